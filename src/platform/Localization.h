@@ -1,0 +1,26 @@
+#pragma once
+// User-visible texts: keys looked up in the string tables compiled in from
+// resources/strings (ja.strings, en.strings).
+
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+
+namespace cv {
+
+// The text of the key in the current language; the key itself when missing.
+QString localizedString(const QString &key);
+
+// "ja" when the first preferred UI language is Japanese, otherwise "en".
+QString currentLanguage();
+bool isJapanese();
+
+// Overrides the language (tests, and a future preference); an empty text
+// returns to the system's preferred language.
+void setLanguageOverride(const QString &language);
+
+// Fills Cocoa placeholders ("%@", "%d", "%ld", "%.2f", "%s", "%%", positional
+// "%1$@") from the arguments, in order unless positional.
+QString formatString(const QString &format, const QVariantList &args);
+
+} // namespace cv
