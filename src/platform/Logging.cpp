@@ -1,0 +1,5 @@
+#include "platform/Logging.h"
+
+Q_LOGGING_CATEGORY(lcPlatform, "corvane.platform")
+Q_LOGGING_CATEGORY(lcModel, "corvane.model")
+Q_LOGGING_CATEGORY(lcDocument, "corvane.document")

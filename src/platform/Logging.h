@@ -1,0 +1,7 @@
+#pragma once
+// Diagnostics go to Qt logging categories, one per library.
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcPlatform)
+Q_DECLARE_LOGGING_CATEGORY(lcModel)
+Q_DECLARE_LOGGING_CATEGORY(lcDocument)
