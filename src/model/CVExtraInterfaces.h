@@ -1,0 +1,27 @@
+#pragma once
+// What a tree node asks of its detail record (`extra`). A record answers a
+// question by implementing the interface; the node finds it with dynamic_cast
+// and treats a record that does not implement it as "no date", 0 or "none".
+
+#include <QDate>
+
+// Records with a start date (account details, holdings).
+class CVDatedExtra {
+public:
+    virtual ~CVDatedExtra() = default;
+    virtual QDate date() const = 0;   // invalid = no date
+};
+
+// Records with an opening balance (account details).
+class CVInitialValueExtra {
+public:
+    virtual ~CVInitialValueExtra() = default;
+    virtual double initialValue() const = 0;
+};
+
+// Records that refer to a security (holdings).
+class CVBrandExtra {
+public:
+    virtual ~CVBrandExtra() = default;
+    virtual int brand() const = 0;
+};
