@@ -1,5 +1,7 @@
 #include "model/ModelArchiveClasses.h"
 
+#include "model/CV4Brand.h"
+#include "model/CV4Currency.h"
 #include "platform/KeyedArchiver.h"
 
 #include <mutex>
@@ -9,5 +11,7 @@ void registerModelArchiveClasses()
     static std::once_flag once;
     std::call_once(once, [] {
         // One line per class: cv::registerArchivable<Class>(QStringLiteral("Class"));
+        cv::registerArchivable<CV4Currency>(QStringLiteral("CV4Currency"));
+        cv::registerArchivable<CV4Brand>(QStringLiteral("CV4Brand"));
     });
 }
