@@ -4,7 +4,6 @@
 #include "document/CV4DocumentChanges.h"
 #include "document/SQLDatabase3.h"
 #include "document/WorkingFolder.h"
-#include "platform/CV4Alert.h"
 #include "platform/DateIntegers.h"
 #include "platform/Localization.h"
 #include "platform/Logging.h"
@@ -13,6 +12,7 @@
 #include <QSaveFile>
 #include <QThread>
 
+#include <cerrno>
 #include <cstring>
 
 #include <unistd.h>
@@ -150,7 +150,7 @@ bool CV4DataModel::save(const QString &path)
         return false;
     }
 
-    CV4Alert::warn(cv::localizedString(QStringLiteral("Database Open Failed. Recreate from the saved archive.")));
+    qCCritical(lcDocument) << cv::localizedString(QStringLiteral("Database Open Failed. Recreate from the saved archive."));
     // The old working file stays until the next run's clean-up.
     mWorkingPath = cv::work::newWorkingPath();
     mDatabase = std::make_unique<SQLDatabase3>(mWorkingPath);
@@ -188,20 +188,33 @@ bool CV4DataModel::writeContainer(const QString &path)
         return false;
     }
 
-    bool ok = gzwrite(out, kMagic, sizeof kMagic) == int(sizeof kMagic);
+    QString failure;
+    auto zlibFailure = [&] {
+        int code = Z_OK;
+        const char *text = gzerror(out, &code);
+        return code == Z_ERRNO ? QString::fromLocal8Bit(strerror(errno)) : QString::fromLatin1(text);
+    };
+    if (gzwrite(out, kMagic, sizeof kMagic) != int(sizeof kMagic)) failure = zlibFailure();
     QFile in(mWorkingPath);
-    if (ok && !in.open(QIODevice::ReadOnly)) ok = false;
+    if (failure.isEmpty() && !in.open(QIODevice::ReadOnly)) failure = in.errorString();
     std::vector<char> buffer(kChunk);
-    while (ok) {
+    while (failure.isEmpty()) {
         const qint64 n = in.read(buffer.data(), kChunk);
         if (n == 0) break;
-        if (n < 0 || gzwrite(out, buffer.data(), unsigned(n)) != int(n)) ok = false;
+        if (n < 0)
+            failure = in.errorString();
+        else if (gzwrite(out, buffer.data(), unsigned(n)) != int(n))
+            failure = zlibFailure();
     }
-    if (gzclose(out) != Z_OK) ok = false;
-    if (ok && !file.commit()) ok = false;
-    if (!ok) {
-        qCWarning(lcDocument) << "saving failed:" << path << file.errorString();
+    // The final close writes what zlib still holds; it can fail like any write.
+    errno = 0;
+    if (gzclose(out) != Z_OK && failure.isEmpty())
+        failure = errno ? QString::fromLocal8Bit(strerror(errno)) : QStringLiteral("compression failed");
+    if (failure.isEmpty() && !file.commit()) failure = file.errorString();
+    if (!failure.isEmpty()) {
+        qCWarning(lcDocument) << "saving failed:" << path << failure;
         file.cancelWriting();
+        return false;
     }
-    return ok;
+    return true;
 }

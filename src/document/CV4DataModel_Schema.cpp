@@ -3,6 +3,7 @@
 #include "document/CV4DataModelPrivate.h"
 #include "document/SQLDatabase3.h"
 
+#include "platform/Base64Utilities.h"
 #include "platform/NumberText.h"
 
 using namespace cv::store;
@@ -19,13 +20,15 @@ QString cv::store::fixed6Text(double value)
 
 namespace {
 
+// Unreadable text reads as a missing row.
 QByteArray decodeBase64(QByteArrayView text)
 {
-    // Only what the encoder writes: whole groups of four, no line breaks.
-    if (text.isEmpty() || text.size() % 4 != 0) return QByteArray();
-    auto decoded = QByteArray::fromBase64Encoding(text.toByteArray(), QByteArray::AbortOnBase64DecodingErrors);
-    if (!decoded) return QByteArray();
-    return std::move(decoded.decoded);
+    return Base64Utilities::dataWithBase64EncodedString(QString::fromLatin1(text)).value_or(QByteArray());
+}
+
+QString encodeBase64(const QByteArray &data)
+{
+    return Base64Utilities::base64EncodingForData(data);
 }
 
 } // namespace
@@ -102,7 +105,7 @@ void CV4DataModel::vacuum()
 bool CV4DataModel::putInfo(int id, const QByteArray &archive)
 {
     return run(QStringLiteral("INSERT OR REPLACE INTO %1 VALUES( %2, ?);").arg(TB_INFO).arg(id),
-               {QString::fromLatin1(archive.toBase64())});
+               {encodeBase64(archive)});
 }
 
 QByteArray CV4DataModel::getInfo(int id)
@@ -162,7 +165,7 @@ QByteArray CV4DataModel::getImportMappingData(int dataType)
 bool CV4DataModel::putLoanData(int ident, const QByteArray &archive)
 {
     return runAndMark(QStringLiteral("INSERT OR REPLACE INTO %1 VALUES( %2, 0, ?);").arg(TB_LOAN).arg(ident),
-                      {QString::fromLatin1(archive.toBase64())});
+                      {encodeBase64(archive)});
 }
 
 QByteArray CV4DataModel::getLoanData(int ident)
