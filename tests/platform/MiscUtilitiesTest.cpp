@@ -58,14 +58,6 @@ TEST(MiscUtilities, ArchiveDateIntegersThroughTheClass)
     EXPECT_EQ(CV4MiscUtilities::startOfToday(), QDate::currentDate());
 }
 
-TEST(MiscUtilities, EverySystemIsAtTheNewestLevel)
-{
-    EXPECT_EQ(CV4MiscUtilities::checkOSVersion(), 7);
-    EXPECT_TRUE(CV4MiscUtilities::isTiger());
-    EXPECT_TRUE(CV4MiscUtilities::isLeopard());
-    EXPECT_TRUE(CV4MiscUtilities::isLion());
-}
-
 TEST(MiscUtilities, SupportPathIsTheApplicationDataFolder)
 {
     const QString folder = cv::SupportPath();

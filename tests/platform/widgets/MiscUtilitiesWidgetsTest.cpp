@@ -31,34 +31,14 @@ TEST(MiscUtilitiesWidgets, FillDatePopUp)
     cv::setLanguageOverride(QString());
 }
 
-TEST(MiscUtilitiesWidgets, TextStylesAndColours)
+TEST(MiscUtilitiesWidgets, ReportFontIsTheLocalisedFontAtTenPoints)
 {
-    const auto &truncate = cv::TruncateParagraphStyles();
-    EXPECT_EQ(truncate[0].alignment, Qt::AlignLeft);
-    EXPECT_EQ(truncate[1].alignment, Qt::AlignRight);
-    EXPECT_EQ(truncate[2].alignment, Qt::AlignHCenter);
-    for (const auto &style : truncate) EXPECT_EQ(style.elide, Qt::ElideRight);
-    EXPECT_EQ(cv::RightAlignAttributes().paragraph.alignment, Qt::AlignRight);
-    EXPECT_FALSE(cv::RightAlignAttributes().font.has_value());
-
+    // Made once for the run: every report draws with the same font.
     ASSERT_TRUE(cv::ReportFontAttributes().font.has_value());
     EXPECT_EQ(cv::ReportFontAttributes().font->family(), cv::localizedString(QStringLiteral("Report-Font")));
     EXPECT_EQ(cv::ReportFontAttributes().font->pointSizeF(), 10.0);
-    EXPECT_EQ(cv::ReportFontAttributes().color, QColor(Qt::black));
     EXPECT_EQ(cv::ReportWhiteFontAttributes().font, cv::ReportFontAttributes().font);
-    EXPECT_EQ(cv::ReportWhiteFontAttributes().color, QColor(Qt::white));
-
-    EXPECT_NEAR(cv::negativeColor().redF(), 0.65, 0.005);
-    EXPECT_EQ(cv::negativeColor().green(), 0);
-    EXPECT_EQ(cv::negativeColor().blue(), 0);
-    EXPECT_EQ(cv::negativeColor().alpha(), 255);
-
-    const cv::ColoredString red = cv::redString(QStringLiteral("-100"), truncate[1]);
-    EXPECT_EQ(red.text, QStringLiteral("-100"));
-    EXPECT_EQ(red.color, QColor(Qt::red));
-    EXPECT_EQ(red.paragraph, truncate[1]);
-    EXPECT_EQ(cv::blueString(QStringLiteral("x")).color, QColor(Qt::blue));
-    EXPECT_EQ(cv::stringWithColor(QStringLiteral("x"), cv::negativeColor()).paragraph, cv::ParagraphStyle());
+    EXPECT_EQ(&cv::ReportFontAttributes(), &cv::ReportFontAttributes());
 }
 
 TEST(MiscUtilitiesWidgets, ScaleToFitShrinksHeightThenWidthAndNeverEnlarges)
