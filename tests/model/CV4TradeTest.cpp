@@ -63,6 +63,7 @@ TEST(CV4Trade, UnitsAndIncomePerKind)
     EXPECT_EQ(changes(move, 1001).units, -100);
     EXPECT_EQ(changes(move, 1002).units, 100);
     EXPECT_EQ(changes(move, 1002).income, 0);
+    EXPECT_EQ(changes(move, 1003).units, 0);
 
     // Either output may be left out.
     double units = 0;
