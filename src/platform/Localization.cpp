@@ -33,12 +33,14 @@ public:
             skipBlanksAndComments();
             if (atEnd())
                 break;
+            const qsizetype start = m_pos;
             QString key, value;
             if (readQuoted(key) && expect(u'=') && readQuoted(value) && expect(u';')) {
                 table.insert(key, value);
                 continue;
             }
-            qCWarning(lcPlatform) << "string table" << origin << "damaged near line" << lineNumber();
+            m_pos = start;
+            qCWarning(lcPlatform) << "string table" << origin << "damaged at line" << lineNumber();
             skipToNextLine();
         }
         return table;
