@@ -129,7 +129,11 @@ void CV4Trade::changesForAccount(int account, double *units, double *income) con
         cash = m_count * m_unitPrice;
         break;
     case TransferUnits:
-        u = m_account == account ? -m_count : m_count;
+        // An account on neither side of the transfer holds no fewer or more units.
+        if (account == m_account)
+            u = -m_count;
+        else if (account == m_transfer)
+            u = m_count;
         break;
     case OtherIncome:
     case Interest:

@@ -26,9 +26,7 @@ TEST(CV4Brand, FreshSecurityAndNames)
     EXPECT_TRUE(b.isVisible());
 
     b.setKind(CV4Brand::Bond);
-    b.setRisk(1);
     EXPECT_EQ(b.kindName(), cv::localizedString("brand kind bond"));
-    EXPECT_EQ(b.riskDescription(), cv::localizedString("brand risk middle"));
     b.setKind(7);
     b.setRisk(-1);
     EXPECT_TRUE(b.kindName().isNull());

@@ -63,6 +63,7 @@ TEST(CV4Trade, UnitsAndIncomePerKind)
     EXPECT_EQ(changes(move, 1001).units, -100);
     EXPECT_EQ(changes(move, 1002).units, 100);
     EXPECT_EQ(changes(move, 1002).income, 0);
+    EXPECT_EQ(changes(move, 1003).units, 0);
 
     // Either output may be left out.
     double units = 0;
@@ -115,6 +116,21 @@ TEST(CV4Trade, NamesOfKinds)
     EXPECT_EQ(CV4Trade::keyForOperationName(cv::localizedString("trade-reinvest")), 31);
     EXPECT_EQ(CV4Trade::keyForOperationName(cv::localizedString("trade-interest")), 11);
     EXPECT_EQ(CV4Trade::keyForOperationName(QStringLiteral("no such operation")), std::nullopt);
+
+    // Every offered name leads back to its own kind, in either language.
+    for (const char *language : {"ja", "en"}) {
+        cv::setLanguageOverride(QLatin1String(language));
+        for (int brandKind = 0; brandKind < 3; ++brandKind) {
+            const QList<int> kinds = CV4Trade::operationKeysForBrandKind(brandKind);
+            const QStringList names = CV4Trade::operationNamesForBrandKind(brandKind);
+            ASSERT_EQ(names.size(), kinds.size());
+            for (qsizetype i = 0; i < kinds.size(); ++i) {
+                EXPECT_EQ(names.at(i), CV4Trade::operationNameForKey(kinds.at(i)));
+                EXPECT_EQ(CV4Trade::keyForOperationName(names.at(i)), kinds.at(i)) << language;
+            }
+        }
+    }
+    cv::setLanguageOverride(QString());
 }
 
 TEST(CV4Trade, CompareEqualityAndClone)
