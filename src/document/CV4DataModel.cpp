@@ -4,6 +4,7 @@
 #include "document/CV4DocumentChanges.h"
 #include "document/SQLDatabase3.h"
 #include "document/WorkingFolder.h"
+#include "platform/CV4Alert.h"
 #include "platform/DateIntegers.h"
 #include "platform/Localization.h"
 #include "platform/Logging.h"
@@ -150,7 +151,7 @@ bool CV4DataModel::save(const QString &path)
         return false;
     }
 
-    qCCritical(lcDocument) << cv::localizedString(QStringLiteral("Database Open Failed. Recreate from the saved archive."));
+    CV4Alert::warn(cv::localizedString(QStringLiteral("Database Open Failed. Recreate from the saved archive.")));
     // The old working file stays until the next run's clean-up.
     mWorkingPath = cv::work::newWorkingPath();
     mDatabase = std::make_unique<SQLDatabase3>(mWorkingPath);

@@ -1,12 +1,12 @@
 #include "document/WorkingFolder.h"
 
+#include "platform/CV4MiscUtilities.h"
 #include "platform/Logging.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QStandardPaths>
 
 #include <memory>
 
@@ -41,7 +41,7 @@ WorkState &state()
 
 QString defaultWorkFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/Work");
+    return cv::SupportPath(QStringLiteral("Work"));
 }
 
 std::unique_ptr<QLockFile> makeLock(const QString &path)
@@ -84,10 +84,7 @@ bool prepare()
     WorkState &s = state();
     if (!s.instance.isEmpty()) return true;
     s.folder = s.folderOverride.isEmpty() ? defaultWorkFolder() : s.folderOverride;
-    if (!QDir().mkpath(s.folder)) {
-        qCWarning(lcDocument) << "cannot create the working folder" << s.folder;
-        return false;
-    }
+    if (!cv::CreateDirectoryRecursivelyAtPath(s.folder)) return false; // the user was told
     cleanUp(s.folder);
     const QString base = QStringLiteral("Instance-%1-").arg(QCoreApplication::applicationPid());
     for (int i = 0; i < 1000; ++i) {
