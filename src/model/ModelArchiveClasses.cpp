@@ -1,5 +1,6 @@
 #include "model/ModelArchiveClasses.h"
 
+#include "model/CV4AssetModel.h"
 #include "platform/KeyedArchiver.h"
 
 #include <mutex>
@@ -9,5 +10,7 @@ void registerModelArchiveClasses()
     static std::once_flag once;
     std::call_once(once, [] {
         // One line per class: cv::registerArchivable<Class>(QStringLiteral("Class"));
+        cv::registerArchivable<CV4AssetModel>(QStringLiteral("CV4AssetModel"));
+        cv::registerArchivable<CV4InvestModel>(QStringLiteral("CV4InvestModel"));
     });
 }
