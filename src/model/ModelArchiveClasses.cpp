@@ -8,6 +8,7 @@
 #include "model/CV4InvestUnit.h"
 #include "model/CV4Settings.h"
 #include "model/CV4Summary.h"
+#include "model/CVUnitModel.h"
 #include "platform/KeyedArchiver.h"
 
 #include <mutex>
@@ -28,5 +29,6 @@ void registerModelArchiveClasses()
         cv::registerArchivable<CV4Budget>(QStringLiteral("CV4Budget"));
         cv::registerArchivable<CV4BudgetElement>(QStringLiteral("CV4BudgetElement"));
         cv::registerArchivable<CV4Settings>(QStringLiteral("CV4Settings"));
+        cv::registerArchivable<CVUnitModel>(QStringLiteral("CVUnitModel"));
     });
 }
