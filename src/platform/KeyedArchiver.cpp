@@ -1,0 +1,782 @@
+#include "platform/KeyedArchiver.h"
+
+#include "platform/Logging.h"
+
+#include <QHash>
+#include <QMutex>
+#include <QStringDecoder>
+#include <QTimeZone>
+
+#include <plist/plist.h>
+
+#include <cmath>
+#include <limits>
+#include <unordered_map>
+
+namespace cv {
+
+namespace {
+
+const QString kNSObject = QStringLiteral("NSObject");
+
+// Deeper archives are refused by both sides: the decoder recurses once per
+// level, and a tree that deep is not a real household book.
+constexpr int kMaxDepth = 512;
+
+// Keys the archive uses itself begin with "$"; a caller's key that does too is
+// written with one more "$" in front, as the platform archiver does.
+QByteArray archiveKey(const QString &key)
+{
+    QByteArray k = key.toUtf8();
+    if (k.startsWith('$')) k.prepend('$');
+    return k;
+}
+
+struct PlistHolder {
+    plist_t p = nullptr;
+    ~PlistHolder()
+    {
+        if (p) plist_free(p);
+    }
+};
+
+const QDateTime &referenceDate()
+{
+    static const QDateTime ref(QDate(2001, 1, 1), QTime(0, 0), QTimeZone::utc());
+    return ref;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// ArchiveDate and ArchiveValue
+
+QDateTime ArchiveDate::toDateTime() const
+{
+    // Beyond about +-290,000 years the milliseconds no longer fit.
+    const double ms = secondsSinceReferenceDate * 1000.0;
+    if (!std::isfinite(ms) || std::fabs(ms) > 9.0e18) return {};
+    return referenceDate().addMSecs(std::llround(ms));
+}
+
+ArchiveDate ArchiveDate::fromDateTime(const QDateTime &dt)
+{
+    if (!dt.isValid()) return {};
+    return ArchiveDate{double(referenceDate().msecsTo(dt)) / 1000.0};
+}
+
+const ArchiveArray *ArchiveValue::array() const
+{
+    const Array *a = std::get_if<Array>(&v);
+    return a ? a->get() : nullptr;
+}
+
+const ArchiveDictionary *ArchiveValue::dictionary() const
+{
+    const Dictionary *d = std::get_if<Dictionary>(&v);
+    return d ? d->get() : nullptr;
+}
+
+ArchivablePtr ArchiveValue::object() const
+{
+    const ArchivablePtr *o = std::get_if<ArchivablePtr>(&v);
+    return o ? *o : nullptr;
+}
+
+std::int64_t ArchiveValue::toInt64() const
+{
+    if (const auto *i = std::get_if<std::int64_t>(&v)) return *i;
+    if (const auto *b = std::get_if<bool>(&v)) return *b ? 1 : 0;
+    if (const auto *d = std::get_if<double>(&v)) {
+        if (std::isnan(*d)) return 0;
+        if (*d >= 9.2233720368547758e18) return std::numeric_limits<std::int64_t>::max();
+        if (*d <= -9.2233720368547758e18) return std::numeric_limits<std::int64_t>::min();
+        return std::int64_t(*d);
+    }
+    return 0;
+}
+
+double ArchiveValue::toDouble() const
+{
+    if (const auto *d = std::get_if<double>(&v)) return *d;
+    if (const auto *i = std::get_if<std::int64_t>(&v)) return double(*i);
+    if (const auto *b = std::get_if<bool>(&v)) return *b ? 1.0 : 0.0;
+    return 0;
+}
+
+bool ArchiveValue::operator==(const ArchiveValue &o) const
+{
+    if (v.index() != o.v.index()) return false;
+    if (const auto *a = std::get_if<Array>(&v)) {
+        const Array &b = std::get<Array>(o.v);
+        if (*a == b) return true;
+        if (!*a || !b) return false;
+        return **a == *b;
+    }
+    if (const auto *a = std::get_if<Dictionary>(&v)) {
+        const Dictionary &b = std::get<Dictionary>(o.v);
+        if (*a == b) return true;
+        if (!*a || !b) return false;
+        const ArchiveDictionary &x = **a, &y = *b;
+        if (x.size() != y.size()) return false;
+        if (x == y) return true;
+        // Same pairs in another order are the same dictionary.
+        for (const auto &p : x) {
+            bool found = false;
+            for (const auto &q : y) {
+                if (p.first == q.first) {
+                    if (!(p.second == q.second)) return false;
+                    found = true;
+                    break;
+                }
+            }
+            if (!found) return false;
+        }
+        return true;
+    }
+    return v == o.v;
+}
+
+// ---------------------------------------------------------------------------
+// Class registry
+
+namespace {
+struct Registry {
+    QMutex mutex;
+    QHash<QString, ArchiveClassRegistry::Factory> factories;
+};
+Registry &registry()
+{
+    static Registry r;
+    return r;
+}
+} // namespace
+
+void ArchiveClassRegistry::registerClass(const QString &className, Factory factory)
+{
+    Registry &r = registry();
+    QMutexLocker lock(&r.mutex);
+    r.factories.insert(className, std::move(factory));
+}
+
+ArchivablePtr ArchiveClassRegistry::create(const QString &className)
+{
+    Factory f;
+    {
+        Registry &r = registry();
+        QMutexLocker lock(&r.mutex);
+        f = r.factories.value(className);
+    }
+    return f ? f() : nullptr;
+}
+
+bool ArchiveClassRegistry::isRegistered(const QString &className)
+{
+    Registry &r = registry();
+    QMutexLocker lock(&r.mutex);
+    return r.factories.contains(className);
+}
+
+// ---------------------------------------------------------------------------
+// Encoder
+
+struct KeyedArchiver::Impl {
+    // Index = UID. Entries are filled in once their contents are encoded; a
+    // UID is taken before that so that cycles end at the reference.
+    std::vector<plist_t> objects;
+    std::unordered_map<const void *, std::uint64_t> shared;
+    // Values made on the fly inside encodeWithCoder die before the archive is
+    // done; holding them keeps their addresses from being reused by another.
+    std::vector<std::shared_ptr<const void>> keepAlive;
+    QHash<QString, std::uint64_t> strings;
+    QHash<QString, std::uint64_t> classes;
+    plist_t current = nullptr;
+    int depth = 0;
+    bool failed = false;
+
+    ~Impl()
+    {
+        for (plist_t p : objects)
+            if (p) plist_free(p);
+    }
+
+    std::uint64_t add(plist_t p)
+    {
+        objects.push_back(p);
+        return objects.size() - 1;
+    }
+
+    std::uint64_t reserve()
+    {
+        objects.push_back(nullptr);
+        return objects.size() - 1;
+    }
+
+    std::uint64_t classUid(const QString &name, const QStringList &chain)
+    {
+        auto it = classes.constFind(name);
+        if (it != classes.constEnd()) return *it;
+        plist_t cls = plist_new_dict();
+        plist_t list = plist_new_array();
+        for (const QString &c : chain) plist_array_append_item(list, plist_new_string(c.toUtf8().constData()));
+        plist_dict_set_item(cls, "$classes", list);
+        plist_dict_set_item(cls, "$classname", plist_new_string(name.toUtf8().constData()));
+        std::uint64_t uid = add(cls);
+        classes.insert(name, uid);
+        return uid;
+    }
+
+    std::uint64_t encode(const ArchiveValue &value);
+
+    // The UID already given to a shared value, or none after taking a new one.
+    std::optional<std::uint64_t> sharedUid(std::shared_ptr<const void> p, std::uint64_t &fresh)
+    {
+        auto [it, inserted] = shared.try_emplace(p.get(), objects.size());
+        if (!inserted) return it->second;
+        keepAlive.push_back(std::move(p));
+        fresh = reserve();
+        return std::nullopt;
+    }
+};
+
+std::uint64_t KeyedArchiver::Impl::encode(const ArchiveValue &value)
+{
+    struct Visitor {
+        Impl &d;
+        std::uint64_t operator()(std::monostate) const { return 0; }
+        std::uint64_t operator()(const QString &s) const
+        {
+            if (s.isNull()) return 0;
+            auto it = d.strings.constFind(s);
+            if (it != d.strings.constEnd()) return *it;
+            std::uint64_t uid = d.add(plist_new_string(s.toUtf8().constData()));
+            d.strings.insert(s, uid);
+            return uid;
+        }
+        // Stored as the two's complement bit pattern: the binary writer puts it
+        // out as an 8-byte integer, which readers take as signed.
+        std::uint64_t operator()(std::int64_t i) const { return d.add(plist_new_uint(std::uint64_t(i))); }
+        std::uint64_t operator()(double x) const { return d.add(plist_new_real(x)); }
+        std::uint64_t operator()(bool b) const { return d.add(plist_new_bool(b)); }
+        std::uint64_t operator()(const ArchiveDate &date) const
+        {
+            std::uint64_t cls = d.classUid(QStringLiteral("NSDate"), {QStringLiteral("NSDate"), kNSObject});
+            plist_t dict = plist_new_dict();
+            plist_dict_set_item(dict, "NS.time", plist_new_real(date.secondsSinceReferenceDate));
+            plist_dict_set_item(dict, "$class", plist_new_uid(cls));
+            return d.add(dict);
+        }
+        std::uint64_t operator()(const QByteArray &data) const
+        {
+            return d.add(plist_new_data(data.constData(), std::uint64_t(data.size())));
+        }
+        std::uint64_t operator()(const ArchiveValue::Array &a) const
+        {
+            if (!a) return 0;
+            std::uint64_t uid = 0;
+            if (auto known = d.sharedUid(a, uid)) return *known;
+            plist_t refs = plist_new_array();
+            for (const ArchiveValue &e : *a) plist_array_append_item(refs, plist_new_uid(d.encode(e)));
+            std::uint64_t cls = d.classUid(QStringLiteral("NSMutableArray"),
+                                           {QStringLiteral("NSMutableArray"), QStringLiteral("NSArray"), kNSObject});
+            plist_t dict = plist_new_dict();
+            plist_dict_set_item(dict, "NS.objects", refs);
+            plist_dict_set_item(dict, "$class", plist_new_uid(cls));
+            d.objects[uid] = dict;
+            return uid;
+        }
+        std::uint64_t operator()(const ArchiveValue::Dictionary &m) const
+        {
+            if (!m) return 0;
+            std::uint64_t uid = 0;
+            if (auto known = d.sharedUid(m, uid)) return *known;
+            plist_t keys = plist_new_array();
+            plist_t values = plist_new_array();
+            for (const auto &[k, v] : *m) {
+                plist_array_append_item(keys, plist_new_uid(d.encode(k)));
+                plist_array_append_item(values, plist_new_uid(d.encode(v)));
+            }
+            std::uint64_t cls = d.classUid(QStringLiteral("NSMutableDictionary"),
+                                           {QStringLiteral("NSMutableDictionary"), QStringLiteral("NSDictionary"),
+                                            kNSObject});
+            plist_t dict = plist_new_dict();
+            plist_dict_set_item(dict, "NS.keys", keys);
+            plist_dict_set_item(dict, "NS.objects", values);
+            plist_dict_set_item(dict, "$class", plist_new_uid(cls));
+            d.objects[uid] = dict;
+            return uid;
+        }
+        std::uint64_t operator()(const ArchivablePtr &o) const
+        {
+            if (!o) return 0;
+            std::uint64_t uid = 0;
+            if (auto known = d.sharedUid(o, uid)) return *known;
+            plist_t dict = plist_new_dict();
+            d.objects[uid] = dict;
+            plist_t saved = d.current;
+            d.current = dict;
+            KeyedArchiver coder(d);
+            o->encodeWithCoder(coder);
+            d.current = saved;
+            plist_dict_set_item(dict, "$class", plist_new_uid(d.classUid(o->archiveClassName(), o->archiveClassChain())));
+            return uid;
+        }
+    };
+    if (failed) return 0;
+    if (++depth > kMaxDepth) {
+        failed = true;
+        --depth;
+        return 0;
+    }
+    std::uint64_t uid = std::visit(Visitor{*this}, value.v);
+    --depth;
+    return uid;
+}
+
+QByteArray KeyedArchiver::archivedDataWithRootObject(const ArchiveValue &root)
+{
+    Impl d;
+    d.add(plist_new_string("$null"));
+    std::uint64_t rootUid = d.encode(root);
+    if (d.failed) {
+        qCWarning(lcPlatform) << "archive not written: nesting deeper than" << kMaxDepth;
+        return {};
+    }
+
+    PlistHolder top;
+    top.p = plist_new_dict();
+    plist_t objects = plist_new_array();
+    for (plist_t &p : d.objects) {
+        plist_array_append_item(objects, p);
+        p = nullptr;
+    }
+    plist_t topDict = plist_new_dict();
+    plist_dict_set_item(topDict, "root", plist_new_uid(rootUid));
+    plist_dict_set_item(top.p, "$archiver", plist_new_string("NSKeyedArchiver"));
+    plist_dict_set_item(top.p, "$objects", objects);
+    plist_dict_set_item(top.p, "$top", topDict);
+    plist_dict_set_item(top.p, "$version", plist_new_uint(100000));
+
+    char *bin = nullptr;
+    std::uint32_t length = 0;
+    plist_to_bin(top.p, &bin, &length);
+    QByteArray out(bin, bin ? qsizetype(length) : 0);
+    if (bin) plist_to_bin_free(bin);
+    return out;
+}
+
+void KeyedArchiver::encodeInt(const QString &key, std::int64_t value)
+{
+    if (d.current) plist_dict_set_item(d.current, archiveKey(key).constData(), plist_new_uint(std::uint64_t(value)));
+}
+
+void KeyedArchiver::encodeDouble(const QString &key, double value)
+{
+    if (d.current) plist_dict_set_item(d.current, archiveKey(key).constData(), plist_new_real(value));
+}
+
+void KeyedArchiver::encodeBool(const QString &key, bool value)
+{
+    if (d.current) plist_dict_set_item(d.current, archiveKey(key).constData(), plist_new_bool(value));
+}
+
+void KeyedArchiver::encodeObject(const QString &key, const ArchiveValue &value)
+{
+    if (!d.current) return;
+    std::uint64_t uid = d.encode(value);
+    plist_dict_set_item(d.current, archiveKey(key).constData(), plist_new_uid(uid));
+}
+
+// ---------------------------------------------------------------------------
+// Decoder
+
+struct KeyedUnarchiver::Impl {
+    enum class State : std::uint8_t { Pending, Decoding, Done };
+    std::vector<plist_t> objects;
+    std::vector<State> state;
+    std::vector<ArchiveValue> values;
+    QHash<std::uint64_t, QString> classNames;
+    plist_t current = nullptr;
+    int depth = 0;
+    bool failed = false;
+
+    ArchiveValue decode(std::uint64_t uid);
+    ArchiveValue decodeContents(std::uint64_t uid, plist_t node);
+    std::optional<QString> className(plist_t classRef);
+    std::optional<ArchiveArray> uidArray(plist_t node);
+    std::optional<std::uint64_t> uidOf(plist_t node);
+    ArchiveValue fail()
+    {
+        failed = true;
+        return {};
+    }
+};
+
+namespace {
+
+std::optional<QString> utf8String(const char *s, std::uint64_t length)
+{
+    if (!s) return std::nullopt;
+    QByteArrayView bytes(s, qsizetype(length));
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString out = decoder.decode(bytes);
+    if (decoder.hasError()) return std::nullopt;
+    return out;
+}
+
+std::optional<QString> stringValue(plist_t node)
+{
+    if (!node || plist_get_node_type(node) != PLIST_STRING) return std::nullopt;
+    std::uint64_t length = 0;
+    const char *s = plist_get_string_ptr(node, &length);
+    return utf8String(s, length);
+}
+
+} // namespace
+
+std::optional<std::uint64_t> KeyedUnarchiver::Impl::uidOf(plist_t node)
+{
+    if (!node) return std::nullopt;
+    std::uint64_t uid = 0;
+    switch (plist_get_node_type(node)) {
+    case PLIST_UID:
+        plist_get_uid_val(node, &uid);
+        break;
+    case PLIST_DICT: {
+        // The XML form writes a reference as {"CF$UID": n}.
+        if (plist_dict_get_size(node) != 1) return std::nullopt;
+        plist_t n = plist_dict_get_item(node, "CF$UID");
+        if (!n || plist_get_node_type(n) != PLIST_UINT) return std::nullopt;
+        plist_get_uint_val(n, &uid);
+        break;
+    }
+    default:
+        return std::nullopt;
+    }
+    if (uid >= objects.size()) return std::nullopt;
+    return uid;
+}
+
+std::optional<QString> KeyedUnarchiver::Impl::className(plist_t classRef)
+{
+    auto uid = uidOf(classRef);
+    if (!uid) return std::nullopt;
+    auto it = classNames.constFind(*uid);
+    if (it != classNames.constEnd()) return *it;
+    plist_t cls = objects[*uid];
+    if (plist_get_node_type(cls) != PLIST_DICT) return std::nullopt;
+    auto name = stringValue(plist_dict_get_item(cls, "$classname"));
+    if (!name || name->isEmpty()) return std::nullopt;
+    classNames.insert(*uid, *name);
+    return name;
+}
+
+std::optional<ArchiveArray> KeyedUnarchiver::Impl::uidArray(plist_t node)
+{
+    if (!node || plist_get_node_type(node) != PLIST_ARRAY) return std::nullopt;
+    ArchiveArray out;
+    std::uint32_t n = plist_array_get_size(node);
+    out.reserve(n);
+    plist_array_iter it = nullptr;
+    plist_array_new_iter(node, &it);
+    plist_t item = nullptr;
+    for (;;) {
+        plist_array_next_item(node, it, &item);
+        if (!item) break;
+        auto uid = uidOf(item);
+        if (!uid) break;
+        out.push_back(decode(*uid));
+        if (failed) break;
+    }
+    free(it);
+    if (failed || out.size() != n) return std::nullopt;
+    return out;
+}
+
+ArchiveValue KeyedUnarchiver::Impl::decode(std::uint64_t uid)
+{
+    if (failed) return {};
+    if (uid == 0) return {};
+    switch (state[uid]) {
+    case State::Done:
+        return values[uid];
+    case State::Decoding:
+        // A reference back to an object still being decoded. Our archives are
+        // trees; accepting a cycle would leak the objects (shared_ptr rings)
+        // and send every tree walk round forever, so the archive is refused.
+        return fail();
+    case State::Pending:
+        break;
+    }
+    if (depth >= kMaxDepth) return fail();
+    ++depth;
+    state[uid] = State::Decoding;
+    ArchiveValue v = decodeContents(uid, objects[uid]);
+    --depth;
+    if (failed) return {};
+    state[uid] = State::Done;
+    values[uid] = v;
+    return v;
+}
+
+ArchiveValue KeyedUnarchiver::Impl::decodeContents(std::uint64_t uid, plist_t node)
+{
+    switch (plist_get_node_type(node)) {
+    case PLIST_STRING: {
+        auto s = stringValue(node);
+        if (!s) return fail();
+        return ArchiveValue(*s);
+    }
+    case PLIST_UINT: {
+        std::uint64_t u = 0;
+        plist_get_uint_val(node, &u);
+        return ArchiveValue(std::int64_t(u));
+    }
+    case PLIST_REAL: {
+        double x = 0;
+        plist_get_real_val(node, &x);
+        return ArchiveValue(x);
+    }
+    case PLIST_BOOLEAN: {
+        std::uint8_t b = 0;
+        plist_get_bool_val(node, &b);
+        return ArchiveValue(b != 0);
+    }
+    case PLIST_DATA: {
+        std::uint64_t length = 0;
+        const char *p = plist_get_data_ptr(node, &length);
+        return ArchiveValue(QByteArray(p, qsizetype(length)));
+    }
+    case PLIST_DATE: {
+        std::int32_t sec = 0, usec = 0;
+        plist_get_date_val(node, &sec, &usec);
+        return ArchiveValue(ArchiveDate{double(sec) + double(usec) / 1e6});
+    }
+    case PLIST_DICT:
+        break;
+    default:
+        return fail();
+    }
+
+    auto cls = className(plist_dict_get_item(node, "$class"));
+    if (!cls) return fail();
+    const QString &name = *cls;
+
+    if (name == QLatin1String("NSArray") || name == QLatin1String("NSMutableArray")) {
+        auto items = uidArray(plist_dict_get_item(node, "NS.objects"));
+        if (!items) return fail();
+        return ArchiveValue(std::move(*items));
+    }
+    if (name == QLatin1String("NSDictionary") || name == QLatin1String("NSMutableDictionary")) {
+        auto keys = uidArray(plist_dict_get_item(node, "NS.keys"));
+        if (!keys) return fail();
+        auto vals = uidArray(plist_dict_get_item(node, "NS.objects"));
+        if (!vals || vals->size() != keys->size()) return fail();
+        ArchiveDictionary dict;
+        dict.reserve(keys->size());
+        for (size_t i = 0; i < keys->size(); ++i) dict.emplace_back(std::move((*keys)[i]), std::move((*vals)[i]));
+        return ArchiveValue(std::move(dict));
+    }
+    if (name == QLatin1String("NSString") || name == QLatin1String("NSMutableString")) {
+        auto s = stringValue(plist_dict_get_item(node, "NS.string"));
+        if (!s) return fail();
+        return ArchiveValue(*s);
+    }
+    if (name == QLatin1String("NSData") || name == QLatin1String("NSMutableData")) {
+        plist_t data = plist_dict_get_item(node, "NS.data");
+        if (!data || plist_get_node_type(data) != PLIST_DATA) return fail();
+        std::uint64_t length = 0;
+        const char *p = plist_get_data_ptr(data, &length);
+        return ArchiveValue(QByteArray(p, qsizetype(length)));
+    }
+    if (name == QLatin1String("NSDate")) {
+        plist_t t = plist_dict_get_item(node, "NS.time");
+        double seconds = 0;
+        if (t && plist_get_node_type(t) == PLIST_REAL)
+            plist_get_real_val(t, &seconds);
+        else if (t && plist_get_node_type(t) == PLIST_UINT) {
+            std::uint64_t u = 0;
+            plist_get_uint_val(t, &u);
+            seconds = double(std::int64_t(u));
+        } else
+            return fail();
+        return ArchiveValue(ArchiveDate{seconds});
+    }
+
+    ArchivablePtr object = ArchiveClassRegistry::create(name);
+    if (!object) {
+        qCWarning(lcPlatform) << "archive names an unknown class" << name;
+        return fail();
+    }
+    plist_t saved = current;
+    current = node;
+    KeyedUnarchiver coder(*this);
+    bool ok = object->initWithCoder(coder);
+    current = saved;
+    if (!ok) return fail();
+    Q_UNUSED(uid);
+    return ArchiveValue(std::move(object));
+}
+
+std::optional<ArchiveValue> KeyedUnarchiver::unarchiveObjectWithData(const QByteArray &data)
+{
+    if (data.isEmpty() || data.size() > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
+    PlistHolder root;
+    plist_from_memory(data.constData(), std::uint32_t(data.size()), &root.p);
+    if (!root.p || plist_get_node_type(root.p) != PLIST_DICT) return std::nullopt;
+
+    auto archiver = stringValue(plist_dict_get_item(root.p, "$archiver"));
+    if (!archiver || *archiver != QLatin1String("NSKeyedArchiver")) return std::nullopt;
+    plist_t version = plist_dict_get_item(root.p, "$version");
+    if (!version || plist_get_node_type(version) != PLIST_UINT) return std::nullopt;
+    plist_t objects = plist_dict_get_item(root.p, "$objects");
+    if (!objects || plist_get_node_type(objects) != PLIST_ARRAY) return std::nullopt;
+    plist_t top = plist_dict_get_item(root.p, "$top");
+    if (!top || plist_get_node_type(top) != PLIST_DICT) return std::nullopt;
+
+    Impl d;
+    std::uint32_t count = plist_array_get_size(objects);
+    if (count == 0) return std::nullopt;
+    d.objects.reserve(count);
+    plist_array_iter it = nullptr;
+    plist_array_new_iter(objects, &it);
+    for (plist_t item = nullptr;;) {
+        plist_array_next_item(objects, it, &item);
+        if (!item) break;
+        d.objects.push_back(item);
+    }
+    free(it);
+    if (d.objects.size() != count) return std::nullopt;
+    auto null = stringValue(d.objects[0]);
+    if (!null || *null != QLatin1String("$null")) return std::nullopt;
+    d.state.assign(count, Impl::State::Pending);
+    d.values.resize(count);
+
+    auto rootUid = d.uidOf(plist_dict_get_item(top, "root"));
+    if (!rootUid) return std::nullopt;
+    ArchiveValue value = d.decode(*rootUid);
+    if (d.failed) return std::nullopt;
+    return value;
+}
+
+// ---------------------------------------------------------------------------
+// Decoding the fields of one object
+
+namespace {
+plist_t lookup(plist_t dict, const QString &key)
+{
+    if (!dict) return nullptr;
+    return plist_dict_get_item(dict, archiveKey(key).constData());
+}
+} // namespace
+
+bool KeyedUnarchiver::containsValueForKey(const QString &key) const
+{
+    return lookup(d.current, key) != nullptr;
+}
+
+std::int64_t KeyedUnarchiver::decodeInt64ForKey(const QString &key)
+{
+    if (d.failed) return 0;
+    plist_t n = lookup(d.current, key);
+    if (!n) return 0;
+    switch (plist_get_node_type(n)) {
+    case PLIST_UINT: {
+        std::uint64_t u = 0;
+        plist_get_uint_val(n, &u);
+        return std::int64_t(u);
+    }
+    case PLIST_BOOLEAN: {
+        std::uint8_t b = 0;
+        plist_get_bool_val(n, &b);
+        return b ? 1 : 0;
+    }
+    case PLIST_REAL: {
+        double x = 0;
+        plist_get_real_val(n, &x);
+        if (!std::isfinite(x) || std::fabs(x) >= 9.2233720368547758e18) break;
+        return std::int64_t(x);
+    }
+    default:
+        break;
+    }
+    fail();
+    return 0;
+}
+
+double KeyedUnarchiver::decodeDoubleForKey(const QString &key)
+{
+    if (d.failed) return 0;
+    plist_t n = lookup(d.current, key);
+    if (!n) return 0;
+    switch (plist_get_node_type(n)) {
+    case PLIST_REAL: {
+        double x = 0;
+        plist_get_real_val(n, &x);
+        return x;
+    }
+    case PLIST_UINT: {
+        std::uint64_t u = 0;
+        plist_get_uint_val(n, &u);
+        return double(std::int64_t(u));
+    }
+    default:
+        break;
+    }
+    fail();
+    return 0;
+}
+
+bool KeyedUnarchiver::decodeBoolForKey(const QString &key)
+{
+    if (d.failed) return false;
+    plist_t n = lookup(d.current, key);
+    if (!n) return false;
+    switch (plist_get_node_type(n)) {
+    case PLIST_BOOLEAN: {
+        std::uint8_t b = 0;
+        plist_get_bool_val(n, &b);
+        return b != 0;
+    }
+    case PLIST_UINT: {
+        std::uint64_t u = 0;
+        plist_get_uint_val(n, &u);
+        return u != 0;
+    }
+    default:
+        break;
+    }
+    fail();
+    return false;
+}
+
+ArchiveValue KeyedUnarchiver::decodeObjectForKey(const QString &key)
+{
+    if (d.failed) return {};
+    plist_t n = lookup(d.current, key);
+    if (!n) return {};
+    auto uid = d.uidOf(n);
+    if (!uid) return d.fail();
+    return d.decode(*uid);
+}
+
+std::optional<QString> KeyedUnarchiver::decodeStringForKey(const QString &key)
+{
+    ArchiveValue v = decodeObjectForKey(key);
+    if (v.isNull()) return std::nullopt;
+    if (const QString *s = v.string()) return *s;
+    fail();
+    return std::nullopt;
+}
+
+void KeyedUnarchiver::fail()
+{
+    d.failed = true;
+}
+
+bool KeyedUnarchiver::failed() const
+{
+    return d.failed;
+}
+
+} // namespace cv
