@@ -32,10 +32,10 @@ TEST(CV4AssetModel, StartDateOnlyWhenPlausible)
     // No date writes -32; all three keys are always there.
     auto none = std::make_shared<CV4AssetModel>();
     const auto fields = rootFields(archive(none));
-    EXPECT_EQ(fields.at("date"), QVariant(qint64(-32)));
-    EXPECT_EQ(fields.count("init"), 1u);
-    EXPECT_EQ(fields.count("memo"), 1u);
-    EXPECT_FALSE(fields.at("memo").isValid()) << "a missing memo is $null";
+    EXPECT_EQ(fields.value("date"), QVariant(qint64(-32)));
+    EXPECT_EQ(fields.count("init"), 1);
+    EXPECT_EQ(fields.count("memo"), 1);
+    EXPECT_FALSE(fields.value("memo").isValid()) << "a missing memo is $null";
     auto noneBack = roundTrip(none);
     ASSERT_TRUE(noneBack);
     EXPECT_FALSE(noneBack->date().isValid());
@@ -46,7 +46,7 @@ TEST(CV4AssetModel, StartDateOnlyWhenPlausible)
     ASSERT_TRUE(dated);
     EXPECT_EQ(dated->date(), QDate(2009, 4, 1));
     EXPECT_EQ(dated->memo(), QStringLiteral("給与口座"));
-    EXPECT_EQ(rootFields(archive(a)).at("date"), QVariant(qint64(cv::dates::archiveDate(QDate(2009, 4, 1)))));
+    EXPECT_EQ(rootFields(archive(a)).value("date"), QVariant(qint64(cv::dates::archiveDate(QDate(2009, 4, 1)))));
 
     for (int year : {1899, 1900, 2099, 2100}) {
         auto r = unarchive<CV4AssetModel>(
@@ -69,7 +69,7 @@ TEST(CV4AssetModel, SubclassesRoundTripWithTheBaseKeys)
     EXPECT_EQ(bank->telephone(), QString(""));
     const auto fields = rootFields(archive(bank));
     for (const char *k : {"date", "init", "memo", "kind", "bank", "branch", "accNumber", "tel", "interest"})
-        EXPECT_EQ(fields.count(k), 1u) << k;
+        EXPECT_EQ(fields.count(k), 1) << k;
     auto b = roundTrip(bank);
     ASSERT_TRUE(b);
     EXPECT_EQ(b->date(), QDate(2008, 1, 4));
@@ -82,7 +82,7 @@ TEST(CV4AssetModel, SubclassesRoundTripWithTheBaseKeys)
     card->setCutoffDay(15);
     const auto cardFields = rootFields(archive(card));
     for (const char *k : {"date", "init", "memo", "name", "tel", "limit", "due", "cutoff"})
-        EXPECT_EQ(cardFields.count(k), 1u) << k;
+        EXPECT_EQ(cardFields.count(k), 1) << k;
     auto c = roundTrip(card);
     ASSERT_TRUE(c);
     EXPECT_EQ(c->initialValue(), -3000);
@@ -156,9 +156,9 @@ TEST(CV4InvestUnit, DateOnlyWhenThereIsOne)
     unit->setCommission(525);
     unit->setFlags(2);
     const auto fields = rootFields(archive(unit));
-    EXPECT_EQ(fields.count("date"), 0u);
-    EXPECT_EQ(fields.count("number"), 0u);
-    EXPECT_EQ(fields.at("numberDouble"), QVariant(1.5));
+    EXPECT_EQ(fields.count("date"), 0);
+    EXPECT_EQ(fields.count("number"), 0);
+    EXPECT_EQ(fields.value("numberDouble"), QVariant(1.5));
 
     unit->setDate(QDate(2007, 7, 7));
     unit->setMemo(QStringLiteral("NISA"));
@@ -192,7 +192,7 @@ TEST(CV4Summary, ListsAndReferences)
     debt->setRefCache(node);
     s->debtList().push_back(debt);
     const auto fields = rootFields(archive(s));
-    for (const char *k : {"memo", "asset", "debt"}) EXPECT_EQ(fields.count(k), 1u) << k;
+    for (const char *k : {"memo", "asset", "debt"}) EXPECT_EQ(fields.count(k), 1) << k;
 
     auto back = roundTrip(s);
     ASSERT_TRUE(back);
@@ -226,8 +226,8 @@ TEST(CV4Grouping, CopiesAndArchives)
     EXPECT_EQ(g->name(), QStringLiteral("旅行"));
 
     const auto fields = rootFields(archive(g));
-    EXPECT_EQ(fields.size(), 2u);
-    EXPECT_EQ(fields.at("id"), QVariant(qint64(3)));
+    EXPECT_EQ(fields.size(), 2);
+    EXPECT_EQ(fields.value("id"), QVariant(qint64(3)));
     auto back = roundTrip(g);
     ASSERT_TRUE(back);
     EXPECT_EQ(back->ident(), 3);

@@ -126,10 +126,10 @@ TEST(CV4Budget, Archiving)
     // Empty, or only a leading step of 0: no "storage" key; decoding and
     // setting a month still works.
     auto empty = std::make_shared<CV4Budget>();
-    EXPECT_EQ(rootFields(archive(empty)).count("storage"), 0u);
+    EXPECT_EQ(rootFields(archive(empty)).count("storage"), 0);
     auto zero = std::make_shared<CV4Budget>();
     zero->setBudgetAfter(2009, 1, 0);
-    EXPECT_EQ(rootFields(archive(zero)).count("storage"), 0u);
+    EXPECT_EQ(rootFields(archive(zero)).count("storage"), 0);
     auto back = roundTrip(zero);
     ASSERT_TRUE(back);
     EXPECT_TRUE(back->storage().empty());
@@ -140,7 +140,7 @@ TEST(CV4Budget, Archiving)
     b->setBudgetAfter(2009, 1, 20000);
     b->setBudgetAt(2009, 6, 25000);
     b->setBudgetAfter(1999, 12, 3);
-    EXPECT_EQ(rootFields(archive(b)).count("storage"), 1u);
+    EXPECT_EQ(rootFields(archive(b)).count("storage"), 1);
     auto full = roundTrip(b);
     ASSERT_TRUE(full);
     EXPECT_EQ(steps(*full), steps(*b));

@@ -32,7 +32,7 @@ std::shared_ptr<CV4Settings> fiscal(int fmy, int fdm, int fwd)
 TEST(CV4Settings, FreshArchiveHoldsExactlyTheNonZeroDefaults)
 {
     const auto fields = rootFields(archive(std::make_shared<CV4Settings>()));
-    const std::map<QString, QVariant> expected{
+    const QVariantMap expected{
         {"revision", qint64(512)},           {"viewerFontSize", qint64(4)}, {"viewerSummary", qint64(1)},
         {"viewerUnit", qint64(1)},           {"budgetUnit", qint64(2)},     {"transDefaultCurrency", qint64(1)},
         {"displayStockPrice", QVariant(true)},
@@ -57,7 +57,7 @@ TEST(CV4Settings, DecodingStartsFromZeroNotFromDefaults)
     auto fresh = std::make_shared<CV4Settings>();
     fresh->setViewerFontSize(0);
     EXPECT_EQ(fresh->viewerFontSize(), 3);
-    EXPECT_EQ(rootFields(archive(fresh)).count("viewerFontSize"), 0u);
+    EXPECT_EQ(rootFields(archive(fresh)).count("viewerFontSize"), 0);
 }
 
 TEST(CV4Settings, StoredKeysRoundTrip)
@@ -76,13 +76,11 @@ TEST(CV4Settings, StoredKeysRoundTrip)
     s->setExtraBrands(cv::ArchiveValue(cv::ArchiveArray{cv::ArchiveValue(1), cv::ArchiveValue("x")}));
     const QByteArray data = archive(s);
     EXPECT_FALSE(s->changed()) << "writing the archive clears the flag";
-    std::vector<QString> keys;
-    for (const auto &[key, value] : rootFields(data)) keys.push_back(key);
-    const std::vector<QString> expected{"EXTRABRANDS", "FDM",         "FMY",        "FWD",    "SPLITHEIGHT",
+    const QStringList expected{"EXTRABRANDS", "FDM",         "FMY",        "FWD",    "SPLITHEIGHT",
                                         "SPLITWIDTH",  "SPLITX",      "SPLITY",     "WINDOWHEIGHT", "WINDOWWIDTH",
                                         "WINDOWX",     "WINDOWY",     "budgetCellWidth", "budgetUnit", "revision",
                                         "transDefaultCurrency", "viewerCellWidth", "viewerFontSize", "viewerSummary"};
-    EXPECT_EQ(keys, expected);
+    EXPECT_EQ(rootFields(data).keys(), expected);
 
     auto back = unarchive<CV4Settings>(data);
     ASSERT_TRUE(back);
@@ -182,8 +180,8 @@ TEST(CV4Settings, PasswordIsKeptOnlyAsAVerifier)
     EXPECT_FALSE(data.contains(password.toUtf8()));
     EXPECT_FALSE(data.contains(QByteArray(reinterpret_cast<const char *>(password.utf16()), password.size() * 2)));
     const auto fields = rootFields(data);
-    EXPECT_EQ(fields.count("passwd"), 0u);
-    EXPECT_EQ(fields.count("passwdVerifier"), 1u);
+    EXPECT_EQ(fields.count("passwd"), 0);
+    EXPECT_EQ(fields.count("passwdVerifier"), 1);
 
     auto back = unarchive<CV4Settings>(data);
     ASSERT_TRUE(back);
@@ -195,7 +193,7 @@ TEST(CV4Settings, PasswordIsKeptOnlyAsAVerifier)
     // Two verifiers of one password differ by their salt.
     auto other = std::make_shared<CV4Settings>();
     other->setPassword(password);
-    EXPECT_NE(rootFields(archive(other))["passwdVerifier"], fields.at("passwdVerifier"));
+    EXPECT_NE(rootFields(archive(other))["passwdVerifier"], fields.value("passwdVerifier"));
 
     // An empty password removes the protection and writes neither key.
     back->setPassword(QString());
@@ -203,7 +201,7 @@ TEST(CV4Settings, PasswordIsKeptOnlyAsAVerifier)
     EXPECT_TRUE(back->verifyPassword(QString()));
     EXPECT_FALSE(back->verifyPassword(QStringLiteral("x")));
     const auto cleared = rootFields(archive(back));
-    EXPECT_EQ(cleared.count("passwd") + cleared.count("passwdVerifier"), 0u);
+    EXPECT_EQ(cleared.count("passwd") + cleared.count("passwdVerifier"), 0);
 }
 
 TEST(CV4Settings, LegacyPlainPasswordIsReplacedByAVerifier)
@@ -220,7 +218,7 @@ TEST(CV4Settings, LegacyPlainPasswordIsReplacedByAVerifier)
     const QByteArray again = archive(s);
     EXPECT_FALSE(again.contains(password.toUtf8()));
     EXPECT_FALSE(again.contains(QByteArray(reinterpret_cast<const char *>(password.utf16()), password.size() * 2)));
-    EXPECT_EQ(rootFields(again).count("passwd"), 0u);
+    EXPECT_EQ(rootFields(again).count("passwd"), 0);
     auto back = unarchive<CV4Settings>(again);
     ASSERT_TRUE(back);
     EXPECT_TRUE(back->verifyPassword(password));
