@@ -11,7 +11,6 @@
 
 #include <QDate>
 
-#include <memory>
 #include <utility>
 #include <vector>
 
@@ -81,5 +80,3 @@ private:
     int firstDay_ = 0;
     bool dirty_ = false;
 };
-
-using CV4CacheElementsPtr = std::shared_ptr<CV4CacheElements>;

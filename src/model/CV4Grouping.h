@@ -2,6 +2,7 @@
 // A user-defined grouping that entries can carry. Unlike the other records a
 // grouping copies (copy()), since the grouping dialog edits copies.
 
+#include "model/CV4EditFlags.h"
 #include "platform/KeyedArchiver.h"
 
 #include <QString>
@@ -20,7 +21,7 @@ public:
     // Edit flags, in memory only: 1 name changed, 2 new, 4 deleted.
     int flags() const { return flags_; }
     void setFlags(int flags) { flags_ = flags; }
-    void toggleDeleted() { flags_ ^= 4; }
+    void toggleDeleted() { flags_ ^= cv::EditDeleted; }
     // Check state in the report choosers.
     int intValue() const { return outlineState_; }
     int outlineState() const { return outlineState_; }

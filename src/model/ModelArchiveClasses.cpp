@@ -1,9 +1,13 @@
 #include "model/ModelArchiveClasses.h"
 
+#include "model/CV4AccountModel.h"
+#include "model/CV4ActualModel.h"
 #include "model/CV4AssetModel.h"
 #include "model/CV4BankModel.h"
+#include "model/CV4Brand.h"
 #include "model/CV4Budget.h"
 #include "model/CV4CreditCardModel.h"
+#include "model/CV4Currency.h"
 #include "model/CV4Grouping.h"
 #include "model/CV4InvestUnit.h"
 #include "model/CV4LoanModel.h"
@@ -35,5 +39,9 @@ void registerModelArchiveClasses()
         cv::registerArchivable<CV4BudgetElement>(QStringLiteral("CV4BudgetElement"));
         cv::registerArchivable<CV4Settings>(QStringLiteral("CV4Settings"));
         cv::registerArchivable<CVUnitModel>(QStringLiteral("CVUnitModel"));
+        cv::registerArchivable<CV4Currency>(QStringLiteral("CV4Currency"));
+        cv::registerArchivable<CV4Brand>(QStringLiteral("CV4Brand"));
+        cv::registerArchivable<CV4AccountModel>(QStringLiteral("CV4AccountModel"));
+        cv::registerArchivable<CV4ActualModel>(QStringLiteral("CV4ActualModel"));
     });
 }

@@ -104,14 +104,6 @@ TEST_F(LocalizationTest, LooksUpEachLanguageAndAnswersMissingKeysThemselves)
     EXPECT_EQ(cv::currentLanguage(), QStringLiteral("en"));
 }
 
-TEST_F(LocalizationTest, SystemLanguageFollowsFirstPreferredUiLanguage)
-{
-    cv::setLanguageOverride(QString());
-    const QStringList preferred = QLocale::system().uiLanguages();
-    const bool japanese = !preferred.isEmpty() && preferred.first().startsWith(QLatin1String("ja"));
-    EXPECT_EQ(cv::isJapanese(), japanese);
-}
-
 // Both tables are compiled in, hold the same keys once each, and the loader
 // reads every entry as written.
 TEST_F(LocalizationTest, TablesAreCompiledInWithTheSameKeys)

@@ -1,0 +1,12 @@
+#pragma once
+// Edit flags of the rows that panels and imports edit before they are stored.
+
+namespace cv {
+
+enum EditFlag : int {
+    EditChanged = 1,
+    EditNew = 2,
+    EditDeleted = 4,
+};
+
+} // namespace cv
