@@ -12,6 +12,7 @@
 #include "model/CV4Cache.h"
 #include "model/CV4Currency.h"
 #include "model/CV4Grouping.h"
+#include "model/CV4LoanPayment.h"
 #include "model/CV4Settings.h"
 #include "model/CV4TradeFormatting.h"
 #include "model/CVUnitModel.h"
@@ -161,8 +162,14 @@ public:
     bool addBrandNodeIfNeeded(const CVUnitModelPtr &account, int brand);
     bool addTransferDestinationIfNeeded(const CV4Trade &trade);
 
+    // Loans: the schedule is kept in the store, and the loan's entries are
+    // regenerated from its terms and schedule.
+    void putLoanData(const CVUnitModelPtr &loan, const CV4LoanSchedule &rows);
+    void putLoan(const CVUnitModelPtr &loan, const CV4LoanSchedule &rows);
+    std::optional<CV4LoanSchedule> getLoan(int ident);
     // Redirects what every loan refers to, and rewrites the loans that changed.
     void fixLoanAccount(int account, int category, int newValue);
+    bool fixLoanSub(const CVUnitModelPtr &node, int account, int category, int newValue);
 
     void cleanupItem(const CVUnitModelPtr &node);
     bool moveItem(const CVUnitModelPtr &node, int target);

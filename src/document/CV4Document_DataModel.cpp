@@ -3,10 +3,12 @@
 #include "model/CV4Actual.h"
 #include "model/CV4EditFlags.h"
 #include "model/CV4InvestUnit.h"
+#include "model/CV4LoanModel.h"
 #include "model/CV4PriceTime.h"
 #include "model/CV4Trade.h"
 #include "platform/CV4Alert.h"
 #include "platform/Localization.h"
+#include "platform/KeyedArchiver.h"
 #include "platform/Logging.h"
 
 #include <algorithm>
@@ -573,4 +575,103 @@ QString CV4Document::displayName(const CVUnitModel &node) const
 
 // ---- loans
 
-void CV4Document::fixLoanAccount(int, int, int) {}
+void CV4Document::putLoanData(const CVUnitModelPtr &loan, const CV4LoanSchedule &rows)
+{
+    if (!loan) return;
+    storeWrite(m_dataModel->putLoanData(loan->ident(),
+                                        cv::KeyedArchiver::archivedDataWithRootObject(cv::ArchiveValue::arrayOf(rows))));
+}
+
+std::optional<CV4LoanSchedule> CV4Document::getLoan(int ident)
+{
+    const QByteArray data = m_dataModel->getLoanData(ident);
+    if (data.isEmpty()) return std::nullopt;
+    const auto root = cv::KeyedUnarchiver::unarchiveObjectWithData(data);
+    const cv::ArchiveArray *array = root ? root->array() : nullptr;
+    if (!array) return std::nullopt;
+    CV4LoanSchedule rows;
+    for (const auto &v : *array) {
+        auto row = v.objectAs<CV4LoanPayment>();
+        if (!row) return std::nullopt;
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+void CV4Document::putLoan(const CVUnitModelPtr &loan, const CV4LoanSchedule &rows)
+{
+    if (!loan) return;
+    const auto record = std::dynamic_pointer_cast<CV4LoanModel>(loan->extra());
+    beginWriteBatch();
+    putLoanData(loan, rows);
+    storeWrite(m_dataModel->removeActualForAccount(loan->ident()));
+    auto entry = std::make_shared<CV4Actual>();
+    auto write = [&](int kind, const QDate &date, int account, int destination, int category, double amount) {
+        entry->setIdent(-1);
+        entry->setKind(kind);
+        entry->setDate(date);
+        entry->setAccount(account);
+        entry->setDestination(destination);
+        entry->setCategory(category);
+        entry->setAmount(amount);
+        storeWrite(m_dataModel->putActual(entry));
+    };
+    if (record && record->initialValue() != 0) {
+        if (record->inAccount() == 0)
+            write(CV4Actual::Expense, record->date(), loan->ident(), 0, record->outCategory(), record->initialValue());
+        else
+            write(CV4Actual::Transfer, record->date(), loan->ident(), record->inAccount(),
+                  CV4ActualModel::Debt2Asset, record->initialValue());
+    }
+    for (const auto &row : rows) {
+        if (!row) continue;
+        if (row->principal() != 0)
+            write(CV4Actual::Transfer, row->date(), row->account(), loan->ident(), CV4ActualModel::Asset2Debt,
+                  row->principal());
+        if (row->interest() != 0)
+            write(CV4Actual::Expense, row->date(), row->account(), loan->ident(), CV4ActualModel::LoanInterest,
+                  row->interest());
+    }
+    updateChangeCount(ChangeDone);
+    endWriteBatch();
+}
+
+bool CV4Document::fixLoanSub(const CVUnitModelPtr &node, int account, int category, int newValue)
+{
+    if (!node) return false;
+    bool any = false;
+    if (node->kind() == 41) {
+        const auto record = std::dynamic_pointer_cast<CV4LoanModel>(node->extra());
+        std::optional<CV4LoanSchedule> rows = record ? getLoan(node->ident()) : std::nullopt;
+        if (rows) {
+            bool changed = false;
+            if (account == record->inAccount()) {
+                record->setInAccount(newValue);
+                changed = true;
+            } else if (category == record->outCategory()) {
+                record->setOutCategory(newValue);
+                changed = true;
+            }
+            if (account > 0) {
+                for (const auto &row : *rows) {
+                    if (row && row->account() == account) {
+                        row->setAccount(newValue);
+                        changed = true;
+                    }
+                }
+            }
+            if (changed) {
+                putLoan(node, *rows);
+                any = true;
+            }
+        }
+    }
+    for (const auto &child : node->children()) any |= fixLoanSub(child, account, category, newValue);
+    return any;
+}
+
+// Rewritten loan entries bypass the cache; rebuild so the balances match the store.
+void CV4Document::fixLoanAccount(int account, int category, int newValue)
+{
+    if (m_accountModel && fixLoanSub(m_accountModel->debt(), account, category, newValue)) createCache();
+}
