@@ -75,6 +75,15 @@ QDate CV4DataModel::makeDate(int days) const
 
 // ---------------------------------------------------------------- opening
 
+bool CV4DataModel::openDatabase()
+{
+    if (!mDatabase->open()) return false;
+    // The working copy is never recovered after a crash (the next run deletes
+    // it), so waiting for the disk on every edit would buy nothing.
+    mDatabase->performQuery(QStringLiteral("PRAGMA synchronous=OFF;"));
+    return true;
+}
+
 bool CV4DataModel::open(const QString &path, bool *upgraded)
 {
     if (upgraded) *upgraded = false;
@@ -87,7 +96,7 @@ bool CV4DataModel::open(const QString &path, bool *upgraded)
         return false;
     }
     const SQLDatabase3::SetupResult kind = mDatabase->setup();
-    if (kind == SQLDatabase3::SetupResult::Unusable || !mDatabase->open()) {
+    if (kind == SQLDatabase3::SetupResult::Unusable || !openDatabase()) {
         mDatabase->close();
         removeWorkingFile();
         return false;
@@ -156,7 +165,7 @@ bool CV4DataModel::save(const QString &path)
     mWorkingPath = cv::work::newWorkingPath();
     mDatabase = std::make_unique<SQLDatabase3>(mWorkingPath);
     gzFile in = openGzip(path, "rb");
-    const bool rebuilt = in && expand(in) && mDatabase->open();
+    const bool rebuilt = in && expand(in) && openDatabase();
     mIsOpen = rebuilt;
     setChanged(false);
     return true;
@@ -165,7 +174,7 @@ bool CV4DataModel::save(const QString &path)
 bool CV4DataModel::reopen()
 {
     for (int retry = 1; retry <= 3; ++retry) {
-        if (mDatabase->open()) return true;
+        if (openDatabase()) return true;
         qCWarning(lcDocument, "databse reopen, retry = %d", retry);
         QThread::sleep(1);
     }

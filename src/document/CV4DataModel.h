@@ -207,6 +207,7 @@ public:
     bool removeXchgRateListForIdForCurrency(int currency);
 
 private:
+    bool openDatabase();
     bool expand(void *gzFile);
     bool writeContainer(const QString &path);
     bool reopen();

@@ -7,6 +7,7 @@
 #include "model/CV4Trade.h"
 
 #include <cmath>
+#include <limits>
 
 using namespace cv::store;
 
@@ -91,13 +92,13 @@ bool CV4DataModel::putActual(const CV4ActualPtr &entry, const CV4ActualPtr &old)
         + amountText(entry->amount()) + QLatin1Char(',') + amountText(entry->converted())
         + QStringLiteral(",%1,?);").arg(entry->group());
     texts << entry->memo();
-    if (isNew) sql += QStringLiteral(" SELECT last_insert_rowid();");
-    auto result = query(sql, texts);
-    if (!result) return false;
+    if (!run(sql, texts)) return false;
     if (isNew) {
-        const int ident = result->rowCount() > 0 ? result->rowAtIndex(0).intForColumnAtIndex(0) : 0;
-        if (ident <= 0) return false;
-        entry->setIdent(ident);
+        // Read from the connection right after the insert: a second SELECT
+        // statement per row would nearly double the cost of bulk inserts.
+        const qint64 ident = mDatabase->lastRowInserted();
+        if (ident <= 0 || ident > std::numeric_limits<int>::max()) return false;
+        entry->setIdent(int(ident));
     }
     setChanged(true);
     return true;

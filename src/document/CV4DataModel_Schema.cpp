@@ -52,7 +52,7 @@ bool CV4DataModel::runAndMark(const QString &sql, const QStringList &texts)
 
 bool CV4DataModel::create()
 {
-    if (!mDatabase || !mDatabase->open()) return false;
+    if (!mDatabase || !openDatabase()) return false;
     mIsOpen = true;
     static const struct {
         const QString &table;

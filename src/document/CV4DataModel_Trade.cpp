@@ -6,6 +6,8 @@
 #include "model/CV4PriceTime.h"
 #include "model/CV4Trade.h"
 
+#include <limits>
+
 using namespace cv::store;
 
 namespace {
@@ -70,13 +72,13 @@ bool CV4DataModel::putTrade(const CV4TradePtr &trade, const CV4TradePtr &old)
         + fixed6Text(trade->count()) + QLatin1Char(',') + fixed6Text(trade->unitPrice()) + QLatin1Char(',')
         + amountText(trade->commission()) + QStringLiteral(", ?);");
     texts << trade->memo();
-    if (isNew) sql += QStringLiteral(" SELECT last_insert_rowid();");
-    auto result = query(sql, texts);
-    if (!result) return false;
+    if (!run(sql, texts)) return false;
     if (isNew) {
-        const int ident = result->rowCount() > 0 ? result->rowAtIndex(0).intForColumnAtIndex(0) : 0;
-        if (ident <= 0) return false;
-        trade->setIdent(ident);
+        // Read from the connection right after the insert: a second SELECT
+        // statement per row would nearly double the cost of bulk inserts.
+        const qint64 ident = mDatabase->lastRowInserted();
+        if (ident <= 0 || ident > std::numeric_limits<int>::max()) return false;
+        trade->setIdent(int(ident));
     }
     setChanged(true);
     return true;

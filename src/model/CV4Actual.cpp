@@ -2,15 +2,6 @@
 
 #include "model/CV4RecordKeys.h"
 
-namespace {
-
-bool isNew(int flags)
-{
-    return flags & cv::EditNew;
-}
-
-} // namespace
-
 QVariant CV4Actual::valueForKey(const QString &key) const
 {
     if (key == u"ident") return m_ident;
@@ -52,7 +43,7 @@ bool CV4Actual::setValueForKey(const QString &key, const QVariant &value)
 
 int CV4Actual::compare(const CV4Actual &other) const
 {
-    if (isNew(m_flags) != isNew(other.m_flags)) return isNew(m_flags) ? 1 : -1;
+    if (cv::isNewRow(m_flags) != cv::isNewRow(other.m_flags)) return cv::isNewRow(m_flags) ? 1 : -1;
     if (m_date != other.m_date) return m_date < other.m_date ? -1 : 1;
     return m_amount != 0 ? -1 : 1;
 }
@@ -60,7 +51,7 @@ int CV4Actual::compare(const CV4Actual &other) const
 bool CV4Actual::rowOrder(const CV4ActualPtr &a, const CV4ActualPtr &b)
 {
     if (!a || !b) return a && !b;
-    if (isNew(a->m_flags) != isNew(b->m_flags)) return !isNew(a->m_flags);
+    if (cv::isNewRow(a->m_flags) != cv::isNewRow(b->m_flags)) return !cv::isNewRow(a->m_flags);
     if (a->m_date != b->m_date) return a->m_date < b->m_date;
     return a->m_amount != 0 && b->m_amount == 0;
 }

@@ -9,4 +9,9 @@ enum EditFlag : int {
     EditDeleted = 4,
 };
 
+inline bool isNewRow(int flags)
+{
+    return flags & EditNew;
+}
+
 } // namespace cv

@@ -65,11 +65,6 @@ const std::array<QStringList, 3> &operationNames()
     return names;
 }
 
-bool isNew(int flags)
-{
-    return flags & cv::EditNew;
-}
-
 } // namespace
 
 QVariant CV4Trade::valueForKey(const QString &key) const
@@ -249,7 +244,7 @@ int CV4Trade::validFieldsForKind(int kind)
 
 int CV4Trade::compare(const CV4Trade &other) const
 {
-    if (isNew(m_flags) != isNew(other.m_flags)) return isNew(m_flags) ? 1 : -1;
+    if (cv::isNewRow(m_flags) != cv::isNewRow(other.m_flags)) return cv::isNewRow(m_flags) ? 1 : -1;
     if (m_date != other.m_date) return m_date < other.m_date ? -1 : 1;
     return m_brand >= 0 ? -1 : 1;
 }
@@ -257,7 +252,7 @@ int CV4Trade::compare(const CV4Trade &other) const
 bool CV4Trade::rowOrder(const CV4TradePtr &a, const CV4TradePtr &b)
 {
     if (!a || !b) return a && !b;
-    if (isNew(a->m_flags) != isNew(b->m_flags)) return !isNew(a->m_flags);
+    if (cv::isNewRow(a->m_flags) != cv::isNewRow(b->m_flags)) return !cv::isNewRow(a->m_flags);
     if (a->m_date != b->m_date) return a->m_date < b->m_date;
     return a->m_brand >= 0 && b->m_brand < 0;
 }

@@ -10,6 +10,8 @@
 #include "model/CV4Currency.h"
 #include "model/CV4Grouping.h"
 #include "model/CV4InvestUnit.h"
+#include "model/CV4LoanModel.h"
+#include "model/CV4LoanPayment.h"
 #include "model/CV4Settings.h"
 #include "model/CV4Summary.h"
 #include "model/CVUnitModel.h"
@@ -26,6 +28,9 @@ void registerModelArchiveClasses()
         cv::registerArchivable<CV4InvestModel>(QStringLiteral("CV4InvestModel"));
         cv::registerArchivable<CV4BankModel>(QStringLiteral("CV4BankModel"));
         cv::registerArchivable<CV4CreditCardModel>(QStringLiteral("CV4CreditCardModel"));
+        cv::registerArchivable<CV4LoanModel>(QStringLiteral("CV4LoanModel"));
+        cv::registerArchivable<CV4LoanPayment>(QStringLiteral("CV4LoanPayment"));
+        cv::registerArchivable<CV4LoanLump>(QStringLiteral("CV4LoanLump"));
         cv::registerArchivable<CV4InvestUnit>(QStringLiteral("CV4InvestUnit"));
         cv::registerArchivable<CV4Summary>(QStringLiteral("CV4Summary"));
         cv::registerArchivable<CV4SummaryUnit>(QStringLiteral("CV4SummaryUnit"));

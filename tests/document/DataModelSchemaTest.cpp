@@ -77,14 +77,6 @@ TEST_F(SchemaTest, LoanRowsAndCompacting)
     EXPECT_EQ(store->getLoanData(1006), QByteArray("other"));
 }
 
-TEST_F(SchemaTest, BulkWorkInOneTransaction)
-{
-    ASSERT_TRUE(store->beginTransaction());
-    for (int i = 0; i < 1000; ++i) ASSERT_TRUE(store->putExpense(entry(1, QDate(2008, 1, 1).addDays(i % 300), i)));
-    ASSERT_TRUE(store->commitTransaction());
-    EXPECT_EQ(rows(QStringLiteral("SELECT count(*) FROM ActualTable;")), QStringList({"1000"}));
-}
-
 TEST(SchemaWithoutDatabase, ClosedStoreAnswersNothing)
 {
     QTemporaryDir tmp;
