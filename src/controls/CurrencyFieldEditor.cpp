@@ -4,8 +4,11 @@
 #include "platform/widgets/LineEditCaretKeeping.h"
 
 #include <QCoreApplication>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
 
 namespace {
 
@@ -69,6 +72,10 @@ bool CurrencyFieldEditor::eventFilter(QObject *watched, QEvent *event)
         if (auto *edit = qobject_cast<QLineEdit *>(watched))
             return keyDown(edit, static_cast<QKeyEvent *>(event));
     }
+    if (event->type() == QEvent::ContextMenu) {
+        auto *edit = qobject_cast<QLineEdit *>(watched);
+        if (edit && !edit->isReadOnly()) return showContextMenu(edit, static_cast<QContextMenuEvent *>(event));
+    }
     return QObject::eventFilter(watched, event);
 }
 
@@ -101,22 +108,40 @@ bool CurrencyFieldEditor::keyDown(QLineEdit *edit, QKeyEvent *event)
     const QString oldText = edit->text();
     const cv::TextSelection oldRange = cv::lineEditSelection(edit);
     typeKey(edit, event);
-    const QString typed = edit->text();
-    if (typed == oldText) return true;
     // Undo brings back a text exactly as it was.
     if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) return true;
+    afterEdit(edit, oldText, oldRange, event->matches(QKeySequence::Paste));
+    return true;
+}
+
+void CurrencyFieldEditor::paste(QLineEdit *edit)
+{
+    if (!edit || edit->isReadOnly()) return;
+    const QString oldText = edit->text();
+    const cv::TextSelection oldRange = cv::lineEditSelection(edit);
+    edit->paste();
+    afterEdit(edit, oldText, oldRange, true);
+}
+
+void CurrencyFieldEditor::afterEdit(QLineEdit *edit, const QString &oldText, cv::TextSelection oldRange, bool pasted)
+{
+    CurrencyFieldOwner *owner = ownerOf(edit);
+    const cv::AmountText *amounts = owner ? owner->amountText() : nullptr;
+    const QString typed = edit->text();
+    if (!amounts || typed == oldText) return;
+    const int currency = owner->currency();
 
     const std::optional<double> value = amounts->numberForString(typed, currency);
     if (!value) {
         // Typing may pass through text that is no amount yet; pasting may not.
-        if (event->matches(QKeySequence::Paste) && !typed.trimmed().isEmpty()) {
+        if (pasted) {
             replaceText(edit, oldText);
             cv::setLineEditSelection(edit, oldRange);
         }
-        return true;
+        return;
     }
     // "-" then "0" is the start of a negative amount.
-    if (*value == 0 && typed.contains(u'-')) return true;
+    if (*value == 0 && typed.contains(u'-')) return;
 
     const CV4CurrencyPtr c = amounts->findCurrency(currency);
     const bool cents = c && c->fraction() == 2;
@@ -126,13 +151,31 @@ bool CurrencyFieldEditor::keyDown(QLineEdit *edit, QKeyEvent *event)
         separator = amounts->formatterForCurrency(currency).decimalSeparator();
         const int point = int(typed.indexOf(separator));
         // The user is typing the fraction.
-        if (point >= 0 && edit->cursorPosition() > point) return true;
+        if (point >= 0 && edit->cursorPosition() > point) return;
         newText = amounts->stringForValue(*value, currency, true);
     } else {
         newText = amounts->stringForValue(*value, currency);
     }
-    if (newText == typed) return true;
+    if (newText == typed) return;
     replaceText(edit, newText);
     cv::fixCurrencySelection(edit, oldText, oldRange, separator);
+}
+
+bool CurrencyFieldEditor::showContextMenu(QLineEdit *edit, QContextMenuEvent *event)
+{
+    QMenu *menu = edit->createStandardContextMenu();
+    if (!menu) return false;
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    // The standard menu names no actions; its paste item carries the paste shortcut.
+    const QString shortcut = QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
+    for (QAction *action : menu->actions()) {
+        if (shortcut.isEmpty() || !action->text().endsWith(u'\t' + shortcut)) continue;
+        QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
+        QPointer<QLineEdit> target = edit;
+        connect(action, &QAction::triggered, this, [this, target] {
+            if (target) paste(target);
+        });
+    }
+    menu->popup(event->globalPos());
     return true;
 }

@@ -4,9 +4,12 @@
 // grouping and decimals while the user types, and keeps the caret after the
 // digit just typed.
 
+#include "platform/CaretKeeping.h"
+
 #include <QObject>
 #include <QString>
 
+class QContextMenuEvent;
 class QKeyEvent;
 class QLineEdit;
 
@@ -33,6 +36,8 @@ public:
 
     // Handles one key for the field; YES when the key was used up here.
     bool keyDown(QLineEdit *edit, QKeyEvent *event);
+    // Pastes the clipboard unless the result would be no amount.
+    void paste(QLineEdit *edit);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -40,6 +45,9 @@ protected:
 private:
     static CurrencyFieldOwner *ownerOf(QLineEdit *edit);
     bool typeKey(QLineEdit *edit, QKeyEvent *event);
+    bool showContextMenu(QLineEdit *edit, QContextMenuEvent *event);
+    // Regroups the edited text; a paste that is no amount goes back to oldText.
+    void afterEdit(QLineEdit *edit, const QString &oldText, cv::TextSelection oldRange, bool pasted);
 
     bool m_typing = false;
 };

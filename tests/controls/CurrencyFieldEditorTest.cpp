@@ -81,6 +81,14 @@ TEST_F(CurrencyFieldEditorTest, PasteOfSomethingElseThanAnAmountIsRefused)
     QApplication::clipboard()->setText(QStringLiteral("234"));
     QTest::keyClick(window.field, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(window.field->text(), QStringLiteral("1,000,234"));
+    // The context menu's paste takes the same road.
+    QApplication::clipboard()->setText(QStringLiteral("x"));
+    GetCurrencyFieldEditor()->paste(window.field);
+    EXPECT_EQ(window.field->text(), QStringLiteral("1,000,234"));
+    window.field->selectAll();
+    QApplication::clipboard()->setText(QStringLiteral("5000"));
+    GetCurrencyFieldEditor()->paste(window.field);
+    EXPECT_EQ(window.field->text(), QStringLiteral("5,000"));
 }
 
 TEST_F(CurrencyFieldEditorTest, CurrencyFormatterReadsUnreadableTextAsZero)
