@@ -108,6 +108,8 @@ public:
     using Factory = std::function<ArchivablePtr()>;
     static void registerClass(const QString &className, Factory factory);
     static ArchivablePtr create(const QString &className);
+    // The factory of a class, empty when it is not registered.
+    static Factory factory(const QString &className);
     static bool isRegistered(const QString &className);
 };
 
