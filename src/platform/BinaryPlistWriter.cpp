@@ -54,21 +54,33 @@ BinaryPlistWriter::Ref BinaryPlistWriter::string(const QString &s)
 {
     auto it = m_strings.constFind(s);
     if (it != m_strings.constEnd()) return *it;
-    Object o;
+    // Readers cut strings at U+0000 and refuse broken UTF-16, which would
+    // make the whole list unreadable: drop the one, replace the other.
+    QString text;
+    text.reserve(s.size());
     bool ascii = true;
-    for (QChar c : s) {
-        if (c.unicode() >= 0x80) {
-            ascii = false;
-            break;
+    const qsizetype n = s.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = s.at(i).unicode();
+        if (c == 0) continue;
+        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(s.at(i + 1).unicode())) {
+            text.append(s.at(i)).append(s.at(i + 1));
+            ++i;
+        } else if (QChar::isSurrogate(c)) {
+            text.append(QChar(QChar::ReplacementCharacter));
+        } else {
+            text.append(QChar(c));
         }
+        if (c >= 0x80) ascii = false;
     }
+    Object o;
     if (ascii) {
         o.type = Type::Ascii;
-        o.bytes = s.toLatin1();
+        o.bytes = text.toLatin1();
     } else {
         o.type = Type::Utf16;
-        o.bytes.resize(s.size() * 2);
-        qToBigEndian<char16_t>(s.utf16(), s.size(), o.bytes.data());
+        o.bytes.resize(text.size() * 2);
+        qToBigEndian<char16_t>(text.utf16(), text.size(), o.bytes.data());
     }
     Ref r = add(std::move(o));
     m_strings.insert(s, r);
