@@ -338,6 +338,20 @@ std::uint64_t KeyedArchiver::Impl::encode(const ArchiveValue &value)
         }
     };
     if (failed) return 0;
+    // Depth counts nested references to values, as the decoder counts them,
+    // so whatever is written can be read back.
+    const bool null = std::visit(
+        [](const auto &x) {
+            using T = std::decay_t<decltype(x)>;
+            if constexpr (std::is_same_v<T, std::monostate>) return true;
+            else if constexpr (std::is_same_v<T, QString>) return x.isNull();
+            else if constexpr (std::is_same_v<T, ArchiveValue::Array> || std::is_same_v<T, ArchiveValue::Dictionary> ||
+                               std::is_same_v<T, ArchivablePtr>)
+                return !x;
+            else return false;
+        },
+        value.v);
+    if (null) return 0;
     if (depth >= kMaxDepth) {
         failed = true;
         return 0;
@@ -409,7 +423,7 @@ struct KeyedUnarchiver::Impl {
     bool failed = false;
 
     ArchiveValue decode(std::uint64_t uid);
-    ArchiveValue decodeContents(std::uint64_t uid, plist_t node);
+    ArchiveValue decodeContents(plist_t node);
     std::optional<QString> className(plist_t classRef);
     std::optional<ArchiveArray> uidArray(plist_t node);
     std::optional<std::uint64_t> uidOf(plist_t node);
@@ -426,7 +440,9 @@ std::optional<QString> utf8String(const char *s, std::uint64_t length)
 {
     if (!s) return std::nullopt;
     QByteArrayView bytes(s, qsizetype(length));
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // A leading U+FEFF is part of the text, not a byte-order mark to drop.
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString out = decoder.decode(bytes);
     if (decoder.hasError()) return std::nullopt;
     return out;
@@ -505,6 +521,7 @@ ArchiveValue KeyedUnarchiver::Impl::decode(std::uint64_t uid)
 {
     if (failed) return {};
     if (uid == 0) return {};
+    if (depth >= kMaxDepth) return fail();
     switch (state[uid]) {
     case State::Done:
         return values[uid];
@@ -516,10 +533,9 @@ ArchiveValue KeyedUnarchiver::Impl::decode(std::uint64_t uid)
     case State::Pending:
         break;
     }
-    if (depth >= kMaxDepth) return fail();
     ++depth;
     state[uid] = State::Decoding;
-    ArchiveValue v = decodeContents(uid, objects[uid]);
+    ArchiveValue v = decodeContents(objects[uid]);
     --depth;
     if (failed) return {};
     state[uid] = State::Done;
@@ -527,7 +543,7 @@ ArchiveValue KeyedUnarchiver::Impl::decode(std::uint64_t uid)
     return v;
 }
 
-ArchiveValue KeyedUnarchiver::Impl::decodeContents(std::uint64_t uid, plist_t node)
+ArchiveValue KeyedUnarchiver::Impl::decodeContents(plist_t node)
 {
     switch (plist_get_node_type(node)) {
     case PLIST_STRING: {
@@ -624,7 +640,6 @@ ArchiveValue KeyedUnarchiver::Impl::decodeContents(std::uint64_t uid, plist_t no
     bool ok = object->initWithCoder(coder);
     current = saved;
     if (!ok) return fail();
-    Q_UNUSED(uid);
     return ArchiveValue(std::move(object));
 }
 

@@ -116,6 +116,8 @@ public:
 class KeyedArchiver {
 public:
     // Archives the value as the root ("$top" = {"root": ...}) in binary form.
+    // Empty when the value is nested deeper than the decoder reads (512
+    // references), which no real book comes near; nothing else fails.
     static QByteArray archivedDataWithRootObject(const ArchiveValue &root);
 
     void encodeInt(const QString &key, std::int64_t value);

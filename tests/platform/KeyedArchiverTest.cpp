@@ -106,6 +106,7 @@ TEST_F(KeyedArchiverTest, ScalarsRoundTrip)
     const std::vector<ArchiveValue> values = {
         ArchiveValue(QStringLiteral("家計簿 2024年の記録")),
         ArchiveValue(QStringLiteral("絵文字 😀 と ASCII")),
+        ArchiveValue(QStringLiteral("\uFEFF先頭の BOM")),
         ArchiveValue(QString(QLatin1String(""))),
         ArchiveValue(0),
         ArchiveValue(-1),
