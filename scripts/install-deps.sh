@@ -18,7 +18,7 @@ PACKAGES=(
   libsqlite3-dev zlib1g-dev libplist-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk fonts-dejavu-core
-  poppler-utils xvfb xauth
+  poppler-utils xvfb xauth libxml2-utils
   locales
 )
 if [ "$WITH_FUZZ" = 1 ]; then

@@ -1,0 +1,121 @@
+#pragma once
+// Amounts to text and back for one household book: the two rows of number
+// formatters (screen and print), the currency prefix, the hand-made form of
+// prices and unit counts, decimal rounding, and the live reformatting and
+// delete-key rules of amount editors as functions over (text, selection).
+// The document owns one and supplies its currencies.
+
+#include "document/KavriNumberFormatter.h"
+#include "model/CV4Currency.h"
+#include "platform/CaretKeeping.h"
+
+#include <QColor>
+#include <QDate>
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <optional>
+
+class CV4Settings;
+
+namespace cv {
+
+// An amount's text and the colour it is shown in (invalid: the default).
+struct AmountDisplay {
+    QString text;
+    QColor color;
+};
+
+// A text and its selection after an edit rule ran.
+struct EditedText {
+    QString text;
+    TextSelection selection;
+};
+
+inline constexpr int kBackwardDeleteKey = 127;
+inline constexpr int kForwardDeleteKey = 0xF728;
+
+class AmountText {
+public:
+    // The currency of an ident; 0 (and the default currency's own ident)
+    // answers the default currency; null when there is none.
+    using CurrencyLookup = std::function<CV4CurrencyPtr(int ident)>;
+
+    explicit AmountText(CurrencyLookup findCurrency = {});
+    // Rebuilds the formatters from the string tables (after a language change).
+    void loadFormats();
+
+    CV4CurrencyPtr findCurrency(int ident) const;
+    // NO for 0, for the default currency and for an unknown ident.
+    bool isForeignCurrency(int ident) const;
+
+    // Printing uses the print row of formatters while it lasts.
+    void beginCurrencyPrinting() { m_printing = true; }
+    void endCurrencyPrinting() { m_printing = false; }
+    bool isCurrencyPrinting() const { return m_printing; }
+
+    const KavriNumberFormatter &formatterForCurrency(int currency) const;
+    const KavriNumberFormatter &centFormatterForCurrency(int currency) const;
+    // Prices and unit counts have no formatter: they use the hand-made form.
+    const KavriNumberFormatter *fundFormatterForCurrency(int) const { return nullptr; }
+    const KavriNumberFormatter &intFormatter() const { return formatter(1); }
+
+    QString stringForValue(double value, int currency, bool truncateEmptyEnding = false) const;
+    QString stringWithPrefixForValue(double value, int currency, bool truncateEmptyEnding = false) const;
+    AmountDisplay attributedStringForValue(double value, int currency) const;
+    QString centStringForValue(double value, int currency) const;
+    QString stringForTradingNumberOfUnits(long long units) const;
+
+    QString stringForFundValue(double value, int currency, bool wantPrefix = false, bool padZeroes = false,
+                               int decimals = 6) const;
+    QString stringWithPrefixForFundValue(double value, int currency) const
+    {
+        return stringForFundValue(value, currency, true);
+    }
+    // Rounded down (toward minus infinity) to `digits`, written with exactly that many.
+    static QString stringForRoundValue(double value, int digits);
+
+    // None when the text is no amount; an empty text is 0.
+    std::optional<double> numberForString(const QString &text, int currency) const;
+    std::optional<double> numberForCentString(const QString &text, int currency) const;
+    // Always a number: a text that is none reads as 0.
+    double fundValueForString(const QString &text, int currency) const;
+    static double numberForRoundString(const QString &text, int digits);
+
+    // Live editing. Each answers the editor's new text and selection, or
+    // none when the editor should go on as it would by itself.
+    std::optional<QString> fixCurrencyValue(const QString &text, int currency) const;
+    std::optional<QString> proposedString(const QString &currentText, TextSelection selection,
+                                          const QString &proposed, int currency, int fractionLength) const;
+    std::optional<EditedText> handleDeleteKey(const QString &text, TextSelection selection, int key,
+                                              int currency) const;
+    EditedText deleteCharactersInRange(const QString &text, TextSelection selection, TextSelection range,
+                                       int currency, bool forwardDelete) const;
+
+private:
+    const KavriNumberFormatter &formatter(int slot) const { return m_formatters[m_printing ? 1 : 0][slot]; }
+    int currencyFraction(int currency) const;
+    QString shownPrefix(int currency) const;
+    QString withoutPrefix(const QString &text, int currency) const;
+
+    CurrencyLookup m_findCurrency;
+    std::array<std::array<KavriNumberFormatter, 3>, 2> m_formatters;
+    bool m_printing = false;
+};
+
+// The colour of negative amounts on screen.
+QColor negativeAmountColor();
+
+// The period of the viewer's unit that holds today, both days included, and
+// which of the five period formats names it.
+struct PeriodOfToday {
+    int formatSlot = 0;
+    QDate begin;
+    QDate end;
+};
+PeriodOfToday periodOfToday(const CV4Settings &settings, const QDate &today);
+// The string-table key of a period format slot (0 to 4).
+QString periodFormatKey(int slot);
+
+} // namespace cv

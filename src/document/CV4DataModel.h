@@ -1,0 +1,236 @@
+#pragma once
+// The store of one open document: the document file (a gzip stream of the
+// magic "KAVRICV4" and an SQLite 3 database), the working copy of that
+// database, its schema and every statement on it. Every edit goes to the
+// working copy at once; only save() writes the document file.
+
+#include <QByteArray>
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+class CV4DocumentChanges;
+class SQLDatabase3;
+class SQLResult;
+class CV4Actual;
+class CV4Trade;
+class CV4PriceTime;
+using CV4ActualPtr = std::shared_ptr<CV4Actual>;
+using CV4TradePtr = std::shared_ptr<CV4Trade>;
+using CV4PriceTimePtr = std::shared_ptr<CV4PriceTime>;
+
+// Conditions of an entry and trade search. Each field stands for the key of
+// the same name; an empty list is a key that is not given.
+struct CV4SearchConditions {
+    QList<QDate> date;          // from, and to (one date: that day only)
+    QList<int> account;         // account idents: the entry's account or destination
+    QList<int> tradeAccount;    // investment account idents: the trade's account or settlement account
+    QList<int> category;        // category idents
+    QList<double> value;        // low, and high (one number: exactly that); +-infinity leave an end open
+    QList<int> group;           // grouping idents
+    QStringList memo;           // LIKE patterns: "%" and "_" are wildcards, ASCII letters ignore case
+    bool memoAnd = false;       // "cond": every memo text must match (otherwise any)
+};
+
+// An entry or a trade of a combined search result.
+struct CV4SearchRecord {
+    CV4ActualPtr actual;
+    CV4TradePtr trade;
+    QDate date() const;
+};
+
+class CV4DataModel {
+public:
+    // Ids of the info rows.
+    enum InfoId {
+        InfoAccount = 1,
+        InfoActual = 2,
+        InfoCurrency = 3,
+        InfoBrand = 4,
+        InfoGroup = 5,
+        InfoSettings = 100,
+        InfoPrintInfo = 101,
+        InfoImportFirst = 102,
+        InfoImportLast = 106,
+    };
+
+    // `document` receives the change marks; it may be null and is not owned.
+    explicit CV4DataModel(CV4DocumentChanges *document = nullptr);
+    ~CV4DataModel();
+    CV4DataModel(const CV4DataModel &) = delete;
+    CV4DataModel &operator=(const CV4DataModel &) = delete;
+
+    // ---- document file and working copy
+    // Expands the document file into the working copy and opens it. False
+    // (and no working file left) for a missing or unreadable file, a wrong
+    // magic, a damaged stream or a database that does not open.
+    bool open(const QString &path, bool *upgraded = nullptr);
+    // Packs the working copy into the document file and reopens it. The file
+    // is replaced only when the new one is completely written; on failure the
+    // old file is untouched, the working copy stays open and usable, and the
+    // answer is false. A null path only closes and reopens.
+    bool save(const QString &path);
+    void close();
+    bool isOpen() const { return mIsOpen; }
+    void vacuum();
+    void setChanged(bool changed);
+    const QString &workingPath() const { return mWorkingPath; }
+    SQLDatabase3 *database() const { return mDatabase.get(); }
+
+    // Day numbers: whole days since 2001-01-01; an invalid date answers 0.
+    int getRefDays(const QDate &date) const;
+    QDate makeDate(int days) const;
+
+    // ---- schema, transactions, info and loan rows
+    // Opens a new working copy and creates the six tables and their indexes.
+    bool create();
+    // Bulk work (imports, clean-ups, rewrites) runs between these two; they
+    // nest, and only the outermost pair commits.
+    bool beginTransaction();
+    bool commitTransaction();
+
+    // Info rows hold keyed archives (stored as Base64 text). A get answers a
+    // null QByteArray when the row is missing or unreadable.
+    bool putAccountData(const QByteArray &archive);
+    QByteArray getAccountData();
+    bool putActualData(const QByteArray &archive);
+    QByteArray getActualData();
+    bool putCurrencyData(const QByteArray &archive);
+    QByteArray getCurrencyData();
+    bool putBrandData(const QByteArray &archive);
+    QByteArray getBrandData();
+    bool putGroupData(const QByteArray &archive);
+    QByteArray getGroupData();
+    bool putSettingsData(const QByteArray &archive);
+    QByteArray getSettingsData();
+    // Does not mark the document changed; null data writes nothing.
+    bool putPrintInfo(const QByteArray &archive);
+    QByteArray getPrintInfo();
+    // Learned import mappings, ids 102 to 106.
+    bool putImportMappingData(const QByteArray &archive, int dataType);
+    QByteArray getImportMappingData(int dataType);
+
+    // A loan account's repayment schedule.
+    bool putLoanData(int ident, const QByteArray &archive);
+    QByteArray getLoanData(int ident);
+
+    // ---- entries
+    // Writes an entry: with `old`, only the columns that differ (the date
+    // always, the kind never); without, an insert (a new entry, ident -1,
+    // gets its row id as ident; any other ident replaces that row). False when
+    // the statement fails; a failed insert leaves the ident at -1.
+    bool putActual(const CV4ActualPtr &entry, const CV4ActualPtr &old = nullptr);
+    bool putIncome(const CV4ActualPtr &entry, const CV4ActualPtr &old = nullptr);
+    bool putExpense(const CV4ActualPtr &entry, const CV4ActualPtr &old = nullptr);
+    bool removeActual(const CV4ActualPtr &entry);
+    bool removeIncome(const CV4ActualPtr &entry) { return removeActual(entry); }
+    bool removeExpense(const CV4ActualPtr &entry) { return removeActual(entry); }
+    // Bulk moves and deletes leave the change mark to the caller.
+    bool removeActualByCategory(int category);
+    bool removeIncomeByCategory(int category) { return removeActualByCategory(category); }
+    bool removeExpenseByCategory(int category) { return removeActualByCategory(category); }
+    bool removeActualForAccount(int account);
+    bool moveActual(int oldCategory, int newCategory);
+    bool moveActualGroup(int oldGroup, int newGroup);
+
+    // Finders answer std::nullopt when the statement fails.
+    using ActualList = std::vector<CV4ActualPtr>;
+    using TradeList = std::vector<CV4TradePtr>;
+    using PriceList = std::vector<CV4PriceTimePtr>;
+
+    std::optional<ActualList> findActualByDate(const QDate &date);
+    // Entries of the period and categories, by day then id. An invalid from or
+    // to date sets no date condition; an empty category list answers none.
+    std::optional<ActualList> findActualFrom(const QDate &from, const QDate &to, const QList<int> &categories);
+    // One category; category 0 answers none.
+    std::optional<ActualList> findActualFrom(const QDate &from, const QDate &to, int category);
+    std::optional<ActualList> findIncomeFrom(const QDate &from, const QDate &to, int category)
+    {
+        return findActualFrom(from, to, category);
+    }
+    std::optional<ActualList> findExpenseFrom(const QDate &from, const QDate &to, int category)
+    {
+        return findActualFrom(from, to, category);
+    }
+    std::optional<ActualList> findTransferFrom(const QDate &from, const QDate &to, int category)
+    {
+        return findActualFrom(from, to, category);
+    }
+    std::optional<ActualList> findTransferFrom(const QDate &from, const QDate &to, const QList<int> &categories)
+    {
+        return findActualFrom(from, to, categories);
+    }
+    // Fast records for the balance cache: date, account, destination, amount
+    // and converted only; the category and (with a destination) the kind are
+    // the ones given; ident -1.
+    std::optional<ActualList> findActualByCategory(int category, int kind);
+    std::optional<ActualList> findIncomeByCategory(int category) { return findActualByCategory(category, 0); }
+    std::optional<ActualList> findExpenseByCategory(int category) { return findActualByCategory(category, 1); }
+    std::optional<ActualList> findTransferByCategory(int category) { return findActualByCategory(category, 2); }
+    // Number of entries carrying any of the groupings; 0 for none.
+    int getDataCountForGroup(const QList<int> &groups);
+    // Entries meeting every condition, by date.
+    std::optional<ActualList> findActual(const CV4SearchConditions &conditions);
+    // Entries and trades meeting the conditions, by date (entries before
+    // trades on one date).
+    std::vector<CV4SearchRecord> findAccounts(const CV4SearchConditions &conditions);
+
+    // ---- trades
+    // Writes a trade as putActual writes an entry (here the kind is updated too).
+    bool putTrade(const CV4TradePtr &trade, const CV4TradePtr &old = nullptr);
+    bool removeTrade(const CV4TradePtr &trade);
+    std::optional<TradeList> findTradeByAccount(int account, int brand);
+    std::optional<TradeList> findTradeBySourceAccount(int account, int brand);
+    // Trades of the period (an invalid date leaves that end open), of the
+    // account (as account or settlement account; -1 any), of the security
+    // (-1 any) and of the kinds whose bit is set in `kinds` (0 any); by date
+    // then id.
+    std::optional<TradeList> findTradeFrom(const QDate &from, const QDate &to, int account, int brand, quint32 kinds);
+    bool removeTradeByAccount(int account, int brand);
+    bool removeTradeForBrand(int brand);
+    bool removeTradeByAccount(int account);
+    bool removeTradeByTransfer(int account);
+
+    // ---- prices and exchange rates: one value per security (currency) and day
+    bool putPrice(const CV4PriceTimePtr &price);
+    bool removePrice(const CV4PriceTimePtr &price);
+    std::optional<PriceList> getPriceListForBrand(int brand);
+    bool removePriceForBrand(int brand);
+    bool putXchgRate(const CV4PriceTimePtr &rate);
+    bool removeXchgRate(const CV4PriceTimePtr &rate);
+    std::optional<PriceList> getXchgRateListForCurrency(int currency);
+    bool removeXchgRateListForIdForCurrency(int currency);
+
+private:
+    bool openDatabase();
+    bool expand(void *gzFile);
+    bool writeContainer(const QString &path);
+    bool reopen();
+    void removeWorkingFile();
+
+    bool putInfo(int id, const QByteArray &archive);
+    QByteArray getInfo(int id);
+    std::unique_ptr<SQLResult> query(const QString &sql, const QStringList &texts = {});
+    bool run(const QString &sql, const QStringList &texts = {});
+    bool runAndMark(const QString &sql, const QStringList &texts = {});
+    ActualList makeActuals(const SQLResult &result) const;
+    TradeList makeTrades(const SQLResult &result) const;
+    bool putRate(const CV4PriceTimePtr &price, const QString &table);
+    bool removeRate(const CV4PriceTimePtr &price, const QString &table);
+    std::optional<PriceList> getRateListForKey(int key, const QString &table);
+    bool removeRateForKey(int key, const QString &table);
+    // Conditions are built by the store itself; values travel in `texts`. An
+    // empty condition selects every trade.
+    std::optional<TradeList> findTradeIf(const QString &condition, const QStringList &texts = {});
+    bool removeTradeIf(const QString &condition);
+
+    std::unique_ptr<SQLDatabase3> mDatabase;
+    bool mIsOpen = false;
+    CV4DocumentChanges *mDocument = nullptr;
+    QString mWorkingPath;
+};

@@ -1,0 +1,350 @@
+// Statements on the entry table, and the search over entries and trades.
+#include "document/CV4DataModel.h"
+#include "document/CV4DataModelPrivate.h"
+#include "document/SQLDatabase3.h"
+
+#include "model/CV4Actual.h"
+#include "model/CV4Trade.h"
+
+#include <cmath>
+#include <limits>
+
+using namespace cv::store;
+
+namespace {
+
+// Columns in the table's order, named so that a file with another layout
+// fails cleanly instead of filling the wrong fields.
+const QString kActualColumns =
+    QStringLiteral("id,kind,date,category,account,destination,value,converted,grouping,memo");
+const QString kFastColumns = QStringLiteral("date,account,destination,value,converted");
+
+QString idList(const QList<int> &idents)
+{
+    QStringList parts;
+    parts.reserve(idents.size());
+    for (int i : idents) parts << QString::number(i);
+    return parts.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+QDate CV4SearchRecord::date() const
+{
+    if (actual) return actual->date();
+    if (trade) return trade->date();
+    return QDate();
+}
+
+CV4DataModel::ActualList CV4DataModel::makeActuals(const SQLResult &result) const
+{
+    ActualList list;
+    list.reserve(size_t(result.rowCount()));
+    for (int r = 0; r < result.rowCount(); ++r) {
+        const SQLRow row = result.rowAtIndex(r);
+        auto entry = std::make_shared<CV4Actual>();
+        entry->setIdent(row.intForColumnAtIndex(0));
+        entry->setKind(row.intForColumnAtIndex(1));
+        entry->setDate(makeDate(row.intForColumnAtIndex(2)));
+        entry->setCategory(row.intForColumnAtIndex(3));
+        entry->setAccount(row.intForColumnAtIndex(4));
+        entry->setDestination(row.intForColumnAtIndex(5));
+        entry->setAmount(row.doubleForColumnAtIndex(6));
+        entry->setConverted(row.doubleForColumnAtIndex(7));
+        entry->setGroup(row.intForColumnAtIndex(8));
+        entry->setMemo(row.stringForColumnAtIndex(9));
+        list.push_back(std::move(entry));
+    }
+    return list;
+}
+
+// ---------------------------------------------------------------- writing
+
+bool CV4DataModel::putActual(const CV4ActualPtr &entry, const CV4ActualPtr &old)
+{
+    if (!entry) return false;
+    const int day = getRefDays(entry->date());
+    QStringList texts;
+    QString sql;
+    if (old) {
+        sql = QStringLiteral("UPDATE %1 SET date=%2").arg(TB_ACTUAL).arg(day);
+        if (entry->category() != old->category()) sql += QStringLiteral(",category=%1").arg(entry->category());
+        if (entry->account() != old->account()) sql += QStringLiteral(",account=%1").arg(entry->account());
+        if (entry->destination() != old->destination())
+            sql += QStringLiteral(",destination=%1").arg(entry->destination());
+        if (entry->amount() != old->amount()) sql += QStringLiteral(",value=") + amountText(entry->amount());
+        if (entry->converted() != old->converted())
+            sql += QStringLiteral(",converted=") + amountText(entry->converted());
+        if (entry->group() != old->group()) sql += QStringLiteral(",grouping=%1").arg(entry->group());
+        if (entry->memo() != old->memo()) {
+            sql += QStringLiteral(",memo=?");
+            texts << entry->memo();
+        }
+        sql += QStringLiteral(" WHERE id=%1;").arg(entry->ident());
+        return runAndMark(sql, texts);
+    }
+
+    const bool isNew = entry->ident() < 0;
+    sql = isNew ? QStringLiteral("INSERT INTO %1 VALUES(NULL,").arg(TB_ACTUAL)
+                : QStringLiteral("INSERT OR REPLACE INTO %1 VALUES(%2,").arg(TB_ACTUAL).arg(entry->ident());
+    sql += QStringLiteral("%1,%2,%3,%4,%5,").arg(entry->kind()).arg(day).arg(entry->category()).arg(entry->account())
+               .arg(entry->destination())
+        + amountText(entry->amount()) + QLatin1Char(',') + amountText(entry->converted())
+        + QStringLiteral(",%1,?);").arg(entry->group());
+    texts << entry->memo();
+    if (!run(sql, texts)) return false;
+    if (isNew) {
+        // Read from the connection right after the insert: a second SELECT
+        // statement per row would nearly double the cost of bulk inserts.
+        const qint64 ident = mDatabase->lastRowInserted();
+        if (ident <= 0 || ident > std::numeric_limits<int>::max()) return false;
+        entry->setIdent(int(ident));
+    }
+    setChanged(true);
+    return true;
+}
+
+bool CV4DataModel::putIncome(const CV4ActualPtr &entry, const CV4ActualPtr &old)
+{
+    if (!entry) return false;
+    entry->setKind(CV4Actual::Income);
+    entry->setDestination(0);
+    return putActual(entry, old);
+}
+
+bool CV4DataModel::putExpense(const CV4ActualPtr &entry, const CV4ActualPtr &old)
+{
+    if (!entry) return false;
+    entry->setKind(CV4Actual::Expense);
+    return putActual(entry, old);
+}
+
+bool CV4DataModel::removeActual(const CV4ActualPtr &entry)
+{
+    if (!entry) return false;
+    return runAndMark(QStringLiteral("DELETE FROM %1 WHERE id=%2;").arg(TB_ACTUAL).arg(entry->ident()));
+}
+
+bool CV4DataModel::removeActualByCategory(int category)
+{
+    return run(QStringLiteral("DELETE FROM %1 WHERE category=%2;").arg(TB_ACTUAL).arg(category));
+}
+
+bool CV4DataModel::removeActualForAccount(int account)
+{
+    return run(QStringLiteral("DELETE FROM %1 WHERE (account=%2) OR (destination=%2);").arg(TB_ACTUAL).arg(account));
+}
+
+bool CV4DataModel::moveActual(int oldCategory, int newCategory)
+{
+    return run(QStringLiteral("UPDATE %1 SET category=%2 WHERE category=%3;")
+                   .arg(TB_ACTUAL)
+                   .arg(newCategory)
+                   .arg(oldCategory));
+}
+
+bool CV4DataModel::moveActualGroup(int oldGroup, int newGroup)
+{
+    return run(
+        QStringLiteral("UPDATE %1 SET grouping=%2 WHERE grouping=%3;").arg(TB_ACTUAL).arg(newGroup).arg(oldGroup));
+}
+
+// ---------------------------------------------------------------- finding
+
+std::optional<CV4DataModel::ActualList> CV4DataModel::findActualByDate(const QDate &date)
+{
+    auto result = query(
+        QStringLiteral("SELECT %1 FROM %2 WHERE date=%3;").arg(kActualColumns, TB_ACTUAL).arg(getRefDays(date)));
+    if (!result) return std::nullopt;
+    return makeActuals(*result);
+}
+
+std::optional<CV4DataModel::ActualList> CV4DataModel::findActualFrom(const QDate &from, const QDate &to,
+                                                                      const QList<int> &categories)
+{
+    if (categories.isEmpty()) return std::nullopt;
+    QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE").arg(kActualColumns, TB_ACTUAL);
+    const bool dated = from.isValid() && to.isValid();
+    if (dated) sql += QStringLiteral(" date BETWEEN %1 AND %2").arg(getRefDays(from)).arg(getRefDays(to));
+    if (dated) sql += QStringLiteral(" AND");
+    if (categories.size() == 1)
+        sql += QStringLiteral(" category= %1 ").arg(categories.first());
+    else
+        sql += QStringLiteral(" category IN (%1)").arg(idList(categories));
+    sql += QStringLiteral(" ORDER BY date,id;");
+    auto result = query(sql);
+    if (!result) return std::nullopt;
+    return makeActuals(*result);
+}
+
+std::optional<CV4DataModel::ActualList> CV4DataModel::findActualFrom(const QDate &from, const QDate &to, int category)
+{
+    if (category == 0) return std::nullopt;
+    return findActualFrom(from, to, QList<int>{category});
+}
+
+std::optional<CV4DataModel::ActualList> CV4DataModel::findActualByCategory(int category, int kind)
+{
+    auto result =
+        query(QStringLiteral("SELECT %1 FROM %2 WHERE category=%3;").arg(kFastColumns, TB_ACTUAL).arg(category));
+    if (!result) return std::nullopt;
+    ActualList list;
+    list.reserve(size_t(result->rowCount()));
+    for (int r = 0; r < result->rowCount(); ++r) {
+        const SQLRow row = result->rowAtIndex(r);
+        auto entry = std::make_shared<CV4Actual>();
+        entry->setDate(makeDate(row.intForColumnAtIndex(0)));
+        entry->setCategory(category);
+        entry->setAccount(row.intForColumnAtIndex(1));
+        const int destination = row.intForColumnAtIndex(2);
+        entry->setDestination(destination);
+        if (destination > 0) entry->setKind(kind);
+        entry->setAmount(row.doubleForColumnAtIndex(3));
+        entry->setConverted(row.doubleForColumnAtIndex(4));
+        list.push_back(std::move(entry));
+    }
+    return list;
+}
+
+int CV4DataModel::getDataCountForGroup(const QList<int> &groups)
+{
+    if (groups.isEmpty()) return 0;
+    QString sql = QStringLiteral("SELECT COUNT(*) FROM %1 WHERE ").arg(TB_ACTUAL);
+    if (groups.size() == 1)
+        sql += QStringLiteral("(grouping=%1);").arg(groups.first());
+    else
+        sql += QStringLiteral("(grouping IN (%1));").arg(idList(groups));
+    auto result = query(sql);
+    if (!result || result->rowCount() == 0) return 0;
+    return result->rowAtIndex(0).intForColumnAtIndex(0);
+}
+
+// ---------------------------------------------------------------- search
+
+namespace {
+
+struct Criteria {
+    QStringList parts;   // joined with AND
+    QStringList texts;   // bound in order
+
+    void add(const QString &condition) { parts << condition; }
+    bool isEmpty() const { return parts.isEmpty(); }
+    QString where() const { return parts.join(QStringLiteral(" AND ")); }
+};
+
+void addDate(Criteria &c, const CV4DataModel &store, const QList<QDate> &date)
+{
+    if (date.isEmpty()) return;
+    const QDate from = date.first();
+    const QDate to = date.size() > 1 ? date.at(1) : from;
+    c.add(QStringLiteral("(date BETWEEN %1 AND %2)").arg(store.getRefDays(from)).arg(store.getRefDays(to)));
+}
+
+void addAccounts(Criteria &c, const QList<int> &accounts, const QString &otherColumn)
+{
+    if (accounts.isEmpty()) return;
+    if (accounts.size() == 1)
+        c.add(QStringLiteral("((account=%1)OR(%2=%1))").arg(accounts.first()).arg(otherColumn));
+    else
+        c.add(QStringLiteral("((account IN (%1))OR(%2 IN (%1)))").arg(idList(accounts), otherColumn));
+}
+
+void addValue(Criteria &c, const QList<double> &value)
+{
+    if (value.isEmpty()) return;
+    double low = value.first();
+    double high = value.size() > 1 ? value.at(1) : low;
+    // A bound that is no number leaves that end open.
+    if (std::isnan(low)) low = -INFINITY;
+    if (std::isnan(high)) high = INFINITY;
+    const bool openLow = std::isinf(low) && low < 0;
+    const bool openHigh = std::isinf(high) && high > 0;
+    if (openLow && openHigh) return;
+    if (openLow)
+        c.add(QStringLiteral("(value<") + amountText(high) + QLatin1Char(')'));
+    else if (openHigh)
+        c.add(QStringLiteral("(value>=") + amountText(low) + QLatin1Char(')'));
+    else if (low == high)
+        c.add(QStringLiteral("(value=") + amountText(low) + QLatin1Char(')'));
+    else
+        c.add(QStringLiteral("((value>=") + amountText(low) + QStringLiteral(")AND(value<") + amountText(high)
+              + QStringLiteral("))"));
+}
+
+void addGroups(Criteria &c, const QList<int> &groups)
+{
+    if (groups.isEmpty()) return;
+    if (groups.size() == 1)
+        c.add(QStringLiteral("(grouping=%1)").arg(groups.first()));
+    else
+        c.add(QStringLiteral("(grouping IN (%1))").arg(idList(groups)));
+}
+
+void addMemo(Criteria &c, const QStringList &memo, bool all)
+{
+    if (memo.isEmpty()) return;
+    QStringList patterns;
+    for (const QString &text : memo) {
+        patterns << QStringLiteral("(memo LIKE ?)");
+        c.texts << QLatin1Char('%') + text + QLatin1Char('%');
+    }
+    c.add(QLatin1Char('(') + patterns.join(all ? QStringLiteral("AND") : QStringLiteral("OR")) + QLatin1Char(')'));
+}
+
+} // namespace
+
+std::optional<CV4DataModel::ActualList> CV4DataModel::findActual(const CV4SearchConditions &conditions)
+{
+    Criteria c;
+    addDate(c, *this, conditions.date);
+    addAccounts(c, conditions.account, QStringLiteral("destination"));
+    if (!conditions.category.isEmpty()) c.add(QStringLiteral("(category IN (%1))").arg(idList(conditions.category)));
+    addValue(c, conditions.value);
+    addGroups(c, conditions.group);
+    addMemo(c, conditions.memo, conditions.memoAnd);
+    // No condition at all finds nothing.
+    if (c.isEmpty()) return ActualList();
+    auto result = query(
+        QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY date,id;").arg(kActualColumns, TB_ACTUAL, c.where()),
+        c.texts);
+    if (!result) return std::nullopt;
+    return makeActuals(*result);
+}
+
+std::vector<CV4SearchRecord> CV4DataModel::findAccounts(const CV4SearchConditions &conditions)
+{
+    const bool accounts = !conditions.account.isEmpty();
+    const bool tradeAccounts = !conditions.tradeAccount.isEmpty();
+    const bool categories = !conditions.category.isEmpty();
+
+    ActualList entries;
+    if (accounts || !tradeAccounts) entries = findActual(conditions).value_or(ActualList());
+
+    std::vector<CV4SearchRecord> records;
+    records.reserve(entries.size());
+    if (!tradeAccounts && (accounts || categories)) {
+        for (auto &e : entries) records.push_back({std::move(e), nullptr});
+        return records;
+    }
+
+    // Trades carry no grouping: a grouping condition finds none of them.
+    TradeList trades;
+    if (conditions.group.isEmpty()) {
+        Criteria c;
+        addDate(c, *this, conditions.date);
+        addAccounts(c, conditions.tradeAccount, QStringLiteral("trans"));
+        addValue(c, conditions.value);
+        addMemo(c, conditions.memo, conditions.memoAnd);
+        if (!c.isEmpty()) trades = findTradeIf(c.where(), c.texts).value_or(TradeList());
+    }
+
+    // Both lists come by date; entries go before trades on one date.
+    records.reserve(entries.size() + trades.size());
+    size_t t = 0;
+    for (auto &e : entries) {
+        while (t < trades.size() && trades[t]->date() < e->date()) records.push_back({nullptr, trades[t++]});
+        records.push_back({std::move(e), nullptr});
+    }
+    while (t < trades.size()) records.push_back({nullptr, trades[t++]});
+    return records;
+}

@@ -1,0 +1,176 @@
+// The schema, transactions, info rows and loan rows.
+#include "document/CV4DataModel.h"
+#include "document/CV4DataModelPrivate.h"
+#include "document/SQLDatabase3.h"
+
+#include "platform/Base64Utilities.h"
+#include "platform/NumberText.h"
+
+using namespace cv::store;
+
+QString cv::store::amountText(double value)
+{
+    return cv::formatFixed(value, 2);
+}
+
+QString cv::store::fixed6Text(double value)
+{
+    return cv::formatFixed(value, 6);
+}
+
+namespace {
+
+// Unreadable text reads as a missing row.
+QByteArray decodeBase64(QByteArrayView text)
+{
+    return Base64Utilities::dataWithBase64EncodedString(QString::fromLatin1(text)).value_or(QByteArray());
+}
+
+QString encodeBase64(const QByteArray &data)
+{
+    return Base64Utilities::base64EncodingForData(data);
+}
+
+} // namespace
+
+std::unique_ptr<SQLResult> CV4DataModel::query(const QString &sql, const QStringList &texts)
+{
+    return mDatabase ? mDatabase->performQuery(sql, texts) : nullptr;
+}
+
+bool CV4DataModel::run(const QString &sql, const QStringList &texts)
+{
+    return query(sql, texts) != nullptr;
+}
+
+bool CV4DataModel::runAndMark(const QString &sql, const QStringList &texts)
+{
+    if (!run(sql, texts)) return false;
+    setChanged(true);
+    return true;
+}
+
+bool CV4DataModel::create()
+{
+    if (!mDatabase || !openDatabase()) return false;
+    mIsOpen = true;
+    static const struct {
+        const QString &table;
+        const char *format;
+    } statements[] = {
+        {TB_INFO, "CREATE TABLE %1 ( id INTEGER PRIMARY KEY, info TEXT )"},
+        {TB_LOAN, "CREATE TABLE %1 ( id INTEGER PRIMARY KEY, info TEXT, data TEXT )"},
+        {TB_ACTUAL,
+         "CREATE TABLE %1 ( id INTEGER PRIMARY KEY, kind INTEGER, date INTEGER, category INTEGER, account INTEGER, "
+         "destination INTEGER, value FLOAT, converted FLOAT, grouping INTEGER, memo TEXT )"},
+        {TB_ACTUAL, "CREATE INDEX date_income ON %1 ( date )"},
+        {TB_ACTUAL, "CREATE INDEX category_income ON %1 ( category )"},
+        {TB_ACTUAL, "CREATE INDEX category_group ON %1 ( grouping )"},
+        {TB_PRICE, "CREATE TABLE %1 ( brand INTEGER, date INTEGER, value FLOAT, PRIMARY KEY(brand, date) )"},
+        {TB_PRICE, "CREATE INDEX brand_price ON %1 ( brand )"},
+        {TB_PRICE, "CREATE INDEX date_price ON %1 ( date )"},
+        {TB_TRADE,
+         "CREATE TABLE %1 ( id INTEGER PRIMARY KEY, account INTEGER, brand INTEGER, kind INTEGER, trans INTEGER, "
+         "date INTEGER, count FLOAT, value FLOAT, cost FLOAT, memo TEXT )"},
+        {TB_TRADE, "CREATE INDEX brand_trade ON %1 ( brand )"},
+        {TB_TRADE, "CREATE INDEX date_trade ON %1 ( date )"},
+        {TB_EXCHANGE, "CREATE TABLE %1 ( brand INTEGER, date INTEGER, value FLOAT, PRIMARY KEY(brand, date))"},
+        {TB_EXCHANGE, "CREATE INDEX currency_exchange ON %1 ( brand )"},
+        {TB_EXCHANGE, "CREATE INDEX date_exchange ON %1 ( date )"},
+    };
+    SQLTransaction transaction(mDatabase.get());
+    bool ok = true;
+    // A failing statement (a table that exists) is logged; the rest still run.
+    for (const auto &s : statements) ok = run(QString::fromLatin1(s.format).arg(s.table)) && ok;
+    return ok;
+}
+
+bool CV4DataModel::beginTransaction()
+{
+    return mDatabase && mDatabase->beginTransaction();
+}
+
+bool CV4DataModel::commitTransaction()
+{
+    return mDatabase && mDatabase->commitTransaction();
+}
+
+void CV4DataModel::vacuum()
+{
+    if (mDatabase && mDatabase->isOpen()) run(QStringLiteral("VACUUM;"));
+}
+
+// ---------------------------------------------------------------- info rows
+
+bool CV4DataModel::putInfo(int id, const QByteArray &archive)
+{
+    return run(QStringLiteral("INSERT OR REPLACE INTO %1 VALUES( %2, ?);").arg(TB_INFO).arg(id),
+               {encodeBase64(archive)});
+}
+
+QByteArray CV4DataModel::getInfo(int id)
+{
+    auto result = query(QStringLiteral("SELECT info FROM %1 WHERE id=%2;").arg(TB_INFO).arg(id));
+    if (!result || result->rowCount() == 0) return QByteArray();
+    return decodeBase64(result->rowAtIndex(0).stringForColumnAtIndexNoCopy(0));
+}
+
+#define CV_INFO_ROW(Name, Id)                                                                                          \
+    bool CV4DataModel::put##Name##Data(const QByteArray &archive)                                                      \
+    {                                                                                                                  \
+        if (!putInfo(Id, archive)) return false;                                                                       \
+        setChanged(true);                                                                                              \
+        return true;                                                                                                   \
+    }                                                                                                                  \
+    QByteArray CV4DataModel::get##Name##Data()                                                                         \
+    {                                                                                                                  \
+        return getInfo(Id);                                                                                            \
+    }
+
+CV_INFO_ROW(Account, InfoAccount)
+CV_INFO_ROW(Actual, InfoActual)
+CV_INFO_ROW(Currency, InfoCurrency)
+CV_INFO_ROW(Brand, InfoBrand)
+CV_INFO_ROW(Group, InfoGroup)
+CV_INFO_ROW(Settings, InfoSettings)
+#undef CV_INFO_ROW
+
+bool CV4DataModel::putPrintInfo(const QByteArray &archive)
+{
+    if (archive.isNull()) return false;
+    return putInfo(InfoPrintInfo, archive);
+}
+
+QByteArray CV4DataModel::getPrintInfo()
+{
+    return getInfo(InfoPrintInfo);
+}
+
+bool CV4DataModel::putImportMappingData(const QByteArray &archive, int dataType)
+{
+    if (dataType < InfoImportFirst || dataType > InfoImportLast) return false;
+    if (!putInfo(dataType, archive)) return false;
+    setChanged(true);
+    return true;
+}
+
+QByteArray CV4DataModel::getImportMappingData(int dataType)
+{
+    if (dataType < InfoImportFirst || dataType > InfoImportLast) return QByteArray();
+    return getInfo(dataType);
+}
+
+// ---------------------------------------------------------------- loan rows
+
+bool CV4DataModel::putLoanData(int ident, const QByteArray &archive)
+{
+    return runAndMark(QStringLiteral("INSERT OR REPLACE INTO %1 VALUES( %2, 0, ?);").arg(TB_LOAN).arg(ident),
+                      {encodeBase64(archive)});
+}
+
+QByteArray CV4DataModel::getLoanData(int ident)
+{
+    auto result = query(QStringLiteral("SELECT data FROM %1 WHERE id=%2").arg(TB_LOAN).arg(ident));
+    if (!result || result->rowCount() == 0) return QByteArray();
+    return decodeBase64(result->rowAtIndex(0).stringForColumnAtIndexNoCopy(0));
+}

@@ -1,0 +1,242 @@
+// Statements on the trade, price and exchange-rate tables.
+#include "document/CV4DataModel.h"
+#include "document/CV4DataModelPrivate.h"
+#include "document/SQLDatabase3.h"
+
+#include "model/CV4PriceTime.h"
+#include "model/CV4Trade.h"
+
+#include <limits>
+
+using namespace cv::store;
+
+namespace {
+
+const QString kTradeColumns = QStringLiteral("id,account,brand,kind,trans,date,count,value,cost,memo");
+
+} // namespace
+
+CV4DataModel::TradeList CV4DataModel::makeTrades(const SQLResult &result) const
+{
+    TradeList list;
+    list.reserve(size_t(result.rowCount()));
+    for (int r = 0; r < result.rowCount(); ++r) {
+        const SQLRow row = result.rowAtIndex(r);
+        auto trade = std::make_shared<CV4Trade>();
+        trade->setIdent(row.intForColumnAtIndex(0));
+        trade->setAccount(row.intForColumnAtIndex(1));
+        trade->setBrand(row.intForColumnAtIndex(2));
+        trade->setKind(row.intForColumnAtIndex(3));
+        trade->setTransfer(row.intForColumnAtIndex(4));
+        trade->setDate(makeDate(row.intForColumnAtIndex(5)));
+        trade->setCount(row.doubleForColumnAtIndex(6));
+        trade->setUnitPrice(row.doubleForColumnAtIndex(7));
+        trade->setCommission(row.doubleForColumnAtIndex(8));
+        trade->setMemo(row.stringForColumnAtIndex(9));
+        list.push_back(std::move(trade));
+    }
+    return list;
+}
+
+// ---------------------------------------------------------------- trades
+
+bool CV4DataModel::putTrade(const CV4TradePtr &trade, const CV4TradePtr &old)
+{
+    if (!trade) return false;
+    const int day = getRefDays(trade->date());
+    QStringList texts;
+    QString sql;
+    if (old) {
+        sql = QStringLiteral("UPDATE %1 SET date=%2").arg(TB_TRADE).arg(day);
+        if (trade->account() != old->account()) sql += QStringLiteral(",account=%1").arg(trade->account());
+        if (trade->brand() != old->brand()) sql += QStringLiteral(",brand=%1").arg(trade->brand());
+        if (trade->kind() != old->kind()) sql += QStringLiteral(",kind=%1").arg(trade->kind());
+        if (trade->transfer() != old->transfer()) sql += QStringLiteral(",trans=%1").arg(trade->transfer());
+        if (trade->count() != old->count()) sql += QStringLiteral(",count=") + fixed6Text(trade->count());
+        if (trade->unitPrice() != old->unitPrice()) sql += QStringLiteral(",value=") + fixed6Text(trade->unitPrice());
+        if (trade->commission() != old->commission())
+            sql += QStringLiteral(",cost=") + amountText(trade->commission());
+        if (trade->memo() != old->memo()) {
+            sql += QStringLiteral(",memo=?");
+            texts << trade->memo();
+        }
+        sql += QStringLiteral(" WHERE id=%1;").arg(trade->ident());
+        return runAndMark(sql, texts);
+    }
+
+    const bool isNew = trade->ident() < 0;
+    sql = isNew ? QStringLiteral("INSERT INTO %1 VALUES(NULL,").arg(TB_TRADE)
+                : QStringLiteral("INSERT OR REPLACE INTO %1 VALUES(%2,").arg(TB_TRADE).arg(trade->ident());
+    sql += QStringLiteral("%1,%2,%3,%4,%5,").arg(trade->account()).arg(trade->brand()).arg(trade->kind())
+               .arg(trade->transfer()).arg(day)
+        + fixed6Text(trade->count()) + QLatin1Char(',') + fixed6Text(trade->unitPrice()) + QLatin1Char(',')
+        + amountText(trade->commission()) + QStringLiteral(", ?);");
+    texts << trade->memo();
+    if (!run(sql, texts)) return false;
+    if (isNew) {
+        // Read from the connection right after the insert: a second SELECT
+        // statement per row would nearly double the cost of bulk inserts.
+        const qint64 ident = mDatabase->lastRowInserted();
+        if (ident <= 0 || ident > std::numeric_limits<int>::max()) return false;
+        trade->setIdent(int(ident));
+    }
+    setChanged(true);
+    return true;
+}
+
+std::optional<CV4DataModel::TradeList> CV4DataModel::findTradeIf(const QString &condition, const QStringList &texts)
+{
+    QString sql = QStringLiteral("SELECT %1 FROM %2").arg(kTradeColumns, TB_TRADE);
+    if (!condition.isEmpty()) sql += QStringLiteral(" WHERE ") + condition;
+    sql += QStringLiteral(" ORDER BY date, id ASC;");
+    auto result = query(sql, texts);
+    if (!result) return std::nullopt;
+    return makeTrades(*result);
+}
+
+bool CV4DataModel::removeTradeIf(const QString &condition)
+{
+    return runAndMark(QStringLiteral("DELETE FROM %1 WHERE %2;").arg(TB_TRADE, condition));
+}
+
+bool CV4DataModel::removeTrade(const CV4TradePtr &trade)
+{
+    if (!trade) return false;
+    return removeTradeIf(QStringLiteral("id=%1").arg(trade->ident()));
+}
+
+std::optional<CV4DataModel::TradeList> CV4DataModel::findTradeByAccount(int account, int brand)
+{
+    return findTradeIf(QStringLiteral("((account=%1)OR(trans=%1)) AND (brand=%2)").arg(account).arg(brand));
+}
+
+std::optional<CV4DataModel::TradeList> CV4DataModel::findTradeBySourceAccount(int account, int brand)
+{
+    return findTradeIf(QStringLiteral("(account=%1) AND (brand=%2)").arg(account).arg(brand));
+}
+
+std::optional<CV4DataModel::TradeList> CV4DataModel::findTradeFrom(const QDate &from, const QDate &to, int account,
+                                                                    int brand, quint32 kinds)
+{
+    QStringList parts;
+    if (from.isValid() && to.isValid())
+        parts << QStringLiteral("(date BETWEEN %1 AND %2)").arg(getRefDays(from)).arg(getRefDays(to));
+    else if (to.isValid())
+        parts << QStringLiteral("(date <= %1)").arg(getRefDays(to));
+    else if (from.isValid())
+        parts << QStringLiteral("(date >= %1)").arg(getRefDays(from));
+    if (account >= 0) parts << QStringLiteral("((account=%1)OR(trans=%1))").arg(account);
+    if (brand >= 0) parts << QStringLiteral("(brand=%1)").arg(brand);
+    if (kinds != 0) {
+        QStringList kindList;
+        for (int bit = 0; bit < 32; ++bit)
+            if (kinds & (quint32(1) << bit)) kindList << QString::number(bit);
+        parts << QStringLiteral("(kind IN (%1))").arg(kindList.join(QLatin1Char(',')));
+    }
+    return findTradeIf(parts.join(QStringLiteral("AND")));
+}
+
+bool CV4DataModel::removeTradeByAccount(int account, int brand)
+{
+    return removeTradeIf(QStringLiteral("((account=%1)OR(trans=%1)) AND (brand=%2)").arg(account).arg(brand));
+}
+
+bool CV4DataModel::removeTradeForBrand(int brand)
+{
+    return removeTradeIf(QStringLiteral("brand=%1").arg(brand));
+}
+
+bool CV4DataModel::removeTradeByAccount(int account)
+{
+    return removeTradeIf(QStringLiteral("account=%1").arg(account));
+}
+
+bool CV4DataModel::removeTradeByTransfer(int account)
+{
+    return removeTradeIf(QStringLiteral("trans=%1").arg(account));
+}
+
+// ---------------------------------------------------------------- prices and rates
+
+bool CV4DataModel::putRate(const CV4PriceTimePtr &price, const QString &table)
+{
+    if (!price) return false;
+    return runAndMark(QStringLiteral("INSERT OR REPLACE INTO %1 VALUES(%2,%3,")
+                          .arg(table)
+                          .arg(price->brand())
+                          .arg(getRefDays(price->date()))
+                      + fixed6Text(price->price()) + QStringLiteral(");"));
+}
+
+bool CV4DataModel::removeRate(const CV4PriceTimePtr &price, const QString &table)
+{
+    if (!price) return false;
+    // A deletion is an edit like any other: without the mark it is lost on close.
+    return runAndMark(QStringLiteral("DELETE FROM %1 WHERE brand=%2 AND date=%3;")
+                          .arg(table)
+                          .arg(price->brand())
+                          .arg(getRefDays(price->date())));
+}
+
+std::optional<CV4DataModel::PriceList> CV4DataModel::getRateListForKey(int key, const QString &table)
+{
+    auto result =
+        query(QStringLiteral("SELECT date,value FROM %1 WHERE brand = %2 ORDER BY date ASC;").arg(table).arg(key));
+    if (!result) return std::nullopt;
+    PriceList list;
+    list.reserve(size_t(result->rowCount()));
+    for (int r = 0; r < result->rowCount(); ++r) {
+        const SQLRow row = result->rowAtIndex(r);
+        auto price = std::make_shared<CV4PriceTime>();
+        price->setBrand(key);
+        price->setDate(makeDate(row.intForColumnAtIndex(0)));
+        price->setPrice(row.doubleForColumnAtIndex(1));
+        list.push_back(std::move(price));
+    }
+    return list;
+}
+
+bool CV4DataModel::removeRateForKey(int key, const QString &table)
+{
+    return run(QStringLiteral("DELETE FROM %1 WHERE brand=%2;").arg(table).arg(key));
+}
+
+bool CV4DataModel::putPrice(const CV4PriceTimePtr &price)
+{
+    return putRate(price, TB_PRICE);
+}
+
+bool CV4DataModel::removePrice(const CV4PriceTimePtr &price)
+{
+    return removeRate(price, TB_PRICE);
+}
+
+std::optional<CV4DataModel::PriceList> CV4DataModel::getPriceListForBrand(int brand)
+{
+    return getRateListForKey(brand, TB_PRICE);
+}
+
+bool CV4DataModel::removePriceForBrand(int brand)
+{
+    return removeRateForKey(brand, TB_PRICE);
+}
+
+bool CV4DataModel::putXchgRate(const CV4PriceTimePtr &rate)
+{
+    return putRate(rate, TB_EXCHANGE);
+}
+
+bool CV4DataModel::removeXchgRate(const CV4PriceTimePtr &rate)
+{
+    return removeRate(rate, TB_EXCHANGE);
+}
+
+std::optional<CV4DataModel::PriceList> CV4DataModel::getXchgRateListForCurrency(int currency)
+{
+    return getRateListForKey(currency, TB_EXCHANGE);
+}
+
+bool CV4DataModel::removeXchgRateListForIdForCurrency(int currency)
+{
+    return removeRateForKey(currency, TB_EXCHANGE);
+}

@@ -1,0 +1,292 @@
+#pragma once
+// One open household book without its window: the models and ordered lists,
+// the store, the balance cache and the lookups by ident. Every edit reaches
+// the store through the write path here, which keeps the cache current.
+// Windows listen to the change signals.
+
+#include "document/CV4DataModel.h"
+#include "document/CV4DocumentChanges.h"
+#include "model/CV4AccountModel.h"
+#include "model/CV4ActualModel.h"
+#include "model/CV4Brand.h"
+#include "model/CV4Cache.h"
+#include "model/CV4Currency.h"
+#include "model/CV4Grouping.h"
+#include "model/CV4LoanPayment.h"
+#include "model/CV4Settings.h"
+#include "model/CV4TradeFormatting.h"
+#include "model/CVUnitModel.h"
+#include "platform/CV4IntHash.h"
+
+#include <QDate>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+#include <map>
+#include <memory>
+#include <set>
+#include <unordered_set>
+#include <vector>
+
+class CV4Actual;
+class CV4Trade;
+class CV4SummaryUnit;
+
+// What the amount formatting of a document supplies; the document falls back
+// to plain decimal text until one is installed.
+class CV4AmountFormatters {
+public:
+    virtual ~CV4AmountFormatters() = default;
+    virtual QString stringForValue(double value, int currency) const = 0;
+    virtual QString stringForFundValue(double value, int currency, bool wantPrefix, bool padZeroes) const = 0;
+};
+
+// A menu to fill: the pop-up fillers add (title, tag) items after clearing it.
+class CV4MenuTarget {
+public:
+    virtual ~CV4MenuTarget() = default;
+    virtual void removeAllItems() = 0;
+    virtual void addItem(const QString &title, int tag) = 0;
+};
+
+class CV4Document : public QObject, public CV4DocumentChanges, public CV4TradeFormatting {
+    Q_OBJECT
+public:
+    using CurrencyList = std::vector<CV4CurrencyPtr>;
+    using BrandList = std::vector<CV4BrandPtr>;
+    using GroupList = std::vector<CV4GroupingPtr>;
+
+    // Notification codes; bit n of cacheStatus() is set when code n is posted.
+    enum Notification { AccountChanged = 0, ActualChanged = 1, CurrencyChanged = 2, BrandChanged = 3 };
+
+    explicit CV4Document(QObject *parent = nullptr);
+    ~CV4Document() override;
+
+    // ---- fields
+    CV4DataModel *dataModel() const { return m_dataModel.get(); }
+    const CV4SettingsPtr &settings() const { return m_settings; }
+    void setSettings(CV4SettingsPtr settings);
+    const CV4AccountModelPtr &accountModel() const { return m_accountModel; }
+    void setAccountModel(CV4AccountModelPtr model);
+    const CV4ActualModelPtr &actualModel() const { return m_actualModel; }
+    void setActualModel(CV4ActualModelPtr model);
+    const CurrencyList &currencyList() const { return m_currencyList; }
+    void setCurrencyList(CurrencyList list);
+    const BrandList &brandList() const { return m_brandList; }
+    void setBrandList(BrandList list);
+    const GroupList &groupList() const { return m_groupList; }
+    void setGroupList(GroupList list);
+    CV4Cache &cache() { return m_cache; }
+    const CV4Cache &cache() const { return m_cache; }
+    const CVUnitModelPtr &autoCacheIn() const { return m_autoCacheIn; }
+    const CVUnitModelPtr &autoCacheOut() const { return m_autoCacheOut; }
+    quint32 cacheStatus() const { return m_cacheStatus; }
+
+    // Formatter slots; the document does not own them.
+    void setAmountFormatters(const CV4AmountFormatters *formatters) { m_formatters = formatters; }
+
+    // ---- change mark
+    void updateChangeCount(ChangeKind change) override;
+    bool isDocumentEdited() const;
+
+    // ---- store writes in batches: a failed write is reported once per batch
+    // and the cache is rebuilt from what the store holds.
+    void beginWriteBatch();
+    void endWriteBatch();
+
+    // ================= balance cache and valuation (CV4Document_Cache.cpp)
+    static int findIndex(const std::vector<CV4PriceTimePtr> &list, const QDate &date);
+    double currencyRate(const CV4CurrencyPtr &currency, const QDate &date) const;
+    double brandPrice(const CV4BrandPtr &brand, const QDate &date) const;
+    double brandValue(const CV4BrandPtr &brand, const QDate &date) const;
+    int getCurrency(int ident) const;
+    double defaultCurrencyValue(double amount, int currency, const QDate &date) const;
+    double currency(int targetCurrency, double amount, int valueCurrency, const QDate &date) const override;
+    double netValue(double value, const CV4CurrencyPtr &currency, const CV4BrandPtr &brand, const QDate &date) const;
+    // Either output may be null.
+    void getTransferValues(const CV4Actual &entry, double *converted, double *defValue) const;
+
+    void createCache();
+    void createCacheFor(const CVUnitModelPtr &node);
+    void createCacheIfDirty();
+    void clearCache(const CVUnitModelPtr &node);
+    void accumulateAccount(const CVUnitModelPtr &node = nullptr);
+    void addCacheItem(const CVUnitModelPtr &node) { accumulateAccount(node); }
+    void calcCache(const CVUnitModelPtr &node, bool expense);
+    void calcOneCache(const CVUnitModelPtr &node, bool expense);
+    void addToCache(int category);
+    void calcInvestCache(const CVUnitModelPtr &node);
+    void calcTransferCache(const CVUnitModelPtr &transferRoot);
+    void calcCache(const CVUnitModelPtr &category, const CV4Actual &entry, bool expense, bool remove);
+    void calcTransferCache(const CVUnitModelPtr &item, const CV4Actual &entry, bool remove);
+    void calcCache(const CVUnitModelPtr &holding, const CV4Trade &trade, const CV4BrandPtr &brand, bool remove);
+    void calcCurrencyCache();
+    void refreshCurrencyCache(const CV4CurrencyPtr &currency);
+    void clearCurrencyCache();
+    void calcBrandCache();
+    void refreshBrandCache(const CV4BrandPtr &brand);
+    void removeBrandCache();
+    void applyBrands(const std::set<CV4BrandPtr> &brands);
+    void clearGroupCache(const CVUnitModelPtr &node);
+    void addGroupCache(const CVUnitModelPtr &node);
+    void refreshActualGroupCache(const CVUnitModelPtr &node);
+    void treeRecalcMonthlyCache(const CVUnitModelPtr &node, int firstDay);
+    void recalcMonthlyCache();
+    void syncAutoItems() {}
+    bool hasCache(const CVUnitModelPtr &node) const { return node && m_cache.hasKey(node.get()); }
+
+    double valueForAccount(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &currency);
+    double valueForAccount(const CVUnitModelPtr &node, const QDate &date);
+    double rawValueForAccount(const CVUnitModelPtr &node, const QDate &date);
+    bool valueRangeForAccount(const CVUnitModelPtr &node, double *max, double *min, const QDate &from,
+                              const QDate &to) const;
+    double tradingAccount(int account, int brand, const QDate &date);
+    double valueForActual(const CVUnitModelPtr &node, const QDate &date);
+    double summaryForActualDays(const CVUnitModelPtr &node, const QDate &date, int days);
+    double summaryForActualMonths(const CVUnitModelPtr &node, const QDate &date, int months);
+    void resolveIncome(CV4SummaryUnit &unit);
+    void resolveExpense(CV4SummaryUnit &unit);
+
+    // ================= write path, lookups and lists (CV4Document_DataModel.cpp)
+    using ActualPtr = std::shared_ptr<CV4Actual>;
+    using TradePtr = std::shared_ptr<CV4Trade>;
+    void updateIncome(const ActualPtr &entry, const ActualPtr &old, bool commit = true);
+    void updateExpense(const ActualPtr &entry, const ActualPtr &old, bool commit = true);
+    void updateTransfer(const ActualPtr &entry, const ActualPtr &old);
+    void fixupTransferCategory(CV4Actual &entry);
+    void updateTrade(const TradePtr &trade, const TradePtr &old);
+    void applyTrade(const TradePtr &trade, const CVUnitModelPtr &subject, const std::map<TradePtr, TradePtr> &oldItems,
+                    std::set<CV4BrandPtr> &brandSet, bool autoUpdate);
+    bool addBrandNodeIfNeeded(const CVUnitModelPtr &account, int brand);
+    bool addTransferDestinationIfNeeded(const CV4Trade &trade);
+
+    // Loans: the schedule is kept in the store, and the loan's entries are
+    // regenerated from its terms and schedule.
+    void putLoanData(const CVUnitModelPtr &loan, const CV4LoanSchedule &rows);
+    void putLoan(const CVUnitModelPtr &loan, const CV4LoanSchedule &rows);
+    std::optional<CV4LoanSchedule> getLoan(int ident);
+    // Redirects what every loan refers to, and rewrites the loans that changed.
+    void fixLoanAccount(int account, int category, int newValue);
+    bool fixLoanSub(const CVUnitModelPtr &node, int account, int category, int newValue);
+
+    void cleanupItem(const CVUnitModelPtr &node);
+    bool moveItem(const CVUnitModelPtr &node, int target);
+    bool isAccountUsed(int) const { return false; }
+
+    void commitSettings();
+    void commitAccountModel();
+    void commitActualModel();
+    void commitCurrencyList();
+    void commitBrandList();
+    void commitGroupList();
+    void postNotification(int code);
+    void brandPriceChanged() { postNotification(BrandChanged); }
+    void currencyRateChanged() { postNotification(CurrencyChanged); }
+    void postBusy();
+    void postNoBusy();
+
+    CVUnitModelPtr findAccount(int ident);
+    CVUnitModelPtr findAsset(int ident);
+    CVUnitModelPtr findDebt(int ident);
+    CVUnitModelPtr findIncome(int ident);
+    CVUnitModelPtr findExpense(int ident);
+    CVUnitModelPtr findTransfer(int ident) const;
+    CV4BrandPtr findBrand(int ident) const override;
+    CV4CurrencyPtr findCurrency(int ident) const;
+    CV4GroupingPtr findGrouping(int ident) const;
+    static CVUnitModelPtr findFirstItem(const CVUnitModelPtr &node, int kind);
+    CVUnitModelPtr findAccountOfKind(int kind) const;
+    // Forgets every remembered lookup; call when a node leaves a tree.
+    void clearLookups();
+
+    void addCurrency(const CV4CurrencyPtr &currency);
+    void addBrand(const CV4BrandPtr &brand);
+    void addGrouping(const CV4GroupingPtr &grouping);
+    void removeBrand(const CV4BrandPtr &brand);
+    void removeGrouping(int index);
+    void changeCurrencyOrder(int from, int to);
+    void changeBrandOrder(int from, int to);
+    void changeGroupingOrder(int from, int to);
+    template <class T> static void changeElementOrder(std::vector<T> &list, int from, int to);
+
+    void setupCurrencyPopUpButton(CV4MenuTarget &menu) const;
+    void setupBrandPopUpButton(CV4MenuTarget &menu) const;
+    bool checkSameBrandPopUpButton(const QString &name) const;
+    static void fillPopUpButton(CV4MenuTarget &menu, const CVUnitModelPtr &node, int kind);
+    void setupInvestAccountPopUpButton(CV4MenuTarget &menu) const;
+
+    CV4CurrencyPtr defaultCurrency() const;
+    CV4CurrencyPtr displayCurrencyOfItem(const CVUnitModel &node) const;
+    bool isForeignCurrency(int ident) const;
+    bool accountNeedsExchange(int account, int destination);
+    void reinitializeCurrencyData();
+    QString displayName(const CVUnitModel &node) const;
+
+    // CV4TradeFormatting
+    int currencyOfAccount(int account) const override;
+    QString stringForValue(double value, int currency) const override;
+    QString stringForFundValue(double value, int currency, bool wantPrefix, bool padZeroes) const override;
+
+Q_SIGNALS:
+    void accountChanged();
+    void actualChanged();
+    void currencyChanged();
+    void brandChanged();
+    void aboutToSave();
+    void enterLongOp();
+    void exitLongOp();
+
+private:
+    friend class CV4DocumentCacheAccess;
+    CVUnitModelPtr cashPartOf(const CVUnitModelPtr &account) const;
+    bool isCashSide(const CVUnitModelPtr &account) const;
+    CVUnitModelPtr holdingOf(const CVUnitModelPtr &account, int brand) const;
+    void addMonthly(double value, const CVUnitModelPtr &node, const QDate &date);
+    double convertedValue(double value, int fromCurrency, const CV4CurrencyPtr &target, const QDate &date) const;
+    double nodeValue(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &currency, bool raw);
+    double summaryValue(const CVUnitModelPtr &node, const std::function<double(const CVUnitModelPtr &)> &value);
+    void accumulateNode(const CVUnitModelPtr &node, std::unordered_set<const CVUnitModel *> &visited);
+    void storeWrite(bool ok);
+    int fiscalDay() const;
+
+    std::unique_ptr<CV4DataModel> m_dataModel;
+    CV4SettingsPtr m_settings;
+    CV4AccountModelPtr m_accountModel;
+    CV4ActualModelPtr m_actualModel;
+    CurrencyList m_currencyList;
+    BrandList m_brandList;
+    GroupList m_groupList;
+    CVUnitModelPtr m_autoCacheIn;
+    CVUnitModelPtr m_autoCacheOut;
+    CV4Cache m_cache;
+    quint32 m_cacheStatus = 0;
+    bool m_updateAccountOnly = false;
+    bool m_edited = false;
+
+    mutable CV4IntHash<CVUnitModel> m_accountCache;
+    mutable CV4IntHash<CV4Brand> m_brandCache;
+    mutable CV4IntHash<CVUnitModel> m_incomeCache;
+    mutable CV4IntHash<CVUnitModel> m_expenseCache;
+    mutable int m_currencyCacheIdent = 0;
+    mutable std::weak_ptr<CV4Currency> m_currencyCacheRef;
+    mutable bool m_currencyCacheValid = false;
+
+    const CV4AmountFormatters *m_formatters = nullptr;
+
+    int m_batchDepth = 0;
+    bool m_batchFailed = false;
+};
+
+template <class T> void CV4Document::changeElementOrder(std::vector<T> &list, int from, int to)
+{
+    const int count = int(list.size());
+    if (from < 0 || from >= count || to < 0) return;
+    const T element = list[size_t(from)];
+    if (to >= count)
+        list.push_back(element);
+    else
+        list.insert(list.begin() + to, element);
+    list.erase(list.begin() + (from > to ? from + 1 : from));
+}

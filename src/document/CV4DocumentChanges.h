@@ -1,0 +1,12 @@
+#pragma once
+// What the store asks of the document that owns it: the change mark.
+
+class CV4DocumentChanges {
+public:
+    enum ChangeKind {
+        ChangeDone = 0,     // the document now has unsaved changes
+        ChangeCleared = 2,  // the document is as last saved or opened
+    };
+    virtual ~CV4DocumentChanges() = default;
+    virtual void updateChangeCount(ChangeKind change) = 0;
+};

@@ -1,0 +1,703 @@
+#include "document/CV4Document.h"
+
+#include "model/CV4Actual.h"
+#include "model/CV4AssetModel.h"
+#include "model/CV4InvestUnit.h"
+#include "model/CV4PriceTime.h"
+#include "model/CV4Summary.h"
+#include "model/CV4Trade.h"
+#include "platform/Logging.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+using PriceList = CV4DataModel::PriceList;
+
+int holdingBrand(const CVUnitModel &node)
+{
+    const auto *b = dynamic_cast<const CVBrandExtra *>(node.extra().get());
+    return b ? b->brand() : 0;
+}
+
+// Accounts whose own series carries their running balance.
+bool isBalanceKind(int kind)
+{
+    switch (kind) {
+    case 3: case 30: case 31: case 33: case 40: case 41: case 42: return true;
+    default: return false;
+    }
+}
+
+bool isDebtKind(int kind)
+{
+    return kind >= 40 && kind <= 42;
+}
+
+} // namespace
+
+// ---- rates, prices and conversions
+
+int CV4Document::findIndex(const std::vector<CV4PriceTimePtr> &list, const QDate &date)
+{
+    const auto it = std::upper_bound(list.begin(), list.end(), date,
+                                     [](const QDate &d, const CV4PriceTimePtr &p) { return d < p->date(); });
+    return int(it - list.begin()) - 1;
+}
+
+double CV4Document::currencyRate(const CV4CurrencyPtr &currency, const QDate &date) const
+{
+    if (!currency) return 1.0;
+    if (const auto *list = m_cache.dataListAs<PriceList>(currency.get())) {
+        const int i = findIndex(*list, date);
+        if (i >= 0) return (*list)[size_t(i)]->price();
+    }
+    const double rate = currency->rate();
+    if (rate > 0 && std::isfinite(rate)) return rate;
+    // A rate that is not positive would divide by zero or flip signs.
+    qCWarning(lcDocument) << "currency" << currency->ident() << "has no usable rate" << rate << "- using 1.0";
+    return 1.0;
+}
+
+double CV4Document::brandPrice(const CV4BrandPtr &brand, const QDate &date) const
+{
+    if (!brand) return 0;
+    const auto *list = m_cache.dataListAs<PriceList>(brand.get());
+    if (!list) return 0;
+    const int i = findIndex(*list, date);
+    return i >= 0 ? (*list)[size_t(i)]->price() : 0;
+}
+
+double CV4Document::brandValue(const CV4BrandPtr &brand, const QDate &date) const
+{
+    return brand ? brandPrice(brand, date) : 0;
+}
+
+int CV4Document::getCurrency(int ident) const
+{
+    if (ident != 0) return ident;
+    const CV4CurrencyPtr d = defaultCurrency();
+    return d ? d->ident() : 0;
+}
+
+double CV4Document::defaultCurrencyValue(double amount, int currency, const QDate &date) const
+{
+    if (amount == 0) return 0;
+    if (!isForeignCurrency(currency)) return amount;
+    return amount * currencyRate(findCurrency(currency), date);
+}
+
+double CV4Document::currency(int targetCurrency, double amount, int valueCurrency, const QDate &date) const
+{
+    const double inDefault = defaultCurrencyValue(amount, valueCurrency, date);
+    if (!isForeignCurrency(targetCurrency)) return inDefault;
+    return inDefault / currencyRate(findCurrency(targetCurrency), date);
+}
+
+double CV4Document::netValue(double value, const CV4CurrencyPtr &currency, const CV4BrandPtr &brand,
+                             const QDate &date) const
+{
+    if (brand) value *= brandPrice(brand, date);
+    if (currency) value *= currencyRate(currency, date);
+    return value;
+}
+
+void CV4Document::getTransferValues(const CV4Actual &entry, double *converted, double *defValue) const
+{
+    auto *self = const_cast<CV4Document *>(this);
+    const CVUnitModelPtr from = self->findAccount(entry.account());
+    const CVUnitModelPtr to = self->findAccount(entry.destination());
+    const int s = getCurrency(from ? from->currency() : 0);
+    const int t = getCurrency(to ? to->currency() : 0);
+    const double a = entry.amount();
+    const QDate date = entry.date();
+    double c = 0;
+    double d = 0;
+    if (s == t) {
+        c = a;
+        d = defaultCurrencyValue(a, s, date);
+    } else if (entry.converted() == 0) {
+        d = defaultCurrencyValue(a, s, date);
+        c = isForeignCurrency(t) ? d / currencyRate(findCurrency(t), date) : d;
+    } else {
+        c = entry.converted();
+        d = isForeignCurrency(t) ? defaultCurrencyValue(a, s, date) : c;
+    }
+    if (converted) *converted = c;
+    if (defValue) *defValue = d;
+}
+
+// ---- building
+
+int CV4Document::fiscalDay() const
+{
+    return m_settings ? m_settings->fiscalDayOfMonth() : 0;
+}
+
+void CV4Document::addMonthly(double value, const CVUnitModelPtr &node, const QDate &date)
+{
+    if (node && value != 0) m_cache.addValue(value, node, date, fiscalDay());
+}
+
+void CV4Document::createCache()
+{
+    postBusy();
+    m_updateAccountOnly = false;
+    m_cache.clear();
+    calcCurrencyCache();
+    calcBrandCache();
+    if (m_actualModel) {
+        calcCache(m_actualModel->income(), false);
+        calcCache(m_actualModel->expense(), true);
+    }
+    if (m_accountModel) calcInvestCache(m_accountModel->asset());
+    if (m_actualModel) calcTransferCache(m_actualModel->moneyFlow());
+    if (m_accountModel) {
+        accumulateAccount(m_accountModel->asset());
+        accumulateAccount(m_accountModel->debt());
+    }
+    m_cacheStatus = 0;
+    postNoBusy();
+}
+
+void CV4Document::createCacheFor(const CVUnitModelPtr &node)
+{
+    if (node) {
+        const int kind = node->kind();
+        if (kind == 30 || kind == 32 || kind == 33) return;
+        if (kind == 41) {
+            createCache();
+            return;
+        }
+    }
+    postBusy();
+    m_updateAccountOnly = true;
+    if (m_accountModel) {
+        clearCache(m_accountModel->asset());
+        clearCache(m_accountModel->debt());
+    }
+    if (m_actualModel) {
+        calcCache(m_actualModel->income(), false);
+        calcCache(m_actualModel->expense(), true);
+    }
+    if (m_accountModel) calcInvestCache(m_accountModel->asset());
+    if (m_actualModel) calcTransferCache(m_actualModel->moneyFlow());
+    if (m_accountModel) {
+        accumulateAccount(m_accountModel->asset());
+        accumulateAccount(m_accountModel->debt());
+    }
+    m_updateAccountOnly = false;
+    postNoBusy();
+}
+
+void CV4Document::createCacheIfDirty()
+{
+    if (m_cacheStatus != 0) createCache();
+}
+
+void CV4Document::clearCache(const CVUnitModelPtr &node)
+{
+    if (!node) return;
+    m_cache.clearKey(node.get());
+    for (const auto &child : node->children()) clearCache(child);
+}
+
+void CV4Document::accumulateAccount(const CVUnitModelPtr &node)
+{
+    std::unordered_set<const CVUnitModel *> visited;
+    if (!node) {
+        if (!m_accountModel) return;
+        accumulateNode(m_accountModel->asset(), visited);
+        accumulateNode(m_accountModel->debt(), visited);
+        return;
+    }
+    accumulateNode(node, visited);
+}
+
+void CV4Document::accumulateNode(const CVUnitModelPtr &node, std::unordered_set<const CVUnitModel *> &visited)
+{
+    if (!node || !visited.insert(node.get()).second) return;
+    if (isBalanceKind(node->kind()) || node->kind() == 6) m_cache.accumulateForKey(node.get(), node->assetInitialDate());
+    for (const auto &child : node->children()) accumulateNode(child, visited);
+}
+
+void CV4Document::calcCache(const CVUnitModelPtr &node, bool expense)
+{
+    if (!node) return;
+    if (node->isActual() || node->countChild() == 0) {
+        calcOneCache(node, expense);
+        return;
+    }
+    for (const auto &child : node->children()) calcCache(child, expense);
+}
+
+void CV4Document::calcOneCache(const CVUnitModelPtr &node, bool expense)
+{
+    if (!node) return;
+    const auto entries = expense ? m_dataModel->findExpenseByCategory(node->ident())
+                                 : m_dataModel->findIncomeByCategory(node->ident());
+    if (!entries) return;
+    for (const auto &e : *entries) calcCache(node, *e, expense, false);
+}
+
+void CV4Document::addToCache(int category)
+{
+    if (CVUnitModelPtr node = findIncome(category))
+        calcOneCache(node, false);
+    else if (CVUnitModelPtr node = findExpense(category))
+        calcOneCache(node, true);
+}
+
+// Every trade is applied once, from its own account, exactly as the write
+// path applies it; a trade found again through its other account would count
+// twice.
+void CV4Document::calcInvestCache(const CVUnitModelPtr &node)
+{
+    if (!node) return;
+    if (node->kind() == 32) {
+        const auto trades = m_dataModel->findTradeFrom(QDate(), QDate(), node->ident(), -1, 0);
+        if (trades) {
+            for (const auto &t : *trades)
+                if (t->account() == node->ident()) calcCache(nullptr, *t, nullptr, false);
+        }
+        return;
+    }
+    for (const auto &child : node->children()) calcInvestCache(child);
+}
+
+void CV4Document::calcTransferCache(const CVUnitModelPtr &transferRoot)
+{
+    if (!transferRoot) return;
+    for (const auto &item : transferRoot->children()) {
+        const auto entries = m_dataModel->findTransferByCategory(item->ident());
+        if (!entries) continue;
+        for (const auto &e : *entries) calcTransferCache(item, *e, false);
+    }
+}
+
+CVUnitModelPtr CV4Document::cashPartOf(const CVUnitModelPtr &account) const
+{
+    if (account && account->kind() == 32) return account->childAt(0);
+    return account;
+}
+
+bool CV4Document::isCashSide(const CVUnitModelPtr &account) const
+{
+    return account && (account->isCache() || account->kind() == 3);
+}
+
+CVUnitModelPtr CV4Document::holdingOf(const CVUnitModelPtr &account, int brand) const
+{
+    if (!account) return nullptr;
+    for (int i = 1; i < account->countChild(); ++i) {
+        const CVUnitModelPtr child = account->childAt(i);
+        if (child->kind() == 6 && holdingBrand(*child) == brand) return child;
+    }
+    return nullptr;
+}
+
+void CV4Document::calcCache(const CVUnitModelPtr &category, const CV4Actual &entry, bool expense, bool remove)
+{
+    const double a = remove ? -entry.amount() : entry.amount();
+    const QDate date = entry.date();
+    CVUnitModelPtr account = findAccount(entry.account());
+    double v = a;
+    if (account && getCurrency(account->currency()) != getCurrency(0))
+        v = defaultCurrencyValue(a, account->currency(), date);
+    if (!m_updateAccountOnly && category) {
+        addMonthly(v, category, date);
+        if (category->ident() != CV4ActualModel::LoanUnspecified) {
+            for (CVUnitModel *p = category->parent(); p; p = p->parent()) addMonthly(v, p->shared_from_this(), date);
+        }
+    }
+    if (!account) return;   // deleted meanwhile: only the category keeps the entry
+    account = cashPartOf(account);
+    if (!account) return;
+    if (isCashSide(account)) {
+        if (!m_updateAccountOnly) addMonthly(v, expense ? m_autoCacheOut : m_autoCacheIn, date);
+        m_cache.addValue(expense ? -a : a, account, date);
+        return;
+    }
+    double d = a;
+    if (isDebtKind(account->kind())) d = -d;
+    if (expense) d = -d;
+    m_cache.addValue(d, account, date);
+}
+
+void CV4Document::calcTransferCache(const CVUnitModelPtr &item, const CV4Actual &entry, bool remove)
+{
+    double a = entry.amount();
+    double c = 0;
+    double d = 0;
+    getTransferValues(entry, &c, &d);
+    if (remove) {
+        a = -a;
+        c = -c;
+        d = -d;
+    }
+    const QDate date = entry.date();
+    const CVUnitModelPtr from = cashPartOf(findAccount(entry.account()));
+    const CVUnitModelPtr to = cashPartOf(findAccount(entry.destination()));
+    if (!m_updateAccountOnly) {
+        if (item) {
+            addMonthly(d, item, date);
+            if (CVUnitModel *p = item->parent()) addMonthly(d, p->shared_from_this(), date);
+        }
+        // A side that no longer exists counts as outside the cash side.
+        const bool fromCash = isCashSide(from);
+        const bool toCash = isCashSide(to);
+        if (fromCash && !toCash)
+            addMonthly(d, m_autoCacheOut, date);
+        else if (!fromCash && toCash)
+            addMonthly(d, m_autoCacheIn, date);
+    }
+    const int kind = item ? item->ident() : entry.category();
+    double fromDelta = 0;
+    double toDelta = 0;
+    switch (kind) {
+    case CV4ActualModel::Asset2Asset: fromDelta = -a; toDelta = c; break;
+    case CV4ActualModel::Asset2Debt: fromDelta = -a; toDelta = -c; break;
+    case CV4ActualModel::Debt2Asset: fromDelta = a; toDelta = c; break;
+    case CV4ActualModel::Debt2Debt: fromDelta = a; toDelta = -c; break;
+    default: return;
+    }
+    if (from) m_cache.addValue(fromDelta, from, date);
+    if (to) m_cache.addValue(toDelta, to, date);
+}
+
+void CV4Document::calcCache(const CVUnitModelPtr &holdingNode, const CV4Trade &trade, const CV4BrandPtr &brandIn,
+                            bool remove)
+{
+    CVUnitModelPtr holding = holdingNode;
+    CVUnitModelPtr account;
+    if (!holding) {
+        account = findAccount(trade.account());
+        holding = holdingOf(account, trade.brand());
+    } else if (holding->parent()) {
+        account = holding->parent()->shared_from_this();
+    }
+    if (!account) return;   // the account is gone: nothing to move
+    const CV4BrandPtr brand = brandIn ? brandIn : findBrand(trade.brand());
+    const QDate date = trade.date();
+
+    double u = 0;
+    double m = 0;
+    trade.changesForAccount(account->ident(), &u, &m);
+    if (remove) u = -u;
+    if (u != 0 && holding) m_cache.addValue(u, holding, date);
+
+    const int accountCurrency = getCurrency(account->currency());
+    const int brandCurrency = getCurrency(brand ? brand->currency() : 0);
+    double commission = trade.commission();
+    double n = m - commission;
+    if (n != 0) {
+        const bool out = n < 0;
+        if (remove) {
+            n = -n;
+            commission = -commission;
+        }
+        // The commission is paid in the same money as the trade amount.
+        if (accountCurrency != brandCurrency) {
+            n = currency(accountCurrency, n, brandCurrency, date);
+            commission = currency(accountCurrency, commission, brandCurrency, date);
+        }
+        if (const CVUnitModelPtr cash = cashPartOf(account); cash && cash != account)
+            m_cache.addValue(n, cash, date);
+        if (!m_updateAccountOnly) {
+            double cashValue = out ? n : n + commission;
+            double separate = out ? 0 : commission;
+            if (accountCurrency != getCurrency(0)) {
+                cashValue = defaultCurrencyValue(cashValue, accountCurrency, date);
+                separate = defaultCurrencyValue(separate, accountCurrency, date);
+            }
+            if (out)
+                addMonthly(-cashValue, m_autoCacheOut, date);
+            else
+                addMonthly(cashValue, m_autoCacheIn, date);
+            addMonthly(separate, m_autoCacheOut, date);
+        }
+    }
+
+    if (trade.kind() == CV4Trade::TransferUnits && u != 0) {
+        if (const CVUnitModelPtr receiving = holdingOf(findAccount(trade.transfer()), trade.brand()))
+            m_cache.addValue(-u, receiving, date);
+    }
+}
+
+void CV4Document::calcCurrencyCache()
+{
+    for (const auto &c : m_currencyList) refreshCurrencyCache(c);
+}
+
+void CV4Document::refreshCurrencyCache(const CV4CurrencyPtr &currency)
+{
+    if (!currency) return;
+    auto list = m_dataModel->getXchgRateListForCurrency(currency->ident());
+    PriceList rates;
+    if (list) {
+        rates.reserve(list->size());
+        for (auto &r : *list) {
+            if (r->price() > 0 && std::isfinite(r->price())) {
+                rates.push_back(std::move(r));
+                continue;
+            }
+            qCWarning(lcDocument) << "ignoring exchange rate" << r->price() << "of currency" << currency->ident()
+                                  << "on" << r->date();
+        }
+    }
+    m_cache.setDataList(currency, rates.empty() ? std::any() : std::any(std::move(rates)));
+}
+
+void CV4Document::clearCurrencyCache()
+{
+    for (const auto &c : m_currencyList) m_cache.setDataList(c, std::any());
+}
+
+void CV4Document::calcBrandCache()
+{
+    for (const auto &b : m_brandList) refreshBrandCache(b);
+}
+
+void CV4Document::refreshBrandCache(const CV4BrandPtr &brand)
+{
+    if (!brand) return;
+    auto list = m_dataModel->getPriceListForBrand(brand->ident());
+    if (list && !list->empty())
+        m_cache.setDataList(brand, std::any(std::move(*list)));
+    else
+        m_cache.setDataList(brand, std::any());
+}
+
+void CV4Document::removeBrandCache()
+{
+    for (const auto &b : m_brandList) m_cache.setDataList(b, std::any());
+}
+
+void CV4Document::applyBrands(const std::set<CV4BrandPtr> &brands)
+{
+    for (const auto &b : brands) refreshBrandCache(b);
+}
+
+void CV4Document::clearGroupCache(const CVUnitModelPtr &node)
+{
+    if (!node) return;
+    if (!node->isActual()) m_cache.clearKey(node.get());
+    for (const auto &child : node->children()) clearGroupCache(child);
+}
+
+void CV4Document::addGroupCache(const CVUnitModelPtr &node)
+{
+    if (!node) return;
+    for (const auto &child : node->children()) {
+        addGroupCache(child);
+        m_cache.addAllValues(child.get(), node);
+    }
+}
+
+void CV4Document::refreshActualGroupCache(const CVUnitModelPtr &node)
+{
+    postBusy();
+    clearGroupCache(node);
+    addGroupCache(node);
+    postNoBusy();
+}
+
+void CV4Document::treeRecalcMonthlyCache(const CVUnitModelPtr &node, int firstDay)
+{
+    if (!node) return;
+    m_cache.setFirstDay(firstDay, node.get());
+    for (const auto &child : node->children()) treeRecalcMonthlyCache(child, firstDay);
+}
+
+void CV4Document::recalcMonthlyCache()
+{
+    postBusy();
+    if (m_actualModel) {
+        treeRecalcMonthlyCache(m_actualModel->income(), fiscalDay());
+        treeRecalcMonthlyCache(m_actualModel->expense(), fiscalDay());
+        treeRecalcMonthlyCache(m_actualModel->moneyFlow(), fiscalDay());
+    }
+    postNoBusy();
+}
+
+// ---- valuation
+
+double CV4Document::convertedValue(double value, int fromCurrency, const CV4CurrencyPtr &target,
+                                   const QDate &date) const
+{
+    if (!target || getCurrency(fromCurrency) == target->ident()) return value;
+    if (isForeignCurrency(fromCurrency)) value *= currencyRate(findCurrency(fromCurrency), date);
+    if (isForeignCurrency(target->ident())) value /= currencyRate(target, date);
+    return value;
+}
+
+double CV4Document::valueForAccount(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &currency)
+{
+    return nodeValue(node, date, currency, false);
+}
+
+double CV4Document::valueForAccount(const CVUnitModelPtr &node, const QDate &date)
+{
+    return nodeValue(node, date, defaultCurrency(), false);
+}
+
+double CV4Document::rawValueForAccount(const CVUnitModelPtr &node, const QDate &date)
+{
+    return nodeValue(node, date, nullptr, true);
+}
+
+double CV4Document::summaryValue(const CVUnitModelPtr &node,
+                                 const std::function<double(const CVUnitModelPtr &)> &value)
+{
+    const auto summary = std::dynamic_pointer_cast<CV4Summary>(node->extra());
+    if (!summary) return 0;
+    double plus = 0;
+    double minus = 0;
+    for (const auto &u : summary->assetList()) plus += value(u ? u->refCache() : nullptr);
+    for (const auto &u : summary->debtList()) minus += value(u ? u->refCache() : nullptr);
+    const double total = plus - minus;
+    return summary->assetList().empty() ? -total : total;
+}
+
+double CV4Document::nodeValue(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &q, bool raw)
+{
+    if (!node) return 0;
+    if (!node->validAtDate(date) && m_cache.indexForKey(node.get(), date) < 0) return 0;
+    const CV4CurrencyPtr target = raw ? nullptr : q;
+    switch (node->kind()) {
+    case 1:
+    case 20: {
+        double sum = 0;
+        for (const auto &child : node->children()) sum += nodeValue(child, date, target, raw);
+        return sum;
+    }
+    case 50: {
+        if (const auto summary = std::dynamic_pointer_cast<CV4Summary>(node->extra())) {
+            for (auto *list : {&summary->assetList(), &summary->debtList()})
+                for (const auto &u : *list)
+                    if (u && !u->refCache()) u->setRefCache(findAccount(u->refID()));
+        }
+        return summaryValue(node, [&](const CVUnitModelPtr &n) { return nodeValue(n, date, target, raw); });
+    }
+    case 32: {
+        const CV4CurrencyPtr own = findCurrency(node->currency());
+        double sum = 0;
+        for (const auto &child : node->children()) sum += nodeValue(child, date, own, false);
+        return convertedValue(sum, node->currency(), target, date);
+    }
+    case 6: {
+        const auto unit = std::dynamic_pointer_cast<CV4InvestUnit>(node->extra());
+        const double units = m_cache.latestValueForKey(node.get(), date) + (unit ? unit->units() : 0);
+        if (raw || !target) return units;
+        const CV4BrandPtr brand = findBrand(holdingBrand(*node));
+        const double value = units * brandValue(brand, date);
+        return convertedValue(value, brand ? brand->currency() : node->currency(), target, date);
+    }
+    case 3: {
+        const CVUnitModel *account = node->parent();
+        double value = m_cache.latestValueForKey(node.get(), date);
+        if (account && node->validAtDate(date)) value += account->assetInitialValue();
+        return convertedValue(value, account ? account->currency() : node->currency(), target, date);
+    }
+    case 41:
+        return convertedValue(m_cache.latestValueForKey(node.get(), date), node->currency(), target, date);
+    default: {
+        if (!node->isAccount()) return 0;
+        double value = m_cache.latestValueForKey(node.get(), date);
+        if (node->validAtDate(date)) value += node->assetInitialValue();
+        return convertedValue(value, node->currency(), target, date);
+    }
+    }
+}
+
+bool CV4Document::valueRangeForAccount(const CVUnitModelPtr &node, double *max, double *min, const QDate &from,
+                                       const QDate &to) const
+{
+    if (!node) return false;
+    const CV4CurrencyPtr currency = isForeignCurrency(node->currency()) ? findCurrency(node->currency()) : nullptr;
+    const CV4BrandPtr brand = node->kind() == 6 ? findBrand(holdingBrand(*node)) : nullptr;
+    const QDate startDate = node->kind() == 3 && node->parent() ? node->parent()->assetInitialDate()
+                                                                : node->assetInitialDate();
+    double initial = node->kind() == 3 && node->parent() ? node->parent()->assetInitialValue()
+                                                         : node->assetInitialValue();
+    if (node->kind() == 6)
+        if (const auto unit = std::dynamic_pointer_cast<CV4InvestUnit>(node->extra())) initial = unit->units();
+    const QDate start = startDate.isValid() && startDate >= from ? startDate : from;
+    const double first = netValue(initial, currency, brand, start);
+    double hi = first;
+    double lo = first;
+    const int last = m_cache.indexForKey(node.get(), to);
+    if (last < 0) {
+        if (startDate.isValid() && startDate > to) return false;
+    } else {
+        for (int i = std::max(0, m_cache.indexForKey(node.get(), from)); i <= last; ++i) {
+            const double raw = m_cache.accumulatedValueForKey(node.get(), i) + initial;
+            const double v = currency || brand ? netValue(raw, currency, brand, m_cache.dateForKey(node.get(), i)) : raw;
+            hi = std::max(hi, v);
+            lo = std::min(lo, v);
+        }
+    }
+    if (max) *max = hi;
+    if (min) *min = lo;
+    return true;
+}
+
+double CV4Document::tradingAccount(int account, int brand, const QDate &date)
+{
+    const CVUnitModelPtr holding = holdingOf(findAccount(account), brand);
+    return holding ? rawValueForAccount(holding, date) : 0;
+}
+
+void CV4Document::resolveIncome(CV4SummaryUnit &unit)
+{
+    if (!unit.refCache()) unit.setRefCache(findIncome(unit.refID()));
+}
+
+void CV4Document::resolveExpense(CV4SummaryUnit &unit)
+{
+    if (!unit.refCache()) unit.setRefCache(findExpense(unit.refID()));
+}
+
+namespace {
+
+// Category summaries add income categories and subtract expense ones.
+void resolveCategorySummary(CV4Document &doc, const CVUnitModel &node)
+{
+    const auto summary = std::dynamic_pointer_cast<CV4Summary>(node.extra());
+    if (!summary) return;
+    for (const auto &u : summary->assetList())
+        if (u) doc.resolveIncome(*u);
+    for (const auto &u : summary->debtList())
+        if (u) doc.resolveExpense(*u);
+}
+
+} // namespace
+
+double CV4Document::valueForActual(const CVUnitModelPtr &node, const QDate &date)
+{
+    if (!node) return 0;
+    if (node->kind() != 51) return m_cache.valueForKey(node.get(), date);
+    resolveCategorySummary(*this, *node);
+    return summaryValue(node, [&](const CVUnitModelPtr &n) { return n ? m_cache.valueForKey(n.get(), date) : 0; });
+}
+
+double CV4Document::summaryForActualDays(const CVUnitModelPtr &node, const QDate &date, int days)
+{
+    if (!node) return 0;
+    if (node->kind() != 51) return m_cache.summaryForKeyForDays(node.get(), date, days);
+    resolveCategorySummary(*this, *node);
+    return summaryValue(node, [&](const CVUnitModelPtr &n) {
+        return n ? m_cache.summaryForKeyForDays(n.get(), date, days) : 0;
+    });
+}
+
+double CV4Document::summaryForActualMonths(const CVUnitModelPtr &node, const QDate &date, int months)
+{
+    if (!node) return 0;
+    if (node->kind() != 51) return m_cache.summaryForKeyForMonths(node.get(), date, months);
+    resolveCategorySummary(*this, *node);
+    return summaryValue(node, [&](const CVUnitModelPtr &n) {
+        return n ? m_cache.summaryForKeyForMonths(n.get(), date, months) : 0;
+    });
+}

@@ -1,0 +1,677 @@
+#include "document/CV4Document.h"
+
+#include "model/CV4Actual.h"
+#include "model/CV4EditFlags.h"
+#include "model/CV4InvestUnit.h"
+#include "model/CV4LoanModel.h"
+#include "model/CV4PriceTime.h"
+#include "model/CV4Trade.h"
+#include "platform/CV4Alert.h"
+#include "platform/Localization.h"
+#include "platform/KeyedArchiver.h"
+#include "platform/Logging.h"
+
+#include <algorithm>
+
+namespace {
+
+int holdingBrand(const CVUnitModel &node)
+{
+    const auto *b = dynamic_cast<const CVBrandExtra *>(node.extra().get());
+    return b ? b->brand() : 0;
+}
+
+bool inTree(const CVUnitModelPtr &node, const CVUnitModelPtr &root)
+{
+    return node && root && node->root() == root.get();
+}
+
+template <class T> int greatestIdent(const std::vector<std::shared_ptr<T>> &list)
+{
+    int greatest = 0;
+    for (const auto &e : list)
+        if (e) greatest = std::max(greatest, e->ident());
+    return greatest;
+}
+
+} // namespace
+
+// ---- entries and transfers
+
+void CV4Document::updateIncome(const ActualPtr &entry, const ActualPtr &old, bool commit)
+{
+    CVUnitModelPtr node;
+    if (old) {
+        node = findIncome(old->category());
+        if (node) calcCache(node, *old, false, true);
+        if (commit && !entry) {
+            storeWrite(m_dataModel->removeIncome(old));
+            return;
+        }
+    }
+    if (!entry) return;
+    if (!old || entry->category() != old->category()) node = findIncome(entry->category());
+    // An entry of a category that is gone stays out of the cache, as a rebuild leaves it.
+    if (node) calcCache(node, *entry, false, false);
+    if (commit) storeWrite(m_dataModel->putIncome(entry, old));
+}
+
+void CV4Document::updateExpense(const ActualPtr &entry, const ActualPtr &old, bool commit)
+{
+    CVUnitModelPtr node;
+    if (old) {
+        node = findExpense(old->category());
+        if (node) calcCache(node, *old, true, true);
+        if (commit && !entry) {
+            storeWrite(m_dataModel->removeExpense(old));
+            return;
+        }
+    }
+    if (!entry) return;
+    if (!old || entry->category() != old->category()) node = findExpense(entry->category());
+    if (node) calcCache(node, *entry, true, false);
+    if (commit) storeWrite(m_dataModel->putExpense(entry, old));
+}
+
+void CV4Document::updateTransfer(const ActualPtr &entry, const ActualPtr &old)
+{
+    CVUnitModelPtr node;
+    if (old) {
+        node = findTransfer(old->category());
+        if (node) calcTransferCache(node, *old, true);
+        if (!entry) {
+            storeWrite(m_dataModel->removeActual(old));
+            return;
+        }
+    }
+    if (!entry) return;
+    if (!old || entry->category() != old->category()) node = findTransfer(entry->category());
+    if (node) calcTransferCache(node, *entry, false);
+    storeWrite(m_dataModel->putActual(entry, old));
+}
+
+void CV4Document::fixupTransferCategory(CV4Actual &entry)
+{
+    const CVUnitModelPtr from = findAccount(entry.account());
+    const CVUnitModelPtr to = findAccount(entry.destination());
+    const bool fromAsset = from && from->isAsset();
+    const bool toAsset = to && to->isAsset();
+    if (fromAsset)
+        entry.setCategory(toAsset ? CV4ActualModel::Asset2Asset : CV4ActualModel::Asset2Debt);
+    else
+        entry.setCategory(toAsset ? CV4ActualModel::Debt2Asset : CV4ActualModel::Debt2Debt);
+}
+
+// ---- trades
+
+void CV4Document::updateTrade(const TradePtr &trade, const TradePtr &old)
+{
+    if (old) {
+        calcCache(nullptr, *old, nullptr, true);
+        if (!trade) {
+            storeWrite(m_dataModel->removeTrade(old));
+            return;
+        }
+    }
+    if (!trade) return;
+    calcCache(nullptr, *trade, nullptr, false);
+    storeWrite(m_dataModel->putTrade(trade, old));
+}
+
+void CV4Document::applyTrade(const TradePtr &trade, const CVUnitModelPtr &subject,
+                             const std::map<TradePtr, TradePtr> &oldItems, std::set<CV4BrandPtr> &brandSet,
+                             bool autoUpdate)
+{
+    if (!trade) return;
+    double u = 0;
+    double m = 0;
+    trade->changesForAccount(trade->account(), &u, &m);
+    const int kind = trade->kind();
+    bool empty = false;
+    if (kind == CV4Trade::TransferUnits) {
+        empty = trade->brand() <= 0 || u == 0 || trade->transfer() <= 0;
+    } else {
+        empty = trade->brand() <= 0 || (u == 0 && m == 0) ||
+                (u != 0 && m == 0 && (CV4Trade::validFieldsForKind(kind) & 5) != 0);
+    }
+    if (!empty && kind == CV4Trade::TransferUnits && !findAccount(trade->transfer())) {
+        empty = true;
+        CV4Alert::warn(cv::localizedString(QStringLiteral("Document Unit Transfer Dropped")));
+    }
+    if (empty) trade->setFlags(trade->flags() | cv::EditDeleted);
+
+    const int flags = trade->flags();
+    const bool deleted = flags & cv::EditDeleted;
+    const CV4BrandPtr brand = findBrand(trade->brand());
+    if ((flags & (cv::EditChanged | cv::EditNew)) && !deleted && autoUpdate &&
+        (kind == CV4Trade::Buy || kind == CV4Trade::Sale || kind == CV4Trade::CashIn ||
+         kind == CV4Trade::Reinvestment) &&
+        trade->unitPrice() != 0 && brand) {
+        auto price = std::make_shared<CV4PriceTime>();
+        price->setBrand(brand->ident());
+        price->setDate(trade->date());
+        price->setPrice(trade->unitPrice());
+        storeWrite(m_dataModel->putPrice(price));
+        brandSet.insert(brand);
+    }
+
+    const auto oldIt = oldItems.find(trade);
+    const TradePtr old = oldIt != oldItems.end() ? oldIt->second : nullptr;
+    if (!(flags & cv::EditNew)) {
+        if (deleted) {
+            if (brand) brandSet.insert(brand);
+            updateTrade(nullptr, old ? old : trade);
+        } else if (flags & cv::EditChanged) {
+            addTransferDestinationIfNeeded(*trade);
+            updateTrade(trade, old);
+        }
+        return;
+    }
+    if (deleted) return;
+    if (subject) {
+        if (subject->kind() == 6) {
+            if (holdingBrand(*subject) != trade->brand() && subject->parent())
+                addBrandNodeIfNeeded(subject->parent()->shared_from_this(), trade->brand());
+        } else {
+            addBrandNodeIfNeeded(subject, trade->brand());
+        }
+    }
+    addTransferDestinationIfNeeded(*trade);
+    updateTrade(trade, nullptr);
+}
+
+bool CV4Document::addBrandNodeIfNeeded(const CVUnitModelPtr &account, int brand)
+{
+    if (!account || account->kind() != 32 || account->investAccountHasBrand(brand)) return false;
+    const CV4BrandPtr security = findBrand(brand);
+    auto unit = std::make_shared<CV4InvestUnit>();
+    unit->setDate(account->assetInitialDate());
+    unit->setBrand(brand);
+    auto node = std::make_shared<CVUnitModel>();
+    node->setKind(6);
+    node->setIdent(0);
+    node->setCurrency(security ? security->currency() : 0);
+    node->setExtra(unit);
+    return account->appendChild(node);
+}
+
+bool CV4Document::addTransferDestinationIfNeeded(const CV4Trade &trade)
+{
+    if (trade.kind() != CV4Trade::TransferUnits) return false;
+    const CVUnitModelPtr destination = findAccount(trade.transfer());
+    if (!destination) return false;
+    return addBrandNodeIfNeeded(destination, trade.brand());
+}
+
+// ---- deleting and moving
+
+// The store deletes in bulk; what the cache holds for those rows leaves it first,
+// so the balances stay those of a fresh rebuild.
+void CV4Document::cleanupItem(const CVUnitModelPtr &node)
+{
+    if (!node) return;
+    const int kind = node->kind();
+    bool removed = false;
+    if (kind == 21 || kind == 5) {
+        const bool expense = m_actualModel && node->hasAncestor(m_actualModel->expense().get());
+        const auto entries = expense ? m_dataModel->findExpenseByCategory(node->ident())
+                                     : m_dataModel->findIncomeByCategory(node->ident());
+        if (entries) {
+            for (const auto &e : *entries) {
+                if (expense)
+                    updateExpense(nullptr, e, false);
+                else
+                    updateIncome(nullptr, e, false);
+            }
+        }
+        storeWrite(m_dataModel->removeActualByCategory(node->ident()));
+        updateChangeCount(ChangeDone);
+        removed = true;
+        fixLoanAccount(-1, node->ident(), expense ? CV4ActualModel::ExpenseMisc : CV4ActualModel::IncomeMisc);
+    } else if (kind == 6) {
+        const CVUnitModel *account = node->parent();
+        if (account) {
+            const int brand = holdingBrand(*node);
+            if (const auto trades = m_dataModel->findTradeByAccount(account->ident(), brand))
+                for (const auto &t : *trades) calcCache(nullptr, *t, nullptr, true);
+            storeWrite(m_dataModel->removeTradeByAccount(account->ident(), brand));
+            updateChangeCount(ChangeDone);
+            removed = true;
+        }
+    } else if (kind == 30 || kind == 31 || kind == 33 || (kind >= 40 && kind <= 42) || kind == 32) {
+        if (kind == 32) {
+            for (int i = 1; i < node->countChild(); ++i) cleanupItem(node->childAt(i));
+        }
+        CV4SearchConditions conditions;
+        conditions.account = {node->ident()};
+        if (const auto entries = m_dataModel->findActual(conditions)) {
+            for (const auto &e : *entries) {
+                switch (e->kind()) {
+                case CV4Actual::Income: updateIncome(nullptr, e, false); break;
+                case CV4Actual::Expense: updateExpense(nullptr, e, false); break;
+                default:
+                    if (const CVUnitModelPtr item = findTransfer(e->category())) calcTransferCache(item, *e, true);
+                    break;
+                }
+            }
+        }
+        storeWrite(m_dataModel->removeActualForAccount(node->ident()));
+        updateChangeCount(ChangeDone);
+        removed = true;
+        if (kind != 32) fixLoanAccount(node->ident(), -1, CV4ActualModel::Asset2Asset);
+    }
+    clearCache(node);
+    clearLookups();
+    if (removed) accumulateAccount();
+}
+
+bool CV4Document::moveItem(const CVUnitModelPtr &node, int target)
+{
+    if (!node || node->kind() != 21) {
+        qCWarning(lcDocument) << "moveItem: not a category";
+        return false;
+    }
+    const bool expense = m_actualModel && node->hasAncestor(m_actualModel->expense().get());
+    const auto entries = expense ? m_dataModel->findExpenseByCategory(node->ident())
+                                 : m_dataModel->findIncomeByCategory(node->ident());
+    if (entries && !entries->empty()) {
+        auto scratch = std::make_shared<CV4Actual>();
+        for (const auto &e : *entries) {
+            scratch->copyContents(*e);
+            scratch->setCategory(target);
+            if (expense)
+                updateExpense(scratch, e, false);
+            else
+                updateIncome(scratch, e, false);
+        }
+        accumulateAccount();
+    }
+    storeWrite(m_dataModel->moveActual(node->ident(), target));
+    updateChangeCount(ChangeDone);
+    fixLoanAccount(-1, node->ident(), target);
+    m_cache.clearKey(node.get());
+    return true;
+}
+
+// ---- lookups
+
+CVUnitModelPtr CV4Document::findAccount(int ident)
+{
+    if (CVUnitModelPtr hit = m_accountCache.findRef(ident)) {
+        if (hit->ident() == ident && m_accountModel &&
+            (inTree(hit, m_accountModel->asset()) || inTree(hit, m_accountModel->debt())))
+            return hit;
+    }
+    CVUnitModelPtr node;
+    if (m_accountModel && m_accountModel->asset()) node = m_accountModel->asset()->findMemberWithIdent(ident);
+    if (!node && m_accountModel && m_accountModel->debt()) node = m_accountModel->debt()->findMemberWithIdent(ident);
+    if (!node) {
+        qCDebug(lcDocument, "findAccount(nil) %d", ident);
+        return nullptr;
+    }
+    m_accountCache.findRef(ident);
+    m_accountCache.putRef(node);
+    return node;
+}
+
+CVUnitModelPtr CV4Document::findAsset(int ident)
+{
+    CVUnitModelPtr node = findAccount(ident);
+    return node && node->isAsset() ? node : nullptr;
+}
+
+CVUnitModelPtr CV4Document::findDebt(int ident)
+{
+    CVUnitModelPtr node = findAccount(ident);
+    return node && node->isDebt() ? node : nullptr;
+}
+
+namespace {
+
+CVUnitModelPtr findCategory(CV4IntHash<CVUnitModel> &memo, const CVUnitModelPtr &root, int ident)
+{
+    if (!root) return nullptr;
+    if (CVUnitModelPtr hit = memo.findRef(ident))
+        if (hit->ident() == ident && inTree(hit, root)) return hit;
+    CVUnitModelPtr node = root->findMemberWithIdent(ident);
+    if (node) {
+        memo.findRef(ident);
+        memo.putRef(node);
+    }
+    return node;
+}
+
+} // namespace
+
+CVUnitModelPtr CV4Document::findIncome(int ident)
+{
+    return findCategory(m_incomeCache, m_actualModel ? m_actualModel->income() : nullptr, ident);
+}
+
+CVUnitModelPtr CV4Document::findExpense(int ident)
+{
+    return findCategory(m_expenseCache, m_actualModel ? m_actualModel->expense() : nullptr, ident);
+}
+
+CVUnitModelPtr CV4Document::findTransfer(int ident) const
+{
+    if (!m_actualModel || !m_actualModel->moneyFlow()) return nullptr;
+    return m_actualModel->moneyFlow()->findMemberWithIdent(ident);
+}
+
+CV4BrandPtr CV4Document::findBrand(int ident) const
+{
+    if (CV4BrandPtr hit = m_brandCache.findRef(ident)) {
+        if (hit->ident() == ident && std::find(m_brandList.begin(), m_brandList.end(), hit) != m_brandList.end())
+            return hit;
+    }
+    for (const auto &b : m_brandList) {
+        if (b && b->ident() == ident) {
+            m_brandCache.findRef(ident);
+            m_brandCache.putRef(b);
+            return b;
+        }
+    }
+    return nullptr;
+}
+
+CV4CurrencyPtr CV4Document::findCurrency(int ident) const
+{
+    const CV4CurrencyPtr def = defaultCurrency();
+    if (ident == 0 || (def && def->ident() == ident)) return def;
+    if (m_currencyCacheValid && m_currencyCacheIdent == ident) {
+        CV4CurrencyPtr hit = m_currencyCacheRef.lock();
+        if (!hit || hit->ident() == ident) return hit;
+    }
+    CV4CurrencyPtr found;
+    for (const auto &c : m_currencyList) {
+        if (c && c->ident() == ident) {
+            found = c;
+            break;
+        }
+    }
+    m_currencyCacheIdent = ident;
+    m_currencyCacheRef = found;
+    m_currencyCacheValid = true;
+    return found;
+}
+
+CV4GroupingPtr CV4Document::findGrouping(int ident) const
+{
+    for (const auto &g : m_groupList)
+        if (g && g->ident() == ident) return g;
+    return nullptr;
+}
+
+CVUnitModelPtr CV4Document::findFirstItem(const CVUnitModelPtr &node, int kind)
+{
+    if (!node) return nullptr;
+    if (node->kind() == kind) return node;
+    for (const auto &child : node->children())
+        if (CVUnitModelPtr found = findFirstItem(child, kind)) return found;
+    return nullptr;
+}
+
+CVUnitModelPtr CV4Document::findAccountOfKind(int kind) const
+{
+    if (!m_accountModel) return nullptr;
+    if (CVUnitModelPtr node = findFirstItem(m_accountModel->asset(), kind)) return node;
+    return findFirstItem(m_accountModel->debt(), kind);
+}
+
+// ---- lists
+
+void CV4Document::addCurrency(const CV4CurrencyPtr &currency)
+{
+    if (!currency) return;
+    const bool taken = std::any_of(m_currencyList.begin(), m_currencyList.end(),
+                                   [&](const CV4CurrencyPtr &c) { return c && c->ident() == currency->ident(); });
+    if (taken) currency->setIdent(greatestIdent(m_currencyList) + 1);
+    m_currencyList.push_back(currency);
+    m_currencyCacheValid = false;
+}
+
+void CV4Document::addBrand(const CV4BrandPtr &brand)
+{
+    if (!brand) return;
+    brand->setIdent(std::max(1, greatestIdent(m_brandList) + 1));
+    m_brandList.push_back(brand);
+}
+
+void CV4Document::addGrouping(const CV4GroupingPtr &grouping)
+{
+    if (!grouping) return;
+    grouping->setIdent(std::max(1, greatestIdent(m_groupList) + 1));
+    m_groupList.push_back(grouping);
+}
+
+void CV4Document::removeBrand(const CV4BrandPtr &brand)
+{
+    m_brandList.erase(std::remove(m_brandList.begin(), m_brandList.end(), brand), m_brandList.end());
+    if (brand) m_cache.setDataList(brand, std::any());
+    m_brandCache.clear();
+}
+
+void CV4Document::removeGrouping(int index)
+{
+    if (index >= 0 && index < int(m_groupList.size())) m_groupList.erase(m_groupList.begin() + index);
+}
+
+void CV4Document::changeCurrencyOrder(int from, int to)
+{
+    changeElementOrder(m_currencyList, from, to);
+    m_currencyCacheValid = false;
+}
+
+void CV4Document::changeBrandOrder(int from, int to)
+{
+    changeElementOrder(m_brandList, from, to);
+}
+
+void CV4Document::changeGroupingOrder(int from, int to)
+{
+    changeElementOrder(m_groupList, from, to);
+}
+
+// ---- pop-up menus
+
+void CV4Document::setupCurrencyPopUpButton(CV4MenuTarget &menu) const
+{
+    menu.removeAllItems();
+    for (const auto &c : m_currencyList)
+        if (c && !(c->flags() & 1)) menu.addItem(c->name(), c->ident());
+}
+
+void CV4Document::setupBrandPopUpButton(CV4MenuTarget &menu) const
+{
+    menu.removeAllItems();
+    for (const auto &b : m_brandList)
+        if (b) menu.addItem(b->name(), b->ident());
+}
+
+bool CV4Document::checkSameBrandPopUpButton(const QString &name) const
+{
+    return std::any_of(m_brandList.begin(), m_brandList.end(),
+                       [&](const CV4BrandPtr &b) { return b && b->name() == name; });
+}
+
+namespace {
+
+void addNodesOfKind(CV4MenuTarget &menu, const CVUnitModelPtr &node, int kind)
+{
+    if (!node) return;
+    if (node->kind() == kind) menu.addItem(node->name(), node->ident());
+    for (const auto &child : node->children()) addNodesOfKind(menu, child, kind);
+}
+
+} // namespace
+
+void CV4Document::fillPopUpButton(CV4MenuTarget &menu, const CVUnitModelPtr &node, int kind)
+{
+    menu.removeAllItems();
+    addNodesOfKind(menu, node, kind);
+}
+
+void CV4Document::setupInvestAccountPopUpButton(CV4MenuTarget &menu) const
+{
+    fillPopUpButton(menu, m_accountModel ? m_accountModel->asset() : nullptr, 32);
+}
+
+// ---- currency and display helpers
+
+CV4CurrencyPtr CV4Document::defaultCurrency() const
+{
+    return m_currencyList.empty() ? nullptr : m_currencyList.front();
+}
+
+CV4CurrencyPtr CV4Document::displayCurrencyOfItem(const CVUnitModel &node) const
+{
+    if ((node.kind() == 6 || node.kind() == 3) && node.parent()) return findCurrency(node.parent()->currency());
+    return findCurrency(node.currency());
+}
+
+bool CV4Document::isForeignCurrency(int ident) const
+{
+    if (ident == 0) return false;
+    const CV4CurrencyPtr def = defaultCurrency();
+    return !def || ident != def->ident();
+}
+
+bool CV4Document::accountNeedsExchange(int account, int destination)
+{
+    const int defaultIdent = getCurrency(0);
+    const CVUnitModelPtr from = account > 0 ? findAccount(account) : nullptr;
+    const int source = getCurrency(from ? from->currency() : 0);
+    const CVUnitModelPtr to = destination > 0 ? findAccount(destination) : nullptr;
+    if (!to || to->currency() == 0) return source != defaultIdent;
+    return source != to->currency();
+}
+
+void CV4Document::reinitializeCurrencyData()
+{
+    clearCurrencyCache();
+    const CV4CurrencyPtr def = defaultCurrency();
+    const double r = def ? def->rate() : 0;
+    for (size_t i = 0; i < m_currencyList.size(); ++i) {
+        const CV4CurrencyPtr &c = m_currencyList[i];
+        if (!c) continue;
+        storeWrite(m_dataModel->removeXchgRateListForIdForCurrency(c->ident()));
+        c->setRate(i == 0 || !(r > 0) ? 1.0 : c->rate() / r);
+    }
+    updateChangeCount(ChangeDone);
+}
+
+QString CV4Document::displayName(const CVUnitModel &node) const
+{
+    const int kind = node.kind();
+    if (kind == 6) {
+        const CV4BrandPtr brand = findBrand(holdingBrand(node));
+        return brand ? brand->name() : QString();
+    }
+    if (kind == 3) return cv::localizedString(QStringLiteral("SYS:Invest-Cache"));
+    if (kind >= 0 && kind <= 5 && node.name().startsWith(QLatin1String("SYS:"))) return cv::localizedString(node.name());
+    return node.name();
+}
+
+// ---- loans
+
+void CV4Document::putLoanData(const CVUnitModelPtr &loan, const CV4LoanSchedule &rows)
+{
+    if (!loan) return;
+    storeWrite(m_dataModel->putLoanData(loan->ident(),
+                                        cv::KeyedArchiver::archivedDataWithRootObject(cv::ArchiveValue::arrayOf(rows))));
+}
+
+std::optional<CV4LoanSchedule> CV4Document::getLoan(int ident)
+{
+    const QByteArray data = m_dataModel->getLoanData(ident);
+    if (data.isEmpty()) return std::nullopt;
+    const auto root = cv::KeyedUnarchiver::unarchiveObjectWithData(data);
+    const cv::ArchiveArray *array = root ? root->array() : nullptr;
+    if (!array) return std::nullopt;
+    CV4LoanSchedule rows;
+    for (const auto &v : *array) {
+        auto row = v.objectAs<CV4LoanPayment>();
+        if (!row) return std::nullopt;
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+void CV4Document::putLoan(const CVUnitModelPtr &loan, const CV4LoanSchedule &rows)
+{
+    if (!loan) return;
+    const auto record = std::dynamic_pointer_cast<CV4LoanModel>(loan->extra());
+    beginWriteBatch();
+    putLoanData(loan, rows);
+    storeWrite(m_dataModel->removeActualForAccount(loan->ident()));
+    auto entry = std::make_shared<CV4Actual>();
+    auto write = [&](int kind, const QDate &date, int account, int destination, int category, double amount) {
+        entry->setIdent(-1);
+        entry->setKind(kind);
+        entry->setDate(date);
+        entry->setAccount(account);
+        entry->setDestination(destination);
+        entry->setCategory(category);
+        entry->setAmount(amount);
+        storeWrite(m_dataModel->putActual(entry));
+    };
+    if (record && record->initialValue() != 0) {
+        if (record->inAccount() == 0)
+            write(CV4Actual::Expense, record->date(), loan->ident(), 0, record->outCategory(), record->initialValue());
+        else
+            write(CV4Actual::Transfer, record->date(), loan->ident(), record->inAccount(),
+                  CV4ActualModel::Debt2Asset, record->initialValue());
+    }
+    for (const auto &row : rows) {
+        if (!row) continue;
+        if (row->principal() != 0)
+            write(CV4Actual::Transfer, row->date(), row->account(), loan->ident(), CV4ActualModel::Asset2Debt,
+                  row->principal());
+        if (row->interest() != 0)
+            write(CV4Actual::Expense, row->date(), row->account(), loan->ident(), CV4ActualModel::LoanInterest,
+                  row->interest());
+    }
+    updateChangeCount(ChangeDone);
+    endWriteBatch();
+}
+
+bool CV4Document::fixLoanSub(const CVUnitModelPtr &node, int account, int category, int newValue)
+{
+    if (!node) return false;
+    bool any = false;
+    if (node->kind() == 41) {
+        const auto record = std::dynamic_pointer_cast<CV4LoanModel>(node->extra());
+        std::optional<CV4LoanSchedule> rows = record ? getLoan(node->ident()) : std::nullopt;
+        if (rows) {
+            bool changed = false;
+            if (account == record->inAccount()) {
+                record->setInAccount(newValue);
+                changed = true;
+            } else if (category == record->outCategory()) {
+                record->setOutCategory(newValue);
+                changed = true;
+            }
+            if (account > 0) {
+                for (const auto &row : *rows) {
+                    if (row && row->account() == account) {
+                        row->setAccount(newValue);
+                        changed = true;
+                    }
+                }
+            }
+            if (changed) {
+                putLoan(node, *rows);
+                any = true;
+            }
+        }
+    }
+    for (const auto &child : node->children()) any |= fixLoanSub(child, account, category, newValue);
+    return any;
+}
+
+// Rewritten loan entries bypass the cache; rebuild so the balances match the store.
+void CV4Document::fixLoanAccount(int account, int category, int newValue)
+{
+    if (m_accountModel && fixLoanSub(m_accountModel->debt(), account, category, newValue)) createCache();
+}

@@ -1,0 +1,339 @@
+#include "document/SQLDatabase3.h"
+
+#include "platform/Logging.h"
+
+#include <QFile>
+#include <QStringDecoder>
+
+#include <sqlite3.h>
+
+#include <charconv>
+#include <limits>
+
+struct SQLRow::Data {
+    // Column names first, then the values row after row; a null QByteArray is NULL.
+    std::vector<QByteArray> cells;
+    int rows = 0;
+    int columns = 0;
+};
+
+namespace {
+
+QString decodeText(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError()) return QString::fromLatin1(bytes);
+    return text;
+}
+
+template <class T> T parseInteger(const QByteArray *cell)
+{
+    if (!cell || cell->isEmpty()) return 0;
+    const char *p = cell->constData();
+    const char *end = p + cell->size();
+    while (p < end && *p == ' ') ++p;
+    if (p < end && *p == '+') ++p;
+    T value = 0;
+    auto [ptr, ec] = std::from_chars(p, end, value);
+    if (ec == std::errc()) {
+        // A real in an integer column ("12.0", "1e3") reads by its value.
+        if (ptr < end && (*ptr == '.' || *ptr == 'e' || *ptr == 'E')) {
+            double d = 0;
+            if (std::from_chars(p, end, d).ec == std::errc() && d >= double(std::numeric_limits<T>::min())
+                && d <= double(std::numeric_limits<T>::max()))
+                return T(d);
+        }
+        return value;
+    }
+    double d = 0;
+    if (std::from_chars(p, end, d).ec == std::errc() && d >= double(std::numeric_limits<T>::min())
+        && d <= double(std::numeric_limits<T>::max()))
+        return T(d);
+    return 0;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- SQLRow
+
+const QByteArray *SQLRow::cell(int index) const
+{
+    if (!valid() || index < 0 || index >= mData->columns) return nullptr;
+    const QByteArray &c = mData->cells[size_t(mRow + 1) * size_t(mData->columns) + size_t(index)];
+    return c.isNull() ? nullptr : &c;
+}
+
+bool SQLRow::valid() const
+{
+    return mData && mData->columns > 0 && mRow >= 0 && mRow < mData->rows;
+}
+
+int SQLRow::columnCount() const
+{
+    return mData ? mData->columns : 0;
+}
+
+QString SQLRow::stringForColumnAtIndex(int index) const
+{
+    const QByteArray *c = cell(index);
+    return c ? decodeText(*c) : QString();
+}
+
+QByteArrayView SQLRow::stringForColumnAtIndexNoCopy(int index) const
+{
+    const QByteArray *c = cell(index);
+    return c ? QByteArrayView(*c) : QByteArrayView();
+}
+
+QString SQLRow::stringForColumn(QByteArrayView name) const
+{
+    if (!valid()) return QString();
+    for (int i = 0; i < mData->columns; ++i) {
+        if (mData->cells[size_t(i)] == name) return stringForColumnAtIndex(i);
+    }
+    return QString();
+}
+
+QString SQLRow::nameOfColumnAtIndex(int index) const
+{
+    if (!valid() || index < 0 || index >= mData->columns) return QString();
+    return decodeText(mData->cells[size_t(index)]);
+}
+
+int SQLRow::intForColumnAtIndex(int index) const
+{
+    return parseInteger<int>(cell(index));
+}
+
+qint64 SQLRow::int64ForColumnAtIndex(int index) const
+{
+    return parseInteger<qint64>(cell(index));
+}
+
+double SQLRow::doubleForColumnAtIndex(int index) const
+{
+    const QByteArray *c = cell(index);
+    if (!c || c->isEmpty()) return 0;
+    const char *p = c->constData();
+    const char *end = p + c->size();
+    while (p < end && *p == ' ') ++p;
+    if (p < end && *p == '+') ++p;
+    double value = 0;
+    if (std::from_chars(p, end, value).ec != std::errc()) return 0;
+    return value;
+}
+
+QString SQLRow::description() const
+{
+    QStringList values;
+    for (int i = 0; i < columnCount(); ++i) values << stringForColumnAtIndex(i);
+    return values.join(QStringLiteral(" | "));
+}
+
+// ---------------------------------------------------------------- SQLResult
+
+SQLResult::SQLResult() : mData(std::make_shared<SQLRow::Data>()) {}
+
+int SQLResult::rowCount() const
+{
+    return mData->rows;
+}
+
+int SQLResult::columnCount() const
+{
+    return mData->columns;
+}
+
+SQLRow SQLResult::rowAtIndex(int index) const
+{
+    if (index < 0 || index >= mData->rows) return SQLRow();
+    return SQLRow(mData, index);
+}
+
+// ---------------------------------------------------------------- SQLDatabase3
+
+SQLDatabase3::SQLDatabase3(const QString &path) : mPath(path) {}
+
+SQLDatabase3::~SQLDatabase3()
+{
+    close();
+}
+
+bool SQLDatabase3::open()
+{
+    if (mDatabase) return true;
+    if (mPath.isEmpty()) return false;
+    sqlite3 *db = nullptr;
+    const QByteArray file = QFile::encodeName(mPath);
+    int rc = sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc != SQLITE_OK) {
+        qCWarning(lcDocument, "Database3 open failed: %d", rc);
+        sqlite3_close(db);
+        return false;
+    }
+    mDatabase = db;
+    configureConnection();
+    // sqlite3_open is lazy: read the schema now so that a file that is no
+    // database fails here and not at the first statement.
+    if (!performQuery(QStringLiteral("SELECT count(*) FROM sqlite_master;"))) {
+        qCWarning(lcDocument, "Database3 open failed: %d", sqlite3_errcode(mDatabase));
+        sqlite3_close(mDatabase);
+        mDatabase = nullptr;
+        return false;
+    }
+    qCDebug(lcDocument) << "opened v3 database:" << mPath << "to db object:" << static_cast<void *>(mDatabase);
+    return true;
+}
+
+void SQLDatabase3::configureConnection()
+{
+    // The document file comes from outside: no schema-defined code runs with
+    // the program's trust.
+    sqlite3_db_config(mDatabase, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(mDatabase, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_db_config(mDatabase, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    sqlite3_db_config(mDatabase, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+    sqlite3_db_config(mDatabase, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
+    // The working copy is packed as one file on save: no WAL side files.
+    sqlite3_exec(mDatabase, "PRAGMA journal_mode=DELETE;", nullptr, nullptr, nullptr);
+}
+
+void SQLDatabase3::close()
+{
+    if (!mDatabase) return;
+    if (mTransactionDepth > 0) {
+        mTransactionDepth = 1;
+        commitTransaction();
+    }
+    qCDebug(lcDocument) << "closing databse:" << static_cast<void *>(mDatabase);
+    sqlite3_close_v2(mDatabase);
+    mDatabase = nullptr;
+}
+
+SQLResultPtr SQLDatabase3::performQuery(const QString &sql, const QStringList &texts)
+{
+    if (!mDatabase) return nullptr;
+    const QByteArray text = sql.toUtf8();
+    const char *tail = text.constData();
+    const char *end = tail + text.size();
+    SQLResultPtr result(new SQLResult);
+    SQLRow::Data &data = *result->mData;
+    int nextText = 0;
+    int rc = SQLITE_OK;
+
+    auto fail = [&](int code) {
+        qCWarning(lcDocument).noquote() << "could not getTable for query:" << sql << ", result:" << code
+                                        << sqlite3_errmsg(mDatabase);
+        return SQLResultPtr();
+    };
+
+    while (tail < end) {
+        sqlite3_stmt *stmt = nullptr;
+        const char *next = nullptr;
+        rc = sqlite3_prepare_v2(mDatabase, tail, int(end - tail), &stmt, &next);
+        if (rc != SQLITE_OK) return fail(rc);
+        tail = next;
+        if (!stmt) continue; // blank text or a lone ";"
+        std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> guard(stmt, sqlite3_finalize);
+
+        const int params = sqlite3_bind_parameter_count(stmt);
+        for (int p = 1; p <= params; ++p) {
+            if (nextText >= texts.size()) return fail(SQLITE_RANGE);
+            const QByteArray value = texts.at(nextText++).toUtf8();
+            rc = sqlite3_bind_text(stmt, p, value.constData(), int(value.size()), SQLITE_TRANSIENT);
+            if (rc != SQLITE_OK) return fail(rc);
+        }
+
+        const int columns = sqlite3_column_count(stmt);
+        bool named = columns == 0 || data.columns > 0;
+        if (columns > 0 && data.columns > 0 && columns != data.columns) return fail(SQLITE_ERROR);
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            if (!named) {
+                data.columns = columns;
+                for (int c = 0; c < columns; ++c) data.cells.emplace_back(sqlite3_column_name(stmt, c));
+                named = true;
+            }
+            for (int c = 0; c < columns; ++c) {
+                const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(stmt, c));
+                if (!bytes) {
+                    data.cells.emplace_back();
+                } else {
+                    QByteArray cell(bytes, sqlite3_column_bytes(stmt, c));
+                    if (cell.isNull()) cell = QByteArray("", 0);
+                    data.cells.push_back(std::move(cell));
+                }
+            }
+            ++data.rows;
+        }
+        if (rc != SQLITE_DONE) return fail(rc);
+    }
+    return result;
+}
+
+qint64 SQLDatabase3::lastRowInserted() const
+{
+    return mDatabase ? sqlite3_last_insert_rowid(mDatabase) : 0;
+}
+
+bool SQLDatabase3::beginTransaction()
+{
+    if (!mDatabase) return false;
+    if (mTransactionDepth++ > 0) return true;
+    mTransactionFailed = false;
+    if (!performQuery(QStringLiteral("BEGIN TRANSACTION;"))) {
+        mTransactionDepth = 0;
+        return false;
+    }
+    return true;
+}
+
+bool SQLDatabase3::commitTransaction()
+{
+    if (!mDatabase || mTransactionDepth == 0) return false;
+    if (--mTransactionDepth > 0) return true;
+    if (mTransactionFailed) {
+        performQuery(QStringLiteral("ROLLBACK;"));
+        return false;
+    }
+    if (performQuery(QStringLiteral("COMMIT;"))) return true;
+    performQuery(QStringLiteral("ROLLBACK;"));
+    return false;
+}
+
+void SQLDatabase3::rollbackTransaction()
+{
+    if (mTransactionDepth == 0) return;
+    mTransactionFailed = true;
+    commitTransaction();
+}
+
+SQLDatabase3::SetupResult SQLDatabase3::setup()
+{
+    static const char header[16] = {'S', 'Q', 'L', 'i', 't', 'e', ' ', 'f', 'o', 'r', 'm', 'a', 't', ' ', '3', '\0'};
+    QFile file(mPath);
+    if (!file.open(QIODevice::ReadOnly)) return SetupResult::Unusable;
+    const QByteArray start = file.read(16);
+    if (start == QByteArray(header, 16)) return SetupResult::Current;
+    // Documents of the previous format are not upgraded by this version.
+    return SetupResult::Unusable;
+}
+
+// ---------------------------------------------------------------- SQLTransaction
+
+SQLTransaction::SQLTransaction(SQLDatabase3 *db) : mDb(db)
+{
+    mActive = mDb && mDb->beginTransaction();
+}
+
+SQLTransaction::~SQLTransaction()
+{
+    if (mActive) mDb->commitTransaction();
+}
+
+void SQLTransaction::rollback()
+{
+    if (!mActive) return;
+    mActive = false;
+    mDb->rollbackTransaction();
+}

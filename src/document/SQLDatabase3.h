@@ -1,0 +1,133 @@
+#pragma once
+// A thin layer over the SQLite 3 C API: one connection, whole-table results.
+// Statements are texts; text values travel as bound parameters ("?"), so a
+// quote or a NUL in a memo can neither break nor truncate a statement.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+struct sqlite3;
+class SQLResult;
+
+// One row of a result. Cheap to copy; it keeps its result's data alive.
+class SQLRow {
+public:
+    SQLRow() = default;
+
+    bool valid() const;
+    int columnCount() const;
+
+    // The value decoded as UTF-8 (bytes that are not UTF-8 decode as Latin-1,
+    // so nothing is dropped). A null QString for an index outside the row or a
+    // SQL NULL.
+    QString stringForColumnAtIndex(int index) const;
+    // The raw bytes, without decoding; valid while the row or its result lives.
+    QByteArrayView stringForColumnAtIndexNoCopy(int index) const;
+    QString stringForColumn(QByteArrayView name) const;
+    QString nameOfColumnAtIndex(int index) const;
+
+    // Numbers read from the value's text; 0 for NULL, a missing column or text
+    // that does not begin with a number.
+    int intForColumnAtIndex(int index) const;
+    qint64 int64ForColumnAtIndex(int index) const;
+    double doubleForColumnAtIndex(int index) const;
+
+    // The values joined by " | ".
+    QString description() const;
+
+private:
+    friend class SQLResult;
+    friend class SQLDatabase3;
+    struct Data;
+    SQLRow(std::shared_ptr<const Data> data, int row) : mData(std::move(data)), mRow(row) {}
+    const QByteArray *cell(int index) const;
+
+    std::shared_ptr<const Data> mData;
+    int mRow = -1;
+};
+
+// The whole result table of one statement text: column names, then the values
+// row after row. It owns its strings.
+class SQLResult {
+public:
+    int rowCount() const;
+    int columnCount() const;
+    // An invalid row for an index outside 0 .. rowCount() - 1.
+    SQLRow rowAtIndex(int index) const;
+
+private:
+    friend class SQLDatabase3;
+    SQLResult();
+    std::shared_ptr<SQLRow::Data> mData;
+};
+
+using SQLResultPtr = std::unique_ptr<SQLResult>;
+
+class SQLDatabase3 {
+public:
+    explicit SQLDatabase3(const QString &path = QString());
+    ~SQLDatabase3();
+    SQLDatabase3(const SQLDatabase3 &) = delete;
+    SQLDatabase3 &operator=(const SQLDatabase3 &) = delete;
+
+    const QString &path() const { return mPath; }
+    bool isOpen() const { return mDatabase != nullptr; }
+
+    // Opens (creating the file when missing); true when already open. The file
+    // is treated as untrusted: defensive mode, no trusted schema, no triggers
+    // or views, rollback journal (never WAL).
+    bool open();
+    // Commits a transaction left open, then closes.
+    void close();
+
+    // Runs every statement of the text in turn, binding `texts` to the "?"
+    // parameters in order across the statements. The result holds the rows of
+    // the statements that return rows. Null when closed or when a statement
+    // fails (logged; the statements before it have run).
+    SQLResultPtr performQuery(const QString &sql, const QStringList &texts = {});
+
+    qint64 lastRowInserted() const;
+
+    // Nested transactions count; only the outermost begins and commits.
+    bool beginTransaction();
+    bool commitTransaction();
+    void rollbackTransaction();
+    int transactionDepth() const { return mTransactionDepth; }
+
+    // What the file at the path holds, read before it is opened.
+    enum class SetupResult {
+        Current,   // an SQLite 3 database: nothing to do
+        Upgraded,  // an old database, turned into the current format
+        Unusable,  // neither: the document cannot be opened
+    };
+    SetupResult setup();
+
+private:
+    void configureConnection();
+
+    sqlite3 *mDatabase = nullptr;
+    QString mPath;
+    int mTransactionDepth = 0;
+    bool mTransactionFailed = false;
+};
+
+// Begins a transaction and commits it when it goes out of scope (rolls back
+// when rollback() was called). Bulk work runs inside one.
+class SQLTransaction {
+public:
+    explicit SQLTransaction(SQLDatabase3 *db);
+    ~SQLTransaction();
+    SQLTransaction(const SQLTransaction &) = delete;
+    SQLTransaction &operator=(const SQLTransaction &) = delete;
+    void rollback();
+
+private:
+    SQLDatabase3 *mDb;
+    bool mActive = false;
+};

@@ -1,0 +1,57 @@
+#include "model/CV4AccountModel.h"
+
+#include "platform/Localization.h"
+
+namespace {
+
+const QString kAsset = QStringLiteral("asset");
+const QString kDebt = QStringLiteral("debt");
+const QString kSummary = QStringLiteral("summary");
+
+} // namespace
+
+CVUnitModelPtr cv::makeSystemNode(int ident, int kind, const char *nameKey)
+{
+    auto node = std::make_shared<CVUnitModel>();
+    node->setIdent(ident);
+    node->setKind(kind);
+    node->setName(cv::localizedString(QLatin1String(nameKey)));
+    return node;
+}
+
+CV4AccountModel::CV4AccountModel()
+    : m_asset(cv::makeSystemNode(AssetRoot, 1, "SYS:Account-Asset"))
+    , m_debt(cv::makeSystemNode(DebtRoot, 1, "SYS:Account-Debt"))
+    , m_summary(cv::makeSystemNode(SummaryRoot, 1, "SYS:Account-Summary"))
+{
+}
+
+void CV4AccountModel::setSystemItems()
+{
+    if (!m_asset || m_asset->findMemberWithIdent(WalletIdent)) return;
+    m_asset->appendChild(cv::makeSystemNode(WalletIdent, 30, "Wallet"));
+}
+
+int CV4AccountModel::uniqueId() const
+{
+    int greatest = cv::kUniqueIdSeed;
+    for (const auto &root : {m_asset, m_debt, m_summary}) {
+        if (root) greatest = root->greatestIdent(greatest);
+    }
+    return greatest + 1;
+}
+
+void CV4AccountModel::encodeWithCoder(cv::KeyedArchiver &coder) const
+{
+    if (m_asset) coder.encodeObject(kAsset, m_asset);
+    if (m_debt) coder.encodeObject(kDebt, m_debt);
+    if (m_summary) coder.encodeObject(kSummary, m_summary);
+}
+
+bool CV4AccountModel::initWithCoder(cv::KeyedUnarchiver &coder)
+{
+    m_asset = coder.decodeObjectOfClassForKey<CVUnitModel>(kAsset);
+    m_debt = coder.decodeObjectOfClassForKey<CVUnitModel>(kDebt);
+    m_summary = coder.decodeObjectOfClassForKey<CVUnitModel>(kSummary);
+    return !coder.failed();
+}

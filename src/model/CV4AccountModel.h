@@ -1,0 +1,50 @@
+#pragma once
+// The account trees of a document: assets, debts and account summaries, each
+// under a fixed root. Archived whole into the document.
+
+#include "model/CVUnitModel.h"
+#include "platform/KeyedArchiver.h"
+
+#include <memory>
+
+class CV4AccountModel : public cv::KeyedArchivable {
+public:
+    enum RootIdent { AssetRoot = 1, DebtRoot = 2, SummaryRoot = 3 };
+    enum { WalletIdent = 10 };
+
+    // Makes the three fixed roots. A decoded model holds exactly the roots
+    // its archive holds, so any root may be null.
+    CV4AccountModel();
+
+    CVUnitModelPtr asset() const { return m_asset; }
+    void setAsset(CVUnitModelPtr root) { m_asset = std::move(root); }
+    CVUnitModelPtr debt() const { return m_debt; }
+    void setDebt(CVUnitModelPtr root) { m_debt = std::move(root); }
+    CVUnitModelPtr summary() const { return m_summary; }
+    void setSummary(CVUnitModelPtr root) { m_summary = std::move(root); }
+
+    // Items of a new document: none for accounts.
+    void setDefault() {}
+    // Adds the cash account "Wallet" (ident 10) when the asset tree lacks it.
+    void setSystemItems();
+    // One more than the greatest ident in use, at least 1000.
+    int uniqueId() const;
+
+    QString archiveClassName() const override { return QStringLiteral("CV4AccountModel"); }
+    void encodeWithCoder(cv::KeyedArchiver &coder) const override;
+    bool initWithCoder(cv::KeyedUnarchiver &coder) override;
+
+private:
+    CVUnitModelPtr m_asset;
+    CVUnitModelPtr m_debt;
+    CVUnitModelPtr m_summary;
+};
+
+using CV4AccountModelPtr = std::shared_ptr<CV4AccountModel>;
+
+namespace cv {
+// A node of a fixed kind and ident named by the text of a localisation key.
+CVUnitModelPtr makeSystemNode(int ident, int kind, const char *nameKey);
+// The least ident handed out for user items is one above this.
+inline constexpr int kUniqueIdSeed = 999;
+} // namespace cv

@@ -1,0 +1,85 @@
+#include "model/CV4Actual.h"
+
+#include "model/CV4RecordKeys.h"
+
+QVariant CV4Actual::valueForKey(const QString &key) const
+{
+    if (key == u"ident") return m_ident;
+    if (key == u"kind") return m_kind;
+    if (key == u"date") return cv::record::dateValue(m_date);
+    if (key == u"category") return m_category;
+    if (key == u"account") return m_account;
+    if (key == u"destination") return m_destination;
+    if (key == u"group") return m_group;
+    if (key == u"amount") return m_amount;
+    if (key == u"converted") return m_converted;
+    if (key == u"memo") return memo();
+    if (key == u"flags") return m_flags;
+    if (key == u"checkFlags") return m_checkFlags;
+    return {};
+}
+
+bool CV4Actual::setValueForKey(const QString &key, const QVariant &value)
+{
+    if (key == u"ident") return cv::record::assignInt(m_ident, value);
+    if (key == u"kind") return cv::record::assignInt(m_kind, value);
+    if (key == u"date") return cv::record::assignDate(m_date, value);
+    if (key == u"category") return cv::record::assignInt(m_category, value);
+    if (key == u"account") return cv::record::assignInt(m_account, value);
+    if (key == u"destination") return cv::record::assignInt(m_destination, value);
+    if (key == u"group") return cv::record::assignInt(m_group, value);
+    if (key == u"amount") return cv::record::assignDouble(m_amount, value);
+    if (key == u"converted") return cv::record::assignDouble(m_converted, value);
+    if (key == u"memo") {
+        QString memo;
+        if (!cv::record::assignString(memo, value)) return false;
+        setMemo(memo);
+        return true;
+    }
+    if (key == u"flags") return cv::record::assignInt(m_flags, value);
+    if (key == u"checkFlags") return cv::record::assignInt(m_checkFlags, value);
+    return false;
+}
+
+int CV4Actual::compare(const CV4Actual &other) const
+{
+    if (cv::isNewRow(m_flags) != cv::isNewRow(other.m_flags)) return cv::isNewRow(m_flags) ? 1 : -1;
+    if (m_date != other.m_date) return m_date < other.m_date ? -1 : 1;
+    return m_amount != 0 ? -1 : 1;
+}
+
+bool CV4Actual::rowOrder(const CV4ActualPtr &a, const CV4ActualPtr &b)
+{
+    if (!a || !b) return a && !b;
+    if (cv::isNewRow(a->m_flags) != cv::isNewRow(b->m_flags)) return !cv::isNewRow(a->m_flags);
+    if (a->m_date != b->m_date) return a->m_date < b->m_date;
+    return a->m_amount != 0 && b->m_amount == 0;
+}
+
+bool CV4Actual::isEqual(const CV4Actual *other) const
+{
+    if (other == this) return true;
+    if (!other || m_ident == -1) return false;
+    return m_ident == other->m_ident && m_kind == other->m_kind && m_category == other->m_category;
+}
+
+void CV4Actual::copyContents(const CV4Actual &other)
+{
+    m_ident = other.m_ident;
+    m_kind = other.m_kind;
+    m_account = other.m_account;
+    m_category = other.m_category;
+    m_group = other.m_group;
+    m_destination = other.m_destination;
+    m_amount = other.m_amount;
+    m_converted = other.m_converted;
+    m_date = other.m_date;
+    m_memo = other.m_memo;
+}
+
+CV4ActualPtr CV4Actual::clone() const
+{
+    auto c = std::make_shared<CV4Actual>();
+    c->copyContents(*this);
+    return c;
+}

@@ -1,0 +1,78 @@
+#include "model/CV4ActualModel.h"
+
+#include "model/CV4AccountModel.h"
+
+namespace {
+
+const QString kMoneyFlow = QStringLiteral("moneyFlow");
+const QString kIncome = QStringLiteral("income");
+const QString kExpense = QStringLiteral("expense");
+const QString kSummary = QStringLiteral("summary");
+
+constexpr int kTransferItem = 5;
+constexpr int kCategory = 21;
+
+} // namespace
+
+CV4ActualModel::CV4ActualModel()
+    : m_moneyFlow(cv::makeSystemNode(MoneyFlowRoot, 1, "SYS:Transfer"))
+    , m_income(cv::makeSystemNode(IncomeRoot, 1, "SYS:Income"))
+    , m_expense(cv::makeSystemNode(ExpenseRoot, 1, "SYS:Expense"))
+    , m_summary(cv::makeSystemNode(SummaryRoot, 0, "SYS:Actual-Summary"))
+{
+}
+
+void CV4ActualModel::setDefault()
+{
+    if (m_moneyFlow) {
+        m_moneyFlow->appendChild(cv::makeSystemNode(Asset2Asset, kTransferItem, "SYS:Asset2Asset"));
+        m_moneyFlow->appendChild(cv::makeSystemNode(Asset2Debt, kTransferItem, "SYS:Asset2Debt"));
+        m_moneyFlow->appendChild(cv::makeSystemNode(Debt2Asset, kTransferItem, "SYS:Debt2Asset"));
+        m_moneyFlow->appendChild(cv::makeSystemNode(Debt2Debt, kTransferItem, "SYS:Debt2Debt"));
+    }
+    if (m_expense) m_expense->appendChild(cv::makeSystemNode(ExpenseMisc, kCategory, "SYS:Expense-Misc"));
+    if (m_income) m_income->appendChild(cv::makeSystemNode(IncomeMisc, kCategory, "SYS:Income-Misc"));
+}
+
+void CV4ActualModel::setSystemItems()
+{
+    if (!m_expense) return;
+    if (!m_expense->findMemberWithIdent(LoanInterest))
+        m_expense->appendChild(cv::makeSystemNode(LoanInterest, kCategory, "SYS:Loan-Interest"));
+    if (!m_expense->findMemberWithIdent(LoanUnspecified))
+        m_expense->appendChild(cv::makeSystemNode(LoanUnspecified, kCategory, "SYS:Loan-Unspecified"));
+}
+
+int CV4ActualModel::uniqueId() const
+{
+    int greatest = cv::kUniqueIdSeed;
+    for (const auto &root : {m_income, m_expense, m_summary}) {
+        if (root) greatest = root->greatestIdent(greatest);
+    }
+    return greatest + 1;
+}
+
+bool CV4ActualModel::isIncomeOrExpense(const CVUnitModel *node) const
+{
+    if (!node) return false;
+    const CVUnitModel *top = node;
+    while (top->parent()) top = top->parent();
+    return (m_income && top == m_income.get()) || (m_expense && top == m_expense.get());
+}
+
+void CV4ActualModel::encodeWithCoder(cv::KeyedArchiver &coder) const
+{
+    if (m_moneyFlow) coder.encodeObject(kMoneyFlow, m_moneyFlow);
+    if (m_income) coder.encodeObject(kIncome, m_income);
+    if (m_expense) coder.encodeObject(kExpense, m_expense);
+    if (m_summary) coder.encodeObject(kSummary, m_summary);
+}
+
+bool CV4ActualModel::initWithCoder(cv::KeyedUnarchiver &coder)
+{
+    m_moneyFlow = coder.decodeObjectOfClassForKey<CVUnitModel>(kMoneyFlow);
+    m_income = coder.decodeObjectOfClassForKey<CVUnitModel>(kIncome);
+    m_expense = coder.decodeObjectOfClassForKey<CVUnitModel>(kExpense);
+    m_summary = coder.decodeObjectOfClassForKey<CVUnitModel>(kSummary);
+    return !coder.failed();
+}

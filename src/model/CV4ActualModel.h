@@ -1,0 +1,60 @@
+#pragma once
+// The category trees of a document: transfer items, income and expense
+// categories and category summaries, each under a fixed root. Archived whole
+// into the document.
+
+#include "model/CVUnitModel.h"
+#include "platform/KeyedArchiver.h"
+
+#include <memory>
+
+class CV4ActualModel : public cv::KeyedArchivable {
+public:
+    enum RootIdent { MoneyFlowRoot = 1, IncomeRoot = 2, ExpenseRoot = 3, SummaryRoot = 4 };
+    enum SystemItem {
+        Asset2Asset = 10,
+        Asset2Debt = 11,
+        Debt2Asset = 12,
+        Debt2Debt = 13,
+        ExpenseMisc = 30,
+        IncomeMisc = 31,
+        LoanInterest = 32,
+        LoanUnspecified = 33,
+    };
+
+    // Makes the four fixed roots. A decoded model holds exactly the roots its
+    // archive holds, so any root may be null.
+    CV4ActualModel();
+
+    CVUnitModelPtr moneyFlow() const { return m_moneyFlow; }
+    void setMoneyFlow(CVUnitModelPtr root) { m_moneyFlow = std::move(root); }
+    CVUnitModelPtr income() const { return m_income; }
+    void setIncome(CVUnitModelPtr root) { m_income = std::move(root); }
+    CVUnitModelPtr expense() const { return m_expense; }
+    void setExpense(CVUnitModelPtr root) { m_expense = std::move(root); }
+    CVUnitModelPtr summary() const { return m_summary; }
+    void setSummary(CVUnitModelPtr root) { m_summary = std::move(root); }
+
+    // Items of a new document: the four transfer items and the two catch-all
+    // categories. Called once, before the template is read.
+    void setDefault();
+    // Adds the loan categories 32 and 33 when the expense tree lacks them.
+    void setSystemItems();
+    // One more than the greatest ident in the income, expense and summary
+    // trees, at least 1000. Transfer items never count.
+    int uniqueId() const;
+    // Whether the node lies in the income or the expense tree.
+    bool isIncomeOrExpense(const CVUnitModel *node) const;
+
+    QString archiveClassName() const override { return QStringLiteral("CV4ActualModel"); }
+    void encodeWithCoder(cv::KeyedArchiver &coder) const override;
+    bool initWithCoder(cv::KeyedUnarchiver &coder) override;
+
+private:
+    CVUnitModelPtr m_moneyFlow;
+    CVUnitModelPtr m_income;
+    CVUnitModelPtr m_expense;
+    CVUnitModelPtr m_summary;
+};
+
+using CV4ActualModelPtr = std::shared_ptr<CV4ActualModel>;

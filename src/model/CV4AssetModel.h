@@ -1,0 +1,45 @@
+#pragma once
+// Detail record of an account: start date, opening balance and memo. Base of
+// the bank, card, investment and loan details, which archive the base keys first.
+
+#include "model/CVExtraInterfaces.h"
+#include "platform/KeyedArchiver.h"
+
+#include <QDate>
+#include <QString>
+
+#include <memory>
+
+class CV4AssetModel : public cv::KeyedArchivable, public CVDatedExtra, public CVInitialValueExtra {
+public:
+    CV4AssetModel() = default;
+
+    QDate date() const override { return date_; }   // invalid = no start date
+    void setDate(const QDate &date) { date_ = date; }
+    double initialValue() const override { return initialValue_; }
+    void setInitialValue(double value) { initialValue_ = value; }
+    QString memo() const;                            // "" when none
+    void setMemo(const QString &memo) { memo_ = memo; }
+
+    virtual QString description() const;
+
+    QString archiveClassName() const override { return QStringLiteral("CV4AssetModel"); }
+    // Subclasses name themselves; the chain then runs through this class.
+    QStringList archiveClassChain() const override;
+    void encodeWithCoder(cv::KeyedArchiver &coder) const override;
+    bool initWithCoder(cv::KeyedUnarchiver &coder) override;
+
+private:
+    QDate date_;
+    double initialValue_ = 0;
+    QString memo_;
+};
+
+using CV4AssetModelPtr = std::shared_ptr<CV4AssetModel>;
+
+// Details of an investment account stored by older versions; nothing makes
+// one now, but archives that hold one must still open.
+class CV4InvestModel : public CV4AssetModel {
+public:
+    QString archiveClassName() const override { return QStringLiteral("CV4InvestModel"); }
+};

@@ -1,0 +1,146 @@
+#include "model/CV4Budget.h"
+
+#include "platform/DateIntegers.h"
+
+#include <algorithm>
+
+namespace {
+
+// Packs a list of steps: a step equal to the one before it adds nothing, and
+// neither does a leading step of 0, since the budget before the first step is 0.
+std::vector<CV4BudgetElementPtr> packed(std::vector<CV4BudgetElementPtr> steps)
+{
+    for (size_t i = steps.size(); i-- > 1;)
+        if (steps[i]->value() == steps[i - 1]->value()) steps.erase(steps.begin() + std::ptrdiff_t(i));
+    if (!steps.empty() && steps.front()->value() == 0) steps.erase(steps.begin());
+    return steps;
+}
+
+} // namespace
+
+int CV4Budget::findIndex(int key) const
+{
+    const auto it = std::upper_bound(storage_.begin(), storage_.end(), key,
+                                     [](int k, const CV4BudgetElementPtr &e) { return k < e->key(); });
+    return int(it - storage_.begin()) - 1;
+}
+
+double CV4Budget::budgetAtKey(int key) const
+{
+    const int i = findIndex(key);
+    return i >= 0 ? storage_[size_t(i)]->value() : 0;
+}
+
+double CV4Budget::budgetAt(int year, int month) const
+{
+    return budgetAtKey(cv::dates::budgetMonthKey(year, month));
+}
+
+double CV4Budget::budgetAtDate(const QDate &date) const
+{
+    return budgetAtKey(cv::dates::budgetMonthKey(date));
+}
+
+double CV4Budget::budgetAtDate(const QDate &date, int months) const
+{
+    const int first = cv::dates::budgetMonthKey(date);
+    double total = 0;
+    for (int k = 0; k < months; ++k) total += budgetAtKey(first + k);
+    return total;
+}
+
+void CV4Budget::setBudgetPrivate(int key, double value)
+{
+    const int i = findIndex(key);
+    if (i < 0) {
+        storage_.insert(storage_.begin(), std::make_shared<CV4BudgetElement>(key, value));
+        return;
+    }
+    CV4BudgetElement &e = *storage_[size_t(i)];
+    if (e.value() == value) return;
+    if (e.key() < key) {
+        storage_.insert(storage_.begin() + i + 1, std::make_shared<CV4BudgetElement>(key, value));
+        return;
+    }
+    if (i > 0 && storage_[size_t(i) - 1]->value() == value) {
+        // The month now continues the step before it; its old value moves on a month.
+        if (size_t(i) + 1 < storage_.size() && storage_[size_t(i) + 1]->key() == key + 1)
+            storage_.erase(storage_.begin() + i);
+        else
+            e.setKey(key + 1);
+        return;
+    }
+    e.setValue(value);
+}
+
+void CV4Budget::setBudgetAt(int year, int month, double value)
+{
+    const int key = cv::dates::budgetMonthKey(year, month);
+    if (budgetAtKey(key) == value) return;
+    const double next = budgetAtKey(key + 1);
+    setBudgetPrivate(key, value);
+    setBudgetPrivate(key + 1, next);
+    pack();
+}
+
+void CV4Budget::setBudgetAfter(int year, int month, double value)
+{
+    const int key = cv::dates::budgetMonthKey(year, month);
+    setBudgetPrivate(key, value);
+    const int i = findIndex(key);
+    storage_.erase(storage_.begin() + (i + 1), storage_.end());
+}
+
+void CV4Budget::pack()
+{
+    storage_ = packed(std::move(storage_));
+}
+
+bool CV4Budget::indexedBudgetAt(int index, int &year, int &month, double &value) const
+{
+    if (index < 0 || size_t(index) >= storage_.size()) return false;
+    const CV4BudgetElement &e = *storage_[size_t(index)];
+    year = cv::dates::budgetKeyYear(e.key());
+    month = cv::dates::budgetKeyMonth(e.key());
+    value = e.value();
+    return true;
+}
+
+CV4BudgetPtr CV4Budget::clone() const
+{
+    auto copy = std::make_shared<CV4Budget>();
+    copy->storage_.reserve(storage_.size());
+    for (const auto &e : storage_) copy->storage_.push_back(std::make_shared<CV4BudgetElement>(*e));
+    return copy;
+}
+
+void CV4Budget::setStorage(std::vector<CV4BudgetElementPtr> storage)
+{
+    // Lookups rely on ascending keys, one step per key; repair a list that
+    // breaks this rather than answer wrong budgets. Of equal keys the last wins.
+    std::erase(storage, nullptr);
+    std::stable_sort(storage.begin(), storage.end(),
+                     [](const CV4BudgetElementPtr &a, const CV4BudgetElementPtr &b) { return a->key() < b->key(); });
+    std::vector<CV4BudgetElementPtr> steps;
+    steps.reserve(storage.size());
+    for (auto &e : storage) {
+        if (!steps.empty() && steps.back()->key() == e->key())
+            steps.back() = std::move(e);
+        else
+            steps.push_back(std::move(e));
+    }
+    storage_ = std::move(steps);
+}
+
+void CV4Budget::encodeWithCoder(cv::KeyedArchiver &coder) const
+{
+    const auto steps = packed(storage_);
+    if (!steps.empty()) coder.encodeObject(QStringLiteral("storage"), cv::ArchiveValue::arrayOf(steps));
+}
+
+bool CV4Budget::initWithCoder(cv::KeyedUnarchiver &coder)
+{
+    auto steps = coder.decodeArrayOfClassForKey<CV4BudgetElement>(QStringLiteral("storage"));
+    setStorage(steps ? std::move(*steps) : std::vector<CV4BudgetElementPtr>());
+    return !coder.failed();
+}

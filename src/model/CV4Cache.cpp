@@ -1,0 +1,136 @@
+#include "model/CV4Cache.h"
+
+#include <cmath>
+#include <utility>
+
+const CV4CacheElements *CV4Cache::series(Key key) const
+{
+    if (!key) return nullptr;
+    const auto it = storage_.find(key);
+    return it != storage_.end() && it->second.series ? &*it->second.series : nullptr;
+}
+
+CV4CacheElements *CV4Cache::series(Key key)
+{
+    return const_cast<CV4CacheElements *>(std::as_const(*this).series(key));
+}
+
+void CV4Cache::addValue(double amount, const KeyOwner &key, const QDate &date, int firstDayOfMonth)
+{
+    if (!key) return;
+    Entry &entry = storage_[key.get()];
+    if (!entry.owner) entry.owner = key;
+    if (!entry.series) {
+        entry.series.emplace();
+        entry.series->setFirstDay(firstDayOfMonth);
+    }
+    entry.series->addValue(amount, date);
+    entry.series->setDirty(true);
+}
+
+double CV4Cache::valueForKey(Key key, const QDate &date) const
+{
+    const auto *s = series(key);
+    return s ? s->valueAt(date) : 0;
+}
+
+double CV4Cache::valueForKeyAtInternalDate(Key key, int dayKey) const
+{
+    const auto *s = series(key);
+    return s ? s->valueAtInternalDate(dayKey) : 0;
+}
+
+double CV4Cache::monthlyValueForKey(Key key, const QDate &date) const
+{
+    const auto *s = series(key);
+    return s ? s->monthlyValueAt(date) : 0;
+}
+
+double CV4Cache::summaryForKeyForDays(Key key, const QDate &date, int days) const
+{
+    const auto *s = series(key);
+    return s ? s->summaryForDays(date, days) : 0;
+}
+
+double CV4Cache::summaryForKeyForMonths(Key key, const QDate &date, int months) const
+{
+    const auto *s = series(key);
+    return s ? s->summaryForMonths(date, months) : 0;
+}
+
+int CV4Cache::indexForKey(Key key, const QDate &date) const
+{
+    const auto *s = series(key);
+    return s ? s->indexForDate(date) : -1;
+}
+
+double CV4Cache::accumulatedValueForKey(Key key, int index) const
+{
+    const auto *s = series(key);
+    return s ? s->accumulatedValueForIndex(index) : 0;
+}
+
+QDate CV4Cache::dateForKey(Key key, int index) const
+{
+    const auto *s = series(key);
+    return s ? s->dateForIndex(index) : QDate();
+}
+
+double CV4Cache::latestValueForKey(Key key, const QDate &date) const
+{
+    const auto *s = series(key);
+    const double v = s ? s->accumulatedValueAt(date) : 0;
+    return std::fabs(v) < 1e-7 ? 0 : v;
+}
+
+void CV4Cache::accumulateForKey(Key key, const QDate &)
+{
+    auto *s = series(key);
+    if (s && s->dirty()) {
+        s->calcAccumulation();
+        s->setDirty(false);
+    }
+}
+
+void CV4Cache::addAllValues(Key source, const KeyOwner &destination)
+{
+    const auto *from = series(source);
+    if (!from || !destination) return;
+    Entry &entry = storage_[destination.get()];
+    if (!entry.owner) entry.owner = destination;
+    if (!entry.series) entry.series.emplace();
+    // Elements of the storage do not move when it rehashes, so `from` stays valid.
+    entry.series->merge(*from, 1);
+}
+
+void CV4Cache::setDirty(Key key)
+{
+    if (auto *s = series(key)) s->setDirty(true);
+}
+
+void CV4Cache::setFirstDay(int firstDay, Key key)
+{
+    if (auto *s = series(key)) s->setFirstDay(firstDay);
+}
+
+void CV4Cache::setDataList(const KeyOwner &key, std::any list)
+{
+    if (!key) return;
+    if (!list.has_value()) {
+        const auto it = storage_.find(key.get());
+        if (it == storage_.end()) return;
+        it->second.dataList.reset();
+        if (!it->second.series) storage_.erase(it);
+        return;
+    }
+    Entry &entry = storage_[key.get()];
+    if (!entry.owner) entry.owner = key;
+    entry.dataList = std::move(list);
+}
+
+const std::any *CV4Cache::dataList(Key key) const
+{
+    if (!key) return nullptr;
+    const auto it = storage_.find(key);
+    return it != storage_.end() && it->second.dataList.has_value() ? &it->second.dataList : nullptr;
+}

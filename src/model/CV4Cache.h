@@ -1,0 +1,74 @@
+#pragma once
+// The value series of one document, keyed by object identity (tree nodes,
+// currencies, securities), and the plain data lists (rates, prices) kept
+// under keys of their own.
+//
+// Keys are looked up by address. Operations that store something take the
+// owning pointer and keep it, so a key cannot die and have its address reused
+// while anything is stored under it. A null key stores nothing and answers 0.
+
+#include "model/CV4CacheElements.h"
+
+#include <QDate>
+
+#include <any>
+#include <memory>
+#include <optional>
+#include <unordered_map>
+
+class CV4Cache {
+public:
+    using Key = const void *;
+    using KeyOwner = std::shared_ptr<const void>;
+
+    struct Entry {
+        KeyOwner owner;
+        std::optional<CV4CacheElements> series;
+        std::any dataList;
+    };
+    using Storage = std::unordered_map<Key, Entry>;
+
+    // Creates the series when missing (with that first day) and marks it dirty.
+    void addValue(double amount, const KeyOwner &key, const QDate &date, int firstDayOfMonth);
+    // Daily points only.
+    void addValue(double amount, const KeyOwner &key, const QDate &date) { addValue(amount, key, date, -1); }
+
+    double valueForKey(Key key, const QDate &date) const;
+    double valueForKeyAtInternalDate(Key key, int dayKey) const;
+    double monthlyValueForKey(Key key, const QDate &date) const;
+    double summaryForKeyForDays(Key key, const QDate &date, int days) const;
+    double summaryForKeyForMonths(Key key, const QDate &date, int months) const;
+    int indexForKey(Key key, const QDate &date) const;
+    double accumulatedValueForKey(Key key, int index) const;
+    QDate dateForKey(Key key, int index) const;
+    // Balance at the end of the day; rounding dust below 1e-7 reads as 0.
+    double latestValueForKey(Key key, const QDate &date) const;
+
+    // Recomputes the running totals of a dirty series.
+    void accumulateForKey(Key key, const QDate &since);
+    // Adds every value of the source series into the destination series.
+    void addAllValues(Key source, const KeyOwner &destination);
+    void setDirty(Key key);
+    void setFirstDay(int firstDay, Key key);
+
+    bool hasKey(Key key) const { return key && storage_.count(key) != 0; }
+    void clearKey(Key key) { storage_.erase(key); }
+    void clear() { storage_.clear(); }
+
+    // An empty list removes it.
+    void setDataList(const KeyOwner &key, std::any list);
+    const std::any *dataList(Key key) const;
+    template <class T> const T *dataListAs(Key key) const
+    {
+        const std::any *a = dataList(key);
+        return a ? std::any_cast<T>(a) : nullptr;
+    }
+
+    const Storage &storage() const { return storage_; }
+
+private:
+    const CV4CacheElements *series(Key key) const;
+    CV4CacheElements *series(Key key);
+
+    Storage storage_;
+};

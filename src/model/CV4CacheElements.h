@@ -1,0 +1,82 @@
+#pragma once
+// One value series of the balance cache: amounts per day (with running
+// totals) and, unless the first day is negative, per fiscal month.
+//
+// Points are kept in sorted vectors. An amount for an existing key or past the
+// last key is applied at once; one that falls between points waits in a small
+// unsorted buffer that the next read merges in, so building a series from
+// entries in any order stays linear.
+
+#include "model/CV4CacheElement.h"
+
+#include <QDate>
+
+#include <utility>
+#include <vector>
+
+class CV4CacheElements {
+public:
+    // Amount on the date's day and, when firstDay() >= 0, on its fiscal month.
+    void addValue(double amount, const QDate &date);
+    void addDailyValue(double amount, int dayKey) { daily_.add(dayKey, amount); }
+    void addMonthlyValue(double amount, int monthKey) { monthly_.add(monthKey, amount); }
+
+    double valueAtInternalDate(int dayKey) const;
+    double valueAt(const QDate &date) const;
+    // Balance at the end of the day: running total of the last point on or
+    // before it, 0 when every point is later. Current only after calcAccumulation().
+    double accumulatedValueAt(const QDate &date) const;
+    int indexForDate(const QDate &date) const;          // -1 when every point is later
+    double accumulatedValueForIndex(int index) const;   // 0 out of range
+    QDate dateForIndex(int index) const;                // invalid out of range
+    // Keyed by the plain calendar month: callers pass the fiscal month's first day.
+    double monthlyValueAt(const QDate &date) const;
+    // Daily values in [day of date, + days).
+    double summaryForDays(const QDate &date, int days) const;
+    // Monthly values in [month of date, + months); every month for an invalid date.
+    double summaryForMonths(const QDate &date, int months) const;
+
+    void calcAccumulation();
+    void merge(const CV4CacheElements &other, int factor);
+
+    int firstDay() const { return firstDay_; }
+    // Re-keys the monthly points from the daily ones for the new first day.
+    void setFirstDay(int firstDay);
+    bool dirty() const { return dirty_; }
+    void setDirty(bool dirty) { dirty_ = dirty; }
+    void clear();
+
+    const std::vector<CV4CacheElement> &daily() const { return daily_.points(); }
+    const std::vector<CV4CacheElement> &monthly() const { return monthly_.points(); }
+
+private:
+    class Points {
+    public:
+        void add(int key, double amount);
+        const std::vector<CV4CacheElement> &points() const
+        {
+            settle();
+            return points_;
+        }
+        std::vector<CV4CacheElement> &mutablePoints()
+        {
+            settle();
+            return points_;
+        }
+        // Index of the greatest key not above `key`, -1 when all are above.
+        int findIndex(int key) const;
+        // Sum of the values with keys in [from, to).
+        double sum(long long from, long long to) const;
+        void clear();
+
+    private:
+        void settle() const;
+        mutable std::vector<CV4CacheElement> points_;
+        mutable std::vector<std::pair<int, double>> pending_;
+    };
+
+    Points daily_;
+    Points monthly_;
+    int firstDay_ = 0;
+    bool dirty_ = false;
+};

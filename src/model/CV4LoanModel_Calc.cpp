@@ -1,0 +1,296 @@
+// The repayment schedule of a loan: due dates, and interest and principal of
+// every row from the loan's terms.
+#include "model/CV4LoanModel.h"
+
+#include "model/JapaneseHoliday.h"
+#include "platform/NumberText.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Balances are kept in whole cents so that a long schedule never drifts by
+// binary fractions and the last row pays exactly what is left.
+using Cents = qint64;
+constexpr double kMaxUnits = 1.0e15;
+
+Cents toCents(double units)
+{
+    if (!std::isfinite(units) || std::fabs(units) > kMaxUnits) return 0;
+    return std::llround(units * 100);
+}
+
+double toUnits(Cents cents)
+{
+    return double(cents) / 100;
+}
+
+// Toward zero, on the decimal digits (999.9599999999999 is 999.96).
+double truncateTo(double units, int digits)
+{
+    if (!std::isfinite(units) || std::fabs(units) > kMaxUnits) return 0;
+    const double t = cv::roundDown(std::fabs(units), digits);
+    return units < 0 ? -t : t;
+}
+
+// An amount rounded the way the loan's currency is shown.
+Cents money(double units, int fraction)
+{
+    return toCents(truncateTo(units, fraction != 0 ? 2 : 0));
+}
+
+// The level payment; a zero rate (or one the formula cannot take) spreads
+// the balance evenly.
+double annuity(Cents balance, double periodRate, int periods)
+{
+    const double b = toUnits(balance);
+    if (periods <= 0) return b;
+    if (periodRate != 0) {
+        const double f = std::pow(1 + periodRate, periods);
+        const double x = b * periodRate * f / (f - 1);
+        if (std::isfinite(x)) return x;
+    }
+    return b / periods;
+}
+
+// Equal-principal level amount: whole units, or whole thousands for a
+// currency without fractions. No divisor leaves everything to the last row.
+Cents levelPrincipal(Cents balance, int divisor, int fraction)
+{
+    if (divisor <= 0) return 0;
+    const double q = toUnits(balance) / divisor;
+    if (fraction != 0) return toCents(truncateTo(q, 0));
+    return toCents(truncateTo(q / 1000, 0) * 1000);
+}
+
+bool isBonusMonth(int bonusMonths, int month)
+{
+    return (bonusMonths >> (month - 1)) & 1;
+}
+
+} // namespace
+
+QDate CV4LoanModel::nextDate(const QDate &date, int monthOffset, int day)
+{
+    if (!date.isValid()) return {};
+    const QDate first = QDate(date.year(), date.month(), 1).addMonths(monthOffset);
+    return QDate(first.year(), first.month(), std::clamp(day, 1, first.daysInMonth()));
+}
+
+QDate CV4LoanModel::firstDueDate() const
+{
+    const QDate start = date();
+    if (!start.isValid()) return {};
+    const int offset = (dueDay_ < start.day() || (repaymentFlags_ & FirstDueNextMonth)) ? 1 : 0;
+    return nextDate(start, offset, dueDay_);
+}
+
+std::vector<QDate> CV4LoanModel::dueDates() const
+{
+    std::vector<QDate> dates;
+    QDate due = firstDueDate();
+    if (!due.isValid() || times_ <= 0) return dates;
+    dates.reserve(size_t(times_));
+    for (int n = 0; n < times_ && due.isValid(); ++n) {
+        dates.push_back(due);
+        due = nextDate(due, 1, dueDay_);
+    }
+    return dates;
+}
+
+double CV4LoanModel::bonusPart() const
+{
+    if (!(bonusAmount_ > 0)) return 0;
+    // A bonus part that no bonus row would repay stays with the regular rows.
+    return dueDatesCarrying(CV4LoanPayment::Bonus) > 0 ? bonusAmount_ : 0;
+}
+
+int CV4LoanModel::dueDatesCarrying(int kind) const
+{
+    if (kind == CV4LoanPayment::Regular) return initialValue() > 0 ? int(dueDates().size()) : 0;
+    if (!(bonusAmount_ > 0)) return 0;
+    const auto dates = dueDates();
+    return int(std::count_if(dates.begin(), dates.end(),
+                             [this](const QDate &d) { return isBonusMonth(bonusMonths_, d.month()); }));
+}
+
+CV4LoanSchedule CV4LoanModel::generateArray() const
+{
+    CV4LoanSchedule rows;
+    if (!date().isValid()) return rows;
+    const bool regular = initialValue() > 0;
+    const bool bonus = bonusPart() > 0;
+    const auto add = [&](int kind, const QDate &day) {
+        auto row = std::make_shared<CV4LoanPayment>();
+        row->setKind(kind);
+        row->setDate(day);
+        row->setRate(rate_);
+        row->setAccount(repaymentAccount_);
+        rows.push_back(std::move(row));
+    };
+    if (loanType_ == EqualPrincipal && !(repaymentFlags_ & InterestInArrears)) {
+        if (regular) add(CV4LoanPayment::Regular, date());
+        if (bonus) add(CV4LoanPayment::Bonus, date());
+    }
+    for (const QDate &due : dueDates()) {
+        const QDate day = (repaymentFlags_ & HolidayNoMove)
+                              ? due
+                              : GetBusinessDate(due, (repaymentFlags_ & HolidayToPrevious) ? -1 : 1);
+        if (regular) add(CV4LoanPayment::Regular, day);
+        if (bonus && isBonusMonth(bonusMonths_, due.month())) add(CV4LoanPayment::Bonus, day);
+    }
+    return rows;
+}
+
+void CV4LoanModel::calcArrayData(CV4LoanSchedule &rows, int k, int recalcIndex) const
+{
+    std::erase(rows, nullptr);
+    if (k != CV4LoanPayment::Regular && k != CV4LoanPayment::Bonus) return;
+    const int n = int(std::count_if(rows.begin(), rows.end(), [k](const auto &r) { return r->kind() == k; }));
+    if (n == 0) return;
+
+    const int flags = repaymentFlags_;
+    const bool inArrears = flags & InterestInArrears;
+    const bool noAdjustment = flags & NoFirstRowAdjustment;
+    const bool interestInAdvance = loanType_ == EqualPrincipal && !inArrears;
+    const size_t firstWritten = size_t(std::max(recalcIndex, 0));
+    const double bonus = bonusPart();
+    Cents balance = k == CV4LoanPayment::Regular ? toCents(initialValue()) - toCents(bonus) : toCents(bonus);
+    const int periods = k == CV4LoanPayment::Regular ? 12 : 2;
+    const int dueCount = dueDatesCarrying(k);
+
+    Cents payment = 0;     // annuity: principal plus interest
+    Cents principal = 0;   // equal principal and flat: the level principal
+    Cents flatInterest = 0;
+    switch (loanType_) {
+    case Annuity: payment = money(annuity(balance, rate_ / periods, dueCount), fraction_); break;
+    case EqualPrincipal:
+        principal = levelPrincipal(balance, inArrears ? dueCount : dueCount - 1, fraction_);
+        break;
+    case Flat:
+        principal = dueCount > 0 ? money(toUnits(balance) / dueCount, fraction_) : 0;
+        flatInterest = money(rate_ * toUnits(balance) / periods, fraction_);
+        break;
+    default: break;
+    }
+    double currentRate = rate_;
+    // An extra repayment that lowers the payments makes the next row work the
+    // payment out afresh, whatever that row's rate is.
+    bool recompute = false;
+
+    QDate previous = (flags & CountFromStartDate) ? date() : date().addDays(-1);
+    int c = 0;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        CV4LoanPayment &row = *rows[i];
+        if (row.kind() != k) {
+            const bool lowers = row.kind() == k + 2;
+            if (!lowers && row.kind() != k + 4) continue;
+            Cents extra = toCents(row.principal());
+            if (extra > balance) {
+                extra = balance;
+                row.setPrincipal(toUnits(extra));
+            }
+            balance -= extra;
+            if (lowers && loanType_ == Annuity) recompute = true;
+            if (lowers && loanType_ == EqualPrincipal) principal = levelPrincipal(balance, n - c, fraction_);
+            continue;
+        }
+
+        const double b = toUnits(balance);
+        double q = 0;
+        double p = 0;
+        size_t next = rows.size();
+        switch (loanType_) {
+        case Annuity: {
+            if (row.rate() != currentRate || recompute) {
+                currentRate = row.rate();
+                payment = money(annuity(balance, currentRate / periods, n - c), fraction_);
+                recompute = false;
+            }
+            const Cents periodInterest = money(row.rate() * b / periods, fraction_);
+            p = toUnits(payment - periodInterest);
+            q = c == 0 ? previous.daysTo(row.date()) * row.rate() * b / 365 : toUnits(periodInterest);
+            break;
+        }
+        case EqualPrincipal:
+            if (inArrears) {
+                p = toUnits(c == 0 && !noAdjustment ? balance - (n - 1) * principal : principal);
+                q = previous.daysTo(row.date()) * row.rate() * b / 365;
+                break;
+            }
+            if (c == 0)
+                p = 0;
+            else
+                p = toUnits(c == 1 && !noAdjustment ? balance - (n - 2) * principal : principal);
+            {
+                // Interest for the coming period, on what will then be owed.
+                Cents owed = balance;
+                for (next = i + 1; next < rows.size(); ++next) {
+                    const int kind = rows[next]->kind();
+                    if (kind == k) break;
+                    if (kind == k + 2 || kind == k + 4) owed -= toCents(rows[next]->principal());
+                }
+                if (next < rows.size()) {
+                    const QDate from =
+                        c == 0 && !(flags & CountFromStartDate) ? row.date().addDays(-1) : row.date();
+                    q = std::max(0.0, toUnits(owed) - p) * rows[next]->rate() / 365
+                        * from.daysTo(rows[next]->date());
+                }
+            }
+            break;
+        case Flat:
+            q = toUnits(flatInterest);
+            p = toUnits(principal);
+            break;
+        default: break;
+        }
+
+        const Cents qc = money(q, fraction_);
+        Cents pc = money(p, fraction_);
+        if (pc > balance || c + 1 == n) pc = balance;
+        if ((interestInAdvance ? next : i) >= firstWritten) row.setInterest(toUnits(qc));
+        if (i >= firstWritten) row.setPrincipal(toUnits(pc));
+
+        balance -= toCents(row.principal());
+        previous = row.date();
+        ++c;
+    }
+}
+
+void CV4LoanModel::optimizeArrayData(CV4LoanSchedule &rows) const
+{
+    std::erase(rows, nullptr);
+    while (!rows.empty() && !(rows.back()->principal() > 0) && !(rows.back()->interest() > 0)) rows.pop_back();
+}
+
+void CV4LoanModel::recalcPaymentRest(CV4LoanSchedule &rows) const
+{
+    std::erase(rows, nullptr);
+    const Cents borrowed = toCents(initialValue());
+    Cents repaid = 0;
+    for (const auto &row : rows) {
+        repaid += toCents(row->principal());
+        row->setRest(toUnits(borrowed - repaid));
+    }
+}
+
+void CV4LoanModel::recalcPayment(CV4LoanSchedule &rows, int recalcIndex) const
+{
+    if (!(repaymentFlags_ & ManualSchedule)) {
+        calcArrayData(rows, CV4LoanPayment::Regular, recalcIndex);
+        calcArrayData(rows, CV4LoanPayment::Bonus, recalcIndex);
+    }
+    optimizeArrayData(rows);
+    recalcPaymentRest(rows);
+}
+
+CV4LoanSchedule CV4LoanModel::calcPayment() const
+{
+    CV4LoanSchedule rows = generateArray();
+    calcArrayData(rows, CV4LoanPayment::Regular, 0);
+    calcArrayData(rows, CV4LoanPayment::Bonus, 0);
+    optimizeArrayData(rows);
+    recalcPaymentRest(rows);
+    return rows;
+}

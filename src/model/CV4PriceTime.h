@@ -1,0 +1,43 @@
+#pragma once
+// One dated price of a security, or exchange rate of a currency.
+
+#include "model/CV4EditFlags.h"
+
+#include <QDate>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+class CV4PriceTime;
+using CV4PriceTimePtr = std::shared_ptr<CV4PriceTime>;
+
+class CV4PriceTime {
+public:
+    // Security ident, or currency ident for an exchange rate.
+    int brand() const { return m_brand; }
+    void setBrand(int brand) { m_brand = brand; }
+    QDate date() const { return m_date; }
+    void setDate(const QDate &date) { m_date = date; }
+    // Price per unit, or the rate.
+    double price() const { return m_price; }
+    void setPrice(double price) { m_price = price; }
+    int flags() const { return m_flags; }
+    void setFlags(int flags) { m_flags = flags; }
+    void toggleDeleted() { m_flags ^= cv::EditDeleted; }
+
+    // Fields by name ("brand", "date", "price", "flags"); see CV4Actual.
+    QVariant valueForKey(const QString &key) const;
+    bool setValueForKey(const QString &key, const QVariant &value);
+
+    // Same object, or the same security or currency, date and price.
+    bool isEqual(const CV4PriceTime *other) const;
+    // A copy with flags 0.
+    CV4PriceTimePtr clone() const;
+
+private:
+    int m_brand = 0;
+    QDate m_date;
+    double m_price = 0;
+    int m_flags = 0;
+};

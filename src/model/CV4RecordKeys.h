@@ -1,0 +1,64 @@
+#pragma once
+// Shared conversions behind the by-name field access of the model records.
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QVariant>
+
+namespace cv::record {
+
+inline QVariant dateValue(const QDate &date)
+{
+    return date.isValid() ? QVariant(date) : QVariant();
+}
+
+// Each setter leaves the field alone and answers false when the value does not fit.
+inline bool assignInt(int &field, const QVariant &value)
+{
+    if (!value.isValid()) return false;
+    bool ok = false;
+    const int v = value.toInt(&ok);
+    if (ok) field = v;
+    return ok;
+}
+
+inline bool assignDouble(double &field, const QVariant &value)
+{
+    if (!value.isValid()) return false;
+    bool ok = false;
+    const double v = value.toDouble(&ok);
+    if (ok) field = v;
+    return ok;
+}
+
+// A null value clears the date.
+inline bool assignDate(QDate &field, const QVariant &value)
+{
+    if (value.isNull()) {
+        field = QDate();
+        return true;
+    }
+    if (value.typeId() == QMetaType::QDate) {
+        field = value.toDate();
+        return true;
+    }
+    if (value.typeId() == QMetaType::QDateTime) {
+        field = value.toDateTime().date();
+        return true;
+    }
+    return false;
+}
+
+inline bool assignString(QString &field, const QVariant &value)
+{
+    if (!value.isValid()) {
+        field = QString();
+        return true;
+    }
+    if (!value.canConvert<QString>()) return false;
+    field = value.toString();
+    return true;
+}
+
+} // namespace cv::record

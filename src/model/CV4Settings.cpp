@@ -1,0 +1,167 @@
+#include "model/CV4Settings.h"
+
+#include "platform/Logging.h"
+
+#include <QCryptographicHash>
+#include <QPasswordDigestor>
+#include <QRandomGenerator>
+
+#include <algorithm>
+
+namespace {
+
+const QString kVerifierKey = QStringLiteral("passwdVerifier");
+const QString kLegacyPasswordKey = QStringLiteral("passwd");
+const QString kVerifierScheme = QStringLiteral("pbkdf2-sha256");
+constexpr int kSaltBytes = 16;
+constexpr int kKeyBytes = 32;
+// A stored verifier outside these bounds is damaged or hostile: refuse it
+// rather than spend minutes deriving.
+constexpr int kMinIterations = 100000;
+constexpr int kMaxIterations = 10000000;
+
+QByteArray derive(const QString &password, const QByteArray &salt, int iterations)
+{
+    return QPasswordDigestor::deriveKeyPbkdf2(QCryptographicHash::Sha256, password.toUtf8(), salt, iterations,
+                                              kKeyBytes);
+}
+
+QString makeVerifier(const QString &password)
+{
+    QByteArray salt(kSaltBytes, Qt::Uninitialized);
+    QRandomGenerator::system()->generate(salt.begin(), salt.end());
+    const QByteArray key = derive(password, salt, CV4Settings::kPasswordIterations);
+    return kVerifierScheme + u'$' + QString::number(CV4Settings::kPasswordIterations) + u'$'
+        + QString::fromLatin1(salt.toBase64()) + u'$' + QString::fromLatin1(key.toBase64());
+}
+
+bool constantTimeEqual(const QByteArray &a, const QByteArray &b)
+{
+    if (a.size() != b.size()) return false;
+    unsigned char diff = 0;
+    for (qsizetype i = 0; i < a.size(); ++i) diff |= static_cast<unsigned char>(a[i] ^ b[i]);
+    return diff == 0;
+}
+
+// Modulo that stays in [0, k) for negative operands.
+int floorMod(int a, int k)
+{
+    return ((a % k) + k) % k;
+}
+
+} // namespace
+
+void CV4Settings::setPassword(const QString &password)
+{
+    passwordVerifier_ = password.isEmpty() ? QString() : makeVerifier(password);
+}
+
+bool CV4Settings::verifyPassword(const QString &entry) const
+{
+    if (!hasPassword()) return entry.isEmpty();
+    const QStringList parts = passwordVerifier_.split(u'$');
+    if (parts.size() != 4 || parts[0] != kVerifierScheme) return false;
+    bool ok = false;
+    const int iterations = parts[1].toInt(&ok);
+    if (!ok || iterations < kMinIterations || iterations > kMaxIterations) return false;
+    const QByteArray salt = QByteArray::fromBase64(parts[2].toLatin1());
+    const QByteArray expected = QByteArray::fromBase64(parts[3].toLatin1());
+    if (salt.size() < kSaltBytes || expected.size() != kKeyBytes) return false;
+    return constantTimeEqual(derive(entry, salt, iterations), expected);
+}
+
+QDate CV4Settings::fiscalDate(const QDate &date, int mode) const
+{
+    if (!date.isValid()) return date;
+    // The settings sheet offers days 1 to 28; anything else comes from a damaged
+    // archive and must still give a start on or before the date.
+    const int firstDay = std::clamp(fiscalDayOfMonth_, 0, 27) + 1;
+    switch (mode) {
+    case 0:
+        return date;
+    case 1:
+        return date.addDays(-floorMod(date.dayOfWeek() % 7 - fiscalWeekday_, 7));
+    case 2:
+    case 3:
+    case 4:
+    case 5: {
+        QDate month = date.day() >= firstDay ? date : date.addMonths(-1);
+        month = QDate(month.year(), month.month(), firstDay);
+        if (mode == 2) return month;
+        // Count from the fiscal month, not the calendar month, so that a date
+        // before day FDM + 1 belongs to the period its fiscal month is in.
+        const int k = mode == 3 ? 3 : mode == 4 ? 6 : 12;
+        const QDate start = month.addMonths(-floorMod(month.month() - fiscalMonthOfYear_ + 11, k));
+        return QDate(start.year(), start.month(), firstDay);
+    }
+    default:
+        return date;
+    }
+}
+
+void CV4Settings::encodeWithCoder(cv::KeyedArchiver &coder) const
+{
+    const auto writeNonZero = [&coder](const char *key, int value) {
+        if (value != 0) coder.encodeInt(QString::fromLatin1(key), value);
+    };
+    coder.encodeInt(QStringLiteral("revision"), revision_);
+    if (hasPassword()) coder.encodeObject(kVerifierKey, passwordVerifier_);
+    writeNonZero("viewerFontSize", viewerFontSize_);
+    writeNonZero("viewerCellWidth", viewerCellWidth_);
+    writeNonZero("viewerSummary", viewerSummary_);
+    writeNonZero("budgetCellWidth", budgetCellWidth_);
+    writeNonZero("FMY", fiscalMonthOfYear_);
+    writeNonZero("FDM", fiscalDayOfMonth_);
+    writeNonZero("FWD", fiscalWeekday_);
+    writeNonZero("viewerUnit", viewerUnit_);
+    writeNonZero("budgetUnit", budgetUnit_);
+    writeNonZero("transDefaultCurrency", transDefaultCurrency_);
+    if (displayStockPrice_) coder.encodeBool(QStringLiteral("displayStockPrice"), true);
+    writeNonZero("SPLITHEIGHT", splitHeight_);
+    writeNonZero("SPLITWIDTH", splitWidth_);
+    writeNonZero("SPLITX", splitX_);
+    writeNonZero("SPLITY", splitY_);
+    writeNonZero("WINDOWHEIGHT", windowHeight_);
+    writeNonZero("WINDOWWIDTH", windowWidth_);
+    writeNonZero("WINDOWX", windowX_);
+    writeNonZero("WINDOWY", windowY_);
+    if (!extraBrands_.isNull()) coder.encodeObject(QStringLiteral("EXTRABRANDS"), extraBrands_);
+    if (!extraInvests_.isNull()) coder.encodeObject(QStringLiteral("EXTRAINVESTS"), extraInvests_);
+    changed_ = false;
+}
+
+bool CV4Settings::initWithCoder(cv::KeyedUnarchiver &coder)
+{
+    const auto readInt = [&coder](const char *key) { return coder.decodeIntForKey(QString::fromLatin1(key)); };
+    setRevision(readInt("revision"));
+    passwordVerifier_ = coder.decodeStringForKey(kVerifierKey).value_or(QString());
+    if (passwordVerifier_.isEmpty()) {
+        // Older documents kept the password itself; from now on only its verifier.
+        setPassword(coder.decodeStringForKey(kLegacyPasswordKey).value_or(QString()));
+    } else if (!passwordVerifier_.startsWith(kVerifierScheme + u'$')) {
+        qCWarning(lcModel) << "settings: unreadable password verifier; no entry will open the document";
+    }
+    setViewerFontSize(readInt("viewerFontSize"));
+    setViewerCellWidth(readInt("viewerCellWidth"));
+    setViewerSummary(readInt("viewerSummary"));
+    setBudgetCellWidth(readInt("budgetCellWidth"));
+    setFiscalMonthOfYear(readInt("FMY"));
+    setFiscalDayOfMonth(readInt("FDM"));
+    setFiscalWeekday(readInt("FWD"));
+    setViewerUnit(readInt("viewerUnit"));
+    setBudgetUnit(readInt("budgetUnit"));
+    setTransDefaultCurrency(readInt("transDefaultCurrency"));
+    setDisplayStockPrice(coder.decodeBoolForKey(QStringLiteral("displayStockPrice")));
+    setSplitHeight(readInt("SPLITHEIGHT"));
+    setSplitWidth(readInt("SPLITWIDTH"));
+    setSplitX(readInt("SPLITX"));
+    setSplitY(readInt("SPLITY"));
+    setWindowHeight(readInt("WINDOWHEIGHT"));
+    setWindowWidth(readInt("WINDOWWIDTH"));
+    setWindowX(readInt("WINDOWX"));
+    setWindowY(readInt("WINDOWY"));
+    setExtraBrands(coder.decodeObjectForKey(QStringLiteral("EXTRABRANDS")));
+    setExtraInvests(coder.decodeObjectForKey(QStringLiteral("EXTRAINVESTS")));
+    clearChanged();
+    return !coder.failed();
+}

@@ -1,0 +1,464 @@
+#include "model/CVUnitModel.h"
+
+#include "model/CVExtraInterfaces.h"
+
+#include <algorithm>
+
+namespace {
+
+const std::vector<CVUnitModelPtr> &noChildren()
+{
+    static const std::vector<CVUnitModelPtr> empty;
+    return empty;
+}
+
+bool isNumber(const QVariant &v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isFloating(const QVariant &v)
+{
+    return v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Float;
+}
+
+// Equality of key values as the searches need it: numbers by value whatever
+// their type, texts by content, records by identity; nothing equals "none".
+bool valuesEqual(const QVariant &a, const QVariant &b)
+{
+    if (!a.isValid() || !b.isValid()) return false;
+    if (isNumber(a) && isNumber(b)) {
+        if (isFloating(a) || isFloating(b)) return a.toDouble() == b.toDouble();
+        return a.toLongLong() == b.toLongLong();
+    }
+    if (a.typeId() != b.typeId()) return false;
+    if (a.typeId() == QMetaType::QString) return a.toString() == b.toString();
+    if (a.typeId() == QMetaType::fromType<cv::ArchivablePtr>().id())
+        return a.value<cv::ArchivablePtr>() == b.value<cv::ArchivablePtr>();
+    return a == b;
+}
+
+} // namespace
+
+CVUnitModel::~CVUnitModel()
+{
+    // A child kept alive elsewhere must not point at a parent that is gone.
+    if (m_children)
+        for (const auto &c : *m_children)
+            if (c && c->m_parent == this) c->m_parent = nullptr;
+}
+
+CVUnitModelPtr CVUnitModel::self()
+{
+    return weak_from_this().lock();
+}
+
+// ---- tree building ----
+
+void CVUnitModel::setParentValue(int status)
+{
+    if (m_parent) m_parent->setStatus(status);
+}
+
+bool CVUnitModel::canAdopt(const CVUnitModelPtr &child) const
+{
+    return child && !hasAncestor(child.get());
+}
+
+bool CVUnitModel::appendChild(CVUnitModelPtr child)
+{
+    return insertChild(std::move(child), countChild());
+}
+
+bool CVUnitModel::insertChild(CVUnitModelPtr child, int index)
+{
+    if (!canAdopt(child) || index < 0 || index > countChild()) return false;
+    if (!m_children) m_children.emplace();
+    child->m_parent = this;
+    m_children->insert(m_children->begin() + index, std::move(child));
+    return true;
+}
+
+void CVUnitModel::removeChild(CVUnitModelPtr child)
+{
+    if (!m_children || !child) return;
+    if (child->m_parent == this) child->m_parent = nullptr;
+    removeNode(*child);
+}
+
+bool CVUnitModel::removeNode(CVUnitModel &node)
+{
+    if (!m_children) return false;
+    // The removed nodes die only after the list is consistent again.
+    std::vector<CVUnitModelPtr> removed;
+    std::vector<CVUnitModelPtr> kept;
+    kept.reserve(m_children->size());
+    for (auto &c : *m_children) {
+        if (c->isEqual(node)) {
+            if (c->m_parent == this) c->m_parent = nullptr;
+            removed.push_back(std::move(c));
+        } else {
+            kept.push_back(std::move(c));
+        }
+    }
+    *m_children = std::move(kept);
+    return !removed.empty();
+}
+
+bool CVUnitModel::setChildren(std::vector<CVUnitModelPtr> children)
+{
+    for (const auto &c : children)
+        if (!canAdopt(c)) return false;
+    if (m_children)
+        for (const auto &old : *m_children)
+            if (old->m_parent == this) old->m_parent = nullptr;
+    for (const auto &c : children) c->m_parent = this;
+    m_children = std::move(children);
+    return true;
+}
+
+const std::vector<CVUnitModelPtr> &CVUnitModel::children() const
+{
+    return m_children ? *m_children : noChildren();
+}
+
+int CVUnitModel::countChild() const
+{
+    return m_children ? int(m_children->size()) : 0;
+}
+
+CVUnitModelPtr CVUnitModel::childAt(int index) const
+{
+    if (!m_children || index < 0 || index >= int(m_children->size())) return nullptr;
+    return (*m_children)[size_t(index)];
+}
+
+int CVUnitModel::index() const
+{
+    if (!m_parent) return 0;
+    const auto &siblings = m_parent->children();
+    for (size_t i = 0; i < siblings.size(); ++i)
+        if (siblings[i]->isEqual(this)) return int(i);
+    return int(siblings.size());
+}
+
+CVUnitModel *CVUnitModel::root()
+{
+    CVUnitModel *n = this;
+    while (n->m_parent) n = n->m_parent;
+    return n;
+}
+
+bool CVUnitModel::hasAncestor(const CVUnitModel *node) const
+{
+    for (const CVUnitModel *n = this; n; n = n->m_parent)
+        if (n == node) return true;
+    return false;
+}
+
+// ---- key-value access and searches ----
+
+QVariant CVUnitModel::valueForKey(const QString &key) const
+{
+    if (key == QLatin1String("ident")) return m_ident;
+    if (key == QLatin1String("kind")) return m_kind;
+    if (key == QLatin1String("status") || key == QLatin1String("intValue")) return m_status;
+    if (key == QLatin1String("currency")) return m_currency;
+    if (key == QLatin1String("collapsed")) return m_collapsed;
+    if (key == QLatin1String("isExpanded")) return !m_collapsed;
+    if (key == QLatin1String("name")) return m_name.isNull() ? QVariant() : QVariant(m_name);
+    if (key == QLatin1String("extra")) return m_extra ? QVariant::fromValue(m_extra) : QVariant();
+    return {};
+}
+
+CVUnitModelPtr CVUnitModel::findMemberWithValue(const QVariant &value, const QString &key)
+{
+    if (valuesEqual(valueForKey(key), value)) return self();
+    for (const auto &c : children())
+        if (auto found = c->findMemberWithValue(value, key)) return found;
+    return nullptr;
+}
+
+CVUnitModelPtr CVUnitModel::findMemberWithIdent(int ident)
+{
+    return findMemberWithValue(ident, QStringLiteral("ident"));
+}
+
+CVUnitModelPtr CVUnitModel::findMemberWithExtra(const cv::ArchivablePtr &extra)
+{
+    if (!extra) return nullptr;
+    return findMemberWithValue(QVariant::fromValue(extra), QStringLiteral("extra"));
+}
+
+CVUnitModelPtr CVUnitModel::findMemberWithoutValue(const QVariant &value, const QString &key)
+{
+    if (m_kind == 32 || countChild() == 0) return valuesEqual(valueForKey(key), value) ? nullptr : self();
+    const auto &list = children();
+    for (auto it = list.rbegin(); it != list.rend(); ++it)
+        if (auto found = (*it)->findMemberWithoutValue(value, key)) return found;
+    return nullptr;
+}
+
+CVUnitModelPtr CVUnitModel::findMember(const CVUnitModelPtr &node)
+{
+    if (!node) return nullptr;
+    if (node.get() == this) return node;
+    const auto &list = children();
+    for (auto it = list.rbegin(); it != list.rend(); ++it)
+        if (auto found = (*it)->findMember(node)) return found;
+    return nullptr;
+}
+
+CVUnitModelPtr CVUnitModel::findMemberWithName(const QString &name)
+{
+    if (!name.isNull() && !m_name.isNull() && m_name == name) return self();
+    const auto &list = children();
+    for (auto it = list.rbegin(); it != list.rend(); ++it)
+        if (auto found = (*it)->findMemberWithName(name)) return found;
+    return nullptr;
+}
+
+bool CVUnitModel::removeMember(const CVUnitModel &node)
+{
+    if (isEqual(node)) {
+        if (!m_parent) return false;
+        const auto keepAlive = self();
+        return m_parent->removeNode(*this);
+    }
+    for (int i = countChild() - 1; i >= 0; --i) {
+        const CVUnitModelPtr child = (*m_children)[size_t(i)];
+        if (child->removeMember(node)) return true;
+    }
+    return false;
+}
+
+int CVUnitModel::greatestIdent(int seed) const
+{
+    int best = std::max(seed, m_ident);
+    for (const auto &c : children()) best = c->greatestIdent(best);
+    return best;
+}
+
+std::optional<std::vector<int>> CVUnitModel::pathToChild(const CVUnitModel *node) const
+{
+    if (node == this) return std::vector<int>{-1};
+    for (int i = countChild() - 1; i >= 0; --i) {
+        if (auto path = (*m_children)[size_t(i)]->pathToChild(node)) {
+            path->insert(path->begin(), i);
+            return path;
+        }
+    }
+    return std::nullopt;
+}
+
+bool CVUnitModel::investAccountHasBrand(int brand) const
+{
+    const auto &list = children();
+    for (size_t i = 1; i < list.size(); ++i) {
+        const auto *b = dynamic_cast<const CVBrandExtra *>(list[i]->m_extra.get());
+        if (b && b->brand() == brand) return true;
+    }
+    return false;
+}
+
+void CVUnitModel::fixDefaultCurrency(int defaultCurrencyIdent)
+{
+    if ((countChild() == 0 || m_kind == 32) && m_currency == 0) m_currency = defaultCurrencyIdent;
+    for (const auto &c : children()) c->fixDefaultCurrency(defaultCurrencyIdent);
+}
+
+// ---- status walks ----
+
+bool CVUnitModel::reduce(const std::function<bool(CVUnitModel &)> &predicate)
+{
+    if (predicate(*this)) return true;
+    // By index, holding each child: the predicate may change the tree.
+    for (size_t i = 0; m_children && i < m_children->size(); ++i) {
+        const CVUnitModelPtr child = (*m_children)[i];
+        if (child->reduce(predicate)) return true;
+    }
+    return false;
+}
+
+int CVUnitModel::deepStatus() const
+{
+    if (m_status != 0) return m_status;
+    for (const auto &c : children())
+        if (c->deepStatus() != 0) return 1;
+    return 0;
+}
+
+bool CVUnitModel::deepStatus2()
+{
+    return reduce([](CVUnitModel &n) { return n.status() != 0; });
+}
+
+int CVUnitModel::sumStatusWithoutGroups() const
+{
+    int n = (m_status != 0 && m_kind != 1 && m_kind != 3 && m_kind != 6 && m_kind != 20) ? 1 : 0;
+    for (const auto &c : children()) n += c->sumStatusWithoutGroups();
+    return n;
+}
+
+int CVUnitModel::sumMembersMatching(const std::function<bool(const CVUnitModel &)> &delegate) const
+{
+    int n = delegate(*this) ? 1 : 0;
+    for (size_t i = 0; m_children && i < m_children->size(); ++i) {
+        const CVUnitModelPtr child = (*m_children)[i];
+        n += child->sumMembersMatching(delegate);
+    }
+    return n;
+}
+
+int CVUnitModel::sumMembersAndGroups(bool withGroups) const
+{
+    int n = (withGroups || (m_kind != 1 && m_kind != 20)) ? 1 : 0;
+    for (const auto &c : children()) n += c->sumMembersAndGroups(withGroups);
+    return n;
+}
+
+bool CVUnitModel::allStatus() const
+{
+    if (m_status != 1) return false;
+    for (const auto &c : children())
+        if (!c->allStatus()) return false;
+    return true;
+}
+
+// ---- identity and copies ----
+
+bool CVUnitModel::isEqual(const CVUnitModel *other) const
+{
+    if (other == this) return true;
+    if (!other || m_ident < 1) return false;
+    return other->m_ident == m_ident && other->m_kind == m_kind;
+}
+
+CVUnitModelPtr CVUnitModel::deepCopy() const
+{
+    auto copy = std::make_shared<CVUnitModel>();
+    copy->m_ident = m_ident;
+    copy->m_kind = m_kind;
+    copy->m_currency = m_currency;
+    copy->m_name = m_name;
+    copy->m_extra = m_extra;
+    if (m_children) {
+        copy->m_children.emplace();
+        copy->m_children->reserve(m_children->size());
+        for (const auto &c : *m_children) {
+            auto cc = c->deepCopy();
+            cc->m_parent = copy.get();
+            copy->m_children->push_back(std::move(cc));
+        }
+    }
+    return copy;
+}
+
+QString CVUnitModel::description() const
+{
+    const QString extra = m_extra ? QStringLiteral("<%1: %2>")
+                                        .arg(m_extra->archiveClassName(),
+                                             QString::asprintf("%p", static_cast<const void *>(m_extra.get())))
+                                  : QStringLiteral("(null)");
+    return QString::asprintf("<CVUnitModel %p:(%d) '%s' k:%d extra:%s>", static_cast<const void *>(this), m_ident,
+                             m_name.isNull() ? "(null)" : m_name.toUtf8().constData(), m_kind,
+                             extra.toUtf8().constData());
+}
+
+std::vector<int> CVUnitModel::enumerateCategories() const
+{
+    std::vector<int> out;
+    collectCategories(out);
+    return out;
+}
+
+void CVUnitModel::collectCategories(std::vector<int> &out) const
+{
+    if (isActual()) {
+        out.push_back(m_ident);
+        return;
+    }
+    for (const auto &c : children()) c->collectCategories(out);
+}
+
+// ---- keyed archiving ----
+
+QString CVUnitModel::archiveClassName() const
+{
+    return QStringLiteral("CVUnitModel");
+}
+
+void CVUnitModel::encodeWithCoder(cv::KeyedArchiver &coder) const
+{
+    coder.encodeInt(QStringLiteral("ident"), m_ident);
+    coder.encodeInt(QStringLiteral("kind"), m_kind);
+    coder.encodeInt(QStringLiteral("status"), m_status);
+    if (!m_name.isEmpty()) coder.encodeObject(QStringLiteral("name"), m_name);
+    coder.encodeInt(QStringLiteral("currency"), m_currency);
+    if (countChild() > 0) coder.encodeObject(QStringLiteral("children"), cv::ArchiveValue::arrayOf(*m_children));
+    if (m_extra) coder.encodeObject(QStringLiteral("extra"), cv::ArchiveValue(m_extra));
+    coder.encodeBool(QStringLiteral("expanded"), !m_collapsed);
+}
+
+bool CVUnitModel::initWithCoder(cv::KeyedUnarchiver &coder)
+{
+    // Stored nodes start from nothing: a missing key stays 0, none or NO.
+    m_ident = coder.decodeIntForKey(QStringLiteral("ident"));
+    m_kind = coder.decodeIntForKey(QStringLiteral("kind"));
+    m_status = coder.decodeIntForKey(QStringLiteral("status"));
+    m_name = QString();
+    if (m_kind != 3 && m_kind != 6) {
+        if (auto name = coder.decodeStringForKey(QStringLiteral("name"))) m_name = *name;
+    }
+    m_currency = coder.decodeIntForKey(QStringLiteral("currency"));
+
+    m_children.reset();
+    const cv::ArchiveValue list = coder.decodeObjectForKey(QStringLiteral("children"));
+    if (!list.isNull()) {
+        const cv::ArchiveArray *items = list.array();
+        if (!items) {
+            coder.fail();
+            return false;
+        }
+        std::vector<CVUnitModelPtr> adopted;
+        adopted.reserve(items->size());
+        for (const auto &item : *items) {
+            auto child = item.objectAs<CVUnitModel>();
+            // A node listed twice, or one that already hangs elsewhere, or one
+            // that would close a loop, is not a tree.
+            const bool bad = !child || child->m_parent || child.get() == this || (m_parent && hasAncestor(child.get()));
+            if (bad) {
+                for (const auto &c : adopted) c->m_parent = nullptr;
+                coder.fail();
+                return false;
+            }
+            child->m_parent = this;
+            adopted.push_back(std::move(child));
+        }
+        m_children = std::move(adopted);
+    }
+
+    const cv::ArchiveValue extra = coder.decodeObjectForKey(QStringLiteral("extra"));
+    m_extra = extra.object();
+    if (!extra.isNull() && !m_extra) {
+        coder.fail();
+        return false;
+    }
+    m_collapsed = !coder.decodeBoolForKey(QStringLiteral("expanded"));
+    return !coder.failed();
+}

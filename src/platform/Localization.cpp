@@ -1,0 +1,513 @@
+#include "platform/Localization.h"
+
+#include "platform/Logging.h"
+
+#include <QFile>
+#include <QHash>
+#include <QLocale>
+#include <QMutex>
+#include <QStringList>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <string>
+
+namespace cv {
+
+namespace {
+
+using StringTable = QHash<QString, QString>;
+
+// Reads the "key" = "value"; form of the string tables. A damaged entry is
+// logged and skipped so that one bad line never hides the rest of the table.
+class StringsParser
+{
+public:
+    explicit StringsParser(const QString &text) : m_text(text) {}
+
+    StringTable parse(const QString &origin)
+    {
+        StringTable table;
+        while (true) {
+            skipBlanksAndComments();
+            if (atEnd())
+                break;
+            const qsizetype start = m_pos;
+            QString key, value;
+            if (readQuoted(key) && expect(u'=') && readQuoted(value) && expect(u';')) {
+                table.insert(key, value);
+                continue;
+            }
+            m_pos = start;
+            qCWarning(lcPlatform) << "string table" << origin << "damaged at line" << lineNumber();
+            skipToNextLine();
+        }
+        return table;
+    }
+
+private:
+    bool atEnd() const { return m_pos >= m_text.size(); }
+    QChar peek(qsizetype ahead = 0) const
+    {
+        return m_pos + ahead < m_text.size() ? m_text.at(m_pos + ahead) : QChar();
+    }
+
+    void skipBlanksAndComments()
+    {
+        while (!atEnd()) {
+            if (peek().isSpace()) {
+                ++m_pos;
+            } else if (peek() == u'/' && peek(1) == u'*') {
+                const qsizetype end = m_text.indexOf(u"*/", m_pos + 2);
+                m_pos = end < 0 ? m_text.size() : end + 2;
+            } else if (peek() == u'/' && peek(1) == u'/') {
+                skipToNextLine();
+            } else {
+                break;
+            }
+        }
+    }
+
+    void skipToNextLine()
+    {
+        const qsizetype end = m_text.indexOf(u'\n', m_pos);
+        m_pos = end < 0 ? m_text.size() : end + 1;
+    }
+
+    bool expect(QChar c)
+    {
+        skipBlanksAndComments();
+        if (peek() != c)
+            return false;
+        ++m_pos;
+        return true;
+    }
+
+    bool readQuoted(QString &out)
+    {
+        skipBlanksAndComments();
+        if (peek() != u'"')
+            return false;
+        ++m_pos;
+        while (!atEnd()) {
+            const QChar c = m_text.at(m_pos++);
+            if (c == u'"')
+                return true;
+            if (c != u'\\') {
+                out.append(c);
+                continue;
+            }
+            if (atEnd())
+                return false;
+            const QChar e = m_text.at(m_pos++);
+            switch (e.unicode()) {
+            case 'n': out.append(u'\n'); break;
+            case 't': out.append(u'\t'); break;
+            case 'r': out.append(u'\r'); break;
+            default: out.append(e); break; // \" \\ and anything else stand for themselves
+            }
+        }
+        return false;
+    }
+
+    int lineNumber() const { return int(m_text.left(m_pos).count(u'\n')) + 1; }
+
+    const QString &m_text;
+    qsizetype m_pos = 0;
+};
+
+StringTable loadTable(const QString &language)
+{
+    const QString path = QStringLiteral(":/strings/%1.strings").arg(language);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qCWarning(lcPlatform) << "string table missing:" << path;
+        return {};
+    }
+    const QString text = QString::fromUtf8(file.readAll());
+    return StringsParser(text).parse(path);
+}
+
+QString normalizedLanguage(const QString &name)
+{
+    return name.startsWith(QLatin1String("ja"), Qt::CaseInsensitive) ? QStringLiteral("ja")
+                                                                      : QStringLiteral("en");
+}
+
+struct Tables
+{
+    QMutex mutex;
+    QString systemLanguage; // empty until first asked
+    QString override;
+    QHash<QString, StringTable> byLanguage;
+
+    QString languageLocked()
+    {
+        if (!override.isEmpty())
+            return override;
+        if (systemLanguage.isEmpty()) {
+            const QStringList preferred = QLocale::system().uiLanguages();
+            systemLanguage = normalizedLanguage(preferred.isEmpty() ? QString() : preferred.first());
+        }
+        return systemLanguage;
+    }
+};
+
+Tables &tables()
+{
+    static Tables t;
+    return t;
+}
+
+} // namespace
+
+QString currentLanguage()
+{
+    Tables &t = tables();
+    QMutexLocker lock(&t.mutex);
+    return t.languageLocked();
+}
+
+bool isJapanese()
+{
+    return currentLanguage() == QLatin1String("ja");
+}
+
+void setLanguageOverride(const QString &language)
+{
+    Tables &t = tables();
+    QMutexLocker lock(&t.mutex);
+    t.override = language.isEmpty() ? QString() : normalizedLanguage(language);
+}
+
+QString localizedString(const QString &key)
+{
+    Tables &t = tables();
+    QMutexLocker lock(&t.mutex);
+    const QString language = t.languageLocked();
+    auto it = t.byLanguage.find(language);
+    if (it == t.byLanguage.end())
+        it = t.byLanguage.insert(language, loadTable(language));
+    const auto found = it->constFind(key);
+    return found == it->constEnd() ? key : *found;
+}
+
+// ---------------------------------------------------------------------------
+// Format strings
+
+namespace {
+
+struct Spec
+{
+    bool leftAlign = false;
+    bool plusSign = false;
+    bool spaceSign = false;
+    bool alternate = false;
+    bool zeroPad = false;
+    int width = -1;
+    int precision = -1;
+    int lengthBits = 32; // of the integer conversions, as on a 64-bit Apple system
+};
+
+// The sign (or its placeholder) and the width of one conversion; zeros go
+// between the sign or "0x" and the digits, as printf places them.
+QString pad(const Spec &spec, QString body, bool numeric, qsizetype prefixLength = 0)
+{
+    if (spec.width <= body.size())
+        return body;
+    const qsizetype fill = spec.width - body.size();
+    if (spec.leftAlign)
+        return body + QString(fill, u' ');
+    if (numeric && spec.zeroPad) {
+        body.insert(prefixLength, QString(fill, u'0'));
+        return body;
+    }
+    return QString(fill, u' ') + body;
+}
+
+QString withSign(const Spec &spec, bool negative, const QString &digits, qsizetype *signLength)
+{
+    QString sign;
+    if (negative)
+        sign = QStringLiteral("-");
+    else if (spec.plusSign)
+        sign = QStringLiteral("+");
+    else if (spec.spaceSign)
+        sign = QStringLiteral(" ");
+    *signLength = sign.size();
+    return sign + digits;
+}
+
+bool isFloating(const QVariant &v)
+{
+    const int id = v.metaType().id();
+    return id == QMetaType::Double || id == QMetaType::Float;
+}
+
+qint64 integerOf(const QVariant &v)
+{
+    if (isFloating(v)) {
+        const double d = v.toDouble();
+        // Out of range or not a number: C leaves it undefined; answer 0.
+        if (!std::isfinite(d) || std::fabs(d) >= 9.2e18)
+            return 0;
+        return static_cast<qint64>(d);
+    }
+    if (v.metaType().id() == QMetaType::ULongLong)
+        return static_cast<qint64>(v.toULongLong());
+    return v.toLongLong();
+}
+
+QString formatInteger(const Spec &spec, QChar conversion, const QVariant &arg)
+{
+    const qint64 raw = integerOf(arg);
+    const char c = char(conversion.unicode());
+    const bool isSigned = c == 'd' || c == 'i';
+    bool negative = false;
+    quint64 magnitude = 0;
+    if (isSigned) {
+        negative = raw < 0;
+        magnitude = negative ? 0 - static_cast<quint64>(raw) : static_cast<quint64>(raw);
+    } else {
+        magnitude = static_cast<quint64>(raw);
+        if (spec.lengthBits < 64)
+            magnitude &= (quint64(1) << spec.lengthBits) - 1;
+    }
+    const int base = (c == 'x' || c == 'X' || c == 'p') ? 16 : (c == 'o' ? 8 : 10);
+    char buf[32];
+    const auto res = std::to_chars(buf, buf + sizeof buf, magnitude, base);
+    QString digits = QString::fromLatin1(buf, res.ptr - buf);
+    if (c == 'X')
+        digits = digits.toUpper();
+    if (spec.precision >= 0) {
+        if (spec.precision == 0 && magnitude == 0)
+            digits.clear();
+        else if (digits.size() < spec.precision)
+            digits.prepend(QString(spec.precision - digits.size(), u'0'));
+    }
+    qsizetype prefixLength = 0;
+    QString body;
+    if (isSigned) {
+        body = withSign(spec, negative, digits, &prefixLength);
+    } else {
+        QString prefix;
+        if (c == 'p' || (spec.alternate && magnitude != 0 && (c == 'x' || c == 'X')))
+            prefix = c == 'X' ? QStringLiteral("0X") : QStringLiteral("0x");
+        else if (spec.alternate && c == 'o' && !digits.startsWith(u'0'))
+            prefix = QStringLiteral("0");
+        prefixLength = prefix.size();
+        body = prefix + digits;
+    }
+    Spec padding = spec;
+    if (spec.precision >= 0)
+        padding.zeroPad = false; // C ignores "0" when a precision is given
+    return pad(padding, body, true, prefixLength);
+}
+
+QString formatFloating(const Spec &spec, QChar conversion, double value)
+{
+    const char c = char(conversion.unicode());
+    const bool upper = conversion.isUpper();
+    const bool negative = std::signbit(value);
+    const double magnitude = std::fabs(value);
+    QString digits;
+    bool finite = std::isfinite(value);
+    if (!finite) {
+        digits = std::isnan(value) ? QStringLiteral("nan") : QStringLiteral("inf");
+    } else {
+        std::chars_format format = std::chars_format::fixed;
+        if (c == 'e' || c == 'E')
+            format = std::chars_format::scientific;
+        else if (c == 'g' || c == 'G')
+            format = std::chars_format::general;
+        else if (c == 'a' || c == 'A')
+            format = std::chars_format::hex;
+        const int precision = qBound(0, spec.precision < 0 ? 6 : spec.precision, 1100);
+        std::string buf(size_t(precision) + 400, '\0');
+        std::to_chars_result res;
+        if (format == std::chars_format::hex && spec.precision < 0)
+            res = std::to_chars(buf.data(), buf.data() + buf.size(), magnitude, format);
+        else
+            res = std::to_chars(buf.data(), buf.data() + buf.size(), magnitude, format, precision);
+        digits = QString::fromLatin1(buf.data(), res.ptr - buf.data());
+        if (format == std::chars_format::hex)
+            digits.prepend(QStringLiteral("0x"));
+        if (spec.alternate && !digits.contains(u'.') && format != std::chars_format::hex) {
+            const qsizetype e = digits.indexOf(u'e');
+            digits.insert(e < 0 ? digits.size() : e, u'.');
+        }
+    }
+    if (upper)
+        digits = digits.toUpper();
+    qsizetype signLength = 0;
+    const QString body = withSign(spec, negative, digits, &signLength);
+    Spec padding = spec;
+    if (!finite)
+        padding.zeroPad = false;
+    return pad(padding, body, true, signLength);
+}
+
+QString textOf(const QVariant &arg)
+{
+    if (arg.metaType().id() == QMetaType::QByteArray)
+        return QString::fromUtf8(arg.toByteArray());
+    if (isFloating(arg)) {
+        // The shortest text that reads back the same number, never localised.
+        char buf[32];
+        const auto res = std::to_chars(buf, buf + sizeof buf, arg.toDouble());
+        return QString::fromLatin1(buf, res.ptr - buf);
+    }
+    if (arg.metaType().id() == QMetaType::QStringList)
+        return arg.toStringList().join(QStringLiteral(", "));
+    return arg.toString();
+}
+
+// Reads a decimal number at pos; answers -1 when there is none.
+int readNumber(const QString &text, qsizetype &pos)
+{
+    if (pos >= text.size() || !text.at(pos).isDigit())
+        return -1;
+    qint64 n = 0;
+    while (pos < text.size() && text.at(pos).isDigit()) {
+        n = qMin<qint64>(n * 10 + text.at(pos).digitValue(), 1000000);
+        ++pos;
+    }
+    return int(n);
+}
+
+} // namespace
+
+QString formatString(const QString &format, const QVariantList &args)
+{
+    QString out;
+    out.reserve(format.size() + 16 * args.size());
+    qsizetype next = 0; // the next argument taken in order
+    const qsizetype n = format.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const qsizetype percent = format.indexOf(u'%', i);
+        if (percent < 0) {
+            out.append(QStringView(format).mid(i));
+            break;
+        }
+        out.append(QStringView(format).mid(i, percent - i));
+        qsizetype p = percent + 1;
+        if (p < n && format.at(p) == u'%') {
+            out.append(u'%');
+            i = p + 1;
+            continue;
+        }
+
+        // %[n$][flags][width][.precision][length]conversion
+        Spec spec;
+        qsizetype position = -1;
+        {
+            qsizetype q = p;
+            const int number = readNumber(format, q);
+            if (number > 0 && q < n && format.at(q) == u'$') {
+                position = number - 1;
+                p = q + 1;
+            }
+        }
+        auto takeArgument = [&]() -> const QVariant * {
+            const qsizetype index = position >= 0 ? position : next++;
+            return index < args.size() ? &args.at(index) : nullptr;
+        };
+        for (; p < n; ++p) {
+            const QChar f = format.at(p);
+            if (f == u'-') spec.leftAlign = true;
+            else if (f == u'+') spec.plusSign = true;
+            else if (f == u' ') spec.spaceSign = true;
+            else if (f == u'#') spec.alternate = true;
+            else if (f == u'0') spec.zeroPad = true;
+            else if (f == u'\'') {} // grouping is never applied to these texts
+            else break;
+        }
+        if (p < n && format.at(p) == u'*') {
+            ++p;
+            const qsizetype index = next++;
+            const int w = index < args.size() ? int(std::clamp<qint64>(integerOf(args.at(index)), -100000, 100000)) : 0;
+            if (w < 0) {
+                spec.leftAlign = true;
+                spec.width = -w;
+            } else {
+                spec.width = w;
+            }
+        } else {
+            spec.width = readNumber(format, p);
+        }
+        if (p < n && format.at(p) == u'.') {
+            ++p;
+            if (p < n && format.at(p) == u'*') {
+                ++p;
+                const qsizetype index = next++;
+                spec.precision = index < args.size() ? int(std::clamp<qint64>(integerOf(args.at(index)), -1, 100000)) : -1;
+            } else {
+                spec.precision = qMax(0, readNumber(format, p));
+            }
+        }
+        while (p < n) {
+            const QChar l = format.at(p);
+            if (l == u'h') spec.lengthBits = spec.lengthBits == 16 ? 8 : 16;
+            else if (l == u'l' || l == u'q' || l == u'j' || l == u'z' || l == u't') spec.lengthBits = 64;
+            else if (l == u'L') {}
+            else break;
+            ++p;
+        }
+        if (p >= n) {
+            // An unfinished placeholder at the end stands as written.
+            out.append(QStringView(format).mid(percent));
+            break;
+        }
+        const QChar conversion = format.at(p);
+        i = p + 1;
+        switch (conversion.unicode()) {
+        case '@': case 's': case 'S': {
+            const QVariant *arg = takeArgument();
+            if (!arg)
+                break;
+            QString text = textOf(*arg);
+            if ((conversion == u's' || conversion == u'S') && spec.precision >= 0)
+                text.truncate(spec.precision);
+            out.append(pad(spec, text, false));
+            break;
+        }
+        case 'd': case 'i': case 'u': case 'o': case 'x': case 'X': case 'p': case 'D': case 'U': case 'O': {
+            const QVariant *arg = takeArgument();
+            if (!arg)
+                break;
+            QChar c = conversion;
+            if (c == u'D' || c == u'U' || c == u'O') { // old forms of %ld, %lu, %lo
+                spec.lengthBits = 64;
+                c = c.toLower();
+            }
+            out.append(formatInteger(spec, c, *arg));
+            break;
+        }
+        case 'f': case 'F': case 'e': case 'E': case 'g': case 'G': case 'a': case 'A': {
+            const QVariant *arg = takeArgument();
+            if (!arg)
+                break;
+            out.append(formatFloating(spec, conversion, arg->toDouble()));
+            break;
+        }
+        case 'c': case 'C': {
+            const QVariant *arg = takeArgument();
+            if (!arg)
+                break;
+            const char32_t code = arg->metaType().id() == QMetaType::QChar ? arg->toChar().unicode()
+                                                                            : char32_t(integerOf(*arg));
+            out.append(pad(spec, code ? QString::fromUcs4(&code, 1) : QString(), false));
+            break;
+        }
+        default:
+            // Not a conversion this formatter knows: keep the text as written.
+            out.append(QStringView(format).mid(percent, i - percent));
+            break;
+        }
+    }
+    return out;
+}
+
+} // namespace cv

@@ -1,0 +1,142 @@
+#include "platform/widgets/MessageBoxAlertPresenter.h"
+
+#include "platform/Localization.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace cv {
+
+namespace {
+
+const char *const kButtonProperty = "cvAlertButton";
+
+QWidget *windowOf(QObject *object)
+{
+    auto *widget = qobject_cast<QWidget *>(object);
+    return widget ? widget->window() : nullptr;
+}
+
+void addAlertButton(QMessageBox *box, const QString &text, QMessageBox::ButtonRole role, AlertButton answer)
+{
+    QPushButton *button = box->addButton(text, role);
+    button->setProperty(kButtonProperty, int(answer));
+}
+
+} // namespace
+
+QMessageBox *MessageBoxAlertPresenter::createMessageBox(const AlertRequest &request, QWidget *parent)
+{
+    auto *box = new QMessageBox(parent);
+    box->setWindowTitle(request.title);
+    if (request.title.isEmpty()) {
+        box->setText(request.message);
+    } else {
+        box->setText(request.title);
+        box->setInformativeText(request.message);
+    }
+    const QString defaultText =
+        request.defaultButton.isEmpty() ? localizedString(QStringLiteral("OK")) : request.defaultButton;
+    addAlertButton(box, defaultText, QMessageBox::AcceptRole, AlertButton::Default);
+    QAbstractButton *defaultButton = box->buttons().constLast();
+    QAbstractButton *escapeButton = defaultButton;
+    if (!request.alternateButton.isEmpty()) {
+        addAlertButton(box, request.alternateButton, QMessageBox::RejectRole, AlertButton::Alternate);
+        escapeButton = box->buttons().constLast();
+    }
+    if (!request.otherButton.isEmpty())
+        addAlertButton(box, request.otherButton, QMessageBox::ActionRole, AlertButton::Other);
+    box->setDefaultButton(qobject_cast<QPushButton *>(defaultButton));
+    box->setEscapeButton(escapeButton);
+    return box;
+}
+
+AlertButton MessageBoxAlertPresenter::answerFor(const QMessageBox *box)
+{
+    if (box) {
+        if (const QAbstractButton *clicked = box->clickedButton()) {
+            const QVariant answer = clicked->property(kButtonProperty);
+            if (answer.isValid()) return AlertButton(answer.toInt());
+        }
+        // Closed without a choice: as Escape.
+        if (const QAbstractButton *escape = box->escapeButton()) {
+            const QVariant answer = escape->property(kButtonProperty);
+            if (answer.isValid()) return AlertButton(answer.toInt());
+        }
+    }
+    return AlertButton::Default;
+}
+
+AlertButton MessageBoxAlertPresenter::runAlert(const AlertRequest &request)
+{
+    QWidget *window = windowOf(request.window);
+    // The box may go with its parent window while it runs.
+    QPointer<QMessageBox> box = createMessageBox(request, window ? window : QApplication::activeWindow());
+    box->setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
+    box->exec();
+    if (!box) return request.alternateButton.isEmpty() ? AlertButton::Default : AlertButton::Alternate;
+    const AlertButton answer = answerFor(box);
+    delete box;
+    return answer;
+}
+
+std::optional<QString> MessageBoxAlertPresenter::runNameDialog(const QString &name, const QString &title,
+                                                               bool mustChange)
+{
+    QPointer<NameInputDialog> dialog = new NameInputDialog(name, title, mustChange, QApplication::activeWindow());
+    const int result = dialog->exec();
+    if (!dialog) return std::nullopt;
+    std::optional<QString> answer;
+    if (result > 0) answer = dialog->name();
+    delete dialog;
+    return answer;
+}
+
+NameInputDialog::NameInputDialog(const QString &name, const QString &title, bool mustChange, QWidget *parent)
+    : QDialog(parent), _initialName(name), _mustChange(mustChange)
+{
+    setWindowTitle(title);
+    setModal(true);
+    auto *layout = new QVBoxLayout(this);
+    if (!title.isEmpty()) layout->addWidget(new QLabel(title, this));
+    _edit = new QLineEdit(name, this);
+    _edit->selectAll();
+    layout->addWidget(_edit);
+    _buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    _buttons->button(QDialogButtonBox::Ok)->setText(localizedString(QStringLiteral("OK")));
+    _buttons->button(QDialogButtonBox::Cancel)->setText(localizedString(QStringLiteral("Cancel")));
+    layout->addWidget(_buttons);
+    connect(_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(_edit, &QLineEdit::textChanged, this, [this] { updateOk(); });
+    updateOk();
+}
+
+QString NameInputDialog::name() const
+{
+    return _edit->text();
+}
+
+QPushButton *NameInputDialog::okButton() const
+{
+    return _buttons->button(QDialogButtonBox::Ok);
+}
+
+void NameInputDialog::updateOk()
+{
+    okButton()->setEnabled(isAcceptableName(name(), _initialName, _mustChange));
+}
+
+void NameInputDialog::accept()
+{
+    // Return in the field must not get past a refused name either.
+    if (isAcceptableName(name(), _initialName, _mustChange)) QDialog::accept();
+}
+
+} // namespace cv

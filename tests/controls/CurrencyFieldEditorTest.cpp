@@ -1,0 +1,106 @@
+#include "ControlsTestSupport.h"
+
+#include "controls/CVCurrencyFormatter.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace cvtest;
+
+namespace {
+
+class CurrencyFieldEditorTest : public ::testing::Test {
+protected:
+    void TearDown() override { cv::setLanguageOverride(QString()); }
+    std::unique_ptr<cv::AmountText> m_amounts = makeYenBook();
+};
+
+} // namespace
+
+TEST_F(CurrencyFieldEditorTest, TypingYenRegroupsWithTheCaretAfterTheLastDigit)
+{
+    AmountWindow window(m_amounts.get(), kYen);
+    QTest::keyClicks(window.field, QStringLiteral("1234"));
+    EXPECT_EQ(window.field->text(), QStringLiteral("1,234"));
+    EXPECT_EQ(window.field->cursorPosition(), 5);
+    // Typing in the middle keeps the caret after the new digit.
+    window.field->setCursorPosition(2);
+    QTest::keyClick(window.field, Qt::Key_5);
+    EXPECT_EQ(window.field->text(), QStringLiteral("15,234"));
+    EXPECT_EQ(window.field->cursorPosition(), 3);
+    // Text that is no amount stays as typed.
+    QTest::keyClicks(window.field, QStringLiteral("x"));
+    EXPECT_EQ(window.field->text(), QStringLiteral("15,x234"));
+}
+
+TEST_F(CurrencyFieldEditorTest, BackspaceAfterASeparatorTakesTheDigitBeforeIt)
+{
+    AmountWindow window(m_amounts.get(), kYen);
+    window.field->setText(QStringLiteral("12,345"));
+    window.field->setCursorPosition(3);
+    QTest::keyClick(window.field, Qt::Key_Backspace);
+    EXPECT_EQ(window.field->text(), QStringLiteral("1,345"));
+    EXPECT_EQ(window.field->cursorPosition(), 2);
+    // A plain backspace regroups after the field deleted the digit.
+    window.field->end(false);
+    QTest::keyClick(window.field, Qt::Key_Backspace);
+    EXPECT_EQ(window.field->text(), QStringLiteral("134"));
+    // Undo brings back what was there before the regrouping.
+    QTest::keyClick(window.field, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(window.field->text(), QStringLiteral("1,34"));
+}
+
+TEST_F(CurrencyFieldEditorTest, CentsAreLeftAloneWhileTheFractionIsTyped)
+{
+    AmountWindow window(m_amounts.get(), kDollar);
+    QTest::keyClicks(window.field, QStringLiteral("1234.5"));
+    EXPECT_EQ(window.field->text(), QStringLiteral("1,234.5"));
+    QTest::keyClicks(window.field, QStringLiteral("0"));
+    EXPECT_EQ(window.field->text(), QStringLiteral("1,234.50"));
+    window.field->setCursorPosition(1);
+    QTest::keyClick(window.field, Qt::Key_9);
+    EXPECT_EQ(window.field->text(), QStringLiteral("19,234.50"));
+    EXPECT_EQ(window.field->cursorPosition(), 2);
+    // A negative amount can be typed from its sign on.
+    window.field->clear();
+    QTest::keyClicks(window.field, QStringLiteral("-0.5"));
+    EXPECT_EQ(window.field->text(), QStringLiteral("-0.5"));
+}
+
+TEST_F(CurrencyFieldEditorTest, PasteOfSomethingElseThanAnAmountIsRefused)
+{
+    AmountWindow window(m_amounts.get(), kYen);
+    window.field->setText(QStringLiteral("1,000"));
+    window.field->end(false);
+    QApplication::clipboard()->setText(QStringLiteral("abc"));
+    QTest::keyClick(window.field, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(window.field->text(), QStringLiteral("1,000"));
+    QApplication::clipboard()->setText(QStringLiteral("234"));
+    QTest::keyClick(window.field, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(window.field->text(), QStringLiteral("1,000,234"));
+    // The context menu's paste takes the same road.
+    QApplication::clipboard()->setText(QStringLiteral("x"));
+    GetCurrencyFieldEditor()->paste(window.field);
+    EXPECT_EQ(window.field->text(), QStringLiteral("1,000,234"));
+    window.field->selectAll();
+    QApplication::clipboard()->setText(QStringLiteral("5000"));
+    GetCurrencyFieldEditor()->paste(window.field);
+    EXPECT_EQ(window.field->text(), QStringLiteral("5,000"));
+}
+
+TEST_F(CurrencyFieldEditorTest, CurrencyFormatterReadsUnreadableTextAsZero)
+{
+    CVCurrencyFormatter formatter(m_amounts.get(), kDollar);
+    EXPECT_EQ(formatter.stringForObjectValue(1234.5), QStringLiteral("1,234.50"));
+    EXPECT_EQ(formatter.attributedStringForObjectValue(-1).color, cv::negativeAmountColor());
+    double value = 7;
+    EXPECT_TRUE(formatter.getObjectValue(value, QStringLiteral("$1,234.5")));
+    EXPECT_EQ(value, 1234.5);
+    EXPECT_TRUE(formatter.getObjectValue(value, QStringLiteral("abc")));
+    EXPECT_EQ(value, 0.0);
+    formatter.setCurrency(kYen);
+    EXPECT_EQ(formatter.stringForObjectValue(1234.6), QStringLiteral("1,235"));
+}

@@ -1,0 +1,148 @@
+#include "controls/BusyWindowController.h"
+#include "controls/NameDialogController.h"
+#include "controls/NumberDialogController.h"
+#include "platform/Localization.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+// Runs the dialog modally while `drive` types into it; a dialog the script
+// left open is ended with -1 so that no test can block.
+int runDriven(QDialog &dialog, std::function<void()> drive)
+{
+    QTimer::singleShot(0, &dialog, [drive] { drive(); });
+    QTimer::singleShot(3000, &dialog, [&dialog] {
+        if (dialog.isVisible()) dialog.done(-1);
+    });
+    return dialog.exec();
+}
+
+void clearField(QLineEdit *field)
+{
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Backspace);
+}
+
+} // namespace
+
+TEST(NameDialogTest, OkOnlyForANonEmptyName)
+{
+    NameDialogController dialog(QStringLiteral("Food"), QStringLiteral("New name"));
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("New name"));
+    EXPECT_TRUE(dialog.okButton()->isEnabled());
+    clearField(dialog.nameField());
+    EXPECT_FALSE(dialog.okButton()->isEnabled());
+    QTest::keyClicks(dialog.nameField(), QStringLiteral("Rent"));
+    EXPECT_TRUE(dialog.okButton()->isEnabled());
+
+    NameDialogController empty(QString(), QStringLiteral("New name"));
+    EXPECT_FALSE(empty.okButton()->isEnabled());
+}
+
+TEST(NameDialogTest, MustChangeKeepsOkOffForTheInitialName)
+{
+    NameDialogController dialog(QStringLiteral("Food"), QStringLiteral("Rename"), true);
+    EXPECT_FALSE(dialog.okButton()->isEnabled());
+    dialog.nameField()->end(false);
+    QTest::keyClick(dialog.nameField(), Qt::Key_S);
+    EXPECT_TRUE(dialog.okButton()->isEnabled());
+    QTest::keyClick(dialog.nameField(), Qt::Key_Backspace);
+    EXPECT_FALSE(dialog.okButton()->isEnabled());
+}
+
+TEST(NameDialogTest, ReturnAcceptsAndEscCancels)
+{
+    NameDialogController dialog(QStringLiteral("Food"), QStringLiteral("Rename"), true);
+    // Return on the unchanged name does not get through.
+    int code = runDriven(dialog, [&] {
+        QTest::keyClick(dialog.nameField(), Qt::Key_Return);
+        EXPECT_TRUE(dialog.isVisible());
+        QTest::keyClicks(dialog.nameField(), QStringLiteral("Meals"));
+        QTest::keyClick(dialog.nameField(), Qt::Key_Return);
+    });
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(dialog.name(), QStringLiteral("Meals"));
+
+    NameDialogController other(QStringLiteral("Food"), QStringLiteral("Rename"));
+    code = runDriven(other, [&] { QTest::keyClick(other.nameField(), Qt::Key_Escape); });
+    EXPECT_EQ(code, 0);
+}
+
+TEST(NumberDialogTest, OkAnswersTheNumberAndCancelKeepsTheOldOne)
+{
+    NumberDialogController dialog(2.5, nullptr, QStringLiteral("Loan rate"));
+    EXPECT_EQ(dialog.numberField()->text(), QStringLiteral("2.5"));
+    int code = runDriven(dialog, [&] {
+        QTest::keyClicks(dialog.numberField(), QStringLiteral("3.75"));
+        QTest::keyClick(dialog.numberField(), Qt::Key_Return);
+    });
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(dialog.number(), 3.75);
+
+    NumberDialogController cancelled(2.5, nullptr, QStringLiteral("Loan rate"));
+    code = runDriven(cancelled, [&] {
+        QTest::keyClicks(cancelled.numberField(), QStringLiteral("9"));
+        QTest::keyClick(cancelled.numberField(), Qt::Key_Escape);
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(cancelled.number(), 2.5);
+
+    NumberDialogController closed(2.5, nullptr, QStringLiteral("Loan rate"));
+    code = runDriven(closed, [&] {
+        QTest::keyClicks(closed.numberField(), QStringLiteral("9"));
+        closed.close();
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(closed.number(), 2.5);
+}
+
+TEST(NumberDialogTest, OkOnlyWhileTheTextIsANumber)
+{
+    NumberDialogController dialog(1, nullptr, QString());
+    const int code = runDriven(dialog, [&] {
+        QTest::keyClicks(dialog.numberField(), QStringLiteral("abc"));
+        EXPECT_FALSE(dialog.okButton()->isEnabled());
+        QTest::keyClick(dialog.numberField(), Qt::Key_Return);
+        EXPECT_TRUE(dialog.isVisible());
+        clearField(dialog.numberField());
+        EXPECT_FALSE(dialog.okButton()->isEnabled());
+        QTest::keyClicks(dialog.numberField(), QStringLiteral("-4"));
+        EXPECT_TRUE(dialog.okButton()->isEnabled());
+        dialog.okButton()->click();
+    });
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(dialog.number(), -4.0);
+
+    // With a formatter its form is shown and read, and empty is 0.
+    const KavriNumberFormatter formatter(QStringLiteral("#,##0.00;△#,##0.00"));
+    NumberDialogController formatted(-1234.5, &formatter, QString());
+    EXPECT_EQ(formatted.numberField()->text(), QStringLiteral("△1,234.50"));
+    clearField(formatted.numberField());
+    EXPECT_TRUE(formatted.okButton()->isEnabled());
+}
+
+TEST(BusyWindowTest, ShowsItsMessageAndStaysUntilTheCallerCloses)
+{
+    cv::setLanguageOverride(QStringLiteral("en"));
+    BusyWindowController busy(cv::formatString(cv::localizedString(QStringLiteral("Loading %@")),
+                                               {QStringLiteral("Household.cvv2")}));
+    cv::setLanguageOverride(QString());
+    EXPECT_EQ(busy.messageField()->text(), QStringLiteral("Loading Household.cvv2"));
+    EXPECT_EQ(busy.progressBar()->maximum(), 0);
+    busy.show();
+    QTest::keyClick(&busy, Qt::Key_Escape);
+    EXPECT_TRUE(busy.isVisible());
+    busy.close();
+    EXPECT_FALSE(busy.isVisible());
+}

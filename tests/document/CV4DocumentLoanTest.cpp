@@ -1,0 +1,90 @@
+// A loan's entries come from its terms and schedule, and follow deletions.
+
+#include "CV4DocumentTestSupport.h"
+
+#include "model/CV4LoanModel.h"
+
+namespace {
+
+class LoanTest : public DocumentTest {
+protected:
+    void SetUp() override
+    {
+        DocumentTest::SetUp();
+        addCurrency(1, QStringLiteral("JPY"), 1, 0);
+        bank = addAccount(doc->accountModel()->asset(), 1000, 31, 1000000);
+        loan = std::make_shared<CVUnitModel>();
+        loan->setIdent(2000);
+        loan->setKind(41);
+        loan->setCurrency(1);
+        record = std::make_shared<CV4LoanModel>();
+        record->setDate(day(2009, 1, 1));
+        loan->setExtra(record);
+        doc->accountModel()->debt()->appendChild(loan);
+        food = addCategory(doc->actualModel()->expense(), 1005);
+        for (int month : {2, 3}) {
+            auto row = std::make_shared<CV4LoanPayment>();
+            row->setDate(day(2009, month, 27));
+            row->setAccount(1000);
+            row->setPrincipal(10000);
+            row->setInterest(500);
+            rows.push_back(row);
+        }
+    }
+
+    std::vector<std::pair<int, int>> kindsAndCategories()
+    {
+        std::vector<std::pair<int, int>> out;
+        const auto entries = doc->dataModel()->findActualFrom(QDate(), QDate(), QList<int>{11, 12, 30, 32, 1005});
+        for (const auto &e : *entries) out.push_back({e->kind(), e->category()});
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+
+    CVUnitModelPtr bank, loan, food;
+    CV4LoanModelPtr record;
+    CV4LoanSchedule rows;
+};
+
+} // namespace
+
+TEST_F(LoanTest, EntriesFromTheSchedule)
+{
+    doc->putLoan(loan, rows);
+    EXPECT_EQ(kindsAndCategories(), (std::vector<std::pair<int, int>>{{1, 32}, {1, 32}, {2, 11}, {2, 11}}));
+    ASSERT_TRUE(doc->getLoan(2000).has_value());
+    EXPECT_EQ(doc->getLoan(2000)->size(), 2u);
+
+    record->setInitialValue(1000000);
+    record->setOutCategory(1005);
+    doc->putLoan(loan, rows);   // rewrites, never duplicates
+    EXPECT_EQ(kindsAndCategories(),
+              (std::vector<std::pair<int, int>>{{1, 32}, {1, 32}, {1, 1005}, {2, 11}, {2, 11}}));
+    doc->createCache();
+    EXPECT_DOUBLE_EQ(doc->summaryForActualMonths(food, day(2009, 1, 1), 1), 1000000);
+    EXPECT_DOUBLE_EQ(doc->valueForAccount(loan, day(2009, 12, 31)), 1000000 - 20000);
+    EXPECT_DOUBLE_EQ(doc->valueForAccount(bank, day(2009, 12, 31)), 1000000 - 21000);
+}
+
+TEST_F(LoanTest, DeletedCategoryRedirectsLoansAndRebuildsBalances)
+{
+    record->setInitialValue(300000);
+    record->setOutCategory(1005);
+    doc->putLoan(loan, rows);
+    doc->createCache();
+    doc->cleanupItem(food);
+    doc->actualModel()->expense()->removeChild(food);
+    EXPECT_EQ(record->outCategory(), 30);
+    const auto misc = doc->findExpense(30);
+    EXPECT_DOUBLE_EQ(doc->summaryForActualMonths(misc, day(2009, 1, 1), 1), 300000);
+    EXPECT_DOUBLE_EQ(doc->valueForAccount(loan, day(2009, 12, 31)), 280000);
+
+    // A deleted paying account: the rows move to the wallet.
+    addAccount(doc->accountModel()->asset(), 10, 30, 0);
+    doc->cleanupItem(bank);
+    doc->accountModel()->asset()->removeChild(bank);
+    const auto schedule = doc->getLoan(2000);
+    ASSERT_TRUE(schedule.has_value());
+    for (const auto &row : *schedule) EXPECT_EQ(row->account(), 10);
+    EXPECT_DOUBLE_EQ(doc->valueForAccount(doc->findAccount(10), day(2009, 12, 31)), -21000);
+}

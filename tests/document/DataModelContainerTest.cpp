@@ -1,0 +1,252 @@
+// The document file, the working copy, saving and day numbers.
+#include "StoreTestSupport.h"
+
+#include <QDirIterator>
+#include <QRandomGenerator>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <zlib.h>
+
+namespace {
+
+QByteArray gunzip(const QString &file)
+{
+    QByteArray out;
+    gzFile in = gzopen(QFile::encodeName(file).constData(), "rb");
+    if (!in) return out;
+    char buffer[8192];
+    int n = 0;
+    while ((n = gzread(in, buffer, sizeof buffer)) > 0) out.append(buffer, n);
+    gzclose(in);
+    return out;
+}
+
+void writeGzip(const QString &file, const QByteArray &content)
+{
+    gzFile out = gzopen(QFile::encodeName(file).constData(), "wb");
+    ASSERT_TRUE(out);
+    ASSERT_EQ(gzwrite(out, content.constData(), unsigned(content.size())), int(content.size()));
+    ASSERT_EQ(gzclose(out), Z_OK);
+}
+
+void writeFile(const QString &file, const QByteArray &content)
+{
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(content), content.size());
+}
+
+// Files in a folder and below it.
+QStringList filesIn(const QString &folder)
+{
+    QStringList files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) files << it.next();
+    files.sort();
+    return files;
+}
+
+class ContainerTest : public StoreTest {
+protected:
+    // A saved document with a few entries; answers its path.
+    QString savedDocument(const QString &name)
+    {
+        store->putExpense(entry(1, QDate(2008, 3, 5), 1234.5, 1001, 2001, QStringLiteral("lunch")));
+        store->putIncome(entry(0, QDate(2008, 3, 25), 300000, 1002));
+        const QString file = path(name);
+        EXPECT_TRUE(store->save(file));
+        return file;
+    }
+    int entryCount(CV4DataModel &s) { return rowsOf(s, QStringLiteral("SELECT count(*) FROM ActualTable;")).value(0).toInt(); }
+};
+
+TEST_F(ContainerTest, SavedFileIsMagicAndDatabaseWithTheSchemaInOrder)
+{
+    const QString file = savedDocument(QStringLiteral("t.cvv2"));
+    const QByteArray content = gunzip(file);
+    ASSERT_GT(content.size(), 24);
+    EXPECT_EQ(content.left(8), QByteArray("KAVRICV4"));
+    EXPECT_EQ(content.mid(8, 16), QByteArray("SQLite format 3\0", 16));
+    EXPECT_EQ(rows(QStringLiteral("SELECT type, name FROM sqlite_master ORDER BY rowid;")),
+              QStringList({"table | InfoTable", "table | LoanTable", "table | ActualTable",
+                           "index | date_income", "index | category_income", "index | category_group",
+                           "table | PriceTable", "index | sqlite_autoindex_PriceTable_1", "index | brand_price",
+                           "index | date_price", "table | TradeTable", "index | brand_trade", "index | date_trade",
+                           "table | ExchangeTable", "index | sqlite_autoindex_ExchangeTable_1",
+                           "index | currency_exchange", "index | date_exchange"}));
+    EXPECT_TRUE(changes.lastCleared());
+
+    // Left behind for a look from the command line.
+    const QString kept = QDir::current().filePath(QStringLiteral("t.cvv2"));
+    QFile::remove(kept);
+    QFile::copy(file, kept);
+}
+
+TEST_F(ContainerTest, SaveAndOpenGiveBackTheSameDatabase)
+{
+    const QString file = savedDocument(QStringLiteral("same.cvv2"));
+    const QByteArray image = readAll(store->workingPath());
+    ChangeRecorder otherChanges;
+    CV4DataModel other(&otherChanges);
+    bool upgraded = true;
+    ASSERT_TRUE(other.open(file, &upgraded));
+    EXPECT_FALSE(upgraded);
+    EXPECT_TRUE(other.isOpen());
+    EXPECT_TRUE(otherChanges.lastCleared());
+    EXPECT_NE(other.workingPath(), store->workingPath());
+    EXPECT_EQ(readAll(other.workingPath()), image);
+    EXPECT_EQ(entryCount(other), 2);
+}
+
+TEST_F(ContainerTest, UncompressedMagicAndDatabaseOpen)
+{
+    const QString file = savedDocument(QStringLiteral("plain.cvv2"));
+    const QString plain = path(QStringLiteral("uncompressed.cvv2"));
+    writeFile(plain, gunzip(file));
+    CV4DataModel other;
+    ASSERT_TRUE(other.open(plain));
+    EXPECT_EQ(rowsOf(other, QStringLiteral("SELECT kind, date, value, memo FROM ActualTable ORDER BY id;")),
+              rows(QStringLiteral("SELECT kind, date, value, memo FROM ActualTable ORDER BY id;")));
+}
+
+TEST_F(ContainerTest, BadFilesFailAndLeaveNoWorkingFile)
+{
+    const QString file = savedDocument(QStringLiteral("good.cvv2"));
+    const QByteArray content = gunzip(file);
+    const QStringList before = filesIn(cv::work::workFolder());
+
+    const QString wrongMagic = path(QStringLiteral("v5.cvv2"));
+    writeGzip(wrongMagic, QByteArray("KAVRICV5") + content.mid(8));
+
+    const QString cut = path(QStringLiteral("cut.cvv2"));
+    writeFile(cut, readAll(file).chopped(100));
+
+    const QString notDatabase = path(QStringLiteral("junk.cvv2"));
+    writeGzip(notDatabase, QByteArray("KAVRICV4") + QByteArray(5000, 'x'));
+
+    const QString shortFile = path(QStringLiteral("short.cvv2"));
+    writeGzip(shortFile, QByteArray("KAVR"));
+
+    const QString corrupt = path(QStringLiteral("corrupt.cvv2"));
+    QByteArray flipped = readAll(file);
+    flipped[flipped.size() / 2] = char(flipped[flipped.size() / 2] ^ 0x55);
+    writeFile(corrupt, flipped);
+
+    for (const QString &bad : {wrongMagic, cut, notDatabase, shortFile, corrupt, path(QStringLiteral("missing"))}) {
+        SCOPED_TRACE(bad.toStdString());
+        ChangeRecorder marks;
+        CV4DataModel other(&marks);
+        EXPECT_FALSE(other.open(bad));
+        EXPECT_FALSE(other.isOpen());
+        EXPECT_FALSE(QFile::exists(other.workingPath()));
+        EXPECT_TRUE(marks.changes.empty());
+    }
+    EXPECT_EQ(filesIn(cv::work::workFolder()), before);
+    EXPECT_FALSE(CV4DataModel().open(QString()));
+}
+
+TEST_F(ContainerTest, DayNumbers)
+{
+    EXPECT_EQ(store->getRefDays(QDate(2001, 1, 1)), 0);
+    EXPECT_EQ(store->getRefDays(QDate(2001, 1, 2)), 1);
+    EXPECT_EQ(store->getRefDays(QDate(2000, 12, 31)), -1);
+    EXPECT_EQ(store->getRefDays(QDate(2008, 3, 5)), 2620);
+    EXPECT_EQ(store->getRefDays(QDate()), 0);
+    EXPECT_EQ(store->makeDate(2620), QDate(2008, 3, 5));
+    EXPECT_EQ(store->makeDate(-1), QDate(2000, 12, 31));
+
+    // Every stored row carries its day number.
+    for (const QDate &d : {QDate(2001, 1, 1), QDate(2001, 1, 2), QDate(2000, 12, 31), QDate(2008, 3, 5)})
+        ASSERT_TRUE(store->putExpense(entry(1, d, 10)));
+    EXPECT_EQ(rows(QStringLiteral("SELECT date FROM ActualTable ORDER BY id;")),
+              QStringList({"0", "1", "-1", "2620"}));
+}
+
+TEST_F(ContainerTest, SaveIntoAMissingFolderFailsAndKeepsWorking)
+{
+    ASSERT_TRUE(store->putExpense(entry(1, QDate(2008, 3, 5), 100)));
+    changes.reset();
+    EXPECT_FALSE(store->save(path(QStringLiteral("no/such/folder/t.cvv2"))));
+    EXPECT_FALSE(changes.lastCleared());
+    // The working copy is open and takes further edits.
+    ASSERT_TRUE(store->putExpense(entry(1, QDate(2008, 3, 6), 200)));
+    const QString file = path(QStringLiteral("later.cvv2"));
+    ASSERT_TRUE(store->save(file));
+    CV4DataModel other;
+    ASSERT_TRUE(other.open(file));
+    EXPECT_EQ(entryCount(other), 2);
+}
+
+// A disk that fills up while saving: the file-size limit makes writes beyond it
+// fail as they would on a full disk, also for root.
+TEST_F(ContainerTest, SaveOntoAFullDiskKeepsTheOldFileAndEveryEdit)
+{
+    const QString file = savedDocument(QStringLiteral("full.cvv2"));
+    const QByteArray old = readAll(file);
+
+    // Edits that do not compress, so the new file is larger than the limit.
+    QRandomGenerator random(7);
+    ASSERT_TRUE(store->beginTransaction());
+    for (int i = 0; i < 200; ++i) {
+        QString memo;
+        for (int c = 0; c < 200; ++c) memo += QChar(u'a' + random.bounded(26));
+        ASSERT_TRUE(store->putExpense(entry(1, QDate(2009, 1, 1).addDays(i), i, 1001, 2001, memo)));
+    }
+    ASSERT_TRUE(store->commitTransaction());
+    changes.reset();
+
+    struct rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = saved;
+    limited.rlim_cur = 16 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const bool saved1 = store->save(file);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(saved1);
+    EXPECT_FALSE(changes.lastCleared());
+    EXPECT_EQ(readAll(file), old);
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("full")),
+              QStringList({"full.cvv2"}));
+
+    ASSERT_TRUE(store->putExpense(entry(1, QDate(2010, 1, 1), 1)));
+    const QString elsewhere = path(QStringLiteral("elsewhere.cvv2"));
+    ASSERT_TRUE(store->save(elsewhere));
+    CV4DataModel other;
+    ASSERT_TRUE(other.open(elsewhere));
+    EXPECT_EQ(entryCount(other), 2 + 200 + 1);
+}
+
+TEST_F(ContainerTest, SaveWithoutPathOnlyReopens)
+{
+    ASSERT_TRUE(store->save(QString()));
+    EXPECT_TRUE(store->putExpense(entry(1, QDate(2008, 3, 5), 1)));
+    store->close();
+    EXPECT_FALSE(store->isOpen());
+    EXPECT_FALSE(store->save(path(QStringLiteral("closed.cvv2"))));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("closed.cvv2"))));
+}
+
+TEST_F(ContainerTest, WorkingFilesAreNumberedOnceAndRemovedWithTheirStore)
+{
+    auto number = [](const QString &p) { return p.section(QLatin1Char('-'), -1).toInt(); };
+    QString firstPath;
+    int first = 0;
+    {
+        CV4DataModel a;
+        ASSERT_TRUE(a.create());
+        firstPath = a.workingPath();
+        first = number(firstPath);
+        ASSERT_TRUE(firstPath.contains(QStringLiteral("CVDATA-")));
+        ASSERT_TRUE(QFile::exists(firstPath));
+    }
+    EXPECT_FALSE(QFile::exists(firstPath));
+    CV4DataModel b;
+    EXPECT_EQ(number(b.workingPath()), first + 1);
+    EXPECT_TRUE(b.workingPath().startsWith(cv::work::instanceFolder()));
+}
+
+} // namespace

@@ -1,0 +1,173 @@
+#include "document/SQLDatabase3.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <sqlite3.h>
+
+namespace {
+
+class SQLDatabase3Test : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(tmp.isValid());
+        db = std::make_unique<SQLDatabase3>(tmp.filePath(QStringLiteral("db")));
+        ASSERT_TRUE(db->open());
+        ASSERT_TRUE(db->performQuery(QStringLiteral("CREATE TABLE t ( id INTEGER PRIMARY KEY, memo TEXT );")));
+    }
+    QTemporaryDir tmp;
+    std::unique_ptr<SQLDatabase3> db;
+};
+
+TEST_F(SQLDatabase3Test, ResultsOfEveryKindOfStatement)
+{
+    // A statement without rows still answers a result.
+    auto none = db->performQuery(QStringLiteral("UPDATE t SET memo='x' WHERE id=1;"));
+    ASSERT_TRUE(none);
+    EXPECT_EQ(none->rowCount(), 0);
+
+    // Insert and read back the new row id in one text.
+    auto inserted = db->performQuery(QStringLiteral("INSERT INTO t VALUES(NULL, ?); SELECT last_insert_rowid();"),
+                                     {QStringLiteral("first")});
+    ASSERT_TRUE(inserted);
+    ASSERT_EQ(inserted->rowCount(), 1);
+    EXPECT_EQ(inserted->rowAtIndex(0).intForColumnAtIndex(0), 1);
+    EXPECT_EQ(db->lastRowInserted(), 1);
+
+    // Parameters are bound in order across the statements of one text.
+    auto two = db->performQuery(QStringLiteral("INSERT INTO t VALUES(7, ?); INSERT INTO t VALUES(8, ?);"
+                                               "SELECT memo FROM t WHERE id>=7 ORDER BY id;"),
+                                {QStringLiteral("seven"), QStringLiteral("eight")});
+    ASSERT_TRUE(two);
+    ASSERT_EQ(two->rowCount(), 2);
+    EXPECT_EQ(two->rowAtIndex(1).stringForColumnAtIndex(0), QStringLiteral("eight"));
+    EXPECT_EQ(two->rowAtIndex(1).nameOfColumnAtIndex(0), QStringLiteral("memo"));
+    EXPECT_EQ(two->rowAtIndex(1).stringForColumn("memo"), QStringLiteral("eight"));
+    EXPECT_TRUE(two->rowAtIndex(1).stringForColumn("nope").isNull());
+
+    // Rows outside the result and columns outside the row.
+    EXPECT_FALSE(two->rowAtIndex(2).valid());
+    EXPECT_FALSE(two->rowAtIndex(-1).valid());
+    EXPECT_TRUE(two->rowAtIndex(0).stringForColumnAtIndex(1).isNull());
+    EXPECT_EQ(two->rowAtIndex(0).intForColumnAtIndex(5), 0);
+}
+
+TEST_F(SQLDatabase3Test, BoundTextsSurviveQuotesAndNuls)
+{
+    const QString tricky = QStringLiteral("Bob's 'best' ; DROP TABLE t; --") + QChar(0) + QStringLiteral("\nafter");
+    ASSERT_TRUE(db->performQuery(QStringLiteral("INSERT INTO t VALUES(1, ?);"), {tricky}));
+    auto back = db->performQuery(QStringLiteral("SELECT memo FROM t;"));
+    ASSERT_TRUE(back);
+    ASSERT_EQ(back->rowCount(), 1);
+    EXPECT_EQ(back->rowAtIndex(0).stringForColumnAtIndex(0), tricky);
+    // A row kept after its result is gone still reads its own data.
+    const SQLRow kept = back->rowAtIndex(0);
+    back.reset();
+    EXPECT_EQ(kept.stringForColumnAtIndex(0), tricky);
+}
+
+TEST_F(SQLDatabase3Test, ValuesThatAreNotUtf8OrNull)
+{
+    ASSERT_TRUE(db->performQuery(QStringLiteral("INSERT INTO t VALUES(1, CAST(x'41E942' AS TEXT));"
+                                                "INSERT INTO t VALUES(2, NULL);")));
+    auto r = db->performQuery(QStringLiteral("SELECT memo FROM t ORDER BY id;"));
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->rowAtIndex(0).stringForColumnAtIndex(0), QString::fromLatin1("A\xe9" "B"));
+    EXPECT_TRUE(r->rowAtIndex(1).stringForColumnAtIndex(0).isNull());
+    EXPECT_EQ(r->rowAtIndex(1).doubleForColumnAtIndex(0), 0.0);
+}
+
+TEST_F(SQLDatabase3Test, FailuresAnswerNoResult)
+{
+    EXPECT_FALSE(db->performQuery(QStringLiteral("SELECT * FROM missing;")));
+    // Too few texts for the parameters.
+    EXPECT_FALSE(db->performQuery(QStringLiteral("INSERT INTO t VALUES(1, ?);")));
+    // Statements of one text with different column counts.
+    EXPECT_FALSE(db->performQuery(QStringLiteral("SELECT 1; SELECT 1, 2;")));
+    // A failing statement stops the text: the SELECT after it does not run.
+    EXPECT_FALSE(db->performQuery(QStringLiteral("INSERT INTO missing VALUES(1); SELECT last_insert_rowid();")));
+
+    db->close();
+    EXPECT_FALSE(db->isOpen());
+    EXPECT_FALSE(db->performQuery(QStringLiteral("SELECT 1;")));
+    EXPECT_TRUE(db->open());
+    EXPECT_TRUE(db->open()); // already open
+}
+
+TEST_F(SQLDatabase3Test, TransactionsNestAndRollBack)
+{
+    ASSERT_TRUE(db->beginTransaction());
+    ASSERT_TRUE(db->beginTransaction());
+    db->performQuery(QStringLiteral("INSERT INTO t VALUES(1, 'a');"));
+    EXPECT_TRUE(db->commitTransaction());
+    EXPECT_EQ(db->transactionDepth(), 1);
+    EXPECT_TRUE(db->commitTransaction());
+    {
+        SQLTransaction t(db.get());
+        db->performQuery(QStringLiteral("INSERT INTO t VALUES(2, 'b');"));
+        t.rollback();
+    }
+    // A transaction left open is committed on close, not lost.
+    db->beginTransaction();
+    db->performQuery(QStringLiteral("INSERT INTO t VALUES(3, 'c');"));
+    db->close();
+    ASSERT_TRUE(db->open());
+    auto r = db->performQuery(QStringLiteral("SELECT group_concat(id) FROM t;"));
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->rowAtIndex(0).stringForColumnAtIndex(0), QStringLiteral("1,3"));
+}
+
+TEST(SQLDatabase3File, SetupClassifiesAndOpenRejectsNonDatabases)
+{
+    QTemporaryDir tmp;
+    const QString good = tmp.filePath(QStringLiteral("good"));
+    {
+        SQLDatabase3 db(good);
+        ASSERT_TRUE(db.open());
+        db.performQuery(QStringLiteral("CREATE TABLE x (a);"));
+    }
+    EXPECT_EQ(SQLDatabase3(good).setup(), SQLDatabase3::SetupResult::Current);
+
+    const QString junk = tmp.filePath(QStringLiteral("junk"));
+    QFile f(junk);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(4096, 'z'));
+    f.close();
+    SQLDatabase3 db(junk);
+    EXPECT_EQ(db.setup(), SQLDatabase3::SetupResult::Unusable);
+    EXPECT_FALSE(db.open());
+    EXPECT_FALSE(db.isOpen());
+
+    EXPECT_EQ(SQLDatabase3(tmp.filePath(QStringLiteral("missing"))).setup(), SQLDatabase3::SetupResult::Unusable);
+}
+
+// A document file comes from outside: whatever its schema carries must not run.
+TEST(SQLDatabase3File, HostileSchemaDoesNotRun)
+{
+    QTemporaryDir tmp;
+    const QString file = tmp.filePath(QStringLiteral("hostile"));
+    sqlite3 *raw = nullptr;
+    ASSERT_EQ(sqlite3_open(file.toUtf8().constData(), &raw), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(raw,
+                           "PRAGMA journal_mode=WAL;"
+                           "CREATE TABLE a (x); CREATE TABLE b (y); INSERT INTO b VALUES (1);"
+                           "CREATE TRIGGER wipe AFTER INSERT ON a BEGIN DELETE FROM b; END;",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(raw);
+
+    SQLDatabase3 db(file);
+    ASSERT_TRUE(db.open());
+    ASSERT_TRUE(db.performQuery(QStringLiteral("INSERT INTO a VALUES (1);")));
+    auto count = db.performQuery(QStringLiteral("SELECT count(*) FROM b;"));
+    ASSERT_TRUE(count);
+    EXPECT_EQ(count->rowAtIndex(0).intForColumnAtIndex(0), 1);
+    auto mode = db.performQuery(QStringLiteral("PRAGMA journal_mode;"));
+    ASSERT_TRUE(mode);
+    EXPECT_EQ(mode->rowAtIndex(0).stringForColumnAtIndex(0), QStringLiteral("delete"));
+}
+
+} // namespace

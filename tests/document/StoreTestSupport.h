@@ -1,0 +1,100 @@
+#pragma once
+// Shared by the store tests: a fresh working folder per test, a store with a
+// new schema, a recorder of change marks and small record makers.
+
+#include "document/CV4DataModel.h"
+#include "document/CV4DocumentChanges.h"
+#include "document/SQLDatabase3.h"
+#include "document/WorkingFolder.h"
+#include "model/CV4Actual.h"
+#include "model/CV4PriceTime.h"
+#include "model/CV4Trade.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <vector>
+
+class ChangeRecorder : public CV4DocumentChanges {
+public:
+    void updateChangeCount(ChangeKind change) override { changes.push_back(change); }
+    int done() const { return int(std::count(changes.begin(), changes.end(), ChangeDone)); }
+    bool lastCleared() const { return !changes.empty() && changes.back() == ChangeCleared; }
+    void reset() { changes.clear(); }
+    std::vector<ChangeKind> changes;
+};
+
+inline CV4ActualPtr entry(int kind, const QDate &date, double amount, int category = 1001, int account = 2001,
+                          const QString &memo = QString())
+{
+    auto e = std::make_shared<CV4Actual>();
+    e->setKind(kind);
+    e->setDate(date);
+    e->setAmount(amount);
+    e->setCategory(category);
+    e->setAccount(account);
+    e->setMemo(memo);
+    return e;
+}
+inline CV4TradePtr trade(int kind, const QDate &date, int account = 3001, int brand = 5)
+{
+    auto t = std::make_shared<CV4Trade>();
+    t->setKind(kind);
+    t->setDate(date);
+    t->setAccount(account);
+    t->setBrand(brand);
+    t->setCount(10);
+    t->setUnitPrice(100);
+    return t;
+}
+inline CV4PriceTimePtr price(int brand, const QDate &date, double value)
+{
+    auto p = std::make_shared<CV4PriceTime>();
+    p->setBrand(brand);
+    p->setDate(date);
+    p->setPrice(value);
+    return p;
+}
+
+class StoreTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(tmp.isValid());
+        cv::work::setWorkFolder(tmp.filePath(QStringLiteral("Work")));
+        store = std::make_unique<CV4DataModel>(&changes);
+        ASSERT_TRUE(store->create());
+        changes.reset();
+    }
+    void TearDown() override
+    {
+        store.reset();
+        cv::work::setWorkFolder(QString());
+    }
+
+    QString path(const QString &name) const { return tmp.filePath(name); }
+
+    // Raw rows of a statement, each as its values joined by " | ".
+    QStringList rows(const QString &sql) const { return rowsOf(*store, sql); }
+    static QStringList rowsOf(const CV4DataModel &s, const QString &sql)
+    {
+        QStringList out;
+        auto result = s.database()->performQuery(sql);
+        if (!result) return {QStringLiteral("<failed>")};
+        for (int r = 0; r < result->rowCount(); ++r) out << result->rowAtIndex(r).description();
+        return out;
+    }
+
+    static QByteArray readAll(const QString &file)
+    {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    QTemporaryDir tmp;
+    ChangeRecorder changes;
+    std::unique_ptr<CV4DataModel> store;
+};

@@ -1,0 +1,87 @@
+#include "model/CV4Brand.h"
+#include "model/ModelArchiveClasses.h"
+#include "platform/Localization.h"
+
+#include "ArchiveProbe.h"
+
+#include <gtest/gtest.h>
+
+TEST(CV4Brand, MarketNamesMatchIgnoringCase)
+{
+    EXPECT_EQ(CV4Brand::marketForString("jasdaq"), 3);
+    EXPECT_EQ(CV4Brand::marketForString("NYMARKET"), 20);
+    EXPECT_EQ(CV4Brand::marketForString("Tosho"), 1);
+    EXPECT_EQ(CV4Brand::marketForString("NASDAQ"), 21);
+    EXPECT_EQ(CV4Brand::marketForString("LSE"), -1);
+    EXPECT_EQ(CV4Brand::marketForString(QString()), -1);
+}
+
+TEST(CV4Brand, FreshSecurityAndNames)
+{
+    CV4Brand b;
+    EXPECT_EQ(b.ident(), -1);
+    EXPECT_EQ(b.name(), "");
+    EXPECT_FALSE(b.name().isNull());
+    EXPECT_EQ(b.symbol(), "");
+    EXPECT_TRUE(b.isVisible());
+
+    b.setKind(CV4Brand::Bond);
+    EXPECT_EQ(b.kindName(), cv::localizedString("brand kind bond"));
+    b.setKind(7);
+    b.setRisk(-1);
+    EXPECT_TRUE(b.kindName().isNull());
+    EXPECT_TRUE(b.riskDescription().isNull());
+}
+
+TEST(CV4Brand, RoundTripsWithItsKeys)
+{
+    registerModelArchiveClasses();
+    auto toyota = std::make_shared<CV4Brand>();
+    toyota->setIdent(4);
+    toyota->setName("トヨタ自動車");
+    toyota->setKind(CV4Brand::Stock);
+    toyota->setCode(7203);
+    toyota->setSymbol("TM");
+    toyota->setMarket(1);
+    toyota->setCurrency(1);
+    toyota->setRisk(2);
+    toyota->setOutlineState(1);
+
+    auto fund = std::make_shared<CV4Brand>();
+    fund->setIdent(5);
+    fund->setName("Index fund");
+    fund->setKind(CV4Brand::InvestmentTrust);
+    fund->setHidden(true);
+
+    const QVariantMap stored = cvtest::archivedObject(cv::KeyedArchiver::archivedDataWithRootObject(toyota));
+    EXPECT_EQ(stored.keys(),
+              (QStringList{"code", "currency", "hidden", "id", "kind", "market", "name", "risk", "symbol"}));
+    EXPECT_EQ(stored.value("id").toLongLong(), 4);
+    EXPECT_EQ(stored.value("hidden").typeId(), QMetaType::LongLong);
+    EXPECT_EQ(stored.value("symbol").toString(), "TM");
+
+    const QVariantMap storedFund = cvtest::archivedObject(cv::KeyedArchiver::archivedDataWithRootObject(fund));
+    EXPECT_FALSE(storedFund.contains("symbol"));
+    EXPECT_EQ(storedFund.value("hidden").toLongLong(), 1);
+
+    const std::vector<CV4BrandPtr> list{toyota, fund};
+    auto root = cv::KeyedUnarchiver::unarchiveObjectWithData(
+        cv::KeyedArchiver::archivedDataWithRootObject(cv::ArchiveValue::arrayOf(list)));
+    ASSERT_TRUE(root && root->array());
+    ASSERT_EQ(root->array()->size(), 2u);
+    auto t = root->array()->at(0).objectAs<CV4Brand>();
+    auto f = root->array()->at(1).objectAs<CV4Brand>();
+    ASSERT_TRUE(t && f);
+    EXPECT_EQ(t->ident(), 4);
+    EXPECT_EQ(t->name(), "トヨタ自動車");
+    EXPECT_EQ(t->code(), 7203);
+    EXPECT_EQ(t->symbol(), "TM");
+    EXPECT_EQ(t->market(), 1);
+    EXPECT_EQ(t->currency(), 1);
+    EXPECT_EQ(t->risk(), 2);
+    EXPECT_TRUE(t->isVisible());
+    EXPECT_EQ(t->intValue(), 0); // the check state is not stored
+    EXPECT_EQ(f->kind(), CV4Brand::InvestmentTrust);
+    EXPECT_EQ(f->symbol(), "");
+    EXPECT_FALSE(f->isVisible());
+}

@@ -1,0 +1,217 @@
+#include "model/CV4AccountModel.h"
+#include "model/CV4ActualModel.h"
+#include "model/CV4Brand.h"
+#include "model/ModelArchiveClasses.h"
+#include "platform/Localization.h"
+
+#include "ArchiveProbe.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+struct Item {
+    int ident;
+    int kind;
+    bool operator==(const Item &) const = default;
+};
+
+std::vector<Item> children(const CVUnitModelPtr &root)
+{
+    std::vector<Item> out;
+    for (const auto &c : root->children()) out.push_back({c->ident(), c->kind()});
+    return out;
+}
+
+CVUnitModelPtr node(int ident, int kind, const QString &name = QString())
+{
+    auto n = std::make_shared<CVUnitModel>();
+    n->setIdent(ident);
+    n->setKind(kind);
+    n->setName(name);
+    return n;
+}
+
+[[maybe_unused]] void PrintTo(const Item &i, std::ostream *os)
+{
+    *os << "{" << i.ident << ", " << i.kind << "}";
+}
+
+} // namespace
+
+TEST(CV4TreeModels, FixedRootsAndSystemItemsOfANewBook)
+{
+    CV4AccountModel accounts;
+    CV4ActualModel categories;
+    ASSERT_TRUE(accounts.asset() && accounts.debt() && accounts.summary());
+    EXPECT_EQ(accounts.asset()->ident(), 1);
+    EXPECT_EQ(accounts.debt()->ident(), 2);
+    EXPECT_EQ(accounts.summary()->ident(), 3);
+    EXPECT_EQ(accounts.summary()->kind(), 1);
+    EXPECT_EQ(accounts.asset()->name(), cv::localizedString("SYS:Account-Asset"));
+    ASSERT_TRUE(categories.moneyFlow() && categories.income() && categories.expense() && categories.summary());
+    EXPECT_EQ(categories.moneyFlow()->ident(), 1);
+    EXPECT_EQ(categories.income()->ident(), 2);
+    EXPECT_EQ(categories.expense()->ident(), 3);
+    EXPECT_EQ(categories.expense()->kind(), 1);
+    EXPECT_EQ(categories.summary()->ident(), 4);
+    EXPECT_EQ(categories.summary()->kind(), 0);
+
+    accounts.setDefault();
+    categories.setDefault();
+    accounts.setSystemItems();
+    categories.setSystemItems();
+    categories.setSystemItems();
+    accounts.setSystemItems();
+
+    EXPECT_EQ(children(categories.moneyFlow()), (std::vector<Item>{{10, 5}, {11, 5}, {12, 5}, {13, 5}}));
+    EXPECT_EQ(children(categories.income()), (std::vector<Item>{{31, 21}}));
+    EXPECT_EQ(children(categories.expense()), (std::vector<Item>{{30, 21}, {32, 21}, {33, 21}}));
+    EXPECT_EQ(children(accounts.asset()), (std::vector<Item>{{10, 30}}));
+    EXPECT_TRUE(children(accounts.debt()).empty());
+    EXPECT_EQ(categories.income()->childAt(0)->parent(), categories.income().get());
+
+    // Items are named in the current language.
+    EXPECT_EQ(accounts.asset()->childAt(0)->name(), cv::localizedString("Wallet"));
+    EXPECT_EQ(categories.expense()->childAt(1)->name(), cv::localizedString("SYS:Loan-Interest"));
+    EXPECT_EQ(categories.moneyFlow()->childAt(3)->name(), cv::localizedString("SYS:Debt2Debt"));
+}
+
+TEST(CV4TreeModels, SystemItemsAddOnlyWhatIsMissing)
+{
+    CV4ActualModel categories;
+    auto group = node(1200, 20);
+    group->appendChild(node(32, 21, "my interest"));
+    categories.expense()->appendChild(group);
+    categories.setSystemItems();
+    ASSERT_EQ(categories.expense()->countChild(), 2);
+    EXPECT_EQ(categories.expense()->childAt(1)->ident(), 33);
+
+    // An opened book whose wallet was moved into a group keeps only that one.
+    CV4AccountModel accounts;
+    auto folder = node(1001, 20);
+    folder->appendChild(node(10, 30, "purse"));
+    accounts.asset()->appendChild(folder);
+    accounts.setSystemItems();
+    EXPECT_EQ(accounts.asset()->countChild(), 1);
+}
+
+TEST(CV4TreeModels, UniqueIdents)
+{
+    CV4AccountModel accounts;
+    CV4ActualModel categories;
+    accounts.setSystemItems();
+    categories.setDefault();
+    categories.setSystemItems();
+    EXPECT_EQ(accounts.uniqueId(), 1000);
+    EXPECT_EQ(categories.uniqueId(), 1000);
+
+    accounts.debt()->appendChild(node(1500, 40));
+    EXPECT_EQ(accounts.uniqueId(), 1501);
+    accounts.summary()->appendChild(node(1600, 50));
+    EXPECT_EQ(accounts.uniqueId(), 1601);
+
+    categories.moneyFlow()->appendChild(node(2000, 5));
+    EXPECT_EQ(categories.uniqueId(), 1000);
+    auto food = node(1000, 20);
+    food->appendChild(node(1007, 21));
+    categories.expense()->appendChild(food);
+    EXPECT_EQ(categories.uniqueId(), 1008);
+    categories.summary()->appendChild(node(1100, 51));
+    EXPECT_EQ(categories.uniqueId(), 1101);
+
+    // Roots may be missing in a decoded model.
+    accounts.setAsset(nullptr);
+    accounts.setDebt(nullptr);
+    accounts.setSummary(nullptr);
+    EXPECT_EQ(accounts.uniqueId(), 1000);
+    accounts.setSystemItems();
+}
+
+TEST(CV4TreeModels, IncomeOrExpense)
+{
+    CV4ActualModel categories;
+    categories.setDefault();
+    auto group = node(1000, 20);
+    auto leaf = node(1001, 21);
+    group->appendChild(leaf);
+    categories.income()->appendChild(group);
+    EXPECT_TRUE(categories.isIncomeOrExpense(leaf.get()));
+    EXPECT_TRUE(categories.isIncomeOrExpense(categories.expense().get()));
+    EXPECT_TRUE(categories.isIncomeOrExpense(categories.expense()->childAt(0).get()));
+    EXPECT_FALSE(categories.isIncomeOrExpense(categories.moneyFlow()->childAt(0).get()));
+    EXPECT_FALSE(categories.isIncomeOrExpense(categories.summary().get()));
+    EXPECT_FALSE(categories.isIncomeOrExpense(node(1001, 21).get()));
+    EXPECT_FALSE(categories.isIncomeOrExpense(nullptr));
+}
+
+TEST(CV4TreeModels, BothModelsRoundTripWithTheirKeys)
+{
+    registerModelArchiveClasses();
+    auto accounts = std::make_shared<CV4AccountModel>();
+    accounts->setSystemItems();
+    accounts->debt()->appendChild(node(1500, 41, "住宅ローン"));
+    auto categories = std::make_shared<CV4ActualModel>();
+    categories->setDefault();
+    categories->setSystemItems();
+
+    const QByteArray accountData = cv::KeyedArchiver::archivedDataWithRootObject(accounts);
+    const QByteArray categoryData = cv::KeyedArchiver::archivedDataWithRootObject(categories);
+    EXPECT_EQ(cvtest::archivedObject(accountData).keys(), (QStringList{"asset", "debt", "summary"}));
+    EXPECT_EQ(cvtest::archivedObject(categoryData).keys(), (QStringList{"expense", "income", "moneyFlow", "summary"}));
+    EXPECT_EQ(cvtest::archivedObject(accountData, {"debt"}).value("ident").toLongLong(), 2);
+
+    auto a = cv::KeyedUnarchiver::unarchiveObjectOfClass<CV4AccountModel>(accountData);
+    ASSERT_TRUE(a && a->asset() && a->debt() && a->summary());
+    EXPECT_EQ(children(a->asset()), (std::vector<Item>{{10, 30}}));
+    EXPECT_EQ(a->debt()->childAt(0)->name(), "住宅ローン");
+    EXPECT_EQ(a->debt()->childAt(0)->parent(), a->debt().get());
+    EXPECT_EQ(a->uniqueId(), 1501);
+
+    auto c = cv::KeyedUnarchiver::unarchiveObjectOfClass<CV4ActualModel>(categoryData);
+    ASSERT_TRUE(c && c->moneyFlow() && c->income() && c->expense() && c->summary());
+    EXPECT_EQ(children(c->moneyFlow()), (std::vector<Item>{{10, 5}, {11, 5}, {12, 5}, {13, 5}}));
+    EXPECT_EQ(children(c->expense()), (std::vector<Item>{{30, 21}, {32, 21}, {33, 21}}));
+    EXPECT_EQ(c->summary()->kind(), 0);
+    EXPECT_EQ(c->income()->name(), categories->income()->name());
+
+    // A missing root is written as no key and read back as no root.
+    categories->setSummary(nullptr);
+    const QByteArray withoutSummary = cv::KeyedArchiver::archivedDataWithRootObject(categories);
+    EXPECT_FALSE(cvtest::archivedObject(withoutSummary).contains("summary"));
+    auto d = cv::KeyedUnarchiver::unarchiveObjectOfClass<CV4ActualModel>(withoutSummary);
+    ASSERT_TRUE(d);
+    EXPECT_EQ(d->summary(), nullptr);
+    EXPECT_NE(d->expense(), nullptr);
+
+}
+
+namespace {
+
+// An account model archive with any object as its asset root.
+class ForgedAccountModel : public cv::KeyedArchivable {
+public:
+    explicit ForgedAccountModel(cv::ArchivablePtr asset) : m_asset(std::move(asset)) {}
+    cv::ArchivablePtr m_asset;
+    QString archiveClassName() const override { return QStringLiteral("CV4AccountModel"); }
+    void encodeWithCoder(cv::KeyedArchiver &coder) const override { coder.encodeObject("asset", m_asset); }
+    bool initWithCoder(cv::KeyedUnarchiver &) override { return false; }
+};
+
+} // namespace
+
+TEST(CV4TreeModels, ARootOfAnotherClassMakesTheArchiveUnreadable)
+{
+    registerModelArchiveClasses();
+    auto forge = [](cv::ArchivablePtr asset) {
+        return cv::KeyedArchiver::archivedDataWithRootObject(std::make_shared<ForgedAccountModel>(std::move(asset)));
+    };
+    auto plain = cv::KeyedUnarchiver::unarchiveObjectOfClass<CV4AccountModel>(forge(node(1, 1)));
+    ASSERT_TRUE(plain);
+    EXPECT_TRUE(plain->asset());
+    EXPECT_FALSE(plain->debt());
+    EXPECT_EQ(cv::KeyedUnarchiver::unarchiveObjectOfClass<CV4AccountModel>(forge(std::make_shared<CV4Brand>())),
+              nullptr);
+}

@@ -1,0 +1,160 @@
+#include "platform/Localization.h"
+#include "platform/widgets/MessageBoxAlertPresenter.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+// Acts on the modal dialog once it shows. Whatever the action leaves open is
+// closed a little later, so a failing test cannot block the run.
+void whenModalShows(std::function<void(QWidget *)> action)
+{
+    auto *timer = new QTimer(qApp);
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, tries, action] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible()) {
+            if (++*tries > 1000) timer->deleteLater();
+            return;
+        }
+        timer->stop();
+        timer->deleteLater();
+        QPointer<QWidget> watched = modal;
+        action(modal);
+        QTimer::singleShot(3000, qApp, [watched] {
+            if (!watched || !watched->isVisible()) return;
+            ADD_FAILURE() << "dialog left open";
+            if (auto *dialog = qobject_cast<QDialog *>(watched.data())) dialog->reject();
+        });
+    });
+    timer->start(5);
+}
+
+void pressEscape(QWidget *widget)
+{
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+}
+
+QAbstractButton *buttonTitled(QWidget *box, const QString &text)
+{
+    for (auto *b : box->findChildren<QAbstractButton *>())
+        if (b->text() == text) return b;
+    return nullptr;
+}
+
+cv::AlertRequest threeButtons()
+{
+    cv::AlertRequest r;
+    r.title = QStringLiteral("Save changes?");
+    r.message = QStringLiteral("The book was changed.");
+    r.defaultButton = QStringLiteral("Save");
+    r.alternateButton = QStringLiteral("Cancel");
+    r.otherButton = QStringLiteral("Don't Save");
+    return r;
+}
+
+} // namespace
+
+TEST(MessageBoxAlertPresenter, BoxHasTheRequestedButtonsAndAnswers)
+{
+    const cv::AlertRequest request = threeButtons();
+    for (const auto &[title, answer] :
+         {std::pair{QStringLiteral("Save"), cv::AlertButton::Default},
+          std::pair{QStringLiteral("Cancel"), cv::AlertButton::Alternate},
+          std::pair{QStringLiteral("Don't Save"), cv::AlertButton::Other}}) {
+        std::unique_ptr<QMessageBox> box(cv::MessageBoxAlertPresenter::createMessageBox(request));
+        EXPECT_EQ(box->buttons().size(), 3);
+        EXPECT_EQ(box->defaultButton()->text(), QStringLiteral("Save"));
+        EXPECT_EQ(box->escapeButton()->text(), QStringLiteral("Cancel"));
+        EXPECT_EQ(box->informativeText(), request.message);
+        buttonTitled(box.get(), title)->click();
+        EXPECT_EQ(cv::MessageBoxAlertPresenter::answerFor(box.get()), answer) << title.toStdString();
+    }
+
+    // A box closed without a choice answers as Escape would.
+    std::unique_ptr<QMessageBox> box(cv::MessageBoxAlertPresenter::createMessageBox(request));
+    EXPECT_EQ(cv::MessageBoxAlertPresenter::answerFor(box.get()), cv::AlertButton::Alternate);
+}
+
+TEST(MessageBoxAlertPresenter, EscapeAnswersTheAlternateButton)
+{
+    cv::MessageBoxAlertPresenter presenter;
+    whenModalShows(pressEscape);
+    EXPECT_EQ(presenter.runAlert(threeButtons()), cv::AlertButton::Alternate);
+
+    // With one button, Escape is that button.
+    cv::AlertRequest single;
+    single.title = QStringLiteral("Note");
+    single.defaultButton = QStringLiteral("OK");
+    whenModalShows(pressEscape);
+    EXPECT_EQ(presenter.runAlert(single), cv::AlertButton::Default);
+}
+
+TEST(MessageBoxAlertPresenter, WindowModalWhenGivenAWindow)
+{
+    QWidget window;
+    window.show();
+    cv::AlertRequest request = threeButtons();
+    request.window = &window;
+    Qt::WindowModality modality = Qt::NonModal;
+    QWidget *parent = nullptr;
+    cv::MessageBoxAlertPresenter presenter;
+    whenModalShows([&](QWidget *box) {
+        modality = box->windowModality();
+        parent = box->parentWidget();
+        buttonTitled(box, QStringLiteral("Don't Save"))->click();
+    });
+    EXPECT_EQ(presenter.runAlert(request), cv::AlertButton::Other);
+    EXPECT_EQ(modality, Qt::WindowModal);
+    EXPECT_EQ(parent, &window);
+}
+
+TEST(MessageBoxAlertPresenter, ConfirmThroughTheInstalledPresenter)
+{
+    cv::MessageBoxAlertPresenter presenter;
+    cv::AlertPresenter *previous = cv::setAlertPresenter(&presenter);
+    whenModalShows([](QWidget *box) { buttonTitled(box, QStringLiteral("C"))->click(); });
+    const int answer = CV4Alert::confirm3(QStringLiteral("T"), QStringLiteral("M"),
+                                          {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    cv::setAlertPresenter(previous);
+    EXPECT_EQ(answer, -1);
+}
+
+TEST(MessageBoxAlertPresenter, NameDialogRefusesEmptyAndUnchangedNames)
+{
+    cv::NameInputDialog dialog(QStringLiteral("Bank"), QStringLiteral("Rename"), true);
+    EXPECT_FALSE(dialog.okButton()->isEnabled());
+    dialog.nameEdit()->setText(QStringLiteral("Post Bank"));
+    EXPECT_TRUE(dialog.okButton()->isEnabled());
+    dialog.nameEdit()->clear();
+    EXPECT_FALSE(dialog.okButton()->isEnabled());
+    dialog.show();
+    dialog.accept(); // as Return would: refused
+    EXPECT_TRUE(dialog.isVisible());
+    dialog.reject();
+
+    cv::MessageBoxAlertPresenter presenter;
+    whenModalShows([](QWidget *w) {
+        auto *d = qobject_cast<cv::NameInputDialog *>(w);
+        ASSERT_NE(d, nullptr);
+        d->nameEdit()->setText(QStringLiteral("Post Bank"));
+        d->okButton()->click();
+    });
+    EXPECT_EQ(presenter.runNameDialog(QStringLiteral("Bank"), QStringLiteral("Rename"), true),
+              QStringLiteral("Post Bank"));
+
+    whenModalShows([](QWidget *w) { pressEscape(w); });
+    EXPECT_EQ(presenter.runNameDialog(QStringLiteral("Bank"), QStringLiteral("Rename"), false), std::nullopt);
+}

@@ -1,0 +1,91 @@
+#include "platform/Localization.h"
+#include "platform/widgets/CV4MiscUtilitiesWidgets.h"
+#include "platform/widgets/LineEditCaretKeeping.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTextCursor>
+#include <QTextDocument>
+
+TEST(MiscUtilitiesWidgets, FillDatePopUp)
+{
+    cv::setLanguageOverride(QStringLiteral("en"));
+    QComboBox popup;
+    popup.addItem(QStringLiteral("stale"), 99);
+    cv::fillDatePopUp(&popup);
+    ASSERT_EQ(popup.count(), 31);
+    EXPECT_EQ(popup.itemText(0), QStringLiteral("1"));
+    EXPECT_EQ(popup.itemData(0).toInt(), 1);
+    EXPECT_EQ(popup.itemText(29), QStringLiteral("30"));
+    EXPECT_EQ(popup.itemData(29).toInt(), 30);
+    EXPECT_EQ(popup.itemText(30), cv::localizedString(QStringLiteral("Last day")));
+    EXPECT_EQ(popup.itemData(30).toInt(), 31);
+    EXPECT_EQ(popup.findData(99), -1);
+
+    cv::fillDatePopUp(&popup, 28);
+    EXPECT_EQ(popup.count(), 29);
+    EXPECT_EQ(popup.findData(31), 28);
+    cv::fillDatePopUp(nullptr);
+    cv::setLanguageOverride(QString());
+}
+
+TEST(MiscUtilitiesWidgets, ReportFontIsTheLocalisedFontAtTenPoints)
+{
+    // Made once for the run: every report draws with the same font.
+    ASSERT_TRUE(cv::ReportFontAttributes().font.has_value());
+    EXPECT_EQ(cv::ReportFontAttributes().font->family(), cv::localizedString(QStringLiteral("Report-Font")));
+    EXPECT_EQ(cv::ReportFontAttributes().font->pointSizeF(), 10.0);
+    EXPECT_EQ(cv::ReportWhiteFontAttributes().font, cv::ReportFontAttributes().font);
+    EXPECT_EQ(&cv::ReportFontAttributes(), &cv::ReportFontAttributes());
+}
+
+TEST(MiscUtilitiesWidgets, ScaleToFitShrinksHeightThenWidthAndNeverEnlarges)
+{
+    EXPECT_EQ(cv::scaleToFit(QSize(200, 100), QSize(100, 100)), QSize(100, 50));
+    EXPECT_EQ(cv::scaleToFit(QSize(100, 200), QSize(100, 100)), QSize(50, 100));
+    EXPECT_EQ(cv::scaleToFit(QSize(400, 100), QSize(100, 50)), QSize(100, 25));
+    EXPECT_EQ(cv::scaleToFit(QSize(40, 20), QSize(100, 100)), QSize(40, 20));
+    EXPECT_EQ(cv::scaleToFit(QSize(40, 20), QSize(0, 0)), QSize(0, 0));
+}
+
+TEST(MiscUtilitiesWidgets, LineEditKeepsItsCaretWhenReformatted)
+{
+    QLineEdit edit(QStringLiteral("12345"));
+    edit.setCursorPosition(3);
+    const QString old = edit.text();
+    const cv::TextSelection oldSelection = cv::lineEditSelection(&edit);
+    edit.setText(QStringLiteral("12,345"));
+    cv::fixCurrencySelection(&edit, old, oldSelection);
+    EXPECT_EQ(edit.cursorPosition(), 4);
+
+    edit.setSelection(0, 2);
+    EXPECT_EQ(cv::lineEditSelection(&edit), (cv::TextSelection{0, 2}));
+}
+
+TEST(MiscUtilitiesWidgets, ReplacedTextKeepsTheFormatsOfTheCommonPrefix)
+{
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    QTextCharFormat bold, italic;
+    bold.setFontWeight(QFont::Bold);
+    italic.setFontItalic(true);
+    cursor.insertText(QStringLiteral("ab"), bold);
+    cursor.insertText(QStringLiteral("cd"), italic);
+
+    cv::setStringWithAttributesOfOldString(&document, QStringLiteral("abXYZ"));
+    ASSERT_EQ(document.toPlainText(), QStringLiteral("abXYZ"));
+    auto formatAt = [&](int i) {
+        QTextCursor c(&document);
+        c.setPosition(i + 1);
+        return c.charFormat();
+    };
+    EXPECT_EQ(formatAt(1).fontWeight(), QFont::Bold);
+    EXPECT_TRUE(formatAt(2).fontItalic()); // the format where the texts part
+    EXPECT_NE(formatAt(2).fontWeight(), QFont::Bold);
+
+    cv::setStringWithAttributesOfOldString(&document, QStringLiteral("12"));
+    EXPECT_EQ(document.toPlainText(), QStringLiteral("12"));
+    EXPECT_NE(formatAt(0).fontWeight(), QFont::Bold);
+}
