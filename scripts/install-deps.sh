@@ -1,7 +1,16 @@
 #!/usr/bin/env bash
 # Installs every Debian package the build, the tests and the program need.
 # Idempotent: when everything is present it only checks and returns.
+# --fuzz also installs clang and its libFuzzer runtime (scripts/fuzz.sh).
 set -euo pipefail
+
+WITH_FUZZ=0
+for arg in "$@"; do
+  case "$arg" in
+    --fuzz) WITH_FUZZ=1 ;;
+    *) echo "install-deps: unknown option $arg" >&2; exit 2 ;;
+  esac
+done
 
 PACKAGES=(
   g++ cmake ninja-build ccache pkg-config
@@ -12,6 +21,9 @@ PACKAGES=(
   poppler-utils xvfb xauth libxml2-utils
   locales
 )
+if [ "$WITH_FUZZ" = 1 ]; then
+  PACKAGES+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -1,9 +1,12 @@
 #include "platform/KeyedArchiver.h"
 
+#include "platform/BinaryPlistWriter.h"
 #include "platform/Logging.h"
+#include "platform/PropertyListCheck.h"
 
 #include <QHash>
 #include <QMutex>
+#include <QVarLengthArray>
 #include <QStringDecoder>
 #include <QTimeZone>
 
@@ -23,13 +26,23 @@ const QString kNSObject = QStringLiteral("NSObject");
 // level, and a tree that deep is not a real household book.
 constexpr int kMaxDepth = 512;
 
-// Keys the archive uses itself begin with "$"; a caller's key that does too is
-// written with one more "$" in front, as the platform archiver does.
-QByteArray archiveKey(const QString &key)
+// A caller's key that begins with "$" is stored with one more "$". Keys are
+// short; this runs for every field read, so it stays off the heap.
+using KeyBuffer = QVarLengthArray<char, 64>;
+void archiveKey(const QString &key, KeyBuffer &out)
 {
-    QByteArray k = key.toUtf8();
-    if (k.startsWith('$')) k.prepend('$');
-    return k;
+    out.clear();
+    if (key.startsWith(u'$')) out.append('$');
+    for (QChar c : key) {
+        if (c.unicode() >= 0x80) {
+            const QByteArray utf8 = key.toUtf8();
+            out.resize(key.startsWith(u'$') ? 1 : 0);
+            out.append(utf8.constData(), utf8.size());
+            break;
+        }
+        out.append(char(c.unicode()));
+    }
+    out.append('\0');
 }
 
 struct PlistHolder {
@@ -159,14 +172,16 @@ void ArchiveClassRegistry::registerClass(const QString &className, Factory facto
     r.factories.insert(className, std::move(factory));
 }
 
+ArchiveClassRegistry::Factory ArchiveClassRegistry::factory(const QString &className)
+{
+    Registry &r = registry();
+    QMutexLocker lock(&r.mutex);
+    return r.factories.value(className);
+}
+
 ArchivablePtr ArchiveClassRegistry::create(const QString &className)
 {
-    Factory f;
-    {
-        Registry &r = registry();
-        QMutexLocker lock(&r.mutex);
-        f = r.factories.value(className);
-    }
+    Factory f = factory(className);
     return f ? f() : nullptr;
 }
 
@@ -181,62 +196,73 @@ bool ArchiveClassRegistry::isRegistered(const QString &className)
 // Encoder
 
 struct KeyedArchiver::Impl {
-    // Index = UID. Entries are filled in once their contents are encoded; a
-    // UID is taken before that so that cycles end at the reference.
-    std::vector<plist_t> objects;
+    using Ref = BinaryPlistWriter::Ref;
+    static constexpr Ref kNone = ~Ref(0);
+
+    BinaryPlistWriter w;
+    // Index = UID. A UID is taken before the contents are encoded, so cycles
+    // end at the reference.
+    std::vector<Ref> objects;
     std::unordered_map<const void *, std::uint64_t> shared;
     // Values made on the fly inside encodeWithCoder die before the archive is
     // done; holding them keeps their addresses from being reused by another.
     std::vector<std::shared_ptr<const void>> keepAlive;
     QHash<QString, std::uint64_t> strings;
     QHash<QString, std::uint64_t> classes;
-    plist_t current = nullptr;
+    Ref classKey = kNone;
+    Ref current = kNone;
     int depth = 0;
     bool failed = false;
 
-    ~Impl()
+    std::uint64_t add(Ref r)
     {
-        for (plist_t p : objects)
-            if (p) plist_free(p);
-    }
-
-    std::uint64_t add(plist_t p)
-    {
-        objects.push_back(p);
+        objects.push_back(r);
         return objects.size() - 1;
     }
 
-    std::uint64_t reserve()
+    // An object dictionary, "$class" first.
+    std::uint64_t addObject(Ref &dict, const QString &name, const QStringList &chain)
     {
-        objects.push_back(nullptr);
-        return objects.size() - 1;
+        dict = w.dictionary();
+        w.insert(dict, classKey, w.uid(classUid(name, chain)));
+        return add(dict);
     }
 
     std::uint64_t classUid(const QString &name, const QStringList &chain)
     {
         auto it = classes.constFind(name);
         if (it != classes.constEnd()) return *it;
-        plist_t cls = plist_new_dict();
-        plist_t list = plist_new_array();
-        for (const QString &c : chain) plist_array_append_item(list, plist_new_string(c.toUtf8().constData()));
-        plist_dict_set_item(cls, "$classes", list);
-        plist_dict_set_item(cls, "$classname", plist_new_string(name.toUtf8().constData()));
+        Ref cls = w.dictionary();
+        Ref list = w.array();
+        for (const QString &c : chain) w.append(list, w.string(c));
+        w.insert(cls, w.string(QStringLiteral("$classes")), list);
+        w.insert(cls, w.string(QStringLiteral("$classname")), w.string(name));
         std::uint64_t uid = add(cls);
         classes.insert(name, uid);
         return uid;
     }
 
-    std::uint64_t encode(const ArchiveValue &value);
-
-    // The UID already given to a shared value, or none after taking a new one.
-    std::optional<std::uint64_t> sharedUid(std::shared_ptr<const void> p, std::uint64_t &fresh)
+    std::optional<std::uint64_t> knownUid(const void *p) const
     {
-        auto [it, inserted] = shared.try_emplace(p.get(), objects.size());
-        if (!inserted) return it->second;
-        keepAlive.push_back(std::move(p));
-        fresh = reserve();
-        return std::nullopt;
+        auto it = shared.find(p);
+        if (it == shared.end()) return std::nullopt;
+        return it->second;
     }
+
+    void remember(std::shared_ptr<const void> p, std::uint64_t uid)
+    {
+        shared.emplace(p.get(), uid);
+        keepAlive.push_back(std::move(p));
+    }
+
+    void set(Ref dict, const QString &key, Ref value)
+    {
+        // Keys the archive uses itself begin with "$"; a caller's key that
+        // does too gets one more "$", as the platform archiver does.
+        w.insert(dict, w.string(key.startsWith(u'$') ? u'$' + key : key), value);
+    }
+
+    std::uint64_t encode(const ArchiveValue &value);
 };
 
 std::uint64_t KeyedArchiver::Impl::encode(const ArchiveValue &value)
@@ -249,85 +275,88 @@ std::uint64_t KeyedArchiver::Impl::encode(const ArchiveValue &value)
             if (s.isNull()) return 0;
             auto it = d.strings.constFind(s);
             if (it != d.strings.constEnd()) return *it;
-            std::uint64_t uid = d.add(plist_new_string(s.toUtf8().constData()));
+            std::uint64_t uid = d.add(d.w.string(s));
             d.strings.insert(s, uid);
             return uid;
         }
-        // Stored as the two's complement bit pattern: the binary writer puts it
-        // out as an 8-byte integer, which readers take as signed.
-        std::uint64_t operator()(std::int64_t i) const { return d.add(plist_new_uint(std::uint64_t(i))); }
-        std::uint64_t operator()(double x) const { return d.add(plist_new_real(x)); }
-        std::uint64_t operator()(bool b) const { return d.add(plist_new_bool(b)); }
+        std::uint64_t operator()(std::int64_t i) const { return d.add(d.w.integer(i)); }
+        std::uint64_t operator()(double x) const { return d.add(d.w.real(x)); }
+        std::uint64_t operator()(bool b) const { return d.add(d.w.boolean(b)); }
         std::uint64_t operator()(const ArchiveDate &date) const
         {
-            std::uint64_t cls = d.classUid(QStringLiteral("NSDate"), {QStringLiteral("NSDate"), kNSObject});
-            plist_t dict = plist_new_dict();
-            plist_dict_set_item(dict, "NS.time", plist_new_real(date.secondsSinceReferenceDate));
-            plist_dict_set_item(dict, "$class", plist_new_uid(cls));
-            return d.add(dict);
+            Ref dict = kNone;
+            std::uint64_t uid = d.addObject(dict, QStringLiteral("NSDate"), {QStringLiteral("NSDate"), kNSObject});
+            d.w.insert(dict, d.w.string(QStringLiteral("NS.time")), d.w.real(date.secondsSinceReferenceDate));
+            return uid;
         }
-        std::uint64_t operator()(const QByteArray &data) const
-        {
-            return d.add(plist_new_data(data.constData(), std::uint64_t(data.size())));
-        }
+        std::uint64_t operator()(const QByteArray &data) const { return d.add(d.w.data(data)); }
         std::uint64_t operator()(const ArchiveValue::Array &a) const
         {
             if (!a) return 0;
-            std::uint64_t uid = 0;
-            if (auto known = d.sharedUid(a, uid)) return *known;
-            plist_t refs = plist_new_array();
-            for (const ArchiveValue &e : *a) plist_array_append_item(refs, plist_new_uid(d.encode(e)));
-            std::uint64_t cls = d.classUid(QStringLiteral("NSMutableArray"),
-                                           {QStringLiteral("NSMutableArray"), QStringLiteral("NSArray"), kNSObject});
-            plist_t dict = plist_new_dict();
-            plist_dict_set_item(dict, "NS.objects", refs);
-            plist_dict_set_item(dict, "$class", plist_new_uid(cls));
-            d.objects[uid] = dict;
+            if (auto known = d.knownUid(a.get())) return *known;
+            Ref dict = kNone;
+            std::uint64_t uid = d.addObject(dict, QStringLiteral("NSMutableArray"),
+                                            {QStringLiteral("NSMutableArray"), QStringLiteral("NSArray"), kNSObject});
+            d.remember(a, uid);
+            Ref refs = d.w.array();
+            d.w.insert(dict, d.w.string(QStringLiteral("NS.objects")), refs);
+            for (const ArchiveValue &e : *a) d.w.append(refs, d.w.uid(d.encode(e)));
             return uid;
         }
         std::uint64_t operator()(const ArchiveValue::Dictionary &m) const
         {
             if (!m) return 0;
-            std::uint64_t uid = 0;
-            if (auto known = d.sharedUid(m, uid)) return *known;
-            plist_t keys = plist_new_array();
-            plist_t values = plist_new_array();
+            if (auto known = d.knownUid(m.get())) return *known;
+            Ref dict = kNone;
+            std::uint64_t uid = d.addObject(
+                dict, QStringLiteral("NSMutableDictionary"),
+                {QStringLiteral("NSMutableDictionary"), QStringLiteral("NSDictionary"), kNSObject});
+            d.remember(m, uid);
+            Ref keys = d.w.array();
+            Ref values = d.w.array();
+            d.w.insert(dict, d.w.string(QStringLiteral("NS.keys")), keys);
+            d.w.insert(dict, d.w.string(QStringLiteral("NS.objects")), values);
             for (const auto &[k, v] : *m) {
-                plist_array_append_item(keys, plist_new_uid(d.encode(k)));
-                plist_array_append_item(values, plist_new_uid(d.encode(v)));
+                d.w.append(keys, d.w.uid(d.encode(k)));
+                d.w.append(values, d.w.uid(d.encode(v)));
             }
-            std::uint64_t cls = d.classUid(QStringLiteral("NSMutableDictionary"),
-                                           {QStringLiteral("NSMutableDictionary"), QStringLiteral("NSDictionary"),
-                                            kNSObject});
-            plist_t dict = plist_new_dict();
-            plist_dict_set_item(dict, "NS.keys", keys);
-            plist_dict_set_item(dict, "NS.objects", values);
-            plist_dict_set_item(dict, "$class", plist_new_uid(cls));
-            d.objects[uid] = dict;
             return uid;
         }
         std::uint64_t operator()(const ArchivablePtr &o) const
         {
             if (!o) return 0;
-            std::uint64_t uid = 0;
-            if (auto known = d.sharedUid(o, uid)) return *known;
-            plist_t dict = plist_new_dict();
-            d.objects[uid] = dict;
-            plist_t saved = d.current;
+            if (auto known = d.knownUid(o.get())) return *known;
+            Ref dict = kNone;
+            std::uint64_t uid = d.addObject(dict, o->archiveClassName(), o->archiveClassChain());
+            d.remember(o, uid);
+            Ref saved = d.current;
             d.current = dict;
             KeyedArchiver coder(d);
             o->encodeWithCoder(coder);
             d.current = saved;
-            plist_dict_set_item(dict, "$class", plist_new_uid(d.classUid(o->archiveClassName(), o->archiveClassChain())));
             return uid;
         }
     };
     if (failed) return 0;
-    if (++depth > kMaxDepth) {
+    // Depth counts nested references to values, as the decoder counts them,
+    // so whatever is written can be read back.
+    const bool null = std::visit(
+        [](const auto &x) {
+            using T = std::decay_t<decltype(x)>;
+            if constexpr (std::is_same_v<T, std::monostate>) return true;
+            else if constexpr (std::is_same_v<T, QString>) return x.isNull();
+            else if constexpr (std::is_same_v<T, ArchiveValue::Array> || std::is_same_v<T, ArchiveValue::Dictionary> ||
+                               std::is_same_v<T, ArchivablePtr>)
+                return !x;
+            else return false;
+        },
+        value.v);
+    if (null) return 0;
+    if (depth >= kMaxDepth) {
         failed = true;
-        --depth;
         return 0;
     }
+    ++depth;
     std::uint64_t uid = std::visit(Visitor{*this}, value.v);
     --depth;
     return uid;
@@ -336,55 +365,47 @@ std::uint64_t KeyedArchiver::Impl::encode(const ArchiveValue &value)
 QByteArray KeyedArchiver::archivedDataWithRootObject(const ArchiveValue &root)
 {
     Impl d;
-    d.add(plist_new_string("$null"));
+    d.classKey = d.w.string(QStringLiteral("$class"));
+    d.add(d.w.string(QStringLiteral("$null")));
     std::uint64_t rootUid = d.encode(root);
     if (d.failed) {
         qCWarning(lcPlatform) << "archive not written: nesting deeper than" << kMaxDepth;
         return {};
     }
-
-    PlistHolder top;
-    top.p = plist_new_dict();
-    plist_t objects = plist_new_array();
-    for (plist_t &p : d.objects) {
-        plist_array_append_item(objects, p);
-        p = nullptr;
-    }
-    plist_t topDict = plist_new_dict();
-    plist_dict_set_item(topDict, "root", plist_new_uid(rootUid));
-    plist_dict_set_item(top.p, "$archiver", plist_new_string("NSKeyedArchiver"));
-    plist_dict_set_item(top.p, "$objects", objects);
-    plist_dict_set_item(top.p, "$top", topDict);
-    plist_dict_set_item(top.p, "$version", plist_new_uint(100000));
-
-    char *bin = nullptr;
-    std::uint32_t length = 0;
-    plist_to_bin(top.p, &bin, &length);
-    QByteArray out(bin, bin ? qsizetype(length) : 0);
-    if (bin) plist_to_bin_free(bin);
-    return out;
+    BinaryPlistWriter &w = d.w;
+    Impl::Ref objects = w.array();
+    for (Impl::Ref r : d.objects) w.append(objects, r);
+    Impl::Ref top = w.dictionary();
+    w.insert(top, w.string(QStringLiteral("root")), w.uid(rootUid));
+    Impl::Ref archive = w.dictionary();
+    w.insert(archive, w.string(QStringLiteral("$archiver")), w.string(QStringLiteral("NSKeyedArchiver")));
+    w.insert(archive, w.string(QStringLiteral("$objects")), objects);
+    w.insert(archive, w.string(QStringLiteral("$top")), top);
+    w.insert(archive, w.string(QStringLiteral("$version")), w.integer(100000));
+    return w.write(archive);
 }
 
 void KeyedArchiver::encodeInt(const QString &key, std::int64_t value)
 {
-    if (d.current) plist_dict_set_item(d.current, archiveKey(key).constData(), plist_new_uint(std::uint64_t(value)));
+    if (d.current != Impl::kNone) d.set(d.current, key, d.w.integer(value));
 }
 
 void KeyedArchiver::encodeDouble(const QString &key, double value)
 {
-    if (d.current) plist_dict_set_item(d.current, archiveKey(key).constData(), plist_new_real(value));
+    if (d.current != Impl::kNone) d.set(d.current, key, d.w.real(value));
 }
 
 void KeyedArchiver::encodeBool(const QString &key, bool value)
 {
-    if (d.current) plist_dict_set_item(d.current, archiveKey(key).constData(), plist_new_bool(value));
+    if (d.current != Impl::kNone) d.set(d.current, key, d.w.boolean(value));
 }
 
 void KeyedArchiver::encodeObject(const QString &key, const ArchiveValue &value)
 {
-    if (!d.current) return;
+    if (d.current == Impl::kNone) return;
+    Impl::Ref dict = d.current;
     std::uint64_t uid = d.encode(value);
-    plist_dict_set_item(d.current, archiveKey(key).constData(), plist_new_uid(uid));
+    d.set(dict, key, d.w.uid(uid));
 }
 
 // ---------------------------------------------------------------------------
@@ -396,12 +417,13 @@ struct KeyedUnarchiver::Impl {
     std::vector<State> state;
     std::vector<ArchiveValue> values;
     QHash<std::uint64_t, QString> classNames;
+    QHash<QString, ArchiveClassRegistry::Factory> factories;
     plist_t current = nullptr;
     int depth = 0;
     bool failed = false;
 
     ArchiveValue decode(std::uint64_t uid);
-    ArchiveValue decodeContents(std::uint64_t uid, plist_t node);
+    ArchiveValue decodeContents(plist_t node);
     std::optional<QString> className(plist_t classRef);
     std::optional<ArchiveArray> uidArray(plist_t node);
     std::optional<std::uint64_t> uidOf(plist_t node);
@@ -418,7 +440,9 @@ std::optional<QString> utf8String(const char *s, std::uint64_t length)
 {
     if (!s) return std::nullopt;
     QByteArrayView bytes(s, qsizetype(length));
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // A leading U+FEFF is part of the text, not a byte-order mark to drop.
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString out = decoder.decode(bytes);
     if (decoder.hasError()) return std::nullopt;
     return out;
@@ -497,6 +521,7 @@ ArchiveValue KeyedUnarchiver::Impl::decode(std::uint64_t uid)
 {
     if (failed) return {};
     if (uid == 0) return {};
+    if (depth >= kMaxDepth) return fail();
     switch (state[uid]) {
     case State::Done:
         return values[uid];
@@ -508,10 +533,9 @@ ArchiveValue KeyedUnarchiver::Impl::decode(std::uint64_t uid)
     case State::Pending:
         break;
     }
-    if (depth >= kMaxDepth) return fail();
     ++depth;
     state[uid] = State::Decoding;
-    ArchiveValue v = decodeContents(uid, objects[uid]);
+    ArchiveValue v = decodeContents(objects[uid]);
     --depth;
     if (failed) return {};
     state[uid] = State::Done;
@@ -519,7 +543,7 @@ ArchiveValue KeyedUnarchiver::Impl::decode(std::uint64_t uid)
     return v;
 }
 
-ArchiveValue KeyedUnarchiver::Impl::decodeContents(std::uint64_t uid, plist_t node)
+ArchiveValue KeyedUnarchiver::Impl::decodeContents(plist_t node)
 {
     switch (plist_get_node_type(node)) {
     case PLIST_STRING: {
@@ -603,7 +627,9 @@ ArchiveValue KeyedUnarchiver::Impl::decodeContents(std::uint64_t uid, plist_t no
         return ArchiveValue(ArchiveDate{seconds});
     }
 
-    ArchivablePtr object = ArchiveClassRegistry::create(name);
+    auto factory = factories.find(name);
+    if (factory == factories.end()) factory = factories.insert(name, ArchiveClassRegistry::factory(name));
+    ArchivablePtr object = *factory ? (*factory)() : nullptr;
     if (!object) {
         qCWarning(lcPlatform) << "archive names an unknown class" << name;
         return fail();
@@ -614,13 +640,13 @@ ArchiveValue KeyedUnarchiver::Impl::decodeContents(std::uint64_t uid, plist_t no
     bool ok = object->initWithCoder(coder);
     current = saved;
     if (!ok) return fail();
-    Q_UNUSED(uid);
     return ArchiveValue(std::move(object));
 }
 
 std::optional<ArchiveValue> KeyedUnarchiver::unarchiveObjectWithData(const QByteArray &data)
 {
     if (data.isEmpty() || data.size() > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
+    if (!propertyListIsSafe(data)) return std::nullopt;
     PlistHolder root;
     plist_from_memory(data.constData(), std::uint32_t(data.size()), &root.p);
     if (!root.p || plist_get_node_type(root.p) != PLIST_DICT) return std::nullopt;
@@ -666,7 +692,9 @@ namespace {
 plist_t lookup(plist_t dict, const QString &key)
 {
     if (!dict) return nullptr;
-    return plist_dict_get_item(dict, archiveKey(key).constData());
+    KeyBuffer k;
+    archiveKey(key, k);
+    return plist_dict_get_item(dict, k.constData());
 }
 } // namespace
 

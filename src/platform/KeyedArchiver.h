@@ -108,12 +108,16 @@ public:
     using Factory = std::function<ArchivablePtr()>;
     static void registerClass(const QString &className, Factory factory);
     static ArchivablePtr create(const QString &className);
+    // The factory of a class, empty when it is not registered.
+    static Factory factory(const QString &className);
     static bool isRegistered(const QString &className);
 };
 
 class KeyedArchiver {
 public:
     // Archives the value as the root ("$top" = {"root": ...}) in binary form.
+    // Empty when the value is nested deeper than the decoder reads (512
+    // references), which no real book comes near; nothing else fails.
     static QByteArray archivedDataWithRootObject(const ArchiveValue &root);
 
     void encodeInt(const QString &key, std::int64_t value);
