@@ -14,8 +14,14 @@ int main(int argc, char **argv)
 
     QTextStream out(stdout);
     out << "Corvane " << QCoreApplication::applicationVersion() << "\n"
-        << "Built so far: the finance model's foundation (tree nodes, keyed archives,\n"
-        << "Base64, date integers, string tables, locale-free number text).\n"
-        << "The document window is not built yet; nothing to open.\n";
+        << "Built so far, without a window yet:\n"
+        << "  - the finance model: account and category trees, entries, trades, prices and rates,\n"
+        << "    currencies, securities, settings and fiscal periods, budgets, account details,\n"
+        << "    loans and repayment schedules, Japanese holidays and business days, rokuyo;\n"
+        << "  - the document store: the compressed document file, working copies, the database\n"
+        << "    schema and its statements, safe saving;\n"
+        << "  - the document core: balances and valuation, the write path and lookups;\n"
+        << "  - amount formatting, preferences and the small dialogs.\n"
+        << "The document window is not built yet; there is nothing to open.\n";
     return 0;
 }
