@@ -1,5 +1,12 @@
 #include "controls/CVCurrencyFormatter.h"
 
+#include "document/CV4Document.h"
+
+CVCurrencyFormatter::CVCurrencyFormatter(const CV4Document *doc, int currency)
+    : m_doc(doc ? &doc->amountText() : nullptr), m_currency(currency)
+{
+}
+
 QString CVCurrencyFormatter::stringForObjectValue(double value) const
 {
     return m_doc ? m_doc->stringForValue(value, m_currency) : QString();

@@ -5,10 +5,13 @@
 
 #include <QString>
 
+class CV4Document;
+
 class CVCurrencyFormatter {
 public:
     // The document's amounts are not owned and must outlive the formatter.
     CVCurrencyFormatter(const cv::AmountText *doc, int currency) : m_doc(doc), m_currency(currency) {}
+    CVCurrencyFormatter(const CV4Document *doc, int currency);
 
     void setCurrency(int currency) { m_currency = currency; }
     int currency() const { return m_currency; }

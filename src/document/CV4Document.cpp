@@ -7,7 +7,6 @@
 #include "platform/KeyedArchiver.h"
 #include "platform/Localization.h"
 #include "platform/Logging.h"
-#include "platform/NumberText.h"
 
 namespace {
 
@@ -34,6 +33,7 @@ CV4Document::CV4Document(QObject *parent)
     , m_actualModel(std::make_shared<CV4ActualModel>())
     , m_autoCacheIn(makeCacheItem("SYS:Cache-In"))
     , m_autoCacheOut(makeCacheItem("SYS:Cache-Out"))
+    , m_amountText([this](int ident) { return findCurrency(ident); })
 {
     registerModelArchiveClasses();
 }
@@ -177,26 +177,4 @@ void CV4Document::postBusy()
 void CV4Document::postNoBusy()
 {
     Q_EMIT exitLongOp();
-}
-
-// ---- formatting slots
-
-int CV4Document::currencyOfAccount(int account) const
-{
-    if (account <= 0) return 0;
-    const CVUnitModelPtr node = const_cast<CV4Document *>(this)->findAccount(account);
-    return node ? node->currency() : 0;
-}
-
-QString CV4Document::stringForValue(double value, int currency) const
-{
-    if (m_formatters) return m_formatters->stringForValue(value, currency);
-    const CV4CurrencyPtr c = findCurrency(currency);
-    return cv::formatFixed(value, c ? c->fraction() : 0);
-}
-
-QString CV4Document::stringForFundValue(double value, int currency, bool wantPrefix, bool padZeroes) const
-{
-    if (m_formatters) return m_formatters->stringForFundValue(value, currency, wantPrefix, padZeroes);
-    return cv::formatFixed(value, 6);
 }

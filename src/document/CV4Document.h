@@ -4,6 +4,7 @@
 // the store through the write path here, which keeps the cache current.
 // Windows listen to the change signals.
 
+#include "document/AmountText.h"
 #include "document/CV4DataModel.h"
 #include "document/CV4DocumentChanges.h"
 #include "model/CV4AccountModel.h"
@@ -33,15 +34,6 @@
 class CV4Actual;
 class CV4Trade;
 class CV4SummaryUnit;
-
-// What the amount formatting of a document supplies; the document falls back
-// to plain decimal text until one is installed.
-class CV4AmountFormatters {
-public:
-    virtual ~CV4AmountFormatters() = default;
-    virtual QString stringForValue(double value, int currency) const = 0;
-    virtual QString stringForFundValue(double value, int currency, bool wantPrefix, bool padZeroes) const = 0;
-};
 
 // A menu to fill: the pop-up fillers add (title, tag) items after clearing it.
 class CV4MenuTarget {
@@ -84,8 +76,54 @@ public:
     const CVUnitModelPtr &autoCacheOut() const { return m_autoCacheOut; }
     quint32 cacheStatus() const { return m_cacheStatus; }
 
-    // Formatter slots; the document does not own them.
-    void setAmountFormatters(const CV4AmountFormatters *formatters) { m_formatters = formatters; }
+    // ================= amounts to text and back (CV4Document_Format.cpp)
+    // The one way amounts are formatted; amount editors work on it directly.
+    const cv::AmountText &amountText() const { return m_amountText; }
+    cv::AmountText &amountText() { return m_amountText; }
+
+    const KavriNumberFormatter &formatterForCurrency(int currency) const;
+    const KavriNumberFormatter &centFormatterForCurrency(int currency) const;
+    const KavriNumberFormatter *fundFormatterForCurrency(int currency) const;
+    const KavriNumberFormatter &intFormatter() const;
+    const KavriNumberFormatter &formatterForAccount(int account) const;
+    void beginCurrencyPrinting();
+    void endCurrencyPrinting();
+    bool isCurrencyPrinting() const;
+
+    QString stringForValue(double value, int currency, bool truncateEmptyEnding) const;
+    QString stringWithPrefixForValue(double value, int currency, bool truncateEmptyEnding = false) const;
+    QString stringForValueAccount(double value, int account) const;
+    QString stringWithPrefixForValueAccount(double value, int account) const;
+    cv::AmountDisplay attributedStringForValue(double value, int currency) const;
+    QString centStringForValue(double value, int currency) const;
+    QString stringForTradingNumberOfUnits(long long units) const;
+    QString stringForFundValue(double value, int currency, bool wantPrefix = false) const;
+    QString stringForFundValue(double value, int currency, bool wantPrefix, bool padZeroes, int decimals) const;
+    QString stringWithPrefixForFundValue(double value, int currency) const;
+    static QString stringForRoundValue(double value, int digits);
+
+    std::optional<double> numberForString(const QString &text, int currency) const;
+    std::optional<double> numberForCentString(const QString &text, int currency) const;
+    // An empty or null text is 0.
+    std::optional<double> numberForStringAccount(const QString &text, int account) const;
+    double fundValueForString(const QString &text, int currency) const;
+    static double numberForRoundString(const QString &text, int digits);
+
+    // Live editing of an amount editor's (text, selection); none leaves the editor alone.
+    std::optional<QString> fixCurrencyValue(const QString &text, int currency) const;
+    std::optional<QString> proposedString(const QString &currentText, cv::TextSelection selection,
+                                          const QString &proposed, int currency, int fractionLength) const;
+    std::optional<cv::EditedText> handleDeleteWithKey(const QString &text, cv::TextSelection selection, int key,
+                                                      int currency) const;
+    cv::EditedText deleteCharactersInRange(const QString &text, cv::TextSelection selection, cv::TextSelection range,
+                                           int currency, bool forwardDelete) const;
+
+    // Japanese text columns prefer the user's input method, amount and date
+    // columns Latin input; only for a Japanese user. The editor is any object
+    // with the inputMethodHints property.
+    static void changeTextInputSource(QObject *editor, bool japanese);
+    // The viewer's period that holds today (the date, for tests).
+    cv::PeriodOfToday dateFormatterBeginAndEndOfToday(const QDate &today = QDate::currentDate()) const;
 
     // ---- change mark
     void updateChangeCount(ChangeKind change) override;
@@ -273,7 +311,7 @@ private:
     mutable std::weak_ptr<CV4Currency> m_currencyCacheRef;
     mutable bool m_currencyCacheValid = false;
 
-    const CV4AmountFormatters *m_formatters = nullptr;
+    cv::AmountText m_amountText;
 
     int m_batchDepth = 0;
     bool m_batchFailed = false;

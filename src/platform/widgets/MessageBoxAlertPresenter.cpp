@@ -1,15 +1,12 @@
 #include "platform/widgets/MessageBoxAlertPresenter.h"
 
 #include "platform/Localization.h"
+#include "platform/Logging.h"
 
 #include <QApplication>
-#include <QDialogButtonBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace cv {
 
@@ -87,56 +84,10 @@ AlertButton MessageBoxAlertPresenter::runAlert(const AlertRequest &request)
 }
 
 std::optional<QString> MessageBoxAlertPresenter::runNameDialog(const QString &name, const QString &title,
-                                                               bool mustChange)
+                                                               bool)
 {
-    QPointer<NameInputDialog> dialog = new NameInputDialog(name, title, mustChange, QApplication::activeWindow());
-    const int result = dialog->exec();
-    if (!dialog) return std::nullopt;
-    std::optional<QString> answer;
-    if (result > 0) answer = dialog->name();
-    delete dialog;
-    return answer;
-}
-
-NameInputDialog::NameInputDialog(const QString &name, const QString &title, bool mustChange, QWidget *parent)
-    : QDialog(parent), _initialName(name), _mustChange(mustChange)
-{
-    setWindowTitle(title);
-    setModal(true);
-    auto *layout = new QVBoxLayout(this);
-    if (!title.isEmpty()) layout->addWidget(new QLabel(title, this));
-    _edit = new QLineEdit(name, this);
-    _edit->selectAll();
-    layout->addWidget(_edit);
-    _buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    _buttons->button(QDialogButtonBox::Ok)->setText(localizedString(QStringLiteral("OK")));
-    _buttons->button(QDialogButtonBox::Cancel)->setText(localizedString(QStringLiteral("Cancel")));
-    layout->addWidget(_buttons);
-    connect(_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(_edit, &QLineEdit::textChanged, this, [this] { updateOk(); });
-    updateOk();
-}
-
-QString NameInputDialog::name() const
-{
-    return _edit->text();
-}
-
-QPushButton *NameInputDialog::okButton() const
-{
-    return _buttons->button(QDialogButtonBox::Ok);
-}
-
-void NameInputDialog::updateOk()
-{
-    okButton()->setEnabled(isAcceptableName(name(), _initialName, _mustChange));
-}
-
-void NameInputDialog::accept()
-{
-    // Return in the field must not get past a refused name either.
-    if (isAcceptableName(name(), _initialName, _mustChange)) QDialog::accept();
+    qCWarning(lcPlatform) << "no name dialog for" << title << name;
+    return std::nullopt;
 }
 
 } // namespace cv

@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -130,31 +129,4 @@ TEST(MessageBoxAlertPresenter, ConfirmThroughTheInstalledPresenter)
                                           {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
     cv::setAlertPresenter(previous);
     EXPECT_EQ(answer, -1);
-}
-
-TEST(MessageBoxAlertPresenter, NameDialogRefusesEmptyAndUnchangedNames)
-{
-    cv::NameInputDialog dialog(QStringLiteral("Bank"), QStringLiteral("Rename"), true);
-    EXPECT_FALSE(dialog.okButton()->isEnabled());
-    dialog.nameEdit()->setText(QStringLiteral("Post Bank"));
-    EXPECT_TRUE(dialog.okButton()->isEnabled());
-    dialog.nameEdit()->clear();
-    EXPECT_FALSE(dialog.okButton()->isEnabled());
-    dialog.show();
-    dialog.accept(); // as Return would: refused
-    EXPECT_TRUE(dialog.isVisible());
-    dialog.reject();
-
-    cv::MessageBoxAlertPresenter presenter;
-    whenModalShows([](QWidget *w) {
-        auto *d = qobject_cast<cv::NameInputDialog *>(w);
-        ASSERT_NE(d, nullptr);
-        d->nameEdit()->setText(QStringLiteral("Post Bank"));
-        d->okButton()->click();
-    });
-    EXPECT_EQ(presenter.runNameDialog(QStringLiteral("Bank"), QStringLiteral("Rename"), true),
-              QStringLiteral("Post Bank"));
-
-    whenModalShows([](QWidget *w) { pressEscape(w); });
-    EXPECT_EQ(presenter.runNameDialog(QStringLiteral("Bank"), QStringLiteral("Rename"), false), std::nullopt);
 }

@@ -1,0 +1,20 @@
+#include "controls/ControlsAlertPresenter.h"
+
+#include "controls/NameDialogController.h"
+
+#include <QApplication>
+#include <QPointer>
+
+std::optional<QString> ControlsAlertPresenter::runNameDialog(const QString &name, const QString &title,
+                                                             bool mustChange)
+{
+    // The dialog may go with its parent window while it runs.
+    QPointer<NameDialogController> dialog =
+        new NameDialogController(name, title, mustChange, QApplication::activeWindow());
+    const int result = dialog->exec();
+    if (!dialog) return std::nullopt;
+    std::optional<QString> answer;
+    if (result == QDialog::Accepted) answer = dialog->name();
+    delete dialog;
+    return answer;
+}

@@ -1,0 +1,114 @@
+#include "controls/CVCurrencyFormatter.h"
+#include "controls/ControlsAlertPresenter.h"
+#include "controls/NameDialogController.h"
+#include "document/CV4Document.h"
+#include "platform/Localization.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+// Acts on the name dialog once it shows; whatever is left open is cancelled
+// a little later, so a failing test cannot block the run.
+void whenNameDialogShows(std::function<void(NameDialogController *)> action)
+{
+    auto *timer = new QTimer(qApp);
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, tries, action] {
+        auto *dialog = qobject_cast<NameDialogController *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) {
+            if (++*tries > 600) timer->deleteLater();
+            return;
+        }
+        timer->stop();
+        timer->deleteLater();
+        QPointer<NameDialogController> watched = dialog;
+        action(dialog);
+        QTimer::singleShot(3000, qApp, [watched] {
+            if (!watched || !watched->isVisible()) return;
+            ADD_FAILURE() << "name dialog left open";
+            watched->reject();
+        });
+    });
+    timer->start(5);
+}
+
+class PresenterScope {
+public:
+    PresenterScope() : m_previous(cv::setAlertPresenter(&m_presenter)) {}
+    ~PresenterScope() { cv::setAlertPresenter(m_previous); }
+
+private:
+    ControlsAlertPresenter m_presenter;
+    cv::AlertPresenter *m_previous;
+};
+
+} // namespace
+
+TEST(ControlsAlertPresenterTest, InputNameRunsTheNameDialog)
+{
+    PresenterScope scope;
+    whenNameDialogShows([](NameDialogController *d) {
+        // Unchanged, the name is refused even by Return.
+        QTest::keyClick(d->nameField(), Qt::Key_Return);
+        EXPECT_TRUE(d->isVisible());
+        d->nameField()->end(false);
+        QTest::keyClicks(d->nameField(), QStringLiteral(" 2"));
+        QTest::keyClick(d->nameField(), Qt::Key_Return);
+    });
+    EXPECT_EQ(CV4Alert::inputName(QStringLiteral("Bank"), QStringLiteral("Rename"), true), QStringLiteral("Bank 2"));
+
+    whenNameDialogShows([](NameDialogController *d) {
+        QTest::keyClicks(d->nameField(), QStringLiteral("Card"));
+        QTest::keyClick(d->nameField(), Qt::Key_Escape);
+    });
+    EXPECT_EQ(CV4Alert::inputName(QStringLiteral("Bank"), QStringLiteral("Rename")), std::nullopt);
+
+    // The close box cancels too.
+    whenNameDialogShows([](NameDialogController *d) { d->close(); });
+    EXPECT_EQ(CV4Alert::inputName(QStringLiteral("Bank"), QStringLiteral("Rename")), std::nullopt);
+}
+
+TEST(ControlsAlertPresenterTest, DocumentFormatterAndInputHints)
+{
+    cv::setLanguageOverride(QStringLiteral("ja"));
+    CV4Document doc;
+    doc.amountText().loadFormats();
+    auto yen = CV4Currency::currencyWith(QStringLiteral("Yen"), QStringLiteral("JPY"), QStringLiteral("¥"), 0);
+    yen->setIdent(1);
+    auto dollar = CV4Currency::currencyWith(QStringLiteral("Dollar"), QStringLiteral("USD"), QStringLiteral("$"), 2);
+    dollar->setIdent(2);
+    doc.setCurrencyList({yen, dollar});
+
+    CVCurrencyFormatter formatter(&doc, 2);
+    EXPECT_EQ(formatter.stringForObjectValue(-1234.5), QStringLiteral("-1,234.50"));
+    double value = 7;
+    EXPECT_TRUE(formatter.getObjectValue(value, QStringLiteral("$1,234.50")));
+    EXPECT_EQ(value, 1234.5);
+    EXPECT_TRUE(formatter.getObjectValue(value, QStringLiteral("abc")));
+    EXPECT_EQ(value, 0.0);
+    formatter.setCurrency(1);
+    EXPECT_EQ(formatter.stringForObjectValue(1234), QStringLiteral("1,234"));
+
+    // Only a Japanese user's editors get input hints; the choice stays the user's.
+    QLineEdit field;
+    CV4Document::changeTextInputSource(&field, false);
+    EXPECT_TRUE(field.inputMethodHints().testFlag(Qt::ImhPreferLatin));
+    CV4Document::changeTextInputSource(&field, true);
+    EXPECT_FALSE(field.inputMethodHints().testFlag(Qt::ImhPreferLatin));
+    cv::setLanguageOverride(QStringLiteral("en"));
+    CV4Document::changeTextInputSource(&field, false);
+    EXPECT_FALSE(field.inputMethodHints().testFlag(Qt::ImhPreferLatin));
+    CV4Document::changeTextInputSource(nullptr, false);
+    cv::setLanguageOverride(QString());
+}
