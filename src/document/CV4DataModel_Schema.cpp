@@ -104,6 +104,8 @@ void CV4DataModel::vacuum()
 
 bool CV4DataModel::putInfo(int id, const QByteArray &archive)
 {
+    // An empty archive means the archiver refused the data: keep the row that is there.
+    if (archive.isEmpty()) return false;
     return run(QStringLiteral("INSERT OR REPLACE INTO %1 VALUES( %2, ?);").arg(TB_INFO).arg(id),
                {encodeBase64(archive)});
 }
@@ -164,6 +166,7 @@ QByteArray CV4DataModel::getImportMappingData(int dataType)
 
 bool CV4DataModel::putLoanData(int ident, const QByteArray &archive)
 {
+    if (archive.isEmpty()) return false;
     return runAndMark(QStringLiteral("INSERT OR REPLACE INTO %1 VALUES( %2, 0, ?);").arg(TB_LOAN).arg(ident),
                       {encodeBase64(archive)});
 }

@@ -21,6 +21,8 @@ TEST_F(SchemaTest, InfoRowsKeepOneArchivePerId)
     const QByteArray binary("bplist00\x00\x01\xff'quote'", 18);
     ASSERT_TRUE(store->putAccountData("first"));
     ASSERT_TRUE(store->putAccountData(binary));
+    // An archive the archiver refused (empty) never replaces a good row.
+    EXPECT_FALSE(store->putAccountData(QByteArray()));
     EXPECT_EQ(store->getAccountData(), binary);
     EXPECT_EQ(rows(QStringLiteral("SELECT count(*) FROM InfoTable WHERE id=1;")), QStringList({"1"}));
     // Stored as one line of Base64 text.
@@ -67,6 +69,7 @@ TEST_F(SchemaTest, LoanRowsAndCompacting)
     EXPECT_TRUE(store->getLoanData(1005).isNull());
     ASSERT_TRUE(store->putLoanData(1005, "schedule one"));
     ASSERT_TRUE(store->putLoanData(1005, "schedule two"));
+    EXPECT_FALSE(store->putLoanData(1005, QByteArray()));
     ASSERT_TRUE(store->putLoanData(1006, "other"));
     EXPECT_EQ(store->getLoanData(1005), QByteArray("schedule two"));
     EXPECT_EQ(rows(QStringLiteral("SELECT id, info FROM LoanTable ORDER BY id;")),
