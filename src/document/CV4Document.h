@@ -156,6 +156,7 @@ public:
     void calcOneCache(const CVUnitModelPtr &node, bool expense);
     void addToCache(int category);
     void calcInvestCache(const CVUnitModelPtr &node);
+    void rebuildSeries();
     void calcTransferCache(const CVUnitModelPtr &transferRoot);
     void calcCache(const CVUnitModelPtr &category, const CV4Actual &entry, bool expense, bool remove);
     void calcTransferCache(const CVUnitModelPtr &item, const CV4Actual &entry, bool remove);

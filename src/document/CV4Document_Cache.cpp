@@ -147,6 +147,14 @@ void CV4Document::createCache()
     m_cache.clear();
     calcCurrencyCache();
     calcBrandCache();
+    rebuildSeries();
+    m_cacheStatus = 0;
+    postNoBusy();
+}
+
+// Every entry and trade into the series, then the running balances.
+void CV4Document::rebuildSeries()
+{
     if (m_actualModel) {
         calcCache(m_actualModel->income(), false);
         calcCache(m_actualModel->expense(), true);
@@ -157,8 +165,6 @@ void CV4Document::createCache()
         accumulateAccount(m_accountModel->asset());
         accumulateAccount(m_accountModel->debt());
     }
-    m_cacheStatus = 0;
-    postNoBusy();
 }
 
 void CV4Document::createCacheFor(const CVUnitModelPtr &node)
@@ -177,16 +183,7 @@ void CV4Document::createCacheFor(const CVUnitModelPtr &node)
         clearCache(m_accountModel->asset());
         clearCache(m_accountModel->debt());
     }
-    if (m_actualModel) {
-        calcCache(m_actualModel->income(), false);
-        calcCache(m_actualModel->expense(), true);
-    }
-    if (m_accountModel) calcInvestCache(m_accountModel->asset());
-    if (m_actualModel) calcTransferCache(m_actualModel->moneyFlow());
-    if (m_accountModel) {
-        accumulateAccount(m_accountModel->asset());
-        accumulateAccount(m_accountModel->debt());
-    }
+    rebuildSeries();
     m_updateAccountOnly = false;
     postNoBusy();
 }
