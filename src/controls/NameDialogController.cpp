@@ -1,6 +1,7 @@
 #include "controls/NameDialogController.h"
 
 #include "platform/CV4Alert.h"
+#include "controls/DialogButtons.h"
 #include "platform/Localization.h"
 
 #include <QDialogButtonBox>
@@ -21,13 +22,9 @@ NameDialogController::NameDialogController(const QString &name, const QString &t
     m_nameField = new QLineEdit(name, this);
     m_nameField->selectAll();
     layout->addWidget(m_nameField);
-    auto *buttons = new QDialogButtonBox(this);
-    m_okButton = buttons->addButton(cv::localizedString(QStringLiteral("OK")), QDialogButtonBox::AcceptRole);
-    m_cancelButton = buttons->addButton(cv::localizedString(QStringLiteral("Cancel")), QDialogButtonBox::RejectRole);
-    m_okButton->setDefault(true);
-    layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    const cv::DialogButtons buttons = cv::addOkCancelButtons(this, layout);
+    m_okButton = buttons.ok;
+    m_cancelButton = buttons.cancel;
     connect(m_nameField, &QLineEdit::textChanged, this, [this] { m_okButton->setEnabled(isAcceptable()); });
     m_okButton->setEnabled(isAcceptable());
 }

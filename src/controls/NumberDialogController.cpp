@@ -1,5 +1,6 @@
 #include "controls/NumberDialogController.h"
 
+#include "controls/DialogButtons.h"
 #include "platform/Localization.h"
 #include "platform/NumberText.h"
 
@@ -21,13 +22,9 @@ NumberDialogController::NumberDialogController(double number, const KavriNumberF
     m_numberField->setText(m_formatter ? m_formatter->stringForObjectValue(number) : QString::number(number, 'g', 15));
     m_numberField->selectAll();
     layout->addWidget(m_numberField);
-    auto *buttons = new QDialogButtonBox(this);
-    m_okButton = buttons->addButton(cv::localizedString(QStringLiteral("OK")), QDialogButtonBox::AcceptRole);
-    m_cancelButton = buttons->addButton(cv::localizedString(QStringLiteral("Cancel")), QDialogButtonBox::RejectRole);
-    m_okButton->setDefault(true);
-    layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    const cv::DialogButtons buttons = cv::addOkCancelButtons(this, layout);
+    m_okButton = buttons.ok;
+    m_cancelButton = buttons.cancel;
     // OK only while the text is a number: nothing unreadable becomes 0 unseen.
     connect(m_numberField, &QLineEdit::textChanged, this,
             [this] { m_okButton->setEnabled(enteredNumber().has_value()); });
