@@ -1,0 +1,244 @@
+// Measures the document core on synthetic books made by cv-gen-book:
+//   cv-bench --books=DIR [--sizes=10000,100000] [benchmark flags]
+// DIR holds book-<entries>.cvv2. Each benchmark reports the process's peak
+// resident memory as peak_MB; run one benchmark per process to read it per
+// operation.
+
+#include "document/CV4Document.h"
+#include "document/WorkingFolder.h"
+#include "gen/BookGenerator.h"
+#include "model/CV4Actual.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+
+#include <functional>
+#include <random>
+
+namespace {
+
+QString g_books;
+const QDate kLastDay = cv::bench::BookOptions().lastDay;
+
+QString bookPath(int entries)
+{
+    return g_books + QStringLiteral("/book-%1.cvv2").arg(entries);
+}
+
+void reportPeak(benchmark::State &state)
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_MB"] = double(usage.ru_maxrss) / 1024.0;
+}
+
+std::unique_ptr<CV4Document> openOrSkip(benchmark::State &state, int entries)
+{
+    auto doc = std::make_unique<CV4Document>();
+    if (!cv::bench::openBook(*doc, bookPath(entries))) {
+        state.SkipWithError("the book does not open");
+        return nullptr;
+    }
+    return doc;
+}
+
+void forEachNode(const CVUnitModelPtr &node, const std::function<void(const CVUnitModelPtr &)> &visit)
+{
+    if (!node) return;
+    visit(node);
+    for (const auto &child : node->children()) forEachNode(child, visit);
+}
+
+// Store open, decoding of the info rows and the cache build, closed again
+// outside the timing.
+void openToday(benchmark::State &state, int entries)
+{
+    for (auto _ : state) {
+        auto doc = std::make_unique<CV4Document>();
+        if (!cv::bench::openBook(*doc, bookPath(entries))) {
+            state.SkipWithError("the book does not open");
+            break;
+        }
+        state.PauseTiming();
+        doc.reset();
+        state.ResumeTiming();
+    }
+    reportPeak(state);
+}
+
+// The expansion of the file into the working copy alone.
+void openStore(benchmark::State &state, int entries)
+{
+    for (auto _ : state) {
+        CV4DataModel store;
+        if (!store.open(bookPath(entries))) {
+            state.SkipWithError("the book does not open");
+            break;
+        }
+        state.PauseTiming();
+        store.close();
+        state.ResumeTiming();
+    }
+    reportPeak(state);
+}
+
+void createCache(benchmark::State &state, int entries)
+{
+    auto doc = openOrSkip(state, entries);
+    if (!doc) return;
+    for (auto _ : state) doc->createCache();
+    reportPeak(state);
+}
+
+void save(benchmark::State &state, int entries)
+{
+    auto doc = openOrSkip(state, entries);
+    if (!doc) return;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("saved.cvv2"));
+    for (auto _ : state) {
+        if (!cv::bench::saveBook(*doc, path)) {
+            state.SkipWithError("save failed");
+            break;
+        }
+    }
+    state.counters["file_MB"] = double(QFileInfo(path).size()) / (1024.0 * 1024.0);
+    reportPeak(state);
+}
+
+// One entry at a random date gets a new amount and goes through the write
+// path; the running balances are brought up to date as the editor does.
+void commitEdit(benchmark::State &state, int entries)
+{
+    auto doc = openOrSkip(state, entries);
+    if (!doc) return;
+    std::mt19937 random(7);
+    const QDate first = kLastDay.addYears(-20);
+    const int span = int(first.daysTo(kLastDay));
+    std::vector<CV4ActualPtr> pool;
+    for (int tries = 0; pool.size() < 256 && tries < 100000; ++tries) {
+        const auto day = doc->dataModel()->findActualByDate(first.addDays(random() % unsigned(span)));
+        if (day && !day->empty()) pool.push_back((*day)[random() % day->size()]);
+    }
+    if (pool.empty()) {
+        state.SkipWithError("no entries");
+        return;
+    }
+    size_t next = 0;
+    for (auto _ : state) {
+        CV4ActualPtr &old = pool[next++ % pool.size()];
+        CV4ActualPtr edited = old->clone();
+        edited->setAmount(old->amount() + 10);
+        switch (edited->kind()) {
+        case CV4Actual::Income: doc->updateIncome(edited, old); break;
+        case CV4Actual::Expense: doc->updateExpense(edited, old); break;
+        default: doc->updateTransfer(edited, old); break;
+        }
+        doc->accumulateAccount();
+        old = edited;
+    }
+    reportPeak(state);
+}
+
+void valueAllAccounts(benchmark::State &state, int entries)
+{
+    auto doc = openOrSkip(state, entries);
+    if (!doc) return;
+    std::vector<CVUnitModelPtr> accounts;
+    for (const auto &root : {doc->accountModel()->asset(), doc->accountModel()->debt()})
+        forEachNode(root, [&](const CVUnitModelPtr &n) {
+            if (n->isAccount() && n->ident() > 0) accounts.push_back(n);
+        });
+    const QDate day = kLastDay.addMonths(-6);
+    for (auto _ : state) {
+        double total = 0;
+        for (const auto &a : accounts) total += doc->valueForAccount(a, day);
+        benchmark::DoNotOptimize(total);
+    }
+    state.counters["accounts"] = double(accounts.size());
+    reportPeak(state);
+}
+
+// What the period viewer shows: every category, month by month, for a year.
+void categoryMonths(benchmark::State &state, int entries)
+{
+    auto doc = openOrSkip(state, entries);
+    if (!doc) return;
+    std::vector<CVUnitModelPtr> categories;
+    for (const auto &root : {doc->actualModel()->income(), doc->actualModel()->expense()})
+        forEachNode(root, [&](const CVUnitModelPtr &n) { categories.push_back(n); });
+    const QDate january(kLastDay.year() - 1, 1, 1);
+    for (auto _ : state) {
+        double total = 0;
+        for (const auto &c : categories)
+            for (int m = 0; m < 12; ++m) total += doc->summaryForActualMonths(c, january.addMonths(m), 1);
+        benchmark::DoNotOptimize(total);
+    }
+    state.counters["categories"] = double(categories.size());
+    reportPeak(state);
+}
+
+void memoSearch(benchmark::State &state, int entries)
+{
+    auto doc = openOrSkip(state, entries);
+    if (!doc) return;
+    CV4SearchConditions conditions;
+    conditions.memo = {QStringLiteral("%コンビニ%")};
+    size_t found = 0;
+    for (auto _ : state) {
+        const auto hits = doc->dataModel()->findActual(conditions);
+        found = hits ? hits->size() : 0;
+        benchmark::DoNotOptimize(found);
+    }
+    state.counters["hits"] = double(found);
+    reportPeak(state);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    std::vector<int> sizes = {10000, 100000};
+    std::vector<char *> rest;
+    for (int i = 0; i < argc; ++i) {
+        const QString a = QString::fromLocal8Bit(argv[i]);
+        if (a.startsWith(QLatin1String("--books="))) {
+            g_books = a.mid(8);
+        } else if (a.startsWith(QLatin1String("--sizes="))) {
+            sizes.clear();
+            for (const QString &s : a.mid(8).split(QLatin1Char(','), Qt::SkipEmptyParts)) sizes.push_back(s.toInt());
+        } else {
+            rest.push_back(argv[i]);
+        }
+    }
+    if (g_books.isEmpty()) {
+        std::fprintf(stderr, "usage: cv-bench --books=DIR [--sizes=10000,100000] [benchmark flags]\n");
+        return 2;
+    }
+    QTemporaryDir work;
+    cv::work::setWorkFolder(work.filePath(QStringLiteral("Work")));
+
+    using Fn = void (*)(benchmark::State &, int);
+    const std::pair<const char *, Fn> operations[] = {
+        {"open_today", openToday},     {"open_store", openStore},     {"createCache", createCache},
+        {"save", save},                {"commit_edit", commitEdit},   {"value_accounts", valueAllAccounts},
+        {"category_months", categoryMonths}, {"memo_search", memoSearch},
+    };
+    for (const auto &[name, fn] : operations)
+        for (int size : sizes)
+            benchmark::RegisterBenchmark((std::string(name) + "/" + std::to_string(size)).c_str(), fn, size)
+                ->Unit(benchmark::kMillisecond);
+
+    int count = int(rest.size());
+    benchmark::Initialize(&count, rest.data());
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    cv::work::setWorkFolder(QString());
+    return 0;
+}

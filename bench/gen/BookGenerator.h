@@ -1,0 +1,43 @@
+#pragma once
+// Synthetic household books for measuring the document core: a realistic mix
+// of entries, rates, prices, trades, budgets, a loan and groupings, written
+// through the document's own write path. The same options and seed always
+// give the same book.
+
+#include <QDate>
+#include <QString>
+
+class CV4Document;
+
+namespace cv::bench {
+
+struct BookOptions {
+    int entries = 10000;            // entries and trades together
+    int years = 20;                 // ending with lastDay
+    unsigned seed = 1;
+    QDate lastDay = QDate(2024, 12, 31);
+};
+
+struct BookStats {
+    int entries = 0;    // rows of the entry table
+    int trades = 0;
+    int rates = 0;
+    int prices = 0;
+    int loanRows = 0;   // repayment schedule rows
+};
+
+// Fills a document whose store was just created (dataModel()->create()).
+BookStats generateBook(CV4Document &doc, const BookOptions &options);
+
+// Writes the models to their info rows and the store to the document file.
+bool saveBook(CV4Document &doc, const QString &path);
+
+// Opening as the code stands: the store opens the file, the info rows are
+// decoded into the models, and the balance cache is built. False when the
+// file or one of its rows cannot be read.
+bool openBook(CV4Document &doc, const QString &path);
+
+// Days between the first and last day of the book's span.
+QDate firstDayOf(const BookOptions &options);
+
+} // namespace cv::bench

@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Builds the benchmarks in Release, makes the synthetic books once, runs every
+# operation at 10k and 100k entries (and 1M with --large) and prints one table:
+# median time, peak memory, and the growth from the smaller to the larger size.
+#   bench/run.sh [--large] [--repetitions N]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/build-env.sh
+
+sizes=(10000 100000)
+repetitions=5
+while (($#)); do
+  case "$1" in
+    --large) sizes+=(1000000) ;;
+    --repetitions) repetitions="$2"; shift ;;
+    *) echo "usage: bench/run.sh [--large] [--repetitions N]" >&2; exit 2 ;;
+  esac
+  shift
+done
+
+build=build-bench
+jobs=$(( JOBS > 4 ? 4 : JOBS ))
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVANE_TESTS=OFF -DCORVANE_BENCH=ON >/dev/null
+cmake --build "$build" -j "$jobs" --target cv-gen-book cv-bench >/dev/null
+
+export QT_LOGGING_RULES="corvane.*.debug=false;corvane.*.info=false"
+books="$build/books"
+mkdir -p "$books"
+for n in "${sizes[@]}"; do
+  book="$books/book-$n.cvv2"
+  # A book older than the generator may no longer be what it makes.
+  if [[ ! -f "$book" || "$build/bench/cv-gen-book" -nt "$book" ]]; then
+    "$build/bench/cv-gen-book" --entries "$n" --out "$book" >&2
+  fi
+done
+
+operations=(open_today open_store createCache save commit_edit value_accounts category_months memo_search)
+results="$build/results"
+rm -rf "$results" && mkdir -p "$results"
+size_list=$(IFS=,; echo "${sizes[*]}")
+# One process per operation and size, so peak memory belongs to that operation.
+for op in "${operations[@]}"; do
+  for n in "${sizes[@]}"; do
+    echo "running $op/$n" >&2
+    "$build/bench/cv-bench" --books="$books" --sizes="$size_list" \
+      --benchmark_filter="^$op/$n\$" --benchmark_repetitions="$repetitions" \
+      --benchmark_report_aggregates_only=true --benchmark_format=json \
+      >"$results/$op-$n.json" 2>/dev/null
+  done
+done
+
+python3 - "$results" "${sizes[*]}" "${operations[*]}" <<'PY'
+import json, os, sys
+results, sizes, ops = sys.argv[1], sys.argv[2].split(), sys.argv[3].split()
+
+def median(op, n):
+    path = os.path.join(results, f"{op}-{n}.json")
+    try:
+        data = json.load(open(path))
+    except (OSError, ValueError):
+        return None
+    for b in data.get("benchmarks", []):
+        if b.get("aggregate_name") == "median" or (b.get("run_type") == "iteration" and "aggregate_name" not in b):
+            if b.get("error_occurred"):
+                return None
+            scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b.get("time_unit", "ms")]
+            return b["real_time"] * scale, b.get("peak_MB", 0.0)
+    return None
+
+def fmt_time(ms):
+    return f"{ms * 1000:.1f} us" if ms < 1 else (f"{ms:.1f} ms" if ms < 1000 else f"{ms / 1000:.2f} s")
+
+head = ["operation"] + [f"{int(n) // 1000}k time" for n in sizes] + [f"{int(n) // 1000}k peak" for n in sizes]
+head.append(f"growth {int(sizes[-2]) // 1000}k->{int(sizes[-1]) // 1000}k")
+rows = [head]
+for op in ops:
+    cells = [median(op, n) for n in sizes]
+    row = [op] + [fmt_time(c[0]) if c else "failed" for c in cells] + [f"{c[1]:.0f} MB" if c else "-" for c in cells]
+    a, b = cells[-2], cells[-1]
+    row.append(f"x{b[0] / a[0]:.1f}" if a and b and a[0] > 0 else "-")
+    rows.append(row)
+widths = [max(len(r[i]) for r in rows) for i in range(len(head))]
+for i, r in enumerate(rows):
+    print("| " + " | ".join(c.ljust(w) if j == 0 else c.rjust(w) for j, (c, w) in enumerate(zip(r, widths))) + " |")
+    if i == 0:
+        print("|" + "|".join("-" * (w + 2) for w in widths) + "|")
+ratio = int(sizes[-1]) / int(sizes[-2])
+print(f"\nMedian wall time of the repetitions; growth is time at the larger size over the smaller "
+      f"(entries grow x{ratio:.0f}; linear growth reads x{ratio:.0f}).")
+PY
