@@ -230,10 +230,18 @@ std::optional<QString> AmountText::proposedString(const QString &currentText, Te
     if (currencyFraction(currency) == 0) {
         answer = stringWithPrefixForValue(*value, currency);
     } else if (currentPoint >= 0 && selection.location > currentPoint && proposedPoint >= 0) {
-        // The user is typing the fraction: leave it as typed.
-        answer = stringWithPrefixForValue(*value, currency);
-        const int own = int(answer.indexOf(separator));
-        if (own >= 0) answer.truncate(own);
+        // The user is typing the fraction: leave it as typed. The whole part is
+        // regrouped from its own digits, as the value rounded (9.999 to 10.00)
+        // would carry into it.
+        const QString whole = text.left(proposedPoint);
+        const std::optional<double> wholeValue = numberForString(whole, currency);
+        if (wholeValue && !(*wholeValue == 0 && whole.contains(u'-'))) {
+            answer = stringWithPrefixForValue(*wholeValue, currency);
+            const int own = int(answer.indexOf(separator));
+            if (own >= 0) answer.truncate(own);
+        } else {
+            answer = shownPrefix(currency) + withoutPrefix(whole, currency);
+        }
         answer += text.mid(proposedPoint);
     } else {
         answer = stringWithPrefixForValue(*value, currency, true);

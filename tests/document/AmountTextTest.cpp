@@ -145,6 +145,10 @@ TEST_F(AmountTextTest, LiveReformattingOfProposedText)
     EXPECT_EQ(propose("1234.5", 6, "1234.56789", kYen, 4), QStringLiteral("1,234.5678"));
     // "-" then "0" is on its way to a negative amount.
     EXPECT_FALSE(propose("-", 1, "-0", kYen));
+    // A third fraction digit must not round the whole part up: 9.999 is no 10.999.
+    EXPECT_EQ(propose("9.99", 4, "9.999", kDollar), QStringLiteral("$9.999"));
+    EXPECT_EQ(propose("-0.99", 5, "-0.999", kDollar), QStringLiteral("$-0.999"));
+    EXPECT_EQ(propose("1999.9", 6, "1999.99", kDollar), QStringLiteral("$1,999.99"));
 }
 
 TEST_F(AmountTextTest, DeleteKeysTakeTheDigitBesideASeparator)
