@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QContextMenuEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -72,6 +73,12 @@ bool CurrencyFieldEditor::eventFilter(QObject *watched, QEvent *event)
         if (auto *edit = qobject_cast<QLineEdit *>(watched))
             return keyDown(edit, static_cast<QKeyEvent *>(event));
     }
+    if (event->type() == QEvent::InputMethod && !m_typing) {
+        // What an input method commits is typing too, often in full width.
+        auto *edit = qobject_cast<QLineEdit *>(watched);
+        if (edit && !static_cast<QInputMethodEvent *>(event)->commitString().isEmpty())
+            return commitInput(edit, event);
+    }
     if (event->type() == QEvent::ContextMenu) {
         auto *edit = qobject_cast<QLineEdit *>(watched);
         if (edit && !edit->isReadOnly()) return showContextMenu(edit, static_cast<QContextMenuEvent *>(event));
@@ -84,6 +91,17 @@ bool CurrencyFieldEditor::typeKey(QLineEdit *edit, QKeyEvent *event)
     m_typing = true;
     QCoreApplication::sendEvent(edit, event);
     m_typing = false;
+    return true;
+}
+
+bool CurrencyFieldEditor::commitInput(QLineEdit *edit, QEvent *event)
+{
+    const QString oldText = edit->text();
+    const cv::TextSelection oldRange = cv::lineEditSelection(edit);
+    m_typing = true;
+    QCoreApplication::sendEvent(edit, event);
+    m_typing = false;
+    afterEdit(edit, oldText, oldRange, false);
     return true;
 }
 
@@ -141,7 +159,7 @@ void CurrencyFieldEditor::afterEdit(QLineEdit *edit, const QString &oldText, cv:
         return;
     }
     // "-" then "0" is the start of a negative amount.
-    if (*value == 0 && typed.contains(u'-')) return;
+    if (*value == 0 && cv::AmountText::hasMinusSign(typed)) return;
 
     const CV4CurrencyPtr c = amounts->findCurrency(currency);
     const bool cents = c && c->fraction() == 2;

@@ -45,6 +45,7 @@ protected:
 private:
     static CurrencyFieldOwner *ownerOf(QLineEdit *edit);
     bool typeKey(QLineEdit *edit, QKeyEvent *event);
+    bool commitInput(QLineEdit *edit, QEvent *event);
     bool showContextMenu(QLineEdit *edit, QContextMenuEvent *event);
     // Regroups the edited text; a paste that is no amount goes back to oldText.
     void afterEdit(QLineEdit *edit, const QString &oldText, cv::TextSelection oldRange, bool pasted);

@@ -24,6 +24,20 @@ QString groupThousands(const QString &digits)
     return grouped;
 }
 
+// A Japanese input method writes amounts in full width ("１，２３４") and the
+// minus as "－" or "ー"; they mean the same as the ASCII forms.
+QString foldedAmountText(QString text)
+{
+    for (QChar &c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 0xFF10 && u <= 0xFF19) c = QChar(u'0' + (u - 0xFF10));
+        else if (u == 0xFF0C) c = u',';
+        else if (u == 0xFF0E) c = u'.';
+        else if (u == 0xFF0D || u == 0x2212 || u == 0x30FC) c = u'-';
+    }
+    return text;
+}
+
 bool hasOnlyZeroDigits(const QString &text)
 {
     return std::none_of(text.begin(), text.end(), [](QChar c) { return c.isDigit() && c != u'0'; });
@@ -51,6 +65,11 @@ void AmountText::loadFormats()
             f.setNegativeColor(row == 0 ? negativeAmountColor() : QColor());
         }
     }
+}
+
+bool AmountText::hasMinusSign(const QString &text)
+{
+    return foldedAmountText(text).contains(u'-');
 }
 
 CV4CurrencyPtr AmountText::findCurrency(int ident) const
@@ -84,6 +103,11 @@ QString AmountText::withoutPrefix(const QString &text, int currency) const
     const CV4CurrencyPtr c = findCurrency(currency);
     if (c && !c->prefix().isEmpty() && text.startsWith(c->prefix())) return text.mid(c->prefix().size());
     return text;
+}
+
+QString AmountText::amountTextWithoutPrefix(const QString &text, int currency) const
+{
+    return foldedAmountText(withoutPrefix(text.trimmed(), currency));
 }
 
 const KavriNumberFormatter &AmountText::formatterForCurrency(int currency) const
@@ -164,19 +188,19 @@ QString AmountText::stringForRoundValue(double value, int digits)
 std::optional<double> AmountText::numberForString(const QString &text, int currency) const
 {
     const KavriNumberFormatter &f = formatterForCurrency(currency);
-    QString plain = withoutPrefix(text.trimmed(), currency);
+    QString plain = amountTextWithoutPrefix(text, currency);
     plain.remove(f.thousandSeparator());
     return f.numberFromString(plain);
 }
 
 std::optional<double> AmountText::numberForCentString(const QString &text, int currency) const
 {
-    return centFormatterForCurrency(currency).numberFromString(withoutPrefix(text.trimmed(), currency));
+    return centFormatterForCurrency(currency).numberFromString(amountTextWithoutPrefix(text, currency));
 }
 
 double AmountText::fundValueForString(const QString &text, int currency) const
 {
-    QString plain = withoutPrefix(text.trimmed(), currency);
+    QString plain = amountTextWithoutPrefix(text, currency);
     plain.remove(u',');
     const std::optional<double> value = parseDouble(plain);
     return value && std::isfinite(*value) ? *value : 0.0;
@@ -195,7 +219,7 @@ std::optional<QString> AmountText::fixCurrencyValue(const QString &text, int cur
     const std::optional<double> value = numberForString(text, currency);
     if (!value) return std::nullopt;
     // "-" then "0" is the start of a negative amount: keep the sign being typed.
-    if (*value == 0 && text.contains(u'-')) return std::nullopt;
+    if (*value == 0 && hasMinusSign(text)) return std::nullopt;
     return stringWithPrefixForValue(*value, currency, true);
 }
 
@@ -209,7 +233,7 @@ std::optional<QString> AmountText::proposedString(const QString &currentText, Te
     }
     const std::optional<double> value = numberForString(text, currency);
     if (!value) return std::nullopt;
-    if (*value == 0 && text.contains(u'-')) return std::nullopt;
+    if (*value == 0 && hasMinusSign(text)) return std::nullopt;
 
     if (fractionLength > 0) {
         QString written = stringForFundValue(*value, currency, true, false, fractionLength);
@@ -235,7 +259,7 @@ std::optional<QString> AmountText::proposedString(const QString &currentText, Te
         // would carry into it.
         const QString whole = text.left(proposedPoint);
         const std::optional<double> wholeValue = numberForString(whole, currency);
-        if (wholeValue && !(*wholeValue == 0 && whole.contains(u'-'))) {
+        if (wholeValue && !(*wholeValue == 0 && hasMinusSign(whole))) {
             answer = stringWithPrefixForValue(*wholeValue, currency);
             const int own = int(answer.indexOf(separator));
             if (own >= 0) answer.truncate(own);

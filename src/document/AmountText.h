@@ -83,6 +83,10 @@ public:
     double fundValueForString(const QString &text, int currency) const;
     static double numberForRoundString(const QString &text, int digits);
 
+    // Whether a text that reads as 0 carries a minus: the start of a negative
+    // amount being typed, which regrouping must not take away.
+    static bool hasMinusSign(const QString &text);
+
     // Live editing. Each answers the editor's new text and selection, or
     // none when the editor should go on as it would by itself.
     std::optional<QString> fixCurrencyValue(const QString &text, int currency) const;
@@ -98,6 +102,8 @@ private:
     int currencyFraction(int currency) const;
     QString shownPrefix(int currency) const;
     QString withoutPrefix(const QString &text, int currency) const;
+    // Typed text made ready for parsing: trimmed, prefix off, full width folded.
+    QString amountTextWithoutPrefix(const QString &text, int currency) const;
 
     CurrencyLookup m_findCurrency;
     std::array<std::array<KavriNumberFormatter, 3>, 2> m_formatters;

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -68,6 +69,39 @@ TEST_F(CurrencyFieldEditorTest, CentsAreLeftAloneWhileTheFractionIsTyped)
     window.field->clear();
     QTest::keyClicks(window.field, QStringLiteral("-0.5"));
     EXPECT_EQ(window.field->text(), QStringLiteral("-0.5"));
+}
+
+TEST_F(CurrencyFieldEditorTest, FullWidthDigitsFromAnInputMethodBecomeTheAmount)
+{
+    AmountWindow window(m_amounts.get(), kYen);
+    const auto commit = [&](const QString &text) {
+        QInputMethodEvent preedit(text, {});
+        QCoreApplication::sendEvent(window.field, &preedit);
+        QInputMethodEvent event;
+        event.setCommitString(text);
+        QCoreApplication::sendEvent(window.field, &event);
+    };
+    commit(QStringLiteral("１２３４"));
+    EXPECT_EQ(window.field->text(), QStringLiteral("1,234"));
+    EXPECT_EQ(window.field->cursorPosition(), 5);
+    commit(QStringLiteral("５"));
+    EXPECT_EQ(window.field->text(), QStringLiteral("12,345"));
+    // The sign as a Japanese input method writes it.
+    window.field->setCursorPosition(0);
+    commit(QStringLiteral("ー"));
+    EXPECT_EQ(window.field->text(), QStringLiteral("-12,345"));
+    double value = 0;
+    CVCurrencyFormatter(m_amounts.get(), kYen).getObjectValue(value, window.field->text());
+    EXPECT_EQ(value, -12345.0);
+    window.field->clear();
+    commit(QStringLiteral("ー０"));
+    commit(QStringLiteral("５"));
+    EXPECT_EQ(window.field->text(), QStringLiteral("-5"));
+
+    window.field->clear();
+    QApplication::clipboard()->setText(QStringLiteral("１，０００"));
+    QTest::keyClick(window.field, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(window.field->text(), QStringLiteral("1,000"));
 }
 
 TEST_F(CurrencyFieldEditorTest, PasteOfSomethingElseThanAnAmountIsRefused)

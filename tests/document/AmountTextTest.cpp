@@ -72,6 +72,18 @@ TEST_F(AmountTextTest, AmountToTextCutsEmptyCentsAndPrefixesForeignCurrencies)
     EXPECT_EQ(a.stringForTradingNumberOfUnits(1000000), QStringLiteral("1,000,000"));
 }
 
+TEST_F(AmountTextTest, FullWidthTextFromAnInputMethodReadsAsTheAmount)
+{
+    const AmountText &a = *m_amounts;
+    EXPECT_EQ(a.numberForString(QStringLiteral("１，２３４"), kYen), 1234.0);
+    EXPECT_EQ(a.numberForString(QStringLiteral("$１２．５０"), kDollar), 12.5);
+    EXPECT_EQ(a.numberForString(QStringLiteral("－５"), kYen), -5.0);
+    EXPECT_EQ(a.numberForString(QStringLiteral("ー５"), kYen), -5.0);
+    EXPECT_EQ(a.numberForCentString(QStringLiteral("３．１４１６"), kDollar), 3.1416);
+    EXPECT_EQ(a.fundValueForString(QStringLiteral("１，２３４．５"), kDollar), 1234.5);
+    EXPECT_FALSE(a.numberForString(QStringLiteral("１２あ"), kYen));
+}
+
 TEST_F(AmountTextTest, NegativesStayVisibleOnScreenAndInPrint)
 {
     AmountText &a = *m_amounts;
