@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 NumberDialogController::NumberDialogController(double number, const KavriNumberFormatter *formatter,
                                                const QString &title, QWidget *parent)
     : QDialog(parent), m_number(number)
@@ -34,8 +36,10 @@ NumberDialogController::NumberDialogController(double number, const KavriNumberF
 std::optional<double> NumberDialogController::enteredNumber() const
 {
     const QString text = m_numberField->text();
-    if (m_formatter) return m_formatter->numberFromString(text);
-    return cv::parseDouble(text);
+    const std::optional<double> value = m_formatter ? m_formatter->numberFromString(text) : cv::parseDouble(text);
+    // "inf" and "nan" read as numbers but are no rate or amount.
+    if (value && !std::isfinite(*value)) return std::nullopt;
+    return value;
 }
 
 void NumberDialogController::accept()

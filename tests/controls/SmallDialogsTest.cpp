@@ -117,6 +117,12 @@ TEST(NumberDialogTest, OkOnlyWhileTheTextIsANumber)
         EXPECT_TRUE(dialog.isVisible());
         clearField(dialog.numberField());
         EXPECT_FALSE(dialog.okButton()->isEnabled());
+        // Words the decimal reader knows are no rate or amount.
+        for (const char *word : {"inf", "nan", "1e999"}) {
+            QTest::keyClicks(dialog.numberField(), QString::fromLatin1(word));
+            EXPECT_FALSE(dialog.okButton()->isEnabled()) << word;
+            clearField(dialog.numberField());
+        }
         QTest::keyClicks(dialog.numberField(), QStringLiteral("-4"));
         EXPECT_TRUE(dialog.okButton()->isEnabled());
         dialog.okButton()->click();
