@@ -1,5 +1,7 @@
 #include "document/KavriNumberFormatter.h"
 
+#include "platform/Localization.h"
+
 #include <gtest/gtest.h>
 
 TEST(KavriNumberFormatterTest, PlainFormatDropsTheMinusAndReadsEmptyAsZero)
@@ -70,4 +72,19 @@ TEST(KavriNumberFormatterTest, NegativeColourOnlyForValuesShownNegative)
     EXPECT_EQ(f.colorForValue(-5), QColor(Qt::red));
     EXPECT_FALSE(f.colorForValue(5).isValid());
     EXPECT_FALSE(f.colorForValue(-0.1).isValid());
+}
+
+TEST(KavriNumberFormatterTest, EveryPrintAndReportFormatKeepsNegativesVisible)
+{
+    for (const char *language : {"ja", "en"}) {
+        cv::setLanguageOverride(QString::fromLatin1(language));
+        for (const char *key : {"Cent Format Print", "Int Format Print", "Frac4 Format Print", "Report-Format-Int",
+                                "Report-Format-Fraction"}) {
+            const KavriNumberFormatter f(cv::localizedString(QString::fromLatin1(key)));
+            const QString negative = f.stringForObjectValue(-1234);
+            EXPECT_NE(negative, f.stringForObjectValue(1234)) << language << " " << key;
+            EXPECT_EQ(f.numberFromString(negative), -1234.0) << language << " " << key;
+        }
+    }
+    cv::setLanguageOverride(QString());
 }

@@ -95,7 +95,7 @@ TEST_F(LocalizationTest, LooksUpEachLanguageAndAnswersMissingKeysThemselves)
     EXPECT_FALSE(cv::isJapanese());
     EXPECT_EQ(cv::currentLanguage(), QStringLiteral("en"));
     EXPECT_EQ(localizedString(QStringLiteral("Cancel")), QStringLiteral("Cancel"));
-    EXPECT_EQ(localizedString(QStringLiteral("Report-Format-Fraction")), QStringLiteral("#,##0.00"));
+    EXPECT_EQ(localizedString(QStringLiteral("Report-Format-Fraction")), QStringLiteral("#,##0.00;-#,##0.00"));
     EXPECT_EQ(localizedString(QString()), QString());
 
     cv::setLanguageOverride(QStringLiteral("ja-JP"));
