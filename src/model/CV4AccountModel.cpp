@@ -2,6 +2,8 @@
 
 #include "platform/Localization.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString kAsset = QStringLiteral("asset");
@@ -17,6 +19,15 @@ CVUnitModelPtr cv::makeSystemNode(int ident, int kind, const char *nameKey)
     node->setKind(kind);
     node->setName(cv::localizedString(QLatin1String(nameKey)));
     return node;
+}
+
+bool cv::rootsAreSeparate(std::initializer_list<const CVUnitModel *> roots)
+{
+    for (auto it = roots.begin(); it != roots.end(); ++it) {
+        if (!*it) continue;
+        if ((*it)->parent() || std::find(roots.begin(), it, *it) != it) return false;
+    }
+    return true;
 }
 
 CV4AccountModel::CV4AccountModel()
@@ -53,5 +64,6 @@ bool CV4AccountModel::initWithCoder(cv::KeyedUnarchiver &coder)
     m_asset = coder.decodeObjectOfClassForKey<CVUnitModel>(kAsset);
     m_debt = coder.decodeObjectOfClassForKey<CVUnitModel>(kDebt);
     m_summary = coder.decodeObjectOfClassForKey<CVUnitModel>(kSummary);
+    if (!cv::rootsAreSeparate({m_asset.get(), m_debt.get(), m_summary.get()})) coder.fail();
     return !coder.failed();
 }

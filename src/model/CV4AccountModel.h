@@ -5,6 +5,7 @@
 #include "model/CVUnitModel.h"
 #include "platform/KeyedArchiver.h"
 
+#include <initializer_list>
 #include <memory>
 
 class CV4AccountModel : public cv::KeyedArchivable {
@@ -45,6 +46,9 @@ using CV4AccountModelPtr = std::shared_ptr<CV4AccountModel>;
 namespace cv {
 // A node of a fixed kind and ident named by the text of a localisation key.
 CVUnitModelPtr makeSystemNode(int ident, int kind, const char *nameKey);
+// Whether decoded roots form separate trees: none is listed twice or hangs
+// below another node.
+bool rootsAreSeparate(std::initializer_list<const CVUnitModel *> roots);
 // The least ident handed out for user items is one above this.
 inline constexpr int kUniqueIdSeed = 999;
 } // namespace cv

@@ -74,5 +74,6 @@ bool CV4ActualModel::initWithCoder(cv::KeyedUnarchiver &coder)
     m_income = coder.decodeObjectOfClassForKey<CVUnitModel>(kIncome);
     m_expense = coder.decodeObjectOfClassForKey<CVUnitModel>(kExpense);
     m_summary = coder.decodeObjectOfClassForKey<CVUnitModel>(kSummary);
+    if (!cv::rootsAreSeparate({m_moneyFlow.get(), m_income.get(), m_expense.get(), m_summary.get()})) coder.fail();
     return !coder.failed();
 }

@@ -3,6 +3,8 @@
 // operating-system level, the support folder, folder creation, quiet logging,
 // and helpers over lists of shared records.
 
+#include "platform/Localization.h"
+
 #include <QDate>
 #include <QString>
 #include <QVariantList>
@@ -21,6 +23,17 @@ public:
     // an impossible day answers an invalid date.
     static int dateToInt(const QDate &date);
     static QDate intToDate(int value);
+
+    // Reports show amounts of a currency without fraction digits (or of no
+    // currency) whole, others with cents. Any currency with fraction() and
+    // any formatter with setFormat(QString) will do.
+    template <class Currency, class Formatter>
+    static void setReportFormat(const Currency *currency, Formatter &formatter)
+    {
+        const bool whole = !currency || currency->fraction() == 0;
+        formatter.setFormat(cv::localizedString(whole ? QStringLiteral("Report-Format-Int")
+                                                      : QStringLiteral("Report-Format-Fraction")));
+    }
 
     // Every supported system is at the newest level.
     static int checkOSVersion() { return 7; }

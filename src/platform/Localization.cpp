@@ -496,8 +496,10 @@ QString formatString(const QString &format, const QVariantList &args)
             const QVariant *arg = takeArgument();
             if (!arg)
                 break;
-            const char32_t code = arg->metaType().id() == QMetaType::QChar ? arg->toChar().unicode()
-                                                                            : char32_t(integerOf(*arg));
+            char32_t code = arg->metaType().id() == QMetaType::QChar ? arg->toChar().unicode()
+                                                                      : char32_t(integerOf(*arg));
+            // A value that is no code point would leave broken UTF-16 in the text.
+            if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
             out.append(pad(spec, code ? QString::fromUcs4(&code, 1) : QString(), false));
             break;
         }

@@ -19,8 +19,9 @@ namespace cvtest {
 // qint64, double, bool or QString; a reference to "$null" as an invalid
 // QVariant; a reference to an archived string as that QString; a reference to
 // any other object as the text "<object>". Path names the keys to follow
-// from the root object. An empty map when anything is missing.
-inline QVariantMap archivedObject(const QByteArray &data, const QStringList &path = {})
+// from the root object. An empty map when anything is missing. `order`, when
+// given, receives the keys in the order they are stored.
+inline QVariantMap archivedObject(const QByteArray &data, const QStringList &path = {}, QStringList *order = nullptr)
 {
     plist_t raw = nullptr;
     plist_from_memory(data.constData(), uint32_t(data.size()), &raw);
@@ -83,6 +84,7 @@ inline QVariantMap archivedObject(const QByteArray &data, const QStringList &pat
         const QString name = QString::fromUtf8(key);
         free(key);
         if (name == u"$class") continue;
+        if (order) order->append(name);
         if (plist_get_node_type(value) == PLIST_UID) {
             plist_t target = resolve(value);
             QVariant v = plainValue(target);

@@ -145,6 +145,9 @@ TEST(FormatString, FillsObjectAndIntegerPlaceholders)
               QStringLiteral("bytes and 日本語"));
     EXPECT_EQ(formatString(QStringLiteral("%@ %@ %@"), {1.5, 12, true}), QStringLiteral("1.5 12 true"));
     EXPECT_EQ(formatString(QStringLiteral("%c%C"), {65, QChar(u'本')}), QStringLiteral("A本"));
+    EXPECT_EQ(formatString(QStringLiteral("%C"), {0x1F4B4}), QStringLiteral("\U0001F4B4"));
+    // No code point: a replacement character, never broken UTF-16.
+    EXPECT_EQ(formatString(QStringLiteral("%c|%C|%C"), {-1, 0x110000, 0xD800}), QStringLiteral("\uFFFD|\uFFFD|\uFFFD"));
 }
 
 TEST(FormatString, FillsFloatingPlaceholdersAsCPrintf)

@@ -45,7 +45,30 @@ std::vector<std::shared_ptr<Number>> numbers(std::initializer_list<int> vs)
     return out;
 }
 
+struct Currency {
+    int digits;
+    int fraction() const { return digits; }
+};
+
+struct Formatter {
+    QString format;
+    void setFormat(const QString &f) { format = f; }
+};
+
 } // namespace
+
+TEST(MiscUtilities, ReportFormatFollowsTheCurrencysFractionDigits)
+{
+    Formatter f;
+    const Currency yen{0}, dollar{2};
+    CV4MiscUtilities::setReportFormat(&yen, f);
+    EXPECT_EQ(f.format, cv::localizedString("Report-Format-Int"));
+    CV4MiscUtilities::setReportFormat(&dollar, f);
+    EXPECT_EQ(f.format, cv::localizedString("Report-Format-Fraction"));
+    CV4MiscUtilities::setReportFormat(static_cast<const Currency *>(nullptr), f);
+    EXPECT_EQ(f.format, cv::localizedString("Report-Format-Int"));
+    EXPECT_NE(cv::localizedString("Report-Format-Int"), cv::localizedString("Report-Format-Fraction"));
+}
 
 TEST(MiscUtilities, ArchiveDateIntegersThroughTheClass)
 {
