@@ -14,6 +14,9 @@ namespace {
 // binary fractions and the last row pays exactly what is left.
 using Cents = qint64;
 constexpr double kMaxUnits = 1.0e15;
+// A thousand years of monthly payments: a count beyond it is a typing slip or
+// a damaged file, and would otherwise exhaust memory.
+constexpr int kMaxDueDates = 12000;
 
 Cents toCents(double units)
 {
@@ -91,8 +94,9 @@ std::vector<QDate> CV4LoanModel::dueDates() const
     std::vector<QDate> dates;
     QDate due = firstDueDate();
     if (!due.isValid() || times_ <= 0) return dates;
-    dates.reserve(size_t(times_));
-    for (int n = 0; n < times_ && due.isValid(); ++n) {
+    const int count = std::min(times_, kMaxDueDates);
+    dates.reserve(size_t(count));
+    for (int n = 0; n < count && due.isValid(); ++n) {
         dates.push_back(due);
         due = nextDate(due, 1, dueDay_);
     }

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <functional>
+#include <limits>
 
 namespace {
 
@@ -476,4 +477,17 @@ TEST(CV4LoanModelTest, PaymentArchive)
     });
     ASSERT_TRUE(far);
     EXPECT_FALSE(far->date().isValid());
+}
+
+TEST(CV4LoanModelTest, AbsurdTermCountStaysBounded)
+{
+    // A repayment count typed or stored far beyond any loan must neither
+    // exhaust memory nor hang; the schedule still repays what was borrowed.
+    for (int type : {0, 1, 2}) {
+        SCOPED_TRACE(type);
+        const CV4LoanSchedule s = loan(type, 1200000, 0.01, std::numeric_limits<int>::max(), 25).calcPayment();
+        ASSERT_FALSE(s.empty());
+        EXPECT_LE(s.size(), 20000u);
+        expectSound(s, 1200000);
+    }
 }
