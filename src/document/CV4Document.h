@@ -263,6 +263,13 @@ public:
     void reinitializeCurrencyData();
     QString displayName(const CVUnitModel &node) const;
 
+    // ================= whole document as XML (CV4Document_XML.cpp)
+    // Writes the whole book; the file is replaced only when every write succeeded.
+    bool export_(const QString &path);
+    // Adds what the file holds to the models, lists and store. `isTemplate`
+    // tells whether the root marks the file as a template.
+    bool import(const QString &path, bool *isTemplate = nullptr);
+
     // CV4TradeFormatting
     int currencyOfAccount(int account) const override;
     QString stringForValue(double value, int currency) const override;

@@ -1,0 +1,662 @@
+// The whole-document XML form: exact layout, escaping and number forms of the
+// writer; the reader's placement rules; lossless round trips; hostile files;
+// and the shipped templates.
+
+#include "CV4DocumentTestSupport.h"
+
+#include "document/CV4DocumentXML.h"
+#include "model/CV4BankModel.h"
+#include "model/CV4Budget.h"
+#include "model/CV4CreditCardModel.h"
+#include "model/CV4LoanModel.h"
+#include "model/CV4Summary.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+
+#include <tuple>
+
+namespace {
+
+class XMLTest : public DocumentTest {
+protected:
+    void SetUp() override
+    {
+        DocumentTest::SetUp();
+        ASSERT_TRUE(other.isValid());
+    }
+
+    QByteArray exported(CV4Document &d)
+    {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        EXPECT_TRUE(cv::xml::exportTo(d, buffer));
+        return buffer.data();
+    }
+    QByteArray exported() { return exported(*doc); }
+
+    // A document as opening a file makes it: fresh roots, empty lists and store.
+    std::unique_ptr<CV4Document> blankDocument()
+    {
+        auto d = std::make_unique<CV4Document>();
+        EXPECT_TRUE(d->dataModel()->create());
+        return d;
+    }
+
+    static bool importText(CV4Document &d, const QByteArray &text, bool *isTemplate = nullptr)
+    {
+        QBuffer buffer;
+        buffer.setData(text);
+        buffer.open(QIODevice::ReadOnly);
+        return cv::xml::importFrom(d, buffer, isTemplate);
+    }
+
+    static QByteArray wrap(const QByteArray &body)
+    {
+        return "<?xml version=\"1.0\"?>\n<cvxf version=\"1.0\" date=\"2008.3.5\">\n" + body + "\n</cvxf>\n";
+    }
+
+    static QList<QByteArray> linesWith(const QByteArray &text, const QByteArray &part)
+    {
+        QList<QByteArray> out;
+        for (const QByteArray &line : text.split('\n'))
+            if (line.contains(part)) out.push_back(line.trimmed());
+        return out;
+    }
+
+    CVUnitModelPtr bank(int ident, const QString &name, const QString &company)
+    {
+        auto node = std::make_shared<CVUnitModel>();
+        node->setIdent(ident);
+        node->setKind(31);
+        node->setCurrency(1);
+        node->setName(name);
+        auto record = std::make_shared<CV4BankModel>();
+        record->setName(company);
+        node->setExtra(record);
+        doc->accountModel()->asset()->appendChild(node);
+        return node;
+    }
+
+    CVUnitModelPtr loanWithFlags(int ident, int flags)
+    {
+        auto node = std::make_shared<CVUnitModel>();
+        node->setIdent(ident);
+        node->setKind(41);
+        node->setCurrency(1);
+        auto record = std::make_shared<CV4LoanModel>();
+        record->setRepaymentFlags(flags);
+        node->setExtra(record);
+        doc->accountModel()->debt()->appendChild(node);
+        return node;
+    }
+
+    QTemporaryDir other;
+};
+
+using EntryKey = std::tuple<int, int, int, int, int, int, double, double, QString, QDate>;
+using TradeKey = std::tuple<int, int, int, int, double, double, double, QString, QDate>;
+
+CV4DataModel::ActualList allEntries(CV4Document &d)
+{
+    CV4SearchConditions all;
+    all.date = {QDate(1900, 1, 1), QDate(2999, 1, 1)};
+    return *d.dataModel()->findActual(all);
+}
+
+std::multiset<EntryKey> entrySet(CV4Document &d)
+{
+    std::multiset<EntryKey> out;
+    for (const auto &e : allEntries(d))
+        out.insert({e->kind(), e->category(), e->account(), e->destination(), e->group(), 0, e->amount(),
+                    e->converted(), e->memo(), e->date()});
+    return out;
+}
+
+std::multiset<TradeKey> tradeSet(CV4Document &d)
+{
+    std::multiset<TradeKey> out;
+    const auto trades = d.dataModel()->findTradeFrom(QDate(), QDate(), -1, -1, 0);
+    for (const auto &t : *trades)
+        out.insert({t->kind(), t->brand(), t->account(), t->transfer(), t->count(), t->unitPrice(), t->commission(),
+                    t->memo(), t->date()});
+    return out;
+}
+
+std::vector<std::tuple<int, QDate, double, double, double, int, double>> scheduleOf(CV4Document &d, int loan)
+{
+    std::vector<std::tuple<int, QDate, double, double, double, int, double>> out;
+    if (const auto rows = d.getLoan(loan))
+        for (const auto &r : *rows)
+            out.push_back({r->kind(), r->date(), r->rate(), r->interest(), r->principal(), r->account(), r->rest()});
+    return out;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- writer
+
+TEST_F(XMLTest, LayoutOfADocumentWithoutGroupingsOrSecurities)
+{
+    addCurrency(1, QStringLiteral("JPY"), 1, 0);
+    // Twelve nested folders: the deepest lines sit at level 13.
+    CVUnitModelPtr parent = doc->actualModel()->expense();
+    for (int i = 0; i < 12; ++i) parent = addCategory(parent, 2000 + i, 20);
+    addCategory(parent, 3000);
+
+    const QByteArray text = exported();
+    ASSERT_TRUE(text.endsWith("</cvxf>\n"));
+    const QList<QByteArray> lines = text.left(text.size() - 1).split('\n');
+    const QDate today = QDate::currentDate();
+    EXPECT_EQ(lines[0], "<?xml version=\"1.0\"?>");
+    EXPECT_EQ(lines[1], QStringLiteral("<cvxf version=\"1.0\" date=\"%1.%2.%3\" summary=\"1\">")
+                            .arg(today.year()).arg(today.month()).arg(today.day()).toUtf8());
+    EXPECT_FALSE(text.contains("group_list"));
+    EXPECT_TRUE(text.contains("\n <brand_list>\n </brand_list>\n"));
+    qsizetype at = 0;
+    for (const char *section : {"asset", "debt", "account_sum", "transfer", "income", "expense", "actual_sum"}) {
+        const qsizetype next = text.indexOf(QByteArray("\n <" + QByteArray(section) + ">\n"), at);
+        EXPECT_GT(next, at) << section;
+        at = next;
+    }
+    EXPECT_FALSE(text.contains('\r'));
+    int deepest = 0;
+    for (const QByteArray &line : lines) {
+        int spaces = 0;
+        while (spaces < line.size() && line[spaces] == ' ') ++spaces;
+        EXPECT_LE(spaces, 9) << line.constData();
+        deepest = std::max(deepest, spaces);
+    }
+    EXPECT_EQ(deepest, 9);
+    EXPECT_TRUE(text.contains("\n         <node_actual id=\"3000\">\n         <title>C3000</title>\n"));
+
+    // Checked by an independent parser where one is installed.
+    const QString xmllint = QStandardPaths::findExecutable(QStringLiteral("xmllint"));
+    if (!xmllint.isEmpty()) {
+        const QString path = other.filePath(QStringLiteral("book.cvxf"));
+        ASSERT_TRUE(doc->export_(path));
+        QProcess lint;
+        lint.start(xmllint, {QStringLiteral("--noout"), path});
+        ASSERT_TRUE(lint.waitForFinished());
+        EXPECT_EQ(lint.exitCode(), 0) << lint.readAllStandardError().constData();
+    }
+}
+
+TEST_F(XMLTest, EscapingAndNumberForms)
+{
+    addCurrency(1, QStringLiteral("JPY"), 1, 0);
+    addCurrency(2, QStringLiteral("USD"), 0.00912345, 2);
+    auto rate = std::make_shared<CV4PriceTime>();
+    rate->setBrand(1);
+    rate->setDate(day(2008, 3, 5));
+    rate->setPrice(102.5);
+    ASSERT_TRUE(doc->dataModel()->putXchgRate(rate));
+    bank(1000, QStringLiteral("R&D"), QStringLiteral("A&B \"X\""));
+    auto food = addCategory(doc->actualModel()->expense(), 1005);
+    doc->updateExpense(makeEntry(CV4Actual::Expense, day(2008, 3, 5), 1200, 1005, 1000), nullptr);
+    auto memo = makeEntry(CV4Actual::Expense, day(2008, 3, 6), 5, 1005, 1000);
+    memo->setMemo(QStringLiteral("a\tb\rc<d>\x01"));
+    doc->updateExpense(memo, nullptr);
+
+    const QByteArray text = exported();
+    EXPECT_TRUE(text.contains("<title>R&amp;D</title>"));
+    EXPECT_TRUE(text.contains("company=\"A&amp;B &quot;X&quot;\""));
+    EXPECT_TRUE(text.contains("<currency id=\"1\" fraction=\"0\" abbr=\"JPY\" prefix=\"\" rate=\"1.0000\">"));
+    // A rate that "%.4f" and "%.6f" would both cut keeps every digit.
+    EXPECT_TRUE(text.contains("abbr=\"USD\" prefix=\"\" rate=\"0.00912345\">"));
+    EXPECT_TRUE(text.contains("<price date=\"2008.3.5\" value=\"102.500000\"/>"));
+    EXPECT_EQ(linesWith(text, "<actual ").first(),
+              "<actual kind=\"1\" category=\"1005\" account=\"1000\" date=\"2008.3.5\" value=\"1200.00\"/>");
+    // TAB stays in text, CR becomes a reference, the control character goes.
+    EXPECT_TRUE(text.contains("<note>a\tb&#13;c&lt;d&gt;</note>"));
+
+    EXPECT_EQ(cv::xml::escaped(QStringLiteral("a\tb\nc\rd"), true), "a&#9;b&#10;c&#13;d");
+    EXPECT_EQ(cv::xml::escaped(QString::fromUtf16(u"x\xFFFE\xD800y"), false), "xy");
+    EXPECT_EQ(cv::xml::escaped(QStringLiteral("食費 🍙"), false), QStringLiteral("食費 🍙").toUtf8());
+    EXPECT_EQ(cv::xml::decimal(0.0125, 4), "0.0125");
+    EXPECT_EQ(cv::xml::decimal(0.01375, 4), "0.013750");
+    EXPECT_EQ(cv::xml::decimal(12.345, 2), "12.345000");
+    EXPECT_EQ(cv::xml::count(1500), "1500");
+    EXPECT_EQ(cv::xml::count(1500.5), "1500.500000");
+    EXPECT_EQ(cv::xml::parseDecimal(u"  -12.5e1x"), -125.0);
+    EXPECT_EQ(cv::xml::parseDecimal(u"abc"), 0.0);
+}
+
+TEST_F(XMLTest, HoldingsAndTradeCounts)
+{
+    addCurrency(1, QStringLiteral("JPY"), 1, 0);
+    auto stock = addBrand(QStringLiteral("S"), 1);
+    auto trust = addBrand(QStringLiteral("T"), 1);
+    trust->setKind(CV4Brand::InvestmentTrust);
+    auto invest = addAccount(doc->accountModel()->asset(), 1000, 32, 0);
+    for (const auto &[brand, units, dated] : {std::tuple{stock, 0.0, true}, {trust, 1500.25, false}}) {
+        auto unit = std::make_shared<CV4InvestUnit>();
+        unit->setBrand(brand->ident());
+        unit->setUnits(units);
+        unit->setUnitPrice(101.125);
+        if (dated) unit->setDate(day(2008, 1, 1));
+        auto node = std::make_shared<CVUnitModel>();
+        node->setKind(6);
+        node->setIdent(0);
+        node->setExtra(unit);
+        invest->appendChild(node);
+    }
+    for (const auto &t : {makeTrade(0, day(2008, 2, 1), 1000, stock->ident(), 100, 500),
+                          makeTrade(0, day(2008, 2, 2), 1000, trust->ident(), 12.5, 10000),
+                          makeTrade(10, day(2008, 2, 3), 1000, stock->ident(), 0, 30)})
+        ASSERT_TRUE(doc->dataModel()->putTrade(t));
+
+    const QByteArray text = exported();
+    const auto holdings = linesWith(text, "<node_brand");
+    ASSERT_EQ(holdings.size(), 2);
+    EXPECT_EQ(holdings[0], "<node_brand date=\"2008.1.1\" brand=\"1\">");   // no units: no count, price, cost
+    EXPECT_EQ(holdings[1], "<node_brand brand=\"2\" count=\"1500.250000\" price=\"101.125000\" cost=\"0.00\">");
+    const auto trades = linesWith(text, "<trade ");
+    ASSERT_EQ(trades.size(), 3);
+    EXPECT_TRUE(trades[0].contains(" count=\"100\" price=\"500.000000\"/>"));
+    EXPECT_FALSE(trades[1].contains(" count="));   // the dividend, under the same holding
+    EXPECT_TRUE(trades[2].contains(" count=\"12.500000\" "));
+    EXPECT_FALSE(text.contains("kind=\"3\""));
+}
+
+TEST_F(XMLTest, LoanRepaymentFlagsBothWays)
+{
+    addCurrency(1, QStringLiteral("JPY"), 1, 0);
+    loanWithFlags(1001, 32);
+    loanWithFlags(1002, 16);
+    loanWithFlags(1003, 0);
+    loanWithFlags(1004, 2 + 4 + 64 + 128);
+    const QByteArray text = exported();
+    const auto loans = linesWith(text, "<node_loan");
+    ASSERT_EQ(loans.size(), 4);
+    EXPECT_FALSE(loans[0].contains("holiday"));
+    EXPECT_TRUE(loans[1].endsWith("holiday=\"-\">"));
+    EXPECT_TRUE(loans[2].endsWith("holiday=\"+\">"));
+    EXPECT_TRUE(loans[3].endsWith("postpaid=\"1\" next_month=\"1\" next_day=\"1\" fraction=\"1\" holiday=\"+\">"));
+
+    auto target = blankDocument();
+    ASSERT_TRUE(importText(*target, text));
+    const auto flagsOf = [&](int index) {
+        const auto node = target->accountModel()->debt()->childAt(index);
+        return std::dynamic_pointer_cast<CV4LoanModel>(node->extra())->repaymentFlags();
+    };
+    EXPECT_EQ(flagsOf(0), 32);
+    EXPECT_EQ(flagsOf(1), 16);
+    EXPECT_EQ(flagsOf(2), 0);
+    EXPECT_EQ(flagsOf(3), 2 + 4 + 64 + 128);
+}
+
+TEST_F(XMLTest, FailedOpenLeavesTheOldFile)
+{
+    const QString path = other.filePath(QStringLiteral("missing/book.cvxf"));
+    EXPECT_FALSE(doc->export_(path));
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+// ---------------------------------------------------------------- reader
+
+TEST_F(XMLTest, ReaderPlacesWhatItReads)
+{
+    auto target = blankDocument();
+    bool isTemplate = true;
+    const QByteArray text = "<?xml version=\"1.0\"?>\n<cvxf version=\"1.0\" date=\"2008.3.5\" summary=\"3\">\n"
+        " <unknown_x><node_bank id=\"5000\"/></unknown_x>\n"
+        " <currency_list>\n"
+        "  <currency id=\"1\" fraction=\"0\" abbr=\"JPY\" prefix=\"\" rate=\"1.0000\"><title>Yen</title></currency>\n"
+        "  <currency id=\"2\" fraction=\"2\" abbr=\"USD\" prefix=\"$\" rate=\"102.0000\">\n"
+        "   <title>US&amp;<![CDATA[<D>]]>&undeclared;</title>\n"
+        "   <price date=\"2008.3.5\" value=\"102.500000\"/>\n"
+        "  </currency>\n"
+        " </currency_list>\n"
+        " <brand_list>\n"
+        "  <brand id=\"5\" kind=\"1\" market=\"0\" currency=\"1\"><title>F</title>\n"
+        "   <price date=\"2008.3.6\" value=\"9876.543210\"/></brand>\n"
+        " </brand_list>\n"
+        " <asset>\n"
+        "  <node_invest id=\"1001\" date=\"2008.1.1\">\n"
+        "   <node_brand date=\"2008.1.1\" brand=\"5\" count=\"1500\" price=\"1.00\" cost=\"0.00\">\n"
+        "    <trade kind=\"0\" brand=\"5\" account=\"1001\" date=\"2008.2.1\" count=\"12.500000\"/>\n"
+        "    <trade kind=\"0\" brand=\"5\" account=\"9999\" date=\"2008.2.1\" count=\"1\"/>\n"
+        "   </node_brand>\n"
+        "  </node_invest>\n"
+        "  <node_cache id=\"1002\"><title>R&amp;D</title><note>x</note></node_cache>\n"
+        " </asset>\n"
+        " <actual_sum>\n"
+        "  <node_actual_sum id=\"3001\"><reference refid=\"1001\"/><reference refid=\"1002\" kind=\"1\"/>"
+        "</node_actual_sum>\n"
+        " </actual_sum>\n"
+        "</cvxf>\n";
+    ASSERT_TRUE(importText(*target, text, &isTemplate));
+    EXPECT_FALSE(isTemplate);
+    EXPECT_EQ(target->settings()->viewerSummary(), 3);
+    EXPECT_FALSE(target->findAccount(5000));
+
+    const auto invest = target->accountModel()->asset()->childAt(0);
+    ASSERT_TRUE(invest);
+    EXPECT_EQ(invest->ident(), 1001);
+    EXPECT_EQ(invest->currency(), 1);   // no currency attribute: the default one
+    ASSERT_EQ(invest->countChild(), 2);
+    EXPECT_EQ(invest->childAt(0)->kind(), 3);
+    EXPECT_EQ(invest->childAt(0)->ident(), 0);
+    const auto unit = std::dynamic_pointer_cast<CV4InvestUnit>(invest->childAt(1)->extra());
+    ASSERT_TRUE(unit);
+    EXPECT_EQ(unit->units(), 1500);
+    const auto trades = *target->dataModel()->findTradeFrom(QDate(), QDate(), -1, -1, 0);
+    ASSERT_EQ(trades.size(), 1u);   // only the one under its own account
+    EXPECT_EQ(trades[0]->count(), 12.5);
+
+    EXPECT_EQ(target->findCurrency(2)->name(), QStringLiteral("US&<D>undeclared"));
+    ASSERT_EQ(target->dataModel()->getXchgRateListForCurrency(2)->size(), 1u);
+    EXPECT_EQ(target->dataModel()->getXchgRateListForCurrency(2)->front()->price(), 102.5);
+    ASSERT_EQ(target->dataModel()->getPriceListForBrand(5)->size(), 1u);
+    EXPECT_EQ(target->dataModel()->getPriceListForBrand(5)->front()->price(), 9876.54321);
+    EXPECT_EQ(target->findBrand(5)->kind(), 1);
+
+    const auto cash = target->findAccount(1002);
+    ASSERT_TRUE(cash);
+    EXPECT_EQ(cash->name(), QStringLiteral("R&D"));
+    EXPECT_EQ(std::dynamic_pointer_cast<CV4AssetModel>(cash->extra())->memo(), QStringLiteral("x"));
+    const auto summary =
+        std::dynamic_pointer_cast<CV4Summary>(target->actualModel()->summary()->childAt(0)->extra());
+    ASSERT_TRUE(summary);
+    ASSERT_EQ(summary->assetList().size(), 1u);
+    EXPECT_EQ(summary->assetList()[0]->refID(), 1001);
+    ASSERT_EQ(summary->debtList().size(), 1u);
+    EXPECT_EQ(summary->debtList()[0]->refID(), 1002);
+}
+
+TEST_F(XMLTest, TemplateMarkAndLateCurrency)
+{
+    auto target = blankDocument();
+    bool isTemplate = false;
+    ASSERT_TRUE(importText(*target,
+                           "<?xml version=\"1.0\"?><cvxf template=\"0\"><asset><node_cache id=\"1001\"/></asset>"
+                           "<currency_list><currency id=\"7\"/></currency_list></cvxf>",
+                           &isTemplate));
+    EXPECT_TRUE(isTemplate);
+    EXPECT_EQ(target->settings()->viewerSummary(), 1);   // no summary attribute: unchanged
+    // Read before any currency was known, it gets the default one at the end.
+    EXPECT_EQ(target->findAccount(1001)->currency(), 7);
+}
+
+TEST_F(XMLTest, MisplacedAndUndatedRecordsAreLeftOut)
+{
+    auto target = blankDocument();
+    const QByteArray body =
+        " <currency_list><note>n</note><currency id=\"1\"><budget date=\"2008.1.1\" value=\"5\"/>"
+        "<title>Y</title></currency></currency_list>\n"
+        " <debt><node_loan id=\"1001\" count=\"2\"><repayment kind=\"0\" date=\"2008.1.27\" principal=\"1\"/>"
+        "<repayment kind=\"0\" principal=\"9\"/></node_loan>"
+        "<repayment kind=\"0\" date=\"2008.2.27\" principal=\"1\"/>"
+        "<node_debt id=\"1002\"><price date=\"2008.1.1\" value=\"1\"/><reference refid=\"1\"/></node_debt></debt>\n"
+        " <expense><node_actual id=\"1003\"><note>lost</note>"
+        "<actual kind=\"1\" category=\"1003\" account=\"1002\" date=\"2008.13.1\" value=\"1\"/>"
+        "<actual kind=\"1\" category=\"1003\" account=\"1002\" value=\"2\"/>"
+        "<actual kind=\"1\" category=\"1003\" account=\"1002\" date=\"2008.2.1\" value=\"3\"/>"
+        "<budget date=\"2008.4.1\" value=\"100.00\"/></node_actual></expense>";
+    ASSERT_TRUE(importText(*target, wrap(body)));
+    ASSERT_EQ(target->currencyList().size(), 1u);
+    EXPECT_EQ(target->currencyList()[0]->name(), QStringLiteral("Y"));
+    EXPECT_EQ(scheduleOf(*target, 1001).size(), 1u);
+    const auto entries = allEntries(*target);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0]->amount(), 3);
+    EXPECT_EQ(target->findExpense(1003)->budgetAt(2008, 5), 100);
+    EXPECT_FALSE(target->findAccount(1002)->extra() == nullptr);
+}
+
+// ---------------------------------------------------------------- round trip
+
+TEST_F(XMLTest, RoundTripKeepsEveryValue)
+{
+    addCurrency(1, QStringLiteral("JPY"), 1, 0);
+    auto usd = addCurrency(2, QStringLiteral("USD"), 0.00912345, 2);
+    usd->setPrefix(QStringLiteral("$"));
+    for (const auto &[date, value] : {std::pair{day(2008, 3, 5), 102.5}, {day(2008, 4, 1), 99.123456}}) {
+        auto r = std::make_shared<CV4PriceTime>();
+        r->setBrand(2);
+        r->setDate(date);
+        r->setPrice(value);
+        ASSERT_TRUE(doc->dataModel()->putXchgRate(r));
+    }
+    auto grouping = std::make_shared<CV4Grouping>();
+    grouping->setName(QStringLiteral("旅行"));
+    doc->addGrouping(grouping);
+    auto stock = addBrand(QStringLiteral("Stock & Co"), 1);
+    stock->setCode(7203);
+    auto trust = addBrand(QStringLiteral("Trust"), 2);
+    trust->setKind(CV4Brand::InvestmentTrust);
+    trust->setRisk(2);
+    for (const auto &brand : {stock, trust}) {
+        auto p = std::make_shared<CV4PriceTime>();
+        p->setBrand(brand->ident());
+        p->setDate(day(2008, 3, 31));
+        p->setPrice(brand == stock ? 3120 : 10234.567891);
+        ASSERT_TRUE(doc->dataModel()->putPrice(p));
+    }
+
+    auto cash = addAccount(doc->accountModel()->asset(), 1000, 30, 50000);
+    auto savings = bank(1001, QStringLiteral("Savings"), QStringLiteral("A&B \"X\""));
+    std::dynamic_pointer_cast<CV4BankModel>(savings->extra())->setInterestRate(0.00025);
+    std::dynamic_pointer_cast<CV4BankModel>(savings->extra())->setMemo(QStringLiteral("line 1\nline 2\r\n'&'"));
+    auto invest = addAccount(doc->accountModel()->asset(), 1002, 32, 0);
+    auto card = std::make_shared<CVUnitModel>();
+    card->setIdent(1003);
+    card->setKind(40);
+    card->setCurrency(1);
+    card->setName(QStringLiteral("Card"));
+    auto cardRecord = std::make_shared<CV4CreditCardModel>();
+    cardRecord->setLimit(300000);
+    cardRecord->setCutoffDay(15);
+    cardRecord->setDueDay(10);
+    card->setExtra(cardRecord);
+    doc->accountModel()->debt()->appendChild(card);
+    auto loan = loanWithFlags(1004, 16 + 4);
+    auto loanRecord = std::dynamic_pointer_cast<CV4LoanModel>(loan->extra());
+    loanRecord->setInitialValue(1000000);
+    loanRecord->setDate(day(2008, 1, 1));
+    loanRecord->setRate(0.01375);
+    loanRecord->setTimes(2);
+    loanRecord->setRepaymentAccount(1001);
+    loanRecord->setBonusMonths(1 << 6);
+    loanRecord->setBonusAmount(1000);
+    CV4LoanSchedule rows;
+    for (int month : {2, 3}) {
+        auto row = std::make_shared<CV4LoanPayment>();
+        row->setDate(day(2008, month, 27));
+        row->setRate(0.01375);
+        row->setAccount(1001);
+        row->setPrincipal(500000);
+        row->setInterest(1145.83);
+        rows.push_back(row);
+    }
+    loanRecord->recalcPaymentRest(rows);
+    doc->putLoanData(loan, rows);
+
+    auto unit = std::make_shared<CV4InvestUnit>();
+    unit->setBrand(stock->ident());
+    unit->setUnits(1500.5);
+    unit->setUnitPrice(2999.999);
+    unit->setDate(day(2008, 1, 1));
+    auto holding = std::make_shared<CVUnitModel>();
+    holding->setKind(6);
+    holding->setIdent(0);
+    holding->setExtra(unit);
+    invest->appendChild(holding);
+    doc->addBrandNodeIfNeeded(invest, trust->ident());
+    for (const auto &t : {makeTrade(0, day(2008, 2, 1), 1002, stock->ident(), 100, 3000, 525),
+                          makeTrade(0, day(2008, 2, 2), 1002, trust->ident(), 12.5, 10000.123456)}) {
+        t->setTransfer(1001);
+        t->setMemo(QStringLiteral("買い'&'"));
+        ASSERT_TRUE(doc->dataModel()->putTrade(t));
+    }
+
+    auto food = addCategory(doc->actualModel()->expense(), 1005);
+    food->setName(QStringLiteral("食費"));
+    food->setBudgetAfter(2008, 1, 30000);
+    food->setBudgetAfter(2008, 4, 35000.5);
+    auto salary = addCategory(doc->actualModel()->income(), 1006);
+    auto e1 = makeEntry(CV4Actual::Expense, day(2008, 3, 5), 1234.56, 1005, 1000);
+    e1->setGroup(grouping->ident());
+    e1->setMemo(QStringLiteral("スーパー 'A&B'\n2行目"));
+    doc->updateExpense(e1, nullptr);
+    doc->updateExpense(makeEntry(CV4Actual::Expense, day(2008, 3, 5), 99, 1005, 1003), nullptr);
+    doc->updateIncome(makeEntry(CV4Actual::Income, day(2008, 3, 25), 250000, 1006, 1001), nullptr);
+    transfer(day(2008, 3, 26), 100, 1001, 1000, 0);
+
+    auto sumNode = std::make_shared<CVUnitModel>();
+    sumNode->setIdent(1007);
+    sumNode->setKind(50);
+    auto summary = std::make_shared<CV4Summary>();
+    summary->setMemo(QStringLiteral("net"));
+    summary->assetList().push_back(std::make_shared<CV4SummaryUnit>());
+    summary->assetList()[0]->setRefID(1000);
+    summary->debtList().push_back(std::make_shared<CV4SummaryUnit>());
+    summary->debtList()[0]->setRefID(1003);
+    sumNode->setExtra(summary);
+    doc->accountModel()->summary()->appendChild(sumNode);
+    doc->settings()->setViewerSummary(3);
+
+    const QByteArray first = exported();
+    auto target = blankDocument();
+    ASSERT_TRUE(importText(*target, first));
+    EXPECT_EQ(entrySet(*target), entrySet(*doc));
+    EXPECT_EQ(tradeSet(*target), tradeSet(*doc));
+    EXPECT_EQ(scheduleOf(*target, 1004), scheduleOf(*doc, 1004));
+    for (int c : {1, 2}) {
+        const auto a = *doc->dataModel()->getXchgRateListForCurrency(c);
+        const auto b = *target->dataModel()->getXchgRateListForCurrency(c);
+        ASSERT_EQ(a.size(), b.size());
+        for (size_t i = 0; i < a.size(); ++i) EXPECT_TRUE(a[i]->isEqual(b[i].get()));
+    }
+    EXPECT_EQ(target->findCurrency(2)->rate(), 0.00912345);
+    EXPECT_EQ(std::dynamic_pointer_cast<CV4InvestUnit>(target->findAccount(1002)->childAt(1)->extra())->unitPrice(),
+              2999.999);
+    EXPECT_EQ(std::dynamic_pointer_cast<CV4BankModel>(target->findAccount(1001)->extra())->memo(),
+              QStringLiteral("line 1\nline 2\r\n'&'"));
+
+    // The imported book writes the same file, twice; only nodes that had no
+    // currency now carry the default one.
+    const QByteArray second = exported(*target);
+    EXPECT_EQ(QByteArray(second).replace(" currency=\"1\"", "").toStdString(),
+              QByteArray(first).replace(" currency=\"1\"", "").toStdString());
+    EXPECT_EQ(exported(*target), second);
+}
+
+// ---------------------------------------------------------------- hostile files
+
+TEST_F(XMLTest, HostileFilesNeverCrash)
+{
+    QByteArray deep = "<?xml version=\"1.0\"?><cvxf><expense>";
+    for (int i = 0; i < 1000; ++i) deep += "<node_group id=\"" + QByteArray::number(5000 + i) + "\">";
+    for (int i = 0; i < 1000; ++i) deep += "</node_group>";
+    deep += "</expense></cvxf>";
+    {
+        auto target = blankDocument();
+        EXPECT_TRUE(importText(*target, deep));
+        EXPECT_TRUE(target->findExpense(5999));
+        EXPECT_FALSE(exported(*target).isEmpty());
+    }
+    {
+        QByteArray deeper = "<cvxf>";
+        for (int i = 0; i < 100000; ++i) deeper += "<x>";
+        auto target = blankDocument();
+        EXPECT_FALSE(importText(*target, deeper));
+        QByteArray nested = "<cvxf><asset>";
+        for (int i = 0; i < 5000; ++i) nested += "<node_group>";
+        EXPECT_FALSE(importText(*target, nested));
+    }
+
+    const QByteArray good = [&] {
+        addCurrency(1, QStringLiteral("JPY"), 1, 0);
+        auto food = addCategory(doc->actualModel()->expense(), 1005);
+        addAccount(doc->accountModel()->asset(), 1000, 30, 10);
+        doc->updateExpense(makeEntry(CV4Actual::Expense, day(2008, 3, 5), 12, 1005, 1000), nullptr);
+        return exported();
+    }();
+    for (qsizetype cut = 0; cut < good.size(); cut += 7) {
+        auto target = blankDocument();
+        importText(*target, good.left(cut));
+    }
+    QRandomGenerator random(1234);
+    for (int round = 0; round < 200; ++round) {
+        QByteArray noise = good;
+        for (int i = 0; i < 8; ++i) noise[random.bounded(int(noise.size()))] = char(random.bounded(256));
+        auto target = blankDocument();
+        importText(*target, noise);
+        QByteArray bytes(512, Qt::Uninitialized);
+        for (auto &b : bytes) b = char(random.bounded(256));
+        importText(*target, bytes);
+    }
+    // An external entity is never fetched; the reference stays unresolved.
+    const QString secret = other.filePath(QStringLiteral("secret.txt"));
+    QFile file(secret);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("SECRET");
+    file.close();
+    auto target = blankDocument();
+    importText(*target, "<?xml version=\"1.0\"?><!DOCTYPE cvxf [<!ENTITY x SYSTEM \"file://" + secret.toUtf8()
+                            + "\">]><cvxf><group_list><group id=\"1\"><title>&x;</title></group></group_list></cvxf>");
+    for (const auto &g : target->groupList()) EXPECT_FALSE(g->name().contains(QStringLiteral("SECRET")));
+}
+
+// ---------------------------------------------------------------- templates
+
+TEST_F(XMLTest, EveryTemplateMakesASoundNewDocument)
+{
+    const QDir root(QStringLiteral(CV_TEST_RESOURCES "/templates"));
+    int files = 0;
+    for (const QString &language : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QDir dir(root.filePath(language));
+        for (const QString &name : dir.entryList({QStringLiteral("*.cvxf")}, QDir::Files)) {
+            SCOPED_TRACE(QString(language + u'/' + name).toStdString());
+            ++files;
+            auto target = std::make_unique<CV4Document>();
+            ASSERT_TRUE(target->dataModel()->create());
+            target->actualModel()->setDefault();
+            bool isTemplate = false;
+            ASSERT_TRUE(target->import(dir.filePath(name), &isTemplate));
+            EXPECT_TRUE(isTemplate);
+            target->accountModel()->setSystemItems();
+            target->actualModel()->setSystemItems();
+
+            std::multiset<int> idents;
+            std::function<void(const CVUnitModelPtr &)> collect = [&](const CVUnitModelPtr &node) {
+                for (const auto &c : node->children()) {
+                    if (c->ident() > 0) idents.insert(c->ident());
+                    collect(c);
+                }
+            };
+            const auto &a = *target->accountModel();
+            const auto &c = *target->actualModel();
+            // Accounts and categories are numbered apart (the wallet and a transfer item share 10).
+            for (const auto &roots : {std::vector{a.asset(), a.debt(), a.summary()},
+                                      std::vector{c.moneyFlow(), c.income(), c.expense(), c.summary()}}) {
+                idents.clear();
+                for (const auto &r : roots) collect(r);
+                for (int ident : idents) EXPECT_EQ(idents.count(ident), 1u) << ident;
+            }
+
+            // Categories sit under their own roots.
+            for (const auto &[tree, kinds] : {std::pair{c.income(), std::set<int>{20, 21}},
+                                              {c.expense(), std::set<int>{20, 21}}}) {
+                ASSERT_GT(tree->countChild(), 0);
+                std::function<void(const CVUnitModelPtr &)> check = [&](const CVUnitModelPtr &node) {
+                    for (const auto &ch : node->children()) {
+                        EXPECT_TRUE(kinds.count(ch->kind())) << ch->kind();
+                        EXPECT_TRUE(c.isIncomeOrExpense(ch.get()));
+                        check(ch);
+                    }
+                };
+                check(tree);
+            }
+            for (const auto &node : a.asset()->children()) EXPECT_TRUE(node->kind() == 20 || node->isAsset());
+            for (const auto &node : a.debt()->children()) EXPECT_TRUE(node->kind() == 20 || node->isDebt());
+        }
+    }
+    EXPECT_EQ(files, 8);
+}
