@@ -21,7 +21,10 @@ int main(int argc, char **argv)
         << "  - the document store: the compressed document file, working copies, the database\n"
         << "    schema and its statements, safe saving;\n"
         << "  - the document core: balances and valuation, the write path and lookups;\n"
-        << "  - amount formatting, preferences and the small dialogs.\n"
-        << "The document window is not built yet; there is nothing to open.\n";
+        << "  - amount formatting, preferences and the small dialogs;\n"
+        << "  - the document lifecycle in the library: new documents from the templates, opening\n"
+        << "    (.cvv2, .cvv1 and .cvxf), saving, reverting and closing, document passwords and\n"
+        << "    dated backups.\n"
+        << "The document window is not built yet, so this program opens nothing itself.\n";
     return 0;
 }

@@ -1,8 +1,9 @@
 #include "document/CV4Document.h"
 
+#include "document/CV4DocumentUI.h"
+
 #include "model/CV4Actual.h"
 #include "model/CV4Trade.h"
-#include "model/ModelArchiveClasses.h"
 #include "platform/CV4Alert.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/Localization.h"
@@ -35,7 +36,7 @@ CV4Document::CV4Document(QObject *parent)
     , m_autoCacheOut(makeCacheItem("SYS:Cache-Out"))
     , m_amountText([this](int ident) { return findCurrency(ident); })
 {
-    registerModelArchiveClasses();
+    registerDocumentArchiveClasses();
 }
 
 CV4Document::~CV4Document() = default;
@@ -86,6 +87,7 @@ void CV4Document::clearLookups()
 void CV4Document::updateChangeCount(ChangeKind change)
 {
     m_edited = change == ChangeDone;
+    if (change == ChangeDone) cv::documentUI().setWindowEdited(*this, true);
 }
 
 bool CV4Document::isDocumentEdited() const

@@ -7,6 +7,7 @@
 #include "document/AmountText.h"
 #include "document/CV4DataModel.h"
 #include "document/CV4DocumentChanges.h"
+#include "document/CV4PrintInfo.h"
 #include "model/CV4AccountModel.h"
 #include "model/CV4ActualModel.h"
 #include "model/CV4Brand.h"
@@ -263,6 +264,52 @@ public:
     void reinitializeCurrencyData();
     QString displayName(const CVUnitModel &node) const;
 
+    // ================= lifecycle (CV4Document_Lifecycle.cpp)
+    // Document types and their file extensions.
+    static const QString kTypeV2;   // "cvv2", the current format
+    static const QString kTypeV1;   // "cvv1", read only
+    static const QString kTypeXML;  // "cvxf"
+    static QString extensionForType(const QString &type);
+    // None for an extension no type has.
+    static QString typeForExtension(const QString &extension);
+
+    // The template the next new document is filled from: 0 "default", n "template-n".
+    static void setTemplateIndex(int index);
+    static int templateIndex();
+    // Fills a new document from the template of the template index and resets the index.
+    void createDefault();
+    void createFromTemplate(const QString &name);
+    // Reads a file of the type into this fresh document, then brings an older
+    // type to the current one. False when nothing could be opened.
+    bool initWithContentsOfFile(const QString &path, const QString &type);
+    bool readFromFile(const QString &path, const QString &type);
+    // Whether the last failed read was cancelled by the user.
+    bool readCancelled() const { return m_readCancelled; }
+    // Saves under the path as the type, then takes the day's backup once per opening.
+    bool writeToFile(const QString &path, const QString &type);
+    bool writeToFileWorker(const QString &path, const QString &extension);
+    void fixInvestBrandID(const CVUnitModelPtr &node);
+    bool investAccountHasBrandWithOtherCurrency(const CVUnitModelPtr &account);
+    void compactDB();
+
+    // The file the document saves to; none while untitled.
+    const QString &fileName() const { return m_fileName; }
+    void setFileName(const QString &path) { m_fileName = path; }
+    const QString &fileType() const { return m_fileType; }
+    void setFileType(const QString &type) { m_fileType = type; }
+    // Where an untitled document that came from a file proposes to be saved.
+    const QString &suggestedFileName() const { return m_suggestedFileName; }
+    int backupStatus() const { return m_backupStatus; }
+    bool upgraded() const { return m_upgraded; }
+
+    // None until set; the printing side supplies its default then.
+    const CVPrintInfoPtr &printInfo() const { return m_printInfo; }
+    void setPrintInfo(CVPrintInfoPtr info);
+
+    // ================= dated backups (CV4Document_Backup.cpp)
+    bool manageBackup(const QString &path);
+    bool isBackupFile(const QString &path) const;
+
     // ================= whole document as XML (CV4Document_XML.cpp)
     // Writes the whole book; the file is replaced only when every write succeeded.
     bool export_(const QString &path);
@@ -323,6 +370,16 @@ private:
 
     int m_batchDepth = 0;
     bool m_batchFailed = false;
+
+    bool readInfoRows();
+    void addDefaultCurrencyIfNone();
+    CVPrintInfoPtr m_printInfo;
+    QString m_fileName;
+    QString m_fileType;
+    QString m_suggestedFileName;
+    int m_backupStatus = 0;
+    bool m_upgraded = false;
+    bool m_readCancelled = false;
 };
 
 template <class T> void CV4Document::changeElementOrder(std::vector<T> &list, int from, int to)

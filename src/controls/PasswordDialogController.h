@@ -1,0 +1,32 @@
+#pragma once
+// Asks for a document's password when it opens. exec() answers 1 for a right
+// entry, 0 for a wrong one, -1 for Cancel, Esc or the close box.
+
+#include <QDialog>
+
+class CV4Settings;
+class QLineEdit;
+class QPushButton;
+
+class PasswordDialogController : public QDialog {
+    Q_OBJECT
+
+public:
+    // The settings are not owned and must outlive the dialog.
+    explicit PasswordDialogController(const CV4Settings &settings, QWidget *parent = nullptr);
+
+    QLineEdit *passwordField() const { return m_passwordField; }
+    QPushButton *okButton() const { return m_okButton; }
+    QPushButton *cancelButton() const { return m_cancelButton; }
+
+    void okPushed();
+    void cancelPushed();
+    void accept() override { okPushed(); }
+    void reject() override { cancelPushed(); }
+
+private:
+    const CV4Settings &m_settings;
+    QLineEdit *m_passwordField;
+    QPushButton *m_okButton;
+    QPushButton *m_cancelButton;
+};

@@ -1,0 +1,64 @@
+#include "controls/PasswordPanelController.h"
+
+#include "controls/DialogButtons.h"
+#include "platform/Localization.h"
+
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+PasswordPanelController::PasswordPanelController(CV4SettingsPtr settings, QWidget *parent)
+    : QDialog(parent), m_settings(std::move(settings))
+{
+    setWindowTitle(cv::localizedString(QStringLiteral("Set Password")));
+    setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
+    auto *layout = new QVBoxLayout(this);
+    auto *note = new QLabel(cv::localizedString(QStringLiteral("PasswordPanelNote")), this);
+    note->setWordWrap(true);
+    layout->addWidget(note);
+    auto *form = new QFormLayout;
+    auto field = [this] {
+        auto *edit = new QLineEdit(this);
+        edit->setEchoMode(QLineEdit::Password);
+        return edit;
+    };
+    m_currentPasswordField = field();
+    m_newPasswordField1 = field();
+    m_newPasswordField2 = field();
+    form->addRow(cv::localizedString(QStringLiteral("Current password:")), m_currentPasswordField);
+    form->addRow(cv::localizedString(QStringLiteral("New password:")), m_newPasswordField1);
+    form->addRow(cv::localizedString(QStringLiteral("Confirm new password:")), m_newPasswordField2);
+    layout->addLayout(form);
+    const cv::DialogButtons buttons = cv::addOkCancelButtons(this, layout);
+    m_okButton = buttons.ok;
+    m_cancelButton = buttons.cancel;
+
+    connect(m_currentPasswordField, &QLineEdit::textChanged, this, [this] {
+        m_currentRight = m_settings && m_settings->verifyPassword(m_currentPasswordField->text());
+        controlTextDidChange();
+    });
+    connect(m_newPasswordField1, &QLineEdit::textChanged, this, &PasswordPanelController::controlTextDidChange);
+    connect(m_newPasswordField2, &QLineEdit::textChanged, this, &PasswordPanelController::controlTextDidChange);
+    m_currentRight = m_settings && m_settings->verifyPassword(QString());
+    controlTextDidChange();
+}
+
+void PasswordPanelController::controlTextDidChange()
+{
+    m_okButton->setEnabled(m_currentRight && m_newPasswordField1->text() == m_newPasswordField2->text());
+}
+
+void PasswordPanelController::okPushed()
+{
+    // Return in a field must not get past the rule of the OK button.
+    if (!m_okButton->isEnabled() || !m_settings) return;
+    m_settings->setPassword(m_newPasswordField1->text());
+    m_settings->setChanged();
+    done(1);
+}
+
+void PasswordPanelController::cancelPushed()
+{
+    done(0);
+}

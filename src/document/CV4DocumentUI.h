@@ -1,0 +1,37 @@
+#pragma once
+// What the document and its controller need of the GUI. The document library
+// has no widgets: the GUI installs an implementation at start-up, tests
+// install their own. Without one, nothing is shown and a password is never
+// right, so a protected document does not open.
+
+#include <QString>
+
+class CV4Document;
+class CV4Settings;
+
+class CV4DocumentUI {
+public:
+    virtual ~CV4DocumentUI() = default;
+
+    // The busy window shown while a file is read; the title is final text.
+    virtual void beginBusy(const QString &title) {}
+    virtual void endBusy() {}
+    // One modal run of the password dialog: 1 right, 0 wrong, -1 cancelled.
+    virtual int askPassword(const CV4Settings &settings) { return -1; }
+    virtual void beep() {}
+    // Where to save the document; a null text cancels.
+    virtual QString askSavePath(CV4Document &document, const QString &suggestedPath) { return QString(); }
+
+    // The document's windows.
+    virtual void makeWindowControllers(CV4Document &document) {}
+    virtual void showWindows(CV4Document &document) {}
+    virtual void closeWindows(CV4Document &document) {}
+    virtual void setWindowEdited(CV4Document &document, bool edited) {}
+};
+
+namespace cv {
+// Not owned; null returns to the silent default. Answers the one replaced.
+CV4DocumentUI *setDocumentUI(CV4DocumentUI *ui);
+// Never null.
+CV4DocumentUI &documentUI();
+} // namespace cv

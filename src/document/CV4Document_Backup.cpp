@@ -1,0 +1,174 @@
+// Dated backups of document files and the backup-folder test.
+#include "document/CV4Document.h"
+#include "document/CV4DocumentBackup.h"
+#include "document/CV4Preference.h"
+#include "platform/CV4MiscUtilities.h"
+#include "platform/Logging.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace {
+
+QString g_folder;
+QString g_oldSupportFolder;
+std::function<QDate()> g_clock;
+std::function<int()> g_countSource;
+
+// The same folder, also through links; a folder that does not exist compares
+// by its cleaned absolute path.
+QString comparablePath(const QString &folder)
+{
+    const QFileInfo info(folder);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
+bool copyFolder(const QString &from, const QString &to)
+{
+    if (!QDir().mkpath(to)) return false;
+    const QDir source(from);
+    for (const QFileInfo &entry : source.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        const QString target = to + QLatin1Char('/') + entry.fileName();
+        const bool ok = entry.isDir() ? copyFolder(entry.filePath(), target) : QFile::copy(entry.filePath(), target);
+        if (!ok) return false;
+    }
+    return true;
+}
+
+// Copies through a temporary file renamed over the target at the end, so a
+// failed copy leaves an earlier backup of the same name as it was.
+bool copyReplacing(const QString &from, const QString &to)
+{
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly)) return false;
+    QSaveFile out(to);
+    if (!out.open(QIODevice::WriteOnly)) return false;
+    QByteArray buffer(1 << 16, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = in.read(buffer.data(), buffer.size());
+        if (n == 0) break;
+        if (n < 0 || out.write(buffer.constData(), n) != n) {
+            out.cancelWriting();
+            return false;
+        }
+    }
+    return out.commit();
+}
+
+} // namespace
+
+namespace cv {
+
+namespace backup {
+
+QString folderPath()
+{
+    return g_folder.isEmpty() ? SupportPath(QStringLiteral("Corvane Backup")) : g_folder;
+}
+
+QString oldSupportFolderPath()
+{
+    return g_oldSupportFolder.isEmpty() ? QDir::homePath() + QStringLiteral("/Library/Application Support/Kavri")
+                                        : g_oldSupportFolder;
+}
+
+void setFolders(const QString &folder, const QString &oldSupportFolder)
+{
+    g_folder = folder;
+    g_oldSupportFolder = oldSupportFolder;
+}
+
+void setClock(std::function<QDate()> clock)
+{
+    g_clock = std::move(clock);
+}
+
+QDate today()
+{
+    return g_clock ? g_clock() : QDate::currentDate();
+}
+
+void setCountSource(std::function<int()> source)
+{
+    g_countSource = std::move(source);
+}
+
+int count()
+{
+    return g_countSource ? g_countSource() : CV4Preference::fromUserDefaults().backupCount();
+}
+
+QString fileName(const QString &base, const QDate &date, const QString &extension)
+{
+    return base + QLatin1Char('.') + date.toString(QStringLiteral("yy-MM-dd")) + QLatin1Char('.') + extension;
+}
+
+bool isBackupOf(const QString &name, const QString &base, const QString &extension)
+{
+    static const QRegularExpression middle(QStringLiteral("^[0-9]*-[0-9]*-[0-9]*$"));
+    const QString tail = QLatin1Char('.') + extension;
+    if (!name.endsWith(tail)) return false;
+    const QString rest = name.left(name.size() - tail.size());
+    const qsizetype dot = rest.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0) return false;
+    return rest.left(dot) == base && middle.match(rest.mid(dot + 1)).hasMatch();
+}
+
+} // namespace backup
+
+QString PrepareBackupFolder()
+{
+    const QString folder = backup::folderPath();
+    if (QFileInfo(folder).isDir()) return folder;
+    const QString old = backup::oldSupportFolderPath() + QStringLiteral("/Corvane Backup");
+    if (QFileInfo(old).isDir()) {
+        if (copyFolder(old, folder)) {
+            qCInfo(lcDocument).noquote() << QStringLiteral("copied old backup items %1 to %2").arg(old, folder);
+            return folder;
+        }
+        qCWarning(lcDocument) << "failed copying old backup items";
+    }
+    return CreateDirectoryRecursivelyAtPath(folder) ? folder : QString();
+}
+
+} // namespace cv
+
+bool CV4Document::manageBackup(const QString &path)
+{
+    const int keep = std::min(cv::backup::count(), cv::backup::kMaxBackups);
+    // No backups wanted: nothing is copied and nothing deleted.
+    if (keep <= 0) return true;
+    const QString folder = cv::PrepareBackupFolder();
+    if (folder.isEmpty()) return false;
+
+    const QFileInfo document(path);
+    const QString base = document.completeBaseName();
+    const QString extension = document.suffix();
+    const QString name = cv::backup::fileName(base, cv::backup::today(), extension);
+    if (!copyReplacing(path, folder + QLatin1Char('/') + name)) {
+        qCWarning(lcDocument) << "backup of" << path << "to" << folder << "failed";
+        return false;
+    }
+
+    QDir dir(folder);
+    QStringList dated;
+    for (const QString &entry : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (cv::backup::isBackupOf(entry, base, extension)) dated.push_back(entry);
+    }
+    std::sort(dated.begin(), dated.end(), [](const QString &a, const QString &b) { return a.compare(b) > 0; });
+    for (qsizetype i = keep; i < dated.size(); ++i) {
+        if (!dir.remove(dated[i])) qCWarning(lcDocument) << "cannot remove old backup" << dated[i];
+    }
+    return true;
+}
+
+bool CV4Document::isBackupFile(const QString &path) const
+{
+    return comparablePath(QFileInfo(path).absolutePath()) == comparablePath(cv::backup::folderPath());
+}

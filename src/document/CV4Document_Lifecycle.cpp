@@ -1,0 +1,389 @@
+// New documents from templates, opening, saving and the change count.
+#include "document/CV4Document.h"
+#include "document/CV4DocumentUI.h"
+#include "platform/CV4Alert.h"
+#include "platform/KeyedArchiver.h"
+#include "platform/Localization.h"
+#include "platform/Logging.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+int g_templateIndex = 0;
+
+template <class T> std::optional<std::vector<std::shared_ptr<T>>> listFromArchive(const QByteArray &data)
+{
+    const auto root = cv::KeyedUnarchiver::unarchiveObjectWithData(data);
+    const cv::ArchiveArray *array = root ? root->array() : nullptr;
+    if (!array) return std::nullopt;
+    std::vector<std::shared_ptr<T>> list;
+    list.reserve(array->size());
+    for (const auto &element : *array) {
+        auto object = element.objectAs<T>();
+        if (!object) return std::nullopt;
+        list.push_back(std::move(object));
+    }
+    return list;
+}
+
+// "code name prefix digits"; none unless all four words are there.
+CV4CurrencyPtr currencyFromText(const QString &text)
+{
+    const QStringList words = text.split(QLatin1Char(' '));
+    if (words.size() != 4 || words[0].isEmpty() || words[1].isEmpty()) return nullptr;
+    bool ok = false;
+    const int fraction = words[3].toInt(&ok);
+    if (!ok || fraction < 0 || fraction > 6) return nullptr;
+    return CV4Currency::currencyWith(words[1], words[0], words[2], fraction);
+}
+
+QString pathWithExtension(const QString &path, const QString &extension)
+{
+    const QFileInfo info(path);
+    const QString suffix = info.suffix();
+    const QString stem = suffix.isEmpty() ? path : path.left(path.size() - suffix.size() - 1);
+    return stem + QLatin1Char('.') + extension;
+}
+
+} // namespace
+
+const QString CV4Document::kTypeV2 = QStringLiteral("Corvane Document V2");
+const QString CV4Document::kTypeV1 = QStringLiteral("Corvane Document");
+const QString CV4Document::kTypeXML = QStringLiteral("Corvane XML Document");
+
+QString CV4Document::extensionForType(const QString &type)
+{
+    if (type == kTypeV2) return QStringLiteral("cvv2");
+    if (type == kTypeV1) return QStringLiteral("cvv1");
+    if (type == kTypeXML) return QStringLiteral("cvxf");
+    return QString();
+}
+
+QString CV4Document::typeForExtension(const QString &extension)
+{
+    const QString e = extension.toLower();
+    if (e == QLatin1String("cvv2")) return kTypeV2;
+    if (e == QLatin1String("cvv1")) return kTypeV1;
+    if (e == QLatin1String("cvxf")) return kTypeXML;
+    return QString();
+}
+
+void CV4Document::setTemplateIndex(int index)
+{
+    g_templateIndex = index;
+}
+
+int CV4Document::templateIndex()
+{
+    return g_templateIndex;
+}
+
+void CV4Document::setPrintInfo(CVPrintInfoPtr info)
+{
+    m_printInfo = std::move(info);
+    updateChangeCount(ChangeDone);
+}
+
+// ---------------------------------------------------------------- new
+
+void CV4Document::createDefault()
+{
+    const QString name = g_templateIndex == 0 ? QStringLiteral("default")
+                                              : cv::formatString(QStringLiteral("template-%d"), {g_templateIndex});
+    createFromTemplate(name);
+    g_templateIndex = 0;
+}
+
+void CV4Document::addDefaultCurrencyIfNone()
+{
+    if (!m_currencyList.empty()) return;
+    const QString text = cv::localizedString(QStringLiteral("Default Currency"));
+    CV4CurrencyPtr currency = currencyFromText(text);
+    if (!currency) {
+        qCWarning(lcDocument) << "Default Currency text unreadable, using yen:" << text;
+        currency = CV4Currency::currencyWith(QStringLiteral("Yen"), QStringLiteral("JPY"), QStringLiteral("¥"), 0);
+    }
+    currency->setRate(1.0);
+    addCurrency(currency);
+}
+
+void CV4Document::createFromTemplate(const QString &name)
+{
+    m_settings = std::make_shared<CV4Settings>();
+    m_accountModel = std::make_shared<CV4AccountModel>();
+    m_actualModel = std::make_shared<CV4ActualModel>();
+    m_currencyList.clear();
+    m_brandList.clear();
+    m_groupList.clear();
+    clearLookups();
+
+    if (!m_dataModel->create()) qCWarning(lcDocument) << "new document: the database could not be made";
+    // The template's rows and the first commits go in as one transaction.
+    m_dataModel->beginTransaction();
+    m_accountModel->setDefault();
+    m_actualModel->setDefault();
+    const QString folder = cv::isJapanese() ? QStringLiteral("ja") : QStringLiteral("en");
+    const QString resource = QStringLiteral(":/templates/%1/%2.cvxf").arg(folder, name);
+    if (QFile::exists(resource)) {
+        bool isTemplate = false;
+        if (!import(resource, &isTemplate)) qCWarning(lcDocument) << "template" << resource << "not fully read";
+    }
+    m_accountModel->setSystemItems();
+    m_actualModel->setSystemItems();
+    addDefaultCurrencyIfNone();
+    if (const CV4CurrencyPtr def = defaultCurrency()) {
+        if (m_accountModel->asset()) m_accountModel->asset()->fixDefaultCurrency(def->ident());
+        if (m_accountModel->debt()) m_accountModel->debt()->fixDefaultCurrency(def->ident());
+    }
+    commitSettings();
+    commitAccountModel();
+    commitActualModel();
+    commitCurrencyList();
+    commitBrandList();
+    commitGroupList();
+    m_dataModel->commitTransaction();
+    createCache();
+    m_settings->clearChanged();
+    m_dataModel->setChanged(false);
+}
+
+// ---------------------------------------------------------------- open
+
+bool CV4Document::initWithContentsOfFile(const QString &path, const QString &type)
+{
+    m_fileName = path;
+    m_fileType = type;
+    if (!readFromFile(path, type)) {
+        m_fileName.clear();
+        return false;
+    }
+    if (const CV4CurrencyPtr def = defaultCurrency()) {
+        if (m_accountModel->asset()) m_accountModel->asset()->fixDefaultCurrency(def->ident());
+        if (m_accountModel->debt()) m_accountModel->debt()->fixDefaultCurrency(def->ident());
+    }
+    const bool wasUpgraded = m_upgraded;
+    if (m_upgraded || m_fileType == kTypeV1) {
+        m_fileType = kTypeV2;
+        if (!m_fileName.isEmpty()) {
+            const QString current = pathWithExtension(m_fileName, extensionForType(kTypeV2));
+            // Never let the first Save overwrite a newer book of that name.
+            if (QFileInfo::exists(current)) {
+                m_suggestedFileName = current;
+                m_fileName.clear();
+            } else {
+                m_fileName = current;
+            }
+        }
+    }
+    if (wasUpgraded) {
+        m_upgraded = false;
+        QStringList names;
+        if (const CVUnitModelPtr asset = m_accountModel->asset()) {
+            for (const CVUnitModelPtr &child : asset->children()) {
+                if (child && child->kind() == 32 && investAccountHasBrandWithOtherCurrency(child))
+                    names << child->name();
+            }
+        }
+        if (!names.isEmpty())
+            CV4Alert::warn(cv::formatString(cv::localizedString(QStringLiteral("UpgradeTradeCurrencyWarning")),
+                                            {names.join(QStringLiteral(", "))}));
+    }
+    return true;
+}
+
+// The archived models of an opened database. Settings and the account,
+// category and currency rows must be there and readable; the security and
+// grouping rows may be missing but must be readable when present.
+bool CV4Document::readInfoRows()
+{
+    const QByteArray settingsData = m_dataModel->getSettingsData();
+    qCInfo(lcDocument, "settings: %d", settingsData.isNull() ? 0 : 1);
+    if (settingsData.isNull()) return false;
+    auto settings = cv::KeyedUnarchiver::unarchiveObjectOfClass<CV4Settings>(settingsData);
+    if (!settings) {
+        qCWarning(lcDocument) << "info row" << int(CV4DataModel::InfoSettings) << "unreadable";
+        return false;
+    }
+
+    const QByteArray printData = m_dataModel->getPrintInfo();
+    CVPrintInfoPtr printInfo;
+    if (!printData.isNull()) {
+        printInfo = cv::KeyedUnarchiver::unarchiveObjectOfClass<CVPrintInfo>(printData);
+        // Another program's print record: ours stays unset and the row untouched.
+        if (!printInfo) qCInfo(lcDocument) << "print settings of another kind ignored";
+    }
+
+    auto failed = [](int row) {
+        qCWarning(lcDocument) << "info row" << row << "missing or unreadable";
+        return false;
+    };
+    auto accounts = cv::KeyedUnarchiver::unarchiveObjectOfClass<CV4AccountModel>(m_dataModel->getAccountData());
+    if (!accounts) return failed(CV4DataModel::InfoAccount);
+    auto actuals = cv::KeyedUnarchiver::unarchiveObjectOfClass<CV4ActualModel>(m_dataModel->getActualData());
+    if (!actuals) return failed(CV4DataModel::InfoActual);
+    auto currencies = listFromArchive<CV4Currency>(m_dataModel->getCurrencyData());
+    if (!currencies) return failed(CV4DataModel::InfoCurrency);
+    BrandList brands;
+    if (const QByteArray data = m_dataModel->getBrandData(); !data.isNull()) {
+        auto list = listFromArchive<CV4Brand>(data);
+        if (!list) return failed(CV4DataModel::InfoBrand);
+        brands = std::move(*list);
+    }
+    GroupList groups;
+    if (const QByteArray data = m_dataModel->getGroupData(); !data.isNull()) {
+        auto list = listFromArchive<CV4Grouping>(data);
+        if (!list) return failed(CV4DataModel::InfoGroup);
+        groups = std::move(*list);
+    }
+
+    m_settings = std::move(settings);
+    m_printInfo = std::move(printInfo);
+    setAccountModel(std::move(accounts));
+    setActualModel(std::move(actuals));
+    setCurrencyList(std::move(*currencies));
+    setBrandList(std::move(brands));
+    setGroupList(std::move(groups));
+    return true;
+}
+
+bool CV4Document::readFromFile(const QString &path, const QString &type)
+{
+    m_readCancelled = false;
+    const QString extension = extensionForType(type);
+    CV4DocumentUI &ui = cv::documentUI();
+    ui.beginBusy(cv::formatString(cv::localizedString(QStringLiteral("Loading %@")), {QFileInfo(path).fileName()}));
+
+    bool ok = false;
+    if (extension == QLatin1String("cvxf")) {
+        if (m_dataModel->create()) {
+            bool isTemplate = false;
+            m_dataModel->beginTransaction();
+            ok = import(path, &isTemplate);
+            if (ok) {
+                addDefaultCurrencyIfNone();
+                commitSettings();
+                commitAccountModel();
+                commitActualModel();
+                commitCurrencyList();
+                commitBrandList();
+                commitGroupList();
+            }
+            if (!m_dataModel->commitTransaction()) ok = false;
+            if (ok && isTemplate) {
+                // A template opens as a new untitled book.
+                m_fileName.clear();
+                m_fileType = kTypeV2;
+            }
+        }
+        if (!ok) m_dataModel->close();
+    } else if (extension == QLatin1String("cvv1") || extension == QLatin1String("cvv2")) {
+        bool upgraded = false;
+        ok = m_dataModel->open(path, &upgraded);
+        m_upgraded = upgraded;
+        if (ok && !readInfoRows()) {
+            ok = false;
+            m_dataModel->close();
+        }
+    }
+    ui.endBusy();
+    if (!ok) return false;
+
+    if (m_settings->hasPassword()) {
+        int code = 0;
+        for (int tries = 0; tries < 3; ++tries) {
+            code = ui.askPassword(*m_settings);
+            if (code != 0) break;
+            ui.beep();
+        }
+        if (code < 1) {
+            m_readCancelled = code < 0;
+            m_dataModel->close();
+            return false;
+        }
+    }
+
+    if (m_accountModel->asset()) fixInvestBrandID(m_accountModel->asset());
+    m_actualModel->setSystemItems();
+    syncAutoItems();
+    createCache();
+    m_dataModel->setChanged(false);
+    m_settings->clearChanged();
+
+    if (isBackupFile(path)) {
+        // Saving asks for a new place instead of writing into the backups.
+        m_fileName.clear();
+    } else {
+        m_backupStatus = 1;
+    }
+    return true;
+}
+
+void CV4Document::fixInvestBrandID(const CVUnitModelPtr &node)
+{
+    if (!node) return;
+    for (const CVUnitModelPtr &child : node->children()) {
+        if (!child) continue;
+        if (child->kind() == 6 || child->kind() == 3)
+            child->setIdent(0);
+        else
+            fixInvestBrandID(child);
+    }
+}
+
+bool CV4Document::investAccountHasBrandWithOtherCurrency(const CVUnitModelPtr &account)
+{
+    if (!account) return false;
+    const auto &children = account->children();
+    for (size_t i = children.size(); i > 1; --i) {
+        const CVUnitModelPtr &child = children[i - 1];
+        if (!child) continue;
+        const CV4BrandPtr brand = findBrand(child->ident());
+        if (brand && brand->currency() != account->currency()) return true;
+    }
+    return false;
+}
+
+void CV4Document::compactDB()
+{
+    postBusy();
+    m_dataModel->vacuum();
+    postNoBusy();
+}
+
+// ---------------------------------------------------------------- save
+
+bool CV4Document::writeToFile(const QString &path, const QString &type)
+{
+    QString extension = extensionForType(type);
+    if (extension == QLatin1String("cvv1")) extension = QStringLiteral("cvv2");
+    const bool ok = writeToFileWorker(path, extension);
+    if (ok && m_backupStatus == 1 && !path.isEmpty()) {
+        if (manageBackup(path)) m_backupStatus = 0;
+    }
+    if (ok) cv::documentUI().setWindowEdited(*this, false);
+    return ok;
+}
+
+bool CV4Document::writeToFileWorker(const QString &path, const QString &extension)
+{
+    if (extension == QLatin1String("cvxf")) return export_(path);
+    if (extension != QLatin1String("cvv2")) return false;
+
+    Q_EMIT aboutToSave();
+    if (m_printInfo) {
+        if (!m_dataModel->putPrintInfo(cv::KeyedArchiver::archivedDataWithRootObject(m_printInfo)))
+            qCWarning(lcDocument) << "print settings not stored";
+    }
+    const bool settingsChanged = m_settings->changed();
+    if (settingsChanged) {
+        // The window's split position travels in the settings, stored on aboutToSave.
+        commitSettings();
+        m_settings->clearChanged();
+    }
+    const bool ok = m_dataModel->save(path);
+    // A failed save leaves the book marked as edited: nothing in it is on disk yet.
+    updateChangeCount(ok ? ChangeCleared : ChangeDone);
+    return ok;
+}

@@ -1,0 +1,195 @@
+// The password sheet and dialog, and opening a protected book through them,
+// driven offscreen by a timer that answers each dialog as it appears.
+
+#include "controls/ControlsDocumentUI.h"
+#include "controls/PasswordDialogController.h"
+#include "controls/PasswordPanelController.h"
+#include "document/CV4Document.h"
+#include "document/CV4DocumentBackup.h"
+#include "document/WorkingFolder.h"
+#include "platform/Localization.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <deque>
+
+#include <zlib.h>
+
+namespace {
+
+// Types the next entry into each password dialog that shows; an entry of
+// none presses Cancel.
+class PasswordTyper {
+public:
+    explicit PasswordTyper(std::deque<std::optional<QString>> entries) : m_entries(std::move(entries))
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
+        m_timer.start(5);
+    }
+    int shown = 0;
+
+private:
+    void poll()
+    {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            auto *dialog = qobject_cast<PasswordDialogController *>(w);
+            if (!dialog || !dialog->isVisible() || m_answered.contains(dialog)) continue;
+            m_answered.insert(dialog);
+            ++shown;
+            std::optional<QString> entry;
+            if (!m_entries.empty()) {
+                entry = m_entries.front();
+                m_entries.pop_front();
+            }
+            if (!entry) {
+                QTest::mouseClick(dialog->cancelButton(), Qt::LeftButton);
+            } else {
+                QTest::keyClicks(dialog->passwordField(), *entry);
+                QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+            }
+            // The dialog is gone after its run; a new one may reuse the address.
+            QObject::connect(dialog, &QObject::destroyed, [this, dialog] { m_answered.remove(dialog); });
+        }
+    }
+    std::deque<std::optional<QString>> m_entries;
+    QSet<QWidget *> m_answered;
+    QTimer m_timer;
+};
+
+class PasswordTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(tmp.isValid());
+        cv::setLanguageOverride(QStringLiteral("en"));
+        cv::work::setWorkFolder(tmp.filePath(QStringLiteral("Work")));
+        cv::backup::setFolders(tmp.filePath(QStringLiteral("Backup")), tmp.filePath(QStringLiteral("Old")));
+        cv::backup::setCountSource([] { return 0; });
+        previous = cv::setDocumentUI(&ui);
+    }
+    void TearDown() override
+    {
+        cv::setDocumentUI(previous);
+        cv::backup::setFolders(QString());
+        cv::backup::setCountSource(nullptr);
+        cv::work::setWorkFolder(QString());
+    }
+
+    // Sets the password through the sheet as a user would, and saves.
+    void setPasswordAndSave(CV4Document &doc, const QString &current, const QString &password)
+    {
+        PasswordPanelController panel(doc.settings());
+        QTest::keyClicks(panel.currentPasswordField(), current);
+        QTest::keyClicks(panel.newPasswordField1(), password);
+        QTest::keyClicks(panel.newPasswordField2(), password);
+        ASSERT_TRUE(panel.okButton()->isEnabled());
+        int code = -5;
+        QObject::connect(&panel, &QDialog::finished, [&](int c) { code = c; });
+        panel.open();
+        QTest::mouseClick(panel.okButton(), Qt::LeftButton);
+        EXPECT_EQ(code, 1);
+        EXPECT_TRUE(doc.isDocumentEdited());
+        ASSERT_TRUE(doc.writeToFile(path(), CV4Document::kTypeV2));
+    }
+
+    bool open(std::deque<std::optional<QString>> entries, int *shown = nullptr)
+    {
+        PasswordTyper typer(std::move(entries));
+        CV4Document doc;
+        const bool ok = doc.initWithContentsOfFile(path(), CV4Document::kTypeV2);
+        if (shown) *shown = typer.shown;
+        return ok;
+    }
+
+    QString path() const { return tmp.filePath(QStringLiteral("Secret.cvv2")); }
+
+    QTemporaryDir tmp;
+    ControlsDocumentUI ui;
+    CV4DocumentUI *previous = nullptr;
+};
+
+} // namespace
+
+TEST_F(PasswordTest, ProtectedBookOpensWithTheRightPasswordWithinThreeTries)
+{
+    CV4Document doc;
+    doc.createFromTemplate(QStringLiteral("default"));
+    setPasswordAndSave(doc, QString(), QStringLiteral("abc"));
+
+    int shown = 0;
+    EXPECT_TRUE(open({QStringLiteral("x"), QStringLiteral("ab"), QStringLiteral("abc")}, &shown));
+    EXPECT_EQ(shown, 3);
+    EXPECT_FALSE(open({QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("z"), QStringLiteral("abc")}, &shown));
+    EXPECT_EQ(shown, 3);
+    EXPECT_FALSE(open({std::nullopt}, &shown));
+    EXPECT_EQ(shown, 1);
+
+    // The password itself is nowhere in the file.
+    gzFile in = gzopen(QFile::encodeName(path()).constData(), "rb");
+    ASSERT_TRUE(in);
+    QByteArray image;
+    char buffer[8192];
+    for (int n; (n = gzread(in, buffer, sizeof buffer)) > 0;) image.append(buffer, n);
+    gzclose(in);
+    ASSERT_TRUE(image.startsWith("KAVRICV4"));
+    EXPECT_FALSE(image.contains("abc"));
+    EXPECT_FALSE(image.contains(QStringLiteral("abc").toUtf8().toBase64()));
+
+    // An empty new password removes the question.
+    CV4Document reopened;
+    {
+        PasswordTyper typer({QStringLiteral("abc")});
+        ASSERT_TRUE(reopened.initWithContentsOfFile(path(), CV4Document::kTypeV2));
+    }
+    setPasswordAndSave(reopened, QStringLiteral("abc"), QString());
+    EXPECT_TRUE(open({}, &shown));
+    EXPECT_EQ(shown, 0);
+}
+
+TEST_F(PasswordTest, SheetEnablesOkOnlyForTheRightCurrentPasswordAndEqualEntries)
+{
+    auto settings = std::make_shared<CV4Settings>();
+    {
+        PasswordPanelController panel(settings);
+        EXPECT_TRUE(panel.okButton()->isEnabled()); // no password: empty current, equal empty entries
+        QTest::keyClicks(panel.newPasswordField1(), QStringLiteral("pw"));
+        EXPECT_FALSE(panel.okButton()->isEnabled());
+        QTest::keyClicks(panel.newPasswordField2(), QStringLiteral("pw"));
+        EXPECT_TRUE(panel.okButton()->isEnabled());
+        QTest::keyClicks(panel.currentPasswordField(), QStringLiteral("q"));
+        EXPECT_FALSE(panel.okButton()->isEnabled());
+        QTest::keyClick(panel.currentPasswordField(), Qt::Key_Return); // refused like a disabled OK
+        EXPECT_FALSE(settings->hasPassword());
+    }
+    settings->setPassword(QStringLiteral("pw"));
+    PasswordPanelController panel(settings);
+    EXPECT_FALSE(panel.okButton()->isEnabled());
+    QTest::keyClicks(panel.currentPasswordField(), QStringLiteral("pw"));
+    EXPECT_TRUE(panel.okButton()->isEnabled());
+    int code = -5;
+    QObject::connect(&panel, &QDialog::finished, [&](int c) { code = c; });
+    panel.open();
+    QTest::mouseClick(panel.cancelButton(), Qt::LeftButton);
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(settings->verifyPassword(QStringLiteral("pw")));
+
+    // The dialog for a book without a password: only an empty entry is right.
+    CV4Settings none;
+    PasswordDialogController empty(none);
+    QTimer::singleShot(0, &empty, [&] { QTest::mouseClick(empty.okButton(), Qt::LeftButton); });
+    EXPECT_EQ(empty.exec(), 1);
+    QTimer::singleShot(0, &empty, [&] {
+        QTest::keyClicks(empty.passwordField(), QStringLiteral("a"));
+        QTest::mouseClick(empty.okButton(), Qt::LeftButton);
+    });
+    EXPECT_EQ(empty.exec(), 0);
+    QTimer::singleShot(0, &empty, [&] { QTest::keyClick(empty.passwordField(), Qt::Key_Escape); });
+    EXPECT_EQ(empty.exec(), -1);
+}

@@ -1,0 +1,457 @@
+// New documents from templates, save and reopen, the info rows, old types,
+// the backup folder, dated backups and the document controller.
+
+#include "LifecycleTestSupport.h"
+
+#include "document/CV4DocumentController.h"
+#include "document/CV4DocumentXML.h"
+#include "document/SQLDatabase3.h"
+#include "model/CV4Actual.h"
+#include "model/CV4LoanPayment.h"
+#include "model/CV4PriceTime.h"
+#include "model/CV4Trade.h"
+
+#include <QBuffer>
+#include <QSettings>
+
+#include <set>
+
+namespace {
+
+QList<int> childIdents(const CVUnitModelPtr &node)
+{
+    QList<int> out;
+    for (const auto &c : node->children()) out << c->ident();
+    return out;
+}
+
+void collectIdents(const CVUnitModelPtr &node, std::multiset<int> &out)
+{
+    if (!node) return;
+    for (const auto &c : node->children()) {
+        out.insert(c->ident());
+        collectIdents(c, out);
+    }
+}
+
+QByteArray exported(CV4Document &d)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(cv::xml::exportTo(d, buffer));
+    return buffer.data();
+}
+
+QList<int> infoRows(CV4Document &d)
+{
+    QList<int> rows;
+    auto result = d.dataModel()->database()->performQuery(QStringLiteral("SELECT id FROM InfoTable ORDER BY id;"));
+    for (int r = 0; result && r < result->rowCount(); ++r) rows << result->rowAtIndex(r).description().toInt();
+    return rows;
+}
+
+CV4ActualPtr entry(int kind, const QDate &date, double amount, int category, int account, int destination = 0)
+{
+    auto e = std::make_shared<CV4Actual>();
+    e->setKind(kind);
+    e->setDate(date);
+    e->setAmount(amount);
+    e->setCategory(category);
+    e->setAccount(account);
+    e->setDestination(destination);
+    return e;
+}
+
+} // namespace
+
+TEST_F(LifecycleTest, NewDocumentWithoutTemplateHasTheDefaultItems)
+{
+    ScriptedDocumentUI ui;
+    EXPECT_EQ(cv::localizedString(QStringLiteral("Default Currency")), QStringLiteral("JPY Yen ¥ 0"));
+    CV4Document doc;
+    doc.createFromTemplate(QStringLiteral("no-such-template"));
+
+    ASSERT_EQ(doc.currencyList().size(), 1u);
+    const CV4CurrencyPtr yen = doc.currencyList().front();
+    EXPECT_EQ(yen->ident(), 1);
+    EXPECT_EQ(yen->abbr(), QStringLiteral("JPY"));
+    EXPECT_EQ(yen->name(), QStringLiteral("Yen"));
+    EXPECT_EQ(yen->prefix(), QStringLiteral("¥"));
+    EXPECT_EQ(yen->fraction(), 0);
+    EXPECT_EQ(yen->rate(), 1.0);
+
+    EXPECT_EQ(childIdents(doc.actualModel()->moneyFlow()), (QList<int>{10, 11, 12, 13}));
+    const QList<int> expense = childIdents(doc.actualModel()->expense());
+    EXPECT_EQ(QSet<int>(expense.begin(), expense.end()), (QSet<int>{30, 32, 33}));
+    EXPECT_EQ(childIdents(doc.actualModel()->income()), QList<int>{31});
+    ASSERT_EQ(doc.accountModel()->asset()->countChild(), 1);
+    const CVUnitModelPtr wallet = doc.accountModel()->asset()->childAt(0);
+    EXPECT_EQ(wallet->ident(), 10);
+    EXPECT_EQ(wallet->kind(), 30);
+    EXPECT_EQ(wallet->currency(), 1);
+    EXPECT_EQ(doc.displayName(*wallet), QStringLiteral("Wallet"));
+
+    EXPECT_EQ(infoRows(doc), (QList<int>{1, 2, 3, 4, 5, 100}));
+    EXPECT_FALSE(doc.isDocumentEdited());
+}
+
+TEST_F(LifecycleTest, EveryShippedTemplateMakesABookWithoutDuplicates)
+{
+    for (const char *language : {"en", "ja"}) {
+        cv::setLanguageOverride(QLatin1String(language));
+        for (int index = 0; index <= 3; ++index) {
+            SCOPED_TRACE(QStringLiteral("%1 template %2").arg(QLatin1String(language)).arg(index).toStdString());
+            CV4Document::setTemplateIndex(index);
+            CV4Document doc;
+            doc.createDefault();
+            EXPECT_EQ(CV4Document::templateIndex(), 0);
+            EXPECT_GT(doc.actualModel()->expense()->countChild(), 3);
+            EXPECT_GT(doc.actualModel()->income()->countChild(), 1);
+            std::multiset<int> idents;
+            collectIdents(doc.accountModel()->asset(), idents);
+            collectIdents(doc.accountModel()->debt(), idents);
+            std::multiset<int> categories;
+            collectIdents(doc.actualModel()->income(), categories);
+            collectIdents(doc.actualModel()->expense(), categories);
+            for (int ident : categories) EXPECT_EQ(categories.count(ident), 1u) << "category " << ident;
+            for (int ident : idents) {
+                if (ident != 0) {
+                    EXPECT_EQ(idents.count(ident), 1u) << "account " << ident;
+                }
+            }
+            EXPECT_FALSE(doc.currencyList().empty());
+            EXPECT_FALSE(doc.isDocumentEdited());
+        }
+    }
+    // Template 3 then the next new book: "default", whose books differ.
+    cv::setLanguageOverride(QStringLiteral("en"));
+    CV4Document::setTemplateIndex(3);
+    CV4Document third;
+    third.createDefault();
+    CV4Document next;
+    next.createDefault();
+    CV4Document plain;
+    plain.createFromTemplate(QStringLiteral("default"));
+    EXPECT_EQ(exported(next), exported(plain));
+    EXPECT_NE(exported(third), exported(plain));
+}
+
+TEST_F(LifecycleTest, SaveAndReopenKeepsTheWholeBook)
+{
+    ScriptedDocumentUI ui;
+    CV4Document doc;
+    doc.createFromTemplate(QStringLiteral("default"));
+    const int wallet = 10;
+    const int expense = doc.actualModel()->expense()->childAt(0)->ident();
+    const int income = doc.actualModel()->income()->childAt(0)->ident();
+
+    doc.updateExpense(entry(CV4Actual::Expense, QDate(2009, 5, 1), 1200, expense, wallet), nullptr);
+    doc.updateIncome(entry(CV4Actual::Income, QDate(2009, 5, 25), 250000, income, wallet), nullptr);
+    auto dollar = CV4Currency::currencyWith(QStringLiteral("Dollar"), QStringLiteral("USD"), QStringLiteral("$"), 2);
+    doc.addCurrency(dollar);
+    doc.commitCurrencyList();
+    auto rate = std::make_shared<CV4PriceTime>();
+    rate->setBrand(dollar->ident());
+    rate->setDate(QDate(2009, 5, 2));
+    rate->setPrice(96.5);
+    ASSERT_TRUE(doc.dataModel()->putXchgRate(rate));
+    auto brand = std::make_shared<CV4Brand>();
+    brand->setName(QStringLiteral("Corvane Holdings"));
+    brand->setCurrency(1);
+    doc.addBrand(brand);
+    doc.commitBrandList();
+    auto price = std::make_shared<CV4PriceTime>();
+    price->setBrand(brand->ident());
+    price->setDate(QDate(2009, 5, 3));
+    price->setPrice(1234.5);
+    ASSERT_TRUE(doc.dataModel()->putPrice(price));
+    auto trade = std::make_shared<CV4Trade>();
+    trade->setKind(0);
+    trade->setDate(QDate(2009, 5, 3));
+    trade->setAccount(wallet);
+    trade->setBrand(brand->ident());
+    trade->setCount(100);
+    trade->setUnitPrice(1234.5);
+    ASSERT_TRUE(doc.dataModel()->putTrade(trade));
+    doc.actualModel()->expense()->childAt(0)->setBudgetAt(2009, 5, 30000);
+    doc.commitActualModel();
+    auto row = std::make_shared<CV4LoanPayment>();
+    row->setDate(QDate(2009, 6, 27));
+    row->setPrincipal(50000);
+    row->setInterest(1200);
+    row->setRest(950000);
+    ASSERT_TRUE(doc.dataModel()->putLoanData(
+        77, cv::KeyedArchiver::archivedDataWithRootObject(cv::ArchiveValue::arrayOf(CV4LoanSchedule{row}))));
+    doc.settings()->setFiscalMonthOfYear(3);
+    auto print = std::make_shared<CVPrintInfo>();
+    print->setOrientation(CVPrintInfo::Landscape);
+    doc.setPrintInfo(print);
+    ASSERT_TRUE(doc.isDocumentEdited());
+
+    int aboutToSave = 0;
+    QObject::connect(&doc, &CV4Document::aboutToSave, [&] { ++aboutToSave; });
+    const QString path = book(QStringLiteral("Household.cvv2"));
+    ASSERT_TRUE(doc.writeToFile(path, CV4Document::kTypeV2));
+    EXPECT_EQ(aboutToSave, 1);
+    EXPECT_FALSE(doc.isDocumentEdited());
+    EXPECT_TRUE(gzipTestPasses(path));
+    EXPECT_EQ(integrityOf(path), QStringLiteral("ok"));
+
+    CV4Document reopened;
+    ASSERT_TRUE(reopened.initWithContentsOfFile(path, CV4Document::kTypeV2));
+    EXPECT_EQ(ui.busyTitles, QStringList{QStringLiteral("Loading Household.cvv2")});
+    EXPECT_FALSE(reopened.isDocumentEdited());
+    EXPECT_EQ(exported(reopened), exported(doc));
+    EXPECT_EQ(reopened.settings()->fiscalMonthOfYear(), 3);
+    ASSERT_TRUE(reopened.printInfo());
+    EXPECT_EQ(reopened.printInfo()->orientation(), CVPrintInfo::Landscape);
+    EXPECT_EQ(reopened.dataModel()->getLoanData(77), doc.dataModel()->getLoanData(77));
+    EXPECT_EQ(reopened.dataModel()->getXchgRateListForCurrency(dollar->ident())->size(), 1u);
+}
+
+TEST_F(LifecycleTest, InfoRowsDecideWhetherAFileOpens)
+{
+    ScriptedDocumentUI ui;
+    CV4Document doc;
+    doc.createFromTemplate(QStringLiteral("default"));
+    const QString path = book(QStringLiteral("Household.cvv2"));
+    ASSERT_TRUE(doc.writeToFile(path, CV4Document::kTypeV2));
+
+    auto without = [&](const QString &rows, const QString &name) {
+        CV4DataModel store;
+        EXPECT_TRUE(store.open(path));
+        store.database()->performQuery(QStringLiteral("DELETE FROM InfoTable WHERE id IN (%1);").arg(rows));
+        const QString target = book(name);
+        EXPECT_TRUE(store.save(target));
+        return target;
+    };
+    {
+        LogCapture log;
+        CV4Document d;
+        EXPECT_FALSE(d.initWithContentsOfFile(without(QStringLiteral("100"), QStringLiteral("a.cvv2")),
+                                              CV4Document::kTypeV2));
+        EXPECT_TRUE(log.contains(QStringLiteral("settings: 0")));
+    }
+    {
+        CV4Document d;
+        ASSERT_TRUE(d.initWithContentsOfFile(without(QStringLiteral("4, 5"), QStringLiteral("b.cvv2")),
+                                             CV4Document::kTypeV2));
+        EXPECT_TRUE(d.brandList().empty());
+        EXPECT_TRUE(d.groupList().empty());
+        EXPECT_EQ(d.currencyList().size(), 1u);
+    }
+    for (const char *row : {"1", "2", "3"}) {
+        LogCapture log;
+        CV4Document d;
+        EXPECT_FALSE(d.initWithContentsOfFile(without(QLatin1String(row), QStringLiteral("c.cvv2")),
+                                              CV4Document::kTypeV2));
+        EXPECT_TRUE(log.contains(QStringLiteral("info row %1 missing or unreadable").arg(QLatin1String(row))));
+    }
+    {
+        // A print record that is not ours is left alone.
+        CV4DataModel store;
+        ASSERT_TRUE(store.open(path));
+        ASSERT_TRUE(store.putPrintInfo(cv::KeyedArchiver::archivedDataWithRootObject(QStringLiteral("foreign"))));
+        ASSERT_TRUE(store.save(book(QStringLiteral("d.cvv2"))));
+        CV4Document d;
+        ASSERT_TRUE(d.initWithContentsOfFile(book(QStringLiteral("d.cvv2")), CV4Document::kTypeV2));
+        EXPECT_FALSE(d.printInfo());
+        ASSERT_TRUE(d.writeToFile(book(QStringLiteral("d.cvv2")), CV4Document::kTypeV2));
+        EXPECT_EQ(d.dataModel()->getPrintInfo(), store.getPrintInfo());
+    }
+}
+
+TEST_F(LifecycleTest, XmlFormOpensWithADefaultCurrencyAndSavesBack)
+{
+    ScriptedDocumentUI ui;
+    const QString path = book(QStringLiteral("Plain.cvxf"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<?xml version=\"1.0\"?>\n<cvxf version=\"1.0\" date=\"2009.6.1\">\n</cvxf>\n");
+    file.close();
+    CV4Document doc;
+    ASSERT_TRUE(doc.initWithContentsOfFile(path, CV4Document::kTypeXML));
+    ASSERT_EQ(doc.currencyList().size(), 1u);
+    EXPECT_EQ(doc.currencyList().front()->abbr(), QStringLiteral("JPY"));
+    EXPECT_EQ(doc.fileName(), path);
+    EXPECT_TRUE(doc.writeToFile(path, CV4Document::kTypeXML));
+    EXPECT_TRUE(readAll(path).contains("<cvxf"));
+
+    cv::setLanguageOverride(QStringLiteral("en"));
+    LogCapture log;
+    EXPECT_FALSE(doc.initWithContentsOfFile(book(QStringLiteral("missing.cvxf")), CV4Document::kTypeXML));
+}
+
+TEST_F(LifecycleTest, OldTypeOpensUnderTheCurrentNameUnlessThatFileExists)
+{
+    ScriptedDocumentUI ui;
+    CV4Document doc;
+    doc.createFromTemplate(QStringLiteral("default"));
+    const QString old = book(QStringLiteral("Book.cvv1"));
+    ASSERT_TRUE(doc.writeToFile(old, CV4Document::kTypeV2));
+    const QByteArray oldBytes = readAll(old);
+
+    CV4DocumentController controller(nullptr);
+    CV4Document *opened = controller.openDocument(old);
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(opened->fileName(), book(QStringLiteral("Book.cvv2")));
+    EXPECT_EQ(opened->fileType(), CV4Document::kTypeV2);
+    ASSERT_TRUE(controller.saveDocument(opened));
+    EXPECT_EQ(readAll(old), oldBytes);
+    EXPECT_EQ(integrityOf(book(QStringLiteral("Book.cvv2"))), QStringLiteral("ok"));
+    ASSERT_TRUE(controller.closeDocument(opened));
+
+    // Book.cvv2 exists now: the old file opens untitled and Save asks.
+    const QByteArray newer = readAll(book(QStringLiteral("Book.cvv2")));
+    CV4Document *again = controller.openDocument(old);
+    ASSERT_TRUE(again);
+    EXPECT_TRUE(again->fileName().isEmpty());
+    EXPECT_EQ(again->suggestedFileName(), book(QStringLiteral("Book.cvv2")));
+    EXPECT_FALSE(controller.saveDocument(again));
+    EXPECT_EQ(ui.suggestedPaths, QStringList{book(QStringLiteral("Book.cvv2"))});
+    EXPECT_EQ(readAll(book(QStringLiteral("Book.cvv2"))), newer);
+}
+
+TEST_F(LifecycleTest, DatedBackupsKeepTheNewestOfTheBook)
+{
+    ScriptedDocumentUI ui;
+    backupCount = 2;
+    QDir().mkpath(backupFolder());
+    auto touch = [&](const QString &name) {
+        QFile f(backupFolder() + QLatin1Char('/') + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(name.toUtf8());
+    };
+    for (const char *name : {"Household.09-06-05.cvv2", "Household.09-06-06.cvv2", "Other.09-06-05.cvv2",
+                             "Household.09-06-05.cvxf", "Household.notes.cvv2"})
+        touch(QLatin1String(name));
+
+    const QString path = book(QStringLiteral("Household.cvv2"));
+    {
+        CV4Document doc;
+        doc.createFromTemplate(QStringLiteral("default"));
+        ASSERT_TRUE(doc.writeToFile(path, CV4Document::kTypeV2));
+        EXPECT_EQ(doc.backupStatus(), 0); // a new book is backed up only once opened from a file
+    }
+    EXPECT_EQ(QDir(backupFolder()).entryList(QDir::Files).size(), 5);
+
+    CV4Document doc;
+    ASSERT_TRUE(doc.initWithContentsOfFile(path, CV4Document::kTypeV2));
+    EXPECT_EQ(doc.backupStatus(), 1);
+    doc.settings()->setViewerUnit(2);
+    ASSERT_TRUE(doc.writeToFile(path, CV4Document::kTypeV2));
+    EXPECT_EQ(doc.backupStatus(), 0);
+    EXPECT_EQ(QDir(backupFolder()).entryList(QDir::Files),
+              (QStringList{QStringLiteral("Household.09-06-05.cvxf"), QStringLiteral("Household.09-06-06.cvv2"),
+                           QStringLiteral("Household.09-06-07.cvv2"), QStringLiteral("Household.notes.cvv2"),
+                           QStringLiteral("Other.09-06-05.cvv2")}));
+    const QString today = backupFolder() + QStringLiteral("/Household.09-06-07.cvv2");
+    EXPECT_EQ(readAll(today), readAll(path));
+
+    // A second save of the same opening makes no copy.
+    const QByteArray first = readAll(today);
+    doc.settings()->setViewerUnit(3);
+    ASSERT_TRUE(doc.writeToFile(path, CV4Document::kTypeV2));
+    EXPECT_EQ(readAll(today), first);
+    EXPECT_NE(readAll(path), first);
+
+    // A file opened from the backup folder is untitled and never backed up there.
+    CV4Document fromBackup;
+    ASSERT_TRUE(fromBackup.initWithContentsOfFile(today, CV4Document::kTypeV2));
+    EXPECT_TRUE(fromBackup.fileName().isEmpty());
+    EXPECT_EQ(fromBackup.backupStatus(), 0);
+    EXPECT_TRUE(fromBackup.isBackupFile(backupFolder() + QStringLiteral("/../Corvane Backup/x.cvv2")));
+}
+
+TEST_F(LifecycleTest, BackupCountRules)
+{
+    CV4Document doc;
+    doc.createFromTemplate(QStringLiteral("default"));
+    const QString path = book(QStringLiteral("Household.cvv2"));
+    ASSERT_TRUE(doc.writeToFile(path, CV4Document::kTypeV2));
+    const QString today = backupFolder() + QStringLiteral("/Household.09-06-07.cvv2");
+
+    backupCount = 0;
+    EXPECT_TRUE(doc.manageBackup(path));
+    EXPECT_FALSE(QFile::exists(today));
+
+    QDir().mkpath(backupFolder());
+    for (int i = 1; i <= 55; ++i) {
+        QFile f(backupFolder() + QStringLiteral("/Household.08-01-%1.cvv2").arg(i, 2, 10, QLatin1Char('0')));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    backupCount = -1;
+    EXPECT_TRUE(doc.manageBackup(path));
+    EXPECT_EQ(QDir(backupFolder()).entryList(QDir::Files).size(), 55);
+
+    backupCount = 60;
+    EXPECT_TRUE(doc.manageBackup(path));
+    const QStringList kept = QDir(backupFolder()).entryList(QDir::Files);
+    EXPECT_EQ(kept.size(), 50);
+    EXPECT_TRUE(kept.contains(QStringLiteral("Household.09-06-07.cvv2")));
+    EXPECT_FALSE(kept.contains(QStringLiteral("Household.08-01-06.cvv2")));
+    EXPECT_TRUE(kept.contains(QStringLiteral("Household.08-01-07.cvv2")));
+
+    // A copy that cannot be made leaves the day's earlier backup as it was.
+    const QByteArray before = readAll(today);
+    EXPECT_FALSE(doc.manageBackup(book(QStringLiteral("gone.cvv2"))));
+    EXPECT_EQ(readAll(today), before);
+
+    EXPECT_TRUE(cv::backup::isBackupOf(QStringLiteral("A.b.--.cvv2"), QStringLiteral("A.b"), QStringLiteral("cvv2")));
+    EXPECT_FALSE(cv::backup::isBackupOf(QStringLiteral("A.09-06-07x.cvv2"), QStringLiteral("A"), QStringLiteral("cvv2")));
+}
+
+TEST_F(LifecycleTest, OldBackupFolderIsCopiedOnce)
+{
+    const QString old = tmp.filePath(QStringLiteral("OldSupport/Corvane Backup"));
+    QDir().mkpath(old);
+    QFile f(old + QStringLiteral("/Household.08-01-01.cvv2"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    EXPECT_EQ(cv::PrepareBackupFolder(), backupFolder());
+    EXPECT_TRUE(QFile::exists(backupFolder() + QStringLiteral("/Household.08-01-01.cvv2")));
+    QFile::remove(backupFolder() + QStringLiteral("/Household.08-01-01.cvv2"));
+    EXPECT_EQ(cv::PrepareBackupFolder(), backupFolder());
+    EXPECT_FALSE(QFile::exists(backupFolder() + QStringLiteral("/Household.08-01-01.cvv2")));
+}
+
+TEST_F(LifecycleTest, FailedSaveKeepsTheBookEdited)
+{
+    CV4Document doc;
+    doc.createFromTemplate(QStringLiteral("default"));
+    doc.settings()->setViewerUnit(4);
+    ASSERT_TRUE(doc.isDocumentEdited());
+    EXPECT_FALSE(doc.writeToFile(book(QStringLiteral("no/such/folder/x.cvv2")), CV4Document::kTypeV2));
+    EXPECT_TRUE(doc.isDocumentEdited());
+}
+
+TEST_F(LifecycleTest, ControllerOpensEachFileOnceAndRemembersIt)
+{
+    ScriptedDocumentUI ui;
+    QSettings settings(tmp.filePath(QStringLiteral("recent.ini")), QSettings::IniFormat);
+    CV4DocumentController controller(&settings);
+    CV4Document *made = controller.makeUntitledDocument(2);
+    ASSERT_TRUE(made);
+    EXPECT_EQ(CV4Document::templateIndex(), 0);
+    EXPECT_EQ(made->accountModel()->asset()->status(), 1);
+    ui.savePath = book(QStringLiteral("Household.cvv2"));
+    ASSERT_TRUE(controller.saveDocument(made));
+    EXPECT_EQ(made->fileName(), ui.savePath);
+
+    EXPECT_EQ(controller.openDocument(book(QStringLiteral("../Books/./Household.cvv2"))), made);
+    QFile::link(book(QStringLiteral("Household.cvv2")), book(QStringLiteral("Link.cvv2")));
+    EXPECT_EQ(controller.openDocument(book(QStringLiteral("Link.cvv2"))), made);
+    EXPECT_EQ(controller.documents().size(), 1u);
+    EXPECT_EQ(controller.recentDocuments().value(0), QFileInfo(ui.savePath).canonicalFilePath());
+
+    // Revert answers a fresh document in the same place.
+    made->settings()->setViewerUnit(5);
+    CV4Document *reverted = controller.revertDocument(made, false);
+    ASSERT_TRUE(reverted);
+    EXPECT_FALSE(reverted->isDocumentEdited());
+    EXPECT_EQ(controller.documents().size(), 1u);
+    EXPECT_NE(reverted->settings()->viewerUnit(), 5);
+
+    EXPECT_FALSE(controller.openDocument(book(QStringLiteral("nothing.cvv2"))));
+    EXPECT_EQ(controller.documents().size(), 1u);
+}

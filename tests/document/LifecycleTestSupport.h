@@ -1,0 +1,145 @@
+#pragma once
+// A fresh working folder, backup folder and clock per test, a scripted
+// document UI and a capture of the document log.
+
+#include "document/CV4Document.h"
+#include "document/CV4DocumentBackup.h"
+#include "document/CV4DocumentUI.h"
+#include "document/WorkingFolder.h"
+#include "platform/Localization.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <deque>
+#include <functional>
+
+#include <sqlite3.h>
+#include <zlib.h>
+
+class ScriptedDocumentUI : public CV4DocumentUI {
+public:
+    ScriptedDocumentUI() : m_previous(cv::setDocumentUI(this)) {}
+    ~ScriptedDocumentUI() override { cv::setDocumentUI(m_previous); }
+
+    void beginBusy(const QString &title) override { busyTitles << title; }
+    int askPassword(const CV4Settings &settings) override
+    {
+        ++passwordRuns;
+        if (passwords.empty()) return -1;
+        const QString entry = passwords.front();
+        passwords.pop_front();
+        return settings.verifyPassword(entry) ? 1 : 0;
+    }
+    QString askSavePath(CV4Document &, const QString &suggested) override
+    {
+        suggestedPaths << suggested;
+        return savePath;
+    }
+
+    QStringList busyTitles;
+    std::deque<QString> passwords;
+    int passwordRuns = 0;
+    QStringList suggestedPaths;
+    QString savePath;
+
+private:
+    CV4DocumentUI *m_previous;
+};
+
+// Collects the document's log lines while it lives.
+class LogCapture {
+public:
+    LogCapture() { s_lines.clear(); m_previous = qInstallMessageHandler(&LogCapture::handler); }
+    ~LogCapture() { qInstallMessageHandler(m_previous); }
+    bool contains(const QString &text) const
+    {
+        return std::any_of(s_lines.begin(), s_lines.end(), [&](const QString &l) { return l.contains(text); });
+    }
+    static inline QStringList s_lines;
+
+private:
+    static void handler(QtMsgType, const QMessageLogContext &, const QString &message) { s_lines << message; }
+    QtMessageHandler m_previous;
+};
+
+class LifecycleTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(tmp.isValid());
+        cv::setLanguageOverride(QStringLiteral("en"));
+        cv::work::setWorkFolder(tmp.filePath(QStringLiteral("Work")));
+        cv::backup::setFolders(tmp.filePath(QStringLiteral("Support/Corvane Backup")),
+                               tmp.filePath(QStringLiteral("OldSupport")));
+        cv::backup::setClock([] { return QDate(2009, 6, 7); });
+        cv::backup::setCountSource([this] { return backupCount; });
+        QDir().mkpath(tmp.filePath(QStringLiteral("Books")));
+        CV4Document::setTemplateIndex(0);
+    }
+    void TearDown() override
+    {
+        cv::backup::setFolders(QString());
+        cv::backup::setClock(nullptr);
+        cv::backup::setCountSource(nullptr);
+        cv::work::setWorkFolder(QString());
+    }
+
+    QString book(const QString &name) const { return tmp.filePath(QStringLiteral("Books/") + name); }
+    QString backupFolder() const { return cv::backup::folderPath(); }
+
+    static QByteArray readAll(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    // The database image inside a document file.
+    static QByteArray decompressed(const QString &path)
+    {
+        QByteArray out;
+        gzFile in = gzopen(QFile::encodeName(path).constData(), "rb");
+        if (!in) return out;
+        char buffer[8192];
+        for (int n; (n = gzread(in, buffer, sizeof buffer)) > 0;) out.append(buffer, n);
+        gzclose(in);
+        return out;
+    }
+
+    static bool gzipTestPasses(const QString &path)
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("gzip")).isEmpty()) return true;
+        return QProcess::execute(QStringLiteral("gzip"), {QStringLiteral("-t"), path}) == 0;
+    }
+
+    // "ok" when the database inside the file passes SQLite's own check.
+    QString integrityOf(const QString &path) const
+    {
+        const QByteArray image = decompressed(path);
+        if (!image.startsWith("KAVRICV4")) return QStringLiteral("no magic");
+        const QString dbPath = tmp.filePath(QStringLiteral("check.sqlite"));
+        QFile db(dbPath);
+        if (!db.open(QIODevice::WriteOnly | QIODevice::Truncate)) return QStringLiteral("cannot write");
+        db.write(image.mid(8));
+        db.close();
+        sqlite3 *handle = nullptr;
+        QString answer = QStringLiteral("cannot open");
+        if (sqlite3_open(QFile::encodeName(dbPath).constData(), &handle) == SQLITE_OK) {
+            sqlite3_stmt *statement = nullptr;
+            if (sqlite3_prepare_v2(handle, "PRAGMA integrity_check;", -1, &statement, nullptr) == SQLITE_OK &&
+                sqlite3_step(statement) == SQLITE_ROW)
+                answer = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)));
+            sqlite3_finalize(statement);
+        }
+        sqlite3_close(handle);
+        return answer;
+    }
+
+    QTemporaryDir tmp;
+    int backupCount = 5;
+};
