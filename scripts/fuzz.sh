@@ -35,7 +35,8 @@ max_len() {
 }
 
 if [ "$CHECK" = 1 ]; then
-  mapfile -t TARGETS < <(cmake --build build-fuzz --target help | sed -n 's/^\(fuzz_[a-z0-9_]*\): .*/\1/p' | grep -Ev '_seeds$|_autogen')
+  HELP=$(cmake --build build-fuzz --target help)
+  mapfile -t TARGETS < <(sed -n 's/^\(fuzz_[a-z0-9_]*\): .*/\1/p' <<<"$HELP" | grep -Ev '_seeds$|_autogen')
   cmake --build build-fuzz -j "$JOBS" --target "${TARGETS[@]}" \
     $(printf '%s_seeds ' "${TARGETS[@]}")
   SEEDS_ROOT=$(mktemp -d)
@@ -54,7 +55,9 @@ if [ "$CHECK" = 1 ]; then
 fi
 
 cmake --build build-fuzz -j "$JOBS" --target "$TARGET"
-if cmake --build build-fuzz --target help | grep -q "^${TARGET}_seeds:"; then
+# Not piped into grep -q: under pipefail its early exit would fail the listing.
+HELP=$(cmake --build build-fuzz --target help)
+if grep -q "^${TARGET}_seeds:" <<<"$HELP"; then
   cmake --build build-fuzz -j "$JOBS" --target "${TARGET}_seeds"
 fi
 
