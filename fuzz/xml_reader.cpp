@@ -1,0 +1,42 @@
+// Feeds arbitrary bytes to the whole-document XML reader on a new document,
+// then does what follows a real import: system items, the balance cache and
+// an export of what was read.
+#include "FuzzModelWalk.h"
+#include "FuzzWorkFolder.h"
+
+#include "document/CV4Document.h"
+#include "document/CV4DocumentXML.h"
+#include "model/ModelArchiveClasses.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    static QCoreApplication app(*argc, *argv);
+    registerModelArchiveClasses();
+    fuzzwork::setUp();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    CV4Document doc;
+    if (!doc.dataModel()->create()) std::abort();
+    doc.actualModel()->setDefault();
+    QBuffer in;
+    in.setData(reinterpret_cast<const char *>(data), qsizetype(size));
+    in.open(QIODevice::ReadOnly);
+    cv::xml::importFrom(doc, in);
+
+    doc.accountModel()->setSystemItems();
+    doc.actualModel()->setSystemItems();
+    doc.createCache();
+    std::set<const void *> seen;
+    fuzzwalk::exerciseValue(cv::ArchiveValue(doc.accountModel()), seen);
+    fuzzwalk::exerciseValue(cv::ArchiveValue(doc.actualModel()), seen);
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    cv::xml::exportTo(doc, out);
+    return 0;
+}
