@@ -455,3 +455,19 @@ TEST_F(LifecycleTest, ControllerOpensEachFileOnceAndRemembersIt)
     EXPECT_FALSE(controller.openDocument(book(QStringLiteral("nothing.cvv2"))));
     EXPECT_EQ(controller.documents().size(), 1u);
 }
+
+TEST_F(LifecycleTest, OldTypeOpenedTwiceAnswersTheOpenBook)
+{
+    ScriptedDocumentUI ui;
+    CV4Document doc;
+    doc.createFromTemplate(QStringLiteral("default"));
+    const QString old = book(QStringLiteral("Book.cvv1"));
+    ASSERT_TRUE(doc.writeToFile(old, CV4Document::kTypeV2));
+
+    // Two books both saving to Book.cvv2 would overwrite each other's edits.
+    CV4DocumentController controller(nullptr);
+    CV4Document *first = controller.openDocument(old);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(controller.openDocument(old), first);
+    EXPECT_EQ(controller.documents().size(), 1u);
+}
