@@ -368,7 +368,16 @@ bool CV4Document::writeToFile(const QString &path, const QString &type)
 
 bool CV4Document::writeToFileWorker(const QString &path, const QString &extension)
 {
-    if (extension == QLatin1String("cvxf")) return export_(path);
+    if (extension == QLatin1String("cvxf")) {
+        if (!export_(path)) return false;
+        // The settings just written must still reach a later save in the database form.
+        if (m_settings->changed()) {
+            commitSettings();
+            m_settings->clearChanged();
+        }
+        updateChangeCount(ChangeCleared);
+        return true;
+    }
     if (extension != QLatin1String("cvv2")) return false;
 
     Q_EMIT aboutToSave();

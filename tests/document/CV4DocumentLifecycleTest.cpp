@@ -471,3 +471,22 @@ TEST_F(LifecycleTest, OldTypeOpenedTwiceAnswersTheOpenBook)
     EXPECT_EQ(controller.openDocument(old), first);
     EXPECT_EQ(controller.documents().size(), 1u);
 }
+
+TEST_F(LifecycleTest, XmlSaveLeavesTheBookUnedited)
+{
+    ScriptedDocumentUI ui;
+    CV4Document doc;
+    doc.createFromTemplate(QStringLiteral("default"));
+    doc.settings()->setViewerUnit(4);
+    doc.updateChangeCount(CV4Document::ChangeDone);
+    const QString xml = book(QStringLiteral("Book.cvxf"));
+    ASSERT_TRUE(doc.writeToFile(xml, CV4Document::kTypeXML));
+    EXPECT_FALSE(doc.isDocumentEdited());
+
+    // The settings saved in the XML form also reach a later save in the database form.
+    const QString v2 = book(QStringLiteral("Book.cvv2"));
+    ASSERT_TRUE(doc.writeToFile(v2, CV4Document::kTypeV2));
+    CV4Document reopened;
+    ASSERT_TRUE(reopened.initWithContentsOfFile(v2, CV4Document::kTypeV2));
+    EXPECT_EQ(reopened.settings()->viewerUnit(), 4);
+}
