@@ -302,6 +302,9 @@ bool CV4Document::readFromFile(const QString &path, const QString &type)
             m_dataModel->close();
             return false;
         }
+        // Older versions kept the password itself in the row; the next save
+        // must carry only the verifier.
+        commitSettings();
     }
 
     if (m_accountModel->asset()) fixInvestBrandID(m_accountModel->asset());

@@ -490,3 +490,49 @@ TEST_F(LifecycleTest, XmlSaveLeavesTheBookUnedited)
     ASSERT_TRUE(reopened.initWithContentsOfFile(v2, CV4Document::kTypeV2));
     EXPECT_EQ(reopened.settings()->viewerUnit(), 4);
 }
+
+namespace {
+
+// The settings record of older versions, which kept the password itself.
+class LegacySettings : public cv::KeyedArchivable {
+public:
+    QString archiveClassName() const override { return QStringLiteral("CV4Settings"); }
+    void encodeWithCoder(cv::KeyedArchiver &coder) const override
+    {
+        coder.encodeObject(QStringLiteral("passwd"), QStringLiteral("legacy-secret"));
+    }
+    bool initWithCoder(cv::KeyedUnarchiver &) override { return true; }
+};
+
+} // namespace
+
+TEST_F(LifecycleTest, LegacyPlainPasswordIsGoneAfterTheNextSave)
+{
+    ScriptedDocumentUI ui;
+    CV4Document doc;
+    doc.createFromTemplate(QStringLiteral("default"));
+    const QString path = book(QStringLiteral("Old.cvv2"));
+    ASSERT_TRUE(doc.writeToFile(path, CV4Document::kTypeV2));
+    {
+        CV4DataModel store;
+        ASSERT_TRUE(store.open(path));
+        ASSERT_TRUE(store.putSettingsData(
+            cv::KeyedArchiver::archivedDataWithRootObject(std::make_shared<LegacySettings>())));
+        ASSERT_TRUE(store.save(path));
+        ASSERT_TRUE(store.getSettingsData().contains("legacy-secret"));
+    }
+
+    ui.passwords = {QStringLiteral("legacy-secret")};
+    CV4Document opened;
+    ASSERT_TRUE(opened.initWithContentsOfFile(path, CV4Document::kTypeV2));
+    EXPECT_EQ(ui.passwordRuns, 1);
+    EXPECT_FALSE(opened.isDocumentEdited());
+    ASSERT_TRUE(opened.writeToFile(path, CV4Document::kTypeV2));
+
+    CV4DataModel store;
+    ASSERT_TRUE(store.open(path));
+    EXPECT_FALSE(store.getSettingsData().contains("legacy-secret"));
+    ui.passwords = {QStringLiteral("legacy-secret")};
+    CV4Document again;
+    EXPECT_TRUE(again.initWithContentsOfFile(path, CV4Document::kTypeV2));
+}
