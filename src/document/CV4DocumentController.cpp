@@ -112,6 +112,17 @@ CV4Document *CV4DocumentController::openDocument(const QString &path, bool displ
                         QString());
         return nullptr;
     }
+    if (type == CV4Document::kTypeV1) {
+        // An old file opens under its current-type name while that file does
+        // not exist yet; a book already open under it came from this file.
+        const QFileInfo info(path);
+        const QString current = info.path() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".cvv2");
+        CV4Document *open = QFileInfo::exists(current) ? nullptr : documentForFileName(current);
+        if (open) {
+            if (display) cv::documentUI().showWindows(*open);
+            return open;
+        }
+    }
     std::unique_ptr<CV4Document> document = readDocument(path, type, true);
     if (!document) return nullptr;
     noteNewRecentDocument(path);

@@ -302,6 +302,9 @@ bool CV4Document::readFromFile(const QString &path, const QString &type)
             m_dataModel->close();
             return false;
         }
+        // Older versions kept the password itself in the row; the next save
+        // must carry only the verifier.
+        commitSettings();
     }
 
     if (m_accountModel->asset()) fixInvestBrandID(m_accountModel->asset());
@@ -368,7 +371,16 @@ bool CV4Document::writeToFile(const QString &path, const QString &type)
 
 bool CV4Document::writeToFileWorker(const QString &path, const QString &extension)
 {
-    if (extension == QLatin1String("cvxf")) return export_(path);
+    if (extension == QLatin1String("cvxf")) {
+        if (!export_(path)) return false;
+        // The settings just written must still reach a later save in the database form.
+        if (m_settings->changed()) {
+            commitSettings();
+            m_settings->clearChanged();
+        }
+        updateChangeCount(ChangeCleared);
+        return true;
+    }
     if (extension != QLatin1String("cvv2")) return false;
 
     Q_EMIT aboutToSave();

@@ -455,3 +455,84 @@ TEST_F(LifecycleTest, ControllerOpensEachFileOnceAndRemembersIt)
     EXPECT_FALSE(controller.openDocument(book(QStringLiteral("nothing.cvv2"))));
     EXPECT_EQ(controller.documents().size(), 1u);
 }
+
+TEST_F(LifecycleTest, OldTypeOpenedTwiceAnswersTheOpenBook)
+{
+    ScriptedDocumentUI ui;
+    CV4Document doc;
+    doc.createFromTemplate(QStringLiteral("default"));
+    const QString old = book(QStringLiteral("Book.cvv1"));
+    ASSERT_TRUE(doc.writeToFile(old, CV4Document::kTypeV2));
+
+    // Two books both saving to Book.cvv2 would overwrite each other's edits.
+    CV4DocumentController controller(nullptr);
+    CV4Document *first = controller.openDocument(old);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(controller.openDocument(old), first);
+    EXPECT_EQ(controller.documents().size(), 1u);
+}
+
+TEST_F(LifecycleTest, XmlSaveLeavesTheBookUnedited)
+{
+    ScriptedDocumentUI ui;
+    CV4Document doc;
+    doc.createFromTemplate(QStringLiteral("default"));
+    doc.settings()->setViewerUnit(4);
+    doc.updateChangeCount(CV4Document::ChangeDone);
+    const QString xml = book(QStringLiteral("Book.cvxf"));
+    ASSERT_TRUE(doc.writeToFile(xml, CV4Document::kTypeXML));
+    EXPECT_FALSE(doc.isDocumentEdited());
+
+    // The settings saved in the XML form also reach a later save in the database form.
+    const QString v2 = book(QStringLiteral("Book.cvv2"));
+    ASSERT_TRUE(doc.writeToFile(v2, CV4Document::kTypeV2));
+    CV4Document reopened;
+    ASSERT_TRUE(reopened.initWithContentsOfFile(v2, CV4Document::kTypeV2));
+    EXPECT_EQ(reopened.settings()->viewerUnit(), 4);
+}
+
+namespace {
+
+// The settings record of older versions, which kept the password itself.
+class LegacySettings : public cv::KeyedArchivable {
+public:
+    QString archiveClassName() const override { return QStringLiteral("CV4Settings"); }
+    void encodeWithCoder(cv::KeyedArchiver &coder) const override
+    {
+        coder.encodeObject(QStringLiteral("passwd"), QStringLiteral("legacy-secret"));
+    }
+    bool initWithCoder(cv::KeyedUnarchiver &) override { return true; }
+};
+
+} // namespace
+
+TEST_F(LifecycleTest, LegacyPlainPasswordIsGoneAfterTheNextSave)
+{
+    ScriptedDocumentUI ui;
+    CV4Document doc;
+    doc.createFromTemplate(QStringLiteral("default"));
+    const QString path = book(QStringLiteral("Old.cvv2"));
+    ASSERT_TRUE(doc.writeToFile(path, CV4Document::kTypeV2));
+    {
+        CV4DataModel store;
+        ASSERT_TRUE(store.open(path));
+        ASSERT_TRUE(store.putSettingsData(
+            cv::KeyedArchiver::archivedDataWithRootObject(std::make_shared<LegacySettings>())));
+        ASSERT_TRUE(store.save(path));
+        ASSERT_TRUE(store.getSettingsData().contains("legacy-secret"));
+    }
+
+    ui.passwords = {QStringLiteral("legacy-secret")};
+    CV4Document opened;
+    ASSERT_TRUE(opened.initWithContentsOfFile(path, CV4Document::kTypeV2));
+    EXPECT_EQ(ui.passwordRuns, 1);
+    EXPECT_FALSE(opened.isDocumentEdited());
+    ASSERT_TRUE(opened.writeToFile(path, CV4Document::kTypeV2));
+
+    CV4DataModel store;
+    ASSERT_TRUE(store.open(path));
+    EXPECT_FALSE(store.getSettingsData().contains("legacy-secret"));
+    ui.passwords = {QStringLiteral("legacy-secret")};
+    CV4Document again;
+    EXPECT_TRUE(again.initWithContentsOfFile(path, CV4Document::kTypeV2));
+}
