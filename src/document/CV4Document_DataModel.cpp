@@ -671,7 +671,11 @@ bool CV4Document::fixLoanSub(const CVUnitModelPtr &node, int account, int catego
 }
 
 // Rewritten loan entries bypass the cache; rebuild so the balances match the store.
+// The loan records live in the account model, which the category sheets do not
+// commit: store it here, or the redirection is lost at the next save.
 void CV4Document::fixLoanAccount(int account, int category, int newValue)
 {
-    if (m_accountModel && fixLoanSub(m_accountModel->debt(), account, category, newValue)) createCache();
+    if (!m_accountModel || !fixLoanSub(m_accountModel->debt(), account, category, newValue)) return;
+    createCache();
+    commitAccountModel();
 }

@@ -1,0 +1,55 @@
+// Edits that move a trade or redirect a loan: what the window shows and what
+// the file holds stay those of a fresh start.
+
+#include "CV4DocumentTestSupport.h"
+
+#include "model/CV4LoanModel.h"
+#include "platform/KeyedArchiver.h"
+
+namespace {
+
+CVUnitModelPtr loanIn(const CV4AccountModelPtr &model, int ident)
+{
+    return model && model->debt() ? model->debt()->findMemberWithIdent(ident) : nullptr;
+}
+
+} // namespace
+
+// A loan redirected because its category or account went away is saved so:
+// the sheets that delete or merge categories commit only the category model.
+TEST_F(DocumentTest, RedirectedLoanReachesTheStoredAccountModel)
+{
+    addCurrency(1, QStringLiteral("JPY"), 1, 0);
+    addAccount(doc->accountModel()->asset(), 1000, 31, 0);
+    auto food = addCategory(doc->actualModel()->expense(), 1005);
+    auto fun = addCategory(doc->actualModel()->expense(), 1006);
+    auto loan = std::make_shared<CVUnitModel>();
+    loan->setIdent(2000);
+    loan->setKind(41);
+    auto record = std::make_shared<CV4LoanModel>();
+    record->setDate(day(2009, 1, 1));
+    record->setInitialValue(1000);
+    record->setOutCategory(1005);
+    loan->setExtra(record);
+    doc->accountModel()->debt()->appendChild(loan);
+    auto row = std::make_shared<CV4LoanPayment>();
+    row->setDate(day(2009, 2, 27));
+    row->setAccount(1000);
+    row->setPrincipal(100);
+    doc->putLoan(loan, {row});
+    doc->commitAccountModel();
+
+    auto stored = [&] {
+        const auto model = cv::KeyedUnarchiver::unarchiveObjectOfClass<CV4AccountModel>(
+            doc->dataModel()->getAccountData());
+        const auto node = loanIn(model, 2000);
+        const auto r = node ? std::dynamic_pointer_cast<CV4LoanModel>(node->extra()) : nullptr;
+        return r ? r->outCategory() : -1;
+    };
+    ASSERT_EQ(stored(), 1005);
+    EXPECT_TRUE(doc->moveItem(food, 1006));
+    EXPECT_EQ(stored(), 1006);
+    doc->cleanupItem(fun);
+    doc->actualModel()->expense()->removeChild(fun);
+    EXPECT_EQ(stored(), 30);
+}
