@@ -162,6 +162,9 @@ void CV4Document::applyTrade(const TradePtr &trade, const CVUnitModelPtr &subjec
             if (brand) brandSet.insert(brand);
             updateTrade(nullptr, old ? old : trade);
         } else if (flags & cv::EditChanged) {
+            // A row moved to another security or account needs a holding
+            // there, or its units would count nowhere.
+            addBrandNodeIfNeeded(findAccount(trade->account()), trade->brand());
             addTransferDestinationIfNeeded(*trade);
             updateTrade(trade, old);
         }

@@ -15,6 +15,41 @@ CVUnitModelPtr loanIn(const CV4AccountModelPtr &model, int ident)
 
 } // namespace
 
+// A stored trade moved to another security or account keeps its units visible.
+TEST_F(DocumentTest, EditedTradeKeepsItsUnitsInAHolding)
+{
+    addCurrency(1, QStringLiteral("JPY"), 1, 0);
+    auto invest = addAccount(doc->accountModel()->asset(), 1003, 32, 0);
+    auto other = addAccount(doc->accountModel()->asset(), 1004, 32, 0);
+    auto s = addBrand(QStringLiteral("S"), 1);
+    auto t = addBrand(QStringLiteral("T"), 1);
+    doc->createCache();
+    std::set<CV4BrandPtr> brands;
+    auto buy = makeTrade(CV4Trade::Buy, day(2009, 6, 5), 1003, s->ident(), 10, 100);
+    doc->applyTrade(buy, invest, {}, brands, false);
+    ASSERT_GT(buy->ident(), 0);
+
+    auto edit = [&](auto change) {
+        const CV4TradePtr old = buy->clone();
+        change(*buy);
+        buy->setFlags(cv::EditChanged);
+        doc->applyTrade(buy, invest, {{buy, old}}, brands, false);
+        doc->accumulateAccount();
+    };
+    const QDate end = day(2009, 6, 30);
+    edit([&](CV4Trade &trade) { trade.setBrand(t->ident()); });
+    EXPECT_DOUBLE_EQ(doc->tradingAccount(1003, s->ident(), end), 0);
+    EXPECT_DOUBLE_EQ(doc->tradingAccount(1003, t->ident(), end), 10);
+
+    edit([&](CV4Trade &trade) { trade.setAccount(1004); });
+    EXPECT_DOUBLE_EQ(doc->tradingAccount(1003, t->ident(), end), 0);
+    EXPECT_DOUBLE_EQ(doc->tradingAccount(1004, t->ident(), end), 10);
+    EXPECT_DOUBLE_EQ(doc->valueForAccount(other->childAt(0), end), -1000);
+
+    doc->createCache();
+    EXPECT_DOUBLE_EQ(doc->tradingAccount(1004, t->ident(), end), 10);
+}
+
 // A loan redirected because its category or account went away is saved so:
 // the sheets that delete or merge categories commit only the category model.
 TEST_F(DocumentTest, RedirectedLoanReachesTheStoredAccountModel)
