@@ -300,6 +300,8 @@ bool CV4Document::moveItem(const CVUnitModelPtr &node, int target)
 
 CVUnitModelPtr CV4Document::findAccount(int ident)
 {
+    // Cash parts and holdings carry ident 0: none of them is an account by ident.
+    if (ident <= 0) return nullptr;
     if (CVUnitModelPtr hit = m_accountCache.findRef(ident)) {
         if (hit->ident() == ident && m_accountModel &&
             (inTree(hit, m_accountModel->asset()) || inTree(hit, m_accountModel->debt())))

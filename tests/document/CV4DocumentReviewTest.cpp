@@ -88,3 +88,21 @@ TEST_F(DocumentTest, RedirectedLoanReachesTheStoredAccountModel)
     doc->actualModel()->expense()->removeChild(fun);
     EXPECT_EQ(stored(), 30);
 }
+
+// Ident 0 is "no account": it never names the cash part or a holding that
+// carry ident 0 under an investment account.
+TEST_F(DocumentTest, NoAccountIsNoAccount)
+{
+    addCurrency(1, QStringLiteral("JPY"), 1, 0);
+    auto invest = addAccount(doc->accountModel()->asset(), 1003, 32, 0);
+    auto bank = addAccount(doc->accountModel()->asset(), 1000, 31, 0);
+    doc->createCache();
+    EXPECT_EQ(doc->findAccount(0), nullptr);
+    EXPECT_EQ(doc->findAccount(-1), nullptr);
+    auto e = makeEntry(CV4Actual::Transfer, day(2009, 6, 1), 500, 0, 1000, 0);
+    doc->fixupTransferCategory(*e);
+    doc->updateTransfer(e, nullptr);
+    doc->accumulateAccount();
+    EXPECT_DOUBLE_EQ(doc->valueForAccount(invest, day(2009, 6, 30)), 0);
+    EXPECT_DOUBLE_EQ(doc->valueForAccount(bank, day(2009, 6, 30)), -500);
+}
