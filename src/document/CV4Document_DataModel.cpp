@@ -162,6 +162,9 @@ void CV4Document::applyTrade(const TradePtr &trade, const CVUnitModelPtr &subjec
             if (brand) brandSet.insert(brand);
             updateTrade(nullptr, old ? old : trade);
         } else if (flags & cv::EditChanged) {
+            // A row moved to another security or account needs a holding
+            // there, or its units would count nowhere.
+            addBrandNodeIfNeeded(findAccount(trade->account()), trade->brand());
             addTransferDestinationIfNeeded(*trade);
             updateTrade(trade, old);
         }
@@ -297,6 +300,8 @@ bool CV4Document::moveItem(const CVUnitModelPtr &node, int target)
 
 CVUnitModelPtr CV4Document::findAccount(int ident)
 {
+    // Cash parts and holdings carry ident 0: none of them is an account by ident.
+    if (ident <= 0) return nullptr;
     if (CVUnitModelPtr hit = m_accountCache.findRef(ident)) {
         if (hit->ident() == ident && m_accountModel &&
             (inTree(hit, m_accountModel->asset()) || inTree(hit, m_accountModel->debt())))
@@ -671,7 +676,11 @@ bool CV4Document::fixLoanSub(const CVUnitModelPtr &node, int account, int catego
 }
 
 // Rewritten loan entries bypass the cache; rebuild so the balances match the store.
+// The loan records live in the account model, which the category sheets do not
+// commit: store it here, or the redirection is lost at the next save.
 void CV4Document::fixLoanAccount(int account, int category, int newValue)
 {
-    if (m_accountModel && fixLoanSub(m_accountModel->debt(), account, category, newValue)) createCache();
+    if (!m_accountModel || !fixLoanSub(m_accountModel->debt(), account, category, newValue)) return;
+    createCache();
+    commitAccountModel();
 }

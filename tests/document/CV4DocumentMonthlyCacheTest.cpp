@@ -1,0 +1,58 @@
+// Monthly totals after the fiscal month or the category folders change
+// equal those of a fresh rebuild.
+
+#include "CV4DocumentTestSupport.h"
+
+namespace {
+
+class MonthlyCacheTest : public DocumentTest {
+protected:
+    void SetUp() override
+    {
+        DocumentTest::SetUp();
+        addCurrency(1, QStringLiteral("JPY"), 1, 0);
+        addAccount(doc->accountModel()->asset(), 10, 30, 10000);
+        food = addCategory(doc->actualModel()->expense(), 1005);
+        doc->createCache();
+        doc->updateExpense(makeEntry(1, day(2009, 6, 10), 1000, 1005, 10), nullptr);
+        doc->updateExpense(makeEntry(1, day(2009, 6, 20), 400, CV4ActualModel::LoanUnspecified, 10), nullptr);
+        doc->accumulateAccount();
+    }
+
+    std::vector<double> june()
+    {
+        std::vector<double> out;
+        for (const auto &node : {food, doc->actualModel()->expense(), doc->autoCacheOut()})
+            out.push_back(doc->summaryForActualMonths(node, day(2009, 6, 1), 1));
+        return out;
+    }
+
+    std::vector<double> juneOfAFreshRebuild()
+    {
+        doc->createCache();
+        return june();
+    }
+
+    CVUnitModelPtr food;
+};
+
+} // namespace
+
+// The cash items are monthly series too: a new first day of the month re-keys them.
+TEST_F(MonthlyCacheTest, DISABLED_NewFiscalDayRekeysTheCashItems)
+{
+    doc->settings()->setFiscalDayOfMonth(14);
+    doc->recalcMonthlyCache();
+    const auto recalculated = june();
+    EXPECT_EQ(recalculated, juneOfAFreshRebuild());
+}
+
+// The unspecified loan category stays out of its ancestors' totals, as the
+// entry-by-entry additions leave it.
+TEST_F(MonthlyCacheTest, DISABLED_RefreshedFolderTotalsLeaveOutUnspecifiedLoans)
+{
+    EXPECT_DOUBLE_EQ(june()[1], 1000);
+    doc->refreshActualGroupCache(doc->actualModel()->expense());
+    const auto refreshed = june();
+    EXPECT_EQ(refreshed, juneOfAFreshRebuild());
+}

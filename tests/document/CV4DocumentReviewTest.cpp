@@ -1,0 +1,108 @@
+// Edits that move a trade or redirect a loan: what the window shows and what
+// the file holds stay those of a fresh start.
+
+#include "CV4DocumentTestSupport.h"
+
+#include "model/CV4LoanModel.h"
+#include "platform/KeyedArchiver.h"
+
+namespace {
+
+CVUnitModelPtr loanIn(const CV4AccountModelPtr &model, int ident)
+{
+    return model && model->debt() ? model->debt()->findMemberWithIdent(ident) : nullptr;
+}
+
+} // namespace
+
+// A stored trade moved to another security or account keeps its units visible.
+TEST_F(DocumentTest, EditedTradeKeepsItsUnitsInAHolding)
+{
+    addCurrency(1, QStringLiteral("JPY"), 1, 0);
+    auto invest = addAccount(doc->accountModel()->asset(), 1003, 32, 0);
+    auto other = addAccount(doc->accountModel()->asset(), 1004, 32, 0);
+    auto s = addBrand(QStringLiteral("S"), 1);
+    auto t = addBrand(QStringLiteral("T"), 1);
+    doc->createCache();
+    std::set<CV4BrandPtr> brands;
+    auto buy = makeTrade(CV4Trade::Buy, day(2009, 6, 5), 1003, s->ident(), 10, 100);
+    doc->applyTrade(buy, invest, {}, brands, false);
+    ASSERT_GT(buy->ident(), 0);
+
+    auto edit = [&](auto change) {
+        const CV4TradePtr old = buy->clone();
+        change(*buy);
+        buy->setFlags(cv::EditChanged);
+        doc->applyTrade(buy, invest, {{buy, old}}, brands, false);
+        doc->accumulateAccount();
+    };
+    const QDate end = day(2009, 6, 30);
+    edit([&](CV4Trade &trade) { trade.setBrand(t->ident()); });
+    EXPECT_DOUBLE_EQ(doc->tradingAccount(1003, s->ident(), end), 0);
+    EXPECT_DOUBLE_EQ(doc->tradingAccount(1003, t->ident(), end), 10);
+
+    edit([&](CV4Trade &trade) { trade.setAccount(1004); });
+    EXPECT_DOUBLE_EQ(doc->tradingAccount(1003, t->ident(), end), 0);
+    EXPECT_DOUBLE_EQ(doc->tradingAccount(1004, t->ident(), end), 10);
+    EXPECT_DOUBLE_EQ(doc->valueForAccount(other->childAt(0), end), -1000);
+
+    doc->createCache();
+    EXPECT_DOUBLE_EQ(doc->tradingAccount(1004, t->ident(), end), 10);
+}
+
+// A loan redirected because its category or account went away is saved so:
+// the sheets that delete or merge categories commit only the category model.
+TEST_F(DocumentTest, RedirectedLoanReachesTheStoredAccountModel)
+{
+    addCurrency(1, QStringLiteral("JPY"), 1, 0);
+    addAccount(doc->accountModel()->asset(), 1000, 31, 0);
+    auto food = addCategory(doc->actualModel()->expense(), 1005);
+    auto fun = addCategory(doc->actualModel()->expense(), 1006);
+    auto loan = std::make_shared<CVUnitModel>();
+    loan->setIdent(2000);
+    loan->setKind(41);
+    auto record = std::make_shared<CV4LoanModel>();
+    record->setDate(day(2009, 1, 1));
+    record->setInitialValue(1000);
+    record->setOutCategory(1005);
+    loan->setExtra(record);
+    doc->accountModel()->debt()->appendChild(loan);
+    auto row = std::make_shared<CV4LoanPayment>();
+    row->setDate(day(2009, 2, 27));
+    row->setAccount(1000);
+    row->setPrincipal(100);
+    doc->putLoan(loan, {row});
+    doc->commitAccountModel();
+
+    auto stored = [&] {
+        const auto model = cv::KeyedUnarchiver::unarchiveObjectOfClass<CV4AccountModel>(
+            doc->dataModel()->getAccountData());
+        const auto node = loanIn(model, 2000);
+        const auto r = node ? std::dynamic_pointer_cast<CV4LoanModel>(node->extra()) : nullptr;
+        return r ? r->outCategory() : -1;
+    };
+    ASSERT_EQ(stored(), 1005);
+    EXPECT_TRUE(doc->moveItem(food, 1006));
+    EXPECT_EQ(stored(), 1006);
+    doc->cleanupItem(fun);
+    doc->actualModel()->expense()->removeChild(fun);
+    EXPECT_EQ(stored(), 30);
+}
+
+// Ident 0 is "no account": it never names the cash part or a holding that
+// carry ident 0 under an investment account.
+TEST_F(DocumentTest, NoAccountIsNoAccount)
+{
+    addCurrency(1, QStringLiteral("JPY"), 1, 0);
+    auto invest = addAccount(doc->accountModel()->asset(), 1003, 32, 0);
+    auto bank = addAccount(doc->accountModel()->asset(), 1000, 31, 0);
+    doc->createCache();
+    EXPECT_EQ(doc->findAccount(0), nullptr);
+    EXPECT_EQ(doc->findAccount(-1), nullptr);
+    auto e = makeEntry(CV4Actual::Transfer, day(2009, 6, 1), 500, 0, 1000, 0);
+    doc->fixupTransferCategory(*e);
+    doc->updateTransfer(e, nullptr);
+    doc->accumulateAccount();
+    EXPECT_DOUBLE_EQ(doc->valueForAccount(invest, day(2009, 6, 30)), 0);
+    EXPECT_DOUBLE_EQ(doc->valueForAccount(bank, day(2009, 6, 30)), -500);
+}
