@@ -27,11 +27,8 @@ QString decodeText(const QByteArray &bytes)
     return text;
 }
 
-template <class T> T parseInteger(const QByteArray *cell)
+template <class T> T parseInteger(const char *p, const char *end)
 {
-    if (!cell || cell->isEmpty()) return 0;
-    const char *p = cell->constData();
-    const char *end = p + cell->size();
     while (p < end && *p == ' ') ++p;
     if (p < end && *p == '+') ++p;
     T value = 0;
@@ -51,6 +48,47 @@ template <class T> T parseInteger(const QByteArray *cell)
         && d <= double(std::numeric_limits<T>::max()))
         return T(d);
     return 0;
+}
+
+template <class T> T parseInteger(const QByteArray *cell)
+{
+    if (!cell || cell->isEmpty()) return 0;
+    return parseInteger<T>(cell->constData(), cell->constData() + cell->size());
+}
+
+double parseDouble(const char *p, const char *end)
+{
+    while (p < end && *p == ' ') ++p;
+    if (p < end && *p == '+') ++p;
+    double value = 0;
+    if (std::from_chars(p, end, value).ec != std::errc()) return 0;
+    return value;
+}
+
+// The typed reads answer what the text of the value would parse to, so the
+// streamed and the tabled reads agree. The column's value is read through
+// once; the connection is used by one thread only, which is all an
+// unprotected value asks.
+template <class T> T typedInteger(sqlite3_stmt *stmt, int index, int columns)
+{
+    if (index < 0 || index >= columns) return 0;
+    sqlite3_value *value = sqlite3_column_value(stmt, index);
+    switch (sqlite3_value_type(value)) {
+    case SQLITE_INTEGER: {
+        const sqlite3_int64 v = sqlite3_value_int64(value);
+        return v >= std::numeric_limits<T>::min() && v <= std::numeric_limits<T>::max() ? T(v) : 0;
+    }
+    case SQLITE_FLOAT: {
+        const double d = sqlite3_value_double(value);
+        return d >= double(std::numeric_limits<T>::min()) && d <= double(std::numeric_limits<T>::max()) ? T(d) : 0;
+    }
+    case SQLITE_NULL:
+        return 0;
+    default: {
+        const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(value));
+        return p ? parseInteger<T>(p, p + sqlite3_value_bytes(value)) : 0;
+    }
+    }
 }
 
 } // namespace
@@ -115,13 +153,7 @@ double SQLRow::doubleForColumnAtIndex(int index) const
 {
     const QByteArray *c = cell(index);
     if (!c || c->isEmpty()) return 0;
-    const char *p = c->constData();
-    const char *end = p + c->size();
-    while (p < end && *p == ' ') ++p;
-    if (p < end && *p == '+') ++p;
-    double value = 0;
-    if (std::from_chars(p, end, value).ec != std::errc()) return 0;
-    return value;
+    return parseDouble(c->constData(), c->constData() + c->size());
 }
 
 QString SQLRow::description() const
@@ -129,6 +161,43 @@ QString SQLRow::description() const
     QStringList values;
     for (int i = 0; i < columnCount(); ++i) values << stringForColumnAtIndex(i);
     return values.join(QStringLiteral(" | "));
+}
+
+// ---------------------------------------------------------------- SQLCursor
+
+int SQLCursor::intForColumnAtIndex(int index) const
+{
+    return typedInteger<int>(mStatement, index, mColumns);
+}
+
+qint64 SQLCursor::int64ForColumnAtIndex(int index) const
+{
+    return typedInteger<qint64>(mStatement, index, mColumns);
+}
+
+double SQLCursor::doubleForColumnAtIndex(int index) const
+{
+    if (index < 0 || index >= mColumns) return 0;
+    sqlite3_value *value = sqlite3_column_value(mStatement, index);
+    switch (sqlite3_value_type(value)) {
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT:
+        return sqlite3_value_double(value);
+    case SQLITE_NULL:
+        return 0;
+    default: {
+        const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(value));
+        return p ? parseDouble(p, p + sqlite3_value_bytes(value)) : 0;
+    }
+    }
+}
+
+QString SQLCursor::stringForColumnAtIndex(int index) const
+{
+    if (index < 0 || index >= mColumns) return QString();
+    const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(mStatement, index));
+    if (!p) return QString();
+    return decodeText(QByteArray::fromRawData(p, sqlite3_column_bytes(mStatement, index)));
 }
 
 // ---------------------------------------------------------------- SQLResult
@@ -166,7 +235,10 @@ bool SQLDatabase3::open()
     if (mPath.isEmpty()) return false;
     sqlite3 *db = nullptr;
     const QByteArray file = QFile::encodeName(mPath);
-    int rc = sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    // One connection per document, used from the main thread only: the
+    // library's per-call locking would cost on every column read.
+    int rc = sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                             nullptr);
     if (rc != SQLITE_OK) {
         qCWarning(lcDocument, "Database3 open failed: %d", rc);
         sqlite3_close(db);
@@ -206,6 +278,7 @@ void SQLDatabase3::close()
         mTransactionDepth = 1;
         commitTransaction();
     }
+    finalizeStatements();
     qCDebug(lcDocument) << "closing databse:" << static_cast<void *>(mDatabase);
     sqlite3_close_v2(mDatabase);
     mDatabase = nullptr;
@@ -269,6 +342,69 @@ SQLResultPtr SQLDatabase3::performQuery(const QString &sql, const QStringList &t
         if (rc != SQLITE_DONE) return fail(rc);
     }
     return result;
+}
+
+sqlite3_stmt *SQLDatabase3::cachedStatement(const QString &sql)
+{
+    if (sqlite3_stmt *stmt = mStatements.value(sql)) {
+        sqlite3_reset(stmt);
+        sqlite3_clear_bindings(stmt);
+        return stmt;
+    }
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt *stmt = nullptr;
+    const char *tail = nullptr;
+    const int rc = sqlite3_prepare_v3(mDatabase, text.constData(), int(text.size()), SQLITE_PREPARE_PERSISTENT, &stmt,
+                                      &tail);
+    if (rc != SQLITE_OK || !stmt) {
+        qCWarning(lcDocument).noquote() << "could not prepare query:" << sql << ", result:" << rc
+                                        << sqlite3_errmsg(mDatabase);
+        sqlite3_finalize(stmt);
+        return nullptr;
+    }
+    // One statement only: a second one in the text would silently not run.
+    for (const char *p = tail; p && *p; ++p) {
+        if (*p != ' ' && *p != ';' && *p != '\n' && *p != '\t' && *p != '\r') {
+            qCWarning(lcDocument).noquote() << "more than one statement in streamed query:" << sql;
+            sqlite3_finalize(stmt);
+            return nullptr;
+        }
+    }
+    mStatements.insert(sql, stmt);
+    return stmt;
+}
+
+void SQLDatabase3::finalizeStatements()
+{
+    for (sqlite3_stmt *stmt : std::as_const(mStatements)) sqlite3_finalize(stmt);
+    mStatements.clear();
+}
+
+bool SQLDatabase3::forEachRow(const QString &sql, const std::function<void(const SQLCursor &)> &visit,
+                              const QStringList &texts)
+{
+    if (!mDatabase) return false;
+    sqlite3_stmt *stmt = cachedStatement(sql);
+    if (!stmt) return false;
+    // Reset on every way out, so the kept statement holds no read lock.
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> reset(stmt, sqlite3_reset);
+    auto fail = [&](int code) {
+        qCWarning(lcDocument).noquote() << "could not step query:" << sql << ", result:" << code
+                                        << sqlite3_errmsg(mDatabase);
+        return false;
+    };
+    const int params = sqlite3_bind_parameter_count(stmt);
+    if (params > texts.size()) return fail(SQLITE_RANGE);
+    for (int p = 1; p <= params; ++p) {
+        const QByteArray value = texts.at(p - 1).toUtf8();
+        const int rc = sqlite3_bind_text(stmt, p, value.constData(), int(value.size()), SQLITE_TRANSIENT);
+        if (rc != SQLITE_OK) return fail(rc);
+    }
+    const SQLCursor cursor(stmt, sqlite3_column_count(stmt));
+    int rc = SQLITE_OK;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) visit(cursor);
+    if (rc != SQLITE_DONE) return fail(rc);
+    return true;
 }
 
 qint64 SQLDatabase3::lastRowInserted() const
