@@ -34,12 +34,13 @@ template <class T> T parseInteger(const char *p, const char *end)
     T value = 0;
     auto [ptr, ec] = std::from_chars(p, end, value);
     if (ec == std::errc()) {
-        // A real in an integer column ("12.0", "1e3") reads by its value.
+        // A real in an integer column ("12.0", "1e3") reads by its value;
+        // one outside the range is 0, not its leading digits.
         if (ptr < end && (*ptr == '.' || *ptr == 'e' || *ptr == 'E')) {
             double d = 0;
-            if (std::from_chars(p, end, d).ec == std::errc() && d >= double(std::numeric_limits<T>::min())
-                && d <= double(std::numeric_limits<T>::max()))
-                return T(d);
+            if (std::from_chars(p, end, d).ec == std::errc())
+                return d >= double(std::numeric_limits<T>::min()) && d <= double(std::numeric_limits<T>::max()) ? T(d)
+                                                                                                                : 0;
         }
         return value;
     }
