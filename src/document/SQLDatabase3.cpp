@@ -8,18 +8,38 @@
 #include <sqlite3.h>
 
 #include <charconv>
+#include <cstring>
 #include <limits>
 
 struct SQLRow::Data {
-    // Column names first, then the values row after row; a null QByteArray is NULL.
-    std::vector<QByteArray> cells;
+    // Column names first, then the values row after row, all in one buffer
+    // (an allocation per cell cost more than the query); a length of -1 is NULL.
+    struct Cell {
+        qsizetype start = 0;
+        qsizetype length = -1;
+    };
+    QByteArray bytes;
+    std::vector<Cell> cells;
     int rows = 0;
     int columns = 0;
+
+    void append(const char *data, qsizetype length)
+    {
+        cells.push_back({bytes.size(), length});
+        bytes.append(data, length);
+    }
+    void appendNull() { cells.push_back({bytes.size(), -1}); }
+    std::optional<QByteArrayView> view(size_t index) const
+    {
+        const Cell &c = cells[index];
+        if (c.length < 0) return std::nullopt;
+        return QByteArrayView(bytes.constData() + c.start, c.length);
+    }
 };
 
 namespace {
 
-QString decodeText(const QByteArray &bytes)
+QString decodeText(QByteArrayView bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
@@ -51,10 +71,10 @@ template <class T> T parseInteger(const char *p, const char *end)
     return 0;
 }
 
-template <class T> T parseInteger(const QByteArray *cell)
+template <class T> T parseInteger(const std::optional<QByteArrayView> &cell)
 {
     if (!cell || cell->isEmpty()) return 0;
-    return parseInteger<T>(cell->constData(), cell->constData() + cell->size());
+    return parseInteger<T>(cell->data(), cell->data() + cell->size());
 }
 
 double parseDouble(const char *p, const char *end)
@@ -96,11 +116,10 @@ template <class T> T typedInteger(sqlite3_stmt *stmt, int index, int columns)
 
 // ---------------------------------------------------------------- SQLRow
 
-const QByteArray *SQLRow::cell(int index) const
+std::optional<QByteArrayView> SQLRow::cell(int index) const
 {
-    if (!valid() || index < 0 || index >= mData->columns) return nullptr;
-    const QByteArray &c = mData->cells[size_t(mRow + 1) * size_t(mData->columns) + size_t(index)];
-    return c.isNull() ? nullptr : &c;
+    if (!valid() || index < 0 || index >= mData->columns) return std::nullopt;
+    return mData->view(size_t(mRow + 1) * size_t(mData->columns) + size_t(index));
 }
 
 bool SQLRow::valid() const
@@ -115,21 +134,20 @@ int SQLRow::columnCount() const
 
 QString SQLRow::stringForColumnAtIndex(int index) const
 {
-    const QByteArray *c = cell(index);
+    const auto c = cell(index);
     return c ? decodeText(*c) : QString();
 }
 
 QByteArrayView SQLRow::stringForColumnAtIndexNoCopy(int index) const
 {
-    const QByteArray *c = cell(index);
-    return c ? QByteArrayView(*c) : QByteArrayView();
+    return cell(index).value_or(QByteArrayView());
 }
 
 QString SQLRow::stringForColumn(QByteArrayView name) const
 {
     if (!valid()) return QString();
     for (int i = 0; i < mData->columns; ++i) {
-        if (mData->cells[size_t(i)] == name) return stringForColumnAtIndex(i);
+        if (mData->view(size_t(i)).value_or(QByteArrayView()) == name) return stringForColumnAtIndex(i);
     }
     return QString();
 }
@@ -137,7 +155,7 @@ QString SQLRow::stringForColumn(QByteArrayView name) const
 QString SQLRow::nameOfColumnAtIndex(int index) const
 {
     if (!valid() || index < 0 || index >= mData->columns) return QString();
-    return decodeText(mData->cells[size_t(index)]);
+    return decodeText(mData->view(size_t(index)).value_or(QByteArrayView()));
 }
 
 int SQLRow::intForColumnAtIndex(int index) const
@@ -152,9 +170,9 @@ qint64 SQLRow::int64ForColumnAtIndex(int index) const
 
 double SQLRow::doubleForColumnAtIndex(int index) const
 {
-    const QByteArray *c = cell(index);
+    const auto c = cell(index);
     if (!c || c->isEmpty()) return 0;
-    return parseDouble(c->constData(), c->constData() + c->size());
+    return parseDouble(c->data(), c->data() + c->size());
 }
 
 QString SQLRow::description() const
@@ -198,7 +216,7 @@ QString SQLCursor::stringForColumnAtIndex(int index) const
     if (index < 0 || index >= mColumns) return QString();
     const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(mStatement, index));
     if (!p) return QString();
-    return decodeText(QByteArray::fromRawData(p, sqlite3_column_bytes(mStatement, index)));
+    return decodeText(QByteArrayView(p, sqlite3_column_bytes(mStatement, index)));
 }
 
 // ---------------------------------------------------------------- SQLResult
@@ -325,18 +343,25 @@ SQLResultPtr SQLDatabase3::performQuery(const QString &sql, const QStringList &t
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
             if (!named) {
                 data.columns = columns;
-                for (int c = 0; c < columns; ++c) data.cells.emplace_back(sqlite3_column_name(stmt, c));
+                for (int c = 0; c < columns; ++c) {
+                    const char *name = sqlite3_column_name(stmt, c);
+                    data.append(name, name ? qsizetype(std::strlen(name)) : 0);
+                }
                 named = true;
             }
             for (int c = 0; c < columns; ++c) {
-                const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(stmt, c));
-                if (!bytes) {
-                    data.cells.emplace_back();
-                } else {
-                    QByteArray cell(bytes, sqlite3_column_bytes(stmt, c));
-                    if (cell.isNull()) cell = QByteArray("", 0);
-                    data.cells.push_back(std::move(cell));
+                // The text SQLite would print for an integer ("%lld"), without its printf.
+                if (sqlite3_column_type(stmt, c) == SQLITE_INTEGER) {
+                    char digits[24];
+                    const auto end = std::to_chars(digits, digits + sizeof digits, sqlite3_column_int64(stmt, c)).ptr;
+                    data.append(digits, end - digits);
+                    continue;
                 }
+                const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(stmt, c));
+                if (bytes)
+                    data.append(bytes, sqlite3_column_bytes(stmt, c));
+                else
+                    data.appendNull();
             }
             ++data.rows;
         }

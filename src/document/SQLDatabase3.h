@@ -51,7 +51,7 @@ private:
     friend class SQLDatabase3;
     struct Data;
     SQLRow(std::shared_ptr<const Data> data, int row) : mData(std::move(data)), mRow(row) {}
-    const QByteArray *cell(int index) const;
+    std::optional<QByteArrayView> cell(int index) const;
 
     std::shared_ptr<const Data> mData;
     int mRow = -1;
