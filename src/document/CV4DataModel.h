@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 class CV4DocumentChanges;
@@ -42,6 +43,28 @@ struct CV4SearchRecord {
     CV4ActualPtr actual;
     CV4TradePtr trade;
     QDate date() const;
+};
+
+// The columns of one entry that the balance cache reads, as stored.
+struct CV4CacheRow {
+    int category = 0;
+    int day = 0;            // day number
+    int account = 0;
+    int destination = 0;
+    double amount = 0;
+    double converted = 0;
+};
+
+// Every entry's cache columns, read in one pass over the entry table.
+class CV4CacheRows {
+public:
+    // The rows of the category, in the order findActualByCategory answers them.
+    std::span<const CV4CacheRow> rowsForCategory(int category) const;
+    size_t size() const { return mRows.size(); }
+
+private:
+    friend class CV4DataModel;
+    std::vector<CV4CacheRow> mRows;   // by category, then table order
 };
 
 class CV4DataModel {
@@ -172,6 +195,9 @@ public:
     std::optional<ActualList> findIncomeByCategory(int category) { return findActualByCategory(category, 0); }
     std::optional<ActualList> findExpenseByCategory(int category) { return findActualByCategory(category, 1); }
     std::optional<ActualList> findTransferByCategory(int category) { return findActualByCategory(category, 2); }
+    // The same rows as the three finders above for every category at once,
+    // without a record per row: what a full rebuild of the cache reads.
+    std::optional<CV4CacheRows> readCacheRows();
     // Number of entries carrying any of the groupings; 0 for none.
     int getDataCountForGroup(const QList<int> &groups);
     // Entries meeting every condition, by date.

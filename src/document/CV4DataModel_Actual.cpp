@@ -6,8 +6,11 @@
 #include "model/CV4Actual.h"
 #include "model/CV4Trade.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <unordered_map>
+#include <utility>
 
 using namespace cv::store;
 
@@ -18,6 +21,12 @@ namespace {
 const QString kActualColumns =
     QStringLiteral("id,kind,date,category,account,destination,value,converted,grouping,memo");
 const QString kFastColumns = QStringLiteral("date,account,destination,value,converted");
+
+struct CategoryOrder {
+    bool operator()(const CV4CacheRow &a, const CV4CacheRow &b) const { return a.category < b.category; }
+    bool operator()(const CV4CacheRow &a, int b) const { return a.category < b; }
+    bool operator()(int a, const CV4CacheRow &b) const { return a < b.category; }
+};
 
 QString idList(const QList<int> &idents)
 {
@@ -204,6 +213,47 @@ std::optional<CV4DataModel::ActualList> CV4DataModel::findActualByCategory(int c
         list.push_back(std::move(entry));
     }
     return list;
+}
+
+std::span<const CV4CacheRow> CV4CacheRows::rowsForCategory(int category) const
+{
+    const auto [first, last] = std::equal_range(mRows.begin(), mRows.end(), category, CategoryOrder());
+    return {first, last};
+}
+
+std::optional<CV4CacheRows> CV4DataModel::readCacheRows()
+{
+    if (!mDatabase) return std::nullopt;
+    CV4CacheRows rows;
+    // In id order, as the category index hands out the rows of one category;
+    // only rows that "category=<ident>" can find (a damaged file may hold
+    // other values there).
+    const bool ok = mDatabase->forEachRow(
+        QStringLiteral("SELECT category,%1 FROM %2 WHERE typeof(category)='integer' AND +category BETWEEN %3 AND %4 "
+                       "ORDER BY id;")
+            .arg(kFastColumns, TB_ACTUAL)
+            .arg(std::numeric_limits<int>::min())
+            .arg(std::numeric_limits<int>::max()),
+        [&rows](const SQLCursor &row) {
+            rows.mRows.push_back({row.intForColumnAtIndex(0), row.intForColumnAtIndex(1), row.intForColumnAtIndex(2),
+                                  row.intForColumnAtIndex(3), row.doubleForColumnAtIndex(4),
+                                  row.doubleForColumnAtIndex(5)});
+        });
+    if (!ok) return std::nullopt;
+    // Grouped by category with the id order kept inside each group: a
+    // counting sort, as a book has few categories and many rows.
+    std::unordered_map<int, size_t> next;
+    for (const CV4CacheRow &row : rows.mRows) ++next[row.category];
+    std::vector<int> categories;
+    categories.reserve(next.size());
+    for (const auto &[category, count] : next) categories.push_back(category);
+    std::sort(categories.begin(), categories.end());
+    size_t offset = 0;
+    for (int category : categories) offset += std::exchange(next[category], offset);
+    std::vector<CV4CacheRow> grouped(rows.mRows.size());
+    for (const CV4CacheRow &row : rows.mRows) grouped[next[row.category]++] = row;
+    rows.mRows = std::move(grouped);
+    return rows;
 }
 
 int CV4DataModel::getDataCountForGroup(const QList<int> &groups)

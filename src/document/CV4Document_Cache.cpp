@@ -6,6 +6,7 @@
 #include "model/CV4PriceTime.h"
 #include "model/CV4Summary.h"
 #include "model/CV4Trade.h"
+#include "platform/DateIntegers.h"
 #include "platform/Logging.h"
 
 #include <algorithm>
@@ -33,6 +34,45 @@ bool isBalanceKind(int kind)
 bool isDebtKind(int kind)
 {
     return kind >= 40 && kind <= 42;
+}
+
+// The record findActualByCategory would make of the row, in a reused object.
+void fillFastRecord(CV4Actual &entry, const CV4CacheRow &row, int category, int kind)
+{
+    entry.setDate(cv::dates::fromDayNumber(row.day));
+    entry.setCategory(category);
+    entry.setAccount(row.account);
+    entry.setDestination(row.destination);
+    entry.setKind(row.destination > 0 ? kind : 0);
+    entry.setAmount(row.amount);
+    entry.setConverted(row.converted);
+}
+
+// calcCache(node, expense) over rows read beforehand.
+void applyCategoryRows(CV4Document &doc, const CV4CacheRows &rows, const CVUnitModelPtr &node, bool expense,
+                       CV4Actual &scratch)
+{
+    if (!node) return;
+    if (node->isActual() || node->countChild() == 0) {
+        for (const CV4CacheRow &row : rows.rowsForCategory(node->ident())) {
+            fillFastRecord(scratch, row, node->ident(), expense ? CV4Actual::Expense : CV4Actual::Income);
+            doc.calcCache(node, scratch, expense, false);
+        }
+        return;
+    }
+    for (const auto &child : node->children()) applyCategoryRows(doc, rows, child, expense, scratch);
+}
+
+// calcTransferCache(root) over rows read beforehand.
+void applyTransferRows(CV4Document &doc, const CV4CacheRows &rows, const CVUnitModelPtr &root, CV4Actual &scratch)
+{
+    if (!root) return;
+    for (const auto &item : root->children()) {
+        for (const CV4CacheRow &row : rows.rowsForCategory(item->ident())) {
+            fillFastRecord(scratch, row, item->ident(), CV4Actual::Transfer);
+            doc.calcTransferCache(item, scratch, false);
+        }
+    }
 }
 
 } // namespace
@@ -155,12 +195,26 @@ void CV4Document::createCache()
 // Every entry and trade into the series, then the running balances.
 void CV4Document::rebuildSeries()
 {
+    // One typed pass over the entry table instead of a query and a record per
+    // entry; the rows and their order are the ones each category would read.
+    const std::optional<CV4CacheRows> rows = m_dataModel ? m_dataModel->readCacheRows() : std::nullopt;
+    CV4Actual scratch;
     if (m_actualModel) {
-        calcCache(m_actualModel->income(), false);
-        calcCache(m_actualModel->expense(), true);
+        if (rows) {
+            applyCategoryRows(*this, *rows, m_actualModel->income(), false, scratch);
+            applyCategoryRows(*this, *rows, m_actualModel->expense(), true, scratch);
+        } else {
+            calcCache(m_actualModel->income(), false);
+            calcCache(m_actualModel->expense(), true);
+        }
     }
     if (m_accountModel) calcInvestCache(m_accountModel->asset());
-    if (m_actualModel) calcTransferCache(m_actualModel->moneyFlow());
+    if (m_actualModel) {
+        if (rows)
+            applyTransferRows(*this, *rows, m_actualModel->moneyFlow(), scratch);
+        else
+            calcTransferCache(m_actualModel->moneyFlow());
+    }
     if (m_accountModel) {
         accumulateAccount(m_accountModel->asset());
         accumulateAccount(m_accountModel->debt());

@@ -8,18 +8,38 @@
 #include <sqlite3.h>
 
 #include <charconv>
+#include <cstring>
 #include <limits>
 
 struct SQLRow::Data {
-    // Column names first, then the values row after row; a null QByteArray is NULL.
-    std::vector<QByteArray> cells;
+    // Column names first, then the values row after row, all in one buffer
+    // (an allocation per cell cost more than the query); a length of -1 is NULL.
+    struct Cell {
+        qsizetype start = 0;
+        qsizetype length = -1;
+    };
+    QByteArray bytes;
+    std::vector<Cell> cells;
     int rows = 0;
     int columns = 0;
+
+    void append(const char *data, qsizetype length)
+    {
+        cells.push_back({bytes.size(), length});
+        bytes.append(data, length);
+    }
+    void appendNull() { cells.push_back({bytes.size(), -1}); }
+    std::optional<QByteArrayView> view(size_t index) const
+    {
+        const Cell &c = cells[index];
+        if (c.length < 0) return std::nullopt;
+        return QByteArrayView(bytes.constData() + c.start, c.length);
+    }
 };
 
 namespace {
 
-QString decodeText(const QByteArray &bytes)
+QString decodeText(QByteArrayView bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
@@ -27,22 +47,20 @@ QString decodeText(const QByteArray &bytes)
     return text;
 }
 
-template <class T> T parseInteger(const QByteArray *cell)
+template <class T> T parseInteger(const char *p, const char *end)
 {
-    if (!cell || cell->isEmpty()) return 0;
-    const char *p = cell->constData();
-    const char *end = p + cell->size();
     while (p < end && *p == ' ') ++p;
     if (p < end && *p == '+') ++p;
     T value = 0;
     auto [ptr, ec] = std::from_chars(p, end, value);
     if (ec == std::errc()) {
-        // A real in an integer column ("12.0", "1e3") reads by its value.
+        // A real in an integer column ("12.0", "1e3") reads by its value;
+        // one outside the range is 0, not its leading digits.
         if (ptr < end && (*ptr == '.' || *ptr == 'e' || *ptr == 'E')) {
             double d = 0;
-            if (std::from_chars(p, end, d).ec == std::errc() && d >= double(std::numeric_limits<T>::min())
-                && d <= double(std::numeric_limits<T>::max()))
-                return T(d);
+            if (std::from_chars(p, end, d).ec == std::errc())
+                return d >= double(std::numeric_limits<T>::min()) && d <= double(std::numeric_limits<T>::max()) ? T(d)
+                                                                                                                : 0;
         }
         return value;
     }
@@ -53,15 +71,55 @@ template <class T> T parseInteger(const QByteArray *cell)
     return 0;
 }
 
+template <class T> T parseInteger(const std::optional<QByteArrayView> &cell)
+{
+    if (!cell || cell->isEmpty()) return 0;
+    return parseInteger<T>(cell->data(), cell->data() + cell->size());
+}
+
+double parseDouble(const char *p, const char *end)
+{
+    while (p < end && *p == ' ') ++p;
+    if (p < end && *p == '+') ++p;
+    double value = 0;
+    if (std::from_chars(p, end, value).ec != std::errc()) return 0;
+    return value;
+}
+
+// The typed reads answer what the text of the value would parse to, so the
+// streamed and the tabled reads agree. The column's value is read through
+// once; the connection is used by one thread only, which is all an
+// unprotected value asks.
+template <class T> T typedInteger(sqlite3_stmt *stmt, int index, int columns)
+{
+    if (index < 0 || index >= columns) return 0;
+    sqlite3_value *value = sqlite3_column_value(stmt, index);
+    switch (sqlite3_value_type(value)) {
+    case SQLITE_INTEGER: {
+        const sqlite3_int64 v = sqlite3_value_int64(value);
+        return v >= std::numeric_limits<T>::min() && v <= std::numeric_limits<T>::max() ? T(v) : 0;
+    }
+    case SQLITE_FLOAT: {
+        const double d = sqlite3_value_double(value);
+        return d >= double(std::numeric_limits<T>::min()) && d <= double(std::numeric_limits<T>::max()) ? T(d) : 0;
+    }
+    case SQLITE_NULL:
+        return 0;
+    default: {
+        const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(value));
+        return p ? parseInteger<T>(p, p + sqlite3_value_bytes(value)) : 0;
+    }
+    }
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- SQLRow
 
-const QByteArray *SQLRow::cell(int index) const
+std::optional<QByteArrayView> SQLRow::cell(int index) const
 {
-    if (!valid() || index < 0 || index >= mData->columns) return nullptr;
-    const QByteArray &c = mData->cells[size_t(mRow + 1) * size_t(mData->columns) + size_t(index)];
-    return c.isNull() ? nullptr : &c;
+    if (!valid() || index < 0 || index >= mData->columns) return std::nullopt;
+    return mData->view(size_t(mRow + 1) * size_t(mData->columns) + size_t(index));
 }
 
 bool SQLRow::valid() const
@@ -76,21 +134,20 @@ int SQLRow::columnCount() const
 
 QString SQLRow::stringForColumnAtIndex(int index) const
 {
-    const QByteArray *c = cell(index);
+    const auto c = cell(index);
     return c ? decodeText(*c) : QString();
 }
 
 QByteArrayView SQLRow::stringForColumnAtIndexNoCopy(int index) const
 {
-    const QByteArray *c = cell(index);
-    return c ? QByteArrayView(*c) : QByteArrayView();
+    return cell(index).value_or(QByteArrayView());
 }
 
 QString SQLRow::stringForColumn(QByteArrayView name) const
 {
     if (!valid()) return QString();
     for (int i = 0; i < mData->columns; ++i) {
-        if (mData->cells[size_t(i)] == name) return stringForColumnAtIndex(i);
+        if (mData->view(size_t(i)).value_or(QByteArrayView()) == name) return stringForColumnAtIndex(i);
     }
     return QString();
 }
@@ -98,7 +155,7 @@ QString SQLRow::stringForColumn(QByteArrayView name) const
 QString SQLRow::nameOfColumnAtIndex(int index) const
 {
     if (!valid() || index < 0 || index >= mData->columns) return QString();
-    return decodeText(mData->cells[size_t(index)]);
+    return decodeText(mData->view(size_t(index)).value_or(QByteArrayView()));
 }
 
 int SQLRow::intForColumnAtIndex(int index) const
@@ -113,15 +170,9 @@ qint64 SQLRow::int64ForColumnAtIndex(int index) const
 
 double SQLRow::doubleForColumnAtIndex(int index) const
 {
-    const QByteArray *c = cell(index);
+    const auto c = cell(index);
     if (!c || c->isEmpty()) return 0;
-    const char *p = c->constData();
-    const char *end = p + c->size();
-    while (p < end && *p == ' ') ++p;
-    if (p < end && *p == '+') ++p;
-    double value = 0;
-    if (std::from_chars(p, end, value).ec != std::errc()) return 0;
-    return value;
+    return parseDouble(c->data(), c->data() + c->size());
 }
 
 QString SQLRow::description() const
@@ -129,6 +180,43 @@ QString SQLRow::description() const
     QStringList values;
     for (int i = 0; i < columnCount(); ++i) values << stringForColumnAtIndex(i);
     return values.join(QStringLiteral(" | "));
+}
+
+// ---------------------------------------------------------------- SQLCursor
+
+int SQLCursor::intForColumnAtIndex(int index) const
+{
+    return typedInteger<int>(mStatement, index, mColumns);
+}
+
+qint64 SQLCursor::int64ForColumnAtIndex(int index) const
+{
+    return typedInteger<qint64>(mStatement, index, mColumns);
+}
+
+double SQLCursor::doubleForColumnAtIndex(int index) const
+{
+    if (index < 0 || index >= mColumns) return 0;
+    sqlite3_value *value = sqlite3_column_value(mStatement, index);
+    switch (sqlite3_value_type(value)) {
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT:
+        return sqlite3_value_double(value);
+    case SQLITE_NULL:
+        return 0;
+    default: {
+        const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(value));
+        return p ? parseDouble(p, p + sqlite3_value_bytes(value)) : 0;
+    }
+    }
+}
+
+QString SQLCursor::stringForColumnAtIndex(int index) const
+{
+    if (index < 0 || index >= mColumns) return QString();
+    const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(mStatement, index));
+    if (!p) return QString();
+    return decodeText(QByteArrayView(p, sqlite3_column_bytes(mStatement, index)));
 }
 
 // ---------------------------------------------------------------- SQLResult
@@ -166,7 +254,10 @@ bool SQLDatabase3::open()
     if (mPath.isEmpty()) return false;
     sqlite3 *db = nullptr;
     const QByteArray file = QFile::encodeName(mPath);
-    int rc = sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    // One connection per document, used from the main thread only: the
+    // library's per-call locking would cost on every column read.
+    int rc = sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                             nullptr);
     if (rc != SQLITE_OK) {
         qCWarning(lcDocument, "Database3 open failed: %d", rc);
         sqlite3_close(db);
@@ -206,6 +297,7 @@ void SQLDatabase3::close()
         mTransactionDepth = 1;
         commitTransaction();
     }
+    finalizeStatements();
     qCDebug(lcDocument) << "closing databse:" << static_cast<void *>(mDatabase);
     sqlite3_close_v2(mDatabase);
     mDatabase = nullptr;
@@ -251,24 +343,94 @@ SQLResultPtr SQLDatabase3::performQuery(const QString &sql, const QStringList &t
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
             if (!named) {
                 data.columns = columns;
-                for (int c = 0; c < columns; ++c) data.cells.emplace_back(sqlite3_column_name(stmt, c));
+                for (int c = 0; c < columns; ++c) {
+                    const char *name = sqlite3_column_name(stmt, c);
+                    data.append(name, name ? qsizetype(std::strlen(name)) : 0);
+                }
                 named = true;
             }
             for (int c = 0; c < columns; ++c) {
-                const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(stmt, c));
-                if (!bytes) {
-                    data.cells.emplace_back();
-                } else {
-                    QByteArray cell(bytes, sqlite3_column_bytes(stmt, c));
-                    if (cell.isNull()) cell = QByteArray("", 0);
-                    data.cells.push_back(std::move(cell));
+                // The text SQLite would print for an integer ("%lld"), without its printf.
+                if (sqlite3_column_type(stmt, c) == SQLITE_INTEGER) {
+                    char digits[24];
+                    const auto end = std::to_chars(digits, digits + sizeof digits, sqlite3_column_int64(stmt, c)).ptr;
+                    data.append(digits, end - digits);
+                    continue;
                 }
+                const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(stmt, c));
+                if (bytes)
+                    data.append(bytes, sqlite3_column_bytes(stmt, c));
+                else
+                    data.appendNull();
             }
             ++data.rows;
         }
         if (rc != SQLITE_DONE) return fail(rc);
     }
     return result;
+}
+
+sqlite3_stmt *SQLDatabase3::cachedStatement(const QString &sql)
+{
+    if (sqlite3_stmt *stmt = mStatements.value(sql)) {
+        sqlite3_reset(stmt);
+        sqlite3_clear_bindings(stmt);
+        return stmt;
+    }
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt *stmt = nullptr;
+    const char *tail = nullptr;
+    const int rc = sqlite3_prepare_v3(mDatabase, text.constData(), int(text.size()), SQLITE_PREPARE_PERSISTENT, &stmt,
+                                      &tail);
+    if (rc != SQLITE_OK || !stmt) {
+        qCWarning(lcDocument).noquote() << "could not prepare query:" << sql << ", result:" << rc
+                                        << sqlite3_errmsg(mDatabase);
+        sqlite3_finalize(stmt);
+        return nullptr;
+    }
+    // One statement only: a second one in the text would silently not run.
+    for (const char *p = tail; p && *p; ++p) {
+        if (*p != ' ' && *p != ';' && *p != '\n' && *p != '\t' && *p != '\r') {
+            qCWarning(lcDocument).noquote() << "more than one statement in streamed query:" << sql;
+            sqlite3_finalize(stmt);
+            return nullptr;
+        }
+    }
+    mStatements.insert(sql, stmt);
+    return stmt;
+}
+
+void SQLDatabase3::finalizeStatements()
+{
+    for (sqlite3_stmt *stmt : std::as_const(mStatements)) sqlite3_finalize(stmt);
+    mStatements.clear();
+}
+
+bool SQLDatabase3::forEachRow(const QString &sql, const std::function<void(const SQLCursor &)> &visit,
+                              const QStringList &texts)
+{
+    if (!mDatabase) return false;
+    sqlite3_stmt *stmt = cachedStatement(sql);
+    if (!stmt) return false;
+    // Reset on every way out, so the kept statement holds no read lock.
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> reset(stmt, sqlite3_reset);
+    auto fail = [&](int code) {
+        qCWarning(lcDocument).noquote() << "could not step query:" << sql << ", result:" << code
+                                        << sqlite3_errmsg(mDatabase);
+        return false;
+    };
+    const int params = sqlite3_bind_parameter_count(stmt);
+    if (params > texts.size()) return fail(SQLITE_RANGE);
+    for (int p = 1; p <= params; ++p) {
+        const QByteArray value = texts.at(p - 1).toUtf8();
+        const int rc = sqlite3_bind_text(stmt, p, value.constData(), int(value.size()), SQLITE_TRANSIENT);
+        if (rc != SQLITE_OK) return fail(rc);
+    }
+    const SQLCursor cursor(stmt, sqlite3_column_count(stmt));
+    int rc = SQLITE_OK;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) visit(cursor);
+    if (rc != SQLITE_DONE) return fail(rc);
+    return true;
 }
 
 qint64 SQLDatabase3::lastRowInserted() const

@@ -1,18 +1,23 @@
 #pragma once
-// A thin layer over the SQLite 3 C API: one connection, whole-table results.
-// Statements are texts; text values travel as bound parameters ("?"), so a
-// quote or a NUL in a memo can neither break nor truncate a statement.
+// A thin layer over the SQLite 3 C API: one connection, whole-table results,
+// and a streamed typed read for bulk work. Statements are texts; text values
+// travel as bound parameters ("?"), so a quote or a NUL in a memo can neither
+// break nor truncate a statement.
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
+#include <QHash>
+
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 class SQLResult;
 
 // One row of a result. Cheap to copy; it keeps its result's data alive.
@@ -46,7 +51,7 @@ private:
     friend class SQLDatabase3;
     struct Data;
     SQLRow(std::shared_ptr<const Data> data, int row) : mData(std::move(data)), mRow(row) {}
-    const QByteArray *cell(int index) const;
+    std::optional<QByteArrayView> cell(int index) const;
 
     std::shared_ptr<const Data> mData;
     int mRow = -1;
@@ -68,6 +73,26 @@ private:
 };
 
 using SQLResultPtr = std::unique_ptr<SQLResult>;
+
+// The current row of a streamed statement, read in the stored types: no value
+// is printed to text and parsed back. Valid only inside the visit.
+class SQLCursor {
+public:
+    int columnCount() const { return mColumns; }
+    // As SQLRow answers them: 0 for NULL, a missing column, text that does
+    // not begin with a number, or a number outside the type's range.
+    int intForColumnAtIndex(int index) const;
+    qint64 int64ForColumnAtIndex(int index) const;
+    double doubleForColumnAtIndex(int index) const;
+    // Decoded as SQLRow decodes it; a null QString for NULL.
+    QString stringForColumnAtIndex(int index) const;
+
+private:
+    friend class SQLDatabase3;
+    SQLCursor(sqlite3_stmt *statement, int columns) : mStatement(statement), mColumns(columns) {}
+    sqlite3_stmt *mStatement;
+    int mColumns;
+};
 
 class SQLDatabase3 {
 public:
@@ -92,6 +117,13 @@ public:
     // fails (logged; the statements before it have run).
     SQLResultPtr performQuery(const QString &sql, const QStringList &texts = {});
 
+    // Runs one statement and hands each row to `visit` as it is stepped,
+    // without building a table. The statement is prepared once and kept for
+    // the next call with the same text. False when closed or when the
+    // statement fails (logged; rows already visited stay visited).
+    bool forEachRow(const QString &sql, const std::function<void(const SQLCursor &)> &visit,
+                    const QStringList &texts = {});
+
     qint64 lastRowInserted() const;
 
     // Nested transactions count; only the outermost begins and commits.
@@ -110,8 +142,11 @@ public:
 
 private:
     void configureConnection();
+    sqlite3_stmt *cachedStatement(const QString &sql);
+    void finalizeStatements();
 
     sqlite3 *mDatabase = nullptr;
+    QHash<QString, sqlite3_stmt *> mStatements;
     QString mPath;
     int mTransactionDepth = 0;
     bool mTransactionFailed = false;

@@ -1,5 +1,7 @@
 #include "model/CV4Cache.h"
 
+#include "platform/DateIntegers.h"
+
 #include <cmath>
 #include <utility>
 
@@ -15,17 +17,43 @@ CV4CacheElements *CV4Cache::series(Key key)
     return const_cast<CV4CacheElements *>(std::as_const(*this).series(key));
 }
 
+CV4Cache::Entry &CV4Cache::entryFor(const KeyOwner &key)
+{
+    // A rebuild adds each entry to the same few series over and over.
+    auto &slot = recent_.slots[(reinterpret_cast<quintptr>(key.get()) >> 4) % recent_.slots.size()];
+    if (slot.first == key.get()) return *slot.second;
+    Entry &entry = storage_[key.get()];
+    if (!entry.owner) entry.owner = key;
+    slot = {key.get(), &entry};
+    return entry;
+}
+
+void CV4Cache::forgetRecent()
+{
+    recent_.slots.fill({nullptr, nullptr});
+}
+
 void CV4Cache::addValue(double amount, const KeyOwner &key, const QDate &date, int firstDayOfMonth)
 {
     if (!key) return;
-    Entry &entry = storage_[key.get()];
-    if (!entry.owner) entry.owner = key;
+    Entry &entry = entryFor(key);
     if (!entry.series) {
         entry.series.emplace();
         entry.series->setFirstDay(firstDayOfMonth);
     }
-    entry.series->addValue(amount, date);
-    entry.series->setDirty(true);
+    CV4CacheElements &series = *entry.series;
+    // What series.addValue(amount, date) does, with the month key of the last
+    // date kept: one entry adds to several series on the same date.
+    series.addDailyValue(amount, cv::dates::seriesDayKey(date));
+    if (series.firstDay() >= 0) {
+        if (date != monthKeyDate_ || series.firstDay() != monthKeyFirstDay_) {
+            monthKeyDate_ = date;
+            monthKeyFirstDay_ = series.firstDay();
+            monthKey_ = cv::dates::seriesMonthKey(date, monthKeyFirstDay_);
+        }
+        series.addMonthlyValue(amount, monthKey_);
+    }
+    series.setDirty(true);
 }
 
 double CV4Cache::valueForKey(Key key, const QDate &date) const
@@ -96,8 +124,7 @@ void CV4Cache::addAllValues(Key source, const KeyOwner &destination)
 {
     const auto *from = series(source);
     if (!from || !destination) return;
-    Entry &entry = storage_[destination.get()];
-    if (!entry.owner) entry.owner = destination;
+    Entry &entry = entryFor(destination);
     if (!entry.series) entry.series.emplace();
     // Elements of the storage do not move when it rehashes, so `from` stays valid.
     entry.series->merge(*from, 1);
@@ -120,7 +147,10 @@ void CV4Cache::setDataList(const KeyOwner &key, std::any list)
         const auto it = storage_.find(key.get());
         if (it == storage_.end()) return;
         it->second.dataList.reset();
-        if (!it->second.series) storage_.erase(it);
+        if (!it->second.series) {
+            forgetRecent();
+            storage_.erase(it);
+        }
         return;
     }
     Entry &entry = storage_[key.get()];

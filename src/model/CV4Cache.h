@@ -12,6 +12,7 @@
 #include <QDate>
 
 #include <any>
+#include <array>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -52,8 +53,16 @@ public:
     void setFirstDay(int firstDay, Key key);
 
     bool hasKey(Key key) const { return key && storage_.count(key) != 0; }
-    void clearKey(Key key) { storage_.erase(key); }
-    void clear() { storage_.clear(); }
+    void clearKey(Key key)
+    {
+        forgetRecent();
+        storage_.erase(key);
+    }
+    void clear()
+    {
+        forgetRecent();
+        storage_.clear();
+    }
 
     // An empty list removes it.
     void setDataList(const KeyOwner &key, std::any list);
@@ -69,6 +78,32 @@ public:
 private:
     const CV4CacheElements *series(Key key) const;
     CV4CacheElements *series(Key key);
+    Entry &entryFor(const KeyOwner &key);
+    void forgetRecent();
 
     Storage storage_;
+    // Entries of the keys added to last. Elements of the storage do not move
+    // when it rehashes, so only removals make them stale; a copy or a move
+    // starts (and leaves the source) without any.
+    struct Recent {
+        std::array<std::pair<Key, Entry *>, 16> slots{};
+        Recent() = default;
+        Recent(const Recent &) {}
+        Recent(Recent &&other) noexcept { other.slots.fill({nullptr, nullptr}); }
+        Recent &operator=(const Recent &)
+        {
+            slots.fill({nullptr, nullptr});
+            return *this;
+        }
+        Recent &operator=(Recent &&other) noexcept
+        {
+            slots.fill({nullptr, nullptr});
+            other.slots.fill({nullptr, nullptr});
+            return *this;
+        }
+    };
+    Recent recent_;
+    QDate monthKeyDate_;
+    int monthKeyFirstDay_ = -1;
+    int monthKey_ = 0;
 };

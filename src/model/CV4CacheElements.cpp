@@ -20,9 +20,26 @@ void CV4CacheElements::Points::add(int key, double amount)
         return;
     }
     // Only the sorted part is searched: settling here would make every
-    // out-of-order addition cost the whole series.
-    const auto it = std::lower_bound(points_.begin(), points_.end(), key,
+    // out-of-order addition cost the whole series. A rebuild adds each
+    // category's entries in date order, so the search gallops on from where
+    // the last one ended.
+    const size_t n = points_.size();
+    size_t lo = 0;
+    size_t hi = std::min(hint_, n);
+    if (hint_ < n && points_[hint_].key <= key) {
+        lo = hint_;
+        size_t step = 1;
+        size_t probe = lo + step;
+        while (probe < n && points_[probe].key < key) {
+            lo = probe;
+            step *= 2;
+            probe = lo + step;
+        }
+        hi = std::min(probe, n);
+    }
+    const auto it = std::lower_bound(points_.begin() + std::ptrdiff_t(lo), points_.begin() + std::ptrdiff_t(hi), key,
                                      [](const CV4CacheElement &e, int k) { return e.key < k; });
+    hint_ = size_t(it - points_.begin());
     if (it != points_.end() && it->key == key)
         it->value += amount;
     else
@@ -51,6 +68,7 @@ void CV4CacheElements::Points::clear()
 {
     points_.clear();
     pending_.clear();
+    hint_ = 0;
 }
 
 // Merges the buffered amounts: sort them, fold duplicate keys, then one
@@ -74,6 +92,7 @@ void CV4CacheElements::Points::settle() const
             points_.push_back({key, amount, 0});
     }
     pending_.clear();
+    hint_ = 0;
     std::inplace_merge(points_.begin(), points_.begin() + std::ptrdiff_t(sortedEnd), points_.end(), keyLess);
 }
 

@@ -73,6 +73,7 @@ private:
         void settle() const;
         mutable std::vector<CV4CacheElement> points_;
         mutable std::vector<std::pair<int, double>> pending_;
+        mutable size_t hint_ = 0;   // where the last search ended
     };
 
     Points daily_;

@@ -65,8 +65,13 @@ int seriesMonthKey(const QDate &date, int fiscalFirstDay)
 {
     if (!date.isValid())
         return 0;
-    qint64 key = qint64(date.year()) * 12 + date.month() - 1;
-    if (fiscalFirstDay >= 1 && date.day() <= fiscalFirstDay)
+    // One calendar conversion instead of three: the cache asks this per entry.
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    date.getDate(&year, &month, &day);
+    qint64 key = qint64(year) * 12 + month - 1;
+    if (fiscalFirstDay >= 1 && day <= fiscalFirstDay)
         --key;
     return clampToInt(key);
 }

@@ -97,6 +97,45 @@ TEST_F(SQLDatabase3Test, FailuresAnswerNoResult)
     EXPECT_TRUE(db->open()); // already open
 }
 
+// The streamed typed read answers what the table's text answers, for every
+// kind of value a damaged file may hold in a number column.
+TEST_F(SQLDatabase3Test, StreamedReadsAgreeWithTheTable)
+{
+    const QString select = QStringLiteral("SELECT v, v, v, v FROM n ORDER BY rowid;");
+    ASSERT_TRUE(db->performQuery(QStringLiteral(
+        "CREATE TABLE n ( v ); INSERT INTO n VALUES (42), (-7), (12.75), (-0.5), (1e20), (4294967303), (NULL), "
+        "('  +15'), ('12abc'), ('3.5e2'), ('abc'), (''), (X'3132'), (1234.56), ('\xe6\x97\xa5');")));
+    const auto table = db->performQuery(select);
+    ASSERT_TRUE(table);
+    int r = 0;
+    for (int pass = 0; pass < 2; ++pass) {   // the second pass reuses the kept statement
+        r = 0;
+        ASSERT_TRUE(db->forEachRow(select, [&](const SQLCursor &row) {
+            const SQLRow expected = table->rowAtIndex(r++);
+            EXPECT_EQ(row.intForColumnAtIndex(0), expected.intForColumnAtIndex(0)) << r;
+            EXPECT_EQ(row.int64ForColumnAtIndex(1), expected.int64ForColumnAtIndex(1)) << r;
+            EXPECT_EQ(row.doubleForColumnAtIndex(2), expected.doubleForColumnAtIndex(2)) << r;
+            EXPECT_EQ(row.stringForColumnAtIndex(3), expected.stringForColumnAtIndex(3)) << r;
+            EXPECT_EQ(row.intForColumnAtIndex(4), 0);   // outside the row
+        }));
+        EXPECT_EQ(r, table->rowCount());
+    }
+
+    // Bound texts, and failures: a bad statement, a missing parameter, two statements.
+    r = 0;
+    EXPECT_TRUE(db->forEachRow(QStringLiteral("SELECT v FROM n WHERE v = ?;"), [&](const SQLCursor &) { ++r; },
+                               {QStringLiteral("abc")}));
+    EXPECT_EQ(r, 1);
+    EXPECT_FALSE(db->forEachRow(QStringLiteral("SELECT nothing FROM n;"), [](const SQLCursor &) {}));
+    EXPECT_FALSE(db->forEachRow(QStringLiteral("SELECT v FROM n WHERE v = ?;"), [](const SQLCursor &) {}));
+    EXPECT_FALSE(db->forEachRow(QStringLiteral("SELECT 1; DELETE FROM n;"), [](const SQLCursor &) {}));
+    EXPECT_EQ(db->performQuery(QStringLiteral("SELECT count(*) FROM n;"))->rowAtIndex(0).intForColumnAtIndex(0), 15);
+    // A kept statement does not hold the database: it can be written and closed.
+    EXPECT_TRUE(db->performQuery(QStringLiteral("DELETE FROM n;")));
+    db->close();
+    EXPECT_FALSE(db->forEachRow(select, [](const SQLCursor &) {}));
+}
+
 TEST_F(SQLDatabase3Test, TransactionsNestAndRollBack)
 {
     ASSERT_TRUE(db->beginTransaction());
