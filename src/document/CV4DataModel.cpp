@@ -81,6 +81,8 @@ bool CV4DataModel::openDatabase()
     // The working copy is never recovered after a crash (the next run deletes
     // it), so waiting for the disk on every edit would buy nothing.
     mDatabase->performQuery(QStringLiteral("PRAGMA synchronous=OFF;"));
+    // Replaced rows (an old password row among them) must not live on in freed pages.
+    mDatabase->performQuery(QStringLiteral("PRAGMA secure_delete=ON;"));
     return true;
 }
 

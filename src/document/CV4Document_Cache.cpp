@@ -542,7 +542,8 @@ void CV4Document::addGroupCache(const CVUnitModelPtr &node)
     if (!node) return;
     for (const auto &child : node->children()) {
         addGroupCache(child);
-        m_cache.addAllValues(child.get(), node);
+        // Unassigned loan payments are never part of their parents' totals (as entry by entry).
+        if (child->ident() != CV4ActualModel::LoanUnspecified) m_cache.addAllValues(child.get(), node);
     }
 }
 
@@ -569,6 +570,9 @@ void CV4Document::recalcMonthlyCache()
         treeRecalcMonthlyCache(m_actualModel->expense(), fiscalDay());
         treeRecalcMonthlyCache(m_actualModel->moneyFlow(), fiscalDay());
     }
+    // The cash items stand outside the trees but keep monthly series too.
+    treeRecalcMonthlyCache(m_autoCacheIn, fiscalDay());
+    treeRecalcMonthlyCache(m_autoCacheOut, fiscalDay());
     postNoBusy();
 }
 

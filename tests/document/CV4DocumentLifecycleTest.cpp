@@ -521,6 +521,9 @@ TEST_F(LifecycleTest, LegacyPlainPasswordIsGoneAfterTheNextSave)
         ASSERT_TRUE(store.save(path));
         ASSERT_TRUE(store.getSettingsData().contains("legacy-secret"));
     }
+    const QByteArray legacyRow =
+        cv::KeyedArchiver::archivedDataWithRootObject(std::make_shared<LegacySettings>()).toBase64();
+    ASSERT_TRUE(decompressed(path).contains(legacyRow));
 
     ui.passwords = {QStringLiteral("legacy-secret")};
     CV4Document opened;
@@ -529,6 +532,8 @@ TEST_F(LifecycleTest, LegacyPlainPasswordIsGoneAfterTheNextSave)
     EXPECT_FALSE(opened.isDocumentEdited());
     ASSERT_TRUE(opened.writeToFile(path, CV4Document::kTypeV2));
 
+    // Not even in the freed pages of the saved file.
+    EXPECT_FALSE(decompressed(path).contains(legacyRow));
     CV4DataModel store;
     ASSERT_TRUE(store.open(path));
     EXPECT_FALSE(store.getSettingsData().contains("legacy-secret"));

@@ -39,7 +39,7 @@ protected:
 } // namespace
 
 // The cash items are monthly series too: a new first day of the month re-keys them.
-TEST_F(MonthlyCacheTest, DISABLED_NewFiscalDayRekeysTheCashItems)
+TEST_F(MonthlyCacheTest, NewFiscalDayRekeysTheCashItems)
 {
     doc->settings()->setFiscalDayOfMonth(14);
     doc->recalcMonthlyCache();
@@ -49,7 +49,7 @@ TEST_F(MonthlyCacheTest, DISABLED_NewFiscalDayRekeysTheCashItems)
 
 // The unspecified loan category stays out of its ancestors' totals, as the
 // entry-by-entry additions leave it.
-TEST_F(MonthlyCacheTest, DISABLED_RefreshedFolderTotalsLeaveOutUnspecifiedLoans)
+TEST_F(MonthlyCacheTest, RefreshedFolderTotalsLeaveOutUnspecifiedLoans)
 {
     EXPECT_DOUBLE_EQ(june()[1], 1000);
     doc->refreshActualGroupCache(doc->actualModel()->expense());
