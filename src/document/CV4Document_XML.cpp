@@ -595,6 +595,7 @@ private:
     std::vector<Frame> m_stack;
     std::vector<CVUnitModelPtr> m_withoutCurrency;
     bool m_template = false;
+    bool m_sawRoot = false;
     bool m_storeFailed = false;
 };
 
@@ -701,7 +702,9 @@ bool XMLReader::run(QIODevice &device, bool *isTemplate)
     }
     m_doc.clearLookups();
     if (isTemplate) *isTemplate = m_template;
-    return wellFormed && !m_storeFailed;
+    // Another program's XML would otherwise open as an empty book under its name.
+    if (wellFormed && !m_sawRoot) qCWarning(lcDocument) << "xml: the file holds no" << TAG_TOPLEVEL << "element";
+    return wellFormed && m_sawRoot && !m_storeFailed;
 }
 
 bool XMLReader::startNode(Frame &frame, int kind)
@@ -837,6 +840,7 @@ bool XMLReader::start()
         }
         if (hasAttr(ATTR_VIEWSUMMARY) && m_doc.settings()) m_doc.settings()->setViewerSummary(intAttr(ATTR_VIEWSUMMARY));
         if (hasAttr(ATTR_TEMPLATE)) m_template = true;
+        m_sawRoot = true;
         break;
     case GroupList:
     case CurrencyList:

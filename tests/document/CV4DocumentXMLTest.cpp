@@ -409,6 +409,15 @@ TEST_F(XMLTest, MisplacedAndUndatedRecordsAreLeftOut)
     EXPECT_FALSE(target->findAccount(1002)->extra() == nullptr);
 }
 
+TEST_F(XMLTest, AFileOfAnotherKindIsNoBook)
+{
+    // Well-formed, but nothing in it is ours: reading it is no success.
+    auto target = blankDocument();
+    EXPECT_FALSE(importText(*target, "<?xml version=\"1.0\"?>\n<plist version=\"1.0\"><dict><key>asset</key>"
+                                     "<cvxf/></dict></plist>\n"));
+    EXPECT_TRUE(importText(*target, "<?xml version=\"1.0\"?>\n<cvxf/>\n"));
+}
+
 // ---------------------------------------------------------------- round trip
 
 TEST_F(XMLTest, RoundTripKeepsEveryValue)
