@@ -776,6 +776,7 @@ bool XMLReader::startNode(Frame &frame, int kind)
         cash->setKind(3);
         cash->setIdent(0);
         cash->setCurrency(currency);
+        if (currency == 0) m_withoutCurrency.push_back(cash);
         node->appendChild(cash);
         break;
     }

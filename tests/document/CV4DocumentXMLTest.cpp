@@ -374,13 +374,16 @@ TEST_F(XMLTest, TemplateMarkAndLateCurrency)
     auto target = blankDocument();
     bool isTemplate = false;
     ASSERT_TRUE(importText(*target,
-                           "<?xml version=\"1.0\"?><cvxf template=\"0\"><asset><node_cache id=\"1001\"/></asset>"
+                           "<?xml version=\"1.0\"?><cvxf template=\"0\"><asset><node_cache id=\"1001\"/>"
+                           "<node_invest id=\"1002\"/></asset>"
                            "<currency_list><currency id=\"7\"/></currency_list></cvxf>",
                            &isTemplate));
     EXPECT_TRUE(isTemplate);
     EXPECT_EQ(target->settings()->viewerSummary(), 1);   // no summary attribute: unchanged
     // Read before any currency was known, it gets the default one at the end.
     EXPECT_EQ(target->findAccount(1001)->currency(), 7);
+    EXPECT_EQ(target->findAccount(1002)->currency(), 7);
+    EXPECT_EQ(target->findAccount(1002)->childAt(0)->currency(), 7);   // and its cash part
 }
 
 TEST_F(XMLTest, MisplacedAndUndatedRecordsAreLeftOut)
