@@ -1152,7 +1152,7 @@ QByteArray count(double value)
 QByteArray escaped(const QString &text, bool attribute)
 {
     QByteArray out;
-    out.reserve(text.size() + 8);
+    out.reserve(text.size() * 3 + 8);
     bool dropped = false;
     const char16_t *p = QStringView(text).utf16();
     const qsizetype n = text.size();
@@ -1176,10 +1176,23 @@ QByteArray escaped(const QString &text, bool attribute)
         case '\t': out += attribute ? "&#9;" : "\t"; break;
         case '\n': out += attribute ? "&#10;" : "\n"; break;
         case '\r': out += "&#13;"; break;
-        default: {
-            const char32_t one[1] = {c};
-            out += QString::fromUcs4(one, 1).toUtf8();
-        }
+        default:
+            // Encoded here: a conversion per character made long books slow to write.
+            if (c < 0x80) {
+                out += char(c);
+            } else if (c < 0x800) {
+                out += char(0xC0 | (c >> 6));
+                out += char(0x80 | (c & 0x3F));
+            } else if (c < 0x10000) {
+                out += char(0xE0 | (c >> 12));
+                out += char(0x80 | ((c >> 6) & 0x3F));
+                out += char(0x80 | (c & 0x3F));
+            } else {
+                out += char(0xF0 | (c >> 18));
+                out += char(0x80 | ((c >> 12) & 0x3F));
+                out += char(0x80 | ((c >> 6) & 0x3F));
+                out += char(0x80 | (c & 0x3F));
+            }
         }
     }
     if (dropped) qCWarning(lcDocument) << "xml: characters XML cannot carry were left out of" << text.left(40);

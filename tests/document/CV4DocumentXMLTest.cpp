@@ -217,6 +217,11 @@ TEST_F(XMLTest, EscapingAndNumberForms)
     EXPECT_EQ(cv::xml::escaped(QStringLiteral("a\tb\nc\rd"), true), "a&#9;b&#10;c&#13;d");
     EXPECT_EQ(cv::xml::escaped(QString::fromUtf16(u"x\xFFFE\xD800y"), false), "xy");
     EXPECT_EQ(cv::xml::escaped(QStringLiteral("食費 🍙"), false), QStringLiteral("食費 🍙").toUtf8());
+    QString plain;
+    for (char32_t c = 0x20; c < 0x110000; ++c)
+        if ((c < 0xD800 || c > 0xDFFF) && c != 0xFFFE && c != 0xFFFF && c != '&' && c != '<' && c != '>')
+            plain += QString::fromUcs4(&c, 1);
+    EXPECT_TRUE(cv::xml::escaped(plain, false) == plain.toUtf8());
     EXPECT_EQ(cv::xml::decimal(0.0125, 4), "0.0125");
     EXPECT_EQ(cv::xml::decimal(0.01375, 4), "0.013750");
     EXPECT_EQ(cv::xml::decimal(12.345, 2), "12.345000");
