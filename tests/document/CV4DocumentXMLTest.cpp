@@ -424,6 +424,23 @@ TEST_F(XMLTest, AFileOfAnotherKindIsNoBook)
     EXPECT_FALSE(importText(*target, "<?xml version=\"1.0\"?>\n<plist version=\"1.0\"><dict><key>asset</key>"
                                      "<cvxf/></dict></plist>\n"));
     EXPECT_TRUE(importText(*target, "<?xml version=\"1.0\"?>\n<cvxf/>\n"));
+
+    // Opened as a book: another program's file fails; a template opens untitled.
+    const auto write = [&](const QString &name, const QByteArray &text) {
+        QFile file(other.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        return file.fileName();
+    };
+    CV4Document foreign;
+    EXPECT_FALSE(foreign.initWithContentsOfFile(write(QStringLiteral("list.cvxf"), "<plist/>"), CV4Document::kTypeXML));
+    CV4Document fromTemplate;
+    const QByteArray marked =
+        wrap(" <asset><node_cache id=\"1001\"/></asset>").replace("<cvxf ", "<cvxf template=\"1\" ");
+    ASSERT_TRUE(fromTemplate.initWithContentsOfFile(write(QStringLiteral("t.cvxf"), marked), CV4Document::kTypeXML));
+    EXPECT_TRUE(fromTemplate.fileName().isEmpty());
+    EXPECT_EQ(fromTemplate.fileType(), CV4Document::kTypeV2);
+    EXPECT_TRUE(fromTemplate.findAccount(1001));
 }
 
 // ---------------------------------------------------------------- round trip
