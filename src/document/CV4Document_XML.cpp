@@ -677,6 +677,12 @@ bool XMLReader::run(QIODevice &device, bool *isTemplate)
             }
             start();
             break;
+        case QXmlStreamReader::DTD:
+            // References to a declared entity multiply its text without bound;
+            // books never declare any.
+            if (!m_xml.entityDeclarations().isEmpty())
+                m_xml.raiseError(QStringLiteral("entity declarations are not read"));
+            break;
         case QXmlStreamReader::EndElement: end(); break;
         case QXmlStreamReader::Characters:
         case QXmlStreamReader::EntityReference:

@@ -636,6 +636,16 @@ TEST_F(XMLTest, HostileFilesNeverCrash)
     importText(*target, "<?xml version=\"1.0\"?><!DOCTYPE cvxf [<!ENTITY x SYSTEM \"file://" + secret.toUtf8()
                             + "\">]><cvxf><group_list><group id=\"1\"><title>&x;</title></group></group_list></cvxf>");
     for (const auto &g : target->groupList()) EXPECT_FALSE(g->name().contains(QStringLiteral("SECRET")));
+
+    // A few kilobytes of references to a declared entity would grow into gigabytes
+    // of text; no book declares entities, so such a file is refused whole.
+    auto blown = blankDocument();
+    const QByteArray bomb = "<?xml version=\"1.0\"?><!DOCTYPE cvxf [<!ENTITY e \"" + QByteArray(4000, 'a')
+        + "\">]><cvxf><group_list><group id=\"1\"><title>" + QByteArray("&e;").repeated(10) + "</title></group>"
+        + "</group_list></cvxf>";
+    EXPECT_FALSE(importText(*blown, bomb));
+    EXPECT_TRUE(blown->groupList().empty());
+    EXPECT_TRUE(importText(*blown, "<?xml version=\"1.0\"?><!DOCTYPE cvxf><cvxf/>"));
 }
 
 // ---------------------------------------------------------------- templates
