@@ -300,6 +300,11 @@ TEST_F(XMLTest, FailedOpenLeavesTheOldFile)
     const QString path = other.filePath(QStringLiteral("missing/book.cvxf"));
     EXPECT_FALSE(doc->export_(path));
     EXPECT_FALSE(QFile::exists(path));
+
+    // A device that refuses the bytes makes the export fail.
+    QBuffer full;
+    full.open(QIODevice::ReadOnly);
+    EXPECT_FALSE(cv::xml::exportTo(*doc, full));
 }
 
 // ---------------------------------------------------------------- reader
