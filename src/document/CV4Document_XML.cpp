@@ -595,6 +595,7 @@ private:
     std::vector<Frame> m_stack;
     std::vector<CVUnitModelPtr> m_withoutCurrency;
     bool m_template = false;
+    bool m_sawRoot = false;
     bool m_storeFailed = false;
 };
 
@@ -676,6 +677,12 @@ bool XMLReader::run(QIODevice &device, bool *isTemplate)
             }
             start();
             break;
+        case QXmlStreamReader::DTD:
+            // References to a declared entity multiply its text without bound;
+            // books never declare any.
+            if (!m_xml.entityDeclarations().isEmpty())
+                m_xml.raiseError(QStringLiteral("entity declarations are not read"));
+            break;
         case QXmlStreamReader::EndElement: end(); break;
         case QXmlStreamReader::Characters:
         case QXmlStreamReader::EntityReference:
@@ -701,7 +708,9 @@ bool XMLReader::run(QIODevice &device, bool *isTemplate)
     }
     m_doc.clearLookups();
     if (isTemplate) *isTemplate = m_template;
-    return wellFormed && !m_storeFailed;
+    // Another program's XML would otherwise open as an empty book under its name.
+    if (wellFormed && !m_sawRoot) qCWarning(lcDocument) << "xml: the file holds no" << TAG_TOPLEVEL << "element";
+    return wellFormed && m_sawRoot && !m_storeFailed;
 }
 
 bool XMLReader::startNode(Frame &frame, int kind)
@@ -773,6 +782,7 @@ bool XMLReader::startNode(Frame &frame, int kind)
         cash->setKind(3);
         cash->setIdent(0);
         cash->setCurrency(currency);
+        if (currency == 0) m_withoutCurrency.push_back(cash);
         node->appendChild(cash);
         break;
     }
@@ -837,6 +847,7 @@ bool XMLReader::start()
         }
         if (hasAttr(ATTR_VIEWSUMMARY) && m_doc.settings()) m_doc.settings()->setViewerSummary(intAttr(ATTR_VIEWSUMMARY));
         if (hasAttr(ATTR_TEMPLATE)) m_template = true;
+        m_sawRoot = true;
         break;
     case GroupList:
     case CurrencyList:
@@ -1147,7 +1158,7 @@ QByteArray count(double value)
 QByteArray escaped(const QString &text, bool attribute)
 {
     QByteArray out;
-    out.reserve(text.size() + 8);
+    out.reserve(text.size() * 3 + 8);
     bool dropped = false;
     const char16_t *p = QStringView(text).utf16();
     const qsizetype n = text.size();
@@ -1171,10 +1182,23 @@ QByteArray escaped(const QString &text, bool attribute)
         case '\t': out += attribute ? "&#9;" : "\t"; break;
         case '\n': out += attribute ? "&#10;" : "\n"; break;
         case '\r': out += "&#13;"; break;
-        default: {
-            const char32_t one[1] = {c};
-            out += QString::fromUcs4(one, 1).toUtf8();
-        }
+        default:
+            // Encoded here: a conversion per character made long books slow to write.
+            if (c < 0x80) {
+                out += char(c);
+            } else if (c < 0x800) {
+                out += char(0xC0 | (c >> 6));
+                out += char(0x80 | (c & 0x3F));
+            } else if (c < 0x10000) {
+                out += char(0xE0 | (c >> 12));
+                out += char(0x80 | ((c >> 6) & 0x3F));
+                out += char(0x80 | (c & 0x3F));
+            } else {
+                out += char(0xF0 | (c >> 18));
+                out += char(0x80 | ((c >> 12) & 0x3F));
+                out += char(0x80 | ((c >> 6) & 0x3F));
+                out += char(0x80 | (c & 0x3F));
+            }
         }
     }
     if (dropped) qCWarning(lcDocument) << "xml: characters XML cannot carry were left out of" << text.left(40);

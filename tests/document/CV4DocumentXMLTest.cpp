@@ -217,6 +217,11 @@ TEST_F(XMLTest, EscapingAndNumberForms)
     EXPECT_EQ(cv::xml::escaped(QStringLiteral("a\tb\nc\rd"), true), "a&#9;b&#10;c&#13;d");
     EXPECT_EQ(cv::xml::escaped(QString::fromUtf16(u"x\xFFFE\xD800y"), false), "xy");
     EXPECT_EQ(cv::xml::escaped(QStringLiteral("食費 🍙"), false), QStringLiteral("食費 🍙").toUtf8());
+    QString plain;
+    for (char32_t c = 0x20; c < 0x110000; ++c)
+        if ((c < 0xD800 || c > 0xDFFF) && c != 0xFFFE && c != 0xFFFF && c != '&' && c != '<' && c != '>')
+            plain += QString::fromUcs4(&c, 1);
+    EXPECT_TRUE(cv::xml::escaped(plain, false) == plain.toUtf8());
     EXPECT_EQ(cv::xml::decimal(0.0125, 4), "0.0125");
     EXPECT_EQ(cv::xml::decimal(0.01375, 4), "0.013750");
     EXPECT_EQ(cv::xml::decimal(12.345, 2), "12.345000");
@@ -295,6 +300,11 @@ TEST_F(XMLTest, FailedOpenLeavesTheOldFile)
     const QString path = other.filePath(QStringLiteral("missing/book.cvxf"));
     EXPECT_FALSE(doc->export_(path));
     EXPECT_FALSE(QFile::exists(path));
+
+    // A device that refuses the bytes makes the export fail.
+    QBuffer full;
+    full.open(QIODevice::ReadOnly);
+    EXPECT_FALSE(cv::xml::exportTo(*doc, full));
 }
 
 // ---------------------------------------------------------------- reader
@@ -374,13 +384,16 @@ TEST_F(XMLTest, TemplateMarkAndLateCurrency)
     auto target = blankDocument();
     bool isTemplate = false;
     ASSERT_TRUE(importText(*target,
-                           "<?xml version=\"1.0\"?><cvxf template=\"0\"><asset><node_cache id=\"1001\"/></asset>"
+                           "<?xml version=\"1.0\"?><cvxf template=\"0\"><asset><node_cache id=\"1001\"/>"
+                           "<node_invest id=\"1002\"/></asset>"
                            "<currency_list><currency id=\"7\"/></currency_list></cvxf>",
                            &isTemplate));
     EXPECT_TRUE(isTemplate);
     EXPECT_EQ(target->settings()->viewerSummary(), 1);   // no summary attribute: unchanged
     // Read before any currency was known, it gets the default one at the end.
     EXPECT_EQ(target->findAccount(1001)->currency(), 7);
+    EXPECT_EQ(target->findAccount(1002)->currency(), 7);
+    EXPECT_EQ(target->findAccount(1002)->childAt(0)->currency(), 7);   // and its cash part
 }
 
 TEST_F(XMLTest, MisplacedAndUndatedRecordsAreLeftOut)
@@ -407,6 +420,32 @@ TEST_F(XMLTest, MisplacedAndUndatedRecordsAreLeftOut)
     EXPECT_EQ(entries[0]->amount(), 3);
     EXPECT_EQ(target->findExpense(1003)->budgetAt(2008, 5), 100);
     EXPECT_FALSE(target->findAccount(1002)->extra() == nullptr);
+}
+
+TEST_F(XMLTest, AFileOfAnotherKindIsNoBook)
+{
+    // Well-formed, but nothing in it is ours: reading it is no success.
+    auto target = blankDocument();
+    EXPECT_FALSE(importText(*target, "<?xml version=\"1.0\"?>\n<plist version=\"1.0\"><dict><key>asset</key>"
+                                     "<cvxf/></dict></plist>\n"));
+    EXPECT_TRUE(importText(*target, "<?xml version=\"1.0\"?>\n<cvxf/>\n"));
+
+    // Opened as a book: another program's file fails; a template opens untitled.
+    const auto write = [&](const QString &name, const QByteArray &text) {
+        QFile file(other.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        return file.fileName();
+    };
+    CV4Document foreign;
+    EXPECT_FALSE(foreign.initWithContentsOfFile(write(QStringLiteral("list.cvxf"), "<plist/>"), CV4Document::kTypeXML));
+    CV4Document fromTemplate;
+    const QByteArray marked =
+        wrap(" <asset><node_cache id=\"1001\"/></asset>").replace("<cvxf ", "<cvxf template=\"1\" ");
+    ASSERT_TRUE(fromTemplate.initWithContentsOfFile(write(QStringLiteral("t.cvxf"), marked), CV4Document::kTypeXML));
+    EXPECT_TRUE(fromTemplate.fileName().isEmpty());
+    EXPECT_EQ(fromTemplate.fileType(), CV4Document::kTypeV2);
+    EXPECT_TRUE(fromTemplate.findAccount(1001));
 }
 
 // ---------------------------------------------------------------- round trip
@@ -602,6 +641,16 @@ TEST_F(XMLTest, HostileFilesNeverCrash)
     importText(*target, "<?xml version=\"1.0\"?><!DOCTYPE cvxf [<!ENTITY x SYSTEM \"file://" + secret.toUtf8()
                             + "\">]><cvxf><group_list><group id=\"1\"><title>&x;</title></group></group_list></cvxf>");
     for (const auto &g : target->groupList()) EXPECT_FALSE(g->name().contains(QStringLiteral("SECRET")));
+
+    // A few kilobytes of references to a declared entity would grow into gigabytes
+    // of text; no book declares entities, so such a file is refused whole.
+    auto blown = blankDocument();
+    const QByteArray bomb = "<?xml version=\"1.0\"?><!DOCTYPE cvxf [<!ENTITY e \"" + QByteArray(4000, 'a')
+        + "\">]><cvxf><group_list><group id=\"1\"><title>" + QByteArray("&e;").repeated(10) + "</title></group>"
+        + "</group_list></cvxf>";
+    EXPECT_FALSE(importText(*blown, bomb));
+    EXPECT_TRUE(blown->groupList().empty());
+    EXPECT_TRUE(importText(*blown, "<?xml version=\"1.0\"?><!DOCTYPE cvxf><cvxf/>"));
 }
 
 // ---------------------------------------------------------------- templates
