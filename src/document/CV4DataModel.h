@@ -244,6 +244,8 @@ private:
     std::unique_ptr<SQLResult> query(const QString &sql, const QStringList &texts = {});
     bool run(const QString &sql, const QStringList &texts = {});
     bool runAndMark(const QString &sql, const QStringList &texts = {});
+    // An update of one record: false when no stored row has its ident.
+    bool runUpdate(const QString &sql, const QStringList &texts);
     ActualList makeActuals(const SQLResult &result) const;
     TradeList makeTrades(const SQLResult &result) const;
     bool putRate(const CV4PriceTimePtr &price, const QString &table);

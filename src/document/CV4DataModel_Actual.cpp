@@ -90,7 +90,7 @@ bool CV4DataModel::putActual(const CV4ActualPtr &entry, const CV4ActualPtr &old)
             texts << entry->memo();
         }
         sql += QStringLiteral(" WHERE id=%1;").arg(entry->ident());
-        return runAndMark(sql, texts);
+        return runUpdate(sql, texts);
     }
 
     const bool isNew = entry->ident() < 0;

@@ -50,6 +50,14 @@ bool CV4DataModel::runAndMark(const QString &sql, const QStringList &texts)
     return true;
 }
 
+bool CV4DataModel::runUpdate(const QString &sql, const QStringList &texts)
+{
+    // A row that is gone takes no update; the edit must not pass for stored.
+    if (!run(sql, texts) || mDatabase->changes() == 0) return false;
+    setChanged(true);
+    return true;
+}
+
 bool CV4DataModel::create()
 {
     if (!mDatabase || !openDatabase()) return false;

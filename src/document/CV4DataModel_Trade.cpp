@@ -61,7 +61,7 @@ bool CV4DataModel::putTrade(const CV4TradePtr &trade, const CV4TradePtr &old)
             texts << trade->memo();
         }
         sql += QStringLiteral(" WHERE id=%1;").arg(trade->ident());
-        return runAndMark(sql, texts);
+        return runUpdate(sql, texts);
     }
 
     const bool isNew = trade->ident() < 0;

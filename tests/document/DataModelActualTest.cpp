@@ -106,6 +106,16 @@ TEST_F(ActualTest, UpdateWritesOnlyWhatChanged)
     ASSERT_TRUE(store->putActual(moved, changed));
     EXPECT_EQ(rows(QStringLiteral("SELECT kind, date, account, memo FROM ActualTable;")),
               QStringList({"7 | 2621 | 9999 | it's new"}));
+
+    // An update of a row that is no longer there stores nothing: it must not
+    // pass for a stored edit.
+    ASSERT_TRUE(store->removeActual(moved));
+    changes.reset();
+    auto gone = moved->clone();
+    gone->setIdent(moved->ident());
+    gone->setAmount(5);
+    EXPECT_FALSE(store->putActual(gone, moved));
+    EXPECT_EQ(changes.done(), 0);
 }
 
 TEST_F(ActualTest, FindersByDateCategoryAndKind)
