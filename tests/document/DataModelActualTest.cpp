@@ -54,6 +54,30 @@ TEST_F(ActualTest, InsertGivesNewIdentsOrReplacesAGivenOne)
     EXPECT_EQ(changes.done(), 0);
 }
 
+// A damaged file whose last row id leaves no ident for the next row: the
+// insert fails and leaves no row that no record could reach.
+TEST_F(ActualTest, InsertWithoutAnIdentLeftFailsCleanly)
+{
+    for (const char *last : {"2147483647", "-1"}) {
+        SCOPED_TRACE(last);
+        ASSERT_TRUE(store->database()->performQuery(QStringLiteral("DELETE FROM ActualTable; DELETE FROM TradeTable;")));
+        ASSERT_TRUE(store->database()->performQuery(
+            QStringLiteral("INSERT INTO ActualTable VALUES(%1,1,0,1001,2001,0,1.0,0,0,'');"
+                           "INSERT INTO TradeTable VALUES(%1,3001,5,0,0,0,1.0,1.0,0,'');")
+                .arg(QLatin1String(last))));
+        changes.reset();
+        auto e = entry(1, QDate(2008, 3, 5), 2);
+        EXPECT_FALSE(store->putExpense(e));
+        EXPECT_EQ(e->ident(), -1);
+        auto t = trade(0, QDate(2008, 3, 5));
+        EXPECT_FALSE(store->putTrade(t));
+        EXPECT_EQ(t->ident(), -1);
+        EXPECT_EQ(changes.done(), 0);
+        EXPECT_EQ(rows(QStringLiteral("SELECT count(*) FROM ActualTable;")), QStringList({"1"}));
+        EXPECT_EQ(rows(QStringLiteral("SELECT count(*) FROM TradeTable;")), QStringList({"1"}));
+    }
+}
+
 TEST_F(ActualTest, MemosAndAmountsRoundTripThroughSaveAndReopen)
 {
     const QString quoted = QStringLiteral("Bob's 'best' & <co>");
