@@ -6,7 +6,6 @@
 #include "model/CV4PriceTime.h"
 #include "model/CV4Trade.h"
 
-
 using namespace cv::store;
 
 namespace {
