@@ -104,7 +104,7 @@ TEST_F(ActualTest, MemosAndAmountsRoundTripThroughSaveAndReopen)
 
 TEST_F(ActualTest, UpdateWritesOnlyWhatChanged)
 {
-    auto a = entry(1, QDate(2008, 3, 5), 1234.5, 1001, 2001, QStringLiteral("Bob's"));
+    auto a = entry(1, QDate(2008, 3, 5), 1234.5, 1001, 2001, QStringLiteral("Bob's 'best' & <co>"));
     a->setGroup(3);
     ASSERT_TRUE(store->putExpense(a));
     // Change the stored row behind the store's back: only the columns the
