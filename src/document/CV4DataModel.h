@@ -244,6 +244,11 @@ private:
     std::unique_ptr<SQLResult> query(const QString &sql, const QStringList &texts = {});
     bool run(const QString &sql, const QStringList &texts = {});
     bool runAndMark(const QString &sql, const QStringList &texts = {});
+    // An update of one record: false when no stored row has its ident.
+    bool runUpdate(const QString &sql, const QStringList &texts);
+    // The row id of the row just inserted into `table` as an ident; a row whose
+    // id is no usable ident (a damaged file's) is taken out again.
+    std::optional<int> insertedIdent(const QString &table);
     ActualList makeActuals(const SQLResult &result) const;
     TradeList makeTrades(const SQLResult &result) const;
     bool putRate(const CV4PriceTimePtr &price, const QString &table);

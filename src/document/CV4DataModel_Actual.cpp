@@ -90,7 +90,7 @@ bool CV4DataModel::putActual(const CV4ActualPtr &entry, const CV4ActualPtr &old)
             texts << entry->memo();
         }
         sql += QStringLiteral(" WHERE id=%1;").arg(entry->ident());
-        return runAndMark(sql, texts);
+        return runUpdate(sql, texts);
     }
 
     const bool isNew = entry->ident() < 0;
@@ -105,9 +105,9 @@ bool CV4DataModel::putActual(const CV4ActualPtr &entry, const CV4ActualPtr &old)
     if (isNew) {
         // Read from the connection right after the insert: a second SELECT
         // statement per row would nearly double the cost of bulk inserts.
-        const qint64 ident = mDatabase->lastRowInserted();
-        if (ident <= 0 || ident > std::numeric_limits<int>::max()) return false;
-        entry->setIdent(int(ident));
+        const std::optional<int> ident = insertedIdent(TB_ACTUAL);
+        if (!ident) return false;
+        entry->setIdent(*ident);
     }
     setChanged(true);
     return true;

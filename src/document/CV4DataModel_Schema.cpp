@@ -6,6 +6,8 @@
 #include "platform/Base64Utilities.h"
 #include "platform/NumberText.h"
 
+#include <limits>
+
 using namespace cv::store;
 
 QString cv::store::amountText(double value)
@@ -48,6 +50,22 @@ bool CV4DataModel::runAndMark(const QString &sql, const QStringList &texts)
     if (!run(sql, texts)) return false;
     setChanged(true);
     return true;
+}
+
+bool CV4DataModel::runUpdate(const QString &sql, const QStringList &texts)
+{
+    // A row that is gone takes no update; the edit must not pass for stored.
+    if (!run(sql, texts) || mDatabase->changes() == 0) return false;
+    setChanged(true);
+    return true;
+}
+
+std::optional<int> CV4DataModel::insertedIdent(const QString &table)
+{
+    const qint64 id = mDatabase->lastRowInserted();
+    if (id > 0 && id <= std::numeric_limits<int>::max()) return int(id);
+    run(QStringLiteral("DELETE FROM %1 WHERE rowid=%2;").arg(table).arg(id));
+    return std::nullopt;
 }
 
 bool CV4DataModel::create()

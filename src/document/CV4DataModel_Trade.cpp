@@ -6,8 +6,6 @@
 #include "model/CV4PriceTime.h"
 #include "model/CV4Trade.h"
 
-#include <limits>
-
 using namespace cv::store;
 
 namespace {
@@ -61,7 +59,7 @@ bool CV4DataModel::putTrade(const CV4TradePtr &trade, const CV4TradePtr &old)
             texts << trade->memo();
         }
         sql += QStringLiteral(" WHERE id=%1;").arg(trade->ident());
-        return runAndMark(sql, texts);
+        return runUpdate(sql, texts);
     }
 
     const bool isNew = trade->ident() < 0;
@@ -76,9 +74,9 @@ bool CV4DataModel::putTrade(const CV4TradePtr &trade, const CV4TradePtr &old)
     if (isNew) {
         // Read from the connection right after the insert: a second SELECT
         // statement per row would nearly double the cost of bulk inserts.
-        const qint64 ident = mDatabase->lastRowInserted();
-        if (ident <= 0 || ident > std::numeric_limits<int>::max()) return false;
-        trade->setIdent(int(ident));
+        const std::optional<int> ident = insertedIdent(TB_TRADE);
+        if (!ident) return false;
+        trade->setIdent(*ident);
     }
     setChanged(true);
     return true;

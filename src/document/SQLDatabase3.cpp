@@ -438,6 +438,11 @@ qint64 SQLDatabase3::lastRowInserted() const
     return mDatabase ? sqlite3_last_insert_rowid(mDatabase) : 0;
 }
 
+qint64 SQLDatabase3::changes() const
+{
+    return mDatabase ? sqlite3_changes64(mDatabase) : 0;
+}
+
 bool SQLDatabase3::beginTransaction()
 {
     if (!mDatabase) return false;

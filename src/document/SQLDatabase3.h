@@ -125,6 +125,8 @@ public:
                     const QStringList &texts = {});
 
     qint64 lastRowInserted() const;
+    // Rows written by the last INSERT, UPDATE or DELETE.
+    qint64 changes() const;
 
     // Nested transactions count; only the outermost begins and commits.
     bool beginTransaction();

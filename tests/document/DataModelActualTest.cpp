@@ -54,6 +54,30 @@ TEST_F(ActualTest, InsertGivesNewIdentsOrReplacesAGivenOne)
     EXPECT_EQ(changes.done(), 0);
 }
 
+// A damaged file whose last row id leaves no ident for the next row: the
+// insert fails and leaves no row that no record could reach.
+TEST_F(ActualTest, InsertWithoutAnIdentLeftFailsCleanly)
+{
+    for (const char *last : {"2147483647", "-1"}) {
+        SCOPED_TRACE(last);
+        ASSERT_TRUE(store->database()->performQuery(QStringLiteral("DELETE FROM ActualTable; DELETE FROM TradeTable;")));
+        ASSERT_TRUE(store->database()->performQuery(
+            QStringLiteral("INSERT INTO ActualTable VALUES(%1,1,0,1001,2001,0,1.0,0,0,'');"
+                           "INSERT INTO TradeTable VALUES(%1,3001,5,0,0,0,1.0,1.0,0,'');")
+                .arg(QLatin1String(last))));
+        changes.reset();
+        auto e = entry(1, QDate(2008, 3, 5), 2);
+        EXPECT_FALSE(store->putExpense(e));
+        EXPECT_EQ(e->ident(), -1);
+        auto t = trade(0, QDate(2008, 3, 5));
+        EXPECT_FALSE(store->putTrade(t));
+        EXPECT_EQ(t->ident(), -1);
+        EXPECT_EQ(changes.done(), 0);
+        EXPECT_EQ(rows(QStringLiteral("SELECT count(*) FROM ActualTable;")), QStringList({"1"}));
+        EXPECT_EQ(rows(QStringLiteral("SELECT count(*) FROM TradeTable;")), QStringList({"1"}));
+    }
+}
+
 TEST_F(ActualTest, MemosAndAmountsRoundTripThroughSaveAndReopen)
 {
     const QString quoted = QStringLiteral("Bob's 'best' & <co>");
@@ -80,7 +104,7 @@ TEST_F(ActualTest, MemosAndAmountsRoundTripThroughSaveAndReopen)
 
 TEST_F(ActualTest, UpdateWritesOnlyWhatChanged)
 {
-    auto a = entry(1, QDate(2008, 3, 5), 1234.5, 1001, 2001, QStringLiteral("Bob's"));
+    auto a = entry(1, QDate(2008, 3, 5), 1234.5, 1001, 2001, QStringLiteral("Bob's 'best' & <co>"));
     a->setGroup(3);
     ASSERT_TRUE(store->putExpense(a));
     // Change the stored row behind the store's back: only the columns the
@@ -106,6 +130,16 @@ TEST_F(ActualTest, UpdateWritesOnlyWhatChanged)
     ASSERT_TRUE(store->putActual(moved, changed));
     EXPECT_EQ(rows(QStringLiteral("SELECT kind, date, account, memo FROM ActualTable;")),
               QStringList({"7 | 2621 | 9999 | it's new"}));
+
+    // An update of a row that is no longer there stores nothing: it must not
+    // pass for a stored edit.
+    ASSERT_TRUE(store->removeActual(moved));
+    changes.reset();
+    auto gone = moved->clone();
+    gone->setIdent(moved->ident());
+    gone->setAmount(5);
+    EXPECT_FALSE(store->putActual(gone, moved));
+    EXPECT_EQ(changes.done(), 0);
 }
 
 TEST_F(ActualTest, FindersByDateCategoryAndKind)

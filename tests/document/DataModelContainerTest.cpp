@@ -222,8 +222,14 @@ TEST_F(ContainerTest, SaveOntoAFullDiskKeepsTheOldFileAndEveryEdit)
 
 TEST_F(ContainerTest, SaveWithoutPathOnlyReopens)
 {
+    ASSERT_TRUE(store->putExpense(entry(1, QDate(2008, 3, 4), 1)));
+    ASSERT_EQ(store->readCacheRows()->size(), 1u); // keeps a prepared statement
     ASSERT_TRUE(store->save(QString()));
     EXPECT_TRUE(store->putExpense(entry(1, QDate(2008, 3, 5), 1)));
+    // The reopened connection prepares its own.
+    const auto rows = store->readCacheRows();
+    ASSERT_TRUE(rows);
+    EXPECT_EQ(rows->size(), 2u);
     store->close();
     EXPECT_FALSE(store->isOpen());
     EXPECT_FALSE(store->save(path(QStringLiteral("closed.cvv2"))));

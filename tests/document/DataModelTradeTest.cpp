@@ -54,6 +54,15 @@ TEST_F(TradeTest, InsertUpdateAndReadBack)
     replacement->setIdent(1);
     ASSERT_TRUE(store->putTrade(replacement));
     EXPECT_EQ(rows(QStringLiteral("SELECT id, kind FROM TradeTable;")), QStringList({"1 | 2"}));
+
+    // An update of a trade that is no longer stored fails.
+    ASSERT_TRUE(store->removeTrade(replacement));
+    changes.reset();
+    auto gone = replacement->clone();
+    gone->setIdent(replacement->ident());
+    gone->setCount(3);
+    EXPECT_FALSE(store->putTrade(gone, replacement));
+    EXPECT_EQ(changes.done(), 0);
 }
 
 TEST_F(TradeTest, FindByPeriodAccountSecurityAndKinds)
