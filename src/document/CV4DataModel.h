@@ -116,6 +116,8 @@ public:
     // nest, and only the outermost pair commits.
     bool beginTransaction();
     bool commitTransaction();
+    // Ends the outermost transaction without keeping anything written in it.
+    void rollbackTransaction();
 
     // Info rows hold keyed archives (stored as Base64 text). A get answers a
     // null QByteArray when the row is missing or unreadable.

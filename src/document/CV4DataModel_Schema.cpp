@@ -113,6 +113,11 @@ bool CV4DataModel::commitTransaction()
     return mDatabase && mDatabase->commitTransaction();
 }
 
+void CV4DataModel::rollbackTransaction()
+{
+    if (mDatabase) mDatabase->rollbackTransaction();
+}
+
 void CV4DataModel::vacuum()
 {
     if (mDatabase && mDatabase->isOpen()) run(QStringLiteral("VACUUM;"));

@@ -608,6 +608,10 @@ void CV4Document::putLoan(const CVUnitModelPtr &loan, const CV4LoanSchedule &row
     if (!loan) return;
     const auto record = std::dynamic_pointer_cast<CV4LoanModel>(loan->extra());
     beginWriteBatch();
+    // All or nothing: a half-rewritten loan would keep some old entries and miss new ones.
+    const bool inTransaction = m_dataModel->beginTransaction();
+    const bool failedBefore = m_batchFailed;
+    m_batchFailed = false;
     putLoanData(loan, rows);
     storeWrite(m_dataModel->removeActualForAccount(loan->ident()));
     auto entry = std::make_shared<CV4Actual>();
@@ -637,6 +641,12 @@ void CV4Document::putLoan(const CVUnitModelPtr &loan, const CV4LoanSchedule &row
             write(CV4Actual::Expense, row->date(), row->account(), loan->ident(), CV4ActualModel::LoanInterest,
                   row->interest());
     }
+    const bool failed = m_batchFailed;
+    m_batchFailed = failedBefore || failed;
+    if (inTransaction && failed)
+        m_dataModel->rollbackTransaction();
+    else if (inTransaction)
+        storeWrite(m_dataModel->commitTransaction());
     updateChangeCount(ChangeDone);
     endWriteBatch();
 }

@@ -2,6 +2,7 @@
 
 #include "CV4DocumentTestSupport.h"
 
+#include "document/SQLDatabase3.h"
 #include "model/CV4LoanModel.h"
 
 namespace {
@@ -87,4 +88,21 @@ TEST_F(LoanTest, DeletedCategoryRedirectsLoansAndRebuildsBalances)
     ASSERT_TRUE(schedule.has_value());
     for (const auto &row : *schedule) EXPECT_EQ(row->account(), 10);
     EXPECT_DOUBLE_EQ(doc->valueForAccount(doc->findAccount(10), day(2009, 12, 31)), -21000);
+}
+
+TEST_F(LoanTest, AFailedRewriteKeepsTheLoanAsItWas)
+{
+    doc->putLoan(loan, rows);
+    ASSERT_EQ(kindsAndCategories().size(), 4u);
+    // Entries can no longer be written: the new schedule must not be stored without its entries.
+    ASSERT_TRUE(doc->dataModel()->database()->performQuery(
+        QStringLiteral("ALTER TABLE ActualTable RENAME TO ActualTableAway;")));
+    CV4LoanSchedule longer = rows;
+    longer.push_back(std::make_shared<CV4LoanPayment>(*rows.back()));
+    doc->putLoan(loan, longer);
+    ASSERT_TRUE(doc->dataModel()->database()->performQuery(
+        QStringLiteral("ALTER TABLE ActualTableAway RENAME TO ActualTable;")));
+    ASSERT_TRUE(doc->getLoan(2000).has_value());
+    EXPECT_EQ(doc->getLoan(2000)->size(), 2u);
+    EXPECT_EQ(kindsAndCategories().size(), 4u);
 }
