@@ -29,12 +29,12 @@ mkdir -p "$books"
 for n in "${sizes[@]}"; do
   book="$books/book-$n.cvv2"
   # A book older than the generator may no longer be what it makes.
-  if [[ ! -f "$book" || "$build/bench/cv-gen-book" -nt "$book" ]]; then
-    "$build/bench/cv-gen-book" --entries "$n" --out "$book" >&2
+  if [[ ! -f "$book" || ! -f "${book%.cvv2}.cvxf" || "$build/bench/cv-gen-book" -nt "$book" ]]; then
+    "$build/bench/cv-gen-book" --entries "$n" --xml --out "$book" >&2
   fi
 done
 
-operations=(open_today open_store createCache save commit_edit value_accounts category_months memo_search)
+operations=(open open_store createCache save commit_edit value_accounts category_months xml_export xml_import memo_search)
 results="$build/results"
 rm -rf "$results" && mkdir -p "$results"
 size_list=$(IFS=,; echo "${sizes[*]}")
