@@ -1,10 +1,12 @@
 // Measures the document core on synthetic books made by cv-gen-book:
 //   cv-bench --books=DIR [--sizes=10000,100000] [benchmark flags]
-// DIR holds book-<entries>.cvv2. Each benchmark reports the process's peak
+// DIR holds book-<entries>.cvv2 and, for the XML import, book-<entries>.cvxf
+// (cv-gen-book --xml). Each benchmark reports the process's peak
 // resident memory as peak_MB; run one benchmark per process to read it per
 // operation.
 
 #include "document/CV4Document.h"
+#include "document/CV4DocumentBackup.h"
 #include "document/WorkingFolder.h"
 #include "gen/BookGenerator.h"
 #include "model/CV4Actual.h"
@@ -12,6 +14,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -25,9 +28,9 @@ namespace {
 QString g_books;
 const QDate kLastDay = cv::bench::BookOptions().lastDay;
 
-QString bookPath(int entries)
+QString bookPath(int entries, const char *extension = "cvv2")
 {
-    return g_books + QStringLiteral("/book-%1.cvv2").arg(entries);
+    return g_books + QStringLiteral("/book-%1.%2").arg(entries).arg(QLatin1String(extension));
 }
 
 void reportPeak(benchmark::State &state)
@@ -54,13 +57,14 @@ void forEachNode(const CVUnitModelPtr &node, const std::function<void(const CVUn
     for (const auto &child : node->children()) forEachNode(child, visit);
 }
 
-// Store open, decoding of the info rows and the cache build, closed again
-// outside the timing.
-void openToday(benchmark::State &state, int entries)
+// The document's own open until the book is ready to show: the file expanded
+// into the working copy, the info rows decoded, the system items and the
+// cache; the document is closed again outside the timing.
+void openBookTimed(benchmark::State &state, const QString &path)
 {
     for (auto _ : state) {
         auto doc = std::make_unique<CV4Document>();
-        if (!cv::bench::openBook(*doc, bookPath(entries))) {
+        if (!cv::bench::openBook(*doc, path)) {
             state.SkipWithError("the book does not open");
             break;
         }
@@ -69,6 +73,18 @@ void openToday(benchmark::State &state, int entries)
         state.ResumeTiming();
     }
     reportPeak(state);
+}
+
+void openDocument(benchmark::State &state, int entries)
+{
+    openBookTimed(state, bookPath(entries));
+}
+
+// Opening the XML form: every record read and stored, then the same steps
+// to a book ready to show.
+void xmlImport(benchmark::State &state, int entries)
+{
+    openBookTimed(state, bookPath(entries, "cvxf"));
 }
 
 // The expansion of the file into the working copy alone.
@@ -95,15 +111,78 @@ void createCache(benchmark::State &state, int entries)
     reportPeak(state);
 }
 
+// Entries on random days, for edits spread over the whole book.
+std::vector<CV4ActualPtr> randomEntries(CV4Document &doc, size_t wanted)
+{
+    std::mt19937 random(7);
+    const QDate first = kLastDay.addYears(-20);
+    const int span = int(first.daysTo(kLastDay));
+    std::vector<CV4ActualPtr> pool;
+    for (int tries = 0; pool.size() < wanted && tries < 100000; ++tries) {
+        const auto day = doc.dataModel()->findActualByDate(first.addDays(random() % unsigned(span)));
+        if (day && !day->empty()) pool.push_back((*day)[random() % day->size()]);
+    }
+    return pool;
+}
+
+// Through the write path as the entry editor does: the entry, its cache
+// series and the running balances.
+void editEntry(CV4Document &doc, CV4ActualPtr &old)
+{
+    CV4ActualPtr edited = old->clone();
+    edited->setAmount(old->amount() + 10);
+    switch (edited->kind()) {
+    case CV4Actual::Income: doc.updateIncome(edited, old); break;
+    case CV4Actual::Expense: doc.updateExpense(edited, old); break;
+    default: doc.updateTransfer(edited, old); break;
+    }
+    doc.accumulateAccount();
+    old = edited;
+}
+
+// The document's own save of an edited book, over the file it was opened
+// from (a copy, so the books stay as made).
 void save(benchmark::State &state, int entries)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("saved.cvv2"));
+    if (!QFile::copy(bookPath(entries), path)) {
+        state.SkipWithError("the book cannot be copied");
+        return;
+    }
+    CV4Document doc;
+    if (!cv::bench::openBook(doc, path)) {
+        state.SkipWithError("the book does not open");
+        return;
+    }
+    auto pool = randomEntries(doc, 64);
+    if (pool.empty()) {
+        state.SkipWithError("no entries");
+        return;
+    }
+    size_t next = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        editEntry(doc, pool[next++ % pool.size()]);
+        state.ResumeTiming();
+        if (!doc.writeToFile(path, CV4Document::kTypeV2)) {
+            state.SkipWithError("save failed");
+            break;
+        }
+    }
+    state.counters["file_MB"] = double(QFileInfo(path).size()) / (1024.0 * 1024.0);
+    reportPeak(state);
+}
+
+void xmlExport(benchmark::State &state, int entries)
 {
     auto doc = openOrSkip(state, entries);
     if (!doc) return;
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("saved.cvv2"));
+    const QString path = dir.filePath(QStringLiteral("exported.cvxf"));
     for (auto _ : state) {
-        if (!cv::bench::saveBook(*doc, path)) {
-            state.SkipWithError("save failed");
+        if (!doc->export_(path)) {
+            state.SkipWithError("export failed");
             break;
         }
     }
@@ -117,31 +196,13 @@ void commitEdit(benchmark::State &state, int entries)
 {
     auto doc = openOrSkip(state, entries);
     if (!doc) return;
-    std::mt19937 random(7);
-    const QDate first = kLastDay.addYears(-20);
-    const int span = int(first.daysTo(kLastDay));
-    std::vector<CV4ActualPtr> pool;
-    for (int tries = 0; pool.size() < 256 && tries < 100000; ++tries) {
-        const auto day = doc->dataModel()->findActualByDate(first.addDays(random() % unsigned(span)));
-        if (day && !day->empty()) pool.push_back((*day)[random() % day->size()]);
-    }
+    auto pool = randomEntries(*doc, 256);
     if (pool.empty()) {
         state.SkipWithError("no entries");
         return;
     }
     size_t next = 0;
-    for (auto _ : state) {
-        CV4ActualPtr &old = pool[next++ % pool.size()];
-        CV4ActualPtr edited = old->clone();
-        edited->setAmount(old->amount() + 10);
-        switch (edited->kind()) {
-        case CV4Actual::Income: doc->updateIncome(edited, old); break;
-        case CV4Actual::Expense: doc->updateExpense(edited, old); break;
-        default: doc->updateTransfer(edited, old); break;
-        }
-        doc->accumulateAccount();
-        old = edited;
-    }
+    for (auto _ : state) editEntry(*doc, pool[next++ % pool.size()]);
     reportPeak(state);
 }
 
@@ -223,12 +284,17 @@ int main(int argc, char **argv)
     }
     QTemporaryDir work;
     cv::work::setWorkFolder(work.filePath(QStringLiteral("Work")));
+    // The first save of an opening copies the file as the program does, but
+    // never into the user's own backups.
+    cv::backup::setFolders(work.filePath(QStringLiteral("Backup")), work.filePath(QStringLiteral("Old")));
+    cv::backup::setCountSource([] { return 5; });
 
     using Fn = void (*)(benchmark::State &, int);
     const std::pair<const char *, Fn> operations[] = {
-        {"open_today", openToday},     {"open_store", openStore},     {"createCache", createCache},
+        {"open", openDocument},              {"open_store", openStore},     {"createCache", createCache},
         {"save", save},                {"commit_edit", commitEdit},   {"value_accounts", valueAllAccounts},
-        {"category_months", categoryMonths}, {"memo_search", memoSearch},
+        {"category_months", categoryMonths}, {"xml_export", xmlExport}, {"xml_import", xmlImport},
+        {"memo_search", memoSearch},
     };
     for (const auto &[name, fn] : operations)
         for (int size : sizes)
@@ -240,5 +306,7 @@ int main(int argc, char **argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     cv::work::setWorkFolder(QString());
+    cv::backup::setFolders(QString());
+    cv::backup::setCountSource(nullptr);
     return 0;
 }

@@ -29,12 +29,12 @@ mkdir -p "$books"
 for n in "${sizes[@]}"; do
   book="$books/book-$n.cvv2"
   # A book older than the generator may no longer be what it makes.
-  if [[ ! -f "$book" || "$build/bench/cv-gen-book" -nt "$book" ]]; then
-    "$build/bench/cv-gen-book" --entries "$n" --out "$book" >&2
+  if [[ ! -f "$book" || ! -f "${book%.cvv2}.cvxf" || "$build/bench/cv-gen-book" -nt "$book" ]]; then
+    "$build/bench/cv-gen-book" --entries "$n" --xml --out "$book" >&2
   fi
 done
 
-operations=(open_today open_store createCache save commit_edit value_accounts category_months memo_search)
+operations=(open open_store createCache save commit_edit value_accounts category_months xml_export xml_import memo_search)
 results="$build/results"
 rm -rf "$results" && mkdir -p "$results"
 size_list=$(IFS=,; echo "${sizes[*]}")
@@ -67,11 +67,15 @@ def median(op, n):
             return b["real_time"] * scale, b.get("peak_MB", 0.0)
     return None
 
+def size_name(n):
+    n = int(n)
+    return f"{n // 1000000}M" if n % 1000000 == 0 else f"{n // 1000}k"
+
 def fmt_time(ms):
     return f"{ms * 1000:.1f} us" if ms < 1 else (f"{ms:.1f} ms" if ms < 1000 else f"{ms / 1000:.2f} s")
 
-head = ["operation"] + [f"{int(n) // 1000}k time" for n in sizes] + [f"{int(n) // 1000}k peak" for n in sizes]
-head.append(f"growth {int(sizes[-2]) // 1000}k->{int(sizes[-1]) // 1000}k")
+head = ["operation"] + [f"{size_name(n)} time" for n in sizes] + [f"{size_name(n)} peak" for n in sizes]
+head.append(f"growth {size_name(sizes[-2])}->{size_name(sizes[-1])}")
 rows = [head]
 for op in ops:
     cells = [median(op, n) for n in sizes]

@@ -8,7 +8,8 @@
 #include "model/CV4LoanModel.h"
 #include "model/CV4PriceTime.h"
 #include "model/CV4Trade.h"
-#include "platform/KeyedArchiver.h"
+
+#include <QFileInfo>
 
 #include <algorithm>
 #include <array>
@@ -405,25 +406,6 @@ BookStats generateBook(CV4Document &doc, const BookOptions &options)
     return stats;
 }
 
-namespace {
-
-template <class T> std::optional<std::vector<std::shared_ptr<T>>> decodeList(const QByteArray &data)
-{
-    const auto root = cv::KeyedUnarchiver::unarchiveObjectWithData(data);
-    const cv::ArchiveArray *array = root ? root->array() : nullptr;
-    if (!array) return std::nullopt;
-    std::vector<std::shared_ptr<T>> out;
-    out.reserve(array->size());
-    for (const auto &v : *array) {
-        auto o = v.objectAs<T>();
-        if (!o) return std::nullopt;
-        out.push_back(std::move(o));
-    }
-    return out;
-}
-
-} // namespace
-
 bool saveBook(CV4Document &doc, const QString &path)
 {
     doc.commitSettings();
@@ -437,23 +419,8 @@ bool saveBook(CV4Document &doc, const QString &path)
 
 bool openBook(CV4Document &doc, const QString &path)
 {
-    CV4DataModel *store = doc.dataModel();
-    if (!store->open(path)) return false;
-    auto settings = cv::KeyedUnarchiver::unarchiveObjectOfClass<CV4Settings>(store->getSettingsData());
-    auto accounts = cv::KeyedUnarchiver::unarchiveObjectOfClass<CV4AccountModel>(store->getAccountData());
-    auto actuals = cv::KeyedUnarchiver::unarchiveObjectOfClass<CV4ActualModel>(store->getActualData());
-    auto currencies = decodeList<CV4Currency>(store->getCurrencyData());
-    auto brands = decodeList<CV4Brand>(store->getBrandData());
-    auto groups = decodeList<CV4Grouping>(store->getGroupData());
-    if (!accounts || !actuals || !currencies || !brands || !groups) return false;
-    doc.setSettings(settings);
-    doc.setAccountModel(accounts);
-    doc.setActualModel(actuals);
-    doc.setCurrencyList(std::move(*currencies));
-    doc.setBrandList(std::move(*brands));
-    doc.setGroupList(std::move(*groups));
-    doc.createCache();
-    return true;
+    const QString type = CV4Document::typeForExtension(QFileInfo(path).suffix());
+    return !type.isEmpty() && doc.initWithContentsOfFile(path, type);
 }
 
 } // namespace cv::bench

@@ -32,9 +32,8 @@ BookStats generateBook(CV4Document &doc, const BookOptions &options);
 // Writes the models to their info rows and the store to the document file.
 bool saveBook(CV4Document &doc, const QString &path);
 
-// Opening as the code stands: the store opens the file, the info rows are
-// decoded into the models, and the balance cache is built. False when the
-// file or one of its rows cannot be read.
+// Opens a .cvv2 or .cvxf file as the program does, until the book is ready
+// to show. False when it cannot be read.
 bool openBook(CV4Document &doc, const QString &path);
 
 // Days between the first and last day of the book's span.

@@ -1,7 +1,8 @@
 // Writes a synthetic household book: cv-gen-book --entries N [--years Y]
-// [--seed S] --out FILE. The saved file is opened again and every account's
-// balance compared with the one the generator built, so a book that does not
-// survive its own save is never handed to the benchmarks.
+// [--seed S] [--xml] --out FILE.cvv2. --xml also writes the book in the XML
+// form next to it (FILE.cvxf). Each saved file is opened again and every
+// account's balance compared with the one the generator built, so a book that
+// does not survive its own save is never handed to the benchmarks.
 
 #include "document/CV4Document.h"
 #include "document/WorkingFolder.h"
@@ -9,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <cmath>
@@ -24,11 +26,11 @@ void forEachAccount(const CVUnitModelPtr &node, const std::function<void(const C
     for (const auto &child : node->children()) forEachAccount(child, visit);
 }
 
-int generate(const cv::bench::BookOptions &options, const QString &out);
+int generate(const cv::bench::BookOptions &options, const QString &out, bool xml);
 
 int usage()
 {
-    std::fprintf(stderr, "usage: cv-gen-book --entries N [--years Y] [--seed S] --out FILE.cvv2\n");
+    std::fprintf(stderr, "usage: cv-gen-book --entries N [--years Y] [--seed S] [--xml] --out FILE.cvv2\n");
     return 2;
 }
 
@@ -39,9 +41,14 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     cv::bench::BookOptions options;
     QString out;
+    bool xml = false;
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
         const QString &a = args[i];
+        if (a == QLatin1String("--xml")) {
+            xml = true;
+            continue;
+        }
         if (i + 1 >= args.size()) return usage();
         bool ok = true;
         if (a == QLatin1String("--entries"))
@@ -60,14 +67,14 @@ int main(int argc, char **argv)
 
     QTemporaryDir work;
     cv::work::setWorkFolder(work.filePath(QStringLiteral("Work")));
-    const int rc = generate(options, out);
+    const int rc = generate(options, out, xml);
     cv::work::setWorkFolder(QString());
     return rc;
 }
 
 namespace {
 
-int generate(const cv::bench::BookOptions &options, const QString &out)
+int generate(const cv::bench::BookOptions &options, const QString &out, bool xml)
 {
     QElapsedTimer timer;
     timer.start();
@@ -86,28 +93,41 @@ int generate(const cv::bench::BookOptions &options, const QString &out)
     std::printf("%s: %d entries (a loan of %d rows), %d trades, %d rates, %d prices over %d years (%.1f s)\n",
                 qPrintable(out), stats.entries, stats.loanRows,
                 stats.trades, stats.rates, stats.prices, options.years, timer.elapsed() / 1000.0);
+    QStringList written = {out};
+    if (xml) {
+        const QFileInfo info(out);
+        const QString xmlPath = info.path() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".cvxf");
+        if (!doc.export_(xmlPath)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(xmlPath));
+            return 1;
+        }
+        written << xmlPath;
+    }
 
-    CV4Document reopened;
-    if (!cv::bench::openBook(reopened, out)) {
-        std::fprintf(stderr, "the saved book does not open\n");
-        return 1;
-    }
     const QDate day = options.lastDay;
-    int mismatches = 0;
-    int accounts = 0;
-    for (const auto &root : {doc.accountModel()->asset(), doc.accountModel()->debt()}) {
-        forEachAccount(root, [&](const CVUnitModelPtr &node) {
-            if (node->ident() <= 0) return;
-            ++accounts;
-            const double built = doc.valueForAccount(node, day);
-            const double read = reopened.valueForAccount(reopened.findAccount(node->ident()), day);
-            if (std::fabs(built - read) > 0.005) {
-                std::fprintf(stderr, "account %d: %.2f built, %.2f after opening\n", node->ident(), built, read);
-                ++mismatches;
-            }
-        });
+    for (const QString &path : written) {
+        CV4Document reopened;
+        if (!cv::bench::openBook(reopened, path)) {
+            std::fprintf(stderr, "%s does not open\n", qPrintable(path));
+            return 1;
+        }
+        int mismatches = 0;
+        int accounts = 0;
+        for (const auto &root : {doc.accountModel()->asset(), doc.accountModel()->debt()}) {
+            forEachAccount(root, [&](const CVUnitModelPtr &node) {
+                if (node->ident() <= 0) return;
+                ++accounts;
+                const double built = doc.valueForAccount(node, day);
+                const double read = reopened.valueForAccount(reopened.findAccount(node->ident()), day);
+                if (std::fabs(built - read) > 0.005) {
+                    std::fprintf(stderr, "%s: account %d: %.2f built, %.2f after opening\n", qPrintable(path),
+                                 node->ident(), built, read);
+                    ++mismatches;
+                }
+            });
+        }
+        if (accounts == 0 || mismatches != 0) return 1;
     }
-    if (accounts == 0 || mismatches != 0) return 1;
     return 0;
 }
 
