@@ -198,7 +198,7 @@ QString localizedString(const QString &key)
 
 namespace {
 
-struct Spec
+struct Conversion
 {
     bool leftAlign = false;
     bool plusSign = false;
@@ -212,28 +212,28 @@ struct Spec
 
 // The sign (or its placeholder) and the width of one conversion; zeros go
 // between the sign or "0x" and the digits, as printf places them.
-QString pad(const Spec &spec, QString body, bool numeric, qsizetype prefixLength = 0)
+QString pad(const Conversion &conv, QString body, bool numeric, qsizetype prefixLength = 0)
 {
-    if (spec.width <= body.size())
+    if (conv.width <= body.size())
         return body;
-    const qsizetype fill = spec.width - body.size();
-    if (spec.leftAlign)
+    const qsizetype fill = conv.width - body.size();
+    if (conv.leftAlign)
         return body + QString(fill, u' ');
-    if (numeric && spec.zeroPad) {
+    if (numeric && conv.zeroPad) {
         body.insert(prefixLength, QString(fill, u'0'));
         return body;
     }
     return QString(fill, u' ') + body;
 }
 
-QString withSign(const Spec &spec, bool negative, const QString &digits, qsizetype *signLength)
+QString withSign(const Conversion &conv, bool negative, const QString &digits, qsizetype *signLength)
 {
     QString sign;
     if (negative)
         sign = QStringLiteral("-");
-    else if (spec.plusSign)
+    else if (conv.plusSign)
         sign = QStringLiteral("+");
-    else if (spec.spaceSign)
+    else if (conv.spaceSign)
         sign = QStringLiteral(" ");
     *signLength = sign.size();
     return sign + digits;
@@ -259,7 +259,7 @@ qint64 integerOf(const QVariant &v)
     return v.toLongLong();
 }
 
-QString formatInteger(const Spec &spec, QChar conversion, const QVariant &arg)
+QString formatInteger(const Conversion &conv, QChar conversion, const QVariant &arg)
 {
     const qint64 raw = integerOf(arg);
     const char c = char(conversion.unicode());
@@ -271,8 +271,8 @@ QString formatInteger(const Spec &spec, QChar conversion, const QVariant &arg)
         magnitude = negative ? 0 - static_cast<quint64>(raw) : static_cast<quint64>(raw);
     } else {
         magnitude = static_cast<quint64>(raw);
-        if (spec.lengthBits < 64)
-            magnitude &= (quint64(1) << spec.lengthBits) - 1;
+        if (conv.lengthBits < 64)
+            magnitude &= (quint64(1) << conv.lengthBits) - 1;
     }
     const int base = (c == 'x' || c == 'X' || c == 'p') ? 16 : (c == 'o' ? 8 : 10);
     char buf[32];
@@ -280,32 +280,32 @@ QString formatInteger(const Spec &spec, QChar conversion, const QVariant &arg)
     QString digits = QString::fromLatin1(buf, res.ptr - buf);
     if (c == 'X')
         digits = digits.toUpper();
-    if (spec.precision >= 0) {
-        if (spec.precision == 0 && magnitude == 0)
+    if (conv.precision >= 0) {
+        if (conv.precision == 0 && magnitude == 0)
             digits.clear();
-        else if (digits.size() < spec.precision)
-            digits.prepend(QString(spec.precision - digits.size(), u'0'));
+        else if (digits.size() < conv.precision)
+            digits.prepend(QString(conv.precision - digits.size(), u'0'));
     }
     qsizetype prefixLength = 0;
     QString body;
     if (isSigned) {
-        body = withSign(spec, negative, digits, &prefixLength);
+        body = withSign(conv, negative, digits, &prefixLength);
     } else {
         QString prefix;
-        if (c == 'p' || (spec.alternate && magnitude != 0 && (c == 'x' || c == 'X')))
+        if (c == 'p' || (conv.alternate && magnitude != 0 && (c == 'x' || c == 'X')))
             prefix = c == 'X' ? QStringLiteral("0X") : QStringLiteral("0x");
-        else if (spec.alternate && c == 'o' && !digits.startsWith(u'0'))
+        else if (conv.alternate && c == 'o' && !digits.startsWith(u'0'))
             prefix = QStringLiteral("0");
         prefixLength = prefix.size();
         body = prefix + digits;
     }
-    Spec padding = spec;
-    if (spec.precision >= 0)
+    Conversion padding = conv;
+    if (conv.precision >= 0)
         padding.zeroPad = false; // C ignores "0" when a precision is given
     return pad(padding, body, true, prefixLength);
 }
 
-QString formatFloating(const Spec &spec, QChar conversion, double value)
+QString formatFloating(const Conversion &conv, QChar conversion, double value)
 {
     const char c = char(conversion.unicode());
     const bool upper = conversion.isUpper();
@@ -323,17 +323,17 @@ QString formatFloating(const Spec &spec, QChar conversion, double value)
             format = std::chars_format::general;
         else if (c == 'a' || c == 'A')
             format = std::chars_format::hex;
-        const int precision = qBound(0, spec.precision < 0 ? 6 : spec.precision, 1100);
+        const int precision = qBound(0, conv.precision < 0 ? 6 : conv.precision, 1100);
         std::string buf(size_t(precision) + 400, '\0');
         std::to_chars_result res;
-        if (format == std::chars_format::hex && spec.precision < 0)
+        if (format == std::chars_format::hex && conv.precision < 0)
             res = std::to_chars(buf.data(), buf.data() + buf.size(), magnitude, format);
         else
             res = std::to_chars(buf.data(), buf.data() + buf.size(), magnitude, format, precision);
         digits = QString::fromLatin1(buf.data(), res.ptr - buf.data());
         if (format == std::chars_format::hex)
             digits.prepend(QStringLiteral("0x"));
-        if (spec.alternate && !digits.contains(u'.') && format != std::chars_format::hex) {
+        if (conv.alternate && !digits.contains(u'.') && format != std::chars_format::hex) {
             const qsizetype e = digits.indexOf(u'e');
             digits.insert(e < 0 ? digits.size() : e, u'.');
         }
@@ -341,8 +341,8 @@ QString formatFloating(const Spec &spec, QChar conversion, double value)
     if (upper)
         digits = digits.toUpper();
     qsizetype signLength = 0;
-    const QString body = withSign(spec, negative, digits, &signLength);
-    Spec padding = spec;
+    const QString body = withSign(conv, negative, digits, &signLength);
+    Conversion padding = conv;
     if (!finite)
         padding.zeroPad = false;
     return pad(padding, body, true, signLength);
@@ -400,7 +400,7 @@ QString formatString(const QString &format, const QVariantList &args)
         }
 
         // %[n$][flags][width][.precision][length]conversion
-        Spec spec;
+        Conversion conv;
         qsizetype position = -1;
         {
             qsizetype q = p;
@@ -416,11 +416,11 @@ QString formatString(const QString &format, const QVariantList &args)
         };
         for (; p < n; ++p) {
             const QChar f = format.at(p);
-            if (f == u'-') spec.leftAlign = true;
-            else if (f == u'+') spec.plusSign = true;
-            else if (f == u' ') spec.spaceSign = true;
-            else if (f == u'#') spec.alternate = true;
-            else if (f == u'0') spec.zeroPad = true;
+            if (f == u'-') conv.leftAlign = true;
+            else if (f == u'+') conv.plusSign = true;
+            else if (f == u' ') conv.spaceSign = true;
+            else if (f == u'#') conv.alternate = true;
+            else if (f == u'0') conv.zeroPad = true;
             else if (f == u'\'') {} // grouping is never applied to these texts
             else break;
         }
@@ -429,28 +429,28 @@ QString formatString(const QString &format, const QVariantList &args)
             const qsizetype index = next++;
             const int w = index < args.size() ? int(std::clamp<qint64>(integerOf(args.at(index)), -100000, 100000)) : 0;
             if (w < 0) {
-                spec.leftAlign = true;
-                spec.width = -w;
+                conv.leftAlign = true;
+                conv.width = -w;
             } else {
-                spec.width = w;
+                conv.width = w;
             }
         } else {
-            spec.width = readNumber(format, p);
+            conv.width = readNumber(format, p);
         }
         if (p < n && format.at(p) == u'.') {
             ++p;
             if (p < n && format.at(p) == u'*') {
                 ++p;
                 const qsizetype index = next++;
-                spec.precision = index < args.size() ? int(std::clamp<qint64>(integerOf(args.at(index)), -1, 100000)) : -1;
+                conv.precision = index < args.size() ? int(std::clamp<qint64>(integerOf(args.at(index)), -1, 100000)) : -1;
             } else {
-                spec.precision = qMax(0, readNumber(format, p));
+                conv.precision = qMax(0, readNumber(format, p));
             }
         }
         while (p < n) {
             const QChar l = format.at(p);
-            if (l == u'h') spec.lengthBits = spec.lengthBits == 16 ? 8 : 16;
-            else if (l == u'l' || l == u'q' || l == u'j' || l == u'z' || l == u't') spec.lengthBits = 64;
+            if (l == u'h') conv.lengthBits = conv.lengthBits == 16 ? 8 : 16;
+            else if (l == u'l' || l == u'q' || l == u'j' || l == u'z' || l == u't') conv.lengthBits = 64;
             else if (l == u'L') {}
             else break;
             ++p;
@@ -468,9 +468,9 @@ QString formatString(const QString &format, const QVariantList &args)
             if (!arg)
                 break;
             QString text = textOf(*arg);
-            if ((conversion == u's' || conversion == u'S') && spec.precision >= 0)
-                text.truncate(spec.precision);
-            out.append(pad(spec, text, false));
+            if ((conversion == u's' || conversion == u'S') && conv.precision >= 0)
+                text.truncate(conv.precision);
+            out.append(pad(conv, text, false));
             break;
         }
         case 'd': case 'i': case 'u': case 'o': case 'x': case 'X': case 'p': case 'D': case 'U': case 'O': {
@@ -479,17 +479,17 @@ QString formatString(const QString &format, const QVariantList &args)
                 break;
             QChar c = conversion;
             if (c == u'D' || c == u'U' || c == u'O') { // old forms of %ld, %lu, %lo
-                spec.lengthBits = 64;
+                conv.lengthBits = 64;
                 c = c.toLower();
             }
-            out.append(formatInteger(spec, c, *arg));
+            out.append(formatInteger(conv, c, *arg));
             break;
         }
         case 'f': case 'F': case 'e': case 'E': case 'g': case 'G': case 'a': case 'A': {
             const QVariant *arg = takeArgument();
             if (!arg)
                 break;
-            out.append(formatFloating(spec, conversion, arg->toDouble()));
+            out.append(formatFloating(conv, conversion, arg->toDouble()));
             break;
         }
         case 'c': case 'C': {
@@ -500,7 +500,7 @@ QString formatString(const QString &format, const QVariantList &args)
                                                                       : char32_t(integerOf(*arg));
             // A value that is no code point would leave broken UTF-16 in the text.
             if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
-            out.append(pad(spec, code ? QString::fromUcs4(&code, 1) : QString(), false));
+            out.append(pad(conv, code ? QString::fromUcs4(&code, 1) : QString(), false));
             break;
         }
         default:

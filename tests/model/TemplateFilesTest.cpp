@@ -153,24 +153,24 @@ bool matchesForm(const QString &v, Form form)
     return false;
 }
 
-struct AttrSpec {
+struct AttrRule {
     const char *name;
     bool always;
     Form form;
 };
 
-const std::vector<AttrSpec> &assetPart()
+const std::vector<AttrRule> &assetPart()
 {
-    static const std::vector<AttrSpec> spec{{"value", false, Form::Amount}, {"date", false, Form::Date}};
-    return spec;
+    static const std::vector<AttrRule> rules{{"value", false, Form::Amount}, {"date", false, Form::Date}};
+    return rules;
 }
 
 // Attributes each element may carry, in the order they must come.
-std::vector<AttrSpec> attributeSpec(const QString &tag)
+std::vector<AttrRule> attributeRules(const QString &tag)
 {
     using F = Form;
-    std::vector<AttrSpec> spec;
-    auto add = [&](const std::vector<AttrSpec> &more) { spec.insert(spec.end(), more.begin(), more.end()); };
+    std::vector<AttrRule> rules;
+    auto add = [&](const std::vector<AttrRule> &more) { rules.insert(rules.end(), more.begin(), more.end()); };
     if (tag == u"cvxf")
         return {{"version", true, F::Version}, {"date", true, F::Date}, {"summary", false, F::Int},
                 {"template", false, F::Text}};
@@ -190,7 +190,7 @@ std::vector<AttrSpec> attributeSpec(const QString &tag)
         return {{"refid", true, F::Int}, {"kind", false, F::Flag}};
     if (!tag.startsWith(u"node_"))
         return {};
-    spec = {{"id", false, F::Int}, {"currency", false, F::Int}};
+    rules = {{"id", false, F::Int}, {"currency", false, F::Int}};
     if (tag == u"node_cache" || tag == u"node_invest" || tag == u"node_asset" || tag == u"node_debt") {
         add(assetPart());
     } else if (tag == u"node_bank") {
@@ -212,24 +212,24 @@ std::vector<AttrSpec> attributeSpec(const QString &tag)
         add({{"date", false, F::Date}, {"brand", true, F::Int}, {"count", false, F::Int},
              {"price", false, F::Amount}, {"cost", false, F::Amount}});
     }
-    return spec;
+    return rules;
 }
 
 QString checkAttributes(const Element &e)
 {
-    const std::vector<AttrSpec> spec = attributeSpec(e.name);
+    const std::vector<AttrRule> rules = attributeRules(e.name);
     size_t next = 0;
     for (const QXmlStreamAttribute &a : e.attributes) {
         size_t i = next;
-        while (i < spec.size() && a.name() != QLatin1String(spec[i].name))
+        while (i < rules.size() && a.name() != QLatin1String(rules[i].name))
             ++i;
-        if (i == spec.size())
+        if (i == rules.size())
             return QStringLiteral("<%1> has %2 out of place or not of its form").arg(e.name, a.name());
-        if (!matchesForm(a.value().toString(), spec[i].form))
+        if (!matchesForm(a.value().toString(), rules[i].form))
             return QStringLiteral("<%1 %2=\"%3\"> is not in the value's form").arg(e.name, a.name(), a.value());
         next = i + 1;
     }
-    for (const AttrSpec &s : spec)
+    for (const AttrRule &s : rules)
         if (s.always && !e.attributes.hasAttribute(QLatin1String(s.name)))
             return QStringLiteral("<%1> lacks %2").arg(e.name, QLatin1String(s.name));
     for (const Element &c : e.children)
