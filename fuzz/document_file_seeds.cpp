@@ -30,7 +30,7 @@ int main(int argc, char **argv)
     CV4DataModel blank;
     bool ok = blank.create() && seeds.write(saved(blank));
 
-    auto doc = fuzzbook::makeRichBook();
+    auto doc = samplebook::makeRichBook();
     if (!doc) return 1;
     CV4DataModel &store = *doc->dataModel();
     const fuzzbook::InfoArchives rows = fuzzbook::infoArchives(*doc);

@@ -19,7 +19,7 @@ int main(int argc, char **argv)
     registerModelArchiveClasses();
     fuzzbook::TemporaryWork work;
     fuzzbook::SeedWriter seeds(QString::fromLocal8Bit(argv[1]));
-    auto doc = fuzzbook::makeRichBook();
+    auto doc = samplebook::makeRichBook();
     if (!doc || !seeds.ready()) return 1;
 
     const fuzzbook::InfoArchives rows = fuzzbook::infoArchives(*doc);
