@@ -9,6 +9,7 @@
 #include "model/CV4InvestUnit.h"
 #include "model/CV4PriceTime.h"
 #include "model/CV4Trade.h"
+#include "support/SampleBook.h"
 
 #include <gtest/gtest.h>
 
@@ -90,14 +91,7 @@ protected:
     static CV4ActualPtr makeEntry(int kind, const QDate &date, double amount, int category, int account,
                                   int destination = 0)
     {
-        auto e = std::make_shared<CV4Actual>();
-        e->setKind(kind);
-        e->setDate(date);
-        e->setAmount(amount);
-        e->setCategory(category);
-        e->setAccount(account);
-        e->setDestination(destination);
-        return e;
+        return samplebook::entry(kind, date, amount, category, account, destination);
     }
 
     CV4ActualPtr transfer(const QDate &date, double amount, int from, int to, double converted = 0)
