@@ -1,14 +1,18 @@
 #pragma once
-// What the seeds programs share: the sample book's stored rows, a working
-// folder of their own and a writer of numbered seeds.
+// What the seeds programs share: their start-up, the sample book's stored
+// rows, a working folder of their own and a writer of numbered seeds.
 
 #include "support/SampleBook.h"
 
 #include "document/WorkingFolder.h"
+#include "model/ModelArchiveClasses.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <cstdio>
 
 namespace fuzzbook {
 
@@ -56,5 +60,21 @@ private:
     QDir m_dir;
     int m_count = 0;
 };
+
+// A seeds program's start-up around `write`, which fills the corpus folder
+// named by the first argument and answers whether every seed was written.
+template <class Body> int runSeeds(int argc, char **argv, Body &&write)
+{
+    QCoreApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s corpus-folder\n", argv[0]);
+        return 2;
+    }
+    registerModelArchiveClasses();
+    TemporaryWork work;
+    SeedWriter seeds(QString::fromLocal8Bit(argv[1]));
+    if (!seeds.ready()) return 1;
+    return write(seeds, work) ? 0 : 1;
+}
 
 } // namespace fuzzbook

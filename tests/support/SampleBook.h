@@ -118,8 +118,8 @@ inline bool fillRichBook(CV4Document &doc)
     holding->setExtra(unit);
     invest->appendChild(holding);
     doc.addBrandNodeIfNeeded(invest, trust->ident());
-    for (const auto &[date, b, count, price, commission] :
-         {std::tuple{QDate(2008, 2, 1), stock, 100.0, 3000.0, 525.0}, {QDate(2008, 2, 2), trust, 12.5, 10000.123456, 0.0}}) {
+    for (const auto &[date, b, count, price, commission] : {std::tuple{QDate(2008, 2, 1), stock, 100.0, 3000.0, 525.0},
+                                                            {QDate(2008, 2, 2), trust, 12.5, 10000.123456, 0.0}}) {
         auto t = std::make_shared<CV4Trade>();
         t->setDate(date);
         t->setAccount(1002);
