@@ -36,14 +36,7 @@ protected:
 
     CV4CurrencyPtr addCurrency(int ident, const QString &abbr, double rate, int fraction)
     {
-        auto c = std::make_shared<CV4Currency>();
-        c->setIdent(ident);
-        c->setAbbr(abbr);
-        c->setName(abbr);
-        c->setRate(rate);
-        c->setFraction(fraction);
-        doc->addCurrency(c);
-        return c;
+        return samplebook::currency(*doc, ident, abbr, rate, fraction);
     }
 
     CVUnitModelPtr addAccount(const CVUnitModelPtr &parent, int ident, int kind, double initial, int currency = 1,

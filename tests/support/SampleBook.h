@@ -44,6 +44,19 @@ inline CV4ActualPtr entry(int kind, const QDate &date, double amount, int catego
     return e;
 }
 
+// A currency named by its code, added to the document.
+inline CV4CurrencyPtr currency(CV4Document &doc, int ident, const QString &abbr, double rate, int fraction)
+{
+    auto c = std::make_shared<CV4Currency>();
+    c->setIdent(ident);
+    c->setAbbr(abbr);
+    c->setName(abbr);
+    c->setRate(rate);
+    c->setFraction(fraction);
+    doc.addCurrency(c);
+    return c;
+}
+
 // Fills a new document with accounts of every kind, categories with budgets,
 // two currencies with rates, a stock and a trust with prices and trades, a
 // grouping, a loan with its schedule, a summary and memos with quotes,
@@ -51,18 +64,8 @@ inline CV4ActualPtr entry(int kind, const QDate &date, double amount, int catego
 inline bool fillRichBook(CV4Document &doc)
 {
     bool ok = true;
-    auto currency = [&](int ident, const QString &abbr, double rate, int fraction) {
-        auto c = std::make_shared<CV4Currency>();
-        c->setIdent(ident);
-        c->setAbbr(abbr);
-        c->setName(abbr);
-        c->setRate(rate);
-        c->setFraction(fraction);
-        doc.addCurrency(c);
-        return c;
-    };
-    currency(1, QStringLiteral("JPY"), 1, 0);
-    currency(2, QStringLiteral("USD"), 0.00912345, 2)->setPrefix(QStringLiteral("$"));
+    currency(doc, 1, QStringLiteral("JPY"), 1, 0);
+    currency(doc, 2, QStringLiteral("USD"), 0.00912345, 2)->setPrefix(QStringLiteral("$"));
     for (const auto &[date, value] : {std::pair{QDate(2008, 3, 5), 102.5}, {QDate(2008, 4, 1), 99.123456}}) {
         auto rate = std::make_shared<CV4PriceTime>();
         rate->setBrand(2);
