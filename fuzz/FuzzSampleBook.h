@@ -1,199 +1,20 @@
 #pragma once
-// A small household book with one of everything, for the seeds programs:
-// seeds made by the program's own writers from it reach every reader path.
+// What the seeds programs share: their start-up, the sample book's stored
+// rows, a working folder of their own and a writer of numbered seeds.
 
-#include "document/CV4Document.h"
+#include "support/SampleBook.h"
+
 #include "document/WorkingFolder.h"
-#include "model/CV4Actual.h"
-#include "model/CV4AssetModel.h"
-#include "model/CV4BankModel.h"
-#include "model/CV4CreditCardModel.h"
-#include "model/CV4InvestUnit.h"
-#include "model/CV4LoanModel.h"
-#include "model/CV4PriceTime.h"
-#include "model/CV4Summary.h"
-#include "model/CV4Trade.h"
+#include "model/ModelArchiveClasses.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <memory>
+#include <cstdio>
 
 namespace fuzzbook {
-
-inline CVUnitModelPtr node(const CVUnitModelPtr &parent, int ident, int kind, const QString &name,
-                           cv::ArchivablePtr extra = nullptr)
-{
-    auto n = std::make_shared<CVUnitModel>();
-    n->setIdent(ident);
-    n->setKind(kind);
-    n->setCurrency(1);
-    n->setName(name);
-    n->setExtra(std::move(extra));
-    parent->appendChild(n);
-    return n;
-}
-
-inline CV4ActualPtr entry(int kind, const QDate &date, double amount, int category, int account, int destination = 0)
-{
-    auto e = std::make_shared<CV4Actual>();
-    e->setKind(kind);
-    e->setDate(date);
-    e->setAmount(amount);
-    e->setCategory(category);
-    e->setAccount(account);
-    e->setDestination(destination);
-    return e;
-}
-
-// A new document (the store created, system items in place) holding accounts
-// of every kind, categories with budgets, two currencies with rates, a stock
-// and a trust with prices and trades, a grouping, a loan with its schedule,
-// a summary and memos with quotes, ampersands, Japanese and line breaks.
-inline std::unique_ptr<CV4Document> makeRichBook()
-{
-    auto doc = std::make_unique<CV4Document>();
-    if (!doc->dataModel()->create()) return nullptr;
-    doc->actualModel()->setDefault();
-    doc->actualModel()->setSystemItems();
-    doc->accountModel()->setSystemItems();
-
-    auto currency = [&](int ident, const QString &abbr, double rate, int fraction) {
-        auto c = std::make_shared<CV4Currency>();
-        c->setIdent(ident);
-        c->setAbbr(abbr);
-        c->setName(abbr);
-        c->setRate(rate);
-        c->setFraction(fraction);
-        doc->addCurrency(c);
-        return c;
-    };
-    currency(1, QStringLiteral("JPY"), 1, 0);
-    currency(2, QStringLiteral("USD"), 0.00912345, 2)->setPrefix(QStringLiteral("$"));
-    auto rate = std::make_shared<CV4PriceTime>();
-    rate->setBrand(2);
-    rate->setDate(QDate(2008, 3, 5));
-    rate->setPrice(102.5);
-    doc->dataModel()->putXchgRate(rate);
-
-    auto grouping = std::make_shared<CV4Grouping>();
-    grouping->setName(QStringLiteral("旅行"));
-    doc->addGrouping(grouping);
-    auto brand = [&](const QString &name, int currencyIdent, int kind) {
-        auto b = std::make_shared<CV4Brand>();
-        b->setName(name);
-        b->setCurrency(currencyIdent);
-        b->setKind(kind);
-        doc->addBrand(b);
-        auto p = std::make_shared<CV4PriceTime>();
-        p->setBrand(b->ident());
-        p->setDate(QDate(2008, 3, 31));
-        p->setPrice(kind == 0 ? 3120 : 10234.567891);
-        doc->dataModel()->putPrice(p);
-        return b;
-    };
-    auto stock = brand(QStringLiteral("Stock & Co"), 1, 0);
-    stock->setCode(7203);
-    auto trust = brand(QStringLiteral("投信"), 2, CV4Brand::InvestmentTrust);
-
-    const auto &accounts = *doc->accountModel();
-    auto cashRecord = std::make_shared<CV4AssetModel>();
-    cashRecord->setDate(QDate(2008, 1, 1));
-    cashRecord->setInitialValue(50000);
-    node(accounts.asset(), 1000, 30, QStringLiteral("財布"), cashRecord);
-    auto bankRecord = std::make_shared<CV4BankModel>();
-    bankRecord->setName(QStringLiteral("A&B \"X\""));
-    bankRecord->setInterestRate(0.00025);
-    bankRecord->setMemo(QStringLiteral("line 1\nline 2\r\n'&'"));
-    node(accounts.asset(), 1001, 31, QStringLiteral("普通預金"), bankRecord);
-    auto invest = node(accounts.asset(), 1002, 32, QStringLiteral("証券"), std::make_shared<CV4AssetModel>());
-    auto cash = std::make_shared<CVUnitModel>();
-    cash->setKind(3);
-    invest->appendChild(cash);
-    auto unit = std::make_shared<CV4InvestUnit>();
-    unit->setBrand(stock->ident());
-    unit->setUnits(1500.5);
-    unit->setUnitPrice(2999.999);
-    unit->setDate(QDate(2008, 1, 1));
-    auto holding = std::make_shared<CVUnitModel>();
-    holding->setKind(6);
-    holding->setExtra(unit);
-    invest->appendChild(holding);
-    doc->addBrandNodeIfNeeded(invest, trust->ident());
-    for (const auto &[date, b, count] : {std::tuple{QDate(2008, 2, 1), stock, 100.0}, {QDate(2008, 2, 2), trust, 12.5}}) {
-        auto t = std::make_shared<CV4Trade>();
-        t->setDate(date);
-        t->setAccount(1002);
-        t->setBrand(b->ident());
-        t->setCount(count);
-        t->setUnitPrice(3000);
-        t->setCommission(525);
-        t->setTransfer(1001);
-        t->setMemo(QStringLiteral("買い'&'"));
-        doc->dataModel()->putTrade(t);
-    }
-
-    auto cardRecord = std::make_shared<CV4CreditCardModel>();
-    cardRecord->setLimit(300000);
-    cardRecord->setCutoffDay(15);
-    cardRecord->setDueDay(10);
-    node(accounts.debt(), 1003, 40, QStringLiteral("Card"), cardRecord);
-    auto loanRecord = std::make_shared<CV4LoanModel>();
-    loanRecord->setRepaymentFlags(16 + 4);
-    loanRecord->setInitialValue(1000000);
-    loanRecord->setDate(QDate(2008, 1, 1));
-    loanRecord->setRate(0.01375);
-    loanRecord->setTimes(2);
-    loanRecord->setRepaymentAccount(1001);
-    loanRecord->setBonusMonths(1 << 6);
-    loanRecord->setBonusAmount(1000);
-    auto loan = node(accounts.debt(), 1004, 41, QStringLiteral("住宅ローン"), loanRecord);
-    CV4LoanSchedule rows;
-    for (int month : {2, 3}) {
-        auto row = std::make_shared<CV4LoanPayment>();
-        row->setDate(QDate(2008, month, 27));
-        row->setRate(0.01375);
-        row->setAccount(1001);
-        row->setPrincipal(500000);
-        row->setInterest(1145.83);
-        rows.push_back(row);
-    }
-    loanRecord->recalcPaymentRest(rows);
-    doc->putLoanData(loan, rows);
-
-    auto summary = std::make_shared<CV4Summary>();
-    summary->setMemo(QStringLiteral("net"));
-    summary->assetList().push_back(std::make_shared<CV4SummaryUnit>());
-    summary->assetList()[0]->setRefID(1000);
-    summary->debtList().push_back(std::make_shared<CV4SummaryUnit>());
-    summary->debtList()[0]->setRefID(1003);
-    auto sumNode = std::make_shared<CVUnitModel>();
-    sumNode->setIdent(1007);
-    sumNode->setKind(50);
-    sumNode->setExtra(summary);
-    accounts.summary()->appendChild(sumNode);
-
-    const auto &categories = *doc->actualModel();
-    auto group = node(categories.expense(), 1008, 20, QStringLiteral("生活"));
-    auto food = node(group, 1005, 21, QStringLiteral("食費"));
-    food->setBudgetAfter(2008, 1, 30000);
-    food->setBudgetAfter(2008, 4, 35000.5);
-    node(categories.income(), 1006, 21, QStringLiteral("Salary"));
-
-    auto e1 = entry(CV4Actual::Expense, QDate(2008, 3, 5), 1234.56, 1005, 1000);
-    e1->setGroup(grouping->ident());
-    e1->setMemo(QStringLiteral("スーパー 'A&B'\n2行目"));
-    doc->updateExpense(e1, nullptr);
-    doc->updateExpense(entry(CV4Actual::Expense, QDate(2008, 3, 5), 99, 1005, 1003), nullptr);
-    doc->updateIncome(entry(CV4Actual::Income, QDate(2008, 3, 25), 250000, 1006, 1001), nullptr);
-    auto move = entry(CV4Actual::Transfer, QDate(2008, 3, 26), 100, 0, 1001, 1000);
-    doc->fixupTransferCategory(*move);
-    doc->updateTransfer(move, nullptr);
-
-    doc->settings()->setViewerSummary(3);
-    return doc;
-}
 
 // The book's info rows as the document stores them.
 struct InfoArchives {
@@ -239,5 +60,21 @@ private:
     QDir m_dir;
     int m_count = 0;
 };
+
+// A seeds program's start-up around `write`, which fills the corpus folder
+// named by the first argument and answers whether every seed was written.
+template <class Body> int runSeeds(int argc, char **argv, Body &&write)
+{
+    QCoreApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s corpus-folder\n", argv[0]);
+        return 2;
+    }
+    registerModelArchiveClasses();
+    TemporaryWork work;
+    SeedWriter seeds(QString::fromLocal8Bit(argv[1]));
+    if (!seeds.ready()) return 1;
+    return write(seeds, work) ? 0 : 1;
+}
 
 } // namespace fuzzbook

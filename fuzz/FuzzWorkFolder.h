@@ -1,9 +1,12 @@
 #pragma once
-// A private working folder for the document fuzzers, in memory when the
-// machine has /dev/shm: every input makes a new working database.
+// The document fuzzers' start-up: the application object, the model classes
+// and a private working folder, in memory when the machine has /dev/shm:
+// every input makes a new working database.
 
 #include "document/WorkingFolder.h"
+#include "model/ModelArchiveClasses.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QLoggingCategory>
 #include <QTemporaryDir>
@@ -18,8 +21,10 @@ inline QTemporaryDir &folder()
     return dir;
 }
 
-inline void setUp()
+inline void setUp(int *argc, char ***argv)
 {
+    static QCoreApplication app(*argc, *argv);
+    registerModelArchiveClasses();
     cv::work::setWorkFolder(folder().filePath(QStringLiteral("Work")));
     // Refused input logs why; at fuzzing speed that is only noise.
     QLoggingCategory::setFilterRules(QStringLiteral("corvane.*=false\nqt.*=false"));

@@ -9,9 +9,7 @@
 #include "model/CV4Currency.h"
 #include "model/CV4Grouping.h"
 #include "model/CV4PriceTime.h"
-#include "model/ModelArchiveClasses.h"
 
-#include <QCoreApplication>
 #include <QFile>
 
 #include <limits>
@@ -68,9 +66,7 @@ void readEverything(CV4DataModel &store)
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    static QCoreApplication app(*argc, *argv);
-    registerModelArchiveClasses();
-    fuzzwork::setUp();
+    fuzzwork::setUp(argc, argv);
     return 0;
 }
 

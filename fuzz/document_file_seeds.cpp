@@ -3,52 +3,40 @@
 // behind the magic without compression (which opens too).
 #include "FuzzSampleBook.h"
 
-#include "model/ModelArchiveClasses.h"
-
-#include <QCoreApplication>
-
-#include <cstdio>
 #include <zlib.h>
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s corpus-folder\n", argv[0]);
-        return 2;
-    }
-    registerModelArchiveClasses();
-    fuzzbook::TemporaryWork work;
-    fuzzbook::SeedWriter seeds(QString::fromLocal8Bit(argv[1]));
-    if (!seeds.ready()) return 1;
-    auto saved = [&](CV4DataModel &store) {
-        const QString path = work.filePath(QStringLiteral("book.cvv2"));
-        QFile file(path);
-        return store.save(path) && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    };
+    return fuzzbook::runSeeds(argc, argv, [](fuzzbook::SeedWriter &seeds, fuzzbook::TemporaryWork &work) {
+        auto saved = [&](CV4DataModel &store) {
+            const QString path = work.filePath(QStringLiteral("book.cvv2"));
+            QFile file(path);
+            return store.save(path) && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
 
-    CV4DataModel blank;
-    bool ok = blank.create() && seeds.write(saved(blank));
+        CV4DataModel blank;
+        bool ok = blank.create() && seeds.write(saved(blank));
 
-    auto doc = fuzzbook::makeRichBook();
-    if (!doc) return 1;
-    CV4DataModel &store = *doc->dataModel();
-    const fuzzbook::InfoArchives rows = fuzzbook::infoArchives(*doc);
-    ok = store.putAccountData(rows.accounts) && store.putActualData(rows.categories)
-         && store.putCurrencyData(rows.currencies) && store.putBrandData(rows.brands)
-         && store.putGroupData(rows.groupings) && store.putSettingsData(rows.settings) && ok;
-    const QByteArray packed = saved(store);
-    ok = seeds.write(packed) && ok;
+        auto doc = samplebook::makeRichBook();
+        if (!doc) return false;
+        CV4DataModel &store = *doc->dataModel();
+        const fuzzbook::InfoArchives rows = fuzzbook::infoArchives(*doc);
+        ok = store.putAccountData(rows.accounts) && store.putActualData(rows.categories)
+             && store.putCurrencyData(rows.currencies) && store.putBrandData(rows.brands)
+             && store.putGroupData(rows.groupings) && store.putSettingsData(rows.settings) && ok;
+        const QByteArray packed = saved(store);
+        ok = seeds.write(packed) && ok;
 
-    QByteArray plain(64 * 1024 * 1024, Qt::Uninitialized);
-    z_stream z{};
-    z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(packed.constData()));
-    z.avail_in = uInt(packed.size());
-    z.next_out = reinterpret_cast<Bytef *>(plain.data());
-    z.avail_out = uInt(plain.size());
-    // 15 + 32: a window of 32 KiB behind a gzip header.
-    ok = inflateInit2(&z, 15 + 32) == Z_OK && inflate(&z, Z_FINISH) == Z_STREAM_END && ok;
-    plain.truncate(qsizetype(z.total_out));
-    inflateEnd(&z);
-    return ok && seeds.write(plain) ? 0 : 1;
+        QByteArray plain(64 * 1024 * 1024, Qt::Uninitialized);
+        z_stream z{};
+        z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(packed.constData()));
+        z.avail_in = uInt(packed.size());
+        z.next_out = reinterpret_cast<Bytef *>(plain.data());
+        z.avail_out = uInt(plain.size());
+        // 15 + 32: a window of 32 KiB behind a gzip header.
+        ok = inflateInit2(&z, 15 + 32) == Z_OK && inflate(&z, Z_FINISH) == Z_STREAM_END && ok;
+        plain.truncate(qsizetype(z.total_out));
+        inflateEnd(&z);
+        return ok && seeds.write(plain);
+    });
 }

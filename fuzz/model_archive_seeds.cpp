@@ -3,35 +3,24 @@
 // lone node of each account kind.
 #include "FuzzSampleBook.h"
 
-#include "model/ModelArchiveClasses.h"
-
-#include <QCoreApplication>
-
-#include <cstdio>
-
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s corpus-folder\n", argv[0]);
-        return 2;
-    }
-    registerModelArchiveClasses();
-    fuzzbook::TemporaryWork work;
-    fuzzbook::SeedWriter seeds(QString::fromLocal8Bit(argv[1]));
-    auto doc = fuzzbook::makeRichBook();
-    if (!doc || !seeds.ready()) return 1;
+    return fuzzbook::runSeeds(argc, argv, [](fuzzbook::SeedWriter &seeds, fuzzbook::TemporaryWork &) {
+        auto doc = samplebook::makeRichBook();
+        if (!doc) return false;
 
-    const fuzzbook::InfoArchives rows = fuzzbook::infoArchives(*doc);
-    bool ok = true;
-    for (const QByteArray &a : {rows.accounts, rows.categories, rows.currencies, rows.brands, rows.groupings, rows.settings})
-        ok = seeds.write(a) && ok;
-    ok = seeds.write(doc->dataModel()->getLoanData(1004)) && ok;
-    auto locked = std::make_shared<CV4Settings>();
-    locked->setPassword(QStringLiteral("password"));
-    ok = seeds.write(cv::KeyedArchiver::archivedDataWithRootObject(locked)) && ok;
-    for (const int ident : {1000, 1001, 1002, 1003, 1004})
-        ok = seeds.write(cv::KeyedArchiver::archivedDataWithRootObject(doc->findAccount(ident)->deepCopy())) && ok;
-    ok = seeds.write(cv::KeyedArchiver::archivedDataWithRootObject(doc->findExpense(1005)->deepCopy())) && ok;
-    return ok ? 0 : 1;
+        const fuzzbook::InfoArchives rows = fuzzbook::infoArchives(*doc);
+        bool ok = true;
+        for (const QByteArray &a :
+             {rows.accounts, rows.categories, rows.currencies, rows.brands, rows.groupings, rows.settings})
+            ok = seeds.write(a) && ok;
+        ok = seeds.write(doc->dataModel()->getLoanData(1004)) && ok;
+        auto locked = std::make_shared<CV4Settings>();
+        locked->setPassword(QStringLiteral("password"));
+        ok = seeds.write(cv::KeyedArchiver::archivedDataWithRootObject(locked)) && ok;
+        for (const int ident : {1000, 1001, 1002, 1003, 1004})
+            ok = seeds.write(cv::KeyedArchiver::archivedDataWithRootObject(doc->findAccount(ident)->deepCopy())) && ok;
+        ok = seeds.write(cv::KeyedArchiver::archivedDataWithRootObject(doc->findExpense(1005)->deepCopy())) && ok;
+        return ok;
+    });
 }

@@ -6,16 +6,12 @@
 
 #include "document/CV4Document.h"
 #include "document/CV4DocumentXML.h"
-#include "model/ModelArchiveClasses.h"
 
 #include <QBuffer>
-#include <QCoreApplication>
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    static QCoreApplication app(*argc, *argv);
-    registerModelArchiveClasses();
-    fuzzwork::setUp();
+    fuzzwork::setUp(argc, argv);
     return 0;
 }
 

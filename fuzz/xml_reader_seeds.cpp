@@ -3,35 +3,25 @@
 #include "FuzzSampleBook.h"
 
 #include "document/CV4DocumentXML.h"
-#include "model/ModelArchiveClasses.h"
 
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QDirIterator>
-
-#include <cstdio>
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s corpus-folder\n", argv[0]);
-        return 2;
-    }
-    registerModelArchiveClasses();
-    fuzzbook::TemporaryWork work;
-    fuzzbook::SeedWriter seeds(QString::fromLocal8Bit(argv[1]));
-    auto doc = fuzzbook::makeRichBook();
-    if (!doc || !seeds.ready()) return 1;
+    return fuzzbook::runSeeds(argc, argv, [](fuzzbook::SeedWriter &seeds, fuzzbook::TemporaryWork &) {
+        auto doc = samplebook::makeRichBook();
+        if (!doc) return false;
 
-    QBuffer out;
-    out.open(QIODevice::WriteOnly);
-    bool ok = cv::xml::exportTo(*doc, out) && seeds.write(out.data());
-    QDirIterator templates(QStringLiteral(CV_TEMPLATES_DIR), {QStringLiteral("*.cvxf")}, QDir::Files,
-                           QDirIterator::Subdirectories);
-    while (templates.hasNext()) {
-        QFile file(templates.next());
-        ok = file.open(QIODevice::ReadOnly) && seeds.write(file.readAll()) && ok;
-    }
-    return ok && seeds.count() > 1 ? 0 : 1;
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        bool ok = cv::xml::exportTo(*doc, out) && seeds.write(out.data());
+        QDirIterator templates(QStringLiteral(CV_TEMPLATES_DIR), {QStringLiteral("*.cvxf")}, QDir::Files,
+                               QDirIterator::Subdirectories);
+        while (templates.hasNext()) {
+            QFile file(templates.next());
+            ok = file.open(QIODevice::ReadOnly) && seeds.write(file.readAll()) && ok;
+        }
+        return ok && seeds.count() > 1;
+    });
 }

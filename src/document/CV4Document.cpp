@@ -159,6 +159,16 @@ void CV4Document::commitGroupList()
     storeWrite(m_dataModel->putGroupData(archiveList(m_groupList)));
 }
 
+void CV4Document::commitInfoRows()
+{
+    commitSettings();
+    commitAccountModel();
+    commitActualModel();
+    commitCurrencyList();
+    commitBrandList();
+    commitGroupList();
+}
+
 void CV4Document::postNotification(int code)
 {
     if (code >= 0 && code < 32) m_cacheStatus |= 1u << code;

@@ -221,6 +221,7 @@ public:
     void commitCurrencyList();
     void commitBrandList();
     void commitGroupList();
+    void commitInfoRows();
     void postNotification(int code);
     void brandPriceChanged() { postNotification(BrandChanged); }
     void currencyRateChanged() { postNotification(CurrencyChanged); }

@@ -137,12 +137,7 @@ void CV4Document::createFromTemplate(const QString &name)
         if (m_accountModel->asset()) m_accountModel->asset()->fixDefaultCurrency(def->ident());
         if (m_accountModel->debt()) m_accountModel->debt()->fixDefaultCurrency(def->ident());
     }
-    commitSettings();
-    commitAccountModel();
-    commitActualModel();
-    commitCurrencyList();
-    commitBrandList();
-    commitGroupList();
+    commitInfoRows();
     m_dataModel->commitTransaction();
     createCache();
     m_settings->clearChanged();
@@ -263,12 +258,7 @@ bool CV4Document::readFromFile(const QString &path, const QString &type)
             ok = import(path, &isTemplate);
             if (ok) {
                 addDefaultCurrencyIfNone();
-                commitSettings();
-                commitAccountModel();
-                commitActualModel();
-                commitCurrencyList();
-                commitBrandList();
-                commitGroupList();
+                commitInfoRows();
             }
             if (!m_dataModel->commitTransaction()) ok = false;
             if (ok && isTemplate) {

@@ -61,4 +61,13 @@ inline bool assignString(QString &field, const QVariant &value)
     return true;
 }
 
+// Text that the record normalises goes through its setter.
+template <class Setter> bool assignStringThrough(Setter &&set, const QVariant &value)
+{
+    QString text;
+    if (!assignString(text, value)) return false;
+    set(text);
+    return true;
+}
+
 } // namespace cv::record

@@ -94,12 +94,8 @@ bool CV4Trade::setValueForKey(const QString &key, const QVariant &value)
     if (key == u"count") return cv::record::assignDouble(m_count, value);
     if (key == u"unitPrice") return cv::record::assignDouble(m_unitPrice, value);
     if (key == u"commission") return cv::record::assignDouble(m_commission, value);
-    if (key == u"memo") {
-        QString memo;
-        if (!cv::record::assignString(memo, value)) return false;
-        setMemo(memo);
-        return true;
-    }
+    if (key == u"memo")
+        return cv::record::assignStringThrough([this](const QString &memo) { setMemo(memo); }, value);
     if (key == u"flags") return cv::record::assignInt(m_flags, value);
     return false;
 }

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <string>
+#include <type_traits>
 
 namespace cv {
 
@@ -128,6 +129,27 @@ void increment(std::string &digits)
     digits.insert(digits.begin(), '1');
 }
 
+// The whole trimmed text as one number, or none.
+template <class T> std::optional<T> parseWhole(QStringView text)
+{
+    const std::optional<std::string> s = trimmedAscii(text);
+    if (!s || s->empty())
+        return std::nullopt;
+    const char *p = skipPlus(*s);
+    if (!p)
+        return std::nullopt;
+    const char *end = s->data() + s->size();
+    T value = 0;
+    std::from_chars_result res;
+    if constexpr (std::is_floating_point_v<T>)
+        res = std::from_chars(p, end, value, std::chars_format::general);
+    else
+        res = std::from_chars(p, end, value);
+    if (res.ec != std::errc() || res.ptr != end)
+        return std::nullopt;
+    return value;
+}
+
 } // namespace
 
 QString formatFixed(double value, int decimals)
@@ -147,34 +169,12 @@ QString formatInt(long long value)
 
 std::optional<double> parseDouble(QStringView text)
 {
-    const std::optional<std::string> s = trimmedAscii(text);
-    if (!s || s->empty())
-        return std::nullopt;
-    const char *p = skipPlus(*s);
-    if (!p)
-        return std::nullopt;
-    const char *end = s->data() + s->size();
-    double value = 0;
-    const auto res = std::from_chars(p, end, value, std::chars_format::general);
-    if (res.ec != std::errc() || res.ptr != end)
-        return std::nullopt;
-    return value;
+    return parseWhole<double>(text);
 }
 
 std::optional<long long> parseInt(QStringView text)
 {
-    const std::optional<std::string> s = trimmedAscii(text);
-    if (!s || s->empty())
-        return std::nullopt;
-    const char *p = skipPlus(*s);
-    if (!p)
-        return std::nullopt;
-    const char *end = s->data() + s->size();
-    long long value = 0;
-    const auto res = std::from_chars(p, end, value);
-    if (res.ec != std::errc() || res.ptr != end)
-        return std::nullopt;
-    return value;
+    return parseWhole<long long>(text);
 }
 
 std::optional<QString> roundDownText(QStringView text, int digits)

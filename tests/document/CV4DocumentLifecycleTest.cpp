@@ -10,6 +10,7 @@
 #include "model/CV4LoanPayment.h"
 #include "model/CV4PriceTime.h"
 #include "model/CV4Trade.h"
+#include "support/SampleBook.h"
 
 #include <QBuffer>
 #include <QSettings>
@@ -50,17 +51,7 @@ QList<int> infoRows(CV4Document &d)
     return rows;
 }
 
-CV4ActualPtr entry(int kind, const QDate &date, double amount, int category, int account, int destination = 0)
-{
-    auto e = std::make_shared<CV4Actual>();
-    e->setKind(kind);
-    e->setDate(date);
-    e->setAmount(amount);
-    e->setCategory(category);
-    e->setAccount(account);
-    e->setDestination(destination);
-    return e;
-}
+using samplebook::entry;
 
 } // namespace
 

@@ -9,6 +9,7 @@
 #include "model/CV4InvestUnit.h"
 #include "model/CV4PriceTime.h"
 #include "model/CV4Trade.h"
+#include "support/SampleBook.h"
 
 #include <gtest/gtest.h>
 
@@ -35,14 +36,7 @@ protected:
 
     CV4CurrencyPtr addCurrency(int ident, const QString &abbr, double rate, int fraction)
     {
-        auto c = std::make_shared<CV4Currency>();
-        c->setIdent(ident);
-        c->setAbbr(abbr);
-        c->setName(abbr);
-        c->setRate(rate);
-        c->setFraction(fraction);
-        doc->addCurrency(c);
-        return c;
+        return samplebook::currency(*doc, ident, abbr, rate, fraction);
     }
 
     CVUnitModelPtr addAccount(const CVUnitModelPtr &parent, int ident, int kind, double initial, int currency = 1,
@@ -90,14 +84,7 @@ protected:
     static CV4ActualPtr makeEntry(int kind, const QDate &date, double amount, int category, int account,
                                   int destination = 0)
     {
-        auto e = std::make_shared<CV4Actual>();
-        e->setKind(kind);
-        e->setDate(date);
-        e->setAmount(amount);
-        e->setCategory(category);
-        e->setAccount(account);
-        e->setDestination(destination);
-        return e;
+        return samplebook::entry(kind, date, amount, category, account, destination);
     }
 
     CV4ActualPtr transfer(const QDate &date, double amount, int from, int to, double converted = 0)

@@ -10,6 +10,7 @@
 #include "model/CV4CreditCardModel.h"
 #include "model/CV4LoanModel.h"
 #include "model/CV4Summary.h"
+#include "support/SampleBook.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -452,113 +453,7 @@ TEST_F(XMLTest, AFileOfAnotherKindIsNoBook)
 
 TEST_F(XMLTest, RoundTripKeepsEveryValue)
 {
-    addCurrency(1, QStringLiteral("JPY"), 1, 0);
-    auto usd = addCurrency(2, QStringLiteral("USD"), 0.00912345, 2);
-    usd->setPrefix(QStringLiteral("$"));
-    for (const auto &[date, value] : {std::pair{day(2008, 3, 5), 102.5}, {day(2008, 4, 1), 99.123456}}) {
-        auto r = std::make_shared<CV4PriceTime>();
-        r->setBrand(2);
-        r->setDate(date);
-        r->setPrice(value);
-        ASSERT_TRUE(doc->dataModel()->putXchgRate(r));
-    }
-    auto grouping = std::make_shared<CV4Grouping>();
-    grouping->setName(QStringLiteral("旅行"));
-    doc->addGrouping(grouping);
-    auto stock = addBrand(QStringLiteral("Stock & Co"), 1);
-    stock->setCode(7203);
-    auto trust = addBrand(QStringLiteral("Trust"), 2);
-    trust->setKind(CV4Brand::InvestmentTrust);
-    trust->setRisk(2);
-    for (const auto &brand : {stock, trust}) {
-        auto p = std::make_shared<CV4PriceTime>();
-        p->setBrand(brand->ident());
-        p->setDate(day(2008, 3, 31));
-        p->setPrice(brand == stock ? 3120 : 10234.567891);
-        ASSERT_TRUE(doc->dataModel()->putPrice(p));
-    }
-
-    auto cash = addAccount(doc->accountModel()->asset(), 1000, 30, 50000);
-    auto savings = bank(1001, QStringLiteral("Savings"), QStringLiteral("A&B \"X\""));
-    std::dynamic_pointer_cast<CV4BankModel>(savings->extra())->setInterestRate(0.00025);
-    std::dynamic_pointer_cast<CV4BankModel>(savings->extra())->setMemo(QStringLiteral("line 1\nline 2\r\n'&'"));
-    auto invest = addAccount(doc->accountModel()->asset(), 1002, 32, 0);
-    auto card = std::make_shared<CVUnitModel>();
-    card->setIdent(1003);
-    card->setKind(40);
-    card->setCurrency(1);
-    card->setName(QStringLiteral("Card"));
-    auto cardRecord = std::make_shared<CV4CreditCardModel>();
-    cardRecord->setLimit(300000);
-    cardRecord->setCutoffDay(15);
-    cardRecord->setDueDay(10);
-    card->setExtra(cardRecord);
-    doc->accountModel()->debt()->appendChild(card);
-    auto loan = loanWithFlags(1004, 16 + 4);
-    auto loanRecord = std::dynamic_pointer_cast<CV4LoanModel>(loan->extra());
-    loanRecord->setInitialValue(1000000);
-    loanRecord->setDate(day(2008, 1, 1));
-    loanRecord->setRate(0.01375);
-    loanRecord->setTimes(2);
-    loanRecord->setRepaymentAccount(1001);
-    loanRecord->setBonusMonths(1 << 6);
-    loanRecord->setBonusAmount(1000);
-    CV4LoanSchedule rows;
-    for (int month : {2, 3}) {
-        auto row = std::make_shared<CV4LoanPayment>();
-        row->setDate(day(2008, month, 27));
-        row->setRate(0.01375);
-        row->setAccount(1001);
-        row->setPrincipal(500000);
-        row->setInterest(1145.83);
-        rows.push_back(row);
-    }
-    loanRecord->recalcPaymentRest(rows);
-    doc->putLoanData(loan, rows);
-
-    auto unit = std::make_shared<CV4InvestUnit>();
-    unit->setBrand(stock->ident());
-    unit->setUnits(1500.5);
-    unit->setUnitPrice(2999.999);
-    unit->setDate(day(2008, 1, 1));
-    auto holding = std::make_shared<CVUnitModel>();
-    holding->setKind(6);
-    holding->setIdent(0);
-    holding->setExtra(unit);
-    invest->appendChild(holding);
-    doc->addBrandNodeIfNeeded(invest, trust->ident());
-    for (const auto &t : {makeTrade(0, day(2008, 2, 1), 1002, stock->ident(), 100, 3000, 525),
-                          makeTrade(0, day(2008, 2, 2), 1002, trust->ident(), 12.5, 10000.123456)}) {
-        t->setTransfer(1001);
-        t->setMemo(QStringLiteral("買い'&'"));
-        ASSERT_TRUE(doc->dataModel()->putTrade(t));
-    }
-
-    auto food = addCategory(doc->actualModel()->expense(), 1005);
-    food->setName(QStringLiteral("食費"));
-    food->setBudgetAfter(2008, 1, 30000);
-    food->setBudgetAfter(2008, 4, 35000.5);
-    auto salary = addCategory(doc->actualModel()->income(), 1006);
-    auto e1 = makeEntry(CV4Actual::Expense, day(2008, 3, 5), 1234.56, 1005, 1000);
-    e1->setGroup(grouping->ident());
-    e1->setMemo(QStringLiteral("スーパー 'A&B'\n2行目"));
-    doc->updateExpense(e1, nullptr);
-    doc->updateExpense(makeEntry(CV4Actual::Expense, day(2008, 3, 5), 99, 1005, 1003), nullptr);
-    doc->updateIncome(makeEntry(CV4Actual::Income, day(2008, 3, 25), 250000, 1006, 1001), nullptr);
-    transfer(day(2008, 3, 26), 100, 1001, 1000, 0);
-
-    auto sumNode = std::make_shared<CVUnitModel>();
-    sumNode->setIdent(1007);
-    sumNode->setKind(50);
-    auto summary = std::make_shared<CV4Summary>();
-    summary->setMemo(QStringLiteral("net"));
-    summary->assetList().push_back(std::make_shared<CV4SummaryUnit>());
-    summary->assetList()[0]->setRefID(1000);
-    summary->debtList().push_back(std::make_shared<CV4SummaryUnit>());
-    summary->debtList()[0]->setRefID(1003);
-    sumNode->setExtra(summary);
-    doc->accountModel()->summary()->appendChild(sumNode);
-    doc->settings()->setViewerSummary(3);
+    ASSERT_TRUE(samplebook::fillRichBook(*doc));
 
     const QByteArray first = exported();
     auto target = blankDocument();

@@ -9,6 +9,7 @@
 #include "model/CV4Actual.h"
 #include "model/CV4PriceTime.h"
 #include "model/CV4Trade.h"
+#include "support/SampleBook.h"
 
 #include <gtest/gtest.h>
 
@@ -30,12 +31,7 @@ public:
 inline CV4ActualPtr entry(int kind, const QDate &date, double amount, int category = 1001, int account = 2001,
                           const QString &memo = QString())
 {
-    auto e = std::make_shared<CV4Actual>();
-    e->setKind(kind);
-    e->setDate(date);
-    e->setAmount(amount);
-    e->setCategory(category);
-    e->setAccount(account);
+    auto e = samplebook::entry(kind, date, amount, category, account);
     e->setMemo(memo);
     return e;
 }

@@ -1,0 +1,211 @@
+#pragma once
+// Builders of nodes and entries, and a small household book with one of
+// everything, shared by the document tests and the fuzzers' seeds programs.
+
+#include "document/CV4Document.h"
+#include "model/CV4Actual.h"
+#include "model/CV4AssetModel.h"
+#include "model/CV4BankModel.h"
+#include "model/CV4CreditCardModel.h"
+#include "model/CV4InvestUnit.h"
+#include "model/CV4LoanModel.h"
+#include "model/CV4PriceTime.h"
+#include "model/CV4Summary.h"
+#include "model/CV4Trade.h"
+
+#include <memory>
+#include <tuple>
+#include <utility>
+
+namespace samplebook {
+
+inline CVUnitModelPtr node(const CVUnitModelPtr &parent, int ident, int kind, const QString &name,
+                           cv::ArchivablePtr extra = nullptr)
+{
+    auto n = std::make_shared<CVUnitModel>();
+    n->setIdent(ident);
+    n->setKind(kind);
+    n->setCurrency(1);
+    n->setName(name);
+    n->setExtra(std::move(extra));
+    parent->appendChild(n);
+    return n;
+}
+
+inline CV4ActualPtr entry(int kind, const QDate &date, double amount, int category, int account, int destination = 0)
+{
+    auto e = std::make_shared<CV4Actual>();
+    e->setKind(kind);
+    e->setDate(date);
+    e->setAmount(amount);
+    e->setCategory(category);
+    e->setAccount(account);
+    e->setDestination(destination);
+    return e;
+}
+
+// A currency named by its code, added to the document.
+inline CV4CurrencyPtr currency(CV4Document &doc, int ident, const QString &abbr, double rate, int fraction)
+{
+    auto c = std::make_shared<CV4Currency>();
+    c->setIdent(ident);
+    c->setAbbr(abbr);
+    c->setName(abbr);
+    c->setRate(rate);
+    c->setFraction(fraction);
+    doc.addCurrency(c);
+    return c;
+}
+
+// Fills a new document with accounts of every kind, categories with budgets,
+// two currencies with rates, a stock and a trust with prices and trades, a
+// grouping, a loan with its schedule, a summary and memos with quotes,
+// ampersands, Japanese and line breaks. False when the store refused a write.
+inline bool fillRichBook(CV4Document &doc)
+{
+    bool ok = true;
+    currency(doc, 1, QStringLiteral("JPY"), 1, 0);
+    currency(doc, 2, QStringLiteral("USD"), 0.00912345, 2)->setPrefix(QStringLiteral("$"));
+    for (const auto &[date, value] : {std::pair{QDate(2008, 3, 5), 102.5}, {QDate(2008, 4, 1), 99.123456}}) {
+        auto rate = std::make_shared<CV4PriceTime>();
+        rate->setBrand(2);
+        rate->setDate(date);
+        rate->setPrice(value);
+        ok = doc.dataModel()->putXchgRate(rate) && ok;
+    }
+
+    auto grouping = std::make_shared<CV4Grouping>();
+    grouping->setName(QStringLiteral("旅行"));
+    doc.addGrouping(grouping);
+    auto brand = [&](const QString &name, int currencyIdent, int kind) {
+        auto b = std::make_shared<CV4Brand>();
+        b->setName(name);
+        b->setCurrency(currencyIdent);
+        b->setKind(kind);
+        doc.addBrand(b);
+        auto p = std::make_shared<CV4PriceTime>();
+        p->setBrand(b->ident());
+        p->setDate(QDate(2008, 3, 31));
+        p->setPrice(kind == 0 ? 3120 : 10234.567891);
+        ok = doc.dataModel()->putPrice(p) && ok;
+        return b;
+    };
+    auto stock = brand(QStringLiteral("Stock & Co"), 1, 0);
+    stock->setCode(7203);
+    auto trust = brand(QStringLiteral("投信"), 2, CV4Brand::InvestmentTrust);
+    trust->setRisk(2);
+
+    const auto &accounts = *doc.accountModel();
+    auto cashRecord = std::make_shared<CV4AssetModel>();
+    cashRecord->setDate(QDate(2008, 1, 1));
+    cashRecord->setInitialValue(50000);
+    node(accounts.asset(), 1000, 30, QStringLiteral("財布"), cashRecord);
+    auto bankRecord = std::make_shared<CV4BankModel>();
+    bankRecord->setName(QStringLiteral("A&B \"X\""));
+    bankRecord->setInterestRate(0.00025);
+    bankRecord->setMemo(QStringLiteral("line 1\nline 2\r\n'&'"));
+    node(accounts.asset(), 1001, 31, QStringLiteral("普通預金"), bankRecord);
+    auto invest = node(accounts.asset(), 1002, 32, QStringLiteral("証券"), std::make_shared<CV4AssetModel>());
+    auto cash = std::make_shared<CVUnitModel>();
+    cash->setKind(3);
+    cash->setIdent(0);
+    invest->appendChild(cash);
+    auto unit = std::make_shared<CV4InvestUnit>();
+    unit->setBrand(stock->ident());
+    unit->setUnits(1500.5);
+    unit->setUnitPrice(2999.999);
+    unit->setDate(QDate(2008, 1, 1));
+    auto holding = std::make_shared<CVUnitModel>();
+    holding->setKind(6);
+    holding->setIdent(0);
+    holding->setExtra(unit);
+    invest->appendChild(holding);
+    doc.addBrandNodeIfNeeded(invest, trust->ident());
+    for (const auto &[date, b, count, price, commission] : {std::tuple{QDate(2008, 2, 1), stock, 100.0, 3000.0, 525.0},
+                                                            {QDate(2008, 2, 2), trust, 12.5, 10000.123456, 0.0}}) {
+        auto t = std::make_shared<CV4Trade>();
+        t->setDate(date);
+        t->setAccount(1002);
+        t->setBrand(b->ident());
+        t->setCount(count);
+        t->setUnitPrice(price);
+        t->setCommission(commission);
+        t->setTransfer(1001);
+        t->setMemo(QStringLiteral("買い'&'"));
+        ok = doc.dataModel()->putTrade(t) && ok;
+    }
+
+    auto cardRecord = std::make_shared<CV4CreditCardModel>();
+    cardRecord->setLimit(300000);
+    cardRecord->setCutoffDay(15);
+    cardRecord->setDueDay(10);
+    node(accounts.debt(), 1003, 40, QStringLiteral("Card"), cardRecord);
+    auto loanRecord = std::make_shared<CV4LoanModel>();
+    loanRecord->setRepaymentFlags(16 + 4);
+    loanRecord->setInitialValue(1000000);
+    loanRecord->setDate(QDate(2008, 1, 1));
+    loanRecord->setRate(0.01375);
+    loanRecord->setTimes(2);
+    loanRecord->setRepaymentAccount(1001);
+    loanRecord->setBonusMonths(1 << 6);
+    loanRecord->setBonusAmount(1000);
+    auto loan = node(accounts.debt(), 1004, 41, QStringLiteral("住宅ローン"), loanRecord);
+    CV4LoanSchedule rows;
+    for (int month : {2, 3}) {
+        auto row = std::make_shared<CV4LoanPayment>();
+        row->setDate(QDate(2008, month, 27));
+        row->setRate(0.01375);
+        row->setAccount(1001);
+        row->setPrincipal(500000);
+        row->setInterest(1145.83);
+        rows.push_back(row);
+    }
+    loanRecord->recalcPaymentRest(rows);
+    doc.putLoanData(loan, rows);
+
+    auto summary = std::make_shared<CV4Summary>();
+    summary->setMemo(QStringLiteral("net"));
+    summary->assetList().push_back(std::make_shared<CV4SummaryUnit>());
+    summary->assetList()[0]->setRefID(1000);
+    summary->debtList().push_back(std::make_shared<CV4SummaryUnit>());
+    summary->debtList()[0]->setRefID(1003);
+    auto sumNode = std::make_shared<CVUnitModel>();
+    sumNode->setIdent(1007);
+    sumNode->setKind(50);
+    sumNode->setExtra(summary);
+    accounts.summary()->appendChild(sumNode);
+
+    const auto &categories = *doc.actualModel();
+    auto group = node(categories.expense(), 1008, 20, QStringLiteral("生活"));
+    auto food = node(group, 1005, 21, QStringLiteral("食費"));
+    food->setBudgetAfter(2008, 1, 30000);
+    food->setBudgetAfter(2008, 4, 35000.5);
+    node(categories.income(), 1006, 21, QStringLiteral("Salary"));
+
+    auto e1 = entry(CV4Actual::Expense, QDate(2008, 3, 5), 1234.56, 1005, 1000);
+    e1->setGroup(grouping->ident());
+    e1->setMemo(QStringLiteral("スーパー 'A&B'\n2行目"));
+    doc.updateExpense(e1, nullptr);
+    doc.updateExpense(entry(CV4Actual::Expense, QDate(2008, 3, 5), 99, 1005, 1003), nullptr);
+    doc.updateIncome(entry(CV4Actual::Income, QDate(2008, 3, 25), 250000, 1006, 1001), nullptr);
+    auto move = entry(CV4Actual::Transfer, QDate(2008, 3, 26), 100, 0, 1001, 1000);
+    doc.fixupTransferCategory(*move);
+    doc.updateTransfer(move, nullptr);
+
+    doc.settings()->setViewerSummary(3);
+    return ok;
+}
+
+// A new document (the store created, system items in place) holding the rich
+// book; null when any part of it could not be stored.
+inline std::unique_ptr<CV4Document> makeRichBook()
+{
+    auto doc = std::make_unique<CV4Document>();
+    if (!doc->dataModel()->create()) return nullptr;
+    doc->actualModel()->setDefault();
+    doc->actualModel()->setSystemItems();
+    doc->accountModel()->setSystemItems();
+    return fillRichBook(*doc) ? std::move(doc) : nullptr;
+}
+
+} // namespace samplebook
