@@ -1227,6 +1227,17 @@ double parseDecimal(QStringView text)
         if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) ++i;
         if (!digits()) i = mark;
     }
+    // Both readings round correctly, so they agree on every normal number;
+    // the quick one skips the locale machinery, a large part of reading a book.
+    // Subnormals and the out of range keep the full reading.
+    char ascii[64];
+    if (i - begin < qsizetype(sizeof ascii)) {
+        qsizetype n = 0;
+        for (qsizetype j = text[begin] == u'+' ? begin + 1 : begin; j < i; ++j) ascii[n++] = char(text[j].unicode());
+        double value = 0;
+        const auto [end, ec] = std::from_chars(ascii, ascii + n, value);
+        if (ec == std::errc() && end == ascii + n && (std::isnormal(value) || value == 0)) return value;
+    }
     bool ok = false;
     const double value = text.mid(begin, i - begin).toDouble(&ok);
     return ok && std::isfinite(value) ? value : 0;
