@@ -372,9 +372,9 @@ SQLResultPtr SQLDatabase3::performQuery(const QString &sql, const QStringList &t
 
 sqlite3_stmt *SQLDatabase3::cachedStatement(const QString &sql)
 {
+    // Every caller binds all the parameters again: no clearing of the last ones.
     if (sqlite3_stmt *stmt = mStatements.value(sql)) {
         sqlite3_reset(stmt);
-        sqlite3_clear_bindings(stmt);
         return stmt;
     }
     const QByteArray text = sql.toUtf8();

@@ -1,9 +1,12 @@
-// The decimals of a book's XML read to the same double as Qt's reading of the
-// same leading number, which is what the book's values were read with before.
+// Number and date forms of a book's XML: decimals read to the same double as
+// Qt's reading of the leading number; dates only as three dotted numbers.
+#include "CV4DocumentTestSupport.h"
+
 #include "document/CV4DocumentXML.h"
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QString>
 
 #include <bit>
@@ -47,7 +50,7 @@ void expectSameReading(const QString &text)
         << qPrintable(text);
 }
 
-TEST(XmlDecimalTest, ReadsEveryFormAsQtDoes)
+TEST(XmlDecimalTest, ReadAsQtReadsThem)
 {
     const char *edges[] = {
         "", "-", "+", ".", "abc", "0", "-0", "-0.00", "+0.00", "0e5", "12", "+1.5", "-1.5", ".5", "5.", "-.5",
@@ -71,6 +74,33 @@ TEST(XmlDecimalTest, ReadsEveryFormAsQtDoes)
         expectSameReading(QString::number(v, 'g', 17));
         expectSameReading(QString::number(v, 'e', 20));
     }
+}
+
+using XmlFormsTest = DocumentTest;
+
+TEST_F(XmlFormsTest, DatesAreThreeDottedNumbers)
+{
+    CV4Document target;
+    ASSERT_TRUE(target.dataModel()->create());
+    QByteArray text = "<?xml version=\"1.0\"?>\n<cvxf version=\"1.0\">\n<expense><node_actual id=\"1003\">";
+    int value = 0;
+    for (const char *date : {"2008.3.5", " 2008 . 3 . 6 ", "2008.+3.7", "2008.03.08", "2008.3", "2008.3.5.1", "",
+                             "..", "2008.3.x", "2008..9", ".3.10", "2008.13.1"})
+        text += QByteArray("<actual kind=\"1\" category=\"1003\" account=\"1002\" date=\"") + date + "\" value=\""
+            + QByteArray::number(++value) + "\"/>";
+    text += "</node_actual></expense>\n</cvxf>\n";
+    QBuffer buffer(&text);
+    buffer.open(QIODevice::ReadOnly);
+    ASSERT_TRUE(cv::xml::importFrom(target, buffer, nullptr));
+
+    CV4SearchConditions all;
+    all.date = {QDate(1900, 1, 1), QDate(2999, 1, 1)};
+    const auto entries = target.dataModel()->findActual(all);
+    ASSERT_TRUE(entries);
+    QStringList read;
+    for (const auto &e : *entries)
+        read << QStringLiteral("%1 %2").arg(e->amount()).arg(e->date().toString(Qt::ISODate));
+    EXPECT_EQ(read, QStringList({"1 2008-03-05", "2 2008-03-06", "3 2008-03-07", "4 2008-03-08"}));
 }
 
 } // namespace
