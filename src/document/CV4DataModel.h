@@ -18,6 +18,7 @@
 class CV4DocumentChanges;
 class SQLDatabase3;
 class SQLResult;
+class SQLValue;
 class CV4Actual;
 class CV4Trade;
 class CV4PriceTime;
@@ -248,6 +249,10 @@ private:
     bool runAndMark(const QString &sql, const QStringList &texts = {});
     // An update of one record: false when no stored row has its ident.
     bool runUpdate(const QString &sql, const QStringList &texts);
+    // A row write through a kept statement, for the statements run once per row.
+    bool execute(const QString &sql, std::span<const SQLValue> values);
+    // A number that is no number has no stored text: the write fails.
+    bool refuseNonFinite(const QString &table);
     // The row id of the row just inserted into `table` as an ident; a row whose
     // id is no usable ident (a damaged file's) is taken out again.
     std::optional<int> insertedIdent(const QString &table);

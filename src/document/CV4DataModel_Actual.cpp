@@ -93,15 +93,22 @@ bool CV4DataModel::putActual(const CV4ActualPtr &entry, const CV4ActualPtr &old)
         return runUpdate(sql, texts);
     }
 
+    if (!std::isfinite(entry->amount()) || !std::isfinite(entry->converted())) return refuseNonFinite(TB_ACTUAL);
     const bool isNew = entry->ident() < 0;
-    sql = isNew ? QStringLiteral("INSERT INTO %1 VALUES(NULL,").arg(TB_ACTUAL)
-                : QStringLiteral("INSERT OR REPLACE INTO %1 VALUES(%2,").arg(TB_ACTUAL).arg(entry->ident());
-    sql += QStringLiteral("%1,%2,%3,%4,%5,").arg(entry->kind()).arg(day).arg(entry->category()).arg(entry->account())
-               .arg(entry->destination())
-        + amountText(entry->amount()) + QLatin1Char(',') + amountText(entry->converted())
-        + QStringLiteral(",%1,?);").arg(entry->group());
-    texts << entry->memo();
-    if (!run(sql, texts)) return false;
+    // The ident first, left out for a new row.
+    const SQLValue values[] = {
+        SQLValue::integer(entry->ident()),       SQLValue::integer(entry->kind()),
+        SQLValue::integer(day),                  SQLValue::integer(entry->category()),
+        SQLValue::integer(entry->account()),     SQLValue::integer(entry->destination()),
+        SQLValue::text(amountText(entry->amount())), SQLValue::text(amountText(entry->converted())),
+        SQLValue::integer(entry->group()),       SQLValue::text(entry->memo()),
+    };
+    static const QString insertNew =
+        QStringLiteral("INSERT INTO %1 VALUES(NULL,?,?,?,?,?,CAST(? AS REAL),CAST(? AS REAL),?,?);").arg(TB_ACTUAL);
+    static const QString insertGiven =
+        QStringLiteral("INSERT OR REPLACE INTO %1 VALUES(?,?,?,?,?,?,CAST(? AS REAL),CAST(? AS REAL),?,?);")
+            .arg(TB_ACTUAL);
+    if (!execute(isNew ? insertNew : insertGiven, std::span(values).subspan(isNew ? 1 : 0))) return false;
     if (isNew) {
         // Read from the connection right after the insert: a second SELECT
         // statement per row would nearly double the cost of bulk inserts.

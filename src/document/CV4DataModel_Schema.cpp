@@ -4,6 +4,7 @@
 #include "document/SQLDatabase3.h"
 
 #include "platform/Base64Utilities.h"
+#include "platform/Logging.h"
 #include "platform/NumberText.h"
 
 #include <limits>
@@ -58,6 +59,17 @@ bool CV4DataModel::runUpdate(const QString &sql, const QStringList &texts)
     if (!run(sql, texts) || mDatabase->changes() == 0) return false;
     setChanged(true);
     return true;
+}
+
+bool CV4DataModel::execute(const QString &sql, std::span<const SQLValue> values)
+{
+    return mDatabase && mDatabase->execute(sql, values);
+}
+
+bool CV4DataModel::refuseNonFinite(const QString &table)
+{
+    qCWarning(lcDocument).noquote() << "not stored in" << table << ": an amount is not a finite number";
+    return false;
 }
 
 std::optional<int> CV4DataModel::insertedIdent(const QString &table)

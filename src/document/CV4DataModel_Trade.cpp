@@ -6,6 +6,8 @@
 #include "model/CV4PriceTime.h"
 #include "model/CV4Trade.h"
 
+#include <cmath>
+
 using namespace cv::store;
 
 namespace {
@@ -62,15 +64,24 @@ bool CV4DataModel::putTrade(const CV4TradePtr &trade, const CV4TradePtr &old)
         return runUpdate(sql, texts);
     }
 
+    if (!std::isfinite(trade->count()) || !std::isfinite(trade->unitPrice()) || !std::isfinite(trade->commission()))
+        return refuseNonFinite(TB_TRADE);
     const bool isNew = trade->ident() < 0;
-    sql = isNew ? QStringLiteral("INSERT INTO %1 VALUES(NULL,").arg(TB_TRADE)
-                : QStringLiteral("INSERT OR REPLACE INTO %1 VALUES(%2,").arg(TB_TRADE).arg(trade->ident());
-    sql += QStringLiteral("%1,%2,%3,%4,%5,").arg(trade->account()).arg(trade->brand()).arg(trade->kind())
-               .arg(trade->transfer()).arg(day)
-        + fixed6Text(trade->count()) + QLatin1Char(',') + fixed6Text(trade->unitPrice()) + QLatin1Char(',')
-        + amountText(trade->commission()) + QStringLiteral(", ?);");
-    texts << trade->memo();
-    if (!run(sql, texts)) return false;
+    // The ident first, left out for a new row.
+    const SQLValue values[] = {
+        SQLValue::integer(trade->ident()),    SQLValue::integer(trade->account()),
+        SQLValue::integer(trade->brand()),    SQLValue::integer(trade->kind()),
+        SQLValue::integer(trade->transfer()), SQLValue::integer(day),
+        SQLValue::text(fixed6Text(trade->count())), SQLValue::text(fixed6Text(trade->unitPrice())),
+        SQLValue::text(amountText(trade->commission())), SQLValue::text(trade->memo()),
+    };
+    static const QString insertNew =
+        QStringLiteral("INSERT INTO %1 VALUES(NULL,?,?,?,?,?,CAST(? AS REAL),CAST(? AS REAL),CAST(? AS REAL),?);")
+            .arg(TB_TRADE);
+    static const QString insertGiven =
+        QStringLiteral("INSERT OR REPLACE INTO %1 VALUES(?,?,?,?,?,?,CAST(? AS REAL),CAST(? AS REAL),CAST(? AS REAL),?);")
+            .arg(TB_TRADE);
+    if (!execute(isNew ? insertNew : insertGiven, std::span(values).subspan(isNew ? 1 : 0))) return false;
     if (isNew) {
         // Read from the connection right after the insert: a second SELECT
         // statement per row would nearly double the cost of bulk inserts.
@@ -159,11 +170,13 @@ bool CV4DataModel::removeTradeByTransfer(int account)
 bool CV4DataModel::putRate(const CV4PriceTimePtr &price, const QString &table)
 {
     if (!price) return false;
-    return runAndMark(QStringLiteral("INSERT OR REPLACE INTO %1 VALUES(%2,%3,")
-                          .arg(table)
-                          .arg(price->brand())
-                          .arg(getRefDays(price->date()))
-                      + fixed6Text(price->price()) + QStringLiteral(");"));
+    if (!std::isfinite(price->price())) return refuseNonFinite(table);
+    const SQLValue values[] = {SQLValue::integer(price->brand()), SQLValue::integer(getRefDays(price->date())),
+                               SQLValue::text(fixed6Text(price->price()))};
+    if (!execute(QStringLiteral("INSERT OR REPLACE INTO %1 VALUES(?,?,CAST(? AS REAL));").arg(table), values))
+        return false;
+    setChanged(true);
+    return true;
 }
 
 bool CV4DataModel::removeRate(const CV4PriceTimePtr &price, const QString &table)

@@ -372,9 +372,9 @@ SQLResultPtr SQLDatabase3::performQuery(const QString &sql, const QStringList &t
 
 sqlite3_stmt *SQLDatabase3::cachedStatement(const QString &sql)
 {
+    // Every caller binds all the parameters again: no clearing of the last ones.
     if (sqlite3_stmt *stmt = mStatements.value(sql)) {
         sqlite3_reset(stmt);
-        sqlite3_clear_bindings(stmt);
         return stmt;
     }
     const QByteArray text = sql.toUtf8();
@@ -429,6 +429,30 @@ bool SQLDatabase3::forEachRow(const QString &sql, const std::function<void(const
     const SQLCursor cursor(stmt, sqlite3_column_count(stmt));
     int rc = SQLITE_OK;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) visit(cursor);
+    if (rc != SQLITE_DONE) return fail(rc);
+    return true;
+}
+
+bool SQLDatabase3::execute(const QString &sql, std::span<const SQLValue> values)
+{
+    if (!mDatabase) return false;
+    sqlite3_stmt *stmt = cachedStatement(sql);
+    if (!stmt) return false;
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> reset(stmt, sqlite3_reset);
+    auto fail = [&](int code) {
+        qCWarning(lcDocument).noquote() << "could not run statement:" << sql << ", result:" << code
+                                        << sqlite3_errmsg(mDatabase);
+        return false;
+    };
+    if (sqlite3_bind_parameter_count(stmt) != int(values.size())) return fail(SQLITE_RANGE);
+    for (int p = 1; p <= int(values.size()); ++p) {
+        const SQLValue &value = values[size_t(p - 1)];
+        const int rc = value.mIsText ? sqlite3_bind_text(stmt, p, value.mText.constData(), int(value.mText.size()),
+                                                         SQLITE_TRANSIENT)
+                                     : sqlite3_bind_int64(stmt, p, value.mInteger);
+        if (rc != SQLITE_OK) return fail(rc);
+    }
+    const int rc = sqlite3_step(stmt);
     if (rc != SQLITE_DONE) return fail(rc);
     return true;
 }

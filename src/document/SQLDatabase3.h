@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 struct sqlite3;
@@ -94,6 +95,23 @@ private:
     int mColumns;
 };
 
+// A value for a "?" parameter of a kept statement: an integer or a text
+// (bound as UTF-8). A real travels as its stored text under "CAST(? AS REAL)",
+// so SQLite reads the same digits it would read from a literal.
+class SQLValue {
+public:
+    static SQLValue integer(qint64 value) { return SQLValue(value); }
+    static SQLValue text(const QString &value) { return SQLValue(value.toUtf8()); }
+
+private:
+    friend class SQLDatabase3;
+    explicit SQLValue(qint64 value) : mInteger(value), mIsText(false) {}
+    explicit SQLValue(QByteArray utf8) : mText(std::move(utf8)), mIsText(true) {}
+    qint64 mInteger = 0;
+    QByteArray mText;
+    bool mIsText;
+};
+
 class SQLDatabase3 {
 public:
     explicit SQLDatabase3(const QString &path = QString());
@@ -123,6 +141,13 @@ public:
     // statement fails (logged; rows already visited stay visited).
     bool forEachRow(const QString &sql, const std::function<void(const SQLCursor &)> &visit,
                     const QStringList &texts = {});
+
+    // Runs one statement that returns no rows with `values` bound to its "?"
+    // parameters in order. The statement is prepared once and kept for the
+    // next call with the same text (bulk writes would otherwise compile one
+    // statement per row). False when closed, when the values do not match the
+    // parameters or when the statement fails (logged).
+    bool execute(const QString &sql, std::span<const SQLValue> values);
 
     qint64 lastRowInserted() const;
     // Rows written by the last INSERT, UPDATE or DELETE.
