@@ -26,6 +26,8 @@ QByteArray count(double value);
 // Text of a text element or (attribute = true) of an attribute value;
 // characters XML forbids are dropped.
 QByteArray escaped(const QString &text, bool attribute);
+// The number at the start of the text (blanks, sign, digits, point, exponent); empty when none.
+QStringView leadingNumber(QStringView text);
 // The leading decimal of an attribute text; 0 when there is none.
 double parseDecimal(QStringView text);
 

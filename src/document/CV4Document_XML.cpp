@@ -1208,7 +1208,7 @@ QByteArray escaped(const QString &text, bool attribute)
     return out;
 }
 
-double parseDecimal(QStringView text)
+QStringView leadingNumber(QStringView text)
 {
     qsizetype i = 0;
     while (i < text.size() && text[i].isSpace()) ++i;
@@ -1224,25 +1224,32 @@ double parseDecimal(QStringView text)
         ++i;
         any = digits() || any;
     }
-    if (!any) return 0;
+    if (!any) return {};
     if (i < text.size() && (text[i] == u'e' || text[i] == u'E')) {
         const qsizetype mark = i++;
         if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) ++i;
         if (!digits()) i = mark;
     }
+    return text.mid(begin, i - begin);
+}
+
+double parseDecimal(QStringView text)
+{
+    const QStringView number = leadingNumber(text);
+    if (number.isEmpty()) return 0;
     // Both readings round correctly, so they agree on every normal number;
     // the quick one skips the locale machinery, a large part of reading a book.
     // Subnormals and the out of range keep the full reading.
     char ascii[64];
-    if (i - begin < qsizetype(sizeof ascii)) {
+    if (number.size() < qsizetype(sizeof ascii)) {
         qsizetype n = 0;
-        for (qsizetype j = text[begin] == u'+' ? begin + 1 : begin; j < i; ++j) ascii[n++] = char(text[j].unicode());
+        for (qsizetype j = number[0] == u'+' ? 1 : 0; j < number.size(); ++j) ascii[n++] = char(number[j].unicode());
         double value = 0;
         const auto [end, ec] = std::from_chars(ascii, ascii + n, value);
         if (ec == std::errc() && end == ascii + n && (std::isnormal(value) || value == 0)) return value;
     }
     bool ok = false;
-    const double value = text.mid(begin, i - begin).toDouble(&ok);
+    const double value = number.toDouble(&ok);
     return ok && std::isfinite(value) ? value : 0;
 }
 

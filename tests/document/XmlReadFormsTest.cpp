@@ -19,28 +19,8 @@ namespace {
 // Qt's reading of the leading number that the reader accepts.
 double qtReading(QStringView text)
 {
-    qsizetype i = 0;
-    while (i < text.size() && text[i].isSpace()) ++i;
-    const qsizetype begin = i;
-    auto digits = [&] {
-        const qsizetype from = i;
-        while (i < text.size() && text[i] >= u'0' && text[i] <= u'9') ++i;
-        return i > from;
-    };
-    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) ++i;
-    bool any = digits();
-    if (i < text.size() && text[i] == u'.') {
-        ++i;
-        any = digits() || any;
-    }
-    if (!any) return 0;
-    if (i < text.size() && (text[i] == u'e' || text[i] == u'E')) {
-        const qsizetype mark = i++;
-        if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) ++i;
-        if (!digits()) i = mark;
-    }
     bool ok = false;
-    const double value = text.mid(begin, i - begin).toDouble(&ok);
+    const double value = cv::xml::leadingNumber(text).toDouble(&ok);
     return ok && std::isfinite(value) ? value : 0;
 }
 
