@@ -623,13 +623,15 @@ SQLDatabase3::SetupResult SQLDatabase3::setup()
     } else {
         why = old.errorString();
     }
-    if (!QFile::remove(v2Path)) qCWarning(lcDocument, "after upgrade, failed removing v2Path");
     if (!dump) {
-        // A damaged old book is never upgraded with rows silently missing.
+        // A damaged old book is never upgraded with rows silently missing;
+        // the working copy goes back as it was.
         qCWarning(lcDocument) << "could not read old database for upgrading:" << v2Path << why;
+        if (!QFile::rename(v2Path, mPath)) QFile::remove(v2Path);
         upgradeAlert("UpgradeAlertDamaged");
         return SetupResult::Unusable;
     }
+    if (!QFile::remove(v2Path)) qCWarning(lcDocument, "after upgrade, failed removing v2Path");
 
     const QString dumpPath = v2Path + QStringLiteral(".db3Temp");
     QFile dumpFile(dumpPath);

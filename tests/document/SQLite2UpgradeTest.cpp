@@ -237,6 +237,13 @@ TEST_F(SQLite2Upgrade, RefusesWhatItCannotUpgradeCompletelyAndSaysWhy)
         EXPECT_EQ(messages(), want);
         EXPECT_FALSE(QFile::exists(path + QStringLiteral(".v2")));
         EXPECT_FALSE(QFile::exists(tmp.filePath(QStringLiteral("elsewhere.db"))));
-        if (c.result == Result::Unusable) EXPECT_FALSE(QFile::exists(path));
+        // A file it could not read stays as it was; a failed load leaves nothing.
+        if (c.result == Result::Unusable && QByteArrayView(c.alert) == "UpgradeAlertDamaged") {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+            EXPECT_EQ(f.readAll(), c.file);
+        } else if (c.result == Result::Unusable) {
+            EXPECT_FALSE(QFile::exists(path));
+        }
     }
 }
