@@ -309,6 +309,9 @@ bool SQLite2Reader::walkFreelist()
 bool SQLite2Reader::readPayload(const uchar *cell, qint64 payloadSize, QByteArray &payload)
 {
     const qint64 local = std::min<qint64>(payloadSize, kLocalLimit);
+    // A size the file cannot hold is refused before anything is allocated for it.
+    if ((payloadSize - local + kOverflowData - 1) / kOverflowData > pageCount())
+        return fail(QStringLiteral("payload of %1 bytes in a file of %2 pages").arg(payloadSize).arg(pageCount()));
     payload.resize(payloadSize);
     char *to = payload.data();
     memcpy(to, cell + kCellHeader, size_t(local));
