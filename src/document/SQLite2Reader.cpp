@@ -152,12 +152,7 @@ std::optional<TableColumns> parseCreateTable(QByteArrayView sql)
             }
             part.push_back(t);
         }
-        if (part.empty()) {
-            // A trailing comma before the constraints is allowed.
-            if (end == ")" && !names.empty()) break;
-            if (end == "," ) return std::nullopt;
-            return std::nullopt;
-        }
+        if (part.empty()) return std::nullopt; // "()" or an empty definition
         const QByteArrayView head = part.front();
         if (sameWord(head, "CONSTRAINT") || sameWord(head, "PRIMARY") || sameWord(head, "UNIQUE") ||
             sameWord(head, "CHECK")) {
@@ -378,7 +373,8 @@ bool SQLite2Reader::walkPage(quint32 number, int depth, bool isTable, const Entr
         if (isTable) {
             if (!m_lastKey.isEmpty() && QByteArrayView(m_lastKey).compare(key) >= 0)
                 return damaged("keys out of order");
-            m_lastKey = key.toByteArray();
+            m_lastKey.resize(key.size());
+            memcpy(m_lastKey.data(), key.data(), size_t(key.size()));
         }
         if (visit && !visit(key, QByteArrayView(payload.constData() + keySize, dataSize))) return false;
     }
@@ -469,11 +465,14 @@ bool SQLite2Reader::dumpTable(const SchemaRow &row, QByteArray &out)
             } else if (isNumber(*values[i])) {
                 out += *values[i];
             } else {
+                const QByteArray &v = *values[i];
                 out += '\'';
-                for (char c : *values[i]) {
-                    if (c == '\'') out += '\'';
-                    out += c;
+                qsizetype from = 0;
+                for (qsizetype q; (q = v.indexOf('\'', from)) >= 0; from = q + 1) {
+                    out.append(v.constData() + from, q + 1 - from);
+                    out += '\'';
                 }
+                out.append(v.constData() + from, v.size() - from);
                 out += '\'';
             }
         }

@@ -107,7 +107,7 @@ TEST(SQLite2Reader, MutatedFilesAreReadOrRefusedWithinBoundedWork)
         const char *name;
         int copies;
     };
-    for (const Seed seed : {Seed{"small", 3000}, Seed{"big", 200}}) {
+    for (const Seed seed : {Seed{"small", 3000}, Seed{"big", 100}}) {
         SCOPED_TRACE(seed.name);
         const QByteArray original = fixture(seed.name);
         const qint64 pages = original.size() / 1024;
