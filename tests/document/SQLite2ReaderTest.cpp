@@ -28,6 +28,51 @@ TEST(SQLite2Reader, DumpsEachFixtureExactlyAsTheOldShell)
     }
 }
 
+TEST(SQLite2Reader, FreePagesAreAccountedForButNeverRead)
+{
+    QByteArray db = fixture("small");
+    QByteArray trunk(1024, '\0');
+    trunk[0x04] = 1;  // one leaf listed
+    trunk[0x08] = 25; // page 25, left with old text in it
+    db += trunk + QByteArray(1024, 'x');
+    db[52] = 24;
+    db[56] = 2;
+    SQLite2Reader reader(db);
+    const std::optional<QByteArray> dump = reader.dump();
+    ASSERT_TRUE(dump) << reader.error().toStdString();
+    EXPECT_EQ(*dump, fixture("small", true));
+    EXPECT_EQ(reader.pagesVisited(), reader.pageCount() - 1);
+}
+
+// Which column stands for the row id decides what every row prints.
+TEST(SQLite2Reader, FindsTheRowIdColumnAsTheOldLibraryDid)
+{
+    struct Case {
+        const char *sql;
+        const char *line;
+    };
+    const Case cases[] = {
+        {"CREATE TABLE t ( id INTEGER PRIMARY KEY, a )", "INSERT INTO t VALUES(-7,'v');"},
+        {"create table t ( a, id integer primary key )", "INSERT INTO t VALUES('v',-7);"},
+        {"CREATE TABLE t ( id INTEGER, a, PRIMARY KEY(id) )", "INSERT INTO t VALUES(-7,'v');"},
+        {"CREATE TABLE t ( \"my id\" Integer CONSTRAINT pk PRIMARY KEY, a )", "INSERT INTO t VALUES(-7,'v');"},
+        {"CREATE TABLE t ( id INT PRIMARY KEY, a )", "INSERT INTO t VALUES(NULL,'v');"},
+        {"CREATE TABLE t ( id INTEGER(10) PRIMARY KEY, a )", "INSERT INTO t VALUES(NULL,'v');"},
+        {"CREATE TABLE t ( id INTEGER, a, PRIMARY KEY(id, a) )", "INSERT INTO t VALUES(NULL,'v');"},
+        {"CREATE TABLE t ( id, a DEFAULT 'x,y' )", "INSERT INTO t VALUES(NULL,'v');"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.sql);
+        const bool idFirst = !QByteArrayView(c.sql).contains("( a,");
+        std::vector<sqlite2test::Value> values{std::nullopt, QByteArray("v")};
+        if (!idFirst) std::swap(values[0], values[1]);
+        SQLite2Reader reader(sqlite2test::Writer().write({{"table", "t", QByteArray(c.sql), {{-7, values}}}}));
+        const std::optional<QByteArray> dump = reader.dump();
+        ASSERT_TRUE(dump) << reader.error().toStdString();
+        EXPECT_TRUE(dump->contains(QByteArray(QByteArray(c.line) + '\n'))) << dump->toStdString();
+    }
+}
+
 namespace {
 
 void put32le(QByteArray &file, qsizetype at, quint32 v)
