@@ -1,6 +1,7 @@
 // New documents from templates, opening, saving and the change count.
 #include "document/CV4Document.h"
 #include "document/CV4DocumentUI.h"
+#include "model/CVExtraInterfaces.h"
 #include "platform/CV4Alert.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/Localization.h"
@@ -163,8 +164,9 @@ bool CV4Document::initWithContentsOfFile(const QString &path, const QString &typ
         m_fileType = kTypeV2;
         if (!m_fileName.isEmpty()) {
             const QString current = pathWithExtension(m_fileName, extensionForType(kTypeV2));
-            // Never let the first Save overwrite a newer book of that name.
-            if (QFileInfo::exists(current)) {
+            // Never let the first Save overwrite a newer book of that name;
+            // an upgraded book already of the current type is that book.
+            if (current != m_fileName && QFileInfo::exists(current)) {
                 m_suggestedFileName = current;
                 m_fileName.clear();
             } else {
@@ -332,7 +334,10 @@ bool CV4Document::investAccountHasBrandWithOtherCurrency(const CVUnitModelPtr &a
     for (size_t i = children.size(); i > 1; --i) {
         const CVUnitModelPtr &child = children[i - 1];
         if (!child) continue;
-        const CV4BrandPtr brand = findBrand(child->ident());
+        // The holding names its security in its record: the open has set
+        // every holding's ident to 0.
+        const auto *holding = dynamic_cast<const CVBrandExtra *>(child->extra().get());
+        const CV4BrandPtr brand = holding ? findBrand(holding->brand()) : nullptr;
         if (brand && brand->currency() != account->currency()) return true;
     }
     return false;

@@ -1,5 +1,8 @@
 #include "document/SQLDatabase3.h"
 
+#include "document/SQLite2Reader.h"
+#include "platform/CV4Alert.h"
+#include "platform/Localization.h"
 #include "platform/Logging.h"
 
 #include <QFile>
@@ -7,6 +10,7 @@
 
 #include <sqlite3.h>
 
+#include <cctype>
 #include <charconv>
 #include <cstring>
 #include <limits>
@@ -499,15 +503,147 @@ void SQLDatabase3::rollbackTransaction()
     commitTransaction();
 }
 
+namespace {
+
+// The statements a dump may hold. The schema texts come from the old file:
+// nothing else (ATTACH, PRAGMA, VACUUM INTO) may reach the new database.
+bool isDumpStatement(const char *sql)
+{
+    for (;;) {
+        while (*sql == ' ' || *sql == '\t' || *sql == '\n' || *sql == '\r' || *sql == '\f' || *sql == '\v') ++sql;
+        if (sql[0] == '-' && sql[1] == '-') {
+            while (*sql && *sql != '\n') ++sql;
+        } else if (sql[0] == '/' && sql[1] == '*') {
+            const char *end = strstr(sql + 2, "*/");
+            sql = end ? end + 2 : sql + strlen(sql);
+        } else {
+            break;
+        }
+    }
+    for (const char *word : {"BEGIN", "COMMIT", "CREATE", "INSERT"}) {
+        const size_t n = strlen(word);
+        if (sqlite3_strnicmp(sql, word, int(n)) == 0 && !isalnum(uchar(sql[n])) && sql[n] != '_') return true;
+    }
+    return false;
+}
+
+int denyOutsideAccess(void *, int action, const char *, const char *, const char *, const char *)
+{
+    return action == SQLITE_ATTACH || action == SQLITE_DETACH || action == SQLITE_PRAGMA ? SQLITE_DENY : SQLITE_OK;
+}
+
+// Executes a dump into a new database at `path`, all of it or nothing.
+bool loadDump(const QString &path, const QByteArray &dump)
+{
+    sqlite3 *db = nullptr;
+    const QByteArray file = QFile::encodeName(path);
+    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                        nullptr) != SQLITE_OK) {
+        qCWarning(lcDocument) << "upgrade: could not create" << path << sqlite3_errmsg(db);
+        sqlite3_close(db);
+        return false;
+    }
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
+    sqlite3_limit(db, SQLITE_LIMIT_ATTACHED, 0);
+    // A copy made now is thrown away when anything fails.
+    sqlite3_exec(db, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=OFF;", nullptr, nullptr, nullptr);
+    sqlite3_set_authorizer(db, denyOutsideAccess, nullptr);
+
+    bool ok = true;
+    const char *at = dump.constData();
+    while (ok && *at) {
+        sqlite3_stmt *statement = nullptr;
+        const char *tail = nullptr;
+        if (sqlite3_prepare_v2(db, at, -1, &statement, &tail) != SQLITE_OK) {
+            qCWarning(lcDocument, "upgrade: statement failed: %s", sqlite3_errmsg(db));
+            ok = false;
+        } else if (statement && !isDumpStatement(sqlite3_sql(statement))) {
+            qCWarning(lcDocument, "upgrade: the old schema holds a statement that is not allowed");
+            ok = false;
+        } else if (statement) {
+            while (sqlite3_step(statement) == SQLITE_ROW) {}
+            if (sqlite3_reset(statement) != SQLITE_OK) {
+                qCWarning(lcDocument, "upgrade: statement failed: %s", sqlite3_errmsg(db));
+                ok = false;
+            }
+        }
+        sqlite3_finalize(statement);
+        if (tail == at) break;
+        at = tail;
+    }
+    // The dump is one transaction; one left open means it never committed.
+    if (ok && !sqlite3_get_autocommit(db)) ok = false;
+    if (!ok) sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
+    if (sqlite3_close(db) != SQLITE_OK) ok = false;
+    if (!ok) QFile::remove(path);
+    return ok;
+}
+
+void upgradeAlert(const char *messageKey)
+{
+    CV4Alert::alert(cv::localizedString(QStringLiteral("UpgradeAlertTitle")),
+                    cv::localizedString(QString::fromLatin1(messageKey)));
+}
+
+} // namespace
+
 SQLDatabase3::SetupResult SQLDatabase3::setup()
 {
     static const char header[16] = {'S', 'Q', 'L', 'i', 't', 'e', ' ', 'f', 'o', 'r', 'm', 'a', 't', ' ', '3', '\0'};
     QFile file(mPath);
     if (!file.open(QIODevice::ReadOnly)) return SetupResult::Unusable;
     const QByteArray start = file.read(16);
+    file.close();
     if (start == QByteArray(header, 16)) return SetupResult::Current;
-    // Documents of the previous format are not upgraded by this version.
-    return SetupResult::Unusable;
+    if (start.isEmpty()) {
+        upgradeAlert("CrashedDataLoadMessage");
+        return SetupResult::Current;
+    }
+    upgradeAlert("UpgradeAlertMessage");
+
+    // Everything happens on the working copy; the document file is only read.
+    const QString v2Path = mPath + QStringLiteral(".v2");
+    if (QFile::exists(v2Path) && !QFile::remove(v2Path)) qCWarning(lcDocument, "failed removing v2Path");
+    if (!QFile::rename(mPath, v2Path)) {
+        qCWarning(lcDocument) << "failed moving" << mPath << "to v2Path";
+        upgradeAlert("UpgradeAlertFailed");
+        return SetupResult::Unusable;
+    }
+    QFile old(v2Path);
+    std::optional<QByteArray> dump;
+    QString why;
+    if (old.open(QIODevice::ReadOnly)) {
+        cv::SQLite2Reader reader(old.readAll());
+        old.close();
+        dump = reader.dump();
+        why = reader.error();
+    } else {
+        why = old.errorString();
+    }
+    if (!dump) {
+        // A damaged old book is never upgraded with rows silently missing;
+        // the working copy goes back as it was.
+        qCWarning(lcDocument) << "could not read old database for upgrading:" << v2Path << why;
+        if (!QFile::rename(v2Path, mPath)) QFile::remove(v2Path);
+        upgradeAlert("UpgradeAlertDamaged");
+        return SetupResult::Unusable;
+    }
+    if (!QFile::remove(v2Path)) qCWarning(lcDocument, "after upgrade, failed removing v2Path");
+
+    const QString dumpPath = v2Path + QStringLiteral(".db3Temp");
+    QFile dumpFile(dumpPath);
+    if (!dumpFile.open(QIODevice::WriteOnly | QIODevice::Truncate) || dumpFile.write(*dump) != dump->size())
+        qCWarning(lcDocument) << "upgrade: could not write" << dumpPath;
+    dumpFile.close();
+    if (!loadDump(mPath, *dump)) {
+        upgradeAlert("UpgradeAlertFailed");
+        return SetupResult::Unusable;
+    }
+    QFile::remove(dumpPath);
+    return SetupResult::Upgraded;
 }
 
 // ---------------------------------------------------------------- SQLTransaction

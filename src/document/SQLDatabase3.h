@@ -159,11 +159,13 @@ public:
     void rollbackTransaction();
     int transactionDepth() const { return mTransactionDepth; }
 
-    // What the file at the path holds, read before it is opened.
+    // Looks at the file at the path before it is opened and turns an SQLite 2
+    // database of the previous format into an SQLite 3 one at the same path,
+    // all rows or none. The user is told through CV4Alert.
     enum class SetupResult {
-        Current,   // an SQLite 3 database: nothing to do
+        Current,   // an SQLite 3 database (or an empty file): nothing to do
         Upgraded,  // an old database, turned into the current format
-        Unusable,  // neither: the document cannot be opened
+        Unusable,  // unreadable, damaged or not upgraded: the document cannot be opened
     };
     SetupResult setup();
 
