@@ -17,6 +17,8 @@ namespace {
 constexpr int kStartFontSize = 13;
 constexpr int kSmallestFontSize = 6;  // refused, as is the largest
 constexpr int kLargestFontSize = 32;
+constexpr int kTextInset = 4;            // as the cells inset their text
+constexpr int kLineEditInnerMargin = 2;  // QLineEdit's own horizontal margin
 
 } // namespace
 
@@ -181,11 +183,15 @@ void CV4TableView::placeEditor()
     if (!isEditing() || editor->parentWidget() != viewport()) return;
     const QRect frame = cellFrame(m_editedColumn, m_editedRow);
     const cv::PreparedCell cell = preparedCell(m_editedColumn, m_editedRow);
-    // The editor covers the cell's text area and leaves its buttons free;
-    // it keeps the cell's full height so the text does not move.
-    QRect rect = cv::TableCell::forKind(cell.kind).textRect(frame, cell);
-    rect.adjust(-2, 0, 2, 0);
-    editor->setGeometry(rect.intersected(frame));
+    // The editor covers the cell up to its buttons, grid line excluded, and
+    // its text margins put the text where the cell paints it.
+    const QRect text = cv::TableCell::forKind(cell.kind).textRect(frame, cell);
+    QRect rect = frame.adjusted(0, 0, -1, -1);
+    rect.setLeft(text.left() - kTextInset);
+    rect.setRight(qMin(rect.right(), text.right() + kTextInset));
+    const int margin = kTextInset - kLineEditInnerMargin;
+    editor->setTextMargins(margin, 0, margin, 0);
+    editor->setGeometry(rect);
 }
 
 void CV4TableView::storeEditedText(int column, int row)

@@ -1,7 +1,6 @@
 #include "controls/TableClient.h"
 
 #include "document/AmountText.h"
-#include "platform/Localization.h"
 
 namespace cv {
 
@@ -23,8 +22,7 @@ bool TableClient::textInputOn(InputSourceMoment moment, int cid, int column) con
 
 QString TableClient::dateFormat() const
 {
-    const QString format = localizedString(QStringLiteral("TableDateFormat"));
-    return format == QStringLiteral("TableDateFormat") ? QStringLiteral("yyyy/MM/dd") : format;
+    return QStringLiteral("yyyy/MM/dd");
 }
 
 std::optional<QString> TableClient::proposedString(PopupFieldEditor *editor, const QString &oldText,
