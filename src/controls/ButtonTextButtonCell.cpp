@@ -1,6 +1,7 @@
 #include "controls/ButtonTextButtonCell.h"
 
 #include "controls/PopupFieldEditor.h"
+#include "controls/ShapeDrawing.h"
 #include "platform/widgets/CV4MiscUtilitiesWidgets.h"
 
 #include <QPainter>
@@ -35,6 +36,10 @@ QRect ButtonTextButtonCell::rightButtonRect(const QRect &bounds) const
 void ButtonTextButtonCell::paint(QPainter *painter, const QRect &frame, const cv::CellPaint &what,
                                  const QPalette &palette, const QFont &font) const
 {
+    if (what.prepared.labelColor.isValid()) {
+        const QRect label = textRect(frame, what.prepared).adjusted(3, 2, 0, 2).intersected(frame);
+        cv::fillRoundRect(painter, label, kLabelRadius, what.prepared.labelColor);
+    }
     if (what.prepared.hasButtons()) {
         // Images shrink to the frame less 2 pixels, never grow.
         const QSize box(frame.width(), frame.height() - 2);

@@ -35,6 +35,7 @@ CV4TableView::CV4TableView(QWidget *parent) : SelectionSafeTableView(parent), m_
     horizontalHeader()->setSectionsMovable(false);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    viewport()->setMouseTracking(true);
     QPalette pal = palette();
     for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
         pal.setColor(QPalette::Inactive, role, pal.color(QPalette::Active, role));
@@ -122,7 +123,12 @@ void CV4TableView::noteNumberOfRowsChanged()
 cv::PreparedCell CV4TableView::preparedCell(int column, int row) const
 {
     const cv::TableColumn *c = tableColumn(column);
-    if (!c) return {cv::CellKind::Empty, false, {}, {}, {}};
+    if (!c) {
+        cv::PreparedCell none;
+        none.kind = cv::CellKind::Empty;
+        none.showsButtons = false;
+        return none;
+    }
     cv::PreparedCell cell = c->dataCellForRow(this, row);
     if (const cv::TableClient *owner = client(); owner && cell.kind != cv::CellKind::Empty)
         owner->prepareCell(this, cell, c->cid(), row);

@@ -99,6 +99,22 @@ void CV4TableView::mouseDoubleClickEvent(QMouseEvent *event)
     if (isDraggable()) SelectionSafeTableView::mouseDoubleClickEvent(event);
 }
 
+void CV4TableView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (isDraggable() || event->buttons() != Qt::NoButton) {
+        SelectionSafeTableView::mouseMoveEvent(event);
+        return;
+    }
+    // The pointing hand over chooser cells: a click there opens a choice.
+    const QPoint pos = event->position().toPoint();
+    const int column = columnAt(pos.x());
+    const int row = rowAt(pos.y());
+    const cv::PreparedCell cell = preparedCell(column, row);
+    const bool chooser = row >= 0 && cell.kind == cv::CellKind::Chooser && cell.showsButtons;
+    if (chooser) viewport()->setCursor(Qt::PointingHandCursor);
+    else viewport()->unsetCursor();
+}
+
 void CV4TableView::keyPressEvent(QKeyEvent *event)
 {
     const int key = event->key();

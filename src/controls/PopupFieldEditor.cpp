@@ -109,6 +109,7 @@ void PopupFieldEditor::beginPopupEditForTableView(CV4TableView *view)
     cv::TableClient *owner = view ? view->client() : nullptr;
     QObject *object = dynamic_cast<QObject *>(owner);
     m_controller = object ? object : static_cast<QObject *>(view);
+    setCursor(Qt::PointingHandCursor);
     if (view) {
         m_column = view->editedColumn();
         m_row = view->editedRow();
@@ -127,6 +128,7 @@ void PopupFieldEditor::edit()
 void PopupFieldEditor::endPopupEdit()
 {
     m_controller = nullptr;
+    unsetCursor();
 }
 
 void PopupFieldEditor::clickedOutside()

@@ -23,6 +23,7 @@ struct PreparedCell {
     bool showsButtons = true;
     QColor color;         // invalid: the value's own colour, else the palette's
     QString placeholder;  // shown in an empty cell
+    QColor labelColor;    // when valid, a rounded background behind the text
     // Turns the cell's value into its text; unset: the value's own text.
     std::function<QString(const QVariant &)> formatter;
 
