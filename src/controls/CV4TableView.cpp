@@ -253,7 +253,7 @@ bool CV4TableView::validateCommand(cv::TableCommand command, const QAction *acti
     const cv::TableClient *owner = client();
     if (!owner) return false;
     if (action) {
-        if (const std::optional<bool> answer = const_cast<cv::TableClient *>(owner)->validateMenuItem(this, action))
+        if (const std::optional<bool> answer = owner->validateMenuItem(this, action))
             return *answer;
     }
     const int rows = numberOfRows();

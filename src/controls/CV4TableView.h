@@ -85,6 +85,8 @@ public:
     void changeFontSize(int step);
 
     virtual bool isDraggable() const { return false; }
+    // No type-select: it would read every row's value to find a match.
+    void keyboardSearch(const QString &) override {}
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

@@ -73,11 +73,12 @@ bool PopupFieldEditor::isEditingNormalText() const
 
 void PopupFieldEditor::willEditCell(const cv::PreparedCell &cell, CV4TableView *view)
 {
-    // A fresh undo history per cell: undo never reaches into another cell.
-    const QString text = this->text();
-    const QSignalBlocker blocker(this);
-    setText(QString());
-    setText(text);
+    {
+        // Setting the text starts a fresh undo history: undo never reaches
+        // into another cell.
+        const QSignalBlocker blocker(this);
+        setText(text());
+    }
     m_cell = cell;
     m_modified = false;
     m_currency.reset();

@@ -115,7 +115,7 @@ public:
     virtual bool textInputOn(InputSourceMoment moment, int cid, int column) const;
 
     // Menus and deletion
-    virtual std::optional<bool> validateMenuItem(const CV4TableView *table, const QAction *action)
+    virtual std::optional<bool> validateMenuItem(const CV4TableView *table, const QAction *action) const
     {
         Q_UNUSED(table); Q_UNUSED(action);
         return std::nullopt;

@@ -109,6 +109,7 @@ TEST(EditingTable, TypedTextIsStoredOnceWhenTheEditMovesOn)
     QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Tab);
     EXPECT_EQ(client.actions(), QStringList{QStringLiteral("set 'ab' 0 0")});
     EXPECT_EQ(table->editedColumn(), 1);
+    EXPECT_FALSE(GetPopupFieldEditor()->isUndoAvailable());  // undo stays within one cell
 }
 
 TEST(EditingTable, ClicksThatMustNotEditChangeNothing)
