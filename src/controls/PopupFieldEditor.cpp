@@ -8,6 +8,7 @@
 #include "platform/widgets/LineEditCaretKeeping.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLoggingCategory>
@@ -397,4 +398,17 @@ void PopupFieldEditor::mousePressEvent(QMouseEvent *event)
 CV4TableView *PopupFieldEditor::editingView() const
 {
     return m_editingView;
+}
+
+void PopupFieldEditor::contextMenuEvent(QContextMenuEvent *event)
+{
+    // The table's menu (its rows' commands), not the line edit's.
+    if (!m_editingView) {
+        QLineEdit::contextMenuEvent(event);
+        return;
+    }
+    QWidget *viewport = m_editingView->viewport();
+    QContextMenuEvent forwarded(event->reason(), mapTo(viewport, event->pos()), event->globalPos(),
+                                event->modifiers());
+    QApplication::sendEvent(viewport, &forwarded);
 }

@@ -171,6 +171,16 @@ TEST(EditingTable, AClickEditsTheClickedCellAndReturnEditsColumn0OfTheSelectedRo
     EXPECT_EQ(table->editedRow(), 1);
 }
 
+TEST(EditingTable, ARightClickSelectsTheRowForTheMenuWithoutEditing)
+{
+    RecordingTableClient client(3, 3);
+    auto table = cvtest::makeTable(client, 3);
+    table->show();
+    QTest::mouseClick(table->viewport(), Qt::RightButton, {}, table->cellFrame(1, 2).center());
+    EXPECT_EQ(selectedRows(*table), std::vector<int>{2});
+    EXPECT_FALSE(table->isEditing());
+}
+
 TEST(EditingTable, FontSizesStayStrictlyBetween6And32AndRowsFollowTheLineHeight)
 {
     struct FontCase {

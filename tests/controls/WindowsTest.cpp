@@ -2,6 +2,7 @@
 
 #include "controls/BackButton.h"
 #include "controls/BorderedHeaderView.h"
+#include "controls/BorderlessWindow.h"
 #include "controls/ExtendedOutlineView.h"
 #include "controls/MainWindow.h"
 #include "controls/MonitorOutsideClicks.h"
@@ -96,6 +97,18 @@ TEST(Windows, ABackButtonIgnoresEnterAndAnswersCtrlEnter)
     EXPECT_EQ(clicks, 0);
     QTest::keyClick(&button, Qt::Key_Enter, Qt::ControlModifier);
     EXPECT_EQ(clicks, 1);
+}
+
+TEST(Windows, EscapeClosesABorderlessWindowWhateverTheModifiers)
+{
+    for (Qt::KeyboardModifiers modifiers : {Qt::KeyboardModifiers(Qt::NoModifier), Qt::KeyboardModifiers(Qt::ShiftModifier)}) {
+        BorderlessWindow window;
+        window.show();
+        QTest::keyClick(&window, Qt::Key_A);
+        EXPECT_TRUE(window.isVisible());
+        QTest::keyClick(&window, Qt::Key_Escape, modifiers);
+        EXPECT_FALSE(window.isVisible());
+    }
 }
 
 TEST(Windows, ABorderedHeaderDrawsTheEdgeLinesItsBitsAsk)
