@@ -50,7 +50,8 @@ CV4TableView::~CV4TableView()
 {
     // The shared editor outlives every table: take it off before it would be
     // deleted with the viewport.
-    PopupFieldEditor *editor = GetPopupFieldEditor();
+    PopupFieldEditor *editor = ExistingPopupFieldEditor();
+    if (!editor) return;
     if (editor->parentWidget() == viewport()) {
         m_ignoreEndEditing = true;
         editor->hide();
@@ -64,7 +65,7 @@ void CV4TableView::setClient(cv::TableClient *client)
     m_client = client;
     m_clientObject = dynamic_cast<QObject *>(client);
     m_clientIsObject = m_clientObject != nullptr;
-    m_model->columnsChanged();
+    resetModel();
 }
 
 cv::TableClient *CV4TableView::client() const
@@ -75,11 +76,16 @@ cv::TableClient *CV4TableView::client() const
 
 void CV4TableView::addColumn(std::unique_ptr<cv::TableColumn> column)
 {
-    const int width = column->width();
     m_columns.push_back(std::move(column));
+    resetModel();
+}
+
+void CV4TableView::resetModel()
+{
+    forceEndFieldEditing(false);
     m_model->columnsChanged();
+    // A model reset forgets the widths: give every column its own again.
     for (int i = 0; i < numberOfColumns(); ++i) setColumnWidth(i, m_columns[size_t(i)]->width());
-    Q_UNUSED(width);
 }
 
 int CV4TableView::numberOfRows() const
@@ -185,8 +191,8 @@ void CV4TableView::editColumn(int column, int row, const QMouseEvent *event, boo
 
 void CV4TableView::placeEditor()
 {
-    PopupFieldEditor *editor = GetPopupFieldEditor();
-    if (!isEditing() || editor->parentWidget() != viewport()) return;
+    PopupFieldEditor *editor = ExistingPopupFieldEditor();
+    if (!isEditing() || !editor || editor->parentWidget() != viewport()) return;
     const QRect frame = cellFrame(m_editedColumn, m_editedRow);
     const cv::PreparedCell cell = preparedCell(m_editedColumn, m_editedRow);
     // The editor covers the cell up to its buttons, grid line excluded, and
@@ -291,7 +297,7 @@ void CV4TableView::setTableFont(const QFont &font)
     const int height = QFontMetrics(font).lineSpacing() + 2;
     verticalHeader()->setMinimumSectionSize(height);
     verticalHeader()->setDefaultSectionSize(height);
-    GetPopupFieldEditor()->setFont(font);
+    if (PopupFieldEditor *editor = ExistingPopupFieldEditor(); editor && isEditing()) editor->setFont(font);
     placeEditor();
     viewport()->update();
 }

@@ -98,6 +98,7 @@ protected:
 
 private:
     friend class PopupFieldEditor;
+    void resetModel();
     void storeEditedText(int column, int row);
     void closeEditor();
     void placeEditor();

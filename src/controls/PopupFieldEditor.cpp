@@ -36,9 +36,24 @@ bool isModifierKey(int key)
 
 } // namespace
 
-PopupFieldEditor *GetPopupFieldEditor()
+namespace {
+
+QPointer<PopupFieldEditor> &sharedEditor()
 {
     static QPointer<PopupFieldEditor> editor;
+    return editor;
+}
+
+} // namespace
+
+PopupFieldEditor *ExistingPopupFieldEditor()
+{
+    return sharedEditor();
+}
+
+PopupFieldEditor *GetPopupFieldEditor()
+{
+    QPointer<PopupFieldEditor> &editor = sharedEditor();
     if (!editor) {
         editor = new PopupFieldEditor;
         if (auto *app = QCoreApplication::instance())

@@ -65,6 +65,8 @@ public:
 
     // Made parentless on first use, deleted when the application quits.
     friend PopupFieldEditor *GetPopupFieldEditor();
+// The shared editor when it exists; never makes one (for teardown paths).
+PopupFieldEditor *ExistingPopupFieldEditor();
 
 protected:
     bool event(QEvent *event) override;
@@ -99,3 +101,5 @@ private:
 };
 
 PopupFieldEditor *GetPopupFieldEditor();
+// The shared editor when it exists; never makes one (for teardown paths).
+PopupFieldEditor *ExistingPopupFieldEditor();

@@ -7,7 +7,7 @@ namespace cv {
 
 QString cellText(const QVariant &value, const QString &dateFormat)
 {
-    if (value.canConvert<StyledText>() && value.metaType() == QMetaType::fromType<StyledText>())
+    if (value.metaType() == QMetaType::fromType<StyledText>())
         return value.value<StyledText>().text;
     if (value.metaType().id() == QMetaType::QDate) return value.toDate().toString(dateFormat);
     if (!value.isValid() || value.isNull()) return {};
