@@ -157,7 +157,9 @@ void CV4TableView::editColumn(int column, int row, const QMouseEvent *event, boo
     const cv::PreparedCell cell = preparedCell(column, row);
     const cv::TableCell &painter = cv::TableCell::forKind(cell.kind);
     if (!painter.isEditable()) return;
-    if (isEditing() && (column != m_editedColumn || row != m_editedRow)) endFieldEditing();
+    // Also for the same cell (a click on its button): what was typed is
+    // stored before the cell's value is read again.
+    if (isEditing()) endFieldEditing();
 
     PopupFieldEditor *editor = GetPopupFieldEditor();
     m_editedColumn = column;

@@ -46,7 +46,8 @@ void CV4TableView::performClickAtColumn(int column, int row, const QMouseEvent *
     // table has no row to fall back on.
     if (rows == 0) return;
     if (column < 0) column = isEditing() ? m_editedColumn : qMax(0, currentIndex().column());
-    if (row < 0 || row >= rows) {
+    if (row >= rows) return;
+    if (row < 0) {
         const QModelIndexList selected = selectionModel()->selectedRows();
         row = selected.isEmpty() ? 0 : selected.first().row();
     }

@@ -304,7 +304,19 @@ bool PopupFieldEditor::typeKey(QKeyEvent *event)
         return true;
     }
 
-    // Shortcuts (copy, paste, undo) and keys without text are the line edit's.
+    if (m_currency && event->matches(QKeySequence::Paste)) {
+        // A paste that would leave no amount is refused.
+        QLineEdit::keyPressEvent(event);
+        const cv::AmountText *amounts = owner->amountText();
+        if (amounts && !amounts->numberForString(text(), m_currency->currency)) {
+            setText(oldText);
+            cv::setLineEditSelection(this, oldSelection);
+            return true;
+        }
+        afterTyping(oldText, oldSelection);
+        return true;
+    }
+    // Shortcuts (copy, undo) and keys without text are the line edit's.
     const QString typed = event->text();
     if (typed.size() != 1 || !typed.at(0).isPrint() ||
         (event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))) {

@@ -7,6 +7,7 @@
 #include "controls/PopupFieldEditor.h"
 #include "platform/widgets/CV4MiscUtilitiesWidgets.h"
 
+#include <QClipboard>
 #include <QInputMethodEvent>
 #include <QTest>
 
@@ -92,6 +93,25 @@ TEST(FieldEditor, TypedAmountsAreRegroupedByTheDocument)
     QTest::keyClicks(GetPopupFieldEditor(), QStringLiteral("1234"));
     EXPECT_TRUE(GetPopupFieldEditor()->text().endsWith(QStringLiteral("1,234"))) << GetPopupFieldEditor()->text().toStdString();
     EXPECT_EQ(GetPopupFieldEditor()->cursorPosition(), GetPopupFieldEditor()->text().size());
+}
+
+TEST(FieldEditor, APasteIntoAnAmountIsRefusedWhenItLeavesNoAmount)
+{
+    const auto book = cvtest::makeYenBook();
+    for (const auto &[clip, expected] : {std::pair{QStringLiteral("abc"), QStringLiteral("12")},
+                                         std::pair{QStringLiteral("3"), QStringLiteral("123")}}) {
+        RecordingTableClient client(2, 1);
+        client.amounts = book.get();
+        client.currencies[kAmountColumn] = {cvtest::kYen, 0};
+        client.cells[0][kAmountColumn] = QStringLiteral("12");
+        auto table = cvtest::makeTable(client, 2);
+        table->show();
+        table->performClickAtColumn(kAmountColumn, 0, nullptr);
+        GetPopupFieldEditor()->end(false);
+        QApplication::clipboard()->setText(clip);
+        QTest::keySequence(GetPopupFieldEditor(), QKeySequence::Paste);
+        EXPECT_TRUE(GetPopupFieldEditor()->text().endsWith(expected)) << GetPopupFieldEditor()->text().toStdString();
+    }
 }
 
 TEST(FieldEditor, AChooserCellShowingItsButtonOpensTheChooserInsteadOfTyping)
@@ -195,6 +215,24 @@ TEST(FieldEditor, AClickOutsideStoresWhatWasTypedAndEndsTheEdit)
     GetPopupFieldEditor()->clickedOutside();
     EXPECT_FALSE(table->isEditing());
     EXPECT_EQ(client.actions(), QStringList{QStringLiteral("set 'x' 1 0")});
+}
+
+TEST(FieldEditor, AClickOnTheCalendarButtonKeepsWhatWasTypedInTheCell)
+{
+    RecordingCalendar calendar;
+    GetPopupFieldEditor()->setDateCellCalendar(&calendar);
+    RecordingTableClient client(2, 1);
+    client.kinds[0] = cv::CellKind::Date;
+    auto table = cvtest::makeTable(client, 2);
+    table->show();
+    table->performClickAtColumn(0, 0, nullptr);
+    QTest::keyClicks(GetPopupFieldEditor(), QStringLiteral("2026/05/06"));
+    const QRect frame = table->cellFrame(0, 0);
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, QPoint(frame.right() - 4, frame.center().y()));
+    EXPECT_EQ(client.actions(), QStringList{QStringLiteral("set '2026/05/06' 0 0")});
+    ASSERT_EQ(calendar.calls.size(), 1u);
+    EXPECT_EQ(calendar.calls[0].second, QDate(2026, 5, 6));
+    GetPopupFieldEditor()->setDateCellCalendar(nullptr);
 }
 
 } // namespace
