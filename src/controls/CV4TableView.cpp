@@ -42,6 +42,8 @@ CV4TableView::CV4TableView(QWidget *parent) : SelectionSafeTableView(parent), m_
     setPalette(pal);
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] { placeEditor(); });
     QFont font = this->font();
+    // Japanese text in Noto Sans CJK, whatever the interface font lacks.
+    font.setFamilies({font.family(), QStringLiteral("Noto Sans CJK JP")});
     font.setPixelSize(kStartFontSize);
     setTableFont(font);
 }

@@ -43,9 +43,6 @@ void renderTable(const Texts &t)
     const int widths[] = {100, 130, 100, 220};
     for (int c = 0; c < 4; ++c) table->addColumn(std::make_unique<cv::TableColumn>(c, t.headers[c], widths[c]));
     table->setClient(&client);
-    QFont font = table->tableFont();
-    font.setFamilies({QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans")});
-    table->setTableFont(font);
     table->resize(570, 140);
     table->show();
     table->performClickAtColumn(3, 2, nullptr);
