@@ -1,0 +1,14 @@
+#include "controls/ActualPanelExtendedTableView.h"
+
+#include "controls/ExtendedListKeys.h"
+
+#include <QKeyEvent>
+
+void ActualPanelExtendedTableView::keyPressEvent(QKeyEvent *event)
+{
+    if (cv::isFirstResponder(this)) {
+        cv::handleExtendedListKey(this, event, m_titleColumn,
+                                  {currentIndex().siblingAtRow(currentIndex().row() - 1), currentIndex().siblingAtRow(currentIndex().row() + 1), state() == QAbstractItemView::EditingState});
+    }
+    event->accept();
+}

@@ -1,0 +1,45 @@
+#include "controls/BorderedHeaderView.h"
+
+#include <QAbstractItemModel>
+#include <QPainter>
+
+BorderedHeaderView::BorderedHeaderView(QWidget *parent) : QHeaderView(Qt::Horizontal, parent) {}
+
+QColor BorderedHeaderView::lineColor()
+{
+    return QColor(128, 128, 128);
+}
+
+void BorderedHeaderView::setBorder(int section, int border)
+{
+    m_borders.insert(section, border);
+    viewport()->update();
+}
+
+void BorderedHeaderView::setTitle(int section, const QString &title, int border)
+{
+    setBorder(section, border);
+    if (model()) model()->setHeaderData(section, orientation(), title);
+}
+
+void BorderedHeaderView::paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const
+{
+    painter->save();
+    const QColor background = palette().color(QPalette::Button);
+    painter->fillRect(rect, background);
+    const QString title = model() ? model()->headerData(logicalIndex, orientation()).toString() : QString();
+    painter->setPen(palette().color(QPalette::ButtonText));
+    painter->drawText(rect.adjusted(4, 0, -4, 0), Qt::AlignCenter, title);
+
+    const int bits = border(logicalIndex);
+    // Edge lines 2 pixels wide, inside the section so a neighbour does not
+    // paint over them.
+    painter->fillRect(QRect(rect.left(), rect.top() + 1, 2, rect.height() - 1),
+                      bits & kLeftEdge ? lineColor() : background);
+    painter->fillRect(QRect(rect.right() - 1, rect.top() + 1, 2, rect.height() - 1),
+                      bits & kRightEdge ? lineColor() : background);
+    painter->setPen(lineColor());
+    painter->drawLine(rect.topLeft(), rect.topRight());
+    painter->drawLine(rect.bottomLeft(), rect.bottomRight());
+    painter->restore();
+}

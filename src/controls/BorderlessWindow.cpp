@@ -1,0 +1,17 @@
+#include "controls/BorderlessWindow.h"
+
+#include <QKeyEvent>
+
+BorderlessWindow::BorderlessWindow(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+{
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void BorderlessWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}

@@ -1,0 +1,15 @@
+#pragma once
+// A borderless window that takes the keyboard and closes on Escape (with or
+// without modifiers).
+
+#include <QWidget>
+
+class BorderlessWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit BorderlessWindow(QWidget *parent = nullptr);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+};

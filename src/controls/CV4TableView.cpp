@@ -1,0 +1,332 @@
+#include "controls/CV4TableView.h"
+
+#include "controls/PopupFieldEditor.h"
+#include "controls/StyledText.h"
+#include "controls/TableCell.h"
+#include "controls/TableCellDelegate.h"
+#include "controls/TableModelAdapter.h"
+
+#include <QAction>
+#include <QMouseEvent>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QScrollBar>
+
+namespace {
+
+constexpr int kStartFontSize = 13;
+constexpr int kSmallestFontSize = 6;  // refused, as is the largest
+constexpr int kLargestFontSize = 32;
+constexpr int kTextInset = 4;            // as the cells inset their text
+constexpr int kLineEditInnerMargin = 2;  // QLineEdit's own horizontal margin
+
+} // namespace
+
+CV4TableView::CV4TableView(QWidget *parent) : SelectionSafeTableView(parent), m_model(new cv::TableModelAdapter(this))
+{
+    setModel(m_model);
+    setItemDelegate(new cv::TableCellDelegate(this));
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTabKeyNavigation(false);
+    setWordWrap(false);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionsMovable(false);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    viewport()->setMouseTracking(true);
+    QPalette pal = palette();
+    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+        pal.setColor(QPalette::Inactive, role, pal.color(QPalette::Active, role));
+    setPalette(pal);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] { placeEditor(); });
+    QFont font = this->font();
+    // Japanese text in Noto Sans CJK, whatever the interface font lacks.
+    font.setFamilies({font.family(), QStringLiteral("Noto Sans CJK JP")});
+    font.setPixelSize(kStartFontSize);
+    setTableFont(font);
+}
+
+CV4TableView::~CV4TableView()
+{
+    // The shared editor outlives every table: take it off before it would be
+    // deleted with the viewport.
+    PopupFieldEditor *editor = ExistingPopupFieldEditor();
+    if (!editor) return;
+    if (editor->parentWidget() == viewport()) {
+        m_ignoreEndEditing = true;
+        editor->hide();
+        editor->setParent(nullptr);
+    }
+    if (editor->editingView() == this) editor->clearEditingView();
+}
+
+void CV4TableView::setClient(cv::TableClient *client)
+{
+    m_client = client;
+    m_clientObject = dynamic_cast<QObject *>(client);
+    m_clientIsObject = m_clientObject != nullptr;
+    resetModel();
+}
+
+cv::TableClient *CV4TableView::client() const
+{
+    if (m_clientIsObject && !m_clientObject) return nullptr;
+    return m_client;
+}
+
+void CV4TableView::addColumn(std::unique_ptr<cv::TableColumn> column)
+{
+    m_columns.push_back(std::move(column));
+    resetModel();
+}
+
+void CV4TableView::resetModel()
+{
+    forceEndFieldEditing(false);
+    m_model->columnsChanged();
+    // A model reset forgets the widths: give every column its own again.
+    for (int i = 0; i < numberOfColumns(); ++i) setColumnWidth(i, m_columns[size_t(i)]->width());
+}
+
+int CV4TableView::numberOfRows() const
+{
+    return m_model->rowCount();
+}
+
+const cv::TableColumn *CV4TableView::tableColumn(int column) const
+{
+    return column >= 0 && column < numberOfColumns() ? m_columns[size_t(column)].get() : nullptr;
+}
+
+int CV4TableView::columnWithIdentifier(int cid) const
+{
+    // Positions equal ids in most tables: look there first.
+    if (cid >= 0 && cid < numberOfColumns() && m_columns[size_t(cid)]->cid() == cid) return cid;
+    for (int i = 0; i < numberOfColumns(); ++i) {
+        if (m_columns[size_t(i)]->cid() == cid) return i;
+    }
+    return -1;
+}
+
+int CV4TableView::cidOfColumn(int column) const
+{
+    const cv::TableColumn *c = tableColumn(column);
+    return c ? c->cid() : -1;
+}
+
+void CV4TableView::reloadData()
+{
+    m_model->syncRowCount();
+    m_model->refreshValues();
+    if (isEditing() && m_editedRow >= numberOfRows()) forceEndFieldEditing(false);
+}
+
+void CV4TableView::noteNumberOfRowsChanged()
+{
+    m_model->syncRowCount();
+}
+
+cv::PreparedCell CV4TableView::preparedCell(int column, int row) const
+{
+    const cv::TableColumn *c = tableColumn(column);
+    if (!c) {
+        cv::PreparedCell none;
+        none.kind = cv::CellKind::Empty;
+        none.showsButtons = false;
+        return none;
+    }
+    cv::PreparedCell cell = c->dataCellForRow(this, row);
+    if (const cv::TableClient *owner = client(); owner && cell.kind != cv::CellKind::Empty)
+        owner->prepareCell(this, cell, c->cid(), row);
+    return cell;
+}
+
+QRect CV4TableView::cellFrame(int column, int row) const
+{
+    return visualRect(m_model->index(row, column));
+}
+
+bool CV4TableView::validCell(int column, int row) const
+{
+    return column >= 0 && column < numberOfColumns() && row >= 0 && row < numberOfRows();
+}
+
+void CV4TableView::editColumn(int column, int row, const QMouseEvent *event, bool select)
+{
+    if (!client() || !validCell(column, row)) return;
+    const cv::PreparedCell cell = preparedCell(column, row);
+    const cv::TableCell &painter = cv::TableCell::forKind(cell.kind);
+    if (!painter.isEditable()) return;
+    // Also for the same cell (a click on its button): what was typed is
+    // stored before the cell's value is read again.
+    if (isEditing()) endFieldEditing();
+
+    PopupFieldEditor *editor = GetPopupFieldEditor();
+    m_editedColumn = column;
+    m_editedRow = row;
+    scrollTo(m_model->index(row, column));
+    const QVariant value = client()->objectValue(this, cidOfColumn(column), row);
+    const QString text = cell.formatter ? cell.formatter(value) : cv::cellText(value, client()->dateFormat());
+    {
+        // Showing the editor must not count as the end of the last edit.
+        const QSignalBlocker blocker(editor);
+        if (editor->parentWidget() != viewport()) editor->setParent(viewport());
+        editor->setFont(m_font);
+        editor->setText(text);
+        editor->setPlaceholderText(cell.placeholder);
+        Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+        if (value.metaType() == QMetaType::fromType<cv::StyledText>())
+            alignment = value.value<cv::StyledText>().alignment | Qt::AlignVCenter;
+        editor->setAlignment(alignment);
+    }
+    painter.setUpFieldEditor(editor, this, cell);
+    placeEditor();
+    editor->show();
+    editor->raise();
+    editor->setFocus(Qt::OtherFocusReason);
+    if (select || cell.kind == cv::CellKind::Chooser) {
+        editor->selectText();
+    } else if (event) {
+        editor->setCursorPosition(editor->cursorPositionAt(editor->mapFrom(viewport(), event->position().toPoint())));
+    }
+}
+
+void CV4TableView::placeEditor()
+{
+    PopupFieldEditor *editor = ExistingPopupFieldEditor();
+    if (!isEditing() || !editor || editor->parentWidget() != viewport()) return;
+    const QRect frame = cellFrame(m_editedColumn, m_editedRow);
+    const cv::PreparedCell cell = preparedCell(m_editedColumn, m_editedRow);
+    // The editor covers the cell up to its buttons, grid line excluded, and
+    // its text margins put the text where the cell paints it.
+    const QRect text = cv::TableCell::forKind(cell.kind).textRect(frame, cell);
+    QRect rect = frame.adjusted(0, 0, -1, -1);
+    rect.setLeft(text.left() - kTextInset);
+    rect.setRight(qMin(rect.right(), text.right() + kTextInset));
+    const int margin = kTextInset - kLineEditInnerMargin;
+    editor->setTextMargins(margin, 0, margin, 0);
+    editor->setGeometry(rect);
+}
+
+void CV4TableView::storeEditedText(int column, int row)
+{
+    cv::TableClient *owner = client();
+    if (!owner || !validCell(column, row)) return;
+    owner->setObjectValue(this, GetPopupFieldEditor()->text(), cidOfColumn(column), row);
+}
+
+void CV4TableView::closeEditor()
+{
+    PopupFieldEditor *editor = GetPopupFieldEditor();
+    const bool hadFocus = editor->hasFocus();
+    m_editedColumn = -1;
+    m_editedRow = -1;
+    if (editor->parentWidget() == viewport()) {
+        const bool ignoring = m_ignoreEndEditing;
+        m_ignoreEndEditing = true;
+        editor->hide();
+        m_ignoreEndEditing = ignoring;
+    }
+    editor->clearEditingView();
+    if (hadFocus) setFocus(Qt::OtherFocusReason);
+}
+
+void CV4TableView::endFieldEditing()
+{
+    if (!isEditing()) return;
+    PopupFieldEditor *editor = GetPopupFieldEditor();
+    if (editor->isModified()) storeEditedText(m_editedColumn, m_editedRow);
+    closeEditor();
+}
+
+void CV4TableView::forceEndFieldEditing(bool saveData)
+{
+    if (!isEditing()) return;
+    m_ignoreEndEditing = !saveData;
+    PopupFieldEditor *editor = GetPopupFieldEditor();
+    if (saveData && editor->isModified()) storeEditedText(m_editedColumn, m_editedRow);
+    m_ignoreEndEditing = true;
+    closeEditor();
+    m_ignoreEndEditing = false;
+}
+
+void CV4TableView::textDidEndEditing()
+{
+    if (m_ignoreEndEditing || m_endingPopupEdit || !isEditing()) return;
+    endFieldEditing();
+}
+
+bool CV4TableView::validateCommand(cv::TableCommand command, const QAction *action) const
+{
+    const cv::TableClient *owner = client();
+    if (!owner) return false;
+    if (action) {
+        if (const std::optional<bool> answer = owner->validateMenuItem(this, action))
+            return *answer;
+    }
+    const int rows = numberOfRows();
+    switch (command) {
+    case cv::TableCommand::Delete: {
+        if (!owner->answersDelete() || rows == 0) return false;
+        const QModelIndexList selected = selectionModel()->selectedRows();
+        if (selected.isEmpty()) return true;
+        return owner->canDeleteRow(selected.first().row()).value_or(true);
+    }
+    case cv::TableCommand::SelectAll:
+        return rows > 0;
+    case cv::TableCommand::ToggleRowDeleted:
+    case cv::TableCommand::Other:
+        return false;
+    }
+    return false;
+}
+
+void CV4TableView::deleteRows()
+{
+    if (cv::TableClient *owner = client(); owner && owner->answersDelete()) owner->deleteRows(this);
+}
+
+void CV4TableView::toggleRowDeleted(int tag)
+{
+    if (cv::TableClient *owner = client()) owner->toggleRowDeletedFlag(tag);
+}
+
+void CV4TableView::setTableFont(const QFont &font)
+{
+    m_font = font;
+    setFont(font);
+    horizontalHeader()->setFont(font);
+    const int height = QFontMetrics(font).lineSpacing() + 2;
+    verticalHeader()->setMinimumSectionSize(height);
+    verticalHeader()->setDefaultSectionSize(height);
+    if (PopupFieldEditor *editor = ExistingPopupFieldEditor(); editor && isEditing()) editor->setFont(font);
+    placeEditor();
+    viewport()->update();
+}
+
+void CV4TableView::setFontSize(int pixelSize)
+{
+    QFont font = m_font;
+    font.setPixelSize(pixelSize);
+    setTableFont(font);
+}
+
+void CV4TableView::changeFontSize(int step)
+{
+    const int size = m_font.pixelSize() + step;
+    if (size > kSmallestFontSize && size < kLargestFontSize) setFontSize(size);
+}
+
+void CV4TableView::scrollContentsBy(int dx, int dy)
+{
+    SelectionSafeTableView::scrollContentsBy(dx, dy);
+    placeEditor();
+}
+
+void CV4TableView::resizeEvent(QResizeEvent *event)
+{
+    SelectionSafeTableView::resizeEvent(event);
+    placeEditor();
+}

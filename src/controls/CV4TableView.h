@@ -1,0 +1,118 @@
+#pragma once
+// The spreadsheet-like table under every entry panel and editable page,
+// edited cell by cell with the one shared PopupFieldEditor. The table knows
+// nothing of entries or amounts: it asks its TableClient. A single click
+// edits the clicked cell; Tab, Right and Return move to the next editable
+// cell, wrap to the next row and ask the owner for a new row at the end;
+// Backtab and Left move back; Shift or Ctrl with Up and Down change rows.
+//
+// Files: CV4TableView.cpp (columns, data, editing, fonts, painting),
+// CV4TableView_Keys.cpp (clicks, key commands, advancing).
+
+#include "controls/SelectionSafeTableView.h"
+#include "controls/TableClient.h"
+#include "controls/TableColumn.h"
+
+#include <QFont>
+#include <QPointer>
+
+#include <memory>
+#include <vector>
+
+class PopupFieldEditor;
+
+namespace cv {
+class TableModelAdapter;
+}
+
+class CV4TableView : public SelectionSafeTableView {
+    Q_OBJECT
+
+public:
+    explicit CV4TableView(QWidget *parent = nullptr);
+    ~CV4TableView() override;
+
+    void setClient(cv::TableClient *client);
+    // Null once a client that is a QObject has gone away.
+    cv::TableClient *client() const;
+
+    void addColumn(std::unique_ptr<cv::TableColumn> column);
+    int numberOfColumns() const { return int(m_columns.size()); }
+    int numberOfRows() const;
+    const cv::TableColumn *tableColumn(int column) const;
+    int columnWithIdentifier(int cid) const;
+    int cidOfColumn(int column) const;
+
+    // After the owner changed its rows: new rows are inserted, values are
+    // repainted, the selection stays.
+    void reloadData();
+    void noteNumberOfRowsChanged();
+
+    // What the cell (column index, row) is in this paint or edit.
+    cv::PreparedCell preparedCell(int column, int row) const;
+    QRect cellFrame(int column, int row) const;
+
+    // Clicks (also simulated by owners)
+    void performClickAtColumn(int column, int row, const QMouseEvent *event);
+    void selectRow(int row, int columnHint, const QMouseEvent *event) override;
+    // The key commands of the edited cell; sent by the field editor.
+    void cellCommandKeyDown(QKeyEvent *event, PopupFieldEditor *editor);
+    void advanceColumn(int column, int row);
+    void addRowOrAdvance(int &row, int &column, bool &shouldReselect);
+    void reselectColumn(int column, int row, bool extendingSelection);
+
+    // Editing
+    void editColumn(int column, int row, const QMouseEvent *event, bool select);
+    bool isEditing() const { return m_editedRow >= 0; }
+    int editedColumn() const { return m_editedColumn; }
+    int editedRow() const { return m_editedRow; }
+    // Ends the edit, storing the text when save is set and it was modified.
+    void forceEndFieldEditing(bool saveData = true);
+    // Stores a modified text and closes the editor, without re-editing.
+    void endFieldEditing();
+    // The editor lost the focus to something else: store and close.
+    void textDidEndEditing();
+
+    // Menus
+    bool validateCommand(cv::TableCommand command, const QAction *action = nullptr) const;
+    void deleteRows();
+    void toggleRowDeleted(int tag);
+
+    // Fonts: sizes in pixels, only strictly between 6 and 32.
+    QFont tableFont() const { return m_font; }
+    void setTableFont(const QFont &font);
+    void setFontSize(int pixelSize);
+    void changeFontSize(int step);
+
+    virtual bool isDraggable() const { return false; }
+    // No type-select: it would read every row's value to find a match.
+    void keyboardSearch(const QString &) override {}
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    friend class PopupFieldEditor;
+    void resetModel();
+    void storeEditedText(int column, int row);
+    void closeEditor();
+    void placeEditor();
+    void switchTextInput(cv::InputSourceMoment moment, int cid, int column);
+    bool validCell(int column, int row) const;
+
+    QPointer<QObject> m_clientObject;  // set when the client is a QObject
+    cv::TableClient *m_client = nullptr;
+    bool m_clientIsObject = false;     // then m_clientObject tells whether it lives
+    std::vector<std::unique_ptr<cv::TableColumn>> m_columns;
+    cv::TableModelAdapter *m_model;  // owned as a child
+    QFont m_font;
+    int m_editedColumn = -1;
+    int m_editedRow = -1;
+    bool m_endingPopupEdit = false;  // the table itself moves the edit
+    bool m_ignoreEndEditing = false;  // editing ends without the usual end
+};

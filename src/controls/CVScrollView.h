@@ -1,0 +1,15 @@
+#pragma once
+// A scroll area that scrolls a pen's wheel events vertically only when it
+// has no horizontal scroll bar.
+
+#include <QScrollArea>
+
+class CVScrollView : public QScrollArea {
+    Q_OBJECT
+
+public:
+    using QScrollArea::QScrollArea;
+
+protected:
+    void wheelEvent(QWheelEvent *event) override;
+};

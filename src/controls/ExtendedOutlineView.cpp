@@ -1,0 +1,14 @@
+#include "controls/ExtendedOutlineView.h"
+
+#include "controls/ExtendedListKeys.h"
+
+#include <QKeyEvent>
+
+void ExtendedOutlineView::keyPressEvent(QKeyEvent *event)
+{
+    if (cv::isFirstResponder(this)) {
+        cv::handleExtendedListKey(this, event, m_titleColumn,
+                                  {indexAbove(currentIndex()), indexBelow(currentIndex()), state() == QAbstractItemView::EditingState});
+    }
+    event->accept();
+}

@@ -1,0 +1,20 @@
+#pragma once
+// The document window: the popup tracker sees its mouse presses first, and
+// the window itself never takes the keyboard focus from its views.
+
+#include "controls/MonitorOutsideClicks.h"
+
+#include <QMainWindow>
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+
+protected:
+    bool event(QEvent *event) override;
+
+private:
+    cv::OutsideClickFilter *m_outsideClicks;
+};

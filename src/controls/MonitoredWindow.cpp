@@ -1,0 +1,18 @@
+#include "controls/MonitoredWindow.h"
+
+#include "controls/WindowScreenFit.h"
+
+#include <QEvent>
+
+MonitoredWindow::MonitoredWindow(QWidget *parent)
+    : QWidget(parent, Qt::Window), m_outsideClicks(new cv::OutsideClickFilter(this))
+{
+}
+
+bool MonitoredWindow::event(QEvent *event)
+{
+    if (event->type() == QEvent::Show || event->type() == QEvent::WinIdChange) m_outsideClicks->attach();
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::Show) cv::keepOnScreen(this);
+    return handled;
+}

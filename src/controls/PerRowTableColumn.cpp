@@ -1,0 +1,15 @@
+#include "controls/PerRowTableColumn.h"
+
+#include "controls/CV4TableView.h"
+#include "controls/TableClient.h"
+
+cv::PreparedCell PerRowTableColumn::dataCellForRow(const CV4TableView *table, int row) const
+{
+    cv::PreparedCell cell = TableColumn::dataCellForRow(table, row);
+    const cv::TableClient *client = table ? table->client() : nullptr;
+    if (row >= 0 && client && !client->isColumnSelectable(table, cid(), row)) {
+        cell.kind = cv::CellKind::Empty;
+        cell.showsButtons = false;
+    }
+    return cell;
+}

@@ -1,0 +1,238 @@
+// Typing into the shared field editor: amounts, chooser cells, date cells
+// and input-method composition.
+
+#include "ControlsTestSupport.h"
+
+#include "controls/DateCellCalendar.h"
+#include "controls/PopupFieldEditor.h"
+#include "platform/widgets/CV4MiscUtilitiesWidgets.h"
+
+#include <QClipboard>
+#include <QInputMethodEvent>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using cvtest::RecordingTableClient;
+
+namespace {
+
+constexpr int kAmountColumn = 1;
+
+struct AmountCase {
+    const char *name;
+    int fractionLength;
+    bool allowsNegative;
+    QString startText;
+    QString keys;
+    QString text;
+    bool negative;
+};
+
+class AmountTyping : public ::testing::TestWithParam<AmountCase> {};
+
+TEST_P(AmountTyping, KeepsDigitsOnePointAndTheSignApart)
+{
+    const AmountCase &c = GetParam();
+    RecordingTableClient client(3, 1);
+    client.currencies[kAmountColumn] = {cvtest::kYen, c.fractionLength};
+    client.allowsNegative = c.allowsNegative;
+    client.cells[0][kAmountColumn] = c.startText;
+    auto table = cvtest::makeTable(client, 3);
+    table->show();
+    table->performClickAtColumn(kAmountColumn, 0, nullptr);
+    PopupFieldEditor *editor = GetPopupFieldEditor();
+    editor->end(false);
+    QTest::keyClicks(editor, c.keys);
+
+    EXPECT_EQ(editor->text(), c.text);
+    EXPECT_EQ(editor->lastCurrencyValueWasNegative(), c.negative);
+    const QColor expected = c.negative ? cv::negativeColor() : QApplication::palette().color(QPalette::Text);
+    EXPECT_EQ(editor->palette().color(QPalette::Text), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FieldEditor, AmountTyping,
+    ::testing::Values(AmountCase{"NoPointWithoutFractionDigits", 0, true, "", "1.5", "15", false},
+                      AmountCase{"OnePointWithFractionDigits", 2, true, "", "1.5.", "1.5", false},
+                      AmountCase{"LettersAreDropped", 0, true, "", "1a2b", "12", false},
+                      AmountCase{"MinusMarksNegativeWithoutTyping", 0, true, "15", "-", "15", true},
+                      AmountCase{"ASecondMinusUndoesIt", 0, true, "15", "--", "15", false},
+                      AmountCase{"MinusDoesNothingWhereRefused", 0, false, "15", "-", "15", false}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(FieldEditor, TheSignOfAnEditedAmountComesFromTheOwnersFlagBeforeItsColour)
+{
+    struct SignCase {
+        QColor color;
+        std::optional<bool> negative;
+        bool expected;
+    };
+    const QColor blue(0, 0, 200);
+    for (const SignCase &c : {SignCase{blue, true, true}, SignCase{cv::negativeColor(), false, false},
+                              SignCase{cv::negativeColor(), std::nullopt, true}, SignCase{blue, std::nullopt, false}}) {
+        RecordingTableClient client(2, 1);
+        client.currencies[kAmountColumn] = {cvtest::kYen, 0};
+        client.styled[{kAmountColumn, 0}] = cv::StyledText{QStringLiteral("1,500"), c.color, Qt::AlignRight, c.negative};
+        auto table = cvtest::makeTable(client, 2);
+        table->show();
+        table->performClickAtColumn(kAmountColumn, 0, nullptr);
+        EXPECT_EQ(GetPopupFieldEditor()->lastCurrencyValueWasNegative(), c.expected);
+    }
+}
+
+TEST(FieldEditor, TypedAmountsAreRegroupedByTheDocument)
+{
+    const auto book = cvtest::makeYenBook();
+    RecordingTableClient client(2, 1);
+    client.amounts = book.get();
+    client.currencies[kAmountColumn] = {cvtest::kYen, 0};
+    auto table = cvtest::makeTable(client, 2);
+    table->show();
+    table->performClickAtColumn(kAmountColumn, 0, nullptr);
+    QTest::keyClicks(GetPopupFieldEditor(), QStringLiteral("1234"));
+    EXPECT_TRUE(GetPopupFieldEditor()->text().endsWith(QStringLiteral("1,234"))) << GetPopupFieldEditor()->text().toStdString();
+    EXPECT_EQ(GetPopupFieldEditor()->cursorPosition(), GetPopupFieldEditor()->text().size());
+}
+
+TEST(FieldEditor, APasteIntoAnAmountIsRefusedWhenItLeavesNoAmount)
+{
+    const auto book = cvtest::makeYenBook();
+    for (const auto &[clip, expected] : {std::pair{QStringLiteral("abc"), QStringLiteral("12")},
+                                         std::pair{QStringLiteral("3"), QStringLiteral("123")}}) {
+        RecordingTableClient client(2, 1);
+        client.amounts = book.get();
+        client.currencies[kAmountColumn] = {cvtest::kYen, 0};
+        client.cells[0][kAmountColumn] = QStringLiteral("12");
+        auto table = cvtest::makeTable(client, 2);
+        table->show();
+        table->performClickAtColumn(kAmountColumn, 0, nullptr);
+        GetPopupFieldEditor()->end(false);
+        QApplication::clipboard()->setText(clip);
+        QTest::keySequence(GetPopupFieldEditor(), QKeySequence::Paste);
+        EXPECT_TRUE(GetPopupFieldEditor()->text().endsWith(expected)) << GetPopupFieldEditor()->text().toStdString();
+    }
+}
+
+TEST(FieldEditor, AChooserCellShowingItsButtonOpensTheChooserInsteadOfTyping)
+{
+    const std::vector<std::tuple<const char *, bool, Qt::Key, Qt::KeyboardModifiers, QStringList, QString>> cases = {
+        {"a letter", true, Qt::Key_A, Qt::NoModifier, {"editColumn 1 0"}, "Food"},
+        {"Down", true, Qt::Key_Down, Qt::NoModifier, {"editColumn 1 0"}, "Food"},
+        {"Shift+Down is a table command", true, Qt::Key_Down, Qt::ShiftModifier, {}, "Food"},
+        {"a letter with buttons off", false, Qt::Key_A, Qt::NoModifier, {}, "a"},
+    };
+    for (const auto &[name, buttons, key, modifiers, actions, text] : cases) {
+        RecordingTableClient client(3, 2);
+        client.kinds[1] = cv::CellKind::Chooser;
+        client.showsButtons = buttons;
+        client.cells[0][1] = QStringLiteral("Food");
+        auto table = cvtest::makeTable(client, 3);
+        table->show();
+        table->performClickAtColumn(1, 0, nullptr);
+        client.log.clear();
+        QTest::keyClick(GetPopupFieldEditor(), key, modifiers);
+        EXPECT_EQ(client.actions(), actions) << name;
+        EXPECT_EQ(GetPopupFieldEditor()->text(), text) << name;
+    }
+}
+
+TEST(FieldEditor, AClickOnTheChooserButtonOpensTheChooserAndOnItsTextDoesNot)
+{
+    RecordingTableClient client(3, 1);
+    client.kinds[1] = cv::CellKind::Chooser;
+    auto table = cvtest::makeTable(client, 3);
+    table->show();
+    const QRect frame = table->cellFrame(1, 0);
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, QPoint(frame.left() + 10, frame.center().y()));
+    EXPECT_EQ(client.actions(), QStringList());
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, QPoint(frame.right() - 4, frame.center().y()));
+    EXPECT_EQ(client.actions(), QStringList{QStringLiteral("editColumn 1 0")});
+}
+
+class RecordingCalendar : public cv::DateCellCalendar {
+public:
+    void toggleRelativeToPoint(const QPoint &anchor, CV4TableView *, const QDate &date) override
+    {
+        calls.push_back({anchor, date});
+    }
+    std::vector<std::pair<QPoint, QDate>> calls;
+};
+
+TEST(FieldEditor, DownInADateCellOpensTheCalendarAtTheCellOnItsDateOrToday)
+{
+    for (const auto &[text, expected] : {std::pair{QStringLiteral("2026/03/15"), QDate(2026, 3, 15)},
+                                         std::pair{QStringLiteral("soon"), QDate::currentDate()}}) {
+        RecordingCalendar calendar;
+        GetPopupFieldEditor()->setDateCellCalendar(&calendar);
+        RecordingTableClient client(2, 2);
+        client.kinds[0] = cv::CellKind::Date;
+        client.cells[0][0] = text;
+        auto table = cvtest::makeTable(client, 2);
+        table->show();
+        table->performClickAtColumn(0, 0, nullptr);
+        QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Down, Qt::ShiftModifier);
+        EXPECT_TRUE(calendar.calls.empty());
+        table->performClickAtColumn(0, 0, nullptr);
+        QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Down);
+        ASSERT_EQ(calendar.calls.size(), 1u);
+        EXPECT_EQ(calendar.calls[0].first, table->cellFrame(0, 0).topLeft());
+        EXPECT_EQ(calendar.calls[0].second, expected);
+        GetPopupFieldEditor()->setDateCellCalendar(nullptr);
+    }
+}
+
+TEST(FieldEditor, TabWaitsWhileAnInputMethodComposes)
+{
+    RecordingTableClient client(3, 1);
+    auto table = cvtest::makeTable(client, 3);
+    table->show();
+    table->performClickAtColumn(0, 0, nullptr);
+    client.log.clear();
+    PopupFieldEditor *editor = GetPopupFieldEditor();
+
+    QInputMethodEvent preedit(QStringLiteral("か"), {});
+    QApplication::sendEvent(editor, &preedit);
+    QTest::keyClick(editor, Qt::Key_Tab);
+    EXPECT_EQ(table->editedColumn(), 0);
+    EXPECT_TRUE(client.actions().isEmpty());
+
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("か"));
+    QApplication::sendEvent(editor, &commit);
+    QTest::keyClick(editor, Qt::Key_Tab);
+    EXPECT_EQ(table->editedColumn(), 1);
+    EXPECT_EQ(client.actions(), QStringList{QStringLiteral("set 'か' 0 0")});
+}
+
+TEST(FieldEditor, AClickOutsideStoresWhatWasTypedAndEndsTheEdit)
+{
+    RecordingTableClient client(2, 1);
+    auto table = cvtest::makeTable(client, 2);
+    table->show();
+    table->performClickAtColumn(1, 0, nullptr);
+    QTest::keyClicks(GetPopupFieldEditor(), QStringLiteral("x"));
+    GetPopupFieldEditor()->clickedOutside();
+    EXPECT_FALSE(table->isEditing());
+    EXPECT_EQ(client.actions(), QStringList{QStringLiteral("set 'x' 1 0")});
+}
+
+TEST(FieldEditor, AClickOnTheCalendarButtonKeepsWhatWasTypedInTheCell)
+{
+    RecordingCalendar calendar;
+    GetPopupFieldEditor()->setDateCellCalendar(&calendar);
+    RecordingTableClient client(2, 1);
+    client.kinds[0] = cv::CellKind::Date;
+    auto table = cvtest::makeTable(client, 2);
+    table->show();
+    table->performClickAtColumn(0, 0, nullptr);
+    QTest::keyClicks(GetPopupFieldEditor(), QStringLiteral("2026/05/06"));
+    const QRect frame = table->cellFrame(0, 0);
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, QPoint(frame.right() - 4, frame.center().y()));
+    EXPECT_EQ(client.actions(), QStringList{QStringLiteral("set '2026/05/06' 0 0")});
+    ASSERT_EQ(calendar.calls.size(), 1u);
+    EXPECT_EQ(calendar.calls[0].second, QDate(2026, 5, 6));
+    GetPopupFieldEditor()->setDateCellCalendar(nullptr);
+}
+
+} // namespace

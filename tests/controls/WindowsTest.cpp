@@ -1,0 +1,247 @@
+// Sheets, windows and small views of the kit.
+
+#include "controls/BackButton.h"
+#include "controls/BorderedHeaderView.h"
+#include "controls/BorderlessWindow.h"
+#include "controls/ExtendedOutlineView.h"
+#include "controls/MainWindow.h"
+#include "controls/MonitorOutsideClicks.h"
+#include "controls/RetainedWindowManager.h"
+#include "controls/ShapeDrawing.h"
+#include "controls/VRUndoableTextWindowController.h"
+#include "controls/WindowScreenFit.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QImage>
+#include <QPainter>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTest>
+#include <QTimer>
+#include <QUndoStack>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void runDeferredDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+TEST(SheetTracker, EndingTheMiddleOfThreeSheetsFreesOnlyItsControllerAfterItsEndHandler)
+{
+    QWidget parent;
+    parent.show();
+    RetainedWindowManager tracker;
+    std::vector<QPointer<QDialog>> sheets;
+    QStringList handled;
+    for (int i = 0; i < 3; ++i) {
+        auto *sheet = new QDialog(&parent);
+        tracker.begin(sheet);
+        QObject::connect(sheet, &QDialog::finished, sheet, [&handled, sheet, i](int code) {
+            // The controller is still alive while its end handler runs.
+            handled << QStringLiteral("%1:%2:%3").arg(i).arg(code).arg(sheet->objectName());
+        });
+        sheet->open();
+        sheets.emplace_back(sheet);
+    }
+    sheets[1]->setObjectName(QStringLiteral("alive"));
+    sheets[1]->accept();
+    EXPECT_EQ(tracker.count(), 2);
+    EXPECT_EQ(handled, QStringList{QStringLiteral("1:1:alive")});
+    runDeferredDeletes();
+    EXPECT_TRUE(sheets[1].isNull());
+    EXPECT_FALSE(sheets[0].isNull());
+    EXPECT_EQ(tracker.windows(), (QList<QWidget *>{sheets[0], sheets[2]}));
+}
+
+TEST(SheetTracker, CloseAllClosesTheMostRecentFirst)
+{
+    SheetManager popups;
+    QStringList order;
+    std::vector<std::unique_ptr<QWidget>> windows;
+    for (int i = 0; i < 3; ++i) {
+        windows.push_back(std::make_unique<QWidget>());
+        windows.back()->setObjectName(QString::number(i));
+        windows.back()->show();
+        popups.begin(windows.back().get());
+    }
+    struct CloseOrder : QObject {
+        QStringList *order;
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            if (event->type() == QEvent::Close) *order << watched->objectName();
+            return false;
+        }
+    } filter;
+    filter.order = &order;
+    for (auto &w : windows) w->installEventFilter(&filter);
+    popups.closeAll();
+    EXPECT_EQ(order, (QStringList{"2", "1", "0"}));
+    EXPECT_EQ(popups.count(), 0);
+}
+
+TEST(Windows, ABackButtonIgnoresEnterAndAnswersCtrlEnter)
+{
+    BackButton button(QStringLiteral("Back"));
+    int clicks = 0;
+    QObject::connect(&button, &QPushButton::clicked, [&clicks] { ++clicks; });
+    for (Qt::Key key : {Qt::Key_Enter, Qt::Key_Return}) {
+        QKeyEvent plain(QEvent::KeyPress, key, Qt::NoModifier);
+        EXPECT_FALSE(button.performKeyEquivalent(&plain));
+    }
+    QTest::keyClick(&button, Qt::Key_Enter);
+    EXPECT_EQ(clicks, 0);
+    QTest::keyClick(&button, Qt::Key_Enter, Qt::ControlModifier);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST(Windows, EscapeClosesABorderlessWindowWhateverTheModifiers)
+{
+    for (Qt::KeyboardModifiers modifiers : {Qt::KeyboardModifiers(Qt::NoModifier), Qt::KeyboardModifiers(Qt::ShiftModifier)}) {
+        BorderlessWindow window;
+        window.show();
+        QTest::keyClick(&window, Qt::Key_A);
+        EXPECT_TRUE(window.isVisible());
+        QTest::keyClick(&window, Qt::Key_Escape, modifiers);
+        EXPECT_FALSE(window.isVisible());
+    }
+}
+
+TEST(Windows, ABorderedHeaderDrawsTheEdgeLinesItsBitsAsk)
+{
+    struct EdgeCase {
+        int border;
+        bool left, right;
+    };
+    QStandardItemModel model(1, 3);
+    for (const EdgeCase &c : {EdgeCase{6, true, true}, EdgeCase{1, false, false}, EdgeCase{2, true, false},
+                              EdgeCase{4, false, true}}) {
+        BorderedHeaderView header;
+        header.setModel(&model);
+        header.resize(300, 24);
+        for (int s = 0; s < 3; ++s) header.resizeSection(s, 100);
+        header.setBorder(1, c.border);
+        header.show();
+        const QImage image = header.viewport()->grab().toImage();
+        const int y = 12;
+        const QColor grey = BorderedHeaderView::lineColor();
+        EXPECT_EQ(image.pixelColor(100, y) == grey, c.left) << c.border;
+        EXPECT_EQ(image.pixelColor(199, y) == grey, c.right) << c.border;
+    }
+}
+
+TEST(Windows, AFrameIsKeptOnTheVisibleScreenTitleBarFirst)
+{
+    const QRect available(0, 30, 1000, 700);  // 30..729
+    struct FitCase {
+        QRect frame, expected;
+    };
+    for (const FitCase &c : {FitCase{{100, 100, 400, 300}, {100, 100, 400, 300}},
+                             FitCase{{100, 600, 400, 300}, {100, 430, 400, 300}},
+                             FitCase{{100, 100, 400, 900}, {100, 30, 400, 700}},
+                             FitCase{{100, 0, 400, 200}, {100, 30, 400, 200}}}) {
+        EXPECT_EQ(cv::constrainFrameRect(c.frame, available), c.expected);
+    }
+}
+
+class RecordingTester : public cv::OutsideClickTester {
+public:
+    bool testOutsideClicks(QWidget *, QMouseEvent *) override
+    {
+        ++presses;
+        return consume;
+    }
+    int presses = 0;
+    bool consume = true;
+};
+
+TEST(Windows, TheTrackerSeesMainWindowPressesFirstAndNeverItsKeys)
+{
+    RecordingTester tester;
+    cv::setOutsideClickTester(&tester);
+    MainWindow window;
+    auto *button = new QPushButton(QStringLiteral("x"));
+    window.setCentralWidget(button);
+    window.resize(200, 100);
+    window.show();
+    int clicks = 0;
+    QObject::connect(button, &QPushButton::clicked, [&clicks] { ++clicks; });
+    const QPoint at = button->mapTo(&window, button->rect().center());
+    QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(tester.presses, 1);
+    EXPECT_EQ(clicks, 0);
+    tester.consume = false;
+    QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(clicks, 1);
+    QTest::keyClick(window.windowHandle(), Qt::Key_A);
+    EXPECT_EQ(tester.presses, 2);
+    cv::setOutsideClickTester(nullptr);
+}
+
+TEST(Windows, ARoundedRectangleCapsItsRadiusAtHalfTheShorterSide)
+{
+    const QRectF rect(0, 0, 40, 10);
+    EXPECT_EQ(cv::roundRectPath(rect, 90), cv::roundRectPath(rect, 5));
+    EXPECT_EQ(cv::roundRectPath(rect, 3).boundingRect(), rect);
+    EXPECT_FALSE(cv::roundRectPath(rect, 90).contains(QPointF(0.5, 0.5)));
+}
+
+TEST(Windows, AnUndoableSheetEndsWithItsCodeAndUndoesOnTheDocumentsStack)
+{
+    QUndoStack stack;
+    int value = 0;
+    struct Step : QUndoCommand {
+        int *v;
+        explicit Step(int *v) : v(v) {}
+        void redo() override { ++*v; }
+        void undo() override { --*v; }
+    };
+    stack.push(new Step(&value));
+
+    QWidget parent;
+    parent.show();
+    auto *sheet = new VRUndoableTextWindowController(&parent);
+    sheet->setUndoStack(&stack);
+    EXPECT_TRUE(sheet->undoAction()->isEnabled());
+    sheet->undoAction()->trigger();
+    EXPECT_EQ(value, 0);
+    EXPECT_TRUE(sheet->redoAction()->isEnabled());
+
+    int finished = -1;
+    QObject::connect(sheet, &QDialog::finished, [&finished](int code) { finished = code; });
+    sheet->open();
+    sheet->terminateModalSessionWithCode(2);
+    EXPECT_EQ(finished, 2);
+
+    QTimer::singleShot(0, sheet, [sheet] { sheet->terminateModalSessionWithCode(1); });
+    EXPECT_EQ(sheet->exec(), 1);
+    delete sheet;
+    EXPECT_EQ(stack.count(), 1);  // a sheet going away leaves the stack as it was
+}
+
+TEST(Windows, AnExtendedOutlineKeepsTheEditedColumnWhenMovingDown)
+{
+    QStandardItemModel model(3, 2);
+    for (int r = 0; r < 3; ++r) model.setItem(r, 0, new QStandardItem(QStringLiteral("row %1").arg(r)));
+    QWidget holder;
+    auto *outline = new ExtendedOutlineView(&holder);
+    outline->setModel(&model);
+    holder.show();
+    outline->setFocus();
+    QApplication::setActiveWindow(&holder);
+    outline->setCurrentIndex(model.index(0, 0));
+
+    QTest::keyClick(outline, Qt::Key_Up);
+    EXPECT_EQ(outline->currentIndex().row(), 0);
+    QTest::keyClick(outline, Qt::Key_Return);
+    QTest::keyClick(outline, Qt::Key_Down);
+    EXPECT_EQ(outline->currentIndex(), model.index(1, 0));
+    QTest::keyClick(outline, Qt::Key_X);
+    EXPECT_EQ(outline->currentIndex(), model.index(1, 0));
+}
+
+} // namespace
