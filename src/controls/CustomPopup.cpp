@@ -179,15 +179,7 @@ void CustomPopup::hideEvent(QHideEvent *event)
 
 void CustomPopup::mousePressEvent(QMouseEvent *event)
 {
-    const QPoint global = event->globalPosition().toPoint();
-    if (rect().contains(event->position().toPoint())) {
-        QFrame::mousePressEvent(event);
-        return;
-    }
-    QWidget *under = QApplication::topLevelAt(global);
-    if (under == this) under = nullptr;
-    if (!PopupManager::popupManager()->testOutsideClicks(under, global)) QFrame::mousePressEvent(event);
-    event->accept();
+    if (!PopupManager::popupManager()->popupMousePress(this, event)) QFrame::mousePressEvent(event);
 }
 
 } // namespace cv

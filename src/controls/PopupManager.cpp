@@ -2,7 +2,8 @@
 
 #include "controls/OutsideClickClient.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QMouseEvent>
 #include <QEvent>
 
 #include <algorithm>
@@ -83,6 +84,17 @@ bool PopupManager::testOutsideClicks(QWidget *window, const QPoint &globalPos)
     // Whatever the client did, the popup does not outlive the click.
     if (top.popup && top.popup->isVisible()) top.popup->close();
     return true;
+}
+
+bool PopupManager::popupMousePress(QWidget *popup, QMouseEvent *event)
+{
+    if (popup->rect().contains(event->position().toPoint())) return false;
+    const QPoint global = event->globalPosition().toPoint();
+    QWidget *under = QApplication::topLevelAt(global);
+    if (under == popup) under = nullptr;
+    const bool used = testOutsideClicks(under, global);
+    event->accept();
+    return used;
 }
 
 } // namespace cv

@@ -14,6 +14,8 @@
 #include <functional>
 #include <vector>
 
+class QMouseEvent;
+
 namespace cv {
 
 class PopupManager : public QObject {
@@ -36,6 +38,9 @@ public:
     // True when the press was used up: it must not reach `window` (the
     // top-level window under the press, null over no window of ours).
     bool testOutsideClicks(QWidget *window, const QPoint &globalPos);
+
+    // A popup's mouse press: true when it lay outside and the tracker used it up.
+    bool popupMousePress(QWidget *popup, QMouseEvent *event);
 
     QWidget *topmost() const;
     int count() const;
