@@ -48,6 +48,7 @@ DateField::DateField(QWidget *parent) : QWidget(parent)
     connect(m_textField, &QLineEdit::textChanged, this, [this](const QString &text) { Q_EMIT textChanged(text); });
     setFocusProxy(m_textField);
     resize(sizeHint());
+    layoutParts();
 }
 
 QSize DateField::sizeHint() const
@@ -59,6 +60,11 @@ QSize DateField::sizeHint() const
 void DateField::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
+    layoutParts();
+}
+
+void DateField::layoutParts()
+{
     const int w = width();
     const int h = height();
     m_button->setGeometry(w - kButtonWidth, 0, kButtonWidth, h);

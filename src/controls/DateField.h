@@ -47,6 +47,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void layoutParts();
+
     QLineEdit *m_textField;
     QToolButton *m_button;
 };
