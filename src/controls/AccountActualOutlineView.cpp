@@ -157,20 +157,25 @@ void AccountActualOutlineView::toggleItem(const QModelIndex &index)
 
 void AccountActualOutlineView::toggleNode(CVUnitModel &node)
 {
+    applyToggle(node);
+    refresh();
+    if (auto *client = dynamic_cast<ButtonStatusClient *>(window())) client->setButtonStatus();
+}
+
+void AccountActualOutlineView::applyToggle(CVUnitModel &node)
+{
     if (node.status() == 0) {
         SetChildAllStatus(node, 1);
         CVUnitModel *parent = node.parent();
         if (parent && parent->status() == 0) {
             const auto &siblings = parent->children();
             if (std::all_of(siblings.begin(), siblings.end(), [](const CVUnitModelPtr &c) { return c->allStatus(); }))
-                toggleNode(*parent);
+                applyToggle(*parent);
         }
     } else {
         SetChildAllStatus(node, 0);
         SetParentAllStatus(node, 0);
     }
-    refresh();
-    if (auto *client = dynamic_cast<ButtonStatusClient *>(window())) client->setButtonStatus();
 }
 
 void AccountActualOutlineView::refresh()

@@ -56,6 +56,7 @@ private:
 
     void collect(std::vector<CVUnitModelPtr> &out, const CVUnitModelPtr &node) const;
     void collect(std::vector<CVUnitModelPtr> &out, const CVUnitModelPtr &node, bool wantInvest) const;
+    void applyToggle(CVUnitModel &node);   // ticks and clears, without notice
     void refresh();
 
     QPointer<CV4Document> m_doc;
