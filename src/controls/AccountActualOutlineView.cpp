@@ -100,6 +100,7 @@ AccountActualOutlineView::AccountActualOutlineView(QWidget *parent) : ToggleOutl
 {
     setModel(m_model);
     setToggleClient(this);
+    setHeaderHidden(true);   // the columns have no titles
 }
 
 AccountActualOutlineView::~AccountActualOutlineView()

@@ -98,12 +98,14 @@ MiniCalendarPanelController::MiniCalendarPanelController() : QFrame(nullptr, Qt:
     steppers->setSpacing(2);
     steppers->addWidget(minusYearButton);
     steppers->addWidget(m_yearField);
-    steppers->addWidget(new QLabel(localizedString(QStringLiteral("Calendar-Year")), this));
+    m_yearLabel = new QLabel(this);
+    steppers->addWidget(m_yearLabel);
     steppers->addWidget(plusYearButton);
     steppers->addStretch();
     steppers->addWidget(minusMonthButton);
     steppers->addWidget(m_monthField);
-    steppers->addWidget(new QLabel(localizedString(QStringLiteral("Calendar-Month")), this));
+    m_monthLabel = new QLabel(this);
+    steppers->addWidget(m_monthLabel);
     steppers->addWidget(plusMonthButton);
 
     m_grid = new QTableWidget(0, 7, this);
@@ -115,11 +117,15 @@ MiniCalendarPanelController::MiniCalendarPanelController() : QFrame(nullptr, Qt:
     m_grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_grid->setShowGrid(false);
     m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    for (QHeaderView *header : {m_grid->horizontalHeader(), m_grid->verticalHeader()}) {
+        header->setMinimumSectionSize(1);
+        header->setSectionResizeMode(QHeaderView::Fixed);
+    }
     m_grid->horizontalHeader()->setDefaultSectionSize(kCellWidth);
     m_grid->verticalHeader()->setDefaultSectionSize(kCellHeight);
     m_grid->horizontalHeader()->setHighlightSections(false);
     for (int column = 0; column < 7; ++column) {
-        auto *header = new QTableWidgetItem(localizedString(QStringLiteral("Calendar-Weekday-%1").arg(column)));
+        auto *header = new QTableWidgetItem;
         if (column == 0) header->setForeground(kHolidayColor);
         if (column == 6) header->setForeground(kSaturdayColor);
         m_grid->setHorizontalHeaderItem(column, header);
@@ -130,7 +136,7 @@ MiniCalendarPanelController::MiniCalendarPanelController() : QFrame(nullptr, Qt:
 
     m_info = new QLabel(this);
     m_info->setAlignment(Qt::AlignCenter);
-    m_todayButton = new QPushButton(localizedString(QStringLiteral("Today")), this);
+    m_todayButton = new QPushButton(this);
     m_todayButton->setFocusPolicy(Qt::NoFocus);
     m_todayButton->installEventFilter(this);
     connect(m_todayButton, &QPushButton::clicked, this, [this] { todayPushed(false); });
@@ -145,8 +151,18 @@ MiniCalendarPanelController::MiniCalendarPanelController() : QFrame(nullptr, Qt:
     layout->addWidget(m_todayButton, 0, Qt::AlignHCenter);
 
     setDate(QDate::currentDate());
+    retranslate();
     setupTable();
     setTodayField();
+}
+
+void MiniCalendarPanelController::retranslate()
+{
+    m_yearLabel->setText(localizedString(QStringLiteral("Calendar-Year")));
+    m_monthLabel->setText(localizedString(QStringLiteral("Calendar-Month")));
+    m_todayButton->setText(localizedString(QStringLiteral("Today")));
+    for (int column = 0; column < 7; ++column)
+        m_grid->horizontalHeaderItem(column)->setText(localizedString(QStringLiteral("Calendar-Weekday-%1").arg(column)));
 }
 
 void MiniCalendarPanelController::setDate(const QDate &date)
@@ -215,7 +231,7 @@ void MiniCalendarPanelController::setupTable()
             m_grid->setItem(row, column, item);
         }
     }
-    m_grid->setFixedHeight(m_grid->horizontalHeader()->height() + rows * kCellHeight + 2 * m_grid->frameWidth());
+    m_grid->setFixedHeight(m_grid->horizontalHeader()->sizeHint().height() + rows * kCellHeight + 2 * m_grid->frameWidth());
     adjustSize();
 }
 
@@ -378,6 +394,7 @@ void MiniCalendarPanelController::toggleRelativeToPoint(const QPoint &point, QWi
         closeCalendar();
         if (m_startingPoint == point) return;
     }
+    retranslate();
     setDate(date.isValid() ? date : QDate::currentDate());
     setupTable();
     setTodayField();

@@ -75,6 +75,8 @@ protected:
 
 private:
     MiniCalendarPanelController();
+    // Texts follow the language of each opening.
+    void retranslate();
     void paramChanged(bool fromStepper);
     void setupTable();
     void setTodayField();
@@ -84,6 +86,8 @@ private:
     QLabel *m_caption;          // the shown month
     QLineEdit *m_yearField;
     QLineEdit *m_monthField;
+    QLabel *m_yearLabel;
+    QLabel *m_monthLabel;
     QTableWidget *m_grid;
     QLabel *m_info;             // holiday and rokuyō (Japanese only)
     QPushButton *m_todayButton;
