@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QPainter>
 #include <QPushButton>
+#include <QTest>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
@@ -100,4 +101,5 @@ TEST(ControlsScreenshotTest, ChooserCalendarAndOutlineInBothLanguages)
     }
     cv::setLanguageOverride(QString());
     QApplication::setFont(previous);
+    QTest::qWait(20);
 }

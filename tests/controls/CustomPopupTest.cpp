@@ -63,6 +63,8 @@ struct Delivery {
 
 class CustomPopupTest : public ::testing::Test {
 protected:
+    // Activation changes left by windows of earlier tests would close the popup.
+    void SetUp() override { QTest::qWait(20); }
     void TearDown() override
     {
         cv::CustomPopup::get()->mustClose();
