@@ -39,6 +39,7 @@ MyOutlineView::MyOutlineView(QWidget *parent) : QTreeView(parent)
     setUniformRowHeights(true);
     setMouseTracking(true);
     setExpandsOnDoubleClick(false);
+    setTabKeyNavigation(true);   // Tab and Backtab reach keyPressEvent
     setVerticalScrollMode(ScrollPerPixel);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

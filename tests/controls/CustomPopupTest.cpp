@@ -1,4 +1,7 @@
+#include "ChooserTestSupport.h"
+#include "controls/CommandUnitModel.h"
 #include "controls/CustomPopup.h"
+#include "controls/GroupDataSource.h"
 #include "controls/MouseOverButton.h"
 #include "controls/MyOutlineView.h"
 #include "controls/OutsideClickClient.h"
@@ -11,6 +14,9 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
+
+#include "platform/Localization.h"
+#include "platform/ScriptedAlertPresenter.h"
 
 #include <gtest/gtest.h>
 
@@ -227,6 +233,43 @@ TEST_F(CustomPopupTest, AButtonAnchorSharesTheLeftEdgeAndCentre)
     popup->run(nullptr, QRect(available.right() - 10, 300, 120, 24), cv::CustomPopup::Anchor::Button, &source,
                cv::ChooserItem(), nullptr);
     EXPECT_LE(popup->geometry().right(), available.right());
+}
+
+TEST_F(CustomPopupTest, KeysPickOnceAndTabPicksAtOnce)
+{
+    source.fill(twoFolders());
+    Delivery delivery;
+    const auto leaf = [&] { return cv::ChooserItem::fromNode(source.objects()[1].node()->childAt(0)); };
+    popup->run(nullptr, QRect(100, 100, 80, 20), cv::CustomPopup::Anchor::Point, &source, leaf(), delivery.handler());
+    QTest::keyClick(outline, Qt::Key_Tab);
+    EXPECT_EQ(delivery.names, std::vector<QString>{QStringLiteral("c")});
+    EXPECT_FALSE(popup->isVisible());
+
+    popup->run(nullptr, QRect(100, 100, 80, 20), cv::CustomPopup::Anchor::Point, &source, leaf(), delivery.handler());
+    QTest::keyClick(outline, Qt::Key_Space);
+    QTest::keyClick(outline, Qt::Key_Return);
+    QTRY_COMPARE(delivery.names.size(), size_t(2));
+    QTest::qWait(4 * cv::MyOutlineView::kBlinkMs);
+    EXPECT_EQ(delivery.names.size(), 2u);
+}
+
+TEST_F(CustomPopupTest, ACommandRowRunsItsActionAndDeliversWhatItMade)
+{
+    cv::setLanguageOverride(QStringLiteral("en"));
+    cvtest::ChooserBook book;
+    ScriptedAlertPresenter alerts;
+    alerts.names.push_back(QStringLiteral("Work"));
+    cv::GroupDataSource groups;
+    groups.setDocument(&book.doc, 0);
+    Delivery delivery;
+    popup->run(nullptr, QRect(100, 100, 80, 20), cv::CustomPopup::Anchor::Point, &groups,
+               groups.objects().back(), delivery.handler());
+    EXPECT_EQ(outline->currentIndex().data().toString(), QStringLiteral("New Grouping"));
+    QTest::keyClick(outline, Qt::Key_Return);
+    QTRY_COMPARE(delivery.names.size(), size_t(1));
+    EXPECT_EQ(delivery.names.front(), QStringLiteral("Work"));
+    EXPECT_EQ(book.doc.groupList().back()->name(), QStringLiteral("Work"));
+    cv::setLanguageOverride(QString());
 }
 
 // ---- the popup tracker
