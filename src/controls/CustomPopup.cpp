@@ -70,7 +70,12 @@ QRect CustomPopup::availableGeometry() const
 
 void CustomPopup::fixFrame()
 {
-    if (!m_outline->model() || m_outline->model()->rowCount() == 0) return;
+    if (!m_outline->model() || m_outline->model()->rowCount() == 0) {
+        // An empty list still opens at its anchor, one row high.
+        if (!m_placed) setGeometry(m_anchor.left(), m_anchor.top(), std::max(m_anchor.width(), 100), m_outline->rowHeight());
+        m_placed = true;
+        return;
+    }
     int height = m_outline->contentHeight();
     int width = m_outline->contentWidth();
     int x = m_anchor.left();

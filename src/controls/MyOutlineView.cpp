@@ -38,6 +38,7 @@ MyOutlineView::MyOutlineView(QWidget *parent) : QTreeView(parent)
     setSelectionBehavior(SelectRows);
     setUniformRowHeights(true);
     setMouseTracking(true);
+    viewport()->setMouseTracking(true);   // hovering selects
     setExpandsOnDoubleClick(false);
     setTabKeyNavigation(true);   // Tab and Backtab reach keyPressEvent
     setVerticalScrollMode(ScrollPerPixel);

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEnterEvent>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
@@ -131,6 +132,10 @@ TEST_F(CustomPopupTest, APickBlinksThenClosesAndDeliversOnce)
         steps.emplace_back(clock.elapsed(), outline->selectionModel()->hasSelection());
     });
     const QModelIndex leaf = source.index(1, 0, source.index(0, 0));
+    const QPoint over = outline->visualRect(source.index(0, 0, source.index(1, 0))).center();
+    QMouseEvent move(QEvent::MouseMove, over, outline->viewport()->mapToGlobal(over), Qt::NoButton, Qt::NoButton, {});
+    QApplication::sendEvent(outline->viewport(), &move);
+    EXPECT_EQ(outline->currentIndex().data().toString(), QStringLiteral("c"));   // hovering selects
     clock.start();
     clickRow(outline, leaf);
     QTRY_COMPARE(delivery.names.size(), size_t(1));
@@ -227,6 +232,12 @@ TEST_F(CustomPopupTest, AButtonAnchorSharesTheLeftEdgeAndCentre)
     EXPECT_EQ(frame.left(), button.left());
     EXPECT_LE(std::abs(frame.center().y() - button.center().y()), 1);
     EXPECT_FALSE(popup->arrowsShown());
+
+    const QRect cell(60, 200, 150, 20);
+    popup->run(nullptr, cell, cv::CustomPopup::Anchor::Cell, &source, cv::ChooserItem(), nullptr);
+    EXPECT_EQ(popup->geometry().left(), cell.left());
+    EXPECT_GE(popup->width(), cell.width());
+    EXPECT_LE(std::abs(popup->geometry().center().y() - cell.top()), 1);
 
     // Near the right edge of the screen the popup stays on it.
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
