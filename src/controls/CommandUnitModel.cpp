@@ -14,7 +14,7 @@ ChooserItem CommandUnitModel::runWithDelegate(ChooserEndHandler endHandler)
 {
     m_endHandler = std::move(endHandler);
     // The action may refill the list holding this row; keep it alive meanwhile.
-    const auto keep = shared_from_this();
+    const auto keep = weak_from_this().lock();
     return m_action ? m_action(*this) : ChooserItem();
 }
 

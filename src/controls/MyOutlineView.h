@@ -6,14 +6,14 @@
 // the selected row, Tab picks at once, Esc ends without a pick.
 
 #include "controls/ChooserItem.h"
+#include "controls/PopupDataSource.h"
 
+#include <QPointer>
 #include <QTreeView>
 
 #include <functional>
 
 namespace cv {
-
-class PopupDataSource;
 
 class MyOutlineView : public QTreeView {
     Q_OBJECT
@@ -65,7 +65,7 @@ private:
     void selectRow(const QModelIndex &index);
     QModelIndex indexOfResult() const;
 
-    PopupDataSource *m_source = nullptr;   // not owned
+    QPointer<PopupDataSource> m_source;   // not owned; may go while the popup is open
     std::function<void(const ChooserItem &)> m_done;
     ChooserItem m_resultItem;   // the pick, null when none
     bool m_finishing = false;   // a pick is blinking; the mouse is ignored

@@ -246,6 +246,21 @@ TEST_F(CustomPopupTest, AButtonAnchorSharesTheLeftEdgeAndCentre)
     EXPECT_LE(popup->geometry().right(), available.right());
 }
 
+TEST_F(CustomPopupTest, AListFreedWhileOpenEndsWithoutAPick)
+{
+    auto *temporary = new ListSource;
+    temporary->fill(twoFolders());
+    Delivery delivery;
+    popup->run(nullptr, QRect(100, 100, 80, 20), cv::CustomPopup::Anchor::Point, temporary, cv::ChooserItem(),
+               delivery.handler());
+    delete temporary;
+    QTest::mouseClick(outline->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
+    QTest::keyClick(outline, Qt::Key_Return);
+    popup->mustClose();
+    EXPECT_FALSE(popup->isVisible());
+    EXPECT_TRUE(delivery.names.empty());
+}
+
 TEST_F(CustomPopupTest, KeysPickOnceAndTabPicksAtOnce)
 {
     source.fill(twoFolders());
