@@ -17,7 +17,8 @@ ToggleOutlineView::ToggleOutlineView(QWidget *parent) : QTreeView(parent)
 void ToggleOutlineView::setModel(QAbstractItemModel *model)
 {
     QTreeView::setModel(model);
-    if (model && model->columnCount() >= 2) setItemDelegateForColumn(1, new TallTextCell(font(), this));
+    if (model && model->columnCount() >= 2 && !qobject_cast<TallTextCell *>(itemDelegateForColumn(1)))
+        setItemDelegateForColumn(1, new TallTextCell(font(), this));
 }
 
 bool ToggleOutlineView::isTicked(const QModelIndex &index)

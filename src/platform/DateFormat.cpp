@@ -94,8 +94,8 @@ std::optional<QDate> parseDate(const QString &input, const QString &format, cons
             ++pos;
             continue;
         }
-        const QChar spec = format[++i];
-        switch (spec.unicode()) {
+        const QChar conversion = format[++i];
+        switch (conversion.unicode()) {
         case 'Y':
             if (!(year = readNumber(text, pos, 4))) return std::nullopt;
             break;
