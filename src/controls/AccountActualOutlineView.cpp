@@ -1,0 +1,258 @@
+#include "controls/AccountActualOutlineView.h"
+
+#include "controls/ButtonStatusClient.h"
+#include "controls/ChooserNodeKinds.h"
+#include "document/CV4Document.h"
+#include "model/CVExtraInterfaces.h"
+#include "platform/Localization.h"
+
+#include <QAbstractItemModel>
+
+namespace cv {
+
+// The outline's view of the two trees; it reads everything live from the nodes.
+class AccountActualOutlineView::Model : public QAbstractItemModel {
+public:
+    explicit Model(AccountActualOutlineView *view) : QAbstractItemModel(view), m_view(view) {}
+
+    static bool isInvestment(const CVUnitModel *node) { return node->kind() == nodekind::Investment; }
+
+    QModelIndex index(int row, int column, const QModelIndex &parent) const override
+    {
+        if (row < 0 || column < 0 || column >= 3) return QModelIndex();
+        if (!parent.isValid()) {
+            if (row >= 2 || !m_view->m_root[row]) return QModelIndex();
+            return createIndex(row, column, m_view->m_root[row].get());
+        }
+        const CVUnitModel *node = m_view->nodeAt(parent);
+        if (!node || isInvestment(node) || row >= node->countChild()) return QModelIndex();
+        return createIndex(row, column, node->childAt(row).get());
+    }
+
+    QModelIndex parent(const QModelIndex &child) const override
+    {
+        const CVUnitModel *node = m_view->nodeAt(child);
+        if (!node || isRoot(node) || !node->parent()) return QModelIndex();
+        CVUnitModel *up = node->parent();
+        return createIndex(isRoot(up) ? rootRow(up) : up->index(), 0, up);
+    }
+
+    int rowCount(const QModelIndex &parent) const override
+    {
+        if (!parent.isValid()) return (m_view->m_root[0] && m_view->m_root[1]) ? 2 : 0;
+        if (parent.column() != 0) return 0;
+        const CVUnitModel *node = m_view->nodeAt(parent);
+        return !node || isInvestment(node) ? 0 : node->countChild();
+    }
+
+    int columnCount(const QModelIndex &) const override { return 3; }
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        const CVUnitModel *node = m_view->nodeAt(index);
+        if (!node) return QVariant();
+        const bool ticked = node->status() != 0;
+        switch (index.column()) {
+        case 0:
+            if (role == Qt::CheckStateRole) return ticked ? Qt::Checked : Qt::Unchecked;
+            if (role == Qt::DisplayRole) return displayName(*node);
+            return QVariant();
+        case 1:
+            if (role == Qt::DisplayRole && m_view->m_useAccounts) return m_view->kindName(*node);
+            return QVariant();
+        case 2:
+            if (role == Qt::DisplayRole && ticked) return displayName(*node);
+            return QVariant();
+        default: return QVariant();
+        }
+    }
+
+    Qt::ItemFlags flags(const QModelIndex &index) const override
+    {
+        const CVUnitModel *node = m_view->nodeAt(index);
+        if (!node) return Qt::NoItemFlags;
+        // A ticked leaf cannot be selected.
+        if (node->status() != 0 && rowCount(index.siblingAtColumn(0)) == 0) return Qt::ItemIsEnabled;
+        return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    }
+
+    void refresh()
+    {
+        Q_EMIT layoutAboutToBeChanged();
+        Q_EMIT layoutChanged();
+    }
+
+    void resetAll()
+    {
+        beginResetModel();
+        endResetModel();
+    }
+
+private:
+    bool isRoot(const CVUnitModel *node) const { return node == m_view->m_root[0].get() || node == m_view->m_root[1].get(); }
+    int rootRow(const CVUnitModel *node) const { return node == m_view->m_root[0].get() ? 0 : 1; }
+    QString displayName(const CVUnitModel &node) const { return m_view->m_doc ? m_view->m_doc->displayName(node) : node.name(); }
+
+    AccountActualOutlineView *m_view;
+};
+
+AccountActualOutlineView::AccountActualOutlineView(QWidget *parent) : ToggleOutlineView(parent), m_model(new Model(this))
+{
+    setModel(m_model);
+    setToggleClient(this);
+    setHeaderHidden(true);   // the columns have no titles
+}
+
+AccountActualOutlineView::~AccountActualOutlineView()
+{
+    setModel(nullptr);
+}
+
+CVUnitModel *AccountActualOutlineView::nodeAt(const QModelIndex &index) const
+{
+    if (!index.isValid() || index.model() != m_model) return nullptr;
+    return static_cast<CVUnitModel *>(index.internalPointer());
+}
+
+QModelIndex AccountActualOutlineView::indexOfNode(const CVUnitModel *node) const
+{
+    if (!node) return QModelIndex();
+    if (node == m_root[0].get()) return m_model->index(0, 0, QModelIndex());
+    if (node == m_root[1].get()) return m_model->index(1, 0, QModelIndex());
+    const QModelIndex parent = indexOfNode(node->parent());
+    return parent.isValid() ? m_model->index(node->index(), 0, parent) : QModelIndex();
+}
+
+void AccountActualOutlineView::setDocument(CV4Document *doc, bool selectAccounts)
+{
+    m_doc = doc;
+    m_useAccounts = selectAccounts;
+    m_root = {};
+    if (doc && selectAccounts && doc->accountModel())
+        m_root = {doc->accountModel()->asset(), doc->accountModel()->debt()};
+    else if (doc && !selectAccounts && doc->actualModel())
+        m_root = {doc->actualModel()->income(), doc->actualModel()->expense()};
+    if (!m_root[0] || !m_root[1]) m_root = {};
+    for (const CVUnitModelPtr &root : m_root)
+        if (root) SetChildAllStatus(*root, 0);
+    m_model->resetAll();
+    setColumnHidden(1, !selectAccounts);
+    expandItem(QModelIndex(), true);
+}
+
+void AccountActualOutlineView::SetChildAllStatus(CVUnitModel &node, int value)
+{
+    for (const CVUnitModelPtr &child : node.children()) SetChildAllStatus(*child, value);
+    node.setStatus(value);
+}
+
+void AccountActualOutlineView::SetParentAllStatus(CVUnitModel &node, int value)
+{
+    for (CVUnitModel *up = node.parent(); up; up = up->parent()) up->setStatus(value);
+}
+
+void AccountActualOutlineView::toggleItem(const QModelIndex &index)
+{
+    if (CVUnitModel *node = nodeAt(index)) toggleNode(*node);
+}
+
+void AccountActualOutlineView::toggleNode(CVUnitModel &node)
+{
+    applyToggle(node);
+    refresh();
+    if (auto *client = dynamic_cast<ButtonStatusClient *>(window())) client->setButtonStatus();
+}
+
+void AccountActualOutlineView::applyToggle(CVUnitModel &node)
+{
+    if (node.status() == 0) {
+        SetChildAllStatus(node, 1);
+        CVUnitModel *parent = node.parent();
+        if (parent && parent->status() == 0) {
+            const auto &siblings = parent->children();
+            if (std::all_of(siblings.begin(), siblings.end(), [](const CVUnitModelPtr &c) { return c->allStatus(); }))
+                applyToggle(*parent);
+        }
+    } else {
+        SetChildAllStatus(node, 0);
+        SetParentAllStatus(node, 0);
+    }
+}
+
+void AccountActualOutlineView::refresh()
+{
+    m_model->refresh();
+    reload();
+}
+
+std::vector<CVUnitModelPtr> AccountActualOutlineView::selectedNodes() const
+{
+    std::vector<CVUnitModelPtr> out;
+    for (const CVUnitModelPtr &root : m_root)
+        if (root) collect(out, root);
+    return out;
+}
+
+void AccountActualOutlineView::collect(std::vector<CVUnitModelPtr> &out, const CVUnitModelPtr &node) const
+{
+    if (node->status() == 1 && node->kind() == nodekind::Investment) {
+        out.push_back(node);
+    } else if (node->deepStatus() != 0) {
+        if (node->countChild() == 0) out.push_back(node);
+        else
+            for (const CVUnitModelPtr &child : node->children()) collect(out, child);
+    }
+}
+
+std::vector<CVUnitModelPtr> AccountActualOutlineView::selectedAccounts(bool wantInvest) const
+{
+    std::vector<CVUnitModelPtr> out;
+    for (const CVUnitModelPtr &root : m_root)
+        if (root) collect(out, root, wantInvest);
+    return out;
+}
+
+void AccountActualOutlineView::collect(std::vector<CVUnitModelPtr> &out, const CVUnitModelPtr &node, bool wantInvest) const
+{
+    if (node->deepStatus() == 0) return;
+    if (node->kind() == nodekind::Investment) {
+        if (wantInvest) out.push_back(node);
+    } else if (node->countChild() > 0) {
+        for (const CVUnitModelPtr &child : node->children()) collect(out, child, wantInvest);
+    } else if (!wantInvest) {
+        out.push_back(node);
+    }
+}
+
+void AccountActualOutlineView::deselectAllNodes()
+{
+    for (const CVUnitModelPtr &node : selectedNodes()) {
+        SetChildAllStatus(*node, 0);
+        SetParentAllStatus(*node, 0);
+    }
+    refresh();
+}
+
+QString AccountActualOutlineView::kindName(const CVUnitModel &node) const
+{
+    const char *key = nullptr;
+    switch (node.kind()) {
+    case nodekind::InvestCash: key = "Report-Type-Invest-Cache"; break;
+    case nodekind::Holding: {
+        const auto *extra = dynamic_cast<const CVBrandExtra *>(node.extra().get());
+        const CV4BrandPtr brand = extra && m_doc ? m_doc->findBrand(extra->brand()) : nullptr;
+        return brand ? brand->kindName() : QString();
+    }
+    case nodekind::Cash: key = "Report-Type-Asset-Cache"; break;
+    case nodekind::Bank: key = "Report-Type-Asset-Bank"; break;
+    case nodekind::Investment: key = "Report-Type-Asset-Invest"; break;
+    case nodekind::OtherAsset:
+    case nodekind::OtherDebt: key = "Report-Type-General"; break;
+    case nodekind::CreditCard: key = "Report-Type-Debt-Card"; break;
+    case nodekind::Loan: key = "Report-Type-Debt-Loan"; break;
+    default: return QString();
+    }
+    return localizedString(QLatin1String(key));
+}
+
+} // namespace cv

@@ -1,0 +1,76 @@
+#include "controls/AccountDataSource.h"
+
+#include "controls/ChooserNodeKinds.h"
+#include "document/CV4Document.h"
+
+namespace cv {
+
+bool AccountDataSource::nonGroupNodeMatchesMode(const CVUnitModel &node, int mode)
+{
+    switch (node.kind()) {
+    case nodekind::Cash: return mode & 1;
+    case nodekind::Bank: return mode & 2;
+    case nodekind::Investment: return mode & 4;
+    case nodekind::OtherAsset: return mode & 8;
+    case nodekind::CreditCard: return mode & 16;
+    case nodekind::Loan: return mode & 32;
+    case nodekind::OtherDebt: return mode & 64;
+    default: return false;
+    }
+}
+
+void AccountDataSource::setDocument(CV4Document *doc, int mode, bool flat)
+{
+    m_groups.clear();
+    m_isFlat = flat;
+    beginFill(doc);
+    if (doc && doc->accountModel()) {
+        if (doc->accountModel()->asset()) collectFrom(doc->accountModel()->asset(), mode);
+        if (doc->accountModel()->debt()) collectFrom(doc->accountModel()->debt(), mode);
+    }
+    endFill();
+}
+
+void AccountDataSource::collectFrom(const CVUnitModelPtr &node, int mode)
+{
+    if (nonGroupNodeMatchesMode(*node, mode)) {
+        putIntoData(node);
+    } else if (!m_isFlat && (node->kind() == nodekind::SectionRoot || node->kind() == nodekind::GroupFolder)) {
+        CVUnitModelPtr copy = node->deepCopy();
+        stripNonMatchingChildren(*copy, mode);
+        putIntoData(copy);
+    } else {
+        for (const CVUnitModelPtr &child : node->children()) collectFrom(child, mode);
+    }
+}
+
+void AccountDataSource::stripNonMatchingChildren(CVUnitModel &node, int mode)
+{
+    for (int index = node.countChild() - 1; index >= 0; --index) {
+        const CVUnitModelPtr child = node.childAt(index);
+        if (child->kind() == nodekind::SectionRoot || child->kind() == nodekind::GroupFolder)
+            stripNonMatchingChildren(*child, mode);
+        else if (!nonGroupNodeMatchesMode(*child, mode))
+            node.removeChild(child);
+    }
+}
+
+void AccountDataSource::putIntoData(const CVUnitModelPtr &node)
+{
+    if (m_isFlat || !node->parent()) {
+        PopupDataSource::putIntoData(node);
+        return;
+    }
+    CVUnitModel *top = node->root();
+    if (!m_groups.insert(top).second) return;
+    PopupDataSource::putIntoData(top->shared_from_this());
+}
+
+std::optional<ChooserItem> AccountDataSource::getObjectValue(const QString &text) const
+{
+    for (const ChooserItem &entry : objects())
+        if (entry.node() && entry.node()->name() == text) return entry;
+    return std::nullopt;
+}
+
+} // namespace cv

@@ -1,0 +1,36 @@
+#pragma once
+// Asset and debt accounts chosen by kind bits: 1 cash, 2 bank, 4 investment,
+// 8 other asset, 16 card, 32 loan, 64 other debt. As a tree: stripped copies
+// of the asset and debt roots that keep every group folder (also empty ones);
+// flat: every matching account in tree order.
+
+#include "controls/PopupDataSource.h"
+
+#include <unordered_set>
+
+namespace cv {
+
+class AccountDataSource : public PopupDataSource {
+    Q_OBJECT
+public:
+    using PopupDataSource::PopupDataSource;
+
+    void setDocument(CV4Document *doc, int mode) override { setDocument(doc, mode, false); }
+    void setDocument(CV4Document *doc, int mode, bool flat);
+    // Only top-level entries are matched by name.
+    std::optional<ChooserItem> getObjectValue(const QString &text) const override;
+
+    static bool nonGroupNodeMatchesMode(const CVUnitModel &node, int mode);
+
+protected:
+    void putIntoData(const CVUnitModelPtr &node) override;
+
+private:
+    void collectFrom(const CVUnitModelPtr &node, int mode);
+    static void stripNonMatchingChildren(CVUnitModel &node, int mode);
+
+    std::unordered_set<const CVUnitModel *> m_groups;   // top-level trees already put
+    bool m_isFlat = false;
+};
+
+} // namespace cv

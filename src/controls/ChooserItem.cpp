@@ -1,0 +1,66 @@
+#include "controls/ChooserItem.h"
+
+#include "controls/CommandUnitModel.h"
+
+namespace cv {
+
+ChooserItem ChooserItem::fromNode(CVUnitModelPtr node, std::shared_ptr<const void> keep)
+{
+    ChooserItem item;
+    item.m_node = std::move(node);
+    item.m_keep = std::move(keep);
+    return item;
+}
+
+ChooserItem ChooserItem::fromGrouping(CV4GroupingPtr grouping)
+{
+    ChooserItem item;
+    item.m_grouping = std::move(grouping);
+    return item;
+}
+
+ChooserItem ChooserItem::fromBrand(CV4BrandPtr brand)
+{
+    ChooserItem item;
+    item.m_brand = std::move(brand);
+    return item;
+}
+
+ChooserItem ChooserItem::fromTradeKind(int kind)
+{
+    ChooserItem item;
+    item.m_tradeKind = kind;
+    return item;
+}
+
+std::shared_ptr<CommandUnitModel> ChooserItem::command() const
+{
+    return std::dynamic_pointer_cast<CommandUnitModel>(m_node);
+}
+
+QString ChooserItem::name() const
+{
+    if (m_node) return m_node->name();
+    if (m_grouping) return m_grouping->name();
+    if (m_brand) return m_brand->name();
+    return QString();
+}
+
+int ChooserItem::ident() const
+{
+    if (m_node) return m_node->ident();
+    if (m_grouping) return m_grouping->ident();
+    if (m_brand) return m_brand->ident();
+    return m_tradeKind.value_or(0);
+}
+
+bool ChooserItem::sameAs(const ChooserItem &other) const
+{
+    if (m_node) return other.m_node && m_node->isEqual(other.m_node.get());
+    if (m_grouping) return other.m_grouping && m_grouping->ident() == other.m_grouping->ident();
+    if (m_brand) return other.m_brand && m_brand->ident() == other.m_brand->ident();
+    if (m_tradeKind) return other.m_tradeKind == m_tradeKind;
+    return false;
+}
+
+} // namespace cv

@@ -1,0 +1,192 @@
+#include "ChooserTestSupport.h"
+#include "controls/AccountDataSource.h"
+#include "controls/ActualDataSource.h"
+#include "controls/BrandDataSource.h"
+#include "controls/CommandUnitModel.h"
+#include "controls/GroupDataSource.h"
+#include "controls/TradingOperationDataSource.h"
+#include "model/CV4Trade.h"
+#include "platform/Localization.h"
+#include "platform/ScriptedAlertPresenter.h"
+
+#include <gtest/gtest.h>
+
+using cvtest::rowNames;
+
+namespace {
+
+class ChooserDataSourceTest : public ::testing::Test {
+protected:
+    void SetUp() override { cv::setLanguageOverride(QStringLiteral("en")); }
+    void TearDown() override { cv::setLanguageOverride(QString()); }
+};
+
+} // namespace
+
+TEST_F(ChooserDataSourceTest, AccountListsAreStrippedCopiesOrFlatAndNeverChangeTheDocument)
+{
+    cvtest::ChooserBook book;
+    cv::AccountDataSource source;
+
+    source.setDocument(&book.doc, 1);
+    ASSERT_EQ(source.rowCount(), 2);
+    const QModelIndex asset = source.index(0, 0);
+    const QModelIndex debt = source.index(1, 0);
+    EXPECT_EQ(rowNames(source, asset), (QStringList{"A", "F", "G"}));
+    EXPECT_EQ(source.rowCount(source.index(1, 0, asset)), 0);   // F emptied, kept
+    EXPECT_EQ(source.rowCount(debt), 0);
+    EXPECT_NE(source.objects()[0].node(), book.doc.accountModel()->asset());
+    EXPECT_EQ(book.doc.accountModel()->asset()->countChild(), 3);
+    EXPECT_EQ(book.f->countChild(), 1);
+    EXPECT_EQ(book.doc.accountModel()->debt()->countChild(), 1);
+
+    const struct {
+        int mode;
+        QStringList names;
+    } flat[] = {{1, {"A"}}, {2, {"B"}}, {16, {"C"}}, {1 | 2 | 16, {"A", "B", "C"}}, {4, {}}};
+    for (const auto &c : flat) {
+        SCOPED_TRACE(c.mode);
+        source.setDocument(&book.doc, c.mode, true);
+        EXPECT_EQ(rowNames(source), c.names);
+    }
+
+    // Excluding the list's B copies its tree without it; the document keeps B.
+    source.setDocument(&book.doc, 2);
+    const cv::ChooserItem listB = source.objectWithIdentifier(2003);
+    ASSERT_TRUE(listB.node());
+    EXPECT_NE(listB.node(), book.b);
+    source.exclude(listB.node());
+    EXPECT_FALSE(source.objectWithIdentifier(2003));
+    EXPECT_EQ(rowNames(source, source.index(1, 0, source.index(0, 0))), QStringList());
+    EXPECT_EQ(book.f->countChild(), 1);
+    EXPECT_EQ(book.b->parent(), book.f.get());
+    // The item handed out before stays whole after the list let its tree go.
+    EXPECT_EQ(listB.node()->parent()->name(), QStringLiteral("F"));
+}
+
+TEST_F(ChooserDataSourceTest, RestrictionKeepsMatchingItemsInCopies)
+{
+    cvtest::ChooserBook book;
+    book.b->setCurrency(2);
+    cv::AccountDataSource source;
+    source.setDocument(&book.doc, 255, false);
+    source.restrictKey(QStringLiteral("currency"), 1);
+    EXPECT_FALSE(source.objectWithIdentifier(2003));
+    EXPECT_TRUE(source.objectWithIdentifier(2001));
+    EXPECT_EQ(book.b->parent(), book.f.get());
+}
+
+TEST_F(ChooserDataSourceTest, CategoryListsByMode)
+{
+    cvtest::ChooserBook book;
+    cv::ActualDataSource source;
+
+    source.setDocument(&book.doc, 16);
+    ASSERT_EQ(source.rowCount(), 3);
+    const cv::ChooserItem transfer = source.objects()[0];
+    EXPECT_EQ(transfer.name(), cv::localizedString(QStringLiteral("SYS:Transfer")));
+    EXPECT_EQ(transfer.node()->ident(), 1);
+    EXPECT_EQ(transfer.node()->kind(), 5);
+    EXPECT_EQ(source.kindOfCategory(1), 2);
+    EXPECT_EQ(source.kindOfCategory(CV4ActualModel::ExpenseMisc), 1);
+    EXPECT_EQ(source.kindOfCategory(CV4ActualModel::IncomeMisc), 0);
+    EXPECT_EQ(source.kindOfCategory(987654), 0);
+
+    source.setDocument(&book.doc, 5);
+    ASSERT_EQ(source.rowCount(), 1);
+    EXPECT_EQ(source.objects()[0].node()->ident(), CV4ActualModel::IncomeRoot);
+    source.setDocument(&book.doc, 4);
+    EXPECT_EQ(source.objects()[0].node()->ident(), CV4ActualModel::MoneyFlowRoot);
+
+    // Flat: the leaves, each still answering its tree.
+    source.setDocument(&book.doc, 2, true);
+    ASSERT_GT(source.rowCount(), 0);
+    for (const cv::ChooserItem &item : source.objects()) EXPECT_EQ(item.node()->countChild(), 0);
+    EXPECT_EQ(source.kindOfCategory(CV4ActualModel::ExpenseMisc), 1);
+}
+
+TEST_F(ChooserDataSourceTest, TradeKindsInChooserOrder)
+{
+    cv::TradingOperationDataSource source;
+    const struct {
+        int brandKind;
+        QList<int> kinds;
+    } cases[] = {
+        {CV4Brand::Stock, {0, 1, 10, 13, 14, 16, 17, 2, 18, 19, 20, 21, 5, 6}},
+        {CV4Brand::InvestmentTrust, {0, 1, 2, 12, 30, 31, 5, 6}},
+        {CV4Brand::Bond, {0, 1, 2, 30, 11, 31, 18, 19, 20, 21, 5, 6}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.brandKind);
+        source.setDocument(nullptr, c.brandKind);
+        QList<int> kinds;
+        for (const cv::ChooserItem &item : source.objects()) kinds << *item.tradeKind();
+        EXPECT_EQ(kinds, c.kinds);
+    }
+    const QString name = CV4Trade::operationNameForKey(1);
+    EXPECT_EQ(source.index(1, 0).data().toString(), name);
+    EXPECT_EQ(source.getObjectValue(name)->tradeKind(), 1);
+    EXPECT_FALSE(source.getObjectValue(QStringLiteral("no such trade")).has_value());
+}
+
+TEST_F(ChooserDataSourceTest, GroupingsAndTheNewGroupingCommand)
+{
+    cvtest::ChooserBook book;
+    cvtest::BeepCounter beeps;
+    ScriptedAlertPresenter alerts;
+    auto trip = std::make_shared<CV4Grouping>();
+    trip->setName(QStringLiteral("Trip"));
+    book.doc.addGrouping(trip);
+
+    cv::GroupDataSource source;
+    source.setDocumentForReport(&book.doc);
+    EXPECT_EQ(rowNames(source), (QStringList{"Trip", "No Grouping"}));
+    source.setDocument(&book.doc, 0);
+    EXPECT_EQ(rowNames(source), (QStringList{"Trip", "No Grouping", "New Grouping"}));
+    EXPECT_EQ(source.objects()[1].grouping()->ident(), 0);
+    EXPECT_EQ(source.objectWithIdentifier(0).name(), QStringLiteral("No Grouping"));
+
+    const std::shared_ptr<cv::CommandUnitModel> command = source.objects()[2].command();
+    ASSERT_TRUE(command);
+    std::vector<QString> delivered;
+    const auto handler = [&](const cv::ChooserItem &item) { delivered.push_back(item.name()); };
+
+    alerts.names.push_back(QStringLiteral("Trip"));
+    EXPECT_FALSE(command->runWithDelegate(handler));
+    EXPECT_EQ(beeps.beeps, 1);
+    EXPECT_EQ(alerts.nameTitle, QStringLiteral("Name of the new grouping"));
+    EXPECT_EQ(book.doc.groupList().size(), 1u);
+
+    // The action refills the list that holds the running row.
+    alerts.names.push_back(QStringLiteral("Work"));
+    const cv::ChooserItem made = command->runWithDelegate(handler);
+    ASSERT_TRUE(made);
+    EXPECT_EQ(made.name(), QStringLiteral("Work"));
+    ASSERT_EQ(book.doc.groupList().size(), 2u);
+    EXPECT_EQ(book.doc.groupList().back()->name(), QStringLiteral("Work"));
+    EXPECT_TRUE(book.doc.isDocumentEdited());
+    EXPECT_EQ(rowNames(source), (QStringList{"Trip", "Work", "No Grouping", "New Grouping"}));
+    command->returnItem(made);
+    EXPECT_EQ(delivered, std::vector<QString>{QStringLiteral("Work")});
+}
+
+TEST_F(ChooserDataSourceTest, SecuritiesListTheVisibleOnesAndTheRegisteredCommand)
+{
+    cvtest::ChooserBook book;
+    for (const char *name : {"Alpha", "Hidden", "Beta"}) {
+        auto brand = std::make_shared<CV4Brand>();
+        brand->setName(QString::fromUtf8(name));
+        brand->setHidden(QByteArray(name) == "Hidden");
+        book.doc.addBrand(brand);
+    }
+    cv::BrandDataSource source;
+    source.setDocument(&book.doc, 0);
+    EXPECT_EQ(rowNames(source), (QStringList{"Alpha", "Beta", "New Security…"}));
+    EXPECT_FALSE(source.objects().back().command()->runWithDelegate(nullptr));
+
+    cv::BrandDataSource::setNewBrandAction([](CV4Document &doc, cv::CommandUnitModel &) {
+        return cv::ChooserItem::fromBrand(doc.brandList().front());
+    });
+    EXPECT_EQ(source.objects().back().command()->runWithDelegate(nullptr).name(), QStringLiteral("Alpha"));
+    cv::BrandDataSource::setNewBrandAction(nullptr);
+}

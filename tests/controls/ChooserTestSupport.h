@@ -1,0 +1,54 @@
+#pragma once
+// A book with a small account tree for the chooser and outline tests:
+// asset {cash A, folder F {bank B}, folder G {}}, debt {card C}.
+
+#include "document/CV4Document.h"
+#include "document/CV4DocumentUI.h"
+#include "support/SampleBook.h"
+
+#include <QAbstractItemModel>
+
+#include <memory>
+
+namespace cvtest {
+
+struct ChooserBook {
+    ChooserBook()
+    {
+        doc.createFromTemplate(QStringLiteral("no-such-template"));
+        const CVUnitModelPtr asset = doc.accountModel()->asset();
+        const CVUnitModelPtr debt = doc.accountModel()->debt();
+        asset->setChildren({});
+        debt->setChildren({});
+        a = samplebook::node(asset, 2001, 30, QStringLiteral("A"));
+        f = samplebook::node(asset, 2002, 20, QStringLiteral("F"));
+        b = samplebook::node(f, 2003, 31, QStringLiteral("B"));
+        g = samplebook::node(asset, 2004, 20, QStringLiteral("G"));
+        c = samplebook::node(debt, 2005, 40, QStringLiteral("C"));
+    }
+
+    CV4Document doc;
+    CVUnitModelPtr a, f, b, g, c;
+};
+
+// Counts beeps while it lives.
+class BeepCounter : public CV4DocumentUI {
+public:
+    BeepCounter() : m_previous(cv::setDocumentUI(this)) {}
+    ~BeepCounter() override { cv::setDocumentUI(m_previous); }
+    void beep() override { ++beeps; }
+    int beeps = 0;
+
+private:
+    CV4DocumentUI *m_previous;
+};
+
+// Names of the children (or of the top-level rows) of a list index.
+inline QStringList rowNames(const QAbstractItemModel &model, const QModelIndex &parent = QModelIndex())
+{
+    QStringList names;
+    for (int row = 0; row < model.rowCount(parent); ++row) names << model.index(row, 0, parent).data().toString();
+    return names;
+}
+
+} // namespace cvtest

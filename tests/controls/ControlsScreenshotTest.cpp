@@ -1,0 +1,105 @@
+// Renders the chooser, the calendar and a ticked outline to PNG files under
+// the build tree (tests/screenshots/<language>/) for people to look at.
+
+#include "ChooserTestSupport.h"
+#include "controls/AccountActualOutlineView.h"
+#include "controls/AccountDataSource.h"
+#include "controls/CustomPopup.h"
+#include "controls/MiniCalendarPanelController.h"
+#include "platform/Localization.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPainter>
+#include <QPushButton>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString screenshotPath(const QString &language, const QString &name)
+{
+    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language;
+    QDir().mkpath(dir);
+    return dir + QLatin1Char('/') + name + QStringLiteral(".png");
+}
+
+// The window with the popups drawn over it where they stand on the screen.
+QImage composite(QWidget &window, std::initializer_list<QWidget *> popups)
+{
+    QRect area = window.frameGeometry();
+    for (QWidget *popup : popups) area |= popup->geometry();
+    QImage image(area.size(), QImage::Format_ARGB32);
+    image.fill(QColor(236, 236, 236));
+    QPainter painter(&image);
+    painter.drawPixmap(window.geometry().topLeft() - area.topLeft(), window.grab());
+    for (QWidget *popup : popups) {
+        painter.drawPixmap(popup->geometry().topLeft() - area.topLeft(), popup->grab());
+        painter.setPen(QColor(120, 120, 120));
+        painter.drawRect(QRect(popup->geometry().topLeft() - area.topLeft(), popup->size()).adjusted(0, 0, -1, -1));
+    }
+    return image;
+}
+
+void renameBook(cvtest::ChooserBook &book, bool japanese)
+{
+    if (!japanese) return;
+    book.a->setName(QStringLiteral("財布"));
+    book.f->setName(QStringLiteral("銀行"));
+    book.b->setName(QStringLiteral("みずほ普通預金"));
+    book.g->setName(QStringLiteral("証券"));
+    book.c->setName(QStringLiteral("楽天カード"));
+}
+
+} // namespace
+
+TEST(ControlsScreenshotTest, ChooserCalendarAndOutlineInBothLanguages)
+{
+    QFont font(QStringLiteral("Noto Sans CJK JP"));
+    font.setPixelSize(13);
+    const QFont previous = QApplication::font();
+    QApplication::setFont(font);
+    for (const char *lang : {"en", "ja"}) {
+        const QString language = QLatin1String(lang);
+        cv::setLanguageOverride(language);
+        cvtest::ChooserBook book;
+        renameBook(book, language == QLatin1String("ja"));
+
+        QWidget window;
+        window.setGeometry(40, 40, 360, 220);
+        auto *button = new QPushButton(cv::localizedString(QStringLiteral("Report-Type-Asset-Bank")), &window);
+        button->setGeometry(20, 80, 140, 26);
+        window.show();
+        cv::AccountDataSource source;
+        source.setDocument(&book.doc, 255);
+        cv::CustomPopup *popup = cv::CustomPopup::get();
+        popup->run(button, QRect(button->mapToGlobal(QPoint(0, 0)), button->size()), cv::CustomPopup::Anchor::Button,
+                   &source, source.objectWithIdentifier(book.b->ident()), nullptr);
+        EXPECT_TRUE(composite(window, {popup}).save(screenshotPath(language, QStringLiteral("chooser"))));
+        popup->mustClose();
+
+        cv::MiniCalendarPanelController *calendar = cv::MiniCalendarPanelController::get();
+        calendar->closeCalendar();
+        calendar->toggleRelativeToPoint(QPoint(60, 60), &window, QDate(2025, 1, 13));
+        EXPECT_TRUE(calendar->grab().save(screenshotPath(language, QStringLiteral("calendar"))));
+        calendar->closeCalendar();
+
+        QWidget dialog;
+        auto *layout = new QVBoxLayout(&dialog);
+        auto *outline = new cv::AccountActualOutlineView(&dialog);
+        layout->addWidget(outline);
+        dialog.resize(420, 260);
+        dialog.show();
+        outline->setDocument(&book.doc, true);
+        outline->toggleNode(*book.f);
+        outline->toggleNode(*book.c);
+        outline->resizeColumnToContents(0);
+        outline->resizeColumnToContents(1);
+        EXPECT_TRUE(dialog.grab().save(screenshotPath(language, QStringLiteral("outline"))));
+    }
+    cv::setLanguageOverride(QString());
+    QApplication::setFont(previous);
+    QTest::qWait(20);
+}

@@ -1,0 +1,25 @@
+// The process-wide popups are freed when the application quits; tests never
+// quit, so they go when the tests end, while the application still stands.
+
+#include "controls/CustomPopup.h"
+#include "controls/MiniCalendarPanelController.h"
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ProcessPopupsEnvironment : public ::testing::Environment {
+public:
+    void TearDown() override
+    {
+        delete cv::CustomPopup::get();
+        delete cv::MiniCalendarPanelController::get();
+        QApplication::processEvents();
+    }
+};
+
+[[maybe_unused]] const auto *const kEnvironment = ::testing::AddGlobalTestEnvironment(new ProcessPopupsEnvironment);
+
+} // namespace
