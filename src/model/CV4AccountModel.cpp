@@ -54,6 +54,11 @@ int CV4AccountModel::uniqueId() const
 
 void CV4AccountModel::encodeWithCoder(cv::KeyedArchiver &coder) const
 {
+    // What the reader would refuse is not written.
+    if (!cv::rootsAreSeparate({m_asset.get(), m_debt.get(), m_summary.get()})) {
+        coder.fail();
+        return;
+    }
     if (m_asset) coder.encodeObject(kAsset, m_asset);
     if (m_debt) coder.encodeObject(kDebt, m_debt);
     if (m_summary) coder.encodeObject(kSummary, m_summary);

@@ -12,6 +12,17 @@ const QString kSummary = QStringLiteral("summary");
 constexpr int kTransferItem = 5;
 constexpr int kCategory = 21;
 
+// Transfer items keep their "SYS:" key as their name, so that every book
+// shows them in the language of whoever opens it.
+CVUnitModelPtr transferItem(int ident, const char *key)
+{
+    auto node = std::make_shared<CVUnitModel>();
+    node->setIdent(ident);
+    node->setKind(kTransferItem);
+    node->setName(QString::fromLatin1(key));
+    return node;
+}
+
 } // namespace
 
 CV4ActualModel::CV4ActualModel()
@@ -25,10 +36,10 @@ CV4ActualModel::CV4ActualModel()
 void CV4ActualModel::setDefault()
 {
     if (m_moneyFlow) {
-        m_moneyFlow->appendChild(cv::makeSystemNode(Asset2Asset, kTransferItem, "SYS:Asset2Asset"));
-        m_moneyFlow->appendChild(cv::makeSystemNode(Asset2Debt, kTransferItem, "SYS:Asset2Debt"));
-        m_moneyFlow->appendChild(cv::makeSystemNode(Debt2Asset, kTransferItem, "SYS:Debt2Asset"));
-        m_moneyFlow->appendChild(cv::makeSystemNode(Debt2Debt, kTransferItem, "SYS:Debt2Debt"));
+        m_moneyFlow->appendChild(transferItem(Asset2Asset, "SYS:Asset2Asset"));
+        m_moneyFlow->appendChild(transferItem(Asset2Debt, "SYS:Asset2Debt"));
+        m_moneyFlow->appendChild(transferItem(Debt2Asset, "SYS:Debt2Asset"));
+        m_moneyFlow->appendChild(transferItem(Debt2Debt, "SYS:Debt2Debt"));
     }
     if (m_expense) m_expense->appendChild(cv::makeSystemNode(ExpenseMisc, kCategory, "SYS:Expense-Misc"));
     if (m_income) m_income->appendChild(cv::makeSystemNode(IncomeMisc, kCategory, "SYS:Income-Misc"));
@@ -62,6 +73,11 @@ bool CV4ActualModel::isIncomeOrExpense(const CVUnitModel *node) const
 
 void CV4ActualModel::encodeWithCoder(cv::KeyedArchiver &coder) const
 {
+    // What the reader would refuse is not written.
+    if (!cv::rootsAreSeparate({m_moneyFlow.get(), m_income.get(), m_expense.get(), m_summary.get()})) {
+        coder.fail();
+        return;
+    }
     if (m_moneyFlow) coder.encodeObject(kMoneyFlow, m_moneyFlow);
     if (m_income) coder.encodeObject(kIncome, m_income);
     if (m_expense) coder.encodeObject(kExpense, m_expense);

@@ -54,7 +54,14 @@ public:
     // The record does not hold the schedule.
     std::optional<CV4LoanSchedule> payments() const { return std::nullopt; }
 
-    // Schedule computation.
+    // Why these terms give no schedule, in words the loan sheet can show;
+    // null when they give one. calcPayment answers nothing for such terms and
+    // recalcPayment leaves the amounts alone.
+    QString notReadyReason() const;
+    bool isReadyToCalc() const { return notReadyReason().isNull(); }
+
+    // Schedule computation. No due date lies before the start date, and no
+    // interest is below 0.
     CV4LoanSchedule calcPayment() const;
     void recalcPayment(CV4LoanSchedule &schedule, int recalcIndex) const;
     void recalcPaymentRest(CV4LoanSchedule &schedule) const;

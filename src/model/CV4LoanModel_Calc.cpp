@@ -3,6 +3,7 @@
 #include "model/CV4LoanModel.h"
 
 #include "model/JapaneseHoliday.h"
+#include "platform/Localization.h"
 #include "platform/NumberText.h"
 
 #include <algorithm>
@@ -119,6 +120,15 @@ int CV4LoanModel::dueDatesCarrying(int kind) const
                              [this](const QDate &d) { return isBonusMonth(bonusMonths_, d.month()); }));
 }
 
+QString CV4LoanModel::notReadyReason() const
+{
+    // More repaid by bonus rows than was borrowed would make the regular rows
+    // pay back a negative amount.
+    if (toCents(bonusAmount_) > toCents(initialValue()))
+        return cv::localizedString(QStringLiteral("Loan-Bonus-Exceeds-Amount"));
+    return {};
+}
+
 CV4LoanSchedule CV4LoanModel::generateArray() const
 {
     CV4LoanSchedule rows;
@@ -138,9 +148,12 @@ CV4LoanSchedule CV4LoanModel::generateArray() const
         if (bonus) add(CV4LoanPayment::Bonus, date());
     }
     for (const QDate &due : dueDates()) {
-        const QDate day = (repaymentFlags_ & HolidayNoMove)
-                              ? due
-                              : GetBusinessDate(due, (repaymentFlags_ & HolidayToPrevious) ? -1 : 1);
+        QDate day = due;
+        if (!(repaymentFlags_ & HolidayNoMove)) {
+            day = GetBusinessDate(due, (repaymentFlags_ & HolidayToPrevious) ? -1 : 1);
+            // Nothing is due before the money is lent: the next business day instead.
+            if (day < date()) day = GetBusinessDate(due, 1);
+        }
         if (regular) add(CV4LoanPayment::Regular, day);
         if (bonus && isBonusMonth(bonusMonths_, due.month())) add(CV4LoanPayment::Bonus, day);
     }
@@ -150,7 +163,7 @@ CV4LoanSchedule CV4LoanModel::generateArray() const
 void CV4LoanModel::calcArrayData(CV4LoanSchedule &rows, int k, int recalcIndex) const
 {
     std::erase(rows, nullptr);
-    if (k != CV4LoanPayment::Regular && k != CV4LoanPayment::Bonus) return;
+    if ((k != CV4LoanPayment::Regular && k != CV4LoanPayment::Bonus) || !isReadyToCalc()) return;
     const int n = int(std::count_if(rows.begin(), rows.end(), [k](const auto &r) { return r->kind() == k; }));
     if (n == 0) return;
 
@@ -250,7 +263,9 @@ void CV4LoanModel::calcArrayData(CV4LoanSchedule &rows, int k, int recalcIndex) 
         default: break;
         }
 
-        const Cents qc = money(q, fraction_);
+        // Rows out of date order, or a rate below 0 from a damaged book, must
+        // still never charge negative interest.
+        const Cents qc = money(std::max(0.0, q), fraction_);
         Cents pc = money(p, fraction_);
         if (pc > balance || c + 1 == n) pc = balance;
         if ((interestInAdvance ? next : i) >= firstWritten) row.setInterest(toUnits(qc));
@@ -291,6 +306,7 @@ void CV4LoanModel::recalcPayment(CV4LoanSchedule &rows, int recalcIndex) const
 
 CV4LoanSchedule CV4LoanModel::calcPayment() const
 {
+    if (!isReadyToCalc()) return {};
     CV4LoanSchedule rows = generateArray();
     calcArrayData(rows, CV4LoanPayment::Regular, 0);
     calcArrayData(rows, CV4LoanPayment::Bonus, 0);

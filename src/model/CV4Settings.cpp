@@ -73,9 +73,7 @@ bool CV4Settings::verifyPassword(const QString &entry) const
 QDate CV4Settings::fiscalDate(const QDate &date, int mode) const
 {
     if (!date.isValid()) return date;
-    // The settings sheet offers days 1 to 28; anything else comes from a damaged
-    // archive and must still give a start on or before the date.
-    const int firstDay = std::clamp(fiscalDayOfMonth_, 0, 27) + 1;
+    const int firstDay = fiscalDayOfMonth_ + 1;
     switch (mode) {
     case 0:
         return date;

@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QString>
 
+#include <algorithm>
 #include <memory>
 
 class CV4Settings : public cv::KeyedArchivable {
@@ -42,7 +43,9 @@ public:
     int fiscalMonthOfYear() const { return fiscalMonthOfYear_; }
     void setFiscalMonthOfYear(int value) { setAlways(fiscalMonthOfYear_, value); }
     int fiscalDayOfMonth() const { return fiscalDayOfMonth_; }
-    void setFiscalDayOfMonth(int value) { setAlways(fiscalDayOfMonth_, value); }
+    // Kept within 0-27 (the 1st to the 28th), so that every month has the
+    // day and every user of it sees the same value, also from a damaged book.
+    void setFiscalDayOfMonth(int value) { setAlways(fiscalDayOfMonth_, std::clamp(value, 0, 27)); }
     int fiscalWeekday() const { return fiscalWeekday_; }
     void setFiscalWeekday(int value) { setAlways(fiscalWeekday_, value); }
 

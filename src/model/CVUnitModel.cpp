@@ -3,6 +3,7 @@
 #include "model/CVExtraInterfaces.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace {
 
@@ -88,10 +89,27 @@ bool CVUnitModel::appendChild(CVUnitModelPtr child)
 bool CVUnitModel::insertChild(CVUnitModelPtr child, int index)
 {
     if (!canAdopt(child) || index < 0 || index > countChild()) return false;
+    // A node hangs in one place only: it leaves its old list first. Moved
+    // within this list, the index names a place in the list as it was.
+    if (CVUnitModel *old = child->m_parent) {
+        if (old == this && m_children) {
+            const auto &list = *m_children;
+            const auto at = std::find(list.begin(), list.end(), child) - list.begin();
+            if (at < index) --index;
+        }
+        old->detach(*child);
+    }
     if (!m_children) m_children.emplace();
     child->m_parent = this;
     m_children->insert(m_children->begin() + index, std::move(child));
     return true;
+}
+
+void CVUnitModel::detach(CVUnitModel &child)
+{
+    if (child.m_parent == this) child.m_parent = nullptr;
+    if (!m_children) return;
+    std::erase_if(*m_children, [&child](const CVUnitModelPtr &c) { return c.get() == &child; });
 }
 
 void CVUnitModel::removeChild(CVUnitModelPtr child)
@@ -122,12 +140,16 @@ bool CVUnitModel::removeNode(CVUnitModel &node)
 
 bool CVUnitModel::setChildren(std::vector<CVUnitModelPtr> children)
 {
+    std::unordered_set<const CVUnitModel *> seen;
     for (const auto &c : children)
-        if (!canAdopt(c)) return false;
+        if (!canAdopt(c) || !seen.insert(c.get()).second) return false;
     if (m_children)
         for (const auto &old : *m_children)
             if (old->m_parent == this) old->m_parent = nullptr;
-    for (const auto &c : children) c->m_parent = this;
+    for (const auto &c : children) {
+        if (c->m_parent) c->m_parent->detach(*c);
+        c->m_parent = this;
+    }
     m_children = std::move(children);
     return true;
 }
@@ -398,6 +420,15 @@ void CVUnitModel::collectCategories(std::vector<int> &out) const
 
 // ---- keyed archiving ----
 
+bool CVUnitModel::childrenAreATree() const
+{
+    if (countChild() == 0) return true;
+    std::unordered_set<const CVUnitModel *> seen;
+    for (const auto &c : *m_children)
+        if (!c || c->m_parent != this || !seen.insert(c.get()).second) return false;
+    return true;
+}
+
 QString CVUnitModel::archiveClassName() const
 {
     return QStringLiteral("CVUnitModel");
@@ -405,6 +436,11 @@ QString CVUnitModel::archiveClassName() const
 
 void CVUnitModel::encodeWithCoder(cv::KeyedArchiver &coder) const
 {
+    // The reader takes only trees; anything else is not written at all.
+    if (!childrenAreATree()) {
+        coder.fail();
+        return;
+    }
     coder.encodeInt(QStringLiteral("ident"), m_ident);
     coder.encodeInt(QStringLiteral("kind"), m_kind);
     coder.encodeInt(QStringLiteral("status"), m_status);

@@ -47,14 +47,18 @@ public:
 
     // Tree building. A node that is null, the receiver or one of its
     // ancestors is refused (false, nothing changes): it would close a loop.
+    // A node that has a parent is moved: it leaves its old list first.
     CVUnitModel *parent() const { return m_parent; }
     void setParent(CVUnitModel *parent) { m_parent = parent; }
     void setParentValue(int status);                 // the parent's status
     bool appendChild(CVUnitModelPtr child);
-    bool insertChild(CVUnitModelPtr child, int index);   // 0 <= index <= countChild()
+    // 0 <= index <= countChild(); moving within the list, the index counts
+    // the list before the move.
+    bool insertChild(CVUnitModelPtr child, int index);
     // Removes every child equal to the given one (isEqual); no-op without a list.
     void removeChild(CVUnitModelPtr child);
-    // Replaces the list (present afterwards, even when empty).
+    // Replaces the list (present afterwards, even when empty); a list that
+    // names a node twice is refused.
     bool setChildren(std::vector<CVUnitModelPtr> children);
     // The list is "missing" until the first insertion; children() is then empty.
     bool hasChildList() const { return m_children.has_value(); }
@@ -154,6 +158,9 @@ private:
     CVUnitModelPtr self();
     bool canAdopt(const CVUnitModelPtr &child) const;
     bool removeNode(CVUnitModel &node);   // from the list; true when something went
+    void detach(CVUnitModel &child);      // this very object from the list
+    // Every child is there once and points back here.
+    bool childrenAreATree() const;
     void collectCategories(std::vector<int> &out) const;
 
     int m_ident = -1;

@@ -15,6 +15,7 @@
 #include <cmath>
 #include <limits>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace cv {
 
@@ -204,6 +205,9 @@ struct KeyedArchiver::Impl {
     // end at the reference.
     std::vector<Ref> objects;
     std::unordered_map<const void *, std::uint64_t> shared;
+    // Values whose contents are being written: a reference back to one is a
+    // cycle, which the decoder refuses.
+    std::unordered_set<const void *> open;
     // Values made on the fly inside encodeWithCoder die before the archive is
     // done; holding them keeps their addresses from being reused by another.
     std::vector<std::shared_ptr<const void>> keepAlive;
@@ -242,10 +246,11 @@ struct KeyedArchiver::Impl {
         return uid;
     }
 
-    std::optional<std::uint64_t> knownUid(const void *p) const
+    std::optional<std::uint64_t> knownUid(const void *p)
     {
         auto it = shared.find(p);
         if (it == shared.end()) return std::nullopt;
+        if (open.contains(p)) failed = true;
         return it->second;
     }
 
@@ -298,9 +303,11 @@ std::uint64_t KeyedArchiver::Impl::encode(const ArchiveValue &value)
             std::uint64_t uid = d.addObject(dict, QStringLiteral("NSMutableArray"),
                                             {QStringLiteral("NSMutableArray"), QStringLiteral("NSArray"), kNSObject});
             d.remember(a, uid);
+            d.open.insert(a.get());
             Ref refs = d.w.array();
             d.w.insert(dict, d.w.string(QStringLiteral("NS.objects")), refs);
             for (const ArchiveValue &e : *a) d.w.append(refs, d.w.uid(d.encode(e)));
+            d.open.erase(a.get());
             return uid;
         }
         std::uint64_t operator()(const ArchiveValue::Dictionary &m) const
@@ -312,6 +319,7 @@ std::uint64_t KeyedArchiver::Impl::encode(const ArchiveValue &value)
                 dict, QStringLiteral("NSMutableDictionary"),
                 {QStringLiteral("NSMutableDictionary"), QStringLiteral("NSDictionary"), kNSObject});
             d.remember(m, uid);
+            d.open.insert(m.get());
             Ref keys = d.w.array();
             Ref values = d.w.array();
             d.w.insert(dict, d.w.string(QStringLiteral("NS.keys")), keys);
@@ -320,6 +328,7 @@ std::uint64_t KeyedArchiver::Impl::encode(const ArchiveValue &value)
                 d.w.append(keys, d.w.uid(d.encode(k)));
                 d.w.append(values, d.w.uid(d.encode(v)));
             }
+            d.open.erase(m.get());
             return uid;
         }
         std::uint64_t operator()(const ArchivablePtr &o) const
@@ -329,11 +338,13 @@ std::uint64_t KeyedArchiver::Impl::encode(const ArchiveValue &value)
             Ref dict = kNone;
             std::uint64_t uid = d.addObject(dict, o->archiveClassName(), o->archiveClassChain());
             d.remember(o, uid);
+            d.open.insert(o.get());
             Ref saved = d.current;
             d.current = dict;
             KeyedArchiver coder(d);
             o->encodeWithCoder(coder);
             d.current = saved;
+            d.open.erase(o.get());
             return uid;
         }
     };
@@ -369,7 +380,7 @@ QByteArray KeyedArchiver::archivedDataWithRootObject(const ArchiveValue &root)
     d.add(d.w.string(QStringLiteral("$null")));
     std::uint64_t rootUid = d.encode(root);
     if (d.failed) {
-        qCWarning(lcPlatform) << "archive not written: nesting deeper than" << kMaxDepth;
+        qCWarning(lcPlatform) << "archive not written: a cycle, a refused object or nesting deeper than" << kMaxDepth;
         return {};
     }
     BinaryPlistWriter &w = d.w;
@@ -383,6 +394,11 @@ QByteArray KeyedArchiver::archivedDataWithRootObject(const ArchiveValue &root)
     w.insert(archive, w.string(QStringLiteral("$top")), top);
     w.insert(archive, w.string(QStringLiteral("$version")), w.integer(100000));
     return w.write(archive);
+}
+
+void KeyedArchiver::fail()
+{
+    d.failed = true;
 }
 
 void KeyedArchiver::encodeInt(const QString &key, std::int64_t value)

@@ -116,9 +116,14 @@ public:
 class KeyedArchiver {
 public:
     // Archives the value as the root ("$top" = {"root": ...}) in binary form.
-    // Empty when the value is nested deeper than the decoder reads (512
-    // references), which no real book comes near; nothing else fails.
+    // Empty whenever the decoder would refuse the result: a value nested
+    // deeper than it reads (512 references, which no real book comes near),
+    // a value that holds itself (a cycle), or an object that called fail().
     static QByteArray archivedDataWithRootObject(const ArchiveValue &root);
+
+    // Refuses the whole archive, for an object that cannot be written so that
+    // it reads back (archivedDataWithRootObject then answers empty).
+    void fail();
 
     void encodeInt(const QString &key, std::int64_t value);
     void encodeDouble(const QString &key, double value);

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 using namespace cvtest;
 
 namespace {
@@ -37,21 +40,50 @@ TEST_F(CurrencyFieldEditorTest, TypingYenRegroupsWithTheCaretAfterTheLastDigit)
     EXPECT_EQ(window.field->text(), QStringLiteral("15,x234"));
 }
 
-TEST_F(CurrencyFieldEditorTest, BackspaceAfterASeparatorTakesTheDigitBeforeIt)
+TEST_F(CurrencyFieldEditorTest, DeletingAndUndoGiveBackWhatWasThere)
 {
-    AmountWindow window(m_amounts.get(), kYen);
-    window.field->setText(QStringLiteral("12,345"));
-    window.field->setCursorPosition(3);
-    QTest::keyClick(window.field, Qt::Key_Backspace);
-    EXPECT_EQ(window.field->text(), QStringLiteral("1,345"));
-    EXPECT_EQ(window.field->cursorPosition(), 2);
-    // A plain backspace regroups after the field deleted the digit.
-    window.field->end(false);
-    QTest::keyClick(window.field, Qt::Key_Backspace);
-    EXPECT_EQ(window.field->text(), QStringLiteral("134"));
-    // Undo brings back what was there before the regrouping.
-    QTest::keyClick(window.field, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(window.field->text(), QStringLiteral("1,34"));
+    const auto key = [](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        return [k, m](QLineEdit *f) { QTest::keyClick(f, k, m); };
+    };
+    const auto undo = key(Qt::Key_Z, Qt::ControlModifier);
+    const auto redo = key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    struct Step {
+        std::function<void(QLineEdit *)> act;
+        QString text;
+        int caret;   // -1: not checked
+    };
+    const struct {
+        const char *what;
+        int currency;
+        QString start;
+        int caret;
+        std::vector<Step> steps;
+    } cases[] = {
+        {"backspace after a separator takes the digit before it", kYen, "12,345", 3,
+         {{key(Qt::Key_Backspace), "1,345", 2}, {undo, "12,345", -1}}},
+        {"a plain backspace regroups after the field deleted the digit", kYen, "1,345", 5,
+         {{key(Qt::Key_Backspace), "134", -1}, {undo, "1,34", -1}}},
+        {"undo takes back the regrouping, then the typing; redo the typing", kYen, "", 0,
+         {{[](QLineEdit *f) { QTest::keyClicks(f, QStringLiteral("1234")); }, "1,234", 5},
+          {undo, "1234", -1},
+          {undo, "", -1},
+          {redo, "1234", -1}}},
+        {"a digit typed before the point regroups the whole amount", kDollar, "123.45", 3,
+         {{key(Qt::Key_4), "1,234.45", 5}}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        AmountWindow window(m_amounts.get(), c.currency);
+        window.field->setText(c.start);
+        window.field->setCursorPosition(c.caret);
+        for (const Step &step : c.steps) {
+            step.act(window.field);
+            EXPECT_EQ(window.field->text(), step.text);
+            if (step.caret >= 0) {
+                EXPECT_EQ(window.field->cursorPosition(), step.caret) << step.text.toStdString();
+            }
+        }
+    }
 }
 
 TEST_F(CurrencyFieldEditorTest, CentsAreLeftAloneWhileTheFractionIsTyped)
@@ -138,3 +170,4 @@ TEST_F(CurrencyFieldEditorTest, CurrencyFormatterReadsUnreadableTextAsZero)
     formatter.setCurrency(kYen);
     EXPECT_EQ(formatter.stringForObjectValue(1234.6), QStringLiteral("1,235"));
 }
+

@@ -156,17 +156,33 @@ TEST_F(PasswordTest, ProtectedBookOpensWithTheRightPasswordWithinThreeTries)
 TEST_F(PasswordTest, SheetEnablesOkOnlyForTheRightCurrentPasswordAndEqualEntries)
 {
     auto settings = std::make_shared<CV4Settings>();
-    {
-        PasswordPanelController panel(settings);
+    // The guard itself is driven through accept(): Return alone never reaches
+    // it while OK is disabled, so it could not tell a missing guard.
+    const struct {
+        const char *what;
+        QString current, first, second;
+        bool accepted;
+    } cases[] = {
+        {"unequal new entries", QString(), QStringLiteral("pw"), QStringLiteral("px"), false},
+        {"a wrong current password", QStringLiteral("q"), QStringLiteral("pw"), QStringLiteral("pw"), false},
+        {"equal entries", QString(), QStringLiteral("pw"), QStringLiteral("pw"), true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        auto fresh = std::make_shared<CV4Settings>();
+        PasswordPanelController panel(fresh);
         EXPECT_TRUE(panel.okButton()->isEnabled()); // no password: empty current, equal empty entries
-        QTest::keyClicks(panel.newPasswordField1(), QStringLiteral("pw"));
-        EXPECT_FALSE(panel.okButton()->isEnabled());
-        QTest::keyClicks(panel.newPasswordField2(), QStringLiteral("pw"));
-        EXPECT_TRUE(panel.okButton()->isEnabled());
-        QTest::keyClicks(panel.currentPasswordField(), QStringLiteral("q"));
-        EXPECT_FALSE(panel.okButton()->isEnabled());
-        QTest::keyClick(panel.currentPasswordField(), Qt::Key_Return); // refused like a disabled OK
-        EXPECT_FALSE(settings->hasPassword());
+        QTest::keyClicks(panel.currentPasswordField(), c.current);
+        QTest::keyClicks(panel.newPasswordField1(), c.first);
+        QTest::keyClicks(panel.newPasswordField2(), c.second);
+        EXPECT_EQ(panel.okButton()->isEnabled(), c.accepted);
+        int code = -5;
+        QObject::connect(&panel, &QDialog::finished, [&](int r) { code = r; });
+        panel.open();
+        panel.accept();
+        EXPECT_EQ(code, c.accepted ? 1 : -5);
+        EXPECT_EQ(fresh->hasPassword(), c.accepted);
+        EXPECT_EQ(fresh->changed(), c.accepted);
     }
     settings->setPassword(QStringLiteral("pw"));
     PasswordPanelController panel(settings);
@@ -190,6 +206,7 @@ TEST_F(PasswordTest, SheetEnablesOkOnlyForTheRightCurrentPasswordAndEqualEntries
         QTest::mouseClick(empty.okButton(), Qt::LeftButton);
     });
     EXPECT_EQ(empty.exec(), 0);
+    EXPECT_TRUE(empty.passwordField()->text().isEmpty()) << "a wrong entry does not stay in the field";
     QTimer::singleShot(0, &empty, [&] { QTest::keyClick(empty.passwordField(), Qt::Key_Escape); });
     EXPECT_EQ(empty.exec(), -1);
 }

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 
 #include <map>
 #include <random>
@@ -169,24 +168,6 @@ TEST(CV4CacheElements, OutOfOrderAmountsMatchASortedBuild)
     }
     for (const auto &p : s.monthly()) monthly += p.value;
     EXPECT_DOUBLE_EQ(monthly, total);
-}
-
-TEST(CV4CacheElements, LargeBooksStayFast)
-{
-    // 100,000 entries on 36,500 days, arriving category by category (each run
-    // in date order, the runs interleaved), then one lookup per day.
-    CV4CacheElements s;
-    s.setFirstDay(0);
-    const QDate base = d(1950, 1, 1);
-    QElapsedTimer timer;
-    timer.start();
-    for (int run = 0; run < 10; ++run)
-        for (int k = 0; k < 10000; ++k) s.addValue(1, base.addDays(k * 36500 / 10000 + run));
-    s.calcAccumulation();
-    double total = 0;
-    for (int i = 0; i < 36500; ++i) total += s.accumulatedValueAt(base.addDays(i)) > 0 ? 1 : 0;
-    EXPECT_EQ(total, 36500);
-    EXPECT_LT(timer.elapsed(), 3000);
 }
 
 TEST(CV4Cache, SeriesPerKeyObject)

@@ -114,6 +114,40 @@ TEST(CV4LoanModelTest, DueDates)
               QDate(2009, 4, 24));
 }
 
+TEST(CV4LoanModelTest, DueDateOnTheStartDayNeverFallsBeforeIt)
+{
+    // Lent on Saturday 25 April 2009 with due day 25: the first due date is
+    // that very day (the due day has not passed), and no row may come before
+    // the loan starts, so "previous business day" takes the next one here.
+    const struct {
+        int type;
+        int flags;
+        QDate firstDue;   // the first row of a due date
+    } cases[] = {
+        {CV4LoanModel::Annuity, 0, QDate(2009, 4, 27)},
+        {CV4LoanModel::Annuity, CV4LoanModel::HolidayToPrevious, QDate(2009, 4, 27)},
+        {CV4LoanModel::Annuity, CV4LoanModel::HolidayNoMove, QDate(2009, 4, 25)},
+        {CV4LoanModel::EqualPrincipal, CV4LoanModel::HolidayToPrevious, QDate(2009, 4, 27)},
+        {CV4LoanModel::Flat, CV4LoanModel::HolidayToPrevious, QDate(2009, 4, 27)},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << "type " << c.type << " flags " << c.flags);
+        CV4LoanModel m = loan(c.type, 1200000, 0.12, 12, 25, c.flags);
+        m.setDate(QDate(2009, 4, 25));
+        EXPECT_EQ(m.firstDueDate(), QDate(2009, 4, 25));
+        const CV4LoanSchedule s = m.calcPayment();
+        ASSERT_EQ(s.size(), c.type == CV4LoanModel::EqualPrincipal ? 13u : 12u);
+        EXPECT_EQ(s[c.type == CV4LoanModel::EqualPrincipal ? 1 : 0]->date(), c.firstDue);
+        QDate previous = m.date();
+        for (const auto &r : s) {
+            EXPECT_GE(r->date(), previous);
+            EXPECT_GE(r->interest(), 0);
+            previous = r->date();
+        }
+        expectSound(s, 1200000);
+    }
+}
+
 TEST(CV4LoanModelTest, AnnuitySchedule)
 {
     CV4LoanModel m = loan(CV4LoanModel::Annuity, 1200000, 0.12, 12, 25);
@@ -336,22 +370,41 @@ TEST(CV4LoanModelTest, DegenerateTermsGiveFiniteSchedules)
 
 TEST(CV4LoanModelTest, BonusRows)
 {
-    CV4LoanModel m = loan(CV4LoanModel::Annuity, 1200000, 0.024, 12, 25);
+    CV4LoanModel m = loan(CV4LoanModel::Annuity, 1200000, 0.12, 12, 25);
     m.setBonusAmount(200000);
     m.setBonusMonths((1 << 5) | (1 << 11));   // June and December
     const CV4LoanSchedule s = m.calcPayment();
     ASSERT_EQ(s.size(), 14u);
-    int bonusRows = 0;
-    double bonusPrincipal = 0;
-    for (const auto &r : s) {
-        if (r->kind() != CV4LoanPayment::Bonus) continue;
-        ++bonusRows;
-        bonusPrincipal += r->principal();
-        EXPECT_TRUE(r->date().month() == 6 || r->date().month() == 12);
-    }
-    EXPECT_EQ(bonusRows, 2);
-    EXPECT_DOUBLE_EQ(bonusPrincipal, 200000);
+    std::vector<CV4LoanPaymentPtr> bonus;
+    for (const auto &r : s)
+        if (r->kind() == CV4LoanPayment::Bonus) bonus.push_back(r);
+    ASSERT_EQ(bonus.size(), 2u);
+    // Half-yearly: 200,000 x 0.06 x 1.06^2 / (1.06^2 - 1) = 109,087 a payment,
+    // of which 12,000 is the half year's interest; the first row's interest
+    // counts the 77 days from 9 April.
+    EXPECT_EQ(bonus[0]->date(), QDate(2009, 6, 25));
+    EXPECT_DOUBLE_EQ(bonus[0]->principal(), 97087);
+    EXPECT_DOUBLE_EQ(bonus[0]->interest(), 5063);
+    EXPECT_EQ(bonus[1]->date(), QDate(2009, 12, 25));
+    EXPECT_DOUBLE_EQ(bonus[1]->principal(), 102913);
+    EXPECT_DOUBLE_EQ(bonus[1]->interest(), 6174);
     expectSound(s, 1200000);
+
+    // A bonus part above the amount borrowed gives no schedule, and says why;
+    // one equal to it leaves the regular rows nothing to repay.
+    CV4LoanModel over = m;
+    over.setBonusAmount(1200000.01);
+    over.setFraction(2);
+    EXPECT_FALSE(over.isReadyToCalc());
+    EXPECT_FALSE(over.notReadyReason().isEmpty());
+    EXPECT_TRUE(over.calcPayment().empty());
+    CV4LoanSchedule kept = m.calcPayment();
+    over.recalcPayment(kept, 0);
+    EXPECT_DOUBLE_EQ(kept[0]->principal(), s[0]->principal());
+    CV4LoanModel all = m;
+    all.setBonusAmount(1200000);
+    EXPECT_TRUE(all.isReadyToCalc());
+    for (const auto &r : all.calcPayment()) EXPECT_GE(r->principal(), 0);
 
     // Equal principal starts with a row of each kind on the start date.
     CV4LoanModel ep = loan(CV4LoanModel::EqualPrincipal, 1200000, 0.024, 12, 25);

@@ -1,3 +1,5 @@
+#include "model/CV4AccountModel.h"
+#include "model/CV4ActualModel.h"
 #include "model/CVUnitModel.h"
 #include "model/ModelArchiveClasses.h"
 #include "platform/Base64Utilities.h"
@@ -316,4 +318,41 @@ TEST_F(CVUnitModelArchive, MalformedTreesAreUnreadable)
     EXPECT_FALSE(decode(raw(4, {a})));
     self->keys.clear();
     a->keys.clear();
+}
+
+TEST_F(CVUnitModelArchive, WriterNeverWritesWhatTheReaderRefuses)
+{
+    const auto written = [](const cv::ArchiveValue &v) { return cv::KeyedArchiver::archivedDataWithRootObject(v); };
+
+    // A child that names another parent (a node in two lists) is not a tree:
+    // nothing is written, and the store keeps the row it had.
+    auto root = node(1, 1), other = node(2, 1);
+    auto child = add(root, 1001, 21);
+    child->setParent(other.get());
+    EXPECT_TRUE(written(root).isEmpty());
+    child->setParent(root.get());
+    EXPECT_FALSE(written(root).isEmpty());
+
+    // Roots listed twice or hung below one another.
+    CV4AccountModel accounts;
+    accounts.setDebt(accounts.asset());
+    EXPECT_TRUE(written(std::make_shared<CV4AccountModel>(accounts)).isEmpty());
+    CV4ActualModel categories;
+    categories.income()->appendChild(categories.expense());
+    EXPECT_TRUE(written(std::make_shared<CV4ActualModel>(categories)).isEmpty());
+
+    // Chains of folders around the deepest nesting the reader takes: whatever
+    // is written reads back, and the deepest ones are not written.
+    int writtenCount = 0;
+    for (int depth = 240; depth <= 270; ++depth) {
+        auto top = node(1, 1);
+        auto n = top;
+        for (int i = 0; i < depth; ++i) n = add(n, 1000 + i, 20);
+        const QByteArray data = written(top);
+        if (data.isEmpty()) continue;
+        ++writtenCount;
+        EXPECT_TRUE(cv::KeyedUnarchiver::unarchiveObjectOfClass<CVUnitModel>(data)) << depth;
+    }
+    EXPECT_GT(writtenCount, 0);
+    EXPECT_LT(writtenCount, 31);
 }

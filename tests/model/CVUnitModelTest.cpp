@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace unitmodel_test;
 
 namespace {
@@ -66,6 +68,46 @@ TEST(CVUnitModel, BuildingKeepsParentsRightAndRefusesLoops)
     auto stray = node(1500, 21);
     stray->setParent(t.n10.get());
     EXPECT_EQ(stray->index(), 1);
+}
+
+TEST(CVUnitModel, AddingANodeThatHangsElsewhereMovesIt)
+{
+    const auto idents = [](const CVUnitModelPtr &n) {
+        std::vector<int> out;
+        for (const auto &c : n->children()) out.push_back(c->ident());
+        return out;
+    };
+    // Each move starts from the tree 1: [10: [11], 20: [0, 0], 30: [31]].
+    const struct {
+        const char *what;
+        std::function<bool(Tree &)> move;
+        std::vector<int> root, n10, n30;
+    } cases[] = {
+        {"to another parent", [](Tree &t) { return t.n30->appendChild(t.n11); }, {10, 20, 30}, {}, {31, 11}},
+        {"up to the grandparent", [](Tree &t) { return t.root->insertChild(t.n31, 0); }, {31, 10, 20, 30}, {11}, {}},
+        {"to the end of its own list", [](Tree &t) { return t.root->appendChild(t.n10); }, {20, 30, 10}, {11}, {31}},
+        // The index names a place in the list as it was: before 30.
+        {"within its own list", [](Tree &t) { return t.root->insertChild(t.n10, 2); }, {20, 10, 30}, {11}, {31}},
+        {"to the front of its list", [](Tree &t) { return t.root->insertChild(t.n30, 0); }, {30, 10, 20}, {11}, {31}},
+        {"in a new list", [](Tree &t) { return t.n10->setChildren({t.n31, t.n11}); }, {10, 20, 30}, {31, 11}, {}},
+        {"into its own subtree (refused)", [](Tree &t) { return !t.n11->appendChild(t.n10); }, {10, 20, 30}, {11}, {31}},
+        {"listed twice (refused)", [](Tree &t) { return !t.n10->setChildren({t.n31, t.n31}); }, {10, 20, 30}, {11}, {31}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        Tree t;
+        ASSERT_TRUE(c.move(t));
+        EXPECT_EQ(idents(t.root), c.root);
+        EXPECT_EQ(idents(t.n10), c.n10);
+        EXPECT_EQ(idents(t.n30), c.n30);
+        // Every node is listed exactly once, by the parent it names.
+        for (const auto &n : t.all()) {
+            for (const auto &child : n->children()) EXPECT_EQ(child->parent(), n.get());
+            if (n != t.root) {
+                EXPECT_EQ(n->parent()->childAt(n->index()), n);
+            }
+        }
+    }
 }
 
 TEST(CVUnitModel, EqualNodesAreRemovedTogetherAndLetGoOfTheirParent)
@@ -206,9 +248,15 @@ TEST(CVUnitModel, DeepCopySharesExtrasAndStartsFresh)
     t.n20->setStatus(0);
     t.n20->setCollapsed(true);
 
+    t.n20->setCurrency(7);
     auto copy = t.n20->deepCopy();
     EXPECT_EQ(copy->parent(), nullptr);
     EXPECT_EQ(copy->name(), t.n20->name());
+    EXPECT_EQ(copy->ident(), 20);
+    EXPECT_EQ(copy->kind(), 32);
+    EXPECT_EQ(copy->currency(), 7);
+    EXPECT_EQ(copy->childAt(1)->kind(), 6);
+    EXPECT_EQ(copy->childAt(1)->currency(), 9);
     EXPECT_EQ(copy->status(), 1);
     EXPECT_FALSE(copy->collapsed());
     ASSERT_EQ(copy->countChild(), 2);

@@ -5,9 +5,9 @@
 
 #include <plist/plist.h>
 
-#include <QElapsedTimer>
 #include <QTimeZone>
 
+#include <functional>
 #include <limits>
 
 using namespace cv;
@@ -235,24 +235,31 @@ TEST_F(KeyedArchiverTest, SharedValuesAreWrittenAndDecodedOnce)
     EXPECT_EQ(nodes, 1);
 }
 
-TEST_F(KeyedArchiverTest, CycleIsWrittenOnceButNotRead)
+TEST_F(KeyedArchiverTest, CyclesAreNotWritten)
 {
+    // What the reader refuses is not written: an object that holds its own
+    // ancestor, and an array that holds itself.
     auto a = node(1);
     auto b = node(2);
     a->children = {b};
-    b->extra = ArchiveValue(a); // back to the root
+    b->extra = ArchiveValue(a);
     QByteArray data = KeyedArchiver::archivedDataWithRootObject(a);
     b->extra = ArchiveValue(); // break the ring so the test does not leak
-    ASSERT_FALSE(data.isEmpty());
-    EXPECT_FALSE(KeyedUnarchiver::unarchiveObjectWithData(data));
+    EXPECT_TRUE(data.isEmpty());
 
-    // A self-referencing array, too.
     auto self = std::make_shared<ArchiveArray>();
     self->push_back(ArchiveValue(self));
     data = KeyedArchiver::archivedDataWithRootObject(ArchiveValue(self));
     self->clear();
-    ASSERT_FALSE(data.isEmpty());
-    EXPECT_FALSE(KeyedUnarchiver::unarchiveObjectWithData(data));
+    EXPECT_TRUE(data.isEmpty());
+
+    // An object that refuses itself refuses the whole archive.
+    class Refusing : public TestNode {
+    public:
+        void encodeWithCoder(KeyedArchiver &coder) const override { coder.fail(); }
+    };
+    a->children = {b, std::make_shared<Refusing>()};
+    EXPECT_TRUE(KeyedArchiver::archivedDataWithRootObject(a).isEmpty());
 }
 
 TEST_F(KeyedArchiverTest, LayoutIsThePlatformArchiversLayout)
@@ -337,25 +344,6 @@ TEST_F(KeyedArchiverTest, UnknownClassAndGarbageAreUnreadable)
     EXPECT_FALSE(KeyedUnarchiver::unarchiveObjectWithData(QByteArray()));
     EXPECT_FALSE(KeyedUnarchiver::unarchiveObjectWithData("bplist00"));
     EXPECT_FALSE(KeyedUnarchiver::unarchiveObjectWithData("not a property list at all"));
-}
-
-TEST_F(KeyedArchiverTest, TenThousandNodesTakeMilliseconds)
-{
-    auto root = node(1, QStringLiteral("root"));
-    for (int i = 0; i < 100; ++i) {
-        auto group = node(1000 + i, QStringLiteral("group %1").arg(i));
-        for (int j = 0; j < 99; ++j) group->children.push_back(node(100000 + i * 100 + j, QStringLiteral("item %1").arg(j)));
-        root->children.push_back(group);
-    }
-    QElapsedTimer t;
-    t.start();
-    QByteArray data = KeyedArchiver::archivedDataWithRootObject(root);
-    auto back = KeyedUnarchiver::unarchiveObjectOfClass<TestNode>(data);
-    const qint64 ms = t.elapsed();
-    ASSERT_TRUE(back);
-    EXPECT_EQ(back->children[99]->children[98]->ident, 100000 + 99 * 100 + 98);
-    // Generous for sanitizer builds; a quadratic step would take far longer.
-    EXPECT_LT(ms, 3000) << "archive and unarchive of 10,000 nodes";
 }
 
 // The XML form, as the platform archiver writes it: references are
@@ -478,8 +466,17 @@ TEST_F(KeyedArchiverTest, NestingIsCappedOnBothSides)
         return v;
     };
     EXPECT_TRUE(roundTrip(nested(300)) == nested(300));
-    // Deeper than the reader accepts: nothing is written rather than an archive
-    // that could not be read back.
+    // Around the deepest nesting the reader takes, whatever is written reads
+    // back; deeper, nothing is written rather than an archive that could not be.
+    int written = 0;
+    for (int levels = 500; levels <= 520; ++levels) {
+        const QByteArray data = KeyedArchiver::archivedDataWithRootObject(nested(levels));
+        if (data.isEmpty()) continue;
+        ++written;
+        EXPECT_TRUE(KeyedUnarchiver::unarchiveObjectWithData(data)) << levels;
+    }
+    EXPECT_GT(written, 0);
+    EXPECT_LT(written, 21);
     EXPECT_TRUE(KeyedArchiver::archivedDataWithRootObject(nested(5000)).isEmpty());
 }
 
@@ -506,10 +503,51 @@ void setTrailerField(QByteArray &data, int field, std::uint64_t value)
 
 } // namespace
 
-TEST_F(KeyedArchiverTest, HostilePropertyListsAreRefusedQuickly)
+TEST_F(KeyedArchiverTest, MalformedArchivesAreRefused)
 {
-    QElapsedTimer t;
-    t.start();
+    // "$objects": the first object, an NSArray class, the array (root) holding
+    // one element, and the string "x".
+    using Ref = BinaryPlistWriter::Ref;
+    const auto archiveOf = [](const char *first, const std::function<Ref(BinaryPlistWriter &)> &element) {
+        BinaryPlistWriter w;
+        auto objects = w.array();
+        w.append(objects, w.string(first));
+        auto cls = w.dictionary();
+        w.insert(cls, w.string("$classname"), w.string("NSArray"));
+        w.append(objects, cls);
+        auto array = w.dictionary();
+        w.insert(array, w.string("$class"), w.uid(1));
+        auto refs = w.array();
+        w.append(refs, element(w));
+        w.insert(array, w.string("NS.objects"), refs);
+        w.append(objects, array);
+        w.append(objects, w.string("x"));
+        return keyedArchive(w, objects, 2);
+    };
+    const struct {
+        const char *what;
+        const char *first;
+        std::function<Ref(BinaryPlistWriter &)> element;
+        bool readable;
+    } cases[] = {
+        {"a sound archive", "$null", [](BinaryPlistWriter &w) { return w.uid(3); }, true},
+        {"an integer instead of a reference", "$null", [](BinaryPlistWriter &w) { return w.integer(3); }, false},
+        {"a reference past the objects", "$null", [](BinaryPlistWriter &w) { return w.uid(4); }, false},
+        {"an array that holds itself", "$null", [](BinaryPlistWriter &w) { return w.uid(2); }, false},
+        {"a first object other than $null", "nil", [](BinaryPlistWriter &w) { return w.uid(3); }, false},
+    };
+    for (const auto &c : cases) {
+        const auto back = KeyedUnarchiver::unarchiveObjectWithData(archiveOf(c.first, c.element));
+        EXPECT_EQ(back.has_value(), c.readable) << c.what;
+        if (back && c.readable) {
+            EXPECT_TRUE(*back == ArchiveValue(ArchiveArray{"x"})) << c.what;
+        }
+    }
+}
+
+// How fast they are refused is measured in bench/; here, that they are.
+TEST_F(KeyedArchiverTest, HostilePropertyListsAreRefused)
+{
     {
         // Arrays nested a hundred thousand deep in the list itself.
         BinaryPlistWriter w;
@@ -586,11 +624,10 @@ TEST_F(KeyedArchiverTest, HostilePropertyListsAreRefusedQuickly)
         bad[bad.size() - 25] = 0; // reference size
         EXPECT_FALSE(KeyedUnarchiver::unarchiveObjectWithData(bad));
     }
-    EXPECT_LT(t.elapsed(), 5000);
 }
 
 // Thousands of deterministic mutations of real archives: none may crash, hang
-// or leak (the sanitizer build checks the last), and the lot runs in seconds.
+// or leak (the sanitizer build checks the last).
 TEST_F(KeyedArchiverTest, MutatedArchivesNeverCrash)
 {
     auto root = node(1, QStringLiteral("資産"));
@@ -612,8 +649,6 @@ TEST_F(KeyedArchiverTest, MutatedArchivesNeverCrash)
         return state >> 8;
     };
     int decoded = 0, refused = 0;
-    QElapsedTimer t;
-    t.start();
     for (int round = 0; round < 20000; ++round) {
         QByteArray data = seeds[round % seeds.size()];
         const bool xml = data.startsWith("<?xml");
@@ -668,5 +703,4 @@ TEST_F(KeyedArchiverTest, MutatedArchivesNeverCrash)
     }
     EXPECT_GT(refused, 0);
     EXPECT_GT(decoded, 0); // some mutations leave a readable archive
-    EXPECT_LT(t.elapsed(), 10000);
 }
