@@ -114,6 +114,8 @@ void CV4WindowController::execToolbar(const QString &identifier)
     // Shortcuts and scripted triggers do not pass through the enabled state.
     if (action && !action->isEnabled()) return;
     selectTabWithIdentifier(identifier);
+    // Qt checked the item before asking; the shown page decides.
+    m_toolbar->setSelectedIdentifier(selectedTabIdentifier());
 }
 
 void CV4WindowController::addTemporaryTab(QWidget *panel)
@@ -171,6 +173,7 @@ void CV4WindowController::willSelectPage(int index)
 void CV4WindowController::didSelectPage(int index)
 {
     m_currentTabViewIndex = index;
+    m_toolbar->setSelectedIdentifier(selectedTabIdentifier());
     if (index == ViewerIndex || index == CurrencyIndex) {
         if (cv::WindowPage *entered = page(index)) entered->enter(pageIsDirty(index));
         m_tabViewFlags[size_t(index)] = false;

@@ -33,6 +33,8 @@ DocumentToolbar::DocumentToolbar(QSettings *settings, QWidget *parent)
                                  localizedString(identifier));
         action->setData(identifier);
         action->setObjectName(identifier);
+        // Page items show which page is up; the wizard and reports open windows.
+        action->setCheckable(identifier != QLatin1String("TB07") && identifier != QLatin1String("TB04"));
         connect(action, &QAction::triggered, this, [this, identifier] { Q_EMIT itemTriggered(identifier); });
         m_actions.append(action);
     }
@@ -75,6 +77,13 @@ void DocumentToolbar::setDisplayMode(DisplayMode mode)
     case IconOnly: setToolButtonStyle(Qt::ToolButtonIconOnly); break;
     case LabelOnly: setToolButtonStyle(Qt::ToolButtonTextOnly); break;
     default: setToolButtonStyle(Qt::ToolButtonTextUnderIcon); break;
+    }
+}
+
+void DocumentToolbar::setSelectedIdentifier(const QString &identifier)
+{
+    for (QAction *action : m_actions) {
+        if (action->isCheckable()) action->setChecked(action->data().toString() == identifier);
     }
 }
 

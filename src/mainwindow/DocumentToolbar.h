@@ -28,6 +28,8 @@ public:
     void setDisplayMode(DisplayMode mode);
     bool isItemVisible(const QString &identifier) const;
     void setItemVisible(const QString &identifier, bool visible);
+    // The item of the shown page carries a check; "" (the temporary page) none.
+    void setSelectedIdentifier(const QString &identifier);
     // The context menu as it is shown; the caller owns it.
     QMenu *makeContextMenu(QWidget *parent);
 

@@ -94,6 +94,9 @@ TEST_F(DelegateTest, PagesSwitchOnlyThroughTheToolbarAndViewCommands)
     w->toolbar()->actionFor(QStringLiteral("TB03"))->trigger();
     EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB03"));
     EXPECT_EQ(w->currentTabViewIndex(), 2);
+    w->toolbar()->actionFor(QStringLiteral("TB03"))->trigger();  // the shown page: nothing changes
+    EXPECT_TRUE(w->toolbar()->actionFor(QStringLiteral("TB03"))->isChecked());
+    EXPECT_FALSE(w->toolbar()->actionFor(QStringLiteral("TB02"))->isChecked());
     // The wizard and the reports never select a page.
     w->selectTabWithIdentifier(QStringLiteral("TB07"));
     w->selectTabWithIdentifier(QStringLiteral("TB04"));
