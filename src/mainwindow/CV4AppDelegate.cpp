@@ -76,8 +76,7 @@ void CV4AppDelegate::applicationDidFinishLaunching(const QStringList &files)
     } else {
         handleStartupCode(cv::StartupCode::OpenRecentBit, false);
     }
-    // On this desktop a program without a window would be left behind unseen.
-    if (m_documents->documents().empty() && m_quitWithLastDocument) QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    if (m_documents->documents().empty() && m_quitWithLastDocument) quitWhenNoDocument();
 }
 
 void CV4AppDelegate::handleStartupCode(int code, bool isStartup)
@@ -154,10 +153,18 @@ void CV4AppDelegate::documentRemoved(CV4Document *document)
 {
     m_windows.erase(document);
     if (m_documents->documents().empty() && m_quitWithLastDocument && !m_quitting)
-        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        quitWhenNoDocument();
 }
 
 // ---------------------------------------------------------------- quit
+
+void CV4AppDelegate::quitWhenNoDocument()
+{
+    // Asked again on the next turn: a revert closes the book before its fresh copy comes.
+    QTimer::singleShot(0, this, [this] {
+        if (m_documents->documents().empty() && m_quitWithLastDocument) QCoreApplication::quit();
+    });
+}
 
 bool CV4AppDelegate::applicationShouldTerminate()
 {

@@ -102,6 +102,8 @@ private:
     CV4WindowController *makeWindow(CV4Document &document);
     void windowActivated(CV4WindowController *window);
     void documentRemoved(CV4Document *document);
+    // On this desktop a program without a window would be left behind unseen.
+    void quitWhenNoDocument();
     void openDocumentAsked();
     void saveFront(bool as);
     void closeFront();

@@ -295,7 +295,7 @@ void CV4WindowController::restoreFrame()
 void CV4WindowController::storeFrame()
 {
     if (!m_document || !m_document->settings()) return;
-    const QRect frame = geometry();
+    const QRect frame = normalGeometry().isValid() ? normalGeometry() : geometry();
     CV4Settings &s = *m_document->settings();
     if (s.windowX() == frame.x() && s.windowY() == frame.y() && s.windowWidth() == frame.width() &&
         s.windowHeight() == frame.height())
@@ -304,7 +304,7 @@ void CV4WindowController::storeFrame()
     s.setWindowY(frame.y());
     s.setWindowWidth(frame.width());
     s.setWindowHeight(frame.height());
-    m_document->commitSettings();
+    // The save that asked stores changed settings itself.
 }
 
 void CV4WindowController::documentClosing()
