@@ -225,6 +225,45 @@ void CV4WindowController::todayTopDate(int unit, const QDate &today)
     m_topDate = fiscalDate(today, unit);
 }
 
+// ---------------------------------------------------------------- hand-offs
+
+namespace {
+bool answers(const QObject *target, const char *signature)
+{
+    return target && target->metaObject()->indexOfMethod(signature) >= 0;
+}
+} // namespace
+
+void CV4WindowController::performInputDate(const QDate &date)
+{
+    if (!date.isValid()) return;
+    const int index = m_currentTabViewIndex;
+    if (index == ViewerIndex || index == BudgetIndex || index == CurrencyIndex) {
+        setTopDate(date);
+        if (cv::WindowPage *shown = page(index)) shown->dateChosen(date);
+        return;
+    }
+    if (index == InvestmentIndex) {
+        setReportDate(date);
+        if (cv::WindowPage *shown = page(index)) shown->dateChosen(date);
+        return;
+    }
+    for (QObject *target = focusWidget(); target && target != this; target = target->parent()) {
+        if (answers(target, "performInputDate(QDate)")) {
+            QMetaObject::invokeMethod(target, "performInputDate", Q_ARG(QDate, date));
+            return;
+        }
+    }
+}
+
+void CV4WindowController::performInputValue(const QString &value)
+{
+    if (!m_temporaryPage || !m_temporaryPage->panel()) return;
+    QWidget *panel = m_temporaryPage->panel();
+    if (answers(panel, "performInputValue(QString)"))
+        QMetaObject::invokeMethod(panel, "performInputValue", Q_ARG(QString, value));
+}
+
 // ---------------------------------------------------------------- title, busy, frame
 
 void CV4WindowController::connectEditedMark()

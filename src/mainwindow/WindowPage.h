@@ -21,6 +21,9 @@ public:
     // The page is about to show; `dirty` when its data changed while hidden.
     virtual void enter(bool dirty) {}
     virtual void leave() {}
+    // The window's first day (viewer, budget, currency) or the investment
+    // date was set from the calendar.
+    virtual void dateChosen(const QDate &date) {}
     // Whether a print of the page has anything to print.
     virtual bool hasPrintableContent() const { return false; }
 

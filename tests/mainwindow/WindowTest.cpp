@@ -219,3 +219,51 @@ TEST_F(DelegateTest, BusyIndicatorFollowsNestedLongOperations)
     EXPECT_FALSE(w->isBusy());
     EXPECT_TRUE(indicator->isHidden());
 }
+
+namespace {
+class DateTaker : public QWidget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+    Q_INVOKABLE void performInputDate(const QDate &date) { taken = date; }
+    Q_INVOKABLE void performInputValue(const QString &value) { text = value; }
+    QDate taken;
+    QString text;
+};
+} // namespace
+
+TEST_F(DelegateTest, CalendarAndCalculatorValuesGoWhereThePageSays)
+{
+    delegate->newDocument();
+    CV4WindowController *w = window();
+    const QDate picked(2025, 4, 9);
+    struct Case {
+        int page;
+        bool topDate, reportDate;
+    } cases[] = {{0, true, false}, {2, true, false}, {3, true, false}, {4, false, true}, {1, false, false}};
+    for (const Case &c : cases) {
+        w->setTopDate(QDate(2000, 1, 1));
+        w->setReportDate(QDate(2000, 1, 1));
+        w->selectTab(c.page);
+        w->performInputDate(picked);
+        EXPECT_EQ(w->topDate() == picked, c.topDate) << c.page;
+        EXPECT_EQ(w->reportDate() == picked, c.reportDate) << c.page;
+    }
+
+    // On the search page the focused field's nearest taker gets the date.
+    auto *taker = new DateTaker(w->searchPage());
+    auto *field = new QWidget(taker);
+    field->setFocusPolicy(Qt::StrongFocus);
+    w->show();
+    field->setFocus();
+    ASSERT_EQ(w->focusWidget(), field);
+    w->performInputDate(picked);
+    EXPECT_EQ(taker->taken, picked);
+
+    auto *panel = new DateTaker;
+    w->addTemporaryTab(panel);
+    w->performInputValue(QStringLiteral("1,234"));
+    EXPECT_EQ(panel->text, QStringLiteral("1,234"));
+}
+
+#include "WindowTest.moc"
