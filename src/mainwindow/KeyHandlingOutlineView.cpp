@@ -33,33 +33,31 @@ QModelIndex KeyHandlingOutlineView::indexAtRow(int column, int row) const
     return index.isValid() ? index.siblingAtColumn(column) : QModelIndex();
 }
 
-void KeyHandlingOutlineView::mousePressEvent(QMouseEvent *event)
+int KeyHandlingOutlineView::shownRowOf(const QModelIndex &index) const
 {
-    if (isDraggable()) {
-        QTreeView::mousePressEvent(event);
-        return;
-    }
-    const QModelIndex index = QTreeView::indexAt(event->position().toPoint());
-    if (!index.isValid()) {
-        QTreeView::mousePressEvent(event);
-        return;
-    }
     int row = 0;
     for (QModelIndex above = indexAbove(index.siblingAtColumn(0)); above.isValid(); above = indexAbove(above)) ++row;
-    performClickAtColumn(index.column(), row, event, 1);
+    return row;
+}
+
+void KeyHandlingOutlineView::mousePressEvent(QMouseEvent *event)
+{
+    const QModelIndex index = QTreeView::indexAt(event->position().toPoint());
+    if (isDraggable() || !index.isValid()) {
+        QTreeView::mousePressEvent(event);
+        return;
+    }
+    performClickAtColumn(index.column(), shownRowOf(index), event, 1);
 }
 
 void KeyHandlingOutlineView::mouseDoubleClickEvent(QMouseEvent *event)
 {
+    const QModelIndex index = QTreeView::indexAt(event->position().toPoint());
     if (isDraggable()) {
         QTreeView::mouseDoubleClickEvent(event);
         return;
     }
-    const QModelIndex index = QTreeView::indexAt(event->position().toPoint());
-    if (!index.isValid()) return;
-    int row = 0;
-    for (QModelIndex above = indexAbove(index.siblingAtColumn(0)); above.isValid(); above = indexAbove(above)) ++row;
-    performClickAtColumn(index.column(), row, event, 2);
+    if (index.isValid()) performClickAtColumn(index.column(), shownRowOf(index), event, 2);
 }
 
 void KeyHandlingOutlineView::performClickAtColumn(int column, int row, QMouseEvent *event, int clickCount)

@@ -35,6 +35,8 @@ protected:
 
 private:
     QModelIndex indexAtRow(int column, int row) const;
+    // The row's position among the shown rows, expanded children included.
+    int shownRowOf(const QModelIndex &index) const;
 
     cv::OutlineClickClient *m_client = nullptr;
 };

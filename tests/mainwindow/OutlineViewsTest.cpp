@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QStandardItemModel>
+#include <QTest>
 
 namespace {
 
@@ -95,7 +96,12 @@ TEST(KeyHandlingOutlineViewTest, ClicksAskTheOwnerCellByCell)
         EXPECT_EQ(client.log, c.log) << c.column << " " << c.row << " " << c.clicks;
     }
     client.log.clear();
-    view.performClickAtColumn(2, 1, nullptr, 1);
+    client.consumes = std::nullopt;
+    client.selectable = true;
+    view.resize(400, 200);
+    view.show();
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.visualRect(data.model.index(1, 2)).center());
+    EXPECT_EQ(client.log.value(0), QStringLiteral("verify 2 1 2"));
     EXPECT_EQ(view.currentIndex().row(), 1);
     EXPECT_EQ(view.selectionModel()->selectedRows().size(), 1);
 }
