@@ -11,6 +11,7 @@
 #include "document/CV4Preference.h"
 #include "mainwindow/MenuRules.h"
 
+#include <QImage>
 #include <QKeySequence>
 #include <QObject>
 #include <QPointer>
@@ -45,6 +46,8 @@ public:
 
     CV4DocumentController &documentController() { return *m_documents; }
     CV4Preference &preference() { return m_preference; }
+    // Images kept for the whole run by the windows that draw items.
+    QList<QImage> &itemImages() { return m_itemImages; }
     void setPanelRunner(PanelRunner runner) { m_panelRunner = std::move(runner); }
     // Off in tests: closing the last document then leaves the process running.
     void setQuitWithLastDocument(bool quit) { m_quitWithLastDocument = quit; }
@@ -112,6 +115,7 @@ private:
     QSettings *m_settings;
     std::unique_ptr<QSettings> m_ownSettings;
     CV4Preference m_preference;
+    QList<QImage> m_itemImages;
     std::unique_ptr<CV4DocumentController> m_documents;
     std::unique_ptr<cv::WindowDocumentUI> m_ui;
     std::map<const CV4Document *, QPointer<CV4WindowController>> m_windows;
