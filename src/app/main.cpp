@@ -1,30 +1,52 @@
 // Corvane: a household account book.
-// Until the main window exists the program reports what it can do and exits.
-#include <QCoreApplication>
-#include <QTextStream>
+#include "controls/ControlsAlertPresenter.h"
+#include "document/CV4Document.h"
+#include "mainwindow/CV4AppDelegate.h"
+#include "mainwindow/CV4WindowController.h"
+#include "mainwindow/SingleInstance.h"
 
-#include "platform/Localization.h"
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QTimer>
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Corvane"));
-    QCoreApplication::setApplicationName(QStringLiteral("Corvane"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Corvane"));
+    QApplication::setApplicationName(QStringLiteral("Corvane"));
+    QApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
+    // Windows go with their documents; the delegate quits with the last one.
+    QApplication::setQuitOnLastWindowClosed(false);
 
-    QTextStream out(stdout);
-    out << "Corvane " << QCoreApplication::applicationVersion() << "\n"
-        << "Built so far, without a window yet:\n"
-        << "  - the finance model: account and category trees, entries, trades, prices and rates,\n"
-        << "    currencies, securities, settings and fiscal periods, budgets, account details,\n"
-        << "    loans and repayment schedules, Japanese holidays and business days, rokuyo;\n"
-        << "  - the document store: the compressed document file, working copies, the database\n"
-        << "    schema and its statements, safe saving;\n"
-        << "  - the document core: balances and valuation, the write path and lookups;\n"
-        << "  - amount formatting, preferences and the small dialogs;\n"
-        << "  - the document lifecycle in the library: new documents from the templates, opening\n"
-        << "    (.cvv2, .cvv1 and .cvxf), saving, reverting and closing, document passwords and\n"
-        << "    dated backups.\n"
-        << "The document window is not built yet, so this program opens nothing itself.\n";
-    return 0;
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Documents to open."), QStringLiteral("[files...]"));
+    parser.process(app);
+    const QStringList files = parser.positionalArguments();
+
+    cv::SingleInstance instance;
+    if (instance.handOffOrListen(files)) return 0;
+
+    ControlsAlertPresenter alerts;
+    cv::setAlertPresenter(&alerts);
+    CV4AppDelegate delegate;
+    QObject::connect(&instance, &cv::SingleInstance::filesReceived, &delegate, [&delegate](const QStringList &paths) {
+        if (paths.isEmpty()) {
+            // A second launch without files: show what is open, or start again.
+            if (auto *window = delegate.frontWindow()) {
+                window->show();
+                window->raise();
+                window->activateWindow();
+                return;
+            }
+            delegate.applicationDidFinishLaunching();
+            return;
+        }
+        delegate.openFiles(paths);
+    });
+    QTimer::singleShot(0, &delegate, [&delegate, files] { delegate.applicationDidFinishLaunching(files); });
+    const int code = app.exec();
+    cv::setAlertPresenter(nullptr);
+    return code;
 }

@@ -1,0 +1,129 @@
+#pragma once
+// The application: the preferences, what happens when launching has
+// finished, the one menu bar of every document window with its commands and
+// their enabling rules, opening files handed over by later launches, and
+// quitting (each edited document is asked about; a cancel stops the quit).
+//
+// Files: CV4AppDelegate.cpp (launch, documents, quit),
+// CV4AppDelegate_Menus.cpp (the command table, menus and validation).
+
+#include "document/CV4DocumentController.h"
+#include "document/CV4Preference.h"
+#include "mainwindow/MenuRules.h"
+
+#include <QImage>
+#include <QKeySequence>
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+class CV4WindowController;
+class QAction;
+class QMenu;
+class QMenuBar;
+class QSettings;
+
+namespace cv {
+class WindowDocumentUI;
+}
+
+class CV4AppDelegate : public QObject {
+    Q_OBJECT
+public:
+    using MenuContext = cv::MenuContext;
+    using MenuItemState = cv::MenuItemState;
+    // Runs the start-up panel modally and answers its code (a seam for tests).
+    using PanelRunner = std::function<int(bool isStartup)>;
+
+    // `settings` (not owned; null: the application's own) holds the
+    // preferences, the recent documents and the toolbar's choices.
+    explicit CV4AppDelegate(QSettings *settings = nullptr, QObject *parent = nullptr);
+    ~CV4AppDelegate() override;
+
+    CV4DocumentController &documentController() { return *m_documents; }
+    CV4Preference &preference() { return m_preference; }
+    // Images kept for the whole run by the windows that draw items.
+    QList<QImage> &itemImages() { return m_itemImages; }
+    void setPanelRunner(PanelRunner runner) { m_panelRunner = std::move(runner); }
+    // Off in tests: closing the last document then leaves the process running.
+    void setQuitWithLastDocument(bool quit) { m_quitWithLastDocument = quit; }
+
+    // ---- launch
+    // Opens the files, else decides by the start-up panel and the preferences.
+    void applicationDidFinishLaunching(const QStringList &files = {});
+    // Acts on a start-up panel code; at start-up the never-again bit counts.
+    void handleStartupCode(int code, bool isStartup);
+    void openFiles(const QStringList &files);
+    CV4Document *newDocument(int templateIndex = 0);
+
+    // ---- windows
+    CV4WindowController *windowFor(const CV4Document *document) const;
+    // The window the menu commands act on: the active one, else the last active.
+    CV4WindowController *frontWindow() const;
+    CV4Document *frontDocument() const;
+
+    // ---- menus (CV4AppDelegate_Menus.cpp)
+    // Every document window gets its own menu bar over the shared actions.
+    QMenuBar *makeMenuBar(QWidget *parent);
+    QAction *actionForTag(int tag) const;
+    QAction *actionNamed(const QString &name) const;
+    MenuContext menuContext() const;
+    // Recomputes every action's enabled state and check mark.
+    void validateMenus();
+
+    // ---- quit
+    // Asks about every edited document, front first; false when one was cancelled.
+    bool applicationShouldTerminate();
+    void quit();
+
+private:
+    struct Command {
+        int tag = 0;                                    // 0: a command without a tag
+        QAction *action = nullptr;                      // owned by the delegate
+        std::function<MenuItemState()> rule;
+        std::function<void(bool checked)> run;
+    };
+
+    void buildCommands();
+    QAction *addCommand(const QString &name, int tag, const char *titleKey, const QKeySequence &shortcut,
+                        std::function<MenuItemState()> rule, std::function<void(bool)> run, bool checkable = false);
+    // A command of a window part that comes with a later version: always off.
+    QAction *addLaterCommand(const QString &name, int tag, const char *titleKey,
+                             const QKeySequence &shortcut = QKeySequence());
+    // Runs the command when its rule allows it now (shortcuts skip menus).
+    void trigger(const Command &command, bool checked);
+    MenuItemState tagRule(int tag) const;
+    void fillWindowMenu(QMenu *menu);
+    void fillRecentMenu(QMenu *menu);
+    void editAction(const char *method);
+    bool focusAnswers(const char *method) const;
+
+    CV4WindowController *makeWindow(CV4Document &document);
+    void windowActivated(CV4WindowController *window);
+    void documentRemoved(CV4Document *document);
+    // On this desktop a program without a window would be left behind unseen.
+    void quitWhenNoDocument();
+    void openDocumentAsked();
+    void saveFront(bool as);
+    void closeFront();
+    void runNewFromTemplate();
+
+    QSettings *m_settings;
+    std::unique_ptr<QSettings> m_ownSettings;
+    CV4Preference m_preference;
+    QList<QImage> m_itemImages;
+    std::unique_ptr<CV4DocumentController> m_documents;
+    std::unique_ptr<cv::WindowDocumentUI> m_ui;
+    std::map<const CV4Document *, QPointer<CV4WindowController>> m_windows;
+    std::vector<QPointer<CV4WindowController>> m_madeWindows;  // every window not yet freed
+    QPointer<CV4WindowController> m_lastActive;
+    std::vector<Command> m_commands;
+    std::map<QString, QAction *> m_named;
+    PanelRunner m_panelRunner;
+    bool m_quitWithLastDocument = true;
+    bool m_quitting = false;
+};

@@ -1,0 +1,352 @@
+#include "mainwindow/CV4AppDelegate.h"
+
+#include "document/CV4DocumentUI.h"
+#include "mainwindow/CV4WindowController.h"
+#include "mainwindow/MenuTags.h"
+#include "mainwindow/StartupCode.h"
+#include "platform/Localization.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QUndoStack>
+
+namespace {
+QString text(const char *key)
+{
+    return cv::localizedString(QLatin1String(key));
+}
+} // namespace
+
+QAction *CV4AppDelegate::addCommand(const QString &name, int tag, const char *titleKey, const QKeySequence &shortcut,
+                                    std::function<MenuItemState()> rule, std::function<void(bool)> run,
+                                    bool checkable)
+{
+    auto *action = new QAction(text(titleKey));
+    action->setObjectName(name);
+    action->setData(tag);
+    action->setShortcut(shortcut);
+    action->setCheckable(checkable);
+    // Shortcuts act in whichever document window is active.
+    action->setShortcutContext(Qt::ApplicationShortcut);
+    m_commands.push_back({tag, action, std::move(rule), std::move(run)});
+    m_named[name] = action;
+    const size_t index = m_commands.size() - 1;
+    connect(action, &QAction::triggered, this, [this, index](bool checked) { trigger(m_commands[index], checked); });
+    return action;
+}
+
+QAction *CV4AppDelegate::addLaterCommand(const QString &name, int tag, const char *titleKey,
+                                         const QKeySequence &shortcut)
+{
+    return addCommand(name, tag, titleKey, shortcut, [] { return cv::MenuItemState{false, false}; }, [](bool) {});
+}
+
+CV4AppDelegate::MenuItemState CV4AppDelegate::tagRule(int tag) const
+{
+    return cv::menuItemState(tag, menuContext());
+}
+
+void CV4AppDelegate::trigger(const Command &command, bool checked)
+{
+    const MenuItemState state = command.rule();
+    if (!state.enabled) {
+        // Qt toggled a checkable item before asking: put it back.
+        if (command.action->isCheckable()) command.action->setChecked(!checked);
+        return;
+    }
+    command.run(checked);
+    validateMenus();
+}
+
+void CV4AppDelegate::buildCommands()
+{
+    using namespace cv;
+    auto always = [] { return MenuItemState{true, false}; };
+    auto hasFront = [this] { return MenuItemState{frontDocument() != nullptr, false}; };
+    auto byTag = [this](int t) { return [this, t] { return tagRule(t); }; };
+    auto onWindow = [this](auto f) {
+        return [this, f](bool checked) {
+            if (CV4WindowController *w = frontWindow()) f(w, checked);
+        };
+    };
+
+    // File
+    addCommand(QStringLiteral("new"), 0, "Menu New", QKeySequence::New, always, [this](bool) { newDocument(); });
+    addCommand(QStringLiteral("newFromTemplate"), tag::NewFromTemplate, "Menu New from Template", QKeySequence(),
+               byTag(tag::NewFromTemplate), [this](bool) { runNewFromTemplate(); });
+    addCommand(QStringLiteral("open"), 0, "Menu Open", QKeySequence::Open, always,
+               [this](bool) { openDocumentAsked(); });
+    addCommand(QStringLiteral("close"), 0, "Menu Close", QKeySequence(QStringLiteral("Ctrl+W")), hasFront, [this](bool) { closeFront(); });
+    addCommand(QStringLiteral("save"), 0, "Menu Save", QKeySequence::Save, hasFront, [this](bool) { saveFront(false); });
+    addCommand(QStringLiteral("saveAs"), 0, "Menu Save As", QKeySequence(QStringLiteral("Ctrl+Shift+S")), hasFront,
+               [this](bool) { saveFront(true); });
+    addCommand(QStringLiteral("revert"), 0, "Menu Revert",  QKeySequence(),
+               [this] {
+                   CV4Document *d = frontDocument();
+                   return MenuItemState{d && !d->fileName().isEmpty() && d->isDocumentEdited(), false};
+               },
+               [this](bool) {
+                   if (CV4Document *d = frontDocument()) m_documents->revertDocument(d);
+               });
+    addLaterCommand(QStringLiteral("importOFX"), tag::ImportOFX, "Menu Import OFX");
+    addLaterCommand(QStringLiteral("importText"), tag::ImportText, "Menu Import Text");
+    addLaterCommand(QStringLiteral("importMobile"), tag::ImportMobile, "Menu Import Mobile");
+    addLaterCommand(QStringLiteral("print"), 0, "Menu Print", QKeySequence(QStringLiteral("Ctrl+P")));
+    addCommand(QStringLiteral("quit"), 0, "Menu Quit", QKeySequence(QStringLiteral("Ctrl+Q")), always,
+               [this](bool) { quit(); });
+
+    // Edit: the document's undo stack, and the text commands of the focused field.
+    addCommand(QStringLiteral("undo"), 0, "Menu Undo", QKeySequence(QStringLiteral("Ctrl+Z")),
+               [this] {
+                   CV4WindowController *w = frontWindow();
+                   return MenuItemState{w && w->undoStack() && w->undoStack()->canUndo(), false};
+               },
+               onWindow([](CV4WindowController *w, bool) { w->undoStack()->undo(); }));
+    addCommand(QStringLiteral("redo"), 0, "Menu Redo", QKeySequence(QStringLiteral("Ctrl+Shift+Z")),
+               [this] {
+                   CV4WindowController *w = frontWindow();
+                   return MenuItemState{w && w->undoStack() && w->undoStack()->canRedo(), false};
+               },
+               onWindow([](CV4WindowController *w, bool) { w->undoStack()->redo(); }));
+    const std::pair<const char *, const char *> editItems[] = {
+        {"cut", "Menu Cut"}, {"copy", "Menu Copy"}, {"paste", "Menu Paste"}, {"del", "Menu Delete"},
+        {"selectAll", "Menu Select All"}};
+    const QKeySequence editKeys[] = {QKeySequence::Cut, QKeySequence::Copy, QKeySequence::Paste, QKeySequence(),
+                                     QKeySequence::SelectAll};
+    for (size_t i = 0; i < std::size(editItems); ++i) {
+        const char *method = editItems[i].first;
+        QAction *action = addCommand(QString::fromLatin1(method), 0, editItems[i].second, editKeys[i],
+                                     [this, method] { return MenuItemState{focusAnswers(method), false}; },
+                                     [this, method](bool) { editAction(method); });
+        // Text fields handle these keys themselves.
+        action->setShortcutContext(Qt::WidgetShortcut);
+    }
+
+    // View
+    const std::pair<int, const char *> pages[] = {{tag::ViewViewer, "TB01"},  {tag::ViewSearch, "TB02"},
+                                                  {tag::ViewBudget, "TB03"},  {tag::ViewCurrency, "TB05"},
+                                                  {tag::ViewInvestment, "TB06"}};
+    int number = 1;
+    for (const auto &[t, identifier] : pages) {
+        const QString id = QLatin1String(identifier);
+        addCommand(QStringLiteral("view") + id, t, identifier, QKeySequence(QStringLiteral("Ctrl+%1").arg(number++)),
+                   byTag(t), onWindow([id](CV4WindowController *w, bool) { w->selectTabWithIdentifier(id); }), true);
+    }
+    addLaterCommand(QStringLiteral("viewSecurities"), tag::ViewSecurities, "Menu Securities Window");
+    for (int t : {tag::DisplayDefaultCurrency, tag::DisplayStockPrice}) {
+        addCommand(t == tag::DisplayStockPrice ? QStringLiteral("displayStockPrice")
+                                               : QStringLiteral("displayDefaultCurrency"),
+                   t, t == tag::DisplayStockPrice ? "Menu Display Stock Price" : "Menu Display Default Currency",
+                   QKeySequence(), byTag(t),
+                   onWindow([t](CV4WindowController *w, bool checked) { w->viewSettingChanged(t, checked); }), true);
+    }
+    addCommand(QStringLiteral("fontLarger"), tag::FontLarger, "Menu Font Larger", QKeySequence::ZoomIn,
+               byTag(tag::FontLarger), onWindow([](CV4WindowController *w, bool) { w->changeFontSize(true); }));
+    addCommand(QStringLiteral("fontSmaller"), tag::FontSmaller, "Menu Font Smaller", QKeySequence::ZoomOut,
+               byTag(tag::FontSmaller), onWindow([](CV4WindowController *w, bool) { w->changeFontSize(false); }));
+
+    // Tools
+    addLaterCommand(QStringLiteral("calculator"), tag::Calculator, "Menu Calculator");
+    addLaterCommand(QStringLiteral("calendar"), tag::Calendar, "Menu Calendar");
+    addCommand(QStringLiteral("password"), tag::Password, "Menu Password", QKeySequence(), byTag(tag::Password),
+               onWindow([](CV4WindowController *w, bool) { w->openPasswordPanel(); }));
+    addLaterCommand(QStringLiteral("groups"), tag::GroupPanel, "Menu Groups");
+    addLaterCommand(QStringLiteral("reports"), tag::ReportPanel, "Menu Reports");
+    addLaterCommand(QStringLiteral("charts"), tag::ChartPanel, "Menu Charts");
+    addLaterCommand(QStringLiteral("info"), tag::InfoPanel, "Menu Financial Overview");
+    addLaterCommand(QStringLiteral("settings"), tag::SettingsPanel, "Menu Fiscal Settings");
+    addLaterCommand(QStringLiteral("wizard"), tag::WizardFirst, "Menu New Item");
+    addCommand(QStringLiteral("recalculate"), tag::Recalculate, "Menu Recalculate", QKeySequence(),
+               byTag(tag::Recalculate), onWindow([](CV4WindowController *w, bool) { w->doRecalculation(); }));
+    addCommand(QStringLiteral("compact"), tag::CompactDB, "Menu Compact", QKeySequence(), byTag(tag::CompactDB),
+               onWindow([](CV4WindowController *w, bool) { w->compactDB(); }));
+    addLaterCommand(QStringLiteral("preferences"), tag::Preferences, "Menu Preferences");
+
+    // Window and Help
+    addCommand(QStringLiteral("minimize"), 0, "Menu Minimize", QKeySequence(QStringLiteral("Ctrl+M")), hasFront,
+               onWindow([](CV4WindowController *w, bool) { w->showMinimized(); }));
+    addCommand(QStringLiteral("about"), tag::About, "Menu About", QKeySequence(), byTag(tag::About), [](bool) {
+        QMessageBox::about(QApplication::activeWindow(), text("Menu About"),
+                           cv::formatString(text("About Text %@"), {QCoreApplication::applicationVersion()}));
+    });
+}
+
+QAction *CV4AppDelegate::actionForTag(int tag) const
+{
+    for (const Command &command : m_commands) {
+        if (command.tag == tag) return command.action;
+    }
+    return nullptr;
+}
+
+QAction *CV4AppDelegate::actionNamed(const QString &name) const
+{
+    const auto it = m_named.find(name);
+    return it == m_named.end() ? nullptr : it->second;
+}
+
+cv::MenuContext CV4AppDelegate::menuContext() const
+{
+    cv::MenuContext c;
+    CV4WindowController *window = frontWindow();
+    c.hasWindow = window && !window->isBrandWindowKey();
+    if (!window) return c;
+    CV4Document *document = window->document();
+    c.hasDocument = document != nullptr;
+    c.modalRunning = QApplication::activeModalWidget() != nullptr;
+    c.sheetShown = window->isShowingSheet();
+    c.tabIdentifier = window->selectedTabIdentifier();
+    c.tabIndex = window->pageSwitcher().currentIndex();
+    if (document && document->settings()) {
+        c.transDefaultCurrency = document->settings()->transDefaultCurrency();
+        c.displayStockPrice = document->settings()->displayStockPrice();
+        c.viewerFontSize = document->settings()->viewerFontSize();
+    }
+    return c;
+}
+
+void CV4AppDelegate::validateMenus()
+{
+    for (const Command &command : m_commands) {
+        const MenuItemState state = command.rule();
+        command.action->setEnabled(state.enabled);
+        if (command.action->isCheckable()) command.action->setChecked(state.checked);
+    }
+}
+
+QMenuBar *CV4AppDelegate::makeMenuBar(QWidget *parent)
+{
+    auto *bar = new QMenuBar(parent);
+    auto add = [this](QMenu *menu, std::initializer_list<const char *> names) {
+        for (const char *name : names) {
+            if (!*name)
+                menu->addSeparator();
+            else
+                menu->addAction(actionNamed(QLatin1String(name)));
+        }
+    };
+    auto menu = [this, bar](const char *key) {
+        QMenu *m = bar->addMenu(text(key));
+        connect(m, &QMenu::aboutToShow, this, &CV4AppDelegate::validateMenus);
+        return m;
+    };
+
+    QMenu *file = menu("Menu File");
+    add(file, {"new", "newFromTemplate", "open"});
+    QMenu *recent = file->addMenu(text("Menu Open Recent"));
+    connect(recent, &QMenu::aboutToShow, this, [this, recent] { fillRecentMenu(recent); });
+    add(file, {"", "close", "save", "saveAs", "revert", ""});
+    QMenu *import = file->addMenu(text("Menu Import"));
+    add(import, {"importOFX", "importText", "importMobile"});
+    add(file, {"", "print", "", "quit"});
+
+    QMenu *edit = menu("Menu Edit");
+    add(edit, {"undo", "redo", "", "cut", "copy", "paste", "del", "selectAll"});
+
+    QMenu *view = menu("Menu View");
+    add(view, {"viewTB01", "viewTB02", "viewTB03", "viewTB05", "viewTB06", "", "viewSecurities", "",
+               "displayDefaultCurrency", "displayStockPrice"});
+    QMenu *font = view->addMenu(text("Menu Font Size"));
+    font->menuAction()->setData(cv::tag::FontSizeMenu);
+    add(font, {"fontLarger", "fontSmaller"});
+    connect(view, &QMenu::aboutToShow, this, [this, font] { font->setEnabled(tagRule(cv::tag::FontSizeMenu).enabled); });
+
+    QMenu *tools = menu("Menu Tools");
+    add(tools, {"wizard", "", "calculator", "calendar", "", "reports", "charts", "info", "", "groups", "settings",
+                "password", "", "recalculate", "compact", "", "preferences"});
+
+    QMenu *window = menu("Menu Window");
+    connect(window, &QMenu::aboutToShow, this, [this, window] { fillWindowMenu(window); });
+
+    QMenu *help = menu("Menu Help");
+    add(help, {"about"});
+    return bar;
+}
+
+void CV4AppDelegate::fillWindowMenu(QMenu *menu)
+{
+    menu->clear();
+    menu->addAction(actionNamed(QStringLiteral("minimize")));
+    menu->addSeparator();
+    CV4WindowController *front = frontWindow();
+    for (const auto &document : m_documents->documents()) {
+        CV4WindowController *window = windowFor(document.get());
+        if (!window) continue;
+        QAction *item = menu->addAction(CV4DocumentController::displayName(*document));
+        item->setCheckable(true);
+        item->setChecked(window == front);
+        QPointer<CV4WindowController> target = window;
+        connect(item, &QAction::triggered, this, [target] {
+            if (!target) return;
+            target->showNormal();
+            target->raise();
+            target->activateWindow();
+        });
+    }
+}
+
+void CV4AppDelegate::fillRecentMenu(QMenu *menu)
+{
+    menu->clear();
+    const QStringList recent = m_documents->recentDocuments();
+    for (const QString &path : recent) {
+        QAction *item = menu->addAction(QFileInfo(path).fileName());
+        item->setToolTip(path);
+        connect(item, &QAction::triggered, this, [this, path] { m_documents->openDocument(path); });
+    }
+    menu->addSeparator();
+    QAction *clear = menu->addAction(text("Menu Clear Recent"));
+    clear->setEnabled(!recent.isEmpty());
+    connect(clear, &QAction::triggered, this, [this] { m_documents->clearRecentDocuments(); });
+}
+
+bool CV4AppDelegate::focusAnswers(const char *method) const
+{
+    QWidget *focus = QApplication::focusWidget();
+    if (!focus) return false;
+    return focus->metaObject()->indexOfMethod(QByteArray(QByteArray(method) + "()").constData()) >= 0;
+}
+
+void CV4AppDelegate::editAction(const char *method)
+{
+    if (QWidget *focus = QApplication::focusWidget()) QMetaObject::invokeMethod(focus, method);
+}
+
+void CV4AppDelegate::openDocumentAsked()
+{
+    const QStringList files = QFileDialog::getOpenFileNames(
+        frontWindow(), text("Menu Open"), QString(), text("Open Filter"));
+    openFiles(files);
+}
+
+void CV4AppDelegate::saveFront(bool as)
+{
+    CV4Document *document = frontDocument();
+    if (!document) return;
+    if (!as) {
+        m_documents->saveDocument(document);
+    } else {
+        QString suggested = document->fileName();
+        if (suggested.isEmpty()) suggested = CV4DocumentController::displayName(*document) + QStringLiteral(".cvv2");
+        const QString path = cv::documentUI().askSavePath(*document, suggested);
+        if (!path.isEmpty()) m_documents->saveDocumentAs(document, path);
+    }
+    if (CV4WindowController *window = windowFor(document)) window->updateTitle();
+}
+
+void CV4AppDelegate::closeFront()
+{
+    if (CV4Document *document = frontDocument()) m_documents->closeDocument(document, true);
+}
+
+void CV4AppDelegate::runNewFromTemplate()
+{
+    const int code = m_panelRunner(false);
+    const cv::StartupCode choice = cv::StartupCode::decode(code);
+    if (choice.action == cv::StartupCode::CreateNew) newDocument(choice.templateIndex);
+}

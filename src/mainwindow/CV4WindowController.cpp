@@ -1,0 +1,367 @@
+#include "mainwindow/CV4WindowController.h"
+
+#include "document/CV4Document.h"
+#include "document/CV4DocumentController.h"
+#include "mainwindow/BudgetPage.h"
+#include "mainwindow/CurrencyPage.h"
+#include "mainwindow/DocumentToolbar.h"
+#include "mainwindow/InvestmentPage.h"
+#include "mainwindow/MenuTags.h"
+#include "mainwindow/SearchPage.h"
+#include "mainwindow/TemporaryPage.h"
+#include "mainwindow/ViewerPage.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QProgressBar>
+#include <QScreen>
+#include <QStatusBar>
+
+namespace {
+constexpr QSize kDefaultSize(1000, 680);
+constexpr QSize kMinimumSize(640, 420);
+} // namespace
+
+CV4WindowController::CV4WindowController(CV4Document *document, QSettings *settings, QWidget *parent)
+    : QMainWindow(parent), m_document(document), m_stack(new QStackedWidget(this)), m_switcher(m_stack, this),
+      m_toolbar(new cv::DocumentToolbar(settings, this)), m_busyIndicator(new QProgressBar(this))
+{
+    Q_ASSERT(document);
+    setObjectName(QStringLiteral("CV4Document"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setMinimumSize(kMinimumSize);
+    setCentralWidget(m_stack);
+    addToolBar(Qt::TopToolBarArea, m_toolbar);
+    setUnifiedTitleAndToolBarOnMac(true);
+    connect(m_toolbar, &cv::DocumentToolbar::itemTriggered, this, &CV4WindowController::execToolbar);
+    // The wizard and the report sheet come with later versions.
+    for (const char *identifier : {"TB07", "TB04"}) {
+        if (QAction *action = m_toolbar->actionFor(QLatin1String(identifier))) action->setEnabled(false);
+    }
+
+    m_busyIndicator->setRange(0, 0);
+    m_busyIndicator->setTextVisible(false);
+    m_busyIndicator->setFixedSize(96, 12);
+    m_busyIndicator->setVisible(false);
+    statusBar()->addPermanentWidget(m_busyIndicator);
+    statusBar()->setSizeGripEnabled(true);
+
+    m_topDate = QDate::currentDate();
+    m_reportDate = m_topDate;
+    if (m_document && m_document->settings()) adjustTopDate(m_document->settings()->viewerUnit());
+
+    buildPages();
+    connectBusyIndicator();
+    connectEditedMark();
+    if (m_document) {
+        for (auto signal : {&CV4Document::accountChanged, &CV4Document::actualChanged, &CV4Document::currencyChanged,
+                            &CV4Document::brandChanged})
+            connect(m_document, signal, this, &CV4WindowController::dataChanged);
+        connect(m_document, &CV4Document::aboutToSave, this, &CV4WindowController::storeFrame);
+    }
+    restoreFrame();
+    updateTitle();
+}
+
+CV4WindowController::~CV4WindowController() = default;
+
+void CV4WindowController::buildPages()
+{
+    m_switcher.addPage(new cv::ViewerPage(m_document, m_stack));
+    m_switcher.addPage(new cv::SearchPage(m_document, m_stack));
+    m_switcher.addPage(new cv::BudgetPage(m_document, m_stack));
+    m_switcher.addPage(new cv::CurrencyPage(m_document, m_stack));
+    m_switcher.addPage(new cv::InvestmentPage(m_document, m_stack));
+    m_stack->setCurrentIndex(ViewerIndex);
+    m_currentTabViewIndex = ViewerIndex;
+}
+
+cv::SearchPage *CV4WindowController::searchPage() const
+{
+    return qobject_cast<cv::SearchPage *>(page(SearchIndex));
+}
+
+// ---------------------------------------------------------------- pages
+
+void CV4WindowController::selectTab(int index)
+{
+    m_switcher.select(index);
+}
+
+void CV4WindowController::selectTabWithIdentifier(const QString &identifier)
+{
+    if (identifier == selectedTabIdentifier()) return;
+    if (m_temporaryPage && m_temporaryPage->panel()) {
+        bool handled = false;
+        QObject *panel = m_temporaryPage->panel();
+        if (panel->metaObject()->indexOfMethod("handleToolbar(QString)") >= 0)
+            QMetaObject::invokeMethod(panel, "handleToolbar", Q_RETURN_ARG(bool, handled), Q_ARG(QString, identifier));
+        if (handled) return;
+    }
+    if (identifier == QLatin1String("TB07")) {
+        // The new item wizard comes with a later version; its command stays disabled.
+        removeTemporaryTab();
+        return;
+    }
+    if (identifier == QLatin1String("TB04")) return;  // the report sheet, likewise
+    removeTemporaryTab();
+    m_switcher.select(identifier);
+}
+
+void CV4WindowController::execToolbar(const QString &identifier)
+{
+    QAction *action = m_toolbar->actionFor(identifier);
+    // Shortcuts and scripted triggers do not pass through the enabled state.
+    if (action && !action->isEnabled()) return;
+    selectTabWithIdentifier(identifier);
+    // Qt checked the item before asking; the shown page decides.
+    m_toolbar->setSelectedIdentifier(selectedTabIdentifier());
+}
+
+void CV4WindowController::addTemporaryTab(QWidget *panel)
+{
+    removeTemporaryTab();
+    m_mainViewTabIndex = m_switcher.currentIndex();
+    m_temporaryPage = new cv::TemporaryPage(m_document, m_stack);
+    m_temporaryPage->setPanel(panel);
+    m_switcher.addPage(m_temporaryPage);
+    m_switcher.select(m_switcher.count() - 1);
+}
+
+void CV4WindowController::removeTemporaryTab()
+{
+    if (!m_temporaryPage) return;
+    // Going back commits the panel through the page switcher.
+    if (m_switcher.currentPage() == m_temporaryPage) m_switcher.select(m_mainViewTabIndex);
+    if (m_switcher.currentPage() == m_temporaryPage) return;  // the switch was refused: keep the panel
+    m_switcher.removePage(m_temporaryPage);
+    m_temporaryPage->deleteLater();
+    m_temporaryPage = nullptr;
+}
+
+bool CV4WindowController::pageIsDirty(int index) const
+{
+    return index >= 0 && index < kFlagCount && m_tabViewFlags[size_t(index)];
+}
+
+void CV4WindowController::dataChanged()
+{
+    for (int index : {ViewerIndex, SearchIndex, BudgetIndex}) {
+        if (index != m_currentTabViewIndex) m_tabViewFlags[size_t(index)] = true;
+    }
+}
+
+bool CV4WindowController::shouldSelectPage(int index)
+{
+    if (cv::WindowPage *shown = m_switcher.currentPage()) shown->commitPendingInput();
+    return true;
+}
+
+void CV4WindowController::willSelectPage(int index)
+{
+    if (m_currentTabViewIndex == BudgetIndex && m_preBudgetDate.isValid()) {
+        m_topDate = m_preBudgetDate;
+        m_preBudgetDate = QDate();
+    }
+    if (cv::WindowPage *shown = m_switcher.currentPage()) shown->leave();
+    if (index == SearchIndex || index == BudgetIndex || index == InvestmentIndex) {
+        if (cv::WindowPage *entering = page(index)) entering->enter(pageIsDirty(index));
+        if (index < kFlagCount) m_tabViewFlags[size_t(index)] = false;
+    }
+}
+
+void CV4WindowController::didSelectPage(int index)
+{
+    m_currentTabViewIndex = index;
+    m_toolbar->setSelectedIdentifier(selectedTabIdentifier());
+    if (index == ViewerIndex || index == CurrencyIndex) {
+        if (cv::WindowPage *entered = page(index)) entered->enter(pageIsDirty(index));
+        m_tabViewFlags[size_t(index)] = false;
+    }
+}
+
+// ---------------------------------------------------------------- dates
+
+void CV4WindowController::setTopDate(const QDate &date)
+{
+    m_topDate = date;
+    m_preBudgetDate = QDate();
+}
+
+QDate CV4WindowController::fiscalDate(const QDate &date, int mode) const
+{
+    if (!m_document || !m_document->settings()) return date;
+    return m_document->settings()->fiscalDate(date, mode);
+}
+
+void CV4WindowController::adjustTopDate(int unit)
+{
+    m_topDate = fiscalDate(m_topDate, unit);
+}
+
+void CV4WindowController::moveDateWithMode(int unit, int direction)
+{
+    int days = 0;
+    int months = 0;
+    switch (unit) {
+    case 0: days = 1; break;
+    case 1: days = 7; break;
+    case 2: months = 1; break;
+    case 3: months = 3; break;
+    case 4: months = 6; break;
+    case 5: months = 12; break;
+    default: break;
+    }
+    if (direction < 0) {
+        days = -days;
+        months = -months;
+    }
+    m_topDate = m_topDate.addMonths(months).addDays(days);
+    if (months != 0 || days < -1 || days > 1) adjustTopDate(unit);
+}
+
+void CV4WindowController::todayTopDate(int unit, const QDate &today)
+{
+    m_topDate = fiscalDate(today, unit);
+}
+
+// ---------------------------------------------------------------- hand-offs
+
+namespace {
+bool answers(const QObject *target, const char *signature)
+{
+    return target && target->metaObject()->indexOfMethod(signature) >= 0;
+}
+} // namespace
+
+void CV4WindowController::performInputDate(const QDate &date)
+{
+    if (!date.isValid()) return;
+    const int index = m_currentTabViewIndex;
+    if (index == ViewerIndex || index == BudgetIndex || index == CurrencyIndex) {
+        setTopDate(date);
+        if (cv::WindowPage *shown = page(index)) shown->dateChosen(date);
+        return;
+    }
+    if (index == InvestmentIndex) {
+        setReportDate(date);
+        if (cv::WindowPage *shown = page(index)) shown->dateChosen(date);
+        return;
+    }
+    for (QObject *target = focusWidget(); target && target != this; target = target->parent()) {
+        if (answers(target, "performInputDate(QDate)")) {
+            QMetaObject::invokeMethod(target, "performInputDate", Q_ARG(QDate, date));
+            return;
+        }
+    }
+}
+
+void CV4WindowController::performInputValue(const QString &value)
+{
+    if (!m_temporaryPage || !m_temporaryPage->panel()) return;
+    QWidget *panel = m_temporaryPage->panel();
+    if (answers(panel, "performInputValue(QString)"))
+        QMetaObject::invokeMethod(panel, "performInputValue", Q_ARG(QString, value));
+}
+
+// ---------------------------------------------------------------- title, busy, frame
+
+void CV4WindowController::connectEditedMark()
+{
+    // The document reports its edited state through the window UI, which
+    // calls documentEditedChanged(); nothing to connect here yet.
+}
+
+void CV4WindowController::documentEditedChanged(bool edited)
+{
+    updateTitle();
+    setWindowModified(edited);
+}
+
+void CV4WindowController::updateTitle()
+{
+    const QString name = m_document ? CV4DocumentController::displayName(*m_document) : QString();
+    setWindowTitle(name + QStringLiteral("[*]"));
+    setWindowModified(m_document && m_document->isDocumentEdited());
+}
+
+void CV4WindowController::connectBusyIndicator()
+{
+    if (!m_document) return;
+    connect(m_document, &CV4Document::enterLongOp, this, &CV4WindowController::startBusyIndicator);
+    connect(m_document, &CV4Document::exitLongOp, this, &CV4WindowController::stopBusyIndicator);
+}
+
+void CV4WindowController::startBusyIndicator()
+{
+    if (m_busyDepth++ == 0) m_busyIndicator->setVisible(true);
+}
+
+void CV4WindowController::stopBusyIndicator()
+{
+    if (m_busyDepth == 0) return;  // an exit without its enter
+    if (--m_busyDepth == 0) m_busyIndicator->setVisible(false);
+}
+
+QRect CV4WindowController::clampToScreen(const QRect &frame, const QRect &available)
+{
+    if (available.isEmpty()) return frame;
+    QRect r = frame;
+    r.setWidth(std::min(std::max(r.width(), 1), available.width()));
+    r.setHeight(std::min(std::max(r.height(), 1), available.height()));
+    if (r.right() > available.right()) r.moveRight(available.right());
+    if (r.bottom() > available.bottom()) r.moveBottom(available.bottom());
+    if (r.left() < available.left()) r.moveLeft(available.left());
+    if (r.top() < available.top()) r.moveTop(available.top());
+    return r;
+}
+
+void CV4WindowController::restoreFrame()
+{
+    QScreen *screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    const CV4Settings *s = m_document && m_document->settings() ? m_document->settings().get() : nullptr;
+    QRect frame;
+    if (s && s->windowHeight() != 0) {
+        frame = QRect(s->windowX(), s->windowY(), s->windowWidth(), s->windowHeight());
+    } else {
+        frame = QRect(QPoint(), kDefaultSize);
+        if (!available.isEmpty()) frame.moveCenter(available.center());
+    }
+    setGeometry(clampToScreen(frame, available));
+}
+
+void CV4WindowController::storeFrame()
+{
+    if (!m_document || !m_document->settings()) return;
+    const QRect frame = normalGeometry().isValid() ? normalGeometry() : geometry();
+    CV4Settings &s = *m_document->settings();
+    if (s.windowX() == frame.x() && s.windowY() == frame.y() && s.windowWidth() == frame.width() &&
+        s.windowHeight() == frame.height())
+        return;
+    s.setWindowX(frame.x());
+    s.setWindowY(frame.y());
+    s.setWindowWidth(frame.width());
+    s.setWindowHeight(frame.height());
+    // The save that asked stores changed settings itself.
+}
+
+void CV4WindowController::documentClosing()
+{
+    if (m_document) disconnect(m_document, nullptr, this, nullptr);
+    m_document = nullptr;
+    m_closeHandler = {};
+    hide();
+}
+
+void CV4WindowController::closeEvent(QCloseEvent *event)
+{
+    if (!m_closeHandler) {
+        event->accept();
+        return;
+    }
+    // Closing the window closes the document; the document's side hides and
+    // frees the window when it goes.
+    event->ignore();
+    m_closeHandler(m_document);
+}

@@ -1,0 +1,96 @@
+#include "mainwindow/CV4WindowController.h"
+
+#include "controls/PasswordPanelController.h"
+#include "document/CV4Document.h"
+#include "mainwindow/MenuTags.h"
+#include "mainwindow/SearchPage.h"
+#include "mainwindow/TemporaryPage.h"
+
+#include <QDialog>
+
+namespace {
+bool inRange(int tag, int first, int last)
+{
+    return tag >= first && tag <= last;
+}
+} // namespace
+
+bool CV4WindowController::validateMenuItem(int tag) const
+{
+    // Account, category, securities, currency and search commands: their
+    // handlers come with those pages, so they stay off until then.
+    if (inRange(tag, 29000, 29208) || inRange(tag, 30011, 30017) || inRange(tag, 30021, 30025) ||
+        inRange(tag, 30031, 30036) || inRange(tag, 30041, 30047))
+        return false;
+    const QString shown = selectedTabIdentifier();
+    if (shown == QLatin1String("TB04") || shown == QLatin1String("TB06")) return false;
+    if (shown == QLatin1String("TB02")) {
+        const cv::SearchPage *search = searchPage();
+        return search && search->resultCount() > 0;
+    }
+    if (tag == cv::tag::DeleteRow &&
+        (shown == QLatin1String("TB01") || shown == QLatin1String("TB03") || shown == QLatin1String("TB05")))
+        return false;
+    if (m_temporaryPage && m_temporaryPage->panel() && m_switcher.currentPage() == m_temporaryPage) {
+        QObject *panel = m_temporaryPage->panel();
+        if (panel->metaObject()->indexOfMethod("validateMenuItem(int)") >= 0) {
+            bool enabled = true;
+            QMetaObject::invokeMethod(panel, "validateMenuItem", Q_RETURN_ARG(bool, enabled), Q_ARG(int, tag));
+            return enabled;
+        }
+    }
+    return true;
+}
+
+bool CV4WindowController::isShowingSheet() const
+{
+    const auto dialogs = findChildren<QDialog *>();
+    return std::any_of(dialogs.begin(), dialogs.end(),
+                       [](const QDialog *d) { return d->isVisible() && d->windowModality() != Qt::NonModal; });
+}
+
+void CV4WindowController::viewSettingChanged(int tag, bool checked)
+{
+    if (!m_document || !m_document->settings()) return;
+    CV4Settings &s = *m_document->settings();
+    if (tag == cv::tag::DisplayDefaultCurrency)
+        s.setTransDefaultCurrency(checked ? 1 : 0);
+    else if (tag == cv::tag::DisplayStockPrice)
+        s.setDisplayStockPrice(checked);
+    else
+        return;
+    m_document->commitSettings();
+}
+
+void CV4WindowController::changeFontSize(bool larger)
+{
+    if (!m_document || !m_document->settings()) return;
+    CV4Settings &s = *m_document->settings();
+    const int size = std::clamp(s.viewerFontSize() + (larger ? 1 : -1), 1, 5);
+    if (size == s.viewerFontSize()) return;
+    s.setViewerFontSize(size);
+    m_document->commitSettings();
+}
+
+void CV4WindowController::doRecalculation()
+{
+    if (m_document) m_document->createCache();
+}
+
+void CV4WindowController::compactDB()
+{
+    if (m_document) m_document->compactDB();
+}
+
+void CV4WindowController::openPasswordPanel()
+{
+    if (!m_document || !m_document->settings() || isShowingSheet()) return;
+    auto *sheet = new PasswordPanelController(m_document->settings(), this);
+    sheet->setWindowModality(Qt::WindowModal);
+    connect(sheet, &QDialog::finished, this, [this, sheet](int) {
+        // Whatever the answer, the settings row is stored so the next save carries it.
+        if (m_document) m_document->commitSettings();
+        sheet->deleteLater();
+    });
+    sheet->open();
+}

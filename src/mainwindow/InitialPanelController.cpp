@@ -1,0 +1,71 @@
+#include "mainwindow/InitialPanelController.h"
+
+#include "mainwindow/StartupCode.h"
+#include "platform/Localization.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+QString text(const char *key)
+{
+    return cv::localizedString(QLatin1String(key));
+}
+} // namespace
+
+InitialPanelController::InitialPanelController(bool isStartup, QWidget *parent)
+    : QDialog(parent), m_isStartup(isStartup)
+{
+    setWindowTitle(text("InitialPanel Title"));
+    auto *layout = new QVBoxLayout(this);
+    auto *welcome = new QLabel(text("InitialPanel Message"), this);
+    welcome->setWordWrap(true);
+    layout->addWidget(welcome);
+
+    auto *grid = new QGridLayout;
+    m_openRecentButton = new QPushButton(text("InitialPanel Open Recent"), this);
+    grid->addWidget(m_openRecentButton, 0, 0);
+    grid->addWidget(new QLabel(text("InitialPanel Open Recent Note"), this), 0, 1, 1, 2);
+    m_createNewButton = new QPushButton(text("InitialPanel Create New"), this);
+    grid->addWidget(m_createNewButton, 1, 0);
+    grid->addWidget(new QLabel(text("InitialPanel Template"), this), 1, 1);
+    m_templateButton = new QComboBox(this);
+    for (int i = 0; i < kTemplateCount; ++i)
+        m_templateButton->addItem(text(QStringLiteral("InitialPanel Template %1").arg(i).toLatin1().constData()), i);
+    grid->addWidget(m_templateButton, 1, 2);
+    grid->setColumnStretch(2, 1);
+    layout->addLayout(grid);
+
+    auto *bottom = new QHBoxLayout;
+    m_neverAgainCheckbox = new QCheckBox(text("InitialPanel Never Again"), this);
+    bottom->addWidget(m_neverAgainCheckbox);
+    bottom->addStretch(1);
+    m_closeButton = new QPushButton(text("InitialPanel Close"), this);
+    bottom->addWidget(m_closeButton);
+    layout->addLayout(bottom);
+
+    for (QPushButton *button : {m_openRecentButton, m_createNewButton, m_closeButton}) {
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, [this, button] { buttonPushed(button); });
+    }
+    m_createNewButton->setDefault(true);
+    if (!m_isStartup) {
+        m_openRecentButton->setEnabled(false);
+        m_neverAgainCheckbox->setEnabled(false);
+    }
+}
+
+void InitialPanelController::buttonPushed(QPushButton *sender)
+{
+    using cv::StartupCode;
+    const bool neverAgain = m_neverAgainCheckbox->isChecked();
+    StartupCode::Action action = StartupCode::Close;
+    if (sender == m_openRecentButton) action = StartupCode::OpenRecent;
+    if (sender == m_createNewButton) action = StartupCode::CreateNew;
+    done(StartupCode::encode(action, neverAgain, m_templateButton->currentData().toInt()));
+}

@@ -1,0 +1,38 @@
+#pragma once
+// The start-up panel: open the most recent document, or create a new one
+// from a template of the current language. exec() answers the StartupCode
+// bit set. Outside start-up (File > New from Template) open-recent and
+// never-again are disabled.
+
+#include <QDialog>
+
+class QCheckBox;
+class QComboBox;
+class QPushButton;
+
+class InitialPanelController : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kTemplateCount = 4;
+
+    explicit InitialPanelController(bool isStartup, QWidget *parent = nullptr);
+
+    QPushButton *openRecentButton() const { return m_openRecentButton; }
+    QPushButton *createNewButton() const { return m_createNewButton; }
+    QComboBox *templateButton() const { return m_templateButton; }
+    QPushButton *closeButton() const { return m_closeButton; }
+    QCheckBox *neverAgainCheckbox() const { return m_neverAgainCheckbox; }
+    bool isStartup() const { return m_isStartup; }
+
+    // Ends the modal run with the code of that button.
+    void buttonPushed(QPushButton *sender);
+    void reject() override { buttonPushed(m_closeButton); }
+
+private:
+    bool m_isStartup;
+    QPushButton *m_openRecentButton;
+    QPushButton *m_createNewButton;
+    QComboBox *m_templateButton;  // item data: the template number
+    QPushButton *m_closeButton;
+    QCheckBox *m_neverAgainCheckbox;
+};

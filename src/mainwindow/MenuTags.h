@@ -1,0 +1,40 @@
+#pragma once
+// Menu item tags. The numbers are fixed: window parts of later versions and
+// the enabling rules speak of items by them.
+
+namespace cv::tag {
+
+inline constexpr int About = 24000;
+inline constexpr int DeleteRow = 24102;         // temporary page only
+inline constexpr int Preferences = 25000;
+inline constexpr int Help = 25001;
+inline constexpr int GroupPanel = 25008;
+inline constexpr int NewFromTemplate = 25009;   // the start-up panel, not at start-up
+inline constexpr int Scratch = 25010;
+inline constexpr int ImportMobile = 25011;
+inline constexpr int ImportText = 25012;
+inline constexpr int ImportOFX = 25013;
+inline constexpr int ViewViewer = 25020;
+inline constexpr int ViewSearch = 25021;
+inline constexpr int ViewBudget = 25022;
+inline constexpr int ViewSecurities = 25023;
+inline constexpr int ViewCurrency = 25024;
+inline constexpr int ViewInvestment = 25025;
+inline constexpr int DisplayDefaultCurrency = 25026;
+inline constexpr int DisplayStockPrice = 25027;
+inline constexpr int FontLarger = 25028;
+inline constexpr int FontSmaller = 25029;
+inline constexpr int FontSizeMenu = 25030;
+inline constexpr int Calculator = 25100;
+inline constexpr int Calendar = 25101;
+inline constexpr int Password = 25200;
+inline constexpr int ReportPanel = 25201;
+inline constexpr int ChartPanel = 25202;
+inline constexpr int InfoPanel = 25203;
+inline constexpr int SettingsPanel = 25204;
+inline constexpr int Recalculate = 25210;
+inline constexpr int CompactDB = 25211;
+inline constexpr int WizardFirst = 25300;       // 25300..25399: the new item wizard
+inline constexpr int WizardLast = 25399;
+
+} // namespace cv::tag

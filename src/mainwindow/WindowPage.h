@@ -1,0 +1,39 @@
+#pragma once
+// One page of the document window. The page's contents come with its own
+// part of the program; the window only enters, leaves and commits pages.
+
+#include <QWidget>
+
+class CV4Document;
+
+namespace cv {
+
+class WindowPage : public QWidget {
+    Q_OBJECT
+public:
+    WindowPage(const QString &identifier, CV4Document *document, QWidget *parent = nullptr);
+
+    const QString &identifier() const { return m_identifier; }
+    CV4Document *document() const { return m_document; }
+
+    // Pending input of the page is stored before another page shows.
+    virtual void commitPendingInput() {}
+    // The page is about to show; `dirty` when its data changed while hidden.
+    virtual void enter(bool dirty) {}
+    virtual void leave() {}
+    // The window's first day (viewer, budget, currency) or the investment
+    // date was set from the calendar.
+    virtual void dateChosen(const QDate &date) {}
+    // Whether a print of the page has anything to print.
+    virtual bool hasPrintableContent() const { return false; }
+
+protected:
+    // The heading shown until the page's contents are built.
+    void addHeading();
+
+private:
+    QString m_identifier;
+    CV4Document *m_document;  // not owned; the window goes before its document
+};
+
+} // namespace cv

@@ -1,0 +1,69 @@
+#pragma once
+// An application delegate on its own settings file, working and backup
+// folders, with scripted alerts and a scripted start-up panel.
+
+#include "document/CV4DocumentBackup.h"
+#include "document/WorkingFolder.h"
+#include "mainwindow/CV4AppDelegate.h"
+#include "mainwindow/CV4WindowController.h"
+#include "mainwindow/MenuTags.h"
+#include "platform/Localization.h"
+#include "platform/ScriptedAlertPresenter.h"
+
+#include <gtest/gtest.h>
+
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <deque>
+
+class DelegateTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(tmp.isValid());
+        cv::setLanguageOverride(language());
+        cv::work::setWorkFolder(tmp.filePath(QStringLiteral("Work")));
+        cv::backup::setFolders(tmp.filePath(QStringLiteral("Backup")), tmp.filePath(QStringLiteral("Old")));
+        CV4Document::setTemplateIndex(0);
+        settings = std::make_unique<QSettings>(tmp.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+        delegate = std::make_unique<CV4AppDelegate>(settings.get());
+        delegate->setQuitWithLastDocument(false);
+        delegate->setPanelRunner([this](bool startup) {
+            panelRuns.push_back(startup);
+            return panelCodes.empty() ? 0 : panelCodes.front();
+        });
+    }
+    void TearDown() override
+    {
+        delegate.reset();
+        cv::backup::setFolders(QString());
+        cv::work::setWorkFolder(QString());
+        cv::setLanguageOverride(QString());
+    }
+    virtual QString language() const { return QStringLiteral("en"); }
+
+    QString path(const QString &name) const { return tmp.filePath(name); }
+    CV4WindowController *window(int index = 0) const
+    {
+        const auto &documents = delegate->documentController().documents();
+        return size_t(index) < documents.size() ? delegate->windowFor(documents[size_t(index)].get()) : nullptr;
+    }
+    size_t documentCount() const { return delegate->documentController().documents().size(); }
+    // A saved book, closed again: it stays first in the recent list.
+    QString savedBook(const QString &name)
+    {
+        CV4Document *document = delegate->newDocument();
+        const QString file = path(name);
+        EXPECT_TRUE(delegate->documentController().saveDocumentAs(document, file));
+        delegate->documentController().closeDocument(document, false);
+        return file;
+    }
+
+    QTemporaryDir tmp;
+    ScriptedAlertPresenter alerts;
+    std::unique_ptr<QSettings> settings;
+    std::unique_ptr<CV4AppDelegate> delegate;
+    std::deque<int> panelCodes;
+    std::vector<bool> panelRuns;
+};

@@ -1,0 +1,130 @@
+// The application menu's rules, and that every command checks its rule again.
+#include "MainWindowTestSupport.h"
+
+#include "mainwindow/DocumentToolbar.h"
+#include "mainwindow/MenuRules.h"
+
+#include <QMenuBar>
+
+namespace {
+
+const int kValidatedTags[] = {24000, 25000, 25001, 25009, 25010, 25008, 25012, 25200, 25204, 25210, 25211, 25300,
+                              25350, 25399, 25201, 25202, 25203, 25100, 25101, 25020, 25021, 25022, 25023, 25024,
+                              25025, 25026, 25027, 25028, 25029, 25030};
+
+cv::MenuContext mainTab()
+{
+    cv::MenuContext c;
+    c.hasWindow = true;
+    c.hasDocument = true;
+    c.tabIdentifier = QStringLiteral("TB01");
+    c.tabIndex = 0;
+    return c;
+}
+
+} // namespace
+
+TEST(MenuRulesTest, WithTheSecuritiesWindowKeyOnlyTheAlwaysItemsStayOn)
+{
+    cv::MenuContext c = mainTab();
+    c.hasWindow = false;  // the securities window is key
+    for (int tag : kValidatedTags)
+        EXPECT_EQ(cv::menuItemState(tag, c).enabled, cv::isAlwaysEnabledTag(tag)) << tag;
+    for (int tag : kValidatedTags) EXPECT_TRUE(cv::menuItemState(tag, mainTab()).enabled) << tag;
+}
+
+TEST(MenuRulesTest, RulesByContext)
+{
+    struct Case {
+        const char *what;
+        std::function<void(cv::MenuContext &)> change;
+        int tag;
+        cv::MenuItemState state;
+    } cases[] = {
+        {"font 5", [](auto &c) { c.viewerFontSize = 5; }, 25028, {false, false}},
+        {"font 5 smaller", [](auto &c) { c.viewerFontSize = 5; }, 25029, {true, false}},
+        {"font 1", [](auto &c) { c.viewerFontSize = 1; }, 25029, {false, false}},
+        {"font 1 larger", [](auto &c) { c.viewerFontSize = 1; }, 25028, {true, false}},
+        {"budget page", [](auto &c) { c.tabIdentifier = "TB03"; c.tabIndex = 2; }, 25022, {true, true}},
+        {"budget page viewer item", [](auto &c) { c.tabIdentifier = "TB03"; c.tabIndex = 2; }, 25020, {true, false}},
+        {"budget page font", [](auto &c) { c.tabIdentifier = "TB03"; c.tabIndex = 2; }, 25030, {false, false}},
+        {"budget page calendar", [](auto &c) { c.tabIdentifier = "TB03"; c.tabIndex = 2; }, 25101, {false, false}},
+        {"budget page password", [](auto &c) { c.tabIdentifier = "TB03"; c.tabIndex = 2; }, 25200, {true, false}},
+        {"budget page wizard", [](auto &c) { c.tabIdentifier = "TB03"; c.tabIndex = 2; }, 25300, {false, false}},
+        {"viewer item", [](auto &) {}, 25020, {true, true}},
+        {"currency page", [](auto &c) { c.tabIdentifier = "TB05"; }, 25024, {true, true}},
+        {"investment page", [](auto &c) { c.tabIdentifier = "TB06"; }, 25025, {true, true}},
+        {"search page", [](auto &c) { c.tabIdentifier = "TB02"; }, 25021, {true, true}},
+        {"securities item", [](auto &) {}, 25023, {true, false}},
+        {"sheet", [](auto &c) { c.sheetShown = true; }, 25210, {false, false}},
+        {"sheet reports", [](auto &c) { c.sheetShown = true; }, 25201, {true, false}},
+        {"modal", [](auto &c) { c.modalRunning = true; }, 25008, {false, false}},
+        {"no document", [](auto &c) { c.hasDocument = false; }, 25202, {false, false}},
+        {"no document calculator", [](auto &c) { c.hasDocument = false; }, 25100, {true, false}},
+        {"calculator shown", [](auto &c) { c.calculatorVisible = true; }, 25100, {true, true}},
+        {"default currency", [](auto &c) { c.transDefaultCurrency = 1; }, 25026, {true, true}},
+        {"stock price off", [](auto &c) { c.displayStockPrice = false; }, 25027, {true, false}},
+        {"untagged", [](auto &c) { c.hasWindow = false; }, 0, {true, false}},
+    };
+    for (const Case &c : cases) {
+        cv::MenuContext context = mainTab();
+        c.change(context);
+        EXPECT_EQ(cv::menuItemState(c.tag, context), c.state) << c.what;
+    }
+}
+
+TEST_F(DelegateTest, MenusCarryTheirTagsAndTheUsualShortcuts)
+{
+    delegate->newDocument();
+    QMenuBar *bar = window()->menuBar();
+    ASSERT_NE(bar, nullptr);
+    QStringList titles;
+    for (QAction *menu : bar->actions()) titles << menu->text();
+    EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&View", "&Tools", "&Window", "&Help"}));
+    const std::pair<const char *, const char *> shortcuts[] = {
+        {"new", "Ctrl+N"}, {"open", "Ctrl+O"}, {"save", "Ctrl+S"}, {"saveAs", "Ctrl+Shift+S"}, {"close", "Ctrl+W"},
+        {"print", "Ctrl+P"}, {"undo", "Ctrl+Z"}, {"redo", "Ctrl+Shift+Z"}, {"quit", "Ctrl+Q"}};
+    for (const auto &[name, keys] : shortcuts)
+        EXPECT_EQ(delegate->actionNamed(QLatin1String(name))->shortcut(), QKeySequence(QLatin1String(keys))) << name;
+    EXPECT_EQ(delegate->actionForTag(cv::tag::ViewBudget)->data().toInt(), cv::tag::ViewBudget);
+}
+
+TEST_F(DelegateTest, CommandsOfLaterWindowsStayOff)
+{
+    delegate->newDocument();
+    delegate->validateMenus();
+    for (const char *name : {"importOFX", "importText", "importMobile", "print", "viewSecurities", "calculator",
+                             "calendar", "groups", "reports", "charts", "info", "settings", "wizard", "preferences"})
+        EXPECT_FALSE(delegate->actionNamed(QLatin1String(name))->isEnabled()) << name;
+    for (const char *name : {"new", "open", "save", "close", "password", "recalculate", "compact", "fontLarger"})
+        EXPECT_TRUE(delegate->actionNamed(QLatin1String(name))->isEnabled()) << name;
+    EXPECT_FALSE(window()->toolbar()->actionFor(QStringLiteral("TB07"))->isEnabled());
+}
+
+TEST_F(DelegateTest, HandlersCheckTheirRuleAgainBeforeActing)
+{
+    CV4Document *document = delegate->newDocument();
+    document->settings()->setViewerFontSize(5);
+    // The menu was last validated at another size: the shortcut still reaches the handler.
+    QAction *larger = delegate->actionForTag(cv::tag::FontLarger);
+    larger->setEnabled(true);
+    larger->trigger();
+    EXPECT_EQ(document->settings()->viewerFontSize(), 5);
+    delegate->actionForTag(cv::tag::FontSmaller)->trigger();
+    EXPECT_EQ(document->settings()->viewerFontSize(), 4);
+
+    // Off the main tab a checkable view setting is put back as it was.
+    window()->selectTabWithIdentifier(QStringLiteral("TB03"));
+    QAction *stock = delegate->actionForTag(cv::tag::DisplayStockPrice);
+    stock->setEnabled(true);
+    const bool before = document->settings()->displayStockPrice();
+    stock->setChecked(before);
+    stock->trigger();
+    EXPECT_EQ(document->settings()->displayStockPrice(), before);
+    EXPECT_EQ(stock->isChecked(), before);
+
+    window()->selectTabWithIdentifier(QStringLiteral("TB01"));
+    delegate->validateMenus();
+    stock->trigger();
+    EXPECT_EQ(document->settings()->displayStockPrice(), !before);
+}

@@ -1,0 +1,93 @@
+// Edited marks per window, quitting with edited books, and the hand-off of a
+// second launch to the first.
+#include "MainWindowTestSupport.h"
+
+#include "mainwindow/SingleInstance.h"
+
+#include <QSignalSpy>
+#include <QUuid>
+
+TEST_F(DelegateTest, EditingOneBookMarksOnlyItsWindow)
+{
+    CV4Document *first = delegate->newDocument();
+    CV4Document *second = delegate->newDocument();
+    ASSERT_NE(window(0), window(1));
+    EXPECT_FALSE(window(0)->isWindowModified());
+    first->updateChangeCount(CV4DocumentChanges::ChangeDone);
+    EXPECT_TRUE(window(0)->isWindowModified());
+    EXPECT_FALSE(window(1)->isWindowModified());
+    EXPECT_TRUE(window(0)->windowTitle().startsWith(CV4DocumentController::displayName(*first)));
+
+    ASSERT_TRUE(delegate->documentController().saveDocumentAs(first, path(QStringLiteral("Saved.cvv2"))));
+    EXPECT_FALSE(window(0)->isWindowModified());
+    (void)second;
+}
+
+TEST_F(DelegateTest, QuittingAsksAboutEachEditedBookAndACancelKeepsThemAll)
+{
+    struct Case {
+        std::deque<cv::AlertButton> answers;
+        size_t asked;
+        size_t left;
+        bool quits;
+    } cases[] = {
+        {{cv::AlertButton::Alternate}, 1, 2, false},                          // cancel at the first
+        {{cv::AlertButton::Other, cv::AlertButton::Other}, 2, 0, true},       // discard both
+    };
+    for (const Case &c : cases) {
+        for (int i = 0; i < 2; ++i) delegate->newDocument()->updateChangeCount(CV4DocumentChanges::ChangeDone);
+        alerts.asked.clear();
+        alerts.answers = c.answers;
+        EXPECT_EQ(delegate->applicationShouldTerminate(), c.quits);
+        EXPECT_EQ(alerts.asked.size(), c.asked);
+        EXPECT_EQ(documentCount(), c.left);
+        for (size_t i = 0; i < documentCount(); ++i) EXPECT_NE(window(int(i)), nullptr);
+        alerts.answers = {cv::AlertButton::Other, cv::AlertButton::Other};
+        delegate->documentController().closeAll();
+    }
+}
+
+TEST_F(DelegateTest, ClosingTheWindowClosesItsBookUnlessCancelled)
+{
+    CV4Document *document = delegate->newDocument();
+    document->updateChangeCount(CV4DocumentChanges::ChangeDone);
+    alerts.answers = {cv::AlertButton::Alternate};
+    window()->close();
+    EXPECT_EQ(documentCount(), 1u);
+    alerts.answers = {cv::AlertButton::Other};
+    QPointer<CV4WindowController> w = window();
+    w->close();
+    EXPECT_EQ(documentCount(), 0u);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(w.isNull());
+}
+
+TEST(SingleInstanceTest, ASecondLaunchHandsItsFilesToTheFirst)
+{
+    const QString name = QStringLiteral("corvane-test-") + QUuid::createUuid().toString(QUuid::Id128);
+    cv::SingleInstance first(name);
+    EXPECT_FALSE(first.handOffOrListen({}));
+    EXPECT_TRUE(first.isListening());
+    QSignalSpy received(&first, &cv::SingleInstance::filesReceived);
+
+    cv::SingleInstance second(name);
+    EXPECT_TRUE(second.handOffOrListen({QStringLiteral("/books/家計簿.cvv2"), QStringLiteral("relative.cvv2")}));
+    EXPECT_FALSE(second.isListening());
+    ASSERT_TRUE(received.wait(5000));
+    const QStringList files = received.front().front().toStringList();
+    ASSERT_EQ(files.size(), 2);
+    EXPECT_EQ(files[0], QStringLiteral("/books/家計簿.cvv2"));
+    EXPECT_TRUE(QFileInfo(files[1]).isAbsolute());
+}
+
+TEST(SingleInstanceTest, AnInstanceListensAgainAfterTheFirstHasGone)
+{
+    const QString name = QStringLiteral("corvane-test-") + QUuid::createUuid().toString(QUuid::Id128);
+    {
+        cv::SingleInstance earlier(name);
+        earlier.handOffOrListen({});
+    }
+    cv::SingleInstance next(name);
+    EXPECT_FALSE(next.handOffOrListen({}));
+    EXPECT_TRUE(next.isListening());
+}

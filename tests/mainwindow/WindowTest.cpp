@@ -1,0 +1,269 @@
+// The document window: toolbar, page switching, dirty flags, dates, frame,
+// busy indicator and the window's own menu validation.
+#include "MainWindowTestSupport.h"
+
+#include "mainwindow/DocumentToolbar.h"
+#include "mainwindow/SearchPage.h"
+#include "mainwindow/WindowPage.h"
+
+#include <QMenu>
+#include <QProgressBar>
+#include <QToolButton>
+
+namespace {
+
+class RecordingClient : public cv::PageSwitcherClient {
+public:
+    bool shouldSelectPage(int index) override
+    {
+        log << QStringLiteral("should %1").arg(index);
+        return allow;
+    }
+    void willSelectPage(int index) override { log << QStringLiteral("will %1").arg(index); }
+    void didSelectPage(int index) override { log << QStringLiteral("did %1").arg(index); }
+    QStringList log;
+    bool allow = true;
+};
+
+} // namespace
+
+TEST_F(DelegateTest, ToolbarShowsTheDefaultItemsInOrderLabelledFromTheStringTable)
+{
+    delegate->newDocument();
+    CV4WindowController *w = window();
+    ASSERT_NE(w, nullptr);
+    QStringList shown;
+    for (QAction *action : w->toolbar()->actions()) {
+        shown << action->data().toString();
+        const QString label = cv::localizedString(action->data().toString());
+        EXPECT_EQ(action->text(), label);
+        EXPECT_NE(label, action->data().toString()) << "untranslated";
+        EXPECT_FALSE(action->icon().isNull());
+    }
+    EXPECT_EQ(shown, (QStringList{"TB07", "TB03", "TB02", "TB05", "TB06"}));
+    EXPECT_EQ(w->toolbar()->iconSize(), QSize(48, 36));
+    EXPECT_EQ(w->toolbar()->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+}
+
+TEST_F(DelegateTest, ToolbarModeAndHiddenItemsAreKeptInTheSettings)
+{
+    delegate->newDocument();
+    std::unique_ptr<QMenu> menu(window()->toolbar()->makeContextMenu(nullptr));
+    const QList<QAction *> items = menu->actions();
+    ASSERT_GE(items.size(), 9);
+    items[2]->trigger();  // text only
+    for (QAction *item : items) {
+        if (item->data().toString() == QLatin1String("TB05")) item->trigger();  // hide
+    }
+    cv::DocumentToolbar again(settings.get());
+    EXPECT_EQ(again.displayMode(), cv::DocumentToolbar::LabelOnly);
+    EXPECT_EQ(again.toolButtonStyle(), Qt::ToolButtonTextOnly);
+    EXPECT_FALSE(again.isItemVisible(QStringLiteral("TB05")));
+    EXPECT_TRUE(again.isItemVisible(QStringLiteral("TB03")));
+    EXPECT_TRUE(settings->childGroups().contains(cv::DocumentToolbar::kIdentifier));
+}
+
+TEST(PageSwitcherTest, RunsShouldWillDidInOrderRefusesAndIgnoresTheShownPage)
+{
+    QStackedWidget stack;
+    RecordingClient client;
+    cv::PageSwitcher switcher(&stack, &client);
+    for (const char *id : {"TB01", "TB02", "TB03"}) switcher.addPage(new cv::WindowPage(QLatin1String(id), nullptr));
+    EXPECT_TRUE(client.log.isEmpty()) << "adding pages selects nothing";
+
+    EXPECT_TRUE(switcher.select(QStringLiteral("TB03")));
+    EXPECT_EQ(client.log, (QStringList{"should 2", "will 2", "did 2"}));
+    EXPECT_EQ(stack.currentIndex(), 2);
+
+    client.log.clear();
+    EXPECT_FALSE(switcher.select(2));
+    EXPECT_FALSE(switcher.select(QStringLiteral("TB99")));
+    EXPECT_TRUE(client.log.isEmpty());
+
+    client.allow = false;
+    EXPECT_FALSE(switcher.select(1));
+    EXPECT_EQ(client.log, QStringList{"should 1"});
+    EXPECT_EQ(switcher.currentIdentifier(), QStringLiteral("TB03"));
+}
+
+TEST_F(DelegateTest, PagesSwitchOnlyThroughTheToolbarAndViewCommands)
+{
+    delegate->newDocument();
+    CV4WindowController *w = window();
+    EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB01"));
+    w->toolbar()->actionFor(QStringLiteral("TB03"))->trigger();
+    EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB03"));
+    EXPECT_EQ(w->currentTabViewIndex(), 2);
+    w->toolbar()->actionFor(QStringLiteral("TB03"))->trigger();  // the shown page: nothing changes
+    EXPECT_TRUE(w->toolbar()->actionFor(QStringLiteral("TB03"))->isChecked());
+    EXPECT_FALSE(w->toolbar()->actionFor(QStringLiteral("TB02"))->isChecked());
+    // The wizard and the reports never select a page.
+    w->selectTabWithIdentifier(QStringLiteral("TB07"));
+    w->selectTabWithIdentifier(QStringLiteral("TB04"));
+    EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB03"));
+
+    // Leaving the search page commits its results, of which there are none yet.
+    w->selectTabWithIdentifier(QStringLiteral("TB02"));
+    ASSERT_EQ(w->searchPage()->resultsPanel(), nullptr);
+    delegate->actionNamed(QStringLiteral("viewTB05"))->trigger();
+    EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB05"));
+    delegate->validateMenus();
+    EXPECT_TRUE(delegate->actionForTag(cv::tag::ViewCurrency)->isChecked());
+    EXPECT_FALSE(delegate->actionForTag(cv::tag::ViewBudget)->isChecked());
+}
+
+TEST_F(DelegateTest, ChangesMarkOnlyHiddenPagesDirtyAndEnteringClearsThem)
+{
+    CV4Document *document = delegate->newDocument();
+    CV4WindowController *w = window();
+    Q_EMIT document->actualChanged();
+    EXPECT_FALSE(w->pageIsDirty(CV4WindowController::ViewerIndex));
+    EXPECT_TRUE(w->pageIsDirty(CV4WindowController::SearchIndex));
+    EXPECT_TRUE(w->pageIsDirty(CV4WindowController::BudgetIndex));
+    w->selectTab(CV4WindowController::BudgetIndex);
+    EXPECT_FALSE(w->pageIsDirty(CV4WindowController::BudgetIndex));
+    EXPECT_TRUE(w->pageIsDirty(CV4WindowController::SearchIndex));
+    w->selectTab(CV4WindowController::ViewerIndex);
+    EXPECT_FALSE(w->pageIsDirty(CV4WindowController::ViewerIndex));
+}
+
+TEST_F(DelegateTest, TheTemporaryPageComesAfterTheFiveAndGoesBackToThePageBefore)
+{
+    delegate->newDocument();
+    CV4WindowController *w = window();
+    w->selectTab(CV4WindowController::CurrencyIndex);
+    w->addTemporaryTab(new QWidget);
+    EXPECT_EQ(w->pageSwitcher().currentIndex(), CV4WindowController::TemporaryIndex);
+    EXPECT_EQ(w->selectedTabIdentifier(), QString());
+    EXPECT_TRUE(w->validateMenuItem(cv::tag::DeleteRow));
+    w->selectTabWithIdentifier(QStringLiteral("TB07"));
+    EXPECT_EQ(w->temporaryPage(), nullptr);
+    EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB05"));
+    EXPECT_EQ(w->pageSwitcher().count(), CV4WindowController::kPageCount);
+}
+
+TEST_F(DelegateTest, WindowMenuValidationFollowsTheShownPage)
+{
+    delegate->newDocument();
+    CV4WindowController *w = window();
+    struct Case {
+        const char *page;
+        int tag;
+        bool enabled;
+    } cases[] = {
+        {"TB01", 29000, false}, {"TB01", 29208, false}, {"TB01", 30011, false}, {"TB01", 30047, false},
+        {"TB01", 24102, false}, {"TB03", 24102, false}, {"TB05", 24102, false}, {"TB01", 12345, true},
+        {"TB06", 12345, false}, {"TB02", 12345, false}, {"TB02", 24102, false}, {"TB03", 29209, true},
+    };
+    for (const Case &c : cases) {
+        w->selectTabWithIdentifier(QLatin1String(c.page));
+        EXPECT_EQ(w->validateMenuItem(c.tag), c.enabled) << c.page << " " << c.tag;
+    }
+}
+
+TEST_F(DelegateTest, TopDateMovesByUnitAndSnapsUnlessOneDay)
+{
+    CV4Document *document = delegate->newDocument();
+    CV4WindowController *w = window();
+    struct Case {
+        int unit, direction;
+        QDate from;
+        QDate to;
+    } cases[] = {
+        {0, 1, QDate(2024, 3, 13), QDate(2024, 3, 14)},
+        {0, -1, QDate(2024, 3, 1), QDate(2024, 2, 29)},
+        {1, 1, QDate(2024, 3, 13), document->settings()->fiscalDate(QDate(2024, 3, 20), 1)},
+        {2, 1, QDate(2024, 1, 31), document->settings()->fiscalDate(QDate(2024, 2, 29), 2)},
+        {5, -1, QDate(2024, 6, 15), document->settings()->fiscalDate(QDate(2023, 6, 15), 5)},
+        {9, 1, QDate(2024, 6, 15), QDate(2024, 6, 15)},
+    };
+    for (const Case &c : cases) {
+        w->setTopDate(c.from);
+        w->moveDateWithMode(c.unit, c.direction);
+        EXPECT_EQ(w->topDate(), c.to) << "unit " << c.unit;
+    }
+    w->setPreBudgetDate(QDate(2020, 1, 1));
+    w->setTopDate(QDate(2024, 1, 1));
+    EXPECT_FALSE(w->preBudgetDate().isValid());
+}
+
+TEST(WindowFrameTest, FramesAreClampedIntoTheAvailableArea)
+{
+    const QRect screen(0, 0, 1280, 800);
+    struct Case {
+        QRect frame, clamped;
+    } cases[] = {
+        {QRect(100, 100, 800, 600), QRect(100, 100, 800, 600)},
+        {QRect(-300, 50, 800, 600), QRect(0, 50, 800, 600)},
+        {QRect(900, 500, 800, 600), QRect(480, 200, 800, 600)},
+        {QRect(10, 10, 3000, 2000), QRect(0, 0, 1280, 800)},
+        {QRect(5000, -5000, 400, 300), QRect(880, 0, 400, 300)},
+    };
+    for (const Case &c : cases) EXPECT_EQ(CV4WindowController::clampToScreen(c.frame, screen), c.clamped) << c.frame.x();
+}
+
+TEST_F(DelegateTest, BusyIndicatorFollowsNestedLongOperations)
+{
+    CV4Document *document = delegate->newDocument();
+    CV4WindowController *w = window();
+    auto *indicator = w->findChild<QProgressBar *>();
+    ASSERT_NE(indicator, nullptr);
+    document->postBusy();
+    document->postBusy();
+    EXPECT_TRUE(w->isBusy());
+    EXPECT_FALSE(indicator->isHidden());
+    document->postNoBusy();
+    EXPECT_TRUE(w->isBusy());
+    document->postNoBusy();
+    document->postNoBusy();
+    EXPECT_FALSE(w->isBusy());
+    EXPECT_TRUE(indicator->isHidden());
+}
+
+namespace {
+class DateTaker : public QWidget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+    Q_INVOKABLE void performInputDate(const QDate &date) { taken = date; }
+    Q_INVOKABLE void performInputValue(const QString &value) { text = value; }
+    QDate taken;
+    QString text;
+};
+} // namespace
+
+TEST_F(DelegateTest, CalendarAndCalculatorValuesGoWhereThePageSays)
+{
+    delegate->newDocument();
+    CV4WindowController *w = window();
+    const QDate picked(2025, 4, 9);
+    struct Case {
+        int page;
+        bool topDate, reportDate;
+    } cases[] = {{0, true, false}, {2, true, false}, {3, true, false}, {4, false, true}, {1, false, false}};
+    for (const Case &c : cases) {
+        w->setTopDate(QDate(2000, 1, 1));
+        w->setReportDate(QDate(2000, 1, 1));
+        w->selectTab(c.page);
+        w->performInputDate(picked);
+        EXPECT_EQ(w->topDate() == picked, c.topDate) << c.page;
+        EXPECT_EQ(w->reportDate() == picked, c.reportDate) << c.page;
+    }
+
+    // On the search page the focused field's nearest taker gets the date.
+    auto *taker = new DateTaker(w->searchPage());
+    auto *field = new QWidget(taker);
+    field->setFocusPolicy(Qt::StrongFocus);
+    w->show();
+    field->setFocus();
+    ASSERT_EQ(w->focusWidget(), field);
+    w->performInputDate(picked);
+    EXPECT_EQ(taker->taken, picked);
+
+    auto *panel = new DateTaker;
+    w->addTemporaryTab(panel);
+    w->performInputValue(QStringLiteral("1,234"));
+    EXPECT_EQ(panel->text, QStringLiteral("1,234"));
+}
+
+#include "WindowTest.moc"
