@@ -1,6 +1,7 @@
 #include "controls/MiniCalendarPanelController.h"
 
 #include "controls/DateReceiver.h"
+#include "controls/CV4TableView.h"
 #include "controls/DateTableTarget.h"
 #include "controls/PopupManager.h"
 #include "model/JapaneseHoliday.h"
@@ -420,6 +421,12 @@ void MiniCalendarPanelController::toggleRelativeToPoint(const QPoint &point, QWi
     PopupManager::popupManager()->begin(this, options);
     m_startingPoint = point;
     m_targetView = view;
+}
+
+void MiniCalendarPanelController::toggleForTable(const QPoint &anchor, CV4TableView *table, const QDate &date)
+{
+    if (!table) return;
+    toggleRelativeToPoint(table->viewport()->mapToGlobal(anchor), table, date);
 }
 
 void MiniCalendarPanelController::closeCalendar()

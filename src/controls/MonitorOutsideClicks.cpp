@@ -1,26 +1,12 @@
 #include "controls/MonitorOutsideClicks.h"
 
+#include "controls/PopupManager.h"
+
 #include <QMouseEvent>
 #include <QWidget>
 #include <QWindow>
 
-namespace {
-
-cv::OutsideClickTester *g_tester = nullptr;
-
-} // namespace
-
 namespace cv {
-
-void setOutsideClickTester(OutsideClickTester *tester)
-{
-    g_tester = tester;
-}
-
-OutsideClickTester *outsideClickTester()
-{
-    return g_tester;
-}
 
 OutsideClickFilter::OutsideClickFilter(QWidget *window) : QObject(window), m_window(window) {}
 
@@ -45,6 +31,7 @@ bool OutsideClickFilter::eventFilter(QObject *watched, QEvent *event)
 bool MonitorOutsideClicks(QWidget *window, QEvent *event)
 {
     // Presses of every button; releases, moves and keys go their way.
-    if (!g_tester || event->type() != QEvent::MouseButtonPress) return false;
-    return g_tester->testOutsideClicks(window, static_cast<QMouseEvent *>(event));
+    if (event->type() != QEvent::MouseButtonPress) return false;
+    const QPoint global = static_cast<QMouseEvent *>(event)->globalPosition().toPoint();
+    return cv::PopupManager::popupManager()->testOutsideClicks(window, global);
 }

@@ -6,25 +6,12 @@
 #include <QObject>
 
 class QEvent;
-class QMouseEvent;
 class QWidget;
 
 namespace cv {
 
-// What the popup tracker answers; installed once with setOutsideClickTester.
-class OutsideClickTester {
-public:
-    virtual ~OutsideClickTester() = default;
-    // YES when the press was consumed.
-    virtual bool testOutsideClicks(QWidget *window, QMouseEvent *event) = 0;
-};
-
-// Null (the default): every press goes to its window.
-void setOutsideClickTester(OutsideClickTester *tester);
-OutsideClickTester *outsideClickTester();
-
 // Watches the presses of one window on its window handle, where they arrive
-// before any widget sees them.
+// before any widget sees them (and before Qt hands them to an open popup).
 class OutsideClickFilter : public QObject {
     Q_OBJECT
 
@@ -43,5 +30,5 @@ private:
 
 } // namespace cv
 
-// YES when the tracker consumed the press; every other event answers NO.
+// YES when the popup tracker consumed the press; every other event answers NO.
 bool MonitorOutsideClicks(QWidget *window, QEvent *event);

@@ -1,7 +1,9 @@
 #include "controls/PopupFieldEditor.h"
 
 #include "controls/CV4TableView.h"
+#include "controls/CustomPopup.h"
 #include "controls/DateCellCalendar.h"
+#include "controls/MiniCalendarPanelController.h"
 #include "controls/StyledText.h"
 #include "document/AmountText.h"
 #include "platform/widgets/CV4MiscUtilitiesWidgets.h"
@@ -150,6 +152,8 @@ void PopupFieldEditor::endPopupEdit()
 
 void PopupFieldEditor::clickedOutside()
 {
+    // A pick still blinking is delivered before the edit ends.
+    if (cv::CustomPopup *chooser = cv::CustomPopup::existing()) chooser->mustClose();
     endPopupEdit();
     if (m_editingView) m_editingView->forceEndFieldEditing(true);
 }
@@ -185,7 +189,8 @@ void PopupFieldEditor::colourAmount()
 
 void PopupFieldEditor::openCalendar(CV4TableView *view, const QRect &cellFrame)
 {
-    if (!view || !m_calendar) return;
+    cv::DateCellCalendar *calendar = dateCellCalendar();
+    if (!view || !calendar) return;
     QDate date;
     if (view->isEditing()) {
         if (cv::TableClient *owner = view->client()) {
@@ -196,7 +201,12 @@ void PopupFieldEditor::openCalendar(CV4TableView *view, const QRect &cellFrame)
         }
     }
     if (!date.isValid()) date = QDate::currentDate();
-    m_calendar->toggleRelativeToPoint(cellFrame.topLeft(), view, date);
+    calendar->toggleForTable(cellFrame.topLeft(), view, date);
+}
+
+cv::DateCellCalendar *PopupFieldEditor::dateCellCalendar() const
+{
+    return m_calendar ? m_calendar : cv::MiniCalendarPanelController::get();
 }
 
 bool PopupFieldEditor::isCommandKey(int key) const
