@@ -73,7 +73,7 @@ MiniCalendarPanelController *MiniCalendarPanelController::get()
     return controller;
 }
 
-MiniCalendarPanelController::MiniCalendarPanelController() : QFrame(nullptr, Qt::Popup)
+MiniCalendarPanelController::MiniCalendarPanelController() : QFrame(nullptr, Qt::Popup | Qt::FramelessWindowHint)
 {
     setAttribute(Qt::WA_NoMouseReplay);
     setFrameShape(QFrame::StyledPanel);

@@ -5,7 +5,9 @@
 #include "controls/DateCellCalendar.h"
 #include "controls/MiniCalendarPanelController.h"
 #include "controls/StyledText.h"
+#include "controls/TableModelAdapter.h"
 #include "document/AmountText.h"
+#include "platform/DateFormat.h"
 #include "platform/widgets/CV4MiscUtilitiesWidgets.h"
 #include "platform/widgets/LineEditCaretKeeping.h"
 
@@ -197,7 +199,9 @@ void PopupFieldEditor::openCalendar(CV4TableView *view, const QRect &cellFrame)
             const QVariant value = owner->objectValue(view, view->cidOfColumn(view->editedColumn()), view->editedRow());
             date = value.metaType().id() == QMetaType::QDate
                        ? value.toDate()
-                       : QDate::fromString(value.toString(), owner->dateFormat());
+                       : cv::parseDate(cv::cellText(value, owner->dateFormat()), owner->dateFormat(),
+                                   QDate::currentDate())
+                             .value_or(QDate());
         }
     }
     if (!date.isValid()) date = QDate::currentDate();
