@@ -14,9 +14,6 @@ class MainWindow : public QMainWindow, public cv::OutsideClickClient {
 public:
     explicit MainWindow(QWidget *parent = nullptr);
 
-protected:
-    bool event(QEvent *event) override;
-
 private:
     cv::OutsideClickFilter *m_outsideClicks;
 };

@@ -8,7 +8,12 @@
 
 namespace cv {
 
-OutsideClickFilter::OutsideClickFilter(QWidget *window) : QObject(window), m_window(window) {}
+OutsideClickFilter::OutsideClickFilter(QWidget *window) : QObject(window), m_window(window)
+{
+    // The handle comes and goes with the window: follow it.
+    window->installEventFilter(this);
+    attach();
+}
 
 void OutsideClickFilter::attach()
 {
@@ -22,6 +27,7 @@ void OutsideClickFilter::attach()
 
 bool OutsideClickFilter::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_window && (event->type() == QEvent::Show || event->type() == QEvent::WinIdChange)) attach();
     if (watched == m_handle && MonitorOutsideClicks(m_window, event)) return true;
     return QObject::eventFilter(watched, event);
 }

@@ -16,14 +16,15 @@ class OutsideClickFilter : public QObject {
     Q_OBJECT
 
 public:
+    // Follows the window's handle from now on (made when it is shown).
     explicit OutsideClickFilter(QWidget *window);
-    // Call when the window's handle exists (after it is shown or created).
-    void attach();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void attach();
+
     QWidget *m_window;  // the owner and parent
     QObject *m_handle = nullptr;
 };

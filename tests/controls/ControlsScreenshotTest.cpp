@@ -55,14 +55,28 @@ void renameBook(cvtest::ChooserBook &book, bool japanese)
     book.c->setName(QStringLiteral("楽天カード"));
 }
 
+// The Japanese font for the shots; the language and font are restored after.
+struct ScreenshotSettings {
+    ScreenshotSettings()
+    {
+        QFont font(QStringLiteral("Noto Sans CJK JP"));
+        font.setPixelSize(13);
+        QApplication::setFont(font);
+    }
+    ~ScreenshotSettings()
+    {
+        cv::setLanguageOverride(QString());
+        QApplication::setFont(m_previous);
+        QTest::qWait(20);
+    }
+    const QFont m_previous = QApplication::font();
+};
+
 } // namespace
 
 TEST(ControlsScreenshotTest, ChooserCalendarAndOutlineInBothLanguages)
 {
-    QFont font(QStringLiteral("Noto Sans CJK JP"));
-    font.setPixelSize(13);
-    const QFont previous = QApplication::font();
-    QApplication::setFont(font);
+    const ScreenshotSettings settings;
     for (const char *lang : {"en", "ja"}) {
         const QString language = QLatin1String(lang);
         cv::setLanguageOverride(language);
@@ -101,17 +115,11 @@ TEST(ControlsScreenshotTest, ChooserCalendarAndOutlineInBothLanguages)
         outline->resizeColumnToContents(1);
         EXPECT_TRUE(dialog.grab().save(screenshotPath(language, QStringLiteral("outline"))));
     }
-    cv::setLanguageOverride(QString());
-    QApplication::setFont(previous);
-    QTest::qWait(20);
 }
 
 TEST(ControlsScreenshotTest, ChooserAndCalendarOverTableCellsInBothLanguages)
 {
-    QFont font(QStringLiteral("Noto Sans CJK JP"));
-    font.setPixelSize(13);
-    const QFont previous = QApplication::font();
-    QApplication::setFont(font);
+    const ScreenshotSettings settings;
     for (const char *lang : {"en", "ja"}) {
         const QString language = QLatin1String(lang);
         const bool japanese = language == QLatin1String("ja");
@@ -158,7 +166,4 @@ TEST(ControlsScreenshotTest, ChooserAndCalendarOverTableCellsInBothLanguages)
         calendar->closeCalendar();
         table->forceEndFieldEditing(false);
     }
-    cv::setLanguageOverride(QString());
-    QApplication::setFont(previous);
-    QTest::qWait(20);
 }
