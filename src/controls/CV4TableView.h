@@ -9,6 +9,7 @@
 // Files: CV4TableView.cpp (columns, data, editing, fonts, painting),
 // CV4TableView_Keys.cpp (clicks, key commands, advancing).
 
+#include "controls/DateTableTarget.h"
 #include "controls/SelectionSafeTableView.h"
 #include "controls/TableClient.h"
 #include "controls/TableColumn.h"
@@ -25,7 +26,7 @@ namespace cv {
 class TableModelAdapter;
 }
 
-class CV4TableView : public SelectionSafeTableView {
+class CV4TableView : public SelectionSafeTableView, public cv::DateTableTarget {
     Q_OBJECT
 
 public:
@@ -72,6 +73,10 @@ public:
     void endFieldEditing();
     // The editor lost the focus to something else: store and close.
     void textDidEndEditing();
+
+    // A date picked in the popup calendar: the owner stores it in the
+    // selected row, which is then selected alone with column 0 edited.
+    void postDateToSelectedRow(const QDate &date) override;
 
     // Menus
     bool validateCommand(cv::TableCommand command, const QAction *action = nullptr) const;

@@ -251,3 +251,18 @@ void CV4TableView::reselectColumn(int column, int row, bool extendingSelection)
     SelectionSafeTableView::selectRow(row, -1, nullptr);
     editColumn(column, row, nullptr, true);
 }
+
+void CV4TableView::postDateToSelectedRow(const QDate &date)
+{
+    const QModelIndexList selected = selectionModel()->selectedRows();
+    if (selected.isEmpty() || !client()) return;
+    const int current = currentIndex().row();
+    int row = selected.last().row();
+    for (const QModelIndex &index : selected)
+        if (index.row() == current) row = current;
+    // What was typed is stored first: the picked date is the last word, and
+    // re-editing must not store the old text over it.
+    if (isEditing()) endFieldEditing();
+    client()->performInputDate(date);
+    reselectColumn(0, row, false);
+}

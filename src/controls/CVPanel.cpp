@@ -11,7 +11,6 @@ CVPanel::CVPanel(QWidget *parent, Qt::WindowFlags flags)
 
 bool CVPanel::event(QEvent *event)
 {
-    if (event->type() == QEvent::Show || event->type() == QEvent::WinIdChange) m_outsideClicks->attach();
     const bool handled = QDialog::event(event);
     if (event->type() == QEvent::Show) cv::keepOnScreen(this);
     return handled;

@@ -1,12 +1,14 @@
 #pragma once
-// A panel whose presses the popup tracker sees first and which stays on the
-// visible part of its screen.
+// A panel whose presses the popup tracker sees first (a press outside a
+// chooser ends the cell edit) and which stays on the visible part of its
+// screen.
 
 #include "controls/MonitorOutsideClicks.h"
+#include "controls/OutsideClickClient.h"
 
 #include <QDialog>
 
-class CVPanel : public QDialog {
+class CVPanel : public QDialog, public cv::OutsideClickClient {
     Q_OBJECT
 
 public:

@@ -1,5 +1,6 @@
 #include "controls/CustomPopup.h"
 
+#include "controls/CV4TableView.h"
 #include "controls/CommandUnitModel.h"
 #include "controls/MouseOverButton.h"
 #include "controls/MyOutlineView.h"
@@ -12,14 +13,29 @@
 
 namespace cv {
 
-CustomPopup *CustomPopup::get()
+namespace {
+
+QPointer<CustomPopup> &thePopup()
 {
     static QPointer<CustomPopup> popup;
+    return popup;
+}
+
+} // namespace
+
+CustomPopup *CustomPopup::get()
+{
+    QPointer<CustomPopup> &popup = thePopup();
     if (!popup) {
         popup = new CustomPopup;
         QObject::connect(qApp, &QCoreApplication::aboutToQuit, popup, &QObject::deleteLater);
     }
     return popup;
+}
+
+CustomPopup *CustomPopup::existing()
+{
+    return thePopup();
 }
 
 CustomPopup::CustomPopup() : QFrame(nullptr, Qt::Popup | Qt::FramelessWindowHint)
@@ -57,6 +73,15 @@ void CustomPopup::run(QWidget *target, const QRect &anchorGlobal, Anchor anchor,
     activateWindow();
     m_outline->setFocus();
     PopupManager::popupManager()->begin(this);
+}
+
+void CustomPopup::runForCell(CV4TableView *table, int column, int row, PopupDataSource *source,
+                             const ChooserItem &value, ChooserEndHandler endHandler)
+{
+    if (!table) return;
+    const QRect cell = table->cellFrame(column, row);
+    run(table, QRect(table->viewport()->mapToGlobal(cell.topLeft()), cell.size()), Anchor::Cell, source, value,
+        std::move(endHandler));
 }
 
 QRect CustomPopup::availableGeometry() const

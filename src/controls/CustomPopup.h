@@ -14,6 +14,8 @@
 #include <QPointer>
 #include <QRect>
 
+class CV4TableView;
+
 namespace cv {
 
 class MouseOverButton;
@@ -32,9 +34,14 @@ public:
 
     // Made on first use, deleted when the application quits.
     static CustomPopup *get();
+    // The popup when it was made; never makes one.
+    static CustomPopup *existing();
 
     void run(QWidget *target, const QRect &anchorGlobal, Anchor anchor, PopupDataSource *source,
              const ChooserItem &value, ChooserEndHandler endHandler);
+    // Over the cell (column index, row) of an editing table.
+    void runForCell(CV4TableView *table, int column, int row, PopupDataSource *source, const ChooserItem &value,
+                    ChooserEndHandler endHandler);
     // Closes without a result, delivering a blinking pick first.
     void mustClose();
 

@@ -1,19 +1,18 @@
 #pragma once
-// The document window: the popup tracker sees its mouse presses first, and
-// the window itself never takes the keyboard focus from its views.
+// The document window: the popup tracker sees its mouse presses first (a
+// press outside a chooser ends the cell edit), and the window itself never
+// takes the keyboard focus from its views.
 
 #include "controls/MonitorOutsideClicks.h"
+#include "controls/OutsideClickClient.h"
 
 #include <QMainWindow>
 
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, public cv::OutsideClickClient {
     Q_OBJECT
 
 public:
     explicit MainWindow(QWidget *parent = nullptr);
-
-protected:
-    bool event(QEvent *event) override;
 
 private:
     cv::OutsideClickFilter *m_outsideClicks;

@@ -1,6 +1,7 @@
 #include "controls/MiniCalendarPanelController.h"
 
 #include "controls/DateReceiver.h"
+#include "controls/CV4TableView.h"
 #include "controls/DateTableTarget.h"
 #include "controls/PopupManager.h"
 #include "model/JapaneseHoliday.h"
@@ -72,7 +73,7 @@ MiniCalendarPanelController *MiniCalendarPanelController::get()
     return controller;
 }
 
-MiniCalendarPanelController::MiniCalendarPanelController() : QFrame(nullptr, Qt::Popup)
+MiniCalendarPanelController::MiniCalendarPanelController() : QFrame(nullptr, Qt::Popup | Qt::FramelessWindowHint)
 {
     setAttribute(Qt::WA_NoMouseReplay);
     setFrameShape(QFrame::StyledPanel);
@@ -420,6 +421,12 @@ void MiniCalendarPanelController::toggleRelativeToPoint(const QPoint &point, QWi
     PopupManager::popupManager()->begin(this, options);
     m_startingPoint = point;
     m_targetView = view;
+}
+
+void MiniCalendarPanelController::toggleForTable(const QPoint &anchor, CV4TableView *table, const QDate &date)
+{
+    if (!table) return;
+    toggleRelativeToPoint(table->viewport()->mapToGlobal(anchor), table, date);
 }
 
 void MiniCalendarPanelController::closeCalendar()

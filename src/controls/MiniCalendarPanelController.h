@@ -6,6 +6,8 @@
 // along the posting chain: the view when it is a DateReceiver, a
 // DateTableTarget table, the view's window, then the modal or active window.
 
+#include "controls/DateCellCalendar.h"
+
 #include <QDate>
 #include <QFrame>
 #include <QPoint>
@@ -22,7 +24,7 @@ class QToolButton;
 
 namespace cv {
 
-class MiniCalendarPanelController : public QFrame {
+class MiniCalendarPanelController : public QFrame, public DateCellCalendar {
     Q_OBJECT
 public:
     static constexpr int kMinYear = 1980;
@@ -35,6 +37,7 @@ public:
     // second toggle at the same point while shown only closes.
     void toggleRelativeToPoint(const QPoint &point, QWidget *view, const QDate &date);
     void toggleRelativeToPoint(const QPoint &point, QWidget *view);
+    void toggleForTable(const QPoint &anchor, CV4TableView *table, const QDate &date) override;
     void closeCalendar();
 
     void setDate(const QDate &date);

@@ -1,28 +1,19 @@
 #include "controls/MonitorOutsideClicks.h"
 
+#include "controls/PopupManager.h"
+
 #include <QMouseEvent>
 #include <QWidget>
 #include <QWindow>
 
-namespace {
-
-cv::OutsideClickTester *g_tester = nullptr;
-
-} // namespace
-
 namespace cv {
 
-void setOutsideClickTester(OutsideClickTester *tester)
+OutsideClickFilter::OutsideClickFilter(QWidget *window) : QObject(window), m_window(window)
 {
-    g_tester = tester;
+    // The handle comes and goes with the window: follow it.
+    window->installEventFilter(this);
+    attach();
 }
-
-OutsideClickTester *outsideClickTester()
-{
-    return g_tester;
-}
-
-OutsideClickFilter::OutsideClickFilter(QWidget *window) : QObject(window), m_window(window) {}
 
 void OutsideClickFilter::attach()
 {
@@ -36,6 +27,7 @@ void OutsideClickFilter::attach()
 
 bool OutsideClickFilter::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_window && (event->type() == QEvent::Show || event->type() == QEvent::WinIdChange)) attach();
     if (watched == m_handle && MonitorOutsideClicks(m_window, event)) return true;
     return QObject::eventFilter(watched, event);
 }
@@ -45,6 +37,7 @@ bool OutsideClickFilter::eventFilter(QObject *watched, QEvent *event)
 bool MonitorOutsideClicks(QWidget *window, QEvent *event)
 {
     // Presses of every button; releases, moves and keys go their way.
-    if (!g_tester || event->type() != QEvent::MouseButtonPress) return false;
-    return g_tester->testOutsideClicks(window, static_cast<QMouseEvent *>(event));
+    if (event->type() != QEvent::MouseButtonPress) return false;
+    const QPoint global = static_cast<QMouseEvent *>(event)->globalPosition().toPoint();
+    return cv::PopupManager::popupManager()->testOutsideClicks(window, global);
 }

@@ -6,42 +6,30 @@
 #include <QObject>
 
 class QEvent;
-class QMouseEvent;
 class QWidget;
 
 namespace cv {
 
-// What the popup tracker answers; installed once with setOutsideClickTester.
-class OutsideClickTester {
-public:
-    virtual ~OutsideClickTester() = default;
-    // YES when the press was consumed.
-    virtual bool testOutsideClicks(QWidget *window, QMouseEvent *event) = 0;
-};
-
-// Null (the default): every press goes to its window.
-void setOutsideClickTester(OutsideClickTester *tester);
-OutsideClickTester *outsideClickTester();
-
 // Watches the presses of one window on its window handle, where they arrive
-// before any widget sees them.
+// before any widget sees them (and before Qt hands them to an open popup).
 class OutsideClickFilter : public QObject {
     Q_OBJECT
 
 public:
+    // Follows the window's handle from now on (made when it is shown).
     explicit OutsideClickFilter(QWidget *window);
-    // Call when the window's handle exists (after it is shown or created).
-    void attach();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void attach();
+
     QWidget *m_window;  // the owner and parent
     QObject *m_handle = nullptr;
 };
 
 } // namespace cv
 
-// YES when the tracker consumed the press; every other event answers NO.
+// YES when the popup tracker consumed the press; every other event answers NO.
 bool MonitorOutsideClicks(QWidget *window, QEvent *event);

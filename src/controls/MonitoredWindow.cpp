@@ -11,7 +11,6 @@ MonitoredWindow::MonitoredWindow(QWidget *parent)
 
 bool MonitoredWindow::event(QEvent *event)
 {
-    if (event->type() == QEvent::Show || event->type() == QEvent::WinIdChange) m_outsideClicks->attach();
     const bool handled = QWidget::event(event);
     if (event->type() == QEvent::Show) cv::keepOnScreen(this);
     return handled;

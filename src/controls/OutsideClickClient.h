@@ -1,14 +1,15 @@
 #pragma once
-// What the popup tracker calls when a click outside a chooser lands in a
-// window: the field editor ends the cell edit (storing when modified) and
-// closes the chooser. A window that hosts editing tables implements it.
+// A window whose clicks outside a chooser end the cell edit: the popup
+// tracker finds it under the press. The shared field editor stores what was
+// typed, closes the chooser and ends the edit. Windows that host editing
+// tables (the main window, panels) are clients.
 
 namespace cv {
 
 class OutsideClickClient {
 public:
     virtual ~OutsideClickClient() = default;
-    virtual void clickedOutside() = 0;
+    virtual void clickedOutside();
 };
 
 } // namespace cv

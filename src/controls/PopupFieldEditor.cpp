@@ -1,9 +1,13 @@
 #include "controls/PopupFieldEditor.h"
 
 #include "controls/CV4TableView.h"
+#include "controls/CustomPopup.h"
 #include "controls/DateCellCalendar.h"
+#include "controls/MiniCalendarPanelController.h"
 #include "controls/StyledText.h"
+#include "controls/TableModelAdapter.h"
 #include "document/AmountText.h"
+#include "platform/DateFormat.h"
 #include "platform/widgets/CV4MiscUtilitiesWidgets.h"
 #include "platform/widgets/LineEditCaretKeeping.h"
 
@@ -150,6 +154,8 @@ void PopupFieldEditor::endPopupEdit()
 
 void PopupFieldEditor::clickedOutside()
 {
+    // A pick still blinking is delivered before the edit ends.
+    if (cv::CustomPopup *chooser = cv::CustomPopup::existing()) chooser->mustClose();
     endPopupEdit();
     if (m_editingView) m_editingView->forceEndFieldEditing(true);
 }
@@ -185,18 +191,26 @@ void PopupFieldEditor::colourAmount()
 
 void PopupFieldEditor::openCalendar(CV4TableView *view, const QRect &cellFrame)
 {
-    if (!view || !m_calendar) return;
+    cv::DateCellCalendar *calendar = dateCellCalendar();
+    if (!view || !calendar) return;
     QDate date;
     if (view->isEditing()) {
         if (cv::TableClient *owner = view->client()) {
             const QVariant value = owner->objectValue(view, view->cidOfColumn(view->editedColumn()), view->editedRow());
             date = value.metaType().id() == QMetaType::QDate
                        ? value.toDate()
-                       : QDate::fromString(value.toString(), owner->dateFormat());
+                       : cv::parseDate(cv::cellText(value, owner->dateFormat()), owner->dateFormat(),
+                                   QDate::currentDate())
+                             .value_or(QDate());
         }
     }
     if (!date.isValid()) date = QDate::currentDate();
-    m_calendar->toggleRelativeToPoint(cellFrame.topLeft(), view, date);
+    calendar->toggleForTable(cellFrame.topLeft(), view, date);
+}
+
+cv::DateCellCalendar *PopupFieldEditor::dateCellCalendar() const
+{
+    return m_calendar ? m_calendar : cv::MiniCalendarPanelController::get();
 }
 
 bool PopupFieldEditor::isCommandKey(int key) const

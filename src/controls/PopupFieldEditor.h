@@ -54,9 +54,10 @@ public:
     // cells always prefer Latin input.
     void setTextInputOn(bool on);
 
-    // The popup calendar for date cells; null (the default) opens nothing.
+    // The popup calendar for date cells; null (the default) is the
+    // process's month calendar.
     void setDateCellCalendar(cv::DateCellCalendar *calendar) { m_calendar = calendar; }
-    cv::DateCellCalendar *dateCellCalendar() const { return m_calendar; }
+    cv::DateCellCalendar *dateCellCalendar() const;
     // Toggles the calendar for the cell frame of view (Down, or the button).
     void openCalendar(CV4TableView *view, const QRect &cellFrame);
 
@@ -91,7 +92,7 @@ private:
     QPointer<QObject> m_controller;         // the owner (or its table) in button mode
     cv::PreparedCell m_cell;
     std::optional<cv::CellCurrency> m_currency;  // set for amount cells
-    cv::DateCellCalendar *m_calendar = nullptr;  // installed once, lives for the run
+    cv::DateCellCalendar *m_calendar = nullptr;  // a replacement (tests); lives for the run
     QString m_preedit;
     int m_row = -1;
     int m_column = -1;

@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QMouseEvent>
-#include <QEvent>
 
 #include <algorithm>
 
@@ -24,65 +23,47 @@ PopupManager *PopupManager::popupManager()
 void PopupManager::begin(QWidget *popup, Options options)
 {
     if (!popup) return;
-    forget(popup);
-    m_entries.push_back({popup, std::move(options)});
-    popup->installEventFilter(this);
+    closed(popup);   // a reopened popup goes to the top with its new options
+    if (options.keepsOutsideClicks || options.controllerClose) m_options.push_back({popup, std::move(options)});
+    SheetManager::begin(popup);
 }
 
-void PopupManager::forget(QObject *popup)
+void PopupManager::closed(QWidget *popup)
 {
-    m_entries.erase(std::remove_if(m_entries.begin(), m_entries.end(),
+    m_options.erase(std::remove_if(m_options.begin(), m_options.end(),
                                    [popup](const Entry &entry) { return !entry.popup || entry.popup == popup; }),
-                    m_entries.end());
+                    m_options.end());
+    SheetManager::closed(popup);
 }
 
-bool PopupManager::eventFilter(QObject *watched, QEvent *event)
+PopupManager::Options PopupManager::optionsOf(QWidget *popup) const
 {
-    if (event->type() == QEvent::Hide || event->type() == QEvent::Destroy) {
-        watched->removeEventFilter(this);
-        forget(watched);
-    }
-    return false;
-}
-
-void PopupManager::closeAll()
-{
-    // Copy first: each close leaves the list.
-    const std::vector<Entry> entries = m_entries;
-    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
-        if (!it->popup) continue;
-        if (it->options.controllerClose) it->options.controllerClose();
-        else it->popup->close();
-    }
+    for (const Entry &entry : m_options)
+        if (entry.popup == popup) return entry.options;
+    return {};
 }
 
 QWidget *PopupManager::topmost() const
 {
-    for (auto it = m_entries.rbegin(); it != m_entries.rend(); ++it)
-        if (it->popup) return it->popup;
-    return nullptr;
-}
-
-int PopupManager::count() const
-{
-    return int(std::count_if(m_entries.begin(), m_entries.end(), [](const Entry &entry) { return entry.popup; }));
+    const QList<QWidget *> open = windows();
+    return open.isEmpty() ? nullptr : open.last();
 }
 
 bool PopupManager::testOutsideClicks(QWidget *window, const QPoint &globalPos)
 {
-    forget(nullptr);
-    if (m_entries.empty()) return false;
-    const Entry top = m_entries.back();
-    if (top.popup->frameGeometry().contains(globalPos)) return false;
-    if (top.options.keepsOutsideClicks) return true;
+    const QPointer<QWidget> top = topmost();
+    if (!top) return false;
+    if (top->frameGeometry().contains(globalPos)) return false;
+    const Options options = optionsOf(top);
+    if (options.keepsOutsideClicks) return true;
 
-    if (top.options.controllerClose) {
-        top.options.controllerClose();
+    if (options.controllerClose) {
+        options.controllerClose();
     } else if (auto *client = dynamic_cast<OutsideClickClient *>(window ? window->window() : nullptr)) {
         client->clickedOutside();
     }
     // Whatever the client did, the popup does not outlive the click.
-    if (top.popup && top.popup->isVisible()) top.popup->close();
+    if (top && top->isVisible()) top->close();
     return true;
 }
 

@@ -1,12 +1,13 @@
 #pragma once
 // The process-wide tracker of open popups (chooser, calendar, macro entry).
-// Popups are kept in opening order; the last is the topmost. An outside press
-// closes the topmost popup (through its controller, or through the window's
-// field editor, which also ends the cell edit) and is swallowed, so it never
-// acts on the window below. A popup that keeps outside clicks swallows them
-// and stays open.
+// The sheet tracker's list holds them in opening order; the last is the
+// topmost. An outside press closes the topmost popup (through its own
+// controller, or through the window's field editor, which also ends the cell
+// edit) and is swallowed, so it never acts on the window below. A popup that
+// keeps outside clicks swallows them and stays open.
 
-#include <QObject>
+#include "controls/SheetManager.h"
+
 #include <QPoint>
 #include <QPointer>
 #include <QWidget>
@@ -18,7 +19,7 @@ class QMouseEvent;
 
 namespace cv {
 
-class PopupManager : public QObject {
+class PopupManager : public SheetManager {
     Q_OBJECT
 public:
     struct Options {
@@ -32,9 +33,8 @@ public:
     static PopupManager *popupManager();
 
     // Tracks the popup until it hides; a popup tracked already moves to the top.
-    void begin(QWidget *popup) { begin(popup, Options()); }
+    void begin(QWidget *popup) override { begin(popup, Options()); }
     void begin(QWidget *popup, Options options);
-    void closeAll();
     // True when the press was used up: it must not reach `window` (the
     // top-level window under the press, null over no window of ours).
     bool testOutsideClicks(QWidget *window, const QPoint &globalPos);
@@ -43,19 +43,18 @@ public:
     bool popupMousePress(QWidget *popup, QMouseEvent *event);
 
     QWidget *topmost() const;
-    int count() const;
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closed(QWidget *popup) override;
 
 private:
     struct Entry {
         QPointer<QWidget> popup;
         Options options;
     };
-    void forget(QObject *popup);
+    Options optionsOf(QWidget *popup) const;
 
-    std::vector<Entry> m_entries;   // opening order; the last is the topmost
+    std::vector<Entry> m_options;   // for popups begun with options; order is the base's
 };
 
 } // namespace cv

@@ -1,6 +1,7 @@
 #include "controls/TableClient.h"
 
 #include "document/AmountText.h"
+#include "platform/DateFormat.h"
 
 namespace cv {
 
@@ -22,7 +23,7 @@ bool TableClient::textInputOn(InputSourceMoment moment, int cid, int column) con
 
 QString TableClient::dateFormat() const
 {
-    return QStringLiteral("yyyy/MM/dd");
+    return programDateFormat();
 }
 
 std::optional<QString> TableClient::proposedString(PopupFieldEditor *editor, const QString &oldText,

@@ -127,7 +127,8 @@ public:
 
     // Typing
     virtual const AmountText *amountText() const { return nullptr; }
-    // The date format of date cells.
+    // The date format of date cells, in the program's date text
+    // (platform/DateFormat.h: %Y/%m/%d ...).
     virtual QString dateFormat() const;
     // The currency of an amount cell; none for other cells.
     virtual std::optional<CellCurrency> currencyForColumn(int cid, int row) const

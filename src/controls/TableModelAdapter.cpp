@@ -2,6 +2,7 @@
 
 #include "controls/CV4TableView.h"
 #include "controls/StyledText.h"
+#include "platform/DateFormat.h"
 
 namespace cv {
 
@@ -9,7 +10,7 @@ QString cellText(const QVariant &value, const QString &dateFormat)
 {
     if (value.metaType() == QMetaType::fromType<StyledText>())
         return value.value<StyledText>().text;
-    if (value.metaType().id() == QMetaType::QDate) return value.toDate().toString(dateFormat);
+    if (value.metaType().id() == QMetaType::QDate) return formatDate(value.toDate(), dateFormat);
     if (!value.isValid() || value.isNull()) return {};
     return value.toString();
 }

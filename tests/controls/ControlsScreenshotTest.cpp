@@ -2,10 +2,12 @@
 // the build tree (tests/screenshots/<language>/) for people to look at.
 
 #include "ChooserTestSupport.h"
+#include "ControlsTestSupport.h"
 #include "controls/AccountActualOutlineView.h"
 #include "controls/AccountDataSource.h"
 #include "controls/CustomPopup.h"
 #include "controls/MiniCalendarPanelController.h"
+#include "controls/PopupFieldEditor.h"
 #include "platform/Localization.h"
 
 #include <QApplication>
@@ -53,14 +55,28 @@ void renameBook(cvtest::ChooserBook &book, bool japanese)
     book.c->setName(QStringLiteral("楽天カード"));
 }
 
+// The Japanese font for the shots; the language and font are restored after.
+struct ScreenshotSettings {
+    ScreenshotSettings()
+    {
+        QFont font(QStringLiteral("Noto Sans CJK JP"));
+        font.setPixelSize(13);
+        QApplication::setFont(font);
+    }
+    ~ScreenshotSettings()
+    {
+        cv::setLanguageOverride(QString());
+        QApplication::setFont(m_previous);
+        QTest::qWait(20);
+    }
+    const QFont m_previous = QApplication::font();
+};
+
 } // namespace
 
 TEST(ControlsScreenshotTest, ChooserCalendarAndOutlineInBothLanguages)
 {
-    QFont font(QStringLiteral("Noto Sans CJK JP"));
-    font.setPixelSize(13);
-    const QFont previous = QApplication::font();
-    QApplication::setFont(font);
+    const ScreenshotSettings settings;
     for (const char *lang : {"en", "ja"}) {
         const QString language = QLatin1String(lang);
         cv::setLanguageOverride(language);
@@ -99,7 +115,55 @@ TEST(ControlsScreenshotTest, ChooserCalendarAndOutlineInBothLanguages)
         outline->resizeColumnToContents(1);
         EXPECT_TRUE(dialog.grab().save(screenshotPath(language, QStringLiteral("outline"))));
     }
-    cv::setLanguageOverride(QString());
-    QApplication::setFont(previous);
-    QTest::qWait(20);
+}
+
+TEST(ControlsScreenshotTest, ChooserAndCalendarOverTableCellsInBothLanguages)
+{
+    const ScreenshotSettings settings;
+    for (const char *lang : {"en", "ja"}) {
+        const QString language = QLatin1String(lang);
+        const bool japanese = language == QLatin1String("ja");
+        cv::setLanguageOverride(language);
+        cvtest::ChooserBook book;
+        renameBook(book, japanese);
+        cv::AccountDataSource source;
+        source.setDocument(&book.doc, 255);
+
+        cvtest::RecordingTableClient client(3, 6);
+        client.kinds = {{0, cv::CellKind::Date}, {1, cv::CellKind::Chooser}};
+        for (int r = 0; r < 6; ++r) {
+            client.cells[size_t(r)][0] = QDate(2025, 1, 6 + r * 2).toString(QStringLiteral("yyyy/MM/dd"));
+            client.cells[size_t(r)][1] = (r % 2 ? book.a : book.b)->name();
+            client.cells[size_t(r)][2] = japanese ? QStringLiteral("メモ %1").arg(r + 1) : QStringLiteral("Memo %1").arg(r + 1);
+        }
+        QWidget window;
+        auto *table = new CV4TableView(&window);
+        const QStringList headers = japanese ? QStringList{"日付", "口座", "メモ"} : QStringList{"Date", "Account", "Memo"};
+        const int widths[] = {100, 150, 160};
+        for (int c = 0; c < 3; ++c) table->addColumn(std::make_unique<cv::TableColumn>(c, headers[c], widths[c]));
+        table->setClient(&client);
+        client.openChooser = [&](int column, int row, PopupFieldEditor *) {
+            cv::CustomPopup::get()->runForCell(table, column, row, &source, source.objectWithIdentifier(book.b->ident()),
+                                               nullptr);
+        };
+        table->setGeometry(0, 0, 440, 170);
+        window.setGeometry(40, 40, 440, 170);
+        window.show();
+
+        table->performClickAtColumn(1, 2, nullptr);
+        QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Down);
+        cv::CustomPopup *popup = cv::CustomPopup::get();
+        EXPECT_TRUE(popup->isVisible());
+        EXPECT_TRUE(composite(window, {popup}).save(screenshotPath(language, QStringLiteral("table-chooser"))));
+        popup->mustClose();
+        table->forceEndFieldEditing(false);
+
+        table->performClickAtColumn(0, 1, nullptr);
+        QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Down);
+        cv::MiniCalendarPanelController *calendar = cv::MiniCalendarPanelController::get();
+        EXPECT_TRUE(calendar->isVisible());
+        EXPECT_TRUE(composite(window, {calendar}).save(screenshotPath(language, QStringLiteral("table-calendar"))));
+        calendar->closeCalendar();
+        table->forceEndFieldEditing(false);
+    }
 }

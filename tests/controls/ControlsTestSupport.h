@@ -104,9 +104,14 @@ public:
         log << QStringLiteral("addItem");
         if (addItemAddsRow) cells.push_back(QStringList(m_columns, QString()));
     }
-    void editColumn(int column, int row, PopupFieldEditor *) override
+    void editColumn(int column, int row, PopupFieldEditor *editor) override
     {
         log << QStringLiteral("editColumn %1 %2").arg(column).arg(row);
+        if (openChooser) openChooser(column, row, editor);
+    }
+    void performInputDate(const QDate &date) override
+    {
+        log << QStringLiteral("date %1").arg(date.toString(Qt::ISODate));
     }
     const cv::AmountText *amountText() const override { return amounts; }
     std::optional<cv::CellCurrency> currencyForColumn(int cid, int) const override
@@ -137,6 +142,7 @@ public:
     bool addItemAddsRow = true;
     bool allowsNegative = true;
     bool showsButtons = true;
+    std::function<void(int column, int row, PopupFieldEditor *editor)> openChooser;  // on editColumn
     mutable int valueCalls = 0;
     QStringList log;
 

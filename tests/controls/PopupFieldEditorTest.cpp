@@ -152,7 +152,7 @@ TEST(FieldEditor, AClickOnTheChooserButtonOpensTheChooserAndOnItsTextDoesNot)
 
 class RecordingCalendar : public cv::DateCellCalendar {
 public:
-    void toggleRelativeToPoint(const QPoint &anchor, CV4TableView *, const QDate &date) override
+    void toggleForTable(const QPoint &anchor, CV4TableView *, const QDate &date) override
     {
         calls.push_back({anchor, date});
     }
