@@ -1,6 +1,5 @@
 #include "platform/print/PainterCanvas.h"
 
-#include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
 
@@ -60,16 +59,17 @@ void PainterCanvas::setFont(const CanvasFont &font)
     m_font = font;
     m_qfont = qfont(font, m_dpi);
     m_painter.setFont(m_qfont);
+    m_metrics.emplace(m_qfont, m_painter.device());
 }
 
 double PainterCanvas::textWidth(const QString &text) const
 {
-    return QFontMetricsF(m_qfont, m_painter.device()).horizontalAdvance(text);
+    return m_metrics->horizontalAdvance(text);
 }
 
 QString PainterCanvas::truncated(const QString &text, double width) const
 {
-    return QFontMetricsF(m_qfont, m_painter.device()).elidedText(text, Qt::ElideRight, std::max(width, 0.0));
+    return m_metrics->elidedText(text, Qt::ElideRight, std::max(width, 0.0));
 }
 
 void PainterCanvas::drawText(const QString &text, const QRectF &box, TextAlign align, bool truncate)

@@ -5,6 +5,9 @@
 #include "platform/print/Canvas.h"
 
 #include <QFont>
+#include <QFontMetricsF>
+
+#include <optional>
 
 class QPainter;
 
@@ -42,6 +45,7 @@ private:
     QPainter &m_painter;
     CanvasFont m_font;
     QFont m_qfont;
+    std::optional<QFontMetricsF> m_metrics; // of the font on the painter's device
     QColor m_textColor = Qt::black;
     double m_dpi = 72;
     int m_saves = 0;
