@@ -199,8 +199,9 @@ TEST_F(InfoViewTest, ViewerPrintsTwoSheetsAcrossPerPage)
         ASSERT_EQ(cells.size(), left ? 8 : 10) << sheet;
         EXPECT_EQ(cells.first().text, name + (left ? "c0" : "c8"));
         EXPECT_EQ(cells.last().text, name + (left ? "c7" : "c17"));
-        if (!left)
+        if (!left) {
             EXPECT_EQ(cells.first().rect.x(), 18) << "the right sheet starts at the left margin";
+        }
         if (sheet == 1) {
             const auto levelOne = textsIn(canvas, rowsTop + 2 * 14);
             ASSERT_FALSE(levelOne.isEmpty());
