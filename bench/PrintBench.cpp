@@ -1,0 +1,168 @@
+// Printing to PDF: the viewer of a synthetic book (cv-gen-book), and a main
+// view of 100,000 synthetic rows (pagination alone, and every sheet).
+//   cv-print-bench [--book=PATH.cvv2] [benchmark flags]
+
+#include "charts/CV4InfoMainView.h"
+#include "charts/PrintInfoView.h"
+#include "charts/ViewerPrintRow.h"
+#include "document/CV4Document.h"
+#include "document/CV4DocumentBackup.h"
+#include "document/CV4Preference.h"
+#include "document/WorkingFolder.h"
+#include "gen/BookGenerator.h"
+#include "model/CV4AccountModel.h"
+#include "model/CV4ActualModel.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+namespace {
+
+QString g_book;
+QTemporaryDir *g_work = nullptr;
+constexpr int kSyntheticRows = 100000;
+
+CV4Preference margins()
+{
+    CV4Preference prefs;
+    prefs.setLeftTopMargin(QSizeF(36, 36));
+    prefs.setRightBottomMargin(QSizeF(36, 36));
+    return prefs;
+}
+
+void addRows(std::vector<CV4InfoMainViewParam> &rows, const CVUnitModelPtr &node, int level, int kind)
+{
+    rows.emplace_back(level, node.get(), kind);
+    if (node->hasChildList()) {
+        for (const CVUnitModelPtr &child : node->children())
+            addRows(rows, child, level + 1, kind);
+    }
+}
+
+// The whole viewer of the book, both outlines, every row's eighteen texts
+// from the balance cache, to a PDF file.
+void print_viewer_to_pdf(benchmark::State &state)
+{
+    CV4Document doc;
+    if (!cv::bench::openBook(doc, g_book)) {
+        state.SkipWithError("the book does not open");
+        return;
+    }
+    const CV4Preference prefs = margins();
+    const cv::ViewerPrintRow printed(cv::bench::BookOptions().lastDay.addMonths(-11));
+    int sheets = 0;
+    for (auto _ : state) {
+        const auto make = [&](cv::PageSetup &setup) {
+            std::vector<CV4InfoMainViewParam> rows{CV4InfoMainViewParam(CV4InfoViewParam::Header, nullptr, 0)};
+            for (const CVUnitModelPtr &root : {doc.accountModel()->asset(), doc.accountModel()->debt()})
+                addRows(rows, root, 0, 0);
+            rows.emplace_back(CV4InfoViewParam::Header, nullptr, 1);
+            for (const CVUnitModelPtr &root : {doc.actualModel()->income(), doc.actualModel()->expense()})
+                addRows(rows, root, 0, 1);
+            auto view = std::make_unique<CV4InfoMainView>(
+                [&](const CV4InfoMainViewParam &row) {
+                    if (row.isHeader())
+                        return row.kind() == 0 ? printed.accountHeader() : printed.categoryHeader();
+                    return row.kind() == 0 ? printed.accountCells(doc, *row.ref())
+                                           : printed.categoryCells(doc, *row.ref());
+                },
+                std::move(rows), setup);
+            sheets = view->sheetCount();
+            return view;
+        };
+        const auto result = cv::printInfoView(doc, prefs, make, nullptr, cv::PrintRunner::Mode::Pdf,
+                                              g_work->filePath(QStringLiteral("viewer.pdf")));
+        if (!result.printed)
+            state.SkipWithError("nothing printed");
+    }
+    state.counters["sheets"] = sheets;
+}
+
+std::vector<CV4InfoMainViewParam> syntheticRows()
+{
+    std::vector<CV4InfoMainViewParam> rows{CV4InfoMainViewParam(CV4InfoViewParam::Header, nullptr, 0)};
+    rows.reserve(kSyntheticRows + 1);
+    for (int i = 0; i < kSyntheticRows; ++i)
+        rows.emplace_back(i % 4, nullptr, 0);
+    return rows;
+}
+
+QStringList syntheticCells(const CV4InfoMainViewParam &row)
+{
+    static const QStringList data = [] {
+        QStringList cells{QStringLiteral("普通預金 Account")};
+        for (int c = 1; c < 18; ++c)
+            cells.append(QStringLiteral("%1").arg(1234567 * c).replace(QRegularExpression(QStringLiteral("(\\d)(?=(\\d{3})+$)")), QStringLiteral("\\1,")));
+        return cells;
+    }();
+    static const QStringList header = [] {
+        QStringList cells;
+        for (int c = 0; c < 18; ++c)
+            cells.append(QStringLiteral("Col %1").arg(c));
+        return cells;
+    }();
+    return row.isHeader() ? header : data;
+}
+
+void paginate_rows(benchmark::State &state)
+{
+    const std::vector<CV4InfoMainViewParam> rows = syntheticRows();
+    cv::PageSetup setup;
+    setup.margins = QMarginsF(36, 36, 36, 36);
+    for (auto _ : state) {
+        CV4InfoMainView view(syntheticCells, rows, setup);
+        benchmark::DoNotOptimize(view.sheetCount());
+    }
+}
+
+void print_rows_to_pdf(benchmark::State &state)
+{
+    cv::PageSetup setup;
+    setup.margins = QMarginsF(36, 36, 36, 36);
+    int sheets = 0;
+    for (auto _ : state) {
+        CV4InfoMainView view(syntheticCells, syntheticRows(), setup);
+        sheets = view.sheetCount();
+        cv::PrintRunner::run(view, cv::PrintRunner::Mode::Pdf, nullptr, g_work->filePath(QStringLiteral("rows.pdf")));
+    }
+    state.counters["sheets"] = sheets;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    std::vector<char *> rest;
+    for (int i = 0; i < argc; ++i) {
+        const QString a = QString::fromLocal8Bit(argv[i]);
+        if (a.startsWith(QLatin1String("--book=")))
+            g_book = a.mid(7);
+        else
+            rest.push_back(argv[i]);
+    }
+    QTemporaryDir work;
+    g_work = &work;
+    cv::work::setWorkFolder(work.filePath(QStringLiteral("Work")));
+    cv::backup::setFolders(work.filePath(QStringLiteral("Backup")), work.filePath(QStringLiteral("Old")));
+    cv::backup::setCountSource([] { return 5; });
+
+    if (!g_book.isEmpty())
+        benchmark::RegisterBenchmark("print_viewer_to_pdf", print_viewer_to_pdf)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("paginate_rows/100000", paginate_rows)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("print_rows_to_pdf/100000", print_rows_to_pdf)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(1);
+    int count = int(rest.size());
+    benchmark::Initialize(&count, rest.data());
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    cv::work::setWorkFolder(QString());
+    cv::backup::setFolders(QString());
+    cv::backup::setCountSource(nullptr);
+    return 0;
+}

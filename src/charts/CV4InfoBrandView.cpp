@@ -1,0 +1,26 @@
+#include "charts/CV4InfoBrandView.h"
+
+#include "charts/CV4InfoViewTitles.h"
+
+using C = CV4InfoColumn;
+
+const std::vector<CV4InfoColumn> &CV4InfoBrandView::columnTable()
+{
+    static const std::vector<CV4InfoColumn> table{{C::L, 40}, {C::L, 150}, {C::L, 40},
+                                                  {C::L, 40}, {C::R, 60},  {C::L, 150}};
+    return table;
+}
+
+CV4InfoBrandView::CV4InfoBrandView(Callback callback, std::vector<CV4InfoBrandViewParam> rows, cv::PageSetup &setup)
+    : CV4InfoListView(std::move(callback), std::move(rows), setup, cv::PageSetup::Portrait,
+                      Shape{columnTable(), true, false, false})
+{
+    setTitle(cv::localizedString(QStringLiteral("Report-Brand-Title")));
+}
+
+// Five titles for six columns: the last column has none.
+QStringList CV4InfoBrandView::headerTitles()
+{
+    return CV4InfoViewTitles(
+        {"Report-Brand-Kind", "Report-Brand-Name", "Report-Brand-Code", "Report-Currency-Prefix", "Report-Invest-market"});
+}

@@ -1,0 +1,162 @@
+#include "charts/CV4InfoView.h"
+
+#include "platform/DateFormat.h"
+#include "platform/Localization.h"
+
+#include <QDate>
+
+CV4InfoView::CV4InfoView(int spread, const cv::PageSetup &setup)
+    : m_setup(setup), m_spread(spread == 2 ? 2 : 1),
+      m_today(cv::formatDate(QDate::currentDate(), cv::localizedString(QStringLiteral("YYYY/MM/DD"))))
+{
+    Q_ASSERT(spread == 1 || spread == 2);
+    m_pages.push_back(PageRange{});
+}
+
+double CV4InfoView::usableHeight(const cv::PageSetup &setup)
+{
+    return setup.paperSize().height() - setup.margins.top() - setup.margins.bottom() - kHeadHeight - kBottomKeep;
+}
+
+std::vector<CV4InfoView::PageRange> CV4InfoView::paginate(int rowCount, const RowAt &rowAt, double usable)
+{
+    std::vector<PageRange> pages;
+    PageRange page;
+    double used = 0;
+    for (int i = 0; i < rowCount; ++i) {
+        const CV4InfoViewParam &row = rowAt(i);
+        if (row.level() == CV4InfoViewParam::PageBreak) {
+            // The rows before the break stay on this page.
+            page.end = i;
+            pages.push_back(page);
+            page = PageRange{i + 1, i + 1};
+            used = 0;
+            continue;
+        }
+        const double height = std::max(0.0, double(row.height()));
+        if (used + height > usable) {
+            page.end = i;
+            pages.push_back(page);
+            page = PageRange{i, i};
+            used = height;
+        } else {
+            used += height;
+        }
+    }
+    page.end = rowCount;
+    pages.push_back(page);
+    return pages;
+}
+
+void CV4InfoView::paginateRows()
+{
+    m_pages = paginate(rowCount(), [this](int i) -> const CV4InfoViewParam & { return rowAt(i); },
+                       usableHeight(m_setup));
+    m_curPage = 0;
+    m_curSpread = 0;
+}
+
+void CV4InfoView::setPageSetup(const cv::PageSetup &setup)
+{
+    m_setup = setup;
+    paginateRows();
+}
+
+CV4InfoView::PageRange CV4InfoView::range() const
+{
+    const int page = m_curPage / m_spread;
+    if (page < 0 || page >= pages()) {
+        Q_ASSERT(!"sheet outside the view");
+        return PageRange{};
+    }
+    return m_pages[size_t(page)];
+}
+
+double CV4InfoView::contentWidth() const
+{
+    return paperSize().width() - m_setup.margins.left() - m_setup.margins.right();
+}
+
+void CV4InfoView::drawSheet(int sheet, cv::Canvas &canvas)
+{
+    if (sheet < 1 || sheet > sheetCount()) {
+        Q_ASSERT(!"sheet outside the view");
+        return;
+    }
+    m_curPage = sheet - 1;
+    m_curSpread = (sheet - 1) % m_spread;
+    canvas.setFont(cv::CanvasFont{cv::localizedString(QStringLiteral("Report-Font")), kFontSize});
+    canvas.setTextColor(Qt::black);
+    drawContents(canvas);
+}
+
+void CV4InfoView::drawHead(cv::Canvas &canvas) const
+{
+    const double x = leftX();
+    const double width = contentWidth();
+    const double top = m_setup.margins.top();
+    const QString head = cv::formatString(cv::localizedString(QStringLiteral("Report-Head-Date")),
+                                          {m_today, m_curPage + 1, sheetCount()});
+    drawRightJustified(canvas, head, QPointF(x, top), width);
+    drawCentered(canvas, m_title, QPointF(x, top + kLineHeight), width);
+}
+
+void CV4InfoView::walkRows(cv::Canvas &canvas, const std::function<void(int, double)> &drawRow) const
+{
+    const PageRange rows = range();
+    double top = rowsTop();
+    for (int i = rows.start; i < rows.end && i < rowCount(); ++i) {
+        const CV4InfoViewParam &row = rowAt(i);
+        switch (row.level()) {
+        case CV4InfoViewParam::PageBreak:
+            continue;
+        case CV4InfoViewParam::Blank:
+        case CV4InfoViewParam::Rule:
+        case CV4InfoViewParam::ThinRule:
+            drawItem(canvas, row, top);
+            break;
+        default:
+            drawRow(i, top);
+            break;
+        }
+        top += row.height();
+    }
+}
+
+void CV4InfoView::drawItem(cv::Canvas &canvas, const CV4InfoViewParam &row, double top) const
+{
+    double thickness = 0;
+    if (row.level() == CV4InfoViewParam::Rule)
+        thickness = 2;
+    else if (row.level() == CV4InfoViewParam::ThinRule)
+        thickness = 1;
+    else
+        return;
+    const QRectF sheet = sheetRect();
+    canvas.fillRect(QRectF(sheet.x(), top + (row.height() - thickness) * 0.5, sheet.width(), thickness), Qt::black);
+}
+
+void CV4InfoView::drawBand(cv::Canvas &canvas, double top, double height, double whiteLevel) const
+{
+    canvas.fillRect(QRectF(leftX(), top, contentWidth(), height), QColor::fromRgbF(whiteLevel, whiteLevel, whiteLevel));
+}
+
+void CV4InfoView::drawLeftJustified(cv::Canvas &canvas, const QString &text, const QPointF &at)
+{
+    canvas.drawTextAt(text, at, kLineHeight);
+}
+
+void CV4InfoView::drawLeftJustified(cv::Canvas &canvas, const QString &text, const QPointF &at, double width)
+{
+    canvas.drawText(text, QRectF(at.x(), at.y(), width, kLineHeight), cv::TextAlign::Left, true);
+}
+
+void CV4InfoView::drawRightJustified(cv::Canvas &canvas, const QString &text, const QPointF &at, double width)
+{
+    canvas.drawText(text, QRectF(at.x(), at.y(), width, kLineHeight), cv::TextAlign::Right, true);
+}
+
+void CV4InfoView::drawCentered(cv::Canvas &canvas, const QString &text, const QPointF &at, double width)
+{
+    canvas.drawText(text, QRectF(at.x(), at.y(), width, kLineHeight), cv::TextAlign::Center, true);
+}

@@ -1,0 +1,16 @@
+#pragma once
+// The localised texts of a list of string keys, in order.
+
+#include "platform/Localization.h"
+
+#include <QStringList>
+
+#include <initializer_list>
+
+inline QStringList CV4InfoViewTitles(std::initializer_list<const char *> keys)
+{
+    QStringList out;
+    for (const char *key : keys)
+        out.append(cv::localizedString(QString::fromLatin1(key)));
+    return out;
+}

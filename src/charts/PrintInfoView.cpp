@@ -1,0 +1,44 @@
+#include "charts/PrintInfoView.h"
+
+#include "document/CV4Document.h"
+#include "document/CV4Preference.h"
+
+namespace cv {
+
+PageSetup documentPageSetup(const CV4Document &document, const CV4Preference &preference)
+{
+    PageSetup setup;
+    if (const CVPrintInfoPtr &info = document.printInfo()) {
+        setup.paperName = info->paperName();
+        setup.orientation = info->orientation();
+    }
+    const QSizeF leftTop = preference.leftTopMargin();
+    const QSizeF rightBottom = preference.rightBottomMargin();
+    setup.margins = QMarginsF(leftTop.width(), leftTop.height(), rightBottom.width(), rightBottom.height());
+    return setup;
+}
+
+PrintRunner::Result printInfoView(CV4Document &document, const CV4Preference &preference, const InfoViewMaker &make,
+                                  QWidget *parent, PrintRunner::Mode mode, const QString &pdfPath)
+{
+    PageSetup setup = documentPageSetup(document, preference);
+    const PageSetup before = setup;
+    // Amounts take their print form while the rows are asked for.
+    document.beginCurrencyPrinting();
+    std::unique_ptr<CV4InfoView> view = make ? make(setup) : nullptr;
+    PrintRunner::Result result;
+    if (view)
+        result = PrintRunner::run(*view, mode, parent, pdfPath);
+    document.endCurrencyPrinting();
+    // A paper picked in the dialog stays with the document; the orientation
+    // a view fixed for itself does not.
+    if (result.printed && result.setup.paperName != before.paperName) {
+        auto info = std::make_shared<CVPrintInfo>(document.printInfo() ? *document.printInfo() : CVPrintInfo());
+        info->setPaperName(result.setup.paperName);
+        info->setOrientation(before.orientation);
+        document.setPrintInfo(info);
+    }
+    return result;
+}
+
+} // namespace cv

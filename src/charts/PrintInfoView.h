@@ -1,0 +1,28 @@
+#pragma once
+// Where File > Print and Print Preview of the main window, and the loan
+// editor's print, hand over a print view: the run takes the document's paper
+// and orientation with the preferences' margins, prints amounts in print
+// form, and leaves the document's orientation as it found it.
+
+#include "charts/CV4InfoView.h"
+#include "platform/print/PrintRunner.h"
+
+#include <functional>
+#include <memory>
+
+class CV4Document;
+class CV4Preference;
+class QWidget;
+
+namespace cv {
+
+// Makes the view of the shown page for the setup (a view may fix the
+// orientation in it); none when the page has nothing to print.
+using InfoViewMaker = std::function<std::unique_ptr<CV4InfoView>(PageSetup &setup)>;
+
+PageSetup documentPageSetup(const CV4Document &document, const CV4Preference &preference);
+
+PrintRunner::Result printInfoView(CV4Document &document, const CV4Preference &preference, const InfoViewMaker &make,
+                                  QWidget *parent, PrintRunner::Mode mode, const QString &pdfPath = {});
+
+} // namespace cv

@@ -1,0 +1,162 @@
+#include "charts/ViewerPrintRow.h"
+
+#include "document/CV4Document.h"
+#include "model/CV4ActualModel.h"
+#include "platform/Localization.h"
+
+#include <QLocale>
+
+namespace cv {
+
+namespace {
+
+constexpr int kRootKind = 1;
+
+const CVUnitModel *nearestRoot(const CVUnitModel &node)
+{
+    for (const CVUnitModel *n = &node; n; n = n->parent()) {
+        if (n->kind() == kRootKind)
+            return n;
+    }
+    return nullptr;
+}
+
+QString percentText(const std::optional<double> &value)
+{
+    return value ? QString::number(*value, 'f', 2) : QString();
+}
+
+QString amountText(const CV4Document &document, double value)
+{
+    const CV4CurrencyPtr currency = document.defaultCurrency();
+    return document.stringForValue(value, currency ? currency->ident() : 0, false);
+}
+
+QString amountOrEmpty(const CV4Document &document, double value)
+{
+    return value == 0 ? QString() : amountText(document, value);
+}
+
+} // namespace
+
+ViewerPrintRow::ViewerPrintRow(const QDate &topDate)
+{
+    const QDate top = topDate.isValid() ? topDate : QDate::currentDate();
+    m_first = QDate(top.year(), top.month(), 1);
+}
+
+QDate ViewerPrintRow::monthStart(int month) const
+{
+    return m_first.addMonths(month);
+}
+
+QDate ViewerPrintRow::monthEnd(int month) const
+{
+    return monthStart(month + 1).addDays(-1);
+}
+
+CVUnitModelPtr ViewerPrintRow::shared(const CVUnitModel &node)
+{
+    return std::const_pointer_cast<CVUnitModel>(node.shared_from_this());
+}
+
+double ViewerPrintRow::monthsTotal(CV4Document &document, const CVUnitModelPtr &node) const
+{
+    double total = 0;
+    for (int k = 0; k < kMonths; ++k)
+        total += document.summaryForActualMonths(node, monthStart(k), 1);
+    return total;
+}
+
+ViewerPrintRow::AccountValues ViewerPrintRow::accountValues(CV4Document &document, const CVUnitModel &node) const
+{
+    AccountValues out;
+    const CVUnitModelPtr item = shared(node);
+    out.carry = document.valueForAccount(item, carryDate());
+    for (int k = 0; k < kMonths; ++k)
+        out.months[size_t(k)] = document.valueForAccount(item, monthEnd(k));
+    out.rest = out.months[kMonths - 1];
+    if (const CVUnitModel *root = nearestRoot(node)) {
+        const double whole = root == &node ? out.rest : document.valueForAccount(shared(*root), monthEnd(kMonths - 1));
+        if (out.rest != 0 && whole != 0)
+            out.percent = out.rest / whole * 100;
+    }
+    return out;
+}
+
+ViewerPrintRow::CategoryValues ViewerPrintRow::categoryValues(CV4Document &document, const CVUnitModel &node) const
+{
+    CategoryValues out;
+    const CVUnitModelPtr item = shared(node);
+    for (int k = 0; k < kMonths; ++k) {
+        out.months[size_t(k)] = document.summaryForActualMonths(item, monthStart(k), 1);
+        out.total += out.months[size_t(k)];
+    }
+    const CV4ActualModelPtr &categories = document.actualModel();
+    bool incomeOrExpense = false;
+    for (const CVUnitModel *n = &node; n && categories; n = n->parent()) {
+        if (n == categories->income().get() || n == categories->expense().get())
+            incomeOrExpense = true;
+    }
+    if (incomeOrExpense) {
+        const double budget = node.budgetAtDate(monthStart(0), kMonths);
+        if (budget > 0) {
+            out.budget = budget;
+            out.budgetPercent = out.total / budget * 100;
+        }
+    }
+    const CVUnitModel *root = nearestRoot(node);
+    if (out.total != 0 && node.kind() != 5 && node.kind() != 51 && root) {
+        const double whole = root == &node ? out.total : monthsTotal(document, shared(*root));
+        if (whole != 0)
+            out.share = out.total / whole * 100;
+    }
+    return out;
+}
+
+QStringList ViewerPrintRow::accountHeader() const
+{
+    const QLocale locale(isJapanese() ? QLocale::Japanese : QLocale::English);
+    QStringList out{formatString(localizedString(QStringLiteral("Report-View-Account-Year")), {m_first.year()}),
+                    localizedString(QStringLiteral("Report-View-Carry"))};
+    for (int k = 0; k < kMonths; ++k)
+        out.append(locale.standaloneMonthName(monthStart(k).month(), QLocale::ShortFormat));
+    out << localizedString(QStringLiteral("Report-View-Rest")) << QString() << QString()
+        << localizedString(QStringLiteral("Report-View-Percent"));
+    return out;
+}
+
+QStringList ViewerPrintRow::categoryHeader() const
+{
+    QStringList out{formatString(localizedString(QStringLiteral("Report-View-Actual")), {m_first.year()}), QString()};
+    for (int k = 0; k < kMonths; ++k)
+        out.append(QString());
+    out << localizedString(QStringLiteral("Report-View-Total")) << localizedString(QStringLiteral("Report-View-Budget"))
+        << localizedString(QStringLiteral("Report-View-Percent"))
+        << localizedString(QStringLiteral("Report-View-Percent"));
+    return out;
+}
+
+QStringList ViewerPrintRow::accountCells(CV4Document &document, const CVUnitModel &node) const
+{
+    const AccountValues values = accountValues(document, node);
+    QStringList out{document.displayName(node), amountText(document, values.carry)};
+    for (double value : values.months)
+        out.append(amountText(document, value));
+    out << amountText(document, values.rest) << QString() << QString() << percentText(values.percent);
+    return out;
+}
+
+QStringList ViewerPrintRow::categoryCells(CV4Document &document, const CVUnitModel &node) const
+{
+    const CategoryValues values = categoryValues(document, node);
+    QStringList out{document.displayName(node), QString()};
+    for (double value : values.months)
+        out.append(amountOrEmpty(document, value));
+    out << amountOrEmpty(document, values.total)
+        << (values.budget ? amountText(document, *values.budget) : QString()) << percentText(values.budgetPercent)
+        << percentText(values.share);
+    return out;
+}
+
+} // namespace cv

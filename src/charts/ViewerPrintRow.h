@@ -1,0 +1,60 @@
+#pragma once
+// The texts of the printed viewer, eighteen per row. The twelve month
+// columns are M0..M11 from the top date's month, each under its own month's
+// name: accounts show the balance at each month's end after the carry-over
+// (the balance the day before M0), categories each month's total and, as the
+// total, the sum of exactly those twelve months.
+
+#include "model/CVUnitModel.h"
+
+#include <QDate>
+#include <QStringList>
+
+#include <array>
+#include <optional>
+
+class CV4Document;
+
+namespace cv {
+
+class ViewerPrintRow {
+public:
+    static constexpr int kMonths = 12;
+    static constexpr int kCells = 18;
+
+    struct AccountValues {
+        double carry = 0;
+        std::array<double, kMonths> months{};
+        double rest = 0; // at the end of the last printed month
+        std::optional<double> percent; // of the nearest root above, at the same day
+    };
+    struct CategoryValues {
+        std::array<double, kMonths> months{};
+        double total = 0;
+        std::optional<double> budget;        // income and expense items with a budget
+        std::optional<double> budgetPercent;
+        std::optional<double> share;         // of the nearest root above
+    };
+
+    explicit ViewerPrintRow(const QDate &topDate);
+
+    QDate monthStart(int month) const;
+    QDate monthEnd(int month) const;
+    QDate carryDate() const { return monthStart(0).addDays(-1); }
+
+    AccountValues accountValues(CV4Document &document, const CVUnitModel &node) const;
+    CategoryValues categoryValues(CV4Document &document, const CVUnitModel &node) const;
+
+    QStringList accountHeader() const;
+    QStringList categoryHeader() const;
+    QStringList accountCells(CV4Document &document, const CVUnitModel &node) const;
+    QStringList categoryCells(CV4Document &document, const CVUnitModel &node) const;
+
+private:
+    static CVUnitModelPtr shared(const CVUnitModel &node);
+    double monthsTotal(CV4Document &document, const CVUnitModelPtr &node) const;
+
+    QDate m_first; // first day of M0
+};
+
+} // namespace cv
