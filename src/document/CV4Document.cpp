@@ -14,7 +14,7 @@ namespace {
 CVUnitModelPtr makeCacheItem(const char *key)
 {
     auto node = std::make_shared<CVUnitModel>();
-    node->setKind(5);
+    node->setKind(cv::raw(cv::NodeKind::SystemItem));
     node->setName(cv::localizedString(QLatin1String(key)));
     return node;
 }

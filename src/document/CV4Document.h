@@ -18,6 +18,7 @@
 #include "model/CV4Settings.h"
 #include "model/CV4TradeFormatting.h"
 #include "model/CVUnitModel.h"
+#include "model/DomainEnums.h"
 #include "platform/CV4IntHash.h"
 
 #include <QDate>
@@ -270,6 +271,8 @@ public:
     static const QString kTypeV2;   // "cvv2", the current format
     static const QString kTypeV1;   // "cvv1", read only
     static const QString kTypeXML;  // "cvxf"
+    static cv::DocumentType documentType(const QString &type);
+    static QString typeName(cv::DocumentType type);
     static QString extensionForType(const QString &type);
     // None for an extension no type has.
     static QString typeForExtension(const QString &extension);

@@ -22,19 +22,6 @@ int holdingBrand(const CVUnitModel &node)
     return b ? b->brand() : 0;
 }
 
-// Accounts whose own series carries their running balance.
-bool isBalanceKind(int kind)
-{
-    switch (kind) {
-    case 3: case 30: case 31: case 33: case 40: case 41: case 42: return true;
-    default: return false;
-    }
-}
-
-bool isDebtKind(int kind)
-{
-    return kind >= 40 && kind <= 42;
-}
 
 // The record findActualByCategory would make of the row, in a reused object.
 void fillFastRecord(CV4Actual &entry, const CV4CacheRow &row, int category, int kind)
@@ -225,8 +212,8 @@ void CV4Document::createCacheFor(const CVUnitModelPtr &node)
 {
     if (node) {
         const int kind = node->kind();
-        if (kind == 30 || kind == 32 || kind == 33) return;
-        if (kind == 41) {
+        if (kind == cv::NodeKind::Cash || kind == cv::NodeKind::Investment || kind == cv::NodeKind::GeneralAsset) return;
+        if (kind == cv::NodeKind::Loan) {
             createCache();
             return;
         }
@@ -269,7 +256,7 @@ void CV4Document::accumulateAccount(const CVUnitModelPtr &node)
 void CV4Document::accumulateNode(const CVUnitModelPtr &node, std::unordered_set<const CVUnitModel *> &visited)
 {
     if (!node || !visited.insert(node.get()).second) return;
-    if (isBalanceKind(node->kind()) || node->kind() == 6) m_cache.accumulateForKey(node.get(), node->assetInitialDate());
+    if (cv::isBalanceNodeKind(node->kind()) || node->kind() == cv::NodeKind::Holding) m_cache.accumulateForKey(node.get(), node->assetInitialDate());
     for (const auto &child : node->children()) accumulateNode(child, visited);
 }
 
@@ -306,7 +293,7 @@ void CV4Document::addToCache(int category)
 void CV4Document::calcInvestCache(const CVUnitModelPtr &node)
 {
     if (!node) return;
-    if (node->kind() == 32) {
+    if (node->kind() == cv::NodeKind::Investment) {
         const auto trades = m_dataModel->findTradeFrom(QDate(), QDate(), node->ident(), -1, 0);
         if (trades) {
             for (const auto &t : *trades)
@@ -329,13 +316,13 @@ void CV4Document::calcTransferCache(const CVUnitModelPtr &transferRoot)
 
 CVUnitModelPtr CV4Document::cashPartOf(const CVUnitModelPtr &account) const
 {
-    if (account && account->kind() == 32) return account->childAt(0);
+    if (account && account->kind() == cv::NodeKind::Investment) return account->childAt(0);
     return account;
 }
 
 bool CV4Document::isCashSide(const CVUnitModelPtr &account) const
 {
-    return account && (account->isCache() || account->kind() == 3);
+    return account && (account->isCache() || account->kind() == cv::NodeKind::CashPart);
 }
 
 CVUnitModelPtr CV4Document::holdingOf(const CVUnitModelPtr &account, int brand) const
@@ -343,7 +330,7 @@ CVUnitModelPtr CV4Document::holdingOf(const CVUnitModelPtr &account, int brand) 
     if (!account) return nullptr;
     for (int i = 1; i < account->countChild(); ++i) {
         const CVUnitModelPtr child = account->childAt(i);
-        if (child->kind() == 6 && holdingBrand(*child) == brand) return child;
+        if (child->kind() == cv::NodeKind::Holding && holdingBrand(*child) == brand) return child;
     }
     return nullptr;
 }
@@ -371,7 +358,7 @@ void CV4Document::calcCache(const CVUnitModelPtr &category, const CV4Actual &ent
         return;
     }
     double d = a;
-    if (isDebtKind(account->kind())) d = -d;
+    if (cv::isDebtAccountKind(account->kind())) d = -d;
     if (expense) d = -d;
     m_cache.addValue(d, account, date);
 }
@@ -671,12 +658,12 @@ bool CV4Document::valueRangeForAccount(const CVUnitModelPtr &node, double *max, 
 {
     if (!node) return false;
     const CV4CurrencyPtr currency = isForeignCurrency(node->currency()) ? findCurrency(node->currency()) : nullptr;
-    const CV4BrandPtr brand = node->kind() == 6 ? findBrand(holdingBrand(*node)) : nullptr;
-    const QDate startDate = node->kind() == 3 && node->parent() ? node->parent()->assetInitialDate()
+    const CV4BrandPtr brand = node->kind() == cv::NodeKind::Holding ? findBrand(holdingBrand(*node)) : nullptr;
+    const QDate startDate = node->kind() == cv::NodeKind::CashPart && node->parent() ? node->parent()->assetInitialDate()
                                                                 : node->assetInitialDate();
-    double initial = node->kind() == 3 && node->parent() ? node->parent()->assetInitialValue()
+    double initial = node->kind() == cv::NodeKind::CashPart && node->parent() ? node->parent()->assetInitialValue()
                                                          : node->assetInitialValue();
-    if (node->kind() == 6)
+    if (node->kind() == cv::NodeKind::Holding)
         if (const auto unit = std::dynamic_pointer_cast<CV4InvestUnit>(node->extra())) initial = unit->units();
     const QDate start = startDate.isValid() && startDate >= from ? startDate : from;
     const double first = netValue(initial, currency, brand, start);
@@ -732,7 +719,7 @@ void resolveCategorySummary(CV4Document &doc, const CVUnitModel &node)
 double CV4Document::valueForActual(const CVUnitModelPtr &node, const QDate &date)
 {
     if (!node) return 0;
-    if (node->kind() != 51) return m_cache.valueForKey(node.get(), date);
+    if (node->kind() != cv::NodeKind::CategorySummary) return m_cache.valueForKey(node.get(), date);
     resolveCategorySummary(*this, *node);
     return summaryValue(node, [&](const CVUnitModelPtr &n) { return n ? m_cache.valueForKey(n.get(), date) : 0; });
 }
@@ -740,7 +727,7 @@ double CV4Document::valueForActual(const CVUnitModelPtr &node, const QDate &date
 double CV4Document::summaryForActualDays(const CVUnitModelPtr &node, const QDate &date, int days)
 {
     if (!node) return 0;
-    if (node->kind() != 51) return m_cache.summaryForKeyForDays(node.get(), date, days);
+    if (node->kind() != cv::NodeKind::CategorySummary) return m_cache.summaryForKeyForDays(node.get(), date, days);
     resolveCategorySummary(*this, *node);
     return summaryValue(node, [&](const CVUnitModelPtr &n) {
         return n ? m_cache.summaryForKeyForDays(n.get(), date, days) : 0;
@@ -750,7 +737,7 @@ double CV4Document::summaryForActualDays(const CVUnitModelPtr &node, const QDate
 double CV4Document::summaryForActualMonths(const CVUnitModelPtr &node, const QDate &date, int months)
 {
     if (!node) return 0;
-    if (node->kind() != 51) return m_cache.summaryForKeyForMonths(node.get(), date, months);
+    if (node->kind() != cv::NodeKind::CategorySummary) return m_cache.summaryForKeyForMonths(node.get(), date, months);
     resolveCategorySummary(*this, *node);
     return summaryValue(node, [&](const CVUnitModelPtr &n) {
         return n ? m_cache.summaryForKeyForMonths(n.get(), date, months) : 0;

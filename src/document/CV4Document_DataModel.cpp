@@ -172,7 +172,7 @@ void CV4Document::applyTrade(const TradePtr &trade, const CVUnitModelPtr &subjec
     }
     if (deleted) return;
     if (subject) {
-        if (subject->kind() == 6) {
+        if (subject->kind() == cv::NodeKind::Holding) {
             if (holdingBrand(*subject) != trade->brand() && subject->parent())
                 addBrandNodeIfNeeded(subject->parent()->shared_from_this(), trade->brand());
         } else {
@@ -185,13 +185,13 @@ void CV4Document::applyTrade(const TradePtr &trade, const CVUnitModelPtr &subjec
 
 bool CV4Document::addBrandNodeIfNeeded(const CVUnitModelPtr &account, int brand)
 {
-    if (!account || account->kind() != 32 || account->investAccountHasBrand(brand)) return false;
+    if (!account || account->kind() != cv::NodeKind::Investment || account->investAccountHasBrand(brand)) return false;
     const CV4BrandPtr security = findBrand(brand);
     auto unit = std::make_shared<CV4InvestUnit>();
     unit->setDate(account->assetInitialDate());
     unit->setBrand(brand);
     auto node = std::make_shared<CVUnitModel>();
-    node->setKind(6);
+    node->setKind(cv::raw(cv::NodeKind::Holding));
     node->setIdent(0);
     node->setCurrency(security ? security->currency() : 0);
     node->setExtra(unit);
@@ -215,7 +215,7 @@ void CV4Document::cleanupItem(const CVUnitModelPtr &node)
     if (!node) return;
     const int kind = node->kind();
     bool removed = false;
-    if (kind == 21 || kind == 5) {
+    if (kind == cv::NodeKind::Category || kind == cv::NodeKind::SystemItem) {
         const bool expense = m_actualModel && node->hasAncestor(m_actualModel->expense().get());
         const auto entries = expense ? m_dataModel->findExpenseByCategory(node->ident())
                                      : m_dataModel->findIncomeByCategory(node->ident());
@@ -231,7 +231,7 @@ void CV4Document::cleanupItem(const CVUnitModelPtr &node)
         updateChangeCount(ChangeDone);
         removed = true;
         fixLoanAccount(-1, node->ident(), expense ? CV4ActualModel::ExpenseMisc : CV4ActualModel::IncomeMisc);
-    } else if (kind == 6) {
+    } else if (kind == cv::NodeKind::Holding) {
         const CVUnitModel *account = node->parent();
         if (account) {
             const int brand = holdingBrand(*node);
@@ -241,8 +241,8 @@ void CV4Document::cleanupItem(const CVUnitModelPtr &node)
             updateChangeCount(ChangeDone);
             removed = true;
         }
-    } else if (kind == 30 || kind == 31 || kind == 33 || (kind >= 40 && kind <= 42) || kind == 32) {
-        if (kind == 32) {
+    } else if (kind == cv::NodeKind::Cash || kind == cv::NodeKind::Bank || kind == cv::NodeKind::GeneralAsset || cv::isDebtAccountKind(kind) || kind == cv::NodeKind::Investment) {
+        if (kind == cv::NodeKind::Investment) {
             for (int i = 1; i < node->countChild(); ++i) cleanupItem(node->childAt(i));
         }
         CV4SearchConditions conditions;
@@ -261,7 +261,7 @@ void CV4Document::cleanupItem(const CVUnitModelPtr &node)
         storeWrite(m_dataModel->removeActualForAccount(node->ident()));
         updateChangeCount(ChangeDone);
         removed = true;
-        if (kind != 32) fixLoanAccount(node->ident(), -1, CV4ActualModel::Asset2Asset);
+        if (kind != cv::NodeKind::Investment) fixLoanAccount(node->ident(), -1, CV4ActualModel::Asset2Asset);
     }
     clearCache(node);
     clearLookups();
@@ -270,7 +270,7 @@ void CV4Document::cleanupItem(const CVUnitModelPtr &node)
 
 bool CV4Document::moveItem(const CVUnitModelPtr &node, int target)
 {
-    if (!node || node->kind() != 21) {
+    if (!node || node->kind() != cv::NodeKind::Category) {
         qCWarning(lcDocument) << "moveItem: not a category";
         return false;
     }
@@ -519,7 +519,7 @@ void CV4Document::fillPopUpButton(CV4MenuTarget &menu, const CVUnitModelPtr &nod
 
 void CV4Document::setupInvestAccountPopUpButton(CV4MenuTarget &menu) const
 {
-    fillPopUpButton(menu, m_accountModel ? m_accountModel->asset() : nullptr, 32);
+    fillPopUpButton(menu, m_accountModel ? m_accountModel->asset() : nullptr, cv::raw(cv::NodeKind::Investment));
 }
 
 // ---- currency and display helpers
@@ -531,7 +531,7 @@ CV4CurrencyPtr CV4Document::defaultCurrency() const
 
 CV4CurrencyPtr CV4Document::displayCurrencyOfItem(const CVUnitModel &node) const
 {
-    if ((node.kind() == 6 || node.kind() == 3) && node.parent()) return findCurrency(node.parent()->currency());
+    if ((node.kind() == cv::NodeKind::Holding || node.kind() == cv::NodeKind::CashPart) && node.parent()) return findCurrency(node.parent()->currency());
     return findCurrency(node.currency());
 }
 
@@ -569,12 +569,12 @@ void CV4Document::reinitializeCurrencyData()
 QString CV4Document::displayName(const CVUnitModel &node) const
 {
     const int kind = node.kind();
-    if (kind == 6) {
+    if (kind == cv::NodeKind::Holding) {
         const CV4BrandPtr brand = findBrand(holdingBrand(node));
         return brand ? brand->name() : QString();
     }
-    if (kind == 3) return cv::localizedString(QStringLiteral("SYS:Invest-Cache"));
-    if (kind >= 0 && kind <= 5 && node.name().startsWith(QLatin1String("SYS:"))) return cv::localizedString(node.name());
+    if (kind == cv::NodeKind::CashPart) return cv::localizedString(QStringLiteral("SYS:Invest-Cache"));
+    if (cv::isSystemNameKind(kind) && node.name().startsWith(QLatin1String("SYS:"))) return cv::localizedString(node.name());
     return node.name();
 }
 
@@ -655,7 +655,7 @@ bool CV4Document::fixLoanSub(const CVUnitModelPtr &node, int account, int catego
 {
     if (!node) return false;
     bool any = false;
-    if (node->kind() == 41) {
+    if (node->kind() == cv::NodeKind::Loan) {
         const auto record = std::dynamic_pointer_cast<CV4LoanModel>(node->extra());
         std::optional<CV4LoanSchedule> rows = record ? getLoan(node->ident()) : std::nullopt;
         if (rows) {

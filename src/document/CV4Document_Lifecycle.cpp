@@ -39,35 +39,39 @@ CV4CurrencyPtr currencyFromText(const QString &text)
     return CV4Currency::currencyWith(words[1], words[0], words[2], fraction);
 }
 
-QString pathWithExtension(const QString &path, const QString &extension)
-{
-    const QFileInfo info(path);
-    const QString suffix = info.suffix();
-    const QString stem = suffix.isEmpty() ? path : path.left(path.size() - suffix.size() - 1);
-    return stem + QLatin1Char('.') + extension;
-}
-
 } // namespace
 
 const QString CV4Document::kTypeV2 = QStringLiteral("Corvane Document V2");
 const QString CV4Document::kTypeV1 = QStringLiteral("Corvane Document");
 const QString CV4Document::kTypeXML = QStringLiteral("Corvane XML Document");
 
+cv::DocumentType CV4Document::documentType(const QString &type)
+{
+    if (type == kTypeV2) return cv::DocumentType::Current;
+    if (type == kTypeV1) return cv::DocumentType::Version1;
+    if (type == kTypeXML) return cv::DocumentType::XML;
+    return cv::DocumentType::None;
+}
+
+QString CV4Document::typeName(cv::DocumentType type)
+{
+    switch (type) {
+    case cv::DocumentType::Current: return kTypeV2;
+    case cv::DocumentType::Version1: return kTypeV1;
+    case cv::DocumentType::XML: return kTypeXML;
+    case cv::DocumentType::None: break;
+    }
+    return QString();
+}
+
 QString CV4Document::extensionForType(const QString &type)
 {
-    if (type == kTypeV2) return QStringLiteral("cvv2");
-    if (type == kTypeV1) return QStringLiteral("cvv1");
-    if (type == kTypeXML) return QStringLiteral("cvxf");
-    return QString();
+    return cv::extensionForDocumentType(documentType(type));
 }
 
 QString CV4Document::typeForExtension(const QString &extension)
 {
-    const QString e = extension.toLower();
-    if (e == QLatin1String("cvv2")) return kTypeV2;
-    if (e == QLatin1String("cvv1")) return kTypeV1;
-    if (e == QLatin1String("cvxf")) return kTypeXML;
-    return QString();
+    return typeName(cv::documentTypeForExtension(extension));
 }
 
 void CV4Document::setTemplateIndex(int index)
@@ -162,7 +166,7 @@ bool CV4Document::initWithContentsOfFile(const QString &path, const QString &typ
     if (m_upgraded || m_fileType == kTypeV1) {
         m_fileType = kTypeV2;
         if (!m_fileName.isEmpty()) {
-            const QString current = pathWithExtension(m_fileName, extensionForType(kTypeV2));
+            const QString current = cv::currentTypePathFor(m_fileName);
             // Never let the first Save overwrite a newer book of that name.
             if (QFileInfo::exists(current)) {
                 m_suggestedFileName = current;
@@ -177,7 +181,7 @@ bool CV4Document::initWithContentsOfFile(const QString &path, const QString &typ
         QStringList names;
         if (const CVUnitModelPtr asset = m_accountModel->asset()) {
             for (const CVUnitModelPtr &child : asset->children()) {
-                if (child && child->kind() == 32 && investAccountHasBrandWithOtherCurrency(child))
+                if (child && child->kind() == cv::NodeKind::Investment && investAccountHasBrandWithOtherCurrency(child))
                     names << child->name();
             }
         }
@@ -246,12 +250,12 @@ bool CV4Document::readInfoRows()
 bool CV4Document::readFromFile(const QString &path, const QString &type)
 {
     m_readCancelled = false;
-    const QString extension = extensionForType(type);
+    const cv::DocumentType docType = documentType(type);
     CV4DocumentUI &ui = cv::documentUI();
     ui.beginBusy(cv::formatString(cv::localizedString(QStringLiteral("Loading %@")), {QFileInfo(path).fileName()}));
 
     bool ok = false;
-    if (extension == QLatin1String("cvxf")) {
+    if (docType == cv::DocumentType::XML) {
         if (m_dataModel->create()) {
             bool isTemplate = false;
             m_dataModel->beginTransaction();
@@ -268,7 +272,7 @@ bool CV4Document::readFromFile(const QString &path, const QString &type)
             }
         }
         if (!ok) m_dataModel->close();
-    } else if (extension == QLatin1String("cvv1") || extension == QLatin1String("cvv2")) {
+    } else if (docType == cv::DocumentType::Version1 || docType == cv::DocumentType::Current) {
         bool upgraded = false;
         ok = m_dataModel->open(path, &upgraded);
         m_upgraded = upgraded;
@@ -318,7 +322,7 @@ void CV4Document::fixInvestBrandID(const CVUnitModelPtr &node)
     if (!node) return;
     for (const CVUnitModelPtr &child : node->children()) {
         if (!child) continue;
-        if (child->kind() == 6 || child->kind() == 3)
+        if (child->kind() == cv::NodeKind::Holding || child->kind() == cv::NodeKind::CashPart)
             child->setIdent(0);
         else
             fixInvestBrandID(child);
@@ -349,8 +353,7 @@ void CV4Document::compactDB()
 
 bool CV4Document::writeToFile(const QString &path, const QString &type)
 {
-    QString extension = extensionForType(type);
-    if (extension == QLatin1String("cvv1")) extension = QStringLiteral("cvv2");
+    const QString extension = cv::extensionForDocumentType(cv::savedDocumentType(documentType(type)));
     const bool ok = writeToFileWorker(path, extension);
     if (ok && m_backupStatus == 1 && !path.isEmpty()) {
         if (manageBackup(path)) m_backupStatus = 0;
@@ -361,7 +364,8 @@ bool CV4Document::writeToFile(const QString &path, const QString &type)
 
 bool CV4Document::writeToFileWorker(const QString &path, const QString &extension)
 {
-    if (extension == QLatin1String("cvxf")) {
+    const cv::DocumentType docType = cv::documentTypeForExtension(extension);
+    if (docType == cv::DocumentType::XML) {
         if (!export_(path)) return false;
         // The settings just written must still reach a later save in the database form.
         if (m_settings->changed()) {
@@ -371,7 +375,7 @@ bool CV4Document::writeToFileWorker(const QString &path, const QString &extensio
         updateChangeCount(ChangeCleared);
         return true;
     }
-    if (extension != QLatin1String("cvv2")) return false;
+    if (docType != cv::DocumentType::Current) return false;
 
     Q_EMIT aboutToSave();
     if (m_printInfo) {

@@ -349,8 +349,8 @@ void XMLWriter::nodeAttributes(const CVUnitModel &node, Attributes &a)
 {
     const cv::KeyedArchivable *extra = node.extra().get();
     const auto *asset = dynamic_cast<const CV4AssetModel *>(extra);
-    switch (node.kind()) {
-    case 6:
+    switch (cv::NodeKind(node.kind())) {
+    case cv::NodeKind::Holding:
         if (const auto *unit = dynamic_cast<const CV4InvestUnit *>(extra)) {
             // A holding without a date has none to write; "0.0.0" would read back as garbage.
             if (unit->date().isValid()) a.date(ATTR_DATE, unit->date());
@@ -361,11 +361,11 @@ void XMLWriter::nodeAttributes(const CVUnitModel &node, Attributes &a)
             }
         }
         break;
-    case 30:
-    case 32:
-    case 33:
-    case 42: appendAssetInfo(a, asset); break;
-    case 31: {
+    case cv::NodeKind::Cash:
+    case cv::NodeKind::Investment:
+    case cv::NodeKind::GeneralAsset:
+    case cv::NodeKind::GeneralDebt: appendAssetInfo(a, asset); break;
+    case cv::NodeKind::Bank: {
         static const CV4BankModel blank;
         const auto *bank = dynamic_cast<const CV4BankModel *>(extra);
         appendAssetInfo(a, asset);
@@ -377,7 +377,7 @@ void XMLWriter::nodeAttributes(const CVUnitModel &node, Attributes &a)
         a.rate(ATTR_RATE, bank->interestRate());
         break;
     }
-    case 40: {
+    case cv::NodeKind::CreditCard: {
         static const CV4CreditCardModel blank;
         const auto *card = dynamic_cast<const CV4CreditCardModel *>(extra);
         appendAssetInfo(a, asset);
@@ -387,7 +387,7 @@ void XMLWriter::nodeAttributes(const CVUnitModel &node, Attributes &a)
         a.amount(ATTR_LIMIT, card->limit()).integer(ATTR_CUTOFF, card->cutoffDay()).integer(ATTR_DUE, card->dueDay());
         break;
     }
-    case 41: {
+    case cv::NodeKind::Loan: {
         static const CV4LoanModel blank;
         const auto *loan = dynamic_cast<const CV4LoanModel *>(extra);
         appendAssetInfo(a, asset);
@@ -415,7 +415,7 @@ void XMLWriter::nodeAttributes(const CVUnitModel &node, Attributes &a)
 void XMLWriter::outputNode(const CVUnitModel &node, int level)
 {
     const int kind = node.kind();
-    if (kind == 3) return;   // the cash part belongs to its investment account
+    if (kind == cv::NodeKind::CashPart) return;   // the cash part belongs to its investment account
     const char *known = nodeTag(kind);
     const QByteArray tag = known ? QByteArray(known) : "unknown_" + QByteArray::number(kind);
 
@@ -428,12 +428,12 @@ void XMLWriter::outputNode(const CVUnitModel &node, int level)
     if (!node.name().isEmpty()) outputString(TAG_TITLE, node.name(), level + 1);
     QString memo;
     const cv::KeyedArchivable *extra = node.extra().get();
-    if (kind == 6 || (kind >= 30 && kind <= 33) || (kind >= 40 && kind <= 42)) {
+    if (kind == cv::NodeKind::Holding || cv::isAssetAccountKind(kind) || cv::isDebtAccountKind(kind)) {
         if (const auto *asset = dynamic_cast<const CV4AssetModel *>(extra))
             memo = asset->memo();
         else if (const auto *unit = dynamic_cast<const CV4InvestUnit *>(extra))
             memo = unit->memo();
-    } else if (kind == 50 || kind == 51) {
+    } else if (kind == cv::NodeKind::AccountSummary || kind == cv::NodeKind::CategorySummary) {
         if (const auto *summary = dynamic_cast<const CV4Summary *>(extra)) memo = summary->memo();
     }
     if (!memo.isEmpty()) outputString(TAG_NOTE, memo, level + 1);
@@ -441,14 +441,14 @@ void XMLWriter::outputNode(const CVUnitModel &node, int level)
     const bool inBudgetTree = m_doc.actualModel()->isIncomeOrExpense(&node);
     CV4DataModel &store = *m_doc.dataModel();
     const int child = level + 1;
-    if (kind == 21 || (kind == 5 && node.ident() >= 10 && node.ident() <= 13)) {
+    if (kind == cv::NodeKind::Category || (kind == cv::NodeKind::SystemItem && node.ident() >= 10 && node.ident() <= 13)) {
         if (inBudgetTree) outputBudget(node, child);
         if (const auto entries = store.findActualFrom(QDate(), QDate(), node.ident())) {
             for (const auto &e : *entries) outputActual(*e, child);
         } else {
             m_ok = false;
         }
-    } else if (kind == 6) {
+    } else if (kind == cv::NodeKind::Holding) {
         const auto *unit = dynamic_cast<const CV4InvestUnit *>(extra);
         if (unit && node.parent()) {
             if (const auto trades = store.findTradeBySourceAccount(node.parent()->ident(), unit->brand())) {
@@ -457,7 +457,7 @@ void XMLWriter::outputNode(const CVUnitModel &node, int level)
                 m_ok = false;
             }
         }
-    } else if (kind == 41) {
+    } else if (kind == cv::NodeKind::Loan) {
         if (const auto rows = m_doc.getLoan(node.ident())) {
             for (const auto &row : *rows) {
                 if (!row) continue;
@@ -468,7 +468,7 @@ void XMLWriter::outputNode(const CVUnitModel &node, int level)
                 outputClosed(TAG_REPAYMENT, child, r);
             }
         }
-    } else if (kind == 50 || kind == 51) {
+    } else if (kind == cv::NodeKind::AccountSummary || kind == cv::NodeKind::CategorySummary) {
         if (const auto *summary = dynamic_cast<const CV4Summary *>(extra)) {
             for (const auto &unit : summary->assetList())
                 if (unit) outputClosed(TAG_REFERENCE, child, Attributes().integer(ATTR_REFID, unit->refID()));
@@ -734,8 +734,8 @@ bool XMLReader::startNode(Frame &frame, int kind)
     }
     node->setCurrency(currency);
     frame.code = Node;
-    switch (kind) {
-    case 6: {
+    switch (cv::NodeKind(kind)) {
+    case cv::NodeKind::Holding: {
         auto unit = std::make_shared<CV4InvestUnit>();
         if (hasAttr(ATTR_DATE)) {
             unit->setDate(dateAttr(ATTR_DATE));
@@ -751,7 +751,7 @@ bool XMLReader::startNode(Frame &frame, int kind)
         node->setExtra(unit);
         break;
     }
-    case 41: {
+    case cv::NodeKind::Loan: {
         auto loan = std::make_shared<CV4LoanModel>();
         restoreAssetInfo(*loan);
         loan->setLoanType(intAttr(ATTR_KIND));
@@ -777,27 +777,27 @@ bool XMLReader::startNode(Frame &frame, int kind)
         frame.code = LoanNode;
         break;
     }
-    case 32: {
+    case cv::NodeKind::Investment: {
         auto record = std::make_shared<CV4AssetModel>();
         restoreAssetInfo(*record);
         node->setExtra(record);
         auto cash = std::make_shared<CVUnitModel>();
-        cash->setKind(3);
+        cash->setKind(cv::raw(cv::NodeKind::CashPart));
         cash->setIdent(0);
         cash->setCurrency(currency);
         if (currency == 0) m_withoutCurrency.push_back(cash);
         node->appendChild(cash);
         break;
     }
-    case 30:
-    case 33:
-    case 42: {
+    case cv::NodeKind::Cash:
+    case cv::NodeKind::GeneralAsset:
+    case cv::NodeKind::GeneralDebt: {
         auto record = std::make_shared<CV4AssetModel>();
         restoreAssetInfo(*record);
         node->setExtra(record);
         break;
     }
-    case 31: {
+    case cv::NodeKind::Bank: {
         auto bank = std::make_shared<CV4BankModel>();
         restoreAssetInfo(*bank);
         bank->setKind(intAttr(ATTR_KIND));
@@ -809,7 +809,7 @@ bool XMLReader::startNode(Frame &frame, int kind)
         node->setExtra(bank);
         break;
     }
-    case 40: {
+    case cv::NodeKind::CreditCard: {
         auto card = std::make_shared<CV4CreditCardModel>();
         restoreAssetInfo(*card);
         card->setName(stringAttr(ATTR_COMPANY));
@@ -820,8 +820,8 @@ bool XMLReader::startNode(Frame &frame, int kind)
         node->setExtra(card);
         break;
     }
-    case 50:
-    case 51: node->setExtra(std::make_shared<CV4Summary>()); break;
+    case cv::NodeKind::AccountSummary:
+    case cv::NodeKind::CategorySummary: node->setExtra(std::make_shared<CV4Summary>()); break;
     default: break;
     }
     // A node joins its parent at once; its name, memo and records follow.
@@ -1123,7 +1123,7 @@ void XMLReader::end()
         // A trade belongs to the investment account it lies in; anywhere else
         // it would be stored twice or under the wrong account.
         const auto invest = std::find_if(m_stack.rbegin(), m_stack.rend(), [](const Frame &f) {
-            return f.code == Node && f.node && f.node->kind() == 32;
+            return f.code == Node && f.node && f.node->kind() == cv::NodeKind::Investment;
         });
         if (invest != m_stack.rend() && invest->node->ident() == frame.trade->account())
             stored(m_store.putTrade(frame.trade));
