@@ -1,12 +1,14 @@
 #include "document/CV4Document.h"
 
 #include "document/CV4DocumentUI.h"
+#include "document/EditScope.h"
 
 #include "model/CV4Actual.h"
 #include "model/CV4Trade.h"
 #include "platform/CV4Alert.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/Localization.h"
+#include "platform/LongOperations.h"
 #include "platform/Logging.h"
 
 namespace {
@@ -37,6 +39,7 @@ CV4Document::CV4Document(QObject *parent)
     , m_amountText([this](int ident) { return findCurrency(ident); })
 {
     registerDocumentArchiveClasses();
+    qRegisterMetaType<cv::ChangeSet>();
 }
 
 CV4Document::~CV4Document() = default;
@@ -86,8 +89,22 @@ void CV4Document::clearLookups()
 
 void CV4Document::updateChangeCount(ChangeKind change)
 {
-    m_edited = change == ChangeDone;
-    if (change == ChangeDone) cv::documentUI().setWindowEdited(*this, true);
+    // The mark is state and changes at once; the notice waits for the edit's end.
+    if (change == ChangeDone) {
+        if (isEditing())
+            m_edited = true;
+        else
+            setEdited(true);
+    } else {
+        setEdited(false);
+    }
+}
+
+void CV4Document::setEdited(bool edited)
+{
+    const bool before = m_edited;
+    m_edited = edited;
+    if (edited != before) Q_EMIT modificationChanged(edited);
 }
 
 bool CV4Document::isDocumentEdited() const
@@ -95,72 +112,141 @@ bool CV4Document::isDocumentEdited() const
     return m_edited || (m_settings && m_settings->changed());
 }
 
-// ---- failed store writes
+// ---- edits and failed store writes
 
 void CV4Document::beginWriteBatch()
 {
-    if (m_batchDepth++ == 0) m_batchFailed = false;
+    beginEdit();
 }
 
 void CV4Document::endWriteBatch()
 {
-    if (m_batchDepth == 0 || --m_batchDepth > 0 || !m_batchFailed) return;
-    m_batchFailed = false;
-    // The cache already holds what the store refused; show what the file will hold.
-    createCache();
-    CV4Alert::warn(cv::localizedString(QStringLiteral("Document Write Failed")));
+    endEdit();
+}
+
+void CV4Document::beginEdit()
+{
+    if (m_edit.depth++ > 0) return;
+    m_edit.failed = false;
+    m_edit.changes = cv::ChangeSet();
+    m_edit.touched.clear();
+    m_edit.editedAtStart = m_edited;
+    m_edit.inTransaction = m_dataModel->beginTransaction();
+}
+
+void CV4Document::failEdit()
+{
+    Q_ASSERT(isEditing());
+    m_edit.failed = true;
+}
+
+void CV4Document::endEdit()
+{
+    Q_ASSERT(m_edit.depth > 0);
+    if (m_edit.depth == 0 || --m_edit.depth > 0) return;
+    bool failed = m_edit.failed;
+    if (m_edit.inTransaction) {
+        if (failed)
+            m_dataModel->rollbackTransaction();
+        else if (!m_dataModel->commitTransaction())
+            failed = true;
+    }
+    const bool editedAtStart = m_edit.editedAtStart;
+    const cv::ChangeSet changes = std::move(m_edit.changes);
+    const auto touched = std::move(m_edit.touched);
+    m_edit = Edit();
+    if (failed) {
+        qCWarning(lcDocument) << "edit rolled back";
+        // The cache already holds what the store refused; show what the file will hold.
+        createCache();
+        CV4Alert::warn(cv::localizedString(QStringLiteral("Document Write Failed")));
+        return;
+    }
+    for (const auto &[key, node] : touched) m_cache.accumulateForKey(key, node->assetInitialDate());
+    if (m_edited != editedAtStart) Q_EMIT modificationChanged(m_edited);
+    if (changes.accountTree != cv::TreeChange::None) Q_EMIT accountChanged(changes);
+    if (changes.actualTree != cv::TreeChange::None) Q_EMIT actualChanged(changes);
+    if (changes.currencyList || !changes.currencies.empty()) Q_EMIT currencyChanged(changes);
+    if (changes.brandList || !changes.brands.empty()) Q_EMIT brandChanged(changes);
+    if (!changes.entries.empty()) Q_EMIT entriesChanged(changes);
+    if (!changes.trades.empty()) Q_EMIT tradesChanged(changes);
+    if (!changes.accounts.empty()) Q_EMIT balancesChanged(changes);
 }
 
 void CV4Document::storeWrite(bool ok)
 {
     if (ok) return;
     qCWarning(lcDocument) << "store write failed";
-    m_batchFailed = true;
-    if (m_batchDepth == 0) {
-        // A lone edit is its own batch.
-        ++m_batchDepth;
-        endWriteBatch();
-    }
+    // A lone write is an edit of its own.
+    cv::EditScope edit(*this);
+    m_edit.failed = true;
+}
+
+void CV4Document::addDaily(double value, const CVUnitModelPtr &node, const QDate &date)
+{
+    if (!node) return;
+    m_cache.addValue(value, node, date);
+    const CVUnitModel *account = node->ident() > 0 || !node->parent() ? node.get() : node->parent();
+    if (!isEditing()) return;   // a rebuild accumulates everything at its end
+    m_edit.touched.try_emplace(node.get(), node);
+    m_edit.changes.accounts.insert(account->ident());
+    m_edit.changes.touchDate(date);
+}
+
+void CV4Document::noteCategory(const CVUnitModel &node, const QDate &date)
+{
+    if (!isEditing()) return;
+    m_edit.changes.categories.insert(node.ident());
+    m_edit.changes.touchDate(date);
 }
 
 // ---- commits and notifications
 
 void CV4Document::commitSettings()
 {
+    cv::EditScope edit(*this);
     storeWrite(m_dataModel->putSettingsData(cv::KeyedArchiver::archivedDataWithRootObject(m_settings)));
 }
 
 void CV4Document::commitAccountModel()
 {
+    cv::EditScope edit(*this);
     storeWrite(m_dataModel->putAccountData(cv::KeyedArchiver::archivedDataWithRootObject(m_accountModel)));
     postNotification(AccountChanged);
 }
 
 void CV4Document::commitActualModel()
 {
+    cv::EditScope edit(*this);
     storeWrite(m_dataModel->putActualData(cv::KeyedArchiver::archivedDataWithRootObject(m_actualModel)));
     postNotification(ActualChanged);
 }
 
 void CV4Document::commitCurrencyList()
 {
+    cv::EditScope edit(*this);
     storeWrite(m_dataModel->putCurrencyData(archiveList(m_currencyList)));
+    m_edit.changes.currencyList = true;
     postNotification(CurrencyChanged);
 }
 
 void CV4Document::commitBrandList()
 {
+    cv::EditScope edit(*this);
     storeWrite(m_dataModel->putBrandData(archiveList(m_brandList)));
+    m_edit.changes.brandList = true;
     postNotification(BrandChanged);
 }
 
 void CV4Document::commitGroupList()
 {
+    cv::EditScope edit(*this);
     storeWrite(m_dataModel->putGroupData(archiveList(m_groupList)));
 }
 
 void CV4Document::commitInfoRows()
 {
+    cv::EditScope edit(*this);
     commitSettings();
     commitAccountModel();
     commitActualModel();
@@ -169,24 +255,28 @@ void CV4Document::commitInfoRows()
     commitGroupList();
 }
 
+// Commits report a tree as restructured: the document cannot tell what the
+// caller changed in it, and a view that reloads is never wrong.
 void CV4Document::postNotification(int code)
 {
+    cv::EditScope edit(*this);
     if (code >= 0 && code < 32) m_cacheStatus |= 1u << code;
+    cv::ChangeSet &changes = m_edit.changes;
     switch (code) {
-    case AccountChanged: Q_EMIT accountChanged(); break;
-    case ActualChanged: Q_EMIT actualChanged(); break;
-    case CurrencyChanged: Q_EMIT currencyChanged(); break;
-    case BrandChanged: Q_EMIT brandChanged(); break;
+    case AccountChanged: changes.accountTree = cv::TreeChange::Structure; break;
+    case ActualChanged: changes.actualTree = cv::TreeChange::Structure; break;
+    case CurrencyChanged: changes.currencies.insert(0); break;
+    case BrandChanged: changes.brands.insert(0); break;
     default: break;
     }
 }
 
 void CV4Document::postBusy()
 {
-    Q_EMIT enterLongOp();
+    cv::LongOperations::instance().enter(this);
 }
 
 void CV4Document::postNoBusy()
 {
-    Q_EMIT exitLongOp();
+    cv::LongOperations::instance().exit(this);
 }

@@ -2,9 +2,12 @@
 // One open household book without its window: the models and ordered lists,
 // the store, the balance cache and the lookups by ident. Every edit reaches
 // the store through the write path here, which keeps the cache current.
-// Windows listen to the change signals.
+// Windows listen to the change signals. Edits run in a cv::EditScope
+// (document/EditScope.h); each write-path operation opens one when the caller
+// has none.
 
 #include "document/AmountText.h"
+#include "document/ChangeSet.h"
 #include "document/CV4DataModel.h"
 #include "document/CV4DocumentChanges.h"
 #include "document/CV4PrintInfo.h"
@@ -30,6 +33,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -38,6 +42,10 @@ class CV4Trade;
 class CV4SummaryUnit;
 
 // A menu to fill: the pop-up fillers add (title, tag) items after clearing it.
+namespace cv {
+class EditScope;
+}
+
 class CV4MenuTarget {
 public:
     virtual ~CV4MenuTarget() = default;
@@ -131,10 +139,13 @@ public:
     void updateChangeCount(ChangeKind change) override;
     bool isDocumentEdited() const;
 
-    // ---- store writes in batches: a failed write is reported once per batch
-    // and the cache is rebuilt from what the store holds.
+    // ---- store writes in batches: an edit scope opened and closed by hand
+    // (cv::EditScope is the usual form). A failed write is reported once per
+    // batch and the cache is rebuilt from what the store holds.
     void beginWriteBatch();
     void endWriteBatch();
+    // Whether an edit scope is open.
+    bool isEditing() const { return m_edit.depth > 0; }
 
     // ================= balance cache and valuation (CV4Document_Cache.cpp)
     static int findIndex(const std::vector<CV4PriceTimePtr> &list, const QDate &date);
@@ -327,16 +338,31 @@ public:
     QString stringForFundValue(double value, int currency, bool wantPrefix, bool padZeroes) const override;
 
 Q_SIGNALS:
-    void accountChanged();
-    void actualChanged();
-    void currencyChanged();
-    void brandChanged();
+    // Emitted once per edit, at the end of its outermost scope, never for a
+    // rolled-back edit; each carries all that the edit changed.
+    void accountChanged(const cv::ChangeSet &changes);   // the account tree was committed
+    void actualChanged(const cv::ChangeSet &changes);    // the category tree was committed
+    void currencyChanged(const cv::ChangeSet &changes);  // the currency list or rates changed
+    void brandChanged(const cv::ChangeSet &changes);     // the security list or prices changed
+    void entriesChanged(const cv::ChangeSet &changes);   // entries or transfers were written or removed
+    void tradesChanged(const cv::ChangeSet &changes);    // trades were written or removed
+    void balancesChanged(const cv::ChangeSet &changes);  // account balances changed (`accounts`, from `earliest`)
     void aboutToSave();
-    void enterLongOp();
-    void exitLongOp();
+    // The document went from saved to edited (true) or back (false).
+    void modificationChanged(bool edited);
 
 private:
     friend class CV4DocumentCacheAccess;
+    friend class cv::EditScope;
+    // The edit scope's work (EditScope.h).
+    void beginEdit();
+    void endEdit();
+    void failEdit();
+    void setEdited(bool edited);
+    // A daily addition to an account-side series, remembered for accumulation at the edit's end.
+    void addDaily(double value, const CVUnitModelPtr &node, const QDate &date);
+    void noteCategory(const CVUnitModel &node, const QDate &date);
+    const CV4Cache &balanceSeries(const CVUnitModelPtr &node) const;
     CVUnitModelPtr cashPartOf(const CVUnitModelPtr &account) const;
     bool isCashSide(const CVUnitModelPtr &account) const;
     CVUnitModelPtr holdingOf(const CVUnitModelPtr &account, int brand) const;
@@ -346,6 +372,7 @@ private:
     double summaryValue(const CVUnitModelPtr &node, const std::function<double(const CVUnitModelPtr &)> &value);
     void accumulateNode(const CVUnitModelPtr &node, std::unordered_set<const CVUnitModel *> &visited);
     void storeWrite(bool ok);
+    void updateActual(cv::EntryKind kind, const ActualPtr &entry, const ActualPtr &old, bool commit);
     int fiscalDay() const;
 
     std::unique_ptr<CV4DataModel> m_dataModel;
@@ -357,7 +384,7 @@ private:
     GroupList m_groupList;
     CVUnitModelPtr m_autoCacheIn;
     CVUnitModelPtr m_autoCacheOut;
-    CV4Cache m_cache;
+    mutable CV4Cache m_cache;   // balances accumulate lazily inside an edit, even for const readers
     quint32 m_cacheStatus = 0;
     bool m_updateAccountOnly = false;
     bool m_edited = false;
@@ -372,8 +399,17 @@ private:
 
     cv::AmountText m_amountText;
 
-    int m_batchDepth = 0;
-    bool m_batchFailed = false;
+    // The open edit scope; depth 0 when none is open.
+    struct Edit {
+        int depth = 0;               // nested scopes; the outermost commits
+        bool failed = false;         // a store write failed or the edit was failed
+        bool inTransaction = false;  // the outermost scope opened a store transaction
+        bool editedAtStart = false;  // the change mark when the edit began
+        cv::ChangeSet changes;       // what the edit changed so far
+        // Series with daily additions, each kept alive until accumulated.
+        std::unordered_map<const CVUnitModel *, CVUnitModelPtr> touched;
+    };
+    Edit m_edit;
 
     bool readInfoRows();
     void addDefaultCurrencyIfNone();

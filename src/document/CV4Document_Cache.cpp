@@ -1,4 +1,5 @@
 #include "document/CV4Document.h"
+#include "document/EditScope.h"
 
 #include "model/CV4Actual.h"
 #include "model/CV4AssetModel.h"
@@ -344,6 +345,7 @@ void CV4Document::calcCache(const CVUnitModelPtr &category, const CV4Actual &ent
     if (account && getCurrency(account->currency()) != getCurrency(0))
         v = defaultCurrencyValue(a, account->currency(), date);
     if (!m_updateAccountOnly && category) {
+        noteCategory(*category, date);
         addMonthly(v, category, date);
         if (category->ident() != CV4ActualModel::LoanUnspecified) {
             for (CVUnitModel *p = category->parent(); p; p = p->parent()) addMonthly(v, p->shared_from_this(), date);
@@ -354,13 +356,13 @@ void CV4Document::calcCache(const CVUnitModelPtr &category, const CV4Actual &ent
     if (!account) return;
     if (isCashSide(account)) {
         if (!m_updateAccountOnly) addMonthly(v, expense ? m_autoCacheOut : m_autoCacheIn, date);
-        m_cache.addValue(expense ? -a : a, account, date);
+        addDaily(expense ? -a : a, account, date);
         return;
     }
     double d = a;
     if (cv::isDebtAccountKind(account->kind())) d = -d;
     if (expense) d = -d;
-    m_cache.addValue(d, account, date);
+    addDaily(d, account, date);
 }
 
 void CV4Document::calcTransferCache(const CVUnitModelPtr &item, const CV4Actual &entry, bool remove)
@@ -379,6 +381,7 @@ void CV4Document::calcTransferCache(const CVUnitModelPtr &item, const CV4Actual 
     const CVUnitModelPtr to = cashPartOf(findAccount(entry.destination()));
     if (!m_updateAccountOnly) {
         if (item) {
+            noteCategory(*item, date);
             addMonthly(d, item, date);
             if (CVUnitModel *p = item->parent()) addMonthly(d, p->shared_from_this(), date);
         }
@@ -400,8 +403,8 @@ void CV4Document::calcTransferCache(const CVUnitModelPtr &item, const CV4Actual 
     case CV4ActualModel::Debt2Debt: fromDelta = a; toDelta = -c; break;
     default: return;
     }
-    if (from) m_cache.addValue(fromDelta, from, date);
-    if (to) m_cache.addValue(toDelta, to, date);
+    if (from) addDaily(fromDelta, from, date);
+    if (to) addDaily(toDelta, to, date);
 }
 
 void CV4Document::calcCache(const CVUnitModelPtr &holdingNode, const CV4Trade &trade, const CV4BrandPtr &brandIn,
@@ -418,12 +421,13 @@ void CV4Document::calcCache(const CVUnitModelPtr &holdingNode, const CV4Trade &t
     if (!account) return;   // the account is gone: nothing to move
     const CV4BrandPtr brand = brandIn ? brandIn : findBrand(trade.brand());
     const QDate date = trade.date();
+    if (isEditing()) m_edit.changes.brands.insert(trade.brand());
 
     double u = 0;
     double m = 0;
     trade.changesForAccount(account->ident(), &u, &m);
     if (remove) u = -u;
-    if (u != 0 && holding) m_cache.addValue(u, holding, date);
+    if (u != 0 && holding) addDaily(u, holding, date);
 
     const int accountCurrency = getCurrency(account->currency());
     const int brandCurrency = getCurrency(brand ? brand->currency() : 0);
@@ -441,7 +445,7 @@ void CV4Document::calcCache(const CVUnitModelPtr &holdingNode, const CV4Trade &t
             commission = currency(accountCurrency, commission, brandCurrency, date);
         }
         if (const CVUnitModelPtr cash = cashPartOf(account); cash && cash != account)
-            m_cache.addValue(n, cash, date);
+            addDaily(n, cash, date);
         if (!m_updateAccountOnly) {
             double cashValue = out ? n : n + commission;
             double separate = out ? 0 : commission;
@@ -459,7 +463,7 @@ void CV4Document::calcCache(const CVUnitModelPtr &holdingNode, const CV4Trade &t
 
     if (trade.kind() == CV4Trade::TransferUnits && u != 0) {
         if (const CVUnitModelPtr receiving = holdingOf(findAccount(trade.transfer()), trade.brand()))
-            m_cache.addValue(-u, receiving, date);
+            addDaily(-u, receiving, date);
     }
 }
 
@@ -514,7 +518,22 @@ void CV4Document::removeBrandCache()
 
 void CV4Document::applyBrands(const std::set<CV4BrandPtr> &brands)
 {
-    for (const auto &b : brands) refreshBrandCache(b);
+    cv::EditScope edit(*this);
+    for (const auto &b : brands) {
+        refreshBrandCache(b);
+        if (b) m_edit.changes.brands.insert(b->ident());
+    }
+}
+
+// Every edit accumulates what it touched at its end, so outside an edit no
+// series waits; inside one, a read brings its series up to date first.
+const CV4Cache &CV4Document::balanceSeries(const CVUnitModelPtr &node) const
+{
+    if (m_cache.isDirty(node.get())) {
+        Q_ASSERT(isEditing());
+        m_cache.accumulateForKey(node.get(), node->assetInitialDate());
+    }
+    return m_cache;
 }
 
 void CV4Document::clearGroupCache(const CVUnitModelPtr &node)
@@ -630,7 +649,7 @@ double CV4Document::nodeValue(const CVUnitModelPtr &node, const QDate &date, con
     }
     case 6: {
         const auto unit = std::dynamic_pointer_cast<CV4InvestUnit>(node->extra());
-        const double units = m_cache.latestValueForKey(node.get(), date) + (unit ? unit->units() : 0);
+        const double units = balanceSeries(node).latestValueForKey(node.get(), date) + (unit ? unit->units() : 0);
         if (raw || !target) return units;
         const CV4BrandPtr brand = findBrand(holdingBrand(*node));
         const double value = units * brandValue(brand, date);
@@ -638,15 +657,15 @@ double CV4Document::nodeValue(const CVUnitModelPtr &node, const QDate &date, con
     }
     case 3: {
         const CVUnitModel *account = node->parent();
-        double value = m_cache.latestValueForKey(node.get(), date);
+        double value = balanceSeries(node).latestValueForKey(node.get(), date);
         if (account && node->validAtDate(date)) value += account->assetInitialValue();
         return convertedValue(value, account ? account->currency() : node->currency(), target, date);
     }
     case 41:
-        return convertedValue(m_cache.latestValueForKey(node.get(), date), node->currency(), target, date);
+        return convertedValue(balanceSeries(node).latestValueForKey(node.get(), date), node->currency(), target, date);
     default: {
         if (!node->isAccount()) return 0;
-        double value = m_cache.latestValueForKey(node.get(), date);
+        double value = balanceSeries(node).latestValueForKey(node.get(), date);
         if (node->validAtDate(date)) value += node->assetInitialValue();
         return convertedValue(value, node->currency(), target, date);
     }
@@ -669,7 +688,7 @@ bool CV4Document::valueRangeForAccount(const CVUnitModelPtr &node, double *max, 
     const double first = netValue(initial, currency, brand, start);
     double hi = first;
     double lo = first;
-    const int last = m_cache.indexForKey(node.get(), to);
+    const int last = balanceSeries(node).indexForKey(node.get(), to);
     if (last < 0) {
         if (startDate.isValid() && startDate > to) return false;
     } else {

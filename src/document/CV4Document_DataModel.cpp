@@ -1,4 +1,5 @@
 #include "document/CV4Document.h"
+#include "document/EditScope.h"
 
 #include "model/CV4Actual.h"
 #include "model/CV4EditFlags.h"
@@ -40,54 +41,59 @@ template <class T> int greatestIdent(const std::vector<std::shared_ptr<T>> &list
 
 void CV4Document::updateIncome(const ActualPtr &entry, const ActualPtr &old, bool commit)
 {
-    CVUnitModelPtr node;
-    if (old) {
-        node = findIncome(old->category());
-        if (node) calcCache(node, *old, false, true);
-        if (commit && !entry) {
-            storeWrite(m_dataModel->removeIncome(old));
-            return;
-        }
-    }
-    if (!entry) return;
-    if (!old || entry->category() != old->category()) node = findIncome(entry->category());
-    // An entry of a category that is gone stays out of the cache, as a rebuild leaves it.
-    if (node) calcCache(node, *entry, false, false);
-    if (commit) storeWrite(m_dataModel->putIncome(entry, old));
+    updateActual(cv::EntryKind::Income, entry, old, commit);
 }
 
 void CV4Document::updateExpense(const ActualPtr &entry, const ActualPtr &old, bool commit)
 {
-    CVUnitModelPtr node;
-    if (old) {
-        node = findExpense(old->category());
-        if (node) calcCache(node, *old, true, true);
-        if (commit && !entry) {
-            storeWrite(m_dataModel->removeExpense(old));
-            return;
-        }
-    }
-    if (!entry) return;
-    if (!old || entry->category() != old->category()) node = findExpense(entry->category());
-    if (node) calcCache(node, *entry, true, false);
-    if (commit) storeWrite(m_dataModel->putExpense(entry, old));
+    updateActual(cv::EntryKind::Expense, entry, old, commit);
 }
 
 void CV4Document::updateTransfer(const ActualPtr &entry, const ActualPtr &old)
 {
+    updateActual(cv::EntryKind::Transfer, entry, old, true);
+}
+
+// The old version leaves the cache, the new one enters it, then the store follows.
+void CV4Document::updateActual(cv::EntryKind kind, const ActualPtr &entry, const ActualPtr &old, bool commit)
+{
+    cv::EditScope edit(*this);
+    auto categoryNode = [&](int category) {
+        switch (kind) {
+        case cv::EntryKind::Income: return findIncome(category);
+        case cv::EntryKind::Expense: return findExpense(category);
+        case cv::EntryKind::Transfer: return findTransfer(category);
+        }
+        return CVUnitModelPtr();
+    };
+    auto apply = [&](const CVUnitModelPtr &node, const CV4Actual &e, bool remove) {
+        if (kind == cv::EntryKind::Transfer)
+            calcTransferCache(node, e, remove);
+        else
+            calcCache(node, e, kind == cv::EntryKind::Expense, remove);
+    };
     CVUnitModelPtr node;
     if (old) {
-        node = findTransfer(old->category());
-        if (node) calcTransferCache(node, *old, true);
-        if (!entry) {
+        m_edit.changes.entries.insert(old->ident());
+        node = categoryNode(old->category());
+        if (node) apply(node, *old, true);
+        if (commit && !entry) {
             storeWrite(m_dataModel->removeActual(old));
             return;
         }
     }
     if (!entry) return;
-    if (!old || entry->category() != old->category()) node = findTransfer(entry->category());
-    if (node) calcTransferCache(node, *entry, false);
-    storeWrite(m_dataModel->putActual(entry, old));
+    if (!old || entry->category() != old->category()) node = categoryNode(entry->category());
+    // An entry of a category that is gone stays out of the cache, as a rebuild leaves it.
+    if (node) apply(node, *entry, false);
+    if (commit) {
+        switch (kind) {
+        case cv::EntryKind::Income: storeWrite(m_dataModel->putIncome(entry, old)); break;
+        case cv::EntryKind::Expense: storeWrite(m_dataModel->putExpense(entry, old)); break;
+        case cv::EntryKind::Transfer: storeWrite(m_dataModel->putActual(entry, old)); break;
+        }
+    }
+    m_edit.changes.entries.insert(entry->ident());
 }
 
 void CV4Document::fixupTransferCategory(CV4Actual &entry)
@@ -106,7 +112,9 @@ void CV4Document::fixupTransferCategory(CV4Actual &entry)
 
 void CV4Document::updateTrade(const TradePtr &trade, const TradePtr &old)
 {
+    cv::EditScope edit(*this);
     if (old) {
+        m_edit.changes.trades.insert(old->ident());
         calcCache(nullptr, *old, nullptr, true);
         if (!trade) {
             storeWrite(m_dataModel->removeTrade(old));
@@ -116,6 +124,7 @@ void CV4Document::updateTrade(const TradePtr &trade, const TradePtr &old)
     if (!trade) return;
     calcCache(nullptr, *trade, nullptr, false);
     storeWrite(m_dataModel->putTrade(trade, old));
+    m_edit.changes.trades.insert(trade->ident());
 }
 
 void CV4Document::applyTrade(const TradePtr &trade, const CVUnitModelPtr &subject,
@@ -123,6 +132,7 @@ void CV4Document::applyTrade(const TradePtr &trade, const CVUnitModelPtr &subjec
                              bool autoUpdate)
 {
     if (!trade) return;
+    cv::EditScope edit(*this);
     double u = 0;
     double m = 0;
     trade->changesForAccount(trade->account(), &u, &m);
@@ -195,7 +205,9 @@ bool CV4Document::addBrandNodeIfNeeded(const CVUnitModelPtr &account, int brand)
     node->setIdent(0);
     node->setCurrency(security ? security->currency() : 0);
     node->setExtra(unit);
-    return account->appendChild(node);
+    if (!account->appendChild(node)) return false;
+    if (isEditing()) m_edit.changes.accountTree = cv::TreeChange::Structure;
+    return true;
 }
 
 bool CV4Document::addTransferDestinationIfNeeded(const CV4Trade &trade)
@@ -213,6 +225,7 @@ bool CV4Document::addTransferDestinationIfNeeded(const CV4Trade &trade)
 void CV4Document::cleanupItem(const CVUnitModelPtr &node)
 {
     if (!node) return;
+    cv::EditScope edit(*this);
     const int kind = node->kind();
     bool removed = false;
     if (kind == cv::NodeKind::Category || kind == cv::NodeKind::SystemItem) {
@@ -274,6 +287,7 @@ bool CV4Document::moveItem(const CVUnitModelPtr &node, int target)
         qCWarning(lcDocument) << "moveItem: not a category";
         return false;
     }
+    cv::EditScope edit(*this);
     const bool expense = m_actualModel && node->hasAncestor(m_actualModel->expense().get());
     const auto entries = expense ? m_dataModel->findExpenseByCategory(node->ident())
                                  : m_dataModel->findIncomeByCategory(node->ident());
@@ -554,6 +568,8 @@ bool CV4Document::accountNeedsExchange(int account, int destination)
 
 void CV4Document::reinitializeCurrencyData()
 {
+    cv::EditScope edit(*this);
+    m_edit.changes.currencies.insert(0);
     clearCurrencyCache();
     const CV4CurrencyPtr def = defaultCurrency();
     const double r = def ? def->rate() : 0;
@@ -583,6 +599,7 @@ QString CV4Document::displayName(const CVUnitModel &node) const
 void CV4Document::putLoanData(const CVUnitModelPtr &loan, const CV4LoanSchedule &rows)
 {
     if (!loan) return;
+    cv::EditScope edit(*this);
     storeWrite(m_dataModel->putLoanData(loan->ident(),
                                         cv::KeyedArchiver::archivedDataWithRootObject(cv::ArchiveValue::arrayOf(rows))));
 }
@@ -607,11 +624,8 @@ void CV4Document::putLoan(const CVUnitModelPtr &loan, const CV4LoanSchedule &row
 {
     if (!loan) return;
     const auto record = std::dynamic_pointer_cast<CV4LoanModel>(loan->extra());
-    beginWriteBatch();
     // All or nothing: a half-rewritten loan would keep some old entries and miss new ones.
-    const bool inTransaction = m_dataModel->beginTransaction();
-    const bool failedBefore = m_batchFailed;
-    m_batchFailed = false;
+    cv::EditScope edit(*this);
     putLoanData(loan, rows);
     storeWrite(m_dataModel->removeActualForAccount(loan->ident()));
     auto entry = std::make_shared<CV4Actual>();
@@ -624,6 +638,7 @@ void CV4Document::putLoan(const CVUnitModelPtr &loan, const CV4LoanSchedule &row
         entry->setCategory(category);
         entry->setAmount(amount);
         storeWrite(m_dataModel->putActual(entry));
+        m_edit.changes.entries.insert(entry->ident());
     };
     if (record && record->initialValue() != 0) {
         if (record->inAccount() == 0)
@@ -641,14 +656,7 @@ void CV4Document::putLoan(const CVUnitModelPtr &loan, const CV4LoanSchedule &row
             write(CV4Actual::Expense, row->date(), row->account(), loan->ident(), CV4ActualModel::LoanInterest,
                   row->interest());
     }
-    const bool failed = m_batchFailed;
-    m_batchFailed = failedBefore || failed;
-    if (inTransaction && failed)
-        m_dataModel->rollbackTransaction();
-    else if (inTransaction)
-        storeWrite(m_dataModel->commitTransaction());
     updateChangeCount(ChangeDone);
-    endWriteBatch();
 }
 
 bool CV4Document::fixLoanSub(const CVUnitModelPtr &node, int account, int category, int newValue)
@@ -690,6 +698,7 @@ bool CV4Document::fixLoanSub(const CVUnitModelPtr &node, int account, int catego
 // commit: store it here, or the redirection is lost at the next save.
 void CV4Document::fixLoanAccount(int account, int category, int newValue)
 {
+    cv::EditScope edit(*this);
     if (!m_accountModel || !fixLoanSub(m_accountModel->debt(), account, category, newValue)) return;
     createCache();
     commitAccountModel();

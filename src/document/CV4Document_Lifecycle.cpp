@@ -358,7 +358,6 @@ bool CV4Document::writeToFile(const QString &path, const QString &type)
     if (ok && m_backupStatus == 1 && !path.isEmpty()) {
         if (manageBackup(path)) m_backupStatus = 0;
     }
-    if (ok) cv::documentUI().setWindowEdited(*this, false);
     return ok;
 }
 

@@ -53,6 +53,12 @@ public:
     void setFirstDay(int firstDay, Key key);
 
     bool hasKey(Key key) const { return key && storage_.count(key) != 0; }
+    // Whether the key's running totals wait for accumulateForKey.
+    bool isDirty(Key key) const
+    {
+        const auto *s = series(key);
+        return s && s->dirty();
+    }
     void clearKey(Key key)
     {
         forgetRecent();
