@@ -159,47 +159,34 @@ public:
     // Either output may be null.
     void getTransferValues(const CV4Actual &entry, double *converted, double *defValue) const;
 
+    // Building and keeping. Edits keep the balances current by themselves;
+    // these rebuild or refresh on request.
     void createCache();
     void createCacheFor(const CVUnitModelPtr &node);
     void createCacheIfDirty();
     void clearCache(const CVUnitModelPtr &node);
     void accumulateAccount(const CVUnitModelPtr &node = nullptr);
     void addCacheItem(const CVUnitModelPtr &node) { accumulateAccount(node); }
-    void calcCache(const CVUnitModelPtr &node, bool expense);
-    void calcOneCache(const CVUnitModelPtr &node, bool expense);
-    void addToCache(int category);
-    void calcInvestCache(const CVUnitModelPtr &node);
-    void rebuildSeries();
-    void calcTransferCache(const CVUnitModelPtr &transferRoot);
-    void calcCache(const CVUnitModelPtr &category, const CV4Actual &entry, bool expense, bool remove);
-    void calcTransferCache(const CVUnitModelPtr &item, const CV4Actual &entry, bool remove);
-    void calcCache(const CVUnitModelPtr &holding, const CV4Trade &trade, const CV4BrandPtr &brand, bool remove);
-    void calcCurrencyCache();
     void refreshCurrencyCache(const CV4CurrencyPtr &currency);
-    void clearCurrencyCache();
-    void calcBrandCache();
     void refreshBrandCache(const CV4BrandPtr &brand);
-    void removeBrandCache();
     void applyBrands(const std::set<CV4BrandPtr> &brands);
-    void clearGroupCache(const CVUnitModelPtr &node);
-    void addGroupCache(const CVUnitModelPtr &node);
     void refreshActualGroupCache(const CVUnitModelPtr &node);
-    void treeRecalcMonthlyCache(const CVUnitModelPtr &node, int firstDay);
     void recalcMonthlyCache();
     void syncAutoItems() {}
     bool hasCache(const CVUnitModelPtr &node) const { return node && m_cache.hasKey(node.get()); }
 
-    double valueForAccount(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &currency);
-    double valueForAccount(const CVUnitModelPtr &node, const QDate &date);
-    double rawValueForAccount(const CVUnitModelPtr &node, const QDate &date);
+    // Valuation: reads only; the balances they read are always accumulated.
+    double valueForAccount(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &currency) const;
+    double valueForAccount(const CVUnitModelPtr &node, const QDate &date) const;
+    double rawValueForAccount(const CVUnitModelPtr &node, const QDate &date) const;
     bool valueRangeForAccount(const CVUnitModelPtr &node, double *max, double *min, const QDate &from,
                               const QDate &to) const;
-    double tradingAccount(int account, int brand, const QDate &date);
-    double valueForActual(const CVUnitModelPtr &node, const QDate &date);
-    double summaryForActualDays(const CVUnitModelPtr &node, const QDate &date, int days);
-    double summaryForActualMonths(const CVUnitModelPtr &node, const QDate &date, int months);
-    void resolveIncome(CV4SummaryUnit &unit);
-    void resolveExpense(CV4SummaryUnit &unit);
+    double tradingAccount(int account, int brand, const QDate &date) const;
+    double valueForActual(const CVUnitModelPtr &node, const QDate &date) const;
+    double summaryForActualDays(const CVUnitModelPtr &node, const QDate &date, int days) const;
+    double summaryForActualMonths(const CVUnitModelPtr &node, const QDate &date, int months) const;
+    void resolveIncome(CV4SummaryUnit &unit) const;
+    void resolveExpense(CV4SummaryUnit &unit) const;
 
     // ================= write path, lookups and lists (CV4Document_DataModel.cpp)
     using ActualPtr = std::shared_ptr<CV4Actual>;
@@ -240,11 +227,11 @@ public:
     void postBusy();
     void postNoBusy();
 
-    CVUnitModelPtr findAccount(int ident);
-    CVUnitModelPtr findAsset(int ident);
-    CVUnitModelPtr findDebt(int ident);
-    CVUnitModelPtr findIncome(int ident);
-    CVUnitModelPtr findExpense(int ident);
+    CVUnitModelPtr findAccount(int ident) const;
+    CVUnitModelPtr findAsset(int ident) const;
+    CVUnitModelPtr findDebt(int ident) const;
+    CVUnitModelPtr findIncome(int ident) const;
+    CVUnitModelPtr findExpense(int ident) const;
     CVUnitModelPtr findTransfer(int ident) const;
     CV4BrandPtr findBrand(int ident) const override;
     CV4CurrencyPtr findCurrency(int ident) const;
@@ -273,7 +260,7 @@ public:
     CV4CurrencyPtr defaultCurrency() const;
     CV4CurrencyPtr displayCurrencyOfItem(const CVUnitModel &node) const;
     bool isForeignCurrency(int ident) const;
-    bool accountNeedsExchange(int account, int destination);
+    bool accountNeedsExchange(int account, int destination) const;
     void reinitializeCurrencyData();
     QString displayName(const CVUnitModel &node) const;
 
@@ -352,7 +339,25 @@ Q_SIGNALS:
     void modificationChanged(bool edited);
 
 private:
-    friend class CV4DocumentCacheAccess;
+    friend class CV4DocumentTestAccess;   // tests rebuild through the per-category builders
+
+    // Cache builders (CV4Document_Cache.cpp): the pieces of a rebuild and of one edit.
+    void calcCache(const CVUnitModelPtr &node, bool expense);
+    void calcOneCache(const CVUnitModelPtr &node, bool expense);
+    void addToCache(int category);
+    void calcInvestCache(const CVUnitModelPtr &node);
+    void rebuildSeries();
+    void calcTransferCache(const CVUnitModelPtr &transferRoot);
+    void calcCache(const CVUnitModelPtr &category, const CV4Actual &entry, bool expense, bool remove);
+    void calcTransferCache(const CVUnitModelPtr &item, const CV4Actual &entry, bool remove);
+    void calcCache(const CVUnitModelPtr &holding, const CV4Trade &trade, const CV4BrandPtr &brand, bool remove);
+    void calcCurrencyCache();
+    void clearCurrencyCache();
+    void calcBrandCache();
+    void removeBrandCache();
+    void clearGroupCache(const CVUnitModelPtr &node);
+    void addGroupCache(const CVUnitModelPtr &node);
+    void treeRecalcMonthlyCache(const CVUnitModelPtr &node, int firstDay);
     friend class cv::EditScope;
     // The edit scope's work (EditScope.h).
     void beginEdit();
@@ -368,8 +373,8 @@ private:
     CVUnitModelPtr holdingOf(const CVUnitModelPtr &account, int brand) const;
     void addMonthly(double value, const CVUnitModelPtr &node, const QDate &date);
     double convertedValue(double value, int fromCurrency, const CV4CurrencyPtr &target, const QDate &date) const;
-    double nodeValue(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &currency, bool raw);
-    double summaryValue(const CVUnitModelPtr &node, const std::function<double(const CVUnitModelPtr &)> &value);
+    double nodeValue(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &currency, bool raw) const;
+    double summaryValue(const CVUnitModelPtr &node, const std::function<double(const CVUnitModelPtr &)> &value) const;
     void accumulateNode(const CVUnitModelPtr &node, std::unordered_set<const CVUnitModel *> &visited);
     void storeWrite(bool ok);
     void updateActual(cv::EntryKind kind, const ActualPtr &entry, const ActualPtr &old, bool commit);

@@ -37,28 +37,30 @@ void fillFastRecord(CV4Actual &entry, const CV4CacheRow &row, int category, int 
 }
 
 // calcCache(node, expense) over rows read beforehand.
-void applyCategoryRows(CV4Document &doc, const CV4CacheRows &rows, const CVUnitModelPtr &node, bool expense,
-                       CV4Actual &scratch)
+template <class Apply>
+void applyCategoryRows(const CV4CacheRows &rows, const CVUnitModelPtr &node, bool expense, CV4Actual &scratch,
+                       const Apply &apply)
 {
     if (!node) return;
     if (node->isActual() || node->countChild() == 0) {
         for (const CV4CacheRow &row : rows.rowsForCategory(node->ident())) {
             fillFastRecord(scratch, row, node->ident(), expense ? CV4Actual::Expense : CV4Actual::Income);
-            doc.calcCache(node, scratch, expense, false);
+            apply(node, scratch);
         }
         return;
     }
-    for (const auto &child : node->children()) applyCategoryRows(doc, rows, child, expense, scratch);
+    for (const auto &child : node->children()) applyCategoryRows(rows, child, expense, scratch, apply);
 }
 
 // calcTransferCache(root) over rows read beforehand.
-void applyTransferRows(CV4Document &doc, const CV4CacheRows &rows, const CVUnitModelPtr &root, CV4Actual &scratch)
+template <class Apply>
+void applyTransferRows(const CV4CacheRows &rows, const CVUnitModelPtr &root, CV4Actual &scratch, const Apply &apply)
 {
     if (!root) return;
     for (const auto &item : root->children()) {
         for (const CV4CacheRow &row : rows.rowsForCategory(item->ident())) {
             fillFastRecord(scratch, row, item->ident(), CV4Actual::Transfer);
-            doc.calcTransferCache(item, scratch, false);
+            apply(item, scratch);
         }
     }
 }
@@ -189,8 +191,10 @@ void CV4Document::rebuildSeries()
     CV4Actual scratch;
     if (m_actualModel) {
         if (rows) {
-            applyCategoryRows(*this, *rows, m_actualModel->income(), false, scratch);
-            applyCategoryRows(*this, *rows, m_actualModel->expense(), true, scratch);
+            applyCategoryRows(*rows, m_actualModel->income(), false, scratch,
+                              [this](const CVUnitModelPtr &node, const CV4Actual &e) { calcCache(node, e, false, false); });
+            applyCategoryRows(*rows, m_actualModel->expense(), true, scratch,
+                              [this](const CVUnitModelPtr &node, const CV4Actual &e) { calcCache(node, e, true, false); });
         } else {
             calcCache(m_actualModel->income(), false);
             calcCache(m_actualModel->expense(), true);
@@ -199,7 +203,8 @@ void CV4Document::rebuildSeries()
     if (m_accountModel) calcInvestCache(m_accountModel->asset());
     if (m_actualModel) {
         if (rows)
-            applyTransferRows(*this, *rows, m_actualModel->moneyFlow(), scratch);
+            applyTransferRows(*rows, m_actualModel->moneyFlow(), scratch,
+                              [this](const CVUnitModelPtr &item, const CV4Actual &e) { calcTransferCache(item, e, false); });
         else
             calcTransferCache(m_actualModel->moneyFlow());
     }
@@ -593,23 +598,23 @@ double CV4Document::convertedValue(double value, int fromCurrency, const CV4Curr
     return value;
 }
 
-double CV4Document::valueForAccount(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &currency)
+double CV4Document::valueForAccount(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &currency) const
 {
     return nodeValue(node, date, currency, false);
 }
 
-double CV4Document::valueForAccount(const CVUnitModelPtr &node, const QDate &date)
+double CV4Document::valueForAccount(const CVUnitModelPtr &node, const QDate &date) const
 {
     return nodeValue(node, date, defaultCurrency(), false);
 }
 
-double CV4Document::rawValueForAccount(const CVUnitModelPtr &node, const QDate &date)
+double CV4Document::rawValueForAccount(const CVUnitModelPtr &node, const QDate &date) const
 {
     return nodeValue(node, date, nullptr, true);
 }
 
 double CV4Document::summaryValue(const CVUnitModelPtr &node,
-                                 const std::function<double(const CVUnitModelPtr &)> &value)
+                                 const std::function<double(const CVUnitModelPtr &)> &value) const
 {
     const auto summary = std::dynamic_pointer_cast<CV4Summary>(node->extra());
     if (!summary) return 0;
@@ -621,7 +626,7 @@ double CV4Document::summaryValue(const CVUnitModelPtr &node,
     return summary->assetList().empty() ? -total : total;
 }
 
-double CV4Document::nodeValue(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &q, bool raw)
+double CV4Document::nodeValue(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &q, bool raw) const
 {
     if (!node) return 0;
     if (!node->validAtDate(date) && m_cache.indexForKey(node.get(), date) < 0) return 0;
@@ -704,18 +709,18 @@ bool CV4Document::valueRangeForAccount(const CVUnitModelPtr &node, double *max, 
     return true;
 }
 
-double CV4Document::tradingAccount(int account, int brand, const QDate &date)
+double CV4Document::tradingAccount(int account, int brand, const QDate &date) const
 {
     const CVUnitModelPtr holding = holdingOf(findAccount(account), brand);
     return holding ? rawValueForAccount(holding, date) : 0;
 }
 
-void CV4Document::resolveIncome(CV4SummaryUnit &unit)
+void CV4Document::resolveIncome(CV4SummaryUnit &unit) const
 {
     if (!unit.refCache()) unit.setRefCache(findIncome(unit.refID()));
 }
 
-void CV4Document::resolveExpense(CV4SummaryUnit &unit)
+void CV4Document::resolveExpense(CV4SummaryUnit &unit) const
 {
     if (!unit.refCache()) unit.setRefCache(findExpense(unit.refID()));
 }
@@ -723,7 +728,7 @@ void CV4Document::resolveExpense(CV4SummaryUnit &unit)
 namespace {
 
 // Category summaries add income categories and subtract expense ones.
-void resolveCategorySummary(CV4Document &doc, const CVUnitModel &node)
+void resolveCategorySummary(const CV4Document &doc, const CVUnitModel &node)
 {
     const auto summary = std::dynamic_pointer_cast<CV4Summary>(node.extra());
     if (!summary) return;
@@ -735,7 +740,7 @@ void resolveCategorySummary(CV4Document &doc, const CVUnitModel &node)
 
 } // namespace
 
-double CV4Document::valueForActual(const CVUnitModelPtr &node, const QDate &date)
+double CV4Document::valueForActual(const CVUnitModelPtr &node, const QDate &date) const
 {
     if (!node) return 0;
     if (node->kind() != cv::NodeKind::CategorySummary) return m_cache.valueForKey(node.get(), date);
@@ -743,7 +748,7 @@ double CV4Document::valueForActual(const CVUnitModelPtr &node, const QDate &date
     return summaryValue(node, [&](const CVUnitModelPtr &n) { return n ? m_cache.valueForKey(n.get(), date) : 0; });
 }
 
-double CV4Document::summaryForActualDays(const CVUnitModelPtr &node, const QDate &date, int days)
+double CV4Document::summaryForActualDays(const CVUnitModelPtr &node, const QDate &date, int days) const
 {
     if (!node) return 0;
     if (node->kind() != cv::NodeKind::CategorySummary) return m_cache.summaryForKeyForDays(node.get(), date, days);
@@ -753,7 +758,7 @@ double CV4Document::summaryForActualDays(const CVUnitModelPtr &node, const QDate
     });
 }
 
-double CV4Document::summaryForActualMonths(const CVUnitModelPtr &node, const QDate &date, int months)
+double CV4Document::summaryForActualMonths(const CVUnitModelPtr &node, const QDate &date, int months) const
 {
     if (!node) return 0;
     if (node->kind() != cv::NodeKind::CategorySummary) return m_cache.summaryForKeyForMonths(node.get(), date, months);

@@ -312,7 +312,7 @@ bool CV4Document::moveItem(const CVUnitModelPtr &node, int target)
 
 // ---- lookups
 
-CVUnitModelPtr CV4Document::findAccount(int ident)
+CVUnitModelPtr CV4Document::findAccount(int ident) const
 {
     // Cash parts and holdings carry ident 0: none of them is an account by ident.
     if (ident <= 0) return nullptr;
@@ -333,13 +333,13 @@ CVUnitModelPtr CV4Document::findAccount(int ident)
     return node;
 }
 
-CVUnitModelPtr CV4Document::findAsset(int ident)
+CVUnitModelPtr CV4Document::findAsset(int ident) const
 {
     CVUnitModelPtr node = findAccount(ident);
     return node && node->isAsset() ? node : nullptr;
 }
 
-CVUnitModelPtr CV4Document::findDebt(int ident)
+CVUnitModelPtr CV4Document::findDebt(int ident) const
 {
     CVUnitModelPtr node = findAccount(ident);
     return node && node->isDebt() ? node : nullptr;
@@ -362,12 +362,12 @@ CVUnitModelPtr findCategory(CV4IntHash<CVUnitModel> &memo, const CVUnitModelPtr 
 
 } // namespace
 
-CVUnitModelPtr CV4Document::findIncome(int ident)
+CVUnitModelPtr CV4Document::findIncome(int ident) const
 {
     return findCategory(m_incomeCache, m_actualModel ? m_actualModel->income() : nullptr, ident);
 }
 
-CVUnitModelPtr CV4Document::findExpense(int ident)
+CVUnitModelPtr CV4Document::findExpense(int ident) const
 {
     return findCategory(m_expenseCache, m_actualModel ? m_actualModel->expense() : nullptr, ident);
 }
@@ -556,7 +556,7 @@ bool CV4Document::isForeignCurrency(int ident) const
     return !def || ident != def->ident();
 }
 
-bool CV4Document::accountNeedsExchange(int account, int destination)
+bool CV4Document::accountNeedsExchange(int account, int destination) const
 {
     const int defaultIdent = getCurrency(0);
     const CVUnitModelPtr from = account > 0 ? findAccount(account) : nullptr;
