@@ -1,4 +1,5 @@
 #include "document/CV4Document.h"
+#include "document/CV4DocumentPrivate.h"
 
 #include "document/CV4DocumentUI.h"
 #include "document/EditScope.h"
@@ -28,15 +29,18 @@ template <class T> QByteArray archiveList(const std::vector<std::shared_ptr<T>> 
 
 } // namespace
 
-CV4Document::CV4Document(QObject *parent)
-    : QObject(parent)
-    , m_dataModel(std::make_unique<CV4DataModel>(this))
+CV4Document::Private::Private(CV4Document &document)
+    : m_dataModel(std::make_unique<CV4DataModel>(&document))
     , m_settings(std::make_shared<CV4Settings>())
     , m_accountModel(std::make_shared<CV4AccountModel>())
     , m_actualModel(std::make_shared<CV4ActualModel>())
     , m_autoCacheIn(makeCacheItem("SYS:Cache-In"))
     , m_autoCacheOut(makeCacheItem("SYS:Cache-Out"))
-    , m_amountText([this](int ident) { return findCurrency(ident); })
+    , m_amountText([&document](int ident) { return document.findCurrency(ident); })
+{
+}
+
+CV4Document::CV4Document(QObject *parent) : QObject(parent), m_d(std::make_unique<Private>(*this))
 {
     registerDocumentArchiveClasses();
     qRegisterMetaType<cv::ChangeSet>();
@@ -44,47 +48,174 @@ CV4Document::CV4Document(QObject *parent)
 
 CV4Document::~CV4Document() = default;
 
+// ---- fields
+
+quint32 CV4Document::cacheStatus() const
+{
+    return m_d->m_cacheStatus;
+}
+
+bool CV4Document::isEditing() const
+{
+    return m_d->m_edit.depth > 0;
+}
+
+bool CV4Document::readCancelled() const
+{
+    return m_d->m_readCancelled;
+}
+
+void CV4Document::setFileName(const QString &path)
+{
+    m_d->m_fileName = path;
+}
+
+void CV4Document::setFileType(const QString &type)
+{
+    m_d->m_fileType = type;
+}
+
+int CV4Document::backupStatus() const
+{
+    return m_d->m_backupStatus;
+}
+
+bool CV4Document::upgraded() const
+{
+    return m_d->m_upgraded;
+}
+
+bool CV4Document::hasCache(const CVUnitModelPtr &node) const
+{
+    return node && m_d->m_cache.hasKey(node.get());
+}
+
+CV4DataModel *CV4Document::dataModel() const
+{
+    return m_d->m_dataModel.get();
+}
+
+const CV4SettingsPtr &CV4Document::settings() const
+{
+    return m_d->m_settings;
+}
+
+const CV4AccountModelPtr &CV4Document::accountModel() const
+{
+    return m_d->m_accountModel;
+}
+
+const CV4ActualModelPtr &CV4Document::actualModel() const
+{
+    return m_d->m_actualModel;
+}
+
+const CV4Document::CurrencyList &CV4Document::currencyList() const
+{
+    return m_d->m_currencyList;
+}
+
+const CV4Document::BrandList &CV4Document::brandList() const
+{
+    return m_d->m_brandList;
+}
+
+const CV4Document::GroupList &CV4Document::groupList() const
+{
+    return m_d->m_groupList;
+}
+
+CV4Cache &CV4Document::cache()
+{
+    return m_d->m_cache;
+}
+
+const CV4Cache &CV4Document::cache() const
+{
+    return m_d->m_cache;
+}
+
+const CVUnitModelPtr &CV4Document::autoCacheIn() const
+{
+    return m_d->m_autoCacheIn;
+}
+
+const CVUnitModelPtr &CV4Document::autoCacheOut() const
+{
+    return m_d->m_autoCacheOut;
+}
+
+const cv::AmountText &CV4Document::amountText() const
+{
+    return m_d->m_amountText;
+}
+
+cv::AmountText &CV4Document::amountText()
+{
+    return m_d->m_amountText;
+}
+
+const QString &CV4Document::fileName() const
+{
+    return m_d->m_fileName;
+}
+
+const QString &CV4Document::fileType() const
+{
+    return m_d->m_fileType;
+}
+
+const QString &CV4Document::suggestedFileName() const
+{
+    return m_d->m_suggestedFileName;
+}
+
+const CVPrintInfoPtr &CV4Document::printInfo() const
+{
+    return m_d->m_printInfo;
+}
+
 void CV4Document::setSettings(CV4SettingsPtr settings)
 {
-    m_settings = settings ? std::move(settings) : std::make_shared<CV4Settings>();
+    m_d->m_settings = settings ? std::move(settings) : std::make_shared<CV4Settings>();
 }
 
 void CV4Document::setAccountModel(CV4AccountModelPtr model)
 {
-    m_accountModel = model ? std::move(model) : std::make_shared<CV4AccountModel>();
+    m_d->m_accountModel = model ? std::move(model) : std::make_shared<CV4AccountModel>();
     clearLookups();
 }
 
 void CV4Document::setActualModel(CV4ActualModelPtr model)
 {
-    m_actualModel = model ? std::move(model) : std::make_shared<CV4ActualModel>();
+    m_d->m_actualModel = model ? std::move(model) : std::make_shared<CV4ActualModel>();
     clearLookups();
 }
 
 void CV4Document::setCurrencyList(CurrencyList list)
 {
-    m_currencyList = std::move(list);
-    m_currencyCacheValid = false;
+    m_d->m_currencyList = std::move(list);
+    m_d->m_currencyCacheValid = false;
 }
 
 void CV4Document::setBrandList(BrandList list)
 {
-    m_brandList = std::move(list);
-    m_brandCache.clear();
+    m_d->m_brandList = std::move(list);
+    m_d->m_brandCache.clear();
 }
 
 void CV4Document::setGroupList(GroupList list)
 {
-    m_groupList = std::move(list);
+    m_d->m_groupList = std::move(list);
 }
 
 void CV4Document::clearLookups()
 {
-    m_accountCache.clear();
-    m_brandCache.clear();
-    m_incomeCache.clear();
-    m_expenseCache.clear();
-    m_currencyCacheValid = false;
+    m_d->m_accountCache.clear();
+    m_d->m_brandCache.clear();
+    m_d->m_incomeCache.clear();
+    m_d->m_expenseCache.clear();
+    m_d->m_currencyCacheValid = false;
 }
 
 void CV4Document::updateChangeCount(ChangeKind change)
@@ -92,7 +223,7 @@ void CV4Document::updateChangeCount(ChangeKind change)
     // The mark is state and changes at once; the notice waits for the edit's end.
     if (change == ChangeDone) {
         if (isEditing())
-            m_edited = true;
+            m_d->m_edited = true;
         else
             setEdited(true);
     } else {
@@ -102,14 +233,14 @@ void CV4Document::updateChangeCount(ChangeKind change)
 
 void CV4Document::setEdited(bool edited)
 {
-    const bool before = m_edited;
-    m_edited = edited;
+    const bool before = m_d->m_edited;
+    m_d->m_edited = edited;
     if (edited != before) Q_EMIT modificationChanged(edited);
 }
 
 bool CV4Document::isDocumentEdited() const
 {
-    return m_edited || (m_settings && m_settings->changed());
+    return m_d->m_edited || (m_d->m_settings && m_d->m_settings->changed());
 }
 
 // ---- edits and failed store writes
@@ -126,35 +257,35 @@ void CV4Document::endWriteBatch()
 
 void CV4Document::beginEdit()
 {
-    if (m_edit.depth++ > 0) return;
-    m_edit.failed = false;
-    m_edit.changes = cv::ChangeSet();
-    m_edit.touched.clear();
-    m_edit.editedAtStart = m_edited;
-    m_edit.inTransaction = m_dataModel->beginTransaction();
+    if (m_d->m_edit.depth++ > 0) return;
+    m_d->m_edit.failed = false;
+    m_d->m_edit.changes = cv::ChangeSet();
+    m_d->m_edit.touched.clear();
+    m_d->m_edit.editedAtStart = m_d->m_edited;
+    m_d->m_edit.inTransaction = m_d->m_dataModel->beginTransaction();
 }
 
 void CV4Document::failEdit()
 {
     Q_ASSERT(isEditing());
-    m_edit.failed = true;
+    m_d->m_edit.failed = true;
 }
 
 void CV4Document::endEdit()
 {
-    Q_ASSERT(m_edit.depth > 0);
-    if (m_edit.depth == 0 || --m_edit.depth > 0) return;
-    bool failed = m_edit.failed;
-    if (m_edit.inTransaction) {
+    Q_ASSERT(m_d->m_edit.depth > 0);
+    if (m_d->m_edit.depth == 0 || --m_d->m_edit.depth > 0) return;
+    bool failed = m_d->m_edit.failed;
+    if (m_d->m_edit.inTransaction) {
         if (failed)
-            m_dataModel->rollbackTransaction();
-        else if (!m_dataModel->commitTransaction())
+            m_d->m_dataModel->rollbackTransaction();
+        else if (!m_d->m_dataModel->commitTransaction())
             failed = true;
     }
-    const bool editedAtStart = m_edit.editedAtStart;
-    const cv::ChangeSet changes = std::move(m_edit.changes);
-    const auto touched = std::move(m_edit.touched);
-    m_edit = Edit();
+    const bool editedAtStart = m_d->m_edit.editedAtStart;
+    const cv::ChangeSet changes = std::move(m_d->m_edit.changes);
+    const auto touched = std::move(m_d->m_edit.touched);
+    m_d->m_edit = Private::Edit();
     if (failed) {
         qCWarning(lcDocument) << "edit rolled back";
         // The cache already holds what the store refused; show what the file will hold.
@@ -162,8 +293,8 @@ void CV4Document::endEdit()
         CV4Alert::warn(cv::localizedString(QStringLiteral("Document Write Failed")));
         return;
     }
-    for (const auto &[key, node] : touched) m_cache.accumulateForKey(key, node->assetInitialDate());
-    if (m_edited != editedAtStart) Q_EMIT modificationChanged(m_edited);
+    for (const auto &[key, node] : touched) m_d->m_cache.accumulateForKey(key, node->assetInitialDate());
+    if (m_d->m_edited != editedAtStart) Q_EMIT modificationChanged(m_d->m_edited);
     if (changes.accountTree != cv::TreeChange::None) Q_EMIT accountChanged(changes);
     if (changes.actualTree != cv::TreeChange::None) Q_EMIT actualChanged(changes);
     if (changes.currencyList || !changes.currencies.empty()) Q_EMIT currencyChanged(changes);
@@ -179,25 +310,25 @@ void CV4Document::storeWrite(bool ok)
     qCWarning(lcDocument) << "store write failed";
     // A lone write is an edit of its own.
     cv::EditScope edit(*this);
-    m_edit.failed = true;
+    m_d->m_edit.failed = true;
 }
 
 void CV4Document::addDaily(double value, const CVUnitModelPtr &node, const QDate &date)
 {
     if (!node) return;
-    m_cache.addValue(value, node, date);
+    m_d->m_cache.addValue(value, node, date);
     const CVUnitModel *account = node->ident() > 0 || !node->parent() ? node.get() : node->parent();
     if (!isEditing()) return;   // a rebuild accumulates everything at its end
-    m_edit.touched.try_emplace(node.get(), node);
-    m_edit.changes.accounts.insert(account->ident());
-    m_edit.changes.touchDate(date);
+    m_d->m_edit.touched.try_emplace(node.get(), node);
+    m_d->m_edit.changes.accounts.insert(account->ident());
+    m_d->m_edit.changes.touchDate(date);
 }
 
 void CV4Document::noteCategory(const CVUnitModel &node, const QDate &date)
 {
     if (!isEditing()) return;
-    m_edit.changes.categories.insert(node.ident());
-    m_edit.changes.touchDate(date);
+    m_d->m_edit.changes.categories.insert(node.ident());
+    m_d->m_edit.changes.touchDate(date);
 }
 
 // ---- commits and notifications
@@ -205,43 +336,43 @@ void CV4Document::noteCategory(const CVUnitModel &node, const QDate &date)
 void CV4Document::commitSettings()
 {
     cv::EditScope edit(*this);
-    storeWrite(m_dataModel->putSettingsData(cv::KeyedArchiver::archivedDataWithRootObject(m_settings)));
+    storeWrite(m_d->m_dataModel->putSettingsData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_settings)));
 }
 
 void CV4Document::commitAccountModel()
 {
     cv::EditScope edit(*this);
-    storeWrite(m_dataModel->putAccountData(cv::KeyedArchiver::archivedDataWithRootObject(m_accountModel)));
+    storeWrite(m_d->m_dataModel->putAccountData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_accountModel)));
     postNotification(AccountChanged);
 }
 
 void CV4Document::commitActualModel()
 {
     cv::EditScope edit(*this);
-    storeWrite(m_dataModel->putActualData(cv::KeyedArchiver::archivedDataWithRootObject(m_actualModel)));
+    storeWrite(m_d->m_dataModel->putActualData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_actualModel)));
     postNotification(ActualChanged);
 }
 
 void CV4Document::commitCurrencyList()
 {
     cv::EditScope edit(*this);
-    storeWrite(m_dataModel->putCurrencyData(archiveList(m_currencyList)));
-    m_edit.changes.currencyList = true;
+    storeWrite(m_d->m_dataModel->putCurrencyData(archiveList(m_d->m_currencyList)));
+    m_d->m_edit.changes.currencyList = true;
     postNotification(CurrencyChanged);
 }
 
 void CV4Document::commitBrandList()
 {
     cv::EditScope edit(*this);
-    storeWrite(m_dataModel->putBrandData(archiveList(m_brandList)));
-    m_edit.changes.brandList = true;
+    storeWrite(m_d->m_dataModel->putBrandData(archiveList(m_d->m_brandList)));
+    m_d->m_edit.changes.brandList = true;
     postNotification(BrandChanged);
 }
 
 void CV4Document::commitGroupList()
 {
     cv::EditScope edit(*this);
-    storeWrite(m_dataModel->putGroupData(archiveList(m_groupList)));
+    storeWrite(m_d->m_dataModel->putGroupData(archiveList(m_d->m_groupList)));
 }
 
 void CV4Document::commitInfoRows()
@@ -260,8 +391,8 @@ void CV4Document::commitInfoRows()
 void CV4Document::postNotification(int code)
 {
     cv::EditScope edit(*this);
-    if (code >= 0 && code < 32) m_cacheStatus |= 1u << code;
-    cv::ChangeSet &changes = m_edit.changes;
+    if (code >= 0 && code < 32) m_d->m_cacheStatus |= 1u << code;
+    cv::ChangeSet &changes = m_d->m_edit.changes;
     switch (code) {
     case AccountChanged: changes.accountTree = cv::TreeChange::Structure; break;
     case ActualChanged: changes.actualTree = cv::TreeChange::Structure; break;

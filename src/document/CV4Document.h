@@ -22,7 +22,6 @@
 #include "model/CV4TradeFormatting.h"
 #include "model/CVUnitModel.h"
 #include "model/DomainEnums.h"
-#include "platform/CV4IntHash.h"
 
 #include <QDate>
 #include <QObject>
@@ -33,7 +32,6 @@
 #include <map>
 #include <memory>
 #include <set>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -67,29 +65,29 @@ public:
     ~CV4Document() override;
 
     // ---- fields
-    CV4DataModel *dataModel() const { return m_dataModel.get(); }
-    const CV4SettingsPtr &settings() const { return m_settings; }
+    CV4DataModel *dataModel() const;
+    const CV4SettingsPtr &settings() const;
     void setSettings(CV4SettingsPtr settings);
-    const CV4AccountModelPtr &accountModel() const { return m_accountModel; }
+    const CV4AccountModelPtr &accountModel() const;
     void setAccountModel(CV4AccountModelPtr model);
-    const CV4ActualModelPtr &actualModel() const { return m_actualModel; }
+    const CV4ActualModelPtr &actualModel() const;
     void setActualModel(CV4ActualModelPtr model);
-    const CurrencyList &currencyList() const { return m_currencyList; }
+    const CurrencyList &currencyList() const;
     void setCurrencyList(CurrencyList list);
-    const BrandList &brandList() const { return m_brandList; }
+    const BrandList &brandList() const;
     void setBrandList(BrandList list);
-    const GroupList &groupList() const { return m_groupList; }
+    const GroupList &groupList() const;
     void setGroupList(GroupList list);
-    CV4Cache &cache() { return m_cache; }
-    const CV4Cache &cache() const { return m_cache; }
-    const CVUnitModelPtr &autoCacheIn() const { return m_autoCacheIn; }
-    const CVUnitModelPtr &autoCacheOut() const { return m_autoCacheOut; }
-    quint32 cacheStatus() const { return m_cacheStatus; }
+    CV4Cache &cache();
+    const CV4Cache &cache() const;
+    const CVUnitModelPtr &autoCacheIn() const;
+    const CVUnitModelPtr &autoCacheOut() const;
+    quint32 cacheStatus() const;
 
     // ================= amounts to text and back (CV4Document_Format.cpp)
     // The one way amounts are formatted; amount editors work on it directly.
-    const cv::AmountText &amountText() const { return m_amountText; }
-    cv::AmountText &amountText() { return m_amountText; }
+    const cv::AmountText &amountText() const;
+    cv::AmountText &amountText();
 
     const KavriNumberFormatter &formatterForCurrency(int currency) const;
     const KavriNumberFormatter &centFormatterForCurrency(int currency) const;
@@ -145,7 +143,7 @@ public:
     void beginWriteBatch();
     void endWriteBatch();
     // Whether an edit scope is open.
-    bool isEditing() const { return m_edit.depth > 0; }
+    bool isEditing() const;
 
     // ================= balance cache and valuation (CV4Document_Cache.cpp)
     static int findIndex(const std::vector<CV4PriceTimePtr> &list, const QDate &date);
@@ -173,7 +171,7 @@ public:
     void refreshActualGroupCache(const CVUnitModelPtr &node);
     void recalcMonthlyCache();
     void syncAutoItems() {}
-    bool hasCache(const CVUnitModelPtr &node) const { return node && m_cache.hasKey(node.get()); }
+    bool hasCache(const CVUnitModelPtr &node) const;
 
     // Valuation: reads only; the balances they read are always accumulated.
     double valueForAccount(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &currency) const;
@@ -286,7 +284,7 @@ public:
     bool initWithContentsOfFile(const QString &path, const QString &type);
     bool readFromFile(const QString &path, const QString &type);
     // Whether the last failed read was cancelled by the user.
-    bool readCancelled() const { return m_readCancelled; }
+    bool readCancelled() const;
     // Saves under the path as the type, then takes the day's backup once per opening.
     bool writeToFile(const QString &path, const QString &type);
     bool writeToFileWorker(const QString &path, const QString &extension);
@@ -295,17 +293,17 @@ public:
     void compactDB();
 
     // The file the document saves to; none while untitled.
-    const QString &fileName() const { return m_fileName; }
-    void setFileName(const QString &path) { m_fileName = path; }
-    const QString &fileType() const { return m_fileType; }
-    void setFileType(const QString &type) { m_fileType = type; }
+    const QString &fileName() const;
+    void setFileName(const QString &path);
+    const QString &fileType() const;
+    void setFileType(const QString &type);
     // Where an untitled document that came from a file proposes to be saved.
-    const QString &suggestedFileName() const { return m_suggestedFileName; }
-    int backupStatus() const { return m_backupStatus; }
-    bool upgraded() const { return m_upgraded; }
+    const QString &suggestedFileName() const;
+    int backupStatus() const;
+    bool upgraded() const;
 
     // None until set; the printing side supplies its default then.
-    const CVPrintInfoPtr &printInfo() const { return m_printInfo; }
+    const CVPrintInfoPtr &printInfo() const;
     void setPrintInfo(CVPrintInfoPtr info);
 
     // ================= dated backups (CV4Document_Backup.cpp)
@@ -380,51 +378,14 @@ private:
     void updateActual(cv::EntryKind kind, const ActualPtr &entry, const ActualPtr &old, bool commit);
     int fiscalDay() const;
 
-    std::unique_ptr<CV4DataModel> m_dataModel;
-    CV4SettingsPtr m_settings;
-    CV4AccountModelPtr m_accountModel;
-    CV4ActualModelPtr m_actualModel;
-    CurrencyList m_currencyList;
-    BrandList m_brandList;
-    GroupList m_groupList;
-    CVUnitModelPtr m_autoCacheIn;
-    CVUnitModelPtr m_autoCacheOut;
-    mutable CV4Cache m_cache;   // balances accumulate lazily inside an edit, even for const readers
-    quint32 m_cacheStatus = 0;
-    bool m_updateAccountOnly = false;
-    bool m_edited = false;
 
-    mutable CV4IntHash<CVUnitModel> m_accountCache;
-    mutable CV4IntHash<CV4Brand> m_brandCache;
-    mutable CV4IntHash<CVUnitModel> m_incomeCache;
-    mutable CV4IntHash<CVUnitModel> m_expenseCache;
-    mutable int m_currencyCacheIdent = 0;
-    mutable std::weak_ptr<CV4Currency> m_currencyCacheRef;
-    mutable bool m_currencyCacheValid = false;
 
-    cv::AmountText m_amountText;
 
-    // The open edit scope; depth 0 when none is open.
-    struct Edit {
-        int depth = 0;               // nested scopes; the outermost commits
-        bool failed = false;         // a store write failed or the edit was failed
-        bool inTransaction = false;  // the outermost scope opened a store transaction
-        bool editedAtStart = false;  // the change mark when the edit began
-        cv::ChangeSet changes;       // what the edit changed so far
-        // Series with daily additions, each kept alive until accumulated.
-        std::unordered_map<const CVUnitModel *, CVUnitModelPtr> touched;
-    };
-    Edit m_edit;
 
     bool readInfoRows();
     void addDefaultCurrencyIfNone();
-    CVPrintInfoPtr m_printInfo;
-    QString m_fileName;
-    QString m_fileType;
-    QString m_suggestedFileName;
-    int m_backupStatus = 0;
-    bool m_upgraded = false;
-    bool m_readCancelled = false;
+    struct Private;
+    std::unique_ptr<Private> m_d;   // every data member (CV4DocumentPrivate.h)
 };
 
 template <class T> void CV4Document::changeElementOrder(std::vector<T> &list, int from, int to)

@@ -1,4 +1,5 @@
 #include "document/CV4Document.h"
+#include "document/CV4DocumentPrivate.h"
 #include "document/EditScope.h"
 
 #include "model/CV4Actual.h"
@@ -79,7 +80,7 @@ int CV4Document::findIndex(const std::vector<CV4PriceTimePtr> &list, const QDate
 double CV4Document::currencyRate(const CV4CurrencyPtr &currency, const QDate &date) const
 {
     if (!currency) return 1.0;
-    if (const auto *list = m_cache.dataListAs<PriceList>(currency.get())) {
+    if (const auto *list = m_d->m_cache.dataListAs<PriceList>(currency.get())) {
         const int i = findIndex(*list, date);
         if (i >= 0) return (*list)[size_t(i)]->price();
     }
@@ -93,7 +94,7 @@ double CV4Document::currencyRate(const CV4CurrencyPtr &currency, const QDate &da
 double CV4Document::brandPrice(const CV4BrandPtr &brand, const QDate &date) const
 {
     if (!brand) return 0;
-    const auto *list = m_cache.dataListAs<PriceList>(brand.get());
+    const auto *list = m_d->m_cache.dataListAs<PriceList>(brand.get());
     if (!list) return 0;
     const int i = findIndex(*list, date);
     return i >= 0 ? (*list)[size_t(i)]->price() : 0;
@@ -162,23 +163,23 @@ void CV4Document::getTransferValues(const CV4Actual &entry, double *converted, d
 
 int CV4Document::fiscalDay() const
 {
-    return m_settings ? m_settings->fiscalDayOfMonth() : 0;
+    return m_d->m_settings ? m_d->m_settings->fiscalDayOfMonth() : 0;
 }
 
 void CV4Document::addMonthly(double value, const CVUnitModelPtr &node, const QDate &date)
 {
-    if (node && value != 0) m_cache.addValue(value, node, date, fiscalDay());
+    if (node && value != 0) m_d->m_cache.addValue(value, node, date, fiscalDay());
 }
 
 void CV4Document::createCache()
 {
     postBusy();
-    m_updateAccountOnly = false;
-    m_cache.clear();
+    m_d->m_updateAccountOnly = false;
+    m_d->m_cache.clear();
     calcCurrencyCache();
     calcBrandCache();
     rebuildSeries();
-    m_cacheStatus = 0;
+    m_d->m_cacheStatus = 0;
     postNoBusy();
 }
 
@@ -187,30 +188,30 @@ void CV4Document::rebuildSeries()
 {
     // One typed pass over the entry table instead of a query and a record per
     // entry; the rows and their order are the ones each category would read.
-    const std::optional<CV4CacheRows> rows = m_dataModel ? m_dataModel->readCacheRows() : std::nullopt;
+    const std::optional<CV4CacheRows> rows = m_d->m_dataModel ? m_d->m_dataModel->readCacheRows() : std::nullopt;
     CV4Actual scratch;
-    if (m_actualModel) {
+    if (m_d->m_actualModel) {
         if (rows) {
-            applyCategoryRows(*rows, m_actualModel->income(), false, scratch,
+            applyCategoryRows(*rows, m_d->m_actualModel->income(), false, scratch,
                               [this](const CVUnitModelPtr &node, const CV4Actual &e) { calcCache(node, e, false, false); });
-            applyCategoryRows(*rows, m_actualModel->expense(), true, scratch,
+            applyCategoryRows(*rows, m_d->m_actualModel->expense(), true, scratch,
                               [this](const CVUnitModelPtr &node, const CV4Actual &e) { calcCache(node, e, true, false); });
         } else {
-            calcCache(m_actualModel->income(), false);
-            calcCache(m_actualModel->expense(), true);
+            calcCache(m_d->m_actualModel->income(), false);
+            calcCache(m_d->m_actualModel->expense(), true);
         }
     }
-    if (m_accountModel) calcInvestCache(m_accountModel->asset());
-    if (m_actualModel) {
+    if (m_d->m_accountModel) calcInvestCache(m_d->m_accountModel->asset());
+    if (m_d->m_actualModel) {
         if (rows)
-            applyTransferRows(*rows, m_actualModel->moneyFlow(), scratch,
+            applyTransferRows(*rows, m_d->m_actualModel->moneyFlow(), scratch,
                               [this](const CVUnitModelPtr &item, const CV4Actual &e) { calcTransferCache(item, e, false); });
         else
-            calcTransferCache(m_actualModel->moneyFlow());
+            calcTransferCache(m_d->m_actualModel->moneyFlow());
     }
-    if (m_accountModel) {
-        accumulateAccount(m_accountModel->asset());
-        accumulateAccount(m_accountModel->debt());
+    if (m_d->m_accountModel) {
+        accumulateAccount(m_d->m_accountModel->asset());
+        accumulateAccount(m_d->m_accountModel->debt());
     }
 }
 
@@ -225,25 +226,25 @@ void CV4Document::createCacheFor(const CVUnitModelPtr &node)
         }
     }
     postBusy();
-    m_updateAccountOnly = true;
-    if (m_accountModel) {
-        clearCache(m_accountModel->asset());
-        clearCache(m_accountModel->debt());
+    m_d->m_updateAccountOnly = true;
+    if (m_d->m_accountModel) {
+        clearCache(m_d->m_accountModel->asset());
+        clearCache(m_d->m_accountModel->debt());
     }
     rebuildSeries();
-    m_updateAccountOnly = false;
+    m_d->m_updateAccountOnly = false;
     postNoBusy();
 }
 
 void CV4Document::createCacheIfDirty()
 {
-    if (m_cacheStatus != 0) createCache();
+    if (m_d->m_cacheStatus != 0) createCache();
 }
 
 void CV4Document::clearCache(const CVUnitModelPtr &node)
 {
     if (!node) return;
-    m_cache.clearKey(node.get());
+    m_d->m_cache.clearKey(node.get());
     for (const auto &child : node->children()) clearCache(child);
 }
 
@@ -251,9 +252,9 @@ void CV4Document::accumulateAccount(const CVUnitModelPtr &node)
 {
     std::unordered_set<const CVUnitModel *> visited;
     if (!node) {
-        if (!m_accountModel) return;
-        accumulateNode(m_accountModel->asset(), visited);
-        accumulateNode(m_accountModel->debt(), visited);
+        if (!m_d->m_accountModel) return;
+        accumulateNode(m_d->m_accountModel->asset(), visited);
+        accumulateNode(m_d->m_accountModel->debt(), visited);
         return;
     }
     accumulateNode(node, visited);
@@ -262,7 +263,7 @@ void CV4Document::accumulateAccount(const CVUnitModelPtr &node)
 void CV4Document::accumulateNode(const CVUnitModelPtr &node, std::unordered_set<const CVUnitModel *> &visited)
 {
     if (!node || !visited.insert(node.get()).second) return;
-    if (cv::isBalanceNodeKind(node->kind()) || node->kind() == cv::NodeKind::Holding) m_cache.accumulateForKey(node.get(), node->assetInitialDate());
+    if (cv::isBalanceNodeKind(node->kind()) || node->kind() == cv::NodeKind::Holding) m_d->m_cache.accumulateForKey(node.get(), node->assetInitialDate());
     for (const auto &child : node->children()) accumulateNode(child, visited);
 }
 
@@ -279,8 +280,8 @@ void CV4Document::calcCache(const CVUnitModelPtr &node, bool expense)
 void CV4Document::calcOneCache(const CVUnitModelPtr &node, bool expense)
 {
     if (!node) return;
-    const auto entries = expense ? m_dataModel->findExpenseByCategory(node->ident())
-                                 : m_dataModel->findIncomeByCategory(node->ident());
+    const auto entries = expense ? m_d->m_dataModel->findExpenseByCategory(node->ident())
+                                 : m_d->m_dataModel->findIncomeByCategory(node->ident());
     if (!entries) return;
     for (const auto &e : *entries) calcCache(node, *e, expense, false);
 }
@@ -300,7 +301,7 @@ void CV4Document::calcInvestCache(const CVUnitModelPtr &node)
 {
     if (!node) return;
     if (node->kind() == cv::NodeKind::Investment) {
-        const auto trades = m_dataModel->findTradeFrom(QDate(), QDate(), node->ident(), -1, 0);
+        const auto trades = m_d->m_dataModel->findTradeFrom(QDate(), QDate(), node->ident(), -1, 0);
         if (trades) {
             for (const auto &t : *trades)
                 if (t->account() == node->ident()) calcCache(nullptr, *t, nullptr, false);
@@ -314,7 +315,7 @@ void CV4Document::calcTransferCache(const CVUnitModelPtr &transferRoot)
 {
     if (!transferRoot) return;
     for (const auto &item : transferRoot->children()) {
-        const auto entries = m_dataModel->findTransferByCategory(item->ident());
+        const auto entries = m_d->m_dataModel->findTransferByCategory(item->ident());
         if (!entries) continue;
         for (const auto &e : *entries) calcTransferCache(item, *e, false);
     }
@@ -349,7 +350,7 @@ void CV4Document::calcCache(const CVUnitModelPtr &category, const CV4Actual &ent
     double v = a;
     if (account && getCurrency(account->currency()) != getCurrency(0))
         v = defaultCurrencyValue(a, account->currency(), date);
-    if (!m_updateAccountOnly && category) {
+    if (!m_d->m_updateAccountOnly && category) {
         noteCategory(*category, date);
         addMonthly(v, category, date);
         if (category->ident() != CV4ActualModel::LoanUnspecified) {
@@ -360,7 +361,7 @@ void CV4Document::calcCache(const CVUnitModelPtr &category, const CV4Actual &ent
     account = cashPartOf(account);
     if (!account) return;
     if (isCashSide(account)) {
-        if (!m_updateAccountOnly) addMonthly(v, expense ? m_autoCacheOut : m_autoCacheIn, date);
+        if (!m_d->m_updateAccountOnly) addMonthly(v, expense ? m_d->m_autoCacheOut : m_d->m_autoCacheIn, date);
         addDaily(expense ? -a : a, account, date);
         return;
     }
@@ -384,7 +385,7 @@ void CV4Document::calcTransferCache(const CVUnitModelPtr &item, const CV4Actual 
     const QDate date = entry.date();
     const CVUnitModelPtr from = cashPartOf(findAccount(entry.account()));
     const CVUnitModelPtr to = cashPartOf(findAccount(entry.destination()));
-    if (!m_updateAccountOnly) {
+    if (!m_d->m_updateAccountOnly) {
         if (item) {
             noteCategory(*item, date);
             addMonthly(d, item, date);
@@ -394,9 +395,9 @@ void CV4Document::calcTransferCache(const CVUnitModelPtr &item, const CV4Actual 
         const bool fromCash = isCashSide(from);
         const bool toCash = isCashSide(to);
         if (fromCash && !toCash)
-            addMonthly(d, m_autoCacheOut, date);
+            addMonthly(d, m_d->m_autoCacheOut, date);
         else if (!fromCash && toCash)
-            addMonthly(d, m_autoCacheIn, date);
+            addMonthly(d, m_d->m_autoCacheIn, date);
     }
     const int kind = item ? item->ident() : entry.category();
     double fromDelta = 0;
@@ -426,7 +427,7 @@ void CV4Document::calcCache(const CVUnitModelPtr &holdingNode, const CV4Trade &t
     if (!account) return;   // the account is gone: nothing to move
     const CV4BrandPtr brand = brandIn ? brandIn : findBrand(trade.brand());
     const QDate date = trade.date();
-    if (isEditing()) m_edit.changes.brands.insert(trade.brand());
+    if (isEditing()) m_d->m_edit.changes.brands.insert(trade.brand());
 
     double u = 0;
     double m = 0;
@@ -451,7 +452,7 @@ void CV4Document::calcCache(const CVUnitModelPtr &holdingNode, const CV4Trade &t
         }
         if (const CVUnitModelPtr cash = cashPartOf(account); cash && cash != account)
             addDaily(n, cash, date);
-        if (!m_updateAccountOnly) {
+        if (!m_d->m_updateAccountOnly) {
             double cashValue = out ? n : n + commission;
             double separate = out ? 0 : commission;
             if (accountCurrency != getCurrency(0)) {
@@ -459,10 +460,10 @@ void CV4Document::calcCache(const CVUnitModelPtr &holdingNode, const CV4Trade &t
                 separate = defaultCurrencyValue(separate, accountCurrency, date);
             }
             if (out)
-                addMonthly(-cashValue, m_autoCacheOut, date);
+                addMonthly(-cashValue, m_d->m_autoCacheOut, date);
             else
-                addMonthly(cashValue, m_autoCacheIn, date);
-            addMonthly(separate, m_autoCacheOut, date);
+                addMonthly(cashValue, m_d->m_autoCacheIn, date);
+            addMonthly(separate, m_d->m_autoCacheOut, date);
         }
     }
 
@@ -474,13 +475,13 @@ void CV4Document::calcCache(const CVUnitModelPtr &holdingNode, const CV4Trade &t
 
 void CV4Document::calcCurrencyCache()
 {
-    for (const auto &c : m_currencyList) refreshCurrencyCache(c);
+    for (const auto &c : m_d->m_currencyList) refreshCurrencyCache(c);
 }
 
 void CV4Document::refreshCurrencyCache(const CV4CurrencyPtr &currency)
 {
     if (!currency) return;
-    auto list = m_dataModel->getXchgRateListForCurrency(currency->ident());
+    auto list = m_d->m_dataModel->getXchgRateListForCurrency(currency->ident());
     PriceList rates;
     if (list) {
         rates.reserve(list->size());
@@ -493,32 +494,32 @@ void CV4Document::refreshCurrencyCache(const CV4CurrencyPtr &currency)
                                   << "on" << r->date();
         }
     }
-    m_cache.setDataList(currency, rates.empty() ? std::any() : std::any(std::move(rates)));
+    m_d->m_cache.setDataList(currency, rates.empty() ? std::any() : std::any(std::move(rates)));
 }
 
 void CV4Document::clearCurrencyCache()
 {
-    for (const auto &c : m_currencyList) m_cache.setDataList(c, std::any());
+    for (const auto &c : m_d->m_currencyList) m_d->m_cache.setDataList(c, std::any());
 }
 
 void CV4Document::calcBrandCache()
 {
-    for (const auto &b : m_brandList) refreshBrandCache(b);
+    for (const auto &b : m_d->m_brandList) refreshBrandCache(b);
 }
 
 void CV4Document::refreshBrandCache(const CV4BrandPtr &brand)
 {
     if (!brand) return;
-    auto list = m_dataModel->getPriceListForBrand(brand->ident());
+    auto list = m_d->m_dataModel->getPriceListForBrand(brand->ident());
     if (list && !list->empty())
-        m_cache.setDataList(brand, std::any(std::move(*list)));
+        m_d->m_cache.setDataList(brand, std::any(std::move(*list)));
     else
-        m_cache.setDataList(brand, std::any());
+        m_d->m_cache.setDataList(brand, std::any());
 }
 
 void CV4Document::removeBrandCache()
 {
-    for (const auto &b : m_brandList) m_cache.setDataList(b, std::any());
+    for (const auto &b : m_d->m_brandList) m_d->m_cache.setDataList(b, std::any());
 }
 
 void CV4Document::applyBrands(const std::set<CV4BrandPtr> &brands)
@@ -526,7 +527,7 @@ void CV4Document::applyBrands(const std::set<CV4BrandPtr> &brands)
     cv::EditScope edit(*this);
     for (const auto &b : brands) {
         refreshBrandCache(b);
-        if (b) m_edit.changes.brands.insert(b->ident());
+        if (b) m_d->m_edit.changes.brands.insert(b->ident());
     }
 }
 
@@ -534,17 +535,17 @@ void CV4Document::applyBrands(const std::set<CV4BrandPtr> &brands)
 // series waits; inside one, a read brings its series up to date first.
 const CV4Cache &CV4Document::balanceSeries(const CVUnitModelPtr &node) const
 {
-    if (m_cache.isDirty(node.get())) {
+    if (m_d->m_cache.isDirty(node.get())) {
         Q_ASSERT(isEditing());
-        m_cache.accumulateForKey(node.get(), node->assetInitialDate());
+        m_d->m_cache.accumulateForKey(node.get(), node->assetInitialDate());
     }
-    return m_cache;
+    return m_d->m_cache;
 }
 
 void CV4Document::clearGroupCache(const CVUnitModelPtr &node)
 {
     if (!node) return;
-    if (!node->isActual()) m_cache.clearKey(node.get());
+    if (!node->isActual()) m_d->m_cache.clearKey(node.get());
     for (const auto &child : node->children()) clearGroupCache(child);
 }
 
@@ -554,7 +555,7 @@ void CV4Document::addGroupCache(const CVUnitModelPtr &node)
     for (const auto &child : node->children()) {
         addGroupCache(child);
         // Unassigned loan payments are never part of their parents' totals (as entry by entry).
-        if (child->ident() != CV4ActualModel::LoanUnspecified) m_cache.addAllValues(child.get(), node);
+        if (child->ident() != CV4ActualModel::LoanUnspecified) m_d->m_cache.addAllValues(child.get(), node);
     }
 }
 
@@ -569,21 +570,21 @@ void CV4Document::refreshActualGroupCache(const CVUnitModelPtr &node)
 void CV4Document::treeRecalcMonthlyCache(const CVUnitModelPtr &node, int firstDay)
 {
     if (!node) return;
-    m_cache.setFirstDay(firstDay, node.get());
+    m_d->m_cache.setFirstDay(firstDay, node.get());
     for (const auto &child : node->children()) treeRecalcMonthlyCache(child, firstDay);
 }
 
 void CV4Document::recalcMonthlyCache()
 {
     postBusy();
-    if (m_actualModel) {
-        treeRecalcMonthlyCache(m_actualModel->income(), fiscalDay());
-        treeRecalcMonthlyCache(m_actualModel->expense(), fiscalDay());
-        treeRecalcMonthlyCache(m_actualModel->moneyFlow(), fiscalDay());
+    if (m_d->m_actualModel) {
+        treeRecalcMonthlyCache(m_d->m_actualModel->income(), fiscalDay());
+        treeRecalcMonthlyCache(m_d->m_actualModel->expense(), fiscalDay());
+        treeRecalcMonthlyCache(m_d->m_actualModel->moneyFlow(), fiscalDay());
     }
     // The cash items stand outside the trees but keep monthly series too.
-    treeRecalcMonthlyCache(m_autoCacheIn, fiscalDay());
-    treeRecalcMonthlyCache(m_autoCacheOut, fiscalDay());
+    treeRecalcMonthlyCache(m_d->m_autoCacheIn, fiscalDay());
+    treeRecalcMonthlyCache(m_d->m_autoCacheOut, fiscalDay());
     postNoBusy();
 }
 
@@ -629,7 +630,7 @@ double CV4Document::summaryValue(const CVUnitModelPtr &node,
 double CV4Document::nodeValue(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &q, bool raw) const
 {
     if (!node) return 0;
-    if (!node->validAtDate(date) && m_cache.indexForKey(node.get(), date) < 0) return 0;
+    if (!node->validAtDate(date) && m_d->m_cache.indexForKey(node.get(), date) < 0) return 0;
     const CV4CurrencyPtr target = raw ? nullptr : q;
     switch (node->kind()) {
     case 1:
@@ -697,9 +698,9 @@ bool CV4Document::valueRangeForAccount(const CVUnitModelPtr &node, double *max, 
     if (last < 0) {
         if (startDate.isValid() && startDate > to) return false;
     } else {
-        for (int i = std::max(0, m_cache.indexForKey(node.get(), from)); i <= last; ++i) {
-            const double raw = m_cache.accumulatedValueForKey(node.get(), i) + initial;
-            const double v = currency || brand ? netValue(raw, currency, brand, m_cache.dateForKey(node.get(), i)) : raw;
+        for (int i = std::max(0, m_d->m_cache.indexForKey(node.get(), from)); i <= last; ++i) {
+            const double raw = m_d->m_cache.accumulatedValueForKey(node.get(), i) + initial;
+            const double v = currency || brand ? netValue(raw, currency, brand, m_d->m_cache.dateForKey(node.get(), i)) : raw;
             hi = std::max(hi, v);
             lo = std::min(lo, v);
         }
@@ -743,27 +744,27 @@ void resolveCategorySummary(const CV4Document &doc, const CVUnitModel &node)
 double CV4Document::valueForActual(const CVUnitModelPtr &node, const QDate &date) const
 {
     if (!node) return 0;
-    if (node->kind() != cv::NodeKind::CategorySummary) return m_cache.valueForKey(node.get(), date);
+    if (node->kind() != cv::NodeKind::CategorySummary) return m_d->m_cache.valueForKey(node.get(), date);
     resolveCategorySummary(*this, *node);
-    return summaryValue(node, [&](const CVUnitModelPtr &n) { return n ? m_cache.valueForKey(n.get(), date) : 0; });
+    return summaryValue(node, [&](const CVUnitModelPtr &n) { return n ? m_d->m_cache.valueForKey(n.get(), date) : 0; });
 }
 
 double CV4Document::summaryForActualDays(const CVUnitModelPtr &node, const QDate &date, int days) const
 {
     if (!node) return 0;
-    if (node->kind() != cv::NodeKind::CategorySummary) return m_cache.summaryForKeyForDays(node.get(), date, days);
+    if (node->kind() != cv::NodeKind::CategorySummary) return m_d->m_cache.summaryForKeyForDays(node.get(), date, days);
     resolveCategorySummary(*this, *node);
     return summaryValue(node, [&](const CVUnitModelPtr &n) {
-        return n ? m_cache.summaryForKeyForDays(n.get(), date, days) : 0;
+        return n ? m_d->m_cache.summaryForKeyForDays(n.get(), date, days) : 0;
     });
 }
 
 double CV4Document::summaryForActualMonths(const CVUnitModelPtr &node, const QDate &date, int months) const
 {
     if (!node) return 0;
-    if (node->kind() != cv::NodeKind::CategorySummary) return m_cache.summaryForKeyForMonths(node.get(), date, months);
+    if (node->kind() != cv::NodeKind::CategorySummary) return m_d->m_cache.summaryForKeyForMonths(node.get(), date, months);
     resolveCategorySummary(*this, *node);
     return summaryValue(node, [&](const CVUnitModelPtr &n) {
-        return n ? m_cache.summaryForKeyForMonths(n.get(), date, months) : 0;
+        return n ? m_d->m_cache.summaryForKeyForMonths(n.get(), date, months) : 0;
     });
 }

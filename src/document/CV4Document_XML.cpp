@@ -1,6 +1,7 @@
 #include "document/CV4DocumentXML.h"
 
 #include "document/CV4Document.h"
+#include "document/CV4DocumentPrivate.h"
 #include "model/CV4Actual.h"
 #include "model/CV4BankModel.h"
 #include "model/CV4Budget.h"
