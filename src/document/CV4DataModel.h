@@ -256,6 +256,11 @@ private:
     // The row id of the row just inserted into `table` as an ident; a row whose
     // id is no usable ident (a damaged file's) is taken out again.
     std::optional<int> insertedIdent(const QString &table);
+    // Inserts one record through its two kept statements: `values` start with
+    // the ident, left out for a new record (ident below 0). Answers the ident
+    // the record has now.
+    std::optional<int> insertRecord(const QString &table, int ident, const QString &insertNew,
+                                    const QString &insertGiven, std::span<const SQLValue> values);
     ActualList makeActuals(const SQLResult &result) const;
     TradeList makeTrades(const SQLResult &result) const;
     bool putRate(const CV4PriceTimePtr &price, const QString &table);

@@ -66,6 +66,16 @@ bool CV4DataModel::execute(const QString &sql, std::span<const SQLValue> values)
     return mDatabase && mDatabase->execute(sql, values);
 }
 
+std::optional<int> CV4DataModel::insertRecord(const QString &table, int ident, const QString &insertNew,
+                                              const QString &insertGiven, std::span<const SQLValue> values)
+{
+    const bool isNew = ident < 0;
+    if (!execute(isNew ? insertNew : insertGiven, values.subspan(isNew ? 1 : 0))) return std::nullopt;
+    // Read from the connection right after the insert: a second SELECT
+    // statement per row would nearly double the cost of bulk inserts.
+    return isNew ? insertedIdent(table) : std::optional<int>(ident);
+}
+
 bool CV4DataModel::refuseNonFinite(const QString &table)
 {
     qCWarning(lcDocument).noquote() << "not stored in" << table << ": an amount is not a finite number";

@@ -8,8 +8,11 @@
 #include "document/CV4Document.h"
 #include "document/CV4PrintInfo.h"
 #include "model/CV4Cache.h"
+#include "model/CVExtraInterfaces.h"
 #include "platform/CV4IntHash.h"
+#include "platform/KeyedArchiver.h"
 
+#include <optional>
 #include <unordered_map>
 
 // Members a const document still changes are memos: the lookups by ident and
@@ -57,3 +60,31 @@ struct CV4Document::Private {
     bool m_upgraded = false;
     bool m_readCancelled = false;
 };
+
+namespace cv {
+
+// The security a holding node holds; 0 for any other node.
+inline int holdingBrand(const CVUnitModel &node)
+{
+    const auto *b = dynamic_cast<const CVBrandExtra *>(node.extra().get());
+    return b ? b->brand() : 0;
+}
+
+// A keyed archive whose root is an array of T; none when it is anything else
+// or any element is not a T.
+template <class T> std::optional<std::vector<std::shared_ptr<T>>> listFromArchive(const QByteArray &data)
+{
+    const auto root = KeyedUnarchiver::unarchiveObjectWithData(data);
+    const ArchiveArray *array = root ? root->array() : nullptr;
+    if (!array) return std::nullopt;
+    std::vector<std::shared_ptr<T>> list;
+    list.reserve(array->size());
+    for (const auto &element : *array) {
+        auto object = element.objectAs<T>();
+        if (!object) return std::nullopt;
+        list.push_back(std::move(object));
+    }
+    return list;
+}
+
+} // namespace cv

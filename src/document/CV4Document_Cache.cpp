@@ -16,13 +16,9 @@
 
 namespace {
 
-using PriceList = CV4DataModel::PriceList;
+using cv::holdingBrand;
 
-int holdingBrand(const CVUnitModel &node)
-{
-    const auto *b = dynamic_cast<const CVBrandExtra *>(node.extra().get());
-    return b ? b->brand() : 0;
-}
+using PriceList = CV4DataModel::PriceList;
 
 
 // The record findActualByCategory would make of the row, in a reused object.

@@ -17,11 +17,7 @@
 
 namespace {
 
-int holdingBrand(const CVUnitModel &node)
-{
-    const auto *b = dynamic_cast<const CVBrandExtra *>(node.extra().get());
-    return b ? b->brand() : 0;
-}
+using cv::holdingBrand;
 
 bool inTree(const CVUnitModelPtr &node, const CVUnitModelPtr &root)
 {
@@ -609,16 +605,7 @@ std::optional<CV4LoanSchedule> CV4Document::getLoan(int ident)
 {
     const QByteArray data = m_d->m_dataModel->getLoanData(ident);
     if (data.isEmpty()) return std::nullopt;
-    const auto root = cv::KeyedUnarchiver::unarchiveObjectWithData(data);
-    const cv::ArchiveArray *array = root ? root->array() : nullptr;
-    if (!array) return std::nullopt;
-    CV4LoanSchedule rows;
-    for (const auto &v : *array) {
-        auto row = v.objectAs<CV4LoanPayment>();
-        if (!row) return std::nullopt;
-        rows.push_back(std::move(row));
-    }
-    return rows;
+    return cv::listFromArchive<CV4LoanPayment>(data);
 }
 
 void CV4Document::putLoan(const CVUnitModelPtr &loan, const CV4LoanSchedule &rows)

@@ -14,21 +14,6 @@ namespace {
 
 int g_templateIndex = 0;
 
-template <class T> std::optional<std::vector<std::shared_ptr<T>>> listFromArchive(const QByteArray &data)
-{
-    const auto root = cv::KeyedUnarchiver::unarchiveObjectWithData(data);
-    const cv::ArchiveArray *array = root ? root->array() : nullptr;
-    if (!array) return std::nullopt;
-    std::vector<std::shared_ptr<T>> list;
-    list.reserve(array->size());
-    for (const auto &element : *array) {
-        auto object = element.objectAs<T>();
-        if (!object) return std::nullopt;
-        list.push_back(std::move(object));
-    }
-    return list;
-}
-
 // "code name prefix digits"; none unless all four words are there.
 CV4CurrencyPtr currencyFromText(const QString &text)
 {
@@ -223,17 +208,17 @@ bool CV4Document::readInfoRows()
     if (!accounts) return failed(CV4DataModel::InfoAccount);
     auto actuals = cv::KeyedUnarchiver::unarchiveObjectOfClass<CV4ActualModel>(m_d->m_dataModel->getActualData());
     if (!actuals) return failed(CV4DataModel::InfoActual);
-    auto currencies = listFromArchive<CV4Currency>(m_d->m_dataModel->getCurrencyData());
+    auto currencies = cv::listFromArchive<CV4Currency>(m_d->m_dataModel->getCurrencyData());
     if (!currencies) return failed(CV4DataModel::InfoCurrency);
     BrandList brands;
     if (const QByteArray data = m_d->m_dataModel->getBrandData(); !data.isNull()) {
-        auto list = listFromArchive<CV4Brand>(data);
+        auto list = cv::listFromArchive<CV4Brand>(data);
         if (!list) return failed(CV4DataModel::InfoBrand);
         brands = std::move(*list);
     }
     GroupList groups;
     if (const QByteArray data = m_d->m_dataModel->getGroupData(); !data.isNull()) {
-        auto list = listFromArchive<CV4Grouping>(data);
+        auto list = cv::listFromArchive<CV4Grouping>(data);
         if (!list) return failed(CV4DataModel::InfoGroup);
         groups = std::move(*list);
     }
