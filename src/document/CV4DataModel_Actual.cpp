@@ -209,25 +209,25 @@ std::optional<CV4DataModel::ActualList> CV4DataModel::findActualByCategory(int c
 
 std::span<const CV4CacheRow> CV4CacheRows::rowsForCategory(int category) const
 {
-    const auto [first, last] = std::equal_range(mRows.begin(), mRows.end(), category, CategoryOrder());
+    const auto [first, last] = std::equal_range(m_rows.begin(), m_rows.end(), category, CategoryOrder());
     return {first, last};
 }
 
 std::optional<CV4CacheRows> CV4DataModel::readCacheRows()
 {
-    if (!mDatabase) return std::nullopt;
+    if (!m_database) return std::nullopt;
     CV4CacheRows rows;
     // In id order, as the category index hands out the rows of one category;
     // only rows that "category=<ident>" can find (a damaged file may hold
     // other values there).
-    const bool ok = mDatabase->forEachRow(
+    const bool ok = m_database->forEachRow(
         QStringLiteral("SELECT category,%1 FROM %2 WHERE typeof(category)='integer' AND +category BETWEEN %3 AND %4 "
                        "ORDER BY id;")
             .arg(kFastColumns, TB_ACTUAL)
             .arg(std::numeric_limits<int>::min())
             .arg(std::numeric_limits<int>::max()),
         [&rows](const SQLCursor &row) {
-            rows.mRows.push_back({row.intForColumnAtIndex(0), row.intForColumnAtIndex(1), row.intForColumnAtIndex(2),
+            rows.m_rows.push_back({row.intForColumnAtIndex(0), row.intForColumnAtIndex(1), row.intForColumnAtIndex(2),
                                   row.intForColumnAtIndex(3), row.doubleForColumnAtIndex(4),
                                   row.doubleForColumnAtIndex(5)});
         });
@@ -235,16 +235,16 @@ std::optional<CV4CacheRows> CV4DataModel::readCacheRows()
     // Grouped by category with the id order kept inside each group: a
     // counting sort, as a book has few categories and many rows.
     std::unordered_map<int, size_t> next;
-    for (const CV4CacheRow &row : rows.mRows) ++next[row.category];
+    for (const CV4CacheRow &row : rows.m_rows) ++next[row.category];
     std::vector<int> categories;
     categories.reserve(next.size());
     for (const auto &[category, count] : next) categories.push_back(category);
     std::sort(categories.begin(), categories.end());
     size_t offset = 0;
     for (int category : categories) offset += std::exchange(next[category], offset);
-    std::vector<CV4CacheRow> grouped(rows.mRows.size());
-    for (const CV4CacheRow &row : rows.mRows) grouped[next[row.category]++] = row;
-    rows.mRows = std::move(grouped);
+    std::vector<CV4CacheRow> grouped(rows.m_rows.size());
+    for (const CV4CacheRow &row : rows.m_rows) grouped[next[row.category]++] = row;
+    rows.m_rows = std::move(grouped);
     return rows;
 }
 
