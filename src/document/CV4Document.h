@@ -5,6 +5,13 @@
 // Windows listen to the change signals. Edits run in a cv::EditScope
 // (document/EditScope.h); each write-path operation opens one when the caller
 // has none.
+//
+// Files: CV4Document.cpp (fields, edits, commits and signals),
+// CV4Document_Cache.cpp (balance cache and valuation), CV4Document_DataModel.cpp
+// (write path, lookups, lists), CV4Document_Format.cpp (amount text),
+// CV4Document_Lifecycle.cpp (new, open, save), CV4Document_Backup.cpp,
+// CV4Document_XMLWriter/Reader/Forms.cpp (XML form); data members in
+// CV4DocumentPrivate.h.
 
 #include "document/AmountText.h"
 #include "document/ChangeSet.h"
