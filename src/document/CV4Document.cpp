@@ -255,14 +255,18 @@ void CV4Document::endWriteBatch()
     endEdit();
 }
 
-void CV4Document::beginEdit()
+void CV4Document::beginEdit(bool transaction)
 {
-    if (m_d->m_edit.depth++ > 0) return;
+    if (m_d->m_edit.depth++ > 0) {
+        // An inner edit of several writes inside one that opened no transaction opens it now.
+        if (transaction && !m_d->m_edit.inTransaction) m_d->m_edit.inTransaction = m_d->m_dataModel->beginTransaction();
+        return;
+    }
     m_d->m_edit.failed = false;
     m_d->m_edit.changes = cv::ChangeSet();
     m_d->m_edit.touched.clear();
     m_d->m_edit.editedAtStart = m_d->m_edited;
-    m_d->m_edit.inTransaction = m_d->m_dataModel->beginTransaction();
+    m_d->m_edit.inTransaction = transaction && m_d->m_dataModel->beginTransaction();
 }
 
 void CV4Document::failEdit()
@@ -309,7 +313,7 @@ void CV4Document::storeWrite(bool ok)
     if (ok) return;
     qCWarning(lcDocument) << "store write failed";
     // A lone write is an edit of its own.
-    cv::EditScope edit(*this);
+    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
     m_d->m_edit.failed = true;
 }
 
@@ -335,27 +339,27 @@ void CV4Document::noteCategory(const CVUnitModel &node, const QDate &date)
 
 void CV4Document::commitSettings()
 {
-    cv::EditScope edit(*this);
+    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
     storeWrite(m_d->m_dataModel->putSettingsData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_settings)));
 }
 
 void CV4Document::commitAccountModel()
 {
-    cv::EditScope edit(*this);
+    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
     storeWrite(m_d->m_dataModel->putAccountData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_accountModel)));
     postNotification(AccountChanged);
 }
 
 void CV4Document::commitActualModel()
 {
-    cv::EditScope edit(*this);
+    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
     storeWrite(m_d->m_dataModel->putActualData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_actualModel)));
     postNotification(ActualChanged);
 }
 
 void CV4Document::commitCurrencyList()
 {
-    cv::EditScope edit(*this);
+    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
     storeWrite(m_d->m_dataModel->putCurrencyData(archiveList(m_d->m_currencyList)));
     m_d->m_edit.changes.currencyList = true;
     postNotification(CurrencyChanged);
@@ -363,7 +367,7 @@ void CV4Document::commitCurrencyList()
 
 void CV4Document::commitBrandList()
 {
-    cv::EditScope edit(*this);
+    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
     storeWrite(m_d->m_dataModel->putBrandData(archiveList(m_d->m_brandList)));
     m_d->m_edit.changes.brandList = true;
     postNotification(BrandChanged);
@@ -371,7 +375,7 @@ void CV4Document::commitBrandList()
 
 void CV4Document::commitGroupList()
 {
-    cv::EditScope edit(*this);
+    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
     storeWrite(m_d->m_dataModel->putGroupData(archiveList(m_d->m_groupList)));
 }
 
@@ -390,7 +394,7 @@ void CV4Document::commitInfoRows()
 // caller changed in it, and a view that reloads is never wrong.
 void CV4Document::postNotification(int code)
 {
-    cv::EditScope edit(*this);
+    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
     if (code >= 0 && code < 32) m_d->m_cacheStatus |= 1u << code;
     cv::ChangeSet &changes = m_d->m_edit.changes;
     switch (code) {

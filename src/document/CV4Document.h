@@ -365,7 +365,7 @@ private:
     void treeRecalcMonthlyCache(const CVUnitModelPtr &node, int firstDay);
     friend class cv::EditScope;
     // The edit scope's work (EditScope.h).
-    void beginEdit();
+    void beginEdit(bool transaction = true);
     void endEdit();
     void failEdit();
     void setEdited(bool edited);

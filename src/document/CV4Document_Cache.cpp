@@ -520,7 +520,7 @@ void CV4Document::removeBrandCache()
 
 void CV4Document::applyBrands(const std::set<CV4BrandPtr> &brands)
 {
-    cv::EditScope edit(*this);
+    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
     for (const auto &b : brands) {
         refreshBrandCache(b);
         if (b) m_d->m_edit.changes.brands.insert(b->ident());

@@ -54,7 +54,7 @@ void CV4Document::updateTransfer(const ActualPtr &entry, const ActualPtr &old)
 // The old version leaves the cache, the new one enters it, then the store follows.
 void CV4Document::updateActual(cv::EntryKind kind, const ActualPtr &entry, const ActualPtr &old, bool commit)
 {
-    cv::EditScope edit(*this);
+    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
     auto categoryNode = [&](int category) {
         switch (kind) {
         case cv::EntryKind::Income: return findIncome(category);
@@ -109,7 +109,7 @@ void CV4Document::fixupTransferCategory(CV4Actual &entry)
 
 void CV4Document::updateTrade(const TradePtr &trade, const TradePtr &old)
 {
-    cv::EditScope edit(*this);
+    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
     if (old) {
         m_d->m_edit.changes.trades.insert(old->ident());
         calcCache(nullptr, *old, nullptr, true);

@@ -4,9 +4,9 @@
 
 namespace cv {
 
-EditScope::EditScope(CV4Document &document) : m_document(document)
+EditScope::EditScope(CV4Document &document, Writes writes) : m_document(document)
 {
-    m_document.beginEdit();
+    m_document.beginEdit(writes == Writes::Several);
 }
 
 EditScope::~EditScope()

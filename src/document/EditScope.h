@@ -22,7 +22,15 @@ namespace cv {
 
 class EditScope {
 public:
-    explicit EditScope(CV4Document &document);
+    // What the edit writes to the store. An edit of at most one statement is
+    // atomic by itself and skips the transaction's BEGIN and COMMIT, which
+    // would cost a lone entry edit a tenth of its time.
+    enum class Writes {
+        Several,  // any number of store writes: one transaction around them
+        AtMostOne,  // one store statement or none
+    };
+
+    explicit EditScope(CV4Document &document, Writes writes = Writes::Several);
     ~EditScope();
     EditScope(const EditScope &) = delete;
     EditScope &operator=(const EditScope &) = delete;
