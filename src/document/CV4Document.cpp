@@ -322,7 +322,10 @@ void CV4Document::addDaily(double value, const CVUnitModelPtr &node, const QDate
     if (!node) return;
     m_d->m_cache.addValue(value, node, date);
     const CVUnitModel *account = node->ident() > 0 || !node->parent() ? node.get() : node->parent();
-    if (!isEditing()) return;   // a rebuild accumulates everything at its end
+    if (!isEditing()) {
+        m_d->m_unaccumulated = true;   // a rebuild, which accumulates everything at its end
+        return;
+    }
     m_d->m_edit.touched.try_emplace(node.get(), node);
     m_d->m_edit.changes.accounts.insert(account->ident());
     m_d->m_edit.changes.touchDate(date);

@@ -33,6 +33,7 @@ struct CV4Document::Private {
     quint32 m_cacheStatus = 0;
     bool m_updateAccountOnly = false;
     bool m_edited = false;
+    bool m_unaccumulated = false;   // series got daily additions outside an edit (a rebuild under way)
     CV4IntHash<CVUnitModel> m_accountCache;
     CV4IntHash<CV4Brand> m_brandCache;
     CV4IntHash<CVUnitModel> m_incomeCache;

@@ -209,6 +209,7 @@ void CV4Document::rebuildSeries()
         accumulateAccount(m_d->m_accountModel->asset());
         accumulateAccount(m_d->m_accountModel->debt());
     }
+    m_d->m_unaccumulated = false;
 }
 
 void CV4Document::createCacheFor(const CVUnitModelPtr &node)
@@ -251,6 +252,7 @@ void CV4Document::accumulateAccount(const CVUnitModelPtr &node)
         if (!m_d->m_accountModel) return;
         accumulateNode(m_d->m_accountModel->asset(), visited);
         accumulateNode(m_d->m_accountModel->debt(), visited);
+        m_d->m_unaccumulated = false;
         return;
     }
     accumulateNode(node, visited);
@@ -531,11 +533,14 @@ void CV4Document::applyBrands(const std::set<CV4BrandPtr> &brands)
 // series waits; inside one, a read brings its series up to date first.
 const CV4Cache &CV4Document::balanceSeries(const CVUnitModelPtr &node) const
 {
-    if (m_d->m_cache.isDirty(node.get())) {
-        Q_ASSERT(isEditing());
-        m_d->m_cache.accumulateForKey(node.get(), node->assetInitialDate());
+    CV4Cache &cache = m_d->m_cache;
+    if (isEditing() || m_d->m_unaccumulated) {
+        if (cache.isDirty(node.get())) cache.accumulateForKey(node.get(), node->assetInitialDate());
+    } else {
+        // Outside an edit and a rebuild nothing waits; the check costs a lookup per read.
+        Q_ASSERT(!cache.isDirty(node.get()));
     }
-    return m_d->m_cache;
+    return cache;
 }
 
 void CV4Document::clearGroupCache(const CVUnitModelPtr &node)
