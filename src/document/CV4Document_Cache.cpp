@@ -533,8 +533,9 @@ void CV4Document::applyBrands(const std::set<CV4BrandPtr> &brands)
 // series waits; inside one, a read brings its series up to date first.
 const CV4Cache &CV4Document::balanceSeries(const CVUnitModelPtr &node) const
 {
-    CV4Cache &cache = m_d->m_cache;
-    if (isEditing() || m_d->m_unaccumulated) {
+    Private &d = *m_d;
+    CV4Cache &cache = d.m_cache;
+    if (d.m_edit.depth > 0 || d.m_unaccumulated) {
         if (cache.isDirty(node.get())) cache.accumulateForKey(node.get(), node->assetInitialDate());
     } else {
         // Outside an edit and a rebuild nothing waits; the check costs a lookup per read.
