@@ -292,6 +292,8 @@ void CV4Document::endEdit()
     m_d->m_edit = Private::Edit();
     if (failed) {
         qCWarning(lcDocument) << "edit rolled back";
+        // The store is as it was, and so is the mark; nothing is announced.
+        m_d->m_edited = editedAtStart;
         // The cache already holds what the store refused; show what the file will hold.
         createCache();
         CV4Alert::warn(cv::localizedString(QStringLiteral("Document Write Failed")));

@@ -151,6 +151,7 @@ TEST_F(EditScopeTest, AScopeEmitsEachSignalOnceWithTheUnionOfWhatChanged)
 TEST_F(EditScopeTest, AFailedScopeRollsBackRebuildsTheCacheAndEmitsNothing)
 {
     expense(1, 10);
+    doc->updateChangeCount(CV4DocumentChanges::ChangeCleared);
     const int before = storedEntries();
     const struct {
         const char *name;
@@ -172,6 +173,7 @@ TEST_F(EditScopeTest, AFailedScopeRollsBackRebuildsTheCacheAndEmitsNothing)
         EXPECT_EQ(alerts.asked.size(), 1u) << "one warning for the edit";
         if (!c.closeStore) {
             EXPECT_EQ(storedEntries(), before);
+            EXPECT_FALSE(doc->isDocumentEdited()) << "the mark is as before the edit";
         }
         const Snapshot kept = snapshot(doc->cache());
         doc->createCache();
