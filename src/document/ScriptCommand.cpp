@@ -4,6 +4,7 @@
 #include "platform/DateFormat.h"
 #include "platform/NumberText.h"
 
+#include <climits>
 #include <cmath>
 
 Q_LOGGING_CATEGORY(lcScripting, "corvane.scripting")
@@ -34,10 +35,8 @@ bool isIntegral(const QVariant &value)
 std::optional<long long> integerArgument(const QVariant &value)
 {
     if (isIntegral(value)) {
-        bool ok = false;
-        const long long n = value.toLongLong(&ok);
-        if (ok && (value.typeId() != QMetaType::ULongLong || value.toULongLong() <= (1ULL << 62))) return n;
-        return std::nullopt;
+        if (value.typeId() == QMetaType::ULongLong && value.toULongLong() > quint64(LLONG_MAX)) return std::nullopt;
+        return value.toLongLong();
     }
     if (value.typeId() == QMetaType::Double) {
         const double d = value.toDouble();

@@ -4,13 +4,17 @@
 
 #include "desktop/ApplicationIcon.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QDir>
+#include <QMessageBox>
+#include <QTimer>
 
 namespace {
 
 const QString kRoot = QStringLiteral(CV_SOURCE_ROOT);
 
-TEST(DesktopFilesTest, IconHasEverySizeAndBecomesTheWindowIcon)
+TEST(DesktopFilesTest, IconHasEverySizeOnATransparentGround)
 {
     const QIcon icon = cv::applicationIcon();
     ASSERT_FALSE(icon.isNull());
@@ -26,6 +30,30 @@ TEST(DesktopFilesTest, IconHasEverySizeAndBecomesTheWindowIcon)
 
 class DesktopInstallTest : public DesktopTest {
 };
+
+// The program sets the icon application-wide; the about box takes it from there.
+TEST_F(DesktopInstallTest, AboutBoxShowsTheApplicationIcon)
+{
+    const QIcon previous = QApplication::windowIcon();
+    QApplication::setWindowIcon(cv::applicationIcon());
+    QPixmap shown;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            shown = box->iconPixmap();
+            box->accept();
+        }
+    });
+    poll.start(10);
+    QAction *about = delegate->actionNamed(QStringLiteral("about"));
+    ASSERT_NE(about, nullptr);
+    about->trigger();
+    poll.stop();
+    QApplication::setWindowIcon(previous);
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_EQ(shown.toImage().convertToFormat(QImage::Format_ARGB32),
+              cv::applicationIcon().pixmap(shown.size()).toImage().convertToFormat(QImage::Format_ARGB32));
+}
 
 TEST_F(DesktopInstallTest, InstalledEntryValidatesAndSavedBooksHaveOurTypes)
 {

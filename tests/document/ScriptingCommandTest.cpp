@@ -1,6 +1,8 @@
 // The two scripting commands, called as the D-Bus adaptor calls them.
 #include "CV4DocumentTestSupport.h"
 
+#include "../platform/ScriptedAlertPresenter.h"
+#include "document/SQLDatabase3.h"
 #include "document/UpdateCurrencyCommand.h"
 #include "document/UpdateStockCommand.h"
 
@@ -151,13 +153,25 @@ TEST_F(ScriptingTest, NewSymbolAddsASecurityOnlyWithAKnownCurrencyAndMarket)
     // The new security was committed with the price: a fresh reading of the store has it.
     EXPECT_NE(doc->dataModel()->getBrandData().indexOf("XYZ"), -1);
 
-    // Known symbols need neither argument; every market code has its number.
+    // A known symbol needs neither argument; an empty one matches no security.
     EXPECT_EQ(run<UpdateStockCommand>(QStringLiteral("XYZ"), price), std::nullopt);
     EXPECT_EQ(doc->brandList().size(), 2u);
     EXPECT_EQ(run<UpdateStockCommand>(QString(), price), QStringLiteral("Must specify a stock symbol."));
-    const std::pair<const char *, int> markets[] = {{"Tosh", 1}, {"Dais", 2}, {"Jasd", 3}, {"Moth", 4},
-                                                    {"Herc", 5}, {"NYSE", 20}, {"NASD", 21}};
-    for (const auto &[code, number] : markets) EXPECT_EQ(UpdateStockCommand::marketForCode(code), number);
+}
+
+// The new security and its price are one edit: a refused price takes the security back out.
+TEST_F(ScriptingTest, ARefusedPriceWriteLeavesNoNewSecurityBehind)
+{
+    ScriptedAlertPresenter alerts;
+    ASSERT_TRUE(doc->dataModel()->database()->performQuery(QStringLiteral("DROP TABLE PriceTable;")));
+    const QByteArray storedBrands = doc->dataModel()->getBrandData();
+    SignalCount brandChanged(doc.get(), &CV4Document::brandChanged);
+    EXPECT_EQ(run<UpdateStockCommand>(QStringLiteral("XYZ"), {{"Price", "5"}, {"Currency", "USD"}, {"Market", "NASD"}}),
+              QStringLiteral("could not store the price of XYZ"));
+    EXPECT_EQ(doc->brandList().size(), 1u);
+    EXPECT_EQ(doc->dataModel()->getBrandData(), storedBrands);
+    EXPECT_EQ(brandChanged.count(), 0);
+    EXPECT_EQ(alerts.asked.size(), 1u);
 }
 
 TEST_F(ScriptingTest, CurrencyRateIsStoredCachedAndAnnounced)
