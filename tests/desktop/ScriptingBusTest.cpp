@@ -9,6 +9,7 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDir>
 
 using ::testing::HasSubstr;
 
@@ -30,6 +31,10 @@ protected:
         for (const char *key : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
             env.insert(QLatin1String(key), path(QStringLiteral("program/") + QLatin1String(key)));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        // The single-instance socket lives in the temporary folder: keep it in ours.
+        const QString temporary = path(QStringLiteral("program/tmp"));
+        QDir().mkpath(temporary);
+        env.insert(QStringLiteral("TMPDIR"), temporary);
         return env;
     }
 };
