@@ -208,13 +208,16 @@ TEST_F(LifecycleTest, InfoRowsDecideWhetherAFileOpens)
     const QString path = book(QStringLiteral("Household.cvv2"));
     ASSERT_TRUE(doc.writeToFile(path, CV4Document::kTypeV2));
 
-    auto without = [&](const QString &rows, const QString &name) {
+    auto changed = [&](const QString &sql, const QString &name) {
         CV4DataModel store;
         EXPECT_TRUE(store.open(path));
-        store.database()->performQuery(QStringLiteral("DELETE FROM InfoTable WHERE id IN (%1);").arg(rows));
+        EXPECT_TRUE(store.database()->performQuery(sql));
         const QString target = book(name);
         EXPECT_TRUE(store.save(target));
         return target;
+    };
+    auto without = [&](const QString &rows, const QString &name) {
+        return changed(QStringLiteral("DELETE FROM InfoTable WHERE id IN (%1);").arg(rows), name);
     };
     {
         LogCapture log;
@@ -236,6 +239,17 @@ TEST_F(LifecycleTest, InfoRowsDecideWhetherAFileOpens)
         CV4Document d;
         EXPECT_FALSE(d.initWithContentsOfFile(without(QLatin1String(row), QStringLiteral("c.cvv2")),
                                               CV4Document::kTypeV2));
+        EXPECT_TRUE(log.contains(QStringLiteral("info row %1 missing or unreadable").arg(QLatin1String(row))));
+    }
+    // Securities and groupings may be missing, but text that is no Base64
+    // is a damaged book, never an empty list.
+    for (const char *row : {"4", "5"}) {
+        LogCapture log;
+        CV4Document d;
+        EXPECT_FALSE(d.initWithContentsOfFile(
+            changed(QStringLiteral("INSERT OR REPLACE INTO InfoTable VALUES(%1, 'not*base64');").arg(QLatin1String(row)),
+                    QStringLiteral("e.cvv2")),
+            CV4Document::kTypeV2));
         EXPECT_TRUE(log.contains(QStringLiteral("info row %1 missing or unreadable").arg(QLatin1String(row))));
     }
     {
@@ -314,7 +328,7 @@ TEST_F(LifecycleTest, DatedBackupsKeepTheNewestOfTheBook)
         f.write(name.toUtf8());
     };
     for (const char *name : {"Household.09-06-05.cvv2", "Household.09-06-06.cvv2", "Other.09-06-05.cvv2",
-                             "Household.09-06-05.cvxf", "Household.notes.cvv2"})
+                             "Household.09-06-05.cvxf", "Household.notes.cvv2", "Household2.09-06-01.cvv2"})
         touch(QLatin1String(name));
 
     const QString path = book(QStringLiteral("Household.cvv2"));
@@ -324,7 +338,7 @@ TEST_F(LifecycleTest, DatedBackupsKeepTheNewestOfTheBook)
         ASSERT_TRUE(doc.writeToFile(path, CV4Document::kTypeV2));
         EXPECT_EQ(doc.backupStatus(), 0); // a new book is backed up only once opened from a file
     }
-    EXPECT_EQ(QDir(backupFolder()).entryList(QDir::Files).size(), 5);
+    EXPECT_EQ(QDir(backupFolder()).entryList(QDir::Files).size(), 6);
 
     CV4Document doc;
     ASSERT_TRUE(doc.initWithContentsOfFile(path, CV4Document::kTypeV2));
@@ -335,7 +349,7 @@ TEST_F(LifecycleTest, DatedBackupsKeepTheNewestOfTheBook)
     EXPECT_EQ(QDir(backupFolder()).entryList(QDir::Files),
               (QStringList{QStringLiteral("Household.09-06-05.cvxf"), QStringLiteral("Household.09-06-06.cvv2"),
                            QStringLiteral("Household.09-06-07.cvv2"), QStringLiteral("Household.notes.cvv2"),
-                           QStringLiteral("Other.09-06-05.cvv2")}));
+                           QStringLiteral("Household2.09-06-01.cvv2"), QStringLiteral("Other.09-06-05.cvv2")}));
     const QString today = backupFolder() + QStringLiteral("/Household.09-06-07.cvv2");
     EXPECT_EQ(readAll(today), readAll(path));
 
@@ -375,6 +389,17 @@ TEST_F(LifecycleTest, BackupCountRules)
     EXPECT_TRUE(doc.manageBackup(path));
     EXPECT_EQ(QDir(backupFolder()).entryList(QDir::Files).size(), 55);
 
+    // Keeping one: today's copy stays, every older one goes.
+    const QString keepOne = tmp.filePath(QStringLiteral("KeepOne"));
+    cv::backup::setFolders(keepOne, tmp.filePath(QStringLiteral("OldSupport")));
+    QDir().mkpath(keepOne);
+    QFile(keepOne + QStringLiteral("/Household.09-06-01.cvv2")).open(QIODevice::WriteOnly);
+    backupCount = 1;
+    EXPECT_TRUE(doc.manageBackup(path));
+    EXPECT_EQ(QDir(keepOne).entryList(QDir::Files), QStringList{QStringLiteral("Household.09-06-07.cvv2")});
+    cv::backup::setFolders(tmp.filePath(QStringLiteral("Support/Corvane Backup")),
+                           tmp.filePath(QStringLiteral("OldSupport")));
+
     backupCount = 60;
     EXPECT_TRUE(doc.manageBackup(path));
     const QStringList kept = QDir(backupFolder()).entryList(QDir::Files);
@@ -404,6 +429,31 @@ TEST_F(LifecycleTest, OldBackupFolderIsCopiedOnce)
     QFile::remove(backupFolder() + QStringLiteral("/Household.08-01-01.cvv2"));
     EXPECT_EQ(cv::PrepareBackupFolder(), backupFolder());
     EXPECT_FALSE(QFile::exists(backupFolder() + QStringLiteral("/Household.08-01-01.cvv2")));
+}
+
+// A new book whose rows never reached the working copy (its disk is full)
+// must not be saved: the file would open nowhere, and an old book of that name
+// would be lost.
+TEST_F(LifecycleTest, NewBookOnAFullWorkingDiskIsNeverSaved)
+{
+    const QString path = book(QStringLiteral("Household.cvv2"));
+    {
+        CV4Document earlier;
+        earlier.createFromTemplate(QStringLiteral("default"));
+        ASSERT_TRUE(earlier.writeToFile(path, CV4Document::kTypeV2));
+    }
+    const QByteArray before = readAll(path);
+    ASSERT_FALSE(before.isEmpty());
+
+    CV4Document doc;
+    {
+        FileSizeLimit full(8192);
+        doc.createFromTemplate(QStringLiteral("default"));
+    }
+    EXPECT_FALSE(doc.writeToFile(path, CV4Document::kTypeV2));
+    EXPECT_EQ(readAll(path), before);
+    EXPECT_FALSE(doc.writeToFile(book(QStringLiteral("Fresh.cvv2")), CV4Document::kTypeV2));
+    EXPECT_FALSE(QFile::exists(book(QStringLiteral("Fresh.cvv2"))));
 }
 
 TEST_F(LifecycleTest, FailedSaveKeepsTheBookEdited)
