@@ -4,6 +4,8 @@
 #include "LifecycleTestSupport.h"
 
 #include "document/CV4DocumentController.h"
+#include "document/DocumentLock.h"
+#include "../platform/ScriptedAlertPresenter.h"
 #include "document/CV4DocumentXML.h"
 #include "document/SQLDatabase3.h"
 #include "model/CV4Actual.h"
@@ -13,9 +15,13 @@
 #include "support/SampleBook.h"
 
 #include <QBuffer>
+#include <QSaveFile>
 #include <QSettings>
+#include <QSysInfo>
 
 #include <set>
+
+#include <unistd.h>
 
 namespace {
 
@@ -495,6 +501,78 @@ TEST_F(LifecycleTest, ControllerOpensEachFileOnceAndRemembersIt)
 
     EXPECT_FALSE(controller.openDocument(book(QStringLiteral("nothing.cvv2"))));
     EXPECT_EQ(controller.documents().size(), 1u);
+}
+
+// Two programs on one book: a lock file says who has it open, and a save
+// over a file changed elsewhere asks first.
+TEST_F(LifecycleTest, TwoProgramsOnOneBook)
+{
+    ScriptedDocumentUI ui;
+    ScriptedAlertPresenter alerts;
+    QSettings settings(tmp.filePath(QStringLiteral("recent.ini")), QSettings::IniFormat);
+    CV4DocumentController controller(&settings);
+    const QString path = book(QStringLiteral("Household.cvv2"));
+    const QString lock = cv::DocumentLock::lockPathFor(path);
+    CV4Document *doc = controller.makeUntitledDocument();
+    ASSERT_TRUE(controller.saveDocumentAs(doc, path));
+    EXPECT_TRUE(QFile::exists(lock));
+    EXPECT_FALSE(cv::DocumentLock::liveHolder(path)); // our own lock
+
+    auto otherProgramSaves = [&](const QByteArray &bytes) {
+        QSaveFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        ASSERT_TRUE(f.commit());
+    };
+    otherProgramSaves("theirs");
+    doc->settings()->setViewerUnit(2);
+    alerts.answers = {cv::AlertButton::Alternate};
+    EXPECT_FALSE(controller.saveDocument(doc));
+    ASSERT_EQ(alerts.asked.size(), 1u);
+    EXPECT_TRUE(alerts.asked[0].title.contains(QStringLiteral("changed by another program")));
+    EXPECT_EQ(readAll(path), QByteArray("theirs"));
+    EXPECT_TRUE(doc->isDocumentEdited());
+    alerts.answers = {cv::AlertButton::Default};
+    EXPECT_TRUE(controller.saveDocument(doc));
+    EXPECT_NE(readAll(path), QByteArray("theirs"));
+    doc->settings()->setViewerUnit(3);
+    EXPECT_TRUE(controller.saveDocument(doc));
+    EXPECT_EQ(alerts.asked.size(), 2u); // our own saves change nothing to ask about
+    EXPECT_TRUE(controller.closeDocument(doc, false));
+    EXPECT_FALSE(QFile::exists(lock));
+
+    auto lockedBy = [&](const QString &host, qint64 pid) {
+        QFile f(lock);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("someone\n%1\n%2\n").arg(host).arg(pid).toUtf8());
+    };
+    const struct {
+        QString host;
+        qint64 pid;
+        bool live;
+    } locks[] = {
+        {QStringLiteral("elsewhere.example"), 4242, true},        // another machine
+        {QSysInfo::machineHostName(), qint64(getppid()), true},   // a live process here
+        {QSysInfo::machineHostName(), 2147483000, false},          // a process that is gone
+    };
+    for (const auto &l : locks) {
+        SCOPED_TRACE(l.host.toStdString());
+        lockedBy(l.host, l.pid);
+        alerts.asked.clear();
+        alerts.answers = {cv::AlertButton::Alternate};
+        CV4Document *opened = controller.openDocument(path);
+        EXPECT_EQ(alerts.asked.size(), l.live ? 1u : 0u);
+        EXPECT_EQ(opened == nullptr, l.live);
+        if (!opened) {
+            alerts.answers = {cv::AlertButton::Default};
+            opened = controller.openDocument(path);
+            ASSERT_TRUE(opened);
+            EXPECT_TRUE(alerts.asked.back().message.contains(QStringLiteral("someone")));
+        }
+        EXPECT_FALSE(cv::DocumentLock::liveHolder(path)); // taken over
+        EXPECT_TRUE(controller.closeDocument(opened, false));
+        EXPECT_FALSE(QFile::exists(lock));
+    }
 }
 
 TEST_F(LifecycleTest, OldTypeOpenedTwiceAnswersTheOpenBook)
