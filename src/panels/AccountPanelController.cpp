@@ -87,12 +87,12 @@ void AccountPanelController::buildTable()
     };
     static const Spec specs[] = {
         {DateColumn, "BankBook-Date", 112, cv::CellKind::Date},
-        {KindColumn, "BankBook-Kind", 170, cv::CellKind::Chooser},
+        {KindColumn, "BankBook-Kind", 160, cv::CellKind::Chooser},
         {CategoryColumn, "BankBook-Category", 110, cv::CellKind::Plain},
         {InColumn, "BankBook-In", 100, cv::CellKind::Plain},
         {OutColumn, "BankBook-Out", 100, cv::CellKind::Plain},
         {BalanceColumn, "BankBook-Balance", 110, cv::CellKind::Plain},
-        {MemoColumn, "BankBook-Memo", 200, cv::CellKind::Plain},
+        {MemoColumn, "BankBook-Memo", 160, cv::CellKind::Plain},
     };
     for (const Spec &spec : specs)
         tableView()->addColumn(std::make_unique<cv::TableColumn>(spec.cid, loc(spec.title), spec.width, spec.kind));
@@ -210,10 +210,13 @@ cv::CellValue AccountPanelController::objectValue(const CV4TableView *, int cid,
         return category ? doc()->displayName(*category) : QString();
     }
     case InColumn:
+        // A new row shows its amount once one was typed.
+        if ((e->flags() & cv::EditNew) && e->amount() == 0) return QString();
         if (e->kind() == CV4Actual::Income) return amountValue(e->amount(), currencyIdent());
         if (isTransferIn(*e)) return amountValue(arrivedAmount(*e), currencyIdent());
         return QString();
     case OutColumn:
+        if ((e->flags() & cv::EditNew) && e->amount() == 0) return QString();
         if (e->kind() == CV4Actual::Expense || (e->kind() == CV4Actual::Transfer && !isTransferIn(*e)))
             return amountValue(e->amount(), currencyIdent());
         return QString();

@@ -5,6 +5,7 @@
 #include "model/CV4EditFlags.h"
 #include "platform/Localization.h"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -85,9 +86,9 @@ InputPanelController::~InputPanelController()
 void InputPanelController::finishSetup()
 {
     m_tableView->setClient(this);
-    // The date column: wide enough for a full date, never wider than needed.
-    m_tableView->horizontalHeader()->setMinimumSectionSize(60);
-    m_tableView->setColumnWidth(0, 112);
+    // The date column: a full date beside the calendar button.
+    const QFontMetrics metrics(m_tableView->tableFont());
+    m_tableView->setColumnWidth(0, std::max(112, metrics.horizontalAdvance(QStringLiteral("0000/00/00")) + 36));
 }
 
 const cv::AmountText *InputPanelController::amountText() const
