@@ -75,7 +75,10 @@ AccountPanelController::AccountPanelController(CV4Document *doc, CVUnitModelPtr 
     addItem();
 }
 
-AccountPanelController::~AccountPanelController() = default;
+AccountPanelController::~AccountPanelController()
+{
+    detachFromTable();
+}
 
 void AccountPanelController::buildTable()
 {
@@ -418,6 +421,13 @@ void AccountPanelController::finishedEditing(const CV4ActualPtr &row, int accoun
 void AccountPanelController::toggleRowDeletedFlag(int tag)
 {
     if (tag >= 0) toggleDeletedInPlace(rowAt(tag));
+}
+
+QString AccountPanelController::deleteItemTitle() const
+{
+    const QModelIndexList selected = tableView()->selectionModel()->selectedRows();
+    const CV4ActualPtr row = selected.isEmpty() ? nullptr : actualAt(selected.first().row());
+    return loc(row && (row->flags() & cv::EditDeleted) ? "Undelete" : "Delete");
 }
 
 std::optional<bool> AccountPanelController::validateMenuItem(const CV4TableView *table, const QAction *action) const

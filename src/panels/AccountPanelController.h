@@ -38,6 +38,8 @@ public:
     // The transfer popup's OK: the row becomes this transfer, in one undo step.
     void finishedEditing(const CV4ActualPtr &row, int account, int destination, double amount, double converted);
     void toggleRowDeletedFlag(int tag) override;
+    // The title of the delete item (tag 101) for the selected row: "Delete" or "Undelete".
+    QString deleteItemTitle() const;
 
     // Table hooks
     cv::CellValue objectValue(const CV4TableView *table, int cid, int row) const override;

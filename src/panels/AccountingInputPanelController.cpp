@@ -95,6 +95,18 @@ void AccountingInputPanelController::dropDeletedGroupings(CV4Actual &row) const
     if (row.group() != 0 && !doc()->findGrouping(row.group())) row.setGroup(0);
 }
 
+bool AccountingInputPanelController::selectEntry(int ident)
+{
+    if (ident < 0) return false;
+    for (const RowPtr &row : items()) {
+        if (actual(row)->ident() == ident) {
+            selectItem(row);
+            return true;
+        }
+    }
+    return false;
+}
+
 void AccountingInputPanelController::updateGroup(const QList<int> &deletedGroups)
 {
     for (const RowPtr &row : items())

@@ -37,6 +37,9 @@ public:
     int lastCategory() const { return m_lastCategory; }
     int lastGroup() const { return m_lastGroup; }
 
+    // Selects and edits the row of the stored entry with the ident (an entry
+    // of another list, a search result for example); false when none shows it.
+    bool selectEntry(int ident);
     // Rows that use a deleted grouping show none; not a change of the row.
     void updateGroup(const QList<int> &deletedGroups);
     // The calculator's entered value for every selected row.

@@ -1,6 +1,7 @@
 #include "panels/InputPanelController.h"
 
 #include "controls/CV4TableView.h"
+#include "controls/CustomPopup.h"
 #include "document/CV4Document.h"
 #include "model/CV4EditFlags.h"
 #include "platform/Localization.h"
@@ -79,7 +80,15 @@ InputPanelController::InputPanelController(CV4Document *doc, CVUnitModelPtr item
 
 InputPanelController::~InputPanelController()
 {
-    // The table's editor and choosers must not call back into a half-destroyed panel.
+    detachFromTable();
+}
+
+void InputPanelController::detachFromTable()
+{
+    if (!m_tableView->client()) return;
+    if (cv::CustomPopup *popup = cv::CustomPopup::existing(); popup && popup->targetView() == m_tableView)
+        popup->mustClose();
+    m_tableView->forceEndFieldEditing(false);
     m_tableView->setClient(nullptr);
 }
 

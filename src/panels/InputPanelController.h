@@ -103,6 +103,10 @@ protected:
     void sortItems();
     // Flips the deleted flag of a row that stays in the table (undoable).
     void toggleDeletedInPlace(const RowPtr &row);
+    // Ends the cell edit without storing, closes a chooser over the table and
+    // takes the panel off it: the most derived panel's destructor calls it,
+    // so no message reaches a panel that is partly destroyed.
+    void detachFromTable();
     // Forgets everything pending after a commit and reads the rows again.
     virtual void settleAfterCommit();
 

@@ -229,6 +229,7 @@ QString TransferFieldPanelController::fullPrecisionText(double value, int accoun
     // The shortest text that reads back as the stored value.
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::fixed);
+    if (result.ec != std::errc()) return m_doc->stringForValue(value, currency, false);
     QString digits = QString::fromLatin1(buffer, int(result.ptr - buffer));
     const qsizetype point = digits.indexOf(QLatin1Char('.'));
     QString fraction = point < 0 ? QString() : digits.mid(point + 1);

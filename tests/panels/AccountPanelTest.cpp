@@ -108,6 +108,13 @@ TEST_F(AccountBook, AnEmptyPeriodOffersOneNewExpenseRowOnItsFirstDay)
     EXPECT_FALSE(panel->okButton()->isEnabled());
     EXPECT_EQ(panel->commitPanel(), 0);  // nothing typed, nothing stored
     EXPECT_EQ(storedEntries(*doc, kA).size(), 1u);
+
+    // Closed with its kind chooser open: the chooser closes and nothing calls back.
+    panel->tableView()->performClickAtColumn(AccountPanelController::MemoColumn, 0, nullptr);
+    panel->editColumn(AccountPanelController::KindColumn, 0, nullptr);
+    EXPECT_TRUE(cv::CustomPopup::get()->isVisible());
+    panel.reset();
+    EXPECT_FALSE(cv::CustomPopup::get()->isVisible());
 }
 
 TEST_F(AccountBook, AKindChangeReplacesTheStoredEntryUnderItsIdentAndCountsOnce)
@@ -115,6 +122,8 @@ TEST_F(AccountBook, AKindChangeReplacesTheStoredEntryUnderItsIdentAndCountsOnce)
     const CV4ActualPtr expense = store(*doc, CV4Actual::Expense, QDate(2009, 2, 5), 700, kFood, kA);
     const int ident = expense->ident();
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
+    EXPECT_TRUE(panel->selectEntry(ident));  // as another page opens the book for an entry
+    EXPECT_EQ(panel->tableView()->editedRow(), 0);
     chooseKind(*panel, 0, kSalary, true);
     EXPECT_EQ(cellText(*panel, AccountPanelController::InColumn, 0), QStringLiteral("700"));
     EXPECT_EQ(panel->commitPanel(), 1);
@@ -206,7 +215,9 @@ TEST_F(AccountBook, TheTransferPopupKeepsTheBookOnOneSideAndOkIsOneUndoStep)
     EXPECT_FALSE(popup->destinationField()->isHidden());  // yen to dollars
     Q_EMIT popup->destinationButton()->activated(popup->destinationButton()->findData(kC));
     EXPECT_TRUE(popup->destinationField()->isHidden());
-    popup->cancel();
+    popup->accountField()->setText(QStringLiteral("10"));
+    QTest::keyClick(popup, Qt::Key_Escape);  // closes without a change
+    EXPECT_FALSE(popup->isVisible());
     EXPECT_EQ(panel->actualAt(1)->kind(), CV4Actual::Expense);
 
     // The stored expense becomes a transfer; one Undo gives the expense back whole.
