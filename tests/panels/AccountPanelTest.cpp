@@ -140,6 +140,7 @@ TEST_F(AccountBook, ClicksLandOnTheColumnTheRowCanTake)
     store(*doc, CV4Actual::Income, QDate(2009, 2, 5), 100, kSalary, kA);
     store(*doc, CV4Actual::Expense, QDate(2009, 2, 6), 100, kFood, kA);
     store(*doc, CV4Actual::Transfer, QDate(2009, 2, 7), 100, 0, kC, kA);
+    store(*doc, CV4Actual::Transfer, QDate(2009, 2, 8), 100, 0, kA, kL);  // a loan repayment: read-only
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
     struct Click {
         int cid, row, edited;
@@ -152,6 +153,8 @@ TEST_F(AccountBook, ClicksLandOnTheColumnTheRowCanTake)
         EXPECT_EQ(panel->tableView()->editedColumn(), c.edited) << c.cid << " " << c.row;
         panel->tableView()->forceEndFieldEditing(false);
     }
+    panel->tableView()->performClickAtColumn(AccountPanelController::MemoColumn, 3, nullptr);
+    EXPECT_FALSE(panel->tableView()->isEditing());
     EXPECT_EQ(panel->verifyEditableColumn(AccountPanelController::CategoryColumn, 0, cv::Movement::Forward),
               AccountPanelController::InColumn);
     EXPECT_EQ(panel->verifyEditableColumn(AccountPanelController::InColumn, 1, cv::Movement::Forward),
