@@ -195,6 +195,10 @@ TEST_F(AccountBook, TypedAmountsRoundDownOnTheTextAndTypedDatesStayWithinAHundre
     EXPECT_EQ(panel->actualAt(0)->date(), kFeb1);
     type(*panel, AccountPanelController::DateColumn, 0, QStringLiteral("%1/02/03").arg(year - 99));
     EXPECT_EQ(panel->actualAt(0)->date(), QDate(year - 99, 2, 3));
+    // The calculator's value goes to the selected row.
+    panel->tableView()->QTableView::selectRow(0);
+    panel->performInputValue(QStringLiteral("1,500"));
+    EXPECT_DOUBLE_EQ(panel->actualAt(0)->amount(), 1500.0);
 }
 
 TEST_F(AccountBook, TheTransferPopupKeepsTheBookOnOneSideAndOkIsOneUndoStep)
