@@ -38,29 +38,14 @@ int firstLeafIdent(const CVUnitModelPtr &node)
 
 ActualPanelController::ActualPanelController(CV4Document *doc, CVUnitModelPtr node, const QDate &from,
                                              const QDate &to, QWidget *parent)
-    : AccountingInputPanelController(doc, std::move(node), from, to, parent), m_titleField(new QLabel(this)),
+    : EntryListPanelController(doc, std::move(node), from, to, parent), m_titleField(new QLabel(this)),
       m_totalField(new QLabel(this)), m_categorySource(std::make_unique<cv::ActualDataSource>())
 {
     m_lastGroup = 0;
     collectData();
 
-    auto *layout = new QVBoxLayout(this);
-    auto *head = new QHBoxLayout;
-    QFont bold = m_titleField->font();
-    bold.setBold(true);
-    m_titleField->setFont(bold);
-    head->addWidget(m_titleField);
-    head->addStretch(1);
-    auto *totalTitle = new QLabel(loc("Actual-Total"), this);
-    head->addWidget(totalTitle);
-    head->addWidget(m_totalField);
     m_totalField->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    layout->addLayout(head);
-    layout->addWidget(tableView(), 1);
-    auto *foot = new QHBoxLayout;
-    foot->addStretch(1);
-    foot->addWidget(okButton());
-    layout->addLayout(foot);
+    layoutPanel(m_titleField, new QLabel(loc("Actual-Total"), this), m_totalField);
 
     buildTable();
     m_titleField->setText(item() ? doc->displayName(*item()) : QString());
@@ -148,11 +133,6 @@ InputPanelController::RowPtr ActualPanelController::makeItem()
     return row;
 }
 
-void ActualPanelController::setButtonStatus()
-{
-    okButton()->setEnabled(hasChanged());
-}
-
 // ---- total
 
 void ActualPanelController::updateTotal()
@@ -238,80 +218,6 @@ void ActualPanelController::endAccountPopup(const cv::ChooserItem &result)
     m_lastAccount = result.ident();
     change(e, QStringLiteral("account"), result.ident(), title);
     endBatchChange();
-}
-
-// ---- menu, revert and repeated entry
-
-bool ActualPanelController::handleToolbar(const QString &identifier)
-{
-    if (identifier != u"TB_Batch") return false;
-    macroInputPushed();
-    return true;
-}
-
-void ActualPanelController::menuSelected(int tag)
-{
-    switch (tag) {
-    case AddOrDeleteTag: addItem(); break;
-    case RevertTag: revertSelected(); break;
-    case BatchTag:
-        if (!isEditOnly()) macroInputPushed();
-        break;
-    default: break;
-    }
-}
-
-std::optional<bool> ActualPanelController::validateMenuItem(const CV4TableView *table, const QAction *action) const
-{
-    if (action && action->data().toInt() == BatchTag) return !isEditOnly();
-    return AccountingInputPanelController::validateMenuItem(table, action);
-}
-
-void ActualPanelController::revertSelected()
-{
-    const QModelIndexList selected = tableView()->selectionModel()->selectedRows();
-    if (selected.isEmpty()) return;
-    auto &rows = mutableItems();
-    for (const QModelIndex &index : selected) {
-        const CV4ActualPtr row = actualAt(index.row());
-        if (!row || !(row->flags() & cv::EditChanged)) continue;
-        const auto it = m_oldValues.find(row);
-        if (it == m_oldValues.end()) continue;
-        CV4ActualPtr copy = it->second;
-        m_oldValues.erase(it);
-        copy->setFlags(0);
-        rows[size_t(index.row())] = copy;
-    }
-    updateTotal();
-    reloadTable();
-}
-
-void ActualPanelController::macroInputPushed()
-{
-    tableView()->forceEndFieldEditing(true);
-    closeMacroDialog();
-    m_macroDialog = MacroInputDialogController::runWithDocument(doc(), item(), firstDay(), this);
-}
-
-void ActualPanelController::closeMacroDialog()
-{
-    if (m_macroDialog) m_macroDialog->abandon();
-    m_macroDialog = nullptr;
-}
-
-void ActualPanelController::appendMacroRows(const std::vector<CV4ActualPtr> &series)
-{
-    tableView()->forceEndFieldEditing(false);
-    MacroInputDialogController::insertBeforeBlankRow(mutableItems(), series,
-                                                     [](const RowPtr &row) { return actual(row); });
-}
-
-void ActualPanelController::macroFinished(int code)
-{
-    if (code < 0) return;
-    markChanged();
-    setButtonStatus();
-    reloadTable();
 }
 
 // ---- commit

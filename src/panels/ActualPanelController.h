@@ -6,11 +6,7 @@
 //
 // Columns: 0 date, 1 amount, 2 grouping, 3 memo, 4 category, 5 account.
 
-#include "panels/AccountingInputPanelController.h"
-#include "panels/MacroInputDialogController.h"
-#include "panels/MacroInputTarget.h"
-
-#include <QPointer>
+#include "panels/EntryListPanelController.h"
 
 class QLabel;
 
@@ -18,12 +14,11 @@ namespace cv {
 class ActualDataSource;
 }
 
-class ActualPanelController : public AccountingInputPanelController, public MacroInputTarget {
+class ActualPanelController : public EntryListPanelController {
     Q_OBJECT
 
 public:
     enum Column { DateColumn = 0, AmountColumn, GroupColumn, MemoColumn, CategoryColumn, AccountColumn };
-    enum MenuTag { BatchTag = 106 };
 
     ActualPanelController(CV4Document *doc, CVUnitModelPtr node, const QDate &from, const QDate &to,
                           QWidget *parent = nullptr);
@@ -34,21 +29,9 @@ public:
     QString totalText() const;
     int lastAccount() const { return m_lastAccount; }
 
-    // "TB_Batch" runs the repeated entry dialog; other items are not the panel's.
-    bool handleToolbar(const QString &identifier);
-    void macroInputPushed();
-    MacroInputDialogController *macroDialog() const { return m_macroDialog; }
-    // The context menu: 101 add, 105 revert, 106 repeated entry.
-    void menuSelected(int tag);
-    // The selected changed rows get their stored values back (not undoable).
-    void revertSelected();
     void updateTotal() override;
-    // Leaving the page ends the repeated entry dialog too.
-    void didEnd() override { closeMacroDialog(); }
 
     // MacroInputTarget
-    void appendMacroRows(const std::vector<CV4ActualPtr> &rows) override;
-    void macroFinished(int code) override;
     bool isTransferTarget() const override { return false; }
 
     // The account chooser's pick: the amount is rounded to the new account's currency.
@@ -56,17 +39,11 @@ public:
 
     // Table hooks
     int firstUnfinishedColumnForRow(int row) const override;
-    std::optional<bool> validateMenuItem(const CV4TableView *table, const QAction *action) const override;
-
-Q_SIGNALS:
-    // Rows were written: the main window empties its search results.
-    void searchListShouldClear();
 
 protected:
     RowPtr makeItem() override;
     void collectData() override;
     void commitRows() override;
-    void setButtonStatus() override;
     cv::CellValue uniqueContentForItem(const CV4Actual &row, int cid, const CVUnitModelPtr &account) const override;
     bool isColumnEditable(int cid, int row) const override;
     void editSpecialPopupForColumn(int column, int row) override;
@@ -74,12 +51,10 @@ protected:
 private:
     void buildTable();
     void setDefaults();
-    void closeMacroDialog();
 
     QLabel *m_titleField;   // the node's name; child
     QLabel *m_totalField;   // the total of the rows; child
     bool m_isExpense = false;
     bool m_defaultsSet = false;
     std::unique_ptr<cv::ActualDataSource> m_categorySource;
-    QPointer<MacroInputDialogController> m_macroDialog;
 };
