@@ -46,6 +46,13 @@ void EntryListPanelController::setButtonStatus()
     okButton()->setEnabled(hasChanged());
 }
 
+cv::CellValue EntryListPanelController::objectValue(const CV4TableView *table, int cid, int row) const
+{
+    const CV4ActualPtr e = actualAt(row);
+    if (e && cid == 1 && (e->flags() & cv::EditNew) && e->amount() == 0) return QString();
+    return AccountingInputPanelController::objectValue(table, cid, row);
+}
+
 bool EntryListPanelController::handleToolbar(const QString &identifier)
 {
     if (identifier != u"TB_Batch") return false;

@@ -35,6 +35,8 @@ public:
     void macroFinished(int code) override;
 
     std::optional<bool> validateMenuItem(const CV4TableView *table, const QAction *action) const override;
+    // A new row shows its amount once one was typed.
+    cv::CellValue objectValue(const CV4TableView *table, int cid, int row) const override;
 
 Q_SIGNALS:
     // Rows were written: the main window empties its search results.

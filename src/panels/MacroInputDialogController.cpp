@@ -124,6 +124,7 @@ MacroInputDialogController::MacroInputDialogController(CV4Document *doc, CVUnitM
     addTab(twoMonthlyPage, "Macro-Tab-TwoMonthly", cv::MacroDateRule::TwoMonthly);
     addTab(new QWidget, "Macro-Tab-Yearly", cv::MacroDateRule::Yearly);
     addTab(new QWidget, "Macro-Tab-Same", cv::MacroDateRule::SameDate);
+    m_tabView->setUsesScrollButtons(false);  // every rule in sight
     m_tabView->setCurrentIndex(1);
     layout->addWidget(m_tabView);
 
@@ -173,8 +174,8 @@ MacroInputDialogController::MacroInputDialogController(CV4Document *doc, CVUnitM
     layout->addLayout(form);
 
     auto *buttons = new QDialogButtonBox(this);
-    m_ok = buttons->addButton(QDialogButtonBox::Ok);
-    QPushButton *cancel = buttons->addButton(QDialogButtonBox::Cancel);
+    m_ok = buttons->addButton(loc("OK"), QDialogButtonBox::AcceptRole);
+    QPushButton *cancel = buttons->addButton(loc("Cancel"), QDialogButtonBox::RejectRole);
     m_ok->setDefault(true);
     layout->addWidget(buttons);
 

@@ -85,8 +85,8 @@ SearchPanelController::SearchPanelController(CV4Document *doc, QWidget *parent)
     auto *buttons = new QDialogButtonBox(this);
     auto *clear = buttons->addButton(cv::localizedString(QStringLiteral("Search-Panel-Clear")),
                                      QDialogButtonBox::ResetRole);
-    auto *ok = buttons->addButton(QDialogButtonBox::Ok);
-    auto *cancel = buttons->addButton(QDialogButtonBox::Cancel);
+    auto *ok = buttons->addButton(cv::localizedString(QStringLiteral("OK")), QDialogButtonBox::AcceptRole);
+    auto *cancel = buttons->addButton(cv::localizedString(QStringLiteral("Cancel")), QDialogButtonBox::RejectRole);
     ok->setDefault(true);
     layout->addWidget(buttons);
     connect(clear, &QPushButton::clicked, this, &SearchPanelController::clearPushed);

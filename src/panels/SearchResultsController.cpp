@@ -321,6 +321,7 @@ void SearchResultsController::prepareCell(const CV4TableView *table, cv::Prepare
     }
     TransferPanelController::prepareCell(table, cell, cid, row);
     cell.placeholder.clear();
+    cell.showsButtons = isColumnSelectable(table, cid, row);
 }
 
 // ---- editing decisions
