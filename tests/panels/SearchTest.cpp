@@ -104,6 +104,21 @@ TEST_F(Search, ResultCellsOfEntriesAndTradesAndThePrintedRows)
     EXPECT_TRUE(results().isColumnSelectable(table, R::MemoColumn, 0));
     EXPECT_TRUE(results().isColumnSelectable(table, R::DateColumn, 4));
     EXPECT_FALSE(results().isColumnSelectable(table, R::MemoColumn, 4));
+    // A click on a trade's other cells asks for its trade panel with what it read before the list went.
+    buy->setIdent(77);
+    std::vector<int> opened;
+    QObject::connect(&results(), &R::openTradeRequested, &results(),
+                     [&](int account, const QDate &from, const QDate &to, int ident) {
+                         EXPECT_EQ(from, QDate(2009, 3, 1));
+                         EXPECT_EQ(to, QDate(2009, 3, 9));
+                         opened = {account, ident};
+                     });
+    EXPECT_FALSE(results().handleClick(table, nullptr, R::DateColumn, 4));
+    EXPECT_TRUE(results().handleClick(table, nullptr, R::MemoColumn, 4));
+    page->execMenu(SearchPageController::ClearTag);
+    QApplication::processEvents();
+    EXPECT_EQ(opened, std::vector<int>({kA, 77}));
+    page->resultsController()->setResults(records);
     EXPECT_TRUE(results().columnAllowsNegativeInput(R::IncomeColumn, 3));
     EXPECT_FALSE(results().columnAllowsNegativeInput(R::ExpenseColumn, 0));
 }
