@@ -234,7 +234,10 @@ void ActualPanelController::commitRows()
             const CV4ActualPtr copy = copyOf(row);
             const int flags = row->flags();
             const bool isNew = flags & cv::EditNew;
-            if (row->amount() == 0) {
+            const bool touched = flags & (cv::EditChanged | cv::EditNew);
+            // Zero means "delete" only for what the user entered or changed;
+            // stored zero entries (imports, XML) stay.
+            if (touched && row->amount() == 0) {
                 if (isNew) continue;
                 row->setFlags(flags | cv::EditDeleted);
             }
@@ -242,7 +245,7 @@ void ActualPanelController::commitRows()
             if (deleted && isNew) continue;
             if (!deleted) {
                 // Without an account the entry is unfinished: nothing to book it on.
-                if (!(flags & (cv::EditChanged | cv::EditNew)) || row->account() <= 0) continue;
+                if (!touched || row->account() <= 0) continue;
                 dropDeletedGroupings(*row);
             }
             const CV4ActualPtr entry = deleted ? nullptr : row;

@@ -499,7 +499,7 @@ void SearchResultsController::commitRows()
             }
             const CV4ActualPtr row = actual(ptr);
             const CV4ActualPtr copy = copyOf(row);
-            if (row->amount() == 0) row->setFlags(row->flags() | cv::EditDeleted);
+            if (row->amount() == 0 && (row->flags() & cv::EditChanged)) row->setFlags(row->flags() | cv::EditDeleted);
             const bool deleted = row->flags() & cv::EditDeleted;
             if (!deleted && !(row->flags() & cv::EditChanged)) continue;
             if (!deleted) {

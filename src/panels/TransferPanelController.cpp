@@ -251,8 +251,11 @@ void TransferPanelController::commitRows()
             const CV4ActualPtr copy = copyOf(row);
             const int flags = row->flags();
             const bool isNew = flags & cv::EditNew;
+            const bool touched = flags & (cv::EditChanged | cv::EditNew);
             if (isNew && row->amount() == 0) continue;
-            if (row->amount() == 0 || row->destination() <= 0 || row->account() <= 0)
+            // Only what the user entered or changed is judged unfinished; a
+            // stored row read as it is stays.
+            if (touched && (row->amount() == 0 || row->destination() <= 0 || row->account() <= 0))
                 row->setFlags(row->flags() | cv::EditDeleted);
             if (row->flags() & cv::EditDeleted) {
                 if (isNew) continue;
@@ -260,7 +263,7 @@ void TransferPanelController::commitRows()
                 ++rc;
                 continue;
             }
-            if (!(flags & (cv::EditChanged | cv::EditNew))) continue;
+            if (!touched) continue;
             dropDeletedGroupings(*row);
             doc()->fixupTransferCategory(*row);
             doc()->updateTransfer(row, copy);
