@@ -55,6 +55,14 @@ TEST_F(ActualPanel, TheTotalConvertsAtEachRowsDateAndFollowsDeletion)
     EXPECT_EQ(panel->totalText(), QStringLiteral("1,000"));
     doc->undoStack()->undo();
     EXPECT_EQ(panel->totalText(), QStringLiteral("1,985"));
+    // Revert brings back the stored values of a changed row, not of a new one.
+    panel->change(panel->rowAt(0), QStringLiteral("amount"), 1200.0, QStringLiteral("t"));
+    EXPECT_EQ(panel->totalText(), QStringLiteral("2,185"));
+    panel->tableView()->QTableView::selectRow(0);
+    panel->menuSelected(AccountingInputPanelController::RevertTag);
+    EXPECT_EQ(panel->actualAt(0)->amount(), 1000);
+    EXPECT_EQ(panel->actualAt(0)->flags(), 0);
+    EXPECT_EQ(panel->totalText(), QStringLiteral("1,985"));
     // A refund keeps its sign.
     store(*doc, CV4Actual::Expense, QDate(2009, 5, 1), -300, kFood, kA);
     auto may = open(kFood, QDate(2009, 5, 1), QDate(2009, 5, 31));
