@@ -22,7 +22,7 @@ constexpr int kFirstYear = 1980;
 constexpr int kLastYear = 2100;
 
 // The mark of every tenth day: a small ring.
-QIcon tenthDayMark()
+QPixmap tenthDayMark()
 {
     QPixmap pixmap(10, 10);
     pixmap.fill(Qt::transparent);
@@ -30,7 +30,8 @@ QIcon tenthDayMark()
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(QColor(0xd0, 0x40, 0x40), 1.5));
     painter.drawEllipse(QRectF(1.5, 1.5, 7, 7));
-    return QIcon(pixmap);
+    painter.end();
+    return pixmap;
 }
 
 } // namespace
@@ -67,7 +68,6 @@ CV4CalendarWindowController::CV4CalendarWindowController(QWidget *parent)
         cell->setCheckable(true);
         cell->setAutoExclusive(true);
         cell->setFixedSize(56, 50);
-        cell->setIconSize(QSize(10, 10));
         auto *text = new QLabel(cell);
         text->setAttribute(Qt::WA_TransparentForMouseEvents);
         text->setAlignment(Qt::AlignCenter);
@@ -75,8 +75,12 @@ CV4CalendarWindowController::CV4CalendarWindowController(QWidget *parent)
         QFont font = text->font();
         font.setPixelSize(9);
         text->setFont(font);
+        auto *markLabel = new QLabel(cell);
+        markLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+        markLabel->setGeometry(4, 4, 10, 10);
         m_cells[i] = cell;
         m_cellTexts[i] = text;
+        m_cellMarks[i] = markLabel;
         connect(cell, &QToolButton::clicked, this, [this, i] {
             if (m_cellDays[i] > 0) clicked(m_cellDays[i]);
         });
@@ -148,7 +152,7 @@ void CV4CalendarWindowController::changeMonth()
 
 void CV4CalendarWindowController::setupTable()
 {
-    static const QIcon mark = tenthDayMark();
+    static const QPixmap mark = tenthDayMark();
     const QDate first(m_currentDate.year(), m_currentDate.month(), 1);
     const int blanks = first.dayOfWeek() % 7;  // Sunday first
     const int days = first.daysInMonth();
@@ -158,7 +162,7 @@ void CV4CalendarWindowController::setupTable()
         m_cellDays[i] = blank ? 0 : day;
         m_cells[i]->setEnabled(!blank);
         m_cells[i]->setAutoRaise(blank);
-        m_cells[i]->setIcon(!blank && day % 10 == 0 ? mark : QIcon());
+        m_cellMarks[i]->setPixmap(!blank && day % 10 == 0 ? mark : QPixmap());
         if (blank) {
             m_cellColors[i] = QColor();
             m_cellTexts[i]->clear();

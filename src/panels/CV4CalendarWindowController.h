@@ -48,6 +48,7 @@ private:
     QSpinBox *m_yearStepper = nullptr;        // 1980-2100
     QToolButton *m_cells[kCells] = {};        // the grid, owned by the window
     QLabel *m_cellTexts[kCells] = {};         // each cell's three lines
+    QLabel *m_cellMarks[kCells] = {};         // the ring of every tenth day
     int m_cellDays[kCells] = {};              // day of month, 0 = blank
     QColor m_cellColors[kCells];              // the day's colour
     bool m_updating = false;                  // steppers being set from the date
