@@ -1,7 +1,10 @@
 // Renders the calculator, the calendar window and the preferences window in
 // Japanese and English to PNG files under the build tree
 // (screenshots/{ja,en}/) for people to look at; checks only that they were written.
+#include "PanelTestSupport.h"
+
 #include "document/CV4Preference.h"
+#include "panels/LoanPanelController.h"
 #include "panels/CV4CalcWindowController.h"
 #include "panels/CV4CalendarWindowController.h"
 #include "panels/PreferencePanelController.h"
@@ -11,6 +14,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QTabWidget>
 
 #include <gtest/gtest.h>
@@ -53,6 +59,36 @@ TEST_P(WindowScreenshot, ShowsTheCalculatorCalendarAndPreferences)
         panel.tabView()->setCurrentIndex(tab);
         EXPECT_TRUE(save(panel, language, QStringLiteral("preferences-%1").arg(tab + 1)));
     }
+    cv::setLanguageOverride(QString());
+}
+
+TEST_P(WindowScreenshot, ShowsTheLoanSheetOnBothPages)
+{
+    const QString language = QString::fromLatin1(GetParam());
+    cv::setLanguageOverride(language);
+    auto doc = paneltest::makeBook();
+    ASSERT_TRUE(doc);
+    auto node = std::make_shared<CVUnitModel>();
+    node->setKind(41);
+    node->setCurrency(1);
+    LoanPanelController panel(doc.get(), node);
+    const auto type = [](QLineEdit *field, const char *text) {
+        field->setText(QString::fromUtf8(text));
+        Q_EMIT field->textEdited(field->text());
+    };
+    type(panel.nameField(), "Car");
+    type(panel.dateField(), "2009/04/10");
+    type(panel.valueField(), "1,200,000");
+    type(panel.timesField(), "12");
+    type(panel.rateField(), "12");
+    panel.dueDateButton()->setCurrentIndex(24);
+    panel.holidayButton()->setCurrentIndex(2);
+    panel.initialDayCheckbox()->setChecked(true);
+    panel.setRepaymentAccount(paneltest::kA);
+    panel.setUsage(33);
+    EXPECT_TRUE(save(panel, language, QStringLiteral("loan-conditions")));
+    panel.showPage(1);
+    EXPECT_TRUE(save(panel, language, QStringLiteral("loan-schedule")));
     cv::setLanguageOverride(QString());
 }
 
