@@ -2,7 +2,10 @@
 
 #include "charts/CV4PrLoanView.h"
 #include "charts/PrintInfoView.h"
+#include "controls/AccountDataSource.h"
+#include "controls/ActualDataSource.h"
 #include "controls/CV4TableView.h"
+#include "controls/CustomPopup.h"
 #include "controls/NumberDialogController.h"
 #include "controls/StyledText.h"
 #include "controls/TableColumn.h"
@@ -27,8 +30,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardItemModel>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -77,8 +83,13 @@ LoanPanelController::LoanPanelController(CV4Document *document, CVUnitModelPtr a
     connect(m_okButton, &QPushButton::clicked, this, &LoanPanelController::okPushed);
 
     // The currency popup.
-    for (const CV4CurrencyPtr &currency : m_document->currencyList())
+    for (const CV4CurrencyPtr &currency : m_document->currencyList()) {
         m_currencyButton->addItem(currency->name(), currency->ident());
+        // A currency without an asset account cannot take the loan.
+        if (assetAccountsInCurrency(currency->ident()).empty())
+            if (auto *model = qobject_cast<QStandardItemModel *>(m_currencyButton->model()))
+                model->item(m_currencyButton->count() - 1)->setEnabled(false);
+    }
     m_selectedCurrency = m_currentItem->currency();
     m_oldCurrency = m_selectedCurrency;
     const int index = m_currencyButton->findData(m_selectedCurrency);
@@ -117,6 +128,11 @@ LoanPanelController::LoanPanelController(CV4Document *document, CVUnitModelPtr a
 
 LoanPanelController::~LoanPanelController()
 {
+    // A chooser still open on the sheet closes without acting on it.
+    m_closing = true;
+    if (cv::CustomPopup *popup = cv::CustomPopup::existing();
+        popup && popup->isVisible() && popup->targetView() && isAncestorOf(popup->targetView()))
+        popup->mustClose();
     if (m_tableView) m_tableView->setClient(nullptr);
 }
 
@@ -450,29 +466,64 @@ void LoanPanelController::currencyChanged()
     setButtonStatus();
 }
 
+std::unique_ptr<cv::AccountDataSource> LoanPanelController::assetSource(int currency) const
+{
+    auto source = std::make_unique<cv::AccountDataSource>();
+    source->setDocument(m_document, 15);
+    if (!assetAccountsInCurrency(currency).empty()) source->restrictKey(QStringLiteral("currency"), currency);
+    return source;
+}
+
 void LoanPanelController::chooseAccount(QPushButton *button, int which)
 {
-    QMenu menu(this);
+    cv::PopupDataSource *source = nullptr;
+    int current = 0;
     if (which == 1) {
-        std::function<void(const CVUnitModelPtr &)> walk = [&](const CVUnitModelPtr &node) {
-            if (!node) return;
-            if (node->kind() == cv::NodeKind::Category || node->kind() == cv::NodeKind::SystemItem) {
-                menu.addAction(m_document->displayName(*node))->setData(node->ident());
-                if (node->kind() == cv::NodeKind::SystemItem) return;
-            }
-            for (const CVUnitModelPtr &child : node->children()) walk(child);
-        };
-        if (m_document->actualModel()) walk(m_document->actualModel()->expense());
+        auto categories = std::make_unique<cv::ActualDataSource>();
+        categories->setDocument(m_document, 2);
+        m_chooserSource = std::move(categories);
+        current = m_usage;
     } else {
-        for (const CVUnitModelPtr &node : assetAccountsInCurrency(m_selectedCurrency))
-            menu.addAction(m_document->displayName(*node))->setData(node->ident());
+        m_chooserSource = assetSource(m_selectedCurrency);
+        current = which == 0 ? m_inAccount : m_repayment;
     }
-    QAction *picked = menu.exec(button->mapToGlobal(QPoint(0, button->height())));
-    if (!picked) return;
-    const int ident = picked->data().toInt();
-    if (which == 0) setInAccount(ident);
-    else if (which == 1) setUsage(ident);
-    else setRepaymentAccount(ident);
+    source = m_chooserSource.get();
+    const QRect anchor(button->mapToGlobal(QPoint(0, 0)), button->size());
+    QPointer<LoanPanelController> self(this);
+    cv::CustomPopup::get()->run(button, anchor, cv::CustomPopup::Anchor::Button, source,
+                                source->objectWithIdentifier(current), [self, which](const cv::ChooserItem &item) {
+                                    if (!self || self->m_closing || !item.node()) return;
+                                    const int ident = item.node()->ident();
+                                    if (which == 0) self->setInAccount(ident);
+                                    else if (which == 1) self->setUsage(ident);
+                                    else self->setRepaymentAccount(ident);
+                                });
+}
+
+void LoanPanelController::chooseRowAccount()
+{
+    const std::vector<int> rows = selectedRows();
+    if (m_isNew || rows.empty()) return;
+    m_chooserSource = assetSource(m_currentItem->currency());
+    const cv::ChooserItem value = m_chooserSource->objectWithIdentifier((*m_loanData)[size_t(rows.front())]->account());
+    QPointer<LoanPanelController> self(this);
+    const auto picked = [self](const cv::ChooserItem &item) {
+        if (self && !self->m_closing && item.node()) self->changeAccount(item.node()->ident());
+    };
+    if (rows.size() < 2)
+        cv::CustomPopup::get()->runForCell(m_tableView, Account, rows.front(), m_chooserSource.get(), value, picked);
+    else
+        cv::CustomPopup::get()->run(m_tableView, QRect(QCursor::pos(), QSize(1, 1)), cv::CustomPopup::Anchor::Point,
+                                    m_chooserSource.get(), value, picked);
+}
+
+bool LoanPanelController::handleClick(CV4TableView *, const QMouseEvent *event, int cid, int row)
+{
+    // A click in the account column chooses the row's account (Control extends the selection).
+    if (m_isNew || cid != Account || row < 0 || (event && (event->modifiers() & Qt::ControlModifier))) return false;
+    selectRows({row});
+    chooseRowAccount();
+    return true;
 }
 
 void LoanPanelController::setInAccount(int ident)
@@ -816,13 +867,7 @@ void LoanPanelController::execMenu(int tag)
         if (dialog.exec() > 0) changeRate(dialog.number());
         break;
     }
-    case ChangeAccount: {
-        QMenu menu(this);
-        for (const CVUnitModelPtr &node : assetAccountsInCurrency(m_currentItem->currency()))
-            menu.addAction(m_document->displayName(*node))->setData(node->ident());
-        if (QAction *picked = menu.exec(QCursor::pos())) changeAccount(picked->data().toInt());
-        break;
-    }
+    case ChangeAccount: chooseRowAccount(); break;
     default: break;
     }
 }

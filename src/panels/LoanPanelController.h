@@ -20,6 +20,7 @@
 
 #include <QDialog>
 
+#include <memory>
 #include <optional>
 
 class CV4Document;
@@ -31,6 +32,11 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
+
+namespace cv {
+class AccountDataSource;
+class PopupDataSource;
+} // namespace cv
 
 class LoanPanelController : public QDialog, public cv::TableClient, public cv::DateReceiver {
     Q_OBJECT
@@ -102,6 +108,7 @@ public:
     QCheckBox *initialDayCheckbox() const { return m_initialDayCheckbox; }
     QCheckBox *noRecalcCheckbox() const { return m_noRecalcCheckbox; }
     QPushButton *okButton() const { return m_okButton; }
+    QPushButton *repaymentButton() const { return m_repaymentButton; }
 
     Q_INVOKABLE void performInputDate(const QDate &date) override;
 
@@ -112,6 +119,7 @@ public:
     bool shouldEditColumn(const CV4TableView *table, int cid, int row) const override;
     bool isColumnSelectable(const CV4TableView *table, int cid, int row) const override;
     const cv::AmountText *amountText() const override;
+    bool handleClick(CV4TableView *table, const QMouseEvent *event, int cid, int row) override;
 
 private:
     QWidget *buildConditionsPage();
@@ -132,6 +140,9 @@ private:
     void displayLoanInfo();
     void chooseAccount(QPushButton *button, int which);
     std::vector<CVUnitModelPtr> assetAccountsInCurrency(int currency) const;
+    // Mode 15, restricted to the currency when it has asset accounts.
+    std::unique_ptr<cv::AccountDataSource> assetSource(int currency) const;
+    void chooseRowAccount();
     QString accountName(int ident) const;
     bool nothingChanged() const;
 
@@ -181,4 +192,6 @@ private:
     QLabel *m_summary[3] = {};
     QLabel *m_messageField = nullptr;
     QPushButton *m_okButton = nullptr;
+    std::unique_ptr<cv::PopupDataSource> m_chooserSource;  // the open chooser's list
+    bool m_closing = false;                        // going away: a late pick is dropped
 };

@@ -5,11 +5,14 @@
 #include "panels/LoanPanelController.h"
 #include "platform/ScriptedAlertPresenter.h"
 
+#include "controls/MyOutlineView.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTabWidget>
 
 #include <gtest/gtest.h>
@@ -107,6 +110,30 @@ TEST(LoanPanelTest, ANewLoansScheduleAndItsOkGate)
     EXPECT_EQ(panel.result(), 1);
     EXPECT_EQ(node->name(), QStringLiteral("Car"));
     EXPECT_TRUE(std::dynamic_pointer_cast<CV4LoanModel>(node->extra()));
+}
+
+TEST(LoanPanelTest, TheRepaymentChooserOffersTheAssetAccountsOfTheLoansCurrency)
+{
+    auto doc = makeBook();
+    ASSERT_TRUE(doc);
+    Loan panel(doc.get(), newLoanNode());
+    panel.show();
+    QTest::mouseClick(panel.repaymentButton(), Qt::LeftButton);
+    cv::CustomPopup *popup = cv::CustomPopup::existing();
+    ASSERT_TRUE(popup && popup->isVisible());
+    QStringList names;
+    const QAbstractItemModel *list = popup->outline()->model();
+    std::function<void(const QModelIndex &)> collect = [&](const QModelIndex &parent) {
+        for (int row = 0; row < list->rowCount(parent); ++row) {
+            names << list->index(row, 0, parent).data().toString();
+            collect(list->index(row, 0, parent));
+        }
+    };
+    collect(QModelIndex());
+    EXPECT_TRUE(names.contains(QStringLiteral("A")));
+    EXPECT_FALSE(names.contains(QStringLiteral("U")));  // a dollar account
+    EXPECT_FALSE(names.contains(QStringLiteral("C")));  // not an asset
+    popup->mustClose();
 }
 
 TEST(LoanPanelTest, TheHolidayChoiceMovesTheFirstDueDate)
