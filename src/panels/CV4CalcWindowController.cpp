@@ -39,9 +39,19 @@ CV4CalcWindowController::CV4CalcWindowController(int taxFracProcess, QWidget *pa
     displayInputStr();
 }
 
-CV4CalcWindowController *CV4CalcWindowController::shared(int taxFracProcess)
+namespace {
+QPointer<CV4CalcWindowController> &theCalculator()
 {
     static QPointer<CV4CalcWindowController> calculator;
+    return calculator;
+}
+} // namespace
+
+CV4CalcWindowController *CV4CalcWindowController::existing() { return theCalculator(); }
+
+CV4CalcWindowController *CV4CalcWindowController::shared(int taxFracProcess)
+{
+    QPointer<CV4CalcWindowController> &calculator = theCalculator();
     if (!calculator) {
         calculator = new CV4CalcWindowController(taxFracProcess);
         QObject::connect(qApp, &QCoreApplication::aboutToQuit, calculator, &QObject::deleteLater);

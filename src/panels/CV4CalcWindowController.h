@@ -21,6 +21,8 @@ public:
 
     // The application's calculator, made on first use.
     static CV4CalcWindowController *shared(int taxFracProcess);
+    // The application's calculator when one was made; never makes one.
+    static CV4CalcWindowController *existing();
     // The View menu's command: shows the calculator when hidden, hides it
     // when shown.
     static void toggleCalculator(int taxFracProcess);

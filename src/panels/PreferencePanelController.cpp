@@ -78,7 +78,8 @@ int PreferencePanelController::openPreferencePanel(CV4Preference *preference, QW
     const int code = panel.exec();
     if (code > 0) {
         preference->save();
-        CV4CalcWindowController::shared(preference->taxFracProcess())->setTaxFracProcess(preference->taxFracProcess());
+        if (CV4CalcWindowController *calculator = CV4CalcWindowController::existing())
+            calculator->setTaxFracProcess(preference->taxFracProcess());
         if (code & ViewChanged)
             for (QWidget *window : QApplication::topLevelWidgets()) window->update();
     }

@@ -29,7 +29,7 @@ public:
     explicit PreferencePanelController(CV4Preference *preference, QWidget *parent = nullptr);
 
     // The application menu's Preferences command: runs the window; with a
-    // change saves the preference, hands the tax rule to the calculator and
+    // change saves the preference, hands the tax rule to an existing calculator and
     // redraws every window. Answers the end code.
     static int openPreferencePanel(CV4Preference *preference, QWidget *parent = nullptr);
 

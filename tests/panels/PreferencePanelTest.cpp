@@ -1,6 +1,11 @@
 // The preferences window: margin units and limits, Reset and Cancel, end codes.
 #include "document/CV4Preference.h"
+#include "panels/CV4CalcWindowController.h"
 #include "panels/PreferencePanelController.h"
+
+#include <QApplication>
+#include <QRadioButton>
+#include <QTimer>
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -93,6 +98,26 @@ TEST(PreferencePanelTest, ResetShowsTheShownTabsDefaultsAndCancelRestoresTheBack
         panel.okPushed();  // nothing changed: 0, nothing written
         EXPECT_EQ(panel.result(), 0);
     }
+}
+
+TEST(PreferencePanelTest, OpeningSavesAChangeAndHandsTheTaxRuleToTheCalculator)
+{
+    CV4CalcWindowController *calculator = CV4CalcWindowController::shared(0);
+    CV4Preference pref;
+    QTimer::singleShot(0, [] {
+        auto *panel = qobject_cast<Panel *>(QApplication::activeModalWidget());
+        ASSERT_TRUE(panel);
+        panel->tabView()->setCurrentIndex(2);
+        const QList<QRadioButton *> rules = panel->findChildren<QRadioButton *>();
+        ASSERT_EQ(rules.size(), 4);
+        rules[2]->click();  // round down
+        panel->okPushed();
+    });
+    EXPECT_EQ(Panel::openPreferencePanel(&pref), Panel::MiscChanged);
+    EXPECT_EQ(pref.taxFracProcess(), 2);
+    EXPECT_EQ(calculator->taxFracProcess(), 2);
+    EXPECT_EQ(CV4Preference::fromUserDefaults().taxFracProcess(), 2);
+    delete calculator;
 }
 
 } // namespace
