@@ -196,6 +196,18 @@ TEST(LoanPanelTest, AnExtraRepaymentShortensTheTermAndDeletingItGivesTheSchedule
     panel->deleteRepayment();
     EXPECT_EQ(shownRows(*panel), before);
 
+    // An extra dated before the selected row recomputes from its own position.
+    panel->selectRows({10});
+    ASSERT_TRUE(panel->insertExtraPayment(QDate(2009, 8, 1), 200000, false, false));
+    const std::vector<QStringList> early = shownRows(*panel);
+    for (size_t i = 0; i < 4; ++i) EXPECT_EQ(early[i], before[i]) << i;
+    EXPECT_EQ(early[4][Loan::Times], QStringLiteral("E"));
+    EXPECT_NE(early[5][Loan::Interest], before[4][Loan::Interest]);  // the next interest runs on the lower balance
+    EXPECT_EQ(early.back()[Loan::Rest], QStringLiteral("0"));
+    panel->selectRows({4});
+    panel->deleteRepayment();
+    EXPECT_EQ(shownRows(*panel), before);
+
     panel->selectRows({0, 1});
     EXPECT_FALSE(panel->validateMenuTag(Loan::DeleteRepayment));  // regular rows only
     panel->deleteRepayment();
