@@ -1,5 +1,7 @@
 #include "mainwindow/CV4WindowController.h"
 
+#include "controls/CustomPopup.h"
+#include "controls/MiniCalendarPanelController.h"
 #include "document/CV4Document.h"
 #include "document/CV4DocumentController.h"
 #include "mainwindow/BudgetPage.h"
@@ -11,6 +13,7 @@
 #include "mainwindow/TemporaryPage.h"
 #include "mainwindow/ViewerPage.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QProgressBar>
@@ -23,7 +26,7 @@ constexpr QSize kMinimumSize(640, 420);
 } // namespace
 
 CV4WindowController::CV4WindowController(CV4Document *document, QSettings *settings, QWidget *parent)
-    : QMainWindow(parent), m_document(document), m_stack(new QStackedWidget(this)), m_switcher(m_stack, this),
+    : MainWindow(parent), m_document(document), m_stack(new QStackedWidget(this)), m_switcher(m_stack, this),
       m_toolbar(new cv::DocumentToolbar(settings, this)), m_busyIndicator(new QProgressBar(this))
 {
     Q_ASSERT(document);
@@ -67,7 +70,7 @@ CV4WindowController::~CV4WindowController() = default;
 
 void CV4WindowController::buildPages()
 {
-    m_switcher.addPage(new cv::ViewerPage(m_document, m_stack));
+    m_switcher.addPage(new cv::ViewerPage(this, m_document, m_stack));
     m_switcher.addPage(new cv::SearchPage(m_document, m_stack));
     m_switcher.addPage(new cv::BudgetPage(m_document, m_stack));
     m_switcher.addPage(new cv::CurrencyPage(m_document, m_stack));
@@ -88,8 +91,19 @@ void CV4WindowController::selectTab(int index)
     m_switcher.select(index);
 }
 
+void CV4WindowController::closePopups()
+{
+    if (cv::CustomPopup *popup = cv::CustomPopup::existing()) popup->mustClose();
+    // Never made just to be closed.
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (auto *calendar = qobject_cast<cv::MiniCalendarPanelController *>(top); calendar && calendar->isVisible())
+            calendar->closeCalendar();
+    }
+}
+
 void CV4WindowController::selectTabWithIdentifier(const QString &identifier)
 {
+    closePopups();
     if (identifier == selectedTabIdentifier()) return;
     if (m_temporaryPage && m_temporaryPage->panel()) {
         bool handled = false;

@@ -7,16 +7,19 @@
 // Files: CV4WindowController.cpp (life, pages, toolbar, dates),
 // CV4WindowController_Menu.cpp (menu validation and commands).
 
+#include "controls/DateReceiver.h"
+#include "controls/MainWindow.h"
 #include "mainwindow/PageSwitcher.h"
+#include "platform/print/PrintRunner.h"
 
 #include <QDate>
-#include <QMainWindow>
 #include <QPointer>
 
 #include <array>
 #include <functional>
 
 class CV4Document;
+class CV4Preference;
 class QProgressBar;
 class QSettings;
 class QUndoStack;
@@ -28,7 +31,9 @@ class DocumentToolbar;
 class SearchPage;
 } // namespace cv
 
-class CV4WindowController : public QMainWindow, public cv::PageSwitcherClient {
+// A MainWindow: an outside click ends the cell edit of its tables. A
+// DateReceiver: the popup calendar posts picked dates here.
+class CV4WindowController : public MainWindow, public cv::PageSwitcherClient, public cv::DateReceiver {
     Q_OBJECT
 public:
     enum PageIndex { ViewerIndex = 0, SearchIndex = 1, BudgetIndex = 2, CurrencyIndex = 3, InvestmentIndex = 4,
@@ -55,6 +60,9 @@ public:
     cv::SearchPage *searchPage() const;
     cv::TemporaryPage *temporaryPage() const { return m_temporaryPage; }
     void selectTab(int index);
+    // Closes the chooser and the popup calendar: before a page switch and
+    // when a menu opens, so no popup edits a cell that is going away.
+    static void closePopups();
     void selectTabWithIdentifier(const QString &identifier);
     // The entry panel's widget goes into a temporary page after the five.
     void addTemporaryTab(QWidget *panel);
@@ -90,7 +98,7 @@ public:
     // A picked date: the viewer, budget and currency pages move their first
     // day, the investment page its date; elsewhere the focused field or the
     // nearest parent that answers performInputDate(QDate) takes it.
-    void performInputDate(const QDate &date);
+    void performInputDate(const QDate &date) override;
     // The calculator's text goes to the entry panel when it answers
     // performInputValue(QString); without a panel nothing happens.
     void performInputValue(const QString &value);
@@ -108,6 +116,14 @@ public:
     void doRecalculation();
     void compactDB();
     void openPasswordPanel();
+
+    // ---- printing (CV4WindowController_Menu.cpp)
+    // Whether the shown page has a print view; the temporary page has none.
+    bool canPrint() const;
+    // Prints the shown page through its view: the dialog, the preview, or
+    // straight to a PDF file (tests, benches).
+    cv::PrintRunner::Result printView(const CV4Preference &preference, cv::PrintRunner::Mode mode,
+                                      const QString &pdfPath = {});
 
     // ---- title, busy indicator, frame
     void documentEditedChanged(bool edited);

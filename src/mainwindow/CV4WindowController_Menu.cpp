@@ -1,5 +1,6 @@
 #include "mainwindow/CV4WindowController.h"
 
+#include "charts/PrintInfoView.h"
 #include "controls/PasswordPanelController.h"
 #include "document/CV4Document.h"
 #include "mainwindow/MenuTags.h"
@@ -93,4 +94,22 @@ void CV4WindowController::openPasswordPanel()
         sheet->deleteLater();
     });
     sheet->open();
+}
+
+// ---------------------------------------------------------------- printing
+
+bool CV4WindowController::canPrint() const
+{
+    const cv::WindowPage *shown = m_switcher.currentPage();
+    return m_document && shown && shown != m_temporaryPage && shown->hasPrintableContent();
+}
+
+cv::PrintRunner::Result CV4WindowController::printView(const CV4Preference &preference, cv::PrintRunner::Mode mode,
+                                                       const QString &pdfPath)
+{
+    if (!canPrint()) return {};
+    closePopups();
+    cv::WindowPage *shown = m_switcher.currentPage();
+    const cv::InfoViewMaker make = [shown](cv::PageSetup &setup) { return shown->makePrintView(setup); };
+    return cv::printInfoView(*m_document, preference, make, this, mode, pdfPath);
 }

@@ -6,7 +6,11 @@
 #include "mainwindow/SearchPage.h"
 #include "mainwindow/WindowPage.h"
 
+#include "controls/MiniCalendarPanelController.h"
+
+#include <QFileInfo>
 #include <QMenu>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QToolButton>
 
@@ -267,3 +271,67 @@ TEST_F(DelegateTest, CalendarAndCalculatorValuesGoWhereThePageSays)
 }
 
 #include "WindowTest.moc"
+
+TEST_F(DelegateTest, TheWindowEndsCellEditsOnOutsideClicksAndTakesCalendarDates)
+{
+    delegate->newDocument();
+    CV4WindowController *w = window();
+    ASSERT_NE(w, nullptr);
+    EXPECT_NE(dynamic_cast<cv::OutsideClickClient *>(w), nullptr);
+    auto *receiver = dynamic_cast<cv::DateReceiver *>(w);
+    ASSERT_NE(receiver, nullptr);
+    receiver->performInputDate(QDate(2011, 3, 4));
+    EXPECT_EQ(w->topDate(), QDate(2011, 3, 4));
+}
+
+TEST_F(DelegateTest, PageSwitchesAndOpeningMenusCloseTheCalendar)
+{
+    delegate->newDocument();
+    CV4WindowController *w = window();
+    w->show();
+    auto *calendar = cv::MiniCalendarPanelController::get();
+    const auto openCalendar = [&] {
+        if (!calendar->isVisible()) calendar->toggleRelativeToPoint(w->geometry().center(), w, QDate(2010, 1, 1));
+        ASSERT_TRUE(calendar->isVisible());
+    };
+    openCalendar();
+    w->selectTabWithIdentifier(QStringLiteral("TB02"));
+    EXPECT_FALSE(calendar->isVisible()) << "page switch";
+
+    openCalendar();
+    QMenuBar *bar = w->findChild<QMenuBar *>();
+    ASSERT_NE(bar, nullptr);
+    Q_EMIT bar->actions().first()->menu()->aboutToShow();
+    EXPECT_FALSE(calendar->isVisible()) << "menu";
+}
+
+TEST_F(DelegateTest, PrintIsOfferedOnPagesWithAViewAndWritesTheViewerToPdf)
+{
+    CV4Document *document = delegate->newDocument();
+    CV4WindowController *w = window();
+    QAction *print = delegate->actionNamed(QStringLiteral("print"));
+    QAction *preview = delegate->actionNamed(QStringLiteral("printPreview"));
+    ASSERT_NE(print, nullptr);
+    ASSERT_NE(preview, nullptr);
+    struct Case {
+        const char *page;
+        bool printable;
+    };
+    // Pages whose views come with their own parts print nothing yet.
+    for (const Case &c : {Case{"TB01", true}, Case{"TB02", false}, Case{"TB03", false}}) {
+        w->selectTabWithIdentifier(QLatin1String(c.page));
+        delegate->validateMenus();
+        EXPECT_EQ(print->isEnabled(), c.printable) << c.page;
+        EXPECT_EQ(preview->isEnabled(), c.printable) << c.page;
+    }
+    w->selectTabWithIdentifier(QStringLiteral("TB01"));
+    w->addTemporaryTab(new QWidget);
+    EXPECT_FALSE(w->canPrint()) << "the temporary page prints nothing";
+    w->removeTemporaryTab();
+
+    const QString pdf = path(QStringLiteral("viewer.pdf"));
+    const cv::PrintRunner::Result result = w->printView(delegate->preference(), cv::PrintRunner::Mode::Pdf, pdf);
+    EXPECT_TRUE(result.printed);
+    EXPECT_GT(QFileInfo(pdf).size(), 1000);
+    EXPECT_EQ(document->isCurrencyPrinting(), false);
+}
