@@ -199,7 +199,15 @@ void CV4WindowController::didSelectPage(int index)
 void CV4WindowController::setTopDate(const QDate &date)
 {
     m_topDate = date;
+    m_oldTopDate = QDate();
     m_preBudgetDate = QDate();
+}
+
+void CV4WindowController::changeTopDateUnit(int unit)
+{
+    const QDate start = m_oldTopDate.isValid() ? m_oldTopDate : m_topDate;
+    m_topDate = fiscalDate(start, unit);
+    m_oldTopDate = start;
 }
 
 QDate CV4WindowController::fiscalDate(const QDate &date, int mode) const
@@ -230,12 +238,14 @@ void CV4WindowController::moveDateWithMode(int unit, int direction)
         days = -days;
         months = -months;
     }
+    m_oldTopDate = QDate();
     m_topDate = m_topDate.addMonths(months).addDays(days);
     if (months != 0 || days < -1 || days > 1) adjustTopDate(unit);
 }
 
 void CV4WindowController::todayTopDate(int unit, const QDate &today)
 {
+    m_oldTopDate = QDate();
     m_topDate = fiscalDate(today, unit);
 }
 

@@ -88,7 +88,13 @@ public:
     const QDate &preBudgetDate() const { return m_preBudgetDate; }
     void setPreBudgetDate(const QDate &date) { m_preBudgetDate = date; }
     QDate fiscalDate(const QDate &date, int mode) const;
+    // Snaps the top date to the unit; the remembered date stays.
     void adjustTopDate(int unit);
+    // A change of unit starts from the remembered unsnapped date when there
+    // is one, else from the top date, and remembers that start. Any step,
+    // Today or a picked date (setTopDate) forgets it.
+    void changeTopDateUnit(int unit);
+    const QDate &oldTopDate() const { return m_oldTopDate; }
     void moveDateWithMode(int unit, int direction);
     void forwardTopDate(int unit) { moveDateWithMode(unit, 1); }
     void backwardTopDate(int unit) { moveDateWithMode(unit, -1); }
@@ -156,6 +162,7 @@ private:
     int m_mainViewTabIndex = 0;                 // page shown when the temporary page came
     std::array<bool, kFlagCount> m_tabViewFlags{};
     QDate m_topDate;                            // first day of the viewer
+    QDate m_oldTopDate;                         // where a change of unit starts
     QDate m_reportDate;                         // date of the investment status
     QDate m_preBudgetDate;                      // the viewer's date while the budget page shows
 };
