@@ -12,6 +12,7 @@ run_tree() {
   (cd "$dir" && ctest --output-on-failure -j "$JOBS")
 }
 
+scripts/check-node-kinds.sh
 run_tree build
 if [ "${CI:-}" = "true" ] || [ "${CORVANE_SANITIZE:-}" = "1" ]; then
   echo "== AddressSanitizer + UndefinedBehaviorSanitizer =="

@@ -1,6 +1,6 @@
 #include "controls/AccountDataSource.h"
 
-#include "controls/ChooserNodeKinds.h"
+#include "model/DomainEnums.h"
 #include "document/CV4Document.h"
 
 namespace cv {
@@ -8,13 +8,13 @@ namespace cv {
 bool AccountDataSource::nonGroupNodeMatchesMode(const CVUnitModel &node, int mode)
 {
     switch (node.kind()) {
-    case nodekind::Cash: return mode & 1;
-    case nodekind::Bank: return mode & 2;
-    case nodekind::Investment: return mode & 4;
-    case nodekind::OtherAsset: return mode & 8;
-    case nodekind::CreditCard: return mode & 16;
-    case nodekind::Loan: return mode & 32;
-    case nodekind::OtherDebt: return mode & 64;
+    case raw(NodeKind::Cash): return mode & 1;
+    case raw(NodeKind::Bank): return mode & 2;
+    case raw(NodeKind::Investment): return mode & 4;
+    case raw(NodeKind::GeneralAsset): return mode & 8;
+    case raw(NodeKind::CreditCard): return mode & 16;
+    case raw(NodeKind::Loan): return mode & 32;
+    case raw(NodeKind::GeneralDebt): return mode & 64;
     default: return false;
     }
 }
@@ -35,7 +35,7 @@ void AccountDataSource::collectFrom(const CVUnitModelPtr &node, int mode)
 {
     if (nonGroupNodeMatchesMode(*node, mode)) {
         putIntoData(node);
-    } else if (!m_isFlat && (node->kind() == nodekind::SectionRoot || node->kind() == nodekind::GroupFolder)) {
+    } else if (!m_isFlat && (node->kind() == raw(NodeKind::SectionRoot) || node->kind() == raw(NodeKind::Group))) {
         CVUnitModelPtr copy = node->deepCopy();
         stripNonMatchingChildren(*copy, mode);
         putIntoData(copy);
@@ -48,7 +48,7 @@ void AccountDataSource::stripNonMatchingChildren(CVUnitModel &node, int mode)
 {
     for (int index = node.countChild() - 1; index >= 0; --index) {
         const CVUnitModelPtr child = node.childAt(index);
-        if (child->kind() == nodekind::SectionRoot || child->kind() == nodekind::GroupFolder)
+        if (child->kind() == raw(NodeKind::SectionRoot) || child->kind() == raw(NodeKind::Group))
             stripNonMatchingChildren(*child, mode);
         else if (!nonGroupNodeMatchesMode(*child, mode))
             node.removeChild(child);

@@ -1,6 +1,6 @@
 #include "controls/ActualDataSource.h"
 
-#include "controls/ChooserNodeKinds.h"
+#include "model/DomainEnums.h"
 #include "document/CV4Document.h"
 
 namespace cv {
@@ -15,7 +15,7 @@ void ActualDataSource::setDocument(CV4Document *doc, int mode, bool flat)
         if (root) putIntoData(root->deepCopy());
     };
     if (model && (mode & 16)) {
-        putIntoData(makeSystemNode(CV4ActualModel::MoneyFlowRoot, nodekind::SystemTransfer, "SYS:Transfer"));
+        putIntoData(makeSystemNode(CV4ActualModel::MoneyFlowRoot, raw(NodeKind::SystemItem), "SYS:Transfer"));
         put(model->income());
         put(model->expense());
     } else if (model) {

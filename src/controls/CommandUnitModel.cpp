@@ -1,13 +1,13 @@
 #include "controls/CommandUnitModel.h"
 
-#include "controls/ChooserNodeKinds.h"
+#include "model/DomainEnums.h"
 
 namespace cv {
 
 CommandUnitModel::CommandUnitModel(const QString &name, Action action) : m_action(std::move(action))
 {
     setName(name);
-    setKind(nodekind::Command);
+    setKind(raw(NodeKind::SummaryRoot));
 }
 
 ChooserItem CommandUnitModel::runWithDelegate(ChooserEndHandler endHandler)

@@ -1,6 +1,6 @@
 #include "controls/PopupDataSource.h"
 
-#include "controls/ChooserNodeKinds.h"
+#include "model/DomainEnums.h"
 #include "controls/CommandUnitModel.h"
 
 #include <QLoggingCategory>
@@ -142,7 +142,7 @@ void PopupDataSource::restrictKey(const QString &key, const QVariant &value)
         }
         CVUnitModelPtr node = entry.node();
         if (!node) continue;
-        if (node->kind() == nodekind::Investment || node->countChild() == 0) {
+        if (node->kind() == raw(NodeKind::Investment) || node->countChild() == 0) {
             if (node->valueForKey(key) != value) m_root.erase(m_root.begin() + row);
             continue;
         }
@@ -169,7 +169,7 @@ bool PopupDataSource::isExpandable(const ChooserItem &item)
 {
     if (!item.node()) return false;
     const int kind = item.node()->kind();
-    return kind == nodekind::GroupFolder || kind == nodekind::SectionRoot || kind == nodekind::ExpandableOther;
+    return kind == raw(NodeKind::Group) || kind == raw(NodeKind::SectionRoot) || kind == raw(NodeKind::Report);
 }
 
 ChooserItem PopupDataSource::itemForIndex(const QModelIndex &index) const

@@ -32,35 +32,35 @@ gzFile openGzip(const QString &path, const char *mode)
 } // namespace
 
 CV4DataModel::CV4DataModel(CV4DocumentChanges *document)
-    : mDocument(document), mWorkingPath(cv::work::newWorkingPath())
+    : m_document(document), m_workingPath(cv::work::newWorkingPath())
 {
-    mDatabase = std::make_unique<SQLDatabase3>(mWorkingPath);
+    m_database = std::make_unique<SQLDatabase3>(m_workingPath);
 }
 
 CV4DataModel::~CV4DataModel()
 {
     close();
-    mDatabase.reset();
+    m_database.reset();
     removeWorkingFile();
 }
 
 void CV4DataModel::removeWorkingFile()
 {
-    if (mWorkingPath.isEmpty()) return;
-    QFile::remove(mWorkingPath);
-    QFile::remove(mWorkingPath + QStringLiteral("-journal"));
+    if (m_workingPath.isEmpty()) return;
+    QFile::remove(m_workingPath);
+    QFile::remove(m_workingPath + QStringLiteral("-journal"));
 }
 
 void CV4DataModel::close()
 {
-    if (mDatabase) mDatabase->close();
-    mIsOpen = false;
+    if (m_database) m_database->close();
+    m_isOpen = false;
 }
 
 void CV4DataModel::setChanged(bool changed)
 {
-    if (mDocument)
-        mDocument->updateChangeCount(changed ? CV4DocumentChanges::ChangeDone : CV4DocumentChanges::ChangeCleared);
+    if (m_document)
+        m_document->updateChangeCount(changed ? CV4DocumentChanges::ChangeDone : CV4DocumentChanges::ChangeCleared);
 }
 
 int CV4DataModel::getRefDays(const QDate &date) const
@@ -77,19 +77,19 @@ QDate CV4DataModel::makeDate(int days) const
 
 bool CV4DataModel::openDatabase()
 {
-    if (!mDatabase->open()) return false;
+    if (!m_database->open()) return false;
     // The working copy is never recovered after a crash (the next run deletes
     // it), so waiting for the disk on every edit would buy nothing.
-    mDatabase->performQuery(QStringLiteral("PRAGMA synchronous=OFF;"));
+    m_database->performQuery(QStringLiteral("PRAGMA synchronous=OFF;"));
     // Replaced rows (an old password row among them) must not live on in freed pages.
-    mDatabase->performQuery(QStringLiteral("PRAGMA secure_delete=ON;"));
+    m_database->performQuery(QStringLiteral("PRAGMA secure_delete=ON;"));
     return true;
 }
 
 bool CV4DataModel::open(const QString &path, bool *upgraded)
 {
     if (upgraded) *upgraded = false;
-    if (path.isEmpty() || mWorkingPath.isEmpty()) return false;
+    if (path.isEmpty() || m_workingPath.isEmpty()) return false;
     close();
     gzFile in = openGzip(path, "rb");
     if (!in) return false;
@@ -97,14 +97,14 @@ bool CV4DataModel::open(const QString &path, bool *upgraded)
         removeWorkingFile();
         return false;
     }
-    const SQLDatabase3::SetupResult kind = mDatabase->setup();
+    const SQLDatabase3::SetupResult kind = m_database->setup();
     if (kind == SQLDatabase3::SetupResult::Unusable || !openDatabase()) {
-        mDatabase->close();
+        m_database->close();
         removeWorkingFile();
         return false;
     }
     if (upgraded) *upgraded = kind == SQLDatabase3::SetupResult::Upgraded;
-    mIsOpen = true;
+    m_isOpen = true;
     setChanged(false);
     return true;
 }
@@ -120,7 +120,7 @@ bool CV4DataModel::expand(void *stream)
         gzclose(in);
         return false;
     }
-    QFile out(mWorkingPath);
+    QFile out(m_workingPath);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         gzclose(in);
         return false;
@@ -149,8 +149,8 @@ bool CV4DataModel::expand(void *stream)
 
 bool CV4DataModel::save(const QString &path)
 {
-    if (!mDatabase || !mDatabase->isOpen()) return false;
-    mDatabase->close();
+    if (!m_database || !m_database->isOpen()) return false;
+    m_database->close();
     const bool written = path.isNull() || writeContainer(path);
     if (reopen()) {
         if (written) setChanged(false);
@@ -158,17 +158,17 @@ bool CV4DataModel::save(const QString &path)
     }
     if (!written || path.isNull()) {
         // Nothing safe to rebuild from; the working file itself is intact.
-        mIsOpen = false;
+        m_isOpen = false;
         return false;
     }
 
     CV4Alert::warn(cv::localizedString(QStringLiteral("Database Open Failed. Recreate from the saved archive.")));
     // The old working file stays until the next run's clean-up.
-    mWorkingPath = cv::work::newWorkingPath();
-    mDatabase = std::make_unique<SQLDatabase3>(mWorkingPath);
+    m_workingPath = cv::work::newWorkingPath();
+    m_database = std::make_unique<SQLDatabase3>(m_workingPath);
     gzFile in = openGzip(path, "rb");
     const bool rebuilt = in && expand(in) && openDatabase();
-    mIsOpen = rebuilt;
+    m_isOpen = rebuilt;
     setChanged(false);
     return true;
 }
@@ -207,7 +207,7 @@ bool CV4DataModel::writeContainer(const QString &path)
         return code == Z_ERRNO ? QString::fromLocal8Bit(strerror(errno)) : QString::fromLatin1(text);
     };
     if (gzwrite(out, kMagic, sizeof kMagic) != int(sizeof kMagic)) failure = zlibFailure();
-    QFile in(mWorkingPath);
+    QFile in(m_workingPath);
     if (failure.isEmpty() && !in.open(QIODevice::ReadOnly)) failure = in.errorString();
     std::vector<char> buffer(kChunk);
     while (failure.isEmpty()) {

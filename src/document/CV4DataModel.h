@@ -61,11 +61,11 @@ class CV4CacheRows {
 public:
     // The rows of the category, in the order findActualByCategory answers them.
     std::span<const CV4CacheRow> rowsForCategory(int category) const;
-    size_t size() const { return mRows.size(); }
+    size_t size() const { return m_rows.size(); }
 
 private:
     friend class CV4DataModel;
-    std::vector<CV4CacheRow> mRows;   // by category, then table order
+    std::vector<CV4CacheRow> m_rows;   // by category, then table order
 };
 
 class CV4DataModel {
@@ -100,11 +100,11 @@ public:
     // answer is false. A null path only closes and reopens.
     bool save(const QString &path);
     void close();
-    bool isOpen() const { return mIsOpen; }
+    bool isOpen() const { return m_isOpen; }
     void vacuum();
     void setChanged(bool changed);
-    const QString &workingPath() const { return mWorkingPath; }
-    SQLDatabase3 *database() const { return mDatabase.get(); }
+    const QString &workingPath() const { return m_workingPath; }
+    SQLDatabase3 *database() const { return m_database.get(); }
 
     // Day numbers: whole days since 2001-01-01; an invalid date answers 0.
     int getRefDays(const QDate &date) const;
@@ -256,6 +256,11 @@ private:
     // The row id of the row just inserted into `table` as an ident; a row whose
     // id is no usable ident (a damaged file's) is taken out again.
     std::optional<int> insertedIdent(const QString &table);
+    // Inserts one record through its two kept statements: `values` start with
+    // the ident, left out for a new record (ident below 0). Answers the ident
+    // the record has now.
+    std::optional<int> insertRecord(const QString &table, int ident, const QString &insertNew,
+                                    const QString &insertGiven, std::span<const SQLValue> values);
     ActualList makeActuals(const SQLResult &result) const;
     TradeList makeTrades(const SQLResult &result) const;
     bool putRate(const CV4PriceTimePtr &price, const QString &table);
@@ -267,8 +272,8 @@ private:
     std::optional<TradeList> findTradeIf(const QString &condition, const QStringList &texts = {});
     bool removeTradeIf(const QString &condition);
 
-    std::unique_ptr<SQLDatabase3> mDatabase;
-    bool mIsOpen = false;
-    CV4DocumentChanges *mDocument = nullptr;
-    QString mWorkingPath;
+    std::unique_ptr<SQLDatabase3> m_database;
+    bool m_isOpen = false;
+    CV4DocumentChanges *m_document = nullptr;
+    QString m_workingPath;
 };

@@ -2,6 +2,7 @@
 // Shared by the store's source files only.
 
 #include <QString>
+#include <QStringList>
 
 namespace cv::store {
 
@@ -16,5 +17,33 @@ inline const QString TB_EXCHANGE = QStringLiteral("ExchangeTable");
 // rounding to that text is part of the stored value.
 QString amountText(double value);
 QString fixed6Text(double value);
+
+// "UPDATE <table> SET date=<day>, ... WHERE id=<ident>;" naming only the
+// columns whose value differs from the old version; texts are bound.
+class RowUpdate {
+public:
+    RowUpdate(const QString &table, int day) : m_sql(QStringLiteral("UPDATE %1 SET date=%2").arg(table).arg(day)) {}
+    void integer(const char *column, int value, int old)
+    {
+        if (value != old) m_sql += QStringLiteral(",%1=%2").arg(QLatin1String(column)).arg(value);
+    }
+    // `form` gives the stored text of the value (amountText, fixed6Text).
+    void number(const char *column, double value, double old, QString (*form)(double))
+    {
+        if (value != old) m_sql += QLatin1Char(',') + QLatin1String(column) + QLatin1Char('=') + form(value);
+    }
+    void memo(const QString &value, const QString &old)
+    {
+        if (value == old) return;
+        m_sql += QStringLiteral(",memo=?");
+        m_texts << value;
+    }
+    QString sql(int ident) const { return m_sql + QStringLiteral(" WHERE id=%1;").arg(ident); }
+    const QStringList &texts() const { return m_texts; }
+
+private:
+    QString m_sql;         // the statement so far, without its condition
+    QStringList m_texts;   // values of the ? placeholders, in order
+};
 
 } // namespace cv::store

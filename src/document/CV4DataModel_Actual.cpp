@@ -73,29 +73,19 @@ bool CV4DataModel::putActual(const CV4ActualPtr &entry, const CV4ActualPtr &old)
 {
     if (!entry) return false;
     const int day = getRefDays(entry->date());
-    QStringList texts;
-    QString sql;
     if (old) {
-        sql = QStringLiteral("UPDATE %1 SET date=%2").arg(TB_ACTUAL).arg(day);
-        if (entry->category() != old->category()) sql += QStringLiteral(",category=%1").arg(entry->category());
-        if (entry->account() != old->account()) sql += QStringLiteral(",account=%1").arg(entry->account());
-        if (entry->destination() != old->destination())
-            sql += QStringLiteral(",destination=%1").arg(entry->destination());
-        if (entry->amount() != old->amount()) sql += QStringLiteral(",value=") + amountText(entry->amount());
-        if (entry->converted() != old->converted())
-            sql += QStringLiteral(",converted=") + amountText(entry->converted());
-        if (entry->group() != old->group()) sql += QStringLiteral(",grouping=%1").arg(entry->group());
-        if (entry->memo() != old->memo()) {
-            sql += QStringLiteral(",memo=?");
-            texts << entry->memo();
-        }
-        sql += QStringLiteral(" WHERE id=%1;").arg(entry->ident());
-        return runUpdate(sql, texts);
+        RowUpdate update(TB_ACTUAL, day);
+        update.integer("category", entry->category(), old->category());
+        update.integer("account", entry->account(), old->account());
+        update.integer("destination", entry->destination(), old->destination());
+        update.number("value", entry->amount(), old->amount(), amountText);
+        update.number("converted", entry->converted(), old->converted(), amountText);
+        update.integer("grouping", entry->group(), old->group());
+        update.memo(entry->memo(), old->memo());
+        return runUpdate(update.sql(entry->ident()), update.texts());
     }
 
     if (!std::isfinite(entry->amount()) || !std::isfinite(entry->converted())) return refuseNonFinite(TB_ACTUAL);
-    const bool isNew = entry->ident() < 0;
-    // The ident first, left out for a new row.
     const SQLValue values[] = {
         SQLValue::integer(entry->ident()),       SQLValue::integer(entry->kind()),
         SQLValue::integer(day),                  SQLValue::integer(entry->category()),
@@ -108,14 +98,9 @@ bool CV4DataModel::putActual(const CV4ActualPtr &entry, const CV4ActualPtr &old)
     static const QString insertGiven =
         QStringLiteral("INSERT OR REPLACE INTO %1 VALUES(?,?,?,?,?,?,CAST(? AS REAL),CAST(? AS REAL),?,?);")
             .arg(TB_ACTUAL);
-    if (!execute(isNew ? insertNew : insertGiven, std::span(values).subspan(isNew ? 1 : 0))) return false;
-    if (isNew) {
-        // Read from the connection right after the insert: a second SELECT
-        // statement per row would nearly double the cost of bulk inserts.
-        const std::optional<int> ident = insertedIdent(TB_ACTUAL);
-        if (!ident) return false;
-        entry->setIdent(*ident);
-    }
+    const std::optional<int> ident = insertRecord(TB_ACTUAL, entry->ident(), insertNew, insertGiven, values);
+    if (!ident) return false;
+    entry->setIdent(*ident);
     setChanged(true);
     return true;
 }
@@ -224,25 +209,25 @@ std::optional<CV4DataModel::ActualList> CV4DataModel::findActualByCategory(int c
 
 std::span<const CV4CacheRow> CV4CacheRows::rowsForCategory(int category) const
 {
-    const auto [first, last] = std::equal_range(mRows.begin(), mRows.end(), category, CategoryOrder());
+    const auto [first, last] = std::equal_range(m_rows.begin(), m_rows.end(), category, CategoryOrder());
     return {first, last};
 }
 
 std::optional<CV4CacheRows> CV4DataModel::readCacheRows()
 {
-    if (!mDatabase) return std::nullopt;
+    if (!m_database) return std::nullopt;
     CV4CacheRows rows;
     // In id order, as the category index hands out the rows of one category;
     // only rows that "category=<ident>" can find (a damaged file may hold
     // other values there).
-    const bool ok = mDatabase->forEachRow(
+    const bool ok = m_database->forEachRow(
         QStringLiteral("SELECT category,%1 FROM %2 WHERE typeof(category)='integer' AND +category BETWEEN %3 AND %4 "
                        "ORDER BY id;")
             .arg(kFastColumns, TB_ACTUAL)
             .arg(std::numeric_limits<int>::min())
             .arg(std::numeric_limits<int>::max()),
         [&rows](const SQLCursor &row) {
-            rows.mRows.push_back({row.intForColumnAtIndex(0), row.intForColumnAtIndex(1), row.intForColumnAtIndex(2),
+            rows.m_rows.push_back({row.intForColumnAtIndex(0), row.intForColumnAtIndex(1), row.intForColumnAtIndex(2),
                                   row.intForColumnAtIndex(3), row.doubleForColumnAtIndex(4),
                                   row.doubleForColumnAtIndex(5)});
         });
@@ -250,16 +235,16 @@ std::optional<CV4CacheRows> CV4DataModel::readCacheRows()
     // Grouped by category with the id order kept inside each group: a
     // counting sort, as a book has few categories and many rows.
     std::unordered_map<int, size_t> next;
-    for (const CV4CacheRow &row : rows.mRows) ++next[row.category];
+    for (const CV4CacheRow &row : rows.m_rows) ++next[row.category];
     std::vector<int> categories;
     categories.reserve(next.size());
     for (const auto &[category, count] : next) categories.push_back(category);
     std::sort(categories.begin(), categories.end());
     size_t offset = 0;
     for (int category : categories) offset += std::exchange(next[category], offset);
-    std::vector<CV4CacheRow> grouped(rows.mRows.size());
-    for (const CV4CacheRow &row : rows.mRows) grouped[next[row.category]++] = row;
-    rows.mRows = std::move(grouped);
+    std::vector<CV4CacheRow> grouped(rows.m_rows.size());
+    for (const CV4CacheRow &row : rows.m_rows) grouped[next[row.category]++] = row;
+    rows.m_rows = std::move(grouped);
     return rows;
 }
 

@@ -38,7 +38,7 @@ QString encodeBase64(const QByteArray &data)
 
 std::unique_ptr<SQLResult> CV4DataModel::query(const QString &sql, const QStringList &texts)
 {
-    return mDatabase ? mDatabase->performQuery(sql, texts) : nullptr;
+    return m_database ? m_database->performQuery(sql, texts) : nullptr;
 }
 
 bool CV4DataModel::run(const QString &sql, const QStringList &texts)
@@ -56,14 +56,24 @@ bool CV4DataModel::runAndMark(const QString &sql, const QStringList &texts)
 bool CV4DataModel::runUpdate(const QString &sql, const QStringList &texts)
 {
     // A row that is gone takes no update; the edit must not pass for stored.
-    if (!run(sql, texts) || mDatabase->changes() == 0) return false;
+    if (!run(sql, texts) || m_database->changes() == 0) return false;
     setChanged(true);
     return true;
 }
 
 bool CV4DataModel::execute(const QString &sql, std::span<const SQLValue> values)
 {
-    return mDatabase && mDatabase->execute(sql, values);
+    return m_database && m_database->execute(sql, values);
+}
+
+std::optional<int> CV4DataModel::insertRecord(const QString &table, int ident, const QString &insertNew,
+                                              const QString &insertGiven, std::span<const SQLValue> values)
+{
+    const bool isNew = ident < 0;
+    if (!execute(isNew ? insertNew : insertGiven, values.subspan(isNew ? 1 : 0))) return std::nullopt;
+    // Read from the connection right after the insert: a second SELECT
+    // statement per row would nearly double the cost of bulk inserts.
+    return isNew ? insertedIdent(table) : std::optional<int>(ident);
 }
 
 bool CV4DataModel::refuseNonFinite(const QString &table)
@@ -74,7 +84,7 @@ bool CV4DataModel::refuseNonFinite(const QString &table)
 
 std::optional<int> CV4DataModel::insertedIdent(const QString &table)
 {
-    const qint64 id = mDatabase->lastRowInserted();
+    const qint64 id = m_database->lastRowInserted();
     if (id > 0 && id <= std::numeric_limits<int>::max()) return int(id);
     run(QStringLiteral("DELETE FROM %1 WHERE rowid=%2;").arg(table).arg(id));
     return std::nullopt;
@@ -82,8 +92,8 @@ std::optional<int> CV4DataModel::insertedIdent(const QString &table)
 
 bool CV4DataModel::create()
 {
-    if (!mDatabase || !openDatabase()) return false;
-    mIsOpen = true;
+    if (!m_database || !openDatabase()) return false;
+    m_isOpen = true;
     static const struct {
         const QString &table;
         const char *format;
@@ -108,7 +118,7 @@ bool CV4DataModel::create()
         {TB_EXCHANGE, "CREATE INDEX currency_exchange ON %1 ( brand )"},
         {TB_EXCHANGE, "CREATE INDEX date_exchange ON %1 ( date )"},
     };
-    SQLTransaction transaction(mDatabase.get());
+    SQLTransaction transaction(m_database.get());
     bool ok = true;
     // A failing statement (a table that exists) is logged; the rest still run.
     for (const auto &s : statements) ok = run(QString::fromLatin1(s.format).arg(s.table)) && ok;
@@ -117,22 +127,22 @@ bool CV4DataModel::create()
 
 bool CV4DataModel::beginTransaction()
 {
-    return mDatabase && mDatabase->beginTransaction();
+    return m_database && m_database->beginTransaction();
 }
 
 bool CV4DataModel::commitTransaction()
 {
-    return mDatabase && mDatabase->commitTransaction();
+    return m_database && m_database->commitTransaction();
 }
 
 void CV4DataModel::rollbackTransaction()
 {
-    if (mDatabase) mDatabase->rollbackTransaction();
+    if (m_database) m_database->rollbackTransaction();
 }
 
 void CV4DataModel::vacuum()
 {
-    if (mDatabase && mDatabase->isOpen()) run(QStringLiteral("VACUUM;"));
+    if (m_database && m_database->isOpen()) run(QStringLiteral("VACUUM;"));
 }
 
 // ---------------------------------------------------------------- info rows

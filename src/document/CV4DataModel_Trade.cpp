@@ -44,30 +44,21 @@ bool CV4DataModel::putTrade(const CV4TradePtr &trade, const CV4TradePtr &old)
 {
     if (!trade) return false;
     const int day = getRefDays(trade->date());
-    QStringList texts;
-    QString sql;
     if (old) {
-        sql = QStringLiteral("UPDATE %1 SET date=%2").arg(TB_TRADE).arg(day);
-        if (trade->account() != old->account()) sql += QStringLiteral(",account=%1").arg(trade->account());
-        if (trade->brand() != old->brand()) sql += QStringLiteral(",brand=%1").arg(trade->brand());
-        if (trade->kind() != old->kind()) sql += QStringLiteral(",kind=%1").arg(trade->kind());
-        if (trade->transfer() != old->transfer()) sql += QStringLiteral(",trans=%1").arg(trade->transfer());
-        if (trade->count() != old->count()) sql += QStringLiteral(",count=") + fixed6Text(trade->count());
-        if (trade->unitPrice() != old->unitPrice()) sql += QStringLiteral(",value=") + fixed6Text(trade->unitPrice());
-        if (trade->commission() != old->commission())
-            sql += QStringLiteral(",cost=") + amountText(trade->commission());
-        if (trade->memo() != old->memo()) {
-            sql += QStringLiteral(",memo=?");
-            texts << trade->memo();
-        }
-        sql += QStringLiteral(" WHERE id=%1;").arg(trade->ident());
-        return runUpdate(sql, texts);
+        RowUpdate update(TB_TRADE, day);
+        update.integer("account", trade->account(), old->account());
+        update.integer("brand", trade->brand(), old->brand());
+        update.integer("kind", trade->kind(), old->kind());
+        update.integer("trans", trade->transfer(), old->transfer());
+        update.number("count", trade->count(), old->count(), fixed6Text);
+        update.number("value", trade->unitPrice(), old->unitPrice(), fixed6Text);
+        update.number("cost", trade->commission(), old->commission(), amountText);
+        update.memo(trade->memo(), old->memo());
+        return runUpdate(update.sql(trade->ident()), update.texts());
     }
 
     if (!std::isfinite(trade->count()) || !std::isfinite(trade->unitPrice()) || !std::isfinite(trade->commission()))
         return refuseNonFinite(TB_TRADE);
-    const bool isNew = trade->ident() < 0;
-    // The ident first, left out for a new row.
     const SQLValue values[] = {
         SQLValue::integer(trade->ident()),    SQLValue::integer(trade->account()),
         SQLValue::integer(trade->brand()),    SQLValue::integer(trade->kind()),
@@ -81,14 +72,9 @@ bool CV4DataModel::putTrade(const CV4TradePtr &trade, const CV4TradePtr &old)
     static const QString insertGiven =
         QStringLiteral("INSERT OR REPLACE INTO %1 VALUES(?,?,?,?,?,?,CAST(? AS REAL),CAST(? AS REAL),CAST(? AS REAL),?);")
             .arg(TB_TRADE);
-    if (!execute(isNew ? insertNew : insertGiven, std::span(values).subspan(isNew ? 1 : 0))) return false;
-    if (isNew) {
-        // Read from the connection right after the insert: a second SELECT
-        // statement per row would nearly double the cost of bulk inserts.
-        const std::optional<int> ident = insertedIdent(TB_TRADE);
-        if (!ident) return false;
-        trade->setIdent(*ident);
-    }
+    const std::optional<int> ident = insertRecord(TB_TRADE, trade->ident(), insertNew, insertGiven, values);
+    if (!ident) return false;
+    trade->setIdent(*ident);
     setChanged(true);
     return true;
 }

@@ -1,12 +1,15 @@
 #include "document/CV4Document.h"
+#include "document/CV4DocumentPrivate.h"
 
 #include "document/CV4DocumentUI.h"
+#include "document/EditScope.h"
 
 #include "model/CV4Actual.h"
 #include "model/CV4Trade.h"
 #include "platform/CV4Alert.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/Localization.h"
+#include "platform/LongOperations.h"
 #include "platform/Logging.h"
 
 namespace {
@@ -14,7 +17,7 @@ namespace {
 CVUnitModelPtr makeCacheItem(const char *key)
 {
     auto node = std::make_shared<CVUnitModel>();
-    node->setKind(5);
+    node->setKind(cv::raw(cv::NodeKind::SystemItem));
     node->setName(cv::localizedString(QLatin1String(key)));
     return node;
 }
@@ -26,141 +29,364 @@ template <class T> QByteArray archiveList(const std::vector<std::shared_ptr<T>> 
 
 } // namespace
 
-CV4Document::CV4Document(QObject *parent)
-    : QObject(parent)
-    , m_dataModel(std::make_unique<CV4DataModel>(this))
+CV4Document::Private::Private(CV4Document &document)
+    : m_dataModel(std::make_unique<CV4DataModel>(&document))
     , m_settings(std::make_shared<CV4Settings>())
     , m_accountModel(std::make_shared<CV4AccountModel>())
     , m_actualModel(std::make_shared<CV4ActualModel>())
     , m_autoCacheIn(makeCacheItem("SYS:Cache-In"))
     , m_autoCacheOut(makeCacheItem("SYS:Cache-Out"))
-    , m_amountText([this](int ident) { return findCurrency(ident); })
+    , m_amountText([&document](int ident) { return document.findCurrency(ident); })
+{
+}
+
+CV4Document::CV4Document(QObject *parent) : QObject(parent), m_d(std::make_unique<Private>(*this))
 {
     registerDocumentArchiveClasses();
+    qRegisterMetaType<cv::ChangeSet>();
 }
 
 CV4Document::~CV4Document() = default;
 
+// ---- fields
+
+quint32 CV4Document::cacheStatus() const
+{
+    return m_d->m_cacheStatus;
+}
+
+bool CV4Document::isEditing() const
+{
+    return m_d->m_edit.depth > 0;
+}
+
+bool CV4Document::readCancelled() const
+{
+    return m_d->m_readCancelled;
+}
+
+void CV4Document::setFileName(const QString &path)
+{
+    m_d->m_fileName = path;
+}
+
+void CV4Document::setFileType(const QString &type)
+{
+    m_d->m_fileType = type;
+}
+
+int CV4Document::backupStatus() const
+{
+    return m_d->m_backupStatus;
+}
+
+bool CV4Document::upgraded() const
+{
+    return m_d->m_upgraded;
+}
+
+bool CV4Document::hasCache(const CVUnitModelPtr &node) const
+{
+    return node && m_d->m_cache.hasKey(node.get());
+}
+
+CV4DataModel *CV4Document::dataModel() const
+{
+    return m_d->m_dataModel.get();
+}
+
+const CV4SettingsPtr &CV4Document::settings() const
+{
+    return m_d->m_settings;
+}
+
+const CV4AccountModelPtr &CV4Document::accountModel() const
+{
+    return m_d->m_accountModel;
+}
+
+const CV4ActualModelPtr &CV4Document::actualModel() const
+{
+    return m_d->m_actualModel;
+}
+
+const CV4Document::CurrencyList &CV4Document::currencyList() const
+{
+    return m_d->m_currencyList;
+}
+
+const CV4Document::BrandList &CV4Document::brandList() const
+{
+    return m_d->m_brandList;
+}
+
+const CV4Document::GroupList &CV4Document::groupList() const
+{
+    return m_d->m_groupList;
+}
+
+CV4Cache &CV4Document::cache()
+{
+    return m_d->m_cache;
+}
+
+const CV4Cache &CV4Document::cache() const
+{
+    return m_d->m_cache;
+}
+
+const CVUnitModelPtr &CV4Document::autoCacheIn() const
+{
+    return m_d->m_autoCacheIn;
+}
+
+const CVUnitModelPtr &CV4Document::autoCacheOut() const
+{
+    return m_d->m_autoCacheOut;
+}
+
+const cv::AmountText &CV4Document::amountText() const
+{
+    return m_d->m_amountText;
+}
+
+cv::AmountText &CV4Document::amountText()
+{
+    return m_d->m_amountText;
+}
+
+const QString &CV4Document::fileName() const
+{
+    return m_d->m_fileName;
+}
+
+const QString &CV4Document::fileType() const
+{
+    return m_d->m_fileType;
+}
+
+const QString &CV4Document::suggestedFileName() const
+{
+    return m_d->m_suggestedFileName;
+}
+
+const CVPrintInfoPtr &CV4Document::printInfo() const
+{
+    return m_d->m_printInfo;
+}
+
 void CV4Document::setSettings(CV4SettingsPtr settings)
 {
-    m_settings = settings ? std::move(settings) : std::make_shared<CV4Settings>();
+    m_d->m_settings = settings ? std::move(settings) : std::make_shared<CV4Settings>();
 }
 
 void CV4Document::setAccountModel(CV4AccountModelPtr model)
 {
-    m_accountModel = model ? std::move(model) : std::make_shared<CV4AccountModel>();
+    m_d->m_accountModel = model ? std::move(model) : std::make_shared<CV4AccountModel>();
     clearLookups();
 }
 
 void CV4Document::setActualModel(CV4ActualModelPtr model)
 {
-    m_actualModel = model ? std::move(model) : std::make_shared<CV4ActualModel>();
+    m_d->m_actualModel = model ? std::move(model) : std::make_shared<CV4ActualModel>();
     clearLookups();
 }
 
 void CV4Document::setCurrencyList(CurrencyList list)
 {
-    m_currencyList = std::move(list);
-    m_currencyCacheValid = false;
+    m_d->m_currencyList = std::move(list);
+    m_d->m_currencyCacheValid = false;
 }
 
 void CV4Document::setBrandList(BrandList list)
 {
-    m_brandList = std::move(list);
-    m_brandCache.clear();
+    m_d->m_brandList = std::move(list);
+    m_d->m_brandCache.clear();
 }
 
 void CV4Document::setGroupList(GroupList list)
 {
-    m_groupList = std::move(list);
+    m_d->m_groupList = std::move(list);
 }
 
 void CV4Document::clearLookups()
 {
-    m_accountCache.clear();
-    m_brandCache.clear();
-    m_incomeCache.clear();
-    m_expenseCache.clear();
-    m_currencyCacheValid = false;
+    m_d->m_accountCache.clear();
+    m_d->m_brandCache.clear();
+    m_d->m_incomeCache.clear();
+    m_d->m_expenseCache.clear();
+    m_d->m_currencyCacheValid = false;
 }
 
 void CV4Document::updateChangeCount(ChangeKind change)
 {
-    m_edited = change == ChangeDone;
-    if (change == ChangeDone) cv::documentUI().setWindowEdited(*this, true);
+    // The mark is state and changes at once; the notice waits for the edit's end.
+    if (change == ChangeDone) {
+        if (isEditing())
+            m_d->m_edited = true;
+        else
+            setEdited(true);
+    } else {
+        setEdited(false);
+    }
+}
+
+void CV4Document::setEdited(bool edited)
+{
+    const bool before = m_d->m_edited;
+    m_d->m_edited = edited;
+    if (edited != before) Q_EMIT modificationChanged(edited);
 }
 
 bool CV4Document::isDocumentEdited() const
 {
-    return m_edited || (m_settings && m_settings->changed());
+    return m_d->m_edited || (m_d->m_settings && m_d->m_settings->changed());
 }
 
-// ---- failed store writes
+// ---- edits and failed store writes
 
 void CV4Document::beginWriteBatch()
 {
-    if (m_batchDepth++ == 0) m_batchFailed = false;
+    beginEdit();
 }
 
 void CV4Document::endWriteBatch()
 {
-    if (m_batchDepth == 0 || --m_batchDepth > 0 || !m_batchFailed) return;
-    m_batchFailed = false;
-    // The cache already holds what the store refused; show what the file will hold.
-    createCache();
-    CV4Alert::warn(cv::localizedString(QStringLiteral("Document Write Failed")));
+    endEdit();
+}
+
+void CV4Document::beginEdit(bool transaction)
+{
+    if (m_d->m_edit.depth++ > 0) {
+        // An inner edit of several writes inside one that opened no transaction opens it now.
+        if (transaction && !m_d->m_edit.inTransaction) m_d->m_edit.inTransaction = m_d->m_dataModel->beginTransaction();
+        return;
+    }
+    m_d->m_edit.failed = false;
+    m_d->m_edit.changes = cv::ChangeSet();
+    m_d->m_edit.touched.clear();
+    m_d->m_edit.editedAtStart = m_d->m_edited;
+    m_d->m_edit.inTransaction = transaction && m_d->m_dataModel->beginTransaction();
+}
+
+void CV4Document::failEdit()
+{
+    Q_ASSERT(isEditing());
+    m_d->m_edit.failed = true;
+}
+
+void CV4Document::endEdit()
+{
+    Q_ASSERT(m_d->m_edit.depth > 0);
+    if (m_d->m_edit.depth == 0 || --m_d->m_edit.depth > 0) return;
+    bool failed = m_d->m_edit.failed;
+    if (m_d->m_edit.inTransaction) {
+        if (failed)
+            m_d->m_dataModel->rollbackTransaction();
+        else if (!m_d->m_dataModel->commitTransaction())
+            failed = true;
+    }
+    const bool editedAtStart = m_d->m_edit.editedAtStart;
+    const cv::ChangeSet changes = std::move(m_d->m_edit.changes);
+    const auto touched = std::move(m_d->m_edit.touched);
+    m_d->m_edit = Private::Edit();
+    if (failed) {
+        qCWarning(lcDocument) << "edit rolled back";
+        // The store is as it was, and so is the mark; nothing is announced.
+        m_d->m_edited = editedAtStart;
+        // The cache already holds what the store refused; show what the file will hold.
+        createCache();
+        CV4Alert::warn(cv::localizedString(QStringLiteral("Document Write Failed")));
+        return;
+    }
+    for (const auto &[key, node] : touched) m_d->m_cache.accumulateForKey(key, node->assetInitialDate());
+    if (m_d->m_edited != editedAtStart) Q_EMIT modificationChanged(m_d->m_edited);
+    if (changes.accountTree != cv::TreeChange::None) Q_EMIT accountChanged(changes);
+    if (changes.actualTree != cv::TreeChange::None) Q_EMIT actualChanged(changes);
+    if (changes.currencyList || !changes.currencies.empty()) Q_EMIT currencyChanged(changes);
+    if (changes.brandList || !changes.brands.empty()) Q_EMIT brandChanged(changes);
+    if (!changes.entries.empty()) Q_EMIT entriesChanged(changes);
+    if (!changes.trades.empty()) Q_EMIT tradesChanged(changes);
+    if (!changes.accounts.empty()) Q_EMIT balancesChanged(changes);
 }
 
 void CV4Document::storeWrite(bool ok)
 {
     if (ok) return;
     qCWarning(lcDocument) << "store write failed";
-    m_batchFailed = true;
-    if (m_batchDepth == 0) {
-        // A lone edit is its own batch.
-        ++m_batchDepth;
-        endWriteBatch();
+    // A lone write is an edit of its own.
+    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
+    m_d->m_edit.failed = true;
+}
+
+void CV4Document::addDaily(double value, const CVUnitModelPtr &node, const QDate &date)
+{
+    if (!node) return;
+    m_d->m_cache.addValue(value, node, date);
+    const CVUnitModel *account = node->ident() > 0 || !node->parent() ? node.get() : node->parent();
+    if (!isEditing()) {
+        m_d->m_unaccumulated = true;   // a rebuild, which accumulates everything at its end
+        return;
     }
+    m_d->m_edit.touched.try_emplace(node.get(), node);
+    m_d->m_edit.changes.accounts.insert(account->ident());
+    m_d->m_edit.changes.touchDate(date);
+}
+
+void CV4Document::noteCategory(const CVUnitModel &node, const QDate &date)
+{
+    if (!isEditing()) return;
+    m_d->m_edit.changes.categories.insert(node.ident());
+    m_d->m_edit.changes.touchDate(date);
 }
 
 // ---- commits and notifications
 
 void CV4Document::commitSettings()
 {
-    storeWrite(m_dataModel->putSettingsData(cv::KeyedArchiver::archivedDataWithRootObject(m_settings)));
+    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
+    storeWrite(m_d->m_dataModel->putSettingsData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_settings)));
 }
 
 void CV4Document::commitAccountModel()
 {
-    storeWrite(m_dataModel->putAccountData(cv::KeyedArchiver::archivedDataWithRootObject(m_accountModel)));
+    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
+    storeWrite(m_d->m_dataModel->putAccountData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_accountModel)));
     postNotification(AccountChanged);
 }
 
 void CV4Document::commitActualModel()
 {
-    storeWrite(m_dataModel->putActualData(cv::KeyedArchiver::archivedDataWithRootObject(m_actualModel)));
+    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
+    storeWrite(m_d->m_dataModel->putActualData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_actualModel)));
     postNotification(ActualChanged);
 }
 
 void CV4Document::commitCurrencyList()
 {
-    storeWrite(m_dataModel->putCurrencyData(archiveList(m_currencyList)));
+    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
+    storeWrite(m_d->m_dataModel->putCurrencyData(archiveList(m_d->m_currencyList)));
+    m_d->m_edit.changes.currencyList = true;
     postNotification(CurrencyChanged);
 }
 
 void CV4Document::commitBrandList()
 {
-    storeWrite(m_dataModel->putBrandData(archiveList(m_brandList)));
+    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
+    storeWrite(m_d->m_dataModel->putBrandData(archiveList(m_d->m_brandList)));
+    m_d->m_edit.changes.brandList = true;
     postNotification(BrandChanged);
 }
 
 void CV4Document::commitGroupList()
 {
-    storeWrite(m_dataModel->putGroupData(archiveList(m_groupList)));
+    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
+    storeWrite(m_d->m_dataModel->putGroupData(archiveList(m_d->m_groupList)));
 }
 
 void CV4Document::commitInfoRows()
 {
+    cv::EditScope edit(*this);
     commitSettings();
     commitAccountModel();
     commitActualModel();
@@ -169,24 +395,28 @@ void CV4Document::commitInfoRows()
     commitGroupList();
 }
 
+// Commits report a tree as restructured: the document cannot tell what the
+// caller changed in it, and a view that reloads is never wrong.
 void CV4Document::postNotification(int code)
 {
-    if (code >= 0 && code < 32) m_cacheStatus |= 1u << code;
+    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
+    if (code >= 0 && code < 32) m_d->m_cacheStatus |= 1u << code;
+    cv::ChangeSet &changes = m_d->m_edit.changes;
     switch (code) {
-    case AccountChanged: Q_EMIT accountChanged(); break;
-    case ActualChanged: Q_EMIT actualChanged(); break;
-    case CurrencyChanged: Q_EMIT currencyChanged(); break;
-    case BrandChanged: Q_EMIT brandChanged(); break;
+    case AccountChanged: changes.accountTree = cv::TreeChange::Structure; break;
+    case ActualChanged: changes.actualTree = cv::TreeChange::Structure; break;
+    case CurrencyChanged: changes.currencies.insert(0); break;
+    case BrandChanged: changes.brands.insert(0); break;
     default: break;
     }
 }
 
 void CV4Document::postBusy()
 {
-    Q_EMIT enterLongOp();
+    cv::LongOperations::instance().enter(this);
 }
 
 void CV4Document::postNoBusy()
 {
-    Q_EMIT exitLongOp();
+    cv::LongOperations::instance().exit(this);
 }

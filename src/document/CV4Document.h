@@ -2,9 +2,19 @@
 // One open household book without its window: the models and ordered lists,
 // the store, the balance cache and the lookups by ident. Every edit reaches
 // the store through the write path here, which keeps the cache current.
-// Windows listen to the change signals.
+// Windows listen to the change signals. Edits run in a cv::EditScope
+// (document/EditScope.h); each write-path operation opens one when the caller
+// has none.
+//
+// Files: CV4Document.cpp (fields, edits, commits and signals),
+// CV4Document_Cache.cpp (balance cache and valuation), CV4Document_DataModel.cpp
+// (write path, lookups, lists), CV4Document_Format.cpp (amount text),
+// CV4Document_Lifecycle.cpp (new, open, save), CV4Document_Backup.cpp,
+// CV4Document_XMLWriter/Reader/Forms.cpp (XML form); data members in
+// CV4DocumentPrivate.h.
 
 #include "document/AmountText.h"
+#include "document/ChangeSet.h"
 #include "document/CV4DataModel.h"
 #include "document/CV4DocumentChanges.h"
 #include "document/CV4PrintInfo.h"
@@ -18,7 +28,7 @@
 #include "model/CV4Settings.h"
 #include "model/CV4TradeFormatting.h"
 #include "model/CVUnitModel.h"
-#include "platform/CV4IntHash.h"
+#include "model/DomainEnums.h"
 
 #include <QDate>
 #include <QObject>
@@ -37,6 +47,10 @@ class CV4Trade;
 class CV4SummaryUnit;
 
 // A menu to fill: the pop-up fillers add (title, tag) items after clearing it.
+namespace cv {
+class EditScope;
+}
+
 class CV4MenuTarget {
 public:
     virtual ~CV4MenuTarget() = default;
@@ -58,29 +72,29 @@ public:
     ~CV4Document() override;
 
     // ---- fields
-    CV4DataModel *dataModel() const { return m_dataModel.get(); }
-    const CV4SettingsPtr &settings() const { return m_settings; }
+    CV4DataModel *dataModel() const;
+    const CV4SettingsPtr &settings() const;
     void setSettings(CV4SettingsPtr settings);
-    const CV4AccountModelPtr &accountModel() const { return m_accountModel; }
+    const CV4AccountModelPtr &accountModel() const;
     void setAccountModel(CV4AccountModelPtr model);
-    const CV4ActualModelPtr &actualModel() const { return m_actualModel; }
+    const CV4ActualModelPtr &actualModel() const;
     void setActualModel(CV4ActualModelPtr model);
-    const CurrencyList &currencyList() const { return m_currencyList; }
+    const CurrencyList &currencyList() const;
     void setCurrencyList(CurrencyList list);
-    const BrandList &brandList() const { return m_brandList; }
+    const BrandList &brandList() const;
     void setBrandList(BrandList list);
-    const GroupList &groupList() const { return m_groupList; }
+    const GroupList &groupList() const;
     void setGroupList(GroupList list);
-    CV4Cache &cache() { return m_cache; }
-    const CV4Cache &cache() const { return m_cache; }
-    const CVUnitModelPtr &autoCacheIn() const { return m_autoCacheIn; }
-    const CVUnitModelPtr &autoCacheOut() const { return m_autoCacheOut; }
-    quint32 cacheStatus() const { return m_cacheStatus; }
+    CV4Cache &cache();
+    const CV4Cache &cache() const;
+    const CVUnitModelPtr &autoCacheIn() const;
+    const CVUnitModelPtr &autoCacheOut() const;
+    quint32 cacheStatus() const;
 
     // ================= amounts to text and back (CV4Document_Format.cpp)
     // The one way amounts are formatted; amount editors work on it directly.
-    const cv::AmountText &amountText() const { return m_amountText; }
-    cv::AmountText &amountText() { return m_amountText; }
+    const cv::AmountText &amountText() const;
+    cv::AmountText &amountText();
 
     const KavriNumberFormatter &formatterForCurrency(int currency) const;
     const KavriNumberFormatter &centFormatterForCurrency(int currency) const;
@@ -130,10 +144,13 @@ public:
     void updateChangeCount(ChangeKind change) override;
     bool isDocumentEdited() const;
 
-    // ---- store writes in batches: a failed write is reported once per batch
-    // and the cache is rebuilt from what the store holds.
+    // ---- store writes in batches: an edit scope opened and closed by hand
+    // (cv::EditScope is the usual form). A failed write is reported once per
+    // batch and the cache is rebuilt from what the store holds.
     void beginWriteBatch();
     void endWriteBatch();
+    // Whether an edit scope is open.
+    bool isEditing() const;
 
     // ================= balance cache and valuation (CV4Document_Cache.cpp)
     static int findIndex(const std::vector<CV4PriceTimePtr> &list, const QDate &date);
@@ -147,47 +164,34 @@ public:
     // Either output may be null.
     void getTransferValues(const CV4Actual &entry, double *converted, double *defValue) const;
 
+    // Building and keeping. Edits keep the balances current by themselves;
+    // these rebuild or refresh on request.
     void createCache();
     void createCacheFor(const CVUnitModelPtr &node);
     void createCacheIfDirty();
     void clearCache(const CVUnitModelPtr &node);
     void accumulateAccount(const CVUnitModelPtr &node = nullptr);
     void addCacheItem(const CVUnitModelPtr &node) { accumulateAccount(node); }
-    void calcCache(const CVUnitModelPtr &node, bool expense);
-    void calcOneCache(const CVUnitModelPtr &node, bool expense);
-    void addToCache(int category);
-    void calcInvestCache(const CVUnitModelPtr &node);
-    void rebuildSeries();
-    void calcTransferCache(const CVUnitModelPtr &transferRoot);
-    void calcCache(const CVUnitModelPtr &category, const CV4Actual &entry, bool expense, bool remove);
-    void calcTransferCache(const CVUnitModelPtr &item, const CV4Actual &entry, bool remove);
-    void calcCache(const CVUnitModelPtr &holding, const CV4Trade &trade, const CV4BrandPtr &brand, bool remove);
-    void calcCurrencyCache();
     void refreshCurrencyCache(const CV4CurrencyPtr &currency);
-    void clearCurrencyCache();
-    void calcBrandCache();
     void refreshBrandCache(const CV4BrandPtr &brand);
-    void removeBrandCache();
     void applyBrands(const std::set<CV4BrandPtr> &brands);
-    void clearGroupCache(const CVUnitModelPtr &node);
-    void addGroupCache(const CVUnitModelPtr &node);
     void refreshActualGroupCache(const CVUnitModelPtr &node);
-    void treeRecalcMonthlyCache(const CVUnitModelPtr &node, int firstDay);
     void recalcMonthlyCache();
     void syncAutoItems() {}
-    bool hasCache(const CVUnitModelPtr &node) const { return node && m_cache.hasKey(node.get()); }
+    bool hasCache(const CVUnitModelPtr &node) const;
 
-    double valueForAccount(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &currency);
-    double valueForAccount(const CVUnitModelPtr &node, const QDate &date);
-    double rawValueForAccount(const CVUnitModelPtr &node, const QDate &date);
+    // Valuation: reads only; the balances they read are always accumulated.
+    double valueForAccount(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &currency) const;
+    double valueForAccount(const CVUnitModelPtr &node, const QDate &date) const;
+    double rawValueForAccount(const CVUnitModelPtr &node, const QDate &date) const;
     bool valueRangeForAccount(const CVUnitModelPtr &node, double *max, double *min, const QDate &from,
                               const QDate &to) const;
-    double tradingAccount(int account, int brand, const QDate &date);
-    double valueForActual(const CVUnitModelPtr &node, const QDate &date);
-    double summaryForActualDays(const CVUnitModelPtr &node, const QDate &date, int days);
-    double summaryForActualMonths(const CVUnitModelPtr &node, const QDate &date, int months);
-    void resolveIncome(CV4SummaryUnit &unit);
-    void resolveExpense(CV4SummaryUnit &unit);
+    double tradingAccount(int account, int brand, const QDate &date) const;
+    double valueForActual(const CVUnitModelPtr &node, const QDate &date) const;
+    double summaryForActualDays(const CVUnitModelPtr &node, const QDate &date, int days) const;
+    double summaryForActualMonths(const CVUnitModelPtr &node, const QDate &date, int months) const;
+    void resolveIncome(CV4SummaryUnit &unit) const;
+    void resolveExpense(CV4SummaryUnit &unit) const;
 
     // ================= write path, lookups and lists (CV4Document_DataModel.cpp)
     using ActualPtr = std::shared_ptr<CV4Actual>;
@@ -228,11 +232,11 @@ public:
     void postBusy();
     void postNoBusy();
 
-    CVUnitModelPtr findAccount(int ident);
-    CVUnitModelPtr findAsset(int ident);
-    CVUnitModelPtr findDebt(int ident);
-    CVUnitModelPtr findIncome(int ident);
-    CVUnitModelPtr findExpense(int ident);
+    CVUnitModelPtr findAccount(int ident) const;
+    CVUnitModelPtr findAsset(int ident) const;
+    CVUnitModelPtr findDebt(int ident) const;
+    CVUnitModelPtr findIncome(int ident) const;
+    CVUnitModelPtr findExpense(int ident) const;
     CVUnitModelPtr findTransfer(int ident) const;
     CV4BrandPtr findBrand(int ident) const override;
     CV4CurrencyPtr findCurrency(int ident) const;
@@ -261,7 +265,7 @@ public:
     CV4CurrencyPtr defaultCurrency() const;
     CV4CurrencyPtr displayCurrencyOfItem(const CVUnitModel &node) const;
     bool isForeignCurrency(int ident) const;
-    bool accountNeedsExchange(int account, int destination);
+    bool accountNeedsExchange(int account, int destination) const;
     void reinitializeCurrencyData();
     QString displayName(const CVUnitModel &node) const;
 
@@ -270,6 +274,8 @@ public:
     static const QString kTypeV2;   // "cvv2", the current format
     static const QString kTypeV1;   // "cvv1", read only
     static const QString kTypeXML;  // "cvxf"
+    static cv::DocumentType documentType(const QString &type);
+    static QString typeName(cv::DocumentType type);
     static QString extensionForType(const QString &type);
     // None for an extension no type has.
     static QString typeForExtension(const QString &extension);
@@ -285,7 +291,7 @@ public:
     bool initWithContentsOfFile(const QString &path, const QString &type);
     bool readFromFile(const QString &path, const QString &type);
     // Whether the last failed read was cancelled by the user.
-    bool readCancelled() const { return m_readCancelled; }
+    bool readCancelled() const;
     // Saves under the path as the type, then takes the day's backup once per opening.
     bool writeToFile(const QString &path, const QString &type);
     bool writeToFileWorker(const QString &path, const QString &extension);
@@ -294,17 +300,17 @@ public:
     void compactDB();
 
     // The file the document saves to; none while untitled.
-    const QString &fileName() const { return m_fileName; }
-    void setFileName(const QString &path) { m_fileName = path; }
-    const QString &fileType() const { return m_fileType; }
-    void setFileType(const QString &type) { m_fileType = type; }
+    const QString &fileName() const;
+    void setFileName(const QString &path);
+    const QString &fileType() const;
+    void setFileType(const QString &type);
     // Where an untitled document that came from a file proposes to be saved.
-    const QString &suggestedFileName() const { return m_suggestedFileName; }
-    int backupStatus() const { return m_backupStatus; }
-    bool upgraded() const { return m_upgraded; }
+    const QString &suggestedFileName() const;
+    int backupStatus() const;
+    bool upgraded() const;
 
     // None until set; the printing side supplies its default then.
-    const CVPrintInfoPtr &printInfo() const { return m_printInfo; }
+    const CVPrintInfoPtr &printInfo() const;
     void setPrintInfo(CVPrintInfoPtr info);
 
     // ================= dated backups (CV4Document_Backup.cpp)
@@ -324,63 +330,69 @@ public:
     QString stringForFundValue(double value, int currency, bool wantPrefix, bool padZeroes) const override;
 
 Q_SIGNALS:
-    void accountChanged();
-    void actualChanged();
-    void currencyChanged();
-    void brandChanged();
+    // Emitted once per edit, at the end of its outermost scope, never for a
+    // rolled-back edit; each carries all that the edit changed.
+    void accountChanged(const cv::ChangeSet &changes);   // the account tree was committed
+    void actualChanged(const cv::ChangeSet &changes);    // the category tree was committed
+    void currencyChanged(const cv::ChangeSet &changes);  // the currency list or rates changed
+    void brandChanged(const cv::ChangeSet &changes);     // the security list or prices changed
+    void entriesChanged(const cv::ChangeSet &changes);   // entries or transfers were written or removed
+    void tradesChanged(const cv::ChangeSet &changes);    // trades were written or removed
+    void balancesChanged(const cv::ChangeSet &changes);  // account balances changed (`accounts`, from `earliest`)
     void aboutToSave();
-    void enterLongOp();
-    void exitLongOp();
+    // The document went from saved to edited (true) or back (false).
+    void modificationChanged(bool edited);
 
 private:
-    friend class CV4DocumentCacheAccess;
+    friend class CV4DocumentTestAccess;   // tests rebuild through the per-category builders
+
+    // Cache builders (CV4Document_Cache.cpp): the pieces of a rebuild and of one edit.
+    void calcCache(const CVUnitModelPtr &node, bool expense);
+    void calcOneCache(const CVUnitModelPtr &node, bool expense);
+    void addToCache(int category);
+    void calcInvestCache(const CVUnitModelPtr &node);
+    void rebuildSeries();
+    void calcTransferCache(const CVUnitModelPtr &transferRoot);
+    void calcCache(const CVUnitModelPtr &category, const CV4Actual &entry, bool expense, bool remove);
+    void calcTransferCache(const CVUnitModelPtr &item, const CV4Actual &entry, bool remove);
+    void calcCache(const CVUnitModelPtr &holding, const CV4Trade &trade, const CV4BrandPtr &brand, bool remove);
+    void calcCurrencyCache();
+    void clearCurrencyCache();
+    void calcBrandCache();
+    void removeBrandCache();
+    void clearGroupCache(const CVUnitModelPtr &node);
+    void addGroupCache(const CVUnitModelPtr &node);
+    void treeRecalcMonthlyCache(const CVUnitModelPtr &node, int firstDay);
+    friend class cv::EditScope;
+    // The edit scope's work (EditScope.h).
+    void beginEdit(bool transaction = true);
+    void endEdit();
+    void failEdit();
+    void setEdited(bool edited);
+    // A daily addition to an account-side series, remembered for accumulation at the edit's end.
+    void addDaily(double value, const CVUnitModelPtr &node, const QDate &date);
+    void noteCategory(const CVUnitModel &node, const QDate &date);
+    const CV4Cache &balanceSeries(const CVUnitModelPtr &node) const;
     CVUnitModelPtr cashPartOf(const CVUnitModelPtr &account) const;
     bool isCashSide(const CVUnitModelPtr &account) const;
     CVUnitModelPtr holdingOf(const CVUnitModelPtr &account, int brand) const;
     void addMonthly(double value, const CVUnitModelPtr &node, const QDate &date);
     double convertedValue(double value, int fromCurrency, const CV4CurrencyPtr &target, const QDate &date) const;
-    double nodeValue(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &currency, bool raw);
-    double summaryValue(const CVUnitModelPtr &node, const std::function<double(const CVUnitModelPtr &)> &value);
+    double nodeValue(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &currency, bool raw) const;
+    double summaryValue(const CVUnitModelPtr &node, const std::function<double(const CVUnitModelPtr &)> &value) const;
     void accumulateNode(const CVUnitModelPtr &node, std::unordered_set<const CVUnitModel *> &visited);
     void storeWrite(bool ok);
+    void updateActual(cv::EntryKind kind, const ActualPtr &entry, const ActualPtr &old, bool commit);
     int fiscalDay() const;
 
-    std::unique_ptr<CV4DataModel> m_dataModel;
-    CV4SettingsPtr m_settings;
-    CV4AccountModelPtr m_accountModel;
-    CV4ActualModelPtr m_actualModel;
-    CurrencyList m_currencyList;
-    BrandList m_brandList;
-    GroupList m_groupList;
-    CVUnitModelPtr m_autoCacheIn;
-    CVUnitModelPtr m_autoCacheOut;
-    CV4Cache m_cache;
-    quint32 m_cacheStatus = 0;
-    bool m_updateAccountOnly = false;
-    bool m_edited = false;
 
-    mutable CV4IntHash<CVUnitModel> m_accountCache;
-    mutable CV4IntHash<CV4Brand> m_brandCache;
-    mutable CV4IntHash<CVUnitModel> m_incomeCache;
-    mutable CV4IntHash<CVUnitModel> m_expenseCache;
-    mutable int m_currencyCacheIdent = 0;
-    mutable std::weak_ptr<CV4Currency> m_currencyCacheRef;
-    mutable bool m_currencyCacheValid = false;
 
-    cv::AmountText m_amountText;
 
-    int m_batchDepth = 0;
-    bool m_batchFailed = false;
 
     bool readInfoRows();
     void addDefaultCurrencyIfNone();
-    CVPrintInfoPtr m_printInfo;
-    QString m_fileName;
-    QString m_fileType;
-    QString m_suggestedFileName;
-    int m_backupStatus = 0;
-    bool m_upgraded = false;
-    bool m_readCancelled = false;
+    struct Private;
+    std::unique_ptr<Private> m_d;   // every data member (CV4DocumentPrivate.h)
 };
 
 template <class T> void CV4Document::changeElementOrder(std::vector<T> &list, int from, int to)

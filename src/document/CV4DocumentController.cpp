@@ -115,8 +115,7 @@ CV4Document *CV4DocumentController::openDocument(const QString &path, bool displ
     if (type == CV4Document::kTypeV1) {
         // An old file opens under its current-type name while that file does
         // not exist yet; a book already open under it came from this file.
-        const QFileInfo info(path);
-        const QString current = info.path() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".cvv2");
+        const QString current = cv::currentTypePathFor(path);
         CV4Document *open = QFileInfo::exists(current) ? nullptr : documentForFileName(current);
         if (open) {
             if (display) cv::documentUI().showWindows(*open);
@@ -142,7 +141,7 @@ bool CV4DocumentController::saveDocument(CV4Document *document)
         return ok;
     }
     QString suggested = document->suggestedFileName();
-    if (suggested.isEmpty()) suggested = displayName(*document) + QStringLiteral(".cvv2");
+    if (suggested.isEmpty()) suggested = displayName(*document) + QLatin1Char('.') + cv::extensionForDocumentType(cv::DocumentType::Current);
     const QString path = cv::documentUI().askSavePath(*document, suggested);
     if (path.isEmpty()) return false;
     return saveDocumentAs(document, path);

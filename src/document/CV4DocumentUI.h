@@ -26,7 +26,6 @@ public:
     virtual void makeWindowControllers(CV4Document &document) {}
     virtual void showWindows(CV4Document &document) {}
     virtual void closeWindows(CV4Document &document) {}
-    virtual void setWindowEdited(CV4Document &document, bool edited) {}
 };
 
 namespace cv {

@@ -1,5 +1,6 @@
 // Dated backups of document files and the backup-folder test.
 #include "document/CV4Document.h"
+#include "document/CV4DocumentPrivate.h"
 #include "document/CV4DocumentBackup.h"
 #include "document/CV4Preference.h"
 #include "platform/CV4MiscUtilities.h"

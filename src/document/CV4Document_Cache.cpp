@@ -1,4 +1,6 @@
 #include "document/CV4Document.h"
+#include "document/CV4DocumentPrivate.h"
+#include "document/EditScope.h"
 
 #include "model/CV4Actual.h"
 #include "model/CV4AssetModel.h"
@@ -14,27 +16,10 @@
 
 namespace {
 
+using cv::holdingBrand;
+
 using PriceList = CV4DataModel::PriceList;
 
-int holdingBrand(const CVUnitModel &node)
-{
-    const auto *b = dynamic_cast<const CVBrandExtra *>(node.extra().get());
-    return b ? b->brand() : 0;
-}
-
-// Accounts whose own series carries their running balance.
-bool isBalanceKind(int kind)
-{
-    switch (kind) {
-    case 3: case 30: case 31: case 33: case 40: case 41: case 42: return true;
-    default: return false;
-    }
-}
-
-bool isDebtKind(int kind)
-{
-    return kind >= 40 && kind <= 42;
-}
 
 // The record findActualByCategory would make of the row, in a reused object.
 void fillFastRecord(CV4Actual &entry, const CV4CacheRow &row, int category, int kind)
@@ -49,28 +34,30 @@ void fillFastRecord(CV4Actual &entry, const CV4CacheRow &row, int category, int 
 }
 
 // calcCache(node, expense) over rows read beforehand.
-void applyCategoryRows(CV4Document &doc, const CV4CacheRows &rows, const CVUnitModelPtr &node, bool expense,
-                       CV4Actual &scratch)
+template <class Apply>
+void applyCategoryRows(const CV4CacheRows &rows, const CVUnitModelPtr &node, bool expense, CV4Actual &scratch,
+                       const Apply &apply)
 {
     if (!node) return;
     if (node->isActual() || node->countChild() == 0) {
         for (const CV4CacheRow &row : rows.rowsForCategory(node->ident())) {
             fillFastRecord(scratch, row, node->ident(), expense ? CV4Actual::Expense : CV4Actual::Income);
-            doc.calcCache(node, scratch, expense, false);
+            apply(node, scratch);
         }
         return;
     }
-    for (const auto &child : node->children()) applyCategoryRows(doc, rows, child, expense, scratch);
+    for (const auto &child : node->children()) applyCategoryRows(rows, child, expense, scratch, apply);
 }
 
 // calcTransferCache(root) over rows read beforehand.
-void applyTransferRows(CV4Document &doc, const CV4CacheRows &rows, const CVUnitModelPtr &root, CV4Actual &scratch)
+template <class Apply>
+void applyTransferRows(const CV4CacheRows &rows, const CVUnitModelPtr &root, CV4Actual &scratch, const Apply &apply)
 {
     if (!root) return;
     for (const auto &item : root->children()) {
         for (const CV4CacheRow &row : rows.rowsForCategory(item->ident())) {
             fillFastRecord(scratch, row, item->ident(), CV4Actual::Transfer);
-            doc.calcTransferCache(item, scratch, false);
+            apply(item, scratch);
         }
     }
 }
@@ -89,7 +76,7 @@ int CV4Document::findIndex(const std::vector<CV4PriceTimePtr> &list, const QDate
 double CV4Document::currencyRate(const CV4CurrencyPtr &currency, const QDate &date) const
 {
     if (!currency) return 1.0;
-    if (const auto *list = m_cache.dataListAs<PriceList>(currency.get())) {
+    if (const auto *list = m_d->m_cache.dataListAs<PriceList>(currency.get())) {
         const int i = findIndex(*list, date);
         if (i >= 0) return (*list)[size_t(i)]->price();
     }
@@ -103,7 +90,7 @@ double CV4Document::currencyRate(const CV4CurrencyPtr &currency, const QDate &da
 double CV4Document::brandPrice(const CV4BrandPtr &brand, const QDate &date) const
 {
     if (!brand) return 0;
-    const auto *list = m_cache.dataListAs<PriceList>(brand.get());
+    const auto *list = m_d->m_cache.dataListAs<PriceList>(brand.get());
     if (!list) return 0;
     const int i = findIndex(*list, date);
     return i >= 0 ? (*list)[size_t(i)]->price() : 0;
@@ -172,23 +159,23 @@ void CV4Document::getTransferValues(const CV4Actual &entry, double *converted, d
 
 int CV4Document::fiscalDay() const
 {
-    return m_settings ? m_settings->fiscalDayOfMonth() : 0;
+    return m_d->m_settings ? m_d->m_settings->fiscalDayOfMonth() : 0;
 }
 
 void CV4Document::addMonthly(double value, const CVUnitModelPtr &node, const QDate &date)
 {
-    if (node && value != 0) m_cache.addValue(value, node, date, fiscalDay());
+    if (node && value != 0) m_d->m_cache.addValue(value, node, date, fiscalDay());
 }
 
 void CV4Document::createCache()
 {
     postBusy();
-    m_updateAccountOnly = false;
-    m_cache.clear();
+    m_d->m_updateAccountOnly = false;
+    m_d->m_cache.clear();
     calcCurrencyCache();
     calcBrandCache();
     rebuildSeries();
-    m_cacheStatus = 0;
+    m_d->m_cacheStatus = 0;
     postNoBusy();
 }
 
@@ -197,60 +184,64 @@ void CV4Document::rebuildSeries()
 {
     // One typed pass over the entry table instead of a query and a record per
     // entry; the rows and their order are the ones each category would read.
-    const std::optional<CV4CacheRows> rows = m_dataModel ? m_dataModel->readCacheRows() : std::nullopt;
+    const std::optional<CV4CacheRows> rows = m_d->m_dataModel ? m_d->m_dataModel->readCacheRows() : std::nullopt;
     CV4Actual scratch;
-    if (m_actualModel) {
+    if (m_d->m_actualModel) {
         if (rows) {
-            applyCategoryRows(*this, *rows, m_actualModel->income(), false, scratch);
-            applyCategoryRows(*this, *rows, m_actualModel->expense(), true, scratch);
+            applyCategoryRows(*rows, m_d->m_actualModel->income(), false, scratch,
+                              [this](const CVUnitModelPtr &node, const CV4Actual &e) { calcCache(node, e, false, false); });
+            applyCategoryRows(*rows, m_d->m_actualModel->expense(), true, scratch,
+                              [this](const CVUnitModelPtr &node, const CV4Actual &e) { calcCache(node, e, true, false); });
         } else {
-            calcCache(m_actualModel->income(), false);
-            calcCache(m_actualModel->expense(), true);
+            calcCache(m_d->m_actualModel->income(), false);
+            calcCache(m_d->m_actualModel->expense(), true);
         }
     }
-    if (m_accountModel) calcInvestCache(m_accountModel->asset());
-    if (m_actualModel) {
+    if (m_d->m_accountModel) calcInvestCache(m_d->m_accountModel->asset());
+    if (m_d->m_actualModel) {
         if (rows)
-            applyTransferRows(*this, *rows, m_actualModel->moneyFlow(), scratch);
+            applyTransferRows(*rows, m_d->m_actualModel->moneyFlow(), scratch,
+                              [this](const CVUnitModelPtr &item, const CV4Actual &e) { calcTransferCache(item, e, false); });
         else
-            calcTransferCache(m_actualModel->moneyFlow());
+            calcTransferCache(m_d->m_actualModel->moneyFlow());
     }
-    if (m_accountModel) {
-        accumulateAccount(m_accountModel->asset());
-        accumulateAccount(m_accountModel->debt());
+    if (m_d->m_accountModel) {
+        accumulateAccount(m_d->m_accountModel->asset());
+        accumulateAccount(m_d->m_accountModel->debt());
     }
+    m_d->m_unaccumulated = false;
 }
 
 void CV4Document::createCacheFor(const CVUnitModelPtr &node)
 {
     if (node) {
         const int kind = node->kind();
-        if (kind == 30 || kind == 32 || kind == 33) return;
-        if (kind == 41) {
+        if (kind == cv::NodeKind::Cash || kind == cv::NodeKind::Investment || kind == cv::NodeKind::GeneralAsset) return;
+        if (kind == cv::NodeKind::Loan) {
             createCache();
             return;
         }
     }
     postBusy();
-    m_updateAccountOnly = true;
-    if (m_accountModel) {
-        clearCache(m_accountModel->asset());
-        clearCache(m_accountModel->debt());
+    m_d->m_updateAccountOnly = true;
+    if (m_d->m_accountModel) {
+        clearCache(m_d->m_accountModel->asset());
+        clearCache(m_d->m_accountModel->debt());
     }
     rebuildSeries();
-    m_updateAccountOnly = false;
+    m_d->m_updateAccountOnly = false;
     postNoBusy();
 }
 
 void CV4Document::createCacheIfDirty()
 {
-    if (m_cacheStatus != 0) createCache();
+    if (m_d->m_cacheStatus != 0) createCache();
 }
 
 void CV4Document::clearCache(const CVUnitModelPtr &node)
 {
     if (!node) return;
-    m_cache.clearKey(node.get());
+    m_d->m_cache.clearKey(node.get());
     for (const auto &child : node->children()) clearCache(child);
 }
 
@@ -258,9 +249,10 @@ void CV4Document::accumulateAccount(const CVUnitModelPtr &node)
 {
     std::unordered_set<const CVUnitModel *> visited;
     if (!node) {
-        if (!m_accountModel) return;
-        accumulateNode(m_accountModel->asset(), visited);
-        accumulateNode(m_accountModel->debt(), visited);
+        if (!m_d->m_accountModel) return;
+        accumulateNode(m_d->m_accountModel->asset(), visited);
+        accumulateNode(m_d->m_accountModel->debt(), visited);
+        m_d->m_unaccumulated = false;
         return;
     }
     accumulateNode(node, visited);
@@ -269,7 +261,7 @@ void CV4Document::accumulateAccount(const CVUnitModelPtr &node)
 void CV4Document::accumulateNode(const CVUnitModelPtr &node, std::unordered_set<const CVUnitModel *> &visited)
 {
     if (!node || !visited.insert(node.get()).second) return;
-    if (isBalanceKind(node->kind()) || node->kind() == 6) m_cache.accumulateForKey(node.get(), node->assetInitialDate());
+    if (cv::isBalanceNodeKind(node->kind()) || node->kind() == cv::NodeKind::Holding) m_d->m_cache.accumulateForKey(node.get(), node->assetInitialDate());
     for (const auto &child : node->children()) accumulateNode(child, visited);
 }
 
@@ -286,8 +278,8 @@ void CV4Document::calcCache(const CVUnitModelPtr &node, bool expense)
 void CV4Document::calcOneCache(const CVUnitModelPtr &node, bool expense)
 {
     if (!node) return;
-    const auto entries = expense ? m_dataModel->findExpenseByCategory(node->ident())
-                                 : m_dataModel->findIncomeByCategory(node->ident());
+    const auto entries = expense ? m_d->m_dataModel->findExpenseByCategory(node->ident())
+                                 : m_d->m_dataModel->findIncomeByCategory(node->ident());
     if (!entries) return;
     for (const auto &e : *entries) calcCache(node, *e, expense, false);
 }
@@ -306,8 +298,8 @@ void CV4Document::addToCache(int category)
 void CV4Document::calcInvestCache(const CVUnitModelPtr &node)
 {
     if (!node) return;
-    if (node->kind() == 32) {
-        const auto trades = m_dataModel->findTradeFrom(QDate(), QDate(), node->ident(), -1, 0);
+    if (node->kind() == cv::NodeKind::Investment) {
+        const auto trades = m_d->m_dataModel->findTradeFrom(QDate(), QDate(), node->ident(), -1, 0);
         if (trades) {
             for (const auto &t : *trades)
                 if (t->account() == node->ident()) calcCache(nullptr, *t, nullptr, false);
@@ -321,7 +313,7 @@ void CV4Document::calcTransferCache(const CVUnitModelPtr &transferRoot)
 {
     if (!transferRoot) return;
     for (const auto &item : transferRoot->children()) {
-        const auto entries = m_dataModel->findTransferByCategory(item->ident());
+        const auto entries = m_d->m_dataModel->findTransferByCategory(item->ident());
         if (!entries) continue;
         for (const auto &e : *entries) calcTransferCache(item, *e, false);
     }
@@ -329,13 +321,13 @@ void CV4Document::calcTransferCache(const CVUnitModelPtr &transferRoot)
 
 CVUnitModelPtr CV4Document::cashPartOf(const CVUnitModelPtr &account) const
 {
-    if (account && account->kind() == 32) return account->childAt(0);
+    if (account && account->kind() == cv::NodeKind::Investment) return account->childAt(0);
     return account;
 }
 
 bool CV4Document::isCashSide(const CVUnitModelPtr &account) const
 {
-    return account && (account->isCache() || account->kind() == 3);
+    return account && (account->isCache() || account->kind() == cv::NodeKind::CashPart);
 }
 
 CVUnitModelPtr CV4Document::holdingOf(const CVUnitModelPtr &account, int brand) const
@@ -343,7 +335,7 @@ CVUnitModelPtr CV4Document::holdingOf(const CVUnitModelPtr &account, int brand) 
     if (!account) return nullptr;
     for (int i = 1; i < account->countChild(); ++i) {
         const CVUnitModelPtr child = account->childAt(i);
-        if (child->kind() == 6 && holdingBrand(*child) == brand) return child;
+        if (child->kind() == cv::NodeKind::Holding && holdingBrand(*child) == brand) return child;
     }
     return nullptr;
 }
@@ -356,7 +348,8 @@ void CV4Document::calcCache(const CVUnitModelPtr &category, const CV4Actual &ent
     double v = a;
     if (account && getCurrency(account->currency()) != getCurrency(0))
         v = defaultCurrencyValue(a, account->currency(), date);
-    if (!m_updateAccountOnly && category) {
+    if (!m_d->m_updateAccountOnly && category) {
+        noteCategory(*category, date);
         addMonthly(v, category, date);
         if (category->ident() != CV4ActualModel::LoanUnspecified) {
             for (CVUnitModel *p = category->parent(); p; p = p->parent()) addMonthly(v, p->shared_from_this(), date);
@@ -366,14 +359,14 @@ void CV4Document::calcCache(const CVUnitModelPtr &category, const CV4Actual &ent
     account = cashPartOf(account);
     if (!account) return;
     if (isCashSide(account)) {
-        if (!m_updateAccountOnly) addMonthly(v, expense ? m_autoCacheOut : m_autoCacheIn, date);
-        m_cache.addValue(expense ? -a : a, account, date);
+        if (!m_d->m_updateAccountOnly) addMonthly(v, expense ? m_d->m_autoCacheOut : m_d->m_autoCacheIn, date);
+        addDaily(expense ? -a : a, account, date);
         return;
     }
     double d = a;
-    if (isDebtKind(account->kind())) d = -d;
+    if (cv::isDebtAccountKind(account->kind())) d = -d;
     if (expense) d = -d;
-    m_cache.addValue(d, account, date);
+    addDaily(d, account, date);
 }
 
 void CV4Document::calcTransferCache(const CVUnitModelPtr &item, const CV4Actual &entry, bool remove)
@@ -390,8 +383,9 @@ void CV4Document::calcTransferCache(const CVUnitModelPtr &item, const CV4Actual 
     const QDate date = entry.date();
     const CVUnitModelPtr from = cashPartOf(findAccount(entry.account()));
     const CVUnitModelPtr to = cashPartOf(findAccount(entry.destination()));
-    if (!m_updateAccountOnly) {
+    if (!m_d->m_updateAccountOnly) {
         if (item) {
+            noteCategory(*item, date);
             addMonthly(d, item, date);
             if (CVUnitModel *p = item->parent()) addMonthly(d, p->shared_from_this(), date);
         }
@@ -399,9 +393,9 @@ void CV4Document::calcTransferCache(const CVUnitModelPtr &item, const CV4Actual 
         const bool fromCash = isCashSide(from);
         const bool toCash = isCashSide(to);
         if (fromCash && !toCash)
-            addMonthly(d, m_autoCacheOut, date);
+            addMonthly(d, m_d->m_autoCacheOut, date);
         else if (!fromCash && toCash)
-            addMonthly(d, m_autoCacheIn, date);
+            addMonthly(d, m_d->m_autoCacheIn, date);
     }
     const int kind = item ? item->ident() : entry.category();
     double fromDelta = 0;
@@ -413,8 +407,8 @@ void CV4Document::calcTransferCache(const CVUnitModelPtr &item, const CV4Actual 
     case CV4ActualModel::Debt2Debt: fromDelta = a; toDelta = -c; break;
     default: return;
     }
-    if (from) m_cache.addValue(fromDelta, from, date);
-    if (to) m_cache.addValue(toDelta, to, date);
+    if (from) addDaily(fromDelta, from, date);
+    if (to) addDaily(toDelta, to, date);
 }
 
 void CV4Document::calcCache(const CVUnitModelPtr &holdingNode, const CV4Trade &trade, const CV4BrandPtr &brandIn,
@@ -431,12 +425,13 @@ void CV4Document::calcCache(const CVUnitModelPtr &holdingNode, const CV4Trade &t
     if (!account) return;   // the account is gone: nothing to move
     const CV4BrandPtr brand = brandIn ? brandIn : findBrand(trade.brand());
     const QDate date = trade.date();
+    if (isEditing()) m_d->m_edit.changes.brands.insert(trade.brand());
 
     double u = 0;
     double m = 0;
     trade.changesForAccount(account->ident(), &u, &m);
     if (remove) u = -u;
-    if (u != 0 && holding) m_cache.addValue(u, holding, date);
+    if (u != 0 && holding) addDaily(u, holding, date);
 
     const int accountCurrency = getCurrency(account->currency());
     const int brandCurrency = getCurrency(brand ? brand->currency() : 0);
@@ -454,8 +449,8 @@ void CV4Document::calcCache(const CVUnitModelPtr &holdingNode, const CV4Trade &t
             commission = currency(accountCurrency, commission, brandCurrency, date);
         }
         if (const CVUnitModelPtr cash = cashPartOf(account); cash && cash != account)
-            m_cache.addValue(n, cash, date);
-        if (!m_updateAccountOnly) {
+            addDaily(n, cash, date);
+        if (!m_d->m_updateAccountOnly) {
             double cashValue = out ? n : n + commission;
             double separate = out ? 0 : commission;
             if (accountCurrency != getCurrency(0)) {
@@ -463,28 +458,28 @@ void CV4Document::calcCache(const CVUnitModelPtr &holdingNode, const CV4Trade &t
                 separate = defaultCurrencyValue(separate, accountCurrency, date);
             }
             if (out)
-                addMonthly(-cashValue, m_autoCacheOut, date);
+                addMonthly(-cashValue, m_d->m_autoCacheOut, date);
             else
-                addMonthly(cashValue, m_autoCacheIn, date);
-            addMonthly(separate, m_autoCacheOut, date);
+                addMonthly(cashValue, m_d->m_autoCacheIn, date);
+            addMonthly(separate, m_d->m_autoCacheOut, date);
         }
     }
 
     if (trade.kind() == CV4Trade::TransferUnits && u != 0) {
         if (const CVUnitModelPtr receiving = holdingOf(findAccount(trade.transfer()), trade.brand()))
-            m_cache.addValue(-u, receiving, date);
+            addDaily(-u, receiving, date);
     }
 }
 
 void CV4Document::calcCurrencyCache()
 {
-    for (const auto &c : m_currencyList) refreshCurrencyCache(c);
+    for (const auto &c : m_d->m_currencyList) refreshCurrencyCache(c);
 }
 
 void CV4Document::refreshCurrencyCache(const CV4CurrencyPtr &currency)
 {
     if (!currency) return;
-    auto list = m_dataModel->getXchgRateListForCurrency(currency->ident());
+    auto list = m_d->m_dataModel->getXchgRateListForCurrency(currency->ident());
     PriceList rates;
     if (list) {
         rates.reserve(list->size());
@@ -497,43 +492,62 @@ void CV4Document::refreshCurrencyCache(const CV4CurrencyPtr &currency)
                                   << "on" << r->date();
         }
     }
-    m_cache.setDataList(currency, rates.empty() ? std::any() : std::any(std::move(rates)));
+    m_d->m_cache.setDataList(currency, rates.empty() ? std::any() : std::any(std::move(rates)));
 }
 
 void CV4Document::clearCurrencyCache()
 {
-    for (const auto &c : m_currencyList) m_cache.setDataList(c, std::any());
+    for (const auto &c : m_d->m_currencyList) m_d->m_cache.setDataList(c, std::any());
 }
 
 void CV4Document::calcBrandCache()
 {
-    for (const auto &b : m_brandList) refreshBrandCache(b);
+    for (const auto &b : m_d->m_brandList) refreshBrandCache(b);
 }
 
 void CV4Document::refreshBrandCache(const CV4BrandPtr &brand)
 {
     if (!brand) return;
-    auto list = m_dataModel->getPriceListForBrand(brand->ident());
+    auto list = m_d->m_dataModel->getPriceListForBrand(brand->ident());
     if (list && !list->empty())
-        m_cache.setDataList(brand, std::any(std::move(*list)));
+        m_d->m_cache.setDataList(brand, std::any(std::move(*list)));
     else
-        m_cache.setDataList(brand, std::any());
+        m_d->m_cache.setDataList(brand, std::any());
 }
 
 void CV4Document::removeBrandCache()
 {
-    for (const auto &b : m_brandList) m_cache.setDataList(b, std::any());
+    for (const auto &b : m_d->m_brandList) m_d->m_cache.setDataList(b, std::any());
 }
 
 void CV4Document::applyBrands(const std::set<CV4BrandPtr> &brands)
 {
-    for (const auto &b : brands) refreshBrandCache(b);
+    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
+    for (const auto &b : brands) {
+        refreshBrandCache(b);
+        if (b) m_d->m_edit.changes.brands.insert(b->ident());
+    }
+}
+
+// Every edit accumulates what it touched at its end, so outside an edit no
+// series waits; inside one, a read brings its series up to date first.
+const CV4Cache &CV4Document::balanceSeries(const CVUnitModelPtr &node) const
+{
+    Private &d = *m_d;
+    CV4Cache &cache = d.m_cache;
+    if (d.m_edit.depth > 0 || d.m_unaccumulated) {
+        if (cache.isDirty(node.get())) cache.accumulateForKey(node.get(), node->assetInitialDate());
+    } else {
+        // Outside an edit and a rebuild nothing waits; the check costs a lookup per read.
+        Q_ASSERT(!cache.isDirty(node.get()));
+    }
+    return cache;
 }
 
 void CV4Document::clearGroupCache(const CVUnitModelPtr &node)
 {
     if (!node) return;
-    if (!node->isActual()) m_cache.clearKey(node.get());
+    if (!node->isActual()) m_d->m_cache.clearKey(node.get());
     for (const auto &child : node->children()) clearGroupCache(child);
 }
 
@@ -543,7 +557,7 @@ void CV4Document::addGroupCache(const CVUnitModelPtr &node)
     for (const auto &child : node->children()) {
         addGroupCache(child);
         // Unassigned loan payments are never part of their parents' totals (as entry by entry).
-        if (child->ident() != CV4ActualModel::LoanUnspecified) m_cache.addAllValues(child.get(), node);
+        if (child->ident() != CV4ActualModel::LoanUnspecified) m_d->m_cache.addAllValues(child.get(), node);
     }
 }
 
@@ -558,21 +572,21 @@ void CV4Document::refreshActualGroupCache(const CVUnitModelPtr &node)
 void CV4Document::treeRecalcMonthlyCache(const CVUnitModelPtr &node, int firstDay)
 {
     if (!node) return;
-    m_cache.setFirstDay(firstDay, node.get());
+    m_d->m_cache.setFirstDay(firstDay, node.get());
     for (const auto &child : node->children()) treeRecalcMonthlyCache(child, firstDay);
 }
 
 void CV4Document::recalcMonthlyCache()
 {
     postBusy();
-    if (m_actualModel) {
-        treeRecalcMonthlyCache(m_actualModel->income(), fiscalDay());
-        treeRecalcMonthlyCache(m_actualModel->expense(), fiscalDay());
-        treeRecalcMonthlyCache(m_actualModel->moneyFlow(), fiscalDay());
+    if (m_d->m_actualModel) {
+        treeRecalcMonthlyCache(m_d->m_actualModel->income(), fiscalDay());
+        treeRecalcMonthlyCache(m_d->m_actualModel->expense(), fiscalDay());
+        treeRecalcMonthlyCache(m_d->m_actualModel->moneyFlow(), fiscalDay());
     }
     // The cash items stand outside the trees but keep monthly series too.
-    treeRecalcMonthlyCache(m_autoCacheIn, fiscalDay());
-    treeRecalcMonthlyCache(m_autoCacheOut, fiscalDay());
+    treeRecalcMonthlyCache(m_d->m_autoCacheIn, fiscalDay());
+    treeRecalcMonthlyCache(m_d->m_autoCacheOut, fiscalDay());
     postNoBusy();
 }
 
@@ -587,23 +601,23 @@ double CV4Document::convertedValue(double value, int fromCurrency, const CV4Curr
     return value;
 }
 
-double CV4Document::valueForAccount(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &currency)
+double CV4Document::valueForAccount(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &currency) const
 {
     return nodeValue(node, date, currency, false);
 }
 
-double CV4Document::valueForAccount(const CVUnitModelPtr &node, const QDate &date)
+double CV4Document::valueForAccount(const CVUnitModelPtr &node, const QDate &date) const
 {
     return nodeValue(node, date, defaultCurrency(), false);
 }
 
-double CV4Document::rawValueForAccount(const CVUnitModelPtr &node, const QDate &date)
+double CV4Document::rawValueForAccount(const CVUnitModelPtr &node, const QDate &date) const
 {
     return nodeValue(node, date, nullptr, true);
 }
 
 double CV4Document::summaryValue(const CVUnitModelPtr &node,
-                                 const std::function<double(const CVUnitModelPtr &)> &value)
+                                 const std::function<double(const CVUnitModelPtr &)> &value) const
 {
     const auto summary = std::dynamic_pointer_cast<CV4Summary>(node->extra());
     if (!summary) return 0;
@@ -615,10 +629,10 @@ double CV4Document::summaryValue(const CVUnitModelPtr &node,
     return summary->assetList().empty() ? -total : total;
 }
 
-double CV4Document::nodeValue(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &q, bool raw)
+double CV4Document::nodeValue(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &q, bool raw) const
 {
     if (!node) return 0;
-    if (!node->validAtDate(date) && m_cache.indexForKey(node.get(), date) < 0) return 0;
+    if (!node->validAtDate(date) && m_d->m_cache.indexForKey(node.get(), date) < 0) return 0;
     const CV4CurrencyPtr target = raw ? nullptr : q;
     switch (node->kind()) {
     case 1:
@@ -643,7 +657,7 @@ double CV4Document::nodeValue(const CVUnitModelPtr &node, const QDate &date, con
     }
     case 6: {
         const auto unit = std::dynamic_pointer_cast<CV4InvestUnit>(node->extra());
-        const double units = m_cache.latestValueForKey(node.get(), date) + (unit ? unit->units() : 0);
+        const double units = balanceSeries(node).latestValueForKey(node.get(), date) + (unit ? unit->units() : 0);
         if (raw || !target) return units;
         const CV4BrandPtr brand = findBrand(holdingBrand(*node));
         const double value = units * brandValue(brand, date);
@@ -651,15 +665,15 @@ double CV4Document::nodeValue(const CVUnitModelPtr &node, const QDate &date, con
     }
     case 3: {
         const CVUnitModel *account = node->parent();
-        double value = m_cache.latestValueForKey(node.get(), date);
+        double value = balanceSeries(node).latestValueForKey(node.get(), date);
         if (account && node->validAtDate(date)) value += account->assetInitialValue();
         return convertedValue(value, account ? account->currency() : node->currency(), target, date);
     }
     case 41:
-        return convertedValue(m_cache.latestValueForKey(node.get(), date), node->currency(), target, date);
+        return convertedValue(balanceSeries(node).latestValueForKey(node.get(), date), node->currency(), target, date);
     default: {
         if (!node->isAccount()) return 0;
-        double value = m_cache.latestValueForKey(node.get(), date);
+        double value = balanceSeries(node).latestValueForKey(node.get(), date);
         if (node->validAtDate(date)) value += node->assetInitialValue();
         return convertedValue(value, node->currency(), target, date);
     }
@@ -671,24 +685,24 @@ bool CV4Document::valueRangeForAccount(const CVUnitModelPtr &node, double *max, 
 {
     if (!node) return false;
     const CV4CurrencyPtr currency = isForeignCurrency(node->currency()) ? findCurrency(node->currency()) : nullptr;
-    const CV4BrandPtr brand = node->kind() == 6 ? findBrand(holdingBrand(*node)) : nullptr;
-    const QDate startDate = node->kind() == 3 && node->parent() ? node->parent()->assetInitialDate()
+    const CV4BrandPtr brand = node->kind() == cv::NodeKind::Holding ? findBrand(holdingBrand(*node)) : nullptr;
+    const QDate startDate = node->kind() == cv::NodeKind::CashPart && node->parent() ? node->parent()->assetInitialDate()
                                                                 : node->assetInitialDate();
-    double initial = node->kind() == 3 && node->parent() ? node->parent()->assetInitialValue()
+    double initial = node->kind() == cv::NodeKind::CashPart && node->parent() ? node->parent()->assetInitialValue()
                                                          : node->assetInitialValue();
-    if (node->kind() == 6)
+    if (node->kind() == cv::NodeKind::Holding)
         if (const auto unit = std::dynamic_pointer_cast<CV4InvestUnit>(node->extra())) initial = unit->units();
     const QDate start = startDate.isValid() && startDate >= from ? startDate : from;
     const double first = netValue(initial, currency, brand, start);
     double hi = first;
     double lo = first;
-    const int last = m_cache.indexForKey(node.get(), to);
+    const int last = balanceSeries(node).indexForKey(node.get(), to);
     if (last < 0) {
         if (startDate.isValid() && startDate > to) return false;
     } else {
-        for (int i = std::max(0, m_cache.indexForKey(node.get(), from)); i <= last; ++i) {
-            const double raw = m_cache.accumulatedValueForKey(node.get(), i) + initial;
-            const double v = currency || brand ? netValue(raw, currency, brand, m_cache.dateForKey(node.get(), i)) : raw;
+        for (int i = std::max(0, m_d->m_cache.indexForKey(node.get(), from)); i <= last; ++i) {
+            const double raw = m_d->m_cache.accumulatedValueForKey(node.get(), i) + initial;
+            const double v = currency || brand ? netValue(raw, currency, brand, m_d->m_cache.dateForKey(node.get(), i)) : raw;
             hi = std::max(hi, v);
             lo = std::min(lo, v);
         }
@@ -698,18 +712,18 @@ bool CV4Document::valueRangeForAccount(const CVUnitModelPtr &node, double *max, 
     return true;
 }
 
-double CV4Document::tradingAccount(int account, int brand, const QDate &date)
+double CV4Document::tradingAccount(int account, int brand, const QDate &date) const
 {
     const CVUnitModelPtr holding = holdingOf(findAccount(account), brand);
     return holding ? rawValueForAccount(holding, date) : 0;
 }
 
-void CV4Document::resolveIncome(CV4SummaryUnit &unit)
+void CV4Document::resolveIncome(CV4SummaryUnit &unit) const
 {
     if (!unit.refCache()) unit.setRefCache(findIncome(unit.refID()));
 }
 
-void CV4Document::resolveExpense(CV4SummaryUnit &unit)
+void CV4Document::resolveExpense(CV4SummaryUnit &unit) const
 {
     if (!unit.refCache()) unit.setRefCache(findExpense(unit.refID()));
 }
@@ -717,7 +731,7 @@ void CV4Document::resolveExpense(CV4SummaryUnit &unit)
 namespace {
 
 // Category summaries add income categories and subtract expense ones.
-void resolveCategorySummary(CV4Document &doc, const CVUnitModel &node)
+void resolveCategorySummary(const CV4Document &doc, const CVUnitModel &node)
 {
     const auto summary = std::dynamic_pointer_cast<CV4Summary>(node.extra());
     if (!summary) return;
@@ -729,30 +743,30 @@ void resolveCategorySummary(CV4Document &doc, const CVUnitModel &node)
 
 } // namespace
 
-double CV4Document::valueForActual(const CVUnitModelPtr &node, const QDate &date)
+double CV4Document::valueForActual(const CVUnitModelPtr &node, const QDate &date) const
 {
     if (!node) return 0;
-    if (node->kind() != 51) return m_cache.valueForKey(node.get(), date);
+    if (node->kind() != cv::NodeKind::CategorySummary) return m_d->m_cache.valueForKey(node.get(), date);
     resolveCategorySummary(*this, *node);
-    return summaryValue(node, [&](const CVUnitModelPtr &n) { return n ? m_cache.valueForKey(n.get(), date) : 0; });
+    return summaryValue(node, [&](const CVUnitModelPtr &n) { return n ? m_d->m_cache.valueForKey(n.get(), date) : 0; });
 }
 
-double CV4Document::summaryForActualDays(const CVUnitModelPtr &node, const QDate &date, int days)
+double CV4Document::summaryForActualDays(const CVUnitModelPtr &node, const QDate &date, int days) const
 {
     if (!node) return 0;
-    if (node->kind() != 51) return m_cache.summaryForKeyForDays(node.get(), date, days);
+    if (node->kind() != cv::NodeKind::CategorySummary) return m_d->m_cache.summaryForKeyForDays(node.get(), date, days);
     resolveCategorySummary(*this, *node);
     return summaryValue(node, [&](const CVUnitModelPtr &n) {
-        return n ? m_cache.summaryForKeyForDays(n.get(), date, days) : 0;
+        return n ? m_d->m_cache.summaryForKeyForDays(n.get(), date, days) : 0;
     });
 }
 
-double CV4Document::summaryForActualMonths(const CVUnitModelPtr &node, const QDate &date, int months)
+double CV4Document::summaryForActualMonths(const CVUnitModelPtr &node, const QDate &date, int months) const
 {
     if (!node) return 0;
-    if (node->kind() != 51) return m_cache.summaryForKeyForMonths(node.get(), date, months);
+    if (node->kind() != cv::NodeKind::CategorySummary) return m_d->m_cache.summaryForKeyForMonths(node.get(), date, months);
     resolveCategorySummary(*this, *node);
     return summaryValue(node, [&](const CVUnitModelPtr &n) {
-        return n ? m_cache.summaryForKeyForMonths(n.get(), date, months) : 0;
+        return n ? m_d->m_cache.summaryForKeyForMonths(n.get(), date, months) : 0;
     });
 }

@@ -1,4 +1,6 @@
 #include "document/CV4Document.h"
+#include "document/CV4DocumentPrivate.h"
+#include "document/EditScope.h"
 
 #include "model/CV4Actual.h"
 #include "model/CV4EditFlags.h"
@@ -15,11 +17,7 @@
 
 namespace {
 
-int holdingBrand(const CVUnitModel &node)
-{
-    const auto *b = dynamic_cast<const CVBrandExtra *>(node.extra().get());
-    return b ? b->brand() : 0;
-}
+using cv::holdingBrand;
 
 bool inTree(const CVUnitModelPtr &node, const CVUnitModelPtr &root)
 {
@@ -40,54 +38,59 @@ template <class T> int greatestIdent(const std::vector<std::shared_ptr<T>> &list
 
 void CV4Document::updateIncome(const ActualPtr &entry, const ActualPtr &old, bool commit)
 {
-    CVUnitModelPtr node;
-    if (old) {
-        node = findIncome(old->category());
-        if (node) calcCache(node, *old, false, true);
-        if (commit && !entry) {
-            storeWrite(m_dataModel->removeIncome(old));
-            return;
-        }
-    }
-    if (!entry) return;
-    if (!old || entry->category() != old->category()) node = findIncome(entry->category());
-    // An entry of a category that is gone stays out of the cache, as a rebuild leaves it.
-    if (node) calcCache(node, *entry, false, false);
-    if (commit) storeWrite(m_dataModel->putIncome(entry, old));
+    updateActual(cv::EntryKind::Income, entry, old, commit);
 }
 
 void CV4Document::updateExpense(const ActualPtr &entry, const ActualPtr &old, bool commit)
 {
-    CVUnitModelPtr node;
-    if (old) {
-        node = findExpense(old->category());
-        if (node) calcCache(node, *old, true, true);
-        if (commit && !entry) {
-            storeWrite(m_dataModel->removeExpense(old));
-            return;
-        }
-    }
-    if (!entry) return;
-    if (!old || entry->category() != old->category()) node = findExpense(entry->category());
-    if (node) calcCache(node, *entry, true, false);
-    if (commit) storeWrite(m_dataModel->putExpense(entry, old));
+    updateActual(cv::EntryKind::Expense, entry, old, commit);
 }
 
 void CV4Document::updateTransfer(const ActualPtr &entry, const ActualPtr &old)
 {
+    updateActual(cv::EntryKind::Transfer, entry, old, true);
+}
+
+// The old version leaves the cache, the new one enters it, then the store follows.
+void CV4Document::updateActual(cv::EntryKind kind, const ActualPtr &entry, const ActualPtr &old, bool commit)
+{
+    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
+    auto categoryNode = [&](int category) {
+        switch (kind) {
+        case cv::EntryKind::Income: return findIncome(category);
+        case cv::EntryKind::Expense: return findExpense(category);
+        case cv::EntryKind::Transfer: return findTransfer(category);
+        }
+        return CVUnitModelPtr();
+    };
+    auto apply = [&](const CVUnitModelPtr &node, const CV4Actual &e, bool remove) {
+        if (kind == cv::EntryKind::Transfer)
+            calcTransferCache(node, e, remove);
+        else
+            calcCache(node, e, kind == cv::EntryKind::Expense, remove);
+    };
     CVUnitModelPtr node;
     if (old) {
-        node = findTransfer(old->category());
-        if (node) calcTransferCache(node, *old, true);
-        if (!entry) {
-            storeWrite(m_dataModel->removeActual(old));
+        m_d->m_edit.changes.entries.insert(old->ident());
+        node = categoryNode(old->category());
+        if (node) apply(node, *old, true);
+        if (commit && !entry) {
+            storeWrite(m_d->m_dataModel->removeActual(old));
             return;
         }
     }
     if (!entry) return;
-    if (!old || entry->category() != old->category()) node = findTransfer(entry->category());
-    if (node) calcTransferCache(node, *entry, false);
-    storeWrite(m_dataModel->putActual(entry, old));
+    if (!old || entry->category() != old->category()) node = categoryNode(entry->category());
+    // An entry of a category that is gone stays out of the cache, as a rebuild leaves it.
+    if (node) apply(node, *entry, false);
+    if (commit) {
+        switch (kind) {
+        case cv::EntryKind::Income: storeWrite(m_d->m_dataModel->putIncome(entry, old)); break;
+        case cv::EntryKind::Expense: storeWrite(m_d->m_dataModel->putExpense(entry, old)); break;
+        case cv::EntryKind::Transfer: storeWrite(m_d->m_dataModel->putActual(entry, old)); break;
+        }
+    }
+    m_d->m_edit.changes.entries.insert(entry->ident());
 }
 
 void CV4Document::fixupTransferCategory(CV4Actual &entry)
@@ -106,16 +109,19 @@ void CV4Document::fixupTransferCategory(CV4Actual &entry)
 
 void CV4Document::updateTrade(const TradePtr &trade, const TradePtr &old)
 {
+    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
     if (old) {
+        m_d->m_edit.changes.trades.insert(old->ident());
         calcCache(nullptr, *old, nullptr, true);
         if (!trade) {
-            storeWrite(m_dataModel->removeTrade(old));
+            storeWrite(m_d->m_dataModel->removeTrade(old));
             return;
         }
     }
     if (!trade) return;
     calcCache(nullptr, *trade, nullptr, false);
-    storeWrite(m_dataModel->putTrade(trade, old));
+    storeWrite(m_d->m_dataModel->putTrade(trade, old));
+    m_d->m_edit.changes.trades.insert(trade->ident());
 }
 
 void CV4Document::applyTrade(const TradePtr &trade, const CVUnitModelPtr &subject,
@@ -123,6 +129,7 @@ void CV4Document::applyTrade(const TradePtr &trade, const CVUnitModelPtr &subjec
                              bool autoUpdate)
 {
     if (!trade) return;
+    cv::EditScope edit(*this);
     double u = 0;
     double m = 0;
     trade->changesForAccount(trade->account(), &u, &m);
@@ -151,7 +158,7 @@ void CV4Document::applyTrade(const TradePtr &trade, const CVUnitModelPtr &subjec
         price->setBrand(brand->ident());
         price->setDate(trade->date());
         price->setPrice(trade->unitPrice());
-        storeWrite(m_dataModel->putPrice(price));
+        storeWrite(m_d->m_dataModel->putPrice(price));
         brandSet.insert(brand);
     }
 
@@ -172,7 +179,7 @@ void CV4Document::applyTrade(const TradePtr &trade, const CVUnitModelPtr &subjec
     }
     if (deleted) return;
     if (subject) {
-        if (subject->kind() == 6) {
+        if (subject->kind() == cv::NodeKind::Holding) {
             if (holdingBrand(*subject) != trade->brand() && subject->parent())
                 addBrandNodeIfNeeded(subject->parent()->shared_from_this(), trade->brand());
         } else {
@@ -185,17 +192,19 @@ void CV4Document::applyTrade(const TradePtr &trade, const CVUnitModelPtr &subjec
 
 bool CV4Document::addBrandNodeIfNeeded(const CVUnitModelPtr &account, int brand)
 {
-    if (!account || account->kind() != 32 || account->investAccountHasBrand(brand)) return false;
+    if (!account || account->kind() != cv::NodeKind::Investment || account->investAccountHasBrand(brand)) return false;
     const CV4BrandPtr security = findBrand(brand);
     auto unit = std::make_shared<CV4InvestUnit>();
     unit->setDate(account->assetInitialDate());
     unit->setBrand(brand);
     auto node = std::make_shared<CVUnitModel>();
-    node->setKind(6);
+    node->setKind(cv::raw(cv::NodeKind::Holding));
     node->setIdent(0);
     node->setCurrency(security ? security->currency() : 0);
     node->setExtra(unit);
-    return account->appendChild(node);
+    if (!account->appendChild(node)) return false;
+    if (isEditing()) m_d->m_edit.changes.accountTree = cv::TreeChange::Structure;
+    return true;
 }
 
 bool CV4Document::addTransferDestinationIfNeeded(const CV4Trade &trade)
@@ -213,12 +222,13 @@ bool CV4Document::addTransferDestinationIfNeeded(const CV4Trade &trade)
 void CV4Document::cleanupItem(const CVUnitModelPtr &node)
 {
     if (!node) return;
+    cv::EditScope edit(*this);
     const int kind = node->kind();
     bool removed = false;
-    if (kind == 21 || kind == 5) {
-        const bool expense = m_actualModel && node->hasAncestor(m_actualModel->expense().get());
-        const auto entries = expense ? m_dataModel->findExpenseByCategory(node->ident())
-                                     : m_dataModel->findIncomeByCategory(node->ident());
+    if (kind == cv::NodeKind::Category || kind == cv::NodeKind::SystemItem) {
+        const bool expense = m_d->m_actualModel && node->hasAncestor(m_d->m_actualModel->expense().get());
+        const auto entries = expense ? m_d->m_dataModel->findExpenseByCategory(node->ident())
+                                     : m_d->m_dataModel->findIncomeByCategory(node->ident());
         if (entries) {
             for (const auto &e : *entries) {
                 if (expense)
@@ -227,27 +237,27 @@ void CV4Document::cleanupItem(const CVUnitModelPtr &node)
                     updateIncome(nullptr, e, false);
             }
         }
-        storeWrite(m_dataModel->removeActualByCategory(node->ident()));
+        storeWrite(m_d->m_dataModel->removeActualByCategory(node->ident()));
         updateChangeCount(ChangeDone);
         removed = true;
         fixLoanAccount(-1, node->ident(), expense ? CV4ActualModel::ExpenseMisc : CV4ActualModel::IncomeMisc);
-    } else if (kind == 6) {
+    } else if (kind == cv::NodeKind::Holding) {
         const CVUnitModel *account = node->parent();
         if (account) {
             const int brand = holdingBrand(*node);
-            if (const auto trades = m_dataModel->findTradeByAccount(account->ident(), brand))
+            if (const auto trades = m_d->m_dataModel->findTradeByAccount(account->ident(), brand))
                 for (const auto &t : *trades) calcCache(nullptr, *t, nullptr, true);
-            storeWrite(m_dataModel->removeTradeByAccount(account->ident(), brand));
+            storeWrite(m_d->m_dataModel->removeTradeByAccount(account->ident(), brand));
             updateChangeCount(ChangeDone);
             removed = true;
         }
-    } else if (kind == 30 || kind == 31 || kind == 33 || (kind >= 40 && kind <= 42) || kind == 32) {
-        if (kind == 32) {
+    } else if (kind == cv::NodeKind::Cash || kind == cv::NodeKind::Bank || kind == cv::NodeKind::GeneralAsset || cv::isDebtAccountKind(kind) || kind == cv::NodeKind::Investment) {
+        if (kind == cv::NodeKind::Investment) {
             for (int i = 1; i < node->countChild(); ++i) cleanupItem(node->childAt(i));
         }
         CV4SearchConditions conditions;
         conditions.account = {node->ident()};
-        if (const auto entries = m_dataModel->findActual(conditions)) {
+        if (const auto entries = m_d->m_dataModel->findActual(conditions)) {
             for (const auto &e : *entries) {
                 switch (e->kind()) {
                 case CV4Actual::Income: updateIncome(nullptr, e, false); break;
@@ -258,10 +268,10 @@ void CV4Document::cleanupItem(const CVUnitModelPtr &node)
                 }
             }
         }
-        storeWrite(m_dataModel->removeActualForAccount(node->ident()));
+        storeWrite(m_d->m_dataModel->removeActualForAccount(node->ident()));
         updateChangeCount(ChangeDone);
         removed = true;
-        if (kind != 32) fixLoanAccount(node->ident(), -1, CV4ActualModel::Asset2Asset);
+        if (kind != cv::NodeKind::Investment) fixLoanAccount(node->ident(), -1, CV4ActualModel::Asset2Asset);
     }
     clearCache(node);
     clearLookups();
@@ -270,13 +280,14 @@ void CV4Document::cleanupItem(const CVUnitModelPtr &node)
 
 bool CV4Document::moveItem(const CVUnitModelPtr &node, int target)
 {
-    if (!node || node->kind() != 21) {
+    if (!node || node->kind() != cv::NodeKind::Category) {
         qCWarning(lcDocument) << "moveItem: not a category";
         return false;
     }
-    const bool expense = m_actualModel && node->hasAncestor(m_actualModel->expense().get());
-    const auto entries = expense ? m_dataModel->findExpenseByCategory(node->ident())
-                                 : m_dataModel->findIncomeByCategory(node->ident());
+    cv::EditScope edit(*this);
+    const bool expense = m_d->m_actualModel && node->hasAncestor(m_d->m_actualModel->expense().get());
+    const auto entries = expense ? m_d->m_dataModel->findExpenseByCategory(node->ident())
+                                 : m_d->m_dataModel->findIncomeByCategory(node->ident());
     if (entries && !entries->empty()) {
         auto scratch = std::make_shared<CV4Actual>();
         for (const auto &e : *entries) {
@@ -289,43 +300,43 @@ bool CV4Document::moveItem(const CVUnitModelPtr &node, int target)
         }
         accumulateAccount();
     }
-    storeWrite(m_dataModel->moveActual(node->ident(), target));
+    storeWrite(m_d->m_dataModel->moveActual(node->ident(), target));
     updateChangeCount(ChangeDone);
     fixLoanAccount(-1, node->ident(), target);
-    m_cache.clearKey(node.get());
+    m_d->m_cache.clearKey(node.get());
     return true;
 }
 
 // ---- lookups
 
-CVUnitModelPtr CV4Document::findAccount(int ident)
+CVUnitModelPtr CV4Document::findAccount(int ident) const
 {
     // Cash parts and holdings carry ident 0: none of them is an account by ident.
     if (ident <= 0) return nullptr;
-    if (CVUnitModelPtr hit = m_accountCache.findRef(ident)) {
-        if (hit->ident() == ident && m_accountModel &&
-            (inTree(hit, m_accountModel->asset()) || inTree(hit, m_accountModel->debt())))
+    if (CVUnitModelPtr hit = m_d->m_accountCache.findRef(ident)) {
+        if (hit->ident() == ident && m_d->m_accountModel &&
+            (inTree(hit, m_d->m_accountModel->asset()) || inTree(hit, m_d->m_accountModel->debt())))
             return hit;
     }
     CVUnitModelPtr node;
-    if (m_accountModel && m_accountModel->asset()) node = m_accountModel->asset()->findMemberWithIdent(ident);
-    if (!node && m_accountModel && m_accountModel->debt()) node = m_accountModel->debt()->findMemberWithIdent(ident);
+    if (m_d->m_accountModel && m_d->m_accountModel->asset()) node = m_d->m_accountModel->asset()->findMemberWithIdent(ident);
+    if (!node && m_d->m_accountModel && m_d->m_accountModel->debt()) node = m_d->m_accountModel->debt()->findMemberWithIdent(ident);
     if (!node) {
         qCDebug(lcDocument, "findAccount(nil) %d", ident);
         return nullptr;
     }
-    m_accountCache.findRef(ident);
-    m_accountCache.putRef(node);
+    m_d->m_accountCache.findRef(ident);
+    m_d->m_accountCache.putRef(node);
     return node;
 }
 
-CVUnitModelPtr CV4Document::findAsset(int ident)
+CVUnitModelPtr CV4Document::findAsset(int ident) const
 {
     CVUnitModelPtr node = findAccount(ident);
     return node && node->isAsset() ? node : nullptr;
 }
 
-CVUnitModelPtr CV4Document::findDebt(int ident)
+CVUnitModelPtr CV4Document::findDebt(int ident) const
 {
     CVUnitModelPtr node = findAccount(ident);
     return node && node->isDebt() ? node : nullptr;
@@ -348,32 +359,32 @@ CVUnitModelPtr findCategory(CV4IntHash<CVUnitModel> &memo, const CVUnitModelPtr 
 
 } // namespace
 
-CVUnitModelPtr CV4Document::findIncome(int ident)
+CVUnitModelPtr CV4Document::findIncome(int ident) const
 {
-    return findCategory(m_incomeCache, m_actualModel ? m_actualModel->income() : nullptr, ident);
+    return findCategory(m_d->m_incomeCache, m_d->m_actualModel ? m_d->m_actualModel->income() : nullptr, ident);
 }
 
-CVUnitModelPtr CV4Document::findExpense(int ident)
+CVUnitModelPtr CV4Document::findExpense(int ident) const
 {
-    return findCategory(m_expenseCache, m_actualModel ? m_actualModel->expense() : nullptr, ident);
+    return findCategory(m_d->m_expenseCache, m_d->m_actualModel ? m_d->m_actualModel->expense() : nullptr, ident);
 }
 
 CVUnitModelPtr CV4Document::findTransfer(int ident) const
 {
-    if (!m_actualModel || !m_actualModel->moneyFlow()) return nullptr;
-    return m_actualModel->moneyFlow()->findMemberWithIdent(ident);
+    if (!m_d->m_actualModel || !m_d->m_actualModel->moneyFlow()) return nullptr;
+    return m_d->m_actualModel->moneyFlow()->findMemberWithIdent(ident);
 }
 
 CV4BrandPtr CV4Document::findBrand(int ident) const
 {
-    if (CV4BrandPtr hit = m_brandCache.findRef(ident)) {
-        if (hit->ident() == ident && std::find(m_brandList.begin(), m_brandList.end(), hit) != m_brandList.end())
+    if (CV4BrandPtr hit = m_d->m_brandCache.findRef(ident)) {
+        if (hit->ident() == ident && std::find(m_d->m_brandList.begin(), m_d->m_brandList.end(), hit) != m_d->m_brandList.end())
             return hit;
     }
-    for (const auto &b : m_brandList) {
+    for (const auto &b : m_d->m_brandList) {
         if (b && b->ident() == ident) {
-            m_brandCache.findRef(ident);
-            m_brandCache.putRef(b);
+            m_d->m_brandCache.findRef(ident);
+            m_d->m_brandCache.putRef(b);
             return b;
         }
     }
@@ -384,26 +395,26 @@ CV4CurrencyPtr CV4Document::findCurrency(int ident) const
 {
     const CV4CurrencyPtr def = defaultCurrency();
     if (ident == 0 || (def && def->ident() == ident)) return def;
-    if (m_currencyCacheValid && m_currencyCacheIdent == ident) {
-        CV4CurrencyPtr hit = m_currencyCacheRef.lock();
+    if (m_d->m_currencyCacheValid && m_d->m_currencyCacheIdent == ident) {
+        CV4CurrencyPtr hit = m_d->m_currencyCacheRef.lock();
         if (!hit || hit->ident() == ident) return hit;
     }
     CV4CurrencyPtr found;
-    for (const auto &c : m_currencyList) {
+    for (const auto &c : m_d->m_currencyList) {
         if (c && c->ident() == ident) {
             found = c;
             break;
         }
     }
-    m_currencyCacheIdent = ident;
-    m_currencyCacheRef = found;
-    m_currencyCacheValid = true;
+    m_d->m_currencyCacheIdent = ident;
+    m_d->m_currencyCacheRef = found;
+    m_d->m_currencyCacheValid = true;
     return found;
 }
 
 CV4GroupingPtr CV4Document::findGrouping(int ident) const
 {
-    for (const auto &g : m_groupList)
+    for (const auto &g : m_d->m_groupList)
         if (g && g->ident() == ident) return g;
     return nullptr;
 }
@@ -419,9 +430,9 @@ CVUnitModelPtr CV4Document::findFirstItem(const CVUnitModelPtr &node, int kind)
 
 CVUnitModelPtr CV4Document::findAccountOfKind(int kind) const
 {
-    if (!m_accountModel) return nullptr;
-    if (CVUnitModelPtr node = findFirstItem(m_accountModel->asset(), kind)) return node;
-    return findFirstItem(m_accountModel->debt(), kind);
+    if (!m_d->m_accountModel) return nullptr;
+    if (CVUnitModelPtr node = findFirstItem(m_d->m_accountModel->asset(), kind)) return node;
+    return findFirstItem(m_d->m_accountModel->debt(), kind);
 }
 
 // ---- lists
@@ -429,53 +440,53 @@ CVUnitModelPtr CV4Document::findAccountOfKind(int kind) const
 void CV4Document::addCurrency(const CV4CurrencyPtr &currency)
 {
     if (!currency) return;
-    const bool taken = std::any_of(m_currencyList.begin(), m_currencyList.end(),
+    const bool taken = std::any_of(m_d->m_currencyList.begin(), m_d->m_currencyList.end(),
                                    [&](const CV4CurrencyPtr &c) { return c && c->ident() == currency->ident(); });
-    if (taken) currency->setIdent(greatestIdent(m_currencyList) + 1);
-    m_currencyList.push_back(currency);
-    m_currencyCacheValid = false;
+    if (taken) currency->setIdent(greatestIdent(m_d->m_currencyList) + 1);
+    m_d->m_currencyList.push_back(currency);
+    m_d->m_currencyCacheValid = false;
 }
 
 void CV4Document::addBrand(const CV4BrandPtr &brand)
 {
     if (!brand) return;
-    brand->setIdent(std::max(1, greatestIdent(m_brandList) + 1));
-    m_brandList.push_back(brand);
+    brand->setIdent(std::max(1, greatestIdent(m_d->m_brandList) + 1));
+    m_d->m_brandList.push_back(brand);
 }
 
 void CV4Document::addGrouping(const CV4GroupingPtr &grouping)
 {
     if (!grouping) return;
-    grouping->setIdent(std::max(1, greatestIdent(m_groupList) + 1));
-    m_groupList.push_back(grouping);
+    grouping->setIdent(std::max(1, greatestIdent(m_d->m_groupList) + 1));
+    m_d->m_groupList.push_back(grouping);
 }
 
 void CV4Document::removeBrand(const CV4BrandPtr &brand)
 {
-    m_brandList.erase(std::remove(m_brandList.begin(), m_brandList.end(), brand), m_brandList.end());
-    if (brand) m_cache.setDataList(brand, std::any());
-    m_brandCache.clear();
+    m_d->m_brandList.erase(std::remove(m_d->m_brandList.begin(), m_d->m_brandList.end(), brand), m_d->m_brandList.end());
+    if (brand) m_d->m_cache.setDataList(brand, std::any());
+    m_d->m_brandCache.clear();
 }
 
 void CV4Document::removeGrouping(int index)
 {
-    if (index >= 0 && index < int(m_groupList.size())) m_groupList.erase(m_groupList.begin() + index);
+    if (index >= 0 && index < int(m_d->m_groupList.size())) m_d->m_groupList.erase(m_d->m_groupList.begin() + index);
 }
 
 void CV4Document::changeCurrencyOrder(int from, int to)
 {
-    changeElementOrder(m_currencyList, from, to);
-    m_currencyCacheValid = false;
+    changeElementOrder(m_d->m_currencyList, from, to);
+    m_d->m_currencyCacheValid = false;
 }
 
 void CV4Document::changeBrandOrder(int from, int to)
 {
-    changeElementOrder(m_brandList, from, to);
+    changeElementOrder(m_d->m_brandList, from, to);
 }
 
 void CV4Document::changeGroupingOrder(int from, int to)
 {
-    changeElementOrder(m_groupList, from, to);
+    changeElementOrder(m_d->m_groupList, from, to);
 }
 
 // ---- pop-up menus
@@ -483,20 +494,20 @@ void CV4Document::changeGroupingOrder(int from, int to)
 void CV4Document::setupCurrencyPopUpButton(CV4MenuTarget &menu) const
 {
     menu.removeAllItems();
-    for (const auto &c : m_currencyList)
+    for (const auto &c : m_d->m_currencyList)
         if (c && !(c->flags() & 1)) menu.addItem(c->name(), c->ident());
 }
 
 void CV4Document::setupBrandPopUpButton(CV4MenuTarget &menu) const
 {
     menu.removeAllItems();
-    for (const auto &b : m_brandList)
+    for (const auto &b : m_d->m_brandList)
         if (b) menu.addItem(b->name(), b->ident());
 }
 
 bool CV4Document::checkSameBrandPopUpButton(const QString &name) const
 {
-    return std::any_of(m_brandList.begin(), m_brandList.end(),
+    return std::any_of(m_d->m_brandList.begin(), m_d->m_brandList.end(),
                        [&](const CV4BrandPtr &b) { return b && b->name() == name; });
 }
 
@@ -519,19 +530,19 @@ void CV4Document::fillPopUpButton(CV4MenuTarget &menu, const CVUnitModelPtr &nod
 
 void CV4Document::setupInvestAccountPopUpButton(CV4MenuTarget &menu) const
 {
-    fillPopUpButton(menu, m_accountModel ? m_accountModel->asset() : nullptr, 32);
+    fillPopUpButton(menu, m_d->m_accountModel ? m_d->m_accountModel->asset() : nullptr, cv::raw(cv::NodeKind::Investment));
 }
 
 // ---- currency and display helpers
 
 CV4CurrencyPtr CV4Document::defaultCurrency() const
 {
-    return m_currencyList.empty() ? nullptr : m_currencyList.front();
+    return m_d->m_currencyList.empty() ? nullptr : m_d->m_currencyList.front();
 }
 
 CV4CurrencyPtr CV4Document::displayCurrencyOfItem(const CVUnitModel &node) const
 {
-    if ((node.kind() == 6 || node.kind() == 3) && node.parent()) return findCurrency(node.parent()->currency());
+    if ((node.kind() == cv::NodeKind::Holding || node.kind() == cv::NodeKind::CashPart) && node.parent()) return findCurrency(node.parent()->currency());
     return findCurrency(node.currency());
 }
 
@@ -542,7 +553,7 @@ bool CV4Document::isForeignCurrency(int ident) const
     return !def || ident != def->ident();
 }
 
-bool CV4Document::accountNeedsExchange(int account, int destination)
+bool CV4Document::accountNeedsExchange(int account, int destination) const
 {
     const int defaultIdent = getCurrency(0);
     const CVUnitModelPtr from = account > 0 ? findAccount(account) : nullptr;
@@ -554,13 +565,15 @@ bool CV4Document::accountNeedsExchange(int account, int destination)
 
 void CV4Document::reinitializeCurrencyData()
 {
+    cv::EditScope edit(*this);
+    m_d->m_edit.changes.currencies.insert(0);
     clearCurrencyCache();
     const CV4CurrencyPtr def = defaultCurrency();
     const double r = def ? def->rate() : 0;
-    for (size_t i = 0; i < m_currencyList.size(); ++i) {
-        const CV4CurrencyPtr &c = m_currencyList[i];
+    for (size_t i = 0; i < m_d->m_currencyList.size(); ++i) {
+        const CV4CurrencyPtr &c = m_d->m_currencyList[i];
         if (!c) continue;
-        storeWrite(m_dataModel->removeXchgRateListForIdForCurrency(c->ident()));
+        storeWrite(m_d->m_dataModel->removeXchgRateListForIdForCurrency(c->ident()));
         c->setRate(i == 0 || !(r > 0) ? 1.0 : c->rate() / r);
     }
     updateChangeCount(ChangeDone);
@@ -569,12 +582,12 @@ void CV4Document::reinitializeCurrencyData()
 QString CV4Document::displayName(const CVUnitModel &node) const
 {
     const int kind = node.kind();
-    if (kind == 6) {
+    if (kind == cv::NodeKind::Holding) {
         const CV4BrandPtr brand = findBrand(holdingBrand(node));
         return brand ? brand->name() : QString();
     }
-    if (kind == 3) return cv::localizedString(QStringLiteral("SYS:Invest-Cache"));
-    if (kind >= 0 && kind <= 5 && node.name().startsWith(QLatin1String("SYS:"))) return cv::localizedString(node.name());
+    if (kind == cv::NodeKind::CashPart) return cv::localizedString(QStringLiteral("SYS:Invest-Cache"));
+    if (cv::isSystemNameKind(kind) && node.name().startsWith(QLatin1String("SYS:"))) return cv::localizedString(node.name());
     return node.name();
 }
 
@@ -583,37 +596,26 @@ QString CV4Document::displayName(const CVUnitModel &node) const
 void CV4Document::putLoanData(const CVUnitModelPtr &loan, const CV4LoanSchedule &rows)
 {
     if (!loan) return;
-    storeWrite(m_dataModel->putLoanData(loan->ident(),
+    cv::EditScope edit(*this);
+    storeWrite(m_d->m_dataModel->putLoanData(loan->ident(),
                                         cv::KeyedArchiver::archivedDataWithRootObject(cv::ArchiveValue::arrayOf(rows))));
 }
 
 std::optional<CV4LoanSchedule> CV4Document::getLoan(int ident)
 {
-    const QByteArray data = m_dataModel->getLoanData(ident);
+    const QByteArray data = m_d->m_dataModel->getLoanData(ident);
     if (data.isEmpty()) return std::nullopt;
-    const auto root = cv::KeyedUnarchiver::unarchiveObjectWithData(data);
-    const cv::ArchiveArray *array = root ? root->array() : nullptr;
-    if (!array) return std::nullopt;
-    CV4LoanSchedule rows;
-    for (const auto &v : *array) {
-        auto row = v.objectAs<CV4LoanPayment>();
-        if (!row) return std::nullopt;
-        rows.push_back(std::move(row));
-    }
-    return rows;
+    return cv::listFromArchive<CV4LoanPayment>(data);
 }
 
 void CV4Document::putLoan(const CVUnitModelPtr &loan, const CV4LoanSchedule &rows)
 {
     if (!loan) return;
     const auto record = std::dynamic_pointer_cast<CV4LoanModel>(loan->extra());
-    beginWriteBatch();
     // All or nothing: a half-rewritten loan would keep some old entries and miss new ones.
-    const bool inTransaction = m_dataModel->beginTransaction();
-    const bool failedBefore = m_batchFailed;
-    m_batchFailed = false;
+    cv::EditScope edit(*this);
     putLoanData(loan, rows);
-    storeWrite(m_dataModel->removeActualForAccount(loan->ident()));
+    storeWrite(m_d->m_dataModel->removeActualForAccount(loan->ident()));
     auto entry = std::make_shared<CV4Actual>();
     auto write = [&](int kind, const QDate &date, int account, int destination, int category, double amount) {
         entry->setIdent(-1);
@@ -623,7 +625,8 @@ void CV4Document::putLoan(const CVUnitModelPtr &loan, const CV4LoanSchedule &row
         entry->setDestination(destination);
         entry->setCategory(category);
         entry->setAmount(amount);
-        storeWrite(m_dataModel->putActual(entry));
+        storeWrite(m_d->m_dataModel->putActual(entry));
+        m_d->m_edit.changes.entries.insert(entry->ident());
     };
     if (record && record->initialValue() != 0) {
         if (record->inAccount() == 0)
@@ -641,21 +644,14 @@ void CV4Document::putLoan(const CVUnitModelPtr &loan, const CV4LoanSchedule &row
             write(CV4Actual::Expense, row->date(), row->account(), loan->ident(), CV4ActualModel::LoanInterest,
                   row->interest());
     }
-    const bool failed = m_batchFailed;
-    m_batchFailed = failedBefore || failed;
-    if (inTransaction && failed)
-        m_dataModel->rollbackTransaction();
-    else if (inTransaction)
-        storeWrite(m_dataModel->commitTransaction());
     updateChangeCount(ChangeDone);
-    endWriteBatch();
 }
 
 bool CV4Document::fixLoanSub(const CVUnitModelPtr &node, int account, int category, int newValue)
 {
     if (!node) return false;
     bool any = false;
-    if (node->kind() == 41) {
+    if (node->kind() == cv::NodeKind::Loan) {
         const auto record = std::dynamic_pointer_cast<CV4LoanModel>(node->extra());
         std::optional<CV4LoanSchedule> rows = record ? getLoan(node->ident()) : std::nullopt;
         if (rows) {
@@ -690,7 +686,8 @@ bool CV4Document::fixLoanSub(const CVUnitModelPtr &node, int account, int catego
 // commit: store it here, or the redirection is lost at the next save.
 void CV4Document::fixLoanAccount(int account, int category, int newValue)
 {
-    if (!m_accountModel || !fixLoanSub(m_accountModel->debt(), account, category, newValue)) return;
+    cv::EditScope edit(*this);
+    if (!m_d->m_accountModel || !fixLoanSub(m_d->m_accountModel->debt(), account, category, newValue)) return;
     createCache();
     commitAccountModel();
 }

@@ -1,5 +1,6 @@
 // New documents from templates, opening, saving and the change count.
 #include "document/CV4Document.h"
+#include "document/CV4DocumentPrivate.h"
 #include "document/CV4DocumentUI.h"
 #include "model/CVExtraInterfaces.h"
 #include "platform/CV4Alert.h"
@@ -14,21 +15,6 @@ namespace {
 
 int g_templateIndex = 0;
 
-template <class T> std::optional<std::vector<std::shared_ptr<T>>> listFromArchive(const QByteArray &data)
-{
-    const auto root = cv::KeyedUnarchiver::unarchiveObjectWithData(data);
-    const cv::ArchiveArray *array = root ? root->array() : nullptr;
-    if (!array) return std::nullopt;
-    std::vector<std::shared_ptr<T>> list;
-    list.reserve(array->size());
-    for (const auto &element : *array) {
-        auto object = element.objectAs<T>();
-        if (!object) return std::nullopt;
-        list.push_back(std::move(object));
-    }
-    return list;
-}
-
 // "code name prefix digits"; none unless all four words are there.
 CV4CurrencyPtr currencyFromText(const QString &text)
 {
@@ -40,35 +26,39 @@ CV4CurrencyPtr currencyFromText(const QString &text)
     return CV4Currency::currencyWith(words[1], words[0], words[2], fraction);
 }
 
-QString pathWithExtension(const QString &path, const QString &extension)
-{
-    const QFileInfo info(path);
-    const QString suffix = info.suffix();
-    const QString stem = suffix.isEmpty() ? path : path.left(path.size() - suffix.size() - 1);
-    return stem + QLatin1Char('.') + extension;
-}
-
 } // namespace
 
 const QString CV4Document::kTypeV2 = QStringLiteral("Corvane Document V2");
 const QString CV4Document::kTypeV1 = QStringLiteral("Corvane Document");
 const QString CV4Document::kTypeXML = QStringLiteral("Corvane XML Document");
 
+cv::DocumentType CV4Document::documentType(const QString &type)
+{
+    if (type == kTypeV2) return cv::DocumentType::Current;
+    if (type == kTypeV1) return cv::DocumentType::Version1;
+    if (type == kTypeXML) return cv::DocumentType::XML;
+    return cv::DocumentType::None;
+}
+
+QString CV4Document::typeName(cv::DocumentType type)
+{
+    switch (type) {
+    case cv::DocumentType::Current: return kTypeV2;
+    case cv::DocumentType::Version1: return kTypeV1;
+    case cv::DocumentType::XML: return kTypeXML;
+    case cv::DocumentType::None: break;
+    }
+    return QString();
+}
+
 QString CV4Document::extensionForType(const QString &type)
 {
-    if (type == kTypeV2) return QStringLiteral("cvv2");
-    if (type == kTypeV1) return QStringLiteral("cvv1");
-    if (type == kTypeXML) return QStringLiteral("cvxf");
-    return QString();
+    return cv::extensionForDocumentType(documentType(type));
 }
 
 QString CV4Document::typeForExtension(const QString &extension)
 {
-    const QString e = extension.toLower();
-    if (e == QLatin1String("cvv2")) return kTypeV2;
-    if (e == QLatin1String("cvv1")) return kTypeV1;
-    if (e == QLatin1String("cvxf")) return kTypeXML;
-    return QString();
+    return typeName(cv::documentTypeForExtension(extension));
 }
 
 void CV4Document::setTemplateIndex(int index)
@@ -83,7 +73,7 @@ int CV4Document::templateIndex()
 
 void CV4Document::setPrintInfo(CVPrintInfoPtr info)
 {
-    m_printInfo = std::move(info);
+    m_d->m_printInfo = std::move(info);
     updateChangeCount(ChangeDone);
 }
 
@@ -99,7 +89,7 @@ void CV4Document::createDefault()
 
 void CV4Document::addDefaultCurrencyIfNone()
 {
-    if (!m_currencyList.empty()) return;
+    if (!m_d->m_currencyList.empty()) return;
     const QString text = cv::localizedString(QStringLiteral("Default Currency"));
     CV4CurrencyPtr currency = currencyFromText(text);
     if (!currency) {
@@ -112,74 +102,74 @@ void CV4Document::addDefaultCurrencyIfNone()
 
 void CV4Document::createFromTemplate(const QString &name)
 {
-    m_settings = std::make_shared<CV4Settings>();
-    m_accountModel = std::make_shared<CV4AccountModel>();
-    m_actualModel = std::make_shared<CV4ActualModel>();
-    m_currencyList.clear();
-    m_brandList.clear();
-    m_groupList.clear();
+    m_d->m_settings = std::make_shared<CV4Settings>();
+    m_d->m_accountModel = std::make_shared<CV4AccountModel>();
+    m_d->m_actualModel = std::make_shared<CV4ActualModel>();
+    m_d->m_currencyList.clear();
+    m_d->m_brandList.clear();
+    m_d->m_groupList.clear();
     clearLookups();
 
-    if (!m_dataModel->create()) qCWarning(lcDocument) << "new document: the database could not be made";
+    if (!m_d->m_dataModel->create()) qCWarning(lcDocument) << "new document: the database could not be made";
     // The template's rows and the first commits go in as one transaction.
-    m_dataModel->beginTransaction();
-    m_accountModel->setDefault();
-    m_actualModel->setDefault();
+    m_d->m_dataModel->beginTransaction();
+    m_d->m_accountModel->setDefault();
+    m_d->m_actualModel->setDefault();
     const QString folder = cv::isJapanese() ? QStringLiteral("ja") : QStringLiteral("en");
     const QString resource = QStringLiteral(":/templates/%1/%2.cvxf").arg(folder, name);
     if (QFile::exists(resource)) {
         bool isTemplate = false;
         if (!import(resource, &isTemplate)) qCWarning(lcDocument) << "template" << resource << "not fully read";
     }
-    m_accountModel->setSystemItems();
-    m_actualModel->setSystemItems();
+    m_d->m_accountModel->setSystemItems();
+    m_d->m_actualModel->setSystemItems();
     addDefaultCurrencyIfNone();
     if (const CV4CurrencyPtr def = defaultCurrency()) {
-        if (m_accountModel->asset()) m_accountModel->asset()->fixDefaultCurrency(def->ident());
-        if (m_accountModel->debt()) m_accountModel->debt()->fixDefaultCurrency(def->ident());
+        if (m_d->m_accountModel->asset()) m_d->m_accountModel->asset()->fixDefaultCurrency(def->ident());
+        if (m_d->m_accountModel->debt()) m_d->m_accountModel->debt()->fixDefaultCurrency(def->ident());
     }
     commitInfoRows();
-    m_dataModel->commitTransaction();
+    m_d->m_dataModel->commitTransaction();
     createCache();
-    m_settings->clearChanged();
-    m_dataModel->setChanged(false);
+    m_d->m_settings->clearChanged();
+    m_d->m_dataModel->setChanged(false);
 }
 
 // ---------------------------------------------------------------- open
 
 bool CV4Document::initWithContentsOfFile(const QString &path, const QString &type)
 {
-    m_fileName = path;
-    m_fileType = type;
+    m_d->m_fileName = path;
+    m_d->m_fileType = type;
     if (!readFromFile(path, type)) {
-        m_fileName.clear();
+        m_d->m_fileName.clear();
         return false;
     }
     if (const CV4CurrencyPtr def = defaultCurrency()) {
-        if (m_accountModel->asset()) m_accountModel->asset()->fixDefaultCurrency(def->ident());
-        if (m_accountModel->debt()) m_accountModel->debt()->fixDefaultCurrency(def->ident());
+        if (m_d->m_accountModel->asset()) m_d->m_accountModel->asset()->fixDefaultCurrency(def->ident());
+        if (m_d->m_accountModel->debt()) m_d->m_accountModel->debt()->fixDefaultCurrency(def->ident());
     }
-    const bool wasUpgraded = m_upgraded;
-    if (m_upgraded || m_fileType == kTypeV1) {
-        m_fileType = kTypeV2;
-        if (!m_fileName.isEmpty()) {
-            const QString current = pathWithExtension(m_fileName, extensionForType(kTypeV2));
+    const bool wasUpgraded = m_d->m_upgraded;
+    if (m_d->m_upgraded || m_d->m_fileType == kTypeV1) {
+        m_d->m_fileType = kTypeV2;
+        if (!m_d->m_fileName.isEmpty()) {
+            const QString current = cv::currentTypePathFor(m_d->m_fileName);
             // Never let the first Save overwrite a newer book of that name;
             // an upgraded book already of the current type is that book.
-            if (current != m_fileName && QFileInfo::exists(current)) {
-                m_suggestedFileName = current;
-                m_fileName.clear();
+            if (current != m_d->m_fileName && QFileInfo::exists(current)) {
+                m_d->m_suggestedFileName = current;
+                m_d->m_fileName.clear();
             } else {
-                m_fileName = current;
+                m_d->m_fileName = current;
             }
         }
     }
     if (wasUpgraded) {
-        m_upgraded = false;
+        m_d->m_upgraded = false;
         QStringList names;
-        if (const CVUnitModelPtr asset = m_accountModel->asset()) {
+        if (const CVUnitModelPtr asset = m_d->m_accountModel->asset()) {
             for (const CVUnitModelPtr &child : asset->children()) {
-                if (child && child->kind() == 32 && investAccountHasBrandWithOtherCurrency(child))
+                if (child && child->kind() == cv::NodeKind::Investment && investAccountHasBrandWithOtherCurrency(child))
                     names << child->name();
             }
         }
@@ -195,7 +185,7 @@ bool CV4Document::initWithContentsOfFile(const QString &path, const QString &typ
 // grouping rows may be missing but must be readable when present.
 bool CV4Document::readInfoRows()
 {
-    const QByteArray settingsData = m_dataModel->getSettingsData();
+    const QByteArray settingsData = m_d->m_dataModel->getSettingsData();
     qCInfo(lcDocument, "settings: %d", settingsData.isNull() ? 0 : 1);
     if (settingsData.isNull()) return false;
     auto settings = cv::KeyedUnarchiver::unarchiveObjectOfClass<CV4Settings>(settingsData);
@@ -204,7 +194,7 @@ bool CV4Document::readInfoRows()
         return false;
     }
 
-    const QByteArray printData = m_dataModel->getPrintInfo();
+    const QByteArray printData = m_d->m_dataModel->getPrintInfo();
     CVPrintInfoPtr printInfo;
     if (!printData.isNull()) {
         printInfo = cv::KeyedUnarchiver::unarchiveObjectOfClass<CVPrintInfo>(printData);
@@ -216,27 +206,27 @@ bool CV4Document::readInfoRows()
         qCWarning(lcDocument) << "info row" << row << "missing or unreadable";
         return false;
     };
-    auto accounts = cv::KeyedUnarchiver::unarchiveObjectOfClass<CV4AccountModel>(m_dataModel->getAccountData());
+    auto accounts = cv::KeyedUnarchiver::unarchiveObjectOfClass<CV4AccountModel>(m_d->m_dataModel->getAccountData());
     if (!accounts) return failed(CV4DataModel::InfoAccount);
-    auto actuals = cv::KeyedUnarchiver::unarchiveObjectOfClass<CV4ActualModel>(m_dataModel->getActualData());
+    auto actuals = cv::KeyedUnarchiver::unarchiveObjectOfClass<CV4ActualModel>(m_d->m_dataModel->getActualData());
     if (!actuals) return failed(CV4DataModel::InfoActual);
-    auto currencies = listFromArchive<CV4Currency>(m_dataModel->getCurrencyData());
+    auto currencies = cv::listFromArchive<CV4Currency>(m_d->m_dataModel->getCurrencyData());
     if (!currencies) return failed(CV4DataModel::InfoCurrency);
     BrandList brands;
-    if (const QByteArray data = m_dataModel->getBrandData(); !data.isNull()) {
-        auto list = listFromArchive<CV4Brand>(data);
+    if (const QByteArray data = m_d->m_dataModel->getBrandData(); !data.isNull()) {
+        auto list = cv::listFromArchive<CV4Brand>(data);
         if (!list) return failed(CV4DataModel::InfoBrand);
         brands = std::move(*list);
     }
     GroupList groups;
-    if (const QByteArray data = m_dataModel->getGroupData(); !data.isNull()) {
-        auto list = listFromArchive<CV4Grouping>(data);
+    if (const QByteArray data = m_d->m_dataModel->getGroupData(); !data.isNull()) {
+        auto list = cv::listFromArchive<CV4Grouping>(data);
         if (!list) return failed(CV4DataModel::InfoGroup);
         groups = std::move(*list);
     }
 
-    m_settings = std::move(settings);
-    m_printInfo = std::move(printInfo);
+    m_d->m_settings = std::move(settings);
+    m_d->m_printInfo = std::move(printInfo);
     setAccountModel(std::move(accounts));
     setActualModel(std::move(actuals));
     setCurrencyList(std::move(*currencies));
@@ -247,51 +237,51 @@ bool CV4Document::readInfoRows()
 
 bool CV4Document::readFromFile(const QString &path, const QString &type)
 {
-    m_readCancelled = false;
-    const QString extension = extensionForType(type);
+    m_d->m_readCancelled = false;
+    const cv::DocumentType docType = documentType(type);
     CV4DocumentUI &ui = cv::documentUI();
     ui.beginBusy(cv::formatString(cv::localizedString(QStringLiteral("Loading %@")), {QFileInfo(path).fileName()}));
 
     bool ok = false;
-    if (extension == QLatin1String("cvxf")) {
-        if (m_dataModel->create()) {
+    if (docType == cv::DocumentType::XML) {
+        if (m_d->m_dataModel->create()) {
             bool isTemplate = false;
-            m_dataModel->beginTransaction();
+            m_d->m_dataModel->beginTransaction();
             ok = import(path, &isTemplate);
             if (ok) {
                 addDefaultCurrencyIfNone();
                 commitInfoRows();
             }
-            if (!m_dataModel->commitTransaction()) ok = false;
+            if (!m_d->m_dataModel->commitTransaction()) ok = false;
             if (ok && isTemplate) {
                 // A template opens as a new untitled book.
-                m_fileName.clear();
-                m_fileType = kTypeV2;
+                m_d->m_fileName.clear();
+                m_d->m_fileType = kTypeV2;
             }
         }
-        if (!ok) m_dataModel->close();
-    } else if (extension == QLatin1String("cvv1") || extension == QLatin1String("cvv2")) {
+        if (!ok) m_d->m_dataModel->close();
+    } else if (docType == cv::DocumentType::Version1 || docType == cv::DocumentType::Current) {
         bool upgraded = false;
-        ok = m_dataModel->open(path, &upgraded);
-        m_upgraded = upgraded;
+        ok = m_d->m_dataModel->open(path, &upgraded);
+        m_d->m_upgraded = upgraded;
         if (ok && !readInfoRows()) {
             ok = false;
-            m_dataModel->close();
+            m_d->m_dataModel->close();
         }
     }
     ui.endBusy();
     if (!ok) return false;
 
-    if (m_settings->hasPassword()) {
+    if (m_d->m_settings->hasPassword()) {
         int code = 0;
         for (int tries = 0; tries < 3; ++tries) {
-            code = ui.askPassword(*m_settings);
+            code = ui.askPassword(*m_d->m_settings);
             if (code != 0) break;
             ui.beep();
         }
         if (code < 1) {
-            m_readCancelled = code < 0;
-            m_dataModel->close();
+            m_d->m_readCancelled = code < 0;
+            m_d->m_dataModel->close();
             return false;
         }
         // Older versions kept the password itself in the row; the next save
@@ -299,18 +289,18 @@ bool CV4Document::readFromFile(const QString &path, const QString &type)
         commitSettings();
     }
 
-    if (m_accountModel->asset()) fixInvestBrandID(m_accountModel->asset());
-    m_actualModel->setSystemItems();
+    if (m_d->m_accountModel->asset()) fixInvestBrandID(m_d->m_accountModel->asset());
+    m_d->m_actualModel->setSystemItems();
     syncAutoItems();
     createCache();
-    m_dataModel->setChanged(false);
-    m_settings->clearChanged();
+    m_d->m_dataModel->setChanged(false);
+    m_d->m_settings->clearChanged();
 
     if (isBackupFile(path)) {
         // Saving asks for a new place instead of writing into the backups.
-        m_fileName.clear();
+        m_d->m_fileName.clear();
     } else {
-        m_backupStatus = 1;
+        m_d->m_backupStatus = 1;
     }
     return true;
 }
@@ -320,7 +310,7 @@ void CV4Document::fixInvestBrandID(const CVUnitModelPtr &node)
     if (!node) return;
     for (const CVUnitModelPtr &child : node->children()) {
         if (!child) continue;
-        if (child->kind() == 6 || child->kind() == 3)
+        if (child->kind() == cv::NodeKind::Holding || child->kind() == cv::NodeKind::CashPart)
             child->setIdent(0);
         else
             fixInvestBrandID(child);
@@ -346,7 +336,7 @@ bool CV4Document::investAccountHasBrandWithOtherCurrency(const CVUnitModelPtr &a
 void CV4Document::compactDB()
 {
     postBusy();
-    m_dataModel->vacuum();
+    m_d->m_dataModel->vacuum();
     postNoBusy();
 }
 
@@ -354,42 +344,41 @@ void CV4Document::compactDB()
 
 bool CV4Document::writeToFile(const QString &path, const QString &type)
 {
-    QString extension = extensionForType(type);
-    if (extension == QLatin1String("cvv1")) extension = QStringLiteral("cvv2");
+    const QString extension = cv::extensionForDocumentType(cv::savedDocumentType(documentType(type)));
     const bool ok = writeToFileWorker(path, extension);
-    if (ok && m_backupStatus == 1 && !path.isEmpty()) {
-        if (manageBackup(path)) m_backupStatus = 0;
+    if (ok && m_d->m_backupStatus == 1 && !path.isEmpty()) {
+        if (manageBackup(path)) m_d->m_backupStatus = 0;
     }
-    if (ok) cv::documentUI().setWindowEdited(*this, false);
     return ok;
 }
 
 bool CV4Document::writeToFileWorker(const QString &path, const QString &extension)
 {
-    if (extension == QLatin1String("cvxf")) {
+    const cv::DocumentType docType = cv::documentTypeForExtension(extension);
+    if (docType == cv::DocumentType::XML) {
         if (!export_(path)) return false;
         // The settings just written must still reach a later save in the database form.
-        if (m_settings->changed()) {
+        if (m_d->m_settings->changed()) {
             commitSettings();
-            m_settings->clearChanged();
+            m_d->m_settings->clearChanged();
         }
         updateChangeCount(ChangeCleared);
         return true;
     }
-    if (extension != QLatin1String("cvv2")) return false;
+    if (docType != cv::DocumentType::Current) return false;
 
     Q_EMIT aboutToSave();
-    if (m_printInfo) {
-        if (!m_dataModel->putPrintInfo(cv::KeyedArchiver::archivedDataWithRootObject(m_printInfo)))
+    if (m_d->m_printInfo) {
+        if (!m_d->m_dataModel->putPrintInfo(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_printInfo)))
             qCWarning(lcDocument) << "print settings not stored";
     }
-    const bool settingsChanged = m_settings->changed();
+    const bool settingsChanged = m_d->m_settings->changed();
     if (settingsChanged) {
         // The window's split position travels in the settings, stored on aboutToSave.
         commitSettings();
-        m_settings->clearChanged();
+        m_d->m_settings->clearChanged();
     }
-    const bool ok = m_dataModel->save(path);
+    const bool ok = m_d->m_dataModel->save(path);
     // A failed save leaves the book marked as edited: nothing in it is on disk yet.
     updateChangeCount(ok ? ChangeCleared : ChangeDone);
     return ok;

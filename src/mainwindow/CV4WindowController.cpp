@@ -1,4 +1,5 @@
 #include "mainwindow/CV4WindowController.h"
+#include "platform/LongOperations.h"
 
 #include "controls/CustomPopup.h"
 #include "controls/MiniCalendarPanelController.h"
@@ -292,8 +293,8 @@ void CV4WindowController::performInputValue(const QString &value)
 
 void CV4WindowController::connectEditedMark()
 {
-    // The document reports its edited state through the window UI, which
-    // calls documentEditedChanged(); nothing to connect here yet.
+    if (!m_document) return;
+    connect(m_document, &CV4Document::modificationChanged, this, &CV4WindowController::documentEditedChanged);
 }
 
 void CV4WindowController::documentEditedChanged(bool edited)
@@ -312,8 +313,14 @@ void CV4WindowController::updateTitle()
 void CV4WindowController::connectBusyIndicator()
 {
     if (!m_document) return;
-    connect(m_document, &CV4Document::enterLongOp, this, &CV4WindowController::startBusyIndicator);
-    connect(m_document, &CV4Document::exitLongOp, this, &CV4WindowController::stopBusyIndicator);
+    // The hub is process-wide; this window is busy only while its own document is.
+    auto &hub = cv::LongOperations::instance();
+    connect(&hub, &cv::LongOperations::enterLongOp, this, [this](const QObject *source) {
+        if (source == m_document) startBusyIndicator();
+    });
+    connect(&hub, &cv::LongOperations::exitLongOp, this, [this](const QObject *source) {
+        if (source == m_document) stopBusyIndicator();
+    });
 }
 
 void CV4WindowController::startBusyIndicator()

@@ -29,9 +29,4 @@ void WindowDocumentUI::closeWindows(CV4Document &document)
     window->deleteLater();
 }
 
-void WindowDocumentUI::setWindowEdited(CV4Document &document, bool edited)
-{
-    if (CV4WindowController *window = m_finder(document)) window->documentEditedChanged(edited);
-}
-
 } // namespace cv

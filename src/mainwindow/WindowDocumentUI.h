@@ -20,7 +20,6 @@ public:
     void makeWindowControllers(CV4Document &document) override;
     void showWindows(CV4Document &document) override;
     void closeWindows(CV4Document &document) override;
-    void setWindowEdited(CV4Document &document, bool edited) override;
 
 private:
     WindowMaker m_maker;

@@ -10,7 +10,7 @@ constexpr int kNoArchiveDate = -32;
 
 QString CV4AssetModel::memo() const
 {
-    return memo_.isNull() ? QStringLiteral("") : memo_;
+    return m_memo.isNull() ? QStringLiteral("") : m_memo;
 }
 
 QString CV4AssetModel::description() const
@@ -18,11 +18,11 @@ QString CV4AssetModel::description() const
     return QStringLiteral("<%1 %2: %3/%4/%5 start:%6 memo:%7>")
         .arg(archiveClassName())
         .arg(quintptr(this), 0, 16)
-        .arg(date_.year())
-        .arg(date_.month())
-        .arg(date_.day())
-        .arg(initialValue_, 0, 'f', 0)
-        .arg(memo_);
+        .arg(m_date.year())
+        .arg(m_date.month())
+        .arg(m_date.day())
+        .arg(m_initialValue, 0, 'f', 0)
+        .arg(m_memo);
 }
 
 QStringList CV4AssetModel::archiveClassChain() const
@@ -35,17 +35,17 @@ QStringList CV4AssetModel::archiveClassChain() const
 
 void CV4AssetModel::encodeWithCoder(cv::KeyedArchiver &coder) const
 {
-    coder.encodeInt(QStringLiteral("date"), date_.isValid() ? cv::dates::archiveDate(date_) : kNoArchiveDate);
-    coder.encodeDouble(QStringLiteral("init"), initialValue_);
-    coder.encodeObject(QStringLiteral("memo"), cv::archiveOptionalString(memo_));
+    coder.encodeInt(QStringLiteral("date"), m_date.isValid() ? cv::dates::archiveDate(m_date) : kNoArchiveDate);
+    coder.encodeDouble(QStringLiteral("init"), m_initialValue);
+    coder.encodeObject(QStringLiteral("memo"), cv::archiveOptionalString(m_memo));
 }
 
 bool CV4AssetModel::initWithCoder(cv::KeyedUnarchiver &coder)
 {
     // Older documents hold placeholder years; only a plausible start date counts.
     const QDate d = cv::dates::fromArchiveDate(coder.decodeIntForKey(QStringLiteral("date")));
-    date_ = d.isValid() && d.year() >= 1900 && d.year() <= 2099 ? d : QDate();
-    initialValue_ = coder.decodeDoubleForKey(QStringLiteral("init"));
-    memo_ = cv::decodeOptionalString(coder, QStringLiteral("memo"));
+    m_date = d.isValid() && d.year() >= 1900 && d.year() <= 2099 ? d : QDate();
+    m_initialValue = coder.decodeDoubleForKey(QStringLiteral("init"));
+    m_memo = cv::decodeOptionalString(coder, QStringLiteral("memo"));
     return !coder.failed();
 }

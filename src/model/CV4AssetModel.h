@@ -14,12 +14,12 @@ class CV4AssetModel : public cv::KeyedArchivable, public CVDatedExtra, public CV
 public:
     CV4AssetModel() = default;
 
-    QDate date() const override { return date_; }   // invalid = no start date
-    void setDate(const QDate &date) { date_ = date; }
-    double initialValue() const override { return initialValue_; }
-    void setInitialValue(double value) { initialValue_ = value; }
+    QDate date() const override { return m_date; }   // invalid = no start date
+    void setDate(const QDate &date) { m_date = date; }
+    double initialValue() const override { return m_initialValue; }
+    void setInitialValue(double value) { m_initialValue = value; }
     QString memo() const;                            // "" when none
-    void setMemo(const QString &memo) { memo_ = memo; }
+    void setMemo(const QString &memo) { m_memo = memo; }
 
     virtual QString description() const;
 
@@ -30,9 +30,9 @@ public:
     bool initWithCoder(cv::KeyedUnarchiver &coder) override;
 
 private:
-    QDate date_;
-    double initialValue_ = 0;
-    QString memo_;
+    QDate m_date;
+    double m_initialValue = 0;
+    QString m_memo;
 };
 
 using CV4AssetModelPtr = std::shared_ptr<CV4AssetModel>;

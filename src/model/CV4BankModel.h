@@ -5,18 +5,18 @@
 
 class CV4BankModel : public CV4AssetModel {
 public:
-    QString name() const { return name_; }   // bank name
-    void setName(const QString &name) { name_ = name; }
-    QString branchName() const { return branchName_; }
-    void setBranchName(const QString &name) { branchName_ = name; }
-    int kind() const { return kind_; }        // account kind chosen in the bank sheet
-    void setKind(int kind) { kind_ = kind; }
-    QString accountNumber() const { return accountNumber_; }
-    void setAccountNumber(const QString &number) { accountNumber_ = number; }
+    QString name() const { return m_name; }   // bank name
+    void setName(const QString &name) { m_name = name; }
+    QString branchName() const { return m_branchName; }
+    void setBranchName(const QString &name) { m_branchName = name; }
+    int kind() const { return m_kind; }        // account kind chosen in the bank sheet
+    void setKind(int kind) { m_kind = kind; }
+    QString accountNumber() const { return m_accountNumber; }
+    void setAccountNumber(const QString &number) { m_accountNumber = number; }
     QString telephone() const;                // "" when none
-    void setTelephone(const QString &telephone) { telephone_ = telephone; }
-    double interestRate() const { return interestRate_; }
-    void setInterestRate(double rate) { interestRate_ = rate; }
+    void setTelephone(const QString &telephone) { m_telephone = telephone; }
+    double interestRate() const { return m_interestRate; }
+    void setInterestRate(double rate) { m_interestRate = rate; }
 
     QString description() const override;
 
@@ -25,12 +25,12 @@ public:
     bool initWithCoder(cv::KeyedUnarchiver &coder) override;
 
 private:
-    QString name_;
-    QString branchName_;
-    int kind_ = 0;
-    QString accountNumber_;
-    QString telephone_;
-    double interestRate_ = 0;
+    QString m_name;
+    QString m_branchName;
+    int m_kind = 0;
+    QString m_accountNumber;
+    QString m_telephone;
+    double m_interestRate = 0;
 };
 
 using CV4BankModelPtr = std::shared_ptr<CV4BankModel>;

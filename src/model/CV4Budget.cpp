@@ -20,15 +20,15 @@ std::vector<CV4BudgetElementPtr> packed(std::vector<CV4BudgetElementPtr> steps)
 
 int CV4Budget::findIndex(int key) const
 {
-    const auto it = std::upper_bound(storage_.begin(), storage_.end(), key,
+    const auto it = std::upper_bound(m_storage.begin(), m_storage.end(), key,
                                      [](int k, const CV4BudgetElementPtr &e) { return k < e->key(); });
-    return int(it - storage_.begin()) - 1;
+    return int(it - m_storage.begin()) - 1;
 }
 
 double CV4Budget::budgetAtKey(int key) const
 {
     const int i = findIndex(key);
-    return i >= 0 ? storage_[size_t(i)]->value() : 0;
+    return i >= 0 ? m_storage[size_t(i)]->value() : 0;
 }
 
 double CV4Budget::budgetAt(int year, int month) const
@@ -53,19 +53,19 @@ void CV4Budget::setBudgetPrivate(int key, double value)
 {
     const int i = findIndex(key);
     if (i < 0) {
-        storage_.insert(storage_.begin(), std::make_shared<CV4BudgetElement>(key, value));
+        m_storage.insert(m_storage.begin(), std::make_shared<CV4BudgetElement>(key, value));
         return;
     }
-    CV4BudgetElement &e = *storage_[size_t(i)];
+    CV4BudgetElement &e = *m_storage[size_t(i)];
     if (e.value() == value) return;
     if (e.key() < key) {
-        storage_.insert(storage_.begin() + i + 1, std::make_shared<CV4BudgetElement>(key, value));
+        m_storage.insert(m_storage.begin() + i + 1, std::make_shared<CV4BudgetElement>(key, value));
         return;
     }
-    if (i > 0 && storage_[size_t(i) - 1]->value() == value) {
+    if (i > 0 && m_storage[size_t(i) - 1]->value() == value) {
         // The month now continues the step before it; its old value moves on a month.
-        if (size_t(i) + 1 < storage_.size() && storage_[size_t(i) + 1]->key() == key + 1)
-            storage_.erase(storage_.begin() + i);
+        if (size_t(i) + 1 < m_storage.size() && m_storage[size_t(i) + 1]->key() == key + 1)
+            m_storage.erase(m_storage.begin() + i);
         else
             e.setKey(key + 1);
         return;
@@ -88,18 +88,18 @@ void CV4Budget::setBudgetAfter(int year, int month, double value)
     const int key = cv::dates::budgetMonthKey(year, month);
     setBudgetPrivate(key, value);
     const int i = findIndex(key);
-    storage_.erase(storage_.begin() + (i + 1), storage_.end());
+    m_storage.erase(m_storage.begin() + (i + 1), m_storage.end());
 }
 
 void CV4Budget::pack()
 {
-    storage_ = packed(std::move(storage_));
+    m_storage = packed(std::move(m_storage));
 }
 
 bool CV4Budget::indexedBudgetAt(int index, int &year, int &month, double &value) const
 {
-    if (index < 0 || size_t(index) >= storage_.size()) return false;
-    const CV4BudgetElement &e = *storage_[size_t(index)];
+    if (index < 0 || size_t(index) >= m_storage.size()) return false;
+    const CV4BudgetElement &e = *m_storage[size_t(index)];
     year = cv::dates::budgetKeyYear(e.key());
     month = cv::dates::budgetKeyMonth(e.key());
     value = e.value();
@@ -109,8 +109,8 @@ bool CV4Budget::indexedBudgetAt(int index, int &year, int &month, double &value)
 CV4BudgetPtr CV4Budget::clone() const
 {
     auto copy = std::make_shared<CV4Budget>();
-    copy->storage_.reserve(storage_.size());
-    for (const auto &e : storage_) copy->storage_.push_back(std::make_shared<CV4BudgetElement>(*e));
+    copy->m_storage.reserve(m_storage.size());
+    for (const auto &e : m_storage) copy->m_storage.push_back(std::make_shared<CV4BudgetElement>(*e));
     return copy;
 }
 
@@ -129,12 +129,12 @@ void CV4Budget::setStorage(std::vector<CV4BudgetElementPtr> storage)
         else
             steps.push_back(std::move(e));
     }
-    storage_ = std::move(steps);
+    m_storage = std::move(steps);
 }
 
 void CV4Budget::encodeWithCoder(cv::KeyedArchiver &coder) const
 {
-    const auto steps = packed(storage_);
+    const auto steps = packed(m_storage);
     if (!steps.empty()) coder.encodeObject(QStringLiteral("storage"), cv::ArchiveValue::arrayOf(steps));
 }
 

@@ -27,7 +27,7 @@ public:
     void setBudgetAfter(int year, int month, double value);
     // Drops steps that repeat the value before them.
     void pack();
-    void clear() { storage_.clear(); }
+    void clear() { m_storage.clear(); }
 
     // Step `index` as year, month and value; false past the end. Keys before
     // 2000 divide truncating (key -1 gives year 2000, month 0), which
@@ -35,7 +35,7 @@ public:
     bool indexedBudgetAt(int index, int &year, int &month, double &value) const;
     CV4BudgetPtr clone() const;
 
-    const std::vector<CV4BudgetElementPtr> &storage() const { return storage_; }
+    const std::vector<CV4BudgetElementPtr> &storage() const { return m_storage; }
     void setStorage(std::vector<CV4BudgetElementPtr> storage);
 
     QString archiveClassName() const override { return QStringLiteral("CV4Budget"); }
@@ -46,5 +46,5 @@ private:
     int findIndex(int key) const;
     void setBudgetPrivate(int key, double value);
 
-    std::vector<CV4BudgetElementPtr> storage_;
+    std::vector<CV4BudgetElementPtr> m_storage;
 };

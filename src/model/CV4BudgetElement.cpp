@@ -5,20 +5,20 @@
 QString CV4BudgetElement::description() const
 {
     return QStringLiteral("<CV4BudgetElement %1/%2: %3>")
-        .arg(cv::dates::budgetKeyYear(key_))
-        .arg(cv::dates::budgetKeyMonth(key_))
-        .arg(value_, 0, 'f', 2);
+        .arg(cv::dates::budgetKeyYear(m_key))
+        .arg(cv::dates::budgetKeyMonth(m_key))
+        .arg(m_value, 0, 'f', 2);
 }
 
 void CV4BudgetElement::encodeWithCoder(cv::KeyedArchiver &coder) const
 {
-    coder.encodeInt(QStringLiteral("key"), key_);
-    coder.encodeDouble(QStringLiteral("value"), value_);
+    coder.encodeInt(QStringLiteral("key"), m_key);
+    coder.encodeDouble(QStringLiteral("value"), m_value);
 }
 
 bool CV4BudgetElement::initWithCoder(cv::KeyedUnarchiver &coder)
 {
-    key_ = coder.decodeIntForKey(QStringLiteral("key"));
-    value_ = coder.decodeDoubleForKey(QStringLiteral("value"));
+    m_key = coder.decodeIntForKey(QStringLiteral("key"));
+    m_value = coder.decodeDoubleForKey(QStringLiteral("value"));
     return !coder.failed();
 }

@@ -9,14 +9,14 @@
 class CV4BudgetElement : public cv::KeyedArchivable {
 public:
     CV4BudgetElement() = default;
-    CV4BudgetElement(int key, double value) : key_(key), value_(value) {}
+    CV4BudgetElement(int key, double value) : m_key(key), m_value(value) {}
 
-    int key() const { return key_; }
-    void setKey(int key) { key_ = key; }
-    double value() const { return value_; }
-    void setValue(double value) { value_ = value; }
+    int key() const { return m_key; }
+    void setKey(int key) { m_key = key; }
+    double value() const { return m_value; }
+    void setValue(double value) { m_value = value; }
 
-    int compareKey(const CV4BudgetElement &other) const { return key_ < other.key_ ? -1 : key_ > other.key_ ? 1 : 0; }
+    int compareKey(const CV4BudgetElement &other) const { return m_key < other.m_key ? -1 : m_key > other.m_key ? 1 : 0; }
     QString description() const;
 
     QString archiveClassName() const override { return QStringLiteral("CV4BudgetElement"); }
@@ -24,8 +24,8 @@ public:
     bool initWithCoder(cv::KeyedUnarchiver &coder) override;
 
 private:
-    int key_ = 0;
-    double value_ = 0;
+    int m_key = 0;
+    double m_value = 0;
 };
 
 using CV4BudgetElementPtr = std::shared_ptr<CV4BudgetElement>;

@@ -8,8 +8,8 @@
 const CV4CacheElements *CV4Cache::series(Key key) const
 {
     if (!key) return nullptr;
-    const auto it = storage_.find(key);
-    return it != storage_.end() && it->second.series ? &*it->second.series : nullptr;
+    const auto it = m_storage.find(key);
+    return it != m_storage.end() && it->second.series ? &*it->second.series : nullptr;
 }
 
 CV4CacheElements *CV4Cache::series(Key key)
@@ -20,9 +20,9 @@ CV4CacheElements *CV4Cache::series(Key key)
 CV4Cache::Entry &CV4Cache::entryFor(const KeyOwner &key)
 {
     // A rebuild adds each entry to the same few series over and over.
-    auto &slot = recent_.slots[(reinterpret_cast<quintptr>(key.get()) >> 4) % recent_.slots.size()];
+    auto &slot = m_recent.slots[(reinterpret_cast<quintptr>(key.get()) >> 4) % m_recent.slots.size()];
     if (slot.first == key.get()) return *slot.second;
-    Entry &entry = storage_[key.get()];
+    Entry &entry = m_storage[key.get()];
     if (!entry.owner) entry.owner = key;
     slot = {key.get(), &entry};
     return entry;
@@ -30,7 +30,7 @@ CV4Cache::Entry &CV4Cache::entryFor(const KeyOwner &key)
 
 void CV4Cache::forgetRecent()
 {
-    recent_.slots.fill({nullptr, nullptr});
+    m_recent.slots.fill({nullptr, nullptr});
 }
 
 void CV4Cache::addValue(double amount, const KeyOwner &key, const QDate &date, int firstDayOfMonth)
@@ -46,12 +46,12 @@ void CV4Cache::addValue(double amount, const KeyOwner &key, const QDate &date, i
     // date kept: one entry adds to several series on the same date.
     series.addDailyValue(amount, cv::dates::seriesDayKey(date));
     if (series.firstDay() >= 0) {
-        if (date != monthKeyDate_ || series.firstDay() != monthKeyFirstDay_) {
-            monthKeyDate_ = date;
-            monthKeyFirstDay_ = series.firstDay();
-            monthKey_ = cv::dates::seriesMonthKey(date, monthKeyFirstDay_);
+        if (date != m_monthKeyDate || series.firstDay() != m_monthKeyFirstDay) {
+            m_monthKeyDate = date;
+            m_monthKeyFirstDay = series.firstDay();
+            m_monthKey = cv::dates::seriesMonthKey(date, m_monthKeyFirstDay);
         }
-        series.addMonthlyValue(amount, monthKey_);
+        series.addMonthlyValue(amount, m_monthKey);
     }
     series.setDirty(true);
 }
@@ -144,16 +144,16 @@ void CV4Cache::setDataList(const KeyOwner &key, std::any list)
 {
     if (!key) return;
     if (!list.has_value()) {
-        const auto it = storage_.find(key.get());
-        if (it == storage_.end()) return;
+        const auto it = m_storage.find(key.get());
+        if (it == m_storage.end()) return;
         it->second.dataList.reset();
         if (!it->second.series) {
             forgetRecent();
-            storage_.erase(it);
+            m_storage.erase(it);
         }
         return;
     }
-    Entry &entry = storage_[key.get()];
+    Entry &entry = m_storage[key.get()];
     if (!entry.owner) entry.owner = key;
     entry.dataList = std::move(list);
 }
@@ -161,6 +161,6 @@ void CV4Cache::setDataList(const KeyOwner &key, std::any list)
 const std::any *CV4Cache::dataList(Key key) const
 {
     if (!key) return nullptr;
-    const auto it = storage_.find(key);
-    return it != storage_.end() && it->second.dataList.has_value() ? &it->second.dataList : nullptr;
+    const auto it = m_storage.find(key);
+    return it != m_storage.end() && it->second.dataList.has_value() ? &it->second.dataList : nullptr;
 }

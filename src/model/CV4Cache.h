@@ -52,16 +52,22 @@ public:
     void setDirty(Key key);
     void setFirstDay(int firstDay, Key key);
 
-    bool hasKey(Key key) const { return key && storage_.count(key) != 0; }
+    bool hasKey(Key key) const { return key && m_storage.count(key) != 0; }
+    // Whether the key's running totals wait for accumulateForKey.
+    bool isDirty(Key key) const
+    {
+        const auto *s = series(key);
+        return s && s->dirty();
+    }
     void clearKey(Key key)
     {
         forgetRecent();
-        storage_.erase(key);
+        m_storage.erase(key);
     }
     void clear()
     {
         forgetRecent();
-        storage_.clear();
+        m_storage.clear();
     }
 
     // An empty list removes it.
@@ -73,7 +79,7 @@ public:
         return a ? std::any_cast<T>(a) : nullptr;
     }
 
-    const Storage &storage() const { return storage_; }
+    const Storage &storage() const { return m_storage; }
 
 private:
     const CV4CacheElements *series(Key key) const;
@@ -81,7 +87,7 @@ private:
     Entry &entryFor(const KeyOwner &key);
     void forgetRecent();
 
-    Storage storage_;
+    Storage m_storage;
     // Entries of the keys added to last. Elements of the storage do not move
     // when it rehashes, so only removals make them stale; a copy or a move
     // starts (and leaves the source) without any.
@@ -102,8 +108,8 @@ private:
             return *this;
         }
     };
-    Recent recent_;
-    QDate monthKeyDate_;
-    int monthKeyFirstDay_ = -1;
-    int monthKey_ = 0;
+    Recent m_recent;
+    QDate m_monthKeyDate;
+    int m_monthKeyFirstDay = -1;
+    int m_monthKey = 0;
 };

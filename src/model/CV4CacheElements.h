@@ -18,8 +18,8 @@ class CV4CacheElements {
 public:
     // Amount on the date's day and, when firstDay() >= 0, on its fiscal month.
     void addValue(double amount, const QDate &date);
-    void addDailyValue(double amount, int dayKey) { daily_.add(dayKey, amount); }
-    void addMonthlyValue(double amount, int monthKey) { monthly_.add(monthKey, amount); }
+    void addDailyValue(double amount, int dayKey) { m_daily.add(dayKey, amount); }
+    void addMonthlyValue(double amount, int monthKey) { m_monthly.add(monthKey, amount); }
 
     double valueAtInternalDate(int dayKey) const;
     double valueAt(const QDate &date) const;
@@ -39,15 +39,15 @@ public:
     void calcAccumulation();
     void merge(const CV4CacheElements &other, int factor);
 
-    int firstDay() const { return firstDay_; }
+    int firstDay() const { return m_firstDay; }
     // Re-keys the monthly points from the daily ones for the new first day.
     void setFirstDay(int firstDay);
-    bool dirty() const { return dirty_; }
-    void setDirty(bool dirty) { dirty_ = dirty; }
+    bool dirty() const { return m_dirty; }
+    void setDirty(bool dirty) { m_dirty = dirty; }
     void clear();
 
-    const std::vector<CV4CacheElement> &daily() const { return daily_.points(); }
-    const std::vector<CV4CacheElement> &monthly() const { return monthly_.points(); }
+    const std::vector<CV4CacheElement> &daily() const { return m_daily.points(); }
+    const std::vector<CV4CacheElement> &monthly() const { return m_monthly.points(); }
 
 private:
     class Points {
@@ -56,12 +56,12 @@ private:
         const std::vector<CV4CacheElement> &points() const
         {
             settle();
-            return points_;
+            return m_points;
         }
         std::vector<CV4CacheElement> &mutablePoints()
         {
             settle();
-            return points_;
+            return m_points;
         }
         // Index of the greatest key not above `key`, -1 when all are above.
         int findIndex(int key) const;
@@ -71,13 +71,13 @@ private:
 
     private:
         void settle() const;
-        mutable std::vector<CV4CacheElement> points_;
-        mutable std::vector<std::pair<int, double>> pending_;
-        mutable size_t hint_ = 0;   // where the last search ended
+        mutable std::vector<CV4CacheElement> m_points;
+        mutable std::vector<std::pair<int, double>> m_pending;
+        mutable size_t m_hint = 0;   // where the last search ended
     };
 
-    Points daily_;
-    Points monthly_;
-    int firstDay_ = 0;
-    bool dirty_ = false;
+    Points m_daily;
+    Points m_monthly;
+    int m_firstDay = 0;
+    bool m_dirty = false;
 };

@@ -5,16 +5,16 @@
 
 class CV4CreditCardModel : public CV4AssetModel {
 public:
-    QString name() const { return name_; }   // card name
-    void setName(const QString &name) { name_ = name; }
-    QString telephone() const { return telephone_; }
-    void setTelephone(const QString &telephone) { telephone_ = telephone; }
-    double limit() const { return limit_; }
-    void setLimit(double limit) { limit_ = limit; }
-    int dueDay() const { return dueDay_; }        // day of month of payment
-    void setDueDay(int day) { dueDay_ = day; }
-    int cutoffDay() const { return cutoffDay_; }  // day of month of the statement cut-off
-    void setCutoffDay(int day) { cutoffDay_ = day; }
+    QString name() const { return m_name; }   // card name
+    void setName(const QString &name) { m_name = name; }
+    QString telephone() const { return m_telephone; }
+    void setTelephone(const QString &telephone) { m_telephone = telephone; }
+    double limit() const { return m_limit; }
+    void setLimit(double limit) { m_limit = limit; }
+    int dueDay() const { return m_dueDay; }        // day of month of payment
+    void setDueDay(int day) { m_dueDay = day; }
+    int cutoffDay() const { return m_cutoffDay; }  // day of month of the statement cut-off
+    void setCutoffDay(int day) { m_cutoffDay = day; }
 
     QString description() const override;
 
@@ -23,11 +23,11 @@ public:
     bool initWithCoder(cv::KeyedUnarchiver &coder) override;
 
 private:
-    QString name_;
-    QString telephone_;
-    double limit_ = 0;
-    int dueDay_ = 0;
-    int cutoffDay_ = 0;
+    QString m_name;
+    QString m_telephone;
+    double m_limit = 0;
+    int m_dueDay = 0;
+    int m_cutoffDay = 0;
 };
 
 using CV4CreditCardModelPtr = std::shared_ptr<CV4CreditCardModel>;

@@ -5,20 +5,20 @@
 CV4GroupingPtr CV4Grouping::copy() const
 {
     auto g = std::make_shared<CV4Grouping>();
-    g->name_ = name_;
-    g->ident_ = ident_;
+    g->m_name = m_name;
+    g->m_ident = m_ident;
     return g;
 }
 
 void CV4Grouping::encodeWithCoder(cv::KeyedArchiver &coder) const
 {
-    coder.encodeInt(QStringLiteral("id"), ident_);
-    coder.encodeObject(QStringLiteral("name"), cv::archiveOptionalString(name_));
+    coder.encodeInt(QStringLiteral("id"), m_ident);
+    coder.encodeObject(QStringLiteral("name"), cv::archiveOptionalString(m_name));
 }
 
 bool CV4Grouping::initWithCoder(cv::KeyedUnarchiver &coder)
 {
-    ident_ = coder.decodeIntForKey(QStringLiteral("id"));
-    name_ = cv::decodeOptionalString(coder, QStringLiteral("name"));
+    m_ident = coder.decodeIntForKey(QStringLiteral("id"));
+    m_name = cv::decodeOptionalString(coder, QStringLiteral("name"));
     return !coder.failed();
 }

@@ -14,18 +14,18 @@ using CV4GroupingPtr = std::shared_ptr<CV4Grouping>;
 
 class CV4Grouping : public cv::KeyedArchivable {
 public:
-    QString name() const { return name_; }
-    void setName(const QString &name) { name_ = name; }
-    int ident() const { return ident_; }
-    void setIdent(int ident) { ident_ = ident; }
+    QString name() const { return m_name; }
+    void setName(const QString &name) { m_name = name; }
+    int ident() const { return m_ident; }
+    void setIdent(int ident) { m_ident = ident; }
     // Edit flags, in memory only: 1 name changed, 2 new, 4 deleted.
-    int flags() const { return flags_; }
-    void setFlags(int flags) { flags_ = flags; }
-    void toggleDeleted() { flags_ ^= cv::EditDeleted; }
+    int flags() const { return m_flags; }
+    void setFlags(int flags) { m_flags = flags; }
+    void toggleDeleted() { m_flags ^= cv::EditDeleted; }
     // Check state in the report choosers.
-    int intValue() const { return outlineState_; }
-    int outlineState() const { return outlineState_; }
-    void setOutlineState(int state) { outlineState_ = state; }
+    int intValue() const { return m_outlineState; }
+    int outlineState() const { return m_outlineState; }
+    void setOutlineState(int state) { m_outlineState = state; }
 
     // Same name and ident; flags and check state start at 0.
     CV4GroupingPtr copy() const;
@@ -35,8 +35,8 @@ public:
     bool initWithCoder(cv::KeyedUnarchiver &coder) override;
 
 private:
-    QString name_;
-    int ident_ = 0;
-    int flags_ = 0;
-    int outlineState_ = 0;
+    QString m_name;
+    int m_ident = 0;
+    int m_flags = 0;
+    int m_outlineState = 0;
 };

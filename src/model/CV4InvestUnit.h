@@ -12,20 +12,20 @@
 
 class CV4InvestUnit : public cv::KeyedArchivable, public CVDatedExtra, public CVBrandExtra {
 public:
-    int brand() const override { return brand_; }    // security ident
-    void setBrand(int brand) { brand_ = brand; }
-    QDate date() const override { return date_; }    // invalid = no date
-    void setDate(const QDate &date) { date_ = date; }
-    double units() const { return units_; }
-    void setUnits(double units) { units_ = units; }
-    double unitPrice() const { return unitPrice_; }
-    void setUnitPrice(double price) { unitPrice_ = price; }
-    double commission() const { return commission_; }
-    void setCommission(double commission) { commission_ = commission; }
+    int brand() const override { return m_brand; }    // security ident
+    void setBrand(int brand) { m_brand = brand; }
+    QDate date() const override { return m_date; }    // invalid = no date
+    void setDate(const QDate &date) { m_date = date; }
+    double units() const { return m_units; }
+    void setUnits(double units) { m_units = units; }
+    double unitPrice() const { return m_unitPrice; }
+    void setUnitPrice(double price) { m_unitPrice = price; }
+    double commission() const { return m_commission; }
+    void setCommission(double commission) { m_commission = commission; }
     QString memo() const;                            // "" when none
-    void setMemo(const QString &memo) { memo_ = memo; }
-    int flags() const { return flags_; }             // edit flags, not archived
-    void setFlags(int flags) { flags_ = flags; }
+    void setMemo(const QString &memo) { m_memo = memo; }
+    int flags() const { return m_flags; }             // edit flags, not archived
+    void setFlags(int flags) { m_flags = flags; }
 
     QString description() const;
 
@@ -34,13 +34,13 @@ public:
     bool initWithCoder(cv::KeyedUnarchiver &coder) override;
 
 private:
-    int brand_ = 0;
-    QDate date_;
-    double units_ = 0;
-    double unitPrice_ = 0;
-    double commission_ = 0;
-    QString memo_;
-    int flags_ = 0;
+    int m_brand = 0;
+    QDate m_date;
+    double m_units = 0;
+    double m_unitPrice = 0;
+    double m_commission = 0;
+    QString m_memo;
+    int m_flags = 0;
 };
 
 using CV4InvestUnitPtr = std::shared_ptr<CV4InvestUnit>;

@@ -30,40 +30,40 @@ QDate dateFromArchive(const cv::ArchiveDate &value)
 
 void CV4LoanPayment::encodeWithCoder(cv::KeyedArchiver &coder) const
 {
-    coder.encodeInt(QStringLiteral("kind"), kind_);
-    coder.encodeObject(QStringLiteral("date"), archiveDate(date_));
-    coder.encodeDouble(QStringLiteral("rate"), rate_);
-    coder.encodeDouble(QStringLiteral("interest"), interest_);
-    coder.encodeDouble(QStringLiteral("principal"), principal_);
-    coder.encodeDouble(QStringLiteral("rest"), rest_);
-    coder.encodeInt(QStringLiteral("account"), account_);
+    coder.encodeInt(QStringLiteral("kind"), m_kind);
+    coder.encodeObject(QStringLiteral("date"), archiveDate(m_date));
+    coder.encodeDouble(QStringLiteral("rate"), m_rate);
+    coder.encodeDouble(QStringLiteral("interest"), m_interest);
+    coder.encodeDouble(QStringLiteral("principal"), m_principal);
+    coder.encodeDouble(QStringLiteral("rest"), m_rest);
+    coder.encodeInt(QStringLiteral("account"), m_account);
 }
 
 bool CV4LoanPayment::initWithCoder(cv::KeyedUnarchiver &coder)
 {
-    kind_ = coder.decodeIntForKey(QStringLiteral("kind"));
+    m_kind = coder.decodeIntForKey(QStringLiteral("kind"));
     const cv::ArchiveValue date = coder.decodeObjectForKey(QStringLiteral("date"));
     if (const auto *d = std::get_if<cv::ArchiveDate>(&date.v))
-        date_ = dateFromArchive(*d);
+        m_date = dateFromArchive(*d);
     else if (!date.isNull())
         coder.fail();
-    rate_ = coder.decodeDoubleForKey(QStringLiteral("rate"));
-    interest_ = coder.decodeDoubleForKey(QStringLiteral("interest"));
-    principal_ = coder.decodeDoubleForKey(QStringLiteral("principal"));
-    rest_ = coder.decodeDoubleForKey(QStringLiteral("rest"));
-    account_ = coder.decodeIntForKey(QStringLiteral("account"));
+    m_rate = coder.decodeDoubleForKey(QStringLiteral("rate"));
+    m_interest = coder.decodeDoubleForKey(QStringLiteral("interest"));
+    m_principal = coder.decodeDoubleForKey(QStringLiteral("principal"));
+    m_rest = coder.decodeDoubleForKey(QStringLiteral("rest"));
+    m_account = coder.decodeIntForKey(QStringLiteral("account"));
     return !coder.failed();
 }
 
 void CV4LoanLump::encodeWithCoder(cv::KeyedArchiver &coder) const
 {
-    coder.encodeInt(QStringLiteral("time"), time_);
-    coder.encodeDouble(QStringLiteral("value"), value_);
+    coder.encodeInt(QStringLiteral("time"), m_time);
+    coder.encodeDouble(QStringLiteral("value"), m_value);
 }
 
 bool CV4LoanLump::initWithCoder(cv::KeyedUnarchiver &coder)
 {
-    time_ = coder.decodeIntForKey(QStringLiteral("time"));
-    value_ = coder.decodeDoubleForKey(QStringLiteral("value"));
+    m_time = coder.decodeIntForKey(QStringLiteral("time"));
+    m_value = coder.decodeDoubleForKey(QStringLiteral("value"));
     return !coder.failed();
 }

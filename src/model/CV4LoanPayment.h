@@ -19,33 +19,33 @@ public:
         ExtraShortenBonus = 5,
     };
 
-    int kind() const { return kind_; }
-    void setKind(int kind) { kind_ = kind; }
-    QDate date() const { return date_; }
-    void setDate(const QDate &date) { date_ = date; }
-    double rate() const { return rate_; }   // annual, as a fraction
-    void setRate(double rate) { rate_ = rate; }
-    double interest() const { return interest_; }
-    void setInterest(double interest) { interest_ = interest; }
-    double principal() const { return principal_; }
-    void setPrincipal(double principal) { principal_ = principal; }
-    double rest() const { return rest_; }   // balance after this row
-    void setRest(double rest) { rest_ = rest; }
-    int account() const { return account_; }
-    void setAccount(int account) { account_ = account; }
+    int kind() const { return m_kind; }
+    void setKind(int kind) { m_kind = kind; }
+    QDate date() const { return m_date; }
+    void setDate(const QDate &date) { m_date = date; }
+    double rate() const { return m_rate; }   // annual, as a fraction
+    void setRate(double rate) { m_rate = rate; }
+    double interest() const { return m_interest; }
+    void setInterest(double interest) { m_interest = interest; }
+    double principal() const { return m_principal; }
+    void setPrincipal(double principal) { m_principal = principal; }
+    double rest() const { return m_rest; }   // balance after this row
+    void setRest(double rest) { m_rest = rest; }
+    int account() const { return m_account; }
+    void setAccount(int account) { m_account = account; }
 
     QString archiveClassName() const override { return QStringLiteral("CV4LoanPayment"); }
     void encodeWithCoder(cv::KeyedArchiver &coder) const override;
     bool initWithCoder(cv::KeyedUnarchiver &coder) override;
 
 private:
-    int kind_ = 0;
-    QDate date_;
-    double rate_ = 0;
-    double interest_ = 0;
-    double principal_ = 0;
-    double rest_ = 0;
-    int account_ = 0;
+    int m_kind = 0;
+    QDate m_date;
+    double m_rate = 0;
+    double m_interest = 0;
+    double m_principal = 0;
+    double m_rest = 0;
+    int m_account = 0;
 };
 
 using CV4LoanPaymentPtr = std::shared_ptr<CV4LoanPayment>;
@@ -55,14 +55,14 @@ using CV4LoanSchedule = std::vector<CV4LoanPaymentPtr>;
 // hold one must still open.
 class CV4LoanLump : public cv::KeyedArchivable {
 public:
-    int time() const { return time_; }
-    double value() const { return value_; }
+    int time() const { return m_time; }
+    double value() const { return m_value; }
 
     QString archiveClassName() const override { return QStringLiteral("CV4LoanLump"); }
     void encodeWithCoder(cv::KeyedArchiver &coder) const override;
     bool initWithCoder(cv::KeyedUnarchiver &coder) override;
 
 private:
-    int time_ = 0;
-    double value_ = 0;
+    int m_time = 0;
+    double m_value = 0;
 };

@@ -13,36 +13,36 @@ class CVUnitModel;
 
 class CV4SummaryUnit : public cv::KeyedArchivable {
 public:
-    int refID() const { return refID_; }
+    int refID() const { return m_refID; }
     // A new reference forgets the node resolved for the old one.
     void setRefID(int refID)
     {
-        refID_ = refID;
-        refCache_.reset();
+        m_refID = refID;
+        m_refCache.reset();
     }
     // The node resolved for refID by the document; not archived, not owned.
-    std::shared_ptr<CVUnitModel> refCache() const { return refCache_.lock(); }
-    void setRefCache(const std::shared_ptr<CVUnitModel> &node) { refCache_ = node; }
+    std::shared_ptr<CVUnitModel> refCache() const { return m_refCache.lock(); }
+    void setRefCache(const std::shared_ptr<CVUnitModel> &node) { m_refCache = node; }
 
     QString archiveClassName() const override { return QStringLiteral("CV4SummaryUnit"); }
     void encodeWithCoder(cv::KeyedArchiver &coder) const override;
     bool initWithCoder(cv::KeyedUnarchiver &coder) override;
 
 private:
-    int refID_ = 0;
-    std::weak_ptr<CVUnitModel> refCache_;
+    int m_refID = 0;
+    std::weak_ptr<CVUnitModel> m_refCache;
 };
 
 using CV4SummaryUnitPtr = std::shared_ptr<CV4SummaryUnit>;
 
 class CV4Summary : public cv::KeyedArchivable {
 public:
-    QString memo() const { return memo_; }
-    void setMemo(const QString &memo) { memo_ = memo; }
-    std::vector<CV4SummaryUnitPtr> &assetList() { return assetList_; }   // added
-    const std::vector<CV4SummaryUnitPtr> &assetList() const { return assetList_; }
-    std::vector<CV4SummaryUnitPtr> &debtList() { return debtList_; }     // subtracted
-    const std::vector<CV4SummaryUnitPtr> &debtList() const { return debtList_; }
+    QString memo() const { return m_memo; }
+    void setMemo(const QString &memo) { m_memo = memo; }
+    std::vector<CV4SummaryUnitPtr> &assetList() { return m_assetList; }   // added
+    const std::vector<CV4SummaryUnitPtr> &assetList() const { return m_assetList; }
+    std::vector<CV4SummaryUnitPtr> &debtList() { return m_debtList; }     // subtracted
+    const std::vector<CV4SummaryUnitPtr> &debtList() const { return m_debtList; }
     // A summary refers to nothing itself.
     std::shared_ptr<CVUnitModel> refCache() const { return nullptr; }
 
@@ -51,9 +51,9 @@ public:
     bool initWithCoder(cv::KeyedUnarchiver &coder) override;
 
 private:
-    QString memo_;
-    std::vector<CV4SummaryUnitPtr> assetList_;
-    std::vector<CV4SummaryUnitPtr> debtList_;
+    QString m_memo;
+    std::vector<CV4SummaryUnitPtr> m_assetList;
+    std::vector<CV4SummaryUnitPtr> m_debtList;
 };
 
 using CV4SummaryPtr = std::shared_ptr<CV4Summary>;

@@ -229,7 +229,7 @@ CVUnitModelPtr CVUnitModel::findMemberWithExtra(const cv::ArchivablePtr &extra)
 
 CVUnitModelPtr CVUnitModel::findMemberWithoutValue(const QVariant &value, const QString &key)
 {
-    if (m_kind == 32 || countChild() == 0) return valuesEqual(valueForKey(key), value) ? nullptr : self();
+    if (m_kind == cv::NodeKind::Investment || countChild() == 0) return valuesEqual(valueForKey(key), value) ? nullptr : self();
     const auto &list = children();
     for (auto it = list.rbegin(); it != list.rend(); ++it)
         if (auto found = (*it)->findMemberWithoutValue(value, key)) return found;
@@ -300,7 +300,7 @@ bool CVUnitModel::investAccountHasBrand(int brand) const
 
 void CVUnitModel::fixDefaultCurrency(int defaultCurrencyIdent)
 {
-    if ((countChild() == 0 || m_kind == 32) && m_currency == 0) m_currency = defaultCurrencyIdent;
+    if ((countChild() == 0 || m_kind == cv::NodeKind::Investment) && m_currency == 0) m_currency = defaultCurrencyIdent;
     for (const auto &c : children()) c->fixDefaultCurrency(defaultCurrencyIdent);
 }
 
@@ -332,7 +332,7 @@ bool CVUnitModel::deepStatus2()
 
 int CVUnitModel::sumStatusWithoutGroups() const
 {
-    int n = (m_status != 0 && m_kind != 1 && m_kind != 3 && m_kind != 6 && m_kind != 20) ? 1 : 0;
+    int n = (m_status != 0 && m_kind != cv::NodeKind::SectionRoot && m_kind != cv::NodeKind::CashPart && m_kind != cv::NodeKind::Holding && m_kind != cv::NodeKind::Group) ? 1 : 0;
     for (const auto &c : children()) n += c->sumStatusWithoutGroups();
     return n;
 }
@@ -349,7 +349,7 @@ int CVUnitModel::sumMembersMatching(const std::function<bool(const CVUnitModel &
 
 int CVUnitModel::sumMembersAndGroups(bool withGroups) const
 {
-    int n = (withGroups || (m_kind != 1 && m_kind != 20)) ? 1 : 0;
+    int n = (withGroups || (m_kind != cv::NodeKind::SectionRoot && m_kind != cv::NodeKind::Group)) ? 1 : 0;
     for (const auto &c : children()) n += c->sumMembersAndGroups(withGroups);
     return n;
 }
@@ -458,7 +458,7 @@ bool CVUnitModel::initWithCoder(cv::KeyedUnarchiver &coder)
     m_kind = coder.decodeIntForKey(QStringLiteral("kind"));
     m_status = coder.decodeIntForKey(QStringLiteral("status"));
     m_name = QString();
-    if (m_kind != 3 && m_kind != 6) {
+    if (m_kind != cv::NodeKind::CashPart && m_kind != cv::NodeKind::Holding) {
         if (auto name = coder.decodeStringForKey(QStringLiteral("name"))) m_name = *name;
     }
     m_currency = coder.decodeIntForKey(QStringLiteral("currency"));

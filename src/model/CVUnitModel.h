@@ -4,6 +4,7 @@
 // is a plain pointer. Nodes live in std::shared_ptr: searches that may answer
 // the receiver itself hand it out through shared_from_this.
 
+#include "model/DomainEnums.h"
 #include "platform/KeyedArchiver.h"
 
 #include <QDate>

@@ -17,32 +17,32 @@ bool startsAfter(const cv::ArchivablePtr &extra, const QDate &date)
 
 bool CVUnitModel::isActual() const
 {
-    return m_kind == 21 || m_kind == 5;
+    return m_kind == cv::NodeKind::Category || m_kind == cv::NodeKind::SystemItem;
 }
 
 bool CVUnitModel::isAsset() const
 {
-    return m_kind >= 30 && m_kind <= 33;
+    return cv::isAssetAccountKind(m_kind);
 }
 
 bool CVUnitModel::isCache() const
 {
-    return m_kind == 30 || m_kind == 31;
+    return m_kind == cv::NodeKind::Cash || m_kind == cv::NodeKind::Bank;
 }
 
 bool CVUnitModel::isDebt() const
 {
-    return m_kind >= 40 && m_kind <= 42;
+    return cv::isDebtAccountKind(m_kind);
 }
 
 bool CVUnitModel::isPayable() const
 {
-    return m_kind == 30 || m_kind == 31 || m_kind == 33 || m_kind == 40;
+    return m_kind == cv::NodeKind::Cash || m_kind == cv::NodeKind::Bank || m_kind == cv::NodeKind::GeneralAsset || m_kind == cv::NodeKind::CreditCard;
 }
 
 bool CVUnitModel::isAccount() const
 {
-    return (m_kind >= 30 && m_kind <= 49) || m_kind == 6 || m_kind == 3;
+    return (m_kind >= cv::raw(cv::NodeKind::Cash) && m_kind < cv::raw(cv::NodeKind::AccountSummary)) || m_kind == cv::NodeKind::Holding || m_kind == cv::NodeKind::CashPart;
 }
 
 double CVUnitModel::assetInitialValue() const
@@ -60,16 +60,16 @@ QDate CVUnitModel::assetInitialDate() const
 QString CVUnitModel::assetKindName() const
 {
     const char *key = nullptr;
-    switch (m_kind) {
-    case 2:
-    case 20: key = "Report-Group"; break;
-    case 30: key = "Report-Asset-Cache"; break;
-    case 31: key = "Report-Asset-Bank"; break;
-    case 32: key = "Report-Asset-Invest-Cache"; break;
-    case 33: key = "Report-Asset-General"; break;
-    case 40: key = "Report-Debt-Credit"; break;
-    case 41: key = "Report-Debt-Loan"; break;
-    case 42: key = "Report-Debt-General"; break;
+    switch (cv::NodeKind(m_kind)) {
+    case cv::NodeKind::Report:
+    case cv::NodeKind::Group: key = "Report-Group"; break;
+    case cv::NodeKind::Cash: key = "Report-Asset-Cache"; break;
+    case cv::NodeKind::Bank: key = "Report-Asset-Bank"; break;
+    case cv::NodeKind::Investment: key = "Report-Asset-Invest-Cache"; break;
+    case cv::NodeKind::GeneralAsset: key = "Report-Asset-General"; break;
+    case cv::NodeKind::CreditCard: key = "Report-Debt-Credit"; break;
+    case cv::NodeKind::Loan: key = "Report-Debt-Loan"; break;
+    case cv::NodeKind::GeneralDebt: key = "Report-Debt-General"; break;
     default: return QString();
     }
     return cv::localizedString(QString::fromLatin1(key));
@@ -77,12 +77,12 @@ QString CVUnitModel::assetKindName() const
 
 bool CVUnitModel::validAtDate(const QDate &date) const
 {
-    if (m_kind == 6 && startsAfter(m_extra, date)) return false;
+    if (m_kind == cv::NodeKind::Holding && startsAfter(m_extra, date)) return false;
     const CVUnitModel *account = this;
-    if (m_kind == 3 || m_kind == 6) {
+    if (m_kind == cv::NodeKind::CashPart || m_kind == cv::NodeKind::Holding) {
         account = m_parent;   // the investment account
         if (!account) return true;
-    } else if ((m_kind >= 0 && m_kind <= 5) || m_kind == 20 || m_kind == 50) {
+    } else if (cv::isSystemNameKind(m_kind) || m_kind == cv::NodeKind::Group || m_kind == cv::NodeKind::AccountSummary) {
         return true;
     }
     return !startsAfter(account->m_extra, date);

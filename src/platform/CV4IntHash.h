@@ -22,22 +22,22 @@ int intHashSlot(std::int32_t key, int count);
 template <class T> class CV4IntHash {
 public:
     CV4IntHash() : CV4IntHash(31) {}
-    explicit CV4IntHash(int slots) : _count(qMax(1, slots)), _work(size_t(_count)) {}
+    explicit CV4IntHash(int slots) : m_count(qMax(1, slots)), m_work(size_t(m_count)) {}
 
-    int count() const { return _count; }
+    int count() const { return m_count; }
 
     void clear()
     {
-        for (auto &slot : _work) slot = {};
+        for (auto &slot : m_work) slot = {};
     }
 
     // The object under the key, or null. Remembers key and slot for putRef().
     std::shared_ptr<T> findRef(int key)
     {
-        _ident = key;
-        _index = cv::intHashSlot(key, _count);
-        _pending = true;
-        Slot &slot = _work[size_t(_index)];
+        m_ident = key;
+        m_index = cv::intHashSlot(key, m_count);
+        m_pending = true;
+        Slot &slot = m_work[size_t(m_index)];
         if (slot[0].used && slot[0].key == key) return slot[0].ref.lock();
         if (slot[1].used && slot[1].key == key) {
             std::swap(slot[0], slot[1]);
@@ -50,11 +50,11 @@ public:
     // recent entry; the least recent one is dropped.
     void putRef(const std::shared_ptr<T> &object)
     {
-        if (!_pending) return; // no key to store under
-        Slot &slot = _work[size_t(_index)];
+        if (!m_pending) return; // no key to store under
+        Slot &slot = m_work[size_t(m_index)];
         // Never keep two entries for one key: a stale one would hide the other key's entry.
-        if (!(slot[0].used && slot[0].key == _ident)) slot[1] = std::move(slot[0]);
-        slot[0] = Entry{_ident, object, true};
+        if (!(slot[0].used && slot[0].key == m_ident)) slot[1] = std::move(slot[0]);
+        slot[0] = Entry{m_ident, object, true};
     }
 
 private:
@@ -65,9 +65,9 @@ private:
     };
     using Slot = std::array<Entry, 2>;
 
-    int _count;
-    int _ident = 0;
-    int _index = 0;
-    bool _pending = false;
-    std::vector<Slot> _work;
+    int m_count;
+    int m_ident = 0;
+    int m_index = 0;
+    bool m_pending = false;
+    std::vector<Slot> m_work;
 };

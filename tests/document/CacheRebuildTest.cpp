@@ -123,12 +123,7 @@ TEST_F(CacheRebuildTest, OnePassRebuildEqualsTheCategoryByCategoryOne)
 
     // The same rebuild through the finders, one category at a time.
     doc->cache().clear();
-    doc->calcCurrencyCache();
-    doc->calcBrandCache();
-    doc->calcCache(doc->actualModel()->income(), false);
-    doc->calcCache(doc->actualModel()->expense(), true);
-    doc->calcInvestCache(assets);
-    doc->calcTransferCache(doc->actualModel()->moneyFlow());
+    CV4DocumentTestAccess::rebuildThroughFinders(*doc, assets);
     doc->accumulateAccount();
     EXPECT_EQ(snapshot(doc->cache()), onePass);
 }

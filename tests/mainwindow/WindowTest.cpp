@@ -120,7 +120,7 @@ TEST_F(DelegateTest, ChangesMarkOnlyHiddenPagesDirtyAndEnteringClearsThem)
 {
     CV4Document *document = delegate->newDocument();
     CV4WindowController *w = window();
-    Q_EMIT document->actualChanged();
+    Q_EMIT document->actualChanged(cv::ChangeSet{});
     EXPECT_FALSE(w->pageIsDirty(CV4WindowController::ViewerIndex));
     EXPECT_TRUE(w->pageIsDirty(CV4WindowController::SearchIndex));
     EXPECT_TRUE(w->pageIsDirty(CV4WindowController::BudgetIndex));
@@ -218,7 +218,6 @@ TEST_F(DelegateTest, BusyIndicatorFollowsNestedLongOperations)
     EXPECT_FALSE(indicator->isHidden());
     document->postNoBusy();
     EXPECT_TRUE(w->isBusy());
-    document->postNoBusy();
     document->postNoBusy();
     EXPECT_FALSE(w->isBusy());
     EXPECT_TRUE(indicator->isHidden());

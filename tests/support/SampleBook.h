@@ -86,7 +86,7 @@ inline bool fillRichBook(CV4Document &doc)
         auto p = std::make_shared<CV4PriceTime>();
         p->setBrand(b->ident());
         p->setDate(QDate(2008, 3, 31));
-        p->setPrice(kind == 0 ? 3120 : 10234.567891);
+        p->setPrice(b->kind() == 0 ? 3120 : 10234.567891);
         ok = doc.dataModel()->putPrice(p) && ok;
         return b;
     };
@@ -107,7 +107,7 @@ inline bool fillRichBook(CV4Document &doc)
     node(accounts.asset(), 1001, 31, QStringLiteral("普通預金"), bankRecord);
     auto invest = node(accounts.asset(), 1002, 32, QStringLiteral("証券"), std::make_shared<CV4AssetModel>());
     auto cash = std::make_shared<CVUnitModel>();
-    cash->setKind(3);
+    cash->setKind(cv::raw(cv::NodeKind::CashPart));
     cash->setIdent(0);
     invest->appendChild(cash);
     auto unit = std::make_shared<CV4InvestUnit>();
@@ -116,7 +116,7 @@ inline bool fillRichBook(CV4Document &doc)
     unit->setUnitPrice(2999.999);
     unit->setDate(QDate(2008, 1, 1));
     auto holding = std::make_shared<CVUnitModel>();
-    holding->setKind(6);
+    holding->setKind(cv::raw(cv::NodeKind::Holding));
     holding->setIdent(0);
     holding->setExtra(unit);
     invest->appendChild(holding);
@@ -171,7 +171,7 @@ inline bool fillRichBook(CV4Document &doc)
     summary->debtList()[0]->setRefID(1003);
     auto sumNode = std::make_shared<CVUnitModel>();
     sumNode->setIdent(1007);
-    sumNode->setKind(50);
+    sumNode->setKind(cv::raw(cv::NodeKind::AccountSummary));
     sumNode->setExtra(summary);
     accounts.summary()->appendChild(sumNode);
 

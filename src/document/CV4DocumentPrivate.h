@@ -1,0 +1,91 @@
+#pragma once
+// The data members of CV4Document, out of its public header so that a window
+// including the document does not recompile with every internal change. Only
+// the document's own files include this.
+
+#include "document/AmountText.h"
+#include "document/CV4DataModel.h"
+#include "document/CV4Document.h"
+#include "document/CV4PrintInfo.h"
+#include "model/CV4Cache.h"
+#include "model/CVExtraInterfaces.h"
+#include "platform/CV4IntHash.h"
+#include "platform/KeyedArchiver.h"
+
+#include <optional>
+#include <unordered_map>
+
+// Members a const document still changes are memos: the lookups by ident and
+// the lazily accumulated balances. They change no answer.
+struct CV4Document::Private {
+    explicit Private(CV4Document &document);
+
+    std::unique_ptr<CV4DataModel> m_dataModel;
+    CV4SettingsPtr m_settings;
+    CV4AccountModelPtr m_accountModel;
+    CV4ActualModelPtr m_actualModel;
+    CurrencyList m_currencyList;
+    BrandList m_brandList;
+    GroupList m_groupList;
+    CVUnitModelPtr m_autoCacheIn;
+    CVUnitModelPtr m_autoCacheOut;
+    CV4Cache m_cache;   // balances accumulate lazily inside an edit, even for const readers
+    quint32 m_cacheStatus = 0;
+    bool m_updateAccountOnly = false;
+    bool m_edited = false;
+    bool m_unaccumulated = false;   // series got daily additions outside an edit (a rebuild under way)
+    CV4IntHash<CVUnitModel> m_accountCache;
+    CV4IntHash<CV4Brand> m_brandCache;
+    CV4IntHash<CVUnitModel> m_incomeCache;
+    CV4IntHash<CVUnitModel> m_expenseCache;
+    int m_currencyCacheIdent = 0;
+    std::weak_ptr<CV4Currency> m_currencyCacheRef;
+    bool m_currencyCacheValid = false;
+    cv::AmountText m_amountText;
+    // The open edit scope; depth 0 when none is open.
+    struct Edit {
+        int depth = 0;               // nested scopes; the outermost commits
+        bool failed = false;         // a store write failed or the edit was failed
+        bool inTransaction = false;  // the outermost scope opened a store transaction
+        bool editedAtStart = false;  // the change mark when the edit began
+        cv::ChangeSet changes;       // what the edit changed so far
+        // Series with daily additions, each kept alive until accumulated.
+        std::unordered_map<const CVUnitModel *, CVUnitModelPtr> touched;
+    };
+    Edit m_edit;
+    CVPrintInfoPtr m_printInfo;
+    QString m_fileName;
+    QString m_fileType;
+    QString m_suggestedFileName;
+    int m_backupStatus = 0;
+    bool m_upgraded = false;
+    bool m_readCancelled = false;
+};
+
+namespace cv {
+
+// The security a holding node holds; 0 for any other node.
+inline int holdingBrand(const CVUnitModel &node)
+{
+    const auto *b = dynamic_cast<const CVBrandExtra *>(node.extra().get());
+    return b ? b->brand() : 0;
+}
+
+// A keyed archive whose root is an array of T; none when it is anything else
+// or any element is not a T.
+template <class T> std::optional<std::vector<std::shared_ptr<T>>> listFromArchive(const QByteArray &data)
+{
+    const auto root = KeyedUnarchiver::unarchiveObjectWithData(data);
+    const ArchiveArray *array = root ? root->array() : nullptr;
+    if (!array) return std::nullopt;
+    std::vector<std::shared_ptr<T>> list;
+    list.reserve(array->size());
+    for (const auto &element : *array) {
+        auto object = element.objectAs<T>();
+        if (!object) return std::nullopt;
+        list.push_back(std::move(object));
+    }
+    return list;
+}
+
+} // namespace cv

@@ -1,0 +1,165 @@
+#include "document/CV4DocumentXMLInternal.h"
+
+#include "document/CV4Document.h"
+#include "document/CV4DocumentPrivate.h"
+#include "model/CV4Actual.h"
+#include "model/CV4BankModel.h"
+#include "model/CV4Budget.h"
+#include "model/CV4CreditCardModel.h"
+#include "model/CV4InvestUnit.h"
+#include "model/CV4LoanModel.h"
+#include "model/CV4PriceTime.h"
+#include "model/CV4Summary.h"
+#include "model/CV4Trade.h"
+#include "platform/KeyedArchiver.h"
+#include "platform/Logging.h"
+
+#include <QFile>
+#include <QHash>
+#include <QSaveFile>
+#include <QXmlStreamReader>
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+bool isXmlChar(char32_t c)
+{
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD)
+        || (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+QByteArray shortestFixed(double value)
+{
+    char buf[400];
+    const auto result = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
+    if (result.ec != std::errc()) return QByteArray::number(value, 'f', 6);
+    return QByteArray(buf, int(result.ptr - buf));
+}
+
+bool readsBackAs(const QByteArray &text, double value)
+{
+    return cv::xml::parseDecimal(QString::fromLatin1(text)) == value;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- forms
+
+namespace cv::xml {
+
+QByteArray decimal(double value, int decimals)
+{
+    if (!std::isfinite(value)) value = 0;
+    QByteArray text = QByteArray::number(value, 'f', decimals);
+    if (readsBackAs(text, value)) return text;
+    text = QByteArray::number(value, 'f', 6);
+    if (readsBackAs(text, value)) return text;
+    return shortestFixed(value);
+}
+
+QByteArray count(double value)
+{
+    if (std::isfinite(value) && value == std::trunc(value) && std::abs(value) < 2147483648.0)
+        return QByteArray::number(qint64(value));
+    return decimal(value, 6);
+}
+
+QByteArray escaped(const QString &text, bool attribute)
+{
+    QByteArray out;
+    out.reserve(text.size() * 3 + 8);
+    bool dropped = false;
+    const char16_t *p = QStringView(text).utf16();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        char32_t c = p[i];
+        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(p[i + 1]))
+            c = QChar::surrogateToUcs4(char16_t(c), p[++i]);
+        else if (QChar::isSurrogate(c))
+            c = 0xFFFF;   // a lone half cannot be encoded
+        if (!isXmlChar(c)) {
+            dropped = true;
+            continue;
+        }
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += attribute ? "&quot;" : "\""; break;
+        // A reader turns these into spaces in attributes and a CR into LF in
+        // text; as references they read back as they were.
+        case '\t': out += attribute ? "&#9;" : "\t"; break;
+        case '\n': out += attribute ? "&#10;" : "\n"; break;
+        case '\r': out += "&#13;"; break;
+        default:
+            // Encoded here: a conversion per character made long books slow to write.
+            if (c < 0x80) {
+                out += char(c);
+            } else if (c < 0x800) {
+                out += char(0xC0 | (c >> 6));
+                out += char(0x80 | (c & 0x3F));
+            } else if (c < 0x10000) {
+                out += char(0xE0 | (c >> 12));
+                out += char(0x80 | ((c >> 6) & 0x3F));
+                out += char(0x80 | (c & 0x3F));
+            } else {
+                out += char(0xF0 | (c >> 18));
+                out += char(0x80 | ((c >> 12) & 0x3F));
+                out += char(0x80 | ((c >> 6) & 0x3F));
+                out += char(0x80 | (c & 0x3F));
+            }
+        }
+    }
+    if (dropped) qCWarning(lcDocument) << "xml: characters XML cannot carry were left out of" << text.left(40);
+    return out;
+}
+
+QStringView leadingNumber(QStringView text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text[i].isSpace()) ++i;
+    const qsizetype begin = i;
+    auto digits = [&] {
+        const qsizetype from = i;
+        while (i < text.size() && text[i] >= u'0' && text[i] <= u'9') ++i;
+        return i > from;
+    };
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) ++i;
+    bool any = digits();
+    if (i < text.size() && text[i] == u'.') {
+        ++i;
+        any = digits() || any;
+    }
+    if (!any) return {};
+    if (i < text.size() && (text[i] == u'e' || text[i] == u'E')) {
+        const qsizetype mark = i++;
+        if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) ++i;
+        if (!digits()) i = mark;
+    }
+    return text.mid(begin, i - begin);
+}
+
+double parseDecimal(QStringView text)
+{
+    const QStringView number = leadingNumber(text);
+    if (number.isEmpty()) return 0;
+    // Both readings round correctly, so they agree on every normal number;
+    // the quick one skips the locale machinery, a large part of reading a book.
+    // Subnormals and the out of range keep the full reading.
+    char ascii[64];
+    if (number.size() < qsizetype(sizeof ascii)) {
+        qsizetype n = 0;
+        for (qsizetype j = number[0] == u'+' ? 1 : 0; j < number.size(); ++j) ascii[n++] = char(number[j].unicode());
+        double value = 0;
+        const auto [end, ec] = std::from_chars(ascii, ascii + n, value);
+        if (ec == std::errc() && end == ascii + n && (std::isnormal(value) || value == 0)) return value;
+    }
+    bool ok = false;
+    const double value = number.toDouble(&ok);
+    return ok && std::isfinite(value) ? value : 0;
+}
+
+} // namespace cv::xml

@@ -1,0 +1,693 @@
+#include "document/CV4DocumentXMLInternal.h"
+
+#include "document/CV4Document.h"
+#include "document/CV4DocumentPrivate.h"
+#include "model/CV4Actual.h"
+#include "model/CV4BankModel.h"
+#include "model/CV4Budget.h"
+#include "model/CV4CreditCardModel.h"
+#include "model/CV4InvestUnit.h"
+#include "model/CV4LoanModel.h"
+#include "model/CV4PriceTime.h"
+#include "model/CV4Summary.h"
+#include "model/CV4Trade.h"
+#include "platform/KeyedArchiver.h"
+#include "platform/Logging.h"
+
+#include <QFile>
+#include <QHash>
+#include <QSaveFile>
+#include <QXmlStreamReader>
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+using namespace cv::xml::names;
+
+// ---------------------------------------------------------------- reader
+
+// Codes of the items the reader keeps open.
+enum Code {
+    Neutral = 0,
+    TopLevel = 1,
+    GroupList = 2,
+    CurrencyList = 3,
+    BrandList = 4,
+    Asset = 5,
+    Debt = 6,
+    AccountSummary = 7,
+    Income = 8,
+    Expense = 9,
+    Transfer = 10,
+    ActualSummary = 11,
+    Reference = 12,
+    Node = 13,
+    Currency = 15,
+    Brand = 16,
+    Grouping = 17,
+    Price = 18,
+    Trade = 19,
+    Actual = 20,
+    Repayment = 21,
+    LoanNode = 22,
+    Budget = 23,
+    Title = 24,
+    Note = 25,
+    NodeBase = 1000,
+};
+
+// One open element and what it builds.
+struct Frame {
+    int code = Neutral;
+    CVUnitModelPtr node;          // tree sections and nodes
+    CV4CurrencyPtr currency;
+    CV4BrandPtr brand;
+    CV4GroupingPtr grouping;
+    CV4PriceTimePtr price;
+    CV4TradePtr trade;
+    CV4ActualPtr actual;
+    CV4LoanSchedule loanRows;     // rows of a loan node
+    QString text;                 // title and note
+};
+
+// Where each element may stand: the codes its parent may have. An element
+// without a row may stand anywhere; every tree node shares the NodeBase row.
+struct Placement {
+    int code;
+    std::initializer_list<int> parents;   // empty: only as the outermost element
+};
+const Placement kPlacements[] = {
+    {TopLevel, {}},
+    {GroupList, {TopLevel}},
+    {CurrencyList, {TopLevel}},
+    {BrandList, {TopLevel}},
+    {Asset, {TopLevel}},
+    {Debt, {TopLevel}},
+    {AccountSummary, {TopLevel}},
+    {Income, {TopLevel}},
+    {Expense, {TopLevel}},
+    {Transfer, {TopLevel}},
+    {ActualSummary, {TopLevel}},
+    {Currency, {CurrencyList}},
+    {Brand, {BrandList}},
+    {Grouping, {GroupList}},
+    {Price, {Currency, Brand}},
+    {Repayment, {LoanNode}},
+    {Budget, {Node, LoanNode}},
+    {Reference, {Node, LoanNode}},
+    {Title, {Currency, Brand, Grouping, Node, LoanNode}},
+    {Note, {Actual, Trade, Node, LoanNode}},
+    {NodeBase, {Asset, Debt, AccountSummary, Income, Expense, Transfer, ActualSummary, Node, LoanNode}},
+};
+
+// Nesting no real file approaches; it keeps hostile files from exhausting
+// the stack in the recursive tree walks that follow an import.
+constexpr int kMaxDepth = 2048;
+
+class XMLReader : private QXmlStreamEntityResolver {
+public:
+    explicit XMLReader(CV4Document &document)
+        : m_doc(document)
+        , m_store(*document.dataModel())
+    {
+        static const std::pair<const char *, int> tags[] = {
+            {TAG_TOPLEVEL, TopLevel},     {TAG_GROUPING_LIST, GroupList}, {TAG_CURRENCY_LIST, CurrencyList},
+            {TAG_BRAND_LIST, BrandList},  {TAG_ASSET, Asset},             {TAG_DEBT, Debt},
+            {TAG_ACCOUNT_SUMMARY, AccountSummary}, {TAG_INCOME, Income},  {TAG_EXPENSE, Expense},
+            {TAG_TRANSFER, Transfer},     {TAG_ACTUAL_SUMMARY, ActualSummary}, {TAG_REFERENCE, Reference},
+            {TAG_CURRENCY, Currency},     {TAG_BRAND, Brand},             {TAG_GROUPING, Grouping},
+            {TAG_PRICETIME, Price},       {TAG_TRADE, Trade},             {TAG_ACTUAL, Actual},
+            {TAG_REPAYMENT, Repayment},   {TAG_BUDGET, Budget},           {TAG_TITLE, Title},
+            {TAG_NOTE, Note},
+        };
+        for (const auto &[tag, code] : tags) m_tags.insert(QLatin1String(tag), code);
+        for (const auto &t : kNodeTags) m_tags.insert(QLatin1String(t.tag), NodeBase + cv::raw(t.kind));
+    }
+
+    bool run(QIODevice &device, bool *isTemplate);
+
+private:
+    // Undeclared entities stand for their own name.
+    QString resolveUndeclaredEntity(const QString &name) override { return name; }
+    QString resolveEntity(const QString &, const QString &) override { return QString(); }
+
+    bool start();
+    void end();
+    Frame *parent() { return m_stack.empty() ? nullptr : &m_stack.back(); }
+    bool placedRight(int code);
+    void ignore(const char *why);
+    void stored(bool ok);
+
+    int intAttr(const char *name) const;
+    double decimalAttr(const char *name) const;
+    QString stringAttr(const char *name) const;
+    bool hasAttr(const char *name) const { return m_attributes.hasAttribute(QLatin1String(name)); }
+    QDate dateAttr(const char *name) const;
+    void restoreAssetInfo(CV4AssetModel &record) const;
+    bool startNode(Frame &frame, int kind);
+    void storeLoan(Frame &frame);
+
+    CV4Document &m_doc;
+    CV4DataModel &m_store;
+    QXmlStreamReader m_xml;
+    QXmlStreamAttributes m_attributes;
+    QHash<QString, int> m_tags;
+    std::vector<Frame> m_stack;
+    std::vector<CVUnitModelPtr> m_withoutCurrency;
+    bool m_template = false;
+    bool m_sawRoot = false;
+    bool m_storeFailed = false;
+};
+
+void XMLReader::ignore(const char *why)
+{
+    qCWarning(lcDocument).noquote() << "xml: " << why << " <" << m_xml.name().toString() << "> at line"
+                                    << m_xml.lineNumber() << "ignored";
+    m_xml.skipCurrentElement();
+}
+
+void XMLReader::stored(bool ok)
+{
+    if (ok) return;
+    if (!m_storeFailed) qCWarning(lcDocument) << "xml: store write failed during import";
+    m_storeFailed = true;
+}
+
+int XMLReader::intAttr(const char *name) const
+{
+    const QStringView text = m_attributes.value(QLatin1String(name));
+    qsizetype i = 0;
+    while (i < text.size() && text[i].isSpace()) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) negative = text[i++] == u'-';
+    qint64 value = 0;
+    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i)
+        value = std::min<qint64>(value * 10 + (text[i].unicode() - u'0'), qint64(std::numeric_limits<int>::max()) + 1);
+    if (negative) value = -value;
+    return int(std::clamp<qint64>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+double XMLReader::decimalAttr(const char *name) const
+{
+    return cv::xml::parseDecimal(m_attributes.value(QLatin1String(name)));
+}
+
+QString XMLReader::stringAttr(const char *name) const
+{
+    return m_attributes.value(QLatin1String(name)).toString();
+}
+
+// "%d.%d.%d"; an invalid date for anything else.
+QDate XMLReader::dateAttr(const char *name) const
+{
+    QStringView rest = m_attributes.value(QLatin1String(name));
+    int numbers[3];
+    for (int i = 0; i < 3; ++i) {
+        // Cut at the dots in place: a list of the parts per date was a
+        // noticeable share of reading a book.
+        const qsizetype dot = rest.indexOf(u'.');
+        if ((dot < 0) != (i == 2)) return QDate();
+        bool ok = false;
+        numbers[i] = (dot < 0 ? rest : rest.left(dot)).trimmed().toInt(&ok);
+        if (!ok) return QDate();
+        if (dot >= 0) rest = rest.mid(dot + 1);
+    }
+    return QDate(numbers[0], numbers[1], numbers[2]);
+}
+
+void XMLReader::restoreAssetInfo(CV4AssetModel &record) const
+{
+    record.setInitialValue(decimalAttr(ATTR_VALUE));
+    if (hasAttr(ATTR_DATE)) {
+        const QDate date = dateAttr(ATTR_DATE);
+        if (!date.isValid()) qCWarning(lcDocument) << "xml: account start date unreadable at line" << m_xml.lineNumber();
+        record.setDate(date);
+    }
+}
+
+bool XMLReader::run(QIODevice &device, bool *isTemplate)
+{
+    m_xml.setDevice(&device);
+    m_xml.setEntityResolver(this);
+    m_stack.reserve(64);
+    if (!m_store.beginTransaction()) stored(false);
+    while (!m_xml.atEnd()) {
+        switch (m_xml.readNext()) {
+        case QXmlStreamReader::StartElement:
+            if (m_stack.size() >= size_t(kMaxDepth)) {
+                m_xml.raiseError(QStringLiteral("elements nested too deeply"));
+                break;
+            }
+            start();
+            break;
+        case QXmlStreamReader::DTD:
+            // References to a declared entity multiply its text without bound;
+            // books never declare any.
+            if (!m_xml.entityDeclarations().isEmpty())
+                m_xml.raiseError(QStringLiteral("entity declarations are not read"));
+            break;
+        case QXmlStreamReader::EndElement: end(); break;
+        case QXmlStreamReader::Characters:
+        case QXmlStreamReader::EntityReference:
+            if (Frame *p = parent(); p && (p->code == Title || p->code == Note)) {
+                p->text += m_xml.isCharacters() ? m_xml.text() : m_xml.name();
+            }
+            break;
+        default: break;
+        }
+    }
+    const bool wellFormed = !m_xml.hasError();
+    if (!wellFormed)
+        qCWarning(lcDocument).noquote() << "xml: " << m_xml.errorString() << " at line" << m_xml.lineNumber();
+    // What was read before an error stays, as the records already stored do.
+    while (!m_stack.empty()) {
+        if (m_stack.back().code == LoanNode && wellFormed) storeLoan(m_stack.back());
+        m_stack.pop_back();
+    }
+    if (!m_store.commitTransaction()) stored(false);
+    if (const CV4CurrencyPtr def = m_doc.defaultCurrency()) {
+        for (const auto &node : m_withoutCurrency)
+            if (node->currency() == 0) node->setCurrency(def->ident());
+    }
+    m_doc.clearLookups();
+    if (isTemplate) *isTemplate = m_template;
+    // Another program's XML would otherwise open as an empty book under its name.
+    if (wellFormed && !m_sawRoot) qCWarning(lcDocument) << "xml: the file holds no" << TAG_TOPLEVEL << "element";
+    return wellFormed && m_sawRoot && !m_storeFailed;
+}
+
+bool XMLReader::startNode(Frame &frame, int kind)
+{
+    auto node = std::make_shared<CVUnitModel>();
+    node->setKind(kind);
+    node->setIdent(intAttr(ATTR_ID));
+    int currency = intAttr(ATTR_CURRENCY);
+    if (currency == 0) {
+        if (const CV4CurrencyPtr def = m_doc.defaultCurrency())
+            currency = def->ident();
+        else
+            m_withoutCurrency.push_back(node);
+    }
+    node->setCurrency(currency);
+    frame.code = Node;
+    switch (cv::NodeKind(kind)) {
+    case cv::NodeKind::Holding: {
+        auto unit = std::make_shared<CV4InvestUnit>();
+        if (hasAttr(ATTR_DATE)) {
+            unit->setDate(dateAttr(ATTR_DATE));
+            if (!unit->date().isValid())
+                qCWarning(lcDocument) << "xml: holding date unreadable at line" << m_xml.lineNumber();
+        }
+        unit->setBrand(intAttr(ATTR_BRAND));
+        unit->setUnits(decimalAttr(ATTR_COUNT));
+        if (unit->units() > 0) {
+            unit->setUnitPrice(decimalAttr(ATTR_PRICE));
+            unit->setCommission(decimalAttr(ATTR_COST));
+        }
+        node->setExtra(unit);
+        break;
+    }
+    case cv::NodeKind::Loan: {
+        auto loan = std::make_shared<CV4LoanModel>();
+        restoreAssetInfo(*loan);
+        loan->setLoanType(intAttr(ATTR_KIND));
+        loan->setDueDay(intAttr(ATTR_DUE));
+        loan->setTimes(intAttr(ATTR_COUNT));
+        loan->setRepaymentAccount(intAttr(ATTR_ACCOUNT));
+        loan->setRate(decimalAttr(ATTR_RATE));
+        if (const int in = intAttr(ATTR_TRANSFER)) loan->setInAccount(in);
+        if (const int out = intAttr(ATTR_CATEGORY)) loan->setOutCategory(out);
+        loan->setBonusMonths(intAttr(ATTR_BONUS_MONTH));
+        loan->setBonusAmount(decimalAttr(ATTR_BONUS_VALUE));
+        int flags = 0;
+        if (intAttr(ATTR_POSTPAID)) flags |= CV4LoanModel::InterestInArrears;
+        if (intAttr(ATTR_NEXTMONTH)) flags |= CV4LoanModel::FirstDueNextMonth;
+        if (intAttr(ATTR_NEXTDAY)) flags |= CV4LoanModel::CountFromStartDate;
+        if (intAttr(ATTR_FRACTION)) flags |= CV4LoanModel::NoFirstRowAdjustment;
+        if (!hasAttr(ATTR_HOLIDAY))
+            flags |= CV4LoanModel::HolidayNoMove;
+        else if (stringAttr(ATTR_HOLIDAY) == u"-")
+            flags |= CV4LoanModel::HolidayToPrevious;
+        loan->setRepaymentFlags(flags);
+        node->setExtra(loan);
+        frame.code = LoanNode;
+        break;
+    }
+    case cv::NodeKind::Investment: {
+        auto record = std::make_shared<CV4AssetModel>();
+        restoreAssetInfo(*record);
+        node->setExtra(record);
+        auto cash = std::make_shared<CVUnitModel>();
+        cash->setKind(cv::raw(cv::NodeKind::CashPart));
+        cash->setIdent(0);
+        cash->setCurrency(currency);
+        if (currency == 0) m_withoutCurrency.push_back(cash);
+        node->appendChild(cash);
+        break;
+    }
+    case cv::NodeKind::Cash:
+    case cv::NodeKind::GeneralAsset:
+    case cv::NodeKind::GeneralDebt: {
+        auto record = std::make_shared<CV4AssetModel>();
+        restoreAssetInfo(*record);
+        node->setExtra(record);
+        break;
+    }
+    case cv::NodeKind::Bank: {
+        auto bank = std::make_shared<CV4BankModel>();
+        restoreAssetInfo(*bank);
+        bank->setKind(intAttr(ATTR_KIND));
+        bank->setName(stringAttr(ATTR_COMPANY));
+        bank->setBranchName(stringAttr(ATTR_BRANCH));
+        bank->setAccountNumber(stringAttr(ATTR_CODE));
+        bank->setTelephone(stringAttr(ATTR_TEL));
+        bank->setInterestRate(decimalAttr(ATTR_RATE));
+        node->setExtra(bank);
+        break;
+    }
+    case cv::NodeKind::CreditCard: {
+        auto card = std::make_shared<CV4CreditCardModel>();
+        restoreAssetInfo(*card);
+        card->setName(stringAttr(ATTR_COMPANY));
+        card->setTelephone(stringAttr(ATTR_TEL));
+        card->setLimit(decimalAttr(ATTR_LIMIT));
+        card->setCutoffDay(intAttr(ATTR_CUTOFF));
+        card->setDueDay(intAttr(ATTR_DUE));
+        node->setExtra(card);
+        break;
+    }
+    case cv::NodeKind::AccountSummary:
+    case cv::NodeKind::CategorySummary: node->setExtra(std::make_shared<CV4Summary>()); break;
+    default: break;
+    }
+    // A node joins its parent at once; its name, memo and records follow.
+    parent()->node->appendChild(node);
+    frame.node = std::move(node);
+    return true;
+}
+
+bool XMLReader::placedRight(int code)
+{
+    if (code > NodeBase) code = NodeBase;
+    for (const Placement &p : kPlacements) {
+        if (p.code != code) continue;
+        if (p.parents.size() == 0) return m_stack.empty();
+        const Frame *open = parent();
+        return open && std::find(p.parents.begin(), p.parents.end(), open->code) != p.parents.end();
+    }
+    return true;
+}
+
+bool XMLReader::start()
+{
+    const QString tag = m_xml.name().toString();
+    const auto known = m_tags.constFind(tag);
+    if (known == m_tags.constEnd()) {
+        qCWarning(lcDocument).noquote() << QStringLiteral("unknown tag : ") << tag;
+        m_xml.skipCurrentElement();
+        return false;
+    }
+    m_attributes = m_xml.attributes();
+    Frame frame;
+    frame.code = *known;
+    if (!placedRight(frame.code)) {
+        ignore("misplaced");
+        return false;
+    }
+    switch (frame.code) {
+    case TopLevel:
+        if (hasAttr(ATTR_VIEWSUMMARY) && m_doc.settings()) m_doc.settings()->setViewerSummary(intAttr(ATTR_VIEWSUMMARY));
+        if (hasAttr(ATTR_TEMPLATE)) m_template = true;
+        m_sawRoot = true;
+        break;
+    case GroupList:
+    case CurrencyList:
+    case BrandList:
+        break;
+    case Asset:
+    case Debt:
+    case AccountSummary:
+    case Income:
+    case Expense:
+    case Transfer:
+    case ActualSummary: {
+        const auto &a = *m_doc.accountModel();
+        const auto &c = *m_doc.actualModel();
+        const CVUnitModelPtr roots[] = {a.asset(), a.debt(), a.summary(), c.income(), c.expense(), c.moneyFlow(),
+                                        c.summary()};
+        frame.node = roots[frame.code - Asset];
+        if (!frame.node) {
+            ignore("misplaced");
+            return false;
+        }
+        break;
+    }
+    case Currency: {
+        auto c = std::make_shared<CV4Currency>();
+        c->setIdent(intAttr(ATTR_ID));
+        c->setFraction(intAttr(ATTR_FRACTION));
+        c->setAbbr(stringAttr(ATTR_ABBR));
+        c->setPrefix(stringAttr(ATTR_PREFIX));
+        c->setRate(decimalAttr(ATTR_RATE));
+        m_doc.addCurrency(c);   // keeps the ident unless a listed currency has it
+        frame.currency = std::move(c);
+        break;
+    }
+    case Brand: {
+        auto b = std::make_shared<CV4Brand>();
+        b->setIdent(intAttr(ATTR_ID));
+        b->setKind(intAttr(ATTR_KIND));
+        b->setCode(intAttr(ATTR_CODE));
+        b->setSymbol(stringAttr(ATTR_ABBR));
+        b->setCurrency(intAttr(ATTR_CURRENCY));
+        b->setMarket(intAttr(ATTR_MARKET));
+        b->setRisk(intAttr(ATTR_RISK));
+        // Holdings and trades refer to the ident of the file; only one that
+        // cannot be told apart gets a new one.
+        if (b->ident() <= 0 || m_doc.findBrand(b->ident())) {
+            qCWarning(lcDocument) << "xml: security ident" << b->ident() << "taken; given a new one";
+            m_doc.addBrand(b);
+        } else {
+            auto list = m_doc.brandList();
+            list.push_back(b);
+            m_doc.setBrandList(std::move(list));
+        }
+        frame.brand = std::move(b);
+        break;
+    }
+    case Grouping: {
+        auto g = std::make_shared<CV4Grouping>();
+        g->setIdent(intAttr(ATTR_ID));
+        if (g->ident() <= 0 || m_doc.findGrouping(g->ident())) {
+            qCWarning(lcDocument) << "xml: grouping ident" << g->ident() << "taken; given a new one";
+            m_doc.addGrouping(g);
+        } else {
+            auto list = m_doc.groupList();
+            list.push_back(g);
+            m_doc.setGroupList(std::move(list));
+        }
+        frame.grouping = std::move(g);
+        break;
+    }
+    case Price: {
+        auto p = std::make_shared<CV4PriceTime>();
+        p->setPrice(decimalAttr(ATTR_VALUE));
+        p->setDate(dateAttr(ATTR_DATE));
+        if (!p->date().isValid()) {
+            ignore("no date:");
+            return false;
+        }
+        frame.price = std::move(p);
+        break;
+    }
+    case Trade: {
+        auto t = std::make_shared<CV4Trade>();
+        t->setKind(intAttr(ATTR_KIND));
+        t->setBrand(intAttr(ATTR_BRAND));
+        t->setAccount(intAttr(ATTR_ACCOUNT));
+        t->setDate(dateAttr(ATTR_DATE));
+        t->setTransfer(intAttr(ATTR_TRANSFER));
+        t->setCount(decimalAttr(ATTR_COUNT));
+        t->setUnitPrice(decimalAttr(ATTR_PRICE));
+        t->setCommission(decimalAttr(ATTR_COST));
+        if (!t->date().isValid()) {
+            ignore("no date:");
+            return false;
+        }
+        frame.trade = std::move(t);
+        break;
+    }
+    case Actual: {
+        auto e = std::make_shared<CV4Actual>();
+        e->setKind(intAttr(ATTR_KIND));
+        e->setCategory(intAttr(ATTR_CATEGORY));
+        e->setAccount(intAttr(ATTR_ACCOUNT));
+        e->setDate(dateAttr(ATTR_DATE));
+        e->setAmount(decimalAttr(ATTR_VALUE));
+        e->setConverted(decimalAttr(ATTR_CONVERTED));
+        e->setDestination(intAttr(ATTR_TRANSFER));
+        e->setGroup(intAttr(ATTR_GROUPING));
+        if (!e->date().isValid()) {
+            ignore("no date:");
+            return false;
+        }
+        frame.actual = std::move(e);
+        break;
+    }
+    case Repayment: {
+        auto row = std::make_shared<CV4LoanPayment>();
+        row->setKind(intAttr(ATTR_KIND));
+        row->setAccount(intAttr(ATTR_ACCOUNT));
+        row->setDate(dateAttr(ATTR_DATE));
+        row->setRate(decimalAttr(ATTR_RATE));
+        row->setInterest(decimalAttr(ATTR_INTEREST));
+        row->setPrincipal(decimalAttr(ATTR_PRINCIPAL));
+        if (!row->date().isValid()) {
+            ignore("no date:");
+            return false;
+        }
+        parent()->loanRows.push_back(std::move(row));
+        break;
+    }
+    case Budget: {
+        const auto parts = m_attributes.value(QLatin1String(ATTR_DATE)).split(u'.');
+        bool yearOk = false, monthOk = false;
+        const int year = parts.size() >= 2 ? parts[0].trimmed().toInt(&yearOk) : 0;
+        const int month = parts.size() >= 2 ? parts[1].trimmed().toInt(&monthOk) : 0;
+        // Steps before 2000 are written with month 0 or below; keep them, but
+        // nothing that would overflow the month key.
+        if (!yearOk || !monthOk || std::abs(year) > 100000 || std::abs(month) > 100000) {
+            ignore("no date:");
+            return false;
+        }
+        parent()->node->setBudgetAfter(year, month, decimalAttr(ATTR_VALUE));
+        break;
+    }
+    case Reference: {
+        const Frame *p = parent();
+        auto *summary = p->node ? dynamic_cast<CV4Summary *>(p->node->extra().get()) : nullptr;
+        if (!summary) {
+            ignore("misplaced");
+            return false;
+        }
+        auto unit = std::make_shared<CV4SummaryUnit>();
+        unit->setRefID(intAttr(ATTR_REFID));
+        (intAttr(ATTR_KIND) != 0 ? summary->debtList() : summary->assetList()).push_back(std::move(unit));
+        break;
+    }
+    case Title:
+        break;
+    case Note: {
+        const Frame *p = parent();
+        const cv::KeyedArchivable *extra = p->node ? p->node->extra().get() : nullptr;
+        // On a node, only a record that keeps a memo takes a note.
+        const bool fits = p->code == Actual || p->code == Trade || dynamic_cast<const CV4AssetModel *>(extra)
+            || dynamic_cast<const CV4InvestUnit *>(extra) || dynamic_cast<const CV4Summary *>(extra);
+        if (!fits) {
+            ignore("misplaced");
+            return false;
+        }
+        break;
+    }
+    default:
+        if (frame.code > NodeBase && !startNode(frame, frame.code - NodeBase)) return false;
+        break;
+    }
+    m_stack.push_back(std::move(frame));
+    return true;
+}
+
+void XMLReader::storeLoan(Frame &frame)
+{
+    if (frame.loanRows.empty() || !frame.node) return;
+    if (const auto *loan = dynamic_cast<const CV4LoanModel *>(frame.node->extra().get()))
+        loan->recalcPaymentRest(frame.loanRows);
+    const QByteArray archive =
+        cv::KeyedArchiver::archivedDataWithRootObject(cv::ArchiveValue::arrayOf(frame.loanRows));
+    stored(m_store.putLoanData(frame.node->ident(), archive));
+}
+
+void XMLReader::end()
+{
+    if (m_stack.empty()) return;
+    Frame frame = std::move(m_stack.back());
+    m_stack.pop_back();
+    Frame *owner = parent();
+    switch (frame.code) {
+    case Title:
+        if (!owner) break;
+        if (owner->node)
+            owner->node->setName(frame.text);
+        else if (owner->currency)
+            owner->currency->setName(frame.text);
+        else if (owner->brand)
+            owner->brand->setName(frame.text);
+        else if (owner->grouping)
+            owner->grouping->setName(frame.text);
+        break;
+    case Note:
+        if (!owner) break;
+        if (owner->actual) {
+            owner->actual->setMemo(frame.text);
+        } else if (owner->trade) {
+            owner->trade->setMemo(frame.text);
+        } else if (owner->node) {
+            cv::KeyedArchivable *extra = owner->node->extra().get();
+            if (auto *asset = dynamic_cast<CV4AssetModel *>(extra))
+                asset->setMemo(frame.text);
+            else if (auto *unit = dynamic_cast<CV4InvestUnit *>(extra))
+                unit->setMemo(frame.text);
+            else if (auto *summary = dynamic_cast<CV4Summary *>(extra))
+                summary->setMemo(frame.text);
+        }
+        break;
+    case Price:
+        if (!owner) break;
+        if (owner->code == Currency) {
+            frame.price->setBrand(owner->currency->ident());
+            stored(m_store.putXchgRate(frame.price));
+        } else if (owner->code == Brand) {
+            frame.price->setBrand(owner->brand->ident());
+            stored(m_store.putPrice(frame.price));
+        }
+        break;
+    case Trade: {
+        // A trade belongs to the investment account it lies in; anywhere else
+        // it would be stored twice or under the wrong account.
+        const auto invest = std::find_if(m_stack.rbegin(), m_stack.rend(), [](const Frame &f) {
+            return f.code == Node && f.node && f.node->kind() == cv::NodeKind::Investment;
+        });
+        if (invest != m_stack.rend() && invest->node->ident() == frame.trade->account())
+            stored(m_store.putTrade(frame.trade));
+        break;
+    }
+    case Actual: stored(m_store.putActual(frame.actual)); break;
+    case LoanNode: storeLoan(frame); break;
+    default: break;
+    }
+}
+
+} // namespace
+
+namespace cv::xml {
+
+bool importFrom(CV4Document &document, QIODevice &device, bool *isTemplate)
+{
+    return XMLReader(document).run(device, isTemplate);
+}
+
+} // namespace cv::xml
+
+bool CV4Document::import(const QString &path, bool *isTemplate)
+{
+    if (isTemplate) *isTemplate = false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qCWarning(lcDocument) << "xml: cannot read" << path << file.errorString();
+        return false;
+    }
+    return cv::xml::importFrom(*this, file, isTemplate);
+}

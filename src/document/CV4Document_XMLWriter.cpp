@@ -1,0 +1,419 @@
+#include "document/CV4DocumentXMLInternal.h"
+
+#include "document/CV4Document.h"
+#include "document/CV4DocumentPrivate.h"
+#include "model/CV4Actual.h"
+#include "model/CV4BankModel.h"
+#include "model/CV4Budget.h"
+#include "model/CV4CreditCardModel.h"
+#include "model/CV4InvestUnit.h"
+#include "model/CV4LoanModel.h"
+#include "model/CV4PriceTime.h"
+#include "model/CV4Summary.h"
+#include "model/CV4Trade.h"
+#include "platform/KeyedArchiver.h"
+#include "platform/Logging.h"
+
+#include <QFile>
+#include <QHash>
+#include <QSaveFile>
+#include <QXmlStreamReader>
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+using namespace cv::xml::names;
+
+QByteArray dateStr(const QDate &date)
+{
+    return QByteArray::number(date.year()) + '.' + QByteArray::number(date.month()) + '.'
+        + QByteArray::number(date.day());
+}
+
+// ---------------------------------------------------------------- writer
+
+// Attribute text of one start tag, in the order the calls come.
+class Attributes {
+public:
+    Attributes &add(const char *name, const QByteArray &value)
+    {
+        m_text += ' ';
+        m_text += name;
+        m_text += "=\"";
+        m_text += value;
+        m_text += '"';
+        return *this;
+    }
+    Attributes &integer(const char *name, int value) { return add(name, QByteArray::number(value)); }
+    Attributes &string(const char *name, const QString &value) { return add(name, cv::xml::escaped(value, true)); }
+    Attributes &amount(const char *name, double value) { return add(name, cv::xml::decimal(value, 2)); }
+    Attributes &price(const char *name, double value) { return add(name, cv::xml::decimal(value, 6)); }
+    Attributes &rate(const char *name, double value) { return add(name, cv::xml::decimal(value, 4)); }
+    Attributes &date(const char *name, const QDate &value) { return add(name, dateStr(value)); }
+    Attributes &flag(const char *name) { return add(name, "1"); }
+    const QByteArray &text() const { return m_text; }
+
+private:
+    QByteArray m_text;
+};
+
+class XMLWriter {
+public:
+    XMLWriter(CV4Document &document, QIODevice &device)
+        : m_doc(document)
+        , m_device(device)
+    {
+    }
+
+    bool run();
+
+private:
+    void line(int level, const QByteArray &item);
+    void outputStart(const char *tag, int level, const Attributes &attributes = {})
+    {
+        line(level, '<' + QByteArray(tag) + attributes.text() + '>');
+    }
+    void outputEnd(const char *tag, int level) { line(level, "</" + QByteArray(tag) + '>'); }
+    void outputClosed(const char *tag, int level, const Attributes &attributes)
+    {
+        line(level, '<' + QByteArray(tag) + attributes.text() + "/>");
+    }
+    void outputString(const char *tag, const QString &text, int level)
+    {
+        line(level, '<' + QByteArray(tag) + '>' + cv::xml::escaped(text, false) + "</" + tag + '>');
+    }
+
+    void outputPriceTime(const CV4PriceTime &price, int level);
+    void outputActual(const CV4Actual &entry, int level);
+    void outputTrade(const CV4Trade &trade, int level);
+    void outputBudget(const CVUnitModel &node, int level);
+    void outputNode(const CVUnitModel &node, int level);
+    void outputChildren(const CVUnitModel *node, int level);
+    void appendAssetInfo(Attributes &attributes, const CV4AssetModel *record);
+    void nodeAttributes(const CVUnitModel &node, Attributes &a);
+
+    CV4Document &m_doc;
+    QIODevice &m_device;
+    bool m_ok = true;
+};
+
+void XMLWriter::line(int level, const QByteArray &item)
+{
+    if (!m_ok) return;
+    static const char kSpaces[] = "         ";   // the indentation never exceeds nine
+    const int indent = std::clamp(level, 0, 9);
+    if (m_device.write(kSpaces, indent) != indent || m_device.write(item) != item.size() || m_device.write("\n", 1) != 1)
+        m_ok = false;
+}
+
+bool XMLWriter::run()
+{
+    line(0, "<?xml version=\"1.0\"?>");
+    Attributes root;
+    root.add("version", "1.0").date(ATTR_DATE, QDate::currentDate());
+    if (m_doc.settings() && m_doc.settings()->viewerSummary() != 0)
+        root.integer(ATTR_VIEWSUMMARY, m_doc.settings()->viewerSummary());
+    outputStart(TAG_TOPLEVEL, 0, root);
+
+    if (!m_doc.groupList().empty()) {
+        outputStart(TAG_GROUPING_LIST, 1);
+        for (const auto &g : m_doc.groupList()) {
+            if (!g) continue;
+            outputStart(TAG_GROUPING, 2, Attributes().integer(ATTR_ID, g->ident()));
+            if (!g->name().isEmpty()) outputString(TAG_TITLE, g->name(), 3);
+            outputEnd(TAG_GROUPING, 2);
+        }
+        outputEnd(TAG_GROUPING_LIST, 1);
+    }
+
+    CV4DataModel &store = *m_doc.dataModel();
+    outputStart(TAG_CURRENCY_LIST, 1);
+    for (const auto &c : m_doc.currencyList()) {
+        if (!c) continue;
+        Attributes a;
+        a.integer(ATTR_ID, c->ident()).integer(ATTR_FRACTION, c->fraction()).string(ATTR_ABBR, c->abbr());
+        a.string(ATTR_PREFIX, c->prefix()).rate(ATTR_RATE, c->rate());
+        outputStart(TAG_CURRENCY, 2, a);
+        outputString(TAG_TITLE, c->name(), 3);
+        if (const auto rates = store.getXchgRateListForCurrency(c->ident())) {
+            for (const auto &r : *rates) outputPriceTime(*r, 3);
+        } else {
+            m_ok = false;
+        }
+        outputEnd(TAG_CURRENCY, 2);
+    }
+    outputEnd(TAG_CURRENCY_LIST, 1);
+
+    outputStart(TAG_BRAND_LIST, 1);
+    for (const auto &b : m_doc.brandList()) {
+        if (!b) continue;
+        Attributes a;
+        a.integer(ATTR_ID, b->ident()).integer(ATTR_KIND, b->kind()).integer(ATTR_MARKET, b->market());
+        a.integer(ATTR_CURRENCY, b->currency());
+        if (b->code() != 0) a.integer(ATTR_CODE, b->code());
+        if (!b->symbol().isEmpty()) a.string(ATTR_ABBR, b->symbol());
+        if (b->risk() != 0) a.integer(ATTR_RISK, b->risk());
+        outputStart(TAG_BRAND, 2, a);
+        outputString(TAG_TITLE, b->name(), 3);
+        if (const auto prices = store.getPriceListForBrand(b->ident())) {
+            for (const auto &p : *prices) outputPriceTime(*p, 3);
+        } else {
+            m_ok = false;
+        }
+        outputEnd(TAG_BRAND, 2);
+    }
+    outputEnd(TAG_BRAND_LIST, 1);
+
+    const auto &accounts = *m_doc.accountModel();
+    const auto &categories = *m_doc.actualModel();
+    const std::pair<const char *, CVUnitModel *> sections[] = {
+        {TAG_ASSET, accounts.asset().get()},          {TAG_DEBT, accounts.debt().get()},
+        {TAG_ACCOUNT_SUMMARY, accounts.summary().get()}, {TAG_TRANSFER, categories.moneyFlow().get()},
+        {TAG_INCOME, categories.income().get()},      {TAG_EXPENSE, categories.expense().get()},
+        {TAG_ACTUAL_SUMMARY, categories.summary().get()},
+    };
+    for (const auto &[tag, rootNode] : sections) {
+        outputStart(tag, 1);
+        outputChildren(rootNode, 2);
+        outputEnd(tag, 1);
+    }
+    outputEnd(TAG_TOPLEVEL, 0);
+    return m_ok;
+}
+
+void XMLWriter::outputPriceTime(const CV4PriceTime &price, int level)
+{
+    outputClosed(TAG_PRICETIME, level, Attributes().date(ATTR_DATE, price.date()).price(ATTR_VALUE, price.price()));
+}
+
+void XMLWriter::outputActual(const CV4Actual &entry, int level)
+{
+    Attributes a;
+    a.integer(ATTR_KIND, entry.kind()).integer(ATTR_CATEGORY, entry.category()).integer(ATTR_ACCOUNT, entry.account());
+    a.date(ATTR_DATE, entry.date()).amount(ATTR_VALUE, entry.amount());
+    if (entry.destination() != 0) a.integer(ATTR_TRANSFER, entry.destination());
+    if (entry.group() != 0) a.integer(ATTR_GROUPING, entry.group());
+    if (entry.converted() != 0) a.amount(ATTR_CONVERTED, entry.converted());
+    if (entry.memo().isEmpty()) {
+        outputClosed(TAG_ACTUAL, level, a);
+        return;
+    }
+    outputStart(TAG_ACTUAL, level, a);
+    outputString(TAG_NOTE, entry.memo(), level + 1);
+    outputEnd(TAG_ACTUAL, level);
+}
+
+void XMLWriter::outputTrade(const CV4Trade &trade, int level)
+{
+    Attributes a;
+    a.integer(ATTR_KIND, trade.kind()).integer(ATTR_BRAND, trade.brand()).integer(ATTR_ACCOUNT, trade.account());
+    a.date(ATTR_DATE, trade.date());
+    if (trade.transfer() != 0) a.integer(ATTR_TRANSFER, trade.transfer());
+    if (trade.count() != 0) {
+        const CV4BrandPtr brand = m_doc.findBrand(trade.brand());
+        a.add(ATTR_COUNT, !brand || brand->kind() == CV4Brand::Stock ? cv::xml::count(trade.count())
+                                                                     : cv::xml::decimal(trade.count(), 6));
+    }
+    if (trade.unitPrice() != 0) a.price(ATTR_PRICE, trade.unitPrice());
+    if (trade.commission() != 0) a.amount(ATTR_COST, trade.commission());
+    if (trade.memo().isEmpty()) {
+        outputClosed(TAG_TRADE, level, a);
+        return;
+    }
+    outputStart(TAG_TRADE, level, a);
+    outputString(TAG_NOTE, trade.memo(), level + 1);
+    outputEnd(TAG_TRADE, level);
+}
+
+void XMLWriter::outputBudget(const CVUnitModel &node, int level)
+{
+    const auto *budget = dynamic_cast<const CV4Budget *>(node.extra().get());
+    if (!budget) return;
+    int year = 0, month = 0;
+    double value = 0;
+    for (int i = 0; budget->indexedBudgetAt(i, year, month, value); ++i) {
+        const QByteArray date = QByteArray::number(year) + '.' + QByteArray::number(month) + ".1";
+        outputClosed(TAG_BUDGET, level, Attributes().add(ATTR_DATE, date).amount(ATTR_VALUE, value));
+    }
+}
+
+void XMLWriter::appendAssetInfo(Attributes &a, const CV4AssetModel *record)
+{
+    if (!record) return;
+    if (record->initialValue() != 0) a.amount(ATTR_VALUE, record->initialValue());
+    if (record->date().isValid()) a.date(ATTR_DATE, record->date());
+}
+
+void XMLWriter::nodeAttributes(const CVUnitModel &node, Attributes &a)
+{
+    const cv::KeyedArchivable *extra = node.extra().get();
+    const auto *asset = dynamic_cast<const CV4AssetModel *>(extra);
+    switch (cv::NodeKind(node.kind())) {
+    case cv::NodeKind::Holding:
+        if (const auto *unit = dynamic_cast<const CV4InvestUnit *>(extra)) {
+            // A holding without a date has none to write; "0.0.0" would read back as garbage.
+            if (unit->date().isValid()) a.date(ATTR_DATE, unit->date());
+            a.integer(ATTR_BRAND, unit->brand());
+            if (unit->units() > 0) {
+                a.add(ATTR_COUNT, cv::xml::count(unit->units()));
+                a.amount(ATTR_PRICE, unit->unitPrice()).amount(ATTR_COST, unit->commission());
+            }
+        }
+        break;
+    case cv::NodeKind::Cash:
+    case cv::NodeKind::Investment:
+    case cv::NodeKind::GeneralAsset:
+    case cv::NodeKind::GeneralDebt: appendAssetInfo(a, asset); break;
+    case cv::NodeKind::Bank: {
+        static const CV4BankModel blank;
+        const auto *bank = dynamic_cast<const CV4BankModel *>(extra);
+        appendAssetInfo(a, asset);
+        if (!bank) bank = &blank;
+        if (bank->kind() != 0) a.integer(ATTR_KIND, bank->kind());
+        a.string(ATTR_COMPANY, bank->name()).string(ATTR_BRANCH, bank->branchName());
+        a.string(ATTR_CODE, bank->accountNumber());
+        if (!bank->telephone().isEmpty()) a.string(ATTR_TEL, bank->telephone());
+        a.rate(ATTR_RATE, bank->interestRate());
+        break;
+    }
+    case cv::NodeKind::CreditCard: {
+        static const CV4CreditCardModel blank;
+        const auto *card = dynamic_cast<const CV4CreditCardModel *>(extra);
+        appendAssetInfo(a, asset);
+        if (!card) card = &blank;
+        a.string(ATTR_COMPANY, card->name());
+        if (!card->telephone().isEmpty()) a.string(ATTR_TEL, card->telephone());
+        a.amount(ATTR_LIMIT, card->limit()).integer(ATTR_CUTOFF, card->cutoffDay()).integer(ATTR_DUE, card->dueDay());
+        break;
+    }
+    case cv::NodeKind::Loan: {
+        static const CV4LoanModel blank;
+        const auto *loan = dynamic_cast<const CV4LoanModel *>(extra);
+        appendAssetInfo(a, asset);
+        if (!loan) loan = &blank;
+        if (loan->loanType() != 0) a.integer(ATTR_KIND, loan->loanType());
+        a.integer(ATTR_DUE, loan->dueDay()).rate(ATTR_RATE, loan->rate()).integer(ATTR_COUNT, loan->times());
+        a.integer(ATTR_ACCOUNT, loan->repaymentAccount());
+        if (loan->inAccount() != 0) a.integer(ATTR_TRANSFER, loan->inAccount());
+        if (loan->outCategory() != 0) a.integer(ATTR_CATEGORY, loan->outCategory());
+        if (loan->bonusMonths() != 0)
+            a.integer(ATTR_BONUS_MONTH, loan->bonusMonths()).amount(ATTR_BONUS_VALUE, loan->bonusAmount());
+        const int flags = loan->repaymentFlags();
+        if (flags & CV4LoanModel::InterestInArrears) a.flag(ATTR_POSTPAID);
+        if (flags & CV4LoanModel::FirstDueNextMonth) a.flag(ATTR_NEXTMONTH);
+        if (flags & CV4LoanModel::CountFromStartDate) a.flag(ATTR_NEXTDAY);
+        if (flags & CV4LoanModel::NoFirstRowAdjustment) a.flag(ATTR_FRACTION);
+        if (!(flags & CV4LoanModel::HolidayNoMove))
+            a.add(ATTR_HOLIDAY, (flags & CV4LoanModel::HolidayToPrevious) ? "-" : "+");
+        break;
+    }
+    default: break;
+    }
+}
+
+void XMLWriter::outputNode(const CVUnitModel &node, int level)
+{
+    const int kind = node.kind();
+    if (kind == cv::NodeKind::CashPart) return;   // the cash part belongs to its investment account
+    const char *known = nodeTag(kind);
+    const QByteArray tag = known ? QByteArray(known) : "unknown_" + QByteArray::number(kind);
+
+    Attributes a;
+    if (node.ident() != 0) a.integer(ATTR_ID, node.ident());
+    if (node.currency() != 0) a.integer(ATTR_CURRENCY, node.currency());
+    nodeAttributes(node, a);
+    outputStart(tag.constData(), level, a);
+
+    if (!node.name().isEmpty()) outputString(TAG_TITLE, node.name(), level + 1);
+    QString memo;
+    const cv::KeyedArchivable *extra = node.extra().get();
+    if (kind == cv::NodeKind::Holding || cv::isAssetAccountKind(kind) || cv::isDebtAccountKind(kind)) {
+        if (const auto *asset = dynamic_cast<const CV4AssetModel *>(extra))
+            memo = asset->memo();
+        else if (const auto *unit = dynamic_cast<const CV4InvestUnit *>(extra))
+            memo = unit->memo();
+    } else if (kind == cv::NodeKind::AccountSummary || kind == cv::NodeKind::CategorySummary) {
+        if (const auto *summary = dynamic_cast<const CV4Summary *>(extra)) memo = summary->memo();
+    }
+    if (!memo.isEmpty()) outputString(TAG_NOTE, memo, level + 1);
+
+    const bool inBudgetTree = m_doc.actualModel()->isIncomeOrExpense(&node);
+    CV4DataModel &store = *m_doc.dataModel();
+    const int child = level + 1;
+    if (kind == cv::NodeKind::Category || (kind == cv::NodeKind::SystemItem && node.ident() >= 10 && node.ident() <= 13)) {
+        if (inBudgetTree) outputBudget(node, child);
+        if (const auto entries = store.findActualFrom(QDate(), QDate(), node.ident())) {
+            for (const auto &e : *entries) outputActual(*e, child);
+        } else {
+            m_ok = false;
+        }
+    } else if (kind == cv::NodeKind::Holding) {
+        const auto *unit = dynamic_cast<const CV4InvestUnit *>(extra);
+        if (unit && node.parent()) {
+            if (const auto trades = store.findTradeBySourceAccount(node.parent()->ident(), unit->brand())) {
+                for (const auto &t : *trades) outputTrade(*t, child);
+            } else {
+                m_ok = false;
+            }
+        }
+    } else if (kind == cv::NodeKind::Loan) {
+        if (const auto rows = m_doc.getLoan(node.ident())) {
+            for (const auto &row : *rows) {
+                if (!row) continue;
+                Attributes r;
+                r.integer(ATTR_KIND, row->kind()).date(ATTR_DATE, row->date()).rate(ATTR_RATE, row->rate());
+                r.integer(ATTR_ACCOUNT, row->account()).amount(ATTR_INTEREST, row->interest());
+                r.amount(ATTR_PRINCIPAL, row->principal());
+                outputClosed(TAG_REPAYMENT, child, r);
+            }
+        }
+    } else if (kind == cv::NodeKind::AccountSummary || kind == cv::NodeKind::CategorySummary) {
+        if (const auto *summary = dynamic_cast<const CV4Summary *>(extra)) {
+            for (const auto &unit : summary->assetList())
+                if (unit) outputClosed(TAG_REFERENCE, child, Attributes().integer(ATTR_REFID, unit->refID()));
+            for (const auto &unit : summary->debtList())
+                if (unit)
+                    outputClosed(TAG_REFERENCE, child, Attributes().integer(ATTR_REFID, unit->refID()).flag(ATTR_KIND));
+        }
+    } else {
+        if (inBudgetTree) outputBudget(node, child);
+        outputChildren(&node, child);
+    }
+    outputEnd(tag.constData(), level);
+}
+
+void XMLWriter::outputChildren(const CVUnitModel *node, int level)
+{
+    if (!node) return;
+    for (const auto &c : node->children())
+        if (c) outputNode(*c, level);
+}
+
+} // namespace
+
+namespace cv::xml {
+
+bool exportTo(CV4Document &document, QIODevice &device)
+{
+    return XMLWriter(document, device).run();
+}
+
+} // namespace cv::xml
+
+bool CV4Document::export_(const QString &path)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        qCWarning(lcDocument) << "xml: cannot write" << path << file.errorString();
+        return false;
+    }
+    if (!cv::xml::exportTo(*this, file)) {
+        qCWarning(lcDocument) << "xml: writing" << path << "failed" << file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}

@@ -1,0 +1,98 @@
+#pragma once
+// Every domain kind of the book in one place. The numbers are stored in
+// documents, archives and the XML form: never change one. Tree nodes, entries
+// and trades keep them as int; compare with the enum
+// (`node->kind() == cv::NodeKind::Holding`) and switch over `cv::NodeKind(kind)`.
+// scripts/check-node-kinds.sh keeps bare node-kind numbers out of the code.
+
+#include <QString>
+
+namespace cv {
+
+// The kind of a tree node (`CVUnitModel::kind`).
+enum class NodeKind : int {
+    SummaryRoot = 0,       // root of the summaries tree; also a command row
+    SectionRoot = 1,       // root of an account or category section
+    Report = 2,            // report row (named like a group folder)
+    CashPart = 3,          // cash of an investment account, its first child
+    SystemItem = 5,        // system category: transfer items 10-13, "SYS:" income and expense items
+    Holding = 6,           // one security held in an investment account
+    Group = 20,            // folder of accounts or categories
+    Category = 21,         // income or expense category
+    Cash = 30,             // cash at hand
+    Bank = 31,             // bank account
+    Investment = 32,       // investment account: cash part plus holdings
+    GeneralAsset = 33,     // any other asset
+    CreditCard = 40,       // credit card
+    Loan = 41,             // loan with a payment schedule
+    GeneralDebt = 42,      // any other debt
+    AccountSummary = 50,   // sum of accounts (plus list minus minus list)
+    CategorySummary = 51,  // sum of categories (income list minus expense list)
+};
+
+constexpr int raw(NodeKind kind) { return int(kind); }
+constexpr bool operator==(int stored, NodeKind kind) { return stored == int(kind); }
+
+// Asset accounts: cash, bank, investment, general asset.
+constexpr bool isAssetAccountKind(int kind) { return kind >= raw(NodeKind::Cash) && kind <= raw(NodeKind::GeneralAsset); }
+// Debts: credit card, loan, general debt.
+constexpr bool isDebtAccountKind(int kind) { return kind >= raw(NodeKind::CreditCard) && kind <= raw(NodeKind::GeneralDebt); }
+// Nodes the balance cache accumulates day by day.
+constexpr bool isBalanceNodeKind(int kind)
+{
+    return kind == NodeKind::Cash || kind == NodeKind::Bank || kind == NodeKind::GeneralAsset ||
+           isDebtAccountKind(kind) || kind == NodeKind::CashPart;
+}
+// Kinds whose name may be a localisation key ("SYS:...").
+constexpr bool isSystemNameKind(int kind) { return kind >= raw(NodeKind::SummaryRoot) && kind <= raw(NodeKind::SystemItem); }
+
+// The kind of an entry (`CV4Actual::kind`; the class keeps its plain names).
+enum class EntryKind : int {
+    Income = 0,    // money in, against an income category
+    Expense = 1,   // money out, against an expense category
+    Transfer = 2,  // between two accounts, against a transfer item 10-13
+};
+
+// The kind of a trade (`CV4Trade::kind`; the class keeps its plain names).
+enum class TradeKind : int {
+    Buy = 0,             // units in, money out
+    Sale = 1,            // units out, money in
+    TransferUnits = 2,   // units from one investment account to another
+    OtherIncome = 5,     // money in without units
+    OtherExpense = 6,    // money out without units
+    Dividend = 10,       // dividend paid out
+    Interest = 11,       // interest paid out
+    Distribution = 12,   // fund distribution paid out
+    Split = 13,          // more units, no money
+    Merge = 14,          // fewer units, no money
+    Increase = 16,       // units in without money
+    Decrease = 17,       // units out without money
+    MarginSale = 18,     // short sale on margin
+    BuyBack = 19,        // closes a margin sale
+    MarginBuy = 20,      // purchase on margin
+    SellBack = 21,       // closes a margin purchase
+    CashIn = 30,         // units bought with cash paid in
+    Reinvestment = 31,   // distribution reinvested as units
+};
+
+// A document type; the file extension decides it.
+enum class DocumentType {
+    None,     // no type has the extension
+    Current,  // "cvv2": the current format, read and written
+    Version1, // "cvv1": the older format, read only; saved as a .cvv2 beside it
+    XML,      // "cvxf": the whole-document XML form, also the templates
+};
+
+// The one place where types and extensions meet.
+DocumentType documentTypeForExtension(const QString &extension);
+QString extensionForDocumentType(DocumentType type);
+// The type a document of this type is saved as: an older file is saved as the current format.
+constexpr DocumentType savedDocumentType(DocumentType type)
+{
+    return type == DocumentType::Version1 ? DocumentType::Current : type;
+}
+// The path with the current type's extension: an older or upgraded book is
+// saved as the .cvv2 of the same name beside it.
+QString currentTypePathFor(const QString &path);
+
+} // namespace cv

@@ -1,0 +1,277 @@
+// One edit, one transaction, one notice: what an edit scope emits, what a
+// failed one leaves behind, and that balances read right after a write are
+// those of a fresh rebuild.
+
+#include "CV4DocumentTestSupport.h"
+#include "CacheSnapshot.h"
+
+#include "../platform/ScriptedAlertPresenter.h"
+#include "document/EditScope.h"
+#include "platform/LongOperations.h"
+
+#include <functional>
+
+namespace {
+
+// Every change signal of a document, counted, with the last change set each carried.
+struct SignalLog {
+    std::map<std::string, int> count;
+    std::map<std::string, cv::ChangeSet> last;
+    std::vector<bool> modification;
+
+    explicit SignalLog(CV4Document &doc)
+    {
+        watch(doc, &CV4Document::accountChanged, "account");
+        watch(doc, &CV4Document::actualChanged, "actual");
+        watch(doc, &CV4Document::currencyChanged, "currency");
+        watch(doc, &CV4Document::brandChanged, "brand");
+        watch(doc, &CV4Document::entriesChanged, "entries");
+        watch(doc, &CV4Document::tradesChanged, "trades");
+        watch(doc, &CV4Document::balancesChanged, "balances");
+        QObject::connect(&doc, &CV4Document::modificationChanged, [this](bool edited) { modification.push_back(edited); });
+    }
+    template <class Signal> void watch(CV4Document &doc, Signal signal, const char *name)
+    {
+        QObject::connect(&doc, signal, [this, name](const cv::ChangeSet &changes) {
+            ++count[name];
+            last[name] = changes;
+        });
+    }
+    int total() const
+    {
+        int n = 0;
+        for (const auto &[name, c] : count) n += c;
+        return n;
+    }
+};
+
+} // namespace
+
+class EditScopeTest : public DocumentTest {
+protected:
+    void SetUp() override
+    {
+        DocumentTest::SetUp();
+        addCurrency(1, QStringLiteral("JPY"), 1, 0);
+        wallet = addAccount(doc->accountModel()->asset(), 10, 30, 1000);
+        bank = addAccount(doc->accountModel()->asset(), 11, 31, 0);
+        invest = addAccount(doc->accountModel()->asset(), 12, 32, 0);
+        food = addCategory(doc->actualModel()->expense(), 1005);
+        addCategory(doc->actualModel()->income(), 2001);
+        brand = addBrand(QStringLiteral("B"), 1);
+        doc->createCache();
+        doc->updateChangeCount(CV4DocumentChanges::ChangeCleared);
+    }
+
+    CV4ActualPtr expense(int d, double amount, int account = 10)
+    {
+        auto e = makeEntry(CV4Actual::Expense, day(2009, 6, d), amount, 1005, account);
+        doc->updateExpense(e, nullptr);
+        return e;
+    }
+
+    int storedEntries()
+    {
+        const auto rows = doc->dataModel()->findExpenseByCategory(1005);
+        return rows ? int(rows->size()) : -1;
+    }
+
+    CVUnitModelPtr wallet, bank, invest, food;
+    CV4BrandPtr brand;
+};
+
+TEST_F(EditScopeTest, AScopeEmitsEachSignalOnceWithTheUnionOfWhatChanged)
+{
+    struct Case {
+        const char *name;
+        std::function<void()> edit;
+        std::map<std::string, int> signals;
+        std::set<int> accounts;
+        std::set<int> categories;
+        int entries;
+        QDate earliest;
+    };
+    const std::vector<Case> cases = {
+        {"two expenses and a transfer",
+         [this] {
+             expense(20, 100);
+             expense(5, 50);
+             transfer(day(2009, 6, 10), 30, 10, 11);
+         },
+         {{"entries", 1}, {"balances", 1}},
+         {10, 11},
+         {1005, 10},
+         3,
+         day(2009, 6, 5)},
+        {"entries with both tree commits",
+         [this] {
+             expense(7, 10);
+             doc->commitAccountModel();
+             doc->commitActualModel();
+             doc->commitAccountModel();
+         },
+         {{"entries", 1}, {"balances", 1}, {"account", 1}, {"actual", 1}},
+         {10},
+         {1005},
+         1,
+         day(2009, 6, 7)},
+        {"a trade with its price",
+         [this] {
+             auto trade = makeTrade(CV4Trade::Buy, day(2009, 6, 3), 12, brand->ident(), 10, 300);
+             std::set<CV4BrandPtr> brands;
+             doc->applyTrade(trade, invest, {}, brands, true);
+             doc->applyBrands(brands);
+         },
+         {{"trades", 1}, {"balances", 1}, {"brand", 1}, {"account", 1}},
+         {12},
+         {},
+         0,
+         day(2009, 6, 3)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        SignalLog log(*doc);
+        {
+            cv::EditScope edit(*doc);
+            c.edit();
+            EXPECT_EQ(log.total(), 0) << "nothing is emitted before the edit ends";
+        }
+        EXPECT_EQ(log.count, c.signals);
+        const cv::ChangeSet &changes = log.last.begin()->second;
+        EXPECT_EQ(changes.accounts, c.accounts);
+        EXPECT_EQ(changes.categories, c.categories);
+        EXPECT_EQ(int(changes.entries.size()), c.entries);
+        EXPECT_EQ(changes.earliest, c.earliest);
+        EXPECT_EQ(log.modification, std::vector<bool>{true}) << "one change of the mark per edit";
+        doc->updateChangeCount(CV4DocumentChanges::ChangeCleared);
+        QObject::disconnect(doc.get(), nullptr, nullptr, nullptr);
+    }
+}
+
+TEST_F(EditScopeTest, AFailedScopeRollsBackRebuildsTheCacheAndEmitsNothing)
+{
+    expense(1, 10);
+    doc->updateChangeCount(CV4DocumentChanges::ChangeCleared);
+    const int before = storedEntries();
+    const struct {
+        const char *name;
+        bool closeStore;   // the store refuses the writes; otherwise the edit is failed by hand
+    } cases[] = {{"failed by hand", false}, {"store refuses", true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedAlertPresenter alerts;
+        SignalLog log(*doc);
+        {
+            cv::EditScope edit(*doc);
+            if (c.closeStore) doc->dataModel()->close();
+            expense(2, 100);
+            transfer(day(2009, 6, 3), 40, 10, 11);
+            if (!c.closeStore) edit.fail();
+        }
+        EXPECT_EQ(log.total(), 0);
+        EXPECT_TRUE(log.modification.empty());
+        EXPECT_EQ(alerts.asked.size(), 1u) << "one warning for the edit";
+        if (!c.closeStore) {
+            EXPECT_EQ(storedEntries(), before);
+            EXPECT_FALSE(doc->isDocumentEdited()) << "the mark is as before the edit";
+        }
+        const Snapshot kept = snapshot(doc->cache());
+        doc->createCache();
+        expectSameSeries(kept, snapshot(doc->cache()));
+        if (!c.closeStore) {
+            EXPECT_DOUBLE_EQ(doc->valueForAccount(wallet, day(2009, 6, 30)), 990);
+            EXPECT_DOUBLE_EQ(doc->valueForAccount(bank, day(2009, 6, 30)), 0);
+        }
+        QObject::disconnect(doc.get(), nullptr, nullptr, nullptr);
+    }
+}
+
+TEST_F(EditScopeTest, BalancesReadRightAfterAWriteEqualAFreshRebuild)
+{
+    // Each step writes without any follow-up call, then reads at once.
+    const std::vector<std::function<void()>> steps = {
+        [&] { expense(10, 200); },
+        [&] { transfer(day(2009, 6, 1), 500, 10, 11); },
+        [&] {
+            auto e = expense(12, 70, 11);
+            auto changed = e->clone();
+            changed->setDate(day(2009, 5, 30));
+            doc->updateExpense(changed, e);
+        },
+        [&] {
+            auto trade = makeTrade(CV4Trade::Buy, day(2009, 6, 2), 12, brand->ident(), 5, 100, 3);
+            std::set<CV4BrandPtr> brands;
+            doc->applyTrade(trade, invest, {}, brands, false);
+        },
+        [&] { doc->updateIncome(makeEntry(CV4Actual::Income, day(2009, 6, 15), 1000, 2001, 12), nullptr); },
+    };
+    const CVUnitModelPtr accounts[] = {wallet, bank, invest->childAt(0), invest->childAt(1)};
+    const QDate dates[] = {day(2009, 5, 31), day(2009, 6, 1), day(2009, 6, 10), day(2009, 7, 1)};
+    auto readAll = [&] {
+        std::vector<double> values;
+        for (const auto &a : accounts)
+            for (const QDate &d : dates) values.push_back(a ? doc->rawValueForAccount(a, d) : 0);
+        return values;
+    };
+    for (size_t i = 0; i < steps.size(); ++i) {
+        SCOPED_TRACE(i);
+        steps[i]();
+        const std::vector<double> read = readAll();
+        const Snapshot incremental = snapshot(doc->cache());
+        doc->createCache();
+        expectSameSeries(incremental, snapshot(doc->cache()));
+        EXPECT_EQ(read, readAll());
+    }
+}
+
+TEST_F(EditScopeTest, NestedScopesCommitOnceAtTheOutermostEnd)
+{
+    SignalLog log(*doc);
+    const int before = storedEntries();
+    {
+        cv::EditScope outer(*doc);
+        {
+            cv::EditScope inner(*doc);
+            expense(3, 10);
+            EXPECT_TRUE(doc->isEditing());
+        }
+        EXPECT_EQ(log.total(), 0) << "an inner scope neither commits nor emits";
+        // A read inside the edit already sees the write.
+        EXPECT_DOUBLE_EQ(doc->valueForAccount(wallet, day(2009, 6, 30)), 990);
+        expense(4, 20);
+        outer.fail();
+    }
+    EXPECT_FALSE(doc->isEditing());
+    EXPECT_EQ(storedEntries(), before) << "the inner scope's write went back with the outer edit";
+    EXPECT_EQ(log.total(), 0);
+
+    {
+        cv::EditScope outer(*doc);
+        {
+            cv::EditScope inner(*doc);
+            expense(3, 10);
+        }
+        expense(4, 20);
+    }
+    EXPECT_EQ(storedEntries(), before + 2);
+    EXPECT_EQ(log.count["entries"], 1);
+    EXPECT_EQ(log.last["entries"].entries.size(), 2u);
+}
+
+TEST(LongOperationsTest, EnterAndExitReachEveryListenerAndBalance)
+{
+    auto &hub = cv::LongOperations::instance();
+    QObject source;
+    std::vector<std::pair<bool, const QObject *>> seen;
+    const auto a = QObject::connect(&hub, &cv::LongOperations::enterLongOp, [&](const QObject *s) { seen.push_back({true, s}); });
+    const auto b = QObject::connect(&hub, &cv::LongOperations::exitLongOp, [&](const QObject *s) { seen.push_back({false, s}); });
+    {
+        cv::LongOperation op(&source);
+        EXPECT_EQ(hub.depth(), 1);
+    }
+    EXPECT_EQ(hub.depth(), 0);
+    const std::vector<std::pair<bool, const QObject *>> expected = {{true, &source}, {false, &source}};
+    EXPECT_EQ(seen, expected);
+    QObject::disconnect(a);
+    QObject::disconnect(b);
+}
