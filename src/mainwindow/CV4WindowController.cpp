@@ -313,14 +313,11 @@ void CV4WindowController::updateTitle()
 void CV4WindowController::connectBusyIndicator()
 {
     if (!m_document) return;
-    // The hub is process-wide; this window is busy only while its own document is.
+    // Any long operation of the process shows in every document window: the
+    // program is busy, whichever book does the work.
     auto &hub = cv::LongOperations::instance();
-    connect(&hub, &cv::LongOperations::enterLongOp, this, [this](const QObject *source) {
-        if (source == m_document) startBusyIndicator();
-    });
-    connect(&hub, &cv::LongOperations::exitLongOp, this, [this](const QObject *source) {
-        if (source == m_document) stopBusyIndicator();
-    });
+    connect(&hub, &cv::LongOperations::enterLongOp, this, &CV4WindowController::startBusyIndicator);
+    connect(&hub, &cv::LongOperations::exitLongOp, this, &CV4WindowController::stopBusyIndicator);
 }
 
 void CV4WindowController::startBusyIndicator()

@@ -7,6 +7,7 @@
 #include "model/CV4Brand.h"
 #include "model/CV4Currency.h"
 #include "model/CV4Settings.h"
+#include "model/DomainEnums.h"
 #include "model/CVExtraInterfaces.h"
 #include "model/CVUnitModel.h"
 #include "platform/Localization.h"
@@ -14,29 +15,15 @@
 
 namespace cv {
 
-namespace kinds {
-constexpr int SummaryRoot = 0;
-constexpr int SectionRoot = 1;
-constexpr int CashPart = 3;
-constexpr int SystemItem = 5;
-constexpr int Holding = 6;
-constexpr int Group = 20;
-constexpr int Category = 21;
-constexpr int Cash = 30;
-constexpr int Bank = 31;
-constexpr int Investment = 32;
-constexpr int GeneralAsset = 33;
-constexpr int CreditCard = 40;
-constexpr int Loan = 41;
-constexpr int GeneralDebt = 42;
-constexpr int AccountSummary = 50;
-constexpr int CategorySummary = 51;
-} // namespace kinds
 
 namespace {
 
 const QColor kForeignColor = QColor::fromRgbF(0, 0.4, 0);
 constexpr int kLastSystemIdent = 99;
+// Security kinds (CV4Brand::kind).
+constexpr int kStockBrand = 0;
+constexpr int kTrustBrand = 1;
+constexpr int kBondBrand = 2;
 enum EdgeMode { CarryOver = 0, BlockEnd = 1, WeekEnd = 2 };
 
 CVUnitModelPtr shared(const CVUnitModel &node)
@@ -74,32 +61,32 @@ QString ViewerValues::kindMark(const CVUnitModel &node) const
     const auto key = [](const char *k) { return localizedString(QLatin1String(k)); };
     const int kind = node.kind();
     switch (kind) {
-    case kinds::SummaryRoot:
-    case kinds::SectionRoot:
-    case kinds::Group:
-    case kinds::AccountSummary:
-    case kinds::CategorySummary: return QString();
-    case 2:
-    case kinds::CashPart:
-    case 4:
-    case kinds::SystemItem: return key("I:System");
-    case kinds::Holding: {
+    case raw(NodeKind::SummaryRoot):
+    case raw(NodeKind::SectionRoot):
+    case raw(NodeKind::Group):
+    case raw(NodeKind::AccountSummary):
+    case raw(NodeKind::CategorySummary): return QString();
+    case raw(NodeKind::Report):
+    case raw(NodeKind::CashPart):
+    case raw(NodeKind::CashPart) + 1:
+    case raw(NodeKind::SystemItem): return key("I:System");
+    case raw(NodeKind::Holding): {
         const CV4BrandPtr brand = m_document.findBrand(brandOf(node));
         switch (brand ? brand->kind() : -1) {
-        case 0: return key("I:Stock");
-        case 1: return key("I:Trust");
-        case 2: return key("I:Bond");
+        case kStockBrand: return key("I:Stock");
+        case kTrustBrand: return key("I:Trust");
+        case kBondBrand: return key("I:Bond");
         default: return QString();
         }
     }
-    case kinds::Category: return node.ident() <= kLastSystemIdent ? key("I:System") : QString();
-    case kinds::Cash: return key("I:Cache");
-    case kinds::Bank: return key("I:Bank");
-    case kinds::Investment: return key("I:Invest");
-    case kinds::GeneralAsset: return key("I:Asset");
-    case kinds::CreditCard: return key("I:Credit");
-    case kinds::Loan: return key("I:Loan");
-    case kinds::GeneralDebt: return key("I:Debt");
+    case raw(NodeKind::Category): return node.ident() <= kLastSystemIdent ? key("I:System") : QString();
+    case raw(NodeKind::Cash): return key("I:Cache");
+    case raw(NodeKind::Bank): return key("I:Bank");
+    case raw(NodeKind::Investment): return key("I:Invest");
+    case raw(NodeKind::GeneralAsset): return key("I:Asset");
+    case raw(NodeKind::CreditCard): return key("I:Credit");
+    case raw(NodeKind::Loan): return key("I:Loan");
+    case raw(NodeKind::GeneralDebt): return key("I:Debt");
     default: return QString::number(kind);
     }
 }
@@ -124,9 +111,9 @@ QDate ViewerValues::accountDateForColumn(const CVUnitModel &node, int column) co
 bool ViewerValues::validAtColumn(const CVUnitModel &node, int column) const
 {
     const int kind = node.kind();
-    if ((kind == kinds::CashPart || kind == kinds::Holding) && node.parent())
+    if ((kind == NodeKind::CashPart || kind == NodeKind::Holding) && node.parent())
         return validAtColumn(*node.parent(), column);
-    if (kind < kinds::Holding || kind == kinds::AccountSummary) return true;
+    if (kind < raw(NodeKind::Holding) || kind == NodeKind::AccountSummary) return true;
     return node.validAtDate(accountDateForColumn(node, column));
 }
 
@@ -151,7 +138,7 @@ double ViewerValues::carryOver(const CVUnitModel &node, int mode, bool force)
         if (accounts && item == accounts->asset()) return m_assetSum;
         if (accounts && item == accounts->debt()) return m_debtSum;
     }
-    if (node.kind() == kinds::Holding) {
+    if (node.kind() == NodeKind::Holding) {
         if (!m_document.settings() || !m_document.settings()->displayStockPrice())
             return m_document.valueForAccount(item, date, nullptr);
         const CV4CurrencyPtr currency = force ? m_document.defaultCurrency() : m_document.findCurrency(node.currency());
@@ -176,19 +163,20 @@ QString ViewerValues::currencyText(double value) const
 QString ViewerValues::formatAccount(const CVUnitModel &node, double value, bool trans) const
 {
     const int kind = node.kind();
-    if (kind == kinds::Holding) {
+    if (kind == NodeKind::Holding) {
         if (m_document.settings() && m_document.settings()->displayStockPrice()) {
             const CV4CurrencyPtr def = m_document.defaultCurrency();
             const CV4CurrencyPtr shown = trans ? def : m_document.displayCurrencyOfItem(node);
             return m_document.stringForValue(value, shown ? shown->ident() : 0);
         }
         const CV4BrandPtr brand = m_document.findBrand(brandOf(node));
-        if (brand && brand->kind() == 0) return m_document.intFormatter().stringForObjectValue(value);
+        const int brandKind = brand ? brand->kind() : -1;
+        if (brandKind == kStockBrand) return m_document.intFormatter().stringForObjectValue(value);
         static const KavriNumberFormatter units(QStringLiteral("#,##0.00;0.00;#,##0.00"));
         return units.stringForObjectValue(value);
     }
     if (trans || !node.isAccount()) return currencyText(value);
-    if (kind == kinds::CashPart && node.parent())
+    if (kind == NodeKind::CashPart && node.parent())
         return m_document.formatterForCurrency(node.parent()->currency()).stringForObjectValue(value);
     return m_document.formatterForCurrency(node.currency()).stringForObjectValue(value);
 }
@@ -242,7 +230,7 @@ ViewerCell ViewerValues::accountCell(const CVUnitModel &node, int column)
         if (!validAtColumn(node, column)) return cell;
         const QDate d = m_columns.columnLastDate(column);
         const CVUnitModelPtr item = shared(node);
-        if (node.kind() == kinds::Holding && m_document.settings() && m_document.settings()->displayStockPrice()) {
+        if (node.kind() == NodeKind::Holding && m_document.settings() && m_document.settings()->displayStockPrice()) {
             CV4CurrencyPtr currency = m_document.defaultCurrency();
             if (!trans && node.parent()) currency = m_document.findCurrency(node.parent()->currency());
             const double v = m_document.valueForAccount(item, d, currency);
@@ -250,7 +238,7 @@ ViewerCell ViewerValues::accountCell(const CVUnitModel &node, int column)
             cell.color = accountColor(node, v, column, trans);
             return cell;
         }
-        formatted(node.kind() == kinds::Holding ? m_document.rawValueForAccount(item, d)
+        formatted(node.kind() == NodeKind::Holding ? m_document.rawValueForAccount(item, d)
                                                 : accountValue(item, d, trans));
         return cell;
     }
@@ -265,7 +253,7 @@ ViewerCell ViewerValues::accountCell(const CVUnitModel &node, int column)
         const double v = carryOver(node, BlockEnd, true);
         if (v == 0) {
             formatted(v);
-        } else if (node.kind() == kinds::SectionRoot) {
+        } else if (node.kind() == NodeKind::SectionRoot) {
             cell.text = QStringLiteral("100.00");
         } else {
             validateSums();
@@ -312,7 +300,7 @@ ViewerCell ViewerValues::categoryCell(const CVUnitModel &node, int column)
         case ViewerColumns::BudgetPercentSummary: {
             if (!incomeOrExpense || !s.isValid() || m <= 0) return cell;
             double budget = 0;
-            const bool hasBudget = node.kind() >= kinds::Group || item == categories->income() ||
+            const bool hasBudget = node.kind() >= raw(NodeKind::Group) || item == categories->income() ||
                                    item == categories->expense();
             if (hasBudget) {
                 for (int k = 0; k < m; ++k) {
@@ -332,7 +320,7 @@ ViewerCell ViewerValues::categoryCell(const CVUnitModel &node, int column)
             v = m_document.summaryForActualMonths(item, s, m);
             if (v == 0) return cell;
             const CVUnitModel *root = &node;
-            while (root && root->kind() > kinds::SectionRoot) root = root->parent();
+            while (root && root->kind() > raw(NodeKind::SectionRoot)) root = root->parent();
             const double whole = root ? m_document.summaryForActualMonths(shared(*root), s, m) : 0;
             cell.text = percent(v, whole);
             return cell;
@@ -350,9 +338,9 @@ void ViewerValues::addAccountList(std::vector<CVUnitModelPtr> &list, const CVUni
 {
     if (!node) return;
     const int kind = node->kind();
-    if (kind == kinds::Investment) return;
-    if (kind == kinds::Cash || kind == kinds::Bank || kind == kinds::GeneralAsset || kind == kinds::CreditCard ||
-        kind == kinds::Loan || kind == kinds::GeneralDebt)
+    if (kind == NodeKind::Investment) return;
+    if (kind == NodeKind::Cash || kind == NodeKind::Bank || kind == NodeKind::GeneralAsset || kind == NodeKind::CreditCard ||
+        kind == NodeKind::Loan || kind == NodeKind::GeneralDebt)
         list.push_back(node);
     if (node->hasChildList()) {
         for (const CVUnitModelPtr &child : node->children()) addAccountList(list, child);

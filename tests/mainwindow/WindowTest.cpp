@@ -221,6 +221,13 @@ TEST_F(DelegateTest, BusyIndicatorFollowsNestedLongOperations)
     document->postNoBusy();
     EXPECT_FALSE(w->isBusy());
     EXPECT_TRUE(indicator->isHidden());
+
+    // Another book's long operation shows here too.
+    CV4Document *other = delegate->newDocument();
+    other->postBusy();
+    EXPECT_TRUE(w->isBusy());
+    other->postNoBusy();
+    EXPECT_FALSE(w->isBusy());
 }
 
 namespace {
