@@ -61,7 +61,7 @@ CV4WindowController::CV4WindowController(CV4Document *document, QSettings *setti
         for (auto signal : {&CV4Document::accountChanged, &CV4Document::actualChanged, &CV4Document::currencyChanged,
                             &CV4Document::brandChanged})
             connect(m_document, signal, this, &CV4WindowController::dataChanged);
-        connect(m_document, &CV4Document::aboutToSave, this, &CV4WindowController::storeFrame);
+        connect(m_document, &CV4Document::aboutToSave, this, &CV4WindowController::willSave);
     }
     restoreFrame();
     updateTitle();
@@ -83,6 +83,20 @@ void CV4WindowController::buildPages()
 cv::SearchPage *CV4WindowController::searchPage() const
 {
     return qobject_cast<cv::SearchPage *>(page(SearchIndex));
+}
+
+cv::ViewerPage *CV4WindowController::viewerPage() const
+{
+    return qobject_cast<cv::ViewerPage *>(page(ViewerIndex));
+}
+
+int CV4WindowController::execSearchForAccount(const std::vector<CVUnitModelPtr> &accounts, const QDate &from,
+                                              const QDate &to)
+{
+    cv::SearchPage *search = searchPage();
+    if (!search) return -1;
+    m_tabViewFlags[SearchIndex] = false;
+    return search->execSearchForAccount(accounts, from, to);
 }
 
 // ---------------------------------------------------------------- pages
@@ -357,6 +371,18 @@ void CV4WindowController::restoreFrame()
         if (!available.isEmpty()) frame.moveCenter(available.center());
     }
     setGeometry(clampToScreen(frame, available));
+}
+
+void CV4WindowController::willSave()
+{
+    // Open input reaches the book through the panels' own path before anything is stored.
+    if (m_temporaryPage && m_temporaryPage->panel()) QMetaObject::invokeMethod(m_temporaryPage->panel(), "apply");
+    if (m_switcher.currentPage() == page(SearchIndex)) {
+        if (cv::SearchPage *search = searchPage(); search && search->resultsPanel())
+            QMetaObject::invokeMethod(search->resultsPanel(), "apply");
+    }
+    if (cv::ViewerPage *viewer = viewerPage()) viewer->storeState();
+    storeFrame();
 }
 
 void CV4WindowController::storeFrame()

@@ -9,26 +9,33 @@
 
 #include "controls/DateReceiver.h"
 #include "controls/MainWindow.h"
+#include "mainwindow/EntryPanelMaker.h"
 #include "mainwindow/PageSwitcher.h"
 #include "platform/print/PrintRunner.h"
 
 #include <QDate>
 #include <QPointer>
 
+#include <QUndoStack>
+
 #include <array>
 #include <functional>
+#include <memory>
+#include <vector>
 
 class CV4Document;
 class CV4Preference;
 class QProgressBar;
 class QSettings;
-class QUndoStack;
+class CVUnitModel;
+using CVUnitModelPtr = std::shared_ptr<CVUnitModel>;
 
 #include "mainwindow/TemporaryPage.h"
 
 namespace cv {
 class DocumentToolbar;
 class SearchPage;
+class ViewerPage;
 } // namespace cv
 
 // A MainWindow: an outside click ends the cell edit of its tables. A
@@ -58,6 +65,16 @@ public:
     QString selectedTabIdentifier() const { return m_switcher.currentIdentifier(); }
     cv::WindowPage *page(int index) const { return m_switcher.page(index); }
     cv::SearchPage *searchPage() const;
+    cv::ViewerPage *viewerPage() const;
+    // The application's preferences (colours, margins); none: the defaults.
+    void setPreference(const CV4Preference *preference) { m_preference = preference; }
+    const CV4Preference *preference() const { return m_preference; }
+    // Entry panels for the viewer's cells; none opens nothing.
+    void setEntryPanelMaker(cv::EntryPanelMaker maker) { m_entryPanelMaker = std::move(maker); }
+    const cv::EntryPanelMaker &entryPanelMaker() const { return m_entryPanelMaker; }
+    // Searches the entries of the accounts within the days into the search
+    // page; the number found.
+    int execSearchForAccount(const std::vector<CVUnitModelPtr> &accounts, const QDate &from, const QDate &to);
     cv::TemporaryPage *temporaryPage() const { return m_temporaryPage; }
     void selectTab(int index);
     // Closes the chooser and the popup calendar: before a page switch and
@@ -115,8 +132,9 @@ public:
     // Whether a sheet or the securities window takes the window's commands.
     bool isShowingSheet() const;
     bool isBrandWindowKey() const { return false; }
-    // The document's undo stack; none until the document keeps one.
-    QUndoStack *undoStack() const { return nullptr; }
+    // The undo stack of the document's window: entry panels push onto it,
+    // a commit clears it.
+    QUndoStack *undoStack() const { return &m_undoStack; }
     void viewSettingChanged(int tag, bool checked);
     void changeFontSize(bool larger);
     void doRecalculation();
@@ -149,9 +167,14 @@ private:
     void stopBusyIndicator();
     void restoreFrame();
     void storeFrame();
+    // The document is about to save: panels commit, the viewer and the frame are stored.
+    void willSave();
 
     CV4Document *m_document;                    // not owned; outlives the window
     CloseHandler m_closeHandler;
+    const CV4Preference *m_preference = nullptr;  // not owned
+    cv::EntryPanelMaker m_entryPanelMaker;
+    mutable QUndoStack m_undoStack;
     QStackedWidget *m_stack;                    // child
     cv::PageSwitcher m_switcher;
     QPointer<cv::TemporaryPage> m_temporaryPage; // while an entry panel is open

@@ -6,6 +6,7 @@
 #include "mainwindow/MenuTags.h"
 #include "mainwindow/SearchPage.h"
 #include "mainwindow/TemporaryPage.h"
+#include "mainwindow/ViewerPage.h"
 
 #include <QDialog>
 
@@ -66,6 +67,10 @@ void CV4WindowController::viewSettingChanged(int tag, bool checked)
 void CV4WindowController::changeFontSize(bool larger)
 {
     if (!m_document || !m_document->settings()) return;
+    if (cv::ViewerPage *viewer = viewerPage()) {
+        viewer->changeFontSize(larger);
+        return;
+    }
     CV4Settings &s = *m_document->settings();
     const int size = std::clamp(s.viewerFontSize() + (larger ? 1 : -1), 1, 5);
     if (size == s.viewerFontSize()) return;

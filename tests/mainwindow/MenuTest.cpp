@@ -105,9 +105,11 @@ TEST_F(DelegateTest, CommandsOfLaterWindowsStayOff)
 TEST_F(DelegateTest, HandlersCheckTheirRuleAgainBeforeActing)
 {
     CV4Document *document = delegate->newDocument();
-    document->settings()->setViewerFontSize(5);
-    // The menu was last validated at another size: the shortcut still reaches the handler.
+    document->settings()->setViewerFontSize(4);
     QAction *larger = delegate->actionForTag(cv::tag::FontLarger);
+    larger->trigger();
+    ASSERT_EQ(document->settings()->viewerFontSize(), 5);
+    // The menu was last validated at another size: the shortcut still reaches the handler.
     larger->setEnabled(true);
     larger->trigger();
     EXPECT_EQ(document->settings()->viewerFontSize(), 5);
