@@ -258,15 +258,12 @@ void CV4AccountView::maximizeInputPanel(QWidget *panel)
 void CV4AccountView::commitPendingPanelInput()
 {
     if (!m_panel) return;
-    QPointer<QWidget> panel = m_panel;
-    m_panel = nullptr;
-    if (panel->metaObject()->indexOfMethod("tableView()") >= 0) {
+    if (m_panel->metaObject()->indexOfMethod("tableView()") >= 0) {
         CV4TableView *table = nullptr;
-        QMetaObject::invokeMethod(panel, "tableView", Q_RETURN_ARG(CV4TableView *, table));
+        QMetaObject::invokeMethod(m_panel, "tableView", Q_RETURN_ARG(CV4TableView *, table));
         if (table) table->forceEndFieldEditing();
     }
-    m_panel = panel;
-    commitPanel(panel);
+    commitPanel(m_panel);
     m_panel = nullptr;
 }
 
@@ -275,7 +272,6 @@ void CV4AccountView::commitPanel(QObject *panel)
     if (!panel) return;
     QMetaObject::invokeMethod(panel, "apply");
     if (panel->metaObject()->indexOfMethod("didEnd()") >= 0) QMetaObject::invokeMethod(panel, "didEnd");
-    QPointer<QObject> held = panel;
     panelWillClose();
     // Nothing entered in a panel can be undone once it is committed.
     if (m_wc && m_wc->undoStack()) m_wc->undoStack()->clear();
@@ -301,8 +297,9 @@ void CV4AccountView::closeMaximizedPanel()
 
 void CV4AccountView::willClose()
 {
-    commitPendingPanelInput();
+    // The document decided about unsaved input before its window closes.
     m_panel = nullptr;
+    m_wc = nullptr;
 }
 
 int CV4AccountView::displayRow(const QModelIndex &index) const

@@ -73,7 +73,7 @@ public:
     // `panel` is the grid's panel or the search results' panel.
     void commitPanel(QObject *panel);
     void panelWillClose();
-    // The window is closing: the panel is committed and let go.
+    // The window is closing: the panel and the window are let go.
     void willClose();
 
 public Q_SLOTS:

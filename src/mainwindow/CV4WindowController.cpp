@@ -5,6 +5,7 @@
 #include "controls/MiniCalendarPanelController.h"
 #include "document/CV4Document.h"
 #include "document/CV4DocumentController.h"
+#include "mainwindow/AccountOutlineView.h"
 #include "mainwindow/BudgetPage.h"
 #include "mainwindow/CurrencyPage.h"
 #include "mainwindow/DocumentToolbar.h"
@@ -182,7 +183,20 @@ void CV4WindowController::dataChanged()
 
 bool CV4WindowController::shouldSelectPage(int index)
 {
-    if (cv::WindowPage *shown = m_switcher.currentPage()) shown->commitPendingInput();
+    cv::WindowPage *shown = m_switcher.currentPage();
+    cv::ViewerPage *viewer = viewerPage();
+    if (shown && shown == page(SearchIndex)) {
+        // The search results commit like a panel; there may be none.
+        cv::SearchPage *search = searchPage();
+        if (viewer && search->resultsPanel())
+            viewer->accountView()->commitPanel(search->resultsPanel());
+        else
+            shown->commitPendingInput();
+        return true;
+    }
+    // On any other page, the temporary page too, the grids commit the panel they opened.
+    if (viewer) viewer->commitPendingInput();
+    if (shown && shown != viewer) shown->commitPendingInput();
     return true;
 }
 
@@ -402,6 +416,7 @@ void CV4WindowController::storeFrame()
 
 void CV4WindowController::documentClosing()
 {
+    if (cv::ViewerPage *viewer = viewerPage()) viewer->willClose();
     if (m_document) disconnect(m_document, nullptr, this, nullptr);
     m_document = nullptr;
     m_closeHandler = {};

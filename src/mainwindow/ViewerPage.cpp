@@ -37,11 +37,12 @@ namespace {
 constexpr int kAccountNameWidth = 150;
 constexpr int kKindWidth = 20;
 constexpr int kCarryWidth = 100;
-constexpr int kDefaultCellWidth = 70;
+constexpr int kDefaultCellWidth = 88;
 constexpr int kMinCellWidth = 30;
 constexpr int kMaxCellWidth = 200;
 constexpr int kUnits = 6;
 constexpr int kLargeHeaderFont = 17;
+constexpr int kCellMargins = 8;
 
 QString text(const char *key)
 {
@@ -199,8 +200,9 @@ void ViewerPage::applyFont()
     const int size = fontSizeForIndex(settings ? settings->viewerFontSize() : kDefaultFontIndex);
     m_accountView->setFontSize(size);
     m_actualView->setFontSize(size);
-    // The kind column holds "Ca " in the account grid's font.
-    m_kindWidth = std::max(kKindWidth, QFontMetrics(m_accountView->font()).horizontalAdvance(QStringLiteral("Ca ")));
+    // The kind column holds "Ca " in the account grid's font, plus the cell's margins.
+    m_kindWidth = std::max(kKindWidth,
+                           QFontMetrics(m_accountView->font()).horizontalAdvance(QStringLiteral("Ca ")) + kCellMargins);
 }
 
 int ViewerPage::visibleWidth() const
@@ -388,6 +390,10 @@ void ViewerPage::setShortSummary(bool on)
 
 void ViewerPage::setCellWidth(int width)
 {
+    {
+        const QSignalBlocker blocker(m_cellSlider);
+        m_cellSlider->setValue(width);
+    }
     if (CV4Settings *settings = document()->settings().get()) {
         // The width alone does not make the book edited.
         const bool wasChanged = settings->changed();
@@ -410,6 +416,13 @@ void ViewerPage::commitPendingInput()
 {
     m_accountView->commitPendingPanelInput();
     m_actualView->commitPendingPanelInput();
+}
+
+void ViewerPage::willClose()
+{
+    m_accountView->willClose();
+    m_actualView->willClose();
+    m_resizeTimer->stop();
 }
 
 void ViewerPage::resizeEvent(QResizeEvent *event)

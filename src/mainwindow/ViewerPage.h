@@ -58,6 +58,8 @@ public:
     // ---- the window's page protocol
     void enter(bool dirty) override;
     void commitPendingInput() override;
+    // The window closes: the grids let go of their panels and the window.
+    void willClose();
     void dateChosen(const QDate &date) override;
     bool hasPrintableContent() const override;
     // The rows shown in both grids; twelve months from the top date.
