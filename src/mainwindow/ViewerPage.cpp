@@ -127,6 +127,12 @@ ViewerPage::ViewerPage(CV4WindowController *window, CV4Document *document, QWidg
     m_built = true;
     setupColumns();
     restoreExpansionStatus();
+    // Today's column is selected once the window has its real width.
+    QTimer::singleShot(0, this, [this] {
+        if (!m_built) return;
+        setupColumns();
+        m_accountView->selectColumnAtIndexValue(columnIndexOfTodayInView(m_accountView));
+    });
 }
 
 ViewerPage::~ViewerPage() = default;
@@ -226,7 +232,8 @@ void ViewerPage::layoutColumns()
     if (!m_built) return;
     const CV4Settings *settings = document()->settings().get();
     ViewerColumns::Metrics metrics;
-    metrics.visibleWidth = visibleWidth();
+    // The layout counts a kind column of 20; a wider font's takes the difference.
+    metrics.visibleWidth = visibleWidth() - (m_kindWidth - kKindWidth);
     metrics.spacing = 0;
     metrics.cellWidth = m_cellSlider->value();
     const QFont headerFont = m_accountView->header()->font();
@@ -250,8 +257,8 @@ void ViewerPage::layoutColumns()
         accounts->resizeSection(column, width);
     }
     // The category grid's name column lines its data columns up with the accounts'.
-    categories->resizeSection(0, kAccountNameWidth + m_kindWidth + kCarryWidth - kKindWidth);
-    categories->resizeSection(1, kKindWidth);
+    categories->resizeSection(0, kAccountNameWidth + kCarryWidth);
+    categories->resizeSection(1, m_kindWidth);
     for (int column = 2; column < m_columns.categoryColumnCount(); ++column)
         categories->resizeSection(column, m_columns.accountWidth(ViewerColumns::accountColumnOf(column)));
     setupColumnHeader();
@@ -313,18 +320,21 @@ void ViewerPage::refreshMainView()
 
 void ViewerPage::dataChanged()
 {
+    if (!m_built) return;
     accountViewInvalidate();
     m_actualModel->refreshValues();
 }
 
 void ViewerPage::accountViewInvalidate()
 {
+    if (!m_built) return;
     m_values.invalidateSums();
     m_accountModel->refreshValues();
 }
 
 void ViewerPage::treesChanged()
 {
+    if (!m_built) return;
     if (m_ignoreTreeChanges) return;
     m_accountModel->reloadRows();
     m_actualModel->reloadRows();
@@ -420,9 +430,14 @@ void ViewerPage::commitPendingInput()
 
 void ViewerPage::willClose()
 {
+    // The document goes now and the page later: nothing may reach it again.
+    m_built = false;
+    m_resizeTimer->stop();
+    disconnect(document(), nullptr, this, nullptr);
     m_accountView->willClose();
     m_actualView->willClose();
-    m_resizeTimer->stop();
+    m_accountView->setModel(nullptr);
+    m_actualView->setModel(nullptr);
 }
 
 void ViewerPage::resizeEvent(QResizeEvent *event)

@@ -119,7 +119,7 @@ private:
     int m_todayColumn = ViewerColumns::kTodayNotShown;
     int m_kindWidth = 20;
     bool m_preserveSelectedColumn = false;
-    bool m_built = false;
+    bool m_built = false;             // built, and its document still there
     bool m_expansionChanged = false;  // since the last save
     bool m_ignoreTreeChanges = false; // while the trees are stored
 };
