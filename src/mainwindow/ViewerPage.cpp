@@ -135,7 +135,13 @@ ViewerPage::ViewerPage(CV4WindowController *window, CV4Document *document, QWidg
     });
 }
 
-ViewerPage::~ViewerPage() = default;
+ViewerPage::~ViewerPage()
+{
+    // The grids and models read the columns and values, which go before the children would.
+    delete m_splitter;
+    delete m_accountModel;
+    delete m_actualModel;
+}
 
 const CV4Preference &ViewerPage::preference() const
 {

@@ -203,18 +203,22 @@ QColor ViewerValues::categoryColor(double value, int column) const
     return {};
 }
 
-ViewerCell ViewerValues::accountCell(const CVUnitModel &node, int column)
+ViewerCell ViewerValues::fixedCell(const CVUnitModel &node, int column) const
 {
     ViewerCell cell;
-    if (column == 0) {
+    if (column == 0)
         cell.text = QLatin1Char(' ') + m_document.displayName(node);
-        return cell;
-    }
-    if (column == 1) {
+    else if (column == 1)
         cell.text = kindMark(node);
-        return cell;
-    }
-    cell.rightAligned = true;
+    else
+        cell.rightAligned = true;
+    return cell;
+}
+
+ViewerCell ViewerValues::accountCell(const CVUnitModel &node, int column)
+{
+    ViewerCell cell = fixedCell(node, column);
+    if (column < 2) return cell;
     const bool trans = m_document.settings() && m_document.settings()->transDefaultCurrency() != 0;
     const auto formatted = [&](double v) {
         cell.text = formatAccount(node, v, trans);
@@ -268,16 +272,8 @@ ViewerCell ViewerValues::accountCell(const CVUnitModel &node, int column)
 
 ViewerCell ViewerValues::categoryCell(const CVUnitModel &node, int column)
 {
-    ViewerCell cell;
-    if (column == 0) {
-        cell.text = QLatin1Char(' ') + m_document.displayName(node);
-        return cell;
-    }
-    if (column == 1) {
-        cell.text = kindMark(node);
-        return cell;
-    }
-    cell.rightAligned = true;
+    ViewerCell cell = fixedCell(node, column);
+    if (column < 2) return cell;
     if (column > m_columns.lastAccountColumn() || column < ViewerColumns::kStartDataCells) return cell;
     const CVUnitModelPtr item = shared(node);
     double v = 0;

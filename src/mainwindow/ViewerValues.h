@@ -53,6 +53,8 @@ public:
     static void addAccountList(std::vector<CVUnitModelPtr> &list, const CVUnitModelPtr &node);
 
 private:
+    // The name and kind cells; other columns start empty and right-aligned.
+    ViewerCell fixedCell(const CVUnitModel &node, int column) const;
     QDate accountDateForColumn(const CVUnitModel &node, int column) const;
     QDate edgeDate(const CVUnitModel &node, int mode) const;
     void validateSums();
