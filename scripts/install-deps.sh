@@ -20,6 +20,7 @@ PACKAGES=(
   fonts-noto-cjk fonts-dejavu-core
   poppler-utils xvfb xauth libxml2-utils
   locales
+  dbus-daemon libglib2.0-bin desktop-file-utils xdg-utils shared-mime-info
 )
 if [ "$WITH_FUZZ" = 1 ]; then
   PACKAGES+=(clang libclang-rt-14-dev)

@@ -1,5 +1,7 @@
 // Corvane: a household account book.
 #include "controls/ControlsAlertPresenter.h"
+#include "desktop/ApplicationIcon.h"
+#include "desktop/ScriptingService.h"
 #include "document/CV4Document.h"
 #include "mainwindow/CV4AppDelegate.h"
 #include "mainwindow/CV4WindowController.h"
@@ -7,6 +9,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDBusConnection>
 #include <QTimer>
 
 int main(int argc, char **argv)
@@ -15,6 +18,8 @@ int main(int argc, char **argv)
     QApplication::setOrganizationName(QStringLiteral("Corvane"));
     QApplication::setApplicationName(QStringLiteral("Corvane"));
     QApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
+    QApplication::setDesktopFileName(QLatin1String(cv::kDesktopName));
+    QApplication::setWindowIcon(cv::applicationIcon());
     // Windows go with their documents; the delegate quits with the last one.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -31,6 +36,8 @@ int main(int argc, char **argv)
     ControlsAlertPresenter alerts;
     cv::setAlertPresenter(&alerts);
     CV4AppDelegate delegate;
+    cv::ScriptingService scripting(delegate.documentController());
+    scripting.registerOn(QDBusConnection::sessionBus());
     QObject::connect(&instance, &cv::SingleInstance::filesReceived, &delegate, [&delegate](const QStringList &paths) {
         if (paths.isEmpty()) {
             // A second launch without files: show what is open, or start again.

@@ -118,11 +118,12 @@ bool CV4DataModel::create()
         {TB_EXCHANGE, "CREATE INDEX currency_exchange ON %1 ( brand )"},
         {TB_EXCHANGE, "CREATE INDEX date_exchange ON %1 ( date )"},
     };
-    SQLTransaction transaction(m_database.get());
+    if (!m_database->beginTransaction()) return false;
     bool ok = true;
     // A failing statement (a table that exists) is logged; the rest still run.
     for (const auto &s : statements) ok = run(QString::fromLatin1(s.format).arg(s.table)) && ok;
-    return ok;
+    // A full disk fails only here; a book without its tables must not be saved.
+    return m_database->commitTransaction() && ok;
 }
 
 bool CV4DataModel::beginTransaction()
@@ -159,7 +160,12 @@ QByteArray CV4DataModel::getInfo(int id)
 {
     auto result = query(QStringLiteral("SELECT info FROM %1 WHERE id=%2;").arg(TB_INFO).arg(id));
     if (!result || result->rowCount() == 0) return QByteArray();
-    return decodeBase64(result->rowAtIndex(0).stringForColumnAtIndexNoCopy(0));
+    const QByteArrayView text = result->rowAtIndex(0).stringForColumnAtIndexNoCopy(0);
+    if (text.isEmpty()) return QByteArray();
+    // Damaged text must not pass for a missing row: the open would then start
+    // an empty list and hand out the lost records' idents again.
+    const QByteArray data = decodeBase64(text);
+    return data.isNull() ? QByteArray("", 0) : data;
 }
 
 #define CV_INFO_ROW(Name, Id)                                                                                          \

@@ -342,10 +342,12 @@ void CV4Document::noteCategory(const CVUnitModel &node, const QDate &date)
 
 // ---- commits and notifications
 
-void CV4Document::commitSettings()
+bool CV4Document::commitSettings()
 {
     cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
-    storeWrite(m_d->m_dataModel->putSettingsData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_settings)));
+    const bool ok = m_d->m_dataModel->putSettingsData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_settings));
+    storeWrite(ok);
+    return ok;
 }
 
 void CV4Document::commitAccountModel()

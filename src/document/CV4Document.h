@@ -219,7 +219,7 @@ public:
     bool moveItem(const CVUnitModelPtr &node, int target);
     bool isAccountUsed(int) const { return false; }
 
-    void commitSettings();
+    bool commitSettings();
     void commitAccountModel();
     void commitActualModel();
     void commitCurrencyList();

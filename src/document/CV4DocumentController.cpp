@@ -53,6 +53,43 @@ QString CV4DocumentController::displayName(const CV4Document &document)
     return text("Untitled");
 }
 
+bool CV4DocumentController::mayOpenDespiteLock(const QString &path)
+{
+    const std::optional<cv::DocumentLock::Holder> holder = cv::DocumentLock::liveHolder(path);
+    if (!holder) return true;
+    return CV4Alert::confirm(
+        cv::formatString(text("The document “%@” is open in another program."), {QFileInfo(path).fileName()}),
+        cv::formatString(text("%@ has it open on %@. When both save, the later save replaces the other's changes."),
+                         {holder->user, holder->host}),
+        text("Open Anyway"), QString());
+}
+
+bool CV4DocumentController::mayOverwrite(const CV4Document *document, const QString &path) const
+{
+    const auto it = m_watches.find(document);
+    if (it == m_watches.end() || canonical(path) != canonical(document->fileName())) return true;
+    if (cv::FileIdentity::of(path) == it->second.identity) return true;
+    return CV4Alert::confirm(
+        cv::formatString(text("The document “%@” was changed by another program."), {QFileInfo(path).fileName()}),
+        text("Saving replaces the changes made there. Cancel to keep editing without saving."), text("Overwrite"),
+        QString());
+}
+
+void CV4DocumentController::watch(const CV4Document *document)
+{
+    const QString path = document->fileName();
+    if (path.isEmpty()) {
+        m_watches.erase(document);
+        return;
+    }
+    Watch &w = m_watches[document];
+    if (!w.lock || canonical(w.lock->documentPath()) != canonical(path)) {
+        w.lock.reset();
+        w.lock = std::make_unique<cv::DocumentLock>(path);
+    }
+    w.identity = cv::FileIdentity::of(path);
+}
+
 CV4Document *CV4DocumentController::documentForFileName(const QString &path) const
 {
     if (path.isEmpty()) return nullptr;
@@ -122,10 +159,12 @@ CV4Document *CV4DocumentController::openDocument(const QString &path, bool displ
             return open;
         }
     }
+    if (!mayOpenDespiteLock(path)) return nullptr;
     std::unique_ptr<CV4Document> document = readDocument(path, type, true);
     if (!document) return nullptr;
     noteNewRecentDocument(path);
     CV4Document *raw = document.get();
+    watch(raw);
     add(std::move(document), display);
     return raw;
 }
@@ -134,10 +173,13 @@ bool CV4DocumentController::saveDocument(CV4Document *document)
 {
     if (!document) return false;
     if (!document->fileName().isEmpty()) {
+        if (!mayOverwrite(document, document->fileName())) return false;
         const bool ok = document->writeToFile(document->fileName(), document->fileType());
         if (!ok)
             CV4Alert::alert(cv::formatString(text("The document “%@” could not be saved."), {displayName(*document)}),
                             QString());
+        else
+            watch(document);
         return ok;
     }
     QString suggested = document->suggestedFileName();
@@ -162,6 +204,7 @@ bool CV4DocumentController::saveDocumentAs(CV4Document *document, const QString 
                         text("Another open document uses this file."));
         return false;
     }
+    if (!mayOverwrite(document, path)) return false;
     if (!document->writeToFile(path, type)) {
         CV4Alert::alert(cv::formatString(text("The document “%@” could not be saved."), {QFileInfo(path).fileName()}),
                         QString());
@@ -169,6 +212,7 @@ bool CV4DocumentController::saveDocumentAs(CV4Document *document, const QString 
     }
     document->setFileName(path);
     document->setFileType(type);
+    watch(document);
     noteNewRecentDocument(path);
     return true;
 }
@@ -190,6 +234,7 @@ CV4Document *CV4DocumentController::revertDocument(CV4Document *document, bool a
     const auto position = it - m_documents.begin();
     closeDocument(document, false);
     CV4Document *raw = fresh.get();
+    watch(raw);
     m_documents.insert(m_documents.begin() + position, std::move(fresh));
     cv::documentUI().makeWindowControllers(*raw);
     cv::documentUI().showWindows(*raw);
@@ -212,6 +257,7 @@ bool CV4DocumentController::closeDocument(CV4Document *document, bool ask)
     }
     std::unique_ptr<CV4Document> closing = std::move(*it);
     m_documents.erase(it);
+    m_watches.erase(closing.get());
     cv::documentUI().closeWindows(*closing);
     Q_EMIT documentRemoved(closing.get());
     return true;

@@ -2,13 +2,18 @@
 // The open documents of the program, in opening order: new, open, save,
 // save as, revert and close with the usual questions, and the list of recent
 // documents. Windows are reached through the installed CV4DocumentUI.
+// A book opened from a file carries a lock file beside it while open, and a
+// save asks first when another program changed the file since.
 
 #include "document/CV4Document.h"
+#include "document/DocumentLock.h"
+#include "document/FileIdentity.h"
 
 #include <QObject>
 #include <QStringList>
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class QSettings;
@@ -60,8 +65,21 @@ private:
     void add(std::unique_ptr<CV4Document> document, bool display);
     std::unique_ptr<CV4Document> readDocument(const QString &path, const QString &type, bool alertOnFailure);
     static QString canonical(const QString &path);
+    // Whether the open may go on although another program holds the book's lock.
+    static bool mayOpenDespiteLock(const QString &path);
+    // Whether a save may replace the file: asks when another program changed it.
+    bool mayOverwrite(const CV4Document *document, const QString &path) const;
+    // Locks the document's file and notes its state as this program left it.
+    void watch(const CV4Document *document);
+
+    // What this program knows of an open document's file.
+    struct Watch {
+        std::unique_ptr<cv::DocumentLock> lock; // while the document is open at that path
+        cv::FileIdentity identity;              // the file as last read or written here
+    };
 
     std::vector<std::unique_ptr<CV4Document>> m_documents;
+    std::unordered_map<const CV4Document *, Watch> m_watches; // documents that have a file
     QSettings *m_settings;
     std::unique_ptr<QSettings> m_ownSettings;
 };

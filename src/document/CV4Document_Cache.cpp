@@ -62,6 +62,17 @@ void applyTransferRows(const CV4CacheRows &rows, const CVUnitModelPtr &root, CV4
     }
 }
 
+// Whether the series holds an amount on or before the date. Points whose
+// amounts cancelled out (a removed trade) are no history: a rebuild never
+// makes them.
+bool hasHistory(const CV4Cache &cache, const CVUnitModel *key, const QDate &date)
+{
+    for (int i = cache.indexForKey(key, date); i >= 0; --i) {
+        if (std::abs(cache.valueForKey(key, cache.dateForKey(key, i))) >= 1e-7) return true;
+    }
+    return false;
+}
+
 } // namespace
 
 // ---- rates, prices and conversions
@@ -559,6 +570,9 @@ void CV4Document::addGroupCache(const CVUnitModelPtr &node)
         // Unassigned loan payments are never part of their parents' totals (as entry by entry).
         if (child->ident() != CV4ActualModel::LoanUnspecified) m_d->m_cache.addAllValues(child.get(), node);
     }
+    // A folder's series is made here, not by an entry: later entries must
+    // find it keyed by the book's fiscal months.
+    m_d->m_cache.setFirstDay(fiscalDay(), node.get());
 }
 
 void CV4Document::refreshActualGroupCache(const CVUnitModelPtr &node)
@@ -632,7 +646,7 @@ double CV4Document::summaryValue(const CVUnitModelPtr &node,
 double CV4Document::nodeValue(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &q, bool raw) const
 {
     if (!node) return 0;
-    if (!node->validAtDate(date) && m_d->m_cache.indexForKey(node.get(), date) < 0) return 0;
+    if (!node->validAtDate(date) && !hasHistory(m_d->m_cache, node.get(), date)) return 0;
     const CV4CurrencyPtr target = raw ? nullptr : q;
     switch (node->kind()) {
     case 1:
@@ -694,6 +708,8 @@ bool CV4Document::valueRangeForAccount(const CVUnitModelPtr &node, double *max, 
         if (const auto unit = std::dynamic_pointer_cast<CV4InvestUnit>(node->extra())) initial = unit->units();
     const QDate start = startDate.isValid() && startDate >= from ? startDate : from;
     const double first = netValue(initial, currency, brand, start);
+    // A loan's series already holds its opening debt (as its balance reads it).
+    const double base = node->kind() == cv::NodeKind::Loan ? 0 : initial;
     double hi = first;
     double lo = first;
     const int last = balanceSeries(node).indexForKey(node.get(), to);
@@ -701,7 +717,7 @@ bool CV4Document::valueRangeForAccount(const CVUnitModelPtr &node, double *max, 
         if (startDate.isValid() && startDate > to) return false;
     } else {
         for (int i = std::max(0, m_d->m_cache.indexForKey(node.get(), from)); i <= last; ++i) {
-            const double raw = m_d->m_cache.accumulatedValueForKey(node.get(), i) + initial;
+            const double raw = m_d->m_cache.accumulatedValueForKey(node.get(), i) + base;
             const double v = currency || brand ? netValue(raw, currency, brand, m_d->m_cache.dateForKey(node.get(), i)) : raw;
             hi = std::max(hi, v);
             lo = std::min(lo, v);

@@ -615,9 +615,16 @@ void CV4Document::putLoan(const CVUnitModelPtr &loan, const CV4LoanSchedule &row
     // All or nothing: a half-rewritten loan would keep some old entries and miss new ones.
     cv::EditScope edit(*this);
     putLoanData(loan, rows);
+    // The old entries leave the balances here and the store below; the new
+    // ones enter both as they are written, so no rebuild is needed.
+    CV4SearchConditions conditions;
+    conditions.account = {loan->ident()};
+    if (const auto old = m_d->m_dataModel->findActual(conditions)) {
+        for (const auto &e : *old) updateActual(cv::EntryKind(e->kind()), nullptr, e, false);
+    }
     storeWrite(m_d->m_dataModel->removeActualForAccount(loan->ident()));
-    auto entry = std::make_shared<CV4Actual>();
     auto write = [&](int kind, const QDate &date, int account, int destination, int category, double amount) {
+        auto entry = std::make_shared<CV4Actual>();
         entry->setIdent(-1);
         entry->setKind(kind);
         entry->setDate(date);
@@ -625,8 +632,7 @@ void CV4Document::putLoan(const CVUnitModelPtr &loan, const CV4LoanSchedule &row
         entry->setDestination(destination);
         entry->setCategory(category);
         entry->setAmount(amount);
-        storeWrite(m_d->m_dataModel->putActual(entry));
-        m_d->m_edit.changes.entries.insert(entry->ident());
+        updateActual(cv::EntryKind(kind), entry, nullptr, true);
     };
     if (record && record->initialValue() != 0) {
         if (record->inAccount() == 0)
@@ -681,13 +687,11 @@ bool CV4Document::fixLoanSub(const CVUnitModelPtr &node, int account, int catego
     return any;
 }
 
-// Rewritten loan entries bypass the cache; rebuild so the balances match the store.
 // The loan records live in the account model, which the category sheets do not
 // commit: store it here, or the redirection is lost at the next save.
 void CV4Document::fixLoanAccount(int account, int category, int newValue)
 {
     cv::EditScope edit(*this);
     if (!m_d->m_accountModel || !fixLoanSub(m_d->m_accountModel->debt(), account, category, newValue)) return;
-    createCache();
     commitAccountModel();
 }

@@ -110,9 +110,10 @@ void CV4Document::createFromTemplate(const QString &name)
     m_d->m_groupList.clear();
     clearLookups();
 
-    if (!m_d->m_dataModel->create()) qCWarning(lcDocument) << "new document: the database could not be made";
+    bool stored = m_d->m_dataModel->create();
+    if (!stored) qCWarning(lcDocument) << "new document: the database could not be made";
     // The template's rows and the first commits go in as one transaction.
-    m_d->m_dataModel->beginTransaction();
+    stored = m_d->m_dataModel->beginTransaction() && stored;
     m_d->m_accountModel->setDefault();
     m_d->m_actualModel->setDefault();
     const QString folder = cv::isJapanese() ? QStringLiteral("ja") : QStringLiteral("en");
@@ -129,7 +130,14 @@ void CV4Document::createFromTemplate(const QString &name)
         if (m_d->m_accountModel->debt()) m_d->m_accountModel->debt()->fixDefaultCurrency(def->ident());
     }
     commitInfoRows();
-    m_d->m_dataModel->commitTransaction();
+    stored = m_d->m_dataModel->commitTransaction() && stored;
+    if (!stored) {
+        // A store without the book's rows (a full working disk) would save as
+        // a file nobody can open: closed, every later write and save fails.
+        qCWarning(lcDocument) << "new document: its rows could not be stored";
+        m_d->m_dataModel->close();
+        CV4Alert::warn(cv::localizedString(QStringLiteral("Document Write Failed")));
+    }
     createCache();
     m_d->m_settings->clearChanged();
     m_d->m_dataModel->setChanged(false);
@@ -372,10 +380,12 @@ bool CV4Document::writeToFileWorker(const QString &path, const QString &extensio
         if (!m_d->m_dataModel->putPrintInfo(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_printInfo)))
             qCWarning(lcDocument) << "print settings not stored";
     }
-    const bool settingsChanged = m_d->m_settings->changed();
-    if (settingsChanged) {
+    if (m_d->m_settings->changed()) {
         // The window's split position travels in the settings, stored on aboutToSave.
-        commitSettings();
+        if (!commitSettings()) {
+            updateChangeCount(ChangeDone);
+            return false;
+        }
         m_d->m_settings->clearChanged();
     }
     const bool ok = m_d->m_dataModel->save(path);

@@ -602,9 +602,11 @@ bool XMLReader::start()
 
 void XMLReader::storeLoan(Frame &frame)
 {
-    if (frame.loanRows.empty() || !frame.node) return;
-    if (const auto *loan = dynamic_cast<const CV4LoanModel *>(frame.node->extra().get()))
-        loan->recalcPaymentRest(frame.loanRows);
+    // A loan without repayment rows still gets its empty schedule: moving its
+    // account or category rewrites the loan's entries from it.
+    if (!frame.node) return;
+    const auto *loan = dynamic_cast<const CV4LoanModel *>(frame.node->extra().get());
+    if (loan && !frame.loanRows.empty()) loan->recalcPaymentRest(frame.loanRows);
     const QByteArray archive =
         cv::KeyedArchiver::archivedDataWithRootObject(cv::ArchiveValue::arrayOf(frame.loanRows));
     stored(m_store.putLoanData(frame.node->ident(), archive));

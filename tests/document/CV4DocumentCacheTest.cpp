@@ -2,6 +2,7 @@
 
 #include "CV4DocumentTestSupport.h"
 
+#include "document/SQLDatabase3.h"
 #include "model/CV4Summary.h"
 
 #include <cmath>
@@ -83,7 +84,6 @@ TEST_F(BookTest, MonthEndBalancesAndTotals)
 
 TEST_F(BookTest, RatesAndPricesBeforeTheirFirstDate)
 {
-    EXPECT_DOUBLE_EQ(doc->valueForAccount(usdBank, day(2009, 5, 31)), 100000);
     EXPECT_DOUBLE_EQ(doc->currencyRate(usd, day(2009, 5, 31)), 100.0);
     EXPECT_DOUBLE_EQ(doc->currencyRate(usd, day(2009, 6, 1)), 95.0);
     EXPECT_DOUBLE_EQ(doc->brandPrice(s, day(2009, 6, 4)), 0);
@@ -189,4 +189,90 @@ TEST_F(BookTest, UnusableRatesAreIgnored)
     EXPECT_DOUBLE_EQ(doc->currencyRate(usd, day(2009, 5, 1)), 1.0);
     EXPECT_DOUBLE_EQ(doc->valueForAccount(bank, day(2009, 5, 1), usd), 500000);
     EXPECT_TRUE(std::isfinite(doc->valueForAccount(doc->accountModel()->asset(), day(2009, 6, 30))));
+}
+
+// The four transfer items move each side by its kind; a transfer into the
+// dollar account arrives as its converted amount; that account is valued at
+// the rate of the day, before, between and after dated rates.
+TEST_F(BookTest, TransferItemsAndDatedRates)
+{
+    auto loan = addAccount(doc->accountModel()->debt(), 1011, 40, 0);
+    for (const auto &[date, rate] : {std::pair{day(2009, 7, 10), 90.0}, std::pair{day(2009, 8, 10), 110.0}}) {
+        auto r = std::make_shared<CV4PriceTime>();
+        r->setBrand(2);
+        r->setDate(date);
+        r->setPrice(rate);
+        ASSERT_TRUE(doc->dataModel()->putXchgRate(r));
+    }
+    doc->createCache();
+
+    const struct {
+        CVUnitModelPtr from, to;
+        double amount, converted;
+        int item;
+        double fromDelta, toDelta;   // raw, in each account's own currency
+    } rows[] = {
+        {wallet, bank, 100, 0, CV4ActualModel::Asset2Asset, -100, 100},
+        {bank, card, 200, 0, CV4ActualModel::Asset2Debt, -200, -200},   // paying the card
+        {card, bank, 300, 0, CV4ActualModel::Debt2Asset, 300, 300},     // a cash advance
+        {card, loan, 400, 0, CV4ActualModel::Debt2Debt, 400, -400},
+        {bank, usdBank, 9000, 100, CV4ActualModel::Asset2Asset, -9000, 100},
+    };
+    const QDate when = day(2009, 7, 1);
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.item);
+        const double fromBefore = doc->rawValueForAccount(row.from, when);
+        const double toBefore = doc->rawValueForAccount(row.to, when);
+        const auto entry = transfer(when, row.amount, row.from->ident(), row.to->ident(), row.converted);
+        EXPECT_EQ(entry->category(), row.item);
+        EXPECT_DOUBLE_EQ(doc->rawValueForAccount(row.from, when) - fromBefore, row.fromDelta);
+        EXPECT_DOUBLE_EQ(doc->rawValueForAccount(row.to, when) - toBefore, row.toDelta);
+    }
+
+    // 1,000.00 opening, -10.00 food, +1,000.00 on 20 June, +100.00 on 1 July.
+    const struct {
+        QDate date;
+        double yen;
+    } values[] = {
+        {day(2009, 5, 31), 1000.00 * 100},   // before the first rate: the currency's own
+        {day(2009, 7, 5), 2090.00 * 95},
+        {day(2009, 7, 10), 2090.00 * 90},
+        {day(2009, 9, 1), 2090.00 * 110},
+    };
+    for (const auto &v : values)
+        EXPECT_DOUBLE_EQ(doc->valueForAccount(usdBank, v.date), v.yen) << v.date.toString(Qt::ISODate).toStdString();
+}
+
+// Edits beside the entries: what they leave in the balances, the store and the mark.
+TEST_F(BookTest, HoldingsCategoriesAndGroupings)
+{
+    const QDate end = day(2009, 6, 30);
+    // A removed holding takes its trades out of the cash part and the book.
+    doc->cleanupItem(invest->childAt(1));
+    EXPECT_DOUBLE_EQ(doc->valueForAccount(invest, end), 200000);
+    EXPECT_TRUE(doc->dataModel()->findTradeByAccount(1003, s->ident())->empty());
+    doc->createCache();
+    EXPECT_DOUBLE_EQ(doc->valueForAccount(invest, end), 200000);
+
+    // A changed grouping reaches the store.
+    auto grouped = usdFood->clone();
+    grouped->setGroup(3);
+    doc->updateExpense(grouped, usdFood);
+    EXPECT_EQ(doc->dataModel()->database()->performQuery(
+                      QStringLiteral("SELECT grouping FROM ActualTable WHERE id=%1;").arg(usdFood->ident()))
+                  ->rowAtIndex(0)
+                  .intForColumnAtIndex(0),
+              3);
+
+    // An entry before its account starts counts there, the opening balance not yet.
+    doc->updateExpense(makeEntry(1, day(2008, 12, 20), 1000, 1005, 1000), nullptr);
+    EXPECT_DOUBLE_EQ(doc->valueForAccount(bank, day(2008, 12, 31)), -1000);
+    EXPECT_DOUBLE_EQ(doc->valueForAccount(bank, day(2009, 1, 1)), 500000 - 1000);
+
+    // Deleting a category with entries is an edit of the book.
+    doc->updateChangeCount(CV4DocumentChanges::ChangeCleared);
+    ASSERT_FALSE(doc->isDocumentEdited());
+    doc->cleanupItem(food);
+    EXPECT_TRUE(doc->isDocumentEdited());
+    EXPECT_DOUBLE_EQ(doc->valueForAccount(wallet, end), 10000);
 }

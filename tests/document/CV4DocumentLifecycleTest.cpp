@@ -4,6 +4,8 @@
 #include "LifecycleTestSupport.h"
 
 #include "document/CV4DocumentController.h"
+#include "document/DocumentLock.h"
+#include "../platform/ScriptedAlertPresenter.h"
 #include "document/CV4DocumentXML.h"
 #include "document/SQLDatabase3.h"
 #include "model/CV4Actual.h"
@@ -13,9 +15,13 @@
 #include "support/SampleBook.h"
 
 #include <QBuffer>
+#include <QSaveFile>
 #include <QSettings>
+#include <QSysInfo>
 
 #include <set>
+
+#include <unistd.h>
 
 namespace {
 
@@ -208,13 +214,16 @@ TEST_F(LifecycleTest, InfoRowsDecideWhetherAFileOpens)
     const QString path = book(QStringLiteral("Household.cvv2"));
     ASSERT_TRUE(doc.writeToFile(path, CV4Document::kTypeV2));
 
-    auto without = [&](const QString &rows, const QString &name) {
+    auto changed = [&](const QString &sql, const QString &name) {
         CV4DataModel store;
         EXPECT_TRUE(store.open(path));
-        store.database()->performQuery(QStringLiteral("DELETE FROM InfoTable WHERE id IN (%1);").arg(rows));
+        EXPECT_TRUE(store.database()->performQuery(sql));
         const QString target = book(name);
         EXPECT_TRUE(store.save(target));
         return target;
+    };
+    auto without = [&](const QString &rows, const QString &name) {
+        return changed(QStringLiteral("DELETE FROM InfoTable WHERE id IN (%1);").arg(rows), name);
     };
     {
         LogCapture log;
@@ -236,6 +245,17 @@ TEST_F(LifecycleTest, InfoRowsDecideWhetherAFileOpens)
         CV4Document d;
         EXPECT_FALSE(d.initWithContentsOfFile(without(QLatin1String(row), QStringLiteral("c.cvv2")),
                                               CV4Document::kTypeV2));
+        EXPECT_TRUE(log.contains(QStringLiteral("info row %1 missing or unreadable").arg(QLatin1String(row))));
+    }
+    // Securities and groupings may be missing, but text that is no Base64
+    // is a damaged book, never an empty list.
+    for (const char *row : {"4", "5"}) {
+        LogCapture log;
+        CV4Document d;
+        EXPECT_FALSE(d.initWithContentsOfFile(
+            changed(QStringLiteral("INSERT OR REPLACE INTO InfoTable VALUES(%1, 'not*base64');").arg(QLatin1String(row)),
+                    QStringLiteral("e.cvv2")),
+            CV4Document::kTypeV2));
         EXPECT_TRUE(log.contains(QStringLiteral("info row %1 missing or unreadable").arg(QLatin1String(row))));
     }
     {
@@ -314,7 +334,7 @@ TEST_F(LifecycleTest, DatedBackupsKeepTheNewestOfTheBook)
         f.write(name.toUtf8());
     };
     for (const char *name : {"Household.09-06-05.cvv2", "Household.09-06-06.cvv2", "Other.09-06-05.cvv2",
-                             "Household.09-06-05.cvxf", "Household.notes.cvv2"})
+                             "Household.09-06-05.cvxf", "Household.notes.cvv2", "Household2.09-06-01.cvv2"})
         touch(QLatin1String(name));
 
     const QString path = book(QStringLiteral("Household.cvv2"));
@@ -324,7 +344,7 @@ TEST_F(LifecycleTest, DatedBackupsKeepTheNewestOfTheBook)
         ASSERT_TRUE(doc.writeToFile(path, CV4Document::kTypeV2));
         EXPECT_EQ(doc.backupStatus(), 0); // a new book is backed up only once opened from a file
     }
-    EXPECT_EQ(QDir(backupFolder()).entryList(QDir::Files).size(), 5);
+    EXPECT_EQ(QDir(backupFolder()).entryList(QDir::Files).size(), 6);
 
     CV4Document doc;
     ASSERT_TRUE(doc.initWithContentsOfFile(path, CV4Document::kTypeV2));
@@ -335,7 +355,7 @@ TEST_F(LifecycleTest, DatedBackupsKeepTheNewestOfTheBook)
     EXPECT_EQ(QDir(backupFolder()).entryList(QDir::Files),
               (QStringList{QStringLiteral("Household.09-06-05.cvxf"), QStringLiteral("Household.09-06-06.cvv2"),
                            QStringLiteral("Household.09-06-07.cvv2"), QStringLiteral("Household.notes.cvv2"),
-                           QStringLiteral("Other.09-06-05.cvv2")}));
+                           QStringLiteral("Household2.09-06-01.cvv2"), QStringLiteral("Other.09-06-05.cvv2")}));
     const QString today = backupFolder() + QStringLiteral("/Household.09-06-07.cvv2");
     EXPECT_EQ(readAll(today), readAll(path));
 
@@ -375,6 +395,17 @@ TEST_F(LifecycleTest, BackupCountRules)
     EXPECT_TRUE(doc.manageBackup(path));
     EXPECT_EQ(QDir(backupFolder()).entryList(QDir::Files).size(), 55);
 
+    // Keeping one: today's copy stays, every older one goes.
+    const QString keepOne = tmp.filePath(QStringLiteral("KeepOne"));
+    cv::backup::setFolders(keepOne, tmp.filePath(QStringLiteral("OldSupport")));
+    QDir().mkpath(keepOne);
+    QFile(keepOne + QStringLiteral("/Household.09-06-01.cvv2")).open(QIODevice::WriteOnly);
+    backupCount = 1;
+    EXPECT_TRUE(doc.manageBackup(path));
+    EXPECT_EQ(QDir(keepOne).entryList(QDir::Files), QStringList{QStringLiteral("Household.09-06-07.cvv2")});
+    cv::backup::setFolders(tmp.filePath(QStringLiteral("Support/Corvane Backup")),
+                           tmp.filePath(QStringLiteral("OldSupport")));
+
     backupCount = 60;
     EXPECT_TRUE(doc.manageBackup(path));
     const QStringList kept = QDir(backupFolder()).entryList(QDir::Files);
@@ -404,6 +435,31 @@ TEST_F(LifecycleTest, OldBackupFolderIsCopiedOnce)
     QFile::remove(backupFolder() + QStringLiteral("/Household.08-01-01.cvv2"));
     EXPECT_EQ(cv::PrepareBackupFolder(), backupFolder());
     EXPECT_FALSE(QFile::exists(backupFolder() + QStringLiteral("/Household.08-01-01.cvv2")));
+}
+
+// A new book whose rows never reached the working copy (its disk is full)
+// must not be saved: the file would open nowhere, and an old book of that name
+// would be lost.
+TEST_F(LifecycleTest, NewBookOnAFullWorkingDiskIsNeverSaved)
+{
+    const QString path = book(QStringLiteral("Household.cvv2"));
+    {
+        CV4Document earlier;
+        earlier.createFromTemplate(QStringLiteral("default"));
+        ASSERT_TRUE(earlier.writeToFile(path, CV4Document::kTypeV2));
+    }
+    const QByteArray before = readAll(path);
+    ASSERT_FALSE(before.isEmpty());
+
+    CV4Document doc;
+    {
+        FileSizeLimit full(8192);
+        doc.createFromTemplate(QStringLiteral("default"));
+    }
+    EXPECT_FALSE(doc.writeToFile(path, CV4Document::kTypeV2));
+    EXPECT_EQ(readAll(path), before);
+    EXPECT_FALSE(doc.writeToFile(book(QStringLiteral("Fresh.cvv2")), CV4Document::kTypeV2));
+    EXPECT_FALSE(QFile::exists(book(QStringLiteral("Fresh.cvv2"))));
 }
 
 TEST_F(LifecycleTest, FailedSaveKeepsTheBookEdited)
@@ -445,6 +501,78 @@ TEST_F(LifecycleTest, ControllerOpensEachFileOnceAndRemembersIt)
 
     EXPECT_FALSE(controller.openDocument(book(QStringLiteral("nothing.cvv2"))));
     EXPECT_EQ(controller.documents().size(), 1u);
+}
+
+// Two programs on one book: a lock file says who has it open, and a save
+// over a file changed elsewhere asks first.
+TEST_F(LifecycleTest, TwoProgramsOnOneBook)
+{
+    ScriptedDocumentUI ui;
+    ScriptedAlertPresenter alerts;
+    QSettings settings(tmp.filePath(QStringLiteral("recent.ini")), QSettings::IniFormat);
+    CV4DocumentController controller(&settings);
+    const QString path = book(QStringLiteral("Household.cvv2"));
+    const QString lock = cv::DocumentLock::lockPathFor(path);
+    CV4Document *doc = controller.makeUntitledDocument();
+    ASSERT_TRUE(controller.saveDocumentAs(doc, path));
+    EXPECT_TRUE(QFile::exists(lock));
+    EXPECT_FALSE(cv::DocumentLock::liveHolder(path)); // our own lock
+
+    auto otherProgramSaves = [&](const QByteArray &bytes) {
+        QSaveFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        ASSERT_TRUE(f.commit());
+    };
+    otherProgramSaves("theirs");
+    doc->settings()->setViewerUnit(2);
+    alerts.answers = {cv::AlertButton::Alternate};
+    EXPECT_FALSE(controller.saveDocument(doc));
+    ASSERT_EQ(alerts.asked.size(), 1u);
+    EXPECT_TRUE(alerts.asked[0].title.contains(QStringLiteral("changed by another program")));
+    EXPECT_EQ(readAll(path), QByteArray("theirs"));
+    EXPECT_TRUE(doc->isDocumentEdited());
+    alerts.answers = {cv::AlertButton::Default};
+    EXPECT_TRUE(controller.saveDocument(doc));
+    EXPECT_NE(readAll(path), QByteArray("theirs"));
+    doc->settings()->setViewerUnit(3);
+    EXPECT_TRUE(controller.saveDocument(doc));
+    EXPECT_EQ(alerts.asked.size(), 2u); // our own saves change nothing to ask about
+    EXPECT_TRUE(controller.closeDocument(doc, false));
+    EXPECT_FALSE(QFile::exists(lock));
+
+    auto lockedBy = [&](const QString &host, qint64 pid) {
+        QFile f(lock);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("someone\n%1\n%2\n").arg(host).arg(pid).toUtf8());
+    };
+    const struct {
+        QString host;
+        qint64 pid;
+        bool live;
+    } locks[] = {
+        {QStringLiteral("elsewhere.example"), 4242, true},        // another machine
+        {QSysInfo::machineHostName(), qint64(getppid()), true},   // a live process here
+        {QSysInfo::machineHostName(), 2147483000, false},          // a process that is gone
+    };
+    for (const auto &l : locks) {
+        SCOPED_TRACE(l.host.toStdString());
+        lockedBy(l.host, l.pid);
+        alerts.asked.clear();
+        alerts.answers = {cv::AlertButton::Alternate};
+        CV4Document *opened = controller.openDocument(path);
+        EXPECT_EQ(alerts.asked.size(), l.live ? 1u : 0u);
+        EXPECT_EQ(opened == nullptr, l.live);
+        if (!opened) {
+            alerts.answers = {cv::AlertButton::Default};
+            opened = controller.openDocument(path);
+            ASSERT_TRUE(opened);
+            EXPECT_TRUE(alerts.asked.back().message.contains(QStringLiteral("someone")));
+        }
+        EXPECT_FALSE(cv::DocumentLock::liveHolder(path)); // taken over
+        EXPECT_TRUE(controller.closeDocument(opened, false));
+        EXPECT_FALSE(QFile::exists(lock));
+    }
 }
 
 TEST_F(LifecycleTest, OldTypeOpenedTwiceAnswersTheOpenBook)

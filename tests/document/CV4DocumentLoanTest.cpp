@@ -61,10 +61,18 @@ TEST_F(LoanTest, EntriesFromTheSchedule)
     doc->putLoan(loan, rows);   // rewrites, never duplicates
     EXPECT_EQ(kindsAndCategories(),
               (std::vector<std::pair<int, int>>{{1, 32}, {1, 32}, {1, 1005}, {2, 11}, {2, 11}}));
+    // The rewrite reaches the balances itself, as a rebuild would.
+    auto balances = [&] {
+        return std::vector<double>{doc->summaryForActualMonths(food, day(2009, 1, 1), 1),
+                                   doc->summaryForActualMonths(doc->findExpense(CV4ActualModel::LoanInterest),
+                                                               day(2009, 2, 1), 1),
+                                   doc->valueForAccount(loan, day(2009, 12, 31)),
+                                   doc->valueForAccount(bank, day(2009, 12, 31))};
+    };
+    const std::vector<double> expected{1000000, 500, 1000000 - 20000, 1000000 - 21000};
+    EXPECT_EQ(balances(), expected);
     doc->createCache();
-    EXPECT_DOUBLE_EQ(doc->summaryForActualMonths(food, day(2009, 1, 1), 1), 1000000);
-    EXPECT_DOUBLE_EQ(doc->valueForAccount(loan, day(2009, 12, 31)), 1000000 - 20000);
-    EXPECT_DOUBLE_EQ(doc->valueForAccount(bank, day(2009, 12, 31)), 1000000 - 21000);
+    EXPECT_EQ(balances(), expected);
 }
 
 TEST_F(LoanTest, DeletedCategoryRedirectsLoansAndRebuildsBalances)
@@ -105,4 +113,43 @@ TEST_F(LoanTest, AFailedRewriteKeepsTheLoanAsItWas)
     ASSERT_TRUE(doc->getLoan(2000).has_value());
     EXPECT_EQ(doc->getLoan(2000)->size(), 2u);
     EXPECT_EQ(kindsAndCategories().size(), 4u);
+}
+
+// The opening debt is in the loan's series once: the range starts there.
+TEST_F(LoanTest, BalanceRangeCountsTheOpeningDebtOnce)
+{
+    record->setInitialValue(1000000);
+    record->setOutCategory(1005);
+    doc->putLoan(loan, rows);
+    doc->createCache();
+    double hi = 0, lo = 0;
+    ASSERT_TRUE(doc->valueRangeForAccount(loan, &hi, &lo, day(2009, 1, 1), day(2009, 12, 31)));
+    EXPECT_DOUBLE_EQ(hi, 1000000);
+    EXPECT_DOUBLE_EQ(lo, 980000);
+}
+
+// A loan read from the XML form without repayment rows still follows its
+// category when that is deleted.
+TEST_F(LoanTest, LoanWithoutRowsFromXmlKeepsItsDebtWhenItsCategoryGoes)
+{
+    record->setInitialValue(300000);
+    record->setOutCategory(1005);
+    doc->putLoan(loan, {});
+    doc->commitInfoRows();
+    const QString path = tmp.filePath(QStringLiteral("Loan.cvxf"));
+    ASSERT_TRUE(doc->writeToFile(path, CV4Document::kTypeXML));
+
+    CV4Document read;
+    ASSERT_TRUE(read.initWithContentsOfFile(path, CV4Document::kTypeXML));
+    const CVUnitModelPtr readLoan = read.findAccount(2000);
+    const CVUnitModelPtr readFood = read.findExpense(1005);
+    ASSERT_TRUE(readLoan && readFood);
+    EXPECT_DOUBLE_EQ(read.valueForAccount(readLoan, day(2009, 12, 31)), 300000);
+    read.cleanupItem(readFood);
+    read.actualModel()->expense()->removeChild(readFood);
+    const auto readRecord = std::dynamic_pointer_cast<CV4LoanModel>(readLoan->extra());
+    ASSERT_TRUE(readRecord);
+    EXPECT_EQ(readRecord->outCategory(), 30);
+    EXPECT_DOUBLE_EQ(read.valueForAccount(readLoan, day(2009, 12, 31)), 300000);
+    EXPECT_DOUBLE_EQ(read.summaryForActualMonths(read.findExpense(30), day(2009, 1, 1), 1), 300000);
 }

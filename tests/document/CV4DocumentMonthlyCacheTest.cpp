@@ -56,3 +56,22 @@ TEST_F(MonthlyCacheTest, RefreshedFolderTotalsLeaveOutUnspecifiedLoans)
     const auto refreshed = june();
     EXPECT_EQ(refreshed, juneOfAFreshRebuild());
 }
+
+// Folder totals made anew keep the book's fiscal months for later entries.
+TEST_F(MonthlyCacheTest, RefreshedFolderTotalsKeepTheFiscalMonths)
+{
+    doc->settings()->setFiscalDayOfMonth(24);
+    doc->createCache();
+    doc->refreshActualGroupCache(doc->actualModel()->expense());
+    doc->updateExpense(makeEntry(1, day(2009, 7, 10), 500, 1005, 10), nullptr);
+    auto months = [&] {
+        std::vector<double> out;
+        for (int month : {5, 6, 7, 8})
+            for (const auto &node : {food, doc->actualModel()->expense()})
+                out.push_back(doc->summaryForActualMonths(node, day(2009, month, 1), 1));
+        return out;
+    };
+    const auto incremental = months();
+    doc->createCache();
+    EXPECT_EQ(incremental, months());
+}

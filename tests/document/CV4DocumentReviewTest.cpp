@@ -50,6 +50,37 @@ TEST_F(DocumentTest, EditedTradeKeepsItsUnitsInAHolding)
     EXPECT_DOUBLE_EQ(doc->tradingAccount(1004, t->ident(), end), 10);
 }
 
+// A trade dated before its holding, once deleted, leaves no value before the
+// holding's own date (as a fresh start has none).
+TEST_F(DocumentTest, DeletedEarlyTradeLeavesNoValueBeforeTheHolding)
+{
+    addCurrency(1, QStringLiteral("JPY"), 1, 0);
+    auto invest = addAccount(doc->accountModel()->asset(), 1003, 32, 0, 1, day(2009, 6, 20));
+    auto s = addBrand(QStringLiteral("S"), 1);
+    ASSERT_TRUE(doc->dataModel()->putPrice([&] {
+        auto p = std::make_shared<CV4PriceTime>();
+        p->setBrand(s->ident());
+        p->setDate(day(2009, 1, 1));
+        p->setPrice(100);
+        return p;
+    }()));
+    doc->createCache();
+    std::set<CV4BrandPtr> brands;
+    auto early = makeTrade(CV4Trade::Buy, day(2009, 6, 5), 1003, s->ident(), 10, 100);
+    doc->applyTrade(early, invest, {}, brands, false);
+    const CVUnitModelPtr holding = invest->childAt(1);
+    ASSERT_TRUE(holding && holding->kind() == cv::NodeKind::Holding);
+    std::dynamic_pointer_cast<CV4InvestUnit>(holding->extra())->setUnits(10);
+    EXPECT_DOUBLE_EQ(doc->valueForAccount(holding, day(2009, 6, 10)), 2000);
+
+    early->setFlags(cv::EditDeleted);
+    doc->applyTrade(early, invest, {}, brands, false);
+    const double incremental = doc->valueForAccount(holding, day(2009, 6, 10));
+    doc->createCache();
+    EXPECT_DOUBLE_EQ(incremental, doc->valueForAccount(holding, day(2009, 6, 10)));
+    EXPECT_DOUBLE_EQ(incremental, 0);
+}
+
 // A loan redirected because its category or account went away is saved so:
 // the sheets that delete or merge categories commit only the category model.
 TEST_F(DocumentTest, RedirectedLoanReachesTheStoredAccountModel)

@@ -53,12 +53,15 @@ TEST_F(SchemaTest, InfoRowsKeepOneArchivePerId)
     EXPECT_EQ(changes.done(), 0);
 }
 
-TEST_F(SchemaTest, UnreadableRowsReadAsMissing)
+// A damaged info row must not pass for a missing one: the open would start an
+// empty list and hand the lost records' idents out again.
+TEST_F(SchemaTest, DamagedInfoRowsAreNotMissing)
 {
     ASSERT_TRUE(store->database()->performQuery(
         QStringLiteral("INSERT INTO InfoTable VALUES(2, 'not base64!'); INSERT INTO InfoTable VALUES(3, NULL);"
                        "INSERT INTO LoanTable VALUES(1001, 0, 'YWJ');")));
-    EXPECT_TRUE(store->getActualData().isNull());
+    EXPECT_FALSE(store->getActualData().isNull());
+    EXPECT_TRUE(store->getActualData().isEmpty());
     EXPECT_TRUE(store->getCurrencyData().isNull());
     EXPECT_TRUE(store->getLoanData(1001).isNull());
     EXPECT_TRUE(store->getBrandData().isNull());

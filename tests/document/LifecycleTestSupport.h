@@ -16,8 +16,11 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <csignal>
 #include <deque>
 #include <functional>
+
+#include <sys/resource.h>
 
 #include <sqlite3.h>
 #include <zlib.h>
@@ -50,6 +53,29 @@ public:
 
 private:
     CV4DocumentUI *m_previous;
+};
+
+// Files written while it lives cannot grow past the limit: a full disk for
+// whatever is written, with the write failing instead of the signal.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_previous);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_previous;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_previous);
+        std::signal(SIGXFSZ, m_handler);
+    }
+
+private:
+    rlimit m_previous{};
+    void (*m_handler)(int) = nullptr;
 };
 
 // Collects the document's log lines while it lives.

@@ -1,0 +1,41 @@
+#include "document/UpdateCurrencyCommand.h"
+
+#include "document/CV4Document.h"
+#include "document/EditScope.h"
+#include "model/CV4EditFlags.h"
+#include "model/CV4PriceTime.h"
+#include "platform/NumberText.h"
+
+#include <algorithm>
+
+std::optional<QString> UpdateCurrencyCommand::performDefaultImplementation(const std::vector<CV4Document *> &documents)
+{
+    Common common;
+    if (auto refused = readCommon(documents, common)) return refused;
+    CV4Document &document = *common.document;
+    const QString &name = m_directParameter;
+    const auto &currencies = document.currencyList();
+    const auto found = std::find_if(currencies.begin(), currencies.end(),
+                                    [&](const CV4CurrencyPtr &c) { return c && !name.isEmpty() && c->name() == name; });
+    if (found == currencies.end())
+        return refuse(QStringLiteral("Must specify a valid currency. Currency: %1 unknown.").arg(name));
+    const CV4CurrencyPtr currency = *found;
+
+    auto rate = std::make_shared<CV4PriceTime>();
+    rate->setBrand(currency->ident());
+    rate->setPrice(common.price);
+    rate->setFlags(cv::EditNew);
+    rate->setDate(common.date);
+    qCInfo(lcScripting).noquote() << QStringLiteral("Scripting: document: %1 currency %2 setPrice: %3 onDate: %4")
+                                         .arg(common.number)
+                                         .arg(currency->name(), cv::formatFixed(common.price, 6),
+                                              common.date.toString(Qt::ISODate));
+    cv::EditScope edit(document, cv::EditScope::Writes::AtMostOne);
+    if (!document.dataModel()->putXchgRate(rate)) {
+        edit.fail();
+        return refuse(QStringLiteral("could not store the rate of %1").arg(name));
+    }
+    document.refreshCurrencyCache(currency);
+    document.currencyRateChanged();
+    return std::nullopt;
+}

@@ -1,0 +1,79 @@
+#include "document/UpdateStockCommand.h"
+
+#include "document/CV4Document.h"
+#include "document/EditScope.h"
+#include "model/CV4EditFlags.h"
+#include "model/CV4PriceTime.h"
+#include "platform/NumberText.h"
+
+#include <algorithm>
+#include <utility>
+
+std::optional<int> UpdateStockCommand::marketForCode(const QString &code)
+{
+    static const std::pair<const char *, int> kMarkets[] = {
+        {"Tosh", 1}, {"Dais", 2}, {"Jasd", 3}, {"Moth", 4}, {"Herc", 5}, {"NYSE", 20}, {"NASD", 21},
+    };
+    for (const auto &[name, market] : kMarkets)
+        if (code == QLatin1String(name)) return market;
+    return std::nullopt;
+}
+
+std::optional<QString> UpdateStockCommand::performDefaultImplementation(const std::vector<CV4Document *> &documents)
+{
+    Common common;
+    if (auto refused = readCommon(documents, common)) return refused;
+    CV4Document &document = *common.document;
+    const QString &symbol = m_directParameter;
+    // An empty symbol would match the first security that has none.
+    if (symbol.isEmpty()) return refuse(QStringLiteral("Must specify a stock symbol."));
+
+    const auto &brands = document.brandList();
+    const auto found = std::find_if(brands.begin(), brands.end(),
+                                    [&](const CV4BrandPtr &b) { return b && b->symbol() == symbol; });
+    CV4BrandPtr brand = found != brands.end() ? *found : nullptr;
+    CV4BrandPtr added;
+    cv::EditScope edit(document);
+    if (!brand) {
+        const QString currencyName = m_arguments.value(kCurrency).toString();
+        const auto &currencies = document.currencyList();
+        const auto currency = std::find_if(currencies.begin(), currencies.end(), [&](const CV4CurrencyPtr &c) {
+            return c && !currencyName.isEmpty() && c->name() == currencyName;
+        });
+        if (currency == currencies.end())
+            return refuse(QStringLiteral("new brand must specify a valid currency. Currency: %1 unknown.")
+                              .arg(argumentText(kCurrency)));
+        const std::optional<int> market = marketForCode(m_arguments.value(kMarket).toString());
+        if (!market)
+            return refuse(QStringLiteral("new brand must specify a valid stock market. Market: %1 unknown.")
+                              .arg(argumentText(kMarket)));
+        added = std::make_shared<CV4Brand>();
+        added->setName(symbol);
+        added->setSymbol(symbol);
+        added->setMarket(*market);
+        added->setCurrency((*currency)->ident());
+        document.addBrand(added);
+        document.commitBrandList();
+        qCInfo(lcScripting).noquote() << QStringLiteral("adding new brand: %1").arg(symbol);
+        brand = added;
+    }
+
+    auto price = std::make_shared<CV4PriceTime>();
+    price->setBrand(brand->ident());
+    price->setPrice(common.price);
+    price->setFlags(cv::EditNew);
+    price->setDate(common.date);
+    qCInfo(lcScripting).noquote() << QStringLiteral("Scripting: document: %1 stock %2 setPrice: %3 onDate: %4")
+                                         .arg(common.number)
+                                         .arg(brand->name(), cv::formatFixed(common.price, 2),
+                                              common.date.toString(Qt::ISODate));
+    if (!document.dataModel()->putPrice(price)) {
+        // The store rolls back the new security too; the list must not keep it.
+        edit.fail();
+        if (added) document.removeBrand(added);
+        return refuse(QStringLiteral("could not store the price of %1").arg(symbol));
+    }
+    document.refreshBrandCache(brand);
+    document.brandPriceChanged();
+    return std::nullopt;
+}

@@ -1,0 +1,208 @@
+// The two scripting commands, called as the D-Bus adaptor calls them.
+#include "CV4DocumentTestSupport.h"
+
+#include "../platform/ScriptedAlertPresenter.h"
+#include "document/SQLDatabase3.h"
+#include "document/UpdateCurrencyCommand.h"
+#include "document/UpdateStockCommand.h"
+
+
+namespace {
+
+class ScriptingTest : public DocumentTest {
+protected:
+    void SetUp() override
+    {
+        DocumentTest::SetUp();
+        addCurrency(1, QStringLiteral("JPY"), 1, 0);
+        usd = addCurrency(2, QStringLiteral("USD"), 100, 2);
+        acme = std::make_shared<CV4Brand>();
+        acme->setName(QStringLiteral("Acme Corp"));
+        acme->setSymbol(QStringLiteral("ACME"));
+        acme->setCurrency(2);
+        doc->addBrand(acme);
+        doc->commitInfoRows();
+    }
+
+    template <class Command>
+    std::optional<QString> run(const QString &direct, const QVariantMap &arguments)
+    {
+        Command command(direct, arguments);
+        command.setToday(kToday);
+        return command.performDefaultImplementation({doc.get()});
+    }
+
+    std::vector<std::pair<QDate, double>> stored(bool rates, int ident)
+    {
+        auto list = rates ? doc->dataModel()->getXchgRateListForCurrency(ident)
+                          : doc->dataModel()->getPriceListForBrand(ident);
+        std::vector<std::pair<QDate, double>> out;
+        if (list)
+            for (const auto &p : *list) out.emplace_back(p->date(), p->price());
+        return out;
+    }
+
+    static inline const QDate kToday{2009, 6, 15};
+    CV4CurrencyPtr usd;
+    CV4BrandPtr acme;
+};
+
+using Args = QVariantMap;
+
+// How often a document signal was emitted.
+struct SignalCount {
+    template <class Signal> SignalCount(CV4Document *doc, Signal signal)
+    {
+        QObject::connect(doc, signal, &m_context, [this] { ++m_count; });
+    }
+    int count() const { return m_count; }
+    QObject m_context;
+    int m_count = 0;
+};
+const QString kNoDocs = QStringLiteral("1 docs available.  Cannot specify doc %1");
+
+// Both commands read the document number, the date and the price the same way.
+TEST_F(ScriptingTest, ReadsDocumentDateAndPriceAndRefusesWhatIsNoNumberOrDay)
+{
+    struct Case {
+        Args args;
+        std::optional<QString> refusal;  // none: recorded
+        double price;
+        QDate date;
+    };
+    const Case cases[] = {
+        {{{"Price", "1,234.5"}}, {}, 1234.5, kToday},
+        {{{"Price", " 12 "}, {"Document", 1}}, {}, 12, kToday},
+        {{{"Price", 3.25}, {"Document", "1"}, {"Date", "2009-06-01"}}, {}, 3.25, QDate(2009, 6, 1)},
+        {{{"Price", "7"}, {"Date", "2009/5/2"}}, {}, 7, QDate(2009, 5, 2)},
+        {{{"Price", "8"}, {"Date", "2009-04-03T10:00:00"}}, {}, 8, QDate(2009, 4, 3)},
+        {{{"Price", "9"}, {"Date", "today"}}, {}, 9, kToday},
+        {{{"Price", "0"}}, QStringLiteral("price <= 0: 0"), 0, {}},
+        {{{"Price", "-1,000"}}, QStringLiteral("price <= 0: -1,000"), 0, {}},
+        {{{"Price", "1e999"}}, QStringLiteral("price <= 0: 1e999"), 0, {}},
+        {{{"Price", "nan"}}, QStringLiteral("price <= 0: nan"), 0, {}},
+        {{{"Price", "inf"}}, QStringLiteral("price <= 0: inf"), 0, {}},
+        {{{"Price", "12 yen"}}, QStringLiteral("price <= 0: 12 yen"), 0, {}},
+        {{}, QStringLiteral("price <= 0: (null)"), 0, {}},
+        {{{"Price", "5"}, {"Document", 2}}, kNoDocs.arg(2), 0, {}},
+        {{{"Price", "5"}, {"Document", 0}}, kNoDocs.arg(0), 0, {}},
+        {{{"Price", "5"}, {"Document", -1}}, kNoDocs.arg(-1), 0, {}},
+        {{{"Price", "5"}, {"Document", "one"}}, kNoDocs.arg(0), 0, {}},
+        {{{"Price", "5"}, {"Document", 1.5}}, kNoDocs.arg(0), 0, {}},
+        {{{"Price", "5"}, {"Date", "next week"}}, QStringLiteral("unreadable date: next week"), 0, {}},
+        {{{"Price", "5"}, {"Date", "2009-02-30"}}, QStringLiteral("unreadable date: 2009-02-30"), 0, {}},
+    };
+    for (const bool currency : {false, true}) {
+        for (const Case &c : cases) {
+            SCOPED_TRACE(QVariant(c.args).toString().toStdString() + (currency ? " currency" : " stock"));
+            const auto before = stored(currency, currency ? 2 : acme->ident());
+            const auto refusal = currency ? run<UpdateCurrencyCommand>(QStringLiteral("USD"), c.args)
+                                          : run<UpdateStockCommand>(QStringLiteral("ACME"), c.args);
+            EXPECT_EQ(refusal, c.refusal);
+            const auto after = stored(currency, currency ? 2 : acme->ident());
+            if (c.refusal) {
+                EXPECT_EQ(after, before);
+                continue;
+            }
+            const auto it = std::find_if(after.begin(), after.end(), [&](auto &p) { return p.first == c.date; });
+            ASSERT_NE(it, after.end());
+            EXPECT_DOUBLE_EQ(it->second, c.price);
+        }
+    }
+}
+
+TEST_F(ScriptingTest, NewSymbolAddsASecurityOnlyWithAKnownCurrencyAndMarket)
+{
+    const Args price{{"Price", "250"}, {"Date", "2009-06-01"}};
+    struct Case {
+        QVariant currency, market;
+        std::optional<QString> refusal;
+        int marketNumber;
+    };
+    const Case cases[] = {
+        {"EUR", "NYSE", QStringLiteral("new brand must specify a valid currency. Currency: EUR unknown."), 0},
+        {{}, "NYSE", QStringLiteral("new brand must specify a valid currency. Currency: (null) unknown."), 0},
+        {"USD", "LSE", QStringLiteral("new brand must specify a valid stock market. Market: LSE unknown."), 0},
+        {"USD", "nyse", QStringLiteral("new brand must specify a valid stock market. Market: nyse unknown."), 0},
+        {"USD", {}, QStringLiteral("new brand must specify a valid stock market. Market: (null) unknown."), 0},
+        {"USD", "NYSE", {}, 20},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.currency.toString().toStdString() + " " + c.market.toString().toStdString());
+        Args args = price;
+        if (c.currency.isValid()) args.insert(QStringLiteral("Currency"), c.currency);
+        if (c.market.isValid()) args.insert(QStringLiteral("Market"), c.market);
+        SignalCount brandChanged(doc.get(), &CV4Document::brandChanged);
+        EXPECT_EQ(run<UpdateStockCommand>(QStringLiteral("XYZ"), args), c.refusal);
+        if (c.refusal) {
+            EXPECT_EQ(doc->brandList().size(), 1u);
+            EXPECT_EQ(brandChanged.count(), 0);
+            continue;
+        }
+        ASSERT_EQ(doc->brandList().size(), 2u);
+        const CV4BrandPtr added = doc->brandList().back();
+        EXPECT_EQ(added->symbol(), QStringLiteral("XYZ"));
+        EXPECT_EQ(added->name(), QStringLiteral("XYZ"));
+        EXPECT_EQ(added->market(), c.marketNumber);
+        EXPECT_EQ(added->currency(), 2);
+        EXPECT_EQ(stored(false, added->ident()), (std::vector<std::pair<QDate, double>>{{QDate(2009, 6, 1), 250}}));
+        EXPECT_DOUBLE_EQ(doc->brandPrice(added, QDate(2009, 6, 2)), 250);
+        EXPECT_EQ(brandChanged.count(), 1);
+        EXPECT_TRUE(doc->isDocumentEdited());
+    }
+    // The new security was committed with the price: a fresh reading of the store has it.
+    EXPECT_NE(doc->dataModel()->getBrandData().indexOf("XYZ"), -1);
+
+    // A known symbol needs neither argument; an empty one matches no security.
+    EXPECT_EQ(run<UpdateStockCommand>(QStringLiteral("XYZ"), price), std::nullopt);
+    EXPECT_EQ(doc->brandList().size(), 2u);
+    EXPECT_EQ(run<UpdateStockCommand>(QString(), price), QStringLiteral("Must specify a stock symbol."));
+}
+
+// The new security and its price are one edit: a refused price takes the security back out.
+TEST_F(ScriptingTest, ARefusedPriceWriteLeavesNoNewSecurityBehind)
+{
+    ScriptedAlertPresenter alerts;
+    ASSERT_TRUE(doc->dataModel()->database()->performQuery(QStringLiteral("DROP TABLE PriceTable;")));
+    const QByteArray storedBrands = doc->dataModel()->getBrandData();
+    SignalCount brandChanged(doc.get(), &CV4Document::brandChanged);
+    EXPECT_EQ(run<UpdateStockCommand>(QStringLiteral("XYZ"), {{"Price", "5"}, {"Currency", "USD"}, {"Market", "NASD"}}),
+              QStringLiteral("could not store the price of XYZ"));
+    EXPECT_EQ(doc->brandList().size(), 1u);
+    EXPECT_EQ(doc->dataModel()->getBrandData(), storedBrands);
+    EXPECT_EQ(brandChanged.count(), 0);
+    EXPECT_EQ(alerts.asked.size(), 1u);
+}
+
+TEST_F(ScriptingTest, CurrencyRateIsStoredCachedAndAnnounced)
+{
+    SignalCount currencyChanged(doc.get(), &CV4Document::currencyChanged);
+    EXPECT_EQ(run<UpdateCurrencyCommand>(QStringLiteral("USD"), {{"Price", "151.125"}, {"Date", "2009-06-01"}}),
+              std::nullopt);
+    EXPECT_EQ(stored(true, 2), (std::vector<std::pair<QDate, double>>{{QDate(2009, 6, 1), 151.125}}));
+    EXPECT_DOUBLE_EQ(doc->currencyRate(usd, QDate(2009, 6, 3)), 151.125);
+    ASSERT_EQ(currencyChanged.count(), 1);
+    EXPECT_TRUE(doc->cacheStatus() & (1u << CV4Document::CurrencyChanged));
+
+    for (const QString &name : {QStringLiteral("EUR"), QString()}) {
+        EXPECT_EQ(run<UpdateCurrencyCommand>(name, {{"Price", "1"}}),
+                  QStringLiteral("Must specify a valid currency. Currency: %1 unknown.").arg(name));
+    }
+    EXPECT_EQ(currencyChanged.count(), 1);
+}
+
+TEST_F(ScriptingTest, DocumentNumberPicksAmongTheOpenDocumentsInOrder)
+{
+    CV4Document second;
+    ASSERT_TRUE(second.dataModel()->create());
+    samplebook::currency(second, 2, QStringLiteral("USD"), 100, 2);
+    UpdateCurrencyCommand command(QStringLiteral("USD"), {{"Price", "140"}, {"Document", 2}});
+    command.setToday(kToday);
+    EXPECT_EQ(command.performDefaultImplementation({doc.get(), &second}), std::nullopt);
+    EXPECT_TRUE(stored(true, 2).empty());
+    auto rates = second.dataModel()->getXchgRateListForCurrency(2);
+    ASSERT_TRUE(rates && rates->size() == 1);
+    EXPECT_DOUBLE_EQ(rates->front()->price(), 140);
+}
+
+} // namespace
