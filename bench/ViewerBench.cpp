@@ -3,10 +3,11 @@
 // document alone), painting a full viewer screen, and switching the unit.
 //   cv-viewer-bench --book=PATH.cvv2 [--shots=FOLDER] [benchmark flags]
 // With --shots the viewer is written as PNG in months and weeks, in English
-// and Japanese, and nothing is timed.
+// and Japanese, with its printed form as PDF, and nothing is timed.
 
 #include "document/CV4Document.h"
 #include "document/CV4DocumentBackup.h"
+#include "document/CV4Preference.h"
 #include "document/WorkingFolder.h"
 #include "gen/BookGenerator.h"
 #include "mainwindow/AccountOutlineView.h"
@@ -138,8 +139,11 @@ int writeShots(const QString &folder)
             open.viewer->accountView()->expandToDepth(1);
             open.viewer->actualView()->collapseAll();
             open.viewer->actualView()->expandToDepth(0);
-            const QString file = QStringLiteral("%1/viewer-%2-%3.png").arg(folder, QLatin1String(lang), QLatin1String(name));
-            if (!open.window->grab().save(file)) ++failures;
+            const QString file = QStringLiteral("%1/viewer-%2-%3").arg(folder, QLatin1String(lang), QLatin1String(name));
+            if (!open.window->grab().save(file + QStringLiteral(".png"))) ++failures;
+            // The printed viewer of the same rows, as File > Print writes it to PDF.
+            if (!open.window->printView(CV4Preference(), cv::PrintRunner::Mode::Pdf, file + QStringLiteral(".pdf")).printed)
+                ++failures;
         }
     }
     cv::setLanguageOverride(QString());

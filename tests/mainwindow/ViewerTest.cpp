@@ -235,6 +235,35 @@ TEST_F(ViewerTest, ACellOpensItsPanelInTheTemporaryPageAndLeavingCommitsIt)
     EXPECT_EQ(grid->panel(), nullptr);
 }
 
+TEST_F(ViewerTest, GridsShowTheRootsAndTheSystemTransferRowsAfterTheSummaries)
+{
+    open();
+    const cv::ViewerModel *accounts = viewer->accountModel();
+    const cv::ViewerModel *categories = viewer->actualModel();
+    const auto &am = *document->accountModel();
+    const auto &cm = *document->actualModel();
+    const std::vector<const CVUnitModel *> accountRoots{am.asset().get(), am.debt().get(), am.summary().get()};
+    const std::vector<const CVUnitModel *> categoryRoots{cm.moneyFlow().get(), cm.income().get(), cm.expense().get(),
+                                                        cm.summary().get()};
+    for (const auto &[model, roots] : {std::pair{accounts, accountRoots}, std::pair{categories, categoryRoots}}) {
+        ASSERT_EQ(model->rowCount(), int(roots.size()));
+        for (int row = 0; row < model->rowCount(); ++row) {
+            const QModelIndex index = model->index(row, 0);
+            EXPECT_EQ(model->nodeAt(index), roots[size_t(row)]) << row;
+            EXPECT_EQ(model->parent(index), QModelIndex());
+        }
+    }
+    const QModelIndex summary = categories->index(3, 0);
+    const int own = cm.summary()->hasChildList() ? int(cm.summary()->children().size()) : 0;
+    ASSERT_EQ(categories->rowCount(summary), own + 2);
+    const QModelIndex in = categories->index(own, 0, summary);
+    const QModelIndex out = categories->index(own + 1, 0, summary);
+    EXPECT_EQ(categories->nodeAt(in), document->autoCacheIn().get());
+    EXPECT_EQ(categories->nodeAt(out), document->autoCacheOut().get());
+    EXPECT_EQ(categories->parent(out), summary);
+    EXPECT_FALSE(categories->hasChildren(out));
+}
+
 TEST_F(ViewerTest, PrintedRowsAreTheShownRows)
 {
     open();
