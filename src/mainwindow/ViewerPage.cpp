@@ -97,6 +97,8 @@ ViewerPage::ViewerPage(CV4WindowController *window, CV4Document *document, QWidg
     m_actualView->setPartner(m_accountView);
     for (CV4AccountView *grid : {static_cast<CV4AccountView *>(m_accountView), static_cast<CV4AccountView *>(m_actualView)}) {
         grid->header()->setSectionResizeMode(QHeaderView::Fixed);
+        // A date too long for its column loses its head, never its day.
+        grid->header()->setTextElideMode(Qt::ElideLeft);
         grid->header()->setMinimumSectionSize(0);
     }
     m_splitter->addWidget(m_accountView);
