@@ -96,6 +96,9 @@ TEST_F(ViewerTest, ColumnsFollowTheUnitByInsertingAndRemovingAndExpansionStays)
     viewer->refreshMainView();
     EXPECT_TRUE(viewer->accountView()->isExpanded(debt));
     EXPECT_TRUE(model->nodeAt(debt)->isExpanded());
+    // Saving stores the expansion with the trees and leaves the grids as they are.
+    Q_EMIT document->aboutToSave();
+    EXPECT_TRUE(viewer->accountView()->isExpanded(debt));
     EXPECT_EQ(resets.count(), 0);
     EXPECT_GT(inserted.count(), 0);
     EXPECT_GT(removed.count(), 0);
