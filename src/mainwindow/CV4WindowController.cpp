@@ -86,6 +86,11 @@ cv::SearchPage *CV4WindowController::searchPage() const
     return qobject_cast<cv::SearchPage *>(page(SearchIndex));
 }
 
+QUndoStack *CV4WindowController::undoStack() const
+{
+    return m_document ? m_document->undoStack() : nullptr;
+}
+
 cv::ViewerPage *CV4WindowController::viewerPage() const
 {
     return qobject_cast<cv::ViewerPage *>(page(ViewerIndex));

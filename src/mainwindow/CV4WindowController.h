@@ -16,8 +16,6 @@
 #include <QDate>
 #include <QPointer>
 
-#include <QUndoStack>
-
 #include <array>
 #include <functional>
 #include <memory>
@@ -27,6 +25,7 @@ class CV4Document;
 class CV4Preference;
 class QProgressBar;
 class QSettings;
+class QUndoStack;
 class CVUnitModel;
 using CVUnitModelPtr = std::shared_ptr<CVUnitModel>;
 
@@ -132,9 +131,8 @@ public:
     // Whether a sheet or the securities window takes the window's commands.
     bool isShowingSheet() const;
     bool isBrandWindowKey() const { return false; }
-    // The undo stack of the document's window: entry panels push onto it,
-    // a commit clears it.
-    QUndoStack *undoStack() const { return &m_undoStack; }
+    // The document's undo stack: entry panels push onto it, a commit clears it.
+    QUndoStack *undoStack() const;
     void viewSettingChanged(int tag, bool checked);
     void changeFontSize(bool larger);
     void doRecalculation();
@@ -174,7 +172,6 @@ private:
     CloseHandler m_closeHandler;
     const CV4Preference *m_preference = nullptr;  // not owned
     cv::EntryPanelMaker m_entryPanelMaker;
-    mutable QUndoStack m_undoStack;
     QStackedWidget *m_stack;                    // child
     cv::PageSwitcher m_switcher;
     QPointer<cv::TemporaryPage> m_temporaryPage; // while an entry panel is open

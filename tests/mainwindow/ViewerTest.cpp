@@ -15,6 +15,7 @@
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QTest>
+#include <QUndoStack>
 
 namespace {
 

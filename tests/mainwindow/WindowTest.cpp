@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QToolButton>
+#include <QUndoStack>
 
 namespace {
 
@@ -291,6 +292,22 @@ TEST_F(DelegateTest, TheWindowEndsCellEditsOnOutsideClicksAndTakesCalendarDates)
     ASSERT_NE(receiver, nullptr);
     receiver->performInputDate(QDate(2011, 3, 4));
     EXPECT_EQ(w->topDate(), w->fiscalDate(QDate(2011, 3, 4), w->viewerPage()->columns().unit()));
+}
+
+TEST_F(DelegateTest, UndoAndRedoFollowTheDocumentsStack)
+{
+    CV4Document *document = delegate->newDocument();
+    QAction *undo = delegate->actionNamed(QStringLiteral("undo"));
+    QAction *redo = delegate->actionNamed(QStringLiteral("redo"));
+    ASSERT_EQ(window()->undoStack(), document->undoStack());
+    delegate->validateMenus();
+    EXPECT_FALSE(undo->isEnabled());
+    document->undoStack()->push(new QUndoCommand(QStringLiteral("typed")));
+    delegate->validateMenus();
+    EXPECT_TRUE(undo->isEnabled());
+    undo->trigger();
+    EXPECT_TRUE(redo->isEnabled()) << "revalidated after the command";
+    EXPECT_EQ(document->undoStack()->index(), 0);
 }
 
 TEST_F(DelegateTest, PageSwitchesAndOpeningMenusCloseTheCalendar)
