@@ -251,6 +251,9 @@ void CV4AccountView::maximizeInputPanel(QWidget *panel)
     saveSelection();
     if (panel->metaObject()->indexOfMethod("willMaximizeForView(QWidget*)") >= 0)
         QMetaObject::invokeMethod(panel, "willMaximizeForView", Q_ARG(QWidget *, this));
+    // A panel that asks to be closed (its OK button) by a signal is heard too.
+    if (panel->metaObject()->indexOfSignal("closeMaximizedPanelRequested()") >= 0)
+        connect(panel, SIGNAL(closeMaximizedPanelRequested()), this, SLOT(closeMaximizedPanel()));
     m_wc->addTemporaryTab(panel);
     m_panel = panel;
 }

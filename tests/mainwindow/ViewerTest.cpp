@@ -31,6 +31,13 @@ public:
     Q_INVOKABLE void apply() { *m_log << QStringLiteral("apply"); }
     Q_INVOKABLE void didEnd() { *m_log << QStringLiteral("didEnd"); }
     Q_INVOKABLE int returnCode() const { return 1; }
+    // The OK button.
+    void ok() { Q_EMIT closeMaximizedPanelRequested(); }
+
+Q_SIGNALS:
+    void closeMaximizedPanelRequested();
+
+public:
 
     CVUnitModelPtr m_node;
     QDate m_from;
@@ -229,6 +236,15 @@ TEST_F(ViewerTest, ACellOpensItsPanelInTheTemporaryPageAndLeavingCommitsIt)
     w->selectTabWithIdentifier(QStringLiteral("TB01"));
     EXPECT_EQ(log, (QStringList{QStringLiteral("apply"), QStringLiteral("didEnd")}));
     EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB01"));
+
+    // OK closes the panel, committing it, and the viewer shows again.
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cellCenter(grid, cell));
+    ASSERT_TRUE(grid->panel());
+    log.clear();
+    qobject_cast<TestPanel *>(grid->panel())->ok();
+    EXPECT_EQ(log, (QStringList{QStringLiteral("apply"), QStringLiteral("didEnd")}));
+    EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB01"));
+    EXPECT_EQ(w->temporaryPage(), nullptr);
 
     // A data cell of the asset root searches its accounts for that month.
     w->selectTabWithIdentifier(QStringLiteral("TB01"));
