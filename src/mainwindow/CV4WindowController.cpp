@@ -11,6 +11,7 @@
 #include "mainwindow/SearchPage.h"
 #include "mainwindow/TemporaryPage.h"
 #include "mainwindow/ViewerPage.h"
+#include "panels/AccountingInputPanelController.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -261,7 +262,10 @@ void CV4WindowController::performInputValue(const QString &value)
 {
     if (!m_temporaryPage || !m_temporaryPage->panel()) return;
     QWidget *panel = m_temporaryPage->panel();
-    if (answers(panel, "performInputValue(QString)"))
+    // The entry panels take it as a plain call; other panels when they declare it invokable.
+    if (auto *entries = qobject_cast<AccountingInputPanelController *>(panel))
+        entries->performInputValue(value);
+    else if (answers(panel, "performInputValue(QString)"))
         QMetaObject::invokeMethod(panel, "performInputValue", Q_ARG(QString, value));
 }
 

@@ -8,6 +8,7 @@
 #include "controls/CV4TableView.h"
 #include "document/CV4Document.h"
 #include "mainwindow/SearchPage.h"
+#include "panels/AccountPanelController.h"
 #include "panels/CV4CalcWindowController.h"
 #include "panels/FrontWindow.h"
 #include "panels/PreferencePanelController.h"
@@ -236,6 +237,20 @@ TEST_F(SearchWindowTest, CalculatorAndPreferencesCommandsAndPostsIntoTheFrontWin
     for (int key : {1, 2, 10, 5}) calc->numkey(key);
     calc->doEnter();
     EXPECT_EQ(taker->values, QStringList{QStringLiteral("12.5")});
+    w->removeTemporaryTab();
+    // A real entry panel: the selected row takes the amount.
+    auto *book = new AccountPanelController(document, document->findAccount(kBank), QDate(2009, 2, 1),
+                                            QDate(2009, 2, 28));
+    w->addTemporaryTab(book);
+    QApplication::processEvents();
+    book->tableView()->selectRow(1, 0, nullptr);
+    const CV4ActualPtr second = book->actualAt(1);
+    ASSERT_TRUE(second);
+    calc->clrKey(0);
+    for (int key : {4, 2}) calc->numkey(key);
+    calc->doEnter();
+    EXPECT_EQ(second->amount(), 42);
+    book->tableView()->selectionModel()->clearSelection();
     w->removeTemporaryTab();
     ASSERT_EQ(w->pageSwitcher().currentIndex(), CV4WindowController::ViewerIndex);
     EXPECT_TRUE(cv::postInputDate(calc, QDate(2010, 5, 1)));
