@@ -192,9 +192,8 @@ void CV4AppDelegate::buildCommands()
                        CV4WindowController *w = frontWindow();
                        const cv::SearchPage *search = w ? w->searchPage() : nullptr;
                        const MenuContext c = menuContext();
-                       return MenuItemState{c.hasWindow && !c.modalRunning && !c.sheetShown && search &&
-                                                search->validateMenu(t),
-                                            false};
+                       const bool quiet = c.hasWindow && c.hasDocument && !c.modalRunning && !c.sheetShown;
+                       return MenuItemState{quiet && search && search->validateMenu(t), false};
                    },
                    onWindow([t](CV4WindowController *w, bool) {
                        if (cv::SearchPage *search = w->searchPage()) search->execMenu(t);
