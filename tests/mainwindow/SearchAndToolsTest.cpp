@@ -30,14 +30,6 @@ namespace {
 constexpr int kBank = 9001;
 constexpr int kFood = 9002;
 
-// Takes the calculator's posts as an entry panel does.
-class ValueTaker : public QWidget {
-    Q_OBJECT
-public:
-    Q_INVOKABLE void performInputValue(const QString &value) { values << value; }
-    QStringList values;
-};
-
 CV4ActualPtr spend(CV4Document &doc, const QDate &date, double amount, const char *memo)
 {
     auto e = samplebook::entry(CV4Actual::Expense, date, amount, kFood, kBank);
@@ -231,14 +223,6 @@ TEST_F(SearchWindowTest, CalculatorAndPreferencesCommandsAndPostsIntoTheFrontWin
     w->show();
     w->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(w));
-    auto *taker = new ValueTaker;
-    w->addTemporaryTab(taker);
-    calc->clrKey(0);
-    for (int key : {1, 2, 10, 5}) calc->numkey(key);
-    calc->doEnter();
-    EXPECT_EQ(taker->values, QStringList{QStringLiteral("12.5")});
-    w->removeTemporaryTab();
-    // A real entry panel: the selected row takes the amount.
     auto *book = new AccountPanelController(document, document->findAccount(kBank), QDate(2009, 2, 1),
                                             QDate(2009, 2, 28));
     w->addTemporaryTab(book);
@@ -278,5 +262,3 @@ TEST_P(SearchWindowShot, TheSearchPageWithResults)
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, SearchWindowShot, ::testing::Values("en", "ja"));
-
-#include "SearchAndToolsTest.moc"
