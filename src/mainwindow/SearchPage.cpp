@@ -73,6 +73,11 @@ void SearchPage::commitPendingInput()
     if (SearchResultsController *results = m_controller->resultsController()) results->commitPanel();
 }
 
+void SearchPage::storePendingInput()
+{
+    if (SearchResultsController *results = m_controller->resultsController()) results->commitPendingInput();
+}
+
 void SearchPage::enter(bool)
 {
     // The page keeps its own rule of what makes the list stale.

@@ -42,11 +42,13 @@ public:
 
     // Leaving the page stores edited results.
     void commitPendingInput() override;
+    // Before a save: edited results are stored.
+    void storePendingInput();
     void enter(bool dirty) override;
     bool hasPrintableContent() const override { return resultCount() > 0; }
     // The printed results: the header, then one row per result; none when
     // the list is empty.
-    std::unique_ptr<CV4InfoView> makePrintView(PageSetup &setup);
+    std::unique_ptr<CV4InfoView> makePrintView(PageSetup &setup) override;
 
 Q_SIGNALS:
     // A trade's cell asked for its trade panel; the window has gone to the
