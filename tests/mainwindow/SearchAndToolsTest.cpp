@@ -19,6 +19,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QSignalSpy>
@@ -176,6 +177,8 @@ TEST_F(SearchWindowTest, ATradeCellGoesToTheFirstPageAndThePrintViewHoldsTheResu
     cv::PageSetup setup;
     EXPECT_EQ(page->makePrintView(setup), nullptr) << "nothing to print";
     EXPECT_FALSE(page->hasPrintableContent());
+    w->selectTabWithIdentifier(QStringLiteral("TB02"));
+    EXPECT_FALSE(w->canPrint());
 
     w->selectTabWithIdentifier(QStringLiteral("TB02"));
     ASSERT_EQ(search(w), 3);
@@ -188,6 +191,10 @@ TEST_F(SearchWindowTest, ATradeCellGoesToTheFirstPageAndThePrintViewHoldsTheResu
     const QStringList drawn = canvas.texts();
     for (const QString &title : SearchResultsController::reportHeaderTitles()) EXPECT_TRUE(drawn.contains(title)) << title.toStdString();
     for (const char *memo : {"lunch", "coffee beans"}) EXPECT_TRUE(drawn.contains(QLatin1String(memo))) << memo;
+    // File > Print runs the same view.
+    ASSERT_TRUE(w->canPrint());
+    EXPECT_TRUE(w->printView(delegate->preference(), cv::PrintRunner::Mode::Pdf, path("search.pdf")).printed);
+    EXPECT_GT(QFileInfo(path("search.pdf")).size(), 0);
 
     QSignalSpy asked(page, &cv::SearchPage::openTradeRequested);
     Q_EMIT page->controller()->resultsController()->openTradeRequested(kBank, QDate(2009, 2, 1), QDate(2009, 2, 28), 7);
