@@ -95,22 +95,35 @@ private:
     void appendAssetInfo(Attributes &attributes, const CV4AssetModel *record);
     void nodeAttributes(const CVUnitModel &node, Attributes &a);
 
+    void flush();
+
     CV4Document &m_doc;
     QIODevice &m_device;
+    QByteArray m_buffer;   // lines not yet written, handed over in large blocks
     bool m_ok = true;
 };
+
+constexpr qsizetype kBlock = 1 << 20;
 
 void XMLWriter::line(int level, const QByteArray &item)
 {
     if (!m_ok) return;
     static const char kSpaces[] = "         ";   // the indentation never exceeds nine
-    const int indent = std::clamp(level, 0, 9);
-    if (m_device.write(kSpaces, indent) != indent || m_device.write(item) != item.size() || m_device.write("\n", 1) != 1)
-        m_ok = false;
+    m_buffer.append(kSpaces, std::clamp(level, 0, 9));
+    m_buffer += item;
+    m_buffer += '\n';
+    if (m_buffer.size() >= kBlock) flush();
+}
+
+void XMLWriter::flush()
+{
+    if (m_ok && m_device.write(m_buffer) != m_buffer.size()) m_ok = false;
+    m_buffer.clear();
 }
 
 bool XMLWriter::run()
 {
+    m_buffer.reserve(kBlock + 4096);
     line(0, "<?xml version=\"1.0\"?>");
     Attributes root;
     root.add("version", "1.0").date(ATTR_DATE, QDate::currentDate());
@@ -181,6 +194,7 @@ bool XMLWriter::run()
         outputEnd(tag, 1);
     }
     outputEnd(TAG_TOPLEVEL, 0);
+    flush();
     return m_ok;
 }
 
