@@ -24,12 +24,15 @@
 namespace {
 
 constexpr char kMagic[8] = {'K', 'A', 'V', 'R', 'I', 'C', 'V', '4'};
-constexpr int kChunk = 8192;
+// Large enough that reading and writing the working copy costs few calls.
+constexpr int kChunk = 1 << 18;
 constexpr int kCompressionLevel = 6;
 
 gzFile openGzip(const QString &path, const char *mode)
 {
-    return gzopen(QFile::encodeName(path).constData(), mode);
+    gzFile file = gzopen(QFile::encodeName(path).constData(), mode);
+    if (file) gzbuffer(file, 1 << 17);
+    return file;
 }
 
 } // namespace
