@@ -359,11 +359,8 @@ void XMLWriter::outputNode(const CVUnitModel &node, int level)
     const int child = level + 1;
     if (kind == cv::NodeKind::Category || (kind == cv::NodeKind::SystemItem && node.ident() >= 10 && node.ident() <= 13)) {
         if (inBudgetTree) outputBudget(node, child);
-        if (const auto entries = store.findActualFrom(QDate(), QDate(), node.ident())) {
-            for (const auto &e : *entries) outputActual(*e, child);
-        } else {
+        if (!store.forEachActualOfCategory(node.ident(), [&](const CV4Actual &e) { outputActual(e, child); }))
             m_ok = false;
-        }
     } else if (kind == cv::NodeKind::Holding) {
         const auto *unit = dynamic_cast<const CV4InvestUnit *>(extra);
         if (unit && node.parent()) {
