@@ -250,18 +250,16 @@ std::optional<CV4CacheRows> CV4DataModel::readCacheRows()
     int high = std::numeric_limits<int>::min();
     // In id order, as the category index hands out the rows of one category;
     // only rows that "category=<ident>" can find (a damaged file may hold
-    // other values there).
+    // other values there). The test is made here rather than in the
+    // statement, where it would cost a fifth of the scan.
     const bool ok = m_database->forEachRow(
-        QStringLiteral("SELECT category,%1 FROM %2 WHERE typeof(category)='integer' AND +category BETWEEN %3 AND %4 "
-                       "ORDER BY id;")
-            .arg(kFastColumns, TB_ACTUAL)
-            .arg(std::numeric_limits<int>::min())
-            .arg(std::numeric_limits<int>::max()),
+        QStringLiteral("SELECT category,%1 FROM %2 ORDER BY id;").arg(kFastColumns, TB_ACTUAL),
         [&](const SQLCursor &row) {
-            const int category = row.intForColumnAtIndex(0);
-            low = std::min(low, category);
-            high = std::max(high, category);
-            rows.m_rows.push_back({category, row.intForColumnAtIndex(1), row.intForColumnAtIndex(2),
+            const std::optional<int> category = row.exactIntForColumnAtIndex(0);
+            if (!category) return;
+            low = std::min(low, *category);
+            high = std::max(high, *category);
+            rows.m_rows.push_back({*category, row.intForColumnAtIndex(1), row.intForColumnAtIndex(2),
                                    row.intForColumnAtIndex(3), row.doubleForColumnAtIndex(4),
                                    row.doubleForColumnAtIndex(5)});
         });

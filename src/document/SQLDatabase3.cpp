@@ -215,6 +215,16 @@ double SQLCursor::doubleForColumnAtIndex(int index) const
     }
 }
 
+std::optional<int> SQLCursor::exactIntForColumnAtIndex(int index) const
+{
+    if (index < 0 || index >= mColumns) return std::nullopt;
+    sqlite3_value *value = sqlite3_column_value(mStatement, index);
+    if (sqlite3_value_type(value) != SQLITE_INTEGER) return std::nullopt;
+    const sqlite3_int64 v = sqlite3_value_int64(value);
+    if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max()) return std::nullopt;
+    return int(v);
+}
+
 double SQLCursor::rowDoubleForColumnAtIndex(int index) const
 {
     if (index < 0 || index >= mColumns) return 0;
