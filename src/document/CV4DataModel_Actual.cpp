@@ -22,12 +22,6 @@ const QString kActualColumns =
     QStringLiteral("id,kind,date,category,account,destination,value,converted,grouping,memo");
 const QString kFastColumns = QStringLiteral("date,account,destination,value,converted");
 
-struct CategoryOrder {
-    bool operator()(const CV4CacheRow &a, const CV4CacheRow &b) const { return a.category < b.category; }
-    bool operator()(const CV4CacheRow &a, int b) const { return a.category < b; }
-    bool operator()(int a, const CV4CacheRow &b) const { return a < b.category; }
-};
-
 QString idList(const QList<int> &idents)
 {
     QStringList parts;
@@ -231,10 +225,12 @@ std::optional<CV4DataModel::ActualList> CV4DataModel::findActualByCategory(int c
     return list;
 }
 
-std::span<const CV4CacheRow> CV4CacheRows::rowsForCategory(int category) const
+CV4CacheRowRange CV4CacheRows::rowsForCategory(int category) const
 {
-    const auto [first, last] = std::equal_range(m_rows.begin(), m_rows.end(), category, CategoryOrder());
-    return {first, last};
+    const auto group = std::lower_bound(m_groups.begin(), m_groups.end(), category,
+                                        [](const Group &g, int c) { return g.category < c; });
+    if (group == m_groups.end() || group->category != category) return {m_rows.data(), {}};
+    return {m_rows.data(), std::span<const quint32>(m_order).subspan(group->begin, group->end - group->begin)};
 }
 
 std::optional<CV4CacheRows> CV4DataModel::readCacheRows()
@@ -243,7 +239,7 @@ std::optional<CV4CacheRows> CV4DataModel::readCacheRows()
     CV4CacheRows rows;
     // The table's row count bounds the rows (it costs a walk of the smallest
     // index, a millisecond at a million rows); growing the vector instead
-    // copies it a dozen times and touches twice its pages.
+    // copies it a dozen times.
     if (auto count = query(QStringLiteral("SELECT count(*) FROM %1;").arg(TB_ACTUAL)); count && count->rowCount() > 0)
         rows.m_rows.reserve(size_t(std::max<qint64>(0, count->rowAtIndex(0).int64ForColumnAtIndex(0))));
     int low = std::numeric_limits<int>::max();
@@ -263,31 +259,44 @@ std::optional<CV4CacheRows> CV4DataModel::readCacheRows()
                                    row.intForColumnAtIndex(3), row.doubleForColumnAtIndex(4),
                                    row.doubleForColumnAtIndex(5)});
         });
-    if (!ok) return std::nullopt;
+    if (!ok || rows.m_rows.size() > std::numeric_limits<quint32>::max()) return std::nullopt;
     if (rows.m_rows.empty()) return rows;
-    // Grouped by category with the id order kept inside each group: a
+    // Grouped by category with the table order kept inside each group: a
     // counting sort, as a book has few categories and many rows. Idents are
     // small numbers, so the counts are an array unless a damaged file spreads
     // them wide.
-    std::vector<CV4CacheRow> grouped(rows.m_rows.size());
+    rows.m_order.resize(rows.m_rows.size());
+    auto place = [&rows](const auto &slot) {
+        for (quint32 i = 0; i < quint32(rows.m_rows.size()); ++i) rows.m_order[slot(rows.m_rows[i].category)++] = i;
+    };
     const qint64 span = qint64(high) - low + 1;
     if (span <= qint64(1) << 16) {
-        std::vector<size_t> next(size_t(span) + 1, 0);
-        for (const CV4CacheRow &row : rows.m_rows) ++next[size_t(row.category - low) + 1];
-        for (size_t i = 1; i < next.size(); ++i) next[i] += next[i - 1];
-        for (const CV4CacheRow &row : rows.m_rows) grouped[next[size_t(row.category - low)]++] = row;
+        std::vector<quint32> start(size_t(span) + 1, 0);
+        for (const CV4CacheRow &row : rows.m_rows) ++start[size_t(row.category - low) + 1];
+        for (size_t i = 1; i < start.size(); ++i) {
+            if (start[i] != 0) rows.m_groups.push_back({low + int(i) - 1, start[i - 1], start[i - 1] + start[i]});
+            start[i] += start[i - 1];
+        }
+        std::vector<quint32> next(start.begin(), start.end() - 1);
+        auto slot = [&](int category) -> quint32 & { return next[size_t(category - low)]; };
+        place(slot);
     } else {
-        std::unordered_map<int, size_t> next;
+        std::unordered_map<int, quint32> next;
         for (const CV4CacheRow &row : rows.m_rows) ++next[row.category];
         std::vector<int> categories;
         categories.reserve(next.size());
         for (const auto &[category, count] : next) categories.push_back(category);
         std::sort(categories.begin(), categories.end());
-        size_t offset = 0;
-        for (int category : categories) offset += std::exchange(next[category], offset);
-        for (const CV4CacheRow &row : rows.m_rows) grouped[next[row.category]++] = row;
+        quint32 offset = 0;
+        for (int category : categories) {
+            const quint32 count = next[category];
+            rows.m_groups.push_back({category, offset, offset + count});
+            next[category] = offset;
+            offset += count;
+        }
+        auto slot = [&](int category) -> quint32 & { return next[category]; };
+        place(slot);
     }
-    rows.m_rows = std::move(grouped);
     return rows;
 }
 
