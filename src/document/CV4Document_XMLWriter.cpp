@@ -71,19 +71,20 @@ public:
     bool run();
 
 private:
-    void line(int level, const QByteArray &item);
+    // One line from its pieces, appended straight to the block.
+    template <class... Parts> void line(int level, const Parts &...parts);
     void outputStart(const char *tag, int level, const Attributes &attributes = {})
     {
-        line(level, '<' + QByteArray(tag) + attributes.text() + '>');
+        line(level, '<', tag, attributes.text(), '>');
     }
-    void outputEnd(const char *tag, int level) { line(level, "</" + QByteArray(tag) + '>'); }
+    void outputEnd(const char *tag, int level) { line(level, "</", tag, '>'); }
     void outputClosed(const char *tag, int level, const Attributes &attributes)
     {
-        line(level, '<' + QByteArray(tag) + attributes.text() + "/>");
+        line(level, '<', tag, attributes.text(), "/>");
     }
     void outputString(const char *tag, const QString &text, int level)
     {
-        line(level, '<' + QByteArray(tag) + '>' + cv::xml::escaped(text, false) + "</" + tag + '>');
+        line(level, '<', tag, '>', cv::xml::escaped(text, false), "</", tag, '>');
     }
 
     void outputPriceTime(const CV4PriceTime &price, int level);
@@ -105,12 +106,12 @@ private:
 
 constexpr qsizetype kBlock = 1 << 20;
 
-void XMLWriter::line(int level, const QByteArray &item)
+template <class... Parts> void XMLWriter::line(int level, const Parts &...parts)
 {
     if (!m_ok) return;
     static const char kSpaces[] = "         ";   // the indentation never exceeds nine
     m_buffer.append(kSpaces, std::clamp(level, 0, 9));
-    m_buffer += item;
+    ((m_buffer += parts), ...);
     m_buffer += '\n';
     if (m_buffer.size() >= kBlock) flush();
 }
