@@ -14,6 +14,7 @@
 #include "mainwindow/SearchPage.h"
 #include "mainwindow/TemporaryPage.h"
 #include "mainwindow/ViewerPage.h"
+#include "panels/AccountingInputPanelController.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -191,12 +192,8 @@ bool CV4WindowController::shouldSelectPage(int index)
     cv::WindowPage *shown = m_switcher.currentPage();
     cv::ViewerPage *viewer = viewerPage();
     if (shown && shown == page(SearchIndex)) {
-        // The search results commit like a panel; there may be none.
-        cv::SearchPage *search = searchPage();
-        if (viewer && search->resultsPanel())
-            viewer->accountView()->commitPanel(search->resultsPanel());
-        else
-            shown->commitPendingInput();
+        // The search page commits its results panel itself.
+        shown->commitPendingInput();
         return true;
     }
     // On any other page, the temporary page too, the grids commit the panel they opened.
@@ -318,7 +315,10 @@ void CV4WindowController::performInputValue(const QString &value)
 {
     if (!m_temporaryPage || !m_temporaryPage->panel()) return;
     QWidget *panel = m_temporaryPage->panel();
-    if (answers(panel, "performInputValue(QString)"))
+    // The entry panels take it as a plain call; other panels when they declare it invokable.
+    if (auto *entries = qobject_cast<AccountingInputPanelController *>(panel))
+        entries->performInputValue(value);
+    else if (answers(panel, "performInputValue(QString)"))
         QMetaObject::invokeMethod(panel, "performInputValue", Q_ARG(QString, value));
 }
 
@@ -397,8 +397,7 @@ void CV4WindowController::willSave()
     // Open input reaches the book through the panels' own path before anything is stored.
     if (m_temporaryPage && m_temporaryPage->panel()) QMetaObject::invokeMethod(m_temporaryPage->panel(), "apply");
     if (m_switcher.currentPage() == page(SearchIndex)) {
-        if (cv::SearchPage *search = searchPage(); search && search->resultsPanel())
-            QMetaObject::invokeMethod(search->resultsPanel(), "apply");
+        if (cv::SearchPage *search = searchPage()) search->storePendingInput();
     }
     if (cv::ViewerPage *viewer = viewerPage()) viewer->storeState();
     storeFrame();

@@ -120,10 +120,10 @@ public:
     // A picked date: the viewer, budget and currency pages move their first
     // day, the investment page its date; elsewhere the focused field or the
     // nearest parent that answers performInputDate(QDate) takes it.
-    void performInputDate(const QDate &date) override;
+    Q_INVOKABLE void performInputDate(const QDate &date) override;
     // The calculator's text goes to the entry panel when it answers
     // performInputValue(QString); without a panel nothing happens.
-    void performInputValue(const QString &value);
+    Q_INVOKABLE void performInputValue(const QString &value);
 
     // ---- menus (CV4WindowController_Menu.cpp)
     // The window's own items, by tag; the application asks for the others.
