@@ -30,7 +30,8 @@ template <class T> QByteArray archiveList(const std::vector<std::shared_ptr<T>> 
 } // namespace
 
 CV4Document::Private::Private(CV4Document &document)
-    : m_dataModel(std::make_unique<CV4DataModel>(&document))
+    : m_document(document)
+    , m_dataModel(std::make_unique<CV4DataModel>(&document))
     , m_settings(std::make_shared<CV4Settings>())
     , m_accountModel(std::make_shared<CV4AccountModel>())
     , m_actualModel(std::make_shared<CV4ActualModel>())
@@ -225,17 +226,17 @@ void CV4Document::updateChangeCount(ChangeKind change)
         if (isEditing())
             m_d->m_edited = true;
         else
-            setEdited(true);
+            m_d->setEdited(true);
     } else {
-        setEdited(false);
+        m_d->setEdited(false);
     }
 }
 
-void CV4Document::setEdited(bool edited)
+void CV4Document::Private::setEdited(bool edited)
 {
-    const bool before = m_d->m_edited;
-    m_d->m_edited = edited;
-    if (edited != before) Q_EMIT modificationChanged(edited);
+    const bool before = m_edited;
+    m_edited = edited;
+    if (edited != before) Q_EMIT m_document.modificationChanged(edited);
 }
 
 bool CV4Document::isDocumentEdited() const
@@ -247,76 +248,77 @@ bool CV4Document::isDocumentEdited() const
 
 void CV4Document::beginWriteBatch()
 {
-    beginEdit();
+    m_d->beginEdit();
 }
 
 void CV4Document::endWriteBatch()
 {
-    endEdit();
+    m_d->endEdit();
 }
 
-void CV4Document::beginEdit(bool transaction)
+void CV4Document::Private::beginEdit(bool transaction)
 {
-    if (m_d->m_edit.depth++ > 0) {
+    if (m_edit.depth++ > 0) {
         // An inner edit of several writes inside one that opened no transaction opens it now.
-        if (transaction && !m_d->m_edit.inTransaction) m_d->m_edit.inTransaction = m_d->m_dataModel->beginTransaction();
+        if (transaction && !m_edit.inTransaction) m_edit.inTransaction = m_dataModel->beginTransaction();
         return;
     }
-    m_d->m_edit.failed = false;
-    m_d->m_edit.changes = cv::ChangeSet();
-    m_d->m_edit.touched.clear();
-    m_d->m_edit.editedAtStart = m_d->m_edited;
-    m_d->m_edit.inTransaction = transaction && m_d->m_dataModel->beginTransaction();
+    m_edit.failed = false;
+    m_edit.changes = cv::ChangeSet();
+    m_edit.touched.clear();
+    m_edit.editedAtStart = m_edited;
+    m_edit.inTransaction = transaction && m_dataModel->beginTransaction();
 }
 
-void CV4Document::failEdit()
+void CV4Document::Private::failEdit()
 {
-    Q_ASSERT(isEditing());
-    m_d->m_edit.failed = true;
+    Q_ASSERT(m_edit.depth > 0);
+    m_edit.failed = true;
 }
 
-void CV4Document::endEdit()
+void CV4Document::Private::endEdit()
 {
-    Q_ASSERT(m_d->m_edit.depth > 0);
-    if (m_d->m_edit.depth == 0 || --m_d->m_edit.depth > 0) return;
-    bool failed = m_d->m_edit.failed;
-    if (m_d->m_edit.inTransaction) {
+    Q_ASSERT(m_edit.depth > 0);
+    if (m_edit.depth == 0 || --m_edit.depth > 0) return;
+    bool failed = m_edit.failed;
+    if (m_edit.inTransaction) {
         if (failed)
-            m_d->m_dataModel->rollbackTransaction();
-        else if (!m_d->m_dataModel->commitTransaction())
+            m_dataModel->rollbackTransaction();
+        else if (!m_dataModel->commitTransaction())
             failed = true;
     }
-    const bool editedAtStart = m_d->m_edit.editedAtStart;
-    const cv::ChangeSet changes = std::move(m_d->m_edit.changes);
-    const auto touched = std::move(m_d->m_edit.touched);
-    m_d->m_edit = Private::Edit();
+    const bool editedAtStart = m_edit.editedAtStart;
+    const cv::ChangeSet changes = std::move(m_edit.changes);
+    const auto touched = std::move(m_edit.touched);
+    m_edit = Private::Edit();
     if (failed) {
         qCWarning(lcDocument) << "edit rolled back";
         // The store is as it was, and so is the mark; nothing is announced.
-        m_d->m_edited = editedAtStart;
+        m_edited = editedAtStart;
         // The cache already holds what the store refused; show what the file will hold.
-        createCache();
+        m_document.createCache();
         CV4Alert::warn(cv::localizedString(QStringLiteral("Document Write Failed")));
         return;
     }
-    for (const auto &[key, node] : touched) m_d->m_cache.accumulateForKey(key, node->assetInitialDate());
-    if (m_d->m_edited != editedAtStart) Q_EMIT modificationChanged(m_d->m_edited);
-    if (changes.accountTree != cv::TreeChange::None) Q_EMIT accountChanged(changes);
-    if (changes.actualTree != cv::TreeChange::None) Q_EMIT actualChanged(changes);
-    if (changes.currencyList || !changes.currencies.empty()) Q_EMIT currencyChanged(changes);
-    if (changes.brandList || !changes.brands.empty()) Q_EMIT brandChanged(changes);
-    if (!changes.entries.empty()) Q_EMIT entriesChanged(changes);
-    if (!changes.trades.empty()) Q_EMIT tradesChanged(changes);
-    if (!changes.accounts.empty()) Q_EMIT balancesChanged(changes);
+    for (const auto &[key, node] : touched) m_cache.accumulateForKey(key, node->assetInitialDate());
+    CV4Document &d = m_document;
+    if (m_edited != editedAtStart) Q_EMIT d.modificationChanged(m_edited);
+    if (changes.accountTree != cv::TreeChange::None) Q_EMIT d.accountChanged(changes);
+    if (changes.actualTree != cv::TreeChange::None) Q_EMIT d.actualChanged(changes);
+    if (changes.currencyList || !changes.currencies.empty()) Q_EMIT d.currencyChanged(changes);
+    if (changes.brandList || !changes.brands.empty()) Q_EMIT d.brandChanged(changes);
+    if (!changes.entries.empty()) Q_EMIT d.entriesChanged(changes);
+    if (!changes.trades.empty()) Q_EMIT d.tradesChanged(changes);
+    if (!changes.accounts.empty()) Q_EMIT d.balancesChanged(changes);
 }
 
-void CV4Document::storeWrite(bool ok)
+void CV4Document::Private::storeWrite(bool ok)
 {
     if (ok) return;
     qCWarning(lcDocument) << "store write failed";
     // A lone write is an edit of its own.
-    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
-    m_d->m_edit.failed = true;
+    cv::EditScope edit(m_document, cv::EditScope::Writes::AtMostOne);
+    m_edit.failed = true;
 }
 
 void CV4Document::addDaily(double value, const CVUnitModelPtr &node, const QDate &date)
@@ -346,28 +348,28 @@ bool CV4Document::commitSettings()
 {
     cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
     const bool ok = m_d->m_dataModel->putSettingsData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_settings));
-    storeWrite(ok);
+    m_d->storeWrite(ok);
     return ok;
 }
 
 void CV4Document::commitAccountModel()
 {
     cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
-    storeWrite(m_d->m_dataModel->putAccountData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_accountModel)));
+    m_d->storeWrite(m_d->m_dataModel->putAccountData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_accountModel)));
     postNotification(AccountChanged);
 }
 
 void CV4Document::commitActualModel()
 {
     cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
-    storeWrite(m_d->m_dataModel->putActualData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_actualModel)));
+    m_d->storeWrite(m_d->m_dataModel->putActualData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_actualModel)));
     postNotification(ActualChanged);
 }
 
 void CV4Document::commitCurrencyList()
 {
     cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
-    storeWrite(m_d->m_dataModel->putCurrencyData(archiveList(m_d->m_currencyList)));
+    m_d->storeWrite(m_d->m_dataModel->putCurrencyData(archiveList(m_d->m_currencyList)));
     m_d->m_edit.changes.currencyList = true;
     postNotification(CurrencyChanged);
 }
@@ -375,7 +377,7 @@ void CV4Document::commitCurrencyList()
 void CV4Document::commitBrandList()
 {
     cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
-    storeWrite(m_d->m_dataModel->putBrandData(archiveList(m_d->m_brandList)));
+    m_d->storeWrite(m_d->m_dataModel->putBrandData(archiveList(m_d->m_brandList)));
     m_d->m_edit.changes.brandList = true;
     postNotification(BrandChanged);
 }
@@ -383,7 +385,7 @@ void CV4Document::commitBrandList()
 void CV4Document::commitGroupList()
 {
     cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
-    storeWrite(m_d->m_dataModel->putGroupData(archiveList(m_d->m_groupList)));
+    m_d->storeWrite(m_d->m_dataModel->putGroupData(archiveList(m_d->m_groupList)));
 }
 
 void CV4Document::commitInfoRows()

@@ -364,11 +364,6 @@ private:
     void addGroupCache(const CVUnitModelPtr &node);
     void treeRecalcMonthlyCache(const CVUnitModelPtr &node, int firstDay);
     friend class cv::EditScope;
-    // The edit scope's work (EditScope.h).
-    void beginEdit(bool transaction = true);
-    void endEdit();
-    void failEdit();
-    void setEdited(bool edited);
     // A daily addition to an account-side series, remembered for accumulation at the edit's end.
     void addDaily(double value, const CVUnitModelPtr &node, const QDate &date);
     void noteCategory(const CVUnitModel &node, const QDate &date);
@@ -381,16 +376,7 @@ private:
     double nodeValue(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &currency, bool raw) const;
     double summaryValue(const CVUnitModelPtr &node, const std::function<double(const CVUnitModelPtr &)> &value) const;
     void accumulateNode(const CVUnitModelPtr &node, std::unordered_set<const CVUnitModel *> &visited);
-    void storeWrite(bool ok);
-    void updateActual(cv::EntryKind kind, const ActualPtr &entry, const ActualPtr &old, bool commit);
     int fiscalDay() const;
-
-
-
-
-
-    bool readInfoRows();
-    void addDefaultCurrencyIfNone();
     struct Private;
     std::unique_ptr<Private> m_d;   // every data member (CV4DocumentPrivate.h)
 };

@@ -20,6 +20,22 @@
 struct CV4Document::Private {
     explicit Private(CV4Document &document);
 
+    // ---- the edit scope's work (EditScope.h; CV4Document.cpp)
+    void beginEdit(bool transaction = true);
+    void endEdit();
+    void failEdit();
+    void setEdited(bool edited);
+    // A refused store write fails the edit, which rolls back at its end.
+    void storeWrite(bool ok);
+
+    // ---- write path (CV4Document_DataModel.cpp)
+    void updateActual(cv::EntryKind kind, const ActualPtr &entry, const ActualPtr &old, bool commit);
+
+    // ---- lifecycle (CV4Document_Lifecycle.cpp)
+    bool readInfoRows();
+    void addDefaultCurrencyIfNone();
+
+    CV4Document &m_document;   // the document this is the private part of
     std::unique_ptr<CV4DataModel> m_dataModel;
     CV4SettingsPtr m_settings;
     CV4AccountModelPtr m_accountModel;
