@@ -184,12 +184,14 @@ void CV4Document::setSettings(CV4SettingsPtr settings)
 void CV4Document::setAccountModel(CV4AccountModelPtr model)
 {
     m_d->m_accountModel = model ? std::move(model) : std::make_shared<CV4AccountModel>();
+    m_d->m_accountShape.clear();
     clearLookups();
 }
 
 void CV4Document::setActualModel(CV4ActualModelPtr model)
 {
     m_d->m_actualModel = model ? std::move(model) : std::make_shared<CV4ActualModel>();
+    m_d->m_actualShape.clear();
     clearLookups();
 }
 
@@ -290,6 +292,8 @@ void CV4Document::Private::endEdit()
     const bool editedAtStart = m_edit.editedAtStart;
     const cv::ChangeSet changes = std::move(m_edit.changes);
     const auto touched = std::move(m_edit.touched);
+    auto accountShape = std::move(m_edit.accountShape);
+    auto actualShape = std::move(m_edit.actualShape);
     m_edit = Private::Edit();
     if (failed) {
         qCWarning(lcDocument) << "edit rolled back";
@@ -300,6 +304,8 @@ void CV4Document::Private::endEdit()
         CV4Alert::warn(cv::localizedString(QStringLiteral("Document Write Failed")));
         return;
     }
+    if (accountShape) m_accountShape = std::move(*accountShape);
+    if (actualShape) m_actualShape = std::move(*actualShape);
     for (const auto &[key, node] : touched) m_cache.accumulateForKey(key, node->assetInitialDate());
     CV4Document &d = m_document;
     if (m_edited != editedAtStart) Q_EMIT d.modificationChanged(m_edited);
@@ -356,14 +362,14 @@ void CV4Document::commitAccountModel()
 {
     cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
     m_d->storeWrite(m_d->m_dataModel->putAccountData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_accountModel)));
-    postNotification(AccountChanged);
+    m_d->noteTreeCommit(AccountChanged);
 }
 
 void CV4Document::commitActualModel()
 {
     cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
     m_d->storeWrite(m_d->m_dataModel->putActualData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_actualModel)));
-    postNotification(ActualChanged);
+    m_d->noteTreeCommit(ActualChanged);
 }
 
 void CV4Document::commitCurrencyList()
@@ -399,8 +405,8 @@ void CV4Document::commitInfoRows()
     commitGroupList();
 }
 
-// Commits report a tree as restructured: the document cannot tell what the
-// caller changed in it, and a view that reloads is never wrong.
+// A caller's own notice reports a tree as restructured: the document cannot
+// tell what the caller changed in it, and a view that reloads is never wrong.
 void CV4Document::postNotification(int code)
 {
     cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
@@ -413,6 +419,58 @@ void CV4Document::postNotification(int code)
     case BrandChanged: changes.brands.insert(0); break;
     default: break;
     }
+}
+
+CV4Document::Private::TreeShape CV4Document::Private::shapeOf(std::initializer_list<CVUnitModelPtr> roots)
+{
+    TreeShape shape;
+    std::vector<const CVUnitModelPtr *> pending;
+    for (auto it = std::rbegin(roots); it != std::rend(roots); ++it) pending.push_back(&*it);
+    while (!pending.empty()) {
+        const CVUnitModelPtr &node = *pending.back();
+        pending.pop_back();
+        if (!node) {
+            shape.emplace_back(std::weak_ptr<CVUnitModel>(), -1);
+            continue;
+        }
+        const auto &children = node->children();
+        shape.emplace_back(node, int(children.size()));
+        for (auto it = children.rbegin(); it != children.rend(); ++it) pending.push_back(&*it);
+    }
+    return shape;
+}
+
+CV4Document::Private::TreeShape CV4Document::Private::accountShape() const
+{
+    const CV4AccountModel &m = *m_accountModel;
+    return shapeOf({m.asset(), m.debt(), m.summary()});
+}
+
+CV4Document::Private::TreeShape CV4Document::Private::actualShape() const
+{
+    const CV4ActualModel &m = *m_actualModel;
+    return shapeOf({m.moneyFlow(), m.income(), m.expense(), m.summary()});
+}
+
+void CV4Document::Private::noteTreeCommit(Notification code)
+{
+    Q_ASSERT(m_edit.depth > 0 && (code == AccountChanged || code == ActualChanged));
+    const bool accounts = code == AccountChanged;
+    TreeShape shape = accounts ? accountShape() : actualShape();
+    const TreeShape &announced = accounts ? m_accountShape : m_actualShape;
+    auto same = [&] {
+        if (announced.empty() || announced.size() != shape.size()) return false;
+        for (size_t i = 0; i < shape.size(); ++i) {
+            if (announced[i].second != shape[i].second) return false;
+            if (announced[i].first.lock() != shape[i].first.lock()) return false;
+        }
+        return true;
+    };
+    const cv::TreeChange change = same() ? cv::TreeChange::Values : cv::TreeChange::Structure;
+    m_cacheStatus |= 1u << code;
+    cv::TreeChange &tree = accounts ? m_edit.changes.accountTree : m_edit.changes.actualTree;
+    tree = cv::ChangeSet::wider(tree, change);
+    (accounts ? m_edit.accountShape : m_edit.actualShape) = std::move(shape);
 }
 
 void CV4Document::postBusy()

@@ -27,6 +27,16 @@ struct CV4Document::Private {
     void setEdited(bool edited);
     // A refused store write fails the edit, which rolls back at its end.
     void storeWrite(bool ok);
+    // A tree's shape: each node in preorder with its number of children (a
+    // missing root: none, -1). Held weakly, so a node gone since never
+    // compares equal to one made later at its address.
+    using TreeShape = std::vector<std::pair<std::weak_ptr<CVUnitModel>, int>>;
+    static TreeShape shapeOf(std::initializer_list<CVUnitModelPtr> roots);
+    TreeShape accountShape() const;
+    TreeShape actualShape() const;
+    // A committed tree (AccountChanged or ActualChanged) changed only values
+    // when its shape is the one last announced.
+    void noteTreeCommit(Notification code);
 
     // ---- write path (CV4Document_DataModel.cpp)
     void updateActual(cv::EntryKind kind, const ActualPtr &entry, const ActualPtr &old, bool commit);
@@ -67,8 +77,13 @@ struct CV4Document::Private {
         cv::ChangeSet changes;       // what the edit changed so far
         // Series with daily additions, each kept alive until accumulated.
         std::unordered_map<const CVUnitModel *, CVUnitModelPtr> touched;
+        // The shapes of trees committed in the edit, kept once it is announced.
+        std::optional<TreeShape> accountShape;
+        std::optional<TreeShape> actualShape;
     };
     Edit m_edit;
+    TreeShape m_accountShape;   // the account tree as last announced; empty when not known
+    TreeShape m_actualShape;    // the category tree as last announced; empty when not known
     CVPrintInfoPtr m_printInfo;
     QString m_fileName;
     QString m_fileType;

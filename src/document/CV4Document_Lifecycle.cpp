@@ -240,6 +240,9 @@ bool CV4Document::Private::readInfoRows()
     m_document.setCurrencyList(std::move(*currencies));
     m_document.setBrandList(std::move(brands));
     m_document.setGroupList(std::move(groups));
+    // The trees as stored: a commit that only renames reports values.
+    m_accountShape = accountShape();
+    m_actualShape = actualShape();
     return true;
 }
 
