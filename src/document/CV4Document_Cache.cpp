@@ -28,7 +28,7 @@ void fillFastRecord(CV4Actual &entry, const CV4CacheRow &row, int category, int 
     entry.setCategory(category);
     entry.setAccount(row.account);
     entry.setDestination(row.destination);
-    entry.setKind(row.destination > 0 ? kind : 0);
+    entry.setKind(row.destination > 0 ? kind : CV4Actual::Income);   // else a fresh record's kind
     entry.setAmount(row.amount);
     entry.setConverted(row.converted);
 }
@@ -648,14 +648,14 @@ double CV4Document::nodeValue(const CVUnitModelPtr &node, const QDate &date, con
     if (!node) return 0;
     if (!node->validAtDate(date) && !hasHistory(m_d->m_cache, node.get(), date)) return 0;
     const CV4CurrencyPtr target = raw ? nullptr : q;
-    switch (node->kind()) {
-    case 1:
-    case 20: {
+    switch (cv::NodeKind(node->kind())) {
+    case cv::NodeKind::SectionRoot:
+    case cv::NodeKind::Group: {
         double sum = 0;
         for (const auto &child : node->children()) sum += nodeValue(child, date, target, raw);
         return sum;
     }
-    case 50: {
+    case cv::NodeKind::AccountSummary: {
         if (const auto summary = std::dynamic_pointer_cast<CV4Summary>(node->extra())) {
             for (auto *list : {&summary->assetList(), &summary->debtList()})
                 for (const auto &u : *list)
@@ -663,13 +663,13 @@ double CV4Document::nodeValue(const CVUnitModelPtr &node, const QDate &date, con
         }
         return summaryValue(node, [&](const CVUnitModelPtr &n) { return nodeValue(n, date, target, raw); });
     }
-    case 32: {
+    case cv::NodeKind::Investment: {
         const CV4CurrencyPtr own = findCurrency(node->currency());
         double sum = 0;
         for (const auto &child : node->children()) sum += nodeValue(child, date, own, false);
         return convertedValue(sum, node->currency(), target, date);
     }
-    case 6: {
+    case cv::NodeKind::Holding: {
         const auto unit = std::dynamic_pointer_cast<CV4InvestUnit>(node->extra());
         const double units = balanceSeries(node).latestValueForKey(node.get(), date) + (unit ? unit->units() : 0);
         if (raw || !target) return units;
@@ -677,13 +677,13 @@ double CV4Document::nodeValue(const CVUnitModelPtr &node, const QDate &date, con
         const double value = units * brandValue(brand, date);
         return convertedValue(value, brand ? brand->currency() : node->currency(), target, date);
     }
-    case 3: {
+    case cv::NodeKind::CashPart: {
         const CVUnitModel *account = node->parent();
         double value = balanceSeries(node).latestValueForKey(node.get(), date);
         if (account && node->validAtDate(date)) value += account->assetInitialValue();
         return convertedValue(value, account ? account->currency() : node->currency(), target, date);
     }
-    case 41:
+    case cv::NodeKind::Loan:
         return convertedValue(balanceSeries(node).latestValueForKey(node.get(), date), node->currency(), target, date);
     default: {
         if (!node->isAccount()) return 0;
