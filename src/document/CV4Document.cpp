@@ -45,11 +45,17 @@ CV4Document::CV4Document(QObject *parent) : QObject(parent), m_d(std::make_uniqu
 {
     registerDocumentArchiveClasses();
     qRegisterMetaType<cv::ChangeSet>();
+    m_d->m_undoStack = new QUndoStack(this);
 }
 
 CV4Document::~CV4Document() = default;
 
 // ---- fields
+
+QUndoStack *CV4Document::undoStack() const
+{
+    return m_d->m_undoStack;
+}
 
 quint32 CV4Document::cacheStatus() const
 {

@@ -45,6 +45,7 @@
 class CV4Actual;
 class CV4Trade;
 class CV4SummaryUnit;
+class QUndoStack;
 
 // A menu to fill: the pop-up fillers add (title, tag) items after clearing it.
 namespace cv {
@@ -90,6 +91,9 @@ public:
     const CVUnitModelPtr &autoCacheIn() const;
     const CVUnitModelPtr &autoCacheOut() const;
     quint32 cacheStatus() const;
+    // The one undo history of the book's windows; panels and sheets push
+    // their commands here and clear them when they commit or end.
+    QUndoStack *undoStack() const;
 
     // ================= amounts to text and back (CV4Document_Format.cpp)
     // The one way amounts are formatted; amount editors work on it directly.

@@ -12,6 +12,8 @@
 #include "platform/CV4IntHash.h"
 #include "platform/KeyedArchiver.h"
 
+#include <QUndoStack>
+
 #include <optional>
 #include <unordered_map>
 
@@ -47,6 +49,7 @@ struct CV4Document::Private {
 
     CV4Document &m_document;   // the document this is the private part of
     std::unique_ptr<CV4DataModel> m_dataModel;
+    QUndoStack *m_undoStack = nullptr;   // the windows' undo history; a child of the document
     CV4SettingsPtr m_settings;
     CV4AccountModelPtr m_accountModel;
     CV4ActualModelPtr m_actualModel;

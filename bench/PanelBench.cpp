@@ -1,0 +1,153 @@
+// The account book panel on a synthetic book (cv-gen-book): opening the
+// busiest account's busiest month in its panel (rows read, table laid out and
+// painted offscreen), and committing one edited row.
+//   cv-panel-bench --books=DIR --sizes=10000,100000 [benchmark flags]
+
+#include "document/CV4Document.h"
+#include "document/CV4DocumentBackup.h"
+#include "document/WorkingFolder.h"
+#include "gen/BookGenerator.h"
+#include "model/CV4AccountModel.h"
+#include "panels/AccountPanelController.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QUndoStack>
+
+#include <map>
+#include <optional>
+
+namespace {
+
+QString g_books;
+
+struct Month {
+    CVUnitModelPtr account;
+    QDate first;
+};
+
+void collectAccounts(const CVUnitModelPtr &node, std::vector<CVUnitModelPtr> &out)
+{
+    if (node->isAsset() || node->isDebt()) {
+        if (node->kind() != cv::NodeKind::Investment && node->kind() != cv::NodeKind::Loan) out.push_back(node);
+    }
+    if (node->hasChildList())
+        for (const CVUnitModelPtr &child : node->children()) collectAccounts(child, out);
+}
+
+// The account with the most entries, and its month with the most entries.
+Month busiestMonth(CV4Document &doc)
+{
+    std::vector<CVUnitModelPtr> accounts;
+    collectAccounts(doc.accountModel()->asset(), accounts);
+    collectAccounts(doc.accountModel()->debt(), accounts);
+    Month best;
+    size_t bestCount = 0;
+    for (const CVUnitModelPtr &account : accounts) {
+        CV4SearchConditions conditions;
+        conditions.account = {account->ident()};
+        const auto rows = doc.dataModel()->findActual(conditions).value_or(CV4DataModel::ActualList{});
+        std::map<QDate, size_t> months;
+        for (const CV4ActualPtr &row : rows) ++months[QDate(row->date().year(), row->date().month(), 1)];
+        for (const auto &[first, count] : months) {
+            if (count > bestCount) {
+                bestCount = count;
+                best = {account, first};
+            }
+        }
+    }
+    return best;
+}
+
+// Opens the book of the size and finds its busiest month; none (and the
+// benchmark skipped) when the book does not open.
+std::optional<Month> openBusiest(benchmark::State &state, CV4Document &doc, int size)
+{
+    if (!cv::bench::openBook(doc, g_books + QStringLiteral("/book-%1.cvv2").arg(size))) {
+        state.SkipWithError("the book does not open");
+        return std::nullopt;
+    }
+    return busiestMonth(doc);
+}
+
+QDate lastDayOf(const Month &month)
+{
+    return month.first.addMonths(1).addDays(-1);
+}
+
+void open_account_month(benchmark::State &state, int size)
+{
+    CV4Document doc;
+    const std::optional<Month> month = openBusiest(state, doc, size);
+    if (!month) return;
+    int rows = 0;
+    for (auto _ : state) {
+        AccountPanelController panel(&doc, month->account, month->first, lastDayOf(*month));
+        panel.resize(900, 600);
+        const QPixmap painted = panel.grab();
+        benchmark::DoNotOptimize(painted.cacheKey());
+        rows = panel.numberOfRows(panel.tableView());
+    }
+    state.counters["rows"] = rows;
+}
+
+void commit_book_row(benchmark::State &state, int size)
+{
+    CV4Document doc;
+    const std::optional<Month> month = openBusiest(state, doc, size);
+    if (!month) return;
+    AccountPanelController panel(&doc, month->account, month->first, lastDayOf(*month));
+    double step = 1;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const CV4ActualPtr row = panel.actualAt(0);
+        panel.change(row, QStringLiteral("amount"), row->amount() + step, QStringLiteral("bench"));
+        step = -step;
+        state.ResumeTiming();
+        panel.commitPendingInput();
+    }
+    doc.undoStack()->clear();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    std::vector<char *> rest;
+    std::vector<int> sizes{10000, 100000};
+    for (int i = 0; i < argc; ++i) {
+        const QString a = QString::fromLocal8Bit(argv[i]);
+        if (a.startsWith(QLatin1String("--books="))) {
+            g_books = a.mid(8);
+        } else if (a.startsWith(QLatin1String("--sizes="))) {
+            sizes.clear();
+            for (const QString &n : a.mid(8).split(u',')) sizes.push_back(n.toInt());
+        } else {
+            rest.push_back(argv[i]);
+        }
+    }
+    QTemporaryDir work;
+    cv::work::setWorkFolder(work.filePath(QStringLiteral("Work")));
+    cv::backup::setFolders(work.filePath(QStringLiteral("Backup")), work.filePath(QStringLiteral("Old")));
+    cv::backup::setCountSource([] { return 5; });
+    for (int size : sizes) {
+        benchmark::RegisterBenchmark(QStringLiteral("open_account_month/%1").arg(size).toUtf8().constData(),
+                                     [size](benchmark::State &state) { open_account_month(state, size); })
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(QStringLiteral("commit_book_row/%1").arg(size).toUtf8().constData(),
+                                     [size](benchmark::State &state) { commit_book_row(state, size); })
+            ->Unit(benchmark::kMillisecond);
+    }
+    int count = int(rest.size());
+    benchmark::Initialize(&count, rest.data());
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    cv::work::setWorkFolder(QString());
+    cv::backup::setFolders(QString());
+    cv::backup::setCountSource(nullptr);
+    return 0;
+}

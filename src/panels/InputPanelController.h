@@ -1,0 +1,158 @@
+#pragma once
+// The base of every table entry panel: the rows it edits, which of them are
+// changed, new or deleted, undoable changes on the document's undo stack,
+// adding and deleting rows, and one commit when the panel is left.
+//
+// The panel is a QWidget that the main window's temporary page hosts. The
+// page's side of the protocol: commitPendingInput() before another page is
+// shown or the book is saved, commitPanel() when the page is left, and
+// closeMaximizedPanelRequested() (OK, Ctrl+Return) asking the page to close.
+//
+// Rows are the subclass's records (entries, trades, prices); the base holds
+// them type-erased and reaches their flags, dates and fields through the row
+// hooks. Lists of rows are kept by object identity.
+
+#include "controls/TableClient.h"
+#include "model/CVUnitModel.h"
+
+#include <QDate>
+#include <QPointer>
+#include <QVariant>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+class CV4Document;
+class CV4TableView;
+class QPushButton;
+
+class InputPanelController : public QWidget, public cv::TableClient {
+    Q_OBJECT
+
+public:
+    using RowPtr = std::shared_ptr<void>;
+
+    InputPanelController(CV4Document *doc, CVUnitModelPtr item, const QDate &from, const QDate &to,
+                         QWidget *parent = nullptr);
+    ~InputPanelController() override;
+
+    CV4Document *doc() const { return m_doc; }
+    const CVUnitModelPtr &item() const { return m_item; }
+    const std::vector<RowPtr> &items() const { return m_items; }
+    const std::vector<RowPtr> &deletedItems() const { return m_deletedItems; }
+    CV4TableView *tableView() const { return m_tableView; }
+    QPushButton *okButton() const { return m_okButton; }
+    QDate firstDay() const { return m_from; }
+    QDate lastDay() const { return m_to; }
+    bool hasChanged() const { return m_hasChanged; }
+    bool isEditOnly() const { return m_isEditOnly; }
+
+    // ---- the temporary page's protocol
+    // Ends the cell edit (storing its text) and commits; the panel stays open
+    // with its rows read back, so a later commit writes nothing twice.
+    void commitPendingInput();
+    // The commit of leaving the page: commitPendingInput, didEnd, and the
+    // panel's undo steps are cleared. Answers the return code.
+    int commitPanel();
+    // Rows written by the last commit; 1 or more: the viewer must refresh.
+    int returnCode() const { return m_rc; }
+    // Commits when anything changed (apply: of the protocol).
+    void apply();
+    virtual void didEnd() {}
+    // A panel without a cancel shows no cancel button.
+    virtual bool hasCancel() const { return false; }
+
+    // ---- rows
+    void addItem(CV4TableView *table = nullptr) override;
+    void reloadAndEditLastRow();
+    void editRow(int row);
+    void selectItem(const RowPtr &row);
+    void reCollectData();
+    void deleteRow();
+    void toggleItemDeleted(const RowPtr &row);
+    int indexOfRow(const RowPtr &row) const;
+    RowPtr rowAt(int row) const;
+
+    // ---- undoable changes
+    void change(const RowPtr &row, const QString &key, const QVariant &value, const QString &title);
+    void beginBatchChangeWithTitle(const QString &title);
+    void endBatchChange();
+    bool isBatchChanging() const { return m_batchChanging; }
+
+    // ---- table hooks
+    int numberOfRows(const CV4TableView *table) const override;
+    void closeMaximizedPanel() override { Q_EMIT closeMaximizedPanelRequested(); }
+    bool answersDelete() const override { return true; }
+    void deleteRows(CV4TableView *table) override;
+    std::optional<bool> canDeleteRow(int row) const override { return row >= 0; }
+    const cv::AmountText *amountText() const override;
+
+Q_SIGNALS:
+    void closeMaximizedPanelRequested();
+
+protected:
+    // Subclasses build the table's columns, then call finishSetup().
+    void finishSetup();
+    void setEditOnly(bool editOnly) { m_isEditOnly = editOnly; }
+    void setItems(std::vector<RowPtr> rows);
+    std::vector<RowPtr> &mutableItems() { return m_items; }
+    void markChanged() { m_hasChanged = true; }
+    void setReturnCode(int rc) { m_rc = rc; }
+    void reloadTable();
+    void sortItems();
+    // Flips the deleted flag of a row that stays in the table (undoable).
+    void toggleDeletedInPlace(const RowPtr &row);
+    // Ends the cell edit without storing, closes a chooser over the table and
+    // takes the panel off it: the most derived panel's destructor calls it,
+    // so no message reaches a panel that is partly destroyed.
+    void detachFromTable();
+    // Forgets everything pending after a commit and reads the rows again.
+    virtual void settleAfterCommit();
+
+    // A fresh row for addItem (flag 2 and the date are set by the base).
+    virtual RowPtr makeItem() = 0;
+    // Keeps a copy of a stored row before its first change, sets flag 1.
+    virtual void setChanged(const RowPtr &row) = 0;
+    // Fills the rows from the store.
+    virtual void collectData() = 0;
+    // The commit hook: writes the rows through the document, sets the return code.
+    virtual void commitRows() {}
+    virtual void setButtonStatus() {}
+
+    // Row hooks.
+    virtual int rowFlags(const RowPtr &row) const = 0;
+    virtual void setRowFlags(const RowPtr &row, int flags) = 0;
+    virtual QDate rowDate(const RowPtr &row) const = 0;
+    virtual void setRowDate(const RowPtr &row, const QDate &date) = 0;
+    // The row order: true when a goes before b (new rows last, then by date).
+    virtual bool rowGoesBefore(const RowPtr &a, const RowPtr &b) const = 0;
+    virtual QVariant rowValue(const RowPtr &row, const QString &key) const = 0;
+    virtual void setRowValue(const RowPtr &row, const QString &key, const QVariant &value) = 0;
+
+    int m_popupRow = -1;     // the cell whose chooser is open, edited again after it
+    int m_popupColumn = -1;
+
+private:
+    friend class PanelChangeCommand;
+    friend class PanelToggleDeletedCommand;
+    friend class PanelFlipFlagCommand;
+    void applyChange(const RowPtr &row, const QString &key, const QVariant &value);
+    void flipDeleted(const RowPtr &row);
+    void flipDeletedInPlace(const RowPtr &row);
+    void insertSorted(const RowPtr &row);
+
+    CV4Document *m_doc;                  // not owned; outlives the panel
+    CVUnitModelPtr m_item;               // the account or category the panel shows
+    QDate m_from;                        // first day of the period
+    QDate m_to;                          // last day of the period
+    std::vector<RowPtr> m_items;         // rows shown, in table order
+    std::vector<RowPtr> m_deletedItems;  // rows deleted since the panel opened
+    CV4TableView *m_tableView;           // child
+    QPushButton *m_okButton;             // child
+    int m_rc = 0;                        // rows written by the last commit
+    bool m_hasChanged = false;           // anything changed since the last commit
+    bool m_batchChanging = false;        // changes are grouped into one undo step
+    bool m_isEditOnly = false;           // no rows may be added
+    int m_editGeneration = 0;            // a deferred edit of a newer row wins
+};

@@ -1,0 +1,90 @@
+#pragma once
+// The small application-modal popup in which the account book turns a row
+// into a transfer: source and destination accounts, the amount leaving the
+// source and, when the currencies differ, the amount arriving. The book's own
+// account always stays on one side. Only OK changes the row; Esc, Cancel and
+// the close box leave it as it was.
+
+#include "model/CV4Actual.h"
+
+#include <QDialog>
+#include <QPointer>
+
+#include <memory>
+
+class AccountPanelController;
+class CV4Document;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace cv {
+class AccountDataSource;
+}
+
+class TransferFieldPanelController : public QDialog {
+    Q_OBJECT
+
+public:
+    enum Side { Source = 0, Destination = 1 };
+
+    explicit TransferFieldPanelController(QWidget *parent = nullptr);
+    ~TransferFieldPanelController() override;
+
+    // Opens at the screen point (the kind cell's top-left) for the row of the
+    // panel; returns at once, the popup being modal for the application.
+    void runWithController(AccountPanelController *controller, const CV4ActualPtr &actual, const QPoint &origin);
+
+    int account() const { return m_account; }
+    int destination() const { return m_destination; }
+    QComboBox *accountButton() const { return m_accountButton; }
+    QComboBox *destinationButton() const { return m_destinationButton; }
+    QLineEdit *accountField() const { return m_accountField; }
+    QLineEdit *destinationField() const { return m_destinationField; }
+    QPushButton *okButton() const { return m_okButton; }
+    QPoint origin() const { return m_origin; }
+
+    // The amount converted from the source's currency to the destination's
+    // at the row's date; 0 while a side is missing.
+    double convertedValue(double amount) const;
+    // A value as the side's currency shows it, every stored digit kept.
+    QString fullPrecisionText(double value, int account) const;
+
+    void ok();
+    void cancel();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void fillControls();
+    void updateFields();
+    void updateOKButton();
+    void changedChoice(Side side, int index);
+    void fieldEdited(Side side);
+    void selectIdent(QComboBox *box, int ident);
+    int currencyOf(int account) const;
+    double numberIn(QLineEdit *field, int account) const;
+    void placeOnScreen();
+
+    QComboBox *m_accountButton;       // the source; child
+    QComboBox *m_destinationButton;   // the destination; child
+    QLineEdit *m_accountField;        // amount leaving the source; child
+    QLineEdit *m_destinationField;    // amount arriving at the destination; child
+    QLabel *m_destinationArrow;       // between the sides; child
+    QLabel *m_accountSignLabel;       // the source currency's prefix; child
+    QLabel *m_destinationSignLabel;   // the destination currency's prefix; child
+    QPushButton *m_okButton;          // child
+    QPushButton *m_cancelButton;      // child
+    QPointer<AccountPanelController> m_controller;  // the book that opened the popup
+    CV4ActualPtr m_actual;            // the row being edited
+    CV4Document *m_doc = nullptr;     // the book's document; not owned
+    std::unique_ptr<cv::AccountDataSource> m_ds;  // the account list
+    int m_account = 0;                // chosen source ident (0 none)
+    int m_destination = 0;            // chosen destination ident (0 none)
+    QPoint m_origin;                  // where the popup's top-left corner goes
+    bool m_okPushed = false;          // the outcome is settled
+    bool m_filling = false;           // the controls are being filled
+};

@@ -1,0 +1,347 @@
+// The account book under the fingers: balances, the kind chooser, the
+// transfer popup, typed amounts and dates, deletion with undo, and the
+// commits of the temporary page.
+#include "PanelTestSupport.h"
+
+#include "document/CV4Document.h"
+#include "model/CV4EditFlags.h"
+#include "model/CV4Grouping.h"
+#include "panels/TransferFieldPanelController.h"
+
+#include <QComboBox>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace paneltest;
+
+namespace {
+
+const QDate kFeb1(2009, 2, 1);
+const QDate kFeb28(2009, 2, 28);
+
+std::vector<CV4ActualPtr> storedEntries(CV4Document &doc, int account)
+{
+    CV4SearchConditions conditions;
+    conditions.account = {account};
+    return doc.dataModel()->findActual(conditions).value_or(std::vector<CV4ActualPtr>{});
+}
+
+class AccountBook : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        cv::setLanguageOverride(QStringLiteral("en"));
+        doc = makeBook();
+        ASSERT_TRUE(doc);
+        store(*doc, CV4Actual::Expense, QDate(2009, 1, 15), 1000, kFood, kA);
+    }
+    void TearDown() override
+    {
+        cv::CustomPopup::get()->mustClose();
+        doc->undoStack()->clear();
+    }
+    std::unique_ptr<CV4Document> doc;
+};
+
+TEST_F(AccountBook, RunningBalanceShowsOncePerDayAfterTheCommitAndTheTransferReachesTheCard)
+{
+    store(*doc, CV4Actual::Expense, QDate(2009, 2, 2), 3000, kFood, kC);
+    auto panel = openBook(*doc, kA, kFeb1, kFeb28);
+    EXPECT_EQ(panel->carriedBalanceText(), QStringLiteral("9,000"));
+
+    type(*panel, AccountPanelController::OutColumn, 0, QStringLiteral("3000"));
+    panel->addItem();
+    chooseKind(*panel, 1, kSalary, true);
+    type(*panel, AccountPanelController::InColumn, 1, QStringLiteral("500"));
+    panel->addItem();
+    type(*panel, AccountPanelController::DateColumn, 2, QStringLiteral("2009/02/03"));
+    chooseKind(*panel, 2, kTransferRow);
+    TransferFieldPanelController *popup = panel->transferFieldController();
+    ASSERT_TRUE(popup->isVisible());
+    Q_EMIT popup->destinationButton()->activated(popup->destinationButton()->findData(kC));
+    popup->accountField()->setText(QStringLiteral("2000"));
+    ASSERT_TRUE(popup->okButton()->isEnabled());
+    popup->ok();
+    EXPECT_FALSE(popup->isVisible());
+    for (int row = 0; row < panel->numberOfRows(panel->tableView()); ++row)
+        EXPECT_EQ(cellText(*panel, AccountPanelController::BalanceColumn, row), QString()) << row;
+
+    EXPECT_EQ(panel->commitPanel(), 3);
+    auto reopened = openBook(*doc, kA, kFeb1, kFeb28);
+    ASSERT_EQ(reopened->numberOfRows(reopened->tableView()), 4);  // and the fresh new row
+    EXPECT_EQ(cellText(*reopened, AccountPanelController::BalanceColumn, 0), QString());
+    EXPECT_EQ(cellText(*reopened, AccountPanelController::BalanceColumn, 1), QStringLiteral("6,500"));
+    EXPECT_EQ(cellText(*reopened, AccountPanelController::BalanceColumn, 2), QStringLiteral("4,500"));
+    EXPECT_EQ(cellText(*reopened, AccountPanelController::KindColumn, 2), QStringLiteral("Transfer → C"));
+
+    auto card = openBook(*doc, kC, kFeb1, kFeb28);
+    EXPECT_EQ(cellText(*card, AccountPanelController::BalanceColumn, 0), QStringLiteral("3,000"));
+    EXPECT_EQ(cellText(*card, AccountPanelController::BalanceColumn, 1), QStringLiteral("1,000"));
+    EXPECT_EQ(cellText(*card, AccountPanelController::InColumn, 1), QStringLiteral("2,000"));
+
+    const auto entries = storedEntries(*doc, kC);
+    ASSERT_EQ(entries.size(), 2u);
+    const CV4Actual &transfer = *entries[1];
+    EXPECT_EQ(transfer.kind(), 2);
+    EXPECT_EQ(transfer.category(), 11);
+    EXPECT_EQ(transfer.account(), kA);
+    EXPECT_EQ(transfer.destination(), kC);
+    EXPECT_DOUBLE_EQ(transfer.amount(), 2000.0);
+    EXPECT_DOUBLE_EQ(transfer.converted(), 0.0);
+}
+
+TEST_F(AccountBook, AnEmptyPeriodOffersOneNewExpenseRowOnItsFirstDay)
+{
+    auto panel = openBook(*doc, kA, QDate(2009, 3, 1), QDate(2009, 3, 31));
+    EXPECT_EQ(panel->carriedBalanceText(), QStringLiteral("9,000"));
+    ASSERT_EQ(panel->numberOfRows(panel->tableView()), 1);
+    const CV4Actual &row = *panel->actualAt(0);
+    EXPECT_EQ(row.date(), QDate(2009, 3, 1));
+    EXPECT_EQ(row.kind(), CV4Actual::Expense);
+    EXPECT_EQ(row.category(), kMiscExpense);
+    EXPECT_EQ(row.flags(), cv::EditNew);
+    EXPECT_EQ(cellText(*panel, AccountPanelController::KindColumn, 0), QStringLiteral("Expense"));
+    EXPECT_FALSE(panel->okButton()->isEnabled());
+    EXPECT_EQ(panel->commitPanel(), 0);  // nothing typed, nothing stored
+    EXPECT_EQ(storedEntries(*doc, kA).size(), 1u);
+
+    // Closed with its kind chooser open: the chooser closes and nothing calls back.
+    panel->tableView()->performClickAtColumn(AccountPanelController::MemoColumn, 0, nullptr);
+    panel->editColumn(AccountPanelController::KindColumn, 0, nullptr);
+    EXPECT_TRUE(cv::CustomPopup::get()->isVisible());
+    panel.reset();
+    EXPECT_FALSE(cv::CustomPopup::get()->isVisible());
+}
+
+TEST_F(AccountBook, AKindChangeReplacesTheStoredEntryUnderItsIdentAndCountsOnce)
+{
+    const CV4ActualPtr expense = store(*doc, CV4Actual::Expense, QDate(2009, 2, 5), 700, kFood, kA);
+    const int ident = expense->ident();
+    auto panel = openBook(*doc, kA, kFeb1, kFeb28);
+    EXPECT_TRUE(panel->selectEntry(ident));  // as another page opens the book for an entry
+    EXPECT_EQ(panel->tableView()->editedRow(), 0);
+    chooseKind(*panel, 0, kSalary, true);
+    EXPECT_EQ(cellText(*panel, AccountPanelController::InColumn, 0), QStringLiteral("700"));
+    EXPECT_EQ(panel->commitPanel(), 1);
+    const auto entries = storedEntries(*doc, kA);
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[1]->ident(), ident);
+    EXPECT_EQ(entries[1]->kind(), CV4Actual::Income);
+    EXPECT_EQ(entries[1]->category(), kSalary);
+    EXPECT_DOUBLE_EQ(doc->rawValueForAccount(doc->findAccount(kA), kFeb28), 9700.0);
+}
+
+TEST_F(AccountBook, ClicksLandOnTheColumnTheRowCanTake)
+{
+    store(*doc, CV4Actual::Income, QDate(2009, 2, 5), 100, kSalary, kA);
+    store(*doc, CV4Actual::Expense, QDate(2009, 2, 6), 100, kFood, kA);
+    store(*doc, CV4Actual::Transfer, QDate(2009, 2, 7), 100, 0, kC, kA);
+    store(*doc, CV4Actual::Transfer, QDate(2009, 2, 8), 100, 0, kA, kL);  // a loan repayment: read-only
+    auto panel = openBook(*doc, kA, kFeb1, kFeb28);
+    struct Click {
+        int cid, row, edited;
+    };
+    for (const Click &c : {Click{AccountPanelController::OutColumn, 0, AccountPanelController::InColumn},
+                           Click{AccountPanelController::InColumn, 1, AccountPanelController::OutColumn},
+                           Click{AccountPanelController::OutColumn, 2, AccountPanelController::InColumn},
+                           Click{AccountPanelController::MemoColumn, 1, AccountPanelController::MemoColumn}}) {
+        panel->tableView()->performClickAtColumn(c.cid, c.row, nullptr);
+        EXPECT_EQ(panel->tableView()->editedColumn(), c.edited) << c.cid << " " << c.row;
+        panel->tableView()->forceEndFieldEditing(false);
+    }
+    panel->tableView()->performClickAtColumn(AccountPanelController::MemoColumn, 3, nullptr);
+    EXPECT_FALSE(panel->tableView()->isEditing());
+    EXPECT_EQ(panel->verifyEditableColumn(AccountPanelController::CategoryColumn, 0, cv::Movement::Forward),
+              AccountPanelController::InColumn);
+    EXPECT_EQ(panel->verifyEditableColumn(AccountPanelController::InColumn, 1, cv::Movement::Forward),
+              AccountPanelController::OutColumn);
+    EXPECT_EQ(panel->verifyEditableColumn(AccountPanelController::OutColumn, 0, cv::Movement::Forward),
+              AccountPanelController::MemoColumn);
+    EXPECT_EQ(panel->verifyEditableColumn(AccountPanelController::BalanceColumn, 1, cv::Movement::Backward),
+              AccountPanelController::OutColumn);
+
+    auto loan = openBook(*doc, kL, kFeb1, kFeb28);
+    loan->tableView()->performClickAtColumn(AccountPanelController::DateColumn, 0, nullptr);
+    EXPECT_FALSE(loan->tableView()->selectionModel()->hasSelection());
+}
+
+TEST_F(AccountBook, TypedAmountsRoundDownOnTheTextAndTypedDatesStayWithinAHundredYears)
+{
+    struct Case {
+        int account;
+        int kind;
+        QString keys;
+        double stored;
+    };
+    for (const Case &c : {Case{kA, CV4Actual::Expense, QStringLiteral("1,234"), 1234},
+                          Case{kU, CV4Actual::Expense, QStringLiteral("1234.567"), 1234.56},
+                          Case{kU, CV4Actual::Expense, QStringLiteral("0.29"), 0.29},
+                          Case{kA, CV4Actual::Income, QStringLiteral("-5"), -5}}) {
+        auto panel = openBook(*doc, c.account, kFeb1, kFeb28);
+        if (c.kind == CV4Actual::Income) chooseKind(*panel, 0, kSalary, true);
+        const int cid = c.kind == CV4Actual::Income ? AccountPanelController::InColumn : AccountPanelController::OutColumn;
+        type(*panel, cid, 0, c.keys);
+        EXPECT_DOUBLE_EQ(panel->actualAt(0)->amount(), c.stored) << c.keys.toStdString();
+        panel->commitPanel();
+        doc->undoStack()->clear();
+    }
+    auto panel = openBook(*doc, kA, kFeb1, kFeb28);
+    const int year = QDate::currentDate().year();
+    type(*panel, AccountPanelController::DateColumn, 0, QStringLiteral("%1/02/03").arg(year - 100));
+    EXPECT_EQ(panel->actualAt(0)->date(), kFeb1);
+    type(*panel, AccountPanelController::DateColumn, 0, QStringLiteral("%1/02/03").arg(year - 99));
+    EXPECT_EQ(panel->actualAt(0)->date(), QDate(year - 99, 2, 3));
+    // The calculator's value goes to the selected row.
+    panel->tableView()->QTableView::selectRow(0);
+    panel->performInputValue(QStringLiteral("1,500"));
+    EXPECT_DOUBLE_EQ(panel->actualAt(0)->amount(), 1500.0);
+}
+
+TEST_F(AccountBook, TheTransferPopupKeepsTheBookOnOneSideAndOkIsOneUndoStep)
+{
+    const CV4ActualPtr expense = store(*doc, CV4Actual::Expense, QDate(2009, 2, 5), 700, kFood, kA);
+    auto panel = openBook(*doc, kA, kFeb1, kFeb28);
+    TransferFieldPanelController *popup = panel->transferFieldController();
+
+    // A new row: the book's account as source, no destination yet.
+    chooseKind(*panel, 1, kTransferRow);
+    EXPECT_EQ(popup->account(), kA);
+    EXPECT_EQ(popup->destination(), 0);
+    EXPECT_EQ(popup->destinationButton()->currentIndex(), -1);
+    EXPECT_FALSE(popup->okButton()->isEnabled());
+    // Two other accounts: the other side becomes the book's; the book's on both: the other side empties.
+    Q_EMIT popup->accountButton()->activated(popup->accountButton()->findData(kC));
+    EXPECT_EQ(popup->destination(), kA);
+    Q_EMIT popup->accountButton()->activated(popup->accountButton()->findData(kA));
+    EXPECT_EQ(popup->destination(), 0);
+    Q_EMIT popup->destinationButton()->activated(popup->destinationButton()->findData(kU));
+    EXPECT_FALSE(popup->destinationField()->isHidden());  // yen to dollars
+    Q_EMIT popup->destinationButton()->activated(popup->destinationButton()->findData(kC));
+    EXPECT_TRUE(popup->destinationField()->isHidden());
+    popup->accountField()->setText(QStringLiteral("10"));
+    QTest::keyClick(popup, Qt::Key_Escape);  // closes without a change
+    EXPECT_FALSE(popup->isVisible());
+    EXPECT_EQ(panel->actualAt(1)->kind(), CV4Actual::Expense);
+
+    // The stored expense becomes a transfer; one Undo gives the expense back whole.
+    const int before = doc->undoStack()->count();
+    chooseKind(*panel, 0, kTransferRow);
+    Q_EMIT popup->destinationButton()->activated(popup->destinationButton()->findData(kC));
+    popup->accountField()->setText(QStringLiteral("650"));
+    popup->ok();
+    const CV4Actual &row = *panel->actualAt(0);
+    EXPECT_EQ(row.kind(), CV4Actual::Transfer);
+    EXPECT_EQ(row.destination(), kC);
+    EXPECT_EQ(row.category(), 11);
+    EXPECT_DOUBLE_EQ(row.converted(), 0.0);
+    EXPECT_EQ(doc->undoStack()->count(), before + 1);
+    doc->undoStack()->undo();
+    EXPECT_EQ(row.kind(), CV4Actual::Expense);
+    EXPECT_EQ(row.category(), kFood);
+    EXPECT_EQ(row.destination(), 0);
+    EXPECT_DOUBLE_EQ(row.amount(), 700.0);
+
+    // A stored dollar transfer opens with every digit of its amount.
+    store(*doc, CV4Actual::Transfer, QDate(2009, 2, 9), 12345678.91, 0, kU, kA);
+    auto dollars = openBook(*doc, kU, kFeb1, kFeb28);
+    chooseKind(*dollars, 0, kTransferRow);
+    EXPECT_EQ(dollars->transferFieldController()->accountField()->text(), QStringLiteral("12,345,678.91"));
+    dollars->transferFieldController()->cancel();
+}
+
+TEST_F(AccountBook, KindChangesAndTypingOfATransferInWithAnotherCurrencyBookOnThisAccount)
+{
+    auto in = store(*doc, CV4Actual::Transfer, QDate(2009, 2, 9), 30, 0, kU, kA);  // $30 at 100 yen
+    auto panel = openBook(*doc, kA, kFeb1, kFeb28);
+    EXPECT_EQ(cellText(*panel, AccountPanelController::InColumn, 0), QStringLiteral("3,000"));
+    type(*panel, AccountPanelController::InColumn, 0, QStringLiteral("2900"));
+    EXPECT_DOUBLE_EQ(panel->actualAt(0)->converted(), 2900.0);
+    EXPECT_DOUBLE_EQ(panel->actualAt(0)->amount(), 30.0);
+    chooseKind(*panel, 0, kSalary, true);
+    const CV4Actual &row = *panel->actualAt(0);
+    EXPECT_EQ(row.account(), kA);
+    EXPECT_EQ(row.destination(), 0);
+    EXPECT_DOUBLE_EQ(row.amount(), 2900.0);
+    EXPECT_DOUBLE_EQ(row.converted(), 0.0);
+    panel->commitPanel();
+    EXPECT_DOUBLE_EQ(doc->rawValueForAccount(doc->findAccount(kA), kFeb28), 9000.0 + 2900.0);
+    EXPECT_DOUBLE_EQ(doc->rawValueForAccount(doc->findAccount(kU), kFeb28), 0.0);
+}
+
+TEST_F(AccountBook, DeletingStoredAndNewRowsIsOneUndoStepAndUndoRestoresThemInOrder)
+{
+    store(*doc, CV4Actual::Expense, QDate(2009, 2, 5), 700, kFood, kA);
+    auto panel = openBook(*doc, kA, kFeb1, kFeb28);
+    ASSERT_EQ(panel->numberOfRows(panel->tableView()), 2);
+    const auto stored = panel->rowAt(0);
+    const auto fresh = panel->rowAt(1);
+    auto *selection = panel->tableView()->selectionModel();
+    selection->select(panel->tableView()->model()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    selection->select(panel->tableView()->model()->index(1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    const int before = doc->undoStack()->count();
+    panel->deleteRows(panel->tableView());
+    EXPECT_EQ(doc->undoStack()->count(), before + 1);
+    EXPECT_EQ(doc->undoStack()->undoText(), QStringLiteral("Delete"));
+    ASSERT_EQ(panel->numberOfRows(panel->tableView()), 1);  // a fresh new row, since none was left
+    EXPECT_NE(panel->rowAt(0), fresh);
+    doc->undoStack()->undo();
+    ASSERT_EQ(panel->numberOfRows(panel->tableView()), 3);
+    EXPECT_EQ(panel->rowAt(0), stored);
+    EXPECT_EQ(panel->rowAt(2), fresh);  // new rows keep their place after the stored ones
+    EXPECT_EQ(panel->actualAt(0)->flags() & cv::EditDeleted, 0);
+}
+
+TEST_F(AccountBook, RowsAreKeptByIdentityAndRestoringKeepsOtherPendingEdits)
+{
+    // Two identical stored rows: deleting one keeps the other.
+    store(*doc, CV4Actual::Expense, QDate(2009, 2, 5), 700, kFood, kA);
+    store(*doc, CV4Actual::Expense, QDate(2009, 2, 5), 700, kFood, kA);
+    store(*doc, CV4Actual::Expense, QDate(2009, 2, 6), 0, kFood, kA);  // a zero entry from an import
+    auto panel = openBook(*doc, kA, kFeb1, kFeb28);
+    type(*panel, AccountPanelController::MemoColumn, 1, QStringLiteral("kept"));
+    panel->toggleRowDeletedFlag(0);
+    EXPECT_TRUE(panel->actualAt(0)->flags() & cv::EditDeleted);
+    panel->tableView()->QTableView::selectRow(0);
+    panel->deleteRows(panel->tableView());  // restores in place, without reading the store
+    EXPECT_FALSE(panel->actualAt(0)->flags() & cv::EditDeleted);
+    EXPECT_EQ(panel->actualAt(1)->memo(), QStringLiteral("kept"));
+    panel->toggleRowDeletedFlag(0);
+    EXPECT_EQ(panel->commitPanel(), 2);
+    const auto entries = storedEntries(*doc, kA);
+    ASSERT_EQ(entries.size(), 3u);  // January's, the kept twin and the zero entry
+    EXPECT_EQ(entries[1]->memo(), QStringLiteral("kept"));
+    EXPECT_DOUBLE_EQ(entries[2]->amount(), 0.0);
+}
+
+TEST_F(AccountBook, AGroupingDeletedWhileTheBookIsOpenIsDropped)
+{
+    auto grouping = std::make_shared<CV4Grouping>();
+    grouping->setName(QStringLiteral("Trip"));
+    doc->addGrouping(grouping);
+    auto panel = openBook(*doc, kA, kFeb1, kFeb28);
+    type(*panel, AccountPanelController::OutColumn, 0, QStringLiteral("100"));
+    panel->change(panel->rowAt(0), QStringLiteral("group"), grouping->ident(), QStringLiteral("Change Group"));
+    doc->removeGrouping(0);
+    EXPECT_EQ(panel->commitPanel(), 1);
+    EXPECT_EQ(storedEntries(*doc, kA).back()->group(), 0);
+}
+
+TEST_F(AccountBook, SavingWithTheBookOpenStoresTheRowOnceAndLeavingAddsNothing)
+{
+    QTemporaryDir dir;
+    auto panel = openBook(*doc, kA, kFeb1, kFeb28);
+    type(*panel, AccountPanelController::OutColumn, 0, QStringLiteral("400"));
+    // The page's rule for a save: commit the open input first.
+    panel->commitPendingInput();
+    ASSERT_TRUE(doc->writeToFile(dir.filePath(QStringLiteral("book.cvv2")), CV4Document::kTypeV2));
+    EXPECT_EQ(panel->commitPanel(), 1);  // the row the save wrote
+    EXPECT_EQ(storedEntries(*doc, kA).size(), 2u);
+    EXPECT_DOUBLE_EQ(doc->rawValueForAccount(doc->findAccount(kA), kFeb28), 8600.0);
+    EXPECT_TRUE(doc->undoStack()->count() == 0);
+}
+
+} // namespace

@@ -1,0 +1,117 @@
+#pragma once
+// A small yen book for the entry panels: bank account A (opening 10,000 on
+// 2009-01-01), credit card C, a dollar account U, a loan L, one income and
+// one expense category; and helpers that type into a panel's table as a
+// user does.
+
+#include "support/SampleBook.h"
+
+#include "controls/CV4TableView.h"
+#include "controls/CustomPopup.h"
+#include "controls/PopupFieldEditor.h"
+#include "panels/AccountPanelController.h"
+#include "platform/Localization.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QUndoStack>
+
+#include <memory>
+
+namespace paneltest {
+
+inline constexpr int kA = 1001;
+inline constexpr int kC = 1002;
+inline constexpr int kU = 1003;
+inline constexpr int kL = 1004;
+inline constexpr int kFood = 2001;
+inline constexpr int kSalary = 2002;
+inline constexpr int kMiscExpense = 30;
+inline constexpr int kTransferRow = 1;
+
+inline std::unique_ptr<CV4Document> makeBook()
+{
+    using namespace samplebook;
+    auto doc = std::make_unique<CV4Document>();
+    if (!doc->dataModel()->create()) return nullptr;
+    doc->actualModel()->setDefault();
+    doc->actualModel()->setSystemItems();
+    doc->accountModel()->setSystemItems();
+    currency(*doc, 1, QStringLiteral("JPY"), 1, 0);
+    currency(*doc, 2, QStringLiteral("USD"), 100, 2)->setPrefix(QStringLiteral("$"));
+    const auto &accounts = *doc->accountModel();
+    auto bank = std::make_shared<CV4BankModel>();
+    bank->setDate(QDate(2009, 1, 1));
+    bank->setInitialValue(10000);
+    node(accounts.asset(), kA, 31, QStringLiteral("A"), bank);
+    auto card = std::make_shared<CV4CreditCardModel>();
+    card->setDate(QDate(2009, 1, 1));
+    node(accounts.debt(), kC, 40, QStringLiteral("C"), card);
+    auto dollars = std::make_shared<CV4BankModel>();
+    dollars->setDate(QDate(2009, 1, 1));
+    node(accounts.asset(), kU, 31, QStringLiteral("U"), dollars)->setCurrency(2);
+    auto loan = std::make_shared<CV4LoanModel>();
+    loan->setDate(QDate(2009, 1, 1));
+    node(accounts.debt(), kL, 41, QStringLiteral("L"), loan);
+    node(doc->actualModel()->expense(), kFood, 21, QStringLiteral("Food"));
+    node(doc->actualModel()->income(), kSalary, 21, QStringLiteral("Salary"));
+    doc->createCache();
+    return doc;
+}
+
+inline CV4ActualPtr store(CV4Document &doc, int kind, const QDate &date, double amount, int category, int account,
+                          int destination = 0)
+{
+    auto e = samplebook::entry(kind, date, amount, category, account, destination);
+    if (kind == CV4Actual::Transfer) doc.fixupTransferCategory(*e);
+    if (kind == CV4Actual::Income) doc.updateIncome(e, nullptr);
+    if (kind == CV4Actual::Expense) doc.updateExpense(e, nullptr);
+    if (kind == CV4Actual::Transfer) doc.updateTransfer(e, nullptr);
+    return e;
+}
+
+inline std::unique_ptr<AccountPanelController> openBook(CV4Document &doc, int account, const QDate &from,
+                                                        const QDate &to)
+{
+    auto panel = std::make_unique<AccountPanelController>(&doc, doc.findAccount(account), from, to);
+    panel->resize(900, 360);
+    panel->show();
+    QApplication::processEvents();  // the deferred edit of the new row
+    return panel;
+}
+
+// The text a cell shows.
+inline QString cellText(const AccountPanelController &panel, int cid, int row)
+{
+    const cv::CellValue value = panel.objectValue(panel.tableView(), cid, row);
+    if (value.canConvert<cv::StyledText>() && value.userType() == qMetaTypeId<cv::StyledText>())
+        return value.value<cv::StyledText>().text;
+    return value.toString();
+}
+
+// Types into a cell as a user does: edit, keys, end the edit.
+inline void type(AccountPanelController &panel, int cid, int row, const QString &keys)
+{
+    CV4TableView *table = panel.tableView();
+    table->editColumn(table->columnWithIdentifier(cid), row, nullptr, true);
+    QTest::keyClicks(GetPopupFieldEditor(), keys);
+    table->forceEndFieldEditing(true);
+}
+
+// Picks a category (or the transfer row) in the kind chooser of the row.
+inline void chooseKind(AccountPanelController &panel, int row, int ident, bool income = false)
+{
+    CV4Document &doc = *panel.doc();
+    panel.editColumn(AccountPanelController::KindColumn, row, nullptr);
+    cv::CustomPopup::get()->mustClose();
+    CVUnitModelPtr node;
+    if (ident == kTransferRow) {
+        node = std::make_shared<CVUnitModel>();
+        node->setIdent(kTransferRow);
+    } else {
+        node = income ? doc.findIncome(ident) : doc.findExpense(ident);
+    }
+    panel.endKindPopup(cv::ChooserItem::fromNode(node));
+}
+
+} // namespace paneltest
