@@ -314,9 +314,14 @@ void AccountingInputPanelController::runAccountPopup(int column, int row, const 
     cv::CustomPopup::get()->runForCell(tableView(), column, row, m_accountSource.get(), value,
                                    [self](const cv::ChooserItem &item) {
                                        if (!self) return;
-                                       self->endPopupWithResult(item, self->m_lastAccount, self->m_popupDataKey);
-                                       self->m_popupDataKey.clear();
+                                       self->endAccountPopup(item);
+                                       if (self) self->m_popupDataKey.clear();
                                    });
+}
+
+void AccountingInputPanelController::endAccountPopup(const cv::ChooserItem &result)
+{
+    endPopupWithResult(result, m_lastAccount, m_popupDataKey);
 }
 
 void AccountingInputPanelController::endPopupWithResult(const cv::ChooserItem &result, int &lastField,

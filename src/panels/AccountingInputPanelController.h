@@ -82,6 +82,8 @@ protected:
     void runGroupPopup(int column, int row);
     void runAccountPopup(int column, int row, const QString &key, int exceptIdent);
     void endPopupWithResult(const cv::ChooserItem &result, int &lastField, const QString &key);
+    // The account chooser's pick for the key in m_popupDataKey.
+    virtual void endAccountPopup(const cv::ChooserItem &result);
     // Edits the cell of the last chooser again.
     void reeditPopupCell();
     // "Change" and the localised key name, the title of an undo step.

@@ -1,0 +1,128 @@
+#include "panels/EntryListPanelController.h"
+
+#include "controls/CV4TableView.h"
+#include "model/CV4EditFlags.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QItemSelectionModel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+EntryListPanelController::EntryListPanelController(CV4Document *doc, CVUnitModelPtr node, const QDate &from,
+                                                   const QDate &to, QWidget *parent)
+    : AccountingInputPanelController(doc, std::move(node), from, to, parent)
+{
+}
+
+EntryListPanelController::~EntryListPanelController()
+{
+    closeMacroDialog();
+}
+
+void EntryListPanelController::layoutPanel(QWidget *title, QWidget *totalTitle, QWidget *total)
+{
+    auto *layout = new QVBoxLayout(this);
+    auto *head = new QHBoxLayout;
+    if (title) {
+        QFont bold = title->font();
+        bold.setBold(true);
+        title->setFont(bold);
+        head->addWidget(title);
+    }
+    head->addStretch(1);
+    if (totalTitle) head->addWidget(totalTitle);
+    if (total) head->addWidget(total);
+    layout->addLayout(head);
+    layout->addWidget(tableView(), 1);
+    auto *foot = new QHBoxLayout;
+    foot->addStretch(1);
+    foot->addWidget(okButton());
+    layout->addLayout(foot);
+}
+
+void EntryListPanelController::setButtonStatus()
+{
+    okButton()->setEnabled(hasChanged());
+}
+
+cv::CellValue EntryListPanelController::objectValue(const CV4TableView *table, int cid, int row) const
+{
+    const CV4ActualPtr e = actualAt(row);
+    if (e && cid == 1 && (e->flags() & cv::EditNew) && e->amount() == 0) return QString();
+    return AccountingInputPanelController::objectValue(table, cid, row);
+}
+
+bool EntryListPanelController::handleToolbar(const QString &identifier)
+{
+    if (identifier != u"TB_Batch") return false;
+    macroInputPushed();
+    return true;
+}
+
+void EntryListPanelController::menuSelected(int tag)
+{
+    switch (tag) {
+    case AddOrDeleteTag: addItem(); break;
+    case RevertTag: revertSelected(); break;
+    case BatchTag:
+        if (!isEditOnly()) macroInputPushed();
+        break;
+    default: break;
+    }
+}
+
+std::optional<bool> EntryListPanelController::validateMenuItem(const CV4TableView *table,
+                                                               const QAction *action) const
+{
+    if (action && action->data().toInt() == BatchTag) return !isEditOnly();
+    return AccountingInputPanelController::validateMenuItem(table, action);
+}
+
+void EntryListPanelController::revertSelected()
+{
+    const QModelIndexList selected = tableView()->selectionModel()->selectedRows();
+    if (selected.isEmpty()) return;
+    auto &rows = mutableItems();
+    for (const QModelIndex &index : selected) {
+        const CV4ActualPtr row = actualAt(index.row());
+        if (!row || !(row->flags() & cv::EditChanged)) continue;
+        const auto it = m_oldValues.find(row);
+        if (it == m_oldValues.end()) continue;
+        CV4ActualPtr copy = it->second;
+        m_oldValues.erase(it);
+        copy->setFlags(0);
+        rows[size_t(index.row())] = copy;
+    }
+    updateTotal();
+    reloadTable();
+}
+
+void EntryListPanelController::macroInputPushed()
+{
+    if (isEditOnly()) return;
+    tableView()->forceEndFieldEditing(true);
+    closeMacroDialog();
+    m_macroDialog = MacroInputDialogController::runWithDocument(doc(), item(), firstDay(), this);
+}
+
+void EntryListPanelController::closeMacroDialog()
+{
+    if (m_macroDialog) m_macroDialog->abandon();
+    m_macroDialog = nullptr;
+}
+
+void EntryListPanelController::appendMacroRows(const std::vector<CV4ActualPtr> &series)
+{
+    tableView()->forceEndFieldEditing(false);
+    MacroInputDialogController::insertBeforeBlankRow(mutableItems(), series,
+                                                     [](const RowPtr &row) { return actual(row); });
+}
+
+void EntryListPanelController::macroFinished(int code)
+{
+    if (code < 0) return;
+    markChanged();
+    setButtonStatus();
+    reloadTable();
+}

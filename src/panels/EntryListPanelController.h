@@ -1,0 +1,53 @@
+#pragma once
+// The common part of the income and expense panel and the transfer panel:
+// repeated entry through the repeated entry dialog (toolbar "TB_Batch", menu
+// tag 106), revert of the selected rows (tag 105), and the dialog's end with
+// the panel (a commit or leaving the page cancels it).
+
+#include "panels/AccountingInputPanelController.h"
+#include "panels/MacroInputDialogController.h"
+#include "panels/MacroInputTarget.h"
+
+#include <QPointer>
+
+class EntryListPanelController : public AccountingInputPanelController, public MacroInputTarget {
+    Q_OBJECT
+
+public:
+    enum MenuTag { BatchTag = 106 };
+
+    EntryListPanelController(CV4Document *doc, CVUnitModelPtr node, const QDate &from, const QDate &to,
+                             QWidget *parent = nullptr);
+    ~EntryListPanelController() override;
+
+    // "TB_Batch" runs the repeated entry dialog; other items are not the panel's.
+    bool handleToolbar(const QString &identifier);
+    void macroInputPushed();
+    MacroInputDialogController *macroDialog() const { return m_macroDialog; }
+    // The context menu: 101 add, 105 revert, 106 repeated entry.
+    void menuSelected(int tag);
+    // The selected changed rows get their stored values back (not undoable).
+    void revertSelected();
+    void didEnd() override { closeMacroDialog(); }
+
+    // MacroInputTarget
+    void appendMacroRows(const std::vector<CV4ActualPtr> &rows) override;
+    void macroFinished(int code) override;
+
+    std::optional<bool> validateMenuItem(const CV4TableView *table, const QAction *action) const override;
+    // A new row shows its amount once one was typed.
+    cv::CellValue objectValue(const CV4TableView *table, int cid, int row) const override;
+
+Q_SIGNALS:
+    // Rows were written: the main window empties its search results.
+    void searchListShouldClear();
+
+protected:
+    void setButtonStatus() override;
+    void closeMacroDialog();
+    // Lays out the title, the total (when given), the table and OK.
+    void layoutPanel(QWidget *title, QWidget *totalTitle, QWidget *total);
+
+private:
+    QPointer<MacroInputDialogController> m_macroDialog;
+};

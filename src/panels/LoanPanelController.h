@@ -1,0 +1,197 @@
+#pragma once
+// The sheet of one loan account: the conditions page (0) and the schedule
+// page (1). A new loan's conditions are edited and its schedule previewed;
+// a stored loan's conditions are read-only and its rows editable (date,
+// rate, principal, interest), with extra repayments, rate and account
+// changes from the table's menu. OK is possible only with a current
+// schedule. The end code is 0 (nothing to store), 1 (OK) or 2 (OK and the
+// currency changed); the opener then stores the node and loanData() with the
+// document's putLoan.
+//
+// A stored loan's terms always come from a copy of its stored record: only
+// name, memo and the no-recalculation flag come from the form, so a rename
+// never rewrites the terms.
+
+#include "controls/CVCurrencyFormatter.h"
+#include "controls/DateReceiver.h"
+#include "controls/TableClient.h"
+#include "model/CV4LoanModel.h"
+#include "model/CVUnitModel.h"
+
+#include <QDialog>
+
+#include <memory>
+#include <optional>
+
+class CV4Document;
+class CV4TableView;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+
+namespace cv {
+class AccountDataSource;
+class PopupDataSource;
+} // namespace cv
+
+class LoanPanelController : public QDialog, public cv::TableClient, public cv::DateReceiver {
+    Q_OBJECT
+public:
+    enum Column { Times = 0, Date, Rate, Principal, Interest, Total, Rest, Account };
+    enum MenuTag { InsertPayment = 101, DeleteRepayment = 102, ChangeRate = 104, ChangeAccount = 105 };
+    static constexpr int kMaxTimes = 600;
+
+    LoanPanelController(CV4Document *document, CVUnitModelPtr account, QWidget *parent = nullptr);
+    ~LoanPanelController() override;
+
+    // Opens the sheet window-modal on `parent`; `done` runs with the end code
+    // and the sheet (valid until it returns). A stored loan's schedule is
+    // handed in first.
+    static LoanPanelController *openLoanPanel(CV4Document *document, const CVUnitModelPtr &account, QWidget *parent,
+                                              std::function<void(int, LoanPanelController *)> done);
+
+    void setLoanData(std::optional<CV4LoanSchedule> data);
+    const std::optional<CV4LoanSchedule> &loanData() const { return m_loanData; }
+    int effectiveDataCount() const { return m_loanData ? int(m_loanData->size()) : 0; }
+    // The sheet's scratch model: the form's terms (a stored loan's own).
+    CV4LoanModel currentModel() const;
+
+    // The conditions page's choices (the buttons' choosers end here).
+    void setInAccount(int ident);
+    void setUsage(int ident);
+    void setRepaymentAccount(int ident);
+    void setTransferChoice(int tag);
+
+    void okPushed();
+    void cancelPushed();
+    // Esc and the close box are Cancel.
+    void reject() override { cancelPushed(); }
+    void showPage(int page);
+    // Prints the schedule (a PDF file when `pdfPath` is given, else the print dialog).
+    void printPushed(const QString &pdfPath = QString());
+
+    // ---- the schedule's menu
+    bool validateMenuTag(int tag) const;
+    void execMenu(int tag);
+    // 101 with the dialog's answers; false when nothing was inserted.
+    bool insertExtraPayment(const QDate &date, double amount, bool targetIsBonus, bool shortenTerm);
+    void deleteRepayment();
+    void changeRate(double percent);
+    void changeAccount(int ident);
+    void selectRows(const std::vector<int> &rows);
+    std::vector<int> selectedRows() const;
+
+    QString cellText(int cid, int row) const;
+    QString summaryText(int line) const;
+    QString messageText() const;
+    bool isOkEnabled() const;
+    bool isNew() const { return m_isNew; }
+
+    QTabWidget *tabView() const { return m_tabView; }
+    CV4TableView *tableView() const { return m_tableView; }
+    QLineEdit *nameField() const { return m_nameField; }
+    QLineEdit *memoField() const { return m_memoField; }
+    QLineEdit *dateField() const { return m_dateField; }
+    QLineEdit *valueField() const { return m_valueField; }
+    QLineEdit *timesField() const { return m_timesField; }
+    QLineEdit *rateField() const { return m_rateField; }
+    QLineEdit *bonusField() const { return m_bonusField; }
+    QComboBox *dueDateButton() const { return m_dueDateButton; }
+    QComboBox *holidayButton() const { return m_holidayButton; }
+    QComboBox *loanTypeButton() const { return m_loanTypeButton; }
+    QComboBox *bonusButton() const { return m_bonusButton; }
+    QComboBox *currencyButton() const { return m_currencyButton; }
+    QCheckBox *initialDayCheckbox() const { return m_initialDayCheckbox; }
+    QCheckBox *noRecalcCheckbox() const { return m_noRecalcCheckbox; }
+    QPushButton *okButton() const { return m_okButton; }
+    QPushButton *repaymentButton() const { return m_repaymentButton; }
+
+    Q_INVOKABLE void performInputDate(const QDate &date) override;
+
+    // ---- TableClient
+    int numberOfRows(const CV4TableView *table) const override;
+    cv::CellValue objectValue(const CV4TableView *table, int cid, int row) const override;
+    void setObjectValue(CV4TableView *table, const QString &text, int cid, int row) override;
+    bool shouldEditColumn(const CV4TableView *table, int cid, int row) const override;
+    bool isColumnSelectable(const CV4TableView *table, int cid, int row) const override;
+    const cv::AmountText *amountText() const override;
+    bool handleClick(CV4TableView *table, const QMouseEvent *event, int cid, int row) override;
+
+private:
+    QWidget *buildConditionsPage();
+    QWidget *buildSchedulePage();
+    void fillFromStoredLoan(const CV4LoanModel &loan);
+    void setupLoanModel(CV4LoanModel &model) const;
+    std::optional<QDate> getDate() const;
+    double amountOf(const QLineEdit *field) const;
+    bool readyToCalc() const;
+    void setButtonStatus();
+    void setCurrencyStatus();
+    void currencyChanged();
+    void contentChanged(QObject *control);
+    void didSelectPage(int page);
+    void recalcTable(bool fresh, int recalcIndex);
+    void recalcRest();
+    void reload();
+    void displayLoanInfo();
+    void chooseAccount(QPushButton *button, int which);
+    std::vector<CVUnitModelPtr> assetAccountsInCurrency(int currency) const;
+    // Mode 15, restricted to the currency when it has asset accounts.
+    std::unique_ptr<cv::AccountDataSource> assetSource(int currency) const;
+    void chooseRowAccount();
+    QString accountName(int ident) const;
+    bool nothingChanged() const;
+
+    CV4Document *m_document;                       // the book, not owned
+    CVUnitModelPtr m_currentItem;                  // the loan node; its extra is null for a new loan
+    CVCurrencyFormatter m_currencyFormatter;       // amounts of the selected currency
+    int m_selectedCurrency = 0;
+    int m_changeCount = 0;                         // changes of the conditions
+    int m_overViewChangeCount = 0;                 // changes of the rows and of the no-recalculation box
+    int m_tableSync = -1;                          // m_changeCount when the schedule was computed
+    std::optional<CV4LoanSchedule> m_loanData;     // the shown schedule, none until computed or handed in
+    bool m_accountFrozen = false;                  // no asset account in the selected currency
+    CV4LoanModel m_storedLoan;                     // a stored loan's terms as opened (copy)
+    QString m_oldName;
+    QString m_oldMemo;
+    int m_oldCurrency = 0;
+    bool m_isNew = true;
+    bool m_init = false;                           // filling the controls: changes are not counted
+    int m_inAccount = 0;                           // the account, usage and repayment buttons' idents
+    int m_usage = 0;
+    int m_repayment = 0;
+
+    QTabWidget *m_tabView = nullptr;
+    QLineEdit *m_nameField = nullptr;
+    QComboBox *m_currencyButton = nullptr;
+    QLineEdit *m_memoField = nullptr;
+    QLineEdit *m_dateField = nullptr;
+    QLineEdit *m_valueField = nullptr;
+    QLineEdit *m_timesField = nullptr;
+    QLineEdit *m_rateField = nullptr;
+    QLineEdit *m_bonusField = nullptr;
+    QRadioButton *m_transferAccount = nullptr;     // tag 0: paid into an account
+    QRadioButton *m_transferUsage = nullptr;       // tag 1: spent on a category
+    QPushButton *m_accountButton = nullptr;
+    QPushButton *m_usageButton = nullptr;
+    QPushButton *m_repaymentButton = nullptr;
+    QComboBox *m_dueDateButton = nullptr;
+    QComboBox *m_holidayButton = nullptr;
+    QComboBox *m_loanTypeButton = nullptr;         // repayment option 1
+    QCheckBox *m_option2 = nullptr;                // interest in arrears
+    QCheckBox *m_option3 = nullptr;                // first due date next month
+    QCheckBox *m_option4 = nullptr;                // remainder to the last row
+    QCheckBox *m_initialDayCheckbox = nullptr;
+    QCheckBox *m_noRecalcCheckbox = nullptr;
+    QComboBox *m_bonusButton = nullptr;
+    CV4TableView *m_tableView = nullptr;
+    QLabel *m_summary[3] = {};
+    QLabel *m_messageField = nullptr;
+    QPushButton *m_okButton = nullptr;
+    std::unique_ptr<cv::PopupDataSource> m_chooserSource;  // the open chooser's list
+    bool m_closing = false;                        // going away: a late pick is dropped
+};

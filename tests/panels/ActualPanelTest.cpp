@@ -1,0 +1,115 @@
+// The income and expense panel: its total in the default currency, its
+// defaults, moves between currencies, and what its commit writes.
+#include "PanelTestSupport.h"
+
+#include "model/CV4EditFlags.h"
+#include "model/CV4PriceTime.h"
+#include "panels/ActualPanelController.h"
+
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+using namespace paneltest;
+
+namespace {
+
+class ActualPanel : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        cv::setLanguageOverride(QStringLiteral("en"));
+        doc = makeBook();
+        ASSERT_TRUE(doc);
+    }
+    void TearDown() override
+    {
+        cv::CustomPopup::get()->mustClose();
+        doc->undoStack()->clear();
+    }
+    std::unique_ptr<ActualPanelController> open(int category, const QDate &from, const QDate &to)
+    {
+        auto panel = std::make_unique<ActualPanelController>(doc.get(), doc->findExpense(category), from, to);
+        panel->resize(900, 300);
+        panel->show();
+        QApplication::processEvents();
+        return panel;
+    }
+    std::unique_ptr<CV4Document> doc;
+};
+
+TEST_F(ActualPanel, TheTotalConvertsAtEachRowsDateAndFollowsDeletion)
+{
+    auto rate = std::make_shared<CV4PriceTime>();
+    rate->setBrand(2);
+    rate->setDate(QDate(2009, 4, 1));
+    rate->setPrice(98.5);
+    ASSERT_TRUE(doc->dataModel()->putXchgRate(rate));
+    doc->createCache();
+    store(*doc, CV4Actual::Expense, QDate(2009, 4, 1), 1000, kFood, kA);
+    store(*doc, CV4Actual::Expense, QDate(2009, 4, 2), 10, kFood, kU);
+    auto panel = open(kFood, QDate(2009, 4, 1), QDate(2009, 4, 30));
+    EXPECT_EQ(panel->totalText(), QStringLiteral("1,985"));
+    panel->tableView()->QTableView::selectRow(1);
+    panel->deleteRows(panel->tableView());
+    EXPECT_EQ(panel->totalText(), QStringLiteral("1,000"));
+    doc->undoStack()->undo();
+    EXPECT_EQ(panel->totalText(), QStringLiteral("1,985"));
+    // Revert brings back the stored values of a changed row, not of a new one.
+    panel->change(panel->rowAt(0), QStringLiteral("amount"), 1200.0, QStringLiteral("t"));
+    EXPECT_EQ(panel->totalText(), QStringLiteral("2,185"));
+    panel->tableView()->QTableView::selectRow(0);
+    panel->menuSelected(AccountingInputPanelController::RevertTag);
+    EXPECT_EQ(panel->actualAt(0)->amount(), 1000);
+    EXPECT_EQ(panel->actualAt(0)->flags(), 0);
+    EXPECT_EQ(panel->totalText(), QStringLiteral("1,985"));
+    // A refund keeps its sign.
+    store(*doc, CV4Actual::Expense, QDate(2009, 5, 1), -300, kFood, kA);
+    auto may = open(kFood, QDate(2009, 5, 1), QDate(2009, 5, 31));
+    EXPECT_EQ(may->totalText(), QStringLiteral("-300"));
+}
+
+TEST_F(ActualPanel, NewRowsTakeTheWalletOrTheFirstCashOrBankAccountAndUnfinishedRowsAreNotStored)
+{
+    auto panel = open(kFood, QDate(2009, 1, 1), QDate(2009, 1, 31));
+    EXPECT_TRUE(panel->isExpense());
+    const CV4ActualPtr row = panel->actualAt(0);
+    EXPECT_EQ(row->account(), MacroInputDialogController::kWalletAccount);
+    EXPECT_EQ(row->category(), kFood);
+    EXPECT_EQ(panel->firstUnfinishedColumnForRow(0), ActualPanelController::AmountColumn);
+    row->setAccount(0);
+    EXPECT_EQ(panel->firstUnfinishedColumnForRow(0), ActualPanelController::AccountColumn);
+    row->setAmount(500);
+    row->setFlags(cv::EditNew);
+    panel->apply();
+    CV4SearchConditions all;
+    all.category = {kFood};
+    EXPECT_TRUE(doc->dataModel()->findActual(all).value_or(std::vector<CV4ActualPtr>{}).empty());
+
+    // Without the wallet (and no other cash account) the first bank account.
+    const CVUnitModelPtr wallet = doc->findAccount(MacroInputDialogController::kWalletAccount);
+    ASSERT_TRUE(wallet);
+    doc->accountModel()->asset()->removeChild(wallet);
+    EXPECT_EQ(MacroInputDialogController::defaultAccount(*doc), kA);
+    auto second = open(kFood, QDate(2009, 2, 1), QDate(2009, 2, 28));
+    EXPECT_EQ(second->lastAccount(), kA);
+}
+
+TEST_F(ActualPanel, MovingAnEntryToAYenAccountRoundsItsAmount)
+{
+    store(*doc, CV4Actual::Expense, QDate(2009, 1, 10), 12.34, kFood, kU);
+    auto panel = open(kFood, QDate(2009, 1, 1), QDate(2009, 1, 31));
+    panel->editColumn(ActualPanelController::AccountColumn, 0, nullptr);
+    cv::CustomPopup::get()->mustClose();
+    panel->endAccountPopup(cv::ChooserItem::fromNode(doc->findAccount(kA)));
+    EXPECT_EQ(panel->actualAt(0)->account(), kA);
+    EXPECT_EQ(panel->actualAt(0)->amount(), 12);
+    panel->commitPendingInput();
+    CV4SearchConditions all;
+    all.account = {kA};
+    const auto stored = doc->dataModel()->findActual(all).value_or(std::vector<CV4ActualPtr>{});
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored.front()->amount(), 12);
+}
+
+} // namespace

@@ -1,0 +1,294 @@
+// The loan editor: the schedule of a new loan, OK gating, extra repayments
+// on a stored loan, stored terms surviving a rename, and the printed page.
+#include "PanelTestSupport.h"
+
+#include "panels/LoanPanelController.h"
+#include "platform/ScriptedAlertPresenter.h"
+
+#include "controls/MyOutlineView.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace paneltest;
+
+namespace {
+
+using Loan = LoanPanelController;
+
+CVUnitModelPtr newLoanNode(int currency = 1)
+{
+    auto node = std::make_shared<CVUnitModel>();
+    node->setKind(41);
+    node->setCurrency(currency);
+    return node;
+}
+
+void type(QLineEdit *field, const QString &text)
+{
+    field->setText(text);
+    Q_EMIT field->textEdited(text);
+}
+
+// The loan: 1,200,000 over 12 level payments at 12 %, due on the 25th from 2009-04-10.
+void fillConditions(Loan &panel, int holiday)
+{
+    type(panel.nameField(), QStringLiteral("Car"));
+    type(panel.dateField(), QStringLiteral("2009/04/10"));
+    type(panel.valueField(), QStringLiteral("1,200,000"));
+    type(panel.timesField(), QStringLiteral("12"));
+    type(panel.rateField(), QStringLiteral("12"));
+    panel.dueDateButton()->setCurrentIndex(24);
+    panel.holidayButton()->setCurrentIndex(holiday);
+    panel.initialDayCheckbox()->setChecked(true);
+    panel.setRepaymentAccount(kA);
+    panel.setUsage(33);
+}
+
+std::vector<QStringList> shownRows(const Loan &panel)
+{
+    std::vector<QStringList> rows;
+    for (int row = 0; row < panel.effectiveDataCount(); ++row) {
+        QStringList cells;
+        for (int cid = Loan::Times; cid <= Loan::Rest; ++cid) cells << panel.cellText(cid, row);
+        rows.push_back(cells);
+    }
+    return rows;
+}
+
+TEST(LoanPanelTest, ANewLoansScheduleAndItsOkGate)
+{
+    auto doc = makeBook();
+    ASSERT_TRUE(doc);
+    auto node = newLoanNode();
+    Loan panel(doc.get(), node);
+    fillConditions(panel, 2);
+    EXPECT_FALSE(panel.isOkEnabled());  // no schedule yet
+    panel.showPage(1);
+    ASSERT_EQ(panel.effectiveDataCount(), 12);
+    EXPECT_TRUE(panel.isOkEnabled());
+    const std::vector<QStringList> rows = shownRows(panel);
+    EXPECT_EQ(rows[0].join(u'|'), QStringLiteral("1|2009/04/25|12.0000|94,618|6,312|100,930|1,105,382"));
+    EXPECT_EQ(rows[1].join(u'|'), QStringLiteral("2|2009/05/25|12.0000|95,565|11,053|106,618|1,009,817"));
+    for (int i = 1; i < 11; ++i) EXPECT_EQ(rows[size_t(i)][Loan::Total], QStringLiteral("106,618")) << i;
+    EXPECT_EQ(rows[11].mid(Loan::Principal).join(u'|'), QStringLiteral("105,564|1,055|106,619|0"));
+    EXPECT_TRUE(panel.summaryText(1).contains(QStringLiteral("1,273,729"))) << panel.summaryText(1).toStdString();
+    EXPECT_TRUE(panel.summaryText(1).contains(QStringLiteral("73,729")));
+
+    panel.showPage(0);
+    type(panel.rateField(), QStringLiteral("11"));
+    EXPECT_FALSE(panel.isOkEnabled());  // stale until the schedule is shown again
+    panel.showPage(1);
+    EXPECT_TRUE(panel.isOkEnabled());
+
+    panel.showPage(0);
+    type(panel.dateField(), QStringLiteral("1899/04/10"));  // outside 1900-2099: no date
+    panel.showPage(1);
+    EXPECT_FALSE(panel.isOkEnabled());
+    panel.showPage(0);
+    type(panel.dateField(), QStringLiteral("2009/04/10"));
+
+    ScriptedAlertPresenter alerts;
+    type(panel.timesField(), QStringLiteral("700"));
+    EXPECT_EQ(panel.timesField()->text(), QStringLiteral("600"));
+    ASSERT_EQ(alerts.asked.size(), 1u);
+    EXPECT_EQ(alerts.asked[0].message, cv::localizedString(QStringLiteral("Alert-Loan-Max-Times-Limit")));
+
+    type(panel.timesField(), QStringLiteral("12"));
+    type(panel.rateField(), QStringLiteral("12"));
+    panel.showPage(1);
+    panel.okPushed();
+    EXPECT_EQ(panel.result(), 1);
+    EXPECT_EQ(node->name(), QStringLiteral("Car"));
+    EXPECT_TRUE(std::dynamic_pointer_cast<CV4LoanModel>(node->extra()));
+}
+
+TEST(LoanPanelTest, TheRepaymentChooserOffersTheAssetAccountsOfTheLoansCurrency)
+{
+    auto doc = makeBook();
+    ASSERT_TRUE(doc);
+    Loan panel(doc.get(), newLoanNode());
+    panel.show();
+    QTest::mouseClick(panel.repaymentButton(), Qt::LeftButton);
+    cv::CustomPopup *popup = cv::CustomPopup::existing();
+    ASSERT_TRUE(popup && popup->isVisible());
+    QStringList names;
+    const QAbstractItemModel *list = popup->outline()->model();
+    std::function<void(const QModelIndex &)> collect = [&](const QModelIndex &parent) {
+        for (int row = 0; row < list->rowCount(parent); ++row) {
+            names << list->index(row, 0, parent).data().toString();
+            collect(list->index(row, 0, parent));
+        }
+    };
+    collect(QModelIndex());
+    EXPECT_TRUE(names.contains(QStringLiteral("A")));
+    EXPECT_FALSE(names.contains(QStringLiteral("U")));  // a dollar account
+    EXPECT_FALSE(names.contains(QStringLiteral("C")));  // not an asset
+    popup->mustClose();
+}
+
+TEST(LoanPanelTest, TheHolidayChoiceMovesTheFirstDueDate)
+{
+    auto doc = makeBook();
+    ASSERT_TRUE(doc);
+    Loan panel(doc.get(), newLoanNode());
+    fillConditions(panel, 0);  // 2009-04-25 is a Saturday: the next business day
+    panel.showPage(1);
+    ASSERT_GT(panel.effectiveDataCount(), 0);
+    EXPECT_EQ(panel.cellText(Loan::Date, 0), QStringLiteral("2009/04/27"));
+    EXPECT_EQ(panel.cellText(Loan::Interest, 0), QStringLiteral("7,101"));
+    EXPECT_EQ(panel.cellText(Loan::Principal, 0), QStringLiteral("94,618"));
+}
+
+// Stores the loan and reopens it as the opener would.
+std::unique_ptr<Loan> storedLoan(CV4Document &doc, CVUnitModelPtr &node)
+{
+    node = newLoanNode();
+    {
+        Loan panel(&doc, node);
+        fillConditions(panel, 2);
+        panel.showPage(1);
+        panel.okPushed();
+        if (panel.result() != 1) return nullptr;
+        node->setIdent(1200);
+        doc.accountModel()->debt()->appendChild(node);
+        doc.putLoan(node, *panel.loanData());
+    }
+    auto reopened = std::make_unique<Loan>(&doc, node);
+    reopened->setLoanData(doc.getLoan(node->ident()));
+    reopened->showPage(1);
+    return reopened;
+}
+
+TEST(LoanPanelTest, AnExtraRepaymentShortensTheTermAndDeletingItGivesTheScheduleBack)
+{
+    auto doc = makeBook();
+    ASSERT_TRUE(doc);
+    CVUnitModelPtr node;
+    auto panel = storedLoan(*doc, node);
+    ASSERT_TRUE(panel);
+    EXPECT_FALSE(panel->isNew());
+    const std::vector<QStringList> before = shownRows(*panel);
+    ASSERT_EQ(before.size(), 12u);
+
+    panel->okPushed();  // nothing changed: 0
+    EXPECT_EQ(panel->result(), 0);
+
+    panel->selectRows({10});  // 2010-02-25
+    ASSERT_TRUE(panel->insertExtraPayment(QDate(2010, 3, 1), 200000, false, true));
+    const std::vector<QStringList> after = shownRows(*panel);
+    ASSERT_EQ(after.size(), 12u);  // eleven regular rows and the extra one
+    for (size_t i = 0; i < 11; ++i) EXPECT_EQ(after[i], before[i]) << i;
+    EXPECT_EQ(after[11].join(u'|'), QStringLiteral("E|2010/03/01|12.0000|105,564|0|105,564|0"));
+    EXPECT_TRUE(panel->isOkEnabled());
+
+    panel->selectRows({11});
+    EXPECT_TRUE(panel->validateMenuTag(Loan::DeleteRepayment));
+    panel->deleteRepayment();
+    EXPECT_EQ(shownRows(*panel), before);
+
+    // An extra dated before the selected row recomputes from its own position.
+    panel->selectRows({10});
+    ASSERT_TRUE(panel->insertExtraPayment(QDate(2009, 8, 1), 200000, false, false));
+    const std::vector<QStringList> early = shownRows(*panel);
+    for (size_t i = 0; i < 4; ++i) EXPECT_EQ(early[i], before[i]) << i;
+    EXPECT_EQ(early[4][Loan::Times], QStringLiteral("E"));
+    EXPECT_NE(early[5][Loan::Interest], before[4][Loan::Interest]);  // the next interest runs on the lower balance
+    EXPECT_EQ(early.back()[Loan::Rest], QStringLiteral("0"));
+    panel->selectRows({4});
+    panel->deleteRepayment();
+    EXPECT_EQ(shownRows(*panel), before);
+
+    panel->selectRows({0, 1});
+    EXPECT_FALSE(panel->validateMenuTag(Loan::DeleteRepayment));  // regular rows only
+    panel->deleteRepayment();
+    EXPECT_EQ(shownRows(*panel), before);
+
+    // A negative rate from the dialog or a cell is refused.
+    panel->changeRate(-1);
+    panel->setObjectValue(panel->tableView(), QStringLiteral("-2"), Loan::Rate, 3);
+    EXPECT_EQ(shownRows(*panel), before);
+}
+
+TEST(LoanPanelTest, AStoredLoansTermsSurviveARenameAndARateChange)
+{
+    auto doc = makeBook();
+    ASSERT_TRUE(doc);
+    auto terms = std::make_shared<CV4LoanModel>();
+    terms->setDate(QDate(2009, 4, 10));
+    terms->setInitialValue(100000);
+    terms->setTimes(24);
+    terms->setRate(0.0123456);
+    terms->setDueDay(25);
+    terms->setBonusMonths(2080);
+    terms->setBonusAmount(1500.50);
+    terms->setRepaymentAccount(kU);
+    terms->setOutCategory(33);
+    terms->setFraction(2);
+    terms->setUnit(10);
+    const CVUnitModelPtr node = samplebook::node(doc->accountModel()->debt(), 1300, 41, QStringLiteral("D"), terms);
+    node->setCurrency(2);
+    const CV4LoanModel original = *terms;
+    doc->putLoan(node, terms->calcPayment());
+    {
+        Loan panel(doc.get(), node);
+        panel.setLoanData(doc->getLoan(node->ident()));
+        EXPECT_EQ(panel.bonusField()->text(), QStringLiteral("1,500.50"));
+        type(panel.nameField(), QStringLiteral("Renamed"));
+        panel.okPushed();
+        EXPECT_EQ(panel.result(), 1);
+    }
+    const auto kept = std::dynamic_pointer_cast<CV4LoanModel>(node->extra());
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(node->name(), QStringLiteral("Renamed"));
+    EXPECT_EQ(kept->rate(), original.rate());
+    EXPECT_EQ(kept->bonusAmount(), original.bonusAmount());
+    EXPECT_EQ(kept->bonusMonths(), original.bonusMonths());
+    EXPECT_EQ(kept->initialValue(), original.initialValue());
+
+    // Bonus months the popup cannot show (May and November).
+    kept->setBonusMonths((1 << 4) | (1 << 10));
+    doc->putLoan(node, kept->calcPayment());
+    Loan panel(doc.get(), node);
+    panel.setLoanData(doc->getLoan(node->ident()));
+    panel.showPage(1);
+    ASSERT_GT(panel.effectiveDataCount(), 0);
+    panel.selectRows({3});
+    panel.changeRate(2.5);
+    double principal = 0;
+    for (const CV4LoanPaymentPtr &row : *panel.loanData()) {
+        EXPECT_TRUE(std::isfinite(row->principal()) && std::isfinite(row->interest()));
+        principal += row->principal();
+    }
+    EXPECT_NEAR(principal, 100000, 0.005);
+}
+
+TEST(LoanPanelTest, AnEmptyScheduleShowsAnEmptyPeriodAndThePrintedPageIsWritten)
+{
+    auto doc = makeBook();
+    ASSERT_TRUE(doc);
+    Loan empty(doc.get(), newLoanNode());
+    empty.setLoanData(CV4LoanSchedule{});
+    EXPECT_FALSE(empty.summaryText(2).contains(QStringLiteral("/")));
+
+    CVUnitModelPtr node;
+    auto panel = storedLoan(*doc, node);
+    ASSERT_TRUE(panel);
+    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(dir);
+    const QString pdf = dir + QStringLiteral("/loan-schedule.pdf");
+    QFile::remove(pdf);
+    panel->printPushed(pdf);
+    EXPECT_GT(QFileInfo(pdf).size(), 0);
+}
+
+} // namespace

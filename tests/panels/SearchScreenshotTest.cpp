@@ -1,0 +1,110 @@
+// Renders the income and expense panel with the repeated entry dialog open
+// and the search page with results, in Japanese and English, to PNG files
+// under the build tree (screenshots/{ja,en}/) for people to look at.
+#include "PanelTestSupport.h"
+
+#include "controls/DateField.h"
+#include "panels/ActualPanelController.h"
+#include "panels/SearchPageController.h"
+#include "panels/SearchResultsController.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPainter>
+#include <QSpinBox>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+using namespace paneltest;
+
+namespace {
+
+QString save(const QPixmap &shot, const QString &language, const char *name)
+{
+    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language;
+    QDir().mkpath(dir);
+    const QString path = dir + QLatin1Char('/') + QString::fromLatin1(name);
+    return shot.save(path) ? path : QString();
+}
+
+void fill(CV4Document &doc)
+{
+    auto put = [&](int kind, const QDate &date, double amount, int category, int account, const char *memo,
+                   int destination = 0) {
+        auto e = samplebook::entry(kind, date, amount, category, account, destination);
+        e->setMemo(QString::fromUtf8(memo));
+        if (kind == CV4Actual::Transfer) doc.fixupTransferCategory(*e);
+        if (kind == CV4Actual::Income) doc.updateIncome(e, nullptr);
+        if (kind == CV4Actual::Expense) doc.updateExpense(e, nullptr);
+        if (kind == CV4Actual::Transfer) doc.updateTransfer(e, nullptr);
+    };
+    put(CV4Actual::Expense, QDate(2009, 2, 3), 3280, kFood, kA, "スーパー 食料品");
+    put(CV4Actual::Expense, QDate(2009, 2, 10), 1500, kFood, 10, "lunch");
+    put(CV4Actual::Expense, QDate(2009, 2, 14), 12.5, kFood, kU, "coffee beans");
+    put(CV4Actual::Income, QDate(2009, 2, 25), 250000, kSalary, kA, "給与");
+    put(CV4Actual::Transfer, QDate(2009, 2, 27), 20000, 0, kA, "card", kC);
+}
+
+class SearchScreenshot : public ::testing::TestWithParam<const char *> {};
+
+TEST_P(SearchScreenshot, TheIncomeAndExpensePanelWithTheRepeatedEntryDialog)
+{
+    const QString language = QString::fromLatin1(GetParam());
+    cv::setLanguageOverride(language);
+    auto doc = makeBook();
+    ASSERT_TRUE(doc);
+    fill(*doc);
+    ActualPanelController panel(doc.get(), doc->findExpense(kFood), QDate(2009, 2, 1), QDate(2009, 2, 28));
+    panel.move(40, 40);
+    panel.resize(900, 300);
+    panel.show();
+    QApplication::processEvents();
+    panel.macroInputPushed();
+    MacroInputDialogController *dialog = panel.macroDialog();
+    ASSERT_TRUE(dialog);
+    dialog->dateField()->setDate(QDate(2009, 2, 1));
+    dialog->valueField()->setText(QStringLiteral("8,000"));
+    dialog->countField()->setValue(6);
+    dialog->memoField()->setText(QStringLiteral("rent"));
+    dialog->adjustSize();
+    dialog->move(panel.mapToGlobal(QPoint(420, 60)));
+    QApplication::processEvents();
+
+    const QPixmap book = panel.grab();
+    const QPixmap over = dialog->grab();
+    const QPoint at = dialog->frameGeometry().topLeft() - panel.mapToGlobal(QPoint(0, 0));
+    QPixmap shot(QRect(QPoint(0, 0), book.size()).united(QRect(at, over.size())).size());
+    shot.fill(Qt::white);
+    QPainter painter(&shot);
+    painter.drawPixmap(0, 0, book);
+    painter.drawPixmap(at, over);
+    painter.setPen(Qt::darkGray);
+    painter.drawRect(QRect(at, over.size()).adjusted(0, 0, -1, -1));
+    painter.end();
+    EXPECT_TRUE(QFileInfo::exists(save(shot, language, "income-expense-repeated-entry.png")));
+    dialog->cancelPushed();
+    doc->undoStack()->clear();
+}
+
+TEST_P(SearchScreenshot, TheSearchPageWithResults)
+{
+    const QString language = QString::fromLatin1(GetParam());
+    cv::setLanguageOverride(language);
+    auto doc = makeBook();
+    ASSERT_TRUE(doc);
+    fill(*doc);
+    SearchPageController page(doc.get());
+    page.resize(1000, 260);
+    page.show();
+    page.execSearchForAccount({doc->findAccount(kA), doc->findAccount(10), doc->findAccount(kU)},
+                              QDate(2009, 2, 1), QDate(2009, 2, 28));
+    QApplication::processEvents();
+    EXPECT_TRUE(QFileInfo::exists(save(page.grab(), language, "search-results.png")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, SearchScreenshot, ::testing::Values("ja", "en"));
+
+} // namespace

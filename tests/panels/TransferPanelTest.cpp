@@ -1,0 +1,111 @@
+// The transfer panel: categories that follow the accounts, the converted
+// column only across currencies, the chooser's rules and the cell movement.
+#include "PanelTestSupport.h"
+
+#include "model/CV4EditFlags.h"
+#include "panels/TransferPanelController.h"
+
+#include <gtest/gtest.h>
+
+using namespace paneltest;
+
+namespace {
+
+constexpr int kAssetToAsset = 10;
+constexpr int kAssetToDebt = 11;
+
+class TransferPanel : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        cv::setLanguageOverride(QStringLiteral("en"));
+        doc = makeBook();
+        ASSERT_TRUE(doc);
+    }
+    void TearDown() override
+    {
+        cv::CustomPopup::get()->mustClose();
+        doc->undoStack()->clear();
+    }
+    std::unique_ptr<TransferPanelController> open(int category)
+    {
+        auto panel = std::make_unique<TransferPanelController>(doc.get(), doc->findTransfer(category),
+                                                               QDate(2009, 3, 1), QDate(2009, 3, 31));
+        panel->resize(900, 300);
+        panel->show();
+        QApplication::processEvents();
+        return panel;
+    }
+    // Picks the account in the chooser of the row's source or destination.
+    static void pick(TransferPanelController &panel, int row, int cid, int account)
+    {
+        panel.editColumn(panel.tableView()->columnWithIdentifier(cid), row, nullptr);
+        cv::CustomPopup::get()->mustClose();
+        panel.endAccountPopup(cv::ChooserItem::fromNode(panel.doc()->findAccount(account)));
+    }
+    static QString text(const TransferPanelController &panel, int cid, int row)
+    {
+        const cv::CellValue value = panel.objectValue(panel.tableView(), cid, row);
+        if (value.userType() == qMetaTypeId<cv::StyledText>()) return value.value<cv::StyledText>().text;
+        return value.toString();
+    }
+    std::unique_ptr<CV4Document> doc;
+};
+
+TEST_F(TransferPanel, ARowChangedToTwoAssetAccountsIsStoredAsAssetToAsset)
+{
+    store(*doc, CV4Actual::Transfer, QDate(2009, 3, 5), 5000, 0, kA, kC);
+    auto panel = open(kAssetToDebt);
+    ASSERT_EQ(panel->numberOfRows(panel->tableView()), 2);
+    EXPECT_EQ(text(*panel, TransferPanelController::DestinationColumn, 0), QStringLiteral("C"));
+    pick(*panel, 0, TransferPanelController::DestinationColumn, 10);
+    panel->commitPendingInput();
+    EXPECT_EQ(panel->numberOfRows(panel->tableView()), 1);  // it left the asset-to-debt list
+    auto assets = open(kAssetToAsset);
+    ASSERT_EQ(assets->numberOfRows(assets->tableView()), 2);
+    EXPECT_EQ(assets->actualAt(0)->category(), kAssetToAsset);
+    EXPECT_EQ(assets->actualAt(0)->destination(), 10);
+}
+
+TEST_F(TransferPanel, TheConvertedColumnOnlyAcrossCurrenciesAndTheChooserRules)
+{
+    auto panel = open(kAssetToAsset);
+    CV4TableView *table = panel->tableView();
+    const int row = 0;
+    using C = TransferPanelController;
+    EXPECT_EQ(panel->firstUnfinishedColumnForRow(row), C::SourceColumn);
+    EXPECT_FALSE(panel->isColumnSelectable(table, C::AmountColumn, row));
+    pick(*panel, row, C::SourceColumn, kA);
+    EXPECT_EQ(panel->firstUnfinishedColumnForRow(row), C::DestinationColumn);
+    pick(*panel, row, C::DestinationColumn, 10);
+    EXPECT_FALSE(panel->isColumnSelectable(table, C::ConvertedColumn, row));
+    EXPECT_EQ(text(*panel, C::ConvertedColumn, row), QString());
+    EXPECT_EQ(panel->firstUnfinishedColumnForRow(row), C::AmountColumn);
+
+    // Dollars to yen: the converted amount is typed in yen.
+    pick(*panel, row, C::SourceColumn, kU);
+    ASSERT_TRUE(panel->isColumnSelectable(table, C::ConvertedColumn, row));
+    EXPECT_EQ(panel->currencyForColumn(C::ConvertedColumn, row)->currency, 1);
+    panel->setObjectValue(table, QStringLiteral("12.34"), C::AmountColumn, row);
+    panel->setObjectValue(table, QStringLiteral("1,215"), C::ConvertedColumn, row);
+    EXPECT_EQ(panel->actualAt(row)->amount(), 12.34);
+    EXPECT_EQ(panel->actualAt(row)->converted(), 1215);
+    // A click on the converted column with a selectable amount moves back to it.
+    EXPECT_EQ(panel->verifyEditableColumn(table->columnWithIdentifier(C::ConvertedColumn), row, cv::Movement::Click),
+              table->columnWithIdentifier(C::ConvertedColumn));
+    // Moving the source to a yen account rounds the amount and drops the converted one.
+    pick(*panel, row, C::SourceColumn, kA);
+    EXPECT_EQ(panel->actualAt(row)->amount(), 12);
+    EXPECT_EQ(panel->actualAt(row)->converted(), 0);
+    // The same account on both sides clears the other side.
+    pick(*panel, row, C::DestinationColumn, kA);
+    EXPECT_EQ(panel->actualAt(row)->destination(), kA);
+    EXPECT_EQ(panel->actualAt(row)->account(), 0);
+    // An unfinished transfer is never stored.
+    panel->commitPendingInput();
+    CV4SearchConditions all;
+    all.account = {kA};
+    EXPECT_TRUE(doc->dataModel()->findActual(all).value_or(std::vector<CV4ActualPtr>{}).empty());
+}
+
+} // namespace
