@@ -215,6 +215,44 @@ double SQLCursor::doubleForColumnAtIndex(int index) const
     }
 }
 
+std::optional<int> SQLCursor::exactIntForColumnAtIndex(int index) const
+{
+    if (index < 0 || index >= mColumns) return std::nullopt;
+    sqlite3_value *value = sqlite3_column_value(mStatement, index);
+    if (sqlite3_value_type(value) != SQLITE_INTEGER) return std::nullopt;
+    const sqlite3_int64 v = sqlite3_value_int64(value);
+    if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max()) return std::nullopt;
+    return int(v);
+}
+
+double SQLCursor::rowDoubleForColumnAtIndex(int index) const
+{
+    if (index < 0 || index >= mColumns) return 0;
+    sqlite3_value *value = sqlite3_column_value(mStatement, index);
+    if (sqlite3_value_type(value) != SQLITE_FLOAT) return doubleForColumnAtIndex(index);
+    // A value whose shortest form has at most fifteen digits comes back
+    // unchanged from its fifteen-digit text; printing that text is the cost
+    // this read exists to avoid.
+    const double v = sqlite3_value_double(value);
+    char text[32];
+    const auto [end, error] = std::to_chars(text, text + sizeof text, v);
+    if (error == std::errc()) {
+        int digits = 0;
+        int zeros = 0;   // trailing zeros of the digits seen so far
+        bool leading = true;
+        for (const char *p = text; p < end && *p != 'e'; ++p) {
+            if (*p < '0' || *p > '9') continue;
+            if (*p == '0' && leading) continue;
+            leading = false;
+            ++digits;
+            zeros = *p == '0' ? zeros + 1 : 0;
+        }
+        if (digits - zeros <= 15) return v;
+    }
+    const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(mStatement, index));
+    return p ? parseDouble(p, p + sqlite3_column_bytes(mStatement, index)) : 0;
+}
+
 QString SQLCursor::stringForColumnAtIndex(int index) const
 {
     if (index < 0 || index >= mColumns) return QString();

@@ -85,6 +85,12 @@ public:
     int intForColumnAtIndex(int index) const;
     qint64 int64ForColumnAtIndex(int index) const;
     double doubleForColumnAtIndex(int index) const;
+    // The value when the column holds an integer within int's range, else
+    // none: what "column=<integer>" can find.
+    std::optional<int> exactIntForColumnAtIndex(int index) const;
+    // Exactly as SQLRow answers it: a real read back from its 15-digit text,
+    // which drops what lies beyond the fifteenth digit.
+    double rowDoubleForColumnAtIndex(int index) const;
     // Decoded as SQLRow decodes it; a null QString for NULL.
     QString stringForColumnAtIndex(int index) const;
 

@@ -110,6 +110,7 @@ CV4Document *CV4AppDelegate::newDocument(int templateIndex)
 CV4WindowController *CV4AppDelegate::makeWindow(CV4Document &document)
 {
     auto *window = new CV4WindowController(&document, m_settings);
+    window->setPreference(&m_preference);
     window->setMenuBar(makeMenuBar(window));
     window->setCloseHandler([this](CV4Document *d) { return m_documents->closeDocument(d, true); });
     new ActivationWatcher(window, [this, window] { windowActivated(window); });

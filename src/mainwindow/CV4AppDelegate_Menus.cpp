@@ -96,7 +96,15 @@ void CV4AppDelegate::buildCommands()
     addLaterCommand(QStringLiteral("importOFX"), tag::ImportOFX, "Menu Import OFX");
     addLaterCommand(QStringLiteral("importText"), tag::ImportText, "Menu Import Text");
     addLaterCommand(QStringLiteral("importMobile"), tag::ImportMobile, "Menu Import Mobile");
-    addLaterCommand(QStringLiteral("print"), 0, "Menu Print", QKeySequence(QStringLiteral("Ctrl+P")));
+    // Every page with a print view prints; the print dialog also writes PDF.
+    auto printable = [this] {
+        CV4WindowController *w = frontWindow();
+        return MenuItemState{w && !w->isShowingSheet() && w->canPrint(), false};
+    };
+    addCommand(QStringLiteral("print"), 0, "Menu Print", QKeySequence(QStringLiteral("Ctrl+P")), printable,
+               onWindow([this](CV4WindowController *w, bool) { w->printView(m_preference, cv::PrintRunner::Mode::Dialog); }));
+    addCommand(QStringLiteral("printPreview"), 0, "Menu Print Preview", QKeySequence(), printable,
+               onWindow([this](CV4WindowController *w, bool) { w->printView(m_preference, cv::PrintRunner::Mode::Preview); }));
     addCommand(QStringLiteral("quit"), 0, "Menu Quit", QKeySequence(QStringLiteral("Ctrl+Q")), always,
                [this](bool) { quit(); });
 
@@ -233,6 +241,7 @@ QMenuBar *CV4AppDelegate::makeMenuBar(QWidget *parent)
     auto menu = [this, bar](const char *key) {
         QMenu *m = bar->addMenu(text(key));
         connect(m, &QMenu::aboutToShow, this, &CV4AppDelegate::validateMenus);
+        connect(m, &QMenu::aboutToShow, this, &CV4WindowController::closePopups);
         return m;
     };
 
@@ -243,7 +252,7 @@ QMenuBar *CV4AppDelegate::makeMenuBar(QWidget *parent)
     add(file, {"", "close", "save", "saveAs", "revert", ""});
     QMenu *import = file->addMenu(text("Menu Import"));
     add(import, {"importOFX", "importText", "importMobile"});
-    add(file, {"", "print", "", "quit"});
+    add(file, {"", "printPreview", "print", "", "quit"});
 
     QMenu *edit = menu("Menu Edit");
     add(edit, {"undo", "redo", "", "cut", "copy", "paste", "del", "selectAll"});

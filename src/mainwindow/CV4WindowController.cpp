@@ -1,8 +1,11 @@
 #include "mainwindow/CV4WindowController.h"
 #include "platform/LongOperations.h"
 
+#include "controls/CustomPopup.h"
+#include "controls/MiniCalendarPanelController.h"
 #include "document/CV4Document.h"
 #include "document/CV4DocumentController.h"
+#include "mainwindow/AccountOutlineView.h"
 #include "mainwindow/BudgetPage.h"
 #include "mainwindow/CurrencyPage.h"
 #include "mainwindow/DocumentToolbar.h"
@@ -12,6 +15,7 @@
 #include "mainwindow/TemporaryPage.h"
 #include "mainwindow/ViewerPage.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QProgressBar>
@@ -24,7 +28,7 @@ constexpr QSize kMinimumSize(640, 420);
 } // namespace
 
 CV4WindowController::CV4WindowController(CV4Document *document, QSettings *settings, QWidget *parent)
-    : QMainWindow(parent), m_document(document), m_stack(new QStackedWidget(this)), m_switcher(m_stack, this),
+    : MainWindow(parent), m_document(document), m_stack(new QStackedWidget(this)), m_switcher(m_stack, this),
       m_toolbar(new cv::DocumentToolbar(settings, this)), m_busyIndicator(new QProgressBar(this))
 {
     Q_ASSERT(document);
@@ -58,7 +62,7 @@ CV4WindowController::CV4WindowController(CV4Document *document, QSettings *setti
         for (auto signal : {&CV4Document::accountChanged, &CV4Document::actualChanged, &CV4Document::currencyChanged,
                             &CV4Document::brandChanged})
             connect(m_document, signal, this, &CV4WindowController::dataChanged);
-        connect(m_document, &CV4Document::aboutToSave, this, &CV4WindowController::storeFrame);
+        connect(m_document, &CV4Document::aboutToSave, this, &CV4WindowController::willSave);
     }
     restoreFrame();
     updateTitle();
@@ -68,7 +72,7 @@ CV4WindowController::~CV4WindowController() = default;
 
 void CV4WindowController::buildPages()
 {
-    m_switcher.addPage(new cv::ViewerPage(m_document, m_stack));
+    m_switcher.addPage(new cv::ViewerPage(this, m_document, m_stack));
     m_switcher.addPage(new cv::SearchPage(m_document, m_stack));
     m_switcher.addPage(new cv::BudgetPage(m_document, m_stack));
     m_switcher.addPage(new cv::CurrencyPage(m_document, m_stack));
@@ -82,6 +86,25 @@ cv::SearchPage *CV4WindowController::searchPage() const
     return qobject_cast<cv::SearchPage *>(page(SearchIndex));
 }
 
+QUndoStack *CV4WindowController::undoStack() const
+{
+    return m_document ? m_document->undoStack() : nullptr;
+}
+
+cv::ViewerPage *CV4WindowController::viewerPage() const
+{
+    return qobject_cast<cv::ViewerPage *>(page(ViewerIndex));
+}
+
+int CV4WindowController::execSearchForAccount(const std::vector<CVUnitModelPtr> &accounts, const QDate &from,
+                                              const QDate &to)
+{
+    cv::SearchPage *search = searchPage();
+    if (!search) return -1;
+    m_tabViewFlags[SearchIndex] = false;
+    return search->execSearchForAccount(accounts, from, to);
+}
+
 // ---------------------------------------------------------------- pages
 
 void CV4WindowController::selectTab(int index)
@@ -89,8 +112,19 @@ void CV4WindowController::selectTab(int index)
     m_switcher.select(index);
 }
 
+void CV4WindowController::closePopups()
+{
+    if (cv::CustomPopup *popup = cv::CustomPopup::existing()) popup->mustClose();
+    // Never made just to be closed.
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (auto *calendar = qobject_cast<cv::MiniCalendarPanelController *>(top); calendar && calendar->isVisible())
+            calendar->closeCalendar();
+    }
+}
+
 void CV4WindowController::selectTabWithIdentifier(const QString &identifier)
 {
+    closePopups();
     if (identifier == selectedTabIdentifier()) return;
     if (m_temporaryPage && m_temporaryPage->panel()) {
         bool handled = false;
@@ -154,7 +188,20 @@ void CV4WindowController::dataChanged()
 
 bool CV4WindowController::shouldSelectPage(int index)
 {
-    if (cv::WindowPage *shown = m_switcher.currentPage()) shown->commitPendingInput();
+    cv::WindowPage *shown = m_switcher.currentPage();
+    cv::ViewerPage *viewer = viewerPage();
+    if (shown && shown == page(SearchIndex)) {
+        // The search results commit like a panel; there may be none.
+        cv::SearchPage *search = searchPage();
+        if (viewer && search->resultsPanel())
+            viewer->accountView()->commitPanel(search->resultsPanel());
+        else
+            shown->commitPendingInput();
+        return true;
+    }
+    // On any other page, the temporary page too, the grids commit the panel they opened.
+    if (viewer) viewer->commitPendingInput();
+    if (shown && shown != viewer) shown->commitPendingInput();
     return true;
 }
 
@@ -186,7 +233,15 @@ void CV4WindowController::didSelectPage(int index)
 void CV4WindowController::setTopDate(const QDate &date)
 {
     m_topDate = date;
+    m_oldTopDate = QDate();
     m_preBudgetDate = QDate();
+}
+
+void CV4WindowController::changeTopDateUnit(int unit)
+{
+    const QDate start = m_oldTopDate.isValid() ? m_oldTopDate : m_topDate;
+    m_topDate = fiscalDate(start, unit);
+    m_oldTopDate = start;
 }
 
 QDate CV4WindowController::fiscalDate(const QDate &date, int mode) const
@@ -217,12 +272,14 @@ void CV4WindowController::moveDateWithMode(int unit, int direction)
         days = -days;
         months = -months;
     }
+    m_oldTopDate = QDate();
     m_topDate = m_topDate.addMonths(months).addDays(days);
     if (months != 0 || days < -1 || days > 1) adjustTopDate(unit);
 }
 
 void CV4WindowController::todayTopDate(int unit, const QDate &today)
 {
+    m_oldTopDate = QDate();
     m_topDate = fiscalDate(today, unit);
 }
 
@@ -289,14 +346,11 @@ void CV4WindowController::updateTitle()
 void CV4WindowController::connectBusyIndicator()
 {
     if (!m_document) return;
-    // The hub is process-wide; this window is busy only while its own document is.
+    // Any long operation of the process shows in every document window: the
+    // program is busy, whichever book does the work.
     auto &hub = cv::LongOperations::instance();
-    connect(&hub, &cv::LongOperations::enterLongOp, this, [this](const QObject *source) {
-        if (source == m_document) startBusyIndicator();
-    });
-    connect(&hub, &cv::LongOperations::exitLongOp, this, [this](const QObject *source) {
-        if (source == m_document) stopBusyIndicator();
-    });
+    connect(&hub, &cv::LongOperations::enterLongOp, this, &CV4WindowController::startBusyIndicator);
+    connect(&hub, &cv::LongOperations::exitLongOp, this, &CV4WindowController::stopBusyIndicator);
 }
 
 void CV4WindowController::startBusyIndicator()
@@ -338,6 +392,18 @@ void CV4WindowController::restoreFrame()
     setGeometry(clampToScreen(frame, available));
 }
 
+void CV4WindowController::willSave()
+{
+    // Open input reaches the book through the panels' own path before anything is stored.
+    if (m_temporaryPage && m_temporaryPage->panel()) QMetaObject::invokeMethod(m_temporaryPage->panel(), "apply");
+    if (m_switcher.currentPage() == page(SearchIndex)) {
+        if (cv::SearchPage *search = searchPage(); search && search->resultsPanel())
+            QMetaObject::invokeMethod(search->resultsPanel(), "apply");
+    }
+    if (cv::ViewerPage *viewer = viewerPage()) viewer->storeState();
+    storeFrame();
+}
+
 void CV4WindowController::storeFrame()
 {
     if (!m_document || !m_document->settings()) return;
@@ -355,6 +421,7 @@ void CV4WindowController::storeFrame()
 
 void CV4WindowController::documentClosing()
 {
+    if (cv::ViewerPage *viewer = viewerPage()) viewer->willClose();
     if (m_document) disconnect(m_document, nullptr, this, nullptr);
     m_document = nullptr;
     m_closeHandler = {};

@@ -7,28 +7,39 @@
 // Files: CV4WindowController.cpp (life, pages, toolbar, dates),
 // CV4WindowController_Menu.cpp (menu validation and commands).
 
+#include "controls/DateReceiver.h"
+#include "controls/MainWindow.h"
+#include "mainwindow/EntryPanelMaker.h"
 #include "mainwindow/PageSwitcher.h"
+#include "platform/print/PrintRunner.h"
 
 #include <QDate>
-#include <QMainWindow>
 #include <QPointer>
 
 #include <array>
 #include <functional>
+#include <memory>
+#include <vector>
 
 class CV4Document;
+class CV4Preference;
 class QProgressBar;
 class QSettings;
 class QUndoStack;
+class CVUnitModel;
+using CVUnitModelPtr = std::shared_ptr<CVUnitModel>;
 
 #include "mainwindow/TemporaryPage.h"
 
 namespace cv {
 class DocumentToolbar;
 class SearchPage;
+class ViewerPage;
 } // namespace cv
 
-class CV4WindowController : public QMainWindow, public cv::PageSwitcherClient {
+// A MainWindow: an outside click ends the cell edit of its tables. A
+// DateReceiver: the popup calendar posts picked dates here.
+class CV4WindowController : public MainWindow, public cv::PageSwitcherClient, public cv::DateReceiver {
     Q_OBJECT
 public:
     enum PageIndex { ViewerIndex = 0, SearchIndex = 1, BudgetIndex = 2, CurrencyIndex = 3, InvestmentIndex = 4,
@@ -53,8 +64,21 @@ public:
     QString selectedTabIdentifier() const { return m_switcher.currentIdentifier(); }
     cv::WindowPage *page(int index) const { return m_switcher.page(index); }
     cv::SearchPage *searchPage() const;
+    cv::ViewerPage *viewerPage() const;
+    // The application's preferences (colours, margins); none: the defaults.
+    void setPreference(const CV4Preference *preference) { m_preference = preference; }
+    const CV4Preference *preference() const { return m_preference; }
+    // Entry panels for the viewer's cells; none opens nothing.
+    void setEntryPanelMaker(cv::EntryPanelMaker maker) { m_entryPanelMaker = std::move(maker); }
+    const cv::EntryPanelMaker &entryPanelMaker() const { return m_entryPanelMaker; }
+    // Searches the entries of the accounts within the days into the search
+    // page; the number found.
+    int execSearchForAccount(const std::vector<CVUnitModelPtr> &accounts, const QDate &from, const QDate &to);
     cv::TemporaryPage *temporaryPage() const { return m_temporaryPage; }
     void selectTab(int index);
+    // Closes the chooser and the popup calendar: before a page switch and
+    // when a menu opens, so no popup edits a cell that is going away.
+    static void closePopups();
     void selectTabWithIdentifier(const QString &identifier);
     // The entry panel's widget goes into a temporary page after the five.
     void addTemporaryTab(QWidget *panel);
@@ -80,7 +104,13 @@ public:
     const QDate &preBudgetDate() const { return m_preBudgetDate; }
     void setPreBudgetDate(const QDate &date) { m_preBudgetDate = date; }
     QDate fiscalDate(const QDate &date, int mode) const;
+    // Snaps the top date to the unit; the remembered date stays.
     void adjustTopDate(int unit);
+    // A change of unit starts from the remembered unsnapped date when there
+    // is one, else from the top date, and remembers that start. Any step,
+    // Today or a picked date (setTopDate) forgets it.
+    void changeTopDateUnit(int unit);
+    const QDate &oldTopDate() const { return m_oldTopDate; }
     void moveDateWithMode(int unit, int direction);
     void forwardTopDate(int unit) { moveDateWithMode(unit, 1); }
     void backwardTopDate(int unit) { moveDateWithMode(unit, -1); }
@@ -90,7 +120,7 @@ public:
     // A picked date: the viewer, budget and currency pages move their first
     // day, the investment page its date; elsewhere the focused field or the
     // nearest parent that answers performInputDate(QDate) takes it.
-    void performInputDate(const QDate &date);
+    void performInputDate(const QDate &date) override;
     // The calculator's text goes to the entry panel when it answers
     // performInputValue(QString); without a panel nothing happens.
     void performInputValue(const QString &value);
@@ -101,13 +131,21 @@ public:
     // Whether a sheet or the securities window takes the window's commands.
     bool isShowingSheet() const;
     bool isBrandWindowKey() const { return false; }
-    // The document's undo stack; none until the document keeps one.
-    QUndoStack *undoStack() const { return nullptr; }
+    // The document's undo stack: entry panels push onto it, a commit clears it.
+    QUndoStack *undoStack() const;
     void viewSettingChanged(int tag, bool checked);
     void changeFontSize(bool larger);
     void doRecalculation();
     void compactDB();
     void openPasswordPanel();
+
+    // ---- printing (CV4WindowController_Menu.cpp)
+    // Whether the shown page has a print view; the temporary page has none.
+    bool canPrint() const;
+    // Prints the shown page through its view: the dialog, the preview, or
+    // straight to a PDF file (tests, benches).
+    cv::PrintRunner::Result printView(const CV4Preference &preference, cv::PrintRunner::Mode mode,
+                                      const QString &pdfPath = {});
 
     // ---- title, busy indicator, frame
     void documentEditedChanged(bool edited);
@@ -127,9 +165,13 @@ private:
     void stopBusyIndicator();
     void restoreFrame();
     void storeFrame();
+    // The document is about to save: panels commit, the viewer and the frame are stored.
+    void willSave();
 
     CV4Document *m_document;                    // not owned; outlives the window
     CloseHandler m_closeHandler;
+    const CV4Preference *m_preference = nullptr;  // not owned
+    cv::EntryPanelMaker m_entryPanelMaker;
     QStackedWidget *m_stack;                    // child
     cv::PageSwitcher m_switcher;
     QPointer<cv::TemporaryPage> m_temporaryPage; // while an entry panel is open
@@ -140,6 +182,7 @@ private:
     int m_mainViewTabIndex = 0;                 // page shown when the temporary page came
     std::array<bool, kFlagCount> m_tabViewFlags{};
     QDate m_topDate;                            // first day of the viewer
+    QDate m_oldTopDate;                         // where a change of unit starts
     QDate m_reportDate;                         // date of the investment status
     QDate m_preBudgetDate;                      // the viewer's date while the budget page shows
 };

@@ -1,10 +1,12 @@
 #include "mainwindow/CV4WindowController.h"
 
+#include "charts/PrintInfoView.h"
 #include "controls/PasswordPanelController.h"
 #include "document/CV4Document.h"
 #include "mainwindow/MenuTags.h"
 #include "mainwindow/SearchPage.h"
 #include "mainwindow/TemporaryPage.h"
+#include "mainwindow/ViewerPage.h"
 
 #include <QDialog>
 
@@ -60,11 +62,16 @@ void CV4WindowController::viewSettingChanged(int tag, bool checked)
     else
         return;
     m_document->commitSettings();
+    if (cv::ViewerPage *viewer = viewerPage()) viewer->dataChanged();
 }
 
 void CV4WindowController::changeFontSize(bool larger)
 {
     if (!m_document || !m_document->settings()) return;
+    if (cv::ViewerPage *viewer = viewerPage()) {
+        viewer->changeFontSize(larger);
+        return;
+    }
     CV4Settings &s = *m_document->settings();
     const int size = std::clamp(s.viewerFontSize() + (larger ? 1 : -1), 1, 5);
     if (size == s.viewerFontSize()) return;
@@ -93,4 +100,22 @@ void CV4WindowController::openPasswordPanel()
         sheet->deleteLater();
     });
     sheet->open();
+}
+
+// ---------------------------------------------------------------- printing
+
+bool CV4WindowController::canPrint() const
+{
+    const cv::WindowPage *shown = m_switcher.currentPage();
+    return m_document && shown && shown != m_temporaryPage && shown->hasPrintableContent();
+}
+
+cv::PrintRunner::Result CV4WindowController::printView(const CV4Preference &preference, cv::PrintRunner::Mode mode,
+                                                       const QString &pdfPath)
+{
+    if (!canPrint()) return {};
+    closePopups();
+    cv::WindowPage *shown = m_switcher.currentPage();
+    const cv::InfoViewMaker make = [shown](cv::PageSetup &setup) { return shown->makePrintView(setup); };
+    return cv::printInfoView(*m_document, preference, make, this, mode, pdfPath);
 }

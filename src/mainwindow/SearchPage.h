@@ -3,7 +3,15 @@
 
 #include "mainwindow/WindowPage.h"
 
+#include "model/CV4Actual.h"
+
+#include <QDate>
 #include <QPointer>
+
+#include <memory>
+#include <vector>
+
+class CVUnitModel;
 
 namespace cv {
 
@@ -15,6 +23,11 @@ public:
     // The results table's panel; none until a search has results to edit.
     QObject *resultsPanel() const { return m_resultsPanel; }
     int resultCount() const { return m_resultCount; }
+    const std::vector<CV4ActualPtr> &results() const { return m_results; }
+    // The entries of the accounts within the days (both included); the
+    // number found. A failed search finds none.
+    int execSearchForAccount(const std::vector<std::shared_ptr<CVUnitModel>> &accounts, const QDate &from,
+                             const QDate &to);
 
     // Leaving the page stores edited results; there may be no panel at all.
     void commitPendingInput() override;
@@ -23,6 +36,7 @@ public:
 private:
     QPointer<QObject> m_resultsPanel;
     int m_resultCount = 0;
+    std::vector<CV4ActualPtr> m_results;
 };
 
 } // namespace cv

@@ -1,10 +1,526 @@
 #include "mainwindow/ViewerPage.h"
 
+#include "charts/CV4InfoMainView.h"
+#include "charts/ViewerPrintRow.h"
+#include "controls/DateField.h"
+#include "controls/MiniCalendarPanelController.h"
+#include "document/AmountText.h"
+#include "document/CV4Document.h"
+#include "document/CV4Preference.h"
+#include "mainwindow/AccountOutlineView.h"
+#include "mainwindow/ActualOutlineView.h"
+#include "mainwindow/CV4WindowController.h"
+#include "mainwindow/ViewerModel.h"
+#include "model/CV4Settings.h"
+#include "model/CVUnitModel.h"
+#include "platform/DateFormat.h"
+#include "platform/Localization.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QSlider>
+#include <QSplitter>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
 namespace cv {
 
-ViewerPage::ViewerPage(CV4Document *document, QWidget *parent) : WindowPage(QStringLiteral("TB01"), document, parent)
+namespace {
+constexpr int kAccountNameWidth = 150;
+constexpr int kKindWidth = 20;
+constexpr int kCarryWidth = 100;
+constexpr int kDefaultCellWidth = 88;
+constexpr int kMinCellWidth = 30;
+constexpr int kMaxCellWidth = 200;
+constexpr int kUnits = 6;
+constexpr int kLargeHeaderFont = 17;
+constexpr int kCellMargins = 8;
+
+QString text(const char *key)
 {
-    addHeading();
+    return localizedString(QLatin1String(key));
+}
+
+void addPrintRows(std::vector<CV4InfoMainViewParam> &rows, const CV4AccountView &grid, const QModelIndex &parent,
+                  int level, int kind)
+{
+    const QAbstractItemModel *model = grid.model();
+    const auto *viewer = qobject_cast<const ViewerModel *>(model);
+    for (int row = 0; row < model->rowCount(parent); ++row) {
+        const QModelIndex index = model->index(row, 0, parent);
+        rows.emplace_back(level, viewer->nodeAt(index), kind);
+        if (grid.isExpanded(index)) addPrintRows(rows, grid, index, level + 1, kind);
+    }
+}
+} // namespace
+
+int ViewerPage::fontSizeForIndex(int index)
+{
+    return kFontSizes[index >= 1 && index <= 5 ? index : kDefaultFontIndex];
+}
+
+ViewerPage::ViewerPage(CV4WindowController *window, CV4Document *document, QWidget *parent)
+    : WindowPage(QStringLiteral("TB01"), document, parent), m_window(window), m_values(*document, m_columns),
+      m_resizeTimer(new QTimer(this))
+{
+    Q_ASSERT(document);
+    CV4Settings *settings = document->settings().get();
+    m_columns.setSettings(settings);
+    m_columns.setUnit(settings ? std::clamp(settings->viewerUnit(), 0, kUnits - 1) : 2);
+    m_columns.setTopDate(window ? window->topDate() : QDate::currentDate());
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    auto *bar = new QWidget(this);
+    buildBar(bar);
+    layout->addWidget(bar);
+
+    m_accountModel = new ViewerModel(ViewerModel::Accounts, *document, m_values, m_columns, this);
+    m_actualModel = new ViewerModel(ViewerModel::Categories, *document, m_values, m_columns, this);
+    m_splitter = new QSplitter(Qt::Vertical, this);
+    m_accountView = new AccountOutlineView(window, this, m_splitter);
+    m_actualView = new ActualOutlineView(window, this, m_splitter);
+    m_accountView->setObjectName(QStringLiteral("accountView"));
+    m_actualView->setObjectName(QStringLiteral("actualView"));
+    m_accountView->setModel(m_accountModel);
+    m_actualView->setModel(m_actualModel);
+    m_accountView->setPartner(m_actualView);
+    m_actualView->setPartner(m_accountView);
+    for (CV4AccountView *grid : {static_cast<CV4AccountView *>(m_accountView), static_cast<CV4AccountView *>(m_actualView)}) {
+        grid->header()->setSectionResizeMode(QHeaderView::Fixed);
+        // A date too long for its column loses its head, never its day.
+        grid->header()->setTextElideMode(Qt::ElideLeft);
+        grid->header()->setMinimumSectionSize(0);
+    }
+    m_splitter->addWidget(m_accountView);
+    m_splitter->addWidget(m_actualView);
+    m_splitter->setChildrenCollapsible(false);
+    layout->addWidget(m_splitter, 1);
+
+    // Live resizes only move widths; the grids are laid out once it settles.
+    m_resizeTimer->setSingleShot(true);
+    m_resizeTimer->setInterval(kResizeDelayMs);
+    connect(m_resizeTimer, &QTimer::timeout, this, [this] {
+        m_accountModel->refreshValues();
+        m_actualModel->refreshValues();
+    });
+
+    for (auto signal : {&CV4Document::entriesChanged, &CV4Document::tradesChanged, &CV4Document::balancesChanged,
+                        &CV4Document::currencyChanged, &CV4Document::brandChanged})
+        connect(document, signal, this, [this] { dataChanged(); });
+    for (auto signal : {&CV4Document::accountChanged, &CV4Document::actualChanged})
+        connect(document, signal, this, [this] { treesChanged(); });
+
+    for (CV4AccountView *grid : {static_cast<CV4AccountView *>(m_accountView), static_cast<CV4AccountView *>(m_actualView)}) {
+        connect(grid, &QTreeView::expanded, this, [this] { m_expansionChanged = true; });
+        connect(grid, &QTreeView::collapsed, this, [this] { m_expansionChanged = true; });
+    }
+    applyFont();
+    syncBar();
+    m_built = true;
+    setupColumns();
+    restoreExpansionStatus();
+    // Today's column is selected once the window has its real width.
+    QTimer::singleShot(0, this, [this] {
+        if (!m_built) return;
+        setupColumns();
+        m_accountView->selectColumnAtIndexValue(columnIndexOfTodayInView(m_accountView));
+    });
+}
+
+ViewerPage::~ViewerPage()
+{
+    // The grids and models read the columns and values, which go before the children would.
+    delete m_splitter;
+    delete m_accountModel;
+    delete m_actualModel;
+}
+
+const CV4Preference &ViewerPage::preference() const
+{
+    static const CV4Preference defaults;
+    return m_window && m_window->preference() ? *m_window->preference() : defaults;
+}
+
+void ViewerPage::buildBar(QWidget *bar)
+{
+    auto *row = new QHBoxLayout(bar);
+    row->setContentsMargins(6, 4, 6, 0);
+    m_unitButton = new QComboBox(bar);
+    m_unitButton->setObjectName(QStringLiteral("periodicButton"));
+    for (int unit = 0; unit < kUnits; ++unit)
+        m_unitButton->addItem(localizedString(QStringLiteral("Viewer Unit %1").arg(unit)), unit);
+    auto button = [bar](const char *key, const char *name) {
+        auto *b = new QToolButton(bar);
+        b->setText(text(key));
+        b->setObjectName(QLatin1String(name));
+        return b;
+    };
+    QToolButton *prev = button("Viewer Previous", "prevButton");
+    QToolButton *today = button("Today", "todayButtonMain");
+    QToolButton *next = button("Viewer Next", "nextButton");
+    m_topDateField = new DateField(bar);
+    m_topDateField->setObjectName(QStringLiteral("topDateField"));
+    m_miniSummaryCheckbox = new QCheckBox(text("Viewer Short Summary"), bar);
+    m_miniSummaryCheckbox->setObjectName(QStringLiteral("miniSummaryCheckbox"));
+    m_cellSlider = new QSlider(Qt::Horizontal, bar);
+    m_cellSlider->setObjectName(QStringLiteral("viewerCellSlider"));
+    m_cellSlider->setRange(kMinCellWidth, kMaxCellWidth);
+    m_cellSlider->setFixedWidth(120);
+    row->addWidget(m_unitButton);
+    row->addWidget(prev);
+    row->addWidget(today);
+    row->addWidget(next);
+    row->addWidget(m_topDateField);
+    row->addStretch(1);
+    row->addWidget(m_miniSummaryCheckbox);
+    row->addWidget(new QLabel(text("Viewer Cell Width"), bar));
+    row->addWidget(m_cellSlider);
+
+    connect(m_unitButton, &QComboBox::activated, this, [this](int index) { updatePeriod(m_unitButton->itemData(index).toInt()); });
+    connect(prev, &QToolButton::clicked, this, [this] { moveDateForwardOrBackward(-1); });
+    connect(next, &QToolButton::clicked, this, [this] { moveDateForwardOrBackward(1); });
+    connect(today, &QToolButton::clicked, this, [this] { todayButtonPushed(); });
+    connect(m_topDateField, &DateField::dateChanged, this, [this](DateField *field) {
+        const std::optional<QDate> date = field->date();
+        if (date && m_window && *date != m_window->topDate()) m_window->performInputDate(*date);
+    });
+    connect(m_miniSummaryCheckbox, &QCheckBox::toggled, this, &ViewerPage::setShortSummary);
+    connect(m_cellSlider, &QSlider::valueChanged, this, &ViewerPage::setCellWidth);
+}
+
+void ViewerPage::syncBar()
+{
+    const CV4Settings *settings = document()->settings().get();
+    const QSignalBlocker b1(m_unitButton), b2(m_miniSummaryCheckbox), b3(m_cellSlider);
+    m_unitButton->setCurrentIndex(m_unitButton->findData(m_columns.unit()));
+    m_miniSummaryCheckbox->setChecked(settings && settings->viewerSummary() != 0);
+    m_cellSlider->setValue(settings && settings->viewerCellWidth() != 0 ? settings->viewerCellWidth() : kDefaultCellWidth);
+    if (m_window) m_topDateField->setDate(m_window->topDate());
+}
+
+void ViewerPage::applyFont()
+{
+    const CV4Settings *settings = document()->settings().get();
+    const int size = fontSizeForIndex(settings ? settings->viewerFontSize() : kDefaultFontIndex);
+    m_accountView->setFontSize(size);
+    m_actualView->setFontSize(size);
+    // The kind column holds "Ca " in the account grid's font, plus the cell's margins.
+    m_kindWidth = std::max(kKindWidth,
+                           QFontMetrics(m_accountView->font()).horizontalAdvance(QStringLiteral("Ca ")) + kCellMargins);
+}
+
+int ViewerPage::visibleWidth() const
+{
+    const int width = m_accountView->viewport()->width();
+    return width > 0 ? width : m_actualView->viewport()->width();
+}
+
+// ---------------------------------------------------------------- columns
+
+void ViewerPage::setupColumns()
+{
+    if (!m_built) return;
+    layoutColumns();
+    m_accountModel->refreshValues();
+    m_actualModel->refreshValues();
+}
+
+void ViewerPage::layoutColumns()
+{
+    if (!m_built) return;
+    const CV4Settings *settings = document()->settings().get();
+    ViewerColumns::Metrics metrics;
+    // The layout counts a kind column of 20; a wider font's takes the difference.
+    metrics.visibleWidth = visibleWidth() - (m_kindWidth - kKindWidth);
+    metrics.spacing = 0;
+    metrics.cellWidth = m_cellSlider->value();
+    const QFont headerFont = m_accountView->header()->font();
+    metrics.ratioWidth = QFontMetricsF(headerFont).horizontalAdvance(QStringLiteral("100.00")) * 1.1;
+    metrics.largeHeaderFont = headerFont.pixelSize() >= kLargeHeaderFont;
+    metrics.shortSummary = settings && settings->viewerSummary() != 0;
+    if (!m_preserveSelectedColumn) {
+        m_accountView->setSelectedColumnId(0);
+        m_actualView->setSelectedColumnId(0);
+    }
+    if (m_window) m_columns.setTopDate(m_window->topDate());
+    m_columns.layout(metrics);
+
+    m_accountModel->setColumnCountTo(m_columns.accountColumnCount());
+    m_actualModel->setColumnCountTo(m_columns.categoryColumnCount());
+    QHeaderView *accounts = m_accountView->header();
+    QHeaderView *categories = m_actualView->header();
+    for (int column = 0; column < m_columns.accountColumnCount(); ++column) {
+        int width = m_columns.accountWidth(column);
+        if (column == 1) width = m_kindWidth;
+        accounts->resizeSection(column, width);
+    }
+    // The category grid's name column lines its data columns up with the accounts'.
+    categories->resizeSection(0, kAccountNameWidth + kCarryWidth);
+    categories->resizeSection(1, m_kindWidth);
+    for (int column = 2; column < m_columns.categoryColumnCount(); ++column)
+        categories->resizeSection(column, m_columns.accountWidth(ViewerColumns::accountColumnOf(column)));
+    setupColumnHeader();
+    if (m_window) m_topDateField->setDate(m_window->topDate());
+}
+
+void ViewerPage::setupColumnHeader()
+{
+    m_values.invalidateSums();
+    m_values.setFutureColor(preference().futureColor());
+    const QDate today = QDate::currentDate();
+    PeriodOfToday period = document()->dateFormatterBeginAndEndOfToday(today);
+    // A day column is today's only on today itself, also in the week view.
+    if (m_columns.unit() <= 1) period.begin = period.end = today;
+    const QLocale locale(isJapanese() ? QLocale::Japanese : QLocale::English);
+    const QString format = localizedString(periodFormatKey(std::clamp(m_columns.unit() - 1, 0, 4)));
+    m_todayColumn = m_columns.todayColumn(today, period.begin, period.end);
+    m_values.setTodayColumn(m_todayColumn);
+    const QPalette palette = QApplication::palette();
+    for (int column = 0; column < m_columns.accountColumnCount(); ++column) {
+        const int categoryColumn = ViewerColumns::categoryColumnOf(column);
+        QString title;
+        QString categoryTitle;
+        QColor textColor;
+        QColor background;
+        if (column == 2) {
+            title = text("Report-View-Carry");
+        } else if (m_columns.isDataColumn(column)) {
+            const QDate d = m_columns.columnFirstDate(column);
+            // Weekday names in the reader's language.
+            title = formatDate(d, QString(format).replace(QLatin1String("%a"), locale.dayName(d.dayOfWeek(), QLocale::ShortFormat)));
+            if (column == m_todayColumn) {
+                background = palette.color(QPalette::Highlight);
+                textColor = palette.color(QPalette::HighlightedText);
+            } else if (period.end < d) {
+                textColor = preference().futureColor();
+            }
+        } else if (const ViewerColumns::SummaryColumn *summary = m_columns.summaryAt(column)) {
+            title = text(summary->accountKey);
+            categoryTitle = text(summary->categoryKey);
+        }
+        m_accountModel->setHeader(column, title, textColor, background);
+        if (column != 2)
+            m_actualModel->setHeader(categoryColumn, m_columns.summaryAt(column) ? categoryTitle : QString(), {},
+                                     background);
+    }
+}
+
+int ViewerPage::columnIndexOfTodayInView(const CV4AccountView *view) const
+{
+    return view == m_actualView && m_todayColumn >= ViewerColumns::kStartDataCells ? m_todayColumn - 1 : m_todayColumn;
+}
+
+void ViewerPage::refreshMainView()
+{
+    setupColumns();
+    dataChanged();
+}
+
+void ViewerPage::dataChanged()
+{
+    if (!m_built) return;
+    accountViewInvalidate();
+    m_actualModel->refreshValues();
+}
+
+void ViewerPage::accountViewInvalidate()
+{
+    if (!m_built) return;
+    m_values.invalidateSums();
+    m_accountModel->refreshValues();
+}
+
+void ViewerPage::treesChanged()
+{
+    if (!m_built) return;
+    if (m_ignoreTreeChanges) return;
+    m_accountModel->reloadRows();
+    m_actualModel->reloadRows();
+    restoreExpansionStatus();
+}
+
+// ---------------------------------------------------------------- periods
+
+void ViewerPage::updatePeriod(int unit)
+{
+    unit = std::clamp(unit, 0, kUnits - 1);
+    if (CV4Settings *settings = document()->settings().get()) settings->setViewerUnit(unit);
+    m_columns.setUnit(unit);
+    if (m_window) m_window->changeTopDateUnit(unit);
+    syncBar();
+    setupColumns();
+}
+
+void ViewerPage::moveDateForwardOrBackward(int direction)
+{
+    if (!m_window) return;
+    m_window->moveDateWithMode(m_columns.unit(), direction);
+    // Both grids keep their selected column across the step.
+    m_preserveSelectedColumn = true;
+    setupColumns();
+    m_preserveSelectedColumn = false;
+}
+
+void ViewerPage::todayButtonPushed(const QDate &today)
+{
+    if (!m_window) return;
+    auto *focused = qobject_cast<CV4AccountView *>(QApplication::focusWidget());
+    m_window->todayTopDate(m_columns.unit(), today);
+    setupColumns();
+    if (focused && m_todayColumn < ViewerColumns::kStartDataCells + m_columns.numDataCells())
+        focused->selectColumnAtIndexValue(columnIndexOfTodayInView(focused));
+}
+
+void ViewerPage::dateChosen(const QDate &)
+{
+    updatePeriod(m_columns.unit());
+}
+
+bool ViewerPage::changeFontSize(bool larger)
+{
+    CV4Settings *settings = document()->settings().get();
+    if (!settings) return false;
+    const int index = settings->viewerFontSize();
+    if (larger ? index > 4 : index < 2) return false;
+    const int next = index + (larger ? 1 : -1);
+    if (m_actualView->fontSize() == fontSizeForIndex(next)) return false;
+    settings->setViewerFontSize(next);
+    applyFont();
+    setupColumns();
+    return true;
+}
+
+void ViewerPage::setShortSummary(bool on)
+{
+    if (CV4Settings *settings = document()->settings().get()) settings->setViewerSummary(on ? 1 : 0);
+    setupColumns();
+}
+
+void ViewerPage::setCellWidth(int width)
+{
+    {
+        const QSignalBlocker blocker(m_cellSlider);
+        m_cellSlider->setValue(width);
+    }
+    if (CV4Settings *settings = document()->settings().get()) {
+        // The width alone does not make the book edited.
+        const bool wasChanged = settings->changed();
+        settings->setViewerCellWidth(width);
+        if (!wasChanged) settings->clearChanged();
+    }
+    setupColumns();
+}
+
+// ---------------------------------------------------------------- page protocol
+
+void ViewerPage::enter(bool dirty)
+{
+    if (dirty) document()->createCacheIfDirty();
+    if (m_window) m_window->adjustTopDate(m_columns.unit());
+    refreshMainView();
+}
+
+void ViewerPage::commitPendingInput()
+{
+    m_accountView->commitPendingPanelInput();
+    m_actualView->commitPendingPanelInput();
+}
+
+void ViewerPage::willClose()
+{
+    // The document goes now and the page later: nothing may reach it again.
+    m_built = false;
+    m_resizeTimer->stop();
+    disconnect(document(), nullptr, this, nullptr);
+    m_accountView->willClose();
+    m_actualView->willClose();
+    m_accountView->setModel(nullptr);
+    m_actualView->setModel(nullptr);
+}
+
+void ViewerPage::resizeEvent(QResizeEvent *event)
+{
+    WindowPage::resizeEvent(event);
+    // Columns follow the width at once; values are read again once the resize settles.
+    layoutColumns();
+    m_resizeTimer->start();
+}
+
+void ViewerPage::showEvent(QShowEvent *event)
+{
+    WindowPage::showEvent(event);
+    // The first layout needs the grids' real width.
+    setupColumns();
+}
+
+// ---------------------------------------------------------------- saving and opening
+
+void ViewerPage::storeState()
+{
+    if (CV4Settings *settings = document()->settings().get()) {
+        const QRect frame = m_accountView->geometry();
+        settings->setSplitX(frame.x());
+        settings->setSplitY(frame.y());
+        settings->setSplitWidth(frame.width());
+        settings->setSplitHeight(frame.height());
+    }
+    // Expansion lives in the nodes' flags, which travel with the trees.
+    if (m_expansionChanged) {
+        m_ignoreTreeChanges = true;
+        document()->commitAccountModel();
+        document()->commitActualModel();
+        m_ignoreTreeChanges = false;
+        m_expansionChanged = false;
+    }
+}
+
+void ViewerPage::restoreExpansionStatus()
+{
+    m_accountView->restoreExpansionState();
+    m_actualView->restoreExpansionState();
+    const CV4Settings *settings = document()->settings().get();
+    if (settings && settings->splitHeight() != 0) {
+        const int total = m_splitter->height();
+        const int first = settings->splitHeight();
+        if (total > first) m_splitter->setSizes({first, total - first});
+    }
+    m_expansionChanged = false;
+}
+
+// ---------------------------------------------------------------- printing
+
+bool ViewerPage::hasPrintableContent() const
+{
+    return document() && document()->accountModel() && document()->actualModel();
+}
+
+std::unique_ptr<CV4InfoView> ViewerPage::makePrintView(PageSetup &setup)
+{
+    if (!hasPrintableContent()) return nullptr;
+    CV4Document *doc = document();
+    std::vector<CV4InfoMainViewParam> rows{
+        CV4InfoMainViewParam(CV4InfoViewParam::Header, nullptr, CV4InfoMainViewParam::Accounts)};
+    addPrintRows(rows, *m_accountView, {}, 0, CV4InfoMainViewParam::Accounts);
+    rows.emplace_back(CV4InfoViewParam::Header, nullptr, CV4InfoMainViewParam::Categories);
+    addPrintRows(rows, *m_actualView, {}, 0, CV4InfoMainViewParam::Categories);
+    auto printed = std::make_shared<ViewerPrintRow>(m_window ? m_window->topDate() : QDate::currentDate());
+    auto callback = [doc, printed](const CV4InfoMainViewParam &row) {
+        const bool accounts = row.kind() == CV4InfoMainViewParam::Accounts;
+        if (row.isHeader()) return accounts ? printed->accountHeader() : printed->categoryHeader();
+        if (!row.ref()) return QStringList();
+        return accounts ? printed->accountCells(*doc, *row.ref()) : printed->categoryCells(*doc, *row.ref());
+    };
+    return std::make_unique<CV4InfoMainView>(callback, std::move(rows), setup);
 }
 
 } // namespace cv

@@ -2,7 +2,11 @@
 // One page of the document window. The page's contents come with its own
 // part of the program; the window only enters, leaves and commits pages.
 
+#include "charts/CV4InfoView.h"
+
 #include <QWidget>
+
+#include <memory>
 
 class CV4Document;
 
@@ -26,6 +30,9 @@ public:
     virtual void dateChosen(const QDate &date) {}
     // Whether a print of the page has anything to print.
     virtual bool hasPrintableContent() const { return false; }
+    // The page's print view for the setup (which the view may change); none
+    // when there is nothing to print.
+    virtual std::unique_ptr<CV4InfoView> makePrintView(PageSetup &setup) { return nullptr; }
 
 protected:
     // The heading shown until the page's contents are built.

@@ -5,6 +5,7 @@
 #include "mainwindow/InitialPanelController.h"
 
 #include <QDir>
+#include <QTest>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -31,6 +32,7 @@ TEST_P(ScreenshotTest, StartUpPanelAndEachPage)
     w->show();
     for (const char *id : {"TB01", "TB02", "TB03", "TB05", "TB06"}) {
         w->selectTabWithIdentifier(QLatin1String(id));
+        QTest::qWait(150);  // the viewer settles after the last resize
         EXPECT_TRUE(w->grab().save(folder + QStringLiteral("/window-%1-%2.png").arg(lang, QLatin1String(id))));
     }
     // The menu bar's File menu, opened.

@@ -4,11 +4,17 @@
 
 #include "mainwindow/DocumentToolbar.h"
 #include "mainwindow/SearchPage.h"
+#include "mainwindow/ViewerPage.h"
 #include "mainwindow/WindowPage.h"
 
+#include "controls/MiniCalendarPanelController.h"
+
+#include <QFileInfo>
 #include <QMenu>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QToolButton>
+#include <QUndoStack>
 
 namespace {
 
@@ -217,6 +223,13 @@ TEST_F(DelegateTest, BusyIndicatorFollowsNestedLongOperations)
     document->postNoBusy();
     EXPECT_FALSE(w->isBusy());
     EXPECT_TRUE(indicator->isHidden());
+
+    // Another book's long operation shows here too.
+    CV4Document *other = delegate->newDocument();
+    other->postBusy();
+    EXPECT_TRUE(w->isBusy());
+    other->postNoBusy();
+    EXPECT_FALSE(w->isBusy());
 }
 
 namespace {
@@ -245,7 +258,9 @@ TEST_F(DelegateTest, CalendarAndCalculatorValuesGoWhereThePageSays)
         w->setReportDate(QDate(2000, 1, 1));
         w->selectTab(c.page);
         w->performInputDate(picked);
-        EXPECT_EQ(w->topDate() == picked, c.topDate) << c.page;
+        // The viewer starts its period where the picked day's begins.
+        const QDate top = c.page == 0 ? w->fiscalDate(picked, w->viewerPage()->columns().unit()) : picked;
+        EXPECT_EQ(w->topDate() == top, c.topDate) << c.page;
         EXPECT_EQ(w->reportDate() == picked, c.reportDate) << c.page;
     }
 
@@ -266,3 +281,83 @@ TEST_F(DelegateTest, CalendarAndCalculatorValuesGoWhereThePageSays)
 }
 
 #include "WindowTest.moc"
+
+TEST_F(DelegateTest, TheWindowEndsCellEditsOnOutsideClicksAndTakesCalendarDates)
+{
+    delegate->newDocument();
+    CV4WindowController *w = window();
+    ASSERT_NE(w, nullptr);
+    EXPECT_NE(dynamic_cast<cv::OutsideClickClient *>(w), nullptr);
+    auto *receiver = dynamic_cast<cv::DateReceiver *>(w);
+    ASSERT_NE(receiver, nullptr);
+    receiver->performInputDate(QDate(2011, 3, 4));
+    EXPECT_EQ(w->topDate(), w->fiscalDate(QDate(2011, 3, 4), w->viewerPage()->columns().unit()));
+}
+
+TEST_F(DelegateTest, UndoAndRedoFollowTheDocumentsStack)
+{
+    CV4Document *document = delegate->newDocument();
+    QAction *undo = delegate->actionNamed(QStringLiteral("undo"));
+    QAction *redo = delegate->actionNamed(QStringLiteral("redo"));
+    ASSERT_EQ(window()->undoStack(), document->undoStack());
+    delegate->validateMenus();
+    EXPECT_FALSE(undo->isEnabled());
+    document->undoStack()->push(new QUndoCommand(QStringLiteral("typed")));
+    delegate->validateMenus();
+    EXPECT_TRUE(undo->isEnabled());
+    undo->trigger();
+    EXPECT_TRUE(redo->isEnabled()) << "revalidated after the command";
+    EXPECT_EQ(document->undoStack()->index(), 0);
+}
+
+TEST_F(DelegateTest, PageSwitchesAndOpeningMenusCloseTheCalendar)
+{
+    delegate->newDocument();
+    CV4WindowController *w = window();
+    w->show();
+    auto *calendar = cv::MiniCalendarPanelController::get();
+    const auto openCalendar = [&] {
+        if (!calendar->isVisible()) calendar->toggleRelativeToPoint(w->geometry().center(), w, QDate(2010, 1, 1));
+        ASSERT_TRUE(calendar->isVisible());
+    };
+    openCalendar();
+    w->selectTabWithIdentifier(QStringLiteral("TB02"));
+    EXPECT_FALSE(calendar->isVisible()) << "page switch";
+
+    openCalendar();
+    QMenuBar *bar = w->findChild<QMenuBar *>();
+    ASSERT_NE(bar, nullptr);
+    Q_EMIT bar->actions().first()->menu()->aboutToShow();
+    EXPECT_FALSE(calendar->isVisible()) << "menu";
+}
+
+TEST_F(DelegateTest, PrintIsOfferedOnPagesWithAViewAndWritesTheViewerToPdf)
+{
+    CV4Document *document = delegate->newDocument();
+    CV4WindowController *w = window();
+    QAction *print = delegate->actionNamed(QStringLiteral("print"));
+    QAction *preview = delegate->actionNamed(QStringLiteral("printPreview"));
+    ASSERT_NE(print, nullptr);
+    ASSERT_NE(preview, nullptr);
+    struct Case {
+        const char *page;
+        bool printable;
+    };
+    // Pages whose views come with their own parts print nothing yet.
+    for (const Case &c : {Case{"TB01", true}, Case{"TB02", false}, Case{"TB03", false}}) {
+        w->selectTabWithIdentifier(QLatin1String(c.page));
+        delegate->validateMenus();
+        EXPECT_EQ(print->isEnabled(), c.printable) << c.page;
+        EXPECT_EQ(preview->isEnabled(), c.printable) << c.page;
+    }
+    w->selectTabWithIdentifier(QStringLiteral("TB01"));
+    w->addTemporaryTab(new QWidget);
+    EXPECT_FALSE(w->canPrint()) << "the temporary page prints nothing";
+    w->removeTemporaryTab();
+
+    const QString pdf = path(QStringLiteral("viewer.pdf"));
+    const cv::PrintRunner::Result result = w->printView(delegate->preference(), cv::PrintRunner::Mode::Pdf, pdf);
+    EXPECT_TRUE(result.printed);
+    EXPECT_GT(QFileInfo(pdf).size(), 1000);
+    EXPECT_EQ(document->isCurrencyPrinting(), false);
+}

@@ -1,0 +1,196 @@
+// The document window on a synthetic book (cv-gen-book), offscreen: opening
+// the book into its window until the viewer is painted (against opening the
+// document alone), painting a full viewer screen, and switching the unit.
+//   cv-viewer-bench --book=PATH.cvv2 [--shots=FOLDER] [benchmark flags]
+// With --shots the viewer is written as PNG in months and weeks, in English
+// and Japanese, with its printed form as PDF, and nothing is timed.
+
+#include "document/CV4Document.h"
+#include "document/CV4DocumentBackup.h"
+#include "document/CV4Preference.h"
+#include "document/WorkingFolder.h"
+#include "gen/BookGenerator.h"
+#include "mainwindow/AccountOutlineView.h"
+#include "mainwindow/ActualOutlineView.h"
+#include "mainwindow/CV4WindowController.h"
+#include "mainwindow/ViewerPage.h"
+#include "platform/Localization.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QString g_book;
+constexpr QSize kWindowSize(1280, 800);
+
+QDate viewedMonth()
+{
+    return cv::bench::BookOptions().lastDay.addMonths(-6);
+}
+
+// A window on the document, laid out and painted once.
+std::unique_ptr<CV4WindowController> openWindow(CV4Document &doc)
+{
+    auto window = std::make_unique<CV4WindowController>(&doc);
+    window->resize(kWindowSize);
+    window->show();
+    QImage image(window->size(), QImage::Format_ARGB32_Premultiplied);
+    window->render(&image);
+    return window;
+}
+
+void paint(QWidget &widget)
+{
+    QImage image(widget.size(), QImage::Format_ARGB32_Premultiplied);
+    widget.render(&image);
+    benchmark::DoNotOptimize(image.constBits());
+}
+
+void open_document(benchmark::State &state)
+{
+    for (auto _ : state) {
+        CV4Document doc;
+        if (!cv::bench::openBook(doc, g_book)) state.SkipWithError("the book does not open");
+    }
+}
+
+void open_into_window(benchmark::State &state)
+{
+    for (auto _ : state) {
+        CV4Document doc;
+        if (!cv::bench::openBook(doc, g_book)) state.SkipWithError("the book does not open");
+        std::unique_ptr<CV4WindowController> window = openWindow(doc);
+        state.PauseTiming();
+        window->documentClosing();
+        window.reset();
+        state.ResumeTiming();
+    }
+}
+
+struct OpenWindow {
+    CV4Document doc;
+    std::unique_ptr<CV4WindowController> window;
+    cv::ViewerPage *viewer = nullptr;
+    bool open(int unit)
+    {
+        if (!cv::bench::openBook(doc, g_book)) return false;
+        window = openWindow(doc);
+        viewer = window->viewerPage();
+        viewer->updatePeriod(unit);
+        window->performInputDate(viewedMonth());
+        // Every row of both grids open, as a household that looks at all of it.
+        viewer->accountView()->expandAll();
+        viewer->actualView()->expandAll();
+        QTest::qWait(cv::ViewerPage::kResizeDelayMs + 20);
+        return true;
+    }
+    ~OpenWindow()
+    {
+        if (window) window->documentClosing();
+    }
+};
+
+void paint_viewer(benchmark::State &state)
+{
+    OpenWindow open;
+    if (!open.open(int(state.range(0)))) {
+        state.SkipWithError("the book does not open");
+        return;
+    }
+    for (auto _ : state) {
+        // Fresh values every time: nothing painted before is reused.
+        open.viewer->dataChanged();
+        paint(*open.viewer);
+    }
+    state.counters["columns"] = open.viewer->columns().accountColumnCount();
+}
+
+void switch_unit(benchmark::State &state)
+{
+    OpenWindow open;
+    if (!open.open(2)) {
+        state.SkipWithError("the book does not open");
+        return;
+    }
+    int unit = 1;
+    for (auto _ : state) {
+        open.viewer->updatePeriod(unit);
+        paint(*open.viewer);
+        unit = unit == 1 ? 2 : 1;
+    }
+}
+
+int writeShots(const QString &folder)
+{
+    QDir().mkpath(folder);
+    int failures = 0;
+    for (const char *lang : {"en", "ja"}) {
+        cv::setLanguageOverride(QLatin1String(lang));
+        for (const auto &[unit, name] : {std::pair{2, "month"}, std::pair{1, "week"}}) {
+            OpenWindow open;
+            if (!open.open(unit)) return 1;
+            open.viewer->accountView()->collapseAll();
+            open.viewer->accountView()->expandToDepth(1);
+            open.viewer->actualView()->collapseAll();
+            open.viewer->actualView()->expandToDepth(0);
+            const QString file = QStringLiteral("%1/viewer-%2-%3").arg(folder, QLatin1String(lang), QLatin1String(name));
+            if (!open.window->grab().save(file + QStringLiteral(".png"))) ++failures;
+            // The printed viewer of the same rows, as File > Print writes it to PDF.
+            if (!open.window->printView(CV4Preference(), cv::PrintRunner::Mode::Pdf, file + QStringLiteral(".pdf")).printed)
+                ++failures;
+        }
+    }
+    cv::setLanguageOverride(QString());
+    return failures;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    std::vector<char *> rest;
+    QString shots;
+    for (int i = 0; i < argc; ++i) {
+        const QString a = QString::fromLocal8Bit(argv[i]);
+        if (a.startsWith(QLatin1String("--book=")))
+            g_book = a.mid(7);
+        else if (a.startsWith(QLatin1String("--shots=")))
+            shots = a.mid(8);
+        else
+            rest.push_back(argv[i]);
+    }
+    if (g_book.isEmpty()) {
+        fprintf(stderr, "usage: cv-viewer-bench --book=PATH.cvv2 [--shots=FOLDER]\n");
+        return 2;
+    }
+    QTemporaryDir work;
+    cv::work::setWorkFolder(work.filePath(QStringLiteral("Work")));
+    cv::backup::setFolders(work.filePath(QStringLiteral("Backup")), work.filePath(QStringLiteral("Old")));
+    cv::backup::setCountSource([] { return 5; });
+
+    int status = 0;
+    if (!shots.isEmpty()) {
+        status = writeShots(shots);
+    } else {
+        benchmark::RegisterBenchmark("open_document", open_document)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("open_into_window", open_into_window)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("paint_viewer", paint_viewer)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("switch_unit", switch_unit)->Unit(benchmark::kMillisecond);
+        int count = int(rest.size());
+        benchmark::Initialize(&count, rest.data());
+        benchmark::RunSpecifiedBenchmarks();
+        benchmark::Shutdown();
+    }
+    cv::work::setWorkFolder(QString());
+    cv::backup::setFolders(QString());
+    cv::backup::setCountSource(nullptr);
+    return status;
+}

@@ -1,0 +1,46 @@
+#include "mainwindow/AccountOutlineView.h"
+
+#include "document/CV4Document.h"
+#include "mainwindow/CV4WindowController.h"
+#include "mainwindow/SearchPage.h"
+#include "mainwindow/ViewerModel.h"
+#include "mainwindow/ViewerValues.h"
+#include "model/CVUnitModel.h"
+#include "model/DomainEnums.h"
+#include "platform/CV4Alert.h"
+#include "platform/Localization.h"
+
+using cv::NodeKind;
+
+QWidget *AccountOutlineView::editItem(const CVUnitModelPtr &node, const QDate &from, const QDate &to)
+{
+    if (!node || !m_wc || !m_wc->document()) return nullptr;
+    CVUnitModelPtr item = node;
+    // The cash part of an investment account stands for the account.
+    if (item->kind() == NodeKind::CashPart && item->parent()) item = item->parent()->shared_from_this();
+    const int kind = item->kind();
+    const cv::EntryPanelMaker &maker = m_wc->entryPanelMaker();
+    if (kind == NodeKind::Holding || kind == NodeKind::Investment)
+        return maker ? maker(*m_wc->document(), item, from, to, cv::EntryPanelKind::Trading) : nullptr;
+    if (cv::isAssetAccountKind(kind) || cv::isDebtAccountKind(kind))
+        return maker ? maker(*m_wc->document(), item, from, to, cv::EntryPanelKind::Account) : nullptr;
+    // Roots, groups and summaries: every entry of the accounts below.
+    std::vector<CVUnitModelPtr> accounts;
+    cv::ViewerValues::addAccountList(accounts, item);
+    if (accounts.empty()) return nullptr;
+    if (m_wc->execSearchForAccount(accounts, from, to) >= 0)
+        m_wc->selectTabWithIdentifier(QStringLiteral("TB02"));
+    return nullptr;
+}
+
+void AccountOutlineView::openFixedColumn(CVUnitModel *node, int)
+{
+    // Account and holding sheets come with the account commands.
+    if (!node || node->kind() != NodeKind::Group || !m_wc || !m_wc->document()) return;
+    const std::optional<QString> name =
+        CV4Alert::inputName(node->name(), cv::localizedString(QStringLiteral("Account Group Title")));
+    if (!name || name->isEmpty() || *name == node->name()) return;
+    node->setName(*name);
+    m_wc->document()->commitAccountModel();
+    if (cv::ViewerModel *m = viewerModel()) update(m->indexOfNode(node));
+}

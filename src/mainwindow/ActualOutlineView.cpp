@@ -1,0 +1,52 @@
+#include "mainwindow/ActualOutlineView.h"
+
+#include "document/CV4Document.h"
+#include "mainwindow/CV4WindowController.h"
+#include "mainwindow/ViewerModel.h"
+#include "model/CV4ActualModel.h"
+#include "model/CVUnitModel.h"
+#include "model/DomainEnums.h"
+#include "platform/CV4Alert.h"
+#include "platform/Localization.h"
+
+using cv::NodeKind;
+
+namespace {
+constexpr int kLastSystemIdent = 99;
+
+bool lies(const CVUnitModel *node, const CVUnitModelPtr &root)
+{
+    for (const CVUnitModel *n = node; n; n = n->parent()) {
+        if (root && n == root.get()) return true;
+    }
+    return false;
+}
+} // namespace
+
+QWidget *ActualOutlineView::editItem(const CVUnitModelPtr &node, const QDate &from, const QDate &to)
+{
+    if (!node || !m_wc || !m_wc->document() || !m_wc->document()->actualModel()) return nullptr;
+    const CV4ActualModelPtr &categories = m_wc->document()->actualModel();
+    const cv::EntryPanelMaker &maker = m_wc->entryPanelMaker();
+    if (!maker) return nullptr;
+    if (lies(node.get(), categories->moneyFlow()))
+        return maker(*m_wc->document(), node, from, to, cv::EntryPanelKind::Transfer);
+    if (lies(node.get(), categories->income()) || lies(node.get(), categories->expense()))
+        return maker(*m_wc->document(), node, from, to, cv::EntryPanelKind::Actual);
+    return nullptr;
+}
+
+void ActualOutlineView::openFixedColumn(CVUnitModel *node, int columnId)
+{
+    // The summary sheet comes with the category commands.
+    if (!node || columnId != 0 || !m_wc || !m_wc->document()) return;
+    const bool group = node->kind() == NodeKind::Group;
+    if ((!group && node->kind() != NodeKind::Category) || node->ident() <= kLastSystemIdent) return;
+    const std::optional<QString> name = CV4Alert::inputName(
+        node->name(), cv::localizedString(group ? QStringLiteral("Actual Group Title") : QStringLiteral("Actual Item Title")));
+    const QString trimmed = name ? name->trimmed() : QString();
+    if (trimmed.isEmpty() || trimmed == node->name()) return;
+    node->setName(trimmed);
+    m_wc->document()->commitActualModel();
+    if (cv::ViewerModel *m = viewerModel()) update(m->indexOfNode(node));
+}

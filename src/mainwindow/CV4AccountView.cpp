@@ -1,0 +1,459 @@
+#include "mainwindow/CV4AccountView.h"
+
+#include "controls/CV4TableView.h"
+#include "controls/PopupManager.h"
+#include "document/CV4Document.h"
+#include "document/CV4Preference.h"
+#include "mainwindow/CV4WindowController.h"
+#include "mainwindow/ViewerModel.h"
+#include "mainwindow/ViewerPage.h"
+#include "model/CVUnitModel.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QUndoStack>
+
+namespace {
+
+constexpr int kClickOpensFromColumn = 2;
+
+// Paints the cell backgrounds of the viewer and the selected cell: the grid
+// itself draws no selection.
+class ViewerCellDelegate : public QStyledItemDelegate {
+public:
+    explicit ViewerCellDelegate(CV4AccountView *grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
+        opt.state &= ~QStyle::State_Selected;
+        opt.state &= ~QStyle::State_HasFocus;
+        const cv::ViewerModel *model = m_grid->viewerModel();
+        cv::ViewerPage *viewer = m_grid->viewer();
+        const int column = model ? model->accountColumn(index.column()) : index.column();
+        if (viewer && model) {
+            const cv::ViewerColumns &columns = viewer->columns();
+            const CV4Preference &prefs = viewer->preference();
+            const bool top = !index.parent().isValid();
+            QColor background;
+            if (top) {
+                background = prefs.categoryColor();
+            } else if (column < cv::ViewerColumns::kStartDataCells || column >= columns.startEndCells()) {
+                background = prefs.titleColor();
+            } else if (columns.isDataColumn(column)) {
+                background = m_grid->displayRow(index) % 2 ? QColor(237, 243, 254) : QColor(Qt::white);
+                const CVUnitModel *node = model->nodeAt(index);
+                if (model->grid() == cv::ViewerModel::Accounts && node &&
+                    !viewer->values().validAtColumn(*node, column))
+                    background = prefs.titleColor();
+            }
+            if (background.isValid()) painter->fillRect(option.rect, background);
+        }
+        const bool selected = m_grid->hasFocus() && m_grid->selectionModel() &&
+                              m_grid->selectionModel()->isRowSelected(index.row(), index.parent()) &&
+                              (index.column() == 0 || column == m_grid->selectedColumnId());
+        if (selected) {
+            painter->fillRect(option.rect, QApplication::palette().color(QPalette::Active, QPalette::Highlight));
+            const QColor text = opt.palette.color(QPalette::Text);
+            const QVariant colour = index.data(Qt::ForegroundRole);
+            // Coloured amounts keep their colour; plain text turns white.
+            if (!colour.isValid() || colour.value<QColor>() == text || index.data(cv::ViewerModel::DataColumnRole).toBool())
+                opt.palette.setColor(QPalette::Text, Qt::white);
+            else
+                opt.palette.setColor(QPalette::Text, colour.value<QColor>());
+        } else if (const QVariant colour = index.data(Qt::ForegroundRole); colour.isValid()) {
+            opt.palette.setColor(QPalette::Text, colour.value<QColor>());
+        } else {
+            opt.palette.setColor(QPalette::Text, Qt::black);
+        }
+        opt.backgroundBrush = Qt::NoBrush;
+        QStyle *style = opt.widget ? opt.widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), m_grid->lineHeight()};
+    }
+
+private:
+    CV4AccountView *m_grid;
+};
+
+} // namespace
+
+CV4AccountView::CV4AccountView(CV4WindowController *window, cv::ViewerPage *viewer, QWidget *parent)
+    : ExpansionStateSavedOutlineView(parent), m_wc(window), m_viewer(viewer)
+{
+    setItemDelegate(new ViewerCellDelegate(this));
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(false);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setIndentation(12);
+    header()->setStretchLastSection(false);
+    header()->setDefaultAlignment(Qt::AlignCenter);
+    header()->setSectionsMovable(false);
+    QPalette p = palette();
+    // The selected cell is painted by the delegate; the row draws nothing.
+    p.setColor(QPalette::Highlight, Qt::transparent);
+    p.setColor(QPalette::Inactive, QPalette::Highlight, Qt::transparent);
+    setPalette(p);
+    setFontSize(m_fontSize);
+}
+
+CV4AccountView::~CV4AccountView() = default;
+
+cv::ViewerModel *CV4AccountView::viewerModel() const
+{
+    return qobject_cast<cv::ViewerModel *>(model());
+}
+
+int CV4AccountView::columnIdOf(int column) const
+{
+    const cv::ViewerModel *m = viewerModel();
+    return m ? m->accountColumn(column) : column;
+}
+
+int CV4AccountView::columnOfId(int id) const
+{
+    const cv::ViewerModel *m = viewerModel();
+    return m ? m->columnOfAccountColumn(id) : id;
+}
+
+// ---------------------------------------------------------------- selection
+
+bool CV4AccountView::setSelectedColumnId(int id)
+{
+    if (id == m_selectedColumnId) return false;
+    m_selectedColumnId = id;
+    viewport()->update();
+    return true;
+}
+
+int CV4AccountView::selectedColumnIndex() const
+{
+    return columnOfId(m_selectedColumnId);
+}
+
+QModelIndex CV4AccountView::selectedRow() const
+{
+    if (!selectionModel()) return {};
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    return rows.isEmpty() ? QModelIndex() : rows.first();
+}
+
+bool CV4AccountView::isSelectedColumn(int column, const QModelIndex &row) const
+{
+    return row.isValid() && selectionModel() && selectionModel()->isRowSelected(row.row(), row.parent()) &&
+           columnIdOf(column) == m_selectedColumnId;
+}
+
+void CV4AccountView::clickedColumn(int column, const QModelIndex &row)
+{
+    if (column < 0) return;
+    if (setSelectedColumnId(row.isValid() ? columnIdOf(column) : 0) && row.isValid()) update(row);
+}
+
+void CV4AccountView::selectColumnAtIndex(int column)
+{
+    QModelIndex row = selectedRow();
+    if (!row.isValid()) return;
+    setSelectedColumnId(columnIdOf(column));
+    scrollTo(row.siblingAtColumn(column));
+}
+
+void CV4AccountView::selectColumnAtIndexValue(int column)
+{
+    if (column < 0 || !model()) return;
+    if (!selectedRow().isValid()) {
+        const QModelIndex first = model()->index(0, 0);
+        if (!first.isValid()) return;
+        setCurrentIndex(first);
+        selectionModel()->select(first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    if (column >= model()->columnCount()) return;
+    selectColumnAtIndex(column);
+}
+
+void CV4AccountView::restoreSelection()
+{
+    if (m_savedColumnIndex >= 0) setSelectedColumnId(columnIdOf(m_savedColumnIndex));
+}
+
+void CV4AccountView::updateSelectionFromAccountView(const CV4AccountView &other)
+{
+    if (!model()) return;
+    const QModelIndex first = model()->index(0, 0);
+    if (first.isValid()) {
+        setCurrentIndex(first);
+        selectionModel()->select(first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    setSelectedColumnId(other.selectedColumnId());
+}
+
+// ---------------------------------------------------------------- fonts
+
+void CV4AccountView::setFontSize(int pixels)
+{
+    m_fontSize = pixels;
+    QFont f = font();
+    f.setPixelSize(pixels);
+    setFont(f);
+    header()->setFont(f);
+    const int height = QFontMetrics(f).height() + 2;
+    header()->setMinimumSectionSize(0);
+    // Fixed row heights: no value is ever measured.
+    m_rowHeight = height;
+    if (model()) doItemsLayout();
+}
+
+bool CV4AccountView::changeFontSize(int step)
+{
+    const int size = m_fontSize + step;
+    if (size <= kMinimumFontSize || size >= kMaximumFontSize) return false;
+    setFontSize(size);
+    return true;
+}
+
+// ---------------------------------------------------------------- cells and panels
+
+QWidget *CV4AccountView::editItem(const CVUnitModelPtr &, const QDate &, const QDate &)
+{
+    return nullptr;
+}
+
+void CV4AccountView::openCell(const QModelIndex &index)
+{
+    const cv::ViewerModel *m = viewerModel();
+    CVUnitModel *node = m ? m->nodeAt(index) : nullptr;
+    if (!node || !m_viewer) return;
+    const int id = columnIdOf(index.column());
+    if (id < cv::ViewerColumns::kStartDataCells) {
+        openFixedColumn(node, id);
+        return;
+    }
+    const auto [from, to] = m_viewer->columns().cellRange(id, m->grid() == cv::ViewerModel::Categories);
+    if (!from.isValid()) return;
+    const CVUnitModelPtr item = node->shared_from_this();
+    if (QWidget *panel = editItem(item, from, to)) maximizeInputPanel(panel);
+}
+
+void CV4AccountView::maximizeInputPanel(QWidget *panel)
+{
+    if (!panel || !m_wc) return;
+    saveSelection();
+    if (panel->metaObject()->indexOfMethod("willMaximizeForView(QWidget*)") >= 0)
+        QMetaObject::invokeMethod(panel, "willMaximizeForView", Q_ARG(QWidget *, this));
+    // A panel that asks to be closed (its OK button) by a signal is heard too.
+    if (panel->metaObject()->indexOfSignal("closeMaximizedPanelRequested()") >= 0)
+        connect(panel, SIGNAL(closeMaximizedPanelRequested()), this, SLOT(closeMaximizedPanel()));
+    m_wc->addTemporaryTab(panel);
+    m_panel = panel;
+}
+
+void CV4AccountView::commitPendingPanelInput()
+{
+    if (!m_panel) return;
+    if (m_panel->metaObject()->indexOfMethod("tableView()") >= 0) {
+        CV4TableView *table = nullptr;
+        QMetaObject::invokeMethod(m_panel, "tableView", Q_RETURN_ARG(CV4TableView *, table));
+        if (table) table->forceEndFieldEditing();
+    }
+    commitPanel(m_panel);
+    m_panel = nullptr;
+}
+
+void CV4AccountView::commitPanel(QObject *panel)
+{
+    if (!panel) return;
+    QMetaObject::invokeMethod(panel, "apply");
+    if (panel->metaObject()->indexOfMethod("didEnd()") >= 0) QMetaObject::invokeMethod(panel, "didEnd");
+    panelWillClose();
+    // Nothing entered in a panel can be undone once it is committed.
+    if (m_wc && m_wc->undoStack()) m_wc->undoStack()->clear();
+}
+
+void CV4AccountView::panelWillClose()
+{
+    cv::PopupManager::popupManager()->closeAll();
+    int written = 0;
+    if (m_panel && m_panel->metaObject()->indexOfMethod("returnCode()") >= 0)
+        QMetaObject::invokeMethod(m_panel, "returnCode", Q_RETURN_ARG(int, written));
+    if (written >= 1 && m_viewer) m_viewer->accountViewInvalidate();
+}
+
+void CV4AccountView::closeMaximizedPanel()
+{
+    if (!m_wc) return;
+    CV4Document::changeTextInputSource(this, false);
+    // Going back commits the panel through the page switcher.
+    m_wc->removeTemporaryTab();
+    restoreSelection();
+}
+
+void CV4AccountView::willClose()
+{
+    // The document decided about unsaved input before its window closes.
+    m_panel = nullptr;
+    m_wc = nullptr;
+}
+
+int CV4AccountView::displayRow(const QModelIndex &index) const
+{
+    const QRect rect = visualRect(index.siblingAtColumn(0));
+    return m_rowHeight > 0 ? (rect.top() + verticalOffset()) / m_rowHeight : 0;
+}
+
+// ---------------------------------------------------------------- keys and clicks
+
+void CV4AccountView::keyPressEvent(QKeyEvent *event)
+{
+    const QModelIndex row = selectedRow();
+    const int s = cv::ViewerColumns::kStartDataCells;
+    const int n = m_viewer ? m_viewer->columns().numDataCells() : 0;
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        if (parentWidget()) parentWidget()->setFocus(Qt::OtherFocusReason);
+        break;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: moveToPartner(); break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (row.isValid()) openCell(row.siblingAtColumn(selectedColumnIndex()));
+        break;
+    case Qt::Key_Left:
+        if (m_selectedColumnId > s) {
+            selectColumnAtIndex(selectedColumnIndex() - 1);
+        } else if (event->modifiers() & Qt::ControlModifier) {
+            if (row.isValid()) setExpanded(row, !isExpanded(row));
+        } else if (m_viewer) {
+            m_viewer->moveDateForwardOrBackward(-1);
+        }
+        break;
+    case Qt::Key_Right:
+        if (m_selectedColumnId < s + n - 1)
+            selectColumnAtIndex(selectedColumnIndex() + 1);
+        else if (m_viewer)
+            m_viewer->moveDateForwardOrBackward(1);
+        break;
+    case Qt::Key_Down: moveRow(1); break;
+    case Qt::Key_Up: moveRow(-1); break;
+    default: event->ignore(); return;
+    }
+    event->accept();
+}
+
+void CV4AccountView::moveRow(int direction)
+{
+    const QModelIndex row = selectedRow();
+    const QModelIndex next = row.isValid() ? (direction > 0 ? indexBelow(row) : indexAbove(row))
+                                           : (model() ? model()->index(0, 0) : QModelIndex());
+    if (!next.isValid()) return;
+    setCurrentIndex(next);
+    selectionModel()->select(next, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    scrollTo(next);
+}
+
+bool CV4AccountView::focusNextPrevChild(bool)
+{
+    // Tab belongs to the grids: it moves to the partner keeping the column.
+    return false;
+}
+
+void CV4AccountView::moveToPartner()
+{
+    if (!m_partner) return;
+    m_partner->setFocus(Qt::TabFocusReason);
+    m_partner->updateSelectionFromAccountView(*this);
+}
+
+void CV4AccountView::focusInEvent(QFocusEvent *event)
+{
+    m_mouseCausedFocus = event->reason() == Qt::MouseFocusReason;
+    ExpansionStateSavedOutlineView::focusInEvent(event);
+    viewport()->update();
+}
+
+void CV4AccountView::mousePressEvent(QMouseEvent *event)
+{
+    m_rClickedRow = -1;
+    m_rClickedColumn = -1;
+    const QPoint point = event->position().toPoint();
+    const int column = header()->logicalIndexAt(point.x());
+    if (column < 0) return;
+    const QModelIndex index = indexAt(point);
+    if (!hasFocus()) setFocus(Qt::MouseFocusReason);
+    if (event->button() == Qt::RightButton) {
+        if (index.isValid()) {
+            m_rClickedRow = displayRow(index);
+            m_rClickedColumn = column;
+            setCurrentIndex(index.siblingAtColumn(0));
+        }
+        return;
+    }
+    if (column == 0) {
+        if (index.isValid()) {
+            setSelectedColumnId(0);
+            QTreeView::mousePressEvent(event);
+            update(index);
+        }
+        return;
+    }
+    if (!index.isValid()) return;
+    const bool wasSelected = isSelectedColumn(column, index);
+    m_rClickedRow = displayRow(index);
+    m_rClickedColumn = column;
+    selectionModel()->setCurrentIndex(index.siblingAtColumn(0),
+                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    clickedColumn(column, index);
+    if (m_mouseCausedFocus) {
+        // The click that brought the focus only selects.
+        m_mouseCausedFocus = false;
+        return;
+    }
+    if (wasSelected && column >= kClickOpensFromColumn) openCell(index);
+}
+
+void CV4AccountView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    const QPoint point = event->position().toPoint();
+    const QModelIndex index = indexAt(point);
+    if (!index.isValid()) return;
+    if (index.column() == 0) {
+        QTreeView::mouseDoubleClickEvent(event);
+        return;
+    }
+    m_mouseCausedFocus = false;
+    clickedColumn(index.column(), index);
+    openCell(index);
+}
+
+// ---------------------------------------------------------------- painting
+
+void CV4AccountView::drawRow(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    // The branch area of top-level rows in the category colour, like their cells.
+    if (!index.parent().isValid() && m_viewer) {
+        const QRect rect(0, option.rect.top(), columnViewportPosition(0) + columnWidth(0), option.rect.height());
+        painter->fillRect(rect, m_viewer->preference().categoryColor());
+    }
+    ExpansionStateSavedOutlineView::drawRow(painter, option, index);
+}
+
+void CV4AccountView::paintEvent(QPaintEvent *event)
+{
+    // The name column's band in the title colour below the rows' own backgrounds.
+    if (m_viewer && model() && model()->rowCount() > 1) {
+        QPainter painter(viewport());
+        painter.fillRect(QRect(0, 0, columnWidth(0), viewport()->height()).intersected(event->rect()),
+                         m_viewer->preference().titleColor());
+    }
+    ExpansionStateSavedOutlineView::paintEvent(event);
+}

@@ -1,0 +1,193 @@
+#include "mainwindow/ViewerModel.h"
+
+#include "document/CV4Document.h"
+#include "mainwindow/ExpansionStateSavedOutlineView.h"
+#include "model/CV4AccountModel.h"
+#include "model/CV4ActualModel.h"
+#include "model/CVUnitModel.h"
+
+namespace cv {
+
+ViewerModel::ViewerModel(Grid grid, CV4Document &document, ViewerValues &values, const ViewerColumns &columns,
+                         QObject *parent)
+    : QAbstractItemModel(parent), m_grid(grid), m_document(document), m_values(values), m_columns(columns)
+{
+    m_columnCount = grid == Accounts ? ViewerColumns::kStartDataCells : ViewerColumns::kStartDataCells - 1;
+    m_headers.resize(size_t(m_columnCount));
+}
+
+std::vector<CVUnitModelPtr> ViewerModel::topNodes() const
+{
+    std::vector<CVUnitModelPtr> nodes;
+    if (m_grid == Accounts) {
+        if (const CV4AccountModelPtr &model = m_document.accountModel())
+            nodes = {model->asset(), model->debt(), model->summary()};
+    } else if (const CV4ActualModelPtr &model = m_document.actualModel()) {
+        nodes = {model->moneyFlow(), model->income(), model->expense(), model->summary()};
+    }
+    std::erase(nodes, nullptr);
+    return nodes;
+}
+
+bool ViewerModel::isSystemTransferRow(const CVUnitModel *node) const
+{
+    return m_grid == Categories &&
+           (node == m_document.autoCacheIn().get() || node == m_document.autoCacheOut().get());
+}
+
+const CVUnitModel *ViewerModel::childAt(const CVUnitModel *parent, int row) const
+{
+    if (!parent) {
+        const std::vector<CVUnitModelPtr> top = topNodes();
+        return row >= 0 && size_t(row) < top.size() ? top[size_t(row)].get() : nullptr;
+    }
+    const int own = parent->hasChildList() ? int(parent->children().size()) : 0;
+    if (row >= 0 && row < own) return parent->children()[size_t(row)].get();
+    const CV4ActualModelPtr &categories = m_document.actualModel();
+    if (m_grid == Categories && categories && parent == categories->summary().get()) {
+        if (row == own) return m_document.autoCacheIn().get();
+        if (row == own + 1) return m_document.autoCacheOut().get();
+    }
+    return nullptr;
+}
+
+int ViewerModel::childCount(const CVUnitModel *parent) const
+{
+    if (!parent) return int(topNodes().size());
+    if (isSystemTransferRow(parent)) return 0;
+    int count = parent->hasChildList() ? int(parent->children().size()) : 0;
+    const CV4ActualModelPtr &categories = m_document.actualModel();
+    if (m_grid == Categories && categories && parent == categories->summary().get()) count += 2;
+    return count;
+}
+
+const CVUnitModel *ViewerModel::parentOf(const CVUnitModel *node) const
+{
+    if (isSystemTransferRow(node)) return m_document.actualModel() ? m_document.actualModel()->summary().get() : nullptr;
+    return node->parent();
+}
+
+int ViewerModel::rowOf(const CVUnitModel *node) const
+{
+    const CVUnitModel *parent = parentOf(node);
+    const int count = childCount(parent);
+    for (int row = 0; row < count; ++row) {
+        if (childAt(parent, row) == node) return row;
+    }
+    return -1;
+}
+
+CVUnitModel *ViewerModel::nodeAt(const QModelIndex &index) const
+{
+    return index.isValid() ? static_cast<CVUnitModel *>(index.internalPointer()) : nullptr;
+}
+
+QModelIndex ViewerModel::indexOfNode(const CVUnitModel *node, int column) const
+{
+    if (!node) return {};
+    const int row = rowOf(node);
+    return row < 0 ? QModelIndex() : createIndex(row, column, const_cast<CVUnitModel *>(node));
+}
+
+QModelIndex ViewerModel::index(int row, int column, const QModelIndex &parent) const
+{
+    if (column < 0 || column >= m_columnCount) return {};
+    const CVUnitModel *node = childAt(nodeAt(parent), row);
+    return node ? createIndex(row, column, const_cast<CVUnitModel *>(node)) : QModelIndex();
+}
+
+QModelIndex ViewerModel::parent(const QModelIndex &child) const
+{
+    const CVUnitModel *node = nodeAt(child);
+    const CVUnitModel *parent = node ? parentOf(node) : nullptr;
+    return parent ? indexOfNode(parent) : QModelIndex();
+}
+
+int ViewerModel::rowCount(const QModelIndex &parent) const
+{
+    if (parent.isValid() && parent.column() != 0) return 0;
+    return childCount(nodeAt(parent));
+}
+
+int ViewerModel::columnCount(const QModelIndex &) const
+{
+    return m_columnCount;
+}
+
+bool ViewerModel::hasChildren(const QModelIndex &parent) const
+{
+    return rowCount(parent) > 0;
+}
+
+QVariant ViewerModel::data(const QModelIndex &index, int role) const
+{
+    const CVUnitModel *node = nodeAt(index);
+    if (!node) return {};
+    if (role == ExpansionStateSavedOutlineView::NodeRole) return QVariant::fromValue(quintptr(node));
+    if (role != Qt::DisplayRole && role != Qt::ForegroundRole && role != Qt::TextAlignmentRole &&
+        role != DataColumnRole)
+        return {};
+    const int column = accountColumn(index.column());
+    const ViewerCell cell =
+        m_grid == Accounts ? m_values.accountCell(*node, column) : m_values.categoryCell(*node, column);
+    switch (role) {
+    case Qt::DisplayRole: return cell.text;
+    case Qt::ForegroundRole: return cell.color.isValid() ? QVariant(cell.color) : QVariant();
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(Qt::Alignment(cell.rightAligned ? Qt::AlignRight | Qt::AlignVCenter
+                                                                   : Qt::AlignLeft | Qt::AlignVCenter));
+    case DataColumnRole: return cell.dataColumn;
+    default: return {};
+    }
+}
+
+QVariant ViewerModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || size_t(section) >= m_headers.size()) return {};
+    const Header &header = m_headers[size_t(section)];
+    switch (role) {
+    case Qt::DisplayRole: return header.title;
+    case Qt::ForegroundRole: return header.text.isValid() ? QVariant(header.text) : QVariant();
+    case Qt::BackgroundRole: return header.background.isValid() ? QVariant(header.background) : QVariant();
+    case Qt::TextAlignmentRole: return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+    default: return {};
+    }
+}
+
+void ViewerModel::setHeader(int column, const QString &title, const QColor &text, const QColor &background)
+{
+    if (column < 0 || column >= m_columnCount) return;
+    m_headers[size_t(column)] = {title, text, background};
+}
+
+void ViewerModel::setColumnCountTo(int count)
+{
+    count = std::max(count, 1);
+    if (count > m_columnCount) {
+        beginInsertColumns({}, m_columnCount, count - 1);
+        m_columnCount = count;
+        m_headers.resize(size_t(count));
+        endInsertColumns();
+    } else if (count < m_columnCount) {
+        beginRemoveColumns({}, count, m_columnCount - 1);
+        m_columnCount = count;
+        m_headers.resize(size_t(count));
+        endRemoveColumns();
+    }
+}
+
+void ViewerModel::refreshValues()
+{
+    const int rows = rowCount();
+    if (rows == 0) return;
+    Q_EMIT dataChanged(index(0, 0), index(rows - 1, m_columnCount - 1));
+    Q_EMIT headerDataChanged(Qt::Horizontal, 0, m_columnCount - 1);
+}
+
+void ViewerModel::reloadRows()
+{
+    beginResetModel();
+    endResetModel();
+}
+
+} // namespace cv

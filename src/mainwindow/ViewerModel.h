@@ -1,0 +1,82 @@
+#pragma once
+// The rows and cells of one viewer grid. Rows are the document's tree
+// nodes: the account grid shows the asset, debt and account-summary roots;
+// the category grid the transfer, income, expense and category-summary
+// roots, the last followed by the two system transfer rows. Cells are asked
+// of ViewerValues when painted; nothing is copied. The number of columns
+// changes by inserting and removing columns, so expansion and selection
+// survive a change of unit or width.
+
+#include "mainwindow/ViewerValues.h"
+
+#include <QAbstractItemModel>
+
+#include <vector>
+
+class CV4Document;
+
+namespace cv {
+
+class ViewerModel : public QAbstractItemModel {
+    Q_OBJECT
+public:
+    enum Grid { Accounts, Categories };
+    // A cell's ViewerCell::dataColumn, for the grid's painting.
+    static constexpr int DataColumnRole = Qt::UserRole + 101;
+
+    ViewerModel(Grid grid, CV4Document &document, ViewerValues &values, const ViewerColumns &columns,
+                QObject *parent = nullptr);
+
+    Grid grid() const { return m_grid; }
+    // The account-grid column a column of this grid stands for.
+    int accountColumn(int column) const
+    {
+        return m_grid == Accounts ? column : ViewerColumns::accountColumnOf(column);
+    }
+    int columnOfAccountColumn(int accountColumn) const
+    {
+        return m_grid == Accounts ? accountColumn : ViewerColumns::categoryColumnOf(accountColumn);
+    }
+    // Inserts or removes columns at the end to match the layout.
+    void setColumnCountTo(int count);
+    // Every shown value may have changed.
+    void refreshValues();
+    // The trees changed shape: rows are read again (the grid then restores
+    // expansion from the nodes).
+    void reloadRows();
+    // Header texts and colours.
+    void setHeader(int column, const QString &title, const QColor &text = {}, const QColor &background = {});
+
+    CVUnitModel *nodeAt(const QModelIndex &index) const;
+    QModelIndex indexOfNode(const CVUnitModel *node, int column = 0) const;
+    std::vector<CVUnitModelPtr> topNodes() const;
+
+    QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
+    QModelIndex parent(const QModelIndex &child) const override;
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    bool hasChildren(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+private:
+    struct Header {
+        QString title;
+        QColor text;
+        QColor background;
+    };
+    const CVUnitModel *childAt(const CVUnitModel *parent, int row) const;
+    int childCount(const CVUnitModel *parent) const;
+    int rowOf(const CVUnitModel *node) const;
+    const CVUnitModel *parentOf(const CVUnitModel *node) const;
+    bool isSystemTransferRow(const CVUnitModel *node) const;
+
+    Grid m_grid;
+    CV4Document &m_document;
+    ViewerValues &m_values;
+    const ViewerColumns &m_columns;
+    int m_columnCount = ViewerColumns::kStartDataCells;
+    std::vector<Header> m_headers;
+};
+
+} // namespace cv

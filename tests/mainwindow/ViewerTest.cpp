@@ -1,0 +1,300 @@
+// The viewer page in its window: columns that follow the unit without model
+// resets, navigation, fonts, keys, and entry panels in the temporary page.
+#include "MainWindowTestSupport.h"
+
+#include "mainwindow/AccountOutlineView.h"
+#include "mainwindow/ActualOutlineView.h"
+#include "mainwindow/SearchPage.h"
+#include "mainwindow/ViewerModel.h"
+#include "mainwindow/ViewerPage.h"
+#include "model/CV4AccountModel.h"
+#include "model/CV4Settings.h"
+#include "model/CVUnitModel.h"
+#include "model/DomainEnums.h"
+
+#include <QHeaderView>
+#include <QSignalSpy>
+#include <QTest>
+#include <QUndoStack>
+
+namespace {
+
+// An entry panel that only records what the window and the grids ask of it.
+class TestPanel : public QWidget {
+    Q_OBJECT
+public:
+    TestPanel(const CVUnitModelPtr &node, const QDate &from, const QDate &to, QStringList *log)
+        : m_node(node), m_from(from), m_to(to), m_log(log)
+    {
+    }
+    Q_INVOKABLE void willMaximizeForView(QWidget *view) { m_view = view; *m_log << QStringLiteral("maximize"); }
+    Q_INVOKABLE void apply() { *m_log << QStringLiteral("apply"); }
+    Q_INVOKABLE void didEnd() { *m_log << QStringLiteral("didEnd"); }
+    Q_INVOKABLE int returnCode() const { return 1; }
+    // The OK button.
+    void ok() { Q_EMIT closeMaximizedPanelRequested(); }
+
+Q_SIGNALS:
+    void closeMaximizedPanelRequested();
+
+public:
+
+    CVUnitModelPtr m_node;
+    QDate m_from;
+    QDate m_to;
+    QPointer<QWidget> m_view;
+    QStringList *m_log;
+};
+
+class ViewerTest : public DelegateTest {
+protected:
+    void open()
+    {
+        document = delegate->newDocument();
+        w = window();
+        ASSERT_NE(w, nullptr);
+        w->resize(1200, 700);
+        w->show();
+        viewer = w->viewerPage();
+        ASSERT_NE(viewer, nullptr);
+        w->setEntryPanelMaker([this](CV4Document &, const CVUnitModelPtr &node, const QDate &from, const QDate &to,
+                                     cv::EntryPanelKind) { return new TestPanel(node, from, to, &log); });
+        QTest::qWait(cv::ViewerPage::kResizeDelayMs + 50);
+    }
+    CVUnitModelPtr firstOfKind(cv::NodeKind kind) const
+    {
+        for (const CVUnitModelPtr &n : document->accountModel()->asset()->children())
+            if (n->kind() == kind) return n;
+        return nullptr;
+    }
+    QPoint cellCenter(CV4AccountView *grid, const QModelIndex &index) const
+    {
+        return grid->visualRect(index).center();
+    }
+
+    CV4Document *document = nullptr;
+    CV4WindowController *w = nullptr;
+    cv::ViewerPage *viewer = nullptr;
+    QStringList log;
+};
+
+TEST_F(ViewerTest, ColumnsFollowTheUnitByInsertingAndRemovingAndExpansionStays)
+{
+    open();
+    cv::ViewerModel *model = viewer->accountModel();
+    QSignalSpy resets(model, &QAbstractItemModel::modelAboutToBeReset);
+    QSignalSpy inserted(model, &QAbstractItemModel::columnsInserted);
+    QSignalSpy removed(model, &QAbstractItemModel::columnsRemoved);
+    const QModelIndex debt = model->index(1, 0);
+    viewer->accountView()->collapse(debt);
+    viewer->accountView()->expand(debt);
+    for (int unit : {1, 2, 0, 5, 1}) {
+        viewer->updatePeriod(unit);
+        EXPECT_EQ(model->columnCount(), viewer->columns().accountColumnCount()) << unit;
+        EXPECT_EQ(viewer->actualModel()->columnCount(), viewer->columns().categoryColumnCount()) << unit;
+        EXPECT_TRUE(viewer->accountView()->isExpanded(debt)) << unit;
+    }
+    // Narrower data columns: more of them, inserted.
+    viewer->updatePeriod(2);
+    const int before = model->columnCount();
+    viewer->setCellWidth(40);
+    EXPECT_GT(model->columnCount(), before);
+    viewer->setCellWidth(120);
+    EXPECT_LT(model->columnCount(), before);
+    viewer->refreshMainView();
+    EXPECT_TRUE(viewer->accountView()->isExpanded(debt));
+    EXPECT_TRUE(model->nodeAt(debt)->isExpanded());
+    // Saving stores the expansion with the trees and leaves the grids as they are.
+    Q_EMIT document->aboutToSave();
+    EXPECT_TRUE(viewer->accountView()->isExpanded(debt));
+    EXPECT_EQ(resets.count(), 0);
+    EXPECT_GT(inserted.count(), 0);
+    EXPECT_GT(removed.count(), 0);
+}
+
+TEST_F(ViewerTest, NavigationRemembersTheDateAcrossUnitsAndFontsStopAtTheirEnds)
+{
+    open();
+    document->settings()->setFiscalDayOfMonth(24);
+    struct Step {
+        const char *what;
+        std::function<void()> act;
+        QDate top;
+    };
+    const Step steps[] = {
+        {"pick in days", [&] { viewer->updatePeriod(0); w->performInputDate(QDate(2009, 5, 10)); }, QDate(2009, 5, 10)},
+        {"to months", [&] { viewer->updatePeriod(2); }, QDate(2009, 4, 25)},
+        {"snapping keeps the remembered day", [&] { w->adjustTopDate(2); }, QDate(2009, 4, 25)},
+        {"back to days", [&] { viewer->updatePeriod(0); }, QDate(2009, 5, 10)},
+        {"next day", [&] { viewer->moveDateForwardOrBackward(1); }, QDate(2009, 5, 11)},
+        {"to months again", [&] { viewer->updatePeriod(2); }, QDate(2009, 4, 25)},
+        {"next month", [&] { viewer->moveDateForwardOrBackward(1); }, QDate(2009, 5, 25)},
+        {"previous month", [&] { viewer->moveDateForwardOrBackward(-1); }, QDate(2009, 4, 25)},
+        {"the step forgot the day", [&] { viewer->updatePeriod(0); }, QDate(2009, 4, 25)},
+        {"previous day is not snapped", [&] { viewer->moveDateForwardOrBackward(-1); }, QDate(2009, 4, 24)},
+    };
+    for (const Step &s : steps) {
+        s.act();
+        EXPECT_EQ(w->topDate(), s.top) << s.what;
+        EXPECT_EQ(viewer->columns().columnFirstDate(cv::ViewerColumns::kStartDataCells), s.top) << s.what;
+    }
+
+    struct Font {
+        int stored;
+        bool larger;
+        int storedAfter;
+    } fonts[] = {{0, true, 4}, {6, true, 6}, {5, true, 5}, {1, false, 1}, {2, false, 1}};
+    for (const Font &f : fonts) {
+        document->settings()->setViewerFontSize(f.stored);
+        viewer->changeFontSize(!f.larger);  // shows the stored size's neighbour first
+        document->settings()->setViewerFontSize(f.stored);
+        viewer->changeFontSize(f.larger);
+        EXPECT_EQ(document->settings()->viewerFontSize(), f.storedAfter) << f.stored;
+    }
+    EXPECT_EQ(cv::ViewerPage::fontSizeForIndex(0), 11);
+    EXPECT_EQ(cv::ViewerPage::fontSizeForIndex(6), 11);
+    CV4AccountView *grid = viewer->accountView();
+    grid->setFontSize(7);
+    EXPECT_FALSE(grid->changeFontSize(-1)) << "6 is refused";
+    grid->setFontSize(31);
+    EXPECT_FALSE(grid->changeFontSize(1)) << "32 is refused";
+    EXPECT_TRUE(grid->changeFontSize(-1));
+}
+
+TEST_F(ViewerTest, KeysMoveTheCellPageThePeriodAndCrossToTheOtherGrid)
+{
+    open();
+    viewer->updatePeriod(2);
+    w->performInputDate(QDate(2009, 5, 1));
+    AccountOutlineView *grid = viewer->accountView();
+    grid->setFocus();
+    const int first = cv::ViewerColumns::kStartDataCells;
+    const int last = first + viewer->columns().numDataCells() - 1;
+    ASSERT_GT(last, first);
+    grid->selectColumnAtIndexValue(first + 1);
+    QTest::keyClick(grid, Qt::Key_Left);
+    EXPECT_EQ(grid->selectedColumnId(), first);
+    QTest::keyClick(grid, Qt::Key_Left);
+    EXPECT_EQ(w->topDate(), QDate(2009, 4, 1)) << "at the first data cell Left pages back";
+    EXPECT_EQ(grid->selectedColumnId(), first) << "the column stays across the step";
+    grid->selectColumnAtIndex(last);
+    QTest::keyClick(grid, Qt::Key_Right);
+    EXPECT_EQ(w->topDate(), QDate(2009, 5, 1));
+
+    grid->selectColumnAtIndex(first);
+    const QModelIndex row = grid->selectedRow();
+    const bool expanded = grid->isExpanded(row);
+    QTest::keyClick(grid, Qt::Key_Left, Qt::ControlModifier);
+    EXPECT_NE(grid->isExpanded(row), expanded);
+    EXPECT_EQ(grid->viewerModel()->nodeAt(row)->isExpanded(), !expanded) << "expansion reaches the node";
+    EXPECT_EQ(w->topDate(), QDate(2009, 5, 1));
+
+    grid->selectColumnAtIndex(first + 1);
+    QTest::keyClick(grid, Qt::Key_Tab);
+    EXPECT_TRUE(viewer->actualView()->hasFocus());
+    EXPECT_EQ(viewer->actualView()->selectedColumnId(), first + 1);
+}
+
+TEST_F(ViewerTest, ACellOpensItsPanelInTheTemporaryPageAndLeavingCommitsIt)
+{
+    open();
+    viewer->updatePeriod(2);
+    w->performInputDate(QDate(2009, 5, 1));
+    AccountOutlineView *grid = viewer->accountView();
+    const CVUnitModelPtr bank = firstOfKind(cv::NodeKind::Bank);
+    ASSERT_TRUE(bank);
+    const QModelIndex cell = viewer->accountModel()->indexOfNode(bank.get(), cv::ViewerColumns::kStartDataCells);
+    grid->scrollTo(cell);
+    w->undoStack()->push(new QUndoCommand(QStringLiteral("typed")));
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cellCenter(grid, cell));
+    ASSERT_TRUE(grid->panel());
+    auto *panel = qobject_cast<TestPanel *>(grid->panel());
+    EXPECT_EQ(panel->m_node, bank);
+    EXPECT_EQ(panel->m_from, QDate(2009, 5, 1));
+    EXPECT_EQ(panel->m_to, QDate(2009, 5, 31));
+    EXPECT_EQ(panel->m_view, grid);
+    EXPECT_EQ(w->pageSwitcher().currentPage(), w->temporaryPage());
+
+    // Saving applies the open panel through its own path; the panel stays.
+    log.clear();
+    Q_EMIT document->aboutToSave();
+    EXPECT_EQ(log, QStringList{QStringLiteral("apply")});
+
+    log.clear();
+    w->selectTabWithIdentifier(QStringLiteral("TB03"));
+    EXPECT_EQ(log, (QStringList{QStringLiteral("apply"), QStringLiteral("didEnd")}));
+    EXPECT_EQ(w->undoStack()->count(), 0);
+    EXPECT_EQ(grid->panel(), nullptr);
+    EXPECT_EQ(w->temporaryPage(), nullptr);
+
+    // Going back to the viewer from the panel commits it too.
+    w->selectTabWithIdentifier(QStringLiteral("TB01"));
+    grid->scrollTo(cell);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cellCenter(grid, cell));
+    ASSERT_TRUE(grid->panel());
+    log.clear();
+    w->selectTabWithIdentifier(QStringLiteral("TB01"));
+    EXPECT_EQ(log, (QStringList{QStringLiteral("apply"), QStringLiteral("didEnd")}));
+    EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB01"));
+
+    // OK closes the panel, committing it, and the viewer shows again.
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cellCenter(grid, cell));
+    ASSERT_TRUE(grid->panel());
+    log.clear();
+    qobject_cast<TestPanel *>(grid->panel())->ok();
+    EXPECT_EQ(log, (QStringList{QStringLiteral("apply"), QStringLiteral("didEnd")}));
+    EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB01"));
+    EXPECT_EQ(w->temporaryPage(), nullptr);
+
+    // A data cell of the asset root searches its accounts for that month.
+    w->selectTabWithIdentifier(QStringLiteral("TB01"));
+    const QModelIndex root = viewer->accountModel()->index(0, cv::ViewerColumns::kStartDataCells);
+    grid->scrollTo(root);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cellCenter(grid, root));
+    EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB02"));
+    EXPECT_EQ(grid->panel(), nullptr);
+}
+
+TEST_F(ViewerTest, GridsShowTheRootsAndTheSystemTransferRowsAfterTheSummaries)
+{
+    open();
+    const cv::ViewerModel *accounts = viewer->accountModel();
+    const cv::ViewerModel *categories = viewer->actualModel();
+    const auto &am = *document->accountModel();
+    const auto &cm = *document->actualModel();
+    const std::vector<const CVUnitModel *> accountRoots{am.asset().get(), am.debt().get(), am.summary().get()};
+    const std::vector<const CVUnitModel *> categoryRoots{cm.moneyFlow().get(), cm.income().get(), cm.expense().get(),
+                                                        cm.summary().get()};
+    for (const auto &[model, roots] : {std::pair{accounts, accountRoots}, std::pair{categories, categoryRoots}}) {
+        ASSERT_EQ(model->rowCount(), int(roots.size()));
+        for (int row = 0; row < model->rowCount(); ++row) {
+            const QModelIndex index = model->index(row, 0);
+            EXPECT_EQ(model->nodeAt(index), roots[size_t(row)]) << row;
+            EXPECT_EQ(model->parent(index), QModelIndex());
+        }
+    }
+    const QModelIndex summary = categories->index(3, 0);
+    const int own = cm.summary()->hasChildList() ? int(cm.summary()->children().size()) : 0;
+    ASSERT_EQ(categories->rowCount(summary), own + 2);
+    const QModelIndex in = categories->index(own, 0, summary);
+    const QModelIndex out = categories->index(own + 1, 0, summary);
+    EXPECT_EQ(categories->nodeAt(in), document->autoCacheIn().get());
+    EXPECT_EQ(categories->nodeAt(out), document->autoCacheOut().get());
+    EXPECT_EQ(categories->parent(out), summary);
+    EXPECT_FALSE(categories->hasChildren(out));
+}
+
+TEST_F(ViewerTest, PrintedRowsAreTheShownRows)
+{
+    open();
+    const QModelIndex debt = viewer->accountModel()->index(1, 0);
+    viewer->accountView()->collapse(debt);
+    cv::PageSetup setup;
+    std::unique_ptr<CV4InfoView> view = viewer->makePrintView(setup);
+    ASSERT_TRUE(view);
+    EXPECT_GE(view->sheetCount(), 2) << "two sheets across";
+}
+
+} // namespace
+
+#include "ViewerTest.moc"

@@ -1,0 +1,146 @@
+// What the viewer's cells show in a small book: one wallet opened with 0 on
+// 2009-01-01 and "Salary" income only.
+#include "document/CV4Document.h"
+#include "mainwindow/ViewerColumns.h"
+#include "mainwindow/ViewerValues.h"
+#include "model/CV4AssetModel.h"
+#include "model/CV4Settings.h"
+#include "model/DomainEnums.h"
+#include "platform/Localization.h"
+#include "support/SampleBook.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using cv::ViewerColumns;
+
+struct Entry {
+    QDate date;
+    double amount;
+};
+struct Expect {
+    bool category; // else the wallet
+    int column;    // an account-grid column; negative: from the first summary column
+    const char *text;
+};
+struct ValueCase {
+    const char *name;
+    int fmy, fdm, fwd, unit;
+    bool shortSummary;
+    QDate picked;
+    std::vector<Entry> entries;
+    QDate firstColumn;
+    int dataCells; // -1: any
+    std::vector<Expect> expect;
+};
+
+class ViewerValuesTest : public ::testing::Test {
+protected:
+    void SetUp() override { cv::setLanguageOverride(QStringLiteral("en")); }
+    void TearDown() override { cv::setLanguageOverride(QString()); }
+
+    std::unique_ptr<CV4Document> book(const std::vector<Entry> &entries)
+    {
+        auto doc = std::make_unique<CV4Document>();
+        if (!doc->dataModel()->create()) return nullptr;
+        doc->actualModel()->setDefault();
+        doc->actualModel()->setSystemItems();
+        doc->accountModel()->setSystemItems();
+        samplebook::currency(*doc, 1, QStringLiteral("JPY"), 1, 0);
+        auto opening = std::make_shared<CV4AssetModel>();
+        opening->setDate(QDate(2009, 1, 1));
+        opening->setInitialValue(0);
+        samplebook::node(doc->accountModel()->asset(), 1000, cv::raw(cv::NodeKind::Cash), QStringLiteral("Wallet"),
+                         opening);
+        samplebook::node(doc->actualModel()->income(), 1006, cv::raw(cv::NodeKind::Category), QStringLiteral("Salary"));
+        for (const Entry &e : entries)
+            doc->updateIncome(samplebook::entry(CV4Actual::Income, e.date, e.amount, 1006, 1000), nullptr);
+        doc->accumulateAccount();
+        return doc;
+    }
+};
+
+TEST_F(ViewerValuesTest, CellsShowBalancesAndTotalsOfTheirPeriodsAndBlocks)
+{
+    const ValueCase cases[] = {
+        {"months from April", 3, 0, 0, 2, false, QDate(2009, 7, 15),
+         {{QDate(2009, 3, 31), 1000}, {QDate(2009, 4, 1), 200}, {QDate(2010, 3, 31), 30}, {QDate(2010, 4, 1), 4}},
+         QDate(2009, 7, 1), -1,
+         {{false, 2, "1,000"}, {false, 3, "1,200"}, {false, -1, "1,230"}, {false, -4, "100.00"},
+          {true, -1, "230"}, {true, 3, ""}}},
+        {"days, month from the 25th", 0, 24, 0, 0, false, QDate(2009, 5, 10),
+         {{QDate(2009, 4, 24), 100}, {QDate(2009, 4, 25), 10}, {QDate(2009, 5, 24), 1}, {QDate(2009, 5, 25), 5}},
+         QDate(2009, 5, 10), -1, {{false, 2, "100"}, {false, 3, "110"}, {false, -1, "111"}, {true, -1, "11"}}},
+        {"the same book in months", 0, 24, 0, 2, false, QDate(2009, 5, 10),
+         {{QDate(2009, 4, 24), 100}, {QDate(2009, 4, 25), 10}, {QDate(2009, 5, 24), 1}, {QDate(2009, 5, 25), 5}},
+         QDate(2009, 4, 25), -1, {{false, 2, ""}, {false, 3, "111"}, {false, -1, "116"}}},
+        {"weeks from Monday", 0, 0, 1, 1, true, QDate(2009, 6, 7),
+         {{QDate(2009, 5, 31), 7}, {QDate(2009, 6, 1), 3}, {QDate(2009, 6, 7), 2}, {QDate(2009, 6, 8), 9}},
+         QDate(2009, 6, 1), 7, {{true, -0, "5"}, {false, -0, "12"}, {false, -1, "21"}}},
+    };
+    for (const ValueCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::unique_ptr<CV4Document> doc = book(c.entries);
+        ASSERT_TRUE(doc);
+        CV4Settings &settings = *doc->settings();
+        settings.setFiscalMonthOfYear(c.fmy);
+        settings.setFiscalDayOfMonth(c.fdm);
+        settings.setFiscalWeekday(c.fwd);
+        doc->createCache();
+        ViewerColumns columns;
+        columns.setSettings(&settings);
+        columns.setUnit(c.unit);
+        columns.setTopDate(columns.snapped(c.picked, c.unit));
+        ViewerColumns::Metrics metrics;
+        metrics.visibleWidth = 1300;
+        metrics.ratioWidth = 37.4;
+        metrics.shortSummary = c.shortSummary;
+        columns.layout(metrics);
+        cv::ViewerValues values(*doc, columns);
+        EXPECT_EQ(columns.columnFirstDate(ViewerColumns::kStartDataCells), c.firstColumn);
+        if (c.dataCells >= 0) {
+            EXPECT_EQ(columns.numDataCells(), c.dataCells);
+            EXPECT_EQ(columns.columnLastDate(ViewerColumns::kStartDataCells + c.dataCells - 1),
+                      c.firstColumn.addDays(c.dataCells - 1));
+        }
+        const CVUnitModelPtr wallet = doc->findAccount(1000);
+        const CVUnitModelPtr salary = doc->findIncome(1006);
+        ASSERT_TRUE(wallet && salary);
+        for (const Expect &e : c.expect) {
+            // Summary columns count from the first one: -0 the first, -1 the next.
+            const bool summary = e.column <= 0 && e.column != 2;
+            int column = e.column;
+            if (summary) column = columns.startEndCells() - e.column;
+            if (summary && c.unit != 1) column -= 1;  // outside the week view the block column comes first
+            const cv::ViewerCell cell = e.category ? values.categoryCell(*salary, column) : values.accountCell(*wallet, column);
+            EXPECT_EQ(cell.text, QString::fromUtf8(e.text)) << (e.category ? "Salary " : "Wallet ") << column;
+        }
+    }
+}
+
+TEST_F(ViewerValuesTest, KindMarksAndAccountListsFollowTheNodeKinds)
+{
+    std::unique_ptr<CV4Document> doc = samplebook::makeRichBook();
+    ASSERT_TRUE(doc);
+    ViewerColumns columns;
+    cv::ViewerValues values(*doc, columns);
+    struct Case {
+        int ident;
+        const char *mark;
+    } cases[] = {{1000, "I:Cache"}, {1001, "I:Bank"}, {1002, "I:Invest"}};
+    for (const Case &c : cases) {
+        const CVUnitModelPtr node = doc->findAccount(c.ident);
+        ASSERT_TRUE(node) << c.ident;
+        EXPECT_EQ(values.kindMark(*node), cv::localizedString(QLatin1String(c.mark))) << c.ident;
+    }
+    EXPECT_EQ(values.kindMark(*doc->accountModel()->asset()), QString());
+    std::vector<CVUnitModelPtr> list;
+    cv::ViewerValues::addAccountList(list, doc->accountModel()->asset());
+    ASSERT_FALSE(list.empty());
+    for (const CVUnitModelPtr &account : list)
+        EXPECT_NE(account->kind(), cv::NodeKind::Investment) << "investment accounts are searched by their trades";
+    EXPECT_TRUE(std::any_of(list.begin(), list.end(), [](const CVUnitModelPtr &a) { return a->ident() == 1000; }));
+}
+
+} // namespace
