@@ -333,25 +333,25 @@ void CV4Document::Private::storeWrite(bool ok)
     m_edit.failed = true;
 }
 
-void CV4Document::addDaily(double value, const CVUnitModelPtr &node, const QDate &date)
+void CV4Document::Private::addDaily(double value, const CVUnitModelPtr &node, const QDate &date)
 {
     if (!node) return;
-    m_d->m_cache.addValue(value, node, date);
+    m_cache.addValue(value, node, date);
     const CVUnitModel *account = node->ident() > 0 || !node->parent() ? node.get() : node->parent();
-    if (!isEditing()) {
-        m_d->m_unaccumulated = true;   // a rebuild, which accumulates everything at its end
+    if (!m_document.isEditing()) {
+        m_unaccumulated = true;   // a rebuild, which accumulates everything at its end
         return;
     }
-    m_d->m_edit.touched.try_emplace(node.get(), node);
-    m_d->m_edit.changes.accounts.insert(account->ident());
-    m_d->m_edit.changes.touchDate(date);
+    m_edit.touched.try_emplace(node.get(), node);
+    m_edit.changes.accounts.insert(account->ident());
+    m_edit.changes.touchDate(date);
 }
 
-void CV4Document::noteCategory(const CVUnitModel &node, const QDate &date)
+void CV4Document::Private::noteCategory(const CVUnitModel &node, const QDate &date)
 {
-    if (!isEditing()) return;
-    m_d->m_edit.changes.categories.insert(node.ident());
-    m_d->m_edit.changes.touchDate(date);
+    if (!m_document.isEditing()) return;
+    m_edit.changes.categories.insert(node.ident());
+    m_edit.changes.touchDate(date);
 }
 
 // ---- commits and notifications

@@ -14,8 +14,10 @@
 
 #include <QUndoStack>
 
+#include <functional>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 
 // Members a const document still changes are memos: the lookups by ident and
 // the lazily accumulated balances. They change no answer.
@@ -47,6 +49,37 @@ struct CV4Document::Private {
     bool readInfoRows();
     void addDefaultCurrencyIfNone();
 
+    // ---- balance cache (CV4Document_Cache.cpp): the pieces of a rebuild and of one edit
+    void calcCache(const CVUnitModelPtr &node, bool expense);
+    void calcOneCache(const CVUnitModelPtr &node, bool expense);
+    void addToCache(int category);
+    void calcInvestCache(const CVUnitModelPtr &node);
+    void rebuildSeries();
+    void calcTransferCache(const CVUnitModelPtr &transferRoot);
+    void calcCache(const CVUnitModelPtr &category, const CV4Actual &entry, bool expense, bool remove);
+    void calcTransferCache(const CVUnitModelPtr &item, const CV4Actual &entry, bool remove);
+    void calcCache(const CVUnitModelPtr &holding, const CV4Trade &trade, const CV4BrandPtr &brand, bool remove);
+    void calcCurrencyCache();
+    void clearCurrencyCache();
+    void calcBrandCache();
+    void removeBrandCache();
+    void clearGroupCache(const CVUnitModelPtr &node);
+    void addGroupCache(const CVUnitModelPtr &node);
+    void treeRecalcMonthlyCache(const CVUnitModelPtr &node, int firstDay);
+    // A daily addition to an account-side series, remembered for accumulation at the edit's end.
+    void addDaily(double value, const CVUnitModelPtr &node, const QDate &date);
+    void noteCategory(const CVUnitModel &node, const QDate &date);
+    const CV4Cache &balanceSeries(const CVUnitModelPtr &node) const;
+    CVUnitModelPtr cashPartOf(const CVUnitModelPtr &account) const;
+    bool isCashSide(const CVUnitModelPtr &account) const;
+    CVUnitModelPtr holdingOf(const CVUnitModelPtr &account, int brand) const;
+    void addMonthly(double value, const CVUnitModelPtr &node, const QDate &date);
+    double convertedValue(double value, int fromCurrency, const CV4CurrencyPtr &target, const QDate &date) const;
+    double nodeValue(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &currency, bool raw) const;
+    double summaryValue(const CVUnitModelPtr &node, const std::function<double(const CVUnitModelPtr &)> &value) const;
+    void accumulateNode(const CVUnitModelPtr &node, std::unordered_set<const CVUnitModel *> &visited);
+    int fiscalDay() const;
+
     CV4Document &m_document;   // the document this is the private part of
     std::unique_ptr<CV4DataModel> m_dataModel;
     QUndoStack *m_undoStack = nullptr;   // the windows' undo history; a child of the document
@@ -58,7 +91,7 @@ struct CV4Document::Private {
     GroupList m_groupList;
     CVUnitModelPtr m_autoCacheIn;
     CVUnitModelPtr m_autoCacheOut;
-    CV4Cache m_cache;   // balances accumulate lazily inside an edit, even for const readers
+    mutable CV4Cache m_cache;   // balances accumulate lazily inside an edit, even for const readers
     quint32 m_cacheStatus = 0;
     bool m_updateAccountOnly = false;
     bool m_edited = false;

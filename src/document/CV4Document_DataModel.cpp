@@ -65,9 +65,9 @@ void CV4Document::Private::updateActual(cv::EntryKind kind, const ActualPtr &ent
     };
     auto apply = [&](const CVUnitModelPtr &node, const CV4Actual &e, bool remove) {
         if (kind == cv::EntryKind::Transfer)
-            m_document.calcTransferCache(node, e, remove);
+            calcTransferCache(node, e, remove);
         else
-            m_document.calcCache(node, e, kind == cv::EntryKind::Expense, remove);
+            calcCache(node, e, kind == cv::EntryKind::Expense, remove);
     };
     CVUnitModelPtr node;
     if (old) {
@@ -112,14 +112,14 @@ void CV4Document::updateTrade(const TradePtr &trade, const TradePtr &old)
     cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
     if (old) {
         m_d->m_edit.changes.trades.insert(old->ident());
-        calcCache(nullptr, *old, nullptr, true);
+        m_d->calcCache(nullptr, *old, nullptr, true);
         if (!trade) {
             m_d->storeWrite(m_d->m_dataModel->removeTrade(old));
             return;
         }
     }
     if (!trade) return;
-    calcCache(nullptr, *trade, nullptr, false);
+    m_d->calcCache(nullptr, *trade, nullptr, false);
     m_d->storeWrite(m_d->m_dataModel->putTrade(trade, old));
     m_d->m_edit.changes.trades.insert(trade->ident());
 }
@@ -246,7 +246,7 @@ void CV4Document::cleanupItem(const CVUnitModelPtr &node)
         if (account) {
             const int brand = holdingBrand(*node);
             if (const auto trades = m_d->m_dataModel->findTradeByAccount(account->ident(), brand))
-                for (const auto &t : *trades) calcCache(nullptr, *t, nullptr, true);
+                for (const auto &t : *trades) m_d->calcCache(nullptr, *t, nullptr, true);
             m_d->storeWrite(m_d->m_dataModel->removeTradeByAccount(account->ident(), brand));
             updateChangeCount(ChangeDone);
             removed = true;
@@ -263,7 +263,7 @@ void CV4Document::cleanupItem(const CVUnitModelPtr &node)
                 case CV4Actual::Income: updateIncome(nullptr, e, false); break;
                 case CV4Actual::Expense: updateExpense(nullptr, e, false); break;
                 default:
-                    if (const CVUnitModelPtr item = findTransfer(e->category())) calcTransferCache(item, *e, true);
+                    if (const CVUnitModelPtr item = findTransfer(e->category())) m_d->calcTransferCache(item, *e, true);
                     break;
                 }
             }
@@ -567,7 +567,7 @@ void CV4Document::reinitializeCurrencyData()
 {
     cv::EditScope edit(*this);
     m_d->m_edit.changes.currencies.insert(0);
-    clearCurrencyCache();
+    m_d->clearCurrencyCache();
     const CV4CurrencyPtr def = defaultCurrency();
     const double r = def ? def->rate() : 0;
     for (size_t i = 0; i < m_d->m_currencyList.size(); ++i) {
