@@ -1,7 +1,8 @@
 #pragma once
-// The data members of CV4Document, out of its public header so that a window
-// including the document does not recompile with every internal change. Only
-// the document's own files include this.
+// The data members and internal helpers of CV4Document, out of its public
+// header so that a window including the document does not recompile with
+// every internal change. Only the document's own files (and tests of its
+// builders) include this.
 
 #include "document/AmountText.h"
 #include "document/CV4DataModel.h"
