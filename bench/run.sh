@@ -34,24 +34,28 @@ for n in "${sizes[@]}"; do
   fi
 done
 
-operations=(open open_store createCache save commit_edit value_accounts category_months xml_export xml_import memo_search)
+operations=(open open_store createCache save commit_edit value_accounts value_accounts_first category_months
+            category_months_first xml_export xml_import memo_search)
+# The floor of an operation, measured in the same run on the same files.
+limits=(open:limit_open save:limit_save xml_export:limit_xml_export xml_import:limit_xml_import)
 results="$build/results"
 rm -rf "$results" && mkdir -p "$results"
 size_list=$(IFS=,; echo "${sizes[*]}")
 # One process per operation and size, so peak memory belongs to that operation.
-for op in "${operations[@]}"; do
+for op in "${operations[@]}" "${limits[@]#*:}"; do
   for n in "${sizes[@]}"; do
     echo "running $op/$n" >&2
     "$build/bench/cv-bench" --books="$books" --sizes="$size_list" \
-      --benchmark_filter="^$op/$n\$" --benchmark_repetitions="$repetitions" \
+      --benchmark_filter="^$op/$n(/iterations:1)?\$" --benchmark_repetitions="$repetitions" \
       --benchmark_report_aggregates_only=true --benchmark_format=json \
       >"$results/$op-$n.json" 2>/dev/null
   done
 done
 
-python3 - "$results" "${sizes[*]}" "${operations[*]}" <<'PY'
+python3 - "$results" "${sizes[*]}" "${operations[*]}" "${limits[*]}" <<'PY'
 import json, os, sys
 results, sizes, ops = sys.argv[1], sys.argv[2].split(), sys.argv[3].split()
+limits = dict(pair.split(":") for pair in sys.argv[4].split())
 
 def median(op, n):
     path = os.path.join(results, f"{op}-{n}.json")
@@ -90,7 +94,16 @@ for i, r in enumerate(rows):
         print("|" + "|".join("-" * (w + 2) for w in widths) + "|")
 ratio = int(sizes[-1]) / int(sizes[-2])
 print(f"\nMedian wall time of the repetitions; growth is time at the larger size over the smaller "
-      f"(entries grow x{ratio:.0f}; linear growth reads x{ratio:.0f}).")
+      f"(entries grow x{ratio:.0f}; linear growth reads x{ratio:.0f}). *_first: the first call after an open.")
+
+print("\n| operation | limit | " + " | ".join(f"{size_name(n)} time / limit" for n in sizes) + " |")
+print("|---|---|" + "---|" * len(sizes))
+for op, limit in limits.items():
+    cells = []
+    for n in sizes:
+        a, b = median(op, n), median(limit, n)
+        cells.append(f"{fmt_time(a[0])} / {fmt_time(b[0])} = x{a[0] / b[0]:.2f}" if a and b and b[0] > 0 else "-")
+    print(f"| {op} | {limit} | " + " | ".join(cells) + " |")
 PY
 
 # The old-format upgrade works on a fixture, not on the synthetic books.

@@ -15,7 +15,7 @@ done
 PACKAGES=(
   g++ cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools
-  libsqlite3-dev zlib1g-dev libplist-dev
+  libsqlite3-dev zlib1g-dev libdeflate-dev libplist-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk fonts-dejavu-core
   poppler-utils xvfb xauth libxml2-utils

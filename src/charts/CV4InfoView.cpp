@@ -5,6 +5,8 @@
 
 #include <QDate>
 
+#include <algorithm>
+
 CV4InfoView::CV4InfoView(int spread, const cv::PageSetup &setup)
     : m_setup(setup), m_spread(spread == 2 ? 2 : 1),
       m_today(cv::formatDate(QDate::currentDate(), cv::localizedString(QStringLiteral("YYYY/MM/DD"))))
@@ -153,7 +155,28 @@ void CV4InfoView::drawLeftJustified(cv::Canvas &canvas, const QString &text, con
 
 void CV4InfoView::drawRightJustified(cv::Canvas &canvas, const QString &text, const QPointF &at, double width)
 {
-    canvas.drawText(text, QRectF(at.x(), at.y(), width, kLineHeight), cv::TextAlign::Right, true);
+    // Right-justified cells are mostly amounts: a cut-off amount misleads, so a
+    // wide one is set smaller first (down to kMinAmountScale), and a gap keeps
+    // it from running into the column on its left.
+    constexpr double kGap = 3;
+    constexpr double kMinAmountScale = 0.6;
+    const double room = std::max(0.0, width - kGap);
+    const double wide = canvas.textWidth(text);
+    if (wide <= room || wide <= 0) {
+        canvas.drawText(text, QRectF(at.x(), at.y(), width, kLineHeight), cv::TextAlign::Right, true);
+        return;
+    }
+    const cv::CanvasFont font = canvas.font();
+    cv::CanvasFont smaller = font;
+    // Font sizes land on whole device pixels, so step down until it fits.
+    for (double scale = std::max(kMinAmountScale, room / wide);; scale -= 0.03) {
+        smaller.size = font.size * std::max(kMinAmountScale, scale);
+        canvas.setFont(smaller);
+        if (scale <= kMinAmountScale || canvas.textWidth(text) <= room)
+            break;
+    }
+    canvas.drawText(text, QRectF(at.x() + kGap, at.y(), room, kLineHeight), cv::TextAlign::Right, true);
+    canvas.setFont(font);
 }
 
 void CV4InfoView::drawCentered(cv::Canvas &canvas, const QString &text, const QPointF &at, double width)

@@ -106,7 +106,7 @@ ViewerPrintRow::CategoryValues ViewerPrintRow::categoryValues(CV4Document &docum
         }
     }
     const CVUnitModel *root = nearestRoot(node);
-    if (out.total != 0 && node.kind() != 5 && node.kind() != 51 && root) {
+    if (out.total != 0 && node.kind() != cv::NodeKind::SystemItem && node.kind() != cv::NodeKind::CategorySummary && root) {
         const double whole = root == &node ? out.total : monthsTotal(document, shared(*root));
         if (whole != 0)
             out.share = out.total / whole * 100;

@@ -13,20 +13,26 @@
 #include <QSaveFile>
 #include <QThread>
 
-#include <cerrno>
 #include <cstring>
+#include <limits>
+#include <memory>
+#include <new>
 
-#include <unistd.h>
+#include <libdeflate.h>
 #include <zlib.h>
 
 namespace {
 
 constexpr char kMagic[8] = {'K', 'A', 'V', 'R', 'I', 'C', 'V', '4'};
-constexpr int kChunk = 8192;
+// Large enough that reading and writing the working copy costs few calls.
+constexpr int kChunk = 1 << 18;
+constexpr int kCompressionLevel = 6;
 
 gzFile openGzip(const QString &path, const char *mode)
 {
-    return gzopen(QFile::encodeName(path).constData(), mode);
+    gzFile file = gzopen(QFile::encodeName(path).constData(), mode);
+    if (file) gzbuffer(file, 1 << 17);
+    return file;
 }
 
 } // namespace
@@ -185,43 +191,65 @@ bool CV4DataModel::reopen()
 
 // The new file is written beside the target and renamed over it only when it
 // is complete and on disk, so a failed save never touches the old document.
+// The whole working copy is compressed in one call: libdeflate at level 6
+// writes the same standard gzip stream as zlib's at half the time or less.
 bool CV4DataModel::writeContainer(const QString &path)
 {
+    QString failure;
+    QFile in(m_workingPath);
+    if (!in.open(QIODevice::ReadOnly)) failure = in.errorString();
+    const qint64 size = failure.isEmpty() ? in.size() : 0;
+    if (failure.isEmpty() && (size < 0 || quint64(size) > std::numeric_limits<size_t>::max() - sizeof kMagic))
+        failure = QStringLiteral("the working copy is too large");
+
+    std::unique_ptr<char[]> plain;
+    size_t plainSize = 0;
+    if (failure.isEmpty()) {
+        plainSize = sizeof kMagic + size_t(size);
+        plain.reset(new (std::nothrow) char[plainSize]);
+        if (!plain) failure = QStringLiteral("out of memory");
+    }
+    if (failure.isEmpty()) {
+        memcpy(plain.get(), kMagic, sizeof kMagic);
+        qint64 done = 0;
+        while (done < size) {
+            const qint64 n = in.read(plain.get() + sizeof kMagic + done, size - done);
+            if (n <= 0) {
+                failure = n < 0 ? in.errorString() : QStringLiteral("the working copy changed while saving");
+                break;
+            }
+            done += n;
+        }
+    }
+    in.close();
+
+    std::unique_ptr<char[]> packed;
+    size_t packedSize = 0;
+    if (failure.isEmpty()) {
+        libdeflate_compressor *compressor = libdeflate_alloc_compressor(kCompressionLevel);
+        if (!compressor) {
+            failure = QStringLiteral("out of memory");
+        } else {
+            const size_t bound = libdeflate_gzip_compress_bound(compressor, plainSize);
+            packed.reset(new (std::nothrow) char[bound]);
+            if (!packed)
+                failure = QStringLiteral("out of memory");
+            else
+                packedSize = libdeflate_gzip_compress(compressor, plain.get(), plainSize, packed.get(), bound);
+            libdeflate_free_compressor(compressor);
+            if (failure.isEmpty() && packedSize == 0) failure = QStringLiteral("compression failed");
+        }
+    }
+    plain.reset();
+
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (failure.isEmpty() && !file.open(QIODevice::WriteOnly)) {
         qCWarning(lcDocument) << "cannot create" << path << file.errorString();
         return false;
     }
-    const int fd = ::dup(file.handle());
-    gzFile out = fd < 0 ? nullptr : gzdopen(fd, "wb");
-    if (!out) {
-        if (fd >= 0) ::close(fd);
-        file.cancelWriting();
-        return false;
-    }
-
-    QString failure;
-    auto zlibFailure = [&] {
-        int code = Z_OK;
-        const char *text = gzerror(out, &code);
-        return code == Z_ERRNO ? QString::fromLocal8Bit(strerror(errno)) : QString::fromLatin1(text);
-    };
-    if (gzwrite(out, kMagic, sizeof kMagic) != int(sizeof kMagic)) failure = zlibFailure();
-    QFile in(m_workingPath);
-    if (failure.isEmpty() && !in.open(QIODevice::ReadOnly)) failure = in.errorString();
-    std::vector<char> buffer(kChunk);
-    while (failure.isEmpty()) {
-        const qint64 n = in.read(buffer.data(), kChunk);
-        if (n == 0) break;
-        if (n < 0)
-            failure = in.errorString();
-        else if (gzwrite(out, buffer.data(), unsigned(n)) != int(n))
-            failure = zlibFailure();
-    }
-    // The final close writes what zlib still holds; it can fail like any write.
-    errno = 0;
-    if (gzclose(out) != Z_OK && failure.isEmpty())
-        failure = errno ? QString::fromLocal8Bit(strerror(errno)) : QStringLiteral("compression failed");
+    if (failure.isEmpty() && file.write(packed.get(), qint64(packedSize)) != qint64(packedSize))
+        failure = file.errorString();
+    packed.reset();
     if (failure.isEmpty() && !file.commit()) failure = file.errorString();
     if (!failure.isEmpty()) {
         qCWarning(lcDocument) << "saving failed:" << path << failure;

@@ -30,7 +30,8 @@ template <class T> QByteArray archiveList(const std::vector<std::shared_ptr<T>> 
 } // namespace
 
 CV4Document::Private::Private(CV4Document &document)
-    : m_dataModel(std::make_unique<CV4DataModel>(&document))
+    : m_document(document)
+    , m_dataModel(std::make_unique<CV4DataModel>(&document))
     , m_settings(std::make_shared<CV4Settings>())
     , m_accountModel(std::make_shared<CV4AccountModel>())
     , m_actualModel(std::make_shared<CV4ActualModel>())
@@ -189,12 +190,14 @@ void CV4Document::setSettings(CV4SettingsPtr settings)
 void CV4Document::setAccountModel(CV4AccountModelPtr model)
 {
     m_d->m_accountModel = model ? std::move(model) : std::make_shared<CV4AccountModel>();
+    m_d->m_accountShape.clear();
     clearLookups();
 }
 
 void CV4Document::setActualModel(CV4ActualModelPtr model)
 {
     m_d->m_actualModel = model ? std::move(model) : std::make_shared<CV4ActualModel>();
+    m_d->m_actualShape.clear();
     clearLookups();
 }
 
@@ -231,17 +234,17 @@ void CV4Document::updateChangeCount(ChangeKind change)
         if (isEditing())
             m_d->m_edited = true;
         else
-            setEdited(true);
+            m_d->setEdited(true);
     } else {
-        setEdited(false);
+        m_d->setEdited(false);
     }
 }
 
-void CV4Document::setEdited(bool edited)
+void CV4Document::Private::setEdited(bool edited)
 {
-    const bool before = m_d->m_edited;
-    m_d->m_edited = edited;
-    if (edited != before) Q_EMIT modificationChanged(edited);
+    const bool before = m_edited;
+    m_edited = edited;
+    if (edited != before) Q_EMIT m_document.modificationChanged(edited);
 }
 
 bool CV4Document::isDocumentEdited() const
@@ -253,97 +256,102 @@ bool CV4Document::isDocumentEdited() const
 
 void CV4Document::beginWriteBatch()
 {
-    beginEdit();
+    m_d->beginEdit();
 }
 
 void CV4Document::endWriteBatch()
 {
-    endEdit();
+    m_d->endEdit();
 }
 
-void CV4Document::beginEdit(bool transaction)
+void CV4Document::Private::beginEdit(bool transaction)
 {
-    if (m_d->m_edit.depth++ > 0) {
+    if (m_edit.depth++ > 0) {
         // An inner edit of several writes inside one that opened no transaction opens it now.
-        if (transaction && !m_d->m_edit.inTransaction) m_d->m_edit.inTransaction = m_d->m_dataModel->beginTransaction();
+        if (transaction && !m_edit.inTransaction) m_edit.inTransaction = m_dataModel->beginTransaction();
         return;
     }
-    m_d->m_edit.failed = false;
-    m_d->m_edit.changes = cv::ChangeSet();
-    m_d->m_edit.touched.clear();
-    m_d->m_edit.editedAtStart = m_d->m_edited;
-    m_d->m_edit.inTransaction = transaction && m_d->m_dataModel->beginTransaction();
+    m_edit.failed = false;
+    m_edit.changes = cv::ChangeSet();
+    m_edit.touched.clear();
+    m_edit.editedAtStart = m_edited;
+    m_edit.inTransaction = transaction && m_dataModel->beginTransaction();
 }
 
-void CV4Document::failEdit()
+void CV4Document::Private::failEdit()
 {
-    Q_ASSERT(isEditing());
-    m_d->m_edit.failed = true;
+    Q_ASSERT(m_edit.depth > 0);
+    m_edit.failed = true;
 }
 
-void CV4Document::endEdit()
+void CV4Document::Private::endEdit()
 {
-    Q_ASSERT(m_d->m_edit.depth > 0);
-    if (m_d->m_edit.depth == 0 || --m_d->m_edit.depth > 0) return;
-    bool failed = m_d->m_edit.failed;
-    if (m_d->m_edit.inTransaction) {
+    Q_ASSERT(m_edit.depth > 0);
+    if (m_edit.depth == 0 || --m_edit.depth > 0) return;
+    bool failed = m_edit.failed;
+    if (m_edit.inTransaction) {
         if (failed)
-            m_d->m_dataModel->rollbackTransaction();
-        else if (!m_d->m_dataModel->commitTransaction())
+            m_dataModel->rollbackTransaction();
+        else if (!m_dataModel->commitTransaction())
             failed = true;
     }
-    const bool editedAtStart = m_d->m_edit.editedAtStart;
-    const cv::ChangeSet changes = std::move(m_d->m_edit.changes);
-    const auto touched = std::move(m_d->m_edit.touched);
-    m_d->m_edit = Private::Edit();
+    const bool editedAtStart = m_edit.editedAtStart;
+    const cv::ChangeSet changes = std::move(m_edit.changes);
+    const auto touched = std::move(m_edit.touched);
+    auto accountShape = std::move(m_edit.accountShape);
+    auto actualShape = std::move(m_edit.actualShape);
+    m_edit = Private::Edit();
     if (failed) {
         qCWarning(lcDocument) << "edit rolled back";
         // The store is as it was, and so is the mark; nothing is announced.
-        m_d->m_edited = editedAtStart;
+        m_edited = editedAtStart;
         // The cache already holds what the store refused; show what the file will hold.
-        createCache();
+        m_document.createCache();
         CV4Alert::warn(cv::localizedString(QStringLiteral("Document Write Failed")));
         return;
     }
-    for (const auto &[key, node] : touched) m_d->m_cache.accumulateForKey(key, node->assetInitialDate());
-    if (m_d->m_edited != editedAtStart) Q_EMIT modificationChanged(m_d->m_edited);
-    if (changes.accountTree != cv::TreeChange::None) Q_EMIT accountChanged(changes);
-    if (changes.actualTree != cv::TreeChange::None) Q_EMIT actualChanged(changes);
-    if (changes.currencyList || !changes.currencies.empty()) Q_EMIT currencyChanged(changes);
-    if (changes.brandList || !changes.brands.empty()) Q_EMIT brandChanged(changes);
-    if (!changes.entries.empty()) Q_EMIT entriesChanged(changes);
-    if (!changes.trades.empty()) Q_EMIT tradesChanged(changes);
-    if (!changes.accounts.empty()) Q_EMIT balancesChanged(changes);
+    if (accountShape) m_accountShape = std::move(*accountShape);
+    if (actualShape) m_actualShape = std::move(*actualShape);
+    for (const auto &[key, node] : touched) m_cache.accumulateForKey(key, node->assetInitialDate());
+    CV4Document &d = m_document;
+    if (m_edited != editedAtStart) Q_EMIT d.modificationChanged(m_edited);
+    if (changes.accountTree != cv::TreeChange::None) Q_EMIT d.accountChanged(changes);
+    if (changes.actualTree != cv::TreeChange::None) Q_EMIT d.actualChanged(changes);
+    if (changes.currencyList || !changes.currencies.empty()) Q_EMIT d.currencyChanged(changes);
+    if (changes.brandList || !changes.brands.empty()) Q_EMIT d.brandChanged(changes);
+    if (!changes.entries.empty()) Q_EMIT d.entriesChanged(changes);
+    if (!changes.trades.empty()) Q_EMIT d.tradesChanged(changes);
+    if (!changes.accounts.empty()) Q_EMIT d.balancesChanged(changes);
 }
 
-void CV4Document::storeWrite(bool ok)
+void CV4Document::Private::storeWrite(bool ok)
 {
     if (ok) return;
     qCWarning(lcDocument) << "store write failed";
     // A lone write is an edit of its own.
-    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
-    m_d->m_edit.failed = true;
+    cv::EditScope edit(m_document, cv::EditScope::Writes::AtMostOne);
+    m_edit.failed = true;
 }
 
-void CV4Document::addDaily(double value, const CVUnitModelPtr &node, const QDate &date)
+void CV4Document::Private::addDaily(double value, const CVUnitModelPtr &node, const QDate &date)
 {
     if (!node) return;
-    m_d->m_cache.addValue(value, node, date);
+    m_cache.addValue(value, node, date);
     const CVUnitModel *account = node->ident() > 0 || !node->parent() ? node.get() : node->parent();
-    if (!isEditing()) {
-        m_d->m_unaccumulated = true;   // a rebuild, which accumulates everything at its end
+    if (!m_document.isEditing()) {
+        m_unaccumulated = true;   // a rebuild, which accumulates everything at its end
         return;
     }
-    m_d->m_edit.touched.try_emplace(node.get(), node);
-    m_d->m_edit.changes.accounts.insert(account->ident());
-    m_d->m_edit.changes.touchDate(date);
+    m_edit.touched.try_emplace(node.get(), node);
+    m_edit.changes.accounts.insert(account->ident());
+    m_edit.changes.touchDate(date);
 }
 
-void CV4Document::noteCategory(const CVUnitModel &node, const QDate &date)
+void CV4Document::Private::noteCategory(const CVUnitModel &node, const QDate &date)
 {
-    if (!isEditing()) return;
-    m_d->m_edit.changes.categories.insert(node.ident());
-    m_d->m_edit.changes.touchDate(date);
+    if (!m_document.isEditing()) return;
+    m_edit.changes.categories.insert(node.ident());
+    m_edit.changes.touchDate(date);
 }
 
 // ---- commits and notifications
@@ -352,28 +360,28 @@ bool CV4Document::commitSettings()
 {
     cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
     const bool ok = m_d->m_dataModel->putSettingsData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_settings));
-    storeWrite(ok);
+    m_d->storeWrite(ok);
     return ok;
 }
 
 void CV4Document::commitAccountModel()
 {
     cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
-    storeWrite(m_d->m_dataModel->putAccountData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_accountModel)));
-    postNotification(AccountChanged);
+    m_d->storeWrite(m_d->m_dataModel->putAccountData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_accountModel)));
+    m_d->noteTreeCommit(AccountChanged);
 }
 
 void CV4Document::commitActualModel()
 {
     cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
-    storeWrite(m_d->m_dataModel->putActualData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_actualModel)));
-    postNotification(ActualChanged);
+    m_d->storeWrite(m_d->m_dataModel->putActualData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_actualModel)));
+    m_d->noteTreeCommit(ActualChanged);
 }
 
 void CV4Document::commitCurrencyList()
 {
     cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
-    storeWrite(m_d->m_dataModel->putCurrencyData(archiveList(m_d->m_currencyList)));
+    m_d->storeWrite(m_d->m_dataModel->putCurrencyData(archiveList(m_d->m_currencyList)));
     m_d->m_edit.changes.currencyList = true;
     postNotification(CurrencyChanged);
 }
@@ -381,7 +389,7 @@ void CV4Document::commitCurrencyList()
 void CV4Document::commitBrandList()
 {
     cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
-    storeWrite(m_d->m_dataModel->putBrandData(archiveList(m_d->m_brandList)));
+    m_d->storeWrite(m_d->m_dataModel->putBrandData(archiveList(m_d->m_brandList)));
     m_d->m_edit.changes.brandList = true;
     postNotification(BrandChanged);
 }
@@ -389,7 +397,7 @@ void CV4Document::commitBrandList()
 void CV4Document::commitGroupList()
 {
     cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
-    storeWrite(m_d->m_dataModel->putGroupData(archiveList(m_d->m_groupList)));
+    m_d->storeWrite(m_d->m_dataModel->putGroupData(archiveList(m_d->m_groupList)));
 }
 
 void CV4Document::commitInfoRows()
@@ -403,8 +411,8 @@ void CV4Document::commitInfoRows()
     commitGroupList();
 }
 
-// Commits report a tree as restructured: the document cannot tell what the
-// caller changed in it, and a view that reloads is never wrong.
+// A caller's own notice reports a tree as restructured: the document cannot
+// tell what the caller changed in it, and a view that reloads is never wrong.
 void CV4Document::postNotification(int code)
 {
     cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
@@ -417,6 +425,58 @@ void CV4Document::postNotification(int code)
     case BrandChanged: changes.brands.insert(0); break;
     default: break;
     }
+}
+
+CV4Document::Private::TreeShape CV4Document::Private::shapeOf(std::initializer_list<CVUnitModelPtr> roots)
+{
+    TreeShape shape;
+    std::vector<const CVUnitModelPtr *> pending;
+    for (auto it = std::rbegin(roots); it != std::rend(roots); ++it) pending.push_back(&*it);
+    while (!pending.empty()) {
+        const CVUnitModelPtr &node = *pending.back();
+        pending.pop_back();
+        if (!node) {
+            shape.emplace_back(std::weak_ptr<CVUnitModel>(), -1);
+            continue;
+        }
+        const auto &children = node->children();
+        shape.emplace_back(node, int(children.size()));
+        for (auto it = children.rbegin(); it != children.rend(); ++it) pending.push_back(&*it);
+    }
+    return shape;
+}
+
+CV4Document::Private::TreeShape CV4Document::Private::accountShape() const
+{
+    const CV4AccountModel &m = *m_accountModel;
+    return shapeOf({m.asset(), m.debt(), m.summary()});
+}
+
+CV4Document::Private::TreeShape CV4Document::Private::actualShape() const
+{
+    const CV4ActualModel &m = *m_actualModel;
+    return shapeOf({m.moneyFlow(), m.income(), m.expense(), m.summary()});
+}
+
+void CV4Document::Private::noteTreeCommit(Notification code)
+{
+    Q_ASSERT(m_edit.depth > 0 && (code == AccountChanged || code == ActualChanged));
+    const bool accounts = code == AccountChanged;
+    TreeShape shape = accounts ? accountShape() : actualShape();
+    const TreeShape &announced = accounts ? m_accountShape : m_actualShape;
+    auto same = [&] {
+        if (announced.empty() || announced.size() != shape.size()) return false;
+        for (size_t i = 0; i < shape.size(); ++i) {
+            if (announced[i].second != shape[i].second) return false;
+            if (announced[i].first.lock() != shape[i].first.lock()) return false;
+        }
+        return true;
+    };
+    const cv::TreeChange change = same() ? cv::TreeChange::Values : cv::TreeChange::Structure;
+    m_cacheStatus |= 1u << code;
+    cv::TreeChange &tree = accounts ? m_edit.changes.accountTree : m_edit.changes.actualTree;
+    tree = cv::ChangeSet::wider(tree, change);
+    (accounts ? m_edit.accountShape : m_edit.actualShape) = std::move(shape);
 }
 
 void CV4Document::postBusy()

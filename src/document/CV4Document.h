@@ -34,12 +34,9 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
-
 #include <map>
 #include <memory>
 #include <set>
-#include <unordered_set>
 #include <vector>
 
 class CV4Actual;
@@ -349,52 +346,7 @@ Q_SIGNALS:
 
 private:
     friend class CV4DocumentTestAccess;   // tests rebuild through the per-category builders
-
-    // Cache builders (CV4Document_Cache.cpp): the pieces of a rebuild and of one edit.
-    void calcCache(const CVUnitModelPtr &node, bool expense);
-    void calcOneCache(const CVUnitModelPtr &node, bool expense);
-    void addToCache(int category);
-    void calcInvestCache(const CVUnitModelPtr &node);
-    void rebuildSeries();
-    void calcTransferCache(const CVUnitModelPtr &transferRoot);
-    void calcCache(const CVUnitModelPtr &category, const CV4Actual &entry, bool expense, bool remove);
-    void calcTransferCache(const CVUnitModelPtr &item, const CV4Actual &entry, bool remove);
-    void calcCache(const CVUnitModelPtr &holding, const CV4Trade &trade, const CV4BrandPtr &brand, bool remove);
-    void calcCurrencyCache();
-    void clearCurrencyCache();
-    void calcBrandCache();
-    void removeBrandCache();
-    void clearGroupCache(const CVUnitModelPtr &node);
-    void addGroupCache(const CVUnitModelPtr &node);
-    void treeRecalcMonthlyCache(const CVUnitModelPtr &node, int firstDay);
     friend class cv::EditScope;
-    // The edit scope's work (EditScope.h).
-    void beginEdit(bool transaction = true);
-    void endEdit();
-    void failEdit();
-    void setEdited(bool edited);
-    // A daily addition to an account-side series, remembered for accumulation at the edit's end.
-    void addDaily(double value, const CVUnitModelPtr &node, const QDate &date);
-    void noteCategory(const CVUnitModel &node, const QDate &date);
-    const CV4Cache &balanceSeries(const CVUnitModelPtr &node) const;
-    CVUnitModelPtr cashPartOf(const CVUnitModelPtr &account) const;
-    bool isCashSide(const CVUnitModelPtr &account) const;
-    CVUnitModelPtr holdingOf(const CVUnitModelPtr &account, int brand) const;
-    void addMonthly(double value, const CVUnitModelPtr &node, const QDate &date);
-    double convertedValue(double value, int fromCurrency, const CV4CurrencyPtr &target, const QDate &date) const;
-    double nodeValue(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &currency, bool raw) const;
-    double summaryValue(const CVUnitModelPtr &node, const std::function<double(const CVUnitModelPtr &)> &value) const;
-    void accumulateNode(const CVUnitModelPtr &node, std::unordered_set<const CVUnitModel *> &visited);
-    void storeWrite(bool ok);
-    void updateActual(cv::EntryKind kind, const ActualPtr &entry, const ActualPtr &old, bool commit);
-    int fiscalDay() const;
-
-
-
-
-
-    bool readInfoRows();
-    void addDefaultCurrencyIfNone();
     struct Private;
     std::unique_ptr<Private> m_d;   // every data member (CV4DocumentPrivate.h)
 };

@@ -1,7 +1,8 @@
 #pragma once
-// The data members of CV4Document, out of its public header so that a window
-// including the document does not recompile with every internal change. Only
-// the document's own files include this.
+// The data members and internal helpers of CV4Document, out of its public
+// header so that a window including the document does not recompile with
+// every internal change. Only the document's own files (and tests of its
+// builders) include this.
 
 #include "document/AmountText.h"
 #include "document/CV4DataModel.h"
@@ -14,14 +15,73 @@
 
 #include <QUndoStack>
 
+#include <functional>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 
 // Members a const document still changes are memos: the lookups by ident and
 // the lazily accumulated balances. They change no answer.
 struct CV4Document::Private {
     explicit Private(CV4Document &document);
 
+    // ---- the edit scope's work (EditScope.h; CV4Document.cpp)
+    void beginEdit(bool transaction = true);
+    void endEdit();
+    void failEdit();
+    void setEdited(bool edited);
+    // A refused store write fails the edit, which rolls back at its end.
+    void storeWrite(bool ok);
+    // A tree's shape: each node in preorder with its number of children (a
+    // missing root: none, -1). Held weakly, so a node gone since never
+    // compares equal to one made later at its address.
+    using TreeShape = std::vector<std::pair<std::weak_ptr<CVUnitModel>, int>>;
+    static TreeShape shapeOf(std::initializer_list<CVUnitModelPtr> roots);
+    TreeShape accountShape() const;
+    TreeShape actualShape() const;
+    // A committed tree (AccountChanged or ActualChanged) changed only values
+    // when its shape is the one last announced.
+    void noteTreeCommit(Notification code);
+
+    // ---- write path (CV4Document_DataModel.cpp)
+    void updateActual(cv::EntryKind kind, const ActualPtr &entry, const ActualPtr &old, bool commit);
+
+    // ---- lifecycle (CV4Document_Lifecycle.cpp)
+    bool readInfoRows();
+    void addDefaultCurrencyIfNone();
+
+    // ---- balance cache (CV4Document_Cache.cpp): the pieces of a rebuild and of one edit
+    void calcCache(const CVUnitModelPtr &node, bool expense);
+    void calcOneCache(const CVUnitModelPtr &node, bool expense);
+    void addToCache(int category);
+    void calcInvestCache(const CVUnitModelPtr &node);
+    void rebuildSeries();
+    void calcTransferCache(const CVUnitModelPtr &transferRoot);
+    void calcCache(const CVUnitModelPtr &category, const CV4Actual &entry, bool expense, bool remove);
+    void calcTransferCache(const CVUnitModelPtr &item, const CV4Actual &entry, bool remove);
+    void calcCache(const CVUnitModelPtr &holding, const CV4Trade &trade, const CV4BrandPtr &brand, bool remove);
+    void calcCurrencyCache();
+    void clearCurrencyCache();
+    void calcBrandCache();
+    void removeBrandCache();
+    void clearGroupCache(const CVUnitModelPtr &node);
+    void addGroupCache(const CVUnitModelPtr &node);
+    void treeRecalcMonthlyCache(const CVUnitModelPtr &node, int firstDay);
+    // A daily addition to an account-side series, remembered for accumulation at the edit's end.
+    void addDaily(double value, const CVUnitModelPtr &node, const QDate &date);
+    void noteCategory(const CVUnitModel &node, const QDate &date);
+    const CV4Cache &balanceSeries(const CVUnitModelPtr &node) const;
+    CVUnitModelPtr cashPartOf(const CVUnitModelPtr &account) const;
+    bool isCashSide(const CVUnitModelPtr &account) const;
+    CVUnitModelPtr holdingOf(const CVUnitModelPtr &account, int brand) const;
+    void addMonthly(double value, const CVUnitModelPtr &node, const QDate &date);
+    double convertedValue(double value, int fromCurrency, const CV4CurrencyPtr &target, const QDate &date) const;
+    double nodeValue(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &currency, bool raw) const;
+    double summaryValue(const CVUnitModelPtr &node, const std::function<double(const CVUnitModelPtr &)> &value) const;
+    void accumulateNode(const CVUnitModelPtr &node, std::unordered_set<const CVUnitModel *> &visited);
+    int fiscalDay() const;
+
+    CV4Document &m_document;   // the document this is the private part of
     std::unique_ptr<CV4DataModel> m_dataModel;
     QUndoStack *m_undoStack = nullptr;   // the windows' undo history; a child of the document
     CV4SettingsPtr m_settings;
@@ -32,7 +92,7 @@ struct CV4Document::Private {
     GroupList m_groupList;
     CVUnitModelPtr m_autoCacheIn;
     CVUnitModelPtr m_autoCacheOut;
-    CV4Cache m_cache;   // balances accumulate lazily inside an edit, even for const readers
+    mutable CV4Cache m_cache;   // balances accumulate lazily inside an edit, even for const readers
     quint32 m_cacheStatus = 0;
     bool m_updateAccountOnly = false;
     bool m_edited = false;
@@ -54,8 +114,13 @@ struct CV4Document::Private {
         cv::ChangeSet changes;       // what the edit changed so far
         // Series with daily additions, each kept alive until accumulated.
         std::unordered_map<const CVUnitModel *, CVUnitModelPtr> touched;
+        // The shapes of trees committed in the edit, kept once it is announced.
+        std::optional<TreeShape> accountShape;
+        std::optional<TreeShape> actualShape;
     };
     Edit m_edit;
+    TreeShape m_accountShape;   // the account tree as last announced; empty when not known
+    TreeShape m_actualShape;    // the category tree as last announced; empty when not known
     CVPrintInfoPtr m_printInfo;
     QString m_fileName;
     QString m_fileType;

@@ -28,7 +28,7 @@ void fillFastRecord(CV4Actual &entry, const CV4CacheRow &row, int category, int 
     entry.setCategory(category);
     entry.setAccount(row.account);
     entry.setDestination(row.destination);
-    entry.setKind(row.destination > 0 ? kind : 0);
+    entry.setKind(row.destination > 0 ? kind : CV4Actual::Income);   // else a fresh record's kind
     entry.setAmount(row.amount);
     entry.setConverted(row.converted);
 }
@@ -168,14 +168,14 @@ void CV4Document::getTransferValues(const CV4Actual &entry, double *converted, d
 
 // ---- building
 
-int CV4Document::fiscalDay() const
+int CV4Document::Private::fiscalDay() const
 {
-    return m_d->m_settings ? m_d->m_settings->fiscalDayOfMonth() : 0;
+    return m_settings ? m_settings->fiscalDayOfMonth() : 0;
 }
 
-void CV4Document::addMonthly(double value, const CVUnitModelPtr &node, const QDate &date)
+void CV4Document::Private::addMonthly(double value, const CVUnitModelPtr &node, const QDate &date)
 {
-    if (node && value != 0) m_d->m_cache.addValue(value, node, date, fiscalDay());
+    if (node && value != 0) m_cache.addValue(value, node, date, fiscalDay());
 }
 
 void CV4Document::createCache()
@@ -183,44 +183,44 @@ void CV4Document::createCache()
     postBusy();
     m_d->m_updateAccountOnly = false;
     m_d->m_cache.clear();
-    calcCurrencyCache();
-    calcBrandCache();
-    rebuildSeries();
+    m_d->calcCurrencyCache();
+    m_d->calcBrandCache();
+    m_d->rebuildSeries();
     m_d->m_cacheStatus = 0;
     postNoBusy();
 }
 
 // Every entry and trade into the series, then the running balances.
-void CV4Document::rebuildSeries()
+void CV4Document::Private::rebuildSeries()
 {
     // One typed pass over the entry table instead of a query and a record per
     // entry; the rows and their order are the ones each category would read.
-    const std::optional<CV4CacheRows> rows = m_d->m_dataModel ? m_d->m_dataModel->readCacheRows() : std::nullopt;
+    const std::optional<CV4CacheRows> rows = m_dataModel ? m_dataModel->readCacheRows() : std::nullopt;
     CV4Actual scratch;
-    if (m_d->m_actualModel) {
+    if (m_actualModel) {
         if (rows) {
-            applyCategoryRows(*rows, m_d->m_actualModel->income(), false, scratch,
+            applyCategoryRows(*rows, m_actualModel->income(), false, scratch,
                               [this](const CVUnitModelPtr &node, const CV4Actual &e) { calcCache(node, e, false, false); });
-            applyCategoryRows(*rows, m_d->m_actualModel->expense(), true, scratch,
+            applyCategoryRows(*rows, m_actualModel->expense(), true, scratch,
                               [this](const CVUnitModelPtr &node, const CV4Actual &e) { calcCache(node, e, true, false); });
         } else {
-            calcCache(m_d->m_actualModel->income(), false);
-            calcCache(m_d->m_actualModel->expense(), true);
+            calcCache(m_actualModel->income(), false);
+            calcCache(m_actualModel->expense(), true);
         }
     }
-    if (m_d->m_accountModel) calcInvestCache(m_d->m_accountModel->asset());
-    if (m_d->m_actualModel) {
+    if (m_accountModel) calcInvestCache(m_accountModel->asset());
+    if (m_actualModel) {
         if (rows)
-            applyTransferRows(*rows, m_d->m_actualModel->moneyFlow(), scratch,
+            applyTransferRows(*rows, m_actualModel->moneyFlow(), scratch,
                               [this](const CVUnitModelPtr &item, const CV4Actual &e) { calcTransferCache(item, e, false); });
         else
-            calcTransferCache(m_d->m_actualModel->moneyFlow());
+            calcTransferCache(m_actualModel->moneyFlow());
     }
-    if (m_d->m_accountModel) {
-        accumulateAccount(m_d->m_accountModel->asset());
-        accumulateAccount(m_d->m_accountModel->debt());
+    if (m_accountModel) {
+        m_document.accumulateAccount(m_accountModel->asset());
+        m_document.accumulateAccount(m_accountModel->debt());
     }
-    m_d->m_unaccumulated = false;
+    m_unaccumulated = false;
 }
 
 void CV4Document::createCacheFor(const CVUnitModelPtr &node)
@@ -239,7 +239,7 @@ void CV4Document::createCacheFor(const CVUnitModelPtr &node)
         clearCache(m_d->m_accountModel->asset());
         clearCache(m_d->m_accountModel->debt());
     }
-    rebuildSeries();
+    m_d->rebuildSeries();
     m_d->m_updateAccountOnly = false;
     postNoBusy();
 }
@@ -261,22 +261,22 @@ void CV4Document::accumulateAccount(const CVUnitModelPtr &node)
     std::unordered_set<const CVUnitModel *> visited;
     if (!node) {
         if (!m_d->m_accountModel) return;
-        accumulateNode(m_d->m_accountModel->asset(), visited);
-        accumulateNode(m_d->m_accountModel->debt(), visited);
+        m_d->accumulateNode(m_d->m_accountModel->asset(), visited);
+        m_d->accumulateNode(m_d->m_accountModel->debt(), visited);
         m_d->m_unaccumulated = false;
         return;
     }
-    accumulateNode(node, visited);
+    m_d->accumulateNode(node, visited);
 }
 
-void CV4Document::accumulateNode(const CVUnitModelPtr &node, std::unordered_set<const CVUnitModel *> &visited)
+void CV4Document::Private::accumulateNode(const CVUnitModelPtr &node, std::unordered_set<const CVUnitModel *> &visited)
 {
     if (!node || !visited.insert(node.get()).second) return;
-    if (cv::isBalanceNodeKind(node->kind()) || node->kind() == cv::NodeKind::Holding) m_d->m_cache.accumulateForKey(node.get(), node->assetInitialDate());
+    if (cv::isBalanceNodeKind(node->kind()) || node->kind() == cv::NodeKind::Holding) m_cache.accumulateForKey(node.get(), node->assetInitialDate());
     for (const auto &child : node->children()) accumulateNode(child, visited);
 }
 
-void CV4Document::calcCache(const CVUnitModelPtr &node, bool expense)
+void CV4Document::Private::calcCache(const CVUnitModelPtr &node, bool expense)
 {
     if (!node) return;
     if (node->isActual() || node->countChild() == 0) {
@@ -286,31 +286,31 @@ void CV4Document::calcCache(const CVUnitModelPtr &node, bool expense)
     for (const auto &child : node->children()) calcCache(child, expense);
 }
 
-void CV4Document::calcOneCache(const CVUnitModelPtr &node, bool expense)
+void CV4Document::Private::calcOneCache(const CVUnitModelPtr &node, bool expense)
 {
     if (!node) return;
-    const auto entries = expense ? m_d->m_dataModel->findExpenseByCategory(node->ident())
-                                 : m_d->m_dataModel->findIncomeByCategory(node->ident());
+    const auto entries = expense ? m_dataModel->findExpenseByCategory(node->ident())
+                                 : m_dataModel->findIncomeByCategory(node->ident());
     if (!entries) return;
     for (const auto &e : *entries) calcCache(node, *e, expense, false);
 }
 
-void CV4Document::addToCache(int category)
+void CV4Document::Private::addToCache(int category)
 {
-    if (CVUnitModelPtr node = findIncome(category))
+    if (CVUnitModelPtr node = m_document.findIncome(category))
         calcOneCache(node, false);
-    else if (CVUnitModelPtr node = findExpense(category))
+    else if (CVUnitModelPtr node = m_document.findExpense(category))
         calcOneCache(node, true);
 }
 
 // Every trade is applied once, from its own account, exactly as the write
 // path applies it; a trade found again through its other account would count
 // twice.
-void CV4Document::calcInvestCache(const CVUnitModelPtr &node)
+void CV4Document::Private::calcInvestCache(const CVUnitModelPtr &node)
 {
     if (!node) return;
     if (node->kind() == cv::NodeKind::Investment) {
-        const auto trades = m_d->m_dataModel->findTradeFrom(QDate(), QDate(), node->ident(), -1, 0);
+        const auto trades = m_dataModel->findTradeFrom(QDate(), QDate(), node->ident(), -1, 0);
         if (trades) {
             for (const auto &t : *trades)
                 if (t->account() == node->ident()) calcCache(nullptr, *t, nullptr, false);
@@ -320,28 +320,28 @@ void CV4Document::calcInvestCache(const CVUnitModelPtr &node)
     for (const auto &child : node->children()) calcInvestCache(child);
 }
 
-void CV4Document::calcTransferCache(const CVUnitModelPtr &transferRoot)
+void CV4Document::Private::calcTransferCache(const CVUnitModelPtr &transferRoot)
 {
     if (!transferRoot) return;
     for (const auto &item : transferRoot->children()) {
-        const auto entries = m_d->m_dataModel->findTransferByCategory(item->ident());
+        const auto entries = m_dataModel->findTransferByCategory(item->ident());
         if (!entries) continue;
         for (const auto &e : *entries) calcTransferCache(item, *e, false);
     }
 }
 
-CVUnitModelPtr CV4Document::cashPartOf(const CVUnitModelPtr &account) const
+CVUnitModelPtr CV4Document::Private::cashPartOf(const CVUnitModelPtr &account) const
 {
     if (account && account->kind() == cv::NodeKind::Investment) return account->childAt(0);
     return account;
 }
 
-bool CV4Document::isCashSide(const CVUnitModelPtr &account) const
+bool CV4Document::Private::isCashSide(const CVUnitModelPtr &account) const
 {
     return account && (account->isCache() || account->kind() == cv::NodeKind::CashPart);
 }
 
-CVUnitModelPtr CV4Document::holdingOf(const CVUnitModelPtr &account, int brand) const
+CVUnitModelPtr CV4Document::Private::holdingOf(const CVUnitModelPtr &account, int brand) const
 {
     if (!account) return nullptr;
     for (int i = 1; i < account->countChild(); ++i) {
@@ -351,15 +351,15 @@ CVUnitModelPtr CV4Document::holdingOf(const CVUnitModelPtr &account, int brand) 
     return nullptr;
 }
 
-void CV4Document::calcCache(const CVUnitModelPtr &category, const CV4Actual &entry, bool expense, bool remove)
+void CV4Document::Private::calcCache(const CVUnitModelPtr &category, const CV4Actual &entry, bool expense, bool remove)
 {
     const double a = remove ? -entry.amount() : entry.amount();
     const QDate date = entry.date();
-    CVUnitModelPtr account = findAccount(entry.account());
+    CVUnitModelPtr account = m_document.findAccount(entry.account());
     double v = a;
-    if (account && getCurrency(account->currency()) != getCurrency(0))
-        v = defaultCurrencyValue(a, account->currency(), date);
-    if (!m_d->m_updateAccountOnly && category) {
+    if (account && m_document.getCurrency(account->currency()) != m_document.getCurrency(0))
+        v = m_document.defaultCurrencyValue(a, account->currency(), date);
+    if (!m_updateAccountOnly && category) {
         noteCategory(*category, date);
         addMonthly(v, category, date);
         if (category->ident() != CV4ActualModel::LoanUnspecified) {
@@ -370,7 +370,7 @@ void CV4Document::calcCache(const CVUnitModelPtr &category, const CV4Actual &ent
     account = cashPartOf(account);
     if (!account) return;
     if (isCashSide(account)) {
-        if (!m_d->m_updateAccountOnly) addMonthly(v, expense ? m_d->m_autoCacheOut : m_d->m_autoCacheIn, date);
+        if (!m_updateAccountOnly) addMonthly(v, expense ? m_autoCacheOut : m_autoCacheIn, date);
         addDaily(expense ? -a : a, account, date);
         return;
     }
@@ -380,21 +380,21 @@ void CV4Document::calcCache(const CVUnitModelPtr &category, const CV4Actual &ent
     addDaily(d, account, date);
 }
 
-void CV4Document::calcTransferCache(const CVUnitModelPtr &item, const CV4Actual &entry, bool remove)
+void CV4Document::Private::calcTransferCache(const CVUnitModelPtr &item, const CV4Actual &entry, bool remove)
 {
     double a = entry.amount();
     double c = 0;
     double d = 0;
-    getTransferValues(entry, &c, &d);
+    m_document.getTransferValues(entry, &c, &d);
     if (remove) {
         a = -a;
         c = -c;
         d = -d;
     }
     const QDate date = entry.date();
-    const CVUnitModelPtr from = cashPartOf(findAccount(entry.account()));
-    const CVUnitModelPtr to = cashPartOf(findAccount(entry.destination()));
-    if (!m_d->m_updateAccountOnly) {
+    const CVUnitModelPtr from = cashPartOf(m_document.findAccount(entry.account()));
+    const CVUnitModelPtr to = cashPartOf(m_document.findAccount(entry.destination()));
+    if (!m_updateAccountOnly) {
         if (item) {
             noteCategory(*item, date);
             addMonthly(d, item, date);
@@ -404,9 +404,9 @@ void CV4Document::calcTransferCache(const CVUnitModelPtr &item, const CV4Actual 
         const bool fromCash = isCashSide(from);
         const bool toCash = isCashSide(to);
         if (fromCash && !toCash)
-            addMonthly(d, m_d->m_autoCacheOut, date);
+            addMonthly(d, m_autoCacheOut, date);
         else if (!fromCash && toCash)
-            addMonthly(d, m_d->m_autoCacheIn, date);
+            addMonthly(d, m_autoCacheIn, date);
     }
     const int kind = item ? item->ident() : entry.category();
     double fromDelta = 0;
@@ -422,21 +422,21 @@ void CV4Document::calcTransferCache(const CVUnitModelPtr &item, const CV4Actual 
     if (to) addDaily(toDelta, to, date);
 }
 
-void CV4Document::calcCache(const CVUnitModelPtr &holdingNode, const CV4Trade &trade, const CV4BrandPtr &brandIn,
+void CV4Document::Private::calcCache(const CVUnitModelPtr &holdingNode, const CV4Trade &trade, const CV4BrandPtr &brandIn,
                             bool remove)
 {
     CVUnitModelPtr holding = holdingNode;
     CVUnitModelPtr account;
     if (!holding) {
-        account = findAccount(trade.account());
+        account = m_document.findAccount(trade.account());
         holding = holdingOf(account, trade.brand());
     } else if (holding->parent()) {
         account = holding->parent()->shared_from_this();
     }
     if (!account) return;   // the account is gone: nothing to move
-    const CV4BrandPtr brand = brandIn ? brandIn : findBrand(trade.brand());
+    const CV4BrandPtr brand = brandIn ? brandIn : m_document.findBrand(trade.brand());
     const QDate date = trade.date();
-    if (isEditing()) m_d->m_edit.changes.brands.insert(trade.brand());
+    if (m_document.isEditing()) m_edit.changes.brands.insert(trade.brand());
 
     double u = 0;
     double m = 0;
@@ -444,8 +444,8 @@ void CV4Document::calcCache(const CVUnitModelPtr &holdingNode, const CV4Trade &t
     if (remove) u = -u;
     if (u != 0 && holding) addDaily(u, holding, date);
 
-    const int accountCurrency = getCurrency(account->currency());
-    const int brandCurrency = getCurrency(brand ? brand->currency() : 0);
+    const int accountCurrency = m_document.getCurrency(account->currency());
+    const int brandCurrency = m_document.getCurrency(brand ? brand->currency() : 0);
     double commission = trade.commission();
     double n = m - commission;
     if (n != 0) {
@@ -456,35 +456,35 @@ void CV4Document::calcCache(const CVUnitModelPtr &holdingNode, const CV4Trade &t
         }
         // The commission is paid in the same money as the trade amount.
         if (accountCurrency != brandCurrency) {
-            n = currency(accountCurrency, n, brandCurrency, date);
-            commission = currency(accountCurrency, commission, brandCurrency, date);
+            n = m_document.currency(accountCurrency, n, brandCurrency, date);
+            commission = m_document.currency(accountCurrency, commission, brandCurrency, date);
         }
         if (const CVUnitModelPtr cash = cashPartOf(account); cash && cash != account)
             addDaily(n, cash, date);
-        if (!m_d->m_updateAccountOnly) {
+        if (!m_updateAccountOnly) {
             double cashValue = out ? n : n + commission;
             double separate = out ? 0 : commission;
-            if (accountCurrency != getCurrency(0)) {
-                cashValue = defaultCurrencyValue(cashValue, accountCurrency, date);
-                separate = defaultCurrencyValue(separate, accountCurrency, date);
+            if (accountCurrency != m_document.getCurrency(0)) {
+                cashValue = m_document.defaultCurrencyValue(cashValue, accountCurrency, date);
+                separate = m_document.defaultCurrencyValue(separate, accountCurrency, date);
             }
             if (out)
-                addMonthly(-cashValue, m_d->m_autoCacheOut, date);
+                addMonthly(-cashValue, m_autoCacheOut, date);
             else
-                addMonthly(cashValue, m_d->m_autoCacheIn, date);
-            addMonthly(separate, m_d->m_autoCacheOut, date);
+                addMonthly(cashValue, m_autoCacheIn, date);
+            addMonthly(separate, m_autoCacheOut, date);
         }
     }
 
     if (trade.kind() == CV4Trade::TransferUnits && u != 0) {
-        if (const CVUnitModelPtr receiving = holdingOf(findAccount(trade.transfer()), trade.brand()))
+        if (const CVUnitModelPtr receiving = holdingOf(m_document.findAccount(trade.transfer()), trade.brand()))
             addDaily(-u, receiving, date);
     }
 }
 
-void CV4Document::calcCurrencyCache()
+void CV4Document::Private::calcCurrencyCache()
 {
-    for (const auto &c : m_d->m_currencyList) refreshCurrencyCache(c);
+    for (const auto &c : m_currencyList) m_document.refreshCurrencyCache(c);
 }
 
 void CV4Document::refreshCurrencyCache(const CV4CurrencyPtr &currency)
@@ -506,14 +506,14 @@ void CV4Document::refreshCurrencyCache(const CV4CurrencyPtr &currency)
     m_d->m_cache.setDataList(currency, rates.empty() ? std::any() : std::any(std::move(rates)));
 }
 
-void CV4Document::clearCurrencyCache()
+void CV4Document::Private::clearCurrencyCache()
 {
-    for (const auto &c : m_d->m_currencyList) m_d->m_cache.setDataList(c, std::any());
+    for (const auto &c : m_currencyList) m_cache.setDataList(c, std::any());
 }
 
-void CV4Document::calcBrandCache()
+void CV4Document::Private::calcBrandCache()
 {
-    for (const auto &b : m_d->m_brandList) refreshBrandCache(b);
+    for (const auto &b : m_brandList) m_document.refreshBrandCache(b);
 }
 
 void CV4Document::refreshBrandCache(const CV4BrandPtr &brand)
@@ -526,9 +526,9 @@ void CV4Document::refreshBrandCache(const CV4BrandPtr &brand)
         m_d->m_cache.setDataList(brand, std::any());
 }
 
-void CV4Document::removeBrandCache()
+void CV4Document::Private::removeBrandCache()
 {
-    for (const auto &b : m_d->m_brandList) m_d->m_cache.setDataList(b, std::any());
+    for (const auto &b : m_brandList) m_cache.setDataList(b, std::any());
 }
 
 void CV4Document::applyBrands(const std::set<CV4BrandPtr> &brands)
@@ -542,11 +542,10 @@ void CV4Document::applyBrands(const std::set<CV4BrandPtr> &brands)
 
 // Every edit accumulates what it touched at its end, so outside an edit no
 // series waits; inside one, a read brings its series up to date first.
-const CV4Cache &CV4Document::balanceSeries(const CVUnitModelPtr &node) const
+const CV4Cache &CV4Document::Private::balanceSeries(const CVUnitModelPtr &node) const
 {
-    Private &d = *m_d;
-    CV4Cache &cache = d.m_cache;
-    if (d.m_edit.depth > 0 || d.m_unaccumulated) {
+    CV4Cache &cache = m_cache;
+    if (m_edit.depth > 0 || m_unaccumulated) {
         if (cache.isDirty(node.get())) cache.accumulateForKey(node.get(), node->assetInitialDate());
     } else {
         // Outside an edit and a rebuild nothing waits; the check costs a lookup per read.
@@ -555,38 +554,38 @@ const CV4Cache &CV4Document::balanceSeries(const CVUnitModelPtr &node) const
     return cache;
 }
 
-void CV4Document::clearGroupCache(const CVUnitModelPtr &node)
+void CV4Document::Private::clearGroupCache(const CVUnitModelPtr &node)
 {
     if (!node) return;
-    if (!node->isActual()) m_d->m_cache.clearKey(node.get());
+    if (!node->isActual()) m_cache.clearKey(node.get());
     for (const auto &child : node->children()) clearGroupCache(child);
 }
 
-void CV4Document::addGroupCache(const CVUnitModelPtr &node)
+void CV4Document::Private::addGroupCache(const CVUnitModelPtr &node)
 {
     if (!node) return;
     for (const auto &child : node->children()) {
         addGroupCache(child);
         // Unassigned loan payments are never part of their parents' totals (as entry by entry).
-        if (child->ident() != CV4ActualModel::LoanUnspecified) m_d->m_cache.addAllValues(child.get(), node);
+        if (child->ident() != CV4ActualModel::LoanUnspecified) m_cache.addAllValues(child.get(), node);
     }
     // A folder's series is made here, not by an entry: later entries must
     // find it keyed by the book's fiscal months.
-    m_d->m_cache.setFirstDay(fiscalDay(), node.get());
+    m_cache.setFirstDay(fiscalDay(), node.get());
 }
 
 void CV4Document::refreshActualGroupCache(const CVUnitModelPtr &node)
 {
     postBusy();
-    clearGroupCache(node);
-    addGroupCache(node);
+    m_d->clearGroupCache(node);
+    m_d->addGroupCache(node);
     postNoBusy();
 }
 
-void CV4Document::treeRecalcMonthlyCache(const CVUnitModelPtr &node, int firstDay)
+void CV4Document::Private::treeRecalcMonthlyCache(const CVUnitModelPtr &node, int firstDay)
 {
     if (!node) return;
-    m_d->m_cache.setFirstDay(firstDay, node.get());
+    m_cache.setFirstDay(firstDay, node.get());
     for (const auto &child : node->children()) treeRecalcMonthlyCache(child, firstDay);
 }
 
@@ -594,43 +593,43 @@ void CV4Document::recalcMonthlyCache()
 {
     postBusy();
     if (m_d->m_actualModel) {
-        treeRecalcMonthlyCache(m_d->m_actualModel->income(), fiscalDay());
-        treeRecalcMonthlyCache(m_d->m_actualModel->expense(), fiscalDay());
-        treeRecalcMonthlyCache(m_d->m_actualModel->moneyFlow(), fiscalDay());
+        m_d->treeRecalcMonthlyCache(m_d->m_actualModel->income(), m_d->fiscalDay());
+        m_d->treeRecalcMonthlyCache(m_d->m_actualModel->expense(), m_d->fiscalDay());
+        m_d->treeRecalcMonthlyCache(m_d->m_actualModel->moneyFlow(), m_d->fiscalDay());
     }
     // The cash items stand outside the trees but keep monthly series too.
-    treeRecalcMonthlyCache(m_d->m_autoCacheIn, fiscalDay());
-    treeRecalcMonthlyCache(m_d->m_autoCacheOut, fiscalDay());
+    m_d->treeRecalcMonthlyCache(m_d->m_autoCacheIn, m_d->fiscalDay());
+    m_d->treeRecalcMonthlyCache(m_d->m_autoCacheOut, m_d->fiscalDay());
     postNoBusy();
 }
 
 // ---- valuation
 
-double CV4Document::convertedValue(double value, int fromCurrency, const CV4CurrencyPtr &target,
+double CV4Document::Private::convertedValue(double value, int fromCurrency, const CV4CurrencyPtr &target,
                                    const QDate &date) const
 {
-    if (!target || getCurrency(fromCurrency) == target->ident()) return value;
-    if (isForeignCurrency(fromCurrency)) value *= currencyRate(findCurrency(fromCurrency), date);
-    if (isForeignCurrency(target->ident())) value /= currencyRate(target, date);
+    if (!target || m_document.getCurrency(fromCurrency) == target->ident()) return value;
+    if (m_document.isForeignCurrency(fromCurrency)) value *= m_document.currencyRate(m_document.findCurrency(fromCurrency), date);
+    if (m_document.isForeignCurrency(target->ident())) value /= m_document.currencyRate(target, date);
     return value;
 }
 
 double CV4Document::valueForAccount(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &currency) const
 {
-    return nodeValue(node, date, currency, false);
+    return m_d->nodeValue(node, date, currency, false);
 }
 
 double CV4Document::valueForAccount(const CVUnitModelPtr &node, const QDate &date) const
 {
-    return nodeValue(node, date, defaultCurrency(), false);
+    return m_d->nodeValue(node, date, defaultCurrency(), false);
 }
 
 double CV4Document::rawValueForAccount(const CVUnitModelPtr &node, const QDate &date) const
 {
-    return nodeValue(node, date, nullptr, true);
+    return m_d->nodeValue(node, date, nullptr, true);
 }
 
-double CV4Document::summaryValue(const CVUnitModelPtr &node,
+double CV4Document::Private::summaryValue(const CVUnitModelPtr &node,
                                  const std::function<double(const CVUnitModelPtr &)> &value) const
 {
     const auto summary = std::dynamic_pointer_cast<CV4Summary>(node->extra());
@@ -643,47 +642,47 @@ double CV4Document::summaryValue(const CVUnitModelPtr &node,
     return summary->assetList().empty() ? -total : total;
 }
 
-double CV4Document::nodeValue(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &q, bool raw) const
+double CV4Document::Private::nodeValue(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &q, bool raw) const
 {
     if (!node) return 0;
-    if (!node->validAtDate(date) && !hasHistory(m_d->m_cache, node.get(), date)) return 0;
+    if (!node->validAtDate(date) && !hasHistory(m_cache, node.get(), date)) return 0;
     const CV4CurrencyPtr target = raw ? nullptr : q;
-    switch (node->kind()) {
-    case 1:
-    case 20: {
+    switch (cv::NodeKind(node->kind())) {
+    case cv::NodeKind::SectionRoot:
+    case cv::NodeKind::Group: {
         double sum = 0;
         for (const auto &child : node->children()) sum += nodeValue(child, date, target, raw);
         return sum;
     }
-    case 50: {
+    case cv::NodeKind::AccountSummary: {
         if (const auto summary = std::dynamic_pointer_cast<CV4Summary>(node->extra())) {
             for (auto *list : {&summary->assetList(), &summary->debtList()})
                 for (const auto &u : *list)
-                    if (u && !u->refCache()) u->setRefCache(findAccount(u->refID()));
+                    if (u && !u->refCache()) u->setRefCache(m_document.findAccount(u->refID()));
         }
         return summaryValue(node, [&](const CVUnitModelPtr &n) { return nodeValue(n, date, target, raw); });
     }
-    case 32: {
-        const CV4CurrencyPtr own = findCurrency(node->currency());
+    case cv::NodeKind::Investment: {
+        const CV4CurrencyPtr own = m_document.findCurrency(node->currency());
         double sum = 0;
         for (const auto &child : node->children()) sum += nodeValue(child, date, own, false);
         return convertedValue(sum, node->currency(), target, date);
     }
-    case 6: {
+    case cv::NodeKind::Holding: {
         const auto unit = std::dynamic_pointer_cast<CV4InvestUnit>(node->extra());
         const double units = balanceSeries(node).latestValueForKey(node.get(), date) + (unit ? unit->units() : 0);
         if (raw || !target) return units;
-        const CV4BrandPtr brand = findBrand(holdingBrand(*node));
-        const double value = units * brandValue(brand, date);
+        const CV4BrandPtr brand = m_document.findBrand(holdingBrand(*node));
+        const double value = units * m_document.brandValue(brand, date);
         return convertedValue(value, brand ? brand->currency() : node->currency(), target, date);
     }
-    case 3: {
+    case cv::NodeKind::CashPart: {
         const CVUnitModel *account = node->parent();
         double value = balanceSeries(node).latestValueForKey(node.get(), date);
         if (account && node->validAtDate(date)) value += account->assetInitialValue();
         return convertedValue(value, account ? account->currency() : node->currency(), target, date);
     }
-    case 41:
+    case cv::NodeKind::Loan:
         return convertedValue(balanceSeries(node).latestValueForKey(node.get(), date), node->currency(), target, date);
     default: {
         if (!node->isAccount()) return 0;
@@ -712,7 +711,7 @@ bool CV4Document::valueRangeForAccount(const CVUnitModelPtr &node, double *max, 
     const double base = node->kind() == cv::NodeKind::Loan ? 0 : initial;
     double hi = first;
     double lo = first;
-    const int last = balanceSeries(node).indexForKey(node.get(), to);
+    const int last = m_d->balanceSeries(node).indexForKey(node.get(), to);
     if (last < 0) {
         if (startDate.isValid() && startDate > to) return false;
     } else {
@@ -730,7 +729,7 @@ bool CV4Document::valueRangeForAccount(const CVUnitModelPtr &node, double *max, 
 
 double CV4Document::tradingAccount(int account, int brand, const QDate &date) const
 {
-    const CVUnitModelPtr holding = holdingOf(findAccount(account), brand);
+    const CVUnitModelPtr holding = m_d->holdingOf(findAccount(account), brand);
     return holding ? rawValueForAccount(holding, date) : 0;
 }
 
@@ -764,7 +763,7 @@ double CV4Document::valueForActual(const CVUnitModelPtr &node, const QDate &date
     if (!node) return 0;
     if (node->kind() != cv::NodeKind::CategorySummary) return m_d->m_cache.valueForKey(node.get(), date);
     resolveCategorySummary(*this, *node);
-    return summaryValue(node, [&](const CVUnitModelPtr &n) { return n ? m_d->m_cache.valueForKey(n.get(), date) : 0; });
+    return m_d->summaryValue(node, [&](const CVUnitModelPtr &n) { return n ? m_d->m_cache.valueForKey(n.get(), date) : 0; });
 }
 
 double CV4Document::summaryForActualDays(const CVUnitModelPtr &node, const QDate &date, int days) const
@@ -772,7 +771,7 @@ double CV4Document::summaryForActualDays(const CVUnitModelPtr &node, const QDate
     if (!node) return 0;
     if (node->kind() != cv::NodeKind::CategorySummary) return m_d->m_cache.summaryForKeyForDays(node.get(), date, days);
     resolveCategorySummary(*this, *node);
-    return summaryValue(node, [&](const CVUnitModelPtr &n) {
+    return m_d->summaryValue(node, [&](const CVUnitModelPtr &n) {
         return n ? m_d->m_cache.summaryForKeyForDays(n.get(), date, days) : 0;
     });
 }
@@ -782,7 +781,7 @@ double CV4Document::summaryForActualMonths(const CVUnitModelPtr &node, const QDa
     if (!node) return 0;
     if (node->kind() != cv::NodeKind::CategorySummary) return m_d->m_cache.summaryForKeyForMonths(node.get(), date, months);
     resolveCategorySummary(*this, *node);
-    return summaryValue(node, [&](const CVUnitModelPtr &n) {
+    return m_d->summaryValue(node, [&](const CVUnitModelPtr &n) {
         return n ? m_d->m_cache.summaryForKeyForMonths(n.get(), date, months) : 0;
     });
 }

@@ -38,28 +38,28 @@ template <class T> int greatestIdent(const std::vector<std::shared_ptr<T>> &list
 
 void CV4Document::updateIncome(const ActualPtr &entry, const ActualPtr &old, bool commit)
 {
-    updateActual(cv::EntryKind::Income, entry, old, commit);
+    m_d->updateActual(cv::EntryKind::Income, entry, old, commit);
 }
 
 void CV4Document::updateExpense(const ActualPtr &entry, const ActualPtr &old, bool commit)
 {
-    updateActual(cv::EntryKind::Expense, entry, old, commit);
+    m_d->updateActual(cv::EntryKind::Expense, entry, old, commit);
 }
 
 void CV4Document::updateTransfer(const ActualPtr &entry, const ActualPtr &old)
 {
-    updateActual(cv::EntryKind::Transfer, entry, old, true);
+    m_d->updateActual(cv::EntryKind::Transfer, entry, old, true);
 }
 
 // The old version leaves the cache, the new one enters it, then the store follows.
-void CV4Document::updateActual(cv::EntryKind kind, const ActualPtr &entry, const ActualPtr &old, bool commit)
+void CV4Document::Private::updateActual(cv::EntryKind kind, const ActualPtr &entry, const ActualPtr &old, bool commit)
 {
-    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
+    cv::EditScope edit(m_document, cv::EditScope::Writes::AtMostOne);
     auto categoryNode = [&](int category) {
         switch (kind) {
-        case cv::EntryKind::Income: return findIncome(category);
-        case cv::EntryKind::Expense: return findExpense(category);
-        case cv::EntryKind::Transfer: return findTransfer(category);
+        case cv::EntryKind::Income: return m_document.findIncome(category);
+        case cv::EntryKind::Expense: return m_document.findExpense(category);
+        case cv::EntryKind::Transfer: return m_document.findTransfer(category);
         }
         return CVUnitModelPtr();
     };
@@ -71,11 +71,11 @@ void CV4Document::updateActual(cv::EntryKind kind, const ActualPtr &entry, const
     };
     CVUnitModelPtr node;
     if (old) {
-        m_d->m_edit.changes.entries.insert(old->ident());
+        m_edit.changes.entries.insert(old->ident());
         node = categoryNode(old->category());
         if (node) apply(node, *old, true);
         if (commit && !entry) {
-            storeWrite(m_d->m_dataModel->removeActual(old));
+            storeWrite(m_dataModel->removeActual(old));
             return;
         }
     }
@@ -85,12 +85,12 @@ void CV4Document::updateActual(cv::EntryKind kind, const ActualPtr &entry, const
     if (node) apply(node, *entry, false);
     if (commit) {
         switch (kind) {
-        case cv::EntryKind::Income: storeWrite(m_d->m_dataModel->putIncome(entry, old)); break;
-        case cv::EntryKind::Expense: storeWrite(m_d->m_dataModel->putExpense(entry, old)); break;
-        case cv::EntryKind::Transfer: storeWrite(m_d->m_dataModel->putActual(entry, old)); break;
+        case cv::EntryKind::Income: storeWrite(m_dataModel->putIncome(entry, old)); break;
+        case cv::EntryKind::Expense: storeWrite(m_dataModel->putExpense(entry, old)); break;
+        case cv::EntryKind::Transfer: storeWrite(m_dataModel->putActual(entry, old)); break;
         }
     }
-    m_d->m_edit.changes.entries.insert(entry->ident());
+    m_edit.changes.entries.insert(entry->ident());
 }
 
 void CV4Document::fixupTransferCategory(CV4Actual &entry)
@@ -112,15 +112,15 @@ void CV4Document::updateTrade(const TradePtr &trade, const TradePtr &old)
     cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
     if (old) {
         m_d->m_edit.changes.trades.insert(old->ident());
-        calcCache(nullptr, *old, nullptr, true);
+        m_d->calcCache(nullptr, *old, nullptr, true);
         if (!trade) {
-            storeWrite(m_d->m_dataModel->removeTrade(old));
+            m_d->storeWrite(m_d->m_dataModel->removeTrade(old));
             return;
         }
     }
     if (!trade) return;
-    calcCache(nullptr, *trade, nullptr, false);
-    storeWrite(m_d->m_dataModel->putTrade(trade, old));
+    m_d->calcCache(nullptr, *trade, nullptr, false);
+    m_d->storeWrite(m_d->m_dataModel->putTrade(trade, old));
     m_d->m_edit.changes.trades.insert(trade->ident());
 }
 
@@ -158,7 +158,7 @@ void CV4Document::applyTrade(const TradePtr &trade, const CVUnitModelPtr &subjec
         price->setBrand(brand->ident());
         price->setDate(trade->date());
         price->setPrice(trade->unitPrice());
-        storeWrite(m_d->m_dataModel->putPrice(price));
+        m_d->storeWrite(m_d->m_dataModel->putPrice(price));
         brandSet.insert(brand);
     }
 
@@ -237,7 +237,7 @@ void CV4Document::cleanupItem(const CVUnitModelPtr &node)
                     updateIncome(nullptr, e, false);
             }
         }
-        storeWrite(m_d->m_dataModel->removeActualByCategory(node->ident()));
+        m_d->storeWrite(m_d->m_dataModel->removeActualByCategory(node->ident()));
         updateChangeCount(ChangeDone);
         removed = true;
         fixLoanAccount(-1, node->ident(), expense ? CV4ActualModel::ExpenseMisc : CV4ActualModel::IncomeMisc);
@@ -246,8 +246,8 @@ void CV4Document::cleanupItem(const CVUnitModelPtr &node)
         if (account) {
             const int brand = holdingBrand(*node);
             if (const auto trades = m_d->m_dataModel->findTradeByAccount(account->ident(), brand))
-                for (const auto &t : *trades) calcCache(nullptr, *t, nullptr, true);
-            storeWrite(m_d->m_dataModel->removeTradeByAccount(account->ident(), brand));
+                for (const auto &t : *trades) m_d->calcCache(nullptr, *t, nullptr, true);
+            m_d->storeWrite(m_d->m_dataModel->removeTradeByAccount(account->ident(), brand));
             updateChangeCount(ChangeDone);
             removed = true;
         }
@@ -263,12 +263,12 @@ void CV4Document::cleanupItem(const CVUnitModelPtr &node)
                 case CV4Actual::Income: updateIncome(nullptr, e, false); break;
                 case CV4Actual::Expense: updateExpense(nullptr, e, false); break;
                 default:
-                    if (const CVUnitModelPtr item = findTransfer(e->category())) calcTransferCache(item, *e, true);
+                    if (const CVUnitModelPtr item = findTransfer(e->category())) m_d->calcTransferCache(item, *e, true);
                     break;
                 }
             }
         }
-        storeWrite(m_d->m_dataModel->removeActualForAccount(node->ident()));
+        m_d->storeWrite(m_d->m_dataModel->removeActualForAccount(node->ident()));
         updateChangeCount(ChangeDone);
         removed = true;
         if (kind != cv::NodeKind::Investment) fixLoanAccount(node->ident(), -1, CV4ActualModel::Asset2Asset);
@@ -300,7 +300,7 @@ bool CV4Document::moveItem(const CVUnitModelPtr &node, int target)
         }
         accumulateAccount();
     }
-    storeWrite(m_d->m_dataModel->moveActual(node->ident(), target));
+    m_d->storeWrite(m_d->m_dataModel->moveActual(node->ident(), target));
     updateChangeCount(ChangeDone);
     fixLoanAccount(-1, node->ident(), target);
     m_d->m_cache.clearKey(node.get());
@@ -567,13 +567,13 @@ void CV4Document::reinitializeCurrencyData()
 {
     cv::EditScope edit(*this);
     m_d->m_edit.changes.currencies.insert(0);
-    clearCurrencyCache();
+    m_d->clearCurrencyCache();
     const CV4CurrencyPtr def = defaultCurrency();
     const double r = def ? def->rate() : 0;
     for (size_t i = 0; i < m_d->m_currencyList.size(); ++i) {
         const CV4CurrencyPtr &c = m_d->m_currencyList[i];
         if (!c) continue;
-        storeWrite(m_d->m_dataModel->removeXchgRateListForIdForCurrency(c->ident()));
+        m_d->storeWrite(m_d->m_dataModel->removeXchgRateListForIdForCurrency(c->ident()));
         c->setRate(i == 0 || !(r > 0) ? 1.0 : c->rate() / r);
     }
     updateChangeCount(ChangeDone);
@@ -597,7 +597,7 @@ void CV4Document::putLoanData(const CVUnitModelPtr &loan, const CV4LoanSchedule 
 {
     if (!loan) return;
     cv::EditScope edit(*this);
-    storeWrite(m_d->m_dataModel->putLoanData(loan->ident(),
+    m_d->storeWrite(m_d->m_dataModel->putLoanData(loan->ident(),
                                         cv::KeyedArchiver::archivedDataWithRootObject(cv::ArchiveValue::arrayOf(rows))));
 }
 
@@ -620,9 +620,9 @@ void CV4Document::putLoan(const CVUnitModelPtr &loan, const CV4LoanSchedule &row
     CV4SearchConditions conditions;
     conditions.account = {loan->ident()};
     if (const auto old = m_d->m_dataModel->findActual(conditions)) {
-        for (const auto &e : *old) updateActual(cv::EntryKind(e->kind()), nullptr, e, false);
+        for (const auto &e : *old) m_d->updateActual(cv::EntryKind(e->kind()), nullptr, e, false);
     }
-    storeWrite(m_d->m_dataModel->removeActualForAccount(loan->ident()));
+    m_d->storeWrite(m_d->m_dataModel->removeActualForAccount(loan->ident()));
     auto write = [&](int kind, const QDate &date, int account, int destination, int category, double amount) {
         auto entry = std::make_shared<CV4Actual>();
         entry->setIdent(-1);
@@ -632,7 +632,7 @@ void CV4Document::putLoan(const CVUnitModelPtr &loan, const CV4LoanSchedule &row
         entry->setDestination(destination);
         entry->setCategory(category);
         entry->setAmount(amount);
-        updateActual(cv::EntryKind(kind), entry, nullptr, true);
+        m_d->updateActual(cv::EntryKind(kind), entry, nullptr, true);
     };
     if (record && record->initialValue() != 0) {
         if (record->inAccount() == 0)

@@ -87,9 +87,9 @@ void CV4Document::createDefault()
     g_templateIndex = 0;
 }
 
-void CV4Document::addDefaultCurrencyIfNone()
+void CV4Document::Private::addDefaultCurrencyIfNone()
 {
-    if (!m_d->m_currencyList.empty()) return;
+    if (!m_currencyList.empty()) return;
     const QString text = cv::localizedString(QStringLiteral("Default Currency"));
     CV4CurrencyPtr currency = currencyFromText(text);
     if (!currency) {
@@ -97,7 +97,7 @@ void CV4Document::addDefaultCurrencyIfNone()
         currency = CV4Currency::currencyWith(QStringLiteral("Yen"), QStringLiteral("JPY"), QStringLiteral("¥"), 0);
     }
     currency->setRate(1.0);
-    addCurrency(currency);
+    m_document.addCurrency(currency);
 }
 
 void CV4Document::createFromTemplate(const QString &name)
@@ -124,7 +124,7 @@ void CV4Document::createFromTemplate(const QString &name)
     }
     m_d->m_accountModel->setSystemItems();
     m_d->m_actualModel->setSystemItems();
-    addDefaultCurrencyIfNone();
+    m_d->addDefaultCurrencyIfNone();
     if (const CV4CurrencyPtr def = defaultCurrency()) {
         if (m_d->m_accountModel->asset()) m_d->m_accountModel->asset()->fixDefaultCurrency(def->ident());
         if (m_d->m_accountModel->debt()) m_d->m_accountModel->debt()->fixDefaultCurrency(def->ident());
@@ -191,9 +191,9 @@ bool CV4Document::initWithContentsOfFile(const QString &path, const QString &typ
 // The archived models of an opened database. Settings and the account,
 // category and currency rows must be there and readable; the security and
 // grouping rows may be missing but must be readable when present.
-bool CV4Document::readInfoRows()
+bool CV4Document::Private::readInfoRows()
 {
-    const QByteArray settingsData = m_d->m_dataModel->getSettingsData();
+    const QByteArray settingsData = m_dataModel->getSettingsData();
     qCInfo(lcDocument, "settings: %d", settingsData.isNull() ? 0 : 1);
     if (settingsData.isNull()) return false;
     auto settings = cv::KeyedUnarchiver::unarchiveObjectOfClass<CV4Settings>(settingsData);
@@ -202,7 +202,7 @@ bool CV4Document::readInfoRows()
         return false;
     }
 
-    const QByteArray printData = m_d->m_dataModel->getPrintInfo();
+    const QByteArray printData = m_dataModel->getPrintInfo();
     CVPrintInfoPtr printInfo;
     if (!printData.isNull()) {
         printInfo = cv::KeyedUnarchiver::unarchiveObjectOfClass<CVPrintInfo>(printData);
@@ -214,32 +214,35 @@ bool CV4Document::readInfoRows()
         qCWarning(lcDocument) << "info row" << row << "missing or unreadable";
         return false;
     };
-    auto accounts = cv::KeyedUnarchiver::unarchiveObjectOfClass<CV4AccountModel>(m_d->m_dataModel->getAccountData());
+    auto accounts = cv::KeyedUnarchiver::unarchiveObjectOfClass<CV4AccountModel>(m_dataModel->getAccountData());
     if (!accounts) return failed(CV4DataModel::InfoAccount);
-    auto actuals = cv::KeyedUnarchiver::unarchiveObjectOfClass<CV4ActualModel>(m_d->m_dataModel->getActualData());
+    auto actuals = cv::KeyedUnarchiver::unarchiveObjectOfClass<CV4ActualModel>(m_dataModel->getActualData());
     if (!actuals) return failed(CV4DataModel::InfoActual);
-    auto currencies = cv::listFromArchive<CV4Currency>(m_d->m_dataModel->getCurrencyData());
+    auto currencies = cv::listFromArchive<CV4Currency>(m_dataModel->getCurrencyData());
     if (!currencies) return failed(CV4DataModel::InfoCurrency);
     BrandList brands;
-    if (const QByteArray data = m_d->m_dataModel->getBrandData(); !data.isNull()) {
+    if (const QByteArray data = m_dataModel->getBrandData(); !data.isNull()) {
         auto list = cv::listFromArchive<CV4Brand>(data);
         if (!list) return failed(CV4DataModel::InfoBrand);
         brands = std::move(*list);
     }
     GroupList groups;
-    if (const QByteArray data = m_d->m_dataModel->getGroupData(); !data.isNull()) {
+    if (const QByteArray data = m_dataModel->getGroupData(); !data.isNull()) {
         auto list = cv::listFromArchive<CV4Grouping>(data);
         if (!list) return failed(CV4DataModel::InfoGroup);
         groups = std::move(*list);
     }
 
-    m_d->m_settings = std::move(settings);
-    m_d->m_printInfo = std::move(printInfo);
-    setAccountModel(std::move(accounts));
-    setActualModel(std::move(actuals));
-    setCurrencyList(std::move(*currencies));
-    setBrandList(std::move(brands));
-    setGroupList(std::move(groups));
+    m_settings = std::move(settings);
+    m_printInfo = std::move(printInfo);
+    m_document.setAccountModel(std::move(accounts));
+    m_document.setActualModel(std::move(actuals));
+    m_document.setCurrencyList(std::move(*currencies));
+    m_document.setBrandList(std::move(brands));
+    m_document.setGroupList(std::move(groups));
+    // The trees as stored: a commit that only renames reports values.
+    m_accountShape = accountShape();
+    m_actualShape = actualShape();
     return true;
 }
 
@@ -257,7 +260,7 @@ bool CV4Document::readFromFile(const QString &path, const QString &type)
             m_d->m_dataModel->beginTransaction();
             ok = import(path, &isTemplate);
             if (ok) {
-                addDefaultCurrencyIfNone();
+                m_d->addDefaultCurrencyIfNone();
                 commitInfoRows();
             }
             if (!m_d->m_dataModel->commitTransaction()) ok = false;
@@ -272,7 +275,7 @@ bool CV4Document::readFromFile(const QString &path, const QString &type)
         bool upgraded = false;
         ok = m_d->m_dataModel->open(path, &upgraded);
         m_d->m_upgraded = upgraded;
-        if (ok && !readInfoRows()) {
+        if (ok && !m_d->readInfoRows()) {
             ok = false;
             m_d->m_dataModel->close();
         }

@@ -71,19 +71,20 @@ public:
     bool run();
 
 private:
-    void line(int level, const QByteArray &item);
+    // One line from its pieces, appended straight to the block.
+    template <class... Parts> void line(int level, const Parts &...parts);
     void outputStart(const char *tag, int level, const Attributes &attributes = {})
     {
-        line(level, '<' + QByteArray(tag) + attributes.text() + '>');
+        line(level, '<', tag, attributes.text(), '>');
     }
-    void outputEnd(const char *tag, int level) { line(level, "</" + QByteArray(tag) + '>'); }
+    void outputEnd(const char *tag, int level) { line(level, "</", tag, '>'); }
     void outputClosed(const char *tag, int level, const Attributes &attributes)
     {
-        line(level, '<' + QByteArray(tag) + attributes.text() + "/>");
+        line(level, '<', tag, attributes.text(), "/>");
     }
     void outputString(const char *tag, const QString &text, int level)
     {
-        line(level, '<' + QByteArray(tag) + '>' + cv::xml::escaped(text, false) + "</" + tag + '>');
+        line(level, '<', tag, '>', cv::xml::escaped(text, false), "</", tag, '>');
     }
 
     void outputPriceTime(const CV4PriceTime &price, int level);
@@ -95,22 +96,35 @@ private:
     void appendAssetInfo(Attributes &attributes, const CV4AssetModel *record);
     void nodeAttributes(const CVUnitModel &node, Attributes &a);
 
+    void flush();
+
     CV4Document &m_doc;
     QIODevice &m_device;
+    QByteArray m_buffer;   // lines not yet written, handed over in large blocks
     bool m_ok = true;
 };
 
-void XMLWriter::line(int level, const QByteArray &item)
+constexpr qsizetype kBlock = 1 << 20;
+
+template <class... Parts> void XMLWriter::line(int level, const Parts &...parts)
 {
     if (!m_ok) return;
     static const char kSpaces[] = "         ";   // the indentation never exceeds nine
-    const int indent = std::clamp(level, 0, 9);
-    if (m_device.write(kSpaces, indent) != indent || m_device.write(item) != item.size() || m_device.write("\n", 1) != 1)
-        m_ok = false;
+    m_buffer.append(kSpaces, std::clamp(level, 0, 9));
+    ((m_buffer += parts), ...);
+    m_buffer += '\n';
+    if (m_buffer.size() >= kBlock) flush();
+}
+
+void XMLWriter::flush()
+{
+    if (m_ok && m_device.write(m_buffer) != m_buffer.size()) m_ok = false;
+    m_buffer.clear();
 }
 
 bool XMLWriter::run()
 {
+    m_buffer.reserve(kBlock + 4096);
     line(0, "<?xml version=\"1.0\"?>");
     Attributes root;
     root.add("version", "1.0").date(ATTR_DATE, QDate::currentDate());
@@ -181,6 +195,7 @@ bool XMLWriter::run()
         outputEnd(tag, 1);
     }
     outputEnd(TAG_TOPLEVEL, 0);
+    flush();
     return m_ok;
 }
 
@@ -345,11 +360,8 @@ void XMLWriter::outputNode(const CVUnitModel &node, int level)
     const int child = level + 1;
     if (kind == cv::NodeKind::Category || (kind == cv::NodeKind::SystemItem && node.ident() >= 10 && node.ident() <= 13)) {
         if (inBudgetTree) outputBudget(node, child);
-        if (const auto entries = store.findActualFrom(QDate(), QDate(), node.ident())) {
-            for (const auto &e : *entries) outputActual(*e, child);
-        } else {
+        if (!store.forEachActualOfCategory(node.ident(), [&](const CV4Actual &e) { outputActual(e, child); }))
             m_ok = false;
-        }
     } else if (kind == cv::NodeKind::Holding) {
         const auto *unit = dynamic_cast<const CV4InvestUnit *>(extra);
         if (unit && node.parent()) {

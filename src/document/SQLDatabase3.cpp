@@ -122,18 +122,18 @@ template <class T> T typedInteger(sqlite3_stmt *stmt, int index, int columns)
 
 std::optional<QByteArrayView> SQLRow::cell(int index) const
 {
-    if (!valid() || index < 0 || index >= mData->columns) return std::nullopt;
-    return mData->view(size_t(mRow + 1) * size_t(mData->columns) + size_t(index));
+    if (!valid() || index < 0 || index >= m_data->columns) return std::nullopt;
+    return m_data->view(size_t(m_row + 1) * size_t(m_data->columns) + size_t(index));
 }
 
 bool SQLRow::valid() const
 {
-    return mData && mData->columns > 0 && mRow >= 0 && mRow < mData->rows;
+    return m_data && m_data->columns > 0 && m_row >= 0 && m_row < m_data->rows;
 }
 
 int SQLRow::columnCount() const
 {
-    return mData ? mData->columns : 0;
+    return m_data ? m_data->columns : 0;
 }
 
 QString SQLRow::stringForColumnAtIndex(int index) const
@@ -150,16 +150,16 @@ QByteArrayView SQLRow::stringForColumnAtIndexNoCopy(int index) const
 QString SQLRow::stringForColumn(QByteArrayView name) const
 {
     if (!valid()) return QString();
-    for (int i = 0; i < mData->columns; ++i) {
-        if (mData->view(size_t(i)).value_or(QByteArrayView()) == name) return stringForColumnAtIndex(i);
+    for (int i = 0; i < m_data->columns; ++i) {
+        if (m_data->view(size_t(i)).value_or(QByteArrayView()) == name) return stringForColumnAtIndex(i);
     }
     return QString();
 }
 
 QString SQLRow::nameOfColumnAtIndex(int index) const
 {
-    if (!valid() || index < 0 || index >= mData->columns) return QString();
-    return decodeText(mData->view(size_t(index)).value_or(QByteArrayView()));
+    if (!valid() || index < 0 || index >= m_data->columns) return QString();
+    return decodeText(m_data->view(size_t(index)).value_or(QByteArrayView()));
 }
 
 int SQLRow::intForColumnAtIndex(int index) const
@@ -190,18 +190,18 @@ QString SQLRow::description() const
 
 int SQLCursor::intForColumnAtIndex(int index) const
 {
-    return typedInteger<int>(mStatement, index, mColumns);
+    return typedInteger<int>(m_statement, index, m_columns);
 }
 
 qint64 SQLCursor::int64ForColumnAtIndex(int index) const
 {
-    return typedInteger<qint64>(mStatement, index, mColumns);
+    return typedInteger<qint64>(m_statement, index, m_columns);
 }
 
 double SQLCursor::doubleForColumnAtIndex(int index) const
 {
-    if (index < 0 || index >= mColumns) return 0;
-    sqlite3_value *value = sqlite3_column_value(mStatement, index);
+    if (index < 0 || index >= m_columns) return 0;
+    sqlite3_value *value = sqlite3_column_value(m_statement, index);
     switch (sqlite3_value_type(value)) {
     case SQLITE_INTEGER:
     case SQLITE_FLOAT:
@@ -215,37 +215,75 @@ double SQLCursor::doubleForColumnAtIndex(int index) const
     }
 }
 
+std::optional<int> SQLCursor::exactIntForColumnAtIndex(int index) const
+{
+    if (index < 0 || index >= m_columns) return std::nullopt;
+    sqlite3_value *value = sqlite3_column_value(m_statement, index);
+    if (sqlite3_value_type(value) != SQLITE_INTEGER) return std::nullopt;
+    const sqlite3_int64 v = sqlite3_value_int64(value);
+    if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max()) return std::nullopt;
+    return int(v);
+}
+
+double SQLCursor::rowDoubleForColumnAtIndex(int index) const
+{
+    if (index < 0 || index >= m_columns) return 0;
+    sqlite3_value *value = sqlite3_column_value(m_statement, index);
+    if (sqlite3_value_type(value) != SQLITE_FLOAT) return doubleForColumnAtIndex(index);
+    // A value whose shortest form has at most fifteen digits comes back
+    // unchanged from its fifteen-digit text; printing that text is the cost
+    // this read exists to avoid.
+    const double v = sqlite3_value_double(value);
+    char text[32];
+    const auto [end, error] = std::to_chars(text, text + sizeof text, v);
+    if (error == std::errc()) {
+        int digits = 0;
+        int zeros = 0;   // trailing zeros of the digits seen so far
+        bool leading = true;
+        for (const char *p = text; p < end && *p != 'e'; ++p) {
+            if (*p < '0' || *p > '9') continue;
+            if (*p == '0' && leading) continue;
+            leading = false;
+            ++digits;
+            zeros = *p == '0' ? zeros + 1 : 0;
+        }
+        if (digits - zeros <= 15) return v;
+    }
+    const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, index));
+    return p ? parseDouble(p, p + sqlite3_column_bytes(m_statement, index)) : 0;
+}
+
 QString SQLCursor::stringForColumnAtIndex(int index) const
 {
-    if (index < 0 || index >= mColumns) return QString();
-    const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(mStatement, index));
+    if (index < 0 || index >= m_columns) return QString();
+    const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, index));
     if (!p) return QString();
-    return decodeText(QByteArrayView(p, sqlite3_column_bytes(mStatement, index)));
+    return decodeText(QByteArrayView(p, sqlite3_column_bytes(m_statement, index)));
 }
 
 // ---------------------------------------------------------------- SQLResult
 
-SQLResult::SQLResult() : mData(std::make_shared<SQLRow::Data>()) {}
+SQLResult::SQLResult() : m_data(std::make_shared<SQLRow::Data>()) {}
 
 int SQLResult::rowCount() const
 {
-    return mData->rows;
+    return m_data->rows;
 }
 
 int SQLResult::columnCount() const
 {
-    return mData->columns;
+    return m_data->columns;
 }
 
 SQLRow SQLResult::rowAtIndex(int index) const
 {
-    if (index < 0 || index >= mData->rows) return SQLRow();
-    return SQLRow(mData, index);
+    if (index < 0 || index >= m_data->rows) return SQLRow();
+    return SQLRow(m_data, index);
 }
 
 // ---------------------------------------------------------------- SQLDatabase3
 
-SQLDatabase3::SQLDatabase3(const QString &path) : mPath(path) {}
+SQLDatabase3::SQLDatabase3(const QString &path) : m_path(path) {}
 
 SQLDatabase3::~SQLDatabase3()
 {
@@ -254,10 +292,10 @@ SQLDatabase3::~SQLDatabase3()
 
 bool SQLDatabase3::open()
 {
-    if (mDatabase) return true;
-    if (mPath.isEmpty()) return false;
+    if (m_database) return true;
+    if (m_path.isEmpty()) return false;
     sqlite3 *db = nullptr;
-    const QByteArray file = QFile::encodeName(mPath);
+    const QByteArray file = QFile::encodeName(m_path);
     // One connection per document, used from the main thread only: the
     // library's per-call locking would cost on every column read.
     int rc = sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
@@ -267,17 +305,17 @@ bool SQLDatabase3::open()
         sqlite3_close(db);
         return false;
     }
-    mDatabase = db;
+    m_database = db;
     configureConnection();
     // sqlite3_open is lazy: read the schema now so that a file that is no
     // database fails here and not at the first statement.
     if (!performQuery(QStringLiteral("SELECT count(*) FROM sqlite_master;"))) {
-        qCWarning(lcDocument, "Database3 open failed: %d", sqlite3_errcode(mDatabase));
-        sqlite3_close(mDatabase);
-        mDatabase = nullptr;
+        qCWarning(lcDocument, "Database3 open failed: %d", sqlite3_errcode(m_database));
+        sqlite3_close(m_database);
+        m_database = nullptr;
         return false;
     }
-    qCDebug(lcDocument) << "opened v3 database:" << mPath << "to db object:" << static_cast<void *>(mDatabase);
+    qCDebug(lcDocument) << "opened v3 database:" << m_path << "to db object:" << static_cast<void *>(m_database);
     return true;
 }
 
@@ -285,49 +323,49 @@ void SQLDatabase3::configureConnection()
 {
     // The document file comes from outside: no schema-defined code runs with
     // the program's trust.
-    sqlite3_db_config(mDatabase, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
-    sqlite3_db_config(mDatabase, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
-    sqlite3_db_config(mDatabase, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
-    sqlite3_db_config(mDatabase, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
-    sqlite3_db_config(mDatabase, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
+    sqlite3_db_config(m_database, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(m_database, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_db_config(m_database, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    sqlite3_db_config(m_database, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+    sqlite3_db_config(m_database, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
     // The working copy is packed as one file on save: no WAL side files.
-    sqlite3_exec(mDatabase, "PRAGMA journal_mode=DELETE;", nullptr, nullptr, nullptr);
+    sqlite3_exec(m_database, "PRAGMA journal_mode=DELETE;", nullptr, nullptr, nullptr);
 }
 
 void SQLDatabase3::close()
 {
-    if (!mDatabase) return;
-    if (mTransactionDepth > 0) {
-        mTransactionDepth = 1;
+    if (!m_database) return;
+    if (m_transactionDepth > 0) {
+        m_transactionDepth = 1;
         commitTransaction();
     }
     finalizeStatements();
-    qCDebug(lcDocument) << "closing databse:" << static_cast<void *>(mDatabase);
-    sqlite3_close_v2(mDatabase);
-    mDatabase = nullptr;
+    qCDebug(lcDocument) << "closing databse:" << static_cast<void *>(m_database);
+    sqlite3_close_v2(m_database);
+    m_database = nullptr;
 }
 
 SQLResultPtr SQLDatabase3::performQuery(const QString &sql, const QStringList &texts)
 {
-    if (!mDatabase) return nullptr;
+    if (!m_database) return nullptr;
     const QByteArray text = sql.toUtf8();
     const char *tail = text.constData();
     const char *end = tail + text.size();
     SQLResultPtr result(new SQLResult);
-    SQLRow::Data &data = *result->mData;
+    SQLRow::Data &data = *result->m_data;
     int nextText = 0;
     int rc = SQLITE_OK;
 
     auto fail = [&](int code) {
         qCWarning(lcDocument).noquote() << "could not getTable for query:" << sql << ", result:" << code
-                                        << sqlite3_errmsg(mDatabase);
+                                        << sqlite3_errmsg(m_database);
         return SQLResultPtr();
     };
 
     while (tail < end) {
         sqlite3_stmt *stmt = nullptr;
         const char *next = nullptr;
-        rc = sqlite3_prepare_v2(mDatabase, tail, int(end - tail), &stmt, &next);
+        rc = sqlite3_prepare_v2(m_database, tail, int(end - tail), &stmt, &next);
         if (rc != SQLITE_OK) return fail(rc);
         tail = next;
         if (!stmt) continue; // blank text or a lone ";"
@@ -377,18 +415,18 @@ SQLResultPtr SQLDatabase3::performQuery(const QString &sql, const QStringList &t
 sqlite3_stmt *SQLDatabase3::cachedStatement(const QString &sql)
 {
     // Every caller binds all the parameters again: no clearing of the last ones.
-    if (sqlite3_stmt *stmt = mStatements.value(sql)) {
+    if (sqlite3_stmt *stmt = m_statements.value(sql)) {
         sqlite3_reset(stmt);
         return stmt;
     }
     const QByteArray text = sql.toUtf8();
     sqlite3_stmt *stmt = nullptr;
     const char *tail = nullptr;
-    const int rc = sqlite3_prepare_v3(mDatabase, text.constData(), int(text.size()), SQLITE_PREPARE_PERSISTENT, &stmt,
+    const int rc = sqlite3_prepare_v3(m_database, text.constData(), int(text.size()), SQLITE_PREPARE_PERSISTENT, &stmt,
                                       &tail);
     if (rc != SQLITE_OK || !stmt) {
         qCWarning(lcDocument).noquote() << "could not prepare query:" << sql << ", result:" << rc
-                                        << sqlite3_errmsg(mDatabase);
+                                        << sqlite3_errmsg(m_database);
         sqlite3_finalize(stmt);
         return nullptr;
     }
@@ -400,27 +438,27 @@ sqlite3_stmt *SQLDatabase3::cachedStatement(const QString &sql)
             return nullptr;
         }
     }
-    mStatements.insert(sql, stmt);
+    m_statements.insert(sql, stmt);
     return stmt;
 }
 
 void SQLDatabase3::finalizeStatements()
 {
-    for (sqlite3_stmt *stmt : std::as_const(mStatements)) sqlite3_finalize(stmt);
-    mStatements.clear();
+    for (sqlite3_stmt *stmt : std::as_const(m_statements)) sqlite3_finalize(stmt);
+    m_statements.clear();
 }
 
 bool SQLDatabase3::forEachRow(const QString &sql, const std::function<void(const SQLCursor &)> &visit,
                               const QStringList &texts)
 {
-    if (!mDatabase) return false;
+    if (!m_database) return false;
     sqlite3_stmt *stmt = cachedStatement(sql);
     if (!stmt) return false;
     // Reset on every way out, so the kept statement holds no read lock.
     std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> reset(stmt, sqlite3_reset);
     auto fail = [&](int code) {
         qCWarning(lcDocument).noquote() << "could not step query:" << sql << ", result:" << code
-                                        << sqlite3_errmsg(mDatabase);
+                                        << sqlite3_errmsg(m_database);
         return false;
     };
     const int params = sqlite3_bind_parameter_count(stmt);
@@ -439,21 +477,21 @@ bool SQLDatabase3::forEachRow(const QString &sql, const std::function<void(const
 
 bool SQLDatabase3::execute(const QString &sql, std::span<const SQLValue> values)
 {
-    if (!mDatabase) return false;
+    if (!m_database) return false;
     sqlite3_stmt *stmt = cachedStatement(sql);
     if (!stmt) return false;
     std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> reset(stmt, sqlite3_reset);
     auto fail = [&](int code) {
         qCWarning(lcDocument).noquote() << "could not run statement:" << sql << ", result:" << code
-                                        << sqlite3_errmsg(mDatabase);
+                                        << sqlite3_errmsg(m_database);
         return false;
     };
     if (sqlite3_bind_parameter_count(stmt) != int(values.size())) return fail(SQLITE_RANGE);
     for (int p = 1; p <= int(values.size()); ++p) {
         const SQLValue &value = values[size_t(p - 1)];
-        const int rc = value.mIsText ? sqlite3_bind_text(stmt, p, value.mText.constData(), int(value.mText.size()),
+        const int rc = value.m_isText ? sqlite3_bind_text(stmt, p, value.m_text.constData(), int(value.m_text.size()),
                                                          SQLITE_TRANSIENT)
-                                     : sqlite3_bind_int64(stmt, p, value.mInteger);
+                                     : sqlite3_bind_int64(stmt, p, value.m_integer);
         if (rc != SQLITE_OK) return fail(rc);
     }
     const int rc = sqlite3_step(stmt);
@@ -463,21 +501,21 @@ bool SQLDatabase3::execute(const QString &sql, std::span<const SQLValue> values)
 
 qint64 SQLDatabase3::lastRowInserted() const
 {
-    return mDatabase ? sqlite3_last_insert_rowid(mDatabase) : 0;
+    return m_database ? sqlite3_last_insert_rowid(m_database) : 0;
 }
 
 qint64 SQLDatabase3::changes() const
 {
-    return mDatabase ? sqlite3_changes64(mDatabase) : 0;
+    return m_database ? sqlite3_changes64(m_database) : 0;
 }
 
 bool SQLDatabase3::beginTransaction()
 {
-    if (!mDatabase) return false;
-    if (mTransactionDepth++ > 0) return true;
-    mTransactionFailed = false;
+    if (!m_database) return false;
+    if (m_transactionDepth++ > 0) return true;
+    m_transactionFailed = false;
     if (!performQuery(QStringLiteral("BEGIN TRANSACTION;"))) {
-        mTransactionDepth = 0;
+        m_transactionDepth = 0;
         return false;
     }
     return true;
@@ -485,9 +523,9 @@ bool SQLDatabase3::beginTransaction()
 
 bool SQLDatabase3::commitTransaction()
 {
-    if (!mDatabase || mTransactionDepth == 0) return false;
-    if (--mTransactionDepth > 0) return true;
-    if (mTransactionFailed) {
+    if (!m_database || m_transactionDepth == 0) return false;
+    if (--m_transactionDepth > 0) return true;
+    if (m_transactionFailed) {
         performQuery(QStringLiteral("ROLLBACK;"));
         return false;
     }
@@ -498,8 +536,8 @@ bool SQLDatabase3::commitTransaction()
 
 void SQLDatabase3::rollbackTransaction()
 {
-    if (mTransactionDepth == 0) return;
-    mTransactionFailed = true;
+    if (m_transactionDepth == 0) return;
+    m_transactionFailed = true;
     commitTransaction();
 }
 
@@ -593,7 +631,7 @@ void upgradeAlert(const char *messageKey)
 SQLDatabase3::SetupResult SQLDatabase3::setup()
 {
     static const char header[16] = {'S', 'Q', 'L', 'i', 't', 'e', ' ', 'f', 'o', 'r', 'm', 'a', 't', ' ', '3', '\0'};
-    QFile file(mPath);
+    QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly)) return SetupResult::Unusable;
     const QByteArray start = file.read(16);
     file.close();
@@ -605,10 +643,10 @@ SQLDatabase3::SetupResult SQLDatabase3::setup()
     upgradeAlert("UpgradeAlertMessage");
 
     // Everything happens on the working copy; the document file is only read.
-    const QString v2Path = mPath + QStringLiteral(".v2");
+    const QString v2Path = m_path + QStringLiteral(".v2");
     if (QFile::exists(v2Path) && !QFile::remove(v2Path)) qCWarning(lcDocument, "failed removing v2Path");
-    if (!QFile::rename(mPath, v2Path)) {
-        qCWarning(lcDocument) << "failed moving" << mPath << "to v2Path";
+    if (!QFile::rename(m_path, v2Path)) {
+        qCWarning(lcDocument) << "failed moving" << m_path << "to v2Path";
         upgradeAlert("UpgradeAlertFailed");
         return SetupResult::Unusable;
     }
@@ -627,7 +665,7 @@ SQLDatabase3::SetupResult SQLDatabase3::setup()
         // A damaged old book is never upgraded with rows silently missing;
         // the working copy goes back as it was.
         qCWarning(lcDocument) << "could not read old database for upgrading:" << v2Path << why;
-        if (!QFile::rename(v2Path, mPath)) QFile::remove(v2Path);
+        if (!QFile::rename(v2Path, m_path)) QFile::remove(v2Path);
         upgradeAlert("UpgradeAlertDamaged");
         return SetupResult::Unusable;
     }
@@ -638,7 +676,7 @@ SQLDatabase3::SetupResult SQLDatabase3::setup()
     if (!dumpFile.open(QIODevice::WriteOnly | QIODevice::Truncate) || dumpFile.write(*dump) != dump->size())
         qCWarning(lcDocument) << "upgrade: could not write" << dumpPath;
     dumpFile.close();
-    if (!loadDump(mPath, *dump)) {
+    if (!loadDump(m_path, *dump)) {
         upgradeAlert("UpgradeAlertFailed");
         return SetupResult::Unusable;
     }
@@ -648,19 +686,19 @@ SQLDatabase3::SetupResult SQLDatabase3::setup()
 
 // ---------------------------------------------------------------- SQLTransaction
 
-SQLTransaction::SQLTransaction(SQLDatabase3 *db) : mDb(db)
+SQLTransaction::SQLTransaction(SQLDatabase3 *db) : m_db(db)
 {
-    mActive = mDb && mDb->beginTransaction();
+    m_active = m_db && m_db->beginTransaction();
 }
 
 SQLTransaction::~SQLTransaction()
 {
-    if (mActive) mDb->commitTransaction();
+    if (m_active) m_db->commitTransaction();
 }
 
 void SQLTransaction::rollback()
 {
-    if (!mActive) return;
-    mActive = false;
-    mDb->rollbackTransaction();
+    if (!m_active) return;
+    m_active = false;
+    m_db->rollbackTransaction();
 }

@@ -51,11 +51,11 @@ private:
     friend class SQLResult;
     friend class SQLDatabase3;
     struct Data;
-    SQLRow(std::shared_ptr<const Data> data, int row) : mData(std::move(data)), mRow(row) {}
+    SQLRow(std::shared_ptr<const Data> data, int row) : m_data(std::move(data)), m_row(row) {}
     std::optional<QByteArrayView> cell(int index) const;
 
-    std::shared_ptr<const Data> mData;
-    int mRow = -1;
+    std::shared_ptr<const Data> m_data;   // the result's table, shared by its rows
+    int m_row = -1;                       // index into it; -1: an invalid row
 };
 
 // The whole result table of one statement text: column names, then the values
@@ -70,7 +70,7 @@ public:
 private:
     friend class SQLDatabase3;
     SQLResult();
-    std::shared_ptr<SQLRow::Data> mData;
+    std::shared_ptr<SQLRow::Data> m_data;   // the table, shared with the rows handed out
 };
 
 using SQLResultPtr = std::unique_ptr<SQLResult>;
@@ -79,20 +79,26 @@ using SQLResultPtr = std::unique_ptr<SQLResult>;
 // is printed to text and parsed back. Valid only inside the visit.
 class SQLCursor {
 public:
-    int columnCount() const { return mColumns; }
+    int columnCount() const { return m_columns; }
     // As SQLRow answers them: 0 for NULL, a missing column, text that does
     // not begin with a number, or a number outside the type's range.
     int intForColumnAtIndex(int index) const;
     qint64 int64ForColumnAtIndex(int index) const;
     double doubleForColumnAtIndex(int index) const;
+    // The value when the column holds an integer within int's range, else
+    // none: what "column=<integer>" can find.
+    std::optional<int> exactIntForColumnAtIndex(int index) const;
+    // Exactly as SQLRow answers it: a real read back from its 15-digit text,
+    // which drops what lies beyond the fifteenth digit.
+    double rowDoubleForColumnAtIndex(int index) const;
     // Decoded as SQLRow decodes it; a null QString for NULL.
     QString stringForColumnAtIndex(int index) const;
 
 private:
     friend class SQLDatabase3;
-    SQLCursor(sqlite3_stmt *statement, int columns) : mStatement(statement), mColumns(columns) {}
-    sqlite3_stmt *mStatement;
-    int mColumns;
+    SQLCursor(sqlite3_stmt *statement, int columns) : m_statement(statement), m_columns(columns) {}
+    sqlite3_stmt *m_statement;   // the statement being stepped; the database owns it
+    int m_columns;               // its column count
 };
 
 // A value for a "?" parameter of a kept statement: an integer or a text
@@ -105,11 +111,11 @@ public:
 
 private:
     friend class SQLDatabase3;
-    explicit SQLValue(qint64 value) : mInteger(value), mIsText(false) {}
-    explicit SQLValue(QByteArray utf8) : mText(std::move(utf8)), mIsText(true) {}
-    qint64 mInteger = 0;
-    QByteArray mText;
-    bool mIsText;
+    explicit SQLValue(qint64 value) : m_integer(value), m_isText(false) {}
+    explicit SQLValue(QByteArray utf8) : m_text(std::move(utf8)), m_isText(true) {}
+    qint64 m_integer = 0;   // the integer, unless a text
+    QByteArray m_text;      // the text as UTF-8
+    bool m_isText;          // which of the two is bound
 };
 
 class SQLDatabase3 {
@@ -119,8 +125,8 @@ public:
     SQLDatabase3(const SQLDatabase3 &) = delete;
     SQLDatabase3 &operator=(const SQLDatabase3 &) = delete;
 
-    const QString &path() const { return mPath; }
-    bool isOpen() const { return mDatabase != nullptr; }
+    const QString &path() const { return m_path; }
+    bool isOpen() const { return m_database != nullptr; }
 
     // Opens (creating the file when missing); true when already open. The file
     // is treated as untrusted: defensive mode, no trusted schema, no triggers
@@ -157,7 +163,7 @@ public:
     bool beginTransaction();
     bool commitTransaction();
     void rollbackTransaction();
-    int transactionDepth() const { return mTransactionDepth; }
+    int transactionDepth() const { return m_transactionDepth; }
 
     // Looks at the file at the path before it is opened and turns an SQLite 2
     // database of the previous format into an SQLite 3 one at the same path,
@@ -174,11 +180,11 @@ private:
     sqlite3_stmt *cachedStatement(const QString &sql);
     void finalizeStatements();
 
-    sqlite3 *mDatabase = nullptr;
-    QHash<QString, sqlite3_stmt *> mStatements;
-    QString mPath;
-    int mTransactionDepth = 0;
-    bool mTransactionFailed = false;
+    sqlite3 *m_database = nullptr;                 // the connection, owned; null while closed
+    QHash<QString, sqlite3_stmt *> m_statements;   // kept statements by their text, owned; finalized on close
+    QString m_path;                                // the database file
+    int m_transactionDepth = 0;                    // nested transactions open; the outermost is SQLite's
+    bool m_transactionFailed = false;              // a rollback was asked: the outermost end rolls back
 };
 
 // Begins a transaction and commits it when it goes out of scope (rolls back
@@ -192,6 +198,6 @@ public:
     void rollback();
 
 private:
-    SQLDatabase3 *mDb;
-    bool mActive = false;
+    SQLDatabase3 *m_db;      // not owned; outlives the transaction
+    bool m_active = false;   // begun and not yet ended
 };

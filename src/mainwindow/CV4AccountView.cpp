@@ -10,15 +10,38 @@
 #include "model/CVUnitModel.h"
 
 #include <QApplication>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <QUndoStack>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kClickOpensFromColumn = 2;
+
+// An amount cut to "1,234,…" misleads, so one wider than its cell is set
+// smaller (down to 70 %) before the style would elide it.
+void shrinkAmountToFit(QStyleOptionViewItem &opt, const QStyle *style)
+{
+    if (!(opt.displayAlignment & Qt::AlignRight) || opt.text.isEmpty())
+        return;
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, opt.widget) + 1;
+    const int room = opt.rect.width() - 2 * margin;
+    if (room <= 0 || QFontMetrics(opt.font).horizontalAdvance(opt.text) <= room)
+        return;
+    const int pixels = opt.font.pixelSize() > 0 ? opt.font.pixelSize() : QFontInfo(opt.font).pixelSize();
+    const int smallest = std::max(6, pixels * 7 / 10);
+    for (int size = pixels - 1; size >= smallest; --size) {
+        opt.font.setPixelSize(size);
+        if (QFontMetrics(opt.font).horizontalAdvance(opt.text) <= room)
+            break;
+    }
+}
 
 // Paints the cell backgrounds of the viewer and the selected cell: the grid
 // itself draws no selection.
@@ -72,6 +95,7 @@ public:
         }
         opt.backgroundBrush = Qt::NoBrush;
         QStyle *style = opt.widget ? opt.widget->style() : QApplication::style();
+        shrinkAmountToFit(opt, style);
         style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
     }
 

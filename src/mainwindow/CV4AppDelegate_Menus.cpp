@@ -3,7 +3,11 @@
 #include "document/CV4DocumentUI.h"
 #include "mainwindow/CV4WindowController.h"
 #include "mainwindow/MenuTags.h"
+#include "mainwindow/SearchPage.h"
 #include "mainwindow/StartupCode.h"
+#include "panels/CV4CalcWindowController.h"
+#include "panels/PreferencePanelController.h"
+#include "panels/SearchPageController.h"
 #include "platform/Localization.h"
 
 #include <QAction>
@@ -159,7 +163,8 @@ void CV4AppDelegate::buildCommands()
                byTag(tag::FontSmaller), onWindow([](CV4WindowController *w, bool) { w->changeFontSize(false); }));
 
     // Tools
-    addLaterCommand(QStringLiteral("calculator"), tag::Calculator, "Menu Calculator");
+    addCommand(QStringLiteral("calculator"), tag::Calculator, "Menu Calculator", QKeySequence(), byTag(tag::Calculator),
+               [this](bool) { CV4CalcWindowController::toggleCalculator(m_preference.taxFracProcess()); }, true);
     addLaterCommand(QStringLiteral("calendar"), tag::Calendar, "Menu Calendar");
     addCommand(QStringLiteral("password"), tag::Password, "Menu Password", QKeySequence(), byTag(tag::Password),
                onWindow([](CV4WindowController *w, bool) { w->openPasswordPanel(); }));
@@ -173,7 +178,35 @@ void CV4AppDelegate::buildCommands()
                byTag(tag::Recalculate), onWindow([](CV4WindowController *w, bool) { w->doRecalculation(); }));
     addCommand(QStringLiteral("compact"), tag::CompactDB, "Menu Compact", QKeySequence(), byTag(tag::CompactDB),
                onWindow([](CV4WindowController *w, bool) { w->compactDB(); }));
-    addLaterCommand(QStringLiteral("preferences"), tag::Preferences, "Menu Preferences");
+    addCommand(QStringLiteral("preferences"), tag::Preferences, "Menu Preferences", QKeySequence(),
+               byTag(tag::Preferences), [this](bool) {
+                   QWidget *parent = QApplication::activeWindow();
+                   PreferencePanelController::openPreferencePanel(&m_preference, parent ? parent : frontWindow());
+               });
+
+    // Search page: the page decides; 30043-30045 have no command.
+    const struct {
+        const char *name;
+        int tag;
+        const char *titleKey;
+    } searchItems[] = {{"searchConditions", SearchPageController::SearchTag, "Menu Search Conditions"},
+                       {"searchRemoveRow", SearchPageController::RemoveRowTag, "Menu Search Remove Row"},
+                       {"searchClear", SearchPageController::ClearTag, "Menu Search Clear"},
+                       {"searchExport", SearchPageController::ExportTag, "Menu Search Export"}};
+    for (const auto &item : searchItems) {
+        const int t = item.tag;
+        addCommand(QLatin1String(item.name), t, item.titleKey, QKeySequence(),
+                   [this, t] {
+                       CV4WindowController *w = frontWindow();
+                       const cv::SearchPage *search = w ? w->searchPage() : nullptr;
+                       const MenuContext c = menuContext();
+                       const bool quiet = c.hasWindow && c.hasDocument && !c.modalRunning && !c.sheetShown;
+                       return MenuItemState{quiet && search && search->validateMenu(t), false};
+                   },
+                   onWindow([t](CV4WindowController *w, bool) {
+                       if (cv::SearchPage *search = w->searchPage()) search->execMenu(t);
+                   }));
+    }
 
     // Window and Help
     addCommand(QStringLiteral("minimize"), 0, "Menu Minimize", QKeySequence(QStringLiteral("Ctrl+M")), hasFront,
@@ -210,6 +243,7 @@ cv::MenuContext CV4AppDelegate::menuContext() const
     c.sheetShown = window->isShowingSheet();
     c.tabIdentifier = window->selectedTabIdentifier();
     c.tabIndex = window->pageSwitcher().currentIndex();
+    c.calculatorVisible = CV4CalcWindowController::existing() && CV4CalcWindowController::existing()->isVisible();
     if (document && document->settings()) {
         c.transDefaultCurrency = document->settings()->transDefaultCurrency();
         c.displayStockPrice = document->settings()->displayStockPrice();
@@ -264,6 +298,9 @@ QMenuBar *CV4AppDelegate::makeMenuBar(QWidget *parent)
     font->menuAction()->setData(cv::tag::FontSizeMenu);
     add(font, {"fontLarger", "fontSmaller"});
     connect(view, &QMenu::aboutToShow, this, [this, font] { font->setEnabled(tagRule(cv::tag::FontSizeMenu).enabled); });
+
+    QMenu *search = menu("Menu Search");
+    add(search, {"searchConditions", "searchRemoveRow", "", "searchClear", "searchExport"});
 
     QMenu *tools = menu("Menu Tools");
     add(tools, {"wizard", "", "calculator", "calendar", "", "reports", "charts", "info", "", "groups", "settings",

@@ -16,6 +16,7 @@
 #include "mainwindow/SearchPage.h"
 #include "mainwindow/TemporaryPage.h"
 #include "mainwindow/ViewerPage.h"
+#include "panels/SearchPageController.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -172,8 +173,8 @@ void CV4WindowController::removeTemporaryTab()
 
 void CV4WindowController::clearSearchList()
 {
-    // The list is emptied when the search page is next entered.
-    m_tabViewFlags[SearchIndex] = true;
+    // The results hold copies of entries that may have changed.
+    if (cv::SearchPage *search = searchPage()) search->controller()->clearSearchList();
 }
 
 bool CV4WindowController::pageIsDirty(int index) const
@@ -193,12 +194,8 @@ bool CV4WindowController::shouldSelectPage(int index)
     cv::WindowPage *shown = m_switcher.currentPage();
     cv::ViewerPage *viewer = viewerPage();
     if (shown && shown == page(SearchIndex)) {
-        // The search results commit like a panel; there may be none.
-        cv::SearchPage *search = searchPage();
-        if (viewer && search->resultsPanel())
-            viewer->accountView()->commitPanel(cv::hostedPanel(search->resultsPanel()));
-        else
-            shown->commitPendingInput();
+        // The search page commits its results panel itself.
+        shown->commitPendingInput();
         return true;
     }
     // On any other page, the temporary page too, the grids commit the panel they opened.
@@ -399,8 +396,7 @@ void CV4WindowController::willSave()
     // Each reads its rows back, so leaving the page later writes nothing twice.
     if (cv::HostedPanel *panel = hostedPanel()) panel->commitPendingInput();
     if (m_switcher.currentPage() == page(SearchIndex)) {
-        if (cv::SearchPage *search = searchPage())
-            if (cv::HostedPanel *results = cv::hostedPanel(search->resultsPanel())) results->commitPendingInput();
+        if (cv::SearchPage *search = searchPage()) search->storePendingInput();
     }
     if (cv::ViewerPage *viewer = viewerPage()) viewer->storeState();
     storeFrame();

@@ -126,10 +126,10 @@ public:
     // day, the investment page its date; elsewhere the
     // temporary page's panel, else the focused field or its nearest parent
     // that is a DateReceiver, takes it.
-    void performInputDate(const QDate &date) override;
+    Q_INVOKABLE void performInputDate(const QDate &date) override;
     // The calculator's text goes to the temporary page's panel; without one
     // nothing happens.
-    void performInputValue(const QString &value);
+    Q_INVOKABLE void performInputValue(const QString &value);
 
     // ---- menus (CV4WindowController_Menu.cpp)
     // The window's own items, by tag; the application asks for the others.

@@ -20,11 +20,15 @@ bool inRange(int tag, int first, int last)
 
 bool CV4WindowController::validateMenuItem(int tag) const
 {
-    // Account, category, securities, currency and search commands: their
+    // Account, category, securities and currency commands: their
     // handlers come with those pages, so they stay off until then.
     if (inRange(tag, 29000, 29208) || inRange(tag, 30011, 30017) || inRange(tag, 30021, 30025) ||
-        inRange(tag, 30031, 30036) || inRange(tag, 30041, 30047))
+        inRange(tag, 30031, 30036))
         return false;
+    if (inRange(tag, 30041, 30047)) {
+        const cv::SearchPage *search = searchPage();
+        return search && search->validateMenu(tag);
+    }
     const QString shown = selectedTabIdentifier();
     if (shown == QLatin1String("TB04") || shown == QLatin1String("TB06")) return false;
     if (shown == QLatin1String("TB02")) {

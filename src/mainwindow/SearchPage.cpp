@@ -1,37 +1,109 @@
 #include "mainwindow/SearchPage.h"
 
-#include "document/CV4DataModel.h"
+#include "charts/CV4InfoSearchView.h"
 #include "document/CV4Document.h"
-#include "model/CVUnitModel.h"
+#include "mainwindow/CV4WindowController.h"
+#include "panels/SearchPageController.h"
+#include "panels/SearchResultsController.h"
+
+#include <QStackedWidget>
+#include <QVBoxLayout>
 
 namespace cv {
 
-SearchPage::SearchPage(CV4Document *document, QWidget *parent) : WindowPage(QStringLiteral("TB02"), document, parent)
+SearchPage::SearchPage(CV4Document *document, QWidget *parent)
+    : WindowPage(QStringLiteral("TB02"), document, parent), m_controller(new SearchPageController(document, this))
 {
-    addHeading();
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_controller);
+    if (document) {
+        for (auto signal : {&CV4Document::accountChanged, &CV4Document::actualChanged, &CV4Document::entriesChanged,
+                            &CV4Document::tradesChanged, &CV4Document::brandChanged})
+            connect(document, signal, this, &SearchPage::documentChanged);
+    }
+    connect(m_controller->resultsController(), &SearchResultsController::openTradeRequested, this,
+            &SearchPage::tradeRequested);
+}
+
+QObject *SearchPage::resultsPanel() const
+{
+    return m_controller->resultsController();
+}
+
+int SearchPage::resultCount() const
+{
+    return m_controller->resultCount();
+}
+
+bool SearchPage::isShown() const
+{
+    const auto *stack = qobject_cast<const QStackedWidget *>(parentWidget());
+    return stack && stack->currentWidget() == this;
+}
+
+void SearchPage::documentChanged()
+{
+    m_controller->noteDocumentChanged(isShown());
 }
 
 int SearchPage::execSearchForAccount(const std::vector<std::shared_ptr<CVUnitModel>> &accounts, const QDate &from,
                                      const QDate &to)
 {
-    m_results.clear();
-    if (document() && document()->dataModel()) {
-        CV4SearchConditions conditions;
-        conditions.date = {from, to};
-        for (const auto &account : accounts) {
-            if (account) conditions.account << account->ident();
-        }
-        if (std::optional<CV4DataModel::ActualList> found = document()->dataModel()->findActual(conditions))
-            m_results = std::move(*found);
-    }
-    m_resultCount = int(m_results.size());
-    return m_resultCount;
+    return m_controller->execSearchForAccount(accounts, from, to);
+}
+
+bool SearchPage::validateMenu(int tag) const
+{
+    return m_controller->validateMenu(tag, isShown());
+}
+
+void SearchPage::execMenu(int tag)
+{
+    if (validateMenu(tag)) m_controller->execMenu(tag);
+}
+
+void SearchPage::groupsDeleted(const QList<int> &idents)
+{
+    if (SearchResultsController *results = m_controller->resultsController()) results->groupsDeleted(idents);
 }
 
 void SearchPage::commitPendingInput()
 {
-    if (!m_resultsPanel) return;
-    QMetaObject::invokeMethod(m_resultsPanel, "apply");
+    if (SearchResultsController *results = m_controller->resultsController()) results->commitPanel();
+}
+
+void SearchPage::storePendingInput()
+{
+    if (SearchResultsController *results = m_controller->resultsController()) results->commitPendingInput();
+}
+
+void SearchPage::enter(bool)
+{
+    // The page keeps its own rule of what makes the list stale.
+    m_controller->enterSearchView();
+}
+
+std::unique_ptr<CV4InfoView> SearchPage::makePrintView(PageSetup &setup)
+{
+    const std::vector<std::pair<int, int>> printed = m_controller->printRows();
+    if (printed.empty()) return nullptr;
+    std::vector<CV4InfoSearchViewParam> rows;
+    rows.reserve(printed.size());
+    for (const auto &[level, index] : printed) rows.emplace_back(level, index);
+    const SearchResultsController *results = m_controller->resultsController();
+    auto callback = [results](const CV4InfoSearchViewParam &row) {
+        return results->searchReportCallback(row.level(), row.index());
+    };
+    return std::make_unique<CV4InfoSearchView>(callback, std::move(rows), setup);
+}
+
+void SearchPage::tradeRequested(int account, const QDate &from, const QDate &to, int tradeIdent)
+{
+    // The trade panel opens from the first page; until it exists the switch is all.
+    if (auto *owner = qobject_cast<CV4WindowController *>(window()))
+        owner->selectTab(CV4WindowController::ViewerIndex);
+    Q_EMIT openTradeRequested(account, from, to, tradeIdent);
 }
 
 } // namespace cv

@@ -1,17 +1,20 @@
 #pragma once
-// The document window's page "TB02": the search and its results.
+// The document window's page "TB02": the search and its results. The page
+// hosts the search logic and follows the document: a change while another
+// page is shown empties the list when the page is next entered.
 
 #include "mainwindow/WindowPage.h"
 
-#include "model/CV4Actual.h"
+#include "charts/CV4InfoView.h"
 
 #include <QDate>
-#include <QPointer>
+#include <QList>
 
 #include <memory>
 #include <vector>
 
 class CVUnitModel;
+class SearchPageController;
 
 namespace cv {
 
@@ -20,23 +23,43 @@ class SearchPage : public WindowPage {
 public:
     explicit SearchPage(CV4Document *document, QWidget *parent = nullptr);
 
-    // The results table's panel; none until a search has results to edit.
-    QObject *resultsPanel() const { return m_resultsPanel; }
-    int resultCount() const { return m_resultCount; }
-    const std::vector<CV4ActualPtr> &results() const { return m_results; }
+    SearchPageController *controller() const { return m_controller; }
+    // The results table's panel (committed like an entry panel).
+    QObject *resultsPanel() const;
+    int resultCount() const;
+    // Whether the page is the one its window shows.
+    bool isShown() const;
+
     // The entries of the accounts within the days (both included); the
-    // number found. A failed search finds none.
+    // number found.
     int execSearchForAccount(const std::vector<std::shared_ptr<CVUnitModel>> &accounts, const QDate &from,
                              const QDate &to);
+    // Menu tags 30041-30047.
+    bool validateMenu(int tag) const;
+    void execMenu(int tag);
+    // Groupings were deleted: results that use them show none.
+    void groupsDeleted(const QList<int> &idents);
 
-    // Leaving the page stores edited results; there may be no panel at all.
+    // Leaving the page stores edited results.
     void commitPendingInput() override;
-    bool hasPrintableContent() const override { return m_resultCount > 0; }
+    // Before a save: edited results are stored.
+    void storePendingInput();
+    void enter(bool dirty) override;
+    bool hasPrintableContent() const override { return resultCount() > 0; }
+    // The printed results: the header, then one row per result; none when
+    // the list is empty.
+    std::unique_ptr<CV4InfoView> makePrintView(PageSetup &setup) override;
+
+Q_SIGNALS:
+    // A trade's cell asked for its trade panel; the window has gone to the
+    // first page already.
+    void openTradeRequested(int account, const QDate &from, const QDate &to, int tradeIdent);
 
 private:
-    QPointer<QObject> m_resultsPanel;
-    int m_resultCount = 0;
-    std::vector<CV4ActualPtr> m_results;
+    void documentChanged();
+    void tradeRequested(int account, const QDate &from, const QDate &to, int tradeIdent);
+
+    SearchPageController *m_controller;  // child
 };
 
 } // namespace cv

@@ -4,6 +4,7 @@
 // by ident only.
 
 #include "model/CV4EditFlags.h"
+#include "model/DomainEnums.h"
 
 #include <QDate>
 #include <QString>
@@ -17,7 +18,12 @@ using CV4ActualPtr = std::shared_ptr<CV4Actual>;
 
 class CV4Actual {
 public:
-    enum Kind { Income = 0, Expense = 1, Transfer = 2 };
+    // The stored numbers are those of cv::EntryKind.
+    enum Kind {
+        Income = int(cv::EntryKind::Income),
+        Expense = int(cv::EntryKind::Expense),
+        Transfer = int(cv::EntryKind::Transfer),
+    };
 
     int ident() const { return m_ident; }
     void setIdent(int ident) { m_ident = ident; }
@@ -79,7 +85,7 @@ public:
 
 private:
     int m_ident = -1;
-    int m_kind = 0;
+    int m_kind = Income;
     QDate m_date;
     int m_category = 0;
     int m_account = 0;

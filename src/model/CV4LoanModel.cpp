@@ -14,14 +14,14 @@ bool holidayOptionsClash(int flags)
 
 void CV4LoanModel::setInAccount(int account)
 {
-    inAccount_ = account;
-    if (account != 0) outCategory_ = 0;
+    m_inAccount = account;
+    if (account != 0) m_outCategory = 0;
 }
 
 void CV4LoanModel::setOutCategory(int category)
 {
-    outCategory_ = category;
-    if (category != 0) inAccount_ = 0;
+    m_outCategory = category;
+    if (category != 0) m_inAccount = 0;
 }
 
 bool CV4LoanModel::setRepaymentFlags(int flags)
@@ -30,7 +30,7 @@ bool CV4LoanModel::setRepaymentFlags(int flags)
         qCWarning(lcModel) << "setRepaymentFlags: Hoiday Option is illegal";
         return false;
     }
-    repaymentFlags_ = flags;
+    m_repaymentFlags = flags;
     return true;
 }
 
@@ -38,32 +38,32 @@ QString CV4LoanModel::description() const
 {
     return CV4AssetModel::description()
         + QStringLiteral("\n    type:%1 due:%2 rate:%3 times:%4 flags:%5\n    in:%6 out:%7 repay:%8 bonus:%9/%10")
-              .arg(loanType_)
-              .arg(dueDay_)
-              .arg(rate_)
-              .arg(times_)
-              .arg(repaymentFlags_)
-              .arg(inAccount_)
-              .arg(outCategory_)
-              .arg(repaymentAccount_)
-              .arg(bonusMonths_)
-              .arg(bonusAmount_);
+              .arg(m_loanType)
+              .arg(m_dueDay)
+              .arg(m_rate)
+              .arg(m_times)
+              .arg(m_repaymentFlags)
+              .arg(m_inAccount)
+              .arg(m_outCategory)
+              .arg(m_repaymentAccount)
+              .arg(m_bonusMonths)
+              .arg(m_bonusAmount);
 }
 
 void CV4LoanModel::encodeWithCoder(cv::KeyedArchiver &coder) const
 {
     CV4AssetModel::encodeWithCoder(coder);
-    coder.encodeInt(QStringLiteral("type"), loanType_);
-    coder.encodeInt(QStringLiteral("due"), dueDay_);
-    coder.encodeDouble(QStringLiteral("rate"), rate_);
-    coder.encodeInt(QStringLiteral("times"), times_);
-    coder.encodeInt(QStringLiteral("flags"), repaymentFlags_);
-    if (dataFlags_ != 0) coder.encodeInt(QStringLiteral("dataFlag"), dataFlags_);
-    coder.encodeInt(QStringLiteral("inAcc"), inAccount_);
-    coder.encodeInt(QStringLiteral("outCat"), outCategory_);
-    coder.encodeInt(QStringLiteral("repayAcc"), repaymentAccount_);
-    coder.encodeInt(QStringLiteral("bonusMont"), bonusMonths_);
-    coder.encodeDouble(QStringLiteral("bonusAmount"), bonusAmount_);
+    coder.encodeInt(QStringLiteral("type"), m_loanType);
+    coder.encodeInt(QStringLiteral("due"), m_dueDay);
+    coder.encodeDouble(QStringLiteral("rate"), m_rate);
+    coder.encodeInt(QStringLiteral("times"), m_times);
+    coder.encodeInt(QStringLiteral("flags"), m_repaymentFlags);
+    if (m_dataFlags != 0) coder.encodeInt(QStringLiteral("dataFlag"), m_dataFlags);
+    coder.encodeInt(QStringLiteral("inAcc"), m_inAccount);
+    coder.encodeInt(QStringLiteral("outCat"), m_outCategory);
+    coder.encodeInt(QStringLiteral("repayAcc"), m_repaymentAccount);
+    coder.encodeInt(QStringLiteral("bonusMont"), m_bonusMonths);
+    coder.encodeDouble(QStringLiteral("bonusAmount"), m_bonusAmount);
 }
 
 bool CV4LoanModel::initWithCoder(cv::KeyedUnarchiver &coder)

@@ -22,34 +22,34 @@ public:
         NoFirstRowAdjustment = 128,  // the remainder goes to the last row
     };
 
-    int loanType() const { return loanType_; }
-    void setLoanType(int type) { loanType_ = type; }
-    int dueDay() const { return dueDay_; }       // 31 = the last day of the month
-    void setDueDay(int day) { dueDay_ = day; }
-    double rate() const { return rate_; }        // annual, as a fraction
-    void setRate(double rate) { rate_ = rate; }
-    int times() const { return times_; }         // number of due dates
-    void setTimes(int times) { times_ = times; }
-    int inAccount() const { return inAccount_; }
+    int loanType() const { return m_loanType; }
+    void setLoanType(int type) { m_loanType = type; }
+    int dueDay() const { return m_dueDay; }       // 31 = the last day of the month
+    void setDueDay(int day) { m_dueDay = day; }
+    double rate() const { return m_rate; }        // annual, as a fraction
+    void setRate(double rate) { m_rate = rate; }
+    int times() const { return m_times; }         // number of due dates
+    void setTimes(int times) { m_times = times; }
+    int inAccount() const { return m_inAccount; }
     void setInAccount(int account);              // non-zero clears outCategory
-    int outCategory() const { return outCategory_; }
+    int outCategory() const { return m_outCategory; }
     void setOutCategory(int category);           // non-zero clears inAccount
-    int repaymentAccount() const { return repaymentAccount_; }
-    void setRepaymentAccount(int account) { repaymentAccount_ = account; }
-    int repaymentFlags() const { return repaymentFlags_; }
+    int repaymentAccount() const { return m_repaymentAccount; }
+    void setRepaymentAccount(int account) { m_repaymentAccount = account; }
+    int repaymentFlags() const { return m_repaymentFlags; }
     // Refuses (and keeps the old flags) when both holiday options are set.
     bool setRepaymentFlags(int flags);
-    int bonusMonths() const { return bonusMonths_; }   // bit m-1 = month m
-    void setBonusMonths(int months) { bonusMonths_ = months; }
-    double bonusAmount() const { return bonusAmount_; }
-    void setBonusAmount(double amount) { bonusAmount_ = amount; }
-    int dataFlags() const { return dataFlags_; }
-    void setDataFlags(int flags) { dataFlags_ = flags; }
+    int bonusMonths() const { return m_bonusMonths; }   // bit m-1 = month m
+    void setBonusMonths(int months) { m_bonusMonths = months; }
+    double bonusAmount() const { return m_bonusAmount; }
+    void setBonusAmount(double amount) { m_bonusAmount = amount; }
+    int dataFlags() const { return m_dataFlags; }
+    void setDataFlags(int flags) { m_dataFlags = flags; }
     // Set by the loan sheet, never archived.
-    int unit() const { return unit_; }
-    void setUnit(int unit) { unit_ = unit; }
-    int fraction() const { return fraction_; }   // 0: whole units, else hundredths
-    void setFraction(int fraction) { fraction_ = fraction; }
+    int unit() const { return m_unit; }
+    void setUnit(int unit) { m_unit = unit; }
+    int fraction() const { return m_fraction; }   // 0: whole units, else hundredths
+    void setFraction(int fraction) { m_fraction = fraction; }
 
     // The record does not hold the schedule.
     std::optional<CV4LoanSchedule> payments() const { return std::nullopt; }
@@ -85,19 +85,19 @@ private:
     std::vector<QDate> dueDates() const;
     int dueDatesCarrying(int kind) const;
 
-    int loanType_ = 0;
-    int dueDay_ = 1;
-    double rate_ = 0;
-    int times_ = 0;
-    int inAccount_ = 0;
-    int outCategory_ = 0;
-    int repaymentAccount_ = 0;
-    int repaymentFlags_ = 0;
-    int bonusMonths_ = 0;
-    double bonusAmount_ = 0;
-    int dataFlags_ = 0;
-    int unit_ = 0;
-    int fraction_ = 0;
+    int m_loanType = 0;
+    int m_dueDay = 1;
+    double m_rate = 0;
+    int m_times = 0;
+    int m_inAccount = 0;
+    int m_outCategory = 0;
+    int m_repaymentAccount = 0;
+    int m_repaymentFlags = 0;
+    int m_bonusMonths = 0;
+    double m_bonusAmount = 0;
+    int m_dataFlags = 0;
+    int m_unit = 0;
+    int m_fraction = 0;
 };
 
 using CV4LoanModelPtr = std::shared_ptr<CV4LoanModel>;

@@ -86,45 +86,45 @@ QDate CV4LoanModel::firstDueDate() const
 {
     const QDate start = date();
     if (!start.isValid()) return {};
-    const int offset = (dueDay_ < start.day() || (repaymentFlags_ & FirstDueNextMonth)) ? 1 : 0;
-    return nextDate(start, offset, dueDay_);
+    const int offset = (m_dueDay < start.day() || (m_repaymentFlags & FirstDueNextMonth)) ? 1 : 0;
+    return nextDate(start, offset, m_dueDay);
 }
 
 std::vector<QDate> CV4LoanModel::dueDates() const
 {
     std::vector<QDate> dates;
     QDate due = firstDueDate();
-    if (!due.isValid() || times_ <= 0) return dates;
-    const int count = std::min(times_, kMaxDueDates);
+    if (!due.isValid() || m_times <= 0) return dates;
+    const int count = std::min(m_times, kMaxDueDates);
     dates.reserve(size_t(count));
     for (int n = 0; n < count && due.isValid(); ++n) {
         dates.push_back(due);
-        due = nextDate(due, 1, dueDay_);
+        due = nextDate(due, 1, m_dueDay);
     }
     return dates;
 }
 
 double CV4LoanModel::bonusPart() const
 {
-    if (!(bonusAmount_ > 0)) return 0;
+    if (!(m_bonusAmount > 0)) return 0;
     // A bonus part that no bonus row would repay stays with the regular rows.
-    return dueDatesCarrying(CV4LoanPayment::Bonus) > 0 ? bonusAmount_ : 0;
+    return dueDatesCarrying(CV4LoanPayment::Bonus) > 0 ? m_bonusAmount : 0;
 }
 
 int CV4LoanModel::dueDatesCarrying(int kind) const
 {
     if (kind == CV4LoanPayment::Regular) return initialValue() > 0 ? int(dueDates().size()) : 0;
-    if (!(bonusAmount_ > 0)) return 0;
+    if (!(m_bonusAmount > 0)) return 0;
     const auto dates = dueDates();
     return int(std::count_if(dates.begin(), dates.end(),
-                             [this](const QDate &d) { return isBonusMonth(bonusMonths_, d.month()); }));
+                             [this](const QDate &d) { return isBonusMonth(m_bonusMonths, d.month()); }));
 }
 
 QString CV4LoanModel::notReadyReason() const
 {
     // More repaid by bonus rows than was borrowed would make the regular rows
     // pay back a negative amount.
-    if (toCents(bonusAmount_) > toCents(initialValue()))
+    if (toCents(m_bonusAmount) > toCents(initialValue()))
         return cv::localizedString(QStringLiteral("Loan-Bonus-Exceeds-Amount"));
     return {};
 }
@@ -139,23 +139,23 @@ CV4LoanSchedule CV4LoanModel::generateArray() const
         auto row = std::make_shared<CV4LoanPayment>();
         row->setKind(kind);
         row->setDate(day);
-        row->setRate(rate_);
-        row->setAccount(repaymentAccount_);
+        row->setRate(m_rate);
+        row->setAccount(m_repaymentAccount);
         rows.push_back(std::move(row));
     };
-    if (loanType_ == EqualPrincipal && !(repaymentFlags_ & InterestInArrears)) {
+    if (m_loanType == EqualPrincipal && !(m_repaymentFlags & InterestInArrears)) {
         if (regular) add(CV4LoanPayment::Regular, date());
         if (bonus) add(CV4LoanPayment::Bonus, date());
     }
     for (const QDate &due : dueDates()) {
         QDate day = due;
-        if (!(repaymentFlags_ & HolidayNoMove)) {
-            day = GetBusinessDate(due, (repaymentFlags_ & HolidayToPrevious) ? -1 : 1);
+        if (!(m_repaymentFlags & HolidayNoMove)) {
+            day = GetBusinessDate(due, (m_repaymentFlags & HolidayToPrevious) ? -1 : 1);
             // Nothing is due before the money is lent: the next business day instead.
             if (day < date()) day = GetBusinessDate(due, 1);
         }
         if (regular) add(CV4LoanPayment::Regular, day);
-        if (bonus && isBonusMonth(bonusMonths_, due.month())) add(CV4LoanPayment::Bonus, day);
+        if (bonus && isBonusMonth(m_bonusMonths, due.month())) add(CV4LoanPayment::Bonus, day);
     }
     return rows;
 }
@@ -167,10 +167,10 @@ void CV4LoanModel::calcArrayData(CV4LoanSchedule &rows, int k, int recalcIndex) 
     const int n = int(std::count_if(rows.begin(), rows.end(), [k](const auto &r) { return r->kind() == k; }));
     if (n == 0) return;
 
-    const int flags = repaymentFlags_;
+    const int flags = m_repaymentFlags;
     const bool inArrears = flags & InterestInArrears;
     const bool noAdjustment = flags & NoFirstRowAdjustment;
-    const bool interestInAdvance = loanType_ == EqualPrincipal && !inArrears;
+    const bool interestInAdvance = m_loanType == EqualPrincipal && !inArrears;
     const size_t firstWritten = size_t(std::max(recalcIndex, 0));
     const double bonus = bonusPart();
     Cents balance = k == CV4LoanPayment::Regular ? toCents(initialValue()) - toCents(bonus) : toCents(bonus);
@@ -180,18 +180,18 @@ void CV4LoanModel::calcArrayData(CV4LoanSchedule &rows, int k, int recalcIndex) 
     Cents payment = 0;     // annuity: principal plus interest
     Cents principal = 0;   // equal principal and flat: the level principal
     Cents flatInterest = 0;
-    switch (loanType_) {
-    case Annuity: payment = money(annuity(balance, rate_ / periods, dueCount), fraction_); break;
+    switch (m_loanType) {
+    case Annuity: payment = money(annuity(balance, m_rate / periods, dueCount), m_fraction); break;
     case EqualPrincipal:
-        principal = levelPrincipal(balance, inArrears ? dueCount : dueCount - 1, fraction_);
+        principal = levelPrincipal(balance, inArrears ? dueCount : dueCount - 1, m_fraction);
         break;
     case Flat:
-        principal = dueCount > 0 ? money(toUnits(balance) / dueCount, fraction_) : 0;
-        flatInterest = money(rate_ * toUnits(balance) / periods, fraction_);
+        principal = dueCount > 0 ? money(toUnits(balance) / dueCount, m_fraction) : 0;
+        flatInterest = money(m_rate * toUnits(balance) / periods, m_fraction);
         break;
     default: break;
     }
-    double currentRate = rate_;
+    double currentRate = m_rate;
     // An extra repayment that lowers the payments makes the next row work the
     // payment out afresh, whatever that row's rate is.
     bool recompute = false;
@@ -209,8 +209,8 @@ void CV4LoanModel::calcArrayData(CV4LoanSchedule &rows, int k, int recalcIndex) 
                 row.setPrincipal(toUnits(extra));
             }
             balance -= extra;
-            if (lowers && loanType_ == Annuity) recompute = true;
-            if (lowers && loanType_ == EqualPrincipal) principal = levelPrincipal(balance, n - c, fraction_);
+            if (lowers && m_loanType == Annuity) recompute = true;
+            if (lowers && m_loanType == EqualPrincipal) principal = levelPrincipal(balance, n - c, m_fraction);
             continue;
         }
 
@@ -218,14 +218,14 @@ void CV4LoanModel::calcArrayData(CV4LoanSchedule &rows, int k, int recalcIndex) 
         double q = 0;
         double p = 0;
         size_t next = rows.size();
-        switch (loanType_) {
+        switch (m_loanType) {
         case Annuity: {
             if (row.rate() != currentRate || recompute) {
                 currentRate = row.rate();
-                payment = money(annuity(balance, currentRate / periods, n - c), fraction_);
+                payment = money(annuity(balance, currentRate / periods, n - c), m_fraction);
                 recompute = false;
             }
-            const Cents periodInterest = money(row.rate() * b / periods, fraction_);
+            const Cents periodInterest = money(row.rate() * b / periods, m_fraction);
             p = toUnits(payment - periodInterest);
             q = c == 0 ? previous.daysTo(row.date()) * row.rate() * b / 365 : toUnits(periodInterest);
             break;
@@ -265,8 +265,8 @@ void CV4LoanModel::calcArrayData(CV4LoanSchedule &rows, int k, int recalcIndex) 
 
         // Rows out of date order, or a rate below 0 from a damaged book, must
         // still never charge negative interest.
-        const Cents qc = money(std::max(0.0, q), fraction_);
-        Cents pc = money(p, fraction_);
+        const Cents qc = money(std::max(0.0, q), m_fraction);
+        Cents pc = money(p, m_fraction);
         if (pc > balance || c + 1 == n) pc = balance;
         if ((interestInAdvance ? next : i) >= firstWritten) row.setInterest(toUnits(qc));
         if (i >= firstWritten) row.setPrincipal(toUnits(pc));
@@ -296,7 +296,7 @@ void CV4LoanModel::recalcPaymentRest(CV4LoanSchedule &rows) const
 
 void CV4LoanModel::recalcPayment(CV4LoanSchedule &rows, int recalcIndex) const
 {
-    if (!(repaymentFlags_ & ManualSchedule)) {
+    if (!(m_repaymentFlags & ManualSchedule)) {
         calcArrayData(rows, CV4LoanPayment::Regular, recalcIndex);
         calcArrayData(rows, CV4LoanPayment::Bonus, recalcIndex);
     }

@@ -53,13 +53,13 @@ int floorMod(int a, int k)
 
 void CV4Settings::setPassword(const QString &password)
 {
-    passwordVerifier_ = password.isEmpty() ? QString() : makeVerifier(password);
+    m_passwordVerifier = password.isEmpty() ? QString() : makeVerifier(password);
 }
 
 bool CV4Settings::verifyPassword(const QString &entry) const
 {
     if (!hasPassword()) return entry.isEmpty();
-    const QStringList parts = passwordVerifier_.split(u'$');
+    const QStringList parts = m_passwordVerifier.split(u'$');
     if (parts.size() != 4 || parts[0] != kVerifierScheme) return false;
     bool ok = false;
     const int iterations = parts[1].toInt(&ok);
@@ -73,12 +73,12 @@ bool CV4Settings::verifyPassword(const QString &entry) const
 QDate CV4Settings::fiscalDate(const QDate &date, int mode) const
 {
     if (!date.isValid()) return date;
-    const int firstDay = fiscalDayOfMonth_ + 1;
+    const int firstDay = m_fiscalDayOfMonth + 1;
     switch (mode) {
     case 0:
         return date;
     case 1:
-        return date.addDays(-floorMod(date.dayOfWeek() % 7 - fiscalWeekday_, 7));
+        return date.addDays(-floorMod(date.dayOfWeek() % 7 - m_fiscalWeekday, 7));
     case 2:
     case 3:
     case 4:
@@ -89,7 +89,7 @@ QDate CV4Settings::fiscalDate(const QDate &date, int mode) const
         // Count from the fiscal month, not the calendar month, so that a date
         // before day FDM + 1 belongs to the period its fiscal month is in.
         const int k = mode == 3 ? 3 : mode == 4 ? 6 : 12;
-        const QDate start = month.addMonths(-floorMod(month.month() - fiscalMonthOfYear_ + 11, k));
+        const QDate start = month.addMonths(-floorMod(month.month() - m_fiscalMonthOfYear + 11, k));
         return QDate(start.year(), start.month(), firstDay);
     }
     default:
@@ -102,41 +102,41 @@ void CV4Settings::encodeWithCoder(cv::KeyedArchiver &coder) const
     const auto writeNonZero = [&coder](const char *key, int value) {
         if (value != 0) coder.encodeInt(QString::fromLatin1(key), value);
     };
-    coder.encodeInt(QStringLiteral("revision"), revision_);
-    if (hasPassword()) coder.encodeObject(kVerifierKey, passwordVerifier_);
-    writeNonZero("viewerFontSize", viewerFontSize_);
-    writeNonZero("viewerCellWidth", viewerCellWidth_);
-    writeNonZero("viewerSummary", viewerSummary_);
-    writeNonZero("budgetCellWidth", budgetCellWidth_);
-    writeNonZero("FMY", fiscalMonthOfYear_);
-    writeNonZero("FDM", fiscalDayOfMonth_);
-    writeNonZero("FWD", fiscalWeekday_);
-    writeNonZero("viewerUnit", viewerUnit_);
-    writeNonZero("budgetUnit", budgetUnit_);
-    writeNonZero("transDefaultCurrency", transDefaultCurrency_);
-    if (displayStockPrice_) coder.encodeBool(QStringLiteral("displayStockPrice"), true);
-    writeNonZero("SPLITHEIGHT", splitHeight_);
-    writeNonZero("SPLITWIDTH", splitWidth_);
-    writeNonZero("SPLITX", splitX_);
-    writeNonZero("SPLITY", splitY_);
-    writeNonZero("WINDOWHEIGHT", windowHeight_);
-    writeNonZero("WINDOWWIDTH", windowWidth_);
-    writeNonZero("WINDOWX", windowX_);
-    writeNonZero("WINDOWY", windowY_);
-    if (!extraBrands_.isNull()) coder.encodeObject(QStringLiteral("EXTRABRANDS"), extraBrands_);
-    if (!extraInvests_.isNull()) coder.encodeObject(QStringLiteral("EXTRAINVESTS"), extraInvests_);
-    changed_ = false;
+    coder.encodeInt(QStringLiteral("revision"), m_revision);
+    if (hasPassword()) coder.encodeObject(kVerifierKey, m_passwordVerifier);
+    writeNonZero("viewerFontSize", m_viewerFontSize);
+    writeNonZero("viewerCellWidth", m_viewerCellWidth);
+    writeNonZero("viewerSummary", m_viewerSummary);
+    writeNonZero("budgetCellWidth", m_budgetCellWidth);
+    writeNonZero("FMY", m_fiscalMonthOfYear);
+    writeNonZero("FDM", m_fiscalDayOfMonth);
+    writeNonZero("FWD", m_fiscalWeekday);
+    writeNonZero("viewerUnit", m_viewerUnit);
+    writeNonZero("budgetUnit", m_budgetUnit);
+    writeNonZero("transDefaultCurrency", m_transDefaultCurrency);
+    if (m_displayStockPrice) coder.encodeBool(QStringLiteral("displayStockPrice"), true);
+    writeNonZero("SPLITHEIGHT", m_splitHeight);
+    writeNonZero("SPLITWIDTH", m_splitWidth);
+    writeNonZero("SPLITX", m_splitX);
+    writeNonZero("SPLITY", m_splitY);
+    writeNonZero("WINDOWHEIGHT", m_windowHeight);
+    writeNonZero("WINDOWWIDTH", m_windowWidth);
+    writeNonZero("WINDOWX", m_windowX);
+    writeNonZero("WINDOWY", m_windowY);
+    if (!m_extraBrands.isNull()) coder.encodeObject(QStringLiteral("EXTRABRANDS"), m_extraBrands);
+    if (!m_extraInvests.isNull()) coder.encodeObject(QStringLiteral("EXTRAINVESTS"), m_extraInvests);
+    m_changed = false;
 }
 
 bool CV4Settings::initWithCoder(cv::KeyedUnarchiver &coder)
 {
     const auto readInt = [&coder](const char *key) { return coder.decodeIntForKey(QString::fromLatin1(key)); };
     setRevision(readInt("revision"));
-    passwordVerifier_ = coder.decodeStringForKey(kVerifierKey).value_or(QString());
-    if (passwordVerifier_.isEmpty()) {
+    m_passwordVerifier = coder.decodeStringForKey(kVerifierKey).value_or(QString());
+    if (m_passwordVerifier.isEmpty()) {
         // Older documents kept the password itself; from now on only its verifier.
         setPassword(coder.decodeStringForKey(kLegacyPasswordKey).value_or(QString()));
-    } else if (!passwordVerifier_.startsWith(kVerifierScheme + u'$')) {
+    } else if (!m_passwordVerifier.startsWith(kVerifierScheme + u'$')) {
         qCWarning(lcModel) << "settings: unreadable password verifier; no entry will open the document";
     }
     setViewerFontSize(readInt("viewerFontSize"));

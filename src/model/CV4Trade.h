@@ -4,6 +4,7 @@
 // accounts by ident only.
 
 #include "model/CV4EditFlags.h"
+#include "model/DomainEnums.h"
 
 #include <QDate>
 #include <QList>
@@ -21,26 +22,26 @@ using CV4TradePtr = std::shared_ptr<CV4Trade>;
 
 class CV4Trade {
 public:
-    // Trade kinds (the operation keys).
+    // Trade kinds (the operation keys); the stored numbers are those of cv::TradeKind.
     enum Kind {
-        Buy = 0,
-        Sale = 1,
-        TransferUnits = 2,
-        OtherIncome = 5,
-        OtherExpense = 6,
-        Dividend = 10,
-        Interest = 11,
-        Distribution = 12,
-        Split = 13,
-        Merge = 14,
-        Increase = 16,
-        Decrease = 17,
-        MarginSale = 18,
-        BuyBack = 19,
-        MarginBuy = 20,
-        SellBack = 21,
-        CashIn = 30,
-        Reinvestment = 31,
+        Buy = int(cv::TradeKind::Buy),
+        Sale = int(cv::TradeKind::Sale),
+        TransferUnits = int(cv::TradeKind::TransferUnits),
+        OtherIncome = int(cv::TradeKind::OtherIncome),
+        OtherExpense = int(cv::TradeKind::OtherExpense),
+        Dividend = int(cv::TradeKind::Dividend),
+        Interest = int(cv::TradeKind::Interest),
+        Distribution = int(cv::TradeKind::Distribution),
+        Split = int(cv::TradeKind::Split),
+        Merge = int(cv::TradeKind::Merge),
+        Increase = int(cv::TradeKind::Increase),
+        Decrease = int(cv::TradeKind::Decrease),
+        MarginSale = int(cv::TradeKind::MarginSale),
+        BuyBack = int(cv::TradeKind::BuyBack),
+        MarginBuy = int(cv::TradeKind::MarginBuy),
+        SellBack = int(cv::TradeKind::SellBack),
+        CashIn = int(cv::TradeKind::CashIn),
+        Reinvestment = int(cv::TradeKind::Reinvestment),
     };
     // Bits of validFieldsForKind: the trade table's columns.
     enum Field { CountField = 8, UnitPriceField = 16, TotalField = 32, CommissionField = 64 };
@@ -125,7 +126,7 @@ public:
 
 private:
     int m_ident = -1;
-    int m_kind = 0;
+    int m_kind = Buy;
     int m_brand = 0;
     int m_account = 0;
     int m_transfer = 0;

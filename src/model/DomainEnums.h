@@ -3,7 +3,9 @@
 // documents, archives and the XML form: never change one. Tree nodes, entries
 // and trades keep them as int; compare with the enum
 // (`node->kind() == cv::NodeKind::Holding`) and switch over `cv::NodeKind(kind)`.
-// scripts/check-node-kinds.sh keeps bare node-kind numbers out of the code.
+// CV4Actual::Kind and CV4Trade::Kind take their numbers from here.
+// scripts/check-node-kinds.sh keeps bare node, entry and trade kind numbers
+// out of the code.
 
 #include <QString>
 

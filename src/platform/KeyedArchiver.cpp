@@ -398,30 +398,30 @@ QByteArray KeyedArchiver::archivedDataWithRootObject(const ArchiveValue &root)
 
 void KeyedArchiver::fail()
 {
-    d.failed = true;
+    m_d.failed = true;
 }
 
 void KeyedArchiver::encodeInt(const QString &key, std::int64_t value)
 {
-    if (d.current != Impl::kNone) d.set(d.current, key, d.w.integer(value));
+    if (m_d.current != Impl::kNone) m_d.set(m_d.current, key, m_d.w.integer(value));
 }
 
 void KeyedArchiver::encodeDouble(const QString &key, double value)
 {
-    if (d.current != Impl::kNone) d.set(d.current, key, d.w.real(value));
+    if (m_d.current != Impl::kNone) m_d.set(m_d.current, key, m_d.w.real(value));
 }
 
 void KeyedArchiver::encodeBool(const QString &key, bool value)
 {
-    if (d.current != Impl::kNone) d.set(d.current, key, d.w.boolean(value));
+    if (m_d.current != Impl::kNone) m_d.set(m_d.current, key, m_d.w.boolean(value));
 }
 
 void KeyedArchiver::encodeObject(const QString &key, const ArchiveValue &value)
 {
-    if (d.current == Impl::kNone) return;
-    Impl::Ref dict = d.current;
-    std::uint64_t uid = d.encode(value);
-    d.set(dict, key, d.w.uid(uid));
+    if (m_d.current == Impl::kNone) return;
+    Impl::Ref dict = m_d.current;
+    std::uint64_t uid = m_d.encode(value);
+    m_d.set(dict, key, m_d.w.uid(uid));
 }
 
 // ---------------------------------------------------------------------------
@@ -716,13 +716,13 @@ plist_t lookup(plist_t dict, const QString &key)
 
 bool KeyedUnarchiver::containsValueForKey(const QString &key) const
 {
-    return lookup(d.current, key) != nullptr;
+    return lookup(m_d.current, key) != nullptr;
 }
 
 std::int64_t KeyedUnarchiver::decodeInt64ForKey(const QString &key)
 {
-    if (d.failed) return 0;
-    plist_t n = lookup(d.current, key);
+    if (m_d.failed) return 0;
+    plist_t n = lookup(m_d.current, key);
     if (!n) return 0;
     switch (plist_get_node_type(n)) {
     case PLIST_UINT: {
@@ -750,8 +750,8 @@ std::int64_t KeyedUnarchiver::decodeInt64ForKey(const QString &key)
 
 double KeyedUnarchiver::decodeDoubleForKey(const QString &key)
 {
-    if (d.failed) return 0;
-    plist_t n = lookup(d.current, key);
+    if (m_d.failed) return 0;
+    plist_t n = lookup(m_d.current, key);
     if (!n) return 0;
     switch (plist_get_node_type(n)) {
     case PLIST_REAL: {
@@ -773,8 +773,8 @@ double KeyedUnarchiver::decodeDoubleForKey(const QString &key)
 
 bool KeyedUnarchiver::decodeBoolForKey(const QString &key)
 {
-    if (d.failed) return false;
-    plist_t n = lookup(d.current, key);
+    if (m_d.failed) return false;
+    plist_t n = lookup(m_d.current, key);
     if (!n) return false;
     switch (plist_get_node_type(n)) {
     case PLIST_BOOLEAN: {
@@ -796,12 +796,12 @@ bool KeyedUnarchiver::decodeBoolForKey(const QString &key)
 
 ArchiveValue KeyedUnarchiver::decodeObjectForKey(const QString &key)
 {
-    if (d.failed) return {};
-    plist_t n = lookup(d.current, key);
+    if (m_d.failed) return {};
+    plist_t n = lookup(m_d.current, key);
     if (!n) return {};
-    auto uid = d.uidOf(n);
-    if (!uid) return d.fail();
-    return d.decode(*uid);
+    auto uid = m_d.uidOf(n);
+    if (!uid) return m_d.fail();
+    return m_d.decode(*uid);
 }
 
 std::optional<QString> KeyedUnarchiver::decodeStringForKey(const QString &key)
@@ -815,12 +815,12 @@ std::optional<QString> KeyedUnarchiver::decodeStringForKey(const QString &key)
 
 void KeyedUnarchiver::fail()
 {
-    d.failed = true;
+    m_d.failed = true;
 }
 
 bool KeyedUnarchiver::failed() const
 {
-    return d.failed;
+    return m_d.failed;
 }
 
 } // namespace cv

@@ -133,10 +133,10 @@ public:
     void encodeObject(const QString &key, const ArchiveValue &value);
 
     struct Impl;
-    explicit KeyedArchiver(Impl &impl) : d(impl) {}
+    explicit KeyedArchiver(Impl &impl) : m_d(impl) {}
 
 private:
-    Impl &d;
+    Impl &m_d;   // the archive being written, owned by archivedDataWithRootObject
 };
 
 class KeyedUnarchiver {
@@ -196,10 +196,10 @@ public:
     bool failed() const;
 
     struct Impl;
-    explicit KeyedUnarchiver(Impl &impl) : d(impl) {}
+    explicit KeyedUnarchiver(Impl &impl) : m_d(impl) {}
 
 private:
-    Impl &d;
+    Impl &m_d;   // the archive being read, owned by unarchiveObjectWithData
 };
 
 // Registers class T (default-constructible) under an archive class name.

@@ -10,6 +10,7 @@
 #include "mainwindow/AccountOutlineView.h"
 #include "mainwindow/ActualOutlineView.h"
 #include "mainwindow/DocumentToolbar.h"
+#include "mainwindow/SearchPage.h"
 #include "mainwindow/ViewerModel.h"
 #include "mainwindow/ViewerPage.h"
 #include "model/CV4AccountModel.h"
@@ -110,6 +111,8 @@ TEST_F(EntryPanelsTest, TheBankBookOpensOnTheMonthAndLeavingItCommitsTheTypedExp
         bool saveFirst;
     };
     for (const Case c : {Case{"leave by another page", false}, Case{"save, then leave", true}}) {
+        // Search results of the month: the book's commit empties them.
+        EXPECT_EQ(w->execSearchForAccount({bank}, kMay, QDate(2009, 5, 31)), c.saveFirst ? 1 : 0);
         AccountPanelController *book = openBankBook();
         ASSERT_NE(book, nullptr) << c.how;
         EXPECT_EQ(w->pageSwitcher().currentPage(), w->temporaryPage()) << c.how;
@@ -127,6 +130,7 @@ TEST_F(EntryPanelsTest, TheBankBookOpensOnTheMonthAndLeavingItCommitsTheTypedExp
         EXPECT_EQ(w->temporaryPage(), nullptr) << c.how;
         EXPECT_EQ(w->undoStack()->count(), 0) << c.how;
         EXPECT_EQ(storedEntriesOfBank(), c.saveFirst ? 2 : 1) << c.how;
+        EXPECT_EQ(w->searchPage()->resultCount(), 0) << c.how;
         w->selectTabWithIdentifier(QStringLiteral("TB01"));
         EXPECT_NE(bankMayText(), before) << c.how;
     }

@@ -254,3 +254,31 @@ TEST_F(InfoViewTest, BudgetRowsStackThreeLinesAndCurrencyHasItsOwnHead)
     // A middle-aligned cell starts from the middle of its column.
     EXPECT_EQ(head.calls(Op::Text).last().rect.x(), 18 + 150 + 70 + 40 + 80 + 40);
 }
+
+TEST_F(InfoViewTest, WideAmountsShrinkToTheirColumnInsteadOfLosingDigits)
+{
+    auto node = std::make_shared<CVUnitModel>();
+    node->setName(QStringLiteral("Assets"));
+    std::vector<CV4InfoMainViewParam> rows{CV4InfoMainViewParam(0, node.get(), 0)};
+    const QStringList amounts{QStringLiteral("1"), QStringLiteral("-180,623,456"), QStringLiteral("19,772,240")};
+    cv::PageSetup setup = a4(cv::PageSetup::Portrait);
+    CV4InfoMainView view(
+        [&](const CV4InfoMainViewParam &) {
+            QStringList cells{QStringLiteral("Assets")};
+            for (int c = 1; c < 18; ++c)
+                cells.append(c == 16 ? QStringLiteral("1") : amounts[c % amounts.size()]);  // 16: the narrow % column
+            return cells;
+        },
+        rows, setup);
+    RecordingCanvas canvas;
+    view.drawSheet(1, canvas);
+    const auto cells = textsIn(canvas, 18 + 28);
+    ASSERT_GE(cells.size(), 4);
+    for (int i = 1; i < cells.size(); ++i) {
+        const auto &cell = cells[i];
+        EXPECT_TRUE(amounts.contains(cell.text)) << "no digit is cut: " << cell.text.toStdString();
+        if (cell.text.size() > 10) {
+            EXPECT_LT(cell.font.size, cells.first().font.size) << "a wide amount is set smaller";
+        }
+    }
+}

@@ -204,6 +204,13 @@ TEST_F(LifecycleTest, SaveAndReopenKeepsTheWholeBook)
     EXPECT_EQ(reopened.printInfo()->orientation(), CVPrintInfo::Landscape);
     EXPECT_EQ(reopened.dataModel()->getLoanData(77), doc.dataModel()->getLoanData(77));
     EXPECT_EQ(reopened.dataModel()->getXchgRateListForCurrency(dollar->ident())->size(), 1u);
+
+    // The trees as read are the ones announced: a rename is a change of values.
+    cv::TreeChange tree = cv::TreeChange::None;
+    QObject::connect(&reopened, &CV4Document::accountChanged, [&](const cv::ChangeSet &c) { tree = c.accountTree; });
+    reopened.accountModel()->asset()->childAt(0)->setName(QStringLiteral("Renamed"));
+    reopened.commitAccountModel();
+    EXPECT_EQ(tree, cv::TreeChange::Values);
 }
 
 TEST_F(LifecycleTest, InfoRowsDecideWhetherAFileOpens)

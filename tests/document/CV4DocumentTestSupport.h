@@ -3,6 +3,7 @@
 // and records for the document tests.
 
 #include "document/CV4Document.h"
+#include "document/CV4DocumentPrivate.h"
 #include "document/WorkingFolder.h"
 #include "model/CV4Actual.h"
 #include "model/CV4AssetModel.h"
@@ -21,12 +22,13 @@ public:
     // The rebuild as the per-category finders read it, without the running balances.
     static void rebuildThroughFinders(CV4Document &doc, const CVUnitModelPtr &assets)
     {
-        doc.calcCurrencyCache();
-        doc.calcBrandCache();
-        doc.calcCache(doc.actualModel()->income(), false);
-        doc.calcCache(doc.actualModel()->expense(), true);
-        doc.calcInvestCache(assets);
-        doc.calcTransferCache(doc.actualModel()->moneyFlow());
+        CV4Document::Private &d = *doc.m_d;
+        d.calcCurrencyCache();
+        d.calcBrandCache();
+        d.calcCache(doc.actualModel()->income(), false);
+        d.calcCache(doc.actualModel()->expense(), true);
+        d.calcInvestCache(assets);
+        d.calcTransferCache(doc.actualModel()->moneyFlow());
     }
 };
 

@@ -46,11 +46,13 @@ TEST_F(CacheRebuildTest, OnePassReadsTheRowsOfEachCategoryFinder)
         "INSERT INTO ActualTable VALUES(NULL,1,3,'x',10,0,5.0,0,0,''); "
         "INSERT INTO ActualTable VALUES(NULL,1,3,7.5,10,0,5.0,0,0,''); "
         "INSERT INTO ActualTable VALUES(NULL,1,3,4294967303,10,0,5.0,0,0,''); "
-        "INSERT INTO ActualTable VALUES(NULL,1,3,0,10,0,'12.5',0,0,'');")));
+        "INSERT INTO ActualTable VALUES(NULL,1,3,0,10,0,'12.5',0,0,''); "
+        // Idents spread far apart group through a map rather than an array.
+        "INSERT INTO ActualTable VALUES(NULL,1,3,2000000000,10,0,1.0,0,0,'');")));
 
     const auto rows = store->readCacheRows();
     ASSERT_TRUE(rows);
-    for (int category : {0, 7, 2000, 2001, 2002, 2003, 2004, 2005}) {
+    for (int category : {0, 7, 2000, 2001, 2002, 2003, 2004, 2005, 2000000000}) {
         for (int kind : {0, 1, 2}) {
             const auto records = store->findActualByCategory(category, kind);
             ASSERT_TRUE(records);
@@ -68,7 +70,7 @@ TEST_F(CacheRebuildTest, OnePassReadsTheRowsOfEachCategoryFinder)
     }
     EXPECT_EQ(rows->rowsForCategory(0).size(), 1u);
     EXPECT_EQ(rows->rowsForCategory(0)[0].amount, 12.5);
-    EXPECT_EQ(rows->size(), 201u);
+    EXPECT_EQ(rows->size(), 202u);
 }
 
 TEST_F(CacheRebuildTest, OnePassRebuildEqualsTheCategoryByCategoryOne)

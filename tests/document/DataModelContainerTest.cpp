@@ -99,6 +99,37 @@ TEST_F(ContainerTest, SaveAndOpenGiveBackTheSameDatabase)
     EXPECT_EQ(entryCount(other), 2);
 }
 
+// Files written by earlier builds, and other gzip tools, read the saved file
+// with plain zlib: it must be one standard member, its checks intact, nothing after it.
+TEST_F(ContainerTest, SavedFileIsOneGzipMemberPlainZlibReads)
+{
+    QRandomGenerator random(7);
+    for (int i = 0; i < 3000; ++i) {
+        store->putExpense(entry(0, QDate(2008, 1, 1).addDays(i % 700), random.bounded(100000) / 4.0, 1001, 2001,
+                                QString::number(random.generate64(), 36)));
+    }
+    const QString file = path(QStringLiteral("plain-zlib.cvv2"));
+    ASSERT_TRUE(store->save(file));
+    const QByteArray packed = readAll(file);
+    ASSERT_GT(packed.size(), 18);
+    EXPECT_EQ(quint8(packed[0]), 0x1f);
+    EXPECT_EQ(quint8(packed[1]), 0x8b);
+    EXPECT_EQ(quint8(packed[2]), 8);   // deflate
+
+    z_stream z{};
+    ASSERT_EQ(inflateInit2(&z, 16 + MAX_WBITS), Z_OK);
+    QByteArray plain(readAll(store->workingPath()).size() + 8 + 1, '\0');
+    z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(packed.constData()));
+    z.avail_in = uInt(packed.size());
+    z.next_out = reinterpret_cast<Bytef *>(plain.data());
+    z.avail_out = uInt(plain.size());
+    EXPECT_EQ(inflate(&z, Z_FINISH), Z_STREAM_END);   // checks the CRC and the size
+    EXPECT_EQ(z.avail_in, 0u);
+    plain.truncate(qsizetype(z.total_out));
+    inflateEnd(&z);
+    EXPECT_EQ(plain, QByteArray("KAVRICV4") + readAll(store->workingPath()));
+}
+
 TEST_F(ContainerTest, UncompressedMagicAndDatabaseOpen)
 {
     const QString file = savedDocument(QStringLiteral("plain.cvv2"));

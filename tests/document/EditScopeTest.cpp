@@ -275,3 +275,61 @@ TEST(LongOperationsTest, EnterAndExitReachEveryListenerAndBalance)
     QObject::disconnect(a);
     QObject::disconnect(b);
 }
+
+TEST_F(EditScopeTest, ATreeCommitReportsValuesOnlyWhenNoNodeWasAddedRemovedOrMoved)
+{
+    using cv::TreeChange;
+    doc->commitAccountModel();
+    doc->commitActualModel();
+    const CVUnitModelPtr assets = doc->accountModel()->asset();
+    struct Case {
+        const char *name;
+        std::function<void()> change;
+        bool categories;   // the category tree is committed, else the account tree
+        TreeChange expected;
+    };
+    const std::vector<Case> cases = {
+        {"a renamed account", [&] { wallet->setName(QStringLiteral("Purse")); }, false, TreeChange::Values},
+        {"nothing changed", [] {}, false, TreeChange::Values},
+        {"an added account", [&] { addAccount(assets, 13, 31, 0); }, false, TreeChange::Structure},
+        {"a removed account", [&] { assets->removeChild(assets->childAt(assets->countChild() - 1)); }, false,
+         TreeChange::Structure},
+        {"accounts in another order", [&] { assets->insertChild(bank, 0); }, false, TreeChange::Structure},
+        {"an account put in its own place again", [&] {
+             auto copy = bank->deepCopy();
+             const int at = bank->index();
+             assets->removeChild(bank);
+             assets->insertChild(copy, at);
+             bank = copy;
+         }, false, TreeChange::Structure},
+        {"a renamed category", [&] { food->setName(QStringLiteral("Meals")); }, true, TreeChange::Values},
+        {"a new subcategory", [&] { addCategory(food, 1006); }, true, TreeChange::Structure},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        SignalLog log(*doc);
+        c.change();
+        c.categories ? doc->commitActualModel() : doc->commitAccountModel();
+        const char *signal = c.categories ? "actual" : "account";
+        ASSERT_EQ(log.count[signal], 1);
+        const cv::ChangeSet &changes = log.last[signal];
+        EXPECT_EQ(c.categories ? changes.actualTree : changes.accountTree, c.expected);
+        QObject::disconnect(doc.get(), nullptr, nullptr, nullptr);
+    }
+
+    // A restructured tree whose edit failed was never announced: committed
+    // again unchanged, it still reports its new structure.
+    {
+        ScriptedAlertPresenter alerts;
+        cv::EditScope edit(*doc);
+        addAccount(assets, 14, 31, 0);
+        doc->commitAccountModel();
+        edit.fail();
+    }
+    SignalLog log(*doc);
+    doc->commitAccountModel();
+    EXPECT_EQ(log.last["account"].accountTree, TreeChange::Structure);
+    // A caller's own notice cannot say what changed.
+    doc->postNotification(CV4Document::AccountChanged);
+    EXPECT_EQ(log.last["account"].accountTree, TreeChange::Structure);
+}

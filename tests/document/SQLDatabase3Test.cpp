@@ -7,6 +7,10 @@
 
 #include <sqlite3.h>
 
+#include <bit>
+#include <cmath>
+#include <random>
+
 namespace {
 
 class SQLDatabase3Test : public ::testing::Test {
@@ -134,6 +138,44 @@ TEST_F(SQLDatabase3Test, StreamedReadsAgreeWithTheTable)
     EXPECT_TRUE(db->performQuery(QStringLiteral("DELETE FROM n;")));
     db->close();
     EXPECT_FALSE(db->forEachRow(select, [](const SQLCursor &) {}));
+}
+
+// The streamed read that stands in for the table's text must give the same
+// bits for every real: a value of sixteen or seventeen digits reads back
+// from its fifteen-digit text, anything shorter unchanged.
+TEST_F(SQLDatabase3Test, StreamedRowDoublesMatchTheTableBitForBit)
+{
+    ASSERT_TRUE(db->performQuery(QStringLiteral("CREATE TABLE r ( v FLOAT );")));
+    std::vector<double> values = {0.0, -0.0, 0.1 + 0.2, 1234.56, -98765.43, 1e-300, 5e-324, 1.7976931348623157e308,
+                                  123456789012345.0, 1234567890123456.0, 12345678901234567.0, 9007199254740993.0,
+                                  0.30000000000000004, 2.2250738585072014e-308, 1e15, 1e16, 100.0 / 3.0};
+    std::mt19937_64 random(11);
+    for (int i = 0; i < 6000; ++i) {
+        const double scale = std::pow(10.0, int(random() % 40) - 12);
+        values.push_back(double(random() % 2000000001) / 100.0 - 1e7);              // amounts in cents
+        values.push_back(std::ldexp(double(random() >> 11), -53) * scale);           // full precision
+        values.push_back(std::round(double(random() % 100000000) / 7.0) / 1e4);      // four places
+    }
+    for (size_t first = 0; first < values.size(); first += 500) {
+        QStringList rows;
+        for (size_t i = first; i < std::min(values.size(), first + 500); ++i)
+            rows << QStringLiteral("(%1)").arg(QString::number(values[i], 'g', 17));
+        ASSERT_TRUE(db->performQuery(QStringLiteral("INSERT INTO r VALUES %1;").arg(rows.join(QLatin1Char(',')))));
+    }
+    ASSERT_TRUE(db->performQuery(QStringLiteral("INSERT INTO r VALUES (7), (NULL), ('2.5x'), ('');")));
+    const QString select = QStringLiteral("SELECT v FROM r ORDER BY rowid;");
+    const auto table = db->performQuery(select);
+    ASSERT_TRUE(table);
+    int r = 0;
+    int shortened = 0;
+    ASSERT_TRUE(db->forEachRow(select, [&](const SQLCursor &row) {
+        const double expected = table->rowAtIndex(r++).doubleForColumnAtIndex(0);
+        const double read = row.rowDoubleForColumnAtIndex(0);
+        EXPECT_EQ(std::bit_cast<quint64>(read), std::bit_cast<quint64>(expected)) << r << " " << read;
+        if (read != row.doubleForColumnAtIndex(0)) ++shortened;
+    }));
+    EXPECT_EQ(r, table->rowCount());
+    EXPECT_GT(shortened, 1000);   // the full-precision values did go through their text
 }
 
 TEST_F(SQLDatabase3Test, TransactionsNestAndRollBack)

@@ -111,7 +111,7 @@ TEST_F(DelegateTest, PagesSwitchOnlyThroughTheToolbarAndViewCommands)
 
     // Leaving the search page commits its results, of which there are none yet.
     w->selectTabWithIdentifier(QStringLiteral("TB02"));
-    ASSERT_EQ(w->searchPage()->resultsPanel(), nullptr);
+    ASSERT_EQ(w->searchPage()->resultCount(), 0);
     delegate->actionNamed(QStringLiteral("viewTB05"))->trigger();
     EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB05"));
     delegate->validateMenus();

@@ -1,0 +1,285 @@
+// What the machine allows for each heavy operation, measured on the same
+// files: the bare work with nothing of the document around it.
+#include "Limits.h"
+
+#include "document/CV4DocumentXML.h"
+#include "platform/DateIntegers.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+
+#include <libdeflate.h>
+#include <sqlite3.h>
+#include <zlib.h>
+
+#include <sys/resource.h>
+
+#include <memory>
+#include <vector>
+
+namespace cv::bench {
+
+namespace {
+
+constexpr qint64 kBlock = 1 << 20;
+
+void reportPeak(benchmark::State &state)
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_MB"] = double(usage.ru_maxrss) / 1024.0;
+}
+
+// The file's gzip stream without the magic, into `out` in blocks.
+bool inflateTo(const QString &path, const std::function<bool(const char *, qint64)> &out)
+{
+    gzFile in = gzopen(QFile::encodeName(path).constData(), "rb");
+    if (!in) return false;
+    gzbuffer(in, 1 << 17);
+    std::vector<char> buffer(kBlock);
+    bool ok = gzread(in, buffer.data(), 8) == 8;
+    for (int n = 0; ok && (n = gzread(in, buffer.data(), unsigned(kBlock))) > 0;) ok = out(buffer.data(), n);
+    return gzclose(in) == Z_OK && ok;
+}
+
+sqlite3 *openDatabase(const QString &path)
+{
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
+        != SQLITE_OK) {
+        sqlite3_close(db);
+        return nullptr;
+    }
+    return db;
+}
+
+QByteArray dateText(int day)
+{
+    const QDate d = cv::dates::fromDayNumber(day);
+    return QByteArray::number(d.year()) + '.' + QByteArray::number(d.month()) + '.' + QByteArray::number(d.day());
+}
+
+} // namespace
+
+void limitOpen(benchmark::State &state, const QString &book)
+{
+    QTemporaryDir dir;
+    const QString working = dir.filePath(QStringLiteral("working"));
+    for (auto _ : state) {
+        QFile file(working);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+            || !inflateTo(book, [&](const char *data, qint64 n) { return file.write(data, n) == n; })) {
+            state.SkipWithError("the book does not inflate");
+            break;
+        }
+        file.close();
+        sqlite3 *db = openDatabase(working);
+        sqlite3_stmt *scan = nullptr;
+        if (!db
+            || sqlite3_prepare_v2(db, "SELECT category,date,account,destination,value,converted FROM ActualTable", -1,
+                                  &scan, nullptr)
+                != SQLITE_OK) {
+            state.SkipWithError("the book does not scan");
+            sqlite3_close(db);
+            break;
+        }
+        double total = 0;
+        while (sqlite3_step(scan) == SQLITE_ROW) {
+            total += sqlite3_column_int(scan, 0) + sqlite3_column_int(scan, 1) + sqlite3_column_int(scan, 2)
+                + sqlite3_column_int(scan, 3) + sqlite3_column_double(scan, 4) + sqlite3_column_double(scan, 5);
+        }
+        benchmark::DoNotOptimize(total);
+        sqlite3_finalize(scan);
+        sqlite3_close(db);
+    }
+    reportPeak(state);
+}
+
+void limitSave(benchmark::State &state, const QString &book)
+{
+    QByteArray plain("KAVRICV4");
+    if (!inflateTo(book, [&](const char *data, qint64 n) {
+            plain.append(data, n);
+            return true;
+        })) {
+        state.SkipWithError("the book does not inflate");
+        return;
+    }
+    for (auto _ : state) {
+        libdeflate_compressor *compressor = libdeflate_alloc_compressor(6);
+        const size_t bound = libdeflate_gzip_compress_bound(compressor, size_t(plain.size()));
+        std::unique_ptr<char[]> packed(new char[bound]);
+        const size_t n = libdeflate_gzip_compress(compressor, plain.constData(), size_t(plain.size()), packed.get(), bound);
+        libdeflate_free_compressor(compressor);
+        if (n == 0) {
+            state.SkipWithError("compression failed");
+            break;
+        }
+        state.counters["file_MB"] = double(n) / (1024.0 * 1024.0);
+    }
+    reportPeak(state);
+}
+
+// Every entry read with one prepared statement and printed as the export
+// prints it, in blocks.
+void limitXmlExport(benchmark::State &state, const QString &book)
+{
+    QTemporaryDir dir;
+    const QString working = dir.filePath(QStringLiteral("working"));
+    QFile file(working);
+    if (!file.open(QIODevice::WriteOnly)
+        || !inflateTo(book, [&](const char *data, qint64 n) { return file.write(data, n) == n; })) {
+        state.SkipWithError("the book does not inflate");
+        return;
+    }
+    file.close();
+    sqlite3 *db = openDatabase(working);
+    sqlite3_stmt *read = nullptr;
+    if (!db
+        || sqlite3_prepare_v2(db,
+                              "SELECT kind,category,account,date,value,destination,grouping,converted,memo "
+                              "FROM ActualTable ORDER BY category,date,id",
+                              -1, &read, nullptr)
+            != SQLITE_OK) {
+        state.SkipWithError("the book does not read");
+        sqlite3_close(db);
+        return;
+    }
+    const QString outPath = dir.filePath(QStringLiteral("entries.xml"));
+    for (auto _ : state) {
+        QFile out(outPath);
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            state.SkipWithError("cannot write");
+            break;
+        }
+        QByteArray text;
+        text.reserve(kBlock + 4096);
+        sqlite3_reset(read);
+        while (sqlite3_step(read) == SQLITE_ROW) {
+            text += "   <actual kind=\"";
+            text += QByteArray::number(sqlite3_column_int(read, 0));
+            text += "\" category=\"";
+            text += QByteArray::number(sqlite3_column_int(read, 1));
+            text += "\" account=\"";
+            text += QByteArray::number(sqlite3_column_int(read, 2));
+            text += "\" date=\"";
+            text += dateText(sqlite3_column_int(read, 3));
+            text += "\" value=\"";
+            text += cv::xml::decimal(sqlite3_column_double(read, 4), 2);
+            text += '"';
+            if (const int destination = sqlite3_column_int(read, 5)) {
+                text += " transfer=\"";
+                text += QByteArray::number(destination);
+                text += '"';
+            }
+            if (const int grouping = sqlite3_column_int(read, 6)) {
+                text += " grouping=\"";
+                text += QByteArray::number(grouping);
+                text += '"';
+            }
+            if (const double converted = sqlite3_column_double(read, 7)) {
+                text += " converted=\"";
+                text += cv::xml::decimal(converted, 2);
+                text += '"';
+            }
+            const auto *memo = reinterpret_cast<const char *>(sqlite3_column_text(read, 8));
+            if (memo && *memo) {
+                text += ">\n    <note>";
+                text += cv::xml::escaped(QString::fromUtf8(memo, sqlite3_column_bytes(read, 8)), false);
+                text += "</note>\n   </actual>\n";
+            } else {
+                text += "/>\n";
+            }
+            if (text.size() >= kBlock) {
+                out.write(text);
+                text.clear();
+            }
+        }
+        out.write(text);
+        out.close();
+    }
+    sqlite3_finalize(read);
+    sqlite3_close(db);
+    reportPeak(state);
+}
+
+// Every entry of the XML form parsed and inserted with one prepared
+// statement, in one transaction, into a table with the store's indexes.
+void limitXmlImport(benchmark::State &state, const QString &xml)
+{
+    QTemporaryDir dir;
+    int run = 0;
+    for (auto _ : state) {
+        sqlite3 *db = openDatabase(dir.filePath(QStringLiteral("import-%1").arg(run++)));
+        sqlite3_stmt *insert = nullptr;
+        const bool ready = db
+            && sqlite3_exec(db,
+                            "PRAGMA synchronous=OFF;"
+                            "CREATE TABLE ActualTable ( id INTEGER PRIMARY KEY, kind INTEGER, date INTEGER, "
+                            "category INTEGER, account INTEGER, destination INTEGER, value FLOAT, converted FLOAT, "
+                            "grouping INTEGER, memo TEXT );"
+                            "CREATE INDEX date_income ON ActualTable ( date );"
+                            "CREATE INDEX category_income ON ActualTable ( category );"
+                            "CREATE INDEX category_group ON ActualTable ( grouping );"
+                            "BEGIN;",
+                            nullptr, nullptr, nullptr)
+                == SQLITE_OK
+            && sqlite3_prepare_v2(db,
+                                  "INSERT INTO ActualTable (kind,date,category,account,destination,value,converted,"
+                                  "grouping,memo) VALUES (?,?,?,?,?,?,?,?,?)",
+                                  -1, &insert, nullptr)
+                == SQLITE_OK;
+        QFile file(xml);
+        if (!ready || !file.open(QIODevice::ReadOnly)) {
+            state.SkipWithError("cannot start");
+            sqlite3_close(db);
+            break;
+        }
+        QXmlStreamReader reader(&file);
+        bool inEntry = false;
+        QString memo;
+        while (!reader.atEnd()) {
+            const auto token = reader.readNext();
+            if (token == QXmlStreamReader::StartElement) {
+                if (reader.name() == QLatin1String("actual")) {
+                    const QXmlStreamAttributes a = reader.attributes();
+                    const auto number = [&](QLatin1String name) { return a.value(name).toInt(); };
+                    const QStringView date = a.value(QLatin1String("date"));
+                    const qsizetype dot1 = date.indexOf(QLatin1Char('.'));
+                    const qsizetype dot2 = date.indexOf(QLatin1Char('.'), dot1 + 1);
+                    const QDate day(date.left(dot1).toInt(), date.mid(dot1 + 1, dot2 - dot1 - 1).toInt(),
+                                    date.mid(dot2 + 1).toInt());
+                    sqlite3_bind_int(insert, 1, number(QLatin1String("kind")));
+                    sqlite3_bind_int(insert, 2, cv::dates::dayNumber(day));
+                    sqlite3_bind_int(insert, 3, number(QLatin1String("category")));
+                    sqlite3_bind_int(insert, 4, number(QLatin1String("account")));
+                    sqlite3_bind_int(insert, 5, number(QLatin1String("transfer")));
+                    sqlite3_bind_double(insert, 6, cv::xml::parseDecimal(a.value(QLatin1String("value"))));
+                    sqlite3_bind_double(insert, 7, cv::xml::parseDecimal(a.value(QLatin1String("converted"))));
+                    sqlite3_bind_int(insert, 8, number(QLatin1String("grouping")));
+                    inEntry = true;
+                    memo.clear();
+                } else if (inEntry && reader.name() == QLatin1String("note")) {
+                    memo = reader.readElementText();
+                }
+            } else if (token == QXmlStreamReader::EndElement && inEntry && reader.name() == QLatin1String("actual")) {
+                const QByteArray text = memo.toUtf8();
+                sqlite3_bind_text(insert, 9, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+                sqlite3_step(insert);
+                sqlite3_reset(insert);
+                inEntry = false;
+            }
+        }
+        sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr);
+        sqlite3_finalize(insert);
+        sqlite3_close(db);
+        if (reader.hasError()) {
+            state.SkipWithError("the XML does not parse");
+            break;
+        }
+    }
+    reportPeak(state);
+}
+
+} // namespace cv::bench
