@@ -1,4 +1,5 @@
 // Corvane: a household account book.
+#include "app/EntryPanels.h"
 #include "controls/ControlsAlertPresenter.h"
 #include "desktop/ApplicationIcon.h"
 #include "desktop/ScriptingService.h"
@@ -36,6 +37,7 @@ int main(int argc, char **argv)
     ControlsAlertPresenter alerts;
     cv::setAlertPresenter(&alerts);
     CV4AppDelegate delegate;
+    delegate.setEntryPanelMaker(cv::makeEntryPanel);
     cv::ScriptingService scripting(delegate.documentController());
     scripting.registerOn(QDBusConnection::sessionBus());
     QObject::connect(&instance, &cv::SingleInstance::filesReceived, &delegate, [&delegate](const QStringList &paths) {

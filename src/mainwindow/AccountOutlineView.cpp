@@ -21,9 +21,9 @@ QWidget *AccountOutlineView::editItem(const CVUnitModelPtr &node, const QDate &f
     const int kind = item->kind();
     const cv::EntryPanelMaker &maker = m_wc->entryPanelMaker();
     if (kind == NodeKind::Holding || kind == NodeKind::Investment)
-        return maker ? maker(*m_wc->document(), item, from, to, cv::EntryPanelKind::Trading) : nullptr;
+        return maker ? maker(*this, *m_wc->document(), item, from, to, cv::EntryPanelKind::Trading) : nullptr;
     if (cv::isAssetAccountKind(kind) || cv::isDebtAccountKind(kind))
-        return maker ? maker(*m_wc->document(), item, from, to, cv::EntryPanelKind::Account) : nullptr;
+        return maker ? maker(*this, *m_wc->document(), item, from, to, cv::EntryPanelKind::Account) : nullptr;
     // Roots, groups and summaries: every entry of the accounts below.
     std::vector<CVUnitModelPtr> accounts;
     cv::ViewerValues::addAccountList(accounts, item);

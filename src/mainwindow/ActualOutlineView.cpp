@@ -30,9 +30,9 @@ QWidget *ActualOutlineView::editItem(const CVUnitModelPtr &node, const QDate &fr
     const cv::EntryPanelMaker &maker = m_wc->entryPanelMaker();
     if (!maker) return nullptr;
     if (lies(node.get(), categories->moneyFlow()))
-        return maker(*m_wc->document(), node, from, to, cv::EntryPanelKind::Transfer);
+        return maker(*this, *m_wc->document(), node, from, to, cv::EntryPanelKind::Transfer);
     if (lies(node.get(), categories->income()) || lies(node.get(), categories->expense()))
-        return maker(*m_wc->document(), node, from, to, cv::EntryPanelKind::Actual);
+        return maker(*this, *m_wc->document(), node, from, to, cv::EntryPanelKind::Actual);
     return nullptr;
 }
 

@@ -1,6 +1,6 @@
 #include "mainwindow/CV4AccountView.h"
 
-#include "controls/CV4TableView.h"
+#include "controls/HostedPanel.h"
 #include "controls/PopupManager.h"
 #include "document/CV4Document.h"
 #include "document/CV4Preference.h"
@@ -273,11 +273,8 @@ void CV4AccountView::maximizeInputPanel(QWidget *panel)
 {
     if (!panel || !m_wc) return;
     saveSelection();
-    if (panel->metaObject()->indexOfMethod("willMaximizeForView(QWidget*)") >= 0)
-        QMetaObject::invokeMethod(panel, "willMaximizeForView", Q_ARG(QWidget *, this));
-    // A panel that asks to be closed (its OK button) by a signal is heard too.
-    if (panel->metaObject()->indexOfSignal("closeMaximizedPanelRequested()") >= 0)
-        connect(panel, SIGNAL(closeMaximizedPanelRequested()), this, SLOT(closeMaximizedPanel()));
+    // The panel's maker connected its OK to closeMaximizedPanel().
+    if (cv::HostedPanel *hosted = cv::hostedPanel(panel)) hosted->willMaximizeForView(this);
     m_wc->addTemporaryTab(panel);
     m_panel = panel;
 }
@@ -285,21 +282,17 @@ void CV4AccountView::maximizeInputPanel(QWidget *panel)
 void CV4AccountView::commitPendingPanelInput()
 {
     if (!m_panel) return;
-    if (m_panel->metaObject()->indexOfMethod("tableView()") >= 0) {
-        CV4TableView *table = nullptr;
-        QMetaObject::invokeMethod(m_panel, "tableView", Q_RETURN_ARG(CV4TableView *, table));
-        if (table) table->forceEndFieldEditing();
-    }
-    commitPanel(m_panel);
+    QPointer<QWidget> panel = m_panel;
     m_panel = nullptr;
+    commitPanel(cv::hostedPanel(panel));
 }
 
-void CV4AccountView::commitPanel(QObject *panel)
+void CV4AccountView::commitPanel(cv::HostedPanel *panel)
 {
     if (!panel) return;
-    QMetaObject::invokeMethod(panel, "apply");
-    if (panel->metaObject()->indexOfMethod("didEnd()") >= 0) QMetaObject::invokeMethod(panel, "didEnd");
+    const int written = panel->commitPanel();
     panelWillClose();
+    if (written >= 1 && m_viewer) m_viewer->accountViewInvalidate();
     // Nothing entered in a panel can be undone once it is committed.
     if (m_wc && m_wc->undoStack()) m_wc->undoStack()->clear();
 }
@@ -307,10 +300,6 @@ void CV4AccountView::commitPanel(QObject *panel)
 void CV4AccountView::panelWillClose()
 {
     cv::PopupManager::popupManager()->closeAll();
-    int written = 0;
-    if (m_panel && m_panel->metaObject()->indexOfMethod("returnCode()") >= 0)
-        QMetaObject::invokeMethod(m_panel, "returnCode", Q_RETURN_ARG(int, written));
-    if (written >= 1 && m_viewer) m_viewer->accountViewInvalidate();
 }
 
 void CV4AccountView::closeMaximizedPanel()

@@ -18,6 +18,7 @@ class CVUnitModel;
 using CVUnitModelPtr = std::shared_ptr<CVUnitModel>;
 
 namespace cv {
+class HostedPanel;
 class ViewerModel;
 class ViewerPage;
 } // namespace cv
@@ -70,8 +71,9 @@ public:
     QWidget *panel() const { return m_panel; }
     void maximizeInputPanel(QWidget *panel);
     void commitPendingPanelInput();
-    // `panel` is the grid's panel or the search results' panel.
-    void commitPanel(QObject *panel);
+    // `panel` is the grid's panel or the search results' panel; its rows
+    // written refresh the viewer.
+    void commitPanel(cv::HostedPanel *panel);
     void panelWillClose();
     // The window is closing: the panel and the window are let go.
     void willClose();

@@ -111,6 +111,7 @@ CV4WindowController *CV4AppDelegate::makeWindow(CV4Document &document)
 {
     auto *window = new CV4WindowController(&document, m_settings);
     window->setPreference(&m_preference);
+    window->setEntryPanelMaker(m_entryPanelMaker);
     window->setMenuBar(makeMenuBar(window));
     window->setCloseHandler([this](CV4Document *d) { return m_documents->closeDocument(d, true); });
     new ActivationWatcher(window, [this, window] { windowActivated(window); });
@@ -119,6 +120,14 @@ CV4WindowController *CV4AppDelegate::makeWindow(CV4Document &document)
     m_madeWindows.emplace_back(window);
     m_lastActive = window;
     return window;
+}
+
+void CV4AppDelegate::setEntryPanelMaker(cv::EntryPanelMaker maker)
+{
+    m_entryPanelMaker = std::move(maker);
+    for (const QPointer<CV4WindowController> &window : m_madeWindows) {
+        if (window) window->setEntryPanelMaker(m_entryPanelMaker);
+    }
 }
 
 void CV4AppDelegate::windowActivated(CV4WindowController *window)

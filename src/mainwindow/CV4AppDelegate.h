@@ -9,6 +9,7 @@
 
 #include "document/CV4DocumentController.h"
 #include "document/CV4Preference.h"
+#include "mainwindow/EntryPanelMaker.h"
 #include "mainwindow/MenuRules.h"
 
 #include <QImage>
@@ -61,6 +62,8 @@ public:
     CV4Document *newDocument(int templateIndex = 0);
 
     // ---- windows
+    // Entry panels for the viewer's cells, in every window, open or later.
+    void setEntryPanelMaker(cv::EntryPanelMaker maker);
     CV4WindowController *windowFor(const CV4Document *document) const;
     // The window the menu commands act on: the active one, else the last active.
     CV4WindowController *frontWindow() const;
@@ -124,6 +127,7 @@ private:
     std::vector<Command> m_commands;
     std::map<QString, QAction *> m_named;
     PanelRunner m_panelRunner;
+    cv::EntryPanelMaker m_entryPanelMaker;  // handed to every window
     bool m_quitWithLastDocument = true;
     bool m_quitting = false;
 };

@@ -1,4 +1,6 @@
 #include "mainwindow/CV4WindowController.h"
+
+#include "controls/HostedPanel.h"
 #include "platform/LongOperations.h"
 
 #include "controls/CustomPopup.h"
@@ -14,7 +16,7 @@
 #include "mainwindow/SearchPage.h"
 #include "mainwindow/TemporaryPage.h"
 #include "mainwindow/ViewerPage.h"
-#include "panels/AccountingInputPanelController.h"
+#include "panels/SearchPageController.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -127,13 +129,7 @@ void CV4WindowController::selectTabWithIdentifier(const QString &identifier)
 {
     closePopups();
     if (identifier == selectedTabIdentifier()) return;
-    if (m_temporaryPage && m_temporaryPage->panel()) {
-        bool handled = false;
-        QObject *panel = m_temporaryPage->panel();
-        if (panel->metaObject()->indexOfMethod("handleToolbar(QString)") >= 0)
-            QMetaObject::invokeMethod(panel, "handleToolbar", Q_RETURN_ARG(bool, handled), Q_ARG(QString, identifier));
-        if (handled) return;
-    }
+    if (cv::HostedPanel *panel = hostedPanel(); panel && panel->handleToolbar(identifier)) return;
     if (identifier == QLatin1String("TB07")) {
         // The new item wizard comes with a later version; its command stays disabled.
         removeTemporaryTab();
@@ -173,6 +169,12 @@ void CV4WindowController::removeTemporaryTab()
     m_switcher.removePage(m_temporaryPage);
     m_temporaryPage->deleteLater();
     m_temporaryPage = nullptr;
+}
+
+void CV4WindowController::clearSearchList()
+{
+    // The results hold copies of entries that may have changed.
+    if (cv::SearchPage *search = searchPage()) search->controller()->clearSearchList();
 }
 
 bool CV4WindowController::pageIsDirty(int index) const
@@ -282,13 +284,6 @@ void CV4WindowController::todayTopDate(int unit, const QDate &today)
 
 // ---------------------------------------------------------------- hand-offs
 
-namespace {
-bool answers(const QObject *target, const char *signature)
-{
-    return target && target->metaObject()->indexOfMethod(signature) >= 0;
-}
-} // namespace
-
 void CV4WindowController::performInputDate(const QDate &date)
 {
     if (!date.isValid()) return;
@@ -303,9 +298,13 @@ void CV4WindowController::performInputDate(const QDate &date)
         if (cv::WindowPage *shown = page(index)) shown->dateChosen(date);
         return;
     }
+    if (cv::HostedPanel *panel = hostedPanel(); panel && m_switcher.currentPage() == m_temporaryPage) {
+        panel->performInputDate(date);
+        return;
+    }
     for (QObject *target = focusWidget(); target && target != this; target = target->parent()) {
-        if (answers(target, "performInputDate(QDate)")) {
-            QMetaObject::invokeMethod(target, "performInputDate", Q_ARG(QDate, date));
+        if (auto *receiver = dynamic_cast<cv::DateReceiver *>(target)) {
+            receiver->performInputDate(date);
             return;
         }
     }
@@ -313,13 +312,12 @@ void CV4WindowController::performInputDate(const QDate &date)
 
 void CV4WindowController::performInputValue(const QString &value)
 {
-    if (!m_temporaryPage || !m_temporaryPage->panel()) return;
-    QWidget *panel = m_temporaryPage->panel();
-    // The entry panels take it as a plain call; other panels when they declare it invokable.
-    if (auto *entries = qobject_cast<AccountingInputPanelController *>(panel))
-        entries->performInputValue(value);
-    else if (answers(panel, "performInputValue(QString)"))
-        QMetaObject::invokeMethod(panel, "performInputValue", Q_ARG(QString, value));
+    if (cv::HostedPanel *panel = hostedPanel()) panel->performInputValue(value);
+}
+
+cv::HostedPanel *CV4WindowController::hostedPanel() const
+{
+    return m_temporaryPage ? cv::hostedPanel(m_temporaryPage->panel()) : nullptr;
 }
 
 // ---------------------------------------------------------------- title, busy, frame
@@ -395,7 +393,8 @@ void CV4WindowController::restoreFrame()
 void CV4WindowController::willSave()
 {
     // Open input reaches the book through the panels' own path before anything is stored.
-    if (m_temporaryPage && m_temporaryPage->panel()) QMetaObject::invokeMethod(m_temporaryPage->panel(), "apply");
+    // Each reads its rows back, so leaving the page later writes nothing twice.
+    if (cv::HostedPanel *panel = hostedPanel()) panel->commitPendingInput();
     if (m_switcher.currentPage() == page(SearchIndex)) {
         if (cv::SearchPage *search = searchPage()) search->storePendingInput();
     }
@@ -421,6 +420,10 @@ void CV4WindowController::storeFrame()
 void CV4WindowController::documentClosing()
 {
     if (cv::ViewerPage *viewer = viewerPage()) viewer->willClose();
+    // A panel reads its document to its end (its destructor too), and the
+    // document goes before the window: panels go now, also those of closed
+    // temporary pages still waiting for their deferred delete.
+    for (cv::TemporaryPage *temporary : m_stack->findChildren<cv::TemporaryPage *>()) delete temporary->panel();
     if (m_document) disconnect(m_document, nullptr, this, nullptr);
     m_document = nullptr;
     m_closeHandler = {};

@@ -33,6 +33,7 @@ using CVUnitModelPtr = std::shared_ptr<CVUnitModel>;
 
 namespace cv {
 class DocumentToolbar;
+class HostedPanel;
 class SearchPage;
 class ViewerPage;
 } // namespace cv
@@ -83,6 +84,10 @@ public:
     // The entry panel's widget goes into a temporary page after the five.
     void addTemporaryTab(QWidget *panel);
     void removeTemporaryTab();
+    // The temporary page's panel; none while no panel is open.
+    cv::HostedPanel *hostedPanel() const;
+    // An entry panel wrote rows: the search results may be out of date.
+    void clearSearchList();
     bool pageIsDirty(int index) const;
     // A change notification: marks every hidden page that shows book data.
     void dataChanged();
@@ -118,11 +123,12 @@ public:
 
     // ---- hand-offs from the calculator and the popup calendar
     // A picked date: the viewer, budget and currency pages move their first
-    // day, the investment page its date; elsewhere the focused field or the
-    // nearest parent that answers performInputDate(QDate) takes it.
+    // day, the investment page its date; elsewhere the
+    // temporary page's panel, else the focused field or its nearest parent
+    // that is a DateReceiver, takes it.
     Q_INVOKABLE void performInputDate(const QDate &date) override;
-    // The calculator's text goes to the entry panel when it answers
-    // performInputValue(QString); without a panel nothing happens.
+    // The calculator's text goes to the temporary page's panel; without one
+    // nothing happens.
     Q_INVOKABLE void performInputValue(const QString &value);
 
     // ---- menus (CV4WindowController_Menu.cpp)

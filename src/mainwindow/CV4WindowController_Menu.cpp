@@ -1,6 +1,7 @@
 #include "mainwindow/CV4WindowController.h"
 
 #include "charts/PrintInfoView.h"
+#include "controls/HostedPanel.h"
 #include "controls/PasswordPanelController.h"
 #include "document/CV4Document.h"
 #include "mainwindow/MenuTags.h"
@@ -37,13 +38,8 @@ bool CV4WindowController::validateMenuItem(int tag) const
     if (tag == cv::tag::DeleteRow &&
         (shown == QLatin1String("TB01") || shown == QLatin1String("TB03") || shown == QLatin1String("TB05")))
         return false;
-    if (m_temporaryPage && m_temporaryPage->panel() && m_switcher.currentPage() == m_temporaryPage) {
-        QObject *panel = m_temporaryPage->panel();
-        if (panel->metaObject()->indexOfMethod("validateMenuItem(int)") >= 0) {
-            bool enabled = true;
-            QMetaObject::invokeMethod(panel, "validateMenuItem", Q_RETURN_ARG(bool, enabled), Q_ARG(int, tag));
-            return enabled;
-        }
+    if (const cv::HostedPanel *panel = hostedPanel(); panel && m_switcher.currentPage() == m_temporaryPage) {
+        if (const std::optional<bool> enabled = panel->validateMenuTag(tag)) return *enabled;
     }
     return true;
 }

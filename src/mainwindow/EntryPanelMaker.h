@@ -1,18 +1,17 @@
 #pragma once
 // How the viewer's grids get an entry panel for a node and a period. The
 // panels come with their own part of the program, which installs a maker
-// on the window; without one a cell that would open a panel opens nothing.
-// A panel is a widget that answers, through its meta-object, apply(),
-// didEnd(), returnCode(), and optionally tableView(), willMaximizeForView
-// (QWidget*), handleToolbar(QString), validateMenuItem(int) and
-// performInputValue(QString); its OK button calls closeMaximizedPanel() of
-// the grid it was given.
+// through the application delegate; without one a cell that would open a
+// panel opens nothing. A panel is a widget that is a cv::HostedPanel; the
+// maker connects its OK to the grid's closeMaximizedPanel() and its note of
+// written rows to the window's clearSearchList().
 
 #include <QDate>
 
 #include <functional>
 #include <memory>
 
+class CV4AccountView;
 class CV4Document;
 class CVUnitModel;
 class QWidget;
@@ -28,7 +27,7 @@ enum class EntryPanelKind {
 };
 
 // None: nothing opens.
-using EntryPanelMaker = std::function<QWidget *(CV4Document &document, const CVUnitModelPtr &node, const QDate &from,
-                                                const QDate &to, EntryPanelKind kind)>;
+using EntryPanelMaker = std::function<QWidget *(CV4AccountView &grid, CV4Document &document, const CVUnitModelPtr &node,
+                                                const QDate &from, const QDate &to, EntryPanelKind kind)>;
 
 } // namespace cv

@@ -43,7 +43,7 @@ public:
     // Rows that use a deleted grouping show none; not a change of the row.
     void updateGroup(const QList<int> &deletedGroups);
     // The calculator's entered value for every selected row.
-    void performInputValue(const QString &text);
+    void performInputValue(const QString &text) override;
 
     // Whether the row touches a loan account (its cells are read-only).
     bool isLoan(int row) const;

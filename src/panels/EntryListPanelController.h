@@ -21,7 +21,7 @@ public:
     ~EntryListPanelController() override;
 
     // "TB_Batch" runs the repeated entry dialog; other items are not the panel's.
-    bool handleToolbar(const QString &identifier);
+    bool handleToolbar(const QString &identifier) override;
     void macroInputPushed();
     MacroInputDialogController *macroDialog() const { return m_macroDialog; }
     // The context menu: 101 add, 105 revert, 106 repeated entry.

@@ -3,15 +3,16 @@
 // changed, new or deleted, undoable changes on the document's undo stack,
 // adding and deleting rows, and one commit when the panel is left.
 //
-// The panel is a QWidget that the main window's temporary page hosts. The
-// page's side of the protocol: commitPendingInput() before another page is
-// shown or the book is saved, commitPanel() when the page is left, and
+// The panel is a QWidget that the main window's temporary page hosts through
+// cv::HostedPanel: commitPendingInput() before another page is shown or the
+// book is saved, commitPanel() when the page is left, and
 // closeMaximizedPanelRequested() (OK, Ctrl+Return) asking the page to close.
 //
 // Rows are the subclass's records (entries, trades, prices); the base holds
 // them type-erased and reaches their flags, dates and fields through the row
 // hooks. Lists of rows are kept by object identity.
 
+#include "controls/HostedPanel.h"
 #include "controls/TableClient.h"
 #include "model/CVUnitModel.h"
 
@@ -27,7 +28,7 @@ class CV4Document;
 class CV4TableView;
 class QPushButton;
 
-class InputPanelController : public QWidget, public cv::TableClient {
+class InputPanelController : public QWidget, public cv::TableClient, public cv::HostedPanel {
     Q_OBJECT
 
 public:
@@ -51,12 +52,12 @@ public:
     // ---- the temporary page's protocol
     // Ends the cell edit (storing its text) and commits; the panel stays open
     // with its rows read back, so a later commit writes nothing twice.
-    void commitPendingInput();
+    void commitPendingInput() override;
     // The commit of leaving the page: commitPendingInput, didEnd, and the
     // panel's undo steps are cleared. Answers the return code.
-    int commitPanel();
+    int commitPanel() override;
     // Rows written by the last commit; 1 or more: the viewer must refresh.
-    int returnCode() const { return m_rc; }
+    int returnCode() const override { return m_rc; }
     // Commits when anything changed (apply: of the protocol).
     void apply();
     virtual void didEnd() {}
@@ -83,6 +84,8 @@ public:
     // ---- table hooks
     int numberOfRows(const CV4TableView *table) const override;
     void closeMaximizedPanel() override { Q_EMIT closeMaximizedPanelRequested(); }
+    // A picked date, from the table's calendar or the calendar window.
+    void performInputDate(const QDate &date) override {}
     bool answersDelete() const override { return true; }
     void deleteRows(CV4TableView *table) override;
     std::optional<bool> canDeleteRow(int row) const override { return row >= 0; }

@@ -2,6 +2,7 @@
 // resets, navigation, fonts, keys, and entry panels in the temporary page.
 #include "MainWindowTestSupport.h"
 
+#include "controls/HostedPanel.h"
 #include "mainwindow/AccountOutlineView.h"
 #include "mainwindow/ActualOutlineView.h"
 #include "mainwindow/SearchPage.h"
@@ -20,17 +21,21 @@
 namespace {
 
 // An entry panel that only records what the window and the grids ask of it.
-class TestPanel : public QWidget {
+class TestPanel : public QWidget, public cv::HostedPanel {
     Q_OBJECT
 public:
     TestPanel(const CVUnitModelPtr &node, const QDate &from, const QDate &to, QStringList *log)
         : m_node(node), m_from(from), m_to(to), m_log(log)
     {
     }
-    Q_INVOKABLE void willMaximizeForView(QWidget *view) { m_view = view; *m_log << QStringLiteral("maximize"); }
-    Q_INVOKABLE void apply() { *m_log << QStringLiteral("apply"); }
-    Q_INVOKABLE void didEnd() { *m_log << QStringLiteral("didEnd"); }
-    Q_INVOKABLE int returnCode() const { return 1; }
+    void willMaximizeForView(QObject *view) override { m_view = qobject_cast<QWidget *>(view); }
+    void commitPendingInput() override { *m_log << QStringLiteral("commit"); }
+    int commitPanel() override
+    {
+        *m_log << QStringLiteral("commitPanel");
+        return returnCode();
+    }
+    int returnCode() const override { return 1; }
     // The OK button.
     void ok() { Q_EMIT closeMaximizedPanelRequested(); }
 
@@ -57,8 +62,12 @@ protected:
         w->show();
         viewer = w->viewerPage();
         ASSERT_NE(viewer, nullptr);
-        w->setEntryPanelMaker([this](CV4Document &, const CVUnitModelPtr &node, const QDate &from, const QDate &to,
-                                     cv::EntryPanelKind) { return new TestPanel(node, from, to, &log); });
+        w->setEntryPanelMaker([this](CV4AccountView &grid, CV4Document &, const CVUnitModelPtr &node,
+                                     const QDate &from, const QDate &to, cv::EntryPanelKind) {
+            auto *panel = new TestPanel(node, from, to, &log);
+            QObject::connect(panel, &TestPanel::closeMaximizedPanelRequested, &grid, &CV4AccountView::closeMaximizedPanel);
+            return panel;
+        });
         QTest::qWait(cv::ViewerPage::kResizeDelayMs + 50);
     }
     CVUnitModelPtr firstOfKind(cv::NodeKind kind) const
@@ -218,11 +227,11 @@ TEST_F(ViewerTest, ACellOpensItsPanelInTheTemporaryPageAndLeavingCommitsIt)
     // Saving applies the open panel through its own path; the panel stays.
     log.clear();
     Q_EMIT document->aboutToSave();
-    EXPECT_EQ(log, QStringList{QStringLiteral("apply")});
+    EXPECT_EQ(log, QStringList{QStringLiteral("commit")});
 
     log.clear();
     w->selectTabWithIdentifier(QStringLiteral("TB03"));
-    EXPECT_EQ(log, (QStringList{QStringLiteral("apply"), QStringLiteral("didEnd")}));
+    EXPECT_EQ(log, QStringList{QStringLiteral("commitPanel")});
     EXPECT_EQ(w->undoStack()->count(), 0);
     EXPECT_EQ(grid->panel(), nullptr);
     EXPECT_EQ(w->temporaryPage(), nullptr);
@@ -234,7 +243,7 @@ TEST_F(ViewerTest, ACellOpensItsPanelInTheTemporaryPageAndLeavingCommitsIt)
     ASSERT_TRUE(grid->panel());
     log.clear();
     w->selectTabWithIdentifier(QStringLiteral("TB01"));
-    EXPECT_EQ(log, (QStringList{QStringLiteral("apply"), QStringLiteral("didEnd")}));
+    EXPECT_EQ(log, QStringList{QStringLiteral("commitPanel")});
     EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB01"));
 
     // OK closes the panel, committing it, and the viewer shows again.
@@ -242,7 +251,7 @@ TEST_F(ViewerTest, ACellOpensItsPanelInTheTemporaryPageAndLeavingCommitsIt)
     ASSERT_TRUE(grid->panel());
     log.clear();
     qobject_cast<TestPanel *>(grid->panel())->ok();
-    EXPECT_EQ(log, (QStringList{QStringLiteral("apply"), QStringLiteral("didEnd")}));
+    EXPECT_EQ(log, QStringList{QStringLiteral("commitPanel")});
     EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB01"));
     EXPECT_EQ(w->temporaryPage(), nullptr);
 

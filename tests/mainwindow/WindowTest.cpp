@@ -7,6 +7,7 @@
 #include "mainwindow/ViewerPage.h"
 #include "mainwindow/WindowPage.h"
 
+#include "controls/HostedPanel.h"
 #include "controls/MiniCalendarPanelController.h"
 
 #include <QFileInfo>
@@ -233,12 +234,15 @@ TEST_F(DelegateTest, BusyIndicatorFollowsNestedLongOperations)
 }
 
 namespace {
-class DateTaker : public QWidget {
+class DateTaker : public QWidget, public cv::DateReceiver, public cv::HostedPanel {
     Q_OBJECT
 public:
     using QWidget::QWidget;
-    Q_INVOKABLE void performInputDate(const QDate &date) { taken = date; }
-    Q_INVOKABLE void performInputValue(const QString &value) { text = value; }
+    void performInputDate(const QDate &date) override { taken = date; }
+    void performInputValue(const QString &value) override { text = value; }
+    void commitPendingInput() override {}
+    int commitPanel() override { return 0; }
+    int returnCode() const override { return 0; }
     QDate taken;
     QString text;
 };
@@ -278,6 +282,8 @@ TEST_F(DelegateTest, CalendarAndCalculatorValuesGoWhereThePageSays)
     w->addTemporaryTab(panel);
     w->performInputValue(QStringLiteral("1,234"));
     EXPECT_EQ(panel->text, QStringLiteral("1,234"));
+    w->performInputDate(picked.addDays(1));
+    EXPECT_EQ(panel->taken, picked.addDays(1));
 }
 
 #include "WindowTest.moc"

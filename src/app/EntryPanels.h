@@ -1,0 +1,13 @@
+#pragma once
+// The entry panels the viewer's cells open: the account book for an
+// account, the income and expense panel for a category, the transfer panel
+// for a transfer item; nothing yet for holdings and investment accounts.
+
+#include "mainwindow/EntryPanelMaker.h"
+
+namespace cv {
+
+QWidget *makeEntryPanel(CV4AccountView &grid, CV4Document &document, const CVUnitModelPtr &node, const QDate &from,
+                        const QDate &to, EntryPanelKind kind);
+
+} // namespace cv

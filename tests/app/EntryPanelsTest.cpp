@@ -1,0 +1,216 @@
+// The viewer's cells open the real entry panels in the temporary page, and
+// what is typed there reaches the book once, whichever way the page is left.
+#include "mainwindow/MainWindowTestSupport.h"
+
+#include "app/EntryPanels.h"
+#include "controls/CV4TableView.h"
+#include "controls/PopupFieldEditor.h"
+#include "document/CV4DataModel.h"
+#include "document/CV4Document.h"
+#include "mainwindow/AccountOutlineView.h"
+#include "mainwindow/ActualOutlineView.h"
+#include "mainwindow/DocumentToolbar.h"
+#include "mainwindow/SearchPage.h"
+#include "mainwindow/ViewerModel.h"
+#include "mainwindow/ViewerPage.h"
+#include "model/CV4AccountModel.h"
+#include "model/CV4ActualModel.h"
+#include "model/CVUnitModel.h"
+#include "model/DomainEnums.h"
+#include "panels/AccountPanelController.h"
+#include "panels/ActualPanelController.h"
+#include "panels/TransferPanelController.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <QUndoStack>
+
+namespace {
+
+const QDate kMay(2009, 5, 1);
+
+class EntryPanelsTest : public DelegateTest {
+protected:
+    void open()
+    {
+        delegate->setEntryPanelMaker(cv::makeEntryPanel);
+        document = delegate->newDocument();
+        w = window();
+        ASSERT_NE(w, nullptr);
+        w->resize(1200, 700);
+        w->show();
+        viewer = w->viewerPage();
+        ASSERT_NE(viewer, nullptr);
+        viewer->updatePeriod(2);
+        w->performInputDate(kMay);
+        QTest::qWait(cv::ViewerPage::kResizeDelayMs + 50);
+        for (const CVUnitModelPtr &n : document->accountModel()->asset()->children()) {
+            if (n->kind() == cv::NodeKind::Bank) {
+                bank = n;
+                break;
+            }
+        }
+        ASSERT_TRUE(bank);
+    }
+    // Double-clicks the node's first data cell (May 2009) in its grid.
+    QWidget *openCell(CV4AccountView *grid, cv::ViewerModel *model, const CVUnitModel *node, int firstDataColumn)
+    {
+        const QModelIndex cell = model->indexOfNode(node, firstDataColumn);
+        grid->scrollTo(cell);
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
+        return grid->panel();
+    }
+    AccountPanelController *openBankBook()
+    {
+        return qobject_cast<AccountPanelController *>(openCell(viewer->accountView(), viewer->accountModel(),
+                                                               bank.get(), cv::ViewerColumns::kStartDataCells));
+    }
+    QString bankMayText() const
+    {
+        return viewer->accountModel()
+            ->data(viewer->accountModel()->indexOfNode(bank.get(), cv::ViewerColumns::kStartDataCells))
+            .toString();
+    }
+    // Types the amount into the out cell of the book's new row.
+    void typeExpense(AccountPanelController *book, const QString &amount)
+    {
+        QCoreApplication::processEvents();  // the new row's deferred edit
+        const int row = int(book->items().size()) - 1;
+        book->tableView()->editColumn(AccountPanelController::OutColumn, row, nullptr, true);
+        QTest::keyClicks(GetPopupFieldEditor(), amount);
+    }
+    int storedEntriesOfBank()
+    {
+        CV4SearchConditions conditions;
+        conditions.date = {kMay, kMay.addMonths(1).addDays(-1)};
+        conditions.account << bank->ident();
+        const std::optional<CV4DataModel::ActualList> found = document->dataModel()->findActual(conditions);
+        return found ? int(found->size()) : -1;
+    }
+    void clickPage(const char *identifier)
+    {
+        QAction *action = w->toolbar()->actionFor(QLatin1String(identifier));
+        QTest::mouseClick(w->toolbar()->widgetForAction(action), Qt::LeftButton);
+    }
+
+    CV4Document *document = nullptr;
+    CV4WindowController *w = nullptr;
+    cv::ViewerPage *viewer = nullptr;
+    CVUnitModelPtr bank;
+};
+
+TEST_F(EntryPanelsTest, TheBankBookOpensOnTheMonthAndLeavingItCommitsTheTypedExpenseOnce)
+{
+    open();
+    const QString before = bankMayText();
+    struct Case {
+        const char *how;
+        bool saveFirst;
+    };
+    for (const Case c : {Case{"leave by another page", false}, Case{"save, then leave", true}}) {
+        // Search results of the month: the book's commit empties them.
+        EXPECT_EQ(w->execSearchForAccount({bank}, kMay, QDate(2009, 5, 31)), c.saveFirst ? 1 : 0);
+        AccountPanelController *book = openBankBook();
+        ASSERT_NE(book, nullptr) << c.how;
+        EXPECT_EQ(w->pageSwitcher().currentPage(), w->temporaryPage()) << c.how;
+        EXPECT_EQ(book->item(), bank);
+        EXPECT_EQ(book->firstDay(), kMay);
+        EXPECT_EQ(book->lastDay(), QDate(2009, 5, 31));
+        typeExpense(book, QStringLiteral("1500"));
+        if (c.saveFirst) {
+            ASSERT_TRUE(delegate->documentController().saveDocumentAs(document, path(QStringLiteral("book.cvv2"))));
+            EXPECT_EQ(storedEntriesOfBank(), 2) << "the save stored the open book's row";
+            EXPECT_EQ(w->temporaryPage()->panel(), book) << "the book stays open";
+        }
+        clickPage("TB03");
+        EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB03")) << c.how;
+        EXPECT_EQ(w->temporaryPage(), nullptr) << c.how;
+        EXPECT_EQ(w->undoStack()->count(), 0) << c.how;
+        EXPECT_EQ(storedEntriesOfBank(), c.saveFirst ? 2 : 1) << c.how;
+        EXPECT_EQ(w->searchPage()->resultCount(), 0) << c.how;
+        w->selectTabWithIdentifier(QStringLiteral("TB01"));
+        EXPECT_NE(bankMayText(), before) << c.how;
+    }
+    // Two expenses of 1,500 from an empty month: counted once each.
+    EXPECT_EQ(bankMayText(), QStringLiteral("-3,000"));
+}
+
+TEST_F(EntryPanelsTest, EachCellOpensItsKindOfPanelAndTakesCalculatorAndCalendarInput)
+{
+    open();
+    const CV4ActualModelPtr &categories = document->actualModel();
+    CVUnitModelPtr groceries;
+    for (const CVUnitModelPtr &group : categories->expense()->children()) {
+        if (!group->children().empty()) {
+            groceries = group->children().front();
+            break;
+        }
+    }
+    ASSERT_TRUE(groceries);
+    const int categoryColumn = cv::ViewerColumns::kStartDataCells - 1;
+    struct Case {
+        const char *what;
+        CV4AccountView *grid;
+        cv::ViewerModel *model;
+        const CVUnitModel *node;
+        int column;
+        std::function<bool(QWidget *)> isExpected;
+    };
+    const Case cases[] = {
+        {"account book", viewer->accountView(), viewer->accountModel(), bank.get(), cv::ViewerColumns::kStartDataCells,
+         [](QWidget *p) { return qobject_cast<AccountPanelController *>(p) != nullptr; }},
+        {"income and expense", viewer->actualView(), viewer->actualModel(), groceries.get(), categoryColumn,
+         [](QWidget *p) { return qobject_cast<ActualPanelController *>(p) != nullptr; }},
+        {"transfers", viewer->actualView(), viewer->actualModel(), categories->moneyFlow().get(), categoryColumn,
+         [](QWidget *p) { return qobject_cast<TransferPanelController *>(p) != nullptr; }},
+    };
+    for (const Case &c : cases) {
+        QWidget *panel = openCell(c.grid, c.model, c.node, c.column);
+        ASSERT_NE(panel, nullptr) << c.what;
+        EXPECT_TRUE(c.isExpected(panel)) << c.what;
+        EXPECT_EQ(w->temporaryPage()->panel(), panel) << c.what;
+
+        // The calculator and the calendar window post to the window, which
+        // hands them to the panel's selected rows.
+        auto *entries = qobject_cast<AccountingInputPanelController *>(panel);
+        ASSERT_NE(entries, nullptr);
+        QCoreApplication::processEvents();
+        entries->tableView()->forceEndFieldEditing(false);
+        entries->tableView()->QTableView::selectRow(0);
+        w->performInputValue(QStringLiteral("2,500"));
+        w->performInputDate(QDate(2009, 5, 20));
+        ASSERT_FALSE(entries->items().empty());
+        const CV4ActualPtr row = entries->actualAt(0);
+        EXPECT_EQ(row->amount(), 2500) << c.what;
+        EXPECT_EQ(row->date(), QDate(2009, 5, 20)) << c.what;
+        EXPECT_EQ(w->undoStack()->count(), 2) << c.what;
+
+        // OK closes the panel and shows the viewer again.
+        entries->okButton()->click();
+        EXPECT_EQ(w->temporaryPage(), nullptr) << c.what;
+        EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB01")) << c.what;
+    }
+}
+
+class EntryPanelsScreenshotTest : public EntryPanelsTest, public ::testing::WithParamInterface<const char *> {
+protected:
+    QString language() const override { return QLatin1String(GetParam()); }
+};
+
+TEST_P(EntryPanelsScreenshotTest, TheAccountBookOnTheTemporaryPage)
+{
+    open();
+    AccountPanelController *book = openBankBook();
+    ASSERT_NE(book, nullptr);
+    typeExpense(book, QStringLiteral("1,500"));
+    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language();
+    QDir().mkpath(dir);
+    EXPECT_TRUE(w->grab().save(dir + QStringLiteral("/window-account-book.png")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, EntryPanelsScreenshotTest, ::testing::Values("en", "ja"));
+
+} // namespace
