@@ -82,13 +82,7 @@ AccountPanelController::~AccountPanelController()
 
 void AccountPanelController::buildTable()
 {
-    struct Spec {
-        int cid;
-        const char *title;
-        int width;
-        cv::CellKind kind;
-    };
-    static const Spec specs[] = {
+    buildColumns({
         {DateColumn, "BankBook-Date", 112, cv::CellKind::Date},
         {KindColumn, "BankBook-Kind", 160, cv::CellKind::Chooser},
         {CategoryColumn, "BankBook-Category", 110, cv::CellKind::Plain},
@@ -96,11 +90,7 @@ void AccountPanelController::buildTable()
         {OutColumn, "BankBook-Out", 100, cv::CellKind::Plain},
         {BalanceColumn, "BankBook-Balance", 110, cv::CellKind::Plain},
         {MemoColumn, "BankBook-Memo", 160, cv::CellKind::Plain},
-    };
-    for (const Spec &spec : specs)
-        tableView()->addColumn(std::make_unique<cv::TableColumn>(spec.cid, loc(spec.title), spec.width, spec.kind));
-    finishSetup();
-    tableView()->horizontalHeader()->setStretchLastSection(true);
+    });
 }
 
 int AccountPanelController::accountIdent() const

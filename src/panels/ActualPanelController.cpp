@@ -68,24 +68,14 @@ ActualPanelController::~ActualPanelController()
 
 void ActualPanelController::buildTable()
 {
-    struct Spec {
-        int cid;
-        const char *title;
-        int width;
-        cv::CellKind kind;
-    };
-    static const Spec specs[] = {
+    buildColumns({
         {DateColumn, "Actual-Date", 112, cv::CellKind::Date},
         {AmountColumn, "Actual-Amount", 110, cv::CellKind::Plain},
         {GroupColumn, "Actual-Group", 110, cv::CellKind::Chooser},
         {MemoColumn, "Actual-Memo", 180, cv::CellKind::Plain},
         {CategoryColumn, "Actual-Category", 140, cv::CellKind::Chooser},
         {AccountColumn, "Actual-Account", 140, cv::CellKind::Chooser},
-    };
-    for (const Spec &spec : specs)
-        tableView()->addColumn(std::make_unique<cv::TableColumn>(spec.cid, loc(spec.title), spec.width, spec.kind));
-    finishSetup();
-    tableView()->horizontalHeader()->setStretchLastSection(true);
+    });
 }
 
 // ---- rows

@@ -2,6 +2,7 @@
 
 #include "controls/CV4TableView.h"
 #include "controls/CustomPopup.h"
+#include "controls/TableColumn.h"
 #include "document/CV4Document.h"
 #include "model/CV4EditFlags.h"
 #include "platform/Localization.h"
@@ -98,6 +99,15 @@ void InputPanelController::finishSetup()
     // The date column: a full date beside the calendar button.
     const QFontMetrics metrics(m_tableView->tableFont());
     m_tableView->setColumnWidth(0, std::max(112, metrics.horizontalAdvance(QStringLiteral("0000/00/00")) + 36));
+}
+
+void InputPanelController::buildColumns(std::initializer_list<ColumnSpec> specs)
+{
+    for (const ColumnSpec &spec : specs)
+        m_tableView->addColumn(std::make_unique<cv::TableColumn>(spec.cid, cv::localizedString(QString::fromLatin1(spec.title)),
+                                                                 spec.width, spec.kind));
+    finishSetup();
+    m_tableView->horizontalHeader()->setStretchLastSection(true);
 }
 
 const cv::AmountText *InputPanelController::amountText() const

@@ -21,6 +21,7 @@
 #include <QVariant>
 #include <QWidget>
 
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -97,6 +98,15 @@ Q_SIGNALS:
 protected:
     // Subclasses build the table's columns, then call finishSetup().
     void finishSetup();
+    // One column of a panel's table: its id, the string key of its title, its width, its cells.
+    struct ColumnSpec {
+        int cid;
+        const char *title;
+        int width;
+        cv::CellKind kind;
+    };
+    // Adds the columns in order, finishes the setup, and gives the last column the rest of the width.
+    void buildColumns(std::initializer_list<ColumnSpec> specs);
     void setEditOnly(bool editOnly) { m_isEditOnly = editOnly; }
     void setItems(std::vector<RowPtr> rows);
     std::vector<RowPtr> &mutableItems() { return m_items; }

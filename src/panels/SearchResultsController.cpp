@@ -51,13 +51,7 @@ SearchResultsController::~SearchResultsController()
 
 void SearchResultsController::buildTable()
 {
-    struct Spec {
-        int cid;
-        const char *title;
-        int width;
-        cv::CellKind kind;
-    };
-    static const Spec specs[] = {
+    buildColumns({
         {DateColumn, "Report-Date", 112, cv::CellKind::Date},
         {CategoryColumn, "Report-Search-Category", 140, cv::CellKind::Chooser},
         {AccountColumn, "Report-Account", 120, cv::CellKind::Chooser},
@@ -66,11 +60,7 @@ void SearchResultsController::buildTable()
         {ExpenseColumn, "Report-Search-Expense", 100, cv::CellKind::Plain},
         {GroupColumn, "Report-Group", 100, cv::CellKind::Chooser},
         {MemoColumn, "Report-Memo", 180, cv::CellKind::Plain},
-    };
-    for (const Spec &spec : specs)
-        tableView()->addColumn(std::make_unique<cv::TableColumn>(spec.cid, loc(spec.title), spec.width, spec.kind));
-    finishSetup();
-    tableView()->horizontalHeader()->setStretchLastSection(true);
+    });
 }
 
 // ---- the list

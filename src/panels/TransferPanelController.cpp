@@ -13,11 +13,6 @@
 
 namespace {
 constexpr int kMaxTransferCategories = 101;  // the store's list holds at most this many
-
-QString loc(const char *key)
-{
-    return cv::localizedString(QString::fromLatin1(key));
-}
 } // namespace
 
 TransferPanelController::TransferPanelController(CV4Document *doc, CVUnitModelPtr node, const QDate &from,
@@ -45,13 +40,7 @@ TransferPanelController::~TransferPanelController()
 
 void TransferPanelController::buildTable()
 {
-    struct Spec {
-        int cid;
-        const char *title;
-        int width;
-        cv::CellKind kind;
-    };
-    static const Spec specs[] = {
+    buildColumns({
         {DateColumn, "Transfer-Date", 112, cv::CellKind::Date},
         {AmountColumn, "Transfer-Amount", 110, cv::CellKind::Plain},
         {GroupColumn, "Transfer-Group", 100, cv::CellKind::Chooser},
@@ -59,11 +48,7 @@ void TransferPanelController::buildTable()
         {SourceColumn, "Transfer-From", 130, cv::CellKind::Chooser},
         {DestinationColumn, "Transfer-To", 130, cv::CellKind::Chooser},
         {ConvertedColumn, "Transfer-Converted", 110, cv::CellKind::Plain},
-    };
-    for (const Spec &spec : specs)
-        tableView()->addColumn(std::make_unique<cv::TableColumn>(spec.cid, loc(spec.title), spec.width, spec.kind));
-    finishSetup();
-    tableView()->horizontalHeader()->setStretchLastSection(true);
+    });
 }
 
 // ---- rows
