@@ -1,6 +1,6 @@
 // Measures the editing table offscreen on 10,000 rows: painting one screenful,
-// scrolling through every row a screen at a time, and moving the edit down
-// the table. The owner computes every cell from its row, so the times are the
+// scrolling through every row a screen at a time, one scroll step (a wheel
+// notch or a page) with its paint, and moving the edit down the table. The owner computes every cell from its row, so the times are the
 // table's own; cells_per_paint shows that only visible cells are asked.
 //   cv-table-bench [benchmark flags]
 
@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 namespace {
 
@@ -109,6 +110,36 @@ void full_scroll(benchmark::State &state)
     state.counters["cells_per_screen"] = double(f.client.asked) / double(pages);
 }
 BENCHMARK(full_scroll)->Unit(benchmark::kMillisecond);
+
+// One step as a user scrolls, then the paint: a wheel notch (0) or a page (1),
+// down the table and back up once it reaches the end.
+void scroll_step(benchmark::State &state)
+{
+    Fixture f;
+    QScrollBar *bar = f.table.verticalScrollBar();
+    QWidget *viewport = f.table.viewport();
+    const QPointF centre = QRectF(viewport->rect()).center();
+    const bool wheel = state.range(0) == 0;
+    int direction = 1;
+    long long moved = 0;
+    for (auto _ : state) {
+        const int before = bar->value();
+        if (before >= bar->maximum()) direction = -1;
+        if (before <= bar->minimum()) direction = 1;
+        if (wheel) {
+            QWheelEvent event(centre, viewport->mapToGlobal(centre), QPoint(), QPoint(0, -120 * direction), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(viewport, &event);
+        } else {
+            bar->triggerAction(direction > 0 ? QAbstractSlider::SliderPageStepAdd : QAbstractSlider::SliderPageStepSub);
+        }
+        f.paint();
+        moved += std::abs(bar->value() - before);
+    }
+    // In the scroll bar's units: a step that moves nothing measures nothing.
+    state.counters["moved_per_step"] = double(moved) / double(state.iterations());
+}
+BENCHMARK(scroll_step)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 void edit_down_the_table(benchmark::State &state)
 {

@@ -1,6 +1,7 @@
 // The document window on a synthetic book (cv-gen-book), offscreen: opening
 // the book into its window until the viewer is painted (against opening the
-// document alone), painting a full viewer screen, and switching the unit.
+// document alone), painting a full viewer screen, switching the unit, and
+// scrolling either grid by one wheel notch or one page.
 //   cv-viewer-bench --book=PATH.cvv2 [--shots=FOLDER] [benchmark flags]
 // With --shots the viewer is written as PNG in months and weeks, in English
 // and Japanese, with its printed form as PDF, and nothing is timed.
@@ -22,7 +23,10 @@
 #include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QScrollBar>
+#include <QSplitter>
 #include <QTest>
+#include <QWheelEvent>
 
 namespace {
 
@@ -126,6 +130,58 @@ void switch_unit(benchmark::State &state)
     }
 }
 
+// One step of a grid, as a user scrolls it, then the grid painted: a wheel
+// notch or a page, down the grid and back up once it reaches the end.
+void scroll_step(benchmark::State &state)
+{
+    OpenWindow open;
+    if (!open.open(2)) {
+        state.SkipWithError("the book does not open");
+        return;
+    }
+    CV4AccountView *view = state.range(0) == 0 ? static_cast<CV4AccountView *>(open.viewer->accountView())
+                                               : static_cast<CV4AccountView *>(open.viewer->actualView());
+    const bool wheel = state.range(1) == 0;
+    QScrollBar *bar = view->verticalScrollBar();
+    // The generated accounts fit the window; a shorter account grid, as the
+    // divider allows, gives it rows to scroll.
+    auto *splitter = qobject_cast<QSplitter *>(view->parentWidget());
+    while (bar->maximum() == 0 && splitter && view->height() > 120) {
+        QList<int> sizes = splitter->sizes();
+        const int index = splitter->indexOf(view);
+        const int shrink = sizes[index] / 2;
+        sizes[index] -= shrink;
+        sizes[1 - index] += shrink;
+        splitter->setSizes(sizes);
+        QTest::qWait(cv::ViewerPage::kResizeDelayMs + 20);
+    }
+    if (bar->maximum() == 0) {
+        state.SkipWithError("the grid has nothing to scroll");
+        return;
+    }
+    QWidget *viewport = view->viewport();
+    const QPointF centre = QRectF(viewport->rect()).center();
+    int direction = 1;
+    long long moved = 0;
+    for (auto _ : state) {
+        const int before = bar->value();
+        if (before >= bar->maximum()) direction = -1;
+        if (before <= bar->minimum()) direction = 1;
+        if (wheel) {
+            QWheelEvent event(centre, viewport->mapToGlobal(centre), QPoint(), QPoint(0, -120 * direction), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(viewport, &event);
+        } else {
+            bar->triggerAction(direction > 0 ? QAbstractSlider::SliderPageStepAdd : QAbstractSlider::SliderPageStepSub);
+        }
+        paint(*view);
+        moved += std::abs(bar->value() - before);
+    }
+    // In the scroll bar's units (rows for the grids): a step that moves nothing measures nothing.
+    state.counters["moved_per_step"] = double(moved) / double(state.iterations());
+    state.counters["scroll_range"] = bar->maximum() + bar->pageStep();
+}
+
 int writeShots(const QString &folder)
 {
     QDir().mkpath(folder);
@@ -184,6 +240,10 @@ int main(int argc, char **argv)
         benchmark::RegisterBenchmark("open_into_window", open_into_window)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("paint_viewer", paint_viewer)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("switch_unit", switch_unit)->Unit(benchmark::kMillisecond);
+        // Arguments: the account grid (0) or the category grid (1); a wheel notch (0) or a page (1).
+        benchmark::RegisterBenchmark("scroll_step", scroll_step)
+            ->ArgsProduct({{0, 1}, {0, 1}})
+            ->Unit(benchmark::kMillisecond);
         int count = int(rest.size());
         benchmark::Initialize(&count, rest.data());
         benchmark::RunSpecifiedBenchmarks();
