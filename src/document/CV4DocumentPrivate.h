@@ -50,7 +50,7 @@ struct CV4Document::Private {
     bool readInfoRows();
     void addDefaultCurrencyIfNone();
 
-    // ---- balance cache (CV4Document_Cache.cpp): the pieces of a rebuild and of one edit
+    // ---- balance cache (CV4Document_Cache.cpp): the steps of a rebuild and of one edit
     void calcCache(const CVUnitModelPtr &node, bool expense);
     void calcOneCache(const CVUnitModelPtr &node, bool expense);
     void addToCache(int category);

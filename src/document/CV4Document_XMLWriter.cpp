@@ -71,7 +71,7 @@ public:
     bool run();
 
 private:
-    // One line from its pieces, appended straight to the block.
+    // One line from its parts, appended straight to the block.
     template <class... Parts> void line(int level, const Parts &...parts);
     void outputStart(const char *tag, int level, const Attributes &attributes = {})
     {

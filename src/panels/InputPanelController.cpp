@@ -101,11 +101,11 @@ void InputPanelController::finishSetup()
     m_tableView->setColumnWidth(0, std::max(112, metrics.horizontalAdvance(QStringLiteral("0000/00/00")) + 36));
 }
 
-void InputPanelController::buildColumns(std::initializer_list<ColumnSpec> specs)
+void InputPanelController::buildColumns(std::initializer_list<ColumnDef> columns)
 {
-    for (const ColumnSpec &spec : specs)
-        m_tableView->addColumn(std::make_unique<cv::TableColumn>(spec.cid, cv::localizedString(QString::fromLatin1(spec.title)),
-                                                                 spec.width, spec.kind));
+    for (const ColumnDef &column : columns)
+        m_tableView->addColumn(std::make_unique<cv::TableColumn>(column.cid, cv::localizedString(QString::fromLatin1(column.title)),
+                                                                 column.width, column.kind));
     finishSetup();
     m_tableView->horizontalHeader()->setStretchLastSection(true);
 }

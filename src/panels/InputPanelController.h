@@ -99,14 +99,14 @@ protected:
     // Subclasses build the table's columns, then call finishSetup().
     void finishSetup();
     // One column of a panel's table: its id, the string key of its title, its width, its cells.
-    struct ColumnSpec {
+    struct ColumnDef {
         int cid;
         const char *title;
         int width;
         cv::CellKind kind;
     };
     // Adds the columns in order, finishes the setup, and gives the last column the rest of the width.
-    void buildColumns(std::initializer_list<ColumnSpec> specs);
+    void buildColumns(std::initializer_list<ColumnDef> columns);
     void setEditOnly(bool editOnly) { m_isEditOnly = editOnly; }
     void setItems(std::vector<RowPtr> rows);
     std::vector<RowPtr> &mutableItems() { return m_items; }

@@ -1,6 +1,6 @@
 #pragma once
 // The one process-wide hub for long operations ("CVEnterLongOp" and
-// "CVExitLongOp"): whoever starts a long piece of work says so here, and the
+// "CVExitLongOp"): whoever starts long work says so here, and the
 // main window shows the busy state while any is running. Main thread only.
 
 #include <QObject>
