@@ -1,6 +1,7 @@
 #include "panels/AccountingInputPanelController.h"
 
 #include "controls/AccountDataSource.h"
+#include "controls/ActualDataSource.h"
 #include "controls/CV4TableView.h"
 #include "controls/CustomPopup.h"
 #include "controls/GroupDataSource.h"
@@ -24,7 +25,8 @@ AccountingInputPanelController::AccountingInputPanelController(CV4Document *doc,
                                                                const QDate &from, const QDate &to, QWidget *parent)
     : InputPanelController(doc, std::move(item), from, to, parent),
       m_groupSource(std::make_unique<cv::GroupDataSource>()),
-      m_accountSource(std::make_unique<cv::AccountDataSource>())
+      m_accountSource(std::make_unique<cv::AccountDataSource>()),
+      m_categorySource(std::make_unique<cv::ActualDataSource>())
 {
 }
 
@@ -317,6 +319,19 @@ void AccountingInputPanelController::runAccountPopup(int column, int row, const 
                                        self->endAccountPopup(item);
                                        if (self) self->m_popupDataKey.clear();
                                    });
+}
+
+void AccountingInputPanelController::runCategoryPopup(int column, int row, int mode, int current)
+{
+    m_categorySource->setDocument(doc(), mode);
+    QPointer<AccountingInputPanelController> self(this);
+    cv::CustomPopup::get()->runForCell(tableView(), column, row, m_categorySource.get(),
+                                       m_categorySource->objectWithIdentifier(current),
+                                       [self](const cv::ChooserItem &item) {
+                                           if (self)
+                                               self->endPopupWithResult(item, self->m_lastCategory,
+                                                                        QStringLiteral("category"));
+                                       });
 }
 
 void AccountingInputPanelController::endAccountPopup(const cv::ChooserItem &result)

@@ -15,6 +15,7 @@
 namespace cv {
 class GroupDataSource;
 class AccountDataSource;
+class ActualDataSource;
 }
 
 class AccountingInputPanelController : public InputPanelController {
@@ -81,6 +82,8 @@ protected:
     // ---- choosers
     void runGroupPopup(int column, int row);
     void runAccountPopup(int column, int row, const QString &key, int exceptIdent);
+    // The category chooser of the given list mode over a cell, showing `current`; the pick sets "category".
+    void runCategoryPopup(int column, int row, int mode, int current);
     void endPopupWithResult(const cv::ChooserItem &result, int &lastField, const QString &key);
     // The account chooser's pick for the key in m_popupDataKey.
     virtual void endAccountPopup(const cv::ChooserItem &result);
@@ -113,4 +116,5 @@ protected:
 private:
     std::unique_ptr<cv::GroupDataSource> m_groupSource;      // the grouping chooser's list
     std::unique_ptr<cv::AccountDataSource> m_accountSource;  // the account chooser's list
+    std::unique_ptr<cv::ActualDataSource> m_categorySource;  // the category chooser's list
 };

@@ -39,7 +39,7 @@ int firstLeafIdent(const CVUnitModelPtr &node)
 ActualPanelController::ActualPanelController(CV4Document *doc, CVUnitModelPtr node, const QDate &from,
                                              const QDate &to, QWidget *parent)
     : EntryListPanelController(doc, std::move(node), from, to, parent), m_titleField(new QLabel(this)),
-      m_totalField(new QLabel(this)), m_categorySource(std::make_unique<cv::ActualDataSource>())
+      m_totalField(new QLabel(this))
 {
     m_lastGroup = 0;
     collectData();
@@ -183,15 +183,7 @@ void ActualPanelController::editSpecialPopupForColumn(int column, int row)
     if (cid != CategoryColumn) return;
     const CV4ActualPtr e = actualAt(row);
     if (!e) return;
-    m_categorySource->setDocument(doc(), m_isExpense ? 2 : 1);
-    QPointer<ActualPanelController> self(this);
-    cv::CustomPopup::get()->runForCell(tableView(), column, row, m_categorySource.get(),
-                                       m_categorySource->objectWithIdentifier(e->category()),
-                                       [self](const cv::ChooserItem &item) {
-                                           if (self)
-                                               self->endPopupWithResult(item, self->m_lastCategory,
-                                                                        QStringLiteral("category"));
-                                       });
+    runCategoryPopup(column, row, m_isExpense ? 2 : 1, e->category());
 }
 
 void ActualPanelController::endAccountPopup(const cv::ChooserItem &result)

@@ -56,5 +56,4 @@ private:
     QLabel *m_totalField;   // the total of the rows; child
     bool m_isExpense = false;
     bool m_defaultsSet = false;
-    std::unique_ptr<cv::ActualDataSource> m_categorySource;
 };

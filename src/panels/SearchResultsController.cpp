@@ -36,7 +36,7 @@ QString plainText(const cv::CellValue &value)
 } // namespace
 
 SearchResultsController::SearchResultsController(CV4Document *doc, QWidget *parent)
-    : TransferPanelController(doc, parent), m_categorySource(std::make_unique<cv::ActualDataSource>())
+    : TransferPanelController(doc, parent)
 {
     setEditOnly(true);
     layoutPanel(nullptr, nullptr, nullptr);
@@ -426,15 +426,7 @@ void SearchResultsController::editSpecialPopupForColumn(int column, int row)
     }
     if (cid != CategoryColumn) return;
     const int mode = e->kind() == CV4Actual::Expense ? 2 : e->kind() == CV4Actual::Income ? 1 : 8;
-    m_categorySource->setDocument(doc(), mode);
-    QPointer<SearchResultsController> self(this);
-    cv::CustomPopup::get()->runForCell(tableView(), column, row, m_categorySource.get(),
-                                       m_categorySource->objectWithIdentifier(e->category()),
-                                       [self](const cv::ChooserItem &item) {
-                                           if (self)
-                                               self->endPopupWithResult(item, self->m_lastCategory,
-                                                                        QStringLiteral("category"));
-                                       });
+    runCategoryPopup(column, row, mode, e->category());
 }
 
 void SearchResultsController::endAccountPopup(const cv::ChooserItem &result)

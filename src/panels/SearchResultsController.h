@@ -110,6 +110,5 @@ private:
 
     std::unordered_set<const void *> m_tradeRows;        // the rows that are trades
     std::map<CV4TradePtr, CV4TradePtr> m_oldTrades;      // trade -> its stored state
-    std::unique_ptr<cv::ActualDataSource> m_categorySource;
     bool m_autoPriceUpdate = true;
 };
