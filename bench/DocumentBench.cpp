@@ -6,9 +6,8 @@
 // operation.
 
 #include "document/CV4Document.h"
-#include "document/CV4DocumentBackup.h"
-#include "document/WorkingFolder.h"
 #include "Limits.h"
+#include "gen/BookBenchRun.h"
 #include "gen/BookGenerator.h"
 #include "model/CV4Actual.h"
 
@@ -319,29 +318,12 @@ void memoSearch(benchmark::State &state, int entries)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    std::vector<int> sizes = {10000, 100000};
-    std::vector<char *> rest;
-    for (int i = 0; i < argc; ++i) {
-        const QString a = QString::fromLocal8Bit(argv[i]);
-        if (a.startsWith(QLatin1String("--books="))) {
-            g_books = a.mid(8);
-        } else if (a.startsWith(QLatin1String("--sizes="))) {
-            sizes.clear();
-            for (const QString &s : a.mid(8).split(QLatin1Char(','), Qt::SkipEmptyParts)) sizes.push_back(s.toInt());
-        } else {
-            rest.push_back(argv[i]);
-        }
-    }
+    cv::bench::BookBenchRun run(argc, argv);
+    g_books = run.books;
     if (g_books.isEmpty()) {
         std::fprintf(stderr, "usage: cv-bench --books=DIR [--sizes=10000,100000] [benchmark flags]\n");
         return 2;
     }
-    QTemporaryDir work;
-    cv::work::setWorkFolder(work.filePath(QStringLiteral("Work")));
-    // The first save of an opening copies the file as the program does, but
-    // never into the user's own backups.
-    cv::backup::setFolders(work.filePath(QStringLiteral("Backup")), work.filePath(QStringLiteral("Old")));
-    cv::backup::setCountSource([] { return 5; });
 
     using Fn = void (*)(benchmark::State &, int);
     const std::pair<const char *, Fn> operations[] = {
@@ -352,24 +334,21 @@ int main(int argc, char **argv)
         {"limit_xml_export", limitXmlExport}, {"limit_xml_import", limitXmlImport},
     };
     for (const auto &[name, fn] : operations)
-        for (int size : sizes)
+        for (int size : run.sizes)
             benchmark::RegisterBenchmark((std::string(name) + "/" + std::to_string(size)).c_str(), fn, size)
                 ->Unit(benchmark::kMillisecond);
     // One call per repetition: each needs an open of its own.
     const std::pair<const char *, Fn> firstCalls[] = {
         {"value_accounts_first", valueAccountsFirst}, {"category_months_first", categoryMonthsFirst}};
     for (const auto &[name, fn] : firstCalls)
-        for (int size : sizes)
+        for (int size : run.sizes)
             benchmark::RegisterBenchmark((std::string(name) + "/" + std::to_string(size)).c_str(), fn, size)
                 ->Unit(benchmark::kMillisecond)
                 ->Iterations(1);
 
-    int count = int(rest.size());
-    benchmark::Initialize(&count, rest.data());
+    int count = int(run.rest.size());
+    benchmark::Initialize(&count, run.rest.data());
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    cv::work::setWorkFolder(QString());
-    cv::backup::setFolders(QString());
-    cv::backup::setCountSource(nullptr);
     return 0;
 }

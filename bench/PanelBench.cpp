@@ -4,8 +4,7 @@
 //   cv-panel-bench --books=DIR --sizes=10000,100000 [benchmark flags]
 
 #include "document/CV4Document.h"
-#include "document/CV4DocumentBackup.h"
-#include "document/WorkingFolder.h"
+#include "gen/BookBenchRun.h"
 #include "gen/BookGenerator.h"
 #include "model/CV4AccountModel.h"
 #include "panels/AccountPanelController.h"
@@ -13,7 +12,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QTemporaryDir>
 #include <QUndoStack>
 
 #include <map>
@@ -117,24 +115,9 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    std::vector<char *> rest;
-    std::vector<int> sizes{10000, 100000};
-    for (int i = 0; i < argc; ++i) {
-        const QString a = QString::fromLocal8Bit(argv[i]);
-        if (a.startsWith(QLatin1String("--books="))) {
-            g_books = a.mid(8);
-        } else if (a.startsWith(QLatin1String("--sizes="))) {
-            sizes.clear();
-            for (const QString &n : a.mid(8).split(u',')) sizes.push_back(n.toInt());
-        } else {
-            rest.push_back(argv[i]);
-        }
-    }
-    QTemporaryDir work;
-    cv::work::setWorkFolder(work.filePath(QStringLiteral("Work")));
-    cv::backup::setFolders(work.filePath(QStringLiteral("Backup")), work.filePath(QStringLiteral("Old")));
-    cv::backup::setCountSource([] { return 5; });
-    for (int size : sizes) {
+    cv::bench::BookBenchRun run(argc, argv);
+    g_books = run.books;
+    for (int size : run.sizes) {
         benchmark::RegisterBenchmark(QStringLiteral("open_account_month/%1").arg(size).toUtf8().constData(),
                                      [size](benchmark::State &state) { open_account_month(state, size); })
             ->Unit(benchmark::kMillisecond);
@@ -142,12 +125,9 @@ int main(int argc, char **argv)
                                      [size](benchmark::State &state) { commit_book_row(state, size); })
             ->Unit(benchmark::kMillisecond);
     }
-    int count = int(rest.size());
-    benchmark::Initialize(&count, rest.data());
+    int count = int(run.rest.size());
+    benchmark::Initialize(&count, run.rest.data());
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    cv::work::setWorkFolder(QString());
-    cv::backup::setFolders(QString());
-    cv::backup::setCountSource(nullptr);
     return 0;
 }
