@@ -345,7 +345,8 @@ PeriodOfToday periodOfToday(const CV4Settings &settings, const QDate &today)
     switch (unit) {
     case 0:
     case 1:
-        period = {0, day, day};
+        // A day column is today's only on today itself, also in the week view.
+        period = {0, today, today};
         break;
     case 2:
         period.formatSlot = 1;

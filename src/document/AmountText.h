@@ -113,8 +113,8 @@ private:
 // The colour of negative amounts on screen.
 QColor negativeAmountColor();
 
-// The period of the viewer's unit that holds today, both days included, and
-// which of the five period formats names it.
+// The period of the viewer's unit that holds today, both days included (in the
+// day and week units, today alone), and which of the five period formats names it.
 struct PeriodOfToday {
     int formatSlot = 0;
     QDate begin;

@@ -278,9 +278,7 @@ void ViewerPage::setupColumnHeader()
     m_values.invalidateSums();
     m_values.setFutureColor(preference().futureColor());
     const QDate today = QDate::currentDate();
-    PeriodOfToday period = document()->dateFormatterBeginAndEndOfToday(today);
-    // A day column is today's only on today itself, also in the week view.
-    if (m_columns.unit() <= 1) period.begin = period.end = today;
+    const PeriodOfToday period = document()->dateFormatterBeginAndEndOfToday(today);
     const QLocale locale(isJapanese() ? QLocale::Japanese : QLocale::English);
     const QString format = localizedString(periodFormatKey(std::clamp(m_columns.unit() - 1, 0, 4)));
     m_todayColumn = m_columns.todayColumn(today, period.begin, period.end);
