@@ -12,12 +12,10 @@
 #include "platform/Localization.h"
 
 #include <QAction>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include <cmath>
 
@@ -49,21 +47,7 @@ AccountPanelController::AccountPanelController(CV4Document *doc, CVUnitModelPtr 
         }
     }
 
-    auto *layout = new QVBoxLayout(this);
-    auto *head = new QHBoxLayout;
-    QFont bold = m_accountField->font();
-    bold.setBold(true);
-    m_accountField->setFont(bold);
-    head->addWidget(m_accountField);
-    head->addStretch(1);
-    head->addWidget(m_dateTotalTitleField);
-    head->addWidget(m_totalField);
-    layout->addLayout(head);
-    layout->addWidget(tableView(), 1);
-    auto *foot = new QHBoxLayout;
-    foot->addStretch(1);
-    foot->addWidget(okButton());
-    layout->addLayout(foot);
+    layoutPanel(m_accountField, m_dateTotalTitleField, m_totalField);
 
     buildTable();
     m_accountField->setText(item() ? doc->displayName(*item()) : QString());

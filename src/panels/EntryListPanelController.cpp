@@ -4,10 +4,8 @@
 #include "model/CV4EditFlags.h"
 
 #include <QAction>
-#include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 EntryListPanelController::EntryListPanelController(CV4Document *doc, CVUnitModelPtr node, const QDate &from,
                                                    const QDate &to, QWidget *parent)
@@ -18,27 +16,6 @@ EntryListPanelController::EntryListPanelController(CV4Document *doc, CVUnitModel
 EntryListPanelController::~EntryListPanelController()
 {
     closeMacroDialog();
-}
-
-void EntryListPanelController::layoutPanel(QWidget *title, QWidget *totalTitle, QWidget *total)
-{
-    auto *layout = new QVBoxLayout(this);
-    auto *head = new QHBoxLayout;
-    if (title) {
-        QFont bold = title->font();
-        bold.setBold(true);
-        title->setFont(bold);
-        head->addWidget(title);
-    }
-    head->addStretch(1);
-    if (totalTitle) head->addWidget(totalTitle);
-    if (total) head->addWidget(total);
-    layout->addLayout(head);
-    layout->addWidget(tableView(), 1);
-    auto *foot = new QHBoxLayout;
-    foot->addStretch(1);
-    foot->addWidget(okButton());
-    layout->addLayout(foot);
 }
 
 void EntryListPanelController::setButtonStatus()

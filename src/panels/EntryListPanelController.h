@@ -45,8 +45,6 @@ Q_SIGNALS:
 protected:
     void setButtonStatus() override;
     void closeMacroDialog();
-    // Lays out the title, the total (when given), the table and OK.
-    void layoutPanel(QWidget *title, QWidget *totalTitle, QWidget *total);
 
 private:
     QPointer<MacroInputDialogController> m_macroDialog;

@@ -110,6 +110,27 @@ void InputPanelController::buildColumns(std::initializer_list<ColumnDef> columns
     m_tableView->horizontalHeader()->setStretchLastSection(true);
 }
 
+void InputPanelController::layoutPanel(QWidget *title, QWidget *totalTitle, QWidget *total)
+{
+    auto *layout = new QVBoxLayout(this);
+    auto *head = new QHBoxLayout;
+    if (title) {
+        QFont bold = title->font();
+        bold.setBold(true);
+        title->setFont(bold);
+        head->addWidget(title);
+    }
+    head->addStretch(1);
+    if (totalTitle) head->addWidget(totalTitle);
+    if (total) head->addWidget(total);
+    layout->addLayout(head);
+    layout->addWidget(tableView(), 1);
+    auto *foot = new QHBoxLayout;
+    foot->addStretch(1);
+    foot->addWidget(okButton());
+    layout->addLayout(foot);
+}
+
 const cv::AmountText *InputPanelController::amountText() const
 {
     return &m_doc->amountText();

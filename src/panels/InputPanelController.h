@@ -107,6 +107,8 @@ protected:
     };
     // Adds the columns in order, finishes the setup, and gives the last column the rest of the width.
     void buildColumns(std::initializer_list<ColumnDef> columns);
+    // Lays out the title (bold), the total (when given), the table and OK.
+    void layoutPanel(QWidget *title, QWidget *totalTitle, QWidget *total);
     void setEditOnly(bool editOnly) { m_isEditOnly = editOnly; }
     void setItems(std::vector<RowPtr> rows);
     std::vector<RowPtr> &mutableItems() { return m_items; }
