@@ -12,6 +12,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace {
@@ -30,6 +31,10 @@ SearchPageController::SearchPageController(CV4Document *doc, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     auto *head = new QHBoxLayout;
+    // The results table keeps the style's margins; the bar above it lines up with it.
+    head->setContentsMargins(style()->pixelMetric(QStyle::PM_LayoutLeftMargin),
+                             style()->pixelMetric(QStyle::PM_LayoutTopMargin),
+                             style()->pixelMetric(QStyle::PM_LayoutRightMargin), 0);
     head->addWidget(m_searchButton);
     head->addStretch(1);
     head->addWidget(m_countField);
