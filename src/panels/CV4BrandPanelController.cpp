@@ -71,9 +71,9 @@ CV4BrandPanelController::CV4BrandPanelController(CV4Document *document, CV4Brand
         kinds->addWidget(button);
     }
     kinds->addStretch(1);
-    layout->addLayout(kinds);
 
     auto *form = new QFormLayout;
+    form->addRow(text("Report-Brand-Kind"), kinds);
     m_codeField->setInputMethodHints(Qt::ImhPreferLatin | Qt::ImhDigitsOnly);
     m_codeField->setMaximumWidth(120);
     m_symbolField->setInputMethodHints(Qt::ImhPreferLatin);
