@@ -32,6 +32,7 @@ using CVUnitModelPtr = std::shared_ptr<CVUnitModel>;
 #include "mainwindow/TemporaryPage.h"
 
 class CV4Brand;
+class InvestBrandPanelController;
 using CV4BrandPtr = std::shared_ptr<CV4Brand>;
 class QTableView;
 
@@ -213,6 +214,12 @@ public:
     static void registerBrandCommands();
     // The viewer's delete on a holding: its holdings and trades in that account.
     bool maybeDeleteBrand(const CV4BrandPtr &brand, const CVUnitModelPtr &account);
+    // The opening-holding sheet of a holding node; `account` is where a node
+    // without a parent goes after OK (else its own parent is the account).
+    InvestBrandPanelController *editHolding(const CVUnitModelPtr &node, const CVUnitModelPtr &account = nullptr);
+    // After OK: the node joins the account when new, the caches are rebuilt
+    // and the account tree is committed.
+    void investBrandSheetDidEnd(int code, const CVUnitModelPtr &node, const CVUnitModelPtr &account);
 
 private:
     cv::BrandWindow *ensureBrandWindow();

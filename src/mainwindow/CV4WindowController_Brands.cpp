@@ -1,5 +1,5 @@
 // The document window's side of the securities: its securities window, the
-// new-security command of the choosers.
+// new-security command of the choosers and the opening-holding sheet.
 
 #include "mainwindow/CV4WindowController.h"
 
@@ -8,6 +8,9 @@
 #include "controls/CommandUnitModel.h"
 #include "document/CV4Document.h"
 #include "mainwindow/BrandWindow.h"
+#include "mainwindow/ViewerPage.h"
+#include "model/DomainEnums.h"
+#include "panels/InvestBrandPanelController.h"
 #include "platform/Localization.h"
 
 #include <QApplication>
@@ -84,4 +87,39 @@ bool CV4WindowController::maybeDeleteBrand(const CV4BrandPtr &brand, const CVUni
 {
     cv::BrandWindow *window = ensureBrandWindow();
     return window && window->maybeDeleteBrand(brand, account);
+}
+
+InvestBrandPanelController *CV4WindowController::editHolding(const CVUnitModelPtr &node, const CVUnitModelPtr &account)
+{
+    if (!node || !m_document || isShowingSheet()) return nullptr;
+    CVUnitModelPtr parent = node->parent() ? node->parent()->shared_from_this() : account;
+    QPointer<CV4WindowController> self(this);
+    auto *sheet = InvestBrandPanelController::openInvestBrandPanel(
+        m_document, node, parent, this, [self, node, account](int code, InvestBrandPanelController *) {
+            if (self) self->investBrandSheetDidEnd(code, node, account);
+        });
+    if (sheet)
+        sheet->setEditBrandAction([self](int brand) {
+            if (!self || !self->m_document) return;
+            self->showBrandWindow();
+            const auto &list = self->m_document->brandList();
+            for (size_t i = 0; i < list.size(); ++i)
+                if (list[i] && list[i]->ident() == brand) self->m_brandWindow->selectRow(int(i));
+        });
+    return sheet;
+}
+
+void CV4WindowController::investBrandSheetDidEnd(int code, const CVUnitModelPtr &node, const CVUnitModelPtr &account)
+{
+    if (code <= 0 || !node || !m_document) return;
+    if (!node->parent()) {
+        if (!account || account->kind() != cv::NodeKind::Investment) return;
+        node->setIdent(0);
+        account->appendChild(node);
+        m_document->clearLookups();
+    }
+    m_document->createCache();
+    dataChanged();
+    m_document->commitAccountModel();
+    if (cv::ViewerPage *viewer = viewerPage()) viewer->accountViewInvalidate();
 }

@@ -11,6 +11,7 @@
 #include "model/CV4Trade.h"
 #include "panels/CV4BrandPanelController.h"
 #include "panels/CV4PricePanelController.h"
+#include "panels/InvestBrandPanelController.h"
 #include "support/SampleBook.h"
 
 #include <QAction>
@@ -19,6 +20,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPushButton>
 #include <QProcess>
 #include <QTableView>
 
@@ -284,6 +286,27 @@ TEST_F(BrandWindowTest, TheViewCommandShowsTheWindow)
     ASSERT_TRUE(w->brandWindow());
     EXPECT_TRUE(w->brandWindow()->isVisible());
     EXPECT_EQ(w->brandView()->model()->rowCount(), 2);
+}
+
+TEST_F(BrandWindowTest, TheHoldingSheetStoresTheOpeningHoldingAndCommitsTheTree)
+{
+    CV4WindowController *w = openBook();
+    const CVUnitModelPtr account = document->findAccount(kInvestB);
+    CVUnitModelPtr holding;
+    for (int i = 0; i < account->countChild(); ++i)
+        if (account->childAt(i)->kind() == cv::NodeKind::Holding) holding = account->childAt(i);
+    ASSERT_TRUE(holding);
+    const QByteArray stored = document->dataModel()->getAccountData();
+    InvestBrandPanelController *sheet = w->editHolding(holding);
+    ASSERT_TRUE(sheet);
+    EXPECT_TRUE(sheet->editButton()->isEnabled());
+    sheet->cell(InvestBrandPanelController::DateCell)->setText(QStringLiteral("2009/01/10"));
+    sheet->cell(InvestBrandPanelController::UnitsCell)->setText(QStringLiteral("50"));
+    sheet->cell(InvestBrandPanelController::UnitPriceCell)->setText(QStringLiteral("1,100"));
+    sheet->okPushed();
+    EXPECT_EQ(document->tradingAccount(kInvestB, stock->ident(), QDate(2009, 3, 1)), 150);
+    EXPECT_EQ(document->brandPrice(stock, QDate(2009, 1, 20)), 1100);
+    EXPECT_NE(document->dataModel()->getAccountData(), stored);
 }
 
 class BrandWindowShots : public BrandWindowTest, public ::testing::WithParamInterface<const char *> {
