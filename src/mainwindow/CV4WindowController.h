@@ -31,7 +31,14 @@ using CVUnitModelPtr = std::shared_ptr<CVUnitModel>;
 
 #include "mainwindow/TemporaryPage.h"
 
+class CV4Brand;
+class InvestBrandPanelController;
+using CV4BrandPtr = std::shared_ptr<CV4Brand>;
+class QTableView;
+
 namespace cv {
+class BrandWindow;
+class CommandUnitModel;
 class DocumentToolbar;
 class HostedPanel;
 class SearchPage;
@@ -136,7 +143,7 @@ public:
     bool validateMenuItem(int tag) const;
     // Whether a sheet or the securities window takes the window's commands.
     bool isShowingSheet() const;
-    bool isBrandWindowKey() const { return false; }
+    bool isBrandWindowKey() const;
     // The document's undo stack: entry panels push onto it, a commit clears it.
     QUndoStack *undoStack() const;
     void viewSettingChanged(int tag, bool checked);
@@ -191,4 +198,30 @@ private:
     QDate m_oldTopDate;                         // where a change of unit starts
     QDate m_reportDate;                         // date of the investment status
     QDate m_preBudgetDate;                      // the viewer's date while the budget page shows
+
+    // ---- the securities window and the holding sheet (CV4WindowController_Brands.cpp)
+public:
+    // Makes the securities window on first use, reads its list again and brings it to the front.
+    void showBrandWindow();
+    // The securities window; none until first shown.
+    cv::BrandWindow *brandWindow() const;
+    // The securities table (the window is made when needed).
+    QTableView *brandView();
+    // The chooser's "CreateNewBrand" row: the new-security sheet on the
+    // securities window; the security goes back to the chooser through the
+    // row, nothing after Cancel. Registered for every chooser once.
+    void brandNewForCommand(const std::shared_ptr<cv::CommandUnitModel> &row);
+    static void registerBrandCommands();
+    // The viewer's delete on a holding: its holdings and trades in that account.
+    bool maybeDeleteBrand(const CV4BrandPtr &brand, const CVUnitModelPtr &account);
+    // The opening-holding sheet of a holding node; `account` is where a node
+    // without a parent goes after OK (else its own parent is the account).
+    InvestBrandPanelController *editHolding(const CVUnitModelPtr &node, const CVUnitModelPtr &account = nullptr);
+    // After OK: the node joins the account when new, the caches are rebuilt
+    // and the account tree is committed.
+    void investBrandSheetDidEnd(int code, const CVUnitModelPtr &node, const CVUnitModelPtr &account);
+
+private:
+    cv::BrandWindow *ensureBrandWindow();
+    QPointer<cv::BrandWindow> m_brandWindow;    // child window, made on first use
 };
