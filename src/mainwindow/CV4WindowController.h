@@ -115,6 +115,8 @@ public:
     void setReportDate(const QDate &date) { m_reportDate = date; }
     const QDate &preBudgetDate() const { return m_preBudgetDate; }
     void setPreBudgetDate(const QDate &date) { m_preBudgetDate = date; }
+    // The budget page's week rule moves the top date and keeps the dates remembered.
+    void moveTopDate(const QDate &date) { m_topDate = date; }
     QDate fiscalDate(const QDate &date, int mode) const;
     // Snaps the top date to the unit; the remembered date stays.
     void adjustTopDate(int unit);
