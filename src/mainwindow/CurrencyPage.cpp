@@ -8,6 +8,7 @@
 #include "mainwindow/CurrencyTableView.h"
 #include "mainwindow/ViewerColumns.h"
 #include "model/CV4PriceTime.h"
+#include "panels/CV4PricePanelController.h"
 #include "platform/CV4Alert.h"
 #include "platform/Localization.h"
 #include "platform/NumberText.h"
@@ -78,6 +79,11 @@ CurrencyPage::CurrencyPage(CV4WindowController *window, CV4Document *document, Q
         const std::optional<QDate> date = field->date();
         if (date && m_window && *date != m_window->topDate()) m_window->performInputDate(*date);
     });
+    m_rateListOpener = [this](const CV4CurrencyPtr &currency, QWidget *parent, std::function<void(int)> done) {
+        const QDate top = m_window ? m_window->topDate() : QDate::currentDate();
+        CV4PricePanelController::openPricePanel(this->document(), nullptr, currency, top, parent,
+                                                [done](int code, CV4PricePanelController *) { done(code); });
+    };
     // Rates recorded elsewhere (the rate sheets, scripting) show at once.
     connect(document, &CV4Document::currencyChanged, this, [this] {
         if (m_shown) reload();

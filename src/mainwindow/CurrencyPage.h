@@ -34,7 +34,8 @@ public:
     // Menu tags of the currency menu.
     enum Tag { EditRatesTag = 30031, SwitchOffTag = 30032, ImportRatesTag = 30035, NewCurrencyTag = 30036 };
     // Opens a rate sheet for the currency over the window; the sheet calls
-    // `done` with its code when it ends (1: rates were stored).
+    // `done` with its code when it ends (1: rates were stored). The rate
+    // list is the price panel's; the rate import has no sheet until one is set.
     using RateSheetOpener = std::function<void(const CV4CurrencyPtr &currency, QWidget *window,
                                                std::function<void(int code)> done)>;
 

@@ -7,6 +7,7 @@
 #include "mainwindow/CurrencyPage.h"
 #include "mainwindow/CurrencyTableView.h"
 #include "model/CV4PriceTime.h"
+#include "panels/CV4PricePanelController.h"
 
 #include <QAction>
 #include <QDir>
@@ -131,6 +132,17 @@ TEST_F(CurrencyPageTest, MenuCommandsFollowTheSelectedCurrency)
 {
     yenAndDollar();
     show();
+    // The rate list is the price panel, as a sheet on the window.
+    page->table()->selectRow(1, -1, nullptr);
+    page->execMenu(CurrencyPage::EditRatesTag);
+    auto *sheet = w->findChild<CV4PricePanelController *>();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->currency(), usd);
+    EXPECT_TRUE(w->isShowingSheet());
+    sheet->cancelPushed();
+    QApplication::processEvents();
+    EXPECT_FALSE(w->isShowingSheet());
+
     bool opened = false;
     page->setRateListOpener([&](const CV4CurrencyPtr &c, QWidget *, std::function<void(int)> done) {
         opened = c == usd;
