@@ -112,6 +112,11 @@ const cv::TableColumn *CV4TableView::tableColumn(int column) const
     return column >= 0 && column < numberOfColumns() ? m_columns[size_t(column)].get() : nullptr;
 }
 
+cv::TableColumn *CV4TableView::tableColumn(int column)
+{
+    return column >= 0 && column < numberOfColumns() ? m_columns[size_t(column)].get() : nullptr;
+}
+
 int CV4TableView::columnWithIdentifier(int cid) const
 {
     // Positions equal ids in most tables: look there first.

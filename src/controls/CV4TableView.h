@@ -45,6 +45,7 @@ public:
     int numberOfColumns() const { return int(m_columns.size()); }
     int numberOfRows() const;
     const cv::TableColumn *tableColumn(int column) const;
+    cv::TableColumn *tableColumn(int column);
     int columnWithIdentifier(int cid) const;
     int cidOfColumn(int column) const;
 

@@ -185,7 +185,7 @@ void CurrencyPage::setupCurrencyColumns()
         const QString title = ViewerColumns::periodTitle(day, 0);
         if (column >= m_table->numberOfColumns())
             m_table->addColumn(std::make_unique<TableColumn>(column, title, width));
-        auto *c = const_cast<TableColumn *>(m_table->tableColumn(column));
+        TableColumn *c = m_table->tableColumn(column);
         c->setTitle(title);
         if (day == today) {
             m_todayColumn = column;
@@ -333,10 +333,9 @@ bool CurrencyPage::shouldEditColumn(const CV4TableView *, int cid, int row) cons
     return row > 0 && row < int(document()->currencyList().size()) && (cid < kStartDataCells || isDataColumn(cid));
 }
 
-void CurrencyPage::prepareCell(const CV4TableView *, PreparedCell &cell, int cid, int row) const
+void CurrencyPage::prepareCell(const CV4TableView *, PreparedCell &cell, int, int row) const
 {
     if (row == 0) cell.color = QApplication::palette().color(QPalette::Disabled, QPalette::Text);
-    if (cid >= RateColumn) cell.formatter = {};
 }
 
 bool CurrencyPage::handleTypedCharacter(CV4TableView *table, QChar, PopupFieldEditor *, int cid, int row)

@@ -3,6 +3,7 @@
 #include <QDrag>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 
@@ -36,6 +37,16 @@ int CurrencyTableView::dropRowAt(const QPoint &point) const
     if (row < 0) return numberOfRows();
     // Drops fall between rows: the lower half of a row goes below it.
     return point.y() > rowViewportPosition(row) + rowHeight(row) / 2 ? row + 1 : row;
+}
+
+void CurrencyTableView::keyPressEvent(QKeyEvent *event)
+{
+    // Return edits the selected row, which the owner may keep read-only.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        const QModelIndexList rows = selectionModel() ? selectionModel()->selectedRows() : QModelIndexList();
+        if (!rows.isEmpty() && client() && !client()->shouldEditColumn(this, cidOfColumn(0), rows.first().row())) return;
+    }
+    CV4TableView::keyPressEvent(event);
 }
 
 void CurrencyTableView::mousePressEvent(QMouseEvent *event)

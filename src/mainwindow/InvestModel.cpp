@@ -34,9 +34,11 @@ void InvestModel::buildNodes()
     }
 }
 
-void InvestModel::reset()
+void InvestModel::reset(const std::function<void()> &rebuild)
 {
     beginResetModel();
+    m_root.children.clear();
+    if (rebuild) rebuild();
     buildNodes();
     endResetModel();
 }

@@ -8,6 +8,7 @@
 #include <QAbstractItemModel>
 #include <QColor>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -22,8 +23,9 @@ public:
     InvestModel(const InvestReport &report, QObject *parent = nullptr);
     ~InvestModel() override;
 
-    // The report was built again.
-    void reset();
+    // Builds the report again (through `rebuild`) inside a model reset, so
+    // no view reads rows that are gone.
+    void reset(const std::function<void()> &rebuild);
     // Figures in the default currency, or each in its own.
     void setConvert(bool convert);
     bool convert() const { return m_convert; }

@@ -71,8 +71,7 @@ void InvestmentPage::makeReportData()
         const QSignalBlocker blocker(m_dateField);
         m_dateField->setDate(date);
     }
-    m_report->build(date);
-    m_model->reset();
+    m_model->reset([this, date] { m_report->build(date); });
     expandTopLevel();
 }
 

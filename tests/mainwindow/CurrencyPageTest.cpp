@@ -231,6 +231,9 @@ TEST_F(CurrencyPageTest, ANarrowWindowOrASingleCurrencyIsSafe)
     ASSERT_EQ(document->currencyList().size(), 1u);
     show();
     EXPECT_FALSE(page->table()->isEditing()) << "no row 1 to edit";
+    page->table()->selectRow(0, -1, nullptr);
+    QTest::keyClick(page->table(), Qt::Key_Return);
+    EXPECT_FALSE(page->table()->isEditing()) << "the default currency is read only";
     w->resize(640, 420);
     page->resize(300, 300);
     page->setupCurrencyColumns();
