@@ -66,7 +66,7 @@ struct Position {
     double average = 0;
     double commissions = 0;
 
-    void average_() { average = units != 0 ? cost / units : 0; }
+    void updateAverage() { average = units != 0 ? cost / units : 0; }
     void opening(const CV4InvestUnit *unit)
     {
         *this = {};
@@ -74,7 +74,7 @@ struct Position {
         units = acquired = unit->units();
         commissions = unit->commission();
         cost = unit->units() * unit->unitPrice() + unit->commission();
-        average_();
+        updateAverage();
     }
     // `incoming`: a transfer of units arriving here, at `transferPrice`.
     void apply(const CV4Trade &t, bool incoming, double transferPrice)
@@ -84,14 +84,14 @@ struct Position {
             units += t.count();
             acquired += t.count();
             cost += t.unitPrice() * t.count() + t.commission();
-            average_();
+            updateAverage();
             break;
         case Group::Transfer:
             if (incoming) {
                 units += t.count();
                 acquired += t.count();
                 cost += t.count() * transferPrice;
-                average_();
+                updateAverage();
                 break;
             }
             [[fallthrough]];
@@ -103,13 +103,13 @@ struct Position {
             units += t.count();
             acquired += t.count();
             cost += t.commission();
-            average_();
+            updateAverage();
             break;
         case Group::Decrease:
             units -= t.count();
             acquired -= t.count();
             cost += t.commission();
-            average_();
+            updateAverage();
             break;
         case Group::CashOnly:
             break;

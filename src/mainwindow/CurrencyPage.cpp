@@ -84,6 +84,11 @@ CurrencyPage::CurrencyPage(CV4WindowController *window, CV4Document *document, Q
         CV4PricePanelController::openPricePanel(this->document(), nullptr, currency, top, parent,
                                                 [done](int code, CV4PricePanelController *) { done(code); });
     };
+    // The document goes before its window: nothing may read it afterwards.
+    connect(document, &QObject::destroyed, this, [this] {
+        m_shown = false;
+        m_table->setClient(nullptr);
+    });
     // Rates recorded elsewhere (the rate sheets, scripting) show at once.
     connect(document, &CV4Document::currencyChanged, this, [this] {
         if (m_shown) reload();
@@ -162,6 +167,7 @@ QDate CurrencyPage::dateOfColumn(int column) const
 
 void CurrencyPage::setupCurrencyColumns()
 {
+    if (!m_table->client()) return;
     if (m_window) {
         const QSignalBlocker blocker(m_dateField);
         m_dateField->setDate(m_window->topDate());

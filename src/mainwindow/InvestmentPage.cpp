@@ -48,6 +48,8 @@ InvestmentPage::InvestmentPage(CV4WindowController *window, CV4Document *documen
         m_model->setColors(CV4Preference().categoryColor(), CV4Preference().titleColor());
 
     if (window) m_dateField->setDate(window->reportDate());
+    // The document goes before its window: the report's rows go with it.
+    connect(document, &QObject::destroyed, this, [this] { m_outline->setModel(nullptr); });
     connect(m_dateField, &DateField::dateChanged, this, [this](DateField *field) {
         const std::optional<QDate> date = field->date();
         if (date && m_window && *date != m_window->reportDate()) m_window->performInputDate(*date);
@@ -66,6 +68,7 @@ InvestmentPage::~InvestmentPage()
 
 void InvestmentPage::makeReportData()
 {
+    if (!m_outline->model()) return;
     const QDate date = m_window ? m_window->reportDate() : QDate::currentDate();
     {
         const QSignalBlocker blocker(m_dateField);
@@ -77,6 +80,7 @@ void InvestmentPage::makeReportData()
 
 void InvestmentPage::expandTopLevel()
 {
+    if (!m_outline->model()) return;
     for (int row = 0; row < m_model->rowCount(); ++row) m_outline->expand(m_model->index(row, 0));
 }
 

@@ -21,7 +21,7 @@ class InvestModel;
 class InvestmentPage : public WindowPage {
     Q_OBJECT
 public:
-    static constexpr int kColumnWidths[InvestReport::ColumnCount] = {170, 90, 40, 70, 80, 90, 80, 90, 80, 90, 90, 150};
+    static constexpr int kColumnWidths[InvestReport::ColumnCount] = {170, 110, 40, 70, 80, 90, 80, 90, 80, 90, 90, 150};
 
     InvestmentPage(CV4WindowController *window, CV4Document *document, QWidget *parent = nullptr);
     ~InvestmentPage() override;

@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QPointer>
 #include <QTest>
 
 using cv::CurrencyPage;
@@ -185,6 +186,12 @@ TEST_F(CurrencyPageTest, DroppingACurrencyAtTheTopMakesItTheDefaultAfterTheQuest
     yenAndDollar();
     show();
     EXPECT_FALSE(page->canDragRow(0));
+    // Drops fall between rows: the lower half of a row goes below it.
+    cv::CurrencyTableView *table = page->table();
+    const int y = table->rowViewportPosition(1);
+    EXPECT_EQ(table->dropRowAt(QPoint(5, y + 2)), 1);
+    EXPECT_EQ(table->dropRowAt(QPoint(5, y + table->rowHeight(1) - 2)), 2);
+    EXPECT_EQ(table->dropRowAt(QPoint(5, table->viewport()->height() - 2)), 2);
     EXPECT_FALSE(page->acceptDrop(1, 1));
     EXPECT_FALSE(page->acceptDrop(1, 2)) << "just below itself is where it is";
     EXPECT_FALSE(page->acceptDrop(0, 2)) << "the default currency is never dragged";
@@ -243,6 +250,12 @@ TEST_F(CurrencyPageTest, ANarrowWindowOrASingleCurrencyIsSafe)
     page->setupCurrencyColumns();
     EXPECT_GT(page->numDataCells(), 0);
     EXPECT_EQ(page->table()->numberOfColumns(), CurrencyPage::kStartDataCells + page->numDataCells());
+
+    // The book closes while the page shows; the window goes later and reads nothing of it.
+    QPointer<CurrencyPage> shown(page);
+    delegate->documentController().closeDocument(document, false);
+    if (shown) shown->resize(900, 300);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(CurrencyPageTest, ThePrintedListHasFiveTextsPerCurrency)

@@ -162,6 +162,8 @@ TEST_P(CurrencyInvestShot, BothPages)
     w->setTopDate(QDate::currentDate().addDays(-2));
     for (const auto &[id, file] : {std::pair{"TB05", "window-currency.png"}, {"TB06", "window-investment.png"}}) {
         w->selectTabWithIdentifier(QLatin1String(id));
+        // The first holding shows its trades.
+        page->outline()->expand(page->model()->index(0, 0, page->model()->index(0, 0)));
         QApplication::processEvents();
         EXPECT_TRUE(w->grab().save(dir + QLatin1Char('/') + QLatin1String(file)));
     }
