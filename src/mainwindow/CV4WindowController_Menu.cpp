@@ -21,7 +21,7 @@ bool inRange(int tag, int first, int last)
 
 bool CV4WindowController::validateMenuItem(int tag) const
 {
-    // Account, category, securities and currency commands: their
+    // Account, category and securities commands: their
     // handlers come with those pages, so they stay off until then.
     if (inRange(tag, 29000, 29208) || inRange(tag, 30011, 30017) || inRange(tag, 30021, 30025))
         return false;
