@@ -82,6 +82,18 @@ void CV4TableView::addColumn(std::unique_ptr<cv::TableColumn> column)
     resetModel();
 }
 
+void CV4TableView::removeColumnsFrom(int column)
+{
+    if (column < 0 || column >= numberOfColumns()) return;
+    m_columns.erase(m_columns.begin() + column, m_columns.end());
+    resetModel();
+}
+
+void CV4TableView::refreshColumnHeaders()
+{
+    if (numberOfColumns() > 0) Q_EMIT m_model->headerDataChanged(Qt::Horizontal, 0, numberOfColumns() - 1);
+}
+
 void CV4TableView::resetModel()
 {
     forceEndFieldEditing(false);
@@ -96,6 +108,11 @@ int CV4TableView::numberOfRows() const
 }
 
 const cv::TableColumn *CV4TableView::tableColumn(int column) const
+{
+    return column >= 0 && column < numberOfColumns() ? m_columns[size_t(column)].get() : nullptr;
+}
+
+cv::TableColumn *CV4TableView::tableColumn(int column)
 {
     return column >= 0 && column < numberOfColumns() ? m_columns[size_t(column)].get() : nullptr;
 }

@@ -38,9 +38,14 @@ public:
     cv::TableClient *client() const;
 
     void addColumn(std::unique_ptr<cv::TableColumn> column);
+    // Drops the columns from the index on (pages whose columns follow the width).
+    void removeColumnsFrom(int column);
+    // Titles or header colours of existing columns changed.
+    void refreshColumnHeaders();
     int numberOfColumns() const { return int(m_columns.size()); }
     int numberOfRows() const;
     const cv::TableColumn *tableColumn(int column) const;
+    cv::TableColumn *tableColumn(int column);
     int columnWithIdentifier(int cid) const;
     int cidOfColumn(int column) const;
 

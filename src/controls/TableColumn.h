@@ -5,6 +5,7 @@
 
 #include "controls/PreparedCell.h"
 
+#include <QColor>
 #include <QString>
 
 class CV4TableView;
@@ -26,6 +27,14 @@ public:
     void setWidth(int width) { m_width = width; }
     CellKind kind() const { return m_kind; }
     void setKind(CellKind kind) { m_kind = kind; }
+    // The header's colours; invalid: the platform's.
+    const QColor &headerTextColor() const { return m_headerTextColor; }
+    const QColor &headerBackground() const { return m_headerBackground; }
+    void setHeaderColors(const QColor &text, const QColor &background)
+    {
+        m_headerTextColor = text;
+        m_headerBackground = background;
+    }
     bool showsButtons() const { return m_showsButtons; }
     void setShowsButtons(bool shows) { m_showsButtons = shows; }
 
@@ -38,6 +47,8 @@ private:
     int m_width;
     CellKind m_kind;
     bool m_showsButtons = true;
+    QColor m_headerTextColor;
+    QColor m_headerBackground;
 };
 
 } // namespace cv

@@ -41,9 +41,14 @@ QVariant TableModelAdapter::data(const QModelIndex &index, int role) const
 
 QVariant TableModelAdapter::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-    const TableColumn *column = m_table->tableColumn(section);
-    return column ? QVariant(column->title()) : QVariant();
+    const TableColumn *column = orientation == Qt::Horizontal ? m_table->tableColumn(section) : nullptr;
+    if (!column) return {};
+    switch (role) {
+    case Qt::DisplayRole: return column->title();
+    case Qt::ForegroundRole: return column->headerTextColor().isValid() ? QVariant(column->headerTextColor()) : QVariant();
+    case Qt::BackgroundRole: return column->headerBackground().isValid() ? QVariant(column->headerBackground()) : QVariant();
+    default: return {};
+    }
 }
 
 Qt::ItemFlags TableModelAdapter::flags(const QModelIndex &index) const

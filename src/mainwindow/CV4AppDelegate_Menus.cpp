@@ -2,6 +2,7 @@
 
 #include "document/CV4DocumentUI.h"
 #include "mainwindow/CV4WindowController.h"
+#include "mainwindow/CurrencyPage.h"
 #include "mainwindow/MenuTags.h"
 #include "mainwindow/SearchPage.h"
 #include "mainwindow/StartupCode.h"
@@ -209,6 +210,30 @@ void CV4AppDelegate::buildCommands()
                    }));
     }
 
+    // Currency page: the page decides; 30033 and 30034 have no command.
+    const struct {
+        const char *name;
+        int tag;
+        const char *titleKey;
+    } currencyItems[] = {{"currencyRates", cv::CurrencyPage::EditRatesTag, "Menu Currency Rates"},
+                         {"currencyImport", cv::CurrencyPage::ImportRatesTag, "Menu Currency Import"},
+                         {"currencySwitch", cv::CurrencyPage::SwitchOffTag, "Disable"},
+                         {"currencyNew", cv::CurrencyPage::NewCurrencyTag, "Menu New Currency"}};
+    for (const auto &item : currencyItems) {
+        const int t = item.tag;
+        addCommand(QLatin1String(item.name), t, item.titleKey, QKeySequence(),
+                   [this, t] {
+                       CV4WindowController *w = frontWindow();
+                       const MenuContext c = menuContext();
+                       const bool quiet = c.hasWindow && c.hasDocument && !c.modalRunning && !c.sheetShown;
+                       return MenuItemState{quiet && w && w->validateMenuItem(t), false};
+                   },
+                   onWindow([t](CV4WindowController *w, bool) {
+                       if (auto *page = qobject_cast<cv::CurrencyPage *>(w->page(CV4WindowController::CurrencyIndex)))
+                           page->execMenu(t);
+                   }));
+    }
+
     // Window and Help
     addCommand(QStringLiteral("minimize"), 0, "Menu Minimize", QKeySequence(QStringLiteral("Ctrl+M")), hasFront,
                onWindow([](CV4WindowController *w, bool) { w->showMinimized(); }));
@@ -302,6 +327,14 @@ QMenuBar *CV4AppDelegate::makeMenuBar(QWidget *parent)
 
     QMenu *search = menu("Menu Search");
     add(search, {"searchConditions", "searchRemoveRow", "", "searchClear", "searchExport"});
+
+    QMenu *currency = menu("Menu Currency");
+    add(currency, {"currencyRates", "currencyImport", "", "currencySwitch", "", "currencyNew"});
+    connect(currency, &QMenu::aboutToShow, this, [this] {
+        CV4WindowController *w = frontWindow();
+        auto *page = w ? qobject_cast<cv::CurrencyPage *>(w->page(CV4WindowController::CurrencyIndex)) : nullptr;
+        if (page) actionNamed(QStringLiteral("currencySwitch"))->setText(page->switchTitle());
+    });
 
     QMenu *tools = menu("Menu Tools");
     add(tools, {"wizard", "", "calculator", "calendar", "", "reports", "charts", "info", "", "groups", "settings",

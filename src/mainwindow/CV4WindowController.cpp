@@ -79,8 +79,8 @@ void CV4WindowController::buildPages()
     m_switcher.addPage(new cv::ViewerPage(this, m_document, m_stack));
     m_switcher.addPage(new cv::SearchPage(m_document, m_stack));
     m_switcher.addPage(new cv::BudgetPage(m_document, m_stack));
-    m_switcher.addPage(new cv::CurrencyPage(m_document, m_stack));
-    m_switcher.addPage(new cv::InvestmentPage(m_document, m_stack));
+    m_switcher.addPage(new cv::CurrencyPage(this, m_document, m_stack));
+    m_switcher.addPage(new cv::InvestmentPage(this, m_document, m_stack));
     m_stack->setCurrentIndex(ViewerIndex);
     m_currentTabViewIndex = ViewerIndex;
 }

@@ -4,6 +4,7 @@
 #include "controls/HostedPanel.h"
 #include "controls/PasswordPanelController.h"
 #include "document/CV4Document.h"
+#include "mainwindow/CurrencyPage.h"
 #include "mainwindow/MenuTags.h"
 #include "mainwindow/SearchPage.h"
 #include "mainwindow/TemporaryPage.h"
@@ -20,11 +21,14 @@ bool inRange(int tag, int first, int last)
 
 bool CV4WindowController::validateMenuItem(int tag) const
 {
-    // Account, category, securities and currency commands: their
+    // Account, category and securities commands: their
     // handlers come with those pages, so they stay off until then.
-    if (inRange(tag, 29000, 29208) || inRange(tag, 30011, 30017) || inRange(tag, 30021, 30025) ||
-        inRange(tag, 30031, 30036))
+    if (inRange(tag, 29000, 29208) || inRange(tag, 30011, 30017) || inRange(tag, 30021, 30025))
         return false;
+    if (inRange(tag, 30031, 30036)) {
+        const auto *currency = qobject_cast<const cv::CurrencyPage *>(page(CurrencyIndex));
+        return currency && currency->validateMenu(tag);
+    }
     if (inRange(tag, 30041, 30047)) {
         const cv::SearchPage *search = searchPage();
         return search && search->validateMenu(tag);

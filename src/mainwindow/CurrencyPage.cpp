@@ -1,10 +1,518 @@
 #include "mainwindow/CurrencyPage.h"
 
+#include "controls/DateField.h"
+#include "controls/PopupFieldEditor.h"
+#include "document/CV4Document.h"
+#include "document/CV4Preference.h"
+#include "mainwindow/CV4WindowController.h"
+#include "mainwindow/CurrencyTableView.h"
+#include "mainwindow/ViewerColumns.h"
+#include "model/CV4PriceTime.h"
+#include "panels/CV4PricePanelController.h"
+#include "platform/CV4Alert.h"
+#include "platform/Localization.h"
+#include "platform/NumberText.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
 namespace cv {
 
-CurrencyPage::CurrencyPage(CV4Document *document, QWidget *parent) : WindowPage(QStringLiteral("TB05"), document, parent)
+namespace {
+constexpr int kColumnWidths[CurrencyPage::kStartDataCells] = {150, 60, 60, 60, 90};
+constexpr const char *kColumnTitles[CurrencyPage::kStartDataCells] = {
+    "Report-Currency-Name", "Currency-Code", "Report-Currency-Prefix", "Report-Currency-Format",
+    "Report-Currency-Default"};
+constexpr int kSwitchedOff = 1;   // bit 0 of a currency's flags
+constexpr int kFixedIdent = 1;    // the currency that is never switched off
+
+QString text(const char *key)
 {
-    addHeading();
+    return localizedString(QLatin1String(key));
+}
+
+bool isOff(const CV4Currency &currency)
+{
+    return currency.flags() & kSwitchedOff;
+}
+} // namespace
+
+CurrencyPage::CurrencyPage(CV4WindowController *window, CV4Document *document, QWidget *parent)
+    : WindowPage(QStringLiteral("TB05"), document, parent), m_window(window), m_table(new CurrencyTableView(this)),
+      m_dateField(new DateField(this)), m_todayButton(new QToolButton(this))
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    auto *bar = new QHBoxLayout;
+    bar->setContentsMargins(6, 4, 6, 0);
+    m_todayButton->setText(text("Today"));
+    m_todayButton->setObjectName(QStringLiteral("todayButtonCurrency"));
+    m_dateField->setObjectName(QStringLiteral("topDateFieldCurrency"));
+    bar->addWidget(m_todayButton);
+    bar->addWidget(m_dateField);
+    bar->addStretch(1);
+    layout->addLayout(bar);
+    m_table->setObjectName(QStringLiteral("currencyView"));
+    layout->addWidget(m_table, 1);
+
+    for (int column = 0; column < kStartDataCells; ++column)
+        m_table->addColumn(std::make_unique<TableColumn>(column, text(kColumnTitles[column]), kColumnWidths[column]));
+    m_table->setClient(this);
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_table->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    m_table->setCanDrag([this](int row) { return canDragRow(row); });
+    m_table->setDropHandler([this](int from, int to) { return acceptDrop(from, to); });
+    connect(m_table, &CurrencyTableView::cellDoubleClicked, this, &CurrencyPage::doubleClicked);
+
+    connect(m_todayButton, &QToolButton::clicked, this, [this] {
+        if (!m_window) return;
+        m_window->todayTopDate(0);
+        setupCurrencyColumns();
+    });
+    connect(m_dateField, &DateField::dateChanged, this, [this](DateField *field) {
+        const std::optional<QDate> date = field->date();
+        if (date && m_window && *date != m_window->topDate()) m_window->performInputDate(*date);
+    });
+    m_rateListOpener = [this](const CV4CurrencyPtr &currency, QWidget *parent, std::function<void(int)> done) {
+        const QDate top = m_window ? m_window->topDate() : QDate::currentDate();
+        CV4PricePanelController::openPricePanel(this->document(), nullptr, currency, top, parent,
+                                                [done](int code, CV4PricePanelController *) { done(code); });
+    };
+    // The document goes before its window: nothing may read it afterwards.
+    connect(document, &QObject::destroyed, this, [this] {
+        m_shown = false;
+        m_table->setClient(nullptr);
+    });
+    // Rates recorded elsewhere (the rate sheets, scripting) show at once.
+    connect(document, &CV4Document::currencyChanged, this, [this] {
+        if (m_shown) reload();
+    });
+}
+
+CurrencyPage::~CurrencyPage() = default;
+
+CV4CurrencyPtr CurrencyPage::currencyAt(int row) const
+{
+    const auto &list = document()->currencyList();
+    return row >= 0 && size_t(row) < list.size() ? list[size_t(row)] : nullptr;
+}
+
+void CurrencyPage::reload()
+{
+    m_table->reloadData();
+}
+
+void CurrencyPage::editRow(int column, int row)
+{
+    if (row < 0 || row >= m_table->numberOfRows()) return;
+    m_table->editColumn(column, row, nullptr, true);
+}
+
+// ---------------------------------------------------------------- page protocol
+
+void CurrencyPage::enter(bool)
+{
+    m_shown = true;
+    m_currencyChanged = false;
+    setupCurrencyColumns();
+    reload();
+    // Row 0 is the default currency, never edited; a book of one currency has nothing to edit.
+    editRow(NameColumn, 1);
+    CV4Document::changeTextInputSource(GetPopupFieldEditor(), true);
+}
+
+void CurrencyPage::leave()
+{
+    commitPendingInput();
+    m_shown = false;
+    if (m_currencyChanged) {
+        document()->createCache();
+        m_currencyChanged = false;
+    }
+    CV4Document::changeTextInputSource(GetPopupFieldEditor(), false);
+}
+
+void CurrencyPage::commitPendingInput()
+{
+    if (m_table->isEditing()) m_table->forceEndFieldEditing(true);
+}
+
+void CurrencyPage::dateChosen(const QDate &)
+{
+    setupCurrencyColumns();
+    reload();
+}
+
+void CurrencyPage::resizeEvent(QResizeEvent *event)
+{
+    WindowPage::resizeEvent(event);
+    setupCurrencyColumns();
+}
+
+// ---------------------------------------------------------------- day columns
+
+QDate CurrencyPage::dateOfColumn(int column) const
+{
+    if (!isDataColumn(column) || !m_window) return {};
+    const auto [months, days] = ViewerColumns::cellIncrement(0);
+    const int step = column - kStartDataCells;
+    return m_window->topDate().addMonths(months * step).addDays(qint64(days) * step);
+}
+
+void CurrencyPage::setupCurrencyColumns()
+{
+    if (!m_table->client()) return;
+    if (m_window) {
+        const QSignalBlocker blocker(m_dateField);
+        m_dateField->setDate(m_window->topDate());
+    }
+    const int width = kColumnWidths[RateColumn];
+    int dataStart = 0;
+    for (int w : kColumnWidths) dataStart += w;
+    // Too narrow for one day column: columns 0-4 stay.
+    const int count = std::max(0, (m_table->viewport()->width() - dataStart) / width - 1);
+    const QDate today = QDate::currentDate();
+    const QColor future = m_window && m_window->preference() ? m_window->preference()->futureColor() : QColor();
+    const QPalette palette = QApplication::palette();
+
+    // A change of columns resets the table's model: the edited text is stored first.
+    if (count != m_numDataCells) commitPendingInput();
+    if (m_table->numberOfColumns() > kStartDataCells + count) m_table->removeColumnsFrom(kStartDataCells + count);
+    m_numDataCells = count;
+    m_todayColumn = kTodayNotShown;
+    for (int column = kStartDataCells; column < kStartDataCells + count; ++column) {
+        const QDate day = dateOfColumn(column);
+        const QString title = ViewerColumns::periodTitle(day, 0);
+        if (column >= m_table->numberOfColumns())
+            m_table->addColumn(std::make_unique<TableColumn>(column, title, width));
+        TableColumn *c = m_table->tableColumn(column);
+        c->setTitle(title);
+        if (day == today) {
+            m_todayColumn = column;
+            c->setHeaderColors(palette.color(QPalette::HighlightedText), palette.color(QPalette::Highlight));
+        } else {
+            c->setHeaderColors(day > today ? future : QColor(), QColor());
+        }
+    }
+    if (m_window && m_window->topDate() > today) m_todayColumn = kStartDataCells - 1;
+    m_table->refreshColumnHeaders();
+    reload();
+}
+
+// ---------------------------------------------------------------- cells
+
+QString CurrencyPage::formatText(int fraction)
+{
+    if (fraction == 0) return QStringLiteral("0");
+    if (fraction == 2) return QStringLiteral("0.00");
+    return QString(std::clamp(fraction, 0, kMaxFractionZeros), u'0');
+}
+
+std::optional<double> CurrencyPage::rateForText(const QString &typed)
+{
+    // Full-width digits and marks from an input method read as ASCII.
+    QString t = typed.normalized(QString::NormalizationForm_KC).trimmed();
+    t.remove(u',');
+    const std::optional<double> value = parseDouble(t);
+    if (!value || !std::isfinite(*value) || !(*value > 0)) return std::nullopt;
+    return value;
+}
+
+QString CurrencyPage::cellText(int column, int row) const
+{
+    const CV4CurrencyPtr c = currencyAt(row);
+    if (!c) return {};
+    CV4Document &doc = *document();
+    switch (column) {
+    case NameColumn: return c->name();
+    case CodeColumn: return c->abbr();
+    case PrefixColumn: return c->prefix();
+    case FormatColumn: return formatText(c->fraction());
+    case RateColumn: {
+        if (isOff(*c)) return QStringLiteral("---");
+        const CV4CurrencyPtr def = doc.defaultCurrency();
+        if (def && def->fraction() == 0) return doc.stringForValue(c->rate(), c->ident());
+        return doc.stringForFundValue(c->rate(), c->ident(), false, true);
+    }
+    default:
+        break;
+    }
+    if (!isDataColumn(column)) return {};
+    if (isOff(*c)) return QStringLiteral("---");
+    return doc.stringForFundValue(doc.currencyRate(c, dateOfColumn(column)), c->ident(), false, true);
+}
+
+void CurrencyPage::toggleCurrencyFormat(const CV4CurrencyPtr &currency)
+{
+    if (!currency) return;
+    currency->setFraction(currency->fraction() != 0 ? 0 : 2);
+    document()->commitCurrencyList();
+    reload();
+}
+
+void CurrencyPage::storeDayRate(const CV4CurrencyPtr &currency, const QDate &date, double rate)
+{
+    CV4Document &doc = *document();
+    auto price = std::make_shared<CV4PriceTime>();
+    price->setBrand(currency->ident());
+    price->setPrice(rate);
+    price->setFlags(2);
+    price->setDate(date);
+    if (!doc.dataModel()->putXchgRate(price)) return;
+    doc.refreshCurrencyCache(currency);
+    m_currencyChanged = true;
+    doc.currencyRateChanged();
+    doc.commitCurrencyList();
+    reload();
+}
+
+int CurrencyPage::numberOfRows(const CV4TableView *) const
+{
+    return int(document()->currencyList().size());
+}
+
+CellValue CurrencyPage::objectValue(const CV4TableView *, int cid, int row) const
+{
+    return cellText(cid, row);
+}
+
+void CurrencyPage::setObjectValue(CV4TableView *, const QString &typed, int cid, int row)
+{
+    if (row == 0) return;
+    const CV4CurrencyPtr c = currencyAt(row);
+    if (!c) return;
+    CV4Document &doc = *document();
+    switch (cid) {
+    case NameColumn:
+    case CodeColumn:
+    case PrefixColumn: {
+        const QString now = cid == NameColumn ? c->name() : cid == CodeColumn ? c->abbr() : c->prefix();
+        if (typed == now) return;
+        if (cid == NameColumn) c->setName(typed);
+        else if (cid == CodeColumn) c->setAbbr(typed);
+        else c->setPrefix(typed);
+        doc.commitCurrencyList();
+        return;
+    }
+    case FormatColumn: {
+        // A set, not a toggle: storing the same text twice changes nothing more.
+        const int fraction = typed.trimmed() == QLatin1String("0") ? 0 : 2;
+        if (fraction == c->fraction()) return;
+        c->setFraction(fraction);
+        doc.commitCurrencyList();
+        return;
+    }
+    case RateColumn: {
+        const std::optional<double> rate = rateForText(typed);
+        if (!rate || *rate == c->rate()) return;
+        c->setRate(*rate);
+        m_currencyChanged = true;
+        doc.commitCurrencyList();
+        return;
+    }
+    default:
+        break;
+    }
+    if (!isDataColumn(cid)) return;
+    // Only a rate above 0 is a rate; anything else stores nothing.
+    const std::optional<double> rate = rateForText(typed);
+    if (!rate) return;
+    const QDate day = dateOfColumn(cid);
+    // The rate already in force that day: nothing to record.
+    if (doc.currencyRate(c, day) == *rate) return;
+    storeDayRate(c, day, *rate);
+}
+
+bool CurrencyPage::isColumnSelectable(const CV4TableView *, int, int row) const
+{
+    return row != 0;
+}
+
+bool CurrencyPage::shouldEditColumn(const CV4TableView *, int cid, int row) const
+{
+    return row > 0 && row < int(document()->currencyList().size()) && (cid < kStartDataCells || isDataColumn(cid));
+}
+
+void CurrencyPage::prepareCell(const CV4TableView *, PreparedCell &cell, int, int row) const
+{
+    if (row == 0) cell.color = QApplication::palette().color(QPalette::Disabled, QPalette::Text);
+}
+
+bool CurrencyPage::handleTypedCharacter(CV4TableView *table, QChar, PopupFieldEditor *, int cid, int row)
+{
+    if (cid != FormatColumn || row == 0) return false;
+    const CV4CurrencyPtr c = currencyAt(row);
+    if (!c) return false;
+    table->forceEndFieldEditing(false);
+    toggleCurrencyFormat(c);
+    editRow(FormatColumn, row);
+    return true;
+}
+
+bool CurrencyPage::textInputOn(InputSourceMoment, int cid, int) const
+{
+    // Names may be Japanese; codes, symbols, formats and rates are typed in Latin.
+    return cid == NameColumn;
+}
+
+void CurrencyPage::doubleClicked(int column, int row)
+{
+    if (row <= 0 || row >= m_table->numberOfRows() || column < 0 || column >= m_table->numberOfColumns()) return;
+    if (column == FormatColumn) {
+        if (m_table->isEditing()) m_table->forceEndFieldEditing(false);
+        toggleCurrencyFormat(currencyAt(row));
+        return;
+    }
+    editRow(column, row);
+}
+
+// ---------------------------------------------------------------- drag and drop
+
+bool CurrencyPage::canDragRow(int row) const
+{
+    // The default currency leaves the top only when another is dropped there.
+    return row > 0 && row < int(document()->currencyList().size());
+}
+
+bool CurrencyPage::acceptDrop(int from, int to)
+{
+    const int count = int(document()->currencyList().size());
+    if (!canDragRow(from) || to < 0 || to > count) return false;
+    if (to == from || to == from + 1) return false;
+    const CV4CurrencyPtr moving = currencyAt(from);
+    if (to == 0 && !CV4Alert::confirm(formatString(text("Confirm default curreny to %@"), {moving->name()}),
+                                      text("Currency data will be lost")))
+        return false;
+    commitPendingInput();
+    CV4Document &doc = *document();
+    doc.changeCurrencyOrder(from, to);
+    if (to == 0) {
+        doc.reinitializeCurrencyData();
+        m_currencyChanged = true;
+    }
+    doc.commitCurrencyList();
+    reload();
+    return true;
+}
+
+// ---------------------------------------------------------------- menu
+
+CV4CurrencyPtr CurrencyPage::selectedCurrency() const
+{
+    const QModelIndexList rows = m_table->selectionModel() ? m_table->selectionModel()->selectedRows() : QModelIndexList();
+    if (!rows.isEmpty()) return currencyAt(rows.first().row());
+    // An edited cell selects its row too.
+    return m_table->isEditing() ? currencyAt(m_table->editedRow()) : nullptr;
+}
+
+bool CurrencyPage::validateMenu(int tag) const
+{
+    const CV4CurrencyPtr c = selectedCurrency();
+    const CV4CurrencyPtr def = document()->defaultCurrency();
+    switch (tag) {
+    case EditRatesTag: return m_shown && c && c != def && m_rateListOpener;
+    case ImportRatesTag: return m_shown && c && c != def && m_rateImportOpener;
+    case SwitchOffTag: return m_shown && c && c->ident() != kFixedIdent && c != def;
+    case NewCurrencyTag: return true;
+    default: return false;
+    }
+}
+
+QString CurrencyPage::switchTitle() const
+{
+    const CV4CurrencyPtr c = selectedCurrency();
+    return text(c && isOff(*c) ? "Enable" : "Disable");
+}
+
+void CurrencyPage::execMenu(int tag)
+{
+    if (!validateMenu(tag)) return;
+    const CV4CurrencyPtr c = selectedCurrency();
+    switch (tag) {
+    case EditRatesTag: openRateSheet(m_rateListOpener, c); break;
+    case ImportRatesTag: openRateSheet(m_rateImportOpener, c); break;
+    case SwitchOffTag: switchCurrency(c); break;
+    case NewCurrencyTag: newCurrency(); break;
+    default: break;
+    }
+}
+
+void CurrencyPage::switchCurrency(const CV4CurrencyPtr &currency)
+{
+    commitPendingInput();
+    currency->setFlags(currency->flags() ^ kSwitchedOff);
+    document()->commitCurrencyList();
+    reload();
+}
+
+void CurrencyPage::newCurrency()
+{
+    const std::optional<QString> name = CV4Alert::inputName(text("New Currency"), text("New Currency Title"));
+    if (!name) return;
+    commitPendingInput();
+    document()->addCurrency(CV4Currency::currencyWith(*name, QString(), QStringLiteral("--"), 2));
+    document()->commitCurrencyList();
+    reload();
+    if (m_shown) editRow(NameColumn, m_table->numberOfRows() - 1);
+}
+
+void CurrencyPage::openRateSheet(const RateSheetOpener &opener, const CV4CurrencyPtr &currency)
+{
+    if (!opener || !currency) return;
+    commitPendingInput();
+    QPointer<CurrencyPage> page(this);
+    opener(currency, window(), [page, currency](int code) {
+        if (page) page->rateSheetDidEnd(currency, code);
+    });
+}
+
+void CurrencyPage::rateSheetDidEnd(const CV4CurrencyPtr &currency, int code)
+{
+    if (code == 1 && currency) {
+        document()->refreshCurrencyCache(currency);
+        m_currencyChanged = true;
+        document()->currencyRateChanged();
+    }
+    reload();
+}
+
+// ---------------------------------------------------------------- printing
+
+bool CurrencyPage::hasPrintableContent() const
+{
+    return !document()->currencyList().empty();
+}
+
+QStringList CurrencyPage::currencyReportCallback(const CV4InfoCurrencyViewParam &row) const
+{
+    if (row.isHeader()) return CV4InfoCurrencyView::headerTitles();
+    const CV4CurrencyPtr c = currencyAt(row.index());
+    if (!c) return {};
+    const CV4Document &doc = *document();
+    QStringList out{c->name(), c->prefix(), c->fraction() != 0 ? QStringLiteral("0.00") : QStringLiteral("0")};
+    if (isOff(*c)) return out << QStringLiteral("---") << QStringLiteral("---");
+    const CV4CurrencyPtr def = doc.defaultCurrency();
+    out << formatFixed(c->rate(), def && def->fraction() == 0 ? 2 : 4);
+    out << doc.stringForFundValue(doc.currencyRate(c, QDate::currentDate()), c->ident(), false, true);
+    return out;
+}
+
+std::unique_ptr<CV4InfoView> CurrencyPage::makePrintView(PageSetup &setup)
+{
+    if (!hasPrintableContent()) return nullptr;
+    std::vector<CV4InfoCurrencyViewParam> rows{CV4InfoCurrencyViewParam(CV4InfoViewParam::Header, -1)};
+    for (int i = 0; i < int(document()->currencyList().size()); ++i) rows.emplace_back(0, i);
+    QPointer<CurrencyPage> page(this);
+    auto callback = [page](const CV4InfoCurrencyViewParam &row) {
+        return page ? page->currencyReportCallback(row) : QStringList();
+    };
+    return std::make_unique<CV4InfoCurrencyView>(callback, std::move(rows), setup);
 }
 
 } // namespace cv

@@ -1,6 +1,11 @@
 #include "mainwindow/ViewerColumns.h"
 
+#include "document/AmountText.h"
 #include "model/CV4Settings.h"
+#include "platform/DateFormat.h"
+#include "platform/Localization.h"
+
+#include <QLocale>
 
 #include <algorithm>
 #include <cmath>
@@ -42,6 +47,13 @@ QDate ViewerColumns::snapped(const QDate &date, int unit) const
     if (m_settings) return m_settings->fiscalDate(date, unit);
     CV4Settings calendar;
     return calendar.fiscalDate(date, unit);
+}
+
+QString ViewerColumns::periodTitle(const QDate &date, int unit)
+{
+    const QLocale locale(isJapanese() ? QLocale::Japanese : QLocale::English);
+    QString format = localizedString(periodFormatKey(std::clamp(unit - 1, 0, 4)));
+    return formatDate(date, format.replace(QLatin1String("%a"), locale.dayName(date.dayOfWeek(), QLocale::ShortFormat)));
 }
 
 std::pair<int, int> ViewerColumns::cellIncrement(int unit)

@@ -49,6 +49,9 @@ public:
     // The fiscal start of the unit's period that holds the date.
     QDate snapped(const QDate &date, int unit) const;
 
+    // The header of a data column starting on the date in the unit, weekday
+    // names in the reader's language.
+    static QString periodTitle(const QDate &date, int unit);
     // Months and days one data column spans.
     static std::pair<int, int> cellIncrement(int unit);
     // First and last day of the data column at the account-grid index.

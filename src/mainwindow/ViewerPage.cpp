@@ -279,8 +279,6 @@ void ViewerPage::setupColumnHeader()
     m_values.setFutureColor(preference().futureColor());
     const QDate today = QDate::currentDate();
     const PeriodOfToday period = document()->dateFormatterBeginAndEndOfToday(today);
-    const QLocale locale(isJapanese() ? QLocale::Japanese : QLocale::English);
-    const QString format = localizedString(periodFormatKey(std::clamp(m_columns.unit() - 1, 0, 4)));
     m_todayColumn = m_columns.todayColumn(today, period.begin, period.end);
     m_values.setTodayColumn(m_todayColumn);
     const QPalette palette = QApplication::palette();
@@ -294,8 +292,7 @@ void ViewerPage::setupColumnHeader()
             title = text("Report-View-Carry");
         } else if (m_columns.isDataColumn(column)) {
             const QDate d = m_columns.columnFirstDate(column);
-            // Weekday names in the reader's language.
-            title = formatDate(d, QString(format).replace(QLatin1String("%a"), locale.dayName(d.dayOfWeek(), QLocale::ShortFormat)));
+            title = ViewerColumns::periodTitle(d, m_columns.unit());
             if (column == m_todayColumn) {
                 background = palette.color(QPalette::Highlight);
                 textColor = palette.color(QPalette::HighlightedText);

@@ -80,7 +80,7 @@ TEST_F(DelegateTest, MenusCarryTheirTagsAndTheUsualShortcuts)
     ASSERT_NE(bar, nullptr);
     QStringList titles;
     for (QAction *menu : bar->actions()) titles << menu->text();
-    EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&View", "&Search", "&Tools", "&Window", "&Help"}));
+    EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&View", "&Search", "&Currency", "&Tools", "&Window", "&Help"}));
     const std::pair<const char *, const char *> shortcuts[] = {
         {"new", "Ctrl+N"}, {"open", "Ctrl+O"}, {"save", "Ctrl+S"}, {"saveAs", "Ctrl+Shift+S"}, {"close", "Ctrl+W"},
         {"print", "Ctrl+P"}, {"undo", "Ctrl+Z"}, {"redo", "Ctrl+Shift+Z"}, {"quit", "Ctrl+Q"}};

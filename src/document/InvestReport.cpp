@@ -1,0 +1,481 @@
+#include "document/InvestReport.h"
+
+#include "document/CV4Document.h"
+#include "document/KavriNumberFormatter.h"
+#include "model/CV4InvestUnit.h"
+#include "model/CV4Trade.h"
+#include "model/CVExtraInterfaces.h"
+#include "platform/DateFormat.h"
+#include "platform/Localization.h"
+
+#include <cmath>
+
+namespace cv {
+
+namespace {
+
+// Deeper chains of transfers than this are taken as a damaged book.
+constexpr int kMaxTransferDepth = 64;
+
+enum class Group { Acquiring, Disposing, Transfer, Increase, Decrease, CashOnly };
+
+Group groupOf(int kind)
+{
+    switch (kind) {
+    case CV4Trade::Buy:
+    case CV4Trade::MarginSale:
+    case CV4Trade::MarginBuy:
+    case CV4Trade::Reinvestment:
+        return Group::Acquiring;
+    case CV4Trade::Sale:
+    case CV4Trade::BuyBack:
+    case CV4Trade::SellBack:
+    case CV4Trade::CashIn:
+        return Group::Disposing;
+    case CV4Trade::TransferUnits:
+        return Group::Transfer;
+    case CV4Trade::Split:
+    case CV4Trade::Increase:
+        return Group::Increase;
+    case CV4Trade::Merge:
+    case CV4Trade::Decrease:
+        return Group::Decrease;
+    default:
+        return Group::CashOnly;
+    }
+}
+
+bool isCashAmountKind(int kind)
+{
+    return kind == CV4Trade::OtherIncome || kind == CV4Trade::OtherExpense || kind == CV4Trade::Interest ||
+           kind == CV4Trade::Distribution;
+}
+
+bool isUnitChangeKind(int kind)
+{
+    return kind == CV4Trade::Split || kind == CV4Trade::Merge || kind == CV4Trade::Increase ||
+           kind == CV4Trade::Decrease;
+}
+
+// A running average-cost position. The average is taken only over units
+// held, so no Inf or NaN reaches a cost.
+struct Position {
+    double units = 0;
+    double acquired = 0;
+    double cost = 0;
+    double average = 0;
+    double commissions = 0;
+
+    void updateAverage() { average = units != 0 ? cost / units : 0; }
+    void opening(const CV4InvestUnit *unit)
+    {
+        *this = {};
+        if (!unit) return;
+        units = acquired = unit->units();
+        commissions = unit->commission();
+        cost = unit->units() * unit->unitPrice() + unit->commission();
+        updateAverage();
+    }
+    // `incoming`: a transfer of units arriving here, at `transferPrice`.
+    void apply(const CV4Trade &t, bool incoming, double transferPrice)
+    {
+        switch (groupOf(t.kind())) {
+        case Group::Acquiring:
+            units += t.count();
+            acquired += t.count();
+            cost += t.unitPrice() * t.count() + t.commission();
+            updateAverage();
+            break;
+        case Group::Transfer:
+            if (incoming) {
+                units += t.count();
+                acquired += t.count();
+                cost += t.count() * transferPrice;
+                updateAverage();
+                break;
+            }
+            [[fallthrough]];
+        case Group::Disposing:
+            units -= t.count();
+            cost = average * units;
+            break;
+        case Group::Increase:
+            units += t.count();
+            acquired += t.count();
+            cost += t.commission();
+            updateAverage();
+            break;
+        case Group::Decrease:
+            units -= t.count();
+            acquired -= t.count();
+            cost += t.commission();
+            updateAverage();
+            break;
+        case Group::CashOnly:
+            break;
+        }
+        commissions += t.commission();
+    }
+};
+
+// At least two decimals: "12" is "12.00", "1.5" is "1.50".
+QString paddedToCents(QString s)
+{
+    const qsizetype dot = s.indexOf(u'.');
+    if (dot < 0)
+        s += QStringLiteral(".00");
+    else if (s.size() - dot - 1 == 1)
+        s += u'0';
+    return s;
+}
+
+const CV4InvestUnit *investUnitOf(const CVUnitModel &holding)
+{
+    return dynamic_cast<const CV4InvestUnit *>(holding.extra().get());
+}
+
+// The trades of a security in an account (as account or as receiver of a
+// transfer) up to the date. Another account's trade settled through this
+// one moves no units here.
+std::vector<CV4TradePtr> tradesOf(const CV4Document &document, int account, int brand, const QDate &to)
+{
+    std::vector<CV4TradePtr> trades;
+    if (!document.dataModel()) return trades;
+    auto found = document.dataModel()->findTradeFrom(QDate(), to, account, brand, 0);
+    if (!found) return trades;
+    for (CV4TradePtr &t : *found) {
+        if (t && (t->account() == account || t->kind() == CV4Trade::TransferUnits)) trades.push_back(std::move(t));
+    }
+    return trades;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- building
+
+void InvestReport::build(const QDate &date)
+{
+    m_date = date;
+    m_items.clear();
+    m_transferPrices.clear();
+    if (const CV4AccountModelPtr &accounts = m_document.accountModel()) collect(accounts->asset());
+
+    auto total = std::make_shared<InvestHelper>();
+    for (const InvestHelperPtr &account : m_items) {
+        const int currency = account->unit() ? account->unit()->currency() : 0;
+        const double rate = rateAt(currency);
+        for (int slot : {BookCostSlot, CommissionSlot, MarketSlot}) total->addValue(account->value(slot) * rate, slot);
+    }
+    m_items.push_back(total);
+}
+
+void InvestReport::collect(const CVUnitModelPtr &node)
+{
+    if (!node) return;
+    if (node->kind() != NodeKind::Investment) {
+        for (const CVUnitModelPtr &child : node->children()) collect(child);
+        return;
+    }
+    if (InvestHelperPtr row = collectAccount(node)) m_items.push_back(std::move(row));
+}
+
+InvestHelperPtr InvestReport::collectAccount(const CVUnitModelPtr &account)
+{
+    if (const auto *dated = dynamic_cast<const CVDatedExtra *>(account->extra().get())) {
+        if (dated->date().isValid() && dated->date() > m_date) return nullptr;
+    }
+    auto row = std::make_shared<InvestHelper>(account);
+    const int accountCurrency = m_document.getCurrency(account->currency());
+    const auto &children = account->children();
+    // The first child is the account's cash part.
+    for (size_t i = 1; i < children.size(); ++i) {
+        InvestHelperPtr holding = collectHolding(children[i], account->ident());
+        if (!holding) continue;
+        // A security in another currency than its account's counts in the account's.
+        const CV4BrandPtr brand = m_document.findBrand(investUnitOf(*children[i])->brand());
+        const int brandCurrency = m_document.getCurrency(brand ? brand->currency() : 0);
+        for (int slot : {BookCostSlot, CommissionSlot, MarketSlot}) {
+            double v = holding->value(slot);
+            if (brandCurrency != accountCurrency) v = m_document.currency(accountCurrency, v, brandCurrency, m_date);
+            row->addValue(v, slot);
+        }
+        row->holdings().push_back(std::move(holding));
+    }
+    return row;
+}
+
+InvestHelperPtr InvestReport::collectHolding(const CVUnitModelPtr &node, int account)
+{
+    const CV4InvestUnit *unit = node ? investUnitOf(*node) : nullptr;
+    if (!unit) return nullptr;
+    std::vector<CV4TradePtr> trades = tradesOf(m_document, account, unit->brand(), m_date);
+    if (trades.empty() && unit->units() == 0) return nullptr;
+
+    // The last return to zero before the date starts the holding afresh.
+    std::optional<size_t> lastZero;
+    double running = unit->units();
+    for (size_t i = 0; i < trades.size(); ++i) {
+        const CV4Trade &t = *trades[i];
+        switch (groupOf(t.kind())) {
+        case Group::Acquiring:
+        case Group::Increase:
+            running += t.count();
+            break;
+        case Group::Disposing:
+        case Group::Decrease:
+            running -= t.count();
+            break;
+        case Group::Transfer:
+            running += t.account() == account ? -t.count() : t.count();
+            break;
+        case Group::CashOnly:
+            break;
+        }
+        if (running == 0 && t.date() < m_date) lastZero = i;
+    }
+    Position p;
+    if (lastZero) {
+        trades.erase(trades.begin(), trades.begin() + std::ptrdiff_t(*lastZero + 1));
+        if (trades.empty()) return nullptr;
+    } else {
+        p.opening(unit);
+    }
+    for (const CV4TradePtr &t : trades) {
+        const bool transfer = t->kind() == CV4Trade::TransferUnits;
+        const bool incoming = transfer && t->account() != account;
+        double price = 0;
+        if (transfer) {
+            price = computeTransferPrice(t->account(), t->brand(), t->ident(), 0);
+            m_transferPrices[t->ident()] = price;
+        }
+        p.apply(*t, incoming, price);
+    }
+
+    auto row = std::make_shared<InvestHelper>(node, account);
+    row->trades() = std::move(trades);
+    const double price = m_document.brandPrice(m_document.findBrand(unit->brand()), m_date);
+    row->setValue(p.units, UnitsSlot);
+    row->setValue(p.acquired, AcquiredSlot);
+    row->setValue(p.cost, CostSlot);
+    row->setValue(p.commissions, CommissionSlot);
+    row->setValue(p.acquired != 0 ? p.cost : 0, BookCostSlot);
+    row->setValue(price, PriceSlot);
+    row->setValue(price * p.units, MarketSlot);
+    return row;
+}
+
+double InvestReport::transferPrice(int account, int brand, int tradeIdent) const
+{
+    const auto it = m_transferPrices.find(tradeIdent);
+    return it != m_transferPrices.end() ? it->second : computeTransferPrice(account, brand, tradeIdent, 0);
+}
+
+double InvestReport::transferPriceOf(const CV4Trade &trade) const
+{
+    return transferPrice(trade.account(), trade.brand(), trade.ident());
+}
+
+double InvestReport::computeTransferPrice(int account, int brand, int tradeIdent, int depth) const
+{
+    Q_ASSERT(depth <= kMaxTransferDepth);
+    if (depth > kMaxTransferDepth) return 0;
+    Position p;
+    if (const CVUnitModelPtr giver = m_document.findAccount(account)) {
+        const auto &children = giver->children();
+        for (size_t i = 1; i < children.size(); ++i) {
+            const CV4InvestUnit *unit = investUnitOf(*children[i]);
+            if (unit && unit->brand() == brand) {
+                // The opening commission is part of the cost the units carry away.
+                p.opening(unit);
+                break;
+            }
+        }
+    }
+    for (const CV4TradePtr &t : tradesOf(m_document, account, brand, m_date)) {
+        if (t->ident() == tradeIdent) break;
+        const bool incoming = t->kind() == CV4Trade::TransferUnits && t->transfer() == account;
+        const double price = incoming ? computeTransferPrice(t->account(), brand, t->ident(), depth + 1) : 0;
+        p.apply(*t, incoming, price);
+    }
+    return p.average;
+}
+
+// ---------------------------------------------------------------- cells
+
+double InvestReport::rateAt(int currency) const
+{
+    // The default currency is the unit of every rate.
+    if (!m_document.isForeignCurrency(currency)) return 1;
+    return m_document.currencyRate(m_document.findCurrency(currency), m_date);
+}
+
+int InvestReport::rowCurrency(const Row &row) const
+{
+    if (row.level == TradeLevel) return row.trade ? m_document.getCurrency(m_document.currencyOfAccount(row.trade->account())) : 0;
+    if (!row.item || row.item->isTotal()) return m_document.getCurrency(0);
+    if (row.level == HoldingLevel) {
+        const CV4InvestUnit *unit = investUnitOf(*row.item->unit());
+        const CV4BrandPtr brand = unit ? m_document.findBrand(unit->brand()) : nullptr;
+        return m_document.getCurrency(brand ? brand->currency() : 0);
+    }
+    return m_document.getCurrency(row.item->unit()->currency());
+}
+
+int InvestReport::brandKind(const Row &row) const
+{
+    int brand = -1;
+    if (row.level == TradeLevel && row.trade) brand = row.trade->brand();
+    if (row.level == HoldingLevel && row.item && row.item->unit()) {
+        if (const CV4InvestUnit *unit = investUnitOf(*row.item->unit())) brand = unit->brand();
+    }
+    const CV4BrandPtr b = brand >= 0 ? m_document.findBrand(brand) : nullptr;
+    return b ? b->kind() : -1;
+}
+
+std::optional<double> InvestReport::value(int column, const Row &row, bool convert) const
+{
+    std::optional<double> v;
+    const bool total = row.level != TradeLevel && (!row.item || row.item->isTotal());
+    if (row.level == HoldingLevel && !total) {
+        const InvestHelper &h = *row.item;
+        switch (column) {
+        case Units: return h.value(UnitsSlot);
+        case UnitPrice:
+            if (h.value(UnitsSlot) > 0) v = h.value(CostSlot) / h.value(UnitsSlot);
+            break;
+        case Commission: v = h.value(CommissionSlot); break;
+        case BookCost: v = h.value(BookCostSlot); break;
+        case Price: v = h.value(PriceSlot); break;
+        case MarketValue: v = h.value(MarketSlot); break;
+        case Gain: v = h.value(MarketSlot) - h.value(BookCostSlot); break;
+        default: break;
+        }
+    } else if (row.level == TradeLevel) {
+        if (!row.trade) return std::nullopt;
+        const CV4Trade &t = *row.trade;
+        const int kind = t.kind();
+        const bool transfer = kind == CV4Trade::TransferUnits;
+        const bool incoming = transfer && row.holding && t.account() != row.holding->account();
+        switch (column) {
+        case Units:
+            if (isCashAmountKind(kind)) return std::nullopt;
+            return t.count();
+        case UnitPrice:
+            if (isCashAmountKind(kind) || isUnitChangeKind(kind)) break;
+            v = transfer ? transferPriceOf(t) : t.unitPrice();
+            break;
+        case Amount:
+            v = isCashAmountKind(kind) ? t.unitPrice() : t.count() * (transfer ? transferPriceOf(t) : t.unitPrice());
+            break;
+        case Commission:
+            if (transfer || kind == CV4Trade::OtherIncome || kind == CV4Trade::OtherExpense) break;
+            v = t.commission();
+            break;
+        case BookCost:
+            if (groupOf(kind) == Group::Acquiring)
+                v = t.count() * t.unitPrice() + t.commission();
+            else if (isUnitChangeKind(kind))
+                v = t.commission();
+            else if (incoming)
+                v = t.count() * transferPriceOf(t);
+            break;
+        default: break;
+        }
+    } else if (row.item) {
+        const InvestHelper &h = *row.item;
+        switch (column) {
+        case Commission: v = h.value(CommissionSlot); break;
+        case BookCost: v = h.value(BookCostSlot); break;
+        case MarketValue: v = h.value(MarketSlot); break;
+        case Gain: v = h.value(MarketSlot) - h.value(BookCostSlot); break;
+        default: break;
+        }
+    }
+    // The total is in the default currency already.
+    if (v && convert && !total) *v *= rateAt(rowCurrency(row));
+    return v;
+}
+
+QString InvestReport::frac6String(double value, bool padZeroes)
+{
+    static const KavriNumberFormatter formatter(QStringLiteral("#,##0.000000"));
+    QString s = formatter.stringForObjectValue(value);
+    if (s.contains(u'.')) {
+        while (s.endsWith(u'0')) s.chop(1);
+        if (s.endsWith(u'.')) s.chop(1);
+    }
+    return padZeroes ? paddedToCents(s) : s;
+}
+
+AmountDisplay InvestReport::text(int column, const Row &row, bool convert) const
+{
+    const bool total = row.level != TradeLevel && (!row.item || row.item->isTotal());
+    const int currency = rowCurrency(row);
+    const bool foreign = m_document.isForeignCurrency(currency);
+    const int defaultCurrency = m_document.getCurrency(0);
+    auto amount = [&](double v, int c) { return m_document.attributedStringForValue(v, c); };
+
+    switch (column) {
+    case Name:
+        if (total) return {localizedString(QStringLiteral("Summary Column")), {}};
+        if (row.level == TradeLevel) return {row.trade ? formatProgramDate(row.trade->date()) : QString(), {}};
+        return {m_document.displayName(*row.item->unit()), {}};
+    case Kind:
+        if (row.level == HoldingLevel && !total) {
+            const CV4InvestUnit *unit = investUnitOf(*row.item->unit());
+            const CV4BrandPtr brand = unit ? m_document.findBrand(unit->brand()) : nullptr;
+            return {brand ? brand->kindName() : QString(), {}};
+        }
+        if (row.level == TradeLevel && row.trade) {
+            if (row.trade->kind() == CV4Trade::TransferUnits) {
+                const bool incoming = row.holding && row.trade->account() != row.holding->account();
+                return {localizedString(incoming ? QStringLiteral("trade-in-transfer")
+                                                 : QStringLiteral("trade-out-transfer")),
+                        {}};
+            }
+            return {row.trade->operationName(), {}};
+        }
+        return {};
+    case Prefix: {
+        if (convert) return {};
+        const CV4CurrencyPtr c = m_document.findCurrency(currency);
+        return {c ? c->prefix() : QString(), {}};
+    }
+    case Memo:
+        return {row.level == TradeLevel && row.trade ? row.trade->memo() : QString(), {}};
+    default:
+        break;
+    }
+
+    const std::optional<double> v = value(column, row, convert);
+    if (!v || (*v < 0 && column != Gain)) return {};
+    const int kind = brandKind(row);
+    if (column == Units) {
+        if (kind == CV4Brand::Stock) return {m_document.intFormatter().stringForObjectValue(*v), {}};
+        return {frac6String(*v, true), {}};
+    }
+    if (column == UnitPrice) {
+        if (kind == CV4Brand::Stock || row.level == HoldingLevel) return {frac6String(*v, foreign), {}};
+        return {frac6String(*v, true), {}};
+    }
+    if (column == Gain) {
+        if (row.level == TradeLevel) return {};
+        return amount(*v, convert ? defaultCurrency : currency);
+    }
+    if (column == Price && kind != CV4Brand::Stock) {
+        const QString s = m_document.stringForFundValue(*v, 0);
+        return {foreign ? paddedToCents(s) : s, {}};
+    }
+    if (convert) return amount(*v, std::trunc(*v) == *v ? defaultCurrency : currency);
+    return amount(*v, currency);
+}
+
+QStringList InvestReport::texts(const Row &row, bool convert) const
+{
+    QStringList out;
+    out.reserve(ColumnCount);
+    for (int column = 0; column < ColumnCount; ++column) out << text(column, row, convert).text;
+    return out;
+}
+
+} // namespace cv

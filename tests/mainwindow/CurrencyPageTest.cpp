@@ -1,0 +1,279 @@
+// The currency page in a document window: cells, typed edits, the day
+// columns, the menu, dropping a currency at the top, and leaving the page.
+#include "MainWindowTestSupport.h"
+
+#include "controls/PopupFieldEditor.h"
+#include "document/CV4Document.h"
+#include "mainwindow/CurrencyPage.h"
+#include "mainwindow/CurrencyTableView.h"
+#include "model/CV4PriceTime.h"
+#include "panels/CV4PricePanelController.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+#include <QTest>
+
+using cv::CurrencyPage;
+
+namespace {
+
+class CurrencyPageTest : public DelegateTest {
+protected:
+    void SetUp() override
+    {
+        DelegateTest::SetUp();
+        document = delegate->newDocument();
+        w = window();
+        w->resize(1000, 600);
+        w->show();
+        page = qobject_cast<CurrencyPage *>(w->page(CV4WindowController::CurrencyIndex));
+        ASSERT_NE(page, nullptr);
+    }
+    CV4CurrencyPtr add(int ident, const QString &abbr, double rate, int fraction)
+    {
+        auto c = std::make_shared<CV4Currency>();
+        c->setIdent(ident);
+        c->setAbbr(abbr);
+        c->setName(abbr);
+        c->setRate(rate);
+        c->setFraction(fraction);
+        document->addCurrency(c);
+        return c;
+    }
+    // JPY (default) and USD at 100 yen, with 98.5 from 1 May 2009.
+    void yenAndDollar()
+    {
+        // A new book holds the yen alone.
+        ASSERT_EQ(document->currencyList().size(), 1u);
+        jpy = document->defaultCurrency();
+        jpy->setName(QStringLiteral("JPY"));
+        usd = add(2, QStringLiteral("USD"), 100, 2);
+        auto rate = std::make_shared<CV4PriceTime>();
+        rate->setBrand(2);
+        rate->setDate(QDate(2009, 5, 1));
+        rate->setPrice(98.5);
+        ASSERT_TRUE(document->dataModel()->putXchgRate(rate));
+        document->refreshCurrencyCache(usd);
+        document->commitCurrencyList();
+    }
+    void show()
+    {
+        w->selectTabWithIdentifier(QStringLiteral("TB05"));
+        QApplication::processEvents();
+    }
+    QStringList row(int r, int from, int to) const
+    {
+        QStringList out;
+        for (int c = from; c <= to; ++c) out << page->cellText(c, r);
+        return out;
+    }
+
+    CV4Document *document = nullptr;
+    CV4WindowController *w = nullptr;
+    CurrencyPage *page = nullptr;
+    CV4CurrencyPtr jpy, usd;
+};
+
+TEST_F(CurrencyPageTest, CellsShowTheRateInForceEachDay)
+{
+    yenAndDollar();
+    w->setTopDate(QDate(2009, 4, 30));
+    show();
+    ASSERT_GE(page->numDataCells(), 3);
+    EXPECT_EQ(row(1, CurrencyPage::NameColumn, CurrencyPage::FormatColumn),
+              (QStringList{"USD", "USD", "", "0.00"}));
+    EXPECT_EQ(row(1, CurrencyPage::RateColumn, CurrencyPage::kStartDataCells + 2),
+              (QStringList{"100.00", "100.00", "98.50", "98.50"}));
+    EXPECT_EQ(page->dateOfColumn(CurrencyPage::kStartDataCells + 1), QDate(2009, 5, 1));
+    EXPECT_EQ(page->cellText(CurrencyPage::kStartDataCells + page->numDataCells(), 1), "");
+
+    // Switched off: every rate reads "---", but a typed rate is still stored.
+    usd->setFlags(1);
+    EXPECT_EQ(page->cellText(CurrencyPage::RateColumn, 1), "---");
+    EXPECT_EQ(page->cellText(CurrencyPage::kStartDataCells, 1), "---");
+    usd->setFlags(0);
+
+    // Only a number above 0 is a rate; grouping commas are read whole.
+    const int day = CurrencyPage::kStartDataCells;
+    struct Typed {
+        const char *text;
+        double stored;  // the rate on 30 Apr afterwards
+    } typed[] = {{"abc", 100}, {"0", 100}, {"-5", 100}, {"", 100}, {"1,234.5", 1234.5}, {"１０１", 101}};
+    for (const Typed &t : typed) {
+        page->setObjectValue(page->table(), QString::fromUtf8(t.text), day, 1);
+        EXPECT_DOUBLE_EQ(document->currencyRate(usd, QDate(2009, 4, 30)), t.stored) << t.text;
+    }
+    EXPECT_TRUE(page->currencyChanged());
+    // Row 0 never changes.
+    page->setObjectValue(page->table(), QStringLiteral("Yen"), CurrencyPage::NameColumn, 0);
+    EXPECT_EQ(jpy->name(), "JPY");
+}
+
+TEST_F(CurrencyPageTest, TypingIntoTheFormatCellTogglesIt)
+{
+    yenAndDollar();
+    show();
+    page->table()->editColumn(CurrencyPage::FormatColumn, 1, nullptr, true);
+    ASSERT_TRUE(page->table()->isEditing());
+    QTest::keyClicks(GetPopupFieldEditor(), QStringLiteral("x"));
+    EXPECT_EQ(page->cellText(CurrencyPage::FormatColumn, 1), "0");
+    EXPECT_EQ(usd->fraction(), 0);
+    EXPECT_EQ(page->table()->editedColumn(), CurrencyPage::FormatColumn);
+    QTest::keyClicks(GetPopupFieldEditor(), QStringLiteral("x"));
+    EXPECT_EQ(page->cellText(CurrencyPage::FormatColumn, 1), "0.00");
+    // Storing the shown text again changes nothing.
+    page->setObjectValue(page->table(), QStringLiteral("0.00"), CurrencyPage::FormatColumn, 1);
+    EXPECT_EQ(usd->fraction(), 2);
+    EXPECT_EQ(CurrencyPage::formatText(3), "000");
+}
+
+TEST_F(CurrencyPageTest, MenuCommandsFollowTheSelectedCurrency)
+{
+    yenAndDollar();
+    show();
+    // The rate list is the price panel, as a sheet on the window.
+    page->table()->selectRow(1, -1, nullptr);
+    page->execMenu(CurrencyPage::EditRatesTag);
+    auto *sheet = w->findChild<CV4PricePanelController *>();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->currency(), usd);
+    EXPECT_TRUE(w->isShowingSheet());
+    sheet->cancelPushed();
+    QApplication::processEvents();
+    EXPECT_FALSE(w->isShowingSheet());
+
+    bool opened = false;
+    page->setRateListOpener([&](const CV4CurrencyPtr &c, QWidget *, std::function<void(int)> done) {
+        opened = c == usd;
+        done(1);
+    });
+    struct Case {
+        int row;
+        bool rates, import, switchOff;
+    } cases[] = {{0, false, false, false}, {1, true, false, true}};
+    for (const Case &c : cases) {
+        page->table()->selectRow(c.row, -1, nullptr);
+        EXPECT_EQ(w->validateMenuItem(CurrencyPage::EditRatesTag), c.rates) << c.row;
+        EXPECT_EQ(w->validateMenuItem(CurrencyPage::ImportRatesTag), c.import) << c.row;
+        EXPECT_EQ(w->validateMenuItem(CurrencyPage::SwitchOffTag), c.switchOff) << c.row;
+        EXPECT_TRUE(w->validateMenuItem(CurrencyPage::NewCurrencyTag));
+        EXPECT_FALSE(w->validateMenuItem(30033));
+    }
+    page->execMenu(CurrencyPage::EditRatesTag);
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(page->switchTitle(), cv::localizedString("Disable"));
+    page->execMenu(CurrencyPage::SwitchOffTag);
+    EXPECT_EQ(usd->flags() & 1, 1);
+    EXPECT_EQ(page->switchTitle(), cv::localizedString("Enable"));
+
+    alerts.names.push_back(std::nullopt);
+    page->execMenu(CurrencyPage::NewCurrencyTag);
+    EXPECT_EQ(document->currencyList().size(), 2u);
+    alerts.names.push_back(QStringLiteral("Test"));
+    page->execMenu(CurrencyPage::NewCurrencyTag);
+    ASSERT_EQ(document->currencyList().size(), 3u);
+    const CV4CurrencyPtr added = document->currencyList().back();
+    EXPECT_EQ(row(2, 0, 3), (QStringList{"Test", "", "--", "0.00"}));
+    EXPECT_EQ(page->table()->editedRow(), 2);
+    EXPECT_EQ(page->table()->editedColumn(), CurrencyPage::NameColumn);
+    EXPECT_NE(added->ident(), 1);
+}
+
+TEST_F(CurrencyPageTest, DroppingACurrencyAtTheTopMakesItTheDefaultAfterTheQuestion)
+{
+    yenAndDollar();
+    show();
+    EXPECT_FALSE(page->canDragRow(0));
+    // Drops fall between rows: the lower half of a row goes below it.
+    cv::CurrencyTableView *table = page->table();
+    const int y = table->rowViewportPosition(1);
+    EXPECT_EQ(table->dropRowAt(QPoint(5, y + 2)), 1);
+    EXPECT_EQ(table->dropRowAt(QPoint(5, y + table->rowHeight(1) - 2)), 2);
+    EXPECT_EQ(table->dropRowAt(QPoint(5, table->viewport()->height() - 2)), 2);
+    EXPECT_FALSE(page->acceptDrop(1, 1));
+    EXPECT_FALSE(page->acceptDrop(1, 2)) << "just below itself is where it is";
+    EXPECT_FALSE(page->acceptDrop(0, 2)) << "the default currency is never dragged";
+
+    alerts.answers.push_back(cv::AlertButton::Alternate);  // declined
+    EXPECT_FALSE(page->acceptDrop(1, 0));
+    EXPECT_EQ(document->defaultCurrency(), jpy);
+    EXPECT_DOUBLE_EQ(document->currencyRate(usd, QDate(2009, 6, 1)), 98.5);
+
+    alerts.answers.push_back(cv::AlertButton::Default);
+    EXPECT_TRUE(page->acceptDrop(1, 0));
+    EXPECT_EQ(document->defaultCurrency(), usd);
+    EXPECT_DOUBLE_EQ(usd->rate(), 1);
+    EXPECT_DOUBLE_EQ(jpy->rate(), 0.01);
+    EXPECT_DOUBLE_EQ(document->currencyRate(usd, QDate(2009, 6, 1)), 1) << "dated rates are gone";
+    auto list = document->dataModel()->getXchgRateListForCurrency(2);
+    ASSERT_TRUE(list.has_value());
+    EXPECT_TRUE(list->empty());
+}
+
+TEST_F(CurrencyPageTest, ThePageKeepsItsUnitAndEndsEditingWhenLeft)
+{
+    yenAndDollar();
+    document->settings()->setViewerUnit(2);
+    ASSERT_TRUE(delegate->documentController().saveDocumentAs(document, path(QStringLiteral("book.cvv2"))));
+    ASSERT_FALSE(document->isDocumentEdited());
+    show();
+    EXPECT_FALSE(document->isDocumentEdited()) << "entering the page changes nothing";
+    EXPECT_EQ(page->table()->editedRow(), 1);
+    ASSERT_TRUE(delegate->documentController().saveDocument(document));
+    EXPECT_EQ(document->settings()->viewerUnit(), 2);
+
+    // An edit still open is stored when the page is left.
+    GetPopupFieldEditor()->setText(QStringLiteral("Dollar"));
+    QTest::keyClicks(GetPopupFieldEditor(), QStringLiteral("s"));
+    w->selectTabWithIdentifier(QStringLiteral("TB01"));
+    EXPECT_FALSE(page->table()->isEditing());
+    EXPECT_EQ(usd->name(), "Dollars");
+    EXPECT_EQ(document->settings()->viewerUnit(), 2);
+}
+
+TEST_F(CurrencyPageTest, ANarrowWindowOrASingleCurrencyIsSafe)
+{
+    ASSERT_EQ(document->currencyList().size(), 1u);
+    show();
+    EXPECT_FALSE(page->table()->isEditing()) << "no row 1 to edit";
+    page->table()->selectRow(0, -1, nullptr);
+    QTest::keyClick(page->table(), Qt::Key_Return);
+    EXPECT_FALSE(page->table()->isEditing()) << "the default currency is read only";
+    w->resize(640, 420);
+    page->resize(300, 300);
+    page->setupCurrencyColumns();
+    EXPECT_EQ(page->numDataCells(), 0);
+    EXPECT_EQ(page->table()->numberOfColumns(), CurrencyPage::kStartDataCells);
+    page->resize(1200, 300);
+    page->setupCurrencyColumns();
+    EXPECT_GT(page->numDataCells(), 0);
+    EXPECT_EQ(page->table()->numberOfColumns(), CurrencyPage::kStartDataCells + page->numDataCells());
+
+    // The book closes while the page shows; the window goes later and reads nothing of it.
+    QPointer<CurrencyPage> shown(page);
+    delegate->documentController().closeDocument(document, false);
+    if (shown) shown->resize(900, 300);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST_F(CurrencyPageTest, ThePrintedListHasFiveTextsPerCurrency)
+{
+    yenAndDollar();
+    usd->setPrefix(QStringLiteral("$"));
+    show();
+    EXPECT_EQ(page->currencyReportCallback(CV4InfoCurrencyViewParam(CV4InfoViewParam::Header, -1)).size(), 5);
+    const QStringList dollar = page->currencyReportCallback(CV4InfoCurrencyViewParam(0, 1));
+    ASSERT_EQ(dollar.size(), 5);
+    EXPECT_EQ(dollar.mid(0, 4), (QStringList{"USD", "$", "0.00", "100.00"}));
+    EXPECT_EQ(dollar[4], "98.50");
+
+    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(dir);
+    const QString pdf = dir + QStringLiteral("/currency-page.pdf");
+    EXPECT_TRUE(w->printView(delegate->preference(), cv::PrintRunner::Mode::Pdf, pdf).printed);
+    EXPECT_GT(QFileInfo(pdf).size(), 1000);
+}
+
+} // namespace

@@ -1,0 +1,175 @@
+// The investment page in a document window, and pictures of it and of the
+// currency page in both languages.
+#include "MainWindowTestSupport.h"
+
+#include "document/CV4Document.h"
+#include "mainwindow/CurrencyPage.h"
+#include "mainwindow/InvestModel.h"
+#include "mainwindow/InvestmentPage.h"
+#include "model/CV4AssetModel.h"
+#include "model/CV4InvestUnit.h"
+#include "model/CV4PriceTime.h"
+#include "model/CV4Trade.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QTest>
+#include <QTreeView>
+
+using cv::InvestmentPage;
+using cv::InvestReport;
+
+namespace {
+
+class InvestmentPageTest : public DelegateTest {
+protected:
+    void SetUp() override
+    {
+        DelegateTest::SetUp();
+        document = delegate->newDocument();
+        w = window();
+        w->resize(1100, 560);
+        w->show();
+        page = qobject_cast<InvestmentPage *>(w->page(CV4WindowController::InvestmentIndex));
+        ASSERT_NE(page, nullptr);
+        fillBook();
+    }
+
+    CV4BrandPtr brand(const QString &name, int currency, int kind, double price)
+    {
+        auto b = std::make_shared<CV4Brand>();
+        b->setName(name);
+        b->setCurrency(currency);
+        b->setKind(kind);
+        document->addBrand(b);
+        auto p = std::make_shared<CV4PriceTime>();
+        p->setBrand(b->ident());
+        p->setDate(QDate(2009, 1, 1));
+        p->setPrice(price);
+        EXPECT_TRUE(document->dataModel()->putPrice(p));
+        document->refreshBrandCache(b);
+        return b;
+    }
+    CVUnitModelPtr account(int ident, const QString &name, int currency)
+    {
+        auto node = std::make_shared<CVUnitModel>();
+        node->setIdent(ident);
+        node->setKind(cv::raw(cv::NodeKind::Investment));
+        node->setCurrency(currency);
+        node->setName(name);
+        auto detail = std::make_shared<CV4AssetModel>();
+        detail->setDate(QDate(2008, 1, 1));
+        node->setExtra(detail);
+        auto cash = std::make_shared<CVUnitModel>();
+        cash->setKind(cv::raw(cv::NodeKind::CashPart));
+        cash->setIdent(0);
+        cash->setCurrency(currency);
+        node->appendChild(cash);
+        document->accountModel()->asset()->appendChild(node);
+        return node;
+    }
+    void trade(int kind, const QDate &date, const CVUnitModelPtr &in, const CV4BrandPtr &b, double count, double price,
+               double commission, const QString &memo = {})
+    {
+        document->addBrandNodeIfNeeded(in, b->ident());
+        auto t = std::make_shared<CV4Trade>();
+        t->setKind(kind);
+        t->setDate(date);
+        t->setAccount(in->ident());
+        t->setBrand(b->ident());
+        t->setCount(count);
+        t->setUnitPrice(price);
+        t->setCommission(commission);
+        t->setMemo(memo);
+        EXPECT_TRUE(document->dataModel()->putTrade(t));
+    }
+    // A yen account with a stock bought, partly sold and paying a dividend,
+    // and a dollar account with a fund, at a rate of 100 yen.
+    void fillBook()
+    {
+        auto usd = std::make_shared<CV4Currency>();
+        usd->setIdent(2);
+        usd->setName(QStringLiteral("US Dollar"));
+        usd->setAbbr(QStringLiteral("USD"));
+        usd->setPrefix(QStringLiteral("$"));
+        usd->setFraction(2);
+        usd->setRate(100);
+        document->addCurrency(usd);
+        document->commitCurrencyList();
+        const auto stock = brand(QStringLiteral("Corvane Motors"), 1, CV4Brand::Stock, 1100);
+        const auto fund = brand(QStringLiteral("World Fund"), 2, CV4Brand::InvestmentTrust, 12.5);
+        const auto yen = account(2000, QStringLiteral("Broker"), 1);
+        const auto dollar = account(2001, QStringLiteral("Dollar broker"), 2);
+        trade(CV4Trade::Buy, QDate(2009, 1, 10), yen, stock, 100, 1000, 500, QStringLiteral("first lot"));
+        trade(CV4Trade::Sale, QDate(2009, 2, 10), yen, stock, 40, 1200, 300);
+        trade(CV4Trade::Dividend, QDate(2009, 3, 10), yen, stock, 60, 10, 0);
+        trade(CV4Trade::Buy, QDate(2009, 1, 20), dollar, fund, 80, 10.25, 5);
+        document->commitAccountModel();
+        w->setReportDate(QDate(2009, 3, 31));
+    }
+
+    CV4Document *document = nullptr;
+    CV4WindowController *w = nullptr;
+    InvestmentPage *page = nullptr;
+};
+
+TEST_F(InvestmentPageTest, EnteringBuildsTheReportWithTheAccountsExpanded)
+{
+    w->selectTabWithIdentifier(QStringLiteral("TB06"));
+    cv::InvestModel *model = page->model();
+    ASSERT_EQ(model->rowCount(), 3) << "two accounts and the total";
+    EXPECT_EQ(model->index(2, InvestReport::Name).data().toString(), cv::localizedString("Summary Column"));
+    for (int row = 0; row < 3; ++row) EXPECT_TRUE(page->outline()->isExpanded(model->index(row, 0))) << row;
+    const QModelIndex holding = model->index(0, 0, model->index(0, 0));
+    EXPECT_FALSE(page->outline()->isExpanded(holding));
+    EXPECT_EQ(model->rowCount(holding), 3);
+    EXPECT_EQ(model->index(0, InvestReport::BookCost, model->index(0, 0)).data().toString(), "60,300");
+
+    // The dollar account's market value 1,000 is 100,000 yen in the total.
+    const QModelIndex total = model->index(2, InvestReport::MarketValue);
+    EXPECT_EQ(total.data().toString(), "166,000");
+    const QModelIndex dollars = model->index(1, InvestReport::MarketValue);
+    EXPECT_EQ(dollars.data().toString(), "1,000.00");
+    page->convertBox()->setChecked(true);
+    EXPECT_EQ(dollars.data().toString(), "100,000");
+    EXPECT_EQ(model->index(1, InvestReport::Prefix).data().toString(), "");
+    EXPECT_EQ(total.data().toString(), "166,000");
+
+    // A date before the first trade leaves the accounts empty.
+    w->performInputDate(QDate(2009, 1, 5));
+    EXPECT_EQ(page->report().date(), QDate(2009, 1, 5));
+    EXPECT_EQ(model->rowCount(model->index(0, 0)), 0);
+
+    w->performInputDate(QDate(2009, 3, 31));
+    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(dir);
+    const QString pdf = dir + QStringLiteral("/investment-page.pdf");
+    EXPECT_TRUE(w->printView(delegate->preference(), cv::PrintRunner::Mode::Pdf, pdf).printed);
+    EXPECT_GT(QFileInfo(pdf).size(), 1000);
+    EXPECT_EQ(page->investReportCallback(CV4InfoInvestViewParam(CV4InfoViewParam::Header, nullptr)).size(), 11);
+}
+
+class CurrencyInvestShot : public InvestmentPageTest, public ::testing::WithParamInterface<const char *> {
+protected:
+    QString language() const override { return QLatin1String(GetParam()); }
+};
+
+TEST_P(CurrencyInvestShot, BothPages)
+{
+    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language();
+    QDir().mkpath(dir);
+    w->setTopDate(QDate::currentDate().addDays(-2));
+    for (const auto &[id, file] : {std::pair{"TB05", "window-currency.png"}, {"TB06", "window-investment.png"}}) {
+        w->selectTabWithIdentifier(QLatin1String(id));
+        // The first holding shows its trades.
+        page->outline()->expand(page->model()->index(0, 0, page->model()->index(0, 0)));
+        QApplication::processEvents();
+        EXPECT_TRUE(w->grab().save(dir + QLatin1Char('/') + QLatin1String(file)));
+    }
+    w->hide();
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, CurrencyInvestShot, ::testing::Values("en", "ja"));
+
+} // namespace
