@@ -1,0 +1,274 @@
+// The trade panel under the fingers: a buy, a sale and a dividend typed and
+// committed reach the trade table, the price table and the cash part; the
+// amount kinds, the currency rule, the choosers and the calculator.
+#include "TradingSupport.h"
+
+#include "controls/TradingOperationDataSource.h"
+#include "model/CV4EditFlags.h"
+#include "platform/DateFormat.h"
+#include "platform/ScriptedAlertPresenter.h"
+
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+using namespace paneltest;
+
+namespace {
+
+const QDate kFeb1(2009, 2, 1);
+const QDate kFeb28(2009, 2, 28);
+
+class TradingPanel : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        cv::setLanguageOverride(QStringLiteral("en"));
+        doc = makeTradeBook();
+        ASSERT_TRUE(doc);
+        invest = doc->findAccount(kInvest);
+    }
+    void TearDown() override
+    {
+        cv::CustomPopup::get()->mustClose();
+        doc->undoStack()->clear();
+    }
+    std::unique_ptr<TradingPanelController> open() { return openTrades(*doc, invest, kFeb1, kFeb28); }
+    double cash(const QDate &date) const { return doc->rawValueForAccount(invest->childAt(0), date); }
+    double cacheIn() const { return doc->summaryForActualMonths(doc->autoCacheIn(), kFeb1, 1); }
+    double cacheOut() const { return doc->summaryForActualMonths(doc->autoCacheOut(), kFeb1, 1); }
+    std::unique_ptr<CV4Document> doc;
+    CVUnitModelPtr invest;
+};
+
+TEST_F(TradingPanel, ABuyASaleAndADividendReachTheTradesPricesAndTheCashPart)
+{
+    struct Case {
+        const char *what;
+        QDate date;
+        int kind;
+        const char *count;   // typed, or empty
+        const char *price;   // typed unit price, or empty
+        const char *total;   // typed total, or empty
+        const char *commission;
+        QStringList shown;   // count, unit price, total, commission
+        double storedCount, storedPrice;
+        double cashChange, cacheInChange, cacheOutChange;
+    };
+    const Case cases[] = {
+        {"buy", QDate(2009, 2, 2), CV4Trade::Buy, "100", "1234", "", "525",
+         {"100", "1,234", "123,400", "525"}, 100, 1234, -123925, 0, 123925},
+        {"sale", QDate(2009, 2, 10), CV4Trade::Sale, "50", "1500", "", "525",
+         {"50", "1,500", "75,000", "525"}, 50, 1500, 74475, 75000, 525},
+        {"dividend", QDate(2009, 2, 20), CV4Trade::Dividend, "", "", "5000", "500",
+         {"", "", "5,000", "500"}, 1, 5000, 4500, 5000, 500},
+    };
+    for (const Case &c : cases) {
+        const double cashBefore = cash(c.date);
+        const double inBefore = cacheIn();
+        const double outBefore = cacheOut();
+        const size_t storedBefore = storedTrades(*doc).size();
+        auto panel = open();
+        const int row = panel->numberOfRows(panel->tableView()) - 1;
+        type(*panel, TradingPanelController::DateColumn, row, cv::formatProgramDate(c.date));
+        pickBrand(*panel, row, kStock);
+        pickKind(*panel, row, c.kind);
+        if (*c.count) type(*panel, TradingPanelController::CountColumn, row, QString::fromLatin1(c.count));
+        if (*c.price) type(*panel, TradingPanelController::UnitPriceColumn, row, QString::fromLatin1(c.price));
+        if (*c.total) type(*panel, TradingPanelController::TotalColumn, row, QString::fromLatin1(c.total));
+        type(*panel, TradingPanelController::CommissionColumn, row, QString::fromLatin1(c.commission));
+        const QStringList shown = {cellText(*panel, TradingPanelController::CountColumn, row),
+                                   cellText(*panel, TradingPanelController::UnitPriceColumn, row),
+                                   cellText(*panel, TradingPanelController::TotalColumn, row),
+                                   cellText(*panel, TradingPanelController::CommissionColumn, row)};
+        EXPECT_EQ(shown, c.shown) << c.what;
+        EXPECT_EQ(panel->firstUnfinishedColumnForRow(row), -1) << c.what;
+
+        EXPECT_EQ(panel->commitPanel(), 1) << c.what;
+        const auto trades = storedTrades(*doc);
+        ASSERT_EQ(trades.size(), storedBefore + 1) << c.what;
+        const auto stored = std::find_if(trades.begin(), trades.end(), [&](const CV4TradePtr &t) { return t->date() == c.date; });
+        ASSERT_NE(stored, trades.end()) << c.what;
+        EXPECT_EQ((*stored)->kind(), c.kind) << c.what;
+        EXPECT_EQ((*stored)->brand(), kStock) << c.what;
+        EXPECT_DOUBLE_EQ((*stored)->count(), c.storedCount) << c.what;
+        EXPECT_DOUBLE_EQ((*stored)->unitPrice(), c.storedPrice) << c.what;
+        EXPECT_DOUBLE_EQ((*stored)->commission(), QString::fromLatin1(c.commission).toDouble()) << c.what;
+        EXPECT_DOUBLE_EQ(cash(c.date) - cashBefore, c.cashChange) << c.what;
+        EXPECT_DOUBLE_EQ(cacheIn() - inBefore, c.cacheInChange) << c.what;
+        EXPECT_DOUBLE_EQ(cacheOut() - outBefore, c.cacheOutChange) << c.what;
+    }
+    // Buys and sales record their price for the day; a dividend does not.
+    const auto prices = doc->dataModel()->getPriceListForBrand(kStock).value_or(CV4DataModel::PriceList{});
+    ASSERT_EQ(prices.size(), 2u);
+    EXPECT_EQ(prices[0]->date(), QDate(2009, 2, 2));
+    EXPECT_DOUBLE_EQ(prices[0]->price(), 1234);
+    EXPECT_EQ(prices[1]->date(), QDate(2009, 2, 10));
+    // The account got its holding, and the rows show what it held each day.
+    EXPECT_DOUBLE_EQ(doc->tradingAccount(kInvest, kStock, kFeb28), 50);
+    auto panel = open();
+    EXPECT_EQ(cellText(*panel, TradingPanelController::HoldingColumn, 0), QStringLiteral("100"));
+    EXPECT_EQ(cellText(*panel, TradingPanelController::HoldingColumn, 1), QStringLiteral("50"));
+    // A rebuild from the store gives the balances the edits kept.
+    const double kept = cash(kFeb28);
+    doc->createCache();
+    EXPECT_DOUBLE_EQ(cash(kFeb28), kept);
+}
+
+TEST_F(TradingPanel, AmountKindsStoreTheirUnitsAndANewBuyWithoutUnitsIsNeverStored)
+{
+    struct Case {
+        const char *what;
+        int kind;
+        double storedCount;
+        bool stored;
+    };
+    const Case cases[] = {
+        {"dividend", CV4Trade::Dividend, 1, true},
+        {"other income", CV4Trade::OtherIncome, 0, true},
+        {"buy without units", CV4Trade::Buy, 0, false},
+    };
+    for (const Case &c : cases) {
+        const size_t before = storedTrades(*doc).size();
+        auto panel = open();
+        const int row = panel->numberOfRows(panel->tableView()) - 1;
+        pickBrand(*panel, row, kStock);
+        pickKind(*panel, row, c.kind);
+        if (c.kind == CV4Trade::Buy)
+            type(*panel, TradingPanelController::UnitPriceColumn, row, QStringLiteral("1000"));
+        else
+            type(*panel, TradingPanelController::TotalColumn, row, QStringLiteral("5000"));
+        EXPECT_EQ(cellText(*panel, TradingPanelController::CountColumn, row), QString()) << c.what;
+        panel->closeMaximizedPanel();
+        panel->commitPanel();
+        const auto trades = storedTrades(*doc);
+        ASSERT_EQ(trades.size(), before + (c.stored ? 1 : 0)) << c.what;
+        if (!c.stored) continue;
+        EXPECT_DOUBLE_EQ(trades.back()->count(), c.storedCount) << c.what;
+        EXPECT_DOUBLE_EQ(trades.back()->unitPrice(), 5000) << c.what;
+    }
+}
+
+TEST_F(TradingPanel, ASecurityOfAnotherCurrencyIsRefusedWithTheWarning)
+{
+    ScriptedAlertPresenter alerts;
+    auto panel = open();
+    pickBrand(*panel, 0, kStock);
+    pickBrand(*panel, 0, kDollarStock);
+    ASSERT_EQ(alerts.asked.size(), 1u);
+    EXPECT_EQ(alerts.asked[0].title, cv::localizedString(QStringLiteral("TradeCurrencyWarningTitle")));
+    EXPECT_EQ(alerts.asked[0].message, cv::localizedString(QStringLiteral("TradeCurrencyWarningText")));
+    EXPECT_EQ(panel->tradeForRow(0)->brand(), kStock);
+    EXPECT_EQ(cellText(*panel, TradingPanelController::BrandColumn, 0), QStringLiteral("Toyo Motors"));
+
+    // A stored row that mixes currencies keeps its other cells closed.
+    panel->tradeForRow(0)->setBrand(kDollarStock);
+    EXPECT_EQ(panel->verifyEditableColumn(panel->tableView()->columnWithIdentifier(TradingPanelController::CountColumn), 0,
+                                          cv::Movement::Click),
+              panel->tableView()->columnWithIdentifier(TradingPanelController::BrandColumn));
+    EXPECT_EQ(alerts.asked.size(), 2u);
+}
+
+TEST_F(TradingPanel, OperationsAreOfferedPerSecurityKindInMenuOrder)
+{
+    const struct {
+        int brandKind;
+        QList<int> kinds;
+    } cases[] = {
+        {CV4Brand::Stock, {0, 1, 10, 13, 14, 16, 17, 2, 18, 19, 20, 21, 5, 6}},
+        {CV4Brand::InvestmentTrust, {0, 1, 2, 12, 30, 31, 5, 6}},
+        {CV4Brand::Bond, {0, 1, 2, 30, 11, 31, 18, 19, 20, 21, 5, 6}},
+    };
+    cv::TradingOperationDataSource source;
+    for (const auto &c : cases) {
+        source.setDocument(doc.get(), c.brandKind);
+        QList<int> offered;
+        for (const cv::ChooserItem &item : source.objects()) offered.append(item.tradeKind().value_or(-1));
+        EXPECT_EQ(offered, c.kinds) << c.brandKind;
+    }
+}
+
+TEST_F(TradingPanel, UnitsFromTheKeyboardAndTheCalculatorAreWholeForStocksOnly)
+{
+    struct Case {
+        const char *what;
+        int brand;
+        bool calculator;
+        double count;
+        const char *shown;
+    };
+    const Case cases[] = {
+        {"stock typed", kStock, false, 10, "10"},
+        {"stock from the calculator", kStock, true, 10, "10"},
+        {"trust typed", kTrust, false, 10.5, "10.50"},
+        {"trust from the calculator", kTrust, true, 10.5, "10.50"},
+    };
+    auto panel = open();
+    for (const Case &c : cases) {
+        const int row = panel->numberOfRows(panel->tableView()) - 1;
+        pickBrand(*panel, row, c.brand);
+        if (c.calculator) {
+            panel->tableView()->editColumn(panel->tableView()->columnWithIdentifier(TradingPanelController::CountColumn),
+                                           row, nullptr, true);
+            panel->performInputValue(QStringLiteral("10.5"));
+        } else {
+            type(*panel, TradingPanelController::CountColumn, row, QStringLiteral("10.5"));
+        }
+        EXPECT_DOUBLE_EQ(panel->tradeForRow(row)->count(), c.count) << c.what;
+        EXPECT_EQ(cellText(*panel, TradingPanelController::CountColumn, row), QLatin1String(c.shown)) << c.what;
+        panel->addItem();
+    }
+    // A trust row that becomes a stock loses its fraction of a unit.
+    const int row = panel->numberOfRows(panel->tableView()) - 2;
+    pickBrand(*panel, row, kStock);
+    EXPECT_DOUBLE_EQ(panel->tradeForRow(row)->count(), 10);
+}
+
+TEST_F(TradingPanel, RevertAndDeletionInPlaceAndTheHoldingPanel)
+{
+    auto stored = std::make_shared<CV4Trade>();
+    stored->setDate(QDate(2009, 2, 5));
+    stored->setAccount(kInvest);
+    stored->setBrand(kTrust);
+    stored->setCount(3.25);
+    stored->setUnitPrice(10000.5);
+    stored->setFlags(cv::EditNew);
+    std::set<CV4BrandPtr> brands;
+    doc->applyTrade(stored, invest, {}, brands, false);
+    auto other = std::make_shared<CV4Trade>(*stored);
+    other->setIdent(-1);
+    other->setBrand(kStock);
+    other->setCount(100);
+    other->setFlags(cv::EditNew);
+    doc->applyTrade(other, invest, {}, brands, false);
+
+    auto panel = open();
+    ASSERT_EQ(panel->numberOfRows(panel->tableView()), 3);
+    type(*panel, TradingPanelController::CountColumn, 0, QStringLiteral("4"));
+    EXPECT_EQ(panel->tradeForRow(0)->flags(), cv::EditChanged);
+    panel->tableView()->QTableView::selectRow(0);
+    panel->revertSelected();
+    EXPECT_EQ(panel->tradeForRow(0)->flags(), 0);
+    EXPECT_DOUBLE_EQ(panel->tradeForRow(0)->count(), 3.25);
+    EXPECT_EQ(cellText(*panel, TradingPanelController::CountColumn, 0), QStringLiteral("3.25"));
+
+    panel->toggleRowDeletedFlag(1);
+    EXPECT_EQ(panel->numberOfRows(panel->tableView()), 3);  // stays, shown in red
+    panel->commitPanel();
+    ASSERT_EQ(storedTrades(*doc).size(), 1u);
+    EXPECT_EQ(storedTrades(*doc)[0]->brand(), kTrust);
+
+    // A holding lists its own security's trades and new rows take it.
+    CVUnitModelPtr holding;
+    for (const CVUnitModelPtr &child : invest->children())
+        if (child->kind() == cv::NodeKind::Holding && doc->findBrand(kTrust) &&
+            dynamic_cast<CVBrandExtra *>(child->extra().get())->brand() == kTrust)
+            holding = child;
+    ASSERT_TRUE(holding);
+    auto held = openTrades(*doc, holding, kFeb1, kFeb28);
+    ASSERT_EQ(held->numberOfRows(held->tableView()), 2);
+    EXPECT_EQ(held->tradeForRow(1)->brand(), kTrust);
+    EXPECT_EQ(held->titleField()->text(), QStringLiteral("Global Fund (Broker)"));
+}
+
+} // namespace

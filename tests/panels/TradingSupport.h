@@ -1,0 +1,89 @@
+#pragma once
+// The panel test book with an investment account (cash part first), a yen
+// stock, trust and bond and a dollar stock, and helpers that pick in the
+// trade panel's choosers as a user does.
+
+#include "PanelTestSupport.h"
+
+#include "model/CV4Brand.h"
+#include "panels/TradingPanelController.h"
+
+namespace paneltest {
+
+inline constexpr int kInvest = 1101;
+inline constexpr int kInvest2 = 1102;
+inline constexpr int kStock = 1;
+inline constexpr int kTrust = 2;
+inline constexpr int kBond = 3;
+inline constexpr int kDollarStock = 4;
+
+inline CVUnitModelPtr addInvestAccount(CV4Document &doc, int ident, const QString &name)
+{
+    auto record = std::make_shared<CV4AssetModel>();
+    record->setDate(QDate(2009, 1, 1));
+    record->setInitialValue(1000000);
+    auto account = samplebook::node(doc.accountModel()->asset(), ident, cv::raw(cv::NodeKind::Investment), name, record);
+    auto cash = std::make_shared<CVUnitModel>();
+    cash->setKind(cv::raw(cv::NodeKind::CashPart));
+    cash->setIdent(0);
+    account->appendChild(cash);
+    return account;
+}
+
+inline std::unique_ptr<CV4Document> makeTradeBook()
+{
+    auto doc = makeBook();
+    if (!doc) return nullptr;
+    const struct {
+        int ident;
+        const char *name;
+        int kind;
+        int currency;
+    } brands[] = {{kStock, "Toyo Motors", CV4Brand::Stock, 1},
+                  {kTrust, "Global Fund", CV4Brand::InvestmentTrust, 1},
+                  {kBond, "JGB 10", CV4Brand::Bond, 1},
+                  {kDollarStock, "Acme", CV4Brand::Stock, 2}};
+    for (const auto &b : brands) {
+        auto brand = std::make_shared<CV4Brand>();
+        brand->setIdent(b.ident);
+        brand->setName(QString::fromLatin1(b.name));
+        brand->setKind(b.kind);
+        brand->setCurrency(b.currency);
+        doc->addBrand(brand);
+    }
+    addInvestAccount(*doc, kInvest, QStringLiteral("Broker"));
+    addInvestAccount(*doc, kInvest2, QStringLiteral("NISA"));
+    doc->createCache();
+    return doc;
+}
+
+inline std::unique_ptr<TradingPanelController> openTrades(CV4Document &doc, const CVUnitModelPtr &subject,
+                                                          const QDate &from, const QDate &to)
+{
+    auto panel = std::make_unique<TradingPanelController>(&doc, subject, from, to);
+    panel->resize(1000, 320);
+    panel->show();
+    QApplication::processEvents();  // the deferred edit of the new row
+    return panel;
+}
+
+inline void pickBrand(TradingPanelController &panel, int row, int brand)
+{
+    panel.editColumn(panel.tableView()->columnWithIdentifier(TradingPanelController::BrandColumn), row, nullptr);
+    cv::CustomPopup::get()->mustClose();
+    panel.endBrandPopup(cv::ChooserItem::fromBrand(panel.doc()->findBrand(brand)));
+}
+
+inline void pickKind(TradingPanelController &panel, int row, int kind)
+{
+    panel.editColumn(panel.tableView()->columnWithIdentifier(TradingPanelController::KindColumn), row, nullptr);
+    cv::CustomPopup::get()->mustClose();
+    panel.endOperationPopup(cv::ChooserItem::fromTradeKind(kind));
+}
+
+inline std::vector<CV4TradePtr> storedTrades(CV4Document &doc, int account = kInvest)
+{
+    return doc.dataModel()->findTradeFrom(QDate(), QDate(), account, -1, 0).value_or(std::vector<CV4TradePtr>{});
+}
+
+} // namespace paneltest
