@@ -28,7 +28,8 @@ namespace {
 
 constexpr int kCommandRow = -2;  // item data of "CreateNewBrand" and "CreateNewAccount"
 constexpr int kFundDigits = 6;
-constexpr int kChoiceColumns = 2;
+constexpr int kChoiceColumns = 3;
+constexpr int kMinimumWidth = 440;
 
 QString loc(const char *key)
 {
@@ -51,13 +52,14 @@ cv::ChooserItem runLastCommand(const cv::PopupDataSource &source, cv::ChooserEnd
 TradeDialogController::TradeDialogController(CV4Document *doc, const CV4TradePtr &trade, QWidget *parent)
     : QDialog(parent), m_doc(doc), m_trade(trade), m_brandButton(new QComboBox(this)),
       m_accButton2(new QComboBox(this)), m_accButton(new QComboBox(this)), m_oprView(new QTabWidget(this)),
-      m_accountName(new QLabel(this)), m_unitsHeld(new QLabel(this)), m_dateField(new cv::DateField(this)),
+      m_unitsHeld(new QLabel(this)), m_dateField(new cv::DateField(this)),
       m_unitsField(new QLineEdit(this)), m_unitPriceField(new QLineEdit(this)),
       m_commissionField(new QLineEdit(this)), m_totalField(new QLineEdit(this)), m_memoField(new QLineEdit(this))
 {
     Q_ASSERT(doc && trade);
     setWindowTitle(loc("TradeDialog-Title"));
     setModal(true);
+    setMinimumWidth(kMinimumWidth);
     auto *layout = new QVBoxLayout(this);
     auto *head = new QFormLayout;
     head->addRow(loc("Trade-Brand"), m_brandButton);
@@ -99,6 +101,8 @@ TradeDialogController::TradeDialogController(CV4Document *doc, const CV4TradePtr
         connect(field, &QLineEdit::textEdited, this, [this] { contentChanged(); });
     }
     m_unitsHeld->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // The date field has no layout of its own to say how small it may get.
+    m_dateField->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     const cv::DialogButtons buttons = cv::addOkCancelButtons(this, layout);
     m_okButton = buttons.ok;
     m_cancelButton = buttons.cancel;
@@ -107,10 +111,7 @@ TradeDialogController::TradeDialogController(CV4Document *doc, const CV4TradePtr
     fillDestinationButton();
     fillBrandButton();
     const CVUnitModelPtr account = trade->account() > 0 ? doc->findAccount(trade->account()) : nullptr;
-    if (account) {
-        m_accountName->setText(doc->displayName(*account));
-        m_accButton2->addItem(doc->displayName(*account), account->ident());
-    }
+    if (account) m_accButton2->addItem(doc->displayName(*account), account->ident());
     m_accButton2->insertSeparator(m_accButton2->count());
     m_accButton2->addItem(loc("CreateNewAccount"), kCommandRow);
     m_currency = m_doc->getCurrency(m_doc->currencyOfAccount(trade->account()));

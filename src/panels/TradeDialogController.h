@@ -103,7 +103,6 @@ private:
     QComboBox *m_accButton;
     QTabWidget *m_oprView;
     QButtonGroup *m_choices[3];
-    QLabel *m_accountName;
     QLabel *m_unitsHeld;
     cv::DateField *m_dateField;
     QLineEdit *m_unitsField;

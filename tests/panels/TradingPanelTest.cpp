@@ -4,10 +4,15 @@
 #include "TradingSupport.h"
 
 #include "controls/TradingOperationDataSource.h"
+#include "panels/TradeDialogController.h"
 #include "model/CV4EditFlags.h"
 #include "platform/DateFormat.h"
 #include "platform/ScriptedAlertPresenter.h"
 
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 
 #include <gtest/gtest.h>
@@ -270,5 +275,69 @@ TEST_F(TradingPanel, RevertAndDeletionInPlaceAndTheHoldingPanel)
     EXPECT_EQ(held->tradeForRow(1)->brand(), kTrust);
     EXPECT_EQ(held->titleField()->text(), QStringLiteral("Global Fund (Broker)"));
 }
+
+
+// Renders a month of trades (a buy, a sale, a dividend, a split and a trust
+// bought in fractions of a unit), the trade dialog and the filter, in
+// Japanese and English for people to look at.
+class TradingPanelScreenshot : public ::testing::TestWithParam<const char *> {};
+
+TEST_P(TradingPanelScreenshot, ShowsABuyASaleADividendAndASplit)
+{
+    const QString language = QString::fromLatin1(GetParam());
+    cv::setLanguageOverride(language);
+    auto doc = makeTradeBook();
+    ASSERT_TRUE(doc);
+    const CVUnitModelPtr invest = doc->findAccount(kInvest);
+    const struct {
+        int day, kind, brand;
+        double count, price, commission;
+        const char *memo;
+    } rows[] = {
+        {2, CV4Trade::Buy, kStock, 100, 1234, 525, ""},
+        {5, CV4Trade::Buy, kTrust, 1234.56789, 10234.5, 0, "NISA"},
+        {10, CV4Trade::Sale, kStock, 50, 1500, 525, ""},
+        {20, CV4Trade::Dividend, kStock, 1, 5000, 500, ""},
+        {25, CV4Trade::Split, kStock, 50, 0, 0, "1:2"},
+    };
+    std::set<CV4BrandPtr> brands;
+    for (const auto &r : rows) {
+        auto t = std::make_shared<CV4Trade>();
+        t->setAccount(kInvest);
+        t->setKind(r.kind);
+        t->setBrand(r.brand);
+        t->setDate(QDate(2009, 2, r.day));
+        t->setCount(r.count);
+        t->setUnitPrice(r.price);
+        t->setCommission(r.commission);
+        t->setMemo(QString::fromUtf8(r.memo));
+        t->setFlags(cv::EditNew);
+        doc->applyTrade(t, invest, {}, brands, true);
+    }
+    doc->applyBrands(brands);
+    auto panel = openTrades(*doc, invest, kFeb1, kFeb28);
+    panel->move(40, 40);
+    panel->resize(1060, 300);
+    QApplication::processEvents();
+    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language;
+    QDir().mkpath(dir);
+    const QString path = dir + QStringLiteral("/trade-panel.png");
+    ASSERT_TRUE(panel->grab().save(path));
+    EXPECT_TRUE(QFileInfo::exists(path));
+
+    // The sale in the trade dialog, and the filter with buy and sale ticked.
+    TradeDialogController dialog(doc.get(), panel->tradeForRow(2));
+    dialog.adjustSize();
+    EXPECT_TRUE(dialog.grab().save(dir + QStringLiteral("/trade-dialog.png")));
+    TradeFilterDialogController filter(kFeb1, kFeb28);
+    filter.typeCheckbox()->setChecked(true);
+    filter.kindBox(CV4Trade::Buy)->setChecked(true);
+    filter.kindBox(CV4Trade::Sale)->setChecked(true);
+    filter.adjustSize();
+    EXPECT_TRUE(filter.grab().save(dir + QStringLiteral("/trade-filter.png")));
+    doc->undoStack()->clear();
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, TradingPanelScreenshot, ::testing::Values("ja", "en"));
 
 } // namespace
