@@ -163,6 +163,14 @@ InputPanelController::RowPtr TradingPanelController::makeItem()
     return row;
 }
 
+void TradingPanelController::addItem(CV4TableView *table)
+{
+    InputPanelController::addItem(table);
+    // A trade is never stored without its day.
+    if (const CV4TradePtr last = items().empty() ? nullptr : trade(items().back()); last && !last->date().isValid())
+        last->setDate(QDate::currentDate());
+}
+
 void TradingPanelController::collectData()
 {
     const auto found = doc()->dataModel()->findTradeFrom(firstDay(), lastDay(), accountIdent(), subjectBrand(), m_flags);

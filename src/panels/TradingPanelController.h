@@ -68,6 +68,8 @@ public:
     int accountIdent() const;
     int subjectBrand() const;
     bool rowIsEmptyAndNew(int row) const;
+    // A new row; without a first day (a period open at its start) it is dated today.
+    void addItem(CV4TableView *table = nullptr) override;
     // Selects and edits the row of the stored trade with the ident; false when none shows it.
     bool selectTrade(int ident);
 
