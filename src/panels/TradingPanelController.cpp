@@ -502,11 +502,17 @@ void TradingPanelController::runBrandPopup(int column, int row)
     const CV4TradePtr t = tradeForRow(row);
     if (!t) return;
     m_brandDataSource->setDocument(doc(), 0);
+    runPopup(column, row, m_brandDataSource.get(), m_brandDataSource->objectWithIdentifier(t->brand()),
+             &TradingPanelController::endBrandPopup);
+}
+
+void TradingPanelController::runPopup(int column, int row, cv::PopupDataSource *source, const cv::ChooserItem &current,
+                                      void (TradingPanelController::*end)(const cv::ChooserItem &))
+{
     QPointer<TradingPanelController> self(this);
-    cv::CustomPopup::get()->runForCell(tableView(), column, row, m_brandDataSource.get(),
-                                       m_brandDataSource->objectWithIdentifier(t->brand()),
-                                       [self](const cv::ChooserItem &item) {
-                                           if (self) self->endBrandPopup(item);
+    cv::CustomPopup::get()->runForCell(tableView(), column, row, source, current,
+                                       [self, end](const cv::ChooserItem &item) {
+                                           if (self) (self.data()->*end)(item);
                                        });
 }
 
@@ -539,12 +545,8 @@ void TradingPanelController::runOperationPopup(int column, int row)
     const CV4TradePtr t = tradeForRow(row);
     if (!t) return;
     m_operationSource->setDocument(doc(), brandKindOfRow(*t));
-    QPointer<TradingPanelController> self(this);
-    cv::CustomPopup::get()->runForCell(tableView(), column, row, m_operationSource.get(),
-                                       m_operationSource->objectWithIdentifier(t->kind()),
-                                       [self](const cv::ChooserItem &item) {
-                                           if (self) self->endOperationPopup(item);
-                                       });
+    runPopup(column, row, m_operationSource.get(), m_operationSource->objectWithIdentifier(t->kind()),
+             &TradingPanelController::endOperationPopup);
 }
 
 void TradingPanelController::endOperationPopup(const cv::ChooserItem &item)
@@ -566,14 +568,10 @@ void TradingPanelController::runTransferAccountPopup(int column, int row)
         if (account) m_accountDataSource->restrictKey(QStringLiteral("currency"), account->currency());
     }
     if (m_accountDataSource->objects().empty()) return;
-    QPointer<TradingPanelController> self(this);
     const CVUnitModelPtr current = t->transfer() > 0 ? doc()->findAccount(t->transfer()) : nullptr;
-    cv::CustomPopup::get()->runForCell(tableView(), column, row, m_accountDataSource.get(),
-                                       current ? m_accountDataSource->objectWithIdentifier(current->ident())
-                                               : cv::ChooserItem(),
-                                       [self](const cv::ChooserItem &item) {
-                                           if (self) self->endTransferAccountPopup(item);
-                                       });
+    runPopup(column, row, m_accountDataSource.get(),
+             current ? m_accountDataSource->objectWithIdentifier(current->ident()) : cv::ChooserItem(),
+             &TradingPanelController::endTransferAccountPopup);
 }
 
 void TradingPanelController::endTransferAccountPopup(const cv::ChooserItem &item)

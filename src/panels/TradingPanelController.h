@@ -29,6 +29,7 @@ class QLabel;
 namespace cv {
 class AccountDataSource;
 class BrandDataSource;
+class PopupDataSource;
 class TradingOperationDataSource;
 }
 
@@ -138,6 +139,8 @@ private:
     void setField(const CV4TradePtr &row, const QString &key, const QVariant &value);
     void endPopupWithResult(const cv::ChooserItem &item, const QString &key);
     void reeditPopupCell();
+    void runPopup(int column, int row, cv::PopupDataSource *source, const cv::ChooserItem &current,
+                  void (TradingPanelController::*end)(const cv::ChooserItem &));
     void runBrandPopup(int column, int row);
     void runOperationPopup(int column, int row);
     void runTransferAccountPopup(int column, int row);

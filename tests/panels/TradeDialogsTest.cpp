@@ -24,41 +24,12 @@ using namespace paneltest;
 
 namespace {
 
-const QDate kFeb1(2009, 2, 1);
-const QDate kFeb28(2009, 2, 28);
-
-class TradeDialogs : public ::testing::Test {
+class TradeDialogs : public TradeBookTest {
 protected:
-    void SetUp() override
-    {
-        cv::setLanguageOverride(QStringLiteral("en"));
-        doc = makeTradeBook();
-        ASSERT_TRUE(doc);
-        invest = doc->findAccount(kInvest);
-    }
-    void TearDown() override
-    {
-        cv::CustomPopup::get()->mustClose();
-        doc->undoStack()->clear();
-    }
     CV4TradePtr store(int kind, int brand, const QDate &date, double count, double price, double commission = 0)
     {
-        auto t = std::make_shared<CV4Trade>();
-        t->setKind(kind);
-        t->setAccount(kInvest);
-        t->setBrand(brand);
-        t->setDate(date);
-        t->setCount(count);
-        t->setUnitPrice(price);
-        t->setCommission(commission);
-        t->setFlags(cv::EditNew);
-        std::set<CV4BrandPtr> brands;
-        doc->applyTrade(t, invest, {}, brands, false);
-        t->setFlags(0);
-        return t;
+        return storeTrade(*doc, kInvest, kind, brand, date, count, price, commission);
     }
-    std::unique_ptr<CV4Document> doc;
-    CVUnitModelPtr invest;
 };
 
 TEST_F(TradeDialogs, TheFilterNeedsOrderedDatesAndATickedKindWhileItsBoxIsOn)

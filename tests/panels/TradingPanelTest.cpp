@@ -3,12 +3,12 @@
 // amount kinds, the currency rule, the choosers and the calculator.
 #include "TradingSupport.h"
 
-#include "controls/TradingOperationDataSource.h"
 #include "panels/TradeDialogController.h"
 #include "model/CV4EditFlags.h"
 #include "platform/DateFormat.h"
 #include "platform/ScriptedAlertPresenter.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -21,29 +21,12 @@ using namespace paneltest;
 
 namespace {
 
-const QDate kFeb1(2009, 2, 1);
-const QDate kFeb28(2009, 2, 28);
-
-class TradingPanel : public ::testing::Test {
+class TradingPanel : public TradeBookTest {
 protected:
-    void SetUp() override
-    {
-        cv::setLanguageOverride(QStringLiteral("en"));
-        doc = makeTradeBook();
-        ASSERT_TRUE(doc);
-        invest = doc->findAccount(kInvest);
-    }
-    void TearDown() override
-    {
-        cv::CustomPopup::get()->mustClose();
-        doc->undoStack()->clear();
-    }
     std::unique_ptr<TradingPanelController> open() { return openTrades(*doc, invest, kFeb1, kFeb28); }
     double cash(const QDate &date) const { return doc->rawValueForAccount(invest->childAt(0), date); }
     double cacheIn() const { return doc->summaryForActualMonths(doc->autoCacheIn(), kFeb1, 1); }
     double cacheOut() const { return doc->summaryForActualMonths(doc->autoCacheOut(), kFeb1, 1); }
-    std::unique_ptr<CV4Document> doc;
-    CVUnitModelPtr invest;
 };
 
 TEST_F(TradingPanel, ABuyASaleAndADividendReachTheTradesPricesAndTheCashPart)
@@ -174,22 +157,28 @@ TEST_F(TradingPanel, ASecurityOfAnotherCurrencyIsRefusedWithTheWarning)
     EXPECT_EQ(alerts.asked.size(), 2u);
 }
 
-TEST_F(TradingPanel, OperationsAreOfferedPerSecurityKindInMenuOrder)
+TEST_F(TradingPanel, TheOperationChooserOffersTheOperationsOfTheRowsSecurityKind)
 {
     const struct {
-        int brandKind;
+        int brand;
         QList<int> kinds;
     } cases[] = {
-        {CV4Brand::Stock, {0, 1, 10, 13, 14, 16, 17, 2, 18, 19, 20, 21, 5, 6}},
-        {CV4Brand::InvestmentTrust, {0, 1, 2, 12, 30, 31, 5, 6}},
-        {CV4Brand::Bond, {0, 1, 2, 30, 11, 31, 18, 19, 20, 21, 5, 6}},
+        {kStock, {0, 1, 10, 13, 14, 16, 17, 2, 18, 19, 20, 21, 5, 6}},
+        {kTrust, {0, 1, 2, 12, 30, 31, 5, 6}},
+        {kBond, {0, 1, 2, 30, 11, 31, 18, 19, 20, 21, 5, 6}},
     };
-    cv::TradingOperationDataSource source;
+    auto panel = open();
     for (const auto &c : cases) {
-        source.setDocument(doc.get(), c.brandKind);
-        QList<int> offered;
-        for (const cv::ChooserItem &item : source.objects()) offered.append(item.tradeKind().value_or(-1));
-        EXPECT_EQ(offered, c.kinds) << c.brandKind;
+        pickBrand(*panel, 0, c.brand);
+        panel->editColumn(panel->tableView()->columnWithIdentifier(TradingPanelController::KindColumn), 0, nullptr);
+        auto *list = cv::CustomPopup::get()->findChild<QAbstractItemView *>();
+        ASSERT_TRUE(list && list->model());
+        QStringList offered, expected;
+        for (int row = 0; row < list->model()->rowCount(); ++row)
+            offered << list->model()->index(row, 0).data().toString();
+        for (int kind : c.kinds) expected << CV4Trade::operationNameForKey(kind);
+        EXPECT_EQ(offered, expected) << c.brand;
+        cv::CustomPopup::get()->mustClose();
     }
 }
 
@@ -231,21 +220,8 @@ TEST_F(TradingPanel, UnitsFromTheKeyboardAndTheCalculatorAreWholeForStocksOnly)
 
 TEST_F(TradingPanel, RevertAndDeletionInPlaceAndTheHoldingPanel)
 {
-    auto stored = std::make_shared<CV4Trade>();
-    stored->setDate(QDate(2009, 2, 5));
-    stored->setAccount(kInvest);
-    stored->setBrand(kTrust);
-    stored->setCount(3.25);
-    stored->setUnitPrice(10000.5);
-    stored->setFlags(cv::EditNew);
-    std::set<CV4BrandPtr> brands;
-    doc->applyTrade(stored, invest, {}, brands, false);
-    auto other = std::make_shared<CV4Trade>(*stored);
-    other->setIdent(-1);
-    other->setBrand(kStock);
-    other->setCount(100);
-    other->setFlags(cv::EditNew);
-    doc->applyTrade(other, invest, {}, brands, false);
+    storeTrade(*doc, kInvest, CV4Trade::Buy, kTrust, QDate(2009, 2, 5), 3.25, 10000.5);
+    storeTrade(*doc, kInvest, CV4Trade::Buy, kStock, QDate(2009, 2, 5), 100, 10000.5);
 
     auto panel = open();
     ASSERT_EQ(panel->numberOfRows(panel->tableView()), 3);
@@ -300,21 +276,9 @@ TEST_P(TradingPanelScreenshot, ShowsABuyASaleADividendAndASplit)
         {20, CV4Trade::Dividend, kStock, 1, 5000, 500, ""},
         {25, CV4Trade::Split, kStock, 50, 0, 0, "1:2"},
     };
-    std::set<CV4BrandPtr> brands;
-    for (const auto &r : rows) {
-        auto t = std::make_shared<CV4Trade>();
-        t->setAccount(kInvest);
-        t->setKind(r.kind);
-        t->setBrand(r.brand);
-        t->setDate(QDate(2009, 2, r.day));
-        t->setCount(r.count);
-        t->setUnitPrice(r.price);
-        t->setCommission(r.commission);
-        t->setMemo(QString::fromUtf8(r.memo));
-        t->setFlags(cv::EditNew);
-        doc->applyTrade(t, invest, {}, brands, true);
-    }
-    doc->applyBrands(brands);
+    for (const auto &r : rows)
+        storeTrade(*doc, kInvest, r.kind, r.brand, QDate(2009, 2, r.day), r.count, r.price, r.commission,
+                   QString::fromUtf8(r.memo));
     auto panel = openTrades(*doc, invest, kFeb1, kFeb28);
     panel->move(40, 40);
     panel->resize(1060, 300);

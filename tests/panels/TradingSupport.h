@@ -6,10 +6,15 @@
 #include "PanelTestSupport.h"
 
 #include "model/CV4Brand.h"
+#include "model/CV4EditFlags.h"
 #include "panels/TradingPanelController.h"
+
+#include <gtest/gtest.h>
 
 namespace paneltest {
 
+inline const QDate kFeb1(2009, 2, 1);
+inline const QDate kFeb28(2009, 2, 28);
 inline constexpr int kInvest = 1101;
 inline constexpr int kInvest2 = 1102;
 inline constexpr int kStock = 1;
@@ -57,6 +62,27 @@ inline std::unique_ptr<CV4Document> makeTradeBook()
     return doc;
 }
 
+// A trade written through the document's trade application, as a panel writes a new row.
+inline CV4TradePtr storeTrade(CV4Document &doc, int account, int kind, int brand, const QDate &date, double count,
+                              double price, double commission = 0, const QString &memo = QString())
+{
+    auto t = std::make_shared<CV4Trade>();
+    t->setKind(kind);
+    t->setAccount(account);
+    t->setBrand(brand);
+    t->setDate(date);
+    t->setCount(count);
+    t->setUnitPrice(price);
+    t->setCommission(commission);
+    t->setMemo(memo);
+    t->setFlags(cv::EditNew);
+    std::set<CV4BrandPtr> brands;
+    doc.applyTrade(t, doc.findAccount(account), {}, brands, true);
+    doc.applyBrands(brands);
+    t->setFlags(0);
+    return t;
+}
+
 inline std::unique_ptr<TradingPanelController> openTrades(CV4Document &doc, const CVUnitModelPtr &subject,
                                                           const QDate &from, const QDate &to)
 {
@@ -85,5 +111,24 @@ inline std::vector<CV4TradePtr> storedTrades(CV4Document &doc, int account = kIn
 {
     return doc.dataModel()->findTradeFrom(QDate(), QDate(), account, -1, 0).value_or(std::vector<CV4TradePtr>{});
 }
+
+// A fresh trade book in English, its first investment account at hand.
+class TradeBookTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        cv::setLanguageOverride(QStringLiteral("en"));
+        doc = makeTradeBook();
+        ASSERT_TRUE(doc);
+        invest = doc->findAccount(kInvest);
+    }
+    void TearDown() override
+    {
+        cv::CustomPopup::get()->mustClose();
+        doc->undoStack()->clear();
+    }
+    std::unique_ptr<CV4Document> doc;
+    CVUnitModelPtr invest;
+};
 
 } // namespace paneltest
