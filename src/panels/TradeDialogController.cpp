@@ -116,15 +116,15 @@ TradeDialogController::TradeDialogController(CV4Document *doc, const CV4TradePtr
     m_accButton2->addItem(loc("CreateNewAccount"), kCommandRow);
     m_currency = m_doc->getCurrency(m_doc->currencyOfAccount(trade->account()));
 
-    if (trade->brand() > 0 && (m_currentBrand = doc->findBrand(trade->brand()))) {
+    m_currentOperation = trade->kind();
+    if (trade->brand() > 0) {
         // A trade keeps its security.
-        m_brandButton->setCurrentIndex(std::max(m_brandButton->findData(m_currentBrand->ident()), 0));
+        m_currentBrand = doc->findBrand(trade->brand());
+        if (m_currentBrand) m_brandButton->setCurrentIndex(std::max(m_brandButton->findData(m_currentBrand->ident()), 0));
         m_brandButton->setEnabled(false);
-        m_currentOperation = trade->kind();
     } else {
         const int ident = m_brandButton->currentData().toInt();
         m_currentBrand = ident > 0 ? doc->findBrand(ident) : nullptr;
-        m_currentOperation = trade->kind();
     }
     m_lastBrandIndex = m_brandButton->currentIndex();
     setOptionView();
@@ -251,7 +251,7 @@ QString TradeDialogController::currentUnitsText() const
 void TradeDialogController::pickResult(CV4Trade &trade) const
 {
     trade.setKind(m_currentOperation);
-    trade.setBrand(m_currentBrand ? m_currentBrand->ident() : -1);
+    trade.setBrand(m_currentBrand ? m_currentBrand->ident() : trade.brand());
     trade.setTransfer(getTransfer());
     if (const std::optional<QDate> date = getDate()) trade.setDate(*date);
     const int mask = fieldMask();
@@ -315,7 +315,6 @@ void TradeDialogController::setButtonStatus()
 void TradeDialogController::contentChanged()
 {
     if (m_filling) return;
-    m_hasChanged = true;
     setButtonStatus();
 }
 

@@ -97,7 +97,6 @@ private:
     int m_currency = 0;             // the trade account's currency
     int m_lastBrandIndex = 0;       // the security row before the current choice
     bool m_filling = true;          // control changes while filling are no edits
-    bool m_hasChanged = false;
     QComboBox *m_brandButton;
     QComboBox *m_accButton2;
     QComboBox *m_accButton;
