@@ -562,10 +562,14 @@ void TradingPanelController::runTransferAccountPopup(int column, int row)
     m_accountDataSource->appendNewAccountCommand(cv::raw(cv::NodeKind::Investment));
     if (t->account() >= 0) {
         if (const CVUnitModelPtr own = doc()->findAccount(t->account())) m_accountDataSource->exclude(own);
-        // Units move only between accounts of one currency.
+        // Units move only between accounts of one currency (no currency is the book's own).
         CVUnitModel *account = item().get();
         while (account && account->kind() != cv::NodeKind::Investment) account = account->parent();
-        if (account) m_accountDataSource->restrictKey(QStringLiteral("currency"), account->currency());
+        const int currency = account ? doc()->getCurrency(account->currency()) : 0;
+        const std::vector<cv::ChooserItem> listed = m_accountDataSource->objects();
+        for (const cv::ChooserItem &entry : listed)
+            if (account && entry.node() && !entry.command() && doc()->getCurrency(entry.node()->currency()) != currency)
+                m_accountDataSource->exclude(entry.node());
     }
     if (m_accountDataSource->objects().empty()) return;
     const CVUnitModelPtr current = t->transfer() > 0 ? doc()->findAccount(t->transfer()) : nullptr;

@@ -3,6 +3,8 @@
 // shows of a stored trade and what OK copies back).
 #include "TradingSupport.h"
 
+#include "controls/BrandDataSource.h"
+#include "controls/CommandUnitModel.h"
 #include "controls/DateField.h"
 #include "model/CV4EditFlags.h"
 #include "panels/TradeDialogController.h"
@@ -190,6 +192,23 @@ TEST_F(TradeDialogs, ANewTradeRefusesASecurityOfAnotherCurrencyAndATransferNever
     EXPECT_EQ(alerts.asked[0].title, cv::localizedString(QStringLiteral("TradeCurrencyWarningTitle")));
     EXPECT_EQ(dialog.currentBrand()->ident(), kTrust);
     EXPECT_EQ(dialog.brandButton()->currentData().toInt(), kTrust);
+
+    // "CreateNewBrand": a cancelled sheet keeps the choice, a new security becomes it.
+    const int command = dialog.brandButton()->count() - 1;
+    dialog.brandChosen(command);
+    EXPECT_EQ(dialog.currentBrand()->ident(), kTrust);
+    cv::BrandDataSource::setNewBrandAction([](CV4Document &book, cv::CommandUnitModel &) {
+        auto brand = std::make_shared<CV4Brand>();
+        brand->setName(QStringLiteral("New Fund"));
+        brand->setKind(CV4Brand::InvestmentTrust);
+        brand->setCurrency(1);
+        book.addBrand(brand);
+        return cv::ChooserItem::fromBrand(brand);
+    });
+    dialog.brandChosen(command);
+    cv::BrandDataSource::setNewBrandAction({});
+    EXPECT_EQ(dialog.currentBrand()->name(), QStringLiteral("New Fund"));
+    EXPECT_EQ(dialog.brandButton()->currentText(), QStringLiteral("New Fund"));
 
     dialog.operationGroup(CV4Brand::InvestmentTrust)->button(CV4Trade::TransferUnits)->click();
     EXPECT_TRUE(dialog.destinationButton()->isEnabled());

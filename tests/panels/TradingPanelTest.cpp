@@ -4,6 +4,8 @@
 #include "TradingSupport.h"
 
 #include "panels/TradeDialogController.h"
+#include "controls/AccountDataSource.h"
+#include "controls/CommandUnitModel.h"
 #include "model/CV4EditFlags.h"
 #include "platform/DateFormat.h"
 #include "platform/ScriptedAlertPresenter.h"
@@ -155,6 +157,44 @@ TEST_F(TradingPanel, ASecurityOfAnotherCurrencyIsRefusedWithTheWarning)
                                           cv::Movement::Click),
               panel->tableView()->columnWithIdentifier(TradingPanelController::BrandColumn));
     EXPECT_EQ(alerts.asked.size(), 2u);
+}
+
+TEST_F(TradingPanel, UnitsMoveOnlyToAnotherInvestmentAccountOfTheSameCurrency)
+{
+    addInvestAccount(*doc, 1103, QStringLiteral("Dollar Broker"))->setCurrency(2);
+    doc->findAccount(kInvest2)->setCurrency(0);  // no currency: the book's own
+    CVUnitModelPtr made;
+    cv::AccountDataSource::setNewAccountAction([&made](CV4Document &book, int kind) {
+        made = addInvestAccount(book, 1104, QStringLiteral("New"));
+        EXPECT_EQ(kind, cv::raw(cv::NodeKind::Investment));
+        return made;
+    });
+    auto panel = open();
+    pickBrand(*panel, 0, kStock);
+    pickKind(*panel, 0, CV4Trade::TransferUnits);
+    type(*panel, TradingPanelController::CountColumn, 0, QStringLiteral("10"));
+    EXPECT_EQ(panel->firstUnfinishedColumnForRow(0), TradingPanelController::TotalColumn);
+    panel->editColumn(panel->tableView()->columnWithIdentifier(TradingPanelController::TotalColumn), 0, nullptr);
+    auto *list = cv::CustomPopup::get()->findChild<QAbstractItemView *>();
+    ASSERT_TRUE(list && list->model());
+    QStringList offered;
+    for (int row = 0; row < list->model()->rowCount(); ++row) offered << list->model()->index(row, 0).data().toString();
+    EXPECT_EQ(offered, (QStringList{QStringLiteral("NISA"), cv::localizedString(QStringLiteral("CreateNewAccount"))}));
+    cv::CustomPopup::get()->mustClose();
+
+    // The command row makes an account, and the made account is the pick.
+    cv::AccountDataSource source;
+    source.setDocument(doc.get(), 4, true);
+    source.appendNewAccountCommand(cv::raw(cv::NodeKind::Investment));
+    panel->endTransferAccountPopup(source.objects().back().command()->runWithDelegate({}));
+    ASSERT_TRUE(made);
+    EXPECT_EQ(panel->tradeForRow(0)->transfer(), 1104);
+    EXPECT_EQ(cellText(*panel, TradingPanelController::TotalColumn, 0), QStringLiteral("New"));
+    EXPECT_EQ(panel->firstUnfinishedColumnForRow(0), -1);
+    cv::AccountDataSource::setNewAccountAction({});
+
+    EXPECT_EQ(panel->commitPanel(), 1);
+    EXPECT_DOUBLE_EQ(doc->tradingAccount(1104, kStock, kFeb28), 10);
 }
 
 TEST_F(TradingPanel, TheOperationChooserOffersTheOperationsOfTheRowsSecurityKind)
