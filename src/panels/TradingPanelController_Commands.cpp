@@ -79,7 +79,10 @@ bool TradingPanelController::isMenuTagEnabled(int tag) const
 
 std::optional<bool> TradingPanelController::validateMenuItem(const CV4TableView *, const QAction *action) const
 {
-    return action && isMenuTagEnabled(action->data().toInt());
+    // The table's own commands (Delete, Select All) are not the context menu's.
+    const int tag = action ? action->data().toInt() : 0;
+    if (tag < AddTag || tag > FilterTag) return std::nullopt;
+    return isMenuTagEnabled(tag);
 }
 
 void TradingPanelController::menuSelected(int tag)

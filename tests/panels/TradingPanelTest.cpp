@@ -159,6 +159,35 @@ TEST_F(TradingPanel, ASecurityOfAnotherCurrencyIsRefusedWithTheWarning)
     EXPECT_EQ(alerts.asked.size(), 2u);
 }
 
+TEST_F(TradingPanel, TabSkipsTheCellsAKindDoesNotUseAndAnIncompleteRowIsNotLeft)
+{
+    const struct {
+        int kind;
+        QList<int> path;  // the cells Tab visits from the units or the total
+    } cases[] = {
+        {CV4Trade::Buy, {TradingPanelController::UnitPriceColumn, TradingPanelController::CommissionColumn,
+                         TradingPanelController::MemoColumn, TradingPanelController::CountColumn}},
+        {CV4Trade::Dividend, {TradingPanelController::CommissionColumn, TradingPanelController::MemoColumn,
+                              TradingPanelController::TotalColumn}},
+    };
+    auto panel = open();
+    CV4TableView *table = panel->tableView();
+    for (const auto &c : cases) {
+        pickBrand(*panel, 0, kStock);
+        pickKind(*panel, 0, c.kind);
+        const int first = c.kind == CV4Trade::Buy ? TradingPanelController::CountColumn : TradingPanelController::TotalColumn;
+        table->editColumn(table->columnWithIdentifier(first), 0, nullptr, true);
+        QList<int> visited;
+        for (int step = 0; step < c.path.size(); ++step) {
+            QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Tab);
+            visited << table->cidOfColumn(table->editedColumn());
+        }
+        EXPECT_EQ(visited, c.path) << c.kind;
+        EXPECT_EQ(panel->numberOfRows(table), 1) << c.kind;
+        table->forceEndFieldEditing(false);
+    }
+}
+
 TEST_F(TradingPanel, UnitsMoveOnlyToAnotherInvestmentAccountOfTheSameCurrency)
 {
     addInvestAccount(*doc, 1103, QStringLiteral("Dollar Broker"))->setCurrency(2);
