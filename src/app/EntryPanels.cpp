@@ -1,9 +1,12 @@
 #include "app/EntryPanels.h"
 
+#include "document/CV4Preference.h"
 #include "mainwindow/CV4AccountView.h"
 #include "mainwindow/CV4WindowController.h"
+#include "model/DomainEnums.h"
 #include "panels/AccountPanelController.h"
 #include "panels/ActualPanelController.h"
+#include "panels/TradingPanelController.h"
 #include "panels/TransferPanelController.h"
 
 namespace cv {
@@ -28,7 +31,17 @@ QWidget *makeEntryPanel(CV4AccountView &grid, CV4Document &document, const CVUni
     case EntryPanelKind::Account: return hooked(new AccountPanelController(&document, node, from, to), grid);
     case EntryPanelKind::Actual: return hooked(new ActualPanelController(&document, node, from, to), grid);
     case EntryPanelKind::Transfer: return hooked(new TransferPanelController(&document, node, from, to), grid);
-    case EntryPanelKind::Trading: return nullptr;  // the trade panel comes later
+    case EntryPanelKind::Trading: {
+        // The cash part of an investment account stands for the account.
+        CVUnitModelPtr subject = node;
+        if (subject->kind() == NodeKind::CashPart && subject->parent())
+            subject = subject->parent()->shared_from_this();
+        if (subject->kind() != NodeKind::Investment && subject->kind() != NodeKind::Holding) return nullptr;
+        auto *panel = new TradingPanelController(&document, subject, from, to);
+        if (const CV4WindowController *window = grid.wc(); window && window->preference())
+            panel->setAutoPriceUpdate(window->preference()->autoPriceUpdate());
+        return hooked(panel, grid);
+    }
     }
     return nullptr;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The entry panels the viewer's cells open: the account book for an
 // account, the income and expense panel for a category, the transfer panel
-// for a transfer item; nothing yet for holdings and investment accounts.
+// for a transfer item, the trade panel for an investment account (or its
+// cash part) and a holding.
 
 #include "mainwindow/EntryPanelMaker.h"
 

@@ -1,9 +1,40 @@
 #include "controls/AccountDataSource.h"
 
-#include "model/DomainEnums.h"
+#include "controls/CommandUnitModel.h"
 #include "document/CV4Document.h"
+#include "model/DomainEnums.h"
+#include "platform/Localization.h"
+
+#include <QPointer>
 
 namespace cv {
+
+namespace {
+AccountDataSource::NewAccountAction &newAccountAction()
+{
+    static AccountDataSource::NewAccountAction action;
+    return action;
+}
+} // namespace
+
+void AccountDataSource::setNewAccountAction(NewAccountAction action)
+{
+    newAccountAction() = std::move(action);
+}
+
+void AccountDataSource::appendNewAccountCommand(int kind)
+{
+    QPointer<CV4Document> document(this->document());
+    auto command = std::make_shared<CommandUnitModel>(localizedString(QStringLiteral("CreateNewAccount")),
+                                                      [document, kind](CommandUnitModel &) {
+                                                          const NewAccountAction &action = newAccountAction();
+                                                          if (!document || !action) return ChooserItem();
+                                                          const CVUnitModelPtr account = action(*document, kind);
+                                                          return account ? ChooserItem::fromNode(account)
+                                                                         : ChooserItem();
+                                                      });
+    appendObject(ChooserItem::fromNode(command));
+}
 
 bool AccountDataSource::nonGroupNodeMatchesMode(const CVUnitModel &node, int mode)
 {

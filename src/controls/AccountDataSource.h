@@ -2,9 +2,13 @@
 // Asset and debt accounts chosen by kind bits: 1 cash, 2 bank, 4 investment,
 // 8 other asset, 16 card, 32 loan, 64 other debt. As a tree: stripped copies
 // of the asset and debt roots that keep every group folder (also empty ones);
-// flat: every matching account in tree order.
+// flat: every matching account in tree order. The command row
+// "CreateNewAccount" runs the action the main window registers (the new
+// account sheet for a kind) and picks the account it made.
 
 #include "controls/PopupDataSource.h"
+
+#include <functional>
 
 #include <unordered_set>
 
@@ -13,7 +17,15 @@ namespace cv {
 class AccountDataSource : public PopupDataSource {
     Q_OBJECT
 public:
+    // Runs the new-account sheet for the node kind; the stored account, or none when cancelled.
+    using NewAccountAction = std::function<CVUnitModelPtr(CV4Document &doc, int kind)>;
+
     using PopupDataSource::PopupDataSource;
+
+    // Process-wide; without one the command row picks nothing.
+    static void setNewAccountAction(NewAccountAction action);
+    // Appends the "CreateNewAccount" row for accounts of the node kind (after a fill).
+    void appendNewAccountCommand(int kind);
 
     void setDocument(CV4Document *doc, int mode) override { setDocument(doc, mode, false); }
     void setDocument(CV4Document *doc, int mode, bool flat);

@@ -51,6 +51,13 @@ DateField::DateField(QWidget *parent) : QWidget(parent)
     layoutParts();
 }
 
+DateField::~DateField()
+{
+    // A focused text field ends its edit while the field is being destroyed:
+    // no signal may then reach a DateField that is one no more.
+    m_textField->disconnect(this);
+}
+
 QSize DateField::sizeHint() const
 {
     const QSize text = m_textField->sizeHint();

@@ -23,6 +23,7 @@ public:
     static constexpr int kYearReach = 100;
 
     explicit DateField(QWidget *parent = nullptr);
+    ~DateField() override;
 
     std::optional<QDate> date() const;
     void setDate(const QDate &date);

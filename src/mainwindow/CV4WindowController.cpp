@@ -77,7 +77,9 @@ CV4WindowController::~CV4WindowController() = default;
 void CV4WindowController::buildPages()
 {
     m_switcher.addPage(new cv::ViewerPage(this, m_document, m_stack));
-    m_switcher.addPage(new cv::SearchPage(m_document, m_stack));
+    auto *search = new cv::SearchPage(m_document, m_stack);
+    connect(search, &cv::SearchPage::openTradeRequested, this, &CV4WindowController::openTradePanel);
+    m_switcher.addPage(search);
     m_switcher.addPage(new cv::BudgetPage(m_document, m_stack));
     m_switcher.addPage(new cv::CurrencyPage(this, m_document, m_stack));
     m_switcher.addPage(new cv::InvestmentPage(this, m_document, m_stack));

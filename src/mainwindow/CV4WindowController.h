@@ -5,7 +5,8 @@
 // items, the busy indicator, the title with its edited mark and the frame.
 //
 // Files: CV4WindowController.cpp (life, pages, toolbar, dates),
-// CV4WindowController_Menu.cpp (menu validation and commands).
+// CV4WindowController_Menu.cpp (menu validation and commands),
+// CV4WindowController_Trades.cpp (a trade of the search results opens its panel).
 
 #include "controls/DateReceiver.h"
 #include "controls/MainWindow.h"
@@ -95,6 +96,9 @@ public:
     cv::HostedPanel *hostedPanel() const;
     // An entry panel wrote rows: the search results may be out of date.
     void clearSearchList();
+    // The trade panel of the account over the days, with the trade selected
+    // (a trade cell of the search results asked for it).
+    void openTradePanel(int account, const QDate &from, const QDate &to, int tradeIdent);
     bool pageIsDirty(int index) const;
     // A change notification: marks every hidden page that shows book data.
     void dataChanged();

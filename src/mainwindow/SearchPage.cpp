@@ -100,7 +100,7 @@ std::unique_ptr<CV4InfoView> SearchPage::makePrintView(PageSetup &setup)
 
 void SearchPage::tradeRequested(int account, const QDate &from, const QDate &to, int tradeIdent)
 {
-    // The trade panel opens from the first page; until it exists the switch is all.
+    // The trade panel opens from the first page.
     if (auto *owner = qobject_cast<CV4WindowController *>(window()))
         owner->selectTab(CV4WindowController::ViewerIndex);
     Q_EMIT openTradeRequested(account, from, to, tradeIdent);

@@ -110,6 +110,12 @@ protected:
     // Lays out the title (bold), the total (when given), the table and OK.
     void layoutPanel(QWidget *title, QWidget *totalTitle, QWidget *total);
     void setEditOnly(bool editOnly) { m_isEditOnly = editOnly; }
+    // A panel whose filter changes the period reads its rows again after this.
+    void setPeriod(const QDate &from, const QDate &to)
+    {
+        m_from = from;
+        m_to = to;
+    }
     void setItems(std::vector<RowPtr> rows);
     std::vector<RowPtr> &mutableItems() { return m_items; }
     void markChanged() { m_hasChanged = true; }

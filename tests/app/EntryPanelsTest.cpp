@@ -19,7 +19,10 @@
 #include "model/DomainEnums.h"
 #include "panels/AccountPanelController.h"
 #include "panels/ActualPanelController.h"
+#include "panels/TradingPanelController.h"
 #include "panels/TransferPanelController.h"
+#include "model/CV4AssetModel.h"
+#include "model/CV4Trade.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -193,6 +196,82 @@ TEST_F(EntryPanelsTest, EachCellOpensItsKindOfPanelAndTakesCalculatorAndCalendar
         EXPECT_EQ(w->temporaryPage(), nullptr) << c.what;
         EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB01")) << c.what;
     }
+}
+
+// An investment account with its cash part and a holding of one stock,
+// added to the open book the way the account commands add them.
+struct InvestBook {
+    CVUnitModelPtr account, cashPart, holding;
+    int brand = 0;
+};
+
+InvestBook addInvestAccount(CV4Document &document)
+{
+    InvestBook book;
+    auto brand = std::make_shared<CV4Brand>();
+    brand->setName(QStringLiteral("Toyo Motors"));
+    document.addBrand(brand);
+    document.commitBrandList();
+    book.brand = brand->ident();
+    book.account = std::make_shared<CVUnitModel>();
+    book.account->setKind(cv::raw(cv::NodeKind::Investment));
+    book.account->setIdent(document.accountModel()->uniqueId());
+    book.account->setName(QStringLiteral("Broker"));
+    auto record = std::make_shared<CV4AssetModel>();
+    record->setDate(QDate(2009, 1, 1));
+    book.account->setExtra(record);
+    book.cashPart = std::make_shared<CVUnitModel>();
+    book.cashPart->setKind(cv::raw(cv::NodeKind::CashPart));
+    book.cashPart->setIdent(0);
+    book.account->appendChild(book.cashPart);
+    document.accountModel()->asset()->appendChild(book.account);
+    document.addBrandNodeIfNeeded(book.account, book.brand);
+    book.holding = book.account->childAt(1);
+    document.commitAccountModel();
+    document.accumulateAccount(book.account);
+    return book;
+}
+
+TEST_F(EntryPanelsTest, InvestmentRowsOpenTheTradePanelAndASearchedTradeOpensWithItsRowSelected)
+{
+    open();
+    const InvestBook book = addInvestAccount(*document);
+    ASSERT_TRUE(book.holding);
+    QCoreApplication::processEvents();
+    const struct {
+        const char *what;
+        const CVUnitModel *row;
+        CVUnitModelPtr subject;
+    } cases[] = {
+        {"investment account", book.account.get(), book.account},
+        {"its cash part", book.cashPart.get(), book.account},
+        {"a holding", book.holding.get(), book.holding},
+    };
+    for (const auto &c : cases) {
+        auto *trades = qobject_cast<TradingPanelController *>(
+            openCell(viewer->accountView(), viewer->accountModel(), c.row, cv::ViewerColumns::kStartDataCells));
+        ASSERT_NE(trades, nullptr) << c.what;
+        EXPECT_EQ(trades->item(), c.subject) << c.what;
+        EXPECT_EQ(trades->firstDay(), kMay) << c.what;
+        w->selectTabWithIdentifier(QStringLiteral("TB01"));
+        EXPECT_EQ(w->temporaryPage(), nullptr) << c.what;
+    }
+
+    auto stored = std::make_shared<CV4Trade>();
+    stored->setAccount(book.account->ident());
+    stored->setBrand(book.brand);
+    stored->setDate(QDate(2009, 5, 12));
+    stored->setCount(100);
+    stored->setUnitPrice(980);
+    stored->setFlags(cv::EditNew);
+    std::set<CV4BrandPtr> brands;
+    document->applyTrade(stored, book.account, {}, brands, false);
+    Q_EMIT w->searchPage()->openTradeRequested(book.account->ident(), kMay, QDate(2009, 5, 31), stored->ident());
+    auto *trades = qobject_cast<TradingPanelController *>(w->temporaryPage() ? w->temporaryPage()->panel() : nullptr);
+    ASSERT_NE(trades, nullptr);
+    ASSERT_EQ(trades->tableView()->selectionModel()->selectedRows().size(), 1);
+    EXPECT_EQ(trades->tradeForRow(trades->tableView()->selectionModel()->selectedRows().first().row())->ident(),
+              stored->ident());
 }
 
 class EntryPanelsScreenshotTest : public EntryPanelsTest, public ::testing::WithParamInterface<const char *> {

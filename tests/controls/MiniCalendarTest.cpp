@@ -220,4 +220,17 @@ TEST_F(MiniCalendarTest, DateFieldAnswersNoDateRatherThanToday)
     field.pushed();
     EXPECT_EQ(calendar->selectedDate(), QDate::currentDate());
     EXPECT_EQ(field.button()->width(), cv::DateField::kButtonWidth);
+
+    // A field destroyed while it has the focus ends its edit without telling anyone.
+    QWidget window;
+    auto *focused = new cv::DateField(&window);
+    QSignalSpy ended(focused, &cv::DateField::dateChanged);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    focused->textField()->setFocus();
+    ASSERT_TRUE(focused->textField()->hasFocus());
+    QTest::keyClicks(focused->textField(), QStringLiteral("2025/01/02"));
+    delete focused;
+    EXPECT_EQ(ended.count(), 0);
 }

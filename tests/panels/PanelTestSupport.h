@@ -81,7 +81,7 @@ inline std::unique_ptr<AccountPanelController> openBook(CV4Document &doc, int ac
 }
 
 // The text a cell shows.
-inline QString cellText(const AccountPanelController &panel, int cid, int row)
+inline QString cellText(const InputPanelController &panel, int cid, int row)
 {
     const cv::CellValue value = panel.objectValue(panel.tableView(), cid, row);
     if (value.canConvert<cv::StyledText>() && value.userType() == qMetaTypeId<cv::StyledText>())
@@ -90,7 +90,7 @@ inline QString cellText(const AccountPanelController &panel, int cid, int row)
 }
 
 // Types into a cell as a user does: edit, keys, end the edit.
-inline void type(AccountPanelController &panel, int cid, int row, const QString &keys)
+inline void type(InputPanelController &panel, int cid, int row, const QString &keys)
 {
     CV4TableView *table = panel.tableView();
     table->editColumn(table->columnWithIdentifier(cid), row, nullptr, true);

@@ -1,0 +1,22 @@
+// The window's side of opening a trade from the search results: the trade
+// panel of the trade's account over the results' days, in the temporary
+// page, with the trade's row selected.
+#include "mainwindow/CV4WindowController.h"
+
+#include "document/CV4Document.h"
+#include "mainwindow/AccountOutlineView.h"
+#include "mainwindow/ViewerPage.h"
+#include "panels/TradingPanelController.h"
+
+void CV4WindowController::openTradePanel(int account, const QDate &from, const QDate &to, int tradeIdent)
+{
+    if (!m_document) return;
+    const CVUnitModelPtr node = m_document->findAccount(account);
+    cv::ViewerPage *viewer = viewerPage();
+    if (!node || !viewer || !viewer->accountView()) return;
+    AccountOutlineView *grid = viewer->accountView();
+    QWidget *panel = grid->editItem(node, from, to);
+    if (!panel) return;
+    grid->maximizeInputPanel(panel);
+    if (auto *trades = qobject_cast<TradingPanelController *>(panel)) trades->selectTrade(tradeIdent);
+}

@@ -1,0 +1,11 @@
+#pragma once
+// The total column of the trade panel: on a transfer of units its cell is the
+// destination account's chooser, on every other row a plain amount.
+
+#include "controls/TableColumn.h"
+
+class TradingTotalTableColumn : public cv::TableColumn {
+public:
+    TradingTotalTableColumn(int cid, QString title, int width);
+    cv::PreparedCell dataCellForRow(const CV4TableView *table, int row) const override;
+};

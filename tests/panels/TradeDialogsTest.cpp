@@ -1,0 +1,220 @@
+// The trade panel's two dialogs: the filter (dates, kinds, its close box,
+// and what the panel lists and writes on OK) and the trade dialog (what it
+// shows of a stored trade and what OK copies back).
+#include "TradingSupport.h"
+
+#include "controls/BrandDataSource.h"
+#include "controls/CommandUnitModel.h"
+#include "controls/DateField.h"
+#include "model/CV4EditFlags.h"
+#include "panels/TradeDialogController.h"
+#include "panels/TradeFilterDialogController.h"
+#include "platform/ScriptedAlertPresenter.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace paneltest;
+
+namespace {
+
+class TradeDialogs : public TradeBookTest {
+protected:
+    CV4TradePtr store(int kind, int brand, const QDate &date, double count, double price, double commission = 0)
+    {
+        return storeTrade(*doc, kInvest, kind, brand, date, count, price, commission);
+    }
+};
+
+TEST_F(TradeDialogs, TheFilterNeedsOrderedDatesAndATickedKindWhileItsBoxIsOn)
+{
+    TradeFilterDialogController dialog(kFeb1, kFeb28);
+    const struct {
+        const char *what;
+        QDate start, end;
+        bool box;
+        QList<int> ticked;
+        bool ok;
+        quint32 flags;
+    } cases[] = {
+        {"start after end", QDate(2009, 3, 1), kFeb28, false, {}, false, 0},
+        {"equal dates", kFeb28, kFeb28, false, {}, true, 0},
+        {"box on, nothing ticked", kFeb1, kFeb28, true, {}, false, 0},
+        {"buy and sale", kFeb1, kFeb28, true, {CV4Trade::Buy, CV4Trade::Sale}, true, 3},
+        {"box off keeps the ticks but lists all", kFeb1, kFeb28, false, {CV4Trade::Buy, CV4Trade::Sale}, true, 0},
+    };
+    for (const auto &c : cases) {
+        dialog.dateField(0)->setDate(c.start);
+        dialog.dateField(1)->setDate(c.end);
+        for (int kind : {int(CV4Trade::Buy), int(CV4Trade::Sale), int(CV4Trade::Dividend)})
+            dialog.kindBox(kind)->setChecked(c.ticked.contains(kind));
+        dialog.typeCheckbox()->setChecked(c.box);
+        EXPECT_EQ(dialog.okButton()->isEnabled(), c.ok) << c.what;
+        EXPECT_EQ(dialog.flags(), c.flags) << c.what;
+        EXPECT_EQ(dialog.kindBox(CV4Trade::Buy)->isEnabled(), c.box) << c.what;
+    }
+    // The close box is OK only while OK may be pressed.
+    for (const bool enabled : {true, false}) {
+        dialog.dateField(1)->setDate(enabled ? kFeb28 : QDate(2009, 1, 1));
+        dialog.show();
+        dialog.close();
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(dialog.result(), enabled ? QDialog::Accepted : QDialog::Rejected) << enabled;
+    }
+    dialog.dateField(0)->textField()->setText(QStringLiteral("no date"));
+    EXPECT_FALSE(dialog.date(0));
+    EXPECT_FALSE(dialog.okButton()->isEnabled());
+}
+
+TEST_F(TradeDialogs, FilteringListsOnlyTheTickedKindsAndWritesWhatWasTypedFirst)
+{
+    store(CV4Trade::Buy, kStock, QDate(2009, 2, 2), 100, 1000);
+    store(CV4Trade::Sale, kStock, QDate(2009, 2, 3), 50, 1100);
+    store(CV4Trade::Dividend, kStock, QDate(2009, 2, 4), 1, 2000);
+    auto panel = openTrades(*doc, invest, kFeb1, kFeb28);
+    ASSERT_EQ(panel->numberOfRows(panel->tableView()), 4);
+    // A buy typed and not yet written.
+    pickBrand(*panel, 3, kTrust);
+    type(*panel, TradingPanelController::CountColumn, 3, QStringLiteral("2.5"));
+    type(*panel, TradingPanelController::UnitPriceColumn, 3, QStringLiteral("12000"));
+
+    const auto filter = [&](bool box, std::initializer_list<int> kinds) {
+        QTimer::singleShot(0, panel.get(), [&panel, box, kinds] {
+            TradeFilterDialogController *dialog = panel->filterDialog();
+            ASSERT_NE(dialog, nullptr);
+            dialog->typeCheckbox()->setChecked(box);
+            for (int kind : kinds) dialog->kindBox(kind)->setChecked(true);
+            dialog->okButton()->click();
+        });
+        panel->menuSelected(TradingPanelController::FilterTag);
+    };
+    filter(true, {CV4Trade::Buy, CV4Trade::Sale});
+    EXPECT_EQ(panel->flags(), 3u);
+    EXPECT_EQ(storedTrades(*doc).size(), 4u);  // the typed buy was written first
+    QList<int> listed;
+    for (int row = 0; row < panel->numberOfRows(panel->tableView()); ++row)
+        if (!(panel->tradeForRow(row)->flags() & cv::EditNew)) listed.append(panel->tradeForRow(row)->kind());
+    EXPECT_EQ(listed, (QList<int>{CV4Trade::Buy, CV4Trade::Sale, CV4Trade::Buy}));  // the new row took the last date
+
+    filter(false, {});
+    EXPECT_EQ(panel->flags(), 0u);
+    EXPECT_EQ(panel->numberOfRows(panel->tableView()), 5);  // all four and a new row
+}
+
+TEST_F(TradeDialogs, AStoredSaleShowsItsOperationAndTheTotalOfUnitsTimesPrice)
+{
+    const CV4TradePtr sale = store(CV4Trade::Sale, kStock, QDate(2009, 2, 10), 50, 1500, 525);
+    TradeDialogController dialog(doc.get(), sale);
+    EXPECT_FALSE(dialog.brandButton()->isEnabled());
+    EXPECT_EQ(dialog.brandButton()->currentData().toInt(), kStock);
+    EXPECT_EQ(dialog.operationView()->currentIndex(), int(CV4Brand::Stock));
+    EXPECT_EQ(dialog.operationGroup(CV4Brand::Stock)->checkedId(), int(CV4Trade::Sale));
+    EXPECT_TRUE(dialog.unitsField()->isEnabled());
+    EXPECT_TRUE(dialog.unitPriceField()->isEnabled());
+    EXPECT_TRUE(dialog.commissionField()->isEnabled());
+    EXPECT_FALSE(dialog.totalField()->isEnabled());
+    EXPECT_FALSE(dialog.destinationButton()->isEnabled());
+    EXPECT_EQ(dialog.totalField()->text(), QStringLiteral("75,000"));
+    EXPECT_TRUE(dialog.okButton()->isEnabled());
+
+    dialog.dateField()->textField()->setText(QStringLiteral("2009/02/31"));
+    EXPECT_FALSE(dialog.okButton()->isEnabled());
+    dialog.dateField()->textField()->setText(QStringLiteral("2009/02/11"));
+    EXPECT_TRUE(dialog.okButton()->isEnabled());
+    CV4Trade copy = *sale;
+    dialog.pickResult(copy);
+    EXPECT_EQ(copy.date(), QDate(2009, 2, 11));
+    EXPECT_EQ(copy.kind(), CV4Trade::Sale);
+    EXPECT_DOUBLE_EQ(copy.count(), 50);
+    EXPECT_DOUBLE_EQ(copy.unitPrice(), 1500);
+    EXPECT_DOUBLE_EQ(copy.commission(), 525);
+}
+
+TEST_F(TradeDialogs, OkKeepsFundUnitsAndStoresAmountKindsAsTheirAmount)
+{
+    const struct {
+        const char *what;
+        int brand;
+        int kind;        // picked in the dialog
+        double count;    // of the trade
+        const char *total;
+        double storedCount, storedPrice;
+    } cases[] = {
+        {"trust units unedited", kTrust, CV4Trade::Buy, 1234.56789, "", 1234.56789, 10000.5},
+        {"stock units are whole", kStock, CV4Trade::Buy, 12.9, "", 12, 10000},
+        {"dividend", kStock, CV4Trade::Dividend, 0, "5,000", 1, 5000},
+        {"other income", kTrust, CV4Trade::OtherIncome, 0, "5,000", 0, 5000},
+    };
+    for (const auto &c : cases) {
+        auto row = std::make_shared<CV4Trade>();
+        row->setAccount(kInvest);
+        row->setBrand(c.brand);
+        row->setDate(kFeb1);
+        row->setCount(c.count);
+        row->setUnitPrice(c.brand == kTrust ? 10000.5 : 10000);
+        row->setFlags(cv::EditNew);
+        TradeDialogController dialog(doc.get(), row);
+        dialog.operationGroup(doc->findBrand(c.brand)->kind())->button(c.kind)->click();
+        if (*c.total) {
+            EXPECT_TRUE(dialog.totalField()->isEnabled()) << c.what;
+            EXPECT_FALSE(dialog.unitsField()->isEnabled()) << c.what;
+            dialog.totalField()->setText(QString::fromUtf8(c.total));
+        }
+        dialog.pickResult(*row);
+        EXPECT_EQ(row->kind(), c.kind) << c.what;
+        EXPECT_DOUBLE_EQ(row->count(), c.storedCount) << c.what;
+        EXPECT_DOUBLE_EQ(row->unitPrice(), c.storedPrice) << c.what;
+    }
+}
+
+TEST_F(TradeDialogs, ANewTradeRefusesASecurityOfAnotherCurrencyAndATransferNeverOffersItsOwnAccount)
+{
+    ScriptedAlertPresenter alerts;
+    auto row = std::make_shared<CV4Trade>();
+    row->setAccount(kInvest);
+    row->setBrand(-1);
+    row->setDate(kFeb1);
+    row->setFlags(cv::EditNew);
+    TradeDialogController dialog(doc.get(), row);
+    EXPECT_TRUE(dialog.brandButton()->isEnabled());
+    dialog.brandChosen(dialog.brandButton()->findData(kTrust));
+    EXPECT_EQ(dialog.operationView()->currentIndex(), int(CV4Brand::InvestmentTrust));
+    dialog.brandChosen(dialog.brandButton()->findData(kDollarStock));
+    ASSERT_EQ(alerts.asked.size(), 1u);
+    EXPECT_EQ(alerts.asked[0].title, cv::localizedString(QStringLiteral("TradeCurrencyWarningTitle")));
+    EXPECT_EQ(dialog.currentBrand()->ident(), kTrust);
+    EXPECT_EQ(dialog.brandButton()->currentData().toInt(), kTrust);
+
+    // "CreateNewBrand": a cancelled sheet keeps the choice, a new security becomes it.
+    const int command = dialog.brandButton()->count() - 1;
+    dialog.brandChosen(command);
+    EXPECT_EQ(dialog.currentBrand()->ident(), kTrust);
+    cv::BrandDataSource::setNewBrandAction([](CV4Document &book, cv::CommandUnitModel &) {
+        auto brand = std::make_shared<CV4Brand>();
+        brand->setName(QStringLiteral("New Fund"));
+        brand->setKind(CV4Brand::InvestmentTrust);
+        brand->setCurrency(1);
+        book.addBrand(brand);
+        return cv::ChooserItem::fromBrand(brand);
+    });
+    dialog.brandChosen(command);
+    cv::BrandDataSource::setNewBrandAction({});
+    EXPECT_EQ(dialog.currentBrand()->name(), QStringLiteral("New Fund"));
+    EXPECT_EQ(dialog.brandButton()->currentText(), QStringLiteral("New Fund"));
+
+    dialog.operationGroup(CV4Brand::InvestmentTrust)->button(CV4Trade::TransferUnits)->click();
+    EXPECT_TRUE(dialog.destinationButton()->isEnabled());
+    EXPECT_EQ(dialog.destinationButton()->findData(kInvest), -1);
+    EXPECT_GE(dialog.destinationButton()->findData(kInvest2), 0);
+    EXPECT_EQ(dialog.getTransfer(), dialog.destinationButton()->currentData().toInt());
+}
+
+} // namespace

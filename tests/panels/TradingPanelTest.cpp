@@ -1,0 +1,376 @@
+// The trade panel under the fingers: a buy, a sale and a dividend typed and
+// committed reach the trade table, the price table and the cash part; the
+// amount kinds, the currency rule, the choosers and the calculator.
+#include "TradingSupport.h"
+
+#include "panels/TradeDialogController.h"
+#include "controls/AccountDataSource.h"
+#include "controls/CommandUnitModel.h"
+#include "model/CV4EditFlags.h"
+#include "platform/DateFormat.h"
+#include "platform/ScriptedAlertPresenter.h"
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+using namespace paneltest;
+
+namespace {
+
+class TradingPanel : public TradeBookTest {
+protected:
+    std::unique_ptr<TradingPanelController> open() { return openTrades(*doc, invest, kFeb1, kFeb28); }
+    double cash(const QDate &date) const { return doc->rawValueForAccount(invest->childAt(0), date); }
+    double cacheIn() const { return doc->summaryForActualMonths(doc->autoCacheIn(), kFeb1, 1); }
+    double cacheOut() const { return doc->summaryForActualMonths(doc->autoCacheOut(), kFeb1, 1); }
+};
+
+TEST_F(TradingPanel, ABuyASaleAndADividendReachTheTradesPricesAndTheCashPart)
+{
+    struct Case {
+        const char *what;
+        QDate date;
+        int kind;
+        const char *count;   // typed, or empty
+        const char *price;   // typed unit price, or empty
+        const char *total;   // typed total, or empty
+        const char *commission;
+        QStringList shown;   // count, unit price, total, commission
+        double storedCount, storedPrice;
+        double cashChange, cacheInChange, cacheOutChange;
+    };
+    const Case cases[] = {
+        {"buy", QDate(2009, 2, 2), CV4Trade::Buy, "100", "1234", "", "525",
+         {"100", "1,234", "123,400", "525"}, 100, 1234, -123925, 0, 123925},
+        {"sale", QDate(2009, 2, 10), CV4Trade::Sale, "50", "1500", "", "525",
+         {"50", "1,500", "75,000", "525"}, 50, 1500, 74475, 75000, 525},
+        {"dividend", QDate(2009, 2, 20), CV4Trade::Dividend, "", "", "5000", "500",
+         {"", "", "5,000", "500"}, 1, 5000, 4500, 5000, 500},
+    };
+    for (const Case &c : cases) {
+        const double cashBefore = cash(c.date);
+        const double inBefore = cacheIn();
+        const double outBefore = cacheOut();
+        const size_t storedBefore = storedTrades(*doc).size();
+        auto panel = open();
+        const int row = panel->numberOfRows(panel->tableView()) - 1;
+        type(*panel, TradingPanelController::DateColumn, row, cv::formatProgramDate(c.date));
+        pickBrand(*panel, row, kStock);
+        pickKind(*panel, row, c.kind);
+        if (*c.count) type(*panel, TradingPanelController::CountColumn, row, QString::fromLatin1(c.count));
+        if (*c.price) type(*panel, TradingPanelController::UnitPriceColumn, row, QString::fromLatin1(c.price));
+        if (*c.total) type(*panel, TradingPanelController::TotalColumn, row, QString::fromLatin1(c.total));
+        type(*panel, TradingPanelController::CommissionColumn, row, QString::fromLatin1(c.commission));
+        const QStringList shown = {cellText(*panel, TradingPanelController::CountColumn, row),
+                                   cellText(*panel, TradingPanelController::UnitPriceColumn, row),
+                                   cellText(*panel, TradingPanelController::TotalColumn, row),
+                                   cellText(*panel, TradingPanelController::CommissionColumn, row)};
+        EXPECT_EQ(shown, c.shown) << c.what;
+        EXPECT_EQ(panel->firstUnfinishedColumnForRow(row), -1) << c.what;
+
+        EXPECT_EQ(panel->commitPanel(), 1) << c.what;
+        const auto trades = storedTrades(*doc);
+        ASSERT_EQ(trades.size(), storedBefore + 1) << c.what;
+        const auto stored = std::find_if(trades.begin(), trades.end(), [&](const CV4TradePtr &t) { return t->date() == c.date; });
+        ASSERT_NE(stored, trades.end()) << c.what;
+        EXPECT_EQ((*stored)->kind(), c.kind) << c.what;
+        EXPECT_EQ((*stored)->brand(), kStock) << c.what;
+        EXPECT_DOUBLE_EQ((*stored)->count(), c.storedCount) << c.what;
+        EXPECT_DOUBLE_EQ((*stored)->unitPrice(), c.storedPrice) << c.what;
+        EXPECT_DOUBLE_EQ((*stored)->commission(), QString::fromLatin1(c.commission).toDouble()) << c.what;
+        EXPECT_DOUBLE_EQ(cash(c.date) - cashBefore, c.cashChange) << c.what;
+        EXPECT_DOUBLE_EQ(cacheIn() - inBefore, c.cacheInChange) << c.what;
+        EXPECT_DOUBLE_EQ(cacheOut() - outBefore, c.cacheOutChange) << c.what;
+    }
+    // Buys and sales record their price for the day; a dividend does not.
+    const auto prices = doc->dataModel()->getPriceListForBrand(kStock).value_or(CV4DataModel::PriceList{});
+    ASSERT_EQ(prices.size(), 2u);
+    EXPECT_EQ(prices[0]->date(), QDate(2009, 2, 2));
+    EXPECT_DOUBLE_EQ(prices[0]->price(), 1234);
+    EXPECT_EQ(prices[1]->date(), QDate(2009, 2, 10));
+    // The account got its holding, and the rows show what it held each day.
+    EXPECT_DOUBLE_EQ(doc->tradingAccount(kInvest, kStock, kFeb28), 50);
+    auto panel = open();
+    EXPECT_EQ(cellText(*panel, TradingPanelController::HoldingColumn, 0), QStringLiteral("100"));
+    EXPECT_EQ(cellText(*panel, TradingPanelController::HoldingColumn, 1), QStringLiteral("50"));
+    // A rebuild from the store gives the balances the edits kept.
+    const double kept = cash(kFeb28);
+    doc->createCache();
+    EXPECT_DOUBLE_EQ(cash(kFeb28), kept);
+}
+
+TEST_F(TradingPanel, AmountKindsStoreTheirUnitsAndANewBuyWithoutUnitsIsNeverStored)
+{
+    struct Case {
+        const char *what;
+        int kind;
+        double storedCount;
+        bool stored;
+    };
+    const Case cases[] = {
+        {"dividend", CV4Trade::Dividend, 1, true},
+        {"other income", CV4Trade::OtherIncome, 0, true},
+        {"buy without units", CV4Trade::Buy, 0, false},
+    };
+    for (const Case &c : cases) {
+        const size_t before = storedTrades(*doc).size();
+        auto panel = open();
+        const int row = panel->numberOfRows(panel->tableView()) - 1;
+        pickBrand(*panel, row, kStock);
+        pickKind(*panel, row, c.kind);
+        if (c.kind == CV4Trade::Buy)
+            type(*panel, TradingPanelController::UnitPriceColumn, row, QStringLiteral("1000"));
+        else
+            type(*panel, TradingPanelController::TotalColumn, row, QStringLiteral("5000"));
+        EXPECT_EQ(cellText(*panel, TradingPanelController::CountColumn, row), QString()) << c.what;
+        panel->closeMaximizedPanel();
+        panel->commitPanel();
+        const auto trades = storedTrades(*doc);
+        ASSERT_EQ(trades.size(), before + (c.stored ? 1 : 0)) << c.what;
+        if (!c.stored) continue;
+        EXPECT_DOUBLE_EQ(trades.back()->count(), c.storedCount) << c.what;
+        EXPECT_DOUBLE_EQ(trades.back()->unitPrice(), 5000) << c.what;
+    }
+}
+
+TEST_F(TradingPanel, ASecurityOfAnotherCurrencyIsRefusedWithTheWarning)
+{
+    ScriptedAlertPresenter alerts;
+    auto panel = open();
+    pickBrand(*panel, 0, kStock);
+    pickBrand(*panel, 0, kDollarStock);
+    ASSERT_EQ(alerts.asked.size(), 1u);
+    EXPECT_EQ(alerts.asked[0].title, cv::localizedString(QStringLiteral("TradeCurrencyWarningTitle")));
+    EXPECT_EQ(alerts.asked[0].message, cv::localizedString(QStringLiteral("TradeCurrencyWarningText")));
+    EXPECT_EQ(panel->tradeForRow(0)->brand(), kStock);
+    EXPECT_EQ(cellText(*panel, TradingPanelController::BrandColumn, 0), QStringLiteral("Toyo Motors"));
+
+    // A stored row that mixes currencies keeps its other cells closed.
+    panel->tradeForRow(0)->setBrand(kDollarStock);
+    EXPECT_EQ(panel->verifyEditableColumn(panel->tableView()->columnWithIdentifier(TradingPanelController::CountColumn), 0,
+                                          cv::Movement::Click),
+              panel->tableView()->columnWithIdentifier(TradingPanelController::BrandColumn));
+    EXPECT_EQ(alerts.asked.size(), 2u);
+}
+
+TEST_F(TradingPanel, TabSkipsTheCellsAKindDoesNotUseAndAnIncompleteRowIsNotLeft)
+{
+    const struct {
+        int kind;
+        QList<int> path;  // the cells Tab visits from the units or the total
+    } cases[] = {
+        {CV4Trade::Buy, {TradingPanelController::UnitPriceColumn, TradingPanelController::CommissionColumn,
+                         TradingPanelController::MemoColumn, TradingPanelController::CountColumn}},
+        {CV4Trade::Dividend, {TradingPanelController::CommissionColumn, TradingPanelController::MemoColumn,
+                              TradingPanelController::TotalColumn}},
+    };
+    auto panel = open();
+    CV4TableView *table = panel->tableView();
+    for (const auto &c : cases) {
+        pickBrand(*panel, 0, kStock);
+        pickKind(*panel, 0, c.kind);
+        const int first = c.kind == CV4Trade::Buy ? TradingPanelController::CountColumn : TradingPanelController::TotalColumn;
+        table->editColumn(table->columnWithIdentifier(first), 0, nullptr, true);
+        QList<int> visited;
+        for (int step = 0; step < c.path.size(); ++step) {
+            QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Tab);
+            visited << table->cidOfColumn(table->editedColumn());
+        }
+        EXPECT_EQ(visited, c.path) << c.kind;
+        EXPECT_EQ(panel->numberOfRows(table), 1) << c.kind;
+        table->forceEndFieldEditing(false);
+    }
+}
+
+TEST_F(TradingPanel, UnitsMoveOnlyToAnotherInvestmentAccountOfTheSameCurrency)
+{
+    addInvestAccount(*doc, 1103, QStringLiteral("Dollar Broker"))->setCurrency(2);
+    doc->findAccount(kInvest2)->setCurrency(0);  // no currency: the book's own
+    CVUnitModelPtr made;
+    cv::AccountDataSource::setNewAccountAction([&made](CV4Document &book, int kind) {
+        made = addInvestAccount(book, 1104, QStringLiteral("New"));
+        EXPECT_EQ(kind, cv::raw(cv::NodeKind::Investment));
+        return made;
+    });
+    auto panel = open();
+    pickBrand(*panel, 0, kStock);
+    pickKind(*panel, 0, CV4Trade::TransferUnits);
+    type(*panel, TradingPanelController::CountColumn, 0, QStringLiteral("10"));
+    EXPECT_EQ(panel->firstUnfinishedColumnForRow(0), TradingPanelController::TotalColumn);
+    panel->editColumn(panel->tableView()->columnWithIdentifier(TradingPanelController::TotalColumn), 0, nullptr);
+    auto *list = cv::CustomPopup::get()->findChild<QAbstractItemView *>();
+    ASSERT_TRUE(list && list->model());
+    QStringList offered;
+    for (int row = 0; row < list->model()->rowCount(); ++row) offered << list->model()->index(row, 0).data().toString();
+    EXPECT_EQ(offered, (QStringList{QStringLiteral("NISA"), cv::localizedString(QStringLiteral("CreateNewAccount"))}));
+    cv::CustomPopup::get()->mustClose();
+
+    // The command row makes an account, and the made account is the pick.
+    cv::AccountDataSource source;
+    source.setDocument(doc.get(), 4, true);
+    source.appendNewAccountCommand(cv::raw(cv::NodeKind::Investment));
+    panel->endTransferAccountPopup(source.objects().back().command()->runWithDelegate({}));
+    ASSERT_TRUE(made);
+    EXPECT_EQ(panel->tradeForRow(0)->transfer(), 1104);
+    EXPECT_EQ(cellText(*panel, TradingPanelController::TotalColumn, 0), QStringLiteral("New"));
+    EXPECT_EQ(panel->firstUnfinishedColumnForRow(0), -1);
+    cv::AccountDataSource::setNewAccountAction({});
+
+    EXPECT_EQ(panel->commitPanel(), 1);
+    EXPECT_DOUBLE_EQ(doc->tradingAccount(1104, kStock, kFeb28), 10);
+}
+
+TEST_F(TradingPanel, TheOperationChooserOffersTheOperationsOfTheRowsSecurityKind)
+{
+    const struct {
+        int brand;
+        QList<int> kinds;
+    } cases[] = {
+        {kStock, {0, 1, 10, 13, 14, 16, 17, 2, 18, 19, 20, 21, 5, 6}},
+        {kTrust, {0, 1, 2, 12, 30, 31, 5, 6}},
+        {kBond, {0, 1, 2, 30, 11, 31, 18, 19, 20, 21, 5, 6}},
+    };
+    auto panel = open();
+    for (const auto &c : cases) {
+        pickBrand(*panel, 0, c.brand);
+        panel->editColumn(panel->tableView()->columnWithIdentifier(TradingPanelController::KindColumn), 0, nullptr);
+        auto *list = cv::CustomPopup::get()->findChild<QAbstractItemView *>();
+        ASSERT_TRUE(list && list->model());
+        QStringList offered, expected;
+        for (int row = 0; row < list->model()->rowCount(); ++row)
+            offered << list->model()->index(row, 0).data().toString();
+        for (int kind : c.kinds) expected << CV4Trade::operationNameForKey(kind);
+        EXPECT_EQ(offered, expected) << c.brand;
+        cv::CustomPopup::get()->mustClose();
+    }
+}
+
+TEST_F(TradingPanel, UnitsFromTheKeyboardAndTheCalculatorAreWholeForStocksOnly)
+{
+    struct Case {
+        const char *what;
+        int brand;
+        bool calculator;
+        double count;
+        const char *shown;
+    };
+    const Case cases[] = {
+        {"stock typed", kStock, false, 10, "10"},
+        {"stock from the calculator", kStock, true, 10, "10"},
+        {"trust typed", kTrust, false, 10.5, "10.50"},
+        {"trust from the calculator", kTrust, true, 10.5, "10.50"},
+    };
+    auto panel = open();
+    for (const Case &c : cases) {
+        const int row = panel->numberOfRows(panel->tableView()) - 1;
+        pickBrand(*panel, row, c.brand);
+        if (c.calculator) {
+            panel->tableView()->editColumn(panel->tableView()->columnWithIdentifier(TradingPanelController::CountColumn),
+                                           row, nullptr, true);
+            panel->performInputValue(QStringLiteral("10.5"));
+        } else {
+            type(*panel, TradingPanelController::CountColumn, row, QStringLiteral("10.5"));
+        }
+        EXPECT_DOUBLE_EQ(panel->tradeForRow(row)->count(), c.count) << c.what;
+        EXPECT_EQ(cellText(*panel, TradingPanelController::CountColumn, row), QLatin1String(c.shown)) << c.what;
+        panel->addItem();
+    }
+    // A trust row that becomes a stock loses its fraction of a unit.
+    const int row = panel->numberOfRows(panel->tableView()) - 2;
+    pickBrand(*panel, row, kStock);
+    EXPECT_DOUBLE_EQ(panel->tradeForRow(row)->count(), 10);
+}
+
+TEST_F(TradingPanel, RevertAndDeletionInPlaceAndTheHoldingPanel)
+{
+    storeTrade(*doc, kInvest, CV4Trade::Buy, kTrust, QDate(2009, 2, 5), 3.25, 10000.5);
+    storeTrade(*doc, kInvest, CV4Trade::Buy, kStock, QDate(2009, 2, 5), 100, 10000.5);
+
+    auto panel = open();
+    ASSERT_EQ(panel->numberOfRows(panel->tableView()), 3);
+    type(*panel, TradingPanelController::CountColumn, 0, QStringLiteral("4"));
+    EXPECT_EQ(panel->tradeForRow(0)->flags(), cv::EditChanged);
+    panel->tableView()->QTableView::selectRow(0);
+    panel->revertSelected();
+    EXPECT_EQ(panel->tradeForRow(0)->flags(), 0);
+    EXPECT_DOUBLE_EQ(panel->tradeForRow(0)->count(), 3.25);
+    EXPECT_EQ(cellText(*panel, TradingPanelController::CountColumn, 0), QStringLiteral("3.25"));
+
+    panel->toggleRowDeletedFlag(1);
+    EXPECT_EQ(panel->numberOfRows(panel->tableView()), 3);  // stays, shown in red
+    panel->commitPanel();
+    ASSERT_EQ(storedTrades(*doc).size(), 1u);
+    EXPECT_EQ(storedTrades(*doc)[0]->brand(), kTrust);
+
+    // A holding lists its own security's trades and new rows take it.
+    CVUnitModelPtr holding;
+    for (const CVUnitModelPtr &child : invest->children())
+        if (child->kind() == cv::NodeKind::Holding && doc->findBrand(kTrust) &&
+            dynamic_cast<CVBrandExtra *>(child->extra().get())->brand() == kTrust)
+            holding = child;
+    ASSERT_TRUE(holding);
+    auto held = openTrades(*doc, holding, kFeb1, kFeb28);
+    ASSERT_EQ(held->numberOfRows(held->tableView()), 2);
+    EXPECT_EQ(held->tradeForRow(1)->brand(), kTrust);
+    EXPECT_EQ(held->titleField()->text(), QStringLiteral("Global Fund (Broker)"));
+}
+
+
+// Renders a month of trades (a buy, a sale, a dividend, a split and a trust
+// bought in fractions of a unit), the trade dialog and the filter, in
+// Japanese and English for people to look at.
+class TradingPanelScreenshot : public ::testing::TestWithParam<const char *> {};
+
+TEST_P(TradingPanelScreenshot, ShowsABuyASaleADividendAndASplit)
+{
+    const QString language = QString::fromLatin1(GetParam());
+    cv::setLanguageOverride(language);
+    auto doc = makeTradeBook();
+    ASSERT_TRUE(doc);
+    const CVUnitModelPtr invest = doc->findAccount(kInvest);
+    const struct {
+        int day, kind, brand;
+        double count, price, commission;
+        const char *memo;
+    } rows[] = {
+        {2, CV4Trade::Buy, kStock, 100, 1234, 525, ""},
+        {5, CV4Trade::Buy, kTrust, 1234.56789, 10234.5, 0, "NISA"},
+        {10, CV4Trade::Sale, kStock, 50, 1500, 525, ""},
+        {20, CV4Trade::Dividend, kStock, 1, 5000, 500, ""},
+        {25, CV4Trade::Split, kStock, 50, 0, 0, "1:2"},
+    };
+    for (const auto &r : rows)
+        storeTrade(*doc, kInvest, r.kind, r.brand, QDate(2009, 2, r.day), r.count, r.price, r.commission,
+                   QString::fromUtf8(r.memo));
+    auto panel = openTrades(*doc, invest, kFeb1, kFeb28);
+    panel->move(40, 40);
+    panel->resize(1060, 300);
+    QApplication::processEvents();
+    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language;
+    QDir().mkpath(dir);
+    const QString path = dir + QStringLiteral("/trade-panel.png");
+    ASSERT_TRUE(panel->grab().save(path));
+    EXPECT_TRUE(QFileInfo::exists(path));
+
+    // The sale in the trade dialog, and the filter with buy and sale ticked.
+    TradeDialogController dialog(doc.get(), panel->tradeForRow(2));
+    dialog.adjustSize();
+    EXPECT_TRUE(dialog.grab().save(dir + QStringLiteral("/trade-dialog.png")));
+    TradeFilterDialogController filter(kFeb1, kFeb28);
+    filter.typeCheckbox()->setChecked(true);
+    filter.kindBox(CV4Trade::Buy)->setChecked(true);
+    filter.kindBox(CV4Trade::Sale)->setChecked(true);
+    filter.adjustSize();
+    EXPECT_TRUE(filter.grab().save(dir + QStringLiteral("/trade-filter.png")));
+    doc->undoStack()->clear();
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, TradingPanelScreenshot, ::testing::Values("ja", "en"));
+
+} // namespace

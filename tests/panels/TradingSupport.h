@@ -1,0 +1,134 @@
+#pragma once
+// The panel test book with an investment account (cash part first), a yen
+// stock, trust and bond and a dollar stock, and helpers that pick in the
+// trade panel's choosers as a user does.
+
+#include "PanelTestSupport.h"
+
+#include "model/CV4Brand.h"
+#include "model/CV4EditFlags.h"
+#include "panels/TradingPanelController.h"
+
+#include <gtest/gtest.h>
+
+namespace paneltest {
+
+inline const QDate kFeb1(2009, 2, 1);
+inline const QDate kFeb28(2009, 2, 28);
+inline constexpr int kInvest = 1101;
+inline constexpr int kInvest2 = 1102;
+inline constexpr int kStock = 1;
+inline constexpr int kTrust = 2;
+inline constexpr int kBond = 3;
+inline constexpr int kDollarStock = 4;
+
+inline CVUnitModelPtr addInvestAccount(CV4Document &doc, int ident, const QString &name)
+{
+    auto record = std::make_shared<CV4AssetModel>();
+    record->setDate(QDate(2009, 1, 1));
+    record->setInitialValue(1000000);
+    auto account = samplebook::node(doc.accountModel()->asset(), ident, cv::raw(cv::NodeKind::Investment), name, record);
+    auto cash = std::make_shared<CVUnitModel>();
+    cash->setKind(cv::raw(cv::NodeKind::CashPart));
+    cash->setIdent(0);
+    account->appendChild(cash);
+    return account;
+}
+
+inline std::unique_ptr<CV4Document> makeTradeBook()
+{
+    auto doc = makeBook();
+    if (!doc) return nullptr;
+    const struct {
+        int ident;
+        const char *name;
+        int kind;
+        int currency;
+    } brands[] = {{kStock, "Toyo Motors", CV4Brand::Stock, 1},
+                  {kTrust, "Global Fund", CV4Brand::InvestmentTrust, 1},
+                  {kBond, "JGB 10", CV4Brand::Bond, 1},
+                  {kDollarStock, "Acme", CV4Brand::Stock, 2}};
+    for (const auto &b : brands) {
+        auto brand = std::make_shared<CV4Brand>();
+        brand->setIdent(b.ident);
+        brand->setName(QString::fromLatin1(b.name));
+        brand->setKind(b.kind);
+        brand->setCurrency(b.currency);
+        doc->addBrand(brand);
+    }
+    addInvestAccount(*doc, kInvest, QStringLiteral("Broker"));
+    addInvestAccount(*doc, kInvest2, QStringLiteral("NISA"));
+    doc->createCache();
+    return doc;
+}
+
+// A trade written through the document's trade application, as a panel writes a new row.
+inline CV4TradePtr storeTrade(CV4Document &doc, int account, int kind, int brand, const QDate &date, double count,
+                              double price, double commission = 0, const QString &memo = QString())
+{
+    auto t = std::make_shared<CV4Trade>();
+    t->setKind(kind);
+    t->setAccount(account);
+    t->setBrand(brand);
+    t->setDate(date);
+    t->setCount(count);
+    t->setUnitPrice(price);
+    t->setCommission(commission);
+    t->setMemo(memo);
+    t->setFlags(cv::EditNew);
+    std::set<CV4BrandPtr> brands;
+    doc.applyTrade(t, doc.findAccount(account), {}, brands, true);
+    doc.applyBrands(brands);
+    t->setFlags(0);
+    return t;
+}
+
+inline std::unique_ptr<TradingPanelController> openTrades(CV4Document &doc, const CVUnitModelPtr &subject,
+                                                          const QDate &from, const QDate &to)
+{
+    auto panel = std::make_unique<TradingPanelController>(&doc, subject, from, to);
+    panel->resize(1000, 320);
+    panel->show();
+    QApplication::processEvents();  // the deferred edit of the new row
+    return panel;
+}
+
+inline void pickBrand(TradingPanelController &panel, int row, int brand)
+{
+    panel.editColumn(panel.tableView()->columnWithIdentifier(TradingPanelController::BrandColumn), row, nullptr);
+    cv::CustomPopup::get()->mustClose();
+    panel.endBrandPopup(cv::ChooserItem::fromBrand(panel.doc()->findBrand(brand)));
+}
+
+inline void pickKind(TradingPanelController &panel, int row, int kind)
+{
+    panel.editColumn(panel.tableView()->columnWithIdentifier(TradingPanelController::KindColumn), row, nullptr);
+    cv::CustomPopup::get()->mustClose();
+    panel.endOperationPopup(cv::ChooserItem::fromTradeKind(kind));
+}
+
+inline std::vector<CV4TradePtr> storedTrades(CV4Document &doc, int account = kInvest)
+{
+    return doc.dataModel()->findTradeFrom(QDate(), QDate(), account, -1, 0).value_or(std::vector<CV4TradePtr>{});
+}
+
+// A fresh trade book in English, its first investment account at hand.
+class TradeBookTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        cv::setLanguageOverride(QStringLiteral("en"));
+        doc = makeTradeBook();
+        ASSERT_TRUE(doc);
+        invest = doc->findAccount(kInvest);
+    }
+    void TearDown() override
+    {
+        cv::CustomPopup::get()->mustClose();
+        doc->undoStack()->clear();
+    }
+    std::unique_ptr<CV4Document> doc;
+    CVUnitModelPtr invest;
+};
+
+} // namespace paneltest
