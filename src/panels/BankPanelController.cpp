@@ -66,7 +66,7 @@ BankPanelController *BankPanelController::openBankPanel(CV4Document *document, c
                                                         std::function<void(int, BankPanelController *)> done)
 {
     if (!document || !account) return nullptr;
-    return openSheet(new BankPanelController(document, account, parent), parent, std::move(done));
+    return cv::openSheet(new BankPanelController(document, account, parent), parent, std::move(done));
 }
 
 std::vector<QLineEdit *> BankPanelController::amountFields() const

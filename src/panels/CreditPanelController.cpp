@@ -78,7 +78,7 @@ CreditPanelController *CreditPanelController::openCreditPanel(CV4Document *docum
                                                               std::function<void(int, CreditPanelController *)> done)
 {
     if (!document || !account) return nullptr;
-    return openSheet(new CreditPanelController(document, account, parent), parent, std::move(done));
+    return cv::openSheet(new CreditPanelController(document, account, parent), parent, std::move(done));
 }
 
 std::vector<QLineEdit *> CreditPanelController::amountFields() const
