@@ -5,7 +5,8 @@
 // items, the busy indicator, the title with its edited mark and the frame.
 //
 // Files: CV4WindowController.cpp (life, pages, toolbar, dates),
-// CV4WindowController_Menu.cpp (menu validation and commands).
+// CV4WindowController_Menu.cpp (menu validation and commands),
+// CV4WindowController_Settings.cpp (fiscal settings and groupings).
 
 #include "controls/DateReceiver.h"
 #include "controls/MainWindow.h"
@@ -144,6 +145,19 @@ public:
     void doRecalculation();
     void compactDB();
     void openPasswordPanel();
+
+    // ---- fiscal settings and groupings (CV4WindowController_Settings.cpp)
+    // The fiscal settings sheet; its end commits and re-lays the periods.
+    void openSettingsPanel();
+    // Code 0 does nothing; else the settings are stored, the monthly series
+    // rebuilt when the first day of the month changed (64), and the shown
+    // viewer's period laid out again (hidden pages on their next entry).
+    void settingsSheetDidEnd(int code);
+    // The grouping dialog, application-modal.
+    void openGroupPanel();
+    // A grouping left the document: the search results and an open income,
+    // expense or transfer panel show none on its rows.
+    void groupsDeleted(const QList<int> &idents);
 
     // ---- printing (CV4WindowController_Menu.cpp)
     // Whether the shown page has a print view; the temporary page has none.
