@@ -19,6 +19,7 @@ GroupTableView::GroupTableView(QWidget *parent) : QTableView(parent)
     horizontalHeader()->hide();
     horizontalHeader()->setStretchLastSection(true);
     verticalHeader()->hide();
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     setShowGrid(false);
 }
 

@@ -41,6 +41,7 @@ SettingsPanelController::SettingsPanelController(CV4Document *document, QWidget 
     buttons->addWidget(m_okButton);
     m_okButton->setDefault(true);
     layout->addLayout(buttons);
+    setMinimumWidth(320);
 
     if (const CV4Settings *settings = document ? document->settings().get() : nullptr) {
         m_monthButton->setCurrentIndex(std::clamp(settings->fiscalMonthOfYear(), 0, 11));

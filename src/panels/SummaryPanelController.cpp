@@ -9,6 +9,7 @@
 #include "platform/Localization.h"
 
 #include <QFormLayout>
+#include <QHeaderView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -57,6 +58,11 @@ SummaryPanelController::SummaryPanelController(CV4Document *document, CVUnitMode
     const auto summary = std::dynamic_pointer_cast<CV4Summary>(m_currentItem->extra());
     if (summary) m_memoField->setText(summary->memo());
     m_outline->setDocument(m_document, isAccountSummary());
+    // Names and kinds only: the ticks show what is chosen.
+    m_outline->setColumnHidden(2, true);
+    m_outline->header()->setStretchLastSection(false);
+    m_outline->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_outline->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     if (summary && m_document) {
         const bool accounts = isAccountSummary();
         const auto tick = [this](const CVUnitModelPtr &node) {
