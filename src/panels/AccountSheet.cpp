@@ -1,5 +1,6 @@
 #include "panels/AccountSheet.h"
 
+#include "controls/DialogButtons.h"
 #include "document/CV4Document.h"
 #include "panels/InputTextField.h"
 #include "platform/CV4Alert.h"
@@ -24,9 +25,7 @@ constexpr int kMemoRow = 100;  // below any row a sheet adds
 AccountSheet::AccountSheet(CV4Document *document, CVUnitModelPtr account, QWidget *parent)
     : VRUndoableTextWindowController(parent), m_document(document), m_currentItem(std::move(account)),
       m_nameField(new InputTextField(0, this)), m_currencyButton(new QComboBox(this)),
-      m_memoField(new InputTextField(0, this)), m_grid(new QGridLayout),
-      m_okButton(new QPushButton(localizedString(QStringLiteral("OK")), this)),
-      m_cancelButton(new QPushButton(localizedString(QStringLiteral("Cancel")), this))
+      m_memoField(new InputTextField(0, this)), m_grid(new QGridLayout)
 {
     Q_ASSERT(document && m_currentItem);
     if (document) setUndoStack(document->undoStack());
@@ -40,14 +39,7 @@ AccountSheet::AccountSheet(CV4Document *document, CVUnitModelPtr account, QWidge
     m_grid->addWidget(m_memoField, kMemoRow, 1);
     m_grid->setColumnStretch(1, 1);
     layout->addStretch(1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_cancelButton);
-    buttons->addWidget(m_okButton);
-    m_okButton->setDefault(true);
-    layout->addLayout(buttons);
-    connect(m_okButton, &QPushButton::clicked, this, &AccountSheet::okPushed);
-    connect(m_cancelButton, &QPushButton::clicked, this, &AccountSheet::cancelPushed);
+    m_okButton = addOkCancelButtons(this, layout).ok;
     for (QLineEdit *field : {static_cast<QLineEdit *>(m_nameField), static_cast<QLineEdit *>(m_memoField)})
         connect(field, &QLineEdit::textEdited, this, [this, field] { commonChanged(field); });
     connect(m_currencyButton, &QComboBox::currentIndexChanged, this, [this] { commonChanged(m_currencyButton); });

@@ -57,6 +57,7 @@ public:
     void cancelPushed();
     // Esc and the close box are Cancel.
     void reject() override { cancelPushed(); }
+    void accept() override { okPushed(); }
 
     // A start date typed or shown: none when unreadable or outside 1900-2099.
     static std::optional<QDate> readDate(const QString &text);
@@ -108,8 +109,7 @@ private:
     QComboBox *m_currencyButton;
     InputTextField *m_memoField;
     QGridLayout *m_grid;
-    QPushButton *m_okButton;
-    QPushButton *m_cancelButton;
+    QPushButton *m_okButton = nullptr;
 };
 
 } // namespace cv

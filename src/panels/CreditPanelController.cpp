@@ -3,7 +3,6 @@
 #include "document/CV4Document.h"
 #include "model/CV4CreditCardModel.h"
 #include "panels/InputForm.h"
-#include "panels/InputFormCell.h"
 #include "panels/InputTextField.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
@@ -27,23 +26,21 @@ int selectedDay(const QComboBox *popup, int stored)
 } // namespace
 
 CreditPanelController::CreditPanelController(CV4Document *document, CVUnitModelPtr account, QWidget *parent)
-    : cv::AccountSheet(document, std::move(account), parent), m_creditInfoForm(new InputForm(formGrid(), 2, this)),
-      m_cutoffDayButton(new QComboBox(this)), m_dueDayButton(new QComboBox(this))
+    : cv::FormAccountSheet(document, std::move(account), parent, 2), m_cutoffDayButton(new QComboBox(this)),
+      m_dueDayButton(new QComboBox(this))
 {
     setWindowTitle(text("Credit-Panel-Title"));
-    m_creditInfoForm->addCell(text("Credit-Company"), 0);
-    m_creditInfoForm->addCell(text("Credit-Telephone"), 1);
-    m_creditInfoForm->addCell(text("Sheet-Start-Date"), 1, cv::formatProgramDate(QDate(2000, 1, 31)));
-    for (int cell : {BalanceCell, LimitCell}) {
-        InputFormCell *amount = m_creditInfoForm->addCell(
-            text(cell == BalanceCell ? "Sheet-Opening-Balance" : "Credit-Limit"), 1);
-        amount->setAlignment(Qt::AlignRight);
-        GetCurrencyFieldEditor()->attach(amount);
-    }
+    InputForm *cells = form();
+    cells->addCell(text("Credit-Company"), 0);
+    cells->addCell(text("Credit-Telephone"), 1);
+    cells->addCell(text("Sheet-Start-Date"), 1);
+    cells->addCell(text("Sheet-Opening-Balance"), 1);
+    cells->addCell(text("Credit-Limit"), 1);
+    setCellRoles(DateCell, {BalanceCell, LimitCell}, {BalanceCell, LimitCell});
     cv::fillDatePopUp(m_cutoffDayButton);
     cv::fillDatePopUp(m_dueDayButton);
     QGridLayout *grid = formGrid();
-    const int row = m_creditInfoForm->nextRow();
+    const int row = cells->nextRow();
     grid->addWidget(new QLabel(text("Credit-Cutoff-Day"), this), row, 0);
     grid->addWidget(m_cutoffDayButton, row, 1, Qt::AlignLeft);
     grid->addWidget(new QLabel(text("Credit-Due-Day"), this), row + 1, 0);
@@ -67,7 +64,6 @@ CreditPanelController::CreditPanelController(CV4Document *document, CVUnitModelP
         m_dueDayButton->setCurrentIndex(kNewDueIndex);
     }
 
-    connect(m_creditInfoForm, &InputForm::cellTextChanged, this, [this] { commonChanged(m_creditInfoForm); });
     for (QComboBox *popup : {m_cutoffDayButton, m_dueDayButton})
         connect(popup, &QComboBox::currentIndexChanged, this, [this, popup] { commonChanged(popup); });
     finishOpening();
@@ -81,46 +77,9 @@ CreditPanelController *CreditPanelController::openCreditPanel(CV4Document *docum
     return cv::openSheet(new CreditPanelController(document, account, parent), parent, std::move(done));
 }
 
-std::vector<QLineEdit *> CreditPanelController::amountFields() const
-{
-    return {m_creditInfoForm->cellAtIndex(BalanceCell), m_creditInfoForm->cellAtIndex(LimitCell)};
-}
-
-std::optional<QDate> CreditPanelController::getDate() const
-{
-    return readDate(m_creditInfoForm->stringValue(DateCell));
-}
-
-void CreditPanelController::setDate(const QDate &date)
-{
-    setStringCell(DateCell, cv::formatProgramDate(date));
-}
-
-void CreditPanelController::setStringCell(int cell, const QString &value)
-{
-    if (InputFormCell *field = m_creditInfoForm->cellAtIndex(cell); field && !value.isNull()) field->setText(value);
-}
-
-void CreditPanelController::performInputDate(const QDate &date)
-{
-    setDate(date);
-    commonChanged(m_creditInfoForm);
-}
-
-void CreditPanelController::performInputValue(const QString &value)
-{
-    const int cell = m_creditInfoForm->selectedIndex();
-    if (cell != BalanceCell && cell != LimitCell) return;
-    QLineEdit *field = m_creditInfoForm->cellAtIndex(cell);
-    field->setText(value);
-    if (const std::optional<double> amount = readAmount(field)) field->setText(amountString(*amount));
-    commonChanged(m_creditInfoForm);
-}
-
 bool CreditPanelController::detailReady() const
 {
-    return !m_creditInfoForm->stringValue(CompanyCell).isEmpty() && getDate().has_value() &&
-           readAmount(m_creditInfoForm->cellAtIndex(BalanceCell)) && readAmount(m_creditInfoForm->cellAtIndex(LimitCell));
+    return !form()->stringValue(CompanyCell).isEmpty() && getDate().has_value() && amountsRead();
 }
 
 void CreditPanelController::writeDetail()
@@ -130,11 +89,11 @@ void CreditPanelController::writeDetail()
         detail = std::make_shared<CV4CreditCardModel>();
         account()->setExtra(detail);
     }
-    detail->setName(m_creditInfoForm->stringValue(CompanyCell));
-    detail->setTelephone(m_creditInfoForm->stringValue(TelephoneCell));
+    detail->setName(form()->stringValue(CompanyCell));
+    detail->setTelephone(form()->stringValue(TelephoneCell));
     detail->setDate(getDate().value_or(QDate()));
-    detail->setInitialValue(readAmount(m_creditInfoForm->cellAtIndex(BalanceCell)).value_or(0));
-    detail->setLimit(readAmount(m_creditInfoForm->cellAtIndex(LimitCell)).value_or(0));
+    detail->setInitialValue(amountOf(BalanceCell));
+    detail->setLimit(amountOf(LimitCell));
     detail->setMemo(memoField()->text());
     detail->setDueDay(selectedDay(m_dueDayButton, m_storedDueDay));
     detail->setCutoffDay(selectedDay(m_cutoffDayButton, m_storedCutoffDay));

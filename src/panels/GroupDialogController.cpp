@@ -1,5 +1,6 @@
 #include "panels/GroupDialogController.h"
 
+#include "controls/DialogButtons.h"
 #include "document/CV4Document.h"
 #include "document/CV4DocumentUI.h"
 #include "model/CV4EditFlags.h"
@@ -89,20 +90,17 @@ private:
 GroupDialogController::GroupDialogController(CV4Document *document, int currentValue, QWidget *parent)
     : QDialog(parent), m_document(document), m_currentValue(currentValue), m_model(new Model(this)),
       m_listView(new GroupTableView(this)), m_addButton(new QPushButton(text("Group-Add"), this)),
-      m_deleteButton(new QPushButton(text("Group-Delete"), this)), m_okButton(new QPushButton(text("OK"), this))
+      m_deleteButton(new QPushButton(text("Group-Delete"), this))
 {
     Q_ASSERT(document);
     setWindowTitle(text("Group-Panel-Title"));
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_listView, 1);
     auto *buttons = new QHBoxLayout;
-    auto *cancel = new QPushButton(text("Cancel"), this);
     buttons->addWidget(m_addButton);
     buttons->addWidget(m_deleteButton);
     buttons->addStretch(1);
-    buttons->addWidget(cancel);
-    buttons->addWidget(m_okButton);
-    m_okButton->setDefault(true);
+    m_okButton = cv::addOkCancelButtons(this, buttons).ok;
     m_addButton->setAutoDefault(false);
     m_deleteButton->setAutoDefault(false);
     layout->addLayout(buttons);
@@ -116,8 +114,6 @@ GroupDialogController::GroupDialogController(CV4Document *document, int currentV
     connect(m_listView, &GroupTableView::deleteRequested, this, &GroupDialogController::deletePushed);
     connect(m_addButton, &QPushButton::clicked, this, &GroupDialogController::addPushed);
     connect(m_deleteButton, &QPushButton::clicked, this, &GroupDialogController::deletePushed);
-    connect(m_okButton, &QPushButton::clicked, this, &GroupDialogController::okPushed);
-    connect(cancel, &QPushButton::clicked, this, &GroupDialogController::cancelPushed);
     if (m_currentValue != 0) {
         const auto it = std::find_if(m_items.begin(), m_items.end(),
                                      [this](const CV4GroupingPtr &g) { return g->ident() == m_currentValue; });

@@ -49,6 +49,7 @@ public:
     bool okPushed();
     void cancelPushed();
     void reject() override { cancelPushed(); }
+    void accept() override { okPushed(); }
 
     // The list's edits: a rename, a drag's data (none while new groupings
     // wait for OK) and a drop of row `source` above row `target`.
@@ -78,5 +79,5 @@ private:
     GroupTableView *m_listView;
     QPushButton *m_addButton;
     QPushButton *m_deleteButton;
-    QPushButton *m_okButton;
+    QPushButton *m_okButton = nullptr;
 };

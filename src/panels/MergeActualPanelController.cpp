@@ -1,6 +1,7 @@
 #include "panels/MergeActualPanelController.h"
 
 #include "controls/ActualDataSource.h"
+#include "controls/DialogButtons.h"
 #include "document/CV4Document.h"
 #include "platform/Localization.h"
 
@@ -21,8 +22,7 @@ QString text(const char *key) { return cv::localizedString(QLatin1String(key)); 
 
 MergeActualPanelController::MergeActualPanelController(CV4Document *document, int category, QWidget *parent)
     : QDialog(parent), m_document(document), m_ds(std::make_unique<cv::ActualDataSource>()), m_category(category),
-      m_sourceField(new QLabel(this)), m_targetButton(new QComboBox(this)),
-      m_okButton(new QPushButton(text("OK"), this))
+      m_sourceField(new QLabel(this)), m_targetButton(new QComboBox(this))
 {
     setWindowTitle(text("Merge-Panel-Title"));
     auto *layout = new QVBoxLayout(this);
@@ -30,15 +30,7 @@ MergeActualPanelController::MergeActualPanelController(CV4Document *document, in
     form->addRow(text("Merge-Source"), m_sourceField);
     form->addRow(text("Merge-Target"), m_targetButton);
     layout->addLayout(form);
-    auto *buttons = new QHBoxLayout;
-    auto *cancel = new QPushButton(text("Cancel"), this);
-    buttons->addStretch(1);
-    buttons->addWidget(cancel);
-    buttons->addWidget(m_okButton);
-    m_okButton->setDefault(true);
-    layout->addLayout(buttons);
-    connect(m_okButton, &QPushButton::clicked, this, &MergeActualPanelController::okPushed);
-    connect(cancel, &QPushButton::clicked, this, &MergeActualPanelController::cancelPushed);
+    m_okButton = cv::addOkCancelButtons(this, layout).ok;
     setMinimumWidth(360);
 
     CVUnitModelPtr source = document ? document->findIncome(category) : nullptr;

@@ -36,6 +36,7 @@ public:
 
     void okPushed() { done(chosenIdent()); }
     void cancelPushed() { done(0); }
+    void accept() override { okPushed(); }
 
 private:
     void setButtons();
@@ -46,5 +47,5 @@ private:
     bool m_isExpense = false;
     QLabel *m_sourceField;                    // children
     QComboBox *m_targetButton;
-    QPushButton *m_okButton;
+    QPushButton *m_okButton = nullptr;
 };

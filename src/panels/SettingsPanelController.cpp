@@ -1,5 +1,6 @@
 #include "panels/SettingsPanelController.h"
 
+#include "controls/DialogButtons.h"
 #include "document/CV4Document.h"
 #include "panels/OpenSheet.h"
 #include "platform/Localization.h"
@@ -18,7 +19,7 @@ QString text(const QString &key) { return cv::localizedString(key); }
 
 SettingsPanelController::SettingsPanelController(CV4Document *document, QWidget *parent)
     : QDialog(parent), m_document(document), m_monthButton(new QComboBox(this)), m_weekdayButton(new QComboBox(this)),
-      m_dayButton(new QComboBox(this)), m_okButton(new QPushButton(text(QStringLiteral("OK")), this))
+      m_dayButton(new QComboBox(this))
 {
     Q_ASSERT(document && document->settings());
     setWindowTitle(text(QStringLiteral("Settings-Panel-Title")));
@@ -34,13 +35,7 @@ SettingsPanelController::SettingsPanelController(CV4Document *document, QWidget 
     form->addRow(text(QStringLiteral("Settings-Weekday")), m_weekdayButton);
     form->addRow(text(QStringLiteral("Settings-Day")), m_dayButton);
     layout->addLayout(form);
-    auto *buttons = new QHBoxLayout;
-    auto *cancel = new QPushButton(text(QStringLiteral("Cancel")), this);
-    buttons->addStretch(1);
-    buttons->addWidget(cancel);
-    buttons->addWidget(m_okButton);
-    m_okButton->setDefault(true);
-    layout->addLayout(buttons);
+    m_okButton = cv::addOkCancelButtons(this, layout).ok;
     setMinimumWidth(320);
 
     if (const CV4Settings *settings = document ? document->settings().get() : nullptr) {
@@ -51,8 +46,6 @@ SettingsPanelController::SettingsPanelController(CV4Document *document, QWidget 
     m_okButton->setEnabled(false);
     for (QComboBox *popup : {m_monthButton, m_weekdayButton, m_dayButton})
         connect(popup, &QComboBox::currentIndexChanged, this, [this] { m_okButton->setEnabled(true); });
-    connect(m_okButton, &QPushButton::clicked, this, &SettingsPanelController::okPushed);
-    connect(cancel, &QPushButton::clicked, this, &SettingsPanelController::cancelPushed);
 }
 
 SettingsPanelController *SettingsPanelController::openSettingsPanel(

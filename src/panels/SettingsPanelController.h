@@ -31,11 +31,12 @@ public:
 
     void okPushed();
     void cancelPushed() { done(0); }
+    void accept() override { okPushed(); }
 
 private:
     CV4Document *m_document;   // not owned; outlives the sheet
     QComboBox *m_monthButton;  // children
     QComboBox *m_weekdayButton;
     QComboBox *m_dayButton;
-    QPushButton *m_okButton;
+    QPushButton *m_okButton = nullptr;
 };

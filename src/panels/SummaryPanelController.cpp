@@ -1,6 +1,7 @@
 #include "panels/SummaryPanelController.h"
 
 #include "controls/AccountActualOutlineView.h"
+#include "controls/DialogButtons.h"
 #include "document/CV4Document.h"
 #include "model/CV4Summary.h"
 #include "panels/InputTextField.h"
@@ -31,8 +32,7 @@ void refill(std::vector<CV4SummaryUnitPtr> &list, const std::vector<int> &idents
 
 SummaryPanelController::SummaryPanelController(CV4Document *document, CVUnitModelPtr item, QWidget *parent)
     : QDialog(parent), m_document(document), m_currentItem(std::move(item)), m_nameField(new InputTextField(0, this)),
-      m_memoField(new InputTextField(0, this)), m_outline(new cv::AccountActualOutlineView(this)),
-      m_okButton(new QPushButton(text("OK"), this))
+      m_memoField(new InputTextField(0, this)), m_outline(new cv::AccountActualOutlineView(this))
 {
     Q_ASSERT(document && m_currentItem);
     setWindowTitle(text(isAccountSummary() ? "Summary-Name-Title-Account" : "Summary-Name-Title-Category"));
@@ -43,15 +43,7 @@ SummaryPanelController::SummaryPanelController(CV4Document *document, CVUnitMode
     layout->addLayout(form);
     layout->addWidget(new QLabel(text("Summary-Items"), this));
     layout->addWidget(m_outline, 1);
-    auto *buttons = new QHBoxLayout;
-    auto *cancel = new QPushButton(text("Cancel"), this);
-    buttons->addStretch(1);
-    buttons->addWidget(cancel);
-    buttons->addWidget(m_okButton);
-    m_okButton->setDefault(true);
-    layout->addLayout(buttons);
-    connect(m_okButton, &QPushButton::clicked, this, &SummaryPanelController::okPushed);
-    connect(cancel, &QPushButton::clicked, this, &SummaryPanelController::cancelPushed);
+    m_okButton = cv::addOkCancelButtons(this, layout).ok;
     resize(460, 520);
 
     m_nameField->setText(m_currentItem->name());

@@ -42,6 +42,7 @@ public:
     void okPushed();
     void cancelPushed();
     void reject() override { cancelPushed(); }
+    void accept() override { okPushed(); }
 
 private:
     bool isAccountSummary() const;
@@ -53,5 +54,5 @@ private:
     InputTextField *m_nameField;   // children
     InputTextField *m_memoField;
     cv::AccountActualOutlineView *m_outline;
-    QPushButton *m_okButton;
+    QPushButton *m_okButton = nullptr;
 };

@@ -121,7 +121,9 @@ TEST(AccountSheetTest, EndCodesOfEachSheet)
         s.sheet->okPushed();
         EXPECT_EQ(s.sheet->result(), c.code);
         EXPECT_EQ(node->currency(), c.currencyAfter);
-        if (c.code == 0) EXPECT_EQ(node->name(), before);
+        if (c.code == 0) {
+            EXPECT_EQ(node->name(), before);
+        }
         if (c.ident) node->setCurrency(1);
     }
 }

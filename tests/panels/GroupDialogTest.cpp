@@ -4,7 +4,7 @@
 // back renamed names, in the store too.
 #include "PanelTestSupport.h"
 
-#include "document/CV4DocumentUI.h"
+#include "controls/ChooserTestSupport.h"
 #include "panels/GroupDialogController.h"
 #include "panels/GroupTableView.h"
 #include "platform/ScriptedAlertPresenter.h"
@@ -18,17 +18,6 @@
 using namespace paneltest;
 
 namespace {
-
-class BeepCounter : public CV4DocumentUI {
-public:
-    BeepCounter() : m_previous(cv::setDocumentUI(this)) {}
-    ~BeepCounter() override { cv::setDocumentUI(m_previous); }
-    void beep() override { ++beeps; }
-    int beeps = 0;
-
-private:
-    CV4DocumentUI *m_previous;
-};
 
 // A, B, C stored; idents 1, 2, 3.
 std::unique_ptr<CV4Document> bookWithGroupings()
@@ -134,7 +123,7 @@ TEST(GroupDialogTest, NewNamesMustDifferAndNewGroupingsReachTheDocumentOnlyAtOk)
     auto doc = bookWithGroupings();
     ASSERT_TRUE(doc);
     ScriptedAlertPresenter alerts;
-    BeepCounter beeps;
+    cvtest::BeepCounter beeps;
     QSignalSpy deleted(doc.get(), &CV4Document::groupDeleted);
     GroupDialogController dialog(doc.get(), 0);
     alerts.names = {QStringLiteral("A"), QStringLiteral("D"), QStringLiteral("E")};

@@ -17,8 +17,6 @@
 #include "panels/SummaryPanelController.h"
 
 #include <QComboBox>
-#include <QDir>
-#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -30,13 +28,8 @@ class SheetScreenshot : public ::testing::TestWithParam<const char *> {};
 
 bool save(QWidget &window, const QString &language, const QString &name)
 {
-    window.show();
-    QApplication::processEvents();
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language;
-    QDir().mkpath(dir);
-    const QString path = dir + QLatin1Char('/') + name + QStringLiteral(".png");
-    const bool saved = window.grab().save(path) && QFileInfo(path).size() > 0;
-    window.hide();
+    const bool saved = saveScreenshot(window, language, name);
+    window.hide();  // the next sheet is shot alone
     return saved;
 }
 
