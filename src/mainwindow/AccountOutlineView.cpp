@@ -35,6 +35,10 @@ QWidget *AccountOutlineView::editItem(const CVUnitModelPtr &node, const QDate &f
 
 void AccountOutlineView::openFixedColumn(CVUnitModel *node, int)
 {
+    if (node && node->kind() == NodeKind::Holding && m_wc) {
+        m_wc->editHolding(node->shared_from_this());
+        return;
+    }
     // Account and holding sheets come with the account commands.
     if (!node || node->kind() != NodeKind::Group || !m_wc || !m_wc->document()) return;
     const std::optional<QString> name =

@@ -32,7 +32,14 @@ using CVUnitModelPtr = std::shared_ptr<CVUnitModel>;
 
 #include "mainwindow/TemporaryPage.h"
 
+class CV4Brand;
+class InvestBrandPanelController;
+using CV4BrandPtr = std::shared_ptr<CV4Brand>;
+class QTableView;
+
 namespace cv {
+class BrandWindow;
+class CommandUnitModel;
 class DocumentToolbar;
 class HostedPanel;
 class SearchPage;
@@ -109,6 +116,8 @@ public:
     void setReportDate(const QDate &date) { m_reportDate = date; }
     const QDate &preBudgetDate() const { return m_preBudgetDate; }
     void setPreBudgetDate(const QDate &date) { m_preBudgetDate = date; }
+    // The budget page's week rule moves the top date and keeps the dates remembered.
+    void moveTopDate(const QDate &date) { m_topDate = date; }
     QDate fiscalDate(const QDate &date, int mode) const;
     // Snaps the top date to the unit; the remembered date stays.
     void adjustTopDate(int unit);
@@ -137,7 +146,7 @@ public:
     bool validateMenuItem(int tag) const;
     // Whether a sheet or the securities window takes the window's commands.
     bool isShowingSheet() const;
-    bool isBrandWindowKey() const { return false; }
+    bool isBrandWindowKey() const;
     // The document's undo stack: entry panels push onto it, a commit clears it.
     QUndoStack *undoStack() const;
     void viewSettingChanged(int tag, bool checked);
@@ -151,7 +160,8 @@ public:
     void openSettingsPanel();
     // Code 0 does nothing; else the settings are stored, the monthly series
     // rebuilt when the first day of the month changed (64), and the shown
-    // viewer's period laid out again (hidden pages on their next entry).
+    // viewer's or budget page's period laid out again (hidden pages on their
+    // next entry).
     void settingsSheetDidEnd(int code);
     // The grouping dialog, application-modal.
     void openGroupPanel();
@@ -205,4 +215,30 @@ private:
     QDate m_oldTopDate;                         // where a change of unit starts
     QDate m_reportDate;                         // date of the investment status
     QDate m_preBudgetDate;                      // the viewer's date while the budget page shows
+
+    // ---- the securities window and the holding sheet (CV4WindowController_Brands.cpp)
+public:
+    // Makes the securities window on first use, reads its list again and brings it to the front.
+    void showBrandWindow();
+    // The securities window; none until first shown.
+    cv::BrandWindow *brandWindow() const;
+    // The securities table (the window is made when needed).
+    QTableView *brandView();
+    // The chooser's "CreateNewBrand" row: the new-security sheet on the
+    // securities window; the security goes back to the chooser through the
+    // row, nothing after Cancel. Registered for every chooser once.
+    void brandNewForCommand(const std::shared_ptr<cv::CommandUnitModel> &row);
+    static void registerBrandCommands();
+    // The viewer's delete on a holding: its holdings and trades in that account.
+    bool maybeDeleteBrand(const CV4BrandPtr &brand, const CVUnitModelPtr &account);
+    // The opening-holding sheet of a holding node; `account` is where a node
+    // without a parent goes after OK (else its own parent is the account).
+    InvestBrandPanelController *editHolding(const CVUnitModelPtr &node, const CVUnitModelPtr &account = nullptr);
+    // After OK: the node joins the account when new, the caches are rebuilt
+    // and the account tree is committed.
+    void investBrandSheetDidEnd(int code, const CVUnitModelPtr &node, const CVUnitModelPtr &account);
+
+private:
+    cv::BrandWindow *ensureBrandWindow();
+    QPointer<cv::BrandWindow> m_brandWindow;    // child window, made on first use
 };

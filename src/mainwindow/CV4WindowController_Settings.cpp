@@ -1,6 +1,7 @@
 #include "mainwindow/CV4WindowController.h"
 
 #include "document/CV4Document.h"
+#include "mainwindow/BudgetPage.h"
 #include "mainwindow/SearchPage.h"
 #include "mainwindow/ViewerPage.h"
 #include "panels/EntryListPanelController.h"
@@ -25,6 +26,8 @@ void CV4WindowController::settingsSheetDidEnd(int code)
     if (code & SettingsPanelController::DayChanged) m_document->recalcMonthlyCache();
     cv::ViewerPage *viewer = viewerPage();
     if (viewer && m_currentTabViewIndex == ViewerIndex) viewer->updatePeriod(viewer->columns().unit());
+    auto *budget = qobject_cast<cv::BudgetPage *>(page(BudgetIndex));
+    if (budget && m_currentTabViewIndex == BudgetIndex) budget->updateBudgetPeriod(budget->columns().unit());
     // Hidden pages snap their dates and read their values when next shown.
     dataChanged();
 }

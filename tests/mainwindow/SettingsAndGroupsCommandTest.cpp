@@ -1,8 +1,9 @@
 // The fiscal settings command: the sheet's change is stored and reaches the
-// viewer's period, shown at once or hidden at its next entry. A grouping the
+// viewer's or budget page's period, shown at once or hidden at its next entry. A grouping the
 // book lost leaves the rows of an open entry panel.
 #include "MainWindowTestSupport.h"
 
+#include "mainwindow/BudgetPage.h"
 #include "mainwindow/ViewerColumns.h"
 #include "mainwindow/ViewerPage.h"
 #include "model/CV4Settings.h"
@@ -48,6 +49,17 @@ TEST_F(DelegateTest, FiscalSettingsReachTheShownViewerAndAHiddenOneOnItsReturn)
     w->selectTabWithIdentifier(QStringLiteral("TB01"));
     EXPECT_EQ(w->topDate(), QDate(2009, 4, 1));
     EXPECT_EQ(viewer->columns().columnFirstDate(cv::ViewerColumns::kStartDataCells), QDate(2009, 4, 1));
+
+    // The budget page shown in years: the fiscal year from April that holds
+    // the first day.
+    w->selectTab(CV4WindowController::BudgetIndex);
+    auto *budget = qobject_cast<cv::BudgetPage *>(w->page(CV4WindowController::BudgetIndex));
+    ASSERT_NE(budget, nullptr);
+    budget->updateBudgetPeriod(5);
+    ASSERT_EQ(budget->topDate(), QDate(2009, 1, 1));
+    document->settings()->setFiscalMonthOfYear(3);
+    w->settingsSheetDidEnd(1 | SettingsPanelController::MonthChanged);
+    EXPECT_EQ(budget->topDate(), QDate(2008, 4, 1));
 }
 
 TEST_F(DelegateTest, ADeletedGroupingLeavesTheRowsOfTheOpenEntryPanel)

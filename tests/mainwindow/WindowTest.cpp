@@ -262,8 +262,10 @@ TEST_F(DelegateTest, CalendarAndCalculatorValuesGoWhereThePageSays)
         w->setReportDate(QDate(2000, 1, 1));
         w->selectTab(c.page);
         w->performInputDate(picked);
-        // The viewer starts its period where the picked day's begins.
-        const QDate top = c.page == 0 ? w->fiscalDate(picked, w->viewerPage()->columns().unit()) : picked;
+        // The viewer and the budget page start their period where the picked day's begins.
+        const QDate top = c.page == 0   ? w->fiscalDate(picked, w->viewerPage()->columns().unit())
+                          : c.page == 2 ? w->fiscalDate(picked, w->document()->settings()->budgetUnit())
+                                        : picked;
         EXPECT_EQ(w->topDate() == top, c.topDate) << c.page;
         EXPECT_EQ(w->reportDate() == picked, c.reportDate) << c.page;
     }
@@ -349,8 +351,8 @@ TEST_F(DelegateTest, PrintIsOfferedOnPagesWithAViewAndWritesTheViewerToPdf)
         const char *page;
         bool printable;
     };
-    // Pages whose views come with their own parts print nothing yet.
-    for (const Case &c : {Case{"TB01", true}, Case{"TB02", false}, Case{"TB03", false}}) {
+    // An empty search prints nothing.
+    for (const Case &c : {Case{"TB01", true}, Case{"TB02", false}, Case{"TB03", true}}) {
         w->selectTabWithIdentifier(QLatin1String(c.page));
         delegate->validateMenus();
         EXPECT_EQ(print->isEnabled(), c.printable) << c.page;

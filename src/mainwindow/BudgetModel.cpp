@@ -1,0 +1,271 @@
+#include "mainwindow/BudgetModel.h"
+
+#include "document/CV4Document.h"
+#include "document/CV4Preference.h"
+#include "document/KavriNumberFormatter.h"
+#include "mainwindow/ExpansionStateSavedOutlineView.h"
+#include "model/CV4ActualModel.h"
+#include "model/CVUnitModel.h"
+#include "platform/Localization.h"
+#include "platform/widgets/CV4MiscUtilitiesWidgets.h"
+
+#include <cmath>
+
+namespace cv {
+
+namespace {
+
+const QColor kBudgetColor = QColor::fromRgbF(0, 0.4, 0.8);
+
+CVUnitModelPtr shared(const CVUnitModel &node)
+{
+    return std::const_pointer_cast<CVUnitModel>(node.shared_from_this());
+}
+
+bool isIncome(const CV4Document &document, const CVUnitModel &node)
+{
+    const CV4ActualModelPtr &categories = document.actualModel();
+    const CVUnitModel *root = &node;
+    while (root->parent()) root = root->parent();
+    return categories && categories->income().get() == root;
+}
+
+} // namespace
+
+BudgetModel::BudgetModel(CV4Document &document, const BudgetColumns &columns, QObject *parent)
+    : QAbstractItemModel(parent), m_document(document), m_columns(columns),
+      m_dateHeader(std::make_shared<CVUnitModel>())
+{
+    m_headers.resize(1);
+}
+
+BudgetCell BudgetModel::budgetCell(const CV4Document &document, const CVUnitModel &node, int position,
+                                   const QDate &date, int months)
+{
+    // Each read only what the position shows: cells are computed whenever they are painted.
+    const double budget = position == 1 ? 0 : node.budgetAtDate(date, months);
+    const double actual = position == 0 ? 0 : document.summaryForActualMonths(shared(node), date, months);
+    const KavriNumberFormatter &money = document.formatterForCurrency(0);
+    BudgetCell cell;
+    switch (position) {
+    case 0:
+        if (budget != 0) cell = {money.stringForObjectValue(budget), kBudgetColor};
+        break;
+    case 1:
+        cell.text = money.stringForObjectValue(actual);
+        if (actual < 0) cell.color = negativeColor();
+        break;
+    case 2: {
+        if (budget == 0) break;
+        cell.text = QString::number(actual / budget * 100, 'f', 2);
+        // Judged on the shown value: "100.00" is never red for rounding dust.
+        const double shown = cell.text.toDouble();
+        if (isIncome(document, node) ? shown < 100 : shown > 100) cell.color = QColor(Qt::red);
+        break;
+    }
+    default: break;
+    }
+    return cell;
+}
+
+BudgetCell BudgetModel::cell(const CVUnitModel *node, int column) const
+{
+    const BudgetColumns::Kind kind = m_columns.kind(column);
+    const int position = m_columns.positionInGroup(column);
+    if (!node || node == m_dateHeader.get()) {
+        static const char *const titles[] = {"Budget Column", "Actual Column", "% Column"};
+        return position >= 0 ? BudgetCell{localizedString(QLatin1String(titles[position])), {}} : BudgetCell{};
+    }
+    switch (kind) {
+    case BudgetColumns::Kind::Name: return {m_document.displayName(*node), {}};
+    case BudgetColumns::Kind::Budget:
+    case BudgetColumns::Kind::Actual:
+    case BudgetColumns::Kind::Percent: {
+        const auto [date, months] = m_columns.dateForColumn(column);
+        return budgetCell(m_document, *node, position, date, months);
+    }
+    case BudgetColumns::Kind::SummaryBudget:
+    case BudgetColumns::Kind::SummaryActual:
+    case BudgetColumns::Kind::SummaryPercent:
+        if (m_columns.unit() == 5) return {QStringLiteral("-"), {}};
+        return budgetCell(m_document, *node, position, m_columns.summaryDate(), 12);
+    default: return {};
+    }
+}
+
+std::vector<CVUnitModel *> BudgetModel::topNodes() const
+{
+    std::vector<CVUnitModel *> nodes{m_dateHeader.get()};
+    if (const CV4ActualModelPtr &categories = m_document.actualModel()) {
+        if (categories->income()) nodes.push_back(categories->income().get());
+        if (categories->expense()) nodes.push_back(categories->expense().get());
+    }
+    return nodes;
+}
+
+const CVUnitModel *BudgetModel::childAt(const CVUnitModel *parent, int row) const
+{
+    if (!parent) {
+        const std::vector<CVUnitModel *> top = topNodes();
+        return row >= 0 && size_t(row) < top.size() ? top[size_t(row)] : nullptr;
+    }
+    return row >= 0 && row < childCount(parent) ? parent->children()[size_t(row)].get() : nullptr;
+}
+
+int BudgetModel::childCount(const CVUnitModel *parent) const
+{
+    if (!parent) return int(topNodes().size());
+    return parent->hasChildList() ? int(parent->children().size()) : 0;
+}
+
+int BudgetModel::rowOf(const CVUnitModel *node) const
+{
+    const CVUnitModel *parent = node->parent();
+    const int count = childCount(parent);
+    for (int row = 0; row < count; ++row)
+        if (childAt(parent, row) == node) return row;
+    return -1;
+}
+
+CVUnitModel *BudgetModel::nodeAt(const QModelIndex &index) const
+{
+    auto *node = index.isValid() ? static_cast<CVUnitModel *>(index.internalPointer()) : nullptr;
+    return node == m_dateHeader.get() ? nullptr : node;
+}
+
+bool BudgetModel::isHeaderRow(const QModelIndex &index) const
+{
+    return index.isValid() && index.internalPointer() == m_dateHeader.get();
+}
+
+QModelIndex BudgetModel::indexOfNode(const CVUnitModel *node, int column) const
+{
+    if (!node) return {};
+    const int row = rowOf(node);
+    return row < 0 ? QModelIndex() : createIndex(row, column, const_cast<CVUnitModel *>(node));
+}
+
+QModelIndex BudgetModel::index(int row, int column, const QModelIndex &parent) const
+{
+    if (column < 0 || column >= m_columnCount) return {};
+    const auto *parentNode = parent.isValid() ? static_cast<const CVUnitModel *>(parent.internalPointer()) : nullptr;
+    const CVUnitModel *node = childAt(parentNode, row);
+    return node ? createIndex(row, column, const_cast<CVUnitModel *>(node)) : QModelIndex();
+}
+
+QModelIndex BudgetModel::parent(const QModelIndex &child) const
+{
+    const CVUnitModel *node = nodeAt(child);
+    return node && node->parent() ? indexOfNode(node->parent()) : QModelIndex();
+}
+
+int BudgetModel::rowCount(const QModelIndex &parent) const
+{
+    if (parent.isValid() && parent.column() != 0) return 0;
+    if (isHeaderRow(parent)) return 0;
+    return childCount(nodeAt(parent));
+}
+
+int BudgetModel::columnCount(const QModelIndex &) const
+{
+    return m_columnCount;
+}
+
+bool BudgetModel::hasChildren(const QModelIndex &parent) const
+{
+    return rowCount(parent) > 0;
+}
+
+Qt::ItemFlags BudgetModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid()) return Qt::NoItemFlags;
+    // The header row is never selected; no cell is edited in place or dragged.
+    return isHeaderRow(index) ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}
+
+QColor BudgetModel::background(const QModelIndex &index) const
+{
+    static const CV4Preference defaults;
+    const CV4Preference &prefs = m_preference ? *m_preference : defaults;
+    if (isHeaderRow(index)) return QColor(Qt::white);
+    const CVUnitModel *node = nodeAt(index);
+    if (node && !node->parent()) return prefs.categoryColor();
+    const BudgetColumns::Kind kind = m_columns.kind(index.column());
+    if (kind == BudgetColumns::Kind::Name || kind == BudgetColumns::Kind::SummaryBudget ||
+        kind == BudgetColumns::Kind::SummaryActual || kind == BudgetColumns::Kind::SummaryPercent)
+        return prefs.titleColor();
+    return {};
+}
+
+QVariant BudgetModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid()) return {};
+    const CVUnitModel *node = nodeAt(index);
+    switch (role) {
+    case ExpansionStateSavedOutlineView::NodeRole: return node ? QVariant::fromValue(quintptr(node)) : QVariant();
+    case Qt::DisplayRole: return cell(node, index.column()).text;
+    case Qt::ForegroundRole: {
+        const QColor color = cell(node, index.column()).color;
+        return color.isValid() ? QVariant(color) : QVariant();
+    }
+    case Qt::TextAlignmentRole:
+        if (index.column() == 0) return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
+        return QVariant::fromValue(Qt::Alignment((isHeaderRow(index) ? Qt::AlignHCenter : Qt::AlignRight) |
+                                                 Qt::AlignVCenter));
+    case Qt::BackgroundRole: {
+        const QColor color = background(index);
+        return color.isValid() ? QVariant(color) : QVariant();
+    }
+    default: return {};
+    }
+}
+
+QVariant BudgetModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || size_t(section) >= m_headers.size()) return {};
+    const Header &header = m_headers[size_t(section)];
+    switch (role) {
+    case Qt::DisplayRole: return header.title;
+    case Qt::BackgroundRole: return header.background.isValid() ? QVariant(header.background) : QVariant();
+    case Qt::TextAlignmentRole: return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
+    default: return {};
+    }
+}
+
+void BudgetModel::setHeader(int column, const QString &title, const QColor &background)
+{
+    if (column < 0 || column >= m_columnCount) return;
+    m_headers[size_t(column)] = {title, background};
+}
+
+void BudgetModel::setColumnCountTo(int count)
+{
+    count = std::max(count, 1);
+    if (count > m_columnCount) {
+        beginInsertColumns({}, m_columnCount, count - 1);
+        m_columnCount = count;
+        m_headers.resize(size_t(count));
+        endInsertColumns();
+    } else if (count < m_columnCount) {
+        beginRemoveColumns({}, count, m_columnCount - 1);
+        m_columnCount = count;
+        m_headers.resize(size_t(count));
+        endRemoveColumns();
+    }
+}
+
+void BudgetModel::refreshValues()
+{
+    const int rows = rowCount();
+    if (rows == 0) return;
+    Q_EMIT dataChanged(index(0, 0), index(rows - 1, m_columnCount - 1));
+    Q_EMIT headerDataChanged(Qt::Horizontal, 0, m_columnCount - 1);
+}
+
+void BudgetModel::reloadRows()
+{
+    beginResetModel();
+    endResetModel();
+}
+
+} // namespace cv

@@ -1,0 +1,373 @@
+// The budget page: its columns and periods, the cells' texts and colours,
+// the week rule with the top date given back, clicks that open the sheets
+// and never edit in place, and the printed page.
+#include "MainWindowTestSupport.h"
+
+#include "support/SampleBook.h"
+
+#include "charts/CV4InfoBudgetView.h"
+#include "mainwindow/BorderedOutlineView.h"
+#include "mainwindow/BudgetModel.h"
+#include "mainwindow/BudgetPage.h"
+#include "mainwindow/ViewerPage.h"
+#include "model/CV4ActualModel.h"
+#include "model/CV4Settings.h"
+#include "panels/CV4BudgetEditor.h"
+#include "panels/CV4BudgetPanel.h"
+#include "platform/widgets/CV4MiscUtilitiesWidgets.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QProcess>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTest>
+
+using Kind = cv::BudgetColumns::Kind;
+
+namespace {
+
+constexpr int kFood = 2001;
+constexpr int kSalary = 2002;
+constexpr int kAccount = 1001;
+
+std::unique_ptr<CV4Document> budgetBook()
+{
+    using namespace samplebook;
+    auto doc = std::make_unique<CV4Document>();
+    if (!doc->dataModel()->create()) return nullptr;
+    doc->actualModel()->setDefault();
+    doc->actualModel()->setSystemItems();
+    doc->accountModel()->setSystemItems();
+    currency(*doc, 1, QStringLiteral("JPY"), 1, 0);
+    node(doc->accountModel()->asset(), kAccount, 31, QStringLiteral("A"), std::make_shared<CV4BankModel>());
+    node(doc->actualModel()->expense(), kFood, 21, QStringLiteral("Food"));
+    node(doc->actualModel()->income(), kSalary, 21, QStringLiteral("Salary"));
+    doc->createCache();
+    return doc;
+}
+
+void store(CV4Document &doc, int kind, const QDate &date, double amount, int category)
+{
+    auto e = samplebook::entry(kind, date, amount, category, kAccount);
+    if (kind == CV4Actual::Income)
+        doc.updateIncome(e, nullptr);
+    else
+        doc.updateExpense(e, nullptr);
+}
+
+} // namespace
+
+TEST(BudgetColumns, LayoutFillsTheWidthWithGroupsAFillerAndTheSummary)
+{
+    cv::BudgetColumns columns;
+    columns.setUnit(3);
+    columns.setTopDate(QDate(2009, 4, 1));
+    cv::BudgetColumns::Metrics m;
+    m.visibleWidth = 1000;
+    m.cellWidth = 80;
+    m.percentWidth = 60;
+    m.spacing = 0;
+    m.scrollerWidth = 15;
+    ASSERT_TRUE(columns.layout(m));
+    EXPECT_EQ(columns.lastBudgetWidth(), 615);
+    EXPECT_EQ(columns.numBudgetCells(), 6);
+    EXPECT_EQ(columns.startEndBudgetCells(), 8);
+    EXPECT_TRUE(columns.hasFiller());
+    const struct {
+        int column;
+        Kind kind;
+        int width;
+    } expected[] = {{0, Kind::Name, 150},   {1, Kind::Budget, 80},         {2, Kind::Actual, 80},
+                    {3, Kind::Percent, 60}, {4, Kind::Budget, 80},         {5, Kind::Actual, 80},
+                    {6, Kind::Percent, 60}, {7, Kind::Filler, 175},        {8, Kind::SummaryBudget, 80},
+                    {9, Kind::SummaryActual, 80}, {10, Kind::SummaryPercent, 60}, {11, Kind::None, 0}};
+    for (const auto &e : expected) {
+        EXPECT_EQ(columns.kind(e.column), e.kind) << e.column;
+        EXPECT_EQ(columns.width(e.column), e.width) << e.column;
+    }
+    EXPECT_EQ(columns.columnCount(), 11);
+    EXPECT_EQ(columns.dateForColumn(4), std::pair(QDate(2009, 7, 1), 3));
+    EXPECT_FALSE(columns.layout(m, true)) << "an unchanged width does nothing on a resize";
+
+    // Too narrow for one group: the summary alone, no filler.
+    m.visibleWidth = 300;
+    ASSERT_TRUE(columns.layout(m, true));
+    EXPECT_EQ(columns.numBudgetCells(), 0);
+    EXPECT_FALSE(columns.hasFiller());
+    EXPECT_EQ(columns.kind(1), Kind::SummaryBudget);
+    EXPECT_EQ(columns.columnCount(), 4);
+}
+
+TEST(BudgetColumns, PeriodsRunOnFromTheTopDateAcrossYears)
+{
+    cv::BudgetColumns columns;
+    const struct {
+        int unit;
+        QDate top;
+        int column;
+        QDate first;
+        int months;
+    } cases[] = {
+        {2, QDate(2009, 11, 1), 7, QDate(2010, 1, 1), 1},    // third month
+        {4, QDate(2009, 10, 5), 4, QDate(2010, 4, 5), 6},    // second half year keeps the day
+        {5, QDate(2009, 4, 1), 7, QDate(2011, 4, 1), 12},    // third year
+        {2, QDate(2009, 1, 31), 4, QDate(2009, 2, 28), 1},   // a day the month lacks
+        {1, QDate(2009, 4, 1), 4, QDate(2009, 4, 1), 0},     // no unit: no period
+    };
+    for (const auto &c : cases) {
+        columns.setUnit(c.unit);
+        columns.setTopDate(c.top);
+        EXPECT_EQ(columns.dateForColumn(c.column), std::pair(c.first, c.months)) << c.unit << " " << c.column;
+    }
+}
+
+TEST(BudgetModel, CellsShowBudgetActualAndShareInTheirColours)
+{
+    auto doc = budgetBook();
+    ASSERT_TRUE(doc);
+    const CVUnitModelPtr food = doc->findExpense(kFood);
+    const CVUnitModelPtr salary = doc->findIncome(kSalary);
+    const QColor blue = QColor::fromRgbF(0, 0.4, 0.8);
+    const QColor red(Qt::red);
+    struct Case {
+        const char *name;
+        CVUnitModelPtr node;
+        QDate month;
+        double budget;
+        double actual;
+        QString budgetText, actualText, percent;
+        QColor percentColor;
+    } cases[] = {
+        {"expense over", food, QDate(2009, 3, 1), 30000, 30003, "30,000", "30,003", "100.01", red},
+        {"expense at", food, QDate(2009, 4, 1), 30000, 30000, "30,000", "30,000", "100.00", {}},
+        {"income under", salary, QDate(2009, 5, 1), 50000, 49000, "50,000", "49,000", "98.00", red},
+        {"income over", salary, QDate(2009, 6, 1), 50000, 51000, "50,000", "51,000", "102.00", {}},
+        {"no budget", food, QDate(2009, 7, 1), 0, 1000, "", "1,000", "", {}},
+    };
+    for (const Case &c : cases) {
+        if (c.budget != 0) c.node->setBudgetAt(c.month.year(), c.month.month(), c.budget);
+        store(*doc, c.node == salary ? CV4Actual::Income : CV4Actual::Expense, c.month.addDays(9), c.actual,
+              c.node->ident());
+        const cv::BudgetCell budget = cv::BudgetModel::budgetCell(*doc, *c.node, 0, c.month, 1);
+        const cv::BudgetCell actual = cv::BudgetModel::budgetCell(*doc, *c.node, 1, c.month, 1);
+        const cv::BudgetCell percent = cv::BudgetModel::budgetCell(*doc, *c.node, 2, c.month, 1);
+        EXPECT_EQ(budget.text, c.budgetText) << c.name;
+        EXPECT_EQ(budget.color, c.budget != 0 ? blue : QColor()) << c.name;
+        EXPECT_EQ(actual.text, c.actualText) << c.name;
+        EXPECT_EQ(percent.text, c.percent) << c.name;
+        EXPECT_EQ(percent.color, c.percentColor) << c.name;
+    }
+    // A refund month keeps its sign and shows in the negative colour.
+    store(*doc, CV4Actual::Expense, QDate(2009, 8, 3), -500, kFood);
+    const cv::BudgetCell refund = cv::BudgetModel::budgetCell(*doc, *food, 1, QDate(2009, 8, 1), 1);
+    EXPECT_EQ(refund.text, QStringLiteral("-500"));
+    EXPECT_EQ(refund.color, cv::negativeColor());
+
+    // The summary group: the fiscal year's twelve months, or "-" in unit 5.
+    cv::BudgetColumns columns;
+    columns.setSettings(doc->settings().get());
+    columns.setTopDate(QDate(2009, 3, 1));
+    cv::BudgetModel model(*doc, columns);
+    for (int unit : {2, 5}) {
+        columns.setUnit(unit);
+        columns.layout({});
+        const int summary = columns.startEndBudgetCells();
+        EXPECT_EQ(model.cell(food.get(), summary).text, unit == 5 ? QStringLiteral("-") : QStringLiteral("60,000"));
+        EXPECT_EQ(model.cell(food.get(), summary + 1).text, unit == 5 ? QStringLiteral("-") : QStringLiteral("60,503"));
+    }
+}
+
+TEST(BudgetPage, PrintedCellsAreEmptyWithoutAnActual)
+{
+    auto doc = budgetBook();
+    ASSERT_TRUE(doc);
+    const struct {
+        double actual, budget;
+        QStringList texts;
+    } cases[] = {
+        {0, 30000, {"", "", ""}},
+        {1500, 0, {"1,500", "", ""}},
+        {30003, 30000, {"30,003", "30,000", "100.01%"}},
+        {-200, 1000, {"-200", "1,000", "-20.00%"}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(cv::BudgetPage::budgetStringsForValue(*doc, c.actual, c.budget), c.texts) << c.actual;
+}
+
+class BudgetPageTest : public DelegateTest {
+protected:
+    void open()
+    {
+        document = delegate->newDocument();
+        w = window();
+        ASSERT_NE(w, nullptr);
+        w->resize(1200, 700);
+        w->show();
+        page = qobject_cast<cv::BudgetPage *>(w->page(CV4WindowController::BudgetIndex));
+        ASSERT_NE(page, nullptr);
+        expense = document->actualModel()->expense();
+        ASSERT_TRUE(expense && expense->countChild() > 0);
+        category = expense->childAt(0);
+    }
+    QPoint cellCenter(const QModelIndex &index) const
+    {
+        return page->budgetView()->visualRect(index).center();
+    }
+
+    CV4Document *document = nullptr;
+    CV4WindowController *w = nullptr;
+    cv::BudgetPage *page = nullptr;
+    CVUnitModelPtr expense;
+    CVUnitModelPtr category;
+};
+
+TEST_F(BudgetPageTest, WeekViewStartsTheBudgetInJanuaryAndLeavingGivesTheDateBack)
+{
+    open();
+    CV4Settings &s = *document->settings();
+    s.setViewerUnit(1);
+    s.setFiscalWeekday(3);
+    s.setFiscalDayOfMonth(0);
+    s.setBudgetUnit(2);
+    document->commitSettings();
+    const bool edited = document->isDocumentEdited();
+    const QDate wednesday(2009, 12, 30);
+    w->setTopDate(wednesday);
+    w->selectTab(CV4WindowController::BudgetIndex);
+    EXPECT_EQ(w->topDate(), QDate(2010, 1, 1));
+    EXPECT_EQ(page->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("2010/01"));
+    EXPECT_EQ(document->isDocumentEdited(), edited) << "entering the page is no edit";
+    w->selectTab(CV4WindowController::ViewerIndex);
+    EXPECT_EQ(w->topDate(), wednesday);
+
+    // A unit from the popup snaps the date; the date given back stays.
+    w->selectTab(CV4WindowController::BudgetIndex);
+    page->updateBudgetPeriod(3);
+    EXPECT_EQ(w->topDate(), QDate(2010, 1, 1));
+    EXPECT_EQ(page->columns().dateForColumn(4), std::pair(QDate(2010, 4, 1), 3));
+    w->selectTab(CV4WindowController::ViewerIndex);
+    EXPECT_EQ(w->topDate(), wednesday);
+}
+
+TEST_F(BudgetPageTest, ClicksOpenTheSheetsAndNothingIsEditedInPlaceOrDragged)
+{
+    open();
+    w->setTopDate(QDate(2009, 4, 1));
+    w->selectTab(CV4WindowController::BudgetIndex);
+    QTest::qWait(20);
+    BorderedOutlineView *view = page->budgetView();
+    cv::BudgetModel *model = page->model();
+    ASSERT_GE(page->columns().numBudgetCells(), 3);
+    const QModelIndex row = model->indexOfNode(category.get());
+    view->expand(model->indexOfNode(expense.get()));
+    ASSERT_TRUE(row.isValid());
+    EXPECT_FALSE(model->flags(row.siblingAtColumn(1)) & (Qt::ItemIsEditable | Qt::ItemIsDragEnabled));
+    EXPECT_FALSE(model->flags(model->index(0, 1)) & Qt::ItemIsSelectable) << "the header row";
+    EXPECT_FALSE(page->batchButton()->isEnabled());
+
+    // An actual or % cell selects the row only; the batch button follows.
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cellCenter(row.siblingAtColumn(2)));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(page->openSheet(), nullptr);
+    EXPECT_TRUE(page->batchButton()->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget() == nullptr || !QApplication::focusWidget()->inherits("QLineEdit"), true)
+        << "no cell editor";
+
+    // A column dragged wider gives its width to every budget and actual column once released.
+    QHeaderView *header = view->header();
+    const int edge = header->sectionViewportPosition(1) + header->sectionSize(1) - 1;
+    const int y = header->height() / 2;
+    QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(edge, y));
+    QMouseEvent move(QEvent::MouseMove, QPointF(edge + 20, y), header->viewport()->mapToGlobal(QPointF(edge + 20, y)),
+                     Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(header->viewport(), &move);
+    QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(edge + 20, y));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return page->cellSlider()->value() == cv::BudgetPage::kDefaultCellWidth + 20; }, 1000));
+    EXPECT_EQ(header->sectionSize(5), cv::BudgetPage::kDefaultCellWidth + 20);
+
+    // A budget cell opens the editor for its period on the next turn.
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cellCenter(row.siblingAtColumn(4)));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page->openSheet() != nullptr; }, 1000));
+    auto *editor = page->openSheet()->findChild<CV4BudgetEditor *>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->firstDay(), page->columns().dateForColumn(4).first);
+    EXPECT_EQ(editor->firstDay().month(), 5);
+    EXPECT_EQ(editor->item(), category);
+    editor->change(*category, 5, 12000);
+    editor->okPushed();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return page->openSheet() == nullptr; }, 1000));
+    EXPECT_EQ(category->budgetAt(2009, 5), 12000);
+    EXPECT_EQ(model->cell(category.get(), 4).text, QStringLiteral("12,000"));
+    EXPECT_TRUE(document->isDocumentEdited());
+
+    // The batch button opens the twelve months of the selected category; Cancel keeps the budget.
+    page->batchButton()->click();
+    auto *panel = qobject_cast<CV4BudgetPanel *>(page->openSheet());
+    ASSERT_NE(panel, nullptr);
+    const auto [year, month] = panel->monthOfRow(0);
+    const double before = category->budgetAt(year, month);
+    panel->tableView()->selectRow(0);
+    panel->applyValue(before + 1);
+    panel->cancelPushed();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return page->openSheet() == nullptr; }, 1000));
+    EXPECT_EQ(category->budgetAt(year, month), before);
+}
+
+TEST_F(BudgetPageTest, PrintsTheShownRowsToPdf)
+{
+    open();
+    category->setBudgetAfter(2009, 4, 30000);
+    const CVUnitModelPtr account = document->findAccountOfKind(cv::raw(cv::NodeKind::Cash));
+    ASSERT_TRUE(account);
+    for (int m = 4; m <= 9; ++m) {
+        auto e = samplebook::entry(CV4Actual::Expense, QDate(2009, m, 10), 28000 + 1000 * (m % 4), category->ident(),
+                                   account->ident());
+        document->updateExpense(e, nullptr);
+    }
+    w->setTopDate(QDate(2009, 4, 1));
+    w->selectTab(CV4WindowController::BudgetIndex);
+    page->budgetView()->expand(page->model()->indexOfNode(expense.get()));
+
+    cv::PageSetup setup;
+    std::unique_ptr<CV4InfoView> view = page->makePrintView(setup);
+    ASSERT_TRUE(view);
+    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(dir);
+    const QString pdf = dir + QStringLiteral("/budget-page.pdf");
+    QFile::remove(pdf);
+    const cv::PrintRunner::Result result = w->printView(delegate->preference(), cv::PrintRunner::Mode::Pdf, pdf);
+    EXPECT_TRUE(QFileInfo(pdf).size() > 0);
+    Q_UNUSED(result);
+}
+
+class BudgetPageScreenshot : public BudgetPageTest, public ::testing::WithParamInterface<const char *> {
+protected:
+    QString language() const override { return QLatin1String(GetParam()); }
+};
+
+TEST_P(BudgetPageScreenshot, ShowsMonthsWithBudgetsAndActuals)
+{
+    open();
+    const QDate top(QDate::currentDate().year(), QDate::currentDate().month(), 1);
+    const CVUnitModelPtr income = document->actualModel()->income();
+    ASSERT_TRUE(income && income->countChild() > 0);
+    category->setBudgetAt(top.year(), top.month(), 30000);
+    income->childAt(0)->setBudgetAfter(top.year(), top.month(), 250000);
+    if (expense->countChild() > 1) expense->childAt(1)->setBudgetAfter(top.year(), top.month(), 12000);
+    document->commitActualModel();
+    w->selectTab(CV4WindowController::BudgetIndex);
+    page->budgetView()->expand(page->model()->indexOfNode(expense.get()));
+    page->budgetView()->expand(page->model()->indexOfNode(income.get()));
+    QTest::qWait(50);
+    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language();
+    QDir().mkpath(dir);
+    EXPECT_TRUE(w->grab().save(dir + QStringLiteral("/budget-page.png")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, BudgetPageScreenshot, ::testing::Values("en", "ja"));
