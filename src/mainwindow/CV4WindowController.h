@@ -6,7 +6,11 @@
 //
 // Files: CV4WindowController.cpp (life, pages, toolbar, dates),
 // CV4WindowController_Menu.cpp (menu validation and commands),
+<<<<<<< HEAD
 // CV4WindowController_Trades.cpp (a trade of the search results opens its panel).
+=======
+// CV4WindowController_Settings.cpp (fiscal settings and groupings).
+>>>>>>> account-sheets
 
 #include "controls/DateReceiver.h"
 #include "controls/MainWindow.h"
@@ -157,6 +161,20 @@ public:
     void doRecalculation();
     void compactDB();
     void openPasswordPanel();
+
+    // ---- fiscal settings and groupings (CV4WindowController_Settings.cpp)
+    // The fiscal settings sheet; its end commits and re-lays the periods.
+    void openSettingsPanel();
+    // Code 0 does nothing; else the settings are stored, the monthly series
+    // rebuilt when the first day of the month changed (64), and the shown
+    // viewer's or budget page's period laid out again (hidden pages on their
+    // next entry).
+    void settingsSheetDidEnd(int code);
+    // The grouping dialog, application-modal.
+    void openGroupPanel();
+    // A grouping left the document: the search results and an open income,
+    // expense or transfer panel show none on its rows.
+    void groupsDeleted(const QList<int> &idents);
 
     // ---- printing (CV4WindowController_Menu.cpp)
     // Whether the shown page has a print view; the temporary page has none.

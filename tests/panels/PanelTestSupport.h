@@ -13,6 +13,8 @@
 #include "platform/Localization.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QTest>
 #include <QUndoStack>
 
@@ -112,6 +114,18 @@ inline void chooseKind(AccountPanelController &panel, int row, int ident, bool i
         node = income ? doc.findIncome(ident) : doc.findExpense(ident);
     }
     panel.endKindPopup(cv::ChooserItem::fromNode(node));
+}
+
+// Shows the window and writes it to screenshots/<language>/<name>.png beside
+// the test program; false when nothing was written.
+inline bool saveScreenshot(QWidget &window, const QString &language, const QString &name)
+{
+    window.show();
+    QApplication::processEvents();
+    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language;
+    QDir().mkpath(dir);
+    const QString path = dir + QLatin1Char('/') + name + QStringLiteral(".png");
+    return window.grab().save(path) && QFileInfo(path).size() > 0;
 }
 
 } // namespace paneltest

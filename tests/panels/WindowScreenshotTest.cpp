@@ -27,12 +27,7 @@ class WindowScreenshot : public ::testing::TestWithParam<const char *> {};
 
 bool save(QWidget &window, const QString &language, const QString &name)
 {
-    window.show();
-    QApplication::processEvents();
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language;
-    QDir().mkpath(dir);
-    const QString path = dir + QLatin1Char('/') + name + QStringLiteral(".png");
-    return window.grab().save(path) && QFileInfo(path).size() > 0;
+    return paneltest::saveScreenshot(window, language, name);
 }
 
 TEST_P(WindowScreenshot, ShowsTheCalculatorCalendarAndPreferences)
