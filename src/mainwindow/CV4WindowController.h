@@ -6,11 +6,8 @@
 //
 // Files: CV4WindowController.cpp (life, pages, toolbar, dates),
 // CV4WindowController_Menu.cpp (menu validation and commands),
-<<<<<<< HEAD
-// CV4WindowController_Trades.cpp (a trade of the search results opens its panel).
-=======
+// CV4WindowController_Trades.cpp (a trade of the search results opens its panel),
 // CV4WindowController_Settings.cpp (fiscal settings and groupings).
->>>>>>> account-sheets
 
 #include "controls/DateReceiver.h"
 #include "controls/MainWindow.h"
