@@ -247,7 +247,8 @@ public:
     // The same rows as the three finders above for every category at once,
     // without a record per row: what a full rebuild of the cache reads.
     std::optional<CV4CacheRows> readCacheRows();
-    // Number of entries carrying any of the groupings; 0 for none.
+    // Number of entries carrying any of the groupings; 0 for none, -1 when the
+    // store cannot be read.
     int getDataCountForGroup(const QList<int> &groups);
     // Entries meeting every condition, by date.
     std::optional<ActualList> findActual(const CV4SearchConditions &conditions);

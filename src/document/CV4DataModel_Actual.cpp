@@ -309,7 +309,8 @@ int CV4DataModel::getDataCountForGroup(const QList<int> &groups)
     else
         sql += QStringLiteral("(grouping IN (%1));").arg(idList(groups));
     auto result = query(sql);
-    if (!result || result->rowCount() == 0) return 0;
+    // Unknown is not "unused": a grouping whose count cannot be read must not be deleted.
+    if (!result || result->rowCount() == 0) return -1;
     return result->rowAtIndex(0).intForColumnAtIndex(0);
 }
 
