@@ -5,11 +5,17 @@
 // items, the busy indicator, the title with its edited mark and the frame.
 //
 // Files: CV4WindowController.cpp (life, pages, toolbar, dates),
-// CV4WindowController_Menu.cpp (menu validation and commands).
+// CV4WindowController_Menu.cpp (menu validation and commands),
+// CV4WindowController_Commands.cpp (the account and category commands, their
+// sheets' ends, the new item wizard).
 
 #include "controls/DateReceiver.h"
 #include "controls/MainWindow.h"
+#include "controls/ChooserItem.h"
 #include "mainwindow/EntryPanelMaker.h"
+#include "mainwindow/MenuRules.h"
+#include "model/CV4Brand.h"
+#include "model/CV4LoanPayment.h"
 #include "mainwindow/PageSwitcher.h"
 #include "platform/print/PrintRunner.h"
 
@@ -19,6 +25,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CV4Document;
@@ -32,6 +39,7 @@ using CVUnitModelPtr = std::shared_ptr<CVUnitModel>;
 #include "mainwindow/TemporaryPage.h"
 
 namespace cv {
+class CommandUnitModel;
 class DocumentToolbar;
 class HostedPanel;
 class SearchPage;
@@ -145,6 +153,80 @@ public:
     void compactDB();
     void openPasswordPanel();
 
+    // ---- account and category commands (CV4WindowController_Commands.cpp)
+    // Each acts on the selected row of its grid and asks its menu rule again
+    // first. A new node is the context of its sheet until the sheet's end
+    // appends it to a tree or lets it go.
+    enum class AccountSheet { Cash, Bank, CreditCard, Loan, Summary };
+    // How a sheet ended: 0 cancel, 1 OK, 2 OK with the account's currency
+    // changed; a loan sheet's schedule.
+    struct SheetResult {
+        int code = 0;
+        std::optional<CV4LoanSchedule> loanData;
+    };
+    using SheetDone = std::function<void(const SheetResult &)>;
+    // Opens the sheet of the kind for the node (a new one has ident -1).
+    using AccountSheetOpener = std::function<void(CV4WindowController &, AccountSheet, const CVUnitModelPtr &, SheetDone)>;
+    // Opens the security sheet for a new security; `done(code)` when it ends.
+    using BrandSheetOpener = std::function<void(CV4WindowController &, const CV4BrandPtr &, std::function<void(int)>)>;
+    // Asks which category receives the entries of the one given; 0 none.
+    using MergeChooser = std::function<int(CV4WindowController &, const CVUnitModelPtr &)>;
+    void setAccountSheetOpener(AccountSheetOpener opener) { m_accountSheetOpener = std::move(opener); }
+    void setBrandSheetOpener(BrandSheetOpener opener) { m_brandSheetOpener = std::move(opener); }
+    void setMergeChooser(MergeChooser chooser) { m_mergeChooser = std::move(chooser); }
+
+    CVUnitModelPtr selectedAccountNode() const;
+    CVUnitModelPtr selectedActualNode() const;
+    cv::TreeSelection accountSelection() const;
+    cv::TreeSelection actualSelection() const;
+    // Whether the tag's command may run on the grids' selection now.
+    bool gridCommandAllowed(int tag) const;
+    // Runs the tag's account or category command.
+    void execGridCommand(int tag);
+
+    // A new node of the tag's kind and its sheet; the node for the tags
+    // whose end handlers hand it on (bank, debts, summary).
+    CVUnitModelPtr addAccount(int tag);
+    // The account's sheet; none: the selected account's.
+    void editAccount(const CVUnitModelPtr &account = nullptr);
+    // A category summary's sheet.
+    void editActualSummary(const CVUnitModelPtr &summary);
+    void deleteAccount();
+    void groupAccount();
+    // A new security whose holding goes into the selected investment account.
+    void addBrand();
+    // The chooser row "new investment account": the new account goes back
+    // to the chooser when the sheet ends; none now.
+    cv::ChooserItem addInvestAccountCommand(cv::CommandUnitModel &command);
+    void newActual();
+    void newActualGroup();
+    // A new node of the kind in the selected node's nearest folder or root;
+    // the node, none when it could not go there.
+    CVUnitModelPtr addActualItem(int kind, const QString &name);
+    void deleteActual();
+    void mergeActual();
+
+    // Ends of the sheets: a code above 0 stores the node (a new one gets its
+    // ident and its place), 0 lets a new node go.
+    CVUnitModelPtr cacheSheetDidEnd(int code, const CVUnitModelPtr &node);
+    void debtSheetDidEnd(const SheetResult &result, const CVUnitModelPtr &node);
+    void summarySheetDidEnd(int code, const CVUnitModelPtr &node);
+    void investBrandSheetDidEnd(int code, const CVUnitModelPtr &holding);
+    void addBrandSheetDidEnd(int code, const CV4BrandPtr &brand, const CVUnitModelPtr &account);
+    void accountSheetDidEnd(int code, const CVUnitModelPtr &node);
+    void actualSheetDidEnd(int code);
+
+    // Removes the references to the ident from every summary below the node.
+    static void removeSummaryElement(const CVUnitModelPtr &node, int ident);
+    // Expands the node's ancestors in its grid and selects its row.
+    void expandMe(const CVUnitModelPtr &node);
+
+    // The new item wizard for the menu id (25300..25320), then the command it chose.
+    void wizardAction(int menuId);
+    // Runs the wizard and answers its code; none: WizardDialogController.
+    using WizardRunner = std::function<int(CV4Document *, int menuId, QWidget *parent)>;
+    void setWizardRunner(WizardRunner runner) { m_wizardRunner = std::move(runner); }
+
     // ---- printing (CV4WindowController_Menu.cpp)
     // Whether the shown page has a print view; the temporary page has none.
     bool canPrint() const;
@@ -173,6 +255,11 @@ private:
     void storeFrame();
     // The document is about to save: panels commit, the viewer and the frame are stored.
     void willSave();
+    void openAccountSheet(AccountSheet sheet, const CVUnitModelPtr &node, SheetDone done);
+    void beginCommand(std::shared_ptr<cv::CommandUnitModel> command);
+    void endCommandWithItem(const CVUnitModelPtr &node);
+    // The investment account the selection stands for; none without one.
+    CVUnitModelPtr selectedInvestAccount() const;
 
     CV4Document *m_document;                    // not owned; outlives the window
     CloseHandler m_closeHandler;
@@ -191,4 +278,9 @@ private:
     QDate m_oldTopDate;                         // where a change of unit starts
     QDate m_reportDate;                         // date of the investment status
     QDate m_preBudgetDate;                      // the viewer's date while the budget page shows
+    AccountSheetOpener m_accountSheetOpener;    // none: the program's sheets
+    BrandSheetOpener m_brandSheetOpener;        // none: no security sheet opens
+    MergeChooser m_mergeChooser;                // none: nothing is merged
+    WizardRunner m_wizardRunner;                // none: the wizard dialog
+    std::shared_ptr<cv::CommandUnitModel> m_performingCommand; // the chooser row waiting for a new account
 };

@@ -20,11 +20,12 @@ bool inRange(int tag, int first, int last)
 
 bool CV4WindowController::validateMenuItem(int tag) const
 {
-    // Account, category, securities and currency commands: their
-    // handlers come with those pages, so they stay off until then.
-    if (inRange(tag, 29000, 29208) || inRange(tag, 30011, 30017) || inRange(tag, 30021, 30025) ||
-        inRange(tag, 30031, 30036))
-        return false;
+    if (inRange(tag, cv::tag::AccountFirst, cv::tag::AccountLast) ||
+        inRange(tag, cv::tag::CategoryFirst, cv::tag::CategoryLast))
+        return selectedTabIdentifier() == QLatin1String("TB01") && gridCommandAllowed(tag);
+    // Securities and currency commands: their handlers come with those
+    // pages, so they stay off until then.
+    if (inRange(tag, 30021, 30025) || inRange(tag, 30031, 30036)) return false;
     if (inRange(tag, 30041, 30047)) {
         const cv::SearchPage *search = searchPage();
         return search && search->validateMenu(tag);

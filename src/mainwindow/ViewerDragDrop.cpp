@@ -11,9 +11,6 @@
 namespace cv {
 
 namespace {
-// Categories up to this ident are the program's own: never moved, never made folders.
-constexpr int kLastSystemIdent = 99;
-
 bool isRootKind(int kind)
 {
     return kind <= raw(NodeKind::Report);
