@@ -1,0 +1,44 @@
+#pragma once
+// The sheet of a bank account (kind 31; detail CV4BankModel): name,
+// currency, the account kind, the bank's form (0 bank, 1 branch, 2 account
+// number, 3 telephone, 4 start date, 5 opening balance, 6 interest rate)
+// and a memo.
+
+#include "panels/AccountSheet.h"
+
+class InputForm;
+
+class BankPanelController : public cv::AccountSheet {
+    Q_OBJECT
+public:
+    enum Cell { BankCell = 0, BranchCell, NumberCell, TelephoneCell, DateCell, BalanceCell, RateCell };
+    static constexpr int kAccountKinds = 4;
+
+    BankPanelController(CV4Document *document, CVUnitModelPtr account, QWidget *parent = nullptr);
+
+    static BankPanelController *openBankPanel(CV4Document *document, const CVUnitModelPtr &account, QWidget *parent,
+                                              std::function<void(int, BankPanelController *)> done);
+
+    InputForm *bankInfoForm() const { return m_bankInfoForm; }
+    QComboBox *accountKindButton() const { return m_accountKindButton; }
+
+    std::optional<QDate> getDate() const;
+    void setDate(const QDate &date);
+    void setStringCell(int cell, const QString &text);
+    Q_INVOKABLE void performInputDate(const QDate &date) override;
+    // Into the selected cell when it is the balance or the rate.
+    Q_INVOKABLE void performInputValue(const QString &value);
+
+protected:
+    bool detailReady() const override;
+    void writeDetail() override;
+    std::vector<QLineEdit *> amountFields() const override;
+
+private:
+    // Empty is 0; none when unreadable.
+    std::optional<double> readRate() const;
+
+    InputForm *m_bankInfoForm;     // children
+    QComboBox *m_accountKindButton;
+    int m_storedKind = 0;          // kept when the pop-up cannot show the stored kind
+};
