@@ -15,6 +15,9 @@
 #include "mainwindow/WizardDialogController.h"
 #include "model/CV4InvestUnit.h"
 #include "model/CV4Summary.h"
+#include "panels/BankPanelController.h"
+#include "panels/CachePanelController.h"
+#include "panels/CreditPanelController.h"
 #include "panels/LoanPanelController.h"
 #include "platform/CV4Alert.h"
 #include "platform/Localization.h"
@@ -206,12 +209,20 @@ void CV4WindowController::openAccountSheet(AccountSheet sheet, const CVUnitModel
         m_accountSheetOpener(*this, sheet, node, std::move(done));
         return;
     }
-    if (sheet == AccountSheet::Loan) {
+    auto plain = [done](int code, QObject *) { done({code, std::nullopt}); };
+    switch (sheet) {
+    case AccountSheet::Cash: CachePanelController::openCachePanel(m_document, node, this, plain); break;
+    case AccountSheet::Bank: BankPanelController::openBankPanel(m_document, node, this, plain); break;
+    case AccountSheet::CreditCard: CreditPanelController::openCreditPanel(m_document, node, this, plain); break;
+    case AccountSheet::Loan:
         LoanPanelController::openLoanPanel(m_document, node, this, [done](int code, LoanPanelController *panel) {
             done({code, panel ? panel->loanData() : std::nullopt});
         });
+        break;
+    case AccountSheet::Summary:
+        // The summary sheet is installed with setAccountSheetOpener.
+        break;
     }
-    // The other account sheets are installed with setAccountSheetOpener.
 }
 
 CVUnitModelPtr CV4WindowController::addAccount(int tag)

@@ -9,6 +9,8 @@
 #include "mainwindow/ViewerPage.h"
 #include "mainwindow/WizardDialogController.h"
 #include "model/CV4Summary.h"
+#include "panels/CachePanelController.h"
+#include "panels/InputTextField.h"
 #include "support/SampleBook.h"
 
 #include <QAbstractButton>
@@ -419,6 +421,34 @@ TEST_F(BookCommandsTest, ABookBuiltThroughTheCommandsReadsBackTheSame)
     CV4Document *reopened = delegate->documentController().openDocument(file);
     ASSERT_NE(reopened, nullptr);
     EXPECT_EQ(snapshot(*reopened), built);
+}
+
+TEST_F(DelegateTest, TheAccountSheetsOfTheProgramEndInTheCommands)
+{
+    CV4Document *document = delegate->newDocument();
+    CV4WindowController *w = window();
+    w->show();
+    const CVUnitModelPtr asset = document->accountModel()->asset();
+    const int before = asset->countChild();
+    w->expandMe(asset);
+    for (const bool ok : {false, true}) {
+        w->execGridCommand(cv::tag::NewCash);
+        auto *sheet = w->findChild<CachePanelController *>();
+        ASSERT_NE(sheet, nullptr);
+        sheet->nameField()->setText(QStringLiteral("Purse"));
+        Q_EMIT sheet->nameField()->textEdited(sheet->nameField()->text());
+        if (ok) {
+            sheet->okPushed();
+        } else {
+            alerts.answers = {cv::AlertButton::Default};  // discard the new account
+            sheet->cancelPushed();
+        }
+        QTRY_VERIFY(!w->findChild<CachePanelController *>() || !w->findChild<CachePanelController *>()->isVisible());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(asset->countChild(), before + (ok ? 1 : 0));
+    }
+    EXPECT_EQ(asset->children().back()->name(), QStringLiteral("Purse"));
+    EXPECT_GT(asset->children().back()->ident(), cv::kUniqueIdSeed);
 }
 
 class WizardScreenshotTest : public DelegateTest, public ::testing::WithParamInterface<const char *> {
