@@ -6,14 +6,15 @@ using C = CV4InfoColumn;
 
 const std::vector<CV4InfoColumn> &CV4InfoBrandView::columnTable()
 {
-    static const std::vector<CV4InfoColumn> table{{C::L, 40}, {C::L, 150}, {C::L, 40},
-                                                  {C::L, 40}, {C::R, 60},  {C::L, 150}};
+    // The kind column holds "投資信託" at the report font; the risk column gives up the room.
+    static const std::vector<CV4InfoColumn> table{{C::L, 60}, {C::L, 150}, {C::L, 40},
+                                                  {C::L, 40}, {C::R, 60},  {C::L, 130}};
     return table;
 }
 
 CV4InfoBrandView::CV4InfoBrandView(Callback callback, std::vector<CV4InfoBrandViewParam> rows, cv::PageSetup &setup)
     : CV4InfoListView(std::move(callback), std::move(rows), setup, cv::PageSetup::Portrait,
-                      Shape{columnTable(), true, false, false})
+                      Shape{columnTable(), true, false, true})
 {
     setTitle(cv::localizedString(QStringLiteral("Report-Brand-Title")));
 }

@@ -36,6 +36,10 @@ QWidget *AccountOutlineView::editItem(const CVUnitModelPtr &node, const QDate &f
 void AccountOutlineView::openFixedColumn(CVUnitModel *node, int)
 {
     if (!node || !m_wc || !m_wc->document()) return;
+    if (node->kind() == NodeKind::Holding) {
+        m_wc->editHolding(node->shared_from_this());
+        return;
+    }
     if (node->kind() >= cv::raw(NodeKind::Cash)) {
         m_wc->editAccount(node->shared_from_this());
         return;

@@ -149,7 +149,8 @@ void CV4AppDelegate::buildCommands()
         addCommand(QStringLiteral("view") + id, t, identifier, QKeySequence(QStringLiteral("Ctrl+%1").arg(number++)),
                    byTag(t), onWindow([id](CV4WindowController *w, bool) { w->selectTabWithIdentifier(id); }), true);
     }
-    addLaterCommand(QStringLiteral("viewSecurities"), tag::ViewSecurities, "Menu Securities Window");
+    addCommand(QStringLiteral("viewSecurities"), tag::ViewSecurities, "Menu Securities Window", QKeySequence(),
+               byTag(tag::ViewSecurities), onWindow([](CV4WindowController *w, bool) { w->showBrandWindow(); }));
     for (int t : {tag::DisplayDefaultCurrency, tag::DisplayStockPrice}) {
         addCommand(t == tag::DisplayStockPrice ? QStringLiteral("displayStockPrice")
                                                : QStringLiteral("displayDefaultCurrency"),

@@ -67,6 +67,7 @@ CV4WindowController::CV4WindowController(CV4Document *document, QSettings *setti
     }
     restoreFrame();
     updateTitle();
+    registerBrandCommands();
 }
 
 CV4WindowController::~CV4WindowController() = default;

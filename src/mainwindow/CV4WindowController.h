@@ -38,7 +38,13 @@ using CVUnitModelPtr = std::shared_ptr<CVUnitModel>;
 
 #include "mainwindow/TemporaryPage.h"
 
+class CV4Brand;
+class InvestBrandPanelController;
+using CV4BrandPtr = std::shared_ptr<CV4Brand>;
+class QTableView;
+
 namespace cv {
+class BrandWindow;
 class CommandUnitModel;
 class DocumentToolbar;
 class HostedPanel;
@@ -144,7 +150,7 @@ public:
     bool validateMenuItem(int tag) const;
     // Whether a sheet or the securities window takes the window's commands.
     bool isShowingSheet() const;
-    bool isBrandWindowKey() const { return false; }
+    bool isBrandWindowKey() const;
     // The document's undo stack: entry panels push onto it, a commit clears it.
     QUndoStack *undoStack() const;
     void viewSettingChanged(int tag, bool checked);
@@ -167,8 +173,9 @@ public:
     using SheetDone = std::function<void(const SheetResult &)>;
     // Opens the sheet of the kind for the node (a new one has ident -1).
     using AccountSheetOpener = std::function<void(CV4WindowController &, AccountSheet, const CVUnitModelPtr &, SheetDone)>;
-    // Opens the security sheet for a new security; `done(code)` when it ends.
-    using BrandSheetOpener = std::function<void(CV4WindowController &, const CV4BrandPtr &, std::function<void(int)>)>;
+    // Opens the sheet of a new security; `done` gets the security once it is
+    // in the book, none after Cancel.
+    using BrandSheetOpener = std::function<void(CV4WindowController &, std::function<void(const CV4BrandPtr &)>)>;
     // Asks which category receives the entries of the one given; 0 none.
     using MergeChooser = std::function<int(CV4WindowController &, const CVUnitModelPtr &)>;
     void setAccountSheetOpener(AccountSheetOpener opener) { m_accountSheetOpener = std::move(opener); }
@@ -211,8 +218,8 @@ public:
     CVUnitModelPtr cacheSheetDidEnd(int code, const CVUnitModelPtr &node);
     void debtSheetDidEnd(const SheetResult &result, const CVUnitModelPtr &node);
     void summarySheetDidEnd(int code, const CVUnitModelPtr &node);
-    void investBrandSheetDidEnd(int code, const CVUnitModelPtr &holding);
-    void addBrandSheetDidEnd(int code, const CV4BrandPtr &brand, const CVUnitModelPtr &account);
+    // A new security asked for an investment account: its holding goes there.
+    void addBrandSheetDidEnd(const CV4BrandPtr &brand, const CVUnitModelPtr &account);
     void accountSheetDidEnd(int code, const CVUnitModelPtr &node);
     void actualSheetDidEnd(int code);
 
@@ -256,6 +263,7 @@ private:
     // The document is about to save: panels commit, the viewer and the frame are stored.
     void willSave();
     void openAccountSheet(AccountSheet sheet, const CVUnitModelPtr &node, SheetDone done);
+    void openBrandSheet(std::function<void(const CV4BrandPtr &)> done);
     void beginCommand(std::shared_ptr<cv::CommandUnitModel> command);
     void endCommandWithItem(const CVUnitModelPtr &node);
     // The investment account the selection stands for; none without one.
@@ -279,8 +287,34 @@ private:
     QDate m_reportDate;                         // date of the investment status
     QDate m_preBudgetDate;                      // the viewer's date while the budget page shows
     AccountSheetOpener m_accountSheetOpener;    // none: the program's sheets
-    BrandSheetOpener m_brandSheetOpener;        // none: no security sheet opens
+    BrandSheetOpener m_brandSheetOpener;        // none: the securities window's sheet
     MergeChooser m_mergeChooser;                // none: nothing is merged
     WizardRunner m_wizardRunner;                // none: the wizard dialog
     std::shared_ptr<cv::CommandUnitModel> m_performingCommand; // the chooser row waiting for a new account
+
+    // ---- the securities window and the holding sheet (CV4WindowController_Brands.cpp)
+public:
+    // Makes the securities window on first use, reads its list again and brings it to the front.
+    void showBrandWindow();
+    // The securities window; none until first shown.
+    cv::BrandWindow *brandWindow() const;
+    // The securities table (the window is made when needed).
+    QTableView *brandView();
+    // The chooser's "CreateNewBrand" row: the new-security sheet on the
+    // securities window; the security goes back to the chooser through the
+    // row, nothing after Cancel. Registered for every chooser once.
+    void brandNewForCommand(const std::shared_ptr<cv::CommandUnitModel> &row);
+    static void registerBrandCommands();
+    // The viewer's delete on a holding: its holdings and trades in that account.
+    bool maybeDeleteBrand(const CV4BrandPtr &brand, const CVUnitModelPtr &account);
+    // The opening-holding sheet of a holding node; `account` is where a node
+    // without a parent goes after OK (else its own parent is the account).
+    InvestBrandPanelController *editHolding(const CVUnitModelPtr &node, const CVUnitModelPtr &account = nullptr);
+    // After OK: the node joins the account when new, the caches are rebuilt
+    // and the account tree is committed.
+    void investBrandSheetDidEnd(int code, const CVUnitModelPtr &node, const CVUnitModelPtr &account);
+
+private:
+    cv::BrandWindow *ensureBrandWindow();
+    QPointer<cv::BrandWindow> m_brandWindow;    // child window, made on first use
 };

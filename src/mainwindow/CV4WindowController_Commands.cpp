@@ -8,6 +8,7 @@
 #include "document/CV4Document.h"
 #include "document/EditScope.h"
 #include "mainwindow/AccountOutlineView.h"
+#include "mainwindow/BrandWindow.h"
 #include "mainwindow/ActualOutlineView.h"
 #include "mainwindow/MenuTags.h"
 #include "mainwindow/ViewerModel.h"
@@ -363,23 +364,6 @@ void CV4WindowController::summarySheetDidEnd(int code, const CVUnitModelPtr &nod
     if (fresh) expandMe(node);
 }
 
-void CV4WindowController::investBrandSheetDidEnd(int code, const CVUnitModelPtr &holding)
-{
-    if (!holding || !m_document) return;
-    if (code > 0) {
-        if (holding->parent()) {
-            m_document->createCache();
-        } else if (const CVUnitModelPtr account = selectedInvestAccount()) {
-            holding->setIdent(0);
-            account->appendChild(holding);
-        } else {
-            return;
-        }
-    }
-    dataChanged();
-    accountSheetDidEnd(code, holding);
-}
-
 void CV4WindowController::accountSheetDidEnd(int code, const CVUnitModelPtr &node)
 {
     if (code < 1 || !m_document) return;
@@ -406,29 +390,32 @@ CVUnitModelPtr CV4WindowController::selectedInvestAccount() const
     return nullptr;
 }
 
+void CV4WindowController::openBrandSheet(std::function<void(const CV4BrandPtr &)> done)
+{
+    if (m_brandSheetOpener) {
+        m_brandSheetOpener(*this, std::move(done));
+        return;
+    }
+    showBrandWindow();
+    if (cv::BrandWindow *window = brandWindow()) window->brandNewWithHandler(std::move(done));
+}
+
 void CV4WindowController::addBrand()
 {
-    if (!m_document || !gridCommandAllowed(cv::tag::AddSecurity) || !m_brandSheetOpener) return;
+    if (!m_document || !gridCommandAllowed(cv::tag::AddSecurity)) return;
     const CVUnitModelPtr account = selectedInvestAccount();
-    auto brand = std::make_shared<CV4Brand>();
     QPointer<CV4WindowController> self(this);
-    m_brandSheetOpener(*this, brand, [self, brand, account](int code) {
-        if (self) self->addBrandSheetDidEnd(code, brand, account);
+    openBrandSheet([self, account](const CV4BrandPtr &brand) {
+        if (self) self->addBrandSheetDidEnd(brand, account);
     });
 }
 
-void CV4WindowController::addBrandSheetDidEnd(int code, const CV4BrandPtr &brand, const CVUnitModelPtr &account)
+void CV4WindowController::addBrandSheetDidEnd(const CV4BrandPtr &brand, const CVUnitModelPtr &account)
 {
-    if (code <= 0 || !brand || !m_document) return;
-    {
-        cv::EditScope edit(*m_document);
-        m_document->addBrand(brand);
-        m_document->commitBrandList();
-        // The security was asked for this account: its holding goes there.
-        if (account && account->parent() && m_document->addBrandNodeIfNeeded(account, brand->ident()))
-            m_document->commitAccountModel();
-    }
-    if (account) expandMe(account);
+    if (!brand || !account || !account->parent() || !m_document) return;
+    // The security was asked for this account: its holding goes there.
+    if (m_document->addBrandNodeIfNeeded(account, brand->ident())) m_document->commitAccountModel();
+    expandMe(account);
 }
 
 cv::ChooserItem CV4WindowController::addInvestAccountCommand(cv::CommandUnitModel &command)
@@ -478,19 +465,8 @@ void CV4WindowController::deleteAccount()
     const CVUnitModelPtr parent = node->parent()->shared_from_this();
     if (node->kind() == NodeKind::Holding) {
         const auto unit = std::dynamic_pointer_cast<CV4InvestUnit>(node->extra());
-        const CV4BrandPtr brand = unit ? m_document->findBrand(unit->brand()) : nullptr;
-        const QString message = cv::formatString(text("account-only-brand delete message"),
-                                                 {m_document->displayName(*parent), brand ? brand->name() : QString()});
-        if (!CV4Alert::confirm(text("brand delete"), message)) return;
-        {
-            cv::EditScope edit(*m_document);
-            m_document->cleanupItem(node);
-            parent->removeChild(node);
-            m_document->clearLookups();
-            m_document->createCache();
-            m_document->commitAccountModel();
-        }
-        if (cv::ViewerPage *viewer = viewerPage()) viewer->accountViewInvalidate();
+        if (const CV4BrandPtr brand = unit ? m_document->findBrand(unit->brand()) : nullptr)
+            maybeDeleteBrand(brand, parent);
         return;
     }
     if (m_document->hasCache(node) &&
@@ -643,14 +619,9 @@ void CV4WindowController::wizardAction(int menuId)
     const int code = m_wizardRunner ? m_wizardRunner(m_document, menuId, this)
                                     : WizardDialogController::runWizard(m_document, menuId, this);
     if (code == 0) return;
-    QPointer<CV4WindowController> self(this);
     if (code == cv::tag::NewSecurity) {
         // A security alone: no holding anywhere.
-        if (!m_brandSheetOpener) return;
-        auto brand = std::make_shared<CV4Brand>();
-        m_brandSheetOpener(*this, brand, [self, brand](int end) {
-            if (self) self->addBrandSheetDidEnd(end, brand, nullptr);
-        });
+        openBrandSheet([](const CV4BrandPtr &) {});
         return;
     }
     if (selectedTabIdentifier() != QLatin1String("TB01")) selectTabWithIdentifier(QStringLiteral("TB01"));

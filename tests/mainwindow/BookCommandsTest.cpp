@@ -137,10 +137,13 @@ protected:
             if (!sheetCodes.empty()) sheetCodes.pop_front();
             done({code, std::nullopt});
         });
-        w->setBrandSheetOpener([this](CV4WindowController &, const CV4BrandPtr &brand, std::function<void(int)> done) {
+        w->setBrandSheetOpener([this](CV4WindowController &, std::function<void(const CV4BrandPtr &)> done) {
+            auto brand = std::make_shared<CV4Brand>();
             brand->setName(QStringLiteral("Acme"));
             brand->setCurrency(1);
-            done(1);
+            document->addBrand(brand);
+            document->commitBrandList();
+            done(brand);
         });
     }
     CVUnitModelPtr asset() const { return document->accountModel()->asset(); }

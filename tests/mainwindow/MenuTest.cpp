@@ -93,11 +93,11 @@ TEST_F(DelegateTest, CommandsOfLaterWindowsStayOff)
 {
     delegate->newDocument();
     delegate->validateMenus();
-    for (const char *name : {"importOFX", "importText", "importMobile", "viewSecurities", "calendar", "groups",
-                             "reports", "charts", "info", "settings", "categoryImportOFX"})
+    for (const char *name : {"importOFX", "importText", "importMobile", "calendar", "groups", "reports", "charts",
+                             "info", "settings", "categoryImportOFX"})
         EXPECT_FALSE(delegate->actionNamed(QLatin1String(name))->isEnabled()) << name;
     for (const char *name : {"new", "open", "save", "close", "print", "password", "recalculate", "compact",
-                             "fontLarger", "calculator", "preferences", "wizard"})
+                             "fontLarger", "calculator", "preferences", "viewSecurities", "wizard"})
         EXPECT_TRUE(delegate->actionNamed(QLatin1String(name))->isEnabled()) << name;
     EXPECT_TRUE(window()->toolbar()->actionFor(QStringLiteral("TB07"))->isEnabled());
 }

@@ -1,0 +1,535 @@
+#include "mainwindow/BrandWindow.h"
+
+#include "charts/PrintInfoView.h"
+#include "document/CV4Document.h"
+#include "document/CV4Preference.h"
+#include "document/EditScope.h"
+#include "mainwindow/CV4WindowController.h"
+#include "mainwindow/ViewerPage.h"
+#include "model/CVExtraInterfaces.h"
+#include "model/DomainEnums.h"
+#include "panels/CV4BrandPanelController.h"
+#include "panels/CV4PricePanelController.h"
+#include "platform/CV4Alert.h"
+#include "platform/CV4MiscUtilities.h"
+#include "platform/Localization.h"
+
+#include <QAbstractTableModel>
+#include <QDataStream>
+#include <QDrag>
+#include <QDragMoveEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSettings>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace cv {
+
+namespace {
+
+QString text(const char *key)
+{
+    return localizedString(QString::fromLatin1(key));
+}
+
+} // namespace
+
+// The table's rows are the document's list; cells are asked of the window.
+class BrandTableModel : public QAbstractTableModel {
+public:
+    BrandTableModel(BrandWindow *window, CV4Document *document)
+        : QAbstractTableModel(window), m_window(window), m_document(document)
+    {
+    }
+    int rowCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() || !m_document ? 0 : int(m_document->brandList().size());
+    }
+    int columnCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : BrandWindow::ColumnCount;
+    }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!index.isValid()) return {};
+        if (index.column() == BrandWindow::VisibleColumn) {
+            if (role != Qt::CheckStateRole) return {};
+            return m_window->brandStrValueForColumn(index.column(), index.row()) == QLatin1String("1") ? Qt::Checked
+                                                                                                       : Qt::Unchecked;
+        }
+        if (role == Qt::DisplayRole) return m_window->brandStrValueForColumn(index.column(), index.row());
+        if (role == Qt::TextAlignmentRole && index.column() == BrandWindow::PriceColumn)
+            return int(Qt::AlignRight | Qt::AlignVCenter);
+        return {};
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+        return localizedString(QStringLiteral("Brand-Column-%1").arg(section));
+    }
+    Qt::ItemFlags flags(const QModelIndex &index) const override
+    {
+        if (!index.isValid()) return Qt::ItemIsDropEnabled;
+        // The shown mark changes only through the show / hide command.
+        return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
+    }
+    QStringList mimeTypes() const override { return {QString::fromLatin1(BrandWindow::kDragFormat)}; }
+    QMimeData *mimeData(const QModelIndexList &indexes) const override
+    {
+        int row = -1;
+        for (const QModelIndex &index : indexes) row = std::max(row, index.row());
+        return row < 0 ? nullptr : m_window->dragData(row);
+    }
+    Qt::DropActions supportedDragActions() const override { return Qt::CopyAction | Qt::MoveAction; }
+    Qt::DropActions supportedDropActions() const override { return Qt::CopyAction | Qt::MoveAction; }
+    void reload()
+    {
+        beginResetModel();
+        endResetModel();
+    }
+
+private:
+    BrandWindow *m_window;      // parent
+    QPointer<CV4Document> m_document;   // not owned; may close first
+};
+
+namespace {
+
+// Drops land between rows, above the row under the pointer; only drags of
+// this table are taken.
+class BrandTableView : public QTableView {
+public:
+    BrandTableView(BrandWindow *window) : QTableView(window), m_window(window) {}
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override
+    {
+        if (event->source() != this || !event->mimeData()->hasFormat(QString::fromLatin1(BrandWindow::kDragFormat))) {
+            event->ignore();
+            return;
+        }
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    }
+    void dragMoveEvent(QDragMoveEvent *event) override
+    {
+        if (event->source() != this) {
+            event->ignore();
+            return;
+        }
+        QTableView::dragMoveEvent(event);
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    }
+    void dropEvent(QDropEvent *event) override
+    {
+        const QModelIndex at = indexAt(event->position().toPoint());
+        int row = at.isValid() ? at.row() : model()->rowCount();
+        if (at.isValid() && event->position().y() > visualRect(at).center().y()) ++row;
+        // Copy, not move: the view must not remove the dragged row itself.
+        event->setDropAction(Qt::CopyAction);
+        if (m_window->acceptDrop(event->mimeData(), row, event->source()))
+            event->accept();
+        else
+            event->ignore();
+    }
+
+private:
+    BrandWindow *m_window;   // parent
+};
+
+} // namespace
+
+BrandWindow::BrandWindow(CV4WindowController *owner, CV4Document *document)
+    : QWidget(owner, Qt::Window), m_owner(owner), m_document(document), m_model(new BrandTableModel(this, document)),
+      m_brandView(new BrandTableView(this))
+{
+    Q_ASSERT(owner && document);
+    setObjectName(QString::fromLatin1(kFrameName));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    m_brandView->setModel(m_model);
+    m_brandView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_brandView->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_brandView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_brandView->verticalHeader()->hide();
+    m_brandView->setWordWrap(false);
+    m_brandView->setDragEnabled(true);
+    m_brandView->setAcceptDrops(true);
+    m_brandView->setDropIndicatorShown(true);
+    m_brandView->setDragDropMode(QAbstractItemView::DragDrop);
+    m_brandView->setDefaultDropAction(Qt::CopyAction);
+    m_brandView->horizontalHeader()->setStretchLastSection(false);
+    const int widths[ColumnCount] = {120, 200, 80, 70, 110, 70, 60};
+    for (int c = 0; c < ColumnCount; ++c) m_brandView->setColumnWidth(c, widths[c]);
+    m_brandView->horizontalHeader()->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
+    m_brandView->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    auto *layout = new QVBoxLayout(this);
+    auto *bar = new QHBoxLayout;
+    const std::pair<int, const char *> commands[] = {{NewTag, "Brand-New"},
+                                                     {DeleteTag, "Brand-Delete"},
+                                                     {PriceTag, "Brand-Price"},
+                                                     {ImportTag, "Brand-Import"},
+                                                     {VisibleTag, "Brand-Toggle-Visible"}};
+    for (const auto &[tag, key] : commands) {
+        auto *button = new QPushButton(text(key), this);
+        button->setAutoDefault(false);
+        m_buttons[tag - NewTag] = button;
+        bar->addWidget(button);
+        connect(button, &QPushButton::clicked, this, [this, t = tag] { execMenu(t); });
+    }
+    bar->addStretch(1);
+    m_printButton = new QPushButton(text("Brand-Print"), this);
+    m_printButton->setAutoDefault(false);
+    bar->addWidget(m_printButton);
+    layout->addLayout(bar);
+    layout->addWidget(m_brandView, 1);
+
+    connect(m_printButton, &QPushButton::clicked, this, [this] { printBrandList(PrintRunner::Mode::Dialog); });
+    connect(m_brandView, &QTableView::doubleClicked, this,
+            [this](const QModelIndex &index) { cellActivated(index.row(), index.column()); });
+    connect(m_brandView->selectionModel(), &QItemSelectionModel::selectionChanged, this, &BrandWindow::setButtonStatus);
+    connect(m_brandView, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        QMenu menu(this);
+        for (int tag = NewTag; tag <= VisibleTag; ++tag) {
+            QAction *action = menu.addAction(m_buttons[tag - NewTag]->text());
+            action->setData(tag);
+            action->setEnabled(validateMenuTag(tag));
+        }
+        if (QAction *chosen = menu.exec(m_brandView->viewport()->mapToGlobal(at))) execMenu(chosen->data().toInt());
+    });
+    // A security added elsewhere (the trade dialog, a script) shows here too.
+    connect(m_document, &CV4Document::brandChanged, this, [this] {
+        if (isVisible()) reloadBrandView();
+    });
+    connect(m_document, &CV4Document::aboutToSave, this, &BrandWindow::saveFrame);
+
+    resize(800, 360);
+    restoreFrame();
+    setButtonStatus();
+}
+
+BrandWindow::~BrandWindow() = default;
+
+void BrandWindow::restoreFrame()
+{
+    const QByteArray frame = QSettings().value(QString::fromLatin1(kFrameName)).toByteArray();
+    if (!frame.isEmpty()) restoreGeometry(frame);
+}
+
+void BrandWindow::saveFrame()
+{
+    QSettings().setValue(QString::fromLatin1(kFrameName), saveGeometry());
+}
+
+void BrandWindow::enterBrandView()
+{
+    reloadBrandView();
+    m_brandChanged = false;
+}
+
+void BrandWindow::reloadBrandView()
+{
+    const int row = selectedRow();
+    m_model->reload();
+    if (row >= 0 && row < m_model->rowCount()) selectRow(row);
+    setButtonStatus();
+}
+
+QString BrandWindow::brandStrValueForColumn(int column, int row) const
+{
+    if (!m_document) return {};
+    const auto &list = m_document->brandList();
+    if (row < 0 || row >= int(list.size()) || !list[size_t(row)]) return {};
+    const CV4Brand &brand = *list[size_t(row)];
+    switch (column) {
+    case KindColumn: return brand.kindName();
+    case NameColumn: return brand.name();
+    case CodeColumn:
+        if (!brand.symbol().isEmpty()) return brand.symbol();
+        return brand.code() > 0 ? QString::number(brand.code()) : QString();
+    case CurrencyColumn: {
+        const CV4CurrencyPtr currency = m_document->findCurrency(brand.currency());
+        return currency ? currency->prefix() : QString();
+    }
+    case PriceColumn: {
+        const double price = m_document->brandPrice(list[size_t(row)], CV4MiscUtilities::startOfToday());
+        if (brand.kind() == CV4Brand::Stock) return m_document->centStringForValue(price, brand.currency());
+        return m_document->stringForFundValue(price, brand.currency(), false, true);
+    }
+    case RiskColumn: return brand.riskDescription();
+    case VisibleColumn: return QString::number(brand.isVisible() ? 1 : 0);
+    default: return {};
+    }
+}
+
+int BrandWindow::selectedRow() const
+{
+    const QModelIndexList rows = m_brandView->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+CV4BrandPtr BrandWindow::selectedBrand() const
+{
+    const int row = selectedRow();
+    if (!m_document) return nullptr;
+    const auto &list = m_document->brandList();
+    return row >= 0 && row < int(list.size()) ? list[size_t(row)] : nullptr;
+}
+
+void BrandWindow::selectRow(int row)
+{
+    if (row >= 0 && row < m_model->rowCount())
+        m_brandView->selectRow(row);
+    else
+        m_brandView->clearSelection();
+}
+
+void BrandWindow::setButtonStatus()
+{
+    for (int tag = NewTag; tag <= VisibleTag; ++tag) m_buttons[tag - NewTag]->setEnabled(validateMenuTag(tag));
+}
+
+void BrandWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) {
+        execMenu(DeleteTag);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+// ---------------------------------------------------------------- commands
+
+bool BrandWindow::validateMenuTag(int tag) const
+{
+    if (!m_document) return false;
+    switch (tag) {
+    case NewTag: return true;
+    case DeleteTag:
+    case PriceTag:
+    case VisibleTag: return selectedRow() >= 0;
+    default: return false;
+    }
+}
+
+void BrandWindow::execMenu(int tag)
+{
+    if (!validateMenuTag(tag)) return;
+    switch (tag) {
+    case NewTag: brandNewWithHandler(nullptr); break;
+    case DeleteTag: maybeDeleteBrand(selectedBrand()); break;
+    case PriceTag: brandPrice(); break;
+    case VisibleTag: toggleBrandVisible(); break;
+    default: break;
+    }
+}
+
+void BrandWindow::cellActivated(int row, int column)
+{
+    if (row < 0 || row >= m_model->rowCount() || column == VisibleColumn) return;
+    selectRow(row);
+    if (column == PriceColumn)
+        brandPrice();
+    else
+        editBrand(selectedBrand());
+}
+
+CV4BrandPanelController *BrandWindow::brandNewWithHandler(BrandHandler done)
+{
+    if (!m_document) return nullptr;
+    auto brand = std::make_shared<CV4Brand>();
+    brand->setCurrency(m_document->defaultCurrency() ? m_document->defaultCurrency()->ident() : 0);
+    QPointer<BrandWindow> self(this);
+    return CV4BrandPanelController::openBrandPanel(m_document, brand, true, this,
+                                                   [self, brand, done](int code, CV4BrandPanelController *) {
+                                                       const CV4BrandPtr added =
+                                                           self ? self->brandSheetDidEnd(code, brand) : nullptr;
+                                                       if (done) done(added);
+                                                   });
+}
+
+CV4BrandPanelController *BrandWindow::editBrand(const CV4BrandPtr &brand)
+{
+    if (!brand) return nullptr;
+    QPointer<BrandWindow> self(this);
+    return CV4BrandPanelController::openBrandPanel(m_document, brand, false, this,
+                                                   [self, brand](int code, CV4BrandPanelController *) {
+                                                       if (self) self->brandSheetDidEnd(code, brand);
+                                                   });
+}
+
+CV4BrandPtr BrandWindow::brandSheetDidEnd(int code, const CV4BrandPtr &brand)
+{
+    if (code != 1 || !brand || !m_document) return nullptr;
+    {
+        EditScope edit(*m_document);
+        // Only a new security joins the list: an edited one is there already,
+        // and adding it again would give it a new ident away from its
+        // prices, trades and holdings.
+        const bool isNew = brand->ident() < 0;
+        if (isNew) m_document->addBrand(brand);
+        m_document->commitBrandList();
+    }
+    reloadBrandView();
+    const auto &list = m_document->brandList();
+    const auto at = std::find(list.begin(), list.end(), brand);
+    if (at != list.end()) selectRow(int(at - list.begin()));
+    m_brandChanged = true;
+    return brand;
+}
+
+void BrandWindow::removeAccountBrand(const CVUnitModelPtr &node, int brand)
+{
+    if (!node) return;
+    if (node->kind() == NodeKind::Holding) {
+        const auto *extra = dynamic_cast<const CVBrandExtra *>(node->extra().get());
+        CVUnitModel *parent = node->parent();
+        if (extra && extra->brand() == brand && parent) parent->removeChild(node);
+        return;
+    }
+    for (int i = node->countChild() - 1; i >= 0; --i) removeAccountBrand(node->childAt(i), brand);
+}
+
+bool BrandWindow::maybeDeleteBrand(const CV4BrandPtr &brand)
+{
+    if (!brand || !m_document) return false;
+    if (!CV4Alert::confirm(text("brand delete"), formatString(text("brand delete message"), {brand->name()})))
+        return false;
+    {
+        EditScope edit(*m_document);
+        removeAccountBrand(m_document->accountModel()->asset(), brand->ident());
+        m_document->clearLookups();
+        // The holdings leave the stored tree now, not at the next save.
+        m_document->commitAccountModel();
+        CV4DataModel *store = m_document->dataModel();
+        if (!store->removePriceForBrand(brand->ident()) || !store->removeTradeForBrand(brand->ident())) edit.fail();
+        m_document->removeBrand(brand);
+        m_document->commitBrandList();
+    }
+    rebuildAfterDelete();
+    return true;
+}
+
+bool BrandWindow::maybeDeleteBrand(const CV4BrandPtr &brand, const CVUnitModelPtr &account)
+{
+    if (!brand || !account || !m_document) return false;
+    if (!CV4Alert::confirm(text("brand delete"), formatString(text("account-only-brand delete message"),
+                                                              {m_document->displayName(*account), brand->name()})))
+        return false;
+    {
+        EditScope edit(*m_document);
+        removeAccountBrand(account, brand->ident());
+        m_document->clearLookups();
+        m_document->commitAccountModel();
+        if (!m_document->dataModel()->removeTradeByAccount(account->ident(), brand->ident())) edit.fail();
+    }
+    rebuildAfterDelete();
+    return true;
+}
+
+void BrandWindow::rebuildAfterDelete()
+{
+    m_document->createCache();
+    reloadBrandView();
+    if (ViewerPage *viewer = m_owner->viewerPage()) viewer->accountViewInvalidate();
+    m_brandChanged = true;
+}
+
+void BrandWindow::toggleBrandVisible()
+{
+    const CV4BrandPtr brand = selectedBrand();
+    Q_ASSERT(!brand || m_document);
+    if (!brand) return;
+    brand->setVisible(!brand->isVisible());
+    m_document->commitBrandList();
+    m_document->createCache();
+    reloadBrandView();
+    m_brandChanged = true;
+}
+
+CV4PricePanelController *BrandWindow::brandPrice()
+{
+    const CV4BrandPtr brand = selectedBrand();
+    if (!brand) return nullptr;
+    QPointer<BrandWindow> self(this);
+    return CV4PricePanelController::openPricePanel(m_document, brand, nullptr, m_owner->topDate(), this,
+                                                   [self](int code, CV4PricePanelController *) {
+                                                       if (self) self->brandPriceSheetDidEnd(code);
+                                                   });
+}
+
+void BrandWindow::brandPriceSheetDidEnd(int code)
+{
+    // The list refreshed the price cache and announced the change with its commit.
+    if (code != 1) return;
+    reloadBrandView();
+    m_brandChanged = true;
+}
+
+// ---------------------------------------------------------------- dragging
+
+QMimeData *BrandWindow::dragData(int row) const
+{
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    stream << qint32(row);
+    auto *data = new QMimeData;
+    data->setData(QString::fromLatin1(kDragFormat), bytes);
+    return data;
+}
+
+bool BrandWindow::acceptDrop(const QMimeData *data, int row, const QObject *source)
+{
+    if (!m_document || source != m_brandView || !data || !data->hasFormat(QString::fromLatin1(kDragFormat))) return false;
+    QDataStream stream(data->data(QString::fromLatin1(kDragFormat)));
+    qint32 from = -1;
+    stream >> from;
+    const int count = int(m_document->brandList().size());
+    if (stream.status() != QDataStream::Ok || from < 0 || from >= count || row < 0 || row > count) return false;
+    if (from == row) return true;
+    m_document->changeBrandOrder(from, row);
+    m_document->commitBrandList();
+    reloadBrandView();
+    selectRow(row > from ? row - 1 : row);
+    m_brandChanged = true;
+    return true;
+}
+
+// ---------------------------------------------------------------- printing
+
+QStringList BrandWindow::brandReportCallback(const CV4InfoBrandViewParam &row) const
+{
+    Q_ASSERT(m_document);
+    if (row.level() == CV4InfoViewParam::Header) return CV4InfoBrandView::headerTitles();
+    QStringList cells;
+    for (int column = KindColumn; column <= RiskColumn; ++column)
+        cells << brandStrValueForColumn(column, row.index());
+    return cells;
+}
+
+std::unique_ptr<CV4InfoView> BrandWindow::prepareBrandView(PageSetup &setup) const
+{
+    if (!m_document) return nullptr;
+    std::vector<CV4InfoBrandViewParam> rows;
+    rows.emplace_back(CV4InfoViewParam::Header, 0);
+    for (int i = 0; i < int(m_document->brandList().size()); ++i) rows.emplace_back(0, i);
+    auto callback = [this](const CV4InfoBrandViewParam &row) { return brandReportCallback(row); };
+    return std::make_unique<CV4InfoBrandView>(callback, std::move(rows), setup);
+}
+
+PrintRunner::Result BrandWindow::printBrandList(PrintRunner::Mode mode, const QString &pdfPath)
+{
+    if (!m_document) return {};
+    const CV4Preference preference =
+        m_owner->preference() ? *m_owner->preference() : CV4Preference::fromUserDefaults();
+    const InfoViewMaker make = [this](PageSetup &setup) { return prepareBrandView(setup); };
+    return printInfoView(*m_document, preference, make, this, mode, pdfPath);
+}
+
+} // namespace cv

@@ -1,0 +1,110 @@
+#pragma once
+// The securities window of one document window: the document's securities
+// in their stored order, seven columns (kind, name, code or symbol, currency
+// symbol, today's price, risk, shown). From here securities are created,
+// edited, deleted, shown or hidden, reordered by drag and priced; every
+// change is committed at once. Its sheets attach to this window.
+//
+// The table answers every cell from the document's list when painted; it
+// copies nothing. Drags carry the dragged row under "CVv1-BrandDragAndDrop"
+// and only drags that started in this table are taken.
+
+#include "charts/CV4InfoBrandView.h"
+#include "document/CV4Document.h"
+#include "model/CV4Brand.h"
+#include "model/CVUnitModel.h"
+#include "platform/print/PrintRunner.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class CV4BrandPanelController;
+class CV4PricePanelController;
+class CV4WindowController;
+class QMimeData;
+class QPushButton;
+class QTableView;
+
+namespace cv {
+
+class BrandTableModel;
+
+class BrandWindow : public QWidget {
+    Q_OBJECT
+public:
+    // The window's commands; 30024 (price-list import) stays off until the imports come.
+    enum Tag { NewTag = 30021, DeleteTag = 30022, PriceTag = 30023, ImportTag = 30024, VisibleTag = 30025 };
+    enum Column { KindColumn = 0, NameColumn, CodeColumn, CurrencyColumn, PriceColumn, RiskColumn, VisibleColumn,
+                  ColumnCount };
+    static constexpr const char *kDragFormat = "CVv1-BrandDragAndDrop";
+    static constexpr const char *kFrameName = "BrandWindow";
+    // The security a sheet added or edited; none after Cancel.
+    using BrandHandler = std::function<void(const CV4BrandPtr &brand)>;
+
+    BrandWindow(CV4WindowController *owner, CV4Document *document);
+    ~BrandWindow() override;
+
+    QTableView *brandView() const { return m_brandView; }
+    // The list is read again and the changed mark cleared.
+    void enterBrandView();
+    void reloadBrandView();
+    bool brandChanged() const { return m_brandChanged; }
+    QString brandStrValueForColumn(int column, int row) const;
+    int selectedRow() const;
+    CV4BrandPtr selectedBrand() const;
+    void selectRow(int row);
+
+    // ---- commands
+    bool validateMenuTag(int tag) const;
+    void execMenu(int tag);
+    // A new security's sheet; `done` gets the added security or none.
+    CV4BrandPanelController *brandNewWithHandler(BrandHandler done);
+    CV4BrandPanelController *editBrand(const CV4BrandPtr &brand);
+    // The end of a security's sheet: on 1 a new security (ident below 0) is
+    // added, an existing one only committed. Answers the security or none.
+    CV4BrandPtr brandSheetDidEnd(int code, const CV4BrandPtr &brand);
+    // After a confirmation: the security with its holdings, prices and trades.
+    bool maybeDeleteBrand(const CV4BrandPtr &brand);
+    // After a confirmation: the security's holdings and trades in one investment account.
+    bool maybeDeleteBrand(const CV4BrandPtr &brand, const CVUnitModelPtr &account);
+    // Takes every holding of the security out of the tree below the node.
+    static void removeAccountBrand(const CVUnitModelPtr &node, int brand);
+    void toggleBrandVisible();
+    CV4PricePanelController *brandPrice();
+    void brandPriceSheetDidEnd(int code);
+
+    // ---- reordering by drag
+    // The drag's data for a row.
+    QMimeData *dragData(int row) const;
+    // A drop before `row` (the row count: after the last); refused unless
+    // the drag started in this window's table.
+    bool acceptDrop(const QMimeData *data, int row, const QObject *source);
+
+    // ---- printing the list
+    std::unique_ptr<CV4InfoView> prepareBrandView(PageSetup &setup) const;
+    QStringList brandReportCallback(const CV4InfoBrandViewParam &row) const;
+    PrintRunner::Result printBrandList(PrintRunner::Mode mode, const QString &pdfPath = {});
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void cellActivated(int row, int column);
+    void setButtonStatus();
+    void rebuildAfterDelete();
+    void saveFrame();
+    void restoreFrame();
+
+    CV4WindowController *m_owner;        // the document window; parent
+    QPointer<CV4Document> m_document;    // not owned; may close before the window goes
+    BrandTableModel *m_model;            // child
+    QTableView *m_brandView;             // child
+    QPushButton *m_buttons[5] = {};      // by tag - NewTag
+    QPushButton *m_printButton = nullptr;
+    bool m_brandChanged = false;         // a change was made from this window
+};
+
+} // namespace cv

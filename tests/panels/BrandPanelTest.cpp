@@ -1,0 +1,111 @@
+// The security sheet: what it shows of a stored security, when OK is
+// possible, and that only OK writes into the security.
+#include "PanelTestSupport.h"
+
+#include "panels/CV4BrandPanelController.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+
+#include <gtest/gtest.h>
+
+using namespace paneltest;
+
+namespace {
+
+CV4BrandPtr storedStock(CV4Document &doc, int market, int code)
+{
+    auto brand = std::make_shared<CV4Brand>();
+    brand->setName(QStringLiteral("Mizuho"));
+    brand->setCode(code);
+    brand->setMarket(market);
+    brand->setCurrency(2);
+    brand->setRisk(1);
+    doc.addBrand(brand);
+    return brand;
+}
+
+TEST(BrandPanel, OpensAStoredSecurityWithItsValues)
+{
+    auto doc = makeBook();
+    ASSERT_TRUE(doc);
+    const struct {
+        int market;
+        int code;
+        int shownMarket;
+        QString shownCode;
+    } cases[] = {
+        {3, 8411, 3, QStringLiteral("8411")},
+        {99, 0, 0, QString()},   // a market the pop-up lacks: the item tagged 0
+        {-1, 8301, 0, QStringLiteral("8301")},
+    };
+    for (const auto &c : cases) {
+        const CV4BrandPtr brand = storedStock(*doc, c.market, c.code);
+        CV4BrandPanelController sheet(doc.get(), brand, false);
+        SCOPED_TRACE(c.market);
+        EXPECT_EQ(sheet.marketButton()->currentData().toInt(), c.shownMarket);
+        EXPECT_EQ(sheet.codeField()->text(), c.shownCode);
+        EXPECT_EQ(sheet.currencyButton()->currentData().toInt(), 2);
+        EXPECT_EQ(sheet.riskSlider()->value(), 1);
+        EXPECT_EQ(sheet.kindCluster()->checkedId(), CV4Brand::Stock);
+        for (QAbstractButton *kind : sheet.kindCluster()->buttons()) EXPECT_FALSE(kind->isEnabled());
+        EXPECT_FALSE(sheet.okButton()->isEnabled());
+        EXPECT_FALSE(sheet.hasChanged());
+    }
+}
+
+TEST(BrandPanel, OkFollowsTheNameAndOnlyOkWrites)
+{
+    auto doc = makeBook();
+    ASSERT_TRUE(doc);
+    const CV4BrandPtr brand = storedStock(*doc, 1, 8411);
+    {
+        CV4BrandPanelController sheet(doc.get(), brand, false);
+        sheet.nameField()->setText(QStringLiteral("Mizuho FG"));
+        EXPECT_TRUE(sheet.okButton()->isEnabled());
+        sheet.nameField()->setText(QString());
+        EXPECT_FALSE(sheet.okButton()->isEnabled());
+        sheet.nameField()->setText(QStringLiteral("Other"));
+        sheet.codeField()->setText(QStringLiteral("1"));
+        sheet.riskSlider()->setValue(2);
+        int code = -1;
+        QObject::connect(&sheet, &QDialog::finished, [&](int c) { code = c; });
+        sheet.cancelPushed();
+        EXPECT_EQ(code, 0);
+        EXPECT_EQ(brand->name(), QStringLiteral("Mizuho"));
+        EXPECT_EQ(brand->code(), 8411);
+        EXPECT_EQ(brand->risk(), 1);
+    }
+    // A new security: the kind is free; full-width digits are the code, text is 0.
+    const struct {
+        QString code;
+        int stored;
+    } codes[] = {{QStringLiteral("１３０６"), 1306}, {QStringLiteral("ETF"), 0}};
+    for (const auto &c : codes) {
+        auto fresh = std::make_shared<CV4Brand>();
+        CV4BrandPanelController sheet(doc.get(), fresh, true);
+        EXPECT_TRUE(sheet.kindCluster()->button(CV4Brand::Bond)->isEnabled());
+        sheet.kindCluster()->button(CV4Brand::InvestmentTrust)->click();
+        sheet.nameField()->setText(QStringLiteral("TOPIX ETF"));
+        sheet.codeField()->setText(c.code);
+        sheet.symbolField()->setText(QStringLiteral(" 1306.T "));
+        sheet.marketButton()->setCurrentIndex(sheet.marketButton()->findData(21));
+        int code = -1;
+        QObject::connect(&sheet, &QDialog::finished, [&](int r) { code = r; });
+        QTest::mouseClick(sheet.okButton(), Qt::LeftButton);
+        EXPECT_EQ(code, 1);
+        EXPECT_EQ(fresh->kind(), CV4Brand::InvestmentTrust);
+        EXPECT_EQ(fresh->name(), QStringLiteral("TOPIX ETF"));
+        EXPECT_EQ(fresh->code(), c.stored);
+        EXPECT_EQ(fresh->symbol(), QStringLiteral("1306.T"));
+        EXPECT_EQ(fresh->market(), 21);
+        EXPECT_EQ(fresh->currency(), 1);  // the first currency of the list
+        EXPECT_EQ(fresh->ident(), -1);    // storing is the opener's
+    }
+}
+
+} // namespace

@@ -1,0 +1,146 @@
+// The opening holding sheet: what it shows of a stored holding, what OK
+// writes into the node and as the security's price, and when it writes
+// nothing.
+#include "PanelTestSupport.h"
+
+#include "model/CV4InvestUnit.h"
+#include "panels/InvestBrandPanelController.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+using namespace paneltest;
+
+namespace {
+
+constexpr int kInvest = 1010;
+
+struct Holding {
+    CVUnitModelPtr account;
+    CVUnitModelPtr node;
+    std::shared_ptr<CV4InvestUnit> unit;
+};
+
+Holding makeHolding(CV4Document &doc, int brandKind, bool storedBrand)
+{
+    auto brand = std::make_shared<CV4Brand>();
+    brand->setName(QStringLiteral("Fund"));
+    brand->setKind(brandKind);
+    brand->setCurrency(1);
+    if (storedBrand) doc.addBrand(brand);
+    Holding h;
+    h.account = samplebook::node(doc.accountModel()->asset(), kInvest, 32, QStringLiteral("Broker"),
+                                 std::make_shared<CV4AssetModel>());
+    h.unit = std::make_shared<CV4InvestUnit>();
+    h.unit->setBrand(storedBrand ? brand->ident() : 77);
+    h.unit->setDate(QDate(2009, 1, 5));
+    h.unit->setUnits(3);
+    h.unit->setUnitPrice(1500);
+    h.unit->setCommission(525);
+    h.unit->setMemo(QStringLiteral("NISA"));
+    h.node = std::make_shared<CVUnitModel>();
+    h.node->setKind(cv::raw(cv::NodeKind::Holding));
+    h.node->setIdent(0);
+    h.node->setExtra(h.unit);
+    h.account->appendChild(h.node);
+    return h;
+}
+
+int priceRows(CV4Document &doc)
+{
+    int rows = 0;
+    for (int ident : {1, 2, 77}) {
+        const auto list = doc.dataModel()->getPriceListForBrand(ident);
+        rows += list ? int(list->size()) : 0;
+    }
+    return rows;
+}
+
+int finish(InvestBrandPanelController &sheet)
+{
+    int code = -1;
+    QObject::connect(&sheet, &QDialog::finished, [&](int c) { code = c; });
+    sheet.okPushed();
+    return code;
+}
+
+TEST(InvestBrandPanel, OpensAStoredHoldingAndOkWithoutChangesWritesNothing)
+{
+    auto doc = makeBook();
+    ASSERT_TRUE(doc);
+    const Holding h = makeHolding(*doc, CV4Brand::Stock, true);
+    InvestBrandPanelController sheet(doc.get(), h.node, h.account);
+    EXPECT_EQ(sheet.brandName()->text(), QStringLiteral("Broker/Fund"));
+    const QStringList shown{sheet.cell(0)->text(), sheet.cell(1)->text(), sheet.cell(2)->text(), sheet.cell(3)->text(),
+                            sheet.memoField()->text()};
+    EXPECT_EQ(shown.join(u'|'), QStringLiteral("2009/01/05|3|1,500|525|NISA"));
+    EXPECT_FALSE(sheet.okButton()->isEnabled());
+    EXPECT_EQ(finish(sheet), 1);
+    EXPECT_EQ(priceRows(*doc), 0);
+    EXPECT_EQ(h.unit->units(), 3);
+}
+
+TEST(InvestBrandPanel, OkStoresTheHoldingAndItsPriceWhenThereIsOne)
+{
+    const struct {
+        const char *name;
+        int kind;
+        bool storedBrand;
+        QString units, price;
+        double storedUnits, storedPrice;
+        int priceRows;
+    } cases[] = {
+        {"stock units are whole", CV4Brand::Stock, true, QStringLiteral("10.7"), QStringLiteral("1,234"), 10, 1234, 1},
+        {"trust units keep their fraction", CV4Brand::InvestmentTrust, true, QStringLiteral("10.7"),
+         QStringLiteral("10,234.567891"), 10.7, 10234.567891, 1},
+        {"a price of 0 is no price point", CV4Brand::Stock, true, QStringLiteral("5"), QStringLiteral("0"), 5, 0, 0},
+        {"no stored security, no price point", CV4Brand::Stock, false, QStringLiteral("5"), QStringLiteral("900"), 5,
+         900, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        auto doc = makeBook();
+        ASSERT_TRUE(doc);
+        const Holding h = makeHolding(*doc, c.kind, c.storedBrand);
+        InvestBrandPanelController sheet(doc.get(), h.node, h.account);
+        sheet.cell(0)->setText(QStringLiteral("2009/02/01"));
+        sheet.cell(1)->setText(c.units);
+        sheet.cell(2)->setText(c.price);
+        EXPECT_TRUE(sheet.okButton()->isEnabled());
+        EXPECT_EQ(finish(sheet), 1);
+        EXPECT_DOUBLE_EQ(h.unit->units(), c.storedUnits);
+        EXPECT_DOUBLE_EQ(h.unit->unitPrice(), c.storedPrice);
+        EXPECT_EQ(h.unit->date(), QDate(2009, 2, 1));
+        EXPECT_EQ(priceRows(*doc), c.priceRows);
+        if (c.priceRows) {
+            const auto list = doc->dataModel()->getPriceListForBrand(h.unit->brand());
+            EXPECT_EQ(list->front()->date(), QDate(2009, 2, 1));
+            EXPECT_DOUBLE_EQ(list->front()->price(), c.storedPrice);
+        }
+    }
+}
+
+TEST(InvestBrandPanel, OkWaitsForADateAndCancelLeavesTheHolding)
+{
+    auto doc = makeBook();
+    ASSERT_TRUE(doc);
+    const Holding h = makeHolding(*doc, CV4Brand::Stock, true);
+    InvestBrandPanelController sheet(doc.get(), h.node, h.account);
+    sheet.cell(1)->setText(QStringLiteral("8"));
+    EXPECT_TRUE(sheet.okButton()->isEnabled());
+    sheet.cell(0)->setText(QStringLiteral("2009/13/45"));
+    EXPECT_FALSE(sheet.okButton()->isEnabled());
+    sheet.performInputDate(QDate(2009, 3, 3));
+    EXPECT_TRUE(sheet.okButton()->isEnabled());
+    int code = -1;
+    QObject::connect(&sheet, &QDialog::finished, [&](int c) { code = c; });
+    sheet.cancelPushed();
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(h.unit->units(), 3);
+    EXPECT_EQ(h.unit->date(), QDate(2009, 1, 5));
+}
+
+} // namespace

@@ -1,0 +1,195 @@
+// The price and rate lists: what they show, what OK writes (removals before
+// puts), the return codes, and that nothing of the sheet outlives it.
+#include "PanelTestSupport.h"
+
+#include "panels/CV4PricePanelController.h"
+
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+using namespace paneltest;
+
+namespace {
+
+using Panel = CV4PricePanelController;
+
+const QDate kTop(2009, 3, 1);
+
+CV4BrandPtr addBrand(CV4Document &doc, int kind, int currency)
+{
+    auto brand = std::make_shared<CV4Brand>();
+    brand->setName(QStringLiteral("B"));
+    brand->setKind(kind);
+    brand->setCurrency(currency);
+    doc.addBrand(brand);
+    doc.commitBrandList();
+    return brand;
+}
+
+void putPrice(CV4Document &doc, int ident, const QDate &date, double value, bool rate = false)
+{
+    auto p = std::make_shared<CV4PriceTime>();
+    p->setBrand(ident);
+    p->setDate(date);
+    p->setPrice(value);
+    ASSERT_TRUE(rate ? doc.dataModel()->putXchgRate(p) : doc.dataModel()->putPrice(p));
+}
+
+// (day, value) of every stored record, in date order.
+std::vector<std::pair<int, double>> stored(CV4Document &doc, int ident, bool rate = false)
+{
+    const auto list = rate ? doc.dataModel()->getXchgRateListForCurrency(ident) : doc.dataModel()->getPriceListForBrand(ident);
+    std::vector<std::pair<int, double>> out;
+    if (list)
+        for (const auto &p : *list) out.emplace_back(p->date().day(), p->price());
+    return out;
+}
+
+int rowOfDay(const Panel &panel, int day)
+{
+    for (int row = 0; row < panel.numberOfRows(panel.tableView()); ++row)
+        if (panel.priceAt(row)->date().day() == day && !(panel.priceAt(row)->flags() & cv::EditNew)) return row;
+    return -1;
+}
+
+int endCode(Panel &panel, bool ok)
+{
+    int code = -1;
+    QObject::connect(&panel, &Panel::sheetEnded, [&](int c) { code = c; });
+    if (ok)
+        panel.okPushed();
+    else
+        panel.cancelPushed();
+    return code;
+}
+
+TEST(PricePanel, ShowsPricesAndRatesInTheirFormats)
+{
+    auto doc = makeBook();
+    ASSERT_TRUE(doc);
+    const CV4BrandPtr stock = addBrand(*doc, CV4Brand::Stock, 2);
+    const CV4BrandPtr trust = addBrand(*doc, CV4Brand::InvestmentTrust, 1);
+    putPrice(*doc, stock->ident(), QDate(2009, 1, 5), 12.5);
+    putPrice(*doc, trust->ident(), QDate(2009, 1, 5), 10234.5);
+    putPrice(*doc, 2, QDate(2009, 1, 5), 98.123456, true);
+    putPrice(*doc, 2, QDate(2009, 1, 6), 98.5, true);
+    const CV4CurrencyPtr usd = doc->findCurrency(2);
+
+    Panel stockList(doc.get(), stock, kTop);
+    Panel trustList(doc.get(), trust, kTop);
+    Panel rateList(doc.get(), usd, kTop);
+    const struct {
+        const Panel &panel;
+        int row;
+        QString date;
+        QString value;
+    } cases[] = {
+        {stockList, 0, QStringLiteral("2009/01/05"), QStringLiteral("$12.50")},
+        {stockList, 1, QStringLiteral("2009/03/01"), QString()},  // the new row at the viewer's first day
+        {trustList, 0, QStringLiteral("2009/01/05"), QStringLiteral("10,234.50")},
+        {rateList, 0, QStringLiteral("2009/01/05"), QStringLiteral("98.123456")},
+        {rateList, 1, QStringLiteral("2009/01/06"), QStringLiteral("98.50")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.value.toStdString());
+        EXPECT_EQ(c.panel.cellText(Panel::DateColumn, c.row), c.date);
+        EXPECT_EQ(c.panel.cellText(Panel::PriceColumn, c.row), c.value);
+    }
+    EXPECT_EQ(stockList.currencyForColumn(Panel::PriceColumn, 0)->fractionLength, 2);
+    EXPECT_EQ(trustList.currencyForColumn(Panel::PriceColumn, 0)->fractionLength, 6);
+    EXPECT_FALSE(stockList.okButton()->isEnabled());
+    EXPECT_FALSE(stockList.importButton()->isEnabled());
+}
+
+TEST(PricePanel, OkWritesRemovalsBeforePutsAndAnswersWhetherAnythingChanged)
+{
+    using Rows = std::vector<std::pair<int, double>>;
+    const struct {
+        const char *name;
+        std::function<void(Panel &)> edit;
+        int code;
+        Rows after;
+    } cases[] = {
+        {"nothing typed", [](Panel &) {}, 0, {{1, 100}, {2, 200}}},
+        {"a date moved to a free day",
+         [](Panel &p) { p.setObjectValue(p.tableView(), QStringLiteral("2009/01/03"), 0, rowOfDay(p, 1)); }, 1,
+         {{2, 200}, {3, 100}}},
+        {"a date moved onto the other row's day",
+         [](Panel &p) { p.setObjectValue(p.tableView(), QStringLiteral("2009/01/02"), 0, rowOfDay(p, 1)); }, 1,
+         {{2, 100}}},
+        {"two dates swapped",
+         [](Panel &p) {
+             const int first = rowOfDay(p, 1);
+             const int second = rowOfDay(p, 2);
+             p.setObjectValue(p.tableView(), QStringLiteral("2009/01/02"), 0, first);
+             p.setObjectValue(p.tableView(), QStringLiteral("2009/01/01"), 0, second);
+         },
+         1, {{1, 200}, {2, 100}}},
+        {"a moved row deleted: removed under its stored date",
+         [](Panel &p) {
+             const int row = rowOfDay(p, 1);
+             p.setObjectValue(p.tableView(), QStringLiteral("2009/01/05"), 0, row);
+             p.setObjectValue(p.tableView(), QString(), 1, row);
+         },
+         1, {{2, 200}}},
+        {"zero and unreadable text leave the price", [](Panel &p) {
+             p.setObjectValue(p.tableView(), QStringLiteral("0"), 1, rowOfDay(p, 1));
+             p.setObjectValue(p.tableView(), QStringLiteral("abc"), 1, rowOfDay(p, 2));
+         }, 0, {{1, 100}, {2, 200}}},
+        {"a new price typed",
+         [](Panel &p) {
+             const int last = p.numberOfRows(p.tableView()) - 1;
+             p.setObjectValue(p.tableView(), QStringLiteral("2009/01/09"), 0, last);
+             p.setObjectValue(p.tableView(), QStringLiteral("1,250"), 1, last);
+         },
+         1, {{1, 100}, {2, 200}, {9, 1250}}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        auto doc = makeBook();
+        ASSERT_TRUE(doc);
+        const CV4BrandPtr brand = addBrand(*doc, CV4Brand::Stock, 1);
+        putPrice(*doc, brand->ident(), QDate(2009, 1, 1), 100);
+        putPrice(*doc, brand->ident(), QDate(2009, 1, 2), 200);
+        doc->refreshBrandCache(brand);
+        Panel panel(doc.get(), brand, kTop);
+        c.edit(panel);
+        EXPECT_EQ(endCode(panel, true), c.code);
+        EXPECT_EQ(stored(*doc, brand->ident()), c.after);
+        EXPECT_EQ(doc->brandPrice(brand, QDate(2009, 12, 31)), c.after.back().second);
+    }
+}
+
+TEST(PricePanel, ADeletionAloneMarksTheBookEditedAndItsUndoEndsWithTheSheet)
+{
+    auto doc = makeBook();
+    ASSERT_TRUE(doc);
+    putPrice(*doc, 2, QDate(2009, 1, 1), 95, true);
+    putPrice(*doc, 2, QDate(2009, 1, 2), 96, true);
+    doc->updateChangeCount(CV4DocumentChanges::ChangeCleared);
+    ASSERT_FALSE(doc->isDocumentEdited());
+    {
+        Panel panel(doc.get(), doc->findCurrency(2), kTop);
+        panel.setObjectValue(panel.tableView(), QString(), 1, rowOfDay(panel, 1));
+        EXPECT_EQ(panel.numberOfRows(panel.tableView()), 2);  // the row left the table
+        EXPECT_TRUE(doc->undoStack()->canUndo());
+        doc->undoStack()->undo();                             // Undo brings it back
+        EXPECT_EQ(panel.numberOfRows(panel.tableView()), 3);
+        doc->undoStack()->redo();
+        EXPECT_TRUE(panel.okButton()->isEnabled());
+        EXPECT_EQ(endCode(panel, true), 1);
+        EXPECT_FALSE(doc->undoStack()->canUndo());
+    }
+    EXPECT_TRUE(doc->isDocumentEdited());
+    EXPECT_EQ(stored(*doc, 2, true), (std::vector<std::pair<int, double>>{{2, 96}}));
+    EXPECT_EQ(doc->currencyRate(doc->findCurrency(2), QDate(2009, 1, 1)), 100);  // the currency's own rate again
+
+    // Cancel writes nothing.
+    Panel panel(doc.get(), doc->findCurrency(2), kTop);
+    panel.setObjectValue(panel.tableView(), QStringLiteral("97.25"), 1, rowOfDay(panel, 2));
+    EXPECT_EQ(endCode(panel, false), 0);
+    EXPECT_EQ(stored(*doc, 2, true), (std::vector<std::pair<int, double>>{{2, 96}}));
+}
+
+} // namespace
