@@ -400,6 +400,11 @@ void CV4Document::commitGroupList()
     m_d->storeWrite(m_d->m_dataModel->putGroupData(archiveList(m_d->m_groupList)));
 }
 
+void CV4Document::postGroupDeleted(int ident)
+{
+    Q_EMIT groupDeleted({ident});
+}
+
 void CV4Document::commitInfoRows()
 {
     cv::EditScope edit(*this);

@@ -31,6 +31,7 @@
 #include "model/DomainEnums.h"
 
 #include <QDate>
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -228,6 +229,8 @@ public:
     void commitGroupList();
     void commitInfoRows();
     void postNotification(int code);
+    // The grouping with the ident left the list: rows that carry it show none.
+    void postGroupDeleted(int ident);
     void brandPriceChanged() { postNotification(BrandChanged); }
     void currencyRateChanged() { postNotification(CurrencyChanged); }
     void postBusy();
@@ -340,6 +343,7 @@ Q_SIGNALS:
     void entriesChanged(const cv::ChangeSet &changes);   // entries or transfers were written or removed
     void tradesChanged(const cv::ChangeSet &changes);    // trades were written or removed
     void balancesChanged(const cv::ChangeSet &changes);  // account balances changed (`accounts`, from `earliest`)
+    void groupDeleted(const QList<int> &idents);         // groupings left the list (one ident a notice)
     void aboutToSave();
     // The document went from saved to edited (true) or back (false).
     void modificationChanged(bool edited);

@@ -169,11 +169,13 @@ void CV4AppDelegate::buildCommands()
     addLaterCommand(QStringLiteral("calendar"), tag::Calendar, "Menu Calendar");
     addCommand(QStringLiteral("password"), tag::Password, "Menu Password", QKeySequence(), byTag(tag::Password),
                onWindow([](CV4WindowController *w, bool) { w->openPasswordPanel(); }));
-    addLaterCommand(QStringLiteral("groups"), tag::GroupPanel, "Menu Groups");
+    addCommand(QStringLiteral("groups"), tag::GroupPanel, "Menu Groups", QKeySequence(), byTag(tag::GroupPanel),
+               onWindow([](CV4WindowController *w, bool) { w->openGroupPanel(); }));
     addLaterCommand(QStringLiteral("reports"), tag::ReportPanel, "Menu Reports");
     addLaterCommand(QStringLiteral("charts"), tag::ChartPanel, "Menu Charts");
     addLaterCommand(QStringLiteral("info"), tag::InfoPanel, "Menu Financial Overview");
-    addLaterCommand(QStringLiteral("settings"), tag::SettingsPanel, "Menu Fiscal Settings");
+    addCommand(QStringLiteral("settings"), tag::SettingsPanel, "Menu Fiscal Settings", QKeySequence(),
+               byTag(tag::SettingsPanel), onWindow([](CV4WindowController *w, bool) { w->openSettingsPanel(); }));
     const std::pair<int, const char *> wizards[] = {{tag::WizardFirst, "Menu New Item"},
                                                     {tag::WizardAccounts, "Menu Wizard Accounts"},
                                                     {tag::WizardIncome, "Menu Wizard Income"},

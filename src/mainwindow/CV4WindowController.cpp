@@ -64,6 +64,7 @@ CV4WindowController::CV4WindowController(CV4Document *document, QSettings *setti
                             &CV4Document::brandChanged})
             connect(m_document, signal, this, &CV4WindowController::dataChanged);
         connect(m_document, &CV4Document::aboutToSave, this, &CV4WindowController::willSave);
+        connect(m_document, &CV4Document::groupDeleted, this, &CV4WindowController::groupsDeleted);
     }
     restoreFrame();
     updateTitle();

@@ -7,7 +7,8 @@
 // Files: CV4WindowController.cpp (life, pages, toolbar, dates),
 // CV4WindowController_Menu.cpp (menu validation and commands),
 // CV4WindowController_Commands.cpp (the account and category commands, their
-// sheets' ends, the new item wizard).
+// sheets' ends, the new item wizard),
+// CV4WindowController_Settings.cpp (fiscal settings and groupings).
 
 #include "controls/DateReceiver.h"
 #include "controls/MainWindow.h"
@@ -171,12 +172,14 @@ public:
         std::optional<CV4LoanSchedule> loanData;
     };
     using SheetDone = std::function<void(const SheetResult &)>;
-    // Opens the sheet of the kind for the node (a new one has ident -1).
+    // Opens the sheet of the kind for the node (a new one has ident -1); the
+    // program's own sheets unless a test installs another opener.
     using AccountSheetOpener = std::function<void(CV4WindowController &, AccountSheet, const CVUnitModelPtr &, SheetDone)>;
     // Opens the sheet of a new security; `done` gets the security once it is
     // in the book, none after Cancel.
     using BrandSheetOpener = std::function<void(CV4WindowController &, std::function<void(const CV4BrandPtr &)>)>;
-    // Asks which category receives the entries of the one given; 0 none.
+    // Asks which category receives the entries of the one given; 0 none
+    // (tests; the program runs MergeActualPanelController).
     using MergeChooser = std::function<int(CV4WindowController &, const CVUnitModelPtr &)>;
     void setAccountSheetOpener(AccountSheetOpener opener) { m_accountSheetOpener = std::move(opener); }
     void setBrandSheetOpener(BrandSheetOpener opener) { m_brandSheetOpener = std::move(opener); }
@@ -234,6 +237,19 @@ public:
     using WizardRunner = std::function<int(CV4Document *, int menuId, QWidget *parent)>;
     void setWizardRunner(WizardRunner runner) { m_wizardRunner = std::move(runner); }
 
+    // ---- fiscal settings and groupings (CV4WindowController_Settings.cpp)
+    // The fiscal settings sheet; its end commits and re-lays the periods.
+    void openSettingsPanel();
+    // Code 0 does nothing; else the settings are stored, the monthly series
+    // rebuilt when the first day of the month changed (64), and the shown
+    // viewer's period laid out again (hidden pages on their next entry).
+    void settingsSheetDidEnd(int code);
+    // The grouping dialog, application-modal.
+    void openGroupPanel();
+    // A grouping left the document: the search results and an open income,
+    // expense or transfer panel show none on its rows.
+    void groupsDeleted(const QList<int> &idents);
+
     // ---- printing (CV4WindowController_Menu.cpp)
     // Whether the shown page has a print view; the temporary page has none.
     bool canPrint() const;
@@ -288,7 +304,7 @@ private:
     QDate m_preBudgetDate;                      // the viewer's date while the budget page shows
     AccountSheetOpener m_accountSheetOpener;    // none: the program's sheets
     BrandSheetOpener m_brandSheetOpener;        // none: the securities window's sheet
-    MergeChooser m_mergeChooser;                // none: nothing is merged
+    MergeChooser m_mergeChooser;                // none: MergeActualPanelController
     WizardRunner m_wizardRunner;                // none: the wizard dialog
     std::shared_ptr<cv::CommandUnitModel> m_performingCommand; // the chooser row waiting for a new account
 

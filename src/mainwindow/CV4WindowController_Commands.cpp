@@ -20,6 +20,8 @@
 #include "panels/CachePanelController.h"
 #include "panels/CreditPanelController.h"
 #include "panels/LoanPanelController.h"
+#include "panels/MergeActualPanelController.h"
+#include "panels/SummaryPanelController.h"
 #include "platform/CV4Alert.h"
 #include "platform/Localization.h"
 
@@ -220,9 +222,7 @@ void CV4WindowController::openAccountSheet(AccountSheet sheet, const CVUnitModel
             done({code, panel ? panel->loanData() : std::nullopt});
         });
         break;
-    case AccountSheet::Summary:
-        // The summary sheet is installed with setAccountSheetOpener.
-        break;
+    case AccountSheet::Summary: SummaryPanelController::openSummaryPanel(m_document, node, this, plain); break;
     }
 }
 
@@ -596,9 +596,10 @@ void CV4WindowController::deleteActual()
 void CV4WindowController::mergeActual()
 {
     const CVUnitModelPtr node = selectedActualNode();
-    if (!node || !m_document || !gridCommandAllowed(cv::tag::MergeCategory) || !m_mergeChooser) return;
+    if (!node || !m_document || !gridCommandAllowed(cv::tag::MergeCategory)) return;
     if (node->kind() != NodeKind::Category) return;
-    const int target = m_mergeChooser(*this, node);
+    const int target = m_mergeChooser ? m_mergeChooser(*this, node)
+                                      : MergeActualPanelController::runMergePanel(m_document, node->ident(), this);
     if (target < 1 || target == node->ident()) return;
     // The entries go to a category of the same side only.
     const bool expense = node->hasAncestor(m_document->actualModel()->expense().get());

@@ -13,6 +13,7 @@
 #include "controls/DateReceiver.h"
 #include "controls/VRUndoableTextWindowController.h"
 #include "model/CVUnitModel.h"
+#include "panels/OpenSheet.h"
 
 #include <QDate>
 
@@ -66,20 +67,6 @@ public:
     // CurrencyFieldOwner: the amount fields follow the currency pop-up.
     const AmountText *amountText() const override;
     int currency() const override;
-
-    // Opens the sheet window-modal on `parent` (application-modal without
-    // one); `done` runs with the end code and the sheet, which is freed after.
-    template <class Sheet>
-    static Sheet *openSheet(Sheet *sheet, QWidget *parent, std::function<void(int, Sheet *)> done)
-    {
-        sheet->setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
-        connect(sheet, &QDialog::finished, sheet, [sheet, done = std::move(done)](int code) {
-            if (done) done(code, sheet);
-            sheet->deleteLater();
-        });
-        sheet->open();
-        return sheet;
-    }
 
 protected:
     // The rows between the currency and the memo: the subclass's controls.

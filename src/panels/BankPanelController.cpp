@@ -19,7 +19,7 @@ QString text(const char *key) { return cv::localizedString(QLatin1String(key)); 
 } // namespace
 
 BankPanelController::BankPanelController(CV4Document *document, CVUnitModelPtr account, QWidget *parent)
-    : cv::AccountSheet(document, std::move(account), parent), m_bankInfoForm(new InputForm(this)),
+    : cv::AccountSheet(document, std::move(account), parent), m_bankInfoForm(new InputForm(formGrid(), 3, this)),
       m_accountKindButton(new QComboBox(this))
 {
     setWindowTitle(text("Bank-Panel-Title"));
@@ -38,7 +38,6 @@ BankPanelController::BankPanelController(CV4Document *document, CVUnitModelPtr a
     QGridLayout *grid = formGrid();
     grid->addWidget(new QLabel(text("Bank-Account-Kind"), this), 2, 0);
     grid->addWidget(m_accountKindButton, 2, 1, Qt::AlignLeft);
-    grid->addWidget(m_bankInfoForm, 3, 0, 1, 2);
 
     fillCurrencyPopup(false);
     if (const auto detail = std::dynamic_pointer_cast<CV4BankModel>(this->account()->extra())) {
@@ -66,7 +65,7 @@ BankPanelController *BankPanelController::openBankPanel(CV4Document *document, c
                                                         std::function<void(int, BankPanelController *)> done)
 {
     if (!document || !account) return nullptr;
-    return openSheet(new BankPanelController(document, account, parent), parent, std::move(done));
+    return cv::openSheet(new BankPanelController(document, account, parent), parent, std::move(done));
 }
 
 std::vector<QLineEdit *> BankPanelController::amountFields() const

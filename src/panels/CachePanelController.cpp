@@ -69,7 +69,7 @@ CachePanelController *CachePanelController::openCachePanel(CV4Document *document
                                                            std::function<void(int, CachePanelController *)> done)
 {
     if (!document || !account) return nullptr;
-    return openSheet(new CachePanelController(document, account, parent), parent, std::move(done));
+    return cv::openSheet(new CachePanelController(document, account, parent), parent, std::move(done));
 }
 
 bool CachePanelController::currencyLocked() const

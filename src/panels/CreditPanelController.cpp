@@ -27,7 +27,7 @@ int selectedDay(const QComboBox *popup, int stored)
 } // namespace
 
 CreditPanelController::CreditPanelController(CV4Document *document, CVUnitModelPtr account, QWidget *parent)
-    : cv::AccountSheet(document, std::move(account), parent), m_creditInfoForm(new InputForm(this)),
+    : cv::AccountSheet(document, std::move(account), parent), m_creditInfoForm(new InputForm(formGrid(), 2, this)),
       m_cutoffDayButton(new QComboBox(this)), m_dueDayButton(new QComboBox(this))
 {
     setWindowTitle(text("Credit-Panel-Title"));
@@ -43,11 +43,11 @@ CreditPanelController::CreditPanelController(CV4Document *document, CVUnitModelP
     cv::fillDatePopUp(m_cutoffDayButton);
     cv::fillDatePopUp(m_dueDayButton);
     QGridLayout *grid = formGrid();
-    grid->addWidget(m_creditInfoForm, 2, 0, 1, 2);
-    grid->addWidget(new QLabel(text("Credit-Cutoff-Day"), this), 3, 0);
-    grid->addWidget(m_cutoffDayButton, 3, 1, Qt::AlignLeft);
-    grid->addWidget(new QLabel(text("Credit-Due-Day"), this), 4, 0);
-    grid->addWidget(m_dueDayButton, 4, 1, Qt::AlignLeft);
+    const int row = m_creditInfoForm->nextRow();
+    grid->addWidget(new QLabel(text("Credit-Cutoff-Day"), this), row, 0);
+    grid->addWidget(m_cutoffDayButton, row, 1, Qt::AlignLeft);
+    grid->addWidget(new QLabel(text("Credit-Due-Day"), this), row + 1, 0);
+    grid->addWidget(m_dueDayButton, row + 1, 1, Qt::AlignLeft);
 
     fillCurrencyPopup(false);
     if (const auto detail = std::dynamic_pointer_cast<CV4CreditCardModel>(this->account()->extra())) {
@@ -78,7 +78,7 @@ CreditPanelController *CreditPanelController::openCreditPanel(CV4Document *docum
                                                               std::function<void(int, CreditPanelController *)> done)
 {
     if (!document || !account) return nullptr;
-    return openSheet(new CreditPanelController(document, account, parent), parent, std::move(done));
+    return cv::openSheet(new CreditPanelController(document, account, parent), parent, std::move(done));
 }
 
 std::vector<QLineEdit *> CreditPanelController::amountFields() const

@@ -2,19 +2,21 @@
 
 #include "panels/InputFormCell.h"
 
-#include <QFormLayout>
+#include <QGridLayout>
+#include <QLabel>
 
-InputForm::InputForm(QWidget *parent) : QWidget(parent), m_layout(new QFormLayout(this))
+InputForm::InputForm(QGridLayout *grid, int firstRow, QWidget *owner)
+    : QObject(owner), m_grid(grid), m_firstRow(firstRow), m_owner(owner)
 {
-    m_layout->setContentsMargins(0, 0, 0, 0);
 }
 
 InputFormCell *InputForm::addCell(const QString &label, int tag, const QString &placeholder)
 {
-    auto *cell = new InputFormCell(tag, placeholder, this);
+    auto *cell = new InputFormCell(tag, placeholder, m_owner);
     const int index = count();
+    m_grid->addWidget(new QLabel(label, m_owner), m_firstRow + index, 0);
+    m_grid->addWidget(cell, m_firstRow + index, 1);
     m_cells.push_back(cell);
-    m_layout->addRow(label, cell);
     connect(cell, &InputFormCell::selected, this, [this, index] { m_selected = index; });
     connect(cell, &QLineEdit::textEdited, this, [this, index] { Q_EMIT cellTextChanged(index); });
     return cell;

@@ -1,23 +1,29 @@
 #pragma once
-// A column of labelled cells (the bank and card details). The form keeps
-// which cell was selected last, so a value posted by the calculator knows
-// where it belongs; a cell's text changes come out with its index.
+// A column of labelled cells (the bank and card details), laid into the
+// sheet's own grid so that their labels line up with the sheet's other
+// rows. The form keeps which cell was selected last, so a value posted by
+// the calculator knows where it belongs; a cell's text changes come out with
+// its index.
 
-#include <QWidget>
+#include <QObject>
 
 #include <vector>
 
 class InputFormCell;
-class QFormLayout;
+class QGridLayout;
+class QWidget;
 
-class InputForm : public QWidget {
+class InputForm : public QObject {
     Q_OBJECT
 public:
-    explicit InputForm(QWidget *parent = nullptr);
+    // Cells go into `grid` from `firstRow` on, as children of `owner`.
+    InputForm(QGridLayout *grid, int firstRow, QWidget *owner);
 
     // Appends a cell; its index is the number of cells before it.
     InputFormCell *addCell(const QString &label, int tag, const QString &placeholder = QString());
     int count() const { return int(m_cells.size()); }
+    // The row of the sheet's grid after the last cell.
+    int nextRow() const { return m_firstRow + count(); }
     // Null out of range.
     InputFormCell *cellAtIndex(int index) const;
     QString stringValue(int index) const;
@@ -30,7 +36,9 @@ Q_SIGNALS:
     void cellTextChanged(int index);
 
 private:
-    QFormLayout *m_layout;                // child
-    std::vector<InputFormCell *> m_cells; // children, in order
+    QGridLayout *m_grid;                  // the sheet's, not owned
+    int m_firstRow;
+    QWidget *m_owner;                     // parent of the cells and labels
+    std::vector<InputFormCell *> m_cells; // the owner's children, in order
     int m_selected = -1;
 };

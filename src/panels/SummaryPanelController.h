@@ -1,0 +1,57 @@
+#pragma once
+// The sheet of a summary node: an account summary (kind 50: ticked asset
+// accounts added, ticked debts subtracted) or a category summary (kind 51:
+// ticked income categories added, ticked expense categories subtracted).
+// It fills the node's name and its CV4Summary and ends 1 (written) or 0; the
+// opener stores. The ticks live in the document's nodes, as for every
+// check-box outline.
+
+#include "controls/ButtonStatusClient.h"
+#include "model/CVUnitModel.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class CV4Document;
+class InputTextField;
+class QPushButton;
+
+namespace cv {
+class AccountActualOutlineView;
+}
+
+class SummaryPanelController : public QDialog, public cv::ButtonStatusClient {
+    Q_OBJECT
+public:
+    SummaryPanelController(CV4Document *document, CVUnitModelPtr item, QWidget *parent = nullptr);
+
+    // Opens the sheet on `parent`; `done(code, sheet)` runs when it ends.
+    static SummaryPanelController *openSummaryPanel(CV4Document *document, const CVUnitModelPtr &item, QWidget *parent,
+                                                    std::function<void(int, SummaryPanelController *)> done);
+
+    InputTextField *nameField() const { return m_nameField; }
+    InputTextField *memoField() const { return m_memoField; }
+    cv::AccountActualOutlineView *outline() const { return m_outline; }
+    QPushButton *okButton() const { return m_okButton; }
+    bool hasChanged() const { return m_hasChanged; }
+
+    // A tick or a typed text: the change flag is set and OK follows the name
+    // and the ticks (disabled while loading).
+    void setButtonStatus() override;
+    void okPushed();
+    void cancelPushed();
+    void reject() override { cancelPushed(); }
+
+private:
+    bool isAccountSummary() const;
+
+    CV4Document *m_document;   // not owned; outlives the sheet
+    CVUnitModelPtr m_currentItem;
+    bool m_loading = true;
+    bool m_hasChanged = false;
+    InputTextField *m_nameField;   // children
+    InputTextField *m_memoField;
+    cv::AccountActualOutlineView *m_outline;
+    QPushButton *m_okButton;
+};

@@ -1,0 +1,82 @@
+// The fiscal settings command: the sheet's change is stored and reaches the
+// viewer's period, shown at once or hidden at its next entry. A grouping the
+// book lost leaves the rows of an open entry panel.
+#include "MainWindowTestSupport.h"
+
+#include "mainwindow/ViewerColumns.h"
+#include "mainwindow/ViewerPage.h"
+#include "model/CV4Settings.h"
+#include "model/CV4Actual.h"
+#include "panels/ActualPanelController.h"
+#include "panels/SettingsPanelController.h"
+
+#include <QComboBox>
+#include <QTest>
+
+TEST_F(DelegateTest, FiscalSettingsReachTheShownViewerAndAHiddenOneOnItsReturn)
+{
+    CV4Document *document = delegate->newDocument();
+    CV4WindowController *w = window();
+    ASSERT_NE(w, nullptr);
+    w->resize(1000, 600);
+    w->show();
+    cv::ViewerPage *viewer = w->viewerPage();
+    ASSERT_NE(viewer, nullptr);
+    viewer->updatePeriod(2);
+    w->performInputDate(QDate(2009, 5, 10));
+    ASSERT_EQ(w->topDate(), QDate(2009, 5, 1));
+
+    delegate->validateMenus();
+    QAction *settings = delegate->actionNamed(QStringLiteral("settings"));
+    ASSERT_TRUE(settings->isEnabled());
+    settings->trigger();
+    auto *sheet = w->findChild<SettingsPanelController *>();
+    ASSERT_NE(sheet, nullptr);
+    sheet->dayButton()->setCurrentIndex(24);  // the 25th
+    sheet->okPushed();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(document->settings()->fiscalDayOfMonth(), 24);
+    EXPECT_TRUE(document->isDocumentEdited());
+    EXPECT_EQ(w->topDate(), QDate(2009, 4, 25));
+    EXPECT_EQ(viewer->columns().columnFirstDate(cv::ViewerColumns::kStartDataCells), QDate(2009, 4, 25));
+
+    // Changed while the search page shows: the viewer snaps its first day
+    // when it is back.
+    w->selectTabWithIdentifier(QStringLiteral("TB02"));
+    document->settings()->setFiscalDayOfMonth(0);
+    w->settingsSheetDidEnd(1 | SettingsPanelController::DayChanged);
+    w->selectTabWithIdentifier(QStringLiteral("TB01"));
+    EXPECT_EQ(w->topDate(), QDate(2009, 4, 1));
+    EXPECT_EQ(viewer->columns().columnFirstDate(cv::ViewerColumns::kStartDataCells), QDate(2009, 4, 1));
+}
+
+TEST_F(DelegateTest, ADeletedGroupingLeavesTheRowsOfTheOpenEntryPanel)
+{
+    CV4Document *document = delegate->newDocument();
+    CV4WindowController *w = window();
+    ASSERT_NE(w, nullptr);
+    const CVUnitModelPtr category = CV4Document::findFirstItem(document->actualModel()->expense(), cv::raw(cv::NodeKind::Category));
+    const CVUnitModelPtr account = document->findAccountOfKind(cv::raw(cv::NodeKind::Cash));
+    ASSERT_TRUE(category && account);
+    auto grouping = std::make_shared<CV4Grouping>();
+    grouping->setName(QStringLiteral("Trip"));
+    document->addGrouping(grouping);
+    auto entry = std::make_shared<CV4Actual>();
+    entry->setKind(CV4Actual::Expense);
+    entry->setDate(QDate(2009, 5, 10));
+    entry->setAmount(800);
+    entry->setCategory(category->ident());
+    entry->setAccount(account->ident());
+    entry->setGroup(grouping->ident());
+    document->updateExpense(entry, nullptr);
+
+    auto *panel = new ActualPanelController(document, category, QDate(2009, 5, 1), QDate(2009, 5, 31));
+    w->addTemporaryTab(panel);
+    ASSERT_GE(panel->numberOfRows(panel->tableView()), 1);
+    ASSERT_EQ(panel->actualAt(0)->group(), grouping->ident());
+    document->postGroupDeleted(grouping->ident() + 1);  // another grouping
+    EXPECT_EQ(panel->actualAt(0)->group(), grouping->ident());
+    document->postGroupDeleted(grouping->ident());
+    EXPECT_EQ(panel->actualAt(0)->group(), 0);
+    w->removeTemporaryTab();
+}

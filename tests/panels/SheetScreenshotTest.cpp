@@ -1,0 +1,114 @@
+// Renders the account sheets, the summary, fiscal settings and merge sheets
+// and the grouping dialog in Japanese and English to PNG files under the
+// build tree (screenshots/{ja,en}/) for people to look at; checks only that
+// they were written.
+#include "PanelTestSupport.h"
+
+#include "controls/AccountActualOutlineView.h"
+#include "panels/BankPanelController.h"
+#include "panels/CachePanelController.h"
+#include "panels/CreditPanelController.h"
+#include "panels/GroupDialogController.h"
+#include "panels/InputForm.h"
+#include "panels/InputFormCell.h"
+#include "panels/InputTextField.h"
+#include "panels/MergeActualPanelController.h"
+#include "panels/SettingsPanelController.h"
+#include "panels/SummaryPanelController.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+using namespace paneltest;
+
+namespace {
+
+class SheetScreenshot : public ::testing::TestWithParam<const char *> {};
+
+bool save(QWidget &window, const QString &language, const QString &name)
+{
+    window.show();
+    QApplication::processEvents();
+    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language;
+    QDir().mkpath(dir);
+    const QString path = dir + QLatin1Char('/') + name + QStringLiteral(".png");
+    const bool saved = window.grab().save(path) && QFileInfo(path).size() > 0;
+    window.hide();
+    return saved;
+}
+
+void type(QLineEdit *field, const QString &text)
+{
+    field->setText(text);
+    Q_EMIT field->textEdited(text);
+}
+
+TEST_P(SheetScreenshot, ShowsEverySheet)
+{
+    const QString language = QString::fromLatin1(GetParam());
+    cv::setLanguageOverride(language);
+    auto doc = makeBook();
+    ASSERT_TRUE(doc);
+
+    auto cashNode = std::make_shared<CVUnitModel>();
+    cashNode->setKind(int(cv::NodeKind::Cash));
+    cashNode->setCurrency(1);
+    CachePanelController cash(doc.get(), cashNode);
+    type(cash.nameField(), QStringLiteral("Wallet"));
+    type(cash.valueField(), QStringLiteral("12,345"));
+    EXPECT_TRUE(save(cash, language, QStringLiteral("sheet-cash")));
+
+    auto cardNode = std::make_shared<CVUnitModel>();
+    cardNode->setKind(int(cv::NodeKind::CreditCard));
+    cardNode->setCurrency(1);
+    CreditPanelController card(doc.get(), cardNode);
+    type(card.nameField(), QStringLiteral("Visa"));
+    type(card.creditInfoForm()->cellAtIndex(CreditPanelController::CompanyCell), QStringLiteral("Card Co."));
+    type(card.creditInfoForm()->cellAtIndex(CreditPanelController::LimitCell), QStringLiteral("300,000"));
+    EXPECT_TRUE(save(card, language, QStringLiteral("sheet-credit")));
+
+    BankPanelController bank(doc.get(), doc->findAccount(kU));
+    type(bank.bankInfoForm()->cellAtIndex(BankPanelController::BankCell), QStringLiteral("First Bank"));
+    type(bank.bankInfoForm()->cellAtIndex(BankPanelController::NumberCell), QStringLiteral("1234567"));
+    EXPECT_TRUE(save(bank, language, QStringLiteral("sheet-bank")));
+
+    auto summaryNode = std::make_shared<CVUnitModel>();
+    summaryNode->setKind(int(cv::NodeKind::CategorySummary));
+    SummaryPanelController summary(doc.get(), summaryNode);
+    type(summary.nameField(), QStringLiteral("Net"));
+    summary.outline()->toggleNode(*doc->findIncome(kSalary));
+    summary.outline()->toggleNode(*doc->findExpense(kFood));
+    EXPECT_TRUE(save(summary, language, QStringLiteral("sheet-summary")));
+
+    auto accountSummaryNode = std::make_shared<CVUnitModel>();
+    accountSummaryNode->setKind(int(cv::NodeKind::AccountSummary));
+    SummaryPanelController accountSummary(doc.get(), accountSummaryNode);
+    type(accountSummary.nameField(), QStringLiteral("Net worth"));
+    accountSummary.outline()->toggleNode(*doc->findAccount(kA));
+    accountSummary.outline()->toggleNode(*doc->findAccount(kC));
+    EXPECT_TRUE(save(accountSummary, language, QStringLiteral("sheet-account-summary")));
+
+    SettingsPanelController settings(doc.get());
+    EXPECT_TRUE(save(settings, language, QStringLiteral("sheet-settings")));
+
+    MergeActualPanelController merge(doc.get(), kFood);
+    merge.targetButton()->setCurrentIndex(merge.targetButton()->findData(kMiscExpense));
+    EXPECT_TRUE(save(merge, language, QStringLiteral("sheet-merge")));
+
+    for (const char *name : {"Trip", "Gift", "Work"}) {
+        auto grouping = std::make_shared<CV4Grouping>();
+        grouping->setName(QString::fromLatin1(name));
+        doc->addGrouping(grouping);
+    }
+    GroupDialogController groups(doc.get(), 2);
+    EXPECT_TRUE(save(groups, language, QStringLiteral("group-dialog")));
+    groups.cancelPushed();
+    cv::setLanguageOverride(QString());
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, SheetScreenshot, ::testing::Values("ja", "en"));
+
+} // namespace
