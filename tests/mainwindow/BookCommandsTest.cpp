@@ -291,6 +291,10 @@ TEST_F(BookCommandsTest, CategoryCommandsKeepSystemItemsFoldersAndSummariesSound
     EXPECT_EQ(asked, 1);
     EXPECT_FALSE(document->hasCache(rent));
     EXPECT_EQ(document->summaryForActualMonths(folder, QDate::currentDate(), 1), 300);
+    // A summary unit naming no category counts as 0.
+    const CVUnitModelPtr spent = document->actualModel()->summary()->childAt(0);
+    std::dynamic_pointer_cast<CV4Summary>(spent->extra())->debtList().push_back(unit(987654));
+    EXPECT_EQ(document->summaryForActualMonths(spent, QDate::currentDate(), 1), 300);
 
     // New category and folder go to the nearest folder or root.
     selectCategory(rent);
