@@ -16,6 +16,8 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QDir>
+#include <QMenu>
+#include <QMenuBar>
 #include <QStackedWidget>
 #include <QTest>
 
@@ -476,6 +478,16 @@ TEST_P(WizardScreenshotTest, EachPage)
         wizard.adjustSize();
         QTest::qWait(20);
         EXPECT_TRUE(wizard.grab().save(dir + QStringLiteral("/%1.png").arg(QLatin1String(name))));
+    }
+    // The Account and Category menus, opened on the viewer.
+    window()->show();
+    const QList<QAction *> menus = window()->menuBar()->actions();
+    for (int at : {3, 4}) {
+        QMenu *menu = menus.value(at) ? menus.value(at)->menu() : nullptr;
+        ASSERT_NE(menu, nullptr);
+        menu->popup(window()->mapToGlobal(QPoint(0, 0)));
+        EXPECT_TRUE(menu->grab().save(dir + (at == 3 ? QStringLiteral("/menu-account.png") : QStringLiteral("/menu-category.png"))));
+        menu->hide();
     }
 }
 
