@@ -35,12 +35,16 @@ QWidget *AccountOutlineView::editItem(const CVUnitModelPtr &node, const QDate &f
 
 void AccountOutlineView::openFixedColumn(CVUnitModel *node, int)
 {
-    if (node && node->kind() == NodeKind::Holding && m_wc) {
+    if (!node || !m_wc || !m_wc->document()) return;
+    if (node->kind() == NodeKind::Holding) {
         m_wc->editHolding(node->shared_from_this());
         return;
     }
-    // Account and holding sheets come with the account commands.
-    if (!node || node->kind() != NodeKind::Group || !m_wc || !m_wc->document()) return;
+    if (node->kind() >= cv::raw(NodeKind::Cash)) {
+        m_wc->editAccount(node->shared_from_this());
+        return;
+    }
+    if (node->kind() != NodeKind::Group) return;
     const std::optional<QString> name =
         CV4Alert::inputName(node->name(), cv::localizedString(QStringLiteral("Account Group Title")));
     if (!name || name->isEmpty() || *name == node->name()) return;

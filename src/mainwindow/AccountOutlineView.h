@@ -1,7 +1,8 @@
 #pragma once
 // The viewer's account grid: a data or summary cell opens the account's
 // entry panel for its days, or for a root, group or summary searches the
-// entries of every account below it; the name column renames a group.
+// entries of every account below it; the name column opens an account's or
+// holding's sheet or renames a group.
 
 #include "mainwindow/CV4AccountView.h"
 

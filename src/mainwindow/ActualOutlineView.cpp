@@ -12,8 +12,6 @@
 using cv::NodeKind;
 
 namespace {
-constexpr int kLastSystemIdent = 99;
-
 bool lies(const CVUnitModel *node, const CVUnitModelPtr &root)
 {
     for (const CVUnitModel *n = node; n; n = n->parent()) {
@@ -38,10 +36,13 @@ QWidget *ActualOutlineView::editItem(const CVUnitModelPtr &node, const QDate &fr
 
 void ActualOutlineView::openFixedColumn(CVUnitModel *node, int columnId)
 {
-    // The summary sheet comes with the category commands.
     if (!node || columnId != 0 || !m_wc || !m_wc->document()) return;
+    if (node->kind() == NodeKind::CategorySummary) {
+        m_wc->editActualSummary(node->shared_from_this());
+        return;
+    }
     const bool group = node->kind() == NodeKind::Group;
-    if ((!group && node->kind() != NodeKind::Category) || node->ident() <= kLastSystemIdent) return;
+    if ((!group && node->kind() != NodeKind::Category) || node->ident() <= cv::kLastSystemIdent) return;
     const std::optional<QString> name = CV4Alert::inputName(
         node->name(), cv::localizedString(group ? QStringLiteral("Actual Group Title") : QStringLiteral("Actual Item Title")));
     const QString trimmed = name ? name->trimmed() : QString();

@@ -116,8 +116,14 @@ CV4AccountView::CV4AccountView(CV4WindowController *window, cv::ViewerPage *view
     setItemDelegate(new ViewerCellDelegate(this));
     setUniformRowHeights(true);
     setAllColumnsShowFocus(false);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several rows may be picked in the name column and dragged together.
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDropIndicatorShown(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setDefaultDropAction(Qt::MoveAction);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setIndentation(12);

@@ -177,7 +177,17 @@ void CV4AppDelegate::buildCommands()
     addLaterCommand(QStringLiteral("info"), tag::InfoPanel, "Menu Financial Overview");
     addCommand(QStringLiteral("settings"), tag::SettingsPanel, "Menu Fiscal Settings", QKeySequence(),
                byTag(tag::SettingsPanel), onWindow([](CV4WindowController *w, bool) { w->openSettingsPanel(); }));
-    addLaterCommand(QStringLiteral("wizard"), tag::WizardFirst, "Menu New Item");
+    const std::pair<int, const char *> wizards[] = {{tag::WizardFirst, "Menu New Item"},
+                                                    {tag::WizardAccounts, "Menu Wizard Accounts"},
+                                                    {tag::WizardIncome, "Menu Wizard Income"},
+                                                    {tag::WizardExpense, "Menu Wizard Expense"},
+                                                    {tag::WizardSecurities, "Menu Wizard Securities"}};
+    for (const auto &[t, titleKey] : wizards) {
+        const int menuId = t;
+        addCommand(menuId == tag::WizardFirst ? QStringLiteral("wizard") : QStringLiteral("wizard%1").arg(menuId),
+                   menuId, titleKey, QKeySequence(), byTag(menuId),
+                   onWindow([menuId](CV4WindowController *w, bool) { w->wizardAction(menuId); }));
+    }
     addCommand(QStringLiteral("recalculate"), tag::Recalculate, "Menu Recalculate", QKeySequence(),
                byTag(tag::Recalculate), onWindow([](CV4WindowController *w, bool) { w->doRecalculation(); }));
     addCommand(QStringLiteral("compact"), tag::CompactDB, "Menu Compact", QKeySequence(), byTag(tag::CompactDB),
@@ -187,6 +197,36 @@ void CV4AppDelegate::buildCommands()
                    QWidget *parent = QApplication::activeWindow();
                    PreferencePanelController::openPreferencePanel(&m_preference, parent ? parent : frontWindow());
                });
+
+    // Account and category commands on the viewer's selection.
+    const struct {
+        const char *name;
+        int tag;
+        const char *titleKey;
+    } gridItems[] = {{"newCash", tag::NewCash, "Menu New Cash"},
+                     {"newBank", tag::NewBank, "Menu New Bank"},
+                     {"newInvestment", tag::NewInvestment, "Menu New Investment"},
+                     {"newOtherAsset", tag::NewOtherAsset, "Menu New Other Asset"},
+                     {"newLoan", tag::NewLoan, "Menu New Loan"},
+                     {"newCreditCard", tag::NewCreditCard, "Menu New Credit Card"},
+                     {"newOtherDebt", tag::NewOtherDebt, "Menu New Other Debt"},
+                     {"newAccountSummary", tag::NewAccountSummary, "Menu New Account Summary"},
+                     {"addSecurity", tag::AddSecurity, "Menu Add Security"},
+                     {"groupAccounts", tag::GroupAccounts, "Menu Group Accounts"},
+                     {"deleteAccount", tag::DeleteAccount, "Menu Delete Account"},
+                     {"newCategory", tag::NewCategory, "Menu New Category"},
+                     {"newCategoryFolder", tag::NewCategoryFolder, "Menu New Category Folder"},
+                     {"deleteCategory", tag::DeleteCategory, "Menu Delete Category"},
+                     {"mergeCategory", tag::MergeCategory, "Menu Merge Category"}};
+    for (const auto &item : gridItems) {
+        const int t = item.tag;
+        addCommand(QLatin1String(item.name), t, item.titleKey, QKeySequence(), byTag(t),
+                   onWindow([t](CV4WindowController *w, bool) { w->execGridCommand(t); }));
+    }
+    // The statement imports come with their sheets.
+    addLaterCommand(QStringLiteral("categoryImportOFX"), tag::CategoryImportOFX, "Menu Import OFX");
+    addLaterCommand(QStringLiteral("categoryImportText"), tag::CategoryImportText, "Menu Import Text");
+    addLaterCommand(QStringLiteral("categoryImportMobile"), tag::CategoryImportMobile, "Menu Import Mobile");
 
     // Search page: the page decides; 30043-30045 have no command.
     const struct {
@@ -277,6 +317,8 @@ cv::MenuContext CV4AppDelegate::menuContext() const
         c.displayStockPrice = document->settings()->displayStockPrice();
         c.viewerFontSize = document->settings()->viewerFontSize();
     }
+    c.account = window->accountSelection();
+    c.category = window->actualSelection();
     return c;
 }
 
@@ -326,6 +368,26 @@ QMenuBar *CV4AppDelegate::makeMenuBar(QWidget *parent)
     font->menuAction()->setData(cv::tag::FontSizeMenu);
     add(font, {"fontLarger", "fontSmaller"});
     connect(view, &QMenu::aboutToShow, this, [this, font] { font->setEnabled(tagRule(cv::tag::FontSizeMenu).enabled); });
+
+    QMenu *accounts = menu("Menu Account");
+    QMenu *newAsset = accounts->addMenu(text("Menu New Asset Account"));
+    newAsset->menuAction()->setData(cv::tag::NewAssetMenu);
+    add(newAsset, {"newCash", "newBank", "newInvestment", "newOtherAsset"});
+    QMenu *newDebt = accounts->addMenu(text("Menu New Debt Account"));
+    newDebt->menuAction()->setData(cv::tag::NewDebtMenu);
+    add(newDebt, {"newLoan", "newCreditCard", "newOtherDebt"});
+    add(accounts, {"newAccountSummary", "wizard25301", "", "addSecurity", "wizard25320", "", "groupAccounts", "",
+                   "deleteAccount"});
+    connect(accounts, &QMenu::aboutToShow, this, [this, newAsset, newDebt] {
+        newAsset->setEnabled(tagRule(cv::tag::NewAssetMenu).enabled);
+        newDebt->setEnabled(tagRule(cv::tag::NewDebtMenu).enabled);
+    });
+
+    QMenu *categories = menu("Menu Category");
+    add(categories, {"newCategory", "newCategoryFolder", "wizard25310", "wizard25311", "", "deleteCategory",
+                     "mergeCategory", ""});
+    QMenu *categoryImport = categories->addMenu(text("Menu Import"));
+    add(categoryImport, {"categoryImportOFX", "categoryImportText", "categoryImportMobile"});
 
     QMenu *search = menu("Menu Search");
     add(search, {"searchConditions", "searchRemoveRow", "", "searchClear", "searchExport"});

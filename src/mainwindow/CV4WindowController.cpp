@@ -42,10 +42,8 @@ CV4WindowController::CV4WindowController(CV4Document *document, QSettings *setti
     addToolBar(Qt::TopToolBarArea, m_toolbar);
     setUnifiedTitleAndToolBarOnMac(true);
     connect(m_toolbar, &cv::DocumentToolbar::itemTriggered, this, &CV4WindowController::execToolbar);
-    // The wizard and the report sheet come with later versions.
-    for (const char *identifier : {"TB07", "TB04"}) {
-        if (QAction *action = m_toolbar->actionFor(QLatin1String(identifier))) action->setEnabled(false);
-    }
+    // The report sheet comes with a later version.
+    if (QAction *action = m_toolbar->actionFor(QStringLiteral("TB04"))) action->setEnabled(false);
 
     m_busyIndicator->setRange(0, 0);
     m_busyIndicator->setTextVisible(false);
@@ -135,8 +133,8 @@ void CV4WindowController::selectTabWithIdentifier(const QString &identifier)
     if (identifier == selectedTabIdentifier()) return;
     if (cv::HostedPanel *panel = hostedPanel(); panel && panel->handleToolbar(identifier)) return;
     if (identifier == QLatin1String("TB07")) {
-        // The new item wizard comes with a later version; its command stays disabled.
         removeTemporaryTab();
+        wizardAction(cv::tag::WizardFirst);
         return;
     }
     if (identifier == QLatin1String("TB04")) return;  // the report sheet, likewise

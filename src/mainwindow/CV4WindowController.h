@@ -7,11 +7,17 @@
 // Files: CV4WindowController.cpp (life, pages, toolbar, dates),
 // CV4WindowController_Menu.cpp (menu validation and commands),
 // CV4WindowController_Trades.cpp (a trade of the search results opens its panel),
+// CV4WindowController_Commands.cpp (the account and category commands, their
+// sheets' ends, the new item wizard),
 // CV4WindowController_Settings.cpp (fiscal settings and groupings).
 
 #include "controls/DateReceiver.h"
 #include "controls/MainWindow.h"
+#include "controls/ChooserItem.h"
 #include "mainwindow/EntryPanelMaker.h"
+#include "mainwindow/MenuRules.h"
+#include "model/CV4Brand.h"
+#include "model/CV4LoanPayment.h"
 #include "mainwindow/PageSwitcher.h"
 #include "platform/print/PrintRunner.h"
 
@@ -21,6 +27,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CV4Document;
@@ -159,6 +166,83 @@ public:
     void compactDB();
     void openPasswordPanel();
 
+    // ---- account and category commands (CV4WindowController_Commands.cpp)
+    // Each acts on the selected row of its grid and asks its menu rule again
+    // first. A new node is the context of its sheet until the sheet's end
+    // appends it to a tree or lets it go.
+    enum class AccountSheet { Cash, Bank, CreditCard, Loan, Summary };
+    // How a sheet ended: 0 cancel, 1 OK, 2 OK with the account's currency
+    // changed; a loan sheet's schedule.
+    struct SheetResult {
+        int code = 0;
+        std::optional<CV4LoanSchedule> loanData;
+    };
+    using SheetDone = std::function<void(const SheetResult &)>;
+    // Opens the sheet of the kind for the node (a new one has ident -1); the
+    // program's own sheets unless a test installs another opener.
+    using AccountSheetOpener = std::function<void(CV4WindowController &, AccountSheet, const CVUnitModelPtr &, SheetDone)>;
+    // Opens the sheet of a new security; `done` gets the security once it is
+    // in the book, none after Cancel.
+    using BrandSheetOpener = std::function<void(CV4WindowController &, std::function<void(const CV4BrandPtr &)>)>;
+    // Asks which category receives the entries of the one given; 0 none
+    // (tests; the program runs MergeActualPanelController).
+    using MergeChooser = std::function<int(CV4WindowController &, const CVUnitModelPtr &)>;
+    void setAccountSheetOpener(AccountSheetOpener opener) { m_accountSheetOpener = std::move(opener); }
+    void setBrandSheetOpener(BrandSheetOpener opener) { m_brandSheetOpener = std::move(opener); }
+    void setMergeChooser(MergeChooser chooser) { m_mergeChooser = std::move(chooser); }
+
+    CVUnitModelPtr selectedAccountNode() const;
+    CVUnitModelPtr selectedActualNode() const;
+    cv::TreeSelection accountSelection() const;
+    cv::TreeSelection actualSelection() const;
+    // Whether the tag's command may run on the grids' selection now.
+    bool gridCommandAllowed(int tag) const;
+    // Runs the tag's account or category command.
+    void execGridCommand(int tag);
+
+    // A new node of the tag's kind and its sheet; the node for the tags
+    // whose end handlers hand it on (bank, debts, summary).
+    CVUnitModelPtr addAccount(int tag);
+    // The account's sheet; none: the selected account's.
+    void editAccount(const CVUnitModelPtr &account = nullptr);
+    // A category summary's sheet.
+    void editActualSummary(const CVUnitModelPtr &summary);
+    void deleteAccount();
+    void groupAccount();
+    // A new security whose holding goes into the selected investment account.
+    void addBrand();
+    // The chooser row "new investment account": the new account goes back
+    // to the chooser when the sheet ends; none now.
+    cv::ChooserItem addInvestAccountCommand(cv::CommandUnitModel &command);
+    void newActual();
+    void newActualGroup();
+    // A new node of the kind in the selected node's nearest folder or root;
+    // the node, none when it could not go there.
+    CVUnitModelPtr addActualItem(int kind, const QString &name);
+    void deleteActual();
+    void mergeActual();
+
+    // Ends of the sheets: a code above 0 stores the node (a new one gets its
+    // ident and its place), 0 lets a new node go.
+    CVUnitModelPtr cacheSheetDidEnd(int code, const CVUnitModelPtr &node);
+    void debtSheetDidEnd(const SheetResult &result, const CVUnitModelPtr &node);
+    void summarySheetDidEnd(int code, const CVUnitModelPtr &node);
+    // A new security asked for an investment account: its holding goes there.
+    void addBrandSheetDidEnd(const CV4BrandPtr &brand, const CVUnitModelPtr &account);
+    void accountSheetDidEnd(int code, const CVUnitModelPtr &node);
+    void actualSheetDidEnd(int code);
+
+    // Removes the references to the ident from every summary below the node.
+    static void removeSummaryElement(const CVUnitModelPtr &node, int ident);
+    // Expands the node's ancestors in its grid and selects its row.
+    void expandMe(const CVUnitModelPtr &node);
+
+    // The new item wizard for the menu id (25300..25320), then the command it chose.
+    void wizardAction(int menuId);
+    // Runs the wizard and answers its code; none: WizardDialogController.
+    using WizardRunner = std::function<int(CV4Document *, int menuId, QWidget *parent)>;
+    void setWizardRunner(WizardRunner runner) { m_wizardRunner = std::move(runner); }
+
     // ---- fiscal settings and groupings (CV4WindowController_Settings.cpp)
     // The fiscal settings sheet; its end commits and re-lays the periods.
     void openSettingsPanel();
@@ -201,6 +285,12 @@ private:
     void storeFrame();
     // The document is about to save: panels commit, the viewer and the frame are stored.
     void willSave();
+    void openAccountSheet(AccountSheet sheet, const CVUnitModelPtr &node, SheetDone done);
+    void openBrandSheet(std::function<void(const CV4BrandPtr &)> done);
+    void beginCommand(std::shared_ptr<cv::CommandUnitModel> command);
+    void endCommandWithItem(const CVUnitModelPtr &node);
+    // The investment account the selection stands for; none without one.
+    CVUnitModelPtr selectedInvestAccount() const;
 
     CV4Document *m_document;                    // not owned; outlives the window
     CloseHandler m_closeHandler;
@@ -219,6 +309,11 @@ private:
     QDate m_oldTopDate;                         // where a change of unit starts
     QDate m_reportDate;                         // date of the investment status
     QDate m_preBudgetDate;                      // the viewer's date while the budget page shows
+    AccountSheetOpener m_accountSheetOpener;    // none: the program's sheets
+    BrandSheetOpener m_brandSheetOpener;        // none: the securities window's sheet
+    MergeChooser m_mergeChooser;                // none: MergeActualPanelController
+    WizardRunner m_wizardRunner;                // none: the wizard dialog
+    std::shared_ptr<cv::CommandUnitModel> m_performingCommand; // the chooser row waiting for a new account
 
     // ---- the securities window and the holding sheet (CV4WindowController_Brands.cpp)
 public:

@@ -21,10 +21,11 @@ bool inRange(int tag, int first, int last)
 
 bool CV4WindowController::validateMenuItem(int tag) const
 {
-    // Account, category and securities commands: their
-    // handlers come with those pages, so they stay off until then.
-    if (inRange(tag, 29000, 29208) || inRange(tag, 30011, 30017) || inRange(tag, 30021, 30025))
-        return false;
+    if (inRange(tag, cv::tag::AccountFirst, cv::tag::AccountLast) ||
+        inRange(tag, cv::tag::CategoryFirst, cv::tag::CategoryLast))
+        return selectedTabIdentifier() == QLatin1String("TB01") && gridCommandAllowed(tag);
+    // The securities commands belong to the securities window.
+    if (inRange(tag, 30021, 30025)) return false;
     if (inRange(tag, 30031, 30036)) {
         const auto *currency = qobject_cast<const cv::CurrencyPage *>(page(CurrencyIndex));
         return currency && currency->validateMenu(tag);

@@ -1,8 +1,59 @@
 #include "mainwindow/MenuRules.h"
 
 #include "mainwindow/MenuTags.h"
+#include "model/DomainEnums.h"
 
 namespace cv {
+
+bool accountCommandAllowed(int tag, const TreeSelection &s)
+{
+    using T = TreeSelection;
+    const int kind = s.kind;
+    switch (tag) {
+    case tag::NewAssetMenu:
+    case tag::NewCash:
+    case tag::NewBank:
+    case tag::NewInvestment:
+    case tag::NewOtherAsset:
+        return !s.selected || s.tree == T::Asset;
+    case tag::NewDebtMenu:
+    case tag::NewLoan:
+    case tag::NewCreditCard:
+    case tag::NewOtherDebt:
+        return !s.selected || s.tree == T::Debt;
+    case tag::NewAccountSummary:
+        return !s.selected || s.tree == T::AccountSummary;
+    case tag::AddSecurity:
+        return s.selected && (kind == NodeKind::Investment || kind == NodeKind::Holding || kind == NodeKind::CashPart);
+    case tag::GroupAccounts:
+        return s.selected && s.tree != T::AccountSummary &&
+               (s.parentKind < 0 || s.parentKind == NodeKind::Group || s.parentKind == NodeKind::SectionRoot);
+    case tag::DeleteAccount:
+        return s.selected &&
+               (kind == NodeKind::Holding || (kind > raw(NodeKind::Holding) && s.ident > kLastSystemIdent));
+    case tag::AccountImport:
+        return s.selected && (kind == NodeKind::Cash || kind == NodeKind::Bank || kind == NodeKind::GeneralAsset);
+    default:
+        return false;
+    }
+}
+
+bool categoryCommandAllowed(int tag, const TreeSelection &s)
+{
+    using T = TreeSelection;
+    const bool editable = s.selected && s.tree != T::Transfer;
+    switch (tag) {
+    case tag::NewCategory:
+        return editable;
+    case tag::DeleteCategory:
+    case tag::MergeCategory:
+        return editable && s.kind >= raw(NodeKind::CashPart) && s.ident > kLastSystemIdent && !s.hasChildren;
+    case tag::NewCategoryFolder:
+        return editable && s.tree != T::CategorySummary;
+    default:
+        return false;
+    }
+}
 
 bool isAlwaysEnabledTag(int tag)
 {
@@ -61,6 +112,11 @@ MenuItemState menuItemState(int tag, const MenuContext &c)
         break;
     }
     if (tag >= tag::WizardFirst && tag <= tag::WizardLast) return {quiet && mainTab, false};
+    // The grids' commands act on the viewer's selection.
+    if (tag >= tag::AccountFirst && tag <= tag::AccountLast)
+        return {quiet && mainTab && accountCommandAllowed(tag, c.account), false};
+    if (tag >= tag::CategoryFirst && tag <= tag::CategoryLast)
+        return {quiet && mainTab && categoryCommandAllowed(tag, c.category), false};
     return {true, false};
 }
 

@@ -7,6 +7,18 @@
 
 namespace cv {
 
+// The selected row of a viewer grid, as the account and category commands
+// see it.
+struct TreeSelection {
+    enum Tree { None, Asset, Debt, AccountSummary, Transfer, Income, Expense, CategorySummary };
+    bool selected = false;
+    Tree tree = None;         // the top-level tree it lies in; the system transfer rows count as CategorySummary
+    int kind = 0;
+    int ident = 0;
+    bool hasChildren = false;
+    int parentKind = -1;      // -1: a top-level node
+};
+
 struct MenuContext {
     bool hasWindow = false;         // a document window is front and its securities window is not key
     bool hasDocument = false;
@@ -19,6 +31,8 @@ struct MenuContext {
     int transDefaultCurrency = 0;
     bool displayStockPrice = false;
     int viewerFontSize = 3;
+    TreeSelection account;          // the account grid's selected row
+    TreeSelection category;         // the category grid's selected row
 };
 
 struct MenuItemState {
@@ -29,6 +43,10 @@ struct MenuItemState {
 
 // Tags with no rule of their own answer enabled (the ordinary document commands).
 MenuItemState menuItemState(int tag, const MenuContext &context);
+// The account (29000-29208) and category (30011-30017) commands by the
+// grid's selection alone; the commands ask this again before they act.
+bool accountCommandAllowed(int tag, const TreeSelection &selection);
+bool categoryCommandAllowed(int tag, const TreeSelection &selection);
 // Whether the tag is one of the always-enabled items.
 bool isAlwaysEnabledTag(int tag);
 

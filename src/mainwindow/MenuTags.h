@@ -36,5 +36,39 @@ inline constexpr int Recalculate = 25210;
 inline constexpr int CompactDB = 25211;
 inline constexpr int WizardFirst = 25300;       // 25300..25399: the new item wizard
 inline constexpr int WizardLast = 25399;
+inline constexpr int WizardAccounts = 25301;
+inline constexpr int WizardIncome = 25310;
+inline constexpr int WizardExpense = 25311;
+inline constexpr int WizardSecurities = 25320;
+
+// The account grid's commands (29000..29208).
+inline constexpr int AccountFirst = 29000;
+inline constexpr int NewAssetMenu = 29000;      // the submenu
+inline constexpr int NewCash = 29001;
+inline constexpr int NewBank = 29002;
+inline constexpr int NewInvestment = 29003;
+inline constexpr int NewOtherAsset = 29004;
+inline constexpr int NewDebtMenu = 29100;       // the submenu
+inline constexpr int NewLoan = 29101;
+inline constexpr int NewCreditCard = 29102;
+inline constexpr int NewOtherDebt = 29103;
+inline constexpr int AddSecurity = 29204;       // a holding of a new security in the investment account
+inline constexpr int NewAccountSummary = 29205;
+inline constexpr int GroupAccounts = 29206;
+inline constexpr int DeleteAccount = 29207;
+inline constexpr int AccountImport = 29208;     // a statement into the account; comes with the imports
+inline constexpr int AccountLast = 29208;
+
+// The category grid's commands (30011..30017).
+inline constexpr int CategoryFirst = 30011;
+inline constexpr int NewCategoryFolder = 30011;
+inline constexpr int NewCategory = 30012;
+inline constexpr int DeleteCategory = 30013;
+inline constexpr int MergeCategory = 30014;
+inline constexpr int CategoryImportOFX = 30015;
+inline constexpr int CategoryImportMobile = 30016;
+inline constexpr int CategoryImportText = 30017;
+inline constexpr int CategoryLast = 30017;
+inline constexpr int NewSecurity = 30021;
 
 } // namespace cv::tag

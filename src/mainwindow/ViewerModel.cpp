@@ -6,11 +6,16 @@
 #include "model/CV4ActualModel.h"
 #include "model/CVUnitModel.h"
 
+#include <QMimeData>
+
+#include <algorithm>
+
 namespace cv {
 
 ViewerModel::ViewerModel(Grid grid, CV4Document &document, ViewerValues &values, const ViewerColumns &columns,
                          QObject *parent)
-    : QAbstractItemModel(parent), m_grid(grid), m_document(document), m_values(values), m_columns(columns)
+    : QAbstractItemModel(parent), m_grid(grid), m_document(document), m_values(values), m_columns(columns),
+      m_drag(document, grid == Accounts ? ViewerDragDrop::Accounts : ViewerDragDrop::Categories)
 {
     m_columnCount = grid == Accounts ? ViewerColumns::kStartDataCells : ViewerColumns::kStartDataCells - 1;
     m_headers.resize(size_t(m_columnCount));
@@ -188,6 +193,61 @@ void ViewerModel::reloadRows()
 {
     beginResetModel();
     endResetModel();
+}
+
+// ---------------------------------------------------------------- drag and drop
+
+namespace {
+// The drag's data names its model: drags never leave their grid and window.
+QByteArray dragToken(const ViewerModel *model)
+{
+    return QByteArray::number(quintptr(model), 16);
+}
+} // namespace
+
+Qt::ItemFlags ViewerModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags flags = QAbstractItemModel::flags(index);
+    if (index.isValid()) flags |= Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
+    return flags;
+}
+
+QStringList ViewerModel::mimeTypes() const
+{
+    return {m_drag.mimeType()};
+}
+
+QMimeData *ViewerModel::mimeData(const QModelIndexList &indexes) const
+{
+    std::vector<CVUnitModelPtr> nodes;
+    for (const QModelIndex &index : indexes) {
+        CVUnitModel *node = nodeAt(index);
+        if (!node) continue;
+        CVUnitModelPtr shared = node->shared_from_this();
+        if (std::find(nodes.begin(), nodes.end(), shared) == nodes.end()) nodes.push_back(std::move(shared));
+    }
+    if (!m_drag.writeItems(nodes)) return nullptr;
+    auto *data = new QMimeData;
+    data->setData(m_drag.mimeType(), dragToken(this));
+    return data;
+}
+
+bool ViewerModel::canDropMimeData(const QMimeData *data, Qt::DropAction, int row, int,
+                                  const QModelIndex &parent) const
+{
+    if (!data || data->data(m_drag.mimeType()) != dragToken(this)) return false;
+    CVUnitModel *proposed = nodeAt(parent);
+    return proposed && m_drag.validateDrop(proposed->shared_from_this(), row).has_value();
+}
+
+bool ViewerModel::dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                               const QModelIndex &parent)
+{
+    if (!canDropMimeData(data, action, row, column, parent)) return false;
+    if (!m_drag.acceptDrop(nodeAt(parent)->shared_from_this(), row)) return false;
+    // Group and root totals follow their new members.
+    m_values.invalidateSums();
+    return true;
 }
 
 } // namespace cv

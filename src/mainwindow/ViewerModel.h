@@ -5,8 +5,11 @@
 // roots, the last followed by the two system transfer rows. Cells are asked
 // of ViewerValues when painted; nothing is copied. The number of columns
 // changes by inserting and removing columns, so expansion and selection
-// survive a change of unit or width.
+// survive a change of unit or width. Rows are dragged within their own
+// tree through ViewerDragDrop; the drag's data names this model, so a drop
+// from another grid or window is refused.
 
+#include "mainwindow/ViewerDragDrop.h"
 #include "mainwindow/ViewerValues.h"
 
 #include <QAbstractItemModel>
@@ -59,6 +62,18 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
+    // ---- drag and drop
+    ViewerDragDrop &dragDrop() { return m_drag; }
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    QStringList mimeTypes() const override;
+    QMimeData *mimeData(const QModelIndexList &indexes) const override;
+    bool canDropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                         const QModelIndex &parent) const override;
+    bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                      const QModelIndex &parent) override;
+    Qt::DropActions supportedDropActions() const override { return Qt::MoveAction; }
+    Qt::DropActions supportedDragActions() const override { return Qt::MoveAction; }
+
 private:
     struct Header {
         QString title;
@@ -77,6 +92,7 @@ private:
     const ViewerColumns &m_columns;
     int m_columnCount = ViewerColumns::kStartDataCells;
     std::vector<Header> m_headers;
+    mutable ViewerDragDrop m_drag;   // the drag under way; mimeData() starts it
 };
 
 } // namespace cv

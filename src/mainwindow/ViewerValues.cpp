@@ -19,7 +19,6 @@ namespace cv {
 namespace {
 
 const QColor kForeignColor = QColor::fromRgbF(0, 0.4, 0);
-constexpr int kLastSystemIdent = 99;
 // Security kinds (CV4Brand::kind).
 constexpr int kStockBrand = 0;
 constexpr int kTrustBrand = 1;

@@ -35,6 +35,10 @@ enum class NodeKind : int {
 constexpr int raw(NodeKind kind) { return int(kind); }
 constexpr bool operator==(int stored, NodeKind kind) { return stored == int(kind); }
 
+// Nodes up to this ident are the program's own (roots, the wallet, the
+// system categories): never deleted, merged or moved as categories.
+inline constexpr int kLastSystemIdent = 99;
+
 // Asset accounts: cash, bank, investment, general asset.
 constexpr bool isAssetAccountKind(int kind) { return kind >= raw(NodeKind::Cash) && kind <= raw(NodeKind::GeneralAsset); }
 // Debts: credit card, loan, general debt.

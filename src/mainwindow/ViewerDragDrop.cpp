@@ -1,0 +1,188 @@
+#include "mainwindow/ViewerDragDrop.h"
+
+#include "document/CV4Document.h"
+#include "document/EditScope.h"
+#include "model/CV4ActualModel.h"
+#include "model/CVUnitModel.h"
+#include "model/DomainEnums.h"
+
+#include <algorithm>
+
+namespace cv {
+
+namespace {
+bool isRootKind(int kind)
+{
+    return kind <= raw(NodeKind::Report);
+}
+
+// A node whose ancestor is dragged too travels inside it.
+bool hasDraggedAncestor(const CVUnitModel &node, const std::vector<CVUnitModelPtr> &nodes)
+{
+    for (const CVUnitModel *up = node.parent(); up; up = up->parent()) {
+        if (std::any_of(nodes.begin(), nodes.end(), [up](const CVUnitModelPtr &n) { return n.get() == up; }))
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+QString ViewerDragDrop::mimeType(Grid grid)
+{
+    return grid == Accounts ? QStringLiteral("CVv1-DragDropAccount") : QStringLiteral("CVv1-DragDropActual");
+}
+
+bool ViewerDragDrop::shareRoot(const CVUnitModel &a, const CVUnitModel &b)
+{
+    return const_cast<CVUnitModel &>(a).root() == const_cast<CVUnitModel &>(b).root();
+}
+
+bool ViewerDragDrop::mayDrag(const CVUnitModel &node) const
+{
+    // Roots, system items and the cash part of an investment account stay.
+    if (!node.parent() || node.kind() < raw(NodeKind::Holding)) return false;
+    return m_grid == Accounts || node.ident() > kLastSystemIdent;
+}
+
+bool ViewerDragDrop::writeItems(const std::vector<CVUnitModelPtr> &nodes)
+{
+    m_dragged.clear();
+    if (nodes.empty() || !nodes.front()) return false;
+    std::vector<std::weak_ptr<CVUnitModel>> dragged;
+    std::vector<const CVUnitModel *> seen;
+    for (const CVUnitModelPtr &node : nodes) {
+        if (!node || !mayDrag(*node) || !shareRoot(*node, *nodes.front())) return false;
+        if (std::find(seen.begin(), seen.end(), node.get()) != seen.end()) continue;
+        seen.push_back(node.get());
+        dragged.push_back(node);
+    }
+    m_dragged = std::move(dragged);
+    return true;
+}
+
+std::vector<CVUnitModelPtr> ViewerDragDrop::draggedNodes() const
+{
+    std::vector<CVUnitModelPtr> nodes;
+    for (const auto &weak : m_dragged) {
+        CVUnitModelPtr node = weak.lock();
+        // A node that left its tree meanwhile ends the drag.
+        if (!node || !node->parent()) return {};
+        nodes.push_back(std::move(node));
+    }
+    return nodes;
+}
+
+std::optional<ViewerDragDrop::Drop> ViewerDragDrop::retarget(const CVUnitModelPtr &proposed, int index) const
+{
+    const int kind = proposed->kind();
+    if (index >= 0) return Drop{proposed, index};
+    if (isRootKind(kind)) return Drop{proposed, 0};
+    if (kind == NodeKind::Group || (m_grid == Categories && kind == NodeKind::Category))
+        return Drop{proposed, proposed->countChild()};
+    CVUnitModel *parent = proposed->parent();
+    if (!parent) return std::nullopt;
+    return Drop{parent->shared_from_this(), proposed->index()};
+}
+
+std::optional<ViewerDragDrop::Drop> ViewerDragDrop::validateDrop(const CVUnitModelPtr &proposed, int index) const
+{
+    const std::vector<CVUnitModelPtr> nodes = draggedNodes();
+    if (!proposed || nodes.empty()) return std::nullopt;
+    const std::optional<Drop> drop = retarget(proposed, index);
+    if (!drop) return std::nullopt;
+    const CVUnitModel &target = *drop->target;
+    const int kind = target.kind();
+    if (drop->index < 0) return std::nullopt;
+
+    // Never into another tree, never into a dragged node or below it.
+    for (const CVUnitModelPtr &node : nodes) {
+        if (!shareRoot(*node, target) || proposed->hasAncestor(node.get()) || target.hasAncestor(node.get()))
+            return std::nullopt;
+    }
+
+    if (m_grid == Accounts) {
+        if (!isRootKind(kind) && kind != NodeKind::Group && kind != NodeKind::Investment) return std::nullopt;
+        if (drop->index > target.countChild()) return std::nullopt;
+        if (kind == NodeKind::Investment) {
+            // Holdings only move among their siblings, and the cash part stays first.
+            const bool siblings = std::all_of(nodes.begin(), nodes.end(), [&target](const CVUnitModelPtr &n) {
+                return n->kind() == NodeKind::Holding && n->parent() == &target;
+            });
+            if (!siblings || drop->index == 0) return std::nullopt;
+        } else if (std::any_of(nodes.begin(), nodes.end(),
+                               [](const CVUnitModelPtr &n) { return n->kind() == NodeKind::Holding; })) {
+            return std::nullopt;
+        }
+        return drop;
+    }
+
+    if (!isRootKind(kind) && kind != NodeKind::Group && kind != NodeKind::Category) return std::nullopt;
+    if (kind == NodeKind::Category && target.ident() <= kLastSystemIdent) return std::nullopt;
+    // Past the summaries' own rows come the two system transfer rows, which stay last.
+    if (drop->index > target.countChild()) return std::nullopt;
+    return drop;
+}
+
+bool ViewerDragDrop::acceptDrop(const CVUnitModelPtr &proposed, int index)
+{
+    const std::optional<Drop> drop = validateDrop(proposed, index);
+    if (!drop) return false;
+    std::vector<CVUnitModelPtr> nodes = draggedNodes();
+    std::erase_if(nodes, [&nodes](const CVUnitModelPtr &n) { return hasDraggedAncestor(*n, nodes); });
+
+    EditScope edit(m_document);
+    CVUnitModelPtr target = drop->target;
+    int at = drop->index;
+    if (m_grid == Categories && target->kind() == NodeKind::Category) {
+        const CV4ActualModelPtr &model = m_document.actualModel();
+        if (m_document.hasCache(target) && model && target->parent()) {
+            // The entries stay with the category: a folder of its name takes its place.
+            auto folder = std::make_shared<CVUnitModel>();
+            folder->setKind(raw(NodeKind::Group));
+            folder->setName(target->name());
+            folder->setIdent(model->uniqueId());
+            target->parent()->insertChild(folder, target->index());
+            folder->appendChild(target);
+            target = folder;
+            at = 1;
+        }
+        target->setKind(raw(NodeKind::Group));
+    }
+
+    // Only the dragged nodes that stood before the drop in the target shift it.
+    const int before = int(std::count_if(nodes.begin(), nodes.end(), [&](const CVUnitModelPtr &n) {
+        return n->parent() == target.get() && n->index() < at;
+    }));
+    std::vector<CVUnitModel *> oldParents;
+    for (const CVUnitModelPtr &node : nodes) {
+        CVUnitModel *parent = node->parent();
+        oldParents.push_back(parent);
+        parent->removeChild(node);
+    }
+    at = std::clamp(at - before, 0, target->countChild());
+    for (size_t k = 0; k < nodes.size(); ++k) {
+        if (target->insertChild(nodes[k], at + int(k))) continue;
+        // Validation rules this out; the node still must not be lost.
+        Q_ASSERT(false);
+        if (!target->appendChild(nodes[k]) && oldParents[k]) oldParents[k]->appendChild(nodes[k]);
+    }
+
+    for (CVUnitModel *n = target.get(); n; n = n->parent()) n->setCollapsed(false);
+    m_document.clearLookups();
+    if (m_grid == Accounts) {
+        m_document.commitAccountModel();
+    } else {
+        for (CVUnitModel *parent : oldParents) {
+            if (parent && parent->kind() == NodeKind::Group && parent->countChild() == 0) {
+                parent->setKind(raw(NodeKind::Category));
+                m_document.clearCache(parent->shared_from_this());
+            }
+        }
+        m_document.refreshActualGroupCache(target->root()->shared_from_this());
+        m_document.commitActualModel();
+    }
+    m_dragged.clear();
+    return true;
+}
+
+} // namespace cv

@@ -1,0 +1,149 @@
+#include "mainwindow/WizardDialogController.h"
+
+#include "document/CV4Document.h"
+#include "mainwindow/MenuTags.h"
+#include "model/DomainEnums.h"
+#include "platform/Localization.h"
+
+#include <QButtonGroup>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+QString text(const char *key)
+{
+    return cv::localizedString(QLatin1String(key));
+}
+
+constexpr int kFirstAssetCode = 29001;
+constexpr int kFirstDebtCode = 29101;
+constexpr int kNewCategoryCode = 30012;
+} // namespace
+
+WizardDialogController::WizardDialogController(CV4Document *document, int menuId, QWidget *parent)
+    : QDialog(parent), m_tabView(new QStackedWidget(this)), m_assetDebtTabView(new QTabWidget),
+      m_assetChoice(new QButtonGroup(this)), m_debtChoice(new QButtonGroup(this)),
+      m_investChoice(new QButtonGroup(this)), m_menuId(menuId), m_document(document)
+{
+    setObjectName(QStringLiteral("WizardDialog"));
+    setWindowTitle(text("Wizard Title"));
+    auto *layout = new QVBoxLayout(this);
+    auto *prompt = new QLabel(text("Wizard Prompt"), this);
+    layout->addWidget(prompt);
+
+    m_assetDebtTabView->addTab(makeChoicePage(m_assetChoice, {"Wizard Cash", "Wizard Bank", "Wizard Investment",
+                                                             "Wizard Other Asset"}),
+                               text("Wizard Asset"));
+    m_assetDebtTabView->addTab(makeChoicePage(m_debtChoice, {"Wizard Loan", "Wizard Credit Card", "Wizard Other Debt"}),
+                               text("Wizard Debt"));
+    m_assetDebtTabView->widget(0)->setObjectName(QStringLiteral("Asset"));
+    m_tabView->addWidget(m_assetDebtTabView);
+
+    auto *categories = new QWidget;
+    auto *categoryLayout = new QVBoxLayout(categories);
+    auto *categoryText = new QLabel(
+        text(menuId == cv::tag::WizardIncome ? "Wizard New Income Category" : "Wizard New Expense Category"), categories);
+    categoryText->setWordWrap(true);
+    categoryLayout->addWidget(categoryText);
+    categoryLayout->addStretch(1);
+    m_tabView->addWidget(categories);
+    m_tabView->addWidget(makeChoicePage(m_investChoice, {"Wizard New Security", "Wizard New Investment Account",
+                                                         "Wizard Add Holding"}));
+    layout->addWidget(m_tabView, 1);
+
+    auto *buttons = new QDialogButtonBox(this);
+    m_okButton = buttons->addButton(QDialogButtonBox::Ok);
+    m_cancelButton = buttons->addButton(QDialogButtonBox::Cancel);
+    m_okButton->setText(text("OK"));
+    m_cancelButton->setText(text("Cancel"));
+    m_okButton->setDefault(true);
+    layout->addWidget(buttons);
+    connect(m_okButton, &QPushButton::clicked, this, &WizardDialogController::okPushed);
+    connect(m_cancelButton, &QPushButton::clicked, this, &WizardDialogController::cancelPushed);
+
+    switch (menuId) {
+    case cv::tag::WizardFirst:
+        m_tabView->setCurrentIndex(AccountsPage);
+        m_assetDebtTabView->setCurrentIndex(0);
+        break;
+    case cv::tag::WizardIncome:
+    case cv::tag::WizardExpense: m_tabView->setCurrentIndex(CategoriesPage); break;
+    case cv::tag::WizardSecurities:
+        m_tabView->setCurrentIndex(SecuritiesPage);
+        restrictChoices();
+        break;
+    default: m_tabView->setCurrentIndex(AccountsPage); break;
+    }
+    setMinimumWidth(360);
+}
+
+QWidget *WizardDialogController::makeChoicePage(QButtonGroup *group, std::initializer_list<const char *> keys)
+{
+    auto *page = new QWidget;
+    auto *column = new QVBoxLayout(page);
+    int tag = 0;
+    for (const char *key : keys) {
+        auto *button = new QRadioButton(text(key), page);
+        button->setObjectName(QLatin1String(key));
+        group->addButton(button, tag++);
+        column->addWidget(button);
+    }
+    column->addStretch(1);
+    group->button(0)->setChecked(true);
+    return page;
+}
+
+void WizardDialogController::restrictChoices()
+{
+    const bool securities = m_document && !m_document->brandList().empty();
+    const bool investAccount = m_document && m_document->findAccountOfKind(cv::raw(cv::NodeKind::Investment));
+    m_investChoice->button(NewInvestAccountChoice)->setEnabled(securities);
+    m_investChoice->button(AddHoldingChoice)->setEnabled(securities && investAccount);
+}
+
+int WizardDialogController::resultCode() const
+{
+    switch (m_menuId) {
+    case cv::tag::WizardFirst:
+    case cv::tag::WizardAccounts:
+        if (m_assetDebtTabView->currentWidget() && m_assetDebtTabView->currentWidget()->objectName() == QLatin1String("Asset"))
+            return kFirstAssetCode + m_assetChoice->checkedId();
+        return kFirstDebtCode + m_debtChoice->checkedId();
+    case cv::tag::WizardIncome:
+    case cv::tag::WizardExpense: return kNewCategoryCode;
+    case cv::tag::WizardSecurities: {
+        const QAbstractButton *checked = m_investChoice->checkedButton();
+        // A choice the book cannot take yet never comes back.
+        if (!checked || !checked->isEnabled()) return 0;
+        switch (m_investChoice->checkedId()) {
+        case NewSecurityChoice: return cv::tag::NewSecurity;
+        case NewInvestAccountChoice: return cv::tag::NewInvestment;
+        case AddHoldingChoice: return cv::tag::AddSecurity;
+        default: return 0;
+        }
+    }
+    default: return 0;
+    }
+}
+
+void WizardDialogController::okPushed()
+{
+    done(resultCode());
+}
+
+void WizardDialogController::cancelPushed()
+{
+    done(0);
+}
+
+int WizardDialogController::runWizard(CV4Document *document, int menuId, QWidget *parent)
+{
+    WizardDialogController wizard(document, menuId, parent);
+    wizard.setWindowModality(Qt::ApplicationModal);
+    return wizard.exec();
+}

@@ -1,0 +1,494 @@
+// The account and category commands of the viewer and the new item wizard:
+// their rules, what each adds or removes, the sheets' ends, and a book built
+// only through them that reads back the same.
+#include "MainWindowTestSupport.h"
+
+#include "controls/CommandUnitModel.h"
+#include "mainwindow/AccountOutlineView.h"
+#include "mainwindow/ActualOutlineView.h"
+#include "mainwindow/ViewerPage.h"
+#include "mainwindow/WizardDialogController.h"
+#include "model/CV4Summary.h"
+#include "panels/CachePanelController.h"
+#include "panels/InputTextField.h"
+#include "support/SampleBook.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStackedWidget>
+#include <QTest>
+
+using cv::NodeKind;
+using cv::TreeSelection;
+
+namespace {
+
+TreeSelection row(TreeSelection::Tree tree, NodeKind kind, int ident, bool children = false, int parentKind = 20)
+{
+    return {true, tree, cv::raw(kind), ident, children, parentKind};
+}
+
+CV4SummaryUnitPtr unit(int ident)
+{
+    auto u = std::make_shared<CV4SummaryUnit>();
+    u->setRefID(ident);
+    return u;
+}
+
+QStringList names(const CV4Document &doc, const CVUnitModelPtr &parent)
+{
+    QStringList out;
+    for (const CVUnitModelPtr &c : parent->children()) out << doc.displayName(*c);
+    return out;
+}
+
+// Every node of a tree as "depth kind ident name", in order.
+QStringList shape(const CV4Document &doc, const CVUnitModelPtr &node, int depth = 0)
+{
+    QStringList out{QStringLiteral("%1 %2 %3 %4").arg(depth).arg(node->kind()).arg(node->ident()).arg(doc.displayName(*node))};
+    for (const CVUnitModelPtr &c : node->children()) out << shape(doc, c, depth + 1);
+    return out;
+}
+
+QStringList summaries(const CVUnitModelPtr &root)
+{
+    QStringList out;
+    for (const CVUnitModelPtr &s : root->children()) {
+        const auto summary = std::dynamic_pointer_cast<CV4Summary>(s->extra());
+        QStringList plus, minus;
+        for (const auto &u : summary ? summary->assetList() : std::vector<CV4SummaryUnitPtr>{}) plus << QString::number(u->refID());
+        for (const auto &u : summary ? summary->debtList() : std::vector<CV4SummaryUnitPtr>{}) minus << QString::number(u->refID());
+        out << s->name() + QLatin1Char(':') + plus.join(QLatin1Char(',')) + QLatin1Char('-') + minus.join(QLatin1Char(','));
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(BookCommandRulesTest, AccountAndCategoryCommandsFollowTheSelection)
+{
+    using T = TreeSelection;
+    const TreeSelection none;
+    struct Case {
+        const char *what;
+        int tag;
+        TreeSelection selection;
+        bool enabled;
+    } cases[] = {
+        {"new cash without a selection", 29001, none, true},
+        {"new cash below the debt root", 29001, row(T::Debt, NodeKind::Loan, 1001), false},
+        {"new loan below the debt root", 29101, row(T::Debt, NodeKind::Loan, 1001), true},
+        {"new summary in the summaries", 29205, row(T::AccountSummary, NodeKind::AccountSummary, 1002, false, 0), true},
+        {"add security on a holding", 29204, row(T::Asset, NodeKind::Holding, 0, false, 32), true},
+        {"add security on a bank account", 29204, row(T::Asset, NodeKind::Bank, 1003), false},
+        {"group from a holding", 29206, row(T::Asset, NodeKind::Holding, 0, false, 32), false},
+        {"group from an account in a folder", 29206, row(T::Asset, NodeKind::Cash, 1004), true},
+        {"group in the summaries", 29206, row(T::AccountSummary, NodeKind::AccountSummary, 1005, false, 0), false},
+        {"delete the wallet", 29207, row(T::Asset, NodeKind::Cash, 10, false, 1), false},
+        {"delete a folder with accounts", 29207, row(T::Asset, NodeKind::Group, 1006, true, 1), true},
+        {"delete a root", 29207, row(T::Asset, NodeKind::SectionRoot, 1, true, -1), false},
+        {"delete a holding", 29207, row(T::Asset, NodeKind::Holding, 0, false, 32), true},
+        {"delete without a selection", 29207, none, false},
+        {"delete a system category", 30013, row(T::Expense, NodeKind::Category, 30, false, 1), false},
+        {"merge a system category", 30014, row(T::Expense, NodeKind::Category, 32, false, 1), false},
+        {"delete a folder with categories", 30013, row(T::Expense, NodeKind::Group, 1007, true, 1), false},
+        {"merge a folder with categories", 30014, row(T::Expense, NodeKind::Group, 1007, true, 1), false},
+        {"delete a category", 30013, row(T::Income, NodeKind::Category, 1008), true},
+        {"merge a category", 30014, row(T::Income, NodeKind::Category, 1008), true},
+        {"delete a transfer item", 30013, row(T::Transfer, NodeKind::SystemItem, 10, false, 1), false},
+        {"new category on a transfer item", 30012, row(T::Transfer, NodeKind::SystemItem, 10, false, 1), false},
+        {"new category on a summary", 30012, row(T::CategorySummary, NodeKind::CategorySummary, 1009, false, 0), true},
+        {"new folder on a summary", 30011, row(T::CategorySummary, NodeKind::CategorySummary, 1009, false, 0), false},
+        {"new folder on a category", 30011, row(T::Expense, NodeKind::Category, 1008), true},
+        {"imports stay off", 30017, row(T::Expense, NodeKind::Category, 1008), false},
+    };
+    for (const Case &c : cases) {
+        cv::MenuContext context;
+        context.hasWindow = context.hasDocument = true;
+        context.tabIdentifier = QStringLiteral("TB01");
+        (c.tag < 30000 ? context.account : context.category) = c.selection;
+        EXPECT_EQ(cv::menuItemState(c.tag, context).enabled, c.enabled) << c.what;
+        context.tabIdentifier = QStringLiteral("TB03");
+        EXPECT_FALSE(cv::menuItemState(c.tag, context).enabled) << c.what << " off the viewer";
+    }
+}
+
+class BookCommandsTest : public DelegateTest {
+protected:
+    void open()
+    {
+        document = delegate->newDocument();
+        w = window();
+        ASSERT_NE(w, nullptr);
+        w->resize(1100, 700);
+        w->show();
+        // Scripted sheets: each names its node from the list and ends with the next code.
+        w->setAccountSheetOpener([this](CV4WindowController &, CV4WindowController::AccountSheet sheet,
+                                        const CVUnitModelPtr &node, CV4WindowController::SheetDone done) {
+            sheets << int(sheet);
+            if (!sheetNames.empty()) {
+                node->setName(sheetNames.front());
+                sheetNames.pop_front();
+            }
+            if (node->currency() == 0) node->setCurrency(1);
+            if (summaryExtra) node->setExtra(std::exchange(summaryExtra, nullptr));
+            const int code = sheetCodes.empty() ? 1 : sheetCodes.front();
+            if (!sheetCodes.empty()) sheetCodes.pop_front();
+            done({code, std::nullopt});
+        });
+        w->setBrandSheetOpener([this](CV4WindowController &, std::function<void(const CV4BrandPtr &)> done) {
+            auto brand = std::make_shared<CV4Brand>();
+            brand->setName(QStringLiteral("Acme"));
+            brand->setCurrency(1);
+            document->addBrand(brand);
+            document->commitBrandList();
+            done(brand);
+        });
+    }
+    CVUnitModelPtr asset() const { return document->accountModel()->asset(); }
+    CVUnitModelPtr expense() const { return document->actualModel()->expense(); }
+    void selectAccount(const CVUnitModelPtr &node) { w->expandMe(node); }
+    void selectCategory(const CVUnitModelPtr &node) { w->expandMe(node); }
+
+    CV4Document *document = nullptr;
+    CV4WindowController *w = nullptr;
+    QList<int> sheets;
+    std::deque<QString> sheetNames;
+    std::deque<int> sheetCodes;
+    std::shared_ptr<CV4Summary> summaryExtra;
+};
+
+TEST_F(BookCommandsTest, NewAccountsGoLastUnderTheirRootAndCancelAddsNothing)
+{
+    open();
+    const int before = asset()->countChild();
+    sheetNames = {QStringLiteral("Broker")};
+    w->execGridCommand(cv::tag::NewInvestment);
+    ASSERT_EQ(asset()->countChild(), before + 1);
+    const CVUnitModelPtr broker = asset()->children().back();
+    EXPECT_EQ(broker->name(), QStringLiteral("Broker"));
+    EXPECT_EQ(broker->kind(), NodeKind::Investment);
+    EXPECT_GT(broker->ident(), cv::kUniqueIdSeed);
+    ASSERT_EQ(broker->countChild(), 1);
+    EXPECT_EQ(broker->childAt(0)->kind(), NodeKind::CashPart);
+    EXPECT_EQ(broker->childAt(0)->ident(), 0);
+    EXPECT_EQ(document->displayName(*broker->childAt(0)), cv::localizedString(QStringLiteral("SYS:Invest-Cache")));
+    // The viewer shows it selected.
+    EXPECT_EQ(w->selectedAccountNode(), broker);
+
+    sheetCodes = {0};
+    w->execGridCommand(cv::tag::NewCash);
+    EXPECT_EQ(asset()->countChild(), before + 1);
+
+    // A debt with the asset root selected is refused by the rule.
+    selectAccount(asset());
+    w->execGridCommand(cv::tag::NewCreditCard);
+    selectAccount(document->accountModel()->debt());
+    sheetNames = {QStringLiteral("Card")};
+    w->execGridCommand(cv::tag::NewCreditCard);
+    EXPECT_EQ(names(*document, document->accountModel()->debt()).last(), QStringLiteral("Card"));
+    EXPECT_EQ(sheets, (QList<int>{int(CV4WindowController::AccountSheet::Cash), int(CV4WindowController::AccountSheet::Cash),
+                                  int(CV4WindowController::AccountSheet::CreditCard)}));
+
+    // A chooser's "new investment account" row gets the account when the sheet ends.
+    cv::ChooserItem handed;
+    auto row = std::make_shared<cv::CommandUnitModel>(QStringLiteral("new"), [this](cv::CommandUnitModel &r) {
+        return w->addInvestAccountCommand(r);
+    });
+    sheetNames = {QStringLiteral("Broker 2")};
+    EXPECT_FALSE(row->runWithDelegate([&handed](const cv::ChooserItem &item) { handed = item; }).node());
+    ASSERT_TRUE(handed.node());
+    EXPECT_EQ(handed.node()->name(), QStringLiteral("Broker 2"));
+    EXPECT_EQ(handed.node()->parent(), asset().get());
+}
+
+TEST_F(BookCommandsTest, DeletingAFolderKeepsItsAccountsInOrderWhereItWas)
+{
+    open();
+    using samplebook::node;
+    const CVUnitModelPtr a = node(asset(), 2001, cv::raw(NodeKind::Cash), QStringLiteral("A"));
+    const CVUnitModelPtr folder = node(asset(), 2002, cv::raw(NodeKind::Group), QStringLiteral("F"));
+    const CVUnitModelPtr b = node(folder, 2003, cv::raw(NodeKind::Cash), QStringLiteral("B"));
+    const CVUnitModelPtr c = node(folder, 2004, cv::raw(NodeKind::Bank), QStringLiteral("C"));
+    const CVUnitModelPtr d = node(asset(), 2005, cv::raw(NodeKind::Cash), QStringLiteral("D"));
+    // An account summary adding the folder and B.
+    auto summary = std::make_shared<CV4Summary>();
+    summary->assetList() = {unit(2002), unit(2003)};
+    const CVUnitModelPtr total = node(document->accountModel()->summary(), 2006, cv::raw(NodeKind::AccountSummary),
+                                      QStringLiteral("Total"), summary);
+    document->commitAccountModel();
+
+    selectAccount(folder);
+    EXPECT_TRUE(w->validateMenuItem(cv::tag::DeleteAccount));
+    w->deleteAccount();
+    const QStringList after = names(*document, asset());
+    EXPECT_EQ(after.mid(after.indexOf(QStringLiteral("A"))), (QStringList{"A", "B", "C", "D"}));
+    EXPECT_EQ(summaries(document->accountModel()->summary()), QStringList{"Total:2003-"});
+
+    // Grouping with an account selected puts the folder beside it, never inside.
+    selectAccount(b);
+    alerts.names = {QStringLiteral("Savings")};
+    w->groupAccount();
+    EXPECT_EQ(asset()->children().back()->name(), QStringLiteral("Savings"));
+    EXPECT_EQ(asset()->children().back()->kind(), NodeKind::Group);
+    EXPECT_EQ(b->countChild(), 0);
+
+    // The wallet (ident 10) stays.
+    selectAccount(document->findAccount(CV4AccountModel::WalletIdent));
+    EXPECT_FALSE(w->validateMenuItem(cv::tag::DeleteAccount));
+    w->deleteAccount();
+    EXPECT_TRUE(document->findAccount(CV4AccountModel::WalletIdent));
+}
+
+TEST_F(BookCommandsTest, CategoryCommandsKeepSystemItemsFoldersAndSummariesSound)
+{
+    open();
+    using samplebook::node;
+    // Idents above the template's own.
+    const int id = document->actualModel()->uniqueId();
+    const CVUnitModelPtr folder = node(expense(), id + 0, cv::raw(NodeKind::Group), QStringLiteral("Living"));
+    const CVUnitModelPtr food = node(folder, id + 1, cv::raw(NodeKind::Category), QStringLiteral("Food"));
+    const CVUnitModelPtr rent = node(expense(), id + 2, cv::raw(NodeKind::Category), QStringLiteral("Rent"));
+    auto summary = std::make_shared<CV4Summary>();
+    summary->debtList() = {unit(id + 0), unit(id + 1), unit(id + 2)};
+    node(document->actualModel()->summary(), id + 3, cv::raw(NodeKind::CategorySummary), QStringLiteral("Spent"), summary);
+    document->commitActualModel();
+    document->updateExpense(samplebook::entry(CV4Actual::Expense, QDate::currentDate(), 800, id + 1, 10), nullptr);
+    ASSERT_TRUE(document->hasCache(food));
+
+    // Delete and merge are off for system categories and nodes with children.
+    for (const CVUnitModelPtr &n : {expense()->findMemberWithIdent(CV4ActualModel::ExpenseMisc), folder}) {
+        selectCategory(n);
+        EXPECT_FALSE(w->validateMenuItem(cv::tag::DeleteCategory)) << n->ident();
+        EXPECT_FALSE(w->validateMenuItem(cv::tag::MergeCategory)) << n->ident();
+        w->deleteActual();
+        EXPECT_TRUE(n->parent()) << n->ident();
+    }
+
+    // A category with entries asks first; declined, nothing changes.
+    selectCategory(food);
+    alerts.answers = {cv::AlertButton::Alternate};
+    w->deleteActual();
+    EXPECT_EQ(food->parent(), folder.get());
+    ASSERT_EQ(alerts.asked.size(), 1u);
+    // Confirmed: the last category of the folder goes and the folder is a category again.
+    alerts.answers = {cv::AlertButton::Default};
+    w->deleteActual();
+    EXPECT_FALSE(food->parent());
+    EXPECT_EQ(folder->kind(), NodeKind::Category);
+    EXPECT_EQ(summaries(document->actualModel()->summary()), QStringList{QStringLiteral("Spent:-%1,%2").arg(id).arg(id + 2)});
+
+    // Merging moves the entries of one category into another of the same side.
+    document->updateExpense(samplebook::entry(CV4Actual::Expense, QDate::currentDate(), 300, id + 2, 10), nullptr);
+    int asked = 0;
+    w->setMergeChooser([&asked, id](CV4WindowController &, const CVUnitModelPtr &) {
+        ++asked;
+        return id + 0;
+    });
+    selectCategory(rent);
+    w->mergeActual();
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(document->hasCache(rent));
+    EXPECT_EQ(document->summaryForActualMonths(folder, QDate::currentDate(), 1), 300);
+    // A summary unit naming no category counts as 0.
+    const CVUnitModelPtr spent = document->actualModel()->summary()->childAt(0);
+    std::dynamic_pointer_cast<CV4Summary>(spent->extra())->debtList().push_back(unit(987654));
+    EXPECT_EQ(document->summaryForActualMonths(spent, QDate::currentDate(), 1), 300);
+
+    // New category and folder go to the nearest folder or root.
+    selectCategory(rent);
+    alerts.names = {QStringLiteral("Travel")};
+    w->newActualGroup();
+    EXPECT_EQ(expense()->children().back()->name(), QStringLiteral("Travel"));
+    EXPECT_EQ(expense()->children().back()->kind(), NodeKind::Group);
+    selectCategory(expense()->children().back());
+    alerts.names = {QStringLiteral("Train")};
+    w->newActual();
+    EXPECT_EQ(names(*document, expense()->children().back()), QStringList{"Train"});
+
+    // On a summary, "new category" opens the summary sheet.
+    selectCategory(document->actualModel()->summary()->childAt(0));
+    summaryExtra = std::make_shared<CV4Summary>();
+    sheetNames = {QStringLiteral("Net")};
+    w->newActual();
+    EXPECT_EQ(names(*document, document->actualModel()->summary()), (QStringList{"Spent", "Net"}));
+}
+
+TEST_F(BookCommandsTest, WizardOffersWhatTheBookCanTakeAndStartsTheCommand)
+{
+    open();
+    // The securities page of a book without securities offers only a new security.
+    {
+        WizardDialogController wizard(document, cv::tag::WizardSecurities, w);
+        EXPECT_EQ(wizard.tabView()->currentIndex(), WizardDialogController::SecuritiesPage);
+        EXPECT_TRUE(wizard.investChoice()->button(0)->isEnabled());
+        EXPECT_FALSE(wizard.investChoice()->button(1)->isEnabled());
+        EXPECT_FALSE(wizard.investChoice()->button(2)->isEnabled());
+        EXPECT_EQ(wizard.resultCode(), cv::tag::NewSecurity);
+    }
+    auto brand = std::make_shared<CV4Brand>();
+    brand->setName(QStringLiteral("Old"));
+    document->addBrand(brand);
+    {
+        WizardDialogController wizard(document, cv::tag::WizardSecurities, w);
+        EXPECT_TRUE(wizard.investChoice()->button(1)->isEnabled());
+        EXPECT_FALSE(wizard.investChoice()->button(2)->isEnabled());
+        wizard.investChoice()->button(1)->setChecked(true);
+        EXPECT_EQ(wizard.resultCode(), cv::tag::NewInvestment);
+    }
+    {
+        WizardDialogController wizard(document, cv::tag::WizardFirst, w);
+        wizard.debtChoice()->button(1)->setChecked(true);
+        EXPECT_EQ(wizard.resultCode(), 29001);
+        wizard.assetDebtTabView()->setCurrentIndex(1);
+        EXPECT_EQ(wizard.resultCode(), 29102);
+        WizardDialogController categories(document, cv::tag::WizardExpense, w);
+        EXPECT_EQ(categories.tabView()->currentIndex(), WizardDialogController::CategoriesPage);
+        EXPECT_EQ(categories.resultCode(), cv::tag::NewCategory);
+    }
+
+    // Cancel changes neither the page nor the books.
+    w->selectTabWithIdentifier(QStringLiteral("TB03"));
+    const QStringList accounts = shape(*document, asset());
+    w->setWizardRunner([](CV4Document *, int, QWidget *) { return 0; });
+    w->selectTabWithIdentifier(QStringLiteral("TB07"));
+    EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB03"));
+    EXPECT_EQ(shape(*document, asset()), accounts);
+
+    // 25311 starts a new category under the expense root, on the viewer.
+    int asked = 0;
+    w->setWizardRunner([&asked](CV4Document *, int menuId, QWidget *) {
+        asked = menuId;
+        return cv::tag::NewCategory;
+    });
+    alerts.names = {QStringLiteral("Pets")};
+    w->wizardAction(cv::tag::WizardExpense);
+    EXPECT_EQ(asked, cv::tag::WizardExpense);
+    EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB01"));
+    EXPECT_EQ(expense()->children().back()->name(), QStringLiteral("Pets"));
+
+    // "Add a holding" puts the new security's holding into the investment account it reveals.
+    sheetNames = {QStringLiteral("Broker")};
+    w->setWizardRunner([](CV4Document *, int, QWidget *) { return cv::tag::NewInvestment; });
+    w->wizardAction(cv::tag::WizardSecurities);
+    const CVUnitModelPtr broker = asset()->children().back();
+    ASSERT_EQ(broker->kind(), NodeKind::Investment);
+    selectAccount(asset()->childAt(0));
+    w->setWizardRunner([](CV4Document *, int, QWidget *) { return cv::tag::AddSecurity; });
+    w->wizardAction(cv::tag::WizardSecurities);
+    ASSERT_EQ(broker->countChild(), 2);
+    EXPECT_EQ(broker->childAt(1)->kind(), NodeKind::Holding);
+    EXPECT_EQ(document->displayName(*broker->childAt(1)), QStringLiteral("Acme"));
+    EXPECT_EQ(w->selectedAccountNode(), broker);
+}
+
+TEST_F(BookCommandsTest, ABookBuiltThroughTheCommandsReadsBackTheSame)
+{
+    open();
+    // Accounts of each kind through their sheets, a folder, categories, summaries.
+    sheetNames = {QStringLiteral("Purse"), QStringLiteral("Bank"), QStringLiteral("Broker"), QStringLiteral("Car"),
+                  QStringLiteral("Card"), QStringLiteral("Family")};
+    for (int tag : {cv::tag::NewCash, cv::tag::NewBank, cv::tag::NewInvestment, cv::tag::NewOtherAsset}) {
+        selectAccount(asset());
+        w->execGridCommand(tag);
+    }
+    for (int tag : {cv::tag::NewCreditCard, cv::tag::NewOtherDebt}) {
+        selectAccount(document->accountModel()->debt());
+        w->execGridCommand(tag);
+    }
+    selectAccount(asset()->children().back());
+    alerts.names = {QStringLiteral("Everyday")};
+    w->groupAccount();
+    alerts.names = {QStringLiteral("Salary")};
+    selectCategory(document->actualModel()->income());
+    w->newActual();
+    alerts.names = {QStringLiteral("Food")};
+    selectCategory(expense());
+    w->newActual();
+    const int salary = document->actualModel()->income()->children().back()->ident();
+    const int food = expense()->children().back()->ident();
+    summaryExtra = std::make_shared<CV4Summary>();
+    summaryExtra->assetList() = {unit(salary)};
+    summaryExtra->debtList() = {unit(food)};
+    sheetNames = {QStringLiteral("Net")};
+    selectCategory(document->actualModel()->summary());
+    w->newActual();
+
+    const auto snapshot = [](const CV4Document &d) {
+        return QStringList() << shape(d, d.accountModel()->asset()) << shape(d, d.accountModel()->debt())
+                             << shape(d, d.actualModel()->income()) << shape(d, d.actualModel()->expense())
+                             << shape(d, d.actualModel()->summary()) << summaries(d.actualModel()->summary());
+    };
+    const QStringList built = snapshot(*document);
+    EXPECT_TRUE(built.contains(QStringLiteral("Net:%1-%2").arg(salary).arg(food)));
+    const QString file = path(QStringLiteral("built.cvv2"));
+    ASSERT_TRUE(delegate->documentController().saveDocumentAs(document, file));
+    delegate->documentController().closeDocument(document, false);
+    CV4Document *reopened = delegate->documentController().openDocument(file);
+    ASSERT_NE(reopened, nullptr);
+    EXPECT_EQ(snapshot(*reopened), built);
+}
+
+TEST_F(DelegateTest, TheAccountSheetsOfTheProgramEndInTheCommands)
+{
+    CV4Document *document = delegate->newDocument();
+    CV4WindowController *w = window();
+    w->show();
+    const CVUnitModelPtr asset = document->accountModel()->asset();
+    const int before = asset->countChild();
+    w->expandMe(asset);
+    for (const bool ok : {false, true}) {
+        w->execGridCommand(cv::tag::NewCash);
+        auto *sheet = w->findChild<CachePanelController *>();
+        ASSERT_NE(sheet, nullptr);
+        sheet->nameField()->setText(QStringLiteral("Purse"));
+        Q_EMIT sheet->nameField()->textEdited(sheet->nameField()->text());
+        if (ok) {
+            sheet->okPushed();
+        } else {
+            alerts.answers = {cv::AlertButton::Default};  // discard the new account
+            sheet->cancelPushed();
+        }
+        QTRY_VERIFY(!w->findChild<CachePanelController *>() || !w->findChild<CachePanelController *>()->isVisible());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(asset->countChild(), before + (ok ? 1 : 0));
+    }
+    EXPECT_EQ(asset->children().back()->name(), QStringLiteral("Purse"));
+    EXPECT_GT(asset->children().back()->ident(), cv::kUniqueIdSeed);
+}
+
+class WizardScreenshotTest : public DelegateTest, public ::testing::WithParamInterface<const char *> {
+protected:
+    QString language() const override { return QLatin1String(GetParam()); }
+};
+
+TEST_P(WizardScreenshotTest, EachPage)
+{
+    CV4Document *document = delegate->newDocument();
+    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language();
+    QDir().mkpath(dir);
+    for (const auto &[menuId, name] : {std::pair{cv::tag::WizardFirst, "wizard-accounts"},
+                                       std::pair{cv::tag::WizardExpense, "wizard-categories"},
+                                       std::pair{cv::tag::WizardSecurities, "wizard-securities"}}) {
+        WizardDialogController wizard(document, menuId, window());
+        wizard.show();
+        wizard.adjustSize();
+        QTest::qWait(20);
+        EXPECT_TRUE(wizard.grab().save(dir + QStringLiteral("/%1.png").arg(QLatin1String(name))));
+    }
+    // The Account and Category menus, opened on the viewer.
+    window()->show();
+    const QList<QAction *> menus = window()->menuBar()->actions();
+    for (int at : {3, 4}) {
+        QMenu *menu = menus.value(at) ? menus.value(at)->menu() : nullptr;
+        ASSERT_NE(menu, nullptr);
+        menu->popup(window()->mapToGlobal(QPoint(0, 0)));
+        EXPECT_TRUE(menu->grab().save(dir + (at == 3 ? QStringLiteral("/menu-account.png") : QStringLiteral("/menu-category.png"))));
+        menu->hide();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, WizardScreenshotTest, ::testing::Values("ja", "en"));
