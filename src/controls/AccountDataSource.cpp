@@ -26,12 +26,10 @@ void AccountDataSource::appendNewAccountCommand(int kind)
 {
     QPointer<CV4Document> document(this->document());
     auto command = std::make_shared<CommandUnitModel>(localizedString(QStringLiteral("CreateNewAccount")),
-                                                      [document, kind](CommandUnitModel &) {
+                                                      [document, kind](CommandUnitModel &row) {
                                                           const NewAccountAction &action = newAccountAction();
                                                           if (!document || !action) return ChooserItem();
-                                                          const CVUnitModelPtr account = action(*document, kind);
-                                                          return account ? ChooserItem::fromNode(account)
-                                                                         : ChooserItem();
+                                                          return action(*document, row, kind);
                                                       });
     appendObject(ChooserItem::fromNode(command));
 }

@@ -17,8 +17,9 @@ namespace cv {
 class AccountDataSource : public PopupDataSource {
     Q_OBJECT
 public:
-    // Runs the new-account sheet for the node kind; the stored account, or none when cancelled.
-    using NewAccountAction = std::function<CVUnitModelPtr(CV4Document &doc, int kind)>;
+    // Runs the new-account sheet for the node kind: the stored account at once,
+    // or none, handing it back later through the row's returnItem().
+    using NewAccountAction = std::function<ChooserItem(CV4Document &doc, CommandUnitModel &row, int kind)>;
 
     using PopupDataSource::PopupDataSource;
 

@@ -68,7 +68,7 @@ CV4WindowController::CV4WindowController(CV4Document *document, QSettings *setti
     }
     restoreFrame();
     updateTitle();
-    registerBrandCommands();
+    registerChooserCommands();
 }
 
 CV4WindowController::~CV4WindowController() = default;

@@ -325,9 +325,10 @@ public:
     QTableView *brandView();
     // The chooser's "CreateNewBrand" row: the new-security sheet on the
     // securities window; the security goes back to the chooser through the
-    // row, nothing after Cancel. Registered for every chooser once.
+    // row, nothing after Cancel. Registered for every chooser once, with the
+    // choosers' new investment account (addInvestAccountCommand).
     void brandNewForCommand(const std::shared_ptr<cv::CommandUnitModel> &row);
-    static void registerBrandCommands();
+    static void registerChooserCommands();
     // The viewer's delete on a holding: its holdings and trades in that account.
     bool maybeDeleteBrand(const CV4BrandPtr &brand, const CVUnitModelPtr &account);
     // The opening-holding sheet of a holding node; `account` is where a node

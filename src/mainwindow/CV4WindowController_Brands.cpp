@@ -3,6 +3,7 @@
 
 #include "mainwindow/CV4WindowController.h"
 
+#include "controls/AccountDataSource.h"
 #include "controls/BrandDataSource.h"
 #include "controls/ChooserItem.h"
 #include "controls/CommandUnitModel.h"
@@ -73,8 +74,14 @@ void CV4WindowController::brandNewForCommand(const std::shared_ptr<cv::CommandUn
     });
 }
 
-void CV4WindowController::registerBrandCommands()
+void CV4WindowController::registerChooserCommands()
 {
+    cv::AccountDataSource::setNewAccountAction([](CV4Document &document, cv::CommandUnitModel &row, int kind) {
+        CV4WindowController *window = windowOf(document);
+        // Only investment accounts are asked for by a chooser; the sheet hands the account back.
+        if (window && kind == cv::raw(cv::NodeKind::Investment)) return window->addInvestAccountCommand(row);
+        return cv::ChooserItem();
+    });
     cv::BrandDataSource::setNewBrandAction([](CV4Document &document, cv::CommandUnitModel &row) {
         if (CV4WindowController *window = windowOf(document))
             window->brandNewForCommand(std::static_pointer_cast<cv::CommandUnitModel>(row.shared_from_this()));

@@ -3,6 +3,7 @@
 // only through them that reads back the same.
 #include "MainWindowTestSupport.h"
 
+#include "controls/AccountDataSource.h"
 #include "controls/CommandUnitModel.h"
 #include "mainwindow/AccountOutlineView.h"
 #include "mainwindow/ActualOutlineView.h"
@@ -195,9 +196,11 @@ TEST_F(BookCommandsTest, NewAccountsGoLastUnderTheirRootAndCancelAddsNothing)
 
     // A chooser's "new investment account" row gets the account when the sheet ends.
     cv::ChooserItem handed;
-    auto row = std::make_shared<cv::CommandUnitModel>(QStringLiteral("new"), [this](cv::CommandUnitModel &r) {
-        return w->addInvestAccountCommand(r);
-    });
+    cv::AccountDataSource source;
+    source.setDocument(document, 4, true);
+    source.appendNewAccountCommand(cv::raw(NodeKind::Investment));
+    const std::shared_ptr<cv::CommandUnitModel> row = source.objects().back().command();
+    ASSERT_TRUE(row);
     sheetNames = {QStringLiteral("Broker 2")};
     EXPECT_FALSE(row->runWithDelegate([&handed](const cv::ChooserItem &item) { handed = item; }).node());
     ASSERT_TRUE(handed.node());

@@ -193,10 +193,10 @@ TEST_F(TradingPanel, UnitsMoveOnlyToAnotherInvestmentAccountOfTheSameCurrency)
     addInvestAccount(*doc, 1103, QStringLiteral("Dollar Broker"))->setCurrency(2);
     doc->findAccount(kInvest2)->setCurrency(0);  // no currency: the book's own
     CVUnitModelPtr made;
-    cv::AccountDataSource::setNewAccountAction([&made](CV4Document &book, int kind) {
+    cv::AccountDataSource::setNewAccountAction([&made](CV4Document &book, cv::CommandUnitModel &, int kind) {
         made = addInvestAccount(book, 1104, QStringLiteral("New"));
         EXPECT_EQ(kind, cv::raw(cv::NodeKind::Investment));
-        return made;
+        return cv::ChooserItem::fromNode(made);
     });
     auto panel = open();
     pickBrand(*panel, 0, kStock);
