@@ -56,6 +56,7 @@ public:
     // ---- the window's page protocol
     void enter(bool dirty) override;
     void dateChosen(const QDate &date) override;
+    void reloadData() override { valuesChanged(); }
     bool hasPrintableContent() const override;
     // The shown rows, twelve months from the top date's month.
     std::unique_ptr<CV4InfoView> makePrintView(PageSetup &setup) override;

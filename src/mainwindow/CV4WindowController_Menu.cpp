@@ -86,7 +86,11 @@ void CV4WindowController::changeFontSize(bool larger)
 
 void CV4WindowController::doRecalculation()
 {
-    if (m_document) m_document->createCache();
+    if (!m_document) return;
+    // A rebuild announces nothing: the shown page reads again, the others when entered.
+    m_document->createCache();
+    dataChanged();
+    if (cv::WindowPage *shown = m_switcher.currentPage()) shown->reloadData();
 }
 
 void CV4WindowController::compactDB()

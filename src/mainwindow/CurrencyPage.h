@@ -111,6 +111,7 @@ protected:
 private:
     CV4CurrencyPtr currencyAt(int row) const;
     void reload();
+    void reloadData() override { reload(); }
     void editRow(int column, int row);
     void storeDayRate(const CV4CurrencyPtr &currency, const QDate &date, double rate);
     void newCurrency();

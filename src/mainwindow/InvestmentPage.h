@@ -35,6 +35,7 @@ public:
     // ---- the window's page protocol
     void enter(bool dirty) override;
     void dateChosen(const QDate &date) override;
+    void reloadData() override { makeReportData(); }
     bool hasPrintableContent() const override { return true; }
     // The rows the outline shows, expanded ones with their content.
     std::unique_ptr<CV4InfoView> makePrintView(PageSetup &setup) override;

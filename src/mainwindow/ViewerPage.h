@@ -75,6 +75,7 @@ public:
     // The columns alone: counts, widths and headers.
     void layoutColumns();
     void refreshMainView();
+    void reloadData() override { dataChanged(); }
     // Values changed (an entry, a setting): both grids repaint their cells.
     void dataChanged();
     // The trees changed: rows are read again, expansion comes from the nodes.

@@ -25,6 +25,8 @@ public:
     // The page is about to show; `dirty` when its data changed while hidden.
     virtual void enter(bool dirty) {}
     virtual void leave() {}
+    // The balances were rebuilt under the shown page: read every value again.
+    virtual void reloadData() {}
     // The window's first day (viewer, budget, currency) or the investment
     // date was set from the calendar.
     virtual void dateChosen(const QDate &date) {}

@@ -26,6 +26,7 @@
 #include <QTableWidget>
 #include <QApplication>
 #include <QMouseEvent>
+#include <QSignalSpy>
 #include <QTest>
 
 using Kind = cv::BudgetColumns::Kind;
@@ -371,3 +372,18 @@ TEST_P(BudgetPageScreenshot, ShowsMonthsWithBudgetsAndActuals)
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, BudgetPageScreenshot, ::testing::Values("en", "ja"));
+
+TEST_F(BudgetPageTest, RecalculateRepaintsTheShownPageWithTheRebuiltValues)
+{
+    open();
+    CVUnitModelPtr leaf = category;
+    while (leaf->countChild() > 0) leaf = leaf->childAt(0);
+    w->selectTab(CV4WindowController::BudgetIndex);
+    // Written past the balance cache, as a damaged cache would hold it.
+    auto e = samplebook::entry(CV4Actual::Expense, w->topDate(), 1234, leaf->ident(), 10);
+    ASSERT_TRUE(document->dataModel()->putActual(e));
+    QSignalSpy repainted(page->model(), &QAbstractItemModel::dataChanged);
+    w->doRecalculation();
+    EXPECT_FALSE(repainted.isEmpty());
+    EXPECT_EQ(page->model()->indexOfNode(leaf.get(), 2).data().toString(), QStringLiteral("1,234"));
+}
