@@ -33,10 +33,9 @@ bool isIncome(const CV4Document &document, const CVUnitModel &node)
 } // namespace
 
 BudgetModel::BudgetModel(CV4Document &document, const BudgetColumns &columns, QObject *parent)
-    : QAbstractItemModel(parent), m_document(document), m_columns(columns),
+    : GridColumnsModel(1, Qt::AlignLeft | Qt::AlignVCenter, parent), m_document(document), m_columns(columns),
       m_dateHeader(std::make_shared<CVUnitModel>())
 {
-    m_headers.resize(1);
 }
 
 BudgetCell BudgetModel::budgetCell(const CV4Document &document, const CVUnitModel &node, int position,
@@ -147,7 +146,7 @@ QModelIndex BudgetModel::indexOfNode(const CVUnitModel *node, int column) const
 
 QModelIndex BudgetModel::index(int row, int column, const QModelIndex &parent) const
 {
-    if (column < 0 || column >= m_columnCount) return {};
+    if (column < 0 || column >= columnCount()) return {};
     const auto *parentNode = parent.isValid() ? static_cast<const CVUnitModel *>(parent.internalPointer()) : nullptr;
     const CVUnitModel *node = childAt(parentNode, row);
     return node ? createIndex(row, column, const_cast<CVUnitModel *>(node)) : QModelIndex();
@@ -164,11 +163,6 @@ int BudgetModel::rowCount(const QModelIndex &parent) const
     if (parent.isValid() && parent.column() != 0) return 0;
     if (isHeaderRow(parent)) return 0;
     return childCount(nodeAt(parent));
-}
-
-int BudgetModel::columnCount(const QModelIndex &) const
-{
-    return m_columnCount;
 }
 
 bool BudgetModel::hasChildren(const QModelIndex &parent) const
@@ -218,54 +212,6 @@ QVariant BudgetModel::data(const QModelIndex &index, int role) const
     }
     default: return {};
     }
-}
-
-QVariant BudgetModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (orientation != Qt::Horizontal || section < 0 || size_t(section) >= m_headers.size()) return {};
-    const Header &header = m_headers[size_t(section)];
-    switch (role) {
-    case Qt::DisplayRole: return header.title;
-    case Qt::BackgroundRole: return header.background.isValid() ? QVariant(header.background) : QVariant();
-    case Qt::TextAlignmentRole: return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
-    default: return {};
-    }
-}
-
-void BudgetModel::setHeader(int column, const QString &title, const QColor &background)
-{
-    if (column < 0 || column >= m_columnCount) return;
-    m_headers[size_t(column)] = {title, background};
-}
-
-void BudgetModel::setColumnCountTo(int count)
-{
-    count = std::max(count, 1);
-    if (count > m_columnCount) {
-        beginInsertColumns({}, m_columnCount, count - 1);
-        m_columnCount = count;
-        m_headers.resize(size_t(count));
-        endInsertColumns();
-    } else if (count < m_columnCount) {
-        beginRemoveColumns({}, count, m_columnCount - 1);
-        m_columnCount = count;
-        m_headers.resize(size_t(count));
-        endRemoveColumns();
-    }
-}
-
-void BudgetModel::refreshValues()
-{
-    const int rows = rowCount();
-    if (rows == 0) return;
-    Q_EMIT dataChanged(index(0, 0), index(rows - 1, m_columnCount - 1));
-    Q_EMIT headerDataChanged(Qt::Horizontal, 0, m_columnCount - 1);
-}
-
-void BudgetModel::reloadRows()
-{
-    beginResetModel();
-    endResetModel();
 }
 
 } // namespace cv

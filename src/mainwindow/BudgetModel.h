@@ -7,7 +7,8 @@
 
 #include "mainwindow/BudgetColumns.h"
 
-#include <QAbstractItemModel>
+#include "mainwindow/GridColumnsModel.h"
+
 #include <QColor>
 
 #include <memory>
@@ -26,7 +27,7 @@ struct BudgetCell {
     QColor color;
 };
 
-class BudgetModel : public QAbstractItemModel {
+class BudgetModel : public GridColumnsModel {
     Q_OBJECT
 public:
     BudgetModel(CV4Document &document, const BudgetColumns &columns, QObject *parent = nullptr);
@@ -43,11 +44,6 @@ public:
     // The text of any cell; column numbers as in BudgetColumns.
     BudgetCell cell(const CVUnitModel *node, int column) const;
 
-    void setColumnCountTo(int count);
-    void setHeader(int column, const QString &title, const QColor &background = {});
-    void refreshValues();
-    // The trees were replaced or changed shape.
-    void reloadRows();
 
     // The header row has no node; a category row answers its node.
     CVUnitModel *nodeAt(const QModelIndex &index) const;
@@ -57,17 +53,11 @@ public:
     QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
     QModelIndex parent(const QModelIndex &child) const override;
     int rowCount(const QModelIndex &parent = {}) const override;
-    int columnCount(const QModelIndex &parent = {}) const override;
     bool hasChildren(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
 private:
-    struct Header {
-        QString title;
-        QColor background;
-    };
     std::vector<CVUnitModel *> topNodes() const;
     const CVUnitModel *childAt(const CVUnitModel *parent, int row) const;
     int childCount(const CVUnitModel *parent) const;
@@ -79,8 +69,6 @@ private:
     const CV4Preference *m_preference = nullptr;  // not owned
     // Stands for the header row, so that every row has a node.
     std::shared_ptr<CVUnitModel> m_dateHeader;
-    int m_columnCount = 1;
-    std::vector<Header> m_headers;
 };
 
 } // namespace cv

@@ -285,9 +285,9 @@ void BudgetPage::setupBudgetColumnHeader()
     for (int column = 1; column <= m_columns.numBudgetCells(); column += 3) {
         const QDate start = m_columns.dateForColumn(column).first;
         const QColor background = m_columns.isCurrentPeriod(start, today) ? now : QColor();
-        m_model->setHeader(column, formatDate(start, format), background);
-        m_model->setHeader(column + 1, QString(), background);
-        m_model->setHeader(column + 2, QString(), background);
+        m_model->setHeader(column, formatDate(start, format), {}, background);
+        m_model->setHeader(column + 1, QString(), {}, background);
+        m_model->setHeader(column + 2, QString(), {}, background);
         m_view->setColumnBorder(column, BorderedOutlineView::LeftBorder);
         m_view->setColumnBorder(column + 1, 0);
         m_view->setColumnBorder(column + 2, BorderedOutlineView::RightBorder);

@@ -14,11 +14,11 @@ namespace cv {
 
 ViewerModel::ViewerModel(Grid grid, CV4Document &document, ViewerValues &values, const ViewerColumns &columns,
                          QObject *parent)
-    : QAbstractItemModel(parent), m_grid(grid), m_document(document), m_values(values), m_columns(columns),
+    : GridColumnsModel(grid == Accounts ? ViewerColumns::kStartDataCells : ViewerColumns::kStartDataCells - 1,
+                       Qt::AlignCenter, parent),
+      m_grid(grid), m_document(document), m_values(values), m_columns(columns),
       m_drag(document, grid == Accounts ? ViewerDragDrop::Accounts : ViewerDragDrop::Categories)
 {
-    m_columnCount = grid == Accounts ? ViewerColumns::kStartDataCells : ViewerColumns::kStartDataCells - 1;
-    m_headers.resize(size_t(m_columnCount));
 }
 
 std::vector<CVUnitModelPtr> ViewerModel::topNodes() const
@@ -96,7 +96,7 @@ QModelIndex ViewerModel::indexOfNode(const CVUnitModel *node, int column) const
 
 QModelIndex ViewerModel::index(int row, int column, const QModelIndex &parent) const
 {
-    if (column < 0 || column >= m_columnCount) return {};
+    if (column < 0 || column >= columnCount()) return {};
     const CVUnitModel *node = childAt(nodeAt(parent), row);
     return node ? createIndex(row, column, const_cast<CVUnitModel *>(node)) : QModelIndex();
 }
@@ -112,11 +112,6 @@ int ViewerModel::rowCount(const QModelIndex &parent) const
 {
     if (parent.isValid() && parent.column() != 0) return 0;
     return childCount(nodeAt(parent));
-}
-
-int ViewerModel::columnCount(const QModelIndex &) const
-{
-    return m_columnCount;
 }
 
 bool ViewerModel::hasChildren(const QModelIndex &parent) const
@@ -144,55 +139,6 @@ QVariant ViewerModel::data(const QModelIndex &index, int role) const
     case DataColumnRole: return cell.dataColumn;
     default: return {};
     }
-}
-
-QVariant ViewerModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (orientation != Qt::Horizontal || section < 0 || size_t(section) >= m_headers.size()) return {};
-    const Header &header = m_headers[size_t(section)];
-    switch (role) {
-    case Qt::DisplayRole: return header.title;
-    case Qt::ForegroundRole: return header.text.isValid() ? QVariant(header.text) : QVariant();
-    case Qt::BackgroundRole: return header.background.isValid() ? QVariant(header.background) : QVariant();
-    case Qt::TextAlignmentRole: return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
-    default: return {};
-    }
-}
-
-void ViewerModel::setHeader(int column, const QString &title, const QColor &text, const QColor &background)
-{
-    if (column < 0 || column >= m_columnCount) return;
-    m_headers[size_t(column)] = {title, text, background};
-}
-
-void ViewerModel::setColumnCountTo(int count)
-{
-    count = std::max(count, 1);
-    if (count > m_columnCount) {
-        beginInsertColumns({}, m_columnCount, count - 1);
-        m_columnCount = count;
-        m_headers.resize(size_t(count));
-        endInsertColumns();
-    } else if (count < m_columnCount) {
-        beginRemoveColumns({}, count, m_columnCount - 1);
-        m_columnCount = count;
-        m_headers.resize(size_t(count));
-        endRemoveColumns();
-    }
-}
-
-void ViewerModel::refreshValues()
-{
-    const int rows = rowCount();
-    if (rows == 0) return;
-    Q_EMIT dataChanged(index(0, 0), index(rows - 1, m_columnCount - 1));
-    Q_EMIT headerDataChanged(Qt::Horizontal, 0, m_columnCount - 1);
-}
-
-void ViewerModel::reloadRows()
-{
-    beginResetModel();
-    endResetModel();
 }
 
 // ---------------------------------------------------------------- drag and drop

@@ -12,7 +12,7 @@
 #include "mainwindow/ViewerDragDrop.h"
 #include "mainwindow/ViewerValues.h"
 
-#include <QAbstractItemModel>
+#include "mainwindow/GridColumnsModel.h"
 
 #include <vector>
 
@@ -20,7 +20,7 @@ class CV4Document;
 
 namespace cv {
 
-class ViewerModel : public QAbstractItemModel {
+class ViewerModel : public GridColumnsModel {
     Q_OBJECT
 public:
     enum Grid { Accounts, Categories };
@@ -40,15 +40,6 @@ public:
     {
         return m_grid == Accounts ? accountColumn : ViewerColumns::categoryColumnOf(accountColumn);
     }
-    // Inserts or removes columns at the end to match the layout.
-    void setColumnCountTo(int count);
-    // Every shown value may have changed.
-    void refreshValues();
-    // The trees changed shape: rows are read again (the grid then restores
-    // expansion from the nodes).
-    void reloadRows();
-    // Header texts and colours.
-    void setHeader(int column, const QString &title, const QColor &text = {}, const QColor &background = {});
 
     CVUnitModel *nodeAt(const QModelIndex &index) const;
     QModelIndex indexOfNode(const CVUnitModel *node, int column = 0) const;
@@ -57,10 +48,8 @@ public:
     QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
     QModelIndex parent(const QModelIndex &child) const override;
     int rowCount(const QModelIndex &parent = {}) const override;
-    int columnCount(const QModelIndex &parent = {}) const override;
     bool hasChildren(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
     // ---- drag and drop
     ViewerDragDrop &dragDrop() { return m_drag; }
@@ -75,11 +64,6 @@ public:
     Qt::DropActions supportedDragActions() const override { return Qt::MoveAction; }
 
 private:
-    struct Header {
-        QString title;
-        QColor text;
-        QColor background;
-    };
     const CVUnitModel *childAt(const CVUnitModel *parent, int row) const;
     int childCount(const CVUnitModel *parent) const;
     int rowOf(const CVUnitModel *node) const;
@@ -90,8 +74,6 @@ private:
     CV4Document &m_document;
     ViewerValues &m_values;
     const ViewerColumns &m_columns;
-    int m_columnCount = ViewerColumns::kStartDataCells;
-    std::vector<Header> m_headers;
     mutable ViewerDragDrop m_drag;   // the drag under way; mimeData() starts it
 };
 
