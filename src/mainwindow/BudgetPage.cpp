@@ -9,6 +9,7 @@
 #include "mainwindow/BorderedOutlineView.h"
 #include "mainwindow/BudgetModel.h"
 #include "mainwindow/CV4WindowController.h"
+#include "mainwindow/PeriodBar.h"
 #include "model/CV4ActualModel.h"
 #include "model/CV4Settings.h"
 #include "model/CVUnitModel.h"
@@ -188,39 +189,17 @@ QDate BudgetPage::topDate() const
 
 void BudgetPage::buildBar(QWidget *bar)
 {
-    auto *row = new QHBoxLayout(bar);
-    row->setContentsMargins(6, 4, 6, 0);
-    m_periodButton = new QComboBox(bar);
-    m_periodButton->setObjectName(QStringLiteral("budgetPeriodButton"));
-    for (int unit = kFirstUnit; unit <= kLastUnit; ++unit)
-        m_periodButton->addItem(localizedString(QStringLiteral("Viewer Unit %1").arg(unit)), unit);
-    auto button = [bar](const char *key, const char *name) {
-        auto *b = new QToolButton(bar);
-        b->setText(text(key));
-        b->setObjectName(QLatin1String(name));
-        return b;
-    };
-    QToolButton *prev = button("Viewer Previous", "prevBudgetButton");
-    QToolButton *today = button("Today", "todayButtonBudget");
-    QToolButton *next = button("Viewer Next", "nextBudgetButton");
-    m_dateField = new DateField(bar);
-    m_dateField->setObjectName(QStringLiteral("budgetDateField"));
     m_batchButton = new QPushButton(text("Budget Batch"), bar);
     m_batchButton->setObjectName(QStringLiteral("budgetBatchButton"));
     m_batchButton->setAutoDefault(false);
-    m_cellSlider = new QSlider(Qt::Horizontal, bar);
-    m_cellSlider->setObjectName(QStringLiteral("budgetCellSlider"));
-    m_cellSlider->setRange(kMinCellWidth, kMaxCellWidth);
-    m_cellSlider->setFixedWidth(120);
-    row->addWidget(m_periodButton);
-    row->addWidget(prev);
-    row->addWidget(today);
-    row->addWidget(next);
-    row->addWidget(m_dateField);
-    row->addWidget(m_batchButton);
-    row->addStretch(1);
-    row->addWidget(new QLabel(text("Viewer Cell Width"), bar));
-    row->addWidget(m_cellSlider);
+    const PeriodBar b = PeriodBar::build(bar,
+                                         {"budgetPeriodButton", "prevBudgetButton", "todayButtonBudget",
+                                          "nextBudgetButton", "budgetDateField", "budgetCellSlider"},
+                                         {kFirstUnit, kLastUnit, kMinCellWidth, kMaxCellWidth, {m_batchButton}, {}});
+    m_periodButton = b.unitButton;
+    m_dateField = b.dateField;
+    m_cellSlider = b.cellSlider;
+    QToolButton *prev = b.previous, *today = b.today, *next = b.next;
 
     connect(m_periodButton, &QComboBox::activated, this,
             [this](int index) { updateBudgetPeriod(m_periodButton->itemData(index).toInt()); });

@@ -10,6 +10,7 @@
 #include "mainwindow/AccountOutlineView.h"
 #include "mainwindow/ActualOutlineView.h"
 #include "mainwindow/CV4WindowController.h"
+#include "mainwindow/PeriodBar.h"
 #include "mainwindow/ViewerModel.h"
 #include "model/CV4Settings.h"
 #include "model/CVUnitModel.h"
@@ -153,38 +154,15 @@ const CV4Preference &ViewerPage::preference() const
 
 void ViewerPage::buildBar(QWidget *bar)
 {
-    auto *row = new QHBoxLayout(bar);
-    row->setContentsMargins(6, 4, 6, 0);
-    m_unitButton = new QComboBox(bar);
-    m_unitButton->setObjectName(QStringLiteral("periodicButton"));
-    for (int unit = 0; unit < kUnits; ++unit)
-        m_unitButton->addItem(localizedString(QStringLiteral("Viewer Unit %1").arg(unit)), unit);
-    auto button = [bar](const char *key, const char *name) {
-        auto *b = new QToolButton(bar);
-        b->setText(text(key));
-        b->setObjectName(QLatin1String(name));
-        return b;
-    };
-    QToolButton *prev = button("Viewer Previous", "prevButton");
-    QToolButton *today = button("Today", "todayButtonMain");
-    QToolButton *next = button("Viewer Next", "nextButton");
-    m_topDateField = new DateField(bar);
-    m_topDateField->setObjectName(QStringLiteral("topDateField"));
     m_miniSummaryCheckbox = new QCheckBox(text("Viewer Short Summary"), bar);
     m_miniSummaryCheckbox->setObjectName(QStringLiteral("miniSummaryCheckbox"));
-    m_cellSlider = new QSlider(Qt::Horizontal, bar);
-    m_cellSlider->setObjectName(QStringLiteral("viewerCellSlider"));
-    m_cellSlider->setRange(kMinCellWidth, kMaxCellWidth);
-    m_cellSlider->setFixedWidth(120);
-    row->addWidget(m_unitButton);
-    row->addWidget(prev);
-    row->addWidget(today);
-    row->addWidget(next);
-    row->addWidget(m_topDateField);
-    row->addStretch(1);
-    row->addWidget(m_miniSummaryCheckbox);
-    row->addWidget(new QLabel(text("Viewer Cell Width"), bar));
-    row->addWidget(m_cellSlider);
+    const PeriodBar b = PeriodBar::build(
+        bar, {"periodicButton", "prevButton", "todayButtonMain", "nextButton", "topDateField", "viewerCellSlider"},
+        {0, kUnits - 1, kMinCellWidth, kMaxCellWidth, {}, {m_miniSummaryCheckbox}});
+    m_unitButton = b.unitButton;
+    m_topDateField = b.dateField;
+    m_cellSlider = b.cellSlider;
+    QToolButton *prev = b.previous, *today = b.today, *next = b.next;
 
     connect(m_unitButton, &QComboBox::activated, this, [this](int index) { updatePeriod(m_unitButton->itemData(index).toInt()); });
     connect(prev, &QToolButton::clicked, this, [this] { moveDateForwardOrBackward(-1); });
