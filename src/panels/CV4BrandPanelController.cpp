@@ -1,8 +1,8 @@
 #include "panels/CV4BrandPanelController.h"
 
 #include "controls/DialogButtons.h"
-#include "controls/RetainedWindowManager.h"
 #include "document/CV4Document.h"
+#include "panels/OpenSheet.h"
 #include "platform/Localization.h"
 
 #include <QButtonGroup>
@@ -112,14 +112,7 @@ CV4BrandPanelController *CV4BrandPanelController::openBrandPanel(CV4Document *do
                                                                  bool isNew, QWidget *parent, EndHandler done)
 {
     if (!document || !brand) return nullptr;
-    auto *sheet = new CV4BrandPanelController(document, brand, isNew, parent);
-    sheet->setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
-    connect(sheet, &QDialog::finished, sheet, [sheet, done = std::move(done)](int code) {
-        if (done) done(code, sheet);
-    });
-    sheetManager()->begin(sheet);
-    sheet->open();
-    return sheet;
+    return cv::openSheet(new CV4BrandPanelController(document, brand, isNew, parent), parent, std::move(done));
 }
 
 void CV4BrandPanelController::fillControls()

@@ -1,11 +1,11 @@
 #include "panels/InvestBrandPanelController.h"
 
 #include "controls/DialogButtons.h"
-#include "controls/RetainedWindowManager.h"
 #include "document/CV4Document.h"
 #include "document/EditScope.h"
 #include "model/CV4InvestUnit.h"
 #include "model/CV4PriceTime.h"
+#include "panels/OpenSheet.h"
 #include "platform/CV4Alert.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
@@ -78,14 +78,8 @@ InvestBrandPanelController *InvestBrandPanelController::openInvestBrandPanel(CV4
                                                                              QWidget *parent, EndHandler done)
 {
     if (!document || !item) return nullptr;
-    auto *sheet = new InvestBrandPanelController(document, item, parentAccount, parent);
-    sheet->setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
-    connect(sheet, &QDialog::finished, sheet, [sheet, done = std::move(done)](int code) {
-        if (done) done(code, sheet);
-    });
-    sheetManager()->begin(sheet);
-    sheet->open();
-    return sheet;
+    return cv::openSheet(new InvestBrandPanelController(document, item, parentAccount, parent), parent,
+                         std::move(done));
 }
 
 void InvestBrandPanelController::setEditBrandAction(std::function<void(int)> action)

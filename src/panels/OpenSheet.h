@@ -1,6 +1,9 @@
 #pragma once
-// Opens a sheet window-modal on its parent (application-modal without one):
-// `done(code, sheet)` runs when it ends, and the sheet is freed after.
+// Opens a sheet window-modal on its parent (application-modal without one)
+// under the sheet tracker: `done(code, sheet)` runs when it ends, and the
+// tracker frees the sheet after.
+
+#include "controls/RetainedWindowManager.h"
 
 #include <QDialog>
 
@@ -13,8 +16,8 @@ template <class Sheet> Sheet *openSheet(Sheet *sheet, QWidget *parent, std::func
     sheet->setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
     QObject::connect(sheet, &QDialog::finished, sheet, [sheet, done = std::move(done)](int code) {
         if (done) done(code, sheet);
-        sheet->deleteLater();
     });
+    sheetManager()->begin(sheet);
     sheet->open();
     return sheet;
 }
