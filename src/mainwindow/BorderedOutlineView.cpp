@@ -29,11 +29,8 @@ private:
 
 BorderedOutlineView::BorderedOutlineView(QWidget *parent) : ExpansionStateSavedOutlineView(parent)
 {
-    auto *header = new ResizableTableHeaderView(this);
-    setHeader(header);
-    connect(header, &QHeaderView::sectionResized, this, [this, header](int section, int, int newSize) {
-        if (section == header->resizingColumn() && QWidget::mouseGrabber() == header) Q_EMIT cellWidthChosen(newSize);
-    });
+    // The page reads the width of a column the user resizes from the header.
+    setHeader(new ResizableTableHeaderView(this));
     setItemDelegate(new RowHeightDelegate(this));
     setUniformRowHeights(true);
     setFontSize(kDefaultPixelSize);

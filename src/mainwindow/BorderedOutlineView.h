@@ -24,10 +24,6 @@ public:
     void setColumnBorder(int column, int bits);
     int columnBorder(int column) const;
 
-Q_SIGNALS:
-    // The whole-number width of a column the user resized.
-    void cellWidthChosen(int width);
-
 protected:
     void drawRow(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     void paintEvent(QPaintEvent *event) override;
