@@ -16,6 +16,7 @@
 #include "model/CV4Currency.h"
 #include "model/DomainEnums.h"
 #include "panels/ExtraPaymentDialogController.h"
+#include "panels/OpenSheet.h"
 #include "platform/CV4Alert.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
@@ -143,14 +144,8 @@ LoanPanelController *LoanPanelController::openLoanPanel(CV4Document *document, c
     if (!document || !account) return nullptr;
     auto *panel = new LoanPanelController(document, account, parent);
     if (account->extra()) panel->setLoanData(document->getLoan(account->ident()));
-    panel->setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
     panel->setAttribute(Qt::WA_DeleteOnClose, false);
-    connect(panel, &QDialog::finished, panel, [panel, done = std::move(done)](int code) {
-        if (done) done(code, panel);
-        panel->deleteLater();
-    });
-    panel->open();
-    return panel;
+    return cv::openSheet(panel, parent, std::move(done));
 }
 
 // ---------------------------------------------------------------- building
