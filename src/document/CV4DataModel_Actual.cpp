@@ -84,7 +84,7 @@ bool CV4DataModel::putActual(const CV4ActualPtr &entry, const CV4ActualPtr &old)
         SQLValue::integer(entry->ident()),       SQLValue::integer(entry->kind()),
         SQLValue::integer(day),                  SQLValue::integer(entry->category()),
         SQLValue::integer(entry->account()),     SQLValue::integer(entry->destination()),
-        SQLValue::text(amountText(entry->amount())), SQLValue::text(amountText(entry->converted())),
+        amountValue(entry->amount()), amountValue(entry->converted()),
         SQLValue::integer(entry->group()),       SQLValue::text(entry->memo()),
     };
     static const QString insertNew =

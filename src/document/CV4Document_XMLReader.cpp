@@ -155,6 +155,8 @@ private:
     QXmlStreamReader m_xml;
     QXmlStreamAttributes m_attributes;
     QHash<QString, int> m_tags;
+    QString m_lastTag;   // the last known tag read, and its code
+    int m_lastCode = Neutral;
     std::vector<Frame> m_stack;
     std::vector<CVUnitModelPtr> m_withoutCurrency;
     bool m_template = false;
@@ -403,16 +405,21 @@ bool XMLReader::placedRight(int code)
 
 bool XMLReader::start()
 {
-    const QString tag = m_xml.name().toString();
-    const auto known = m_tags.constFind(tag);
-    if (known == m_tags.constEnd()) {
-        qCWarning(lcDocument).noquote() << QStringLiteral("unknown tag : ") << tag;
-        m_xml.skipCurrentElement();
-        return false;
+    // Records come in long runs of one tag: the name is looked up when it changes.
+    if (m_xml.name() != m_lastTag) {
+        const QString tag = m_xml.name().toString();
+        const auto known = m_tags.constFind(tag);
+        if (known == m_tags.constEnd()) {
+            qCWarning(lcDocument).noquote() << QStringLiteral("unknown tag : ") << tag;
+            m_xml.skipCurrentElement();
+            return false;
+        }
+        m_lastTag = tag;
+        m_lastCode = *known;
     }
     m_attributes = m_xml.attributes();
     Frame frame;
-    frame.code = *known;
+    frame.code = m_lastCode;
     if (!placedRight(frame.code)) {
         ignore("misplaced");
         return false;
