@@ -97,9 +97,12 @@ public:
     // The rows of the category, in the order findActualByCategory answers them.
     CV4CacheRowRange rowsForCategory(int category) const;
     size_t size() const { return m_rows.size(); }
+    // Day numbers of the earliest and the latest row; none without rows.
+    std::optional<std::pair<int, int>> days() const { return m_days; }
 
 private:
     friend class CV4DataModel;
+    std::optional<std::pair<int, int>> m_days;
     struct Group {
         int category;
         quint32 begin;   // into m_order

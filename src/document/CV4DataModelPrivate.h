@@ -1,6 +1,8 @@
 #pragma once
 // Shared by the store's source files only.
 
+#include "document/SQLDatabase3.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +19,9 @@ inline const QString TB_EXCHANGE = QStringLiteral("ExchangeTable");
 // rounding to that text is part of the stored value.
 QString amountText(double value);
 QString fixed6Text(double value);
+// The same texts, as bound values.
+inline SQLValue amountValue(double value) { return SQLValue::fixed(value, 2); }
+inline SQLValue fixed6Value(double value) { return SQLValue::fixed(value, 6); }
 
 // "UPDATE <table> SET date=<day>, ... WHERE id=<ident>;" naming only the
 // columns whose value differs from the old version; texts are bound.

@@ -84,7 +84,7 @@ bool CV4DataModel::putActual(const CV4ActualPtr &entry, const CV4ActualPtr &old)
         SQLValue::integer(entry->ident()),       SQLValue::integer(entry->kind()),
         SQLValue::integer(day),                  SQLValue::integer(entry->category()),
         SQLValue::integer(entry->account()),     SQLValue::integer(entry->destination()),
-        SQLValue::text(amountText(entry->amount())), SQLValue::text(amountText(entry->converted())),
+        amountValue(entry->amount()), amountValue(entry->converted()),
         SQLValue::integer(entry->group()),       SQLValue::text(entry->memo()),
     };
     static const QString insertNew =
@@ -244,6 +244,8 @@ std::optional<CV4CacheRows> CV4DataModel::readCacheRows()
         rows.m_rows.reserve(size_t(std::max<qint64>(0, count->rowAtIndex(0).int64ForColumnAtIndex(0))));
     int low = std::numeric_limits<int>::max();
     int high = std::numeric_limits<int>::min();
+    int firstDay = std::numeric_limits<int>::max();
+    int lastDay = std::numeric_limits<int>::min();
     // In id order, as the category index hands out the rows of one category;
     // only rows that "category=<ident>" can find (a damaged file may hold
     // other values there). The test is made here rather than in the
@@ -255,12 +257,15 @@ std::optional<CV4CacheRows> CV4DataModel::readCacheRows()
             if (!category) return;
             low = std::min(low, *category);
             high = std::max(high, *category);
-            rows.m_rows.push_back({*category, row.intForColumnAtIndex(1), row.intForColumnAtIndex(2),
-                                   row.intForColumnAtIndex(3), row.doubleForColumnAtIndex(4),
-                                   row.doubleForColumnAtIndex(5)});
+            const int day = row.intForColumnAtIndex(1);
+            firstDay = std::min(firstDay, day);
+            lastDay = std::max(lastDay, day);
+            rows.m_rows.push_back({*category, day, row.intForColumnAtIndex(2), row.intForColumnAtIndex(3),
+                                   row.doubleForColumnAtIndex(4), row.doubleForColumnAtIndex(5)});
         });
     if (!ok || rows.m_rows.size() > std::numeric_limits<quint32>::max()) return std::nullopt;
     if (rows.m_rows.empty()) return rows;
+    rows.m_days = {firstDay, lastDay};
     // Grouped by category with the table order kept inside each group: a
     // counting sort, as a book has few categories and many rows. Idents are
     // small numbers, so the counts are an array unless a damaged file spreads

@@ -63,8 +63,8 @@ bool CV4DataModel::putTrade(const CV4TradePtr &trade, const CV4TradePtr &old)
         SQLValue::integer(trade->ident()),    SQLValue::integer(trade->account()),
         SQLValue::integer(trade->brand()),    SQLValue::integer(trade->kind()),
         SQLValue::integer(trade->transfer()), SQLValue::integer(day),
-        SQLValue::text(fixed6Text(trade->count())), SQLValue::text(fixed6Text(trade->unitPrice())),
-        SQLValue::text(amountText(trade->commission())), SQLValue::text(trade->memo()),
+        fixed6Value(trade->count()), fixed6Value(trade->unitPrice()),
+        amountValue(trade->commission()), SQLValue::text(trade->memo()),
     };
     static const QString insertNew =
         QStringLiteral("INSERT INTO %1 VALUES(NULL,?,?,?,?,?,CAST(? AS REAL),CAST(? AS REAL),CAST(? AS REAL),?);")
@@ -158,7 +158,7 @@ bool CV4DataModel::putRate(const CV4PriceTimePtr &price, const QString &table)
     if (!price) return false;
     if (!std::isfinite(price->price())) return refuseNonFinite(table);
     const SQLValue values[] = {SQLValue::integer(price->brand()), SQLValue::integer(getRefDays(price->date())),
-                               SQLValue::text(fixed6Text(price->price()))};
+                               fixed6Value(price->price())};
     if (!execute(QStringLiteral("INSERT OR REPLACE INTO %1 VALUES(?,?,CAST(? AS REAL));").arg(table), values))
         return false;
     setChanged(true);

@@ -58,6 +58,10 @@ struct CV4Document::Private {
     void rebuildSeries();
     void calcTransferCache(const CVUnitModelPtr &transferRoot);
     void calcCache(const CVUnitModelPtr &category, const CV4Actual &entry, bool expense, bool remove);
+    // The accounts and series a rebuild found once, for addCategoryRows.
+    struct RowSeries;
+    // calcCache(category, entry, expense, false) for every row of the category.
+    void addCategoryRows(const CVUnitModelPtr &category, CV4CacheRowRange rows, bool expense, RowSeries &found);
     void calcTransferCache(const CVUnitModelPtr &item, const CV4Actual &entry, bool remove);
     void calcCache(const CVUnitModelPtr &holding, const CV4Trade &trade, const CV4BrandPtr &brand, bool remove);
     void calcCurrencyCache();

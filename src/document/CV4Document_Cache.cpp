@@ -33,20 +33,16 @@ void fillFastRecord(CV4Actual &entry, const CV4CacheRow &row, int category, int 
     entry.setConverted(row.converted);
 }
 
-// calcCache(node, expense) over rows read beforehand.
+// calcCache(node, expense) over rows read beforehand: apply(leaf, its rows).
 template <class Apply>
-void applyCategoryRows(const CV4CacheRows &rows, const CVUnitModelPtr &node, bool expense, CV4Actual &scratch,
-                       const Apply &apply)
+void applyCategoryRows(const CV4CacheRows &rows, const CVUnitModelPtr &node, const Apply &apply)
 {
     if (!node) return;
     if (node->isActual() || node->countChild() == 0) {
-        for (const CV4CacheRow &row : rows.rowsForCategory(node->ident())) {
-            fillFastRecord(scratch, row, node->ident(), expense ? CV4Actual::Expense : CV4Actual::Income);
-            apply(node, scratch);
-        }
+        apply(node, rows.rowsForCategory(node->ident()));
         return;
     }
-    for (const auto &child : node->children()) applyCategoryRows(rows, child, expense, scratch, apply);
+    for (const auto &child : node->children()) applyCategoryRows(rows, child, apply);
 }
 
 // calcTransferCache(root) over rows read beforehand.
@@ -74,6 +70,23 @@ bool hasHistory(const CV4Cache &cache, const CVUnitModel *key, const QDate &date
 }
 
 } // namespace
+
+struct CV4Document::Private::RowSeries {
+    struct Account {
+        CVUnitModelPtr side;        // the cash part or the account itself; null: none
+        int currency = 0;
+        bool foreign = false;       // amounts are converted for the category side
+        bool cashSide = false;
+        bool debt = false;
+        CV4CacheElements *series = nullptr;   // made by the first row, as addDaily makes it
+    };
+    // Found once per ident: the account tree does not change during a rebuild.
+    std::unordered_map<int, Account> accounts;
+    int lastIdent = 0;
+    Account *last = nullptr;
+    CV4CacheElements *cashIn = nullptr;
+    CV4CacheElements *cashOut = nullptr;
+};
 
 // ---- rates, prices and conversions
 
@@ -196,13 +209,28 @@ void CV4Document::Private::rebuildSeries()
     // One typed pass over the entry table instead of a query and a record per
     // entry; the rows and their order are the ones each category would read.
     const std::optional<CV4CacheRows> rows = m_dataModel ? m_dataModel->readCacheRows() : std::nullopt;
+    if (rows && rows->days())
+        m_cache.beginAdding(cv::dates::fromDayNumber(rows->days()->first), cv::dates::fromDayNumber(rows->days()->second));
     CV4Actual scratch;
     if (m_actualModel) {
-        if (rows) {
-            applyCategoryRows(*rows, m_actualModel->income(), false, scratch,
-                              [this](const CVUnitModelPtr &node, const CV4Actual &e) { calcCache(node, e, false, false); });
-            applyCategoryRows(*rows, m_actualModel->expense(), true, scratch,
-                              [this](const CVUnitModelPtr &node, const CV4Actual &e) { calcCache(node, e, true, false); });
+        if (rows && !m_document.isEditing()) {
+            RowSeries found;
+            for (const bool expense : {false, true})
+                applyCategoryRows(*rows, expense ? m_actualModel->expense() : m_actualModel->income(),
+                                  [&](const CVUnitModelPtr &node, CV4CacheRowRange range) {
+                                      addCategoryRows(node, range, expense, found);
+                                  });
+        } else if (rows) {
+            // An edit records what each entry touched: entry by entry.
+            for (const bool expense : {false, true})
+                applyCategoryRows(*rows, expense ? m_actualModel->expense() : m_actualModel->income(),
+                                  [&](const CVUnitModelPtr &node, CV4CacheRowRange range) {
+                                      for (const CV4CacheRow &row : range) {
+                                          fillFastRecord(scratch, row, node->ident(),
+                                                         expense ? CV4Actual::Expense : CV4Actual::Income);
+                                          calcCache(node, scratch, expense, false);
+                                      }
+                                  });
         } else {
             calcCache(m_actualModel->income(), false);
             calcCache(m_actualModel->expense(), true);
@@ -216,6 +244,7 @@ void CV4Document::Private::rebuildSeries()
         else
             calcTransferCache(m_actualModel->moneyFlow());
     }
+    m_cache.endAdding();
     if (m_accountModel) {
         m_document.accumulateAccount(m_accountModel->asset());
         m_document.accumulateAccount(m_accountModel->debt());
@@ -378,6 +407,77 @@ void CV4Document::Private::calcCache(const CVUnitModelPtr &category, const CV4Ac
     if (cv::isDebtAccountKind(account->kind())) d = -d;
     if (expense) d = -d;
     addDaily(d, account, date);
+}
+
+// Each series receives the same amounts in the same order as calcCache gives
+// them entry by entry, so every point sums to the same bits; only the
+// look-ups of the series and the accounts are made once instead of per entry.
+void CV4Document::Private::addCategoryRows(const CVUnitModelPtr &category, CV4CacheRowRange rows, bool expense,
+                                           RowSeries &found)
+{
+    Q_ASSERT(!m_document.isEditing());
+    if (!category || rows.size() == 0) return;
+    // The category and its folders; unassigned loan payments stay out of the folders.
+    std::vector<std::pair<CVUnitModelPtr, CV4CacheElements *>> chain;
+    if (!m_updateAccountOnly) {
+        chain.emplace_back(category, nullptr);
+        if (category->ident() != CV4ActualModel::LoanUnspecified)
+            for (CVUnitModel *p = category->parent(); p; p = p->parent()) chain.emplace_back(p->shared_from_this(), nullptr);
+    }
+    const CVUnitModelPtr &cashNode = expense ? m_autoCacheOut : m_autoCacheIn;
+    CV4CacheElements *&cashSeries = expense ? found.cashOut : found.cashIn;
+    const int firstDay = fiscalDay();
+    int lastDay = 0;
+    QDate date;
+    int dayKey = 0;
+    bool first = true;
+    for (const CV4CacheRow &row : rows) {
+        if (first || row.day != lastDay) {
+            first = false;
+            lastDay = row.day;
+            date = cv::dates::fromDayNumber(row.day);
+            dayKey = cv::dates::seriesDayKey(date);
+        }
+        if (!found.last || found.lastIdent != row.account) {
+            auto [it, added] = found.accounts.try_emplace(row.account);
+            if (added) {
+                RowSeries::Account &a = it->second;
+                if (const CVUnitModelPtr account = m_document.findAccount(row.account)) {
+                    a.currency = account->currency();
+                    a.foreign = m_document.getCurrency(a.currency) != m_document.getCurrency(0);
+                    a.side = cashPartOf(account);
+                    a.cashSide = isCashSide(a.side);
+                    a.debt = a.side && cv::isDebtAccountKind(a.side->kind());
+                }
+            }
+            found.lastIdent = row.account;
+            found.last = &it->second;
+        }
+        RowSeries::Account &account = *found.last;
+        const double a = row.amount;
+        const double v = account.foreign ? m_document.defaultCurrencyValue(a, account.currency, date) : a;
+        if (v != 0) {
+            for (auto &[node, series] : chain) {
+                if (!series) series = &m_cache.seriesForAdding(node, firstDay);
+                m_cache.addValue(v, *series, date, dayKey);
+            }
+        }
+        if (!account.side) continue;   // deleted meanwhile: only the category keeps the entry
+        double d = a;
+        if (account.cashSide) {
+            if (!m_updateAccountOnly && v != 0 && cashNode) {
+                if (!cashSeries) cashSeries = &m_cache.seriesForAdding(cashNode, firstDay);
+                m_cache.addValue(v, *cashSeries, date, dayKey);
+            }
+            if (expense) d = -d;
+        } else {
+            if (account.debt) d = -d;
+            if (expense) d = -d;
+        }
+        if (!account.series) account.series = &m_cache.seriesForAdding(account.side, -1);
+        m_cache.addValue(d, *account.series, date, dayKey);
+        m_unaccumulated = true;
+    }
 }
 
 void CV4Document::Private::calcTransferCache(const CVUnitModelPtr &item, const CV4Actual &entry, bool remove)

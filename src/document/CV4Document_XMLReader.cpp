@@ -19,6 +19,8 @@
 #include <QSaveFile>
 #include <QXmlStreamReader>
 
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -155,6 +157,7 @@ private:
     QXmlStreamReader m_xml;
     QXmlStreamAttributes m_attributes;
     QHash<QString, int> m_tags;
+    std::array<std::pair<QString, int>, 2> m_recentTags;   // the last two known tags and their codes
     std::vector<Frame> m_stack;
     std::vector<CVUnitModelPtr> m_withoutCurrency;
     bool m_template = false;
@@ -403,16 +406,25 @@ bool XMLReader::placedRight(int code)
 
 bool XMLReader::start()
 {
-    const QString tag = m_xml.name().toString();
-    const auto known = m_tags.constFind(tag);
-    if (known == m_tags.constEnd()) {
-        qCWarning(lcDocument).noquote() << QStringLiteral("unknown tag : ") << tag;
-        m_xml.skipCurrentElement();
-        return false;
+    // Records come in long runs of one or two tags (an entry and its note):
+    // the name is looked up only when it is neither of the last two.
+    const QStringView name = m_xml.name();
+    auto recent = std::find_if(m_recentTags.begin(), m_recentTags.end(), [&](const auto &t) { return t.first == name; });
+    if (recent == m_recentTags.end()) {
+        const QString tag = name.toString();
+        const auto known = m_tags.constFind(tag);
+        if (known == m_tags.constEnd()) {
+            qCWarning(lcDocument).noquote() << QStringLiteral("unknown tag : ") << tag;
+            m_xml.skipCurrentElement();
+            return false;
+        }
+        m_recentTags[1] = std::move(m_recentTags[0]);
+        m_recentTags[0] = {tag, *known};
+        recent = m_recentTags.begin();
     }
     m_attributes = m_xml.attributes();
     Frame frame;
-    frame.code = *known;
+    frame.code = recent->second;
     if (!placedRight(frame.code)) {
         ignore("misplaced");
         return false;

@@ -4,6 +4,7 @@
 #include "platform/CV4Alert.h"
 #include "platform/Localization.h"
 #include "platform/Logging.h"
+#include "platform/NumberText.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -14,6 +15,17 @@
 #include <charconv>
 #include <cstring>
 #include <limits>
+
+SQLValue SQLValue::fixed(double value, int decimals)
+{
+    // Room for the 309 integer digits of the largest double and the decimals.
+    char buf[400];
+    if (decimals >= 0 && decimals <= 60) {
+        const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+        if (res.ec == std::errc()) return SQLValue(QByteArray(buf, res.ptr - buf));
+    }
+    return text(cv::formatFixed(value, decimals));
+}
 
 struct SQLRow::Data {
     // Column names first, then the values row after row, all in one buffer

@@ -108,6 +108,8 @@ class SQLValue {
 public:
     static SQLValue integer(qint64 value) { return SQLValue(value); }
     static SQLValue text(const QString &value) { return SQLValue(value.toUtf8()); }
+    // The text cv::formatFixed(value, decimals) gives, made without a QString.
+    static SQLValue fixed(double value, int decimals);
 
 private:
     friend class SQLDatabase3;

@@ -2,6 +2,7 @@
 
 #include "platform/DateIntegers.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -33,18 +34,27 @@ void CV4Cache::forgetRecent()
     m_recent.slots.fill({nullptr, nullptr});
 }
 
-void CV4Cache::addValue(double amount, const KeyOwner &key, const QDate &date, int firstDayOfMonth)
+CV4CacheElements &CV4Cache::seriesForAdding(const KeyOwner &key, int firstDayOfMonth)
 {
-    if (!key) return;
     Entry &entry = entryFor(key);
     if (!entry.series) {
         entry.series.emplace();
         entry.series->setFirstDay(firstDayOfMonth);
     }
-    CV4CacheElements &series = *entry.series;
+    return *entry.series;
+}
+
+void CV4Cache::addValue(double amount, const KeyOwner &key, const QDate &date, int firstDayOfMonth)
+{
+    if (!key) return;
+    addValue(amount, seriesForAdding(key, firstDayOfMonth), date, cv::dates::seriesDayKey(date));
+}
+
+void CV4Cache::addValue(double amount, CV4CacheElements &series, const QDate &date, int dayKey)
+{
     // What series.addValue(amount, date) does, with the month key of the last
     // date kept: one entry adds to several series on the same date.
-    series.addDailyValue(amount, cv::dates::seriesDayKey(date));
+    series.addDailyValue(amount, dayKey);
     if (series.firstDay() >= 0) {
         if (date != m_monthKeyDate || series.firstDay() != m_monthKeyFirstDay) {
             m_monthKeyDate = date;
@@ -54,6 +64,40 @@ void CV4Cache::addValue(double amount, const KeyOwner &key, const QDate &date, i
         series.addMonthlyValue(amount, m_monthKey);
     }
     series.setDirty(true);
+    if (m_addingLastKey >= m_addingFirstKey) {
+        series.countAddition();
+        if (series.additions() == m_addingThreshold) {
+            const int firstDay = series.firstDay();
+            series.sumByKey(m_addingFirstKey, m_addingLastKey, cv::dates::seriesMonthKey(m_addingFirst, firstDay),
+                            cv::dates::seriesMonthKey(m_addingLast, firstDay));
+        }
+    }
+}
+
+void CV4Cache::beginAdding(const QDate &first, const QDate &last)
+{
+    endAdding();
+    const qint64 firstKey = cv::dates::seriesDayKey(first);
+    const qint64 lastKey = cv::dates::seriesDayKey(last);
+    // The arrays cost nine bytes a day: only for a series with at least a
+    // quarter as many additions, and never across centuries of damaged dates.
+    if (!first.isValid() || !last.isValid() || lastKey < firstKey || lastKey - firstKey >= (qint64(1) << 17)) return;
+    m_addingFirst = first;
+    m_addingLast = last;
+    m_addingFirstKey = int(firstKey);
+    m_addingLastKey = int(lastKey);
+    m_addingThreshold = std::max(64, int((lastKey - firstKey + 1) / 4));
+    for (auto &[key, entry] : m_storage)
+        if (entry.series) entry.series->clearAdditions();
+}
+
+void CV4Cache::endAdding()
+{
+    if (m_addingLastKey < m_addingFirstKey) return;
+    m_addingFirstKey = 0;
+    m_addingLastKey = -1;
+    for (auto &[key, entry] : m_storage)
+        if (entry.series) entry.series->settle();
 }
 
 double CV4Cache::valueForKey(Key key, const QDate &date) const

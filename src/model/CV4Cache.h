@@ -33,6 +33,18 @@ public:
     void addValue(double amount, const KeyOwner &key, const QDate &date, int firstDayOfMonth);
     // Daily points only.
     void addValue(double amount, const KeyOwner &key, const QDate &date) { addValue(amount, key, date, -1); }
+    // The key's series, made as addValue makes it when missing, for adding
+    // many amounts without a lookup each. It stays where it is until the key
+    // (or the whole cache) is cleared.
+    CV4CacheElements &seriesForAdding(const KeyOwner &key, int firstDayOfMonth);
+    // addValue into a series from seriesForAdding; dayKey is the date's seriesDayKey.
+    void addValue(double amount, CV4CacheElements &series, const QDate &date, int dayKey);
+
+    // Between these, a rebuild adds amounts dated from first to last: a series
+    // that receives many sums them by key (CV4CacheElements::sumByKey) instead
+    // of searching its points for each. The end folds the sums into the points.
+    void beginAdding(const QDate &first, const QDate &last);
+    void endAdding();
 
     double valueForKey(Key key, const QDate &date) const;
     double valueForKeyAtInternalDate(Key key, int dayKey) const;
@@ -109,6 +121,12 @@ private:
         }
     };
     Recent m_recent;
+    // The dates and day keys of beginAdding; no range while none is open.
+    QDate m_addingFirst;
+    QDate m_addingLast;
+    int m_addingFirstKey = 0;
+    int m_addingLastKey = -1;
+    int m_addingThreshold = 0;   // additions after which a series sums by key
     QDate m_monthKeyDate;
     int m_monthKeyFirstDay = -1;
     int m_monthKey = 0;

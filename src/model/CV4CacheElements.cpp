@@ -13,10 +13,15 @@ bool keyLess(const CV4CacheElement &a, const CV4CacheElement &b)
 
 } // namespace
 
-void CV4CacheElements::Points::add(int key, double amount)
+void CV4CacheElements::Points::addToPoints(int key, double amount)
 {
     if (m_points.empty() || key > m_points.back().key) {
         m_points.push_back({key, amount, 0});
+        return;
+    }
+    // Entries in date order add to the last day again and again.
+    if (key == m_points.back().key) {
+        m_points.back().value += amount;
         return;
     }
     // Only the sorted part is searched: settling here would make every
@@ -69,13 +74,55 @@ void CV4CacheElements::Points::clear()
     m_points.clear();
     m_pending.clear();
     m_hint = 0;
+    m_sums = {};
+    m_summed = {};
+}
+
+// Every amount of a key arrives in order whichever way it goes: a point
+// already there moves into the arrays with its value, and keys outside the
+// range never enter them. So each sum is the one the points would hold.
+void CV4CacheElements::Points::sumByKey(int first, int last)
+{
+    settle();
+    if (last < first) return;
+    m_sumFirst = first;
+    m_sums.assign(size_t(qint64(last) - first + 1), 0.0);
+    m_summed.assign(m_sums.size(), 0);
+    const auto from = std::lower_bound(m_points.begin(), m_points.end(), first,
+                                       [](const CV4CacheElement &e, int k) { return e.key < k; });
+    auto to = from;
+    for (; to != m_points.end() && to->key <= last; ++to) {
+        m_sums[size_t(qint64(to->key) - first)] = to->value;
+        m_summed[size_t(qint64(to->key) - first)] = 1;
+    }
+    m_points.erase(from, to);
+    m_hint = 0;
+}
+
+void CV4CacheElements::Points::foldSums() const
+{
+    if (m_sums.empty()) return;
+    // The points outside the range, then the summed keys between them.
+    const auto at = std::lower_bound(m_points.begin(), m_points.end(), m_sumFirst,
+                                     [](const CV4CacheElement &e, int k) { return e.key < k; });
+    std::vector<CV4CacheElement> merged(m_points.begin(), at);
+    for (size_t i = 0; i < m_sums.size(); ++i)
+        if (m_summed[i]) merged.push_back({int(m_sumFirst + qint64(i)), m_sums[i], 0});
+    merged.insert(merged.end(), at, m_points.end());
+    m_points = std::move(merged);
+    m_sums = {};
+    m_summed = {};
+    m_hint = 0;
 }
 
 // Merges the buffered amounts: sort them, fold duplicate keys, then one
 // in-place merge with the sorted points.
 void CV4CacheElements::Points::settle() const
 {
-    if (m_pending.empty()) return;
+    if (m_pending.empty()) {
+        foldSums();
+        return;
+    }
     std::stable_sort(m_pending.begin(), m_pending.end(),
                      [](const auto &a, const auto &b) { return a.first < b.first; });
     const size_t sortedEnd = m_points.size();
@@ -94,6 +141,7 @@ void CV4CacheElements::Points::settle() const
     m_pending.clear();
     m_hint = 0;
     std::inplace_merge(m_points.begin(), m_points.begin() + std::ptrdiff_t(sortedEnd), m_points.end(), keyLess);
+    foldSums();
 }
 
 void CV4CacheElements::addValue(double amount, const QDate &date)
@@ -204,5 +252,12 @@ void CV4CacheElements::clear()
 {
     m_daily.clear();
     m_monthly.clear();
+    m_additions = 0;
     m_dirty = false;
+}
+
+void CV4CacheElements::sumByKey(int firstDayKey, int lastDayKey, int firstMonthKey, int lastMonthKey)
+{
+    m_daily.sumByKey(firstDayKey, lastDayKey);
+    if (m_firstDay >= 0) m_monthly.sumByKey(firstMonthKey, lastMonthKey);
 }

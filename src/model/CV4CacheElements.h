@@ -20,6 +20,21 @@ public:
     void addValue(double amount, const QDate &date);
     void addDailyValue(double amount, int dayKey) { m_daily.add(dayKey, amount); }
     void addMonthlyValue(double amount, int monthKey) { m_monthly.add(monthKey, amount); }
+    // From now on the amounts of keys in these ranges (inclusive) are summed in
+    // arrays by key rather than by searching the points: for a rebuild that adds
+    // many amounts in no particular order. The next read folds them in; the
+    // sums are the ones the points would hold.
+    void sumByKey(int firstDayKey, int lastDayKey, int firstMonthKey, int lastMonthKey);
+    // Folds the summed amounts in and frees the arrays.
+    void settle()
+    {
+        m_daily.settle();
+        m_monthly.settle();
+    }
+    // Amounts counted since clearAdditions, for deciding when sumByKey pays.
+    int additions() const { return m_additions; }
+    void countAddition() { ++m_additions; }
+    void clearAdditions() { m_additions = 0; }
 
     double valueAtInternalDate(int dayKey) const;
     double valueAt(const QDate &date) const;
@@ -52,7 +67,20 @@ public:
 private:
     class Points {
     public:
-        void add(int key, double amount);
+        void add(int key, double amount)
+        {
+            if (const qint64 i = qint64(key) - m_sumFirst; i >= 0 && i < qint64(m_sums.size())) {
+                // The first amount is the point's value, as when a point is made.
+                if (m_summed[size_t(i)]) {
+                    m_sums[size_t(i)] += amount;
+                } else {
+                    m_sums[size_t(i)] = amount;
+                    m_summed[size_t(i)] = 1;
+                }
+                return;
+            }
+            addToPoints(key, amount);
+        }
         const std::vector<CV4CacheElement> &points() const
         {
             settle();
@@ -68,16 +96,24 @@ private:
         // Sum of the values with keys in [from, to).
         double sum(long long from, long long to) const;
         void clear();
+        void sumByKey(int first, int last);
+        void settle() const;
 
     private:
-        void settle() const;
+        void addToPoints(int key, double amount);
+        void foldSums() const;
         mutable std::vector<CV4CacheElement> m_points;
         mutable std::vector<std::pair<int, double>> m_pending;
         mutable size_t m_hint = 0;   // where the last search ended
+        // While summing by key: the amount of key m_sumFirst + i and whether any arrived.
+        mutable std::vector<double> m_sums;
+        mutable std::vector<unsigned char> m_summed;
+        int m_sumFirst = 0;
     };
 
     Points m_daily;
     Points m_monthly;
     int m_firstDay = 0;
+    int m_additions = 0;
     bool m_dirty = false;
 };

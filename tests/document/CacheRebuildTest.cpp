@@ -89,6 +89,8 @@ TEST_F(CacheRebuildTest, OnePassRebuildEqualsTheCategoryByCategoryOne)
     addAccount(assets, 11, 31, 500000);
     addAccount(assets, 12, 31, 1000.00, 2);
     addAccount(doc->accountModel()->debt(), 13, 40, 0);
+    addAccount(assets, 14, 32, 0, 2);   // investment: its cash part takes the amounts
+    doc->settings()->setFiscalDayOfMonth(24);
     const auto food = addCategory(doc->actualModel()->expense(), 2100, 20);
     addCategory(food, 2101);
     addCategory(food, 2102);
@@ -99,20 +101,27 @@ TEST_F(CacheRebuildTest, OnePassRebuildEqualsTheCategoryByCategoryOne)
 
     // Entries in no particular date order, as years of late entries leave them.
     std::mt19937 random(11);
-    const int accounts[] = {10, 11, 12, 13};
-    for (int i = 0; i < 600; ++i) {
-        const QDate date = day(2010, 1, 1).addDays(int(random() % 365));
-        const double amount = double(random() % 1000000) / 100.0;
-        const int account = accounts[random() % 4];
-        switch (random() % 3) {
+    // Many entries on few days, so that the busy series sum by key; the last
+    // ones also fall on days before and after all others.
+    const int accounts[] = {10, 11, 12, 13, 14};
+    for (int i = 0; i < 1200; ++i) {
+        const QDate date = day(2010, 1, 1).addDays(i < 1190 ? int(random() % 365) : int(random() % 565) - 100);
+        const double amount = random() % 50 ? double(random() % 1000000) / 100.0 : 0.0;
+        const int account = accounts[random() % 5];
+        switch (random() % 4) {
         case 0:
             doc->updateIncome(makeEntry(0, date, amount, 2200 + int(random() % 2), account), nullptr);
             break;
         case 1:
             doc->updateExpense(makeEntry(1, date, amount, 2101 + int(random() % 3), account), nullptr);
             break;
+        case 2:
+            // Unassigned loan payments, and entries of an account deleted since.
+            ASSERT_TRUE(doc->dataModel()->putActual(
+                makeEntry(1, date, amount, random() % 2 ? CV4ActualModel::LoanUnspecified : 2103, random() % 4 ? account : 99)));
+            break;
         default: {
-            int to = accounts[random() % 4];
+            int to = accounts[random() % 5];
             if (to == account) to = account == 10 ? 11 : 10;
             transfer(date, amount, account, to, random() % 2 ? 0 : amount / 93.0);
         }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 
+#include <bit>
 #include <map>
 #include <random>
 
@@ -168,6 +169,44 @@ TEST(CV4CacheElements, OutOfOrderAmountsMatchASortedBuild)
     }
     for (const auto &p : s.monthly()) monthly += p.value;
     EXPECT_DOUBLE_EQ(monthly, total);
+}
+
+// Summing by key must leave every point with the bits the point-by-point
+// build gives: the same additions in the same order, whatever the range, with
+// points made before it, amounts outside it and a read in between.
+TEST(CV4CacheElements, SummingByKeyKeepsEveryBit)
+{
+    struct Case {
+        int from, to;        // range in days after the base
+        int readAt;          // a read after this many additions; -1 none
+    };
+    for (const Case c : {Case{0, 3650, -1}, Case{500, 2500, -1}, Case{500, 2500, 9000}, Case{4000, 5000, -1}}) {
+        std::mt19937 rng(7);
+        std::uniform_int_distribution<int> day(0, 3650);
+        std::uniform_int_distribution<int> cents(-500000, 500000);
+        const QDate base = d(2000, 1, 1);
+        CV4CacheElements plain, summed;
+        for (auto *s : {&plain, &summed}) s->setFirstDay(24);
+        for (int i = 0; i < 20000; ++i) {
+            const QDate date = base.addDays(day(rng));
+            const double a = cents(rng) / 100.0 * 1.37;   // sums that depend on their order
+            if (i == 3000) {
+                summed.sumByKey(seriesDayKey(base.addDays(c.from)), seriesDayKey(base.addDays(c.to)),
+                                seriesMonthKey(base.addDays(c.from), 24), seriesMonthKey(base.addDays(c.to), 24));
+            }
+            if (i == c.readAt) {
+                EXPECT_EQ(summed.daily().size(), plain.daily().size());
+            }
+            plain.addValue(a, date);
+            summed.addValue(a, date);
+        }
+        for (auto series : {&CV4CacheElements::daily, &CV4CacheElements::monthly}) {
+            const auto &p = (plain.*series)();
+            const auto &q = (summed.*series)();
+            ASSERT_EQ(keys(q), keys(p)) << c.from;
+            for (size_t i = 0; i < p.size(); ++i) ASSERT_EQ(std::bit_cast<quint64>(q[i].value), std::bit_cast<quint64>(p[i].value));
+        }
+    }
 }
 
 TEST(CV4Cache, SeriesPerKeyObject)
