@@ -121,11 +121,8 @@ class BookCommandsTest : public DelegateTest {
 protected:
     void open()
     {
-        document = delegate->newDocument();
-        w = window();
+        w = openNewWindow(document, 1100, 700);
         ASSERT_NE(w, nullptr);
-        w->resize(1100, 700);
-        w->show();
         // Scripted sheets: each names its node from the list and ends with the next code.
         w->setAccountSheetOpener([this](CV4WindowController &, CV4WindowController::AccountSheet sheet,
                                         const CVUnitModelPtr &node, CV4WindowController::SheetDone done) {

@@ -205,11 +205,8 @@ class BudgetPageTest : public DelegateTest {
 protected:
     void open()
     {
-        document = delegate->newDocument();
-        w = window();
+        w = openNewWindow(document, 1200, 700);
         ASSERT_NE(w, nullptr);
-        w->resize(1200, 700);
-        w->show();
         page = qobject_cast<cv::BudgetPage *>(w->page(CV4WindowController::BudgetIndex));
         ASSERT_NE(page, nullptr);
         expense = document->actualModel()->expense();

@@ -24,10 +24,8 @@ protected:
     void SetUp() override
     {
         DelegateTest::SetUp();
-        document = delegate->newDocument();
-        w = window();
-        w->resize(1000, 600);
-        w->show();
+        w = openNewWindow(document, 1000, 600);
+        ASSERT_NE(w, nullptr);
         page = qobject_cast<CurrencyPage *>(w->page(CV4WindowController::CurrencyIndex));
         ASSERT_NE(page, nullptr);
     }

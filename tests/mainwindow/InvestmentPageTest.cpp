@@ -27,10 +27,8 @@ protected:
     void SetUp() override
     {
         DelegateTest::SetUp();
-        document = delegate->newDocument();
-        w = window();
-        w->resize(1100, 560);
-        w->show();
+        w = openNewWindow(document, 1100, 560);
+        ASSERT_NE(w, nullptr);
         page = qobject_cast<InvestmentPage *>(w->page(CV4WindowController::InvestmentIndex));
         ASSERT_NE(page, nullptr);
         fillBook();

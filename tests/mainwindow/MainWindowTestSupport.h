@@ -49,6 +49,16 @@ protected:
         const auto &documents = delegate->documentController().documents();
         return size_t(index) < documents.size() ? delegate->windowFor(documents[size_t(index)].get()) : nullptr;
     }
+    // A new book's window, sized and shown (null when none came).
+    CV4WindowController *openNewWindow(CV4Document *&document, int width, int height)
+    {
+        document = delegate->newDocument();
+        CV4WindowController *w = window();
+        if (!w) return nullptr;
+        w->resize(width, height);
+        w->show();
+        return w;
+    }
     size_t documentCount() const { return delegate->documentController().documents().size(); }
     // A saved book, closed again: it stays first in the recent list.
     QString savedBook(const QString &name)

@@ -55,11 +55,8 @@ class ViewerTest : public DelegateTest {
 protected:
     void open()
     {
-        document = delegate->newDocument();
-        w = window();
+        w = openNewWindow(document, 1200, 700);
         ASSERT_NE(w, nullptr);
-        w->resize(1200, 700);
-        w->show();
         viewer = w->viewerPage();
         ASSERT_NE(viewer, nullptr);
         w->setEntryPanelMaker([this](CV4AccountView &grid, CV4Document &, const CVUnitModelPtr &node,
