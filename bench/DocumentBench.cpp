@@ -346,9 +346,5 @@ int main(int argc, char **argv)
                 ->Unit(benchmark::kMillisecond)
                 ->Iterations(1);
 
-    int count = int(run.rest.size());
-    benchmark::Initialize(&count, run.rest.data());
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return run.runBenchmarks();
 }

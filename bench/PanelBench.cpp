@@ -125,9 +125,5 @@ int main(int argc, char **argv)
                                      [size](benchmark::State &state) { commit_book_row(state, size); })
             ->Unit(benchmark::kMillisecond);
     }
-    int count = int(run.rest.size());
-    benchmark::Initialize(&count, run.rest.data());
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return run.runBenchmarks();
 }

@@ -6,9 +6,8 @@
 #include "charts/PrintInfoView.h"
 #include "charts/ViewerPrintRow.h"
 #include "document/CV4Document.h"
-#include "document/CV4DocumentBackup.h"
 #include "document/CV4Preference.h"
-#include "document/WorkingFolder.h"
+#include "gen/BookBenchRun.h"
 #include "gen/BookGenerator.h"
 #include "model/CV4AccountModel.h"
 #include "model/CV4ActualModel.h"
@@ -17,12 +16,11 @@
 
 #include <QApplication>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 
 namespace {
 
 QString g_book;
-QTemporaryDir *g_work = nullptr;
+const cv::bench::BookBenchRun *g_run = nullptr;  // its temporary folder takes the PDFs
 constexpr int kSyntheticRows = 100000;
 
 CV4Preference margins()
@@ -74,7 +72,7 @@ void print_viewer_to_pdf(benchmark::State &state)
             return view;
         };
         const auto result = cv::printInfoView(doc, prefs, make, nullptr, cv::PrintRunner::Mode::Pdf,
-                                              g_work->filePath(QStringLiteral("viewer.pdf")));
+                                              g_run->workPath(QStringLiteral("viewer.pdf")));
         if (!result.printed)
             state.SkipWithError("nothing printed");
     }
@@ -126,7 +124,7 @@ void print_rows_to_pdf(benchmark::State &state)
     for (auto _ : state) {
         CV4InfoMainView view(syntheticCells, syntheticRows(), setup);
         sheets = view.sheetCount();
-        cv::PrintRunner::run(view, cv::PrintRunner::Mode::Pdf, nullptr, g_work->filePath(QStringLiteral("rows.pdf")));
+        cv::PrintRunner::run(view, cv::PrintRunner::Mode::Pdf, nullptr, g_run->workPath(QStringLiteral("rows.pdf")));
     }
     state.counters["sheets"] = sheets;
 }
@@ -137,19 +135,9 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    std::vector<char *> rest;
-    for (int i = 0; i < argc; ++i) {
-        const QString a = QString::fromLocal8Bit(argv[i]);
-        if (a.startsWith(QLatin1String("--book=")))
-            g_book = a.mid(7);
-        else
-            rest.push_back(argv[i]);
-    }
-    QTemporaryDir work;
-    g_work = &work;
-    cv::work::setWorkFolder(work.filePath(QStringLiteral("Work")));
-    cv::backup::setFolders(work.filePath(QStringLiteral("Backup")), work.filePath(QStringLiteral("Old")));
-    cv::backup::setCountSource([] { return 5; });
+    cv::bench::BookBenchRun run(argc, argv);
+    g_book = run.book;
+    g_run = &run;
 
     if (!g_book.isEmpty())
         benchmark::RegisterBenchmark("print_viewer_to_pdf", print_viewer_to_pdf)->Unit(benchmark::kMillisecond);
@@ -157,12 +145,5 @@ int main(int argc, char **argv)
     benchmark::RegisterBenchmark("print_rows_to_pdf/100000", print_rows_to_pdf)
         ->Unit(benchmark::kMillisecond)
         ->Iterations(1);
-    int count = int(rest.size());
-    benchmark::Initialize(&count, rest.data());
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    cv::work::setWorkFolder(QString());
-    cv::backup::setFolders(QString());
-    cv::backup::setCountSource(nullptr);
-    return 0;
+    return run.runBenchmarks();
 }

@@ -54,9 +54,5 @@ int main(int argc, char **argv)
         benchmark::RegisterBenchmark(QStringLiteral("memo_search_listed/%1").arg(size).toUtf8().constData(),
                                      [size](benchmark::State &state) { memo_search_listed(state, size); })
             ->Unit(benchmark::kMillisecond);
-    int count = int(run.rest.size());
-    benchmark::Initialize(&count, run.rest.data());
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return run.runBenchmarks();
 }

@@ -8,6 +8,8 @@
 #include "controls/PopupFieldEditor.h"
 #include "controls/TableClient.h"
 
+#include "ScrollSteps.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -16,7 +18,6 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QWheelEvent>
 
 namespace {
 
@@ -116,28 +117,7 @@ BENCHMARK(full_scroll)->Unit(benchmark::kMillisecond);
 void scroll_step(benchmark::State &state)
 {
     Fixture f;
-    QScrollBar *bar = f.table.verticalScrollBar();
-    QWidget *viewport = f.table.viewport();
-    const QPointF centre = QRectF(viewport->rect()).center();
-    const bool wheel = state.range(0) == 0;
-    int direction = 1;
-    long long moved = 0;
-    for (auto _ : state) {
-        const int before = bar->value();
-        if (before >= bar->maximum()) direction = -1;
-        if (before <= bar->minimum()) direction = 1;
-        if (wheel) {
-            QWheelEvent event(centre, viewport->mapToGlobal(centre), QPoint(), QPoint(0, -120 * direction), Qt::NoButton,
-                              Qt::NoModifier, Qt::NoScrollPhase, false);
-            QApplication::sendEvent(viewport, &event);
-        } else {
-            bar->triggerAction(direction > 0 ? QAbstractSlider::SliderPageStepAdd : QAbstractSlider::SliderPageStepSub);
-        }
-        f.paint();
-        moved += std::abs(bar->value() - before);
-    }
-    // In the scroll bar's units: a step that moves nothing measures nothing.
-    state.counters["moved_per_step"] = double(moved) / double(state.iterations());
+    cv::bench::runScrollSteps(state, f.table, state.range(0) == 0, [&f] { f.paint(); });
 }
 BENCHMARK(scroll_step)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 

@@ -7,9 +7,8 @@
 // and Japanese, with its printed form as PDF, and nothing is timed.
 
 #include "document/CV4Document.h"
-#include "document/CV4DocumentBackup.h"
 #include "document/CV4Preference.h"
-#include "document/WorkingFolder.h"
+#include "gen/BookBenchRun.h"
 #include "gen/BookGenerator.h"
 #include "mainwindow/AccountOutlineView.h"
 #include "mainwindow/ActualOutlineView.h"
@@ -17,16 +16,16 @@
 #include "mainwindow/ViewerPage.h"
 #include "platform/Localization.h"
 
+#include "ScrollSteps.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QImage>
-#include <QTemporaryDir>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTest>
-#include <QWheelEvent>
 
 namespace {
 
@@ -159,26 +158,8 @@ void scroll_step(benchmark::State &state)
         state.SkipWithError("the grid has nothing to scroll");
         return;
     }
-    QWidget *viewport = view->viewport();
-    const QPointF centre = QRectF(viewport->rect()).center();
-    int direction = 1;
-    long long moved = 0;
-    for (auto _ : state) {
-        const int before = bar->value();
-        if (before >= bar->maximum()) direction = -1;
-        if (before <= bar->minimum()) direction = 1;
-        if (wheel) {
-            QWheelEvent event(centre, viewport->mapToGlobal(centre), QPoint(), QPoint(0, -120 * direction), Qt::NoButton,
-                              Qt::NoModifier, Qt::NoScrollPhase, false);
-            QApplication::sendEvent(viewport, &event);
-        } else {
-            bar->triggerAction(direction > 0 ? QAbstractSlider::SliderPageStepAdd : QAbstractSlider::SliderPageStepSub);
-        }
-        paint(*view);
-        moved += std::abs(bar->value() - before);
-    }
-    // In the scroll bar's units (rows for the grids): a step that moves nothing measures nothing.
-    state.counters["moved_per_step"] = double(moved) / double(state.iterations());
+    // Moves are in rows for the grids.
+    cv::bench::runScrollSteps(state, *view, wheel, [view] { paint(*view); });
     state.counters["scroll_range"] = bar->maximum() + bar->pageStep();
 }
 
@@ -212,45 +193,29 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    std::vector<char *> rest;
+    cv::bench::BookBenchRun run(argc, argv);
     QString shots;
-    for (int i = 0; i < argc; ++i) {
-        const QString a = QString::fromLocal8Bit(argv[i]);
-        if (a.startsWith(QLatin1String("--book=")))
-            g_book = a.mid(7);
-        else if (a.startsWith(QLatin1String("--shots=")))
-            shots = a.mid(8);
-        else
-            rest.push_back(argv[i]);
+    const auto shotsArgument = std::find_if(run.rest.begin(), run.rest.end(), [](const char *a) {
+        return QByteArray(a).startsWith("--shots=");
+    });
+    if (shotsArgument != run.rest.end()) {
+        shots = QString::fromLocal8Bit(*shotsArgument + 8);
+        run.rest.erase(shotsArgument);
     }
+    g_book = run.book;
     if (g_book.isEmpty()) {
         fprintf(stderr, "usage: cv-viewer-bench --book=PATH.cvv2 [--shots=FOLDER]\n");
         return 2;
     }
-    QTemporaryDir work;
-    cv::work::setWorkFolder(work.filePath(QStringLiteral("Work")));
-    cv::backup::setFolders(work.filePath(QStringLiteral("Backup")), work.filePath(QStringLiteral("Old")));
-    cv::backup::setCountSource([] { return 5; });
+    if (!shots.isEmpty()) return writeShots(shots);
 
-    int status = 0;
-    if (!shots.isEmpty()) {
-        status = writeShots(shots);
-    } else {
-        benchmark::RegisterBenchmark("open_document", open_document)->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark("open_into_window", open_into_window)->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark("paint_viewer", paint_viewer)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark("switch_unit", switch_unit)->Unit(benchmark::kMillisecond);
-        // Arguments: the account grid (0) or the category grid (1); a wheel notch (0) or a page (1).
-        benchmark::RegisterBenchmark("scroll_step", scroll_step)
-            ->ArgsProduct({{0, 1}, {0, 1}})
-            ->Unit(benchmark::kMillisecond);
-        int count = int(rest.size());
-        benchmark::Initialize(&count, rest.data());
-        benchmark::RunSpecifiedBenchmarks();
-        benchmark::Shutdown();
-    }
-    cv::work::setWorkFolder(QString());
-    cv::backup::setFolders(QString());
-    cv::backup::setCountSource(nullptr);
-    return status;
+    benchmark::RegisterBenchmark("open_document", open_document)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("open_into_window", open_into_window)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("paint_viewer", paint_viewer)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("switch_unit", switch_unit)->Unit(benchmark::kMillisecond);
+    // Arguments: the account grid (0) or the category grid (1); a wheel notch (0) or a page (1).
+    benchmark::RegisterBenchmark("scroll_step", scroll_step)
+        ->ArgsProduct({{0, 1}, {0, 1}})
+        ->Unit(benchmark::kMillisecond);
+    return run.runBenchmarks();
 }

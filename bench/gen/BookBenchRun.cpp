@@ -3,6 +3,8 @@
 #include "document/CV4DocumentBackup.h"
 #include "document/WorkingFolder.h"
 
+#include <benchmark/benchmark.h>
+
 namespace cv::bench {
 
 BookBenchRun::BookBenchRun(int argc, char **argv)
@@ -11,6 +13,8 @@ BookBenchRun::BookBenchRun(int argc, char **argv)
         const QString a = QString::fromLocal8Bit(argv[i]);
         if (a.startsWith(QLatin1String("--books="))) {
             books = a.mid(8);
+        } else if (a.startsWith(QLatin1String("--book="))) {
+            book = a.mid(7);
         } else if (a.startsWith(QLatin1String("--sizes="))) {
             sizes.clear();
             for (const QString &n : a.mid(8).split(QLatin1Char(','), Qt::SkipEmptyParts)) sizes.push_back(n.toInt());
@@ -35,6 +39,15 @@ BookBenchRun::~BookBenchRun()
 QString BookBenchRun::bookPath(int size) const
 {
     return books + QStringLiteral("/book-%1.cvv2").arg(size);
+}
+
+int BookBenchRun::runBenchmarks()
+{
+    int count = int(rest.size());
+    benchmark::Initialize(&count, rest.data());
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }
 
 } // namespace cv::bench
