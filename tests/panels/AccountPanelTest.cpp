@@ -30,21 +30,14 @@ std::vector<CV4ActualPtr> storedEntries(CV4Document &doc, int account)
     return doc.dataModel()->findActual(conditions).value_or(std::vector<CV4ActualPtr>{});
 }
 
-class AccountBook : public ::testing::Test {
+class AccountBook : public BookTest {
 protected:
     void SetUp() override
     {
-        cv::setLanguageOverride(QStringLiteral("en"));
-        doc = makeBook();
-        ASSERT_TRUE(doc);
+        BookTest::SetUp();
+        if (HasFatalFailure()) return;
         store(*doc, CV4Actual::Expense, QDate(2009, 1, 15), 1000, kFood, kA);
     }
-    void TearDown() override
-    {
-        cv::CustomPopup::get()->mustClose();
-        doc->undoStack()->clear();
-    }
-    std::unique_ptr<CV4Document> doc;
 };
 
 TEST_F(AccountBook, RunningBalanceShowsOncePerDayAfterTheCommitAndTheTransferReachesTheCard)

@@ -14,19 +14,8 @@ using namespace paneltest;
 
 namespace {
 
-class ActualPanel : public ::testing::Test {
+class ActualPanel : public BookTest {
 protected:
-    void SetUp() override
-    {
-        cv::setLanguageOverride(QStringLiteral("en"));
-        doc = makeBook();
-        ASSERT_TRUE(doc);
-    }
-    void TearDown() override
-    {
-        cv::CustomPopup::get()->mustClose();
-        doc->undoStack()->clear();
-    }
     std::unique_ptr<ActualPanelController> open(int category, const QDate &from, const QDate &to)
     {
         auto panel = std::make_unique<ActualPanelController>(doc.get(), doc->findExpense(category), from, to);
@@ -35,7 +24,6 @@ protected:
         QApplication::processEvents();
         return panel;
     }
-    std::unique_ptr<CV4Document> doc;
 };
 
 TEST_F(ActualPanel, TheTotalConvertsAtEachRowsDateAndFollowsDeletion)

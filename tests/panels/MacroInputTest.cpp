@@ -74,20 +74,8 @@ TEST(MacroDateRule, DatesFollowTheRuleAndTheShiftNeverMovesTheBase)
     }
 }
 
-class MacroInput : public ::testing::Test {
+class MacroInput : public BookTest {
 protected:
-    void SetUp() override
-    {
-        cv::setLanguageOverride(QStringLiteral("en"));
-        doc = makeBook();
-        ASSERT_TRUE(doc);
-    }
-    void TearDown() override
-    {
-        cv::CustomPopup::get()->mustClose();
-        doc->undoStack()->clear();
-    }
-    std::unique_ptr<CV4Document> doc;
 };
 
 TEST_F(MacroInput, TheSeriesGoesBeforeTheBlankRowAndTheCommitStoresIt)

@@ -6,6 +6,8 @@
 
 #include "support/SampleBook.h"
 
+#include <gtest/gtest.h>
+
 #include "controls/CV4TableView.h"
 #include "controls/CustomPopup.h"
 #include "controls/PopupFieldEditor.h"
@@ -60,6 +62,25 @@ inline std::unique_ptr<CV4Document> makeBook()
     doc->createCache();
     return doc;
 }
+
+// The book above (or the subclass's own) in English; choosers closed and
+// the panels' undo steps dropped after each test.
+class BookTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        cv::setLanguageOverride(QStringLiteral("en"));
+        doc = makeDocument();
+        ASSERT_TRUE(doc);
+    }
+    void TearDown() override
+    {
+        cv::CustomPopup::get()->mustClose();
+        doc->undoStack()->clear();
+    }
+    virtual std::unique_ptr<CV4Document> makeDocument() { return makeBook(); }
+    std::unique_ptr<CV4Document> doc;
+};
 
 inline CV4ActualPtr store(CV4Document &doc, int kind, const QDate &date, double amount, int category, int account,
                           int destination = 0)

@@ -113,21 +113,15 @@ inline std::vector<CV4TradePtr> storedTrades(CV4Document &doc, int account = kIn
 }
 
 // A fresh trade book in English, its first investment account at hand.
-class TradeBookTest : public ::testing::Test {
+class TradeBookTest : public BookTest {
 protected:
     void SetUp() override
     {
-        cv::setLanguageOverride(QStringLiteral("en"));
-        doc = makeTradeBook();
-        ASSERT_TRUE(doc);
+        BookTest::SetUp();
+        if (HasFatalFailure()) return;
         invest = doc->findAccount(kInvest);
     }
-    void TearDown() override
-    {
-        cv::CustomPopup::get()->mustClose();
-        doc->undoStack()->clear();
-    }
-    std::unique_ptr<CV4Document> doc;
+    std::unique_ptr<CV4Document> makeDocument() override { return makeTradeBook(); }
     CVUnitModelPtr invest;
 };
 

@@ -14,19 +14,8 @@ namespace {
 constexpr int kAssetToAsset = 10;
 constexpr int kAssetToDebt = 11;
 
-class TransferPanel : public ::testing::Test {
+class TransferPanel : public BookTest {
 protected:
-    void SetUp() override
-    {
-        cv::setLanguageOverride(QStringLiteral("en"));
-        doc = makeBook();
-        ASSERT_TRUE(doc);
-    }
-    void TearDown() override
-    {
-        cv::CustomPopup::get()->mustClose();
-        doc->undoStack()->clear();
-    }
     std::unique_ptr<TransferPanelController> open(int category)
     {
         auto panel = std::make_unique<TransferPanelController>(doc.get(), doc->findTransfer(category),
@@ -49,7 +38,6 @@ protected:
         if (value.userType() == qMetaTypeId<cv::StyledText>()) return value.value<cv::StyledText>().text;
         return value.toString();
     }
-    std::unique_ptr<CV4Document> doc;
 };
 
 TEST_F(TransferPanel, ARowChangedToTwoAssetAccountsIsStoredAsAssetToAsset)
