@@ -13,11 +13,6 @@ namespace {
 
 const QString kRecentKey = QStringLiteral("RecentDocuments");
 
-QString text(const char *key)
-{
-    return cv::localizedString(QLatin1String(key));
-}
-
 } // namespace
 
 CV4DocumentController::CV4DocumentController(QSettings *settings, QObject *parent)
@@ -50,7 +45,7 @@ QString CV4DocumentController::displayName(const CV4Document &document)
 {
     if (!document.fileName().isEmpty()) return QFileInfo(document.fileName()).fileName();
     if (!document.suggestedFileName().isEmpty()) return QFileInfo(document.suggestedFileName()).fileName();
-    return text("Untitled");
+    return cv::localizedString("Untitled");
 }
 
 bool CV4DocumentController::mayOpenDespiteLock(const QString &path)
@@ -58,10 +53,10 @@ bool CV4DocumentController::mayOpenDespiteLock(const QString &path)
     const std::optional<cv::DocumentLock::Holder> holder = cv::DocumentLock::liveHolder(path);
     if (!holder) return true;
     return CV4Alert::confirm(
-        cv::formatString(text("The document “%@” is open in another program."), {QFileInfo(path).fileName()}),
-        cv::formatString(text("%@ has it open on %@. When both save, the later save replaces the other's changes."),
+        cv::formatString(cv::localizedString("The document “%@” is open in another program."), {QFileInfo(path).fileName()}),
+        cv::formatString(cv::localizedString("%@ has it open on %@. When both save, the later save replaces the other's changes."),
                          {holder->user, holder->host}),
-        text("Open Anyway"), QString());
+        cv::localizedString("Open Anyway"), QString());
 }
 
 bool CV4DocumentController::mayOverwrite(const CV4Document *document, const QString &path) const
@@ -70,8 +65,8 @@ bool CV4DocumentController::mayOverwrite(const CV4Document *document, const QStr
     if (it == m_watches.end() || canonical(path) != canonical(document->fileName())) return true;
     if (cv::FileIdentity::of(path) == it->second.identity) return true;
     return CV4Alert::confirm(
-        cv::formatString(text("The document “%@” was changed by another program."), {QFileInfo(path).fileName()}),
-        text("Saving replaces the changes made there. Cancel to keep editing without saving."), text("Overwrite"),
+        cv::formatString(cv::localizedString("The document “%@” was changed by another program."), {QFileInfo(path).fileName()}),
+        cv::localizedString("Saving replaces the changes made there. Cancel to keep editing without saving."), cv::localizedString("Overwrite"),
         QString());
 }
 
@@ -131,7 +126,7 @@ std::unique_ptr<CV4Document> CV4DocumentController::readDocument(const QString &
     auto document = std::make_unique<CV4Document>();
     if (document->initWithContentsOfFile(path, type)) return document;
     if (alertOnFailure && !document->readCancelled())
-        CV4Alert::alert(cv::formatString(text("The document “%@” could not be opened."), {QFileInfo(path).fileName()}),
+        CV4Alert::alert(cv::formatString(cv::localizedString("The document “%@” could not be opened."), {QFileInfo(path).fileName()}),
                         QString());
     return nullptr;
 }
@@ -145,7 +140,7 @@ CV4Document *CV4DocumentController::openDocument(const QString &path, bool displ
     const QString type = CV4Document::typeForExtension(QFileInfo(path).suffix());
     if (type.isEmpty() || !QFileInfo(path).isFile()) {
         qCWarning(lcDocument) << "cannot open" << path;
-        CV4Alert::alert(cv::formatString(text("The document “%@” could not be opened."), {QFileInfo(path).fileName()}),
+        CV4Alert::alert(cv::formatString(cv::localizedString("The document “%@” could not be opened."), {QFileInfo(path).fileName()}),
                         QString());
         return nullptr;
     }
@@ -176,7 +171,7 @@ bool CV4DocumentController::saveDocument(CV4Document *document)
         if (!mayOverwrite(document, document->fileName())) return false;
         const bool ok = document->writeToFile(document->fileName(), document->fileType());
         if (!ok)
-            CV4Alert::alert(cv::formatString(text("The document “%@” could not be saved."), {displayName(*document)}),
+            CV4Alert::alert(cv::formatString(cv::localizedString("The document “%@” could not be saved."), {displayName(*document)}),
                             QString());
         else
             watch(document);
@@ -194,19 +189,19 @@ bool CV4DocumentController::saveDocumentAs(CV4Document *document, const QString 
     if (!document || path.isEmpty()) return false;
     const QString type = CV4Document::typeForExtension(QFileInfo(path).suffix());
     if (type.isEmpty() || type == CV4Document::kTypeV1) {
-        CV4Alert::alert(cv::formatString(text("The document “%@” could not be saved."), {QFileInfo(path).fileName()}),
-                        text("Documents are saved as .cvv2 or .cvxf files."));
+        CV4Alert::alert(cv::formatString(cv::localizedString("The document “%@” could not be saved."), {QFileInfo(path).fileName()}),
+                        cv::localizedString("Documents are saved as .cvv2 or .cvxf files."));
         return false;
     }
     CV4Document *other = documentForFileName(path);
     if (other && other != document) {
-        CV4Alert::alert(cv::formatString(text("The document “%@” could not be saved."), {QFileInfo(path).fileName()}),
-                        text("Another open document uses this file."));
+        CV4Alert::alert(cv::formatString(cv::localizedString("The document “%@” could not be saved."), {QFileInfo(path).fileName()}),
+                        cv::localizedString("Another open document uses this file."));
         return false;
     }
     if (!mayOverwrite(document, path)) return false;
     if (!document->writeToFile(path, type)) {
-        CV4Alert::alert(cv::formatString(text("The document “%@” could not be saved."), {QFileInfo(path).fileName()}),
+        CV4Alert::alert(cv::formatString(cv::localizedString("The document “%@” could not be saved."), {QFileInfo(path).fileName()}),
                         QString());
         return false;
     }
@@ -220,10 +215,10 @@ bool CV4DocumentController::saveDocumentAs(CV4Document *document, const QString 
 CV4Document *CV4DocumentController::revertDocument(CV4Document *document, bool ask)
 {
     if (!document || document->fileName().isEmpty()) return nullptr;
-    if (ask && !CV4Alert::confirm(cv::formatString(text("Do you want to revert to the most recently saved version of the "
+    if (ask && !CV4Alert::confirm(cv::formatString(cv::localizedString("Do you want to revert to the most recently saved version of the "
                                                       "document “%@”?"),
                                                    {displayName(*document)}),
-                                  text("Your current changes will be lost."), text("Revert"), QString()))
+                                  cv::localizedString("Your current changes will be lost."), cv::localizedString("Revert"), QString()))
         return nullptr;
     auto it = std::find_if(m_documents.begin(), m_documents.end(),
                            [&](const auto &d) { return d.get() == document; });
@@ -249,9 +244,9 @@ bool CV4DocumentController::closeDocument(CV4Document *document, bool ask)
     if (it == m_documents.end()) return false;
     if (ask && document->isDocumentEdited()) {
         const int answer = CV4Alert::confirm3(
-            cv::formatString(text("Do you want to save the changes made to the document “%@”?"), {displayName(*document)}),
-            text("Your changes will be lost if you don't save them."),
-            {text("Save"), text("Cancel"), text("Don't Save")});
+            cv::formatString(cv::localizedString("Do you want to save the changes made to the document “%@”?"), {displayName(*document)}),
+            cv::localizedString("Your changes will be lost if you don't save them."),
+            {cv::localizedString("Save"), cv::localizedString("Cancel"), cv::localizedString("Don't Save")});
         if (answer == 0) return false;
         if (answer == 1 && !saveDocument(document)) return false;
     }

@@ -30,15 +30,6 @@
 
 namespace cv {
 
-namespace {
-
-QString text(const char *key)
-{
-    return localizedString(QString::fromLatin1(key));
-}
-
-} // namespace
-
 // The table's rows are the document's list; cells are asked of the window.
 class BrandTableModel : public QAbstractTableModel {
 public:
@@ -177,14 +168,14 @@ BrandWindow::BrandWindow(CV4WindowController *owner, CV4Document *document)
                                                      {ImportTag, "Brand-Import"},
                                                      {VisibleTag, "Brand-Toggle-Visible"}};
     for (const auto &[tag, key] : commands) {
-        auto *button = new QPushButton(text(key), this);
+        auto *button = new QPushButton(cv::localizedString(key), this);
         button->setAutoDefault(false);
         m_buttons[tag - NewTag] = button;
         bar->addWidget(button);
         connect(button, &QPushButton::clicked, this, [this, t = tag] { execMenu(t); });
     }
     bar->addStretch(1);
-    m_printButton = new QPushButton(text("Brand-Print"), this);
+    m_printButton = new QPushButton(cv::localizedString("Brand-Print"), this);
     m_printButton->setAutoDefault(false);
     bar->addWidget(m_printButton);
     layout->addLayout(bar);
@@ -399,7 +390,7 @@ void BrandWindow::removeAccountBrand(const CVUnitModelPtr &node, int brand)
 bool BrandWindow::maybeDeleteBrand(const CV4BrandPtr &brand)
 {
     if (!brand || !m_document) return false;
-    if (!CV4Alert::confirm(text("brand delete"), formatString(text("brand delete message"), {brand->name()})))
+    if (!CV4Alert::confirm(cv::localizedString("brand delete"), formatString(cv::localizedString("brand delete message"), {brand->name()})))
         return false;
     {
         EditScope edit(*m_document);
@@ -419,7 +410,7 @@ bool BrandWindow::maybeDeleteBrand(const CV4BrandPtr &brand)
 bool BrandWindow::maybeDeleteBrand(const CV4BrandPtr &brand, const CVUnitModelPtr &account)
 {
     if (!brand || !account || !m_document) return false;
-    if (!CV4Alert::confirm(text("brand delete"), formatString(text("account-only-brand delete message"),
+    if (!CV4Alert::confirm(cv::localizedString("brand delete"), formatString(cv::localizedString("account-only-brand delete message"),
                                                               {m_document->displayName(*account), brand->name()})))
         return false;
     {

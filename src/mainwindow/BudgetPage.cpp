@@ -46,11 +46,6 @@ constexpr int kLastWeekDay = 363;
 constexpr int kCellMargins = 8;
 const QColor kOddRowColor(237, 243, 254);
 
-QString text(const char *key)
-{
-    return localizedString(QLatin1String(key));
-}
-
 int validUnit(int unit)
 {
     return unit >= kFirstUnit && unit <= kLastUnit ? unit : kFirstUnit;
@@ -189,7 +184,7 @@ QDate BudgetPage::topDate() const
 
 void BudgetPage::buildBar(QWidget *bar)
 {
-    m_batchButton = new QPushButton(text("Budget Batch"), bar);
+    m_batchButton = new QPushButton(cv::localizedString("Budget Batch"), bar);
     m_batchButton->setObjectName(QStringLiteral("budgetBatchButton"));
     m_batchButton->setAutoDefault(false);
     const PeriodBar b = PeriodBar::build(bar,
@@ -256,7 +251,7 @@ void BudgetPage::setupBudgetColumnHeader()
     const QDate top = topDate();
     m_dateField->setDate(top);
     const int unit = m_columns.unit();
-    const QString format = unit == 5 ? text("YYYY") : text("YYYY/MM");
+    const QString format = unit == 5 ? cv::localizedString("YYYY") : cv::localizedString("YYYY/MM");
     const QDate today = QDate::currentDate();
     const QColor now = QApplication::palette().color(QPalette::Highlight);
     m_model->setHeader(0, QString());
@@ -277,7 +272,7 @@ void BudgetPage::setupBudgetColumnHeader()
         m_view->setColumnBorder(summary - 1, BorderedOutlineView::RightBorder);
     }
     m_model->setHeader(summary, QString());
-    m_model->setHeader(summary + 1, text("Summary Column"));
+    m_model->setHeader(summary + 1, cv::localizedString("Summary Column"));
     m_model->setHeader(summary + 2, QString());
     m_view->setColumnBorder(summary, BorderedOutlineView::LeftBorder);
     m_view->setColumnBorder(summary + 1, 0);

@@ -20,18 +20,11 @@
 #include <QMessageBox>
 #include <QUndoStack>
 
-namespace {
-QString text(const char *key)
-{
-    return cv::localizedString(QLatin1String(key));
-}
-} // namespace
-
 QAction *CV4AppDelegate::addCommand(const QString &name, int tag, const char *titleKey, const QKeySequence &shortcut,
                                     std::function<MenuItemState()> rule, std::function<void(bool)> run,
                                     bool checkable)
 {
-    auto *action = new QAction(text(titleKey));
+    auto *action = new QAction(cv::localizedString(titleKey));
     action->setObjectName(name);
     action->setData(tag);
     action->setShortcut(shortcut);
@@ -280,8 +273,8 @@ void CV4AppDelegate::buildCommands()
     addCommand(QStringLiteral("minimize"), 0, "Menu Minimize", QKeySequence(QStringLiteral("Ctrl+M")), hasFront,
                onWindow([](CV4WindowController *w, bool) { w->showMinimized(); }));
     addCommand(QStringLiteral("about"), tag::About, "Menu About", QKeySequence(), byTag(tag::About), [](bool) {
-        QMessageBox::about(QApplication::activeWindow(), text("Menu About"),
-                           cv::formatString(text("About Text %@"), {QCoreApplication::applicationVersion()}));
+        QMessageBox::about(QApplication::activeWindow(), cv::localizedString("Menu About"),
+                           cv::formatString(cv::localizedString("About Text %@"), {QCoreApplication::applicationVersion()}));
     });
 }
 
@@ -343,7 +336,7 @@ QMenuBar *CV4AppDelegate::makeMenuBar(QWidget *parent)
         }
     };
     auto menu = [this, bar](const char *key) {
-        QMenu *m = bar->addMenu(text(key));
+        QMenu *m = bar->addMenu(cv::localizedString(key));
         connect(m, &QMenu::aboutToShow, this, &CV4AppDelegate::validateMenus);
         connect(m, &QMenu::aboutToShow, this, &CV4WindowController::closePopups);
         return m;
@@ -351,10 +344,10 @@ QMenuBar *CV4AppDelegate::makeMenuBar(QWidget *parent)
 
     QMenu *file = menu("Menu File");
     add(file, {"new", "newFromTemplate", "open"});
-    QMenu *recent = file->addMenu(text("Menu Open Recent"));
+    QMenu *recent = file->addMenu(cv::localizedString("Menu Open Recent"));
     connect(recent, &QMenu::aboutToShow, this, [this, recent] { fillRecentMenu(recent); });
     add(file, {"", "close", "save", "saveAs", "revert", ""});
-    QMenu *import = file->addMenu(text("Menu Import"));
+    QMenu *import = file->addMenu(cv::localizedString("Menu Import"));
     add(import, {"importOFX", "importText", "importMobile"});
     add(file, {"", "printPreview", "print", "", "quit"});
 
@@ -364,16 +357,16 @@ QMenuBar *CV4AppDelegate::makeMenuBar(QWidget *parent)
     QMenu *view = menu("Menu View");
     add(view, {"viewTB01", "viewTB02", "viewTB03", "viewTB05", "viewTB06", "", "viewSecurities", "",
                "displayDefaultCurrency", "displayStockPrice"});
-    QMenu *font = view->addMenu(text("Menu Font Size"));
+    QMenu *font = view->addMenu(cv::localizedString("Menu Font Size"));
     font->menuAction()->setData(cv::tag::FontSizeMenu);
     add(font, {"fontLarger", "fontSmaller"});
     connect(view, &QMenu::aboutToShow, this, [this, font] { font->setEnabled(tagRule(cv::tag::FontSizeMenu).enabled); });
 
     QMenu *accounts = menu("Menu Account");
-    QMenu *newAsset = accounts->addMenu(text("Menu New Asset Account"));
+    QMenu *newAsset = accounts->addMenu(cv::localizedString("Menu New Asset Account"));
     newAsset->menuAction()->setData(cv::tag::NewAssetMenu);
     add(newAsset, {"newCash", "newBank", "newInvestment", "newOtherAsset"});
-    QMenu *newDebt = accounts->addMenu(text("Menu New Debt Account"));
+    QMenu *newDebt = accounts->addMenu(cv::localizedString("Menu New Debt Account"));
     newDebt->menuAction()->setData(cv::tag::NewDebtMenu);
     add(newDebt, {"newLoan", "newCreditCard", "newOtherDebt"});
     add(accounts, {"newAccountSummary", "wizard25301", "", "addSecurity", "wizard25320", "", "groupAccounts", "",
@@ -386,7 +379,7 @@ QMenuBar *CV4AppDelegate::makeMenuBar(QWidget *parent)
     QMenu *categories = menu("Menu Category");
     add(categories, {"newCategory", "newCategoryFolder", "wizard25310", "wizard25311", "", "deleteCategory",
                      "mergeCategory", ""});
-    QMenu *categoryImport = categories->addMenu(text("Menu Import"));
+    QMenu *categoryImport = categories->addMenu(cv::localizedString("Menu Import"));
     add(categoryImport, {"categoryImportOFX", "categoryImportText", "categoryImportMobile"});
 
     QMenu *search = menu("Menu Search");
@@ -444,7 +437,7 @@ void CV4AppDelegate::fillRecentMenu(QMenu *menu)
         connect(item, &QAction::triggered, this, [this, path] { m_documents->openDocument(path); });
     }
     menu->addSeparator();
-    QAction *clear = menu->addAction(text("Menu Clear Recent"));
+    QAction *clear = menu->addAction(cv::localizedString("Menu Clear Recent"));
     clear->setEnabled(!recent.isEmpty());
     connect(clear, &QAction::triggered, this, [this] { m_documents->clearRecentDocuments(); });
 }
@@ -464,7 +457,7 @@ void CV4AppDelegate::editAction(const char *method)
 void CV4AppDelegate::openDocumentAsked()
 {
     const QStringList files = QFileDialog::getOpenFileNames(
-        frontWindow(), text("Menu Open"), QString(), text("Open Filter"));
+        frontWindow(), cv::localizedString("Menu Open"), QString(), cv::localizedString("Open Filter"));
     openFiles(files);
 }
 

@@ -31,11 +31,6 @@ using cv::NodeKind;
 
 namespace {
 
-QString text(const char *key)
-{
-    return cv::localizedString(QLatin1String(key));
-}
-
 CVUnitModelPtr sharedOf(CVUnitModel *node)
 {
     return node ? node->shared_from_this() : nullptr;
@@ -470,9 +465,9 @@ void CV4WindowController::deleteAccount()
         return;
     }
     if (m_document->hasCache(node) &&
-        !CV4Alert::confirm(text("Confirm Delete"),
-                           cv::formatString(text("Account %@ has Data"), {m_document->displayName(*node)}),
-                           text("Delete")))
+        !CV4Alert::confirm(cv::localizedString("Confirm Delete"),
+                           cv::formatString(cv::localizedString("Account %@ has Data"), {m_document->displayName(*node)}),
+                           cv::localizedString("Delete")))
         return;
     const int kind = node->kind();
     {
@@ -499,7 +494,7 @@ void CV4WindowController::groupAccount()
     // Never inside an account or a holding: the nearest folder or root.
     const CVUnitModelPtr place = nearestFolder(node.get(), cv::raw(NodeKind::CashPart));
     if (!place) return;
-    const std::optional<QString> name = CV4Alert::inputName(text("New Account Group"), text("Account Group Title"));
+    const std::optional<QString> name = CV4Alert::inputName(cv::localizedString("New Account Group"), cv::localizedString("Account Group Title"));
     const QString trimmed = name ? name->trimmed() : QString();
     if (trimmed.isEmpty()) return;
     const CVUnitModelPtr folder = newNode(cv::raw(NodeKind::Group));
@@ -518,7 +513,7 @@ void CV4WindowController::newActual()
     const CVUnitModelPtr node = selectedActualNode();
     if (!node || !m_document || !gridCommandAllowed(cv::tag::NewCategory)) return;
     if (actualSelection().tree != cv::TreeSelection::CategorySummary) {
-        const std::optional<QString> name = CV4Alert::inputName(text("New Actual Item"), text("Actual Item Title"));
+        const std::optional<QString> name = CV4Alert::inputName(cv::localizedString("New Actual Item"), cv::localizedString("Actual Item Title"));
         if (name) addActualItem(cv::raw(NodeKind::Category), *name);
         return;
     }
@@ -532,7 +527,7 @@ void CV4WindowController::newActual()
 void CV4WindowController::newActualGroup()
 {
     if (!selectedActualNode() || !m_document || !gridCommandAllowed(cv::tag::NewCategoryFolder)) return;
-    const std::optional<QString> name = CV4Alert::inputName(text("New Actual Group"), text("Actual Group Title"));
+    const std::optional<QString> name = CV4Alert::inputName(cv::localizedString("New Actual Group"), cv::localizedString("Actual Group Title"));
     if (name) addActualItem(cv::raw(NodeKind::Group), *name);
 }
 
@@ -565,9 +560,9 @@ void CV4WindowController::deleteActual()
     if (!node || !m_document || !gridCommandAllowed(cv::tag::DeleteCategory) || !node->parent()) return;
     const CVUnitModelPtr parent = node->parent()->shared_from_this();
     if (node->kind() != NodeKind::Group && m_document->hasCache(node) &&
-        !CV4Alert::confirm(text("Confirm Delete"),
-                           cv::formatString(text("Actual %@ has Data"), {m_document->displayName(*node)}),
-                           text("Delete")))
+        !CV4Alert::confirm(cv::localizedString("Confirm Delete"),
+                           cv::formatString(cv::localizedString("Actual %@ has Data"), {m_document->displayName(*node)}),
+                           cv::localizedString("Delete")))
         return;
     {
         cv::EditScope edit(*m_document);

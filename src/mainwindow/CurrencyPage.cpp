@@ -31,11 +31,6 @@ constexpr const char *kColumnTitles[CurrencyPage::kStartDataCells] = {
 constexpr int kSwitchedOff = 1;   // bit 0 of a currency's flags
 constexpr int kFixedIdent = 1;    // the currency that is never switched off
 
-QString text(const char *key)
-{
-    return localizedString(QLatin1String(key));
-}
-
 bool isOff(const CV4Currency &currency)
 {
     return currency.flags() & kSwitchedOff;
@@ -51,7 +46,7 @@ CurrencyPage::CurrencyPage(CV4WindowController *window, CV4Document *document, Q
     layout->setSpacing(2);
     auto *bar = new QHBoxLayout;
     bar->setContentsMargins(6, 4, 6, 0);
-    m_todayButton->setText(text("Today"));
+    m_todayButton->setText(cv::localizedString("Today"));
     m_todayButton->setObjectName(QStringLiteral("todayButtonCurrency"));
     m_dateField->setObjectName(QStringLiteral("topDateFieldCurrency"));
     bar->addWidget(m_todayButton);
@@ -62,7 +57,7 @@ CurrencyPage::CurrencyPage(CV4WindowController *window, CV4Document *document, Q
     layout->addWidget(m_table, 1);
 
     for (int column = 0; column < kStartDataCells; ++column)
-        m_table->addColumn(std::make_unique<TableColumn>(column, text(kColumnTitles[column]), kColumnWidths[column]));
+        m_table->addColumn(std::make_unique<TableColumn>(column, cv::localizedString(kColumnTitles[column]), kColumnWidths[column]));
     m_table->setClient(this);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_table->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
@@ -386,8 +381,8 @@ bool CurrencyPage::acceptDrop(int from, int to)
     if (!canDragRow(from) || to < 0 || to > count) return false;
     if (to == from || to == from + 1) return false;
     const CV4CurrencyPtr moving = currencyAt(from);
-    if (to == 0 && !CV4Alert::confirm(formatString(text("Confirm default curreny to %@"), {moving->name()}),
-                                      text("Currency data will be lost")))
+    if (to == 0 && !CV4Alert::confirm(formatString(cv::localizedString("Confirm default curreny to %@"), {moving->name()}),
+                                      cv::localizedString("Currency data will be lost")))
         return false;
     commitPendingInput();
     CV4Document &doc = *document();
@@ -427,7 +422,7 @@ bool CurrencyPage::validateMenu(int tag) const
 QString CurrencyPage::switchTitle() const
 {
     const CV4CurrencyPtr c = selectedCurrency();
-    return text(c && isOff(*c) ? "Enable" : "Disable");
+    return cv::localizedString(c && isOff(*c) ? "Enable" : "Disable");
 }
 
 void CurrencyPage::execMenu(int tag)
@@ -453,7 +448,7 @@ void CurrencyPage::switchCurrency(const CV4CurrencyPtr &currency)
 
 void CurrencyPage::newCurrency()
 {
-    const std::optional<QString> name = CV4Alert::inputName(text("New Currency"), text("New Currency Title"));
+    const std::optional<QString> name = CV4Alert::inputName(cv::localizedString("New Currency"), cv::localizedString("New Currency Title"));
     if (!name) return;
     commitPendingInput();
     document()->addCurrency(CV4Currency::currencyWith(*name, QString(), QStringLiteral("--"), 2));

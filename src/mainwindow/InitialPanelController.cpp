@@ -11,41 +11,34 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-QString text(const char *key)
-{
-    return cv::localizedString(QLatin1String(key));
-}
-} // namespace
-
 InitialPanelController::InitialPanelController(bool isStartup, QWidget *parent)
     : QDialog(parent), m_isStartup(isStartup)
 {
-    setWindowTitle(text("InitialPanel Title"));
+    setWindowTitle(cv::localizedString("InitialPanel Title"));
     auto *layout = new QVBoxLayout(this);
-    auto *welcome = new QLabel(text("InitialPanel Message"), this);
+    auto *welcome = new QLabel(cv::localizedString("InitialPanel Message"), this);
     welcome->setWordWrap(true);
     layout->addWidget(welcome);
 
     auto *grid = new QGridLayout;
-    m_openRecentButton = new QPushButton(text("InitialPanel Open Recent"), this);
+    m_openRecentButton = new QPushButton(cv::localizedString("InitialPanel Open Recent"), this);
     grid->addWidget(m_openRecentButton, 0, 0);
-    grid->addWidget(new QLabel(text("InitialPanel Open Recent Note"), this), 0, 1, 1, 2);
-    m_createNewButton = new QPushButton(text("InitialPanel Create New"), this);
+    grid->addWidget(new QLabel(cv::localizedString("InitialPanel Open Recent Note"), this), 0, 1, 1, 2);
+    m_createNewButton = new QPushButton(cv::localizedString("InitialPanel Create New"), this);
     grid->addWidget(m_createNewButton, 1, 0);
-    grid->addWidget(new QLabel(text("InitialPanel Template"), this), 1, 1);
+    grid->addWidget(new QLabel(cv::localizedString("InitialPanel Template"), this), 1, 1);
     m_templateButton = new QComboBox(this);
     for (int i = 0; i < kTemplateCount; ++i)
-        m_templateButton->addItem(text(QStringLiteral("InitialPanel Template %1").arg(i).toLatin1().constData()), i);
+        m_templateButton->addItem(cv::localizedString(QStringLiteral("InitialPanel Template %1").arg(i).toLatin1().constData()), i);
     grid->addWidget(m_templateButton, 1, 2);
     grid->setColumnStretch(2, 1);
     layout->addLayout(grid);
 
     auto *bottom = new QHBoxLayout;
-    m_neverAgainCheckbox = new QCheckBox(text("InitialPanel Never Again"), this);
+    m_neverAgainCheckbox = new QCheckBox(cv::localizedString("InitialPanel Never Again"), this);
     bottom->addWidget(m_neverAgainCheckbox);
     bottom->addStretch(1);
-    m_closeButton = new QPushButton(text("InitialPanel Close"), this);
+    m_closeButton = new QPushButton(cv::localizedString("InitialPanel Close"), this);
     bottom->addWidget(m_closeButton);
     layout->addLayout(bottom);
 

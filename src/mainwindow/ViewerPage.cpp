@@ -45,11 +45,6 @@ constexpr int kUnits = 6;
 constexpr int kLargeHeaderFont = 17;
 constexpr int kCellMargins = 8;
 
-QString text(const char *key)
-{
-    return localizedString(QLatin1String(key));
-}
-
 void addPrintRows(std::vector<CV4InfoMainViewParam> &rows, const CV4AccountView &grid, const QModelIndex &parent,
                   int level, int kind)
 {
@@ -154,7 +149,7 @@ const CV4Preference &ViewerPage::preference() const
 
 void ViewerPage::buildBar(QWidget *bar)
 {
-    m_miniSummaryCheckbox = new QCheckBox(text("Viewer Short Summary"), bar);
+    m_miniSummaryCheckbox = new QCheckBox(cv::localizedString("Viewer Short Summary"), bar);
     m_miniSummaryCheckbox->setObjectName(QStringLiteral("miniSummaryCheckbox"));
     const PeriodBar b = PeriodBar::build(
         bar, {"periodicButton", "prevButton", "todayButtonMain", "nextButton", "topDateField", "viewerCellSlider"},
@@ -267,7 +262,7 @@ void ViewerPage::setupColumnHeader()
         QColor textColor;
         QColor background;
         if (column == 2) {
-            title = text("Report-View-Carry");
+            title = cv::localizedString("Report-View-Carry");
         } else if (m_columns.isDataColumn(column)) {
             const QDate d = m_columns.columnFirstDate(column);
             title = ViewerColumns::periodTitle(d, m_columns.unit());
@@ -278,8 +273,8 @@ void ViewerPage::setupColumnHeader()
                 textColor = preference().futureColor();
             }
         } else if (const ViewerColumns::SummaryColumn *summary = m_columns.summaryAt(column)) {
-            title = text(summary->accountKey);
-            categoryTitle = text(summary->categoryKey);
+            title = cv::localizedString(summary->accountKey);
+            categoryTitle = cv::localizedString(summary->categoryKey);
         }
         m_accountModel->setHeader(column, title, textColor, background);
         if (column != 2)

@@ -15,10 +15,6 @@
 #include <QVBoxLayout>
 
 namespace {
-QString text(const char *key)
-{
-    return cv::localizedString(QLatin1String(key));
-}
 
 constexpr int kFirstAssetCode = 29001;
 constexpr int kFirstDebtCode = 29101;
@@ -31,23 +27,23 @@ WizardDialogController::WizardDialogController(CV4Document *document, int menuId
       m_investChoice(new QButtonGroup(this)), m_menuId(menuId), m_document(document)
 {
     setObjectName(QStringLiteral("WizardDialog"));
-    setWindowTitle(text("Wizard Title"));
+    setWindowTitle(cv::localizedString("Wizard Title"));
     auto *layout = new QVBoxLayout(this);
-    auto *prompt = new QLabel(text("Wizard Prompt"), this);
+    auto *prompt = new QLabel(cv::localizedString("Wizard Prompt"), this);
     layout->addWidget(prompt);
 
     m_assetDebtTabView->addTab(makeChoicePage(m_assetChoice, {"Wizard Cash", "Wizard Bank", "Wizard Investment",
                                                              "Wizard Other Asset"}),
-                               text("Wizard Asset"));
+                               cv::localizedString("Wizard Asset"));
     m_assetDebtTabView->addTab(makeChoicePage(m_debtChoice, {"Wizard Loan", "Wizard Credit Card", "Wizard Other Debt"}),
-                               text("Wizard Debt"));
+                               cv::localizedString("Wizard Debt"));
     m_assetDebtTabView->widget(0)->setObjectName(QStringLiteral("Asset"));
     m_tabView->addWidget(m_assetDebtTabView);
 
     auto *categories = new QWidget;
     auto *categoryLayout = new QVBoxLayout(categories);
     auto *categoryText = new QLabel(
-        text(menuId == cv::tag::WizardIncome ? "Wizard New Income Category" : "Wizard New Expense Category"), categories);
+        cv::localizedString(menuId == cv::tag::WizardIncome ? "Wizard New Income Category" : "Wizard New Expense Category"), categories);
     categoryText->setWordWrap(true);
     categoryLayout->addWidget(categoryText);
     categoryLayout->addStretch(1);
@@ -59,8 +55,8 @@ WizardDialogController::WizardDialogController(CV4Document *document, int menuId
     auto *buttons = new QDialogButtonBox(this);
     m_okButton = buttons->addButton(QDialogButtonBox::Ok);
     m_cancelButton = buttons->addButton(QDialogButtonBox::Cancel);
-    m_okButton->setText(text("OK"));
-    m_cancelButton->setText(text("Cancel"));
+    m_okButton->setText(cv::localizedString("OK"));
+    m_cancelButton->setText(cv::localizedString("Cancel"));
     m_okButton->setDefault(true);
     layout->addWidget(buttons);
     connect(m_okButton, &QPushButton::clicked, this, &WizardDialogController::okPushed);
@@ -88,7 +84,7 @@ QWidget *WizardDialogController::makeChoicePage(QButtonGroup *group, std::initia
     auto *column = new QVBoxLayout(page);
     int tag = 0;
     for (const char *key : keys) {
-        auto *button = new QRadioButton(text(key), page);
+        auto *button = new QRadioButton(cv::localizedString(key), page);
         button->setObjectName(QLatin1String(key));
         group->addButton(button, tag++);
         column->addWidget(button);

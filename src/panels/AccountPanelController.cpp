@@ -23,10 +23,6 @@ namespace {
 constexpr int kTransferRow = 1;        // the chooser's "SYS:Transfer" row
 constexpr int kMiscExpense = 30;       // "SYS:Expense-Misc"
 
-QString loc(const char *key)
-{
-    return cv::localizedString(QString::fromLatin1(key));
-}
 }
 
 AccountPanelController::AccountPanelController(CV4Document *doc, CVUnitModelPtr account, const QDate &from,
@@ -51,7 +47,7 @@ AccountPanelController::AccountPanelController(CV4Document *doc, CVUnitModelPtr 
 
     buildTable();
     m_accountField->setText(item() ? doc->displayName(*item()) : QString());
-    m_dateTotalTitleField->setText(loc("Report-Carry"));
+    m_dateTotalTitleField->setText(cv::localizedString("Report-Carry"));
     m_totalField->setText(carriedBalanceText());
     m_totalField->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     if (isLoanAccount()) tableView()->setSelectionMode(QAbstractItemView::NoSelection);
@@ -150,14 +146,14 @@ double AccountPanelController::arrivedAmount(const CV4Actual &row) const
 QString AccountPanelController::kindText(const CV4Actual &row) const
 {
     switch (row.kind()) {
-    case CV4Actual::Income: return loc("BankBook-Income");
-    case CV4Actual::Expense: return loc("BankBook-Expense");
+    case CV4Actual::Income: return cv::localizedString("BankBook-Income");
+    case CV4Actual::Expense: return cv::localizedString("BankBook-Expense");
     case CV4Actual::Transfer: {
         const bool in = isTransferIn(row);
         const CVUnitModelPtr other = doc()->findAccount(in ? row.account() : row.destination());
         const QString name = other ? doc()->displayName(*other) : QString();
         return cv::formatString(in ? QStringLiteral("%@ ← %@") : QStringLiteral("%@ → %@"),
-                                {loc(in ? "BankBook-CacheIn" : "BankBook-CacheOut"), name});
+                                {cv::localizedString(in ? "BankBook-CacheIn" : "BankBook-CacheOut"), name});
     }
     default: return QString();
     }
@@ -293,7 +289,7 @@ void AccountPanelController::setObjectValue(CV4TableView *, const QString &text,
     case DateColumn: {
         const std::optional<QDate> date = cv::parseProgramDate(text);
         if (!date || !acceptsDate(*date) || *date == e->date()) return;
-        change(e, QStringLiteral("date"), *date, loc("Change Date"));
+        change(e, QStringLiteral("date"), *date, cv::localizedString("Change Date"));
         return;
     }
     case InColumn:
@@ -304,12 +300,12 @@ void AccountPanelController::setObjectValue(CV4TableView *, const QString &text,
         const bool converted = isTransferIn(*e) && doc()->accountNeedsExchange(e->account(), e->destination());
         const QString key = converted ? QStringLiteral("converted") : QStringLiteral("amount");
         if (rowValue(e, key).toDouble() == value) return;
-        change(e, key, value, loc(converted ? "Change Converted Amount" : "Change Amount"));
+        change(e, key, value, cv::localizedString(converted ? "Change Converted Amount" : "Change Amount"));
         return;
     }
     case MemoColumn:
         if (text == e->memo()) return;
-        change(e, QStringLiteral("memo"), text, loc("Change Memo"));
+        change(e, QStringLiteral("memo"), text, cv::localizedString("Change Memo"));
         return;
     default: return;
     }
@@ -349,7 +345,7 @@ void AccountPanelController::endKindPopup(const cv::ChooserItem &item)
         transferFieldController()->runWithController(this, e, tableView()->viewport()->mapToGlobal(cell.topLeft()));
         return;
     }
-    const QString title = cv::formatString(QStringLiteral("%@ %@"), {loc("Change"), loc("Kind")});
+    const QString title = cv::formatString(QStringLiteral("%@ %@"), {cv::localizedString("Change"), cv::localizedString("Kind")});
     beginBatchChangeWithTitle(title);
     if (item.ident() != e->category()) {
         m_lastCategory = item.ident();
@@ -366,7 +362,7 @@ void AccountPanelController::endKindPopup(const cv::ChooserItem &item)
         change(e, QStringLiteral("converted"), 0.0, title);
         change(e, QStringLiteral("kind"), kind, title);
         change(e, QStringLiteral("destination"), 0,
-               cv::formatString(QStringLiteral("%@ %@"), {loc("Change"), loc("Destination")}));
+               cv::formatString(QStringLiteral("%@ %@"), {cv::localizedString("Change"), cv::localizedString("Destination")}));
         m_lastKind = kind;
     }
     endBatchChange();
@@ -376,7 +372,7 @@ void AccountPanelController::finishedEditing(const CV4ActualPtr &row, int accoun
                                              double converted)
 {
     if (indexOfRow(row) < 0) return;
-    const QString title = cv::formatString(QStringLiteral("%@ %@"), {loc("Change"), loc("Kind")});
+    const QString title = cv::formatString(QStringLiteral("%@ %@"), {cv::localizedString("Change"), cv::localizedString("Kind")});
     CV4Actual probe = *row;
     probe.setAccount(account);
     probe.setDestination(destination);
@@ -401,7 +397,7 @@ QString AccountPanelController::deleteItemTitle() const
 {
     const QModelIndexList selected = tableView()->selectionModel()->selectedRows();
     const CV4ActualPtr row = selected.isEmpty() ? nullptr : actualAt(selected.first().row());
-    return loc(row && (row->flags() & cv::EditDeleted) ? "Undelete" : "Delete");
+    return cv::localizedString(row && (row->flags() & cv::EditDeleted) ? "Undelete" : "Delete");
 }
 
 std::optional<bool> AccountPanelController::validateMenuItem(const CV4TableView *table, const QAction *action) const

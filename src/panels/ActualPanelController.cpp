@@ -22,10 +22,6 @@
 #include <cmath>
 
 namespace {
-QString loc(const char *key)
-{
-    return cv::localizedString(QString::fromLatin1(key));
-}
 
 // The first leaf reached by going down the first child.
 int firstLeafIdent(const CVUnitModelPtr &node)
@@ -45,7 +41,7 @@ ActualPanelController::ActualPanelController(CV4Document *doc, CVUnitModelPtr no
     collectData();
 
     m_totalField->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    layoutPanel(m_titleField, new QLabel(loc("Actual-Total"), this), m_totalField);
+    layoutPanel(m_titleField, new QLabel(cv::localizedString("Actual-Total"), this), m_totalField);
 
     buildTable();
     m_titleField->setText(item() ? doc->displayName(*item()) : QString());

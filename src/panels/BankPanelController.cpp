@@ -13,25 +13,21 @@
 
 #include <cmath>
 
-namespace {
-QString text(const char *key) { return cv::localizedString(QLatin1String(key)); }
-} // namespace
-
 BankPanelController::BankPanelController(CV4Document *document, CVUnitModelPtr account, QWidget *parent)
     : cv::FormAccountSheet(document, std::move(account), parent, 3), m_accountKindButton(new QComboBox(this))
 {
-    setWindowTitle(text("Bank-Panel-Title"));
+    setWindowTitle(cv::localizedString("Bank-Panel-Title"));
     const struct {
         const char *label;
         int tag;
     } cells[] = {{"Bank-Name", 0},      {"Bank-Branch", 0},           {"Bank-Account-Number", 1},
                  {"Bank-Telephone", 1}, {"Sheet-Start-Date", 1},      {"Sheet-Opening-Balance", 1},
                  {"Bank-Interest-Rate", 1}};
-    for (const auto &cell : cells) form()->addCell(text(cell.label), cell.tag);
+    for (const auto &cell : cells) form()->addCell(cv::localizedString(cell.label), cell.tag);
     setCellRoles(DateCell, {BalanceCell, RateCell}, {BalanceCell});
     for (int kind = 0; kind < kAccountKinds; ++kind)
         m_accountKindButton->addItem(cv::localizedString(QStringLiteral("Bank-Kind-%1").arg(kind)));
-    formGrid()->addWidget(new QLabel(text("Bank-Account-Kind"), this), 2, 0);
+    formGrid()->addWidget(new QLabel(cv::localizedString("Bank-Account-Kind"), this), 2, 0);
     formGrid()->addWidget(m_accountKindButton, 2, 1, Qt::AlignLeft);
 
     fillCurrencyPopup(false);

@@ -17,11 +17,6 @@
 
 namespace {
 
-QString text(const char *key)
-{
-    return cv::localizedString(QString::fromLatin1(key));
-}
-
 class ComboMenu : public CV4MenuTarget {
 public:
     explicit ComboMenu(QComboBox *combo) : m_combo(combo) {}
@@ -59,40 +54,40 @@ CV4BrandPanelController::CV4BrandPanelController(CV4Document *document, CV4Brand
       m_riskSlider(new QSlider(Qt::Horizontal, this))
 {
     Q_ASSERT(m_document && m_brand);
-    setWindowTitle(text(isNew ? "Brand-Sheet-New" : "Brand-Sheet-Edit"));
+    setWindowTitle(cv::localizedString(isNew ? "Brand-Sheet-New" : "Brand-Sheet-Edit"));
     if (m_document) setUndoStack(m_document->undoStack());
     auto *layout = new QVBoxLayout(this);
 
     auto *kinds = new QHBoxLayout;
     for (int kind : {int(CV4Brand::Stock), int(CV4Brand::InvestmentTrust), int(CV4Brand::Bond)}) {
         static const char *const keys[] = {"brand kind stock", "brand kind trust", "brand kind bond"};
-        auto *button = new QRadioButton(text(keys[kind]), this);
+        auto *button = new QRadioButton(cv::localizedString(keys[kind]), this);
         m_kindCluster->addButton(button, kind);
         kinds->addWidget(button);
     }
     kinds->addStretch(1);
 
     auto *form = new QFormLayout;
-    form->addRow(text("Report-Brand-Kind"), kinds);
+    form->addRow(cv::localizedString("Report-Brand-Kind"), kinds);
     m_codeField->setInputMethodHints(Qt::ImhPreferLatin | Qt::ImhDigitsOnly);
     m_codeField->setMaximumWidth(120);
     m_symbolField->setInputMethodHints(Qt::ImhPreferLatin);
     m_symbolField->setMaximumWidth(120);
-    for (const auto &[code, key] : marketItems()) m_marketButton->addItem(text(key), code);
+    for (const auto &[code, key] : marketItems()) m_marketButton->addItem(cv::localizedString(key), code);
     m_riskSlider->setRange(0, 2);
     m_riskSlider->setPageStep(1);
     m_riskSlider->setTickPosition(QSlider::TicksBelow);
     m_riskSlider->setTickInterval(1);
     auto *risk = new QHBoxLayout;
-    risk->addWidget(new QLabel(text("brand risk low"), this));
+    risk->addWidget(new QLabel(cv::localizedString("brand risk low"), this));
     risk->addWidget(m_riskSlider, 1);
-    risk->addWidget(new QLabel(text("brand risk high"), this));
-    form->addRow(text("Brand-Sheet-Name"), m_nameField);
-    form->addRow(text("Brand-Sheet-Code"), m_codeField);
-    form->addRow(text("Brand-Sheet-Symbol"), m_symbolField);
-    form->addRow(text("Brand-Sheet-Market"), m_marketButton);
-    form->addRow(text("Brand-Sheet-Currency"), m_currencyButton);
-    form->addRow(text("Brand-Sheet-Risk"), risk);
+    risk->addWidget(new QLabel(cv::localizedString("brand risk high"), this));
+    form->addRow(cv::localizedString("Brand-Sheet-Name"), m_nameField);
+    form->addRow(cv::localizedString("Brand-Sheet-Code"), m_codeField);
+    form->addRow(cv::localizedString("Brand-Sheet-Symbol"), m_symbolField);
+    form->addRow(cv::localizedString("Brand-Sheet-Market"), m_marketButton);
+    form->addRow(cv::localizedString("Brand-Sheet-Currency"), m_currencyButton);
+    form->addRow(cv::localizedString("Brand-Sheet-Risk"), risk);
     layout->addLayout(form);
     const cv::DialogButtons buttons = cv::addOkCancelButtons(this, layout);
     m_okButton = buttons.ok;

@@ -15,24 +15,15 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-namespace {
-
-QString text(const char *key)
-{
-    return cv::localizedString(QLatin1String(key));
-}
-
-} // namespace
-
 CV4BudgetPanel::CV4BudgetPanel(CV4Document *document, const QDate &date, CVUnitModelPtr item, QWidget *parent)
     : CVPanel(parent), m_document(document), m_actual(std::move(item)), m_categoryField(new QLabel(this)),
       m_yearStepper(new QSpinBox(this)), m_tableView(new QTableWidget(kRows, 3, this)),
-      m_budgetTextField(new QLineEdit(this)), m_applyButton(new QPushButton(text("Budget-Panel-Apply"), this)),
-      m_okButton(new QPushButton(text("OK"), this)), m_cancelButton(new QPushButton(text("Cancel"), this))
+      m_budgetTextField(new QLineEdit(this)), m_applyButton(new QPushButton(cv::localizedString("Budget-Panel-Apply"), this)),
+      m_okButton(new QPushButton(cv::localizedString("OK"), this)), m_cancelButton(new QPushButton(cv::localizedString("Cancel"), this))
 {
     Q_ASSERT(document && m_actual);
     setObjectName(QStringLiteral("BudgetPanel"));
-    setWindowTitle(text("Budget-Panel-Title"));
+    setWindowTitle(cv::localizedString("Budget-Panel-Title"));
     const CV4SettingsPtr &settings = document->settings();
     m_startMonth = (settings ? settings->fiscalMonthOfYear() : 0) % 12 + 1;
     // The fiscal year holding the date began in the year before when its first month is still to come.
@@ -50,7 +41,7 @@ CV4BudgetPanel::CV4BudgetPanel(CV4Document *document, const QDate &date, CVUnitM
     m_yearStepper->setValue(m_year);
     m_tableView->setObjectName(QStringLiteral("tableView"));
     m_tableView->setHorizontalHeaderLabels(
-        {text("Budget-Panel-Month"), text("Budget Column"), text("Actual Column")});
+        {cv::localizedString("Budget-Panel-Month"), cv::localizedString("Budget Column"), cv::localizedString("Actual Column")});
     m_tableView->verticalHeader()->hide();
     m_tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_tableView->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -72,12 +63,12 @@ CV4BudgetPanel::CV4BudgetPanel(CV4Document *document, const QDate &date, CVUnitM
     auto *head = new QHBoxLayout;
     head->addWidget(m_categoryField);
     head->addStretch(1);
-    head->addWidget(new QLabel(text("Budget-Panel-Year"), this));
+    head->addWidget(new QLabel(cv::localizedString("Budget-Panel-Year"), this));
     head->addWidget(m_yearStepper);
     layout->addLayout(head);
     layout->addWidget(m_tableView, 1);
     auto *apply = new QHBoxLayout;
-    apply->addWidget(new QLabel(text("Budget Column"), this));
+    apply->addWidget(new QLabel(cv::localizedString("Budget Column"), this));
     apply->addWidget(m_budgetTextField, 1);
     apply->addWidget(m_applyButton);
     layout->addLayout(apply);

@@ -20,11 +20,6 @@
 
 namespace {
 
-QString text(const char *key)
-{
-    return cv::localizedString(QString::fromLatin1(key));
-}
-
 CV4PriceTimePtr price(const InputPanelController::RowPtr &row)
 {
     return std::static_pointer_cast<CV4PriceTime>(row);
@@ -74,16 +69,16 @@ void CV4PricePanelController::build()
     buildColumns({{DateColumn, "Price-Column-Date", 120, cv::CellKind::Date},
                   {PriceColumn, isBrand() ? "Price-Column-Price" : "Price-Column-Rate", 160, cv::CellKind::Plain}});
     const QString name = m_brand ? m_brand->name() : m_currency ? m_currency->name() : QString();
-    setWindowTitle(cv::formatString(text(isBrand() ? "Price-Title-Brand" : "Price-Title-Currency"), {name}));
+    setWindowTitle(cv::formatString(cv::localizedString(isBrand() ? "Price-Title-Brand" : "Price-Title-Currency"), {name}));
     m_titleField = new QLabel(name, this);
     QFont bold = m_titleField->font();
     bold.setBold(true);
     m_titleField->setFont(bold);
-    m_newButton = new QPushButton(text("Price-New"), this);
-    m_importButton = new QPushButton(text("Price-Import"), this);
+    m_newButton = new QPushButton(cv::localizedString("Price-New"), this);
+    m_importButton = new QPushButton(cv::localizedString("Price-Import"), this);
     // The price-list import comes with the imports.
     m_importButton->setEnabled(false);
-    m_cancelButton = new QPushButton(text("Cancel"), this);
+    m_cancelButton = new QPushButton(cv::localizedString("Cancel"), this);
     for (QPushButton *button : {m_newButton, m_importButton, m_cancelButton}) button->setAutoDefault(false);
 
     auto *layout = new QVBoxLayout(this);

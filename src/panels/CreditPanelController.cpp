@@ -16,8 +16,6 @@ namespace {
 constexpr int kNewCutoffIndex = 19;  // day 20
 constexpr int kNewDueIndex = 9;      // day 10
 
-QString text(const char *key) { return cv::localizedString(QLatin1String(key)); }
-
 // The pop-up's day; the stored one when the pop-up shows none.
 int selectedDay(const QComboBox *popup, int stored)
 {
@@ -29,21 +27,21 @@ CreditPanelController::CreditPanelController(CV4Document *document, CVUnitModelP
     : cv::FormAccountSheet(document, std::move(account), parent, 2), m_cutoffDayButton(new QComboBox(this)),
       m_dueDayButton(new QComboBox(this))
 {
-    setWindowTitle(text("Credit-Panel-Title"));
+    setWindowTitle(cv::localizedString("Credit-Panel-Title"));
     InputForm *cells = form();
-    cells->addCell(text("Credit-Company"), 0);
-    cells->addCell(text("Credit-Telephone"), 1);
-    cells->addCell(text("Sheet-Start-Date"), 1);
-    cells->addCell(text("Sheet-Opening-Balance"), 1);
-    cells->addCell(text("Credit-Limit"), 1);
+    cells->addCell(cv::localizedString("Credit-Company"), 0);
+    cells->addCell(cv::localizedString("Credit-Telephone"), 1);
+    cells->addCell(cv::localizedString("Sheet-Start-Date"), 1);
+    cells->addCell(cv::localizedString("Sheet-Opening-Balance"), 1);
+    cells->addCell(cv::localizedString("Credit-Limit"), 1);
     setCellRoles(DateCell, {BalanceCell, LimitCell}, {BalanceCell, LimitCell});
     cv::fillDatePopUp(m_cutoffDayButton);
     cv::fillDatePopUp(m_dueDayButton);
     QGridLayout *grid = formGrid();
     const int row = cells->nextRow();
-    grid->addWidget(new QLabel(text("Credit-Cutoff-Day"), this), row, 0);
+    grid->addWidget(new QLabel(cv::localizedString("Credit-Cutoff-Day"), this), row, 0);
     grid->addWidget(m_cutoffDayButton, row, 1, Qt::AlignLeft);
-    grid->addWidget(new QLabel(text("Credit-Due-Day"), this), row + 1, 0);
+    grid->addWidget(new QLabel(cv::localizedString("Credit-Due-Day"), this), row + 1, 0);
     grid->addWidget(m_dueDayButton, row + 1, 1, Qt::AlignLeft);
 
     fillCurrencyPopup(false);

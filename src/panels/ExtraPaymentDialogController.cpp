@@ -13,15 +13,11 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-namespace {
-QString text(const char *key) { return cv::localizedString(QString::fromLatin1(key)); }
-} // namespace
-
 ExtraPaymentDialogController::ExtraPaymentDialogController(const QDate &date, const CVCurrencyFormatter *formatter,
                                                            QWidget *parent)
     : QDialog(parent), m_formatter(formatter)
 {
-    setWindowTitle(text("Loan-Extra-Title"));
+    setWindowTitle(cv::localizedString("Loan-Extra-Title"));
     setWindowModality(Qt::ApplicationModal);
     auto *layout = new QVBoxLayout(this);
     auto *form = new QFormLayout;
@@ -30,15 +26,15 @@ ExtraPaymentDialogController::ExtraPaymentDialogController(const QDate &date, co
     m_amountField->setInputMethodHints(Qt::ImhPreferLatin | Qt::ImhFormattedNumbersOnly);
     m_dateField = new QLineEdit(cv::formatProgramDate(date), this);
     m_dateField->setInputMethodHints(Qt::ImhPreferLatin);
-    form->addRow(text("Loan-Extra-Amount"), m_amountField);
-    form->addRow(text("Loan-Extra-Date"), m_dateField);
+    form->addRow(cv::localizedString("Loan-Extra-Amount"), m_amountField);
+    form->addRow(cv::localizedString("Loan-Extra-Date"), m_dateField);
     layout->addLayout(form);
 
     auto pair = [this, layout](const char *first, const char *second) {
         auto *row = new QHBoxLayout;
         auto *group = new QButtonGroup(this);
-        auto *a = new QRadioButton(text(first), this);
-        auto *b = new QRadioButton(text(second), this);
+        auto *a = new QRadioButton(cv::localizedString(first), this);
+        auto *b = new QRadioButton(cv::localizedString(second), this);
         a->setChecked(true);
         group->addButton(a);
         group->addButton(b);
@@ -51,8 +47,8 @@ ExtraPaymentDialogController::ExtraPaymentDialogController(const QDate &date, co
     m_bonusTarget = pair("Loan-Extra-Regular", "Loan-Extra-Bonus");
     m_shortenChoice = pair("Loan-Extra-Lower", "Loan-Extra-Shorten");
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(text("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(text("Cancel"));
+    buttons->button(QDialogButtonBox::Ok)->setText(cv::localizedString("OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(cv::localizedString("Cancel"));
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, [this] { done(1); });
     connect(buttons, &QDialogButtonBox::rejected, this, [this] { done(0); });

@@ -16,10 +16,6 @@
 
 #include <algorithm>
 
-namespace {
-QString text(const char *key) { return cv::localizedString(QLatin1String(key)); }
-} // namespace
-
 // The names as one column; edits, drags and drops go to the dialog.
 class GroupDialogController::Model : public QAbstractTableModel {
 public:
@@ -89,11 +85,11 @@ private:
 
 GroupDialogController::GroupDialogController(CV4Document *document, int currentValue, QWidget *parent)
     : QDialog(parent), m_document(document), m_currentValue(currentValue), m_model(new Model(this)),
-      m_listView(new GroupTableView(this)), m_addButton(new QPushButton(text("Group-Add"), this)),
-      m_deleteButton(new QPushButton(text("Group-Delete"), this))
+      m_listView(new GroupTableView(this)), m_addButton(new QPushButton(cv::localizedString("Group-Add"), this)),
+      m_deleteButton(new QPushButton(cv::localizedString("Group-Delete"), this))
 {
     Q_ASSERT(document);
-    setWindowTitle(text("Group-Panel-Title"));
+    setWindowTitle(cv::localizedString("Group-Panel-Title"));
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_listView, 1);
     auto *buttons = new QHBoxLayout;
@@ -178,7 +174,7 @@ int GroupDialogController::documentIndex(const CV4Grouping &grouping) const
 
 void GroupDialogController::addPushed()
 {
-    const std::optional<QString> name = CV4Alert::inputName(text("New Grouping"), text("New Grouping Title"), true);
+    const std::optional<QString> name = CV4Alert::inputName(cv::localizedString("New Grouping"), cv::localizedString("New Grouping Title"), true);
     if (!name) return;
     if (isUsing(*name)) {
         cv::documentUI().beep();
@@ -198,7 +194,7 @@ void GroupDialogController::rename(int row, const QString &name)
     if (name.isEmpty()) {
         if (m_closing) {
             m_blockClose = true;
-            CV4Alert::warn(text("Group Delete Help"));
+            CV4Alert::warn(cv::localizedString("Group Delete Help"));
         }
         return;
     }
@@ -220,7 +216,7 @@ void GroupDialogController::deletePushed()
     const CV4GroupingPtr grouping = m_items[size_t(row)];
     if (!(grouping->flags() & cv::EditNew)) {
         if (isUsedByEntries(*grouping)) {
-            CV4Alert::alert(text("Using Group Delete"), text("Confirm Cant Group Delete"), this);
+            CV4Alert::alert(cv::localizedString("Using Group Delete"), cv::localizedString("Confirm Cant Group Delete"), this);
             return;
         }
         grouping->setFlags(grouping->flags() | cv::EditDeleted);
@@ -234,7 +230,7 @@ QMimeData *GroupDialogController::dragData(int row)
 {
     if (row < 0 || row >= int(m_items.size())) return nullptr;
     if (std::any_of(m_items.begin(), m_items.end(), [](const CV4GroupingPtr &g) { return g->ident() <= 0; })) {
-        CV4Alert::warn(text("Group-Cannot-Drag-With-New-Groups-Present"));
+        CV4Alert::warn(cv::localizedString("Group-Cannot-Drag-With-New-Groups-Present"));
         return nullptr;
     }
     auto *data = new QMimeData;
@@ -288,7 +284,7 @@ bool GroupDialogController::okPushed()
                 m_document->postGroupDeleted(grouping->ident());
                 continue;
             }
-            if (!toldInUse) CV4Alert::alert(text("Using Group Delete"), text("Confirm Cant Group Delete"), this);
+            if (!toldInUse) CV4Alert::alert(cv::localizedString("Using Group Delete"), cv::localizedString("Confirm Cant Group Delete"), this);
             toldInUse = true;
         } else if (flags & cv::EditNew) {
             m_document->addGrouping(grouping);

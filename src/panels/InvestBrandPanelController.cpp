@@ -20,11 +20,6 @@
 
 namespace {
 
-QString text(const char *key)
-{
-    return cv::localizedString(QString::fromLatin1(key));
-}
-
 CV4InvestUnit *unitOf(const CVUnitModel &node)
 {
     return dynamic_cast<CV4InvestUnit *>(node.extra().get());
@@ -36,10 +31,10 @@ InvestBrandPanelController::InvestBrandPanelController(CV4Document *document, CV
                                                        CVUnitModelPtr parentAccount, QWidget *parent)
     : VRUndoableTextWindowController(parent), m_document(document), m_currentItem(std::move(item)),
       m_parent(std::move(parentAccount)), m_brandName(new QLabel(this)), m_memoField(new QLineEdit(this)),
-      m_editButton(new QPushButton(text("Invest-Sheet-Edit-Brand"), this))
+      m_editButton(new QPushButton(cv::localizedString("Invest-Sheet-Edit-Brand"), this))
 {
     Q_ASSERT(m_document && m_currentItem);
-    setWindowTitle(text("Invest-Sheet-Title"));
+    setWindowTitle(cv::localizedString("Invest-Sheet-Title"));
     if (m_document) setUndoStack(m_document->undoStack());
     auto *layout = new QVBoxLayout(this);
     QFont bold = m_brandName->font();
@@ -53,9 +48,9 @@ InvestBrandPanelController::InvestBrandPanelController(CV4Document *document, CV
         m_cells[i] = new QLineEdit(this);
         m_cells[i]->setInputMethodHints(Qt::ImhPreferLatin);
         if (i != DateCell) m_cells[i]->setAlignment(Qt::AlignRight);
-        form->addRow(text(labels[i]), m_cells[i]);
+        form->addRow(cv::localizedString(labels[i]), m_cells[i]);
     }
-    form->addRow(text("Invest-Sheet-Memo"), m_memoField);
+    form->addRow(cv::localizedString("Invest-Sheet-Memo"), m_memoField);
     layout->addLayout(form);
     auto *edit = new QHBoxLayout;
     m_editButton->setAutoDefault(false);

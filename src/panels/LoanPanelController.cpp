@@ -44,8 +44,6 @@
 
 namespace {
 
-QString text(const char *key) { return cv::localizedString(QString::fromLatin1(key)); }
-
 // Bonus popup index -> months (bit m-1 = month m).
 constexpr int kBonusMonths[] = {0, 2080, 65, 130};
 constexpr int kLoanUsageCategory = 33;  // the fixed unspecified-loan category
@@ -60,19 +58,19 @@ LoanPanelController::LoanPanelController(CV4Document *document, CVUnitModelPtr a
 {
     Q_ASSERT(document && m_currentItem);
     m_init = true;
-    setWindowTitle(text("Loan-Panel-Title"));
+    setWindowTitle(cv::localizedString("Loan-Panel-Title"));
     auto *layout = new QVBoxLayout(this);
     m_tabView = new QTabWidget(this);
-    m_tabView->addTab(buildConditionsPage(), text("Loan-Tab-Conditions"));
-    m_tabView->addTab(buildSchedulePage(), text("Loan-Tab-Schedule"));
+    m_tabView->addTab(buildConditionsPage(), cv::localizedString("Loan-Tab-Conditions"));
+    m_tabView->addTab(buildSchedulePage(), cv::localizedString("Loan-Tab-Schedule"));
     layout->addWidget(m_tabView);
     m_messageField = new QLabel(this);
     m_messageField->setWordWrap(true);
     layout->addWidget(m_messageField);
     auto *buttons = new QHBoxLayout;
-    auto *printButton = new QPushButton(text("Loan-Print"), this);
-    auto *cancelButton = new QPushButton(text("Cancel"), this);
-    m_okButton = new QPushButton(text("OK"), this);
+    auto *printButton = new QPushButton(cv::localizedString("Loan-Print"), this);
+    auto *cancelButton = new QPushButton(cv::localizedString("Cancel"), this);
+    m_okButton = new QPushButton(cv::localizedString("OK"), this);
     m_okButton->setDefault(true);
     buttons->addWidget(printButton);
     buttons->addStretch(1);
@@ -122,7 +120,7 @@ LoanPanelController::LoanPanelController(CV4Document *document, CVUnitModelPtr a
     m_tabView->setCurrentIndex(0);
     connect(m_tabView, &QTabWidget::currentChanged, this, &LoanPanelController::didSelectPage);
     m_init = false;
-    m_messageField->setText(text("Loan-Message"));
+    m_messageField->setText(cv::localizedString("Loan-Message"));
     setButtonStatus();
     resize(760, 520);
 }
@@ -171,27 +169,27 @@ QWidget *LoanPanelController::buildConditionsPage()
     m_timesField = field(true);
     m_rateField = field(true);
     m_bonusField = field(true);
-    m_transferAccount = new QRadioButton(text("Loan-Into-Account"), page);
-    m_transferUsage = new QRadioButton(text("Loan-For-Usage"), page);
+    m_transferAccount = new QRadioButton(cv::localizedString("Loan-Into-Account"), page);
+    m_transferUsage = new QRadioButton(cv::localizedString("Loan-For-Usage"), page);
     m_accountButton = new QPushButton(page);
     m_usageButton = new QPushButton(page);
     m_repaymentButton = new QPushButton(page);
     m_dueDateButton = new QComboBox(page);
     for (int day = 1; day <= 30; ++day)
-        m_dueDateButton->addItem(cv::formatString(text("Loan-Due-Day"), {day}));
-    m_dueDateButton->addItem(text("Loan-Due-Last-Day"));
+        m_dueDateButton->addItem(cv::formatString(cv::localizedString("Loan-Due-Day"), {day}));
+    m_dueDateButton->addItem(cv::localizedString("Loan-Due-Last-Day"));
     m_holidayButton = new QComboBox(page);
-    m_holidayButton->addItems({text("Loan-Holiday-Next"), text("Loan-Holiday-Previous"), text("Loan-Holiday-Keep")});
+    m_holidayButton->addItems({cv::localizedString("Loan-Holiday-Next"), cv::localizedString("Loan-Holiday-Previous"), cv::localizedString("Loan-Holiday-Keep")});
     m_loanTypeButton = new QComboBox(page);
-    m_loanTypeButton->addItems({text("Loan-Type-Annuity"), text("Loan-Type-Principal"), text("Loan-Type-Flat")});
-    m_option2 = new QCheckBox(text("Loan-Option-Arrears"), page);
-    m_option3 = new QCheckBox(text("Loan-Option-Next-Month"), page);
-    m_option4 = new QCheckBox(text("Loan-Option-Last-Row"), page);
-    m_initialDayCheckbox = new QCheckBox(text("Loan-Initial-Day"), page);
-    m_noRecalcCheckbox = new QCheckBox(text("Loan-No-Recalc"), page);
+    m_loanTypeButton->addItems({cv::localizedString("Loan-Type-Annuity"), cv::localizedString("Loan-Type-Principal"), cv::localizedString("Loan-Type-Flat")});
+    m_option2 = new QCheckBox(cv::localizedString("Loan-Option-Arrears"), page);
+    m_option3 = new QCheckBox(cv::localizedString("Loan-Option-Next-Month"), page);
+    m_option4 = new QCheckBox(cv::localizedString("Loan-Option-Last-Row"), page);
+    m_initialDayCheckbox = new QCheckBox(cv::localizedString("Loan-Initial-Day"), page);
+    m_noRecalcCheckbox = new QCheckBox(cv::localizedString("Loan-No-Recalc"), page);
     m_bonusButton = new QComboBox(page);
-    m_bonusButton->addItems({text("Loan-Bonus-None"), text("Loan-Bonus-Jun-Dec"), text("Loan-Bonus-Jan-Jul"),
-                             text("Loan-Bonus-Feb-Aug")});
+    m_bonusButton->addItems({cv::localizedString("Loan-Bonus-None"), cv::localizedString("Loan-Bonus-Jun-Dec"), cv::localizedString("Loan-Bonus-Jan-Jul"),
+                             cv::localizedString("Loan-Bonus-Feb-Aug")});
 
     // Label and control pairs, two to a row; the account choice row has radio buttons for labels.
     const struct {
@@ -210,15 +208,15 @@ QWidget *LoanPanelController::buildConditionsPage()
     };
     int row = 0;
     for (const auto &r : rows) {
-        grid->addWidget(r.leftLabel ? static_cast<QWidget *>(new QLabel(text(r.leftLabel), page)) : m_transferAccount,
+        grid->addWidget(r.leftLabel ? static_cast<QWidget *>(new QLabel(cv::localizedString(r.leftLabel), page)) : m_transferAccount,
                         row, 0);
         grid->addWidget(r.left, row, 1);
-        grid->addWidget(r.rightLabel ? static_cast<QWidget *>(new QLabel(text(r.rightLabel), page)) : m_transferUsage,
+        grid->addWidget(r.rightLabel ? static_cast<QWidget *>(new QLabel(cv::localizedString(r.rightLabel), page)) : m_transferUsage,
                         row, 2);
         grid->addWidget(r.right, row, 3);
         ++row;
     }
-    grid->addWidget(new QLabel(text("Loan-Bonus-Amount"), page), row, 2);
+    grid->addWidget(new QLabel(cv::localizedString("Loan-Bonus-Amount"), page), row, 2);
     grid->addWidget(m_bonusField, row, 3);
     grid->addWidget(m_initialDayCheckbox, row, 0, 1, 2);
     ++row;
@@ -260,7 +258,7 @@ QWidget *LoanPanelController::buildSchedulePage()
                    {Interest, "Report-Loan-Interest", 80}, {Total, "Report-Loan-Total", 90},
                    {Rest, "Report-Loan-Rest", 100},      {Account, "Report-Account", 110}};
     for (const auto &c : columns)
-        m_tableView->addColumn(std::make_unique<cv::TableColumn>(c.cid, text(c.title), c.width));
+        m_tableView->addColumn(std::make_unique<cv::TableColumn>(c.cid, cv::localizedString(c.title), c.width));
     m_tableView->setClient(this);
     m_tableView->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_tableView->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -274,7 +272,7 @@ QWidget *LoanPanelController::buildSchedulePage()
                      {ChangeRate, "Loan-Menu-Rate"},
                      {ChangeAccount, "Loan-Menu-Account"}};
         for (const auto &item : items) {
-            QAction *action = menu.addAction(text(item.title));
+            QAction *action = menu.addAction(cv::localizedString(item.title));
             action->setData(item.tag);
             action->setEnabled(validateMenuTag(item.tag));
         }
@@ -549,7 +547,7 @@ void LoanPanelController::contentChanged(QObject *control)
     if (m_init) return;
     if (control == m_timesField && m_timesField->text().trimmed().toInt() > kMaxTimes) {
         m_timesField->setText(QString::number(kMaxTimes));
-        CV4Alert::alert(QString(), text("Alert-Loan-Max-Times-Limit"), this);
+        CV4Alert::alert(QString(), cv::localizedString("Alert-Loan-Max-Times-Limit"), this);
     }
     if (control == m_noRecalcCheckbox) ++m_overViewChangeCount;
     else if (control != m_nameField && control != m_memoField) ++m_changeCount;
@@ -564,7 +562,7 @@ void LoanPanelController::didSelectPage(int page)
 {
     m_messageField->clear();
     if (page != 1) {
-        m_messageField->setText(text("Loan-Message"));
+        m_messageField->setText(cv::localizedString("Loan-Message"));
         setButtonStatus();
         return;
     }
@@ -615,7 +613,7 @@ void LoanPanelController::reload()
 void LoanPanelController::displayLoanInfo()
 {
     const CV4LoanModel model = currentModel();
-    m_summary[0]->setText(cv::formatString(text("loan %@, bonus %@"),
+    m_summary[0]->setText(cv::formatString(cv::localizedString("loan %@, bonus %@"),
                                            {m_currencyFormatter.stringForObjectValue(model.initialValue()),
                                             m_currencyFormatter.stringForObjectValue(model.bonusAmount())}));
     double total = 0;
@@ -625,7 +623,7 @@ void LoanPanelController::displayLoanInfo()
             total += row->principal() + row->interest();
             interest += row->interest();
         }
-    m_summary[1]->setText(cv::formatString(text("total %@ (interest %@)"),
+    m_summary[1]->setText(cv::formatString(cv::localizedString("total %@ (interest %@)"),
                                            {m_currencyFormatter.stringForObjectValue(total),
                                             m_currencyFormatter.stringForObjectValue(interest)}));
     // An empty schedule has an empty period.
@@ -634,7 +632,7 @@ void LoanPanelController::displayLoanInfo()
         first = cv::formatProgramDate(m_loanData->front()->date());
         last = cv::formatProgramDate(m_loanData->back()->date());
     }
-    m_summary[2]->setText(cv::formatString(text("priod %@ - %@"), {first, last}));
+    m_summary[2]->setText(cv::formatString(cv::localizedString("priod %@ - %@"), {first, last}));
 }
 
 QString LoanPanelController::summaryText(int line) const
@@ -857,7 +855,7 @@ void LoanPanelController::execMenu(int tag)
     }
     case DeleteRepayment: deleteRepayment(); break;
     case ChangeRate: {
-        NumberDialogController dialog((*m_loanData)[size_t(rows.front())]->rate() * 100, nullptr, text("Loan rate"),
+        NumberDialogController dialog((*m_loanData)[size_t(rows.front())]->rate() * 100, nullptr, cv::localizedString("Loan rate"),
                                       this);
         if (dialog.exec() > 0) changeRate(dialog.number());
         break;

@@ -28,11 +28,6 @@
 
 namespace {
 
-QString loc(const char *key)
-{
-    return cv::localizedString(QString::fromLatin1(key));
-}
-
 // Accounts a repeated entry may use: cash, bank, other asset, card, other debt.
 bool isMacroAccountKind(int kind)
 {
@@ -51,7 +46,7 @@ QComboBox *dayPopUp(QWidget *parent)
 {
     auto *box = new QComboBox(parent);
     for (int day = 1; day <= 30; ++day) box->addItem(QString::number(day), day);
-    box->addItem(loc("Macro-Last-Day"), 31);
+    box->addItem(cv::localizedString("Macro-Last-Day"), 31);
     box->setCurrentIndex(box->count() - 1);
     return box;
 }
@@ -97,12 +92,12 @@ MacroInputDialogController::MacroInputDialogController(CV4Document *doc, CVUnitM
     Q_ASSERT(doc);
     m_isTransfer = this->target() && this->target()->isTransferTarget();
     const QString name = doc->fileName().isEmpty() ? doc->suggestedFileName() : QFileInfo(doc->fileName()).completeBaseName();
-    setWindowTitle(cv::formatString(QStringLiteral("%@ - %@"), {name, loc("Macro Window Title")}));
+    setWindowTitle(cv::formatString(QStringLiteral("%@ - %@"), {name, cv::localizedString("Macro Window Title")}));
 
     auto *layout = new QVBoxLayout(this);
     m_tabView = new QTabWidget(this);
     auto addTab = [this](QWidget *page, const char *title, int rule) {
-        const int index = m_tabView->addTab(page, loc(title));
+        const int index = m_tabView->addTab(page, cv::localizedString(title));
         m_tabView->tabBar()->setTabData(index, rule);
     };
     auto *daysPage = new QWidget;
@@ -110,17 +105,17 @@ MacroInputDialogController::MacroInputDialogController(CV4Document *doc, CVUnitM
     m_interval = new QSpinBox(daysPage);
     m_interval->setRange(1, 365);
     m_interval->setValue(7);
-    daysForm->addRow(loc("Macro-Interval"), m_interval);
+    daysForm->addRow(cv::localizedString("Macro-Interval"), m_interval);
     addTab(daysPage, "Macro-Tab-Days", cv::MacroDateRule::EveryDays);
     auto *monthlyPage = new QWidget;
     auto *monthlyForm = new QFormLayout(monthlyPage);
     m_monthlyDay = dayPopUp(monthlyPage);
-    monthlyForm->addRow(loc("Macro-Day"), m_monthlyDay);
+    monthlyForm->addRow(cv::localizedString("Macro-Day"), m_monthlyDay);
     addTab(monthlyPage, "Macro-Tab-Monthly", cv::MacroDateRule::Monthly);
     auto *twoMonthlyPage = new QWidget;
     auto *twoMonthlyForm = new QFormLayout(twoMonthlyPage);
     m_twoMonthlyDay = dayPopUp(twoMonthlyPage);
-    twoMonthlyForm->addRow(loc("Macro-Day"), m_twoMonthlyDay);
+    twoMonthlyForm->addRow(cv::localizedString("Macro-Day"), m_twoMonthlyDay);
     addTab(twoMonthlyPage, "Macro-Tab-TwoMonthly", cv::MacroDateRule::TwoMonthly);
     addTab(new QWidget, "Macro-Tab-Yearly", cv::MacroDateRule::Yearly);
     addTab(new QWidget, "Macro-Tab-Same", cv::MacroDateRule::SameDate);
@@ -131,7 +126,7 @@ MacroInputDialogController::MacroInputDialogController(CV4Document *doc, CVUnitM
     auto *form = new QFormLayout;
     m_date = new cv::DateField(this);
     m_date->setDate(initialDate.isValid() ? initialDate : QDate::currentDate());
-    form->addRow(loc("Macro-Start"), m_date);
+    form->addRow(cv::localizedString("Macro-Start"), m_date);
     m_valueTitle = new QLabel(this);
     m_value = new QLineEdit(this);
     m_value->setAlignment(Qt::AlignRight);
@@ -140,7 +135,7 @@ MacroInputDialogController::MacroInputDialogController(CV4Document *doc, CVUnitM
     m_count->setRange(1, 999);
     m_count->setValue(12);
     m_count->setAlignment(Qt::AlignRight);
-    form->addRow(loc("Macro-Count"), m_count);
+    form->addRow(cv::localizedString("Macro-Count"), m_count);
 
     auto *accounts = new QHBoxLayout;
     m_account = new QComboBox(this);
@@ -149,18 +144,18 @@ MacroInputDialogController::MacroInputDialogController(CV4Document *doc, CVUnitM
     accounts->addWidget(m_account, 1);
     accounts->addWidget(m_transferArrow);
     accounts->addWidget(m_destination, 1);
-    form->addRow(loc("Macro-Account"), accounts);
+    form->addRow(cv::localizedString("Macro-Account"), accounts);
     m_category = new QComboBox(this);
-    form->addRow(loc("Macro-Category"), m_category);
+    form->addRow(cv::localizedString("Macro-Category"), m_category);
     m_group = new QComboBox(this);
-    form->addRow(loc("Macro-Grouping"), m_group);
+    form->addRow(cv::localizedString("Macro-Grouping"), m_group);
 
     auto *holidays = new QHBoxLayout;
     m_holiday = new QButtonGroup(this);
     const char *holidayTitles[] = {"Macro-Holiday-Next", "Macro-Holiday-Previous", "Macro-Holiday-None"};
     for (int tag = 0; tag < 3; ++tag) {
         auto *button = new QToolButton(this);
-        button->setText(loc(holidayTitles[tag]));
+        button->setText(cv::localizedString(holidayTitles[tag]));
         button->setCheckable(true);
         button->setAutoRaise(false);
         m_holiday->addButton(button, tag);
@@ -168,14 +163,14 @@ MacroInputDialogController::MacroInputDialogController(CV4Document *doc, CVUnitM
     }
     m_holiday->button(cv::MacroDateRule::NoShift)->setChecked(true);
     holidays->addStretch();
-    form->addRow(loc("Macro-Holiday"), holidays);
+    form->addRow(cv::localizedString("Macro-Holiday"), holidays);
     m_memo = new QLineEdit(this);
-    form->addRow(loc("Macro-Memo"), m_memo);
+    form->addRow(cv::localizedString("Macro-Memo"), m_memo);
     layout->addLayout(form);
 
     auto *buttons = new QDialogButtonBox(this);
-    m_ok = buttons->addButton(loc("OK"), QDialogButtonBox::AcceptRole);
-    QPushButton *cancel = buttons->addButton(loc("Cancel"), QDialogButtonBox::RejectRole);
+    m_ok = buttons->addButton(cv::localizedString("OK"), QDialogButtonBox::AcceptRole);
+    QPushButton *cancel = buttons->addButton(cv::localizedString("Cancel"), QDialogButtonBox::RejectRole);
     m_ok->setDefault(true);
     layout->addWidget(buttons);
 
@@ -216,7 +211,7 @@ void MacroInputDialogController::buildChoosers()
 
     const auto actualModel = m_doc->actualModel();
     if (m_isTransfer) {
-        m_category->addItem(loc("SYS:Transfer"), 0);
+        m_category->addItem(cv::localizedString("SYS:Transfer"), 0);
         m_category->setEnabled(false);
     } else if (actualModel) {
         auto wanted = [](const CVUnitModel &n) { return n.isActual(); };
@@ -231,7 +226,7 @@ void MacroInputDialogController::buildChoosers()
             if (!below.empty()) selectIdent(m_category, below.front());
         }
     }
-    m_group->addItem(loc("No Grouping"), 0);
+    m_group->addItem(cv::localizedString("No Grouping"), 0);
     for (const auto &group : m_doc->groupList())
         if (group) m_group->addItem(group->name(), group->ident());
 }
@@ -256,7 +251,7 @@ void MacroInputDialogController::accountChanged(QComboBox *changed, QComboBox *o
         const int across = other->currentData().toInt();
         if (picked > 0 && across > 0) {
             const bool exchange = m_doc->accountNeedsExchange(picked, across);
-            if (exchange) CV4Alert::warn(loc("Macro-Currency-Differs-Warning"));
+            if (exchange) CV4Alert::warn(cv::localizedString("Macro-Currency-Differs-Warning"));
             if (picked == across || exchange) selectIdent(other, 0);
         }
     }
@@ -265,7 +260,7 @@ void MacroInputDialogController::accountChanged(QComboBox *changed, QComboBox *o
     const CV4CurrencyPtr c = m_doc->findCurrency(currency);
     const CV4CurrencyPtr def = m_doc->defaultCurrency();
     const QString prefix = c && (!def || c->ident() != def->ident()) ? c->prefix() : QString();
-    m_valueTitle->setText(cv::formatString(QStringLiteral("%@:%@"), {loc("Macro-Amount"), prefix}));
+    m_valueTitle->setText(cv::formatString(QStringLiteral("%@:%@"), {cv::localizedString("Macro-Amount"), prefix}));
     valueChanged();
 }
 

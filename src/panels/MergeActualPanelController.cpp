@@ -16,19 +16,15 @@
 
 #include <algorithm>
 
-namespace {
-QString text(const char *key) { return cv::localizedString(QLatin1String(key)); }
-} // namespace
-
 MergeActualPanelController::MergeActualPanelController(CV4Document *document, int category, QWidget *parent)
     : QDialog(parent), m_document(document), m_ds(std::make_unique<cv::ActualDataSource>()), m_category(category),
       m_sourceField(new QLabel(this)), m_targetButton(new QComboBox(this))
 {
-    setWindowTitle(text("Merge-Panel-Title"));
+    setWindowTitle(cv::localizedString("Merge-Panel-Title"));
     auto *layout = new QVBoxLayout(this);
     auto *form = new QFormLayout;
-    form->addRow(text("Merge-Source"), m_sourceField);
-    form->addRow(text("Merge-Target"), m_targetButton);
+    form->addRow(cv::localizedString("Merge-Source"), m_sourceField);
+    form->addRow(cv::localizedString("Merge-Target"), m_targetButton);
     layout->addLayout(form);
     m_okButton = cv::addOkCancelButtons(this, layout).ok;
     setMinimumWidth(360);

@@ -25,8 +25,6 @@
 
 namespace {
 
-QString text(const char *key) { return cv::localizedString(QString::fromLatin1(key)); }
-
 int decimals(int unit) { return unit == PreferencePanelController::Inches ? 2 : 1; }
 
 double increment(int unit) { return unit == PreferencePanelController::Inches ? 0.05 : 1.0; }
@@ -37,19 +35,19 @@ PreferencePanelController::PreferencePanelController(CV4Preference *preference, 
     : QDialog(parent), m_pref(preference)
 {
     Q_ASSERT(preference);
-    setWindowTitle(text("Preference-Title"));
+    setWindowTitle(cv::localizedString("Preference-Title"));
     setWindowModality(Qt::ApplicationModal);
     auto *layout = new QVBoxLayout(this);
     m_tabView = new QTabWidget(this);
-    m_tabView->addTab(buildViewTab(), text("Preference-Tab-View"));
-    m_tabView->addTab(buildPrintTab(), text("Preference-Tab-Print"));
-    m_tabView->addTab(buildMiscTab(), text("Preference-Tab-Misc"));
+    m_tabView->addTab(buildViewTab(), cv::localizedString("Preference-Tab-View"));
+    m_tabView->addTab(buildPrintTab(), cv::localizedString("Preference-Tab-Print"));
+    m_tabView->addTab(buildMiscTab(), cv::localizedString("Preference-Tab-Misc"));
     layout->addWidget(m_tabView);
 
     auto *buttons = new QHBoxLayout;
-    auto *resetButton = new QPushButton(text("Preference-Reset"), this);
-    auto *cancelButton = new QPushButton(text("Cancel"), this);
-    m_okButton = new QPushButton(text("OK"), this);
+    auto *resetButton = new QPushButton(cv::localizedString("Preference-Reset"), this);
+    auto *cancelButton = new QPushButton(cv::localizedString("Cancel"), this);
+    m_okButton = new QPushButton(cv::localizedString("OK"), this);
     m_okButton->setDefault(true);
     buttons->addWidget(resetButton);
     buttons->addStretch(1);
@@ -117,7 +115,7 @@ QWidget *PreferencePanelController::buildViewTab()
                                                         QColorDialog::ShowAlphaChannel);
             if (color.isValid()) setColor(well, color);
         });
-        form->addRow(text(labels[well]), m_wells[well]);
+        form->addRow(cv::localizedString(labels[well]), m_wells[well]);
     }
     return page;
 }
@@ -127,12 +125,12 @@ QWidget *PreferencePanelController::buildPrintTab()
     auto *page = new QWidget;
     auto *grid = new QGridLayout(page);
     m_measureButton = new QComboBox(page);
-    m_measureButton->addItem(text("Preference-Unit-mm"), int(Millimetres));
-    m_measureButton->addItem(text("Preference-Unit-inch"), int(Inches));
-    m_measureButton->addItem(text("Preference-Unit-point"), int(Points));
+    m_measureButton->addItem(cv::localizedString("Preference-Unit-mm"), int(Millimetres));
+    m_measureButton->addItem(cv::localizedString("Preference-Unit-inch"), int(Inches));
+    m_measureButton->addItem(cv::localizedString("Preference-Unit-point"), int(Points));
     connect(m_measureButton, &QComboBox::activated, this,
             [this](int index) { setMeasure(m_measureButton->itemData(index).toInt()); });
-    grid->addWidget(new QLabel(text("Preference-Unit"), page), 0, 0);
+    grid->addWidget(new QLabel(cv::localizedString("Preference-Unit"), page), 0, 0);
     grid->addWidget(m_measureButton, 0, 1, 1, 2);
     const char *labels[] = {"Preference-Top-Margin", "Preference-Left-Margin", "Preference-Bottom-Margin",
                             "Preference-Right-Margin"};
@@ -153,7 +151,7 @@ QWidget *PreferencePanelController::buildPrintTab()
             stepper->addWidget(arrow);
         }
         connect(field, &QLineEdit::editingFinished, this, [this, margin] { marginTyped(margin); });
-        grid->addWidget(new QLabel(text(labels[margin]), page), margin + 1, 0);
+        grid->addWidget(new QLabel(cv::localizedString(labels[margin]), page), margin + 1, 0);
         grid->addWidget(field, margin + 1, 1);
         grid->addLayout(stepper, margin + 1, 2);
     }
@@ -166,18 +164,18 @@ QWidget *PreferencePanelController::buildMiscTab()
 {
     auto *page = new QWidget;
     auto *layout = new QVBoxLayout(page);
-    m_autoPriceUpdateButton = new QCheckBox(text("Preference-Auto-Price-Update"), page);
-    m_showInitialPanelButton = new QCheckBox(text("Preference-Show-Initial-Panel"), page);
+    m_autoPriceUpdateButton = new QCheckBox(cv::localizedString("Preference-Auto-Price-Update"), page);
+    m_showInitialPanelButton = new QCheckBox(cv::localizedString("Preference-Show-Initial-Panel"), page);
     connect(m_autoPriceUpdateButton, &QCheckBox::clicked, this, [this] { changed(MiscChanged); });
     connect(m_showInitialPanelButton, &QCheckBox::clicked, this, [this] { changed(MiscChanged); });
     layout->addWidget(m_autoPriceUpdateButton);
     layout->addWidget(m_showInitialPanelButton);
-    layout->addWidget(new QLabel(text("Preference-Tax-Fraction"), page));
+    layout->addWidget(new QLabel(cv::localizedString("Preference-Tax-Fraction"), page));
     m_taxFractionProcess = new QButtonGroup(page);
     const char *rules[] = {"Preference-Tax-None", "Preference-Tax-Round", "Preference-Tax-Down",
                            "Preference-Tax-Up"};
     for (int rule = 0; rule < 4; ++rule) {
-        auto *button = new QRadioButton(text(rules[rule]), page);
+        auto *button = new QRadioButton(cv::localizedString(rules[rule]), page);
         m_taxFractionProcess->addButton(button, rule);
         layout->addWidget(button);
     }

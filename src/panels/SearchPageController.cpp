@@ -15,17 +15,10 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-namespace {
-QString loc(const char *key)
-{
-    return cv::localizedString(QString::fromLatin1(key));
-}
-} // namespace
-
 SearchPageController::SearchPageController(CV4Document *doc, QWidget *parent)
     : QWidget(parent), m_doc(doc), m_results(new SearchResultsController(doc, this)),
       m_sheet(new SearchPanelController(doc, this)), m_countField(new QLabel(this)),
-      m_searchButton(new QPushButton(loc("Search-Button"), this))
+      m_searchButton(new QPushButton(cv::localizedString("Search-Button"), this))
 {
     m_sheet->setWindowModality(Qt::WindowModal);
     auto *layout = new QVBoxLayout(this);
@@ -83,7 +76,7 @@ void SearchPageController::clearSearchList()
 
 void SearchPageController::setSearchUI()
 {
-    m_countField->setText(cv::formatString(loc("Search Result@"), {resultCount()}));
+    m_countField->setText(cv::formatString(cv::localizedString("Search Result@"), {resultCount()}));
 }
 
 int SearchPageController::execSearchForAccount(const std::vector<CVUnitModelPtr> &accounts, const QDate &from,
@@ -142,8 +135,8 @@ void SearchPageController::execMenu(int tag)
         break;
     case ExportTag: {
         if (resultCount() == 0) return;
-        const QString path = QFileDialog::getSaveFileName(window(), loc("Search-Export-Title"), QString(),
-                                                          loc("Search-Export-Filter"));
+        const QString path = QFileDialog::getSaveFileName(window(), cv::localizedString("Search-Export-Title"), QString(),
+                                                          cv::localizedString("Search-Export-Filter"));
         if (!path.isEmpty()) exportSearchResults(path);
         break;
     }
@@ -182,10 +175,10 @@ cv::SearchResultsExporter::Result SearchPageController::exportSearchResults(cons
 {
     const cv::SearchResultsExporter::Result result = cv::SearchResultsExporter::write(path, exportRows());
     if (!result.ok) {
-        CV4Alert::alert(loc("Search-Export-Failed"), result.errorString);
+        CV4Alert::alert(cv::localizedString("Search-Export-Failed"), result.errorString);
     } else if (result.unmappable > 0) {
-        CV4Alert::alert(loc("Search-Export-Replaced"),
-                        cv::formatString(loc("Search-Export-Replaced@"), {result.unmappable}));
+        CV4Alert::alert(cv::localizedString("Search-Export-Replaced"),
+                        cv::formatString(cv::localizedString("Search-Export-Replaced@"), {result.unmappable}));
     }
     return result;
 }

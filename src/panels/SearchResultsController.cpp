@@ -23,11 +23,6 @@ namespace {
 constexpr int kDebtToAsset = 12;
 constexpr int kAssetToDebt = 11;
 
-QString loc(const char *key)
-{
-    return cv::localizedString(QString::fromLatin1(key));
-}
-
 QString plainText(const cv::CellValue &value)
 {
     if (value.userType() == qMetaTypeId<cv::StyledText>()) return value.value<cv::StyledText>().text;
@@ -254,12 +249,12 @@ cv::CellValue SearchResultsController::entryValue(const CV4Actual &e, int cid) c
         return e.kind() == CV4Actual::Expense || e.kind() == CV4Actual::Transfer ? amountCell(e.amount(), e.account())
                                                                                 : QString();
     case CategoryColumn: {
-        if (e.kind() == CV4Actual::Transfer) return loc("Money Transfer");
+        if (e.kind() == CV4Actual::Transfer) return cv::localizedString("Money Transfer");
         const CVUnitModelPtr category =
             e.kind() == CV4Actual::Income ? doc()->findIncome(e.category()) : doc()->findExpense(e.category());
         const QString name = category ? doc()->displayName(*category) : QString();
         if (!name.isEmpty()) return name;
-        return loc(e.kind() == CV4Actual::Income ? "Report-Search-Income" : "Report-Search-Expense");
+        return cv::localizedString(e.kind() == CV4Actual::Income ? "Report-Search-Income" : "Report-Search-Expense");
     }
     default: return QString();
     }
@@ -287,7 +282,7 @@ QStringList SearchResultsController::reportHeaderTitles()
     QStringList titles;
     for (const char *key : {"Report-Date", "Report-Search-Category", "Report-Account", "Report-Search-Destination",
                             "Report-Search-Income", "Report-Search-Expense", "Report-Group", "Report-Memo"})
-        titles << loc(key);
+        titles << cv::localizedString(key);
     return titles;
 }
 
@@ -394,7 +389,7 @@ void SearchResultsController::setObjectValue(CV4TableView *table, const QString 
     if (cid != DateColumn) return;
     const std::optional<QDate> date = cv::parseProgramDate(text);
     if (!date || !acceptsDate(*date) || *date == rowDate(r)) return;
-    change(r, QStringLiteral("date"), *date, loc("Change Date"));
+    change(r, QStringLiteral("date"), *date, cv::localizedString("Change Date"));
 }
 
 void SearchResultsController::performInputDate(const QDate &date)
@@ -404,7 +399,7 @@ void SearchResultsController::performInputDate(const QDate &date)
     for (const QModelIndex &index : tableView()->selectionModel()->selectedRows()) {
         const RowPtr r = rowAt(index.row());
         if (!r || rowDate(r) == date || touchesLoan(index.row())) continue;
-        change(r, QStringLiteral("date"), date, loc("Change Date"));
+        change(r, QStringLiteral("date"), date, cv::localizedString("Change Date"));
         ++changed;
     }
     if (changed) reloadTable();
@@ -436,7 +431,7 @@ void SearchResultsController::endAccountPopup(const cv::ChooserItem &result)
         const CV4Actual &e = *actual(r);
         const int current = m_popupDataKey == u"destination" ? e.destination() : e.account();
         if (current > 0 && doc()->currencyOfAccount(current) != doc()->currencyOfAccount(result.ident())) {
-            CV4Alert::warn(loc("Search-Cannot-Change-Currency-Warning"));
+            CV4Alert::warn(cv::localizedString("Search-Cannot-Change-Currency-Warning"));
             reeditPopupCell();
             return;
         }

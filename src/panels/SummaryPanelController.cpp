@@ -17,7 +17,6 @@
 #include <QVBoxLayout>
 
 namespace {
-QString text(const char *key) { return cv::localizedString(QLatin1String(key)); }
 
 void refill(std::vector<CV4SummaryUnitPtr> &list, const std::vector<int> &idents)
 {
@@ -35,13 +34,13 @@ SummaryPanelController::SummaryPanelController(CV4Document *document, CVUnitMode
       m_memoField(new InputTextField(0, this)), m_outline(new cv::AccountActualOutlineView(this))
 {
     Q_ASSERT(document && m_currentItem);
-    setWindowTitle(text(isAccountSummary() ? "Summary-Name-Title-Account" : "Summary-Name-Title-Category"));
+    setWindowTitle(cv::localizedString(isAccountSummary() ? "Summary-Name-Title-Account" : "Summary-Name-Title-Category"));
     auto *layout = new QVBoxLayout(this);
     auto *form = new QFormLayout;
-    form->addRow(text("Sheet-Name"), m_nameField);
-    form->addRow(text("Sheet-Memo"), m_memoField);
+    form->addRow(cv::localizedString("Sheet-Name"), m_nameField);
+    form->addRow(cv::localizedString("Sheet-Memo"), m_memoField);
     layout->addLayout(form);
-    layout->addWidget(new QLabel(text("Summary-Items"), this));
+    layout->addWidget(new QLabel(cv::localizedString("Summary-Items"), this));
     layout->addWidget(m_outline, 1);
     m_okButton = cv::addOkCancelButtons(this, layout).ok;
     resize(460, 520);

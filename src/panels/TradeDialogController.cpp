@@ -31,11 +31,6 @@ constexpr int kFundDigits = 6;
 constexpr int kChoiceColumns = 3;
 constexpr int kMinimumWidth = 440;
 
-QString loc(const char *key)
-{
-    return cv::localizedString(QString::fromLatin1(key));
-}
-
 const char *const kKindKeys[] = {"brand kind stock", "brand kind trust", "brand kind bond"};
 
 // Runs the command row a chooser data source ends with; what it makes comes
@@ -57,14 +52,14 @@ TradeDialogController::TradeDialogController(CV4Document *doc, const CV4TradePtr
       m_commissionField(new QLineEdit(this)), m_totalField(new QLineEdit(this)), m_memoField(new QLineEdit(this))
 {
     Q_ASSERT(doc && trade);
-    setWindowTitle(loc("TradeDialog-Title"));
+    setWindowTitle(cv::localizedString("TradeDialog-Title"));
     setModal(true);
     setMinimumWidth(kMinimumWidth);
     auto *layout = new QVBoxLayout(this);
     auto *head = new QFormLayout;
-    head->addRow(loc("Trade-Brand"), m_brandButton);
-    head->addRow(loc("Account"), m_accButton2);
-    head->addRow(loc("TradeDialog-Held"), m_unitsHeld);
+    head->addRow(cv::localizedString("Trade-Brand"), m_brandButton);
+    head->addRow(cv::localizedString("Account"), m_accButton2);
+    head->addRow(cv::localizedString("TradeDialog-Held"), m_unitsHeld);
     layout->addLayout(head);
 
     for (int brandKind = CV4Brand::Stock; brandKind <= CV4Brand::Bond; ++brandKind) {
@@ -78,7 +73,7 @@ TradeDialogController::TradeDialogController(CV4Document *doc, const CV4TradePtr
             grid->addWidget(choice, index / kChoiceColumns, index % kChoiceColumns);
             ++index;
         }
-        m_oprView->addTab(page, loc(kKindKeys[brandKind]));
+        m_oprView->addTab(page, cv::localizedString(kKindKeys[brandKind]));
         connect(m_choices[brandKind], &QButtonGroup::idClicked, this, [this] {
             pickOperator();
             contentChanged();
@@ -87,13 +82,13 @@ TradeDialogController::TradeDialogController(CV4Document *doc, const CV4TradePtr
     layout->addWidget(m_oprView);
 
     auto *form = new QFormLayout;
-    form->addRow(loc("Trade-Date"), m_dateField);
-    form->addRow(loc("Trade-Count"), m_unitsField);
-    form->addRow(loc("Trade-UnitPrice"), m_unitPriceField);
-    form->addRow(loc("Trade-Commission"), m_commissionField);
-    form->addRow(loc("Trade-Total"), m_totalField);
-    form->addRow(loc("TradeDialog-Destination"), m_accButton);
-    form->addRow(loc("Trade-Memo"), m_memoField);
+    form->addRow(cv::localizedString("Trade-Date"), m_dateField);
+    form->addRow(cv::localizedString("Trade-Count"), m_unitsField);
+    form->addRow(cv::localizedString("Trade-UnitPrice"), m_unitPriceField);
+    form->addRow(cv::localizedString("Trade-Commission"), m_commissionField);
+    form->addRow(cv::localizedString("Trade-Total"), m_totalField);
+    form->addRow(cv::localizedString("TradeDialog-Destination"), m_accButton);
+    form->addRow(cv::localizedString("Trade-Memo"), m_memoField);
     layout->addLayout(form);
     for (QLineEdit *field : {m_unitsField, m_unitPriceField, m_commissionField, m_totalField}) {
         field->setAlignment(Qt::AlignRight);
@@ -113,7 +108,7 @@ TradeDialogController::TradeDialogController(CV4Document *doc, const CV4TradePtr
     const CVUnitModelPtr account = trade->account() > 0 ? doc->findAccount(trade->account()) : nullptr;
     if (account) m_accButton2->addItem(doc->displayName(*account), account->ident());
     m_accButton2->insertSeparator(m_accButton2->count());
-    m_accButton2->addItem(loc("CreateNewAccount"), kCommandRow);
+    m_accButton2->addItem(cv::localizedString("CreateNewAccount"), kCommandRow);
     m_currency = m_doc->getCurrency(m_doc->currencyOfAccount(trade->account()));
 
     m_currentOperation = trade->kind();
@@ -162,7 +157,7 @@ void TradeDialogController::fillBrandButton()
     for (const CV4BrandPtr &brand : m_doc->brandList())
         if (brand) m_brandButton->addItem(brand->name(), brand->ident());
     m_brandButton->insertSeparator(m_brandButton->count());
-    m_brandButton->addItem(loc("CreateNewBrand"), kCommandRow);
+    m_brandButton->addItem(cv::localizedString("CreateNewBrand"), kCommandRow);
 }
 
 void TradeDialogController::fillDestinationButton()
@@ -335,7 +330,7 @@ void TradeDialogController::brandChosen(int index)
     if (!brand) return;
     if (m_doc->getCurrency(brand->currency()) != m_currency) {
         // A trade is settled in its account's money.
-        CV4Alert::alert(loc("TradeCurrencyWarningTitle"), loc("TradeCurrencyWarningText"));
+        CV4Alert::alert(cv::localizedString("TradeCurrencyWarningTitle"), cv::localizedString("TradeCurrencyWarningText"));
         m_brandButton->setCurrentIndex(m_lastBrandIndex);
         return;
     }

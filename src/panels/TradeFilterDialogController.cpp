@@ -16,11 +16,6 @@
 
 namespace {
 
-QString loc(const char *key)
-{
-    return cv::localizedString(QString::fromLatin1(key));
-}
-
 // Every named trade kind, in the order of the kind table.
 constexpr int kKinds[] = {
     CV4Trade::Buy,        CV4Trade::Sale,       CV4Trade::TransferUnits, CV4Trade::OtherIncome,
@@ -35,14 +30,14 @@ constexpr int kKindColumns = 3;
 
 TradeFilterDialogController::TradeFilterDialogController(const QDate &start, const QDate &end, QWidget *parent)
     : QDialog(parent), m_startField(new cv::DateField(this)), m_endField(new cv::DateField(this)),
-      m_typeCheckbox(new QCheckBox(loc("TradeFilter-Kinds"), this))
+      m_typeCheckbox(new QCheckBox(cv::localizedString("TradeFilter-Kinds"), this))
 {
-    setWindowTitle(loc("TradeFilter-Title"));
+    setWindowTitle(cv::localizedString("TradeFilter-Title"));
     setModal(true);
     auto *layout = new QVBoxLayout(this);
     auto *form = new QFormLayout;
-    form->addRow(loc("TradeFilter-Start"), m_startField);
-    form->addRow(loc("TradeFilter-End"), m_endField);
+    form->addRow(cv::localizedString("TradeFilter-Start"), m_startField);
+    form->addRow(cv::localizedString("TradeFilter-End"), m_endField);
     layout->addLayout(form);
     if (start.isValid()) m_startField->setDate(start);
     if (end.isValid()) m_endField->setDate(end);

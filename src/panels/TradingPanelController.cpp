@@ -28,11 +28,6 @@ namespace {
 
 constexpr int kFundDigits = 6;
 
-QString loc(const char *key)
-{
-    return cv::localizedString(QString::fromLatin1(key));
-}
-
 int maskOf(const CV4Trade &row)
 {
     return CV4Trade::validFieldsForKind(row.kind());
@@ -90,9 +85,9 @@ void TradingPanelController::buildTable()
     };
     for (const auto &c : columns) {
         if (c.cid == TotalColumn)
-            table->addColumn(std::make_unique<TradingTotalTableColumn>(c.cid, loc(c.title), c.width));
+            table->addColumn(std::make_unique<TradingTotalTableColumn>(c.cid, cv::localizedString(c.title), c.width));
         else
-            table->addColumn(std::make_unique<cv::TableColumn>(c.cid, loc(c.title), c.width, c.kind));
+            table->addColumn(std::make_unique<cv::TableColumn>(c.cid, cv::localizedString(c.title), c.width, c.kind));
     }
     finishSetup();
     table->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
@@ -272,7 +267,7 @@ bool TradingPanelController::currencyValidForRow(int row, int cid) const
     if (!t || t->brand() < 1) return true;
     const CV4BrandPtr brand = doc()->findBrand(t->brand());
     if (!brand || doc()->getCurrency(brand->currency()) == accountCurrency(*t)) return true;
-    CV4Alert::alert(loc("TradeCurrencyWarningTitle"), loc("TradeCurrencyWarningText"));
+    CV4Alert::alert(cv::localizedString("TradeCurrencyWarningTitle"), cv::localizedString("TradeCurrencyWarningText"));
     return false;
 }
 
@@ -525,7 +520,7 @@ void TradingPanelController::endBrandPopup(const cv::ChooserItem &item)
         return;
     }
     if (doc()->getCurrency(picked->currency()) != accountCurrency(*t)) {
-        CV4Alert::alert(loc("TradeCurrencyWarningTitle"), loc("TradeCurrencyWarningText"));
+        CV4Alert::alert(cv::localizedString("TradeCurrencyWarningTitle"), cv::localizedString("TradeCurrencyWarningText"));
         reeditPopupCell();
         return;
     }

@@ -22,11 +22,6 @@
 
 namespace {
 
-QString loc(const char *key)
-{
-    return cv::localizedString(QString::fromLatin1(key));
-}
-
 int countHoldings(const CVUnitModelPtr &node)
 {
     if (!node) return 0;
@@ -55,7 +50,7 @@ void TradingPanelController::buildContextMenu()
                        {FilterTag, "Trade-Menu-Filter"}};
         QMenu menu(this);
         for (const auto &entry : entries) {
-            QAction *action = menu.addAction(loc(entry.title));
+            QAction *action = menu.addAction(cv::localizedString(entry.title));
             action->setData(entry.tag);
             action->setEnabled(isMenuTagEnabled(entry.tag));
         }

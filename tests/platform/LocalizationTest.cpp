@@ -90,6 +90,9 @@ TEST_F(LocalizationTest, LooksUpEachLanguageAndAnswersMissingKeysThemselves)
     EXPECT_EQ(localizedString(QStringLiteral("Cancel")), QStringLiteral("キャンセル"));
     EXPECT_EQ(localizedString(QStringLiteral("Last day")), QStringLiteral("末日"));
     EXPECT_EQ(localizedString(QStringLiteral("No such key here")), QStringLiteral("No such key here"));
+    // Keys written in the code are UTF-8, typographic quotes and all.
+    EXPECT_EQ(localizedString("The document “%@” is open in another program."),
+              QStringLiteral("書類“%@”は別のプログラムで開かれています。"));
 
     cv::setLanguageOverride(QStringLiteral("en-GB"));
     EXPECT_FALSE(cv::isJapanese());
