@@ -11,6 +11,6 @@ inline QStringList CV4InfoViewTitles(std::initializer_list<const char *> keys)
 {
     QStringList out;
     for (const char *key : keys)
-        out.append(cv::localizedString(QString::fromLatin1(key)));
+        out.append(cv::localizedString(key));
     return out;
 }

@@ -252,7 +252,7 @@ QString AccountActualOutlineView::kindName(const CVUnitModel &node) const
     case raw(NodeKind::Loan): key = "Report-Type-Debt-Loan"; break;
     default: return QString();
     }
-    return localizedString(QLatin1String(key));
+    return localizedString(key);
 }
 
 } // namespace cv

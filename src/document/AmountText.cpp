@@ -60,7 +60,7 @@ void AmountText::loadFormats()
     for (int row = 0; row < 2; ++row) {
         for (int slot = 0; slot < 3; ++slot) {
             KavriNumberFormatter &f = m_formatters[row][slot];
-            f.setFormat(localizedString(QString::fromLatin1(kFormatKeys[row][slot])));
+            f.setFormat(localizedString(kFormatKeys[row][slot]));
             // Every screen slot colours negatives; the print formats mark them in the text.
             f.setNegativeColor(row == 0 ? negativeAmountColor() : QColor());
         }

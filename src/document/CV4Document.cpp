@@ -18,7 +18,7 @@ CVUnitModelPtr makeCacheItem(const char *key)
 {
     auto node = std::make_shared<CVUnitModel>();
     node->setKind(cv::raw(cv::NodeKind::SystemItem));
-    node->setName(cv::localizedString(QLatin1String(key)));
+    node->setName(cv::localizedString(key));
     return node;
 }
 

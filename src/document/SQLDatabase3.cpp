@@ -635,7 +635,7 @@ bool loadDump(const QString &path, const QByteArray &dump)
 void upgradeAlert(const char *messageKey)
 {
     CV4Alert::alert(cv::localizedString(QStringLiteral("UpgradeAlertTitle")),
-                    cv::localizedString(QString::fromLatin1(messageKey)));
+                    cv::localizedString(messageKey));
 }
 
 } // namespace

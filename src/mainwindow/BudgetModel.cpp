@@ -73,7 +73,7 @@ BudgetCell BudgetModel::cell(const CVUnitModel *node, int column) const
     const int position = m_columns.positionInGroup(column);
     if (!node || node == m_dateHeader.get()) {
         static const char *const titles[] = {"Budget Column", "Actual Column", "% Column"};
-        return position >= 0 ? BudgetCell{localizedString(QLatin1String(titles[position])), {}} : BudgetCell{};
+        return position >= 0 ? BudgetCell{localizedString(titles[position]), {}} : BudgetCell{};
     }
     switch (kind) {
     case BudgetColumns::Kind::Name: return {m_document.displayName(*node), {}};

@@ -118,7 +118,7 @@ QMenu *DocumentToolbar::makeContextMenu(QWidget *parent)
     const std::pair<DisplayMode, const char *> modeItems[] = {
         {IconAndLabel, "Toolbar Icon and Text"}, {IconOnly, "Toolbar Icon Only"}, {LabelOnly, "Toolbar Text Only"}};
     for (const auto &[mode, key] : modeItems) {
-        QAction *item = menu->addAction(localizedString(QLatin1String(key)));
+        QAction *item = menu->addAction(localizedString(key));
         item->setCheckable(true);
         item->setChecked(m_mode == mode);
         item->setData(int(mode));

@@ -13,7 +13,6 @@ namespace cv {
 
 PeriodBar PeriodBar::build(QWidget *bar, const Names &names, const Layout &layout)
 {
-    const auto text = [](const char *key) { return localizedString(QLatin1String(key)); };
     PeriodBar b;
     auto *row = new QHBoxLayout(bar);
     row->setContentsMargins(6, 4, 6, 0);
@@ -23,7 +22,7 @@ PeriodBar PeriodBar::build(QWidget *bar, const Names &names, const Layout &layou
         b.unitButton->addItem(localizedString(QStringLiteral("Viewer Unit %1").arg(unit)), unit);
     const auto button = [&](const char *key, const char *name) {
         auto *tool = new QToolButton(bar);
-        tool->setText(text(key));
+        tool->setText(localizedString(key));
         tool->setObjectName(QLatin1String(name));
         return tool;
     };
@@ -44,7 +43,7 @@ PeriodBar PeriodBar::build(QWidget *bar, const Names &names, const Layout &layou
     for (QWidget *widget : layout.afterDate) row->addWidget(widget);
     row->addStretch(1);
     for (QWidget *widget : layout.beforeWidth) row->addWidget(widget);
-    row->addWidget(new QLabel(text("Viewer Cell Width"), bar));
+    row->addWidget(new QLabel(localizedString("Viewer Cell Width"), bar));
     row->addWidget(b.cellSlider);
     return b;
 }

@@ -57,7 +57,6 @@ ViewerValues::ViewerValues(CV4Document &document, const ViewerColumns &columns)
 
 QString ViewerValues::kindMark(const CVUnitModel &node) const
 {
-    const auto key = [](const char *k) { return localizedString(QLatin1String(k)); };
     const int kind = node.kind();
     switch (kind) {
     case raw(NodeKind::SummaryRoot):
@@ -68,24 +67,24 @@ QString ViewerValues::kindMark(const CVUnitModel &node) const
     case raw(NodeKind::Report):
     case raw(NodeKind::CashPart):
     case raw(NodeKind::CashPart) + 1:
-    case raw(NodeKind::SystemItem): return key("I:System");
+    case raw(NodeKind::SystemItem): return localizedString("I:System");
     case raw(NodeKind::Holding): {
         const CV4BrandPtr brand = m_document.findBrand(brandOf(node));
         switch (brand ? brand->kind() : -1) {
-        case kStockBrand: return key("I:Stock");
-        case kTrustBrand: return key("I:Trust");
-        case kBondBrand: return key("I:Bond");
+        case kStockBrand: return localizedString("I:Stock");
+        case kTrustBrand: return localizedString("I:Trust");
+        case kBondBrand: return localizedString("I:Bond");
         default: return QString();
         }
     }
-    case raw(NodeKind::Category): return node.ident() <= kLastSystemIdent ? key("I:System") : QString();
-    case raw(NodeKind::Cash): return key("I:Cache");
-    case raw(NodeKind::Bank): return key("I:Bank");
-    case raw(NodeKind::Investment): return key("I:Invest");
-    case raw(NodeKind::GeneralAsset): return key("I:Asset");
-    case raw(NodeKind::CreditCard): return key("I:Credit");
-    case raw(NodeKind::Loan): return key("I:Loan");
-    case raw(NodeKind::GeneralDebt): return key("I:Debt");
+    case raw(NodeKind::Category): return node.ident() <= kLastSystemIdent ? localizedString("I:System") : QString();
+    case raw(NodeKind::Cash): return localizedString("I:Cache");
+    case raw(NodeKind::Bank): return localizedString("I:Bank");
+    case raw(NodeKind::Investment): return localizedString("I:Invest");
+    case raw(NodeKind::GeneralAsset): return localizedString("I:Asset");
+    case raw(NodeKind::CreditCard): return localizedString("I:Credit");
+    case raw(NodeKind::Loan): return localizedString("I:Loan");
+    case raw(NodeKind::GeneralDebt): return localizedString("I:Debt");
     default: return QString::number(kind);
     }
 }

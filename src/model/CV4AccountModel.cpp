@@ -17,7 +17,7 @@ CVUnitModelPtr cv::makeSystemNode(int ident, int kind, const char *nameKey)
     auto node = std::make_shared<CVUnitModel>();
     node->setIdent(ident);
     node->setKind(kind);
-    node->setName(cv::localizedString(QLatin1String(nameKey)));
+    node->setName(cv::localizedString(nameKey));
     return node;
 }
 

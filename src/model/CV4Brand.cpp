@@ -17,7 +17,7 @@ const char *const kRiskKeys[] = {"brand risk low", "brand risk middle", "brand r
 QString localizedEntry(const char *const (&keys)[3], int index)
 {
     if (index < 0 || index >= 3) return QString();
-    return cv::localizedString(QLatin1String(keys[index]));
+    return cv::localizedString(keys[index]);
 }
 
 const QString kId = QStringLiteral("id");

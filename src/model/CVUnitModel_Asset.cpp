@@ -72,7 +72,7 @@ QString CVUnitModel::assetKindName() const
     case cv::NodeKind::GeneralDebt: key = "Report-Debt-General"; break;
     default: return QString();
     }
-    return cv::localizedString(QString::fromLatin1(key));
+    return cv::localizedString(key);
 }
 
 bool CVUnitModel::validAtDate(const QDate &date) const

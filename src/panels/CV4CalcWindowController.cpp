@@ -98,7 +98,6 @@ void CV4CalcWindowController::buildKeys()
         connect(button, &QPushButton::clicked, this, action);
         grid->addWidget(button, row, column, 1, columnSpan);
     };
-    auto text = [](const char *k) { return cv::localizedString(QString::fromLatin1(k)); };
     // Row 0: memory and clear keys.
     key(QStringLiteral("MC"), QStringLiteral("MC"), 0, 0, [this] { memKey(0); });
     key(QStringLiteral("MR"), QStringLiteral("MR"), 0, 1, [this] { memKey(1); });
@@ -106,10 +105,10 @@ void CV4CalcWindowController::buildKeys()
     key(QStringLiteral("C"), QStringLiteral("C"), 0, 3, [this] { clrKey(1); });
     key(QStringLiteral("AC"), QStringLiteral("AC"), 0, 4, [this] { clrKey(0); });
     // Row 1: tax keys.
-    key(QStringLiteral("TaxIn"), text("Calc-Tax-Included"), 1, 0, [this] { unaryOprKey(8); });
-    key(QStringLiteral("TaxOut"), text("Calc-Tax-Excluded"), 1, 1, [this] { unaryOprKey(9); });
-    key(QStringLiteral("TaxAmount"), text("Calc-Tax-Amount"), 1, 2, [this] { unaryOprKey(10); });
-    key(QStringLiteral("TaxRate"), text("Calc-Tax-Rate"), 1, 3, [this] { taxKey(2); });
+    key(QStringLiteral("TaxIn"), cv::localizedString("Calc-Tax-Included"), 1, 0, [this] { unaryOprKey(8); });
+    key(QStringLiteral("TaxOut"), cv::localizedString("Calc-Tax-Excluded"), 1, 1, [this] { unaryOprKey(9); });
+    key(QStringLiteral("TaxAmount"), cv::localizedString("Calc-Tax-Amount"), 1, 2, [this] { unaryOprKey(10); });
+    key(QStringLiteral("TaxRate"), cv::localizedString("Calc-Tax-Rate"), 1, 3, [this] { taxKey(2); });
     key(QStringLiteral("Tax5"), QStringLiteral("5%"), 1, 4, [this] { taxKey(3); });
     // Rows 2-5: digits and operations.
     const char *digits[] = {"7", "8", "9", "4", "5", "6", "1", "2", "3"};
@@ -125,12 +124,12 @@ void CV4CalcWindowController::buildKeys()
     key(QStringLiteral("-"), QStringLiteral("−"), 4, 3, [this] { oprKey(Subtract); });
     key(QStringLiteral("+"), QStringLiteral("+"), 5, 3, [this] { oprKey(Add); });
     key(QStringLiteral("Delete"), QStringLiteral("⌫"), 2, 4, [this] { clrKey(2); });
-    key(QStringLiteral("Int"), text("Calc-Integer"), 3, 4, [this] { unaryOprKey(6); });
+    key(QStringLiteral("Int"), cv::localizedString("Calc-Integer"), 3, 4, [this] { unaryOprKey(6); });
     key(QStringLiteral("Cents"), QStringLiteral("0.00"), 4, 4, [this] { unaryOprKey(7); });
     key(QStringLiteral("="), QStringLiteral("="), 5, 4, [this] { getsum(); });
     key(QStringLiteral("Tax0"), QStringLiteral("0%"), 6, 0, [this] { taxKey(4); });
-    key(QStringLiteral("Copy"), text("Calc-Copy"), 6, 1, [this] { doCopy(); });
-    key(QStringLiteral("Enter"), text("Calc-Enter"), 6, 2, [this] { doEnter(); }, 3);
+    key(QStringLiteral("Copy"), cv::localizedString("Calc-Copy"), 6, 1, [this] { doCopy(); });
+    key(QStringLiteral("Enter"), cv::localizedString("Calc-Enter"), 6, 2, [this] { doEnter(); }, 3);
 }
 
 QPushButton *CV4CalcWindowController::buttonForKey(const QString &name) const

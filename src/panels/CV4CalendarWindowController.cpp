@@ -59,7 +59,7 @@ CV4CalendarWindowController::CV4CalendarWindowController(QWidget *parent)
     const char *weekdays[] = {"Calendar-Sun", "Calendar-Mon", "Calendar-Tue", "Calendar-Wed",
                               "Calendar-Thu", "Calendar-Fri", "Calendar-Sat"};
     for (int column = 0; column < 7; ++column) {
-        auto *label = new QLabel(cv::localizedString(QString::fromLatin1(weekdays[column])), this);
+        auto *label = new QLabel(cv::localizedString(weekdays[column]), this);
         label->setAlignment(Qt::AlignCenter);
         grid->addWidget(label, 0, column);
     }

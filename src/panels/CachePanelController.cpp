@@ -33,7 +33,7 @@ CachePanelController::CachePanelController(CV4Document *document, CVUnitModelPtr
 {
     setWindowTitle(cv::localizedString(QStringLiteral("Cache-Panel-Title")));
     if (const char *key = titleKey(this->account()->kind()))
-        m_titleField->setText(cv::localizedString(QLatin1String(key)));
+        m_titleField->setText(cv::localizedString(key));
     QFont bold = m_titleField->font();
     bold.setBold(true);
     m_titleField->setFont(bold);
