@@ -5,6 +5,7 @@
 #include "mainwindow/MenuRules.h"
 
 #include <QMenuBar>
+#include <QSet>
 
 namespace {
 
@@ -80,8 +81,21 @@ TEST_F(DelegateTest, MenusCarryTheirTagsAndTheUsualShortcuts)
     ASSERT_NE(bar, nullptr);
     QStringList titles;
     for (QAction *menu : bar->actions()) titles << menu->text();
-    EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&View", "&Account", "&Category", "&Search", "&Currency", "&Tools",
+    EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&View", "&Account", "&Category", "&Search", "C&urrency", "&Tools",
                                    "&Window", "&Help"}));
+    // Each menu's Alt key is its own, in both languages.
+    for (const char *language : {"en", "ja"}) {
+        cv::setLanguageOverride(QLatin1String(language));
+        QSet<QKeySequence> keys;
+        for (const char *key : {"Menu File", "Menu Edit", "Menu View", "Menu Account", "Menu Category", "Menu Search",
+                                "Menu Currency", "Menu Tools", "Menu Window", "Menu Help"}) {
+            const QKeySequence mnemonic = QKeySequence::mnemonic(cv::localizedString(key));
+            EXPECT_FALSE(mnemonic.isEmpty()) << language << " " << key;
+            EXPECT_FALSE(keys.contains(mnemonic)) << language << " " << key;
+            keys.insert(mnemonic);
+        }
+    }
+    cv::setLanguageOverride(language());
     const std::pair<const char *, const char *> shortcuts[] = {
         {"new", "Ctrl+N"}, {"open", "Ctrl+O"}, {"save", "Ctrl+S"}, {"saveAs", "Ctrl+Shift+S"}, {"close", "Ctrl+W"},
         {"print", "Ctrl+P"}, {"undo", "Ctrl+Z"}, {"redo", "Ctrl+Shift+Z"}, {"quit", "Ctrl+Q"}};
