@@ -15,6 +15,8 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
+#include <charconv>
 #include <memory>
 #include <vector>
 
@@ -54,11 +56,6 @@ sqlite3 *openDatabase(const QString &path)
     return db;
 }
 
-QByteArray dateText(int day)
-{
-    const QDate d = cv::dates::fromDayNumber(day);
-    return QByteArray::number(d.year()) + '.' + QByteArray::number(d.month()) + '.' + QByteArray::number(d.day());
-}
 
 } // namespace
 
@@ -139,13 +136,24 @@ void limitXmlExport(benchmark::State &state, const QString &book)
     if (!db
         || sqlite3_prepare_v2(db,
                               "SELECT kind,category,account,date,value,destination,grouping,converted,memo "
-                              "FROM ActualTable ORDER BY category,date,id",
+                              "FROM ActualTable ORDER BY id",
                               -1, &read, nullptr)
             != SQLITE_OK) {
         state.SkipWithError("the book does not read");
         sqlite3_close(db);
         return;
     }
+    struct Row {
+        int kind, category, account, date, destination, grouping;
+        double value, converted;
+        qsizetype memo, memoSize;
+    };
+    auto integer = [](QByteArray &text, const char *head, qint64 value) {
+        char buf[24];
+        text += head;
+        text.append(buf, std::to_chars(buf, buf + sizeof buf, value).ptr - buf);
+        text += '"';
+    };
     const QString outPath = dir.filePath(QStringLiteral("entries.xml"));
     for (auto _ : state) {
         QFile out(outPath);
@@ -153,40 +161,45 @@ void limitXmlExport(benchmark::State &state, const QString &book)
             state.SkipWithError("cannot write");
             break;
         }
-        QByteArray text;
-        text.reserve(kBlock + 4096);
+        // One scan in table order, then each category's rows by date in memory.
+        std::vector<Row> rows;
+        QByteArray memos;
         sqlite3_reset(read);
         while (sqlite3_step(read) == SQLITE_ROW) {
-            text += "   <actual kind=\"";
-            text += QByteArray::number(sqlite3_column_int(read, 0));
-            text += "\" category=\"";
-            text += QByteArray::number(sqlite3_column_int(read, 1));
-            text += "\" account=\"";
-            text += QByteArray::number(sqlite3_column_int(read, 2));
-            text += "\" date=\"";
-            text += dateText(sqlite3_column_int(read, 3));
-            text += "\" value=\"";
-            text += cv::xml::decimal(sqlite3_column_double(read, 4), 2);
-            text += '"';
-            if (const int destination = sqlite3_column_int(read, 5)) {
-                text += " transfer=\"";
-                text += QByteArray::number(destination);
-                text += '"';
-            }
-            if (const int grouping = sqlite3_column_int(read, 6)) {
-                text += " grouping=\"";
-                text += QByteArray::number(grouping);
-                text += '"';
-            }
-            if (const double converted = sqlite3_column_double(read, 7)) {
-                text += " converted=\"";
-                text += cv::xml::decimal(converted, 2);
-                text += '"';
-            }
             const auto *memo = reinterpret_cast<const char *>(sqlite3_column_text(read, 8));
-            if (memo && *memo) {
+            const int size = memo ? sqlite3_column_bytes(read, 8) : 0;
+            rows.push_back({sqlite3_column_int(read, 0), sqlite3_column_int(read, 1), sqlite3_column_int(read, 2),
+                            sqlite3_column_int(read, 3), sqlite3_column_int(read, 5), sqlite3_column_int(read, 6),
+                            sqlite3_column_double(read, 4), sqlite3_column_double(read, 7), memos.size(), size});
+            if (size > 0) memos.append(memo, size);
+        }
+        std::vector<quint32> order(rows.size());
+        for (quint32 i = 0; i < order.size(); ++i) order[i] = i;
+        std::stable_sort(order.begin(), order.end(), [&](quint32 a, quint32 b) {
+            return rows[a].category != rows[b].category ? rows[a].category < rows[b].category : rows[a].date < rows[b].date;
+        });
+        QByteArray text;
+        text.reserve(kBlock + 4096);
+        for (const quint32 i : order) {
+            const Row &row = rows[i];
+            integer(text, "   <actual kind=\"", row.kind);
+            integer(text, " category=\"", row.category);
+            integer(text, " account=\"", row.account);
+            text += " date=\"";
+            cv::xml::appendDayDate(text, row.date);
+            text += "\" value=\"";
+            cv::xml::appendDecimal(text, row.value, 2);
+            text += '"';
+            if (row.destination) integer(text, " transfer=\"", row.destination);
+            if (row.grouping) integer(text, " grouping=\"", row.grouping);
+            if (row.converted) {
+                text += " converted=\"";
+                cv::xml::appendDecimal(text, row.converted, 2);
+                text += '"';
+            }
+            if (row.memoSize > 0) {
                 text += ">\n    <note>";
-                text += cv::xml::escaped(QString::fromUtf8(memo, sqlite3_column_bytes(read, 8)), false);
+                cv::xml::appendStoredText(text, QByteArrayView(memos.constData() + row.memo, row.memoSize));
                 text += "</note>\n   </actual>\n";
             } else {
                 text += "/>\n";

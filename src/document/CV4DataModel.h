@@ -5,11 +5,13 @@
 // working copy at once; only save() writes the document file.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QDate>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -47,6 +49,75 @@ struct CV4SearchRecord {
     QDate date() const;
 };
 
+
+// The rows of one category, in the order their table holds them grouped: a
+// view into a CV4CategoryRows.
+template <class Row> class CV4CategoryRowRange {
+public:
+    class Iterator {
+    public:
+        const Row &operator*() const { return m_rows[*m_at]; }
+        Iterator &operator++()
+        {
+            ++m_at;
+            return *this;
+        }
+        bool operator!=(const Iterator &other) const { return m_at != other.m_at; }
+
+    private:
+        friend class CV4CategoryRowRange;
+        Iterator(const Row *rows, const quint32 *at) : m_rows(rows), m_at(at) {}
+        const Row *m_rows;
+        const quint32 *m_at;
+    };
+
+    CV4CategoryRowRange(const Row *rows, std::span<const quint32> order) : m_rows(rows), m_order(order) {}
+    size_t size() const { return m_order.size(); }
+    const Row &operator[](size_t i) const { return m_rows[m_order[i]]; }
+    Iterator begin() const { return {m_rows, m_order.data()}; }
+    Iterator end() const { return {m_rows, m_order.data() + m_order.size()}; }
+
+private:
+    const Row *m_rows;
+    std::span<const quint32> m_order;
+};
+
+// Rows read in one pass over a table, in table order, grouped by category
+// through an index array (an eighth of a second copy of the rows). Row has an
+// int member `category`.
+template <class Row> class CV4CategoryRows {
+public:
+    CV4CategoryRowRange<Row> rowsForCategory(int category) const
+    {
+        const auto group = std::lower_bound(m_groups.begin(), m_groups.end(), category,
+                                            [](const Group &g, int c) { return g.category < c; });
+        if (group == m_groups.end() || group->category != category) return {m_rows.data(), {}};
+        return {m_rows.data(), std::span<const quint32>(m_order).subspan(group->begin, group->end - group->begin)};
+    }
+    size_t size() const { return m_rows.size(); }
+
+protected:
+    friend class CV4DataModel;
+    struct Group {
+        int category;
+        quint32 begin;   // into m_order
+        quint32 end;
+    };
+    // Groups the rows read so far by category, keeping table order inside each group.
+    void group();
+    // Sorts each group by `less`, keeping table order among equals.
+    template <class Less> void sortGroups(const Less &less)
+    {
+        for (const Group &g : m_groups)
+            std::stable_sort(m_order.begin() + g.begin, m_order.begin() + g.end,
+                             [&](quint32 a, quint32 b) { return less(m_rows[a], m_rows[b]); });
+    }
+
+    std::vector<Row> m_rows;        // table order
+    std::vector<quint32> m_order;   // indices of m_rows by category, then table order
+    std::vector<Group> m_groups;    // by category
+};
+
 // The columns of one entry that the balance cache reads, as stored.
 struct CV4CacheRow {
     int category = 0;
@@ -56,61 +127,48 @@ struct CV4CacheRow {
     double amount = 0;
     double converted = 0;
 };
+using CV4CacheRowRange = CV4CategoryRowRange<CV4CacheRow>;
 
-// The rows of one category, in table order: a view into CV4CacheRows.
-class CV4CacheRowRange {
+// Every entry's cache columns, read in one pass over the entry table.
+class CV4CacheRows : public CV4CategoryRows<CV4CacheRow> {
 public:
-    class Iterator {
-    public:
-        const CV4CacheRow &operator*() const { return m_rows[*m_at]; }
-        Iterator &operator++()
-        {
-            ++m_at;
-            return *this;
-        }
-        bool operator!=(const Iterator &other) const { return m_at != other.m_at; }
-
-    private:
-        friend class CV4CacheRowRange;
-        Iterator(const CV4CacheRow *rows, const quint32 *at) : m_rows(rows), m_at(at) {}
-        const CV4CacheRow *m_rows;
-        const quint32 *m_at;
-    };
-
-    size_t size() const { return m_order.size(); }
-    const CV4CacheRow &operator[](size_t i) const { return m_rows[m_order[i]]; }
-    Iterator begin() const { return {m_rows, m_order.data()}; }
-    Iterator end() const { return {m_rows, m_order.data() + m_order.size()}; }
-
-private:
-    friend class CV4CacheRows;
-    CV4CacheRowRange(const CV4CacheRow *rows, std::span<const quint32> order) : m_rows(rows), m_order(order) {}
-    const CV4CacheRow *m_rows;
-    std::span<const quint32> m_order;
-};
-
-// Every entry's cache columns, read in one pass over the entry table. The
-// rows stay in table order; the grouping by category is an index array, an
-// eighth of a second copy of the rows.
-class CV4CacheRows {
-public:
-    // The rows of the category, in the order findActualByCategory answers them.
-    CV4CacheRowRange rowsForCategory(int category) const;
-    size_t size() const { return m_rows.size(); }
     // Day numbers of the earliest and the latest row; none without rows.
     std::optional<std::pair<int, int>> days() const { return m_days; }
 
 private:
     friend class CV4DataModel;
     std::optional<std::pair<int, int>> m_days;
-    struct Group {
-        int category;
-        quint32 begin;   // into m_order
-        quint32 end;
-    };
-    std::vector<CV4CacheRow> m_rows;   // table order
-    std::vector<quint32> m_order;      // indices of m_rows by category, then table order
-    std::vector<Group> m_groups;       // by category
+};
+
+// One stored entry as the whole-document XML form writes it; the memo is its
+// stored bytes in the list's memo buffer.
+struct CV4ExportEntry {
+    int ident = 0;
+    int kind = 0;
+    int day = 0;            // day number
+    int category = 0;
+    int account = 0;
+    int destination = 0;
+    int group = 0;
+    quint32 memoBegin = 0;   // into CV4ExportEntries' memo bytes
+    quint32 memoSize = 0;
+    double amount = 0;
+    double converted = 0;
+};
+
+// Every entry, read in one pass in table order, grouped by category and each
+// group in date, then ident order (what "ORDER BY date,id" of one category answers).
+class CV4ExportEntries : public CV4CategoryRows<CV4ExportEntry> {
+public:
+    // The memo's stored bytes (UTF-8, or Latin-1 text from a damaged file).
+    QByteArrayView memo(const CV4ExportEntry &entry) const
+    {
+        return QByteArrayView(m_memos.constData() + entry.memoBegin, entry.memoSize);
+    }
+
+private:
+    friend class CV4DataModel;
+    QByteArray m_memos;   // every memo's bytes, one after another
 };
 
 class CV4DataModel {
@@ -250,6 +308,8 @@ public:
     // The same rows as the three finders above for every category at once,
     // without a record per row: what a full rebuild of the cache reads.
     std::optional<CV4CacheRows> readCacheRows();
+    // Every entry for the XML form in one pass; none when the table does not read.
+    std::optional<CV4ExportEntries> readExportEntries();
     // Number of entries carrying any of the groupings; 0 for none, -1 when the
     // store cannot be read.
     int getDataCountForGroup(const QList<int> &groups);
@@ -295,6 +355,7 @@ private:
     bool putInfo(int id, const QByteArray &archive);
     QByteArray getInfo(int id);
     std::unique_ptr<SQLResult> query(const QString &sql, const QStringList &texts = {});
+    size_t entryCount();   // rows of the entry table; 0 when unknown
     bool run(const QString &sql, const QStringList &texts = {});
     bool runAndMark(const QString &sql, const QStringList &texts = {});
     // An update of one record: false when no stored row has its ident.

@@ -4,6 +4,7 @@
 // streaming reader that treats every file as untrusted.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QIODevice>
 #include <QString>
 
@@ -21,11 +22,18 @@ bool importFrom(CV4Document &document, QIODevice &device, bool *isTemplate = nul
 // The given fixed form when it reads back as the same value, else "%.6f"
 // when that does, else the shortest fixed form that does.
 QByteArray decimal(double value, int decimals);
+// decimal(value, decimals) appended to the text, made without a heap piece.
+void appendDecimal(QByteArray &out, double value, int decimals);
+// The date of a day number as "y.m.d" (2008.5.1), appended.
+void appendDayDate(QByteArray &out, int dayNumber);
 // The integer form when the value is whole, else as decimal(value, 6).
 QByteArray count(double value);
 // Text of a text element or (attribute = true) of an attribute value;
 // characters XML forbids are dropped.
 QByteArray escaped(const QString &text, bool attribute);
+// escaped(text, false) of a stored text (UTF-8, else Latin-1, a leading BOM
+// dropped, as the store decodes it) appended; false when it decodes empty.
+bool appendStoredText(QByteArray &out, QByteArrayView stored);
 // The number at the start of the text (blanks, sign, digits, point, exponent); empty when none.
 QStringView leadingNumber(QStringView text);
 // The leading decimal of an attribute text; 0 when there is none.

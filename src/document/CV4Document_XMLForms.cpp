@@ -11,12 +11,14 @@
 #include "model/CV4PriceTime.h"
 #include "model/CV4Summary.h"
 #include "model/CV4Trade.h"
+#include "platform/DateIntegers.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/Logging.h"
 
 #include <QFile>
 #include <QHash>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <QXmlStreamReader>
 
 #include <charconv>
@@ -52,12 +54,64 @@ namespace cv::xml {
 
 QByteArray decimal(double value, int decimals)
 {
+    QByteArray text;
+    appendDecimal(text, value, decimals);
+    return text;
+}
+
+void appendDecimal(QByteArray &out, double value, int decimals)
+{
     if (!std::isfinite(value)) value = 0;
+    // A normal value reads back by from_chars as parseDecimal reads it; the
+    // rest keep the general reading. A form that reads back is the correctly
+    // rounded one whichever printer made it.
+    if (std::isnormal(value) || value == 0) {
+        char buf[400];
+        for (const int digits : {decimals, 6}) {
+            const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, digits);
+            double back = 0;
+            if (ec == std::errc() && std::from_chars(buf, end, back).ec == std::errc() && back == value) {
+                out.append(buf, end - buf);
+                return;
+            }
+        }
+        out += shortestFixed(value);
+        return;
+    }
     QByteArray text = QByteArray::number(value, 'f', decimals);
-    if (readsBackAs(text, value)) return text;
-    text = QByteArray::number(value, 'f', 6);
-    if (readsBackAs(text, value)) return text;
-    return shortestFixed(value);
+    if (!readsBackAs(text, value)) text = QByteArray::number(value, 'f', 6);
+    if (!readsBackAs(text, value)) text = shortestFixed(value);
+    out += text;
+}
+
+// The form "y.m.d" of a day number, by arithmetic on the civil calendar (days from
+// 1970-01-01, eras of 400 years); the rare date outside years 1 to 9999 goes
+// through QDate, which has no year 0.
+void appendDayDate(QByteArray &out, int dayNumber)
+{
+    const qint64 z = qint64(dayNumber) + 11323 + 719468;   // 2001-01-01 is day 11323 after 1970-01-01
+    const qint64 era = (z >= 0 ? z : z - 146096) / 146097;
+    const qint64 doe = z - era * 146097;
+    const qint64 yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const qint64 doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const qint64 mp = (5 * doy + 2) / 153;
+    const qint64 day = doy - (153 * mp + 2) / 5 + 1;
+    const qint64 month = mp < 10 ? mp + 3 : mp - 9;
+    const qint64 year = yoe + era * 400 + (month <= 2 ? 1 : 0);
+    if (year < 1 || year > 9999) {
+        const QDate date = cv::dates::fromDayNumber(dayNumber);
+        out += QByteArray::number(date.year()) + '.' + QByteArray::number(date.month()) + '.'
+            + QByteArray::number(date.day());
+        return;
+    }
+    // Years 1 to 9999, months and days of two digits at most.
+    char buf[16];
+    char *p = std::to_chars(buf, buf + 4, int(year)).ptr;
+    *p++ = '.';
+    p = std::to_chars(p, p + 2, int(month)).ptr;
+    *p++ = '.';
+    p = std::to_chars(p, p + 2, int(day)).ptr;
+    out.append(buf, p - buf);
 }
 
 QByteArray count(double value)
@@ -65,6 +119,27 @@ QByteArray count(double value)
     if (std::isfinite(value) && value == std::trunc(value) && std::abs(value) < 2147483648.0)
         return QByteArray::number(qint64(value));
     return decimal(value, 6);
+}
+
+bool appendStoredText(QByteArray &out, QByteArrayView stored)
+{
+    // Most memos are plain text that XML carries as it is stored.
+    bool plain = !stored.startsWith("\xEF\xBB\xBF");
+    for (qsizetype i = 0; plain && i < stored.size(); ++i) {
+        const auto c = uchar(stored[i]);
+        plain = c >= 0x20 && c != '&' && c != '<' && c != '>'
+            && !(c == 0xEF && i + 2 < stored.size() && uchar(stored[i + 1]) == 0xBF && uchar(stored[i + 2]) >= 0xBE);
+    }
+    if (plain && stored.isValidUtf8()) {
+        out.append(stored.data(), stored.size());
+        return !stored.isEmpty();
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(stored);
+    if (utf8.hasError()) text = QString::fromLatin1(stored);
+    if (text.isEmpty()) return false;
+    out += escaped(text, false);
+    return true;
 }
 
 QByteArray escaped(const QString &text, bool attribute)

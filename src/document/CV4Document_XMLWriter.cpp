@@ -88,7 +88,7 @@ private:
     }
 
     void outputPriceTime(const CV4PriceTime &price, int level);
-    void outputActual(const CV4Actual &entry, int level);
+    void outputActual(const CV4ExportEntry &entry, int level);
     void outputTrade(const CV4Trade &trade, int level);
     void outputBudget(const CVUnitModel &node, int level);
     void outputNode(const CVUnitModel &node, int level);
@@ -100,6 +100,7 @@ private:
 
     CV4Document &m_doc;
     QIODevice &m_device;
+    std::optional<CV4ExportEntries> m_entries;   // every entry, read once, by category
     QByteArray m_buffer;   // lines not yet written, handed over in large blocks
     bool m_ok = true;
 };
@@ -144,6 +145,8 @@ bool XMLWriter::run()
     }
 
     CV4DataModel &store = *m_doc.dataModel();
+    m_entries = store.readExportEntries();
+    if (!m_entries) m_ok = false;
     outputStart(TAG_CURRENCY_LIST, 1);
     for (const auto &c : m_doc.currencyList()) {
         if (!c) continue;
@@ -204,21 +207,62 @@ void XMLWriter::outputPriceTime(const CV4PriceTime &price, int level)
     outputClosed(TAG_PRICETIME, level, Attributes().date(ATTR_DATE, price.date()).price(ATTR_VALUE, price.price()));
 }
 
-void XMLWriter::outputActual(const CV4Actual &entry, int level)
+// Entries are most of a book: their lines are made straight into the block.
+void XMLWriter::outputActual(const CV4ExportEntry &entry, int level)
 {
-    Attributes a;
-    a.integer(ATTR_KIND, entry.kind()).integer(ATTR_CATEGORY, entry.category()).integer(ATTR_ACCOUNT, entry.account());
-    a.date(ATTR_DATE, entry.date()).amount(ATTR_VALUE, entry.amount());
-    if (entry.destination() != 0) a.integer(ATTR_TRANSFER, entry.destination());
-    if (entry.group() != 0) a.integer(ATTR_GROUPING, entry.group());
-    if (entry.converted() != 0) a.amount(ATTR_CONVERTED, entry.converted());
-    if (entry.memo().isEmpty()) {
-        outputClosed(TAG_ACTUAL, level, a);
-        return;
+    if (!m_ok) return;
+    static const char kSpaces[] = "         ";
+    const qsizetype indent = std::clamp(level, 0, 9);
+    QByteArray &out = m_buffer;
+    auto integer = [&out](const char *name, qint64 value) {
+        char buf[24];
+        out += ' ';
+        out += name;
+        out += "=\"";
+        out.append(buf, std::to_chars(buf, buf + sizeof buf, value).ptr - buf);
+        out += '"';
+    };
+    auto amount = [&out](const char *name, double value) {
+        out += ' ';
+        out += name;
+        out += "=\"";
+        cv::xml::appendDecimal(out, value, 2);
+        out += '"';
+    };
+    out.append(kSpaces, indent);
+    out += '<';
+    out += TAG_ACTUAL;
+    integer(ATTR_KIND, entry.kind);
+    integer(ATTR_CATEGORY, entry.category);
+    integer(ATTR_ACCOUNT, entry.account);
+    out += ' ';
+    out += ATTR_DATE;
+    out += "=\"";
+    cv::xml::appendDayDate(out, entry.day);
+    out += '"';
+    amount(ATTR_VALUE, entry.amount);
+    if (entry.destination != 0) integer(ATTR_TRANSFER, entry.destination);
+    if (entry.group != 0) integer(ATTR_GROUPING, entry.group);
+    if (entry.converted != 0) amount(ATTR_CONVERTED, entry.converted);
+    const qsizetype open = out.size();
+    out += ">\n";
+    out.append(kSpaces, std::clamp(level + 1, 0, 9));
+    out += '<';
+    out += TAG_NOTE;
+    out += '>';
+    if (cv::xml::appendStoredText(out, m_entries->memo(entry))) {
+        out += "</";
+        out += TAG_NOTE;
+        out += ">\n";
+        out.append(kSpaces, indent);
+        out += "</";
+        out += TAG_ACTUAL;
+        out += ">\n";
+    } else {
+        out.truncate(open);
+        out += "/>\n";
     }
-    outputStart(TAG_ACTUAL, level, a);
-    outputString(TAG_NOTE, entry.memo(), level + 1);
-    outputEnd(TAG_ACTUAL, level);
+    if (out.size() >= kBlock) flush();
 }
 
 void XMLWriter::outputTrade(const CV4Trade &trade, int level)
@@ -360,8 +404,8 @@ void XMLWriter::outputNode(const CVUnitModel &node, int level)
     const int child = level + 1;
     if (kind == cv::NodeKind::Category || (kind == cv::NodeKind::SystemItem && node.ident() >= 10 && node.ident() <= 13)) {
         if (inBudgetTree) outputBudget(node, child);
-        if (!store.forEachActualOfCategory(node.ident(), [&](const CV4Actual &e) { outputActual(e, child); }))
-            m_ok = false;
+        if (m_entries)
+            for (const CV4ExportEntry &e : m_entries->rowsForCategory(node.ident())) outputActual(e, child);
     } else if (kind == cv::NodeKind::Holding) {
         const auto *unit = dynamic_cast<const CV4InvestUnit *>(extra);
         if (unit && node.parent()) {

@@ -487,6 +487,18 @@ bool SQLDatabase3::forEachRow(const QString &sql, const std::function<void(const
     return true;
 }
 
+SQLCursor SQLDatabase3::cursorOf(sqlite3_stmt *statement)
+{
+    return SQLCursor(statement, statement ? sqlite3_column_count(statement) : 0);
+}
+
+bool SQLDatabase3::stepFailed(const QString &sql, int code) const
+{
+    qCWarning(lcDocument).noquote() << "could not step query:" << sql << ", result:" << code
+                                    << (m_database ? sqlite3_errmsg(m_database) : "closed");
+    return false;
+}
+
 bool SQLDatabase3::execute(const QString &sql, std::span<const SQLValue> values)
 {
     if (!m_database) return false;

@@ -157,6 +157,13 @@ public:
     // parameters or when the statement fails (logged).
     bool execute(const QString &sql, std::span<const SQLValue> values);
 
+    // For scans whose per-row cost matters (SQLSteps.h): the kept statement of
+    // the text, reset and ready to step (null when closed or it does not
+    // prepare, logged), a cursor over it, and the log line of a failed step.
+    sqlite3_stmt *keptStatement(const QString &sql) { return m_database ? cachedStatement(sql) : nullptr; }
+    static SQLCursor cursorOf(sqlite3_stmt *statement);
+    bool stepFailed(const QString &sql, int code) const;
+
     qint64 lastRowInserted() const;
     // Rows written by the last INSERT, UPDATE or DELETE.
     qint64 changes() const;

@@ -5,6 +5,7 @@
 #include "CV4DocumentTestSupport.h"
 
 #include "document/CV4DocumentXML.h"
+#include "platform/DateIntegers.h"
 #include "model/CV4BankModel.h"
 #include "model/CV4Budget.h"
 #include "model/CV4CreditCardModel.h"
@@ -18,6 +19,7 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
+#include <QStringDecoder>
 
 #include <tuple>
 
@@ -603,4 +605,28 @@ TEST_F(XMLTest, EveryTemplateMakesASoundNewDocument)
         }
     }
     EXPECT_EQ(files, 8);
+}
+
+// Entries are written from their stored bytes and day numbers: the same text
+// as decoding them to a memo and a date first.
+TEST(XMLForms, StoredTextAndDayDatesAsDecoded)
+{
+    const QByteArray cases[] = {"", "plain memo", "食費 コンビニ", "a&b<c>", "\xEF\xBB\xBF", "\xEF\xBB\xBFx",
+                                "caf\xE9", "x\xEF\xBF\xBEy", "tab\there\r", "\x01"};
+    for (const QByteArray &stored : cases) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString text = utf8.decode(stored);
+        if (utf8.hasError()) text = QString::fromLatin1(stored);
+        QByteArray out;
+        EXPECT_EQ(cv::xml::appendStoredText(out, stored), !text.isEmpty()) << stored.toHex().constData();
+        EXPECT_EQ(out, text.isEmpty() ? QByteArray() : cv::xml::escaped(text, false)) << stored.toHex().constData();
+    }
+    for (int dayNumber : {0, -1, 59, 1154, 2921, 36524, -730120, -730121, 2920000, 3000000, -2000000000}) {
+        const QDate d = cv::dates::fromDayNumber(dayNumber);
+        QByteArray out;
+        cv::xml::appendDayDate(out, dayNumber);
+        EXPECT_EQ(out, QByteArray::number(d.year()) + '.' + QByteArray::number(d.month()) + '.'
+                           + QByteArray::number(d.day()))
+            << dayNumber;
+    }
 }
