@@ -1,0 +1,270 @@
+#include "ChartBook.h"
+
+#include "charts/CV4CBarChartView.h"
+#include "charts/CV4LineChartView.h"
+#include "charts/CV4PieChartView.h"
+#include "platform/Localization.h"
+#include "platform/print/RecordingCanvas.h"
+
+#include <gmock/gmock.h>
+
+#include <cmath>
+
+using cv::RecordingCanvas;
+using Op = RecordingCanvas::Op;
+using ::testing::ElementsAre;
+
+namespace {
+
+cv::PageSetup a4(double margin = 36)
+{
+    cv::PageSetup setup;
+    setup.margins = QMarginsF(margin, margin, margin, margin);
+    return setup;
+}
+
+class ChartViewTest : public ::testing::Test {
+protected:
+    void SetUp() override { cv::setLanguageOverride(QStringLiteral("en")); }
+    void TearDown() override { cv::setLanguageOverride(QString()); }
+
+    template <class View>
+    std::unique_ptr<View> chart(int mode, int option, const std::vector<CVUnitModelPtr> &items, const QDate &from,
+                                const QDate &to, cv::PageSetup setup = a4())
+    {
+        auto view = std::make_unique<View>(setup);
+        view->setDocument(m_book.doc.get(), mode, option, QStringLiteral("Chart"), items, from, to);
+        return view;
+    }
+
+    ChartBook m_book;
+};
+
+int pathPoints(const RecordingCanvas &canvas, const QColor &color)
+{
+    // The recording keeps bounds only: count the series by its stroke calls.
+    return int(std::count_if(canvas.calls().begin(), canvas.calls().end(), [&](const RecordingCanvas::Call &c) {
+        return c.op == Op::StrokePath && c.color == color;
+    }));
+}
+
+} // namespace
+
+TEST(ChartHelpers, AxisGridAndDateSteps)
+{
+    struct AxisCase {
+        double max, min, unit, ceil, floor;
+    };
+    for (const AxisCase &c : {AxisCase{1234, 0, 100, 1400, 0}, AxisCase{-50, -980, 10, -30, -1000},
+                              AxisCase{-5, -300, 10, 0, -320}, AxisCase{5, 5, 0.1, 5.5, 4.5},
+                              AxisCase{0, 0, 100, 1000, 0}}) {
+        const CV4ChartView::Axis axis = CV4ChartView::calcAxis(c.max, c.min);
+        EXPECT_DOUBLE_EQ(axis.unit, c.unit) << c.max << " " << c.min;
+        EXPECT_DOUBLE_EQ(axis.ceil, c.ceil) << c.max << " " << c.min;
+        EXPECT_DOUBLE_EQ(axis.floor, c.floor) << c.max << " " << c.min;
+    }
+
+    const CV4ChartView::Axis axis{1400, 0, 100};
+    std::vector<int> lines;
+    for (int v = 0; v <= 1400; v += 100)
+        if (CV4ChartView::shouldDrawTheLineFor(v, axis, 300))
+            lines.push_back(v);
+    EXPECT_THAT(lines, ElementsAre(200, 400, 600, 800, 1000, 1200));
+    // No length, no unit or no range: no line, and no endless step search.
+    EXPECT_FALSE(CV4ChartView::shouldDrawTheLineFor(500, axis, 0));
+    EXPECT_FALSE(CV4ChartView::shouldDrawTheLineFor(500, CV4ChartView::Axis{1400, 0, 0}, 300));
+    EXPECT_FALSE(CV4ChartView::shouldDrawTheLineFor(500, CV4ChartView::Axis{1400, 0, -100}, 300));
+
+    struct StepCase {
+        int days, months, stepDays;
+    };
+    const QDate start(2009, 1, 1);
+    for (const StepCase &c : {StepCase{10, 0, 1}, StepCase{11, 0, 10}, StepCase{59, 0, 10}, StepCase{60, 1, 0},
+                              StepCase{400, 2, 0}, StepCase{730, 3, 0}, StepCase{1095, 6, 0}, StepCase{3650, 12, 0}}) {
+        const CV4ChartView::DateStep step = CV4ChartView::scaleAdvance(start, start.addDays(c.days));
+        EXPECT_EQ(step.months, c.months) << c.days;
+        EXPECT_EQ(step.days, c.stepDays) << c.days;
+    }
+
+    EXPECT_EQ(CV4ChartView::chartColor(10), QColor(Qt::black));
+    EXPECT_EQ(CV4ChartView::chartColor(-1), QColor(Qt::black));
+    EXPECT_EQ(CV4ChartView::chartColor(2), CV4ChartView::chartColor(9));
+
+    ValueHolder2D holder;
+    holder.setRow(2, 3);
+    holder.setValue(7, 1, 2);
+    EXPECT_TRUE(std::isnan(holder.valueAtRow(0, 0)));
+    EXPECT_EQ(holder.valueAtRow(1, 2), 7);
+}
+
+TEST(ChartHelpers, SampleDates)
+{
+    using Dates = std::vector<QDate>;
+    EXPECT_EQ(CV4SeriesChartView::sampleDates(QDate(2009, 1, 1), QDate(2009, 1, 31), false).size(), 31u);
+    EXPECT_EQ(CV4SeriesChartView::sampleDates(QDate(2009, 1, 31), QDate(2009, 4, 30), true),
+              (Dates{QDate(2009, 1, 31), QDate(2009, 2, 28), QDate(2009, 3, 31)}));
+    EXPECT_EQ(CV4SeriesChartView::sampleDates(QDate(2008, 1, 31), QDate(2008, 4, 30), true),
+              (Dates{QDate(2008, 1, 31), QDate(2008, 2, 29), QDate(2008, 3, 31)}));
+    EXPECT_EQ(CV4SeriesChartView::sampleDates(QDate(2009, 1, 31), QDate(2009, 5, 31), true).size(), 5u);
+    EXPECT_TRUE(CV4SeriesChartView::sampleDates(QDate(2009, 2, 1), QDate(2009, 1, 31), false).empty());
+}
+
+TEST_F(ChartViewTest, PagesFollowAssetsAndDebts)
+{
+    auto wallet = m_book.account(30, QStringLiteral("Wallet"), 1000);
+    auto bank = m_book.account(31, QStringLiteral("Bank"), 5000);
+    auto card = m_book.account(40, QStringLiteral("Card"));
+    auto food = m_book.category(false, QStringLiteral("Food"));
+    m_book.expense(QDate(2009, 1, 10), 300, food, card);
+    m_book.rebuild();
+    const QDate from(2009, 1, 1), to(2009, 1, 31);
+
+    auto mixed = chart<CV4LineChartView>(0, 0, {wallet, card, bank}, from, to);
+    ASSERT_EQ(mixed->sheetCount(), 2);
+    RecordingCanvas canvas;
+    mixed->drawSheet(2, canvas);
+    EXPECT_TRUE(canvas.texts().contains(QStringLiteral("Debts")));
+    EXPECT_TRUE(canvas.texts().contains(QStringLiteral("Card")));
+    EXPECT_FALSE(canvas.texts().contains(QStringLiteral("Wallet")));
+    // Daily over January: one point per day on each line.
+    EXPECT_EQ(mixed->series(0).values.columnSize(), 31);
+    EXPECT_EQ(mixed->series(0).values.valueAtRow(1, 0), 5000);
+    EXPECT_EQ(mixed->series(1).values.valueAtRow(0, 30), 300);
+
+    auto cards = chart<CV4CBarChartView>(0, 0, {card}, from, to);
+    ASSERT_EQ(cards->sheetCount(), 1);
+    canvas.clear();
+    cards->drawSheet(1, canvas);
+    EXPECT_TRUE(canvas.texts().contains(QStringLiteral("Debts")));
+    EXPECT_TRUE(canvas.texts().contains(QStringLiteral("01/01")));
+}
+
+TEST_F(ChartViewTest, LinesStayInTheBoxAndBarsSkipEmptyColumns)
+{
+    auto wallet = m_book.account(30, QStringLiteral("Wallet"), 0);
+    auto bank = m_book.account(31, QStringLiteral("Bank"), 0);
+    auto salary = m_book.category(true, QStringLiteral("Salary"));
+    m_book.income(QDate(2009, 1, 20), 900, salary, wallet);
+    m_book.income(QDate(2009, 2, 20), 1234, salary, bank);
+    m_book.rebuild();
+
+    auto line = chart<CV4LineChartView>(0, 1, {wallet, bank}, QDate(2009, 1, 31), QDate(2009, 4, 30));
+    EXPECT_EQ(line->series(0).values.columnSize(), 3);
+    RecordingCanvas canvas;
+    line->drawSheet(1, canvas);
+    const QList<RecordingCanvas::Call> frames = canvas.calls(Op::StrokeRect);
+    ASSERT_EQ(frames.size(), 1);
+    const QRectF plotBox = frames.front().rect.adjusted(-1, -1, 1, 1);
+    const QList<RecordingCanvas::Call> paths = canvas.calls(Op::StrokePath);
+    ASSERT_EQ(paths.size(), 2);
+    for (const auto &path : paths)
+        EXPECT_TRUE(plotBox.contains(path.rect.topLeft()) && plotBox.contains(path.rect.bottomRight()));
+    EXPECT_EQ(pathPoints(canvas, CV4ChartView::chartColor(0)), 1);
+    EXPECT_TRUE(canvas.texts().contains(QStringLiteral("09/02")));
+
+    // January: wallet 900 alone; before it the bank's 0 and the wallet's 0 give no column.
+    auto bars = chart<CV4CBarChartView>(0, 0, {wallet, bank}, QDate(2009, 1, 18), QDate(2009, 1, 21));
+    canvas.clear();
+    bars->drawSheet(1, canvas);
+    const auto fills = canvas.calls(Op::FillRect);
+    const int walletBars = int(std::count_if(fills.begin(), fills.end(), [](const RecordingCanvas::Call &c) {
+        return c.color == CV4ChartView::chartColor(0) && c.rect.height() > 2;
+    }));
+    EXPECT_EQ(walletBars, 2); // the 20th and the 21st
+    EXPECT_TRUE(canvas.texts().contains(QStringLiteral("100%")));
+}
+
+TEST_F(ChartViewTest, SmallPageDrawsNothing)
+{
+    auto wallet = m_book.account(30, QStringLiteral("Wallet"), 10);
+    m_book.rebuild();
+    // A4 with margins that leave 56 points each way.
+    cv::PageSetup tight;
+    tight.margins = QMarginsF(270, 393, 270, 393);
+    auto line = chart<CV4LineChartView>(0, 0, {wallet}, QDate(2009, 1, 1), QDate(2009, 1, 31), tight);
+    RecordingCanvas canvas;
+    line->drawSheet(1, canvas);
+    EXPECT_TRUE(canvas.calls().isEmpty());
+}
+
+TEST_F(ChartViewTest, PieLegendAndWedges)
+{
+    struct Case {
+        std::vector<double> balances;
+        QStringList legend;  // values then rates, row by row, then the total
+        int wedges;
+    };
+    const QString small = QStringLiteral("Others (under 5%)");
+    const std::vector<Case> cases = {
+        {{90, 6, 3, 1},
+         {QStringLiteral("A0"), QStringLiteral("90"), QStringLiteral("90.00"), QStringLiteral("A1"), QStringLiteral("6"),
+          QStringLiteral("6.00"), small, QStringLiteral("4"), QStringLiteral("4.00"), QStringLiteral("A2"),
+          QStringLiteral("3"), QStringLiteral("3.00"), QStringLiteral("A3"), QStringLiteral("1"), QStringLiteral("1.00"),
+          QStringLiteral("Total"), QStringLiteral("100")},
+         3},
+        {{80, 15, 5},
+         {QStringLiteral("A0"), QStringLiteral("80"), QStringLiteral("80.00"), QStringLiteral("A1"), QStringLiteral("15"),
+          QStringLiteral("15.00"), QStringLiteral("A2"), QStringLiteral("5"), QStringLiteral("5.00"),
+          QStringLiteral("Total"), QStringLiteral("100")},
+         3},
+        {{0, 0},
+         {QStringLiteral("A0"), QStringLiteral("0"), QStringLiteral("0.00"), QStringLiteral("A1"), QStringLiteral("0"),
+          QStringLiteral("0.00"), QStringLiteral("Total"), QStringLiteral("0")},
+         0},
+        {{100, -20},
+         {QStringLiteral("A0"), QStringLiteral("100"), QStringLiteral("125.00"), QStringLiteral("A1"),
+          QStringLiteral("-20"), QStringLiteral("-25.00"), QStringLiteral("Total"), QStringLiteral("80")},
+         1},
+    };
+    for (const Case &c : cases) {
+        ChartBook book;
+        std::vector<CVUnitModelPtr> accounts;
+        for (double balance : c.balances)
+            accounts.push_back(book.account(31, QStringLiteral("A%1").arg(accounts.size()), balance));
+        book.rebuild();
+        cv::PageSetup setup = a4();
+        CV4PieChartView pie(setup);
+        pie.setDocument(book.doc.get(), 0, CV4PieChartView::kSorted, QStringLiteral("Pie"), accounts,
+                        QDate(2009, 1, 1), QDate());
+        EXPECT_EQ(setup.orientation, cv::PageSetup::Portrait);
+        RecordingCanvas canvas;
+        pie.drawSheet(1, canvas);
+        QStringList texts = canvas.texts();
+        const qsizetype first = texts.indexOf(QStringLiteral("Share (%)"));
+        ASSERT_GE(first, 0);
+        texts = texts.mid(first + 1, c.legend.size());
+        EXPECT_EQ(texts, c.legend) << c.balances.front();
+        EXPECT_EQ(canvas.calls(Op::FillPath).size(), c.wedges) << c.balances.front();
+        EXPECT_FALSE(book.doc->isCurrencyPrinting());
+    }
+}
+
+TEST_F(ChartViewTest, PieSwatchesAndLabels)
+{
+    std::vector<CVUnitModelPtr> accounts;
+    for (double balance : {90, 6, 3, 1})
+        accounts.push_back(m_book.account(31, QStringLiteral("A%1").arg(accounts.size()), balance));
+    m_book.rebuild();
+    cv::PageSetup setup = a4();
+    CV4PieChartView pie(setup);
+    pie.setDocument(m_book.doc.get(), 0, CV4PieChartView::kSorted, QString(), accounts, QDate(2009, 1, 1), QDate());
+    const auto &slices = pie.slices(0);
+    ASSERT_EQ(slices.size(), 5u);
+    EXPECT_EQ(slices[2].unit, nullptr);
+    EXPECT_EQ(slices[2].colorIndex, CV4ChartView::kBlackIndex);
+    RecordingCanvas canvas;
+    pie.drawSheet(1, canvas);
+    // Swatches for 90, 6 and the gathered slice; none for 3 and 1.
+    const auto fills = canvas.calls(Op::FillRect);
+    const int swatches = int(std::count_if(fills.begin(), fills.end(), [](const RecordingCanvas::Call &c) {
+        return qFuzzyCompare(c.rect.width(), 48) && qFuzzyCompare(c.rect.height(), 10);
+    }));
+    EXPECT_EQ(swatches, 3);
+    EXPECT_EQ(canvas.calls(Op::FillPath).last().color, QColor(Qt::black));
+    // The wedge labels in white.
+    QStringList white;
+    for (const auto &call : canvas.calls(Op::Text))
+        if (call.color == QColor(Qt::white))
+            white << call.text;
+    EXPECT_EQ(white, (QStringList{QStringLiteral("90.00"), QStringLiteral("6.00"), QStringLiteral("4.00")}));
+}
