@@ -166,8 +166,10 @@ void CV4AppDelegate::buildCommands()
     addCommand(QStringLiteral("groups"), tag::GroupPanel, "Menu Groups", QKeySequence(), byTag(tag::GroupPanel),
                onWindow([](CV4WindowController *w, bool) { w->openGroupPanel(); }));
     addLaterCommand(QStringLiteral("reports"), tag::ReportPanel, "Menu Reports");
-    addLaterCommand(QStringLiteral("charts"), tag::ChartPanel, "Menu Charts");
-    addLaterCommand(QStringLiteral("info"), tag::InfoPanel, "Menu Financial Overview");
+    addCommand(QStringLiteral("charts"), tag::ChartPanel, "Menu Charts", QKeySequence(), byTag(tag::ChartPanel),
+               onWindow([this](CV4WindowController *w, bool) { w->openChartPanel(m_preference); }));
+    addCommand(QStringLiteral("info"), tag::InfoPanel, "Menu Financial Overview", QKeySequence(), byTag(tag::InfoPanel),
+               onWindow([](CV4WindowController *w, bool) { w->openInfoPanel(); }));
     addCommand(QStringLiteral("settings"), tag::SettingsPanel, "Menu Fiscal Settings", QKeySequence(),
                byTag(tag::SettingsPanel), onWindow([](CV4WindowController *w, bool) { w->openSettingsPanel(); }));
     const std::pair<int, const char *> wizards[] = {{tag::WizardFirst, "Menu New Item"},

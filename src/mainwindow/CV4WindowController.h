@@ -165,6 +165,9 @@ public:
     void doRecalculation();
     void compactDB();
     void openPasswordPanel();
+    // The chart and financial overview sheets (CV4WindowController_Charts.cpp).
+    void openChartPanel(const CV4Preference &preference);
+    void openInfoPanel();
 
     // ---- account and category commands (CV4WindowController_Commands.cpp)
     // Each acts on the selected row of its grid and asks its menu rule again
