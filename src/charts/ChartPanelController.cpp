@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
@@ -59,8 +60,14 @@ ChartPanelController::ChartPanelController(CV4Document *document, const CV4Prefe
     setWindowTitle(cv::localizedString("Chart-Window-Title"));
     m_tabView->addTab(m_accView, cv::localizedString("Chart-Tab-Accounts"));
     m_tabView->addTab(m_actView, cv::localizedString("Chart-Tab-Categories"));
-    for (cv::AccountActualOutlineView *view : {m_accView, m_actView})
+    for (cv::AccountActualOutlineView *view : {m_accView, m_actView}) {
         view->setToggleClient(this);
+        // Names take the room; the kind and the ticked name as much as they need.
+        view->header()->setStretchLastSection(false);
+        view->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+        view->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+        view->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    }
     // The interval's data is the chart option: bit 0 monthly.
     m_intervalButton->addItem(cv::localizedString("Chart-Interval-Daily"), 0);
     m_intervalButton->addItem(cv::localizedString("Chart-Interval-Monthly"), CV4SeriesChartView::kMonthly);

@@ -31,7 +31,17 @@ QTableWidget *makeTable(int table, QWidget *parent)
     view->verticalHeader()->hide();
     view->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     view->setFocusPolicy(Qt::NoFocus);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 8);
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     return view;
+}
+
+// Every row shows: the tables are short and fixed.
+void fitRows(QTableWidget *view)
+{
+    const int head = view->horizontalHeader()->isHidden() ? 0 : view->horizontalHeader()->sizeHint().height();
+    view->setFixedHeight(head + view->rowCount() * view->verticalHeader()->defaultSectionSize() + 2 * view->frameWidth());
 }
 
 } // namespace
@@ -56,7 +66,8 @@ InfoPanelController::InfoPanelController(CV4Document *document, QWidget *parent)
         {cv::localizedString("InfP-Column-Category"), cv::localizedString("InfP-Column-Actual"),
          cv::localizedString("InfP-Column-Budget"), cv::localizedString("InfP-Column-Rate")});
     tableView(TopExpenses)->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    tableView(OverBudget)->horizontalHeader()->setStretchLastSection(false);
+    for (QTableWidget *view : m_tables)
+        fitRows(view);
 
     auto page = [this](std::initializer_list<std::pair<const char *, QWidget *>> parts, QWidget *head = nullptr) {
         auto *widget = new QWidget;
@@ -66,8 +77,9 @@ InfoPanelController::InfoPanelController(CV4Document *document, QWidget *parent)
         for (const auto &[title, part] : parts) {
             if (title)
                 layout->addWidget(new QLabel(cv::localizedString(title), widget));
-            layout->addWidget(part, 1);
+            layout->addWidget(part);
         }
+        layout->addStretch(1);
         return widget;
     };
     m_tabView->addTab(page({{nullptr, tableView(BalanceSheet)}}), cv::localizedString("InfP-Tab-Balance"));
@@ -118,7 +130,7 @@ InfoPanelController::InfoPanelController(CV4Document *document, QWidget *parent)
         updateInfo();
     });
     connect(m_levelStepper, &QSpinBox::valueChanged, this, [this] { updateStep(); });
-    resize(560, 400);
+    resize(600, sizeHint().height());
 }
 
 bool InfoPanelController::monthMode() const
