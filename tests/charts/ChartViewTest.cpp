@@ -191,30 +191,14 @@ TEST_F(ChartViewTest, PieLegendAndWedges)
 {
     struct Case {
         std::vector<double> balances;
-        QStringList legend;  // values then rates, row by row, then the total
+        const char *legend;  // name, value and rate row by row, then the total; "|" between
         int wedges;
     };
-    const QString small = QStringLiteral("Others (under 5%)");
     const std::vector<Case> cases = {
-        {{90, 6, 3, 1},
-         {QStringLiteral("A0"), QStringLiteral("90"), QStringLiteral("90.00"), QStringLiteral("A1"), QStringLiteral("6"),
-          QStringLiteral("6.00"), small, QStringLiteral("4"), QStringLiteral("4.00"), QStringLiteral("A2"),
-          QStringLiteral("3"), QStringLiteral("3.00"), QStringLiteral("A3"), QStringLiteral("1"), QStringLiteral("1.00"),
-          QStringLiteral("Total"), QStringLiteral("100")},
-         3},
-        {{80, 15, 5},
-         {QStringLiteral("A0"), QStringLiteral("80"), QStringLiteral("80.00"), QStringLiteral("A1"), QStringLiteral("15"),
-          QStringLiteral("15.00"), QStringLiteral("A2"), QStringLiteral("5"), QStringLiteral("5.00"),
-          QStringLiteral("Total"), QStringLiteral("100")},
-         3},
-        {{0, 0},
-         {QStringLiteral("A0"), QStringLiteral("0"), QStringLiteral("0.00"), QStringLiteral("A1"), QStringLiteral("0"),
-          QStringLiteral("0.00"), QStringLiteral("Total"), QStringLiteral("0")},
-         0},
-        {{100, -20},
-         {QStringLiteral("A0"), QStringLiteral("100"), QStringLiteral("125.00"), QStringLiteral("A1"),
-          QStringLiteral("-20"), QStringLiteral("-25.00"), QStringLiteral("Total"), QStringLiteral("80")},
-         1},
+        {{90, 6, 3, 1}, "A0|90|90.00|A1|6|6.00|Others (under 5%)|4|4.00|A2|3|3.00|A3|1|1.00|Total|100", 3},
+        {{80, 15, 5}, "A0|80|80.00|A1|15|15.00|A2|5|5.00|Total|100", 3},
+        {{0, 0}, "A0|0|0.00|A1|0|0.00|Total|0", 0},
+        {{100, -20}, "A0|100|125.00|A1|-20|-25.00|Total|80", 1},
     };
     for (const Case &c : cases) {
         ChartBook book;
@@ -229,11 +213,11 @@ TEST_F(ChartViewTest, PieLegendAndWedges)
         EXPECT_EQ(setup.orientation, cv::PageSetup::Portrait);
         RecordingCanvas canvas;
         pie.drawSheet(1, canvas);
-        QStringList texts = canvas.texts();
+        const QStringList legend = QString::fromUtf8(c.legend).split(QLatin1Char('|'));
+        const QStringList texts = canvas.texts();
         const qsizetype first = texts.indexOf(QStringLiteral("Share (%)"));
         ASSERT_GE(first, 0);
-        texts = texts.mid(first + 1, c.legend.size());
-        EXPECT_EQ(texts, c.legend) << c.balances.front();
+        EXPECT_EQ(texts.mid(first + 1, legend.size()), legend) << c.balances.front();
         EXPECT_EQ(canvas.calls(Op::FillPath).size(), c.wedges) << c.balances.front();
         EXPECT_FALSE(book.doc->isCurrencyPrinting());
     }
@@ -267,4 +251,29 @@ TEST_F(ChartViewTest, PieSwatchesAndLabels)
         if (call.color == QColor(Qt::white))
             white << call.text;
     EXPECT_EQ(white, (QStringList{QStringLiteral("90.00"), QStringLiteral("6.00"), QStringLiteral("4.00")}));
+}
+
+TEST_F(ChartViewTest, PieSumsCategoriesOverTheRange)
+{
+    auto bank = m_book.account(31, QStringLiteral("Bank"), 0);
+    auto food = m_book.category(false, QStringLiteral("Food"));
+    auto fun = m_book.category(false, QStringLiteral("Fun"));
+    for (int month = 1; month <= 4; ++month)
+        m_book.expense(QDate(2009, month, 5), 10, food, bank);
+    m_book.rebuild();
+    struct Case {
+        int option;
+        QDate from, to;
+        double food;
+    };
+    // Monthly from 31 Jan to 30 Apr is three months: January to March.
+    for (const Case &c : {Case{CV4PieChartView::kMonthly, QDate(2009, 1, 31), QDate(2009, 4, 30), 30},
+                          Case{0, QDate(2009, 1, 1), QDate(2009, 1, 31), 10}}) {
+        cv::PageSetup setup = a4();
+        CV4PieChartView pie(setup);
+        pie.setDocument(m_book.doc.get(), 1, c.option, QString(), {food, fun}, c.from, c.to);
+        ASSERT_EQ(pie.slices(0).size(), 2u);
+        EXPECT_EQ(pie.slices(0)[0].value, c.food);
+        EXPECT_EQ(pie.slices(0)[1].colorIndex, CV4ChartView::kBlackIndex); // nothing spent
+    }
 }
