@@ -28,14 +28,12 @@ struct ChartBook {
         record->setInitialValue(opening);
         if (!parent)
             parent = kind >= 40 ? doc->accountModel()->debt() : doc->accountModel()->asset();
-        auto node = samplebook::node(parent, nextIdent++, kind, name, kind == 20 ? nullptr : record);
-        return node;
+        return samplebook::node(parent, nextIdent++, kind, name, kind == 20 ? nullptr : record);
     }
     CVUnitModelPtr category(bool income, const QString &name, CVUnitModelPtr parent = nullptr, int kind = 21)
     {
-        if (!parent)
-            parent = income ? doc->actualModel()->income() : doc->actualModel()->expense();
-        return samplebook::node(parent, nextIdent++, kind, name);
+        const CVUnitModelPtr root = income ? doc->actualModel()->income() : doc->actualModel()->expense();
+        return samplebook::node(parent ? parent : root, nextIdent++, kind, name);
     }
     void expense(const QDate &date, double amount, const CVUnitModelPtr &category, const CVUnitModelPtr &account)
     {
