@@ -64,7 +64,8 @@ QColor CV4ChartView::chartColor(int index)
 CV4ChartView::Axis CV4ChartView::calcAxis(double max, double min)
 {
     Axis axis;
-    if (!std::isfinite(max) || !std::isfinite(min) || (max == 0 && min == 0))
+    // Values so far apart that their distance overflows have no scale either.
+    if (!std::isfinite(max - min) || (max == 0 && min == 0))
         return axis;
     if (max != min) {
         const int e = int(std::trunc(std::log10(max - min))) - 1;

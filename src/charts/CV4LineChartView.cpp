@@ -28,6 +28,9 @@ void CV4LineChartView::drawValues(cv::Canvas &canvas, const Plot &plot, const st
     }
 
     const int m = series.values.columnSize();
+    // Lines never leave the box, whatever the values.
+    canvas.save();
+    canvas.clipTo(box(plot.x, plot.y, plot.w, plot.h));
     for (int i = 0; i < int(items.size()) && i < series.values.rowSize(); ++i) {
         QPainterPath path;
         bool started = false;
@@ -48,4 +51,5 @@ void CV4LineChartView::drawValues(cv::Canvas &canvas, const Plot &plot, const st
         if (started)
             canvas.strokePath(path, 2, chartColor(i));
     }
+    canvas.restore();
 }
