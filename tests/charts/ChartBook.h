@@ -4,8 +4,19 @@
 
 #include "support/SampleBook.h"
 
+#include "controls/DateField.h"
+
 #include "model/CV4AccountModel.h"
 #include "model/CV4ActualModel.h"
+
+#include <QLineEdit>
+
+// Types a date into the field and ends the edit, as the user does.
+inline void typeDate(cv::DateField *field, const QString &text)
+{
+    field->textField()->setText(text);
+    Q_EMIT field->textField()->editingFinished();
+}
 
 struct ChartBook {
     std::unique_ptr<CV4Document> doc = std::make_unique<CV4Document>();

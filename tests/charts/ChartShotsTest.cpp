@@ -3,6 +3,8 @@
 // (screenshots/{ja,en}/), for people to look at. Set CV_PRINT_OUT to a
 // folder to keep the PDFs (pdftoppm -png).
 
+#include "ChartBook.h"
+
 #include "charts/ChartPanelController.h"
 #include "charts/InfoPanelController.h"
 #include "controls/AccountActualOutlineView.h"
@@ -12,13 +14,11 @@
 #include "model/CV4AccountModel.h"
 #include "model/CV4ActualModel.h"
 #include "platform/Localization.h"
-#include "support/SampleBook.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -113,12 +113,6 @@ protected:
     QTemporaryDir m_temp;
     QString m_folder;
 };
-
-void typeDate(cv::DateField *field, const QString &text)
-{
-    field->textField()->setText(text);
-    Q_EMIT field->textField()->editingFinished();
-}
 
 void tickAll(cv::AccountActualOutlineView *outline, const std::vector<CVUnitModelPtr> &nodes, ChartPanelController &sheet)
 {
