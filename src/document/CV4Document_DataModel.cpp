@@ -155,7 +155,7 @@ void CV4Document::applyTrade(const TradePtr &trade, const CVUnitModelPtr &subjec
     if ((flags & (cv::EditChanged | cv::EditNew)) && !deleted && autoUpdate &&
         (kind == CV4Trade::Buy || kind == CV4Trade::Sale || kind == CV4Trade::CashIn ||
          kind == CV4Trade::Reinvestment) &&
-        trade->unitPrice() != 0 && brand) {
+        trade->unitPrice() != 0 && std::abs(trade->unitPrice()) <= cv::kMaxPriceOrRate && brand) {
         auto price = std::make_shared<CV4PriceTime>();
         price->setBrand(brand->ident());
         price->setDate(trade->date());

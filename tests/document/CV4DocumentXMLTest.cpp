@@ -3,6 +3,7 @@
 // and the shipped templates.
 
 #include "CV4DocumentTestSupport.h"
+#include "LifecycleTestSupport.h"
 
 #include "document/CV4DocumentXML.h"
 #include "model/CV4BankModel.h"
@@ -603,4 +604,77 @@ TEST_F(XMLTest, EveryTemplateMakesASoundNewDocument)
         }
     }
     EXPECT_EQ(files, 8);
+}
+
+// ---------------------------------------------------------------- damage
+
+// An attribute name a conforming parser refuses fails the read: a flipped bit
+// must not silently cost an entry its account. Names of other programs that
+// are sound XML are read, and an entry's unknown ones are logged.
+TEST_F(XMLTest, AttributeNamesFollowTheXmlNameRule)
+{
+    const struct {
+        const char *name;
+        bool reads;
+    } cases[] = {
+        {"account", true},   {"\"ccount", false}, {"-ccount", false}, {"1ccount", false},
+        {".ccount", false},  {"\xc2\xb7" "ccount", false}, {"x-note", true}, {"\xe5\x8f\xa3\xe5\xba\xa7", true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        auto target = blankDocument();
+        LogCapture log;
+        const QByteArray body = QByteArray(" <expense><node_actual id=\"1003\"><actual kind=\"1\" category=\"1003\" ") +
+                                c.name + "=\"1002\" date=\"2008.2.1\" value=\"3\"/></node_actual></expense>";
+        EXPECT_EQ(importText(*target, wrap(body)), c.reads);
+        if (c.reads && QByteArray(c.name) != "account")
+            EXPECT_TRUE(log.contains(QStringLiteral("unknown attribute %1 of an entry").arg(QString::fromUtf8(c.name))));
+    }
+}
+
+// Every way a price or rate enters from a file: beyond 10^12 it is refused
+// with the reason, never recorded to make a balance infinite.
+TEST_F(XMLTest, PricesAndRatesAboveTheBoundAreNotRead)
+{
+    auto target = blankDocument();
+    LogCapture log;
+    const QByteArray body =
+        " <currency_list><currency id=\"2\" rate=\"1e308\"><price date=\"2008.1.1\" value=\"2e12\"/>"
+        "<price date=\"2008.1.2\" value=\"102.5\"/></currency></currency_list>\n"
+        " <brand_list><brand id=\"1\" currency=\"2\"><price date=\"2008.1.1\" value=\"1e308\"/>"
+        "<price date=\"2008.1.2\" value=\"1000000000000\"/></brand></brand_list>";
+    ASSERT_TRUE(importText(*target, wrap(body)));
+    const auto rates = target->dataModel()->getXchgRateListForCurrency(2);
+    ASSERT_TRUE(rates && rates->size() == 1u);
+    EXPECT_EQ(rates->front()->price(), 102.5);
+    EXPECT_EQ(target->findCurrency(2)->rate(), 0.0);   // as a currency written without one
+    const auto prices = target->dataModel()->getPriceListForBrand(1);
+    ASSERT_TRUE(prices && prices->size() == 1u);
+    EXPECT_EQ(prices->front()->price(), 1e12);
+    EXPECT_TRUE(log.contains(QStringLiteral("price or rate above 10^12")));
+    EXPECT_TRUE(log.contains(QStringLiteral("currency rate above 10^12")));
+}
+
+// Loans and deleted categories fall back on the catch-alls: a book read from
+// the XML form, a template among them, has them like any other.
+TEST_F(XMLTest, CatchAllCategoriesExistAfterAnyRead)
+{
+    for (const bool isTemplate : {false, true}) {
+        SCOPED_TRACE(isTemplate);
+        QByteArray text = wrap(" <expense><node_actual id=\"1003\"/></expense>");
+        if (isTemplate) text.replace("<cvxf ", "<cvxf template=\"1\" ");
+        QFile file(other.filePath(QStringLiteral("plain.cvxf")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        file.close();
+        CV4Document opened;
+        ASSERT_TRUE(opened.initWithContentsOfFile(file.fileName(), CV4Document::kTypeXML));
+        for (const auto &[root, ident] : {std::pair{opened.actualModel()->expense(), 30},
+                                          {opened.actualModel()->income(), 31},
+                                          {opened.actualModel()->expense(), 32}}) {
+            const CVUnitModelPtr item = root->findMemberWithIdent(ident);
+            ASSERT_TRUE(item) << ident;
+            EXPECT_EQ(item->kind(), cv::raw(cv::NodeKind::Category));
+        }
+    }
 }
