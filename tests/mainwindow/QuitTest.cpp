@@ -5,7 +5,10 @@
 #include "mainwindow/SingleInstance.h"
 
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QUuid>
+
+#include <unistd.h>
 
 TEST_F(DelegateTest, EditingOneBookMarksOnlyItsWindow)
 {
@@ -90,4 +93,64 @@ TEST(SingleInstanceTest, AnInstanceListensAgainAfterTheFirstHasGone)
     cv::SingleInstance next(name);
     EXPECT_FALSE(next.handOffOrListen({}));
     EXPECT_TRUE(next.isListening());
+}
+
+// The hand-off goes only between two programs of one user: a listener of
+// another user (faked here by the peer id either end expects) is handed
+// nothing, and the launch starts normally instead of exiting.
+TEST(SingleInstanceTest, TheHandOffNeverReachesAnotherUser)
+{
+    const uint otherUser = ::getuid() + 1;
+    const struct {
+        const char *what;
+        bool listenerSeesStranger, launcherSeesStranger;
+        bool handedOff;
+    } cases[] = {
+        {"the same user", false, false, true},
+        {"a listener of another user", false, true, false},
+        {"a launch of another user", true, false, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString name = QStringLiteral("corvane-test-") + QUuid::createUuid().toString(QUuid::Id128);
+        cv::SingleInstance first(name);
+        if (c.listenerSeesStranger) first.setPeerUser(otherUser);
+        ASSERT_FALSE(first.handOffOrListen({}));
+        QSignalSpy received(&first, &cv::SingleInstance::filesReceived);
+        cv::SingleInstance second(name);
+        if (c.launcherSeesStranger) second.setPeerUser(otherUser);
+        EXPECT_EQ(second.handOffOrListen({QStringLiteral("/books/secret.cvv2")}), c.handedOff);
+        const bool arrived = received.wait(c.listenerSeesStranger || c.launcherSeesStranger ? 300 : 5000);
+        EXPECT_EQ(arrived, !c.listenerSeesStranger && !c.launcherSeesStranger);
+        // The stranger's socket stays where it is, still listening.
+        EXPECT_TRUE(first.isListening());
+        EXPECT_FALSE(second.isListening());
+    }
+}
+
+// The socket lives where only its user can reach it: $XDG_RUNTIME_DIR when
+// that is private, else a private folder of the user's own.
+TEST(SingleInstanceTest, TheSocketLivesInAPrivateFolder)
+{
+    QTemporaryDir runtime;
+    ASSERT_TRUE(runtime.isValid());
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    const auto folderOf = [](const QString &name) { return QFileInfo(name).absolutePath(); };
+    const auto isPrivate = [](const QString &folder) {
+        const QFileInfo info(folder);
+        return info.isDir() && info.ownerId() == ::getuid() &&
+               (info.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
+                                      QFile::WriteOther | QFile::ExeOther)) == 0;
+    };
+    QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    EXPECT_EQ(folderOf(cv::SingleInstance::defaultServerName()), runtime.path());
+    // A runtime folder others may enter is not used.
+    QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
+                                              QFile::WriteOther | QFile::ExeOther);
+    const QString fallback = cv::SingleInstance::defaultServerName();
+    EXPECT_NE(folderOf(fallback), runtime.path());
+    EXPECT_FALSE(fallback.startsWith(QDir::tempPath() + u'/'));
+    EXPECT_TRUE(isPrivate(folderOf(fallback))) << fallback.toStdString();
+    qputenv("XDG_RUNTIME_DIR", saved);
 }
