@@ -144,3 +144,47 @@ TEST_F(ViewerValuesTest, KindMarksAndAccountListsFollowTheNodeKinds)
 }
 
 } // namespace
+
+// A trust in dollars held in a yen account, prices shown, no translation:
+// the carry-over and the block end are in yen like the day columns, and
+// written in yen.
+TEST_F(ViewerValuesTest, HoldingSummaryCellsUseTheCurrencyOfTheDayColumns)
+{
+    std::unique_ptr<CV4Document> doc = samplebook::makeRichBook();
+    ASSERT_TRUE(doc);
+    CV4Settings &settings = *doc->settings();
+    settings.setDisplayStockPrice(true);
+    settings.setTransDefaultCurrency(0);
+    doc->createCache();
+    ViewerColumns columns;
+    columns.setSettings(&settings);
+    columns.setUnit(2);
+    columns.setTopDate(columns.snapped(QDate(2009, 5, 1), 2));
+    ViewerColumns::Metrics metrics;
+    metrics.visibleWidth = 1300;
+    metrics.ratioWidth = 37.4;
+    columns.layout(metrics);
+    cv::ViewerValues values(*doc, columns);
+
+    const CVUnitModelPtr invest = doc->findAccount(1002);
+    ASSERT_TRUE(invest && invest->children().size() == 3u);
+    const CVUnitModelPtr trust = invest->children()[2];
+    const CV4CurrencyPtr yen = doc->findCurrency(invest->currency());
+    ASSERT_TRUE(yen && yen->abbr() == QStringLiteral("JPY"));
+    const struct {
+        const char *what;
+        int column;
+        QDate date;
+    } cells[] = {
+        {"carried over", 2, columns.carryOverDate()},
+        {"block end", columns.startEndCells(), columns.blockEndDate()},
+        {"a day column", ViewerColumns::kStartDataCells, columns.columnLastDate(ViewerColumns::kStartDataCells)},
+    };
+    for (const auto &c : cells) {
+        SCOPED_TRACE(c.what);
+        const double inYen = doc->valueForAccount(trust, c.date, yen);
+        ASSERT_GT(inYen, 1000000.0) << c.date.toString(Qt::ISODate).toStdString();  // dollars: a hundredth
+        EXPECT_EQ(values.accountCell(*trust, c.column).text,
+                  doc->formatterForCurrency(yen->ident()).stringForObjectValue(inYen));
+    }
+}
