@@ -444,8 +444,10 @@ void CV4Document::addCurrency(const CV4CurrencyPtr &currency)
     if (!currency) return;
     const bool taken = std::any_of(m_d->m_currencyList.begin(), m_d->m_currencyList.end(),
                                    [&](const CV4CurrencyPtr &c) { return c && c->ident() == currency->ident(); });
-    if (taken)
-        currency->setIdent(std::max(greatestIdent(m_d->m_currencyList), m_d->m_dataModel->greatestCurrencyReference()) + 1);
+    if (taken) {
+        const int rates = m_d->m_dataModel->greatestCurrencyReference();
+        currency->setIdent(std::max(greatestIdent(m_d->m_currencyList), rates) + 1);
+    }
     m_d->m_currencyList.push_back(currency);
     m_d->m_currencyCacheValid = false;
 }
@@ -473,7 +475,8 @@ void CV4Document::addBrand(const CV4BrandPtr &brand)
 void CV4Document::addGrouping(const CV4GroupingPtr &grouping)
 {
     if (!grouping) return;
-    grouping->setIdent(std::max(1, std::max(greatestIdent(m_d->m_groupList), m_d->m_dataModel->greatestGroupReference()) + 1));
+    const int greatest = std::max(greatestIdent(m_d->m_groupList), m_d->m_dataModel->greatestGroupReference());
+    grouping->setIdent(std::max(1, greatest + 1));
     m_d->m_groupList.push_back(grouping);
 }
 

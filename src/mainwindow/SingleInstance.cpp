@@ -30,7 +30,8 @@ bool peerIs(qintptr descriptor, uint uid)
 {
     ucred credentials{};
     socklen_t size = sizeof credentials;
-    if (descriptor < 0 || ::getsockopt(int(descriptor), SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0) return false;
+    if (descriptor < 0 || ::getsockopt(int(descriptor), SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0)
+        return false;
     return credentials.uid == uid;
 }
 

@@ -1,6 +1,4 @@
 #include "charts/ViewerPrintRow.h"
-#include "model/CV4AssetModel.h"
-#include "model/CV4Settings.h"
 #include "platform/Localization.h"
 #include "support/SampleBook.h"
 
@@ -81,42 +79,4 @@ TEST_F(ViewerPrintRowTest, AccountsShowMonthEndsAfterTheCarryOver)
     EXPECT_EQ(cells[1], m_doc->stringForValue(50000, 1, false));
     EXPECT_EQ(cells[14], m_doc->stringForValue(values.rest, 1, false));
     EXPECT_FALSE(cells[17].isEmpty()) << "a share of the asset total";
-}
-
-// A wallet fed only by "Salary": every printed column reconciles (carried
-// plus the months' income is the month's balance), also under a fiscal
-// first day, where the months run from the 25th to the 24th.
-TEST(ViewerPrintRowMonths, BalancesReconcileWithTheMonthsTheyFollow)
-{
-    cv::setLanguageOverride(QStringLiteral("en"));
-    for (const int fiscalDay : {0, 24}) {
-        SCOPED_TRACE(fiscalDay);
-        CV4Document doc;
-        ASSERT_TRUE(doc.dataModel()->create());
-        doc.actualModel()->setDefault();
-        doc.actualModel()->setSystemItems();
-        doc.accountModel()->setSystemItems();
-        samplebook::currency(doc, 1, QStringLiteral("JPY"), 1, 0);
-        auto opening = std::make_shared<CV4AssetModel>();
-        opening->setDate(QDate(2009, 1, 1));
-        samplebook::node(doc.accountModel()->asset(), 1000, cv::raw(cv::NodeKind::Cash), QStringLiteral("Wallet"), opening);
-        samplebook::node(doc.actualModel()->income(), 1006, cv::raw(cv::NodeKind::Category), QStringLiteral("Salary"));
-        doc.settings()->setFiscalDayOfMonth(fiscalDay);
-        for (const auto &[date, amount] : {std::pair{QDate(2009, 4, 24), 100.0}, {QDate(2009, 4, 25), 10.0},
-                                           {QDate(2009, 5, 24), 1.0}, {QDate(2009, 5, 25), 5.0}, {QDate(2009, 6, 30), 7.0}})
-            doc.updateIncome(samplebook::entry(CV4Actual::Income, date, amount, 1006, 1000), nullptr);
-        doc.createCache();
-
-        const ViewerPrintRow printed(QDate(2009, 4, 10));
-        const auto wallet = printed.accountValues(doc, *doc.findAccount(1000));
-        const auto salary = printed.categoryValues(doc, *doc.findIncome(1006));
-        EXPECT_EQ(wallet.carry, fiscalDay == 0 ? 0 : 100);
-        double balance = wallet.carry;
-        for (int k = 0; k < ViewerPrintRow::kMonths; ++k) {
-            balance += salary.months[size_t(k)];
-            EXPECT_EQ(wallet.months[size_t(k)], balance) << "month " << k;
-        }
-        EXPECT_EQ(wallet.rest, balance);
-    }
-    cv::setLanguageOverride(QString());
 }
