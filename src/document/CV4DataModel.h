@@ -188,7 +188,16 @@ public:
 
     // A loan account's repayment schedule.
     bool putLoanData(int ident, const QByteArray &archive);
+    // Null when the loan has no schedule text; empty (not null) when the text
+    // is no Base64.
     QByteArray getLoanData(int ident);
+    // Every loan ident with a schedule row; none when the table cannot be read.
+    std::optional<QList<int>> loanIdents();
+    // The greatest ident the stored rows refer to (0 for none), so that a new
+    // security, grouping or currency never inherits rows of a lost one.
+    int greatestBrandReference();
+    int greatestGroupReference();
+    int greatestCurrencyReference();
 
     // ---- entries
     // Writes an entry: with `old`, only the columns that differ (the date
@@ -294,6 +303,7 @@ private:
 
     bool putInfo(int id, const QByteArray &archive);
     QByteArray getInfo(int id);
+    int greatestReference(const QString &table, const QString &column);
     std::unique_ptr<SQLResult> query(const QString &sql, const QStringList &texts = {});
     bool run(const QString &sql, const QStringList &texts = {});
     bool runAndMark(const QString &sql, const QStringList &texts = {});
