@@ -4,7 +4,6 @@
 #include "import/DelimitedText.h"
 #include "import/ImportFile.h"
 #include "import/LearnedMapping.h"
-#include "import/PendingRows.h"
 #include "import/StatementValues.h"
 #include "import/TextDecoder.h"
 
@@ -202,23 +201,4 @@ TEST_F(LearnedMappingTest, ValuesAreCheckedAgainstTheBook)
     food->parent()->removeChild(food);
     doc->clearLookups();
     EXPECT_TRUE(checkedTarget(*doc, kFood, true).isNone());
-}
-
-TEST_F(LearnedMappingTest, PendingTransfersGetTheirCategory)
-{
-    using namespace paneltest;
-    const std::tuple<int, int, int> cases[] = {{kA, kC, 11}, {kC, kA, 12}, {kC, kL, 13}, {kA, kU, 10}};
-    for (const auto &[from, to, category] : cases) {
-        auto row = std::make_shared<CV4Actual>();
-        row->setKind(CV4Actual::Transfer);
-        row->setDate(QDate(2009, 2, 1));
-        row->setAmount(100);
-        row->setAccount(from);
-        row->setDestination(to);
-        row->setFlags(PendingOutgoing);
-        storePendingRow(*doc, row);
-        EXPECT_GT(row->ident(), 0);
-        EXPECT_EQ(row->category(), category);
-        EXPECT_EQ(row->flags(), 0);
-    }
 }
