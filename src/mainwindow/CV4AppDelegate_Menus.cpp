@@ -91,7 +91,8 @@ void CV4AppDelegate::buildCommands()
                [this](bool) {
                    if (CV4Document *d = frontDocument()) m_documents->revertDocument(d);
                });
-    addLaterCommand(QStringLiteral("importOFX"), tag::ImportOFX, "Menu Import OFX");
+    addCommand(QStringLiteral("importOFX"), tag::ImportOFX, "Menu Import OFX", QKeySequence(), byTag(tag::ImportOFX),
+               onWindow([](CV4WindowController *w, bool) { w->importData(tag::ImportOFX); }));
     addLaterCommand(QStringLiteral("importText"), tag::ImportText, "Menu Import Text");
     addLaterCommand(QStringLiteral("importMobile"), tag::ImportMobile, "Menu Import Mobile");
     // Every page with a print view prints; the print dialog also writes PDF.
@@ -219,7 +220,9 @@ void CV4AppDelegate::buildCommands()
                    onWindow([t](CV4WindowController *w, bool) { w->execGridCommand(t); }));
     }
     // The statement imports come with their sheets.
-    addLaterCommand(QStringLiteral("categoryImportOFX"), tag::CategoryImportOFX, "Menu Import OFX");
+    addCommand(QStringLiteral("categoryImportOFX"), tag::CategoryImportOFX, "Menu Import OFX", QKeySequence(),
+               byTag(tag::CategoryImportOFX),
+               onWindow([](CV4WindowController *w, bool) { w->importData(tag::CategoryImportOFX); }));
     addLaterCommand(QStringLiteral("categoryImportText"), tag::CategoryImportText, "Menu Import Text");
     addLaterCommand(QStringLiteral("categoryImportMobile"), tag::CategoryImportMobile, "Menu Import Mobile");
 

@@ -260,6 +260,10 @@ public:
     // expense or transfer panel show none on its rows.
     void groupsDeleted(const QList<int> &idents);
 
+    // ---- imports (CV4WindowController_Imports.cpp)
+    // The import sheet of the request's tag on the viewer; a commit marks the pages changed.
+    void importData(int tag);
+
     // ---- printing (CV4WindowController_Menu.cpp)
     // Whether the shown page has a print view; the temporary page has none.
     bool canPrint() const;
