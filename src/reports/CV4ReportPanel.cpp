@@ -172,9 +172,8 @@ void CV4ReportPanel::buildTab(int kind)
             row->addWidget(year);
             row->addWidget(label("Report-Sheet-Year", tab.page));
             monthButton = new QComboBox(tab.page);
-            for (int m = 1; m <= 12; ++m) monthButton->addItem(QString::number(m));
+            for (int m = 1; m <= 12; ++m) monthButton->addItem(formatString(localizedString("Report-Sheet-Month"), {m}));
             row->addWidget(monthButton);
-            row->addWidget(label("Report-Sheet-Month", tab.page));
             connect(year, &QLineEdit::textChanged, this, [this] { updateReportButtonState(); });
             connect(monthButton, &QComboBox::currentIndexChanged, this, [this] { updateReportButtonState(); });
         };
