@@ -1,7 +1,7 @@
 // Reports over a synthetic book (cv-gen-book): the rows of the account
 // balance report over every account and of the ranking report over every
-// category, for the book's last year and last month, and one page of each
-// drawn on a 72-dpi image.
+// category, for the book's last month, its last year and all its twenty
+// years, and one page of each drawn on a 72-dpi image.
 //   cv-report-bench --book=PATH.cvv2 [benchmark flags]
 
 #include "document/CV4Document.h"
@@ -117,7 +117,8 @@ int main(int argc, char **argv)
     g_book = run.book;
     if (g_book.isEmpty()) g_book = run.bookPath(run.sizes.back());
     for (const auto &[name, kind, months] : {std::tuple{"balance_rows/year", 0, 12}, {"balance_rows/month", 0, 1},
-                                             {"ranking_rows/year", 8, 12}, {"ranking_rows/month", 8, 1}})
+                                             {"ranking_rows/year", 8, 12}, {"ranking_rows/month", 8, 1},
+                                             {"balance_rows/all", 0, 240}, {"ranking_rows/all", 8, 240}})
         benchmark::RegisterBenchmark(name, [kind, months](benchmark::State &s) { build_rows(s, kind, months); })
             ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("balance_draw_page", [](benchmark::State &s) { draw_page(s, 0); })

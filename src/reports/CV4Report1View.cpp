@@ -47,13 +47,23 @@ public:
     {
         CV4SearchConditions period;
         period.date = {from, to};
-        if (auto entries = doc.dataModel()->findActual(period)) {
-            for (const CV4ActualPtr &entry : *entries) {
-                m_entries[entry->account()].push_back(entry);
-                if (entry->destination() > 0 && entry->destination() != entry->account())
-                    m_entries[entry->destination()].push_back(entry);
+        doc.dataModel()->forEachActual(period, [this](const CV4Actual &entry) {
+            Moves &source = m_moves[entry.account()];
+            switch (entry.kind()) {
+            case CV4Actual::Income: source.income += entry.amount(); break;
+            case CV4Actual::Expense: source.expense += entry.amount(); break;
+            case CV4Actual::Transfer: {
+                source.transferOut += entry.amount();
+                if (entry.destination() <= 0 || entry.destination() == entry.account()) break;
+                // What arrives is what the balance cache credited.
+                double arrived = 0;
+                m_doc.getTransferValues(entry, &arrived, nullptr);
+                m_moves[entry.destination()].transferIn += arrived;
+                break;
             }
-        }
+            default: break;
+            }
+        });
         if (auto trades = doc.dataModel()->findTradeFrom(from, to, -1, -1, 0)) {
             for (const CV4TradePtr &trade : *trades) {
                 m_trades[trade->account()].push_back(trade);
@@ -245,30 +255,14 @@ private:
         return q;
     }
 
-    void entryMovements(const CVUnitModel &account, Quad &q)
+    void entryMovements(const CVUnitModel &account, Quad &q) const
     {
+        const auto found = m_moves.constFind(account.ident());
+        if (found == m_moves.constEnd()) return;
+        // A loan moves only by transfers; its interest and charges are entries of their own.
         const bool loan = account.kind() == NodeKind::Loan;
-        for (const CV4ActualPtr &entry : m_entries.value(account.ident())) {
-            switch (entry->kind()) {
-            case CV4Actual::Income:
-                if (!loan) q[1] += entry->amount();
-                break;
-            case CV4Actual::Expense:
-                if (!loan) q[2] += entry->amount();
-                break;
-            case CV4Actual::Transfer:
-                if (entry->account() == account.ident()) {
-                    q[2] += entry->amount();
-                } else {
-                    // What arrives is what the balance cache credited.
-                    double arrived = 0;
-                    m_doc.getTransferValues(*entry, &arrived, nullptr);
-                    q[1] += arrived;
-                }
-                break;
-            default: break;
-            }
-        }
+        q[1] += found->transferIn + (loan ? 0 : found->income);
+        q[2] += found->transferOut + (loan ? 0 : found->expense);
     }
 
     // Mode 0 a holding, 1 an investment account, 2 an investment account's cash part.
@@ -338,7 +332,12 @@ private:
     CV4Document &m_doc;
     int m_flags;
     QDate m_date1, m_date2;
-    QHash<int, std::vector<CV4ActualPtr>> m_entries;   // the period's entries by account and destination
+    // The period's entries summed by account: income and expense entries of
+    // the account, transfers out of it and into it.
+    struct Moves {
+        double income = 0, expense = 0, transferOut = 0, transferIn = 0;
+    };
+    QHash<int, Moves> m_moves;
     QHash<int, std::vector<CV4TradePtr>> m_trades;     // the period's trades by account and settlement account
 };
 

@@ -31,20 +31,17 @@ public:
         period.date = {from, to};
         if (groups && !groups->isEmpty()) period.group = *groups;
         QHash<int, int> currencyOfAccount;
-        if (auto entries = doc.dataModel()->findActual(period)) {
-            for (const CV4ActualPtr &entry : *entries) {
-                if (entry->kind() != CV4Actual::Income && entry->kind() != CV4Actual::Expense) continue;
-                auto known = currencyOfAccount.constFind(entry->account());
-                if (known == currencyOfAccount.constEnd()) {
-                    const CVUnitModelPtr account = doc.findAccount(entry->account());
-                    known = currencyOfAccount.insert(entry->account(), account ? account->currency() : 0);
-                }
-                double amount = entry->amount();
-                if (doc.isForeignCurrency(*known))
-                    amount *= doc.currencyRate(doc.findCurrency(*known), entry->date());
-                m_sums[entry->kind()][entry->category()] += amount;
+        doc.dataModel()->forEachActual(period, [&](const CV4Actual &entry) {
+            if (entry.kind() != CV4Actual::Income && entry.kind() != CV4Actual::Expense) return;
+            auto known = currencyOfAccount.constFind(entry.account());
+            if (known == currencyOfAccount.constEnd()) {
+                const CVUnitModelPtr account = doc.findAccount(entry.account());
+                known = currencyOfAccount.insert(entry.account(), account ? account->currency() : 0);
             }
-        }
+            double amount = entry.amount();
+            if (doc.isForeignCurrency(*known)) amount *= doc.currencyRate(doc.findCurrency(*known), entry.date());
+            m_sums[entry.kind()][entry.category()] += amount;
+        });
     }
 
     Rows build()
