@@ -89,18 +89,18 @@ void CV4Report7View::drawPage(cv::Canvas &canvas)
     const double x0 = left();
     const double line1 = top() + kHeadLine1;
     const double line2 = top() + kHeadLine2;
-    drawRightJustified(canvas, formatDate(m_date1), QPointF(x0 + kFirstX, line1), kAmountWidth);
-    drawRightJustified(canvas, formatDate(m_date3), QPointF(x0 + kSecondX, line1), kAmountWidth);
+    drawHeadRight(canvas, formatDate(m_date1), QPointF(x0 + kFirstX, line1), kAmountWidth);
+    drawHeadRight(canvas, formatDate(m_date3), QPointF(x0 + kSecondX, line1), kAmountWidth);
     drawLeftJustified(canvas, cv::localizedString(pageIsIncome() ? "Report-Income" : "Report-Expense"),
                       QPointF(x0, line2));
     const QString endDate = cv::localizedString("Report-Term-Comparison-End-Date");
-    drawRightJustified(canvas, cv::formatString(endDate, {formatDate(m_date2)}), QPointF(x0 + kFirstX, line2),
+    drawHeadRight(canvas, cv::formatString(endDate, {formatDate(m_date2)}), QPointF(x0 + kFirstX, line2),
                        kAmountWidth);
-    drawRightJustified(canvas, cv::formatString(endDate, {formatDate(m_date4)}), QPointF(x0 + kSecondX, line2),
+    drawHeadRight(canvas, cv::formatString(endDate, {formatDate(m_date4)}), QPointF(x0 + kSecondX, line2),
                        kAmountWidth);
-    drawRightJustified(canvas, cv::localizedString("Report-Term-Comparison-Difference-Title"),
+    drawHeadRight(canvas, cv::localizedString("Report-Term-Comparison-Difference-Title"),
                        QPointF(x0 + kDiffX, line2), kAmountWidth);
-    drawRightJustified(canvas, cv::localizedString("Report-Term-Comparison-Fraction-Title"),
+    drawHeadRight(canvas, cv::localizedString("Report-Term-Comparison-Fraction-Title"),
                        QPointF(x0 + kPercentX, line2), kPercentWidth);
     drawThickRule(canvas, line2 + kLineHeight, CV4ReportItem::kRuleHeight);
 

@@ -133,8 +133,8 @@ void CV4Report8View::drawPage(cv::Canvas &canvas)
     const bool income = pageIsIncome();
     drawPeriod(canvas, m_date1, m_date2);
     const auto head = [&](double x, double width, const char *title, const char *mark) {
-        if (title) drawRightJustified(canvas, cv::localizedString(title), QPointF(x0 + x, line1), width);
-        drawRightJustified(canvas, cv::localizedString(mark), QPointF(x0 + x, line2), width);
+        if (title) drawHeadRight(canvas, cv::localizedString(title), QPointF(x0 + x, line1), width);
+        drawHeadRight(canvas, cv::localizedString(mark), QPointF(x0 + x, line2), width);
     };
     drawLeftJustified(canvas, cv::localizedString(income ? "Report-Income" : "Report-Expense"), QPointF(x0, line2));
     head(kBudgetX, kAmountWidth, "Report-View-Budget", "Report-Budget-Result-Comparison-Budget-Mark");
