@@ -25,6 +25,7 @@
 namespace {
 
 constexpr int kJournalRows = 100000;
+constexpr int kJournal = 1;   // the report kind
 
 cv::PageSetup a4()
 {
@@ -115,7 +116,7 @@ void journal(benchmark::State &state, const QString &path)
         tickAll(doc, 0);
         busiest.account->setStatus(1);
         cv::ReportRequest request;
-        request.kind = 1;
+        request.kind = kJournal;
         request.from = busiest.from;
         request.to = cv::bench::BookOptions().lastDay;
         size_t rows = 0;
@@ -145,12 +146,12 @@ void categories(benchmark::State &state, const QString &path, int kind)
 }
 
 // The slowest page of the report, drawn on an image the size of the sheet.
-void drawPages(benchmark::State &state, const QString &path, int kind)
+void drawPages(benchmark::State &state, const QString &path, int report)
 {
     withBook(state, path, [&](CV4Document &doc) {
-        cv::ReportRequest request = yearRequest(kind);
+        cv::ReportRequest request = yearRequest(report);
         tickAll(doc, 1);
-        if (kind == 1) {
+        if (report == kJournal) {
             const Busiest busiest = busiestAccount(doc);
             tickAll(doc, 0);
             busiest.account->setStatus(1);
