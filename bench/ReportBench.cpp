@@ -1,7 +1,7 @@
 // Reports on generated books (cv-gen-book): the journal of the busiest
 // account over about 100,000 rows, built and laid out; the income and
 // expense, term comparison and budget comparison reports over every category
-// for a year; and one page of each drawn.
+// for a year (also with every grouping chosen); and one page of each drawn.
 //   cv-report-bench --books=DIR --sizes=N,N | --book=PATH [benchmark flags]
 
 #include "document/CV4Document.h"
@@ -131,11 +131,16 @@ void journal(benchmark::State &state, const QString &path)
     });
 }
 
-void categories(benchmark::State &state, const QString &path, int kind)
+// With `groupings`, every grouping and "no grouping" chosen: the entries are read.
+void categories(benchmark::State &state, const QString &path, int kind, bool groupings)
 {
     withBook(state, path, [&](CV4Document &doc) {
         tickAll(doc, 1);
-        const cv::ReportRequest request = yearRequest(kind);
+        cv::ReportRequest request = yearRequest(kind);
+        if (groupings) {
+            request.groups = QList<int>{0};
+            for (const CV4GroupingPtr &group : doc.groupList()) request.groups->append(group->ident());
+        }
         size_t rows = 0;
         for (auto _ : state) {
             auto view = make(doc, request);
@@ -196,8 +201,10 @@ int main(int argc, char **argv)
         const auto label = [&](const char *what) { return QStringLiteral("%1/%2").arg(what, name).toStdString(); };
         benchmark::RegisterBenchmark(label("journal_busiest").c_str(), journal, path)->Unit(benchmark::kMillisecond);
         for (const auto &tree : trees)
-            benchmark::RegisterBenchmark(label(tree.name).c_str(), categories, path, tree.kind)
+            benchmark::RegisterBenchmark(label(tree.name).c_str(), categories, path, tree.kind, false)
                 ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(label("income_expense_groupings").c_str(), categories, path, 2, true)
+            ->Unit(benchmark::kMillisecond);
         for (const auto &[what, kind] : {std::pair{"draw_journal_page", 1}, {"draw_income_expense_page", 2},
                                          {"draw_budget_page", 7}})
             benchmark::RegisterBenchmark(label(what).c_str(), drawPages, path, kind)->Unit(benchmark::kMillisecond);

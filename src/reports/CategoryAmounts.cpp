@@ -26,7 +26,18 @@ CategoryAmounts::CategoryAmounts(CV4Document &doc, const QDate &from, const QDat
         if (root) tickedLeaves(*root, conditions.category);
     // An empty list would set no condition and read every entry.
     if (conditions.category.isEmpty()) return;
-    if (groups) conditions.group = *groups;
+    if (!groups) {
+        // The balance cache holds each category's entries by day, converted
+        // the same way: no need to read the entries themselves.
+        const int days = int(from.daysTo(to)) + 1;
+        for (int ident : conditions.category) {
+            CVUnitModelPtr node = doc.findIncome(ident);
+            if (!node) node = doc.findExpense(ident);
+            if (node) m_byCategory[ident] = doc.summaryForActualDays(node, from, days);
+        }
+        return;
+    }
+    conditions.group = *groups;
     const auto entries = doc.dataModel()->findActual(conditions);
     if (!entries) return;
     EntryConverter converter(doc);

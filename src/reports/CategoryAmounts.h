@@ -1,8 +1,9 @@
 #pragma once
 // What the category reports sum: the income and expense entries of a period,
 // in the default currency (an entry of a foreign-currency account at the
-// rate of its date), kept to the chosen groupings. One query reads the whole
-// period; a node's amount is then the sum over its categories.
+// rate of its date), kept to the chosen groupings. Without groupings the
+// balance cache's daily sums give each category's; with them one query
+// reads the period's entries. A node's amount is the sum over its categories.
 
 #include <QDate>
 #include <QHash>

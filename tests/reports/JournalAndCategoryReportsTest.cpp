@@ -204,6 +204,39 @@ TEST_F(Reports2Test, BudgetComparisonOverWholeMonths)
     EXPECT_TRUE(pageLines(drawPage(*quarter, 1)).contains("Salary | 840,000 | 600,000 | -240,000 | 71.43"));
 }
 
+TEST_F(Reports2Test, GroupingsAndDaysThatTurnThePage)
+{
+    auto trip = std::make_shared<CV4Grouping>();
+    trip->setName(QStringLiteral("Trip"));
+    doc->addGrouping(trip);
+    doc->commitGroupList();
+    auto e = samplebook::entry(CV4Actual::Expense, QDate(2008, 5, 20), 4000, kFood, kWallet);
+    e->setGroup(trip->ident());
+    e->setMemo(QStringLiteral("Lunch"));
+    doc->updateExpense(e, nullptr);
+    // With a grouping chosen only its entries count; income has none and is left out.
+    for (int kind : {2, 3}) {
+        cv::ReportRequest request{kind, kP1, kP2};
+        request.groups = QList<int>{trip->ident()};
+        auto view = makeReport(*doc, request);
+        ASSERT_TRUE(view);
+        EXPECT_EQ(view->pages(), 1);
+        const QStringList lines = pageLines(drawPage(*view, 1));
+        EXPECT_TRUE(lines.contains(kind == 2 ? "Total Expenses | 4,000" : "05/20 | Wallet | Lunch | Trip | 4,000"))
+            << lines.join('\n').toStdString();
+    }
+    // One day over two pages: its balance closes the first, its date opens the second.
+    for (int i = 0; i < 50; ++i) addEntry(CV4Actual::Expense, QDate(2008, 5, 19), 100, kDaily, kWallet);
+    tickOnly(*doc, {kWallet});
+    auto journal = report(1);
+    ASSERT_TRUE(journal);
+    ASSERT_EQ(journal->pages(), 2);
+    const QStringList first = pageLines(drawPage(*journal, 1));
+    const QStringList second = pageLines(drawPage(*journal, 2));
+    EXPECT_EQ(first.last().toStdString(), "Living/Daily | 100 | 23,600");
+    EXPECT_EQ(second.at(4).toStdString(), "05/19 | Living/Daily | 100");
+}
+
 TEST_F(Reports2Test, AnyPageAloneShowsTheFullRunsFigures)
 {
     // Sixty more income categories take the income section over two pages; a
