@@ -106,7 +106,8 @@ CV4Report8View::CV4Report8View(CV4Document &doc, const cv::PageSetup &setup, con
 std::unique_ptr<CV4Report8View> CV4Report8View::make(CV4Document &doc, const cv::ReportRequest &request,
                                                      const cv::PageSetup &setup)
 {
-    BudgetRows builder(doc, request.tier, request.from, monthCount(request.from, request.to));
+    const int months = request.months > 0 ? request.months : monthCount(request.from, request.to);
+    BudgetRows builder(doc, request.tier, request.from, months);
     Rows rows = builder.build(doc.actualModel()->income(), doc.actualModel()->expense());
     if (rows.empty()) return nullptr;
     std::unique_ptr<CV4Report8View> view(new CV4Report8View(doc, setup, request));

@@ -168,9 +168,9 @@ TEST_F(Reports2Test, TermComparisonOfTwoPeriods)
          {dates, heads.arg("Income"), "Salary | 300,000 | 300,000 | 0 | 100.00",
           "Total Income | 300,000 | 300,000 | 0 | 100.00"}},
         {"expense: '---' for a first amount of 0, the total's per cent from the totals", 6, 0, 0, 2,
-         {dates, heads.arg("Expenses"), "Living", "Food | 12,000 | 13,000 | +1,000 | 108.33",
-          "Daily | 0 | 2,000 | +2,000 | ---", "Subtotal of Living | 12,000 | 15,000 | +3,000 | 125.00",
-          "Rent | 80,000 | 80,000 | 0 | 100.00", "Total Expenses | 92,000 | 95,000 | +3,000 | 103.26"}},
+         {dates, heads.arg("Expenses"), "Living", "Food | 12,000 | 13,000 | 1,000 | 108.33",
+          "Daily | 0 | 2,000 | 2,000 | ---", "Subtotal of Living | 12,000 | 15,000 | 3,000 | 125.00",
+          "Rent | 80,000 | 80,000 | 0 | 100.00", "Total Expenses | 92,000 | 95,000 | 3,000 | 103.26"}},
     });
 }
 
@@ -179,8 +179,8 @@ TEST_F(Reports2Test, BudgetComparisonOverWholeMonths)
     expectPages({
         {"income: achievement", 7, 0, 0, 1,
          {"Budget | Result | Difference | Achieved %",
-          "Income | A | B | B-A | B/A", "Income | 0 | - | - | -", "Salary | 280,000 | 300,000 | +20,000 | 107.14",
-          "Total Income | 280,000 | 300,000 | +20,000 | 107.14"}},
+          "Income | A | B | B-A | B/A", "Income | 0 | - | - | -", "Salary | 280,000 | 300,000 | 20,000 | 107.14",
+          "Total Income | 280,000 | 300,000 | 20,000 | 107.14"}},
         {"expense: saving, '0.00' for nothing saved", 7, 0, 0, 2,
          {"Budget | Result | Difference | Saved %",
           "Expenses | A | B | B-A | (A-B)/A", "Expenses | 0 | - | - | -", "Living | 0 | - | - | -",
@@ -252,8 +252,8 @@ TEST_F(Reports2Test, AnyPageAloneShowsTheFullRunsFigures)
         const char *total;
     } cases[] = {
         {2, 2, "Total Income | 360,000"},
-        {6, 2, "Total Income | 300,000 | 360,000 | +60,000 | 120.00"},
-        {7, 2, "Total Income | 280,000 | 360,000 | +80,000 | 128.57"},
+        {6, 2, "Total Income | 300,000 | 360,000 | 60,000 | 120.00"},
+        {7, 2, "Total Income | 280,000 | 360,000 | 80,000 | 128.57"},
         {1, 3, "Total of Wallet | 20,000 | 3,000 | 27,000"},
     };
     for (const auto &c : cases) {
