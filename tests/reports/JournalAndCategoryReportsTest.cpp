@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace reportfixture;
 
 namespace {
@@ -24,7 +26,7 @@ struct PageCase {
 };
 
 class Reports2Test : public ::testing::Test {
-protected:
+public:
     void SetUp() override
     {
         cv::setLanguageOverride(QStringLiteral("en"));
@@ -202,6 +204,73 @@ TEST_F(Reports2Test, BudgetComparisonOverWholeMonths)
     auto quarter = makeReport(*doc, request);
     ASSERT_TRUE(quarter);
     EXPECT_TRUE(pageLines(drawPage(*quarter, 1)).contains("Salary | 840,000 | 600,000 | -240,000 | 71.43"));
+}
+
+TEST_F(Reports2Test, TicksTiersPeriodsAndOpenings)
+{
+    struct Case {
+        const char *what;
+        std::function<void(Reports2Test &)> setUp;
+        cv::ReportRequest request;
+        int page;
+        QStringList lines;   // lines the page holds
+        QString absent;      // a line it must not hold
+    };
+    const auto tick = [](std::initializer_list<int> idents) {
+        return [idents](Reports2Test &t) { tickOnly(*t.doc, idents); };
+    };
+    cv::ReportRequest budgetTier1{7, kP1, kP2};
+    budgetTier1.tier = 1;
+    const cv::ReportRequest aprilAndJune{6, kQ1, kQ2, {2008, 6, 1}, {2008, 6, 30}};
+    const Case cases[] = {
+        {"budget tier 1 folds a group into one row", nullptr, budgetTier1, 2,
+         {"Living | 18,000 | 15,000 | -3,000 | 16.67", "Rent | 80,000 | 80,000 | 0 | 0.00"}, "Subtotal of Living"},
+        {"an unticked category leaves its group's subtotal", tick({kDaily, kRent, kSalary}), {2, kP1, kP2}, 2,
+         {"Subtotal of Living | 2,000", "Total Expenses | 82,000"}, "Food | 13,000"},
+        {"and its budget", tick({kDaily, kRent, kSalary}), {7, kP1, kP2}, 2,
+         {"Subtotal of Living | 3,000 | 2,000 | -1,000 | 33.33"}, "Food"},
+        {"nothing in period 2 prints 0.00", nullptr, aprilAndJune, 2,
+         {"Food | 12,000 | 0 | -12,000 | 0.00", "Total Expenses | 92,000 | 0 | -92,000 | 0.00"}, "Daily"},
+        {"an account opened in the period starts with its opening balance",
+         [](Reports2Test &t) {
+             t.addAccount(2002, 31, QStringLiteral("Savings"), 1);
+             auto record = std::make_shared<CV4BankModel>();
+             record->setDate(QDate(2008, 5, 10));
+             record->setInitialValue(5000);
+             t.doc->findAccount(2002)->setExtra(record);
+             t.doc->commitAccountModel();
+             t.doc->accumulateAccount(t.doc->findAccount(2002));
+             t.addEntry(CV4Actual::Income, QDate(2008, 5, 12), 700, kSalary, 2002);
+             tickOnly(*t.doc, {2002});
+         },
+         {1, kP1, kP2}, 1, {"05/10 | Opening balance | 5,000", "05/12 | Salary | 700 | 5,700"}, "Carried over"},
+        {"a dollar entry counts at the rate of its day",
+         [](Reports2Test &t) {
+             samplebook::currency(*t.doc, 2, QStringLiteral("USD"), 100, 2);
+             for (const auto &[day, rate] : {std::pair{1, 110.0}, {20, 90.0}}) {
+                 auto price = std::make_shared<CV4PriceTime>();
+                 price->setBrand(2);
+                 price->setDate(QDate(2008, 5, day));
+                 price->setPrice(rate);
+                 t.doc->dataModel()->putXchgRate(price);
+             }
+             t.doc->refreshCurrencyCache(t.doc->findCurrency(2));
+             t.addAccount(2001, 31, QStringLiteral("Dollars"), 2);
+             t.addEntry(CV4Actual::Expense, QDate(2008, 5, 9), 12.34, kDaily, 2001);
+         },
+         {3, kP1, kP2}, 3, {"05/09 | Dollars | 1,357", "Subtotal of Living/Daily | 3,357"}, {}},
+    };
+    for (const Case &c : cases) {
+        doc = makeFixtureF();
+        ASSERT_TRUE(doc);
+        if (c.setUp) c.setUp(*this);
+        auto view = makeReport(*doc, c.request);
+        ASSERT_TRUE(view) << c.what;
+        const QStringList lines = pageLines(drawPage(*view, std::min(c.page, view->pages())));
+        for (const QString &line : c.lines) EXPECT_TRUE(lines.contains(line)) << c.what << ": " << line.toStdString();
+        if (!c.absent.isEmpty())
+            for (const QString &line : lines) EXPECT_FALSE(line.startsWith(c.absent)) << c.what;
+    }
 }
 
 TEST_F(Reports2Test, GroupingsAndDaysThatTurnThePage)
