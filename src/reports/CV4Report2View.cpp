@@ -1,5 +1,7 @@
 #include "reports/CV4Report2View.h"
 
+#include "reports/ReportTextCut.h"
+
 #include "document/CV4Document.h"
 #include "document/KavriNumberFormatter.h"
 #include "model/CV4AccountModel.h"
@@ -106,9 +108,9 @@ void CV4Report2View::drawPage(cv::Canvas &canvas)
         case Commission: {
             if (!drewRecord || (row.number & DayDiffers)) drawLeftJustified(canvas, row.texts.value(0), QPointF(x0, y));
             drewRecord = true;
-            drawLeftJustified(canvas, row.texts.value(1), QPointF(x0 + kDescriptionX, y));
-            if (!row.texts.value(2).isEmpty()) drawLeftJustified(canvas, row.texts.value(2), QPointF(x0 + kMemoX, y));
-            if (!row.texts.value(3).isEmpty()) drawLeftJustified(canvas, row.texts.value(3), QPointF(x0 + kGroupX, y));
+            cv::drawInColumn(canvas, row.texts.value(1), QPointF(x0 + kDescriptionX, y), kMemoX - kDescriptionX);
+            cv::drawInColumn(canvas, row.texts.value(2), QPointF(x0 + kMemoX, y), kGroupX - kMemoX);
+            cv::drawInColumn(canvas, row.texts.value(3), QPointF(x0 + kGroupX, y), kIncreaseX - kGroupX);
             const bool increase = row.value(0) != 0;
             drawRightJustified(canvas, valueText(*row.node, increase ? row.value(0) : row.value(1)),
                                QPointF(x0 + (increase ? kIncreaseX : kDecreaseX), y), kValueWidth);

@@ -2,6 +2,7 @@
 
 #include "reports/CategoryAmounts.h"
 #include "reports/CategoryTreeRows.h"
+#include "reports/ReportTextCut.h"
 
 #include "document/CV4Document.h"
 #include "model/CV4ActualModel.h"
@@ -185,9 +186,9 @@ void CV4Report4View::drawPage(cv::Canvas &canvas)
         case Entry:
             if (i == rows.start || (row.number & DayDiffers))
                 drawLeftJustified(canvas, row.texts.value(0), QPointF(x0, y));
-            drawLeftJustified(canvas, row.texts.value(1), QPointF(x0 + kAccountX, y));
-            drawLeftJustified(canvas, row.texts.value(2), QPointF(x0 + kMemoX, y));
-            drawLeftJustified(canvas, row.texts.value(3), QPointF(x0 + kGroupX, y));
+            cv::drawInColumn(canvas, row.texts.value(1), QPointF(x0 + kAccountX, y), kMemoX - kAccountX);
+            cv::drawInColumn(canvas, row.texts.value(2), QPointF(x0 + kMemoX, y), kGroupX - kMemoX);
+            cv::drawInColumn(canvas, row.texts.value(3), QPointF(x0 + kGroupX, y), kAmountX - kGroupX);
             drawRightJustified(canvas, formatAmount(row.value(0)), QPointF(x0 + kAmountX, y), kAmountWidth);
             y += row.height;
             break;

@@ -344,14 +344,14 @@ TEST_F(Reports2Test, MendedFaults)
     addEntry(CV4Actual::Transfer, QDate(2008, 5, 6), 10000, 0, kBank, {}, 2001);
     // Texts are cut by characters: an emoji and an accent stay whole.
     addCategory(doc->actualModel()->expense(), 2100, QStringLiteral("ABCDEFGHIJKLMNe\u0301Z"));
-    addEntry(CV4Actual::Expense, QDate(2008, 5, 7), 500, 2100, 2001, QStringLiteral("あいうえおかきくけこ😀x"));
+    addEntry(CV4Actual::Expense, QDate(2008, 5, 7), 500, 2100, 2001, QStringLiteral("abcdefghij😀x"));
     tickOnly(*doc, {2001});
     auto dollars = report(1);
     ASSERT_TRUE(dollars);
     const QStringList journal = pageLines(drawPage(*dollars, 1));
     EXPECT_TRUE(journal.contains("Dollars($)"));
     EXPECT_TRUE(journal.contains("05/06 | Xfer Bank A | 100.00 | 100.00"));
-    EXPECT_TRUE(journal.contains(QStringLiteral("05/07 | ABCDEFGHIJKLMNe\u0301 | あいうえおかきくけこ😀… | 500.00 | -400.00")))
+    EXPECT_TRUE(journal.contains(QStringLiteral("05/07 | ABCDEFGHIJKLMNe\u0301 | abcdefghij😀… | 500.00 | -400.00")))
         << journal.join('\n').toStdString();
 
     // An entry filed under a category of the other tree is left out alone,
