@@ -6,8 +6,8 @@
 // a total row. An investment account prints its cash part and each holding as
 // journals of their own; a holding counts units instead of money.
 //
-// Files: CV4Report2View.cpp (the maker and the drawing),
-// CV4Report2View_Rows.cpp (building the rows: every value and running
+// Files: CV4Report2View.cpp (the drawing),
+// CV4Report2View_Rows.cpp (the maker and the rows: every value and running
 // balance is worked out there).
 
 #include "reports/CV4ReportView.h"
