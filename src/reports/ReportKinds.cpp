@@ -12,19 +12,19 @@ constexpr ReportKind kKinds[kReportKindCount] = {
     // account balance
     {0, "Report-Account-Title", PageSetup::Portrait, makeAccountBalanceReport},
     // journal
-    {1, "Report-Account2-Title", PageSetup::Portrait, nullptr},
+    {1, "Report-Account2-Title", PageSetup::Portrait, makeJournalReport},
     // income and expense
-    {2, "Report-Actual-Title", PageSetup::Portrait, nullptr},
+    {2, "Report-Actual-Title", PageSetup::Portrait, makeIncomeExpenseReport},
     // itemised category
-    {3, "Report-Actual2-Title", PageSetup::Portrait, nullptr},
+    {3, "Report-Actual2-Title", PageSetup::Portrait, makeItemisedReport},
     // cash flow
     {4, "Report-CacheFlow-Title", PageSetup::Portrait, nullptr},
     // cash-flow detail
     {5, "Report-CacheFlow2-Title", PageSetup::Portrait, nullptr},
     // term comparison
-    {6, "Report-Term-Comparison-Title", PageSetup::Portrait, nullptr},
+    {6, "Report-Term-Comparison-Title", PageSetup::Portrait, makeTermComparisonReport},
     // budget comparison
-    {7, "Report-Budget-Comparison-Title", PageSetup::Portrait, nullptr},
+    {7, "Report-Budget-Comparison-Title", PageSetup::Portrait, makeBudgetComparisonReport},
     // ranking
     {8, "Report-ABC-Analysis", PageSetup::Portrait, makeRankingReport},
     // securities trades
