@@ -13,10 +13,10 @@ constexpr double kDateX = 0, kAccountX = 44, kKindX = 162;
 constexpr double kUnitsX = 225, kPriceX = 302, kAmountX = 368, kCommissionX = 435;
 constexpr double kHeldX = 512, kMoneyX = 578, kAverageX = 665, kProfitX = 742;
 constexpr double kNarrow = 66, kWide = 77;
-constexpr double kNameTop = 28;    // the section's security
-constexpr double kHeadsTop = 42;   // column heads
-constexpr double kRuleTop = 56;    // the rule under the heads
-constexpr double kRowsTop = 60;
+constexpr double kBrandNameTop = 28;    // the section's security
+constexpr double kColumnHeadsTop = 42;   // column heads
+constexpr double kHeadRuleTop = 56;    // the rule under the heads
+constexpr double kDealRowsTop = 60;
 
 bool isAmountKind(int kind)
 {
@@ -66,7 +66,7 @@ void CV4Report11View::drawPage(cv::Canvas &canvas)
         if (doc().isForeignCurrency(brand->currency()))
             if (const auto currency = doc().findCurrency(brand->currency()))
                 name = QStringLiteral("%1 <%2>").arg(name, currency->prefix());
-        drawLeftJustified(canvas, name, QPointF(left(), top() + kNameTop));
+        drawLeftJustified(canvas, name, QPointF(left(), top() + kBrandNameTop));
     }
     const struct {
         double x, width;
@@ -76,12 +76,12 @@ void CV4Report11View::drawPage(cv::Canvas &canvas)
                  {kHeldX, kNarrow, "Report-Brand-Stock-Count"},     {kMoneyX, kWide, "Report-Brand-Total-Amount"},
                  {kAverageX, kWide, "Report-Brand-Average-Price"},  {kProfitX, kWide, "Report-Brand-Profit-Loss"}};
     for (const auto &head : heads)
-        drawRightJustified(canvas, cv::localizedString(head.key), QPointF(left() + head.x, top() + kHeadsTop),
+        drawRightJustified(canvas, cv::localizedString(head.key), QPointF(left() + head.x, top() + kColumnHeadsTop),
                            head.width);
-    drawItem(canvas, CV4ReportItem(CV4ReportItem::Rule, CV4ReportItem::kRuleHeight), top() + kRuleTop);
+    drawItem(canvas, CV4ReportItem(CV4ReportItem::Rule, CV4ReportItem::kRuleHeight), top() + kHeadRuleTop);
 
     const int first = range().start;
-    walkRows(canvas, top() + kRowsTop, [&](int index, double y) {
+    walkRows(canvas, top() + kDealRowsTop, [&](int index, double y) {
         // The date shows on a page's first row and where the day changes.
         int previousDay = 0;
         if (index > first) {

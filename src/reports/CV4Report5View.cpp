@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr double kRowsTop = 28;
+constexpr double kFlowRowsTop = 28;
 constexpr double kIndent = 110;    // the six sums' titles
 constexpr double kValueX = 440;
 constexpr double kValueWidth = 66;
@@ -176,7 +176,7 @@ std::unique_ptr<CV4Report5View> CV4Report5View::make(CV4Document &doc, const std
 void CV4Report5View::drawPage(cv::Canvas &canvas)
 {
     drawPeriod(canvas, m_from, m_to);
-    walkRows(canvas, top() + kRowsTop, [&](int index, double y) {
+    walkRows(canvas, top() + kFlowRowsTop, [&](int index, double y) {
         const CV4ReportItem &row = data()[size_t(index)];
         const bool heading = row.level == InTitle || row.level == OutTitle;
         const bool indented = !heading && row.level != InTotal && row.level != OutTotal && row.level != Net;

@@ -11,9 +11,9 @@
 
 namespace {
 
-constexpr double kSideTop = 28;
-constexpr double kRuleTop = 42;
-constexpr double kRowsTop = 46;
+constexpr double kSideHeadTop = 28;
+constexpr double kSideRuleTop = 42;
+constexpr double kDetailRowsTop = 46;
 constexpr double kTitleX = 77;
 constexpr double kItemX = 88;
 constexpr double kValueX = 407;
@@ -372,11 +372,11 @@ void CV4Report6View::drawPage(cv::Canvas &canvas)
         drawLeftJustified(canvas,
                           cv::localizedString(level <= ExpenseTitle ? "Report-CacheFlow-CacheOut-Title"
                                                                     : "Report-CacheFlow-CacheIn-Title"),
-                          QPointF(left(), top() + kSideTop));
+                          QPointF(left(), top() + kSideHeadTop));
         break;
     }
-    drawItem(canvas, CV4ReportItem(CV4ReportItem::Rule, CV4ReportItem::kRuleHeight), top() + kRuleTop);
-    walkRows(canvas, top() + kRowsTop, [&](int index, double y) {
+    drawItem(canvas, CV4ReportItem(CV4ReportItem::Rule, CV4ReportItem::kRuleHeight), top() + kSideRuleTop);
+    walkRows(canvas, top() + kDetailRowsTop, [&](int index, double y) {
         const CV4ReportItem &row = data()[size_t(index)];
         if (row.level == SubtotalRule) {
             drawSubtotalLine(canvas, row, y);
