@@ -10,7 +10,7 @@ namespace {
 // its maker in its line.
 constexpr ReportKind kKinds[kReportKindCount] = {
     // account balance
-    {0, "Report-Account-Title", PageSetup::Portrait, nullptr},
+    {0, "Report-Account-Title", PageSetup::Portrait, makeAccountBalanceReport},
     // journal
     {1, "Report-Account2-Title", PageSetup::Portrait, nullptr},
     // income and expense
@@ -26,7 +26,7 @@ constexpr ReportKind kKinds[kReportKindCount] = {
     // budget comparison
     {7, "Report-Budget-Comparison-Title", PageSetup::Portrait, nullptr},
     // ranking
-    {8, "Report-ABC-Analysis", PageSetup::Portrait, nullptr},
+    {8, "Report-ABC-Analysis", PageSetup::Portrait, makeRankingReport},
     // securities trades
     {9, "Report-Brand-Deal", PageSetup::Landscape, makeSecuritiesTradeReport},
 };
