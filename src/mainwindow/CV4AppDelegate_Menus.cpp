@@ -165,7 +165,8 @@ void CV4AppDelegate::buildCommands()
                onWindow([](CV4WindowController *w, bool) { w->openPasswordPanel(); }));
     addCommand(QStringLiteral("groups"), tag::GroupPanel, "Menu Groups", QKeySequence(), byTag(tag::GroupPanel),
                onWindow([](CV4WindowController *w, bool) { w->openGroupPanel(); }));
-    addLaterCommand(QStringLiteral("reports"), tag::ReportPanel, "Menu Reports");
+    addCommand(QStringLiteral("reports"), tag::ReportPanel, "Menu Reports", QKeySequence(), byTag(tag::ReportPanel),
+               onWindow([](CV4WindowController *w, bool) { w->selectTabWithIdentifier(QStringLiteral("TB04")); }));
     addLaterCommand(QStringLiteral("charts"), tag::ChartPanel, "Menu Charts");
     addLaterCommand(QStringLiteral("info"), tag::InfoPanel, "Menu Financial Overview");
     addCommand(QStringLiteral("settings"), tag::SettingsPanel, "Menu Fiscal Settings", QKeySequence(),

@@ -28,6 +28,7 @@ struct ReportRequest {
     int tier = 0;                    // depth limit of categories, 0 none
     int displayStyle = 0;            // income and expense report: 1 the sheet's switch on
     int isAscending = 0;             // ranking: 0 smaller totals first, else larger first
+    int months = 0;                  // budget comparison: the months from `from` to `to`
     std::optional<QList<int>> groups; // grouping idents to keep (0 = none); nullopt: every entry
 };
 

@@ -134,6 +134,7 @@ std::unique_ptr<CV4Document> makeFixtureF()
     doc->updateTrade(trade(CV4Trade::Dividend, QDate(2008, 5, 28), 1, 1500, 0), nullptr);
 
     tickAll(*doc, 1);
+    ok = doc->commitSettings() && ok;
     doc->updateChangeCount(CV4DocumentChanges::ChangeCleared);
     return ok ? std::move(doc) : nullptr;
 }
