@@ -8,14 +8,14 @@
 
 namespace {
 
-// Column x offsets from the left margin and widths, in points.
+// Columns: x offset from the left margin and width, in points.
 constexpr double kDateX = 0, kAccountX = 44, kKindX = 162;
-constexpr double kUnitsX = 225, kPriceX = 302, kAmountX = 368, kCommissionX = 435;
-constexpr double kHeldX = 512, kMoneyX = 578, kAverageX = 665, kProfitX = 742;
-constexpr double kNarrow = 66, kWide = 77;
+constexpr CV4Report11View::Column kUnits{225, 66}, kPrice{302, 66}, kAmount{368, 77}, kCommission{435, 66},
+    kHeld{512, 66}, kMoney{578, 77}, kAverage{665, 77}, kProfit{742, 77};
+constexpr double kLayoutWidth = kProfit.x + kProfit.width;
 constexpr double kBrandNameTop = 28;    // the section's security
-constexpr double kColumnHeadsTop = 42;   // column heads
-constexpr double kHeadRuleTop = 56;    // the rule under the heads
+constexpr double kColumnHeadsTop = 42;
+constexpr double kHeadRuleTop = 56;     // the rule under the heads
 constexpr double kDealRowsTop = 60;
 
 bool isAmountKind(int kind)
@@ -60,6 +60,10 @@ CV4BrandPtr CV4Report11View::pageBrand() const
 
 void CV4Report11View::drawPage(cv::Canvas &canvas)
 {
+    // The columns keep their places unless the last would run off the paper
+    // (wide margins): then they close up within the margins, so that no
+    // figure is lost.
+    m_columnScale = left() + kLayoutWidth > paperSize().width() ? contentWidth() / kLayoutWidth : 1.0;
     drawPeriod(canvas, m_from, m_to);
     if (const CV4BrandPtr brand = pageBrand()) {
         QString name = brand->name();
@@ -68,16 +72,13 @@ void CV4Report11View::drawPage(cv::Canvas &canvas)
                 name = QStringLiteral("%1 <%2>").arg(name, currency->prefix());
         drawLeftJustified(canvas, name, QPointF(left(), top() + kBrandNameTop));
     }
-    const struct {
-        double x, width;
-        const char *key;
-    } heads[] = {{kUnitsX, kNarrow, "Report-Brand-Trade-Count"},   {kPriceX, kNarrow, "Report-Brand-Unit-Price"},
-                 {kAmountX, kWide, "Report-Brand-Amount"},          {kCommissionX, kNarrow, "Report-Brand-Commission"},
-                 {kHeldX, kNarrow, "Report-Brand-Stock-Count"},     {kMoneyX, kWide, "Report-Brand-Total-Amount"},
-                 {kAverageX, kWide, "Report-Brand-Average-Price"},  {kProfitX, kWide, "Report-Brand-Profit-Loss"}};
-    for (const auto &head : heads)
-        drawRightJustified(canvas, cv::localizedString(head.key), QPointF(left() + head.x, top() + kColumnHeadsTop),
-                           head.width);
+    const std::pair<Column, const char *> heads[] = {
+        {kUnits, "Report-Brand-Trade-Count"},  {kPrice, "Report-Brand-Unit-Price"},
+        {kAmount, "Report-Brand-Amount"},      {kCommission, "Report-Brand-Commission"},
+        {kHeld, "Report-Brand-Stock-Count"},   {kMoney, "Report-Brand-Total-Amount"},
+        {kAverage, "Report-Brand-Average-Price"}, {kProfit, "Report-Brand-Profit-Loss"}};
+    for (const auto &[column, key] : heads)
+        drawText(canvas, cv::localizedString(key), column, top() + kColumnHeadsTop);
     drawItem(canvas, CV4ReportItem(CV4ReportItem::Rule, CV4ReportItem::kRuleHeight), top() + kHeadRuleTop);
 
     const int first = range().start;
@@ -104,7 +105,7 @@ void CV4Report11View::drawRow(cv::Canvas &canvas, int index, double y, int previ
     const int day = int(row.value(Day));
     if (day != previousDay) {
         const QString format = cv::localizedString("Report-Short-Date-Format");
-        drawLeftJustified(canvas, cv::formatDate(QDate::fromJulianDay(day), format), QPointF(left() + kDateX, y));
+        drawLeftJustified(canvas, cv::formatDate(QDate::fromJulianDay(day), format), QPointF(columnX(kDateX), y));
     }
     if (row.level == TradeRow)
         drawTrade(canvas, row, y);
@@ -117,15 +118,14 @@ void CV4Report11View::drawOpening(cv::Canvas &canvas, const CV4ReportItem &row, 
     drawLeftJustified(canvas,
                       cv::localizedString(row.level == CarryOver ? "Report-Brand-Carry-Over"
                                                                  : "Report-Brand-Start-Value"),
-                      QPointF(left() + kKindX, y));
+                      QPointF(columnX(kKindX), y));
     // Units held of a stock in the book's whole-number amount format.
     if (isStock(row.brand))
-        drawValue(canvas, row.value(Held), 0, QPointF(left() + kHeldX, y), kNarrow);
+        drawValue(canvas, row.value(Held), 0, kHeld, y);
     else
-        drawRightJustified(canvas, getFrac6String(row.value(Held)), QPointF(left() + kHeldX, y), kNarrow);
-    drawValue(canvas, row.value(Money), row.brand ? row.brand->currency() : 0, QPointF(left() + kMoneyX, y), kWide);
-    if (row.number & ShowsAverage)
-        drawRightJustified(canvas, getFrac6String(row.value(Average)), QPointF(left() + kAverageX, y), kWide);
+        drawText(canvas, getFrac6String(row.value(Held)), kHeld, y);
+    drawValue(canvas, row.value(Money), row.brand ? row.brand->currency() : 0, kMoney, y);
+    if (row.number & ShowsAverage) drawText(canvas, getFrac6String(row.value(Average)), kAverage, y);
 }
 
 void CV4Report11View::drawTrade(cv::Canvas &canvas, const CV4ReportItem &row, double y)
@@ -145,26 +145,24 @@ void CV4Report11View::drawTrade(cv::Canvas &canvas, const CV4ReportItem &row, do
     if (kind == CV4Trade::TransferUnits)
         account = cv::formatString(cv::localizedString("Report-Brand-Transfer-Format"),
                                    {account, accountName(trade.transfer())});
-    drawLeftJustified(canvas, account, QPointF(left() + kAccountX, y));
-    drawLeftJustified(canvas, trade.reportKindName(), QPointF(left() + kKindX, y));
+    drawLeftJustified(canvas, account, QPointF(columnX(kAccountX), y));
+    drawLeftJustified(canvas, trade.reportKindName(), QPointF(columnX(kKindX), y));
 
     const double c = trade.count(), p = trade.unitPrice();
-    drawUnits(canvas, c, row.brand, QPointF(left() + kUnitsX, y), kNarrow);
+    drawUnits(canvas, c, row.brand, kUnits, y);
     if (isAmountKind(kind))
-        drawValue(canvas, 0, currency, QPointF(left() + kPriceX, y), kNarrow);
+        drawValue(canvas, 0, currency, kPrice, y);
     else if (isStock(row.brand))
-        drawValue(canvas, p, currency, QPointF(left() + kPriceX, y), kNarrow);
+        drawValue(canvas, p, currency, kPrice, y);
     else
-        drawRightJustified(canvas, getFrac6String(p), QPointF(left() + kPriceX, y), kNarrow);
-    drawValue(canvas, isAmountKind(kind) ? p : c * p, currency, QPointF(left() + kAmountX, y), kWide);
-    drawValue(canvas, trade.commission(), currency, QPointF(left() + kCommissionX, y), kNarrow);
+        drawText(canvas, getFrac6String(p), kPrice, y);
+    drawValue(canvas, isAmountKind(kind) ? p : c * p, currency, kAmount, y);
+    drawValue(canvas, trade.commission(), currency, kCommission, y);
 
-    drawUnits(canvas, row.value(Held), row.brand, QPointF(left() + kHeldX, y), kNarrow);
-    drawValue(canvas, row.value(Money), currency, QPointF(left() + kMoneyX, y), kWide);
-    if (row.number & ShowsAverage)
-        drawRightJustified(canvas, getFrac6String(row.value(Average)), QPointF(left() + kAverageX, y), kWide);
-    if (row.number & ShowsProfit)
-        drawValue(canvas, row.value(Profit), currency, QPointF(left() + kProfitX, y), kWide);
+    drawUnits(canvas, row.value(Held), row.brand, kHeld, y);
+    drawValue(canvas, row.value(Money), currency, kMoney, y);
+    if (row.number & ShowsAverage) drawText(canvas, getFrac6String(row.value(Average)), kAverage, y);
+    if (row.number & ShowsProfit) drawValue(canvas, row.value(Profit), currency, kProfit, y);
 }
 
 void CV4Report11View::drawTotal(cv::Canvas &canvas, const CV4ReportItem &row, double y)
@@ -174,23 +172,25 @@ void CV4Report11View::drawTotal(cv::Canvas &canvas, const CV4ReportItem &row, do
     const int currency = row.brand ? row.brand->currency() : 0;
     const KavriNumberFormatter &formatter =
         doc().isForeignCurrency(currency) ? doc().formatterForCurrency(currency) : currencyFormatter();
-    drawRightJustified(canvas, formatter.stringForObjectValue(row.value(Profit)), QPointF(left() + kProfitX, y),
-                       kWide);
+    drawText(canvas, formatter.stringForObjectValue(row.value(Profit)), kProfit, y);
 }
 
-void CV4Report11View::drawValue(cv::Canvas &canvas, double value, int currency, const QPointF &at, double width)
+void CV4Report11View::drawText(cv::Canvas &canvas, const QString &text, const Column &column, double y) const
 {
-    const CV4CurrencyPtr found = doc().findCurrency(currency);
-    CV4MiscUtilities::setReportFormat(found.get(), m_formatter);
-    drawRightJustified(canvas, m_formatter.stringForObjectValue(value), at, width);
+    drawRightJustified(canvas, text, QPointF(columnX(column.x), y), column.width * m_columnScale);
 }
 
-void CV4Report11View::drawUnits(cv::Canvas &canvas, double units, const CV4BrandPtr &brand, const QPointF &at,
-                                double width)
+void CV4Report11View::drawValue(cv::Canvas &canvas, double value, int currency, const Column &column, double y)
 {
-    drawRightJustified(canvas,
-                       isStock(brand) ? doc().intFormatter().stringForObjectValue(units) : getFrac6String(units), at,
-                       width);
+    CV4MiscUtilities::setReportFormat(doc().findCurrency(currency).get(), m_formatter);
+    drawText(canvas, m_formatter.stringForObjectValue(value), column, y);
+}
+
+void CV4Report11View::drawUnits(cv::Canvas &canvas, double units, const CV4BrandPtr &brand, const Column &column,
+                                double y) const
+{
+    drawText(canvas, isStock(brand) ? doc().intFormatter().stringForObjectValue(units) : getFrac6String(units),
+             column, y);
 }
 
 namespace cv {

@@ -27,6 +27,10 @@ public:
     enum Value { Held = 0, Money = 1, Average = 2, Profit = 3, Day = 4, ValueCount = 5 };
     // Bits of a row's number: which of the optional columns it prints.
     enum Shows { ShowsAverage = 1, ShowsProfit = 2 };
+    // A right-justified column: x offset from the left margin and width, in points.
+    struct Column {
+        double x, width;
+    };
 
     // The report over the ticked securities of the list (their order); none
     // when no ticked security has an opening position or a trade. The setup
@@ -50,10 +54,13 @@ private:
     void drawOpening(cv::Canvas &canvas, const CV4ReportItem &row, double y);
     void drawTrade(cv::Canvas &canvas, const CV4ReportItem &row, double y);
     void drawTotal(cv::Canvas &canvas, const CV4ReportItem &row, double y);
-    // The row's figures in the security's amount format, or as units.
-    void drawValue(cv::Canvas &canvas, double value, int currency, const QPointF &at, double width);
-    void drawUnits(cv::Canvas &canvas, double units, const CV4BrandPtr &brand, const QPointF &at, double width);
+    void drawText(cv::Canvas &canvas, const QString &text, const Column &column, double y) const;
+    // An amount in the report format of the currency (0: the book's own).
+    void drawValue(cv::Canvas &canvas, double value, int currency, const Column &column, double y);
+    // Units: whole for a stock, up to six decimals for funds and bonds.
+    void drawUnits(cv::Canvas &canvas, double units, const CV4BrandPtr &brand, const Column &column, double y) const;
     QString getFrac6String(double value) const { return m_formatter6.stringForObjectValue(value); }
+    double columnX(double offset) const { return left() + offset * m_columnScale; }
     // The security the page belongs to: its first row's, or the row's before it.
     CV4BrandPtr pageBrand() const;
 
@@ -61,4 +68,5 @@ private:
     QDate m_to;
     KavriNumberFormatter m_formatter;    // amounts; format set per currency
     KavriNumberFormatter m_formatter6;   // units and prices of funds and bonds
+    double m_columnScale = 1;            // below 1 when the columns must close up to fit the paper
 };

@@ -3,7 +3,18 @@
 // read back from the drawn pages.
 #include "ReportFixture.h"
 
+#include "controls/DateField.h"
+#include "controls/ToggleOutlineView.h"
 #include "platform/Localization.h"
+#include "reports/CV4ReportPanel.h"
+#include "reports/ReportOutlineModel.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -142,6 +153,10 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
         EXPECT_EQ(view->pageSetup().orientation, cv::PageSetup::Landscape) << c.what;
         EXPECT_EQ(view->paperSize(), QSizeF(842, 595)) << c.what;
         EXPECT_EQ(text(rowLines(*view, 1, kTradeRowsTop)), text(c.lines)) << c.what;
+        // With margins of 36 points the columns close up to stay on the paper.
+        for (const auto &call : drawPage(*view, 1).calls(cv::RecordingCanvas::Op::Text)) {
+            if (call.align == cv::TextAlign::Right) EXPECT_LE(call.rect.right(), 842 - 36 + 0.01) << c.what;
+        }
     }
 
     // Four rows past the first buy-back push the second onto page 2 of a
@@ -245,4 +260,61 @@ TEST_F(TradeAndCashFlowReportTest, CashFlowDetailItemisesBothSides)
         }
         EXPECT_EQ(text(outLines.mid(0, c.out.size())), text(c.out)) << c.what;
     }
+}
+
+// The three kinds printed to PDF from the sheet in a Japanese book: the
+// securities trades on a landscape page, the next kind portrait again, and
+// the book's own print settings untouched.
+TEST(TradeAndCashFlowReportSheet, PrintsTheThreeKindsToPdfInJapanese)
+{
+    cv::setLanguageOverride(QStringLiteral("ja"));
+    auto doc = makeFixtureF();
+    ASSERT_TRUE(doc);
+    for (const auto &[ident, name] : {std::pair{kBroker, "証券口座"}, {kBank, "A銀行"}, {kCard, "カード"}})
+        doc->findAccount(ident)->setName(QString::fromUtf8(name));
+    for (const auto &[ident, name] : {std::pair{kLiving, "生活費"}, {kFood, "食費"}, {kDaily, "日用品"}, {kRent, "家賃"}})
+        doc->findExpense(ident)->setName(QString::fromUtf8(name));
+    doc->findIncome(kSalary)->setName(QString::fromUtf8("給与"));
+    doc->findBrand(kAlpha)->setName(QString::fromUtf8("アルファ商事"));
+
+    cv::CV4ReportPanel panel(doc.get(), nullptr);
+    panel.show();
+    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/ja");
+    QDir().mkpath(dir);
+    const struct {
+        int kind;
+        const char *file;
+        const char *pageSize;
+    } runs[] = {{9, "report-securities-trades.pdf", "842 x 595"},
+                {4, "report-cash-flow.pdf", "595 x 842"},
+                {5, "report-cash-flow-detail.pdf", "595 x 842"}};
+    for (const auto &run : runs) {
+        panel.kindButton()->setCurrentIndex(run.kind);
+        const cv::CV4ReportPanel::Tab &tab = panel.tab(run.kind);
+        for (const auto &[field, text] : {std::pair{tab.from, "2008/05/01"}, {tab.to, "2008/05/31"}}) {
+            field->textField()->selectAll();
+            QTest::keyClicks(field->textField(), QString::fromLatin1(text));
+            Q_EMIT field->textField()->editingFinished();
+        }
+        const QModelIndex first = run.kind == 9 ? tab.treeModel->index(0, 0)
+                                                : tab.treeModel->indexOfNode(doc->actualModel()->income().get());
+        QApplication::processEvents();
+        QTest::mouseClick(tab.tree->viewport(), Qt::LeftButton, {}, tab.tree->visualRect(first).center());
+        if (run.kind != 9)
+            panel.toggleItem(tab.treeModel->indexOfNode(doc->actualModel()->expense().get()));
+        EXPECT_EQ(panel.pageSetup().orientation,
+                  run.kind == 9 ? cv::PageSetup::Landscape : cv::PageSetup::Portrait) << run.kind;
+        const QString pdf = dir + QLatin1Char('/') + QLatin1String(run.file);
+        QFile::remove(pdf);
+        ASSERT_TRUE(panel.runReport(cv::PrintRunner::Mode::Pdf, pdf)) << run.kind;
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {pdf});
+        if (info.waitForFinished(20000) && info.exitCode() == 0) {
+            EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput()).contains(QLatin1String(run.pageSize)))
+                << run.file;
+        }
+    }
+    EXPECT_FALSE(doc->printInfo() && doc->printInfo()->orientation() != CVPrintInfo::Portrait);
+    panel.done(0);
+    cv::setLanguageOverride(QString());
 }
