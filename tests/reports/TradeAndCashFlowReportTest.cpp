@@ -154,9 +154,10 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
         EXPECT_EQ(view->paperSize(), QSizeF(842, 595)) << c.what;
         EXPECT_EQ(text(rowLines(*view, 1, kTradeRowsTop)), text(c.lines)) << c.what;
         // With margins of 36 points the columns close up to stay on the paper.
-        for (const auto &call : drawPage(*view, 1).calls(cv::RecordingCanvas::Op::Text)) {
-            if (call.align == cv::TextAlign::Right) EXPECT_LE(call.rect.right(), 842 - 36 + 0.01) << c.what;
-        }
+        double rightmost = 0;
+        for (const auto &call : drawPage(*view, 1).calls(cv::RecordingCanvas::Op::Text))
+            if (call.align == cv::TextAlign::Right) rightmost = std::max(rightmost, call.rect.right());
+        EXPECT_LE(rightmost, 842 - 36 + 0.01) << c.what;
     }
 
     // Four rows past the first buy-back push the second onto page 2 of a
