@@ -118,6 +118,9 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
     enter(epsilon, CV4Trade::Buy, QDate(2008, 4, 5), 100, 1000);
     enter(epsilon, CV4Trade::MarginSale, QDate(2008, 4, 6), 50, 1100);
     enter(epsilon, CV4Trade::Sale, QDate(2008, 5, 6), 10, 1200);
+    const int zeta = addStock(QStringLiteral("Zeta"));
+    enter(zeta, CV4Trade::Buy, QDate(2008, 5, 2), 10, 100);
+    enter(zeta, CV4Trade::Buy, QDate(2008, 5, 2), 5, 100);
     const int delta = addStock(QStringLiteral("Delta"));
     enter(delta, CV4Trade::Buy, QDate(2008, 5, 2), 100, 1000);
     enter(delta, CV4Trade::Merge, QDate(2008, 5, 3), 100, 0);
@@ -141,6 +144,9 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
         {"a carried row with an open margin sale keeps its average for a later sale", epsilon,
          {"05/01 | Carried over | 50 | 45,000 | 1,000",
           "05/06 | Broker | Sell | 10 | 1,200 | 12,000 | 0 | 40 | 40,000 | 1,000 | 2,000", "Total of Epsilon | 2,000"}},
+        {"two trades of one day: the date shows once", zeta,
+         {"05/02 | Broker | Buy | 10 | 100 | 1,000 | 0 | 10 | 1,000 | 100",
+          "Broker | Buy | 5 | 100 | 500 | 0 | 15 | 1,500 | 100", "Total of Zeta | 0"}},
         {"a merge to no units, then a sale", delta,
          {"05/02 | Broker | Buy | 100 | 1,000 | 100,000 | 0 | 100 | 100,000 | 1,000",
           "05/03 | Broker | Reverse Split | 100 | 0 | 0 | 0 | 0 | 100,000",
@@ -261,6 +267,21 @@ TEST_F(TradeAndCashFlowReportTest, CashFlowDetailItemisesBothSides)
         }
         EXPECT_EQ(text(outLines.mid(0, c.out.size())), text(c.out)) << c.what;
     }
+
+    // Money from the card into the bank comes in from the card.
+    auto transfer = std::make_shared<CV4Actual>();
+    transfer->setKind(CV4Actual::Transfer);
+    transfer->setDate(QDate(2008, 5, 30));
+    transfer->setAmount(3000);
+    transfer->setAccount(kCard);
+    transfer->setDestination(kBank);
+    doc->fixupTransferCategory(*transfer);
+    doc->updateTransfer(transfer, nullptr);
+    auto view = report(5);
+    const QStringList in = rowLines(*view, 1, 36 + 46);
+    EXPECT_TRUE(in.contains(QStringLiteral("From Card | 3,000"))) << text(in);
+    EXPECT_TRUE(in.contains(QStringLiteral("Total Cash In | 369,500"))) << text(in);
+    EXPECT_EQ(lineAt(drawPage(*report(4), 1), 36 + 28 + 14 + 4 + 28), (QStringList{"Transfers In", "3,000"}));
 }
 
 // The three kinds printed to PDF from the sheet in a Japanese book: the
