@@ -255,6 +255,9 @@ public:
     int getDataCountForGroup(const QList<int> &groups);
     // Entries meeting every condition, by date.
     std::optional<ActualList> findActual(const CV4SearchConditions &conditions);
+    // The same entries handed one at a time in a reused record, read typed:
+    // for readers of many rows. False when the read failed.
+    bool forEachActual(const CV4SearchConditions &conditions, const std::function<void(const CV4Actual &)> &visit);
     // Entries and trades meeting the conditions, by date (entries before
     // trades on one date).
     std::vector<CV4SearchRecord> findAccounts(const CV4SearchConditions &conditions);

@@ -22,40 +22,38 @@ void addEntries(CV4Document &doc, const CVUnitModel &account, const std::optiona
     conditions.date = {from, to};
     conditions.account = {account.ident()};
     if (groups) conditions.group = *groups;
-    const auto entries = doc.dataModel()->findActual(conditions);
-    if (!entries) return;
     const int currency = account.currency();
-    for (const auto &entry : *entries) {
-        switch (entry->kind()) {
+    doc.dataModel()->forEachActual(conditions, [&](const CV4Actual &entry) {
+        switch (entry.kind()) {
         case CV4Actual::Income: {
-            const CVUnitModelPtr category = doc.findIncome(entry->category());
+            const CVUnitModelPtr category = doc.findIncome(entry.category());
             if (category && category->deepStatus())
-                sums.income += entry->amount() * cv::cashflow::rateAt(doc, currency, entry->date());
+                sums.income += entry.amount() * cv::cashflow::rateAt(doc, currency, entry.date());
             break;
         }
         case CV4Actual::Expense: {
-            const CVUnitModelPtr category = doc.findExpense(entry->category());
+            const CVUnitModelPtr category = doc.findExpense(entry.category());
             if (category && category->deepStatus())
-                sums.expense += entry->amount() * cv::cashflow::rateAt(doc, currency, entry->date());
+                sums.expense += entry.amount() * cv::cashflow::rateAt(doc, currency, entry.date());
             break;
         }
         case CV4Actual::Transfer: {
-            const CVUnitModelPtr source = doc.findAccount(entry->account());
-            const CVUnitModelPtr destination = doc.findAccount(entry->destination());
+            const CVUnitModelPtr source = doc.findAccount(entry.account());
+            const CVUnitModelPtr destination = doc.findAccount(entry.destination());
             const bool sourceCash = cv::cashflow::isCashLike(source.get());
             const bool destinationCash = cv::cashflow::isCashLike(destination.get());
             // Money moving inside the cash, or outside it, is no cash flow.
             if (sourceCash && !destinationCash)
-                sums.transOut += entry->amount() *
-                                 cv::cashflow::rateAt(doc, cv::cashflow::currencyOf(source.get()), entry->date());
+                sums.transOut += entry.amount() *
+                                 cv::cashflow::rateAt(doc, cv::cashflow::currencyOf(source.get()), entry.date());
             else if (!sourceCash && destinationCash)
-                sums.transIn += cv::cashflow::arrivingValue(doc, *entry, source.get(), destination.get());
+                sums.transIn += cv::cashflow::arrivingValue(doc, entry, source.get(), destination.get());
             break;
         }
         default:
             break;
         }
-    }
+    });
 }
 
 void addTrades(CV4Document &doc, const CVUnitModel &account, const QDate &from, const QDate &to, Sums &sums)

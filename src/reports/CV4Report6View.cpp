@@ -127,38 +127,37 @@ void DetailLists::makeActualDetail(const std::optional<QList<int>> &groups)
     CV4SearchConditions conditions;
     conditions.date = {m_from, m_to};
     if (groups) conditions.group = *groups;
-    const auto entries = m_doc.dataModel()->findActual(conditions);
-    for (const auto &entry : entries.value_or(CV4DataModel::ActualList{})) {
-        const CVUnitModelPtr account = m_doc.findAccount(entry->account());
+    m_doc.dataModel()->forEachActual(conditions, [&](const CV4Actual &entry) {
+        const CVUnitModelPtr account = m_doc.findAccount(entry.account());
         const bool accountCash = cv::cashflow::isCashLike(account.get());
-        const int kind = entry->kind();
+        const int kind = entry.kind();
         if (kind == CV4Actual::Income || kind == CV4Actual::Expense) {
-            if (!accountCash) continue;
+            if (!accountCash) return;
             const bool income = kind == CV4Actual::Income;
-            const int ident = m_tier > 0 ? getParentIdent(entry->category(), income) : entry->category();
+            const int ident = m_tier > 0 ? getParentIdent(entry.category(), income) : entry.category();
             const CVUnitModelPtr category = income ? m_doc.findIncome(ident) : m_doc.findExpense(ident);
             const auto &at = income ? m_incomeAt : m_expenseAt;
             const auto item = at.find(ident);
-            if (!category || !category->deepStatus() || item == at.end()) continue;
+            if (!category || !category->deepStatus() || item == at.end()) return;
             (income ? m_inIncome : m_outExpense)[item->second].value +=
-                entry->amount() * cv::cashflow::rateAt(m_doc, cv::cashflow::currencyOf(account.get()), entry->date());
+                entry.amount() * cv::cashflow::rateAt(m_doc, cv::cashflow::currencyOf(account.get()), entry.date());
         } else if (kind == CV4Actual::Transfer) {
-            const CVUnitModelPtr destination = m_doc.findAccount(entry->destination());
+            const CVUnitModelPtr destination = m_doc.findAccount(entry.destination());
             const bool destinationCash = cv::cashflow::isCashLike(destination.get());
             if (accountCash && !destinationCash) {
-                const auto item = m_accountAt.find(entry->destination());
+                const auto item = m_accountAt.find(entry.destination());
                 if (item != m_accountAt.end())
                     m_outTransfer[item->second].value +=
-                        entry->amount() *
-                        cv::cashflow::rateAt(m_doc, cv::cashflow::currencyOf(account.get()), entry->date());
+                        entry.amount() *
+                        cv::cashflow::rateAt(m_doc, cv::cashflow::currencyOf(account.get()), entry.date());
             } else if (destinationCash && !accountCash) {
-                const auto item = m_accountAt.find(entry->account());
+                const auto item = m_accountAt.find(entry.account());
                 if (item != m_accountAt.end())
                     m_inTransfer[item->second].value +=
-                        cv::cashflow::arrivingValue(m_doc, *entry, account.get(), destination.get());
+                        cv::cashflow::arrivingValue(m_doc, entry, account.get(), destination.get());
             }
         }
-    }
+    });
     dropZeros(m_inTransfer);
     dropZeros(m_outTransfer);
 }
