@@ -117,6 +117,7 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
     const int epsilon = addStock(QStringLiteral("Epsilon"));
     enter(epsilon, CV4Trade::Buy, QDate(2008, 4, 5), 100, 1000);
     enter(epsilon, CV4Trade::MarginSale, QDate(2008, 4, 6), 50, 1100);
+    enter(epsilon, CV4Trade::Reinvestment, QDate(2008, 4, 7), 10, 1000);   // kind 31: the mask's bit 31
     enter(epsilon, CV4Trade::Sale, QDate(2008, 5, 6), 10, 1200);
     const int zeta = addStock(QStringLiteral("Zeta"));
     enter(zeta, CV4Trade::Buy, QDate(2008, 5, 2), 10, 100);
@@ -142,8 +143,8 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
           "05/12 | Broker | Buy to Cover | 60 | 450 | 27,000 | 200 | -40 | -19,880 | 2,620",
           "05/22 | Broker | Buy to Cover | 40 | 480 | 19,200 | 150 | 0 | 0 | 530", "Total of Beta | 3,150"}},
         {"a carried row with an open margin sale keeps its average for a later sale", epsilon,
-         {"05/01 | Carried over | 50 | 45,000 | 1,000",
-          "05/06 | Broker | Sell | 10 | 1,200 | 12,000 | 0 | 40 | 40,000 | 1,000 | 2,000", "Total of Epsilon | 2,000"}},
+         {"05/01 | Carried over | 60 | 55,000 | 1,000",
+          "05/06 | Broker | Sell | 10 | 1,200 | 12,000 | 0 | 50 | 50,000 | 1,000 | 2,000", "Total of Epsilon | 2,000"}},
         {"two trades of one day: the date shows once", zeta,
          {"05/02 | Broker | Buy | 10 | 100 | 1,000 | 0 | 10 | 1,000 | 100",
           "Broker | Buy | 5 | 100 | 500 | 0 | 15 | 1,500 | 100", "Total of Zeta | 0"}},
