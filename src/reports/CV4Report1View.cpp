@@ -397,14 +397,7 @@ QString CV4Report1View::typeName(const CVUnitModel &node) const
     case NodeKind::Holding: {
         const CV4InvestUnit *unit = holdingOf(node);
         const CV4BrandPtr brand = unit ? doc().findBrand(unit->brand()) : nullptr;
-        if (!brand) return QString();
-        switch (brand->kind()) {
-        case 0: key = "brand kind stock"; break;
-        case 1: key = "brand kind trust"; break;
-        case 2: key = "brand kind bond"; break;
-        default: return QString();
-        }
-        break;
+        return brand ? brand->kindName() : QString();
     }
     default: return QString();
     }

@@ -30,21 +30,24 @@ namespace {
 constexpr int kAccountBalance = 0;
 constexpr int kJournal = 1;
 constexpr int kIncomeExpense = 2;
+constexpr int kItemised = 3;
 constexpr int kCashFlow = 4;
+constexpr int kCashFlowDetail = 5;
 constexpr int kTermComparison = 6;
 constexpr int kBudgetComparison = 7;
 constexpr int kRanking = 8;
 constexpr int kSecurities = 9;
 constexpr int kLevelChoices = 4;   // every level, then levels 1 to 3
 
-bool hasGroups(int kind)
+bool hasGroups(int report)
 {
-    return kind != kAccountBalance && kind != kJournal && kind != kBudgetComparison && kind != kSecurities;
+    return report != kAccountBalance && report != kJournal && report != kBudgetComparison && report != kSecurities;
 }
 
-bool hasLevels(int kind)
+bool hasLevels(int report)
 {
-    return kind == 2 || kind == 3 || kind == 5 || kind == 6 || kind == 7 || kind == 8;
+    return report == kIncomeExpense || report == kItemised || report == kCashFlowDetail || report == kTermComparison ||
+           report == kBudgetComparison || report == kRanking;
 }
 
 QLabel *label(const char *key, QWidget *parent)
@@ -172,9 +175,8 @@ void CV4ReportPanel::buildTab(int kind)
             row->addWidget(year);
             row->addWidget(label("Report-Sheet-Year", tab.page));
             monthButton = new QComboBox(tab.page);
-            for (int m = 1; m <= 12; ++m) monthButton->addItem(QString::number(m));
+            for (int m = 1; m <= 12; ++m) monthButton->addItem(formatString(localizedString("Report-Sheet-Month"), {m}));
             row->addWidget(monthButton);
-            row->addWidget(label("Report-Sheet-Month", tab.page));
             connect(year, &QLineEdit::textChanged, this, [this] { updateReportButtonState(); });
             connect(monthButton, &QComboBox::currentIndexChanged, this, [this] { updateReportButtonState(); });
         };

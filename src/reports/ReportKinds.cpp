@@ -33,10 +33,10 @@ constexpr ReportKind kKinds[kReportKindCount] = {
 
 } // namespace
 
-const ReportKind *reportKind(int kind)
+const ReportKind *reportKind(int number)
 {
-    if (kind < 0 || kind >= kReportKindCount) return nullptr;
-    return &kKinds[kind];
+    if (number < 0 || number >= kReportKindCount) return nullptr;
+    return &kKinds[number];
 }
 
 } // namespace cv

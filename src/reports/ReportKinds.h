@@ -45,7 +45,7 @@ struct ReportKind {
 inline constexpr int kReportKindCount = 10;
 
 // The kind of the number; null outside 0-9.
-const ReportKind *reportKind(int kind);
+const ReportKind *reportKind(int number);
 
 // The makers, one per kind (defined next to their views).
 std::unique_ptr<CV4ReportView> makeAccountBalanceReport(CV4Document &, const ReportRequest &, const PageSetup &); // 0
