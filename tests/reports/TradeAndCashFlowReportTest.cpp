@@ -92,6 +92,9 @@ QStringList rowLines(CV4ReportView &view, int page, double rowsTop)
     return lines;
 }
 
+// The sheet's kinds of these reports.
+constexpr int kCashFlowKind = 4, kCashFlowDetailKind = 5, kSecuritiesKind = 9;
+
 constexpr double kTradeRowsTop = 36 + 60;
 
 // Lines as one text, readable in a failure message.
@@ -155,7 +158,7 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
     };
     for (const Case &c : cases) {
         tickBrands({c.brand});
-        auto view = report(9);
+        auto view = report(kSecuritiesKind);
         ASSERT_TRUE(view) << c.what;
         EXPECT_EQ(view->pageSetup().orientation, cv::PageSetup::Landscape) << c.what;
         EXPECT_EQ(view->paperSize(), QSizeF(842, 595)) << c.what;
@@ -174,7 +177,7 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
     cv::PageSetup shortPage = a4(cv::PageSetup::Landscape);
     shortPage.margins.setTop(353);
     const QString secondBuyBack = QStringLiteral("05/10 | Broker | Buy to Cover | 40 | 480 | 19,200 | 0 | 0 | 0 | 1,600");
-    auto view = report(9);
+    auto view = report(kSecuritiesKind);
     ASSERT_TRUE(view);
     view->setPageSetup(shortPage);
     ASSERT_EQ(view->pages(), 2);
@@ -183,7 +186,7 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
                     .contains(QStringLiteral("05/05 | Broker | Buy to Cover | 60 | 450 | 27,000 | 0 | -40 | -20,800 | 3,000")));
     for (int pass = 0; pass < 2; ++pass)
         EXPECT_EQ(rowLines(*view, 2, shortRowsTop).value(1), secondBuyBack) << "pass " << pass;
-    auto alone = report(9);
+    auto alone = report(kSecuritiesKind);
     alone->setPageSetup(shortPage);
     const QStringList page2 = rowLines(*alone, 2, shortRowsTop);
     EXPECT_EQ(page2.value(1), secondBuyBack);
@@ -195,9 +198,9 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
 TEST_F(TradeAndCashFlowReportTest, NoTickedSecurityWithRowsMeansNoReport)
 {
     tickBrands({});
-    EXPECT_FALSE(report(9));
+    EXPECT_FALSE(report(kSecuritiesKind));
     tickBrands({kAlpha});
-    EXPECT_FALSE(report(9, QDate(2007, 1, 1), QDate(2007, 12, 31)));   // before the holding was opened
+    EXPECT_FALSE(report(kSecuritiesKind, QDate(2007, 1, 1), QDate(2007, 12, 31)));   // before the holding was opened
 }
 
 TEST_F(TradeAndCashFlowReportTest, CashFlowSumsTheCashLikeAccounts)
@@ -224,7 +227,7 @@ TEST_F(TradeAndCashFlowReportTest, CashFlowSumsTheCashLikeAccounts)
             doc->findExpense(ident)->setStatus(0);
             doc->actualModel()->expense()->setStatus(0);
         }
-        auto view = report(4);
+        auto view = report(kCashFlowKind);
         ASSERT_TRUE(view);
         ASSERT_EQ(view->pages(), 1);
         QStringList values;
@@ -256,7 +259,7 @@ TEST_F(TradeAndCashFlowReportTest, CashFlowDetailItemisesBothSides)
          {"Living/Food | 0", "Rent | 80,000", "Expenses Subtotal | 80,000"}},
     };
     for (const Case &c : cases) {
-        auto view = report(5, c.from, c.to, c.tier);
+        auto view = report(kCashFlowDetailKind, c.from, c.to, c.tier);
         ASSERT_TRUE(view);
         ASSERT_EQ(view->pages(), 2) << c.what;
         const cv::RecordingCanvas out = drawPage(*view, 2);
@@ -278,11 +281,11 @@ TEST_F(TradeAndCashFlowReportTest, CashFlowDetailItemisesBothSides)
     transfer->setDestination(kBank);
     doc->fixupTransferCategory(*transfer);
     doc->updateTransfer(transfer, nullptr);
-    auto view = report(5);
+    auto view = report(kCashFlowDetailKind);
     const QStringList in = rowLines(*view, 1, 36 + 46);
     EXPECT_TRUE(in.contains(QStringLiteral("From Card | 3,000"))) << text(in);
     EXPECT_TRUE(in.contains(QStringLiteral("Total Cash In | 369,500"))) << text(in);
-    EXPECT_EQ(lineAt(drawPage(*report(4), 1), 36 + 28 + 14 + 4 + 28), (QStringList{"Transfers In", "3,000"}));
+    EXPECT_EQ(lineAt(drawPage(*report(kCashFlowKind), 1), 36 + 28 + 14 + 4 + 28), (QStringList{"Transfers In", "3,000"}));
 }
 
 // The three kinds printed to PDF from the sheet in a Japanese book: the
@@ -308,9 +311,9 @@ TEST(TradeAndCashFlowReportSheet, PrintsTheThreeKindsToPdfInJapanese)
         int kind;
         const char *file;
         const char *pageSize;
-    } runs[] = {{9, "report-securities-trades.pdf", "842 x 595"},
-                {4, "report-cash-flow.pdf", "595 x 842"},
-                {5, "report-cash-flow-detail.pdf", "595 x 842"}};
+    } runs[] = {{kSecuritiesKind, "report-securities-trades.pdf", "842 x 595"},
+                {kCashFlowKind, "report-cash-flow.pdf", "595 x 842"},
+                {kCashFlowDetailKind, "report-cash-flow-detail.pdf", "595 x 842"}};
     for (const auto &run : runs) {
         panel.kindButton()->setCurrentIndex(run.kind);
         const cv::CV4ReportPanel::Tab &tab = panel.tab(run.kind);
@@ -319,14 +322,14 @@ TEST(TradeAndCashFlowReportSheet, PrintsTheThreeKindsToPdfInJapanese)
             QTest::keyClicks(field->textField(), QString::fromLatin1(text));
             Q_EMIT field->textField()->editingFinished();
         }
-        const QModelIndex first = run.kind == 9 ? tab.treeModel->index(0, 0)
+        const QModelIndex first = run.kind == kSecuritiesKind ? tab.treeModel->index(0, 0)
                                                 : tab.treeModel->indexOfNode(doc->actualModel()->income().get());
         QApplication::processEvents();
         QTest::mouseClick(tab.tree->viewport(), Qt::LeftButton, {}, tab.tree->visualRect(first).center());
-        if (run.kind != 9)
+        if (run.kind != kSecuritiesKind)
             panel.toggleItem(tab.treeModel->indexOfNode(doc->actualModel()->expense().get()));
         EXPECT_EQ(panel.pageSetup().orientation,
-                  run.kind == 9 ? cv::PageSetup::Landscape : cv::PageSetup::Portrait) << run.kind;
+                  run.kind == kSecuritiesKind ? cv::PageSetup::Landscape : cv::PageSetup::Portrait) << run.kind;
         const QString pdf = dir + QLatin1Char('/') + QLatin1String(run.file);
         QFile::remove(pdf);
         ASSERT_TRUE(panel.runReport(cv::PrintRunner::Mode::Pdf, pdf)) << run.kind;
