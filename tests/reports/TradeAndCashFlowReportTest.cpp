@@ -117,6 +117,11 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
     enter(gamma, CV4Trade::BuyBack, QDate(2008, 5, 5), 60, 450);
     for (int day = 6; day <= 9; ++day) enter(gamma, CV4Trade::Dividend, QDate(2008, 5, day), 1, 100);
     enter(gamma, CV4Trade::BuyBack, QDate(2008, 5, 10), 40, 480);
+    const int eta = addStock(QStringLiteral("Eta"));
+    enter(eta, CV4Trade::MarginBuy, QDate(2008, 4, 10), 100, 400, 200);
+    enter(eta, CV4Trade::SellBack, QDate(2008, 5, 12), 60, 450);
+    enter(eta, CV4Trade::MarginBuy, QDate(2008, 5, 14), 20, 500);
+    enter(eta, CV4Trade::SellBack, QDate(2008, 5, 16), 60, 480);
     const int epsilon = addStock(QStringLiteral("Epsilon"));
     enter(epsilon, CV4Trade::Buy, QDate(2008, 4, 5), 100, 1000);
     enter(epsilon, CV4Trade::MarginSale, QDate(2008, 4, 6), 50, 1100);
@@ -145,6 +150,11 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
          {"05/01 | Carried over | -100 | -49,700",
           "05/12 | Broker | Buy to Cover | 60 | 450 | 27,000 | 200 | -40 | -19,880 | 2,620",
           "05/22 | Broker | Buy to Cover | 40 | 480 | 19,200 | 150 | 0 | 0 | 530", "Total of Beta | 3,150"}},
+        {"a margin buy carried in, then one of the period, closed by two sell-backs", eta,
+         {"05/01 | Carried over | 100 | 40,200",
+          "05/12 | Broker | Sell to Close | 60 | 450 | 27,000 | 0 | 40 | 16,080 | 2,880",
+          "05/14 | Broker | Margin Buy | 20 | 500 | 10,000 | 0 | 60 | 26,080",
+          "05/16 | Broker | Sell to Close | 60 | 480 | 28,800 | 0 | 0 | 0 | 2,720", "Total of Eta | 5,600"}},
         {"a carried row with an open margin sale keeps its average for a later sale", epsilon,
          {"05/01 | Carried over | 60 | 55,000 | 1,000",
           "05/06 | Broker | Sell | 10 | 1,200 | 12,000 | 0 | 50 | 50,000 | 1,000 | 2,000", "Total of Epsilon | 2,000"}},
