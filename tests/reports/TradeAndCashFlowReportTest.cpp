@@ -36,10 +36,11 @@ protected:
     void TearDown() override { cv::setLanguageOverride(QString()); }
 
     // A new stock of the book, its holding in Broker opened with the account.
-    int addStock(const QString &name)
+    int addStock(const QString &name, int kind = CV4Brand::Stock)
     {
         auto brand = std::make_shared<CV4Brand>();
         brand->setName(name);
+        brand->setKind(kind);
         brand->setCurrency(1);
         doc->addBrand(brand);
         doc->commitBrandList();
@@ -122,6 +123,12 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
     enter(eta, CV4Trade::SellBack, QDate(2008, 5, 12), 60, 450);
     enter(eta, CV4Trade::MarginBuy, QDate(2008, 5, 14), 20, 500);
     enter(eta, CV4Trade::SellBack, QDate(2008, 5, 16), 60, 480);
+    // Fractions of a unit close whole: the second buy-back matches the second sale alone.
+    const int theta = addStock(QStringLiteral("Theta"), CV4Brand::Bond);
+    enter(theta, CV4Trade::MarginSale, QDate(2008, 4, 10), 10.5, 100);
+    enter(theta, CV4Trade::BuyBack, QDate(2008, 5, 5), 10.5, 90);
+    enter(theta, CV4Trade::MarginSale, QDate(2008, 5, 6), 5, 120);
+    enter(theta, CV4Trade::BuyBack, QDate(2008, 5, 7), 5, 80);
     const int epsilon = addStock(QStringLiteral("Epsilon"));
     enter(epsilon, CV4Trade::Buy, QDate(2008, 4, 5), 100, 1000);
     enter(epsilon, CV4Trade::MarginSale, QDate(2008, 4, 6), 50, 1100);
@@ -155,6 +162,11 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
           "05/12 | Broker | Sell to Close | 60 | 450 | 27,000 | 0 | 40 | 16,080 | 2,880",
           "05/14 | Broker | Margin Buy | 20 | 500 | 10,000 | 0 | 60 | 26,080",
           "05/16 | Broker | Sell to Close | 60 | 480 | 28,800 | 0 | 0 | 0 | 2,720", "Total of Eta | 5,600"}},
+        {"a bond's fractional margin sale closed whole", theta,
+         {"05/01 | Carried over | (10.5) | -1,050",
+          "05/05 | Broker | Buy to Cover | 10.5 | 90 | 945 | 0 | 0.00 | 0 | 105",
+          "05/06 | Broker | Margin Sell | 5 | 120 | 600 | 0 | (5) | -600",
+          "05/07 | Broker | Buy to Cover | 5 | 80 | 400 | 0 | 0.00 | 0 | 200", "Total of Theta | 305"}},
         {"a carried row with an open margin sale keeps its average for a later sale", epsilon,
          {"05/01 | Carried over | 60 | 55,000 | 1,000",
           "05/06 | Broker | Sell | 10 | 1,200 | 12,000 | 0 | 50 | 50,000 | 1,000 | 2,000", "Total of Epsilon | 2,000"}},
