@@ -265,8 +265,7 @@ public:
     // Entries meeting every condition, by date.
     std::optional<ActualList> findActual(const CV4SearchConditions &conditions);
     // The same entries handed one at a time in a reused record, read typed:
-    // for reports that sum a period without keeping its rows. False when the
-    // read failed.
+    // for readers of many rows. False when the read failed.
     bool forEachActual(const CV4SearchConditions &conditions, const std::function<void(const CV4Actual &)> &visit);
     // Entries and trades meeting the conditions, by date (entries before
     // trades on one date).

@@ -414,14 +414,21 @@ std::optional<CV4DataModel::ActualList> CV4DataModel::findActual(const CV4Search
 bool CV4DataModel::forEachActual(const CV4SearchConditions &conditions,
                                  const std::function<void(const CV4Actual &)> &visit)
 {
+    if (!m_database) return false;
     Criteria c;
-    addDate(c, *this, conditions.date);
+    // The days are bound, so one kept statement serves every period.
+    if (!conditions.date.isEmpty()) {
+        c.add(QStringLiteral("(date BETWEEN ? AND ?)"));
+        const QDate from = conditions.date.first();
+        c.texts << QString::number(getRefDays(from))
+                << QString::number(getRefDays(conditions.date.size() > 1 ? conditions.date.at(1) : from));
+    }
     addAccounts(c, conditions.account, QStringLiteral("destination"));
     if (!conditions.category.isEmpty()) c.add(QStringLiteral("(category IN (%1))").arg(idList(conditions.category)));
     addValue(c, conditions.value);
     addGroups(c, conditions.group);
     addMemo(c, conditions.memo, conditions.memoAnd);
-    if (c.isEmpty() || !m_database) return c.isEmpty();
+    if (c.isEmpty()) return true;
     CV4Actual entry;
     return m_database->forEachRow(
         QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY date,id;").arg(kActualColumns, TB_ACTUAL, c.where()),

@@ -18,9 +18,9 @@ constexpr ReportKind kKinds[kReportKindCount] = {
     // itemised category
     {3, "Report-Actual2-Title", PageSetup::Portrait, makeItemisedReport},
     // cash flow
-    {4, "Report-CacheFlow-Title", PageSetup::Portrait, nullptr},
+    {4, "Report-CacheFlow-Title", PageSetup::Portrait, makeCashFlowReport},
     // cash-flow detail
-    {5, "Report-CacheFlow2-Title", PageSetup::Portrait, nullptr},
+    {5, "Report-CacheFlow2-Title", PageSetup::Portrait, makeCashFlowDetailReport},
     // term comparison
     {6, "Report-Term-Comparison-Title", PageSetup::Portrait, makeTermComparisonReport},
     // budget comparison
@@ -28,7 +28,7 @@ constexpr ReportKind kKinds[kReportKindCount] = {
     // ranking
     {8, "Report-ABC-Analysis", PageSetup::Portrait, makeRankingReport},
     // securities trades
-    {9, "Report-Brand-Deal", PageSetup::Landscape, nullptr},
+    {9, "Report-Brand-Deal", PageSetup::Landscape, makeSecuritiesTradeReport},
 };
 
 } // namespace
