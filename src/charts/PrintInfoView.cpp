@@ -2,6 +2,7 @@
 
 #include "document/CV4Document.h"
 #include "document/CV4Preference.h"
+#include "document/CurrencyPrintingScope.h"
 
 namespace cv {
 
@@ -21,15 +22,25 @@ PageSetup documentPageSetup(const CV4Document &document, const CV4Preference &pr
 PrintRunner::Result printInfoView(CV4Document &document, const CV4Preference &preference, const InfoViewMaker &make,
                                   QWidget *parent, PrintRunner::Mode mode, const QString &pdfPath)
 {
+    const PagedMaker paged = [&make](PageSetup &setup) -> std::unique_ptr<PagedDocument> {
+        return make ? make(setup) : nullptr;
+    };
+    return printPaged(document, preference, paged, parent, mode, pdfPath);
+}
+
+PrintRunner::Result printPaged(CV4Document &document, const CV4Preference &preference, const PagedMaker &make,
+                               QWidget *parent, PrintRunner::Mode mode, const QString &pdfPath)
+{
     PageSetup setup = documentPageSetup(document, preference);
     const PageSetup before = setup;
-    // Amounts take their print form while the rows are asked for.
-    document.beginCurrencyPrinting();
-    std::unique_ptr<CV4InfoView> view = make ? make(setup) : nullptr;
     PrintRunner::Result result;
-    if (view)
-        result = PrintRunner::run(*view, mode, parent, pdfPath);
-    document.endCurrencyPrinting();
+    {
+        // Amounts take their print form while the rows are asked for.
+        CurrencyPrintingScope printing(document);
+        std::unique_ptr<PagedDocument> view = make ? make(setup) : nullptr;
+        if (view)
+            result = PrintRunner::run(*view, mode, parent, pdfPath);
+    }
     // A paper picked in the dialog stays with the document; the orientation
     // a view fixed for itself does not.
     if (result.printed && result.setup.paperName != before.paperName) {

@@ -19,10 +19,14 @@ namespace cv {
 // Makes the view of the shown page for the setup (a view may fix the
 // orientation in it); none when the page has nothing to print.
 using InfoViewMaker = std::function<std::unique_ptr<CV4InfoView>(PageSetup &setup)>;
+// The same for any paged document (the charts).
+using PagedMaker = std::function<std::unique_ptr<PagedDocument>(PageSetup &setup)>;
 
 PageSetup documentPageSetup(const CV4Document &document, const CV4Preference &preference);
 
 PrintRunner::Result printInfoView(CV4Document &document, const CV4Preference &preference, const InfoViewMaker &make,
                                   QWidget *parent, PrintRunner::Mode mode, const QString &pdfPath = {});
+PrintRunner::Result printPaged(CV4Document &document, const CV4Preference &preference, const PagedMaker &make,
+                               QWidget *parent, PrintRunner::Mode mode, const QString &pdfPath = {});
 
 } // namespace cv

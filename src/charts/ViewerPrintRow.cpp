@@ -2,9 +2,12 @@
 
 #include "document/CV4Document.h"
 #include "model/CV4ActualModel.h"
+#include "model/CV4Settings.h"
 #include "platform/Localization.h"
 
 #include <QLocale>
+
+#include <algorithm>
 
 namespace cv {
 
@@ -50,9 +53,9 @@ QDate ViewerPrintRow::monthStart(int month) const
     return m_first.addMonths(month);
 }
 
-QDate ViewerPrintRow::monthEnd(int month) const
+QDate ViewerPrintRow::monthEnd(int month, int fiscalDay) const
 {
-    return monthStart(month + 1).addDays(-1);
+    return monthStart(month + 1).addDays(std::clamp(fiscalDay, 0, 27) - 1);
 }
 
 CVUnitModelPtr ViewerPrintRow::shared(const CVUnitModel &node)
@@ -72,12 +75,14 @@ ViewerPrintRow::AccountValues ViewerPrintRow::accountValues(CV4Document &documen
 {
     AccountValues out;
     const CVUnitModelPtr item = shared(node);
-    out.carry = document.valueForAccount(item, carryDate());
+    const int fiscalDay = document.settings() ? document.settings()->fiscalDayOfMonth() : 0;
+    out.carry = document.valueForAccount(item, carryDate(fiscalDay));
     for (int k = 0; k < kMonths; ++k)
-        out.months[size_t(k)] = document.valueForAccount(item, monthEnd(k));
+        out.months[size_t(k)] = document.valueForAccount(item, monthEnd(k, fiscalDay));
     out.rest = out.months[kMonths - 1];
     if (const CVUnitModel *root = nearestRoot(node)) {
-        const double whole = root == &node ? out.rest : document.valueForAccount(shared(*root), monthEnd(kMonths - 1));
+        const double whole =
+            root == &node ? out.rest : document.valueForAccount(shared(*root), monthEnd(kMonths - 1, fiscalDay));
         if (out.rest != 0 && whole != 0)
             out.percent = out.rest / whole * 100;
     }

@@ -3,7 +3,9 @@
 // columns are M0..M11 from the top date's month, each under its own month's
 // name: accounts show the balance at each month's end after the carry-over
 // (the balance the day before M0), categories each month's total and, as the
-// total, the sum of exactly those twelve months.
+// total, the sum of exactly those twelve months. Under a fiscal first day a
+// month runs from that day to the day before it in the next month, for the
+// balances as for the totals, so that every column reconciles.
 
 #include "model/CVUnitModel.h"
 
@@ -39,8 +41,9 @@ public:
     explicit ViewerPrintRow(const QDate &topDate);
 
     QDate monthStart(int month) const;
-    QDate monthEnd(int month) const;
-    QDate carryDate() const { return monthStart(0).addDays(-1); }
+    // `fiscalDay` is the settings' fiscal day of the month (0: the 1st).
+    QDate monthEnd(int month, int fiscalDay = 0) const;
+    QDate carryDate(int fiscalDay = 0) const { return monthEnd(-1, fiscalDay); }
 
     AccountValues accountValues(CV4Document &document, const CVUnitModel &node) const;
     CategoryValues categoryValues(CV4Document &document, const CVUnitModel &node) const;

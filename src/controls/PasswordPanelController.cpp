@@ -3,6 +3,7 @@
 #include "controls/DialogButtons.h"
 #include "platform/Localization.h"
 
+#include <QApplication>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,25 +35,30 @@ PasswordPanelController::PasswordPanelController(CV4SettingsPtr settings, QWidge
     m_okButton = buttons.ok;
     m_cancelButton = buttons.cancel;
 
-    connect(m_currentPasswordField, &QLineEdit::textChanged, this, [this] {
-        m_currentRight = m_settings && m_settings->verifyPassword(m_currentPasswordField->text());
-        controlTextDidChange();
-    });
-    connect(m_newPasswordField1, &QLineEdit::textChanged, this, &PasswordPanelController::controlTextDidChange);
-    connect(m_newPasswordField2, &QLineEdit::textChanged, this, &PasswordPanelController::controlTextDidChange);
-    m_currentRight = m_settings && m_settings->verifyPassword(QString());
+    for (QLineEdit *edit : {m_currentPasswordField, m_newPasswordField1, m_newPasswordField2})
+        connect(edit, &QLineEdit::textChanged, this, &PasswordPanelController::controlTextDidChange);
     controlTextDidChange();
 }
 
+// A key derivation costs a noticeable pause: typing only asks for an entry
+// where a password is set; OK checks it.
 void PasswordPanelController::controlTextDidChange()
 {
-    m_okButton->setEnabled(m_currentRight && m_newPasswordField1->text() == m_newPasswordField2->text());
+    const bool protectedBook = m_settings && m_settings->hasPassword();
+    m_okButton->setEnabled(m_settings && m_currentPasswordField->text().isEmpty() != protectedBook &&
+                           m_newPasswordField1->text() == m_newPasswordField2->text());
 }
 
 void PasswordPanelController::okPushed()
 {
     // Return in a field must not get past the rule of the OK button.
     if (!m_okButton->isEnabled() || !m_settings) return;
+    if (!m_settings->verifyPassword(m_currentPasswordField->text())) {
+        QApplication::beep();
+        m_currentPasswordField->clear();
+        m_currentPasswordField->setFocus();
+        return;
+    }
     m_settings->setPassword(m_newPasswordField1->text());
     m_settings->setChanged();
     done(1);

@@ -1,7 +1,8 @@
 #pragma once
 // The sheet that sets, changes or removes a document's password. OK is
-// enabled when the current password is right (empty when there is none) and
-// the two new entries agree; an empty new password removes the protection.
+// enabled when the current password is given (empty when there is none) and
+// the two new entries agree; OK then checks it, and a wrong one keeps the
+// sheet open. An empty new password removes the protection.
 // Finishes with 1 (OK, the settings changed) or 0 (Cancel).
 
 #include "model/CV4Settings.h"
@@ -37,7 +38,4 @@ private:
     QLineEdit *m_newPasswordField2;
     QPushButton *m_okButton;
     QPushButton *m_cancelButton;
-    // Whether the current entry was right when last checked: checking costs a
-    // key derivation, so it runs only when that field changes.
-    bool m_currentRight = false;
 };

@@ -50,10 +50,16 @@ public:
     // NO for 0, for the default currency and for an unknown ident.
     bool isForeignCurrency(int ident) const;
 
-    // Printing uses the print row of formatters while it lasts.
-    void beginCurrencyPrinting() { m_printing = true; }
-    void endCurrencyPrinting() { m_printing = false; }
-    bool isCurrencyPrinting() const { return m_printing; }
+    // Printing uses the print row of formatters while it lasts. Print runs
+    // nest (a chart page inside the chart sheet's run), so the mode counts:
+    // it ends with the outermost end.
+    void beginCurrencyPrinting() { ++m_printDepth; }
+    void endCurrencyPrinting()
+    {
+        Q_ASSERT(m_printDepth > 0);
+        if (m_printDepth > 0) --m_printDepth;
+    }
+    bool isCurrencyPrinting() const { return m_printDepth > 0; }
 
     const KavriNumberFormatter &formatterForCurrency(int currency) const;
     const KavriNumberFormatter &centFormatterForCurrency(int currency) const;
@@ -98,7 +104,7 @@ public:
                                        int currency, bool forwardDelete) const;
 
 private:
-    const KavriNumberFormatter &formatter(int slot) const { return m_formatters[m_printing ? 1 : 0][slot]; }
+    const KavriNumberFormatter &formatter(int slot) const { return m_formatters[m_printDepth > 0 ? 1 : 0][slot]; }
     int currencyFraction(int currency) const;
     QString shownPrefix(int currency) const;
     QString withoutPrefix(const QString &text, int currency) const;
@@ -107,7 +113,7 @@ private:
 
     CurrencyLookup m_findCurrency;
     std::array<std::array<KavriNumberFormatter, 3>, 2> m_formatters;
-    bool m_printing = false;
+    int m_printDepth = 0;
 };
 
 // The colour of negative amounts on screen.

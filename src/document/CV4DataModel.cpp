@@ -84,6 +84,8 @@ QDate CV4DataModel::makeDate(int days) const
 bool CV4DataModel::openDatabase()
 {
     if (!m_database->open()) return false;
+    // A copy of a private book must not be readable by others.
+    QFile::setPermissions(m_workingPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     // The working copy is never recovered after a crash (the next run deletes
     // it), so waiting for the disk on every edit would buy nothing.
     m_database->performQuery(QStringLiteral("PRAGMA synchronous=OFF;"));
@@ -131,6 +133,7 @@ bool CV4DataModel::expand(void *stream)
         gzclose(in);
         return false;
     }
+    out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     bool ok = true;
     std::vector<char> buffer(kChunk);
     for (;;) {

@@ -246,7 +246,16 @@ public:
 
     // A loan account's repayment schedule.
     bool putLoanData(int ident, const QByteArray &archive);
+    // Null when the loan has no schedule text; empty (not null) when the text
+    // is no Base64.
     QByteArray getLoanData(int ident);
+    // Every loan ident with a schedule row; none when the table cannot be read.
+    std::optional<QList<int>> loanIdents();
+    // The greatest ident the stored rows refer to (0 for none), so that a new
+    // security, grouping or currency never inherits rows of a lost one.
+    int greatestBrandReference();
+    int greatestGroupReference();
+    int greatestCurrencyReference();
 
     // ---- entries
     // Writes an entry: with `old`, only the columns that differ (the date
@@ -315,6 +324,9 @@ public:
     int getDataCountForGroup(const QList<int> &groups);
     // Entries meeting every condition, by date.
     std::optional<ActualList> findActual(const CV4SearchConditions &conditions);
+    // The same entries handed one at a time in a reused record, read typed:
+    // for readers of many rows. False when the read failed.
+    bool forEachActual(const CV4SearchConditions &conditions, const std::function<void(const CV4Actual &)> &visit);
     // Entries and trades meeting the conditions, by date (entries before
     // trades on one date).
     std::vector<CV4SearchRecord> findAccounts(const CV4SearchConditions &conditions);
@@ -354,6 +366,7 @@ private:
 
     bool putInfo(int id, const QByteArray &archive);
     QByteArray getInfo(int id);
+    int greatestReference(const QString &table, const QString &column);
     std::unique_ptr<SQLResult> query(const QString &sql, const QStringList &texts = {});
     size_t entryCount();   // rows of the entry table; 0 when unknown
     bool run(const QString &sql, const QStringList &texts = {});

@@ -186,7 +186,7 @@ bool CV4DataModel::forEachActualOfCategory(int category, const std::function<voi
     // One kept statement for every category: the bound text takes the
     // column's integer affinity, as the literal would.
     return m_database->forEachRow(
-        QStringLiteral("SELECT %1 FROM %2 WHERE category=? ORDER BY date,id;").arg(kActualColumns, TB_ACTUAL),
+        QStringLiteral("SELECT %1 FROM %2 WHERE category=? ;").arg(kActualColumns, TB_ACTUAL),
         [&](const SQLCursor &row) {
             entry.setIdent(row.intForColumnAtIndex(0));
             entry.setKind(row.intForColumnAtIndex(1));
@@ -452,6 +452,43 @@ std::optional<CV4DataModel::ActualList> CV4DataModel::findActual(const CV4Search
         c.texts);
     if (!result) return std::nullopt;
     return makeActuals(*result);
+}
+
+bool CV4DataModel::forEachActual(const CV4SearchConditions &conditions,
+                                 const std::function<void(const CV4Actual &)> &visit)
+{
+    if (!m_database) return false;
+    Criteria c;
+    // The days are bound, so one kept statement serves every period.
+    if (!conditions.date.isEmpty()) {
+        c.add(QStringLiteral("(date BETWEEN ? AND ?)"));
+        const QDate from = conditions.date.first();
+        c.texts << QString::number(getRefDays(from))
+                << QString::number(getRefDays(conditions.date.size() > 1 ? conditions.date.at(1) : from));
+    }
+    addAccounts(c, conditions.account, QStringLiteral("destination"));
+    if (!conditions.category.isEmpty()) c.add(QStringLiteral("(category IN (%1))").arg(idList(conditions.category)));
+    addValue(c, conditions.value);
+    addGroups(c, conditions.group);
+    addMemo(c, conditions.memo, conditions.memoAnd);
+    if (c.isEmpty()) return true;
+    CV4Actual entry;
+    return m_database->forEachRow(
+        QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY date,id;").arg(kActualColumns, TB_ACTUAL, c.where()),
+        [&](const SQLCursor &row) {
+            entry.setIdent(row.intForColumnAtIndex(0));
+            entry.setKind(row.intForColumnAtIndex(1));
+            entry.setDate(makeDate(row.intForColumnAtIndex(2)));
+            entry.setCategory(row.intForColumnAtIndex(3));
+            entry.setAccount(row.intForColumnAtIndex(4));
+            entry.setDestination(row.intForColumnAtIndex(5));
+            entry.setAmount(row.rowDoubleForColumnAtIndex(6));
+            entry.setConverted(row.rowDoubleForColumnAtIndex(7));
+            entry.setGroup(row.intForColumnAtIndex(8));
+            entry.setMemo(row.stringForColumnAtIndex(9));
+            visit(entry);
+        },
+        c.texts);
 }
 
 std::vector<CV4SearchRecord> CV4DataModel::findAccounts(const CV4SearchConditions &conditions)

@@ -226,5 +226,41 @@ QByteArray CV4DataModel::getLoanData(int ident)
 {
     auto result = query(QStringLiteral("SELECT data FROM %1 WHERE id=%2").arg(TB_LOAN).arg(ident));
     if (!result || result->rowCount() == 0) return QByteArray();
-    return decodeBase64(result->rowAtIndex(0).stringForColumnAtIndexNoCopy(0));
+    const QByteArrayView text = result->rowAtIndex(0).stringForColumnAtIndexNoCopy(0);
+    if (text.isEmpty()) return QByteArray();
+    // As with info rows: damaged text is no missing schedule.
+    const QByteArray data = decodeBase64(text);
+    return data.isNull() ? QByteArray("", 0) : data;
+}
+
+std::optional<QList<int>> CV4DataModel::loanIdents()
+{
+    auto result = query(QStringLiteral("SELECT id FROM %1;").arg(TB_LOAN));
+    if (!result) return std::nullopt;
+    QList<int> idents;
+    for (int i = 0; i < result->rowCount(); ++i) idents << result->rowAtIndex(i).intForColumnAtIndex(0);
+    return idents;
+}
+
+int CV4DataModel::greatestReference(const QString &table, const QString &column)
+{
+    auto result = query(QStringLiteral("SELECT MAX(%1) FROM %2;").arg(column, table));
+    if (!result || result->rowCount() == 0) return 0;
+    return result->rowAtIndex(0).intForColumnAtIndex(0);
+}
+
+int CV4DataModel::greatestBrandReference()
+{
+    return std::max(greatestReference(TB_PRICE, QStringLiteral("brand")),
+                    greatestReference(TB_TRADE, QStringLiteral("brand")));
+}
+
+int CV4DataModel::greatestGroupReference()
+{
+    return greatestReference(TB_ACTUAL, QStringLiteral("grouping"));
+}
+
+int CV4DataModel::greatestCurrencyReference()
+{
+    return greatestReference(TB_EXCHANGE, QStringLiteral("brand"));
 }

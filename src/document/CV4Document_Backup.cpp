@@ -14,6 +14,8 @@
 
 #include <algorithm>
 
+#include <sys/stat.h>
+
 namespace {
 
 QString g_folder;
@@ -50,6 +52,10 @@ bool copyReplacing(const QString &from, const QString &to)
     if (!in.open(QIODevice::ReadOnly)) return false;
     QSaveFile out(to);
     if (!out.open(QIODevice::WriteOnly)) return false;
+    // The copy is as private as the book.
+    struct stat st {};
+    const mode_t mode = ::fstat(in.handle(), &st) == 0 ? (st.st_mode & 0777) : (S_IRUSR | S_IWUSR);
+    if (::fchmod(out.handle(), mode) != 0) qCWarning(lcDocument) << "backup mode not set:" << to;
     QByteArray buffer(1 << 16, Qt::Uninitialized);
     for (;;) {
         const qint64 n = in.read(buffer.data(), buffer.size());

@@ -3,6 +3,7 @@
 #include "document/EditScope.h"
 
 #include "model/CV4Actual.h"
+#include "model/CVExtraInterfaces.h"
 #include "model/CV4EditFlags.h"
 #include "model/CV4InvestUnit.h"
 #include "model/CV4LoanModel.h"
@@ -14,6 +15,7 @@
 #include "platform/Logging.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -153,7 +155,7 @@ void CV4Document::applyTrade(const TradePtr &trade, const CVUnitModelPtr &subjec
     if ((flags & (cv::EditChanged | cv::EditNew)) && !deleted && autoUpdate &&
         (kind == CV4Trade::Buy || kind == CV4Trade::Sale || kind == CV4Trade::CashIn ||
          kind == CV4Trade::Reinvestment) &&
-        trade->unitPrice() != 0 && brand) {
+        trade->unitPrice() != 0 && std::abs(trade->unitPrice()) <= cv::kMaxPriceOrRate && brand) {
         auto price = std::make_shared<CV4PriceTime>();
         price->setBrand(brand->ident());
         price->setDate(trade->date());
@@ -442,7 +444,10 @@ void CV4Document::addCurrency(const CV4CurrencyPtr &currency)
     if (!currency) return;
     const bool taken = std::any_of(m_d->m_currencyList.begin(), m_d->m_currencyList.end(),
                                    [&](const CV4CurrencyPtr &c) { return c && c->ident() == currency->ident(); });
-    if (taken) currency->setIdent(greatestIdent(m_d->m_currencyList) + 1);
+    if (taken) {
+        const int rates = m_d->m_dataModel->greatestCurrencyReference();
+        currency->setIdent(std::max(greatestIdent(m_d->m_currencyList), rates) + 1);
+    }
     m_d->m_currencyList.push_back(currency);
     m_d->m_currencyCacheValid = false;
 }
@@ -450,14 +455,28 @@ void CV4Document::addCurrency(const CV4CurrencyPtr &currency)
 void CV4Document::addBrand(const CV4BrandPtr &brand)
 {
     if (!brand) return;
-    brand->setIdent(std::max(1, greatestIdent(m_d->m_brandList) + 1));
+    // Above every ident the stored rows and holdings name: a list lost to
+    // damage must not hand its securities' prices and trades to a new one.
+    int greatest = std::max(greatestIdent(m_d->m_brandList), m_d->m_dataModel->greatestBrandReference());
+    if (m_d->m_accountModel) {
+        std::function<void(const CVUnitModelPtr &)> walk = [&](const CVUnitModelPtr &node) {
+            if (!node) return;
+            if (const auto *holding = dynamic_cast<const CVBrandExtra *>(node->extra().get()))
+                greatest = std::max(greatest, holding->brand());
+            for (const auto &child : node->children()) walk(child);
+        };
+        walk(m_d->m_accountModel->asset());
+        walk(m_d->m_accountModel->debt());
+    }
+    brand->setIdent(std::max(1, greatest + 1));
     m_d->m_brandList.push_back(brand);
 }
 
 void CV4Document::addGrouping(const CV4GroupingPtr &grouping)
 {
     if (!grouping) return;
-    grouping->setIdent(std::max(1, greatestIdent(m_d->m_groupList) + 1));
+    const int greatest = std::max(greatestIdent(m_d->m_groupList), m_d->m_dataModel->greatestGroupReference());
+    grouping->setIdent(std::max(1, greatest + 1));
     m_d->m_groupList.push_back(grouping);
 }
 

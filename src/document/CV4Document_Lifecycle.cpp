@@ -233,6 +233,18 @@ bool CV4Document::Private::readInfoRows()
         groups = std::move(*list);
     }
 
+    // A schedule that does not decode would open as none and the loan lose
+    // its repayments at its next rewrite.
+    const std::optional<QList<int>> loans = m_dataModel->loanIdents();
+    if (!loans) return false;
+    for (const int loan : *loans) {
+        const QByteArray data = m_dataModel->getLoanData(loan);
+        if (!data.isNull() && !cv::listFromArchive<CV4LoanPayment>(data)) {
+            qCWarning(lcDocument) << "loan row" << loan << "unreadable";
+            return false;
+        }
+    }
+
     m_settings = std::move(settings);
     m_printInfo = std::move(printInfo);
     m_document.setAccountModel(std::move(accounts));

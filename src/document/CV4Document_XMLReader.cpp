@@ -109,6 +109,53 @@ const Placement kPlacements[] = {
 // the stack in the recursive tree walks that follow an import.
 constexpr int kMaxDepth = 2048;
 
+// The Name production of XML 1.0 (fifth edition). The stream reader takes
+// some names it should refuse; a flipped bit in one must not silently drop
+// an entry's account or amount.
+bool isNameStart(char32_t c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' || (c >= 0xC0 && c <= 0xD6)
+        || (c >= 0xD8 && c <= 0xF6) || (c >= 0xF8 && c <= 0x2FF) || (c >= 0x370 && c <= 0x37D)
+        || (c >= 0x37F && c <= 0x1FFF) || (c >= 0x200C && c <= 0x200D) || (c >= 0x2070 && c <= 0x218F)
+        || (c >= 0x2C00 && c <= 0x2FEF) || (c >= 0x3001 && c <= 0xD7FF) || (c >= 0xF900 && c <= 0xFDCF)
+        || (c >= 0xFDF0 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0xEFFFF);
+}
+
+bool isNameChar(char32_t c)
+{
+    return isNameStart(c) || c == '-' || c == '.' || (c >= '0' && c <= '9') || c == 0xB7 || (c >= 0x300 && c <= 0x36F)
+        || (c >= 0x203F && c <= 0x2040);
+}
+
+bool isXmlName(QStringView name)
+{
+    if (name.isEmpty()) return false;
+    bool first = true;
+    for (const char32_t c : name.toUcs4()) {
+        if (!(first ? isNameStart(c) : isNameChar(c))) return false;
+        first = false;
+    }
+    return true;
+}
+
+// Lower-case ASCII names take the fast way: every name a book holds is one.
+bool isPlainName(QStringView name)
+{
+    if (name.isEmpty() || !((name[0] >= u'a' && name[0] <= u'z') || name[0] == u'_')) return false;
+    for (const QChar c : name)
+        if (!((c >= u'a' && c <= u'z') || c == u'_' || (c >= u'0' && c <= u'9'))) return false;
+    return true;
+}
+
+// What an entry carries; anything else is logged, as a damaged name would be.
+bool isEntryAttribute(QStringView name)
+{
+    for (const char *known : {ATTR_KIND, ATTR_CATEGORY, ATTR_ACCOUNT, ATTR_DATE, ATTR_VALUE, ATTR_CONVERTED,
+                              ATTR_TRANSFER, ATTR_GROUPING})
+        if (name == QLatin1String(known)) return true;
+    return false;
+}
+
 class XMLReader : private QXmlStreamEntityResolver {
 public:
     explicit XMLReader(CV4Document &document)
@@ -423,6 +470,13 @@ bool XMLReader::start()
         recent = m_recentTags.begin();
     }
     m_attributes = m_xml.attributes();
+    for (const QXmlStreamAttribute &a : std::as_const(m_attributes)) {
+        const QStringView name = a.qualifiedName();
+        if (!isPlainName(name) && !isXmlName(name)) {
+            m_xml.raiseError(QStringLiteral("malformed attribute name"));
+            return false;
+        }
+    }
     Frame frame;
     frame.code = recent->second;
     if (!placedRight(frame.code)) {
@@ -463,7 +517,10 @@ bool XMLReader::start()
         c->setFraction(intAttr(ATTR_FRACTION));
         c->setAbbr(stringAttr(ATTR_ABBR));
         c->setPrefix(stringAttr(ATTR_PREFIX));
-        c->setRate(decimalAttr(ATTR_RATE));
+        if (const double rate = decimalAttr(ATTR_RATE); std::abs(rate) <= cv::kMaxPriceOrRate)
+            c->setRate(rate);
+        else
+            qCWarning(lcDocument) << "xml: currency rate above 10^12 at line" << m_xml.lineNumber() << "not taken";
         m_doc.addCurrency(c);   // keeps the ident unless a listed currency has it
         frame.currency = std::move(c);
         break;
@@ -512,6 +569,10 @@ bool XMLReader::start()
             ignore("no date:");
             return false;
         }
+        if (!(std::abs(p->price()) <= cv::kMaxPriceOrRate)) {
+            ignore("price or rate above 10^12:");
+            return false;
+        }
         frame.price = std::move(p);
         break;
     }
@@ -533,6 +594,11 @@ bool XMLReader::start()
         break;
     }
     case Actual: {
+        for (const QXmlStreamAttribute &a : std::as_const(m_attributes)) {
+            if (!isEntryAttribute(a.qualifiedName()))
+                qCWarning(lcDocument).noquote() << "xml: unknown attribute" << a.qualifiedName().toString()
+                                                << "of an entry at line" << m_xml.lineNumber();
+        }
         auto e = std::make_shared<CV4Actual>();
         e->setKind(intAttr(ATTR_KIND));
         e->setCategory(intAttr(ATTR_CATEGORY));

@@ -1,8 +1,9 @@
 #pragma once
 // The advisory lock file beside an open document: who has it open (user,
 // host, process), so a second program can warn before two saves overwrite
-// each other. It guards nothing by itself; the file is removed when the lock
-// goes, unless another program has taken it over since.
+// each other. It guards nothing by itself. It names every live holder, the
+// newest first; a release takes this process out and removes the file only
+// when no live holder is left (a file another program rewrote since is its).
 
 #include <QString>
 

@@ -1,6 +1,7 @@
 #include "document/ScriptCommand.h"
 
 #include "document/CV4Document.h"
+#include "model/CV4PriceTime.h"
 #include "platform/DateFormat.h"
 #include "platform/NumberText.h"
 
@@ -111,6 +112,8 @@ std::optional<QString> ScriptCommand::readCommon(const std::vector<CV4Document *
     const std::optional<double> price = numberArgument(m_arguments.value(kPrice));
     if (!price || !std::isfinite(*price) || !(*price > 0))
         return refuse(QStringLiteral("price <= 0: %1").arg(argumentText(kPrice)));
+    if (!cv::isRecordableRate(*price))
+        return refuse(QStringLiteral("price above 10^12: %1").arg(argumentText(kPrice)));
     common.price = *price;
     return std::nullopt;
 }

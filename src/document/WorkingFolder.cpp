@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 
@@ -97,6 +98,8 @@ bool prepare()
             qCWarning(lcDocument) << "cannot create the working folder" << path;
             return false;
         }
+        // Working copies hold whole books: this user's alone.
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         s.instance = path;
         s.lock = std::move(lock);
         return true;

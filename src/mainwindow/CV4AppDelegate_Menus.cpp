@@ -91,7 +91,8 @@ void CV4AppDelegate::buildCommands()
                [this](bool) {
                    if (CV4Document *d = frontDocument()) m_documents->revertDocument(d);
                });
-    addLaterCommand(QStringLiteral("importOFX"), tag::ImportOFX, "Menu Import OFX");
+    addCommand(QStringLiteral("importOFX"), tag::ImportOFX, "Menu Import OFX", QKeySequence(), byTag(tag::ImportOFX),
+               onWindow([](CV4WindowController *w, bool) { w->importData(tag::ImportOFX); }));
     addLaterCommand(QStringLiteral("importText"), tag::ImportText, "Menu Import Text");
     addLaterCommand(QStringLiteral("importMobile"), tag::ImportMobile, "Menu Import Mobile");
     // Every page with a print view prints; the print dialog also writes PDF.
@@ -165,9 +166,12 @@ void CV4AppDelegate::buildCommands()
                onWindow([](CV4WindowController *w, bool) { w->openPasswordPanel(); }));
     addCommand(QStringLiteral("groups"), tag::GroupPanel, "Menu Groups", QKeySequence(), byTag(tag::GroupPanel),
                onWindow([](CV4WindowController *w, bool) { w->openGroupPanel(); }));
-    addLaterCommand(QStringLiteral("reports"), tag::ReportPanel, "Menu Reports");
-    addLaterCommand(QStringLiteral("charts"), tag::ChartPanel, "Menu Charts");
-    addLaterCommand(QStringLiteral("info"), tag::InfoPanel, "Menu Financial Overview");
+    addCommand(QStringLiteral("reports"), tag::ReportPanel, "Menu Reports", QKeySequence(), byTag(tag::ReportPanel),
+               onWindow([](CV4WindowController *w, bool) { w->selectTabWithIdentifier(QStringLiteral("TB04")); }));
+    addCommand(QStringLiteral("charts"), tag::ChartPanel, "Menu Charts", QKeySequence(), byTag(tag::ChartPanel),
+               onWindow([this](CV4WindowController *w, bool) { w->openChartPanel(m_preference); }));
+    addCommand(QStringLiteral("info"), tag::InfoPanel, "Menu Financial Overview", QKeySequence(), byTag(tag::InfoPanel),
+               onWindow([](CV4WindowController *w, bool) { w->openInfoPanel(); }));
     addCommand(QStringLiteral("settings"), tag::SettingsPanel, "Menu Fiscal Settings", QKeySequence(),
                byTag(tag::SettingsPanel), onWindow([](CV4WindowController *w, bool) { w->openSettingsPanel(); }));
     const std::pair<int, const char *> wizards[] = {{tag::WizardFirst, "Menu New Item"},
@@ -217,7 +221,9 @@ void CV4AppDelegate::buildCommands()
                    onWindow([t](CV4WindowController *w, bool) { w->execGridCommand(t); }));
     }
     // The statement imports come with their sheets.
-    addLaterCommand(QStringLiteral("categoryImportOFX"), tag::CategoryImportOFX, "Menu Import OFX");
+    addCommand(QStringLiteral("categoryImportOFX"), tag::CategoryImportOFX, "Menu Import OFX", QKeySequence(),
+               byTag(tag::CategoryImportOFX),
+               onWindow([](CV4WindowController *w, bool) { w->importData(tag::CategoryImportOFX); }));
     addLaterCommand(QStringLiteral("categoryImportText"), tag::CategoryImportText, "Menu Import Text");
     addLaterCommand(QStringLiteral("categoryImportMobile"), tag::CategoryImportMobile, "Menu Import Mobile");
 

@@ -17,6 +17,7 @@
 #include "mainwindow/TemporaryPage.h"
 #include "mainwindow/ViewerPage.h"
 #include "panels/SearchPageController.h"
+#include "reports/CV4ReportPanel.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -42,8 +43,6 @@ CV4WindowController::CV4WindowController(CV4Document *document, QSettings *setti
     addToolBar(Qt::TopToolBarArea, m_toolbar);
     setUnifiedTitleAndToolBarOnMac(true);
     connect(m_toolbar, &cv::DocumentToolbar::itemTriggered, this, &CV4WindowController::execToolbar);
-    // The report sheet comes with a later version.
-    if (QAction *action = m_toolbar->actionFor(QStringLiteral("TB04"))) action->setEnabled(false);
 
     m_busyIndicator->setRange(0, 0);
     m_busyIndicator->setTextVisible(false);
@@ -137,7 +136,10 @@ void CV4WindowController::selectTabWithIdentifier(const QString &identifier)
         wizardAction(cv::tag::WizardFirst);
         return;
     }
-    if (identifier == QLatin1String("TB04")) return;  // the report sheet, likewise
+    if (identifier == QLatin1String("TB04")) {   // the report sheet, on the shown page
+        if (!isShowingSheet()) cv::CV4ReportPanel::openReportPanel(m_document, m_preference, this);
+        return;
+    }
     removeTemporaryTab();
     m_switcher.select(identifier);
 }

@@ -165,6 +165,9 @@ public:
     void doRecalculation();
     void compactDB();
     void openPasswordPanel();
+    // The chart and financial overview sheets (CV4WindowController_Charts.cpp).
+    void openChartPanel(const CV4Preference &preference);
+    void openInfoPanel();
 
     // ---- account and category commands (CV4WindowController_Commands.cpp)
     // Each acts on the selected row of its grid and asks its menu rule again
@@ -256,6 +259,10 @@ public:
     // A grouping left the document: the search results and an open income,
     // expense or transfer panel show none on its rows.
     void groupsDeleted(const QList<int> &idents);
+
+    // ---- imports (CV4WindowController_Imports.cpp)
+    // The import sheet of the request's tag on the viewer; a commit marks the pages changed.
+    void importData(int tag);
 
     // ---- printing (CV4WindowController_Menu.cpp)
     // Whether the shown page has a print view; the temporary page has none.

@@ -216,6 +216,10 @@ std::optional<double> CurrencyPage::rateForText(const QString &typed)
     t.remove(u',');
     const std::optional<double> value = parseDouble(t);
     if (!value || !std::isfinite(*value) || !(*value > 0)) return std::nullopt;
+    if (!cv::isRecordableRate(*value)) {
+        CV4Alert::warn(cv::localizedString("Rate-Above-Bound"));
+        return std::nullopt;
+    }
     return value;
 }
 

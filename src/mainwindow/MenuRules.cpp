@@ -50,6 +50,8 @@ bool categoryCommandAllowed(int tag, const TreeSelection &s)
         return editable && s.kind >= raw(NodeKind::CashPart) && s.ident > kLastSystemIdent && !s.hasChildren;
     case tag::NewCategoryFolder:
         return editable && s.tree != T::CategorySummary;
+    case tag::CategoryImportOFX:
+        return true;
     default:
         return false;
     }

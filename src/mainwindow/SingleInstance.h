@@ -1,6 +1,8 @@
 #pragma once
-// One program per user: the first instance listens on a local socket; a
-// later launch hands its file arguments over and exits.
+// One program per user: the first instance listens on a local socket in a
+// folder only its user can enter ($XDG_RUNTIME_DIR, else a 0700 folder of
+// the user's cache); a later launch hands its file arguments over and exits.
+// Either end talks only to a peer of its own user.
 
 #include <QObject>
 #include <QStringList>
@@ -12,7 +14,8 @@ namespace cv {
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
-    // The per-user name of the application's socket.
+    // The per-user path of the application's socket; empty when no private
+    // folder can be had (the program then runs alone, without a socket).
     static QString defaultServerName();
 
     explicit SingleInstance(const QString &serverName = defaultServerName(), QObject *parent = nullptr);
@@ -22,6 +25,8 @@ public:
     // Otherwise this instance listens and answers false.
     bool handOffOrListen(const QStringList &files);
     bool isListening() const;
+    // The user a peer must run as: this process's (tests fake another).
+    void setPeerUser(uint uid) { m_peerUser = uid; }
 
 Q_SIGNALS:
     // Absolute paths from a later launch.
@@ -32,6 +37,7 @@ private:
 
     QString m_serverName;
     QLocalServer *m_server = nullptr;  // child, while listening
+    uint m_peerUser;                   // the only user a peer may run as
 };
 
 } // namespace cv

@@ -139,7 +139,10 @@ double ViewerValues::carryOver(const CVUnitModel &node, int mode, bool force)
     if (node.kind() == NodeKind::Holding) {
         if (!m_document.settings() || !m_document.settings()->displayStockPrice())
             return m_document.valueForAccount(item, date, nullptr);
-        const CV4CurrencyPtr currency = force ? m_document.defaultCurrency() : m_document.findCurrency(node.currency());
+        // In the currency of the day columns (the account's), which the
+        // cell is also written in; the security's own would be misread.
+        CV4CurrencyPtr currency = m_document.defaultCurrency();
+        if (!force && node.parent()) currency = m_document.findCurrency(node.parent()->currency());
         return m_document.valueForAccount(item, date, currency);
     }
     return !force && node.isAccount() ? m_document.rawValueForAccount(item, date)

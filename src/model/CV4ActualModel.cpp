@@ -47,7 +47,17 @@ void CV4ActualModel::setDefault()
 
 void CV4ActualModel::setSystemItems()
 {
+    // Loans and deleted categories redirect to the catch-alls: a book read
+    // without them (an XML book, a template) would lose those amounts.
+    auto missing = [this](int ident) {
+        for (const auto &root : {m_moneyFlow, m_income, m_expense})
+            if (root && root->findMemberWithIdent(ident)) return false;
+        return true;
+    };
+    if (m_income && missing(IncomeMisc))
+        m_income->appendChild(cv::makeSystemNode(IncomeMisc, kCategory, "SYS:Income-Misc"));
     if (!m_expense) return;
+    if (missing(ExpenseMisc)) m_expense->appendChild(cv::makeSystemNode(ExpenseMisc, kCategory, "SYS:Expense-Misc"));
     if (!m_expense->findMemberWithIdent(LoanInterest))
         m_expense->appendChild(cv::makeSystemNode(LoanInterest, kCategory, "SYS:Loan-Interest"));
     if (!m_expense->findMemberWithIdent(LoanUnspecified))

@@ -38,7 +38,8 @@ public:
     // Items of a new document: the four transfer items and the two catch-all
     // categories. Called once, before the template is read.
     void setDefault();
-    // Adds the loan categories 32 and 33 when the expense tree lacks them.
+    // Adds the catch-alls 30 and 31 and the loan categories 32 and 33 that
+    // the trees lack.
     void setSystemItems();
     // One more than the greatest ident in the income, expense and summary
     // trees, at least 1000. Transfer items never count.

@@ -7,7 +7,19 @@
 #include <QString>
 #include <QVariant>
 
+#include <cmath>
 #include <memory>
+
+namespace cv {
+// No price or rate lies beyond this: a larger one is a slip or crafted input,
+// and would carry balances past what a sum can hold (10^308 is infinite).
+inline constexpr double kMaxPriceOrRate = 1e12;
+// A price or rate that may be recorded: a number above 0 up to the bound.
+inline bool isRecordableRate(double value)
+{
+    return std::isfinite(value) && value > 0 && value <= kMaxPriceOrRate;
+}
+} // namespace cv
 
 class CV4PriceTime;
 using CV4PriceTimePtr = std::shared_ptr<CV4PriceTime>;

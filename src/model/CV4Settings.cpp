@@ -18,7 +18,7 @@ constexpr int kKeyBytes = 32;
 // A stored verifier outside these bounds is damaged or hostile: refuse it
 // rather than spend minutes deriving.
 constexpr int kMinIterations = 100000;
-constexpr int kMaxIterations = 10000000;
+constexpr int kMaxIterations = CV4Settings::kMaxPasswordIterations;
 
 QByteArray derive(const QString &password, const QByteArray &salt, int iterations)
 {

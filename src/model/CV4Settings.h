@@ -16,6 +16,8 @@ public:
     static constexpr int kCurrentRevision = 512;
     // Iterations of new password verifiers.
     static constexpr int kPasswordIterations = 100000;
+    // More is a crafted verifier that would stall every try: refused unread.
+    static constexpr int kMaxPasswordIterations = 4 * kPasswordIterations;
 
     CV4Settings() = default;
 

@@ -1,5 +1,7 @@
 #include "panels/CV4PricePanelController.h"
 
+#include "platform/CV4Alert.h"
+
 #include "controls/CV4TableView.h"
 #include "controls/RetainedWindowManager.h"
 #include "document/CV4Document.h"
@@ -438,6 +440,10 @@ void CV4PricePanelController::setObjectValue(CV4TableView *, const QString &type
     // 0 or text that is no number leaves the value as it was: a price or
     // rate of 0 would make every holding or amount in it worth nothing.
     if (value == 0 || value == p->price()) return;
+    if (!cv::isRecordableRate(value)) {
+        CV4Alert::warn(cv::localizedString("Rate-Above-Bound"));
+        return;
+    }
     changePrice(p, value);
     reloadTable();
 }

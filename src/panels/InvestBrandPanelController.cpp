@@ -198,6 +198,10 @@ void InvestBrandPanelController::storeHolding()
     // A price of 0 is no price, and a security that is not stored has no price list.
     const CV4BrandPtr brand = m_document->findBrand(unit->brand());
     if (unit->unitPrice() == 0 || !brand) return;
+    if (!cv::isRecordableRate(std::abs(unit->unitPrice()))) {
+        CV4Alert::warn(cv::localizedString("Rate-Above-Bound"));
+        return;
+    }
     auto price = std::make_shared<CV4PriceTime>();
     price->setBrand(brand->ident());
     price->setDate(unit->date());

@@ -2,6 +2,7 @@
 
 #include "controls/CV4TableView.h"
 #include "document/CV4Document.h"
+#include "document/CurrencyPrintingScope.h"
 #include "panels/SearchPanelController.h"
 #include "panels/SearchResultsController.h"
 #include "platform/CV4Alert.h"
@@ -159,15 +160,13 @@ std::vector<QStringList> SearchPageController::exportRows() const
     }
     std::vector<QStringList> rows;
     rows.reserve(size_t(resultCount()));
-    // Amounts as in print; a nested print run keeps its mode.
-    const bool wasPrinting = m_doc->isCurrencyPrinting();
-    m_doc->beginCurrencyPrinting();
+    // Amounts as in print.
+    cv::CurrencyPrintingScope printing(*m_doc);
     for (int row = 0; row < resultCount(); ++row) {
         QStringList cells;
         for (int cid : columns) cells << m_results->textOfColumnId(cid, row);
         rows.push_back(cells);
     }
-    if (!wasPrinting) m_doc->endCurrencyPrinting();
     return rows;
 }
 

@@ -187,11 +187,21 @@ TEST_F(PasswordTest, SheetEnablesOkOnlyForTheRightCurrentPasswordAndEqualEntries
     settings->setPassword(QStringLiteral("pw"));
     PasswordPanelController panel(settings);
     EXPECT_FALSE(panel.okButton()->isEnabled());
-    QTest::keyClicks(panel.currentPasswordField(), QStringLiteral("pw"));
-    EXPECT_TRUE(panel.okButton()->isEnabled());
     int code = -5;
     QObject::connect(&panel, &QDialog::finished, [&](int c) { code = c; });
     panel.open();
+    // Typing derives no key (a pause per character); OK checks the entry and
+    // a wrong one keeps the sheet open with the field emptied.
+    QTest::keyClicks(panel.currentPasswordField(), QStringLiteral("px"));
+    QTest::keyClicks(panel.newPasswordField1(), QStringLiteral("new"));
+    QTest::keyClicks(panel.newPasswordField2(), QStringLiteral("new"));
+    EXPECT_TRUE(panel.okButton()->isEnabled());
+    QTest::mouseClick(panel.okButton(), Qt::LeftButton);
+    EXPECT_EQ(code, -5);
+    EXPECT_TRUE(panel.currentPasswordField()->text().isEmpty());
+    EXPECT_TRUE(settings->verifyPassword(QStringLiteral("pw")));
+    QTest::keyClicks(panel.currentPasswordField(), QStringLiteral("pw"));
+    EXPECT_TRUE(panel.okButton()->isEnabled());
     QTest::mouseClick(panel.cancelButton(), Qt::LeftButton);
     EXPECT_EQ(code, 0);
     EXPECT_TRUE(settings->verifyPassword(QStringLiteral("pw")));

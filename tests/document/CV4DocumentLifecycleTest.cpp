@@ -576,9 +576,15 @@ TEST_F(LifecycleTest, TwoProgramsOnOneBook)
             ASSERT_TRUE(opened);
             EXPECT_TRUE(alerts.asked.back().message.contains(QStringLiteral("someone")));
         }
-        EXPECT_FALSE(cv::DocumentLock::liveHolder(path)); // taken over
+        // Taken over, still naming a holder that is alive.
+        EXPECT_EQ(cv::DocumentLock::liveHolder(path).has_value(), l.live);
         EXPECT_TRUE(controller.closeDocument(opened, false));
-        EXPECT_FALSE(QFile::exists(lock));
+        // Whoever still has it open is named again for the next program.
+        const auto after = cv::DocumentLock::liveHolder(path);
+        EXPECT_EQ(after.has_value(), l.live);
+        if (after) EXPECT_EQ(after->pid, l.pid);
+        EXPECT_EQ(QFile::exists(lock), l.live);
+        QFile::remove(lock);
     }
 }
 
@@ -666,4 +672,42 @@ TEST_F(LifecycleTest, LegacyPlainPasswordIsGoneAfterTheNextSave)
     ui.passwords = {QStringLiteral("legacy-secret")};
     CV4Document again;
     EXPECT_TRUE(again.initWithContentsOfFile(path, CV4Document::kTypeV2));
+}
+
+// A list row lost to damage leaves prices, trades, holdings and entries
+// naming its records: a new security or grouping never inherits them.
+TEST_F(LifecycleTest, IdentsOfALostListAreNeverHandedOutAgain)
+{
+    ScriptedDocumentUI ui;
+    const QString path = richBook();
+    for (const char *sql : {"UPDATE InfoTable SET info = '' WHERE id IN (4, 5);",
+                            "DELETE FROM InfoTable WHERE id IN (4, 5); DELETE FROM PriceTable; DELETE FROM TradeTable;"}) {
+        SCOPED_TRACE(sql);
+        CV4Document doc;
+        ASSERT_TRUE(doc.initWithContentsOfFile(damagedCopy(path, sql), CV4Document::kTypeV2));
+        auto security = std::make_shared<CV4Brand>();
+        doc.addBrand(security);
+        EXPECT_GT(security->ident(), 2);   // 1 and 2 are still held, priced and traded
+        auto grouping = std::make_shared<CV4Grouping>();
+        doc.addGrouping(grouping);
+        EXPECT_EQ(doc.dataModel()->getDataCountForGroup({grouping->ident()}), 0);
+    }
+}
+
+// The day's backup and the working copy of a private book stay private.
+TEST_F(LifecycleTest, BackupAndWorkingCopyKeepTheBooksPrivacy)
+{
+    ScriptedDocumentUI ui;
+    const mode_t previous = ::umask(022);
+    const auto modeOf = [](const QString &file) { return QFileInfo(file).permissions() & 0x0777; };
+    const QString path = richBook();
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadUser | QFile::WriteUser));
+    CV4Document opened;
+    ASSERT_TRUE(opened.initWithContentsOfFile(path, CV4Document::kTypeV2));
+    EXPECT_EQ(modeOf(opened.dataModel()->workingPath()), modeOf(path));
+    const QString folder = QFileInfo(opened.dataModel()->workingPath()).absolutePath();
+    EXPECT_EQ(modeOf(folder), QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+    ASSERT_TRUE(opened.writeToFile(path, CV4Document::kTypeV2));
+    EXPECT_EQ(modeOf(backupFolder() + QStringLiteral("/Rich.09-06-07.cvv2")), modeOf(path));
+    ::umask(previous);
 }

@@ -3,6 +3,7 @@
 // and the shipped templates.
 
 #include "CV4DocumentTestSupport.h"
+#include "LifecycleTestSupport.h"
 
 #include "document/CV4DocumentXML.h"
 #include "platform/DateIntegers.h"
@@ -606,6 +607,44 @@ TEST_F(XMLTest, EveryTemplateMakesASoundNewDocument)
     }
     EXPECT_EQ(files, 8);
 }
+
+// ---------------------------------------------------------------- damage
+
+// A book from outside: attribute names a conforming parser refuses fail the
+// read (a flipped bit must not cost an entry its account), an entry's unknown
+// ones are logged, prices and rates beyond 10^12 are left out with the
+// reason, and the catch-all categories are there after the read.
+TEST_F(XMLTest, CraftedBooksReadAsAConformingParserWould)
+{
+    const struct {
+        const char *attribute;   // on the entry
+        const char *price;
+        bool reads;
+        const char *logged;
+    } cases[] = {
+        {"account", "102.5", true, nullptr},
+        {"\xc2\xb7" "ccount", "1", false, nullptr},
+        {"x-note", "1", true, "unknown attribute x-note of an entry"},
+        {"account", "1e308", true, "price or rate above 10^12"},
+    };
+    const QString path = other.filePath(QStringLiteral("crafted.cvxf"));
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.attribute + std::string(" ") + c.price);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(wrap(QByteArray(" <brand_list><brand id=\"1\"><price date=\"2008.1.1\" value=\"") + c.price +
+                        "\"/></brand></brand_list>\n <expense><node_actual id=\"1003\"><actual kind=\"1\" "
+                        "category=\"1003\" " + c.attribute +
+                        "=\"1002\" date=\"2008.2.1\" value=\"3\"/></node_actual></expense>"));
+        file.close();
+        LogCapture log;
+        CV4Document opened;
+        ASSERT_EQ(opened.initWithContentsOfFile(path, CV4Document::kTypeXML), c.reads);
+        if (c.logged) EXPECT_TRUE(log.contains(QString::fromUtf8(c.logged)));
+        if (!c.reads) continue;
+        EXPECT_EQ(opened.dataModel()->getPriceListForBrand(1)->size(), c.price == std::string("1e308") ? 0u : 1u);
+        EXPECT_TRUE(opened.actualModel()->expense()->findMemberWithIdent(30));
+        EXPECT_TRUE(opened.actualModel()->income()->findMemberWithIdent(31));
 
 // Entries are written from their stored bytes and day numbers: the same text
 // as decoding them to a memo and a date first.

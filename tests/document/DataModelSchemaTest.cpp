@@ -63,7 +63,8 @@ TEST_F(SchemaTest, DamagedInfoRowsAreNotMissing)
     EXPECT_FALSE(store->getActualData().isNull());
     EXPECT_TRUE(store->getActualData().isEmpty());
     EXPECT_TRUE(store->getCurrencyData().isNull());
-    EXPECT_TRUE(store->getLoanData(1001).isNull());
+    EXPECT_FALSE(store->getLoanData(1001).isNull());
+    EXPECT_TRUE(store->getLoanData(1001).isEmpty());
     EXPECT_TRUE(store->getBrandData().isNull());
 }
 

@@ -5,8 +5,10 @@
 #include "document/CV4Document.h"
 #include "document/CV4DocumentBackup.h"
 #include "document/CV4DocumentUI.h"
+#include "document/SQLDatabase3.h"
 #include "document/WorkingFolder.h"
 #include "platform/Localization.h"
+#include "support/SampleBook.h"
 
 #include <gtest/gtest.h>
 
@@ -118,6 +120,22 @@ protected:
 
     QString book(const QString &name) const { return tmp.filePath(QStringLiteral("Books/") + name); }
     QString backupFolder() const { return cv::backup::folderPath(); }
+
+    // The rich sample book as a file, and a copy of it with `sql` run on its store.
+    QString richBook()
+    {
+        const QString path = book(QStringLiteral("Rich.cvv2"));
+        const std::unique_ptr<CV4Document> rich = samplebook::makeRichBook();
+        EXPECT_TRUE(rich && (rich->commitInfoRows(), rich->writeToFile(path, CV4Document::kTypeV2)));
+        return path;
+    }
+    QString damagedCopy(const QString &path, const char *sql)
+    {
+        CV4DataModel store;
+        EXPECT_TRUE(store.open(path) && store.database()->performQuery(QString::fromLatin1(sql)) &&
+                    store.save(book(QStringLiteral("Damaged.cvv2"))));
+        return book(QStringLiteral("Damaged.cvv2"));
+    }
 
     static QByteArray readAll(const QString &path)
     {

@@ -82,6 +82,8 @@ TEST_F(ScriptingTest, ReadsDocumentDateAndPriceAndRefusesWhatIsNoNumberOrDay)
         {{{"Price", "1e999"}}, QStringLiteral("price <= 0: 1e999"), 0, {}},
         {{{"Price", "nan"}}, QStringLiteral("price <= 0: nan"), 0, {}},
         {{{"Price", "inf"}}, QStringLiteral("price <= 0: inf"), 0, {}},
+        {{{"Price", "1e308"}}, QStringLiteral("price above 10^12: 1e308"), 0, {}},
+        {{{"Price", "1,000,000,000,000.5"}}, QStringLiteral("price above 10^12: 1,000,000,000,000.5"), 0, {}},
         {{{"Price", "12 yen"}}, QStringLiteral("price <= 0: 12 yen"), 0, {}},
         {{}, QStringLiteral("price <= 0: (null)"), 0, {}},
         {{{"Price", "5"}, {"Document", 2}}, kNoDocs.arg(2), 0, {}},

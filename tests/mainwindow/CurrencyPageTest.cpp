@@ -98,7 +98,8 @@ TEST_F(CurrencyPageTest, CellsShowTheRateInForceEachDay)
     struct Typed {
         const char *text;
         double stored;  // the rate on 30 Apr afterwards
-    } typed[] = {{"abc", 100}, {"0", 100}, {"-5", 100}, {"", 100}, {"1,234.5", 1234.5}, {"１０１", 101}};
+    } typed[] = {{"abc", 100}, {"0", 100}, {"-5", 100}, {"", 100}, {"1,234.5", 1234.5}, {"１０１", 101},
+                 {"1e308", 101}, {"1,000,000,000,001", 101}};   // beyond 10^12: refused with the reason
     for (const Typed &t : typed) {
         page->setObjectValue(page->table(), QString::fromUtf8(t.text), day, 1);
         EXPECT_DOUBLE_EQ(document->currencyRate(usd, QDate(2009, 4, 30)), t.stored) << t.text;

@@ -5,7 +5,10 @@
 #include "mainwindow/SingleInstance.h"
 
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QUuid>
+
+#include <unistd.h>
 
 TEST_F(DelegateTest, EditingOneBookMarksOnlyItsWindow)
 {
@@ -90,4 +93,37 @@ TEST(SingleInstanceTest, AnInstanceListensAgainAfterTheFirstHasGone)
     cv::SingleInstance next(name);
     EXPECT_FALSE(next.handOffOrListen({}));
     EXPECT_TRUE(next.isListening());
+}
+
+// The hand-off reaches only a listener of the same user (another user is
+// faked by the peer id the launch expects): otherwise it starts normally,
+// hands nothing and leaves the listener alone.
+TEST(SingleInstanceTest, TheHandOffNeverReachesAnotherUser)
+{
+    for (const bool stranger : {false, true}) {
+        const QString name = QStringLiteral("corvane-test-") + QUuid::createUuid().toString(QUuid::Id128);
+        cv::SingleInstance first(name);
+        ASSERT_FALSE(first.handOffOrListen({}));
+        QSignalSpy received(&first, &cv::SingleInstance::filesReceived);
+        cv::SingleInstance second(name);
+        if (stranger) second.setPeerUser(::getuid() + 1);
+        EXPECT_EQ(second.handOffOrListen({QStringLiteral("/books/secret.cvv2")}), !stranger);
+        EXPECT_EQ(received.wait(stranger ? 300 : 5000), !stranger);
+        EXPECT_TRUE(first.isListening());
+        EXPECT_FALSE(second.isListening());
+    }
+}
+
+// A runtime folder others may enter is passed over for a private one of the
+// user's own, never the shared /tmp.
+TEST(SingleInstanceTest, TheSocketLivesInAPrivateFolder)
+{
+    QTemporaryDir shared;
+    QFile::setPermissions(shared.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeOther);
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", shared.path().toUtf8());
+    const QFileInfo folder(QFileInfo(cv::SingleInstance::defaultServerName()).absolutePath());
+    qputenv("XDG_RUNTIME_DIR", saved);
+    EXPECT_EQ(folder.ownerId(), ::getuid());
+    EXPECT_EQ(folder.permissions() & 0x0077, QFile::Permissions()) << folder.filePath().toStdString();
 }

@@ -1,5 +1,6 @@
 // What the viewer's cells show in a small book: one wallet opened with 0 on
 // 2009-01-01 and "Salary" income only.
+#include "charts/ViewerPrintRow.h"
 #include "document/CV4Document.h"
 #include "mainwindow/ViewerColumns.h"
 #include "mainwindow/ViewerValues.h"
@@ -59,6 +60,20 @@ protected:
         doc->accumulateAccount();
         return doc;
     }
+
+    static ViewerColumns layoutColumns(CV4Settings &settings, int unit, const QDate &picked, bool shortSummary = false)
+    {
+        ViewerColumns columns;
+        columns.setSettings(&settings);
+        columns.setUnit(unit);
+        columns.setTopDate(columns.snapped(picked, unit));
+        ViewerColumns::Metrics metrics;
+        metrics.visibleWidth = 1300;
+        metrics.ratioWidth = 37.4;
+        metrics.shortSummary = shortSummary;
+        columns.layout(metrics);
+        return columns;
+    }
 };
 
 TEST_F(ViewerValuesTest, CellsShowBalancesAndTotalsOfTheirPeriodsAndBlocks)
@@ -88,15 +103,7 @@ TEST_F(ViewerValuesTest, CellsShowBalancesAndTotalsOfTheirPeriodsAndBlocks)
         settings.setFiscalDayOfMonth(c.fdm);
         settings.setFiscalWeekday(c.fwd);
         doc->createCache();
-        ViewerColumns columns;
-        columns.setSettings(&settings);
-        columns.setUnit(c.unit);
-        columns.setTopDate(columns.snapped(c.picked, c.unit));
-        ViewerColumns::Metrics metrics;
-        metrics.visibleWidth = 1300;
-        metrics.ratioWidth = 37.4;
-        metrics.shortSummary = c.shortSummary;
-        columns.layout(metrics);
+        const ViewerColumns columns = layoutColumns(settings, c.unit, c.picked, c.shortSummary);
         cv::ViewerValues values(*doc, columns);
         EXPECT_EQ(columns.columnFirstDate(ViewerColumns::kStartDataCells), c.firstColumn);
         if (c.dataCells >= 0) {
@@ -144,3 +151,45 @@ TEST_F(ViewerValuesTest, KindMarksAndAccountListsFollowTheNodeKinds)
 }
 
 } // namespace
+
+// The summary cells of a trust in dollars held in a yen account (prices
+// shown, no translation) are in yen like its day columns.
+TEST_F(ViewerValuesTest, HoldingSummaryCellsUseTheCurrencyOfTheDayColumns)
+{
+    std::unique_ptr<CV4Document> doc = samplebook::makeRichBook();
+    ASSERT_TRUE(doc);
+    doc->settings()->setDisplayStockPrice(true);
+    doc->settings()->setTransDefaultCurrency(0);
+    doc->createCache();
+    const ViewerColumns columns = layoutColumns(*doc->settings(), 2, QDate(2009, 5, 1));
+    cv::ViewerValues values(*doc, columns);
+    const CVUnitModelPtr trust = doc->findAccount(1002)->childAt(2);
+    const CV4CurrencyPtr yen = doc->findCurrency(1);
+    const int day = ViewerColumns::kStartDataCells;
+    for (const auto &[column, date] : {std::pair{2, columns.carryOverDate()},
+                                       {columns.startEndCells(), columns.blockEndDate()},
+                                       {day, columns.columnLastDate(day)}}) {
+        const double inYen = doc->valueForAccount(trust, date, yen);
+        ASSERT_GT(inYen, 1000000.0) << column;   // in dollars it would be a hundredth
+        EXPECT_EQ(values.accountCell(*trust, column).text, doc->formatterForCurrency(1).stringForObjectValue(inYen));
+    }
+}
+
+// The printed viewer reconciles like the screen: carried plus each month's
+// income is that month's balance, also when months begin on the 25th.
+TEST_F(ViewerValuesTest, PrintedMonthsReconcileUnderAFiscalFirstDay)
+{
+    for (const int fiscalDay : {0, 24}) {
+        std::unique_ptr<CV4Document> doc = book({{QDate(2009, 4, 24), 100}, {QDate(2009, 4, 25), 10},
+                                                 {QDate(2009, 5, 24), 1}, {QDate(2009, 5, 25), 5}});
+        doc->settings()->setFiscalDayOfMonth(fiscalDay);
+        doc->createCache();
+        const cv::ViewerPrintRow printed(QDate(2009, 4, 10));
+        const auto wallet = printed.accountValues(*doc, *doc->findAccount(1000));
+        const auto salary = printed.categoryValues(*doc, *doc->findIncome(1006));
+        double balance = wallet.carry;
+        EXPECT_EQ(balance, fiscalDay == 0 ? 0 : 100);
+        for (int k = 0; k < cv::ViewerPrintRow::kMonths; ++k)
+            EXPECT_EQ(wallet.months[size_t(k)], balance += salary.months[size_t(k)]) << fiscalDay << " month " << k;
+    }
+}

@@ -2,6 +2,10 @@
 // busy indicator and the window's own menu validation.
 #include "MainWindowTestSupport.h"
 
+#include "reports/CV4ReportPanel.h"
+
+#include <QPushButton>
+
 #include "mainwindow/DocumentToolbar.h"
 #include "mainwindow/SearchPage.h"
 #include "mainwindow/ViewerPage.h"
@@ -104,11 +108,14 @@ TEST_F(DelegateTest, PagesSwitchOnlyThroughTheToolbarAndViewCommands)
     w->toolbar()->actionFor(QStringLiteral("TB03"))->trigger();  // the shown page: nothing changes
     EXPECT_TRUE(w->toolbar()->actionFor(QStringLiteral("TB03"))->isChecked());
     EXPECT_FALSE(w->toolbar()->actionFor(QStringLiteral("TB02"))->isChecked());
-    // The wizard (cancelled) and the reports never select a page.
+    // The wizard (cancelled) and the report sheet never select a page.
     w->setWizardRunner([](CV4Document *, int, QWidget *) { return 0; });
     w->selectTabWithIdentifier(QStringLiteral("TB07"));
     w->selectTabWithIdentifier(QStringLiteral("TB04"));
     EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB03"));
+    auto *reports = w->findChild<cv::CV4ReportPanel *>();
+    ASSERT_TRUE(reports);
+    reports->closeButton()->click();
 
     // Leaving the search page commits its results, of which there are none yet.
     w->selectTabWithIdentifier(QStringLiteral("TB02"));

@@ -254,6 +254,7 @@ TEST(CV4Settings, OnlyASoundVerifierWithEnoughIterationsOpens)
     } cases[] = {
         {made(CV4Settings::kPasswordIterations), true},
         {made(1000), false},   // right key, too cheap to guess against
+        {made(CV4Settings::kMaxPasswordIterations + 1), false},   // right key, each try would stall
         // Refused before any derivation: two billion rounds would hang the open.
         {QStringLiteral("pbkdf2-sha256$2000000000$AAAAAAAAAAAAAAAAAAAAAA==$AAAA"), false},
         {QStringLiteral("garbage"), false},

@@ -137,6 +137,9 @@ TEST(PricePanel, OkWritesRemovalsBeforePutsAndAnswersWhetherAnythingChanged)
              p.setObjectValue(p.tableView(), QStringLiteral("0"), 1, rowOfDay(p, 1));
              p.setObjectValue(p.tableView(), QStringLiteral("abc"), 1, rowOfDay(p, 2));
          }, 0, {{1, 100}, {2, 200}}},
+        {"a price beyond 10^12 is refused with the reason", [](Panel &p) {
+             p.setObjectValue(p.tableView(), QStringLiteral("2,000,000,000,000"), 1, rowOfDay(p, 1));
+         }, 0, {{1, 100}, {2, 200}}},
         {"a new price typed",
          [](Panel &p) {
              const int last = p.numberOfRows(p.tableView()) - 1;

@@ -1,0 +1,163 @@
+// Charts and the financial overview on a synthetic book (cv-gen-book): a
+// 10-item daily line chart over the book's last year and a 10-item monthly
+// chart over ten years built, the overview sheet filled, and chart pages
+// drawn at 300 dpi.
+//   cv-chart-bench --book=PATH.cvv2 [benchmark flags]
+
+#include "charts/CV4CBarChartView.h"
+#include "charts/CV4LineChartView.h"
+#include "charts/CV4PieChartView.h"
+#include "charts/InfoPanelController.h"
+#include "controls/DateField.h"
+#include "document/CV4Document.h"
+#include "gen/BookBenchRun.h"
+#include "gen/BookGenerator.h"
+#include "model/CV4AccountModel.h"
+#include "model/CV4ActualModel.h"
+#include "model/DomainEnums.h"
+#include "platform/print/PainterCanvas.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QRadioButton>
+
+namespace {
+
+QString g_book;
+CV4Document *g_doc = nullptr;
+
+void leaves(const CVUnitModelPtr &node, std::vector<CVUnitModelPtr> &out, size_t limit)
+{
+    if (out.size() >= limit)
+        return;
+    if (node->countChild() == 0 || node->kind() == cv::raw(cv::NodeKind::Investment)) {
+        if (node->kind() != cv::raw(cv::NodeKind::SectionRoot))
+            out.push_back(node);
+        return;
+    }
+    for (const CVUnitModelPtr &child : node->children())
+        leaves(child, out, limit);
+}
+
+// Ten accounts (assets first), or ten expense categories.
+std::vector<CVUnitModelPtr> items(int mode)
+{
+    std::vector<CVUnitModelPtr> out;
+    if (mode == 0) {
+        leaves(g_doc->accountModel()->asset(), out, 10);
+        leaves(g_doc->accountModel()->debt(), out, 10);
+    } else {
+        leaves(g_doc->actualModel()->expense(), out, 10);
+    }
+    return out;
+}
+
+const QDate kLast = cv::bench::BookOptions().lastDay;
+
+template <class View> std::unique_ptr<View> build(int mode, int option, const QDate &from, const QDate &to)
+{
+    cv::PageSetup setup;
+    setup.margins = QMarginsF(36, 36, 36, 36);
+    auto view = std::make_unique<View>(setup);
+    view->setDocument(g_doc, mode, option, QStringLiteral("Chart"), items(mode), from, to);
+    return view;
+}
+
+void build_line_daily_year(benchmark::State &state)
+{
+    const int mode = int(state.range(0));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(build<CV4LineChartView>(mode, 0, kLast.addYears(-1).addDays(1), kLast));
+    state.counters["items"] = double(items(mode).size());
+}
+
+void build_line_monthly_ten_years(benchmark::State &state)
+{
+    const int mode = int(state.range(0));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            build<CV4LineChartView>(mode, CV4SeriesChartView::kMonthly, kLast.addYears(-10).addDays(1), kLast));
+    state.counters["items"] = double(items(mode).size());
+}
+
+void build_pie_categories_year(benchmark::State &state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(build<CV4PieChartView>(1, CV4PieChartView::kSorted, kLast.addYears(-1).addDays(1), kLast));
+}
+
+// One page at 300 dpi, as a printer gets it.
+template <class View> void draw_page(benchmark::State &state, int mode, int option, const QDate &from)
+{
+    auto view = build<View>(mode, option, from, kLast);
+    const QSizeF paper = view->pageSetup().paperSize();
+    QImage image(int(paper.width() * 300 / 72), int(paper.height() * 300 / 72), QImage::Format_RGB32);
+    image.setDotsPerMeterX(int(300 / 0.0254));
+    image.setDotsPerMeterY(int(300 / 0.0254));
+    for (auto _ : state) {
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        cv::PainterCanvas canvas(painter);
+        view->drawSheet(1, canvas);
+    }
+}
+
+void draw_line_daily_page(benchmark::State &state)
+{
+    draw_page<CV4LineChartView>(state, 0, 0, kLast.addYears(-1).addDays(1));
+}
+void draw_bar_daily_page(benchmark::State &state)
+{
+    draw_page<CV4CBarChartView>(state, 1, 0, kLast.addYears(-1).addDays(1));
+}
+void draw_pie_page(benchmark::State &state)
+{
+    draw_page<CV4PieChartView>(state, 1, CV4PieChartView::kSorted, kLast.addYears(-1).addDays(1));
+}
+
+// The whole sheet recomputed for a new date: three years of cash flow in year mode.
+void fill_overview(benchmark::State &state)
+{
+    InfoPanelController sheet(g_doc);
+    if (state.range(0) == 1)
+        sheet.monthOption()->click();
+    int day = 0;
+    for (auto _ : state) {
+        sheet.dateField()->setDate(kLast.addDays(-(day++ % 2)));
+        benchmark::DoNotOptimize(sheet.objectValue(InfoPanelController::CashFlow, 0, 1));
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    cv::bench::BookBenchRun run(argc, argv);
+    g_book = run.book;
+    if (g_book.isEmpty()) {
+        std::fprintf(stderr, "usage: cv-chart-bench --book=PATH.cvv2\n");
+        return 2;
+    }
+    CV4Document doc;
+    if (!cv::bench::openBook(doc, g_book)) {
+        std::fprintf(stderr, "the book does not open\n");
+        return 1;
+    }
+    g_doc = &doc;
+    benchmark::RegisterBenchmark("chart_line_daily_year", build_line_daily_year)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("chart_line_monthly_ten_years", build_line_monthly_ten_years)
+        ->Arg(0)
+        ->Arg(1)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("chart_pie_categories_year", build_pie_categories_year)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("chart_draw_line_page", draw_line_daily_page)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("chart_draw_bar_page", draw_bar_daily_page)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("chart_draw_pie_page", draw_pie_page)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("overview_fill", fill_overview)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+    return run.runBenchmarks();
+}

@@ -1,0 +1,184 @@
+// The statement import on synthetic statements of 50,000 transactions:
+// reading OFX 1.x and OFX 2, showing the rows in the import sheet (read,
+// laid out and painted offscreen), and committing them all into a book.
+//   cv-import-bench [benchmark flags]
+
+#include "document/CV4Document.h"
+#include "document/EditScope.h"
+#include "import/ImportOFXPanelController.h"
+#include "import/LearnedMapping.h"
+#include "import/StatementReaders.h"
+#include "model/CV4AccountModel.h"
+#include "model/CV4ActualModel.h"
+#include "platform/Localization.h"
+#include "support/SampleBook.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+constexpr int kTransactions = 50000;
+constexpr int kBank = 1001;
+constexpr int kFood = 2001;
+constexpr int kSalary = 2002;
+
+// Every tenth transaction is money in.
+bool incoming(int i)
+{
+    return i % 10 == 0;
+}
+
+QString memoOf(int i)
+{
+    return incoming(i) ? QStringLiteral("Pay %1").arg(i % 20) : QStringLiteral("Shop %1").arg(i % 200);
+}
+
+QByteArray ofx1(int count)
+{
+    QByteArray out = "OFXHEADER:100\nDATA:OFXSGML\nVERSION:102\nENCODING:UTF-8\nCHARSET:CSUNICODE\n\n"
+                     "<OFX>\n<BANKMSGSRSV1>\n<STMTTRNRS>\n<STMTRS>\n<CURDEF>JPY\n<BANKACCTFROM>\n<BANKID>0009\n"
+                     "<ACCTID>1234567\n</BANKACCTFROM>\n<BANKTRANLIST>\n";
+    const QDate first(2008, 1, 1);
+    for (int i = 0; i < count; ++i) {
+        out += "<STMTTRN>\n<TRNTYPE>DEBIT\n<DTPOSTED>" + first.addDays(i % 3000).toString(u"yyyyMMdd").toLatin1() +
+               "000000[+9:JST]\n<TRNAMT>" + QByteArray(incoming(i) ? "" : "-") + QByteArray::number(100 + i % 9000) +
+               "\n<FITID>" + QByteArray::number(i) + "\n<NAME>" + memoOf(i).toUtf8() + "\n</STMTTRN>\n";
+    }
+    return out + "</BANKTRANLIST>\n</STMTRS>\n</STMTTRNRS>\n</BANKMSGSRSV1>\n</OFX>\n";
+}
+
+QByteArray ofx2(int count)
+{
+    QByteArray out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<?OFX OFXHEADER=\"200\" VERSION=\"211\"?>\n"
+                     "<OFX><BANKMSGSRSV1><STMTTRNRS><STMTRS><CURDEF>JPY</CURDEF><BANKACCTFROM><BANKID>0009</BANKID>"
+                     "<ACCTID>1234567</ACCTID></BANKACCTFROM><BANKTRANLIST>\n";
+    const QDate first(2008, 1, 1);
+    for (int i = 0; i < count; ++i) {
+        out += "  <STMTTRN><TRNTYPE>DEBIT</TRNTYPE><DTPOSTED>" + first.addDays(i % 3000).toString(u"yyyyMMdd").toLatin1() +
+               "</DTPOSTED><TRNAMT>" + QByteArray(incoming(i) ? "" : "-") + QByteArray::number(100 + i % 9000) +
+               ".00</TRNAMT><FITID>" + QByteArray::number(i) + "</FITID><NAME>" + memoOf(i).toUtf8() +
+               "</NAME></STMTTRN>\n";
+    }
+    return out + "</BANKTRANLIST></STMTRS></STMTTRNRS></BANKMSGSRSV1></OFX>\n";
+}
+
+// A yen book with a bank account and one income and one expense category,
+// that has learned every memo of the statements and their account id.
+std::unique_ptr<CV4Document> makeBook()
+{
+    using namespace samplebook;
+    auto doc = std::make_unique<CV4Document>();
+    if (!doc->dataModel()->create()) return nullptr;
+    doc->actualModel()->setDefault();
+    doc->actualModel()->setSystemItems();
+    doc->accountModel()->setSystemItems();
+    currency(*doc, 1, QStringLiteral("JPY"), 1, 0);
+    auto bank = std::make_shared<CV4BankModel>();
+    bank->setDate(QDate(2000, 1, 1));
+    node(doc->accountModel()->asset(), kBank, 31, QStringLiteral("Bank"), bank);
+    node(doc->actualModel()->expense(), kFood, 21, QStringLiteral("Food"));
+    node(doc->actualModel()->income(), kSalary, 21, QStringLiteral("Salary"));
+    doc->createCache();
+    cv::LearnedMapping memos, accounts;
+    for (int i = 0; i < 200; ++i) memos.learn(memoOf(i), incoming(i) ? kSalary : kFood);
+    accounts.learn(QStringLiteral("1234567"), kBank);
+    cv::EditScope edit(*doc);
+    memos.write(*doc, cv::StatementMemoMapping);
+    accounts.write(*doc, cv::StatementAccountMapping);
+    return doc;
+}
+
+struct Files {
+    QTemporaryDir dir;
+    QString ofx1Path = dir.filePath(QStringLiteral("statement-1.ofx"));
+    QString ofx2Path = dir.filePath(QStringLiteral("statement-2.ofx"));
+    QByteArray ofx1Bytes = ofx1(kTransactions);
+    QByteArray ofx2Bytes = ofx2(kTransactions);
+    Files()
+    {
+        for (const auto &[path, bytes] : {std::pair{ofx1Path, ofx1Bytes}, std::pair{ofx2Path, ofx2Bytes}}) {
+            QFile f(path);
+            if (f.open(QIODevice::WriteOnly)) f.write(bytes);
+        }
+    }
+};
+
+Files &files()
+{
+    static Files f;
+    return f;
+}
+
+void read_statement(benchmark::State &state, bool xml)
+{
+    const QByteArray &bytes = xml ? files().ofx2Bytes : files().ofx1Bytes;
+    size_t rows = 0;
+    for (auto _ : state) {
+        const cv::StatementRead read = cv::readStatement(bytes);
+        rows = read.rows.size();
+        benchmark::DoNotOptimize(rows);
+    }
+    state.counters["rows"] = double(rows);
+    state.SetBytesProcessed(int64_t(state.iterations()) * bytes.size());
+}
+
+void show_sheet(benchmark::State &state)
+{
+    auto doc = makeBook();
+    for (auto _ : state) {
+        ImportOFXPanelController sheet(doc.get(), 0);
+        sheet.resize(960, 540);
+        sheet.loadFile(files().ofx1Path);
+        const QPixmap painted = sheet.grab();
+        benchmark::DoNotOptimize(painted.cacheKey());
+    }
+}
+
+void commit_rows(benchmark::State &state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto doc = makeBook();
+        auto sheet = std::make_unique<ImportOFXPanelController>(doc.get(), 0);
+        sheet->loadFile(files().ofx1Path);
+        sheet->applyPushed();
+        if (sheet->completeDataCount() != kTransactions) {
+            state.SkipWithError("the rows are not complete");
+            break;
+        }
+        state.ResumeTiming();
+        sheet->okPushed();
+        state.PauseTiming();
+        const bool committed = sheet->result() == 1;
+        sheet.reset();
+        doc.reset();
+        if (!committed) {
+            state.SkipWithError("the commit failed");
+            break;
+        }
+        state.ResumeTiming();
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    cv::setLanguageOverride(QStringLiteral("en"));
+    benchmark::RegisterBenchmark("read_ofx1/50000", [](benchmark::State &s) { read_statement(s, false); })
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("read_ofx2/50000", [](benchmark::State &s) { read_statement(s, true); })
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("show_import_sheet/50000", show_sheet)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("commit_import/50000", commit_rows)->Unit(benchmark::kMillisecond)->Iterations(3);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,213 @@
+// Reports on generated books (cv-gen-book): the journal of the busiest
+// account over about 100,000 rows, built and laid out; the income and
+// expense, term comparison and budget comparison reports over every category
+// for a year (also with every grouping chosen); and one page of each drawn.
+//   cv-report-tree-bench --books=DIR --sizes=N,N | --book=PATH [benchmark flags]
+
+#include "document/CV4Document.h"
+#include "gen/BookBenchRun.h"
+#include "gen/BookGenerator.h"
+#include "model/CV4AccountModel.h"
+#include "model/CV4ActualModel.h"
+#include "platform/print/PainterCanvas.h"
+#include "reports/CV4ReportView.h"
+#include "reports/ReportKinds.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+constexpr int kJournalRows = 100000;
+constexpr int kJournal = 1;   // the report kind
+
+cv::PageSetup a4()
+{
+    cv::PageSetup setup;
+    setup.margins = QMarginsF(18, 18, 18, 18);
+    return setup;
+}
+
+void tick(CVUnitModel &node, int status)
+{
+    node.setStatus(status);
+    for (const CVUnitModelPtr &child : node.children()) tick(*child, status);
+}
+
+void tickAll(CV4Document &doc, int status)
+{
+    for (const CVUnitModelPtr &root : {doc.accountModel()->asset(), doc.accountModel()->debt(),
+                                       doc.actualModel()->income(), doc.actualModel()->expense()})
+        tick(*root, status);
+}
+
+// The book's last year, and the one before it.
+cv::ReportRequest yearRequest(int kind)
+{
+    const QDate last = cv::bench::BookOptions().lastDay;
+    cv::ReportRequest request;
+    request.kind = kind;
+    request.from = last.addYears(-1).addDays(1);
+    request.to = last;
+    request.from2 = request.from.addYears(-1);
+    request.to2 = request.from.addDays(-1);
+    return request;
+}
+
+std::unique_ptr<CV4ReportView> make(CV4Document &doc, const cv::ReportRequest &request)
+{
+    doc.beginCurrencyPrinting();
+    auto view = cv::reportKind(request.kind)->make(doc, request, a4());
+    doc.endCurrencyPrinting();
+    return view;
+}
+
+// The account with the most entries over the book, and a period ending with
+// the book that gives it about kJournalRows of them.
+struct Busiest {
+    CVUnitModelPtr account;
+    QDate from;
+};
+
+Busiest busiestAccount(CV4Document &doc)
+{
+    const QDate last = cv::bench::BookOptions().lastDay;
+    const QDate first = cv::bench::firstDayOf(cv::bench::BookOptions());
+    Busiest busiest;
+    size_t most = 0;
+    for (const CVUnitModelPtr &root : {doc.accountModel()->asset(), doc.accountModel()->debt()}) {
+        for (const CVUnitModelPtr &account : root->children()) {
+            if (account->countChild() > 0) continue;
+            CV4SearchConditions conditions;
+            conditions.date = {first, last};
+            conditions.account = {account->ident()};
+            const size_t count = doc.dataModel()->findActual(conditions).value_or(CV4DataModel::ActualList()).size();
+            if (count > most) {
+                most = count;
+                busiest.account = account;
+            }
+        }
+    }
+    const double share = most > kJournalRows ? double(kJournalRows) / double(most) : 1.0;
+    busiest.from = last.addDays(-qint64(double(first.daysTo(last)) * share));
+    return busiest;
+}
+
+void withBook(benchmark::State &state, const QString &path, const std::function<void(CV4Document &)> &run)
+{
+    CV4Document doc;
+    if (!cv::bench::openBook(doc, path)) {
+        state.SkipWithError("the book does not open");
+        return;
+    }
+    run(doc);
+}
+
+void journal(benchmark::State &state, const QString &path)
+{
+    withBook(state, path, [&](CV4Document &doc) {
+        const Busiest busiest = busiestAccount(doc);
+        tickAll(doc, 0);
+        busiest.account->setStatus(1);
+        cv::ReportRequest request;
+        request.kind = kJournal;
+        request.from = busiest.from;
+        request.to = cv::bench::BookOptions().lastDay;
+        size_t rows = 0;
+        int pages = 0;
+        for (auto _ : state) {
+            auto view = make(doc, request);
+            rows = view ? view->data().size() : 0;
+            pages = view ? view->pages() : 0;
+        }
+        state.counters["rows"] = double(rows);
+        state.counters["pages"] = pages;
+    });
+}
+
+// With `groupings`, every grouping and "no grouping" chosen: the entries are read.
+void categories(benchmark::State &state, const QString &path, int kind, bool groupings)
+{
+    withBook(state, path, [&](CV4Document &doc) {
+        tickAll(doc, 1);
+        cv::ReportRequest request = yearRequest(kind);
+        if (groupings) {
+            request.groups = QList<int>{0};
+            for (const CV4GroupingPtr &group : doc.groupList()) request.groups->append(group->ident());
+        }
+        size_t rows = 0;
+        for (auto _ : state) {
+            auto view = make(doc, request);
+            rows = view ? view->data().size() : 0;
+        }
+        state.counters["rows"] = double(rows);
+    });
+}
+
+// The slowest page of the report, drawn on an image the size of the sheet.
+void drawPages(benchmark::State &state, const QString &path, int report)
+{
+    withBook(state, path, [&](CV4Document &doc) {
+        cv::ReportRequest request = yearRequest(report);
+        tickAll(doc, 1);
+        if (report == kJournal) {
+            const Busiest busiest = busiestAccount(doc);
+            tickAll(doc, 0);
+            busiest.account->setStatus(1);
+            request.from = busiest.from;
+        }
+        auto view = make(doc, request);
+        if (!view) {
+            state.SkipWithError("no report");
+            return;
+        }
+        QImage image(view->paperSize().toSize(), QImage::Format_RGB32);
+        doc.beginCurrencyPrinting();
+        int page = 0;
+        for (auto _ : state) {
+            page = page % view->pages() + 1;
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            cv::PainterCanvas canvas(painter);
+            view->drawSheet(page, canvas);
+        }
+        doc.endCurrencyPrinting();
+        state.counters["pages"] = view->pages();
+    });
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    cv::bench::BookBenchRun run(argc, argv);
+    std::vector<std::pair<QString, QString>> books;   // (name, path)
+    if (!run.book.isEmpty()) books.emplace_back(QStringLiteral("book"), run.book);
+    for (int size : run.sizes)
+        if (run.book.isEmpty()) books.emplace_back(QString::number(size), run.bookPath(size));
+    const struct {
+        const char *name;
+        int kind;
+    } trees[] = {{"income_expense", 2}, {"term_comparison", 6}, {"budget_comparison", 7}};
+    for (const auto &[name, path] : books) {
+        const auto label = [&](const char *what) { return QStringLiteral("%1/%2").arg(what, name).toStdString(); };
+        benchmark::RegisterBenchmark(label("journal_busiest").c_str(), journal, path)->Unit(benchmark::kMillisecond);
+        for (const auto &tree : trees)
+            benchmark::RegisterBenchmark(label(tree.name).c_str(), categories, path, tree.kind, false)
+                ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(label("income_expense_groupings").c_str(), categories, path, 2, true)
+            ->Unit(benchmark::kMillisecond);
+        for (const auto &[what, kind] : {std::pair{"draw_journal_page", 1}, {"draw_income_expense_page", 2},
+                                         {"draw_budget_page", 7}})
+            benchmark::RegisterBenchmark(label(what).c_str(), drawPages, path, kind)->Unit(benchmark::kMillisecond);
+    }
+    return run.runBenchmarks();
+}

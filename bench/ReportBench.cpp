@@ -1,0 +1,129 @@
+// Reports over a synthetic book (cv-gen-book): the rows of the account
+// balance report over every account and of the ranking report over every
+// category, for the book's last month, its last year and all its twenty
+// years, and one page of each drawn on a 72-dpi image.
+//   cv-report-bench --book=PATH.cvv2 [benchmark flags]
+
+#include "document/CV4Document.h"
+#include "gen/BookBenchRun.h"
+#include "gen/BookGenerator.h"
+#include "model/CV4AccountModel.h"
+#include "model/CV4ActualModel.h"
+#include "platform/print/PainterCanvas.h"
+#include "reports/CV4ReportView.h"
+#include "reports/ReportKinds.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+
+namespace {
+
+QString g_book;
+
+void tick(CVUnitModel &node)
+{
+    node.setStatus(1);
+    for (const CVUnitModelPtr &child : node.children()) tick(*child);
+}
+
+struct Book {
+    CV4Document doc;
+    bool ok = false;
+    Book()
+    {
+        ok = cv::bench::openBook(doc, g_book);
+        if (!ok) return;
+        for (const CVUnitModelPtr &root : {doc.accountModel()->asset(), doc.accountModel()->debt(),
+                                           doc.actualModel()->income(), doc.actualModel()->expense()})
+            tick(*root);
+    }
+};
+
+Book &book()
+{
+    static Book b;
+    return b;
+}
+
+cv::ReportRequest request(int kind, int months)
+{
+    cv::ReportRequest r;
+    r.kind = kind;
+    r.to = cv::bench::BookOptions().lastDay;
+    r.from = r.to.addDays(1).addMonths(-months);
+    r.isAscending = 1;
+    return r;
+}
+
+cv::PageSetup a4()
+{
+    cv::PageSetup setup;
+    setup.margins = QMarginsF(18, 36, 18, 36);
+    return setup;
+}
+
+void build_rows(benchmark::State &state, int kind, int months)
+{
+    Book &b = book();
+    if (!b.ok) {
+        state.SkipWithError("the book does not open");
+        return;
+    }
+    const cv::ReportKind *k = cv::reportKind(kind);
+    size_t rows = 0;
+    int pages = 0;
+    for (auto _ : state) {
+        auto view = k->make(b.doc, request(kind, months), a4());
+        rows = view ? view->data().size() : 0;
+        pages = view ? view->pages() : 0;
+    }
+    state.counters["rows"] = double(rows);
+    state.counters["pages"] = pages;
+}
+
+void draw_page(benchmark::State &state, int kind)
+{
+    Book &b = book();
+    if (!b.ok) {
+        state.SkipWithError("the book does not open");
+        return;
+    }
+    auto view = cv::reportKind(kind)->make(b.doc, request(kind, 12), a4());
+    if (!view) {
+        state.SkipWithError("no report");
+        return;
+    }
+    QImage image(595, 842, QImage::Format_RGB32);
+    int page = 0;
+    for (auto _ : state) {
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        cv::PainterCanvas canvas(painter);
+        view->drawSheet(page % view->pages() + 1, canvas);
+        ++page;
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    cv::bench::BookBenchRun run(argc, argv);
+    g_book = run.book;
+    if (g_book.isEmpty()) g_book = run.bookPath(run.sizes.back());
+    for (const auto &[name, kind, months] : {std::tuple{"balance_rows/year", 0, 12}, {"balance_rows/month", 0, 1},
+                                             {"ranking_rows/year", 8, 12}, {"ranking_rows/month", 8, 1},
+                                             {"balance_rows/all", 0, 240}, {"ranking_rows/all", 8, 240}})
+        benchmark::RegisterBenchmark(name, [kind, months](benchmark::State &s) { build_rows(s, kind, months); })
+            ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("balance_draw_page", [](benchmark::State &s) { draw_page(s, 0); })
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("ranking_draw_page", [](benchmark::State &s) { draw_page(s, 8); })
+        ->Unit(benchmark::kMillisecond);
+    return run.runBenchmarks();
+}

@@ -1,0 +1,176 @@
+// The securities trade report over 50 securities and 100,000 trades (a book
+// written here through the trade write path), and the two cash-flow reports
+// over a generated book (cv-gen-book): rows built and pages counted.
+//   cv-trade-report-bench [--book=PATH.cvv2] [benchmark flags]
+
+#include "document/CV4Document.h"
+#include "document/EditScope.h"
+#include "gen/BookBenchRun.h"
+#include "gen/BookGenerator.h"
+#include "model/CV4AssetModel.h"
+#include "model/CV4Trade.h"
+#include "reports/CV4Report11View.h"
+#include "reports/CV4Report5View.h"
+#include "reports/CV4Report6View.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+#include <set>
+
+namespace {
+
+QString g_book;
+constexpr int kSecurities = 50;
+constexpr int kTrades = 100000;
+const QDate kFirstTrade(2005, 1, 1);
+const QDate kLastTrade(2024, 12, 31);
+
+cv::PageSetup a4(int orientation)
+{
+    cv::PageSetup setup;
+    setup.orientation = orientation;
+    setup.margins = QMarginsF(36, 36, 36, 36);
+    return setup;
+}
+
+// Each security cycles through buys, a sale, a dividend and closed margin trades.
+constexpr struct {
+    int kind;
+    double count;
+} kCycle[] = {{CV4Trade::Buy, 100},       {CV4Trade::Buy, 50},      {CV4Trade::Sale, 80},
+              {CV4Trade::Dividend, 1},    {CV4Trade::MarginSale, 40}, {CV4Trade::BuyBack, 40},
+              {CV4Trade::MarginBuy, 30},  {CV4Trade::SellBack, 30}, {CV4Trade::Buy, 10},
+              {CV4Trade::Sale, 10}};
+
+bool makeTradeBook(CV4Document &doc)
+{
+    if (!doc.dataModel()->create()) return false;
+    doc.actualModel()->setDefault();
+    doc.actualModel()->setSystemItems();
+    doc.accountModel()->setSystemItems();
+    doc.addCurrency(CV4Currency::currencyWith(QStringLiteral("円"), QStringLiteral("JPY"), QStringLiteral("¥"), 0));
+    auto opening = std::make_shared<CV4AssetModel>();
+    opening->setDate(kFirstTrade);
+    auto broker = std::make_shared<CVUnitModel>();
+    broker->setIdent(1000);
+    broker->setKind(cv::raw(cv::NodeKind::Investment));
+    broker->setName(QStringLiteral("証券口座"));
+    broker->setExtra(opening);
+    auto cash = std::make_shared<CVUnitModel>();
+    cash->setKind(cv::raw(cv::NodeKind::CashPart));
+    broker->appendChild(cash);
+    doc.accountModel()->asset()->appendChild(broker);
+    for (int i = 0; i < kSecurities; ++i) {
+        auto brand = std::make_shared<CV4Brand>();
+        brand->setName(QStringLiteral("銘柄 %1").arg(i + 1));
+        brand->setOutlineState(1);
+        doc.addBrand(brand);
+    }
+    doc.commitAccountModel();
+    doc.commitActualModel();
+    doc.commitBrandList();
+    doc.createCache();
+
+    const int days = int(kFirstTrade.daysTo(kLastTrade));
+    std::set<CV4BrandPtr> touched;
+    cv::EditScope edit(doc);
+    for (int i = 0; i < kTrades; ++i) {
+        const int step = i / kSecurities;
+        const auto &plan = kCycle[step % std::size(kCycle)];
+        auto trade = std::make_shared<CV4Trade>();
+        trade->setKind(plan.kind);
+        trade->setBrand(doc.brandList()[size_t(i % kSecurities)]->ident());
+        trade->setAccount(broker->ident());
+        trade->setDate(kFirstTrade.addDays(qint64(i) * days / kTrades));
+        trade->setCount(plan.count);
+        trade->setUnitPrice(1000 + step % 97);
+        trade->setCommission(plan.kind == CV4Trade::Dividend ? 0 : 100);
+        trade->setFlags(cv::EditNew);
+        doc.applyTrade(trade, broker, {}, touched, false);
+    }
+    return true;
+}
+
+CV4Document *tradeBook()
+{
+    static CV4Document *doc = [] {
+        auto *d = new CV4Document;
+        if (!makeTradeBook(*d)) {
+            delete d;
+            return static_cast<CV4Document *>(nullptr);
+        }
+        return d;
+    }();
+    return doc;
+}
+
+// The trade report of every security over one year, or over the book's whole span.
+void securities_trade_report(benchmark::State &state, const QDate &from, const QDate &to)
+{
+    CV4Document *doc = tradeBook();
+    if (!doc) {
+        state.SkipWithError("the trade book could not be written");
+        return;
+    }
+    int rows = 0, pages = 0;
+    for (auto _ : state) {
+        auto view = CV4Report11View::make(*doc, doc->brandList(), from, to, a4(cv::PageSetup::Landscape));
+        rows = int(view->data().size());
+        pages = view->pages();
+    }
+    state.counters["rows"] = rows;
+    state.counters["pages"] = pages;
+}
+
+void cash_flow(benchmark::State &state, bool detail, int months)
+{
+    static CV4Document *doc = [] {
+        auto *d = new CV4Document;
+        return cv::bench::openBook(*d, g_book) ? d : nullptr;
+    }();
+    if (!doc) {
+        state.SkipWithError("the book does not open");
+        return;
+    }
+    const QDate to = cv::bench::BookOptions().lastDay;
+    const QDate from = to.addDays(1).addMonths(-months);
+    int pages = 0;
+    for (auto _ : state) {
+        std::unique_ptr<CV4ReportView> view;
+        if (detail)
+            view = CV4Report6View::make(*doc, std::nullopt, 0, from, to, a4(cv::PageSetup::Portrait));
+        else
+            view = CV4Report5View::make(*doc, std::nullopt, from, to, a4(cv::PageSetup::Portrait));
+        pages = view->pages();
+    }
+    state.counters["pages"] = pages;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    cv::bench::BookBenchRun run(argc, argv);
+    g_book = run.book;
+
+    benchmark::RegisterBenchmark("securities_trade_report/100k/year", securities_trade_report, QDate(2020, 1, 1),
+                                 QDate(2020, 12, 31))
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("securities_trade_report/100k/all", securities_trade_report, kFirstTrade, kLastTrade)
+        ->Unit(benchmark::kMillisecond);
+    if (!g_book.isEmpty()) {
+        for (int months : {1, 12, 240}) {
+            benchmark::RegisterBenchmark(QStringLiteral("cash_flow_detail_report/%1m").arg(months).toUtf8().constData(),
+                                         cash_flow, true, months)
+                ->Unit(benchmark::kMillisecond);
+            benchmark::RegisterBenchmark(QStringLiteral("cash_flow_report/%1m").arg(months).toUtf8().constData(),
+                                         cash_flow, false, months)
+                ->Unit(benchmark::kMillisecond);
+        }
+    }
+    return run.runBenchmarks();
+}

@@ -1,0 +1,14 @@
+// Writes the starting corpus of the OFX 1.x reader's fuzzer: the test samples.
+#include "FuzzSampleBook.h"
+
+int main(int argc, char **argv)
+{
+    return fuzzbook::runSeeds(argc, argv, [](fuzzbook::SeedWriter &seeds, fuzzbook::TemporaryWork &) {
+        bool ok = true;
+        for (const char *name : {"S1", "S1b", "S1c", "S1d", "S1e", "S1f", "S2"}) {
+            QFile f(QStringLiteral(CV_TEST_FIXTURES "/import/%1.ofx").arg(QLatin1String(name)));
+            ok = f.open(QIODevice::ReadOnly) && seeds.write(f.readAll()) && ok;
+        }
+        return ok;
+    });
+}

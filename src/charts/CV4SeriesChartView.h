@@ -1,0 +1,66 @@
+#pragma once
+// What the line and bar charts share: up to ten accounts or categories over
+// a date range, asset or income items on page 1 and the others on page 2
+// when page 1 has any, the legend, the plot box with its date grid, and the
+// series sampled daily or monthly when the chart is made.
+
+#include "charts/CV4ChartView.h"
+#include "charts/ValueHolder2D.h"
+#include "model/CVUnitModel.h"
+
+#include <vector>
+
+class CV4Document;
+
+class CV4SeriesChartView : public CV4ChartView {
+public:
+    enum Mode { Accounts = 0, Categories = 1 };
+    static constexpr int kMonthly = 1; // option bit: one point a month, else a day
+
+    struct Series {
+        std::vector<QDate> dates;  // one per column
+        ValueHolder2D values;      // a row per item
+        double max = 0;            // of the finite values
+        double min = 0;
+        bool hasFinite = false;
+    };
+
+    void setDocument(CV4Document *document, int mode, int option, const QString &title,
+                     const std::vector<CVUnitModelPtr> &data, const QDate &from, const QDate &to);
+
+    const std::vector<CVUnitModelPtr> &items(int page) const { return page == 0 ? m_data1 : m_data2; }
+    const Series &series(int page) const { return page == 0 ? m_series1 : m_series2; }
+    // The dates the series are sampled on: every day, or the same day of
+    // each month (the month's last day where it has none) up to the end.
+    static std::vector<QDate> sampleDates(const QDate &from, const QDate &to, bool monthly);
+
+protected:
+    explicit CV4SeriesChartView(cv::PageSetup &setup) : CV4ChartView(setup, true) {}
+
+    struct Plot {
+        double x = 0, y = 0, w = 0, h = 0;
+        Axis axis;
+    };
+    void drawContentRect(cv::Canvas &canvas, const QRectF &rect) override;
+    // The label of a date line starts at the line (bar) or is centred on it (line).
+    virtual bool centresDateLabels() const = 0;
+    virtual void drawValues(cv::Canvas &canvas, const Plot &plot, const std::vector<CVUnitModelPtr> &items,
+                            const Series &series) = 0;
+    QString amountText(double value) const;
+
+    static const QColor kGridGrey;
+
+private:
+    Series collect(const std::vector<CVUnitModelPtr> &items) const;
+    double valueOf(const CVUnitModelPtr &item, const QDate &date) const;
+    QString legendTitle(const CVUnitModelPtr &first) const;
+    void drawDateGrid(cv::Canvas &canvas, const Plot &plot) const;
+
+    CV4Document *m_doc = nullptr; // not owned
+    int m_mode = Accounts;
+    int m_option = 0;
+    std::vector<CVUnitModelPtr> m_data1;
+    std::vector<CVUnitModelPtr> m_data2;
+    Series m_series1;
+    Series m_series2;
+};

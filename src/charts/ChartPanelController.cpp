@@ -1,0 +1,274 @@
+#include "charts/ChartPanelController.h"
+
+#include "charts/CV4CBarChartView.h"
+#include "charts/CV4LineChartView.h"
+#include "charts/CV4PieChartView.h"
+#include "controls/AccountActualOutlineView.h"
+#include "controls/DateField.h"
+#include "document/CV4Document.h"
+#include "document/CV4Preference.h"
+#include "model/DomainEnums.h"
+#include "platform/CV4Alert.h"
+#include "platform/Localization.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kMinWidth = 459;
+constexpr int kMinHeight = 433;
+
+// A unit that would become a chart item of its own when ticked.
+bool isGraphableAndNotSelected(const CVUnitModel &unit)
+{
+    using cv::NodeKind;
+    const int kind = unit.kind();
+    return unit.status() == 0 && kind != cv::raw(NodeKind::Holding) && kind != cv::raw(NodeKind::CashPart)
+        && kind != cv::raw(NodeKind::SectionRoot) && kind != cv::raw(NodeKind::Group);
+}
+
+void collect(std::vector<CVUnitModelPtr> &list, const CVUnitModelPtr &unit)
+{
+    if (unit->deepStatus() == 0)
+        return;
+    if (unit->kind() == cv::raw(cv::NodeKind::Investment) || unit->countChild() == 0) {
+        list.push_back(unit);
+        return;
+    }
+    for (const CVUnitModelPtr &child : unit->children())
+        collect(list, child);
+}
+
+} // namespace
+
+ChartPanelController::ChartPanelController(CV4Document *document, const CV4Preference &preference, QWidget *parent)
+    : QDialog(parent), m_doc(document), m_preference(preference), m_tabView(new QTabWidget(this)),
+      m_accView(new cv::AccountActualOutlineView), m_actView(new cv::AccountActualOutlineView),
+      m_fromLabel(new QLabel(cv::localizedString("Chart-From"), this)),
+      m_toLabel(new QLabel(cv::localizedString("Chart-To"), this)), m_fromDateField(new cv::DateField(this)),
+      m_toDateField(new cv::DateField(this)), m_intervalButton(new QComboBox(this)), m_paramButton(new QComboBox(this)),
+      m_closeButton(new QPushButton(cv::localizedString("Chart-Close"), this)),
+      m_drawButton(new QPushButton(cv::localizedString("Chart-Draw"), this))
+{
+    setWindowTitle(cv::localizedString("Chart-Window-Title"));
+    m_tabView->addTab(m_accView, cv::localizedString("Chart-Tab-Accounts"));
+    m_tabView->addTab(m_actView, cv::localizedString("Chart-Tab-Categories"));
+    for (cv::AccountActualOutlineView *view : {m_accView, m_actView}) {
+        view->setToggleClient(this);
+        // Names take the room; the kind and the ticked name as much as they need.
+        view->header()->setStretchLastSection(false);
+        view->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+        view->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+        view->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    }
+    // The interval's data is the chart option: bit 0 monthly.
+    m_intervalButton->addItem(cv::localizedString("Chart-Interval-Daily"), 0);
+    m_intervalButton->addItem(cv::localizedString("Chart-Interval-Monthly"), CV4SeriesChartView::kMonthly);
+    m_paramButton->addItem(cv::localizedString("Chart-Kind-Line"), Line);
+    m_paramButton->addItem(cv::localizedString("Chart-Kind-Bar"), Bar);
+    m_paramButton->addItem(cv::localizedString("Chart-Kind-Pie"), Pie);
+
+    auto *form = new QGridLayout;
+    form->addWidget(m_fromLabel, 0, 0);
+    form->addWidget(m_fromDateField, 0, 1);
+    form->addWidget(m_toLabel, 0, 2);
+    form->addWidget(m_toDateField, 0, 3);
+    form->addWidget(new QLabel(cv::localizedString("Chart-Interval"), this), 1, 0);
+    form->addWidget(m_intervalButton, 1, 1);
+    form->addWidget(new QLabel(cv::localizedString("Chart-Kind"), this), 1, 2);
+    form->addWidget(m_paramButton, 1, 3);
+    form->setColumnStretch(1, 1);
+    form->setColumnStretch(3, 1);
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->addButton(m_closeButton, QDialogButtonBox::RejectRole);
+    buttons->addButton(m_drawButton, QDialogButtonBox::ActionRole);
+    m_drawButton->setDefault(true);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_tabView, 1);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+
+    const QDate today = QDate::currentDate();
+    setDate(QDate(today.year(), 1, 1), 0);
+    setDate(QDate(today.year(), 1, 1).addYears(1).addDays(-1), 1);
+    m_actView->setDocument(document, false);
+    m_accView->setDocument(document, true);
+
+    connect(m_closeButton, &QPushButton::clicked, this, &ChartPanelController::closePushed);
+    connect(m_drawButton, &QPushButton::clicked, this, &ChartPanelController::drawPushed);
+    connect(m_tabView, &QTabWidget::currentChanged, this, [this] { paramChanged(); });
+    connect(m_paramButton, &QComboBox::currentIndexChanged, this, [this] { paramChanged(); });
+    for (cv::DateField *field : {m_fromDateField, m_toDateField}) {
+        connect(field, &cv::DateField::dateChanged, this, [this] { setButtonStatus(); });
+        connect(field, &cv::DateField::textChanged, this, [this] { setButtonStatus(); });
+    }
+    paramChanged();
+    setMinimumSize(kMinWidth, kMinHeight);
+    resize(std::max(kMinWidth, sizeHint().width()), std::max(kMinHeight, sizeHint().height()));
+}
+
+ChartPanelController::~ChartPanelController()
+{
+    // The ticks live in the book's nodes: none may outlast the sheet.
+    for (cv::AccountActualOutlineView *view : {m_accView, m_actView}) {
+        view->deselectAllNodes();
+        view->setToggleClient(nullptr);
+    }
+}
+
+int ChartPanelController::tab() const
+{
+    return m_tabView->currentIndex() == 1 ? 1 : 0;
+}
+
+cv::AccountActualOutlineView *ChartPanelController::outline() const
+{
+    return tab() == 0 ? m_accView : m_actView;
+}
+
+std::optional<QDate> ChartPanelController::getDate(int which) const
+{
+    return (which == 0 ? m_fromDateField : m_toDateField)->date();
+}
+
+void ChartPanelController::setDate(const QDate &date, int which)
+{
+    (which == 0 ? m_fromDateField : m_toDateField)->setDate(date);
+}
+
+bool ChartPanelController::pieOfAccounts() const
+{
+    return m_paramButton->currentIndex() == Pie && tab() == 0;
+}
+
+void ChartPanelController::paramChanged()
+{
+    setButtonStatus();
+    const bool pie = m_paramButton->currentIndex() == Pie;
+    if (pie) {
+        m_intervalButton->setCurrentIndex(0);
+        m_intervalButton->setEnabled(false);
+    } else {
+        m_intervalButton->setEnabled(true);
+    }
+    // A pie of accounts is drawn on the from date alone.
+    const bool toUsed = !pieOfAccounts();
+    m_fromLabel->setEnabled(toUsed);
+    m_toLabel->setEnabled(toUsed);
+    m_toDateField->setEnabled(toUsed);
+}
+
+void ChartPanelController::setButtonStatus()
+{
+    bool enabled = false;
+    const std::optional<QDate> from = getDate(0);
+    if (from) {
+        const std::optional<QDate> to = getDate(1);
+        const bool datesOk = pieOfAccounts() || (to && *from <= *to);
+        const auto &roots = outline()->roots();
+        const bool ticked = std::any_of(roots.begin(), roots.end(),
+                                        [](const CVUnitModelPtr &root) { return root && root->deepStatus() != 0; });
+        enabled = datesOk && ticked;
+    }
+    m_drawButton->setEnabled(enabled);
+}
+
+void ChartPanelController::toggleItem(const QModelIndex &index)
+{
+    CVUnitModel *node = m_accView->nodeAt(index);
+    if (!node)
+        node = m_actView->nodeAt(index);
+    if (node)
+        toggleNode(*node);
+}
+
+void ChartPanelController::toggleNode(CVUnitModel &node)
+{
+    if (node.status() != 0) {
+        cv::AccountActualOutlineView::SetChildAllStatus(node, 0);
+        cv::AccountActualOutlineView::SetParentAllStatus(node, 0);
+    } else if (!tick(node)) {
+        return;
+    }
+    m_accView->reload();
+    m_actView->reload();
+    setButtonStatus();
+}
+
+bool ChartPanelController::tick(CVUnitModel &node)
+{
+    int count = node.sumMembersMatching(isGraphableAndNotSelected);
+    for (const CVUnitModelPtr &root : outline()->roots())
+        if (root)
+            count += root->sumStatusWithoutGroups();
+    if (count > kMaxItems) {
+        CV4Alert::warn(cv::localizedString("Chart-Too-Many"));
+        return false;
+    }
+    cv::AccountActualOutlineView::SetChildAllStatus(node, 1);
+    CVUnitModel *parent = node.parent();
+    if (parent && parent->status() == 0) {
+        const auto &siblings = parent->children();
+        if (std::all_of(siblings.begin(), siblings.end(), [](const CVUnitModelPtr &c) { return c->allStatus(); }))
+            tick(*parent);
+    }
+    return true;
+}
+
+std::vector<CVUnitModelPtr> ChartPanelController::chartItems() const
+{
+    std::vector<CVUnitModelPtr> list;
+    for (const CVUnitModelPtr &root : outline()->roots())
+        if (root)
+            collect(list, root);
+    return list;
+}
+
+void ChartPanelController::setPrintTarget(cv::PrintRunner::Mode mode, const QString &pdfPath)
+{
+    m_printMode = mode;
+    m_pdfPath = pdfPath;
+}
+
+std::unique_ptr<cv::PagedDocument> ChartPanelController::makeChart(cv::PageSetup &setup) const
+{
+    const QDate from = getDate(0).value_or(QDate());
+    const QDate to = pieOfAccounts() ? QDate() : getDate(1).value_or(QDate());
+    const int option = m_intervalButton->currentData().toInt();
+    const int mode = tab();
+    const QString title = cv::localizedString(mode == 0 ? "Chart-Title-Account" : "Chart-Title-Actual");
+    const std::vector<CVUnitModelPtr> data = chartItems();
+    switch (m_paramButton->currentIndex()) {
+    case Bar: {
+        auto view = std::make_unique<CV4CBarChartView>(setup);
+        view->setDocument(m_doc, mode, option, title, data, from, to);
+        return view;
+    }
+    case Pie: {
+        auto view = std::make_unique<CV4PieChartView>(setup);
+        view->setDocument(m_doc, mode, option | CV4PieChartView::kSorted, title, data, from, to);
+        return view;
+    }
+    default: {
+        auto view = std::make_unique<CV4LineChartView>(setup);
+        view->setDocument(m_doc, mode, option, title, data, from, to);
+        return view;
+    }
+    }
+}
+
+void ChartPanelController::drawPushed()
+{
+    setButtonStatus();
+    if (!m_doc || !m_drawButton->isEnabled())
+        return;
+    cv::printPaged(*m_doc, m_preference, [this](cv::PageSetup &setup) { return makeChart(setup); }, this, m_printMode,
+                   m_pdfPath);
+}

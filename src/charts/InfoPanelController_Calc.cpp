@@ -1,0 +1,239 @@
+#include "charts/InfoPanelController.h"
+
+#include "controls/DateField.h"
+#include "document/CV4DataModel.h"
+#include "document/CV4Document.h"
+#include "model/CV4AccountModel.h"
+#include "model/CV4Actual.h"
+#include "model/CV4ActualModel.h"
+#include "model/CV4Settings.h"
+#include "model/CV4Trade.h"
+#include "model/DomainEnums.h"
+
+#include <algorithm>
+
+namespace {
+
+using cv::NodeKind;
+using cv::TradeKind;
+
+bool isMoneyLike(const CVUnitModelPtr &node)
+{
+    const int kind = node ? node->kind() : -1;
+    return kind == cv::raw(NodeKind::Cash) || kind == cv::raw(NodeKind::Bank) || kind == cv::raw(NodeKind::Investment);
+}
+
+} // namespace
+
+void InfoPanelController::calcInfo()
+{
+    m_asset.fill(0);
+    m_debt.fill(0);
+    m_cmp.fill(0);
+    m_income.fill(0);
+    m_expense.fill(0);
+    m_cacheIn.fill(0);
+    m_cacheOut.fill(0);
+    const QDate d = m_dateField->date().value_or(QDate());
+    if (!m_doc || !d.isValid() || !m_doc->accountModel() || !m_doc->actualModel())
+        return;
+    const CVUnitModelPtr assetRoot = m_doc->accountModel()->asset();
+    const CVUnitModelPtr debtRoot = m_doc->accountModel()->debt();
+    for (const CVUnitModelPtr &root : {assetRoot, debtRoot})
+        for (const CVUnitModelPtr &child : root->children())
+            calcAccountValue(child, d);
+    m_asset[4] = m_asset[0] + m_asset[1] + m_asset[2] + m_asset[3];
+    m_debt[3] = m_debt[0] + m_debt[1] + m_debt[2];
+
+    const bool months = monthMode();
+    if (months) {
+        m_cmpDate[0] = d.addDays(-d.day());
+        m_cmpDate[1] = m_cmpDate[0].addDays(-m_cmpDate[0].day());
+    } else {
+        m_cmpDate[0] = d.addYears(-1);
+        m_cmpDate[1] = d.addYears(-2);
+    }
+    for (int i = 0; i < 2; ++i)
+        m_cmp[size_t(i)] = m_doc->valueForAccount(assetRoot, m_cmpDate[size_t(i)])
+                         - m_doc->valueForAccount(debtRoot, m_cmpDate[size_t(i)]);
+
+    const QDate first = months ? QDate(d.year(), d.month(), 1) : QDate(d.year(), 1, 1);
+    for (int i = 0; i < 3; ++i) {
+        Period &p = m_period[size_t(i)];
+        p.from = months ? first.addMonths(-i) : first.addYears(-i);
+        p.to = (months ? p.from.addMonths(1) : p.from.addYears(1)).addDays(-1);
+        const CVUnitModelPtr income = m_doc->actualModel()->income();
+        const CVUnitModelPtr expense = m_doc->actualModel()->expense();
+        if (months) {
+            m_income[size_t(i)] = m_doc->cache().monthlyValueForKey(income.get(), p.from);
+            m_expense[size_t(i)] = m_doc->cache().monthlyValueForKey(expense.get(), p.from);
+        } else {
+            m_income[size_t(i)] = m_doc->summaryForActualMonths(income, p.from, 12);
+            m_expense[size_t(i)] = m_doc->summaryForActualMonths(expense, p.from, 12);
+        }
+    }
+    getCacheFlowValues(assetRoot);
+    calcDiag();
+}
+
+void InfoPanelController::calcAccountValue(const CVUnitModelPtr &node, const QDate &date)
+{
+    if (node->kind() == cv::raw(NodeKind::Group)) {
+        for (const CVUnitModelPtr &child : node->children())
+            calcAccountValue(child, date);
+    } else if (node->isAsset()) {
+        m_asset[size_t(node->kind() - cv::raw(NodeKind::Cash))] += m_doc->valueForAccount(node, date);
+    } else if (node->isDebt()) {
+        m_debt[size_t(node->kind() - cv::raw(NodeKind::CreditCard))] += m_doc->valueForAccount(node, date);
+    }
+}
+
+int InfoPanelController::periodOf(const QDate &date) const
+{
+    for (int i = 0; i < 3; ++i)
+        if (date >= m_period[size_t(i)].from && date <= m_period[size_t(i)].to)
+            return i;
+    return -1;
+}
+
+void InfoPanelController::getCacheFlowValues(const CVUnitModelPtr &node)
+{
+    if (node->countChild() > 0) {
+        for (const CVUnitModelPtr &child : node->children())
+            getCacheFlowValues(child);
+        return;
+    }
+    const int kind = node->kind();
+    if (kind == cv::raw(NodeKind::Cash) || kind == cv::raw(NodeKind::Bank))
+        countAccount(node, false);
+    else if (kind == cv::raw(NodeKind::CashPart) && node->parent())
+        countAccount(m_doc->findAccount(node->parent()->ident()), true);
+}
+
+void InfoPanelController::countAccount(const CVUnitModelPtr &account, bool investmentCash)
+{
+    if (!account)
+        return;
+    // One read over the three periods, sorted into them by date.
+    const QDate from = m_period[2].from;
+    const QDate to = m_period[0].to;
+    const int currency = account->currency();
+    auto inDefault = [this](double amount, int currencyIdent, const QDate &date) {
+        return m_doc->defaultCurrencyValue(amount, currencyIdent, date);
+    };
+    CV4SearchConditions conditions;
+    conditions.date = {from, to};
+    conditions.account = {account->ident()};
+    const auto entries = m_doc->dataModel()->findActual(conditions);
+    for (const CV4ActualPtr &entry : entries.value_or(CV4DataModel::ActualList())) {
+        const int i = periodOf(entry->date());
+        if (i < 0)
+            continue;
+        double &in = m_cacheIn[size_t(i)];
+        double &out = m_cacheOut[size_t(i)];
+        switch (cv::EntryKind(entry->kind())) {
+        case cv::EntryKind::Income: in += inDefault(entry->amount(), currency, entry->date()); break;
+        case cv::EntryKind::Expense: out += inDefault(entry->amount(), currency, entry->date()); break;
+        case cv::EntryKind::Transfer: {
+            const CVUnitModelPtr source = m_doc->findAccount(entry->account());
+            const CVUnitModelPtr target = m_doc->findAccount(entry->destination());
+            const bool sourceMoney = isMoneyLike(source);
+            const bool targetMoney = isMoneyLike(target);
+            if (sourceMoney == targetMoney)
+                break;
+            const int sourceCurrency = m_doc->currencyOfAccount(entry->account());
+            const int targetCurrency = m_doc->currencyOfAccount(entry->destination());
+            if (sourceMoney) {
+                out += inDefault(entry->amount(), sourceCurrency, entry->date());
+            } else if (sourceCurrency != targetCurrency && entry->converted() != 0) {
+                in += inDefault(entry->converted(), targetCurrency, entry->date());
+            } else {
+                in += inDefault(entry->amount(), sourceCurrency, entry->date());
+            }
+            break;
+        }
+        }
+    }
+    if (!investmentCash)
+        return;
+    const auto trades = m_doc->dataModel()->findTradeFrom(from, to, account->ident(), -1, 0);
+    for (const CV4TradePtr &trade : trades.value_or(CV4DataModel::TradeList())) {
+        const int i = periodOf(trade->date());
+        if (i < 0)
+            continue;
+        double in = 0;
+        double out = trade->commission();
+        switch (TradeKind(trade->kind())) {
+        case TradeKind::Buy:
+        case TradeKind::BuyBack:
+        case TradeKind::MarginBuy:
+        case TradeKind::Reinvestment: out += trade->count() * trade->unitPrice(); break;
+        case TradeKind::Sale:
+        case TradeKind::Dividend:
+        case TradeKind::MarginSale:
+        case TradeKind::SellBack:
+        case TradeKind::CashIn: in += trade->count() * trade->unitPrice(); break;
+        case TradeKind::OtherIncome:
+        case TradeKind::Interest:
+        case TradeKind::Distribution: in += trade->unitPrice(); break;
+        case TradeKind::OtherExpense: out += trade->unitPrice(); break;
+        default: break;
+        }
+        m_cacheIn[size_t(i)] += inDefault(in, currency, trade->date());
+        m_cacheOut[size_t(i)] += inDefault(out, currency, trade->date());
+    }
+}
+
+void InfoPanelController::calcDiag()
+{
+    m_topExp.fill(Ranked{});
+    m_topOvb.fill(Ranked{});
+    const QDate d = m_dateField->date().value_or(QDate());
+    if (!m_doc || !d.isValid() || !m_doc->actualModel() || !m_doc->settings())
+        return;
+    const bool year = !monthMode();
+    const QDate start = m_doc->settings()->fiscalDate(d, year ? 5 : 2);
+    calcDiagSub(m_doc->actualModel()->expense(), start, year, 0);
+}
+
+void InfoPanelController::calcDiagSub(const CVUnitModelPtr &node, const QDate &start, bool year, int depth)
+{
+    if (!node)
+        return;
+    if (depth != m_level && node->countChild() > 0) {
+        for (const CVUnitModelPtr &child : node->children())
+            calcDiagSub(child, start, year, depth + 1);
+        return;
+    }
+    const double v = year ? m_doc->summaryForActualMonths(node, start, 12)
+                          : m_doc->cache().monthlyValueForKey(node.get(), start);
+    if (!(v > 0))
+        return;
+    const QString name = getFullCatName(*node);
+    place(m_topExp, Ranked{name, v, 0}, v, [](const Ranked &r) { return r.actual; });
+    const double b = node->budgetAtDate(start, year ? 12 : 1);
+    if (!(b > 0) || v / b <= 1.0)
+        return;
+    place(m_topOvb, Ranked{name, v, b}, v / b, [](const Ranked &r) { return r.actual / r.budget; });
+}
+
+void InfoPanelController::place(std::array<Ranked, kRanked> &list, const Ranked &entry, double key,
+                                double (*keyOf)(const Ranked &))
+{
+    // Ahead of every smaller one: among equals the one met first stays first.
+    size_t at = 0;
+    while (at < list.size() && !list[at].name.isEmpty() && keyOf(list[at]) >= key)
+        ++at;
+    if (at >= list.size())
+        return;
+    std::move_backward(list.begin() + qsizetype(at), list.end() - 1, list.end());
+    list[at] = entry;
+}
+
+QString InfoPanelController::getFullCatName(const CVUnitModel &category)
+{
+    QStringList names{category.name()};
+    for (const CVUnitModel *up = category.parent(); up && up->parent(); up = up->parent())
+        names.prepend(up->name());
+    return names.join(QLatin1Char('/'));
+}

@@ -1,0 +1,20 @@
+#pragma once
+// Amounts take their print form while the scope lasts. Scopes nest: a chart
+// page's own scope inside the chart sheet's run leaves the run's mode on.
+
+#include "document/CV4Document.h"
+
+namespace cv {
+
+class CurrencyPrintingScope {
+public:
+    explicit CurrencyPrintingScope(CV4Document &document) : m_document(document) { m_document.beginCurrencyPrinting(); }
+    ~CurrencyPrintingScope() { m_document.endCurrencyPrinting(); }
+    CurrencyPrintingScope(const CurrencyPrintingScope &) = delete;
+    CurrencyPrintingScope &operator=(const CurrencyPrintingScope &) = delete;
+
+private:
+    CV4Document &m_document;
+};
+
+} // namespace cv

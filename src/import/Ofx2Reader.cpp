@@ -1,0 +1,227 @@
+// OFX 2: the statement as XML. Only the elements below matter; every other
+// element is passed over with its text.
+
+#include "import/PendingRows.h"
+#include "import/StatementReaders.h"
+#include "import/StatementValues.h"
+#include "import/TextDecoder.h"
+
+#include "model/CV4ActualModel.h"
+
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <QXmlStreamReader>
+
+namespace cv {
+
+namespace {
+
+// Deeper nesting than any statement has is taken as hostile.
+constexpr int kMaxDepth = 256;
+// The wallet, the partner of a DEP that takes money out.
+constexpr int kWallet = 10;
+
+enum Code {
+    Other = 0,
+    BankFrom = 102,
+    BankId = 103,
+    Transaction = 105,
+    TransactionType = 106,
+    Posted = 107,
+    Amount = 108,
+    Name = 109,
+    CardFrom = 112,
+    AccountId = 113,
+};
+
+Code codeOf(QStringView name)
+{
+    static const std::pair<QStringView, Code> codes[] = {
+        {u"BANKACCTFROM", BankFrom}, {u"BANKID", BankId},  {u"STMTTRN", Transaction},
+        {u"TRNTYPE", TransactionType}, {u"DTPOSTED", Posted}, {u"TRNAMT", Amount},
+        {u"NAME", Name},             {u"CCACCTFROM", CardFrom}, {u"ACCTID", AccountId},
+    };
+    for (const auto &[n, c] : codes)
+        if (n == name) return c;
+    return Other;
+}
+
+bool collectsText(Code code)
+{
+    return code == BankId || code == TransactionType || code == Posted || code == Amount || code == Name ||
+           code == AccountId;
+}
+
+bool startsWith(QByteArrayView bytes, const char *mark, qsizetype length)
+{
+    return bytes.size() >= length && QByteArrayView(bytes.data(), length) == QByteArrayView(mark, length);
+}
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// The XML as text: UTF-16 by its mark; else the declared encoding when the
+// toolkit reads it (Qt reads only the UTF forms and Latin-1); the mark and
+// blanks before the declaration go. None when the file does not begin as XML.
+std::optional<QString> xmlText(QByteArrayView data)
+{
+    QString text;
+    if (startsWith(data, "\xFF\xFE", 2) || startsWith(data, "\xFE\xFF", 2)) {
+        text = decodeText(data, TextEncoding::Utf8);
+    } else {
+        if (startsWith(data, "\xEF\xBB\xBF", 3)) data = data.sliced(3);
+        qsizetype start = 0;
+        while (start < data.size() && isBlank(data[start])) ++start;
+        data = data.sliced(start);
+        if (!data.startsWith("<?xml")) return std::nullopt;
+        const qsizetype end = data.indexOf("?>");
+        const QString declaration = QString::fromLatin1(data.first(end < 0 ? std::min<qsizetype>(data.size(), 200) : end));
+        static const QRegularExpression encodingAttribute(QStringLiteral("encoding\\s*=\\s*[\"']([^\"']*)[\"']"));
+        const QRegularExpressionMatch m = encodingAttribute.match(declaration);
+        const std::optional<TextEncoding> encoding =
+            m.hasMatch() ? encodingForName(m.captured(1)) : std::optional(TextEncoding::Utf8);
+        // An encoding the toolkit does not know is left to the parser, which
+        // refuses what it cannot read.
+        if (!encoding) return QString();
+        text = decodeText(data, *encoding);
+    }
+    qsizetype start = 0;
+    while (start < text.size() && text[start].isSpace()) ++start;
+    text.remove(0, start);
+    if (!text.startsWith(QLatin1String("<?xml"))) return std::nullopt;
+    return text;
+}
+
+// An entity nobody declared stands for its own name.
+class NameForUndeclaredEntity : public QXmlStreamEntityResolver {
+public:
+    QString resolveUndeclaredEntity(const QString &name) override { return name; }
+};
+
+} // namespace
+
+bool looksLikeXml(QByteArrayView data)
+{
+    return xmlText(data.first(std::min<qsizetype>(data.size(), 4096))).has_value();
+}
+
+StatementRead readOfx2(QByteArrayView data)
+{
+    StatementRead read;
+    const std::optional<QString> text = xmlText(data);
+    if (!text) return read;
+    QXmlStreamReader xml;
+    NameForUndeclaredEntity entities;
+    xml.setEntityResolver(&entities);
+    if (text->isEmpty()) {
+        qsizetype start = startsWith(data, "\xEF\xBB\xBF", 3) ? 3 : 0;
+        while (start < data.size() && isBlank(data[start])) ++start;
+        xml.addData(data.sliced(start).toByteArray());
+    } else {
+        xml.addData(*text);
+    }
+
+    std::vector<Code> open;          // the codes of the open elements
+    std::vector<QString> collected;  // the text of each open text-collecting element
+    int accountBlocks = 0;           // open BANKACCTFROM or CCACCTFROM elements
+    bool deposit = false;            // the current transaction's TRNTYPE is DEP
+    bool sawOfx = false;
+    auto lastRow = [&]() -> CV4Actual * { return read.rows.empty() ? nullptr : read.rows.back().get(); };
+
+    while (!xml.atEnd()) {
+        switch (xml.readNext()) {
+        case QXmlStreamReader::StartElement: {
+            if (open.size() >= size_t(kMaxDepth)) {
+                xml.raiseError(QStringLiteral("nested too deep"));
+                break;
+            }
+            const QStringView name = xml.name();
+            sawOfx |= name == u"OFX";
+            const Code code = codeOf(name);
+            if (code == Transaction) {
+                auto row = std::make_shared<CV4Actual>();
+                row->setAccount(-int(read.accounts.size()));
+                read.rows.push_back(std::move(row));
+                deposit = false;
+            }
+            if (code == BankFrom || code == CardFrom) ++accountBlocks;
+            if (collectsText(code)) collected.emplace_back();
+            open.push_back(code);
+            break;
+        }
+        case QXmlStreamReader::Characters:
+            if (!open.empty() && collectsText(open.back())) collected.back() += xml.text();
+            break;
+        case QXmlStreamReader::EndElement: {
+            if (open.empty()) break;
+            const Code code = open.back();
+            open.pop_back();
+            if (code == BankFrom || code == CardFrom) --accountBlocks;
+            if (!collectsText(code)) break;
+            const QString value = collected.back().trimmed();
+            collected.pop_back();
+            CV4Actual *row = lastRow();
+            switch (code) {
+            case BankId:
+            case AccountId:
+                if (accountBlocks > 0) read.accounts.append(value);
+                break;
+            case TransactionType: deposit = value == QLatin1String("DEP"); break;
+            case Posted:
+                if (row) row->setDate(parseOfxDate(QStringView(value)).value_or(QDate()));
+                break;
+            case Amount:
+                if (!row) break;
+                if (const double v = parseOfxAmount(QStringView(value)).value_or(0); v >= 0) {
+                    row->setKind(CV4Actual::Income);
+                    row->setAmount(v);
+                } else if (deposit) {
+                    row->setKind(CV4Actual::Transfer);
+                    row->setAmount(-v);
+                    row->setDestination(kWallet);
+                    row->setCategory(CV4ActualModel::Asset2Asset);
+                } else {
+                    row->setKind(CV4Actual::Expense);
+                    row->setAmount(-v);
+                }
+                break;
+            case Name:
+                if (row) row->setMemo(value);
+                break;
+            default: break;
+            }
+            break;
+        }
+        default: break;
+        }
+    }
+    if (xml.hasError()) {
+        read.rows.clear();
+        read.accounts.clear();
+        read.status = StatementRead::Status::Damaged;
+        return read;
+    }
+    if (!sawOfx) {
+        read.rows.clear();
+        read.accounts.clear();
+        return read;
+    }
+    std::erase_if(read.rows, [](const CV4ActualPtr &row) { return !row->date().isValid(); });
+    for (const CV4ActualPtr &row : read.rows)
+        if (row->kind() == CV4Actual::Expense) row->setFlags(PendingOutgoing);
+    read.status = StatementRead::Status::Read;
+    return read;
+}
+
+StatementRead readStatement(QByteArrayView data)
+{
+    if (!looksLikeXml(data)) return readOfx1(data);
+    StatementRead xml = readOfx2(data);
+    if (xml.status == StatementRead::Status::Read) return xml;
+    StatementRead sgml = readOfx1(data);
+    return sgml.status == StatementRead::Status::Read ? sgml : xml;
+}
+
+} // namespace cv

@@ -1,0 +1,24 @@
+#include "import/PendingRows.h"
+
+#include "document/CV4Document.h"
+
+namespace cv {
+
+void storePendingRow(CV4Document &document, const CV4ActualPtr &row)
+{
+    Q_ASSERT(row);
+    if (!row) return;
+    row->setIdent(-1);
+    row->setFlags(0);
+    switch (row->kind()) {
+    case CV4Actual::Income: document.updateIncome(row, nullptr); break;
+    case CV4Actual::Expense: document.updateExpense(row, nullptr); break;
+    case CV4Actual::Transfer:
+        document.fixupTransferCategory(*row);
+        document.updateTransfer(row, nullptr);
+        break;
+    default: Q_ASSERT(false); break;
+    }
+}
+
+} // namespace cv

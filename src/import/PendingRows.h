@@ -1,0 +1,23 @@
+#pragma once
+// Pending import rows: CV4Actual records that are not stored yet. While
+// pending, flags bit 1 marks a row the user rejected and bit 2 money that
+// leaves the statement (or import) account; negative accounts are imported
+// account ids (position -account-1 of the reader's id list).
+
+#include "model/CV4Actual.h"
+
+class CV4Document;
+
+namespace cv {
+
+inline constexpr int PendingRejected = 1;
+inline constexpr int PendingOutgoing = 2;
+
+// Stores a finished row as a new entry through the write path: ident -1,
+// flags 0; an income or expense keeps its category, a transfer gets the
+// book's transfer category (10-13, by whether each side is a debt account:
+// CV4Document::fixupTransferCategory, the rule the entry panels use).
+// Call inside the commit's edit scope.
+void storePendingRow(CV4Document &document, const CV4ActualPtr &row);
+
+} // namespace cv

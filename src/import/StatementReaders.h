@@ -1,0 +1,42 @@
+#pragma once
+// The statement readers: bank and card statements in OFX 1.x (the SGML
+// form) and OFX 2 (XML), from the file's bytes to pending rows (see
+// PendingRows.h). Pure functions: no window, no book.
+//
+// Rows: kind 0 income, 1 expense (flags PendingOutgoing), or 2 for an OFX 2
+// DEP with a negative amount (a transfer from the wallet, account 10,
+// category 10); amount always positive; account -n for the n-th imported
+// account id (0 when none was read before the transaction). Every row has
+// a valid date.
+
+#include "model/CV4Actual.h"
+
+#include <QByteArrayView>
+#include <QStringList>
+
+#include <vector>
+
+namespace cv {
+
+struct StatementRead {
+    enum class Status {
+        NotRecognised,  // not a statement of this form
+        Damaged,        // of this form, but malformed or cut off: nothing is kept
+        Read,           // read; may hold no rows
+    };
+    Status status = Status::NotRecognised;
+    std::vector<CV4ActualPtr> rows;   // in file order, owned
+    QStringList accounts;             // the imported account ids in file order
+};
+
+// Whether the bytes begin as XML ("<?xml" after a UTF-8 mark and blanks,
+// or in UTF-16 with a mark): such a file is read as OFX 2.
+bool looksLikeXml(QByteArrayView data);
+
+StatementRead readOfx1(QByteArrayView data);
+StatementRead readOfx2(QByteArrayView data);
+
+// OFX 2 when the file looks like XML, else (or when that fails) OFX 1.x.
+StatementRead readStatement(QByteArrayView data);
+
+} // namespace cv

@@ -1,0 +1,122 @@
+#include "import/TextDecoder.h"
+
+#include <QStringDecoder>
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <vector>
+
+namespace cv {
+
+namespace {
+
+const iconv_t kNoIconv = reinterpret_cast<iconv_t>(-1);
+
+const char *iconvName(TextEncoding encoding)
+{
+    switch (encoding) {
+    case TextEncoding::Utf8: return nullptr;
+    case TextEncoding::ShiftJis: return "CP932";
+    case TextEncoding::EucJp: return "EUC-JP";
+    case TextEncoding::Windows1252: return "CP1252";
+    }
+    return nullptr;
+}
+
+bool startsWith(QByteArrayView bytes, const char *mark, qsizetype length)
+{
+    return bytes.size() >= length && QByteArrayView(bytes.data(), length) == QByteArrayView(mark, length);
+}
+
+} // namespace
+
+TextDecoder::TextDecoder(TextEncoding encoding) : m_encoding(encoding)
+{
+    if (const char *name = iconvName(encoding)) {
+        iconv_t cd = iconv_open("UTF-8", name);
+        m_iconv = cd == kNoIconv ? nullptr : cd;
+    }
+}
+
+TextDecoder::~TextDecoder()
+{
+    if (m_iconv) iconv_close(iconv_t(m_iconv));
+}
+
+QString TextDecoder::decode(QByteArrayView bytes)
+{
+    if (startsWith(bytes, "\xEF\xBB\xBF", 3)) return QString::fromUtf8(bytes.sliced(3));
+    if (startsWith(bytes, "\xFF\xFE", 2)) return QStringDecoder(QStringDecoder::Utf16LE).decode(bytes.sliced(2));
+    if (startsWith(bytes, "\xFE\xFF", 2)) return QStringDecoder(QStringDecoder::Utf16BE).decode(bytes.sliced(2));
+    if (m_encoding == TextEncoding::Utf8 || !m_iconv) return QString::fromUtf8(bytes);
+    return decodeWithIconv(bytes);
+}
+
+QString TextDecoder::decodeWithIconv(QByteArrayView bytes)
+{
+    iconv_t cd = iconv_t(m_iconv);
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    std::vector<char> out(size_t(bytes.size()) * 3 + 16);
+    char *in = const_cast<char *>(bytes.data());
+    size_t inLeft = size_t(bytes.size());
+    char *dst = out.data();
+    size_t dstLeft = out.size();
+    static const char replacement[] = "\xEF\xBF\xBD";
+    auto room = [&](size_t need) {
+        if (dstLeft >= need) return;
+        const size_t used = size_t(dst - out.data());
+        out.resize(out.size() * 2 + need);
+        dst = out.data() + used;
+        dstLeft = out.size() - used;
+    };
+    while (inLeft > 0) {
+        if (iconv(cd, &in, &inLeft, &dst, &dstLeft) != size_t(-1)) break;
+        if (errno == E2BIG) {
+            room(out.size());
+            continue;
+        }
+        // A byte that starts no character (EILSEQ), or a character cut off
+        // at the end (EINVAL): one replacement, and on after the byte.
+        room(3);
+        for (char c : replacement) {
+            if (c == '\0') break;
+            *dst++ = c;
+            --dstLeft;
+        }
+        ++in;
+        --inLeft;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    return QString::fromUtf8(out.data(), dst - out.data());
+}
+
+QString decodeText(QByteArrayView bytes, TextEncoding encoding)
+{
+    TextDecoder decoder(encoding);
+    return decoder.decode(bytes);
+}
+
+bool isValidUtf8(QByteArrayView bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(bytes);
+    Q_UNUSED(text);
+    return !decoder.hasError();
+}
+
+std::optional<TextEncoding> encodingForName(QStringView name)
+{
+    const QString n = name.trimmed().toString().toLower().remove(QLatin1Char('_')).remove(QLatin1Char('-'));
+    if (n == QLatin1String("utf8")) return TextEncoding::Utf8;
+    if (n == QLatin1String("shiftjis") || n == QLatin1String("sjis") || n == QLatin1String("cp932") ||
+        n == QLatin1String("windows31j") || n == QLatin1String("mskanji") || n == QLatin1String("xsjis"))
+        return TextEncoding::ShiftJis;
+    if (n == QLatin1String("eucjp") || n == QLatin1String("xeucjp")) return TextEncoding::EucJp;
+    if (n == QLatin1String("windows1252") || n == QLatin1String("cp1252") || n == QLatin1String("iso88591") ||
+        n == QLatin1String("latin1") || n == QLatin1String("usascii") || n == QLatin1String("ascii"))
+        return TextEncoding::Windows1252;
+    return std::nullopt;
+}
+
+} // namespace cv

@@ -1,0 +1,49 @@
+#pragma once
+// Text of imported files to QString over iconv. Bytes that do not decode
+// become U+FFFD and the decoding goes on after them, so a damaged byte never
+// loses the rest of a field. A UTF-8 byte order mark means UTF-8 and a
+// UTF-16 one UTF-16, whatever encoding was chosen; the mark itself is
+// skipped.
+
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace cv {
+
+enum class TextEncoding {
+    Utf8,
+    ShiftJis,     // read as CP932, the Windows form Japanese banks write
+    EucJp,
+    Windows1252,
+};
+
+// One decoder kept for many fields of the same file (iconv is opened once).
+class TextDecoder {
+public:
+    explicit TextDecoder(TextEncoding encoding);
+    ~TextDecoder();
+    TextDecoder(const TextDecoder &) = delete;
+    TextDecoder &operator=(const TextDecoder &) = delete;
+
+    QString decode(QByteArrayView bytes);
+
+private:
+    QString decodeWithIconv(QByteArrayView bytes);
+
+    TextEncoding m_encoding;   // what the bytes are read as without a mark
+    void *m_iconv = nullptr;   // iconv descriptor to UTF-8, owned; null for UTF-8
+};
+
+QString decodeText(QByteArrayView bytes, TextEncoding encoding);
+
+// Whether the bytes are well-formed UTF-8 throughout.
+bool isValidUtf8(QByteArrayView bytes);
+
+// The encoding of a declared name ("Shift_JIS", "cp932", "EUC-JP",
+// "windows-1252", "UTF-8", ...), case-insensitive; none for any other.
+std::optional<TextEncoding> encodingForName(QStringView name);
+
+} // namespace cv

@@ -1,0 +1,18 @@
+#include "mainwindow/CV4WindowController.h"
+
+#include "charts/ChartPanelController.h"
+#include "charts/InfoPanelController.h"
+#include "panels/OpenSheet.h"
+
+void CV4WindowController::openChartPanel(const CV4Preference &preference)
+{
+    if (!m_document || isShowingSheet()) return;
+    cv::openSheet(new ChartPanelController(m_document, preference, this), this,
+                  std::function<void(int, ChartPanelController *)>());
+}
+
+void CV4WindowController::openInfoPanel()
+{
+    if (!m_document || isShowingSheet()) return;
+    cv::openSheet(new InfoPanelController(m_document, this), this, std::function<void(int, InfoPanelController *)>());
+}

@@ -1,0 +1,443 @@
+// The securities trade report's rows: each section walked once, in trade
+// order, with every running figure kept in its row.
+
+#include "reports/CV4Report11View.h"
+
+#include "document/CV4Document.h"
+#include "model/CV4InvestUnit.h"
+#include "model/CV4Trade.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+using TradeList = std::vector<CV4TradePtr>;
+
+// Kinds that move a position carried into the period: buys, sales, splits,
+// merges, increases, decreases, margin trades, cash-ins and reinvestments.
+// Unit transfers, incomes, expenses and payouts are left out.
+constexpr quint32 kCarryKinds = 0xc03f6003u;
+
+bool tradeBefore(const CV4TradePtr &a, const CV4TradePtr &b)
+{
+    const qint64 dayA = a->date().toJulianDay();
+    const qint64 dayB = b->date().toJulianDay();
+    if (dayA != dayB) return dayA < dayB;
+    // The opening holdings' synthetic buys (ident -1) come first on their day.
+    return a->ident() < b->ident();
+}
+
+// A margin trade and how many of its units later buy-backs or sell-backs
+// closed. The count lives here, never in the stored trade.
+struct MarginLot {
+    CV4TradePtr trade;
+    double closed = 0;
+
+    double open() const { return trade->count() - closed; }
+    // Money per unit a closing trade is matched against: the price less the
+    // sale's commission share, or plus the buy's.
+    double unitValue(bool sale) const
+    {
+        const double c = trade->count();
+        const double share = c != 0 ? trade->commission() / c : 0;
+        return sale ? trade->unitPrice() - share : trade->unitPrice() + share;
+    }
+};
+
+struct Closing {
+    double money = 0;      // matched money of the units closed
+    double unmatched = 0;  // units no open lot took
+    bool complete = false;
+};
+
+// Closes q units first in, first out from the cursor on; the cursor stays on
+// a lot left partly open.
+Closing closeFifo(std::vector<MarginLot> &lots, size_t &cursor, double q, bool sale)
+{
+    Closing out;
+    for (; cursor < lots.size(); ++cursor) {
+        MarginLot &lot = lots[cursor];
+        const double open = lot.open();
+        if (open <= 0) continue;
+        if (open >= q) {
+            lot.closed += q;
+            out.money += q * lot.unitValue(sale);
+            out.complete = true;
+            return out;
+        }
+        q -= open;
+        out.money += open * lot.unitValue(sale);
+        lot.closed = lot.trade->count();
+    }
+    out.unmatched = q;
+    return out;
+}
+
+// The position carried into the period, from the trades before it.
+struct CarriedPosition {
+    double units = 0, money = 0, average = 0;
+    double msCount = 0, msTotal = 0, mbCount = 0, mbTotal = 0;
+    std::vector<MarginLot> sales, buys;   // margin trades still open, in trade order
+    bool margin = false;                  // some margin trade is still open
+};
+
+bool isHoldingOf(const CVUnitModel &node, int brand, CV4InvestUnit **unit)
+{
+    if (node.kind() != cv::NodeKind::Holding) return false;
+    auto *detail = dynamic_cast<CV4InvestUnit *>(node.extra().get());
+    if (!detail || detail->brand() != brand) return false;
+    *unit = detail;
+    return true;
+}
+
+void collectCarryOverTrades(CV4Document &doc, const CVUnitModelPtr &node, const CV4Brand &brand, const QDate &start,
+                            TradeList &out)
+{
+    if (!node) return;
+    if (node->countChild() > 0) {
+        for (const auto &child : node->children())
+            collectCarryOverTrades(doc, child, brand, start, out);
+        return;
+    }
+    CV4InvestUnit *unit = nullptr;
+    if (!isHoldingOf(*node, brand.ident(), &unit) || !unit->date().isValid() || unit->date() >= start) return;
+    const int account = node->parent() ? node->parent()->ident() : 0;
+    if (unit->units() != 0) {
+        auto opening = std::make_shared<CV4Trade>();
+        opening->setIdent(-1);
+        opening->setKind(CV4Trade::Buy);
+        opening->setBrand(brand.ident());
+        opening->setAccount(account);
+        opening->setDate(unit->date());
+        opening->setCount(unit->units());
+        opening->setUnitPrice(unit->unitPrice());
+        opening->setCommission(unit->commission());
+        out.push_back(std::move(opening));
+    }
+    const auto trades =
+        doc.dataModel()->findTradeFrom(start.addYears(-100), start.addDays(-1), account, brand.ident(), kCarryKinds);
+    if (trades) out.insert(out.end(), trades->begin(), trades->end());
+}
+
+// The average of the money over the units, or nothing held at all.
+void averageOf(double units, double &money, double &average)
+{
+    if (units == 0) {
+        money = 0;
+        average = 0;
+    } else {
+        average = money / units;
+    }
+}
+
+std::optional<CarriedPosition> getCarryOver(CV4Document &doc, const CV4Brand &brand, const QDate &start)
+{
+    TradeList trades;
+    collectCarryOverTrades(doc, doc.accountModel()->asset(), brand, start, trades);
+    std::stable_sort(trades.begin(), trades.end(), tradeBefore);
+
+    CarriedPosition c;
+    std::vector<MarginLot> sales, buys;
+    size_t salesCursor = 0, buysCursor = 0;
+    double &S = c.units, &T = c.money, &A = c.average;
+    for (const auto &trade : trades) {
+        const double n = trade->count(), p = trade->unitPrice(), f = trade->commission();
+        switch (CV4Trade::Kind(trade->kind())) {
+        case CV4Trade::Buy:
+        case CV4Trade::Split:
+        case CV4Trade::Increase:
+        case CV4Trade::Reinvestment:
+            S += n;
+            if (S != 0) T += n * p + f;
+            averageOf(S, T, A);
+            break;
+        case CV4Trade::Merge:
+        case CV4Trade::Decrease:
+            S -= n;
+            if (S != 0) T += f;
+            averageOf(S, T, A);
+            break;
+        case CV4Trade::Sale:
+        case CV4Trade::CashIn:
+            S -= n;
+            if (S != 0)
+                T = A * S;
+            else
+                T = A = 0;
+            break;
+        case CV4Trade::MarginSale:
+            c.msCount -= n;
+            c.msTotal -= n * p - f;
+            sales.push_back(MarginLot{trade});
+            break;
+        case CV4Trade::BuyBack: {
+            c.msCount += n;
+            if (c.msCount == 0) c.msTotal = 0;
+            const Closing closed = closeFifo(sales, salesCursor, n, true);
+            if (c.msCount != 0) c.msTotal += closed.money;
+            break;
+        }
+        case CV4Trade::MarginBuy:
+            c.mbCount += n;
+            c.mbTotal += n * p + f;
+            buys.push_back(MarginLot{trade});
+            break;
+        case CV4Trade::SellBack: {
+            c.mbCount -= n;
+            if (c.mbCount == 0) c.mbTotal = 0;
+            const Closing closed = closeFifo(buys, buysCursor, n, false);
+            if (c.mbCount != 0) c.mbTotal -= closed.money;
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    if (S == 0 && c.msCount == 0 && c.mbCount == 0) return std::nullopt;
+    const auto stillOpen = [](const MarginLot &lot) { return lot.open() != 0; };
+    std::copy_if(sales.begin(), sales.end(), std::back_inserter(c.sales), stillOpen);
+    std::copy_if(buys.begin(), buys.end(), std::back_inserter(c.buys), stillOpen);
+    c.margin = !c.sales.empty() || !c.buys.empty();
+    if (!c.margin) c.msCount = c.msTotal = c.mbCount = c.mbTotal = 0;
+    return c;
+}
+
+// Opening holdings recorded inside the period: their units, money, average
+// and the earliest date.
+struct OpeningHoldings {
+    double units = 0, money = 0, average = 0;
+    QDate date;
+};
+
+void getInitialValue(const CVUnitModelPtr &node, int brand, const QDate &from, const QDate &to, OpeningHoldings &value)
+{
+    if (!node) return;
+    if (node->countChild() > 0) {
+        for (const auto &child : node->children())
+            getInitialValue(child, brand, from, to, value);
+        return;
+    }
+    CV4InvestUnit *unit = nullptr;
+    if (!isHoldingOf(*node, brand, &unit)) return;
+    const QDate date = unit->date();
+    if (!date.isValid() || date < from || date > to) return;
+    value.units += unit->units();
+    value.money += unit->units() * unit->unitPrice() + unit->commission();
+    if (!value.date.isValid() || date < value.date) value.date = date;
+}
+
+// The running figures of one section, in the order its rows are built.
+class SectionWalk {
+public:
+    explicit SectionWalk(CarriedPosition carried) : m_carried(std::move(carried)) {}
+    SectionWalk() = default;
+
+    // The opening row's figures.
+    void open(double units, double money, double average, double msCount, double msTotal, double mbCount,
+              double mbTotal)
+    {
+        m_count = units;
+        m_total = money;
+        m_msCount = msCount;
+        m_msTotal = msTotal;
+        m_mbCount = mbCount;
+        m_mbTotal = mbTotal;
+        m_stockCount = m_count + m_msCount + m_mbCount;
+        m_investTotal = m_total + m_msTotal + m_mbTotal;
+        m_averagePrice = average;
+    }
+
+    // One trade: its row's values and what it shows.
+    void trade(const CV4TradePtr &trade, CV4ReportItem &row)
+    {
+        const double c = trade->count(), p = trade->unitPrice(), f = trade->commission();
+        double &S = m_stockCount, &U = m_count, &T = m_investTotal, &A = m_averagePrice;
+        std::optional<double> profit;
+        // A unit count of 0 (a merge to nothing, a zero-count buy) has no average.
+        const auto newAverage = [&] { A = U != 0 ? (T + c * p + f) / U : 0; };
+        const int kind = trade->kind();
+        switch (CV4Trade::Kind(kind)) {
+        case CV4Trade::Buy:
+            S += c;
+            U += c;
+            newAverage();
+            m_total += c * p + f;
+            T += c * p + f;
+            break;
+        case CV4Trade::Sale:
+        case CV4Trade::CashIn:
+            S -= c;
+            U -= c;
+            T = A * S;
+            profit = (p - A) * c - f;
+            break;
+        case CV4Trade::OtherIncome:
+        case CV4Trade::Interest:
+        case CV4Trade::Distribution:
+            profit = p - f;
+            break;
+        case CV4Trade::OtherExpense:
+            profit = -p;
+            break;
+        case CV4Trade::Dividend:
+            profit = c * p - f;
+            break;
+        case CV4Trade::Split:
+        case CV4Trade::Increase:
+            S += c;
+            U += c;
+            newAverage();
+            T += f;
+            break;
+        case CV4Trade::Merge:
+        case CV4Trade::Decrease:
+            S -= c;
+            U -= c;
+            newAverage();
+            T += f;
+            break;
+        case CV4Trade::MarginSale:
+            S -= c;
+            m_msCount -= c;
+            m_msTotal -= c * p - f;
+            T -= c * p - f;
+            m_sales.push_back(MarginLot{trade});
+            break;
+        case CV4Trade::BuyBack:
+            S += c;
+            m_msCount += c;
+            profit = close(trade, true);
+            break;
+        case CV4Trade::MarginBuy:
+            S += c;
+            m_mbCount += c;
+            m_mbTotal += c * p + f;
+            T += c * p + f;
+            m_buys.push_back(MarginLot{trade});
+            break;
+        case CV4Trade::SellBack:
+            S -= c;
+            m_mbCount -= c;
+            profit = close(trade, false);
+            break;
+        case CV4Trade::Reinvestment:
+            S += c;
+            U += c;
+            m_total += c * p + f;
+            T += c * p + f;
+            break;
+        default:
+            break;
+        }
+        const bool margin = kind >= int(CV4Trade::MarginSale) && kind <= int(CV4Trade::SellBack);
+        row.values = {S, T, A, profit.value_or(0), 0};
+        row.number = (!margin && U != 0 ? CV4Report11View::ShowsAverage : 0) |
+                     (profit ? CV4Report11View::ShowsProfit : 0);
+        if (profit) m_profit += *profit;
+    }
+
+    double held() const { return m_stockCount; }
+    double money() const { return m_investTotal; }
+    double count() const { return m_count; }
+    double profit() const { return m_profit; }
+
+private:
+    // A buy-back (sale side) or sell-back: closes its units against the
+    // carried-over margin trades first, then the section's own; answers the
+    // row's profit (0 when some units found no open trade).
+    double close(const CV4TradePtr &trade, bool saleSide)
+    {
+        const double c = trade->count(), p = trade->unitPrice(), f = trade->commission();
+        double &count = saleSide ? m_msCount : m_mbCount;
+        double &total = saleSide ? m_msTotal : m_mbTotal;
+        if (count == 0) {
+            // The position is closed: its money leaves the money invested.
+            m_investTotal -= total;
+            total = 0;
+        }
+        Closing closing;
+        closing.unmatched = c;
+        bool &carriedEnd = saleSide ? m_carriedSalesEnd : m_carriedBuysEnd;
+        if (!carriedEnd) {
+            auto &carried = saleSide ? m_carried.sales : m_carried.buys;
+            closing = closeFifo(carried, saleSide ? m_carriedSalesCursor : m_carriedBuysCursor, c, saleSide);
+        }
+        if (!closing.complete) {
+            carriedEnd = true;
+            const double matchedSoFar = closing.money;
+            closing = closeFifo(saleSide ? m_sales : m_buys, saleSide ? m_salesCursor : m_buysCursor,
+                                closing.unmatched, saleSide);
+            closing.money += matchedSoFar;
+        }
+        if (!closing.complete) return 0;
+        const double matched = closing.money;
+        if (count != 0) {
+            total += saleSide ? matched : -matched;
+            m_investTotal += saleSide ? matched : -matched;
+        }
+        return saleSide ? matched - c * p - f : c * p - f - matched;
+    }
+
+    CarriedPosition m_carried;
+    std::vector<MarginLot> m_sales, m_buys;   // the section's own margin trades so far
+    size_t m_carriedSalesCursor = 0, m_carriedBuysCursor = 0, m_salesCursor = 0, m_buysCursor = 0;
+    bool m_carriedSalesEnd = false, m_carriedBuysEnd = false;
+    double m_stockCount = 0, m_investTotal = 0, m_averagePrice = 0, m_profit = 0;
+    double m_count = 0, m_msCount = 0, m_mbCount = 0, m_total = 0, m_msTotal = 0, m_mbTotal = 0;
+};
+
+} // namespace
+
+CV4ReportView::Rows CV4Report11View::makeAllItems(CV4Document &doc, const std::vector<CV4BrandPtr> &brands,
+                                                  const QDate &from, const QDate &to)
+{
+    Rows rows;
+    for (const auto &brand : brands) {
+        if (!brand || brand->intValue() == 0) continue;
+        const size_t sectionStart = rows.size();
+        SectionWalk walk;
+        if (auto carried = getCarryOver(doc, *brand, from)) {
+            const CarriedPosition c = *carried;
+            walk = SectionWalk(std::move(*carried));
+            walk.open(c.units, c.money, c.average, c.msCount, c.msTotal, c.mbCount, c.mbTotal);
+            CV4ReportItem row(CarryOver, CV4ReportItem::kRowHeight);
+            row.brand = brand;
+            row.values = {walk.held(), walk.money(), c.average, 0, double(from.toJulianDay())};
+            // A short or margin position alone has no average to show.
+            row.number = !c.margin || c.units != 0 ? ShowsAverage : 0;
+            rows.push_back(std::move(row));
+        } else {
+            OpeningHoldings start;
+            getInitialValue(doc.accountModel()->asset(), brand->ident(), from, to, start);
+            if (start.units != 0) {
+                start.average = start.money / start.units;
+                walk.open(start.units, start.money, start.average, 0, 0, 0, 0);
+                CV4ReportItem row(StartValue, CV4ReportItem::kRowHeight);
+                row.brand = brand;
+                row.values = {walk.held(), walk.money(), start.average, 0, double(start.date.toJulianDay())};
+                row.number = ShowsAverage;
+                rows.push_back(std::move(row));
+            }
+        }
+        auto trades = doc.dataModel()->findTradeFrom(from, to, -1, brand->ident(), 0).value_or(TradeList{});
+        std::stable_sort(trades.begin(), trades.end(), tradeBefore);
+        for (const auto &trade : trades) {
+            CV4ReportItem row(TradeRow, CV4ReportItem::kRowHeight);
+            row.brand = brand;
+            row.trade = trade;
+            walk.trade(trade, row);
+            row.values[Day] = double(trade->date().toJulianDay());
+            rows.push_back(std::move(row));
+        }
+        if (rows.size() == sectionStart) continue;
+        addLineTo(rows);
+        CV4ReportItem total(Total, CV4ReportItem::kRowHeight);
+        total.brand = brand;
+        total.values = {0, 0, 0, walk.profit(), 0};
+        rows.push_back(std::move(total));
+        addBlankTo(rows);
+        addPageTo(rows);
+    }
+    return rows;
+}

@@ -1,0 +1,508 @@
+#include "reports/CV4Report1View.h"
+
+#include "document/CV4Document.h"
+#include "model/CV4InvestUnit.h"
+#include "model/DomainEnums.h"
+#include "platform/Localization.h"
+
+namespace {
+
+using cv::NodeKind;
+using Quad = CV4Report1View::Quad;
+
+constexpr double kTypeX = 143;
+constexpr double kTypeWidth = 33;
+constexpr double kValuesX = 176;
+constexpr double kColumnWidth = 77;
+
+void add(Quad &sum, const Quad &q)
+{
+    for (size_t i = 0; i < 4; ++i) sum[i] += q[i];
+}
+
+std::vector<double> toValues(const Quad &q)
+{
+    return {q[0], q[1], q[2], q[3]};
+}
+
+const CV4InvestUnit *holdingOf(const CVUnitModel &node)
+{
+    return dynamic_cast<const CV4InvestUnit *>(node.extra().get());
+}
+
+bool isInvestment(const CVUnitModel &node)
+{
+    return node.kind() == NodeKind::Investment;
+}
+
+} // namespace
+
+// Works out the values of one period: the period's entries and trades are
+// read once and kept per account, so a book of many accounts costs two
+// queries, not two per account.
+class CV4Report1View::Builder {
+public:
+    Builder(CV4Document &doc, int flags, const QDate &from, const QDate &to)
+        : m_doc(doc), m_flags(flags), m_date1(from), m_date2(to)
+    {
+        CV4SearchConditions period;
+        period.date = {from, to};
+        doc.dataModel()->forEachActual(period, [this](const CV4Actual &entry) {
+            Moves &source = m_moves[entry.account()];
+            switch (entry.kind()) {
+            case CV4Actual::Income: source.income += entry.amount(); break;
+            case CV4Actual::Expense: source.expense += entry.amount(); break;
+            case CV4Actual::Transfer: {
+                source.transferOut += entry.amount();
+                if (entry.destination() <= 0 || entry.destination() == entry.account()) break;
+                // What arrives is what the balance cache credited.
+                double arrived = 0;
+                m_doc.getTransferValues(entry, &arrived, nullptr);
+                m_moves[entry.destination()].transferIn += arrived;
+                break;
+            }
+            default: break;
+            }
+        });
+        if (auto trades = doc.dataModel()->findTradeFrom(from, to, -1, -1, 0)) {
+            for (const CV4TradePtr &trade : *trades) {
+                m_trades[trade->account()].push_back(trade);
+                if (trade->transfer() > 0 && trade->transfer() != trade->account())
+                    m_trades[trade->transfer()].push_back(trade);
+            }
+        }
+    }
+
+    Rows build()
+    {
+        Rows rows;
+        const CVUnitModelPtr roots[2] = {m_doc.accountModel()->asset(), m_doc.accountModel()->debt()};
+        Quad totals[2] = {};
+        for (int section = 0; section < 2; ++section) {
+            const CVUnitModelPtr &root = roots[section];
+            rows.emplace_back(SectionHead, 14, root);
+            addLineTo(rows);
+            if (root) {
+                if (m_flags == 0) {
+                    if (root->deepStatus() != 0) setItems(rows, root, 0);
+                } else {
+                    const NodeKind assetKinds[] = {NodeKind::Cash, NodeKind::Bank, NodeKind::CashPart,
+                                                   NodeKind::Investment, NodeKind::GeneralAsset};
+                    const NodeKind debtKinds[] = {NodeKind::CreditCard, NodeKind::Loan, NodeKind::GeneralDebt};
+                    const int assetLevels[] = {-20, -21, -22, -24, -25};
+                    const int debtLevels[] = {-30, -31, -32};
+                    const int count = section == 0 ? 5 : 3;
+                    for (int k = 0; k < count; ++k)
+                        addKind(rows, root, section == 0 ? assetKinds[k] : debtKinds[k],
+                                section == 0 ? assetLevels[k] : debtLevels[k]);
+                }
+                totals[section] = totalValue(*root, true);
+            }
+            addLineTo(rows);
+            rows.emplace_back(SectionTotal, 14, root, toValues(totals[section]));
+            addBlankTo(rows);
+        }
+        addLineTo(rows);
+        rows.emplace_back(NetHead, 14);
+        addLineTo(rows);
+        // Start and end are assets less debts; the movements of both sections add up.
+        const Quad net{totals[0][0] - totals[1][0], totals[0][1] + totals[1][1], totals[0][2] + totals[1][2],
+                       totals[0][3] - totals[1][3]};
+        rows.emplace_back(NetValues, 14, nullptr, toValues(net));
+        return rows;
+    }
+
+private:
+    // Tree order: the node (not the root) and each child with a tick at or below it, depth first.
+    void setItems(Rows &rows, const CVUnitModelPtr &node, int level)
+    {
+        if (node->parent()) addLine(rows, node, level, lineValue(*node));
+        for (const CVUnitModelPtr &child : node->children())
+            if (child->deepStatus() != 0) setItems(rows, child, level + 1);
+    }
+
+    // Grouped: every ticked node of the kind, then a thin rule, the subtotal and a blank.
+    void addKind(Rows &rows, const CVUnitModelPtr &root, NodeKind kind, int subtotalLevel)
+    {
+        Quad subtotal{};
+        bool any = false;
+        findItems(rows, root, kind, subtotal, any);
+        if (!any) return;
+        addThinlineTo(rows);
+        rows.emplace_back(subtotalLevel, 14, nullptr, toValues(subtotal));
+        addBlankTo(rows);
+    }
+
+    void findItems(Rows &rows, const CVUnitModelPtr &node, NodeKind kind, Quad &subtotal, bool &any)
+    {
+        if (node->deepStatus() == 0) return;
+        if (node->parent() && node->kind() == kind) {
+            any = true;
+            if (kind == NodeKind::CashPart) {
+                // The cash part stands for its investment account.
+                const CVUnitModelPtr account = node->parent()->shared_from_this();
+                const Quad q = value(*node, true);
+                add(subtotal, q);
+                addLine(rows, account, 0, q);
+            } else if (kind == NodeKind::Investment) {
+                Quad holdings{};
+                Rows lines;
+                for (const CVUnitModelPtr &child : node->children()) {
+                    if (child->kind() == NodeKind::CashPart || child->status() == 0) continue;
+                    const Quad q = value(*child, true);
+                    add(holdings, q);
+                    addLine(lines, child, 1, q);
+                }
+                add(subtotal, holdings);
+                rows.emplace_back(InvestHoldings, 14, node, toValues(holdings));
+                if (m_doc.isForeignCurrency(node->currency())) {
+                    const double rate = m_doc.currencyRate(m_doc.findCurrency(node->currency()), m_date2);
+                    Quad own = holdings;
+                    for (double &v : own) v = rate != 0 ? v / rate : 0;
+                    CV4ReportItem foreign(ForeignInvestLine, 14, node, toValues(own));
+                    foreign.number = node->currency();
+                    rows.push_back(std::move(foreign));
+                }
+                rows.insert(rows.end(), lines.begin(), lines.end());
+            } else {
+                const Quad q = lineValue(*node);
+                add(subtotal, q);
+                addLine(rows, node, 0, q);
+            }
+            return;
+        }
+        for (const CVUnitModelPtr &child : node->children()) findItems(rows, child, kind, subtotal, any);
+    }
+
+    void addLine(Rows &rows, const CVUnitModelPtr &node, int level, const Quad &q)
+    {
+        CV4ReportItem line(level, 14, node, toValues(q));
+        line.number = node->deepStatus() == 0 || !node->parent() ? 1 : 0;   // 1: values left blank
+        rows.push_back(std::move(line));
+        const int currency = currencyOf(*node);
+        if (m_doc.isForeignCurrency(currency)) {
+            CV4ReportItem foreign(ForeignLine, 14, node, toValues(lineValue(*node, false)));
+            foreign.number = currency;
+            rows.push_back(std::move(foreign));
+        }
+    }
+
+    int currencyOf(const CVUnitModel &node) const
+    {
+        if (node.kind() == NodeKind::CashPart && node.parent()) return node.parent()->currency();
+        if (const CV4InvestUnit *unit = holdingOf(node)) {
+            const CV4BrandPtr brand = m_doc.findBrand(unit->brand());
+            return brand ? brand->currency() : 0;
+        }
+        return node.currency();
+    }
+
+    Quad lineValue(const CVUnitModel &node, bool convert = true)
+    {
+        if (node.countChild() == 0) return value(node, convert);
+        if (m_flags != 0 && isInvestment(node))
+            if (const CVUnitModelPtr cash = node.childAt(0); cash && cash->kind() == NodeKind::CashPart)
+                return value(*cash, convert);
+        return totalValue(node, convert);
+    }
+
+    Quad totalValue(const CVUnitModel &node, bool convert)
+    {
+        Quad sum{};
+        for (const CVUnitModelPtr &child : node.children()) {
+            if (child->deepStatus() == 0) continue;
+            add(sum, child->countChild() > 0 ? totalValue(*child, convert) : value(*child, convert));
+        }
+        return sum;
+    }
+
+    // One node's start, increase, decrease and end.
+    Quad value(const CVUnitModel &u, bool convert)
+    {
+        const CVUnitModel &a = u.kind() == NodeKind::CashPart && u.parent() ? *u.parent() : u;
+        const CV4InvestUnit *unit = holdingOf(a);
+        const CV4BrandPtr brand = unit ? m_doc.findBrand(unit->brand()) : nullptr;
+        const int currency = currencyOf(u);
+        const bool foreign = m_doc.isForeignCurrency(currency);
+        const double rate = foreign && convert ? m_doc.currencyRate(m_doc.findCurrency(currency), m_date2) : 1;
+        const double price = unit ? m_doc.brandValue(brand, m_date2) : 1;
+        const CVUnitModelPtr node = const_cast<CVUnitModel &>(u).shared_from_this();
+        const QDate before = m_date1.addDays(-1);
+
+        auto balance = [&](const QDate &day) {
+            if (foreign || unit) return m_doc.rawValueForAccount(node, day) * price * rate;
+            return m_doc.valueForAccount(node, day);
+        };
+        Quad q{balance(before), 0, 0, balance(m_date2)};
+        const QDate opened = a.assetInitialDate();
+        const double openingValue = unit ? unit->units() * price : a.assetInitialValue();
+        if (opened.isValid() && opened == m_date1) q[0] += openingValue * rate;
+        const bool openedInPeriod = opened.isValid() && opened > m_date1 && opened <= m_date2;
+
+        if (unit) {
+            tradeMovements(u, 0, q);
+            if (openedInPeriod) q[1] += openingValue;
+        } else if (u.kind() == NodeKind::Investment || u.kind() == NodeKind::CashPart) {
+            tradeMovements(u, u.kind() == NodeKind::Investment ? 1 : 2, q);
+            entryMovements(a, q);
+            if (openedInPeriod) q[1] += openingValue;
+        } else {
+            entryMovements(a, q);
+            if (openedInPeriod && a.kind() != NodeKind::Loan) q[a.isDebt() ? 2 : 1] += openingValue;
+        }
+        q[1] *= rate;
+        q[2] *= rate;
+        return q;
+    }
+
+    void entryMovements(const CVUnitModel &account, Quad &q) const
+    {
+        const auto found = m_moves.constFind(account.ident());
+        if (found == m_moves.constEnd()) return;
+        // A loan moves only by transfers; its interest and charges are entries of their own.
+        const bool loan = account.kind() == NodeKind::Loan;
+        q[1] += found->transferIn + (loan ? 0 : found->income);
+        q[2] += found->transferOut + (loan ? 0 : found->expense);
+    }
+
+    // Mode 0 a holding, 1 an investment account, 2 an investment account's cash part.
+    void tradeMovements(const CVUnitModel &node, int mode, Quad &q)
+    {
+        const CVUnitModel *account = mode == 1 ? &node : node.parent();
+        if (!account) return;
+        int brandFilter = -1;
+        if (mode == 0) {
+            const CV4InvestUnit *unit = holdingOf(node);
+            if (!unit) return;
+            brandFilter = unit->brand();
+        }
+        const bool units = mode != 2;
+        const bool cash = mode != 0;
+        for (const CV4TradePtr &trade : m_trades.value(account->ident())) {
+            if (brandFilter >= 0 && trade->brand() != brandFilter) continue;
+            const double value = trade->count() * m_doc.brandValue(m_doc.findBrand(trade->brand()), m_date2);
+            const double money = trade->count() * trade->unitPrice();
+            switch (trade->kind()) {
+            case CV4Trade::Buy:
+            case CV4Trade::BuyBack:
+            case CV4Trade::MarginBuy:
+            case CV4Trade::Reinvestment:
+                if (units) q[1] += value;
+                if (cash) q[2] += money;
+                break;
+            case CV4Trade::Sale:
+            case CV4Trade::MarginSale:
+            case CV4Trade::SellBack:
+            case CV4Trade::CashIn:
+                if (units) q[2] += value;
+                if (cash) q[1] += money;
+                break;
+            case CV4Trade::TransferUnits:
+                if (!units) break;
+                if (trade->transfer() == account->ident())
+                    q[1] += value;
+                else if (trade->account() == account->ident())
+                    q[2] += value;
+                break;
+            case CV4Trade::Split:
+            case CV4Trade::Increase:
+                if (units) q[1] += value;
+                break;
+            case CV4Trade::Merge:
+            case CV4Trade::Decrease:
+                if (units) q[2] += value;
+                break;
+            case CV4Trade::OtherIncome:
+            case CV4Trade::Interest:
+            case CV4Trade::Distribution:
+                if (cash) q[1] += trade->unitPrice();
+                break;
+            case CV4Trade::OtherExpense:
+                if (cash) q[2] += trade->unitPrice();
+                break;
+            case CV4Trade::Dividend:
+                if (cash) q[1] += money;
+                break;
+            default: break;
+            }
+            if (cash) q[2] += trade->commission();
+        }
+    }
+
+    CV4Document &m_doc;
+    int m_flags;
+    QDate m_date1, m_date2;
+    // The period's entries summed by account: income and expense entries of
+    // the account, transfers out of it and into it.
+    struct Moves {
+        double income = 0, expense = 0, transferOut = 0, transferIn = 0;
+    };
+    QHash<int, Moves> m_moves;
+    QHash<int, std::vector<CV4TradePtr>> m_trades;     // the period's trades by account and settlement account
+};
+
+CV4Report1View::CV4Report1View(CV4Document &doc, int flags, const QDate &from, const QDate &to,
+                               const cv::PageSetup &setup)
+    : CV4ReportView(doc, setup), m_flags(flags), m_date1(from), m_date2(to),
+      m_diffFormatter(cv::localizedString("Report-Format-Diff"))
+{
+    setTitle(cv::localizedString("Report-Account-Title"));
+}
+
+std::unique_ptr<CV4Report1View> CV4Report1View::make(CV4Document &doc, int flags, const QDate &from, const QDate &to,
+                                                     const cv::PageSetup &setup)
+{
+    std::unique_ptr<CV4Report1View> view(new CV4Report1View(doc, flags, from, to, setup));
+    view->setData(Builder(doc, flags, from, to).build());
+    return view;
+}
+
+namespace cv {
+
+std::unique_ptr<CV4ReportView> makeAccountBalanceReport(CV4Document &doc, const ReportRequest &request,
+                                                        const PageSetup &setup)
+{
+    return CV4Report1View::make(doc, request.flags, request.from, request.to, setup);
+}
+
+} // namespace cv
+
+const char *CV4Report1View::totalTitleKey(int level)
+{
+    switch (level) {
+    case -20: return "Report-Asset-Cache";
+    case -21: return "Report-Asset-Bank";
+    case -22: return "Report-Asset-Invest-Cache";
+    case -24: return "Report-Asset-Invest-Brand";
+    case -25: return "Report-Asset-General";
+    case -30: return "Report-Debt-Credit";
+    case -31: return "Report-Debt-Loan";
+    case -32: return "Report-Debt-General";
+    default: return nullptr;
+    }
+}
+
+QString CV4Report1View::typeName(const CVUnitModel &node) const
+{
+    const char *key = nullptr;
+    switch (NodeKind(node.kind())) {
+    case NodeKind::Cash: key = "Report-Type-Asset-Cache"; break;
+    case NodeKind::Bank: key = "Report-Type-Asset-Bank"; break;
+    case NodeKind::Investment: key = "Report-Type-Asset-Invest"; break;
+    case NodeKind::GeneralAsset:
+    case NodeKind::GeneralDebt: key = "Report-Type-General"; break;
+    case NodeKind::CreditCard: key = "Report-Type-Debt-Card"; break;
+    case NodeKind::Loan: key = "Report-Type-Debt-Loan"; break;
+    case NodeKind::Holding: {
+        const CV4InvestUnit *unit = holdingOf(node);
+        const CV4BrandPtr brand = unit ? doc().findBrand(unit->brand()) : nullptr;
+        return brand ? brand->kindName() : QString();
+    }
+    default: return QString();
+    }
+    return cv::localizedString(key);
+}
+
+void CV4Report1View::drawValues(cv::Canvas &canvas, const CV4ReportItem &row, double y)
+{
+    double x = left() + kValuesX;
+    for (size_t i = 0; i < 4; ++i, x += kColumnWidth)
+        drawRightJustified(canvas, formatAmount(row.value(i)), QPointF(x, y), kColumnWidth);
+    drawRightJustified(canvas, m_diffFormatter.stringForObjectValue(row.value(3) - row.value(0)), QPointF(x, y),
+                       kColumnWidth);
+}
+
+void CV4Report1View::drawForeign(cv::Canvas &canvas, const CV4ReportItem &row, double y)
+{
+    const CV4CurrencyPtr currency = doc().findCurrency(row.number);
+    const QString bracket = QStringLiteral("<%1>");
+    drawCentered(canvas, bracket.arg(currency ? currency->prefix() : QString()), QPointF(left() + kTypeX, y),
+                 kTypeWidth);
+    const KavriNumberFormatter &own = doc().formatterForCurrency(row.number);
+    // The change in the currency's own digits, in the fractional change format.
+    const KavriNumberFormatter diff(cv::localizedString("Report-Format-Fractional-Diff"));
+    double x = left() + kValuesX;
+    for (size_t i = 0; i < 4; ++i, x += kColumnWidth)
+        drawRightJustified(canvas, bracket.arg(own.stringForObjectValue(row.value(i))), QPointF(x, y), kColumnWidth);
+    drawRightJustified(canvas, bracket.arg(diff.stringForObjectValue(row.value(3) - row.value(0))), QPointF(x, y),
+                       kColumnWidth);
+}
+
+void CV4Report1View::drawTitles(cv::Canvas &canvas, const QStringList &keys, double y)
+{
+    double x = left() + kValuesX;
+    for (const QString &key : keys) {
+        drawRightJustified(canvas, cv::localizedString(key), QPointF(x, y), kColumnWidth);
+        x += kColumnWidth;
+    }
+}
+
+void CV4Report1View::drawPage(cv::Canvas &canvas)
+{
+    drawPeriod(canvas, m_date1, m_date2);
+    const CVUnitModelPtr assetRoot = doc().accountModel()->asset();
+    walkRows(canvas, top() + kRowsTop, [&](int index, double y) {
+        const CV4ReportItem &row = data()[size_t(index)];
+        setDisableValues(false);
+        if (row.level >= 0 && row.level < ForeignLine) {
+            if (!row.node) return;
+            const bool holding = row.node->kind() == NodeKind::Holding;
+            const QString name = m_flags == 0 || holding ? doc().displayName(*row.node) : getFullAccountName(*row.node);
+            drawLeftJustified(canvas, name, QPointF(left() + 10 * row.level, y));
+            if (m_flags == 0 || holding)
+                drawCentered(canvas, typeName(*row.node), QPointF(left() + kTypeX, y), kTypeWidth);
+            setDisableValues(row.number != 0);
+            drawValues(canvas, row, y);
+            setDisableValues(false);
+            return;
+        }
+        switch (row.level) {
+        case ForeignLine:
+        case ForeignInvestLine:
+            drawForeign(canvas, row, y);
+            break;
+        case InvestHoldings:
+            if (row.node) drawLeftJustified(canvas, getFullAccountName(*row.node), QPointF(left(), y));
+            drawValues(canvas, row, y);
+            break;
+        case SectionHead: {
+            const bool asset = row.node == assetRoot;
+            drawLeftJustified(canvas, cv::localizedString(asset ? "Legend-Asset" : "Legend-Debt"), QPointF(left(), y));
+            // Debts go down by what increases assets: the middle heads swap.
+            drawTitles(canvas,
+                       {QStringLiteral("Report-Account-Start"),
+                        QLatin1String(asset ? "Report-Account-Increase" : "Report-Account-Decrease"),
+                        QLatin1String(asset ? "Report-Account-Decrease" : "Report-Account-Increase"),
+                        QStringLiteral("Report-Account-End"), QStringLiteral("Report-Account-Diff")},
+                       y);
+            break;
+        }
+        case SectionTotal:
+            drawLeftJustified(canvas,
+                              cv::localizedString(row.node == assetRoot ? "Report-Asset-Total" : "Report-Debt-Total"),
+                              QPointF(left(), y));
+            drawValues(canvas, row, y);
+            break;
+        case NetHead:
+            drawLeftJustified(canvas,
+                              cv::formatString(cv::localizedString("Report-Account-Period"),
+                                               {formatDate(m_date1), formatDate(m_date2)}),
+                              QPointF(left(), y));
+            drawTitles(canvas,
+                       {QStringLiteral("Report-NetAsset-Start"), QStringLiteral("Report-Account-Increase"),
+                        QStringLiteral("Report-Account-Decrease"), QStringLiteral("Report-NetAsset-End"),
+                        QStringLiteral("Report-NetAsset-Diff")},
+                       y);
+            break;
+        case NetValues:
+            drawValues(canvas, row, y);
+            break;
+        default:
+            if (const char *key = totalTitleKey(row.level)) {
+                drawLeftJustified(canvas, cv::localizedString(key), QPointF(left(), y));
+                drawValues(canvas, row, y);
+            }
+            break;
+        }
+    });
+}

@@ -1,0 +1,137 @@
+#include "reports/CV4Report2View.h"
+
+#include "reports/ReportTextCut.h"
+
+#include "document/CV4Document.h"
+#include "document/KavriNumberFormatter.h"
+#include "model/CV4AccountModel.h"
+#include "model/CV4InvestUnit.h"
+#include "platform/Localization.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr double kDescriptionX = 33;
+constexpr double kMemoX = 198;
+constexpr double kGroupX = 308;
+constexpr double kIncreaseX = 341;
+constexpr double kDecreaseX = 407;
+constexpr double kBalanceX = 495;
+constexpr double kValueWidth = 66;
+constexpr double kAccountLine = 28;
+constexpr double kHeadsLine = 42;
+constexpr double kRowsStart = 60;
+
+} // namespace
+
+CV4Report2View::CV4Report2View(CV4Document &doc, const cv::PageSetup &setup, const QDate &from, const QDate &to)
+    : CV4ReportView(doc, setup), m_date1(from), m_date2(to)
+{
+}
+
+QString CV4Report2View::valueText(const CVUnitModel &node, double value) const
+{
+    if (node.kind() == cv::NodeKind::Holding) {
+        const auto *unit = dynamic_cast<const CV4InvestUnit *>(node.extra().get());
+        const CV4BrandPtr brand = doc().findBrand(unit ? unit->brand() : -1);
+        if (!brand || brand->kind() == CV4Brand::Stock) return doc().stringForTradingNumberOfUnits((long long)std::trunc(value));
+        return doc().stringForFundValue(value, 0, false, true);
+    }
+    const CVUnitModel &account = node.kind() == cv::NodeKind::CashPart && node.parent() ? *node.parent() : node;
+    if (!doc().isForeignCurrency(account.currency())) return formatAmount(value);
+    return doc().formatterForCurrency(account.currency()).stringForObjectValue(value);
+}
+
+void CV4Report2View::drawHeads(cv::Canvas &canvas, const CVUnitModel &node) const
+{
+    const double x0 = left();
+    const double y = top() + kHeadsLine;
+    const bool holding = node.kind() == cv::NodeKind::Holding;
+    const CVUnitModel *root = &node;
+    while (root->parent()) root = root->parent();
+    const bool asset = root == doc().accountModel()->asset().get();
+    const char *first = "Report-Account-Decrease";
+    const char *second = "Report-Account-Increase";
+    if (asset) {
+        first = holding ? "Report-Account-Brand-Increase" : "Report-Account-Increase";
+        second = holding ? "Report-Account-Brand-Decrease" : "Report-Account-Decrease";
+    }
+    drawLeftJustified(canvas, cv::localizedString("Report-Category/Account"), QPointF(x0 + kDescriptionX, y));
+    drawLeftJustified(canvas, cv::localizedString("Report-Memo"), QPointF(x0 + kMemoX, y));
+    drawLeftJustified(canvas, cv::localizedString("Report-Group"), QPointF(x0 + kGroupX, y));
+    drawRightJustified(canvas, cv::localizedString(first), QPointF(x0 + kIncreaseX, y), kValueWidth);
+    drawRightJustified(canvas, cv::localizedString(second), QPointF(x0 + kDecreaseX, y), kValueWidth);
+    drawRightJustified(canvas, cv::localizedString(holding ? "Report-Account-Brand-Remain" : "Report-Remain"),
+                       QPointF(x0 + kBalanceX, y), kValueWidth);
+}
+
+void CV4Report2View::drawPage(cv::Canvas &canvas)
+{
+    const PageRange rows = range();
+    const CVUnitModel *node = nullptr;
+    for (int i = rows.start; i < rows.end && !node; ++i) node = data()[size_t(i)].node.get();
+    if (!node) return;
+    const double x0 = left();
+    drawPeriod(canvas, m_date1, m_date2);
+
+    QString name = getFullAccountName(*node);
+    const CVUnitModel &account = node->kind() == cv::NodeKind::CashPart && node->parent() ? *node->parent() : *node;
+    int currency = account.currency();
+    if (node->kind() == cv::NodeKind::Holding) {
+        const auto *unit = dynamic_cast<const CV4InvestUnit *>(node->extra().get());
+        const CV4BrandPtr brand = doc().findBrand(unit ? unit->brand() : -1);
+        currency = brand ? brand->currency() : 0;
+    }
+    if (doc().isForeignCurrency(currency)) {
+        const CV4CurrencyPtr found = doc().findCurrency(currency);
+        name = cv::formatString(QStringLiteral("%@(%@)"), {name, found ? found->prefix() : QString()});
+    }
+    drawLeftJustified(canvas, name, QPointF(x0, top() + kAccountLine));
+    drawHeads(canvas, *node);
+    const CV4ReportItem rule(CV4ReportItem::Rule, CV4ReportItem::kRuleHeight);
+    drawItem(canvas, rule, top() + kHeadsLine + kLineHeight);
+
+    double y = top() + kRowsStart;
+    bool drewRecord = false;   // the first entry of a page always shows its date
+    for (int i = rows.start; i < rows.end; ++i) {
+        const CV4ReportItem &row = data()[size_t(i)];
+        switch (row.level) {
+        case Opening:
+            // An empty opening row gives its height back.
+            if (row.texts.size() < 2) continue;
+            drawLeftJustified(canvas, row.texts[0], QPointF(x0, y));
+            drawLeftJustified(canvas, row.texts[1], QPointF(x0 + kDescriptionX, y));
+            drawRightJustified(canvas, valueText(*row.node, row.value(0)), QPointF(x0 + kBalanceX, y), kValueWidth);
+            break;
+        case Record:
+        case Commission: {
+            if (!drewRecord || (row.number & DayDiffers)) drawLeftJustified(canvas, row.texts.value(0), QPointF(x0, y));
+            drewRecord = true;
+            cv::drawInColumn(canvas, row.texts.value(1), QPointF(x0 + kDescriptionX, y), kMemoX - kDescriptionX);
+            cv::drawInColumn(canvas, row.texts.value(2), QPointF(x0 + kMemoX, y), kGroupX - kMemoX);
+            cv::drawInColumn(canvas, row.texts.value(3), QPointF(x0 + kGroupX, y), kIncreaseX - kGroupX);
+            const bool increase = row.value(0) != 0;
+            drawRightJustified(canvas, valueText(*row.node, increase ? row.value(0) : row.value(1)),
+                               QPointF(x0 + (increase ? kIncreaseX : kDecreaseX), y), kValueWidth);
+            // The balance closes a day, and the page.
+            if (!(row.number & SameDayFollows) || i + 1 >= rows.end)
+                drawRightJustified(canvas, valueText(*row.node, row.value(2)), QPointF(x0 + kBalanceX, y),
+                                   kValueWidth);
+            break;
+        }
+        case Total:
+            drawLeftJustified(canvas, row.texts.value(0), QPointF(x0, y));
+            drawRightJustified(canvas, valueText(*row.node, row.value(0)), QPointF(x0 + kIncreaseX, y), kValueWidth);
+            drawRightJustified(canvas, valueText(*row.node, row.value(1)), QPointF(x0 + kDecreaseX, y), kValueWidth);
+            drawRightJustified(canvas, valueText(*row.node, row.value(2)), QPointF(x0 + kBalanceX, y), kValueWidth);
+            break;
+        default:
+            drawItem(canvas, row, y);
+            break;
+        }
+        y += row.height;
+    }
+    const int last = rows.end - 1;
+    if (last >= rows.start && data()[size_t(last)].level >= 0) drawItem(canvas, rule, y);
+}

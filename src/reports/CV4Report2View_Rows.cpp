@@ -1,0 +1,360 @@
+// The journal's rows: one journal per ticked account, its records in day and
+// ident order, every running value worked out here.
+
+#include "reports/CV4Report2View.h"
+
+#include "reports/ReportTextCut.h"
+
+#include "document/CV4Document.h"
+#include "model/CV4AccountModel.h"
+#include "model/CV4Actual.h"
+#include "model/CV4InvestUnit.h"
+#include "model/CV4Trade.h"
+#include "platform/DateFormat.h"
+#include "platform/Localization.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kDescriptionLength = 15;
+constexpr int kMemoLength = 11;
+
+// An entry or a trade of one journal.
+struct JournalRecord {
+    CV4ActualPtr actual;
+    CV4TradePtr trade;
+    QDate date() const { return actual ? actual->date() : trade->date(); }
+    int ident() const { return actual ? actual->ident() : trade->ident(); }
+    int account() const { return actual ? actual->account() : trade->account(); }
+    QString memo() const { return actual ? actual->memo() : trade->memo(); }
+    bool isTransfer() const
+    {
+        return actual ? actual->kind() == CV4Actual::Transfer : trade->kind() == CV4Trade::TransferUnits;
+    }
+};
+
+bool isIn(int kind, std::initializer_list<CV4Trade::Kind> kinds)
+{
+    return std::find(kinds.begin(), kinds.end(), kind) != kinds.end();
+}
+
+} // namespace
+
+class CV4Report2View::Builder {
+public:
+    Builder(CV4Report2View &view, const QDate &from, const QDate &to)
+        : m_view(view), m_doc(view.doc()), m_from(from), m_to(to),
+          m_dateFormat(cv::localizedString("Report-Short-Date-Format"))
+    {
+    }
+
+    Rows build()
+    {
+        for (const CVUnitModelPtr &root : {m_doc.accountModel()->asset(), m_doc.accountModel()->debt()}) {
+            if (!root) continue;
+            for (const CVUnitModelPtr &child : root->children())
+                if (child && child->deepStatus() == 1) collect(child);
+        }
+        return std::move(m_rows);
+    }
+
+private:
+    void collect(const CVUnitModelPtr &node)
+    {
+        if (node->countChild() > 0) {
+            for (const CVUnitModelPtr &child : node->children())
+                if (child && child->deepStatus() == 1) collect(child);
+        } else if (node->status() == 1) {
+            addJournal(node);
+        }
+    }
+
+    // The account a journal's records name: the investment account of a cash part or holding.
+    static const CVUnitModel &journalAccount(const CVUnitModel &node)
+    {
+        const bool part = node.kind() == cv::NodeKind::CashPart || node.kind() == cv::NodeKind::Holding;
+        return part && node.parent() ? *node.parent() : node;
+    }
+
+    std::vector<JournalRecord> recordsOf(const CVUnitModel &node) const
+    {
+        std::vector<JournalRecord> records;
+        const CVUnitModel &account = journalAccount(node);
+        const bool holding = node.kind() == cv::NodeKind::Holding;
+        if (!holding) {
+            CV4SearchConditions conditions;
+            conditions.date = {m_from, m_to};
+            conditions.account = {account.ident()};
+            for (const CV4ActualPtr &entry : m_doc.dataModel()->findActual(conditions).value_or(CV4DataModel::ActualList()))
+                records.push_back({entry, nullptr});
+        }
+        if (node.kind() == cv::NodeKind::CashPart || holding) {
+            const int brand = holding ? brandOf(node) : -1;
+            const auto trades = m_doc.dataModel()->findTradeFrom(m_from, m_to, account.ident(), brand, 0);
+            for (const CV4TradePtr &trade : trades.value_or(CV4DataModel::TradeList())) {
+                const int kind = trade->kind();
+                // Moves of units without money mean nothing to the cash, unless they cost a commission.
+                if (!holding && trade->commission() == 0 &&
+                    isIn(kind, {CV4Trade::TransferUnits, CV4Trade::Split, CV4Trade::Merge, CV4Trade::Increase,
+                                CV4Trade::Decrease}))
+                    continue;
+                // Money without units means nothing to a holding.
+                if (holding && isIn(kind, {CV4Trade::OtherIncome, CV4Trade::OtherExpense, CV4Trade::Dividend,
+                                           CV4Trade::Interest, CV4Trade::Distribution}))
+                    continue;
+                records.push_back({nullptr, trade});
+            }
+        }
+        std::stable_sort(records.begin(), records.end(), [](const JournalRecord &a, const JournalRecord &b) {
+            if (a.date() != b.date()) return a.date() < b.date();
+            return a.ident() < b.ident();
+        });
+        return records;
+    }
+
+    static int brandOf(const CVUnitModel &holding)
+    {
+        const auto *unit = dynamic_cast<const CV4InvestUnit *>(holding.extra().get());
+        return unit ? unit->brand() : -1;
+    }
+
+    QString dateText(const QDate &date) const { return cv::formatDate(date, m_dateFormat); }
+
+    // The opening row: the balance carried in, the opening balance, or nothing.
+    CV4ReportItem openingRow(const CVUnitModelPtr &node) const
+    {
+        CV4ReportItem row(Opening, CV4ReportItem::kRowHeight, node, {0.0});
+        const CVUnitModel &account = journalAccount(*node);
+        const QDate dayBefore = m_from.addDays(-1);
+        const char *label = nullptr;
+        QDate date;
+        double value = 0;
+        if (node->kind() == cv::NodeKind::Holding) {
+            const auto *unit = dynamic_cast<const CV4InvestUnit *>(node->extra().get());
+            const QDate opened = unit ? unit->date() : QDate();
+            const double carried = m_doc.tradingAccount(account.ident(), brandOf(*node), dayBefore);
+            if (carried != 0) {
+                label = "Report-Brand-Carry";
+                date = m_from;
+                value = carried;
+            } else if (unit && !(opened.isValid() && opened < m_from) && std::max(opened, m_from) <= m_to) {
+                // A holding opened before the period and emptied since carries nothing: its
+                // opening units are long gone.
+                label = "Report-Brand-Start";
+                date = std::max(opened, m_from);
+                value = unit->units();
+            }
+        } else {
+            const QDate start = account.assetInitialDate();
+            if (!start.isValid() || start < m_from) {
+                label = "Report-Carry";
+                date = m_from;
+                value = m_doc.isForeignCurrency(currencyOf(*node)) ? m_doc.rawValueForAccount(node, dayBefore)
+                                                                    : m_doc.valueForAccount(node, dayBefore);
+            } else if (start <= m_to) {
+                label = "Report-Start";
+                date = start;
+                value = node->kind() == cv::NodeKind::Loan ? 0 : account.assetInitialValue();
+            }
+        }
+        if (!label || value == 0) return row;
+        row.values = {value};
+        row.texts = {dateText(date), cv::localizedString(label)};
+        return row;
+    }
+
+    int currencyOf(const CVUnitModel &node) const
+    {
+        if (node.kind() == cv::NodeKind::Holding) {
+            const CV4BrandPtr brand = m_doc.findBrand(brandOf(node));
+            return brand ? brand->currency() : 0;
+        }
+        return journalAccount(node).currency();
+    }
+
+    // Increase and decrease of one row of the journal of `node`.
+    std::pair<double, double> changeOf(const CVUnitModel &node, const JournalRecord &record, bool commission) const
+    {
+        const int account = journalAccount(node).ident();
+        if (record.actual) {
+            const CV4Actual &entry = *record.actual;
+            switch (entry.kind()) {
+            case CV4Actual::Income:
+                return {entry.amount(), 0};
+            case CV4Actual::Expense:
+                return {0, entry.amount()};
+            default: {
+                double arriving = 0;
+                // What the destination received, in its own currency, as the balances count it.
+                if (entry.destination() == account) m_doc.getTransferValues(entry, &arriving, nullptr);
+                return {arriving, entry.account() == account ? entry.amount() : 0};
+            }
+            }
+        }
+        const CV4Trade &trade = *record.trade;
+        if (commission) return {0, trade.commission()};
+        const bool holding = node.kind() == cv::NodeKind::Holding;
+        const double money = trade.count() * trade.unitPrice();
+        const int kind = trade.kind();
+        if (isIn(kind, {CV4Trade::Buy, CV4Trade::Split, CV4Trade::Increase, CV4Trade::BuyBack, CV4Trade::MarginBuy,
+                        CV4Trade::Reinvestment})) {
+            if (holding) return {trade.count(), 0};
+            if (isIn(kind, {CV4Trade::Buy, CV4Trade::BuyBack, CV4Trade::MarginBuy, CV4Trade::Reinvestment}))
+                return {0, money};
+            return {0, 0};
+        }
+        if (isIn(kind, {CV4Trade::Sale, CV4Trade::MarginSale, CV4Trade::SellBack, CV4Trade::CashIn}))
+            return holding ? std::pair{0.0, trade.count()} : std::pair{money, 0.0};
+        if (isIn(kind, {CV4Trade::Merge, CV4Trade::Decrease})) return {0, holding ? trade.count() : 0};
+        if (kind == CV4Trade::TransferUnits) {
+            if (!holding) return {0, 0};
+            return {trade.transfer() == account ? trade.count() : 0, trade.account() == account ? trade.count() : 0};
+        }
+        if (isIn(kind, {CV4Trade::OtherIncome, CV4Trade::Interest, CV4Trade::Distribution}))
+            return {trade.unitPrice(), 0};
+        if (kind == CV4Trade::OtherExpense) return {0, trade.unitPrice()};
+        if (kind == CV4Trade::Dividend) return {money, 0};
+        return {0, 0};
+    }
+
+    QString description(const CVUnitModel &node, const JournalRecord &record, bool commission) const
+    {
+        const auto joined = [](const QString &a, const QString &b) {
+            return cv::formatString(QStringLiteral("%@:%@"), {a, b});
+        };
+        QString text;
+        if (record.trade) {
+            text = cv::localizedString("Report-Trade");
+            if (node.kind() == cv::NodeKind::CashPart) {
+                const CV4BrandPtr brand = m_doc.findBrand(record.trade->brand());
+                text = joined(text, brand ? brand->name() : QString());
+            }
+            text = joined(text, record.trade->reportKindName());
+            if (commission) text = joined(text, cv::localizedString("Report-trade-commission"));
+        } else if (record.actual->kind() == CV4Actual::Transfer) {
+            const int account = journalAccount(node).ident();
+            const CV4Actual &entry = *record.actual;
+            const CVUnitModelPtr other = m_doc.findAccount(entry.destination() == account ? entry.account()
+                                                                                          : entry.destination());
+            text = cv::localizedString("Report-Transfer") + (other ? m_view.getFullAccountName(*other) : QString());
+        } else {
+            text = m_view.getFullCatName(*record.actual);
+        }
+        return cv::leadingCharacters(text, kDescriptionLength);
+    }
+
+    bool belongsToAssets(const JournalRecord &record) const
+    {
+        if (record.trade) return true;
+        const CVUnitModelPtr account = m_doc.findAccount(record.actual->account());
+        if (!account) return false;
+        const CVUnitModel *top = account.get();
+        while (top->parent()) top = top->parent();
+        return top == m_doc.accountModel()->asset().get();
+    }
+
+    void addJournal(const CVUnitModelPtr &node)
+    {
+        const std::vector<JournalRecord> records = recordsOf(*node);
+        if (records.empty()) return;
+        const CVUnitModel &account = journalAccount(*node);
+        const bool cashPart = node->kind() == cv::NodeKind::CashPart;
+        const bool holding = node->kind() == cv::NodeKind::Holding;
+        const bool loan = node->kind() == cv::NodeKind::Loan;
+
+        CV4ReportItem opening = openingRow(node);
+        double balance = opening.texts.isEmpty() ? 0 : opening.value(0);
+        // The day the opening row stands for when the first record's date is weighed.
+        QDate openingDay;
+        if (!loan) {
+            const auto *unit = holding ? dynamic_cast<const CV4InvestUnit *>(node->extra().get()) : nullptr;
+            const double openingValue = holding ? (unit ? unit->units() : 0) : account.assetInitialValue();
+            if (openingValue != 0) openingDay = holding ? (unit ? unit->date() : QDate()) : account.assetInitialDate();
+        }
+        m_rows.push_back(std::move(opening));
+
+        double increases = 0;
+        double decreases = 0;
+        const size_t first = m_rows.size();
+        const auto addRecord = [&](const JournalRecord &record, bool commission) {
+            const auto [increase, decrease] = changeOf(*node, record, commission);
+            const bool fromIncrease = increase != 0;
+            const double v = fromIncrease ? increase : decrease;
+            (fromIncrease ? increases : decreases) += v;
+            if (record.isTransfer()) {
+                const double signedValue = account.isDebt() ? -v : v;
+                balance += record.account() == account.ident() ? -signedValue : signedValue;
+            } else if (!loan) {
+                const bool lowers = fromIncrease != belongsToAssets(record);
+                balance += lowers ? -v : v;
+            }
+            CV4ReportItem row(commission ? Commission : Record, CV4ReportItem::kRowHeight, node,
+                              {increase, decrease, balance});
+            row.actual = record.actual;
+            row.trade = record.trade;
+            QString grouping;
+            if (record.actual)
+                if (const CV4GroupingPtr group = m_doc.findGrouping(record.actual->group())) grouping = group->name();
+            row.texts = {dateText(record.date()), description(*node, record, commission),
+                         cv::cutWithMark(record.memo(), kMemoLength, QStringLiteral("…")), grouping};
+            m_rows.push_back(std::move(row));
+        };
+        for (const JournalRecord &record : records) {
+            const bool withCommission = cashPart && record.trade && record.trade->commission() != 0;
+            if (!withCommission || record.trade->unitPrice() != 0) addRecord(record, false);
+            if (withCommission) addRecord(record, true);
+        }
+
+        // Whether the date and the balance show, as far as rows decide it
+        // (the page decides the rest when it is drawn).
+        for (size_t i = first; i < m_rows.size(); ++i) {
+            const QDate day = (m_rows[i].actual ? m_rows[i].actual->date() : m_rows[i].trade->date());
+            const QDate above = i == first ? openingDay
+                                           : (m_rows[i - 1].actual ? m_rows[i - 1].actual->date()
+                                                                   : m_rows[i - 1].trade->date());
+            if (!above.isValid() || above != day) m_rows[i].number |= DayDiffers;
+            if (i + 1 < m_rows.size()) {
+                const QDate next = m_rows[i + 1].actual ? m_rows[i + 1].actual->date() : m_rows[i + 1].trade->date();
+                if (next == day) m_rows[i].number |= SameDayFollows;
+            }
+        }
+
+        CV4ReportView::addLineTo(m_rows);
+        m_rows.back().node = node;
+        const double end = holding ? m_doc.tradingAccount(account.ident(), brandOf(*node), m_to) : balance;
+        CV4ReportItem total(Total, CV4ReportItem::kRowHeight, node, {increases, decreases, end});
+        total.texts = {cv::formatString(cv::localizedString("Report-Total-of"), {m_view.getFullAccountName(*node)})};
+        m_rows.push_back(std::move(total));
+        CV4ReportView::addBlankTo(m_rows);
+        CV4ReportView::addPageTo(m_rows);
+    }
+
+    CV4Report2View &m_view;
+    CV4Document &m_doc;
+    QDate m_from;
+    QDate m_to;
+    QString m_dateFormat;
+    Rows m_rows;
+};
+
+std::unique_ptr<CV4Report2View> CV4Report2View::make(CV4Document &doc, const cv::ReportRequest &request,
+                                                     const cv::PageSetup &setup)
+{
+    std::unique_ptr<CV4Report2View> view(new CV4Report2View(doc, setup, request.from, request.to));
+    Rows rows = Builder(*view, request.from, request.to).build();
+    if (rows.empty()) return nullptr;
+    view->setData(std::move(rows));
+    view->setTitle(cv::localizedString("Report-Account2-Title"));
+    return view;
+}
+
+namespace cv {
+
+std::unique_ptr<CV4ReportView> makeJournalReport(CV4Document &doc, const ReportRequest &request,
+                                                 const PageSetup &setup)
+{
+    return CV4Report2View::make(doc, request, setup);
+}
+
+} // namespace cv

@@ -1,0 +1,196 @@
+#include "reports/CV4Report5View.h"
+
+#include "reports/CashFlowSides.h"
+
+#include "model/CV4Trade.h"
+#include "platform/CV4MiscUtilities.h"
+#include "platform/Localization.h"
+
+namespace {
+
+constexpr double kFlowRowsTop = 28;
+constexpr double kIndent = 110;    // the six sums' titles
+constexpr double kValueX = 440;
+constexpr double kValueWidth = 66;
+
+using Sums = CV4Report5View::Sums;
+
+void addEntries(CV4Document &doc, const CVUnitModel &account, const std::optional<QList<int>> &groups,
+                const QDate &from, const QDate &to, Sums &sums)
+{
+    CV4SearchConditions conditions;
+    conditions.date = {from, to};
+    conditions.account = {account.ident()};
+    if (groups) conditions.group = *groups;
+    const int currency = account.currency();
+    doc.dataModel()->forEachActual(conditions, [&](const CV4Actual &entry) {
+        switch (entry.kind()) {
+        case CV4Actual::Income: {
+            const CVUnitModelPtr category = doc.findIncome(entry.category());
+            if (category && category->deepStatus())
+                sums.income += entry.amount() * cv::cashflow::rateAt(doc, currency, entry.date());
+            break;
+        }
+        case CV4Actual::Expense: {
+            const CVUnitModelPtr category = doc.findExpense(entry.category());
+            if (category && category->deepStatus())
+                sums.expense += entry.amount() * cv::cashflow::rateAt(doc, currency, entry.date());
+            break;
+        }
+        case CV4Actual::Transfer: {
+            const CVUnitModelPtr source = doc.findAccount(entry.account());
+            const CVUnitModelPtr destination = doc.findAccount(entry.destination());
+            const bool sourceCash = cv::cashflow::isCashLike(source.get());
+            const bool destinationCash = cv::cashflow::isCashLike(destination.get());
+            // Money moving inside the cash, or outside it, is no cash flow.
+            if (sourceCash && !destinationCash)
+                sums.transOut += entry.amount() *
+                                 cv::cashflow::rateAt(doc, cv::cashflow::currencyOf(source.get()), entry.date());
+            else if (!sourceCash && destinationCash)
+                sums.transIn += cv::cashflow::arrivingValue(doc, entry, source.get(), destination.get());
+            break;
+        }
+        default:
+            break;
+        }
+    });
+}
+
+void addTrades(CV4Document &doc, const CVUnitModel &account, const QDate &from, const QDate &to, Sums &sums)
+{
+    const auto trades = doc.dataModel()->findTradeFrom(from, to, account.ident(), -1, 0);
+    if (!trades) return;
+    for (const auto &trade : *trades) {
+        const double r = cv::cashflow::rateAt(doc, account.currency(), trade->date());
+        const double c = trade->count(), p = trade->unitPrice();
+        switch (trade->kind()) {
+        case CV4Trade::Buy:
+        case CV4Trade::BuyBack:
+        case CV4Trade::MarginBuy:
+        case CV4Trade::Reinvestment:
+            sums.tradeOut += c * p * r;
+            break;
+        case CV4Trade::Sale:
+        case CV4Trade::Dividend:
+        case CV4Trade::MarginSale:
+        case CV4Trade::SellBack:
+        case CV4Trade::CashIn:
+            sums.tradeIn += c * p * r;
+            break;
+        case CV4Trade::OtherIncome:
+        case CV4Trade::Interest:
+        case CV4Trade::Distribution:
+            sums.tradeIn += p * r;
+            break;
+        case CV4Trade::OtherExpense:
+            sums.tradeOut += p * r;
+            break;
+        default:
+            break;
+        }
+        sums.tradeOut += trade->commission() * r;
+    }
+}
+
+void sumAccount(CV4Document &doc, const CVUnitModelPtr &node, const std::optional<QList<int>> &groups,
+                const QDate &from, const QDate &to, Sums &sums)
+{
+    if (node->countChild() > 0) {
+        for (const auto &child : node->children())
+            sumAccount(doc, child, groups, from, to, sums);
+        return;
+    }
+    if (node->kind() == cv::NodeKind::Cash || node->kind() == cv::NodeKind::Bank) {
+        addEntries(doc, *node, groups, from, to, sums);
+    } else if (node->kind() == cv::NodeKind::CashPart && node->parent()) {
+        // The cash part stands for its investment account, trades included.
+        addEntries(doc, *node->parent(), groups, from, to, sums);
+        addTrades(doc, *node->parent(), from, to, sums);
+    }
+}
+
+} // namespace
+
+CV4Report5View::CV4Report5View(CV4Document &doc, const cv::PageSetup &setup, const QDate &from, const QDate &to)
+    : CV4ReportView(doc, setup), m_from(from), m_to(to)
+{
+    CV4MiscUtilities::setReportFormat(doc.defaultCurrency().get(), m_formatter);
+}
+
+CV4Report5View::Sums CV4Report5View::getValues(CV4Document &doc, const std::optional<QList<int>> &groups,
+                                               const QDate &from, const QDate &to)
+{
+    Sums sums;
+    if (const CVUnitModelPtr assets = doc.accountModel()->asset())
+        for (const auto &child : assets->children())
+            sumAccount(doc, child, groups, from, to, sums);
+    return sums;
+}
+
+CV4ReportView::Rows CV4Report5View::makeAllItems(const Sums &sums)
+{
+    Rows rows;
+    const auto titled = [&rows](int level, const char *key, double value) {
+        CV4ReportItem row(level, CV4ReportItem::kRowHeight, nullptr, {value});
+        row.texts = {cv::localizedString(key)};
+        rows.push_back(std::move(row));
+    };
+    titled(InTitle, "Report-CacheFlow-CacheIn-Title", 0);
+    addLineTo(rows);
+    titled(Income, "Report-CacheFlow-CacheIn-Income-Title", sums.income);
+    addBlankTo(rows);
+    titled(TransfersIn, "Report-CacheFlow-CacheIn-Transfer-Title", sums.transIn);
+    addBlankTo(rows);
+    titled(TradesIn, "Report-CacheFlow-CacheIn-Trade-Title", sums.tradeIn);
+    addThinlineTo(rows);
+    titled(InTotal, "Report-CacheFlow-CacheIn-Total", sums.inTotal());
+    addBlankTo(rows);
+    addBlankTo(rows);
+    titled(OutTitle, "Report-CacheFlow-CacheOut-Title", 0);
+    addLineTo(rows);
+    titled(Expense, "Report-CacheFlow-CacheOut-Expense-Title", sums.expense);
+    addBlankTo(rows);
+    titled(TransfersOut, "Report-CacheFlow-CacheOut-Transfer-Title", sums.transOut);
+    addBlankTo(rows);
+    titled(TradesOut, "Report-CacheFlow-CacheOut-Trade-Title", sums.tradeOut);
+    addThinlineTo(rows);
+    titled(OutTotal, "Report-CacheFlow-CacheOut-Total", sums.outTotal());
+    addBlankTo(rows);
+    addLineTo(rows);
+    titled(Net, "Report-CacheFlow-Summary", sums.inTotal() - sums.outTotal());
+    return rows;
+}
+
+std::unique_ptr<CV4Report5View> CV4Report5View::make(CV4Document &doc, const std::optional<QList<int>> &groups,
+                                                     const QDate &from, const QDate &to,
+                                                     const cv::PageSetup &setup)
+{
+    std::unique_ptr<CV4Report5View> view(new CV4Report5View(doc, setup, from, to));
+    view->setData(makeAllItems(getValues(doc, groups, from, to)));
+    view->setTitle(cv::localizedString("Report-CacheFlow-Title"));
+    return view;
+}
+
+void CV4Report5View::drawPage(cv::Canvas &canvas)
+{
+    drawPeriod(canvas, m_from, m_to);
+    walkRows(canvas, top() + kFlowRowsTop, [&](int index, double y) {
+        const CV4ReportItem &row = data()[size_t(index)];
+        const bool heading = row.level == InTitle || row.level == OutTitle;
+        const bool indented = !heading && row.level != InTotal && row.level != OutTotal && row.level != Net;
+        drawLeftJustified(canvas, row.texts.value(0), QPointF(left() + (indented ? kIndent : 0), y));
+        if (!heading)
+            drawRightJustified(canvas, m_formatter.stringForObjectValue(row.value(0)),
+                               QPointF(left() + kValueX, y), kValueWidth);
+    });
+}
+
+namespace cv {
+
+std::unique_ptr<CV4ReportView> makeCashFlowReport(CV4Document &doc, const ReportRequest &request,
+                                                  const PageSetup &setup)
+{
+    return CV4Report5View::make(doc, request.groups, request.from, request.to, setup);
+}
+
+} // namespace cv

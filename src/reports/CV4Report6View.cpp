@@ -1,0 +1,409 @@
+#include "reports/CV4Report6View.h"
+
+#include "reports/CashFlowSides.h"
+
+#include "model/CV4Trade.h"
+#include "platform/CV4MiscUtilities.h"
+#include "platform/Localization.h"
+
+#include <algorithm>
+#include <map>
+
+namespace {
+
+constexpr double kSideHeadTop = 28;
+constexpr double kSideRuleTop = 42;
+constexpr double kDetailRowsTop = 46;
+constexpr double kTitleX = 77;
+constexpr double kItemX = 88;
+constexpr double kValueX = 407;
+constexpr double kValueWidth = 66;
+constexpr double kSubtotalLineWidth = 396;
+
+// Trade kinds itemised per security, in the order they print.
+constexpr int kInKinds[] = {CV4Trade::Sale,     CV4Trade::SellBack,    CV4Trade::MarginSale, CV4Trade::CashIn,
+                            CV4Trade::Dividend, CV4Trade::OtherIncome, CV4Trade::Interest,   CV4Trade::Distribution};
+constexpr int kOutKinds[] = {CV4Trade::Buy, CV4Trade::MarginBuy, CV4Trade::BuyBack, CV4Trade::Reinvestment,
+                             CV4Trade::OtherExpense};
+
+// One line of a list: a category, an account, a security's trade kind (a
+// template trade) or the commissions (a security), and its sum.
+struct Item {
+    CVUnitModelPtr node;
+    CV4TradePtr trade;
+    CV4BrandPtr brand;
+    double value = 0;
+
+    static Item of(CVUnitModelPtr node) { return Item{std::move(node), nullptr, nullptr, 0}; }
+    static Item of(CV4TradePtr trade) { return Item{nullptr, std::move(trade), nullptr, 0}; }
+    static Item of(CV4BrandPtr brand) { return Item{nullptr, nullptr, std::move(brand), 0}; }
+};
+using List = std::vector<Item>;
+
+class DetailLists {
+public:
+    DetailLists(CV4Document &doc, int tier, const QDate &from, const QDate &to)
+        : m_doc(doc), m_tier(tier), m_from(from), m_to(to), m_days(int(from.daysTo(to)) + 1)
+    {
+    }
+
+    void makeActualDetail(const std::optional<QList<int>> &groups);
+    void makeTradeDetail();
+    CV4ReportView::Rows makeAllItems() const;
+
+private:
+    void setCategoryItems(const CVUnitModelPtr &node, int depth, bool income);
+    void setAccountItems(const CVUnitModelPtr &node);
+    int getParentIdent(int ident, bool income) const;
+    static void dropZeros(List &list)
+    {
+        list.erase(std::remove_if(list.begin(), list.end(), [](const Item &item) { return item.value == 0; }),
+                   list.end());
+    }
+
+    CV4Document &m_doc;
+    int m_tier;
+    QDate m_from, m_to;
+    int m_days;
+    List m_inIncome, m_inTransfer, m_inTrade, m_outExpense, m_outTransfer, m_outTrade;
+    std::map<int, size_t> m_incomeAt, m_expenseAt, m_accountAt;
+    std::map<std::pair<int, int>, size_t> m_inTradeAt, m_outTradeAt;   // (security, kind)
+};
+
+void DetailLists::setCategoryItems(const CVUnitModelPtr &node, int depth, bool income)
+{
+    if (node->countChild() > 0 && depth != m_tier) {
+        for (const auto &child : node->children())
+            setCategoryItems(child, depth + 1, income);
+        return;
+    }
+    if (m_doc.summaryForActualDays(node, m_from, m_days) == 0) return;
+    List &list = income ? m_inIncome : m_outExpense;
+    (income ? m_incomeAt : m_expenseAt).emplace(node->ident(), list.size());
+    list.push_back(Item::of(node));
+}
+
+void DetailLists::setAccountItems(const CVUnitModelPtr &node)
+{
+    if (node->countChild() > 0) {
+        for (const auto &child : node->children())
+            setAccountItems(child);
+        return;
+    }
+    if (cv::cashflow::isCashLike(node.get())) return;
+    m_accountAt.emplace(node->ident(), m_inTransfer.size());
+    m_inTransfer.push_back(Item::of(node));
+    m_outTransfer.push_back(Item::of(node));
+}
+
+// The category's ancestor at the tier (the root's children are depth 1), or
+// the category itself when it lies at or above that depth.
+int DetailLists::getParentIdent(int ident, bool income) const
+{
+    const CVUnitModelPtr node = income ? m_doc.findIncome(ident) : m_doc.findExpense(ident);
+    if (!node) return ident;
+    std::vector<const CVUnitModel *> path;   // from the node up to a child of the root
+    for (const CVUnitModel *up = node.get(); up && up->parent(); up = up->parent())
+        path.push_back(up);
+    const int depth = int(path.size());
+    if (depth <= m_tier) return ident;
+    return path[size_t(depth - m_tier)]->ident();
+}
+
+void DetailLists::makeActualDetail(const std::optional<QList<int>> &groups)
+{
+    const auto &categories = *m_doc.actualModel();
+    for (const auto &[root, income] : {std::pair{categories.income(), true}, std::pair{categories.expense(), false}}) {
+        if (!root || !root->deepStatus() || m_doc.summaryForActualDays(root, m_from, m_days) == 0) continue;
+        for (const auto &child : root->children())
+            setCategoryItems(child, 1, income);
+    }
+    const auto &accounts = *m_doc.accountModel();
+    for (const auto &root : {accounts.asset(), accounts.debt()})
+        if (root)
+            for (const auto &child : root->children())
+                setAccountItems(child);
+
+    CV4SearchConditions conditions;
+    conditions.date = {m_from, m_to};
+    if (groups) conditions.group = *groups;
+    m_doc.dataModel()->forEachActual(conditions, [&](const CV4Actual &entry) {
+        const CVUnitModelPtr account = m_doc.findAccount(entry.account());
+        const bool accountCash = cv::cashflow::isCashLike(account.get());
+        const int kind = entry.kind();
+        if (kind == CV4Actual::Income || kind == CV4Actual::Expense) {
+            if (!accountCash) return;
+            const bool income = kind == CV4Actual::Income;
+            const int ident = m_tier > 0 ? getParentIdent(entry.category(), income) : entry.category();
+            const CVUnitModelPtr category = income ? m_doc.findIncome(ident) : m_doc.findExpense(ident);
+            const auto &at = income ? m_incomeAt : m_expenseAt;
+            const auto item = at.find(ident);
+            if (!category || !category->deepStatus() || item == at.end()) return;
+            (income ? m_inIncome : m_outExpense)[item->second].value +=
+                entry.amount() * cv::cashflow::rateAt(m_doc, cv::cashflow::currencyOf(account.get()), entry.date());
+        } else if (kind == CV4Actual::Transfer) {
+            const CVUnitModelPtr destination = m_doc.findAccount(entry.destination());
+            const bool destinationCash = cv::cashflow::isCashLike(destination.get());
+            if (accountCash && !destinationCash) {
+                const auto item = m_accountAt.find(entry.destination());
+                if (item != m_accountAt.end())
+                    m_outTransfer[item->second].value +=
+                        entry.amount() *
+                        cv::cashflow::rateAt(m_doc, cv::cashflow::currencyOf(account.get()), entry.date());
+            } else if (destinationCash && !accountCash) {
+                const auto item = m_accountAt.find(entry.account());
+                if (item != m_accountAt.end())
+                    m_inTransfer[item->second].value +=
+                        cv::cashflow::arrivingValue(m_doc, entry, account.get(), destination.get());
+            }
+        }
+    });
+    dropZeros(m_inTransfer);
+    dropZeros(m_outTransfer);
+}
+
+void DetailLists::makeTradeDetail()
+{
+    const auto &brands = m_doc.brandList();
+    if (brands.empty()) return;
+    for (const auto &brand : brands) {
+        const auto add = [&brand](List &list, std::map<std::pair<int, int>, size_t> &at, int kind) {
+            auto trade = std::make_shared<CV4Trade>();
+            trade->setKind(kind);
+            trade->setBrand(brand->ident());
+            at.emplace(std::pair{brand->ident(), kind}, list.size());
+            list.push_back(Item::of(std::move(trade)));
+        };
+        for (int kind : kInKinds)
+            add(m_inTrade, m_inTradeAt, kind);
+        for (int kind : kOutKinds)
+            add(m_outTrade, m_outTradeAt, kind);
+    }
+    const size_t commission = m_outTrade.size();
+    m_outTrade.push_back(Item::of(brands.front()));
+
+    const auto trades = m_doc.dataModel()->findTradeFrom(m_from, m_to, -1, -1, 0);
+    for (const auto &trade : trades.value_or(CV4DataModel::TradeList{})) {
+        const CVUnitModelPtr account = m_doc.findAccount(trade->account());
+        const double r = cv::cashflow::rateAt(m_doc, cv::cashflow::currencyOf(account.get()), trade->date());
+        const double c = trade->count(), p = trade->unitPrice();
+        const auto addTo = [&](List &list, const std::map<std::pair<int, int>, size_t> &at, double value) {
+            const auto item = at.find({trade->brand(), trade->kind()});
+            if (item != at.end()) list[item->second].value += value;
+        };
+        switch (trade->kind()) {
+        case CV4Trade::Buy:
+        case CV4Trade::BuyBack:
+        case CV4Trade::MarginBuy:
+        case CV4Trade::Reinvestment:
+            addTo(m_outTrade, m_outTradeAt, c * p * r);
+            break;
+        case CV4Trade::Sale:
+        case CV4Trade::Dividend:
+        case CV4Trade::MarginSale:
+        case CV4Trade::SellBack:
+        case CV4Trade::CashIn:
+            addTo(m_inTrade, m_inTradeAt, c * p * r);
+            break;
+        case CV4Trade::OtherIncome:
+        case CV4Trade::Interest:
+        case CV4Trade::Distribution:
+            addTo(m_inTrade, m_inTradeAt, p * r);
+            break;
+        case CV4Trade::OtherExpense:
+            addTo(m_outTrade, m_outTradeAt, p * r);
+            break;
+        default:
+            break;
+        }
+        if (trade->commission() != 0) m_outTrade[commission].value += trade->commission() * r;
+    }
+    dropZeros(m_inTrade);
+    dropZeros(m_outTrade);
+}
+
+CV4ReportView::Rows DetailLists::makeAllItems() const
+{
+    using V = CV4Report6View;
+    CV4ReportView::Rows rows;
+    const auto titled = [&rows](int level, const char *key) {
+        CV4ReportItem row(level, CV4ReportItem::kRowHeight);
+        row.texts = {cv::localizedString(key)};
+        rows.push_back(std::move(row));
+    };
+    const auto sum = [&rows](int level, double value) { rows.emplace_back(level, CV4ReportItem::kRowHeight, nullptr,
+                                                                          std::vector<double>{value}); };
+    // A list: its title, its items, the subtotal rule and the subtotal; answers the subtotal.
+    const auto list = [&](int titleLevel, const char *key, const List &items, int itemLevel, int totalLevel) {
+        titled(titleLevel, key);
+        double subtotal = 0;
+        for (const Item &item : items) {
+            CV4ReportItem row(itemLevel, CV4ReportItem::kRowHeight, item.node, {item.value});
+            row.trade = item.trade;
+            row.brand = item.brand;
+            rows.push_back(std::move(row));
+            subtotal += item.value;
+        }
+        rows.emplace_back(V::SubtotalRule, 1.0f);
+        sum(totalLevel, subtotal);
+        return subtotal;
+    };
+
+    double in = list(V::IncomeTitle, "Report-CacheFlow-CacheIn-Income-Title", m_inIncome, V::IncomeItem,
+                     V::IncomeTotal);
+    CV4ReportView::addBlankTo(rows);
+    in += list(V::TransferInTitle, "Report-CacheFlow-CacheIn-Transfer-Title", m_inTransfer, V::TransferInItem,
+               V::TransferInTotal);
+    CV4ReportView::addBlankTo(rows);
+    in += list(V::TradeInTitle, "Report-CacheFlow-CacheIn-Trade-Title", m_inTrade, V::TradeInItem, V::TradeInTotal);
+    CV4ReportView::addBlankTo(rows);
+    CV4ReportView::addThinlineTo(rows);
+    sum(V::InTotal, in);
+    CV4ReportView::addBlankTo(rows);
+    CV4ReportView::addPageTo(rows);
+
+    double out = list(V::ExpenseTitle, "Report-CacheFlow-CacheOut-Expense-Title", m_outExpense, V::ExpenseItem,
+                      V::ExpenseTotal);
+    CV4ReportView::addBlankTo(rows);
+    out += list(V::TransferOutTitle, "Report-CacheFlow-CacheOut-Transfer-Title", m_outTransfer, V::TransferOutItem,
+                V::TransferOutTotal);
+    CV4ReportView::addBlankTo(rows);
+    out += list(V::TradeOutTitle, "Report-CacheFlow-CacheOut-Trade-Title", m_outTrade, V::TradeOutItem,
+                V::TradeOutTotal);
+    CV4ReportView::addBlankTo(rows);
+    CV4ReportView::addThinlineTo(rows);
+    sum(V::OutTotal, out);
+    CV4ReportView::addBlankTo(rows);
+    CV4ReportView::addLineTo(rows);
+    sum(V::Net, in - out);
+    return rows;
+}
+
+// The fixed label of a subtotal or total row.
+const char *sumKey(int level)
+{
+    switch (level) {
+    case CV4Report6View::IncomeTotal: return "Report-CacheFlow-CacheIn-Income-Total";
+    case CV4Report6View::TransferInTotal: return "Report-CacheFlow-CacheIn-Transfer-Total";
+    case CV4Report6View::TradeInTotal: return "Report-CacheFlow-CacheIn-Trade-Total";
+    case CV4Report6View::InTotal: return "Report-CacheFlow-CacheIn-Total";
+    case CV4Report6View::ExpenseTotal: return "Report-CacheFlow-CacheOut-Expense-Total";
+    case CV4Report6View::TransferOutTotal: return "Report-CacheFlow-CacheOut-Transfer-Total";
+    case CV4Report6View::TradeOutTotal: return "Report-CacheFlow-CacheOut-Trade-Total";
+    case CV4Report6View::OutTotal: return "Report-CacheFlow-CacheOut-Total";
+    case CV4Report6View::Net: return "Report-CacheFlow-Summary";
+    default: return nullptr;
+    }
+}
+
+bool isTitle(int level)
+{
+    return level == CV4Report6View::IncomeTitle || level == CV4Report6View::TransferInTitle ||
+           level == CV4Report6View::TradeInTitle || level == CV4Report6View::ExpenseTitle ||
+           level == CV4Report6View::TransferOutTitle || level == CV4Report6View::TradeOutTitle;
+}
+
+bool isItem(int level)
+{
+    return level == CV4Report6View::IncomeItem || level == CV4Report6View::TransferInItem ||
+           level == CV4Report6View::TradeInItem || level == CV4Report6View::ExpenseItem ||
+           level == CV4Report6View::TransferOutItem || level == CV4Report6View::TradeOutItem;
+}
+
+} // namespace
+
+CV4Report6View::CV4Report6View(CV4Document &doc, const cv::PageSetup &setup, const QDate &from, const QDate &to)
+    : CV4ReportView(doc, setup), m_from(from), m_to(to)
+{
+    CV4MiscUtilities::setReportFormat(doc.defaultCurrency().get(), m_formatter);
+}
+
+std::unique_ptr<CV4Report6View> CV4Report6View::make(CV4Document &doc, const std::optional<QList<int>> &groups,
+                                                     int tier, const QDate &from, const QDate &to,
+                                                     const cv::PageSetup &setup)
+{
+    DetailLists lists(doc, tier, from, to);
+    lists.makeActualDetail(groups);
+    lists.makeTradeDetail();
+    std::unique_ptr<CV4Report6View> view(new CV4Report6View(doc, setup, from, to));
+    view->setData(lists.makeAllItems());
+    view->setTitle(cv::localizedString("Report-CacheFlow2-Title"));
+    return view;
+}
+
+QString CV4Report6View::itemLabel(const CV4ReportItem &row) const
+{
+    switch (row.level) {
+    case IncomeItem:
+    case ExpenseItem:
+        return row.node ? getFullCatName(*row.node) : QString();
+    case TransferInItem:
+    case TransferOutItem: {
+        if (!row.node) return QString();
+        const CVUnitModel *account = row.node.get();
+        if (account->kind() == cv::NodeKind::CashPart && account->parent()) account = account->parent();
+        return cv::formatString(cv::localizedString(row.level == TransferInItem
+                                                        ? "Report-CacheFlow-CacheIn-Transfer-From"
+                                                        : "Report-CacheFlow-CacheOut-Transfer-To"),
+                                {doc().displayName(*account)});
+    }
+    default:
+        if (row.trade) {
+            const CV4BrandPtr brand = doc().findBrand(row.trade->brand());
+            return QStringLiteral("%1:%2").arg(brand ? brand->name() : QString(), row.trade->reportKindName());
+        }
+        return cv::localizedString("Report-trade-commission");
+    }
+}
+
+void CV4Report6View::drawSubtotalLine(cv::Canvas &canvas, const CV4ReportItem &row, double y) const
+{
+    canvas.fillRect(QRectF(left() + kTitleX, y + row.height * 0.5, kSubtotalLineWidth, 1), Qt::black);
+}
+
+void CV4Report6View::drawPage(cv::Canvas &canvas)
+{
+    drawPeriod(canvas, m_from, m_to);
+    const PageRange range = this->range();
+    for (int i = range.start; i < range.end; ++i) {
+        const int level = data()[size_t(i)].level;
+        if (level > IncomeTitle || level < Net) continue;
+        drawLeftJustified(canvas,
+                          cv::localizedString(level <= ExpenseTitle ? "Report-CacheFlow-CacheOut-Title"
+                                                                    : "Report-CacheFlow-CacheIn-Title"),
+                          QPointF(left(), top() + kSideHeadTop));
+        break;
+    }
+    drawItem(canvas, CV4ReportItem(CV4ReportItem::Rule, CV4ReportItem::kRuleHeight), top() + kSideRuleTop);
+    walkRows(canvas, top() + kDetailRowsTop, [&](int index, double y) {
+        const CV4ReportItem &row = data()[size_t(index)];
+        if (row.level == SubtotalRule) {
+            drawSubtotalLine(canvas, row, y);
+            return;
+        }
+        if (isTitle(row.level)) {
+            drawLeftJustified(canvas, row.texts.value(0), QPointF(left() + kTitleX, y));
+            return;
+        }
+        if (isItem(row.level)) {
+            drawLeftJustified(canvas, itemLabel(row), QPointF(left() + kItemX, y));
+        } else if (const char *key = sumKey(row.level)) {
+            const bool total = row.level == InTotal || row.level == OutTotal || row.level == Net;
+            drawLeftJustified(canvas, cv::localizedString(key), QPointF(left() + (total ? 0 : kTitleX), y));
+        } else {
+            return;
+        }
+        drawRightJustified(canvas, m_formatter.stringForObjectValue(row.value(0)), QPointF(left() + kValueX, y),
+                           kValueWidth);
+    });
+}
+
+namespace cv {
+
+std::unique_ptr<CV4ReportView> makeCashFlowDetailReport(CV4Document &doc, const ReportRequest &request,
+                                                        const PageSetup &setup)
+{
+    return CV4Report6View::make(doc, request.groups, request.tier, request.from, request.to, setup);
+}
+
+} // namespace cv

@@ -1,0 +1,153 @@
+#include "reports/CV4Report7View.h"
+
+#include "reports/CategoryAmounts.h"
+
+#include "document/CV4Document.h"
+#include "model/CV4ActualModel.h"
+#include "platform/Localization.h"
+
+namespace {
+
+using cv::CategoryTreeRows;
+
+class TermRows : public CategoryTreeRows {
+public:
+    TermRows(CV4Document &doc, const cv::ReportRequest &request)
+        : CategoryTreeRows(request.tier, 2, Shape::EveryGroup), m_doc(doc), m_request(request),
+          m_first(doc, request.from, request.to, request.groups),
+          m_second(doc, request.from2, request.to2, request.groups)
+    {
+    }
+
+protected:
+    bool sectionShown(const CVUnitModelPtr &root) const override
+    {
+        // All of each period's money of the section, whatever is ticked.
+        const auto summary = [&](const QDate &from, const QDate &to) {
+            return m_doc.summaryForActualDays(root, from, int(from.daysTo(to)) + 1);
+        };
+        return summary(m_request.from, m_request.to) != 0 || summary(m_request.from2, m_request.to2) != 0;
+    }
+    Values dataValues(const CVUnitModel &node) const override
+    {
+        return {m_first.amountOf(node), m_second.amountOf(node)};
+    }
+    bool keep(const CVUnitModel &node, bool) const override { return !allZero(dataValues(node)); }
+
+private:
+    CV4Document &m_doc;
+    const cv::ReportRequest &m_request;
+    cv::CategoryAmounts m_first;
+    cv::CategoryAmounts m_second;
+};
+
+constexpr double kNameX = 55;
+constexpr double kIndent = 10;
+constexpr double kFirstX = 165;
+constexpr double kSecondX = 264;
+constexpr double kDiffX = 363;
+constexpr double kAmountWidth = 99;
+constexpr double kPercentX = 462;
+constexpr double kPercentWidth = 55;
+constexpr double kThinRuleWidth = 455;
+constexpr double kHeadLine1 = 42;
+constexpr double kHeadLine2 = 53;
+constexpr double kRowsStart = 71;
+
+} // namespace
+
+CV4Report7View::CV4Report7View(CV4Document &doc, const cv::PageSetup &setup, const cv::ReportRequest &request)
+    : CategoryTreeView(doc, setup), m_date1(request.from), m_date2(request.to), m_date3(request.from2),
+      m_date4(request.to2)
+{
+}
+
+std::unique_ptr<CV4Report7View> CV4Report7View::make(CV4Document &doc, const cv::ReportRequest &request,
+                                                     const cv::PageSetup &setup)
+{
+    TermRows builder(doc, request);
+    Rows rows = builder.build(doc.actualModel()->income(), doc.actualModel()->expense());
+    if (rows.empty()) return nullptr;
+    std::unique_ptr<CV4Report7View> view(new CV4Report7View(doc, setup, request));
+    view->setData(std::move(rows));
+    view->setTitle(cv::localizedString("Report-Term-Comparison-Title"));
+    return view;
+}
+
+void CV4Report7View::drawValues(cv::Canvas &canvas, double y, double first, double second) const
+{
+    const double x0 = left();
+    drawRightJustified(canvas, formatAmount(first), QPointF(x0 + kFirstX, y), kAmountWidth);
+    drawRightJustified(canvas, formatAmount(second), QPointF(x0 + kSecondX, y), kAmountWidth);
+    drawRightJustified(canvas, diffText(second - first), QPointF(x0 + kDiffX, y), kAmountWidth);
+    drawRightJustified(canvas, ratioText(first, second, first == 0 ? 0 : second / first * 100),
+                       QPointF(x0 + kPercentX, y), kPercentWidth);
+}
+
+void CV4Report7View::drawPage(cv::Canvas &canvas)
+{
+    const double x0 = left();
+    const double line1 = top() + kHeadLine1;
+    const double line2 = top() + kHeadLine2;
+    drawHeadRight(canvas, formatDate(m_date1), QPointF(x0 + kFirstX, line1), kAmountWidth);
+    drawHeadRight(canvas, formatDate(m_date3), QPointF(x0 + kSecondX, line1), kAmountWidth);
+    drawLeftJustified(canvas, cv::localizedString(pageIsIncome() ? "Report-Income" : "Report-Expense"),
+                      QPointF(x0, line2));
+    const QString endDate = cv::localizedString("Report-Term-Comparison-End-Date");
+    drawHeadRight(canvas, cv::formatString(endDate, {formatDate(m_date2)}), QPointF(x0 + kFirstX, line2),
+                       kAmountWidth);
+    drawHeadRight(canvas, cv::formatString(endDate, {formatDate(m_date4)}), QPointF(x0 + kSecondX, line2),
+                       kAmountWidth);
+    drawHeadRight(canvas, cv::localizedString("Report-Term-Comparison-Difference-Title"),
+                       QPointF(x0 + kDiffX, line2), kAmountWidth);
+    drawHeadRight(canvas, cv::localizedString("Report-Term-Comparison-Fraction-Title"),
+                       QPointF(x0 + kPercentX, line2), kPercentWidth);
+    drawThickRule(canvas, line2 + kLineHeight, CV4ReportItem::kRuleHeight);
+
+    walkRows(canvas, top() + kRowsStart, [&](int index, double y) {
+        const CV4ReportItem &row = data()[size_t(index)];
+        const int depth = row.level >= 0 ? row.level : row.number;
+        const double nameX = x0 + kNameX + kIndent * depth;
+        switch (row.level) {
+        case CategoryTreeRows::Heading:
+            drawLeftJustified(canvas, row.node->name(), QPointF(nameX, y));
+            break;
+        case CategoryTreeRows::Subtotal:
+            drawLeftJustified(canvas,
+                              cv::formatString(cv::localizedString("Report-Actual-Subtotal-of"), {row.node->name()}),
+                              QPointF(nameX, y));
+            drawValues(canvas, y, row.value(0), row.value(1));
+            break;
+        case CategoryTreeRows::Total:
+            drawLeftJustified(canvas,
+                              cv::localizedString(row.node == doc().actualModel()->income()
+                                                      ? "Report-Actual-Income-Total"
+                                                      : "Report-Actual-Expense-Total"),
+                              QPointF(x0, y));
+            drawValues(canvas, y, row.value(0), row.value(1));
+            break;
+        case CategoryTreeRows::ThinRule:
+            drawBar(canvas, nameX, y, row.height, kThinRuleWidth - kIndent * depth, 1);
+            break;
+        case CategoryTreeRows::ThickRule:
+            drawThickRule(canvas, y, row.height);
+            break;
+        default:
+            if (row.level >= 0 && row.node) {
+                drawLeftJustified(canvas, row.node->name(), QPointF(nameX, y));
+                drawValues(canvas, y, row.value(0), row.value(1));
+            }
+            break;
+        }
+    });
+}
+
+namespace cv {
+
+std::unique_ptr<CV4ReportView> makeTermComparisonReport(CV4Document &doc, const ReportRequest &request,
+                                                        const PageSetup &setup)
+{
+    return CV4Report7View::make(doc, request, setup);
+}
+
+} // namespace cv

@@ -1,0 +1,179 @@
+#include "reports/CV4Report9View.h"
+
+#include "document/CV4Document.h"
+#include "document/KavriNumberFormatter.h"
+#include "platform/Localization.h"
+
+#include <QHash>
+
+#include <algorithm>
+
+namespace {
+
+constexpr double kHeadsTop = 30;       // the column heads
+constexpr double kRankX = 88;
+constexpr double kRankWidth = 22;
+constexpr double kNameX = 110;
+constexpr double kTotalX = 330;
+constexpr double kShareX = 396;
+constexpr double kColumnWidth = 66;
+
+} // namespace
+
+// Totals per category come from one read of the period's entries.
+class CV4Report9View::Builder {
+public:
+    Builder(CV4Document &doc, const std::optional<QList<int>> &groups, int tier, int isAscending, const QDate &from,
+            const QDate &to)
+        : m_doc(doc), m_tier(tier), m_ascending(isAscending == 0)
+    {
+        CV4SearchConditions period;
+        period.date = {from, to};
+        if (groups && !groups->isEmpty()) period.group = *groups;
+        QHash<int, int> currencyOfAccount;
+        doc.dataModel()->forEachActual(period, [&](const CV4Actual &entry) {
+            if (entry.kind() != CV4Actual::Income && entry.kind() != CV4Actual::Expense) return;
+            auto known = currencyOfAccount.constFind(entry.account());
+            if (known == currencyOfAccount.constEnd()) {
+                const CVUnitModelPtr account = doc.findAccount(entry.account());
+                known = currencyOfAccount.insert(entry.account(), account ? account->currency() : 0);
+            }
+            double amount = entry.amount();
+            if (doc.isForeignCurrency(*known)) amount *= doc.currencyRate(doc.findCurrency(*known), entry.date());
+            m_sums[entry.kind()][entry.category()] += amount;
+        });
+    }
+
+    Rows build()
+    {
+        Rows rows;
+        const CVUnitModelPtr roots[2] = {m_doc.actualModel()->income(), m_doc.actualModel()->expense()};
+        for (int section = 0; section < 2; ++section) {
+            const CVUnitModelPtr &root = roots[section];
+            if (!root) continue;
+            const double total = value(*root, section);
+            if (total == 0) continue;
+            Rows ranked;
+            for (const CVUnitModelPtr &child : root->children())
+                if (child->deepStatus() != 0) setItems(ranked, child, 1, section, total);
+            if (ranked.empty()) continue;
+            std::stable_sort(ranked.begin(), ranked.end(), [this](const CV4ReportItem &a, const CV4ReportItem &b) {
+                if (a.value(0) != b.value(0)) return m_ascending ? a.value(0) < b.value(0) : a.value(0) > b.value(0);
+                return a.node->ident() < b.node->ident();
+            });
+            if (!rows.empty()) {
+                addBlankTo(rows);
+                addPageTo(rows);
+            }
+            rows.insert(rows.end(), ranked.begin(), ranked.end());
+            addLineTo(rows);
+            rows.emplace_back(SectionTotal, 14, root, std::vector<double>{total});
+        }
+        return rows;
+    }
+
+private:
+    // The node's checked leaves, or the node itself when it has no children.
+    double value(const CVUnitModel &node, int section) const
+    {
+        if (node.countChild() == 0) return m_sums[section].value(node.ident());
+        double sum = 0;
+        for (const CVUnitModelPtr &child : node.children())
+            if (child->deepStatus() != 0) sum += value(*child, section);
+        return sum;
+    }
+
+    void setItems(Rows &rows, const CVUnitModelPtr &node, int level, int section, double sectionTotal) const
+    {
+        const bool descend = m_tier < 1 || level < m_tier;
+        if (node->countChild() == 0 || !descend) {
+            const double total = value(*node, section);
+            if (total != 0)
+                rows.emplace_back(level, 14, node, std::vector<double>{total, total / sectionTotal * 100});
+            return;
+        }
+        for (const CVUnitModelPtr &child : node->children())
+            if (child->deepStatus() != 0) setItems(rows, child, level + 1, section, sectionTotal);
+    }
+
+    CV4Document &m_doc;
+    int m_tier;
+    bool m_ascending;
+    QHash<int, double> m_sums[2];   // income and expense totals by category
+};
+
+CV4Report9View::CV4Report9View(CV4Document &doc, const QDate &from, const QDate &to, const cv::PageSetup &setup)
+    : CV4ReportView(doc, setup), m_date1(from), m_date2(to)
+{
+    setTitle(cv::localizedString("Report-ABC-Analysis"));
+}
+
+std::unique_ptr<CV4Report9View> CV4Report9View::make(CV4Document &doc, const std::optional<QList<int>> &groups,
+                                                     int tier, int isAscending, const QDate &from, const QDate &to,
+                                                     const cv::PageSetup &setup)
+{
+    Rows rows = Builder(doc, groups, tier, isAscending, from, to).build();
+    if (rows.empty()) return nullptr;
+    std::unique_ptr<CV4Report9View> view(new CV4Report9View(doc, from, to, setup));
+    view->setData(std::move(rows));
+    return view;
+}
+
+namespace cv {
+
+std::unique_ptr<CV4ReportView> makeRankingReport(CV4Document &doc, const ReportRequest &request,
+                                                 const PageSetup &setup)
+{
+    return CV4Report9View::make(doc, request.groups, request.tier, request.isAscending, request.from, request.to,
+                                setup);
+}
+
+} // namespace cv
+
+bool CV4Report9View::isIncome(const CVUnitModel &node) const
+{
+    const CVUnitModel *top = &node;
+    while (top->parent()) top = top->parent();
+    return top == doc().actualModel()->income().get();
+}
+
+void CV4Report9View::drawPage(cv::Canvas &canvas)
+{
+    drawPeriod(canvas, m_date1, m_date2);
+    const PageRange page = range();
+    const CV4ReportItem *first = nullptr;
+    for (int i = page.start; i < page.end && !first; ++i)
+        if (data()[size_t(i)].node) first = &data()[size_t(i)];
+    const double headsY = top() + kHeadsTop;
+    if (first) {
+        const bool income = isIncome(*first->node);
+        drawLeftJustified(canvas, cv::localizedString(income ? "Report-Income" : "Report-Expense"),
+                          QPointF(left(), headsY));
+        drawRightJustified(canvas, cv::localizedString(income ? "Report-Actual-Income" : "Report-Actual-Expense"),
+                           QPointF(left() + kTotalX, headsY), kColumnWidth);
+        drawRightJustified(canvas, cv::localizedString("Report-Term-Comparison-Fraction-Title"),
+                           QPointF(left() + kShareX, headsY), kColumnWidth);
+        CV4ReportItem rule(CV4ReportItem::Rule, CV4ReportItem::kRuleHeight);
+        drawItem(canvas, rule, headsY + kLineHeight);
+    }
+    const KavriNumberFormatter share(cv::localizedString("Report-Format-Fraction"));
+    int rank = 0;
+    walkRows(canvas, headsY + kLineHeight + CV4ReportItem::kRuleHeight, [&](int index, double y) {
+        const CV4ReportItem &row = data()[size_t(index)];
+        if (!row.node) return;
+        if (row.level == SectionTotal) {
+            drawLeftJustified(canvas,
+                              cv::localizedString(isIncome(*row.node) ? "Report-Actual-Income-Total"
+                                                                      : "Report-Actual-Expense-Total"),
+                              QPointF(left() + kNameX, y));
+            drawRightJustified(canvas, formatAmount(row.value(0)), QPointF(left() + kTotalX, y), kColumnWidth);
+            return;
+        }
+        if (row.level < 1) return;
+        drawCentered(canvas, formatAmount(++rank), QPointF(left() + kRankX, y), kRankWidth);
+        drawLeftJustified(canvas, getFullCatName(*row.node), QPointF(left() + kNameX, y));
+        drawRightJustified(canvas, formatAmount(row.value(0)), QPointF(left() + kTotalX, y), kColumnWidth);
+        drawRightJustified(canvas, share.stringForObjectValue(row.value(1)), QPointF(left() + kShareX, y),
+                           kColumnWidth);
+    });
+}

@@ -1,0 +1,42 @@
+#pragma once
+// What the two cash-flow reports share: which accounts count as cash, and
+// the value of an entry's or trade's money in the book's default currency.
+
+#include "document/CV4Document.h"
+#include "model/CV4Actual.h"
+
+namespace cv::cashflow {
+
+// Cash, bank and investment accounts hold the household's cash.
+inline bool isCashLike(const CVUnitModel *account)
+{
+    return account && (account->kind() == NodeKind::Cash || account->kind() == NodeKind::Bank ||
+                       account->kind() == NodeKind::Investment);
+}
+
+// The currency of an account; an investment account's cash part has its account's.
+inline int currencyOf(const CVUnitModel *account)
+{
+    if (!account) return 0;
+    if (account->kind() == NodeKind::CashPart && account->parent()) return account->parent()->currency();
+    return account->currency();
+}
+
+// The rate that brings an amount of the currency into the default currency.
+inline double rateAt(const CV4Document &doc, int currency, const QDate &date)
+{
+    return doc.isForeignCurrency(currency) ? doc.currencyRate(doc.findCurrency(currency), date) : 1.0;
+}
+
+// The default-currency value a transfer brings into its destination: the
+// converted amount when the two sides' currencies differ and one was given.
+inline double arrivingValue(const CV4Document &doc, const CV4Actual &entry, const CVUnitModel *source,
+                            const CVUnitModel *destination)
+{
+    const int from = currencyOf(source);
+    const int to = currencyOf(destination);
+    if (from != to && entry.converted() != 0) return entry.converted() * rateAt(doc, to, entry.date());
+    return entry.amount() * rateAt(doc, from, entry.date());
+}
+
+} // namespace cv::cashflow

@@ -1,0 +1,80 @@
+#include "reports/CategoryAmounts.h"
+
+#include "document/CV4Document.h"
+#include "model/CV4Actual.h"
+#include "model/CV4ActualModel.h"
+
+namespace cv {
+
+double EntryConverter::defaultAmount(const CV4Actual &entry)
+{
+    auto found = m_currencyOfAccount.constFind(entry.account());
+    if (found == m_currencyOfAccount.constEnd()) {
+        const CVUnitModelPtr account = m_doc.findAccount(entry.account());
+        found = m_currencyOfAccount.insert(entry.account(), account ? account->currency() : 0);
+    }
+    if (!m_doc.isForeignCurrency(*found)) return entry.amount();
+    return entry.amount() * m_doc.currencyRate(m_doc.findCurrency(*found), entry.date());
+}
+
+CategoryAmounts::CategoryAmounts(CV4Document &doc, const QDate &from, const QDate &to,
+                                 const std::optional<QList<int>> &groups)
+{
+    CV4SearchConditions conditions;
+    conditions.date = {from, to};
+    for (const CVUnitModelPtr &root : {doc.actualModel()->income(), doc.actualModel()->expense()})
+        if (root) tickedLeaves(*root, conditions.category);
+    // An empty list would set no condition and read every entry.
+    if (conditions.category.isEmpty()) return;
+    if (!groups) {
+        // The balance cache holds each category's entries by day, converted
+        // the same way: no need to read the entries themselves.
+        const int days = int(from.daysTo(to)) + 1;
+        for (int ident : conditions.category) {
+            CVUnitModelPtr node = doc.findIncome(ident);
+            if (!node) node = doc.findExpense(ident);
+            if (node) m_byCategory[ident] = doc.summaryForActualDays(node, from, days);
+        }
+        return;
+    }
+    conditions.group = *groups;
+    const auto entries = doc.dataModel()->findActual(conditions);
+    if (!entries) return;
+    EntryConverter converter(doc);
+    for (const CV4ActualPtr &entry : *entries)
+        m_byCategory[entry->category()] += converter.defaultAmount(*entry);
+}
+
+double CategoryAmounts::amountOf(const CVUnitModel &node) const
+{
+    if (node.countChild() == 0) return m_byCategory.value(node.ident());
+    QList<int> leaves;
+    tickedLeaves(node, leaves);
+    double sum = 0;
+    for (int ident : leaves) sum += m_byCategory.value(ident);
+    return sum;
+}
+
+void CategoryAmounts::tickedLeaves(const CVUnitModel &node, QList<int> &out)
+{
+    for (const CVUnitModelPtr &child : node.children()) {
+        if (!child) continue;
+        if (child->countChild() > 0)
+            tickedLeaves(*child, out);
+        else if (child->status() != 0)
+            out.append(child->ident());
+    }
+}
+
+void CategoryAmounts::allLeaves(const CVUnitModel &node, QList<int> &out)
+{
+    for (const CVUnitModelPtr &child : node.children()) {
+        if (!child) continue;
+        if (child->countChild() > 0)
+            allLeaves(*child, out);
+        else
+            out.append(child->ident());
+    }
+}
+
+} // namespace cv

@@ -1,0 +1,53 @@
+#pragma once
+// What the category reports sum: the income and expense entries of a period,
+// in the default currency (an entry of a foreign-currency account at the
+// rate of its date), kept to the chosen groupings. Without groupings the
+// balance cache's daily sums give each category's; with them one query
+// reads the period's entries. A node's amount is the sum over its categories.
+
+#include <QDate>
+#include <QHash>
+#include <QList>
+
+#include <optional>
+
+class CV4Actual;
+class CV4Document;
+class CVUnitModel;
+
+namespace cv {
+
+// An entry's amount in the default currency. Remembers each account's
+// currency, so a long list converts without a lookup per entry.
+class EntryConverter {
+public:
+    explicit EntryConverter(const CV4Document &doc) : m_doc(doc) {}
+    double defaultAmount(const CV4Actual &entry);
+
+private:
+    const CV4Document &m_doc;
+    QHash<int, int> m_currencyOfAccount;   // account ident -> currency ident
+};
+
+class CategoryAmounts {
+public:
+    // Reads the entries of the period carrying one of the groupings (none
+    // given: every entry) whose category is one of the ticked categories of
+    // the income and expense trees.
+    CategoryAmounts(CV4Document &doc, const QDate &from, const QDate &to, const std::optional<QList<int>> &groups);
+
+    // A category without children: its own entries, ticked or not. A node
+    // with children: the entries of its ticked categories below.
+    double amountOf(const CVUnitModel &node) const;
+
+    // The ticked categories below the node (not the node itself), in tree
+    // order, descending through nodes that have children.
+    static void tickedLeaves(const CVUnitModel &node, QList<int> &out);
+    // Every category below the node, ticked or not.
+    static void allLeaves(const CVUnitModel &node, QList<int> &out);
+
+private:
+    QHash<int, double> m_byCategory;
+};
+
+} // namespace cv

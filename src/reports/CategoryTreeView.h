@@ -1,0 +1,39 @@
+#pragma once
+// What the category-tree reports (income and expense, term comparison,
+// budget comparison) share when drawing: the section a page belongs to, the
+// rules of their own levels, and the difference and per-cent texts.
+
+#include "reports/CategoryTreeRows.h"
+#include "reports/CV4ReportView.h"
+
+#include "document/KavriNumberFormatter.h"
+
+namespace cv {
+
+class CategoryTreeView : public CV4ReportView {
+protected:
+    CategoryTreeView(CV4Document &doc, const PageSetup &setup);
+
+    // Whether the page's rows belong to the income section: the first row of
+    // the page that shows a category or a root decides (rules and blank rows
+    // name none).
+    bool pageIsIncome() const;
+    // A black bar of the given thickness in a rule row whose band starts at `y`.
+    void drawBar(Canvas &canvas, double x, double y, double rowHeight, double width, double thickness) const;
+    // The thick rule from the left margin to the right one.
+    void drawThickRule(Canvas &canvas, double y, double rowHeight) const;
+
+    // A column head right-justified in its column, set smaller when the
+    // language's text is wider than the column, so it never runs into the next.
+    void drawHeadRight(Canvas &canvas, const QString &text, const QPointF &at, double width) const;
+
+    QString diffText(double value) const { return m_diffFormatter.stringForObjectValue(value); }
+    // "---" when the base is 0, "0.00" when the part is 0, else the per cent.
+    QString ratioText(double base, double part, double percent) const;
+
+private:
+    KavriNumberFormatter m_diffFormatter;
+    KavriNumberFormatter m_fractionFormatter;
+};
+
+} // namespace cv

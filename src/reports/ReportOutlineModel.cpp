@@ -1,0 +1,229 @@
+#include "reports/ReportOutlineModel.h"
+
+#include "document/CV4Document.h"
+#include "model/CVExtraInterfaces.h"
+#include "model/DomainEnums.h"
+#include "platform/Localization.h"
+
+namespace cv {
+
+ReportOutlineModel::ReportOutlineModel(CV4Document *doc, Mode mode, QObject *parent)
+    : QAbstractItemModel(parent), m_doc(doc), m_mode(mode)
+{
+    reload();
+}
+
+void ReportOutlineModel::reload()
+{
+    beginResetModel();
+    m_roots = {};
+    m_brands.clear();
+    m_groupings.clear();
+    if (m_doc) {
+        if (m_mode == Accounts && m_doc->accountModel())
+            m_roots = {m_doc->accountModel()->asset(), m_doc->accountModel()->debt()};
+        else if (m_mode == Categories && m_doc->actualModel())
+            m_roots = {m_doc->actualModel()->income(), m_doc->actualModel()->expense()};
+        else if (m_mode == Securities)
+            m_brands = m_doc->brandList();
+        else if (m_mode == Groupings) {
+            m_groupings = m_doc->groupList();
+            auto none = std::make_shared<CV4Grouping>();
+            none->setIdent(0);
+            none->setName(localizedString("No Grouping"));
+            m_groupings.push_back(none);
+        }
+    }
+    if (!m_roots[0] || !m_roots[1]) m_roots = {};
+    endResetModel();
+}
+
+void ReportOutlineModel::refresh()
+{
+    Q_EMIT layoutAboutToBeChanged();
+    Q_EMIT layoutChanged();
+}
+
+void ReportOutlineModel::setTier(int tier)
+{
+    if (tier == m_tier) return;
+    m_tier = tier;
+    reload();
+}
+
+int ReportOutlineModel::depthOf(const CVUnitModel &node)
+{
+    int depth = 0;
+    for (const CVUnitModel *up = node.parent(); up; up = up->parent()) ++depth;
+    return depth;
+}
+
+bool ReportOutlineModel::opens(const CVUnitModel &node) const
+{
+    if (node.countChild() == 0) return false;
+    return m_mode != Categories || m_tier <= 0 || depthOf(node) < m_tier;
+}
+
+CVUnitModel *ReportOutlineModel::nodeAt(const QModelIndex &index) const
+{
+    if (!index.isValid() || index.model() != this || !isTree()) return nullptr;
+    return static_cast<CVUnitModel *>(index.internalPointer());
+}
+
+int ReportOutlineModel::rootRow(const CVUnitModel *node) const
+{
+    return node == m_roots[0].get() ? 0 : node == m_roots[1].get() ? 1 : -1;
+}
+
+QModelIndex ReportOutlineModel::indexOfNode(const CVUnitModel *node) const
+{
+    if (!node || !isTree()) return QModelIndex();
+    if (const int row = rootRow(node); row >= 0) return createIndex(row, 0, const_cast<CVUnitModel *>(node));
+    const QModelIndex up = indexOfNode(node->parent());
+    return up.isValid() ? index(node->index(), 0, up) : QModelIndex();
+}
+
+QModelIndex ReportOutlineModel::index(int row, int column, const QModelIndex &parent) const
+{
+    if (row < 0 || column < 0 || column >= columnCount()) return QModelIndex();
+    if (!isTree()) {
+        const int count = m_mode == Securities ? int(m_brands.size()) : int(m_groupings.size());
+        return !parent.isValid() && row < count ? createIndex(row, column, nullptr) : QModelIndex();
+    }
+    if (!parent.isValid()) return row < rowCount() ? createIndex(row, column, m_roots[size_t(row)].get()) : QModelIndex();
+    const CVUnitModel *node = nodeAt(parent);
+    if (!node || !opens(*node) || row >= node->countChild()) return QModelIndex();
+    return createIndex(row, column, node->childAt(row).get());
+}
+
+QModelIndex ReportOutlineModel::parent(const QModelIndex &child) const
+{
+    const CVUnitModel *node = nodeAt(child);
+    if (!node || rootRow(node) >= 0 || !node->parent()) return QModelIndex();
+    CVUnitModel *up = node->parent();
+    const int row = rootRow(up);
+    return createIndex(row >= 0 ? row : up->index(), 0, up);
+}
+
+int ReportOutlineModel::rowCount(const QModelIndex &parent) const
+{
+    if (!isTree()) return parent.isValid() ? 0 : int(m_mode == Securities ? m_brands.size() : m_groupings.size());
+    if (!parent.isValid()) return m_roots[0] ? 2 : 0;
+    if (parent.column() != 0) return 0;
+    const CVUnitModel *node = nodeAt(parent);
+    return node && opens(*node) ? node->countChild() : 0;
+}
+
+int ReportOutlineModel::columnCount(const QModelIndex &) const
+{
+    return m_mode == Groupings || m_mode == Categories ? 1 : 2;
+}
+
+QString ReportOutlineModel::accountKindText(const CV4Document &doc, const CVUnitModel &node)
+{
+    const char *key = nullptr;
+    switch (NodeKind(node.kind())) {
+    case NodeKind::CashPart: key = "Report-Type-Invest-Cache"; break;
+    case NodeKind::Holding: {
+        const auto *extra = dynamic_cast<const CVBrandExtra *>(node.extra().get());
+        const CV4BrandPtr brand = extra ? doc.findBrand(extra->brand()) : nullptr;
+        return brand ? brand->kindName() : QString();
+    }
+    case NodeKind::Cash: key = "Report-Type-Asset-Cache"; break;
+    case NodeKind::Bank: key = "Report-Type-Asset-Bank"; break;
+    case NodeKind::Investment: key = "Report-Type-Asset-Invest"; break;
+    case NodeKind::GeneralAsset:
+    case NodeKind::GeneralDebt: key = "Report-Type-General"; break;
+    case NodeKind::CreditCard: key = "Report-Type-Debt-Card"; break;
+    case NodeKind::Loan: key = "Report-Type-Debt-Loan"; break;
+    default: return QString();
+    }
+    return localizedString(key);
+}
+
+QVariant ReportOutlineModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || !m_doc) return QVariant();
+    int ticked = 0;
+    QString name;
+    QString kind;
+    if (const CVUnitModel *node = nodeAt(index)) {
+        ticked = node->status();
+        name = m_doc->displayName(*node);
+        if (m_mode == Accounts) kind = accountKindText(*m_doc, *node);
+    } else if (m_mode == Securities && size_t(index.row()) < m_brands.size()) {
+        const CV4Brand &brand = *m_brands[size_t(index.row())];
+        ticked = brand.intValue();
+        name = brand.name();
+        kind = brand.kindName();
+    } else if (m_mode == Groupings && size_t(index.row()) < m_groupings.size()) {
+        ticked = m_groupings[size_t(index.row())]->intValue();
+        name = m_groupings[size_t(index.row())]->name();
+    } else {
+        return QVariant();
+    }
+    if (index.column() == 0) {
+        if (role == Qt::CheckStateRole) return ticked != 0 ? Qt::Checked : Qt::Unchecked;
+        if (role == Qt::DisplayRole) return name;
+    } else if (role == Qt::DisplayRole) {
+        return kind;
+    }
+    return QVariant();
+}
+
+Qt::ItemFlags ReportOutlineModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid()) return Qt::NoItemFlags;
+    if (m_mode == Groupings) return Qt::ItemIsEnabled;
+    const CVUnitModel *node = nodeAt(index);
+    // A ticked leaf cannot be selected.
+    if (node && node->status() != 0 && rowCount(index.siblingAtColumn(0)) == 0) return Qt::ItemIsEnabled;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}
+
+void ReportOutlineModel::setSubtree(CVUnitModel &node, int status)
+{
+    node.setStatus(status);
+    for (const CVUnitModelPtr &child : node.children()) setSubtree(*child, status);
+}
+
+void ReportOutlineModel::tickNode(CVUnitModel &node)
+{
+    if (node.status() == 0) {
+        setSubtree(node, 1);
+        CVUnitModel *up = node.parent();
+        if (up && up->status() == 0) {
+            const auto &siblings = up->children();
+            if (std::all_of(siblings.begin(), siblings.end(), [](const CVUnitModelPtr &c) { return c->allStatus(); }))
+                tickNode(*up);
+        }
+    } else {
+        setSubtree(node, 0);
+        for (CVUnitModel *up = node.parent(); up; up = up->parent()) up->setStatus(0);
+    }
+}
+
+void ReportOutlineModel::toggle(const QModelIndex &index)
+{
+    if (CVUnitModel *node = nodeAt(index)) {
+        tickNode(*node);
+    } else if (m_mode == Securities && index.isValid() && size_t(index.row()) < m_brands.size()) {
+        CV4Brand &brand = *m_brands[size_t(index.row())];
+        brand.setOutlineState(brand.intValue() != 0 ? 0 : 1);
+    } else if (m_mode == Groupings && index.isValid() && size_t(index.row()) < m_groupings.size()) {
+        CV4Grouping &grouping = *m_groupings[size_t(index.row())];
+        grouping.setOutlineState(grouping.intValue() != 0 ? 0 : 1);
+    }
+    refresh();
+}
+
+void ReportOutlineModel::clearAll()
+{
+    for (const CVUnitModelPtr &root : m_roots)
+        if (root) setSubtree(*root, 0);
+    for (const CV4BrandPtr &brand : m_brands) brand->setOutlineState(0);
+    for (const CV4GroupingPtr &grouping : m_groupings) grouping->setOutlineState(0);
+    refresh();
+}
+
+} // namespace cv

@@ -1,0 +1,78 @@
+#pragma once
+// What one outline of the report sheet shows: the account trees (asset and
+// debt roots), the category trees (income and expense roots), the securities
+// or the groupings with "No Grouping". Every row reads its tick live: a
+// node's status, a security's or grouping's outline state; the sheet's
+// choice lives there and nowhere else.
+
+#include "model/CV4Brand.h"
+#include "model/CV4Grouping.h"
+#include "model/CVUnitModel.h"
+
+#include <QAbstractItemModel>
+#include <QPointer>
+
+#include <array>
+#include <vector>
+
+class CV4Document;
+
+namespace cv {
+
+class ReportOutlineModel : public QAbstractItemModel {
+    Q_OBJECT
+public:
+    enum Mode { Accounts, Categories, Securities, Groupings };
+
+    ReportOutlineModel(CV4Document *doc, Mode mode, QObject *parent = nullptr);
+
+    Mode mode() const { return m_mode; }
+    // Categories at this depth or deeper do not open; 0: no limit.
+    void setTier(int tier);
+    int tier() const { return m_tier; }
+    // Reads the trees or lists again.
+    void reload();
+    // Repaints the ticks.
+    void refresh();
+
+    CVUnitModel *nodeAt(const QModelIndex &index) const;
+    QModelIndex indexOfNode(const CVUnitModel *node) const;
+    const std::array<CVUnitModelPtr, 2> &roots() const { return m_roots; }
+    const std::vector<CV4BrandPtr> &brands() const { return m_brands; }
+    // The document's groupings followed by "No Grouping" (ident 0).
+    const std::vector<CV4GroupingPtr> &groupings() const { return m_groupings; }
+
+    // Ticks or clears the row's item: a node ticks its subtree and, when all
+    // its siblings are then wholly ticked, its parent in turn; clearing a node
+    // clears its subtree and every ancestor. Securities and groupings flip.
+    void toggle(const QModelIndex &index);
+    // Clears every tick of this outline's items.
+    void clearAll();
+
+    QModelIndex index(int row, int column, const QModelIndex &parent = QModelIndex()) const override;
+    QModelIndex parent(const QModelIndex &child) const override;
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    static void setSubtree(CVUnitModel &node, int status);
+    static int depthOf(const CVUnitModel &node);
+    // The kind of an account as the sheet's second column shows it.
+    static QString accountKindText(const CV4Document &doc, const CVUnitModel &node);
+
+private:
+    bool isTree() const { return m_mode == Accounts || m_mode == Categories; }
+    int rootRow(const CVUnitModel *node) const;
+    bool opens(const CVUnitModel &node) const;
+    void tickNode(CVUnitModel &node);
+
+    QPointer<CV4Document> m_doc;
+    Mode m_mode;
+    int m_tier = 0;
+    std::array<CVUnitModelPtr, 2> m_roots;     // the two trees' top nodes
+    std::vector<CV4BrandPtr> m_brands;         // the document's securities
+    std::vector<CV4GroupingPtr> m_groupings;   // the document's groupings and "No Grouping"
+};
+
+} // namespace cv

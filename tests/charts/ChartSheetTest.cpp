@@ -1,0 +1,229 @@
+#include "ChartBook.h"
+
+#include "charts/ChartPanelController.h"
+#include "charts/InfoPanelController.h"
+#include "controls/AccountActualOutlineView.h"
+#include "document/CV4Preference.h"
+#include "platform/Localization.h"
+#include "platform/ScriptedAlertPresenter.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gmock/gmock.h>
+
+namespace {
+
+class SheetTest : public ::testing::Test {
+protected:
+    void SetUp() override { cv::setLanguageOverride(QStringLiteral("en")); }
+    void TearDown() override { cv::setLanguageOverride(QString()); }
+
+    ChartBook m_book;
+    CV4Preference m_preference;
+    ScriptedAlertPresenter m_alerts;
+};
+
+void clickTick(cv::AccountActualOutlineView *outline, const CVUnitModelPtr &node)
+{
+    const QModelIndex index = outline->indexOfNode(node.get());
+    ASSERT_TRUE(index.isValid());
+    outline->scrollTo(index);
+    QTest::mouseClick(outline->viewport(), Qt::LeftButton, {}, outline->visualRect(index).center());
+}
+
+QString cell(InfoPanelController &sheet, InfoPanelController::Table table, int row, int column)
+{
+    const QTableWidgetItem *item = sheet.tableView(table)->item(row, column);
+    return item ? item->text() : QString();
+}
+
+} // namespace
+
+TEST_F(SheetTest, TicksStopAtTenItems)
+{
+    auto many = m_book.category(false, QStringLiteral("Many"), nullptr, 20);
+    for (int i = 0; i < 12; ++i)
+        m_book.category(false, QStringLiteral("M%1").arg(i), many);
+    auto outer = m_book.category(false, QStringLiteral("Outer"), nullptr, 20);
+    auto ten = m_book.category(false, QStringLiteral("Ten"), outer, 20);
+    for (int i = 0; i < 10; ++i)
+        m_book.category(false, QStringLiteral("T%1").arg(i), ten);
+    m_book.rebuild();
+
+    ChartPanelController sheet(m_book.doc.get(), m_preference);
+    sheet.show();
+    sheet.tabView()->setCurrentIndex(1);
+    clickTick(sheet.actView(), many);
+    ASSERT_EQ(m_alerts.asked.size(), 1u);
+    EXPECT_EQ(m_alerts.asked.front().message, cv::localizedString("Chart-Too-Many"));
+    EXPECT_EQ(many->deepStatus(), 0);
+    EXPECT_FALSE(sheet.drawButton()->isEnabled());
+
+    clickTick(sheet.actView(), ten);
+    EXPECT_EQ(m_alerts.asked.size(), 1u);
+    EXPECT_TRUE(ten->allStatus());
+    EXPECT_EQ(outer->status(), 1); // all its children are ticked
+    EXPECT_EQ(sheet.chartItems().size(), 10u);
+    EXPECT_TRUE(sheet.drawButton()->isEnabled());
+
+    // One more is refused; unticking a member unticks the group and its parent.
+    clickTick(sheet.actView(), many->childAt(0));
+    EXPECT_EQ(m_alerts.asked.size(), 2u);
+    clickTick(sheet.actView(), ten->childAt(3));
+    EXPECT_EQ(ten->status(), 0);
+    EXPECT_EQ(outer->status(), 0);
+    EXPECT_EQ(sheet.chartItems().size(), 9u);
+}
+
+TEST_F(SheetTest, PieOfAccountsNeedsNoEndDate)
+{
+    auto bank = m_book.account(31, QStringLiteral("Bank"), 500);
+    auto invest = m_book.account(32, QStringLiteral("Broker"), 0);
+    samplebook::node(invest, 0, cv::raw(cv::NodeKind::CashPart), QString());
+    m_book.rebuild();
+    QTemporaryDir folder;
+    {
+        ChartPanelController sheet(m_book.doc.get(), m_preference);
+        sheet.show();
+        clickTick(sheet.accView(), bank);
+        clickTick(sheet.accView(), invest);
+        // An investment account is one item, not its cash part.
+        EXPECT_EQ(sheet.chartItems(), (std::vector<CVUnitModelPtr>{bank, invest}));
+        typeDate(sheet.fromDateField(), QStringLiteral("2009/03/01"));
+        typeDate(sheet.toDateField(), QStringLiteral("2009/02/01"));
+        EXPECT_FALSE(sheet.drawButton()->isEnabled());
+        sheet.paramButton()->setCurrentIndex(ChartPanelController::Pie);
+        EXPECT_TRUE(sheet.drawButton()->isEnabled());
+        EXPECT_FALSE(sheet.toDateField()->isEnabled());
+        EXPECT_FALSE(sheet.intervalButton()->isEnabled());
+        const QString pdf = folder.filePath(QStringLiteral("pie.pdf"));
+        sheet.setPrintTarget(cv::PrintRunner::Mode::Pdf, pdf);
+        QTest::mouseClick(sheet.drawButton(), Qt::LeftButton);
+        EXPECT_GT(QFileInfo(pdf).size(), 0);
+        EXPECT_FALSE(m_book.doc->isCurrencyPrinting());
+        // On the categories tab the pie needs its range again.
+        sheet.tabView()->setCurrentIndex(1);
+        EXPECT_TRUE(sheet.toDateField()->isEnabled());
+        EXPECT_FALSE(sheet.drawButton()->isEnabled());
+    }
+    // The ticks do not outlast the sheet.
+    EXPECT_EQ(m_book.doc->accountModel()->asset()->deepStatus(), 0);
+}
+
+TEST_F(SheetTest, OverviewPeriodsAndComparisons)
+{
+    auto bank = m_book.account(31, QStringLiteral("Bank"), 1000);
+    auto salary = m_book.category(true, QStringLiteral("Salary"));
+    m_book.income(QDate(2009, 2, 10), 300, salary, bank);
+    m_book.income(QDate(2009, 3, 10), 50, salary, bank);
+    m_book.rebuild();
+    InfoPanelController sheet(m_book.doc.get());
+    typeDate(sheet.dateField(), QStringLiteral("2009/03/15"));
+    QTest::mouseClick(sheet.monthOption(), Qt::LeftButton);
+    EXPECT_EQ(sheet.comparisonDates()[0], QDate(2009, 2, 28));
+    EXPECT_EQ(sheet.comparisonDates()[1], QDate(2009, 1, 31));
+    EXPECT_EQ(sheet.periods()[0].from, QDate(2009, 3, 1));
+    EXPECT_EQ(sheet.periods()[1].from, QDate(2009, 2, 1));
+    EXPECT_EQ(sheet.periods()[2].to, QDate(2009, 1, 31));
+    const auto money = [&](double v) { return m_book.doc->stringForValue(v, 0); };
+    using T = InfoPanelController;
+    EXPECT_EQ(cell(sheet, T::BalanceSheet, 2, 1), money(1350));
+    EXPECT_EQ(cell(sheet, T::BalanceSheet, 7, 1), money(50));   // against 28 Feb
+    EXPECT_EQ(cell(sheet, T::BalanceSheet, 8, 1), money(350));  // against 31 Jan
+    EXPECT_EQ(cell(sheet, T::BalanceSheet, 7, 0), cv::localizedString("InfP-Cmp-Month-1"));
+    EXPECT_EQ(cell(sheet, T::ProfitLoss, 0, 1), money(50));
+    EXPECT_EQ(cell(sheet, T::ProfitLoss, 0, 2), money(300));
+    EXPECT_EQ(sheet.tableView(T::ProfitLoss)->horizontalHeaderItem(2)->text(), cv::localizedString("InfP-Month-1"));
+    EXPECT_EQ(cell(sheet, T::CashFlow, 0, 2), money(300));
+}
+
+TEST_F(SheetTest, OverviewCashFlow)
+{
+    struct Case {
+        const char *what;
+        std::function<void(ChartBook &)> write;
+        double in, out;
+    };
+    const QDate day(2009, 3, 5);
+    const std::vector<Case> cases = {
+        {"bank to cash", [&](ChartBook &b) { b.transfer(day, 100, b.doc->findAccount(2000), b.doc->findAccount(2001)); },
+         0, 0},
+        {"bank to card", [&](ChartBook &b) { b.transfer(day, 200, b.doc->findAccount(2000), b.doc->findAccount(2002)); },
+         0, 200},
+        {"loan to bank", [&](ChartBook &b) { b.transfer(day, 1000, b.doc->findAccount(2003), b.doc->findAccount(2000)); },
+         1000, 0},
+        {"buy with commission",
+         [&](ChartBook &b) {
+             auto trade = std::make_shared<CV4Trade>();
+             trade->setDate(day);
+             trade->setAccount(2004);
+             trade->setBrand(1);
+             trade->setKind(int(cv::TradeKind::Buy));
+             trade->setCount(10);
+             trade->setUnitPrice(500);
+             trade->setCommission(20);
+             b.doc->updateTrade(trade, nullptr);
+         },
+         0, 5020},
+    };
+    for (const Case &c : cases) {
+        ChartBook book;
+        book.account(31, QStringLiteral("Bank"), 10000);
+        book.account(30, QStringLiteral("Cash"));
+        book.account(40, QStringLiteral("Card"));
+        book.account(41, QStringLiteral("Loan"));
+        auto invest = book.account(32, QStringLiteral("Broker"));
+        samplebook::node(invest, 0, cv::raw(cv::NodeKind::CashPart), QString());
+        c.write(book);
+        book.rebuild();
+        InfoPanelController sheet(book.doc.get());
+        typeDate(sheet.dateField(), QStringLiteral("2009/03/15"));
+        QTest::mouseClick(sheet.monthOption(), Qt::LeftButton);
+        EXPECT_EQ(cell(sheet, InfoPanelController::CashFlow, 0, 1), book.doc->stringForValue(c.in, 0)) << c.what;
+        EXPECT_EQ(cell(sheet, InfoPanelController::CashFlow, 1, 1), book.doc->stringForValue(c.out, 0)) << c.what;
+    }
+}
+
+TEST_F(SheetTest, OverviewRanksExpensesAndBudgets)
+{
+    auto bank = m_book.account(31, QStringLiteral("Bank"), 100000);
+    auto life = m_book.category(false, QStringLiteral("Life"), nullptr, 20);
+    auto food = m_book.category(false, QStringLiteral("Food"), life);
+    auto rent = m_book.category(false, QStringLiteral("Rent"));
+    auto fun = m_book.category(false, QStringLiteral("Fun"));
+    food->setBudgetAfter(2009, 1, 100);
+    rent->setBudgetAfter(2009, 1, 1000);
+    fun->setBudgetAfter(2009, 1, 200);
+    m_book.expense(QDate(2009, 3, 2), 150, food, bank);
+    m_book.expense(QDate(2009, 3, 3), 1000, rent, bank);
+    m_book.expense(QDate(2009, 3, 4), 320, fun, bank);
+    m_book.rebuild();
+    InfoPanelController sheet(m_book.doc.get());
+    typeDate(sheet.dateField(), QStringLiteral("2009/03/15"));
+    QTest::mouseClick(sheet.monthOption(), Qt::LeftButton);
+    using T = InfoPanelController;
+    EXPECT_EQ(cell(sheet, T::TopExpenses, 0, 0), QStringLiteral("Rent"));
+    EXPECT_EQ(cell(sheet, T::TopExpenses, 1, 0), QStringLiteral("Fun"));
+    EXPECT_EQ(cell(sheet, T::TopExpenses, 2, 0), QStringLiteral("Life"));
+    // Rent is exactly at its budget: not over it. The group's budget is its members'.
+    EXPECT_EQ(cell(sheet, T::OverBudget, 0, 0), QStringLiteral("Fun"));
+    EXPECT_EQ(cell(sheet, T::OverBudget, 0, 3), QStringLiteral("160.00"));
+    EXPECT_EQ(cell(sheet, T::OverBudget, 1, 0), QStringLiteral("Life"));
+    EXPECT_EQ(cell(sheet, T::OverBudget, 1, 3), QStringLiteral("150.00"));
+    EXPECT_EQ(cell(sheet, T::OverBudget, 2, 0), QString());
+
+    sheet.levelStepper()->setValue(2);
+    EXPECT_EQ(cell(sheet, T::TopExpenses, 2, 0), QStringLiteral("Life/Food"));
+    EXPECT_EQ(cell(sheet, T::OverBudget, 1, 0), QStringLiteral("Life/Food"));
+    EXPECT_EQ(cell(sheet, T::OverBudget, 1, 3), QStringLiteral("150.00"));
+    sheet.levelStepper()->setValue(0);
+    EXPECT_EQ(sheet.levelStepper()->value(), 1);
+}

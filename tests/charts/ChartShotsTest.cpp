@@ -1,0 +1,175 @@
+// A template book with a year of entries, charted through the chart sheet
+// into PDF files and with both sheets shot as PNG under the build tree
+// (screenshots/{ja,en}/), for people to look at. Set CV_PRINT_OUT to a
+// folder to keep the PDFs (pdftoppm -png).
+
+#include "ChartBook.h"
+
+#include "charts/ChartPanelController.h"
+#include "charts/InfoPanelController.h"
+#include "controls/AccountActualOutlineView.h"
+#include "controls/DateField.h"
+#include "document/CV4Document.h"
+#include "document/CV4Preference.h"
+#include "model/CV4AccountModel.h"
+#include "model/CV4ActualModel.h"
+#include "platform/Localization.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void leaves(const CVUnitModelPtr &node, std::vector<CVUnitModelPtr> &out)
+{
+    if (node->countChild() == 0 || node->kind() == cv::raw(cv::NodeKind::Investment)) {
+        if (node->kind() != cv::raw(cv::NodeKind::SectionRoot))
+            out.push_back(node);
+        return;
+    }
+    for (const CVUnitModelPtr &child : node->children())
+        leaves(child, out);
+}
+
+// 2009: a salary each month, and a few expenses every day from the cash,
+// bank and card accounts of the template.
+void fillYear(CV4Document &doc)
+{
+    std::vector<CVUnitModelPtr> assets, debts, incomes, expenses;
+    leaves(doc.accountModel()->asset(), assets);
+    leaves(doc.accountModel()->debt(), debts);
+    leaves(doc.actualModel()->income(), incomes);
+    leaves(doc.actualModel()->expense(), expenses);
+    ASSERT_FALSE(assets.empty());
+    ASSERT_FALSE(expenses.empty());
+    ASSERT_FALSE(incomes.empty());
+    std::vector<CVUnitModelPtr> payers = assets;
+    payers.insert(payers.end(), debts.begin(), debts.end());
+    unsigned seed = 7;
+    auto next = [&seed](unsigned n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % n;
+    };
+    doc.beginWriteBatch();
+    for (const CVUnitModelPtr &account : assets)
+        doc.updateIncome(samplebook::entry(CV4Actual::Income, QDate(2008, 12, 31), 200000 + 100000 * next(5),
+                                           incomes.front()->ident(), account->ident()),
+                         nullptr);
+    for (QDate d(2009, 1, 1); d.year() == 2009; d = d.addDays(1)) {
+        if (d.day() == 25)
+            doc.updateIncome(samplebook::entry(CV4Actual::Income, d, 300000, incomes.front()->ident(),
+                                               assets[d.month() % assets.size()]->ident()),
+                             nullptr);
+        for (unsigned k = 0; k < 3; ++k) {
+            const CVUnitModelPtr &category = expenses[next(unsigned(expenses.size()))];
+            const CVUnitModelPtr &payer = payers[next(unsigned(payers.size()))];
+            doc.updateExpense(samplebook::entry(CV4Actual::Expense, d, 100 * (1 + next(60)), category->ident(),
+                                                payer->ident()),
+                              nullptr);
+        }
+    }
+    doc.endWriteBatch();
+}
+
+class ChartShots : public ::testing::TestWithParam<const char *> {
+protected:
+    void SetUp() override
+    {
+        cv::setLanguageOverride(QString::fromLatin1(GetParam()));
+        CV4Document::setTemplateIndex(0);
+        m_doc.createDefault();
+        fillYear(m_doc);
+        m_doc.createCache();
+        const QString keep = qEnvironmentVariable("CV_PRINT_OUT");
+        m_folder = keep.isEmpty() ? m_temp.path() : keep;
+        QDir().mkpath(m_folder);
+        m_preference.setLeftTopMargin(QSizeF(36, 36));
+        m_preference.setRightBottomMargin(QSizeF(36, 36));
+    }
+    void TearDown() override { cv::setLanguageOverride(QString()); }
+
+    bool shoot(QWidget &window, const QString &name)
+    {
+        window.show();
+        QApplication::processEvents();
+        const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/")
+                          + QString::fromLatin1(GetParam());
+        QDir().mkpath(dir);
+        const QString path = dir + QLatin1Char('/') + name + QStringLiteral(".png");
+        return window.grab().save(path) && QFileInfo(path).size() > 0;
+    }
+
+    CV4Document m_doc;
+    CV4Preference m_preference;
+    QTemporaryDir m_temp;
+    QString m_folder;
+};
+
+void tickAll(cv::AccountActualOutlineView *outline, const std::vector<CVUnitModelPtr> &nodes, ChartPanelController &sheet)
+{
+    for (const CVUnitModelPtr &node : nodes) {
+        if (sheet.chartItems().size() >= 6)
+            break;
+        const QModelIndex index = outline->indexOfNode(node.get());
+        outline->scrollTo(index);
+        QTest::mouseClick(outline->viewport(), Qt::LeftButton, {}, outline->visualRect(index).center());
+    }
+}
+
+TEST_P(ChartShots, ChartsAndOverview)
+{
+    const QString language = QString::fromLatin1(GetParam());
+    std::vector<CVUnitModelPtr> accounts, categories;
+    leaves(m_doc.accountModel()->asset(), accounts);
+    leaves(m_doc.accountModel()->debt(), accounts);
+    leaves(m_doc.actualModel()->expense(), categories);
+
+    ChartPanelController sheet(&m_doc, m_preference);
+    typeDate(sheet.fromDateField(), QStringLiteral("2009/01/01"));
+    typeDate(sheet.toDateField(), QStringLiteral("2009/12/31"));
+    sheet.show();
+    tickAll(sheet.accView(), accounts, sheet);
+    EXPECT_TRUE(shoot(sheet, QStringLiteral("chart-sheet")));
+    struct Print {
+        const char *name;
+        int tab, kind, interval;
+    };
+    for (const Print &p : {Print{"chart-line", 0, 0, 0}, Print{"chart-pie-accounts", 0, 2, 0}, Print{"chart-bar", 1, 1, 1},
+                           Print{"chart-line-categories", 1, 0, 1}, Print{"chart-pie-categories", 1, 2, 0}}) {
+        sheet.tabView()->setCurrentIndex(p.tab);
+        if (p.tab == 1 && sheet.chartItems().empty())
+            tickAll(sheet.actView(), categories, sheet);
+        sheet.paramButton()->setCurrentIndex(p.kind);
+        if (sheet.intervalButton()->isEnabled())
+            sheet.intervalButton()->setCurrentIndex(p.interval);
+        const QString pdf = m_folder + QStringLiteral("/%1-%2.pdf").arg(QLatin1String(p.name), language);
+        QFile::remove(pdf);
+        sheet.setPrintTarget(cv::PrintRunner::Mode::Pdf, pdf);
+        ASSERT_TRUE(sheet.drawButton()->isEnabled()) << p.name;
+        QTest::mouseClick(sheet.drawButton(), Qt::LeftButton);
+        EXPECT_GT(QFileInfo(pdf).size(), 0) << p.name;
+    }
+    sheet.hide();
+
+    InfoPanelController overview(&m_doc);
+    typeDate(overview.dateField(), QStringLiteral("2009/12/31"));
+    EXPECT_TRUE(shoot(overview, QStringLiteral("overview-balance")));
+    overview.tabView()->setCurrentIndex(1);
+    EXPECT_TRUE(shoot(overview, QStringLiteral("overview-flow")));
+    QTest::mouseClick(overview.monthOption(), Qt::LeftButton);
+    overview.tabView()->setCurrentIndex(2);
+    EXPECT_TRUE(shoot(overview, QStringLiteral("overview-ranking")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, ChartShots, ::testing::Values("ja", "en"));
+
+} // namespace

@@ -1,0 +1,272 @@
+#include "ChartBook.h"
+
+#include "charts/CV4CBarChartView.h"
+#include "charts/CV4LineChartView.h"
+#include "charts/CV4PieChartView.h"
+#include "document/CurrencyPrintingScope.h"
+#include "platform/Localization.h"
+#include "platform/print/RecordingCanvas.h"
+
+#include <gmock/gmock.h>
+
+#include <cmath>
+
+using cv::RecordingCanvas;
+using Op = RecordingCanvas::Op;
+using ::testing::ElementsAre;
+
+namespace {
+
+cv::PageSetup a4(double margin = 36)
+{
+    cv::PageSetup setup;
+    setup.margins = QMarginsF(margin, margin, margin, margin);
+    return setup;
+}
+
+class ChartViewTest : public ::testing::Test {
+protected:
+    void SetUp() override { cv::setLanguageOverride(QStringLiteral("en")); }
+    void TearDown() override { cv::setLanguageOverride(QString()); }
+
+    template <class View>
+    std::unique_ptr<View> chart(int mode, int option, const std::vector<CVUnitModelPtr> &items, const QDate &from,
+                                const QDate &to, cv::PageSetup setup = a4())
+    {
+        auto view = std::make_unique<View>(setup);
+        view->setDocument(m_book.doc.get(), mode, option, QStringLiteral("Chart"), items, from, to);
+        return view;
+    }
+
+    ChartBook m_book;
+};
+
+} // namespace
+
+TEST(ChartHelpers, AxisGridAndDateSteps)
+{
+    struct AxisCase {
+        double max, min, unit, ceil, floor;
+    };
+    for (const AxisCase &c : {AxisCase{1234, 0, 100, 1400, 0}, AxisCase{-50, -980, 10, -30, -1000},
+                              AxisCase{-5, -300, 10, 0, -320}, AxisCase{5, 5, 0.1, 5.5, 4.5},
+                              AxisCase{0, 0, 100, 1000, 0}}) {
+        const CV4ChartView::Axis axis = CV4ChartView::calcAxis(c.max, c.min);
+        EXPECT_DOUBLE_EQ(axis.unit, c.unit) << c.max << " " << c.min;
+        EXPECT_DOUBLE_EQ(axis.ceil, c.ceil) << c.max << " " << c.min;
+        EXPECT_DOUBLE_EQ(axis.floor, c.floor) << c.max << " " << c.min;
+    }
+
+    const CV4ChartView::Axis axis{1400, 0, 100};
+    std::vector<int> lines;
+    for (int v = 0; v <= 1400; v += 100)
+        if (CV4ChartView::shouldDrawTheLineFor(v, axis, 300))
+            lines.push_back(v);
+    EXPECT_THAT(lines, ElementsAre(200, 400, 600, 800, 1000, 1200));
+    // No length, no unit or no range: no line, and no endless step search.
+    EXPECT_FALSE(CV4ChartView::shouldDrawTheLineFor(500, axis, 0));
+    EXPECT_FALSE(CV4ChartView::shouldDrawTheLineFor(500, CV4ChartView::Axis{1400, 0, 0}, 300));
+    EXPECT_FALSE(CV4ChartView::shouldDrawTheLineFor(500, CV4ChartView::Axis{1400, 0, -100}, 300));
+
+    struct StepCase {
+        int days, months, stepDays;
+    };
+    const QDate start(2009, 1, 1);
+    for (const StepCase &c : {StepCase{10, 0, 1}, StepCase{11, 0, 10}, StepCase{59, 0, 10}, StepCase{60, 1, 0},
+                              StepCase{400, 2, 0}, StepCase{730, 3, 0}, StepCase{1095, 6, 0}, StepCase{3650, 12, 0}}) {
+        const CV4ChartView::DateStep step = CV4ChartView::scaleAdvance(start, start.addDays(c.days));
+        EXPECT_EQ(step.months, c.months) << c.days;
+        EXPECT_EQ(step.days, c.stepDays) << c.days;
+    }
+
+    EXPECT_EQ(CV4ChartView::chartColor(10), QColor(Qt::black));
+    EXPECT_EQ(CV4ChartView::chartColor(-1), QColor(Qt::black));
+    EXPECT_EQ(CV4ChartView::chartColor(2), CV4ChartView::chartColor(9));
+
+    ValueHolder2D holder;
+    holder.setRow(2, 3);
+    holder.setValue(7, 1, 2);
+    EXPECT_TRUE(std::isnan(holder.valueAtRow(0, 0)));
+    EXPECT_EQ(holder.valueAtRow(1, 2), 7);
+}
+
+TEST(ChartHelpers, SampleDates)
+{
+    using Dates = std::vector<QDate>;
+    EXPECT_EQ(CV4SeriesChartView::sampleDates(QDate(2009, 1, 1), QDate(2009, 1, 31), false).size(), 31u);
+    EXPECT_EQ(CV4SeriesChartView::sampleDates(QDate(2009, 1, 31), QDate(2009, 4, 30), true),
+              (Dates{QDate(2009, 1, 31), QDate(2009, 2, 28), QDate(2009, 3, 31)}));
+    EXPECT_EQ(CV4SeriesChartView::sampleDates(QDate(2008, 1, 31), QDate(2008, 4, 30), true),
+              (Dates{QDate(2008, 1, 31), QDate(2008, 2, 29), QDate(2008, 3, 31)}));
+    EXPECT_EQ(CV4SeriesChartView::sampleDates(QDate(2009, 1, 31), QDate(2009, 5, 31), true).size(), 5u);
+    EXPECT_TRUE(CV4SeriesChartView::sampleDates(QDate(2009, 2, 1), QDate(2009, 1, 31), false).empty());
+}
+
+TEST_F(ChartViewTest, PagesFollowAssetsAndDebts)
+{
+    auto wallet = m_book.account(30, QStringLiteral("Wallet"), 1000);
+    auto bank = m_book.account(31, QStringLiteral("Bank"), 5000);
+    auto card = m_book.account(40, QStringLiteral("Card"));
+    auto food = m_book.category(false, QStringLiteral("Food"));
+    m_book.expense(QDate(2009, 1, 10), 300, food, card);
+    m_book.rebuild();
+    const QDate from(2009, 1, 1), to(2009, 1, 31);
+
+    auto mixed = chart<CV4LineChartView>(0, 0, {wallet, card, bank}, from, to);
+    ASSERT_EQ(mixed->sheetCount(), 2);
+    RecordingCanvas canvas;
+    mixed->drawSheet(2, canvas);
+    EXPECT_TRUE(canvas.texts().contains(QStringLiteral("Debts")));
+    EXPECT_TRUE(canvas.texts().contains(QStringLiteral("Card")));
+    EXPECT_FALSE(canvas.texts().contains(QStringLiteral("Wallet")));
+    // Daily over January: one point per day on each line.
+    EXPECT_EQ(mixed->series(0).values.columnSize(), 31);
+    EXPECT_EQ(mixed->series(0).values.valueAtRow(1, 0), 5000);
+    EXPECT_EQ(mixed->series(1).values.valueAtRow(0, 30), 300);
+
+    auto cards = chart<CV4CBarChartView>(0, 0, {card}, from, to);
+    ASSERT_EQ(cards->sheetCount(), 1);
+    canvas.clear();
+    cards->drawSheet(1, canvas);
+    EXPECT_TRUE(canvas.texts().contains(QStringLiteral("Debts")));
+    EXPECT_TRUE(canvas.texts().contains(QStringLiteral("01/01")));
+
+    // A4 with margins that leave 56 points each way: nothing at all.
+    cv::PageSetup tight;
+    tight.margins = QMarginsF(270, 393, 270, 393);
+    canvas.clear();
+    chart<CV4LineChartView>(0, 0, {wallet}, from, to, tight)->drawSheet(1, canvas);
+    EXPECT_TRUE(canvas.calls().isEmpty());
+}
+
+TEST_F(ChartViewTest, LinesStayInTheBoxAndBarsSkipEmptyColumns)
+{
+    auto wallet = m_book.account(30, QStringLiteral("Wallet"), 0);
+    auto bank = m_book.account(31, QStringLiteral("Bank"), 0);
+    auto salary = m_book.category(true, QStringLiteral("Salary"));
+    m_book.income(QDate(2009, 1, 20), 900, salary, wallet);
+    m_book.income(QDate(2009, 2, 20), 1234, salary, bank);
+    m_book.rebuild();
+
+    auto line = chart<CV4LineChartView>(0, 1, {wallet, bank}, QDate(2009, 1, 31), QDate(2009, 4, 30));
+    EXPECT_EQ(line->series(0).values.columnSize(), 3);
+    RecordingCanvas canvas;
+    line->drawSheet(1, canvas);
+    const QList<RecordingCanvas::Call> frames = canvas.calls(Op::StrokeRect);
+    ASSERT_EQ(frames.size(), 1);
+    const QRectF plotBox = frames.front().rect.adjusted(-1, -1, 1, 1);
+    const QList<RecordingCanvas::Call> paths = canvas.calls(Op::StrokePath);
+    ASSERT_EQ(paths.size(), 2);
+    for (const auto &path : paths)
+        EXPECT_TRUE(plotBox.contains(path.rect.topLeft()) && plotBox.contains(path.rect.bottomRight()));
+    EXPECT_TRUE(canvas.texts().contains(QStringLiteral("09/02")));
+
+    // January: wallet 900 alone; before it the bank's 0 and the wallet's 0 give no column.
+    auto bars = chart<CV4CBarChartView>(0, 0, {wallet, bank}, QDate(2009, 1, 18), QDate(2009, 1, 21));
+    canvas.clear();
+    bars->drawSheet(1, canvas);
+    const auto fills = canvas.calls(Op::FillRect);
+    const int walletBars = int(std::count_if(fills.begin(), fills.end(), [](const RecordingCanvas::Call &c) {
+        return c.color == CV4ChartView::chartColor(0) && c.rect.height() > 2;
+    }));
+    EXPECT_EQ(walletBars, 2); // the 20th and the 21st
+    EXPECT_TRUE(canvas.texts().contains(QStringLiteral("100%")));
+}
+
+TEST_F(ChartViewTest, PieLegendAndWedges)
+{
+    struct Case {
+        std::vector<double> balances;
+        const char *legend;  // name, value and rate row by row, then the total; "|" between
+        int wedges;
+        const char *labels;  // on the wedges: shares of the positive values
+    };
+    const std::vector<Case> cases = {
+        {{90, 6, 3, 1}, "A0|90|90.00|A1|6|6.00|Others (under 5%)|4|4.00|A2|3|3.00|A3|1|1.00|Total|100", 3,
+         "90.00|6.00|4.00"},
+        {{80, 15, 5}, "A0|80|80.00|A1|15|15.00|A2|5|5.00|Total|100", 3, "80.00|15.00|5.00"},
+        {{0, 0}, "A0|0|0.00|A1|0|0.00|Total|0", 0, ""},
+        {{100, -20}, "A0|100|125.00|A1|-20|-25.00|Total|80", 1, "100.00"},
+    };
+    for (const Case &c : cases) {
+        ChartBook book;
+        std::vector<CVUnitModelPtr> accounts;
+        for (double balance : c.balances)
+            accounts.push_back(book.account(31, QStringLiteral("A%1").arg(accounts.size()), balance));
+        book.rebuild();
+        cv::PageSetup setup = a4();
+        CV4PieChartView pie(setup);
+        pie.setDocument(book.doc.get(), 0, CV4PieChartView::kSorted, QStringLiteral("Pie"), accounts,
+                        QDate(2009, 1, 1), QDate());
+        EXPECT_EQ(setup.orientation, cv::PageSetup::Portrait);
+        RecordingCanvas canvas;
+        pie.drawSheet(1, canvas);
+        const QStringList legend = QString::fromUtf8(c.legend).split(QLatin1Char('|'));
+        const QStringList texts = canvas.texts();
+        const qsizetype first = texts.indexOf(QStringLiteral("Share"));
+        ASSERT_GE(first, 0);
+        EXPECT_EQ(texts.mid(first + 1, legend.size()), legend) << c.balances.front();
+        EXPECT_EQ(canvas.calls(Op::FillPath).size(), c.wedges) << c.balances.front();
+        QStringList white;
+        for (const auto &call : canvas.calls(Op::Text))
+            if (call.color == QColor(Qt::white))
+                white << call.text;
+        EXPECT_EQ(white.join(QLatin1Char('|')), QString::fromUtf8(c.labels)) << c.balances.front();
+        EXPECT_FALSE(book.doc->isCurrencyPrinting());
+    }
+}
+
+TEST_F(ChartViewTest, PieSwatchesAndLabels)
+{
+    std::vector<CVUnitModelPtr> accounts;
+    for (double balance : {90, 6, 3, 1})
+        accounts.push_back(m_book.account(31, QStringLiteral("A%1").arg(accounts.size()), balance));
+    m_book.rebuild();
+    cv::PageSetup setup = a4();
+    CV4PieChartView pie(setup);
+    pie.setDocument(m_book.doc.get(), 0, CV4PieChartView::kSorted, QString(), accounts, QDate(2009, 1, 1), QDate());
+    const auto &slices = pie.slices(0);
+    ASSERT_EQ(slices.size(), 5u);
+    EXPECT_EQ(slices[2].unit, nullptr);
+    EXPECT_EQ(slices[2].colorIndex, CV4ChartView::kBlackIndex);
+    RecordingCanvas canvas;
+    {
+        // The page's own print mode ends inside the run's, not with it.
+        cv::CurrencyPrintingScope run(*m_book.doc);
+        pie.drawSheet(1, canvas);
+        EXPECT_TRUE(m_book.doc->isCurrencyPrinting());
+    }
+    EXPECT_FALSE(m_book.doc->isCurrencyPrinting());
+    // Swatches for 90, 6 and the gathered slice; none for 3 and 1.
+    const auto fills = canvas.calls(Op::FillRect);
+    const int swatches = int(std::count_if(fills.begin(), fills.end(), [](const RecordingCanvas::Call &c) {
+        return qFuzzyCompare(c.rect.width(), 48) && qFuzzyCompare(c.rect.height(), 10);
+    }));
+    EXPECT_EQ(swatches, 3);
+    EXPECT_EQ(canvas.calls(Op::FillPath).last().color, QColor(Qt::black));
+}
+
+TEST_F(ChartViewTest, PieSumsCategoriesOverTheRange)
+{
+    auto bank = m_book.account(31, QStringLiteral("Bank"), 0);
+    auto food = m_book.category(false, QStringLiteral("Food"));
+    auto fun = m_book.category(false, QStringLiteral("Fun"));
+    for (int month = 1; month <= 4; ++month)
+        m_book.expense(QDate(2009, month, 5), 10, food, bank);
+    m_book.rebuild();
+    struct Case {
+        int option;
+        QDate from, to;
+        double food;
+    };
+    // Monthly from 31 Jan to 30 Apr is three months: January to March.
+    for (const Case &c : {Case{CV4PieChartView::kMonthly, QDate(2009, 1, 31), QDate(2009, 4, 30), 30},
+                          Case{0, QDate(2009, 1, 1), QDate(2009, 1, 31), 10}}) {
+        cv::PageSetup setup = a4();
+        CV4PieChartView pie(setup);
+        pie.setDocument(m_book.doc.get(), 1, c.option, QString(), {food, fun}, c.from, c.to);
+        ASSERT_EQ(pie.slices(0).size(), 2u);
+        EXPECT_EQ(pie.slices(0)[0].value, c.food);
+        EXPECT_EQ(pie.slices(0)[1].colorIndex, CV4ChartView::kBlackIndex); // nothing spent
+    }
+}

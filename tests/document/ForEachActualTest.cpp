@@ -1,0 +1,28 @@
+// The streamed entry read visits what the list read answers, in its order.
+#include "support/SampleBook.h"
+
+#include <gtest/gtest.h>
+
+TEST(ForEachActual, VisitsTheEntriesFindActualFinds)
+{
+    auto doc = samplebook::makeRichBook();
+    ASSERT_TRUE(doc);
+    CV4SearchConditions all;
+    all.date = {QDate(2008, 1, 1), QDate(2008, 12, 31)};
+    CV4SearchConditions grouped = all;
+    grouped.group = {doc->groupList().front()->ident()};
+    CV4SearchConditions none;
+    for (const CV4SearchConditions *conditions : {&all, &grouped, &none}) {
+        const auto listed = doc->dataModel()->findActual(*conditions);
+        ASSERT_TRUE(listed);
+        std::vector<std::tuple<int, int, QDate, double, QString>> visited;
+        ASSERT_TRUE(doc->dataModel()->forEachActual(*conditions, [&](const CV4Actual &e) {
+            visited.emplace_back(e.ident(), e.kind(), e.date(), e.amount(), e.memo());
+        }));
+        ASSERT_EQ(visited.size(), listed->size());
+        for (size_t i = 0; i < visited.size(); ++i) {
+            const CV4Actual &e = *(*listed)[i];
+            EXPECT_EQ(visited[i], std::make_tuple(e.ident(), e.kind(), e.date(), e.amount(), e.memo())) << i;
+        }
+    }
+}

@@ -1,0 +1,220 @@
+// The statement import sheet, driven through its page object; results are
+// read back from the store and the learned-mapping records.
+
+#include "import/ImportSheetPage.h"
+
+#include "document/EditScope.h"
+#include "import/LearnedMapping.h"
+#include "panels/PanelTestSupport.h"
+#include "platform/ScriptedAlertPresenter.h"
+
+#include <gtest/gtest.h>
+
+using namespace paneltest;
+using Sheet = ImportOFXPanelController;
+
+namespace {
+
+using Stored = std::tuple<QDate, int, double, int, int, int, QString>;   // date, kind, amount, category, account, destination, memo
+
+class ImportSheetTest : public BookTest {
+protected:
+    std::vector<Stored> stored()
+    {
+        CV4SearchConditions all;
+        all.date = {QDate(1900, 1, 1), QDate(2999, 1, 1)};
+        std::vector<Stored> out;
+        const auto entries = doc->dataModel()->findActual(all);
+        for (const CV4ActualPtr &e : entries.value())
+            out.emplace_back(e->date(), e->kind(), e->amount(), e->category(), e->account(), e->destination(), e->memo());
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+    cv::LearnedMapping record(int number) { return cv::LearnedMapping::read(*doc, number); }
+    void seed(int number, const std::vector<std::pair<QString, int>> &values)
+    {
+        cv::LearnedMapping mapping;
+        for (const auto &[key, value] : values) mapping.learn(key, value);
+        cv::EditScope edit(*doc);
+        ASSERT_TRUE(mapping.write(*doc, number));
+    }
+    // Food, Salary and the card for rows 0-2 of S1, then bank A for all rows.
+    void chooseForS1(ImportSheetPage &page)
+    {
+        page.click(Sheet::CategoryColumn, 0);
+        ASSERT_TRUE(page.choose("Food"));
+        page.click(Sheet::CategoryColumn, 1);
+        ASSERT_TRUE(page.choose("Salary"));
+        page.click(Sheet::TransferColumn, 2);
+        ASSERT_TRUE(page.choose("C"));
+        page.selectAll();
+        page.menu(Sheet::MenuAccount);
+        ASSERT_TRUE(page.choose("A"));
+    }
+
+    const QString shop = u"スーパー東町店"_qs;
+    const QString payer = u"カ)エービーシー"_qs;
+    const QString card = u"カード引落"_qs;
+};
+
+} // namespace
+
+TEST_F(ImportSheetTest, TheRowsOfAStatementAsShown)
+{
+    ImportSheetPage page(doc.get());
+    ASSERT_TRUE(page.load("S1.ofx"));
+    const std::vector<QStringList> expected = {
+        {"2008/05/10", shop, "", "5,000", "", "(1)", "", ""},
+        {"2008/05/25", payer, "300,000", "", "", "(1)", "", ""},
+        {"2008/05/27", card, "", "12,000", "", "(1)", "", ""},
+    };
+    ASSERT_EQ(page.sheet.rows().size(), expected.size());
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < Sheet::ColumnCount; ++column)
+            EXPECT_EQ(page.text(column, row), expected[size_t(row)][column]) << row << "," << column;
+    page.sheet.accountDetailBox()->setChecked(true);
+    EXPECT_EQ(page.text(Sheet::AccountColumn, 0), QStringLiteral("1234567"));
+    EXPECT_FALSE(page.sheet.okButton()->isEnabled());     // nothing complete yet
+    EXPECT_FALSE(page.sheet.applyButton()->isEnabled());  // nothing learned yet
+
+    // The tick toggles on a click; a category of the other direction is never given.
+    page.click(Sheet::TickColumn, 0);
+    EXPECT_EQ(page.sheet.rows()[0]->checkFlags(), 2);
+    page.click(Sheet::MemoColumn, 0);
+    page.click(Sheet::MemoColumn, 1, Qt::ControlModifier);
+    page.menu(Sheet::MenuCategory);   // expense categories, for the first selected row
+    ASSERT_TRUE(page.choose("Food"));
+    EXPECT_EQ(page.text(Sheet::CategoryColumn, 0), QStringLiteral("Food"));
+    EXPECT_EQ(page.sheet.rows()[1]->category(), 0);
+}
+
+TEST_F(ImportSheetTest, ChoicesAreStoredAndLearned)
+{
+    {
+        ImportSheetPage page(doc.get());
+        ASSERT_TRUE(page.load("S1.ofx"));
+        chooseForS1(page);
+        EXPECT_EQ(page.sheet.completeDataCount(), 3);
+        page.ok();
+        EXPECT_EQ(page.sheet.result(), 1);
+    }
+    EXPECT_EQ(stored(), (std::vector<Stored>{
+                            {QDate(2008, 5, 10), CV4Actual::Expense, 5000, kFood, kA, 0, shop},
+                            {QDate(2008, 5, 25), CV4Actual::Income, 300000, kSalary, kA, 0, payer},
+                            {QDate(2008, 5, 27), CV4Actual::Transfer, 12000, 11, kA, kC, card},
+                        }));
+    EXPECT_EQ(record(cv::StatementMemoMapping).value(shop), kFood);
+    EXPECT_EQ(record(cv::StatementMemoMapping).value(payer), kSalary);
+    EXPECT_EQ(record(cv::StatementMemoMapping).value(card), -kC);
+    EXPECT_EQ(record(cv::StatementMemoMapping).size(), 3);
+    EXPECT_EQ(record(cv::StatementAccountMapping).value(QStringLiteral("1234567")), kA);
+
+    // The next statement from the same bank is complete after Apply.
+    ImportSheetPage again(doc.get());
+    ASSERT_TRUE(again.load("S1.ofx"));
+    again.apply();
+    EXPECT_EQ(again.sheet.completeDataCount(), 3);
+    EXPECT_EQ(again.text(Sheet::CategoryColumn, 0), QStringLiteral("Food"));
+    EXPECT_EQ(again.text(Sheet::TransferColumn, 2), QStringLiteral("C"));
+    EXPECT_EQ(again.text(Sheet::AccountColumn, 1), QStringLiteral("A"));
+}
+
+TEST_F(ImportSheetTest, CancelForgetsWhatWasLearned)
+{
+    seed(cv::StatementAccountMapping, {{"999", kC}});
+    ImportSheetPage page(doc.get());
+    ASSERT_TRUE(page.load("S1.ofx"));
+    chooseForS1(page);
+    page.sheet.cancelPushed();
+    EXPECT_EQ(page.sheet.result(), 0);
+    EXPECT_TRUE(stored().empty());
+    EXPECT_TRUE(record(cv::StatementMemoMapping).isEmpty());
+    EXPECT_EQ(record(cv::StatementAccountMapping).size(), 1);
+}
+
+// A learned value that no longer fits the book or the row is passed over.
+TEST_F(ImportSheetTest, StaleMappingsAreSkipped)
+{
+    const CVUnitModelPtr deleted = samplebook::node(doc->actualModel()->expense(), 2050, 21, QStringLiteral("Gone"));
+    doc->cleanupItem(deleted);
+    deleted->parent()->removeChild(deleted);
+    doc->clearLookups();
+    seed(cv::StatementMemoMapping, {{shop, 2050}, {payer, kFood}, {card, -4711}});
+    seed(cv::StatementAccountMapping, {{"1234567", kFood}});
+    ImportSheetPage page(doc.get());
+    ASSERT_TRUE(page.load("S1.ofx"));
+    page.apply();
+    for (const CV4ActualPtr &row : page.sheet.rows()) {
+        EXPECT_EQ(row->category(), 0) << row->memo().toStdString();
+        EXPECT_EQ(row->destination(), 0) << row->memo().toStdString();
+        EXPECT_EQ(row->account(), -1) << row->memo().toStdString();
+    }
+}
+
+TEST_F(ImportSheetTest, TheIncompleteRowsQuestion)
+{
+    using B = cv::AlertButton;
+    struct Case {
+        B answer;
+        int result;
+        std::vector<Stored> stored;
+    };
+    const Case cases[] = {
+        {B::Default, 1,
+         {{QDate(2008, 5, 10), CV4Actual::Expense, 5000, kFood, kA, 0, shop},
+          {QDate(2008, 5, 25), CV4Actual::Income, 300000, 31, 10, 0, payer},
+          {QDate(2008, 5, 27), CV4Actual::Expense, 12000, 30, 10, 0, card}}},
+        {B::Alternate, 1, {{QDate(2008, 5, 10), CV4Actual::Expense, 5000, kFood, kA, 0, shop}}},
+        {B::Other, 0, {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(int(c.answer));
+        doc = makeBook();
+        ScriptedAlertPresenter alerts;
+        alerts.answers = {c.answer};
+        ImportSheetPage page(doc.get());
+        ASSERT_TRUE(page.load("S1.ofx"));
+        page.click(Sheet::CategoryColumn, 0);
+        ASSERT_TRUE(page.choose("Food"));
+        page.click(Sheet::AccountColumn, 0);
+        ASSERT_TRUE(page.choose("A"));
+        page.menu(Sheet::MenuReject);   // row 0 stays selected: left out, then taken in again
+        page.menu(Sheet::MenuAccept);
+        page.ok();
+        ASSERT_EQ(alerts.asked.size(), 1u);
+        EXPECT_EQ(page.sheet.result(), c.result);
+        EXPECT_EQ(page.sheet.isVisible(), c.result == 0);
+        EXPECT_EQ(stored(), c.stored);
+    }
+}
+
+TEST_F(ImportSheetTest, DefaultsNeverTransferTheWalletToItself)
+{
+    ScriptedAlertPresenter alerts;   // "OFX default"
+    ImportSheetPage page(doc.get());
+    ASSERT_TRUE(page.load("S3.ofx"));
+    page.click(Sheet::CategoryColumn, 0);
+    ASSERT_TRUE(page.choose("Food"));
+    page.click(Sheet::AccountColumn, 0);
+    ASSERT_TRUE(page.choose("A"));
+    page.ok();
+    EXPECT_EQ(page.sheet.result(), 1);
+    const std::vector<Stored> rows = stored();
+    EXPECT_EQ(rows.size(), 5u);   // the DEP of -20,000 would run from the wallet into the wallet
+    for (const Stored &row : rows) EXPECT_NE(std::get<1>(row), CV4Actual::Transfer);
+}
+
+TEST_F(ImportSheetTest, FilesThatAreNoStatementAreNamed)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {"S1c.ofx", "not recognised"}, {"S5.ofx", "damaged"}, {"none.ofx", "could not be opened"}};
+    for (const auto &[file, words] : cases) {
+        ScriptedAlertPresenter alerts;
+        ImportSheetPage page(doc.get());
+        EXPECT_FALSE(page.load(file));
+        EXPECT_TRUE(page.sheet.rows().empty());
+        ASSERT_EQ(alerts.asked.size(), 1u) << file;
+        EXPECT_TRUE(alerts.asked[0].message.contains(QLatin1String(file))) << file;
+        EXPECT_TRUE(alerts.asked[0].message.contains(QLatin1String(words))) << alerts.asked[0].message.toStdString();
+    }
+}

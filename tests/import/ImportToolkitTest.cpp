@@ -1,0 +1,204 @@
+// The import toolkit: splitters, decoder, dates and amounts, size guard,
+// learned mappings and their checks.
+
+#include "import/DelimitedText.h"
+#include "import/ImportFile.h"
+#include "import/LearnedMapping.h"
+#include "import/StatementValues.h"
+#include "import/TextDecoder.h"
+
+#include "document/CV4Document.h"
+#include "document/EditScope.h"
+#include "panels/PanelTestSupport.h"
+#include "platform/ScriptedAlertPresenter.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace cv;
+
+namespace {
+
+QStringList texts(const DelimitedLine &line)
+{
+    QStringList out;
+    for (const QByteArray &f : line) out.append(QString::fromUtf8(f));
+    return out;
+}
+
+} // namespace
+
+TEST(DelimitedText, BytesSplitIntoLinesAndFields)
+{
+    struct Case {
+        QByteArray data;
+        DelimitedFields mode;
+        std::vector<QStringList> lines;
+    };
+    const Case cases[] = {
+        {"a,b\r\n\r\nc\td", DelimitedFields::Positional, {{"a", "b"}, {"c", "d"}}},
+        {"a,,b,", DelimitedFields::Positional, {{"a", "", "b", ""}}},
+        {"a,,b,", DelimitedFields::SkipEmpty, {{"a", "b"}}},
+        {"\"x, y\",a b", DelimitedFields::Positional, {{"x, y", "ab"}}},
+        {"\"open,never\nclosed\"", DelimitedFields::Positional, {{"open,never"}, {"closed"}}},
+        {"d\x01" "e\x1f" "f", DelimitedFields::Positional, {{"d"}, {"e"}, {"f"}}},
+        {QByteArray(5000, 'x') + "\nz", DelimitedFields::Positional, {{QString(5000, 'x')}, {"z"}}},
+    };
+    for (const Case &c : cases) {
+        std::vector<QStringList> got;
+        for (const DelimitedLine &l : splitDelimitedLines(c.data, c.mode)) got.push_back(texts(l));
+        EXPECT_EQ(got, c.lines) << c.data.left(40).toStdString();
+    }
+    int seen = 0;
+    forEachDelimitedLine("1\n2\n3", DelimitedFields::Positional, [&](const DelimitedLine &) { return ++seen < 2; });
+    EXPECT_EQ(seen, 2);
+}
+
+TEST(DelimitedText, CharactersSplitAsCsv)
+{
+    EXPECT_EQ(splitCsvLines(u"a, b ,\"c,\"\"d\"\"\"\r\n\r\n\"x\ny\",z\n\n\nlast"),
+              (std::vector<QStringList>{{"a", " b ", "c,\"d\""}, {"x\ny", "z"}, {"last"}}));
+}
+
+TEST(TextDecoder, EncodingsMarksAndBadBytes)
+{
+    struct Case {
+        QByteArray bytes;
+        TextEncoding encoding;
+        QString text;
+    };
+    const Case cases[] = {
+        {"\xE6\x9D\xB1", TextEncoding::Utf8, u"東"_qs},
+        {"\xEF\xBB\xBF" "abc", TextEncoding::ShiftJis, "abc"},
+        {QByteArray("\xFF\xFE" "a\0b\0", 6), TextEncoding::Utf8, "ab"},
+        {"\x93\x8C\x8B\x9E", TextEncoding::ShiftJis, u"東京"_qs},
+        {"\x87\x40", TextEncoding::ShiftJis, u"①"_qs},
+        {"\xC5\xEC\xB5\xFE", TextEncoding::EucJp, u"東京"_qs},
+        {"caf\xE9", TextEncoding::Windows1252, u"café"_qs},
+        {"a\xFF" "b", TextEncoding::Utf8, u"a\uFFFDb"_qs},
+        {"a\xFF\x93\x8C" "b", TextEncoding::ShiftJis, u"a\uFFFD東b"_qs},
+        {"a\x93", TextEncoding::ShiftJis, u"a\uFFFD"_qs},
+    };
+    for (const Case &c : cases) EXPECT_EQ(decodeText(c.bytes, c.encoding), c.text) << c.bytes.toHex().toStdString();
+    EXPECT_TRUE(isValidUtf8("\xE6\x9D\xB1"));
+    EXPECT_FALSE(isValidUtf8("caf\xE9"));
+    EXPECT_EQ(encodingForName(u"Shift_JIS"), TextEncoding::ShiftJis);
+    EXPECT_EQ(encodingForName(u"euc-jp"), TextEncoding::EucJp);
+    EXPECT_EQ(encodingForName(u"KOI8-R"), std::nullopt);
+}
+
+TEST(StatementValues, DatesAreStrict)
+{
+    const std::pair<QString, std::optional<QDate>> cases[] = {
+        {"2008/5/1", QDate(2008, 5, 1)},     {"2008-05-01", QDate(2008, 5, 1)}, {" 2008.5.1 ", QDate(2008, 5, 1)},
+        {"20080501", QDate(2008, 5, 1)},     {u"２００８／５／１"_qs, QDate(2008, 5, 1)},
+        {"1200", std::nullopt},              {"2008/2/30", std::nullopt},       {"2008/5-1", std::nullopt},
+        {"today", std::nullopt},             {"May 1 2008", std::nullopt},      {"", std::nullopt},
+        {"200805011", std::nullopt},
+    };
+    for (const auto &[text, date] : cases) EXPECT_EQ(parseStatementDate(text), date) << text.toStdString();
+}
+
+TEST(StatementValues, AmountsAnyCurrency)
+{
+    const std::pair<QString, std::optional<double>> cases[] = {
+        {"1200", 1200},        {"1,200", 1200},     {u"¥1,200"_qs, 1200}, {u"1,200円"_qs, 1200},
+        {"-1,200.50", -1200.5}, {"(1,200)", -1200}, {u"▲500"_qs, -500},    {"$-3.25", -3.25},
+        {"12,50", 12.5},       {"1.234,56", 1234.56}, {u"１，２００"_qs, 1200}, {"1,2,3", std::nullopt},
+        {"abc", std::nullopt}, {"", std::nullopt},  {"12a", std::nullopt}, {"1,", std::nullopt},
+    };
+    for (const auto &[text, value] : cases) EXPECT_EQ(parseStatementAmount(text), value) << text.toStdString();
+}
+
+TEST(StatementValues, OfxRules)
+{
+    const std::pair<QByteArray, std::optional<double>> amounts[] = {
+        {"-1,234.00", -1234}, {"-12,50", -12.5}, {"-1,234", -1.234}, {" +300000", 300000},
+        {"5000.00</TRNAMT>", 5000}, {"", std::nullopt}, {"abc", std::nullopt}, {"1.2.3", std::nullopt},
+    };
+    for (const auto &[text, value] : amounts) {
+        EXPECT_EQ(parseOfxAmount(QByteArrayView(text)), value) << text.toStdString();
+        EXPECT_EQ(parseOfxAmount(QStringView(QString::fromLatin1(text))), value) << text.toStdString();
+    }
+    const std::pair<QByteArray, std::optional<QDate>> dates[] = {
+        {"20080510000000[+9:JST]", QDate(2008, 5, 10)}, {" 20080525", QDate(2008, 5, 25)},
+        {"2008-5-1", std::nullopt}, {"200805", std::nullopt}, {"20081340", std::nullopt},
+    };
+    for (const auto &[text, date] : dates) {
+        EXPECT_EQ(parseOfxDate(QByteArrayView(text)), date) << text.toStdString();
+        EXPECT_EQ(parseOfxDate(QStringView(QString::fromLatin1(text))), date) << text.toStdString();
+    }
+}
+
+TEST(ImportFile, SizeGuardRefusesBeforeReading)
+{
+    cv::setLanguageOverride(QStringLiteral("en"));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big.ofx"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(f.resize(kImportSizeLimit + 1));   // sparse: nothing is written
+    f.close();
+    EXPECT_EQ(readImportFile(path).status, ImportFileStatus::TooLarge);
+    EXPECT_EQ(readImportFile(path, kImportSizeLimit + 1).status, ImportFileStatus::Read);
+    EXPECT_EQ(readImportFile(dir.filePath(QStringLiteral("none"))).status, ImportFileStatus::CannotOpen);
+
+    ScriptedAlertPresenter alerts;
+    alertImportFile(ImportFileStatus::TooLarge, path);
+    alertImportFile(ImportFileStatus::Read, path);
+    ASSERT_EQ(alerts.asked.size(), 1u);
+    EXPECT_TRUE(alerts.asked[0].message.contains(QStringLiteral("big.ofx")));
+}
+
+class LearnedMappingTest : public paneltest::BookTest {};
+
+TEST_F(LearnedMappingTest, RecordsRoundTripAndLearnOnlyChanges)
+{
+    LearnedMapping memo = LearnedMapping::read(*doc, StatementMemoMapping);
+    EXPECT_TRUE(memo.isEmpty());
+    EXPECT_TRUE(memo.learn(u"スーパー"_qs, paneltest::kFood));
+    EXPECT_FALSE(memo.learn(u"スーパー"_qs, paneltest::kFood));
+    EXPECT_TRUE(memo.learn(QStringList{"x", "palm", "income"}, -paneltest::kC));
+    {
+        EditScope edit(*doc);
+        ASSERT_TRUE(memo.write(*doc, TextMapping));
+    }
+    const LearnedMapping back = LearnedMapping::read(*doc, TextMapping);
+    EXPECT_EQ(back, memo);
+    EXPECT_EQ(back.value(u"スーパー"_qs), paneltest::kFood);
+    EXPECT_EQ(back.value(QStringList{"x", "palm", "income"}), -paneltest::kC);
+    EXPECT_EQ(back.value(QStringList{u"スーパー"_qs}), std::nullopt);   // a text key is no array key
+
+    // A row that is no dictionary reads as empty.
+    ASSERT_TRUE(doc->dataModel()->putImportMappingData("junk", MobileAccountMapping));
+    EXPECT_TRUE(LearnedMapping::read(*doc, MobileAccountMapping).isEmpty());
+}
+
+TEST_F(LearnedMappingTest, ValuesAreCheckedAgainstTheBook)
+{
+    using paneltest::kA;
+    using paneltest::kFood;
+    using paneltest::kSalary;
+    struct Case {
+        int value;
+        bool outgoing;
+        int category, partner;
+    };
+    const Case cases[] = {
+        {kFood, true, kFood, 0}, {kFood, false, 0, 0}, {kSalary, false, kSalary, 0}, {kSalary, true, 0, 0},
+        {-kA, false, 0, kA},     {-9999, true, 0, 0},  {0, true, 0, 0},
+    };
+    for (const Case &c : cases) {
+        const MappedTarget t = checkedTarget(*doc, c.value, c.outgoing);
+        EXPECT_EQ(t.category, c.category) << c.value;
+        EXPECT_EQ(t.partner, c.partner) << c.value;
+    }
+    EXPECT_EQ(checkedAccount(*doc, kA), kA);
+    EXPECT_EQ(checkedAccount(*doc, kFood), 0);
+    const CVUnitModelPtr food = doc->findExpense(kFood);
+    doc->cleanupItem(food);
+    food->parent()->removeChild(food);
+    doc->clearLookups();
+    EXPECT_TRUE(checkedTarget(*doc, kFood, true).isNone());
+}

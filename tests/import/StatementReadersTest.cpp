@@ -1,0 +1,153 @@
+// The OFX readers over the samples of tests/fixtures/import
+// (make-samples.py writes them).
+
+#include "import/PendingRows.h"
+#include "import/StatementReaders.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace cv;
+
+namespace {
+
+QByteArray sample(const char *name)
+{
+    QFile f(QStringLiteral(CV_TEST_FIXTURES "/import/") + QLatin1String(name));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+struct Row {
+    QDate date;
+    QString memo;
+    int kind;
+    double amount;
+    int flags;
+    int account;
+    int destination = 0;
+    int category = 0;
+    bool operator==(const Row &) const = default;
+};
+
+std::ostream &operator<<(std::ostream &os, const Row &r)
+{
+    return os << r.date.toString(Qt::ISODate).toStdString() << " " << r.memo.toStdString() << " k" << r.kind << " "
+              << r.amount << " f" << r.flags << " a" << r.account << " d" << r.destination << " c" << r.category;
+}
+
+std::vector<Row> rowsOf(const StatementRead &read)
+{
+    std::vector<Row> rows;
+    for (const CV4ActualPtr &a : read.rows)
+        rows.push_back({a->date(), a->memo(), a->kind(), a->amount(), a->flags(), a->account(), a->destination(),
+                        a->category()});
+    return rows;
+}
+
+const int Out = PendingOutgoing;
+using Status = StatementRead::Status;
+
+const std::vector<Row> kS1 = {
+    {QDate(2008, 5, 10), u"スーパー東町店"_qs, 1, 5000, Out, -1},
+    {QDate(2008, 5, 25), u"カ)エービーシー"_qs, 0, 300000, 0, -1},
+    {QDate(2008, 5, 27), u"カード引落"_qs, 1, 12000, Out, -1},
+};
+
+std::vector<Row> s3Rows(const QString &salary)
+{
+    return {
+        {QDate(2008, 5, 3), "A&B", 1, 5000, Out, -2},
+        {QDate(2008, 5, 5), "ATM", 2, 20000, 0, -2, 10, 10},
+        {QDate(2008, 5, 6), "Books", 1, 3000, Out, -2},
+        {QDate(2008, 5, 25), salary, 0, 300000, 0, -2},
+        {QDate(2008, 5, 27), "Rent", 1, 12000, Out, -2},
+        {QDate(2008, 5, 30), "Fee", 1, 800, Out, -2},
+    };
+}
+
+} // namespace
+
+TEST(StatementReaders, Samples)
+{
+    struct Case {
+        const char *file;
+        Status status;
+        std::vector<Row> rows;
+        QStringList accounts;
+    };
+    std::vector<Row> s1e = kS1;
+    s1e[0].amount = 1234;
+    s1e[1] = {QDate(2008, 5, 25), u"カ)エービーシー"_qs, 1, 12.5, Out, -1};
+    const Case cases[] = {
+        {"S1.ofx", Status::Read, kS1, {"1234567"}},
+        {"S1b.ofx", Status::Read, kS1, {"1234567"}},
+        {"S1c.ofx", Status::NotRecognised, {}, {}},
+        {"S1d.ofx", Status::Read, {}, {}},
+        {"S1e.ofx", Status::Read, s1e, {"1234567"}},
+        {"S2.ofx", Status::Read, {{QDate(2008, 5, 10), "one", 1, 100, Out, -1}, {QDate(2008, 5, 11), "two", 0, 200, 0, -2}},
+         {"111", "222"}},
+        {"S3.ofx", Status::Read, s3Rows("Salary"), {"0009", "1234567"}},
+        {"S3u.ofx", Status::Read, s3Rows("Salary"), {"0009", "1234567"}},
+        {"S6.ofx", Status::Read, s3Rows(u"給与"_qs), {"0009", "1234567"}},
+        {"S4.ofx", Status::Read, {{QDate(2008, 5, 12), "Store", 1, 8000, Out, -1}, {QDate(2008, 5, 27), "Payment", 0, 12000, 0, -1}},
+         {"CARD-0001"}},
+        {"S5.ofx", Status::Damaged, {}, {}},
+    };
+    for (const Case &c : cases) {
+        const QByteArray data = sample(c.file);
+        ASSERT_FALSE(data.isEmpty()) << c.file;
+        const StatementRead read = readStatement(data);
+        EXPECT_EQ(read.status, c.status) << c.file;
+        EXPECT_EQ(rowsOf(read), c.rows) << c.file;
+        EXPECT_EQ(read.accounts, c.accounts) << c.file;
+    }
+    const StatementRead f = readStatement(sample("S1f.ofx"));
+    ASSERT_EQ(f.rows.size(), 3u);
+    EXPECT_EQ(f.rows[0]->memo(), u"Café Rouge"_qs);
+}
+
+// What the samples do not show: odd but readable inputs.
+TEST(StatementReaders, EdgesOfBothForms)
+{
+    const QByteArray header = "OFXHEADER:100\nDATA:OFXSGML\nVERSION:102\n" + QByteArray(100, ' ') + "\n";
+    struct Case {
+        const char *what;
+        QByteArray data;
+        Status status;
+        std::vector<Row> rows;
+        QStringList accounts;
+    };
+    const Case cases[] = {
+        {"short date, invalid UTF-8 id and name", header + "<ACCTID>12\xFF\n<STMTTRN>\n<DTPOSTED>2008-5-1\n<TRNAMT>-5\n</STMTTRN>\n"
+                                                 "<STMTTRN>\n<DTPOSTED>20080502\n<TRNAMT>-1,234\n<NAME>x\xFFy\n</STMTTRN>\n",
+         Status::Read, {{QDate(2008, 5, 2), u"x\uFFFDy"_qs, 1, 1.234, Out, -1}}, {u"12\uFFFD"_qs}},
+        {"MEMO kept when NAME follows none; tags without end",
+         header + "<STMTTRN><DTPOSTED>20080502<TRNAMT>7<MEMO>first<MEMO>second<BROKEN\n<NAME\n</STMTTRN>",
+         Status::Read, {{QDate(2008, 5, 2), "first", 0, 7, 0, 0}}, {}},
+        {"a type after DEP does not keep it; a dateless row is dropped",
+         "  <?xml version=\"1.0\"?><OFX><STMTTRN><TRNTYPE>DEP</TRNTYPE><DTPOSTED>20080501</DTPOSTED><TRNAMT>-1</TRNAMT></STMTTRN>"
+         "<STMTTRN><TRNTYPE>PAYMENT</TRNTYPE><DTPOSTED>20080502</DTPOSTED><TRNAMT>-2</TRNAMT></STMTTRN>"
+         "<STMTTRN><TRNAMT>-3</TRNAMT></STMTTRN>"
+         "<STMTTRN><DTPOSTED>20080504</DTPOSTED><TRNAMT> -4 </TRNAMT><NAME> <![CDATA[a<b]]> &quot;q&quot; </NAME></STMTTRN></OFX>",
+         Status::Read,
+         {{QDate(2008, 5, 1), "", 2, 1, 0, 0, 10, 10}, {QDate(2008, 5, 2), "", 1, 2, Out, 0},
+          {QDate(2008, 5, 4), "a<b \"q\"", 1, 4, Out, 0}},
+         {}},
+        {"XML that is no OFX", "<?xml version=\"1.0\"?><html/>", Status::NotRecognised, {}, {}},
+        {"an external entity is never fetched, an undeclared one reads as its name",
+         "<?xml version=\"1.0\"?><!DOCTYPE OFX [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><OFX><STMTTRN><DTPOSTED>20080501"
+         "</DTPOSTED><TRNAMT>1</TRNAMT><NAME>&x;&nbsp;</NAME></STMTTRN></OFX>",
+         Status::Read, {{QDate(2008, 5, 1), "nbsp", 0, 1, 0, 0}}, {}},
+        {"entities that expand beyond the limit",
+         "<?xml version=\"1.0\"?><!DOCTYPE OFX [<!ENTITY a \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;\">"
+         "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;\">]><OFX><NAME>&d;</NAME></OFX>",
+         Status::Damaged, {}, {}},
+    };
+    for (const Case &c : cases) {
+        const StatementRead read = readStatement(c.data);
+        EXPECT_EQ(read.status, c.status) << c.what;
+        EXPECT_EQ(rowsOf(read), c.rows) << c.what;
+        EXPECT_EQ(read.accounts, c.accounts) << c.what;
+    }
+}

@@ -1,0 +1,33 @@
+// The window's statement import command opens the import sheet on the viewer.
+#include "MainWindowTestSupport.h"
+
+#include "import/ImportOFXPanelController.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QEvent>
+
+TEST_F(DelegateTest, TheImportCommandsOpenTheStatementSheetOnTheViewer)
+{
+    for (const char *command : {"importOFX", "categoryImportOFX"}) {
+        SCOPED_TRACE(command);
+        CV4Document *document = nullptr;
+        CV4WindowController *w = openNewWindow(document, 1000, 600);
+        ASSERT_NE(w, nullptr);
+        w->selectTabWithIdentifier(QStringLiteral("TB01"));
+        delegate->validateMenus();
+        QAction *action = delegate->actionNamed(QLatin1String(command));
+        ASSERT_TRUE(action->isEnabled());
+        w->selectTab(CV4WindowController::SearchIndex);
+        w->importData(cv::tag::ImportOFX);
+        auto *sheet = w->findChild<ImportOFXPanelController *>();
+        ASSERT_NE(sheet, nullptr);
+        EXPECT_TRUE(sheet->isVisible());
+        EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB01"));
+        sheet->cancelPushed();
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(w->findChild<ImportOFXPanelController *>(), nullptr);
+        delegate->documentController().closeDocument(document, false);
+    }
+}

@@ -1,0 +1,127 @@
+// The page engine: pages counted and drawn by the one rule, the head, rules,
+// the value blanking and full names, through a minimal report over Fixture F.
+#include "ReportFixture.h"
+
+#include "platform/Localization.h"
+
+#include <gtest/gtest.h>
+
+using namespace reportfixture;
+using Range = CV4ReportView::PageRange;
+using Item = CV4ReportItem;
+
+namespace {
+
+// Rows as given; each data row draws its index left and "v<index>" right.
+class RowsView : public CV4ReportView {
+public:
+    RowsView(CV4Document &doc, Rows rows, bool blankValues = false)
+        : CV4ReportView(doc, a4()), m_blankValues(blankValues)
+    {
+        setData(std::move(rows));
+        setTitle(QStringLiteral("Rows"));
+    }
+    using CV4ReportView::getFullAccountName;
+
+protected:
+    void drawPage(cv::Canvas &canvas) override
+    {
+        setDisableValues(m_blankValues);
+        walkRows(canvas, top() + kRowsTop, [&](int index, double y) {
+            drawLeftJustified(canvas, QString::number(index), QPointF(left(), y));
+            drawRightJustified(canvas, QStringLiteral("v%1").arg(index), QPointF(left() + 100, y), 77);
+            drawCentered(canvas, QStringLiteral("c%1").arg(index), QPointF(left() + 200, y), 33);
+        });
+    }
+
+private:
+    bool m_blankValues;
+};
+
+// Data rows of 14 points; 'b' a blank row, '|' a page break.
+CV4ReportView::Rows rowsOf(int data, const char *tail = "")
+{
+    CV4ReportView::Rows rows(size_t(data), Item(0, 14));
+    for (const char *c = tail; *c; ++c) {
+        if (*c == 'b') CV4ReportView::addBlankTo(rows);
+        else if (*c == '|') CV4ReportView::addPageTo(rows);
+        else rows.emplace_back(0, 14);
+    }
+    return rows;
+}
+
+class ReportEngineTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        cv::setLanguageOverride(QStringLiteral("en"));
+        doc = makeFixtureF();
+        ASSERT_TRUE(doc);
+    }
+    void TearDown() override { cv::setLanguageOverride(QString()); }
+    std::unique_ptr<CV4Document> doc;
+};
+
+} // namespace
+
+TEST_F(ReportEngineTest, PagesFollowTheOneRule)
+{
+    ASSERT_DOUBLE_EQ(CV4ReportView::usableHeight(a4()), 658);   // 842 - 36 - 36 - 70 - 42
+    struct Case {
+        const char *what;
+        CV4ReportView::Rows rows;
+        std::vector<Range> pages;
+    } cases[] = {
+        {"47 rows fill one page", rowsOf(47), {{0, 47}}},
+        {"the 48th row opens page 2", rowsOf(48), {{0, 47}, {47, 48}}},
+        {"a final page break adds no page", rowsOf(3, "b|"), {{0, 3}}},
+        {"a break starts the next page", rowsOf(3, "b|xx"), {{0, 3}, {5, 7}}},
+        {"an overflowing blank before a break is on no page", rowsOf(47, "b|x"), {{0, 47}, {49, 50}}},
+        {"an overflowing last row opens a page alone", rowsOf(47, "x"), {{0, 47}, {47, 48}}},
+        {"no rows: one empty page", {}, {{0, 0}}},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(CV4ReportView::paginate(c.rows, 658), c.pages) << c.what;
+        EXPECT_EQ(CV4ReportView::countPages(c.rows, a4()), int(c.pages.size())) << c.what;
+    }
+}
+
+TEST_F(ReportEngineTest, PageHeadRowsAndRules)
+{
+    CV4ReportView::Rows rows = rowsOf(2);
+    CV4ReportView::addLineTo(rows);
+    CV4ReportView::addThinlineTo(rows);
+    rows.emplace_back(0, 14);
+    RowsView view(*doc, rows);
+    const cv::RecordingCanvas canvas = drawPage(view, 1);
+    EXPECT_EQ(lineAt(canvas, 36), QStringList{QStringLiteral("2026/01/02    Page 1 of 1")});
+    EXPECT_EQ(lineAt(canvas, 50), QStringList{QStringLiteral("Rows")});
+    EXPECT_EQ(lineAt(canvas, 78), (QStringList{"0", "v0", "c0"}));
+    EXPECT_EQ(lineAt(canvas, 92), (QStringList{"1", "v1", "c1"}));
+    EXPECT_EQ(lineAt(canvas, 114), (QStringList{"4", "v4", "c4"}));   // below two 4-point rules
+    const auto rules = canvas.calls(cv::RecordingCanvas::Op::FillRect);
+    ASSERT_EQ(rules.size(), 2);
+    EXPECT_EQ(rules[0].rect, QRectF(36, 106 + 1, 595 - 36, 2));
+    EXPECT_EQ(rules[1].rect, QRectF(36, 110 + 1.5, 595 - 36, 1));
+
+    // Page 3 of 5: the head's format gets today, 3 and 5.
+    RowsView five(*doc, rowsOf(0, "b|b|b|b|x"));
+    ASSERT_EQ(five.pages(), 5);
+    EXPECT_EQ(lineAt(drawPage(five, 3), 36), QStringList{QStringLiteral("2026/01/02    Page 3 of 5")});
+
+    // Blanked values leave left and centred text.
+    RowsView blank(*doc, rowsOf(1), true);
+    EXPECT_EQ(lineAt(drawPage(blank, 1), 78), (QStringList{"0", "c0"}));
+}
+
+TEST_F(ReportEngineTest, FullNamesLeaveOutTheTopNode)
+{
+    RowsView view(*doc, {});
+    EXPECT_EQ(view.getFullAccountName(*doc->findAccount(kBank)), QStringLiteral("Bank A"));
+    EXPECT_EQ(view.getFullAccountName(*doc->findAccount(kHolding)), QStringLiteral("Broker/Alpha"));
+    EXPECT_EQ(view.getFullCatName(*doc->findExpense(kFood)), QStringLiteral("Living/Food"));
+    auto entry = std::make_shared<CV4Actual>();
+    entry->setKind(CV4Actual::Expense);
+    entry->setCategory(kDaily);
+    EXPECT_EQ(view.getFullCatName(*entry), QStringLiteral("Living/Daily"));
+}

@@ -1,0 +1,209 @@
+#include "ReportFixture.h"
+
+#include "support/SampleBook.h"
+
+#include <algorithm>
+#include <map>
+
+namespace reportfixture {
+
+namespace {
+
+void setAll(CVUnitModel &node, int status)
+{
+    node.setStatus(status);
+    for (const CVUnitModelPtr &child : node.children()) setAll(*child, status);
+}
+
+std::shared_ptr<CV4AssetModel> opening(double value)
+{
+    auto record = std::make_shared<CV4AssetModel>();
+    record->setDate(QDate(2008, 1, 1));
+    record->setInitialValue(value);
+    return record;
+}
+
+CV4TradePtr trade(int kind, const QDate &date, double count, double price, double commission)
+{
+    auto t = std::make_shared<CV4Trade>();
+    t->setKind(kind);
+    t->setDate(date);
+    t->setAccount(kBroker);
+    t->setBrand(kAlpha);
+    t->setCount(count);
+    t->setUnitPrice(price);
+    t->setCommission(commission);
+    return t;
+}
+
+} // namespace
+
+std::unique_ptr<CV4Document> makeFixtureF()
+{
+    using namespace samplebook;
+    auto doc = std::make_unique<CV4Document>();
+    if (!doc->dataModel()->create()) return nullptr;
+    doc->actualModel()->setDefault();
+    doc->actualModel()->setSystemItems();
+    doc->accountModel()->setSystemItems();
+    currency(*doc, 1, QStringLiteral("JPY"), 1, 0);
+    doc->settings()->setFiscalDayOfMonth(0);
+
+    auto alpha = std::make_shared<CV4Brand>();
+    alpha->setIdent(kAlpha);
+    alpha->setName(QStringLiteral("Alpha"));
+    alpha->setKind(CV4Brand::Stock);
+    alpha->setCurrency(1);
+    doc->addBrand(alpha);
+
+    const auto &accounts = *doc->accountModel();
+    const CVUnitModelPtr wallet = accounts.asset()->findMemberWithIdent(kWallet);
+    if (!wallet) return nullptr;
+    wallet->setCurrency(1);
+    wallet->setExtra(opening(10000));
+    auto bankRecord = std::make_shared<CV4BankModel>();
+    bankRecord->setDate(QDate(2008, 1, 1));
+    bankRecord->setInitialValue(100000);
+    node(accounts.asset(), kBank, 31, QStringLiteral("Bank A"), bankRecord);
+    auto broker = node(accounts.asset(), kBroker, 32, QStringLiteral("Broker"), opening(0));
+    auto cash = std::make_shared<CVUnitModel>();
+    cash->setKind(cv::raw(cv::NodeKind::CashPart));
+    cash->setIdent(0);
+    broker->appendChild(cash);
+    auto unit = std::make_shared<CV4InvestUnit>();
+    unit->setBrand(kAlpha);
+    unit->setDate(QDate(2008, 1, 10));
+    unit->setUnits(100);
+    unit->setUnitPrice(1000);
+    unit->setCommission(500);
+    node(broker, kHolding, cv::raw(cv::NodeKind::Holding), QString(), unit);
+    auto cardRecord = std::make_shared<CV4CreditCardModel>();
+    cardRecord->setDate(QDate(2008, 1, 1));
+    node(accounts.debt(), kCard, 40, QStringLiteral("Card"), cardRecord);
+
+    const auto &categories = *doc->actualModel();
+    auto salary = node(categories.income(), kSalary, 21, QStringLiteral("Salary"));
+    auto living = node(categories.expense(), kLiving, 20, QStringLiteral("Living"));
+    auto food = node(living, kFood, 21, QStringLiteral("Food"));
+    auto daily = node(living, kDaily, 21, QStringLiteral("Daily"));
+    auto rent = node(categories.expense(), kRent, 21, QStringLiteral("Rent"));
+    salary->setBudgetAfter(2008, 1, 280000);
+    food->setBudgetAfter(2008, 1, 15000);
+    daily->setBudgetAfter(2008, 1, 3000);
+    rent->setBudgetAfter(2008, 1, 80000);
+
+    doc->commitAccountModel();
+    doc->commitActualModel();
+    doc->commitBrandList();
+    doc->createCache();
+
+    auto expense = [&](int m, int d, double amount, int category, int account) {
+        doc->updateExpense(entry(CV4Actual::Expense, QDate(2008, m, d), amount, category, account), nullptr);
+    };
+    auto income = [&](int m, int d, double amount, int category, int account) {
+        doc->updateIncome(entry(CV4Actual::Income, QDate(2008, m, d), amount, category, account), nullptr);
+    };
+    auto transfer = [&](int m, int d, double amount, int from, int to) {
+        auto e = entry(CV4Actual::Transfer, QDate(2008, m, d), amount, 0, from, to);
+        doc->fixupTransferCategory(*e);
+        doc->updateTransfer(e, nullptr);
+    };
+    expense(4, 20, 12000, kFood, kCard);
+    income(4, 25, 300000, kSalary, kBank);
+    expense(4, 27, 80000, kRent, kBank);
+    transfer(5, 5, 150000, kBank, kBroker);
+    expense(5, 10, 5000, kFood, kBank);
+    expense(5, 12, 8000, kFood, kCard);
+    transfer(5, 15, 20000, kBank, kWallet);
+    expense(5, 18, 2000, kDaily, kWallet);
+    income(5, 25, 300000, kSalary, kBank);
+    expense(5, 27, 80000, kRent, kBank);
+    transfer(5, 27, 12000, kBank, kCard);
+
+    bool ok = true;
+    for (const auto &[date, price] : {std::pair{QDate(2008, 4, 30), 1150.0}, {QDate(2008, 5, 20), 1300.0}}) {
+        auto p = std::make_shared<CV4PriceTime>();
+        p->setBrand(kAlpha);
+        p->setDate(date);
+        p->setPrice(price);
+        ok = doc->dataModel()->putPrice(p) && ok;
+    }
+    doc->refreshBrandCache(alpha);
+    doc->updateTrade(trade(CV4Trade::Buy, QDate(2008, 5, 8), 100, 1200, 600), nullptr);
+    doc->updateTrade(trade(CV4Trade::Sale, QDate(2008, 5, 20), 50, 1300, 400), nullptr);
+    doc->updateTrade(trade(CV4Trade::Dividend, QDate(2008, 5, 28), 1, 1500, 0), nullptr);
+
+    tickAll(*doc, 1);
+    ok = doc->commitSettings() && ok;
+    doc->updateChangeCount(CV4DocumentChanges::ChangeCleared);
+    return ok ? std::move(doc) : nullptr;
+}
+
+cv::PageSetup a4(int orientation)
+{
+    cv::PageSetup setup;
+    setup.paperName = QStringLiteral("A4");
+    setup.orientation = orientation;
+    setup.margins = QMarginsF(36, 36, 36, 36);
+    return setup;
+}
+
+void tickAll(CV4Document &doc, int status)
+{
+    for (const CVUnitModelPtr &root : {doc.accountModel()->asset(), doc.accountModel()->debt(),
+                                       doc.actualModel()->income(), doc.actualModel()->expense()})
+        if (root) setAll(*root, status);
+}
+
+void tickOnly(CV4Document &doc, std::initializer_list<int> idents)
+{
+    tickAll(doc, 0);
+    for (int ident : idents) {
+        CVUnitModelPtr node = doc.findAccount(ident);
+        if (!node) node = doc.findIncome(ident);
+        if (!node) node = doc.findExpense(ident);
+        if (node) setAll(*node, 1);
+    }
+}
+
+std::unique_ptr<CV4ReportView> makeReport(CV4Document &doc, const cv::ReportRequest &request)
+{
+    const cv::ReportKind *kind = cv::reportKind(request.kind);
+    if (!kind || !kind->make) return nullptr;
+    doc.beginCurrencyPrinting();
+    auto view = kind->make(doc, request, a4(kind->orientation));
+    doc.endCurrencyPrinting();
+    return view;
+}
+
+cv::RecordingCanvas drawPage(CV4ReportView &view, int page)
+{
+    cv::RecordingCanvas canvas;
+    view.setToday(QStringLiteral("2026/01/02"));
+    view.doc().beginCurrencyPrinting();
+    view.drawSheet(page, canvas);
+    view.doc().endCurrencyPrinting();
+    return canvas;
+}
+
+QStringList lineAt(const cv::RecordingCanvas &canvas, double y)
+{
+    QList<cv::RecordingCanvas::Call> calls;
+    for (const auto &call : canvas.calls(cv::RecordingCanvas::Op::Text))
+        if (qAbs(call.rect.y() - y) < 0.5) calls.append(call);
+    std::stable_sort(calls.begin(), calls.end(), [](const auto &a, const auto &b) { return a.rect.x() < b.rect.x(); });
+    QStringList texts;
+    for (const auto &call : calls) texts << call.text;
+    return texts;
+}
+
+QStringList pageLines(const cv::RecordingCanvas &canvas)
+{
+    std::map<int, bool> tops;
+    for (const auto &call : canvas.calls(cv::RecordingCanvas::Op::Text)) tops[qRound(call.rect.y() * 2)] = true;
+    QStringList lines;
+    for (const auto &[top, unused] : tops) lines << lineAt(canvas, top / 2.0).join(QStringLiteral(" | "));
+    return lines;
+}
+
+} // namespace reportfixture

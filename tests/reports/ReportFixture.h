@@ -1,0 +1,64 @@
+#pragma once
+// Fixture F: the small yen book every report test reads, built once through
+// the document's write path; and helpers that run a report kind over it and
+// read the rows and the drawn pages.
+//
+// Assets: Wallet 10 (opening 10,000), Bank A 1000 (100,000), Broker 1002
+// (investment: cash part and holding 1003 of Alpha, 100 units opened
+// 2008-01-10). Debt: Card 1001. Income: Salary 1010, 31. Expense: Living 1020
+// (Food 1021, Daily 1022), Rent 1023, 30, 32, 33. Entries in April and May
+// 2008, three trades in May, two prices of Alpha, monthly budgets from
+// January 2008. Every node ticked, no groupings, fiscal start day 1.
+
+#include "document/CV4Document.h"
+#include "platform/print/PageSetup.h"
+#include "platform/print/RecordingCanvas.h"
+#include "reports/CV4ReportView.h"
+#include "reports/ReportKinds.h"
+
+#include <QDate>
+#include <QStringList>
+
+#include <memory>
+
+namespace reportfixture {
+
+inline constexpr int kWallet = 10;
+inline constexpr int kBank = 1000;
+inline constexpr int kCard = 1001;
+inline constexpr int kBroker = 1002;
+inline constexpr int kHolding = 1003;
+inline constexpr int kAlpha = 1;
+inline constexpr int kSalary = 1010;
+inline constexpr int kIncomeMisc = 31;
+inline constexpr int kLiving = 1020;
+inline constexpr int kFood = 1021;
+inline constexpr int kDaily = 1022;
+inline constexpr int kRent = 1023;
+inline constexpr int kExpenseMisc = 30;
+
+// May 2008 and April 2008.
+inline const QDate kP1(2008, 5, 1), kP2(2008, 5, 31);
+inline const QDate kQ1(2008, 4, 1), kQ2(2008, 4, 30);
+
+// A new book holding Fixture F, marked as saved; null when a write failed.
+std::unique_ptr<CV4Document> makeFixtureF();
+
+// A4 portrait, margins 36 points all round (595 x 842 paper).
+cv::PageSetup a4(int orientation = cv::PageSetup::Portrait);
+
+// Sets every node of the four trees to the check mark.
+void tickAll(CV4Document &doc, int status);
+// Clears every check mark, then ticks the nodes of the idents (accounts or categories).
+void tickOnly(CV4Document &doc, std::initializer_list<int> idents);
+
+// The kind's report for the request, on A4.
+std::unique_ptr<CV4ReportView> makeReport(CV4Document &doc, const cv::ReportRequest &request);
+// Draws one page (from 1) on a fresh recording canvas with a fixed date in the head.
+cv::RecordingCanvas drawPage(CV4ReportView &view, int page);
+// The texts of the page's lines whose top lies at y (within 0.5 point), left to right.
+QStringList lineAt(const cv::RecordingCanvas &canvas, double y);
+// Every line of a page as its texts joined by " | ", top to bottom.
+QStringList pageLines(const cv::RecordingCanvas &canvas);
+
+} // namespace reportfixture

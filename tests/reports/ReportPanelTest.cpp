@@ -1,0 +1,302 @@
+// The report sheet through its controls: ticks in the live trees, periods,
+// the Report button, a run to PDF and a preview, and the marks cleared when
+// the sheet ends. Also the sheet's screenshots on two tabs in both languages.
+#include "ReportFixture.h"
+
+#include "controls/DateField.h"
+#include "controls/ToggleOutlineView.h"
+#include "document/CV4Preference.h"
+#include "platform/Localization.h"
+#include "platform/ScriptedAlertPresenter.h"
+#include "reports/CV4ReportPanel.h"
+#include "reports/ReportOutlineModel.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+
+using namespace reportfixture;
+using cv::CV4ReportPanel;
+
+namespace {
+
+class ReportPanelTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        cv::setLanguageOverride(QStringLiteral("en"));
+        doc = makeFixtureF();
+        ASSERT_TRUE(doc);
+        preference.setLeftTopMargin(QSizeF(18, 36));
+        preference.setRightBottomMargin(QSizeF(18, 36));
+        panel = std::make_unique<CV4ReportPanel>(doc.get(), &preference);
+        panel->show();
+        QApplication::processEvents();
+    }
+    void TearDown() override
+    {
+        panel.reset();
+        cv::setLanguageOverride(QString());
+    }
+
+    // A click on the node's tick in the current tab's outline.
+    void click(int ident)
+    {
+        const CV4ReportPanel::Tab &tab = panel->tab(panel->kind());
+        CVUnitModelPtr node = doc->findAccount(ident);
+        if (!node) node = doc->findIncome(ident);
+        if (!node) node = doc->findExpense(ident);
+        ASSERT_TRUE(node) << ident;
+        clickRow(tab.tree, tab.treeModel->indexOfNode(node.get()));
+    }
+    static void clickRow(cv::ToggleOutlineView *view, const QModelIndex &index)
+    {
+        ASSERT_TRUE(index.isValid());
+        view->scrollTo(index);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+    }
+    static void type(cv::DateField *field, const QString &text)
+    {
+        field->textField()->selectAll();
+        QTest::keyClicks(field->textField(), text);
+        QTest::keyClick(field->textField(), Qt::Key_Tab);
+        Q_EMIT field->textField()->editingFinished();
+    }
+    int status(int ident) const
+    {
+        CVUnitModelPtr node = doc->findExpense(ident);
+        if (!node) node = doc->findIncome(ident);
+        if (!node) node = doc->findAccount(ident);
+        return node ? node->status() : -1;
+    }
+    bool allMarksCleared() const
+    {
+        bool clear = true;
+        std::function<void(const CVUnitModelPtr &)> walk = [&](const CVUnitModelPtr &node) {
+            clear = clear && node->status() == 0;
+            for (const CVUnitModelPtr &child : node->children()) walk(child);
+        };
+        for (const CVUnitModelPtr &root : {doc->accountModel()->asset(), doc->accountModel()->debt(),
+                                           doc->actualModel()->income(), doc->actualModel()->expense()})
+            walk(root);
+        return clear;
+    }
+
+    std::unique_ptr<CV4Document> doc;
+    CV4Preference preference;
+    std::unique_ptr<CV4ReportPanel> panel;
+};
+
+} // namespace
+
+TEST_F(ReportPanelTest, TicksFollowTheTreesAndCloseClearsThem)
+{
+    ASSERT_TRUE(allMarksCleared()) << "the sheet opens with nothing ticked";
+    EXPECT_FALSE(panel->reportButton()->isEnabled());
+    panel->kindButton()->setCurrentIndex(8);
+    ASSERT_EQ(panel->kind(), 8);
+
+    const CVUnitModelPtr expenseRoot = doc->actualModel()->expense();
+    struct Step {
+        int click;
+        std::vector<std::pair<int, int>> statuses;   // ident, status
+        int rootStatus;
+    } steps[] = {
+        {kFood, {{kFood, 1}, {kLiving, 0}, {kDaily, 0}}, 0},
+        {kDaily, {{kFood, 1}, {kDaily, 1}, {kLiving, 1}, {kRent, 0}, {30, 0}, {32, 0}, {33, 0}}, 0},
+        {kFood, {{kFood, 0}, {kLiving, 0}, {kDaily, 1}}, 0},
+    };
+    for (const Step &step : steps) {
+        click(step.click);
+        for (const auto &[ident, value] : step.statuses) EXPECT_EQ(status(ident), value) << step.click << " " << ident;
+        EXPECT_EQ(expenseRoot->status(), step.rootStatus);
+        EXPECT_TRUE(panel->reportButton()->isEnabled());
+    }
+
+    // A grouping changes neither the button nor any node.
+    const CV4ReportPanel::Tab &tab = panel->tab(8);
+    QTest::mouseClick(tab.useGroups, Qt::LeftButton, {}, QPoint(4, tab.useGroups->height() / 2));
+    ASSERT_TRUE(tab.groups->isEnabled());
+    clickRow(tab.groups, tab.groupModel->index(0, 0));
+    EXPECT_EQ(tab.groupModel->groupings().back()->intValue(), 1);
+    EXPECT_EQ(status(kDaily), 1);
+    EXPECT_EQ(status(kFood), 0);
+    EXPECT_TRUE(panel->reportButton()->isEnabled());
+
+    // A level clears every category tick; a period running backwards disables Report.
+    click(kRent);
+    tab.levels->button(1)->click();
+    EXPECT_EQ(status(kRent), 0);
+    EXPECT_FALSE(panel->reportButton()->isEnabled());
+    click(kRent);
+    EXPECT_TRUE(panel->reportButton()->isEnabled());
+    type(tab.from, QStringLiteral("2008/06/01"));
+    type(tab.to, QStringLiteral("2008/05/01"));
+    EXPECT_FALSE(panel->reportButton()->isEnabled());
+
+    panel->closeButton()->click();
+    EXPECT_EQ(panel->result(), 0);
+    EXPECT_TRUE(allMarksCleared());
+    EXPECT_FALSE(doc->isDocumentEdited());
+}
+
+TEST_F(ReportPanelTest, KindsWithoutAViewAreListedButOff)
+{
+    auto *kinds = qobject_cast<QStandardItemModel *>(panel->kindButton()->model());
+    ASSERT_TRUE(kinds);
+    ASSERT_EQ(kinds->rowCount(), 10);
+    for (int kind = 0; kind < 10; ++kind)
+        EXPECT_EQ(kinds->item(kind)->isEnabled(), cv::reportKind(kind)->make != nullptr) << kind;
+    // The default period is this calendar month (fiscal start day 1).
+    const QDate today = QDate::currentDate();
+    EXPECT_EQ(panel->tab(0).from->date(), QDate(today.year(), today.month(), 1));
+    EXPECT_EQ(panel->tab(0).to->date(), QDate(today.year(), today.month(), today.daysInMonth()));
+}
+
+TEST_F(ReportPanelTest, BudgetMonthsRunFromTheFiscalStartDay)
+{
+    const CV4ReportPanel::Tab &tab = panel->tab(7);
+    auto months = [&](const QString &fromYear, int fromMonth, const QString &toYear, int toMonth) {
+        for (auto [field, text] : {std::pair{tab.fromYear, fromYear}, {tab.toYear, toYear}}) {
+            field->selectAll();
+            QTest::keyClicks(field, text);
+        }
+        tab.fromMonth->setCurrentIndex(fromMonth - 1);
+        tab.toMonth->setCurrentIndex(toMonth - 1);
+        return panel->budgetPeriod();
+    };
+    struct Case {
+        const char *what;
+        int fiscalDay;        // the start day less 1, as the settings keep it
+        const char *zone;
+        QString fromYear;
+        std::optional<CV4ReportPanel::MonthPeriod> period;
+    } cases[] = {
+        {"day 1", 0, nullptr, QStringLiteral("2008"), CV4ReportPanel::MonthPeriod{{2008, 4, 1}, {2008, 6, 30}, 3}},
+        {"day 25", 24, nullptr, QStringLiteral("2008"), CV4ReportPanel::MonthPeriod{{2008, 4, 25}, {2008, 7, 24}, 3}},
+        {"Berlin", 24, "Europe/Berlin", QStringLiteral("2008"),
+         CV4ReportPanel::MonthPeriod{{2008, 4, 25}, {2008, 7, 24}, 3}},
+        {"five digits", 0, nullptr, QStringLiteral("20081"), std::nullopt},
+        {"letters", 0, nullptr, QStringLiteral("abcd"), std::nullopt},
+        {"year 0", 0, nullptr, QStringLiteral("0"), std::nullopt},
+    };
+    const QByteArray zone = qgetenv("TZ");
+    for (const Case &c : cases) {
+        doc->settings()->setFiscalDayOfMonth(c.fiscalDay);
+        if (c.zone) qputenv("TZ", c.zone);
+        tzset();
+        const auto period = months(c.fromYear, 4, QStringLiteral("2008"), 6);
+        if (zone.isNull()) qunsetenv("TZ");
+        else qputenv("TZ", zone);
+        tzset();
+        ASSERT_EQ(period.has_value(), c.period.has_value()) << c.what;
+        if (!period) continue;
+        EXPECT_EQ(period->from, c.period->from) << c.what;
+        EXPECT_EQ(period->to, c.period->to) << c.what;
+        EXPECT_EQ(period->months, c.period->months) << c.what;
+    }
+}
+
+TEST_F(ReportPanelTest, ReportsPrintToPdfAndPreviewWithoutTouchingTheBook)
+{
+    auto info = std::make_shared<CVPrintInfo>();
+    info->setPaperName(QStringLiteral("Letter"));
+    info->setOrientation(CVPrintInfo::Landscape);
+    doc->setPrintInfo(info);
+    doc->updateChangeCount(CV4DocumentChanges::ChangeCleared);
+
+    const CV4ReportPanel::Tab &tab = panel->tab(0);
+    type(tab.from, QStringLiteral("2008/05/01"));
+    type(tab.to, QStringLiteral("2008/05/31"));
+    for (int ident : {kWallet, kBank, kCard}) click(ident);
+    ASSERT_TRUE(panel->reportButton()->isEnabled());
+    const cv::PageSetup setup = panel->pageSetup();
+    EXPECT_EQ(setup.paperName, QStringLiteral("A4"));
+    EXPECT_EQ(setup.orientation, cv::PageSetup::Portrait);
+
+    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(dir);
+    const QString pdf = dir + QStringLiteral("/report-balance.pdf");
+    QFile::remove(pdf);
+    ASSERT_TRUE(panel->runReport(cv::PrintRunner::Mode::Pdf, pdf));
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    if (text.waitForFinished(20000) && text.exitCode() == 0) {
+        const QString out = QString::fromUtf8(text.readAllStandardOutput());
+        EXPECT_TRUE(out.contains(QStringLiteral("Account Balances"))) << out.toStdString();
+        EXPECT_TRUE(out.contains(QStringLiteral("28,000")));
+        EXPECT_TRUE(out.contains(QStringLiteral("373,000")));
+    }
+
+    // The preview draws the same pages.
+    int previewPages = 0;
+    QTimer::singleShot(200, [&] {
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (auto *preview = qobject_cast<QPrintPreviewDialog *>(top); preview && preview->isVisible()) {
+                if (auto *widget = preview->findChild<QPrintPreviewWidget *>()) previewPages = widget->pageCount();
+                preview->reject();
+            }
+    });
+    panel->runReport(cv::PrintRunner::Mode::Preview);
+    EXPECT_EQ(previewPages, 1);
+
+    EXPECT_EQ(doc->printInfo()->orientation(), CVPrintInfo::Landscape);
+    EXPECT_EQ(doc->printInfo()->paperName(), QStringLiteral("Letter"));
+    EXPECT_FALSE(doc->isDocumentEdited());
+
+    // The ranking of May; then a month without rows, which the sheet says and stays.
+    panel->kindButton()->setCurrentIndex(8);
+    type(panel->tab(8).from, QStringLiteral("2008/05/01"));
+    type(panel->tab(8).to, QStringLiteral("2008/05/31"));
+    for (int ident : {kSalary, kLiving, kRent}) click(ident);
+    EXPECT_TRUE(panel->runReport(cv::PrintRunner::Mode::Pdf, dir + QStringLiteral("/report-ranking.pdf")));
+    type(panel->tab(8).from, QStringLiteral("2007/01/01"));
+    type(panel->tab(8).to, QStringLiteral("2007/01/31"));
+    ScriptedAlertPresenter alerts;
+    EXPECT_FALSE(panel->runReport(cv::PrintRunner::Mode::Pdf, pdf));
+    ASSERT_EQ(alerts.asked.size(), 1u);
+    EXPECT_EQ(alerts.asked[0].title, cv::localizedString("Report-NoData-Title"));
+}
+
+class ReportSheetScreenshot : public ::testing::TestWithParam<const char *> {};
+
+TEST_P(ReportSheetScreenshot, ShowsTheSheetOnTwoTabs)
+{
+    const QString language = QString::fromLatin1(GetParam());
+    cv::setLanguageOverride(language);
+    auto doc = makeFixtureF();
+    ASSERT_TRUE(doc);
+    CV4ReportPanel panel(doc.get(), nullptr);
+    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language;
+    QDir().mkpath(dir);
+    for (int kind : {0, 8}) {
+        panel.kindButton()->setCurrentIndex(kind);
+        const CV4ReportPanel::Tab &tab = panel.tab(kind);
+        const CVUnitModelPtr node = kind == 0 ? doc->findAccount(kBank) : doc->findExpense(kLiving);
+        panel.toggleItem(tab.treeModel->indexOfNode(node.get()));
+        panel.show();
+        QApplication::processEvents();
+        const QString path = dir + QStringLiteral("/report-sheet-%1.png").arg(kind);
+        EXPECT_TRUE(panel.grab().save(path));
+    }
+    panel.done(0);
+    cv::setLanguageOverride(QString());
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, ReportSheetScreenshot, ::testing::Values("ja", "en"));

@@ -1,0 +1,368 @@
+// The securities trade report (kind 9) and the two cash-flow reports (kinds
+// 4 and 5) over Fixture F and trades entered as the trade panel commits them,
+// read back from the drawn pages.
+#include "ReportFixture.h"
+
+#include "controls/DateField.h"
+#include "controls/ToggleOutlineView.h"
+#include "platform/Localization.h"
+#include "reports/CV4ReportPanel.h"
+#include "reports/ReportOutlineModel.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+using namespace reportfixture;
+
+namespace {
+
+class TradeAndCashFlowReportTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        cv::setLanguageOverride(QStringLiteral("en"));
+        doc = makeFixtureF();
+        ASSERT_TRUE(doc);
+    }
+    void TearDown() override { cv::setLanguageOverride(QString()); }
+
+    // A new stock of the book, its holding in Broker opened with the account.
+    int addStock(const QString &name, int kind = CV4Brand::Stock)
+    {
+        auto brand = std::make_shared<CV4Brand>();
+        brand->setName(name);
+        brand->setKind(kind);
+        brand->setCurrency(1);
+        doc->addBrand(brand);
+        doc->commitBrandList();
+        return brand->ident();
+    }
+    // A trade row committed the way the trade panel commits a new row.
+    void enter(int brand, int kind, const QDate &date, double count, double price, double commission = 0)
+    {
+        auto trade = std::make_shared<CV4Trade>();
+        trade->setKind(kind);
+        trade->setBrand(brand);
+        trade->setAccount(kBroker);
+        trade->setDate(date);
+        trade->setCount(count);
+        trade->setUnitPrice(price);
+        trade->setCommission(commission);
+        trade->setFlags(cv::EditNew);
+        std::set<CV4BrandPtr> brands;
+        doc->applyTrade(trade, doc->findAccount(kBroker), {}, brands, false);
+    }
+    // Ticks the securities of the idents only, as the sheet's outline does.
+    void tickBrands(std::initializer_list<int> idents)
+    {
+        for (const auto &brand : doc->brandList())
+            brand->setOutlineState(std::find(idents.begin(), idents.end(), brand->ident()) != idents.end());
+    }
+    std::unique_ptr<CV4ReportView> report(int kind, const QDate &from = kP1, const QDate &to = kP2, int tier = 0)
+    {
+        cv::ReportRequest request;
+        request.kind = kind;
+        request.from = from;
+        request.to = to;
+        request.tier = tier;
+        return makeReport(*doc, request);
+    }
+
+    std::unique_ptr<CV4Document> doc;
+};
+
+// The lines of a page below the report's own heads (from the first row on).
+QStringList rowLines(CV4ReportView &view, int page, double rowsTop)
+{
+    const cv::RecordingCanvas canvas = drawPage(view, page);
+    QStringList lines;
+    for (const auto &call : canvas.calls(cv::RecordingCanvas::Op::Text))
+        if (call.rect.y() >= rowsTop - 0.5) {
+            const QString line = lineAt(canvas, call.rect.y()).join(QStringLiteral(" | "));
+            if (lines.isEmpty() || lines.last() != line) lines << line;
+        }
+    return lines;
+}
+
+// The sheet's kinds of these reports.
+constexpr int kCashFlowKind = 4, kCashFlowDetailKind = 5, kSecuritiesKind = 9;
+
+constexpr double kTradeRowsTop = 36 + 60;
+
+// Lines as one text, readable in a failure message.
+std::string text(const QStringList &lines)
+{
+    return lines.join(QLatin1Char('\n')).toStdString();
+}
+
+} // namespace
+
+TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesMarginTradesFirstInFirstOut)
+{
+    const int beta = addStock(QStringLiteral("Beta"));
+    enter(beta, CV4Trade::MarginSale, QDate(2008, 4, 10), 100, 500, 300);
+    enter(beta, CV4Trade::BuyBack, QDate(2008, 5, 12), 60, 450, 200);
+    enter(beta, CV4Trade::BuyBack, QDate(2008, 5, 22), 40, 480, 150);
+    const int gamma = addStock(QStringLiteral("Gamma"));
+    enter(gamma, CV4Trade::MarginSale, QDate(2008, 5, 2), 60, 500);
+    enter(gamma, CV4Trade::MarginSale, QDate(2008, 5, 3), 40, 520);
+    enter(gamma, CV4Trade::BuyBack, QDate(2008, 5, 5), 60, 450);
+    for (int day = 6; day <= 9; ++day) enter(gamma, CV4Trade::Dividend, QDate(2008, 5, day), 1, 100);
+    enter(gamma, CV4Trade::BuyBack, QDate(2008, 5, 10), 40, 480);
+    const int eta = addStock(QStringLiteral("Eta"));
+    enter(eta, CV4Trade::MarginBuy, QDate(2008, 4, 10), 100, 400, 200);
+    enter(eta, CV4Trade::SellBack, QDate(2008, 5, 12), 60, 450);
+    enter(eta, CV4Trade::MarginBuy, QDate(2008, 5, 14), 20, 500);
+    enter(eta, CV4Trade::SellBack, QDate(2008, 5, 16), 60, 480);
+    // Fractions of a unit close whole: the second buy-back matches the second sale alone.
+    const int theta = addStock(QStringLiteral("Theta"), CV4Brand::Bond);
+    enter(theta, CV4Trade::MarginSale, QDate(2008, 4, 10), 10.5, 100);
+    enter(theta, CV4Trade::BuyBack, QDate(2008, 5, 5), 10.5, 90);
+    enter(theta, CV4Trade::MarginSale, QDate(2008, 5, 6), 5, 120);
+    enter(theta, CV4Trade::BuyBack, QDate(2008, 5, 7), 5, 80);
+    const int epsilon = addStock(QStringLiteral("Epsilon"));
+    enter(epsilon, CV4Trade::Buy, QDate(2008, 4, 5), 100, 1000);
+    enter(epsilon, CV4Trade::MarginSale, QDate(2008, 4, 6), 50, 1100);
+    enter(epsilon, CV4Trade::Reinvestment, QDate(2008, 4, 7), 10, 1000);   // kind 31: the mask's bit 31
+    enter(epsilon, CV4Trade::Sale, QDate(2008, 5, 6), 10, 1200);
+    const int zeta = addStock(QStringLiteral("Zeta"));
+    enter(zeta, CV4Trade::Buy, QDate(2008, 5, 2), 10, 100);
+    enter(zeta, CV4Trade::Buy, QDate(2008, 5, 2), 5, 100);
+    const int delta = addStock(QStringLiteral("Delta"));
+    enter(delta, CV4Trade::Buy, QDate(2008, 5, 2), 100, 1000);
+    enter(delta, CV4Trade::Merge, QDate(2008, 5, 3), 100, 0);
+    enter(delta, CV4Trade::Sale, QDate(2008, 5, 4), 10, 1200);
+
+    struct Case {
+        const char *what;
+        int brand;
+        QStringList lines;
+    } cases[] = {
+        {"carried holding, buy, sale and dividend", kAlpha,
+         {"05/01 | Carried over | 100 | 100,500 | 1,005",
+          "05/08 | Broker | Buy | 100 | 1,200 | 120,000 | 600 | 200 | 221,100 | 1,105.5",
+          "05/20 | Broker | Sell | 50 | 1,300 | 65,000 | 400 | 150 | 165,825 | 1,105.5 | 9,325",
+          "05/28 | Broker | Dividend | 1 | 1,500 | 1,500 | 0 | 150 | 165,825 | 1,105.5 | 1,500",
+          "Total of Alpha | 10,825"}},
+        {"a margin sale carried in, closed by two buy-backs", beta,
+         {"05/01 | Carried over | -100 | -49,700",
+          "05/12 | Broker | Buy to Cover | 60 | 450 | 27,000 | 200 | -40 | -19,880 | 2,620",
+          "05/22 | Broker | Buy to Cover | 40 | 480 | 19,200 | 150 | 0 | 0 | 530", "Total of Beta | 3,150"}},
+        {"a margin buy carried in, then one of the period, closed by two sell-backs", eta,
+         {"05/01 | Carried over | 100 | 40,200",
+          "05/12 | Broker | Sell to Close | 60 | 450 | 27,000 | 0 | 40 | 16,080 | 2,880",
+          "05/14 | Broker | Margin Buy | 20 | 500 | 10,000 | 0 | 60 | 26,080",
+          "05/16 | Broker | Sell to Close | 60 | 480 | 28,800 | 0 | 0 | 0 | 2,720", "Total of Eta | 5,600"}},
+        {"a bond's fractional margin sale closed whole", theta,
+         {"05/01 | Carried over | (10.5) | -1,050",
+          "05/05 | Broker | Buy to Cover | 10.5 | 90 | 945 | 0 | 0.00 | 0 | 105",
+          "05/06 | Broker | Margin Sell | 5 | 120 | 600 | 0 | (5) | -600",
+          "05/07 | Broker | Buy to Cover | 5 | 80 | 400 | 0 | 0.00 | 0 | 200", "Total of Theta | 305"}},
+        {"a carried row with an open margin sale keeps its average for a later sale", epsilon,
+         {"05/01 | Carried over | 60 | 55,000 | 1,000",
+          "05/06 | Broker | Sell | 10 | 1,200 | 12,000 | 0 | 50 | 50,000 | 1,000 | 2,000", "Total of Epsilon | 2,000"}},
+        {"two trades of one day: the date shows once", zeta,
+         {"05/02 | Broker | Buy | 10 | 100 | 1,000 | 0 | 10 | 1,000 | 100",
+          "Broker | Buy | 5 | 100 | 500 | 0 | 15 | 1,500 | 100", "Total of Zeta | 0"}},
+        {"a merge to no units, then a sale", delta,
+         {"05/02 | Broker | Buy | 100 | 1,000 | 100,000 | 0 | 100 | 100,000 | 1,000",
+          "05/03 | Broker | Reverse Split | 100 | 0 | 0 | 0 | 0 | 100,000",
+          "05/04 | Broker | Sell | 10 | 1,200 | 12,000 | 0 | -10 | 0 | 0.00 | 12,000", "Total of Delta | 12,000"}},
+    };
+    for (const Case &c : cases) {
+        tickBrands({c.brand});
+        auto view = report(kSecuritiesKind);
+        ASSERT_TRUE(view) << c.what;
+        EXPECT_EQ(view->pageSetup().orientation, cv::PageSetup::Landscape) << c.what;
+        EXPECT_EQ(view->paperSize(), QSizeF(842, 595)) << c.what;
+        EXPECT_EQ(text(rowLines(*view, 1, kTradeRowsTop)), text(c.lines)) << c.what;
+        // With margins of 36 points the columns close up to stay on the paper.
+        double rightmost = 0;
+        for (const auto &call : drawPage(*view, 1).calls(cv::RecordingCanvas::Op::Text))
+            if (call.align == cv::TextAlign::Right) rightmost = std::max(rightmost, call.rect.right());
+        EXPECT_LE(rightmost, 842 - 36 + 0.01) << c.what;
+    }
+
+    // Four rows past the first buy-back push the second onto page 2 of a
+    // short page (595 - 353 - 36 - 70 - 42 = 94: six rows); it still matches
+    // margin sale B, whether page 2 follows page 1, comes again, or is alone.
+    tickBrands({gamma});
+    cv::PageSetup shortPage = a4(cv::PageSetup::Landscape);
+    shortPage.margins.setTop(353);
+    const QString secondBuyBack = QStringLiteral("05/10 | Broker | Buy to Cover | 40 | 480 | 19,200 | 0 | 0 | 0 | 1,600");
+    auto view = report(kSecuritiesKind);
+    ASSERT_TRUE(view);
+    view->setPageSetup(shortPage);
+    ASSERT_EQ(view->pages(), 2);
+    const double shortRowsTop = 353 + 60;
+    EXPECT_TRUE(rowLines(*view, 1, shortRowsTop)
+                    .contains(QStringLiteral("05/05 | Broker | Buy to Cover | 60 | 450 | 27,000 | 0 | -40 | -20,800 | 3,000")));
+    for (int pass = 0; pass < 2; ++pass)
+        EXPECT_EQ(rowLines(*view, 2, shortRowsTop).value(1), secondBuyBack) << "pass " << pass;
+    auto alone = report(kSecuritiesKind);
+    alone->setPageSetup(shortPage);
+    const QStringList page2 = rowLines(*alone, 2, shortRowsTop);
+    EXPECT_EQ(page2.value(1), secondBuyBack);
+    EXPECT_EQ(page2.value(2), QStringLiteral("Total of Gamma | 5,000"));
+    // The page head names the security even where the page starts with a dividend.
+    EXPECT_EQ(lineAt(drawPage(*alone, 2), 353 + 28), QStringList{QStringLiteral("Gamma")});
+}
+
+TEST_F(TradeAndCashFlowReportTest, NoTickedSecurityWithRowsMeansNoReport)
+{
+    tickBrands({});
+    EXPECT_FALSE(report(kSecuritiesKind));
+    tickBrands({kAlpha});
+    EXPECT_FALSE(report(kSecuritiesKind, QDate(2007, 1, 1), QDate(2007, 12, 31)));   // before the holding was opened
+}
+
+TEST_F(TradeAndCashFlowReportTest, CashFlowSumsTheCashLikeAccounts)
+{
+    // The net is what Bank A, the Wallet and Broker's cash part gained in May.
+    const auto change = [&](const CVUnitModelPtr &node) {
+        return doc->rawValueForAccount(node, kP2) - doc->rawValueForAccount(node, kP1.addDays(-1));
+    };
+    const double cashChange = change(doc->findAccount(kBank)) + change(doc->findAccount(kWallet)) +
+                              change(doc->findAccount(kBroker)->childAt(0));
+    ASSERT_DOUBLE_EQ(cashChange, 146500);
+
+    struct Case {
+        const char *what;
+        std::initializer_list<int> unticked;
+        QStringList values;   // income, in, trades in, in total, expense, out, trades out, out total, net
+    } cases[] = {
+        {"every category", {}, {"300,000", "0", "66,500", "366,500", "87,000", "12,000", "121,000", "220,000", "146,500"}},
+        {"Rent unticked", {kRent}, {"300,000", "0", "66,500", "366,500", "7,000", "12,000", "121,000", "140,000", "226,500"}},
+    };
+    for (const Case &c : cases) {
+        tickAll(*doc, 1);
+        for (int ident : c.unticked) {
+            doc->findExpense(ident)->setStatus(0);
+            doc->actualModel()->expense()->setStatus(0);
+        }
+        auto view = report(kCashFlowKind);
+        ASSERT_TRUE(view);
+        ASSERT_EQ(view->pages(), 1);
+        QStringList values;
+        for (const QString &line : rowLines(*view, 1, 36 + 28))
+            if (line.contains(QLatin1String(" | "))) values << line.section(QStringLiteral(" | "), 1);
+        EXPECT_EQ(text(values), text(c.values)) << c.what;
+    }
+}
+
+TEST_F(TradeAndCashFlowReportTest, CashFlowDetailItemisesBothSides)
+{
+    struct Case {
+        const char *what;
+        QDate from, to;
+        int tier;
+        QStringList in, out;
+    } cases[] = {
+        {"May", kP1, kP2, 0,
+         {"Salary | 300,000", "Income Subtotal | 300,000", "Transfers In", "Transfers In Subtotal | 0",
+          "Securities Receipts", "Alpha:Sell | 65,000", "Alpha:Dividend | 1,500",
+          "Securities Receipts Subtotal | 66,500", "Total Cash In | 366,500"},
+         {"Living/Food | 5,000", "Living/Daily | 2,000", "Rent | 80,000", "Expenses Subtotal | 87,000",
+          "Transfers Out", "To Card | 12,000", "Transfers Out Subtotal | 12,000", "Securities Payments",
+          "Alpha:Buy | 120,000", "Commissions | 1,000", "Securities Payments Subtotal | 121,000",
+          "Total Cash Out | 220,000", "Net Cash Flow | 146,500"}},
+        {"May rolled up to the first level", kP1, kP2, 1, {},
+         {"Living | 7,000", "Rent | 80,000", "Expenses Subtotal | 87,000"}},
+        {"April: food paid only by card stays with 0", kQ1, kQ2, 0, {},
+         {"Living/Food | 0", "Rent | 80,000", "Expenses Subtotal | 80,000"}},
+    };
+    for (const Case &c : cases) {
+        auto view = report(kCashFlowDetailKind, c.from, c.to, c.tier);
+        ASSERT_TRUE(view);
+        ASSERT_EQ(view->pages(), 2) << c.what;
+        const cv::RecordingCanvas out = drawPage(*view, 2);
+        EXPECT_EQ(lineAt(out, 36 + 28), QStringList{QStringLiteral("Cash Out")}) << c.what;
+        const QStringList inLines = rowLines(*view, 1, 36 + 46).mid(1);
+        const QStringList outLines = rowLines(*view, 2, 36 + 46).mid(1);
+        if (!c.in.isEmpty()) {
+            EXPECT_EQ(text(inLines), text(c.in)) << c.what;
+        }
+        EXPECT_EQ(text(outLines.mid(0, c.out.size())), text(c.out)) << c.what;
+    }
+
+    // Money from the card into the bank comes in from the card.
+    auto transfer = std::make_shared<CV4Actual>();
+    transfer->setKind(CV4Actual::Transfer);
+    transfer->setDate(QDate(2008, 5, 30));
+    transfer->setAmount(3000);
+    transfer->setAccount(kCard);
+    transfer->setDestination(kBank);
+    doc->fixupTransferCategory(*transfer);
+    doc->updateTransfer(transfer, nullptr);
+    auto view = report(kCashFlowDetailKind);
+    const QStringList in = rowLines(*view, 1, 36 + 46);
+    EXPECT_TRUE(in.contains(QStringLiteral("From Card | 3,000"))) << text(in);
+    EXPECT_TRUE(in.contains(QStringLiteral("Total Cash In | 369,500"))) << text(in);
+    EXPECT_EQ(lineAt(drawPage(*report(kCashFlowKind), 1), 36 + 28 + 14 + 4 + 28), (QStringList{"Transfers In", "3,000"}));
+}
+
+// The three kinds printed to PDF from the sheet in a Japanese book: the
+// securities trades on a landscape page, the next kind portrait again, and
+// the book's own print settings untouched.
+TEST(TradeAndCashFlowReportSheet, PrintsTheThreeKindsToPdfInJapanese)
+{
+    cv::setLanguageOverride(QStringLiteral("ja"));
+    auto doc = makeFixtureF();
+    ASSERT_TRUE(doc);
+    for (const auto &[ident, name] : {std::pair{kBroker, "証券口座"}, {kBank, "A銀行"}, {kCard, "カード"}})
+        doc->findAccount(ident)->setName(QString::fromUtf8(name));
+    for (const auto &[ident, name] : {std::pair{kLiving, "生活費"}, {kFood, "食費"}, {kDaily, "日用品"}, {kRent, "家賃"}})
+        doc->findExpense(ident)->setName(QString::fromUtf8(name));
+    doc->findIncome(kSalary)->setName(QString::fromUtf8("給与"));
+    doc->findBrand(kAlpha)->setName(QString::fromUtf8("アルファ商事"));
+
+    cv::CV4ReportPanel panel(doc.get(), nullptr);
+    panel.show();
+    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/ja");
+    QDir().mkpath(dir);
+    const struct {
+        int kind;
+        const char *file;
+        const char *pageSize;
+    } runs[] = {{kSecuritiesKind, "report-securities-trades.pdf", "842 x 595"},
+                {kCashFlowKind, "report-cash-flow.pdf", "595 x 842"},
+                {kCashFlowDetailKind, "report-cash-flow-detail.pdf", "595 x 842"}};
+    for (const auto &run : runs) {
+        panel.kindButton()->setCurrentIndex(run.kind);
+        const cv::CV4ReportPanel::Tab &tab = panel.tab(run.kind);
+        for (const auto &[field, text] : {std::pair{tab.from, "2008/05/01"}, {tab.to, "2008/05/31"}}) {
+            field->textField()->selectAll();
+            QTest::keyClicks(field->textField(), QString::fromLatin1(text));
+            Q_EMIT field->textField()->editingFinished();
+        }
+        const QModelIndex first = run.kind == kSecuritiesKind ? tab.treeModel->index(0, 0)
+                                                : tab.treeModel->indexOfNode(doc->actualModel()->income().get());
+        QApplication::processEvents();
+        QTest::mouseClick(tab.tree->viewport(), Qt::LeftButton, {}, tab.tree->visualRect(first).center());
+        if (run.kind != kSecuritiesKind)
+            panel.toggleItem(tab.treeModel->indexOfNode(doc->actualModel()->expense().get()));
+        EXPECT_EQ(panel.pageSetup().orientation,
+                  run.kind == kSecuritiesKind ? cv::PageSetup::Landscape : cv::PageSetup::Portrait) << run.kind;
+        const QString pdf = dir + QLatin1Char('/') + QLatin1String(run.file);
+        QFile::remove(pdf);
+        ASSERT_TRUE(panel.runReport(cv::PrintRunner::Mode::Pdf, pdf)) << run.kind;
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {pdf});
+        if (info.waitForFinished(20000) && info.exitCode() == 0) {
+            EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput()).contains(QLatin1String(run.pageSize)))
+                << run.file;
+        }
+    }
+    EXPECT_FALSE(doc->printInfo() && doc->printInfo()->orientation() != CVPrintInfo::Portrait);
+    panel.done(0);
+    cv::setLanguageOverride(QString());
+}
