@@ -645,6 +645,8 @@ TEST_F(XMLTest, CraftedBooksReadAsAConformingParserWould)
         EXPECT_EQ(opened.dataModel()->getPriceListForBrand(1)->size(), c.price == std::string("1e308") ? 0u : 1u);
         EXPECT_TRUE(opened.actualModel()->expense()->findMemberWithIdent(30));
         EXPECT_TRUE(opened.actualModel()->income()->findMemberWithIdent(31));
+    }
+}
 
 // Entries are written from their stored bytes and day numbers: the same text
 // as decoding them to a memo and a date first.
