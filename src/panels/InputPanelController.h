@@ -27,6 +27,7 @@
 
 class CV4Document;
 class CV4TableView;
+class QMenu;
 class QPushButton;
 
 class InputPanelController : public QWidget, public cv::TableClient, public cv::HostedPanel {
@@ -92,6 +93,17 @@ public:
     std::optional<bool> canDeleteRow(int row) const override { return row >= 0; }
     const cv::AmountText *amountText() const override;
 
+    // ---- the table's context menu
+    struct PanelMenuEntry {
+        int tag;
+        QString title;
+    };
+    // The menu as it stands for the selected rows, each item tagged and
+    // enabled by validateMenuItem; null when the panel has none.
+    QMenu *makeContextMenu(QWidget *parent);
+    // A context menu item was chosen (its tag).
+    virtual void panelMenuSelected(int tag) { Q_UNUSED(tag); }
+
 Q_SIGNALS:
     void closeMaximizedPanelRequested();
 
@@ -130,6 +142,9 @@ protected:
     void detachFromTable();
     // Forgets everything pending after a commit and reads the rows again.
     virtual void settleAfterCommit();
+
+    // The items of the table's context menu; none: the table has no menu.
+    virtual std::vector<PanelMenuEntry> panelMenuEntries() const { return {}; }
 
     // A fresh row for addItem (flag 2 and the date are set by the base).
     virtual RowPtr makeItem() = 0;
