@@ -8,10 +8,16 @@
 #include "app/EntryPanels.h"
 #include "controls/CV4TableView.h"
 #include "controls/CustomPopup.h"
+#include "controls/DateField.h"
+#include "controls/MiniCalendarPanelController.h"
 #include "controls/PasswordPanelController.h"
 #include "controls/PopupFieldEditor.h"
 #include "document/CV4Document.h"
 #include "mainwindow/AccountOutlineView.h"
+#include "mainwindow/BorderedOutlineView.h"
+#include "mainwindow/BudgetPage.h"
+#include "mainwindow/CurrencyPage.h"
+#include "mainwindow/SearchPage.h"
 #include "mainwindow/StartupCode.h"
 #include "mainwindow/TemporaryPage.h"
 #include "mainwindow/ViewerModel.h"
@@ -26,6 +32,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <functional>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -213,6 +220,49 @@ TEST_F(DelegateTest, OnlyANewPasswordMarksTheBookEdited)
         EXPECT_EQ(doc->isDocumentEdited(), ok) << (ok ? "OK" : "Cancel");
         delegate->documentController().closeDocument(doc, false);
     }
+}
+
+} // namespace
+
+namespace {
+
+// Ctrl+1..5 and Ctrl+W act wherever the focus is in the window: the budget
+// grid, the search page, a date field, an edited cell, the open calendar.
+TEST_F(DelegateTest, PageShortcutsActWhereverTheFocusIs)
+{
+    CV4Document *doc = nullptr;
+    CV4WindowController *w = openNewWindow(doc, 1000, 700);
+    ASSERT_NE(w, nullptr);
+    QApplication::setActiveWindow(w);
+    const struct {
+        const char *page;  // shown first
+        std::function<QWidget *()> focus;
+    } cases[] = {
+        {"TB03", [&] { return static_cast<QWidget *>(w->findChild<cv::BudgetPage *>()->budgetView()); }},
+        {"TB02", [&] { return static_cast<QWidget *>(w->searchPage()); }},
+        {"TB01", [&] { return static_cast<QWidget *>(w->findChild<cv::DateField *>()->textField()); }},
+        {"TB05", [&] {
+             auto *table = w->findChild<cv::CurrencyPage *>()->findChild<CV4TableView *>();
+             table->performClickAtColumn(0, 0, nullptr);
+             return QApplication::focusWidget();
+         }},
+        {"TB01", [&] {
+             cv::MiniCalendarPanelController::get()->toggleRelativeToPoint(QPoint(10, 10), w, QDate::currentDate());
+             return static_cast<QWidget *>(cv::MiniCalendarPanelController::get());
+         }},
+    };
+    for (const auto &c : cases) {
+        w->selectTabWithIdentifier(QString::fromLatin1(c.page));
+        QWidget *focus = c.focus();
+        ASSERT_NE(focus, nullptr) << c.page;
+        focus->setFocus();
+        const bool onViewer = QLatin1String(c.page) == QLatin1String("TB01");
+        QTest::keyClick(focus, onViewer ? Qt::Key_4 : Qt::Key_1, Qt::ControlModifier);
+        EXPECT_EQ(w->selectedTabIdentifier(), onViewer ? QStringLiteral("TB05") : QStringLiteral("TB01")) << c.page;
+    }
+    w->selectTabWithIdentifier(QStringLiteral("TB03"));
+    QTest::keyClick(w->findChild<cv::BudgetPage *>()->budgetView(), Qt::Key_W, Qt::ControlModifier);
+    EXPECT_EQ(documentCount(), 0u) << "Ctrl+W closed the book";
 }
 
 } // namespace
