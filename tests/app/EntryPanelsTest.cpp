@@ -4,6 +4,7 @@
 
 #include "app/EntryPanels.h"
 #include "controls/CV4TableView.h"
+#include "controls/CustomPopup.h"
 #include "controls/PopupFieldEditor.h"
 #include "document/CV4DataModel.h"
 #include "document/CV4Document.h"
@@ -24,7 +25,9 @@
 #include "model/CV4AssetModel.h"
 #include "model/CV4Trade.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QPainter>
 #include <QDir>
 #include <QPushButton>
 #include <QTest>
@@ -288,6 +291,31 @@ TEST_P(EntryPanelsScreenshotTest, TheAccountBookOnTheTemporaryPage)
     const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language();
     QDir().mkpath(dir);
     EXPECT_TRUE(w->grab().save(dir + QStringLiteral("/window-account-book.png")));
+}
+
+// The window with the book's kind chooser open over its cell, as the user
+// sees both (the chooser is a window of its own, drawn in where it stands).
+TEST_P(EntryPanelsScreenshotTest, TheAccountBookWithItsKindChooserOpen)
+{
+    open();
+    AccountPanelController *book = openBankBook();
+    ASSERT_NE(book, nullptr);
+    typeExpense(book, QStringLiteral("1,500"));
+    const int row = int(book->items().size()) - 1;
+    book->tableView()->editColumn(AccountPanelController::KindColumn, row, nullptr, true);
+    book->editColumn(AccountPanelController::KindColumn, row, nullptr);
+    cv::CustomPopup *chooser = cv::CustomPopup::get();
+    ASSERT_TRUE(chooser->isVisible());
+    QApplication::processEvents();
+    QImage shot = w->grab().toImage();
+    QPainter painter(&shot);
+    const QPoint at = chooser->geometry().topLeft() - w->geometry().topLeft();
+    painter.drawPixmap(at, chooser->grab());
+    painter.end();
+    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language();
+    QDir().mkpath(dir);
+    EXPECT_TRUE(shot.save(dir + QStringLiteral("/window-account-book-chooser.png")));
+    chooser->mustClose();
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, EntryPanelsScreenshotTest, ::testing::Values("en", "ja"));
