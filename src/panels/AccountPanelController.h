@@ -65,6 +65,7 @@ protected:
     void commitRows() override;
     void setButtonStatus() override;
     bool isNumericColumnID(int cid) const override { return cid >= InColumn && cid <= BalanceColumn; }
+    int memoColumnId() const override { return MemoColumn; }
     QString accountKeyForAmountColumnId(int cid, const CV4Actual &row) const override;
     std::optional<int> typedAmountCurrency(int cid, const CV4Actual &) const override
     {

@@ -68,10 +68,18 @@ public:
     void performInputDate(const QDate &date) override;
     std::optional<cv::CellCurrency> currencyForColumn(int cid, int row) const override;
     std::optional<bool> validateMenuItem(const CV4TableView *table, const QAction *action) const override;
+    // The input method is on in the memo, however the cell is reached, and
+    // off everywhere else.
+    bool textInputOn(cv::InputSourceMoment moment, int cid, int column) const override
+    {
+        Q_UNUSED(column);
+        return moment != cv::InputSourceMoment::Wrap && cid == memoColumnId();
+    }
 
 protected:
     // ---- hooks of the subclasses
     virtual bool isNumericColumnID(int cid) const { return cid == 1; }
+    virtual int memoColumnId() const { return 3; }
     virtual QString amountKeyForAmountColumnId(int cid) const;
     // The row key whose account gives the column's currency; empty: no amount column.
     virtual QString accountKeyForAmountColumnId(int cid, const CV4Actual &row) const;
