@@ -181,11 +181,16 @@ cv::CellValue AccountPanelController::balanceValue(int row) const
     const CV4ActualPtr e = actualAt(row);
     if (!e || (e->flags() & cv::EditDeleted) || ((e->flags() & cv::EditNew) && e->amount() == 0)) return QString();
     const QDate carryDay = firstDay().addDays(-1);
-    double value = doc()->valueForAccount(item(), carryDay, doc()->findCurrency(currencyIdent()));
-    for (int i = 0; i <= row; ++i) {
-        const CV4ActualPtr r = actualAt(i);
-        if (r && !(r->flags() & cv::EditDeleted)) value += balanceChange(*r);
+    if (m_balances.size() != items().size()) {
+        // One pass for all rows: painting asks row by row.
+        m_balances.clear();
+        double sum = doc()->valueForAccount(item(), carryDay, doc()->findCurrency(currencyIdent()));
+        for (const RowPtr &r : items()) {
+            if (!(actual(r)->flags() & cv::EditDeleted)) sum += balanceChange(*actual(r));
+            m_balances.push_back(sum);
+        }
     }
+    double value = m_balances[size_t(row)];
     // An account opened within the period: its opening balance from that day.
     const bool opensInPeriod = item()->kind() != cv::NodeKind::Loan && !item()->validAtDate(carryDay);
     if (opensInPeriod && item()->validAtDate(e->date())) value += item()->assetInitialValue();

@@ -60,6 +60,22 @@ Q_SIGNALS:
 
 protected:
     std::vector<PanelMenuEntry> panelMenuEntries() const override;
+    void rowsChanged() override { m_balances.clear(); }
+    void setRowFlags(const RowPtr &row, int flags) override
+    {
+        AccountingInputPanelController::setRowFlags(row, flags);
+        rowsChanged();
+    }
+    void setRowDate(const RowPtr &row, const QDate &date) override
+    {
+        AccountingInputPanelController::setRowDate(row, date);
+        rowsChanged();
+    }
+    void setRowValue(const RowPtr &row, const QString &key, const QVariant &value) override
+    {
+        AccountingInputPanelController::setRowValue(row, key, value);
+        rowsChanged();
+    }
     RowPtr makeItem() override;
     void collectData() override;
     void commitRows() override;
@@ -94,4 +110,5 @@ private:
     QLabel *m_totalField;           // the carried balance; child
     TransferFieldPanelController *m_transferFieldController = nullptr;  // child, made on first use
     std::unique_ptr<cv::ActualDataSource> m_kindSource;  // the kind chooser's list
+    mutable std::vector<double> m_balances;  // running balance after each row; empty: to be summed again
 };

@@ -208,6 +208,7 @@ void InputPanelController::settleAfterCommit()
 void InputPanelController::setItems(std::vector<RowPtr> rows)
 {
     m_items = std::move(rows);
+    rowsChanged();
 }
 
 InputPanelController::RowPtr InputPanelController::rowAt(int row) const
@@ -228,6 +229,7 @@ int InputPanelController::numberOfRows(const CV4TableView *) const
 
 void InputPanelController::reloadTable()
 {
+    rowsChanged();
     m_tableView->reloadData();
 }
 

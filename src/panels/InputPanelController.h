@@ -129,7 +129,14 @@ protected:
         m_to = to;
     }
     void setItems(std::vector<RowPtr> rows);
-    std::vector<RowPtr> &mutableItems() { return m_items; }
+    std::vector<RowPtr> &mutableItems()
+    {
+        rowsChanged();
+        return m_items;
+    }
+    // Rows were added, removed, reordered or reloaded: what a panel derives
+    // from all of them is stale.
+    virtual void rowsChanged() {}
     void markChanged() { m_hasChanged = true; }
     void setReturnCode(int rc) { m_rc = rc; }
     void reloadTable();
