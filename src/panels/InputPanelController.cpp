@@ -115,7 +115,7 @@ void InputPanelController::finishSetup()
     if (!panelMenuEntries().empty()) {
         m_tableView->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(m_tableView, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
-            std::unique_ptr<QMenu> menu(makeContextMenu(this));
+            std::unique_ptr<QMenu> menu(makeContextMenu(nullptr));  // no parent: the panel may go while it shows
             if (menu) menu->exec(m_tableView->viewport()->mapToGlobal(at));
         });
     }
