@@ -331,18 +331,30 @@ void BrandWindow::cellActivated(int row, int column)
         editBrand(selectedBrand());
 }
 
-CV4BrandPanelController *BrandWindow::brandNewWithHandler(BrandHandler done)
+CV4BrandPanelController *BrandWindow::brandNewWithHandler(BrandHandler done, bool uniqueName)
 {
     if (!m_document) return nullptr;
     auto brand = std::make_shared<CV4Brand>();
     brand->setCurrency(m_document->defaultCurrency() ? m_document->defaultCurrency()->ident() : 0);
     QPointer<BrandWindow> self(this);
     return CV4BrandPanelController::openBrandPanel(m_document, brand, true, this,
-                                                   [self, brand, done](int code, CV4BrandPanelController *) {
+                                                   [self, brand, done, uniqueName](int code, CV4BrandPanelController *) {
+                                                       if (code == 1 && uniqueName && self && self->hasBrandNamed(brand->name())) {
+                                                           const QString refusal = localizedString(QStringLiteral("ERR group name"));
+                                                           CV4Alert::alert(refusal, refusal);
+                                                           if (done) done(nullptr);
+                                                           return;
+                                                       }
                                                        const CV4BrandPtr added =
                                                            self ? self->brandSheetDidEnd(code, brand) : nullptr;
                                                        if (done) done(added);
                                                    });
+}
+
+bool BrandWindow::hasBrandNamed(const QString &name) const
+{
+    const auto &list = m_document->brandList();
+    return std::any_of(list.begin(), list.end(), [&](const CV4BrandPtr &b) { return b && b->name() == name; });
 }
 
 CV4BrandPanelController *BrandWindow::editBrand(const CV4BrandPtr &brand)

@@ -61,11 +61,14 @@ public:
     bool validateMenuTag(int tag) const;
     void execMenu(int tag);
     // A new security's sheet; `done` gets the added security or none.
-    CV4BrandPanelController *brandNewWithHandler(BrandHandler done);
+    // uniqueName: a security named like one in the list is refused ("ERR
+    // group name") instead of added; the choosers' new-security row asks it.
+    CV4BrandPanelController *brandNewWithHandler(BrandHandler done, bool uniqueName = false);
     CV4BrandPanelController *editBrand(const CV4BrandPtr &brand);
     // The end of a security's sheet: on 1 a new security (ident below 0) is
     // added, an existing one only committed. Answers the security or none.
     CV4BrandPtr brandSheetDidEnd(int code, const CV4BrandPtr &brand);
+    bool hasBrandNamed(const QString &name) const;
     // After a confirmation: the security with its holdings, prices and trades.
     bool maybeDeleteBrand(const CV4BrandPtr &brand);
     // After a confirmation: the security's holdings and trades in one investment account.

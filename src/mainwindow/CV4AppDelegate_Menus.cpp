@@ -1,5 +1,7 @@
 #include "mainwindow/CV4AppDelegate.h"
 
+#include "controls/CV4TableView.h"
+#include "controls/PopupFieldEditor.h"
 #include "document/CV4DocumentUI.h"
 #include "mainwindow/CV4WindowController.h"
 #include "mainwindow/CurrencyPage.h"
@@ -448,16 +450,52 @@ void CV4AppDelegate::fillRecentMenu(QMenu *menu)
     connect(clear, &QAction::triggered, this, [this] { m_documents->clearRecentDocuments(); });
 }
 
+namespace {
+
+// The editing table that Delete and Select All act on: the focused table, or
+// the table whose cell the focused field editor edits (its rows, not its text).
+CV4TableView *rowCommandTable(QWidget *focus, const char *method)
+{
+    const bool rowCommand = qstrcmp(method, "del") == 0 || qstrcmp(method, "selectAll") == 0;
+    if (!focus || !rowCommand) return nullptr;
+    if (auto *editor = qobject_cast<PopupFieldEditor *>(focus)) return editor->editingView();
+    return qobject_cast<CV4TableView *>(focus);
+}
+
+cv::TableCommand rowCommand(const char *method)
+{
+    return qstrcmp(method, "del") == 0 ? cv::TableCommand::Delete : cv::TableCommand::SelectAll;
+}
+
+} // namespace
+
 bool CV4AppDelegate::focusAnswers(const char *method) const
 {
     QWidget *focus = QApplication::focusWidget();
     if (!focus) return false;
+    if (CV4TableView *table = rowCommandTable(focus, method))
+    {
+        const auto named = m_named.find(QString::fromLatin1(method));
+        return table->validateCommand(rowCommand(method), named == m_named.end() ? nullptr : named->second);
+    }
+    // An editing table has no text to cut, copy or paste.
+    if (qobject_cast<CV4TableView *>(focus)) return false;
     return focus->metaObject()->indexOfMethod(QByteArray(QByteArray(method) + "()").constData()) >= 0;
 }
 
 void CV4AppDelegate::editAction(const char *method)
 {
-    if (QWidget *focus = QApplication::focusWidget()) QMetaObject::invokeMethod(focus, method);
+    QWidget *focus = QApplication::focusWidget();
+    if (CV4TableView *table = rowCommandTable(focus, method)) {
+        if (rowCommand(method) == cv::TableCommand::Delete) {
+            table->deleteRows();
+        } else {
+            table->forceEndFieldEditing(true);
+            table->selectAll();
+        }
+        return;
+    }
+    if (focus) QMetaObject::invokeMethod(focus, method);
 }
 
 void CV4AppDelegate::openDocumentAsked()

@@ -1,6 +1,7 @@
 #include "mainwindow/CV4WindowController.h"
 
 #include "controls/HostedPanel.h"
+#include "platform/Localization.h"
 #include "platform/LongOperations.h"
 
 #include "controls/CustomPopup.h"
@@ -43,6 +44,11 @@ CV4WindowController::CV4WindowController(CV4Document *document, QSettings *setti
     addToolBar(Qt::TopToolBarArea, m_toolbar);
     setUnifiedTitleAndToolBarOnMac(true);
     connect(m_toolbar, &cv::DocumentToolbar::itemTriggered, this, &CV4WindowController::execToolbar);
+    // Repeated entry: shown while the temporary page holds a panel that takes it.
+    m_batchAction = m_toolbar->addAction(cv::localizedString("TB_Batch"));
+    m_batchAction->setObjectName(QStringLiteral("TB_Batch"));
+    m_batchAction->setVisible(false);
+    connect(m_batchAction, &QAction::triggered, this, [this] { execToolbar(QStringLiteral("TB_Batch")); });
 
     m_busyIndicator->setRange(0, 0);
     m_busyIndicator->setTextVisible(false);
@@ -140,13 +146,14 @@ void CV4WindowController::selectTabWithIdentifier(const QString &identifier)
         if (!isShowingSheet()) cv::CV4ReportPanel::openReportPanel(m_document, m_preference, this);
         return;
     }
+    if (identifier == QLatin1String("TB_Batch")) return;  // no panel took it: no page to show
     removeTemporaryTab();
     m_switcher.select(identifier);
 }
 
 void CV4WindowController::execToolbar(const QString &identifier)
 {
-    QAction *action = m_toolbar->actionFor(identifier);
+    QAction *action = identifier == u"TB_Batch" ? m_batchAction : m_toolbar->actionFor(identifier);
     // Shortcuts and scripted triggers do not pass through the enabled state.
     if (action && !action->isEnabled()) return;
     selectTabWithIdentifier(identifier);
@@ -225,6 +232,8 @@ void CV4WindowController::didSelectPage(int index)
 {
     m_currentTabViewIndex = index;
     m_toolbar->setSelectedIdentifier(selectedTabIdentifier());
+    const cv::HostedPanel *panel = m_switcher.currentPage() == m_temporaryPage ? hostedPanel() : nullptr;
+    m_batchAction->setVisible(panel && panel->validateMenuTag(kBatchTag).value_or(false));
     if (index == ViewerIndex || index == CurrencyIndex) {
         if (cv::WindowPage *entered = page(index)) entered->enter(pageIsDirty(index));
         m_tabViewFlags[size_t(index)] = false;

@@ -307,6 +307,8 @@ private:
     cv::PageSwitcher m_switcher;
     QPointer<cv::TemporaryPage> m_temporaryPage; // while an entry panel is open
     cv::DocumentToolbar *m_toolbar;             // child
+    QAction *m_batchAction = nullptr;           // the toolbar's repeated entry item; owned by the toolbar
+    static constexpr int kBatchTag = 106;       // the panels' repeated entry command
     QProgressBar *m_busyIndicator;              // child, in the status bar
     int m_busyDepth = 0;
     int m_currentTabViewIndex = 0;

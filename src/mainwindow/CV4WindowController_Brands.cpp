@@ -68,10 +68,12 @@ void CV4WindowController::brandNewForCommand(const std::shared_ptr<cv::CommandUn
     showBrandWindow();
     cv::BrandWindow *window = m_brandWindow;
     if (!window) return;
-    window->brandNewWithHandler([window = QPointer<cv::BrandWindow>(window), row](const CV4BrandPtr &brand) {
-        if (window) window->close();
-        if (row && brand) row->returnItem(cv::ChooserItem::fromBrand(brand));
-    });
+    window->brandNewWithHandler(
+        [window = QPointer<cv::BrandWindow>(window), row](const CV4BrandPtr &brand) {
+            if (window) window->close();
+            if (row && brand) row->returnItem(cv::ChooserItem::fromBrand(brand));
+        },
+        true);
 }
 
 void CV4WindowController::registerChooserCommands()

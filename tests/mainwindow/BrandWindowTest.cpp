@@ -245,10 +245,15 @@ TEST_F(BrandWindowTest, DragsReorderOnlyWithinTheTable)
     }
 }
 
-TEST_F(BrandWindowTest, TheChooserCommandHandsBackTheNewSecurityAfterOkOnly)
+TEST_F(BrandWindowTest, TheChooserCommandHandsBackTheNewSecurityAfterOkOnlyAndRefusesATakenName)
 {
     CV4WindowController *w = openBook();
-    for (bool ok : {true, false}) {
+    const struct {
+        bool ok;
+        const char *name;
+        bool added;
+    } cases[] = {{true, "New One", true}, {false, "Other", false}, {true, "Mizuho", false}};
+    for (const auto &c : cases) {
         cv::BrandDataSource source;
         source.setDocument(document, 0);
         const cv::ChooserItem last = source.objects().back();
@@ -259,19 +264,21 @@ TEST_F(BrandWindowTest, TheChooserCommandHandsBackTheNewSecurityAfterOkOnly)
         ASSERT_TRUE(w->brandWindow() && w->brandWindow()->isVisible());
         auto *sheet = w->brandWindow()->findChild<CV4BrandPanelController *>();
         ASSERT_TRUE(sheet);
-        sheet->nameField()->setText(QStringLiteral("New One"));
-        if (ok)
+        sheet->nameField()->setText(QString::fromUtf8(c.name));
+        const size_t alertsBefore = alerts.asked.size();
+        if (c.ok)
             sheet->okPushed();
         else
             sheet->cancelPushed();
         QApplication::processEvents();
-        ASSERT_EQ(picked.size(), ok ? 1u : 0u);
-        if (ok) {
+        ASSERT_EQ(picked.size(), c.added ? 1u : 0u) << c.name;
+        if (c.added) {
             EXPECT_EQ(picked[0]->name(), QStringLiteral("New One"));
             EXPECT_GT(picked[0]->ident(), 0);
             EXPECT_EQ(document->findBrand(picked[0]->ident()), picked[0]);
         }
-        EXPECT_EQ(document->brandList().size(), 3u);
+        EXPECT_EQ(document->brandList().size(), 3u) << c.name;
+        EXPECT_EQ(alerts.asked.size() - alertsBefore, c.ok && !c.added ? 1u : 0u) << "ERR group name";
         EXPECT_FALSE(w->brandWindow()->isVisible());
     }
 }
