@@ -4,8 +4,11 @@
 #include "mainwindow/InitialPanelController.h"
 #include "mainwindow/StartupCode.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 
@@ -100,11 +103,14 @@ TEST_F(DelegateTest, LaunchActsOnThePanelCode)
     }
 }
 
-TEST_F(DelegateTest, WithThePanelOffLaunchOpensTheMostRecentOrNothing)
+TEST_F(DelegateTest, WithThePanelOffLaunchOpensTheMostRecentOrShowsThePanel)
 {
     delegate->preference().setShowInitialPanel(false);
     delegate->applicationDidFinishLaunching();
     EXPECT_EQ(documentCount(), 0u);
+    EXPECT_EQ(panelRuns, std::vector<bool>{true});
+    panelRuns.clear();
+    delegate->preference().setShowInitialPanel(false);
 
     const QString recent = savedBook(QStringLiteral("last.cvv2"));
     delegate->applicationDidFinishLaunching();
@@ -141,4 +147,109 @@ TEST_F(DelegateTest, FileArgumentsOpenTheirBooksOnceEach)
     delegate->openFiles({a});
     EXPECT_EQ(documentCount(), 2u);
     EXPECT_NE(window(0), window(1));
+}
+
+// The real panel, driven as a user would: each run notes what it showed, then
+// a scripted hand acts on it.
+class StartupPanelTest : public DelegateTest {
+protected:
+    struct Shown {
+        bool recentEnabled;
+        bool neverAgain;
+        QString message;
+    };
+    using Hand = std::function<void(InitialPanelController &)>;
+
+    void launch(std::deque<Hand> hands)
+    {
+        delegate = std::make_unique<CV4AppDelegate>(settings.get());
+        delegate->setQuitWithLastDocument(false);
+        m_hands = std::move(hands);
+        arm();
+        delegate->applicationDidFinishLaunching();
+    }
+    static Hand click(QPushButton *(InitialPanelController::*button)() const, bool neverAgain = false)
+    {
+        return [button, neverAgain](InitialPanelController &panel) {
+            panel.neverAgainCheckbox()->setChecked(neverAgain);
+            (panel.*button)()->click();
+        };
+    }
+    std::vector<Shown> shown;
+
+private:
+    void arm()
+    {
+        QTimer::singleShot(0, delegate.get(), [this] {
+            auto *panel = qobject_cast<InitialPanelController *>(QApplication::activeModalWidget());
+            if (!panel || panel->property("seen").toBool() || m_hands.empty()) {
+                if (!m_hands.empty()) arm();
+                return;
+            }
+            panel->setProperty("seen", true);
+            shown.push_back({panel->openRecentButton()->isEnabled(), panel->neverAgainCheckbox()->isChecked(),
+                             panel->messageLabel()->text()});
+            Hand hand = std::move(m_hands.front());
+            m_hands.pop_front();
+            if (!m_hands.empty()) arm();
+            hand(*panel);
+        });
+    }
+    std::deque<Hand> m_hands;
+};
+
+TEST_F(StartupPanelTest, LaunchNeverEndsWithoutABookAndAWord)
+{
+    using P = InitialPanelController;
+    enum Recent { None, Present, Missing };
+    struct Case {
+        const char *name;
+        bool panelOn;
+        Recent recent;
+        std::vector<Hand> hands;
+        std::deque<cv::AlertButton> answers;  // to "Quit Corvane?"
+        size_t panels;
+        bool recentEnabled;                   // on the first panel
+        const char *messageHas;               // "" none
+        size_t documents;
+        size_t asked;
+        bool panelOnAfter;
+    } cases[] = {
+        {"no book yet: Open Recent is off; Close asks before quitting", true, None, {click(&P::closeButton)}, {},
+         1, false, "", 0, 1, true},
+        {"Close, Back, then Open Recent", true, Present, {click(&P::closeButton), click(&P::openRecentButton)},
+         {cv::AlertButton::Alternate}, 2, true, "", 1, 1, true},
+        {"panel off, nothing to open: the panel says so", false, None, {click(&P::createNewButton, true)}, {}, 1,
+         false, "No book", 1, 0, false},
+        {"panel off, the last book is gone: named, and the panel can be switched back on", false, Missing,
+         {click(&P::createNewButton)}, {}, 1, true, "gone.cvv2", 1, 0, true},
+        {"the last book vanishes before Open Recent: the panel comes back", true, Missing,
+         {click(&P::openRecentButton), click(&P::createNewButton)}, {}, 2, true, "", 1, 0, true},
+        {"panel off, the last book is there: no panel", false, Present, {}, {}, 0, false, "", 1, 0, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        settings->clear();
+        if (c.recent != None) {
+            const QString file = savedBook(QStringLiteral("gone.cvv2"));
+            if (c.recent == Missing) QFile::remove(file);
+        }
+        delegate->preference().setShowInitialPanel(c.panelOn);
+        delegate->preference().save(*settings);
+        alerts.asked.clear();
+        alerts.answers = c.answers;
+        shown.clear();
+        launch(std::deque<Hand>(c.hands.begin(), c.hands.end()));
+        ASSERT_EQ(shown.size(), c.panels);
+        if (c.panels > 0) {
+            EXPECT_EQ(shown[0].recentEnabled, c.recentEnabled);
+            EXPECT_EQ(shown[0].neverAgain, !c.panelOn);
+            if (*c.messageHas) EXPECT_TRUE(shown[0].message.contains(QLatin1String(c.messageHas))) << shown[0].message.toStdString();
+            else EXPECT_TRUE(shown[0].message.isEmpty()) << shown[0].message.toStdString();
+        }
+        EXPECT_EQ(documentCount(), c.documents);
+        EXPECT_EQ(alerts.asked.size(), c.asked);
+        EXPECT_EQ(CV4Preference(*settings).showInitialPanel(), c.panelOnAfter);
+        delegate->documentController().closeAll();
+    }
 }
