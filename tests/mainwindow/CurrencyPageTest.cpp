@@ -12,7 +12,9 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QPointer>
+#include <QToolButton>
 #include <QTest>
 
 using cv::CurrencyPage;
@@ -275,3 +277,38 @@ TEST_F(CurrencyPageTest, ThePrintedListHasFiveTextsPerCurrency)
 }
 
 } // namespace
+
+// Previous and next step one day and keep the edited cell; widening the base
+// rate column widens every day column, and fewer of them fit.
+TEST_F(CurrencyPageTest, DayButtonsStepOneDayAndTheRateColumnSetsTheDayWidth)
+{
+    yenAndDollar();
+    w->setTopDate(QDate(2009, 4, 30));
+    show();
+    auto *previous = page->findChild<QToolButton *>(QStringLiteral("prevButtonCurrency"));
+    auto *next = page->findChild<QToolButton *>(QStringLiteral("nextButtonCurrency"));
+    ASSERT_TRUE(previous && next);
+    struct Case {
+        QToolButton *button;
+        QDate top;
+        QString firstDay;  // the rate on the first day column
+    } cases[] = {{next, QDate(2009, 5, 1), QStringLiteral("98.50")},
+                 {previous, QDate(2009, 4, 30), QStringLiteral("100.00")},
+                 {previous, QDate(2009, 4, 29), QStringLiteral("100.00")}};
+    for (const Case &c : cases) {
+        page->table()->editColumn(CurrencyPage::NameColumn, 1, nullptr, true);
+        c.button->click();
+        EXPECT_EQ(w->topDate(), c.top);
+        EXPECT_EQ(page->cellText(CurrencyPage::kStartDataCells, 1), c.firstDay);
+        EXPECT_EQ(page->table()->editedRow(), 1);
+        EXPECT_EQ(page->table()->editedColumn(), int(CurrencyPage::NameColumn));
+    }
+
+    const int narrow = page->numDataCells();
+    QHeaderView *header = page->table()->horizontalHeader();
+    header->resizeSection(CurrencyPage::RateColumn, 2 * header->sectionSize(CurrencyPage::RateColumn));
+    const int wide = header->sectionSize(CurrencyPage::RateColumn);
+    EXPECT_LT(page->numDataCells(), narrow);
+    for (int column = CurrencyPage::kStartDataCells; column < CurrencyPage::kStartDataCells + page->numDataCells(); ++column)
+        EXPECT_EQ(header->sectionSize(column), wide) << column;
+}
