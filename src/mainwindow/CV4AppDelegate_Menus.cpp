@@ -160,7 +160,8 @@ void CV4AppDelegate::buildCommands()
     // Tools
     addCommand(QStringLiteral("calculator"), tag::Calculator, "Menu Calculator", QKeySequence(), byTag(tag::Calculator),
                [this](bool) { CV4CalcWindowController::toggleCalculator(m_preference.taxFracProcess()); }, true);
-    addLaterCommand(QStringLiteral("calendar"), tag::Calendar, "Menu Calendar");
+    addCommand(QStringLiteral("calendar"), tag::Calendar, "Menu Calendar", QKeySequence(), byTag(tag::Calendar),
+               onWindow([](CV4WindowController *w, bool) { w->toggleCalendar(); }), true);
     addCommand(QStringLiteral("password"), tag::Password, "Menu Password", QKeySequence(), byTag(tag::Password),
                onWindow([](CV4WindowController *w, bool) { w->openPasswordPanel(); }));
     addCommand(QStringLiteral("groups"), tag::GroupPanel, "Menu Groups", QKeySequence(), byTag(tag::GroupPanel),
@@ -305,6 +306,7 @@ cv::MenuContext CV4AppDelegate::menuContext() const
     c.tabIdentifier = window->selectedTabIdentifier();
     c.tabIndex = window->pageSwitcher().currentIndex();
     c.calculatorVisible = CV4CalcWindowController::existing() && CV4CalcWindowController::existing()->isVisible();
+    c.calendarVisible = CV4WindowController::isCalendarVisible();
     if (document && document->settings()) {
         c.transDefaultCurrency = document->settings()->transDefaultCurrency();
         c.displayStockPrice = document->settings()->displayStockPrice();

@@ -4,6 +4,7 @@
 #include "platform/LongOperations.h"
 
 #include "controls/CustomPopup.h"
+#include "controls/DateField.h"
 #include "controls/MiniCalendarPanelController.h"
 #include "document/CV4Document.h"
 #include "document/CV4DocumentController.h"
@@ -125,6 +126,24 @@ void CV4WindowController::closePopups()
         if (auto *calendar = qobject_cast<cv::MiniCalendarPanelController *>(top); calendar && calendar->isVisible())
             calendar->closeCalendar();
     }
+}
+
+bool CV4WindowController::isCalendarVisible()
+{
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (qobject_cast<cv::MiniCalendarPanelController *>(top) && top->isVisible()) return true;
+    }
+    return false;
+}
+
+void CV4WindowController::toggleCalendar()
+{
+    if (isCalendarVisible()) {
+        closePopups();
+        return;
+    }
+    if (m_currentTabViewIndex != ViewerIndex) return;
+    if (cv::ViewerPage *viewer = viewerPage(); viewer && viewer->topDateField()) viewer->topDateField()->pushed();
 }
 
 void CV4WindowController::selectTabWithIdentifier(const QString &identifier)

@@ -96,6 +96,9 @@ public:
     // Closes the chooser and the popup calendar: before a page switch and
     // when a menu opens, so no popup edits a cell that is going away.
     static void closePopups();
+    static bool isCalendarVisible();
+    // Tools > Calendar: closes the popup calendar, else opens it on the viewer's date.
+    void toggleCalendar();
     void selectTabWithIdentifier(const QString &identifier);
     // The entry panel's widget goes into a temporary page after the five.
     void addTemporaryTab(QWidget *panel);

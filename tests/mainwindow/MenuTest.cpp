@@ -108,7 +108,7 @@ TEST_F(DelegateTest, CommandsOfLaterWindowsStayOff)
 {
     delegate->newDocument();
     delegate->validateMenus();
-    for (const char *name : {"importOFX", "importText", "importMobile", "calendar", "reports", "charts", "info",
+    for (const char *name : {"importOFX", "importText", "importMobile", "reports", "charts", "info",
                              "categoryImportOFX"})
         EXPECT_FALSE(delegate->actionNamed(QLatin1String(name))->isEnabled()) << name;
     for (const char *name : {"new", "open", "save", "close", "print", "password", "recalculate", "compact",
@@ -146,4 +146,28 @@ TEST_F(DelegateTest, HandlersCheckTheirRuleAgainBeforeActing)
     delegate->validateMenus();
     stock->trigger();
     EXPECT_EQ(document->settings()->displayStockPrice(), !before);
+}
+
+TEST_F(DelegateTest, ToolsCalendarOpensAndClosesThePopupCalendarOnTheViewer)
+{
+    CV4Document *document = nullptr;
+    CV4WindowController *w = openNewWindow(document, 1000, 680);
+    ASSERT_NE(w, nullptr);
+    QAction *calendar = delegate->actionNamed(QStringLiteral("calendar"));
+    struct Case {
+        const char *page;
+        bool enabled;
+        bool shownAfter;
+    } cases[] = {{"TB02", false, false}, {"TB01", true, true}, {"TB01", true, false}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.page);
+        // A page switch closes popups itself.
+        if (w->selectedTabIdentifier() != QLatin1String(c.page)) w->selectTabWithIdentifier(QLatin1String(c.page));
+        delegate->validateMenus();
+        EXPECT_EQ(calendar->isEnabled(), c.enabled);
+        calendar->trigger();
+        EXPECT_EQ(CV4WindowController::isCalendarVisible(), c.shownAfter);
+        delegate->validateMenus();
+        EXPECT_EQ(calendar->isChecked(), c.shownAfter);
+    }
 }
