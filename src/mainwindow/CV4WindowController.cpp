@@ -2,6 +2,7 @@
 
 #include "controls/HostedPanel.h"
 #include "platform/LongOperations.h"
+#include "platform/Localization.h"
 
 #include "controls/CustomPopup.h"
 #include "controls/DateField.h"
@@ -25,6 +26,8 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTabBar>
+#include <QVBoxLayout>
 
 namespace {
 constexpr QSize kDefaultSize(1000, 680);
@@ -39,7 +42,18 @@ CV4WindowController::CV4WindowController(CV4Document *document, QSettings *setti
     setObjectName(QStringLiteral("CV4Document"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     setMinimumSize(kMinimumSize);
-    setCentralWidget(m_stack);
+    auto *central = new QWidget(this);
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    m_tabBar = new QTabBar(central);
+    m_tabBar->setObjectName(QStringLiteral("pageTabs"));
+    m_tabBar->setDocumentMode(true);
+    m_tabBar->setExpanding(false);
+    m_tabBar->setFocusPolicy(Qt::NoFocus);
+    column->addWidget(m_tabBar);
+    column->addWidget(m_stack, 1);
+    setCentralWidget(central);
     addToolBar(Qt::TopToolBarArea, m_toolbar);
     setUnifiedTitleAndToolBarOnMac(true);
     connect(m_toolbar, &cv::DocumentToolbar::itemTriggered, this, &CV4WindowController::execToolbar);
@@ -85,6 +99,18 @@ void CV4WindowController::buildPages()
     m_switcher.addPage(new cv::InvestmentPage(this, m_document, m_stack));
     m_stack->setCurrentIndex(ViewerIndex);
     m_currentTabViewIndex = ViewerIndex;
+    for (int index = 0; index < kPageCount; ++index)
+        m_tabBar->addTab(cv::localizedString(page(index)->identifier()));
+    connect(m_tabBar, &QTabBar::currentChanged, this, &CV4WindowController::tabClicked);
+}
+
+void CV4WindowController::tabClicked(int index)
+{
+    if (index < kPageCount) selectTabWithIdentifier(page(index)->identifier());
+    else m_switcher.select(index);
+    // A refused switch leaves the tab of the shown page selected.
+    const QSignalBlocker blocker(m_tabBar);
+    m_tabBar->setCurrentIndex(m_switcher.currentIndex());
 }
 
 cv::SearchPage *CV4WindowController::searchPage() const
@@ -178,6 +204,11 @@ void CV4WindowController::addTemporaryTab(QWidget *panel)
     m_temporaryPage = new cv::TemporaryPage(m_document, m_stack);
     m_temporaryPage->setPanel(panel);
     m_switcher.addPage(m_temporaryPage);
+    {
+        const QSignalBlocker blocker(m_tabBar);
+        const QString title = panel ? panel->windowTitle() : QString();
+        m_tabBar->addTab(title.isEmpty() ? cv::localizedString("Page Entries") : title);
+    }
     m_switcher.select(m_switcher.count() - 1);
 }
 
@@ -188,6 +219,10 @@ void CV4WindowController::removeTemporaryTab()
     if (m_switcher.currentPage() == m_temporaryPage) m_switcher.select(m_mainViewTabIndex);
     if (m_switcher.currentPage() == m_temporaryPage) return;  // the switch was refused: keep the panel
     m_switcher.removePage(m_temporaryPage);
+    {
+        const QSignalBlocker blocker(m_tabBar);
+        while (m_tabBar->count() > m_switcher.count()) m_tabBar->removeTab(m_tabBar->count() - 1);
+    }
     m_temporaryPage->deleteLater();
     m_temporaryPage = nullptr;
 }
@@ -242,6 +277,10 @@ void CV4WindowController::didSelectPage(int index)
 {
     m_currentTabViewIndex = index;
     m_toolbar->setSelectedIdentifier(selectedTabIdentifier());
+    {
+        const QSignalBlocker blocker(m_tabBar);
+        m_tabBar->setCurrentIndex(index);
+    }
     if (index == ViewerIndex || index == CurrencyIndex) {
         if (cv::WindowPage *entered = page(index)) entered->enter(pageIsDirty(index));
         m_tabViewFlags[size_t(index)] = false;

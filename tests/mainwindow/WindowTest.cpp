@@ -12,6 +12,8 @@
 
 #include <QFileInfo>
 #include <QMenu>
+#include <QTabBar>
+#include <QTest>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QToolButton>
@@ -41,13 +43,14 @@ TEST_F(DelegateTest, ToolbarShowsTheDefaultItemsInOrderLabelledFromTheStringTabl
     ASSERT_NE(w, nullptr);
     QStringList shown;
     for (QAction *action : w->toolbar()->actions()) {
-        shown << action->data().toString();
+        if (action->isVisible()) shown << action->data().toString();
         const QString label = cv::localizedString(action->data().toString());
         EXPECT_EQ(action->text(), label);
         EXPECT_NE(label, action->data().toString()) << "untranslated";
         EXPECT_FALSE(action->icon().isNull());
     }
     EXPECT_EQ(shown, (QStringList{"TB07", "TB03", "TB02", "TB05", "TB06"}));
+    EXPECT_FALSE(w->toolbar()->isItemVisible(QStringLiteral("TB01"))) << "offered, hidden at first";
     EXPECT_EQ(w->toolbar()->iconSize(), QSize(48, 36));
     EXPECT_EQ(w->toolbar()->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
 }
@@ -61,12 +64,14 @@ TEST_F(DelegateTest, ToolbarModeAndHiddenItemsAreKeptInTheSettings)
     items[2]->trigger();  // text only
     for (QAction *item : items) {
         if (item->data().toString() == QLatin1String("TB05")) item->trigger();  // hide
+        if (item->data().toString() == QLatin1String("TB01")) item->trigger();  // show the viewer's item
     }
     cv::DocumentToolbar again(settings.get());
     EXPECT_EQ(again.displayMode(), cv::DocumentToolbar::LabelOnly);
     EXPECT_EQ(again.toolButtonStyle(), Qt::ToolButtonTextOnly);
     EXPECT_FALSE(again.isItemVisible(QStringLiteral("TB05")));
     EXPECT_TRUE(again.isItemVisible(QStringLiteral("TB03")));
+    EXPECT_TRUE(again.isItemVisible(QStringLiteral("TB01")));
     EXPECT_TRUE(settings->childGroups().contains(cv::DocumentToolbar::kIdentifier));
 }
 
@@ -370,4 +375,37 @@ TEST_F(DelegateTest, PrintIsOfferedOnPagesWithAViewAndWritesTheViewerToPdf)
     EXPECT_TRUE(result.printed);
     EXPECT_GT(QFileInfo(pdf).size(), 1000);
     EXPECT_EQ(document->isCurrencyPrinting(), false);
+}
+
+// The page tabs name the five pages, follow every switch, and a click on one
+// switches as the toolbar does: the temporary page's panel is committed and
+// its tab goes.
+TEST_F(DelegateTest, PageTabsFollowAndSwitchThePages)
+{
+    delegate->newDocument();
+    CV4WindowController *w = window();
+    QTabBar *tabs = w->tabBar();
+    ASSERT_NE(tabs, nullptr);
+    QStringList titles;
+    for (int i = 0; i < tabs->count(); ++i) titles << tabs->tabText(i);
+    EXPECT_EQ(titles, (QStringList{cv::localizedString("TB01"), cv::localizedString("TB02"), cv::localizedString("TB03"),
+                                   cv::localizedString("TB05"), cv::localizedString("TB06")}));
+    struct Case {
+        std::function<void()> act;
+        const char *shown;
+        int tabs;
+    } cases[] = {
+        {[&] { w->toolbar()->actionFor(QStringLiteral("TB03"))->trigger(); }, "TB03", 5},
+        {[&] { QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(3).center()); }, "TB05", 5},
+        {[&] { w->addTemporaryTab(new QWidget); }, "", 6},
+        {[&] { QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center()); }, "TB01", 5},
+    };
+    w->show();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.shown);
+        c.act();
+        EXPECT_EQ(w->selectedTabIdentifier(), QLatin1String(c.shown));
+        EXPECT_EQ(tabs->count(), c.tabs);
+        EXPECT_EQ(tabs->currentIndex(), w->pageSwitcher().currentIndex());
+    }
 }
