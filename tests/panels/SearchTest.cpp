@@ -13,6 +13,8 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QHeaderView>
+#include <QTest>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -233,3 +235,43 @@ TEST(SearchExport, LinesStayIntactAndCharactersWithoutAFormAreCounted)
 }
 
 } // namespace
+
+// Clicks on column titles choose what the export writes: one column, more
+// with Ctrl (in table order), none again after a second click.
+TEST_F(Search, ExportWritesTheColumnsChosenByTheirTitles)
+{
+    auto e = samplebook::entry(CV4Actual::Expense, QDate(2009, 3, 1), 100, kFood, kA);
+    e->setMemo(QStringLiteral("abc"));
+    doc->updateExpense(e, nullptr);
+    ASSERT_EQ(page->execSearchForAccount({doc->findAccount(kA)}, QDate(2009, 3, 1), QDate(2009, 3, 31)), 1);
+    CV4TableView *table = results().tableView();
+    QHeaderView *header = table->horizontalHeader();
+    const auto click = [&](int cid, Qt::KeyboardModifiers keys) {
+        int column = 0;
+        while (table->cidOfColumn(column) != cid) ++column;
+        const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, keys, QPoint(x, header->height() / 2));
+    };
+    struct Case {
+        std::vector<std::pair<int, Qt::KeyboardModifiers>> clicks;
+        int values;
+        QString memoAt;  // where the memo stands, "" when not exported
+    } cases[] = {
+        {{}, R::kColumnCount, QStringLiteral("7")},
+        {{{R::MemoColumn, Qt::NoModifier}}, 1, QStringLiteral("0")},
+        {{{R::AccountColumn, Qt::NoModifier}, {R::MemoColumn, Qt::ControlModifier}}, 2, QStringLiteral("1")},
+        {{{R::AccountColumn, Qt::ControlModifier}}, 1, QStringLiteral("0")},
+        {{{R::MemoColumn, Qt::NoModifier}}, R::kColumnCount, QStringLiteral("7")},
+    };
+    for (const Case &c : cases) {
+        for (const auto &[cid, keys] : c.clicks) click(cid, keys);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("results.txt"));
+        ASSERT_TRUE(page->exportSearchResults(path).ok);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> values = file.readAll().chopped(2).split('\t');
+        EXPECT_EQ(values.size(), c.values);
+        EXPECT_EQ(QString::number(values.indexOf("abc")), c.memoAt);
+    }
+}
