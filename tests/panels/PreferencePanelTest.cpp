@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
 #include <QTimer>
 
 #include <QLineEdit>
@@ -121,3 +123,32 @@ TEST(PreferencePanelTest, OpeningSavesAChangeAndHandsTheTaxRuleToTheCalculator)
 }
 
 } // namespace
+
+// The backup count is typed on the third tab; OK keeps it even when nothing
+// else changed (the caller saves on a change only), Cancel never.
+TEST(PreferencePanelTest, TheBackupCountIsTypedAndKeptOnOK)
+{
+    struct Case {
+        const char *typed;
+        bool ok;
+        int code;
+        int kept;
+    } cases[] = {{"12", true, Panel::MiscChanged, 12},
+                 {"0", true, Panel::MiscChanged, 0},   {"7", false, 0, 5}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.typed);
+        CV4Preference pref;
+        Panel panel(&pref);
+        panel.show();
+        panel.tabView()->setCurrentIndex(2);
+        QSpinBox *field = panel.backupCountField();
+        ASSERT_TRUE(field->isVisible());
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(field, QLatin1String(c.typed));
+        if (c.ok) panel.okPushed();
+        else panel.cancelPushed();
+        EXPECT_EQ(panel.result(), c.code);
+        EXPECT_EQ(pref.backupCount(), c.kept);
+    }
+}
