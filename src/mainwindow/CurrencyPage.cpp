@@ -6,6 +6,7 @@
 #include "document/CV4Preference.h"
 #include "mainwindow/CV4WindowController.h"
 #include "mainwindow/CurrencyTableView.h"
+#include "mainwindow/PeriodBar.h"
 #include "mainwindow/ViewerColumns.h"
 #include "model/CV4PriceTime.h"
 #include "panels/CV4PricePanelController.h"
@@ -50,6 +51,7 @@ CurrencyPage::CurrencyPage(CV4WindowController *window, CV4Document *document, Q
     bar->setContentsMargins(6, 4, 6, 0);
     m_todayButton->setText(cv::localizedString("Today"));
     m_todayButton->setObjectName(QStringLiteral("todayButtonCurrency"));
+    PeriodBar::styleTodayButton(m_todayButton);
     m_dateField->setObjectName(QStringLiteral("topDateFieldCurrency"));
     m_previousButton->setText(cv::localizedString("Viewer Previous"));
     m_previousButton->setObjectName(QStringLiteral("prevButtonCurrency"));
