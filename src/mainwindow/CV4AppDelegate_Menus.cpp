@@ -1,5 +1,7 @@
 #include "mainwindow/CV4AppDelegate.h"
 
+#include "controls/ControlsDocumentUI.h"
+
 #include "document/CV4DocumentUI.h"
 #include "mainwindow/CV4WindowController.h"
 #include "mainwindow/CurrencyPage.h"
@@ -459,7 +461,8 @@ void CV4AppDelegate::editAction(const char *method)
 void CV4AppDelegate::openDocumentAsked()
 {
     const QStringList files = QFileDialog::getOpenFileNames(
-        frontWindow(), cv::localizedString("Menu Open"), QString(), cv::localizedString("Open Filter"));
+        frontWindow(), cv::localizedString("Menu Open"), ControlsDocumentUI::documentsFolder(),
+        cv::localizedString("Open Filter"));
     openFiles(files);
 }
 

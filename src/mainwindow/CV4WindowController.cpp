@@ -10,6 +10,7 @@
 #include "document/CV4Document.h"
 #include "document/CV4DocumentController.h"
 #include "mainwindow/AccountOutlineView.h"
+#include "mainwindow/BrandWindow.h"
 #include "mainwindow/BudgetPage.h"
 #include "mainwindow/CurrencyPage.h"
 #include "mainwindow/DocumentToolbar.h"
@@ -399,6 +400,9 @@ void CV4WindowController::updateTitle()
     const QString name = m_document ? CV4DocumentController::displayName(*m_document) : QString();
     setWindowTitle(name + QStringLiteral("[*]"));
     setWindowModified(m_document && m_document->isDocumentEdited());
+    // The securities window names the book too, and follows Save As.
+    if (m_brandWindow)
+        m_brandWindow->setWindowTitle(cv::formatString(cv::localizedString("Brand-Window-Title"), {name}));
 }
 
 void CV4WindowController::connectBusyIndicator()
