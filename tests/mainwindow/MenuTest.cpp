@@ -171,3 +171,16 @@ TEST_F(DelegateTest, ToolsCalendarOpensAndClosesThePopupCalendarOnTheViewer)
         EXPECT_EQ(calendar->isChecked(), c.shownAfter);
     }
 }
+
+// The menu and the wizard name the investment account as its sheet does.
+TEST_F(DelegateTest, TheInvestmentAccountHasOneNameInEachLanguage)
+{
+    for (const char *language : {"ja", "en"}) {
+        SCOPED_TRACE(language);
+        cv::setLanguageOverride(QLatin1String(language));
+        const QString sheet = cv::localizedString("Invest asset");
+        for (const char *key : {"Menu New Investment", "Wizard Investment", "Wizard New Investment Account",
+                                "Wizard Add Holding", "Report-Asset-Invest-Cache"})
+            EXPECT_TRUE(cv::localizedString(key).contains(sheet, Qt::CaseInsensitive)) << key;
+    }
+}
