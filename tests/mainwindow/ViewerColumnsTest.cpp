@@ -77,7 +77,6 @@ struct LayoutCase {
     int fixed, dataCells, startEnd;
     std::vector<std::pair<int, int>> widths; // column, width
     std::vector<const char *> accountTitles, categoryTitles;
-    int nameWidth = 0;  // what the names need; 0: short names
 };
 
 TEST(ViewerColumnsTest, LayoutFillsTheWidthWithDataPartialAndSummaryColumns)
@@ -87,9 +86,6 @@ TEST(ViewerColumnsTest, LayoutFillsTheWidthWithDataPartialAndSummaryColumns)
          {{0, 150}, {3, 70}, {8, 70}, {9, 0}, {10, 100}, {11, 100}, {12, 60}, {13, 37}},
          {"Remaining Column", "---", "---", "% Column"},
          {"Summary Column", "Budget Column", "Budget % Column", "% Column"}},
-        {"long names take from the periods", 2, false, 1000, 680, 4, 8, {{0, 260}, {7, 0}, {8, 100}},
-         {"Remaining Column", "---", "---", "% Column"},
-         {"Summary Column", "Budget Column", "Budget % Column", "% Column"}, 260},
         {"short, weeks", 1, true, 1300, 470, 7, 11, {{9, 70}, {10, 0}, {11, 100}, {12, 100}, {13, 270}},
          {"Weekend Column", "Weekly Remaining Column"}, {"Weekly Column", "Summary Column"}},
         {"too narrow", 2, true, 300, 370, 0, 3, {{3, 100}}, {"Remaining Column"}, {"Summary Column"}},
@@ -103,7 +99,6 @@ TEST(ViewerColumnsTest, LayoutFillsTheWidthWithDataPartialAndSummaryColumns)
         metrics.cellWidth = 70;
         metrics.ratioWidth = 37.4;
         metrics.shortSummary = c.shortSummary;
-        if (c.nameWidth) metrics.nameWidth = c.nameWidth;
         columns.layout(metrics);
         EXPECT_EQ(columns.fixedWidth(), c.fixed);
         EXPECT_EQ(columns.numDataCells(), c.dataCells);

@@ -124,31 +124,19 @@ TEST(PreferencePanelTest, OpeningSavesAChangeAndHandsTheTaxRuleToTheCalculator)
 
 } // namespace
 
-// The backup count is typed on the third tab; OK keeps it even when nothing
-// else changed (the caller saves on a change only), Cancel never.
+// A backup count typed alone counts as a change (the caller saves on one); Cancel keeps none.
 TEST(PreferencePanelTest, TheBackupCountIsTypedAndKeptOnOK)
 {
-    struct Case {
-        const char *typed;
-        bool ok;
-        int code;
-        int kept;
-    } cases[] = {{"12", true, Panel::MiscChanged, 12},
-                 {"0", true, Panel::MiscChanged, 0},   {"7", false, 0, 5}};
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.typed);
+    for (auto [typed, ok, code, kept] : {std::tuple("12", true, int(Panel::MiscChanged), 12), {"0", true, Panel::MiscChanged, 0},
+                                         {"7", false, 0, 5}}) {
         CV4Preference pref;
         Panel panel(&pref);
         panel.show();
         panel.tabView()->setCurrentIndex(2);
-        QSpinBox *field = panel.backupCountField();
-        ASSERT_TRUE(field->isVisible());
-        field->setFocus();
-        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(field, QLatin1String(c.typed));
-        if (c.ok) panel.okPushed();
-        else panel.cancelPushed();
-        EXPECT_EQ(panel.result(), c.code);
-        EXPECT_EQ(pref.backupCount(), c.kept);
+        panel.backupCountField()->setFocus();
+        QTest::keyClick(panel.backupCountField(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(panel.backupCountField(), QLatin1String(typed));
+        ok ? panel.okPushed() : panel.cancelPushed();
+        EXPECT_EQ(std::pair(panel.result(), pref.backupCount()), std::pair(code, kept)) << typed;
     }
 }
