@@ -185,6 +185,13 @@ QString AmountText::stringForRoundValue(double value, int digits)
     return roundDownFixed(value, std::max(0, digits));
 }
 
+QString AmountText::percentText(double value)
+{
+    QString text = formatFixed(value, 2);
+    if (std::isfinite(value) && text.startsWith(u'-') && hasOnlyZeroDigits(text.mid(1))) text.remove(0, 1);
+    return text;
+}
+
 std::optional<double> AmountText::numberForString(const QString &text, int currency) const
 {
     const KavriNumberFormatter &f = formatterForCurrency(currency);

@@ -81,6 +81,9 @@ public:
     }
     // Rounded down (toward minus infinity) to `digits`, written with exactly that many.
     static QString stringForRoundValue(double value, int digits);
+    // A percentage with two places, as every window and printed page shows
+    // one; a value that shows as zero has no sign.
+    static QString percentText(double value);
 
     // None when the text is no amount; an empty text is 0.
     std::optional<double> numberForString(const QString &text, int currency) const;

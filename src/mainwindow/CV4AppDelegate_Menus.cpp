@@ -2,6 +2,8 @@
 
 #include "controls/CV4TableView.h"
 #include "controls/PopupFieldEditor.h"
+#include "controls/ControlsDocumentUI.h"
+
 #include "document/CV4DocumentUI.h"
 #include "mainwindow/CV4WindowController.h"
 #include "mainwindow/CurrencyPage.h"
@@ -163,7 +165,8 @@ void CV4AppDelegate::buildCommands()
     // Tools
     addCommand(QStringLiteral("calculator"), tag::Calculator, "Menu Calculator", QKeySequence(), byTag(tag::Calculator),
                [this](bool) { CV4CalcWindowController::toggleCalculator(m_preference.taxFracProcess()); }, true);
-    addLaterCommand(QStringLiteral("calendar"), tag::Calendar, "Menu Calendar");
+    addCommand(QStringLiteral("calendar"), tag::Calendar, "Menu Calendar", QKeySequence(), byTag(tag::Calendar),
+               onWindow([](CV4WindowController *w, bool) { w->toggleCalendar(); }), true);
     addCommand(QStringLiteral("password"), tag::Password, "Menu Password", QKeySequence(), byTag(tag::Password),
                onWindow([](CV4WindowController *w, bool) { w->openPasswordPanel(); }));
     addCommand(QStringLiteral("groups"), tag::GroupPanel, "Menu Groups", QKeySequence(), byTag(tag::GroupPanel),
@@ -313,6 +316,7 @@ cv::MenuContext CV4AppDelegate::menuContext() const
     c.tabIdentifier = window->selectedTabIdentifier();
     c.tabIndex = window->pageSwitcher().currentIndex();
     c.calculatorVisible = CV4CalcWindowController::existing() && CV4CalcWindowController::existing()->isVisible();
+    c.calendarVisible = CV4WindowController::isCalendarVisible();
     if (document && document->settings()) {
         c.transDefaultCurrency = document->settings()->transDefaultCurrency();
         c.displayStockPrice = document->settings()->displayStockPrice();
@@ -501,7 +505,8 @@ void CV4AppDelegate::editAction(const char *method)
 void CV4AppDelegate::openDocumentAsked()
 {
     const QStringList files = QFileDialog::getOpenFileNames(
-        frontWindow(), cv::localizedString("Menu Open"), QString(), cv::localizedString("Open Filter"));
+        frontWindow(), cv::localizedString("Menu Open"), ControlsDocumentUI::documentsFolder(),
+        cv::localizedString("Open Filter"));
     openFiles(files);
 }
 

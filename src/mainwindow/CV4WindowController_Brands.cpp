@@ -44,8 +44,7 @@ void CV4WindowController::showBrandWindow()
 {
     cv::BrandWindow *window = ensureBrandWindow();
     if (!window) return;
-    window->setWindowTitle(cv::formatString(cv::localizedString(QStringLiteral("Brand-Window-Title")),
-                                            {windowTitle().remove(QStringLiteral("[*]"))}));
+    updateTitle();
     window->enterBrandView();
     window->show();
     window->raise();

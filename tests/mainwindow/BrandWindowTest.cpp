@@ -4,6 +4,7 @@
 #include "MainWindowTestSupport.h"
 
 #include "controls/BrandDataSource.h"
+#include "controls/ControlsDocumentUI.h"
 #include "controls/CommandUnitModel.h"
 #include "document/CV4Document.h"
 #include "mainwindow/BrandWindow.h"
@@ -17,7 +18,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QTimer>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
@@ -341,3 +344,20 @@ TEST_P(BrandWindowShots, RendersTheWindowAndPrintsTheList)
 INSTANTIATE_TEST_SUITE_P(Languages, BrandWindowShots, ::testing::Values("ja", "en"));
 
 } // namespace
+
+// Save As starts in the documents folder and retitles the securities window too.
+TEST_F(DelegateTest, SaveAsStartsInTheDocumentsFolderAndRetitlesTheSecuritiesWindow)
+{
+    CV4Document *document = nullptr;
+    CV4WindowController *w = openNewWindow(document, 1000, 680);
+    w->showBrandWindow();
+    QString startedIn;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        startedIn = dialog->directory().absolutePath();
+        dialog->selectFile(path(QStringLiteral("Renamed.cvv2"))), QMetaObject::invokeMethod(dialog, "accept");
+    });
+    delegate->actionNamed(QStringLiteral("saveAs"))->trigger();
+    EXPECT_EQ(startedIn, QDir(ControlsDocumentUI::documentsFolder()).absolutePath());
+    EXPECT_TRUE(w->brandWindow()->windowTitle().contains(QStringLiteral("Renamed")));
+}

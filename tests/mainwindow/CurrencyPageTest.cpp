@@ -12,7 +12,9 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QPointer>
+#include <QToolButton>
 #include <QTest>
 
 using cv::CurrencyPage;
@@ -276,3 +278,24 @@ TEST_F(CurrencyPageTest, ThePrintedListHasFiveTextsPerCurrency)
 }
 
 } // namespace
+
+// Previous and next step a day keeping the edited cell; a wider base rate column widens the days.
+TEST_F(CurrencyPageTest, DayButtonsStepOneDayAndTheRateColumnSetsTheDayWidth)
+{
+    yenAndDollar();
+    w->setTopDate(QDate(2009, 4, 30));
+    show();
+    for (auto [name, top, rate] : {std::tuple("nextButtonCurrency", QDate(2009, 5, 1), "98.50"),
+                                   {"prevButtonCurrency", QDate(2009, 4, 30), "100.00"}}) {
+        page->table()->editColumn(CurrencyPage::NameColumn, 1, nullptr, true);
+        page->findChild<QToolButton *>(QLatin1String(name))->click();
+        EXPECT_EQ(w->topDate(), top);
+        EXPECT_EQ(page->cellText(CurrencyPage::kStartDataCells, 1), QLatin1String(rate));
+        EXPECT_EQ(std::pair(page->table()->editedColumn(), page->table()->editedRow()), std::pair(0, 1));
+    }
+    const int narrow = page->numDataCells();
+    QHeaderView *header = page->table()->horizontalHeader();
+    header->resizeSection(CurrencyPage::RateColumn, 180);
+    EXPECT_LT(page->numDataCells(), narrow);
+    EXPECT_EQ(header->sectionSize(CurrencyPage::kStartDataCells + page->numDataCells() - 1), 180);
+}

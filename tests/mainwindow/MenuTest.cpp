@@ -108,7 +108,7 @@ TEST_F(DelegateTest, CommandsOfLaterWindowsStayOff)
 {
     delegate->newDocument();
     delegate->validateMenus();
-    for (const char *name : {"importText", "importMobile", "calendar"})
+    for (const char *name : {"importText", "importMobile"})
         EXPECT_FALSE(delegate->actionNamed(QLatin1String(name))->isEnabled()) << name;
     for (const char *name : {"new", "open", "save", "close", "print", "password", "recalculate", "compact",
                              "fontLarger", "calculator", "preferences", "viewSecurities", "wizard", "groups",
@@ -145,4 +145,19 @@ TEST_F(DelegateTest, HandlersCheckTheirRuleAgainBeforeActing)
     delegate->validateMenus();
     stock->trigger();
     EXPECT_EQ(document->settings()->displayStockPrice(), !before);
+}
+
+TEST_F(DelegateTest, ToolsCalendarOpensAndClosesThePopupCalendarOnTheViewer)
+{
+    CV4Document *document = nullptr;
+    CV4WindowController *w = openNewWindow(document, 1000, 680);
+    QAction *calendar = delegate->actionNamed(QStringLiteral("calendar"));
+    for (auto [page, enabled, shown] : {std::tuple("TB02", false, false), {"TB01", true, true}, {"TB01", true, false}}) {
+        if (w->selectedTabIdentifier() != QLatin1String(page)) w->selectTabWithIdentifier(QLatin1String(page));  // closes popups
+        delegate->validateMenus();
+        EXPECT_EQ(calendar->isEnabled(), enabled) << page;
+        calendar->trigger();
+        delegate->validateMenus();
+        EXPECT_EQ(std::pair(CV4WindowController::isCalendarVisible(), calendar->isChecked()), std::pair(shown, shown)) << page;
+    }
 }
