@@ -55,7 +55,10 @@ TransferImportPanelController::TransferImportPanelController(QWidget *parent)
     connect(m_okButton, &QPushButton::clicked, this, &TransferImportPanelController::ok);
     connect(cancelButton, &QPushButton::clicked, this, &TransferImportPanelController::cancel);
     // Esc (QDialog's reject) settles the outcome without changes.
-    connect(this, &QDialog::rejected, this, [this] { settle(); });
+    connect(this, &QDialog::rejected, this, [this] {
+        settle();
+        m_entries.clear();
+    });
 }
 
 TransferImportPanelController::~TransferImportPanelController() = default;

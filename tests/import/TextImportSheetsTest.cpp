@@ -287,6 +287,15 @@ TEST_F(TextImportSheetsTest, PriceAndRateLists)
         ASSERT_TRUE(page.load("S10.csv"));
         ASSERT_EQ(page.sheet.values().size(), 6u);
         EXPECT_EQ(page.text(ImportCSVPanelController::PriceColumn, 2), QStringLiteral("1,230"));
+        page.click(ImportCSVPanelController::PriceColumn, 1);   // a value corrected by hand
+        QTest::keyClick(page.sheet.tableView(), Qt::Key_F2);
+        auto *editor = page.sheet.tableView()->viewport()->findChild<QLineEdit *>();
+        ASSERT_NE(editor, nullptr);
+        editor->selectAll();
+        QTest::keyClicks(editor, QStringLiteral("1,215"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QApplication::processEvents();   // the editor commits after the key
+        EXPECT_EQ(page.text(ImportCSVPanelController::PriceColumn, 1), QStringLiteral("1,215"));
         page.click(0, 0);
         page.menu(ImportCSVPanelController::MenuExclude);
         EXPECT_EQ(page.text(ImportCSVPanelController::PriceColumn, 0), QStringLiteral("---"));
@@ -294,7 +303,7 @@ TEST_F(TextImportSheetsTest, PriceAndRateLists)
         EXPECT_EQ(page.sheet.result(), 1);
     }
     EXPECT_EQ(list(doc->dataModel()->getPriceListForBrand(alpha->ident())),
-              (std::vector<Value>{{QDate(2008, 5, 2), 1210}, {QDate(2008, 5, 7), 1230}, {QDate(2008, 5, 8), 1240},
+              (std::vector<Value>{{QDate(2008, 5, 2), 1215}, {QDate(2008, 5, 7), 1230}, {QDate(2008, 5, 8), 1240},
                                   {QDate(2008, 5, 9), 1255}}));
     {
         ImportPage<ImportCSVPanelController> page(doc.get(), 2, false);
