@@ -169,6 +169,12 @@ TEST_F(TextImportSheetsTest, MobileEntriesAppliedChosenAndStored)
     page.click(MobileSheet::CategoryColumn, 0);
     ASSERT_TRUE(page.choose("Salary"));
     EXPECT_EQ(page.sheet.completeDataCount(), 4);
+    // The transfer item opens the choice window for the row; Esc changes nothing.
+    page.click(MobileSheet::CategoryColumn, 1);
+    ASSERT_TRUE(page.choose(cv::localizedString("SYS:Transfer")));
+    ASSERT_TRUE(page.sheet.transferPanel()->isVisible());
+    QTest::keyClick(page.sheet.transferPanel(), Qt::Key_Escape);
+    EXPECT_EQ(page.sheet.rows()[1].entry->kind(), CV4Actual::Income);
     page.ok();
     ASSERT_EQ(alerts.asked.size(), 1u);
     EXPECT_EQ(page.sheet.result(), 1);
