@@ -152,7 +152,7 @@ TEST_F(BrandWindowTest, ListsEachSecurityInItsSevenColumns)
     EXPECT_FALSE(bw->validateMenuTag(cv::BrandWindow::DeleteTag));
     bw->selectRow(0);
     EXPECT_TRUE(bw->validateMenuTag(cv::BrandWindow::PriceTag));
-    EXPECT_FALSE(bw->validateMenuTag(cv::BrandWindow::ImportTag));
+    EXPECT_TRUE(bw->validateMenuTag(cv::BrandWindow::ImportTag));
 }
 
 TEST_F(BrandWindowTest, DeletesASecurityEverywhereOrOneAccountsHoldingOnly)

@@ -4,6 +4,7 @@
 
 #include "controls/PopupFieldEditor.h"
 #include "document/CV4Document.h"
+#include "import/ImportCSVPanelController.h"
 #include "mainwindow/CurrencyPage.h"
 #include "mainwindow/CurrencyTableView.h"
 #include "model/CV4PriceTime.h"
@@ -145,6 +146,14 @@ TEST_F(CurrencyPageTest, MenuCommandsFollowTheSelectedCurrency)
     QApplication::processEvents();
     EXPECT_FALSE(w->isShowingSheet());
 
+    page->execMenu(CurrencyPage::ImportRatesTag);   // the rate list import for the selected currency
+    auto *rateImport = w->findChild<ImportCSVPanelController *>();
+    ASSERT_NE(rateImport, nullptr);
+    EXPECT_TRUE(w->isShowingSheet());
+    rateImport->reject();
+    QApplication::processEvents();
+    EXPECT_FALSE(w->isShowingSheet());
+
     bool opened = false;
     page->setRateListOpener([&](const CV4CurrencyPtr &c, QWidget *, std::function<void(int)> done) {
         opened = c == usd;
@@ -153,7 +162,7 @@ TEST_F(CurrencyPageTest, MenuCommandsFollowTheSelectedCurrency)
     struct Case {
         int row;
         bool rates, import, switchOff;
-    } cases[] = {{0, false, false, false}, {1, true, false, true}};
+    } cases[] = {{0, false, false, false}, {1, true, true, true}};
     for (const Case &c : cases) {
         page->table()->selectRow(c.row, -1, nullptr);
         EXPECT_EQ(w->validateMenuItem(CurrencyPage::EditRatesTag), c.rates) << c.row;
