@@ -1,4 +1,5 @@
 #include "import/ImportCSVPanelController.h"
+#include "model/CV4PriceTime.h"
 
 #include "controls/DialogButtons.h"
 #include "document/CV4DataModel.h"
@@ -130,10 +131,17 @@ bool ImportCSVPanelController::isStock() const
 
 std::optional<double> ImportCSVPanelController::currencyValueForString(QStringView text) const
 {
-    if (isStock()) return m_document->numberForString(text.trimmed().toString(), currency());
-    // Text that is no number is no value: a price of 0 would break every valuation from that day.
-    const CV4CurrencyPtr c = m_document->findCurrency(currency());
-    return cv::parseFundValue(text, c ? QStringView(c->prefix()) : QStringView());
+    // Text that is no number is no value: a price of 0 would break every valuation from that day,
+    // and one beyond the recordable bound every balance.
+    std::optional<double> value;
+    if (isStock()) {
+        value = m_document->numberForString(text.trimmed().toString(), currency());
+    } else {
+        const CV4CurrencyPtr c = m_document->findCurrency(currency());
+        value = cv::parseFundValue(text, c ? QStringView(c->prefix()) : QStringView());
+    }
+    if (value && !cv::isRecordableRate(*value)) return std::nullopt;
+    return value;
 }
 
 QString ImportCSVPanelController::cellText(int column, int row) const

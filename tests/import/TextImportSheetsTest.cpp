@@ -318,6 +318,19 @@ TEST_F(TextImportSheetsTest, PriceAndRateLists)
     }
     EXPECT_EQ(list(doc->dataModel()->getXchgRateListForCurrency(2)),
               (std::vector<Value>{{QDate(2008, 5, 1), 104.235}, {QDate(2008, 5, 2), 105.1}}));
+    // Values a book cannot record (0, above 10^12) are no values, as on every other road.
+    QTemporaryDir dir;
+    QFile bounds(dir.filePath(QStringLiteral("bounds.csv")));
+    ASSERT_TRUE(bounds.open(QIODevice::WriteOnly));
+    bounds.write("2008/06/01,0\n2008/06/02,2000000000000\n2008/06/03,106.5\n");
+    bounds.close();
+    {
+        ImportPage<ImportCSVPanelController> page(doc.get(), 2, false);
+        ASSERT_TRUE(page.loadPath(bounds.fileName()));
+        page.ok();
+    }
+    EXPECT_EQ(list(doc->dataModel()->getXchgRateListForCurrency(2)).back(), Value(QDate(2008, 6, 3), 106.5));
+    EXPECT_EQ(list(doc->dataModel()->getXchgRateListForCurrency(2)).size(), 3u);
 }
 
 TEST_F(TextImportSheetsTest, AFileOver64MiBIsRefusedBeforeItIsRead)
