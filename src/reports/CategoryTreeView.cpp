@@ -36,6 +36,48 @@ void CategoryTreeView::drawThickRule(Canvas &canvas, double y, double rowHeight)
     drawBar(canvas, left(), y, rowHeight, contentWidth(), 2);
 }
 
+void CategoryTreeView::drawTreeRows(Canvas &canvas, double startTop, const TreeLayout &layout,
+                                    const RowValues &values, const RowValues &headingValues)
+{
+    constexpr double kIndent = 10;
+    const CVUnitModel *incomeRoot = doc().actualModel()->income().get();
+    const QString subtotalOf = localizedString("Report-Actual-Subtotal-of");
+    const QString incomeTotal = localizedString("Report-Actual-Income-Total");
+    const QString expenseTotal = localizedString("Report-Actual-Expense-Total");
+    walkRows(canvas, startTop, [&](int index, double y) {
+        const CV4ReportItem &row = data()[size_t(index)];
+        const int depth = row.level >= 0 ? row.level : row.number;
+        const double nameX = layout.nameX + kIndent * depth;
+        switch (row.level) {
+        case CategoryTreeRows::Heading:
+            drawLeftJustified(canvas, row.node->name(), QPointF(nameX, y));
+            if (headingValues) headingValues(row, y);
+            break;
+        case CategoryTreeRows::Subtotal:
+            drawLeftJustified(canvas, formatString(subtotalOf, {row.node->name()}),
+                              QPointF(layout.indentSubtotals ? nameX : layout.nameX, y));
+            values(row, y);
+            break;
+        case CategoryTreeRows::Total:
+            drawLeftJustified(canvas, row.node.get() == incomeRoot ? incomeTotal : expenseTotal, QPointF(left(), y));
+            values(row, y);
+            break;
+        case CategoryTreeRows::ThinRule:
+            drawBar(canvas, nameX, y, row.height, layout.ruleWidth - kIndent * depth, 1);
+            break;
+        case CategoryTreeRows::ThickRule:
+            drawThickRule(canvas, y, row.height);
+            break;
+        default:
+            if (row.level >= 0 && row.node) {
+                drawLeftJustified(canvas, row.node->name(), QPointF(nameX, y));
+                values(row, y);
+            }
+            break;
+        }
+    });
+}
+
 void CategoryTreeView::drawHeadRight(Canvas &canvas, const QString &text, const QPointF &at, double width) const
 {
     constexpr double kGap = 4;
