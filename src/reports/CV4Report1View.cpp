@@ -4,6 +4,7 @@
 #include "model/CV4InvestUnit.h"
 #include "model/DomainEnums.h"
 #include "platform/Localization.h"
+#include "reports/ReportOutlineModel.h"
 
 namespace {
 
@@ -384,23 +385,9 @@ const char *CV4Report1View::totalTitleKey(int level)
 
 QString CV4Report1View::typeName(const CVUnitModel &node) const
 {
-    const char *key = nullptr;
-    switch (NodeKind(node.kind())) {
-    case NodeKind::Cash: key = "Report-Type-Asset-Cache"; break;
-    case NodeKind::Bank: key = "Report-Type-Asset-Bank"; break;
-    case NodeKind::Investment: key = "Report-Type-Asset-Invest"; break;
-    case NodeKind::GeneralAsset:
-    case NodeKind::GeneralDebt: key = "Report-Type-General"; break;
-    case NodeKind::CreditCard: key = "Report-Type-Debt-Card"; break;
-    case NodeKind::Loan: key = "Report-Type-Debt-Loan"; break;
-    case NodeKind::Holding: {
-        const CV4InvestUnit *unit = holdingOf(node);
-        const CV4BrandPtr brand = unit ? doc().findBrand(unit->brand()) : nullptr;
-        return brand ? brand->kindName() : QString();
-    }
-    default: return QString();
-    }
-    return cv::localizedString(key);
+    // The balance report's type column leaves an investment's cash part blank.
+    if (node.kind() == NodeKind::CashPart) return QString();
+    return cv::ReportOutlineModel::accountKindText(doc(), node);
 }
 
 void CV4Report1View::drawValues(cv::Canvas &canvas, const CV4ReportItem &row, double y)
