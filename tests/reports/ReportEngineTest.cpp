@@ -50,17 +50,7 @@ CV4ReportView::Rows rowsOf(int data, const char *tail = "")
     return rows;
 }
 
-class ReportEngineTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        cv::setLanguageOverride(QStringLiteral("en"));
-        doc = makeFixtureF();
-        ASSERT_TRUE(doc);
-    }
-    void TearDown() override { cv::setLanguageOverride(QString()); }
-    std::unique_ptr<CV4Document> doc;
-};
+class ReportEngineTest : public FixtureFTest {};
 
 } // namespace
 

@@ -36,12 +36,11 @@ using cv::CV4ReportPanel;
 
 namespace {
 
-class ReportPanelTest : public ::testing::Test {
+class ReportPanelTest : public FixtureFTest {
 protected:
     void SetUp() override
     {
-        cv::setLanguageOverride(QStringLiteral("en"));
-        doc = makeFixtureF();
+        FixtureFTest::SetUp();
         ASSERT_TRUE(doc);
         preference.setLeftTopMargin(QSizeF(18, 36));
         preference.setRightBottomMargin(QSizeF(18, 36));
@@ -52,7 +51,7 @@ protected:
     void TearDown() override
     {
         panel.reset();
-        cv::setLanguageOverride(QString());
+        FixtureFTest::TearDown();
     }
 
     // A click on the node's tick in the current tab's outline.
@@ -98,7 +97,6 @@ protected:
         return clear;
     }
 
-    std::unique_ptr<CV4Document> doc;
     CV4Preference preference;
     std::unique_ptr<CV4ReportPanel> panel;
 };

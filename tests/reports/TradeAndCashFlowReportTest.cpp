@@ -25,16 +25,8 @@ using namespace reportfixture;
 
 namespace {
 
-class TradeAndCashFlowReportTest : public ::testing::Test {
+class TradeAndCashFlowReportTest : public FixtureFTest {
 protected:
-    void SetUp() override
-    {
-        cv::setLanguageOverride(QStringLiteral("en"));
-        doc = makeFixtureF();
-        ASSERT_TRUE(doc);
-    }
-    void TearDown() override { cv::setLanguageOverride(QString()); }
-
     // A new stock of the book, its holding in Broker opened with the account.
     int addStock(const QString &name, int kind = CV4Brand::Stock)
     {
@@ -76,8 +68,6 @@ protected:
         request.tier = tier;
         return makeReport(*doc, request);
     }
-
-    std::unique_ptr<CV4Document> doc;
 };
 
 // The lines of a page below the report's own heads (from the first row on).
@@ -273,7 +263,7 @@ TEST_F(TradeAndCashFlowReportTest, CashFlowDetailItemisesBothSides)
           "Securities Receipts Subtotal | 66,500", "Total Cash In | 366,500"},
          {"Living/Food | 5,000", "Living/Daily | 2,000", "Rent | 80,000", "Expenses Subtotal | 87,000",
           "Transfers Out", "To Card | 12,000", "Transfers Out Subtotal | 12,000", "Securities Payments",
-          "Alpha:Buy | 120,000", "Commissions | 1,000", "Securities Payments Subtotal | 121,000",
+          "Alpha:Buy | 120,000", "Commission | 1,000", "Securities Payments Subtotal | 121,000",
           "Total Cash Out | 220,000", "Net Cash Flow | 146,500"}},
         {"May rolled up to the first level", kP1, kP2, 1, {},
          {"Living | 7,000", "Rent | 80,000", "Expenses Subtotal | 87,000"}},
