@@ -5,6 +5,7 @@
 #include "model/DomainEnums.h"
 #include "platform/Localization.h"
 #include "reports/ReportOutlineModel.h"
+#include "reports/ReportTextCut.h"
 
 namespace {
 
@@ -419,7 +420,7 @@ void CV4Report1View::drawTitles(cv::Canvas &canvas, const QStringList &keys, dou
 {
     double x = left() + kValuesX;
     for (const QString &key : keys) {
-        drawRightJustified(canvas, cv::localizedString(key), QPointF(x, y), kColumnWidth);
+        drawHeadRight(canvas, cv::localizedString(key), QPointF(x, y), kColumnWidth);
         x += kColumnWidth;
     }
 }
@@ -471,10 +472,11 @@ void CV4Report1View::drawPage(cv::Canvas &canvas)
             drawValues(canvas, row, y);
             break;
         case NetHead:
-            drawLeftJustified(canvas,
-                              cv::formatString(cv::localizedString("Report-Account-Period"),
-                                               {formatDate(m_date1), formatDate(m_date2)}),
-                              QPointF(left(), y));
+            // The period's long dates keep clear of the first head.
+            cv::drawInColumn(canvas,
+                             cv::formatString(cv::localizedString("Report-Account-Period"),
+                                              {formatDate(m_date1), formatDate(m_date2)}),
+                             QPointF(left(), y), kValuesX);
             drawTitles(canvas,
                        {QStringLiteral("Report-NetAsset-Start"), QStringLiteral("Report-Account-Increase"),
                         QStringLiteral("Report-Account-Decrease"), QStringLiteral("Report-NetAsset-End"),

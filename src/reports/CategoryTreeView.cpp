@@ -4,8 +4,6 @@
 #include "model/CV4ActualModel.h"
 #include "platform/Localization.h"
 
-#include <algorithm>
-
 namespace cv {
 
 CategoryTreeView::CategoryTreeView(CV4Document &doc, const PageSetup &setup)
@@ -76,24 +74,6 @@ void CategoryTreeView::drawTreeRows(Canvas &canvas, double startTop, const TreeL
             break;
         }
     });
-}
-
-void CategoryTreeView::drawHeadRight(Canvas &canvas, const QString &text, const QPointF &at, double width) const
-{
-    constexpr double kGap = 4;
-    constexpr double kSmallest = 0.6;
-    const double wide = canvas.textWidth(text);
-    const double room = width - kGap;
-    if (wide <= room || wide <= 0) {
-        drawRightJustified(canvas, text, at, width);
-        return;
-    }
-    const CanvasFont font = canvas.font();
-    CanvasFont smaller = font;
-    smaller.size = font.size * std::max(kSmallest, room / wide);
-    canvas.setFont(smaller);
-    drawRightJustified(canvas, text, at, width);
-    canvas.setFont(font);
 }
 
 QString CategoryTreeView::ratioText(double base, double part, double percent) const

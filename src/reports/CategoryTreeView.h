@@ -39,10 +39,6 @@ protected:
     void drawTreeRows(Canvas &canvas, double startTop, const TreeLayout &layout, const RowValues &values,
                       const RowValues &headingValues = {});
 
-    // A column head right-justified in its column, set smaller when the
-    // language's text is wider than the column, so it never runs into the next.
-    void drawHeadRight(Canvas &canvas, const QString &text, const QPointF &at, double width) const;
-
     QString diffText(double value) const { return m_diffFormatter.stringForObjectValue(value); }
     // "---" when the base is 0, "0.00" when the part is 0, else the per cent.
     QString ratioText(double base, double part, double percent) const;

@@ -115,3 +115,42 @@ TEST_F(ReportEngineTest, FullNamesLeaveOutTheTopNode)
     entry->setCategory(kDaily);
     EXPECT_EQ(view.getFullCatName(*entry), QStringLiteral("Living/Daily"));
 }
+
+// Whatever the language, the texts of one line of any kind's page stand
+// apart: a head, name or figure set wider than its column never runs into
+// the next one.
+TEST_F(ReportEngineTest, NoTwoTextsOfALineOverlapOnAnyKind)
+{
+    constexpr double kGap = 1;   // texts that touch read as one
+    for (const auto &brand : doc->brandList()) brand->setOutlineState(1);
+    for (const char *language : {"ja", "en"}) {
+        cv::setLanguageOverride(QString::fromLatin1(language));
+        for (int kind = 0; kind < cv::kReportKindCount; ++kind) {
+            cv::ReportRequest request{kind, kP1, kP2, kQ1, kQ2};
+            request.months = 1;
+            const auto view = makeReport(*doc, request);
+            ASSERT_TRUE(view) << kind;
+            for (int page = 1; page <= view->pages(); ++page) {
+                cv::RecordingCanvas canvas = drawPage(*view, page);
+                struct Ink {
+                    double y, left, right;
+                    QString text;
+                };
+                std::vector<Ink> inks;
+                for (const auto &call : canvas.calls(cv::RecordingCanvas::Op::Text)) {
+                    canvas.setFont(call.font);
+                    const double wide = std::min(canvas.textWidth(call.text), call.rect.width());
+                    const double x = call.align == cv::TextAlign::Left    ? call.rect.left()
+                                     : call.align == cv::TextAlign::Right ? call.rect.right() - wide
+                                                                          : call.rect.center().x() - wide / 2;
+                    for (const Ink &other : inks)
+                        EXPECT_FALSE(qAbs(other.y - call.rect.y()) < 0.5 && x < other.right + kGap &&
+                                     other.left < x + wide + kGap)
+                            << language << " kind " << kind << " page " << page << ": \""
+                            << other.text.toStdString() << "\" and \"" << call.text.toStdString() << "\"";
+                    inks.push_back({call.rect.y(), x, x + wide, call.text});
+                }
+            }
+        }
+    }
+}
