@@ -1,6 +1,6 @@
 // The report sheet through its controls: ticks in the live trees, periods,
 // the Report button, a run to PDF and a preview, and the marks cleared when
-// the sheet ends. Also the sheet's screenshots on two tabs in both languages.
+// the sheet ends. Also the sheet's screenshots on every tab in both languages.
 #include "ReportFixture.h"
 
 #include "controls/DateField.h"
@@ -169,6 +169,8 @@ TEST_F(ReportPanelTest, KindsWithoutAViewAreListedButOff)
 
 TEST_F(ReportPanelTest, BudgetMonthsRunFromTheFiscalStartDay)
 {
+    panel->kindButton()->setCurrentIndex(7);
+    click(kFood);
     const CV4ReportPanel::Tab &tab = panel->tab(7);
     auto months = [&](const QString &fromYear, int fromMonth, const QString &toYear, int toMonth) {
         for (auto [field, text] : {std::pair{tab.fromYear, fromYear}, {tab.toYear, toYear}}) {
@@ -204,6 +206,7 @@ TEST_F(ReportPanelTest, BudgetMonthsRunFromTheFiscalStartDay)
         else qputenv("TZ", zone);
         tzset();
         ASSERT_EQ(period.has_value(), c.period.has_value()) << c.what;
+        EXPECT_EQ(panel->reportButton()->isEnabled(), c.period.has_value()) << c.what;
         if (!period) continue;
         EXPECT_EQ(period->from, c.period->from) << c.what;
         EXPECT_EQ(period->to, c.period->to) << c.what;
@@ -272,9 +275,80 @@ TEST_F(ReportPanelTest, ReportsPrintToPdfAndPreviewWithoutTouchingTheBook)
     EXPECT_EQ(alerts.asked[0].title, cv::localizedString("Report-NoData-Title"));
 }
 
+// Every kind from its own tab, in both languages: the P period, its items
+// ticked, written to a PDF on its paper and previewed; the book's own print
+// settings stay as they were. The PDFs are left for a look at the pages.
+TEST_F(ReportPanelTest, EveryKindPrintsAndPreviewsOnItsPaper)
+{
+    auto info = std::make_shared<CVPrintInfo>();
+    info->setOrientation(CVPrintInfo::Portrait);
+    doc->setPrintInfo(info);
+    doc->updateChangeCount(CV4DocumentChanges::ChangeCleared);
+    const struct {
+        int kind;
+        std::vector<int> ticks;   // accounts or categories; none: the first security
+    } kinds[] = {{0, {kWallet, kBank, kCard}}, {1, {kBank}}, {2, {kSalary, kLiving, kRent}}, {3, {kFood}},
+                 {4, {kSalary, kLiving, kRent}}, {5, {kSalary, kLiving, kRent}}, {6, {kLiving, kRent}},
+                 {7, {kSalary, kLiving, kRent}}, {8, {kSalary, kLiving, kRent}}, {9, {}}};
+    for (const char *language : {"ja", "en"}) {
+        cv::setLanguageOverride(QString::fromLatin1(language));
+        panel = std::make_unique<CV4ReportPanel>(doc.get(), &preference);
+        panel->show();
+        const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language;
+        QDir().mkpath(dir);
+        for (const auto &k : kinds) {
+            panel->kindButton()->setCurrentIndex(k.kind);
+            const CV4ReportPanel::Tab &tab = panel->tab(k.kind);
+            if (k.kind == 7) {
+                for (QLineEdit *year : {tab.fromYear, tab.toYear}) {
+                    year->selectAll();
+                    QTest::keyClicks(year, QStringLiteral("2008"));
+                }
+                tab.fromMonth->setCurrentIndex(4);
+                tab.toMonth->setCurrentIndex(4);
+            } else {
+                type(tab.from, QStringLiteral("2008/%1/01").arg(k.kind == 6 ? 4 : 5));
+                type(tab.to, k.kind == 6 ? QStringLiteral("2008/04/30") : QStringLiteral("2008/05/31"));
+                if (tab.from2) type(tab.from2, QStringLiteral("2008/05/01"));
+                if (tab.to2) type(tab.to2, QStringLiteral("2008/05/31"));
+            }
+            if (k.ticks.empty()) clickRow(tab.tree, tab.treeModel->index(0, 0));
+            for (int ident : k.ticks) click(ident);
+            ASSERT_TRUE(panel->reportButton()->isEnabled()) << language << " " << k.kind;
+
+            const QString pdf = dir + QStringLiteral("/report-kind-%1.pdf").arg(k.kind);
+            QFile::remove(pdf);
+            ASSERT_TRUE(panel->runReport(cv::PrintRunner::Mode::Pdf, pdf)) << language << " " << k.kind;
+            QProcess pdfInfo;
+            pdfInfo.start(QStringLiteral("pdfinfo"), {pdf});
+            if (pdfInfo.waitForFinished(20000) && pdfInfo.exitCode() == 0) {
+                const QString out = QString::fromUtf8(pdfInfo.readAllStandardOutput());
+                const bool landscape = out.contains(QStringLiteral("842 x 595")) ||
+                                       out.contains(QStringLiteral("841.89 x 595.276"));
+                EXPECT_EQ(landscape, k.kind == 9) << k.kind << out.toStdString();
+            }
+            int previewPages = 0;
+            QTimer::singleShot(200, [&] {
+                for (QWidget *top : QApplication::topLevelWidgets())
+                    if (auto *preview = qobject_cast<QPrintPreviewDialog *>(top); preview && preview->isVisible()) {
+                        if (auto *widget = preview->findChild<QPrintPreviewWidget *>())
+                            previewPages = widget->pageCount();
+                        preview->reject();
+                    }
+            });
+            panel->runReport(cv::PrintRunner::Mode::Preview);
+            EXPECT_GT(previewPages, 0) << language << " " << k.kind;
+            EXPECT_EQ(doc->printInfo()->orientation(), CVPrintInfo::Portrait) << k.kind;
+        }
+        panel->closeButton()->click();
+        EXPECT_TRUE(allMarksCleared());
+    }
+    EXPECT_FALSE(doc->isDocumentEdited());
+}
+
 class ReportSheetScreenshot : public ::testing::TestWithParam<const char *> {};
 
-TEST_P(ReportSheetScreenshot, ShowsTheSheetOnTwoTabs)
+TEST_P(ReportSheetScreenshot, ShowsTheSheetOnEveryTab)
 {
     const QString language = QString::fromLatin1(GetParam());
     cv::setLanguageOverride(language);
@@ -283,11 +357,11 @@ TEST_P(ReportSheetScreenshot, ShowsTheSheetOnTwoTabs)
     CV4ReportPanel panel(doc.get(), nullptr);
     const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language;
     QDir().mkpath(dir);
-    for (int kind : {0, 8}) {
+    for (int kind = 0; kind < cv::kReportKindCount; ++kind) {
         panel.kindButton()->setCurrentIndex(kind);
         const CV4ReportPanel::Tab &tab = panel.tab(kind);
-        const CVUnitModelPtr node = kind == 0 ? doc->findAccount(kBank) : doc->findExpense(kLiving);
-        panel.toggleItem(tab.treeModel->indexOfNode(node.get()));
+        const CVUnitModelPtr node = kind <= 1 ? doc->findAccount(kBank) : doc->findExpense(kLiving);
+        panel.toggleItem(kind == 9 ? tab.treeModel->index(0, 0) : tab.treeModel->indexOfNode(node.get()));
         panel.show();
         QApplication::processEvents();
         const QString path = dir + QStringLiteral("/report-sheet-%1.png").arg(kind);
