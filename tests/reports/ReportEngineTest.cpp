@@ -132,23 +132,19 @@ TEST_F(ReportEngineTest, NoTwoTextsOfALineOverlapOnAnyKind)
             ASSERT_TRUE(view) << kind;
             for (int page = 1; page <= view->pages(); ++page) {
                 cv::RecordingCanvas canvas = drawPage(*view, page);
-                struct Ink {
-                    double y, left, right;
-                    QString text;
-                };
-                std::vector<Ink> inks;
+                QList<QPair<QRectF, QString>> inks;   // what each text covers of its line, with the gap
                 for (const auto &call : canvas.calls(cv::RecordingCanvas::Op::Text)) {
                     canvas.setFont(call.font);
                     const double wide = std::min(canvas.textWidth(call.text), call.rect.width());
                     const double x = call.align == cv::TextAlign::Left    ? call.rect.left()
                                      : call.align == cv::TextAlign::Right ? call.rect.right() - wide
                                                                           : call.rect.center().x() - wide / 2;
-                    for (const Ink &other : inks)
-                        EXPECT_FALSE(qAbs(other.y - call.rect.y()) < 0.5 && x < other.right + kGap &&
-                                     other.left < x + wide + kGap)
-                            << language << " kind " << kind << " page " << page << ": \""
-                            << other.text.toStdString() << "\" and \"" << call.text.toStdString() << "\"";
-                    inks.push_back({call.rect.y(), x, x + wide, call.text});
+                    const QRectF ink(x - kGap / 2, call.rect.y(), wide + kGap, 0.5);
+                    for (const auto &[other, text] : inks)
+                        EXPECT_FALSE(other.intersects(ink)) << language << " kind " << kind << " page " << page
+                                                            << ": \"" << text.toStdString() << "\" and \""
+                                                            << call.text.toStdString() << "\"";
+                    inks.append({ink, call.text});
                 }
             }
         }

@@ -97,6 +97,34 @@ protected:
         return clear;
     }
 
+    // Chooses the budget tab's months by typing the years; the period they make.
+    std::optional<CV4ReportPanel::MonthPeriod> months(const QString &fromYear, int fromMonth, const QString &toYear,
+                                                      int toMonth)
+    {
+        const CV4ReportPanel::Tab &tab = panel->tab(7);
+        for (auto [field, text] : {std::pair{tab.fromYear, fromYear}, {tab.toYear, toYear}}) {
+            field->selectAll();
+            QTest::keyClicks(field, text);
+        }
+        tab.fromMonth->setCurrentIndex(fromMonth - 1);
+        tab.toMonth->setCurrentIndex(toMonth - 1);
+        return panel->budgetPeriod();
+    }
+    // Previews the report and closes the preview; the pages it showed.
+    int preview()
+    {
+        int pages = 0;
+        QTimer::singleShot(200, [&] {
+            for (QWidget *top : QApplication::topLevelWidgets())
+                if (auto *dialog = qobject_cast<QPrintPreviewDialog *>(top); dialog && dialog->isVisible()) {
+                    if (auto *widget = dialog->findChild<QPrintPreviewWidget *>()) pages = widget->pageCount();
+                    dialog->reject();
+                }
+        });
+        panel->runReport(cv::PrintRunner::Mode::Preview);
+        return pages;
+    }
+
     CV4Preference preference;
     std::unique_ptr<CV4ReportPanel> panel;
 };
@@ -171,16 +199,6 @@ TEST_F(ReportPanelTest, BudgetMonthsRunFromTheFiscalStartDay)
 {
     panel->kindButton()->setCurrentIndex(7);
     click(kFood);
-    const CV4ReportPanel::Tab &tab = panel->tab(7);
-    auto months = [&](const QString &fromYear, int fromMonth, const QString &toYear, int toMonth) {
-        for (auto [field, text] : {std::pair{tab.fromYear, fromYear}, {tab.toYear, toYear}}) {
-            field->selectAll();
-            QTest::keyClicks(field, text);
-        }
-        tab.fromMonth->setCurrentIndex(fromMonth - 1);
-        tab.toMonth->setCurrentIndex(toMonth - 1);
-        return panel->budgetPeriod();
-    };
     struct Case {
         const char *what;
         int fiscalDay;        // the start day less 1, as the settings keep it
@@ -245,17 +263,7 @@ TEST_F(ReportPanelTest, ReportsPrintToPdfAndPreviewWithoutTouchingTheBook)
         EXPECT_TRUE(out.contains(QStringLiteral("373,000")));
     }
 
-    // The preview draws the same pages.
-    int previewPages = 0;
-    QTimer::singleShot(200, [&] {
-        for (QWidget *top : QApplication::topLevelWidgets())
-            if (auto *preview = qobject_cast<QPrintPreviewDialog *>(top); preview && preview->isVisible()) {
-                if (auto *widget = preview->findChild<QPrintPreviewWidget *>()) previewPages = widget->pageCount();
-                preview->reject();
-            }
-    });
-    panel->runReport(cv::PrintRunner::Mode::Preview);
-    EXPECT_EQ(previewPages, 1);
+    EXPECT_EQ(preview(), 1) << "the preview draws the same pages";
 
     EXPECT_EQ(doc->printInfo()->orientation(), CVPrintInfo::Landscape);
     EXPECT_EQ(doc->printInfo()->paperName(), QStringLiteral("Letter"));
@@ -285,61 +293,35 @@ TEST_F(ReportPanelTest, EveryKindPrintsAndPreviewsOnItsPaper)
     info->setOrientation(CVPrintInfo::Portrait);
     doc->setPrintInfo(info);
     doc->updateChangeCount(CV4DocumentChanges::ChangeCleared);
-    const struct {
-        int kind;
-        std::vector<int> ticks;   // accounts or categories; none: the first security
-    } kinds[] = {{0, {kWallet, kBank, kCard}}, {9, {}}, {1, {kBank}}, {2, {kSalary, kLiving, kRent}},
-                 {3, {kFood}}, {4, {kSalary, kLiving, kRent}}, {5, {kSalary, kLiving, kRent}},
-                 {6, {kLiving, kRent}}, {7, {kSalary, kLiving, kRent}}, {8, {kSalary, kLiving, kRent}}};
+    const std::vector<int> categories{kSalary, kLiving, kRent};
+    const std::pair<int, std::vector<int>> kinds[] = {   // ticked accounts or categories; none: the security
+        {0, {kWallet, kBank, kCard}}, {9, {}}, {1, {kBank}}, {2, categories}, {3, {kFood}}, {4, categories},
+        {5, categories}, {6, {kLiving, kRent}}, {7, categories}, {8, categories}};
     for (const char *language : {"ja", "en"}) {
         cv::setLanguageOverride(QString::fromLatin1(language));
         panel = std::make_unique<CV4ReportPanel>(doc.get(), &preference);
         panel->show();
         const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language;
         QDir().mkpath(dir);
-        for (const auto &k : kinds) {
-            panel->kindButton()->setCurrentIndex(k.kind);
-            const CV4ReportPanel::Tab &tab = panel->tab(k.kind);
-            if (k.kind == 7) {
-                for (QLineEdit *year : {tab.fromYear, tab.toYear}) {
-                    year->selectAll();
-                    QTest::keyClicks(year, QStringLiteral("2008"));
-                }
-                tab.fromMonth->setCurrentIndex(4);
-                tab.toMonth->setCurrentIndex(4);
-            } else {
-                type(tab.from, QStringLiteral("2008/%1/01").arg(k.kind == 6 ? 4 : 5));
-                type(tab.to, k.kind == 6 ? QStringLiteral("2008/04/30") : QStringLiteral("2008/05/31"));
-                if (tab.from2) type(tab.from2, QStringLiteral("2008/05/01"));
-                if (tab.to2) type(tab.to2, QStringLiteral("2008/05/31"));
-            }
-            if (k.ticks.empty()) clickRow(tab.tree, tab.treeModel->index(0, 0));
-            for (int ident : k.ticks) click(ident);
-            ASSERT_TRUE(panel->reportButton()->isEnabled()) << language << " " << k.kind;
+        for (const auto &[kind, ticks] : kinds) {
+            panel->kindButton()->setCurrentIndex(kind);
+            const CV4ReportPanel::Tab &tab = panel->tab(kind);
+            if (kind == 7) months(QStringLiteral("2008"), 5, QStringLiteral("2008"), 5);
+            for (auto [field, text] : {std::pair{tab.from, kind == 6 ? "2008/04/01" : "2008/05/01"},
+                                       {tab.to, kind == 6 ? "2008/04/30" : "2008/05/31"},
+                                       {tab.from2, "2008/05/01"}, {tab.to2, "2008/05/31"}})
+                if (field) type(field, QString::fromLatin1(text));
+            if (ticks.empty()) clickRow(tab.tree, tab.treeModel->index(0, 0));
+            for (int ident : ticks) click(ident);
 
-            const QString pdf = dir + QStringLiteral("/report-kind-%1.pdf").arg(k.kind);
-            QFile::remove(pdf);
-            ASSERT_TRUE(panel->runReport(cv::PrintRunner::Mode::Pdf, pdf)) << language << " " << k.kind;
-            QProcess pdfInfo;
-            pdfInfo.start(QStringLiteral("pdfinfo"), {pdf});
-            if (pdfInfo.waitForFinished(20000) && pdfInfo.exitCode() == 0) {
-                const QString out = QString::fromUtf8(pdfInfo.readAllStandardOutput());
-                const bool landscape = out.contains(QStringLiteral("842 x 595")) ||
-                                       out.contains(QStringLiteral("841.89 x 595.276"));
-                EXPECT_EQ(landscape, k.kind == 9) << k.kind << out.toStdString();
-            }
-            int previewPages = 0;
-            QTimer::singleShot(200, [&] {
-                for (QWidget *top : QApplication::topLevelWidgets())
-                    if (auto *preview = qobject_cast<QPrintPreviewDialog *>(top); preview && preview->isVisible()) {
-                        if (auto *widget = preview->findChild<QPrintPreviewWidget *>())
-                            previewPages = widget->pageCount();
-                        preview->reject();
-                    }
-            });
-            panel->runReport(cv::PrintRunner::Mode::Preview);
-            EXPECT_GT(previewPages, 0) << language << " " << k.kind;
-            EXPECT_EQ(doc->printInfo()->orientation(), CVPrintInfo::Portrait) << k.kind;
+            const QString pdf = dir + QStringLiteral("/report-kind-%1.pdf").arg(kind);
+            ASSERT_TRUE(panel->runReport(cv::PrintRunner::Mode::Pdf, pdf)) << language << " " << kind;
+            QProcess info;
+            info.start(QStringLiteral("pdfinfo"), {pdf});
+            if (info.waitForFinished(20000) && info.exitCode() == 0)
+                EXPECT_EQ(info.readAllStandardOutput().contains("842 x 595"), kind == 9) << kind;
+            EXPECT_GT(preview(), 0) << language << " " << kind;
+            EXPECT_EQ(doc->printInfo()->orientation(), CVPrintInfo::Portrait) << kind;
         }
         panel->closeButton()->click();
         EXPECT_TRUE(allMarksCleared());
