@@ -14,16 +14,8 @@ using Quad = std::vector<double>;
 
 namespace {
 
-class ReportKindsTest : public ::testing::Test {
+class ReportKindsTest : public FixtureFTest {
 protected:
-    void SetUp() override
-    {
-        cv::setLanguageOverride(QStringLiteral("en"));
-        doc = makeFixtureF();
-        ASSERT_TRUE(doc);
-    }
-    void TearDown() override { cv::setLanguageOverride(QString()); }
-
     std::unique_ptr<CV4ReportView> balance(std::initializer_list<int> ticked, int flags = 0)
     {
         tickOnly(*doc, ticked);
@@ -45,8 +37,6 @@ protected:
         request.to = kP2;
         return makeReport(*doc, request);
     }
-
-    std::unique_ptr<CV4Document> doc;
 };
 
 // The values of the first row of the level that shows the node (0 = any account line).

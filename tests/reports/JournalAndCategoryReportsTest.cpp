@@ -25,15 +25,9 @@ struct PageCase {
     QStringList lines;   // every line of the page but the head and the title
 };
 
-class Reports2Test : public ::testing::Test {
+class Reports2Test : public FixtureFTest {
 public:
-    void SetUp() override
-    {
-        cv::setLanguageOverride(QStringLiteral("en"));
-        doc = makeFixtureF();
-        ASSERT_TRUE(doc);
-    }
-    void TearDown() override { cv::setLanguageOverride(QString()); }
+    using FixtureFTest::doc;   // the cases' set-up steps read it
 
     std::unique_ptr<CV4ReportView> report(int kind, int tier = 0, int displayStyle = 0)
     {
@@ -92,8 +86,6 @@ public:
             doc->updateTransfer(e, nullptr);
         }
     }
-
-    std::unique_ptr<CV4Document> doc;
 };
 
 } // namespace

@@ -16,8 +16,12 @@
 #include "reports/CV4ReportView.h"
 #include "reports/ReportKinds.h"
 
+#include "platform/Localization.h"
+
 #include <QDate>
 #include <QStringList>
+
+#include <gtest/gtest.h>
 
 #include <memory>
 
@@ -60,5 +64,19 @@ cv::RecordingCanvas drawPage(CV4ReportView &view, int page);
 QStringList lineAt(const cv::RecordingCanvas &canvas, double y);
 // Every line of a page as its texts joined by " | ", top to bottom.
 QStringList pageLines(const cv::RecordingCanvas &canvas);
+
+// A test over a fresh Fixture F, its texts in English.
+class FixtureFTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        cv::setLanguageOverride(QStringLiteral("en"));
+        doc = makeFixtureF();
+        ASSERT_TRUE(doc);
+    }
+    void TearDown() override { cv::setLanguageOverride(QString()); }
+
+    std::unique_ptr<CV4Document> doc;
+};
 
 } // namespace reportfixture

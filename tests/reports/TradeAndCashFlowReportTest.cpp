@@ -25,16 +25,8 @@ using namespace reportfixture;
 
 namespace {
 
-class TradeAndCashFlowReportTest : public ::testing::Test {
+class TradeAndCashFlowReportTest : public FixtureFTest {
 protected:
-    void SetUp() override
-    {
-        cv::setLanguageOverride(QStringLiteral("en"));
-        doc = makeFixtureF();
-        ASSERT_TRUE(doc);
-    }
-    void TearDown() override { cv::setLanguageOverride(QString()); }
-
     // A new stock of the book, its holding in Broker opened with the account.
     int addStock(const QString &name, int kind = CV4Brand::Stock)
     {
@@ -76,8 +68,6 @@ protected:
         request.tier = tier;
         return makeReport(*doc, request);
     }
-
-    std::unique_ptr<CV4Document> doc;
 };
 
 // The lines of a page below the report's own heads (from the first row on).
