@@ -209,7 +209,7 @@ TEST_F(Reports2Test, TicksTiersPeriodsAndOpenings)
         QString absent;      // a line it must not hold
     };
     const auto tick = [](std::initializer_list<int> idents) {
-        return [idents](Reports2Test &t) { tickOnly(*t.doc, idents); };
+        return [ticked = std::vector<int>(idents)](Reports2Test &t) { tickOnly(*t.doc, ticked); };
     };
     cv::ReportRequest budgetTier1{7, kP1, kP2};
     budgetTier1.tier = 1;

@@ -155,7 +155,7 @@ void tickAll(CV4Document &doc, int status)
         if (root) setAll(*root, status);
 }
 
-void tickOnly(CV4Document &doc, std::initializer_list<int> idents)
+void tickOnly(CV4Document &doc, const std::vector<int> &idents)
 {
     tickAll(doc, 0);
     for (int ident : idents) {

@@ -54,7 +54,7 @@ cv::PageSetup a4(int orientation = cv::PageSetup::Portrait);
 // Sets every node of the four trees to the check mark.
 void tickAll(CV4Document &doc, int status);
 // Clears every check mark, then ticks the nodes of the idents (accounts or categories).
-void tickOnly(CV4Document &doc, std::initializer_list<int> idents);
+void tickOnly(CV4Document &doc, const std::vector<int> &idents);
 
 // The kind's report for the request, on A4.
 std::unique_ptr<CV4ReportView> makeReport(CV4Document &doc, const cv::ReportRequest &request);
