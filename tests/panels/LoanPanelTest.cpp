@@ -28,7 +28,7 @@ using Loan = LoanPanelController;
 CVUnitModelPtr newLoanNode(int currency = 1)
 {
     auto node = std::make_shared<CVUnitModel>();
-    node->setKind(41);
+    node->setKind(cv::raw(cv::NodeKind::Loan));
     node->setCurrency(currency);
     return node;
 }
@@ -39,7 +39,7 @@ void type(QLineEdit *field, const QString &text)
     Q_EMIT field->textEdited(text);
 }
 
-// The loan: 1,200,000 over 12 level payments at 12 %, due on the 25th from 2009-04-10.
+// A car loan: 1,200,000 over 12 level payments at 12 %, due on the 25th from 2009-04-10.
 void fillConditions(Loan &panel, int holiday)
 {
     type(panel.nameField(), QStringLiteral("Car"));
@@ -149,7 +149,7 @@ TEST(LoanPanelTest, TheHolidayChoiceMovesTheFirstDueDate)
     EXPECT_EQ(panel.cellText(Loan::Principal, 0), QStringLiteral("94,618"));
 }
 
-// Stores the loan and reopens it as the opener would.
+// Stores the car loan and reopens it as the opener would.
 std::unique_ptr<Loan> storedLoan(CV4Document &doc, CVUnitModelPtr &node)
 {
     node = newLoanNode();
@@ -283,9 +283,7 @@ TEST(LoanPanelTest, AnEmptyScheduleShowsAnEmptyPeriodAndThePrintedPageIsWritten)
     CVUnitModelPtr node;
     auto panel = storedLoan(*doc, node);
     ASSERT_TRUE(panel);
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-    QDir().mkpath(dir);
-    const QString pdf = dir + QStringLiteral("/loan-schedule.pdf");
+    const QString pdf = cvtest::screenshotPath(QStringLiteral("loan-schedule.pdf"));
     QFile::remove(pdf);
     panel->printPushed(pdf);
     EXPECT_GT(QFileInfo(pdf).size(), 0);

@@ -5,6 +5,7 @@
 // user does.
 
 #include "support/SampleBook.h"
+#include "support/Screenshots.h"
 
 #include <gtest/gtest.h>
 
@@ -137,16 +138,6 @@ inline void chooseKind(AccountPanelController &panel, int row, int ident, bool i
     panel.endKindPopup(cv::ChooserItem::fromNode(node));
 }
 
-// Shows the window and writes it to screenshots/<language>/<name>.png beside
-// the test program; false when nothing was written.
-inline bool saveScreenshot(QWidget &window, const QString &language, const QString &name)
-{
-    window.show();
-    QApplication::processEvents();
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language;
-    QDir().mkpath(dir);
-    const QString path = dir + QLatin1Char('/') + name + QStringLiteral(".png");
-    return window.grab().save(path) && QFileInfo(path).size() > 0;
-}
+using cvtest::saveScreenshot;
 
 } // namespace paneltest

@@ -352,22 +352,18 @@ TEST_P(TradingPanelScreenshot, ShowsABuyASaleADividendAndASplit)
     panel->move(40, 40);
     panel->resize(1060, 300);
     QApplication::processEvents();
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language;
-    QDir().mkpath(dir);
-    const QString path = dir + QStringLiteral("/trade-panel.png");
-    ASSERT_TRUE(panel->grab().save(path));
-    EXPECT_TRUE(QFileInfo::exists(path));
+    EXPECT_TRUE(saveScreenshot(panel->grab(), language, QStringLiteral("trade-panel")));
 
     // The sale in the trade dialog, and the filter with buy and sale ticked.
     TradeDialogController dialog(doc.get(), panel->tradeForRow(2));
     dialog.adjustSize();
-    EXPECT_TRUE(dialog.grab().save(dir + QStringLiteral("/trade-dialog.png")));
+    EXPECT_TRUE(saveScreenshot(dialog.grab(), language, QStringLiteral("trade-dialog")));
     TradeFilterDialogController filter(kFeb1, kFeb28);
     filter.typeCheckbox()->setChecked(true);
     filter.kindBox(CV4Trade::Buy)->setChecked(true);
     filter.kindBox(CV4Trade::Sale)->setChecked(true);
     filter.adjustSize();
-    EXPECT_TRUE(filter.grab().save(dir + QStringLiteral("/trade-filter.png")));
+    EXPECT_TRUE(saveScreenshot(filter.grab(), language, QStringLiteral("trade-filter")));
     doc->undoStack()->clear();
 }
 
