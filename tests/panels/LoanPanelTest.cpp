@@ -1,6 +1,7 @@
 // The loan editor: the schedule of a new loan, OK gating, extra repayments
 // on a stored loan, stored terms surviving a rename, and the printed page.
 #include "PanelTestSupport.h"
+#include "support/EntryPage.h"
 
 #include "panels/LoanPanelController.h"
 #include "platform/ScriptedAlertPresenter.h"
@@ -116,24 +117,24 @@ TEST(LoanPanelTest, TheRepaymentChooserOffersTheAssetAccountsOfTheLoansCurrency)
 {
     auto doc = makeBook();
     ASSERT_TRUE(doc);
-    Loan panel(doc.get(), newLoanNode());
-    panel.show();
-    QTest::mouseClick(panel.repaymentButton(), Qt::LeftButton);
-    cv::CustomPopup *popup = cv::CustomPopup::existing();
-    ASSERT_TRUE(popup && popup->isVisible());
-    QStringList names;
-    const QAbstractItemModel *list = popup->outline()->model();
-    std::function<void(const QModelIndex &)> collect = [&](const QModelIndex &parent) {
-        for (int row = 0; row < list->rowCount(parent); ++row) {
-            names << list->index(row, 0, parent).data().toString();
-            collect(list->index(row, 0, parent));
-        }
-    };
-    collect(QModelIndex());
-    EXPECT_TRUE(names.contains(QStringLiteral("A")));
-    EXPECT_FALSE(names.contains(QStringLiteral("U")));  // a dollar account
-    EXPECT_FALSE(names.contains(QStringLiteral("C")));  // not an asset
-    popup->mustClose();
+    samplebook::currency(*doc, 3, QStringLiteral("EUR"), 150, 2);
+    // Yen: A, not the dollar account U; dollars: U; euros, which no account
+    // holds: the chooser stays shut. Never the card C.
+    const struct {
+        int currency;
+        bool a, u;
+    } cases[] = {{1, true, false}, {2, false, true}, {3, false, false}};
+    for (const auto &c : cases) {
+        Loan panel(doc.get(), newLoanNode(c.currency));
+        panel.show();
+        EXPECT_EQ(panel.repaymentButton()->isEnabled(), c.a || c.u) << c.currency;
+        QTest::mouseClick(panel.repaymentButton(), Qt::LeftButton);
+        const QStringList names = cvtest::page::offered().replaceInStrings(QStringLiteral("  "), QString());
+        EXPECT_EQ(names.contains(QStringLiteral("A")), c.a) << c.currency;
+        EXPECT_EQ(names.contains(QStringLiteral("U")), c.u) << c.currency;
+        EXPECT_FALSE(names.contains(QStringLiteral("C"))) << c.currency;
+        cv::CustomPopup::get()->mustClose();
+    }
 }
 
 TEST(LoanPanelTest, TheHolidayChoiceMovesTheFirstDueDate)
