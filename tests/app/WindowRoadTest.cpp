@@ -59,8 +59,11 @@ protected:
         for (const CVUnitModelPtr &n : accounts.asset()->children())
             if (n->kind() == NodeKind::Bank && !bank) bank = n;
         ASSERT_TRUE(bank);
-        food = document->actualModel()->expense()->children().front();
-        while (food->countChild() > 0) food = food->childAt(0);
+        const int category = document->actualModel()->uniqueId();
+        living = samplebook::node(document->actualModel()->expense(), category, cv::raw(NodeKind::Group),
+                                  QStringLiteral("Living"));
+        food = samplebook::node(living, category + 1, cv::raw(NodeKind::Category), QStringLiteral("Lunch"));
+        document->commitActualModel();
         // A card, an investment account and a security it does not hold yet.
         const int id = accounts.uniqueId();
         auto cardRecord = std::make_shared<CV4CreditCardModel>();
@@ -79,7 +82,7 @@ protected:
         brand = toyo->ident();
         document->commitAccountModel();
         document->createCache();
-        w->viewerPage()->accountViewInvalidate();
+        w->viewerPage()->dataChanged();
         QApplication::processEvents();
     }
     void put(int kind, const QDate &date, double amount, int category, int account, int destination = 0)
@@ -136,7 +139,7 @@ protected:
     CV4Document *document = nullptr;
     CV4WindowController *w = nullptr;
     std::unique_ptr<cvtest::page::Window> page;
-    CVUnitModelPtr bank, food, card, broker;
+    CVUnitModelPtr bank, living, food, card, broker;
     int brand = 0;
 };
 
@@ -153,7 +156,7 @@ TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebui
     } cases[] = {
         {"a new loan from the loan sheet",
          [&] {
-             viewer.click(document->accountModel()->debt().get());
+             ASSERT_TRUE(viewer.click(document->accountModel()->debt().get()));
              page->command(cv::tag::NewLoan);
              auto *sheet = w->findChild<LoanPanelController *>();
              ASSERT_NE(sheet, nullptr);
@@ -173,7 +176,7 @@ TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebui
          }},
         {"a security added to the account from the menu",
          [&] {
-             viewer.click(broker.get());
+             ASSERT_TRUE(viewer.click(broker.get()));
              page->command(cv::tag::AddSecurity);
              auto *sheet = w->brandWindow() ? w->brandWindow()->findChild<CV4BrandPanelController *>() : nullptr;
              ASSERT_NE(sheet, nullptr);
@@ -215,7 +218,7 @@ TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebui
         {"a card with entries deleted",
          [&] {
              const int before = storedEntries(bank->ident());
-             viewer.click(card.get());
+             ASSERT_TRUE(viewer.click(card.get()));
              page->command(cv::tag::DeleteAccount);
              EXPECT_EQ(document->findAccount(card->ident()), nullptr);
              EXPECT_EQ(storedEntries(card->ident()), 0);
@@ -225,6 +228,35 @@ TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebui
     for (const auto &c : cases) {
         c.act();
         expectStoreAgrees(c.what);
+    }
+}
+
+// The account and category commands are on for the row clicked in the grid
+// as the menu rules say, and off where they say so.
+TEST_F(WindowRoadTest, TheGridCommandsFollowTheClickedRow)
+{
+    open();
+    const CVUnitModelPtr cashPart = broker->childAt(0);
+    const CVUnitModelPtr wallet = document->findAccount(CV4AccountModel::WalletIdent);
+    const CVUnitModelPtr transferItem = document->actualModel()->moneyFlow()->childAt(0);
+    using namespace cv::tag;
+    const struct {
+        int tag;
+        const CVUnitModelPtr &row;
+        bool enabled;
+    } cases[] = {
+        {NewCash, bank, true},          {NewCash, card, false},         {NewLoan, card, true},
+        {NewLoan, bank, false},         {AddSecurity, broker, true},    {AddSecurity, cashPart, true},
+        {AddSecurity, bank, false},     {GroupAccounts, bank, true},    {GroupAccounts, cashPart, false},
+        {DeleteAccount, card, true},    {DeleteAccount, wallet, false}, {NewCategory, food, true},
+             {NewCategory, transferItem, false},
+        {NewCategoryFolder, food, true}, {DeleteCategory, food, true},  {DeleteCategory, living, false},
+        {MergeCategory, transferItem, false},
+    };
+    const cvtest::page::Viewer viewer = page->viewer();
+    for (const auto &c : cases) {
+        ASSERT_TRUE(viewer.click(c.row.get())) << c.row->name().toStdString();
+        EXPECT_EQ(page->enabled(c.tag), c.enabled) << c.tag << " on " << c.row->name().toStdString();
     }
 }
 

@@ -24,12 +24,14 @@ class Viewer {
 public:
     explicit Viewer(cv::ViewerPage *viewer) : m_viewer(viewer) {}
 
-    // The grid (accounts or categories) that shows the node.
+    // The grid (accounts or categories) whose top rows hold the node's tree.
     CV4AccountView *gridOf(const CVUnitModel *node) const
     {
+        const CVUnitModel *top = node;
+        while (top && top->parent()) top = top->parent();
         for (CV4AccountView *grid : {static_cast<CV4AccountView *>(m_viewer->accountView()),
                                      static_cast<CV4AccountView *>(m_viewer->actualView())}) {
-            if (grid->viewerModel() && grid->viewerModel()->indexOfNode(node).isValid()) return grid;
+            if (grid->viewerModel() && grid->viewerModel()->indexOfNode(top).isValid()) return grid;
         }
         return nullptr;
     }
@@ -43,14 +45,18 @@ public:
     {
         return indexOf(node, cv::ViewerColumns::kStartDataCells + dataColumn).data().toString();
     }
-    // Clicks the node's name: the row is selected as the commands see it.
-    void click(const CVUnitModel *node) const
+    // Opens the node's folders and clicks its name, which selects its row for
+    // the commands; false when the grid shows no such row or the click selected another.
+    bool click(const CVUnitModel *node) const
     {
         CV4AccountView *grid = gridOf(node);
-        if (!grid) return;
+        if (!grid) return false;
+        for (const CVUnitModel *up = node->parent(); up; up = up->parent())
+            grid->expand(grid->viewerModel()->indexOfNode(up));
         const QModelIndex name = grid->viewerModel()->indexOfNode(node, 0);
         grid->scrollTo(name);
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(name).center());
+        return grid->currentIndex().siblingAtColumn(0) == name;
     }
     // Double-clicks the node's cell and answers the entry panel it opened.
     Entries open(const CVUnitModel *node, int column = cv::ViewerColumns::kStartDataCells) const
