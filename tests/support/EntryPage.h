@@ -102,6 +102,8 @@ public:
         cv::CustomPopup::get()->mustClose();
         return names;
     }
+    // Return at the end of a row: a new row to type into.
+    void nextRow() const { m_panel->addItem(m_panel->tableView()); }
     void selectRow(int row) const { m_panel->tableView()->QTableView::selectRow(row); }
     // Edit > Delete on the row.
     void deleteRow(int row) const
