@@ -5,6 +5,7 @@
 // user does.
 
 #include "support/SampleBook.h"
+#include "support/EntryPage.h"
 #include "support/Screenshots.h"
 
 #include <gtest/gtest.h>
@@ -116,26 +117,22 @@ inline QString cellText(const InputPanelController &panel, int cid, int row)
 // Types into a cell as a user does: edit, keys, end the edit.
 inline void type(InputPanelController &panel, int cid, int row, const QString &keys)
 {
-    CV4TableView *table = panel.tableView();
-    table->editColumn(table->columnWithIdentifier(cid), row, nullptr, true);
-    QTest::keyClicks(GetPopupFieldEditor(), keys);
-    table->forceEndFieldEditing(true);
+    cvtest::page::Entries(&panel).type(cid, row, keys);
 }
 
 // Picks a category (or the transfer row) in the kind chooser of the row.
 inline void chooseKind(AccountPanelController &panel, int row, int ident, bool income = false)
 {
     CV4Document &doc = *panel.doc();
-    panel.editColumn(AccountPanelController::KindColumn, row, nullptr);
-    cv::CustomPopup::get()->mustClose();
     CVUnitModelPtr node;
     if (ident == kTransferRow) {
         node = std::make_shared<CVUnitModel>();
         node->setIdent(kTransferRow);
+        node->setKind(cv::raw(cv::NodeKind::SystemItem));
     } else {
         node = income ? doc.findIncome(ident) : doc.findExpense(ident);
     }
-    panel.endKindPopup(cv::ChooserItem::fromNode(node));
+    EXPECT_TRUE(cvtest::page::Entries(&panel).choose(AccountPanelController::KindColumn, row, node)) << ident;
 }
 
 using cvtest::saveScreenshot;
