@@ -15,7 +15,6 @@
 #include "panels/CV4BrandPanelController.h"
 #include "panels/LoanPanelController.h"
 #include "panels/TradingPanelController.h"
-#include "platform/DateFormat.h"
 #include "platform/KeyedArchiver.h"
 
 #include <QComboBox>
@@ -274,12 +273,14 @@ TEST_F(WindowRoadTest, TheGridCommandsFollowTheClickedRow)
         const CVUnitModelPtr &row;
         bool enabled;
     } cases[] = {
-        {NewCash, bank, true},          {NewCash, card, false},         {NewLoan, card, true},
-        {NewLoan, bank, false},         {AddSecurity, broker, true},    {AddSecurity, cashPart, true},
-        {AddSecurity, bank, false},     {GroupAccounts, bank, true},    {GroupAccounts, cashPart, false},
-        {DeleteAccount, card, true},    {DeleteAccount, wallet, false}, {NewCategory, food, true},
-             {NewCategory, transferItem, false},
-        {NewCategoryFolder, food, true}, {DeleteCategory, food, true},  {DeleteCategory, living, false},
+        {NewCash, bank, true},           {NewCash, card, false},
+        {NewLoan, card, true},           {NewLoan, bank, false},
+        {AddSecurity, broker, true},     {AddSecurity, cashPart, true},
+        {AddSecurity, bank, false},      {GroupAccounts, bank, true},
+        {GroupAccounts, cashPart, false}, {DeleteAccount, card, true},
+        {DeleteAccount, wallet, false},  {NewCategory, food, true},
+        {NewCategory, transferItem, false}, {NewCategoryFolder, food, true},
+        {DeleteCategory, food, true},    {DeleteCategory, living, false},
         {MergeCategory, transferItem, false},
     };
     const cvtest::page::Viewer viewer = page->viewer();
