@@ -1,13 +1,14 @@
 // The currency page in a document window: cells, typed edits, the day
 // columns, the menu, dropping a currency at the top, and leaving the page.
 #include "MainWindowTestSupport.h"
+#include "support/Screenshots.h"
 
 #include "controls/PopupFieldEditor.h"
 #include "document/CV4Document.h"
 #include "import/ImportCSVPanelController.h"
 #include "mainwindow/CurrencyPage.h"
 #include "mainwindow/CurrencyTableView.h"
-#include "model/CV4PriceTime.h"
+#include "support/SampleBook.h"
 #include "panels/CV4PricePanelController.h"
 
 #include <QAction>
@@ -51,11 +52,7 @@ protected:
         jpy = document->defaultCurrency();
         jpy->setName(QStringLiteral("JPY"));
         usd = add(2, QStringLiteral("USD"), 100, 2);
-        auto rate = std::make_shared<CV4PriceTime>();
-        rate->setBrand(2);
-        rate->setDate(QDate(2009, 5, 1));
-        rate->setPrice(98.5);
-        ASSERT_TRUE(document->dataModel()->putXchgRate(rate));
+        ASSERT_TRUE(samplebook::putRate(*document, 2, QDate(2009, 5, 1), 98.5));
         document->refreshCurrencyCache(usd);
         document->commitCurrencyList();
     }
@@ -279,9 +276,7 @@ TEST_F(CurrencyPageTest, ThePrintedListHasFiveTextsPerCurrency)
     EXPECT_EQ(dollar.mid(0, 4), (QStringList{"USD", "$", "0.00", "100.00"}));
     EXPECT_EQ(dollar[4], "98.50");
 
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-    QDir().mkpath(dir);
-    const QString pdf = dir + QStringLiteral("/currency-page.pdf");
+    const QString pdf = cvtest::screenshotPath(QStringLiteral("currency-page.pdf"));
     EXPECT_TRUE(w->printView(delegate->preference(), cv::PrintRunner::Mode::Pdf, pdf).printed);
     EXPECT_GT(QFileInfo(pdf).size(), 1000);
 }

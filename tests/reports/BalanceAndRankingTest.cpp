@@ -126,11 +126,7 @@ TEST_F(ReportKindsTest, TransfersIntoAnotherCurrencyBalance)
     currency(*book, 1, QStringLiteral("JPY"), 1, 0);
     currency(*book, 2, QStringLiteral("USD"), 100, 2)->setPrefix(QStringLiteral("$"));
     for (const auto &[date, rate] : {std::pair{QDate(2008, 5, 1), 100.0}, {QDate(2008, 5, 31), 110.0}}) {
-        auto r = std::make_shared<CV4PriceTime>();
-        r->setBrand(2);
-        r->setDate(date);
-        r->setPrice(rate);
-        ASSERT_TRUE(book->dataModel()->putXchgRate(r));
+        ASSERT_TRUE(samplebook::putRate(*book, 2, date, rate));
     }
     const auto &accounts = *book->accountModel();
     auto opening = std::make_shared<CV4BankModel>();

@@ -2,6 +2,7 @@
 // the Report button, a run to PDF and a preview, and the marks cleared when
 // the sheet ends. Also the sheet's screenshots on every tab in both languages.
 #include "ReportFixture.h"
+#include "support/Screenshots.h"
 
 #include "controls/DateField.h"
 #include "controls/ToggleOutlineView.h"
@@ -187,8 +188,8 @@ TEST_F(ReportPanelTest, KindsWithoutAViewAreListedButOff)
     auto *kinds = qobject_cast<QStandardItemModel *>(panel->kindButton()->model());
     ASSERT_TRUE(kinds);
     ASSERT_EQ(kinds->rowCount(), 10);
-    for (int kind = 0; kind < 10; ++kind)
-        EXPECT_EQ(kinds->item(kind)->isEnabled(), cv::reportKind(kind)->make != nullptr) << kind;
+    for (int report = 0; report < 10; ++report)
+        EXPECT_EQ(kinds->item(report)->isEnabled(), cv::reportKind(report)->make != nullptr) << report;
     // The default period is this calendar month (fiscal start day 1).
     const QDate today = QDate::currentDate();
     EXPECT_EQ(panel->tab(0).from->date(), QDate(today.year(), today.month(), 1));
@@ -249,9 +250,7 @@ TEST_F(ReportPanelTest, ReportsPrintToPdfAndPreviewWithoutTouchingTheBook)
     EXPECT_EQ(setup.paperName, QStringLiteral("A4"));
     EXPECT_EQ(setup.orientation, cv::PageSetup::Portrait);
 
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-    QDir().mkpath(dir);
-    const QString pdf = dir + QStringLiteral("/report-balance.pdf");
+    const QString pdf = cvtest::screenshotPath(QStringLiteral("report-balance.pdf"));
     QFile::remove(pdf);
     ASSERT_TRUE(panel->runReport(cv::PrintRunner::Mode::Pdf, pdf));
     QProcess text;
@@ -274,7 +273,7 @@ TEST_F(ReportPanelTest, ReportsPrintToPdfAndPreviewWithoutTouchingTheBook)
     type(panel->tab(8).from, QStringLiteral("2008/05/01"));
     type(panel->tab(8).to, QStringLiteral("2008/05/31"));
     for (int ident : {kSalary, kLiving, kRent}) click(ident);
-    EXPECT_TRUE(panel->runReport(cv::PrintRunner::Mode::Pdf, dir + QStringLiteral("/report-ranking.pdf")));
+    EXPECT_TRUE(panel->runReport(cv::PrintRunner::Mode::Pdf, cvtest::screenshotPath(QStringLiteral("report-ranking.pdf"))));
     type(panel->tab(8).from, QStringLiteral("2007/01/01"));
     type(panel->tab(8).to, QStringLiteral("2007/01/31"));
     ScriptedAlertPresenter alerts;
@@ -338,17 +337,14 @@ TEST_P(ReportSheetScreenshot, ShowsTheSheetOnEveryTab)
     auto doc = makeFixtureF();
     ASSERT_TRUE(doc);
     CV4ReportPanel panel(doc.get(), nullptr);
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language;
-    QDir().mkpath(dir);
-    for (int kind = 0; kind < cv::kReportKindCount; ++kind) {
-        panel.kindButton()->setCurrentIndex(kind);
-        const CV4ReportPanel::Tab &tab = panel.tab(kind);
-        const CVUnitModelPtr node = kind <= 1 ? doc->findAccount(kBank) : doc->findExpense(kLiving);
-        panel.toggleItem(kind == 9 ? tab.treeModel->index(0, 0) : tab.treeModel->indexOfNode(node.get()));
+    for (int report = 0; report < cv::kReportKindCount; ++report) {
+        panel.kindButton()->setCurrentIndex(report);
+        const CV4ReportPanel::Tab &tab = panel.tab(report);
+        const CVUnitModelPtr node = report <= 1 ? doc->findAccount(kBank) : doc->findExpense(kLiving);
+        panel.toggleItem(report == 9 ? tab.treeModel->index(0, 0) : tab.treeModel->indexOfNode(node.get()));
         panel.show();
         QApplication::processEvents();
-        const QString path = dir + QStringLiteral("/report-sheet-%1.png").arg(kind);
-        EXPECT_TRUE(panel.grab().save(path));
+        EXPECT_TRUE(cvtest::saveScreenshot(panel.grab(), language, QStringLiteral("report-sheet-%1").arg(report)));
     }
     panel.done(0);
     cv::setLanguageOverride(QString());

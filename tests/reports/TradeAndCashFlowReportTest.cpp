@@ -2,6 +2,7 @@
 // 4 and 5) over Fixture F and trades entered as the trade panel commits them,
 // read back from the drawn pages.
 #include "ReportFixture.h"
+#include "support/Screenshots.h"
 
 #include "controls/DateField.h"
 #include "controls/ToggleOutlineView.h"
@@ -317,8 +318,6 @@ TEST(TradeAndCashFlowReportSheet, PrintsTheThreeKindsToPdfInJapanese)
 
     cv::CV4ReportPanel panel(doc.get(), nullptr);
     panel.show();
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/ja");
-    QDir().mkpath(dir);
     const struct {
         int kind;
         const char *file;
@@ -342,7 +341,7 @@ TEST(TradeAndCashFlowReportSheet, PrintsTheThreeKindsToPdfInJapanese)
             panel.toggleItem(tab.treeModel->indexOfNode(doc->actualModel()->expense().get()));
         EXPECT_EQ(panel.pageSetup().orientation,
                   run.kind == kSecuritiesKind ? cv::PageSetup::Landscape : cv::PageSetup::Portrait) << run.kind;
-        const QString pdf = dir + QLatin1Char('/') + QLatin1String(run.file);
+        const QString pdf = cvtest::screenshotPath(QLatin1String(run.file), QStringLiteral("ja"));
         QFile::remove(pdf);
         ASSERT_TRUE(panel.runReport(cv::PrintRunner::Mode::Pdf, pdf)) << run.kind;
         QProcess info;
