@@ -14,6 +14,7 @@ run_tree() {
 
 scripts/check-node-kinds.sh
 run_tree build
+scripts/first-hour.sh build
 if [ "${CI:-}" = "true" ] || [ "${CORVANE_SANITIZE:-}" = "1" ]; then
   echo "== AddressSanitizer + UndefinedBehaviorSanitizer =="
   export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"

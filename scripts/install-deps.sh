@@ -19,7 +19,7 @@ PACKAGES=(
   # expat only for the XML import's floor in bench/; the program reads XML with Qt.
   libexpat1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-noto-cjk fonts-dejavu-core
+  fonts-noto-cjk fonts-dejavu-core qt6-translations-l10n
   poppler-utils xvfb xauth libxml2-utils
   locales
   dbus-daemon libglib2.0-bin desktop-file-utils xdg-utils shared-mime-info
@@ -45,11 +45,16 @@ if [ ${#missing[@]} -gt 0 ]; then
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-# The number-text tests run under a decimal-comma locale to prove no locale reaches stored text.
-if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
-  echo "install-deps: generating de_DE.UTF-8"
-  if ! grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
-    echo 'de_DE.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+# ja_JP and en_US are the program's two languages (LANG picks one); the
+# number-text tests run under a decimal-comma locale to prove no locale
+# reaches stored text.
+for loc in ja_JP de_DE en_US; do
+  if ! locale -a 2>/dev/null | grep -qi "^${loc}\.utf-\?8$"; then
+    echo "install-deps: generating ${loc}.UTF-8"
+    if ! grep -q "^${loc}.UTF-8 UTF-8" /etc/locale.gen 2>/dev/null; then
+      echo "${loc}.UTF-8 UTF-8" | $SUDO tee -a /etc/locale.gen >/dev/null
+    fi
+    generate=1
   fi
-  $SUDO locale-gen >/dev/null
-fi
+done
+if [ "${generate:-0}" = 1 ]; then $SUDO locale-gen >/dev/null; fi

@@ -7,6 +7,7 @@
 #include "mainwindow/CV4AppDelegate.h"
 #include "mainwindow/CV4WindowController.h"
 #include "mainwindow/SingleInstance.h"
+#include "platform/widgets/QtTranslations.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -21,6 +22,7 @@ int main(int argc, char **argv)
     QApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
     QApplication::setDesktopFileName(QLatin1String(cv::kDesktopName));
     QApplication::setWindowIcon(cv::applicationIcon());
+    cv::installQtTranslations();
     // Windows go with their documents; the delegate quits with the last one.
     QApplication::setQuitOnLastWindowClosed(false);
 

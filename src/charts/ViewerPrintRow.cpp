@@ -26,7 +26,7 @@ const CVUnitModel *nearestRoot(const CVUnitModel &node)
 
 QString percentText(const std::optional<double> &value)
 {
-    return value ? QString::number(*value, 'f', 2) : QString();
+    return value ? AmountText::percentText(*value) : QString();
 }
 
 QString amountText(const CV4Document &document, double value)

@@ -7,6 +7,7 @@
 #include "platform/Localization.h"
 
 #include <QAbstractItemModel>
+#include <QHeaderView>
 
 namespace cv {
 
@@ -101,6 +102,10 @@ AccountActualOutlineView::AccountActualOutlineView(QWidget *parent) : ToggleOutl
     setModel(m_model);
     setToggleClient(this);
     setHeaderHidden(true);   // the columns have no titles
+    // Names are shown whole; a narrow sheet scrolls sideways instead.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
 }
 
 AccountActualOutlineView::~AccountActualOutlineView()

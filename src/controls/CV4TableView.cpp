@@ -7,6 +7,7 @@
 #include "controls/TableModelAdapter.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMouseEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -227,11 +228,17 @@ void CV4TableView::placeEditor()
     editor->setGeometry(rect);
 }
 
-void CV4TableView::storeEditedText(int column, int row)
+bool CV4TableView::storeEditedText(int column, int row)
 {
     cv::TableClient *owner = client();
-    if (!owner || !validCell(column, row)) return;
-    owner->setObjectValue(this, GetPopupFieldEditor()->text(), cidOfColumn(column), row);
+    if (!owner || !validCell(column, row)) return true;
+    const QString text = GetPopupFieldEditor()->text();
+    if (owner->refusesText(text, cidOfColumn(column), row)) {
+        QApplication::beep();
+        return false;
+    }
+    owner->setObjectValue(this, text, cidOfColumn(column), row);
+    return true;
 }
 
 void CV4TableView::closeEditor()

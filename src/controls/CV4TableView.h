@@ -109,7 +109,8 @@ protected:
 private:
     friend class PopupFieldEditor;
     void resetModel();
-    void storeEditedText(int column, int row);
+    // False when the owner refused the text (nothing was stored).
+    bool storeEditedText(int column, int row);
     void closeEditor();
     void placeEditor();
     void switchTextInput(cv::InputSourceMoment moment, int cid, int column);

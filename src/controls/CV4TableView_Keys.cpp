@@ -141,17 +141,25 @@ void CV4TableView::cellCommandKeyDown(QKeyEvent *event, PopupFieldEditor *editor
     const bool normalText = editor->isEditingNormalText();
     int column = normalText ? m_editedColumn : editor->column();
     int row = normalText ? m_editedRow : editor->row();
-    if (editor->isModified()) {
-        storeEditedText(column, row);
-        editor->markStored();
-    }
 
     if (key == Qt::Key_Escape) {
         if (owner->handleEscape()) {
+            if (editor->isModified() && storeEditedText(column, row)) editor->markStored();
             forceEndFieldEditing(true);
             editor->endPopupEdit();
+            return;
         }
+        // Esc takes back what was typed: the cell keeps its stored value.
+        editor->endPopupEdit();
+        const bool selected = isEditing();
+        forceEndFieldEditing(false);
+        if (selected && row >= 0 && row < numberOfRows()) SelectionSafeTableView::selectRow(row, -1, nullptr);
         return;
+    }
+    if (editor->isModified()) {
+        // A text the cell cannot hold keeps the edit where it is.
+        if (!storeEditedText(column, row)) return;
+        editor->markStored();
     }
     if (column < 0 || row < 0) return;
 

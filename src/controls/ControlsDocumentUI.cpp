@@ -5,9 +5,12 @@
 #include "platform/Localization.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QPointer>
 #include <QProgressBar>
+#include <QStandardPaths>
 
 ControlsDocumentUI::~ControlsDocumentUI()
 {
@@ -42,9 +45,18 @@ void ControlsDocumentUI::beep()
     QApplication::beep();
 }
 
+QString ControlsDocumentUI::documentsFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
 QString ControlsDocumentUI::askSavePath(CV4Document &, const QString &suggestedPath)
 {
+    // A new book is offered in the documents folder, never where the program happened to start.
+    const QString start = QFileInfo(suggestedPath).isAbsolute() ? suggestedPath
+                                                                : QDir(documentsFolder()).filePath(suggestedPath);
     return QFileDialog::getSaveFileName(
-        QApplication::activeWindow(), cv::localizedString(QStringLiteral("Save Document")), suggestedPath,
+        QApplication::activeWindow(), cv::localizedString(QStringLiteral("Save Document")), start,
         cv::localizedString(QStringLiteral("Corvane Documents (*.cvv2);;Corvane XML Documents (*.cvxf)")));
 }

@@ -17,6 +17,8 @@ public:
     int askPassword(const CV4Settings &settings) override;
     void beep() override;
     QString askSavePath(CV4Document &document, const QString &suggestedPath) override;
+    // Where file dialogs start: the user's documents folder, else the home folder.
+    static QString documentsFolder();
 
 private:
     QPointer<BusyWindowController> m_busy;

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScreen>
 
 namespace cv {
@@ -41,7 +42,10 @@ CustomPopup *CustomPopup::existing()
 CustomPopup::CustomPopup() : QFrame(nullptr, Qt::Popup | Qt::FramelessWindowHint)
 {
     setAttribute(Qt::WA_NoMouseReplay);
+    // A line round the list, on an opaque ground: the rows behind never show at its edge.
     setFrameShape(QFrame::NoFrame);
+    setAutoFillBackground(true);
+    setContentsMargins(kBorder, kBorder, kBorder, kBorder);
     m_outline = new MyOutlineView(this);
     m_outline->setDoneHandler([this](const ChooserItem &item) { didEndPopup(item); });
     m_upArrow = new MouseOverButton(QStringLiteral("▲"), [this] { m_outline->scrollLineUp(); }, this);
@@ -101,8 +105,8 @@ void CustomPopup::fixFrame()
         m_placed = true;
         return;
     }
-    int height = m_outline->contentHeight();
-    int width = m_outline->contentWidth();
+    int height = m_outline->contentHeight() + 2 * kBorder;
+    int width = m_outline->contentWidth() + 2 * kBorder;
     int x = m_anchor.left();
     int y = geometry().top();
     if (!m_placed) {
@@ -155,15 +159,24 @@ void CustomPopup::setArrowsEnabled(bool enabled)
 
 void CustomPopup::layoutParts()
 {
-    const int w = width();
-    const int h = height();
+    const QRect inside = contentsRect();
+    const int x = inside.left();
+    const int w = inside.width();
     if (m_arrowsEnabled) {
-        m_upArrow->setGeometry(0, 0, w, kArrowHeight);
-        m_downArrow->setGeometry(0, h - kArrowHeight, w, kArrowHeight);
-        m_outline->setGeometry(0, kArrowHeight, w, h - 2 * kArrowHeight);
+        m_upArrow->setGeometry(x, inside.top(), w, kArrowHeight);
+        m_downArrow->setGeometry(x, inside.bottom() + 1 - kArrowHeight, w, kArrowHeight);
+        m_outline->setGeometry(x, inside.top() + kArrowHeight, w, inside.height() - 2 * kArrowHeight);
     } else {
-        m_outline->setGeometry(0, 0, w, h);
+        m_outline->setGeometry(inside);
     }
+}
+
+void CustomPopup::paintEvent(QPaintEvent *event)
+{
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::Dark));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void CustomPopup::resizeEvent(QResizeEvent *event)

@@ -31,6 +31,7 @@ public:
         Point,    // the selected row at the rectangle's top-left corner
     };
     static constexpr int kArrowHeight = 16;
+    static constexpr int kBorder = 1;
 
     // Made on first use, deleted when the application quits.
     static CustomPopup *get();
@@ -58,6 +59,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     CustomPopup();

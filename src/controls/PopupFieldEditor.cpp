@@ -241,6 +241,12 @@ bool PopupFieldEditor::event(QEvent *event)
             event->accept();
             return true;
         }
+        // A chooser cell types nothing: Ctrl+Z and the other window
+        // shortcuts stay the window's.
+        if (m_editingView && !isEditingNormalText() && (key->modifiers() & Qt::ControlModifier)) {
+            event->ignore();
+            return false;
+        }
     }
     if (event->type() == QEvent::KeyPress) {
         // Tab and Backtab are table commands, not focus moves.
@@ -275,7 +281,7 @@ void PopupFieldEditor::keyPressEvent(QKeyEvent *event)
             return;
         }
         if (!commandKey) {
-            if (!isModifierKey(key)) edit();
+            if (!isModifierKey(key) && !command) edit();
             return;
         }
     }
@@ -360,7 +366,10 @@ bool PopupFieldEditor::typeAmountCharacter(QChar c)
         colourAmount();
         return false;
     }
-    return c.unicode() <= 255 && c.isDigit();
+    if (c.unicode() <= 255 && c.isDigit()) return true;
+    // Anything else stays visible, so that storing refuses the text (a beep,
+    // the cell stays in edit) instead of a different amount being kept.
+    return c.isPrint() && !c.isSpace() && c != u',';
 }
 
 void PopupFieldEditor::afterTyping(const QString &oldText, cv::TextSelection oldSelection)

@@ -57,6 +57,14 @@ public:
     // Stores the edited text. Must be idempotent: the same text may arrive
     // when the editor moves on and again when editing ends.
     virtual void setObjectValue(CV4TableView *table, const QString &text, int cid, int row) = 0;
+    // True when the edited text cannot be stored in the cell (no amount, no
+    // date): the table beeps and keeps the cell in edit, or drops the text
+    // when the edit must end.
+    virtual bool refusesText(const QString &text, int cid, int row) const
+    {
+        Q_UNUSED(text); Q_UNUSED(cid); Q_UNUSED(row);
+        return false;
+    }
     // The cid of the first column of the row that still needs input; negative
     // when the row is complete.
     virtual int firstUnfinishedColumnForRow(int row) const { Q_UNUSED(row); return -1; }

@@ -185,6 +185,13 @@ QString AmountText::stringForRoundValue(double value, int digits)
     return roundDownFixed(value, std::max(0, digits));
 }
 
+QString AmountText::percentText(double value)
+{
+    QString text = formatFixed(value, 2);
+    if (std::isfinite(value) && text.startsWith(u'-') && hasOnlyZeroDigits(text.mid(1))) text.remove(0, 1);
+    return text;
+}
+
 std::optional<double> AmountText::numberForString(const QString &text, int currency) const
 {
     const KavriNumberFormatter &f = formatterForCurrency(currency);
@@ -212,6 +219,51 @@ double AmountText::numberForRoundString(const QString &text, int digits)
     if (!rounded) return 0.0;
     const std::optional<double> value = parseDouble(*rounded);
     return value && std::isfinite(*value) ? *value : 0.0;
+}
+
+std::optional<QString> AmountText::typedAmountText(const QString &input, const QString &prefix)
+{
+    // Input methods give full-width digits, points and minus signs.
+    QString text = input.normalized(QString::NormalizationForm_KC).trimmed();
+    text.replace(QChar(0x2212), u'-');
+    const QString plainPrefix = prefix.normalized(QString::NormalizationForm_KC).trimmed();
+    bool negative = false;
+    if (text.startsWith(u'-')) {
+        negative = true;
+        text = text.mid(1).trimmed();
+    }
+    if (!plainPrefix.isEmpty() && text.startsWith(plainPrefix)) text = text.mid(plainPrefix.size()).trimmed();
+    if (!negative && text.startsWith(u'-')) {
+        negative = true;
+        text = text.mid(1).trimmed();
+    }
+    text.remove(u',');
+    if (text.isEmpty()) return negative ? std::nullopt : std::optional<QString>(QString());
+    int significant = 0;
+    int pendingZeros = 0;  // zeros that count only when a digit follows
+    bool point = false;
+    bool digits = false;
+    bool leading = true;
+    for (const QChar c : text) {
+        if (c == u'.') {
+            if (point) return std::nullopt;
+            point = true;
+            continue;
+        }
+        if (c < u'0' || c > u'9') return std::nullopt;
+        digits = true;
+        if (c == u'0') {
+            if (leading) continue;
+            if (point) ++pendingZeros;
+            else ++significant;
+            continue;
+        }
+        leading = false;
+        significant += pendingZeros + 1;
+        pendingZeros = 0;
+    }
+    if (!digits || significant > kMaxSignificantDigits) return std::nullopt;
+    return negative ? QLatin1Char('-') + text : text;
 }
 
 std::optional<QString> AmountText::fixCurrencyValue(const QString &text, int currency) const

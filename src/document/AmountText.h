@@ -81,6 +81,9 @@ public:
     }
     // Rounded down (toward minus infinity) to `digits`, written with exactly that many.
     static QString stringForRoundValue(double value, int digits);
+    // A percentage with two places, as every window and printed page shows
+    // one; a value that shows as zero has no sign.
+    static QString percentText(double value);
 
     // None when the text is no amount; an empty text is 0.
     std::optional<double> numberForString(const QString &text, int currency) const;
@@ -88,6 +91,12 @@ public:
     // Always a number: a text that is none reads as 0.
     double fundValueForString(const QString &text, int currency) const;
     static double numberForRoundString(const QString &text, int digits);
+    // The plain decimal text of an amount typed into a cell ("-" first, no
+    // prefix, grouping or full-width forms); none when it is no amount or
+    // holds more significant digits than a stored amount keeps exactly.
+    // An empty text is "".
+    static std::optional<QString> typedAmountText(const QString &text, const QString &prefix);
+    static constexpr int kMaxSignificantDigits = 15;
 
     // Whether a text that reads as 0 carries a minus: the start of a negative
     // amount being typed, which regrouping must not take away.

@@ -81,8 +81,13 @@ QString folderPath()
 
 QString oldSupportFolderPath()
 {
-    return g_oldSupportFolder.isEmpty() ? QDir::homePath() + QStringLiteral("/Library/Application Support/Kavri")
-                                        : g_oldSupportFolder;
+    if (!g_oldSupportFolder.isEmpty()) return g_oldSupportFolder;
+#ifdef Q_OS_MACOS
+    return QDir::homePath() + QStringLiteral("/Library/Application Support/Kavri");
+#else
+    // The backups of earlier builds come along once, as from any older support folder.
+    return PreviousSupportPath();
+#endif
 }
 
 void setFolders(const QString &folder, const QString &oldSupportFolder)
@@ -133,8 +138,9 @@ QString PrepareBackupFolder()
 {
     const QString folder = backup::folderPath();
     if (QFileInfo(folder).isDir()) return folder;
-    const QString old = backup::oldSupportFolderPath() + QStringLiteral("/Corvane Backup");
-    if (QFileInfo(old).isDir()) {
+    const QString oldSupport = backup::oldSupportFolderPath();
+    const QString old = oldSupport + QStringLiteral("/Corvane Backup");
+    if (!oldSupport.isEmpty() && QFileInfo(old).isDir()) {
         if (copyFolder(old, folder)) {
             qCInfo(lcDocument).noquote() << QStringLiteral("copied old backup items %1 to %2").arg(old, folder);
             return folder;

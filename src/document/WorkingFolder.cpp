@@ -18,6 +18,7 @@ const QString kLockSuffix = QStringLiteral(".lock");
 
 struct WorkState {
     QString folderOverride;
+    QString previousOverride;
     QString folder;      // the "Work" folder in use
     QString instance;    // this instance's subfolder
     std::unique_ptr<QLockFile> lock;
@@ -87,6 +88,14 @@ bool prepare()
     s.folder = s.folderOverride.isEmpty() ? defaultWorkFolder() : s.folderOverride;
     if (!cv::CreateDirectoryRecursivelyAtPath(s.folder)) return false; // the user was told
     cleanUp(s.folder);
+    // Earlier builds worked elsewhere: what they left goes too, and the folder
+    // once empty (an earlier build still running keeps its own).
+    const QString previous =
+        s.folderOverride.isEmpty() ? cv::PreviousSupportPath(QStringLiteral("Work")) : s.previousOverride;
+    if (!previous.isEmpty() && previous != s.folder && QFileInfo(previous).isDir()) {
+        cleanUp(previous);
+        QDir().rmdir(previous);
+    }
     const QString base = QStringLiteral("Instance-%1-").arg(QCoreApplication::applicationPid());
     for (int i = 0; i < 1000; ++i) {
         const QString path = s.folder + QLatin1Char('/') + base + QString::number(i);
@@ -125,11 +134,12 @@ QString instanceFolder()
     return prepare() ? state().instance : QString();
 }
 
-void setWorkFolder(const QString &folder)
+void setWorkFolder(const QString &folder, const QString &previousFolder)
 {
     WorkState &s = state();
     s.release();
     s.folderOverride = folder;
+    s.previousOverride = previousFolder;
 }
 
 QString workFolder()

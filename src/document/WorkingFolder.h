@@ -17,9 +17,10 @@ QString newWorkingPath();
 QString instanceFolder();
 
 // Moves the working folder elsewhere (tests): releases this instance's
-// subfolder, and the next use makes and cleans the new folder. An empty text
-// returns to the default place.
-void setWorkFolder(const QString &folder);
+// subfolder, and the next use makes and cleans the new folder, and cleans
+// the previous one (where earlier builds worked). An empty text returns to
+// the default places.
+void setWorkFolder(const QString &folder, const QString &previousFolder = QString());
 
 // Where the working folder is.
 QString workFolder();

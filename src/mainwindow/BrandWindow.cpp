@@ -4,6 +4,7 @@
 #include "document/CV4Document.h"
 #include "document/CV4Preference.h"
 #include "document/EditScope.h"
+#include "import/ImportCSVPanelController.h"
 #include "mainwindow/CV4WindowController.h"
 #include "mainwindow/ViewerPage.h"
 #include "model/CVExtraInterfaces.h"
@@ -304,6 +305,7 @@ bool BrandWindow::validateMenuTag(int tag) const
     case NewTag: return true;
     case DeleteTag:
     case PriceTag:
+    case ImportTag:
     case VisibleTag: return selectedRow() >= 0;
     default: return false;
     }
@@ -316,6 +318,7 @@ void BrandWindow::execMenu(int tag)
     case NewTag: brandNewWithHandler(nullptr); break;
     case DeleteTag: maybeDeleteBrand(selectedBrand()); break;
     case PriceTag: brandPrice(); break;
+    case ImportTag: brandImport(); break;
     case VisibleTag: toggleBrandVisible(); break;
     default: break;
     }
@@ -331,18 +334,30 @@ void BrandWindow::cellActivated(int row, int column)
         editBrand(selectedBrand());
 }
 
-CV4BrandPanelController *BrandWindow::brandNewWithHandler(BrandHandler done)
+CV4BrandPanelController *BrandWindow::brandNewWithHandler(BrandHandler done, bool uniqueName)
 {
     if (!m_document) return nullptr;
     auto brand = std::make_shared<CV4Brand>();
     brand->setCurrency(m_document->defaultCurrency() ? m_document->defaultCurrency()->ident() : 0);
     QPointer<BrandWindow> self(this);
     return CV4BrandPanelController::openBrandPanel(m_document, brand, true, this,
-                                                   [self, brand, done](int code, CV4BrandPanelController *) {
+                                                   [self, brand, done, uniqueName](int code, CV4BrandPanelController *) {
+                                                       if (code == 1 && uniqueName && self && self->hasBrandNamed(brand->name())) {
+                                                           const QString refusal = localizedString(QStringLiteral("ERR group name"));
+                                                           CV4Alert::alert(refusal, refusal);
+                                                           if (done) done(nullptr);
+                                                           return;
+                                                       }
                                                        const CV4BrandPtr added =
                                                            self ? self->brandSheetDidEnd(code, brand) : nullptr;
                                                        if (done) done(added);
                                                    });
+}
+
+bool BrandWindow::hasBrandNamed(const QString &name) const
+{
+    const auto &list = m_document->brandList();
+    return std::any_of(list.begin(), list.end(), [&](const CV4BrandPtr &b) { return b && b->name() == name; });
 }
 
 CV4BrandPanelController *BrandWindow::editBrand(const CV4BrandPtr &brand)
@@ -461,6 +476,20 @@ void BrandWindow::brandPriceSheetDidEnd(int code)
     if (code != 1) return;
     reloadBrandView();
     m_brandChanged = true;
+}
+
+void BrandWindow::brandImport()
+{
+    const CV4BrandPtr brand = selectedBrand();
+    if (!brand) return;
+    QPointer<BrandWindow> self(this);
+    ImportCSVPanelController::openForBrand(m_document, brand->ident(), this, [self, brand](int code) {
+        if (!self || code != 1 || !self->m_document) return;
+        self->m_document->refreshBrandCache(brand);
+        self->m_document->brandPriceChanged();
+        self->reloadBrandView();
+        self->m_brandChanged = true;
+    });
 }
 
 // ---------------------------------------------------------------- dragging

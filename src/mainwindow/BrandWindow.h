@@ -35,7 +35,7 @@ class BrandTableModel;
 class BrandWindow : public QWidget {
     Q_OBJECT
 public:
-    // The window's commands; 30024 (price-list import) stays off until the imports come.
+    // The window's commands.
     enum Tag { NewTag = 30021, DeleteTag = 30022, PriceTag = 30023, ImportTag = 30024, VisibleTag = 30025 };
     enum Column { KindColumn = 0, NameColumn, CodeColumn, CurrencyColumn, PriceColumn, RiskColumn, VisibleColumn,
                   ColumnCount };
@@ -61,11 +61,14 @@ public:
     bool validateMenuTag(int tag) const;
     void execMenu(int tag);
     // A new security's sheet; `done` gets the added security or none.
-    CV4BrandPanelController *brandNewWithHandler(BrandHandler done);
+    // uniqueName: a security named like one in the list is refused ("ERR
+    // group name") instead of added; the choosers' new-security row asks it.
+    CV4BrandPanelController *brandNewWithHandler(BrandHandler done, bool uniqueName = false);
     CV4BrandPanelController *editBrand(const CV4BrandPtr &brand);
     // The end of a security's sheet: on 1 a new security (ident below 0) is
     // added, an existing one only committed. Answers the security or none.
     CV4BrandPtr brandSheetDidEnd(int code, const CV4BrandPtr &brand);
+    bool hasBrandNamed(const QString &name) const;
     // After a confirmation: the security with its holdings, prices and trades.
     bool maybeDeleteBrand(const CV4BrandPtr &brand);
     // After a confirmation: the security's holdings and trades in one investment account.
@@ -75,6 +78,8 @@ public:
     void toggleBrandVisible();
     CV4PricePanelController *brandPrice();
     void brandPriceSheetDidEnd(int code);
+    // The price-list import for the selected security; its OK refreshes the prices shown.
+    void brandImport();
 
     // ---- reordering by drag
     // The drag's data for a row.

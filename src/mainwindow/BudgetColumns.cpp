@@ -20,10 +20,12 @@ int BudgetColumns::monthsForUnit(int unit)
 bool BudgetColumns::layout(const Metrics &metrics, bool sameWidthShortcut)
 {
     const int group = metrics.spacing + metrics.percentWidth + 2 * metrics.cellWidth;
-    const int available = metrics.visibleWidth - (group + kNameWidth) - 2 * metrics.spacing - metrics.scrollerWidth;
+    const int nameWidth = std::max(metrics.nameWidth, int(kNameWidth));
+    const int available = metrics.visibleWidth - (group + nameWidth) - 2 * metrics.spacing - metrics.scrollerWidth;
     if (sameWidthShortcut && available == m_lastBudgetWidth && metrics.cellWidth == m_cellWidth &&
-        metrics.percentWidth == m_percentWidth)
+        metrics.percentWidth == m_percentWidth && nameWidth == m_nameWidth)
         return false;
+    m_nameWidth = nameWidth;
     m_lastBudgetWidth = available;
     m_cellWidth = metrics.cellWidth;
     m_percentWidth = metrics.percentWidth;
@@ -69,8 +71,10 @@ int BudgetColumns::positionInGroup(int column) const
 int BudgetColumns::width(int column) const
 {
     switch (kind(column)) {
-    case Kind::Name: return kNameWidth;
-    case Kind::Filler: return m_fillerWidth;
+    case Kind::Name: return m_nameWidth;
+    // The filler shows nothing: at no width the rest lies after the summary
+    // instead of opening a hole before it.
+    case Kind::Filler: return 0;
     case Kind::Percent:
     case Kind::SummaryPercent: return m_percentWidth;
     case Kind::None: return 0;

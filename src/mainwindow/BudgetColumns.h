@@ -28,6 +28,7 @@ public:
         int percentWidth = 60;  // "1234.00%" in the grid's font
         int spacing = 0;        // between cells
         int scrollerWidth = 15;
+        int nameWidth = kNameWidth; // what the names need, never less than kNameWidth
     };
 
     // The fiscal calendar (not owned; outlives this). Without one the fiscal
@@ -75,6 +76,7 @@ private:
     int m_cellWidth = 80;
     int m_percentWidth = 60;
     int m_fillerWidth = 0;
+    int m_nameWidth = kNameWidth;
 };
 
 } // namespace cv

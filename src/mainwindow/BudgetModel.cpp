@@ -56,7 +56,7 @@ BudgetCell BudgetModel::budgetCell(const CV4Document &document, const CVUnitMode
         break;
     case 2: {
         if (budget == 0) break;
-        cell.text = QString::number(actual / budget * 100, 'f', 2);
+        cell.text = cv::AmountText::percentText(actual / budget * 100);
         // Judged on the shown value: "100.00" is never red for rounding dust.
         const double shown = cell.text.toDouble();
         if (isIncome(document, node) ? shown < 100 : shown > 100) cell.color = QColor(Qt::red);

@@ -9,6 +9,7 @@
 #include "mainwindow/BorderedOutlineView.h"
 #include "mainwindow/BudgetModel.h"
 #include "mainwindow/CV4WindowController.h"
+#include "mainwindow/NameColumnWidth.h"
 #include "mainwindow/PeriodBar.h"
 #include "model/CV4ActualModel.h"
 #include "model/CV4Settings.h"
@@ -72,10 +73,8 @@ public:
         if (background.isValid()) painter->fillRect(option.rect, background);
         opt.backgroundBrush = Qt::NoBrush;
         const QVariant colour = index.data(Qt::ForegroundRole);
-        const bool selected = opt.state & QStyle::State_Selected;
-        // A selected row reads white in the focused grid; elsewhere the colours stay.
-        if (colour.isValid() && !(selected && m_view->hasFocus()))
-            opt.palette.setColor(QPalette::HighlightedText, colour.value<QColor>());
+        // A selected row reads in the selection's own text colour: blue budget
+        // figures would vanish on the blue selection.
         if (colour.isValid()) opt.palette.setColor(QPalette::Text, colour.value<QColor>());
         QStyle *style = opt.widget ? opt.widget->style() : QApplication::style();
         style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
@@ -237,6 +236,7 @@ void BudgetPage::setupBudgetColumns(bool onResize)
         QFontMetrics(m_view->font()).horizontalAdvance(QStringLiteral("1234.00%")) + kCellMargins;
     metrics.spacing = 0;
     metrics.scrollerWidth = m_view->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_view);
+    metrics.nameWidth = std::min(nameColumnWidth(*m_view), std::max(int(BudgetColumns::kNameWidth), metrics.visibleWidth / 3));
     m_columns.setTopDate(topDate());
     if (!m_columns.layout(metrics, onResize)) return;
     m_model->setColumnCountTo(m_columns.columnCount());

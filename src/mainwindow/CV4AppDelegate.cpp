@@ -6,8 +6,13 @@
 #include "mainwindow/StartupCode.h"
 #include "mainwindow/WindowDocumentUI.h"
 
+#include "platform/CV4Alert.h"
+#include "platform/Localization.h"
+
 #include <QApplication>
+#include <QCheckBox>
 #include <QEvent>
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QSettings>
 #include <QTimer>
@@ -48,8 +53,13 @@ CV4AppDelegate::CV4AppDelegate(QSettings *settings, QObject *parent) : QObject(p
     connect(m_documents.get(), &CV4DocumentController::documentRemoved, this, &CV4AppDelegate::documentRemoved);
     cv::PrepareBackupFolder();
     buildCommands();
-    m_panelRunner = [](bool isStartup) {
+    m_panelRunner = [this](bool isStartup) {
         InitialPanelController panel(isStartup);
+        if (isStartup) {
+            panel.setMessage(m_startupMessage);
+            panel.setRecentAvailable(!m_documents->recentDocuments().isEmpty());
+            panel.neverAgainCheckbox()->setChecked(!m_preference.showInitialPanel());
+        }
         return panel.exec();
     };
 }
@@ -71,28 +81,67 @@ void CV4AppDelegate::applicationDidFinishLaunching(const QStringList &files)
 {
     if (!files.isEmpty()) {
         openFiles(files);
+        // Each file that failed has had its alert; the panel offers the rest.
+        if (m_documents->documents().empty()) runStartupPanel(QString());
     } else if (m_documents->documents().empty() && m_preference.showInitialPanel()) {
-        handleStartupCode(m_panelRunner(true), true);
-    } else {
-        handleStartupCode(cv::StartupCode::OpenRecentBit, false);
+        runStartupPanel(QString());
+    } else if (m_documents->documents().empty()) {
+        if (std::optional<QString> failed = openMostRecent()) runStartupPanel(*failed);
     }
     if (m_documents->documents().empty() && m_quitWithLastDocument) quitWhenNoDocument();
 }
 
-void CV4AppDelegate::handleStartupCode(int code, bool isStartup)
+std::optional<QString> CV4AppDelegate::openMostRecent()
+{
+    const QStringList recent = m_documents->recentDocuments();
+    if (recent.isEmpty()) return cv::localizedString("InitialPanel No Recent");
+    const QString name = QFileInfo(recent.first()).fileName();
+    // A book that is gone is said once, on the panel, not in an alert first.
+    if (!QFileInfo(recent.first()).isFile())
+        return cv::formatString(cv::localizedString("InitialPanel Recent Missing %@"), {name});
+    if (m_documents->openDocument(recent.first())) return std::nullopt;
+    return cv::formatString(cv::localizedString("InitialPanel Recent Unreadable %@"), {name});
+}
+
+void CV4AppDelegate::runStartupPanel(QString message)
+{
+    while (m_documents->documents().empty()) {
+        m_startupMessage = message;
+        const int code = m_panelRunner(true);
+        m_startupMessage.clear();
+        message.clear();
+        const cv::StartupCode choice = cv::StartupCode::decode(code);
+        if (choice.action == cv::StartupCode::OpenRecent) {
+            applyNeverAgain(choice);
+            if (std::optional<QString> failed = openMostRecent()) message = *failed;
+        } else if (choice.action == cv::StartupCode::CreateNew) {
+            handleStartupCode(code, true);
+        } else {
+            applyNeverAgain(choice);
+            // No window would be left: say so rather than vanish.
+            if (CV4Alert::confirm(cv::localizedString("InitialPanel Quit Title"),
+                                  cv::localizedString("InitialPanel Quit Message"),
+                                  cv::localizedString("InitialPanel Quit"), cv::localizedString("InitialPanel Back")))
+                return;
+        }
+    }
+}
+
+void CV4AppDelegate::applyNeverAgain(const cv::StartupCode &choice)
+{
+    // At start-up the box shows the preference, so clearing it switches the panel back on.
+    if (choice.switchPanelOff == !m_preference.showInitialPanel()) return;
+    m_preference.setShowInitialPanel(!choice.switchPanelOff);
+    m_preference.save(*m_settings);
+}
+
+bool CV4AppDelegate::handleStartupCode(int code, bool isStartup)
 {
     const cv::StartupCode choice = cv::StartupCode::decode(code);
-    if (isStartup && choice.switchPanelOff) {
-        m_preference.setShowInitialPanel(false);
-        m_preference.save(*m_settings);
-    }
-    if (choice.action == cv::StartupCode::CreateNew) {
-        newDocument(choice.templateIndex);
-        return;
-    }
-    if (choice.action == cv::StartupCode::Close) return;
-    const QStringList recent = m_documents->recentDocuments();
-    if (!recent.isEmpty()) m_documents->openDocument(recent.first());
+    if (isStartup) applyNeverAgain(choice);
+    if (choice.action == cv::StartupCode::CreateNew) return newDocument(choice.templateIndex) != nullptr;
+    if (choice.action == cv::StartupCode::Close) return true;
+    return !openMostRecent().has_value();
 }
 
 void CV4AppDelegate::openFiles(const QStringList &files)

@@ -11,6 +11,7 @@
 #include "document/CV4Preference.h"
 #include "mainwindow/EntryPanelMaker.h"
 #include "mainwindow/MenuRules.h"
+#include "mainwindow/StartupCode.h"
 
 #include <QImage>
 #include <QKeySequence>
@@ -20,6 +21,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CV4WindowController;
@@ -55,9 +57,15 @@ public:
 
     // ---- launch
     // Opens the files, else decides by the start-up panel and the preferences.
+    // Never ends with no book and no word: a book used last that is gone or
+    // unreadable brings the panel up with a message, and leaving the panel
+    // without a book asks before the program quits.
     void applicationDidFinishLaunching(const QStringList &files = {});
     // Acts on a start-up panel code; at start-up the never-again bit counts.
-    void handleStartupCode(int code, bool isStartup);
+    // Whether a book came of it (Close: none wanted, also true).
+    bool handleStartupCode(int code, bool isStartup);
+    // What the start-up panel says on its next run (why it is up); empty: nothing.
+    QString startupMessage() const { return m_startupMessage; }
     void openFiles(const QStringList &files);
     CV4Document *newDocument(int templateIndex = 0);
 
@@ -114,6 +122,11 @@ private:
     void saveFront(bool as);
     void closeFront();
     void runNewFromTemplate();
+    // The start-up panel until a book is open or the user chose to quit.
+    void runStartupPanel(QString message);
+    // Opens the book used last; a message for the panel when that failed.
+    std::optional<QString> openMostRecent();
+    void applyNeverAgain(const cv::StartupCode &choice);
 
     QSettings *m_settings;
     std::unique_ptr<QSettings> m_ownSettings;
@@ -130,4 +143,5 @@ private:
     cv::EntryPanelMaker m_entryPanelMaker;  // handed to every window
     bool m_quitWithLastDocument = true;
     bool m_quitting = false;
+    QString m_startupMessage;
 };

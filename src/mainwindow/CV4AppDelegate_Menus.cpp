@@ -1,5 +1,9 @@
 #include "mainwindow/CV4AppDelegate.h"
 
+#include "controls/CV4TableView.h"
+#include "controls/PopupFieldEditor.h"
+#include "controls/ControlsDocumentUI.h"
+
 #include "document/CV4DocumentUI.h"
 #include "mainwindow/CV4WindowController.h"
 #include "mainwindow/CurrencyPage.h"
@@ -93,8 +97,12 @@ void CV4AppDelegate::buildCommands()
                });
     addCommand(QStringLiteral("importOFX"), tag::ImportOFX, "Menu Import OFX", QKeySequence(), byTag(tag::ImportOFX),
                onWindow([](CV4WindowController *w, bool) { w->importData(tag::ImportOFX); }));
-    addLaterCommand(QStringLiteral("importText"), tag::ImportText, "Menu Import Text");
-    addLaterCommand(QStringLiteral("importMobile"), tag::ImportMobile, "Menu Import Mobile");
+    addCommand(QStringLiteral("importText"), tag::ImportText, "Menu Import Text", QKeySequence(),
+               byTag(tag::ImportText),
+               onWindow([](CV4WindowController *w, bool) { w->importData(tag::ImportText); }));
+    addCommand(QStringLiteral("importMobile"), tag::ImportMobile, "Menu Import Mobile", QKeySequence(),
+               byTag(tag::ImportMobile),
+               onWindow([](CV4WindowController *w, bool) { w->importData(tag::ImportMobile); }));
     // Every page with a print view prints; the print dialog also writes PDF.
     auto printable = [this] {
         CV4WindowController *w = frontWindow();
@@ -161,7 +169,8 @@ void CV4AppDelegate::buildCommands()
     // Tools
     addCommand(QStringLiteral("calculator"), tag::Calculator, "Menu Calculator", QKeySequence(), byTag(tag::Calculator),
                [this](bool) { CV4CalcWindowController::toggleCalculator(m_preference.taxFracProcess()); }, true);
-    addLaterCommand(QStringLiteral("calendar"), tag::Calendar, "Menu Calendar");
+    addCommand(QStringLiteral("calendar"), tag::Calendar, "Menu Calendar", QKeySequence(), byTag(tag::Calendar),
+               onWindow([](CV4WindowController *w, bool) { w->toggleCalendar(); }), true);
     addCommand(QStringLiteral("password"), tag::Password, "Menu Password", QKeySequence(), byTag(tag::Password),
                onWindow([](CV4WindowController *w, bool) { w->openPasswordPanel(); }));
     addCommand(QStringLiteral("groups"), tag::GroupPanel, "Menu Groups", QKeySequence(), byTag(tag::GroupPanel),
@@ -224,8 +233,12 @@ void CV4AppDelegate::buildCommands()
     addCommand(QStringLiteral("categoryImportOFX"), tag::CategoryImportOFX, "Menu Import OFX", QKeySequence(),
                byTag(tag::CategoryImportOFX),
                onWindow([](CV4WindowController *w, bool) { w->importData(tag::CategoryImportOFX); }));
-    addLaterCommand(QStringLiteral("categoryImportText"), tag::CategoryImportText, "Menu Import Text");
-    addLaterCommand(QStringLiteral("categoryImportMobile"), tag::CategoryImportMobile, "Menu Import Mobile");
+    addCommand(QStringLiteral("categoryImportText"), tag::CategoryImportText, "Menu Import Text", QKeySequence(),
+               byTag(tag::CategoryImportText),
+               onWindow([](CV4WindowController *w, bool) { w->importData(tag::CategoryImportText); }));
+    addCommand(QStringLiteral("categoryImportMobile"), tag::CategoryImportMobile, "Menu Import Mobile", QKeySequence(),
+               byTag(tag::CategoryImportMobile),
+               onWindow([](CV4WindowController *w, bool) { w->importData(tag::CategoryImportMobile); }));
 
     // Search page: the page decides; 30043-30045 have no command.
     const struct {
@@ -311,6 +324,7 @@ cv::MenuContext CV4AppDelegate::menuContext() const
     c.tabIdentifier = window->selectedTabIdentifier();
     c.tabIndex = window->pageSwitcher().currentIndex();
     c.calculatorVisible = CV4CalcWindowController::existing() && CV4CalcWindowController::existing()->isVisible();
+    c.calendarVisible = CV4WindowController::isCalendarVisible();
     if (document && document->settings()) {
         c.transDefaultCurrency = document->settings()->transDefaultCurrency();
         c.displayStockPrice = document->settings()->displayStockPrice();
@@ -448,22 +462,59 @@ void CV4AppDelegate::fillRecentMenu(QMenu *menu)
     connect(clear, &QAction::triggered, this, [this] { m_documents->clearRecentDocuments(); });
 }
 
+namespace {
+
+// The editing table that Delete and Select All act on: the focused table, or
+// the table whose cell the focused field editor edits (its rows, not its text).
+CV4TableView *rowCommandTable(QWidget *focus, const char *method)
+{
+    const bool rowCommand = qstrcmp(method, "del") == 0 || qstrcmp(method, "selectAll") == 0;
+    if (!focus || !rowCommand) return nullptr;
+    if (auto *editor = qobject_cast<PopupFieldEditor *>(focus)) return editor->editingView();
+    return qobject_cast<CV4TableView *>(focus);
+}
+
+cv::TableCommand rowCommand(const char *method)
+{
+    return qstrcmp(method, "del") == 0 ? cv::TableCommand::Delete : cv::TableCommand::SelectAll;
+}
+
+} // namespace
+
 bool CV4AppDelegate::focusAnswers(const char *method) const
 {
     QWidget *focus = QApplication::focusWidget();
     if (!focus) return false;
+    if (CV4TableView *table = rowCommandTable(focus, method))
+    {
+        const auto named = m_named.find(QString::fromLatin1(method));
+        return table->validateCommand(rowCommand(method), named == m_named.end() ? nullptr : named->second);
+    }
+    // An editing table has no text to cut, copy or paste.
+    if (qobject_cast<CV4TableView *>(focus)) return false;
     return focus->metaObject()->indexOfMethod(QByteArray(QByteArray(method) + "()").constData()) >= 0;
 }
 
 void CV4AppDelegate::editAction(const char *method)
 {
-    if (QWidget *focus = QApplication::focusWidget()) QMetaObject::invokeMethod(focus, method);
+    QWidget *focus = QApplication::focusWidget();
+    if (CV4TableView *table = rowCommandTable(focus, method)) {
+        if (rowCommand(method) == cv::TableCommand::Delete) {
+            table->deleteRows();
+        } else {
+            table->forceEndFieldEditing(true);
+            table->selectAll();
+        }
+        return;
+    }
+    if (focus) QMetaObject::invokeMethod(focus, method);
 }
 
 void CV4AppDelegate::openDocumentAsked()
 {
     const QStringList files = QFileDialog::getOpenFileNames(
-        frontWindow(), cv::localizedString("Menu Open"), QString(), cv::localizedString("Open Filter"));
+        frontWindow(), cv::localizedString("Menu Open"), ControlsDocumentUI::documentsFolder(),
+        cv::localizedString("Open Filter"));
     openFiles(files);
 }
 

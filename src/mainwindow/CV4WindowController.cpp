@@ -1,13 +1,16 @@
 #include "mainwindow/CV4WindowController.h"
 
 #include "controls/HostedPanel.h"
+#include "platform/Localization.h"
 #include "platform/LongOperations.h"
 
 #include "controls/CustomPopup.h"
+#include "controls/DateField.h"
 #include "controls/MiniCalendarPanelController.h"
 #include "document/CV4Document.h"
 #include "document/CV4DocumentController.h"
 #include "mainwindow/AccountOutlineView.h"
+#include "mainwindow/BrandWindow.h"
 #include "mainwindow/BudgetPage.h"
 #include "mainwindow/CurrencyPage.h"
 #include "mainwindow/DocumentToolbar.h"
@@ -25,6 +28,8 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTabBar>
+#include <QVBoxLayout>
 
 namespace {
 constexpr QSize kDefaultSize(1000, 680);
@@ -39,10 +44,26 @@ CV4WindowController::CV4WindowController(CV4Document *document, QSettings *setti
     setObjectName(QStringLiteral("CV4Document"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     setMinimumSize(kMinimumSize);
-    setCentralWidget(m_stack);
+    auto *central = new QWidget(this);
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    m_tabBar = new QTabBar(central);
+    m_tabBar->setObjectName(QStringLiteral("pageTabs"));
+    m_tabBar->setDocumentMode(true);
+    m_tabBar->setExpanding(false);
+    m_tabBar->setFocusPolicy(Qt::NoFocus);
+    column->addWidget(m_tabBar);
+    column->addWidget(m_stack, 1);
+    setCentralWidget(central);
     addToolBar(Qt::TopToolBarArea, m_toolbar);
     setUnifiedTitleAndToolBarOnMac(true);
     connect(m_toolbar, &cv::DocumentToolbar::itemTriggered, this, &CV4WindowController::execToolbar);
+    // Repeated entry: shown while the temporary page holds a panel that takes it.
+    m_batchAction = m_toolbar->addAction(cv::localizedString("TB_Batch"));
+    m_batchAction->setObjectName(QStringLiteral("TB_Batch"));
+    m_batchAction->setVisible(false);
+    connect(m_batchAction, &QAction::triggered, this, [this] { execToolbar(QStringLiteral("TB_Batch")); });
 
     m_busyIndicator->setRange(0, 0);
     m_busyIndicator->setTextVisible(false);
@@ -83,6 +104,18 @@ void CV4WindowController::buildPages()
     m_switcher.addPage(new cv::InvestmentPage(this, m_document, m_stack));
     m_stack->setCurrentIndex(ViewerIndex);
     m_currentTabViewIndex = ViewerIndex;
+    for (int index = 0; index < kPageCount; ++index)
+        m_tabBar->addTab(cv::localizedString(page(index)->identifier()));
+    connect(m_tabBar, &QTabBar::currentChanged, this, &CV4WindowController::tabClicked);
+}
+
+void CV4WindowController::tabClicked(int index)
+{
+    if (index < kPageCount) selectTabWithIdentifier(page(index)->identifier());
+    else m_switcher.select(index);
+    // A refused switch leaves the tab of the shown page selected.
+    const QSignalBlocker blocker(m_tabBar);
+    m_tabBar->setCurrentIndex(m_switcher.currentIndex());
 }
 
 cv::SearchPage *CV4WindowController::searchPage() const
@@ -126,6 +159,24 @@ void CV4WindowController::closePopups()
     }
 }
 
+bool CV4WindowController::isCalendarVisible()
+{
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (qobject_cast<cv::MiniCalendarPanelController *>(top) && top->isVisible()) return true;
+    }
+    return false;
+}
+
+void CV4WindowController::toggleCalendar()
+{
+    if (isCalendarVisible()) {
+        closePopups();
+        return;
+    }
+    if (m_currentTabViewIndex != ViewerIndex) return;
+    if (cv::ViewerPage *viewer = viewerPage(); viewer && viewer->topDateField()) viewer->topDateField()->pushed();
+}
+
 void CV4WindowController::selectTabWithIdentifier(const QString &identifier)
 {
     closePopups();
@@ -140,13 +191,14 @@ void CV4WindowController::selectTabWithIdentifier(const QString &identifier)
         if (!isShowingSheet()) cv::CV4ReportPanel::openReportPanel(m_document, m_preference, this);
         return;
     }
+    if (identifier == QLatin1String("TB_Batch")) return;  // no panel took it: no page to show
     removeTemporaryTab();
     m_switcher.select(identifier);
 }
 
 void CV4WindowController::execToolbar(const QString &identifier)
 {
-    QAction *action = m_toolbar->actionFor(identifier);
+    QAction *action = identifier == u"TB_Batch" ? m_batchAction : m_toolbar->actionFor(identifier);
     // Shortcuts and scripted triggers do not pass through the enabled state.
     if (action && !action->isEnabled()) return;
     selectTabWithIdentifier(identifier);
@@ -161,6 +213,11 @@ void CV4WindowController::addTemporaryTab(QWidget *panel)
     m_temporaryPage = new cv::TemporaryPage(m_document, m_stack);
     m_temporaryPage->setPanel(panel);
     m_switcher.addPage(m_temporaryPage);
+    {
+        const QSignalBlocker blocker(m_tabBar);
+        const QString title = panel ? panel->windowTitle() : QString();
+        m_tabBar->addTab(title.isEmpty() ? cv::localizedString("Page Entries") : title);
+    }
     m_switcher.select(m_switcher.count() - 1);
 }
 
@@ -171,6 +228,10 @@ void CV4WindowController::removeTemporaryTab()
     if (m_switcher.currentPage() == m_temporaryPage) m_switcher.select(m_mainViewTabIndex);
     if (m_switcher.currentPage() == m_temporaryPage) return;  // the switch was refused: keep the panel
     m_switcher.removePage(m_temporaryPage);
+    {
+        const QSignalBlocker blocker(m_tabBar);
+        while (m_tabBar->count() > m_switcher.count()) m_tabBar->removeTab(m_tabBar->count() - 1);
+    }
     m_temporaryPage->deleteLater();
     m_temporaryPage = nullptr;
 }
@@ -225,6 +286,12 @@ void CV4WindowController::didSelectPage(int index)
 {
     m_currentTabViewIndex = index;
     m_toolbar->setSelectedIdentifier(selectedTabIdentifier());
+    const cv::HostedPanel *panel = m_switcher.currentPage() == m_temporaryPage ? hostedPanel() : nullptr;
+    m_batchAction->setVisible(panel && panel->validateMenuTag(kBatchTag).value_or(false));
+    {
+        const QSignalBlocker blocker(m_tabBar);
+        m_tabBar->setCurrentIndex(index);
+    }
     if (index == ViewerIndex || index == CurrencyIndex) {
         if (cv::WindowPage *entered = page(index)) entered->enter(pageIsDirty(index));
         m_tabViewFlags[size_t(index)] = false;
@@ -343,6 +410,9 @@ void CV4WindowController::updateTitle()
     const QString name = m_document ? CV4DocumentController::displayName(*m_document) : QString();
     setWindowTitle(name + QStringLiteral("[*]"));
     setWindowModified(m_document && m_document->isDocumentEdited());
+    // The securities window names the book too, and follows Save As.
+    if (m_brandWindow)
+        m_brandWindow->setWindowTitle(cv::formatString(cv::localizedString("Brand-Window-Title"), {name}));
 }
 
 void CV4WindowController::connectBusyIndicator()

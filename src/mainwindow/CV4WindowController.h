@@ -33,6 +33,7 @@
 class CV4Document;
 class CV4Preference;
 class QProgressBar;
+class QTabBar;
 class QSettings;
 class QUndoStack;
 class CVUnitModel;
@@ -96,6 +97,9 @@ public:
     // Closes the chooser and the popup calendar: before a page switch and
     // when a menu opens, so no popup edits a cell that is going away.
     static void closePopups();
+    static bool isCalendarVisible();
+    // Tools > Calendar: closes the popup calendar, else opens it on the viewer's date.
+    void toggleCalendar();
     void selectTabWithIdentifier(const QString &identifier);
     // The entry panel's widget goes into a temporary page after the five.
     void addTemporaryTab(QWidget *panel);
@@ -118,6 +122,8 @@ public:
 
     // ---- toolbar
     cv::DocumentToolbar *toolbar() const { return m_toolbar; }
+    // The page tabs over the pages; a click selects as the toolbar does.
+    QTabBar *tabBar() const { return m_tabBar; }
     void execToolbar(const QString &identifier);
 
     // ---- dates shared by the pages
@@ -292,6 +298,7 @@ private:
     void storeFrame();
     // The document is about to save: panels commit, the viewer and the frame are stored.
     void willSave();
+    void tabClicked(int index);
     void openAccountSheet(AccountSheet sheet, const CVUnitModelPtr &node, SheetDone done);
     void openBrandSheet(std::function<void(const CV4BrandPtr &)> done);
     void beginCommand(std::shared_ptr<cv::CommandUnitModel> command);
@@ -307,7 +314,10 @@ private:
     cv::PageSwitcher m_switcher;
     QPointer<cv::TemporaryPage> m_temporaryPage; // while an entry panel is open
     cv::DocumentToolbar *m_toolbar;             // child
+    QAction *m_batchAction = nullptr;           // the toolbar's repeated entry item; owned by the toolbar
+    static constexpr int kBatchTag = 106;       // the panels' repeated entry command
     QProgressBar *m_busyIndicator;              // child, in the status bar
+    QTabBar *m_tabBar = nullptr;                // child: one tab per page of the stack
     int m_busyDepth = 0;
     int m_currentTabViewIndex = 0;
     int m_mainViewTabIndex = 0;                 // page shown when the temporary page came

@@ -44,8 +44,7 @@ void CV4WindowController::showBrandWindow()
 {
     cv::BrandWindow *window = ensureBrandWindow();
     if (!window) return;
-    window->setWindowTitle(cv::formatString(cv::localizedString(QStringLiteral("Brand-Window-Title")),
-                                            {windowTitle().remove(QStringLiteral("[*]"))}));
+    updateTitle();
     window->enterBrandView();
     window->show();
     window->raise();
@@ -68,10 +67,12 @@ void CV4WindowController::brandNewForCommand(const std::shared_ptr<cv::CommandUn
     showBrandWindow();
     cv::BrandWindow *window = m_brandWindow;
     if (!window) return;
-    window->brandNewWithHandler([window = QPointer<cv::BrandWindow>(window), row](const CV4BrandPtr &brand) {
-        if (window) window->close();
-        if (row && brand) row->returnItem(cv::ChooserItem::fromBrand(brand));
-    });
+    window->brandNewWithHandler(
+        [window = QPointer<cv::BrandWindow>(window), row](const CV4BrandPtr &brand) {
+            if (window) window->close();
+            if (row && brand) row->returnItem(cv::ChooserItem::fromBrand(brand));
+        },
+        true);
 }
 
 void CV4WindowController::registerChooserCommands()

@@ -103,9 +103,9 @@ void CV4WindowController::openPasswordPanel()
     if (!m_document || !m_document->settings() || isShowingSheet()) return;
     auto *sheet = new PasswordPanelController(m_document->settings(), this);
     sheet->setWindowModality(Qt::WindowModal);
-    connect(sheet, &QDialog::finished, this, [this, sheet](int) {
-        // Whatever the answer, the settings row is stored so the next save carries it.
-        if (m_document) m_document->commitSettings();
+    connect(sheet, &QDialog::finished, this, [this, sheet](int code) {
+        // A new password is stored so the next save carries it; Cancel changed nothing.
+        if (m_document && code > 0) m_document->commitSettings();
         sheet->deleteLater();
     });
     sheet->open();

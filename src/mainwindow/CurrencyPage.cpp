@@ -4,8 +4,10 @@
 #include "controls/PopupFieldEditor.h"
 #include "document/CV4Document.h"
 #include "document/CV4Preference.h"
+#include "import/ImportCSVPanelController.h"
 #include "mainwindow/CV4WindowController.h"
 #include "mainwindow/CurrencyTableView.h"
+#include "mainwindow/PeriodBar.h"
 #include "mainwindow/ViewerColumns.h"
 #include "model/CV4PriceTime.h"
 #include "panels/CV4PricePanelController.h"
@@ -16,6 +18,7 @@
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QScopedValueRollback>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -39,7 +42,8 @@ bool isOff(const CV4Currency &currency)
 
 CurrencyPage::CurrencyPage(CV4WindowController *window, CV4Document *document, QWidget *parent)
     : WindowPage(QStringLiteral("TB05"), document, parent), m_window(window), m_table(new CurrencyTableView(this)),
-      m_dateField(new DateField(this)), m_todayButton(new QToolButton(this))
+      m_dateField(new DateField(this)), m_todayButton(new QToolButton(this)), m_previousButton(new QToolButton(this)),
+      m_nextButton(new QToolButton(this)), m_dataWidth(kColumnWidths[RateColumn])
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -48,8 +52,15 @@ CurrencyPage::CurrencyPage(CV4WindowController *window, CV4Document *document, Q
     bar->setContentsMargins(6, 4, 6, 0);
     m_todayButton->setText(cv::localizedString("Today"));
     m_todayButton->setObjectName(QStringLiteral("todayButtonCurrency"));
+    PeriodBar::styleTodayButton(m_todayButton);
     m_dateField->setObjectName(QStringLiteral("topDateFieldCurrency"));
+    m_previousButton->setText(cv::localizedString("Viewer Previous"));
+    m_previousButton->setObjectName(QStringLiteral("prevButtonCurrency"));
+    m_nextButton->setText(cv::localizedString("Viewer Next"));
+    m_nextButton->setObjectName(QStringLiteral("nextButtonCurrency"));
+    bar->addWidget(m_previousButton);
     bar->addWidget(m_todayButton);
+    bar->addWidget(m_nextButton);
     bar->addWidget(m_dateField);
     bar->addStretch(1);
     layout->addLayout(bar);
@@ -60,6 +71,16 @@ CurrencyPage::CurrencyPage(CV4WindowController *window, CV4Document *document, Q
         m_table->addColumn(std::make_unique<TableColumn>(column, cv::localizedString(kColumnTitles[column]), kColumnWidths[column]));
     m_table->setClient(this);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // The base rate column is the day columns' template: its width is theirs.
+    m_table->horizontalHeader()->setSectionResizeMode(RateColumn, QHeaderView::Interactive);
+    connect(m_table->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section, int, int width) {
+        if (section != RateColumn || m_laying || width == m_dataWidth) return;
+        m_dataWidth = std::max(width, kMinDataWidth);
+        if (TableColumn *c = m_table->tableColumn(RateColumn)) c->setWidth(m_dataWidth);
+        setupCurrencyColumns();
+    });
+    connect(m_previousButton, &QToolButton::clicked, this, [this] { stepDay(-1); });
+    connect(m_nextButton, &QToolButton::clicked, this, [this] { stepDay(1); });
     m_table->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     m_table->setCanDrag([this](int row) { return canDragRow(row); });
     m_table->setDropHandler([this](int from, int to) { return acceptDrop(from, to); });
@@ -78,6 +99,9 @@ CurrencyPage::CurrencyPage(CV4WindowController *window, CV4Document *document, Q
         const QDate top = m_window ? m_window->topDate() : QDate::currentDate();
         CV4PricePanelController::openPricePanel(this->document(), nullptr, currency, top, parent,
                                                 [done](int code, CV4PricePanelController *) { done(code); });
+    };
+    m_rateImportOpener = [this](const CV4CurrencyPtr &currency, QWidget *parent, std::function<void(int)> done) {
+        ImportCSVPanelController::openForCurrency(this->document(), currency->ident(), parent, std::move(done));
     };
     // The document goes before its window: nothing may read it afterwards.
     connect(document, &QObject::destroyed, this, [this] {
@@ -160,16 +184,29 @@ QDate CurrencyPage::dateOfColumn(int column) const
     return m_window->topDate().addMonths(months * step).addDays(qint64(days) * step);
 }
 
+void CurrencyPage::stepDay(int direction)
+{
+    if (!m_window) return;
+    // The cell being edited is stored, and edited again on the new days.
+    const int column = m_table->editedColumn();
+    const int row = m_table->editedRow();
+    commitPendingInput();
+    m_window->moveDateWithMode(0, direction);
+    setupCurrencyColumns();
+    if (column >= 0 && row >= 0) editRow(column, row);
+}
+
 void CurrencyPage::setupCurrencyColumns()
 {
     if (!m_table->client()) return;
+    const QScopedValueRollback<bool> laying(m_laying, true);
     if (m_window) {
         const QSignalBlocker blocker(m_dateField);
         m_dateField->setDate(m_window->topDate());
     }
-    const int width = kColumnWidths[RateColumn];
+    const int width = m_dataWidth;
     int dataStart = 0;
-    for (int w : kColumnWidths) dataStart += w;
+    for (int column = 0; column < kStartDataCells; ++column) dataStart += m_table->columnWidth(column);
     // Too narrow for one day column: columns 0-4 stay.
     const int count = std::max(0, (m_table->viewport()->width() - dataStart) / width - 1);
     const QDate today = QDate::currentDate();
@@ -188,6 +225,10 @@ void CurrencyPage::setupCurrencyColumns()
             m_table->addColumn(std::make_unique<TableColumn>(column, title, width));
         TableColumn *c = m_table->tableColumn(column);
         c->setTitle(title);
+        if (c->width() != width) {
+            c->setWidth(width);
+            m_table->setColumnWidth(column, width);
+        }
         if (day == today) {
             m_todayColumn = column;
             c->setHeaderColors(palette.color(QPalette::HighlightedText), palette.color(QPalette::Highlight));

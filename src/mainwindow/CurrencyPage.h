@@ -31,6 +31,7 @@ public:
     enum Column { NameColumn, CodeColumn, PrefixColumn, FormatColumn, RateColumn, kStartDataCells };
     static constexpr int kTodayNotShown = 1000;
     static constexpr int kMaxFractionZeros = 100;
+    static constexpr int kMinDataWidth = 40;
     // Menu tags of the currency menu.
     enum Tag { EditRatesTag = 30031, SwitchOffTag = 30032, ImportRatesTag = 30035, NewCurrencyTag = 30036 };
     // Opens a rate sheet for the currency over the window; the sheet calls
@@ -113,6 +114,8 @@ private:
     void reload();
     void reloadData() override { reload(); }
     void editRow(int column, int row);
+    // The previous or next day, keeping the edited cell.
+    void stepDay(int direction);
     void storeDayRate(const CV4CurrencyPtr &currency, const QDate &date, double rate);
     void newCurrency();
     void switchCurrency(const CV4CurrencyPtr &currency);
@@ -122,6 +125,10 @@ private:
     CurrencyTableView *m_table;     // child
     DateField *m_dateField;         // child
     QToolButton *m_todayButton;     // child
+    QToolButton *m_previousButton;  // child
+    QToolButton *m_nextButton;      // child
+    int m_dataWidth;                // the base rate column's width, every day column's
+    bool m_laying = false;          // the columns are being laid out: their resizes are ours
     RateSheetOpener m_rateListOpener;
     RateSheetOpener m_rateImportOpener;
     int m_numDataCells = 0;

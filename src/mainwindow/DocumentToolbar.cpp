@@ -16,10 +16,11 @@ const QSize DocumentToolbar::kIconSize(48, 36);
 namespace {
 const QString kModeKey = QStringLiteral("DisplayMode");
 const QString kHiddenKey = QStringLiteral("HiddenItems");
+const QString kShownKey = QStringLiteral("ShownItems");  // of the items outside the default set
 } // namespace
 
 DocumentToolbar::DocumentToolbar(QSettings *settings, QWidget *parent)
-    : QToolBar(parent), m_settings(settings), m_identifiers(defaultItemIdentifiers())
+    : QToolBar(parent), m_settings(settings), m_identifiers(allowedItemIdentifiers())
 {
     setObjectName(kIdentifier);
     setWindowTitle(localizedString(QStringLiteral("Toolbar")));
@@ -43,9 +44,14 @@ DocumentToolbar::DocumentToolbar(QSettings *settings, QWidget *parent)
     s.beginGroup(kIdentifier);
     const int mode = s.value(kModeKey, int(IconAndLabel)).toInt();
     const QStringList hidden = s.value(kHiddenKey).toStringList();
+    const QStringList shown = s.value(kShownKey).toStringList();
     s.endGroup();
     setDisplayMode(mode >= IconAndLabel && mode <= LabelOnly ? DisplayMode(mode) : IconAndLabel);
-    for (QAction *action : m_actions) action->setVisible(!hidden.contains(action->data().toString()));
+    const QStringList defaults = defaultItemIdentifiers();
+    for (QAction *action : m_actions) {
+        const QString identifier = action->data().toString();
+        action->setVisible(defaults.contains(identifier) ? !hidden.contains(identifier) : shown.contains(identifier));
+    }
 }
 
 QSettings &DocumentToolbar::settings() const
@@ -60,6 +66,11 @@ QStringList DocumentToolbar::defaultItemIdentifiers()
 {
     return {QStringLiteral("TB07"), QStringLiteral("TB03"), QStringLiteral("TB02"), QStringLiteral("TB05"),
             QStringLiteral("TB06")};
+}
+
+QStringList DocumentToolbar::allowedItemIdentifiers()
+{
+    return QStringList{QStringLiteral("TB01")} + defaultItemIdentifiers();
 }
 
 QAction *DocumentToolbar::actionFor(const QString &identifier) const
@@ -101,13 +112,18 @@ void DocumentToolbar::setItemVisible(const QString &identifier, bool visible)
 void DocumentToolbar::save() const
 {
     QStringList hidden;
+    QStringList shown;
+    const QStringList defaults = defaultItemIdentifiers();
     for (QAction *action : m_actions) {
-        if (!action->isVisible()) hidden.append(action->data().toString());
+        const QString identifier = action->data().toString();
+        if (defaults.contains(identifier) && !action->isVisible()) hidden.append(identifier);
+        if (!defaults.contains(identifier) && action->isVisible()) shown.append(identifier);
     }
     QSettings &s = settings();
     s.beginGroup(kIdentifier);
     s.setValue(kModeKey, int(m_mode));
     s.setValue(kHiddenKey, hidden);
+    s.setValue(kShownKey, shown);
     s.endGroup();
 }
 

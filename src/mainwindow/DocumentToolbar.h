@@ -2,7 +2,8 @@
 // The document window's toolbar: one item per identifier, labelled from the
 // string table with the identifier as key, icons 48x36 with the text under
 // them. Its context menu chooses icon/text mode and which items show; the
-// choice is kept in QSettings under "CV4Document Toolbar Identifier".
+// choice is kept in QSettings under "CV4Document Toolbar Identifier". Items
+// beyond the default set (the viewer's) are offered there, hidden at first.
 
 #include <QStringList>
 #include <QToolBar>
@@ -22,6 +23,8 @@ public:
     explicit DocumentToolbar(QSettings *settings = nullptr, QWidget *parent = nullptr);
 
     static QStringList defaultItemIdentifiers();
+    // Every item the toolbar offers, in order.
+    static QStringList allowedItemIdentifiers();
     QStringList itemIdentifiers() const { return m_identifiers; }
     QAction *actionFor(const QString &identifier) const;
     DisplayMode displayMode() const { return m_mode; }

@@ -19,6 +19,12 @@ InitialPanelController::InitialPanelController(bool isStartup, QWidget *parent)
     auto *welcome = new QLabel(cv::localizedString("InitialPanel Message"), this);
     welcome->setWordWrap(true);
     layout->addWidget(welcome);
+    m_messageLabel = new QLabel(this);
+    m_messageLabel->setWordWrap(true);
+    m_messageLabel->setObjectName(QStringLiteral("message"));
+    m_messageLabel->setStyleSheet(QStringLiteral("font-weight: bold"));
+    m_messageLabel->setVisible(false);
+    layout->addWidget(m_messageLabel);
 
     auto *grid = new QGridLayout;
     m_openRecentButton = new QPushButton(cv::localizedString("InitialPanel Open Recent"), this);
@@ -53,9 +59,21 @@ InitialPanelController::InitialPanelController(bool isStartup, QWidget *parent)
     }
 }
 
+void InitialPanelController::setMessage(const QString &message)
+{
+    m_messageLabel->setText(message);
+    m_messageLabel->setVisible(!message.isEmpty());
+}
+
+void InitialPanelController::setRecentAvailable(bool available)
+{
+    m_openRecentButton->setEnabled(m_isStartup && available);
+}
+
 void InitialPanelController::buttonPushed(QPushButton *sender)
 {
     using cv::StartupCode;
+    if (!sender->isEnabled()) return;
     const bool neverAgain = m_neverAgainCheckbox->isChecked();
     StartupCode::Action action = StartupCode::Close;
     if (sender == m_openRecentButton) action = StartupCode::OpenRecent;

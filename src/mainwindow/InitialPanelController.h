@@ -2,12 +2,14 @@
 // The start-up panel: open the most recent document, or create a new one
 // from a template of the current language. exec() answers the StartupCode
 // bit set. Outside start-up (File > New from Template) open-recent and
-// never-again are disabled.
+// never-again are disabled. At start-up a message may say why the panel is
+// up (the book used last is gone), and open-recent is off without a book to open.
 
 #include <QDialog>
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QPushButton;
 
 class InitialPanelController : public QDialog {
@@ -23,6 +25,10 @@ public:
     QPushButton *closeButton() const { return m_closeButton; }
     QCheckBox *neverAgainCheckbox() const { return m_neverAgainCheckbox; }
     bool isStartup() const { return m_isStartup; }
+    QLabel *messageLabel() const { return m_messageLabel; }
+    // Empty hides the message.
+    void setMessage(const QString &message);
+    void setRecentAvailable(bool available);
 
     // Ends the modal run with the code of that button.
     void buttonPushed(QPushButton *sender);
@@ -30,6 +36,7 @@ public:
 
 private:
     bool m_isStartup;
+    QLabel *m_messageLabel;
     QPushButton *m_openRecentButton;
     QPushButton *m_createNewButton;
     QComboBox *m_templateButton;  // item data: the template number

@@ -28,6 +28,7 @@ PeriodBar PeriodBar::build(QWidget *bar, const Names &names, const Layout &layou
     };
     b.previous = button("Viewer Previous", names.previous);
     b.today = button("Today", names.today);
+    styleTodayButton(b.today);
     b.next = button("Viewer Next", names.next);
     b.dateField = new DateField(bar);
     b.dateField->setObjectName(QLatin1String(names.date));
@@ -46,6 +47,16 @@ PeriodBar PeriodBar::build(QWidget *bar, const Names &names, const Layout &layou
     row->addWidget(new QLabel(localizedString("Viewer Cell Width"), bar));
     row->addWidget(b.cellSlider);
     return b;
+}
+
+void PeriodBar::styleTodayButton(QToolButton *button)
+{
+    button->setStyleSheet(QStringLiteral(
+        "QToolButton { font-weight: bold; font-size: 13px; color: white; background-color: #3d6fb6;"
+        " border: 1px solid #2c548c; border-radius: 4px; padding: 2px 10px; }"
+        "QToolButton:hover { background-color: #4a7fc8; }"
+        "QToolButton:pressed { background-color: #2c548c; }"
+        "QToolButton:disabled { background-color: #9db3d3; }"));
 }
 
 } // namespace cv

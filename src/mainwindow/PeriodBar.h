@@ -33,6 +33,8 @@ struct PeriodBar {
         std::initializer_list<QWidget *> beforeWidth; // and by the width slider
     };
     static PeriodBar build(QWidget *bar, const Names &names, const Layout &layout);
+    // Every page's Today button looks alike: bold white text on a filled button.
+    static void styleTodayButton(QToolButton *button);
 };
 
 } // namespace cv

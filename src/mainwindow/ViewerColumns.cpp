@@ -166,6 +166,9 @@ void ViewerColumns::layout(const Metrics &metrics)
         m_fixedWidth = 8 * sp + 680;
     else
         m_fixedWidth = 7 * sp + 530 + int(int(metrics.ratioWidth) * (metrics.largeHeaderFont ? 1.3 : 1.1));
+    // Names are shown whole: a wider name column leaves less for the periods.
+    m_nameWidth = std::max(metrics.nameWidth, int(kNameWidth));
+    m_fixedWidth += m_nameWidth - kNameWidth;
     m_cellWidth = std::max(metrics.cellWidth, 0);
     const int available = metrics.visibleWidth - m_fixedWidth;
     // A slider at 0 with no spacing must not divide by zero.
@@ -179,14 +182,11 @@ void ViewerColumns::layout(const Metrics &metrics)
     m_fillerWidth = 0;
     if (rest > 0) {
         const int k = kStartDataCells + m_numDataCells;
+        // The partial column shows nothing: kept at no width, the rest lies
+        // after the summaries instead of opening a hole before them.
         if (week && rest > m_cellWidth) {
-            // A spacer of one cell before the weekly summaries; the rest goes
-            // after the last summary column.
-            m_partialWidth = m_cellWidth;
             m_fillerColumn = k + (metrics.shortSummary ? 3 : 6);
             m_fillerWidth = rest - m_cellWidth;
-        } else {
-            m_partialWidth = rest;
         }
     }
     m_summary.clear();
@@ -206,7 +206,7 @@ void ViewerColumns::layout(const Metrics &metrics)
 int ViewerColumns::accountWidth(int column) const
 {
     switch (column) {
-    case 0: return 150;
+    case 0: return m_nameWidth;
     case 1: return 20;
     case 2: return 100;
     default: break;

@@ -36,7 +36,9 @@ public:
         double ratioWidth = 0;      // the width of "100.00" in the header font, times 1.1
         bool largeHeaderFont = false; // 17 points or more
         bool shortSummary = false;
+        int nameWidth = kNameWidth;   // what the names need, never less than kNameWidth
     };
+    static constexpr int kNameWidth = 150;
 
     // ---- periods
     // The fiscal calendar (not owned; outlives this). Without one, calendar
@@ -110,6 +112,7 @@ private:
     const CV4Settings *m_settings = nullptr;
     int m_fixedWidth = 0;
     int m_cellWidth = 70;
+    int m_nameWidth = kNameWidth;
     int m_numDataCells = 0;
     int m_startEndCells = kStartDataCells;
     int m_partialWidth = 0;

@@ -12,6 +12,7 @@
 #include "mainwindow/CV4WindowController.h"
 #include "mainwindow/PeriodBar.h"
 #include "mainwindow/ViewerModel.h"
+#include "mainwindow/NameColumnWidth.h"
 #include "model/CV4Settings.h"
 #include "model/CVUnitModel.h"
 #include "platform/DateFormat.h"
@@ -194,8 +195,12 @@ void ViewerPage::applyFont()
 
 int ViewerPage::visibleWidth() const
 {
-    const int width = m_accountView->viewport()->width();
-    return width > 0 ? width : m_actualView->viewport()->width();
+    // The narrower grid (the one with a scroll bar) sets the width, so that
+    // no summary column ends under its scroll bar.
+    const int accounts = m_accountView->viewport()->width();
+    const int categories = m_actualView->viewport()->width();
+    if (accounts > 0 && categories > 0) return std::min(accounts, categories);
+    return accounts > 0 ? accounts : categories;
 }
 
 // ---------------------------------------------------------------- columns
@@ -221,6 +226,9 @@ void ViewerPage::layoutColumns()
     metrics.ratioWidth = QFontMetricsF(headerFont).horizontalAdvance(QStringLiteral("100.00")) * 1.1;
     metrics.largeHeaderFont = headerFont.pixelSize() >= kLargeHeaderFont;
     metrics.shortSummary = settings && settings->viewerSummary() != 0;
+    // The category grid's name column is the account grid's plus the carry-over column.
+    const int names = std::max(nameColumnWidth(*m_accountView), nameColumnWidth(*m_actualView) - kCarryWidth);
+    metrics.nameWidth = std::min(names, std::max(kAccountNameWidth, metrics.visibleWidth / 3));
     if (!m_preserveSelectedColumn) {
         m_accountView->setSelectedColumnId(0);
         m_actualView->setSelectedColumnId(0);
@@ -238,7 +246,7 @@ void ViewerPage::layoutColumns()
         accounts->resizeSection(column, width);
     }
     // The category grid's name column lines its data columns up with the accounts'.
-    categories->resizeSection(0, kAccountNameWidth + kCarryWidth);
+    categories->resizeSection(0, m_columns.accountWidth(0) + kCarryWidth);
     categories->resizeSection(1, m_kindWidth);
     for (int column = 2; column < m_columns.categoryColumnCount(); ++column)
         categories->resizeSection(column, m_columns.accountWidth(ViewerColumns::accountColumnOf(column)));

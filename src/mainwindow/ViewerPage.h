@@ -43,6 +43,7 @@ public:
     static int fontSizeForIndex(int index);
 
     ViewerPage(CV4WindowController *window, CV4Document *document, QWidget *parent = nullptr);
+    DateField *topDateField() const { return m_topDateField; }
     ~ViewerPage() override;
 
     CV4WindowController *window() const { return m_window; }

@@ -39,7 +39,7 @@ const CVUnitModel *topOf(const CVUnitModel &node)
 
 QString percent(double value, double whole)
 {
-    return QString::number(whole == 0 ? 0.0 : value / whole * 100, 'f', 2);
+    return cv::AmountText::percentText(whole == 0 ? 0.0 : value / whole * 100);
 }
 
 int brandOf(const CVUnitModel &node)

@@ -10,12 +10,14 @@
 #include "panels/TransferFieldPanelController.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
+#include "platform/NumberText.h"
 
 #include <QAction>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
+#include <QUndoStack>
 
 #include <cmath>
 
@@ -159,14 +161,40 @@ QString AccountPanelController::kindText(const CV4Actual &row) const
     }
 }
 
+double AccountPanelController::balanceChange(const CV4Actual &row) const
+{
+    double in = 0;
+    double out = 0;
+    if (row.kind() == CV4Actual::Income) in = row.amount();
+    else if (row.kind() == CV4Actual::Expense) out = row.amount();
+    else if (row.kind() == CV4Actual::Transfer && isTransferIn(row)) in = arrivedAmount(row);
+    else if (row.kind() == CV4Actual::Transfer) out = row.amount();
+    // A debt grows with what goes out of it.
+    return cv::isDebtAccountKind(item()->kind()) ? out - in : in - out;
+}
+
+// The running balance down the rows as they stand, typed rows included:
+// the balance carried into the period plus every row above that is not
+// deleted. Stored rows alone give the balance the viewer shows.
 cv::CellValue AccountPanelController::balanceValue(int row) const
 {
     const CV4ActualPtr e = actualAt(row);
-    if (hasChanged() || (e->flags() & cv::EditNew)) return QString();
-    if (const CV4ActualPtr next = actualAt(row + 1); next && !(next->flags() & cv::EditNew) && next->date() == e->date())
-        return QString();
-    const double value = doc()->valueForAccount(item(), e->date(), doc()->findCurrency(currencyIdent()));
-    return amountValue(value, currencyIdent());
+    if (!e || (e->flags() & cv::EditDeleted) || ((e->flags() & cv::EditNew) && e->amount() == 0)) return QString();
+    const QDate carryDay = firstDay().addDays(-1);
+    if (m_balances.size() != items().size()) {
+        // One pass for all rows: painting asks row by row.
+        m_balances.clear();
+        double sum = doc()->valueForAccount(item(), carryDay, doc()->findCurrency(currencyIdent()));
+        for (const RowPtr &r : items()) {
+            if (!(actual(r)->flags() & cv::EditDeleted)) sum += balanceChange(*actual(r));
+            m_balances.push_back(sum);
+        }
+    }
+    double value = m_balances[size_t(row)];
+    // An account opened within the period: its opening balance from that day.
+    const bool opensInPeriod = item()->kind() != cv::NodeKind::Loan && !item()->validAtDate(carryDay);
+    if (opensInPeriod && item()->validAtDate(e->date())) value += item()->assetInitialValue();
+    return amountValue(cv::roundDown(value, 6), currencyIdent());
 }
 
 cv::CellValue AccountPanelController::objectValue(const CV4TableView *, int cid, int row) const
@@ -402,8 +430,32 @@ QString AccountPanelController::deleteItemTitle() const
 
 std::optional<bool> AccountPanelController::validateMenuItem(const CV4TableView *table, const QAction *action) const
 {
-    if (!action || action->data().toInt() != AddOrDeleteTag) return false;
+    if (!action || !isPanelMenuTag(action->data().toInt())) return std::nullopt;
+    if (action->data().toInt() != AddOrDeleteTag) return false;
     return table && table->selectionModel() && table->selectionModel()->hasSelection();
+}
+
+std::vector<InputPanelController::PanelMenuEntry> AccountPanelController::panelMenuEntries() const
+{
+    return {{AddOrDeleteTag, deleteItemTitle()}};
+}
+
+void AccountPanelController::panelMenuSelected(int tag)
+{
+    if (tag != AddOrDeleteTag) return;
+    // Deleted rows stay in place, red, until the commit: the same item
+    // brings them back.
+    const QModelIndexList selected = tableView()->selectionModel()->selectedRows();
+    std::vector<RowPtr> rows;
+    for (const QModelIndex &index : selected)
+        if (RowPtr row = rowAt(index.row())) rows.push_back(row);
+    if (rows.empty()) return;
+    const bool restoring = actual(rows.front())->flags() & cv::EditDeleted;
+    doc()->undoStack()->beginMacro(cv::localizedString(restoring ? "Undelete" : "Delete"));
+    for (const RowPtr &row : rows)
+        if (bool(actual(row)->flags() & cv::EditDeleted) == restoring) toggleDeletedInPlace(row);
+    doc()->undoStack()->endMacro();
+    setButtonStatus();
 }
 
 // ---- commit

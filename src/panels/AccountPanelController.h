@@ -50,18 +50,44 @@ public:
     void prepareCell(const CV4TableView *table, cv::PreparedCell &cell, int cid, int row) const override;
     std::optional<cv::CellCurrency> currencyForColumn(int cid, int row) const override;
     std::optional<bool> validateMenuItem(const CV4TableView *table, const QAction *action) const override;
+    // The context menu's one item (101): the selected rows are deleted, or
+    // restored when the first of them is deleted.
+    void panelMenuSelected(int tag) override;
 
 Q_SIGNALS:
     // Rows were written: the main window empties its search results.
     void searchListShouldClear();
 
 protected:
+    std::vector<PanelMenuEntry> panelMenuEntries() const override;
+    void rowsChanged() override { m_balances.clear(); }
+    void setRowFlags(const RowPtr &row, int flags) override
+    {
+        AccountingInputPanelController::setRowFlags(row, flags);
+        rowsChanged();
+    }
+    void setRowDate(const RowPtr &row, const QDate &date) override
+    {
+        AccountingInputPanelController::setRowDate(row, date);
+        rowsChanged();
+    }
+    void setRowValue(const RowPtr &row, const QString &key, const QVariant &value) override
+    {
+        AccountingInputPanelController::setRowValue(row, key, value);
+        rowsChanged();
+    }
     RowPtr makeItem() override;
     void collectData() override;
     void commitRows() override;
     void setButtonStatus() override;
     bool isNumericColumnID(int cid) const override { return cid >= InColumn && cid <= BalanceColumn; }
+    int memoColumnId() const override { return MemoColumn; }
     QString accountKeyForAmountColumnId(int cid, const CV4Actual &row) const override;
+    std::optional<int> typedAmountCurrency(int cid, const CV4Actual &) const override
+    {
+        if (cid != InColumn && cid != OutColumn) return std::nullopt;
+        return currencyIdent();
+    }
     bool isColumnEditable(int cid, int row) const override;
     void editSpecialPopupForColumn(int column, int row) override;
 
@@ -75,6 +101,8 @@ private:
     double arrivedAmount(const CV4Actual &row) const;
     bool isTransferIn(const CV4Actual &row) const;
     QString kindText(const CV4Actual &row) const;
+    // What the row adds to this account's balance, in its currency.
+    double balanceChange(const CV4Actual &row) const;
     cv::CellValue balanceValue(int row) const;
 
     QLabel *m_accountField;         // the account's name; child
@@ -82,4 +110,5 @@ private:
     QLabel *m_totalField;           // the carried balance; child
     TransferFieldPanelController *m_transferFieldController = nullptr;  // child, made on first use
     std::unique_ptr<cv::ActualDataSource> m_kindSource;  // the kind chooser's list
+    mutable std::vector<double> m_balances;  // running balance after each row; empty: to be summed again
 };

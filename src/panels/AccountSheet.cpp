@@ -39,6 +39,9 @@ AccountSheet::AccountSheet(CV4Document *document, CVUnitModelPtr account, QWidge
     m_grid->addWidget(m_memoField, kMemoRow, 1);
     m_grid->setColumnStretch(1, 1);
     layout->addStretch(1);
+    m_missingField = new QLabel(this);
+    m_missingField->setWordWrap(true);
+    layout->addWidget(m_missingField);
     m_okButton = addOkCancelButtons(this, layout).ok;
     for (QLineEdit *field : {static_cast<QLineEdit *>(m_nameField), static_cast<QLineEdit *>(m_memoField)})
         connect(field, &QLineEdit::textEdited, this, [this, field] { commonChanged(field); });
@@ -82,7 +85,19 @@ bool AccountSheet::isOkEnabled() const { return m_okButton->isEnabled(); }
 
 void AccountSheet::setButtonStatus()
 {
-    m_okButton->setEnabled(!m_nameField->text().isEmpty() && detailReady());
+    const bool ok = !m_nameField->text().isEmpty() && detailReady();
+    m_okButton->setEnabled(ok);
+    QString missing;
+    if (!ok) missing = m_nameField->text().isEmpty() ? localizedString(QStringLiteral("Sheet-Name")) : missingDetail();
+    if (missing.endsWith(u':') || missing.endsWith(u'：')) missing.chop(1);
+    m_missingField->setText(missing.isEmpty() ? QString()
+                                              : formatString(localizedString(QStringLiteral("Sheet-Missing-Field")),
+                                                             {missing}));
+}
+
+QString AccountSheet::missingFieldText() const
+{
+    return m_missingField->text();
 }
 
 void AccountSheet::commonChanged(QObject *control)

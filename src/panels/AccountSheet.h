@@ -23,6 +23,7 @@
 class CV4Document;
 class InputTextField;
 class QComboBox;
+class QLabel;
 class QGridLayout;
 class QLineEdit;
 class QPushButton;
@@ -46,6 +47,8 @@ public:
     QComboBox *currencyButton() const { return m_currencyButton; }
     InputTextField *memoField() const { return m_memoField; }
     QPushButton *okButton() const { return m_okButton; }
+    // What the sheet says while OK is off ("Enter the bank's name." ...).
+    QString missingFieldText() const;
 
     // Ignores a null text.
     void setMemoFieldString(const QString &text);
@@ -87,6 +90,8 @@ protected:
 
     // The subclass's rule for OK, given that the name is not empty.
     virtual bool detailReady() const = 0;
+    // The label of the first field that keeps OK off; empty when none does.
+    virtual QString missingDetail() const { return QString(); }
     virtual void setButtonStatus();
     // Writes the detail record (made when the node has none).
     virtual void writeDetail() = 0;
@@ -110,6 +115,7 @@ private:
     InputTextField *m_memoField;
     QGridLayout *m_grid;
     QPushButton *m_okButton = nullptr;
+    QLabel *m_missingField = nullptr;  // says which field keeps OK off; child
 };
 
 } // namespace cv

@@ -6,6 +6,7 @@
 #include "controls/CustomPopup.h"
 #include "controls/GroupDataSource.h"
 #include "controls/PopupFieldEditor.h"
+#include "document/AmountText.h"
 #include "document/CV4Document.h"
 #include "model/CV4EditFlags.h"
 #include "platform/DateFormat.h"
@@ -234,14 +235,33 @@ bool AccountingInputPanelController::isAcceptableDate(const QDate &date, const Q
 double AccountingInputPanelController::amountForText(const QString &text, int currency) const
 {
     const CV4CurrencyPtr c = doc()->findCurrency(currency);
-    QString digits = text.trimmed();
-    if (c && !c->prefix().isEmpty() && digits.startsWith(c->prefix())) digits = digits.mid(c->prefix().size());
-    digits.remove(QLatin1Char(','));
-    double value = CV4Document::numberForRoundString(digits, c ? c->fraction() : 0);
+    const std::optional<QString> digits = cv::AmountText::typedAmountText(text, c ? c->prefix() : QString());
+    double value = digits ? CV4Document::numberForRoundString(*digits, c ? c->fraction() : 0) : 0;
     if (std::isnan(value)) value = 0;
     const PopupFieldEditor *editor = ExistingPopupFieldEditor();
     if (editor && editor->lastCurrencyValueWasNegative()) value = -std::fabs(value);
     return value;
+}
+
+std::optional<int> AccountingInputPanelController::typedAmountCurrency(int cid, const CV4Actual &row) const
+{
+    const QString key = accountKeyForAmountColumnId(cid, row);
+    if (key.isEmpty()) return std::nullopt;
+    return doc()->currencyOfAccount(key == u"destination" ? row.destination() : row.account());
+}
+
+bool AccountingInputPanelController::refusesText(const QString &text, int cid, int row) const
+{
+    const CV4ActualPtr e = actualAt(row);
+    if (!e) return false;
+    if (cid == 0) {
+        const std::optional<QDate> date = cv::parseProgramDate(text);
+        return !date || !acceptsDate(*date);
+    }
+    const std::optional<int> currency = typedAmountCurrency(cid, *e);
+    if (!currency) return false;
+    const CV4CurrencyPtr c = doc()->findCurrency(*currency);
+    return !cv::AmountText::typedAmountText(text, c ? c->prefix() : QString());
 }
 
 void AccountingInputPanelController::setObjectValue(CV4TableView *, const QString &text, int cid, int row)
@@ -391,7 +411,8 @@ void AccountingInputPanelController::performInputValue(const QString &text)
 std::optional<bool> AccountingInputPanelController::validateMenuItem(const CV4TableView *table,
                                                                      const QAction *action) const
 {
-    if (!action) return false;
+    // Edit > Delete and Select All are the table's own commands.
+    if (!action || !isPanelMenuTag(action->data().toInt())) return std::nullopt;
     const bool rowSelected = table && table->selectionModel() && table->selectionModel()->hasSelection();
     switch (action->data().toInt()) {
     case SelectedRowsTag:

@@ -23,7 +23,8 @@ class AccountingInputPanelController : public InputPanelController {
 
 public:
     // Menu tags the panels' context menus use.
-    enum MenuTag { AddOrDeleteTag = 101, SelectedRowsTag = 103, RevertTag = 105 };
+    enum MenuTag { AddOrDeleteTag = 101, SelectedRowsTag = 103, RevertTag = 105, LastPanelMenuTag = 106 };
+    static bool isPanelMenuTag(int tag) { return tag >= AddOrDeleteTag && tag <= LastPanelMenuTag; }
 
     AccountingInputPanelController(CV4Document *doc, CVUnitModelPtr item, const QDate &from, const QDate &to,
                                    QWidget *parent = nullptr);
@@ -57,6 +58,9 @@ public:
     // Table hooks
     cv::CellValue objectValue(const CV4TableView *table, int cid, int row) const override;
     void setObjectValue(CV4TableView *table, const QString &text, int cid, int row) override;
+    // Dates that do not read or lie outside the window, and amounts that are
+    // no number or carry more digits than a stored amount keeps, are refused.
+    bool refusesText(const QString &text, int cid, int row) const override;
     bool isColumnSelectable(const CV4TableView *table, int cid, int row) const override;
     bool shouldEditColumn(const CV4TableView *table, int cid, int row) const override;
     void prepareCell(const CV4TableView *table, cv::PreparedCell &cell, int cid, int row) const override;
@@ -64,13 +68,23 @@ public:
     void performInputDate(const QDate &date) override;
     std::optional<cv::CellCurrency> currencyForColumn(int cid, int row) const override;
     std::optional<bool> validateMenuItem(const CV4TableView *table, const QAction *action) const override;
+    // The input method is on in the memo, however the cell is reached, and
+    // off everywhere else.
+    bool textInputOn(cv::InputSourceMoment moment, int cid, int column) const override
+    {
+        Q_UNUSED(column);
+        return moment != cv::InputSourceMoment::Wrap && cid == memoColumnId();
+    }
 
 protected:
     // ---- hooks of the subclasses
     virtual bool isNumericColumnID(int cid) const { return cid == 1; }
+    virtual int memoColumnId() const { return 3; }
     virtual QString amountKeyForAmountColumnId(int cid) const;
     // The row key whose account gives the column's currency; empty: no amount column.
     virtual QString accountKeyForAmountColumnId(int cid, const CV4Actual &row) const;
+    // The currency an amount typed into the column is read in; none: no amount column.
+    virtual std::optional<int> typedAmountCurrency(int cid, const CV4Actual &row) const;
     virtual cv::CellValue uniqueContentForItem(const CV4Actual &row, int cid, const CVUnitModelPtr &account) const;
     virtual void uniqueSetObjectValue(const QString &text, const CV4ActualPtr &row, int cid, int rowIndex);
     virtual void editSpecialPopupForColumn(int column, int row);

@@ -3,6 +3,7 @@
 #include "document/CV4Document.h"
 #include "model/CV4BankModel.h"
 #include "panels/InputForm.h"
+#include "panels/InputFormCell.h"
 #include "panels/InputTextField.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
@@ -71,6 +72,16 @@ std::optional<double> BankPanelController::readRate() const
 bool BankPanelController::detailReady() const
 {
     return !form()->stringValue(BankCell).isEmpty() && getDate().has_value() && amountsRead() && readRate();
+}
+
+QString BankPanelController::missingDetail() const
+{
+    const char *key = nullptr;
+    if (form()->stringValue(BankCell).isEmpty()) key = "Bank-Name";
+    else if (!getDate()) key = "Sheet-Start-Date";
+    else if (!readAmount(form()->cellAtIndex(BalanceCell))) key = "Sheet-Opening-Balance";
+    else if (!readRate()) key = "Bank-Interest-Rate";
+    return key ? cv::localizedString(key) : QString();
 }
 
 void BankPanelController::writeDetail()

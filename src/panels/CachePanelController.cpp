@@ -93,6 +93,13 @@ bool CachePanelController::detailReady() const
     return (!m_dateEnabled || getDate().has_value()) && readAmount(m_valueField).has_value();
 }
 
+QString CachePanelController::missingDetail() const
+{
+    if (m_dateEnabled && !getDate()) return cv::localizedString(QStringLiteral("Sheet-Start-Date"));
+    if (!readAmount(m_valueField)) return cv::localizedString(QStringLiteral("Sheet-Opening-Balance"));
+    return QString();
+}
+
 void CachePanelController::contentChanged(QObject *control)
 {
     if (isOpening()) return;

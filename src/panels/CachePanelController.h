@@ -40,6 +40,7 @@ public:
 
 protected:
     bool detailReady() const override;
+    QString missingDetail() const override;
     void writeDetail() override;
     std::vector<QLineEdit *> amountFields() const override { return {m_valueField}; }
     bool currencyLocked() const override;

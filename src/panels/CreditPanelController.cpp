@@ -3,6 +3,7 @@
 #include "document/CV4Document.h"
 #include "model/CV4CreditCardModel.h"
 #include "panels/InputForm.h"
+#include "panels/InputFormCell.h"
 #include "panels/InputTextField.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
@@ -78,6 +79,16 @@ CreditPanelController *CreditPanelController::openCreditPanel(CV4Document *docum
 bool CreditPanelController::detailReady() const
 {
     return !form()->stringValue(CompanyCell).isEmpty() && getDate().has_value() && amountsRead();
+}
+
+QString CreditPanelController::missingDetail() const
+{
+    const char *key = nullptr;
+    if (form()->stringValue(CompanyCell).isEmpty()) key = "Credit-Company";
+    else if (!getDate()) key = "Sheet-Start-Date";
+    else if (!readAmount(form()->cellAtIndex(BalanceCell))) key = "Sheet-Opening-Balance";
+    else if (!readAmount(form()->cellAtIndex(LimitCell))) key = "Credit-Limit";
+    return key ? cv::localizedString(key) : QString();
 }
 
 void CreditPanelController::writeDetail()

@@ -23,6 +23,7 @@ public:
 
 protected:
     bool detailReady() const override;
+    QString missingDetail() const override;
     void writeDetail() override;
 
 private:

@@ -2,6 +2,7 @@
 
 #include "controls/CV4TableView.h"
 #include "model/CV4EditFlags.h"
+#include "platform/Localization.h"
 
 #include <QAction>
 #include <QItemSelectionModel>
@@ -40,13 +41,34 @@ bool EntryListPanelController::handleToolbar(const QString &identifier)
 void EntryListPanelController::menuSelected(int tag)
 {
     switch (tag) {
-    case AddOrDeleteTag: addItem(); break;
+    case AddOrDeleteTag:
+        if (!isEditOnly()) addItem();
+        break;
+    case SelectedRowsTag: deleteRows(tableView()); break;
     case RevertTag: revertSelected(); break;
     case BatchTag:
         if (!isEditOnly()) macroInputPushed();
         break;
     default: break;
     }
+}
+
+std::vector<InputPanelController::PanelMenuEntry> EntryListPanelController::panelMenuEntries() const
+{
+    const QModelIndexList selected =
+        tableView() && tableView()->selectionModel() ? tableView()->selectionModel()->selectedRows() : QModelIndexList();
+    const CV4ActualPtr first = selected.isEmpty() ? nullptr : actualAt(selected.first().row());
+    const bool deleted = first && (first->flags() & cv::EditDeleted);
+    return {{AddOrDeleteTag, cv::localizedString("Panel-Menu-Add")},
+            {SelectedRowsTag, cv::localizedString(deleted ? "Undelete" : "Delete")},
+            {RevertTag, cv::localizedString("Revert")},
+            {BatchTag, cv::localizedString("Panel-Menu-Repeat")}};
+}
+
+std::optional<bool> EntryListPanelController::validateMenuTag(int tag) const
+{
+    if (tag == BatchTag) return !isEditOnly();
+    return std::nullopt;
 }
 
 std::optional<bool> EntryListPanelController::validateMenuItem(const CV4TableView *table,

@@ -24,8 +24,11 @@ public:
     bool handleToolbar(const QString &identifier) override;
     void macroInputPushed();
     MacroInputDialogController *macroDialog() const { return m_macroDialog; }
-    // The context menu: 101 add, 105 revert, 106 repeated entry.
+    // The context menu: 101 add, 103 delete or restore the selected rows,
+    // 105 revert, 106 repeated entry.
     void menuSelected(int tag);
+    void panelMenuSelected(int tag) override { menuSelected(tag); }
+    std::optional<bool> validateMenuTag(int tag) const override;
     // The selected changed rows get their stored values back (not undoable).
     void revertSelected();
     void didEnd() override { closeMacroDialog(); }
@@ -43,6 +46,7 @@ Q_SIGNALS:
     void searchListShouldClear();
 
 protected:
+    std::vector<PanelMenuEntry> panelMenuEntries() const override;
     void setButtonStatus() override;
     void closeMacroDialog();
 

@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTimer>
 #include <QUndoStack>
@@ -93,9 +94,31 @@ void InputPanelController::detachFromTable()
     m_tableView->setClient(nullptr);
 }
 
+QMenu *InputPanelController::makeContextMenu(QWidget *parent)
+{
+    const std::vector<PanelMenuEntry> entries = panelMenuEntries();
+    if (entries.empty()) return nullptr;
+    auto *menu = new QMenu(parent);
+    for (const PanelMenuEntry &entry : entries) {
+        QAction *action = menu->addAction(entry.title);
+        action->setData(entry.tag);
+        action->setEnabled(validateMenuItem(m_tableView, action).value_or(false));
+        const int tag = entry.tag;
+        connect(action, &QAction::triggered, this, [this, tag] { panelMenuSelected(tag); });
+    }
+    return menu;
+}
+
 void InputPanelController::finishSetup()
 {
     m_tableView->setClient(this);
+    if (!panelMenuEntries().empty()) {
+        m_tableView->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(m_tableView, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+            std::unique_ptr<QMenu> menu(makeContextMenu(nullptr));  // no parent: the panel may go while it shows
+            if (menu) menu->exec(m_tableView->viewport()->mapToGlobal(at));
+        });
+    }
     // The date column: a full date beside the calendar button.
     const QFontMetrics metrics(m_tableView->tableFont());
     m_tableView->setColumnWidth(0, std::max(112, metrics.horizontalAdvance(QStringLiteral("0000/00/00")) + 36));
@@ -185,6 +208,7 @@ void InputPanelController::settleAfterCommit()
 void InputPanelController::setItems(std::vector<RowPtr> rows)
 {
     m_items = std::move(rows);
+    rowsChanged();
 }
 
 InputPanelController::RowPtr InputPanelController::rowAt(int row) const
@@ -205,6 +229,7 @@ int InputPanelController::numberOfRows(const CV4TableView *) const
 
 void InputPanelController::reloadTable()
 {
+    rowsChanged();
     m_tableView->reloadData();
 }
 

@@ -27,6 +27,7 @@
 
 class CV4Document;
 class CV4TableView;
+class QMenu;
 class QPushButton;
 
 class InputPanelController : public QWidget, public cv::TableClient, public cv::HostedPanel {
@@ -92,6 +93,17 @@ public:
     std::optional<bool> canDeleteRow(int row) const override { return row >= 0; }
     const cv::AmountText *amountText() const override;
 
+    // ---- the table's context menu
+    struct PanelMenuEntry {
+        int tag;
+        QString title;
+    };
+    // The menu as it stands for the selected rows, each item tagged and
+    // enabled by validateMenuItem; null when the panel has none.
+    QMenu *makeContextMenu(QWidget *parent);
+    // A context menu item was chosen (its tag).
+    virtual void panelMenuSelected(int tag) { Q_UNUSED(tag); }
+
 Q_SIGNALS:
     void closeMaximizedPanelRequested();
 
@@ -117,7 +129,14 @@ protected:
         m_to = to;
     }
     void setItems(std::vector<RowPtr> rows);
-    std::vector<RowPtr> &mutableItems() { return m_items; }
+    std::vector<RowPtr> &mutableItems()
+    {
+        rowsChanged();
+        return m_items;
+    }
+    // Rows were added, removed, reordered or reloaded: what a panel derives
+    // from all of them is stale.
+    virtual void rowsChanged() {}
     void markChanged() { m_hasChanged = true; }
     void setReturnCode(int rc) { m_rc = rc; }
     void reloadTable();
@@ -130,6 +149,9 @@ protected:
     void detachFromTable();
     // Forgets everything pending after a commit and reads the rows again.
     virtual void settleAfterCommit();
+
+    // The items of the table's context menu; none: the table has no menu.
+    virtual std::vector<PanelMenuEntry> panelMenuEntries() const { return {}; }
 
     // A fresh row for addItem (flag 2 and the date are set by the base).
     virtual RowPtr makeItem() = 0;

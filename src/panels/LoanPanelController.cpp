@@ -9,6 +9,7 @@
 #include "controls/NumberDialogController.h"
 #include "controls/StyledText.h"
 #include "controls/TableColumn.h"
+#include "document/AmountText.h"
 #include "document/CV4Document.h"
 #include "document/CV4Preference.h"
 #include "model/CV4AccountModel.h"
@@ -169,6 +170,7 @@ QWidget *LoanPanelController::buildConditionsPage()
     m_timesField = field(true);
     m_rateField = field(true);
     m_bonusField = field(true);
+    for (QLineEdit *amount : {m_valueField, m_bonusField}) GetCurrencyFieldEditor()->attach(amount);
     m_transferAccount = new QRadioButton(cv::localizedString("Loan-Into-Account"), page);
     m_transferUsage = new QRadioButton(cv::localizedString("Loan-For-Usage"), page);
     m_accountButton = new QPushButton(page);
@@ -329,6 +331,9 @@ std::optional<QDate> LoanPanelController::getDate() const
 
 double LoanPanelController::amountOf(const QLineEdit *field) const
 {
+    // Text that is no amount is none, never the digits it happens to hold.
+    const CV4CurrencyPtr currency = m_document->findCurrency(m_selectedCurrency);
+    if (!cv::AmountText::typedAmountText(field->text(), currency ? currency->prefix() : QString())) return 0;
     double value = 0;
     m_currencyFormatter.getObjectValue(value, field->text());
     return value;
@@ -384,13 +389,26 @@ bool LoanPanelController::readyToCalc() const
 {
     if (m_nameField->text().isEmpty()) return false;
     if (!m_isNew) return m_storedLoan.isReadyToCalc();
+    return missingField().isEmpty();
+}
+
+QString LoanPanelController::missingField() const
+{
+    const char *key = nullptr;
     const QString rate = m_rateField->text().trimmed();
     bool rateOk = false;
     const double rateValue = rate.toDouble(&rateOk);
-    if (rate.isEmpty() || !rateOk || rateValue < 0) return false;
-    if (m_timesField->text().trimmed().toInt() == 0 || amountOf(m_valueField) == 0) return false;
-    if (m_repayment == 0) return false;
-    return m_transferAccount->isChecked() ? m_inAccount != 0 : m_usage != 0;
+    if (m_nameField->text().isEmpty()) key = "Loan-Name";
+    else if (amountOf(m_valueField) == 0) key = "Loan-Amount";
+    else if (m_timesField->text().trimmed().toInt() == 0) key = "Loan-Times";
+    else if (rate.isEmpty() || !rateOk || rateValue < 0) key = "Loan-Rate";
+    else if (m_repayment == 0) key = "Loan-Repayment-Account";
+    else if (m_transferAccount->isChecked() ? m_inAccount == 0 : m_usage == 0)
+        key = m_transferAccount->isChecked() ? "Loan-Into-Account" : "Loan-For-Usage";
+    if (!key) return QString();
+    QString name = cv::localizedString(key);
+    if (name.endsWith(u':') || name.endsWith(u'：')) name.chop(1);
+    return name;
 }
 
 // ---------------------------------------------------------------- status
@@ -586,6 +604,8 @@ void LoanPanelController::didSelectPage(int page)
     } else if (!m_isNew) {
         const QString reason = m_storedLoan.notReadyReason();
         if (!reason.isNull()) m_messageField->setText(reason);
+    } else if (const QString missing = missingField(); !missing.isEmpty()) {
+        m_messageField->setText(cv::formatString(cv::localizedString("Sheet-Missing-Field"), {missing}));
     }
     setButtonStatus();
 }

@@ -13,6 +13,7 @@
 // never rewrites the terms.
 
 #include "controls/CVCurrencyFormatter.h"
+#include "controls/CurrencyFieldEditor.h"
 #include "controls/DateReceiver.h"
 #include "controls/TableClient.h"
 #include "model/CV4LoanModel.h"
@@ -38,7 +39,7 @@ class AccountDataSource;
 class PopupDataSource;
 } // namespace cv
 
-class LoanPanelController : public QDialog, public cv::TableClient, public cv::DateReceiver {
+class LoanPanelController : public QDialog, public cv::TableClient, public cv::DateReceiver, public CurrencyFieldOwner {
     Q_OBJECT
 public:
     enum Column { Times = 0, Date, Rate, Principal, Interest, Total, Rest, Account };
@@ -119,6 +120,8 @@ public:
     bool shouldEditColumn(const CV4TableView *table, int cid, int row) const override;
     bool isColumnSelectable(const CV4TableView *table, int cid, int row) const override;
     const cv::AmountText *amountText() const override;
+    // CurrencyFieldOwner: the amounts group in the loan's currency as they are typed.
+    int currency() const override { return m_selectedCurrency; }
     bool handleClick(CV4TableView *table, const QMouseEvent *event, int cid, int row) override;
 
 private:
@@ -129,6 +132,8 @@ private:
     std::optional<QDate> getDate() const;
     double amountOf(const QLineEdit *field) const;
     bool readyToCalc() const;
+    // The label of the first condition a new loan still lacks; empty when none.
+    QString missingField() const;
     void setButtonStatus();
     void setCurrencyStatus();
     void currencyChanged();

@@ -130,6 +130,7 @@ MacroInputDialogController::MacroInputDialogController(CV4Document *doc, CVUnitM
     m_valueTitle = new QLabel(this);
     m_value = new QLineEdit(this);
     m_value->setAlignment(Qt::AlignRight);
+    GetCurrencyFieldEditor()->attach(m_value);
     form->addRow(m_valueTitle, m_value);
     m_count = new QSpinBox(this);
     m_count->setRange(1, 999);
@@ -187,7 +188,11 @@ MacroInputDialogController::MacroInputDialogController(CV4Document *doc, CVUnitM
     accountChanged(m_account, m_destination);
 }
 
-MacroInputDialogController::~MacroInputDialogController() = default;
+MacroInputDialogController::~MacroInputDialogController()
+{
+    // The amount field loses the focus as it goes, after this part of the dialog.
+    disconnect(m_value, nullptr, this, nullptr);
+}
 
 MacroInputTarget *MacroInputDialogController::target() const
 {
@@ -271,6 +276,23 @@ double MacroInputDialogController::amount() const
     const CV4CurrencyPtr c = m_doc->findCurrency(currencyOfAccount());
     const double value = CV4Document::numberForRoundString(text, c ? c->fraction() : 0);
     return std::isnan(value) ? 0 : value;
+}
+
+const cv::AmountText *MacroInputDialogController::amountText() const
+{
+    return &m_doc->amountText();
+}
+
+void MacroInputDialogController::performInputValue(const QString &value)
+{
+    if (const std::optional<double> number = m_doc->amountText().numberForString(value, currencyOfAccount()))
+        setAmount(*number);
+}
+
+void MacroInputDialogController::performInputDate(const QDate &date)
+{
+    if (date.isValid()) m_date->setDate(date);
+    updateOKButton();
 }
 
 void MacroInputDialogController::setAmount(double value)

@@ -13,6 +13,8 @@
 #include "model/CV4Actual.h"
 #include "model/CVUnitModel.h"
 
+#include "controls/CurrencyFieldEditor.h"
+
 #include <QDialog>
 #include <QPointer>
 
@@ -33,7 +35,7 @@ namespace cv {
 class DateField;
 }
 
-class MacroInputDialogController : public QDialog {
+class MacroInputDialogController : public QDialog, public CurrencyFieldOwner {
     Q_OBJECT
 
 public:
@@ -91,6 +93,14 @@ public:
     double amount() const;
     // Selects an item of a chooser by ident; false when it is not offered.
     static bool selectIdent(QComboBox *box, int ident);
+
+    // The calculator's value becomes the amount; the calendar's date the start.
+    Q_INVOKABLE void performInputValue(const QString &value);
+    Q_INVOKABLE void performInputDate(const QDate &date);
+
+    // CurrencyFieldOwner: the amount groups in the account's currency as it is typed.
+    const cv::AmountText *amountText() const override;
+    int currency() const override { return currencyOfAccount(); }
 
 private:
     MacroInputTarget *target() const;

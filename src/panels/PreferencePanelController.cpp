@@ -10,6 +10,8 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QScopedValueRollback>
+#include <QSpinBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -170,6 +172,20 @@ QWidget *PreferencePanelController::buildMiscTab()
     connect(m_showInitialPanelButton, &QCheckBox::clicked, this, [this] { changed(MiscChanged); });
     layout->addWidget(m_autoPriceUpdateButton);
     layout->addWidget(m_showInitialPanelButton);
+    auto *backups = new QHBoxLayout;
+    backups->addWidget(new QLabel(cv::localizedString("Preference-Backup-Count"), page));
+    m_backupCountField = new QSpinBox(page);
+    m_backupCountField->setObjectName(QStringLiteral("backupCount"));
+    // The backups count 51 and more as 50.
+    m_backupCountField->setRange(0, 50);
+    m_backupCountField->setSpecialValueText(cv::localizedString("Preference-Backup-None"));
+    backups->addWidget(m_backupCountField);
+    backups->addStretch(1);
+    layout->addLayout(backups);
+    // A count changed alone is kept too: the caller saves on a change only.
+    connect(m_backupCountField, &QSpinBox::valueChanged, this, [this] {
+        if (!m_showing) changed(MiscChanged);
+    });
     layout->addWidget(new QLabel(cv::localizedString("Preference-Tax-Fraction"), page));
     m_taxFractionProcess = new QButtonGroup(page);
     const char *rules[] = {"Preference-Tax-None", "Preference-Tax-Round", "Preference-Tax-Down",
@@ -217,6 +233,10 @@ void PreferencePanelController::setMiscParam(const CV4Preference &preference)
 {
     m_autoPriceUpdateButton->setChecked(preference.autoPriceUpdate());
     m_showInitialPanelButton->setChecked(preference.showInitialPanel());
+    {
+        const QScopedValueRollback<bool> showing(m_showing, true);
+        m_backupCountField->setValue(std::clamp(preference.backupCount(), 0, 50));
+    }
     if (QAbstractButton *rule = m_taxFractionProcess->button(preference.taxFracProcess())) rule->setChecked(true);
 }
 
@@ -299,6 +319,7 @@ void PreferencePanelController::okPushed()
         m_pref->setAutoPriceUpdate(m_autoPriceUpdateButton->isChecked());
         m_pref->setShowInitialPanel(m_showInitialPanelButton->isChecked());
         m_pref->setTaxFracProcess(std::max(0, m_taxFractionProcess->checkedId()));
+        m_pref->setBackupCount(m_backupCountField->value());
     }
     done(m_change);
 }

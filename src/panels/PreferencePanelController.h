@@ -13,6 +13,7 @@ class CV4Preference;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QSpinBox;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
@@ -55,6 +56,7 @@ public:
     QTabWidget *tabView() const { return m_tabView; }
     QPushButton *okButton() const { return m_okButton; }
     QComboBox *measureButton() const { return m_measureButton; }
+    QSpinBox *backupCountField() const { return m_backupCountField; }
 
 private:
     QWidget *buildViewTab();
@@ -80,6 +82,8 @@ private:
     QComboBox *m_measureButton = nullptr;  // unit popup, data = unit
     QCheckBox *m_autoPriceUpdateButton = nullptr;
     QCheckBox *m_showInitialPanelButton = nullptr;
+    QSpinBox *m_backupCountField = nullptr;        // dated backups kept, 0-50
+    bool m_showing = false;                        // values being shown, not typed
     QButtonGroup *m_taxFractionProcess = nullptr;  // ids = rules 0-3
     QPushButton *m_okButton = nullptr;
 };

@@ -8,7 +8,9 @@
 #include "platform/CV4Alert.h"
 #include "platform/Localization.h"
 
+#include <QApplication>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -37,7 +39,32 @@ SearchPageController::SearchPageController(CV4Document *doc, QWidget *parent)
     connect(m_searchButton, &QPushButton::clicked, this, &SearchPageController::searchButtonPushed);
     connect(m_sheet, &QDialog::finished, this, &SearchPageController::searchSheetDidEnd);
     connect(m_results, &SearchResultsController::searchListShouldClear, this, &SearchPageController::clearSearchList);
+    QHeaderView *header = m_results->tableView()->horizontalHeader();
+    header->setSectionsClickable(true);
+    connect(header, &QHeaderView::sectionClicked, this, [this](int section) {
+        columnHeaderClicked(section, QApplication::keyboardModifiers());
+    });
     setSearchUI();
+}
+
+void SearchPageController::columnHeaderClicked(int column, Qt::KeyboardModifiers modifiers)
+{
+    CV4TableView *table = m_results->tableView();
+    if (column < 0 || column >= table->numberOfColumns()) return;
+    const int cid = table->cidOfColumn(column);
+    if (modifiers & (Qt::ControlModifier | Qt::ShiftModifier | Qt::MetaModifier)) {
+        if (!m_exportColumns.removeOne(cid)) m_exportColumns << cid;
+    } else {
+        // A second click on the one selected column selects none: all are exported again.
+        m_exportColumns = m_exportColumns == QList<int>{cid} ? QList<int>() : QList<int>{cid};
+    }
+    const QPalette palette = table->palette();
+    for (int c = 0; c < table->numberOfColumns(); ++c) {
+        const bool selected = m_exportColumns.contains(table->cidOfColumn(c));
+        table->tableColumn(c)->setHeaderColors(selected ? palette.color(QPalette::HighlightedText) : QColor(),
+                                               selected ? palette.color(QPalette::Highlight) : QColor());
+    }
+    table->refreshColumnHeaders();
 }
 
 SearchPageController::~SearchPageController() = default;

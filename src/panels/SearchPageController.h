@@ -60,6 +60,9 @@ public:
 
     // Columns the export takes, by identifier; empty: every column in table order.
     void setExportColumns(const QList<int> &ids) { m_exportColumns = ids; }
+    // A click on a column's title selects that column alone (again: none);
+    // with Ctrl or Shift it adds or takes away the column.
+    void columnHeaderClicked(int column, Qt::KeyboardModifiers modifiers);
     std::vector<QStringList> exportRows() const;
     // Writes the file and tells the user of a failure or of replaced characters.
     cv::SearchResultsExporter::Result exportSearchResults(const QString &path);

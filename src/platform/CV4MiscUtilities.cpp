@@ -29,8 +29,20 @@ namespace cv {
 
 QString SupportPath(const QString &component)
 {
-    static const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    // The program's name once: "Corvane", not "Corvane/Corvane".
+    static const QString folder =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Corvane");
     if (component.isEmpty()) return folder;
+    return folder + QLatin1Char('/') + component;
+}
+
+QString PreviousSupportPath(const QString &component)
+{
+    static const QString folder = [] {
+        const QString previous = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        return previous == SupportPath() ? QString() : previous;
+    }();
+    if (folder.isEmpty() || component.isEmpty()) return folder;
     return folder + QLatin1Char('/') + component;
 }
 

@@ -71,7 +71,9 @@ QString formatDate(const QDate &date, const QString &format)
     return out;
 }
 
-std::optional<QDate> parseDate(const QString &input, const QString &format, const QDate &today)
+namespace {
+
+std::optional<QDate> parseWholeFormat(const QString &input, const QString &format, const QDate &today)
 {
     // Input methods give full-width digits and slashes; compatibility
     // normalisation folds them to ASCII.
@@ -152,6 +154,18 @@ std::optional<QDate> parseDate(const QString &input, const QString &format, cons
     const QDate date(year.value_or(today.year()), *month, *day);
     if (!date.isValid()) return std::nullopt;
     return date;
+}
+
+} // namespace
+
+std::optional<QDate> parseDate(const QString &input, const QString &format, const QDate &today)
+{
+    if (const std::optional<QDate> date = parseWholeFormat(input, format, today)) return date;
+    // A format that starts with the year also reads month and day alone, in
+    // this year ("12/9" for "%Y/%m/%d").
+    if (format.size() > 3 && format[0] == u'%' && (format[1] == u'Y' || format[1] == u'y') && format[2] != u'%')
+        return parseWholeFormat(input, format.mid(3), today);
+    return std::nullopt;
 }
 
 QString formatProgramDate(const QDate &date)

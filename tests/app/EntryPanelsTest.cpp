@@ -4,6 +4,7 @@
 
 #include "app/EntryPanels.h"
 #include "controls/CV4TableView.h"
+#include "controls/CustomPopup.h"
 #include "controls/PopupFieldEditor.h"
 #include "document/CV4DataModel.h"
 #include "document/CV4Document.h"
@@ -24,7 +25,9 @@
 #include "model/CV4AssetModel.h"
 #include "model/CV4Trade.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QPainter>
 #include <QDir>
 #include <QPushButton>
 #include <QTest>
@@ -288,6 +291,23 @@ TEST_P(EntryPanelsScreenshotTest, TheAccountBookOnTheTemporaryPage)
     const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language();
     QDir().mkpath(dir);
     EXPECT_TRUE(w->grab().save(dir + QStringLiteral("/window-account-book.png")));
+}
+
+// The window with the book's kind chooser open over its cell, drawn in where it stands.
+TEST_P(EntryPanelsScreenshotTest, TheAccountBookWithItsKindChooserOpen)
+{
+    open();
+    AccountPanelController *book = openBankBook();
+    ASSERT_NE(book, nullptr);
+    typeExpense(book, QStringLiteral("1,500"));
+    book->editColumn(AccountPanelController::KindColumn, int(book->items().size()) - 1, nullptr);
+    cv::CustomPopup *chooser = cv::CustomPopup::get();
+    QImage shot = w->grab().toImage();
+    QPainter(&shot).drawPixmap(chooser->geometry().topLeft() - w->geometry().topLeft(), chooser->grab());
+    EXPECT_TRUE(chooser->isVisible());
+    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language();
+    EXPECT_TRUE(QDir().mkpath(dir) && shot.save(dir + QStringLiteral("/window-account-book-chooser.png")));
+    chooser->mustClose();
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, EntryPanelsScreenshotTest, ::testing::Values("en", "ja"));

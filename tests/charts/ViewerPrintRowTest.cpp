@@ -80,3 +80,18 @@ TEST_F(ViewerPrintRowTest, AccountsShowMonthEndsAfterTheCarryOver)
     EXPECT_EQ(cells[14], m_doc->stringForValue(values.rest, 1, false));
     EXPECT_FALSE(cells[17].isEmpty()) << "a share of the asset total";
 }
+
+// A cent's refund beside large totals: its shares round to zero and print without a sign.
+TEST_F(ViewerPrintRowTest, PercentagesThatRoundToZeroPrintWithoutASign)
+{
+    const auto &categories = *m_doc->actualModel();
+    for (auto [kind, ident, root] : {std::tuple(CV4Actual::Expense, 1101, categories.expense()),
+                                     std::tuple(CV4Actual::Income, 1102, categories.income())}) {
+        auto refund = samplebook::node(root, ident, 21, QStringLiteral("Refund"));
+        refund->setBudgetAfter(2008, 1, 30000);
+        const CV4ActualPtr e = samplebook::entry(kind, QDate(2008, 3, 6), -0.01, ident, 1000);
+        kind == CV4Actual::Income ? m_doc->updateIncome(e, nullptr) : m_doc->updateExpense(e, nullptr);
+        const QStringList cells = ViewerPrintRow(QDate(2008, 3, 1)).categoryCells(*m_doc, *refund);
+        EXPECT_EQ(cells.mid(16), (QStringList{"0.00", "0.00"})) << ident << ": budget %, share";
+    }
+}

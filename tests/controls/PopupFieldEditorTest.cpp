@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
     FieldEditor, AmountTyping,
     ::testing::Values(AmountCase{"NoPointWithoutFractionDigits", 0, true, "", "1.5", "15", false},
                       AmountCase{"OnePointWithFractionDigits", 2, true, "", "1.5.", "1.5", false},
-                      AmountCase{"LettersAreDropped", 0, true, "", "1a2b", "12", false},
+                      AmountCase{"LettersStayForTheStoreToRefuse", 0, true, "", "1a2b", "1a2b", false},
                       AmountCase{"MinusMarksNegativeWithoutTyping", 0, true, "15", "-", "15", true},
                       AmountCase{"ASecondMinusUndoesIt", 0, true, "15", "--", "15", false},
                       AmountCase{"MinusDoesNothingWhereRefused", 0, false, "15", "-", "15", false}),

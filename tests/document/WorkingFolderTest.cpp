@@ -116,3 +116,22 @@ TEST_F(WorkingFolderTest, InstancesKeepEachOthersFilesAndCrashLeftoversGo)
 }
 
 } // namespace
+
+// Earlier builds worked in another folder: a crashed run's copy there goes,
+// a running one's stays, and the folder goes once it is empty.
+TEST_F(WorkingFolderTest, WhatEarlierBuildsLeftInTheirFolderIsCleanedToo)
+{
+    const QString previous = folder = tmp.filePath(QStringLiteral("Corvane/Work"));  // where the children work
+    QProcess holding, crashed;
+    const QString holdingFile = startChild(holding, "hold");
+    const QString crashedFile = startChild(crashed, "crash");
+    ASSERT_TRUE(crashed.waitForFinished(20000) && QFile::exists(crashedFile) && QFile::exists(holdingFile));
+    for (bool holdingRuns : {true, false}) {
+        if (!holdingRuns) holding.closeWriteChannel(), holding.waitForFinished(20000);
+        cv::work::setWorkFolder(tmp.filePath(QStringLiteral("Work")), previous);
+        CV4DataModel store;
+        ASSERT_TRUE(store.create());
+        EXPECT_FALSE(QFile::exists(crashedFile));
+        EXPECT_EQ(std::pair(QFile::exists(holdingFile), QFileInfo(previous).isDir()), std::pair(holdingRuns, holdingRuns));
+    }
+}

@@ -104,7 +104,7 @@ TEST(BookCommandRulesTest, AccountAndCategoryCommandsFollowTheSelection)
         {"new category on a summary", 30012, row(T::CategorySummary, NodeKind::CategorySummary, 1009, false, 0), true},
         {"new folder on a summary", 30011, row(T::CategorySummary, NodeKind::CategorySummary, 1009, false, 0), false},
         {"new folder on a category", 30011, row(T::Expense, NodeKind::Category, 1008), true},
-        {"imports stay off", 30017, row(T::Expense, NodeKind::Category, 1008), false},
+        {"the text import is on", 30017, row(T::Expense, NodeKind::Category, 1008), true},
     };
     for (const Case &c : cases) {
         cv::MenuContext context;

@@ -4,6 +4,7 @@
 #include "MainWindowTestSupport.h"
 
 #include "controls/BrandDataSource.h"
+#include "controls/ControlsDocumentUI.h"
 #include "controls/CommandUnitModel.h"
 #include "document/CV4Document.h"
 #include "mainwindow/BrandWindow.h"
@@ -17,7 +18,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QTimer>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
@@ -149,7 +152,7 @@ TEST_F(BrandWindowTest, ListsEachSecurityInItsSevenColumns)
     EXPECT_FALSE(bw->validateMenuTag(cv::BrandWindow::DeleteTag));
     bw->selectRow(0);
     EXPECT_TRUE(bw->validateMenuTag(cv::BrandWindow::PriceTag));
-    EXPECT_FALSE(bw->validateMenuTag(cv::BrandWindow::ImportTag));
+    EXPECT_TRUE(bw->validateMenuTag(cv::BrandWindow::ImportTag));
 }
 
 TEST_F(BrandWindowTest, DeletesASecurityEverywhereOrOneAccountsHoldingOnly)
@@ -245,10 +248,15 @@ TEST_F(BrandWindowTest, DragsReorderOnlyWithinTheTable)
     }
 }
 
-TEST_F(BrandWindowTest, TheChooserCommandHandsBackTheNewSecurityAfterOkOnly)
+TEST_F(BrandWindowTest, TheChooserCommandHandsBackTheNewSecurityAfterOkOnlyAndRefusesATakenName)
 {
     CV4WindowController *w = openBook();
-    for (bool ok : {true, false}) {
+    const struct {
+        bool ok;
+        const char *name;
+        bool added;
+    } cases[] = {{true, "New One", true}, {false, "Other", false}, {true, "Mizuho", false}};
+    for (const auto &c : cases) {
         cv::BrandDataSource source;
         source.setDocument(document, 0);
         const cv::ChooserItem last = source.objects().back();
@@ -259,19 +267,21 @@ TEST_F(BrandWindowTest, TheChooserCommandHandsBackTheNewSecurityAfterOkOnly)
         ASSERT_TRUE(w->brandWindow() && w->brandWindow()->isVisible());
         auto *sheet = w->brandWindow()->findChild<CV4BrandPanelController *>();
         ASSERT_TRUE(sheet);
-        sheet->nameField()->setText(QStringLiteral("New One"));
-        if (ok)
+        sheet->nameField()->setText(QString::fromUtf8(c.name));
+        const size_t alertsBefore = alerts.asked.size();
+        if (c.ok)
             sheet->okPushed();
         else
             sheet->cancelPushed();
         QApplication::processEvents();
-        ASSERT_EQ(picked.size(), ok ? 1u : 0u);
-        if (ok) {
+        ASSERT_EQ(picked.size(), c.added ? 1u : 0u) << c.name;
+        if (c.added) {
             EXPECT_EQ(picked[0]->name(), QStringLiteral("New One"));
             EXPECT_GT(picked[0]->ident(), 0);
             EXPECT_EQ(document->findBrand(picked[0]->ident()), picked[0]);
         }
-        EXPECT_EQ(document->brandList().size(), 3u);
+        EXPECT_EQ(document->brandList().size(), 3u) << c.name;
+        EXPECT_EQ(alerts.asked.size() - alertsBefore, c.ok && !c.added ? 1u : 0u) << "ERR group name";
         EXPECT_FALSE(w->brandWindow()->isVisible());
     }
 }
@@ -334,3 +344,20 @@ TEST_P(BrandWindowShots, RendersTheWindowAndPrintsTheList)
 INSTANTIATE_TEST_SUITE_P(Languages, BrandWindowShots, ::testing::Values("ja", "en"));
 
 } // namespace
+
+// Save As starts in the documents folder and retitles the securities window too.
+TEST_F(DelegateTest, SaveAsStartsInTheDocumentsFolderAndRetitlesTheSecuritiesWindow)
+{
+    CV4Document *document = nullptr;
+    CV4WindowController *w = openNewWindow(document, 1000, 680);
+    w->showBrandWindow();
+    QString startedIn;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        startedIn = dialog->directory().absolutePath();
+        dialog->selectFile(path(QStringLiteral("Renamed.cvv2"))), QMetaObject::invokeMethod(dialog, "accept");
+    });
+    delegate->actionNamed(QStringLiteral("saveAs"))->trigger();
+    EXPECT_EQ(startedIn, QDir(ControlsDocumentUI::documentsFolder()).absolutePath());
+    EXPECT_TRUE(w->brandWindow()->windowTitle().contains(QStringLiteral("Renamed")));
+}

@@ -86,7 +86,7 @@ TEST(BudgetColumns, LayoutFillsTheWidthWithGroupsAFillerAndTheSummary)
         int width;
     } expected[] = {{0, Kind::Name, 150},   {1, Kind::Budget, 80},         {2, Kind::Actual, 80},
                     {3, Kind::Percent, 60}, {4, Kind::Budget, 80},         {5, Kind::Actual, 80},
-                    {6, Kind::Percent, 60}, {7, Kind::Filler, 175},        {8, Kind::SummaryBudget, 80},
+                    {6, Kind::Percent, 60}, {7, Kind::Filler, 0},          {8, Kind::SummaryBudget, 80},
                     {9, Kind::SummaryActual, 80}, {10, Kind::SummaryPercent, 60}, {11, Kind::None, 0}};
     for (const auto &e : expected) {
         EXPECT_EQ(columns.kind(e.column), e.kind) << e.column;

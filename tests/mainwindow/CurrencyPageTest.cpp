@@ -4,6 +4,7 @@
 
 #include "controls/PopupFieldEditor.h"
 #include "document/CV4Document.h"
+#include "import/ImportCSVPanelController.h"
 #include "mainwindow/CurrencyPage.h"
 #include "mainwindow/CurrencyTableView.h"
 #include "model/CV4PriceTime.h"
@@ -12,7 +13,9 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QPointer>
+#include <QToolButton>
 #include <QTest>
 
 using cv::CurrencyPage;
@@ -143,6 +146,14 @@ TEST_F(CurrencyPageTest, MenuCommandsFollowTheSelectedCurrency)
     QApplication::processEvents();
     EXPECT_FALSE(w->isShowingSheet());
 
+    page->execMenu(CurrencyPage::ImportRatesTag);   // the rate list import for the selected currency
+    auto *rateImport = w->findChild<ImportCSVPanelController *>();
+    ASSERT_NE(rateImport, nullptr);
+    EXPECT_TRUE(w->isShowingSheet());
+    rateImport->reject();
+    QApplication::processEvents();
+    EXPECT_FALSE(w->isShowingSheet());
+
     bool opened = false;
     page->setRateListOpener([&](const CV4CurrencyPtr &c, QWidget *, std::function<void(int)> done) {
         opened = c == usd;
@@ -151,7 +162,7 @@ TEST_F(CurrencyPageTest, MenuCommandsFollowTheSelectedCurrency)
     struct Case {
         int row;
         bool rates, import, switchOff;
-    } cases[] = {{0, false, false, false}, {1, true, false, true}};
+    } cases[] = {{0, false, false, false}, {1, true, true, true}};
     for (const Case &c : cases) {
         page->table()->selectRow(c.row, -1, nullptr);
         EXPECT_EQ(w->validateMenuItem(CurrencyPage::EditRatesTag), c.rates) << c.row;
@@ -276,3 +287,24 @@ TEST_F(CurrencyPageTest, ThePrintedListHasFiveTextsPerCurrency)
 }
 
 } // namespace
+
+// Previous and next step a day keeping the edited cell; a wider base rate column widens the days.
+TEST_F(CurrencyPageTest, DayButtonsStepOneDayAndTheRateColumnSetsTheDayWidth)
+{
+    yenAndDollar();
+    w->setTopDate(QDate(2009, 4, 30));
+    show();
+    for (auto [name, top, rate] : {std::tuple("nextButtonCurrency", QDate(2009, 5, 1), "98.50"),
+                                   {"prevButtonCurrency", QDate(2009, 4, 30), "100.00"}}) {
+        page->table()->editColumn(CurrencyPage::NameColumn, 1, nullptr, true);
+        page->findChild<QToolButton *>(QLatin1String(name))->click();
+        EXPECT_EQ(w->topDate(), top);
+        EXPECT_EQ(page->cellText(CurrencyPage::kStartDataCells, 1), QLatin1String(rate));
+        EXPECT_EQ(std::pair(page->table()->editedColumn(), page->table()->editedRow()), std::pair(0, 1));
+    }
+    const int narrow = page->numDataCells();
+    QHeaderView *header = page->table()->horizontalHeader();
+    header->resizeSection(CurrencyPage::RateColumn, 180);
+    EXPECT_LT(page->numDataCells(), narrow);
+    EXPECT_EQ(header->sectionSize(CurrencyPage::kStartDataCells + page->numDataCells() - 1), 180);
+}

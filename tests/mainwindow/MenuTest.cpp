@@ -104,15 +104,14 @@ TEST_F(DelegateTest, MenusCarryTheirTagsAndTheUsualShortcuts)
     EXPECT_EQ(delegate->actionForTag(cv::tag::ViewBudget)->data().toInt(), cv::tag::ViewBudget);
 }
 
-TEST_F(DelegateTest, CommandsOfLaterWindowsStayOff)
+TEST_F(DelegateTest, EveryCommandIsOnOnceABookIsOpen)
 {
     delegate->newDocument();
     delegate->validateMenus();
-    for (const char *name : {"importText", "importMobile", "calendar"})
-        EXPECT_FALSE(delegate->actionNamed(QLatin1String(name))->isEnabled()) << name;
     for (const char *name : {"new", "open", "save", "close", "print", "password", "recalculate", "compact",
                              "fontLarger", "calculator", "preferences", "viewSecurities", "wizard", "groups",
-                             "settings", "charts", "info", "importOFX", "categoryImportOFX", "reports"})
+                             "settings", "charts", "info", "reports", "importOFX", "categoryImportOFX",
+                             "importText", "importMobile", "categoryImportText", "categoryImportMobile"})
         EXPECT_TRUE(delegate->actionNamed(QLatin1String(name))->isEnabled()) << name;
     EXPECT_TRUE(window()->toolbar()->actionFor(QStringLiteral("TB07"))->isEnabled());
 }
@@ -145,4 +144,19 @@ TEST_F(DelegateTest, HandlersCheckTheirRuleAgainBeforeActing)
     delegate->validateMenus();
     stock->trigger();
     EXPECT_EQ(document->settings()->displayStockPrice(), !before);
+}
+
+TEST_F(DelegateTest, ToolsCalendarOpensAndClosesThePopupCalendarOnTheViewer)
+{
+    CV4Document *document = nullptr;
+    CV4WindowController *w = openNewWindow(document, 1000, 680);
+    QAction *calendar = delegate->actionNamed(QStringLiteral("calendar"));
+    for (auto [page, enabled, shown] : {std::tuple("TB02", false, false), {"TB01", true, true}, {"TB01", true, false}}) {
+        if (w->selectedTabIdentifier() != QLatin1String(page)) w->selectTabWithIdentifier(QLatin1String(page));  // closes popups
+        delegate->validateMenus();
+        EXPECT_EQ(calendar->isEnabled(), enabled) << page;
+        calendar->trigger();
+        delegate->validateMenus();
+        EXPECT_EQ(std::pair(CV4WindowController::isCalendarVisible(), calendar->isChecked()), std::pair(shown, shown)) << page;
+    }
 }

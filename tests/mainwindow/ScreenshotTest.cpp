@@ -1,8 +1,18 @@
-// Renders the start-up panel and a new book's window (each page) in both
+// Renders the start-up panel, a new book's window (each page, with an entry
+// and a budget), the search sheet and the print dialog and preview in both
 // languages to PNG files, for looking at: set CORVANE_SCREENSHOTS to a folder.
 #include "MainWindowTestSupport.h"
 
 #include "mainwindow/InitialPanelController.h"
+#include "mainwindow/SearchPage.h"
+#include "panels/SearchPageController.h"
+#include "panels/SearchPanelController.h"
+#include "platform/widgets/QtTranslations.h"
+#include "support/SampleBook.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <QUndoStack>
 
 #include <QDir>
 #include <QTest>
@@ -20,13 +30,18 @@ TEST_P(ScreenshotTest, StartUpPanelAndEachPage)
     if (folder.isEmpty()) GTEST_SKIP() << "set CORVANE_SCREENSHOTS to a folder";
     QDir().mkpath(folder);
     const QString lang = language();
+    cv::installQtTranslations();
 
     InitialPanelController panel(true);
     panel.show();
     panel.adjustSize();
     EXPECT_TRUE(panel.grab().save(folder + QStringLiteral("/startup-panel-%1.png").arg(lang)));
 
-    delegate->newDocument();
+    CV4Document *document = delegate->newDocument();
+    const CVUnitModelPtr other = document->actualModel()->expense()->childAt(0);
+    document->updateExpense(samplebook::entry(CV4Actual::Expense, QDate::currentDate(), 1234, other->ident(),
+                                              document->accountModel()->asset()->childAt(0)->ident()), nullptr);
+    other->setBudgetAfter(QDate::currentDate().year(), QDate::currentDate().month(), 30000);
     CV4WindowController *w = window();
     w->resize(1000, 680);
     w->show();
@@ -40,6 +55,22 @@ TEST_P(ScreenshotTest, StartUpPanelAndEachPage)
     file->popup(w->mapToGlobal(QPoint(0, 0)));
     EXPECT_TRUE(file->grab().save(folder + QStringLiteral("/menu-file-%1.png").arg(lang)));
     file->hide();
+
+    SearchPanelController *sheet = w->searchPage()->controller()->searchPanelController();
+    sheet->show();
+    EXPECT_TRUE(sheet->grab().save(folder + QStringLiteral("/search-sheet-%1.png").arg(lang)));
+    w->selectTabWithIdentifier(QStringLiteral("TB01"));
+    for (auto [mode, name] : {std::pair(cv::PrintRunner::Mode::Dialog, "print-dialog"), {cv::PrintRunner::Mode::Preview, "print-preview"}}) {
+        QTimer::singleShot(300, [&, name = QLatin1String(name)] {
+            QWidget *modal = QApplication::activeModalWidget();
+            EXPECT_TRUE(modal && modal->grab().save(folder + QStringLiteral("/%1-%2.png").arg(name, lang)));
+            if (modal) modal->close();
+        });
+        w->printView(delegate->preference(), mode);
+    }
+    document->undoStack()->clear(), alerts.answers = {cv::AlertButton::Other};
+    cv::setLanguageOverride(QStringLiteral("en"));
+    cv::installQtTranslations();  // English again for the tests after
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, ScreenshotTest, ::testing::Values("en", "ja"));

@@ -4,8 +4,11 @@
 #include "mainwindow/InitialPanelController.h"
 #include "mainwindow/StartupCode.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 
@@ -100,11 +103,14 @@ TEST_F(DelegateTest, LaunchActsOnThePanelCode)
     }
 }
 
-TEST_F(DelegateTest, WithThePanelOffLaunchOpensTheMostRecentOrNothing)
+TEST_F(DelegateTest, WithThePanelOffLaunchOpensTheMostRecentOrShowsThePanel)
 {
     delegate->preference().setShowInitialPanel(false);
     delegate->applicationDidFinishLaunching();
     EXPECT_EQ(documentCount(), 0u);
+    EXPECT_EQ(panelRuns, std::vector<bool>{true});
+    panelRuns.clear();
+    delegate->preference().setShowInitialPanel(false);
 
     const QString recent = savedBook(QStringLiteral("last.cvv2"));
     delegate->applicationDidFinishLaunching();
@@ -141,4 +147,52 @@ TEST_F(DelegateTest, FileArgumentsOpenTheirBooksOnceEach)
     delegate->openFiles({a});
     EXPECT_EQ(documentCount(), 2u);
     EXPECT_NE(window(0), window(1));
+}
+
+// The real panel, driven as a user would: each run notes what it showed
+// (Open Recent on, the box ticked, the message), then presses a button.
+TEST_F(DelegateTest, LaunchNeverEndsWithoutABookAndAWord)
+{
+    enum Recent { None, Present, Missing };
+    using A = cv::AlertButton;
+    // panel on, recent book, presses ("new!" ticks the box), answer to "Quit?", what each panel showed,
+    // books open after, panel on after
+    const std::tuple<bool, Recent, QStringList, std::deque<A>, QStringList, size_t, bool> cases[] = {
+        {true, None, {"close"}, {}, {"00"}, 0, true},
+        {true, Present, {"close", "recent"}, {A::Alternate}, {"10", "10"}, 1, true},
+        {false, None, {"new!"}, {}, {"01No book"}, 1, false},
+        {false, Missing, {"new"}, {}, {"11gone.cvv2"}, 1, true},
+        {true, Missing, {"recent", "new"}, {}, {"10", "10gone.cvv2"}, 1, true},
+        {false, Present, {}, {}, {}, 1, false}};
+    for (auto [panelOn, recent, presses, answers, expected, documents, panelOnAfter] : cases) {
+        settings->clear();
+        if (recent != None && !savedBook(QStringLiteral("gone.cvv2")).isEmpty() && recent == Missing) QFile::remove(path(QStringLiteral("gone.cvv2")));
+        delegate = std::make_unique<CV4AppDelegate>(settings.get());  // the real panel
+        delegate->setQuitWithLastDocument(false);
+        delegate->preference().setShowInitialPanel(panelOn), delegate->preference().save(*settings);
+        alerts.asked.clear(), alerts.answers = answers;
+        QStringList shown, left = presses;
+        std::function<void()> hand = [&] {
+            auto *panel = qobject_cast<InitialPanelController *>(QApplication::activeModalWidget());
+            if (!panel || panel->property("seen").toBool()) return QTimer::singleShot(0, hand);
+            panel->setProperty("seen", true);
+            shown << QStringLiteral("%1%2%3").arg(int(panel->openRecentButton()->isEnabled()))
+                         .arg(int(panel->neverAgainCheckbox()->isChecked())).arg(panel->messageLabel()->text());
+            const QString press = left.takeFirst();
+            if (!left.isEmpty()) QTimer::singleShot(0, hand);
+            panel->neverAgainCheckbox()->setChecked(press == QLatin1String("new!"));
+            (press == QLatin1String("close")    ? panel->closeButton()
+             : press == QLatin1String("recent") ? panel->openRecentButton() : panel->createNewButton())->click();
+        };
+        if (!presses.isEmpty()) QTimer::singleShot(0, hand);
+        delegate->applicationDidFinishLaunching();
+        ASSERT_EQ(shown.size(), expected.size()) << expected.join(u'/').toStdString();
+        for (int i = 0; i < shown.size(); ++i)  // the states alike, a message only where one is expected
+            EXPECT_TRUE(shown[i].startsWith(expected[i].left(2)) && shown[i].contains(expected[i].mid(2)) &&
+                        (shown[i].size() > 2) == (expected[i].size() > 2)) << shown[i].toStdString();
+        // books, "Quit?" asked when Close came first, the panel's switch
+        EXPECT_EQ(std::tuple(documentCount(), alerts.asked.size(), CV4Preference(*settings).showInitialPanel()),
+                  std::tuple(documents, size_t(!presses.isEmpty() && presses.front() == QLatin1String("close")), panelOnAfter));
+        delegate->documentController().closeAll();
+    }
 }

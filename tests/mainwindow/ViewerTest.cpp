@@ -4,6 +4,8 @@
 
 #include "controls/HostedPanel.h"
 #include "mainwindow/AccountOutlineView.h"
+#include "mainwindow/BudgetPage.h"
+#include "mainwindow/BorderedOutlineView.h"
 #include "mainwindow/ActualOutlineView.h"
 #include "mainwindow/SearchPage.h"
 #include "mainwindow/ViewerModel.h"
@@ -304,3 +306,28 @@ TEST_F(ViewerTest, PrintedRowsAreTheShownRows)
 } // namespace
 
 #include "ViewerTest.moc"
+
+// Long names show whole in the viewer's grids and on the budget page, and no
+// grid's last column ends under its scroll bar.
+TEST_F(DelegateTest, NamesAreShownWholeAndTheLastColumnIsNotUnderTheScrollBar)
+{
+    CV4Document *document = nullptr;
+    CV4WindowController *w = openNewWindow(document, 1100, 700);
+    const QString name = QStringLiteral("Household Checking Account (Main Bank)");
+    document->accountModel()->asset()->childAt(0)->setName(name);
+    document->actualModel()->expense()->childAt(0)->setName(name);
+    auto *budget = qobject_cast<cv::BudgetPage *>(w->page(CV4WindowController::BudgetIndex));
+    for (auto [page, grids] : {std::pair("TB01", std::vector<QTreeView *>{w->viewerPage()->accountView(), w->viewerPage()->actualView()}),
+                               std::pair("TB03", std::vector<QTreeView *>{budget->budgetView()})}) {
+        w->selectTabWithIdentifier(QLatin1String(page));
+        w->resize(w->width() + 1, 700);  // a layout after the renames
+        QTest::qWait(200);
+        for (QTreeView *grid : grids) {
+            const QHeaderView *h = grid->header();
+            EXPECT_GE(h->sectionSize(0), QFontMetrics(grid->font()).horizontalAdvance(name) + 2 * grid->indentation());
+            int last = h->count() - 1;
+            while (last > 0 && h->sectionSize(last) == 0) --last;
+            EXPECT_LE(h->sectionViewportPosition(last) + h->sectionSize(last), grid->viewport()->width()) << page;
+        }
+    }
+}

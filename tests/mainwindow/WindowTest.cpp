@@ -16,6 +16,8 @@
 
 #include <QFileInfo>
 #include <QMenu>
+#include <QTabBar>
+#include <QTest>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QToolButton>
@@ -45,6 +47,7 @@ TEST_F(DelegateTest, ToolbarShowsTheDefaultItemsInOrderLabelledFromTheStringTabl
     ASSERT_NE(w, nullptr);
     QStringList shown;
     for (QAction *action : w->toolbar()->actions()) {
+        if (!action->isVisible()) continue;  // items of a hosted panel
         shown << action->data().toString();
         const QString label = cv::localizedString(action->data().toString());
         EXPECT_EQ(action->text(), label);
@@ -52,6 +55,7 @@ TEST_F(DelegateTest, ToolbarShowsTheDefaultItemsInOrderLabelledFromTheStringTabl
         EXPECT_FALSE(action->icon().isNull());
     }
     EXPECT_EQ(shown, (QStringList{"TB07", "TB03", "TB02", "TB05", "TB06"}));
+    EXPECT_FALSE(w->toolbar()->isItemVisible(QStringLiteral("TB01"))) << "offered, hidden at first";
     EXPECT_EQ(w->toolbar()->iconSize(), QSize(48, 36));
     EXPECT_EQ(w->toolbar()->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
 }
@@ -65,12 +69,14 @@ TEST_F(DelegateTest, ToolbarModeAndHiddenItemsAreKeptInTheSettings)
     items[2]->trigger();  // text only
     for (QAction *item : items) {
         if (item->data().toString() == QLatin1String("TB05")) item->trigger();  // hide
+        if (item->data().toString() == QLatin1String("TB01")) item->trigger();  // show the viewer's item
     }
     cv::DocumentToolbar again(settings.get());
     EXPECT_EQ(again.displayMode(), cv::DocumentToolbar::LabelOnly);
     EXPECT_EQ(again.toolButtonStyle(), Qt::ToolButtonTextOnly);
     EXPECT_FALSE(again.isItemVisible(QStringLiteral("TB05")));
     EXPECT_TRUE(again.isItemVisible(QStringLiteral("TB03")));
+    EXPECT_TRUE(again.isItemVisible(QStringLiteral("TB01")));
     EXPECT_TRUE(settings->childGroups().contains(cv::DocumentToolbar::kIdentifier));
 }
 
@@ -377,4 +383,22 @@ TEST_F(DelegateTest, PrintIsOfferedOnPagesWithAViewAndWritesTheViewerToPdf)
     EXPECT_TRUE(result.printed);
     EXPECT_GT(QFileInfo(pdf).size(), 1000);
     EXPECT_EQ(document->isCurrencyPrinting(), false);
+}
+
+// The page tabs name the pages, follow every switch, and a click on one
+// switches as the toolbar does (the temporary page's tab goes).
+TEST_F(DelegateTest, PageTabsFollowAndSwitchThePages)
+{
+    delegate->newDocument();
+    CV4WindowController *w = window();
+    QTabBar *tabs = w->tabBar();
+    w->show();
+    using Step = std::function<void()>;
+    const auto click = [&](int tab) -> Step { return [=] { QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(tab).center()); }; };
+    for (auto [step, shown, count] : {std::tuple(Step([&] { w->toolbar()->actionFor(QStringLiteral("TB03"))->trigger(); }), "TB03", 5),
+                                      {click(3), "TB05", 5}, {[&] { w->addTemporaryTab(new QWidget); }, "", 6}, {click(0), "TB01", 5}}) {
+        step();
+        EXPECT_EQ(w->selectedTabIdentifier(), QLatin1String(shown));
+        EXPECT_EQ(std::pair(tabs->count(), tabs->currentIndex()), std::pair(count, w->pageSwitcher().currentIndex()));
+    }
 }

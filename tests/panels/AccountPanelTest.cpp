@@ -40,7 +40,7 @@ protected:
     }
 };
 
-TEST_F(AccountBook, RunningBalanceShowsOncePerDayAfterTheCommitAndTheTransferReachesTheCard)
+TEST_F(AccountBook, RunningBalanceShowsOnEveryRowTypedOrStoredAndTheTransferReachesTheCard)
 {
     store(*doc, CV4Actual::Expense, QDate(2009, 2, 2), 3000, kFood, kC);
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
@@ -60,13 +60,16 @@ TEST_F(AccountBook, RunningBalanceShowsOncePerDayAfterTheCommitAndTheTransferRea
     ASSERT_TRUE(popup->okButton()->isEnabled());
     popup->ok();
     EXPECT_FALSE(popup->isVisible());
-    for (int row = 0; row < panel->numberOfRows(panel->tableView()); ++row)
-        EXPECT_EQ(cellText(*panel, AccountPanelController::BalanceColumn, row), QString()) << row;
+    // Typed rows count at once, the outgoing transfer included.
+    const QString typed[] = {QStringLiteral("6,000"), QStringLiteral("6,500"), QStringLiteral("4,500")};
+    ASSERT_EQ(panel->numberOfRows(panel->tableView()), 3);
+    for (int row = 0; row < 3; ++row)
+        EXPECT_EQ(cellText(*panel, AccountPanelController::BalanceColumn, row), typed[row]) << row;
 
     EXPECT_EQ(panel->commitPanel(), 3);
     auto reopened = openBook(*doc, kA, kFeb1, kFeb28);
     ASSERT_EQ(reopened->numberOfRows(reopened->tableView()), 4);  // and the fresh new row
-    EXPECT_EQ(cellText(*reopened, AccountPanelController::BalanceColumn, 0), QString());
+    EXPECT_EQ(cellText(*reopened, AccountPanelController::BalanceColumn, 0), QStringLiteral("6,000"));
     EXPECT_EQ(cellText(*reopened, AccountPanelController::BalanceColumn, 1), QStringLiteral("6,500"));
     EXPECT_EQ(cellText(*reopened, AccountPanelController::BalanceColumn, 2), QStringLiteral("4,500"));
     EXPECT_EQ(cellText(*reopened, AccountPanelController::KindColumn, 2), QStringLiteral("Transfer → C"));

@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
 #include <QTimer>
 
 #include <QLineEdit>
@@ -121,3 +123,20 @@ TEST(PreferencePanelTest, OpeningSavesAChangeAndHandsTheTaxRuleToTheCalculator)
 }
 
 } // namespace
+
+// A backup count typed alone counts as a change (the caller saves on one); Cancel keeps none.
+TEST(PreferencePanelTest, TheBackupCountIsTypedAndKeptOnOK)
+{
+    for (auto [typed, ok, code, kept] : {std::tuple("12", true, int(Panel::MiscChanged), 12), {"0", true, Panel::MiscChanged, 0},
+                                         {"7", false, 0, 5}}) {
+        CV4Preference pref;
+        Panel panel(&pref);
+        panel.show();
+        panel.tabView()->setCurrentIndex(2);
+        panel.backupCountField()->setFocus();
+        QTest::keyClick(panel.backupCountField(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(panel.backupCountField(), QLatin1String(typed));
+        ok ? panel.okPushed() : panel.cancelPushed();
+        EXPECT_EQ(std::pair(panel.result(), pref.backupCount()), std::pair(code, kept)) << typed;
+    }
+}

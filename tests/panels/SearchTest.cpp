@@ -13,6 +13,8 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QHeaderView>
+#include <QTest>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -233,3 +235,29 @@ TEST(SearchExport, LinesStayIntactAndCharactersWithoutAFormAreCounted)
 }
 
 } // namespace
+
+// Column titles clicked choose the exported columns: one, more with Ctrl, all after a second click.
+TEST_F(Search, ExportWritesTheColumnsChosenByTheirTitles)
+{
+    auto e = samplebook::entry(CV4Actual::Expense, QDate(2009, 3, 1), 100, kFood, kA);
+    e->setMemo(QStringLiteral("abc"));
+    doc->updateExpense(e, nullptr);
+    page->execSearchForAccount({doc->findAccount(kA)}, QDate(2009, 3, 1), QDate(2009, 3, 31));
+    CV4TableView *table = results().tableView();
+    const auto click = [&](int cid, bool ctrl) {
+        int column = 0;
+        while (table->cidOfColumn(column) != cid) ++column;
+        const QPoint at(table->horizontalHeader()->sectionViewportPosition(column) + 5, 5);
+        QTest::mouseClick(table->horizontalHeader()->viewport(), Qt::LeftButton, ctrl ? Qt::ControlModifier : Qt::NoModifier, at);
+    };
+    // clicks (column, Ctrl), then the values exported and where the memo stands
+    for (auto [clicks, values, memoAt] : std::vector<std::tuple<std::vector<std::pair<int, bool>>, int, int>>{
+             {{}, R::kColumnCount, 7}, {{{R::MemoColumn, false}}, 1, 0},
+             {{{R::AccountColumn, false}, {R::MemoColumn, true}}, 2, 1}, {{{R::AccountColumn, true}}, 1, 0},
+             {{{R::MemoColumn, false}}, R::kColumnCount, 7}}) {
+        for (auto [cid, ctrl] : clicks) click(cid, ctrl);
+        const QStringList row = page->exportRows().front();
+        EXPECT_EQ(row.size(), values);
+        EXPECT_EQ(row.indexOf(QStringLiteral("abc")), memoAt);
+    }
+}

@@ -81,12 +81,14 @@ TEST(MiscUtilities, ArchiveDateIntegersThroughTheClass)
     EXPECT_EQ(CV4MiscUtilities::startOfToday(), QDate::currentDate());
 }
 
-TEST(MiscUtilities, SupportPathIsTheApplicationDataFolder)
+TEST(MiscUtilities, SupportPathNamesTheProgramOnceAndKnowsTheEarlierFolder)
 {
     const QString folder = cv::SupportPath();
-    EXPECT_EQ(folder, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    EXPECT_EQ(folder, QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Corvane"));
     EXPECT_FALSE(folder.startsWith(QLatin1Char('~')));
     EXPECT_EQ(cv::SupportPath(QStringLiteral("Work")), folder + QStringLiteral("/Work"));
+    const QString earlier = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    EXPECT_EQ(cv::PreviousSupportPath(QStringLiteral("Work")), earlier == folder ? QString() : earlier + QStringLiteral("/Work"));
 }
 
 class CreateDirectory : public ::testing::Test {

@@ -273,7 +273,7 @@ TEST_F(TradeAndCashFlowReportTest, CashFlowDetailItemisesBothSides)
           "Securities Receipts Subtotal | 66,500", "Total Cash In | 366,500"},
          {"Living/Food | 5,000", "Living/Daily | 2,000", "Rent | 80,000", "Expenses Subtotal | 87,000",
           "Transfers Out", "To Card | 12,000", "Transfers Out Subtotal | 12,000", "Securities Payments",
-          "Alpha:Buy | 120,000", "Commissions | 1,000", "Securities Payments Subtotal | 121,000",
+          "Alpha:Buy | 120,000", "Commission | 1,000", "Securities Payments Subtotal | 121,000",
           "Total Cash Out | 220,000", "Net Cash Flow | 146,500"}},
         {"May rolled up to the first level", kP1, kP2, 1, {},
          {"Living | 7,000", "Rent | 80,000", "Expenses Subtotal | 87,000"}},

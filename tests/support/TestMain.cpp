@@ -14,7 +14,9 @@ using TestApplication = QCoreApplication;
 int main(int argc, char **argv)
 {
 #ifdef CV_TEST_WIDGETS
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Offscreen unless a run asks for a real display (scripts/first-hour.sh: xcb under Xvfb).
+    const QByteArray platform = qgetenv("CV_TEST_PLATFORM");
+    qputenv("QT_QPA_PLATFORM", platform.isEmpty() ? QByteArray("offscreen") : platform);
 #endif
     // Tests never touch the user's own settings or data folders.
     QStandardPaths::setTestModeEnabled(true);

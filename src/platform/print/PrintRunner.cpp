@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QScreen>
+#include <QGuiApplication>
 #include <QPrinter>
 
 namespace cv {
@@ -84,6 +86,9 @@ PrintRunner::Result PrintRunner::run(PagedDocument &document, Mode mode, QWidget
             followPrinter(document, *target);
             render(document, *target);
         });
+        // Big enough for the whole toolbar and a readable page.
+        if (const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+            dialog.resize(QSize(960, 760).boundedTo(screen->availableGeometry().size()));
         printed = dialog.exec() == QDialog::Accepted;
         break;
     }

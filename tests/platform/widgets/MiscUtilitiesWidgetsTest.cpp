@@ -1,11 +1,15 @@
 #include "platform/Localization.h"
 #include "platform/widgets/CV4MiscUtilitiesWidgets.h"
 #include "platform/widgets/LineEditCaretKeeping.h"
+#include "platform/widgets/QtTranslations.h"
 
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -88,4 +92,18 @@ TEST(MiscUtilitiesWidgets, ReplacedTextKeepsTheFormatsOfTheCommonPrefix)
     cv::setStringWithAttributesOfOldString(&document, QStringLiteral("12"));
     EXPECT_EQ(document.toPlainText(), QStringLiteral("12"));
     EXPECT_NE(formatAt(0).fontWeight(), QFont::Bold);
+}
+
+// Qt's own buttons and editor menus follow the program's language.
+TEST(QtTranslationsTest, StandardButtonsAndTheEditMenuSpeakTheProgramsLanguage)
+{
+    for (auto [language, cancel, selectAll] : {std::tuple("ja", "キャンセル", "すべてを選択"), std::tuple("en", "Cancel", "Select All")}) {
+        cv::setLanguageOverride(QLatin1String(language));
+        ASSERT_TRUE(cv::installQtTranslations());
+        EXPECT_EQ(QDialogButtonBox(QDialogButtonBox::Cancel).buttons().front()->text().remove(u'&'), QString::fromUtf8(cancel));
+        QLineEdit edit;
+        QMenu *menu = edit.createStandardContextMenu();  // the editor's child
+        EXPECT_TRUE(menu->actions().constLast()->text().remove(u'&').startsWith(QString::fromUtf8(selectAll)));
+    }
+    cv::setLanguageOverride(QString()), cv::installQtTranslations();
 }

@@ -1,0 +1,198 @@
+// What a new user meets in the entry panels and sheets: context menus that
+// delete, restore and repeat rows; cells that refuse what is no amount or
+// date; Esc and Ctrl+Z; sheets that say what is missing; amount fields that
+// group as typed; memo cells that ask for the input method.
+#include "PanelTestSupport.h"
+
+#include "model/CV4EditFlags.h"
+#include "panels/ActualPanelController.h"
+#include "panels/BankPanelController.h"
+#include "panels/FrontWindow.h"
+#include "panels/InputForm.h"
+#include "panels/InputFormCell.h"
+#include "panels/LoanPanelController.h"
+#include "panels/MacroInputDialogController.h"
+#include "panels/TransferPanelController.h"
+#include "controls/DateField.h"
+
+#include <QAction>
+#include <QMenu>
+
+using namespace paneltest;
+
+namespace {
+
+const QDate kFeb1(2009, 2, 1);
+const QDate kFeb28(2009, 2, 28);
+
+// The enabled items of the row's context menu; the one titled `pick` is chosen.
+QStringList menu(InputPanelController &panel, int row, const QString &pick = {})
+{
+    panel.tableView()->QTableView::selectRow(row);
+    std::unique_ptr<QMenu> menu(panel.makeContextMenu(&panel));
+    QStringList titles;
+    for (QAction *action : menu ? menu->actions() : QList<QAction *>())
+        if (action->isEnabled()) titles << action->text();
+    for (QAction *action : menu ? menu->actions() : QList<QAction *>())
+        if (action->text() == pick) action->trigger();
+    return titles;
+}
+
+void type(QLineEdit *field, const QString &text)
+{
+    field->setText(text);
+    Q_EMIT field->textEdited(text);
+}
+
+TEST_F(BookTest, ContextMenusDeleteRestoreAndRepeatRowsAndEditDeleteReachesThem)
+{
+    store(*doc, CV4Actual::Expense, QDate(2009, 2, 2), 1000, kFood, kA);
+    store(*doc, CV4Actual::Expense, QDate(2009, 2, 3), 500, kFood, kA);
+    store(*doc, CV4Actual::Transfer, QDate(2009, 2, 4), 300, 0, kA, kC);
+    auto book = openBook(*doc, kA, kFeb1, kFeb28);
+    QAction editDelete;  // Edit > Delete as the window asks the focused table
+    EXPECT_TRUE(book->tableView()->validateCommand(cv::TableCommand::Delete, &editDelete));
+    // The book keeps a deleted row in place; the running balance leaves it out.
+    EXPECT_EQ(menu(*book, 1, cv::localizedString("Delete")), QStringList{cv::localizedString("Delete")});
+    EXPECT_EQ(cellText(*book, AccountPanelController::BalanceColumn, 1), QString());
+    EXPECT_EQ(cellText(*book, AccountPanelController::BalanceColumn, 2), QStringLiteral("8,700"));
+
+    auto expenses = std::make_unique<ActualPanelController>(doc.get(), doc->findExpense(kFood), kFeb1, kFeb28);
+    auto transfers = std::make_unique<TransferPanelController>(doc.get(), doc->findTransfer(11), kFeb1, kFeb28);
+    for (EntryListPanelController *panel : {static_cast<EntryListPanelController *>(expenses.get()),
+                                            static_cast<EntryListPanelController *>(transfers.get())}) {
+        SCOPED_TRACE(panel->metaObject()->className());
+        EXPECT_EQ(menu(*panel, 0, cv::localizedString("Delete")),
+                  (QStringList{cv::localizedString("Panel-Menu-Add"), cv::localizedString("Delete"),
+                               cv::localizedString("Revert"), cv::localizedString("Panel-Menu-Repeat")}));
+        EXPECT_EQ(panel->deletedItems().size(), 1u);
+        menu(*panel, 0, cv::localizedString("Panel-Menu-Repeat"));
+        EXPECT_NE(panel->macroDialog(), nullptr);
+        EXPECT_TRUE(panel->tableView()->validateCommand(cv::TableCommand::Delete, &editDelete));
+        panel->didEnd();
+    }
+}
+
+struct TypedCase {
+    const char *name;
+    int cid;
+    const char *keys;
+    bool refused;
+};
+class TypedText : public BookTest, public ::testing::WithParamInterface<TypedCase> {};
+
+TEST_P(TypedText, TextThatIsNoAmountOrNoDateKeepsTheCellInEdit)
+{
+    const TypedCase &c = GetParam();
+    auto book = openBook(*doc, kA, kFeb1, kFeb28);
+    CV4TableView *table = book->tableView();
+    table->editColumn(table->columnWithIdentifier(c.cid), 0, nullptr, true);
+    QTest::keyClicks(GetPopupFieldEditor(), QString::fromUtf8(c.keys));
+    QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Tab);
+    EXPECT_EQ(table->isEditing() && table->editedColumn() == table->columnWithIdentifier(c.cid), c.refused);
+    EXPECT_EQ(book->hasChanged(), !c.refused);
+    if (!c.refused && c.cid == AccountPanelController::DateColumn)
+        EXPECT_EQ(book->actualAt(0)->date(), QDate(QDate::currentDate().year(), 12, 9));
+    if (!c.refused && c.cid == AccountPanelController::OutColumn) EXPECT_EQ(book->actualAt(0)->amount(), 1234.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EntryCells, TypedText,
+    ::testing::Values(TypedCase{"LettersInAnAmount", AccountPanelController::OutColumn, "12abc34", true},
+                      TypedCase{"ADateInAnAmount", AccountPanelController::OutColumn, "2026/02/30", true},
+                      TypedCase{"TwentyNines", AccountPanelController::OutColumn, "99999999999999999999", true},
+                      TypedCase{"AnAmount", AccountPanelController::OutColumn, "1234", false},
+                      TypedCase{"AnImpossibleDate", AccountPanelController::DateColumn, "2026/02/30", true},
+                      TypedCase{"NoDate", AccountPanelController::DateColumn, "soon", true},
+                      TypedCase{"MonthAndDay", AccountPanelController::DateColumn, "12/9", false}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(BookTest, EscTakesBackTheTypedTextAndCtrlZInTheKindCellUndoes)
+{
+    auto book = openBook(*doc, kA, kFeb1, kFeb28);
+    QAction undo(book.get());  // the window's Edit > Undo
+    undo.setShortcut(QKeySequence::Undo);
+    undo.setShortcutContext(Qt::ApplicationShortcut);
+    QObject::connect(&undo, &QAction::triggered, doc->undoStack(), &QUndoStack::undo);
+    book->addAction(&undo);
+    QApplication::setActiveWindow(book.get());
+    CV4TableView *table = book->tableView();
+    table->editColumn(table->columnWithIdentifier(AccountPanelController::MemoColumn), 0, nullptr, true);
+    QTest::keyClicks(GetPopupFieldEditor(), QStringLiteral("lunch"));
+    QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Escape);
+    EXPECT_FALSE(table->isEditing());
+    EXPECT_FALSE(book->hasChanged());
+
+    chooseKind(*book, 0, kSalary, true);
+    table->editColumn(table->columnWithIdentifier(AccountPanelController::KindColumn), 0, nullptr, true);
+    QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(cv::CustomPopup::get()->isVisible()) << "no chooser";
+    EXPECT_EQ(book->actualAt(0)->category(), kMiscExpense);
+}
+
+TEST_F(BookTest, SheetsNameWhatIsMissingAndAmountFieldsGroupAsTyped)
+{
+    auto bankNode = std::make_shared<CVUnitModel>();
+    bankNode->setKind(31);
+    BankPanelController bank(doc.get(), bankNode);
+    type(bank.nameField(), QStringLiteral("Savings"));
+    EXPECT_TRUE(bank.missingFieldText().contains(cv::localizedString("Bank-Name")));
+    type(bank.bankInfoForm()->cellAtIndex(BankPanelController::BankCell), QStringLiteral("Mizuho"));
+    EXPECT_EQ(bank.missingFieldText(), QString());
+    EXPECT_TRUE(bank.isOkEnabled());
+
+    auto loanNode = std::make_shared<CVUnitModel>();
+    loanNode->setKind(41);
+    LoanPanelController loan(doc.get(), loanNode);
+    loan.show();
+    for (auto [field, text] : {std::pair{loan.nameField(), "Car"}, {loan.dateField(), "2009/04/10"},
+                               {loan.timesField(), "12"}, {loan.rateField(), "2"}, {loan.valueField(), "30000000abc"}})
+        type(field, QString::fromLatin1(text));
+    loan.setRepaymentAccount(kA);
+    loan.setUsage(33);
+    loan.showPage(1);
+    EXPECT_EQ(loan.effectiveDataCount(), 0);
+    EXPECT_TRUE(loan.messageText().contains(cv::localizedString("Loan-Amount").remove(u':')));
+    loan.showPage(0);
+    loan.valueField()->clear();
+    QTest::keyClicks(loan.valueField(), QStringLiteral("3000000"));
+    EXPECT_EQ(loan.valueField()->text(), QStringLiteral("3,000,000"));
+    loan.showPage(1);
+    EXPECT_EQ(loan.effectiveDataCount(), 12);
+
+    // The repeated entry dialog also takes the calculator's value and the calendar's date.
+    MacroInputDialogController dialog(doc.get(), doc->findExpense(kFood), kFeb1, nullptr);
+    dialog.show();
+    QTest::keyClicks(dialog.valueField(), QStringLiteral("12345"));
+    EXPECT_EQ(dialog.valueField()->text(), QStringLiteral("12,345"));
+    cv::trackFrontWindow();
+    QApplication::setActiveWindow(&dialog);
+    EXPECT_TRUE(cv::postInputValue(nullptr, QStringLiteral("2500")));
+    EXPECT_EQ(dialog.amount(), 2500.0);
+    EXPECT_TRUE(cv::postInputDate(nullptr, QDate(2009, 3, 15)));
+    EXPECT_EQ(dialog.dateField()->date(), QDate(2009, 3, 15));
+}
+
+TEST_F(BookTest, MemoCellsAskForTheInputMethodInJapanese)
+{
+    cv::setLanguageOverride(QStringLiteral("ja"));
+    auto book = openBook(*doc, kA, kFeb1, kFeb28);
+    TransferPanelController transfers(doc.get(), doc->findTransfer(11), kFeb1, kFeb28);
+    transfers.show();
+    const struct {
+        InputPanelController *panel;
+        int cid;
+        bool inputMethod;
+    } cases[] = {{book.get(), AccountPanelController::MemoColumn, true},
+                 {book.get(), AccountPanelController::DateColumn, false},
+                 {&transfers, 3, true},
+                 {&transfers, 0, false}};
+    for (const auto &c : cases) {
+        c.panel->tableView()->performClickAtColumn(c.panel->tableView()->columnWithIdentifier(c.cid), 0, nullptr);
+        EXPECT_EQ(!(GetPopupFieldEditor()->inputMethodHints() & Qt::ImhPreferLatin), c.inputMethod) << c.cid;
+        c.panel->tableView()->forceEndFieldEditing(false);
+    }
+    cv::setLanguageOverride(QStringLiteral("en"));
+}
+
+} // namespace
