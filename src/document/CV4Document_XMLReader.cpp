@@ -317,17 +317,22 @@ void XMLReader::readLines(QIODevice &device)
     cv::xml::MarkupState markup;
     std::optional<bool> entryLines;   // decided by the first bytes
     cv::xml::EntryLine entry;
+    qsizetype searched = 0;   // bytes from `at` on known to hold no line end
     while (!failed()) {
-        const qsizetype lineEnd = data.indexOf('\n', at);
+        const qsizetype lineEnd = data.indexOf('\n', at + searched);
         if (lineEnd < 0 && !atEnd) {
+            searched = data.size() - at;
             readMore();
             continue;
         }
+        searched = 0;
         if (at >= data.size()) break;
         if (!entryLines) entryLines = cv::xml::isUtf8Declared(QByteArrayView(data).sliced(at));
         if (*entryLines && markup.insideElement()) {
             const cv::xml::EntryScan scan = cv::xml::scanEntryLines(QByteArrayView(data).sliced(at), entry);
-            if (scan == cv::xml::EntryScan::Incomplete && !atEnd) {
+            // An entry longer than a block is left to the general reader, so a
+            // huge note is not searched again for every block.
+            if (scan == cv::xml::EntryScan::Incomplete && !atEnd && data.size() - at < kBlock) {
                 readMore();
                 continue;
             }
