@@ -319,6 +319,11 @@ void limitXmlImport(benchmark::State &state, int entries)
     cv::bench::limitXmlImport(state, bookPath(entries, "cvxf"));
 }
 
+void limitXmlImportExpat(benchmark::State &state, int entries)
+{
+    cv::bench::limitXmlImportExpat(state, bookPath(entries, "cvxf"));
+}
+
 void memoSearch(benchmark::State &state, int entries)
 {
     auto doc = openOrSkip(state, entries);
@@ -355,6 +360,7 @@ int main(int argc, char **argv)
         {"category_months", categoryMonths}, {"xml_export", xmlExport}, {"xml_import", xmlImport},
         {"memo_search", memoSearch},         {"limit_open", limitOpen}, {"limit_save", limitSave},
         {"limit_xml_export", limitXmlExport}, {"limit_xml_import", limitXmlImport},
+        {"limit_xml_import_expat", limitXmlImportExpat},
     };
     for (const auto &[name, fn] : operations)
         for (int size : run.sizes)

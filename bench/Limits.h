@@ -20,5 +20,7 @@ void limitSave(benchmark::State &state, const QString &book);
 void limitXmlExport(benchmark::State &state, const QString &book);
 // Every entry of the XML form parsed and inserted with one prepared statement.
 void limitXmlImport(benchmark::State &state, const QString &xml);
+// The same on expat, a tokenizer that makes no text objects (the import's floor).
+void limitXmlImportExpat(benchmark::State &state, const QString &xml);
 
 } // namespace cv::bench

@@ -91,6 +91,39 @@ void open_account_month(benchmark::State &state, int size)
     state.counters["rows"] = rows;
 }
 
+// The busiest account's whole book: every entry of the book's years.
+void open_account_book(benchmark::State &state, int size)
+{
+    CV4Document doc;
+    const std::optional<Month> month = openBusiest(state, doc, size);
+    if (!month) return;
+    int rows = 0;
+    for (auto _ : state) {
+        AccountPanelController panel(&doc, month->account, QDate(1990, 1, 1), QDate(2040, 12, 31));
+        panel.resize(900, 600);
+        const QPixmap painted = panel.grab();
+        benchmark::DoNotOptimize(painted.cacheKey());
+        rows = panel.numberOfRows(panel.tableView());
+    }
+    state.counters["rows"] = rows;
+}
+
+// The panel's read of that book alone, with nothing made of the rows.
+void read_account_book(benchmark::State &state, int size)
+{
+    CV4Document doc;
+    const std::optional<Month> month = openBusiest(state, doc, size);
+    if (!month) return;
+    CV4SearchConditions conditions;
+    conditions.date = {QDate(1990, 1, 1), QDate(2040, 12, 31)};
+    conditions.account = {month->account->ident()};
+    for (auto _ : state) {
+        double sum = 0;
+        doc.dataModel()->forEachActual(conditions, [&](const CV4Actual &entry) { sum += entry.amount(); });
+        benchmark::DoNotOptimize(sum);
+    }
+}
+
 void commit_book_row(benchmark::State &state, int size)
 {
     CV4Document doc;
@@ -120,6 +153,12 @@ int main(int argc, char **argv)
     for (int size : run.sizes) {
         benchmark::RegisterBenchmark(QStringLiteral("open_account_month/%1").arg(size).toUtf8().constData(),
                                      [size](benchmark::State &state) { open_account_month(state, size); })
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(QStringLiteral("open_account_book/%1").arg(size).toUtf8().constData(),
+                                     [size](benchmark::State &state) { open_account_book(state, size); })
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(QStringLiteral("read_account_book/%1").arg(size).toUtf8().constData(),
+                                     [size](benchmark::State &state) { read_account_book(state, size); })
             ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(QStringLiteral("commit_book_row/%1").arg(size).toUtf8().constData(),
                                      [size](benchmark::State &state) { commit_book_row(state, size); })

@@ -3,6 +3,8 @@
 //   CV4Document_XMLWriter.cpp  the line-oriented writer (exportTo, CV4Document::export_)
 //   CV4Document_XMLReader.cpp  the streaming reader, with its placement table
 //                              (importFrom, CV4Document::import)
+//   XMLEntryLines.cpp          the entries in the writer's own lines, read apart
+//                              from the general reader
 //   CV4Document_XMLForms.cpp   number and text forms shared by both (decimal, count,
 //                              escaped, leadingNumber, parseDecimal)
 // Shared state: none beyond the names below; the writer and the reader each

@@ -2,6 +2,7 @@
 
 #include "document/CV4Document.h"
 #include "document/CV4DocumentPrivate.h"
+#include "document/XMLEntryLines.h"
 #include "model/CV4Actual.h"
 #include "model/CV4BankModel.h"
 #include "model/CV4Budget.h"
@@ -24,6 +25,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -183,6 +185,10 @@ private:
     QString resolveUndeclaredEntity(const QString &name) override { return name; }
     QString resolveEntity(const QString &, const QString &) override { return QString(); }
 
+    void readLines(QIODevice &device);
+    void readTokens();
+    bool takesEntryLines() const;
+    void storeEntry(const cv::xml::EntryLine &line);
     bool start();
     void end();
     Frame *parent() { return m_stack.empty() ? nullptr : &m_stack.back(); }
@@ -207,6 +213,7 @@ private:
     std::array<std::pair<QString, int>, 2> m_recentTags;   // the last two known tags and their codes
     std::vector<Frame> m_stack;
     std::vector<CVUnitModelPtr> m_withoutCurrency;
+    int m_skipped = 0;   // open elements inside one being skipped
     bool m_template = false;
     bool m_sawRoot = false;
     bool m_storeFailed = false;
@@ -216,7 +223,7 @@ void XMLReader::ignore(const char *why)
 {
     qCWarning(lcDocument).noquote() << "xml: " << why << " <" << m_xml.name().toString() << "> at line"
                                     << m_xml.lineNumber() << "ignored";
-    m_xml.skipCurrentElement();
+    m_skipped = 1;
 }
 
 void XMLReader::stored(bool ok)
@@ -278,14 +285,116 @@ void XMLReader::restoreAssetInfo(CV4AssetModel &record) const
     }
 }
 
-bool XMLReader::run(QIODevice &device, bool *isTemplate)
+// The general reader gets the file in pieces, except the entries in the
+// writer's own form, which are read here; each stands in its stream as the
+// line ends it had, so the reader's line numbers stay true. A piece ends
+// only inside the outermost element: a reader fed in pieces takes the end of
+// a piece after it for the end of the file.
+void XMLReader::readLines(QIODevice &device)
 {
-    m_xml.setDevice(&device);
-    m_xml.setEntityResolver(this);
-    m_stack.reserve(64);
-    if (!m_store.beginTransaction()) stored(false);
+    constexpr qint64 kBlock = 1 << 20;
+    QByteArray data;
+    qsizetype at = 0;   // the first byte not yet handed on
+    bool atEnd = false;
+    const auto readMore = [&] {
+        data.remove(0, at);
+        at = 0;
+        const QByteArray block = device.read(kBlock);
+        if (block.isEmpty()) atEnd = true;
+        data += block;
+    };
+    QByteArray pending;   // for the general reader, in file order
+    bool pendingMarkup = false;
+    const auto handOn = [&] {
+        if (!pending.isEmpty()) m_xml.addData(pending);
+        pending.clear();
+        pendingMarkup = false;
+        readTokens();
+    };
+    const auto failed = [&] {
+        return m_xml.hasError() && m_xml.error() != QXmlStreamReader::PrematureEndOfDocumentError;
+    };
+    cv::xml::MarkupState markup;
+    std::optional<bool> entryLines;   // decided by the first bytes
+    cv::xml::EntryLine entry;
+    qsizetype searched = 0;   // bytes from `at` on known to hold no line end
+    while (!failed()) {
+        const qsizetype lineEnd = data.indexOf('\n', at + searched);
+        if (lineEnd < 0 && !atEnd) {
+            searched = data.size() - at;
+            readMore();
+            continue;
+        }
+        searched = 0;
+        if (at >= data.size()) break;
+        if (!entryLines) entryLines = cv::xml::isUtf8Declared(QByteArrayView(data).sliced(at));
+        if (*entryLines && markup.insideElement()) {
+            const cv::xml::EntryScan scan = cv::xml::scanEntryLines(QByteArrayView(data).sliced(at), entry);
+            // An entry longer than a block is left to the general reader, so a
+            // huge note is not searched again for every block.
+            if (scan == cv::xml::EntryScan::Incomplete && !atEnd && data.size() - at < kBlock) {
+                readMore();
+                continue;
+            }
+            if (scan == cv::xml::EntryScan::Entry) {
+                if (pendingMarkup) handOn();
+                if (takesEntryLines()) {
+                    storeEntry(entry);
+                    pending.append(entry.lines, '\n');
+                    at += entry.length;
+                    continue;
+                }
+            }
+        }
+        const qsizetype next = lineEnd < 0 ? data.size() : lineEnd + 1;
+        const QByteArrayView line(data.constData() + at, next - at);
+        markup.advance(line);
+        pending.append(line);
+        pendingMarkup = true;
+        at = next;
+        if (pending.size() >= kBlock && markup.insideElement()) handOn();
+    }
+    if (!failed()) handOn();
+}
+
+// Where the reader stands, an entry would be read as an entry: inside an
+// element that keeps no text, nothing skipped, no error.
+bool XMLReader::takesEntryLines() const
+{
+    if (m_xml.hasError() && m_xml.error() != QXmlStreamReader::PrematureEndOfDocumentError) return false;
+    if (m_skipped > 0 || m_stack.empty() || m_stack.size() + 2 > size_t(kMaxDepth)) return false;
+    const int code = m_stack.back().code;
+    return code != Title && code != Note;
+}
+
+// What start() and end() make of the entry and its note.
+void XMLReader::storeEntry(const cv::xml::EntryLine &line)
+{
+    auto e = std::make_shared<CV4Actual>();
+    e->setKind(line.kind);
+    e->setCategory(line.category);
+    e->setAccount(line.account);
+    e->setDate(line.date);
+    e->setAmount(line.value);
+    e->setConverted(line.converted);
+    e->setDestination(line.transfer);
+    e->setGroup(line.group);
+    if (line.lines > 1) e->setMemo(line.note);
+    stored(m_store.putActual(e));
+}
+
+void XMLReader::readTokens()
+{
     while (!m_xml.atEnd()) {
-        switch (m_xml.readNext()) {
+        const QXmlStreamReader::TokenType token = m_xml.readNext();
+        if (m_skipped > 0) {
+            if (token == QXmlStreamReader::StartElement)
+                ++m_skipped;
+            else if (token == QXmlStreamReader::EndElement)
+                --m_skipped;
+            continue;
+        }
+        switch (token) {
         case QXmlStreamReader::StartElement:
             if (m_stack.size() >= size_t(kMaxDepth)) {
                 m_xml.raiseError(QStringLiteral("elements nested too deeply"));
@@ -309,6 +418,14 @@ bool XMLReader::run(QIODevice &device, bool *isTemplate)
         default: break;
         }
     }
+}
+
+bool XMLReader::run(QIODevice &device, bool *isTemplate)
+{
+    m_xml.setEntityResolver(this);
+    m_stack.reserve(64);
+    if (!m_store.beginTransaction()) stored(false);
+    readLines(device);
     const bool wellFormed = !m_xml.hasError();
     if (!wellFormed)
         qCWarning(lcDocument).noquote() << "xml: " << m_xml.errorString() << " at line" << m_xml.lineNumber();
@@ -462,7 +579,7 @@ bool XMLReader::start()
         const auto known = m_tags.constFind(tag);
         if (known == m_tags.constEnd()) {
             qCWarning(lcDocument).noquote() << QStringLiteral("unknown tag : ") << tag;
-            m_xml.skipCurrentElement();
+            m_skipped = 1;
             return false;
         }
         m_recentTags[1] = std::move(m_recentTags[0]);

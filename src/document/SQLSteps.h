@@ -29,11 +29,13 @@ template <class Visit> bool stepRows(SQLDatabase3 &db, const QString &sql, Visit
     return rc == SQLITE_DONE || db.stepFailed(sql, rc);
 }
 
-// SQLCursor::exactIntForColumnAtIndex.
+// SQLCursor::exactIntForColumnAtIndex. One call into the statement per
+// column, as the cursor makes it (the connection has no per-call lock).
 inline std::optional<int> exactIntAt(sqlite3_stmt *stmt, int index)
 {
-    if (sqlite3_column_type(stmt, index) != SQLITE_INTEGER) return std::nullopt;
-    const sqlite3_int64 v = sqlite3_column_int64(stmt, index);
+    sqlite3_value *value = sqlite3_column_value(stmt, index);
+    if (sqlite3_value_type(value) != SQLITE_INTEGER) return std::nullopt;
+    const sqlite3_int64 v = sqlite3_value_int64(value);
     if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max()) return std::nullopt;
     return int(v);
 }
@@ -48,8 +50,9 @@ inline int intAt(sqlite3_stmt *stmt, const SQLCursor &cursor, int index)
 // SQLCursor::doubleForColumnAtIndex.
 inline double doubleAt(sqlite3_stmt *stmt, const SQLCursor &cursor, int index)
 {
-    const int type = sqlite3_column_type(stmt, index);
-    if (type == SQLITE_FLOAT || type == SQLITE_INTEGER) return sqlite3_column_double(stmt, index);
+    sqlite3_value *value = sqlite3_column_value(stmt, index);
+    const int type = sqlite3_value_type(value);
+    if (type == SQLITE_FLOAT || type == SQLITE_INTEGER) return sqlite3_value_double(value);
     return cursor.doubleForColumnAtIndex(index);
 }
 

@@ -120,9 +120,12 @@ void AccountPanelController::collectData()
     CV4SearchConditions conditions;
     conditions.date = {firstDay(), lastDay()};
     conditions.account = {accountIdent()};
-    const auto found = doc()->dataModel()->findActual(conditions);
+    // The typed streamed read: each row's record is made from its columns, not
+    // from a text copy of the whole result.
     std::vector<RowPtr> rows;
-    if (found) rows.assign(found->begin(), found->end());
+    const bool read = doc()->dataModel()->forEachActual(
+        conditions, [&](const CV4Actual &entry) { rows.push_back(std::make_shared<CV4Actual>(entry)); });
+    if (!read) rows.clear();
     setItems(std::move(rows));
 }
 

@@ -644,6 +644,54 @@ TEST_F(XMLTest, CraftedBooksReadAsAConformingParserWould)
     }
 }
 
+// Entries in the writer's own lines are read apart from the general reader;
+// a document type turns that off, so each file is read both ways.
+TEST_F(XMLTest, EntryLinesReadAsTheGeneralReaderReadsThem)
+{
+    const QByteArray e = "   <actual kind=\"1\" category=\"1003\" account=\"1002\" date=\"2008.2.1\" value=\"";
+    const QByteArray bodies[] = {
+        "12.50\" transfer=\"1004\" group=\"2\" converted=\"0.11\"/>\n" + e + "-0.00\">\n    <note>a &amp; &lt;b&gt; "
+        "\xe9\xa3\x9f\xe8\xb2\xbb \"q\" 'x'</note>\n   </actual>\n" + e + "3\">\n    <note></note>\n   </actual>",
+        "1\">\n    <note>&#65;&undeclared;\tz</note>\n   </actual>\n" + e + "2\">\n    <note>\xc2\x85 \x7f</note>\n"
+        "   </actual>\n" + e + "1e5\"/>\n" + e + "1234567890123456\"/>",
+        "1\" memo=\"x\"/>\n" + e + "2\"/> \n   <actual kind=\"1\" date=\"2008.2.30\" value=\"1\"/>\n" + e + "3\" group=\"\"/>",
+        "0\"/>\n" + e + "1\" kind=\"2\"/>",
+        "0\"/>\n" + e + "1\">\n    <note>x]]>y</note>\n   </actual>",
+        "0\"/>\n" + e + "1\">\n    <note>\xed\xa0\x80</note>\n   </actual>",
+        "1\"/>\n<!--\n" + e + "2\"/>\n-->\n<zz>\n" + e + "3\"/>\n</zz>\n<title>\n" + e + "4\"/>\n</title>",
+        "1\"/>\n<node_actual id=\"1004\"\n a=\">\">\n" + e + "2\"/>\n</node_actual>\n" + e + "3\">\n<note><![CDATA[\n" + e
+            + "4\"/>\n]]></note>\n</actual>",
+        "1\">\n    <note>cut",
+    };
+    const QByteArray tails[] = {"\n  </node_actual>\n </expense>", "\n  </node_actual>\n </expense>\n</cvxf>\n" + e + "5\"/>"};
+    int read = 0;
+    for (const QByteArray &tail : tails) {
+        for (const QByteArray &body : bodies) {
+            const QByteArray text = wrap(" <expense>\n  <node_actual id=\"1003\">\n" + e + body + tail);
+            SCOPED_TRACE(text.toStdString());
+            std::vector<std::tuple<bool, QStringList, std::vector<EntryKey>>> reads;
+            for (const QByteArray &file : {text, QByteArray(text).replace("?>\n", "?><!DOCTYPE cvxf>\n")}) {
+                auto target = blankDocument();
+                LogCapture log;
+                const bool read = importText(*target, file);
+                std::vector<EntryKey> entries;
+                for (const auto &a : allEntries(*target))
+                    entries.push_back({a->ident(), a->kind(), a->category(), a->account(), a->destination(), a->group(),
+                                       a->amount(), a->converted(), a->memo(), a->date()});
+                std::sort(entries.begin(), entries.end());
+                reads.emplace_back(read, LogCapture::s_lines, std::move(entries));
+            }
+            // A file that does not read opens nothing: what it held up to its fault is never seen.
+            ASSERT_EQ(std::get<0>(reads[0]), std::get<0>(reads[1]));
+            if (!std::get<0>(reads[0])) continue;
+            ++read;
+            EXPECT_EQ(std::get<1>(reads[0]), std::get<1>(reads[1]));
+            EXPECT_EQ(std::get<2>(reads[0]), std::get<2>(reads[1]));
+        }
+    }
+    EXPECT_EQ(read, 5);
+}
+
 // Entries are written from their stored bytes and day numbers: the same text
 // as decoding them to a memo and a date first.
 TEST(XMLForms, StoredTextAndDayDatesAsDecoded)
