@@ -12,16 +12,14 @@
 #include "document/CV4Document.h"
 #include "gen/BookBenchRun.h"
 #include "gen/BookGenerator.h"
+#include "ReportBenchSupport.h"
 #include "model/CV4AccountModel.h"
 #include "model/CV4ActualModel.h"
 #include "model/DomainEnums.h"
-#include "platform/print/PainterCanvas.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QImage>
-#include <QPainter>
 #include <QRadioButton>
 
 namespace {
@@ -93,16 +91,7 @@ void build_pie_categories_year(benchmark::State &state)
 template <class View> void draw_page(benchmark::State &state, int mode, int option, const QDate &from)
 {
     auto view = build<View>(mode, option, from, kLast);
-    const QSizeF paper = view->pageSetup().paperSize();
-    QImage image(int(paper.width() * 300 / 72), int(paper.height() * 300 / 72), QImage::Format_RGB32);
-    image.setDotsPerMeterX(int(300 / 0.0254));
-    image.setDotsPerMeterY(int(300 / 0.0254));
-    for (auto _ : state) {
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        cv::PainterCanvas canvas(painter);
-        view->drawSheet(1, canvas);
-    }
+    cv::bench::drawSheetsInTurn(state, *view, 1, 300);
 }
 
 void draw_line_daily_page(benchmark::State &state)

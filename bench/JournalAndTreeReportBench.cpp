@@ -7,17 +7,13 @@
 #include "document/CV4Document.h"
 #include "gen/BookBenchRun.h"
 #include "gen/BookGenerator.h"
-#include "model/CV4AccountModel.h"
-#include "model/CV4ActualModel.h"
-#include "platform/print/PainterCanvas.h"
+#include "ReportBenchSupport.h"
 #include "reports/CV4ReportView.h"
 #include "reports/ReportKinds.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QImage>
-#include <QPainter>
 
 #include <functional>
 #include <memory>
@@ -27,25 +23,7 @@ namespace {
 constexpr int kJournalRows = 100000;
 constexpr int kJournal = 1;   // the report kind
 
-cv::PageSetup a4()
-{
-    cv::PageSetup setup;
-    setup.margins = QMarginsF(18, 18, 18, 18);
-    return setup;
-}
-
-void tick(CVUnitModel &node, int status)
-{
-    node.setStatus(status);
-    for (const CVUnitModelPtr &child : node.children()) tick(*child, status);
-}
-
-void tickAll(CV4Document &doc, int status)
-{
-    for (const CVUnitModelPtr &root : {doc.accountModel()->asset(), doc.accountModel()->debt(),
-                                       doc.actualModel()->income(), doc.actualModel()->expense()})
-        tick(*root, status);
-}
+using cv::bench::tickTrees;
 
 // The book's last year, and the one before it.
 cv::ReportRequest yearRequest(int kind)
@@ -63,7 +41,7 @@ cv::ReportRequest yearRequest(int kind)
 std::unique_ptr<CV4ReportView> make(CV4Document &doc, const cv::ReportRequest &request)
 {
     doc.beginCurrencyPrinting();
-    auto view = cv::reportKind(request.kind)->make(doc, request, a4());
+    auto view = cv::reportKind(request.kind)->make(doc, request, cv::bench::a4(QMarginsF(18, 18, 18, 18)));
     doc.endCurrencyPrinting();
     return view;
 }
@@ -113,7 +91,7 @@ void journal(benchmark::State &state, const QString &path)
 {
     withBook(state, path, [&](CV4Document &doc) {
         const Busiest busiest = busiestAccount(doc);
-        tickAll(doc, 0);
+        tickTrees(doc, 0);
         busiest.account->setStatus(1);
         cv::ReportRequest request;
         request.kind = kJournal;
@@ -135,7 +113,7 @@ void journal(benchmark::State &state, const QString &path)
 void categories(benchmark::State &state, const QString &path, int kind, bool groupings)
 {
     withBook(state, path, [&](CV4Document &doc) {
-        tickAll(doc, 1);
+        tickTrees(doc, 1);
         cv::ReportRequest request = yearRequest(kind);
         if (groupings) {
             request.groups = QList<int>{0};
@@ -155,10 +133,10 @@ void drawPages(benchmark::State &state, const QString &path, int report)
 {
     withBook(state, path, [&](CV4Document &doc) {
         cv::ReportRequest request = yearRequest(report);
-        tickAll(doc, 1);
+        tickTrees(doc, 1);
         if (report == kJournal) {
             const Busiest busiest = busiestAccount(doc);
-            tickAll(doc, 0);
+            tickTrees(doc, 0);
             busiest.account->setStatus(1);
             request.from = busiest.from;
         }
@@ -167,16 +145,8 @@ void drawPages(benchmark::State &state, const QString &path, int report)
             state.SkipWithError("no report");
             return;
         }
-        QImage image(view->paperSize().toSize(), QImage::Format_RGB32);
         doc.beginCurrencyPrinting();
-        int page = 0;
-        for (auto _ : state) {
-            page = page % view->pages() + 1;
-            image.fill(Qt::white);
-            QPainter painter(&image);
-            cv::PainterCanvas canvas(painter);
-            view->drawSheet(page, canvas);
-        }
+        cv::bench::drawSheetsInTurn(state, *view, view->pages());
         doc.endCurrencyPrinting();
         state.counters["pages"] = view->pages();
     });

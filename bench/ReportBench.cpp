@@ -7,27 +7,17 @@
 #include "document/CV4Document.h"
 #include "gen/BookBenchRun.h"
 #include "gen/BookGenerator.h"
-#include "model/CV4AccountModel.h"
-#include "model/CV4ActualModel.h"
-#include "platform/print/PainterCanvas.h"
+#include "ReportBenchSupport.h"
 #include "reports/CV4ReportView.h"
 #include "reports/ReportKinds.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QImage>
-#include <QPainter>
 
 namespace {
 
 QString g_book;
-
-void tick(CVUnitModel &node)
-{
-    node.setStatus(1);
-    for (const CVUnitModelPtr &child : node.children()) tick(*child);
-}
 
 struct Book {
     CV4Document doc;
@@ -35,10 +25,7 @@ struct Book {
     Book()
     {
         ok = cv::bench::openBook(doc, g_book);
-        if (!ok) return;
-        for (const CVUnitModelPtr &root : {doc.accountModel()->asset(), doc.accountModel()->debt(),
-                                           doc.actualModel()->income(), doc.actualModel()->expense()})
-            tick(*root);
+        if (ok) cv::bench::tickTrees(doc, 1);
     }
 };
 
@@ -60,9 +47,7 @@ cv::ReportRequest request(int kind, int months)
 
 cv::PageSetup a4()
 {
-    cv::PageSetup setup;
-    setup.margins = QMarginsF(18, 36, 18, 36);
-    return setup;
+    return cv::bench::a4(QMarginsF(18, 36, 18, 36));
 }
 
 void build_rows(benchmark::State &state, int kind, int months)
@@ -96,15 +81,7 @@ void draw_page(benchmark::State &state, int kind)
         state.SkipWithError("no report");
         return;
     }
-    QImage image(595, 842, QImage::Format_RGB32);
-    int page = 0;
-    for (auto _ : state) {
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        cv::PainterCanvas canvas(painter);
-        view->drawSheet(page % view->pages() + 1, canvas);
-        ++page;
-    }
+    cv::bench::drawSheetsInTurn(state, *view, view->pages());
 }
 
 } // namespace

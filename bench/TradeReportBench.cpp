@@ -7,6 +7,7 @@
 #include "document/EditScope.h"
 #include "gen/BookBenchRun.h"
 #include "gen/BookGenerator.h"
+#include "ReportBenchSupport.h"
 #include "model/CV4AssetModel.h"
 #include "model/CV4Trade.h"
 #include "reports/CV4Report11View.h"
@@ -29,10 +30,7 @@ const QDate kLastTrade(2024, 12, 31);
 
 cv::PageSetup a4(int orientation)
 {
-    cv::PageSetup setup;
-    setup.orientation = orientation;
-    setup.margins = QMarginsF(36, 36, 36, 36);
-    return setup;
+    return cv::bench::a4(QMarginsF(36, 36, 36, 36), orientation);
 }
 
 // Each security cycles through buys, a sale, a dividend and closed margin trades.

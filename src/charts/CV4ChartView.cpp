@@ -1,5 +1,8 @@
 #include "charts/CV4ChartView.h"
 
+#include "document/CV4Document.h"
+#include "model/CV4AccountModel.h"
+#include "model/CV4ActualModel.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
 
@@ -190,4 +193,11 @@ void CV4ChartView::drawSheet(int sheet, cv::Canvas &canvas)
         drawRight(canvas, text, x, y + h + 12, w - 50);
     }
     drawContentRect(canvas, QRectF(x, y, w, h));
+}
+
+CVUnitModelPtr CV4ChartView::firstPageRoot(const CV4Document *document, int mode)
+{
+    if (document && mode == Accounts && document->accountModel()) return document->accountModel()->asset();
+    if (document && mode == Categories && document->actualModel()) return document->actualModel()->income();
+    return nullptr;
 }

@@ -8,12 +8,17 @@
 #include "platform/print/Canvas.h"
 #include "platform/print/PagedDocument.h"
 
+#include "model/CVUnitModel.h"
+
 #include <QColor>
 #include <QDate>
 #include <QString>
 
+class CV4Document;
+
 class CV4ChartView : public cv::PagedDocument {
 public:
+    enum Mode { Accounts = 0, Categories = 1 };
     static constexpr int kPaletteSize = 10;
     static constexpr int kBlackIndex = 11;
     static constexpr double kFontSize = 11;
@@ -58,6 +63,10 @@ public:
 protected:
     // Fixes the orientation in the caller's setup, as the pages are counted for it.
     CV4ChartView(cv::PageSetup &setup, bool landscape);
+
+    // The root whose items the first page (or the upper pie) shows: assets
+    // for accounts, income for categories; null without a book.
+    static CVUnitModelPtr firstPageRoot(const CV4Document *document, int mode);
 
     // The content rectangle (x, y: bottom-left; from below) inside the frame.
     virtual void drawContentRect(cv::Canvas &canvas, const QRectF &rect) = 0;

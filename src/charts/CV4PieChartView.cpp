@@ -42,11 +42,7 @@ void CV4PieChartView::setDocument(CV4Document *document, int mode, int option, c
     setPages(1);
     m_data1.clear();
     m_data2.clear();
-    CVUnitModelPtr first;
-    if (document && mode == Accounts && document->accountModel())
-        first = document->accountModel()->asset();
-    else if (document && mode == Categories && document->actualModel())
-        first = document->actualModel()->income();
+    const CVUnitModelPtr first = firstPageRoot(document, mode);
     setHasAssetIncome(first && std::any_of(m_data.begin(), m_data.end(), [&first](const CVUnitModelPtr &unit) {
                           return unit->hasAncestor(first.get());
                       }));

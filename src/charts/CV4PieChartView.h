@@ -14,7 +14,6 @@ class CV4Document;
 
 class CV4PieChartView : public CV4ChartView {
 public:
-    enum Mode { Accounts = 0, Categories = 1 };
     static constexpr int kMonthly = 1; // option bit: monthly sums, else daily
     static constexpr int kSorted = 16; // option bit: slices by value
     static constexpr double kSmallRate = 5;

@@ -50,11 +50,7 @@ void CV4SeriesChartView::setDocument(CV4Document *document, int mode, int option
     setTitle(title);
     m_data1.clear();
     m_data2.clear();
-    CVUnitModelPtr first;
-    if (document && mode == Accounts && document->accountModel())
-        first = document->accountModel()->asset();
-    else if (document && mode == Categories && document->actualModel())
-        first = document->actualModel()->income();
+    const CVUnitModelPtr first = firstPageRoot(document, mode);
     auto underFirst = [&first](const CVUnitModelPtr &unit) { return first && unit && unit->hasAncestor(first.get()); };
     setHasAssetIncome(std::any_of(data.begin(), data.end(), underFirst));
     for (const CVUnitModelPtr &unit : data) {

@@ -14,7 +14,6 @@ class CV4Document;
 
 class CV4SeriesChartView : public CV4ChartView {
 public:
-    enum Mode { Accounts = 0, Categories = 1 };
     static constexpr int kMonthly = 1; // option bit: one point a month, else a day
 
     struct Series {

@@ -4,6 +4,7 @@
 #include "document/CV4Document.h"
 #include "document/CV4Preference.h"
 #include "document/EditScope.h"
+#include "import/ImportCSVPanelController.h"
 #include "mainwindow/CV4WindowController.h"
 #include "mainwindow/ViewerPage.h"
 #include "model/CVExtraInterfaces.h"
@@ -304,6 +305,7 @@ bool BrandWindow::validateMenuTag(int tag) const
     case NewTag: return true;
     case DeleteTag:
     case PriceTag:
+    case ImportTag:
     case VisibleTag: return selectedRow() >= 0;
     default: return false;
     }
@@ -316,6 +318,7 @@ void BrandWindow::execMenu(int tag)
     case NewTag: brandNewWithHandler(nullptr); break;
     case DeleteTag: maybeDeleteBrand(selectedBrand()); break;
     case PriceTag: brandPrice(); break;
+    case ImportTag: brandImport(); break;
     case VisibleTag: toggleBrandVisible(); break;
     default: break;
     }
@@ -473,6 +476,20 @@ void BrandWindow::brandPriceSheetDidEnd(int code)
     if (code != 1) return;
     reloadBrandView();
     m_brandChanged = true;
+}
+
+void BrandWindow::brandImport()
+{
+    const CV4BrandPtr brand = selectedBrand();
+    if (!brand) return;
+    QPointer<BrandWindow> self(this);
+    ImportCSVPanelController::openForBrand(m_document, brand->ident(), this, [self, brand](int code) {
+        if (!self || code != 1 || !self->m_document) return;
+        self->m_document->refreshBrandCache(brand);
+        self->m_document->brandPriceChanged();
+        self->reloadBrandView();
+        self->m_brandChanged = true;
+    });
 }
 
 // ---------------------------------------------------------------- dragging

@@ -35,7 +35,7 @@ class BrandTableModel;
 class BrandWindow : public QWidget {
     Q_OBJECT
 public:
-    // The window's commands; 30024 (price-list import) stays off until the imports come.
+    // The window's commands.
     enum Tag { NewTag = 30021, DeleteTag = 30022, PriceTag = 30023, ImportTag = 30024, VisibleTag = 30025 };
     enum Column { KindColumn = 0, NameColumn, CodeColumn, CurrencyColumn, PriceColumn, RiskColumn, VisibleColumn,
                   ColumnCount };
@@ -78,6 +78,8 @@ public:
     void toggleBrandVisible();
     CV4PricePanelController *brandPrice();
     void brandPriceSheetDidEnd(int code);
+    // The price-list import for the selected security; its OK refreshes the prices shown.
+    void brandImport();
 
     // ---- reordering by drag
     // The drag's data for a row.

@@ -97,8 +97,12 @@ void CV4AppDelegate::buildCommands()
                });
     addCommand(QStringLiteral("importOFX"), tag::ImportOFX, "Menu Import OFX", QKeySequence(), byTag(tag::ImportOFX),
                onWindow([](CV4WindowController *w, bool) { w->importData(tag::ImportOFX); }));
-    addLaterCommand(QStringLiteral("importText"), tag::ImportText, "Menu Import Text");
-    addLaterCommand(QStringLiteral("importMobile"), tag::ImportMobile, "Menu Import Mobile");
+    addCommand(QStringLiteral("importText"), tag::ImportText, "Menu Import Text", QKeySequence(),
+               byTag(tag::ImportText),
+               onWindow([](CV4WindowController *w, bool) { w->importData(tag::ImportText); }));
+    addCommand(QStringLiteral("importMobile"), tag::ImportMobile, "Menu Import Mobile", QKeySequence(),
+               byTag(tag::ImportMobile),
+               onWindow([](CV4WindowController *w, bool) { w->importData(tag::ImportMobile); }));
     // Every page with a print view prints; the print dialog also writes PDF.
     auto printable = [this] {
         CV4WindowController *w = frontWindow();
@@ -229,8 +233,12 @@ void CV4AppDelegate::buildCommands()
     addCommand(QStringLiteral("categoryImportOFX"), tag::CategoryImportOFX, "Menu Import OFX", QKeySequence(),
                byTag(tag::CategoryImportOFX),
                onWindow([](CV4WindowController *w, bool) { w->importData(tag::CategoryImportOFX); }));
-    addLaterCommand(QStringLiteral("categoryImportText"), tag::CategoryImportText, "Menu Import Text");
-    addLaterCommand(QStringLiteral("categoryImportMobile"), tag::CategoryImportMobile, "Menu Import Mobile");
+    addCommand(QStringLiteral("categoryImportText"), tag::CategoryImportText, "Menu Import Text", QKeySequence(),
+               byTag(tag::CategoryImportText),
+               onWindow([](CV4WindowController *w, bool) { w->importData(tag::CategoryImportText); }));
+    addCommand(QStringLiteral("categoryImportMobile"), tag::CategoryImportMobile, "Menu Import Mobile", QKeySequence(),
+               byTag(tag::CategoryImportMobile),
+               onWindow([](CV4WindowController *w, bool) { w->importData(tag::CategoryImportMobile); }));
 
     // Search page: the page decides; 30043-30045 have no command.
     const struct {

@@ -4,6 +4,7 @@
 #include "controls/PopupFieldEditor.h"
 #include "document/CV4Document.h"
 #include "document/CV4Preference.h"
+#include "import/ImportCSVPanelController.h"
 #include "mainwindow/CV4WindowController.h"
 #include "mainwindow/CurrencyTableView.h"
 #include "mainwindow/PeriodBar.h"
@@ -98,6 +99,9 @@ CurrencyPage::CurrencyPage(CV4WindowController *window, CV4Document *document, Q
         const QDate top = m_window ? m_window->topDate() : QDate::currentDate();
         CV4PricePanelController::openPricePanel(this->document(), nullptr, currency, top, parent,
                                                 [done](int code, CV4PricePanelController *) { done(code); });
+    };
+    m_rateImportOpener = [this](const CV4CurrencyPtr &currency, QWidget *parent, std::function<void(int)> done) {
+        ImportCSVPanelController::openForCurrency(this->document(), currency->ident(), parent, std::move(done));
     };
     // The document goes before its window: nothing may read it afterwards.
     connect(document, &QObject::destroyed, this, [this] {

@@ -51,6 +51,8 @@ bool categoryCommandAllowed(int tag, const TreeSelection &s)
     case tag::NewCategoryFolder:
         return editable && s.tree != T::CategorySummary;
     case tag::CategoryImportOFX:
+    case tag::CategoryImportText:
+    case tag::CategoryImportMobile:
         return true;
     default:
         return false;
@@ -74,6 +76,7 @@ MenuItemState menuItemState(int tag, const MenuContext &c)
     switch (tag) {
     case tag::GroupPanel:
     case tag::ImportText:
+    case tag::ImportMobile:
     case tag::ImportOFX:
     case tag::Password:
     case tag::SettingsPanel:

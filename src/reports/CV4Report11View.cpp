@@ -6,6 +6,8 @@
 #include "platform/Localization.h"
 #include "reports/ReportKinds.h"
 
+#include <algorithm>
+
 namespace {
 
 // Columns: x offset from the left margin and width, in points.
@@ -77,8 +79,16 @@ void CV4Report11View::drawPage(cv::Canvas &canvas)
         {kAmount, "Report-Brand-Amount"},      {kCommission, "Report-Brand-Commission"},
         {kHeld, "Report-Brand-Stock-Count"},   {kMoney, "Report-Brand-Total-Amount"},
         {kAverage, "Report-Brand-Average-Price"}, {kProfit, "Report-Brand-Profit-Loss"}};
-    for (const auto &[column, key] : heads)
-        drawText(canvas, cv::localizedString(key), column, top() + kColumnHeadsTop);
+    // The amount column reaches into the commission's: a head keeps to what
+    // the column before leaves of its column.
+    double previousRight = 0;
+    for (const auto &[column, key] : heads) {
+        const double right = column.x + column.width;
+        const double width = std::min(column.width, right - previousRight);
+        drawHeadRight(canvas, cv::localizedString(key), QPointF(columnX(right - width), top() + kColumnHeadsTop),
+                      width * m_columnScale);
+        previousRight = right;
+    }
     drawItem(canvas, CV4ReportItem(CV4ReportItem::Rule, CV4ReportItem::kRuleHeight), top() + kHeadRuleTop);
 
     const int first = range().start;

@@ -4,6 +4,8 @@
 #include "model/CV4InvestUnit.h"
 #include "model/DomainEnums.h"
 #include "platform/Localization.h"
+#include "reports/ReportOutlineModel.h"
+#include "reports/ReportTextCut.h"
 
 namespace {
 
@@ -384,23 +386,9 @@ const char *CV4Report1View::totalTitleKey(int level)
 
 QString CV4Report1View::typeName(const CVUnitModel &node) const
 {
-    const char *key = nullptr;
-    switch (NodeKind(node.kind())) {
-    case NodeKind::Cash: key = "Report-Type-Asset-Cache"; break;
-    case NodeKind::Bank: key = "Report-Type-Asset-Bank"; break;
-    case NodeKind::Investment: key = "Report-Type-Asset-Invest"; break;
-    case NodeKind::GeneralAsset:
-    case NodeKind::GeneralDebt: key = "Report-Type-General"; break;
-    case NodeKind::CreditCard: key = "Report-Type-Debt-Card"; break;
-    case NodeKind::Loan: key = "Report-Type-Debt-Loan"; break;
-    case NodeKind::Holding: {
-        const CV4InvestUnit *unit = holdingOf(node);
-        const CV4BrandPtr brand = unit ? doc().findBrand(unit->brand()) : nullptr;
-        return brand ? brand->kindName() : QString();
-    }
-    default: return QString();
-    }
-    return cv::localizedString(key);
+    // The balance report's type column leaves an investment's cash part blank.
+    if (node.kind() == NodeKind::CashPart) return QString();
+    return cv::ReportOutlineModel::accountKindText(doc(), node);
 }
 
 void CV4Report1View::drawValues(cv::Canvas &canvas, const CV4ReportItem &row, double y)
@@ -432,7 +420,7 @@ void CV4Report1View::drawTitles(cv::Canvas &canvas, const QStringList &keys, dou
 {
     double x = left() + kValuesX;
     for (const QString &key : keys) {
-        drawRightJustified(canvas, cv::localizedString(key), QPointF(x, y), kColumnWidth);
+        drawHeadRight(canvas, cv::localizedString(key), QPointF(x, y), kColumnWidth);
         x += kColumnWidth;
     }
 }
@@ -484,10 +472,11 @@ void CV4Report1View::drawPage(cv::Canvas &canvas)
             drawValues(canvas, row, y);
             break;
         case NetHead:
-            drawLeftJustified(canvas,
-                              cv::formatString(cv::localizedString("Report-Account-Period"),
-                                               {formatDate(m_date1), formatDate(m_date2)}),
-                              QPointF(left(), y));
+            // The period's long dates keep clear of the first head.
+            cv::drawInColumn(canvas,
+                             cv::formatString(cv::localizedString("Report-Account-Period"),
+                                              {formatDate(m_date1), formatDate(m_date2)}),
+                             QPointF(left(), y), kValuesX);
             drawTitles(canvas,
                        {QStringLiteral("Report-NetAsset-Start"), QStringLiteral("Report-Account-Increase"),
                         QStringLiteral("Report-Account-Decrease"), QStringLiteral("Report-NetAsset-End"),

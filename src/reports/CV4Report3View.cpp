@@ -41,7 +41,6 @@ private:
 constexpr double kColumnWidth = 300;   // the report is one column centred on the page
 constexpr double kAmountX = 230;
 constexpr double kAmountWidth = 66;
-constexpr double kIndent = 10;
 constexpr double kSectionHeadTop = 28;
 constexpr double kRowsStart = 46;
 
@@ -76,39 +75,8 @@ void CV4Report3View::drawPage(cv::Canvas &canvas)
                        QPointF(amountX, top() + kSectionHeadTop), kAmountWidth);
     drawThickRule(canvas, top() + kSectionHeadTop + kLineHeight, CV4ReportItem::kRuleHeight);
 
-    const QString incomeTotal = cv::localizedString("Report-Actual-Income-Total");
-    const QString expenseTotal = cv::localizedString("Report-Actual-Expense-Total");
-    walkRows(canvas, top() + kRowsStart, [&](int index, double y) {
-        const CV4ReportItem &row = data()[size_t(index)];
-        const double indentX = c + kIndent * (row.level >= 0 ? row.level : row.number);
-        switch (row.level) {
-        case CategoryTreeRows::Heading:
-            drawLeftJustified(canvas, row.node->name(), QPointF(indentX, y));
-            break;
-        case CategoryTreeRows::Subtotal:
-            drawLeftJustified(canvas,
-                              cv::formatString(cv::localizedString("Report-Actual-Subtotal-of"), {row.node->name()}),
-                              QPointF(indentX, y));
-            drawRightJustified(canvas, formatAmount(row.value(0)), QPointF(amountX, y), kAmountWidth);
-            break;
-        case CategoryTreeRows::Total:
-            drawLeftJustified(canvas, row.node == doc().actualModel()->income() ? incomeTotal : expenseTotal,
-                              QPointF(left(), y));
-            drawRightJustified(canvas, formatAmount(row.value(0)), QPointF(amountX, y), kAmountWidth);
-            break;
-        case CategoryTreeRows::ThinRule:
-            drawBar(canvas, indentX, y, row.height, kColumnWidth - kIndent * row.number, 1);
-            break;
-        case CategoryTreeRows::ThickRule:
-            drawThickRule(canvas, y, row.height);
-            break;
-        default:
-            if (row.level >= 0 && row.node) {
-                drawLeftJustified(canvas, row.node->name(), QPointF(indentX, y));
-                drawRightJustified(canvas, formatAmount(row.value(0)), QPointF(amountX, y), kAmountWidth);
-            }
-            break;
-        }
+    drawTreeRows(canvas, top() + kRowsStart, {c, kColumnWidth}, [&](const CV4ReportItem &row, double y) {
+        drawRightJustified(canvas, formatAmount(row.value(0)), QPointF(amountX, y), kAmountWidth);
     });
 }
 

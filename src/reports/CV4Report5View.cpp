@@ -62,32 +62,9 @@ void addTrades(CV4Document &doc, const CVUnitModel &account, const QDate &from, 
     if (!trades) return;
     for (const auto &trade : *trades) {
         const double r = cv::cashflow::rateAt(doc, account.currency(), trade->date());
-        const double c = trade->count(), p = trade->unitPrice();
-        switch (trade->kind()) {
-        case CV4Trade::Buy:
-        case CV4Trade::BuyBack:
-        case CV4Trade::MarginBuy:
-        case CV4Trade::Reinvestment:
-            sums.tradeOut += c * p * r;
-            break;
-        case CV4Trade::Sale:
-        case CV4Trade::Dividend:
-        case CV4Trade::MarginSale:
-        case CV4Trade::SellBack:
-        case CV4Trade::CashIn:
-            sums.tradeIn += c * p * r;
-            break;
-        case CV4Trade::OtherIncome:
-        case CV4Trade::Interest:
-        case CV4Trade::Distribution:
-            sums.tradeIn += p * r;
-            break;
-        case CV4Trade::OtherExpense:
-            sums.tradeOut += p * r;
-            break;
-        default:
-            break;
-        }
+        const cv::cashflow::TradeFlow flow = cv::cashflow::tradeFlow(*trade);
+        if (flow.side == cv::cashflow::TradeFlow::In) sums.tradeIn += flow.value * r;
+        if (flow.side == cv::cashflow::TradeFlow::Out) sums.tradeOut += flow.value * r;
         sums.tradeOut += trade->commission() * r;
     }
 }

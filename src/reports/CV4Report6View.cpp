@@ -186,36 +186,13 @@ void DetailLists::makeTradeDetail()
     for (const auto &trade : trades.value_or(CV4DataModel::TradeList{})) {
         const CVUnitModelPtr account = m_doc.findAccount(trade->account());
         const double r = cv::cashflow::rateAt(m_doc, cv::cashflow::currencyOf(account.get()), trade->date());
-        const double c = trade->count(), p = trade->unitPrice();
-        const auto addTo = [&](List &list, const std::map<std::pair<int, int>, size_t> &at, double value) {
+        const cv::cashflow::TradeFlow flow = cv::cashflow::tradeFlow(*trade);
+        const auto addTo = [&](List &list, const std::map<std::pair<int, int>, size_t> &at) {
             const auto item = at.find({trade->brand(), trade->kind()});
-            if (item != at.end()) list[item->second].value += value;
+            if (item != at.end()) list[item->second].value += flow.value * r;
         };
-        switch (trade->kind()) {
-        case CV4Trade::Buy:
-        case CV4Trade::BuyBack:
-        case CV4Trade::MarginBuy:
-        case CV4Trade::Reinvestment:
-            addTo(m_outTrade, m_outTradeAt, c * p * r);
-            break;
-        case CV4Trade::Sale:
-        case CV4Trade::Dividend:
-        case CV4Trade::MarginSale:
-        case CV4Trade::SellBack:
-        case CV4Trade::CashIn:
-            addTo(m_inTrade, m_inTradeAt, c * p * r);
-            break;
-        case CV4Trade::OtherIncome:
-        case CV4Trade::Interest:
-        case CV4Trade::Distribution:
-            addTo(m_inTrade, m_inTradeAt, p * r);
-            break;
-        case CV4Trade::OtherExpense:
-            addTo(m_outTrade, m_outTradeAt, p * r);
-            break;
-        default:
-            break;
-        }
+        if (flow.side == cv::cashflow::TradeFlow::In) addTo(m_inTrade, m_inTradeAt);
+        if (flow.side == cv::cashflow::TradeFlow::Out) addTo(m_outTrade, m_outTradeAt);
         if (trade->commission() != 0) m_outTrade[commission].value += trade->commission() * r;
     }
     dropZeros(m_inTrade);

@@ -42,7 +42,6 @@ private:
 };
 
 constexpr double kNameX = 55;
-constexpr double kIndent = 10;
 constexpr double kFirstX = 165;
 constexpr double kSecondX = 264;
 constexpr double kDiffX = 363;
@@ -104,42 +103,8 @@ void CV4Report7View::drawPage(cv::Canvas &canvas)
                        QPointF(x0 + kPercentX, line2), kPercentWidth);
     drawThickRule(canvas, line2 + kLineHeight, CV4ReportItem::kRuleHeight);
 
-    walkRows(canvas, top() + kRowsStart, [&](int index, double y) {
-        const CV4ReportItem &row = data()[size_t(index)];
-        const int depth = row.level >= 0 ? row.level : row.number;
-        const double nameX = x0 + kNameX + kIndent * depth;
-        switch (row.level) {
-        case CategoryTreeRows::Heading:
-            drawLeftJustified(canvas, row.node->name(), QPointF(nameX, y));
-            break;
-        case CategoryTreeRows::Subtotal:
-            drawLeftJustified(canvas,
-                              cv::formatString(cv::localizedString("Report-Actual-Subtotal-of"), {row.node->name()}),
-                              QPointF(nameX, y));
-            drawValues(canvas, y, row.value(0), row.value(1));
-            break;
-        case CategoryTreeRows::Total:
-            drawLeftJustified(canvas,
-                              cv::localizedString(row.node == doc().actualModel()->income()
-                                                      ? "Report-Actual-Income-Total"
-                                                      : "Report-Actual-Expense-Total"),
-                              QPointF(x0, y));
-            drawValues(canvas, y, row.value(0), row.value(1));
-            break;
-        case CategoryTreeRows::ThinRule:
-            drawBar(canvas, nameX, y, row.height, kThinRuleWidth - kIndent * depth, 1);
-            break;
-        case CategoryTreeRows::ThickRule:
-            drawThickRule(canvas, y, row.height);
-            break;
-        default:
-            if (row.level >= 0 && row.node) {
-                drawLeftJustified(canvas, row.node->name(), QPointF(nameX, y));
-                drawValues(canvas, y, row.value(0), row.value(1));
-            }
-            break;
-        }
-    });
+    drawTreeRows(canvas, top() + kRowsStart, {x0 + kNameX, kThinRuleWidth},
+                 [&](const CV4ReportItem &row, double y) { drawValues(canvas, y, row.value(0), row.value(1)); });
 }
 
 namespace cv {

@@ -75,7 +75,6 @@ private:
 };
 
 constexpr double kNameX = 55;
-constexpr double kIndent = 10;
 constexpr double kBudgetX = 187;
 constexpr double kResultX = 275;
 constexpr double kDiffX = 363;
@@ -151,49 +150,20 @@ void CV4Report8View::drawPage(cv::Canvas &canvas)
              "Report-Budget-Result-Comparison-Cut-Mark");
     drawThickRule(canvas, line2 + kLineHeight, CV4ReportItem::kRuleHeight);
 
-    const QString dash = QStringLiteral("-");
     const CVUnitModel *incomeRoot = doc().actualModel()->income().get();
-    walkRows(canvas, top() + kRowsStart, [&](int index, double y) {
-        const CV4ReportItem &row = data()[size_t(index)];
-        const bool rowIncome = row.node && CategoryTreeRows::isBelow(*row.node, incomeRoot);
-        const int depth = row.level >= 0 ? row.level : row.number;
-        const double nameX = x0 + kNameX + kIndent * depth;
-        switch (row.level) {
-        case CategoryTreeRows::Heading:
-            drawLeftJustified(canvas, row.node->name(), QPointF(nameX, y));
-            drawRightJustified(canvas, formatAmount(row.value(0)), QPointF(x0 + kBudgetX, y), kAmountWidth);
-            drawRightJustified(canvas, dash, QPointF(x0 + kResultX, y), kAmountWidth);
-            drawRightJustified(canvas, dash, QPointF(x0 + kDiffX, y), kAmountWidth);
-            drawRightJustified(canvas, dash, QPointF(x0 + kPercentX, y), kPercentWidth);
-            break;
-        case CategoryTreeRows::Subtotal:
-            drawLeftJustified(canvas,
-                              cv::formatString(cv::localizedString("Report-Actual-Subtotal-of"), {row.node->name()}),
-                              QPointF(x0 + kNameX, y));
-            drawValues(canvas, y, row.value(0), row.value(1), rowIncome);
-            break;
-        case CategoryTreeRows::Total:
-            drawLeftJustified(canvas,
-                              cv::localizedString(row.node == doc().actualModel()->income()
-                                                      ? "Report-Actual-Income-Total"
-                                                      : "Report-Actual-Expense-Total"),
-                              QPointF(x0, y));
-            drawValues(canvas, y, row.value(0), row.value(1), rowIncome);
-            break;
-        case CategoryTreeRows::ThinRule:
-            drawBar(canvas, nameX, y, row.height, kThinRuleWidth - kIndent * depth, 1);
-            break;
-        case CategoryTreeRows::ThickRule:
-            drawThickRule(canvas, y, row.height);
-            break;
-        default:
-            if (row.level >= 0 && row.node) {
-                drawLeftJustified(canvas, row.node->name(), QPointF(nameX, y));
-                drawValues(canvas, y, row.value(0), row.value(1), rowIncome);
-            }
-            break;
-        }
-    });
+    const auto values = [&](const CV4ReportItem &row, double y) {
+        const bool income = row.node && CategoryTreeRows::isBelow(*row.node, incomeRoot);
+        drawValues(canvas, y, row.value(0), row.value(1), income);
+    };
+    // A heading shows its own budget; its results are its children's.
+    const auto headingValues = [&](const CV4ReportItem &row, double y) {
+        const QString dash = QStringLiteral("-");
+        drawRightJustified(canvas, formatAmount(row.value(0)), QPointF(x0 + kBudgetX, y), kAmountWidth);
+        drawRightJustified(canvas, dash, QPointF(x0 + kResultX, y), kAmountWidth);
+        drawRightJustified(canvas, dash, QPointF(x0 + kDiffX, y), kAmountWidth);
+        drawRightJustified(canvas, dash, QPointF(x0 + kPercentX, y), kPercentWidth);
+    };
+    drawTreeRows(canvas, top() + kRowsStart, {x0 + kNameX, kThinRuleWidth, false}, values, headingValues);
 }
 
 namespace cv {

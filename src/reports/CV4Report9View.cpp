@@ -149,10 +149,10 @@ void CV4Report9View::drawPage(cv::Canvas &canvas)
         const bool income = isIncome(*first->node);
         drawLeftJustified(canvas, cv::localizedString(income ? "Report-Income" : "Report-Expense"),
                           QPointF(left(), headsY));
-        drawRightJustified(canvas, cv::localizedString(income ? "Report-Actual-Income" : "Report-Actual-Expense"),
-                           QPointF(left() + kTotalX, headsY), kColumnWidth);
-        drawRightJustified(canvas, cv::localizedString("Report-Term-Comparison-Fraction-Title"),
-                           QPointF(left() + kShareX, headsY), kColumnWidth);
+        drawHeadRight(canvas, cv::localizedString(income ? "Report-Actual-Income" : "Report-Actual-Expense"),
+                      QPointF(left() + kTotalX, headsY), kColumnWidth);
+        drawHeadRight(canvas, cv::localizedString("Report-Term-Comparison-Fraction-Title"),
+                      QPointF(left() + kShareX, headsY), kColumnWidth);
         CV4ReportItem rule(CV4ReportItem::Rule, CV4ReportItem::kRuleHeight);
         drawItem(canvas, rule, headsY + kLineHeight);
     }

@@ -168,6 +168,24 @@ void CV4ReportView::drawLeftJustified(cv::Canvas &canvas, const QString &text, c
     canvas.drawTextAt(text, at, kLineHeight);
 }
 
+void CV4ReportView::drawHeadRight(cv::Canvas &canvas, const QString &text, const QPointF &at, double width) const
+{
+    constexpr double kGap = 4;
+    constexpr double kSmallest = 0.6;
+    constexpr int kSteps = 3;   // sizes come in steps: a second look catches one that rounds up
+    const double room = width - kGap;
+    const cv::CanvasFont font = canvas.font();
+    cv::CanvasFont smaller = font;
+    for (int step = 0; step < kSteps && smaller.size > font.size * kSmallest; ++step) {
+        const double wide = canvas.textWidth(text);
+        if (wide <= room || wide <= 0) break;
+        smaller.size = std::max(font.size * kSmallest, smaller.size * std::min(room / wide, 0.98));
+        canvas.setFont(smaller);
+    }
+    drawRightJustified(canvas, text, at, width);
+    canvas.setFont(font);
+}
+
 void CV4ReportView::drawRightJustified(cv::Canvas &canvas, const QString &text, const QPointF &at, double width) const
 {
     if (m_disableValues) return;

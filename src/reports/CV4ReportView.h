@@ -130,6 +130,9 @@ protected:
     void drawLeftJustified(cv::Canvas &canvas, const QString &text, const QPointF &at) const;
     void drawRightJustified(cv::Canvas &canvas, const QString &text, const QPointF &at, double width) const;
     void drawCentered(cv::Canvas &canvas, const QString &text, const QPointF &at, double width) const;
+    // A column head right-justified in its column, set smaller when the
+    // language's text is wider than the column, so it never runs into the next.
+    void drawHeadRight(cv::Canvas &canvas, const QString &text, const QPointF &at, double width) const;
     void setDisableValues(bool disable) { m_disableValues = disable; }
     bool disableValues() const { return m_disableValues; }
 

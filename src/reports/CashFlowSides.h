@@ -1,9 +1,11 @@
 #pragma once
 // What the two cash-flow reports share: which accounts count as cash, and
-// the value of an entry's or trade's money in the book's default currency.
+// the value of an entry's or trade's money in the book's default currency,
+// and the side of the cash border a trade's money crosses.
 
 #include "document/CV4Document.h"
 #include "model/CV4Actual.h"
+#include "model/CV4Trade.h"
 
 namespace cv::cashflow {
 
@@ -37,6 +39,39 @@ inline double arrivingValue(const CV4Document &doc, const CV4Actual &entry, cons
     const int to = currencyOf(destination);
     if (from != to && entry.converted() != 0) return entry.converted() * rateAt(doc, to, entry.date());
     return entry.amount() * rateAt(doc, from, entry.date());
+}
+
+// The side of the cash border a trade's money crosses and how much of it, in
+// its account's currency, commission apart; kinds that move none have no side.
+struct TradeFlow {
+    enum Side { None, In, Out } side = None;
+    double value = 0;
+};
+
+inline TradeFlow tradeFlow(const CV4Trade &trade)
+{
+    const double c = trade.count(), p = trade.unitPrice();
+    switch (trade.kind()) {
+    case CV4Trade::Buy:
+    case CV4Trade::BuyBack:
+    case CV4Trade::MarginBuy:
+    case CV4Trade::Reinvestment:
+        return {TradeFlow::Out, c * p};
+    case CV4Trade::Sale:
+    case CV4Trade::Dividend:
+    case CV4Trade::MarginSale:
+    case CV4Trade::SellBack:
+    case CV4Trade::CashIn:
+        return {TradeFlow::In, c * p};
+    case CV4Trade::OtherIncome:
+    case CV4Trade::Interest:
+    case CV4Trade::Distribution:
+        return {TradeFlow::In, p};
+    case CV4Trade::OtherExpense:
+        return {TradeFlow::Out, p};
+    default:
+        return {};
+    }
 }
 
 } // namespace cv::cashflow

@@ -4,8 +4,6 @@
 #include "model/CV4ActualModel.h"
 #include "platform/Localization.h"
 
-#include <algorithm>
-
 namespace cv {
 
 CategoryTreeView::CategoryTreeView(CV4Document &doc, const PageSetup &setup)
@@ -36,22 +34,46 @@ void CategoryTreeView::drawThickRule(Canvas &canvas, double y, double rowHeight)
     drawBar(canvas, left(), y, rowHeight, contentWidth(), 2);
 }
 
-void CategoryTreeView::drawHeadRight(Canvas &canvas, const QString &text, const QPointF &at, double width) const
+void CategoryTreeView::drawTreeRows(Canvas &canvas, double startTop, const TreeLayout &layout,
+                                    const RowValues &values, const RowValues &headingValues)
 {
-    constexpr double kGap = 4;
-    constexpr double kSmallest = 0.6;
-    const double wide = canvas.textWidth(text);
-    const double room = width - kGap;
-    if (wide <= room || wide <= 0) {
-        drawRightJustified(canvas, text, at, width);
-        return;
-    }
-    const CanvasFont font = canvas.font();
-    CanvasFont smaller = font;
-    smaller.size = font.size * std::max(kSmallest, room / wide);
-    canvas.setFont(smaller);
-    drawRightJustified(canvas, text, at, width);
-    canvas.setFont(font);
+    constexpr double kIndent = 10;
+    const CVUnitModel *incomeRoot = doc().actualModel()->income().get();
+    const QString subtotalOf = localizedString("Report-Actual-Subtotal-of");
+    const QString incomeTotal = localizedString("Report-Actual-Income-Total");
+    const QString expenseTotal = localizedString("Report-Actual-Expense-Total");
+    walkRows(canvas, startTop, [&](int index, double y) {
+        const CV4ReportItem &row = data()[size_t(index)];
+        const int depth = row.level >= 0 ? row.level : row.number;
+        const double nameX = layout.nameX + kIndent * depth;
+        switch (row.level) {
+        case CategoryTreeRows::Heading:
+            drawLeftJustified(canvas, row.node->name(), QPointF(nameX, y));
+            if (headingValues) headingValues(row, y);
+            break;
+        case CategoryTreeRows::Subtotal:
+            drawLeftJustified(canvas, formatString(subtotalOf, {row.node->name()}),
+                              QPointF(layout.indentSubtotals ? nameX : layout.nameX, y));
+            values(row, y);
+            break;
+        case CategoryTreeRows::Total:
+            drawLeftJustified(canvas, row.node.get() == incomeRoot ? incomeTotal : expenseTotal, QPointF(left(), y));
+            values(row, y);
+            break;
+        case CategoryTreeRows::ThinRule:
+            drawBar(canvas, nameX, y, row.height, layout.ruleWidth - kIndent * depth, 1);
+            break;
+        case CategoryTreeRows::ThickRule:
+            drawThickRule(canvas, y, row.height);
+            break;
+        default:
+            if (row.level >= 0 && row.node) {
+                drawLeftJustified(canvas, row.node->name(), QPointF(nameX, y));
+                values(row, y);
+            }
+            break;
+        }
+    });
 }
 
 QString CategoryTreeView::ratioText(double base, double part, double percent) const

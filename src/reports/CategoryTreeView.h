@@ -1,12 +1,15 @@
 #pragma once
 // What the category-tree reports (income and expense, term comparison,
 // budget comparison) share when drawing: the section a page belongs to, the
-// rules of their own levels, and the difference and per-cent texts.
+// rows of the tree with the rules of their own levels, and the difference and
+// per-cent texts.
 
 #include "reports/CategoryTreeRows.h"
 #include "reports/CV4ReportView.h"
 
 #include "document/KavriNumberFormatter.h"
+
+#include <functional>
 
 namespace cv {
 
@@ -23,9 +26,18 @@ protected:
     // The thick rule from the left margin to the right one.
     void drawThickRule(Canvas &canvas, double y, double rowHeight) const;
 
-    // A column head right-justified in its column, set smaller when the
-    // language's text is wider than the column, so it never runs into the next.
-    void drawHeadRight(Canvas &canvas, const QString &text, const QPointF &at, double width) const;
+    // Where the tree's names and thin rules stand; a report's columns differ.
+    struct TreeLayout {
+        double nameX = 0;               // a top-level name; each level indents it
+        double ruleWidth = 0;           // a thin rule under a top-level group
+        bool indentSubtotals = true;    // a subtotal's name stands with its group's
+    };
+    using RowValues = std::function<void(const CV4ReportItem &row, double y)>;
+    // Draws the page's rows from `startTop`: names, headings, subtotals, the
+    // section total and the rules; `values` draws the columns of data,
+    // subtotal and total rows, `headingValues` (when given) those of a heading.
+    void drawTreeRows(Canvas &canvas, double startTop, const TreeLayout &layout, const RowValues &values,
+                      const RowValues &headingValues = {});
 
     QString diffText(double value) const { return m_diffFormatter.stringForObjectValue(value); }
     // "---" when the base is 0, "0.00" when the part is 0, else the per cent.

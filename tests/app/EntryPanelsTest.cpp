@@ -22,6 +22,7 @@
 #include "panels/ActualPanelController.h"
 #include "panels/TradingPanelController.h"
 #include "panels/TransferPanelController.h"
+#include "support/Screenshots.h"
 #include "model/CV4AssetModel.h"
 #include "model/CV4Trade.h"
 
@@ -288,9 +289,7 @@ TEST_P(EntryPanelsScreenshotTest, TheAccountBookOnTheTemporaryPage)
     AccountPanelController *book = openBankBook();
     ASSERT_NE(book, nullptr);
     typeExpense(book, QStringLiteral("1,500"));
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language();
-    QDir().mkpath(dir);
-    EXPECT_TRUE(w->grab().save(dir + QStringLiteral("/window-account-book.png")));
+    EXPECT_TRUE(cvtest::saveScreenshot(*w, language(), QStringLiteral("window-account-book")));
 }
 
 // The window with the book's kind chooser open over its cell, drawn in where it stands.
@@ -305,8 +304,7 @@ TEST_P(EntryPanelsScreenshotTest, TheAccountBookWithItsKindChooserOpen)
     QImage shot = w->grab().toImage();
     QPainter(&shot).drawPixmap(chooser->geometry().topLeft() - w->geometry().topLeft(), chooser->grab());
     EXPECT_TRUE(chooser->isVisible());
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language();
-    EXPECT_TRUE(QDir().mkpath(dir) && shot.save(dir + QStringLiteral("/window-account-book-chooser.png")));
+    EXPECT_TRUE(cvtest::saveScreenshot(shot, language(), QStringLiteral("window-account-book-chooser")));
     chooser->mustClose();
 }
 

@@ -38,8 +38,8 @@ struct ChartBook {
         record->setDate(QDate(2000, 1, 1));
         record->setInitialValue(opening);
         if (!parent)
-            parent = kind >= 40 ? doc->accountModel()->debt() : doc->accountModel()->asset();
-        return samplebook::node(parent, nextIdent++, kind, name, kind == 20 ? nullptr : record);
+            parent = cv::isDebtAccountKind(kind) ? doc->accountModel()->debt() : doc->accountModel()->asset();
+        return samplebook::node(parent, nextIdent++, kind, name, kind == cv::NodeKind::Group ? nullptr : record);
     }
     CVUnitModelPtr category(bool income, const QString &name, CVUnitModelPtr parent = nullptr, int kind = 21)
     {

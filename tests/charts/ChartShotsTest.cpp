@@ -4,6 +4,7 @@
 // folder to keep the PDFs (pdftoppm -png).
 
 #include "ChartBook.h"
+#include "support/Screenshots.h"
 
 #include "charts/ChartPanelController.h"
 #include "charts/InfoPanelController.h"
@@ -99,13 +100,7 @@ protected:
 
     bool shoot(QWidget &window, const QString &name)
     {
-        window.show();
-        QApplication::processEvents();
-        const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/")
-                          + QString::fromLatin1(GetParam());
-        QDir().mkpath(dir);
-        const QString path = dir + QLatin1Char('/') + name + QStringLiteral(".png");
-        return window.grab().save(path) && QFileInfo(path).size() > 0;
+        return cvtest::saveScreenshot(window, QString::fromLatin1(GetParam()), name);
     }
 
     CV4Document m_doc;

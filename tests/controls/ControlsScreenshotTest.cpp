@@ -3,6 +3,7 @@
 
 #include "ChooserTestSupport.h"
 #include "ControlsTestSupport.h"
+#include "support/Screenshots.h"
 #include "controls/AccountActualOutlineView.h"
 #include "controls/AccountDataSource.h"
 #include "controls/CustomPopup.h"
@@ -20,13 +21,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QString screenshotPath(const QString &language, const QString &name)
-{
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language;
-    QDir().mkpath(dir);
-    return dir + QLatin1Char('/') + name + QStringLiteral(".png");
-}
 
 // The window with the popups drawn over it where they stand on the screen.
 QImage composite(QWidget &window, std::initializer_list<QWidget *> popups)
@@ -93,13 +87,13 @@ TEST(ControlsScreenshotTest, ChooserCalendarAndOutlineInBothLanguages)
         cv::CustomPopup *popup = cv::CustomPopup::get();
         popup->run(button, QRect(button->mapToGlobal(QPoint(0, 0)), button->size()), cv::CustomPopup::Anchor::Button,
                    &source, source.objectWithIdentifier(book.b->ident()), nullptr);
-        EXPECT_TRUE(composite(window, {popup}).save(screenshotPath(language, QStringLiteral("chooser"))));
+        EXPECT_TRUE(cvtest::saveScreenshot(composite(window, {popup}), language, QStringLiteral("chooser")));
         popup->mustClose();
 
         cv::MiniCalendarPanelController *calendar = cv::MiniCalendarPanelController::get();
         calendar->closeCalendar();
         calendar->toggleRelativeToPoint(QPoint(60, 60), &window, QDate(2025, 1, 13));
-        EXPECT_TRUE(calendar->grab().save(screenshotPath(language, QStringLiteral("calendar"))));
+        EXPECT_TRUE(cvtest::saveScreenshot(calendar->grab(), language, QStringLiteral("calendar")));
         calendar->closeCalendar();
 
         QWidget dialog;
@@ -113,7 +107,7 @@ TEST(ControlsScreenshotTest, ChooserCalendarAndOutlineInBothLanguages)
         outline->toggleNode(*book.c);
         outline->resizeColumnToContents(0);
         outline->resizeColumnToContents(1);
-        EXPECT_TRUE(dialog.grab().save(screenshotPath(language, QStringLiteral("outline"))));
+        EXPECT_TRUE(cvtest::saveScreenshot(dialog.grab(), language, QStringLiteral("outline")));
     }
 }
 
@@ -154,7 +148,7 @@ TEST(ControlsScreenshotTest, ChooserAndCalendarOverTableCellsInBothLanguages)
         QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Down);
         cv::CustomPopup *popup = cv::CustomPopup::get();
         EXPECT_TRUE(popup->isVisible());
-        EXPECT_TRUE(composite(window, {popup}).save(screenshotPath(language, QStringLiteral("table-chooser"))));
+        EXPECT_TRUE(cvtest::saveScreenshot(composite(window, {popup}), language, QStringLiteral("table-chooser")));
         popup->mustClose();
         table->forceEndFieldEditing(false);
 
@@ -162,7 +156,7 @@ TEST(ControlsScreenshotTest, ChooserAndCalendarOverTableCellsInBothLanguages)
         QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Down);
         cv::MiniCalendarPanelController *calendar = cv::MiniCalendarPanelController::get();
         EXPECT_TRUE(calendar->isVisible());
-        EXPECT_TRUE(composite(window, {calendar}).save(screenshotPath(language, QStringLiteral("table-calendar"))));
+        EXPECT_TRUE(cvtest::saveScreenshot(composite(window, {calendar}), language, QStringLiteral("table-calendar")));
         calendar->closeCalendar();
         table->forceEndFieldEditing(false);
     }

@@ -2,6 +2,7 @@
 // tree (screenshots/), for people to look at; checks only that they exist.
 
 #include "ControlsTestSupport.h"
+#include "support/Screenshots.h"
 
 #include "controls/PopupFieldEditor.h"
 #include "platform/widgets/CV4MiscUtilitiesWidgets.h"
@@ -51,11 +52,8 @@ void renderTable(const Texts &t)
     commit.setCommitString(t.typed);
     QApplication::sendEvent(GetPopupFieldEditor(), &commit);
 
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-    QDir().mkpath(dir);
-    const QString path = dir + QStringLiteral("/editing-table-%1.png").arg(QString::fromLatin1(t.language));
-    ASSERT_TRUE(table->grab().save(path));
-    EXPECT_TRUE(QFileInfo::exists(path));
+    EXPECT_TRUE(cvtest::saveScreenshot(table->grab(), QString(),
+                                       QStringLiteral("editing-table-%1").arg(QString::fromLatin1(t.language))));
 }
 
 TEST(TableScreenshot, RendersDateAmountChooserAndMemoCellsInBothLanguages)

@@ -17,11 +17,7 @@ protected:
         DocumentTest::SetUp();
         jpy = addCurrency(1, QStringLiteral("JPY"), 1.0, 0);
         usd = addCurrency(2, QStringLiteral("USD"), 100.0, 2);
-        auto rate = std::make_shared<CV4PriceTime>();
-        rate->setBrand(2);
-        rate->setDate(day(2009, 6, 1));
-        rate->setPrice(95.0);
-        ASSERT_TRUE(doc->dataModel()->putXchgRate(rate));
+        ASSERT_TRUE(samplebook::putRate(*doc, 2, day(2009, 6, 1), 95.0));
 
         const auto assets = doc->accountModel()->asset();
         wallet = addAccount(assets, 10, 30, 10000);
@@ -125,7 +121,7 @@ TEST_F(BookTest, RangeAndSummaries)
 
     // A summary of debts alone is positive.
     auto summary = std::make_shared<CVUnitModel>();
-    summary->setKind(50);
+    summary->setKind(cv::raw(cv::NodeKind::AccountSummary));
     auto record = std::make_shared<CV4Summary>();
     auto unit = std::make_shared<CV4SummaryUnit>();
     unit->setRefID(1001);
@@ -137,7 +133,7 @@ TEST_F(BookTest, RangeAndSummaries)
     EXPECT_DOUBLE_EQ(doc->valueForAccount(summary, day(2009, 6, 30)), 700);
 
     auto categories = std::make_shared<CVUnitModel>();
-    categories->setKind(51);
+    categories->setKind(cv::raw(cv::NodeKind::CategorySummary));
     auto lists = std::make_shared<CV4Summary>();
     auto plus = std::make_shared<CV4SummaryUnit>();
     plus->setRefID(1004);
@@ -178,11 +174,7 @@ TEST_F(BookTest, ForeignTransfersAndCommission)
 // Rates that are not positive never reach a balance.
 TEST_F(BookTest, UnusableRatesAreIgnored)
 {
-    auto zero = std::make_shared<CV4PriceTime>();
-    zero->setBrand(2);
-    zero->setDate(day(2009, 6, 10));
-    zero->setPrice(0);
-    ASSERT_TRUE(doc->dataModel()->putXchgRate(zero));
+    ASSERT_TRUE(samplebook::putRate(*doc, 2, day(2009, 6, 10), 0));
     usd->setRate(-5);
     doc->createCache();
     EXPECT_DOUBLE_EQ(doc->currencyRate(usd, day(2009, 6, 10)), 95.0);
@@ -198,11 +190,7 @@ TEST_F(BookTest, TransferItemsAndDatedRates)
 {
     auto loan = addAccount(doc->accountModel()->debt(), 1011, 40, 0);
     for (const auto &[date, rate] : {std::pair{day(2009, 7, 10), 90.0}, std::pair{day(2009, 8, 10), 110.0}}) {
-        auto r = std::make_shared<CV4PriceTime>();
-        r->setBrand(2);
-        r->setDate(date);
-        r->setPrice(rate);
-        ASSERT_TRUE(doc->dataModel()->putXchgRate(r));
+        ASSERT_TRUE(samplebook::putRate(*doc, 2, date, rate));
     }
     doc->createCache();
 

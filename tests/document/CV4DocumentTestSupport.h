@@ -69,9 +69,9 @@ protected:
         detail->setInitialValue(initial);
         node->setExtra(detail);
         parent->appendChild(node);
-        if (kind == 32) {
+        if (kind == cv::NodeKind::Investment) {
             auto cash = std::make_shared<CVUnitModel>();
-            cash->setKind(3);
+            cash->setKind(cv::raw(cv::NodeKind::CashPart));
             cash->setIdent(0);
             cash->setCurrency(currency);
             node->appendChild(cash);

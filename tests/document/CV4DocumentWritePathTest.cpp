@@ -16,11 +16,7 @@ TEST_F(DocumentTest, IncrementalEditsEqualAFreshRebuild)
     addCurrency(1, QStringLiteral("JPY"), 1.0, 0);
     addCurrency(2, QStringLiteral("USD"), 100.0, 2);
     for (int d = 1; d <= 28; d += 9) {
-        auto r = std::make_shared<CV4PriceTime>();
-        r->setBrand(2);
-        r->setDate(day(2010, 3, d));
-        r->setPrice(90 + d);
-        ASSERT_TRUE(doc->dataModel()->putXchgRate(r));
+        ASSERT_TRUE(samplebook::putRate(*doc, 2, day(2010, 3, d), 90 + d));
     }
     const auto assets = doc->accountModel()->asset();
     addAccount(assets, 10, 30, 1000);
@@ -58,16 +54,16 @@ TEST_F(DocumentTest, IncrementalEditsEqualAFreshRebuild)
         if (what < 3 || entries.empty()) {
             const int kind = int(rng() % 3);
             CV4ActualPtr e;
-            if (kind == 2) {
+            if (kind == CV4Actual::Transfer) {
                 int from = pick(accounts), to = pick(accounts);
                 while (to == from) to = pick(accounts);
-                e = makeEntry(2, randomDate(), amount(), 0, from, to);
+                e = makeEntry(CV4Actual::Transfer, randomDate(), amount(), 0, from, to);
                 if (rng() % 4 == 0) e->setConverted(amount());
                 doc->fixupTransferCategory(*e);
                 doc->updateTransfer(e, nullptr);
             } else {
-                e = makeEntry(kind, randomDate(), amount(), kind == 0 ? pick(incomes) : pick(expenses), pick(accounts));
-                kind == 0 ? doc->updateIncome(e, nullptr) : doc->updateExpense(e, nullptr);
+                e = makeEntry(kind, randomDate(), amount(), kind == CV4Actual::Income ? pick(incomes) : pick(expenses), pick(accounts));
+                kind == CV4Actual::Income ? doc->updateIncome(e, nullptr) : doc->updateExpense(e, nullptr);
             }
             ASSERT_GT(e->ident(), 0);
             entries.push_back(e);
@@ -78,11 +74,11 @@ TEST_F(DocumentTest, IncrementalEditsEqualAFreshRebuild)
             switch (rng() % 4) {
             case 0: e->setDate(randomDate()); break;
             case 1:
-                if (e->kind() != 2) e->setCategory(e->kind() == 0 ? pick(incomes) : pick(expenses));
+                if (e->kind() != CV4Actual::Transfer) e->setCategory(e->kind() == CV4Actual::Income ? pick(incomes) : pick(expenses));
                 break;
             case 2: {
                 e->setAccount(pick(accounts));
-                if (e->kind() == 2) {
+                if (e->kind() == CV4Actual::Transfer) {
                     if (e->account() == e->destination()) e->setAccount(e->destination() == 10 ? 1000 : 10);
                     doc->fixupTransferCategory(*e);
                 }
@@ -91,16 +87,16 @@ TEST_F(DocumentTest, IncrementalEditsEqualAFreshRebuild)
             default: e->setAmount(amount()); break;
             }
             switch (e->kind()) {
-            case 0: doc->updateIncome(e, old); break;
-            case 1: doc->updateExpense(e, old); break;
+            case CV4Actual::Income: doc->updateIncome(e, old); break;
+            case CV4Actual::Expense: doc->updateExpense(e, old); break;
             default: doc->updateTransfer(e, old); break;
             }
         } else if (what < 8) {
             const size_t i = rng() % entries.size();
             const CV4ActualPtr e = entries[i];
             switch (e->kind()) {
-            case 0: doc->updateIncome(nullptr, e); break;
-            case 1: doc->updateExpense(nullptr, e); break;
+            case CV4Actual::Income: doc->updateIncome(nullptr, e); break;
+            case CV4Actual::Expense: doc->updateExpense(nullptr, e); break;
             default: doc->updateTransfer(nullptr, e); break;
             }
             entries.erase(entries.begin() + std::ptrdiff_t(i));
@@ -171,11 +167,7 @@ TEST_F(DocumentTest, NewDefaultCurrencyRescalesRates)
     addCurrency(1, QStringLiteral("JPY"), 1.0, 0);
     auto usd = addCurrency(2, QStringLiteral("USD"), 95.0, 2);
     auto eur = addCurrency(3, QStringLiteral("EUR"), 130.0, 2);
-    auto rate = std::make_shared<CV4PriceTime>();
-    rate->setBrand(2);
-    rate->setDate(day(2009, 6, 1));
-    rate->setPrice(95);
-    ASSERT_TRUE(doc->dataModel()->putXchgRate(rate));
+    ASSERT_TRUE(samplebook::putRate(*doc, 2, day(2009, 6, 1), 95));
     doc->changeCurrencyOrder(1, 0);
     doc->reinitializeCurrencyData();
     EXPECT_EQ(doc->defaultCurrency(), usd);

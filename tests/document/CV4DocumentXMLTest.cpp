@@ -76,7 +76,7 @@ protected:
     {
         auto node = std::make_shared<CVUnitModel>();
         node->setIdent(ident);
-        node->setKind(31);
+        node->setKind(cv::raw(cv::NodeKind::Bank));
         node->setCurrency(1);
         node->setName(name);
         auto record = std::make_shared<CV4BankModel>();
@@ -90,7 +90,7 @@ protected:
     {
         auto node = std::make_shared<CVUnitModel>();
         node->setIdent(ident);
-        node->setKind(41);
+        node->setKind(cv::raw(cv::NodeKind::Loan));
         node->setCurrency(1);
         auto record = std::make_shared<CV4LoanModel>();
         record->setRepaymentFlags(flags);
@@ -194,11 +194,7 @@ TEST_F(XMLTest, EscapingAndNumberForms)
 {
     addCurrency(1, QStringLiteral("JPY"), 1, 0);
     addCurrency(2, QStringLiteral("USD"), 0.00912345, 2);
-    auto rate = std::make_shared<CV4PriceTime>();
-    rate->setBrand(1);
-    rate->setDate(day(2008, 3, 5));
-    rate->setPrice(102.5);
-    ASSERT_TRUE(doc->dataModel()->putXchgRate(rate));
+    ASSERT_TRUE(samplebook::putRate(*doc, 1, day(2008, 3, 5), 102.5));
     bank(1000, QStringLiteral("R&D"), QStringLiteral("A&B \"X\""));
     auto food = addCategory(doc->actualModel()->expense(), 1005);
     doc->updateExpense(makeEntry(CV4Actual::Expense, day(2008, 3, 5), 1200, 1005, 1000), nullptr);
@@ -249,7 +245,7 @@ TEST_F(XMLTest, HoldingsAndTradeCounts)
         unit->setUnitPrice(101.125);
         if (dated) unit->setDate(day(2008, 1, 1));
         auto node = std::make_shared<CVUnitModel>();
-        node->setKind(6);
+        node->setKind(cv::raw(cv::NodeKind::Holding));
         node->setIdent(0);
         node->setExtra(unit);
         invest->appendChild(node);
@@ -601,8 +597,8 @@ TEST_F(XMLTest, EveryTemplateMakesASoundNewDocument)
                 };
                 check(tree);
             }
-            for (const auto &node : a.asset()->children()) EXPECT_TRUE(node->kind() == 20 || node->isAsset());
-            for (const auto &node : a.debt()->children()) EXPECT_TRUE(node->kind() == 20 || node->isDebt());
+            for (const auto &node : a.asset()->children()) EXPECT_TRUE(node->kind() == cv::NodeKind::Group || node->isAsset());
+            for (const auto &node : a.debt()->children()) EXPECT_TRUE(node->kind() == cv::NodeKind::Group || node->isDebt());
         }
     }
     EXPECT_EQ(files, 8);

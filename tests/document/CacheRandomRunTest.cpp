@@ -44,14 +44,10 @@ protected:
         addCurrency(kJpy, QStringLiteral("JPY"), 1, 0);
         addCurrency(kUsd, QStringLiteral("USD"), kUsdRate, 2);
         for (const auto &[date, rate] : kRates) {
-            auto r = std::make_shared<CV4PriceTime>();
-            r->setBrand(kUsd);
-            r->setDate(date);
-            r->setPrice(rate);
-            ASSERT_TRUE(doc->dataModel()->putXchgRate(r));
+            ASSERT_TRUE(samplebook::putRate(*doc, kUsd, date, rate));
         }
         for (const Account &a : kAccounts)
-            addAccount(a.kind == 40 ? doc->accountModel()->debt() : doc->accountModel()->asset(), a.ident, a.kind,
+            addAccount(a.kind == cv::NodeKind::CreditCard ? doc->accountModel()->debt() : doc->accountModel()->asset(), a.ident, a.kind,
                        a.initial, a.currency, kStart);
         invest = addAccount(doc->accountModel()->asset(), kInvest, 32, kInvestInitial, kJpy, kStart);
         addCategory(doc->actualModel()->income(), 1004);
@@ -94,7 +90,7 @@ protected:
             if (day > until) continue;
             const Account *from = accounts.at(row.intForColumnAtIndex(2));
             const double a = row.doubleForColumnAtIndex(4);
-            const double fromSign = from->kind == 40 ? -1 : 1;   // a debt grows with what is paid from it
+            const double fromSign = from->kind == cv::NodeKind::CreditCard ? -1 : 1;   // a debt grows with what is paid from it
             if (kind == CV4Actual::Income) {
                 out[from->ident] += fromSign * a;
             } else if (kind == CV4Actual::Expense) {
@@ -107,7 +103,7 @@ protected:
                     if (c == 0) c = a * rate(from->currency, day) / rate(to->currency, day);
                 }
                 out[from->ident] -= fromSign * a;
-                out[to->ident] += (to->kind == 40 ? -1 : 1) * c;
+                out[to->ident] += (to->kind == cv::NodeKind::CreditCard ? -1 : 1) * c;
             }
         }
 

@@ -78,11 +78,7 @@ TEST_F(CacheRebuildTest, OnePassRebuildEqualsTheCategoryByCategoryOne)
     addCurrency(1, QStringLiteral("JPY"), 1.0, 0);
     addCurrency(2, QStringLiteral("USD"), 100.0, 2);
     for (int m = 1; m <= 12; ++m) {
-        auto rate = std::make_shared<CV4PriceTime>();
-        rate->setBrand(2);
-        rate->setDate(day(2010, m, 1));
-        rate->setPrice(90.0 + m * 1.37);
-        ASSERT_TRUE(doc->dataModel()->putXchgRate(rate));
+        ASSERT_TRUE(samplebook::putRate(*doc, 2, day(2010, m, 1), 90.0 + m * 1.37));
     }
     const auto assets = doc->accountModel()->asset();
     addAccount(assets, 10, 30, 10000);

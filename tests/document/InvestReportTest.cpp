@@ -48,11 +48,7 @@ protected:
     }
     void price(const CV4BrandPtr &brand, const QDate &date, double value)
     {
-        auto p = std::make_shared<CV4PriceTime>();
-        p->setBrand(brand->ident());
-        p->setDate(date);
-        p->setPrice(value);
-        ASSERT_TRUE(doc->dataModel()->putPrice(p));
+        ASSERT_TRUE(samplebook::putPrice(*doc, brand->ident(), date, value));
         doc->refreshBrandCache(brand);
     }
 

@@ -48,11 +48,7 @@ inline CV4TradePtr trade(int kind, const QDate &date, int account = 3001, int br
 }
 inline CV4PriceTimePtr price(int brand, const QDate &date, double value)
 {
-    auto p = std::make_shared<CV4PriceTime>();
-    p->setBrand(brand);
-    p->setDate(date);
-    p->setPrice(value);
-    return p;
+    return samplebook::priceTime(brand, date, value);
 }
 
 class StoreTest : public ::testing::Test {

@@ -2,6 +2,7 @@
 // their rules, what each adds or removes, the sheets' ends, and a book built
 // only through them that reads back the same.
 #include "MainWindowTestSupport.h"
+#include "support/Screenshots.h"
 
 #include "controls/AccountDataSource.h"
 #include "controls/CommandUnitModel.h"
@@ -104,7 +105,7 @@ TEST(BookCommandRulesTest, AccountAndCategoryCommandsFollowTheSelection)
         {"new category on a summary", 30012, row(T::CategorySummary, NodeKind::CategorySummary, 1009, false, 0), true},
         {"new folder on a summary", 30011, row(T::CategorySummary, NodeKind::CategorySummary, 1009, false, 0), false},
         {"new folder on a category", 30011, row(T::Expense, NodeKind::Category, 1008), true},
-        {"imports stay off", 30017, row(T::Expense, NodeKind::Category, 1008), false},
+        {"the text import is on", 30017, row(T::Expense, NodeKind::Category, 1008), true},
     };
     for (const Case &c : cases) {
         cv::MenuContext context;
@@ -468,8 +469,6 @@ protected:
 TEST_P(WizardScreenshotTest, EachPage)
 {
     CV4Document *document = delegate->newDocument();
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language();
-    QDir().mkpath(dir);
     for (const auto &[menuId, name] : {std::pair{cv::tag::WizardFirst, "wizard-accounts"},
                                        std::pair{cv::tag::WizardExpense, "wizard-categories"},
                                        std::pair{cv::tag::WizardSecurities, "wizard-securities"}}) {
@@ -477,7 +476,7 @@ TEST_P(WizardScreenshotTest, EachPage)
         wizard.show();
         wizard.adjustSize();
         QTest::qWait(20);
-        EXPECT_TRUE(wizard.grab().save(dir + QStringLiteral("/%1.png").arg(QLatin1String(name))));
+        EXPECT_TRUE(cvtest::saveScreenshot(wizard, language(), QLatin1String(name)));
     }
     // The Account and Category menus, opened on the viewer.
     window()->show();
@@ -486,7 +485,8 @@ TEST_P(WizardScreenshotTest, EachPage)
         QMenu *menu = menus.value(at) ? menus.value(at)->menu() : nullptr;
         ASSERT_NE(menu, nullptr);
         menu->popup(window()->mapToGlobal(QPoint(0, 0)));
-        EXPECT_TRUE(menu->grab().save(dir + (at == 3 ? QStringLiteral("/menu-account.png") : QStringLiteral("/menu-category.png"))));
+        EXPECT_TRUE(cvtest::saveScreenshot(menu->grab().toImage(), language(),
+                                           at == 3 ? QStringLiteral("menu-account") : QStringLiteral("menu-category")));
         menu->hide();
     }
 }

@@ -2,6 +2,7 @@
 // the week rule with the top date given back, clicks that open the sheets
 // and never edit in place, and the printed page.
 #include "MainWindowTestSupport.h"
+#include "support/Screenshots.h"
 
 #include "support/SampleBook.h"
 
@@ -335,9 +336,7 @@ TEST_F(BudgetPageTest, PrintsTheShownRowsToPdf)
     cv::PageSetup setup;
     std::unique_ptr<CV4InfoView> view = page->makePrintView(setup);
     ASSERT_TRUE(view);
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-    QDir().mkpath(dir);
-    const QString pdf = dir + QStringLiteral("/budget-page.pdf");
+    const QString pdf = cvtest::screenshotPath(QStringLiteral("budget-page.pdf"));
     QFile::remove(pdf);
     const cv::PrintRunner::Result result = w->printView(delegate->preference(), cv::PrintRunner::Mode::Pdf, pdf);
     EXPECT_TRUE(QFileInfo(pdf).size() > 0);
@@ -363,9 +362,7 @@ TEST_P(BudgetPageScreenshot, ShowsMonthsWithBudgetsAndActuals)
     page->budgetView()->expand(page->model()->indexOfNode(expense.get()));
     page->budgetView()->expand(page->model()->indexOfNode(income.get()));
     QTest::qWait(50);
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language();
-    QDir().mkpath(dir);
-    EXPECT_TRUE(w->grab().save(dir + QStringLiteral("/budget-page.png")));
+    EXPECT_TRUE(cvtest::saveScreenshot(*w, language(), QStringLiteral("budget-page")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, BudgetPageScreenshot, ::testing::Values("en", "ja"));

@@ -1,12 +1,14 @@
 // The currency page in a document window: cells, typed edits, the day
 // columns, the menu, dropping a currency at the top, and leaving the page.
 #include "MainWindowTestSupport.h"
+#include "support/Screenshots.h"
 
 #include "controls/PopupFieldEditor.h"
 #include "document/CV4Document.h"
+#include "import/ImportCSVPanelController.h"
 #include "mainwindow/CurrencyPage.h"
 #include "mainwindow/CurrencyTableView.h"
-#include "model/CV4PriceTime.h"
+#include "support/SampleBook.h"
 #include "panels/CV4PricePanelController.h"
 
 #include <QAction>
@@ -50,11 +52,7 @@ protected:
         jpy = document->defaultCurrency();
         jpy->setName(QStringLiteral("JPY"));
         usd = add(2, QStringLiteral("USD"), 100, 2);
-        auto rate = std::make_shared<CV4PriceTime>();
-        rate->setBrand(2);
-        rate->setDate(QDate(2009, 5, 1));
-        rate->setPrice(98.5);
-        ASSERT_TRUE(document->dataModel()->putXchgRate(rate));
+        ASSERT_TRUE(samplebook::putRate(*document, 2, QDate(2009, 5, 1), 98.5));
         document->refreshCurrencyCache(usd);
         document->commitCurrencyList();
     }
@@ -145,6 +143,14 @@ TEST_F(CurrencyPageTest, MenuCommandsFollowTheSelectedCurrency)
     QApplication::processEvents();
     EXPECT_FALSE(w->isShowingSheet());
 
+    page->execMenu(CurrencyPage::ImportRatesTag);   // the rate list import for the selected currency
+    auto *rateImport = w->findChild<ImportCSVPanelController *>();
+    ASSERT_NE(rateImport, nullptr);
+    EXPECT_TRUE(w->isShowingSheet());
+    rateImport->reject();
+    QApplication::processEvents();
+    EXPECT_FALSE(w->isShowingSheet());
+
     bool opened = false;
     page->setRateListOpener([&](const CV4CurrencyPtr &c, QWidget *, std::function<void(int)> done) {
         opened = c == usd;
@@ -153,7 +159,7 @@ TEST_F(CurrencyPageTest, MenuCommandsFollowTheSelectedCurrency)
     struct Case {
         int row;
         bool rates, import, switchOff;
-    } cases[] = {{0, false, false, false}, {1, true, false, true}};
+    } cases[] = {{0, false, false, false}, {1, true, true, true}};
     for (const Case &c : cases) {
         page->table()->selectRow(c.row, -1, nullptr);
         EXPECT_EQ(w->validateMenuItem(CurrencyPage::EditRatesTag), c.rates) << c.row;
@@ -270,9 +276,7 @@ TEST_F(CurrencyPageTest, ThePrintedListHasFiveTextsPerCurrency)
     EXPECT_EQ(dollar.mid(0, 4), (QStringList{"USD", "$", "0.00", "100.00"}));
     EXPECT_EQ(dollar[4], "98.50");
 
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-    QDir().mkpath(dir);
-    const QString pdf = dir + QStringLiteral("/currency-page.pdf");
+    const QString pdf = cvtest::screenshotPath(QStringLiteral("currency-page.pdf"));
     EXPECT_TRUE(w->printView(delegate->preference(), cv::PrintRunner::Mode::Pdf, pdf).printed);
     EXPECT_GT(QFileInfo(pdf).size(), 1000);
 }

@@ -1,6 +1,7 @@
 // The investment page in a document window, and pictures of it and of the
 // currency page in both languages.
 #include "MainWindowTestSupport.h"
+#include "support/Screenshots.h"
 
 #include "document/CV4Document.h"
 #include "mainwindow/CurrencyPage.h"
@@ -8,7 +9,7 @@
 #include "mainwindow/InvestmentPage.h"
 #include "model/CV4AssetModel.h"
 #include "model/CV4InvestUnit.h"
-#include "model/CV4PriceTime.h"
+#include "support/SampleBook.h"
 #include "model/CV4Trade.h"
 
 #include <QCheckBox>
@@ -41,11 +42,7 @@ protected:
         b->setCurrency(currency);
         b->setKind(kind);
         document->addBrand(b);
-        auto p = std::make_shared<CV4PriceTime>();
-        p->setBrand(b->ident());
-        p->setDate(QDate(2009, 1, 1));
-        p->setPrice(price);
-        EXPECT_TRUE(document->dataModel()->putPrice(p));
+        EXPECT_TRUE(samplebook::putPrice(*document, b->ident(), QDate(2009, 1, 1), price));
         document->refreshBrandCache(b);
         return b;
     }
@@ -140,9 +137,7 @@ TEST_F(InvestmentPageTest, EnteringBuildsTheReportWithTheAccountsExpanded)
     EXPECT_EQ(model->rowCount(model->index(0, 0)), 0);
 
     w->performInputDate(QDate(2009, 3, 31));
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-    QDir().mkpath(dir);
-    const QString pdf = dir + QStringLiteral("/investment-page.pdf");
+    const QString pdf = cvtest::screenshotPath(QStringLiteral("investment-page.pdf"));
     EXPECT_TRUE(w->printView(delegate->preference(), cv::PrintRunner::Mode::Pdf, pdf).printed);
     EXPECT_GT(QFileInfo(pdf).size(), 1000);
     EXPECT_EQ(page->investReportCallback(CV4InfoInvestViewParam(CV4InfoViewParam::Header, nullptr)).size(), 11);
@@ -155,15 +150,13 @@ protected:
 
 TEST_P(CurrencyInvestShot, BothPages)
 {
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language();
-    QDir().mkpath(dir);
     w->setTopDate(QDate::currentDate().addDays(-2));
-    for (const auto &[id, file] : {std::pair{"TB05", "window-currency.png"}, {"TB06", "window-investment.png"}}) {
+    for (const auto &[id, file] : {std::pair{"TB05", "window-currency"}, {"TB06", "window-investment"}}) {
         w->selectTabWithIdentifier(QLatin1String(id));
         // The first holding shows its trades.
         page->outline()->expand(page->model()->index(0, 0, page->model()->index(0, 0)));
         QApplication::processEvents();
-        EXPECT_TRUE(w->grab().save(dir + QLatin1Char('/') + QLatin1String(file)));
+        EXPECT_TRUE(cvtest::saveScreenshot(*w, language(), QLatin1String(file)));
     }
     w->hide();
 }

@@ -3,6 +3,7 @@
 // preferences commands, posts from the calculator into the front window, and
 // a screenshot of the page with results.
 #include "MainWindowTestSupport.h"
+#include "support/Screenshots.h"
 
 #include "charts/CV4InfoSearchView.h"
 #include "controls/CV4TableView.h"
@@ -270,9 +271,7 @@ TEST_P(SearchWindowShot, TheSearchPageWithResults)
     w->selectTabWithIdentifier(QStringLiteral("TB02"));
     ASSERT_EQ(search(w), 3);
     QApplication::processEvents();
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language();
-    QDir().mkpath(dir);
-    EXPECT_TRUE(w->grab().save(dir + QStringLiteral("/window-search-results.png")));
+    EXPECT_TRUE(cvtest::saveScreenshot(*w, language(), QStringLiteral("window-search-results")));
     w->hide();
 }
 

@@ -103,12 +103,13 @@ TEST(CV4Trade, FieldMasksAndOperationLists)
 TEST(CV4Trade, NamesOfKinds)
 {
     CV4Trade t;
-    t.setKind(10);
+    t.setKind(CV4Trade::Dividend);
     EXPECT_EQ(t.operationName(), cv::localizedString("trade-dividened"));
     EXPECT_EQ(t.reportKindName(), cv::localizedString("Report-trade-dividened"));
-    t.setKind(30);
+    t.setKind(CV4Trade::CashIn);
     EXPECT_EQ(t.operationName(), cv::localizedString("trade-cache-in"));
-    t.setKind(3);
+    const int noTradeKind = 3;
+    t.setKind(noTradeKind);
     EXPECT_TRUE(t.operationName().isNull());
     EXPECT_TRUE(t.reportKindName().isNull());
 

@@ -84,7 +84,7 @@ void expectSameTree(const CVUnitModel &want, const CVUnitModel &got)
     EXPECT_EQ(got.status(), want.status());
     EXPECT_EQ(got.collapsed(), want.collapsed());
     EXPECT_EQ(got.currency(), want.currency());
-    if (want.kind() == 3 || want.kind() == 6 || want.name().isEmpty())
+    if (want.kind() == cv::NodeKind::CashPart || want.kind() == cv::NodeKind::Holding || want.name().isEmpty())
         EXPECT_TRUE(got.name().isNull());
     else
         EXPECT_EQ(got.name(), want.name());

@@ -235,7 +235,7 @@ TEST(CVUnitModel, StatusWalks)
     std::vector<int> visited;
     EXPECT_TRUE(t.root->reduce([&](CVUnitModel &n) {
         visited.push_back(n.ident());
-        return n.kind() == 3;
+        return n.kind() == cv::NodeKind::CashPart;
     }));
     EXPECT_EQ(visited, (std::vector<int>{1, 10, 11, 20, 0}));
 }

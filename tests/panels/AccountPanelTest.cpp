@@ -200,11 +200,20 @@ TEST_F(AccountBook, TypedAmountsRoundDownOnTheTextAndTypedDatesStayWithinAHundre
 TEST_F(AccountBook, TheTransferPopupKeepsTheBookOnOneSideAndOkIsOneUndoStep)
 {
     const CV4ActualPtr expense = store(*doc, CV4Actual::Expense, QDate(2009, 2, 5), 700, kFood, kA);
+    const CVUnitModelPtr folder = samplebook::node(doc->accountModel()->asset(), 1100, cv::raw(cv::NodeKind::Group),
+                                                   QStringLiteral("Savings"));
+    samplebook::node(folder, 1101, cv::raw(cv::NodeKind::Bank), QStringLiteral("B"));
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
     TransferFieldPanelController *popup = panel->transferFieldController();
 
-    // A new row: the book's account as source, no destination yet.
+    // A new row: the book's account as source, no destination yet. Both
+    // lists hold every account but the loan, flat, folders left out.
     chooseKind(*panel, 1, kTransferRow);
+    for (QComboBox *list : {popup->accountButton(), popup->destinationButton()}) {
+        QList<int> idents;
+        for (int i = 0; i < list->count(); ++i) idents << list->itemData(i).toInt();
+        EXPECT_EQ(idents, (QList<int>{int(CV4AccountModel::WalletIdent), kA, kU, 1101, kC}));
+    }
     EXPECT_EQ(popup->account(), kA);
     EXPECT_EQ(popup->destination(), 0);
     EXPECT_EQ(popup->destinationButton()->currentIndex(), -1);

@@ -1,6 +1,7 @@
 // The income and expense panel: its total in the default currency, its
 // defaults, moves between currencies, and what its commit writes.
 #include "PanelTestSupport.h"
+#include "support/EntryPage.h"
 
 #include "model/CV4EditFlags.h"
 #include "model/CV4PriceTime.h"
@@ -28,11 +29,7 @@ protected:
 
 TEST_F(ActualPanel, TheTotalConvertsAtEachRowsDateAndFollowsDeletion)
 {
-    auto rate = std::make_shared<CV4PriceTime>();
-    rate->setBrand(2);
-    rate->setDate(QDate(2009, 4, 1));
-    rate->setPrice(98.5);
-    ASSERT_TRUE(doc->dataModel()->putXchgRate(rate));
+    ASSERT_TRUE(samplebook::putRate(*doc, 2, QDate(2009, 4, 1), 98.5));
     doc->createCache();
     store(*doc, CV4Actual::Expense, QDate(2009, 4, 1), 1000, kFood, kA);
     store(*doc, CV4Actual::Expense, QDate(2009, 4, 2), 10, kFood, kU);
@@ -65,14 +62,11 @@ TEST_F(ActualPanel, NewRowsTakeTheWalletOrTheFirstCashOrBankAccountAndUnfinished
     EXPECT_EQ(row->account(), MacroInputDialogController::kWalletAccount);
     EXPECT_EQ(row->category(), kFood);
     EXPECT_EQ(panel->firstUnfinishedColumnForRow(0), ActualPanelController::AmountColumn);
-    row->setAccount(0);
-    EXPECT_EQ(panel->firstUnfinishedColumnForRow(0), ActualPanelController::AccountColumn);
-    row->setAmount(500);
-    row->setFlags(cv::EditNew);
-    panel->apply();
-    CV4SearchConditions all;
-    all.category = {kFood};
-    EXPECT_TRUE(doc->dataModel()->findActual(all).value_or(std::vector<CV4ActualPtr>{}).empty());
+    const auto stored = [&] {
+        CV4SearchConditions all;
+        all.category = {kFood};
+        return doc->dataModel()->findActual(all).value_or(std::vector<CV4ActualPtr>{}).size();
+    };
 
     // Without the wallet (and no other cash account) the first bank account.
     const CVUnitModelPtr wallet = doc->findAccount(MacroInputDialogController::kWalletAccount);
@@ -81,6 +75,20 @@ TEST_F(ActualPanel, NewRowsTakeTheWalletOrTheFirstCashOrBankAccountAndUnfinished
     EXPECT_EQ(MacroInputDialogController::defaultAccount(*doc), kA);
     auto second = open(kFood, QDate(2009, 2, 1), QDate(2009, 2, 28));
     EXPECT_EQ(second->lastAccount(), kA);
+
+    // Without any cash or bank account a typed amount has no account: the
+    // commit leaves it out until one is chosen.
+    for (const int ident : {kA, kU}) doc->accountModel()->asset()->removeChild(doc->findAccount(ident));
+    auto third = open(kFood, QDate(2009, 3, 1), QDate(2009, 3, 31));
+    const cvtest::page::Entries entries(third.get());
+    entries.type(ActualPanelController::AmountColumn, 0, QStringLiteral("500"));
+    EXPECT_EQ(third->firstUnfinishedColumnForRow(0), ActualPanelController::AccountColumn);
+    entries.leave();
+    EXPECT_EQ(stored(), 0u);
+    entries.type(ActualPanelController::AmountColumn, entries.newRow(), QStringLiteral("500"));
+    ASSERT_TRUE(entries.choose(ActualPanelController::AccountColumn, entries.newRow(), doc->findAccount(kC)));
+    entries.leave();
+    EXPECT_EQ(stored(), 1u);
 }
 
 TEST_F(ActualPanel, MovingAnEntryToAYenAccountRoundsItsAmount)

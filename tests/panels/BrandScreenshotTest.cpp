@@ -18,13 +18,6 @@ namespace {
 
 class BrandSheetsScreenshot : public ::testing::TestWithParam<const char *> {};
 
-bool saveShot(QWidget &widget, const QString &language, const QString &name)
-{
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language;
-    QDir().mkpath(dir);
-    return widget.grab().save(dir + QLatin1Char('/') + name);
-}
-
 TEST_P(BrandSheetsScreenshot, ShowsTheSecuritySheetAndAPriceList)
 {
     const QString language = QString::fromLatin1(GetParam());
@@ -40,11 +33,7 @@ TEST_P(BrandSheetsScreenshot, ShowsTheSecuritySheetAndAPriceList)
     doc->addBrand(brand);
     doc->commitBrandList();
     for (int day = 1; day <= 5; ++day) {
-        auto p = std::make_shared<CV4PriceTime>();
-        p->setBrand(brand->ident());
-        p->setDate(QDate(2009, 3, day + 1));
-        p->setPrice(3100 + day * 35);
-        ASSERT_TRUE(doc->dataModel()->putPrice(p));
+        ASSERT_TRUE(samplebook::putPrice(*doc, brand->ident(), QDate(2009, 3, day + 1), 3100 + day * 35));
     }
 
     {
@@ -52,12 +41,12 @@ TEST_P(BrandSheetsScreenshot, ShowsTheSecuritySheetAndAPriceList)
         sheet.show();
         sheet.nameField()->setText(QStringLiteral("トヨタ自動車 (7203)"));
         QApplication::processEvents();
-        EXPECT_TRUE(saveShot(sheet, language, QStringLiteral("security-sheet.png")));
+        EXPECT_TRUE(saveScreenshot(sheet.grab(), language, QStringLiteral("security-sheet")));
     }
     CV4PricePanelController list(doc.get(), brand, QDate(2009, 3, 9));
     list.show();
     QApplication::processEvents();
-    EXPECT_TRUE(saveShot(list, language, QStringLiteral("price-list.png")));
+    EXPECT_TRUE(saveScreenshot(list.grab(), language, QStringLiteral("price-list")));
     list.cancelPushed();
 }
 

@@ -190,22 +190,20 @@ TEST_P(BudgetSheetsScreenshot, ShowTheEditorAndThePanel)
     store(*doc, CV4Actual::Expense, QDate(2009, 1, 12), 28500, kFood, kA);
     store(*doc, CV4Actual::Expense, QDate(2009, 2, 3), 31200, kFood, kA);
     store(*doc, CV4Actual::Expense, QDate(2009, 3, 8), -800, kFood, kA);
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language;
-    QDir().mkpath(dir);
 
     QDialog *sheet = CV4BudgetEditor::openBudgetEditor(doc.get(), food, QDate(2009, 11, 1), 3, nullptr, {});
     ASSERT_NE(sheet, nullptr);
     auto *editor = sheet->findChild<CV4BudgetEditor *>();
     editor->setObjectValue(editor->tableView(), QStringLiteral("8,000"), 2, 7);
     QApplication::processEvents();
-    EXPECT_TRUE(sheet->grab().save(dir + QStringLiteral("/budget-editor.png")));
+    EXPECT_TRUE(saveScreenshot(sheet->grab(), language, QStringLiteral("budget-editor")));
     editor->cancelPushed();
 
     CV4BudgetPanel panel(doc.get(), QDate(2009, 2, 15), food);
     panel.show();
     panel.tableView()->selectRow(1);
     QApplication::processEvents();
-    EXPECT_TRUE(panel.grab().save(dir + QStringLiteral("/budget-panel.png")));
+    EXPECT_TRUE(saveScreenshot(panel.grab(), language, QStringLiteral("budget-panel")));
     cv::setLanguageOverride(QString());
 }
 

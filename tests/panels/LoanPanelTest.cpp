@@ -1,6 +1,7 @@
 // The loan editor: the schedule of a new loan, OK gating, extra repayments
 // on a stored loan, stored terms surviving a rename, and the printed page.
 #include "PanelTestSupport.h"
+#include "support/EntryPage.h"
 
 #include "panels/LoanPanelController.h"
 #include "platform/ScriptedAlertPresenter.h"
@@ -28,7 +29,7 @@ using Loan = LoanPanelController;
 CVUnitModelPtr newLoanNode(int currency = 1)
 {
     auto node = std::make_shared<CVUnitModel>();
-    node->setKind(41);
+    node->setKind(cv::raw(cv::NodeKind::Loan));
     node->setCurrency(currency);
     return node;
 }
@@ -39,7 +40,7 @@ void type(QLineEdit *field, const QString &text)
     Q_EMIT field->textEdited(text);
 }
 
-// The loan: 1,200,000 over 12 level payments at 12 %, due on the 25th from 2009-04-10.
+// A car loan: 1,200,000 over 12 level payments at 12 %, due on the 25th from 2009-04-10.
 void fillConditions(Loan &panel, int holiday)
 {
     type(panel.nameField(), QStringLiteral("Car"));
@@ -116,24 +117,24 @@ TEST(LoanPanelTest, TheRepaymentChooserOffersTheAssetAccountsOfTheLoansCurrency)
 {
     auto doc = makeBook();
     ASSERT_TRUE(doc);
-    Loan panel(doc.get(), newLoanNode());
-    panel.show();
-    QTest::mouseClick(panel.repaymentButton(), Qt::LeftButton);
-    cv::CustomPopup *popup = cv::CustomPopup::existing();
-    ASSERT_TRUE(popup && popup->isVisible());
-    QStringList names;
-    const QAbstractItemModel *list = popup->outline()->model();
-    std::function<void(const QModelIndex &)> collect = [&](const QModelIndex &parent) {
-        for (int row = 0; row < list->rowCount(parent); ++row) {
-            names << list->index(row, 0, parent).data().toString();
-            collect(list->index(row, 0, parent));
-        }
-    };
-    collect(QModelIndex());
-    EXPECT_TRUE(names.contains(QStringLiteral("A")));
-    EXPECT_FALSE(names.contains(QStringLiteral("U")));  // a dollar account
-    EXPECT_FALSE(names.contains(QStringLiteral("C")));  // not an asset
-    popup->mustClose();
+    samplebook::currency(*doc, 3, QStringLiteral("EUR"), 150, 2);
+    // Yen: A, not the dollar account U; dollars: U; euros, which no account
+    // holds: the chooser stays shut. Never the card C.
+    const struct {
+        int currency;
+        bool a, u;
+    } cases[] = {{1, true, false}, {2, false, true}, {3, false, false}};
+    for (const auto &c : cases) {
+        Loan panel(doc.get(), newLoanNode(c.currency));
+        panel.show();
+        EXPECT_EQ(panel.repaymentButton()->isEnabled(), c.a || c.u) << c.currency;
+        QTest::mouseClick(panel.repaymentButton(), Qt::LeftButton);
+        const QStringList names = cvtest::page::offered().replaceInStrings(QStringLiteral("  "), QString());
+        EXPECT_EQ(names.contains(QStringLiteral("A")), c.a) << c.currency;
+        EXPECT_EQ(names.contains(QStringLiteral("U")), c.u) << c.currency;
+        EXPECT_FALSE(names.contains(QStringLiteral("C"))) << c.currency;
+        cv::CustomPopup::get()->mustClose();
+    }
 }
 
 TEST(LoanPanelTest, TheHolidayChoiceMovesTheFirstDueDate)
@@ -149,7 +150,7 @@ TEST(LoanPanelTest, TheHolidayChoiceMovesTheFirstDueDate)
     EXPECT_EQ(panel.cellText(Loan::Principal, 0), QStringLiteral("94,618"));
 }
 
-// Stores the loan and reopens it as the opener would.
+// Stores the car loan and reopens it as the opener would.
 std::unique_ptr<Loan> storedLoan(CV4Document &doc, CVUnitModelPtr &node)
 {
     node = newLoanNode();
@@ -283,9 +284,7 @@ TEST(LoanPanelTest, AnEmptyScheduleShowsAnEmptyPeriodAndThePrintedPageIsWritten)
     CVUnitModelPtr node;
     auto panel = storedLoan(*doc, node);
     ASSERT_TRUE(panel);
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-    QDir().mkpath(dir);
-    const QString pdf = dir + QStringLiteral("/loan-schedule.pdf");
+    const QString pdf = cvtest::screenshotPath(QStringLiteral("loan-schedule.pdf"));
     QFile::remove(pdf);
     panel->printPushed(pdf);
     EXPECT_GT(QFileInfo(pdf).size(), 0);

@@ -55,11 +55,7 @@ TEST_P(AccountBookScreenshot, ShowsTheMonthWithTheTransferPopupOpen)
     painter.drawRect(QRect(at, over.size()).adjusted(0, 0, -1, -1));
     painter.end();
 
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language;
-    QDir().mkpath(dir);
-    const QString path = dir + QStringLiteral("/account-book-transfer.png");
-    ASSERT_TRUE(shot.save(path));
-    EXPECT_TRUE(QFileInfo::exists(path));
+    EXPECT_TRUE(saveScreenshot(shot, language, QStringLiteral("account-book-transfer")));
     popup->cancel();
     doc->undoStack()->clear();
 }

@@ -5,6 +5,8 @@
 // user does.
 
 #include "support/SampleBook.h"
+#include "support/EntryPage.h"
+#include "support/Screenshots.h"
 
 #include <gtest/gtest.h>
 
@@ -115,38 +117,24 @@ inline QString cellText(const InputPanelController &panel, int cid, int row)
 // Types into a cell as a user does: edit, keys, end the edit.
 inline void type(InputPanelController &panel, int cid, int row, const QString &keys)
 {
-    CV4TableView *table = panel.tableView();
-    table->editColumn(table->columnWithIdentifier(cid), row, nullptr, true);
-    QTest::keyClicks(GetPopupFieldEditor(), keys);
-    table->forceEndFieldEditing(true);
+    cvtest::page::Entries(&panel).type(cid, row, keys);
 }
 
 // Picks a category (or the transfer row) in the kind chooser of the row.
 inline void chooseKind(AccountPanelController &panel, int row, int ident, bool income = false)
 {
     CV4Document &doc = *panel.doc();
-    panel.editColumn(AccountPanelController::KindColumn, row, nullptr);
-    cv::CustomPopup::get()->mustClose();
     CVUnitModelPtr node;
     if (ident == kTransferRow) {
         node = std::make_shared<CVUnitModel>();
         node->setIdent(kTransferRow);
+        node->setKind(cv::raw(cv::NodeKind::SystemItem));
     } else {
         node = income ? doc.findIncome(ident) : doc.findExpense(ident);
     }
-    panel.endKindPopup(cv::ChooserItem::fromNode(node));
+    EXPECT_TRUE(cvtest::page::Entries(&panel).choose(AccountPanelController::KindColumn, row, node)) << ident;
 }
 
-// Shows the window and writes it to screenshots/<language>/<name>.png beside
-// the test program; false when nothing was written.
-inline bool saveScreenshot(QWidget &window, const QString &language, const QString &name)
-{
-    window.show();
-    QApplication::processEvents();
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language;
-    QDir().mkpath(dir);
-    const QString path = dir + QLatin1Char('/') + name + QStringLiteral(".png");
-    return window.grab().save(path) && QFileInfo(path).size() > 0;
-}
+using cvtest::saveScreenshot;
 
 } // namespace paneltest

@@ -29,11 +29,7 @@ CV4BrandPtr addBrand(CV4Document &doc, int kind, int currency)
 
 void putPrice(CV4Document &doc, int ident, const QDate &date, double value, bool rate = false)
 {
-    auto p = std::make_shared<CV4PriceTime>();
-    p->setBrand(ident);
-    p->setDate(date);
-    p->setPrice(value);
-    ASSERT_TRUE(rate ? doc.dataModel()->putXchgRate(p) : doc.dataModel()->putPrice(p));
+    ASSERT_TRUE(rate ? samplebook::putRate(doc, ident, date, value) : samplebook::putPrice(doc, ident, date, value));
 }
 
 // (day, value) of every stored record, in date order.

@@ -22,14 +22,6 @@ using namespace paneltest;
 
 namespace {
 
-QString save(const QPixmap &shot, const QString &language, const char *name)
-{
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language;
-    QDir().mkpath(dir);
-    const QString path = dir + QLatin1Char('/') + QString::fromLatin1(name);
-    return shot.save(path) ? path : QString();
-}
-
 void fill(CV4Document &doc)
 {
     auto put = [&](int kind, const QDate &date, double amount, int category, int account, const char *memo,
@@ -84,7 +76,7 @@ TEST_P(SearchScreenshot, TheIncomeAndExpensePanelWithTheRepeatedEntryDialog)
     painter.setPen(Qt::darkGray);
     painter.drawRect(QRect(at, over.size()).adjusted(0, 0, -1, -1));
     painter.end();
-    EXPECT_TRUE(QFileInfo::exists(save(shot, language, "income-expense-repeated-entry.png")));
+    EXPECT_TRUE(saveScreenshot(shot, language, QStringLiteral("income-expense-repeated-entry")));
     dialog->cancelPushed();
     doc->undoStack()->clear();
 }
@@ -102,7 +94,7 @@ TEST_P(SearchScreenshot, TheSearchPageWithResults)
     page.execSearchForAccount({doc->findAccount(kA), doc->findAccount(10), doc->findAccount(kU)},
                               QDate(2009, 2, 1), QDate(2009, 2, 28));
     QApplication::processEvents();
-    EXPECT_TRUE(QFileInfo::exists(save(page.grab(), language, "search-results.png")));
+    EXPECT_TRUE(saveScreenshot(page.grab(), language, QStringLiteral("search-results")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, SearchScreenshot, ::testing::Values("ja", "en"));

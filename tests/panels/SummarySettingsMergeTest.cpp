@@ -40,7 +40,7 @@ TEST(SummaryPanelTest, TicksBecomeTheAddedAndSubtractedLists)
         auto node = std::make_shared<CVUnitModel>();
         node->setKind(c.kind);
         const auto find = [&](int ident) {
-            return c.kind == 50 ? doc->findAccount(ident) : ident == kSalary ? doc->findIncome(ident)
+            return c.kind == cv::NodeKind::AccountSummary ? doc->findAccount(ident) : ident == kSalary ? doc->findIncome(ident)
                                                                              : doc->findExpense(ident);
         };
         {

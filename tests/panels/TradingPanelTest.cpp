@@ -203,13 +203,8 @@ TEST_F(TradingPanel, UnitsMoveOnlyToAnotherInvestmentAccountOfTheSameCurrency)
     pickKind(*panel, 0, CV4Trade::TransferUnits);
     type(*panel, TradingPanelController::CountColumn, 0, QStringLiteral("10"));
     EXPECT_EQ(panel->firstUnfinishedColumnForRow(0), TradingPanelController::TotalColumn);
-    panel->editColumn(panel->tableView()->columnWithIdentifier(TradingPanelController::TotalColumn), 0, nullptr);
-    auto *list = cv::CustomPopup::get()->findChild<QAbstractItemView *>();
-    ASSERT_TRUE(list && list->model());
-    QStringList offered;
-    for (int row = 0; row < list->model()->rowCount(); ++row) offered << list->model()->index(row, 0).data().toString();
-    EXPECT_EQ(offered, (QStringList{QStringLiteral("NISA"), cv::localizedString(QStringLiteral("CreateNewAccount"))}));
-    cv::CustomPopup::get()->mustClose();
+    EXPECT_EQ(cvtest::page::Entries(panel.get()).chooserOf(TradingPanelController::TotalColumn, 0),
+              (QStringList{QStringLiteral("NISA"), cv::localizedString(QStringLiteral("CreateNewAccount"))}));
 
     // The command row makes an account, and the made account is the pick.
     cv::AccountDataSource source;
@@ -226,6 +221,14 @@ TEST_F(TradingPanel, UnitsMoveOnlyToAnotherInvestmentAccountOfTheSameCurrency)
     EXPECT_DOUBLE_EQ(doc->tradingAccount(1104, kStock, kFeb28), 10);
 }
 
+TEST_F(TradingPanel, TheSecurityChooserOffersTheVisibleSecuritiesInOrderAndTheNewSecurityRow)
+{
+    doc->findBrand(kTrust)->setVisible(false);
+    auto panel = open();
+    EXPECT_EQ(cvtest::page::Entries(panel.get()).chooserOf(TradingPanelController::BrandColumn, 0),
+              (QStringList{"Toyo Motors", "JGB 10", "Acme", cv::localizedString(QStringLiteral("CreateNewBrand"))}));
+}
+
 TEST_F(TradingPanel, TheOperationChooserOffersTheOperationsOfTheRowsSecurityKind)
 {
     const struct {
@@ -239,15 +242,10 @@ TEST_F(TradingPanel, TheOperationChooserOffersTheOperationsOfTheRowsSecurityKind
     auto panel = open();
     for (const auto &c : cases) {
         pickBrand(*panel, 0, c.brand);
-        panel->editColumn(panel->tableView()->columnWithIdentifier(TradingPanelController::KindColumn), 0, nullptr);
-        auto *list = cv::CustomPopup::get()->findChild<QAbstractItemView *>();
-        ASSERT_TRUE(list && list->model());
-        QStringList offered, expected;
-        for (int row = 0; row < list->model()->rowCount(); ++row)
-            offered << list->model()->index(row, 0).data().toString();
+        QStringList expected;
         for (int kind : c.kinds) expected << CV4Trade::operationNameForKey(kind);
-        EXPECT_EQ(offered, expected) << c.brand;
-        cv::CustomPopup::get()->mustClose();
+        EXPECT_EQ(cvtest::page::Entries(panel.get()).chooserOf(TradingPanelController::KindColumn, 0), expected)
+            << c.brand;
     }
 }
 
@@ -352,22 +350,18 @@ TEST_P(TradingPanelScreenshot, ShowsABuyASaleADividendAndASplit)
     panel->move(40, 40);
     panel->resize(1060, 300);
     QApplication::processEvents();
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language;
-    QDir().mkpath(dir);
-    const QString path = dir + QStringLiteral("/trade-panel.png");
-    ASSERT_TRUE(panel->grab().save(path));
-    EXPECT_TRUE(QFileInfo::exists(path));
+    EXPECT_TRUE(saveScreenshot(panel->grab(), language, QStringLiteral("trade-panel")));
 
     // The sale in the trade dialog, and the filter with buy and sale ticked.
     TradeDialogController dialog(doc.get(), panel->tradeForRow(2));
     dialog.adjustSize();
-    EXPECT_TRUE(dialog.grab().save(dir + QStringLiteral("/trade-dialog.png")));
+    EXPECT_TRUE(saveScreenshot(dialog.grab(), language, QStringLiteral("trade-dialog")));
     TradeFilterDialogController filter(kFeb1, kFeb28);
     filter.typeCheckbox()->setChecked(true);
     filter.kindBox(CV4Trade::Buy)->setChecked(true);
     filter.kindBox(CV4Trade::Sale)->setChecked(true);
     filter.adjustSize();
-    EXPECT_TRUE(filter.grab().save(dir + QStringLiteral("/trade-filter.png")));
+    EXPECT_TRUE(saveScreenshot(filter.grab(), language, QStringLiteral("trade-filter")));
     doc->undoStack()->clear();
 }
 

@@ -4,6 +4,7 @@
 // trade panel's choosers as a user does.
 
 #include "PanelTestSupport.h"
+#include "support/EntryPage.h"
 
 #include "model/CV4Brand.h"
 #include "model/CV4EditFlags.h"
@@ -95,16 +96,14 @@ inline std::unique_ptr<TradingPanelController> openTrades(CV4Document &doc, cons
 
 inline void pickBrand(TradingPanelController &panel, int row, int brand)
 {
-    panel.editColumn(panel.tableView()->columnWithIdentifier(TradingPanelController::BrandColumn), row, nullptr);
-    cv::CustomPopup::get()->mustClose();
-    panel.endBrandPopup(cv::ChooserItem::fromBrand(panel.doc()->findBrand(brand)));
+    const cv::ChooserItem item = cv::ChooserItem::fromBrand(panel.doc()->findBrand(brand));
+    EXPECT_TRUE(cvtest::page::Entries(&panel).choose(TradingPanelController::BrandColumn, row, item)) << brand;
 }
 
 inline void pickKind(TradingPanelController &panel, int row, int kind)
 {
-    panel.editColumn(panel.tableView()->columnWithIdentifier(TradingPanelController::KindColumn), row, nullptr);
-    cv::CustomPopup::get()->mustClose();
-    panel.endOperationPopup(cv::ChooserItem::fromTradeKind(kind));
+    const cv::ChooserItem item = cv::ChooserItem::fromTradeKind(kind);
+    EXPECT_TRUE(cvtest::page::Entries(&panel).choose(TradingPanelController::KindColumn, row, item)) << kind;
 }
 
 inline std::vector<CV4TradePtr> storedTrades(CV4Document &doc, int account = kInvest)

@@ -1,6 +1,7 @@
 // The transfer panel: categories that follow the accounts, the converted
 // column only across currencies, the chooser's rules and the cell movement.
 #include "PanelTestSupport.h"
+#include "support/EntryPage.h"
 
 #include "model/CV4EditFlags.h"
 #include "panels/TransferPanelController.h"
@@ -27,6 +28,11 @@ protected:
     }
     // Picks the account in the chooser of the row's source or destination.
     static void pick(TransferPanelController &panel, int row, int cid, int account)
+    {
+        EXPECT_TRUE(cvtest::page::Entries(&panel).choose(cid, row, panel.doc()->findAccount(account))) << account;
+    }
+    // Hands the other side's account to the chooser's end, which its list leaves out.
+    static void pickOtherSide(TransferPanelController &panel, int row, int cid, int account)
     {
         panel.editColumn(panel.tableView()->columnWithIdentifier(cid), row, nullptr);
         cv::CustomPopup::get()->mustClose();
@@ -85,15 +91,26 @@ TEST_F(TransferPanel, TheConvertedColumnOnlyAcrossCurrenciesAndTheChooserRules)
     pick(*panel, row, C::SourceColumn, kA);
     EXPECT_EQ(panel->actualAt(row)->amount(), 12);
     EXPECT_EQ(panel->actualAt(row)->converted(), 0);
-    // The same account on both sides clears the other side.
-    pick(*panel, row, C::DestinationColumn, kA);
-    EXPECT_EQ(panel->actualAt(row)->destination(), kA);
-    EXPECT_EQ(panel->actualAt(row)->account(), 0);
-    // An unfinished transfer is never stored.
-    panel->commitPendingInput();
-    CV4SearchConditions all;
-    all.account = {kA};
-    EXPECT_TRUE(doc->dataModel()->findActual(all).value_or(std::vector<CV4ActualPtr>{}).empty());
+    // The same account on both sides clears the other side, and a transfer
+    // missing either side is never stored.
+    for (const int missing : {C::SourceColumn, C::DestinationColumn}) {
+        auto transfers = open(kAssetToAsset);
+        const cvtest::page::Entries entries(transfers.get());
+        pick(*transfers, 0, C::SourceColumn, kA);
+        pick(*transfers, 0, C::DestinationColumn, 10);
+        entries.type(C::AmountColumn, 0, QStringLiteral("500"));
+        if (missing == C::SourceColumn)
+            pickOtherSide(*transfers, 0, C::DestinationColumn, kA);
+        else
+            pickOtherSide(*transfers, 0, C::SourceColumn, 10);
+        EXPECT_EQ(transfers->firstUnfinishedColumnForRow(0), missing);
+        entries.leave();
+        for (const int account : {kA, 10}) {
+            CV4SearchConditions all;
+            all.account = {account};
+            EXPECT_TRUE(doc->dataModel()->findActual(all).value_or(std::vector<CV4ActualPtr>{}).empty()) << missing;
+        }
+    }
 }
 
 } // namespace

@@ -25,11 +25,6 @@ namespace {
 
 class WindowScreenshot : public ::testing::TestWithParam<const char *> {};
 
-bool save(QWidget &window, const QString &language, const QString &name)
-{
-    return paneltest::saveScreenshot(window, language, name);
-}
-
 TEST_P(WindowScreenshot, ShowsTheCalculatorCalendarAndPreferences)
 {
     const QString language = QString::fromLatin1(GetParam());
@@ -42,17 +37,17 @@ TEST_P(WindowScreenshot, ShowsTheCalculatorCalendarAndPreferences)
     calc.numkey(4);
     calc.numkey(10);
     calc.numkey(5);
-    EXPECT_TRUE(save(calc, language, QStringLiteral("calculator")));
+    EXPECT_TRUE(paneltest::saveScreenshot(calc, language, QStringLiteral("calculator")));
 
     CV4CalendarWindowController calendar;
     calendar.setCurrentDate(QDate(2007, 11, 3));
-    EXPECT_TRUE(save(calendar, language, QStringLiteral("calendar-window")));
+    EXPECT_TRUE(paneltest::saveScreenshot(calendar, language, QStringLiteral("calendar-window")));
 
     CV4Preference pref;
     PreferencePanelController panel(&pref);
     for (int tab = 0; tab < 3; ++tab) {
         panel.tabView()->setCurrentIndex(tab);
-        EXPECT_TRUE(save(panel, language, QStringLiteral("preferences-%1").arg(tab + 1)));
+        EXPECT_TRUE(paneltest::saveScreenshot(panel, language, QStringLiteral("preferences-%1").arg(tab + 1)));
     }
     cv::setLanguageOverride(QString());
 }
@@ -64,7 +59,7 @@ TEST_P(WindowScreenshot, ShowsTheLoanSheetOnBothPages)
     auto doc = paneltest::makeBook();
     ASSERT_TRUE(doc);
     auto node = std::make_shared<CVUnitModel>();
-    node->setKind(41);
+    node->setKind(cv::raw(cv::NodeKind::Loan));
     node->setCurrency(1);
     LoanPanelController panel(doc.get(), node);
     const auto type = [](QLineEdit *field, const char *text) {
@@ -81,9 +76,9 @@ TEST_P(WindowScreenshot, ShowsTheLoanSheetOnBothPages)
     panel.initialDayCheckbox()->setChecked(true);
     panel.setRepaymentAccount(paneltest::kA);
     panel.setUsage(33);
-    EXPECT_TRUE(save(panel, language, QStringLiteral("loan-conditions")));
+    EXPECT_TRUE(paneltest::saveScreenshot(panel, language, QStringLiteral("loan-conditions")));
     panel.showPage(1);
-    EXPECT_TRUE(save(panel, language, QStringLiteral("loan-schedule")));
+    EXPECT_TRUE(paneltest::saveScreenshot(panel, language, QStringLiteral("loan-schedule")));
     cv::setLanguageOverride(QString());
 }
 

@@ -14,16 +14,8 @@ using Quad = std::vector<double>;
 
 namespace {
 
-class ReportKindsTest : public ::testing::Test {
+class ReportKindsTest : public FixtureFTest {
 protected:
-    void SetUp() override
-    {
-        cv::setLanguageOverride(QStringLiteral("en"));
-        doc = makeFixtureF();
-        ASSERT_TRUE(doc);
-    }
-    void TearDown() override { cv::setLanguageOverride(QString()); }
-
     std::unique_ptr<CV4ReportView> balance(std::initializer_list<int> ticked, int flags = 0)
     {
         tickOnly(*doc, ticked);
@@ -45,8 +37,6 @@ protected:
         request.to = kP2;
         return makeReport(*doc, request);
     }
-
-    std::unique_ptr<CV4Document> doc;
 };
 
 // The values of the first row of the level that shows the node (0 = any account line).
@@ -136,11 +126,7 @@ TEST_F(ReportKindsTest, TransfersIntoAnotherCurrencyBalance)
     currency(*book, 1, QStringLiteral("JPY"), 1, 0);
     currency(*book, 2, QStringLiteral("USD"), 100, 2)->setPrefix(QStringLiteral("$"));
     for (const auto &[date, rate] : {std::pair{QDate(2008, 5, 1), 100.0}, {QDate(2008, 5, 31), 110.0}}) {
-        auto r = std::make_shared<CV4PriceTime>();
-        r->setBrand(2);
-        r->setDate(date);
-        r->setPrice(rate);
-        ASSERT_TRUE(book->dataModel()->putXchgRate(r));
+        ASSERT_TRUE(samplebook::putRate(*book, 2, date, rate));
     }
     const auto &accounts = *book->accountModel();
     auto opening = std::make_shared<CV4BankModel>();

@@ -25,24 +25,18 @@ struct PageCase {
     QStringList lines;   // every line of the page but the head and the title
 };
 
-class Reports2Test : public ::testing::Test {
+class Reports2Test : public FixtureFTest {
 public:
-    void SetUp() override
-    {
-        cv::setLanguageOverride(QStringLiteral("en"));
-        doc = makeFixtureF();
-        ASSERT_TRUE(doc);
-    }
-    void TearDown() override { cv::setLanguageOverride(QString()); }
+    using FixtureFTest::doc;   // the cases' set-up steps read it
 
-    std::unique_ptr<CV4ReportView> report(int kind, int tier = 0, int displayStyle = 0)
+    std::unique_ptr<CV4ReportView> report(int reportKind, int tier = 0, int displayStyle = 0)
     {
         cv::ReportRequest request;
-        request.kind = kind;
+        request.kind = reportKind;
         request.tier = tier;
         request.displayStyle = displayStyle;
-        request.from = kind == 6 ? kQ1 : kP1;
-        request.to = kind == 6 ? kQ2 : kP2;
+        request.from = reportKind == 6 ? kQ1 : kP1;
+        request.to = reportKind == 6 ? kQ2 : kP2;
         request.from2 = kP1;
         request.to2 = kP2;
         return makeReport(*doc, request);
@@ -92,8 +86,6 @@ public:
             doc->updateTransfer(e, nullptr);
         }
     }
-
-    std::unique_ptr<CV4Document> doc;
 };
 
 } // namespace
@@ -217,7 +209,7 @@ TEST_F(Reports2Test, TicksTiersPeriodsAndOpenings)
         QString absent;      // a line it must not hold
     };
     const auto tick = [](std::initializer_list<int> idents) {
-        return [idents](Reports2Test &t) { tickOnly(*t.doc, idents); };
+        return [ticked = std::vector<int>(idents)](Reports2Test &t) { tickOnly(*t.doc, ticked); };
     };
     cv::ReportRequest budgetTier1{7, kP1, kP2};
     budgetTier1.tier = 1;
@@ -248,11 +240,7 @@ TEST_F(Reports2Test, TicksTiersPeriodsAndOpenings)
          [](Reports2Test &t) {
              samplebook::currency(*t.doc, 2, QStringLiteral("USD"), 100, 2);
              for (const auto &[day, rate] : {std::pair{1, 110.0}, {20, 90.0}}) {
-                 auto price = std::make_shared<CV4PriceTime>();
-                 price->setBrand(2);
-                 price->setDate(QDate(2008, 5, day));
-                 price->setPrice(rate);
-                 t.doc->dataModel()->putXchgRate(price);
+                 samplebook::putRate(*t.doc, 2, QDate(2008, 5, day), rate);
              }
              t.doc->refreshCurrencyCache(t.doc->findCurrency(2));
              t.addAccount(2001, 31, QStringLiteral("Dollars"), 2);
@@ -284,14 +272,14 @@ TEST_F(Reports2Test, GroupingsAndDaysThatTurnThePage)
     e->setMemo(QStringLiteral("Lunch"));
     doc->updateExpense(e, nullptr);
     // With a grouping chosen only its entries count; income has none and is left out.
-    for (int kind : {2, 3}) {
-        cv::ReportRequest request{kind, kP1, kP2};
+    for (int reportKind : {2, 3}) {
+        cv::ReportRequest request{reportKind, kP1, kP2};
         request.groups = QList<int>{trip->ident()};
         auto view = makeReport(*doc, request);
         ASSERT_TRUE(view);
         EXPECT_EQ(view->pages(), 1);
         const QStringList lines = pageLines(drawPage(*view, 1));
-        EXPECT_TRUE(lines.contains(kind == 2 ? "Total Expenses | 4,000" : "05/20 | Wallet | Lunch | Trip | 4,000"))
+        EXPECT_TRUE(lines.contains(reportKind == 2 ? "Total Expenses | 4,000" : "05/20 | Wallet | Lunch | Trip | 4,000"))
             << lines.join('\n').toStdString();
     }
     // One day over two pages: its balance closes the first, its date opens the second.

@@ -19,16 +19,14 @@ using cv::ReportSelectionDialog;
 
 namespace {
 
-class ReportDialogsTest : public ::testing::Test {
+class ReportDialogsTest : public FixtureFTest {
 protected:
     void SetUp() override
     {
-        cv::setLanguageOverride(QStringLiteral("en"));
-        doc = makeFixtureF();
+        FixtureFTest::SetUp();
         ASSERT_TRUE(doc);
         tickAll(*doc, 0);
     }
-    void TearDown() override { cv::setLanguageOverride(QString()); }
 
     static QTreeWidgetItem *row(ReportSelectionDialog &dialog, const QString &text)
     {
@@ -48,8 +46,6 @@ protected:
                               dialog.list()->visualItemRect(item).center());
         }
     }
-
-    std::unique_ptr<CV4Document> doc;
 };
 
 } // namespace

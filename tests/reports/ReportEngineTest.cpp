@@ -50,17 +50,7 @@ CV4ReportView::Rows rowsOf(int data, const char *tail = "")
     return rows;
 }
 
-class ReportEngineTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        cv::setLanguageOverride(QStringLiteral("en"));
-        doc = makeFixtureF();
-        ASSERT_TRUE(doc);
-    }
-    void TearDown() override { cv::setLanguageOverride(QString()); }
-    std::unique_ptr<CV4Document> doc;
-};
+class ReportEngineTest : public FixtureFTest {};
 
 } // namespace
 
@@ -124,4 +114,39 @@ TEST_F(ReportEngineTest, FullNamesLeaveOutTheTopNode)
     entry->setKind(CV4Actual::Expense);
     entry->setCategory(kDaily);
     EXPECT_EQ(view.getFullCatName(*entry), QStringLiteral("Living/Daily"));
+}
+
+// Whatever the language, the texts of one line of any kind's page stand
+// apart: a head, name or figure set wider than its column never runs into
+// the next one.
+TEST_F(ReportEngineTest, NoTwoTextsOfALineOverlapOnAnyKind)
+{
+    constexpr double kGap = 1;   // texts that touch read as one
+    for (const auto &brand : doc->brandList()) brand->setOutlineState(1);
+    for (const char *language : {"ja", "en"}) {
+        cv::setLanguageOverride(QString::fromLatin1(language));
+        for (int kind = 0; kind < cv::kReportKindCount; ++kind) {
+            cv::ReportRequest request{kind, kP1, kP2, kQ1, kQ2};
+            request.months = 1;
+            const auto view = makeReport(*doc, request);
+            ASSERT_TRUE(view) << kind;
+            for (int page = 1; page <= view->pages(); ++page) {
+                cv::RecordingCanvas canvas = drawPage(*view, page);
+                QList<QPair<QRectF, QString>> inks;   // what each text covers of its line, with the gap
+                for (const auto &call : canvas.calls(cv::RecordingCanvas::Op::Text)) {
+                    canvas.setFont(call.font);
+                    const double wide = std::min(canvas.textWidth(call.text), call.rect.width());
+                    const double x = call.align == cv::TextAlign::Left    ? call.rect.left()
+                                     : call.align == cv::TextAlign::Right ? call.rect.right() - wide
+                                                                          : call.rect.center().x() - wide / 2;
+                    const QRectF ink(x - kGap / 2, call.rect.y(), wide + kGap, 0.5);
+                    for (const auto &[other, text] : inks)
+                        EXPECT_FALSE(other.intersects(ink)) << language << " kind " << kind << " page " << page
+                                                            << ": \"" << text.toStdString() << "\" and \""
+                                                            << call.text.toStdString() << "\"";
+                    inks.append({ink, call.text});
+                }
+            }
+        }
+    }
 }

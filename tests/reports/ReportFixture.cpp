@@ -122,11 +122,7 @@ std::unique_ptr<CV4Document> makeFixtureF()
 
     bool ok = true;
     for (const auto &[date, price] : {std::pair{QDate(2008, 4, 30), 1150.0}, {QDate(2008, 5, 20), 1300.0}}) {
-        auto p = std::make_shared<CV4PriceTime>();
-        p->setBrand(kAlpha);
-        p->setDate(date);
-        p->setPrice(price);
-        ok = doc->dataModel()->putPrice(p) && ok;
+        ok = samplebook::putPrice(*doc, kAlpha, date, price) && ok;
     }
     doc->refreshBrandCache(alpha);
     doc->updateTrade(trade(CV4Trade::Buy, QDate(2008, 5, 8), 100, 1200, 600), nullptr);
@@ -155,7 +151,7 @@ void tickAll(CV4Document &doc, int status)
         if (root) setAll(*root, status);
 }
 
-void tickOnly(CV4Document &doc, std::initializer_list<int> idents)
+void tickOnly(CV4Document &doc, const std::vector<int> &idents)
 {
     tickAll(doc, 0);
     for (int ident : idents) {

@@ -16,8 +16,12 @@
 #include "reports/CV4ReportView.h"
 #include "reports/ReportKinds.h"
 
+#include "platform/Localization.h"
+
 #include <QDate>
 #include <QStringList>
+
+#include <gtest/gtest.h>
 
 #include <memory>
 
@@ -50,7 +54,7 @@ cv::PageSetup a4(int orientation = cv::PageSetup::Portrait);
 // Sets every node of the four trees to the check mark.
 void tickAll(CV4Document &doc, int status);
 // Clears every check mark, then ticks the nodes of the idents (accounts or categories).
-void tickOnly(CV4Document &doc, std::initializer_list<int> idents);
+void tickOnly(CV4Document &doc, const std::vector<int> &idents);
 
 // The kind's report for the request, on A4.
 std::unique_ptr<CV4ReportView> makeReport(CV4Document &doc, const cv::ReportRequest &request);
@@ -60,5 +64,19 @@ cv::RecordingCanvas drawPage(CV4ReportView &view, int page);
 QStringList lineAt(const cv::RecordingCanvas &canvas, double y);
 // Every line of a page as its texts joined by " | ", top to bottom.
 QStringList pageLines(const cv::RecordingCanvas &canvas);
+
+// A test over a fresh Fixture F, its texts in English.
+class FixtureFTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        cv::setLanguageOverride(QStringLiteral("en"));
+        doc = makeFixtureF();
+        ASSERT_TRUE(doc);
+    }
+    void TearDown() override { cv::setLanguageOverride(QString()); }
+
+    std::unique_ptr<CV4Document> doc;
+};
 
 } // namespace reportfixture

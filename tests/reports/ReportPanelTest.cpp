@@ -1,7 +1,8 @@
 // The report sheet through its controls: ticks in the live trees, periods,
 // the Report button, a run to PDF and a preview, and the marks cleared when
-// the sheet ends. Also the sheet's screenshots on two tabs in both languages.
+// the sheet ends. Also the sheet's screenshots on every tab in both languages.
 #include "ReportFixture.h"
+#include "support/Screenshots.h"
 
 #include "controls/DateField.h"
 #include "controls/ToggleOutlineView.h"
@@ -36,12 +37,11 @@ using cv::CV4ReportPanel;
 
 namespace {
 
-class ReportPanelTest : public ::testing::Test {
+class ReportPanelTest : public FixtureFTest {
 protected:
     void SetUp() override
     {
-        cv::setLanguageOverride(QStringLiteral("en"));
-        doc = makeFixtureF();
+        FixtureFTest::SetUp();
         ASSERT_TRUE(doc);
         preference.setLeftTopMargin(QSizeF(18, 36));
         preference.setRightBottomMargin(QSizeF(18, 36));
@@ -52,7 +52,7 @@ protected:
     void TearDown() override
     {
         panel.reset();
-        cv::setLanguageOverride(QString());
+        FixtureFTest::TearDown();
     }
 
     // A click on the node's tick in the current tab's outline.
@@ -98,7 +98,34 @@ protected:
         return clear;
     }
 
-    std::unique_ptr<CV4Document> doc;
+    // Chooses the budget tab's months by typing the years; the period they make.
+    std::optional<CV4ReportPanel::MonthPeriod> months(const QString &fromYear, int fromMonth, const QString &toYear,
+                                                      int toMonth)
+    {
+        const CV4ReportPanel::Tab &tab = panel->tab(7);
+        for (auto [field, text] : {std::pair{tab.fromYear, fromYear}, {tab.toYear, toYear}}) {
+            field->selectAll();
+            QTest::keyClicks(field, text);
+        }
+        tab.fromMonth->setCurrentIndex(fromMonth - 1);
+        tab.toMonth->setCurrentIndex(toMonth - 1);
+        return panel->budgetPeriod();
+    }
+    // Previews the report and closes the preview; the pages it showed.
+    int preview()
+    {
+        int pages = 0;
+        QTimer::singleShot(200, [&] {
+            for (QWidget *top : QApplication::topLevelWidgets())
+                if (auto *dialog = qobject_cast<QPrintPreviewDialog *>(top); dialog && dialog->isVisible()) {
+                    if (auto *widget = dialog->findChild<QPrintPreviewWidget *>()) pages = widget->pageCount();
+                    dialog->reject();
+                }
+        });
+        panel->runReport(cv::PrintRunner::Mode::Preview);
+        return pages;
+    }
+
     CV4Preference preference;
     std::unique_ptr<CV4ReportPanel> panel;
 };
@@ -161,8 +188,8 @@ TEST_F(ReportPanelTest, KindsWithoutAViewAreListedButOff)
     auto *kinds = qobject_cast<QStandardItemModel *>(panel->kindButton()->model());
     ASSERT_TRUE(kinds);
     ASSERT_EQ(kinds->rowCount(), 10);
-    for (int kind = 0; kind < 10; ++kind)
-        EXPECT_EQ(kinds->item(kind)->isEnabled(), cv::reportKind(kind)->make != nullptr) << kind;
+    for (int report = 0; report < 10; ++report)
+        EXPECT_EQ(kinds->item(report)->isEnabled(), cv::reportKind(report)->make != nullptr) << report;
     // The default period is this calendar month (fiscal start day 1).
     const QDate today = QDate::currentDate();
     EXPECT_EQ(panel->tab(0).from->date(), QDate(today.year(), today.month(), 1));
@@ -171,16 +198,8 @@ TEST_F(ReportPanelTest, KindsWithoutAViewAreListedButOff)
 
 TEST_F(ReportPanelTest, BudgetMonthsRunFromTheFiscalStartDay)
 {
-    const CV4ReportPanel::Tab &tab = panel->tab(7);
-    auto months = [&](const QString &fromYear, int fromMonth, const QString &toYear, int toMonth) {
-        for (auto [field, text] : {std::pair{tab.fromYear, fromYear}, {tab.toYear, toYear}}) {
-            field->selectAll();
-            QTest::keyClicks(field, text);
-        }
-        tab.fromMonth->setCurrentIndex(fromMonth - 1);
-        tab.toMonth->setCurrentIndex(toMonth - 1);
-        return panel->budgetPeriod();
-    };
+    panel->kindButton()->setCurrentIndex(7);
+    click(kFood);
     struct Case {
         const char *what;
         int fiscalDay;        // the start day less 1, as the settings keep it
@@ -206,6 +225,7 @@ TEST_F(ReportPanelTest, BudgetMonthsRunFromTheFiscalStartDay)
         else qputenv("TZ", zone);
         tzset();
         ASSERT_EQ(period.has_value(), c.period.has_value()) << c.what;
+        EXPECT_EQ(panel->reportButton()->isEnabled(), c.period.has_value()) << c.what;
         if (!period) continue;
         EXPECT_EQ(period->from, c.period->from) << c.what;
         EXPECT_EQ(period->to, c.period->to) << c.what;
@@ -230,9 +250,7 @@ TEST_F(ReportPanelTest, ReportsPrintToPdfAndPreviewWithoutTouchingTheBook)
     EXPECT_EQ(setup.paperName, QStringLiteral("A4"));
     EXPECT_EQ(setup.orientation, cv::PageSetup::Portrait);
 
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-    QDir().mkpath(dir);
-    const QString pdf = dir + QStringLiteral("/report-balance.pdf");
+    const QString pdf = cvtest::screenshotPath(QStringLiteral("report-balance.pdf"));
     QFile::remove(pdf);
     ASSERT_TRUE(panel->runReport(cv::PrintRunner::Mode::Pdf, pdf));
     QProcess text;
@@ -244,17 +262,7 @@ TEST_F(ReportPanelTest, ReportsPrintToPdfAndPreviewWithoutTouchingTheBook)
         EXPECT_TRUE(out.contains(QStringLiteral("373,000")));
     }
 
-    // The preview draws the same pages.
-    int previewPages = 0;
-    QTimer::singleShot(200, [&] {
-        for (QWidget *top : QApplication::topLevelWidgets())
-            if (auto *preview = qobject_cast<QPrintPreviewDialog *>(top); preview && preview->isVisible()) {
-                if (auto *widget = preview->findChild<QPrintPreviewWidget *>()) previewPages = widget->pageCount();
-                preview->reject();
-            }
-    });
-    panel->runReport(cv::PrintRunner::Mode::Preview);
-    EXPECT_EQ(previewPages, 1);
+    EXPECT_EQ(preview(), 1) << "the preview draws the same pages";
 
     EXPECT_EQ(doc->printInfo()->orientation(), CVPrintInfo::Landscape);
     EXPECT_EQ(doc->printInfo()->paperName(), QStringLiteral("Letter"));
@@ -265,7 +273,7 @@ TEST_F(ReportPanelTest, ReportsPrintToPdfAndPreviewWithoutTouchingTheBook)
     type(panel->tab(8).from, QStringLiteral("2008/05/01"));
     type(panel->tab(8).to, QStringLiteral("2008/05/31"));
     for (int ident : {kSalary, kLiving, kRent}) click(ident);
-    EXPECT_TRUE(panel->runReport(cv::PrintRunner::Mode::Pdf, dir + QStringLiteral("/report-ranking.pdf")));
+    EXPECT_TRUE(panel->runReport(cv::PrintRunner::Mode::Pdf, cvtest::screenshotPath(QStringLiteral("report-ranking.pdf"))));
     type(panel->tab(8).from, QStringLiteral("2007/01/01"));
     type(panel->tab(8).to, QStringLiteral("2007/01/31"));
     ScriptedAlertPresenter alerts;
@@ -274,26 +282,69 @@ TEST_F(ReportPanelTest, ReportsPrintToPdfAndPreviewWithoutTouchingTheBook)
     EXPECT_EQ(alerts.asked[0].title, cv::localizedString("Report-NoData-Title"));
 }
 
+// Every kind from its own tab, in both languages: the P period, its items
+// ticked, written to a PDF on its paper and previewed; the landscape kind
+// leaves the next on portrait, and the book's own print settings stay as they
+// were. The PDFs are left for a look at the pages.
+TEST_F(ReportPanelTest, EveryKindPrintsAndPreviewsOnItsPaper)
+{
+    auto info = std::make_shared<CVPrintInfo>();
+    info->setOrientation(CVPrintInfo::Portrait);
+    doc->setPrintInfo(info);
+    doc->updateChangeCount(CV4DocumentChanges::ChangeCleared);
+    const std::vector<int> categories{kSalary, kLiving, kRent};
+    const std::pair<int, std::vector<int>> kinds[] = {   // ticked accounts or categories; none: the security
+        {0, {kWallet, kBank, kCard}}, {9, {}}, {1, {kBank}}, {2, categories}, {3, {kFood}}, {4, categories},
+        {5, categories}, {6, {kLiving, kRent}}, {7, categories}, {8, categories}};
+    for (const char *language : {"ja", "en"}) {
+        cv::setLanguageOverride(QString::fromLatin1(language));
+        panel = std::make_unique<CV4ReportPanel>(doc.get(), &preference);
+        panel->show();
+        const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language;
+        QDir().mkpath(dir);
+        for (const auto &[kind, ticks] : kinds) {
+            panel->kindButton()->setCurrentIndex(kind);
+            const CV4ReportPanel::Tab &tab = panel->tab(kind);
+            if (kind == 7) months(QStringLiteral("2008"), 5, QStringLiteral("2008"), 5);
+            for (auto [field, text] : {std::pair{tab.from, kind == 6 ? "2008/04/01" : "2008/05/01"},
+                                       {tab.to, kind == 6 ? "2008/04/30" : "2008/05/31"},
+                                       {tab.from2, "2008/05/01"}, {tab.to2, "2008/05/31"}})
+                if (field) type(field, QString::fromLatin1(text));
+            if (ticks.empty()) clickRow(tab.tree, tab.treeModel->index(0, 0));
+            for (int ident : ticks) click(ident);
+
+            const QString pdf = dir + QStringLiteral("/report-kind-%1.pdf").arg(kind);
+            ASSERT_TRUE(panel->runReport(cv::PrintRunner::Mode::Pdf, pdf)) << language << " " << kind;
+            QProcess info;
+            info.start(QStringLiteral("pdfinfo"), {pdf});
+            if (info.waitForFinished(20000) && info.exitCode() == 0)
+                EXPECT_EQ(info.readAllStandardOutput().contains("842 x 595"), kind == 9) << kind;
+            EXPECT_GT(preview(), 0) << language << " " << kind;
+            EXPECT_EQ(doc->printInfo()->orientation(), CVPrintInfo::Portrait) << kind;
+        }
+        panel->closeButton()->click();
+        EXPECT_TRUE(allMarksCleared());
+    }
+    EXPECT_FALSE(doc->isDocumentEdited());
+}
+
 class ReportSheetScreenshot : public ::testing::TestWithParam<const char *> {};
 
-TEST_P(ReportSheetScreenshot, ShowsTheSheetOnTwoTabs)
+TEST_P(ReportSheetScreenshot, ShowsTheSheetOnEveryTab)
 {
     const QString language = QString::fromLatin1(GetParam());
     cv::setLanguageOverride(language);
     auto doc = makeFixtureF();
     ASSERT_TRUE(doc);
     CV4ReportPanel panel(doc.get(), nullptr);
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language;
-    QDir().mkpath(dir);
-    for (int kind : {0, 8}) {
-        panel.kindButton()->setCurrentIndex(kind);
-        const CV4ReportPanel::Tab &tab = panel.tab(kind);
-        const CVUnitModelPtr node = kind == 0 ? doc->findAccount(kBank) : doc->findExpense(kLiving);
-        panel.toggleItem(tab.treeModel->indexOfNode(node.get()));
+    for (int report = 0; report < cv::kReportKindCount; ++report) {
+        panel.kindButton()->setCurrentIndex(report);
+        const CV4ReportPanel::Tab &tab = panel.tab(report);
+        const CVUnitModelPtr node = report <= 1 ? doc->findAccount(kBank) : doc->findExpense(kLiving);
+        panel.toggleItem(report == 9 ? tab.treeModel->index(0, 0) : tab.treeModel->indexOfNode(node.get()));
         panel.show();
         QApplication::processEvents();
-        const QString path = dir + QStringLiteral("/report-sheet-%1.png").arg(kind);
-        EXPECT_TRUE(panel.grab().save(path));
+        EXPECT_TRUE(cvtest::saveScreenshot(panel.grab(), language, QStringLiteral("report-sheet-%1").arg(report)));
     }
     panel.done(0);
     cv::setLanguageOverride(QString());

@@ -2,6 +2,7 @@
 // 4 and 5) over Fixture F and trades entered as the trade panel commits them,
 // read back from the drawn pages.
 #include "ReportFixture.h"
+#include "support/Screenshots.h"
 
 #include "controls/DateField.h"
 #include "controls/ToggleOutlineView.h"
@@ -25,16 +26,8 @@ using namespace reportfixture;
 
 namespace {
 
-class TradeAndCashFlowReportTest : public ::testing::Test {
+class TradeAndCashFlowReportTest : public FixtureFTest {
 protected:
-    void SetUp() override
-    {
-        cv::setLanguageOverride(QStringLiteral("en"));
-        doc = makeFixtureF();
-        ASSERT_TRUE(doc);
-    }
-    void TearDown() override { cv::setLanguageOverride(QString()); }
-
     // A new stock of the book, its holding in Broker opened with the account.
     int addStock(const QString &name, int kind = CV4Brand::Stock)
     {
@@ -76,8 +69,6 @@ protected:
         request.tier = tier;
         return makeReport(*doc, request);
     }
-
-    std::unique_ptr<CV4Document> doc;
 };
 
 // The lines of a page below the report's own heads (from the first row on).
@@ -327,8 +318,6 @@ TEST(TradeAndCashFlowReportSheet, PrintsTheThreeKindsToPdfInJapanese)
 
     cv::CV4ReportPanel panel(doc.get(), nullptr);
     panel.show();
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/ja");
-    QDir().mkpath(dir);
     const struct {
         int kind;
         const char *file;
@@ -352,7 +341,7 @@ TEST(TradeAndCashFlowReportSheet, PrintsTheThreeKindsToPdfInJapanese)
             panel.toggleItem(tab.treeModel->indexOfNode(doc->actualModel()->expense().get()));
         EXPECT_EQ(panel.pageSetup().orientation,
                   run.kind == kSecuritiesKind ? cv::PageSetup::Landscape : cv::PageSetup::Portrait) << run.kind;
-        const QString pdf = dir + QLatin1Char('/') + QLatin1String(run.file);
+        const QString pdf = cvtest::screenshotPath(QLatin1String(run.file), QStringLiteral("ja"));
         QFile::remove(pdf);
         ASSERT_TRUE(panel.runReport(cv::PrintRunner::Mode::Pdf, pdf)) << run.kind;
         QProcess info;

@@ -2,6 +2,7 @@
 // Builders of nodes and entries, and a small household book with one of
 // everything, shared by the document tests and the fuzzers' seeds programs.
 
+#include "document/CV4DataModel.h"
 #include "document/CV4Document.h"
 #include "model/CV4Actual.h"
 #include "model/CV4AssetModel.h"
@@ -44,6 +45,27 @@ inline CV4ActualPtr entry(int kind, const QDate &date, double amount, int catego
     return e;
 }
 
+// A security's price of a day, or a currency's exchange rate (the brand is
+// then the currency's ident).
+inline CV4PriceTimePtr priceTime(int brand, const QDate &date, double value)
+{
+    auto p = std::make_shared<CV4PriceTime>();
+    p->setBrand(brand);
+    p->setDate(date);
+    p->setPrice(value);
+    return p;
+}
+
+// A price or a rate stored in the book; false when the store refused it.
+inline bool putPrice(CV4Document &doc, int brand, const QDate &date, double value)
+{
+    return doc.dataModel()->putPrice(priceTime(brand, date, value));
+}
+inline bool putRate(CV4Document &doc, int currency, const QDate &date, double value)
+{
+    return doc.dataModel()->putXchgRate(priceTime(currency, date, value));
+}
+
 // A currency named by its code, added to the document.
 inline CV4CurrencyPtr currency(CV4Document &doc, int ident, const QString &abbr, double rate, int fraction)
 {
@@ -66,13 +88,8 @@ inline bool fillRichBook(CV4Document &doc)
     bool ok = true;
     currency(doc, 1, QStringLiteral("JPY"), 1, 0);
     currency(doc, 2, QStringLiteral("USD"), 0.00912345, 2)->setPrefix(QStringLiteral("$"));
-    for (const auto &[date, value] : {std::pair{QDate(2008, 3, 5), 102.5}, {QDate(2008, 4, 1), 99.123456}}) {
-        auto rate = std::make_shared<CV4PriceTime>();
-        rate->setBrand(2);
-        rate->setDate(date);
-        rate->setPrice(value);
-        ok = doc.dataModel()->putXchgRate(rate) && ok;
-    }
+    for (const auto &[date, value] : {std::pair{QDate(2008, 3, 5), 102.5}, {QDate(2008, 4, 1), 99.123456}})
+        ok = putRate(doc, 2, date, value) && ok;
 
     auto grouping = std::make_shared<CV4Grouping>();
     grouping->setName(QStringLiteral("旅行"));
@@ -83,11 +100,7 @@ inline bool fillRichBook(CV4Document &doc)
         b->setCurrency(currencyIdent);
         b->setKind(kind);
         doc.addBrand(b);
-        auto p = std::make_shared<CV4PriceTime>();
-        p->setBrand(b->ident());
-        p->setDate(QDate(2008, 3, 31));
-        p->setPrice(b->kind() == 0 ? 3120 : 10234.567891);
-        ok = doc.dataModel()->putPrice(p) && ok;
+        ok = putPrice(doc, b->ident(), QDate(2008, 3, 31), b->kind() == CV4Brand::Stock ? 3120 : 10234.567891) && ok;
         return b;
     };
     auto stock = brand(QStringLiteral("Stock & Co"), 1, 0);

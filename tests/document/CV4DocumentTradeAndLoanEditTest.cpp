@@ -57,13 +57,7 @@ TEST_F(DocumentTest, DeletedEarlyTradeLeavesNoValueBeforeTheHolding)
     addCurrency(1, QStringLiteral("JPY"), 1, 0);
     auto invest = addAccount(doc->accountModel()->asset(), 1003, 32, 0, 1, day(2009, 6, 20));
     auto s = addBrand(QStringLiteral("S"), 1);
-    ASSERT_TRUE(doc->dataModel()->putPrice([&] {
-        auto p = std::make_shared<CV4PriceTime>();
-        p->setBrand(s->ident());
-        p->setDate(day(2009, 1, 1));
-        p->setPrice(100);
-        return p;
-    }()));
+    ASSERT_TRUE(samplebook::putPrice(*doc, s->ident(), day(2009, 1, 1), 100));
     doc->createCache();
     std::set<CV4BrandPtr> brands;
     auto early = makeTrade(CV4Trade::Buy, day(2009, 6, 5), 1003, s->ident(), 10, 100);
@@ -91,7 +85,7 @@ TEST_F(DocumentTest, RedirectedLoanReachesTheStoredAccountModel)
     auto fun = addCategory(doc->actualModel()->expense(), 1006);
     auto loan = std::make_shared<CVUnitModel>();
     loan->setIdent(2000);
-    loan->setKind(41);
+    loan->setKind(cv::raw(cv::NodeKind::Loan));
     auto record = std::make_shared<CV4LoanModel>();
     record->setDate(day(2009, 1, 1));
     record->setInitialValue(1000);

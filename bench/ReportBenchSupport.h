@@ -1,0 +1,59 @@
+#pragma once
+// What the benchmarks of reports and charts share: A4 paper, the check marks
+// of the book's trees, and pages drawn in turn on an image the size of the
+// paper, as a printer of that resolution gets them.
+
+#include "document/CV4Document.h"
+#include "model/CV4AccountModel.h"
+#include "model/CV4ActualModel.h"
+#include "platform/print/PagedDocument.h"
+#include "platform/print/PainterCanvas.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QImage>
+#include <QPainter>
+
+namespace cv::bench {
+
+inline PageSetup a4(const QMarginsF &margins, int orientation = PageSetup::Portrait)
+{
+    PageSetup setup;
+    setup.orientation = orientation;
+    setup.margins = margins;
+    return setup;
+}
+
+inline void tickSubtree(CVUnitModel &node, int status)
+{
+    node.setStatus(status);
+    for (const CVUnitModelPtr &child : node.children()) tickSubtree(*child, status);
+}
+
+// Every node of the four trees, as a report reads them.
+inline void tickTrees(CV4Document &doc, int status)
+{
+    for (const CVUnitModelPtr &root : {doc.accountModel()->asset(), doc.accountModel()->debt(),
+                                       doc.actualModel()->income(), doc.actualModel()->expense()})
+        tickSubtree(*root, status);
+}
+
+// Each iteration draws the next of sheets 1 to `sheets`, then starts again.
+inline void drawSheetsInTurn(benchmark::State &state, PagedDocument &document, int sheets, double dpi = 72)
+{
+    QImage image((document.pageSetup().paperSize() * dpi / 72).toSize(), QImage::Format_RGB32);
+    if (dpi != 72) {
+        image.setDotsPerMeterX(int(dpi / 0.0254));
+        image.setDotsPerMeterY(int(dpi / 0.0254));
+    }
+    int sheet = 0;
+    for (auto _ : state) {
+        sheet = sheet % sheets + 1;
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        PainterCanvas canvas(painter);
+        document.drawSheet(sheet, canvas);
+    }
+}
+
+} // namespace cv::bench

@@ -1,0 +1,145 @@
+// The text statement and price list imports on synthetic files: a
+// 100,000-line text statement read and shown in its sheet (laid out and
+// painted offscreen), a 10,000-line price list read and shown.
+//   cv-text-import-bench [benchmark flags]
+
+#include "document/CV4Document.h"
+#include "import/ImportCSVPanelController.h"
+#include "import/ImportTextPanelController.h"
+#include "import/PriceListReader.h"
+#include "import/TextStatementReader.h"
+#include "model/CV4AccountModel.h"
+#include "model/CV4ActualModel.h"
+#include "model/CV4Brand.h"
+#include "platform/Localization.h"
+#include "support/SampleBook.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+constexpr int kStatementLines = 100000;
+constexpr int kPriceLines = 10000;
+
+QByteArray statement(int lines)
+{
+    QByteArray out = "日付,摘要,入金,出金,分類\r\n";
+    const QDate first(2008, 1, 1);
+    for (int i = 0; i < lines; ++i) {
+        const QByteArray amount = "\"" + QByteArray::number(1000 + i % 90000) + "\"";
+        out += first.addDays(i % 3000).toString(u"yyyy/MM/dd").toLatin1() + ",スーパー東町店 " + QByteArray::number(i % 200) +
+               (i % 10 == 0 ? QByteArray("," + amount + ",,") : QByteArray(",," + amount + ",食費")) + "\r\n";
+    }
+    return out;
+}
+
+QByteArray prices(int lines)
+{
+    QByteArray out = "Date,Close\r\n";
+    const QDate first(1990, 1, 1);
+    for (int i = 0; i < lines; ++i)
+        out += first.addDays(i).toString(u"yyyy/MM/dd").toLatin1() + ",\"" + QByteArray::number(1000 + i % 5000) +
+               ".5\"\r\n";
+    return out;
+}
+
+std::unique_ptr<CV4Document> makeBook(int *brand)
+{
+    using namespace samplebook;
+    auto doc = std::make_unique<CV4Document>();
+    if (!doc->dataModel()->create()) return nullptr;
+    doc->actualModel()->setDefault();
+    doc->actualModel()->setSystemItems();
+    doc->accountModel()->setSystemItems();
+    currency(*doc, 1, QStringLiteral("JPY"), 1, 0);
+    auto alpha = std::make_shared<CV4Brand>();
+    alpha->setName(QStringLiteral("Alpha"));
+    alpha->setKind(CV4Brand::InvestmentTrust);
+    alpha->setCurrency(1);
+    doc->addBrand(alpha);
+    *brand = alpha->ident();
+    doc->createCache();
+    return doc;
+}
+
+struct Files {
+    QTemporaryDir dir;
+    QString statementPath = dir.filePath(QStringLiteral("statement.csv"));
+    QString pricesPath = dir.filePath(QStringLiteral("prices.csv"));
+    QByteArray statementBytes = statement(kStatementLines);
+    QByteArray priceBytes = prices(kPriceLines);
+    Files()
+    {
+        for (const auto &[path, bytes] : {std::pair{statementPath, statementBytes}, std::pair{pricesPath, priceBytes}}) {
+            QFile f(path);
+            if (f.open(QIODevice::WriteOnly)) f.write(bytes);
+        }
+    }
+};
+
+Files &files()
+{
+    static Files f;
+    return f;
+}
+
+void read_statement(benchmark::State &state)
+{
+    size_t rows = 0;
+    for (auto _ : state) {
+        rows = cv::readTextStatement(files().statementBytes, cv::TextEncoding::Utf8).rows.size();
+        benchmark::DoNotOptimize(rows);
+    }
+    state.counters["rows"] = double(rows);
+}
+
+void show_statement(benchmark::State &state)
+{
+    int brand = 0;
+    auto doc = makeBook(&brand);
+    size_t rows = 0;
+    for (auto _ : state) {
+        ImportTextPanelController sheet(doc.get());
+        sheet.resize(980, 560);
+        sheet.loadFile(files().statementPath);
+        rows = sheet.rows().size();
+        const QPixmap painted = sheet.grab();
+        benchmark::DoNotOptimize(painted.cacheKey());
+    }
+    state.counters["rows"] = double(rows);
+}
+
+void show_prices(benchmark::State &state)
+{
+    int brand = 0;
+    auto doc = makeBook(&brand);
+    size_t rows = 0;
+    for (auto _ : state) {
+        ImportCSVPanelController sheet(doc.get(), brand, true);
+        sheet.loadFile(files().pricesPath);
+        rows = sheet.values().size();
+        const QPixmap painted = sheet.grab();
+        benchmark::DoNotOptimize(painted.cacheKey());
+    }
+    state.counters["rows"] = double(rows);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    cv::setLanguageOverride(QStringLiteral("en"));
+    benchmark::RegisterBenchmark("read_text_statement/100000", read_statement)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("show_text_statement/100000", show_statement)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("show_price_list/10000", show_prices)->Unit(benchmark::kMillisecond);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,16 @@
+// Writes the starting corpus of the text splitters' fuzzer: the text
+// statement, mobile entry and price list samples of the tests.
+#include "FuzzSampleBook.h"
+
+int main(int argc, char **argv)
+{
+    return fuzzbook::runSeeds(argc, argv, [](fuzzbook::SeedWriter &seeds, fuzzbook::TemporaryWork &) {
+        bool ok = true;
+        for (const char *name : {"S7.csv", "S7-cp932.csv", "S7-eucjp.csv", "S7.tsv", "S9.csv", "S9-lf.csv", "S9-cr.csv",
+                                 "S9-cp932.csv", "S10.csv", "S11.csv"}) {
+            QFile f(QStringLiteral(CV_TEST_FIXTURES "/import/") + QLatin1String(name));
+            ok = f.open(QIODevice::ReadOnly) && seeds.write(f.readAll()) && ok;
+        }
+        return ok;
+    });
+}

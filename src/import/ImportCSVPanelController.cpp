@@ -1,0 +1,227 @@
+#include "import/ImportCSVPanelController.h"
+#include "model/CV4PriceTime.h"
+
+#include "controls/DialogButtons.h"
+#include "document/CV4DataModel.h"
+#include "document/CV4Document.h"
+#include "document/EditScope.h"
+#include "import/ImportFile.h"
+#include "import/ImportRowsModel.h"
+#include "import/PriceListReader.h"
+#include "import/StatementValues.h"
+#include "model/CV4Brand.h"
+#include "panels/OpenSheet.h"
+#include "platform/DateFormat.h"
+#include "platform/Localization.h"
+
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+using cv::localizedString;
+
+namespace {
+constexpr int kExcluded = 1;
+}
+
+ImportCSVPanelController::ImportCSVPanelController(CV4Document *document, int target, bool isBrand, QWidget *parent)
+    : QDialog(parent), m_document(document), m_target(target), m_isBrand(isBrand)
+{
+    Q_ASSERT(document);
+    buildWindow();
+    updateButtons();
+}
+
+ImportCSVPanelController *ImportCSVPanelController::openForBrand(CV4Document *document, int brand, QWidget *parent,
+                                                                 std::function<void(int)> done)
+{
+    if (!document || !document->findBrand(brand)) return nullptr;
+    return cv::openSheet<ImportCSVPanelController>(new ImportCSVPanelController(document, brand, true, parent), parent,
+                                                   [done = std::move(done)](int code, ImportCSVPanelController *) {
+                                                       if (done) done(code);
+                                                   });
+}
+
+ImportCSVPanelController *ImportCSVPanelController::openForCurrency(CV4Document *document, int currency,
+                                                                    QWidget *parent, std::function<void(int)> done)
+{
+    if (!document || !document->findCurrency(currency)) return nullptr;
+    return cv::openSheet<ImportCSVPanelController>(new ImportCSVPanelController(document, currency, false, parent),
+                                                   parent, [done = std::move(done)](int code, ImportCSVPanelController *) {
+                                                       if (done) done(code);
+                                                   });
+}
+
+void ImportCSVPanelController::buildWindow()
+{
+    setWindowTitle(localizedString(m_isBrand ? "ImportCSV Price Title" : "ImportCSV Rate Title"));
+    auto *layout = new QVBoxLayout(this);
+    QString name;
+    if (m_isBrand) {
+        if (const CV4BrandPtr brand = m_document->findBrand(m_target)) name = brand->name();
+    } else if (const CV4CurrencyPtr c = m_document->findCurrency(m_target)) {
+        name = c->name();
+    }
+    auto *target = new QLabel(cv::formatString(localizedString("ImportCSV Destination"), {name}), this);
+    layout->addWidget(target);
+    auto *fileRow = new QHBoxLayout;
+    auto *fileButton = new QPushButton(localizedString("OFX File"), this);
+    fileButton->setAutoDefault(false);
+    m_pathField = new QLineEdit(this);
+    m_pathField->setReadOnly(true);
+    fileRow->addWidget(fileButton);
+    fileRow->addWidget(m_pathField, 1);
+    layout->addLayout(fileRow);
+    auto *hint = new QLabel(localizedString("ImportCSV Message"), this);
+    hint->setWordWrap(true);
+    layout->addWidget(hint);
+
+    cv::ImportRowsModel::Client client;
+    client.rowCount = [this] { return int(m_values.size()); };
+    client.text = [this](int column, int row) { return cellText(column, row); };
+    client.rightAligned = [](int column) { return column == PriceColumn; };
+    client.setText = [this](int column, int row, const QString &text) { return setText(column, row, text); };
+    m_model = new cv::ImportRowsModel({localizedString("OFX Column Date"),
+                                       localizedString(m_isBrand ? "ImportCSV Column Price" : "ImportCSV Column Rate")},
+                                      std::move(client), this);
+    m_table = new QTableView(this);
+    m_table->setModel(m_model);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+    m_table->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
+    m_table->setColumnWidth(DateColumn, 120);
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    layout->addWidget(m_table, 1);
+    m_okButton = cv::addOkCancelButtons(this, layout).ok;
+
+    m_menu = new QMenu(this);
+    for (const auto &[tag, key] : {std::pair{int(MenuExclude), "ImportCSV Menu Exclude"}, {int(MenuInclude), "ImportCSV Menu Include"}}) {
+        QAction *action = m_menu->addAction(localizedString(key));
+        action->setData(tag);
+        connect(action, &QAction::triggered, this, [this, tag = tag] { menuSelected(tag); });
+    }
+    connect(fileButton, &QPushButton::clicked, this, &ImportCSVPanelController::filePushed);
+    connect(m_table, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        const bool selected = m_table->selectionModel()->hasSelection();
+        for (QAction *action : m_menu->actions()) action->setEnabled(selected);
+        m_menu->popup(m_table->viewport()->mapToGlobal(at));
+    });
+    resize(420, 480);
+}
+
+int ImportCSVPanelController::currency() const
+{
+    if (!m_isBrand) return m_target;
+    const CV4BrandPtr brand = m_document->findBrand(m_target);
+    return brand ? brand->currency() : 0;
+}
+
+bool ImportCSVPanelController::isStock() const
+{
+    const CV4BrandPtr brand = m_isBrand ? m_document->findBrand(m_target) : nullptr;
+    return brand && brand->kind() == 0;
+}
+
+std::optional<double> ImportCSVPanelController::currencyValueForString(QStringView text) const
+{
+    // Text that is no number is no value: a price of 0 would break every valuation from that day,
+    // and one beyond the recordable bound every balance.
+    std::optional<double> value;
+    if (isStock()) {
+        value = m_document->numberForString(text.trimmed().toString(), currency());
+    } else {
+        const CV4CurrencyPtr c = m_document->findCurrency(currency());
+        value = cv::parseFundValue(text, c ? QStringView(c->prefix()) : QStringView());
+    }
+    if (value && !cv::isRecordableRate(*value)) return std::nullopt;
+    return value;
+}
+
+QString ImportCSVPanelController::cellText(int column, int row) const
+{
+    if (row < 0 || size_t(row) >= m_values.size()) return QString();
+    const CV4PriceTime &value = *m_values[size_t(row)];
+    if (column == DateColumn) return cv::formatProgramDate(value.date());
+    if (column != PriceColumn) return QString();
+    if (value.flags() & kExcluded) return QStringLiteral("---");
+    return isStock() ? m_document->stringForValue(value.price(), currency(), false)
+                     : m_document->stringForFundValue(value.price(), currency());
+}
+
+bool ImportCSVPanelController::setText(int column, int row, const QString &text)
+{
+    if (row < 0 || size_t(row) >= m_values.size()) return false;
+    CV4PriceTime &value = *m_values[size_t(row)];
+    if (column == DateColumn) {
+        const std::optional<QDate> date = cv::parseStatementDate(text);
+        if (date) value.setDate(*date);
+        return bool(date);
+    }
+    const std::optional<double> price = column == PriceColumn ? currencyValueForString(text) : std::nullopt;
+    if (price) value.setPrice(*price);
+    return bool(price);
+}
+
+void ImportCSVPanelController::filePushed()
+{
+    const QString path = QFileDialog::getOpenFileName(this, windowTitle(), QString(),
+                                                      localizedString("ImportCSV File Types"));
+    if (!path.isEmpty()) loadFile(path);
+}
+
+bool ImportCSVPanelController::loadFile(const QString &path)
+{
+    m_pathField->setText(path);
+    m_values.clear();
+    const cv::ImportFile file = cv::readImportFile(path);
+    if (file.status == cv::ImportFileStatus::Read)
+        m_values = cv::readPriceList(file.data, [this](QStringView text) { return currencyValueForString(text); });
+    m_model->reset();
+    updateButtons();
+    cv::alertImportFile(file.status, path, this);
+    return file.status == cv::ImportFileStatus::Read;
+}
+
+void ImportCSVPanelController::updateButtons()
+{
+    m_okButton->setEnabled(!m_values.empty());
+}
+
+void ImportCSVPanelController::menuSelected(int tag)
+{
+    for (const QModelIndex &index : m_table->selectionModel()->selectedRows()) {
+        CV4PriceTime &value = *m_values[size_t(index.row())];
+        value.setFlags(tag == MenuExclude ? value.flags() | kExcluded : value.flags() & ~kExcluded);
+    }
+    m_model->reload();
+}
+
+void ImportCSVPanelController::okPushed()
+{
+    if (m_values.empty()) return;
+    // The target is looked up again: it may have gone while the sheet was open.
+    if (m_isBrand ? !m_document->findBrand(m_target) : !m_document->findCurrency(m_target)) {
+        done(0);
+        return;
+    }
+    bool written = true;
+    {
+        cv::EditScope edit(*m_document);
+        CV4DataModel *store = m_document->dataModel();
+        for (const CV4PriceTimePtr &value : m_values) {
+            if (value->flags() & kExcluded) continue;
+            const CV4PriceTimePtr stored = value->clone();
+            stored->setBrand(m_target);
+            written = (m_isBrand ? store->putPrice(stored) : store->putXchgRate(stored)) && written;
+        }
+        if (!written) edit.fail();
+    }
+    if (written) done(1);
+}

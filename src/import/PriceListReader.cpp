@@ -1,0 +1,57 @@
+#include "import/PriceListReader.h"
+
+#include "import/DelimitedText.h"
+#include "import/StatementValues.h"
+#include "import/TextDecoder.h"
+
+#include <QString>
+
+#include <cmath>
+
+namespace cv {
+
+std::optional<double> parseFundValue(QStringView input, QStringView prefix)
+{
+    QString text = input.trimmed().toString();
+    if (!prefix.isEmpty() && text.startsWith(prefix)) text = text.mid(prefix.size()).trimmed();
+    text.remove(QLatin1Char(','));
+    if (text.isEmpty() || text.size() > 64) return std::nullopt;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        const bool sign = (c == QLatin1Char('-') || c == QLatin1Char('+')) && i == 0;
+        if (!sign && c != QLatin1Char('.') && !(c >= QLatin1Char('0') && c <= QLatin1Char('9'))) return std::nullopt;
+    }
+    bool ok = false;
+    const double value = text.toDouble(&ok);   // C locale
+    if (!ok || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+std::vector<CV4PriceTimePtr> readPriceList(QByteArrayView data, const PriceParser &value)
+{
+    std::vector<CV4PriceTimePtr> values;
+    // Dates and numbers are ASCII in every encoding offered; the rest is never shown.
+    TextDecoder decoder(isValidUtf8(data) ? TextEncoding::Utf8 : TextEncoding::ShiftJis);
+    forEachDelimitedLine(data, DelimitedFields::SkipEmpty, [&](const DelimitedLine &fields) {
+        std::optional<QDate> date;
+        std::optional<double> price;
+        for (const QByteArray &field : fields) {
+            const QString text = decoder.decode(field);
+            if (!date) {
+                date = parseStatementDate(text);
+                continue;
+            }
+            price = value ? value(text) : std::nullopt;
+            if (!price) break;
+        }
+        if (!date || !price) return true;
+        auto entry = std::make_shared<CV4PriceTime>();
+        entry->setDate(*date);
+        entry->setPrice(*price);
+        values.push_back(std::move(entry));
+        return true;
+    });
+    return values;
+}
+
+} // namespace cv

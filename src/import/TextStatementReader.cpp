@@ -1,0 +1,91 @@
+#include "import/TextStatementReader.h"
+
+#include "import/DelimitedText.h"
+#include "import/PendingRows.h"
+#include "import/StatementValues.h"
+
+#include <QString>
+
+#include <cmath>
+
+namespace cv {
+
+std::optional<double> parseTextAmount(QStringView input)
+{
+    QString text = input.toString().normalized(QString::NormalizationForm_KC);
+    text.remove(QLatin1Char(',')).remove(QLatin1Char(' ')).remove(QLatin1Char('\t'));
+    if (!text.isEmpty() && (text.front().category() == QChar::Symbol_Currency || text.front() == QLatin1Char('\\')))
+        text.remove(0, 1);
+    if (text.isEmpty() || text.size() > 64) return std::nullopt;
+    QByteArray digits;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        const bool sign = c == QLatin1Char('-') && i == 0;
+        if (!sign && c != QLatin1Char('.') && !(c >= QLatin1Char('0') && c <= QLatin1Char('9'))) return std::nullopt;
+        digits.append(char(c.unicode()));
+    }
+    bool ok = false;
+    const double value = QString::fromLatin1(digits).toDouble(&ok);   // C locale
+    if (!ok || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
+{
+    TextStatementRead read;
+    TextDecoder decoder(encoding);
+    // A mark at the start decides the encoding; it is no part of the first date.
+    if (data.startsWith("\xEF\xBB\xBF")) {
+        data = data.sliced(3);
+        encoding = TextEncoding::Utf8;
+    }
+    TextDecoder utf8(TextEncoding::Utf8);
+    TextDecoder &decoding = encoding == TextEncoding::Utf8 ? utf8 : decoder;
+    // Only the file's start may carry a mark: a field that begins like one
+    // is text of the chosen encoding, its first byte undecodable.
+    struct {
+        TextDecoder &decoder;
+        QString decode(QByteArrayView field)
+        {
+            if (field.startsWith("\xEF\xBB\xBF") || field.startsWith("\xFF\xFE") || field.startsWith("\xFE\xFF"))
+                return decoder.decode(field.first(1)) + decoder.decode(field.sliced(1));
+            return decoder.decode(field);
+        }
+    } text{decoding};
+    forEachDelimitedLine(data, DelimitedFields::Positional, [&](const DelimitedLine &fields) {
+        if (fields.size() < 3) return true;
+        const std::optional<QDate> date = parseStatementDate(text.decode(fields[0]));
+        if (!date) return true;
+        auto amount = [&](qsizetype at) {
+            return at < fields.size() && !fields[at].isEmpty() ? parseTextAmount(text.decode(fields[at])).value_or(0)
+                                                               : 0.0;
+        };
+        const double income = amount(2);
+        const double expense = amount(3);
+        if (income == 0 && expense == 0) return true;
+        auto row = std::make_shared<CV4Actual>();
+        row->setIdent(-1);
+        row->setDate(*date);
+        row->setMemo(text.decode(fields[1]));
+        if (income != 0) {
+            row->setKind(CV4Actual::Income);
+            row->setAmount(income);
+        } else {
+            row->setKind(CV4Actual::Expense);
+            row->setAmount(expense);
+            row->setFlags(PendingOutgoing);
+        }
+        QString category;
+        for (qsizetype at = 4; at < fields.size(); ++at) {
+            if (fields[at].isEmpty()) continue;
+            category = text.decode(fields[at]);
+            break;
+        }
+        read.rows.push_back(std::move(row));
+        read.categoryTexts.append(category);
+        return true;
+    });
+    return read;
+}
+
+} // namespace cv

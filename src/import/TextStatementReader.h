@@ -1,0 +1,35 @@
+#pragma once
+// Comma- or tab-separated statements of one account: by position a date, a
+// memo, an income, an expense, then (the first non-empty field after them)
+// a category text. Pure functions of the bytes: no window, no book.
+//
+// Rows: kind 0 income or 1 expense (flags PendingOutgoing), the amount as
+// the file writes it, category and account 0; the import account and its
+// rounding are the sheet's, so choosing the account after reading never
+// changes what was read.
+
+#include "import/TextDecoder.h"
+#include "model/CV4Actual.h"
+
+#include <QByteArrayView>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace cv {
+
+struct TextStatementRead {
+    std::vector<CV4ActualPtr> rows;   // in file order, owned
+    QStringList categoryTexts;        // one per row, "" when the line had none
+};
+
+TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding);
+
+// An amount of a text statement, whatever the account's currency: blanks,
+// "," and one leading currency sign ("¥", "\", "$", ...) are passed over;
+// the rest must be a C-locale number of "-", "." and digits. "\7,000" is
+// 7000; "7,000yen" or "abc" is none.
+std::optional<double> parseTextAmount(QStringView text);
+
+} // namespace cv

@@ -1,0 +1,256 @@
+#include "import/TransferImportPanelController.h"
+
+#include "controls/AccountDataSource.h"
+#include "document/CV4Document.h"
+#include "platform/Localization.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+#include <cmath>
+
+using cv::localizedString;
+
+namespace {
+constexpr int kAccountKindsNoLoans = 223;
+}
+
+TransferImportPanelController::TransferImportPanelController(QWidget *parent)
+    : QDialog(parent, Qt::Dialog), m_arrow(new QLabel(QStringLiteral("→"), this)),
+      m_okButton(new QPushButton(localizedString("OK"), this)), m_ds(std::make_unique<cv::AccountDataSource>())
+{
+    setWindowModality(Qt::ApplicationModal);
+    setWindowTitle(localizedString("SYS:Transfer"));
+    auto *grid = new QGridLayout(this);
+    grid->addWidget(new QLabel(localizedString("Transfer-From"), this), 0, 0, 1, 2);
+    grid->addWidget(new QLabel(localizedString("Transfer-To"), this), 0, 3, 1, 2);
+    for (int side : {Source, Destination}) {
+        m_boxes[side] = new QComboBox(this);
+        m_boxes[side]->setMinimumWidth(150);
+        m_fields[side] = new QLineEdit(this);
+        m_fields[side]->setAlignment(Qt::AlignRight);
+        m_fields[side]->setMinimumWidth(110);
+        m_signs[side] = new QLabel(this);
+        grid->addWidget(m_boxes[side], 1, side * 3, 1, 2);
+        grid->addWidget(m_signs[side], 2, side * 3);
+        grid->addWidget(m_fields[side], 2, side * 3 + 1);
+        connect(m_boxes[side], &QComboBox::activated, this, [this, side](int index) { changedChoice(Side(side), index); });
+        connect(m_fields[side], &QLineEdit::textChanged, this, [this] { updateOKButton(); });
+        connect(m_fields[side], &QLineEdit::editingFinished, this, [this, side] { fieldEdited(Side(side)); });
+    }
+    grid->addWidget(m_arrow, 2, 2);
+    auto *cancelButton = new QPushButton(localizedString("Cancel"), this);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cancelButton);
+    buttons->addWidget(m_okButton);
+    grid->addLayout(buttons, 3, 0, 1, 5);
+    m_okButton->setDefault(true);
+    connect(m_okButton, &QPushButton::clicked, this, &TransferImportPanelController::ok);
+    connect(cancelButton, &QPushButton::clicked, this, &TransferImportPanelController::cancel);
+    // Esc (QDialog's reject) settles the outcome without changes.
+    connect(this, &QDialog::rejected, this, [this] {
+        settle();
+        m_entries.clear();
+    });
+}
+
+TransferImportPanelController::~TransferImportPanelController() = default;
+
+void TransferImportPanelController::runWithDocument(CV4Document *document, std::function<void()> finished,
+                                                    std::vector<CV4ActualPtr> entries, const QPoint &origin)
+{
+    if (!document || entries.empty()) return;
+    m_document = document;
+    m_finished = std::move(finished);
+    m_entries = std::move(entries);
+    m_origin = origin;
+    const CV4Actual &first = *m_entries.front();
+    m_account = m_entries.size() == 1 ? std::max(first.account(), 0) : 0;
+    m_destination = m_entries.size() == 1 ? std::max(first.destination(), 0) : 0;
+    m_ds->setDocument(m_document, kAccountKindsNoLoans, true);
+    fillControls();
+    if (m_account > 0 && m_destination > 0 && first.kind() == CV4Actual::Transfer) {
+        m_fields[Source]->setText(m_document->stringForValueAccount(first.amount(), m_account));
+        m_fields[Destination]->setText(
+            first.converted() != 0 ? m_document->stringForValueAccount(first.converted(), m_destination) : QString());
+        updateOKButton();
+    } else {
+        updateFields();
+        m_boxes[Destination]->setCurrentIndex(m_destination > 0 ? m_boxes[Destination]->findData(m_destination) : -1);
+    }
+    // At most half the screen's height of items in each list.
+    const QScreen *screen = QGuiApplication::screenAt(origin);
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    const int itemHeight = std::max(1, fontMetrics().height() + 4);
+    const int fit = screen ? std::max(1, screen->availableGeometry().height() / 2 / itemHeight - 1) : 10;
+    for (QComboBox *box : m_boxes) box->setMaxVisibleItems(std::min(fit, std::max(1, box->count())));
+    m_done = false;
+    adjustSize();
+    placeOnScreen();
+    show();
+    raise();
+    activateWindow();
+}
+
+void TransferImportPanelController::fillControls()
+{
+    for (QComboBox *box : m_boxes) box->clear();
+    for (const cv::ChooserItem &item : m_ds->objects()) {
+        if (!item.node()) continue;
+        for (QComboBox *box : m_boxes) box->addItem(m_document->displayName(*item.node()), item.ident());
+    }
+    m_fields[Source]->setText(m_document->stringForValueAccount(m_entries.front()->amount(), 0));
+    m_fields[Destination]->clear();
+    select(Source);
+    select(Destination);
+    updateFields();
+}
+
+void TransferImportPanelController::select(Side side)
+{
+    const int ident = side == Source ? m_account : m_destination;
+    m_boxes[side]->setCurrentIndex(ident > 0 ? m_boxes[side]->findData(ident) : -1);
+}
+
+void TransferImportPanelController::updateFields()
+{
+    auto prefixOf = [this](int account) {
+        const CV4CurrencyPtr currency = account > 0 ? m_document->findCurrency(m_document->currencyOfAccount(account)) : nullptr;
+        return currency ? currency->prefix() : QString();
+    };
+    m_signs[Source]->setText(prefixOf(m_account));
+    m_signs[Destination]->setText(prefixOf(m_destination));
+    // Several entries convert each at its own date: one typed amount cannot serve them all.
+    const bool hidden = m_destination <= 0 || m_entries.size() > 1 ||
+                        !m_document->accountNeedsExchange(m_account, m_destination);
+    m_arrow->setHidden(hidden);
+    m_fields[Destination]->setHidden(hidden);
+    m_signs[Destination]->setHidden(hidden);
+    updateOKButton();
+}
+
+double TransferImportPanelController::numberIn(Side side) const
+{
+    const int account = side == Source ? m_account : m_destination;
+    const QString text = m_fields[side]->text().trimmed();
+    if (!m_document || text.isEmpty()) return 0;
+    return m_document->numberForString(text, account > 0 ? m_document->currencyOfAccount(account) : 0).value_or(0);
+}
+
+void TransferImportPanelController::updateOKButton()
+{
+    if (!m_document) return;
+    const bool source = m_account > 0 && numberIn(Source) != 0;
+    const bool destination = m_destination > 0 && (m_fields[Destination]->isHidden() || numberIn(Destination) != 0);
+    m_okButton->setEnabled(source && destination);
+}
+
+void TransferImportPanelController::changedChoice(Side side, int index)
+{
+    int &mine = side == Source ? m_account : m_destination;
+    const Side otherSide = side == Source ? Destination : Source;
+    int &other = side == Source ? m_destination : m_account;
+    if (index < 0) {
+        select(side);
+        return;
+    }
+    const int picked = m_boxes[side]->itemData(index).toInt();
+    if (picked == mine) return;
+    const int earlierSource = m_account;
+    mine = picked;
+    if (earlierSource != picked && earlierSource != other) {
+        // The other box shows what its side now holds, or nothing.
+        other = earlierSource;
+        select(otherSide);
+    } else if (picked == other) {
+        other = 0;
+        select(otherSide);
+    }
+    updateFields();
+    if (m_fields[Destination]->isHidden()) m_fields[Destination]->clear();
+    select(side);
+    updateOKButton();
+}
+
+void TransferImportPanelController::fieldEdited(Side side)
+{
+    const int account = side == Source ? m_account : m_destination;
+    if (!m_document || m_fields[side]->text().trimmed().isEmpty()) return;
+    const int currency = account > 0 ? m_document->currencyOfAccount(account) : 0;
+    const CV4CurrencyPtr c = m_document->findCurrency(currency);
+    QString digits = m_fields[side]->text().trimmed();
+    if (c && !c->prefix().isEmpty() && digits.startsWith(c->prefix())) digits = digits.mid(c->prefix().size());
+    digits.remove(QLatin1Char(','));
+    const double value = CV4Document::numberForRoundString(digits, c ? c->fraction() : 0);
+    m_fields[side]->setText(m_document->stringForValue(std::isnan(value) ? 0 : value, currency, false));
+    updateOKButton();
+}
+
+void TransferImportPanelController::ok()
+{
+    if (m_done) return;
+    const bool write = m_okButton->isEnabled();
+    const double converted = m_document->accountNeedsExchange(m_account, m_destination) && !m_fields[Destination]->isHidden()
+                                 ? numberIn(Destination)
+                                 : 0;
+    settle();
+    if (write) {
+        for (const CV4ActualPtr &entry : m_entries) {
+            entry->setKind(CV4Actual::Transfer);
+            entry->setAccount(m_account);
+            entry->setDestination(m_destination);
+            entry->setConverted(converted);
+        }
+        if (m_finished) m_finished();
+    }
+    m_entries.clear();
+    hide();
+}
+
+void TransferImportPanelController::cancel()
+{
+    settle();
+    m_entries.clear();
+    hide();
+}
+
+void TransferImportPanelController::settle()
+{
+    m_done = true;
+}
+
+void TransferImportPanelController::closeEvent(QCloseEvent *event)
+{
+    settle();
+    m_entries.clear();
+    QDialog::closeEvent(event);
+}
+
+void TransferImportPanelController::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    placeOnScreen();
+}
+
+// The top-left corner at the origin, moved as far as needed to stay on the screen.
+void TransferImportPanelController::placeOnScreen()
+{
+    const QScreen *screen = QGuiApplication::screenAt(m_origin);
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    QRect frame(m_origin, frameGeometry().size());
+    if (screen) {
+        const QRect area = screen->availableGeometry();
+        if (frame.bottom() > area.bottom()) frame.moveBottom(area.bottom());
+        if (frame.right() > area.right()) frame.moveRight(area.right());
+        if (frame.top() < area.top()) frame.moveTop(area.top());
+        if (frame.left() < area.left()) frame.moveLeft(area.left());
+    }
+    move(frame.topLeft());
+}

@@ -1,0 +1,293 @@
+// The window's commands and entry panels worked as a user works them, then
+// the store read back: what each command made is stored, and the balances
+// the window left are those a fresh rebuild from the store gives.
+#include "mainwindow/MainWindowTestSupport.h"
+#include "support/SampleBook.h"
+#include "support/WindowPage.h"
+
+#include "app/EntryPanels.h"
+#include "document/CV4DataModel.h"
+#include "mainwindow/BrandWindow.h"
+#include "mainwindow/MenuTags.h"
+#include "model/CV4AccountModel.h"
+#include "model/CV4ActualModel.h"
+#include "panels/AccountPanelController.h"
+#include "panels/CV4BrandPanelController.h"
+#include "panels/LoanPanelController.h"
+#include "panels/TradingPanelController.h"
+#include "platform/KeyedArchiver.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+namespace {
+
+using cv::NodeKind;
+using Entries = cvtest::page::Entries;
+
+const QDate kMay(2009, 5, 1);
+const QDate kMayEnd(2009, 5, 31);
+
+// Every node of a tree as "kind ident name", a holding by its security, one a line.
+QString shape(const CVUnitModelPtr &node)
+{
+    QString out;
+    for (const CVUnitModelPtr &child : node->children()) {
+        const auto unit = std::dynamic_pointer_cast<CV4InvestUnit>(child->extra());
+        const QString name = unit ? QString::number(unit->brand()) : child->ident() > 0 ? child->name() : QString();
+        out += QStringLiteral("%1 %2 %3\n").arg(child->kind()).arg(child->ident()).arg(name) + shape(child);
+    }
+    return out;
+}
+
+class WindowRoadTest : public DelegateTest {
+protected:
+    void open()
+    {
+        delegate->setEntryPanelMaker(cv::makeEntryPanel);
+        document = delegate->newDocument();
+        w = window();
+        ASSERT_NE(w, nullptr);
+        w->resize(1200, 760);
+        w->show();
+        w->viewerPage()->updatePeriod(2);
+        w->performInputDate(kMay);
+        QTest::qWait(cv::ViewerPage::kResizeDelayMs + 50);
+        page = std::make_unique<cvtest::page::Window>(*delegate, w);
+        const auto &accounts = *document->accountModel();
+        for (const CVUnitModelPtr &n : accounts.asset()->children())
+            if (n->kind() == NodeKind::Bank && !bank) bank = n;
+        ASSERT_TRUE(bank);
+        const int category = document->actualModel()->uniqueId();
+        living = samplebook::node(document->actualModel()->expense(), category, cv::raw(NodeKind::Group),
+                                  QStringLiteral("Living"));
+        food = samplebook::node(living, category + 1, cv::raw(NodeKind::Category), QStringLiteral("Lunch"));
+        document->commitActualModel();
+        // A card, an investment account and a security it does not hold yet.
+        const int id = accounts.uniqueId();
+        auto cardRecord = std::make_shared<CV4CreditCardModel>();
+        cardRecord->setDate(QDate(2009, 1, 1));
+        card = samplebook::node(accounts.debt(), id, cv::raw(NodeKind::CreditCard), QStringLiteral("Card"), cardRecord);
+        auto brokerRecord = std::make_shared<CV4AssetModel>();
+        brokerRecord->setDate(QDate(2009, 1, 1));
+        broker = samplebook::node(accounts.asset(), id + 1, cv::raw(NodeKind::Investment), QStringLiteral("Broker"),
+                                  brokerRecord);
+        samplebook::node(broker, 0, cv::raw(NodeKind::CashPart), QStringLiteral("SYS:Invest-Cache"));
+        auto toyo = std::make_shared<CV4Brand>();
+        toyo->setName(QStringLiteral("Toyo"));
+        toyo->setCurrency(1);
+        document->addBrand(toyo);
+        document->commitBrandList();
+        brand = toyo->ident();
+        document->commitAccountModel();
+        document->createCache();
+        w->viewerPage()->dataChanged();
+        QApplication::processEvents();
+    }
+    void put(int kind, const QDate &date, double amount, int category, int account, int destination = 0)
+    {
+        auto e = samplebook::entry(kind, date, amount, category, account, destination);
+        if (kind == CV4Actual::Transfer) document->fixupTransferCategory(*e);
+        kind == CV4Actual::Transfer ? document->updateTransfer(e, nullptr) : document->updateExpense(e, nullptr);
+    }
+    int storedEntries(int account, const QDate &from = kMay, const QDate &to = kMayEnd)
+    {
+        CV4SearchConditions conditions;
+        conditions.date = {from, to};
+        conditions.account << account;
+        return int(document->dataModel()->findActual(conditions).value_or(CV4DataModel::ActualList{}).size());
+    }
+    // The account trees as the store holds them.
+    QString storedShape()
+    {
+        const auto stored = cv::KeyedUnarchiver::unarchiveObjectOfClass<CV4AccountModel>(
+            document->dataModel()->getAccountData());
+        return stored ? shape(stored->asset()) + shape(stored->debt()) : QString();
+    }
+    // Every account's balance around May, as the window's cache has it.
+    std::vector<double> balances()
+    {
+        std::vector<double> out;
+        std::function<void(const CVUnitModelPtr &)> walk = [&](const CVUnitModelPtr &node) {
+            for (const CVUnitModelPtr &child : node->children()) {
+                for (const QDate &d : {kMay.addDays(-1), kMay, kMayEnd, kMayEnd.addDays(1)})
+                    out.push_back(document->valueForAccount(child, d));
+                walk(child);
+            }
+        };
+        walk(document->accountModel()->asset());
+        walk(document->accountModel()->debt());
+        return out;
+    }
+    // The store holds the window's trees, and a rebuild from it gives the window's balances.
+    void expectStoreAgrees(const char *what)
+    {
+        EXPECT_EQ(storedShape().toStdString(),
+                  QString(shape(document->accountModel()->asset()) + shape(document->accountModel()->debt())).toStdString())
+            << what;
+        const std::vector<double> kept = balances();
+        document->createCache();
+        EXPECT_EQ(balances(), kept) << what;
+    }
+    static void fill(QLineEdit *field, const QString &text)
+    {
+        field->selectAll();
+        QTest::keyClicks(field, text);
+    }
+
+    CV4Document *document = nullptr;
+    CV4WindowController *w = nullptr;
+    std::unique_ptr<cvtest::page::Window> page;
+    CVUnitModelPtr bank, living, food, card, broker;
+    int brand = 0;
+};
+
+TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebuild)
+{
+    open();
+    put(CV4Actual::Transfer, QDate(2009, 5, 10), 7000, 0, bank->ident(), card->ident());
+    put(CV4Actual::Expense, QDate(2009, 5, 12), 2500, food->ident(), card->ident());
+    put(CV4Actual::Transfer, QDate(2009, 5, 20), 3000, 0, bank->ident(), CV4AccountModel::WalletIdent);
+    const cvtest::page::Viewer viewer = page->viewer();
+    const struct {
+        const char *what;
+        std::function<void()> act;
+    } cases[] = {
+        {"a new loan from the loan sheet",
+         [&] {
+             ASSERT_TRUE(viewer.click(document->accountModel()->debt().get()));
+             page->command(cv::tag::NewLoan);
+             auto *sheet = w->findChild<LoanPanelController *>();
+             ASSERT_NE(sheet, nullptr);
+             fill(sheet->nameField(), QStringLiteral("Car"));
+             fill(sheet->dateField(), QStringLiteral("2009/04/10"));
+             fill(sheet->valueField(), QStringLiteral("1,200,000"));
+             fill(sheet->timesField(), QStringLiteral("12"));
+             fill(sheet->rateField(), QStringLiteral("12"));
+             sheet->dueDateButton()->setCurrentIndex(24);  // the 25th
+             QTest::mouseClick(sheet->repaymentButton(), Qt::LeftButton);
+             ASSERT_TRUE(cvtest::page::pick(cv::ChooserItem::fromNode(bank)));
+             sheet->showPage(1);
+             QTest::mouseClick(sheet->okButton(), Qt::LeftButton);
+             const CVUnitModelPtr loan = document->accountModel()->debt()->children().back();
+             ASSERT_EQ(loan->name(), QStringLiteral("Car"));
+             EXPECT_EQ(document->getLoan(loan->ident()).value_or(CV4LoanSchedule{}).size(), 12u);
+         }},
+        {"a security added to the account from the menu",
+         [&] {
+             ASSERT_TRUE(viewer.click(broker.get()));
+             page->command(cv::tag::AddSecurity);
+             auto *sheet = w->brandWindow() ? w->brandWindow()->findChild<CV4BrandPanelController *>() : nullptr;
+             ASSERT_NE(sheet, nullptr);
+             fill(sheet->nameField(), QStringLiteral("Acme"));
+             QTest::mouseClick(sheet->okButton(), Qt::LeftButton);
+             QApplication::processEvents();
+             EXPECT_EQ(broker->countChild(), 2);
+         }},
+        {"a security bought in the trade panel",
+         [&] {
+             const Entries trades = viewer.open(broker.get());
+             ASSERT_TRUE(trades);
+             const int row = trades.newRow();
+             using T = TradingPanelController;
+             trades.type(T::DateColumn, row, QStringLiteral("2009/05/12"));
+             ASSERT_TRUE(trades.choose(T::BrandColumn, row, cv::ChooserItem::fromBrand(document->findBrand(brand))));
+             ASSERT_TRUE(trades.choose(T::KindColumn, row, cv::ChooserItem::fromTradeKind(CV4Trade::Buy)));
+             trades.type(T::CountColumn, row, QStringLiteral("100"));
+             trades.type(T::UnitPriceColumn, row, QStringLiteral("980"));
+             trades.ok();
+             EXPECT_EQ(w->temporaryPage(), nullptr);
+             EXPECT_EQ(broker->countChild(), 3);
+             EXPECT_DOUBLE_EQ(document->tradingAccount(broker->ident(), brand, kMayEnd), 100);
+         }},
+        {"a transfer deleted after its amount was typed over",
+         [&] {
+             const int before = storedEntries(bank->ident());
+             const Entries book = viewer.open(bank.get());
+             ASSERT_TRUE(book);
+             const int row = 1;  // 05/10 to the card, 05/20 to the wallet
+             ASSERT_EQ(book.cell(AccountPanelController::OutColumn, row), QStringLiteral("3,000"));
+             book.type(AccountPanelController::OutColumn, row, QStringLiteral("4000"));
+             ASSERT_EQ(book.cell(AccountPanelController::OutColumn, row), QStringLiteral("4,000"));
+             book.deleteRow(row);
+             book.ok();
+             EXPECT_EQ(storedEntries(CV4AccountModel::WalletIdent), 0);
+             EXPECT_EQ(storedEntries(bank->ident()), before - 1);
+         }},
+        {"a card with entries deleted",
+         [&] {
+             const int before = storedEntries(bank->ident());
+             ASSERT_TRUE(viewer.click(card.get()));
+             page->command(cv::tag::DeleteAccount);
+             EXPECT_EQ(document->findAccount(card->ident()), nullptr);
+             EXPECT_EQ(storedEntries(card->ident()), 0);
+             EXPECT_EQ(storedEntries(bank->ident()), before - 1);
+         }},
+    };
+    for (const auto &c : cases) {
+        c.act();
+        expectStoreAgrees(c.what);
+    }
+}
+
+// Rows typed on the month's first and last days stay in its book and its
+// viewer column; the days beside them go to the months beside it.
+TEST_F(WindowRoadTest, RowsAtTheMonthsEdgesBelongToItAndTheDaysBesideDoNot)
+{
+    open();
+    const cvtest::page::Viewer viewer = page->viewer();
+    const auto shown = [&](int column) { return viewer.cell(bank.get(), column).remove(u',').toDouble(); };
+    const double may = shown(0), june = shown(1);
+    const Entries book = viewer.open(bank.get());
+    ASSERT_TRUE(book);
+    using A = AccountPanelController;
+    for (const auto &[date, amount] : {std::pair{"2009/04/30", "1"}, {"2009/05/01", "20"}, {"2009/05/31", "300"},
+                                       {"2009/06/01", "4000"}}) {
+        const int row = book.newRow();
+        book.type(A::DateColumn, row, QLatin1String(date));
+        ASSERT_TRUE(book.choose(A::KindColumn, row, food));
+        book.type(A::OutColumn, row, QLatin1String(amount));
+        book.nextRow();
+    }
+    book.ok();
+    EXPECT_EQ(shown(0), may - 321);
+    EXPECT_EQ(shown(1), june - 4321);
+    const Entries reopened = viewer.open(bank.get());
+    ASSERT_EQ(reopened.rows(), 3);
+    EXPECT_EQ(reopened.cell(A::DateColumn, 0), QStringLiteral("2009/05/01"));
+    EXPECT_EQ(reopened.cell(A::DateColumn, 1), QStringLiteral("2009/05/31"));
+    EXPECT_EQ(reopened.cell(A::OutColumn, 1), QStringLiteral("300"));
+}
+
+// The account and category commands are on for the row clicked in the grid
+// as the menu rules say, and off where they say so.
+TEST_F(WindowRoadTest, TheGridCommandsFollowTheClickedRow)
+{
+    open();
+    const CVUnitModelPtr cashPart = broker->childAt(0);
+    const CVUnitModelPtr wallet = document->findAccount(CV4AccountModel::WalletIdent);
+    const CVUnitModelPtr transferItem = document->actualModel()->moneyFlow()->childAt(0);
+    using namespace cv::tag;
+    const struct {
+        int tag;
+        const CVUnitModelPtr &row;
+        bool enabled;
+    } cases[] = {
+        {NewCash, bank, true},           {NewCash, card, false},
+        {NewLoan, card, true},           {NewLoan, bank, false},
+        {AddSecurity, broker, true},     {AddSecurity, cashPart, true},
+        {AddSecurity, bank, false},      {GroupAccounts, bank, true},
+        {GroupAccounts, cashPart, false}, {DeleteAccount, card, true},
+        {DeleteAccount, wallet, false},  {NewCategory, food, true},
+        {NewCategory, transferItem, false}, {NewCategoryFolder, food, true},
+        {DeleteCategory, food, true},    {DeleteCategory, living, false},
+        {MergeCategory, transferItem, false},
+    };
+    const cvtest::page::Viewer viewer = page->viewer();
+    for (const auto &c : cases) {
+        ASSERT_TRUE(viewer.click(c.row.get())) << c.row->name().toStdString();
+        EXPECT_EQ(page->enabled(c.tag), c.enabled) << c.tag << " on " << c.row->name().toStdString();
+    }
+}
+
+} // namespace

@@ -1,0 +1,111 @@
+#pragma once
+// The text, mobile and price import sheets as a user meets them: choose the
+// encoding and account, pick a sample file, click cells, pick in the
+// chooser, use the context menu, press the buttons.
+
+#include "controls/CustomPopup.h"
+#include "controls/MyOutlineView.h"
+#include "import/ImportCSVPanelController.h"
+#include "import/ImportMobileDataPanelController.h"
+#include "import/ImportTextPanelController.h"
+#include "import/TransferImportPanelController.h"
+
+#include <QAbstractItemModel>
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include <functional>
+
+template <class Sheet> class ImportPage {
+public:
+    template <class... Args> explicit ImportPage(Args &&...args) : sheet(std::forward<Args>(args)...)
+    {
+        sheet.show();
+        QApplication::processEvents();
+    }
+    ~ImportPage() { cv::CustomPopup::get()->mustClose(); }
+
+    static QString samplePath(const char *name) { return QStringLiteral(CV_TEST_FIXTURES "/import/") + QLatin1String(name); }
+    bool load(const char *name) { return loadPath(samplePath(name)); }
+    bool loadPath(const QString &path)
+    {
+        const bool read = sheet.loadFile(path);   // the open panel's OK
+        QApplication::processEvents();
+        return read;
+    }
+    void click(int column, int row, Qt::KeyboardModifiers modifiers = {})
+    {
+        QTableView *table = sheet.tableView();
+        table->scrollTo(table->model()->index(row, column));
+        const QRect cell = table->visualRect(table->model()->index(row, column));
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, modifiers, cell.center());
+    }
+    void selectRows(const std::vector<int> &rows, int column = 0)
+    {
+        bool first = true;
+        for (int row : rows) {
+            click(column, row, first ? Qt::NoModifier : Qt::ControlModifier);
+            first = false;
+        }
+    }
+    void menu(int tag)
+    {
+        for (QAction *action : sheet.contextMenu()->actions())
+            if (action->data().toInt() == tag && action->isEnabled()) action->trigger();
+    }
+    // Clicks the item of that name in the open chooser; false when none is open or has it.
+    bool choose(const QString &name)
+    {
+        cv::CustomPopup *popup = cv::CustomPopup::existing();
+        if (!popup || !popup->isVisible()) return false;
+        cv::MyOutlineView *outline = popup->outline();
+        const QAbstractItemModel *list = outline->model();
+        QModelIndex found;
+        std::function<void(const QModelIndex &)> find = [&](const QModelIndex &parent) {
+            for (int row = 0; row < list->rowCount(parent) && !found.isValid(); ++row) {
+                const QModelIndex index = list->index(row, 0, parent);
+                if (index.data().toString() == name) found = index;
+                else if (list->rowCount(index) > 0) {
+                    outline->expand(index);
+                    find(index);
+                }
+            }
+        };
+        find(QModelIndex());
+        if (!found.isValid()) return false;
+        outline->scrollTo(found);
+        const QPoint global = outline->viewport()->mapToGlobal(outline->visualRect(found).center());
+        QTest::mouseClick(sheet.windowHandle(), Qt::LeftButton, {}, sheet.mapFromGlobal(global));
+        return QTest::qWaitFor([popup] { return !popup->isVisible(); });
+    }
+    // Picks in a combo box: typed and Return in an editable one, else from its list.
+    static void pick(QComboBox *box, const QString &name)
+    {
+        const int index = box->findText(name);
+        if (index < 0) return;
+        box->setFocus();
+        if (box->isEditable()) {
+            box->lineEdit()->selectAll();
+            QTest::keyClicks(box->lineEdit(), name);
+            QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+        } else {   // the list opened and the item clicked
+            box->showPopup();
+            QAbstractItemView *list = box->view();
+            const QModelIndex item = list->model()->index(index, box->modelColumn(), box->rootModelIndex());
+            list->scrollTo(item);
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(item).center());
+        }
+        QApplication::processEvents();
+    }
+    void ok() { QTest::mouseClick(sheet.okButton(), Qt::LeftButton); }
+    QString text(int column, int row) const { return sheet.cellText(column, row); }
+
+    Sheet sheet;
+};

@@ -1,0 +1,154 @@
+// The text statement, mobile entry and price list readers over the samples
+// S7-S11, and mutated copies of them.
+
+#include "import/MobileEntryReader.h"
+#include "import/PriceListReader.h"
+#include "import/TextStatementReader.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+using namespace cv;
+
+namespace {
+
+QByteArray sample(const char *name)
+{
+    QFile f(QStringLiteral(CV_TEST_FIXTURES "/import/") + QLatin1String(name));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+using TextRow = std::tuple<QDate, int, double, QString, QString>;   // date, kind, amount, memo, category text
+
+std::vector<TextRow> textRows(const TextStatementRead &read)
+{
+    std::vector<TextRow> rows;
+    for (size_t i = 0; i < read.rows.size(); ++i) {
+        const CV4Actual &r = *read.rows[i];
+        EXPECT_EQ(bool(r.flags() & 2), r.kind() == CV4Actual::Expense);
+        rows.emplace_back(r.date(), r.kind(), r.amount(), r.memo(), read.categoryTexts.value(qsizetype(i)));
+    }
+    return rows;
+}
+
+} // namespace
+
+TEST(TextStatementReader, SampleS7InEveryEncodingAndSeparator)
+{
+    const std::vector<TextRow> expected = {
+        {QDate(2008, 5, 10), CV4Actual::Expense, 5000, u"スーパー東町店"_qs, u"食費"_qs},
+        {QDate(2008, 5, 15), CV4Actual::Expense, 20000, u"ATM, 東町"_qs, ""},
+        {QDate(2008, 5, 25), CV4Actual::Income, 300000, u"給与"_qs, u"給料"_qs},
+        {QDate(2008, 5, 27), CV4Actual::Expense, 12000, u"カード引落"_qs, u"カード"_qs},
+        {QDate(2008, 5, 28), CV4Actual::Income, 12, u"利息"_qs, ""},
+        {QDate(2008, 5, 30), CV4Actual::Income, 1200, QStringLiteral("ShopA"), ""},   // spaces outside quotes go
+    };
+    const std::pair<const char *, TextEncoding> files[] = {{"S7.csv", TextEncoding::Utf8},
+                                                           {"S7.csv", TextEncoding::ShiftJis},   // the mark decides
+                                                           {"S7-cp932.csv", TextEncoding::ShiftJis},
+                                                           {"S7-eucjp.csv", TextEncoding::EucJp},
+                                                           {"S7.tsv", TextEncoding::Utf8}};
+    for (const auto &[name, encoding] : files) {
+        QByteArray data = sample(name);
+        ASSERT_FALSE(data.isEmpty()) << name;
+        if (encoding == TextEncoding::ShiftJis && QByteArray(name) == "S7.csv") data.prepend("\xEF\xBB\xBF");
+        EXPECT_EQ(textRows(readTextStatement(data, encoding)), expected) << name << " " << int(encoding);
+    }
+}
+
+TEST(TextStatementReader, LongLinesAmountsAndUndecodableText)
+{
+    // No line limit: the 1,000- and 100,000-byte lines and the line after them are read.
+    const TextStatementRead long_ = readTextStatement(sample("S8.csv"), TextEncoding::Utf8);
+    ASSERT_EQ(long_.rows.size(), 4u);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(long_.rows[size_t(i)]->amount(), 100.0 * (i + 1));
+
+    const std::pair<const char *, std::optional<double>> amounts[] = {
+        {"\\7,000", 7000}, {"¥7,000", 7000}, {"$ 1,200.50", 1200.5}, {"-12", -12}, {" 12 ", 12},
+        {"7,000yen", std::nullopt}, {"abc", std::nullopt}, {"1e5", std::nullopt}, {"", std::nullopt}};
+    for (const auto &[text, value] : amounts) EXPECT_EQ(parseTextAmount(QString::fromUtf8(text)), value) << text;
+
+    // Through the reader: CP932 "\" before an expense, and bytes no encoding reads.
+    const TextStatementRead read = readTextStatement("2008/05/01,\x82\xa0,,\"\\7,000\"\n2008/05/02,\xff\xfe\xfd,,1\n",
+                                                     TextEncoding::ShiftJis);
+    ASSERT_EQ(read.rows.size(), 2u);
+    EXPECT_EQ(read.rows[0]->amount(), 7000);
+    EXPECT_EQ(read.rows[0]->memo(), u"あ"_qs);
+    EXPECT_FALSE(read.rows[1]->memo().isEmpty());   // U+FFFD, never an empty memo
+}
+
+TEST(MobileEntryReader, SampleS9WithEveryLineEndAndEncoding)
+{
+    const std::pair<const char *, const char *> files[] = {
+        {"S9.csv", "\n"}, {"S9-lf.csv", "\n"}, {"S9-cr.csv", "\r"}, {"S9-cp932.csv", "\n"}};
+    for (const auto &[name, inner] : files) {
+        const std::vector<MobileEntry> rows = readMobileEntries(sample(name));
+        using Row = std::tuple<QDate, QString, QString, int, double, QString>;
+        std::vector<Row> got;
+        for (const MobileEntry &e : rows)
+            got.emplace_back(e.entry->date(), e.categoryName, e.accountName, e.entry->kind(), e.entry->amount(),
+                             e.entry->memo());
+        const std::vector<Row> expected = {
+            {QDate(2008, 5, 10), u"食費"_qs, u"財布"_qs, CV4Actual::Expense, 1200, u"昼食, 同僚と"_qs},
+            {QDate(2008, 5, 11), u"給料"_qs, u"銀行"_qs, CV4Actual::Income, 300000, ""},
+            {QDate(2008, 5, 12), u"交通費"_qs, u"財布"_qs, CV4Actual::Expense, 520, u"定期 \"外\" 区間"_qs},
+            {QDate(2008, 5, 13), u"引出"_qs, u"銀行"_qs, CV4Actual::Expense, 10000, QStringLiteral("ATM")},
+            {QDate(2008, 5, 14), u"食費"_qs, u"財布"_qs, CV4Actual::Expense, 1500,
+             u"複数行の"_qs + QLatin1String(inner) + u"メモ"_qs},
+        };
+        EXPECT_EQ(got, expected) << name;
+    }
+    // The encoding is decided once for the whole file: a mark, else valid UTF-8, else CP932.
+    EXPECT_EQ(decodeMobileFile(QByteArray("\xFF\xFE" "a\0b\0", 6)), QStringLiteral("ab"));
+    EXPECT_EQ(decodeMobileFile("\x82\xa0"), u"あ"_qs);
+    EXPECT_EQ(decodeMobileFile("\xE3\x81\x82"), u"あ"_qs);
+}
+
+TEST(PriceListReader, SamplesS10AndS11)
+{
+    using Value = std::pair<QDate, double>;
+    auto values = [](const char *name) {
+        std::vector<Value> out;
+        for (const CV4PriceTimePtr &v : readPriceList(sample(name), [](QStringView t) { return parseFundValue(t); }))
+            out.emplace_back(v->date(), v->price());
+        return out;
+    };
+    EXPECT_EQ(values("S10.csv"), (std::vector<Value>{{QDate(2008, 5, 1), 1200}, {QDate(2008, 5, 2), 1210},
+                                                      {QDate(2008, 5, 7), 1230}, {QDate(2008, 5, 8), 1240},
+                                                      {QDate(2008, 5, 9), 1260}, {QDate(2008, 5, 9), 1255}}));
+    // "104.9,JPY": a field that is no number gives the line no value, not 0.
+    EXPECT_EQ(values("S11.csv"), (std::vector<Value>{{QDate(2008, 5, 1), 104.235}, {QDate(2008, 5, 2), 105.1}}));
+}
+
+TEST(HostileInput, MutatedTextMobileAndPriceFiles)
+{
+    std::mt19937 random(39);
+    auto at = [&](qsizetype size) {
+        return std::uniform_int_distribution<qsizetype>(0, std::max<qsizetype>(size - 1, 0))(random);
+    };
+    for (const char *name : {"S7.csv", "S9.csv", "S10.csv"}) {
+        const QByteArray original = sample(name);
+        ASSERT_FALSE(original.isEmpty());
+        for (int i = 0; i < 10000; ++i) {
+            QByteArray data = original;
+            switch (random() % 4) {
+            case 0: data.truncate(at(data.size())); break;
+            case 1:
+                for (int k = 0; k < 8; ++k) data[at(data.size())] = char(random());
+                break;
+            case 2: data.insert(at(data.size()), QByteArray("\"\0\r,\t", 5).repeated(int(random() % 40) + 1)); break;
+            default: data.insert(at(data.size()), data.mid(at(data.size()), 40).repeated(int(random() % 50) + 1)); break;
+            }
+            for (const CV4ActualPtr &row : readTextStatement(data, TextEncoding::ShiftJis).rows)
+                ASSERT_TRUE(row->date().isValid() && std::isfinite(row->amount())) << name << " " << i;
+            for (const MobileEntry &row : readMobileEntries(data))
+                ASSERT_TRUE(row.entry->date().isValid() && std::isfinite(row.entry->amount())) << name << " " << i;
+            for (const CV4PriceTimePtr &v : readPriceList(data, [](QStringView t) { return parseFundValue(t); }))
+                ASSERT_TRUE(v->date().isValid() && std::isfinite(v->price())) << name << " " << i;
+        }
+    }
+}

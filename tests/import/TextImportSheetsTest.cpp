@@ -1,0 +1,351 @@
+// The text, mobile and price import sheets and the transfer choice window,
+// driven through their pages; results are read back from the store and the
+// learned-mapping records.
+
+#include "import/TextImportPages.h"
+
+#include "document/CV4DataModel.h"
+#include "document/EditScope.h"
+#include "import/LearnedMapping.h"
+#include "model/CV4Brand.h"
+#include "panels/PanelTestSupport.h"
+#include "platform/ScriptedAlertPresenter.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace paneltest;
+using TextSheet = ImportTextPanelController;
+using MobileSheet = ImportMobileDataPanelController;
+using B = cv::AlertButton;
+
+namespace {
+
+constexpr int kDaily = 2003;
+constexpr int kWallet = 10;
+
+using Stored = std::tuple<QDate, int, double, int, int, int, QString>;   // date, kind, amount, category, account, destination, memo
+
+class TextImportSheetsTest : public BookTest {
+protected:
+    std::unique_ptr<CV4Document> makeDocument() override
+    {
+        auto book = makeBook();
+        samplebook::node(book->actualModel()->expense(), kDaily, 21, QStringLiteral("Daily"));
+        book->clearLookups();
+        return book;
+    }
+    std::vector<Stored> stored()
+    {
+        CV4SearchConditions all;
+        all.date = {QDate(1900, 1, 1), QDate(2999, 1, 1)};
+        std::vector<Stored> out;
+        const auto entries = doc->dataModel()->findActual(all);
+        for (const CV4ActualPtr &e : entries.value())
+            out.emplace_back(e->date(), e->kind(), e->amount(), e->category(), e->account(), e->destination(), e->memo());
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+    cv::LearnedMapping record(int number) { return cv::LearnedMapping::read(*doc, number); }
+    void seed(int number, const cv::LearnedMapping &mapping)
+    {
+        cv::EditScope edit(*doc);
+        ASSERT_TRUE(mapping.write(*doc, number));
+    }
+    // Records 105 and 106 for S9.
+    void seedMobile()
+    {
+        cv::LearnedMapping categories, accounts;
+        categories.learn(u"食費"_qs, kFood);
+        categories.learn(u"給料"_qs, kSalary);
+        categories.learn(u"交通費"_qs, kDaily);
+        categories.learn(u"引出"_qs, -kWallet);
+        accounts.learn(u"財布"_qs, kWallet);
+        accounts.learn(u"銀行"_qs, kA);
+        seed(cv::MobileCategoryMapping, categories);
+        seed(cv::MobileAccountMapping, accounts);
+    }
+};
+
+} // namespace
+
+TEST_F(TextImportSheetsTest, TextStatementLearnedChosenAndStored)
+{
+    cv::LearnedMapping learned;
+    learned.learn(QStringList{u"食費"_qs, "palm", "expense"}, kFood);
+    learned.learn(QStringList{u"利息"_qs, "memo", "income"}, kFood);   // an expense category for money in: skipped
+    seed(cv::TextMapping, learned);
+    ScriptedAlertPresenter alerts;
+    alerts.answers = {B::Default};   // "OFX default"
+    ImportPage<TextSheet> page(doc.get());
+    page.pick(page.sheet.encodingBox(), QStringLiteral("Japanese (Shift JIS)"));
+    ASSERT_TRUE(page.load("S7-cp932.csv"));
+    ASSERT_EQ(page.sheet.rows().size(), 6u);
+    EXPECT_EQ(page.text(TextSheet::CategoryColumn, 0), QStringLiteral("Food"));
+    EXPECT_EQ(page.text(TextSheet::CategoryColumn, 4), QString());
+    page.pick(page.sheet.accountBox(), QStringLiteral("A"));
+    EXPECT_EQ(page.sheet.importAccount(), kA);
+    page.click(TextSheet::PartnerColumn, 2);   // 給与: money in from the card
+    ASSERT_TRUE(page.choose("C"));
+    page.click(TextSheet::CategoryColumn, 1);   // "ATM, 東町": learned by its memo
+    ASSERT_TRUE(page.choose("Food"));
+    page.ok();
+    ASSERT_EQ(alerts.asked.size(), 1u);   // the incomplete rows
+    EXPECT_EQ(page.sheet.result(), 1);
+    EXPECT_EQ(stored(), (std::vector<Stored>{
+                            {QDate(2008, 5, 10), CV4Actual::Expense, 5000, kFood, kA, 0, u"スーパー東町店"_qs},
+                            {QDate(2008, 5, 15), CV4Actual::Expense, 20000, kFood, kA, 0, u"ATM, 東町"_qs},
+                            {QDate(2008, 5, 25), CV4Actual::Transfer, 300000, 12, kC, kA, u"給与"_qs},
+                            {QDate(2008, 5, 27), CV4Actual::Expense, 12000, 30, kA, 0, u"カード引落"_qs},
+                            {QDate(2008, 5, 28), CV4Actual::Income, 12, 31, kA, 0, u"利息"_qs},
+                            {QDate(2008, 5, 30), CV4Actual::Income, 1200, 31, kA, 0, QStringLiteral("ShopA")},
+                        }));
+    const cv::LearnedMapping after = record(cv::TextMapping);
+    EXPECT_EQ(after.value(QStringList{u"給料"_qs, "palm", "income"}), -kC);
+    EXPECT_EQ(after.value(QStringList{u"ATM, 東町"_qs, "memo", "expense"}), kFood);
+    EXPECT_EQ(after.size(), 4);
+}
+
+TEST_F(TextImportSheetsTest, TextStatementQuestionsAndRounding)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("cents.csv"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("2008/05/01,Interest,\"$12.349\",,\n2008/05/02,Fee,,0.5,\n2008/05/03,Fee,,0.5,\n");
+    file.close();
+    struct Case {
+        const char *what;
+        const char *account;
+        std::deque<B> answers;
+        int alerts;
+        int result;
+        std::vector<Stored> stored;
+    };
+    const Case cases[] = {
+        {"no account", nullptr, {}, 1, 0, {}},
+        {"cancel", "U", {B::Other}, 1, 0, {}},
+        {"ignore: complete rows only", "U", {B::Alternate}, 1, 1,
+         {{QDate(2008, 5, 1), CV4Actual::Income, 12.34, kSalary, kU, 0, "Interest"}}},
+        {"same memo: all fees", "U", {B::Default}, 0, 1,
+         {{QDate(2008, 5, 1), CV4Actual::Income, 12.34, kSalary, kU, 0, "Interest"},
+          {QDate(2008, 5, 2), CV4Actual::Expense, 0.5, kFood, kU, 0, "Fee"},
+          {QDate(2008, 5, 3), CV4Actual::Expense, 0.5, kFood, kU, 0, "Fee"}}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        doc = makeDocument();
+        ScriptedAlertPresenter alerts;
+        alerts.answers = c.answers;
+        ImportPage<TextSheet> page(doc.get());
+        ASSERT_TRUE(page.loadPath(path));
+        if (c.account) page.pick(page.sheet.accountBox(), QLatin1String(c.account));
+        page.click(TextSheet::CategoryColumn, 0);
+        ASSERT_TRUE(page.choose("Salary"));
+        if (c.alerts == 0) {   // a fee's category, and yes to the other fee
+            page.click(TextSheet::CategoryColumn, 1);
+            ASSERT_TRUE(page.choose("Food"));
+        }
+        page.ok();
+        EXPECT_EQ(int(alerts.asked.size()), std::max(c.alerts, 1));
+        EXPECT_EQ(page.sheet.result(), c.result);
+        EXPECT_EQ(stored(), c.stored);
+    }
+}
+
+TEST_F(TextImportSheetsTest, MobileEntriesAppliedChosenAndStored)
+{
+    seedMobile();
+    ScriptedAlertPresenter alerts;
+    ImportPage<MobileSheet> page(doc.get());
+    ASSERT_TRUE(page.load("S9.csv"));
+    ASSERT_EQ(page.sheet.rows().size(), 5u);
+    EXPECT_FALSE(page.sheet.okButton()->isEnabled());
+    QTest::mouseClick(page.sheet.applyButton(), Qt::LeftButton);
+    EXPECT_EQ(page.sheet.completeDataCount(), 5);
+    EXPECT_EQ(page.text(MobileSheet::CategoryColumn, 3), QStringLiteral("Transfer → Wallet"));
+    // An income category for an expense row clears the row and its tick.
+    page.click(MobileSheet::CategoryColumn, 0);
+    ASSERT_TRUE(page.choose("Salary"));
+    EXPECT_EQ(page.sheet.completeDataCount(), 4);
+    // The transfer item opens the choice window for the row; Esc changes nothing.
+    page.click(MobileSheet::CategoryColumn, 1);
+    ASSERT_TRUE(page.choose(cv::localizedString("SYS:Transfer")));
+    ASSERT_TRUE(page.sheet.transferPanel()->isVisible());
+    QTest::keyClick(page.sheet.transferPanel(), Qt::Key_Escape);
+    EXPECT_EQ(page.sheet.rows()[1].entry->kind(), CV4Actual::Income);
+    page.ok();
+    ASSERT_EQ(alerts.asked.size(), 1u);
+    EXPECT_EQ(page.sheet.result(), 1);
+    EXPECT_EQ(stored(), (std::vector<Stored>{
+                            {QDate(2008, 5, 11), CV4Actual::Income, 300000, kSalary, kA, 0, ""},
+                            {QDate(2008, 5, 12), CV4Actual::Expense, 520, kDaily, kWallet, 0, u"定期 \"外\" 区間"_qs},
+                            {QDate(2008, 5, 13), CV4Actual::Transfer, 10000, 10, kA, kWallet, "ATM"},
+                            {QDate(2008, 5, 14), CV4Actual::Expense, 1500, kFood, kWallet, 0, u"複数行の\nメモ"_qs},
+                        }));
+}
+
+// Stale learned values are skipped, and an empty name is never learned.
+TEST_F(TextImportSheetsTest, MobileMappingsAreCheckedAndNeverEmpty)
+{
+    cv::LearnedMapping categories, accounts;
+    categories.learn(u"食費"_qs, kSalary);   // an income category for money out
+    categories.learn(u"引出"_qs, -4711);     // no such account
+    accounts.learn(u"財布"_qs, kFood);       // no account
+    seed(cv::MobileCategoryMapping, categories);
+    seed(cv::MobileAccountMapping, accounts);
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("m.csv")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QStringLiteral("2008/05/10,食費,財布,,1200,\n2008/05/13,引出,,,100,\n2008/05/14,,,,200,\n").toUtf8());
+    file.close();
+    ImportPage<MobileSheet> page(doc.get());
+    ASSERT_TRUE(page.loadPath(file.fileName()));
+    QTest::mouseClick(page.sheet.applyButton(), Qt::LeftButton);
+    for (const MobileSheet::Row &row : page.sheet.rows()) {
+        EXPECT_EQ(row.entry->category(), 0);
+        EXPECT_EQ(row.entry->account(), 0);
+        EXPECT_NE(row.entry->kind(), CV4Actual::Transfer);
+    }
+    page.click(MobileSheet::CategoryColumn, 2);   // the unnamed row
+    ASSERT_TRUE(page.choose("Food"));
+    page.click(MobileSheet::AccountColumn, 2);
+    ASSERT_TRUE(page.choose("A"));
+    ScriptedAlertPresenter alerts;
+    page.ok();
+    EXPECT_EQ(page.sheet.result(), 1);
+    EXPECT_EQ(record(cv::MobileCategoryMapping).value(QString()), std::nullopt);
+    EXPECT_EQ(record(cv::MobileAccountMapping).value(QString()), std::nullopt);
+}
+
+TEST_F(TextImportSheetsTest, TransferChoice)
+{
+    seedMobile();
+    struct Case {
+        const char *what;
+        std::vector<int> rows;
+        std::vector<QString> picks;   // source, destination; "" leaves a box alone
+        bool escape;
+        bool destinationShown;
+        int account, destination;     // of the first entry afterwards
+    };
+    const Case cases[] = {
+        {"already a transfer", {3}, {}, false, false, kA, kWallet},
+        {"the source as destination clears the source", {3}, {"", "A"}, false, false, kWallet, kA},
+        {"Esc", {0}, {"A", "C"}, true, false, kWallet, 0},
+        {"two entries dollars to yen", {0, 2}, {"U", "A"}, false, false, kU, kA},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        ImportPage<MobileSheet> page(doc.get());
+        ASSERT_TRUE(page.load("S9.csv"));
+        QTest::mouseClick(page.sheet.applyButton(), Qt::LeftButton);
+        page.selectRows(c.rows);
+        page.menu(MobileSheet::MenuTransfer);
+        TransferImportPanelController *choice = page.sheet.transferPanel();
+        ASSERT_TRUE(choice->isVisible());
+        if (c.picks.empty()) EXPECT_TRUE(choice->okButton()->isEnabled());
+        if (c.picks.size() > 0 && !c.picks[0].isEmpty()) page.pick(choice->accountButton(), c.picks[0]);
+        if (c.picks.size() > 1) page.pick(choice->destinationButton(), c.picks[1]);
+        if (QLatin1String(c.what) == QLatin1String("the source as destination clears the source")) {
+            EXPECT_EQ(choice->account(), 0);
+            EXPECT_EQ(choice->accountButton()->currentIndex(), -1);
+            EXPECT_FALSE(choice->okButton()->isEnabled());
+            // A new source with none before: the destination takes that none and shows it.
+            page.pick(choice->accountButton(), QStringLiteral("Wallet"));
+            EXPECT_EQ(choice->destinationButton()->currentIndex(), -1);
+            page.pick(choice->destinationButton(), QStringLiteral("A"));
+        }
+        EXPECT_EQ(choice->destinationField()->isVisible(), c.destinationShown);
+        if (c.escape)
+            QTest::keyClick(choice, Qt::Key_Escape);
+        else
+            QTest::mouseClick(choice->okButton(), Qt::LeftButton);
+        EXPECT_FALSE(choice->isVisible());
+        for (int row : c.rows) {
+            const CV4Actual &entry = *page.sheet.rows()[size_t(row)].entry;
+            EXPECT_EQ(entry.kind() == CV4Actual::Transfer, !c.escape);
+            EXPECT_EQ(entry.converted(), 0);
+        }
+        const CV4Actual &first = *page.sheet.rows()[size_t(c.rows.front())].entry;
+        EXPECT_EQ(first.account(), c.account);
+        EXPECT_EQ(first.destination(), c.destination);
+    }
+}
+
+TEST_F(TextImportSheetsTest, PriceAndRateLists)
+{
+    auto alpha = std::make_shared<CV4Brand>();
+    alpha->setName(QStringLiteral("Alpha"));
+    alpha->setKind(CV4Brand::Stock);
+    alpha->setCurrency(1);
+    doc->addBrand(alpha);
+    using Value = std::pair<QDate, double>;
+    auto list = [](const std::optional<CV4DataModel::PriceList> &values) {
+        std::vector<Value> out;
+        for (const CV4PriceTimePtr &v : values.value_or(CV4DataModel::PriceList{})) out.emplace_back(v->date(), v->price());
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+    {
+        ImportPage<ImportCSVPanelController> page(doc.get(), alpha->ident(), true);
+        ASSERT_TRUE(page.load("S10.csv"));
+        ASSERT_EQ(page.sheet.values().size(), 6u);
+        EXPECT_EQ(page.text(ImportCSVPanelController::PriceColumn, 2), QStringLiteral("1,230"));
+        page.click(ImportCSVPanelController::PriceColumn, 1);   // a value corrected by hand
+        QTest::keyClick(page.sheet.tableView(), Qt::Key_F2);
+        auto *editor = page.sheet.tableView()->viewport()->findChild<QLineEdit *>();
+        ASSERT_NE(editor, nullptr);
+        editor->selectAll();
+        QTest::keyClicks(editor, QStringLiteral("1,215"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QApplication::processEvents();   // the editor commits after the key
+        EXPECT_EQ(page.text(ImportCSVPanelController::PriceColumn, 1), QStringLiteral("1,215"));
+        page.click(0, 0);
+        page.menu(ImportCSVPanelController::MenuExclude);
+        EXPECT_EQ(page.text(ImportCSVPanelController::PriceColumn, 0), QStringLiteral("---"));
+        page.ok();
+        EXPECT_EQ(page.sheet.result(), 1);
+    }
+    EXPECT_EQ(list(doc->dataModel()->getPriceListForBrand(alpha->ident())),
+              (std::vector<Value>{{QDate(2008, 5, 2), 1215}, {QDate(2008, 5, 7), 1230}, {QDate(2008, 5, 8), 1240},
+                                  {QDate(2008, 5, 9), 1255}}));
+    {
+        ImportPage<ImportCSVPanelController> page(doc.get(), 2, false);
+        ASSERT_TRUE(page.load("S11.csv"));
+        page.ok();
+    }
+    EXPECT_EQ(list(doc->dataModel()->getXchgRateListForCurrency(2)),
+              (std::vector<Value>{{QDate(2008, 5, 1), 104.235}, {QDate(2008, 5, 2), 105.1}}));
+    // Values a book cannot record (0, above 10^12) are no values, as on every other road.
+    QTemporaryDir dir;
+    QFile bounds(dir.filePath(QStringLiteral("bounds.csv")));
+    ASSERT_TRUE(bounds.open(QIODevice::WriteOnly));
+    bounds.write("2008/06/01,0\n2008/06/02,2000000000000\n2008/06/03,106.5\n");
+    bounds.close();
+    {
+        ImportPage<ImportCSVPanelController> page(doc.get(), 2, false);
+        ASSERT_TRUE(page.loadPath(bounds.fileName()));
+        page.ok();
+    }
+    EXPECT_EQ(list(doc->dataModel()->getXchgRateListForCurrency(2)).back(), Value(QDate(2008, 6, 3), 106.5));
+    EXPECT_EQ(list(doc->dataModel()->getXchgRateListForCurrency(2)).size(), 3u);
+}
+
+TEST_F(TextImportSheetsTest, AFileOver64MiBIsRefusedBeforeItIsRead)
+{
+    QTemporaryDir dir;
+    QFile big(dir.filePath(QStringLiteral("big.csv")));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(65LL * 1024 * 1024));
+    big.close();
+    ScriptedAlertPresenter alerts;
+    ImportPage<TextSheet> text(doc.get());
+    EXPECT_FALSE(text.loadPath(big.fileName()));
+    ImportPage<MobileSheet> mobile(doc.get());
+    EXPECT_FALSE(mobile.loadPath(big.fileName()));
+    ImportPage<ImportCSVPanelController> prices(doc.get(), 2, false);
+    EXPECT_FALSE(prices.loadPath(big.fileName()));
+    ASSERT_EQ(alerts.asked.size(), 3u);
+    for (const auto &asked : alerts.asked) EXPECT_TRUE(asked.message.contains(QLatin1String("64 MB")));
+}

@@ -1,0 +1,123 @@
+#pragma once
+// Page objects of the entry panels: a cell typed into, a row picked in the
+// open chooser, a row deleted, OK pressed, as a user does them, so tests read
+// the store afterwards instead of setting rows' fields.
+
+#include "controls/CV4TableView.h"
+#include "controls/CustomPopup.h"
+#include "controls/MyOutlineView.h"
+#include "controls/PopupDataSource.h"
+#include "controls/PopupFieldEditor.h"
+#include "controls/StyledText.h"
+#include "panels/InputPanelController.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTest>
+
+#include <functional>
+
+namespace cvtest::page {
+
+// The rows an open chooser offers, top level first, each followed by its
+// children ("  " per level); empty when no chooser is open.
+inline QStringList offered()
+{
+    cv::CustomPopup *popup = cv::CustomPopup::existing();
+    const QAbstractItemModel *list = popup && popup->isVisible() ? popup->outline()->model() : nullptr;
+    QStringList names;
+    const std::function<void(const QModelIndex &, int)> walk = [&](const QModelIndex &parent, int depth) {
+        for (int row = 0; list && row < list->rowCount(parent); ++row) {
+            const QModelIndex index = list->index(row, 0, parent);
+            names << QString(depth * 2, u' ') + index.data().toString();
+            walk(index, depth + 1);
+        }
+    };
+    walk(QModelIndex(), 0);
+    return names;
+}
+
+// Picks the item in the open chooser as the keyboard does (the row made
+// current, Tab); false, with the chooser closed, when the list does not offer it.
+inline bool pick(const cv::ChooserItem &item)
+{
+    cv::CustomPopup *popup = cv::CustomPopup::existing();
+    if (!popup || !popup->isVisible()) return false;
+    cv::MyOutlineView *list = popup->outline();
+    const auto *source = qobject_cast<const cv::PopupDataSource *>(list->model());
+    const QModelIndex row = source ? source->indexOfItem(item) : QModelIndex();
+    if (!row.isValid()) {
+        popup->mustClose();
+        return false;
+    }
+    for (QModelIndex up = row.parent(); up.isValid(); up = up.parent()) list->expand(up);
+    list->setCurrentIndex(row);
+    QTest::keyClick(list, Qt::Key_Tab);
+    return true;
+}
+
+// An entry panel (account book, income and expense, transfers, trades).
+class Entries {
+public:
+    explicit Entries(InputPanelController *panel) : m_panel(panel) {}
+    InputPanelController *panel() const { return m_panel; }
+    explicit operator bool() const { return m_panel != nullptr; }
+
+    int rows() const { return m_panel->numberOfRows(m_panel->tableView()); }
+    int newRow() const { return rows() - 1; }
+    QString cell(int cid, int row) const
+    {
+        const cv::CellValue value = m_panel->objectValue(m_panel->tableView(), cid, row);
+        return value.userType() == qMetaTypeId<cv::StyledText>() ? value.value<cv::StyledText>().text
+                                                                 : value.toString();
+    }
+    // Edits the cell, types the keys and ends the edit as a click elsewhere does.
+    void type(int cid, int row, const QString &keys) const
+    {
+        CV4TableView *table = m_panel->tableView();
+        table->editColumn(table->columnWithIdentifier(cid), row, nullptr, true);
+        QTest::keyClicks(GetPopupFieldEditor(), keys);
+        table->forceEndFieldEditing(true);
+    }
+    // Opens the cell's chooser and picks the item in it.
+    bool choose(int cid, int row, const cv::ChooserItem &item) const
+    {
+        CV4TableView *table = m_panel->tableView();
+        table->editColumn(table->columnWithIdentifier(cid), row, nullptr, true);
+        m_panel->editColumn(table->columnWithIdentifier(cid), row, GetPopupFieldEditor());
+        const bool picked = pick(item);
+        QApplication::processEvents();
+        return picked;
+    }
+    bool choose(int cid, int row, const CVUnitModelPtr &node) const
+    {
+        return choose(cid, row, cv::ChooserItem::fromNode(node));
+    }
+    // What the chooser of the cell offers; it is closed again.
+    QStringList chooserOf(int cid, int row) const
+    {
+        CV4TableView *table = m_panel->tableView();
+        m_panel->editColumn(table->columnWithIdentifier(cid), row, GetPopupFieldEditor());
+        const QStringList names = offered();
+        cv::CustomPopup::get()->mustClose();
+        return names;
+    }
+    // Return at the end of a row: a new row to type into.
+    void nextRow() const { m_panel->addItem(m_panel->tableView()); }
+    void selectRow(int row) const { m_panel->tableView()->QTableView::selectRow(row); }
+    // Edit > Delete on the row.
+    void deleteRow(int row) const
+    {
+        selectRow(row);
+        m_panel->tableView()->deleteRows();
+    }
+    // Presses OK: on the window's temporary page this commits and closes it.
+    void ok() const { QTest::mouseClick(m_panel->okButton(), Qt::LeftButton); }
+    // What leaving the page does for a panel shown on its own.
+    int leave() const { return m_panel->commitPanel(); }
+
+private:
+    InputPanelController *m_panel;
+};
+
+} // namespace cvtest::page

@@ -1,0 +1,110 @@
+#pragma once
+// Page objects of the document window: the viewer's cells (read, clicked,
+// double-clicked into their entry panel) and the menu and toolbar commands.
+
+#include "support/EntryPage.h"
+
+#include "mainwindow/AccountOutlineView.h"
+#include "mainwindow/ActualOutlineView.h"
+#include "mainwindow/CV4AccountView.h"
+#include "mainwindow/CV4AppDelegate.h"
+#include "mainwindow/CV4WindowController.h"
+#include "mainwindow/DocumentToolbar.h"
+#include "mainwindow/ViewerColumns.h"
+#include "mainwindow/ViewerModel.h"
+#include "mainwindow/ViewerPage.h"
+
+#include <QAction>
+
+namespace cvtest::page {
+
+// The viewer page of a window: its grids' cells as shown, and the entry
+// panel a double click on a cell opens.
+class Viewer {
+public:
+    explicit Viewer(cv::ViewerPage *viewer) : m_viewer(viewer) {}
+
+    // The grid (accounts or categories) whose top rows hold the node's tree.
+    CV4AccountView *gridOf(const CVUnitModel *node) const
+    {
+        const CVUnitModel *top = node;
+        while (top && top->parent()) top = top->parent();
+        for (CV4AccountView *grid : {static_cast<CV4AccountView *>(m_viewer->accountView()),
+                                     static_cast<CV4AccountView *>(m_viewer->actualView())}) {
+            if (grid->viewerModel() && grid->viewerModel()->indexOfNode(top).isValid()) return grid;
+        }
+        return nullptr;
+    }
+    QModelIndex indexOf(const CVUnitModel *node, int column) const
+    {
+        CV4AccountView *grid = gridOf(node);
+        return grid ? grid->viewerModel()->indexOfNode(node, column) : QModelIndex();
+    }
+    // The text of the node's first data column (the period the viewer starts at).
+    QString cell(const CVUnitModel *node, int dataColumn = 0) const
+    {
+        return indexOf(node, cv::ViewerColumns::kStartDataCells + dataColumn).data().toString();
+    }
+    // Opens the node's folders and clicks its name, which selects its row for
+    // the commands; false when the grid shows no such row or the click selected another.
+    bool click(const CVUnitModel *node) const
+    {
+        CV4AccountView *grid = gridOf(node);
+        if (!grid) return false;
+        for (const CVUnitModel *up = node->parent(); up; up = up->parent())
+            grid->expand(grid->viewerModel()->indexOfNode(up));
+        const QModelIndex name = grid->viewerModel()->indexOfNode(node, 0);
+        grid->scrollTo(name);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(name).center());
+        return grid->currentIndex().siblingAtColumn(0) == name;
+    }
+    // Double-clicks the node's cell and answers the entry panel it opened.
+    Entries open(const CVUnitModel *node, int column = cv::ViewerColumns::kStartDataCells) const
+    {
+        CV4AccountView *grid = gridOf(node);
+        if (!grid) return Entries(nullptr);
+        const QModelIndex cell = grid->viewerModel()->indexOfNode(node, column);
+        grid->scrollTo(cell);
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
+        QApplication::processEvents();  // the new row's deferred edit
+        return Entries(qobject_cast<InputPanelController *>(grid->panel()));
+    }
+
+private:
+    cv::ViewerPage *m_viewer;
+};
+
+// A document window and the application menu.
+class Window {
+public:
+    Window(CV4AppDelegate &delegate, CV4WindowController *window) : m_delegate(delegate), m_window(window) {}
+    CV4WindowController *operator->() const { return m_window; }
+    Viewer viewer() const { return Viewer(m_window->viewerPage()); }
+
+    // Whether the menu shows the command enabled, validated as when the menu opens.
+    bool enabled(int tag) const
+    {
+        m_delegate.validateMenus();
+        const QAction *action = m_delegate.actionForTag(tag);
+        return action && action->isEnabled();
+    }
+    // Chooses the command in the menu (nothing when the menu shows it disabled).
+    void command(int tag) const
+    {
+        if (!enabled(tag)) return;
+        m_delegate.actionForTag(tag)->trigger();
+        QApplication::processEvents();
+    }
+    // Clicks the toolbar item of a page ("TB01" viewer ... "TB06" investments).
+    void showPage(const char *identifier) const
+    {
+        QAction *action = m_window->toolbar()->actionFor(QLatin1String(identifier));
+        QTest::mouseClick(m_window->toolbar()->widgetForAction(action), Qt::LeftButton);
+    }
+
+private:
+    CV4AppDelegate &m_delegate;
+    CV4WindowController *m_window;
+};
+
+} // namespace cvtest::page
