@@ -8,6 +8,7 @@
 #include "import/LearnedMapping.h"
 #include "model/CV4Brand.h"
 #include "panels/PanelTestSupport.h"
+#include "support/Screenshots.h"
 
 #include <QPainter>
 
@@ -54,8 +55,7 @@ TEST(ImportScreenshots, TextMobileAndPriceSheets)
             QPainter painter(&shot);
             painter.drawPixmap(page.sheet.mapFromGlobal(choice->mapToGlobal(QPoint(0, 0))), choice->grab());
             painter.end();
-            const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language;
-            EXPECT_TRUE(shot.save(dir + QStringLiteral("/import-mobile-transfer.png")));
+            EXPECT_TRUE(cvtest::saveScreenshot(shot, language, QStringLiteral("import-mobile-transfer")));
             choice->cancel();
         }
         {

@@ -300,27 +300,25 @@ TEST_F(ReportPanelTest, EveryKindPrintsAndPreviewsOnItsPaper)
         cv::setLanguageOverride(QString::fromLatin1(language));
         panel = std::make_unique<CV4ReportPanel>(doc.get(), &preference);
         panel->show();
-        const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + language;
-        QDir().mkpath(dir);
-        for (const auto &[kind, ticks] : kinds) {
-            panel->kindButton()->setCurrentIndex(kind);
-            const CV4ReportPanel::Tab &tab = panel->tab(kind);
-            if (kind == 7) months(QStringLiteral("2008"), 5, QStringLiteral("2008"), 5);
-            for (auto [field, text] : {std::pair{tab.from, kind == 6 ? "2008/04/01" : "2008/05/01"},
-                                       {tab.to, kind == 6 ? "2008/04/30" : "2008/05/31"},
+        for (const auto &[report, ticks] : kinds) {
+            panel->kindButton()->setCurrentIndex(report);
+            const CV4ReportPanel::Tab &tab = panel->tab(report);
+            if (report == 7) months(QStringLiteral("2008"), 5, QStringLiteral("2008"), 5);
+            for (auto [field, text] : {std::pair{tab.from, report == 6 ? "2008/04/01" : "2008/05/01"},
+                                       {tab.to, report == 6 ? "2008/04/30" : "2008/05/31"},
                                        {tab.from2, "2008/05/01"}, {tab.to2, "2008/05/31"}})
                 if (field) type(field, QString::fromLatin1(text));
             if (ticks.empty()) clickRow(tab.tree, tab.treeModel->index(0, 0));
             for (int ident : ticks) click(ident);
 
-            const QString pdf = dir + QStringLiteral("/report-kind-%1.pdf").arg(kind);
-            ASSERT_TRUE(panel->runReport(cv::PrintRunner::Mode::Pdf, pdf)) << language << " " << kind;
+            const QString pdf = cvtest::screenshotPath(QStringLiteral("report-kind-%1.pdf").arg(report), QString::fromLatin1(language));
+            ASSERT_TRUE(panel->runReport(cv::PrintRunner::Mode::Pdf, pdf)) << language << " " << report;
             QProcess info;
             info.start(QStringLiteral("pdfinfo"), {pdf});
             if (info.waitForFinished(20000) && info.exitCode() == 0)
-                EXPECT_EQ(info.readAllStandardOutput().contains("842 x 595"), kind == 9) << kind;
-            EXPECT_GT(preview(), 0) << language << " " << kind;
-            EXPECT_EQ(doc->printInfo()->orientation(), CVPrintInfo::Portrait) << kind;
+                EXPECT_EQ(info.readAllStandardOutput().contains("842 x 595"), report == 9) << report;
+            EXPECT_GT(preview(), 0) << language << " " << report;
+            EXPECT_EQ(doc->printInfo()->orientation(), CVPrintInfo::Portrait) << report;
         }
         panel->closeButton()->click();
         EXPECT_TRUE(allMarksCleared());
