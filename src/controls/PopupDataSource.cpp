@@ -2,6 +2,7 @@
 
 #include "model/DomainEnums.h"
 #include "controls/CommandUnitModel.h"
+#include "platform/Assert.h"
 
 #include <QLoggingCategory>
 
@@ -184,8 +185,7 @@ ChooserItem PopupDataSource::itemForIndex(const QModelIndex &index) const
     if (top != m_topRow.constEnd()) return m_root[*top];
     const CVUnitModel *up = node;
     while (up && !m_topRow.contains(up)) up = up->parent();
-    Q_ASSERT(up);
-    if (!up) return ChooserItem();
+    CV_ASSERT_OR(up, return ChooserItem());
     return ChooserItem::fromNode(node->shared_from_this(), m_root[m_topRow.value(up)].keepAlive());
 }
 

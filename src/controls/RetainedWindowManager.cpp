@@ -16,6 +16,12 @@ void RetainedWindowManager::begin(QWidget *window, QObject *controller)
     connect(window, &QObject::destroyed, this, [this, window] { m_controllers.remove(window); });
 }
 
+void RetainedWindowManager::track(QWidget *window)
+{
+    if (!window || windows().contains(window)) return;
+    SheetManager::begin(window);
+}
+
 void RetainedWindowManager::closed(QWidget *window)
 {
     SheetManager::closed(window);

@@ -16,6 +16,9 @@ public:
 
     void begin(QWidget *window) override;
     void begin(QWidget *window, QObject *controller);
+    // Tracks the window but frees nothing when it ends: a sheet its owner
+    // keeps to open again.
+    void track(QWidget *window);
 
 protected:
     void closed(QWidget *window) override;

@@ -7,6 +7,7 @@
 
 #include "document/KavriNumberFormatter.h"
 #include "model/CV4Currency.h"
+#include "platform/Assert.h"
 #include "platform/CaretKeeping.h"
 
 #include <QColor>
@@ -56,8 +57,8 @@ public:
     void beginCurrencyPrinting() { ++m_printDepth; }
     void endCurrencyPrinting()
     {
-        Q_ASSERT(m_printDepth > 0);
-        if (m_printDepth > 0) --m_printDepth;
+        CV_ASSERT_OR(m_printDepth > 0, return);
+        --m_printDepth;
     }
     bool isCurrencyPrinting() const { return m_printDepth > 0; }
 

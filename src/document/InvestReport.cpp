@@ -5,6 +5,7 @@
 #include "model/CV4InvestUnit.h"
 #include "model/CV4Trade.h"
 #include "model/CVExtraInterfaces.h"
+#include "platform/Assert.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
 
@@ -277,8 +278,7 @@ double InvestReport::transferPriceOf(const CV4Trade &trade) const
 
 double InvestReport::computeTransferPrice(int account, int brand, int tradeIdent, int depth) const
 {
-    Q_ASSERT(depth <= kMaxTransferDepth);
-    if (depth > kMaxTransferDepth) return 0;
+    CV_ASSERT_OR(depth <= kMaxTransferDepth, return 0);
     Position p;
     if (const CVUnitModelPtr giver = m_document.findAccount(account)) {
         const auto &children = giver->children();

@@ -10,7 +10,7 @@
 #include "import/PriceListReader.h"
 #include "import/StatementValues.h"
 #include "model/CV4Brand.h"
-#include "panels/OpenSheet.h"
+#include "controls/OpenSheet.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
 

@@ -12,7 +12,7 @@
 #include "import/PendingRows.h"
 #include "import/TransferImportPanelController.h"
 #include "model/CV4ActualModel.h"
-#include "panels/OpenSheet.h"
+#include "controls/OpenSheet.h"
 #include "platform/CV4Alert.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"

@@ -2,7 +2,7 @@
 
 #include "charts/ChartPanelController.h"
 #include "charts/InfoPanelController.h"
-#include "panels/OpenSheet.h"
+#include "controls/OpenSheet.h"
 
 void CV4WindowController::openChartPanel(const CV4Preference &preference)
 {

@@ -2,6 +2,7 @@
 
 #include "charts/PrintInfoView.h"
 #include "controls/HostedPanel.h"
+#include "controls/OpenSheet.h"
 #include "controls/PasswordPanelController.h"
 #include "document/CV4Document.h"
 #include "mainwindow/CurrencyPage.h"
@@ -101,14 +102,11 @@ void CV4WindowController::compactDB()
 void CV4WindowController::openPasswordPanel()
 {
     if (!m_document || !m_document->settings() || isShowingSheet()) return;
-    auto *sheet = new PasswordPanelController(m_document->settings(), this);
-    sheet->setWindowModality(Qt::WindowModal);
-    connect(sheet, &QDialog::finished, this, [this, sheet](int code) {
-        // A new password is stored so the next save carries it; Cancel changed nothing.
-        if (m_document && code > 0) m_document->commitSettings();
-        sheet->deleteLater();
-    });
-    sheet->open();
+    cv::openSheet(new PasswordPanelController(m_document->settings(), this), this,
+                  [this](int code, PasswordPanelController *) {
+                      // A new password is stored so the next save carries it; Cancel changed nothing.
+                      if (m_document && code > 0) m_document->commitSettings();
+                  });
 }
 
 // ---------------------------------------------------------------- printing

@@ -11,9 +11,9 @@
 
 #include "controls/CurrencyFieldEditor.h"
 #include "controls/DateReceiver.h"
+#include "controls/OpenSheet.h"
 #include "controls/VRUndoableTextWindowController.h"
 #include "model/CVUnitModel.h"
-#include "panels/OpenSheet.h"
 
 #include <QDate>
 

@@ -1,8 +1,8 @@
 #include "panels/CV4BrandPanelController.h"
 
 #include "controls/DialogButtons.h"
+#include "controls/OpenSheet.h"
 #include "document/CV4Document.h"
-#include "panels/OpenSheet.h"
 #include "platform/Localization.h"
 
 #include <QButtonGroup>

@@ -2,6 +2,7 @@
 
 #include "controls/CV4TableView.h"
 #include "controls/CVPanel.h"
+#include "controls/OpenSheet.h"
 #include "controls/StyledText.h"
 #include "controls/TableColumn.h"
 #include "document/CV4Document.h"
@@ -99,7 +100,6 @@ QDialog *CV4BudgetEditor::openBudgetEditor(CV4Document *doc, const CVUnitModelPt
     auto *sheet = new CVPanel(parent);
     sheet->setObjectName(QStringLiteral("BudgetEditor"));
     sheet->setWindowTitle(cv::localizedString(QStringLiteral("Budget-Editor-Title")));
-    sheet->setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
     auto *editor = new CV4BudgetEditor(doc, item, date, months, sheet);
     auto *layout = new QVBoxLayout(sheet);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -107,10 +107,6 @@ QDialog *CV4BudgetEditor::openBudgetEditor(CV4Document *doc, const CVUnitModelPt
     connect(editor, &CV4BudgetEditor::ended, sheet, &QDialog::done);
     // Esc and the close box are Cancel.
     connect(sheet, &QDialog::rejected, editor, [editor] { editor->tableView()->forceEndFieldEditing(false); });
-    connect(sheet, &QDialog::finished, sheet, [sheet, done = std::move(done)](int code) {
-        if (done) done(code);
-        sheet->deleteLater();
-    });
 
     // Every row shows when the screen has room; never taller than the room below the top.
     CV4TableView *table = editor->tableView();
@@ -120,7 +116,9 @@ QDialog *CV4BudgetEditor::openBudgetEditor(CV4Document *doc, const CVUnitModelPt
     const int room = screen ? screen->availableGeometry().height() - 60 : wanted;
     sheet->resize(440, std::clamp(wanted, 200, std::max(room, 200)));
     sheet->setMinimumSize(360, std::min(sheet->height(), 200));
-    sheet->open();
+    cv::openSheet(sheet, parent, [done = std::move(done)](int code, CVPanel *) {
+        if (done) done(code);
+    });
     QTimer::singleShot(0, editor, [editor] {
         if (editor->numberOfRows(editor->tableView()) > 0) editor->tableView()->editColumn(ValueColumn, 0, nullptr, true);
     });

@@ -1,5 +1,6 @@
 #include "panels/CV4BudgetPanel.h"
 
+#include "controls/OpenSheet.h"
 #include "document/CV4Document.h"
 #include "document/KavriNumberFormatter.h"
 #include "platform/DateFormat.h"
@@ -99,13 +100,9 @@ CV4BudgetPanel *CV4BudgetPanel::openBudgetPanel(CV4Document *document, const QDa
 {
     if (!document || !item || !date.isValid()) return nullptr;
     auto *panel = new CV4BudgetPanel(document, date, item, parent);
-    panel->setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
-    connect(panel, &QDialog::finished, panel, [panel, done = std::move(done)](int code) {
+    return cv::openSheet(panel, parent, [done = std::move(done)](int code, CV4BudgetPanel *) {
         if (done) done(code);
-        panel->deleteLater();
     });
-    panel->open();
-    return panel;
 }
 
 std::pair<int, int> CV4BudgetPanel::monthOfRow(int row) const

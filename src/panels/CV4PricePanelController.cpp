@@ -3,7 +3,7 @@
 #include "platform/CV4Alert.h"
 
 #include "controls/CV4TableView.h"
-#include "controls/RetainedWindowManager.h"
+#include "controls/OpenSheet.h"
 #include "document/CV4Document.h"
 #include "document/EditScope.h"
 #include "model/CV4EditFlags.h"
@@ -122,12 +122,9 @@ CV4PricePanelController *CV4PricePanelController::openPricePanel(CV4Document *do
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(panel);
     sheet->resize(panel->size());
-    sheet->setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
-    connect(sheet, &QDialog::finished, panel, [panel, done = std::move(done)](int code) {
+    cv::openSheet(sheet, parent, [panel, done = std::move(done)](int code, PriceSheet *) {
         if (done) done(code, panel);
     });
-    sheetManager()->begin(sheet);
-    sheet->open();
     return panel;
 }
 

@@ -1,11 +1,11 @@
 #include "panels/InvestBrandPanelController.h"
 
 #include "controls/DialogButtons.h"
+#include "controls/OpenSheet.h"
 #include "document/CV4Document.h"
 #include "document/EditScope.h"
 #include "model/CV4InvestUnit.h"
 #include "model/CV4PriceTime.h"
-#include "panels/OpenSheet.h"
 #include "platform/CV4Alert.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"

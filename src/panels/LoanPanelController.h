@@ -11,6 +11,11 @@
 // A stored loan's terms always come from a copy of its stored record: only
 // name, memo and the no-recalculation flag come from the form, so a rename
 // never rewrites the terms.
+//
+// Files: LoanPanelController.cpp (the sheet, its pages, status and end),
+// LoanPanelController_Conditions.cpp (the conditions page: form, terms,
+// currency and account choices), LoanPanelController_Schedule.cpp (the
+// schedule page: computing, the table, its menu, printing).
 
 #include "controls/CVCurrencyFormatter.h"
 #include "controls/CurrencyFieldEditor.h"

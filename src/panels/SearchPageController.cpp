@@ -1,6 +1,7 @@
 #include "panels/SearchPageController.h"
 
 #include "controls/CV4TableView.h"
+#include "controls/OpenSheet.h"
 #include "document/CV4Document.h"
 #include "document/CurrencyPrintingScope.h"
 #include "panels/SearchPanelController.h"
@@ -127,7 +128,7 @@ int SearchPageController::execSearchForAccount(const std::vector<CVUnitModelPtr>
 void SearchPageController::searchButtonPushed()
 {
     m_sheet->updateList();
-    m_sheet->open();
+    cv::openSheet(m_sheet, this, {}, cv::SheetLife::KeptByOwner);
 }
 
 void SearchPageController::searchSheetDidEnd(int returnCode)

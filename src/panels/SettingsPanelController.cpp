@@ -2,7 +2,7 @@
 
 #include "controls/DialogButtons.h"
 #include "document/CV4Document.h"
-#include "panels/OpenSheet.h"
+#include "controls/OpenSheet.h"
 #include "platform/Localization.h"
 
 #include <QComboBox>

@@ -2,11 +2,11 @@
 
 #include "controls/AccountActualOutlineView.h"
 #include "controls/DialogButtons.h"
+#include "controls/OpenSheet.h"
 #include "document/CV4Document.h"
 #include "model/CV4Summary.h"
 #include "panels/InputTextField.h"
 #include "platform/CV4Alert.h"
-#include "panels/OpenSheet.h"
 #include "platform/Localization.h"
 
 #include <QFormLayout>

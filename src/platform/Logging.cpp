@@ -3,3 +3,4 @@
 Q_LOGGING_CATEGORY(lcPlatform, "corvane.platform")
 Q_LOGGING_CATEGORY(lcModel, "corvane.model")
 Q_LOGGING_CATEGORY(lcDocument, "corvane.document")
+Q_LOGGING_CATEGORY(lcAssert, "corvane.assert")

@@ -1,5 +1,7 @@
 #include "platform/LongOperations.h"
 
+#include "platform/Assert.h"
+
 namespace cv {
 
 LongOperations &LongOperations::instance()
@@ -16,8 +18,8 @@ void LongOperations::enter(const QObject *source)
 
 void LongOperations::exit(const QObject *source)
 {
-    Q_ASSERT(m_depth > 0);
-    if (m_depth == 0) return;   // an unmatched exit must not hide a running operation
+    // An unmatched exit must not hide a running operation.
+    CV_ASSERT_OR(m_depth > 0, return);
     --m_depth;
     Q_EMIT exitLongOp(source);
 }

@@ -1,7 +1,7 @@
 #include "reports/CV4ReportPanel.h"
 
 #include "controls/DateField.h"
-#include "controls/RetainedWindowManager.h"
+#include "controls/OpenSheet.h"
 #include "controls/ToggleOutlineView.h"
 #include "document/CV4Document.h"
 #include "document/CV4Preference.h"
@@ -134,10 +134,7 @@ CV4ReportPanel *CV4ReportPanel::openReportPanel(CV4Document *doc, const CV4Prefe
 {
     if (!doc) return nullptr;
     auto *sheet = new CV4ReportPanel(doc, preference, parent);
-    sheet->setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
-    sheetManager()->begin(sheet);
-    sheet->open();
-    return sheet;
+    return cv::openSheet(sheet, parent, {});
 }
 
 void CV4ReportPanel::buildTab(int kind)

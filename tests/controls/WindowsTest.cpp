@@ -6,6 +6,7 @@
 #include "controls/ExtendedOutlineView.h"
 #include "controls/MainWindow.h"
 #include "controls/MonitorOutsideClicks.h"
+#include "controls/OpenSheet.h"
 #include "controls/PopupManager.h"
 #include "controls/RetainedWindowManager.h"
 #include "controls/ShapeDrawing.h"
@@ -83,6 +84,35 @@ TEST(SheetTracker, CloseAllClosesTheMostRecentFirst)
     popups.closeAll();
     EXPECT_EQ(order, (QStringList{"2", "1", "0"}));
     EXPECT_EQ(popups.count(), 0);
+}
+
+TEST(SheetTracker, TheOpenerFreesAOneUseSheetAfterItsHandlerAndKeepsAKeptOneForItsNextOpening)
+{
+    QWidget parent;
+    parent.show();
+    QStringList handled;
+    QPointer<QDialog> once = cv::openSheet(new QDialog(&parent), &parent, [&handled](int code, QDialog *sheet) {
+        handled << QStringLiteral("once:%1:%2").arg(code).arg(sheet->isVisible());
+    });
+    EXPECT_TRUE(sheetManager()->windows().contains(once.data()));
+    once->done(3);
+    EXPECT_FALSE(sheetManager()->windows().contains(once.data()));
+    runDeferredDeletes();
+    EXPECT_TRUE(once.isNull());
+
+    QPointer<QDialog> kept = new QDialog(&parent);
+    for (int code : {1, 0}) {
+        cv::openSheet(kept.data(), &parent,
+                      [&handled, code](int ended, QDialog *) { handled << QStringLiteral("kept%1:%2").arg(code).arg(ended); },
+                      cv::SheetLife::KeptByOwner);
+        EXPECT_TRUE(sheetManager()->windows().contains(kept.data()));
+        kept->done(code);
+        runDeferredDeletes();
+        ASSERT_FALSE(kept.isNull());
+        EXPECT_FALSE(sheetManager()->windows().contains(kept.data()));
+    }
+    // Each opening's handler ran once, at its own end.
+    EXPECT_EQ(handled, (QStringList{QStringLiteral("once:3:0"), QStringLiteral("kept1:1"), QStringLiteral("kept0:0")}));
 }
 
 TEST(Windows, ABackButtonIgnoresEnterAndAnswersCtrlEnter)

@@ -1,5 +1,7 @@
 #include "platform/print/PainterCanvas.h"
 
+#include "platform/Assert.h"
+
 #include <QPaintDevice>
 #include <QPainter>
 
@@ -122,10 +124,7 @@ void PainterCanvas::save()
 
 void PainterCanvas::restore()
 {
-    if (m_saves <= 0) {
-        Q_ASSERT(!"restore without save");
-        return;
-    }
+    CV_ASSERT_OR(m_saves > 0, return);  // a restore without its save
     m_painter.restore();
     --m_saves;
     // The font is the canvas's state, not the clip's.
