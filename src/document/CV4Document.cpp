@@ -322,6 +322,7 @@ void CV4Document::Private::endEdit()
     if (!changes.entries.empty()) Q_EMIT d.entriesChanged(changes);
     if (!changes.trades.empty()) Q_EMIT d.tradesChanged(changes);
     if (!changes.accounts.empty()) Q_EMIT d.balancesChanged(changes);
+    if (changes.fiscalStart) Q_EMIT d.settingsChanged(changes);
 }
 
 void CV4Document::Private::storeWrite(bool ok)

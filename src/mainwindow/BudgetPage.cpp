@@ -354,7 +354,7 @@ void BudgetPage::enter(bool dirty)
         m_view->restoreExpansionState();
     }
     if (dirty) {
-        document()->createCacheIfDirty();
+        document()->recalculateIfStale();
         m_model->refreshValues();
     }
     const QDate kept = topDate();

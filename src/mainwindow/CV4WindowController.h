@@ -241,8 +241,6 @@ public:
     void accountSheetDidEnd(int code, const CVUnitModelPtr &node);
     void actualSheetDidEnd(int code);
 
-    // Removes the references to the ident from every summary below the node.
-    static void removeSummaryElement(const CVUnitModelPtr &node, int ident);
     // Expands the node's ancestors in its grid and selects its row.
     void expandMe(const CVUnitModelPtr &node);
 

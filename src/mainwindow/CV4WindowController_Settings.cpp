@@ -22,8 +22,6 @@ void CV4WindowController::openSettingsPanel()
 void CV4WindowController::settingsSheetDidEnd(int code)
 {
     if (code == 0 || !m_document) return;
-    m_document->commitSettings();
-    if (code & SettingsPanelController::DayChanged) m_document->recalcMonthlyCache();
     cv::ViewerPage *viewer = viewerPage();
     if (viewer && m_currentTabViewIndex == ViewerIndex) viewer->updatePeriod(viewer->columns().unit());
     auto *budget = qobject_cast<cv::BudgetPage *>(page(BudgetIndex));

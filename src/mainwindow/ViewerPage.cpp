@@ -401,7 +401,7 @@ void ViewerPage::setCellWidth(int width)
 
 void ViewerPage::enter(bool dirty)
 {
-    if (dirty) document()->createCacheIfDirty();
+    if (dirty) document()->recalculateIfStale();
     if (m_window) m_window->adjustTopDate(m_columns.unit());
     refreshMainView();
 }

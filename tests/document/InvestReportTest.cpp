@@ -52,8 +52,7 @@ protected:
         p->setBrand(brand->ident());
         p->setDate(date);
         p->setPrice(value);
-        ASSERT_TRUE(doc->dataModel()->putPrice(p));
-        doc->refreshBrandCache(brand);
+        ASSERT_TRUE(doc->putPrice(p));
     }
 
     const InvestHelper *accountRow(int ident) const

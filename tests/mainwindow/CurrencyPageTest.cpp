@@ -54,8 +54,7 @@ protected:
         rate->setBrand(2);
         rate->setDate(QDate(2009, 5, 1));
         rate->setPrice(98.5);
-        ASSERT_TRUE(document->dataModel()->putXchgRate(rate));
-        document->refreshCurrencyCache(usd);
+        ASSERT_TRUE(document->putRate(rate));
         document->commitCurrencyList();
     }
     void show()

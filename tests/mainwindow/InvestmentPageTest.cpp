@@ -45,8 +45,7 @@ protected:
         p->setBrand(b->ident());
         p->setDate(QDate(2009, 1, 1));
         p->setPrice(price);
-        EXPECT_TRUE(document->dataModel()->putPrice(p));
-        document->refreshBrandCache(b);
+        EXPECT_TRUE(document->putPrice(p));
         return b;
     }
     CVUnitModelPtr account(int ident, const QString &name, int currency)

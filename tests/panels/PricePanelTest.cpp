@@ -33,7 +33,7 @@ void putPrice(CV4Document &doc, int ident, const QDate &date, double value, bool
     p->setBrand(ident);
     p->setDate(date);
     p->setPrice(value);
-    ASSERT_TRUE(rate ? doc.dataModel()->putXchgRate(p) : doc.dataModel()->putPrice(p));
+    ASSERT_TRUE(rate ? doc.putRate(p) : doc.putPrice(p));
 }
 
 // (day, value) of every stored record, in date order.
@@ -155,7 +155,6 @@ TEST(PricePanel, OkWritesRemovalsBeforePutsAndAnswersWhetherAnythingChanged)
         const CV4BrandPtr brand = addBrand(*doc, CV4Brand::Stock, 1);
         putPrice(*doc, brand->ident(), QDate(2009, 1, 1), 100);
         putPrice(*doc, brand->ident(), QDate(2009, 1, 2), 200);
-        doc->refreshBrandCache(brand);
         Panel panel(doc.get(), brand, kTop);
         c.edit(panel);
         EXPECT_EQ(endCode(panel, true), c.code);

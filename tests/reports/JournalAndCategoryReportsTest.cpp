@@ -77,7 +77,7 @@ public:
         auto node = samplebook::node(doc->accountModel()->asset(), ident, kind, name, record);
         node->setCurrency(currency);
         doc->commitAccountModel();
-        doc->addCacheItem(node);
+        doc->accumulateAccount(node);
         return node;
     }
     void addEntry(int kind, const QDate &date, double amount, int category, int account, const QString &memo = {},
@@ -252,9 +252,8 @@ TEST_F(Reports2Test, TicksTiersPeriodsAndOpenings)
                  price->setBrand(2);
                  price->setDate(QDate(2008, 5, day));
                  price->setPrice(rate);
-                 t.doc->dataModel()->putXchgRate(price);
+                 t.doc->putRate(price);
              }
-             t.doc->refreshCurrencyCache(t.doc->findCurrency(2));
              t.addAccount(2001, 31, QStringLiteral("Dollars"), 2);
              t.addEntry(CV4Actual::Expense, QDate(2008, 5, 9), 12.34, kDaily, 2001);
          },

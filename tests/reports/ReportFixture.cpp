@@ -126,9 +126,8 @@ std::unique_ptr<CV4Document> makeFixtureF()
         p->setBrand(kAlpha);
         p->setDate(date);
         p->setPrice(price);
-        ok = doc->dataModel()->putPrice(p) && ok;
+        ok = doc->putPrice(p) && ok;
     }
-    doc->refreshBrandCache(alpha);
     doc->updateTrade(trade(CV4Trade::Buy, QDate(2008, 5, 8), 100, 1200, 600), nullptr);
     doc->updateTrade(trade(CV4Trade::Sale, QDate(2008, 5, 20), 50, 1300, 400), nullptr);
     doc->updateTrade(trade(CV4Trade::Dividend, QDate(2008, 5, 28), 1, 1500, 0), nullptr);
