@@ -374,7 +374,7 @@ Q_SIGNALS:
     void aboutToSave();
     // The document went from saved to edited (true) or back (false).
     void modificationChanged(bool edited);
-    void settingsChanged(const cv::ChangeSet &changes);  // the fiscal start changed (`fiscalStart`)
+    void settingsChanged(const cv::ChangeSet &changes);  // the settings were committed (`settings`, `fiscalStart`)
 
 private:
     // Builders and refreshers: the errands above call them, windows never.

@@ -47,6 +47,7 @@ using CV4BrandPtr = std::shared_ptr<CV4Brand>;
 class QTableView;
 
 namespace cv {
+struct ChangeSet;
 class BrandWindow;
 class CommandUnitModel;
 class DocumentToolbar;
@@ -114,6 +115,8 @@ public:
     bool pageIsDirty(int index) const;
     // A change notification: marks every hidden page that shows book data.
     void dataChanged();
+    // The hidden viewer, search and budget pages read again when entered.
+    void documentChanged(const cv::ChangeSet &changes);
 
     // PageSwitcherClient
     bool shouldSelectPage(int index) override;

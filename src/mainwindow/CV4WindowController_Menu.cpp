@@ -67,7 +67,6 @@ void CV4WindowController::viewSettingChanged(int tag, bool checked)
     else
         return;
     m_document->commitSettings();
-    if (cv::ViewerPage *viewer = viewerPage()) viewer->dataChanged();
 }
 
 void CV4WindowController::changeFontSize(bool larger)

@@ -6,6 +6,11 @@
 #include "document/CV4Document.h"
 #include "mainwindow/CurrencyPage.h"
 #include "mainwindow/CurrencyTableView.h"
+#include "mainwindow/ViewerColumns.h"
+#include "mainwindow/ViewerModel.h"
+#include "mainwindow/ViewerPage.h"
+#include "model/CV4Actual.h"
+#include "model/CV4AssetModel.h"
 #include "model/CV4PriceTime.h"
 #include "panels/CV4PricePanelController.h"
 
@@ -14,6 +19,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QToolButton>
 #include <QTest>
 
@@ -109,6 +115,54 @@ TEST_F(CurrencyPageTest, CellsShowTheRateInForceEachDay)
     // Row 0 never changes.
     page->setObjectValue(page->table(), QStringLiteral("Yen"), CurrencyPage::NameColumn, 0);
     EXPECT_EQ(jpy->name(), "JPY");
+}
+
+// A rate typed here reaches the totals in the default currency of a viewer
+// that shows meanwhile (a second window on the book), values only.
+TEST_F(CurrencyPageTest, ATypedRateReachesAShownViewersConvertedTotals)
+{
+    yenAndDollar();
+    auto record = std::make_shared<CV4AssetModel>();
+    record->setDate(QDate(2009, 1, 1));
+    auto dollars = std::make_shared<CVUnitModel>();
+    dollars->setIdent(document->accountModel()->uniqueId());
+    dollars->setKind(cv::raw(cv::NodeKind::Cash));
+    dollars->setCurrency(usd->ident());
+    dollars->setName(QStringLiteral("Dollars"));
+    dollars->setExtra(record);
+    document->addNode(dollars, document->accountModel()->asset());
+    const CVUnitModelPtr salary = CV4Document::findFirstItem(document->actualModel()->income(), cv::raw(cv::NodeKind::Category));
+    ASSERT_TRUE(salary);
+    auto entry = std::make_shared<CV4Actual>();
+    entry->setKind(CV4Actual::Income);
+    entry->setDate(QDate(2009, 4, 10));
+    entry->setAmount(10);
+    entry->setCategory(salary->ident());
+    entry->setAccount(dollars->ident());
+    document->updateIncome(entry, nullptr);
+
+    w->setTopDate(QDate(2009, 4, 30));
+    show();
+    CV4WindowController other(document);
+    other.resize(1000, 600);
+    other.show();
+    cv::ViewerPage *viewer = other.viewerPage();
+    ASSERT_NE(viewer, nullptr);
+    viewer->updatePeriod(0);
+    other.performInputDate(QDate(2009, 4, 30));
+    QApplication::processEvents();
+    const QModelIndex assets = viewer->accountModel()->index(0, cv::ViewerColumns::kStartDataCells);
+    ASSERT_EQ(viewer->columns().columnFirstDate(cv::ViewerColumns::kStartDataCells), QDate(2009, 4, 30));
+    ASSERT_EQ(assets.data().toString(), "1,000");
+    QSignalSpy resets(viewer->accountModel(), &QAbstractItemModel::modelReset);
+    QSignalSpy changed(viewer->accountModel(), &QAbstractItemModel::dataChanged);
+
+    page->setObjectValue(page->table(), QStringLiteral("120"), CurrencyPage::kStartDataCells, 1);
+    QApplication::processEvents();
+    EXPECT_GT(changed.count(), 0);
+    EXPECT_EQ(resets.count(), 0);
+    EXPECT_EQ(assets.data().toString(), "1,200");
+    other.hide();
 }
 
 TEST_F(CurrencyPageTest, TypingIntoTheFormatCellTogglesIt)
