@@ -1,7 +1,6 @@
 #include "document/UpdateCurrencyCommand.h"
 
 #include "document/CV4Document.h"
-#include "document/EditScope.h"
 #include "model/CV4EditFlags.h"
 #include "model/CV4PriceTime.h"
 #include "platform/NumberText.h"
