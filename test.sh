@@ -13,6 +13,7 @@ run_tree() {
 }
 
 scripts/check-node-kinds.sh
+scripts/check-errands.sh
 run_tree build
 scripts/first-hour.sh build
 if [ "${CI:-}" = "true" ] || [ "${CORVANE_SANITIZE:-}" = "1" ]; then

@@ -1,19 +1,23 @@
 // The document window on a synthetic book (cv-gen-book), offscreen: opening
 // the book into its window until the viewer is painted (against opening the
 // document alone), painting a full viewer screen, switching the unit, and
-// scrolling either grid by one wheel notch or one page.
+// scrolling either grid by one wheel notch or one page, and the viewer's
+// refresh after one entry edit (the change set names values only: no reset).
 //   cv-viewer-bench --book=PATH.cvv2 [--shots=FOLDER] [benchmark flags]
 // With --shots the viewer is written as PNG in months and weeks, in English
 // and Japanese, with its printed form as PDF, and nothing is timed.
 
 #include "document/CV4Document.h"
+#include "document/CV4DataModel.h"
 #include "document/CV4Preference.h"
 #include "gen/BookBenchRun.h"
 #include "gen/BookGenerator.h"
 #include "mainwindow/AccountOutlineView.h"
 #include "mainwindow/ActualOutlineView.h"
 #include "mainwindow/CV4WindowController.h"
+#include "mainwindow/ViewerModel.h"
 #include "mainwindow/ViewerPage.h"
+#include "model/CV4Actual.h"
 #include "platform/Localization.h"
 
 #include "ScrollSteps.h"
@@ -112,6 +116,43 @@ void paint_viewer(benchmark::State &state)
         paint(*open.viewer);
     }
     state.counters["columns"] = open.viewer->columns().accountColumnCount();
+}
+
+// One expense of the viewed month edited through the write path, then the
+// viewer painted: the edit's signals repaint the grids' values without a reset.
+void refresh_after_entry_edit(benchmark::State &state)
+{
+    OpenWindow open;
+    if (!open.open(2)) {
+        state.SkipWithError("the book does not open");
+        return;
+    }
+    CV4SearchConditions month;
+    month.date = {viewedMonth(), viewedMonth().addDays(27)};
+    const auto found = open.doc.dataModel()->findActual(month);
+    CV4ActualPtr entry;
+    if (found)
+        for (const CV4ActualPtr &e : *found)
+            if (e->kind() == CV4Actual::Expense) {
+                entry = e;
+                break;
+            }
+    if (!entry) {
+        state.SkipWithError("no expense in the viewed month");
+        return;
+    }
+    int resets = 0;
+    for (cv::ViewerModel *model : {open.viewer->accountModel(), open.viewer->actualModel()})
+        QObject::connect(model, &QAbstractItemModel::modelReset, [&resets] { ++resets; });
+    double step = 1;
+    for (auto _ : state) {
+        const CV4ActualPtr old = entry->clone();
+        entry->setAmount(entry->amount() + step);
+        step = -step;
+        open.doc.updateExpense(entry, old);
+        paint(*open.viewer);
+    }
+    state.counters["resets"] = resets;
 }
 
 void switch_unit(benchmark::State &state)
@@ -213,6 +254,7 @@ int main(int argc, char **argv)
     benchmark::RegisterBenchmark("open_into_window", open_into_window)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("paint_viewer", paint_viewer)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("switch_unit", switch_unit)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("refresh_after_entry_edit", refresh_after_entry_edit)->Unit(benchmark::kMillisecond);
     // Arguments: the account grid (0) or the category grid (1); a wheel notch (0) or a page (1).
     benchmark::RegisterBenchmark("scroll_step", scroll_step)
         ->ArgsProduct({{0, 1}, {0, 1}})

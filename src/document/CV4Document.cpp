@@ -322,6 +322,7 @@ void CV4Document::Private::endEdit()
     if (!changes.entries.empty()) Q_EMIT d.entriesChanged(changes);
     if (!changes.trades.empty()) Q_EMIT d.tradesChanged(changes);
     if (!changes.accounts.empty()) Q_EMIT d.balancesChanged(changes);
+    if (changes.settings || changes.fiscalStart) Q_EMIT d.settingsChanged(changes);
 }
 
 void CV4Document::Private::storeWrite(bool ok)
@@ -361,6 +362,7 @@ bool CV4Document::commitSettings()
     cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
     const bool ok = m_d->m_dataModel->putSettingsData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_settings));
     m_d->storeWrite(ok);
+    m_d->m_edit.changes.settings = true;
     return ok;
 }
 

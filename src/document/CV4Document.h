@@ -166,20 +166,16 @@ public:
     // Either output may be null.
     void getTransferValues(const CV4Actual &entry, double *converted, double *defValue) const;
 
-    // Building and keeping. Edits keep the balances current by themselves;
-    // these rebuild or refresh on request.
+    // The whole cache again from the store. Edits keep the balances current
+    // by themselves; windows ask for it only as the Recalculate command.
     void createCache();
-    void createCacheFor(const CVUnitModelPtr &node);
-    void createCacheIfDirty();
-    void clearCache(const CVUnitModelPtr &node);
+    void recalculate();
+    // Rebuilds once when rates changed since the last rebuild: category totals
+    // hold amounts converted at the day's rate.
+    void recalculateIfStale();
+    // Accumulates the running balances the edit left (every edit does at its end).
     void accumulateAccount(const CVUnitModelPtr &node = nullptr);
-    void addCacheItem(const CVUnitModelPtr &node) { accumulateAccount(node); }
-    void refreshCurrencyCache(const CV4CurrencyPtr &currency);
-    void refreshBrandCache(const CV4BrandPtr &brand);
     void applyBrands(const std::set<CV4BrandPtr> &brands);
-    void refreshActualGroupCache(const CVUnitModelPtr &node);
-    void recalcMonthlyCache();
-    void syncAutoItems() {}
     bool hasCache(const CVUnitModelPtr &node) const;
 
     // Valuation: reads only; the balances they read are always accumulated.
@@ -231,8 +227,6 @@ public:
     void postNotification(int code);
     // The grouping with the ident left the list: rows that carry it show none.
     void postGroupDeleted(int ident);
-    void brandPriceChanged() { postNotification(BrandChanged); }
-    void currencyRateChanged() { postNotification(CurrencyChanged); }
     void postBusy();
     void postNoBusy();
 
@@ -272,6 +266,39 @@ public:
     bool accountNeedsExchange(int account, int destination) const;
     void reinitializeCurrencyData();
     QString displayName(const CVUnitModel &node) const;
+
+    // ================= the windows' errands (CV4Document_Edits.cpp)
+    // Each is one edit (joining the caller's scope) that does its own cache
+    // work and names what it changed; false when the store refused and the
+    // edit was rolled back.
+    using PriceList = std::vector<CV4PriceTimePtr>;
+    // Removals first: a row that takes another row's old date loses nothing.
+    bool writePrices(const CV4BrandPtr &brand, const PriceList &removals, const PriceList &puts);
+    bool writeRates(const CV4CurrencyPtr &currency, const PriceList &removals, const PriceList &puts);
+    bool putPrice(const CV4PriceTimePtr &price);   // the price's brand() is the security
+    bool putRate(const CV4PriceTimePtr &rate);     // the rate's brand() is the currency
+    // A security leaves the book: its holdings, prices, trades and list entry.
+    bool deleteBrand(const CV4BrandPtr &brand);
+    // One investment account's holdings of the security and their trades.
+    bool removeHolding(const CVUnitModelPtr &account, int brand);
+    // A learned import mapping (info rows 102-106).
+    bool putImportMapping(const QByteArray &archive, int record);
+    // The fiscal year's start; a changed first day cuts the monthly totals again.
+    bool setFiscalStart(int monthOfYear, int weekday, int dayOfMonth);
+
+    // Tree edits; each commits the node's tree. Idents are the caller's.
+    // At `index` among the parent's children, or last.
+    void addNode(const CVUnitModelPtr &node, const CVUnitModelPtr &parent, int index = -1);
+    // An account's terms changed: its balances, or with `everything` (a new
+    // currency, a loan's schedule) the whole cache, are built again.
+    void updateAccount(const CVUnitModelPtr &node, bool everything);
+    // Nodes of one tree to `target` at `index`, in order; a folder left empty
+    // turns back into a category. False (nothing moved) when a node is no child.
+    bool moveNodes(const std::vector<CVUnitModelPtr> &nodes, const CVUnitModelPtr &target, int index);
+    // Removes the node with its entries and trades and every summary's
+    // reference to it; a folder's children take its place.
+    void deleteNode(const CVUnitModelPtr &node);
+    void renameNode(const CVUnitModelPtr &node, const QString &name);
 
     // ================= lifecycle (CV4Document_Lifecycle.cpp)
     // Document types and their file extensions.
@@ -347,8 +374,19 @@ Q_SIGNALS:
     void aboutToSave();
     // The document went from saved to edited (true) or back (false).
     void modificationChanged(bool edited);
+    void settingsChanged(const cv::ChangeSet &changes);  // the settings were committed (`settings`, `fiscalStart`)
 
 private:
+    // Builders and refreshers: the errands above call them, windows never.
+    void createCacheFor(const CVUnitModelPtr &node);
+    void clearCache(const CVUnitModelPtr &node);
+    void addCacheItem(const CVUnitModelPtr &node) { accumulateAccount(node); }
+    void refreshCurrencyCache(const CV4CurrencyPtr &currency);
+    void refreshBrandCache(const CV4BrandPtr &brand);
+    void refreshActualGroupCache(const CVUnitModelPtr &node);
+    void recalcMonthlyCache();
+    void createCacheIfDirty();
+
     friend class CV4DocumentTestAccess;   // tests rebuild through the per-category builders
     friend class cv::EditScope;
     struct Private;

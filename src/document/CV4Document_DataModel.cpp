@@ -306,6 +306,8 @@ bool CV4Document::moveItem(const CVUnitModelPtr &node, int target)
     updateChangeCount(ChangeDone);
     fixLoanAccount(-1, node->ident(), target);
     m_d->m_cache.clearKey(node.get());
+    // Folders above either category sum their categories again.
+    if (CVUnitModel *root = node->root(); root && root != node.get()) refreshActualGroupCache(root->shared_from_this());
     return true;
 }
 

@@ -314,7 +314,6 @@ bool CV4Document::readFromFile(const QString &path, const QString &type)
 
     if (m_d->m_accountModel->asset()) fixInvestBrandID(m_d->m_accountModel->asset());
     m_d->m_actualModel->setSystemItems();
-    syncAutoItems();
     createCache();
     m_d->m_dataModel->setChanged(false);
     m_d->m_settings->clearChanged();

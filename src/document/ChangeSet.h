@@ -29,6 +29,8 @@ struct ChangeSet {
     TreeChange actualTree = TreeChange::None;   // the category tree: committed, and how
     bool currencyList = false;  // the currency list was committed
     bool brandList = false;     // the security list was committed
+    bool settings = false;      // the settings were committed (display options among them)
+    bool fiscalStart = false;   // the fiscal year's start changed: periods are cut anew
     QDate earliest;             // the earliest date whose balances or totals changed; null when none
 
     void touchDate(const QDate &date)

@@ -1,7 +1,6 @@
 #include "document/UpdateCurrencyCommand.h"
 
 #include "document/CV4Document.h"
-#include "document/EditScope.h"
 #include "model/CV4EditFlags.h"
 #include "model/CV4PriceTime.h"
 #include "platform/NumberText.h"
@@ -30,12 +29,6 @@ std::optional<QString> UpdateCurrencyCommand::performDefaultImplementation(const
                                          .arg(common.number)
                                          .arg(currency->name(), cv::formatFixed(common.price, 6),
                                               common.date.toString(Qt::ISODate));
-    cv::EditScope edit(document, cv::EditScope::Writes::AtMostOne);
-    if (!document.dataModel()->putXchgRate(rate)) {
-        edit.fail();
-        return refuse(QStringLiteral("could not store the rate of %1").arg(name));
-    }
-    document.refreshCurrencyCache(currency);
-    document.currencyRateChanged();
+    if (!document.putRate(rate)) return refuse(QStringLiteral("could not store the rate of %1").arg(name));
     return std::nullopt;
 }

@@ -67,13 +67,11 @@ std::optional<QString> UpdateStockCommand::performDefaultImplementation(const st
                                          .arg(common.number)
                                          .arg(brand->name(), cv::formatFixed(common.price, 2),
                                               common.date.toString(Qt::ISODate));
-    if (!document.dataModel()->putPrice(price)) {
+    if (!document.putPrice(price)) {
         // The store rolls back the new security too; the list must not keep it.
         edit.fail();
         if (added) document.removeBrand(added);
         return refuse(QStringLiteral("could not store the price of %1").arg(symbol));
     }
-    document.refreshBrandCache(brand);
-    document.brandPriceChanged();
     return std::nullopt;
 }

@@ -211,17 +211,15 @@ void ImportCSVPanelController::okPushed()
         done(0);
         return;
     }
-    bool written = true;
-    {
-        cv::EditScope edit(*m_document);
-        CV4DataModel *store = m_document->dataModel();
-        for (const CV4PriceTimePtr &value : m_values) {
-            if (value->flags() & kExcluded) continue;
-            const CV4PriceTimePtr stored = value->clone();
-            stored->setBrand(m_target);
-            written = (m_isBrand ? store->putPrice(stored) : store->putXchgRate(stored)) && written;
-        }
-        if (!written) edit.fail();
+    // In file order: the last value of a day stays.
+    CV4Document::PriceList puts;
+    for (const CV4PriceTimePtr &value : m_values) {
+        if (value->flags() & kExcluded) continue;
+        const CV4PriceTimePtr stored = value->clone();
+        stored->setBrand(m_target);
+        puts.push_back(stored);
     }
+    const bool written = m_isBrand ? m_document->writePrices(m_document->findBrand(m_target), {}, puts)
+                                   : m_document->writeRates(m_document->findCurrency(m_target), {}, puts);
     if (written) done(1);
 }

@@ -436,7 +436,6 @@ bool ImportMobileDataPanelController::commitRows()
             edit.fail();
     }
     disconnect(noted);
-    if (written > 0 && !stored) return false;
-    m_document->createCache();
-    return true;
+    // The write path keeps every balance current: no rebuild after it.
+    return written == 0 || stored;
 }

@@ -543,6 +543,5 @@ bool ImportOFXPanelController::commitRows(bool applyDefaults)
     }
     disconnect(noted);
     if (written > 0 && !stored) return false;
-    m_document->createCache();
     return true;
 }

@@ -473,7 +473,6 @@ bool ImportTextPanelController::commitRows(bool applyDefaults)
         if (m_mappingChanged && !m_mapping.write(*m_document, cv::TextMapping)) edit.fail();
     }
     disconnect(noted);
-    if (written > 0 && !stored) return false;
-    m_document->createCache();
-    return true;
+    // The write path keeps every balance current: no rebuild after it.
+    return written == 0 || stored;
 }

@@ -59,7 +59,7 @@ bool LearnedMapping::write(CV4Document &document, int record) const
         dictionary.emplace_back(std::move(k), ArchiveValue(value));
     }
     const QByteArray archive = KeyedArchiver::archivedDataWithRootObject(ArchiveValue(std::move(dictionary)));
-    return !archive.isEmpty() && document.dataModel()->putImportMappingData(archive, record);
+    return !archive.isEmpty() && document.putImportMapping(archive, record);
 }
 
 std::optional<int> LearnedMapping::value(const QString &key) const

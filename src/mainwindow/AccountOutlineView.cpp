@@ -48,7 +48,6 @@ void AccountOutlineView::openFixedColumn(CVUnitModel *node, int)
     const std::optional<QString> name =
         CV4Alert::inputName(node->name(), cv::localizedString(QStringLiteral("Account Group Title")));
     if (!name || name->isEmpty() || *name == node->name()) return;
-    node->setName(*name);
-    m_wc->document()->commitAccountModel();
+    m_wc->document()->renameNode(node->shared_from_this(), *name);
     if (cv::ViewerModel *m = viewerModel()) update(m->indexOfNode(node));
 }

@@ -47,7 +47,6 @@ void ActualOutlineView::openFixedColumn(CVUnitModel *node, int columnId)
         node->name(), cv::localizedString(group ? QStringLiteral("Actual Group Title") : QStringLiteral("Actual Item Title")));
     const QString trimmed = name ? name->trimmed() : QString();
     if (trimmed.isEmpty() || trimmed == node->name()) return;
-    node->setName(trimmed);
-    m_wc->document()->commitActualModel();
+    m_wc->document()->renameNode(node->shared_from_this(), trimmed);
     if (cv::ViewerModel *m = viewerModel()) update(m->indexOfNode(node));
 }

@@ -6,7 +6,6 @@
 #include "document/EditScope.h"
 #include "import/ImportCSVPanelController.h"
 #include "mainwindow/CV4WindowController.h"
-#include "mainwindow/ViewerPage.h"
 #include "model/CVExtraInterfaces.h"
 #include "model/DomainEnums.h"
 #include "panels/CV4BrandPanelController.h"
@@ -390,35 +389,13 @@ CV4BrandPtr BrandWindow::brandSheetDidEnd(int code, const CV4BrandPtr &brand)
     return brand;
 }
 
-void BrandWindow::removeAccountBrand(const CVUnitModelPtr &node, int brand)
-{
-    if (!node) return;
-    if (node->kind() == NodeKind::Holding) {
-        const auto *extra = dynamic_cast<const CVBrandExtra *>(node->extra().get());
-        CVUnitModel *parent = node->parent();
-        if (extra && extra->brand() == brand && parent) parent->removeChild(node);
-        return;
-    }
-    for (int i = node->countChild() - 1; i >= 0; --i) removeAccountBrand(node->childAt(i), brand);
-}
-
 bool BrandWindow::maybeDeleteBrand(const CV4BrandPtr &brand)
 {
     if (!brand || !m_document) return false;
     if (!CV4Alert::confirm(cv::localizedString("brand delete"), formatString(cv::localizedString("brand delete message"), {brand->name()})))
         return false;
-    {
-        EditScope edit(*m_document);
-        removeAccountBrand(m_document->accountModel()->asset(), brand->ident());
-        m_document->clearLookups();
-        // The holdings leave the stored tree now, not at the next save.
-        m_document->commitAccountModel();
-        CV4DataModel *store = m_document->dataModel();
-        if (!store->removePriceForBrand(brand->ident()) || !store->removeTradeForBrand(brand->ident())) edit.fail();
-        m_document->removeBrand(brand);
-        m_document->commitBrandList();
-    }
-    rebuildAfterDelete();
+    if (!m_document->deleteBrand(brand)) return false;
+    afterDelete();
     return true;
 }
 
@@ -428,22 +405,14 @@ bool BrandWindow::maybeDeleteBrand(const CV4BrandPtr &brand, const CVUnitModelPt
     if (!CV4Alert::confirm(cv::localizedString("brand delete"), formatString(cv::localizedString("account-only-brand delete message"),
                                                               {m_document->displayName(*account), brand->name()})))
         return false;
-    {
-        EditScope edit(*m_document);
-        removeAccountBrand(account, brand->ident());
-        m_document->clearLookups();
-        m_document->commitAccountModel();
-        if (!m_document->dataModel()->removeTradeByAccount(account->ident(), brand->ident())) edit.fail();
-    }
-    rebuildAfterDelete();
+    if (!m_document->removeHolding(account, brand->ident())) return false;
+    afterDelete();
     return true;
 }
 
-void BrandWindow::rebuildAfterDelete()
+void BrandWindow::afterDelete()
 {
-    m_document->createCache();
     reloadBrandView();
-    if (ViewerPage *viewer = m_owner->viewerPage()) viewer->accountViewInvalidate();
     m_brandChanged = true;
 }
 
@@ -454,7 +423,6 @@ void BrandWindow::toggleBrandVisible()
     if (!brand) return;
     brand->setVisible(!brand->isVisible());
     m_document->commitBrandList();
-    m_document->createCache();
     reloadBrandView();
     m_brandChanged = true;
 }
@@ -483,10 +451,8 @@ void BrandWindow::brandImport()
     const CV4BrandPtr brand = selectedBrand();
     if (!brand) return;
     QPointer<BrandWindow> self(this);
-    ImportCSVPanelController::openForBrand(m_document, brand->ident(), this, [self, brand](int code) {
+    ImportCSVPanelController::openForBrand(m_document, brand->ident(), this, [self](int code) {
         if (!self || code != 1 || !self->m_document) return;
-        self->m_document->refreshBrandCache(brand);
-        self->m_document->brandPriceChanged();
         self->reloadBrandView();
         self->m_brandChanged = true;
     });

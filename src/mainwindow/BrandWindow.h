@@ -73,8 +73,6 @@ public:
     bool maybeDeleteBrand(const CV4BrandPtr &brand);
     // After a confirmation: the security's holdings and trades in one investment account.
     bool maybeDeleteBrand(const CV4BrandPtr &brand, const CVUnitModelPtr &account);
-    // Takes every holding of the security out of the tree below the node.
-    static void removeAccountBrand(const CVUnitModelPtr &node, int brand);
     void toggleBrandVisible();
     CV4PricePanelController *brandPrice();
     void brandPriceSheetDidEnd(int code);
@@ -99,7 +97,7 @@ protected:
 private:
     void cellActivated(int row, int column);
     void setButtonStatus();
-    void rebuildAfterDelete();
+    void afterDelete();
     void saveFrame();
     void restoreFrame();
 

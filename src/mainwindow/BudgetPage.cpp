@@ -158,6 +158,10 @@ BudgetPage::BudgetPage(CV4Document *document, QWidget *parent)
     connect(document, &CV4Document::actualChanged, this, &BudgetPage::treeChanged);
     for (auto signal : {&CV4Document::entriesChanged, &CV4Document::balancesChanged, &CV4Document::currencyChanged})
         connect(document, signal, this, &BudgetPage::valuesChanged);
+    // A new fiscal start cuts the shown periods anew; a hidden page does when entered.
+    connect(document, &CV4Document::settingsChanged, this, [this] {
+        if (isCurrentPage()) updateBudgetPeriod(m_columns.unit());
+    });
     m_view->restoreExpansionState();
     syncBar();
     selectionChanged();
@@ -354,7 +358,7 @@ void BudgetPage::enter(bool dirty)
         m_view->restoreExpansionState();
     }
     if (dirty) {
-        document()->createCacheIfDirty();
+        document()->recalculateIfStale();
         m_model->refreshValues();
     }
     const QDate kept = topDate();
@@ -408,7 +412,7 @@ void BudgetPage::treeChanged(const ChangeSet &changes)
 
 void BudgetPage::valuesChanged()
 {
-    if (isVisible()) m_model->refreshValues();
+    if (isCurrentPage()) m_model->refreshValues();
 }
 
 // ---------------------------------------------------------------- clicks and sheets

@@ -296,9 +296,8 @@ void CV4AccountView::commitPendingPanelInput()
 void CV4AccountView::commitPanel(cv::HostedPanel *panel)
 {
     if (!panel) return;
-    const int written = panel->commitPanel();
+    panel->commitPanel();
     panelWillClose();
-    if (written >= 1 && m_viewer) m_viewer->accountViewInvalidate();
     // Nothing entered in a panel can be undone once it is committed.
     if (m_wc && m_wc->undoStack()) m_wc->undoStack()->clear();
 }

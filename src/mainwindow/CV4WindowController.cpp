@@ -81,8 +81,8 @@ CV4WindowController::CV4WindowController(CV4Document *document, QSettings *setti
     connectEditedMark();
     if (m_document) {
         for (auto signal : {&CV4Document::accountChanged, &CV4Document::actualChanged, &CV4Document::currencyChanged,
-                            &CV4Document::brandChanged})
-            connect(m_document, signal, this, &CV4WindowController::dataChanged);
+                            &CV4Document::brandChanged, &CV4Document::settingsChanged})
+            connect(m_document, signal, this, &CV4WindowController::documentChanged);
         connect(m_document, &CV4Document::aboutToSave, this, &CV4WindowController::willSave);
         connect(m_document, &CV4Document::groupDeleted, this, &CV4WindowController::groupsDeleted);
     }
@@ -245,6 +245,16 @@ void CV4WindowController::clearSearchList()
 bool CV4WindowController::pageIsDirty(int index) const
 {
     return index >= 0 && index < kFlagCount && m_tabViewFlags[size_t(index)];
+}
+
+void CV4WindowController::documentChanged(const cv::ChangeSet &changes)
+{
+    // Display options alone change no figure: the shown viewer repaints them itself.
+    if (changes.settings && !changes.fiscalStart && changes.accountTree == cv::TreeChange::None &&
+        changes.actualTree == cv::TreeChange::None && changes.currencies.empty() && !changes.currencyList &&
+        changes.brands.empty() && !changes.brandList)
+        return;
+    dataChanged();
 }
 
 void CV4WindowController::dataChanged()

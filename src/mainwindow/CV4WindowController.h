@@ -47,6 +47,7 @@ using CV4BrandPtr = std::shared_ptr<CV4Brand>;
 class QTableView;
 
 namespace cv {
+struct ChangeSet;
 class BrandWindow;
 class CommandUnitModel;
 class DocumentToolbar;
@@ -114,6 +115,8 @@ public:
     bool pageIsDirty(int index) const;
     // A change notification: marks every hidden page that shows book data.
     void dataChanged();
+    // The hidden viewer, search and budget pages read again when entered.
+    void documentChanged(const cv::ChangeSet &changes);
 
     // PageSwitcherClient
     bool shouldSelectPage(int index) override;
@@ -241,8 +244,6 @@ public:
     void accountSheetDidEnd(int code, const CVUnitModelPtr &node);
     void actualSheetDidEnd(int code);
 
-    // Removes the references to the ident from every summary below the node.
-    static void removeSummaryElement(const CVUnitModelPtr &node, int ident);
     // Expands the node's ancestors in its grid and selects its row.
     void expandMe(const CVUnitModelPtr &node);
 

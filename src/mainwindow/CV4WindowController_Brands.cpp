@@ -123,11 +123,8 @@ void CV4WindowController::investBrandSheetDidEnd(int code, const CVUnitModelPtr 
     if (!node->parent()) {
         if (!account || account->kind() != cv::NodeKind::Investment) return;
         node->setIdent(0);
-        account->appendChild(node);
-        m_document->clearLookups();
+        m_document->addNode(node, account);
     }
-    m_document->createCache();
-    dataChanged();
-    m_document->commitAccountModel();
-    if (cv::ViewerPage *viewer = viewerPage()) viewer->accountViewInvalidate();
+    // The opening units are part of every balance from their day on.
+    m_document->updateAccount(node, true);
 }

@@ -51,16 +51,6 @@ CVUnitModelPtr nearestFolder(CVUnitModel *node, int rootKindBelow)
     return nullptr;
 }
 
-// A folder's children take its place, in order.
-void hoistChildren(const CVUnitModelPtr &folder)
-{
-    CVUnitModel *parent = folder->parent();
-    if (!parent) return;
-    const std::vector<CVUnitModelPtr> children = folder->children();
-    int at = folder->index();
-    for (const CVUnitModelPtr &child : children) parent->insertChild(child, at++);
-}
-
 cv::TreeSelection::Tree treeOf(const CVUnitModel *root, const std::vector<std::pair<CVUnitModelPtr, cv::TreeSelection::Tree>> &roots)
 {
     for (const auto &[node, tree] : roots) {
@@ -297,11 +287,10 @@ CVUnitModelPtr CV4WindowController::cacheSheetDidEnd(int code, const CVUnitModel
     CVUnitModelPtr result;
     if (code > 0 && node && node->ident() > 0) {
         // A changed currency changes every balance that converts from it.
-        m_document->createCacheFor(code == 2 ? nullptr : node);
+        m_document->updateAccount(node, code == 2);
         if (code != 2) result = node;
     } else if (code > 0 && node && m_document->accountModel()) {
         node->setIdent(m_document->accountModel()->uniqueId());
-        m_document->accountModel()->asset()->appendChild(node);
         if (node->kind() == NodeKind::Investment) {
             const CVUnitModelPtr cash = newNode(cv::raw(NodeKind::CashPart));
             cash->setIdent(0);
@@ -309,8 +298,7 @@ CVUnitModelPtr CV4WindowController::cacheSheetDidEnd(int code, const CVUnitModel
             cash->setCurrency(node->currency());
             node->appendChild(cash);
         }
-        m_document->clearLookups();
-        m_document->addCacheItem(node);
+        m_document->addNode(node, m_document->accountModel()->asset());
         result = node;
     }
     accountSheetDidEnd(code, node);
@@ -326,18 +314,11 @@ void CV4WindowController::debtSheetDidEnd(const SheetResult &result, const CVUni
         const bool fresh = node->ident() <= 0;
         if (fresh) {
             node->setIdent(m_document->accountModel()->uniqueId());
-            m_document->accountModel()->debt()->appendChild(node);
-            m_document->clearLookups();
+            m_document->addNode(node, m_document->accountModel()->debt());
         }
         if (loan && result.loanData) m_document->putLoan(node, *result.loanData);
-        if (loan || !fresh)
-            m_document->createCache();
-        else
-            m_document->addCacheItem(node);
-        m_document->commitAccountModel();
+        if (loan || !fresh) m_document->updateAccount(node, true);
     }
-    dataChanged();
-    if (cv::ViewerPage *viewer = viewerPage()) viewer->dataChanged();
     expandMe(node);
 }
 
@@ -348,7 +329,7 @@ void CV4WindowController::summarySheetDidEnd(int code, const CVUnitModelPtr &nod
     const bool fresh = node->ident() < 1;
     if (fresh) {
         node->setIdent(categories ? m_document->actualModel()->uniqueId() : m_document->accountModel()->uniqueId());
-        (categories ? m_document->actualModel()->summary() : m_document->accountModel()->summary())->appendChild(node);
+        m_document->addNode(node, categories ? m_document->actualModel()->summary() : m_document->accountModel()->summary());
     }
     if (categories) {
         m_document->commitActualModel();
@@ -363,15 +344,12 @@ void CV4WindowController::accountSheetDidEnd(int code, const CVUnitModelPtr &nod
 {
     if (code < 1 || !m_document) return;
     m_document->commitAccountModel();
-    if (cv::ViewerPage *viewer = viewerPage()) viewer->accountViewInvalidate();
     if (node && node->parent()) expandMe(node);
 }
 
-void CV4WindowController::actualSheetDidEnd(int code)
+void CV4WindowController::actualSheetDidEnd(int)
 {
-    if (code < 1) return;
-    dataChanged();
-    if (cv::ViewerPage *viewer = viewerPage()) viewer->dataChanged();
+    // The commit announced the tree; the pages read what it names.
 }
 
 // ---------------------------------------------------------------- accounts
@@ -437,22 +415,6 @@ void CV4WindowController::endCommandWithItem(const CVUnitModelPtr &node)
     if (command) command->returnItem(node ? cv::ChooserItem::fromNode(node) : cv::ChooserItem());
 }
 
-void CV4WindowController::removeSummaryElement(const CVUnitModelPtr &node, int ident)
-{
-    if (!node) return;
-    if (node->kind() == NodeKind::AccountSummary || node->kind() == NodeKind::CategorySummary) {
-        const auto summary = std::dynamic_pointer_cast<CV4Summary>(node->extra());
-        if (!summary) return;
-        for (auto *list : {&summary->assetList(), &summary->debtList()}) {
-            const auto it = std::find_if(list->begin(), list->end(),
-                                         [ident](const CV4SummaryUnitPtr &u) { return u && u->refID() == ident; });
-            if (it != list->end()) list->erase(it);
-        }
-        return;
-    }
-    for (const CVUnitModelPtr &child : node->children()) removeSummaryElement(child, ident);
-}
-
 void CV4WindowController::deleteAccount()
 {
     const CVUnitModelPtr node = selectedAccountNode();
@@ -469,22 +431,7 @@ void CV4WindowController::deleteAccount()
                            cv::formatString(cv::localizedString("Account %@ has Data"), {m_document->displayName(*node)}),
                            cv::localizedString("Delete")))
         return;
-    const int kind = node->kind();
-    {
-        cv::EditScope edit(*m_document);
-        removeSummaryElement(m_document->accountModel()->summary(), node->ident());
-        m_document->cleanupItem(node);
-        if (kind == NodeKind::Group) hoistChildren(node);
-        parent->removeChild(node);
-        m_document->clearLookups();
-        if (cv::isAssetAccountKind(kind) || cv::isDebtAccountKind(kind)) m_document->createCache();
-        m_document->commitAccountModel();
-    }
-    if (cv::ViewerPage *viewer = viewerPage()) {
-        viewer->accountViewInvalidate();
-        // A loan's payments were entries of the category grid.
-        if (kind == NodeKind::Loan) viewer->dataChanged();
-    }
+    m_document->deleteNode(node);
 }
 
 void CV4WindowController::groupAccount()
@@ -500,9 +447,8 @@ void CV4WindowController::groupAccount()
     const CVUnitModelPtr folder = newNode(cv::raw(NodeKind::Group));
     folder->setName(trimmed);
     folder->setIdent(m_document->accountModel()->uniqueId());
-    place->appendChild(folder);
     for (CVUnitModel *up = place.get(); up; up = up->parent()) up->setCollapsed(false);
-    m_document->commitAccountModel();
+    m_document->addNode(folder, place);
     expandMe(folder);
 }
 
@@ -542,14 +488,8 @@ CVUnitModelPtr CV4WindowController::addActualItem(int kind, const QString &name)
     const CVUnitModelPtr item = newNode(kind);
     item->setName(trimmed);
     item->setIdent(m_document->actualModel()->uniqueId());
-    place->appendChild(item);
     for (CVUnitModel *up = place.get(); up; up = up->parent()) up->setCollapsed(false);
-    {
-        cv::EditScope edit(*m_document);
-        m_document->clearLookups();
-        if (kind == NodeKind::Group) m_document->refreshActualGroupCache(sharedOf(place->root()));
-        m_document->commitActualModel();
-    }
+    m_document->addNode(item, place);
     expandMe(item);
     return item;
 }
@@ -558,34 +498,12 @@ void CV4WindowController::deleteActual()
 {
     const CVUnitModelPtr node = selectedActualNode();
     if (!node || !m_document || !gridCommandAllowed(cv::tag::DeleteCategory) || !node->parent()) return;
-    const CVUnitModelPtr parent = node->parent()->shared_from_this();
     if (node->kind() != NodeKind::Group && m_document->hasCache(node) &&
         !CV4Alert::confirm(cv::localizedString("Confirm Delete"),
                            cv::formatString(cv::localizedString("Actual %@ has Data"), {m_document->displayName(*node)}),
                            cv::localizedString("Delete")))
         return;
-    {
-        cv::EditScope edit(*m_document);
-        // No summary may go on adding a node that is gone.
-        removeSummaryElement(m_document->actualModel()->summary(), node->ident());
-        if (node->kind() == NodeKind::Group) {
-            hoistChildren(node);
-            parent->removeChild(node);
-            m_document->clearCache(node);
-            m_document->refreshActualGroupCache(sharedOf(parent->root()));
-        } else {
-            m_document->cleanupItem(node);
-            parent->removeChild(node);
-            if (parent->kind() == NodeKind::Group && parent->countChild() == 0) {
-                parent->setKind(cv::raw(NodeKind::Category));
-                m_document->clearCache(parent);
-            }
-            m_document->refreshActualGroupCache(sharedOf(parent->root()));
-        }
-        m_document->clearLookups();
-        m_document->commitActualModel();
-    }
-    if (cv::ViewerPage *viewer = viewerPage()) viewer->dataChanged();
+    m_document->deleteNode(node);
 }
 
 void CV4WindowController::mergeActual()
@@ -600,11 +518,7 @@ void CV4WindowController::mergeActual()
     const bool expense = node->hasAncestor(m_document->actualModel()->expense().get());
     const CVUnitModelPtr receiver = expense ? m_document->findExpense(target) : m_document->findIncome(target);
     if (!receiver || receiver->kind() != NodeKind::Category) return;
-    if (m_document->moveItem(node, target)) {
-        m_document->refreshActualGroupCache(sharedOf(node->root()));
-        dataChanged();
-        if (cv::ViewerPage *viewer = viewerPage()) viewer->dataChanged();
-    }
+    m_document->moveItem(node, target);
 }
 
 // ---------------------------------------------------------------- the new item wizard

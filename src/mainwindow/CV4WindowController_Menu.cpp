@@ -68,7 +68,6 @@ void CV4WindowController::viewSettingChanged(int tag, bool checked)
     else
         return;
     m_document->commitSettings();
-    if (cv::ViewerPage *viewer = viewerPage()) viewer->dataChanged();
 }
 
 void CV4WindowController::changeFontSize(bool larger)
@@ -89,7 +88,7 @@ void CV4WindowController::doRecalculation()
 {
     if (!m_document) return;
     // A rebuild announces nothing: the shown page reads again, the others when entered.
-    m_document->createCache();
+    m_document->recalculate();
     dataChanged();
     if (cv::WindowPage *shown = m_switcher.currentPage()) shown->reloadData();
 }

@@ -21,15 +21,8 @@ void CV4WindowController::openSettingsPanel()
 
 void CV4WindowController::settingsSheetDidEnd(int code)
 {
-    if (code == 0 || !m_document) return;
-    m_document->commitSettings();
-    if (code & SettingsPanelController::DayChanged) m_document->recalcMonthlyCache();
-    cv::ViewerPage *viewer = viewerPage();
-    if (viewer && m_currentTabViewIndex == ViewerIndex) viewer->updatePeriod(viewer->columns().unit());
-    auto *budget = qobject_cast<cv::BudgetPage *>(page(BudgetIndex));
-    if (budget && m_currentTabViewIndex == BudgetIndex) budget->updateBudgetPeriod(budget->columns().unit());
-    // Hidden pages snap their dates and read their values when next shown.
-    dataChanged();
+    // The sheet stored the settings through the document; the pages heard it.
+    Q_UNUSED(code);
 }
 
 void CV4WindowController::openGroupPanel()

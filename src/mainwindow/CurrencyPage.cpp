@@ -4,11 +4,13 @@
 #include "controls/PopupFieldEditor.h"
 #include "document/CV4Document.h"
 #include "document/CV4Preference.h"
+#include "document/EditScope.h"
 #include "import/ImportCSVPanelController.h"
 #include "mainwindow/CV4WindowController.h"
 #include "mainwindow/CurrencyTableView.h"
 #include "mainwindow/PeriodBar.h"
 #include "mainwindow/ViewerColumns.h"
+#include "model/CV4EditFlags.h"
 #include "model/CV4PriceTime.h"
 #include "panels/CV4PricePanelController.h"
 #include "platform/CV4Alert.h"
@@ -151,7 +153,8 @@ void CurrencyPage::leave()
     commitPendingInput();
     m_shown = false;
     if (m_currencyChanged) {
-        document()->createCache();
+        // Category totals were converted at the old rates; typing rate after rate rebuilds once.
+        document()->recalculateIfStale();
         m_currencyChanged = false;
     }
     CV4Document::changeTextInputSource(GetPopupFieldEditor(), false);
@@ -302,13 +305,14 @@ void CurrencyPage::storeDayRate(const CV4CurrencyPtr &currency, const QDate &dat
     auto price = std::make_shared<CV4PriceTime>();
     price->setBrand(currency->ident());
     price->setPrice(rate);
-    price->setFlags(2);
+    price->setFlags(cv::EditNew);
     price->setDate(date);
-    if (!doc.dataModel()->putXchgRate(price)) return;
-    doc.refreshCurrencyCache(currency);
-    m_currencyChanged = true;
-    doc.currencyRateChanged();
-    doc.commitCurrencyList();
+    {
+        cv::EditScope edit(doc);
+        if (!doc.putRate(price)) return;
+        m_currencyChanged = true;
+        doc.commitCurrencyList();
+    }
     reload();
 }
 
@@ -514,11 +518,8 @@ void CurrencyPage::openRateSheet(const RateSheetOpener &opener, const CV4Currenc
 
 void CurrencyPage::rateSheetDidEnd(const CV4CurrencyPtr &currency, int code)
 {
-    if (code == 1 && currency) {
-        document()->refreshCurrencyCache(currency);
-        m_currencyChanged = true;
-        document()->currencyRateChanged();
-    }
+    // The sheet wrote through the document, which announced the rates.
+    if (code == 1 && currency) m_currencyChanged = true;
     reload();
 }
 

@@ -43,18 +43,55 @@ void InvestModel::reset(const std::function<void()> &rebuild)
     endResetModel();
 }
 
+void InvestModel::refresh(const std::function<void()> &rebuild)
+{
+    if (rebuild) rebuild();
+    // The report's rows in the model's order, each with its number of children.
+    std::vector<std::pair<InvestReport::Row, size_t>> rows;
+    for (const InvestHelperPtr &item : m_report.items()) {
+        rows.push_back({{item->isTotal() ? InvestReport::TotalLevel : InvestReport::AccountLevel, item.get()},
+                        item->holdings().size()});
+        for (const InvestHelperPtr &holding : item->holdings()) {
+            rows.push_back({{InvestReport::HoldingLevel, holding.get()}, holding->trades().size()});
+            for (const auto &trade : holding->trades())
+                rows.push_back({{InvestReport::TradeLevel, nullptr, trade.get(), holding.get()}, 0});
+        }
+    }
+    std::vector<Node *> nodes;
+    std::function<void(Node &)> walk = [&](Node &parent) {
+        for (const auto &child : parent.children) {
+            nodes.push_back(child.get());
+            walk(*child);
+        }
+    };
+    walk(m_root);
+    bool same = nodes.size() == rows.size() && m_root.children.size() == m_report.items().size();
+    for (size_t i = 0; same && i < nodes.size(); ++i)
+        same = nodes[i]->row.level == rows[i].first.level && nodes[i]->children.size() == rows[i].second;
+    if (!same) {
+        beginResetModel();
+        buildNodes();
+        endResetModel();
+        return;
+    }
+    for (size_t i = 0; i < nodes.size(); ++i) nodes[i]->row = rows[i].first;
+    refreshValues({});
+}
+
+void InvestModel::refreshValues(const QModelIndex &parent)
+{
+    const int rows = rowCount(parent);
+    if (rows == 0) return;
+    Q_EMIT dataChanged(index(0, 0, parent), index(rows - 1, InvestReport::ColumnCount - 1, parent));
+    for (int r = 0; r < rows; ++r) refreshValues(index(r, 0, parent));
+}
+
 void InvestModel::setConvert(bool convert)
 {
     if (convert == m_convert) return;
     m_convert = convert;
     // Values only: expansion and selection stay.
-    std::function<void(const QModelIndex &)> refresh = [&](const QModelIndex &parent) {
-        const int rows = rowCount(parent);
-        if (rows == 0) return;
-        Q_EMIT dataChanged(index(0, 0, parent), index(rows - 1, InvestReport::ColumnCount - 1, parent));
-        for (int r = 0; r < rows; ++r) refresh(index(r, 0, parent));
-    };
-    refresh({});
+    refreshValues({});
 }
 
 void InvestModel::setColors(const QColor &category, const QColor &title)

@@ -26,6 +26,9 @@ public:
     // Builds the report again (through `rebuild`) inside a model reset, so
     // no view reads rows that are gone.
     void reset(const std::function<void()> &rebuild);
+    // The same, but rows that keep their place keep their indexes: when the
+    // new report has the old one's shape only values change (no reset).
+    void refresh(const std::function<void()> &rebuild);
     // Figures in the default currency, or each in its own.
     void setConvert(bool convert);
     bool convert() const { return m_convert; }
@@ -48,6 +51,7 @@ private:
         std::vector<std::unique_ptr<Node>> children;
     };
     void buildNodes();
+    void refreshValues(const QModelIndex &parent);
     const Node *nodeOf(const QModelIndex &index) const;
 
     const InvestReport &m_report;

@@ -54,6 +54,9 @@ InvestmentPage::InvestmentPage(CV4WindowController *window, CV4Document *documen
         const std::optional<QDate> date = field->date();
         if (date && m_window && *date != m_window->reportDate()) m_window->performInputDate(*date);
     });
+    for (auto signal : {&CV4Document::accountChanged, &CV4Document::brandChanged, &CV4Document::currencyChanged,
+                        &CV4Document::tradesChanged})
+        connect(document, signal, this, &InvestmentPage::documentChanged);
     connect(m_convert, &QCheckBox::toggled, this, [this](bool on) {
         m_model->setConvert(on);
         expandTopLevel();
@@ -87,6 +90,20 @@ void InvestmentPage::expandTopLevel()
 void InvestmentPage::enter(bool)
 {
     makeReportData();
+}
+
+// Prices and rates change values only; trades and holdings may change rows.
+void InvestmentPage::documentChanged(const ChangeSet &changes)
+{
+    // A hidden page builds its report when entered.
+    if (!isCurrentPage() || !m_outline->model()) return;
+    const QDate date = m_report->date();
+    const bool rows = !changes.trades.empty() || changes.accountTree == TreeChange::Structure || changes.brandList;
+    if (rows) {
+        makeReportData();
+        return;
+    }
+    m_model->refresh([this, date] { m_report->build(date); });
 }
 
 void InvestmentPage::dateChosen(const QDate &date)

@@ -4,6 +4,7 @@
 // the check box shows the figures in the default currency.
 
 #include "charts/CV4InfoInvestView.h"
+#include "document/ChangeSet.h"
 #include "document/InvestReport.h"
 #include "mainwindow/WindowPage.h"
 
@@ -48,6 +49,7 @@ public:
 
 private:
     void expandTopLevel();
+    void documentChanged(const ChangeSet &changes);
 
     CV4WindowController *m_window;  // owns the page
     std::unique_ptr<InvestReport> m_report;

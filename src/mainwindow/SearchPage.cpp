@@ -4,6 +4,7 @@
 #include "document/CV4Document.h"
 #include "mainwindow/CV4WindowController.h"
 #include "panels/SearchPageController.h"
+#include "controls/CV4TableView.h"
 #include "panels/SearchResultsController.h"
 
 #include <QStackedWidget>
@@ -42,9 +43,17 @@ bool SearchPage::isShown() const
     return stack && stack->currentWidget() == this;
 }
 
-void SearchPage::documentChanged()
+// Results are copies of entries and trades: written ones, or nodes gone,
+// empty the list when next entered. Names and prices only repaint it.
+void SearchPage::documentChanged(const ChangeSet &changes)
 {
-    m_controller->noteDocumentChanged(isShown());
+    const bool rows = !changes.entries.empty() || !changes.trades.empty() || changes.brandList ||
+                      changes.accountTree == TreeChange::Structure || changes.actualTree == TreeChange::Structure;
+    if (rows) {
+        m_controller->noteDocumentChanged(isShown());
+        return;
+    }
+    if (isShown()) m_controller->resultsController()->tableView()->reloadData();
 }
 
 int SearchPage::execSearchForAccount(const std::vector<std::shared_ptr<CVUnitModel>> &accounts, const QDate &from,

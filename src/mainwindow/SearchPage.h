@@ -3,6 +3,7 @@
 // hosts the search logic and follows the document: a change while another
 // page is shown empties the list when the page is next entered.
 
+#include "document/ChangeSet.h"
 #include "mainwindow/WindowPage.h"
 
 #include "charts/CV4InfoView.h"
@@ -56,7 +57,7 @@ Q_SIGNALS:
     void openTradeRequested(int account, const QDate &from, const QDate &to, int tradeIdent);
 
 private:
-    void documentChanged();
+    void documentChanged(const ChangeSet &changes);
     void tradeRequested(int account, const QDate &from, const QDate &to, int tradeIdent);
 
     SearchPageController *m_controller;  // child

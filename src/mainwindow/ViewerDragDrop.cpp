@@ -149,38 +149,8 @@ bool ViewerDragDrop::acceptDrop(const CVUnitModelPtr &proposed, int index)
         target->setKind(raw(NodeKind::Group));
     }
 
-    // Only the dragged nodes that stood before the drop in the target shift it.
-    const int before = int(std::count_if(nodes.begin(), nodes.end(), [&](const CVUnitModelPtr &n) {
-        return n->parent() == target.get() && n->index() < at;
-    }));
-    std::vector<CVUnitModel *> oldParents;
-    for (const CVUnitModelPtr &node : nodes) {
-        CVUnitModel *parent = node->parent();
-        oldParents.push_back(parent);
-        parent->removeChild(node);
-    }
-    at = std::clamp(at - before, 0, target->countChild());
-    for (size_t k = 0; k < nodes.size(); ++k) {
-        if (target->insertChild(nodes[k], at + int(k))) continue;
-        // Validation rules this out; the node still must not be lost.
-        Q_ASSERT(false);
-        if (!target->appendChild(nodes[k]) && oldParents[k]) oldParents[k]->appendChild(nodes[k]);
-    }
-
     for (CVUnitModel *n = target.get(); n; n = n->parent()) n->setCollapsed(false);
-    m_document.clearLookups();
-    if (m_grid == Accounts) {
-        m_document.commitAccountModel();
-    } else {
-        for (CVUnitModel *parent : oldParents) {
-            if (parent && parent->kind() == NodeKind::Group && parent->countChild() == 0) {
-                parent->setKind(raw(NodeKind::Category));
-                m_document.clearCache(parent->shared_from_this());
-            }
-        }
-        m_document.refreshActualGroupCache(target->root()->shared_from_this());
-        m_document.commitActualModel();
-    }
+    m_document.moveNodes(nodes, target, at);
     m_dragged.clear();
     return true;
 }

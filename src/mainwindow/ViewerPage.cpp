@@ -112,10 +112,9 @@ ViewerPage::ViewerPage(CV4WindowController *window, CV4Document *document, QWidg
     });
 
     for (auto signal : {&CV4Document::entriesChanged, &CV4Document::tradesChanged, &CV4Document::balancesChanged,
-                        &CV4Document::currencyChanged, &CV4Document::brandChanged})
-        connect(document, signal, this, [this] { dataChanged(); });
-    for (auto signal : {&CV4Document::accountChanged, &CV4Document::actualChanged})
-        connect(document, signal, this, [this] { treesChanged(); });
+                        &CV4Document::currencyChanged, &CV4Document::brandChanged, &CV4Document::accountChanged,
+                        &CV4Document::actualChanged, &CV4Document::settingsChanged})
+        connect(document, signal, this, &ViewerPage::documentChanged);
 
     for (CV4AccountView *grid : {static_cast<CV4AccountView *>(m_accountView), static_cast<CV4AccountView *>(m_actualView)}) {
         connect(grid, &QTreeView::expanded, this, [this] { m_expansionChanged = true; });
@@ -316,6 +315,33 @@ void ViewerPage::accountViewInvalidate()
     m_accountModel->refreshValues();
 }
 
+void ViewerPage::documentChanged(const ChangeSet &changes)
+{
+    if (!m_built) return;
+    const bool structure = changes.accountTree == TreeChange::Structure || changes.actualTree == TreeChange::Structure;
+    if (structure && m_ignoreTreeChanges) return;
+    if (!isCurrentPage()) {
+        (structure ? m_staleRows : m_staleValues) = true;
+        return;
+    }
+    if (changes.fiscalStart) {
+        // The periods are cut anew: columns, headers and values.
+        updatePeriod(m_columns.unit());
+        return;
+    }
+    if (structure) {
+        treesChanged();
+        return;
+    }
+    // Balances move every account row above the one that changed, and rates
+    // and prices any row that converts: a value-only repaint of the grid.
+    const bool rates = !changes.currencies.empty() || !changes.brands.empty();
+    if (rates || !changes.accounts.empty() || !changes.trades.empty() || changes.accountTree == TreeChange::Values)
+        accountViewInvalidate();
+    if (rates || !changes.categories.empty() || !changes.entries.empty() || changes.actualTree == TreeChange::Values)
+        m_actualModel->refreshValues();
+}
+
 void ViewerPage::treesChanged()
 {
     if (!m_built) return;
@@ -401,7 +427,9 @@ void ViewerPage::setCellWidth(int width)
 
 void ViewerPage::enter(bool dirty)
 {
-    if (dirty) document()->createCacheIfDirty();
+    if (dirty) document()->recalculateIfStale();
+    if (m_staleRows) treesChanged();
+    m_staleRows = m_staleValues = false;
     if (m_window) m_window->adjustTopDate(m_columns.unit());
     refreshMainView();
 }

@@ -7,6 +7,7 @@
 // laid out again about 100 ms after the last resize) by inserting and
 // removing columns, so expansion and selection stay.
 
+#include "document/ChangeSet.h"
 #include "mainwindow/ViewerColumns.h"
 #include "mainwindow/ViewerValues.h"
 #include "mainwindow/WindowPage.h"
@@ -82,6 +83,10 @@ public:
     // The trees changed: rows are read again, expansion comes from the nodes.
     void treesChanged();
     void accountViewInvalidate();
+    // What an edit changed, as the document's signals carry it: the shown
+    // page repaints the grids it names (the rows again only when a tree's
+    // structure changed); a hidden page does it when entered.
+    void documentChanged(const ChangeSet &changes);
     int todayColumn() const { return m_todayColumn; }
     int columnIndexOfTodayInView(const CV4AccountView *view) const;
     // Larger or smaller text; false when the index is at its end.
@@ -124,6 +129,8 @@ private:
     bool m_built = false;             // built, and its document still there
     bool m_expansionChanged = false;  // since the last save
     bool m_ignoreTreeChanges = false; // while the trees are stored
+    bool m_staleValues = false;       // values changed while hidden
+    bool m_staleRows = false;         // a tree's structure changed while hidden
 };
 
 } // namespace cv

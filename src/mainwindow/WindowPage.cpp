@@ -3,6 +3,7 @@
 #include "platform/Localization.h"
 
 #include <QLabel>
+#include <QStackedWidget>
 #include <QVBoxLayout>
 
 namespace cv {
@@ -11,6 +12,12 @@ WindowPage::WindowPage(const QString &identifier, CV4Document *document, QWidget
     : QWidget(parent), m_identifier(identifier), m_document(document)
 {
     setObjectName(identifier.isEmpty() ? QStringLiteral("TemporaryPage") : identifier);
+}
+
+bool WindowPage::isCurrentPage() const
+{
+    const auto *stack = qobject_cast<const QStackedWidget *>(parentWidget());
+    return stack ? stack->currentWidget() == this : isVisible();
 }
 
 void WindowPage::addHeading()

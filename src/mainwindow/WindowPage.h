@@ -36,6 +36,9 @@ public:
     // when there is nothing to print.
     virtual std::unique_ptr<CV4InfoView> makePrintView(PageSetup &setup) { return nullptr; }
 
+    // Whether the page is the one its window shows.
+    bool isCurrentPage() const;
+
 protected:
     // The heading shown until the page's contents are built.
     void addHeading();

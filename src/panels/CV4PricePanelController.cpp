@@ -5,7 +5,6 @@
 #include "controls/CV4TableView.h"
 #include "controls/OpenSheet.h"
 #include "document/CV4Document.h"
-#include "document/EditScope.h"
 #include "model/CV4EditFlags.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
@@ -185,24 +184,10 @@ void CV4PricePanelController::commitRows()
     }
     if (removals.empty() && puts.empty()) return;
 
-    CV4DataModel *store = doc()->dataModel();
-    cv::EditScope edit(*doc());
-    bool written = true;
-    for (const CV4PriceTimePtr &p : removals)
-        written = (isBrand() ? store->removePrice(p) : store->removeXchgRate(p)) && written;
-    for (const CV4PriceTimePtr &p : puts) written = (isBrand() ? store->putPrice(p) : store->putXchgRate(p)) && written;
-    if (!written) {
-        edit.fail();
-        return;
-    }
-    doc()->updateChangeCount(CV4DocumentChanges::ChangeDone);
-    if (isBrand()) {
-        doc()->refreshBrandCache(m_brand);
-        doc()->brandPriceChanged();
-    } else {
-        doc()->refreshCurrencyCache(m_currency);
-        doc()->currencyRateChanged();
-    }
+    if (isBrand())
+        doc()->writePrices(m_brand, removals, puts);
+    else
+        doc()->writeRates(m_currency, removals, puts);
 }
 
 // ---------------------------------------------------------------- rows

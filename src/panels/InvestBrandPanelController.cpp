@@ -3,7 +3,6 @@
 #include "controls/DialogButtons.h"
 #include "controls/OpenSheet.h"
 #include "document/CV4Document.h"
-#include "document/EditScope.h"
 #include "model/CV4InvestUnit.h"
 #include "model/CV4PriceTime.h"
 #include "platform/CV4Alert.h"
@@ -206,13 +205,7 @@ void InvestBrandPanelController::storeHolding()
     price->setBrand(brand->ident());
     price->setDate(unit->date());
     price->setPrice(unit->unitPrice());
-    cv::EditScope edit(*m_document);
-    if (!m_document->dataModel()->putPrice(price)) {
-        edit.fail();
-        return;
-    }
-    m_document->refreshBrandCache(brand);
-    m_document->brandPriceChanged();
+    m_document->putPrice(price);
 }
 
 void InvestBrandPanelController::okPushed()

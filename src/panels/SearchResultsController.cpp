@@ -461,7 +461,6 @@ void SearchResultsController::commitRows()
 {
     std::set<CV4BrandPtr> brands;
     bool tradeApplied = false;
-    bool entryWritten = false;
     int rc = 0;
     {
         cv::EditScope edit(*doc());
@@ -490,14 +489,10 @@ void SearchResultsController::commitRows()
             case CV4Actual::Transfer: doc()->updateTransfer(entry, old); break;
             default: doc()->updateIncome(entry, old); break;
             }
-            entryWritten = true;
             ++rc;
         }
         if (tradeApplied) doc()->applyBrands(brands);
-        if (entryWritten)
-            doc()->createCache();
-        else
-            doc()->accumulateAccount(nullptr);
+        doc()->accumulateAccount(nullptr);
     }
     setReturnCode(rc);
     if (rc > 0) Q_EMIT searchListShouldClear();

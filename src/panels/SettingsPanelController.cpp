@@ -62,18 +62,14 @@ void SettingsPanelController::okPushed()
         done(0);
         return;
     }
+    const int month = m_monthButton->currentIndex();
+    const int weekday = m_weekdayButton->currentIndex();
+    const int day = m_dayButton->currentIndex();
     int code = 1;
-    if (m_monthButton->currentIndex() != settings->fiscalMonthOfYear()) {
-        settings->setFiscalMonthOfYear(m_monthButton->currentIndex());
-        code |= MonthChanged;
-    }
-    if (m_weekdayButton->currentIndex() != settings->fiscalWeekday()) {
-        settings->setFiscalWeekday(m_weekdayButton->currentIndex());
-        code |= WeekdayChanged;
-    }
-    if (m_dayButton->currentIndex() != settings->fiscalDayOfMonth()) {
-        settings->setFiscalDayOfMonth(m_dayButton->currentIndex());
-        code |= DayChanged;
-    }
+    if (month != settings->fiscalMonthOfYear()) code |= MonthChanged;
+    if (weekday != settings->fiscalWeekday()) code |= WeekdayChanged;
+    if (day != settings->fiscalDayOfMonth()) code |= DayChanged;
+    // A refused write leaves the settings as they were: the sheet stays open.
+    if (!m_document->setFiscalStart(month, weekday, day)) return;
     done(code);
 }

@@ -41,8 +41,8 @@ protected:
 // The cash items are monthly series too: a new first day of the month re-keys them.
 TEST_F(MonthlyCacheTest, NewFiscalDayRekeysTheCashItems)
 {
-    doc->settings()->setFiscalDayOfMonth(14);
-    doc->recalcMonthlyCache();
+    const CV4Settings &s = *doc->settings();
+    ASSERT_TRUE(doc->setFiscalStart(s.fiscalMonthOfYear(), s.fiscalWeekday(), 14));
     const auto recalculated = june();
     EXPECT_EQ(recalculated, juneOfAFreshRebuild());
 }
@@ -52,7 +52,7 @@ TEST_F(MonthlyCacheTest, NewFiscalDayRekeysTheCashItems)
 TEST_F(MonthlyCacheTest, RefreshedFolderTotalsLeaveOutUnspecifiedLoans)
 {
     EXPECT_DOUBLE_EQ(june()[1], 1000);
-    doc->refreshActualGroupCache(doc->actualModel()->expense());
+    CV4DocumentTestAccess::refreshActualGroupCache(*doc, doc->actualModel()->expense());
     const auto refreshed = june();
     EXPECT_EQ(refreshed, juneOfAFreshRebuild());
 }
@@ -62,7 +62,7 @@ TEST_F(MonthlyCacheTest, RefreshedFolderTotalsKeepTheFiscalMonths)
 {
     doc->settings()->setFiscalDayOfMonth(24);
     doc->createCache();
-    doc->refreshActualGroupCache(doc->actualModel()->expense());
+    CV4DocumentTestAccess::refreshActualGroupCache(*doc, doc->actualModel()->expense());
     doc->updateExpense(makeEntry(1, day(2009, 7, 10), 500, 1005, 10), nullptr);
     auto months = [&] {
         std::vector<double> out;

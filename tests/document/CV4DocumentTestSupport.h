@@ -30,6 +30,7 @@ public:
         d.calcInvestCache(assets);
         d.calcTransferCache(doc.actualModel()->moneyFlow());
     }
+    static void refreshActualGroupCache(CV4Document &doc, const CVUnitModelPtr &node) { doc.refreshActualGroupCache(node); }
 };
 
 class DocumentTest : public ::testing::Test {

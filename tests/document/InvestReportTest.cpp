@@ -48,8 +48,7 @@ protected:
     }
     void price(const CV4BrandPtr &brand, const QDate &date, double value)
     {
-        ASSERT_TRUE(samplebook::putPrice(*doc, brand->ident(), date, value));
-        doc->refreshBrandCache(brand);
+        ASSERT_TRUE(doc->putPrice(samplebook::priceTime(brand->ident(), date, value)));
     }
 
     const InvestHelper *accountRow(int ident) const

@@ -9,6 +9,12 @@
 #include "mainwindow/CurrencyPage.h"
 #include "mainwindow/CurrencyTableView.h"
 #include "support/SampleBook.h"
+#include "mainwindow/ViewerColumns.h"
+#include "mainwindow/ViewerModel.h"
+#include "mainwindow/ViewerPage.h"
+#include "model/CV4Actual.h"
+#include "model/CV4AssetModel.h"
+#include "model/CV4PriceTime.h"
 #include "panels/CV4PricePanelController.h"
 
 #include <QAction>
@@ -16,6 +22,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QToolButton>
 #include <QTest>
 
@@ -52,8 +59,7 @@ protected:
         jpy = document->defaultCurrency();
         jpy->setName(QStringLiteral("JPY"));
         usd = add(2, QStringLiteral("USD"), 100, 2);
-        ASSERT_TRUE(samplebook::putRate(*document, 2, QDate(2009, 5, 1), 98.5));
-        document->refreshCurrencyCache(usd);
+        ASSERT_TRUE(document->putRate(samplebook::priceTime(2, QDate(2009, 5, 1), 98.5)));
         document->commitCurrencyList();
     }
     void show()
@@ -108,6 +114,54 @@ TEST_F(CurrencyPageTest, CellsShowTheRateInForceEachDay)
     // Row 0 never changes.
     page->setObjectValue(page->table(), QStringLiteral("Yen"), CurrencyPage::NameColumn, 0);
     EXPECT_EQ(jpy->name(), "JPY");
+}
+
+// A rate typed here reaches the totals in the default currency of a viewer
+// that shows meanwhile (a second window on the book), values only.
+TEST_F(CurrencyPageTest, ATypedRateReachesAShownViewersConvertedTotals)
+{
+    yenAndDollar();
+    auto record = std::make_shared<CV4AssetModel>();
+    record->setDate(QDate(2009, 1, 1));
+    auto dollars = std::make_shared<CVUnitModel>();
+    dollars->setIdent(document->accountModel()->uniqueId());
+    dollars->setKind(cv::raw(cv::NodeKind::Cash));
+    dollars->setCurrency(usd->ident());
+    dollars->setName(QStringLiteral("Dollars"));
+    dollars->setExtra(record);
+    document->addNode(dollars, document->accountModel()->asset());
+    const CVUnitModelPtr salary = CV4Document::findFirstItem(document->actualModel()->income(), cv::raw(cv::NodeKind::Category));
+    ASSERT_TRUE(salary);
+    auto entry = std::make_shared<CV4Actual>();
+    entry->setKind(CV4Actual::Income);
+    entry->setDate(QDate(2009, 4, 10));
+    entry->setAmount(10);
+    entry->setCategory(salary->ident());
+    entry->setAccount(dollars->ident());
+    document->updateIncome(entry, nullptr);
+
+    w->setTopDate(QDate(2009, 4, 30));
+    show();
+    CV4WindowController other(document);
+    other.resize(1000, 600);
+    other.show();
+    cv::ViewerPage *viewer = other.viewerPage();
+    ASSERT_NE(viewer, nullptr);
+    viewer->updatePeriod(0);
+    other.performInputDate(QDate(2009, 4, 30));
+    QApplication::processEvents();
+    const QModelIndex assets = viewer->accountModel()->index(0, cv::ViewerColumns::kStartDataCells);
+    ASSERT_EQ(viewer->columns().columnFirstDate(cv::ViewerColumns::kStartDataCells), QDate(2009, 4, 30));
+    ASSERT_EQ(assets.data().toString(), "1,000");
+    QSignalSpy resets(viewer->accountModel(), &QAbstractItemModel::modelReset);
+    QSignalSpy changed(viewer->accountModel(), &QAbstractItemModel::dataChanged);
+
+    page->setObjectValue(page->table(), QStringLiteral("120"), CurrencyPage::kStartDataCells, 1);
+    QApplication::processEvents();
+    EXPECT_GT(changed.count(), 0);
+    EXPECT_EQ(resets.count(), 0);
+    EXPECT_EQ(assets.data().toString(), "1,200");
+    other.hide();
 }
 
 TEST_F(CurrencyPageTest, TypingIntoTheFormatCellTogglesIt)

@@ -4,6 +4,7 @@
 #include "support/Screenshots.h"
 
 #include "document/CV4Document.h"
+#include "document/UpdateStockCommand.h"
 #include "mainwindow/CurrencyPage.h"
 #include "mainwindow/InvestModel.h"
 #include "mainwindow/InvestmentPage.h"
@@ -15,6 +16,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTreeView>
 
@@ -42,8 +44,7 @@ protected:
         b->setCurrency(currency);
         b->setKind(kind);
         document->addBrand(b);
-        EXPECT_TRUE(samplebook::putPrice(*document, b->ident(), QDate(2009, 1, 1), price));
-        document->refreshBrandCache(b);
+        EXPECT_TRUE(document->putPrice(samplebook::priceTime(b->ident(), QDate(2009, 1, 1), price)));
         return b;
     }
     CVUnitModelPtr account(int ident, const QString &name, int currency)
@@ -141,6 +142,30 @@ TEST_F(InvestmentPageTest, EnteringBuildsTheReportWithTheAccountsExpanded)
     EXPECT_TRUE(w->printView(delegate->preference(), cv::PrintRunner::Mode::Pdf, pdf).printed);
     EXPECT_GT(QFileInfo(pdf).size(), 1000);
     EXPECT_EQ(page->investReportCallback(CV4InfoInvestViewParam(CV4InfoViewParam::Header, nullptr)).size(), 11);
+}
+
+// A price recorded over the bus while the page shows is on screen at once;
+// only values change, so the rows keep their place and their expansion.
+TEST_F(InvestmentPageTest, APriceFromScriptingShowsAtOnceWithoutAReset)
+{
+    w->selectTabWithIdentifier(QStringLiteral("TB06"));
+    cv::InvestModel *model = page->model();
+    const QPersistentModelIndex stock = model->index(0, InvestReport::MarketValue, model->index(0, 0));
+    ASSERT_EQ(stock.data().toString(), "66,000");
+    page->outline()->expand(model->index(0, 0, model->index(0, 0)));
+    QSignalSpy resets(model, &QAbstractItemModel::modelReset);
+    QSignalSpy changed(model, &QAbstractItemModel::dataChanged);
+
+    document->brandList().front()->setSymbol(QStringLiteral("CVM"));
+    UpdateStockCommand command(QStringLiteral("CVM"), {{"Price", "1500"}, {"Date", "2009-03-20"}});
+    ASSERT_EQ(command.performDefaultImplementation({document}), std::nullopt);
+    QCoreApplication::processEvents();
+    EXPECT_GT(changed.count(), 0);
+    EXPECT_EQ(resets.count(), 0);
+    ASSERT_TRUE(stock.isValid());
+    EXPECT_EQ(stock.data().toString(), "90,000");
+    EXPECT_EQ(model->index(2, InvestReport::MarketValue).data().toString(), "190,000");
+    EXPECT_TRUE(page->outline()->isExpanded(model->index(0, 0, model->index(0, 0))));
 }
 
 class CurrencyInvestShot : public InvestmentPageTest, public ::testing::WithParamInterface<const char *> {

@@ -276,3 +276,24 @@ TEST_P(SearchWindowShot, TheSearchPageWithResults)
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, SearchWindowShot, ::testing::Values("en", "ja"));
+
+// A rename arrives while the list shows: its cells repaint at once, and
+// names alone never empty the list, not even at the next entry.
+TEST_F(SearchWindowTest, ARenameRepaintsTheShownListAndKeepsIt)
+{
+    CV4WindowController *w = openBook();
+    document->commitActualModel();
+    cv::SearchPage *page = w->searchPage();
+    w->selectTabWithIdentifier(QStringLiteral("TB02"));
+    ASSERT_EQ(search(w), 3);
+    SearchResultsController *results = page->controller()->resultsController();
+    QSignalSpy repainted(results->tableView()->model(), &QAbstractItemModel::dataChanged);
+    document->renameNode(document->findExpense(kFood), QStringLiteral("Groceries"));
+    EXPECT_GT(repainted.count(), 0);
+    EXPECT_EQ(results->textOfColumnId(SearchResultsController::CategoryColumn, 0), QStringLiteral("Groceries"));
+
+    w->selectTabWithIdentifier(QStringLiteral("TB01"));
+    document->renameNode(document->findExpense(kFood), QStringLiteral("Food"));
+    w->selectTabWithIdentifier(QStringLiteral("TB02"));
+    EXPECT_EQ(page->resultCount(), 3);
+}

@@ -12,6 +12,7 @@
 #include "panels/SettingsPanelController.h"
 
 #include <QComboBox>
+#include <QPointer>
 #include <QTest>
 
 TEST_F(DelegateTest, FiscalSettingsReachTheShownViewerAndAHiddenOneOnItsReturn)
@@ -27,15 +28,21 @@ TEST_F(DelegateTest, FiscalSettingsReachTheShownViewerAndAHiddenOneOnItsReturn)
     w->performInputDate(QDate(2009, 5, 10));
     ASSERT_EQ(w->topDate(), QDate(2009, 5, 1));
 
-    delegate->validateMenus();
-    QAction *settings = delegate->actionNamed(QStringLiteral("settings"));
-    ASSERT_TRUE(settings->isEnabled());
-    settings->trigger();
-    auto *sheet = w->findChild<SettingsPanelController *>();
-    ASSERT_NE(sheet, nullptr);
-    sheet->dayButton()->setCurrentIndex(24);  // the 25th
-    sheet->okPushed();
-    QCoreApplication::processEvents();
+    // The sheet as the user leaves it; the pages hear the change from the document.
+    auto fiscalStart = [&](QComboBox *(SettingsPanelController::*button)() const, int index) {
+        delegate->validateMenus();
+        QAction *settings = delegate->actionNamed(QStringLiteral("settings"));
+        ASSERT_TRUE(settings->isEnabled());
+        settings->trigger();
+        QPointer<SettingsPanelController> sheet = w->findChild<SettingsPanelController *>();
+        ASSERT_NE(sheet, nullptr);
+        (sheet->*button)()->setCurrentIndex(index);
+        sheet->okPushed();
+        QCoreApplication::processEvents();
+        // The sheet goes with the next turns.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+    fiscalStart(&SettingsPanelController::dayButton, 24);  // the 25th
     EXPECT_EQ(document->settings()->fiscalDayOfMonth(), 24);
     EXPECT_TRUE(document->isDocumentEdited());
     EXPECT_EQ(w->topDate(), QDate(2009, 4, 25));
@@ -44,8 +51,7 @@ TEST_F(DelegateTest, FiscalSettingsReachTheShownViewerAndAHiddenOneOnItsReturn)
     // Changed while the search page shows: the viewer snaps its first day
     // when it is back.
     w->selectTabWithIdentifier(QStringLiteral("TB02"));
-    document->settings()->setFiscalDayOfMonth(0);
-    w->settingsSheetDidEnd(1 | SettingsPanelController::DayChanged);
+    fiscalStart(&SettingsPanelController::dayButton, 0);
     w->selectTabWithIdentifier(QStringLiteral("TB01"));
     EXPECT_EQ(w->topDate(), QDate(2009, 4, 1));
     EXPECT_EQ(viewer->columns().columnFirstDate(cv::ViewerColumns::kStartDataCells), QDate(2009, 4, 1));
@@ -57,9 +63,9 @@ TEST_F(DelegateTest, FiscalSettingsReachTheShownViewerAndAHiddenOneOnItsReturn)
     ASSERT_NE(budget, nullptr);
     budget->updateBudgetPeriod(5);
     ASSERT_EQ(budget->topDate(), QDate(2009, 1, 1));
-    document->settings()->setFiscalMonthOfYear(3);
-    w->settingsSheetDidEnd(1 | SettingsPanelController::MonthChanged);
+    fiscalStart(&SettingsPanelController::monthButton, 3);
     EXPECT_EQ(budget->topDate(), QDate(2008, 4, 1));
+    EXPECT_EQ(budget->columns().dateForColumn(1).first, QDate(2008, 4, 1));
 }
 
 TEST_F(DelegateTest, ADeletedGroupingLeavesTheRowsOfTheOpenEntryPanel)

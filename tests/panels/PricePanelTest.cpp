@@ -29,7 +29,8 @@ CV4BrandPtr addBrand(CV4Document &doc, int kind, int currency)
 
 void putPrice(CV4Document &doc, int ident, const QDate &date, double value, bool rate = false)
 {
-    ASSERT_TRUE(rate ? samplebook::putRate(doc, ident, date, value) : samplebook::putPrice(doc, ident, date, value));
+    ASSERT_TRUE(rate ? doc.putRate(samplebook::priceTime(ident, date, value))
+                     : doc.putPrice(samplebook::priceTime(ident, date, value)));
 }
 
 // (day, value) of every stored record, in date order.
@@ -151,7 +152,6 @@ TEST(PricePanel, OkWritesRemovalsBeforePutsAndAnswersWhetherAnythingChanged)
         const CV4BrandPtr brand = addBrand(*doc, CV4Brand::Stock, 1);
         putPrice(*doc, brand->ident(), QDate(2009, 1, 1), 100);
         putPrice(*doc, brand->ident(), QDate(2009, 1, 2), 200);
-        doc->refreshBrandCache(brand);
         Panel panel(doc.get(), brand, kTop);
         c.edit(panel);
         EXPECT_EQ(endCode(panel, true), c.code);

@@ -71,7 +71,7 @@ public:
         auto node = samplebook::node(doc->accountModel()->asset(), ident, kind, name, record);
         node->setCurrency(currency);
         doc->commitAccountModel();
-        doc->addCacheItem(node);
+        doc->accumulateAccount(node);
         return node;
     }
     void addEntry(int kind, const QDate &date, double amount, int category, int account, const QString &memo = {},
@@ -240,9 +240,8 @@ TEST_F(Reports2Test, TicksTiersPeriodsAndOpenings)
          [](Reports2Test &t) {
              samplebook::currency(*t.doc, 2, QStringLiteral("USD"), 100, 2);
              for (const auto &[day, rate] : {std::pair{1, 110.0}, {20, 90.0}}) {
-                 samplebook::putRate(*t.doc, 2, QDate(2008, 5, day), rate);
+                 t.doc->putRate(samplebook::priceTime(2, QDate(2008, 5, day), rate));
              }
-             t.doc->refreshCurrencyCache(t.doc->findCurrency(2));
              t.addAccount(2001, 31, QStringLiteral("Dollars"), 2);
              t.addEntry(CV4Actual::Expense, QDate(2008, 5, 9), 12.34, kDaily, 2001);
          },

@@ -122,9 +122,8 @@ std::unique_ptr<CV4Document> makeFixtureF()
 
     bool ok = true;
     for (const auto &[date, price] : {std::pair{QDate(2008, 4, 30), 1150.0}, {QDate(2008, 5, 20), 1300.0}}) {
-        ok = samplebook::putPrice(*doc, kAlpha, date, price) && ok;
+        ok = doc->putPrice(samplebook::priceTime(kAlpha, date, price)) && ok;
     }
-    doc->refreshBrandCache(alpha);
     doc->updateTrade(trade(CV4Trade::Buy, QDate(2008, 5, 8), 100, 1200, 600), nullptr);
     doc->updateTrade(trade(CV4Trade::Sale, QDate(2008, 5, 20), 50, 1300, 400), nullptr);
     doc->updateTrade(trade(CV4Trade::Dividend, QDate(2008, 5, 28), 1, 1500, 0), nullptr);

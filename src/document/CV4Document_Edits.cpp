@@ -1,0 +1,316 @@
+#include "document/CV4Document.h"
+#include "document/CV4DocumentPrivate.h"
+
+#include "document/EditScope.h"
+
+#include "model/CV4PriceTime.h"
+#include "model/CV4Summary.h"
+
+namespace {
+
+CVUnitModelPtr sharedFrom(CVUnitModel *node)
+{
+    return node ? node->shared_from_this() : nullptr;
+}
+
+// Whether the node hangs in the account tree (else the category tree).
+bool inAccountTree(CVUnitModel &node, const CV4AccountModel *accounts)
+{
+    if (!accounts) return false;
+    const CVUnitModel *root = node.root();
+    return root == accounts->asset().get() || root == accounts->debt().get() || root == accounts->summary().get();
+}
+
+// Takes the security's holdings out of the tree below `node`.
+void removeHoldings(const CVUnitModelPtr &node, int brand)
+{
+    if (!node) return;
+    if (node->kind() == cv::NodeKind::Holding) {
+        CVUnitModel *parent = node->parent();
+        if (parent && cv::holdingBrand(*node) == brand) parent->removeChild(node);
+        return;
+    }
+    for (int i = node->countChild() - 1; i >= 0; --i) removeHoldings(node->childAt(i), brand);
+}
+
+// No summary may go on adding a node that is gone.
+void removeSummaryElement(const CVUnitModelPtr &node, int ident)
+{
+    if (!node) return;
+    if (node->kind() == cv::NodeKind::AccountSummary || node->kind() == cv::NodeKind::CategorySummary) {
+        const auto summary = std::dynamic_pointer_cast<CV4Summary>(node->extra());
+        if (!summary) return;
+        for (auto *list : {&summary->assetList(), &summary->debtList()}) {
+            const auto it = std::find_if(list->begin(), list->end(),
+                                         [ident](const CV4SummaryUnitPtr &u) { return u && u->refID() == ident; });
+            if (it != list->end()) list->erase(it);
+        }
+        return;
+    }
+    for (const CVUnitModelPtr &child : node->children()) removeSummaryElement(child, ident);
+}
+
+// A folder's children take its place, in order.
+void hoistChildren(const CVUnitModelPtr &folder)
+{
+    CVUnitModel *parent = folder->parent();
+    if (!parent) return;
+    const std::vector<CVUnitModelPtr> children = folder->children();
+    int at = folder->index();
+    for (const CVUnitModelPtr &child : children) parent->insertChild(child, at++);
+}
+
+} // namespace
+
+// ---- prices and rates
+
+bool CV4Document::writePrices(const CV4BrandPtr &brand, const PriceList &removals, const PriceList &puts)
+{
+    if (!brand) return false;
+    cv::EditScope edit(*this, removals.size() + puts.size() > 1 ? cv::EditScope::Writes::Several
+                                                                : cv::EditScope::Writes::AtMostOne);
+    bool written = true;
+    for (const CV4PriceTimePtr &p : removals) written = m_d->m_dataModel->removePrice(p) && written;
+    for (const CV4PriceTimePtr &p : puts) written = m_d->m_dataModel->putPrice(p) && written;
+    if (!written) {
+        edit.fail();
+        return false;
+    }
+    updateChangeCount(ChangeDone);
+    refreshBrandCache(brand);
+    m_d->m_cacheStatus |= 1u << BrandChanged;
+    m_d->m_edit.changes.brands.insert(brand->ident());
+    return true;
+}
+
+bool CV4Document::writeRates(const CV4CurrencyPtr &currency, const PriceList &removals, const PriceList &puts)
+{
+    if (!currency) return false;
+    cv::EditScope edit(*this, removals.size() + puts.size() > 1 ? cv::EditScope::Writes::Several
+                                                                : cv::EditScope::Writes::AtMostOne);
+    bool written = true;
+    for (const CV4PriceTimePtr &r : removals) written = m_d->m_dataModel->removeXchgRate(r) && written;
+    for (const CV4PriceTimePtr &r : puts) written = m_d->m_dataModel->putXchgRate(r) && written;
+    if (!written) {
+        edit.fail();
+        return false;
+    }
+    updateChangeCount(ChangeDone);
+    refreshCurrencyCache(currency);
+    // Category totals were converted at the old rates: the next page that shows them rebuilds.
+    m_d->m_cacheStatus |= 1u << CurrencyChanged;
+    m_d->m_edit.changes.currencies.insert(currency->ident());
+    return true;
+}
+
+bool CV4Document::putPrice(const CV4PriceTimePtr &price)
+{
+    return price && writePrices(findBrand(price->brand()), {}, {price});
+}
+
+bool CV4Document::putRate(const CV4PriceTimePtr &rate)
+{
+    return rate && writeRates(findCurrency(rate->brand()), {}, {rate});
+}
+
+// ---- securities
+
+bool CV4Document::deleteBrand(const CV4BrandPtr &brand)
+{
+    if (!brand) return false;
+    cv::EditScope edit(*this);
+    // The store first: a refusal leaves the tree and the list as the store keeps them.
+    if (!m_d->m_dataModel->removePriceForBrand(brand->ident()) || !m_d->m_dataModel->removeTradeForBrand(brand->ident())) {
+        edit.fail();
+        return false;
+    }
+    removeHoldings(m_d->m_accountModel ? m_d->m_accountModel->asset() : nullptr, brand->ident());
+    clearLookups();
+    // The holdings leave the stored tree now, not at the next save.
+    commitAccountModel();
+    removeBrand(brand);
+    commitBrandList();
+    createCache();
+    m_d->m_edit.changes.brands.insert(brand->ident());
+    return true;
+}
+
+bool CV4Document::removeHolding(const CVUnitModelPtr &account, int brand)
+{
+    if (!account) return false;
+    cv::EditScope edit(*this);
+    if (!m_d->m_dataModel->removeTradeByAccount(account->ident(), brand)) {
+        edit.fail();
+        return false;
+    }
+    removeHoldings(account, brand);
+    clearLookups();
+    commitAccountModel();
+    createCache();
+    m_d->m_edit.changes.brands.insert(brand);
+    return true;
+}
+
+// ---- settings
+
+bool CV4Document::putImportMapping(const QByteArray &archive, int record)
+{
+    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
+    const bool ok = m_d->m_dataModel->putImportMappingData(archive, record);
+    m_d->storeWrite(ok);
+    return ok;
+}
+
+bool CV4Document::setFiscalStart(int monthOfYear, int weekday, int dayOfMonth)
+{
+    CV4Settings &s = *m_d->m_settings;
+    const int oldMonth = s.fiscalMonthOfYear();
+    const int oldWeekday = s.fiscalWeekday();
+    const int oldDay = s.fiscalDayOfMonth();
+    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
+    s.setFiscalMonthOfYear(monthOfYear);
+    s.setFiscalWeekday(weekday);
+    s.setFiscalDayOfMonth(dayOfMonth);
+    if (!commitSettings()) {
+        s.setFiscalMonthOfYear(oldMonth);
+        s.setFiscalWeekday(oldWeekday);
+        s.setFiscalDayOfMonth(oldDay);
+        return false;
+    }
+    if (dayOfMonth != oldDay) recalcMonthlyCache();
+    if (monthOfYear != oldMonth || weekday != oldWeekday || dayOfMonth != oldDay) m_d->m_edit.changes.fiscalStart = true;
+    return true;
+}
+
+void CV4Document::recalculate()
+{
+    createCache();
+}
+
+void CV4Document::recalculateIfStale()
+{
+    createCacheIfDirty();
+}
+
+// ---- tree edits
+
+void CV4Document::addNode(const CVUnitModelPtr &node, const CVUnitModelPtr &parent, int index)
+{
+    if (!node || !parent) return;
+    cv::EditScope edit(*this);
+    if (index < 0 || index > parent->countChild())
+        parent->appendChild(node);
+    else
+        parent->insertChild(node, index);
+    clearLookups();
+    const CV4AccountModel *accounts = m_d->m_accountModel.get();
+    if (inAccountTree(*node, accounts)) {
+        addCacheItem(node);
+        commitAccountModel();
+        return;
+    }
+    if (node->kind() == cv::NodeKind::Group) refreshActualGroupCache(sharedFrom(parent->root()));
+    commitActualModel();
+}
+
+void CV4Document::updateAccount(const CVUnitModelPtr &node, bool everything)
+{
+    if (!node) return;
+    // Outside the caller's edit a rebuild takes its fast path; the commit then announces it.
+    if (everything)
+        createCache();
+    else
+        createCacheFor(node);
+    commitAccountModel();
+}
+
+bool CV4Document::moveNodes(const std::vector<CVUnitModelPtr> &nodes, const CVUnitModelPtr &target, int index)
+{
+    if (!target || nodes.empty()) return false;
+    for (const CVUnitModelPtr &node : nodes)
+        if (!node || !node->parent()) return false;
+    cv::EditScope edit(*this);
+    // Only the moved nodes that stood before the place shift it.
+    const int before = int(std::count_if(nodes.begin(), nodes.end(), [&](const CVUnitModelPtr &n) {
+        return n->parent() == target.get() && n->index() < index;
+    }));
+    std::vector<CVUnitModel *> oldParents;
+    for (const CVUnitModelPtr &node : nodes) {
+        CVUnitModel *parent = node->parent();
+        oldParents.push_back(parent);
+        parent->removeChild(node);
+    }
+    const int at = std::clamp(index - before, 0, target->countChild());
+    for (size_t k = 0; k < nodes.size(); ++k) {
+        if (target->insertChild(nodes[k], at + int(k))) continue;
+        // Callers validate the place; the node still must not be lost.
+        Q_ASSERT(false);
+        if (!target->appendChild(nodes[k]) && oldParents[k]) oldParents[k]->appendChild(nodes[k]);
+    }
+    clearLookups();
+    const CV4AccountModel *accounts = m_d->m_accountModel.get();
+    if (inAccountTree(*target, accounts)) {
+        commitAccountModel();
+        return true;
+    }
+    for (CVUnitModel *parent : oldParents) {
+        if (parent && parent->kind() == cv::NodeKind::Group && parent->countChild() == 0) {
+            parent->setKind(cv::raw(cv::NodeKind::Category));
+            clearCache(sharedFrom(parent));
+        }
+    }
+    refreshActualGroupCache(sharedFrom(target->root()));
+    commitActualModel();
+    return true;
+}
+
+void CV4Document::deleteNode(const CVUnitModelPtr &node)
+{
+    if (!node || !node->parent()) return;
+    const CVUnitModelPtr parent = sharedFrom(node->parent());
+    const int kind = node->kind();
+    if (kind == cv::NodeKind::Holding) {
+        removeHolding(parent, cv::holdingBrand(*node));
+        return;
+    }
+    cv::EditScope edit(*this);
+    const CV4AccountModel *accounts = m_d->m_accountModel.get();
+    if (inAccountTree(*node, accounts)) {
+        removeSummaryElement(accounts->summary(), node->ident());
+        cleanupItem(node);
+        if (kind == cv::NodeKind::Group) hoistChildren(node);
+        parent->removeChild(node);
+        clearLookups();
+        if (cv::isAssetAccountKind(kind) || cv::isDebtAccountKind(kind)) createCache();
+        commitAccountModel();
+        return;
+    }
+    if (m_d->m_actualModel) removeSummaryElement(m_d->m_actualModel->summary(), node->ident());
+    if (kind == cv::NodeKind::Group) {
+        hoistChildren(node);
+        parent->removeChild(node);
+        clearCache(node);
+    } else {
+        cleanupItem(node);
+        parent->removeChild(node);
+        if (parent->kind() == cv::NodeKind::Group && parent->countChild() == 0) {
+            parent->setKind(cv::raw(cv::NodeKind::Category));
+            clearCache(parent);
+        }
+    }
+    refreshActualGroupCache(sharedFrom(parent->root()));
+    clearLookups();
+    commitActualModel();
+}
+
+void CV4Document::renameNode(const CVUnitModelPtr &node, const QString &name)
+{
+    if (!node || node->name() == name) return;
+    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
+    node->setName(name);
+    const CV4AccountModel *accounts = m_d->m_accountModel.get();
+    if (inAccountTree(*node, accounts))
+        commitAccountModel();
+    else
+        commitActualModel();
+}
