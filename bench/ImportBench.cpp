@@ -13,11 +13,11 @@
 #include "platform/Localization.h"
 #include "support/SampleBook.h"
 
+#include "ImportBenchSupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QFile>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -71,12 +71,8 @@ QByteArray ofx2(int count)
 std::unique_ptr<CV4Document> makeBook()
 {
     using namespace samplebook;
-    auto doc = std::make_unique<CV4Document>();
-    if (!doc->dataModel()->create()) return nullptr;
-    doc->actualModel()->setDefault();
-    doc->actualModel()->setSystemItems();
-    doc->accountModel()->setSystemItems();
-    currency(*doc, 1, QStringLiteral("JPY"), 1, 0);
+    auto doc = makeYenBook();
+    if (!doc) return nullptr;
     auto bank = std::make_shared<CV4BankModel>();
     bank->setDate(QDate(2000, 1, 1));
     node(doc->accountModel()->asset(), kBank, 31, QStringLiteral("Bank"), bank);
@@ -93,18 +89,10 @@ std::unique_ptr<CV4Document> makeBook()
 }
 
 struct Files {
-    QTemporaryDir dir;
-    QString ofx1Path = dir.filePath(QStringLiteral("statement-1.ofx"));
-    QString ofx2Path = dir.filePath(QStringLiteral("statement-2.ofx"));
     QByteArray ofx1Bytes = ofx1(kTransactions);
     QByteArray ofx2Bytes = ofx2(kTransactions);
-    Files()
-    {
-        for (const auto &[path, bytes] : {std::pair{ofx1Path, ofx1Bytes}, std::pair{ofx2Path, ofx2Bytes}}) {
-            QFile f(path);
-            if (f.open(QIODevice::WriteOnly)) f.write(bytes);
-        }
-    }
+    QString ofx1Path = cv::bench::temporaryFile(QStringLiteral("statement-1.ofx"), ofx1Bytes);
+    QString ofx2Path = cv::bench::temporaryFile(QStringLiteral("statement-2.ofx"), ofx2Bytes);
 };
 
 Files &files()

@@ -14,11 +14,11 @@
 #include "platform/Localization.h"
 #include "support/SampleBook.h"
 
+#include "ImportBenchSupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QFile>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -50,12 +50,8 @@ QByteArray prices(int lines)
 std::unique_ptr<CV4Document> makeBook(int *brand)
 {
     using namespace samplebook;
-    auto doc = std::make_unique<CV4Document>();
-    if (!doc->dataModel()->create()) return nullptr;
-    doc->actualModel()->setDefault();
-    doc->actualModel()->setSystemItems();
-    doc->accountModel()->setSystemItems();
-    currency(*doc, 1, QStringLiteral("JPY"), 1, 0);
+    auto doc = makeYenBook();
+    if (!doc) return nullptr;
     auto alpha = std::make_shared<CV4Brand>();
     alpha->setName(QStringLiteral("Alpha"));
     alpha->setKind(CV4Brand::InvestmentTrust);
@@ -67,18 +63,10 @@ std::unique_ptr<CV4Document> makeBook(int *brand)
 }
 
 struct Files {
-    QTemporaryDir dir;
-    QString statementPath = dir.filePath(QStringLiteral("statement.csv"));
-    QString pricesPath = dir.filePath(QStringLiteral("prices.csv"));
     QByteArray statementBytes = statement(kStatementLines);
     QByteArray priceBytes = prices(kPriceLines);
-    Files()
-    {
-        for (const auto &[path, bytes] : {std::pair{statementPath, statementBytes}, std::pair{pricesPath, priceBytes}}) {
-            QFile f(path);
-            if (f.open(QIODevice::WriteOnly)) f.write(bytes);
-        }
-    }
+    QString statementPath = cv::bench::temporaryFile(QStringLiteral("statement.csv"), statementBytes);
+    QString pricesPath = cv::bench::temporaryFile(QStringLiteral("prices.csv"), priceBytes);
 };
 
 Files &files()

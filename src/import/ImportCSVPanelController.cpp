@@ -6,19 +6,15 @@
 #include "document/CV4Document.h"
 #include "document/EditScope.h"
 #include "import/ImportFile.h"
-#include "import/ImportRowsModel.h"
 #include "import/PriceListReader.h"
 #include "import/StatementValues.h"
 #include "model/CV4Brand.h"
-#include "controls/OpenSheet.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
 
-#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -30,9 +26,8 @@ constexpr int kExcluded = 1;
 }
 
 ImportCSVPanelController::ImportCSVPanelController(CV4Document *document, int target, bool isBrand, QWidget *parent)
-    : QDialog(parent), m_document(document), m_target(target), m_isBrand(isBrand)
+    : ImportSheet(document, parent), m_target(target), m_isBrand(isBrand)
 {
-    Q_ASSERT(document);
     buildWindow();
     updateButtons();
 }
@@ -41,20 +36,14 @@ ImportCSVPanelController *ImportCSVPanelController::openForBrand(CV4Document *do
                                                                  std::function<void(int)> done)
 {
     if (!document || !document->findBrand(brand)) return nullptr;
-    return cv::openSheet<ImportCSVPanelController>(new ImportCSVPanelController(document, brand, true, parent), parent,
-                                                   [done = std::move(done)](int code, ImportCSVPanelController *) {
-                                                       if (done) done(code);
-                                                   });
+    return openOnWindow(new ImportCSVPanelController(document, brand, true, parent), parent, std::move(done));
 }
 
 ImportCSVPanelController *ImportCSVPanelController::openForCurrency(CV4Document *document, int currency,
                                                                     QWidget *parent, std::function<void(int)> done)
 {
     if (!document || !document->findCurrency(currency)) return nullptr;
-    return cv::openSheet<ImportCSVPanelController>(new ImportCSVPanelController(document, currency, false, parent),
-                                                   parent, [done = std::move(done)](int code, ImportCSVPanelController *) {
-                                                       if (done) done(code);
-                                                   });
+    return openOnWindow(new ImportCSVPanelController(document, currency, false, parent), parent, std::move(done));
 }
 
 void ImportCSVPanelController::buildWindow()
@@ -69,14 +58,7 @@ void ImportCSVPanelController::buildWindow()
     }
     auto *target = new QLabel(cv::formatString(localizedString("ImportCSV Destination"), {name}), this);
     layout->addWidget(target);
-    auto *fileRow = new QHBoxLayout;
-    auto *fileButton = new QPushButton(localizedString("OFX File"), this);
-    fileButton->setAutoDefault(false);
-    m_pathField = new QLineEdit(this);
-    m_pathField->setReadOnly(true);
-    fileRow->addWidget(fileButton);
-    fileRow->addWidget(m_pathField, 1);
-    layout->addLayout(fileRow);
+    addFileRow(layout, localizedString("ImportCSV File Types"));
     auto *hint = new QLabel(localizedString("ImportCSV Message"), this);
     hint->setWordWrap(true);
     layout->addWidget(hint);
@@ -86,33 +68,16 @@ void ImportCSVPanelController::buildWindow()
     client.text = [this](int column, int row) { return cellText(column, row); };
     client.rightAligned = [](int column) { return column == PriceColumn; };
     client.setText = [this](int column, int row, const QString &text) { return setText(column, row, text); };
-    m_model = new cv::ImportRowsModel({localizedString("OFX Column Date"),
-                                       localizedString(m_isBrand ? "ImportCSV Column Price" : "ImportCSV Column Rate")},
-                                      std::move(client), this);
-    m_table = new QTableView(this);
-    m_table->setModel(m_model);
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    addTable(layout,
+             {localizedString("OFX Column Date"),
+              localizedString(m_isBrand ? "ImportCSV Column Price" : "ImportCSV Column Rate")},
+             std::move(client));
     m_table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
-    m_table->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_table->verticalHeader()->hide();
-    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->setColumnWidth(DateColumn, 120);
     m_table->horizontalHeader()->setStretchLastSection(true);
-    layout->addWidget(m_table, 1);
     m_okButton = cv::addOkCancelButtons(this, layout).ok;
 
-    m_menu = new QMenu(this);
-    for (const auto &[tag, key] : {std::pair{int(MenuExclude), "ImportCSV Menu Exclude"}, {int(MenuInclude), "ImportCSV Menu Include"}}) {
-        QAction *action = m_menu->addAction(localizedString(key));
-        action->setData(tag);
-        connect(action, &QAction::triggered, this, [this, tag = tag] { menuSelected(tag); });
-    }
-    connect(fileButton, &QPushButton::clicked, this, &ImportCSVPanelController::filePushed);
-    connect(m_table, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
-        const bool selected = m_table->selectionModel()->hasSelection();
-        for (QAction *action : m_menu->actions()) action->setEnabled(selected);
-        m_menu->popup(m_table->viewport()->mapToGlobal(at));
-    });
+    addMenu({{MenuExclude, "ImportCSV Menu Exclude"}, {MenuInclude, "ImportCSV Menu Include"}});
     resize(420, 480);
 }
 
@@ -169,13 +134,6 @@ bool ImportCSVPanelController::setText(int column, int row, const QString &text)
     return bool(price);
 }
 
-void ImportCSVPanelController::filePushed()
-{
-    const QString path = QFileDialog::getOpenFileName(this, windowTitle(), QString(),
-                                                      localizedString("ImportCSV File Types"));
-    if (!path.isEmpty()) loadFile(path);
-}
-
 bool ImportCSVPanelController::loadFile(const QString &path)
 {
     m_pathField->setText(path);
@@ -196,8 +154,8 @@ void ImportCSVPanelController::updateButtons()
 
 void ImportCSVPanelController::menuSelected(int tag)
 {
-    for (const QModelIndex &index : m_table->selectionModel()->selectedRows()) {
-        CV4PriceTime &value = *m_values[size_t(index.row())];
+    for (int row : selectedRows()) {
+        CV4PriceTime &value = *m_values[size_t(row)];
         value.setFlags(tag == MenuExclude ? value.flags() | kExcluded : value.flags() & ~kExcluded);
     }
     m_model->reload();

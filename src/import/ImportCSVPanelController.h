@@ -5,25 +5,14 @@
 // included value in file order in one edit (the last value of a day stays).
 // The caller refreshes the caches and tells the windows.
 
+#include "import/ImportSheet.h"
 #include "model/CV4PriceTime.h"
-
-#include <QDialog>
 
 #include <functional>
 #include <optional>
 #include <vector>
 
-class CV4Document;
-class QLineEdit;
-class QMenu;
-class QPushButton;
-class QTableView;
-
-namespace cv {
-class ImportRowsModel;
-}
-
-class ImportCSVPanelController : public QDialog {
+class ImportCSVPanelController : public cv::ImportSheet {
     Q_OBJECT
 public:
     enum Column { DateColumn, PriceColumn, ColumnCount };
@@ -37,36 +26,23 @@ public:
     static ImportCSVPanelController *openForCurrency(CV4Document *document, int currency, QWidget *parent,
                                                      std::function<void(int)> done);
 
-    void filePushed();
-    bool loadFile(const QString &path);
-    void okPushed();
-    void accept() override { okPushed(); }
-    void menuSelected(int tag);
+    bool loadFile(const QString &path) override;
+    void okPushed() override;
+    void menuSelected(int tag) override;
 
     const std::vector<CV4PriceTimePtr> &values() const { return m_values; }
-    QString cellText(int column, int row) const;
+    QString cellText(int column, int row) const override;
     // A value's text read as the target's values are; none when it is no number.
     std::optional<double> currencyValueForString(QStringView text) const;
 
-    QTableView *tableView() const { return m_table; }
-    QPushButton *okButton() const { return m_okButton; }
-    QMenu *contextMenu() const { return m_menu; }
-
 private:
     void buildWindow();
-    void updateButtons();
+    void updateButtons() override;
     int currency() const;
     bool isStock() const;
     bool setText(int column, int row, const QString &text);
 
-    CV4Document *m_document;               // not owned; outlives the sheet
     int m_target;                          // a security or currency ident
     bool m_isBrand;
     std::vector<CV4PriceTimePtr> m_values; // in file order, owned; flags bit 1 = excluded
-
-    QLineEdit *m_pathField = nullptr;      // children
-    QTableView *m_table = nullptr;
-    cv::ImportRowsModel *m_model = nullptr;
-    QPushButton *m_okButton = nullptr;
-    QMenu *m_menu = nullptr;
 };

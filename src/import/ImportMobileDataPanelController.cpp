@@ -2,26 +2,19 @@
 
 #include "controls/AccountDataSource.h"
 #include "controls/ActualDataSource.h"
-#include "controls/CustomPopup.h"
 #include "controls/DialogButtons.h"
 #include "document/CV4Document.h"
-#include "document/EditScope.h"
 #include "import/ImportFile.h"
-#include "import/ImportRowsModel.h"
 #include "import/MobileEntryReader.h"
 #include "import/PendingRows.h"
 #include "import/TransferImportPanelController.h"
 #include "model/CV4ActualModel.h"
-#include "controls/OpenSheet.h"
 #include "platform/CV4Alert.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
 
-#include <QFileDialog>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QTableView>
@@ -32,78 +25,35 @@
 using cv::localizedString;
 
 ImportMobileDataPanelController::ImportMobileDataPanelController(CV4Document *document, QWidget *parent)
-    : QDialog(parent), m_document(document)
+    : EntryImportSheet(document, parent, {cv::MobileCategoryMapping, cv::MobileAccountMapping})
 {
-    Q_ASSERT(document);
-    if (m_document) {
-        m_categoryMapping = cv::LearnedMapping::read(*m_document, cv::MobileCategoryMapping);
-        m_accountMapping = cv::LearnedMapping::read(*m_document, cv::MobileAccountMapping);
-    }
     buildWindow();
     updateButtons();
-}
-
-ImportMobileDataPanelController::~ImportMobileDataPanelController()
-{
-    if (cv::CustomPopup *popup = cv::CustomPopup::existing(); popup && popup->targetView() == m_table)
-        popup->mustClose();
 }
 
 ImportMobileDataPanelController *ImportMobileDataPanelController::openImportPanel(CV4Document *document, QWidget *parent,
                                                                                   std::function<void(int)> done)
 {
     if (!document) return nullptr;
-    return cv::openSheet<ImportMobileDataPanelController>(
-        new ImportMobileDataPanelController(document, parent), parent,
-        [done = std::move(done)](int code, ImportMobileDataPanelController *) {
-            if (done) done(code);
-        });
+    return openOnWindow(new ImportMobileDataPanelController(document, parent), parent, std::move(done));
 }
 
 void ImportMobileDataPanelController::buildWindow()
 {
     setWindowTitle(localizedString("Import Mobile Title"));
     auto *layout = new QVBoxLayout(this);
-    auto *fileRow = new QHBoxLayout;
-    auto *fileButton = new QPushButton(localizedString("OFX File"), this);
-    fileButton->setAutoDefault(false);
-    m_pathField = new QLineEdit(this);
-    m_pathField->setReadOnly(true);
-    fileRow->addWidget(fileButton);
-    fileRow->addWidget(m_pathField, 1);
-    layout->addLayout(fileRow);
+    addFileRow(layout);
 
-    const char *const headers[ColumnCount] = {"OFX Column Date",     "Import Mobile Column Name", "OFX Column Category",
-                                              "Import Mobile Column Account Name", "OFX Column Account",
-                                              "ImportText Column Income", "ImportText Column Expense", "OFX Column Memo"};
-    QStringList titles;
-    for (const char *key : headers) titles << localizedString(key);
     cv::ImportRowsModel::Client client;
-    client.rowCount = [this] { return int(m_rows.size()); };
-    client.text = [this](int column, int row) { return cellText(column, row); };
-    client.colour = [this](int row) {
-        const CV4Actual &entry = *m_rows[size_t(row)].entry;
-        if (entry.flags() & cv::PendingRejected) return QColor(Qt::red);
-        return isValid(entry) ? QColor() : QColor(Qt::gray);
-    };
     client.rightAligned = [](int column) { return column == IncomeColumn || column == ExpenseColumn; };
     client.tick = [this](int column, int row) {
         return column == DateColumn ? std::optional<bool>(m_rows[size_t(row)].tick) : std::nullopt;
     };
-    m_model = new cv::ImportRowsModel(titles, std::move(client), this);
-    m_table = new QTableView(this);
-    m_table->setModel(m_model);
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_table->verticalHeader()->hide();
-    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
-    m_table->setWordWrap(false);
-    const int widths[ColumnCount] = {110, 125, 150, 125, 110, 90, 90, 160};
-    for (int c = 0; c < ColumnCount; ++c) m_table->setColumnWidth(c, widths[c]);
-    m_table->horizontalHeader()->setSectionResizeMode(MemoColumn, QHeaderView::Stretch);
-    layout->addWidget(m_table, 1);
+    addReviewTable(layout,
+                   {"OFX Column Date", "Import Mobile Column Name", "OFX Column Category",
+                    "Import Mobile Column Account Name", "OFX Column Account", "ImportText Column Income",
+                    "ImportText Column Expense", "OFX Column Memo"},
+                   std::move(client), {110, 125, 150, 125, 110, 90, 90, 160}, MemoColumn);
 
     auto *applyRow = new QHBoxLayout;
     m_applyButton = new QPushButton(localizedString("OFX Apply"), this);
@@ -116,38 +66,19 @@ void ImportMobileDataPanelController::buildWindow()
     layout->addWidget(hint);
     m_okButton = cv::addOkCancelButtons(this, layout).ok;
 
-    m_menu = new QMenu(this);
-    const std::pair<int, const char *> items[] = {{MenuTransfer, "Import Mobile Menu Transfer"},
-                                                  {MenuCategory, "OFX Menu Category"},
-                                                  {MenuAccount, "OFX Menu Account"},
-                                                  {MenuReject, "OFX Menu Reject"},
-                                                  {MenuAccept, "OFX Menu Accept"}};
-    for (const auto &[tag, key] : items) {
-        if (tag == MenuReject) m_menu->addSeparator();
-        QAction *action = m_menu->addAction(localizedString(key));
-        action->setData(tag);
-        connect(action, &QAction::triggered, this, [this, tag = tag] { menuSelected(tag); });
-    }
+    addMenu({{MenuTransfer, "Import Mobile Menu Transfer"},
+             {MenuCategory, "OFX Menu Category"},
+             {MenuAccount, "OFX Menu Account"},
+             {MenuReject, "OFX Menu Reject"},
+             {MenuAccept, "OFX Menu Accept"}},
+            MenuReject);
     m_transferPanel = new TransferImportPanelController(this);
 
-    connect(fileButton, &QPushButton::clicked, this, &ImportMobileDataPanelController::filePushed);
     connect(m_applyButton, &QPushButton::clicked, this, &ImportMobileDataPanelController::applyPushed);
-    connect(m_table, &QTableView::clicked, this, [this](const QModelIndex &i) { handleClick(i.column(), i.row()); });
-    connect(m_table, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
-        const bool selected = !selectedRows().empty();
-        for (QAction *action : m_menu->actions()) action->setEnabled(selected);
-        m_menu->popup(m_table->viewport()->mapToGlobal(at));
-    });
     resize(1000, 560);
 }
 
 // ---------------------------------------------------------------- reading
-
-void ImportMobileDataPanelController::filePushed()
-{
-    const QString path = QFileDialog::getOpenFileName(this, localizedString("Import Mobile Title"));
-    if (!path.isEmpty()) loadFile(path);
-}
 
 bool ImportMobileDataPanelController::loadFile(const QString &path)
 {
@@ -184,22 +115,14 @@ QString ImportMobileDataPanelController::cellText(int column, int row) const
     if (row < 0 || size_t(row) >= m_rows.size() || !m_document) return QString();
     const Row &line = m_rows[size_t(row)];
     const CV4Actual &entry = *line.entry;
-    auto accountName = [this](int ident) {
-        const CVUnitModelPtr node = ident > 0 ? m_document->findAccount(ident) : nullptr;
-        return node ? m_document->displayName(*node) : QString();
-    };
     switch (column) {
     case DateColumn: return cv::formatProgramDate(entry.date());
     case NameColumn: return line.categoryName;
-    case CategoryColumn: {
+    case CategoryColumn:
         if (entry.kind() == CV4Actual::Transfer)
             return cv::formatString(QStringLiteral("%@ → %@"),
                                     {localizedString("BankBook-CacheOut"), accountName(entry.destination())});
-        if (entry.category() == 0) return QString();
-        const CVUnitModelPtr node = entry.kind() == CV4Actual::Income ? m_document->findIncome(entry.category())
-                                                                      : m_document->findExpense(entry.category());
-        return node ? m_document->displayName(*node) : QString();
-    }
+        return categoryName(entry);
     case AccountNameColumn: return line.accountName;
     case AccountColumn: return accountName(entry.account());
     case IncomeColumn:
@@ -211,33 +134,10 @@ QString ImportMobileDataPanelController::cellText(int column, int row) const
     }
 }
 
-void ImportMobileDataPanelController::reload()
-{
-    m_model->reload();
-    updateButtons();
-}
-
 void ImportMobileDataPanelController::updateButtons()
 {
     m_okButton->setEnabled(completeDataCount() > 0);
-    m_applyButton->setEnabled(!m_rows.empty() && !(m_categoryMapping.isEmpty() && m_accountMapping.isEmpty()));
-}
-
-std::vector<int> ImportMobileDataPanelController::selectedRows() const
-{
-    std::vector<int> rows;
-    for (const QModelIndex &index : m_table->selectionModel()->selectedRows()) rows.push_back(index.row());
-    std::sort(rows.begin(), rows.end());
-    return rows;
-}
-
-void ImportMobileDataPanelController::setRejectStatus(bool rejected)
-{
-    for (int row : selectedRows()) {
-        CV4Actual &entry = *m_rows[size_t(row)].entry;
-        entry.setFlags(rejected ? entry.flags() | cv::PendingRejected : entry.flags() & ~cv::PendingRejected);
-    }
-    reload();
+    m_applyButton->setEnabled(!m_rows.empty() && hasLearned());
 }
 
 void ImportMobileDataPanelController::applyPushed()
@@ -245,28 +145,10 @@ void ImportMobileDataPanelController::applyPushed()
     int changes = 0;
     for (Row &row : m_rows) {
         CV4Actual &entry = *row.entry;
-        if (entry.category() == 0 && entry.kind() != CV4Actual::Transfer && !row.categoryName.isEmpty()) {
-            if (const std::optional<int> value = m_categoryMapping.value(row.categoryName)) {
-                const cv::MappedTarget target =
-                    cv::checkedTarget(*m_document, *value, entry.flags() & cv::PendingOutgoing);
-                if (target.category) {
-                    entry.setCategory(target.category);
-                    ++changes;
-                } else if (target.partner) {
-                    entry.setKind(CV4Actual::Transfer);
-                    entry.setDestination(target.partner);
-                    ++changes;
-                }
-            }
-        }
-        if (entry.account() == 0 && !row.accountName.isEmpty()) {
-            if (const std::optional<int> value = m_accountMapping.value(row.accountName)) {
-                if (const int account = cv::checkedAccount(*m_document, *value)) {
-                    entry.setAccount(account);
-                    ++changes;
-                }
-            }
-        }
+        if (entry.category() == 0 && entry.kind() != CV4Actual::Transfer && !row.categoryName.isEmpty())
+            changes += applyLearnedTarget(entry, mapping(cv::MobileCategoryMapping).value(row.categoryName));
+        if (entry.account() == 0 && !row.accountName.isEmpty())
+            changes += applyLearnedAccount(entry, mapping(cv::MobileAccountMapping).value(row.accountName));
         if (isValid(entry)) row.tick = true;
     }
     if (changes > 0) reload();
@@ -276,7 +158,6 @@ void ImportMobileDataPanelController::applyPushed()
 
 void ImportMobileDataPanelController::handleClick(int column, int row)
 {
-    if (row < 0 || size_t(row) >= m_rows.size()) return;
     if (column == CategoryColumn) changeCategory(row);
     if (column == AccountColumn) changeAccount(row);
 }
@@ -313,31 +194,18 @@ void ImportMobileDataPanelController::finishedTransferEditing()
         if (isValid(entry)) line.tick = true;
         // An empty name would later fill every unnamed row.
         if (!line.categoryName.isEmpty() && entry.destination() > 0)
-            m_mappingChanged |= m_categoryMapping.learn(line.categoryName, -entry.destination());
+            learn(cv::MobileCategoryMapping, line.categoryName, -entry.destination());
         if (!line.accountName.isEmpty() && entry.account() > 0)
-            m_mappingChanged |= m_accountMapping.learn(line.accountName, entry.account());
+            learn(cv::MobileAccountMapping, line.accountName, entry.account());
     }
     reload();
-}
-
-void ImportMobileDataPanelController::runChooser(int column, int row, const cv::ChooserItem &value,
-                                                 std::function<void(int)> picked)
-{
-    const QRect cell = m_table->visualRect(m_model->index(row, column));
-    const QRect anchor(m_table->viewport()->mapToGlobal(cell.topLeft()), cell.size());
-    QPointer<ImportMobileDataPanelController> self(this);
-    cv::CustomPopup::get()->run(m_table, anchor, cv::CustomPopup::Anchor::Cell, m_chooserSource.get(), value,
-                                [self, picked = std::move(picked)](const cv::ChooserItem &item) {
-                                    if (self && item.node()) picked(item.node()->ident());
-                                });
 }
 
 void ImportMobileDataPanelController::changeCategory(int row)
 {
     auto source = std::make_unique<cv::ActualDataSource>();
     source->setDocument(m_document, 16);
-    m_chooserSource = std::move(source);
-    runChooser(CategoryColumn, row, m_chooserSource->objectWithIdentifier(m_rows[size_t(row)].entry->category()),
+    runChooser(CategoryColumn, row, std::move(source), m_rows[size_t(row)].entry->category(),
                [this](int ident) { endActualPopup(ident); });
 }
 
@@ -345,8 +213,7 @@ void ImportMobileDataPanelController::changeAccount(int row)
 {
     auto source = std::make_unique<cv::AccountDataSource>();
     source->setDocument(m_document, 255);
-    m_chooserSource = std::move(source);
-    runChooser(AccountColumn, row, m_chooserSource->objectWithIdentifier(m_rows[size_t(row)].entry->account()),
+    runChooser(AccountColumn, row, std::move(source), m_rows[size_t(row)].entry->account(),
                [this](int ident) { endAccountPopup(ident); });
 }
 
@@ -377,7 +244,7 @@ void ImportMobileDataPanelController::endActualPopup(int ident)
         }
         entry.setCategory(ident);
         if (isValid(entry)) line.tick = true;
-        if (!line.categoryName.isEmpty()) m_mappingChanged |= m_categoryMapping.learn(line.categoryName, ident);
+        if (!line.categoryName.isEmpty()) learn(cv::MobileCategoryMapping, line.categoryName, ident);
     }
     reload();
 }
@@ -389,7 +256,7 @@ void ImportMobileDataPanelController::endAccountPopup(int ident)
             Row &line = m_rows[size_t(row)];
             line.entry->setAccount(ident);
             line.tick = isValid(*line.entry);
-            if (!line.accountName.isEmpty()) m_mappingChanged |= m_accountMapping.learn(line.accountName, ident);
+            if (!line.accountName.isEmpty()) learn(cv::MobileAccountMapping, line.accountName, ident);
         }
         m_model->reload();
     }
@@ -409,33 +276,22 @@ void ImportMobileDataPanelController::okPushed()
 
 bool ImportMobileDataPanelController::commitRows()
 {
-    bool stored = false;
-    const QMetaObject::Connection noted =
-        connect(m_document, &CV4Document::entriesChanged, this, [&stored] { stored = true; });
-    int written = 0;
-    {
-        cv::EditScope edit(*m_document);
-        for (const Row &row : m_rows) {
-            if (!row.tick || (row.entry->flags() & cv::PendingRejected)) continue;
-            const auto entry = std::make_shared<CV4Actual>(*row.entry);
-            // A tick may be older than the row's last change: the account is checked again.
-            if (entry->account() < 1 || !m_document->findAccount(entry->account())) continue;
-            if (entry->kind() == CV4Actual::Transfer) {
-                if (entry->destination() == entry->account() || !m_document->findAccount(entry->destination())) continue;
-            } else {
-                entry->setDestination(0);
-                if (!isValid(*entry))
-                    entry->setCategory(entry->kind() == CV4Actual::Income ? CV4ActualModel::IncomeMisc
-                                                                          : CV4ActualModel::ExpenseMisc);
-            }
-            cv::storePendingRow(*m_document, entry);
-            ++written;
+    std::vector<CV4ActualPtr> finished;
+    for (const Row &row : m_rows) {
+        if (!row.tick || (row.entry->flags() & cv::PendingRejected)) continue;
+        const auto entry = std::make_shared<CV4Actual>(*row.entry);
+        // A tick may be older than the row's last change: the account is checked again.
+        if (entry->account() < 1 || !m_document->findAccount(entry->account())) continue;
+        if (entry->kind() == CV4Actual::Transfer) {
+            if (entry->destination() == entry->account() || !m_document->findAccount(entry->destination())) continue;
+        } else {
+            entry->setDestination(0);
+            if (!isValid(*entry))
+                entry->setCategory(entry->kind() == CV4Actual::Income ? CV4ActualModel::IncomeMisc
+                                                                      : CV4ActualModel::ExpenseMisc);
         }
-        if (m_mappingChanged && !(m_categoryMapping.write(*m_document, cv::MobileCategoryMapping) &&
-                                  m_accountMapping.write(*m_document, cv::MobileAccountMapping)))
-            edit.fail();
+        finished.push_back(entry);
     }
-    disconnect(noted);
     // The write path keeps every balance current: no rebuild after it.
-    return written == 0 || stored;
+    return storeEntries(finished);
 }

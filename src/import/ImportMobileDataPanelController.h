@@ -5,29 +5,15 @@
 // is fixed by choosers or made a transfer in the transfer choice window,
 // and OK writes the ticked rows in one edit.
 
-#include "import/LearnedMapping.h"
-#include "model/CV4Actual.h"
-
-#include <QDialog>
+#include "import/EntryImportSheet.h"
 
 #include <functional>
-#include <memory>
 #include <vector>
 
-class CV4Document;
-class QLineEdit;
-class QMenu;
 class QPushButton;
-class QTableView;
 class TransferImportPanelController;
 
-namespace cv {
-class ImportRowsModel;
-class PopupDataSource;
-class ChooserItem;
-}
-
-class ImportMobileDataPanelController : public QDialog {
+class ImportMobileDataPanelController : public cv::EntryImportSheet {
     Q_OBJECT
 public:
     enum Column { DateColumn, NameColumn, CategoryColumn, AccountNameColumn, AccountColumn, IncomeColumn,
@@ -44,58 +30,40 @@ public:
     };
 
     explicit ImportMobileDataPanelController(CV4Document *document, QWidget *parent = nullptr);
-    ~ImportMobileDataPanelController() override;
 
     static ImportMobileDataPanelController *openImportPanel(CV4Document *document, QWidget *parent,
                                                             std::function<void(int)> done);
 
-    void filePushed();
-    bool loadFile(const QString &path);
+    bool loadFile(const QString &path) override;
     void applyPushed();
-    void okPushed();
-    void accept() override { okPushed(); }
-    void menuSelected(int tag);
+    void okPushed() override;
+    void menuSelected(int tag) override;
     // The transfer choice window has written the selected rows' entries.
     void finishedTransferEditing();
 
     const std::vector<Row> &rows() const { return m_rows; }
-    bool isValid(const CV4Actual &entry) const;
+    bool isValid(const CV4Actual &entry) const override;
     int completeDataCount() const;
-    QString cellText(int column, int row) const;
+    QString cellText(int column, int row) const override;
 
-    QTableView *tableView() const { return m_table; }
     QPushButton *applyButton() const { return m_applyButton; }
-    QPushButton *okButton() const { return m_okButton; }
-    QMenu *contextMenu() const { return m_menu; }
     TransferImportPanelController *transferPanel() const { return m_transferPanel; }
 
 private:
+    int pendingCount() const override { return int(m_rows.size()); }
+    CV4Actual &pendingEntry(int row) const override { return *m_rows[size_t(row)].entry; }
     void buildWindow();
-    void reload();
-    void updateButtons();
-    std::vector<int> selectedRows() const;
-    void handleClick(int column, int row);
+    void updateButtons() override;
+    void handleClick(int column, int row) override;
     void changeCategory(int row);
     void changeAccount(int row);
     void openTransfer(const std::vector<int> &rows);
-    void runChooser(int column, int row, const cv::ChooserItem &value, std::function<void(int)> picked);
     void endActualPopup(int ident);
     void endAccountPopup(int ident);
-    void setRejectStatus(bool rejected);
     bool commitRows();
 
-    CV4Document *m_document;                   // not owned; outlives the sheet
     std::vector<Row> m_rows;                   // in file order
-    cv::LearnedMapping m_categoryMapping;      // record 105, written only on OK
-    cv::LearnedMapping m_accountMapping;       // record 106, written only on OK
-    bool m_mappingChanged = false;
-    std::unique_ptr<cv::PopupDataSource> m_chooserSource;   // the open chooser's list
 
-    QLineEdit *m_pathField = nullptr;          // children
-    QTableView *m_table = nullptr;
-    cv::ImportRowsModel *m_model = nullptr;
-    QPushButton *m_applyButton = nullptr;
-    QPushButton *m_okButton = nullptr;
-    QMenu *m_menu = nullptr;
+    QPushButton *m_applyButton = nullptr;      // children
     TransferImportPanelController *m_transferPanel = nullptr;   // made once, reused
 };

@@ -2,31 +2,24 @@
 
 #include "controls/AccountDataSource.h"
 #include "controls/ActualDataSource.h"
-#include "controls/CustomPopup.h"
 #include "controls/DialogButtons.h"
 #include "document/CV4Document.h"
-#include "document/EditScope.h"
 #include "import/ImportFile.h"
-#include "import/ImportRowsModel.h"
 #include "import/PendingRows.h"
+#include "import/TextDecoder.h"
 #include "import/TextStatementReader.h"
 #include "model/CV4ActualModel.h"
-#include "controls/OpenSheet.h"
 #include "platform/CV4Alert.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
 
 #include <QComboBox>
 #include <QCompleter>
-#include <QFileDialog>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPointer>
 #include <QPushButton>
-#include <QTableView>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -39,49 +32,33 @@ constexpr int kAllAccountKinds = 255;
 }
 
 ImportTextPanelController::ImportTextPanelController(CV4Document *document, QWidget *parent)
-    : QDialog(parent), m_document(document), m_accounts(std::make_unique<cv::AccountDataSource>())
+    : EntryImportSheet(document, parent, {cv::TextMapping}), m_accounts(std::make_unique<cv::AccountDataSource>())
 {
-    Q_ASSERT(document);
-    if (m_document) m_mapping = cv::LearnedMapping::read(*m_document, cv::TextMapping);
     buildWindow();
     updateButtons();
 }
 
-ImportTextPanelController::~ImportTextPanelController()
-{
-    if (cv::CustomPopup *popup = cv::CustomPopup::existing(); popup && popup->targetView() == m_table)
-        popup->mustClose();
-}
+ImportTextPanelController::~ImportTextPanelController() = default;
 
 ImportTextPanelController *ImportTextPanelController::openImportPanel(CV4Document *document, QWidget *parent,
                                                                       std::function<void(int)> done)
 {
     if (!document) return nullptr;
-    return cv::openSheet<ImportTextPanelController>(new ImportTextPanelController(document, parent), parent,
-                                                    [done = std::move(done)](int code, ImportTextPanelController *) {
-                                                        if (done) done(code);
-                                                    });
+    return openOnWindow(new ImportTextPanelController(document, parent), parent, std::move(done));
 }
 
 void ImportTextPanelController::buildWindow()
 {
     setWindowTitle(localizedString("ImportText Title"));
     auto *layout = new QVBoxLayout(this);
-    auto *fileRow = new QHBoxLayout;
-    auto *fileButton = new QPushButton(localizedString("OFX File"), this);
-    fileButton->setAutoDefault(false);
-    m_pathField = new QLineEdit(this);
-    m_pathField->setReadOnly(true);
+    QHBoxLayout *fileRow = addFileRow(layout);
     m_encodingBox = new QComboBox(this);
     const std::pair<cv::TextEncoding, const char *> encodings[] = {
         {cv::TextEncoding::Utf8, "ImportText Encoding UTF8"}, {cv::TextEncoding::ShiftJis, "ImportText Encoding SJIS"},
         {cv::TextEncoding::EucJp, "ImportText Encoding EUC"}, {cv::TextEncoding::Windows1252, "ImportText Encoding Latin"}};
     for (const auto &[encoding, key] : encodings) m_encodingBox->addItem(localizedString(key), int(encoding));
-    fileRow->addWidget(fileButton);
-    fileRow->addWidget(m_pathField, 1);
     fileRow->addWidget(new QLabel(localizedString("ImportText Encoding"), this));
     fileRow->addWidget(m_encodingBox);
-    layout->addLayout(fileRow);
 
     auto *accountRow = new QHBoxLayout;
     m_accountBox = new QComboBox(this);
@@ -104,61 +81,34 @@ void ImportTextPanelController::buildWindow()
     hint->setWordWrap(true);
     layout->addWidget(hint);
 
-    const char *const headers[ColumnCount] = {"OFX Column Date",     "OFX Column Memo",     "ImportText Column Income",
-                                              "ImportText Column Expense", "OFX Column Category", "OFX Column Transfer",
-                                              "ImportText Column Text"};
-    QStringList titles;
-    for (const char *key : headers) titles << localizedString(key);
     cv::ImportRowsModel::Client client;
-    client.rowCount = [this] { return int(m_rows.size()); };
-    client.text = [this](int column, int row) { return cellText(column, row); };
-    client.colour = [this](int row) {
-        const CV4Actual &entry = *m_rows[size_t(row)];
-        if (entry.flags() & cv::PendingRejected) return QColor(Qt::red);
-        return isValid(entry) ? QColor() : QColor(Qt::gray);
-    };
     client.rightAligned = [](int column) { return column == IncomeColumn || column == ExpenseColumn; };
-    m_model = new cv::ImportRowsModel(titles, std::move(client), this);
-    m_table = new QTableView(this);
-    m_table->setModel(m_model);
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_table->verticalHeader()->hide();
-    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
-    m_table->setWordWrap(false);
-    const int widths[ColumnCount] = {90, 200, 100, 100, 130, 130, 110};
-    for (int c = 0; c < ColumnCount; ++c) m_table->setColumnWidth(c, widths[c]);
-    m_table->horizontalHeader()->setSectionResizeMode(MemoColumn, QHeaderView::Stretch);
-    layout->addWidget(m_table, 1);
+    addReviewTable(layout,
+                   {"OFX Column Date", "OFX Column Memo", "ImportText Column Income", "ImportText Column Expense",
+                    "OFX Column Category", "OFX Column Transfer", "ImportText Column Text"},
+                   std::move(client), {90, 200, 100, 100, 130, 130, 110}, MemoColumn);
     auto *transferLabel = new QLabel(localizedString("ImportText Transfer Message"), this);
     transferLabel->setWordWrap(true);
     layout->addWidget(transferLabel);
     m_okButton = cv::addOkCancelButtons(this, layout).ok;
 
-    m_menu = new QMenu(this);
-    const std::pair<int, const char *> items[] = {{MenuPartner, "OFX Menu Partner"}, {MenuCategory, "OFX Menu Category"},
-                                                  {MenuReject, "OFX Menu Reject"}, {MenuAccept, "OFX Menu Accept"}};
-    for (const auto &[tag, key] : items) {
-        if (tag == MenuReject) m_menu->addSeparator();
-        QAction *action = m_menu->addAction(localizedString(key));
-        action->setData(tag);
-        connect(action, &QAction::triggered, this, [this, tag = tag] { menuSelected(tag); });
-    }
-    connect(fileButton, &QPushButton::clicked, this, &ImportTextPanelController::filePushed);
+    addMenu({{MenuPartner, "OFX Menu Partner"},
+             {MenuCategory, "OFX Menu Category"},
+             {MenuReject, "OFX Menu Reject"},
+             {MenuAccept, "OFX Menu Accept"}},
+            MenuReject);
     connect(m_accountBox, &QComboBox::activated, this, &ImportTextPanelController::accountPushed);
-    connect(m_table, &QTableView::clicked, this, [this](const QModelIndex &i) { handleClick(i.column(), i.row()); });
-    connect(m_table, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
-        const std::vector<int> rows = selectedRows();
-        const bool open = rows.size() == 1 && !(m_rows[size_t(rows.front())]->flags() & cv::PendingRejected);
-        for (QAction *action : m_menu->actions()) {
-            const int tag = action->data().toInt();
-            action->setEnabled(tag == MenuPartner || tag == MenuCategory ? open : !rows.empty());
-        }
-        m_menu->popup(m_table->viewport()->mapToGlobal(at));
-    });
     resize(980, 560);
+}
+
+void ImportTextPanelController::updateMenu()
+{
+    const std::vector<int> rows = selectedRows();
+    const bool open = rows.size() == 1 && !(m_rows[size_t(rows.front())]->flags() & cv::PendingRejected);
+    for (QAction *action : m_menu->actions()) {
+        const int tag = action->data().toInt();
+        action->setEnabled(tag == MenuPartner || tag == MenuCategory ? open : !rows.empty());
+    }
 }
 
 // Return in the account box picks the account; it must not also press OK.
@@ -172,12 +122,6 @@ bool ImportTextPanelController::eventFilter(QObject *watched, QEvent *event)
 }
 
 // ---------------------------------------------------------------- reading
-
-void ImportTextPanelController::filePushed()
-{
-    const QString path = QFileDialog::getOpenFileName(this, localizedString("ImportText Title"));
-    if (!path.isEmpty()) loadFile(path);
-}
 
 bool ImportTextPanelController::loadFile(const QString &path)
 {
@@ -201,19 +145,8 @@ bool ImportTextPanelController::loadFile(const QString &path)
 void ImportTextPanelController::initializeMapping()
 {
     for (size_t i = 0; i < m_rows.size(); ++i) {
-        CV4Actual &row = *m_rows[i];
         const QStringList key = mappingKey(int(i));
-        if (key.isEmpty()) continue;
-        const std::optional<int> value = m_mapping.value(key);
-        if (!value) continue;
-        const bool outgoing = row.flags() & cv::PendingOutgoing;
-        const cv::MappedTarget target = cv::checkedTarget(*m_document, *value, outgoing);
-        if (target.category) {
-            row.setCategory(target.category);
-        } else if (target.partner) {
-            row.setKind(CV4Actual::Transfer);
-            outgoing ? row.setDestination(target.partner) : row.setAccount(target.partner);
-        }
+        if (!key.isEmpty()) applyLearnedTarget(*m_rows[i], mapping(cv::TextMapping).value(key));
     }
 }
 
@@ -229,6 +162,20 @@ void ImportTextPanelController::accountPushed(int index)
 int ImportTextPanelController::partnerOf(const CV4Actual &row) const
 {
     return (row.flags() & cv::PendingOutgoing) ? row.destination() : row.account();
+}
+
+void ImportTextPanelController::assignCategory(CV4Actual &row, int category) const
+{
+    row.setKind((row.flags() & cv::PendingOutgoing) ? CV4Actual::Expense : CV4Actual::Income);
+    row.setAccount(0);
+    row.setDestination(0);
+    row.setCategory(category);
+}
+
+void ImportTextPanelController::assignPartner(CV4Actual &row, int partner) const
+{
+    row.setKind(CV4Actual::Transfer);
+    (row.flags() & cv::PendingOutgoing) ? row.setDestination(partner) : row.setAccount(partner);
 }
 
 // The record-104 key of a row: its category text, else its memo; none when both are empty.
@@ -260,26 +207,11 @@ QString ImportTextPanelController::cellText(int column, int row) const
     case ExpenseColumn:
         if (outgoing != (column == ExpenseColumn)) return QString();
         return m_document->stringForValueAccount(entry.amount(), std::max(m_importAccount, 0));
-    case CategoryColumn: {
-        if (entry.kind() == CV4Actual::Transfer || entry.category() == 0) return QString();
-        const CVUnitModelPtr node = entry.kind() == CV4Actual::Income ? m_document->findIncome(entry.category())
-                                                                      : m_document->findExpense(entry.category());
-        return node ? m_document->displayName(*node) : QString();
-    }
-    case PartnerColumn: {
-        if (entry.kind() != CV4Actual::Transfer) return QString();
-        const CVUnitModelPtr node = partnerOf(entry) > 0 ? m_document->findAccount(partnerOf(entry)) : nullptr;
-        return node ? m_document->displayName(*node) : QString();
-    }
+    case CategoryColumn: return categoryName(entry);
+    case PartnerColumn: return entry.kind() == CV4Actual::Transfer ? accountName(partnerOf(entry)) : QString();
     case TextColumn: return m_texts.value(row);
     default: return QString();
     }
-}
-
-void ImportTextPanelController::reload()
-{
-    m_model->reload();
-    updateButtons();
 }
 
 void ImportTextPanelController::updateButtons()
@@ -290,35 +222,10 @@ void ImportTextPanelController::updateButtons()
     m_okButton->setEnabled(!m_rows.empty() && !m_pathField->text().isEmpty() && !selfTransfer);
 }
 
-std::vector<int> ImportTextPanelController::selectedRows() const
-{
-    std::vector<int> rows;
-    for (const QModelIndex &index : m_table->selectionModel()->selectedRows()) rows.push_back(index.row());
-    std::sort(rows.begin(), rows.end());
-    return rows;
-}
-
-void ImportTextPanelController::performInputDate(const QDate &date)
-{
-    if (!date.isValid()) return;
-    for (int row : selectedRows()) m_rows[size_t(row)]->setDate(date);
-    reload();
-}
-
-void ImportTextPanelController::setRejectStatus(bool rejected)
-{
-    for (int row : selectedRows()) {
-        CV4Actual &entry = *m_rows[size_t(row)];
-        entry.setFlags(rejected ? entry.flags() | cv::PendingRejected : entry.flags() & ~cv::PendingRejected);
-    }
-    reload();
-}
-
 // ---------------------------------------------------------------- choosers
 
 void ImportTextPanelController::handleClick(int column, int row)
 {
-    if (row < 0 || size_t(row) >= m_rows.size()) return;
     if (column == CategoryColumn) changeCategory(row);
     if (column == PartnerColumn) changeAccount(row);
 }
@@ -336,25 +243,12 @@ void ImportTextPanelController::menuSelected(int tag)
     }
 }
 
-void ImportTextPanelController::runChooser(int column, int row, const cv::ChooserItem &value,
-                                           std::function<void(int)> picked)
-{
-    const QRect cell = m_table->visualRect(m_model->index(row, column));
-    const QRect anchor(m_table->viewport()->mapToGlobal(cell.topLeft()), cell.size());
-    QPointer<ImportTextPanelController> self(this);
-    cv::CustomPopup::get()->run(m_table, anchor, cv::CustomPopup::Anchor::Cell, m_chooserSource.get(), value,
-                                [self, picked = std::move(picked)](const cv::ChooserItem &item) {
-                                    if (self && item.node()) picked(item.node()->ident());
-                                });
-}
-
 void ImportTextPanelController::changeCategory(int row)
 {
     const CV4Actual &entry = *m_rows[size_t(row)];
     auto source = std::make_unique<cv::ActualDataSource>();
     source->setDocument(m_document, (entry.flags() & cv::PendingOutgoing) ? 2 : 1);
-    m_chooserSource = std::move(source);
-    runChooser(CategoryColumn, row, m_chooserSource->objectWithIdentifier(entry.category()),
+    runChooser(CategoryColumn, row, std::move(source), entry.category(),
                [this, row](int ident) { endPopup(row, ident, false); });
 }
 
@@ -364,8 +258,7 @@ void ImportTextPanelController::changeAccount(int row)
     auto source = std::make_unique<cv::AccountDataSource>();
     source->setDocument(m_document, kAllAccountKinds);
     if (m_importAccount > 0) source->exclude(m_document->findAccount(m_importAccount));
-    m_chooserSource = std::move(source);
-    runChooser(PartnerColumn, row, m_chooserSource->objectWithIdentifier(partnerOf(entry)),
+    runChooser(PartnerColumn, row, std::move(source), partnerOf(entry),
                [this, row](int ident) { endPopup(row, ident, true); });
 }
 
@@ -398,17 +291,9 @@ void ImportTextPanelController::endPopup(int changed, int ident, bool partner)
         CV4Actual &entry = *m_rows[size_t(row)];
         // Money in never takes an expense category or pays a partner, and the reverse.
         if (bool(entry.flags() & cv::PendingOutgoing) != outgoing) continue;
-        if (partner) {
-            entry.setKind(CV4Actual::Transfer);
-            outgoing ? entry.setDestination(ident) : entry.setAccount(ident);
-        } else {
-            entry.setKind(outgoing ? CV4Actual::Expense : CV4Actual::Income);
-            entry.setAccount(0);
-            entry.setDestination(0);
-            entry.setCategory(ident);
-        }
+        partner ? assignPartner(entry, ident) : assignCategory(entry, ident);
     }
-    if (!key.isEmpty()) m_mappingChanged |= m_mapping.learn(key, partner ? -ident : ident);
+    if (!key.isEmpty()) learn(cv::TextMapping, key, partner ? -ident : ident);
     reload();
 }
 
@@ -428,11 +313,9 @@ void ImportTextPanelController::okPushed()
         if ((row->flags() & cv::PendingRejected) || isValid(*row)) continue;
         if (!asked) {
             asked = true;
-            const int answer = CV4Alert::confirm3(
-                localizedString("ImportText Incomplete Title"), localizedString("ImportText Incomplete"),
-                {localizedString("OFX default"), localizedString("OFX ignore"), localizedString("Cancel")});
-            if (answer < 0) return;
-            ignoring = answer == 0;
+            const std::optional<bool> answer = askDefaults("ImportText Incomplete Title", "ImportText Incomplete");
+            if (!answer) return;
+            ignoring = !*answer;
         }
         if (ignoring) row->setFlags(row->flags() | cv::PendingRejected);
     }
@@ -443,36 +326,27 @@ bool ImportTextPanelController::commitRows(bool applyDefaults)
 {
     const CV4CurrencyPtr currency = m_document->findCurrency(m_document->currencyOfAccount(m_importAccount));
     const int digits = currency ? currency->fraction() : 0;
-    bool stored = false;
-    const QMetaObject::Connection noted =
-        connect(m_document, &CV4Document::entriesChanged, this, [&stored] { stored = true; });
-    int written = 0;
-    {
-        cv::EditScope edit(*m_document);
-        for (const CV4ActualPtr &row : m_rows) {
-            if (row->flags() & cv::PendingRejected) continue;
-            const bool valid = isValid(*row);
-            if (!valid && !applyDefaults) continue;
-            const auto entry = std::make_shared<CV4Actual>(*row);
-            // Read whatever the account; stored as its currency keeps amounts.
-            entry->setAmount(CV4Document::numberForRoundString(QString::number(row->amount(), 'f', 9), digits));
-            if (entry->kind() == CV4Actual::Transfer) {
-                if (!valid) continue;
-                (entry->flags() & cv::PendingOutgoing) ? entry->setAccount(m_importAccount)
-                                                       : entry->setDestination(m_importAccount);
-            } else {
-                entry->setAccount(m_importAccount);
-                entry->setDestination(0);
-                if (!valid)
-                    entry->setCategory(entry->kind() == CV4Actual::Income ? CV4ActualModel::IncomeMisc
-                                                                          : CV4ActualModel::ExpenseMisc);
-            }
-            cv::storePendingRow(*m_document, entry);
-            ++written;
+    std::vector<CV4ActualPtr> finished;
+    for (const CV4ActualPtr &row : m_rows) {
+        if (row->flags() & cv::PendingRejected) continue;
+        const bool valid = isValid(*row);
+        if (!valid && !applyDefaults) continue;
+        const auto entry = std::make_shared<CV4Actual>(*row);
+        // Read whatever the account; stored as its currency keeps amounts.
+        entry->setAmount(CV4Document::numberForRoundString(QString::number(row->amount(), 'f', 9), digits));
+        if (entry->kind() == CV4Actual::Transfer) {
+            if (!valid) continue;
+            (entry->flags() & cv::PendingOutgoing) ? entry->setAccount(m_importAccount)
+                                                   : entry->setDestination(m_importAccount);
+        } else {
+            entry->setAccount(m_importAccount);
+            entry->setDestination(0);
+            if (!valid)
+                entry->setCategory(entry->kind() == CV4Actual::Income ? CV4ActualModel::IncomeMisc
+                                                                      : CV4ActualModel::ExpenseMisc);
         }
-        if (m_mappingChanged && !m_mapping.write(*m_document, cv::TextMapping)) edit.fail();
+        finished.push_back(entry);
     }
-    disconnect(noted);
     // The write path keeps every balance current: no rebuild after it.
-    return written == 0 || stored;
+    return storeEntries(finished);
 }

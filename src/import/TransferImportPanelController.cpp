@@ -2,16 +2,15 @@
 
 #include "controls/AccountDataSource.h"
 #include "document/CV4Document.h"
+#include "panels/TransferFieldPanelController.h"
 #include "platform/Localization.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 
 #include <cmath>
 
@@ -85,15 +84,11 @@ void TransferImportPanelController::runWithDocument(CV4Document *document, std::
         updateFields();
         m_boxes[Destination]->setCurrentIndex(m_destination > 0 ? m_boxes[Destination]->findData(m_destination) : -1);
     }
-    // At most half the screen's height of items in each list.
-    const QScreen *screen = QGuiApplication::screenAt(origin);
-    if (!screen) screen = QGuiApplication::primaryScreen();
-    const int itemHeight = std::max(1, fontMetrics().height() + 4);
-    const int fit = screen ? std::max(1, screen->availableGeometry().height() / 2 / itemHeight - 1) : 10;
-    for (QComboBox *box : m_boxes) box->setMaxVisibleItems(std::min(fit, std::max(1, box->count())));
+    TransferFieldPanelController::fitListsToScreen({m_boxes[Source], m_boxes[Destination]}, origin,
+                                                   fontMetrics().height() + 4);
     m_done = false;
     adjustSize();
-    placeOnScreen();
+    TransferFieldPanelController::placeOnScreen(this, m_origin);
     show();
     raise();
     activateWindow();
@@ -236,21 +231,5 @@ void TransferImportPanelController::closeEvent(QCloseEvent *event)
 void TransferImportPanelController::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    placeOnScreen();
-}
-
-// The top-left corner at the origin, moved as far as needed to stay on the screen.
-void TransferImportPanelController::placeOnScreen()
-{
-    const QScreen *screen = QGuiApplication::screenAt(m_origin);
-    if (!screen) screen = QGuiApplication::primaryScreen();
-    QRect frame(m_origin, frameGeometry().size());
-    if (screen) {
-        const QRect area = screen->availableGeometry();
-        if (frame.bottom() > area.bottom()) frame.moveBottom(area.bottom());
-        if (frame.right() > area.right()) frame.moveRight(area.right());
-        if (frame.top() < area.top()) frame.moveTop(area.top());
-        if (frame.left() < area.left()) frame.moveLeft(area.left());
-    }
-    move(frame.topLeft());
+    TransferFieldPanelController::placeOnScreen(this, m_origin);
 }

@@ -59,7 +59,6 @@ private:
     void fieldEdited(Side side);
     void select(Side side);
     double numberIn(Side side) const;
-    void placeOnScreen();
     void settle();
 
     QComboBox *m_boxes[2];                 // children

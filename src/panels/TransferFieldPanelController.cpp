@@ -95,17 +95,11 @@ void TransferFieldPanelController::runWithController(AccountPanelController *con
         updateFields();
         m_destinationButton->setCurrentIndex(-1);
     }
-    // At most half the screen's height of items in each list.
-    const QScreen *screen = QGuiApplication::screenAt(origin);
-    if (!screen) screen = QGuiApplication::primaryScreen();
-    const int itemHeight = std::max(1, m_accountButton->fontMetrics().height() + 4);
-    const int fit = screen ? std::max(1, screen->availableGeometry().height() / 2 / itemHeight - 1) : 10;
-    for (QComboBox *box : {m_accountButton, m_destinationButton})
-        box->setMaxVisibleItems(std::min(fit, std::max(1, box->count())));
+    fitListsToScreen({m_accountButton, m_destinationButton}, origin, m_accountButton->fontMetrics().height() + 4);
     updateOKButton();
     m_okPushed = false;
     adjustSize();
-    placeOnScreen();
+    placeOnScreen(this, m_origin);
     show();
     raise();
     activateWindow();
@@ -286,16 +280,14 @@ void TransferFieldPanelController::closeEvent(QCloseEvent *event)
 void TransferFieldPanelController::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    placeOnScreen();
+    placeOnScreen(this, m_origin);
 }
 
-// The top-left corner at the origin, moved up and left as far as needed to
-// keep the whole popup within the screen's available area.
-void TransferFieldPanelController::placeOnScreen()
+void TransferFieldPanelController::placeOnScreen(QWidget *popup, const QPoint &origin)
 {
-    const QScreen *screen = QGuiApplication::screenAt(m_origin);
+    const QScreen *screen = QGuiApplication::screenAt(origin);
     if (!screen) screen = QGuiApplication::primaryScreen();
-    QRect frame(m_origin, frameGeometry().size());
+    QRect frame(origin, popup->frameGeometry().size());
     if (screen) {
         const QRect area = screen->availableGeometry();
         if (frame.bottom() > area.bottom()) frame.moveBottom(area.bottom());
@@ -303,5 +295,14 @@ void TransferFieldPanelController::placeOnScreen()
         if (frame.top() < area.top()) frame.moveTop(area.top());
         if (frame.left() < area.left()) frame.moveLeft(area.left());
     }
-    move(frame.topLeft());
+    popup->move(frame.topLeft());
+}
+
+void TransferFieldPanelController::fitListsToScreen(std::initializer_list<QComboBox *> lists, const QPoint &origin,
+                                                    int itemHeight)
+{
+    const QScreen *screen = QGuiApplication::screenAt(origin);
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    const int fit = screen ? std::max(1, screen->availableGeometry().height() / 2 / std::max(1, itemHeight) - 1) : 10;
+    for (QComboBox *list : lists) list->setMaxVisibleItems(std::min(fit, std::max(1, list->count())));
 }

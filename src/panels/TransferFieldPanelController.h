@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QPointer>
 
+#include <initializer_list>
 #include <memory>
 
 class AccountPanelController;
@@ -54,6 +55,12 @@ public:
     void ok();
     void cancel();
 
+    // Moves a popup so that its top-left corner is at the screen point, then
+    // up and left as far as needed to stay within that screen's available area.
+    static void placeOnScreen(QWidget *popup, const QPoint &origin);
+    // Lets each list show at most half the height of the screen at the point.
+    static void fitListsToScreen(std::initializer_list<QComboBox *> lists, const QPoint &origin, int itemHeight);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -67,7 +74,6 @@ private:
     void selectIdent(QComboBox *box, int ident);
     int currencyOf(int account) const;
     double numberIn(QLineEdit *field, int account) const;
-    void placeOnScreen();
 
     QComboBox *m_accountButton;       // the source; child
     QComboBox *m_destinationButton;   // the destination; child

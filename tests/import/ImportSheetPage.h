@@ -1,16 +1,23 @@
 #pragma once
-// The statement import sheet as a user meets it: pick a sample file, click
-// cells, pick in the chooser, use the context menu, press the buttons.
+// The import sheets as a user meets them: choose the encoding and account,
+// pick a sample file, click cells, pick in the chooser, use the context
+// menu, press the buttons.
 
 #include "controls/CustomPopup.h"
 #include "controls/MyOutlineView.h"
-#include "controls/PopupDataSource.h"
+#include "import/ImportCSVPanelController.h"
+#include "import/ImportMobileDataPanelController.h"
 #include "import/ImportOFXPanelController.h"
+#include "import/ImportTextPanelController.h"
+#include "import/TransferImportPanelController.h"
 
 #include <QAbstractItemModel>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
@@ -18,35 +25,43 @@
 
 #include <functional>
 
-class ImportSheetPage {
+template <class Sheet> class ImportPage {
 public:
-    explicit ImportSheetPage(CV4Document *document) : sheet(document, 0)
+    template <class... Args> explicit ImportPage(Args &&...args) : sheet(std::forward<Args>(args)...)
     {
         sheet.show();
         QApplication::processEvents();
     }
-    ~ImportSheetPage() { cv::CustomPopup::get()->mustClose(); }
+    ~ImportPage() { cv::CustomPopup::get()->mustClose(); }
 
     static QString samplePath(const char *name) { return QStringLiteral(CV_TEST_FIXTURES "/import/") + QLatin1String(name); }
-    // The open panel's OK on a sample.
-    bool load(const char *name)
+    bool load(const char *name) { return loadPath(samplePath(name)); }
+    bool loadPath(const QString &path)
     {
-        const bool read = sheet.loadFile(samplePath(name));
-        QApplication::processEvents();   // the table lays out its new rows
+        const bool read = sheet.loadFile(path);   // the open panel's OK
+        QApplication::processEvents();            // the table lays out its new rows
         return read;
     }
-
     void click(int column, int row, Qt::KeyboardModifiers modifiers = {})
     {
         QTableView *table = sheet.tableView();
+        table->scrollTo(table->model()->index(row, column));
         const QRect cell = table->visualRect(table->model()->index(row, column));
         QTest::mouseClick(table->viewport(), Qt::LeftButton, modifiers, cell.center());
+    }
+    void selectRows(const std::vector<int> &rows, int column = 0)
+    {
+        bool first = true;
+        for (int row : rows) {
+            click(column, row, first ? Qt::NoModifier : Qt::ControlModifier);
+            first = false;
+        }
     }
     void selectAll() { QTest::keyClick(sheet.tableView(), Qt::Key_A, Qt::ControlModifier); }
     void menu(int tag)
     {
         for (QAction *action : sheet.contextMenu()->actions())
-            if (action->data().toInt() == tag) action->trigger();
+            if (action->data().toInt() == tag && action->isEnabled()) action->trigger();
     }
     // Clicks the item of that name in the open chooser; false when none is open or has it.
     bool choose(const QString &name)
@@ -73,9 +88,34 @@ public:
         QTest::mouseClick(sheet.windowHandle(), Qt::LeftButton, {}, sheet.mapFromGlobal(global));
         return QTest::qWaitFor([popup] { return !popup->isVisible(); });
     }
+    // Picks in a combo box: typed and Return in an editable one, else from its list.
+    static void pick(QComboBox *box, const QString &name)
+    {
+        const int index = box->findText(name);
+        if (index < 0) return;
+        box->setFocus();
+        if (box->isEditable()) {
+            box->lineEdit()->selectAll();
+            QTest::keyClicks(box->lineEdit(), name);
+            QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+        } else {   // the list opened and the item clicked
+            box->showPopup();
+            QAbstractItemView *list = box->view();
+            const QModelIndex item = list->model()->index(index, box->modelColumn(), box->rootModelIndex());
+            list->scrollTo(item);
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(item).center());
+        }
+        QApplication::processEvents();
+    }
     void apply() { QTest::mouseClick(sheet.applyButton(), Qt::LeftButton); }
     void ok() { QTest::mouseClick(sheet.okButton(), Qt::LeftButton); }
     QString text(int column, int row) const { return sheet.cellText(column, row); }
 
-    ImportOFXPanelController sheet;
+    Sheet sheet;
+};
+
+// The statement sheet reads statement files (data type 0).
+class ImportSheetPage : public ImportPage<ImportOFXPanelController> {
+public:
+    explicit ImportSheetPage(CV4Document *document) : ImportPage(document, 0) {}
 };

@@ -3,41 +3,19 @@
 
 #include "import/ImportSheetPage.h"
 
-#include "document/EditScope.h"
-#include "import/LearnedMapping.h"
-#include "panels/PanelTestSupport.h"
+#include "import/ImportBookTest.h"
 #include "platform/ScriptedAlertPresenter.h"
 
 #include <gtest/gtest.h>
 
 using namespace paneltest;
+using importtest::Stored;
 using Sheet = ImportOFXPanelController;
 
 namespace {
 
-using Stored = std::tuple<QDate, int, double, int, int, int, QString>;   // date, kind, amount, category, account, destination, memo
-
-class ImportSheetTest : public BookTest {
+class ImportSheetTest : public importtest::ImportBookTest {
 protected:
-    std::vector<Stored> stored()
-    {
-        CV4SearchConditions all;
-        all.date = {QDate(1900, 1, 1), QDate(2999, 1, 1)};
-        std::vector<Stored> out;
-        const auto entries = doc->dataModel()->findActual(all);
-        for (const CV4ActualPtr &e : entries.value())
-            out.emplace_back(e->date(), e->kind(), e->amount(), e->category(), e->account(), e->destination(), e->memo());
-        std::sort(out.begin(), out.end());
-        return out;
-    }
-    cv::LearnedMapping record(int number) { return cv::LearnedMapping::read(*doc, number); }
-    void seed(int number, const std::vector<std::pair<QString, int>> &values)
-    {
-        cv::LearnedMapping mapping;
-        for (const auto &[key, value] : values) mapping.learn(key, value);
-        cv::EditScope edit(*doc);
-        ASSERT_TRUE(mapping.write(*doc, number));
-    }
     // Food, Salary and the card for rows 0-2 of S1, then bank A for all rows.
     void chooseForS1(ImportSheetPage &page)
     {

@@ -2,7 +2,7 @@
 // with the transfer choice open, and the price import to
 // screenshots/{ja,en}/ beside the test program, for people to look at.
 
-#include "import/TextImportPages.h"
+#include "import/ImportSheetPage.h"
 
 #include "document/EditScope.h"
 #include "import/LearnedMapping.h"

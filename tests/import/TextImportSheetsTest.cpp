@@ -2,13 +2,11 @@
 // driven through their pages; results are read back from the store and the
 // learned-mapping records.
 
-#include "import/TextImportPages.h"
+#include "import/ImportSheetPage.h"
 
 #include "document/CV4DataModel.h"
-#include "document/EditScope.h"
-#include "import/LearnedMapping.h"
+#include "import/ImportBookTest.h"
 #include "model/CV4Brand.h"
-#include "panels/PanelTestSupport.h"
 #include "platform/ScriptedAlertPresenter.h"
 
 #include <QTemporaryDir>
@@ -16,6 +14,7 @@
 #include <gtest/gtest.h>
 
 using namespace paneltest;
+using importtest::Stored;
 using TextSheet = ImportTextPanelController;
 using MobileSheet = ImportMobileDataPanelController;
 using B = cv::AlertButton;
@@ -25,9 +24,7 @@ namespace {
 constexpr int kDaily = 2003;
 constexpr int kWallet = 10;
 
-using Stored = std::tuple<QDate, int, double, int, int, int, QString>;   // date, kind, amount, category, account, destination, memo
-
-class TextImportSheetsTest : public BookTest {
+class TextImportSheetsTest : public importtest::ImportBookTest {
 protected:
     std::unique_ptr<CV4Document> makeDocument() override
     {
@@ -35,23 +32,6 @@ protected:
         samplebook::node(book->actualModel()->expense(), kDaily, 21, QStringLiteral("Daily"));
         book->clearLookups();
         return book;
-    }
-    std::vector<Stored> stored()
-    {
-        CV4SearchConditions all;
-        all.date = {QDate(1900, 1, 1), QDate(2999, 1, 1)};
-        std::vector<Stored> out;
-        const auto entries = doc->dataModel()->findActual(all);
-        for (const CV4ActualPtr &e : entries.value())
-            out.emplace_back(e->date(), e->kind(), e->amount(), e->category(), e->account(), e->destination(), e->memo());
-        std::sort(out.begin(), out.end());
-        return out;
-    }
-    cv::LearnedMapping record(int number) { return cv::LearnedMapping::read(*doc, number); }
-    void seed(int number, const cv::LearnedMapping &mapping)
-    {
-        cv::EditScope edit(*doc);
-        ASSERT_TRUE(mapping.write(*doc, number));
     }
     // Records 105 and 106 for S9.
     void seedMobile()

@@ -41,12 +41,8 @@ constexpr int kAccount = 1001;
 std::unique_ptr<CV4Document> budgetBook()
 {
     using namespace samplebook;
-    auto doc = std::make_unique<CV4Document>();
-    if (!doc->dataModel()->create()) return nullptr;
-    doc->actualModel()->setDefault();
-    doc->actualModel()->setSystemItems();
-    doc->accountModel()->setSystemItems();
-    currency(*doc, 1, QStringLiteral("JPY"), 1, 0);
+    auto doc = makeYenBook();
+    if (!doc) return nullptr;
     node(doc->accountModel()->asset(), kAccount, 31, QStringLiteral("A"), std::make_shared<CV4BankModel>());
     node(doc->actualModel()->expense(), kFood, 21, QStringLiteral("Food"));
     node(doc->actualModel()->income(), kSalary, 21, QStringLiteral("Salary"));

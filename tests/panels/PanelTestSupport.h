@@ -38,12 +38,8 @@ inline constexpr int kTransferRow = 1;
 inline std::unique_ptr<CV4Document> makeBook()
 {
     using namespace samplebook;
-    auto doc = std::make_unique<CV4Document>();
-    if (!doc->dataModel()->create()) return nullptr;
-    doc->actualModel()->setDefault();
-    doc->actualModel()->setSystemItems();
-    doc->accountModel()->setSystemItems();
-    currency(*doc, 1, QStringLiteral("JPY"), 1, 0);
+    auto doc = makeYenBook();
+    if (!doc) return nullptr;
     currency(*doc, 2, QStringLiteral("USD"), 100, 2)->setPrefix(QStringLiteral("$"));
     const auto &accounts = *doc->accountModel();
     auto bank = std::make_shared<CV4BankModel>();

@@ -41,12 +41,8 @@ CV4TradePtr trade(int kind, const QDate &date, double count, double price, doubl
 std::unique_ptr<CV4Document> makeFixtureF()
 {
     using namespace samplebook;
-    auto doc = std::make_unique<CV4Document>();
-    if (!doc->dataModel()->create()) return nullptr;
-    doc->actualModel()->setDefault();
-    doc->actualModel()->setSystemItems();
-    doc->accountModel()->setSystemItems();
-    currency(*doc, 1, QStringLiteral("JPY"), 1, 0);
+    auto doc = makeYenBook();
+    if (!doc) return nullptr;
     doc->settings()->setFiscalDayOfMonth(0);
 
     auto alpha = std::make_shared<CV4Brand>();

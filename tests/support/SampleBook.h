@@ -209,16 +209,32 @@ inline bool fillRichBook(CV4Document &doc)
     return ok;
 }
 
-// A new document (the store created, system items in place) holding the rich
-// book; null when any part of it could not be stored.
-inline std::unique_ptr<CV4Document> makeRichBook()
+// A new document: the store created, the system categories and accounts in
+// place; null when the store could not be created.
+inline std::unique_ptr<CV4Document> makeEmptyBook()
 {
     auto doc = std::make_unique<CV4Document>();
     if (!doc->dataModel()->create()) return nullptr;
     doc->actualModel()->setDefault();
     doc->actualModel()->setSystemItems();
     doc->accountModel()->setSystemItems();
-    return fillRichBook(*doc) ? std::move(doc) : nullptr;
+    return doc;
+}
+
+// The empty book keeping yen as currency 1, the books most tests start from.
+inline std::unique_ptr<CV4Document> makeYenBook()
+{
+    auto doc = makeEmptyBook();
+    if (doc) currency(*doc, 1, QStringLiteral("JPY"), 1, 0);
+    return doc;
+}
+
+// A new document holding the rich book; null when any part of it could not
+// be stored.
+inline std::unique_ptr<CV4Document> makeRichBook()
+{
+    auto doc = makeEmptyBook();
+    return doc && fillRichBook(*doc) ? std::move(doc) : nullptr;
 }
 
 } // namespace samplebook

@@ -1,0 +1,192 @@
+#include "import/EntryImportSheet.h"
+
+#include "controls/CustomPopup.h"
+#include "controls/PopupDataSource.h"
+#include "document/CV4Document.h"
+#include "document/EditScope.h"
+#include "import/PendingRows.h"
+#include "platform/CV4Alert.h"
+#include "platform/Localization.h"
+
+#include <QHeaderView>
+#include <QPointer>
+#include <QTableView>
+
+#include <algorithm>
+
+namespace cv {
+
+EntryImportSheet::EntryImportSheet(CV4Document *document, QWidget *parent, std::initializer_list<int> mappingRecords)
+    : ImportSheet(document, parent)
+{
+    for (int record : mappingRecords)
+        m_mappings.emplace_back(record, m_document ? LearnedMapping::read(*m_document, record) : LearnedMapping());
+}
+
+EntryImportSheet::~EntryImportSheet()
+{
+    // The chooser's list goes with the sheet: close a chooser still showing it.
+    if (CustomPopup *popup = CustomPopup::existing(); popup && popup->targetView() == m_table) popup->mustClose();
+}
+
+void EntryImportSheet::addReviewTable(QVBoxLayout *layout, std::initializer_list<const char *> headerKeys,
+                                      ImportRowsModel::Client client, std::initializer_list<int> widths,
+                                      int stretchColumn)
+{
+    QStringList headers;
+    for (const char *key : headerKeys) headers << localizedString(key);
+    client.rowCount = [this] { return pendingCount(); };
+    client.text = [this](int column, int row) { return cellText(column, row); };
+    client.colour = [this](int row) {
+        const CV4Actual &entry = pendingEntry(row);
+        if (entry.flags() & PendingRejected) return QColor(Qt::red);
+        return isValid(entry) ? QColor() : QColor(Qt::gray);
+    };
+    addTable(layout, headers, std::move(client));
+    m_table->setWordWrap(false);
+    int column = 0;
+    for (int width : widths) m_table->setColumnWidth(column++, width);
+    m_table->horizontalHeader()->setSectionResizeMode(stretchColumn, QHeaderView::Stretch);
+    connect(m_table, &QTableView::clicked, this, [this](const QModelIndex &index) {
+        if (index.row() >= 0 && index.row() < pendingCount()) handleClick(index.column(), index.row());
+    });
+}
+
+QString EntryImportSheet::categoryName(const CV4Actual &row) const
+{
+    if (row.kind() == CV4Actual::Transfer || row.category() == 0 || !m_document) return QString();
+    const CVUnitModelPtr node = row.kind() == CV4Actual::Income ? m_document->findIncome(row.category())
+                                                                : m_document->findExpense(row.category());
+    return node ? m_document->displayName(*node) : QString();
+}
+
+QString EntryImportSheet::accountName(int ident) const
+{
+    const CVUnitModelPtr node = ident > 0 && m_document ? m_document->findAccount(ident) : nullptr;
+    return node ? m_document->displayName(*node) : QString();
+}
+
+void EntryImportSheet::assignCategory(CV4Actual &row, int category) const
+{
+    if (row.kind() == CV4Actual::Transfer) {
+        row.setKind((row.flags() & PendingOutgoing) ? CV4Actual::Expense : CV4Actual::Income);
+        row.setDestination(0);
+    }
+    row.setCategory(category);
+}
+
+void EntryImportSheet::assignPartner(CV4Actual &row, int partner) const
+{
+    row.setKind(CV4Actual::Transfer);
+    row.setDestination(partner);
+}
+
+// ---------------------------------------------------------------- rows and choosers
+
+void EntryImportSheet::runChooser(int column, int row, std::unique_ptr<PopupDataSource> list, int current,
+                                  std::function<void(int)> picked)
+{
+    m_chooserSource = std::move(list);
+    const QRect cell = m_table->visualRect(m_model->index(row, column));
+    const QRect anchor(m_table->viewport()->mapToGlobal(cell.topLeft()), cell.size());
+    QPointer<EntryImportSheet> self(this);
+    CustomPopup::get()->run(m_table, anchor, CustomPopup::Anchor::Cell, m_chooserSource.get(),
+                            m_chooserSource->objectWithIdentifier(current),
+                            [self, picked = std::move(picked)](const ChooserItem &item) {
+                                if (self && item.node()) picked(item.node()->ident());
+                            });
+}
+
+void EntryImportSheet::setRejectStatus(bool rejected)
+{
+    for (int row : selectedRows()) {
+        CV4Actual &entry = pendingEntry(row);
+        entry.setFlags(rejected ? entry.flags() | PendingRejected : entry.flags() & ~PendingRejected);
+    }
+    reload();
+}
+
+void EntryImportSheet::setSelectedDates(const QDate &date)
+{
+    if (!date.isValid()) return;
+    bool changed = false;
+    for (int row : selectedRows()) {
+        CV4Actual &entry = pendingEntry(row);
+        changed |= entry.date() != date;
+        entry.setDate(date);
+    }
+    if (changed) reload();
+}
+
+// ---------------------------------------------------------------- learned mappings
+
+LearnedMapping &EntryImportSheet::mappingFor(int record)
+{
+    for (auto &[number, values] : m_mappings)
+        if (number == record) return values;
+    Q_ASSERT(false);   // a record the sheet did not read
+    static LearnedMapping none;
+    none = LearnedMapping();
+    return none;
+}
+
+const LearnedMapping &EntryImportSheet::mapping(int record) const
+{
+    return const_cast<EntryImportSheet *>(this)->mappingFor(record);
+}
+
+bool EntryImportSheet::hasLearned() const
+{
+    return std::any_of(m_mappings.begin(), m_mappings.end(), [](const auto &entry) { return !entry.second.isEmpty(); });
+}
+
+bool EntryImportSheet::applyLearnedTarget(CV4Actual &row, std::optional<int> value) const
+{
+    if (!value) return false;
+    const MappedTarget target = checkedTarget(*m_document, *value, row.flags() & PendingOutgoing);
+    if (target.category)
+        assignCategory(row, target.category);
+    else if (target.partner)
+        assignPartner(row, target.partner);
+    return !target.isNone();
+}
+
+bool EntryImportSheet::applyLearnedAccount(CV4Actual &row, std::optional<int> value) const
+{
+    const int account = value ? checkedAccount(*m_document, *value) : 0;
+    if (account) row.setAccount(account);
+    return account != 0;
+}
+
+// ---------------------------------------------------------------- commit
+
+std::optional<bool> EntryImportSheet::askDefaults(const char *titleKey, const char *messageKey) const
+{
+    const int answer = CV4Alert::confirm3(localizedString(titleKey), localizedString(messageKey),
+                                          {localizedString("OFX default"), localizedString("OFX ignore"),
+                                           localizedString("Cancel")});
+    if (answer < 0) return std::nullopt;
+    return answer == 1;
+}
+
+bool EntryImportSheet::storeEntries(const std::vector<CV4ActualPtr> &entries)
+{
+    bool stored = false;
+    const QMetaObject::Connection noted =
+        connect(m_document, &CV4Document::entriesChanged, this, [&stored] { stored = true; });
+    {
+        EditScope edit(*m_document);
+        for (const CV4ActualPtr &entry : entries) storePendingRow(*m_document, entry);
+        if (m_mappingChanged) {
+            for (const auto &[record, values] : m_mappings) {
+                if (values.write(*m_document, record)) continue;
+                edit.fail();
+                break;
+            }
+        }
+    }
+    disconnect(noted);
+    return entries.empty() || stored;
+}
+
+} // namespace cv

@@ -1,0 +1,85 @@
+#pragma once
+// The import sheets whose rows become entries (bank and card statements,
+// text statements, mobile entries): pending rows reviewed in the table,
+// choosers on its cells, the learned mappings read when the sheet opens and
+// written with the rows, and the commit of the finished rows in one edit.
+
+#include "import/ImportSheet.h"
+#include "import/LearnedMapping.h"
+#include "model/CV4Actual.h"
+
+#include <QDate>
+
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace cv {
+
+class PopupDataSource;
+
+class EntryImportSheet : public ImportSheet {
+    Q_OBJECT
+public:
+    // Whether the row can be written as it is.
+    virtual bool isValid(const CV4Actual &row) const = 0;
+
+protected:
+    // `mappingRecords`: the learned mappings the sheet applies and learns.
+    EntryImportSheet(CV4Document *document, QWidget *parent, std::initializer_list<int> mappingRecords);
+    ~EntryImportSheet() override;
+
+    virtual int pendingCount() const = 0;
+    virtual CV4Actual &pendingEntry(int row) const = 0;
+    virtual void handleClick(int column, int row) = 0;
+    // A category makes the row an income or expense by its direction again;
+    // a partner makes it a transfer (the partner on the destination side).
+    virtual void assignCategory(CV4Actual &row, int category) const;
+    virtual void assignPartner(CV4Actual &row, int partner) const;
+
+    // The table of pending rows, rejected ones red and unfinished ones grey;
+    // the client gives alignment and ticks, the rest comes from the sheet.
+    void addReviewTable(QVBoxLayout *layout, std::initializer_list<const char *> headerKeys,
+                        ImportRowsModel::Client client, std::initializer_list<int> widths, int stretchColumn);
+    QString categoryName(const CV4Actual &row) const;   // "" for none
+    QString accountName(int ident) const;               // "" for none
+
+    // Opens the list as a chooser on the cell, the current ident marked;
+    // `picked` gets the ident chosen.
+    void runChooser(int column, int row, std::unique_ptr<PopupDataSource> list, int current,
+                    std::function<void(int)> picked);
+    void setRejectStatus(bool rejected);
+    // A date from the popup calendar: every selected row takes it.
+    void setSelectedDates(const QDate &date);
+
+    const LearnedMapping &mapping(int record) const;
+    bool hasLearned() const;   // any mapping has a value to apply
+    template <class Key> void learn(int record, const Key &key, int value)
+    {
+        m_mappingChanged |= mappingFor(record).learn(key, value);
+    }
+    // A learned category or partner applied to the row when it still fits;
+    // whether the row changed.
+    bool applyLearnedTarget(CV4Actual &row, std::optional<int> value) const;
+    bool applyLearnedAccount(CV4Actual &row, std::optional<int> value) const;
+
+    // The question for unfinished rows: true fills in defaults, false leaves
+    // them out; none on Cancel.
+    std::optional<bool> askDefaults(const char *titleKey, const char *messageKey) const;
+    // The finished rows stored through the write path, with the mappings
+    // when something was learned, in one edit; false when the store refused
+    // it: the pending rows then stay as the user left them.
+    bool storeEntries(const std::vector<CV4ActualPtr> &entries);
+
+private:
+    LearnedMapping &mappingFor(int record);
+
+    std::vector<std::pair<int, LearnedMapping>> m_mappings;   // by record, in writing order
+    bool m_mappingChanged = false;                            // a mapping was learned while reviewing
+    std::unique_ptr<PopupDataSource> m_chooserSource;         // the open chooser's list
+};
+
+} // namespace cv

@@ -1,0 +1,47 @@
+#pragma once
+// The panels' small yen book for the import sheets' tests, with what the
+// store holds after a commit and the learned-mapping records seeded or read
+// back.
+
+#include "document/EditScope.h"
+#include "import/LearnedMapping.h"
+#include "panels/PanelTestSupport.h"
+
+#include <algorithm>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+namespace importtest {
+
+using Stored = std::tuple<QDate, int, double, int, int, int, QString>;   // date, kind, amount, category, account, destination, memo
+
+class ImportBookTest : public paneltest::BookTest {
+protected:
+    // Every entry of the book, sorted.
+    std::vector<Stored> stored()
+    {
+        CV4SearchConditions all;
+        all.date = {QDate(1900, 1, 1), QDate(2999, 1, 1)};
+        std::vector<Stored> out;
+        const auto entries = doc->dataModel()->findActual(all);
+        for (const CV4ActualPtr &e : entries.value())
+            out.emplace_back(e->date(), e->kind(), e->amount(), e->category(), e->account(), e->destination(), e->memo());
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+    cv::LearnedMapping record(int number) { return cv::LearnedMapping::read(*doc, number); }
+    void seed(int number, const cv::LearnedMapping &mapping)
+    {
+        cv::EditScope edit(*doc);
+        ASSERT_TRUE(mapping.write(*doc, number));
+    }
+    void seed(int number, const std::vector<std::pair<QString, int>> &values)
+    {
+        cv::LearnedMapping mapping;
+        for (const auto &[key, value] : values) mapping.learn(key, value);
+        seed(number, mapping);
+    }
+};
+
+} // namespace importtest
