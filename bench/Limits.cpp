@@ -59,6 +59,28 @@ sqlite3 *openDatabase(const QString &path)
 }
 
 
+// The entry table with the store's three indexes, a transaction open and the
+// insert prepared: what both import floors write into.
+bool beginImportTable(sqlite3 *db, sqlite3_stmt **insert)
+{
+    return sqlite3_exec(db,
+                        "PRAGMA synchronous=OFF;"
+                        "CREATE TABLE ActualTable ( id INTEGER PRIMARY KEY, kind INTEGER, date INTEGER, "
+                        "category INTEGER, account INTEGER, destination INTEGER, value FLOAT, converted FLOAT, "
+                        "grouping INTEGER, memo TEXT );"
+                        "CREATE INDEX date_income ON ActualTable ( date );"
+                        "CREATE INDEX category_income ON ActualTable ( category );"
+                        "CREATE INDEX category_group ON ActualTable ( grouping );"
+                        "BEGIN;",
+                        nullptr, nullptr, nullptr)
+            == SQLITE_OK
+        && sqlite3_prepare_v2(db,
+                              "INSERT INTO ActualTable (kind,date,category,account,destination,value,converted,"
+                              "grouping,memo) VALUES (?,?,?,?,?,?,?,?,?)",
+                              -1, insert, nullptr)
+            == SQLITE_OK;
+}
+
 } // namespace
 
 void limitOpen(benchmark::State &state, const QString &book)
@@ -229,22 +251,7 @@ void limitXmlImport(benchmark::State &state, const QString &xml)
         sqlite3 *db = openDatabase(dir.filePath(QStringLiteral("import-%1").arg(run++)));
         sqlite3_stmt *insert = nullptr;
         const bool ready = db
-            && sqlite3_exec(db,
-                            "PRAGMA synchronous=OFF;"
-                            "CREATE TABLE ActualTable ( id INTEGER PRIMARY KEY, kind INTEGER, date INTEGER, "
-                            "category INTEGER, account INTEGER, destination INTEGER, value FLOAT, converted FLOAT, "
-                            "grouping INTEGER, memo TEXT );"
-                            "CREATE INDEX date_income ON ActualTable ( date );"
-                            "CREATE INDEX category_income ON ActualTable ( category );"
-                            "CREATE INDEX category_group ON ActualTable ( grouping );"
-                            "BEGIN;",
-                            nullptr, nullptr, nullptr)
-                == SQLITE_OK
-            && sqlite3_prepare_v2(db,
-                                  "INSERT INTO ActualTable (kind,date,category,account,destination,value,converted,"
-                                  "grouping,memo) VALUES (?,?,?,?,?,?,?,?,?)",
-                                  -1, &insert, nullptr)
-                == SQLITE_OK;
+            && beginImportTable(db, &insert);
         QFile file(xml);
         if (!ready || !file.open(QIODevice::ReadOnly)) {
             state.SkipWithError("cannot start");
@@ -313,22 +320,7 @@ void limitXmlImportExpat(benchmark::State &state, const QString &xml)
         sqlite3 *db = openDatabase(dir.filePath(QStringLiteral("import-%1").arg(run++)));
         Parse parse;
         const bool ready = db
-            && sqlite3_exec(db,
-                            "PRAGMA synchronous=OFF;"
-                            "CREATE TABLE ActualTable ( id INTEGER PRIMARY KEY, kind INTEGER, date INTEGER, "
-                            "category INTEGER, account INTEGER, destination INTEGER, value FLOAT, converted FLOAT, "
-                            "grouping INTEGER, memo TEXT );"
-                            "CREATE INDEX date_income ON ActualTable ( date );"
-                            "CREATE INDEX category_income ON ActualTable ( category );"
-                            "CREATE INDEX category_group ON ActualTable ( grouping );"
-                            "BEGIN;",
-                            nullptr, nullptr, nullptr)
-                == SQLITE_OK
-            && sqlite3_prepare_v2(db,
-                                  "INSERT INTO ActualTable (kind,date,category,account,destination,value,converted,"
-                                  "grouping,memo) VALUES (?,?,?,?,?,?,?,?,?)",
-                                  -1, &parse.insert, nullptr)
-                == SQLITE_OK;
+            && beginImportTable(db, &parse.insert);
         QFile file(xml);
         if (!ready || !file.open(QIODevice::ReadOnly)) {
             state.SkipWithError("cannot start");

@@ -295,10 +295,6 @@ public:
     std::optional<ActualList> findActualFrom(const QDate &from, const QDate &to, const QList<int> &categories);
     // One category; category 0 answers none.
     std::optional<ActualList> findActualFrom(const QDate &from, const QDate &to, int category);
-    // The entries of the category as findActualFrom(QDate(), QDate(), category)
-    // answers them, handed one at a time in a reused record, read typed.
-    // False when the read failed or the category is 0.
-    bool forEachActualOfCategory(int category, const std::function<void(const CV4Actual &)> &visit);
     std::optional<ActualList> findIncomeFrom(const QDate &from, const QDate &to, int category)
     {
         return findActualFrom(from, to, category);
