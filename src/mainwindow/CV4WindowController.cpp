@@ -78,9 +78,9 @@ CV4WindowController::CV4WindowController(CV4Document *document, QSettings *setti
     d->m_reportDate = d->m_topDate;
     if (d->m_document && d->m_document->settings()) adjustTopDate(d->m_document->settings()->viewerUnit());
 
-    buildPages();
-    connectBusyIndicator();
-    connectEditedMark();
+    d->buildPages();
+    d->connectBusyIndicator();
+    d->connectEditedMark();
     if (d->m_document) {
         for (auto signal : {&CV4Document::accountChanged, &CV4Document::actualChanged, &CV4Document::currencyChanged,
                             &CV4Document::brandChanged, &CV4Document::settingsChanged})
@@ -88,12 +88,76 @@ CV4WindowController::CV4WindowController(CV4Document *document, QSettings *setti
         connect(d->m_document, &CV4Document::aboutToSave, this, &CV4WindowController::willSave);
         connect(d->m_document, &CV4Document::groupDeleted, this, &CV4WindowController::groupsDeleted);
     }
-    restoreFrame();
+    d->restoreFrame();
     updateTitle();
     registerChooserCommands();
 }
 
 CV4WindowController::~CV4WindowController() = default;
+
+// ---------------------------------------------------------------- the private part's building and frame
+
+void CV4WindowController::Private::buildPages()
+{
+    m_switcher.addPage(new cv::ViewerPage(&q, m_document, m_stack));
+    auto *search = new cv::SearchPage(m_document, m_stack);
+    QObject::connect(search, &cv::SearchPage::openTradeRequested, &q, &CV4WindowController::openTradePanel);
+    m_switcher.addPage(search);
+    m_switcher.addPage(new cv::BudgetPage(m_document, m_stack));
+    m_switcher.addPage(new cv::CurrencyPage(&q, m_document, m_stack));
+    m_switcher.addPage(new cv::InvestmentPage(&q, m_document, m_stack));
+    m_stack->setCurrentIndex(ViewerIndex);
+    m_currentTabViewIndex = ViewerIndex;
+    for (int index = 0; index < kPageCount; ++index)
+        m_tabBar->addTab(cv::localizedString(q.page(index)->identifier()));
+    QObject::connect(m_tabBar, &QTabBar::currentChanged, &q, &CV4WindowController::tabClicked);
+}
+
+void CV4WindowController::Private::connectEditedMark()
+{
+    if (!m_document) return;
+    QObject::connect(m_document, &CV4Document::modificationChanged, &q, &CV4WindowController::documentEditedChanged);
+}
+
+void CV4WindowController::Private::connectBusyIndicator()
+{
+    if (!m_document) return;
+    // Any long operation of the process shows in every document window: the
+    // program is busy, whichever book does the work.
+    auto &hub = cv::LongOperations::instance();
+    QObject::connect(&hub, &cv::LongOperations::enterLongOp, &q, &CV4WindowController::startBusyIndicator);
+    QObject::connect(&hub, &cv::LongOperations::exitLongOp, &q, &CV4WindowController::stopBusyIndicator);
+}
+
+void CV4WindowController::Private::restoreFrame()
+{
+    QScreen *screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    const CV4Settings *s = m_document && m_document->settings() ? m_document->settings().get() : nullptr;
+    QRect frame;
+    if (s && s->windowHeight() != 0) {
+        frame = QRect(s->windowX(), s->windowY(), s->windowWidth(), s->windowHeight());
+    } else {
+        frame = QRect(QPoint(), kDefaultSize);
+        if (!available.isEmpty()) frame.moveCenter(available.center());
+    }
+    q.setGeometry(clampToScreen(frame, available));
+}
+
+void CV4WindowController::Private::storeFrame()
+{
+    if (!m_document || !m_document->settings()) return;
+    const QRect frame = q.normalGeometry().isValid() ? q.normalGeometry() : q.geometry();
+    CV4Settings &s = *m_document->settings();
+    if (s.windowX() == frame.x() && s.windowY() == frame.y() && s.windowWidth() == frame.width() &&
+        s.windowHeight() == frame.height())
+        return;
+    s.setWindowX(frame.x());
+    s.setWindowY(frame.y());
+    s.setWindowWidth(frame.width());
+    s.setWindowHeight(frame.height());
+    // The save that asked stores changed settings itself.
+}
 
 // ---------------------------------------------------------------- the private part's plain accessors
 
@@ -119,22 +183,6 @@ void CV4WindowController::moveTopDate(const QDate &date) { d->m_topDate = date; 
 const QDate &CV4WindowController::oldTopDate() const { return d->m_oldTopDate; }
 void CV4WindowController::setWizardRunner(WizardRunner runner) { d->m_wizardRunner = std::move(runner); }
 bool CV4WindowController::isBusy() const { return d->m_busyDepth > 0; }
-
-void CV4WindowController::buildPages()
-{
-    d->m_switcher.addPage(new cv::ViewerPage(this, d->m_document, d->m_stack));
-    auto *search = new cv::SearchPage(d->m_document, d->m_stack);
-    connect(search, &cv::SearchPage::openTradeRequested, this, &CV4WindowController::openTradePanel);
-    d->m_switcher.addPage(search);
-    d->m_switcher.addPage(new cv::BudgetPage(d->m_document, d->m_stack));
-    d->m_switcher.addPage(new cv::CurrencyPage(this, d->m_document, d->m_stack));
-    d->m_switcher.addPage(new cv::InvestmentPage(this, d->m_document, d->m_stack));
-    d->m_stack->setCurrentIndex(ViewerIndex);
-    d->m_currentTabViewIndex = ViewerIndex;
-    for (int index = 0; index < kPageCount; ++index)
-        d->m_tabBar->addTab(cv::localizedString(page(index)->identifier()));
-    connect(d->m_tabBar, &QTabBar::currentChanged, this, &CV4WindowController::tabClicked);
-}
 
 void CV4WindowController::tabClicked(int index)
 {
@@ -430,12 +478,6 @@ cv::HostedPanel *CV4WindowController::hostedPanel() const
 
 // ---------------------------------------------------------------- title, busy, frame
 
-void CV4WindowController::connectEditedMark()
-{
-    if (!d->m_document) return;
-    connect(d->m_document, &CV4Document::modificationChanged, this, &CV4WindowController::documentEditedChanged);
-}
-
 void CV4WindowController::documentEditedChanged(bool edited)
 {
     updateTitle();
@@ -450,16 +492,6 @@ void CV4WindowController::updateTitle()
     // The securities window names the book too, and follows Save As.
     if (d->m_brandWindow)
         d->m_brandWindow->setWindowTitle(cv::formatString(cv::localizedString("Brand-Window-Title"), {name}));
-}
-
-void CV4WindowController::connectBusyIndicator()
-{
-    if (!d->m_document) return;
-    // Any long operation of the process shows in every document window: the
-    // program is busy, whichever book does the work.
-    auto &hub = cv::LongOperations::instance();
-    connect(&hub, &cv::LongOperations::enterLongOp, this, &CV4WindowController::startBusyIndicator);
-    connect(&hub, &cv::LongOperations::exitLongOp, this, &CV4WindowController::stopBusyIndicator);
 }
 
 void CV4WindowController::startBusyIndicator()
@@ -486,21 +518,6 @@ QRect CV4WindowController::clampToScreen(const QRect &frame, const QRect &availa
     return r;
 }
 
-void CV4WindowController::restoreFrame()
-{
-    QScreen *screen = QGuiApplication::primaryScreen();
-    const QRect available = screen ? screen->availableGeometry() : QRect();
-    const CV4Settings *s = d->m_document && d->m_document->settings() ? d->m_document->settings().get() : nullptr;
-    QRect frame;
-    if (s && s->windowHeight() != 0) {
-        frame = QRect(s->windowX(), s->windowY(), s->windowWidth(), s->windowHeight());
-    } else {
-        frame = QRect(QPoint(), kDefaultSize);
-        if (!available.isEmpty()) frame.moveCenter(available.center());
-    }
-    setGeometry(clampToScreen(frame, available));
-}
-
 void CV4WindowController::willSave()
 {
     // Open input reaches the book through the panels' own path before anything is stored.
@@ -510,22 +527,7 @@ void CV4WindowController::willSave()
         if (cv::SearchPage *search = searchPage()) search->storePendingInput();
     }
     if (cv::ViewerPage *viewer = viewerPage()) viewer->storeState();
-    storeFrame();
-}
-
-void CV4WindowController::storeFrame()
-{
-    if (!d->m_document || !d->m_document->settings()) return;
-    const QRect frame = normalGeometry().isValid() ? normalGeometry() : geometry();
-    CV4Settings &s = *d->m_document->settings();
-    if (s.windowX() == frame.x() && s.windowY() == frame.y() && s.windowWidth() == frame.width() &&
-        s.windowHeight() == frame.height())
-        return;
-    s.setWindowX(frame.x());
-    s.setWindowY(frame.y());
-    s.setWindowWidth(frame.width());
-    s.setWindowHeight(frame.height());
-    // The save that asked stores changed settings itself.
+    d->storeFrame();
 }
 
 void CV4WindowController::documentClosing()

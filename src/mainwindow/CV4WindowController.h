@@ -293,13 +293,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void buildPages();
-    void connectBusyIndicator();
-    void connectEditedMark();
     void startBusyIndicator();
     void stopBusyIndicator();
-    void restoreFrame();
-    void storeFrame();
     // The document is about to save: panels commit, the viewer and the frame are stored.
     void willSave();
     void tabClicked(int index);
@@ -330,6 +325,4 @@ public:
     // and the account tree is committed.
     void investBrandSheetDidEnd(int code, const CVUnitModelPtr &node, const CVUnitModelPtr &account);
 
-private:
-    cv::BrandWindow *ensureBrandWindow();
 };

@@ -20,12 +20,21 @@ class DocumentToolbar;
 struct CV4WindowController::Private {
     Private(CV4WindowController &window, CV4Document *document, QStackedWidget *stack, cv::DocumentToolbar *toolbar,
             QProgressBar *busyIndicator)
-        : m_document(document), m_stack(stack), m_switcher(stack, &window), m_toolbar(toolbar),
+        : q(window), m_document(document), m_stack(stack), m_switcher(stack, &window), m_toolbar(toolbar),
           m_busyIndicator(busyIndicator), m_commands(window)
     {
     }
 
+    void buildPages();
+    void connectBusyIndicator();
+    void connectEditedMark();
+    void restoreFrame();
+    void storeFrame();
+    cv::BrandWindow *ensureBrandWindow();
+
     static constexpr int kBatchTag = 106;       // the panels' repeated entry command
+
+    CV4WindowController &q;
 
     CV4Document *m_document;                    // not owned; outlives the window
     CloseHandler m_closeHandler;

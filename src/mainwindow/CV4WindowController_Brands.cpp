@@ -35,15 +35,15 @@ cv::BrandWindow *CV4WindowController::brandWindow() const
     return d->m_brandWindow;
 }
 
-cv::BrandWindow *CV4WindowController::ensureBrandWindow()
+cv::BrandWindow *CV4WindowController::Private::ensureBrandWindow()
 {
-    if (!d->m_brandWindow && d->m_document) d->m_brandWindow = new cv::BrandWindow(this, d->m_document);
-    return d->m_brandWindow;
+    if (!m_brandWindow && m_document) m_brandWindow = new cv::BrandWindow(&q, m_document);
+    return m_brandWindow;
 }
 
 void CV4WindowController::showBrandWindow()
 {
-    cv::BrandWindow *window = ensureBrandWindow();
+    cv::BrandWindow *window = d->ensureBrandWindow();
     if (!window) return;
     updateTitle();
     window->enterBrandView();
@@ -54,7 +54,7 @@ void CV4WindowController::showBrandWindow()
 
 QTableView *CV4WindowController::brandView()
 {
-    cv::BrandWindow *window = ensureBrandWindow();
+    cv::BrandWindow *window = d->ensureBrandWindow();
     return window ? window->brandView() : nullptr;
 }
 
@@ -94,7 +94,7 @@ void CV4WindowController::registerChooserCommands()
 
 bool CV4WindowController::maybeDeleteBrand(const CV4BrandPtr &brand, const CVUnitModelPtr &account)
 {
-    cv::BrandWindow *window = ensureBrandWindow();
+    cv::BrandWindow *window = d->ensureBrandWindow();
     return window && window->maybeDeleteBrand(brand, account);
 }
 
