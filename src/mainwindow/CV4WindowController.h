@@ -18,15 +18,12 @@
 #include "controls/ChooserItem.h"
 #include "mainwindow/EntryPanelMaker.h"
 #include "mainwindow/MenuRules.h"
-#include "model/CV4Brand.h"
 #include "model/CV4LoanPayment.h"
 #include "mainwindow/PageSwitcher.h"
 #include "platform/print/PrintRunner.h"
 
 #include <QDate>
-#include <QPointer>
 
-#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -41,7 +38,10 @@ class QUndoStack;
 class CVUnitModel;
 using CVUnitModelPtr = std::shared_ptr<CVUnitModel>;
 
-#include "mainwindow/TemporaryPage.h"
+namespace cv {
+class TemporaryPage;
+class WindowPage;
+} // namespace cv
 
 class CV4Brand;
 class InvestBrandPanelController;

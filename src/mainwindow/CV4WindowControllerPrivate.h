@@ -7,6 +7,8 @@
 #include "mainwindow/CV4WindowController.h"
 
 #include <QAction>
+#include <array>
+#include "mainwindow/TemporaryPage.h"
 #include <QPointer>
 #include <QProgressBar>
 #include <QStackedWidget>
