@@ -166,15 +166,15 @@ CVUnitModelPtr BookCommands::addAccount(int tag)
     const std::optional<int> kind = accountKindForTag(tag);
     if (!kind || !document() || !commandAllowed(tag)) return nullptr;
     const CVUnitModelPtr node = newNode(*kind);
-    QPointer<CV4WindowController> self(&m_window);
+    const std::weak_ptr<char> alive = m_life;
     switch (tag) {
     case cv::tag::NewCash:
     case cv::tag::NewInvestment:
     case cv::tag::NewOtherAsset:
     case cv::tag::NewBank:
         openAccountSheet(tag == cv::tag::NewBank ? AccountSheet::Bank : AccountSheet::Cash, node,
-                         [self, this, node](const SheetResult &r) {
-                             if (self) cacheSheetDidEnd(r.code, node);
+                         [alive, this, node](const SheetResult &r) {
+                             if (!alive.expired()) cacheSheetDidEnd(r.code, node);
                          });
         return tag == cv::tag::NewBank ? node : nullptr;
     case cv::tag::NewLoan:
@@ -183,13 +183,13 @@ CVUnitModelPtr BookCommands::addAccount(int tag)
         openAccountSheet(tag == cv::tag::NewLoan         ? AccountSheet::Loan
                          : tag == cv::tag::NewCreditCard ? AccountSheet::CreditCard
                                                          : AccountSheet::Cash,
-                         node, [self, this, node](const SheetResult &r) {
-                             if (self) debtSheetDidEnd(r, node);
+                         node, [alive, this, node](const SheetResult &r) {
+                             if (!alive.expired()) debtSheetDidEnd(r, node);
                          });
         return node;
     default:
-        openAccountSheet(AccountSheet::Summary, node, [self, this, node](const SheetResult &r) {
-            if (self) summarySheetDidEnd(r.code, node);
+        openAccountSheet(AccountSheet::Summary, node, [alive, this, node](const SheetResult &r) {
+            if (!alive.expired()) summarySheetDidEnd(r.code, node);
         });
         return node;
     }
@@ -199,12 +199,12 @@ void BookCommands::editAccount(const CVUnitModelPtr &account)
 {
     const CVUnitModelPtr node = account ? account : m_window.selectedAccountNode();
     if (!node || !document()) return;
-    QPointer<CV4WindowController> self(&m_window);
-    auto cash = [self, this, node](const SheetResult &r) {
-        if (self) cacheSheetDidEnd(r.code, node);
+    const std::weak_ptr<char> alive = m_life;
+    auto cash = [alive, this, node](const SheetResult &r) {
+        if (!alive.expired()) cacheSheetDidEnd(r.code, node);
     };
-    auto debt = [self, this, node](const SheetResult &r) {
-        if (self) debtSheetDidEnd(r, node);
+    auto debt = [alive, this, node](const SheetResult &r) {
+        if (!alive.expired()) debtSheetDidEnd(r, node);
     };
     switch (NodeKind(node->kind())) {
     case NodeKind::Cash:
@@ -215,8 +215,8 @@ void BookCommands::editAccount(const CVUnitModelPtr &account)
     case NodeKind::CreditCard: openAccountSheet(AccountSheet::CreditCard, node, debt); break;
     case NodeKind::Loan: openAccountSheet(AccountSheet::Loan, node, debt); break;
     case NodeKind::AccountSummary:
-        openAccountSheet(AccountSheet::Summary, node, [self, this, node](const SheetResult &r) {
-            if (self) summarySheetDidEnd(r.code, node);
+        openAccountSheet(AccountSheet::Summary, node, [alive, this, node](const SheetResult &r) {
+            if (!alive.expired()) summarySheetDidEnd(r.code, node);
         });
         break;
     default: break;
@@ -226,9 +226,9 @@ void BookCommands::editAccount(const CVUnitModelPtr &account)
 void BookCommands::editActualSummary(const CVUnitModelPtr &summary)
 {
     if (!summary || summary->kind() != NodeKind::CategorySummary || !document()) return;
-    QPointer<CV4WindowController> self(&m_window);
-    openAccountSheet(AccountSheet::Summary, summary, [self, this, summary](const SheetResult &r) {
-        if (self) summarySheetDidEnd(r.code, summary);
+    const std::weak_ptr<char> alive = m_life;
+    openAccountSheet(AccountSheet::Summary, summary, [alive, this, summary](const SheetResult &r) {
+        if (!alive.expired()) summarySheetDidEnd(r.code, summary);
     });
 }
 
@@ -327,9 +327,9 @@ void BookCommands::addBrand()
 {
     if (!document() || !commandAllowed(cv::tag::AddSecurity)) return;
     const CVUnitModelPtr account = selectedInvestAccount();
-    QPointer<CV4WindowController> self(&m_window);
-    openBrandSheet([self, this, account](const CV4BrandPtr &brand) {
-        if (self) addBrandSheetDidEnd(brand, account);
+    const std::weak_ptr<char> alive = m_life;
+    openBrandSheet([alive, this, account](const CV4BrandPtr &brand) {
+        if (!alive.expired()) addBrandSheetDidEnd(brand, account);
     });
 }
 
@@ -345,9 +345,9 @@ cv::ChooserItem BookCommands::addInvestAccountCommand(cv::CommandUnitModel &comm
 {
     beginCommand(std::static_pointer_cast<cv::CommandUnitModel>(command.weak_from_this().lock()));
     const CVUnitModelPtr node = newNode(cv::raw(NodeKind::Investment));
-    QPointer<CV4WindowController> self(&m_window);
-    openAccountSheet(AccountSheet::Cash, node, [self, this, node](const SheetResult &r) {
-        if (!self) return;
+    const std::weak_ptr<char> alive = m_life;
+    openAccountSheet(AccountSheet::Cash, node, [alive, this, node](const SheetResult &r) {
+        if (alive.expired()) return;
         endCommandWithItem(cacheSheetDidEnd(r.code, node));
     });
     return {};
@@ -414,9 +414,9 @@ void BookCommands::newActual()
         return;
     }
     const CVUnitModelPtr summary = newNode(cv::raw(NodeKind::CategorySummary));
-    QPointer<CV4WindowController> self(&m_window);
-    openAccountSheet(AccountSheet::Summary, summary, [self, this, summary](const SheetResult &r) {
-        if (self) summarySheetDidEnd(r.code, summary);
+    const std::weak_ptr<char> alive = m_life;
+    openAccountSheet(AccountSheet::Summary, summary, [alive, this, summary](const SheetResult &r) {
+        if (!alive.expired()) summarySheetDidEnd(r.code, summary);
     });
 }
 

@@ -64,6 +64,8 @@ private:
     CV4WindowController::BrandSheetOpener m_brandSheetOpener;     // none: the securities window's sheet
     CV4WindowController::MergeChooser m_mergeChooser;             // none: MergeActualPanelController
     std::shared_ptr<CommandUnitModel> m_performingCommand;        // the chooser row waiting for a new account
+    // A sheet's end that comes after the window began to go does nothing.
+    std::shared_ptr<char> m_life = std::make_shared<char>();
 };
 
 } // namespace cv
