@@ -1,4 +1,5 @@
 #include "mainwindow/CV4WindowController.h"
+#include "mainwindow/CV4WindowControllerPrivate.h"
 
 #include "controls/HostedPanel.h"
 #include "platform/Localization.h"
@@ -37,8 +38,9 @@ constexpr QSize kMinimumSize(640, 420);
 } // namespace
 
 CV4WindowController::CV4WindowController(CV4Document *document, QSettings *settings, QWidget *parent)
-    : MainWindow(parent), m_document(document), m_stack(new QStackedWidget(this)), m_switcher(m_stack, this),
-      m_toolbar(new cv::DocumentToolbar(settings, this)), m_busyIndicator(new QProgressBar(this))
+    : MainWindow(parent),
+      d(std::make_unique<Private>(*this, document, new QStackedWidget(this), new cv::DocumentToolbar(settings, this),
+                                  new QProgressBar(this)))
 {
     Q_ASSERT(document);
     setObjectName(QStringLiteral("CV4Document"));
@@ -48,74 +50,147 @@ CV4WindowController::CV4WindowController(CV4Document *document, QSettings *setti
     auto *column = new QVBoxLayout(central);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-    m_tabBar = new QTabBar(central);
-    m_tabBar->setObjectName(QStringLiteral("pageTabs"));
-    m_tabBar->setDocumentMode(true);
-    m_tabBar->setExpanding(false);
-    m_tabBar->setFocusPolicy(Qt::NoFocus);
-    column->addWidget(m_tabBar);
-    column->addWidget(m_stack, 1);
+    d->m_tabBar = new QTabBar(central);
+    d->m_tabBar->setObjectName(QStringLiteral("pageTabs"));
+    d->m_tabBar->setDocumentMode(true);
+    d->m_tabBar->setExpanding(false);
+    d->m_tabBar->setFocusPolicy(Qt::NoFocus);
+    column->addWidget(d->m_tabBar);
+    column->addWidget(d->m_stack, 1);
     setCentralWidget(central);
-    addToolBar(Qt::TopToolBarArea, m_toolbar);
+    addToolBar(Qt::TopToolBarArea, d->m_toolbar);
     setUnifiedTitleAndToolBarOnMac(true);
-    connect(m_toolbar, &cv::DocumentToolbar::itemTriggered, this, &CV4WindowController::execToolbar);
+    connect(d->m_toolbar, &cv::DocumentToolbar::itemTriggered, this, &CV4WindowController::execToolbar);
     // Repeated entry: shown while the temporary page holds a panel that takes it.
-    m_batchAction = m_toolbar->addAction(cv::localizedString("TB_Batch"));
-    m_batchAction->setObjectName(QStringLiteral("TB_Batch"));
-    m_batchAction->setVisible(false);
-    connect(m_batchAction, &QAction::triggered, this, [this] { execToolbar(QStringLiteral("TB_Batch")); });
+    d->m_batchAction = d->m_toolbar->addAction(cv::localizedString("TB_Batch"));
+    d->m_batchAction->setObjectName(QStringLiteral("TB_Batch"));
+    d->m_batchAction->setVisible(false);
+    connect(d->m_batchAction, &QAction::triggered, this, [this] { execToolbar(QStringLiteral("TB_Batch")); });
 
-    m_busyIndicator->setRange(0, 0);
-    m_busyIndicator->setTextVisible(false);
-    m_busyIndicator->setFixedSize(96, 12);
-    m_busyIndicator->setVisible(false);
-    statusBar()->addPermanentWidget(m_busyIndicator);
+    d->m_busyIndicator->setRange(0, 0);
+    d->m_busyIndicator->setTextVisible(false);
+    d->m_busyIndicator->setFixedSize(96, 12);
+    d->m_busyIndicator->setVisible(false);
+    statusBar()->addPermanentWidget(d->m_busyIndicator);
     statusBar()->setSizeGripEnabled(true);
 
-    m_topDate = QDate::currentDate();
-    m_reportDate = m_topDate;
-    if (m_document && m_document->settings()) adjustTopDate(m_document->settings()->viewerUnit());
+    d->m_topDate = QDate::currentDate();
+    d->m_reportDate = d->m_topDate;
+    if (d->m_document && d->m_document->settings()) adjustTopDate(d->m_document->settings()->viewerUnit());
 
-    buildPages();
-    connectBusyIndicator();
-    connectEditedMark();
-    if (m_document) {
+    d->buildPages();
+    d->connectBusyIndicator();
+    d->connectEditedMark();
+    if (d->m_document) {
         for (auto signal : {&CV4Document::accountChanged, &CV4Document::actualChanged, &CV4Document::currencyChanged,
                             &CV4Document::brandChanged, &CV4Document::settingsChanged})
-            connect(m_document, signal, this, &CV4WindowController::documentChanged);
-        connect(m_document, &CV4Document::aboutToSave, this, &CV4WindowController::willSave);
-        connect(m_document, &CV4Document::groupDeleted, this, &CV4WindowController::groupsDeleted);
+            connect(d->m_document, signal, this, &CV4WindowController::documentChanged);
+        connect(d->m_document, &CV4Document::aboutToSave, this, &CV4WindowController::willSave);
+        connect(d->m_document, &CV4Document::groupDeleted, this, &CV4WindowController::groupsDeleted);
     }
-    restoreFrame();
+    d->restoreFrame();
     updateTitle();
     registerChooserCommands();
 }
 
 CV4WindowController::~CV4WindowController() = default;
 
-void CV4WindowController::buildPages()
+// ---------------------------------------------------------------- the private part's building and frame
+
+void CV4WindowController::Private::buildPages()
 {
-    m_switcher.addPage(new cv::ViewerPage(this, m_document, m_stack));
+    m_switcher.addPage(new cv::ViewerPage(&q, m_document, m_stack));
     auto *search = new cv::SearchPage(m_document, m_stack);
-    connect(search, &cv::SearchPage::openTradeRequested, this, &CV4WindowController::openTradePanel);
+    QObject::connect(search, &cv::SearchPage::openTradeRequested, &q, &CV4WindowController::openTradePanel);
     m_switcher.addPage(search);
     m_switcher.addPage(new cv::BudgetPage(m_document, m_stack));
-    m_switcher.addPage(new cv::CurrencyPage(this, m_document, m_stack));
-    m_switcher.addPage(new cv::InvestmentPage(this, m_document, m_stack));
+    m_switcher.addPage(new cv::CurrencyPage(&q, m_document, m_stack));
+    m_switcher.addPage(new cv::InvestmentPage(&q, m_document, m_stack));
     m_stack->setCurrentIndex(ViewerIndex);
     m_currentTabViewIndex = ViewerIndex;
     for (int index = 0; index < kPageCount; ++index)
-        m_tabBar->addTab(cv::localizedString(page(index)->identifier()));
-    connect(m_tabBar, &QTabBar::currentChanged, this, &CV4WindowController::tabClicked);
+        m_tabBar->addTab(cv::localizedString(q.page(index)->identifier()));
+    QObject::connect(m_tabBar, &QTabBar::currentChanged, &q, &CV4WindowController::tabClicked);
 }
+
+void CV4WindowController::Private::connectEditedMark()
+{
+    if (!m_document) return;
+    QObject::connect(m_document, &CV4Document::modificationChanged, &q, &CV4WindowController::documentEditedChanged);
+}
+
+void CV4WindowController::Private::connectBusyIndicator()
+{
+    if (!m_document) return;
+    // Any long operation of the process shows in every document window: the
+    // program is busy, whichever book does the work.
+    auto &hub = cv::LongOperations::instance();
+    QObject::connect(&hub, &cv::LongOperations::enterLongOp, &q, &CV4WindowController::startBusyIndicator);
+    QObject::connect(&hub, &cv::LongOperations::exitLongOp, &q, &CV4WindowController::stopBusyIndicator);
+}
+
+void CV4WindowController::Private::restoreFrame()
+{
+    QScreen *screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    const CV4Settings *s = m_document && m_document->settings() ? m_document->settings().get() : nullptr;
+    QRect frame;
+    if (s && s->windowHeight() != 0) {
+        frame = QRect(s->windowX(), s->windowY(), s->windowWidth(), s->windowHeight());
+    } else {
+        frame = QRect(QPoint(), kDefaultSize);
+        if (!available.isEmpty()) frame.moveCenter(available.center());
+    }
+    q.setGeometry(clampToScreen(frame, available));
+}
+
+void CV4WindowController::Private::storeFrame()
+{
+    if (!m_document || !m_document->settings()) return;
+    const QRect frame = q.normalGeometry().isValid() ? q.normalGeometry() : q.geometry();
+    CV4Settings &s = *m_document->settings();
+    if (s.windowX() == frame.x() && s.windowY() == frame.y() && s.windowWidth() == frame.width() &&
+        s.windowHeight() == frame.height())
+        return;
+    s.setWindowX(frame.x());
+    s.setWindowY(frame.y());
+    s.setWindowWidth(frame.width());
+    s.setWindowHeight(frame.height());
+    // The save that asked stores changed settings itself.
+}
+
+// ---------------------------------------------------------------- the private part's plain accessors
+
+CV4Document *CV4WindowController::document() const { return d->m_document; }
+void CV4WindowController::setCloseHandler(CloseHandler handler) { d->m_closeHandler = std::move(handler); }
+cv::PageSwitcher &CV4WindowController::pageSwitcher() { return d->m_switcher; }
+int CV4WindowController::currentTabViewIndex() const { return d->m_currentTabViewIndex; }
+QString CV4WindowController::selectedTabIdentifier() const { return d->m_switcher.currentIdentifier(); }
+cv::WindowPage *CV4WindowController::page(int index) const { return d->m_switcher.page(index); }
+void CV4WindowController::setPreference(const CV4Preference *preference) { d->m_preference = preference; }
+const CV4Preference *CV4WindowController::preference() const { return d->m_preference; }
+void CV4WindowController::setEntryPanelMaker(cv::EntryPanelMaker maker) { d->m_entryPanelMaker = std::move(maker); }
+const cv::EntryPanelMaker &CV4WindowController::entryPanelMaker() const { return d->m_entryPanelMaker; }
+cv::TemporaryPage *CV4WindowController::temporaryPage() const { return d->m_temporaryPage; }
+cv::DocumentToolbar *CV4WindowController::toolbar() const { return d->m_toolbar; }
+QTabBar *CV4WindowController::tabBar() const { return d->m_tabBar; }
+const QDate &CV4WindowController::topDate() const { return d->m_topDate; }
+const QDate &CV4WindowController::reportDate() const { return d->m_reportDate; }
+void CV4WindowController::setReportDate(const QDate &date) { d->m_reportDate = date; }
+const QDate &CV4WindowController::preBudgetDate() const { return d->m_preBudgetDate; }
+void CV4WindowController::setPreBudgetDate(const QDate &date) { d->m_preBudgetDate = date; }
+void CV4WindowController::moveTopDate(const QDate &date) { d->m_topDate = date; }
+const QDate &CV4WindowController::oldTopDate() const { return d->m_oldTopDate; }
+void CV4WindowController::setWizardRunner(WizardRunner runner) { d->m_wizardRunner = std::move(runner); }
+bool CV4WindowController::isBusy() const { return d->m_busyDepth > 0; }
 
 void CV4WindowController::tabClicked(int index)
 {
     if (index < kPageCount) selectTabWithIdentifier(page(index)->identifier());
-    else m_switcher.select(index);
+    else d->m_switcher.select(index);
     // A refused switch leaves the tab of the shown page selected.
-    const QSignalBlocker blocker(m_tabBar);
-    m_tabBar->setCurrentIndex(m_switcher.currentIndex());
+    const QSignalBlocker blocker(d->m_tabBar);
+    d->m_tabBar->setCurrentIndex(d->m_switcher.currentIndex());
 }
 
 cv::SearchPage *CV4WindowController::searchPage() const
@@ -125,7 +200,7 @@ cv::SearchPage *CV4WindowController::searchPage() const
 
 QUndoStack *CV4WindowController::undoStack() const
 {
-    return m_document ? m_document->undoStack() : nullptr;
+    return d->m_document ? d->m_document->undoStack() : nullptr;
 }
 
 cv::ViewerPage *CV4WindowController::viewerPage() const
@@ -138,7 +213,7 @@ int CV4WindowController::execSearchForAccount(const std::vector<CVUnitModelPtr> 
 {
     cv::SearchPage *search = searchPage();
     if (!search) return -1;
-    m_tabViewFlags[SearchIndex] = false;
+    d->m_tabViewFlags[SearchIndex] = false;
     return search->execSearchForAccount(accounts, from, to);
 }
 
@@ -146,7 +221,7 @@ int CV4WindowController::execSearchForAccount(const std::vector<CVUnitModelPtr> 
 
 void CV4WindowController::selectTab(int index)
 {
-    m_switcher.select(index);
+    d->m_switcher.select(index);
 }
 
 void CV4WindowController::closePopups()
@@ -173,7 +248,7 @@ void CV4WindowController::toggleCalendar()
         closePopups();
         return;
     }
-    if (m_currentTabViewIndex != ViewerIndex) return;
+    if (d->m_currentTabViewIndex != ViewerIndex) return;
     if (cv::ViewerPage *viewer = viewerPage(); viewer && viewer->topDateField()) viewer->topDateField()->pushed();
 }
 
@@ -188,52 +263,52 @@ void CV4WindowController::selectTabWithIdentifier(const QString &identifier)
         return;
     }
     if (identifier == QLatin1String("TB04")) {   // the report sheet, on the shown page
-        if (!isShowingSheet()) cv::CV4ReportPanel::openReportPanel(m_document, m_preference, this);
+        if (!isShowingSheet()) cv::CV4ReportPanel::openReportPanel(d->m_document, d->m_preference, this);
         return;
     }
     if (identifier == QLatin1String("TB_Batch")) return;  // no panel took it: no page to show
     removeTemporaryTab();
-    m_switcher.select(identifier);
+    d->m_switcher.select(identifier);
 }
 
 void CV4WindowController::execToolbar(const QString &identifier)
 {
-    QAction *action = identifier == u"TB_Batch" ? m_batchAction : m_toolbar->actionFor(identifier);
+    QAction *action = identifier == u"TB_Batch" ? d->m_batchAction : d->m_toolbar->actionFor(identifier);
     // Shortcuts and scripted triggers do not pass through the enabled state.
     if (action && !action->isEnabled()) return;
     selectTabWithIdentifier(identifier);
     // Qt checked the item before asking; the shown page decides.
-    m_toolbar->setSelectedIdentifier(selectedTabIdentifier());
+    d->m_toolbar->setSelectedIdentifier(selectedTabIdentifier());
 }
 
 void CV4WindowController::addTemporaryTab(QWidget *panel)
 {
     removeTemporaryTab();
-    m_mainViewTabIndex = m_switcher.currentIndex();
-    m_temporaryPage = new cv::TemporaryPage(m_document, m_stack);
-    m_temporaryPage->setPanel(panel);
-    m_switcher.addPage(m_temporaryPage);
+    d->m_mainViewTabIndex = d->m_switcher.currentIndex();
+    d->m_temporaryPage = new cv::TemporaryPage(d->m_document, d->m_stack);
+    d->m_temporaryPage->setPanel(panel);
+    d->m_switcher.addPage(d->m_temporaryPage);
     {
-        const QSignalBlocker blocker(m_tabBar);
+        const QSignalBlocker blocker(d->m_tabBar);
         const QString title = panel ? panel->windowTitle() : QString();
-        m_tabBar->addTab(title.isEmpty() ? cv::localizedString("Page Entries") : title);
+        d->m_tabBar->addTab(title.isEmpty() ? cv::localizedString("Page Entries") : title);
     }
-    m_switcher.select(m_switcher.count() - 1);
+    d->m_switcher.select(d->m_switcher.count() - 1);
 }
 
 void CV4WindowController::removeTemporaryTab()
 {
-    if (!m_temporaryPage) return;
+    if (!d->m_temporaryPage) return;
     // Going back commits the panel through the page switcher.
-    if (m_switcher.currentPage() == m_temporaryPage) m_switcher.select(m_mainViewTabIndex);
-    if (m_switcher.currentPage() == m_temporaryPage) return;  // the switch was refused: keep the panel
-    m_switcher.removePage(m_temporaryPage);
+    if (d->m_switcher.currentPage() == d->m_temporaryPage) d->m_switcher.select(d->m_mainViewTabIndex);
+    if (d->m_switcher.currentPage() == d->m_temporaryPage) return;  // the switch was refused: keep the panel
+    d->m_switcher.removePage(d->m_temporaryPage);
     {
-        const QSignalBlocker blocker(m_tabBar);
-        while (m_tabBar->count() > m_switcher.count()) m_tabBar->removeTab(m_tabBar->count() - 1);
+        const QSignalBlocker blocker(d->m_tabBar);
+        while (d->m_tabBar->count() > d->m_switcher.count()) d->m_tabBar->removeTab(d->m_tabBar->count() - 1);
     }
-    m_temporaryPage->deleteLater();
-    m_temporaryPage = nullptr;
+    d->m_temporaryPage->deleteLater();
+    d->m_temporaryPage = nullptr;
 }
 
 void CV4WindowController::clearSearchList()
@@ -244,7 +319,7 @@ void CV4WindowController::clearSearchList()
 
 bool CV4WindowController::pageIsDirty(int index) const
 {
-    return index >= 0 && index < kFlagCount && m_tabViewFlags[size_t(index)];
+    return index >= 0 && index < kFlagCount && d->m_tabViewFlags[size_t(index)];
 }
 
 void CV4WindowController::documentChanged(const cv::ChangeSet &changes)
@@ -260,13 +335,13 @@ void CV4WindowController::documentChanged(const cv::ChangeSet &changes)
 void CV4WindowController::dataChanged()
 {
     for (int index : {ViewerIndex, SearchIndex, BudgetIndex}) {
-        if (index != m_currentTabViewIndex) m_tabViewFlags[size_t(index)] = true;
+        if (index != d->m_currentTabViewIndex) d->m_tabViewFlags[size_t(index)] = true;
     }
 }
 
 bool CV4WindowController::shouldSelectPage(int index)
 {
-    cv::WindowPage *shown = m_switcher.currentPage();
+    cv::WindowPage *shown = d->m_switcher.currentPage();
     cv::ViewerPage *viewer = viewerPage();
     if (shown && shown == page(SearchIndex)) {
         // The search page commits its results panel itself.
@@ -281,30 +356,30 @@ bool CV4WindowController::shouldSelectPage(int index)
 
 void CV4WindowController::willSelectPage(int index)
 {
-    if (m_currentTabViewIndex == BudgetIndex && m_preBudgetDate.isValid()) {
-        m_topDate = m_preBudgetDate;
-        m_preBudgetDate = QDate();
+    if (d->m_currentTabViewIndex == BudgetIndex && d->m_preBudgetDate.isValid()) {
+        d->m_topDate = d->m_preBudgetDate;
+        d->m_preBudgetDate = QDate();
     }
-    if (cv::WindowPage *shown = m_switcher.currentPage()) shown->leave();
+    if (cv::WindowPage *shown = d->m_switcher.currentPage()) shown->leave();
     if (index == SearchIndex || index == BudgetIndex || index == InvestmentIndex) {
         if (cv::WindowPage *entering = page(index)) entering->enter(pageIsDirty(index));
-        if (index < kFlagCount) m_tabViewFlags[size_t(index)] = false;
+        if (index < kFlagCount) d->m_tabViewFlags[size_t(index)] = false;
     }
 }
 
 void CV4WindowController::didSelectPage(int index)
 {
-    m_currentTabViewIndex = index;
-    m_toolbar->setSelectedIdentifier(selectedTabIdentifier());
-    const cv::HostedPanel *panel = m_switcher.currentPage() == m_temporaryPage ? hostedPanel() : nullptr;
-    m_batchAction->setVisible(panel && panel->validateMenuTag(kBatchTag).value_or(false));
+    d->m_currentTabViewIndex = index;
+    d->m_toolbar->setSelectedIdentifier(selectedTabIdentifier());
+    const cv::HostedPanel *panel = d->m_switcher.currentPage() == d->m_temporaryPage ? hostedPanel() : nullptr;
+    d->m_batchAction->setVisible(panel && panel->validateMenuTag(Private::kBatchTag).value_or(false));
     {
-        const QSignalBlocker blocker(m_tabBar);
-        m_tabBar->setCurrentIndex(index);
+        const QSignalBlocker blocker(d->m_tabBar);
+        d->m_tabBar->setCurrentIndex(index);
     }
     if (index == ViewerIndex || index == CurrencyIndex) {
         if (cv::WindowPage *entered = page(index)) entered->enter(pageIsDirty(index));
-        m_tabViewFlags[size_t(index)] = false;
+        d->m_tabViewFlags[size_t(index)] = false;
     }
 }
 
@@ -312,27 +387,27 @@ void CV4WindowController::didSelectPage(int index)
 
 void CV4WindowController::setTopDate(const QDate &date)
 {
-    m_topDate = date;
-    m_oldTopDate = QDate();
-    m_preBudgetDate = QDate();
+    d->m_topDate = date;
+    d->m_oldTopDate = QDate();
+    d->m_preBudgetDate = QDate();
 }
 
 void CV4WindowController::changeTopDateUnit(int unit)
 {
-    const QDate start = m_oldTopDate.isValid() ? m_oldTopDate : m_topDate;
-    m_topDate = fiscalDate(start, unit);
-    m_oldTopDate = start;
+    const QDate start = d->m_oldTopDate.isValid() ? d->m_oldTopDate : d->m_topDate;
+    d->m_topDate = fiscalDate(start, unit);
+    d->m_oldTopDate = start;
 }
 
 QDate CV4WindowController::fiscalDate(const QDate &date, int mode) const
 {
-    if (!m_document || !m_document->settings()) return date;
-    return m_document->settings()->fiscalDate(date, mode);
+    if (!d->m_document || !d->m_document->settings()) return date;
+    return d->m_document->settings()->fiscalDate(date, mode);
 }
 
 void CV4WindowController::adjustTopDate(int unit)
 {
-    m_topDate = fiscalDate(m_topDate, unit);
+    d->m_topDate = fiscalDate(d->m_topDate, unit);
 }
 
 void CV4WindowController::moveDateWithMode(int unit, int direction)
@@ -352,15 +427,15 @@ void CV4WindowController::moveDateWithMode(int unit, int direction)
         days = -days;
         months = -months;
     }
-    m_oldTopDate = QDate();
-    m_topDate = m_topDate.addMonths(months).addDays(days);
+    d->m_oldTopDate = QDate();
+    d->m_topDate = d->m_topDate.addMonths(months).addDays(days);
     if (months != 0 || days < -1 || days > 1) adjustTopDate(unit);
 }
 
 void CV4WindowController::todayTopDate(int unit, const QDate &today)
 {
-    m_oldTopDate = QDate();
-    m_topDate = fiscalDate(today, unit);
+    d->m_oldTopDate = QDate();
+    d->m_topDate = fiscalDate(today, unit);
 }
 
 // ---------------------------------------------------------------- hand-offs
@@ -368,7 +443,7 @@ void CV4WindowController::todayTopDate(int unit, const QDate &today)
 void CV4WindowController::performInputDate(const QDate &date)
 {
     if (!date.isValid()) return;
-    const int index = m_currentTabViewIndex;
+    const int index = d->m_currentTabViewIndex;
     if (index == ViewerIndex || index == BudgetIndex || index == CurrencyIndex) {
         setTopDate(date);
         if (cv::WindowPage *shown = page(index)) shown->dateChosen(date);
@@ -379,7 +454,7 @@ void CV4WindowController::performInputDate(const QDate &date)
         if (cv::WindowPage *shown = page(index)) shown->dateChosen(date);
         return;
     }
-    if (cv::HostedPanel *panel = hostedPanel(); panel && m_switcher.currentPage() == m_temporaryPage) {
+    if (cv::HostedPanel *panel = hostedPanel(); panel && d->m_switcher.currentPage() == d->m_temporaryPage) {
         panel->performInputDate(date);
         return;
     }
@@ -398,16 +473,10 @@ void CV4WindowController::performInputValue(const QString &value)
 
 cv::HostedPanel *CV4WindowController::hostedPanel() const
 {
-    return m_temporaryPage ? cv::hostedPanel(m_temporaryPage->panel()) : nullptr;
+    return d->m_temporaryPage ? cv::hostedPanel(d->m_temporaryPage->panel()) : nullptr;
 }
 
 // ---------------------------------------------------------------- title, busy, frame
-
-void CV4WindowController::connectEditedMark()
-{
-    if (!m_document) return;
-    connect(m_document, &CV4Document::modificationChanged, this, &CV4WindowController::documentEditedChanged);
-}
 
 void CV4WindowController::documentEditedChanged(bool edited)
 {
@@ -417,33 +486,23 @@ void CV4WindowController::documentEditedChanged(bool edited)
 
 void CV4WindowController::updateTitle()
 {
-    const QString name = m_document ? CV4DocumentController::displayName(*m_document) : QString();
+    const QString name = d->m_document ? CV4DocumentController::displayName(*d->m_document) : QString();
     setWindowTitle(name + QStringLiteral("[*]"));
-    setWindowModified(m_document && m_document->isDocumentEdited());
+    setWindowModified(d->m_document && d->m_document->isDocumentEdited());
     // The securities window names the book too, and follows Save As.
-    if (m_brandWindow)
-        m_brandWindow->setWindowTitle(cv::formatString(cv::localizedString("Brand-Window-Title"), {name}));
-}
-
-void CV4WindowController::connectBusyIndicator()
-{
-    if (!m_document) return;
-    // Any long operation of the process shows in every document window: the
-    // program is busy, whichever book does the work.
-    auto &hub = cv::LongOperations::instance();
-    connect(&hub, &cv::LongOperations::enterLongOp, this, &CV4WindowController::startBusyIndicator);
-    connect(&hub, &cv::LongOperations::exitLongOp, this, &CV4WindowController::stopBusyIndicator);
+    if (d->m_brandWindow)
+        d->m_brandWindow->setWindowTitle(cv::formatString(cv::localizedString("Brand-Window-Title"), {name}));
 }
 
 void CV4WindowController::startBusyIndicator()
 {
-    if (m_busyDepth++ == 0) m_busyIndicator->setVisible(true);
+    if (d->m_busyDepth++ == 0) d->m_busyIndicator->setVisible(true);
 }
 
 void CV4WindowController::stopBusyIndicator()
 {
-    if (m_busyDepth == 0) return;  // an exit without its enter
-    if (--m_busyDepth == 0) m_busyIndicator->setVisible(false);
+    if (d->m_busyDepth == 0) return;  // an exit without its enter
+    if (--d->m_busyDepth == 0) d->m_busyIndicator->setVisible(false);
 }
 
 QRect CV4WindowController::clampToScreen(const QRect &frame, const QRect &available)
@@ -459,46 +518,16 @@ QRect CV4WindowController::clampToScreen(const QRect &frame, const QRect &availa
     return r;
 }
 
-void CV4WindowController::restoreFrame()
-{
-    QScreen *screen = QGuiApplication::primaryScreen();
-    const QRect available = screen ? screen->availableGeometry() : QRect();
-    const CV4Settings *s = m_document && m_document->settings() ? m_document->settings().get() : nullptr;
-    QRect frame;
-    if (s && s->windowHeight() != 0) {
-        frame = QRect(s->windowX(), s->windowY(), s->windowWidth(), s->windowHeight());
-    } else {
-        frame = QRect(QPoint(), kDefaultSize);
-        if (!available.isEmpty()) frame.moveCenter(available.center());
-    }
-    setGeometry(clampToScreen(frame, available));
-}
-
 void CV4WindowController::willSave()
 {
     // Open input reaches the book through the panels' own path before anything is stored.
     // Each reads its rows back, so leaving the page later writes nothing twice.
     if (cv::HostedPanel *panel = hostedPanel()) panel->commitPendingInput();
-    if (m_switcher.currentPage() == page(SearchIndex)) {
+    if (d->m_switcher.currentPage() == page(SearchIndex)) {
         if (cv::SearchPage *search = searchPage()) search->storePendingInput();
     }
     if (cv::ViewerPage *viewer = viewerPage()) viewer->storeState();
-    storeFrame();
-}
-
-void CV4WindowController::storeFrame()
-{
-    if (!m_document || !m_document->settings()) return;
-    const QRect frame = normalGeometry().isValid() ? normalGeometry() : geometry();
-    CV4Settings &s = *m_document->settings();
-    if (s.windowX() == frame.x() && s.windowY() == frame.y() && s.windowWidth() == frame.width() &&
-        s.windowHeight() == frame.height())
-        return;
-    s.setWindowX(frame.x());
-    s.setWindowY(frame.y());
-    s.setWindowWidth(frame.width());
-    s.setWindowHeight(frame.height());
-    // The save that asked stores changed settings itself.
+    d->storeFrame();
 }
 
 void CV4WindowController::documentClosing()
@@ -507,21 +536,21 @@ void CV4WindowController::documentClosing()
     // A panel reads its document to its end (its destructor too), and the
     // document goes before the window: panels go now, also those of closed
     // temporary pages still waiting for their deferred delete.
-    for (cv::TemporaryPage *temporary : m_stack->findChildren<cv::TemporaryPage *>()) delete temporary->panel();
-    if (m_document) disconnect(m_document, nullptr, this, nullptr);
-    m_document = nullptr;
-    m_closeHandler = {};
+    for (cv::TemporaryPage *temporary : d->m_stack->findChildren<cv::TemporaryPage *>()) delete temporary->panel();
+    if (d->m_document) disconnect(d->m_document, nullptr, this, nullptr);
+    d->m_document = nullptr;
+    d->m_closeHandler = {};
     hide();
 }
 
 void CV4WindowController::closeEvent(QCloseEvent *event)
 {
-    if (!m_closeHandler) {
+    if (!d->m_closeHandler) {
         event->accept();
         return;
     }
     // Closing the window closes the document; the document's side hides and
     // frees the window when it goes.
     event->ignore();
-    m_closeHandler(m_document);
+    d->m_closeHandler(d->m_document);
 }

@@ -7,24 +7,23 @@
 // Files: CV4WindowController.cpp (life, pages, toolbar, dates),
 // CV4WindowController_Menu.cpp (menu validation and commands),
 // CV4WindowController_Trades.cpp (a trade of the search results opens its panel),
-// CV4WindowController_Commands.cpp (the account and category commands, their
-// sheets' ends, the new item wizard),
-// CV4WindowController_Settings.cpp (fiscal settings and groupings).
+// CV4WindowController_Commands.cpp (the grids' selection, the new item wizard;
+// the account and category commands and their sheets' ends are handed on to
+// cv::BookCommands), CV4WindowController_Settings.cpp (fiscal settings and
+// groupings). The window's data lives in CV4WindowControllerPrivate.h, which
+// only these files include.
 
 #include "controls/DateReceiver.h"
 #include "controls/MainWindow.h"
 #include "controls/ChooserItem.h"
 #include "mainwindow/EntryPanelMaker.h"
 #include "mainwindow/MenuRules.h"
-#include "model/CV4Brand.h"
 #include "model/CV4LoanPayment.h"
 #include "mainwindow/PageSwitcher.h"
 #include "platform/print/PrintRunner.h"
 
 #include <QDate>
-#include <QPointer>
 
-#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -39,7 +38,10 @@ class QUndoStack;
 class CVUnitModel;
 using CVUnitModelPtr = std::shared_ptr<CVUnitModel>;
 
-#include "mainwindow/TemporaryPage.h"
+namespace cv {
+class TemporaryPage;
+class WindowPage;
+} // namespace cv
 
 class CV4Brand;
 class InvestBrandPanelController;
@@ -47,6 +49,7 @@ using CV4BrandPtr = std::shared_ptr<CV4Brand>;
 class QTableView;
 
 namespace cv {
+class BookCommands;
 struct ChangeSet;
 class BrandWindow;
 class CommandUnitModel;
@@ -72,28 +75,28 @@ public:
     explicit CV4WindowController(CV4Document *document, QSettings *settings = nullptr, QWidget *parent = nullptr);
     ~CV4WindowController() override;
 
-    CV4Document *document() const { return m_document; }
-    void setCloseHandler(CloseHandler handler) { m_closeHandler = std::move(handler); }
+    CV4Document *document() const;
+    void setCloseHandler(CloseHandler handler);
     // The document is going: the window lets go of it and is freed later.
     void documentClosing();
 
     // ---- pages
-    cv::PageSwitcher &pageSwitcher() { return m_switcher; }
-    int currentTabViewIndex() const { return m_currentTabViewIndex; }
-    QString selectedTabIdentifier() const { return m_switcher.currentIdentifier(); }
-    cv::WindowPage *page(int index) const { return m_switcher.page(index); }
+    cv::PageSwitcher &pageSwitcher();
+    int currentTabViewIndex() const;
+    QString selectedTabIdentifier() const;
+    cv::WindowPage *page(int index) const;
     cv::SearchPage *searchPage() const;
     cv::ViewerPage *viewerPage() const;
     // The application's preferences (colours, margins); none: the defaults.
-    void setPreference(const CV4Preference *preference) { m_preference = preference; }
-    const CV4Preference *preference() const { return m_preference; }
+    void setPreference(const CV4Preference *preference);
+    const CV4Preference *preference() const;
     // Entry panels for the viewer's cells; none opens nothing.
-    void setEntryPanelMaker(cv::EntryPanelMaker maker) { m_entryPanelMaker = std::move(maker); }
-    const cv::EntryPanelMaker &entryPanelMaker() const { return m_entryPanelMaker; }
+    void setEntryPanelMaker(cv::EntryPanelMaker maker);
+    const cv::EntryPanelMaker &entryPanelMaker() const;
     // Searches the entries of the accounts within the days into the search
     // page; the number found.
     int execSearchForAccount(const std::vector<CVUnitModelPtr> &accounts, const QDate &from, const QDate &to);
-    cv::TemporaryPage *temporaryPage() const { return m_temporaryPage; }
+    cv::TemporaryPage *temporaryPage() const;
     void selectTab(int index);
     // Closes the chooser and the popup calendar: before a page switch and
     // when a menu opens, so no popup edits a cell that is going away.
@@ -124,20 +127,20 @@ public:
     void didSelectPage(int index) override;
 
     // ---- toolbar
-    cv::DocumentToolbar *toolbar() const { return m_toolbar; }
+    cv::DocumentToolbar *toolbar() const;
     // The page tabs over the pages; a click selects as the toolbar does.
-    QTabBar *tabBar() const { return m_tabBar; }
+    QTabBar *tabBar() const;
     void execToolbar(const QString &identifier);
 
     // ---- dates shared by the pages
-    const QDate &topDate() const { return m_topDate; }
+    const QDate &topDate() const;
     void setTopDate(const QDate &date);
-    const QDate &reportDate() const { return m_reportDate; }
-    void setReportDate(const QDate &date) { m_reportDate = date; }
-    const QDate &preBudgetDate() const { return m_preBudgetDate; }
-    void setPreBudgetDate(const QDate &date) { m_preBudgetDate = date; }
+    const QDate &reportDate() const;
+    void setReportDate(const QDate &date);
+    const QDate &preBudgetDate() const;
+    void setPreBudgetDate(const QDate &date);
     // The budget page's week rule moves the top date and keeps the dates remembered.
-    void moveTopDate(const QDate &date) { m_topDate = date; }
+    void moveTopDate(const QDate &date);
     QDate fiscalDate(const QDate &date, int mode) const;
     // Snaps the top date to the unit; the remembered date stays.
     void adjustTopDate(int unit);
@@ -145,7 +148,7 @@ public:
     // is one, else from the top date, and remembers that start. Any step,
     // Today or a picked date (setTopDate) forgets it.
     void changeTopDateUnit(int unit);
-    const QDate &oldTopDate() const { return m_oldTopDate; }
+    const QDate &oldTopDate() const;
     void moveDateWithMode(int unit, int direction);
     void forwardTopDate(int unit) { moveDateWithMode(unit, 1); }
     void backwardTopDate(int unit) { moveDateWithMode(unit, -1); }
@@ -199,9 +202,9 @@ public:
     // Asks which category receives the entries of the one given; 0 none
     // (tests; the program runs MergeActualPanelController).
     using MergeChooser = std::function<int(CV4WindowController &, const CVUnitModelPtr &)>;
-    void setAccountSheetOpener(AccountSheetOpener opener) { m_accountSheetOpener = std::move(opener); }
-    void setBrandSheetOpener(BrandSheetOpener opener) { m_brandSheetOpener = std::move(opener); }
-    void setMergeChooser(MergeChooser chooser) { m_mergeChooser = std::move(chooser); }
+    void setAccountSheetOpener(AccountSheetOpener opener);
+    void setBrandSheetOpener(BrandSheetOpener opener);
+    void setMergeChooser(MergeChooser chooser);
 
     CVUnitModelPtr selectedAccountNode() const;
     CVUnitModelPtr selectedActualNode() const;
@@ -251,7 +254,7 @@ public:
     void wizardAction(int menuId);
     // Runs the wizard and answers its code; none: WizardDialogController.
     using WizardRunner = std::function<int(CV4Document *, int menuId, QWidget *parent)>;
-    void setWizardRunner(WizardRunner runner) { m_wizardRunner = std::move(runner); }
+    void setWizardRunner(WizardRunner runner);
 
     // ---- fiscal settings and groupings (CV4WindowController_Settings.cpp)
     // The fiscal settings sheet; its end commits and re-lays the periods.
@@ -282,7 +285,7 @@ public:
     // ---- title, busy indicator, frame
     void documentEditedChanged(bool edited);
     void updateTitle();
-    bool isBusy() const { return m_busyDepth > 0; }
+    bool isBusy() const;
     // The frame moved and shrunk so that it lies within the available area.
     static QRect clampToScreen(const QRect &frame, const QRect &available);
 
@@ -290,48 +293,14 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void buildPages();
-    void connectBusyIndicator();
-    void connectEditedMark();
     void startBusyIndicator();
     void stopBusyIndicator();
-    void restoreFrame();
-    void storeFrame();
     // The document is about to save: panels commit, the viewer and the frame are stored.
     void willSave();
     void tabClicked(int index);
-    void openAccountSheet(AccountSheet sheet, const CVUnitModelPtr &node, SheetDone done);
-    void openBrandSheet(std::function<void(const CV4BrandPtr &)> done);
-    void beginCommand(std::shared_ptr<cv::CommandUnitModel> command);
-    void endCommandWithItem(const CVUnitModelPtr &node);
-    // The investment account the selection stands for; none without one.
-    CVUnitModelPtr selectedInvestAccount() const;
 
-    CV4Document *m_document;                    // not owned; outlives the window
-    CloseHandler m_closeHandler;
-    const CV4Preference *m_preference = nullptr;  // not owned
-    cv::EntryPanelMaker m_entryPanelMaker;
-    QStackedWidget *m_stack;                    // child
-    cv::PageSwitcher m_switcher;
-    QPointer<cv::TemporaryPage> m_temporaryPage; // while an entry panel is open
-    cv::DocumentToolbar *m_toolbar;             // child
-    QAction *m_batchAction = nullptr;           // the toolbar's repeated entry item; owned by the toolbar
-    static constexpr int kBatchTag = 106;       // the panels' repeated entry command
-    QProgressBar *m_busyIndicator;              // child, in the status bar
-    QTabBar *m_tabBar = nullptr;                // child: one tab per page of the stack
-    int m_busyDepth = 0;
-    int m_currentTabViewIndex = 0;
-    int m_mainViewTabIndex = 0;                 // page shown when the temporary page came
-    std::array<bool, kFlagCount> m_tabViewFlags{};
-    QDate m_topDate;                            // first day of the viewer
-    QDate m_oldTopDate;                         // where a change of unit starts
-    QDate m_reportDate;                         // date of the investment status
-    QDate m_preBudgetDate;                      // the viewer's date while the budget page shows
-    AccountSheetOpener m_accountSheetOpener;    // none: the program's sheets
-    BrandSheetOpener m_brandSheetOpener;        // none: the securities window's sheet
-    MergeChooser m_mergeChooser;                // none: MergeActualPanelController
-    WizardRunner m_wizardRunner;                // none: the wizard dialog
-    std::shared_ptr<cv::CommandUnitModel> m_performingCommand; // the chooser row waiting for a new account
+    struct Private;
+    std::unique_ptr<Private> d;
 
     // ---- the securities window and the holding sheet (CV4WindowController_Brands.cpp)
 public:
@@ -356,7 +325,4 @@ public:
     // and the account tree is committed.
     void investBrandSheetDidEnd(int code, const CVUnitModelPtr &node, const CVUnitModelPtr &account);
 
-private:
-    cv::BrandWindow *ensureBrandWindow();
-    QPointer<cv::BrandWindow> m_brandWindow;    // child window, made on first use
 };

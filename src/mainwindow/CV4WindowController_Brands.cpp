@@ -2,6 +2,7 @@
 // new-security command of the choosers and the opening-holding sheet.
 
 #include "mainwindow/CV4WindowController.h"
+#include "mainwindow/CV4WindowControllerPrivate.h"
 
 #include "controls/AccountDataSource.h"
 #include "controls/BrandDataSource.h"
@@ -31,18 +32,18 @@ CV4WindowController *windowOf(const CV4Document &document)
 
 cv::BrandWindow *CV4WindowController::brandWindow() const
 {
-    return m_brandWindow;
+    return d->m_brandWindow;
 }
 
-cv::BrandWindow *CV4WindowController::ensureBrandWindow()
+cv::BrandWindow *CV4WindowController::Private::ensureBrandWindow()
 {
-    if (!m_brandWindow && m_document) m_brandWindow = new cv::BrandWindow(this, m_document);
+    if (!m_brandWindow && m_document) m_brandWindow = new cv::BrandWindow(&q, m_document);
     return m_brandWindow;
 }
 
 void CV4WindowController::showBrandWindow()
 {
-    cv::BrandWindow *window = ensureBrandWindow();
+    cv::BrandWindow *window = d->ensureBrandWindow();
     if (!window) return;
     updateTitle();
     window->enterBrandView();
@@ -53,19 +54,19 @@ void CV4WindowController::showBrandWindow()
 
 QTableView *CV4WindowController::brandView()
 {
-    cv::BrandWindow *window = ensureBrandWindow();
+    cv::BrandWindow *window = d->ensureBrandWindow();
     return window ? window->brandView() : nullptr;
 }
 
 bool CV4WindowController::isBrandWindowKey() const
 {
-    return m_brandWindow && m_brandWindow->isActiveWindow();
+    return d->m_brandWindow && d->m_brandWindow->isActiveWindow();
 }
 
 void CV4WindowController::brandNewForCommand(const std::shared_ptr<cv::CommandUnitModel> &row)
 {
     showBrandWindow();
-    cv::BrandWindow *window = m_brandWindow;
+    cv::BrandWindow *window = d->m_brandWindow;
     if (!window) return;
     window->brandNewWithHandler(
         [window = QPointer<cv::BrandWindow>(window), row](const CV4BrandPtr &brand) {
@@ -93,38 +94,38 @@ void CV4WindowController::registerChooserCommands()
 
 bool CV4WindowController::maybeDeleteBrand(const CV4BrandPtr &brand, const CVUnitModelPtr &account)
 {
-    cv::BrandWindow *window = ensureBrandWindow();
+    cv::BrandWindow *window = d->ensureBrandWindow();
     return window && window->maybeDeleteBrand(brand, account);
 }
 
 InvestBrandPanelController *CV4WindowController::editHolding(const CVUnitModelPtr &node, const CVUnitModelPtr &account)
 {
-    if (!node || !m_document || isShowingSheet()) return nullptr;
+    if (!node || !d->m_document || isShowingSheet()) return nullptr;
     CVUnitModelPtr parent = node->parent() ? node->parent()->shared_from_this() : account;
     QPointer<CV4WindowController> self(this);
     auto *sheet = InvestBrandPanelController::openInvestBrandPanel(
-        m_document, node, parent, this, [self, node, account](int code, InvestBrandPanelController *) {
+        d->m_document, node, parent, this, [self, node, account](int code, InvestBrandPanelController *) {
             if (self) self->investBrandSheetDidEnd(code, node, account);
         });
     if (sheet)
         sheet->setEditBrandAction([self](int brand) {
-            if (!self || !self->m_document) return;
+            if (!self || !self->d->m_document) return;
             self->showBrandWindow();
-            const auto &list = self->m_document->brandList();
+            const auto &list = self->d->m_document->brandList();
             for (size_t i = 0; i < list.size(); ++i)
-                if (list[i] && list[i]->ident() == brand) self->m_brandWindow->selectRow(int(i));
+                if (list[i] && list[i]->ident() == brand) self->d->m_brandWindow->selectRow(int(i));
         });
     return sheet;
 }
 
 void CV4WindowController::investBrandSheetDidEnd(int code, const CVUnitModelPtr &node, const CVUnitModelPtr &account)
 {
-    if (code <= 0 || !node || !m_document) return;
+    if (code <= 0 || !node || !d->m_document) return;
     if (!node->parent()) {
         if (!account || account->kind() != cv::NodeKind::Investment) return;
         node->setIdent(0);
-        m_document->addNode(node, account);
+        d->m_document->addNode(node, account);
     }
     // The opening units are part of every balance from their day on.
-    m_document->updateAccount(node, true);
+    d->m_document->updateAccount(node, true);
 }

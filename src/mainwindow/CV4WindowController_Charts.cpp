@@ -1,4 +1,5 @@
 #include "mainwindow/CV4WindowController.h"
+#include "mainwindow/CV4WindowControllerPrivate.h"
 
 #include "charts/ChartPanelController.h"
 #include "charts/InfoPanelController.h"
@@ -6,13 +7,13 @@
 
 void CV4WindowController::openChartPanel(const CV4Preference &preference)
 {
-    if (!m_document || isShowingSheet()) return;
-    cv::openSheet(new ChartPanelController(m_document, preference, this), this,
+    if (!d->m_document || isShowingSheet()) return;
+    cv::openSheet(new ChartPanelController(d->m_document, preference, this), this,
                   std::function<void(int, ChartPanelController *)>());
 }
 
 void CV4WindowController::openInfoPanel()
 {
-    if (!m_document || isShowingSheet()) return;
-    cv::openSheet(new InfoPanelController(m_document, this), this, std::function<void(int, InfoPanelController *)>());
+    if (!d->m_document || isShowingSheet()) return;
+    cv::openSheet(new InfoPanelController(d->m_document, this), this, std::function<void(int, InfoPanelController *)>());
 }

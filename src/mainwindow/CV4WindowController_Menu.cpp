@@ -1,4 +1,5 @@
 #include "mainwindow/CV4WindowController.h"
+#include "mainwindow/CV4WindowControllerPrivate.h"
 
 #include "charts/PrintInfoView.h"
 #include "controls/HostedPanel.h"
@@ -44,7 +45,7 @@ bool CV4WindowController::validateMenuItem(int tag) const
     if (tag == cv::tag::DeleteRow &&
         (shown == QLatin1String("TB01") || shown == QLatin1String("TB03") || shown == QLatin1String("TB05")))
         return false;
-    if (const cv::HostedPanel *panel = hostedPanel(); panel && m_switcher.currentPage() == m_temporaryPage) {
+    if (const cv::HostedPanel *panel = hostedPanel(); panel && d->m_switcher.currentPage() == d->m_temporaryPage) {
         if (const std::optional<bool> enabled = panel->validateMenuTag(tag)) return *enabled;
     }
     return true;
@@ -59,52 +60,52 @@ bool CV4WindowController::isShowingSheet() const
 
 void CV4WindowController::viewSettingChanged(int tag, bool checked)
 {
-    if (!m_document || !m_document->settings()) return;
-    CV4Settings &s = *m_document->settings();
+    if (!d->m_document || !d->m_document->settings()) return;
+    CV4Settings &s = *d->m_document->settings();
     if (tag == cv::tag::DisplayDefaultCurrency)
         s.setTransDefaultCurrency(checked ? 1 : 0);
     else if (tag == cv::tag::DisplayStockPrice)
         s.setDisplayStockPrice(checked);
     else
         return;
-    m_document->commitSettings();
+    d->m_document->commitSettings();
 }
 
 void CV4WindowController::changeFontSize(bool larger)
 {
-    if (!m_document || !m_document->settings()) return;
+    if (!d->m_document || !d->m_document->settings()) return;
     if (cv::ViewerPage *viewer = viewerPage()) {
         viewer->changeFontSize(larger);
         return;
     }
-    CV4Settings &s = *m_document->settings();
+    CV4Settings &s = *d->m_document->settings();
     const int size = std::clamp(s.viewerFontSize() + (larger ? 1 : -1), 1, 5);
     if (size == s.viewerFontSize()) return;
     s.setViewerFontSize(size);
-    m_document->commitSettings();
+    d->m_document->commitSettings();
 }
 
 void CV4WindowController::doRecalculation()
 {
-    if (!m_document) return;
+    if (!d->m_document) return;
     // A rebuild announces nothing: the shown page reads again, the others when entered.
-    m_document->recalculate();
+    d->m_document->recalculate();
     dataChanged();
-    if (cv::WindowPage *shown = m_switcher.currentPage()) shown->reloadData();
+    if (cv::WindowPage *shown = d->m_switcher.currentPage()) shown->reloadData();
 }
 
 void CV4WindowController::compactDB()
 {
-    if (m_document) m_document->compactDB();
+    if (d->m_document) d->m_document->compactDB();
 }
 
 void CV4WindowController::openPasswordPanel()
 {
-    if (!m_document || !m_document->settings() || isShowingSheet()) return;
-    cv::openSheet(new PasswordPanelController(m_document->settings(), this), this,
+    if (!d->m_document || !d->m_document->settings() || isShowingSheet()) return;
+    cv::openSheet(new PasswordPanelController(d->m_document->settings(), this), this,
                   [this](int code, PasswordPanelController *) {
                       // A new password is stored so the next save carries it; Cancel changed nothing.
-                      if (m_document && code > 0) m_document->commitSettings();
+                      if (d->m_document && code > 0) d->m_document->commitSettings();
                   });
 }
 
@@ -112,8 +113,8 @@ void CV4WindowController::openPasswordPanel()
 
 bool CV4WindowController::canPrint() const
 {
-    const cv::WindowPage *shown = m_switcher.currentPage();
-    return m_document && shown && shown != m_temporaryPage && shown->hasPrintableContent();
+    const cv::WindowPage *shown = d->m_switcher.currentPage();
+    return d->m_document && shown && shown != d->m_temporaryPage && shown->hasPrintableContent();
 }
 
 cv::PrintRunner::Result CV4WindowController::printView(const CV4Preference &preference, cv::PrintRunner::Mode mode,
@@ -121,7 +122,7 @@ cv::PrintRunner::Result CV4WindowController::printView(const CV4Preference &pref
 {
     if (!canPrint()) return {};
     closePopups();
-    cv::WindowPage *shown = m_switcher.currentPage();
+    cv::WindowPage *shown = d->m_switcher.currentPage();
     const cv::InfoViewMaker make = [shown](cv::PageSetup &setup) { return shown->makePrintView(setup); };
-    return cv::printInfoView(*m_document, preference, make, this, mode, pdfPath);
+    return cv::printInfoView(*d->m_document, preference, make, this, mode, pdfPath);
 }

@@ -1,4 +1,5 @@
 #include "mainwindow/CV4WindowController.h"
+#include "mainwindow/CV4WindowControllerPrivate.h"
 
 #include "document/CV4Document.h"
 #include "mainwindow/BudgetPage.h"
@@ -12,9 +13,9 @@
 
 void CV4WindowController::openSettingsPanel()
 {
-    if (!m_document || !m_document->settings() || isShowingSheet()) return;
+    if (!d->m_document || !d->m_document->settings() || isShowingSheet()) return;
     QPointer<CV4WindowController> self(this);
-    SettingsPanelController::openSettingsPanel(m_document, this, [self](int code, SettingsPanelController *) {
+    SettingsPanelController::openSettingsPanel(d->m_document, this, [self](int code, SettingsPanelController *) {
         if (self) self->settingsSheetDidEnd(code);
     });
 }
@@ -27,14 +28,14 @@ void CV4WindowController::settingsSheetDidEnd(int code)
 
 void CV4WindowController::openGroupPanel()
 {
-    if (!m_document || isShowingSheet()) return;
-    GroupDialogController::runGroupDialog(m_document, 0, this);
+    if (!d->m_document || isShowingSheet()) return;
+    GroupDialogController::runGroupDialog(d->m_document, 0, this);
 }
 
 void CV4WindowController::groupsDeleted(const QList<int> &idents)
 {
     if (cv::SearchPage *search = searchPage()) search->groupsDeleted(idents);
     // The account book keeps its rows' groupings until it stores them.
-    if (m_temporaryPage)
-        if (auto *panel = qobject_cast<EntryListPanelController *>(m_temporaryPage->panel())) panel->updateGroup(idents);
+    if (d->m_temporaryPage)
+        if (auto *panel = qobject_cast<EntryListPanelController *>(d->m_temporaryPage->panel())) panel->updateGroup(idents);
 }

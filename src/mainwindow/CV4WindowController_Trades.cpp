@@ -2,6 +2,7 @@
 // panel of the trade's account over the results' days, in the temporary
 // page, with the trade's row selected.
 #include "mainwindow/CV4WindowController.h"
+#include "mainwindow/CV4WindowControllerPrivate.h"
 
 #include "document/CV4Document.h"
 #include "mainwindow/AccountOutlineView.h"
@@ -10,8 +11,8 @@
 
 void CV4WindowController::openTradePanel(int account, const QDate &from, const QDate &to, int tradeIdent)
 {
-    if (!m_document) return;
-    const CVUnitModelPtr node = m_document->findAccount(account);
+    if (!d->m_document) return;
+    const CVUnitModelPtr node = d->m_document->findAccount(account);
     cv::ViewerPage *viewer = viewerPage();
     if (!node || !viewer || !viewer->accountView()) return;
     AccountOutlineView *grid = viewer->accountView();

@@ -12,6 +12,7 @@
 #include "mainwindow/ActualOutlineView.h"
 #include "mainwindow/DocumentToolbar.h"
 #include "mainwindow/SearchPage.h"
+#include "mainwindow/TemporaryPage.h"
 #include "mainwindow/ViewerModel.h"
 #include "mainwindow/ViewerPage.h"
 #include "model/CV4AccountModel.h"

@@ -8,6 +8,7 @@
 #include "mainwindow/BorderedOutlineView.h"
 #include "mainwindow/ActualOutlineView.h"
 #include "mainwindow/SearchPage.h"
+#include "mainwindow/TemporaryPage.h"
 #include "mainwindow/ViewerModel.h"
 #include "mainwindow/ViewerPage.h"
 #include "model/CV4AccountModel.h"

@@ -1,0 +1,476 @@
+#include "mainwindow/BookCommands.h"
+
+#include "controls/CommandUnitModel.h"
+#include "document/CV4Document.h"
+#include "document/EditScope.h"
+#include "mainwindow/AccountOutlineView.h"
+#include "mainwindow/BrandWindow.h"
+#include "mainwindow/ActualOutlineView.h"
+#include "mainwindow/MenuTags.h"
+#include "mainwindow/ViewerModel.h"
+#include "mainwindow/ViewerPage.h"
+#include "mainwindow/WizardDialogController.h"
+#include "model/CV4InvestUnit.h"
+#include "model/CV4Summary.h"
+#include "panels/BankPanelController.h"
+#include "panels/CachePanelController.h"
+#include "panels/CreditPanelController.h"
+#include "panels/LoanPanelController.h"
+#include "panels/MergeActualPanelController.h"
+#include "panels/SummaryPanelController.h"
+#include "platform/CV4Alert.h"
+#include "platform/Localization.h"
+
+#include <QItemSelectionModel>
+
+using cv::NodeKind;
+
+namespace {
+
+// The first node at or above `node` that may hold new folders: a folder or a root.
+CVUnitModelPtr nearestFolder(CVUnitModel *node, int rootKindBelow)
+{
+    for (CVUnitModel *n = node; n; n = n->parent()) {
+        if (n->kind() == NodeKind::Group || n->kind() < rootKindBelow) return n->shared_from_this();
+    }
+    return nullptr;
+}
+
+cv::TreeSelection::Tree treeOf(const CVUnitModel *root, const std::vector<std::pair<CVUnitModelPtr, cv::TreeSelection::Tree>> &roots)
+{
+    for (const auto &[node, tree] : roots) {
+        if (node && node.get() == root) return tree;
+    }
+    return cv::TreeSelection::None;
+}
+
+cv::TreeSelection selectionOf(const CVUnitModelPtr &node, cv::TreeSelection::Tree tree)
+{
+    cv::TreeSelection s;
+    if (!node) return s;
+    s.selected = true;
+    s.tree = tree;
+    s.kind = node->kind();
+    s.ident = node->ident();
+    s.hasChildren = node->countChild() > 0;
+    s.parentKind = node->parent() ? node->parent()->kind() : -1;
+    return s;
+}
+
+std::optional<int> accountKindForTag(int tag)
+{
+    switch (tag) {
+    case cv::tag::NewCash: return cv::raw(NodeKind::Cash);
+    case cv::tag::NewBank: return cv::raw(NodeKind::Bank);
+    case cv::tag::NewInvestment: return cv::raw(NodeKind::Investment);
+    case cv::tag::NewOtherAsset: return cv::raw(NodeKind::GeneralAsset);
+    case cv::tag::NewLoan: return cv::raw(NodeKind::Loan);
+    case cv::tag::NewCreditCard: return cv::raw(NodeKind::CreditCard);
+    case cv::tag::NewOtherDebt: return cv::raw(NodeKind::GeneralDebt);
+    case cv::tag::NewAccountSummary: return cv::raw(NodeKind::AccountSummary);
+    default: return std::nullopt;
+    }
+}
+
+CVUnitModelPtr newNode(int kind)
+{
+    auto node = std::make_shared<CVUnitModel>();
+    node->setKind(kind);
+    return node;
+}
+
+} // namespace
+
+namespace cv {
+
+// ---------------------------------------------------------------- rules
+
+cv::TreeSelection BookCommands::accountSelection() const
+{
+    const CVUnitModelPtr node = m_window.selectedAccountNode();
+    if (!node || !document() || !document()->accountModel()) return {};
+    const CV4AccountModel &model = *document()->accountModel();
+    return selectionOf(node, treeOf(node->root(), {{model.asset(), cv::TreeSelection::Asset},
+                                                   {model.debt(), cv::TreeSelection::Debt},
+                                                   {model.summary(), cv::TreeSelection::AccountSummary}}));
+}
+
+cv::TreeSelection BookCommands::actualSelection() const
+{
+    const CVUnitModelPtr node = m_window.selectedActualNode();
+    if (!node || !document() || !document()->actualModel()) return {};
+    // The two system transfer rows are shown below the summaries.
+    if (node == document()->autoCacheIn() || node == document()->autoCacheOut())
+        return selectionOf(node, cv::TreeSelection::CategorySummary);
+    const CV4ActualModel &model = *document()->actualModel();
+    return selectionOf(node, treeOf(node->root(), {{model.moneyFlow(), cv::TreeSelection::Transfer},
+                                                   {model.income(), cv::TreeSelection::Income},
+                                                   {model.expense(), cv::TreeSelection::Expense},
+                                                   {model.summary(), cv::TreeSelection::CategorySummary}}));
+}
+
+bool BookCommands::commandAllowed(int tag) const
+{
+    if (!document()) return false;
+    if (tag >= cv::tag::AccountFirst && tag <= cv::tag::AccountLast)
+        return cv::accountCommandAllowed(tag, accountSelection());
+    if (tag >= cv::tag::CategoryFirst && tag <= cv::tag::CategoryLast)
+        return cv::categoryCommandAllowed(tag, actualSelection());
+    return false;
+}
+
+void BookCommands::exec(int tag)
+{
+    switch (tag) {
+    case cv::tag::NewCash:
+    case cv::tag::NewBank:
+    case cv::tag::NewInvestment:
+    case cv::tag::NewOtherAsset:
+    case cv::tag::NewLoan:
+    case cv::tag::NewCreditCard:
+    case cv::tag::NewOtherDebt:
+    case cv::tag::NewAccountSummary: addAccount(tag); break;
+    case cv::tag::AddSecurity: addBrand(); break;
+    case cv::tag::GroupAccounts: groupAccount(); break;
+    case cv::tag::DeleteAccount: deleteAccount(); break;
+    case cv::tag::NewCategory: newActual(); break;
+    case cv::tag::NewCategoryFolder: newActualGroup(); break;
+    case cv::tag::DeleteCategory: deleteActual(); break;
+    case cv::tag::MergeCategory: mergeActual(); break;
+    default: break;
+    }
+}
+
+void BookCommands::openAccountSheet(AccountSheet sheet, const CVUnitModelPtr &node, SheetDone done)
+{
+    if (m_accountSheetOpener) {
+        m_accountSheetOpener(m_window, sheet, node, std::move(done));
+        return;
+    }
+    auto plain = [done](int code, QObject *) { done({code, std::nullopt}); };
+    switch (sheet) {
+    case AccountSheet::Cash: CachePanelController::openCachePanel(document(), node, &m_window, plain); break;
+    case AccountSheet::Bank: BankPanelController::openBankPanel(document(), node, &m_window, plain); break;
+    case AccountSheet::CreditCard: CreditPanelController::openCreditPanel(document(), node, &m_window, plain); break;
+    case AccountSheet::Loan:
+        LoanPanelController::openLoanPanel(document(), node, &m_window, [done](int code, LoanPanelController *panel) {
+            done({code, panel ? panel->loanData() : std::nullopt});
+        });
+        break;
+    case AccountSheet::Summary: SummaryPanelController::openSummaryPanel(document(), node, &m_window, plain); break;
+    }
+}
+
+CVUnitModelPtr BookCommands::addAccount(int tag)
+{
+    const std::optional<int> kind = accountKindForTag(tag);
+    if (!kind || !document() || !commandAllowed(tag)) return nullptr;
+    const CVUnitModelPtr node = newNode(*kind);
+    const std::weak_ptr<char> alive = m_life;
+    switch (tag) {
+    case cv::tag::NewCash:
+    case cv::tag::NewInvestment:
+    case cv::tag::NewOtherAsset:
+    case cv::tag::NewBank:
+        openAccountSheet(tag == cv::tag::NewBank ? AccountSheet::Bank : AccountSheet::Cash, node,
+                         [alive, this, node](const SheetResult &r) {
+                             if (!alive.expired()) cacheSheetDidEnd(r.code, node);
+                         });
+        return tag == cv::tag::NewBank ? node : nullptr;
+    case cv::tag::NewLoan:
+    case cv::tag::NewCreditCard:
+    case cv::tag::NewOtherDebt:
+        openAccountSheet(tag == cv::tag::NewLoan         ? AccountSheet::Loan
+                         : tag == cv::tag::NewCreditCard ? AccountSheet::CreditCard
+                                                         : AccountSheet::Cash,
+                         node, [alive, this, node](const SheetResult &r) {
+                             if (!alive.expired()) debtSheetDidEnd(r, node);
+                         });
+        return node;
+    default:
+        openAccountSheet(AccountSheet::Summary, node, [alive, this, node](const SheetResult &r) {
+            if (!alive.expired()) summarySheetDidEnd(r.code, node);
+        });
+        return node;
+    }
+}
+
+void BookCommands::editAccount(const CVUnitModelPtr &account)
+{
+    const CVUnitModelPtr node = account ? account : m_window.selectedAccountNode();
+    if (!node || !document()) return;
+    const std::weak_ptr<char> alive = m_life;
+    auto cash = [alive, this, node](const SheetResult &r) {
+        if (!alive.expired()) cacheSheetDidEnd(r.code, node);
+    };
+    auto debt = [alive, this, node](const SheetResult &r) {
+        if (!alive.expired()) debtSheetDidEnd(r, node);
+    };
+    switch (NodeKind(node->kind())) {
+    case NodeKind::Cash:
+    case NodeKind::Investment:
+    case NodeKind::GeneralAsset:
+    case NodeKind::GeneralDebt: openAccountSheet(AccountSheet::Cash, node, cash); break;
+    case NodeKind::Bank: openAccountSheet(AccountSheet::Bank, node, cash); break;
+    case NodeKind::CreditCard: openAccountSheet(AccountSheet::CreditCard, node, debt); break;
+    case NodeKind::Loan: openAccountSheet(AccountSheet::Loan, node, debt); break;
+    case NodeKind::AccountSummary:
+        openAccountSheet(AccountSheet::Summary, node, [alive, this, node](const SheetResult &r) {
+            if (!alive.expired()) summarySheetDidEnd(r.code, node);
+        });
+        break;
+    default: break;
+    }
+}
+
+void BookCommands::editActualSummary(const CVUnitModelPtr &summary)
+{
+    if (!summary || summary->kind() != NodeKind::CategorySummary || !document()) return;
+    const std::weak_ptr<char> alive = m_life;
+    openAccountSheet(AccountSheet::Summary, summary, [alive, this, summary](const SheetResult &r) {
+        if (!alive.expired()) summarySheetDidEnd(r.code, summary);
+    });
+}
+
+CVUnitModelPtr BookCommands::cacheSheetDidEnd(int code, const CVUnitModelPtr &node)
+{
+    CVUnitModelPtr result;
+    if (code > 0 && node && node->ident() > 0) {
+        // A changed currency changes every balance that converts from it.
+        document()->updateAccount(node, code == 2);
+        if (code != 2) result = node;
+    } else if (code > 0 && node && document()->accountModel()) {
+        node->setIdent(document()->accountModel()->uniqueId());
+        if (node->kind() == NodeKind::Investment) {
+            const CVUnitModelPtr cash = newNode(cv::raw(NodeKind::CashPart));
+            cash->setIdent(0);
+            cash->setName(QStringLiteral("SYS:Invest-Cache"));
+            cash->setCurrency(node->currency());
+            node->appendChild(cash);
+        }
+        document()->addNode(node, document()->accountModel()->asset());
+        result = node;
+    }
+    accountSheetDidEnd(code, node);
+    return result;
+}
+
+void BookCommands::debtSheetDidEnd(const SheetResult &result, const CVUnitModelPtr &node)
+{
+    if (result.code <= 0 || !node || !document() || !document()->accountModel()) return;
+    const bool loan = node->kind() == NodeKind::Loan;
+    {
+        cv::EditScope edit(*document());
+        const bool fresh = node->ident() <= 0;
+        if (fresh) {
+            node->setIdent(document()->accountModel()->uniqueId());
+            document()->addNode(node, document()->accountModel()->debt());
+        }
+        if (loan && result.loanData) document()->putLoan(node, *result.loanData);
+        if (loan || !fresh) document()->updateAccount(node, true);
+    }
+    m_window.expandMe(node);
+}
+
+void BookCommands::summarySheetDidEnd(int code, const CVUnitModelPtr &node)
+{
+    if (code <= 0 || !node || !document() || !document()->accountModel() || !document()->actualModel()) return;
+    const bool categories = node->kind() == NodeKind::CategorySummary;
+    const bool fresh = node->ident() < 1;
+    if (fresh) {
+        node->setIdent(categories ? document()->actualModel()->uniqueId() : document()->accountModel()->uniqueId());
+        document()->addNode(node, categories ? document()->actualModel()->summary() : document()->accountModel()->summary());
+    }
+    if (categories) {
+        document()->commitActualModel();
+        actualSheetDidEnd(code);
+    } else {
+        accountSheetDidEnd(code, node);
+    }
+    if (fresh) m_window.expandMe(node);
+}
+
+void BookCommands::accountSheetDidEnd(int code, const CVUnitModelPtr &node)
+{
+    if (code < 1 || !document()) return;
+    document()->commitAccountModel();
+    if (node && node->parent()) m_window.expandMe(node);
+}
+
+void BookCommands::actualSheetDidEnd(int)
+{
+    // The commit announced the tree; the pages read what it names.
+}
+
+// ---------------------------------------------------------------- accounts
+
+CVUnitModelPtr BookCommands::selectedInvestAccount() const
+{
+    const CVUnitModelPtr node = m_window.selectedAccountNode();
+    for (CVUnitModel *n = node.get(); n && n->parent(); n = n->parent()) {
+        if (n->kind() == NodeKind::Investment) return n->shared_from_this();
+    }
+    return nullptr;
+}
+
+void BookCommands::openBrandSheet(std::function<void(const CV4BrandPtr &)> done)
+{
+    if (m_brandSheetOpener) {
+        m_brandSheetOpener(m_window, std::move(done));
+        return;
+    }
+    m_window.showBrandWindow();
+    if (cv::BrandWindow *window = m_window.brandWindow()) window->brandNewWithHandler(std::move(done));
+}
+
+void BookCommands::addBrand()
+{
+    if (!document() || !commandAllowed(cv::tag::AddSecurity)) return;
+    const CVUnitModelPtr account = selectedInvestAccount();
+    const std::weak_ptr<char> alive = m_life;
+    openBrandSheet([alive, this, account](const CV4BrandPtr &brand) {
+        if (!alive.expired()) addBrandSheetDidEnd(brand, account);
+    });
+}
+
+void BookCommands::addBrandSheetDidEnd(const CV4BrandPtr &brand, const CVUnitModelPtr &account)
+{
+    if (!brand || !account || !account->parent() || !document()) return;
+    // The security was asked for this account: its holding goes there.
+    if (document()->addBrandNodeIfNeeded(account, brand->ident())) document()->commitAccountModel();
+    m_window.expandMe(account);
+}
+
+cv::ChooserItem BookCommands::addInvestAccountCommand(cv::CommandUnitModel &command)
+{
+    beginCommand(std::static_pointer_cast<cv::CommandUnitModel>(command.weak_from_this().lock()));
+    const CVUnitModelPtr node = newNode(cv::raw(NodeKind::Investment));
+    const std::weak_ptr<char> alive = m_life;
+    openAccountSheet(AccountSheet::Cash, node, [alive, this, node](const SheetResult &r) {
+        if (alive.expired()) return;
+        endCommandWithItem(cacheSheetDidEnd(r.code, node));
+    });
+    return {};
+}
+
+void BookCommands::beginCommand(std::shared_ptr<cv::CommandUnitModel> command)
+{
+    m_performingCommand = std::move(command);
+}
+
+void BookCommands::endCommandWithItem(const CVUnitModelPtr &node)
+{
+    const std::shared_ptr<cv::CommandUnitModel> command = std::move(m_performingCommand);
+    m_performingCommand.reset();
+    if (command) command->returnItem(node ? cv::ChooserItem::fromNode(node) : cv::ChooserItem());
+}
+
+void BookCommands::deleteAccount()
+{
+    const CVUnitModelPtr node = m_window.selectedAccountNode();
+    if (!node || !document() || !commandAllowed(cv::tag::DeleteAccount) || !node->parent()) return;
+    const CVUnitModelPtr parent = node->parent()->shared_from_this();
+    if (node->kind() == NodeKind::Holding) {
+        const auto unit = std::dynamic_pointer_cast<CV4InvestUnit>(node->extra());
+        if (const CV4BrandPtr brand = unit ? document()->findBrand(unit->brand()) : nullptr)
+            m_window.maybeDeleteBrand(brand, parent);
+        return;
+    }
+    if (document()->hasCache(node) &&
+        !CV4Alert::confirm(cv::localizedString("Confirm Delete"),
+                           cv::formatString(cv::localizedString("Account %@ has Data"), {document()->displayName(*node)}),
+                           cv::localizedString("Delete")))
+        return;
+    document()->deleteNode(node);
+}
+
+void BookCommands::groupAccount()
+{
+    const CVUnitModelPtr node = m_window.selectedAccountNode();
+    if (!node || !document() || !commandAllowed(cv::tag::GroupAccounts)) return;
+    // Never inside an account or a holding: the nearest folder or root.
+    const CVUnitModelPtr place = nearestFolder(node.get(), cv::raw(NodeKind::CashPart));
+    if (!place) return;
+    const std::optional<QString> name = CV4Alert::inputName(cv::localizedString("New Account Group"), cv::localizedString("Account Group Title"));
+    const QString trimmed = name ? name->trimmed() : QString();
+    if (trimmed.isEmpty()) return;
+    const CVUnitModelPtr folder = newNode(cv::raw(NodeKind::Group));
+    folder->setName(trimmed);
+    folder->setIdent(document()->accountModel()->uniqueId());
+    for (CVUnitModel *up = place.get(); up; up = up->parent()) up->setCollapsed(false);
+    document()->addNode(folder, place);
+    m_window.expandMe(folder);
+}
+
+// ---------------------------------------------------------------- categories
+
+void BookCommands::newActual()
+{
+    const CVUnitModelPtr node = m_window.selectedActualNode();
+    if (!node || !document() || !commandAllowed(cv::tag::NewCategory)) return;
+    if (actualSelection().tree != cv::TreeSelection::CategorySummary) {
+        const std::optional<QString> name = CV4Alert::inputName(cv::localizedString("New Actual Item"), cv::localizedString("Actual Item Title"));
+        if (name) addActualItem(cv::raw(NodeKind::Category), *name);
+        return;
+    }
+    const CVUnitModelPtr summary = newNode(cv::raw(NodeKind::CategorySummary));
+    const std::weak_ptr<char> alive = m_life;
+    openAccountSheet(AccountSheet::Summary, summary, [alive, this, summary](const SheetResult &r) {
+        if (!alive.expired()) summarySheetDidEnd(r.code, summary);
+    });
+}
+
+void BookCommands::newActualGroup()
+{
+    if (!m_window.selectedActualNode() || !document() || !commandAllowed(cv::tag::NewCategoryFolder)) return;
+    const std::optional<QString> name = CV4Alert::inputName(cv::localizedString("New Actual Group"), cv::localizedString("Actual Group Title"));
+    if (name) addActualItem(cv::raw(NodeKind::Group), *name);
+}
+
+CVUnitModelPtr BookCommands::addActualItem(int kind, const QString &name)
+{
+    const CVUnitModelPtr node = m_window.selectedActualNode();
+    const QString trimmed = name.trimmed();
+    if (!node || !document() || !document()->actualModel() || trimmed.isEmpty()) return nullptr;
+    const CVUnitModelPtr place = nearestFolder(node.get(), cv::raw(NodeKind::CashPart));
+    // Categories and folders live in the income and expense trees only.
+    if (!place || !document()->actualModel()->isIncomeOrExpense(place.get())) return nullptr;
+    const CVUnitModelPtr item = newNode(kind);
+    item->setName(trimmed);
+    item->setIdent(document()->actualModel()->uniqueId());
+    for (CVUnitModel *up = place.get(); up; up = up->parent()) up->setCollapsed(false);
+    document()->addNode(item, place);
+    m_window.expandMe(item);
+    return item;
+}
+
+void BookCommands::deleteActual()
+{
+    const CVUnitModelPtr node = m_window.selectedActualNode();
+    if (!node || !document() || !commandAllowed(cv::tag::DeleteCategory) || !node->parent()) return;
+    if (node->kind() != NodeKind::Group && document()->hasCache(node) &&
+        !CV4Alert::confirm(cv::localizedString("Confirm Delete"),
+                           cv::formatString(cv::localizedString("Actual %@ has Data"), {document()->displayName(*node)}),
+                           cv::localizedString("Delete")))
+        return;
+    document()->deleteNode(node);
+}
+
+void BookCommands::mergeActual()
+{
+    const CVUnitModelPtr node = m_window.selectedActualNode();
+    if (!node || !document() || !commandAllowed(cv::tag::MergeCategory)) return;
+    if (node->kind() != NodeKind::Category) return;
+    const int target = m_mergeChooser ? m_mergeChooser(m_window, node)
+                                      : MergeActualPanelController::runMergePanel(document(), node->ident(), &m_window);
+    if (target < 1 || target == node->ident()) return;
+    // The entries go to a category of the same side only.
+    const bool expense = node->hasAncestor(document()->actualModel()->expense().get());
+    const CVUnitModelPtr receiver = expense ? document()->findExpense(target) : document()->findIncome(target);
+    if (!receiver || receiver->kind() != NodeKind::Category) return;
+    document()->moveItem(node, target);
+}
+
+// ---------------------------------------------------------------- the new item wizard
+
+} // namespace cv
