@@ -10,14 +10,9 @@
 #include "import/StatementReaders.h"
 #include "model/CV4AccountModel.h"
 #include "model/CV4ActualModel.h"
-#include "platform/Localization.h"
 #include "support/SampleBook.h"
 
 #include "ImportBenchSupport.h"
-
-#include <benchmark/benchmark.h>
-
-#include <QApplication>
 
 namespace {
 
@@ -37,15 +32,24 @@ QString memoOf(int i)
     return incoming(i) ? QStringLiteral("Pay %1").arg(i % 20) : QStringLiteral("Shop %1").arg(i % 200);
 }
 
+// The values of transaction i as the statement writes them.
+QByteArray dateOf(int i)
+{
+    return QDate(2008, 1, 1).addDays(i % 3000).toString(u"yyyyMMdd").toLatin1();
+}
+
+QByteArray amountOf(int i)
+{
+    return QByteArray(incoming(i) ? "" : "-") + QByteArray::number(100 + i % 9000);
+}
+
 QByteArray ofx1(int count)
 {
     QByteArray out = "OFXHEADER:100\nDATA:OFXSGML\nVERSION:102\nENCODING:UTF-8\nCHARSET:CSUNICODE\n\n"
                      "<OFX>\n<BANKMSGSRSV1>\n<STMTTRNRS>\n<STMTRS>\n<CURDEF>JPY\n<BANKACCTFROM>\n<BANKID>0009\n"
                      "<ACCTID>1234567\n</BANKACCTFROM>\n<BANKTRANLIST>\n";
-    const QDate first(2008, 1, 1);
     for (int i = 0; i < count; ++i) {
-        out += "<STMTTRN>\n<TRNTYPE>DEBIT\n<DTPOSTED>" + first.addDays(i % 3000).toString(u"yyyyMMdd").toLatin1() +
-               "000000[+9:JST]\n<TRNAMT>" + QByteArray(incoming(i) ? "" : "-") + QByteArray::number(100 + i % 9000) +
+        out += "<STMTTRN>\n<TRNTYPE>DEBIT\n<DTPOSTED>" + dateOf(i) + "000000[+9:JST]\n<TRNAMT>" + amountOf(i) +
                "\n<FITID>" + QByteArray::number(i) + "\n<NAME>" + memoOf(i).toUtf8() + "\n</STMTTRN>\n";
     }
     return out + "</BANKTRANLIST>\n</STMTRS>\n</STMTTRNRS>\n</BANKMSGSRSV1>\n</OFX>\n";
@@ -56,10 +60,8 @@ QByteArray ofx2(int count)
     QByteArray out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<?OFX OFXHEADER=\"200\" VERSION=\"211\"?>\n"
                      "<OFX><BANKMSGSRSV1><STMTTRNRS><STMTRS><CURDEF>JPY</CURDEF><BANKACCTFROM><BANKID>0009</BANKID>"
                      "<ACCTID>1234567</ACCTID></BANKACCTFROM><BANKTRANLIST>\n";
-    const QDate first(2008, 1, 1);
     for (int i = 0; i < count; ++i) {
-        out += "  <STMTTRN><TRNTYPE>DEBIT</TRNTYPE><DTPOSTED>" + first.addDays(i % 3000).toString(u"yyyyMMdd").toLatin1() +
-               "</DTPOSTED><TRNAMT>" + QByteArray(incoming(i) ? "" : "-") + QByteArray::number(100 + i % 9000) +
+        out += "  <STMTTRN><TRNTYPE>DEBIT</TRNTYPE><DTPOSTED>" + dateOf(i) + "</DTPOSTED><TRNAMT>" + amountOf(i) +
                ".00</TRNAMT><FITID>" + QByteArray::number(i) + "</FITID><NAME>" + memoOf(i).toUtf8() +
                "</NAME></STMTTRN>\n";
     }
@@ -156,17 +158,12 @@ void commit_rows(benchmark::State &state)
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    cv::setLanguageOverride(QStringLiteral("en"));
-    benchmark::RegisterBenchmark("read_ofx1/50000", [](benchmark::State &s) { read_statement(s, false); })
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("read_ofx2/50000", [](benchmark::State &s) { read_statement(s, true); })
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("show_import_sheet/50000", show_sheet)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("commit_import/50000", commit_rows)->Unit(benchmark::kMillisecond)->Iterations(3);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return cv::bench::run(argc, argv, [] {
+        benchmark::RegisterBenchmark("read_ofx1/50000", [](benchmark::State &s) { read_statement(s, false); })
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("read_ofx2/50000", [](benchmark::State &s) { read_statement(s, true); })
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("show_import_sheet/50000", show_sheet)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("commit_import/50000", commit_rows)->Unit(benchmark::kMillisecond)->Iterations(3);
+    });
 }

@@ -1,7 +1,12 @@
 #pragma once
 // What the import benchmarks share: their synthetic files, written once into
-// a temporary folder that lasts the whole run.
+// a temporary folder that lasts the whole run, and their main.
 
+#include "platform/Localization.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -17,6 +22,19 @@ inline QString temporaryFile(const QString &name, const QByteArray &bytes)
     QFile file(path);
     if (file.open(QIODevice::WriteOnly)) file.write(bytes);
     return path;
+}
+
+// Runs what `add` registers in an offscreen application speaking English.
+inline int run(int argc, char **argv, void (*add)())
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    cv::setLanguageOverride(QStringLiteral("en"));
+    add();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }
 
 } // namespace cv::bench

@@ -11,14 +11,9 @@
 #include "model/CV4AccountModel.h"
 #include "model/CV4ActualModel.h"
 #include "model/CV4Brand.h"
-#include "platform/Localization.h"
 #include "support/SampleBook.h"
 
 #include "ImportBenchSupport.h"
-
-#include <benchmark/benchmark.h>
-
-#include <QApplication>
 
 namespace {
 
@@ -120,14 +115,9 @@ void show_prices(benchmark::State &state)
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    cv::setLanguageOverride(QStringLiteral("en"));
-    benchmark::RegisterBenchmark("read_text_statement/100000", read_statement)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("show_text_statement/100000", show_statement)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("show_price_list/10000", show_prices)->Unit(benchmark::kMillisecond);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return cv::bench::run(argc, argv, [] {
+        benchmark::RegisterBenchmark("read_text_statement/100000", read_statement)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("show_text_statement/100000", show_statement)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("show_price_list/10000", show_prices)->Unit(benchmark::kMillisecond);
+    });
 }
