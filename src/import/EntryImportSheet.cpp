@@ -66,6 +66,12 @@ QString EntryImportSheet::accountName(int ident) const
     return node ? m_document->displayName(*node) : QString();
 }
 
+QString EntryImportSheet::amountText(const CV4Actual &row, bool outgoing, bool outgoingColumn, int account) const
+{
+    if (outgoing != outgoingColumn || !m_document) return QString();
+    return m_document->stringForValueAccount(row.amount(), std::max(account, 0));
+}
+
 void EntryImportSheet::assignCategory(CV4Actual &row, int category) const
 {
     if (row.kind() == CV4Actual::Transfer) {

@@ -46,6 +46,9 @@ protected:
                         ImportRowsModel::Client client, std::initializer_list<int> widths, int stretchColumn);
     QString categoryName(const CV4Actual &row) const;   // "" for none
     QString accountName(int ident) const;               // "" for none
+    // The amount in the money-in or money-out column of the row's direction,
+    // "" in the other; in the account's currency.
+    QString amountText(const CV4Actual &row, bool outgoing, bool outgoingColumn, int account) const;
 
     // Opens the list as a chooser on the cell, the current ident marked;
     // `picked` gets the ident chosen.

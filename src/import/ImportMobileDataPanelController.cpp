@@ -127,8 +127,7 @@ QString ImportMobileDataPanelController::cellText(int column, int row) const
     case AccountColumn: return accountName(entry.account());
     case IncomeColumn:
     case ExpenseColumn:
-        if ((entry.kind() == CV4Actual::Income) != (column == IncomeColumn)) return QString();
-        return m_document->stringForValueAccount(entry.amount(), std::max(entry.account(), 0));
+        return amountText(entry, entry.kind() != CV4Actual::Income, column == ExpenseColumn, entry.account());
     case MemoColumn: return entry.memo();
     default: return QString();
     }

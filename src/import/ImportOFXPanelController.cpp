@@ -126,14 +126,12 @@ QString ImportOFXPanelController::cellText(int column, int row) const
 {
     if (row < 0 || size_t(row) >= m_rows.size() || !m_document) return QString();
     const CV4Actual &entry = *m_rows[size_t(row)];
-    const bool outgoing = entry.flags() & cv::PendingOutgoing;
     switch (column) {
     case DateColumn: return cv::formatProgramDate(entry.date());
     case MemoColumn: return entry.memo();
     case DepositColumn:
     case WithdrawalColumn:
-        if (outgoing != (column == WithdrawalColumn)) return QString();
-        return m_document->stringForValueAccount(entry.amount(), std::max(entry.account(), 0));
+        return amountText(entry, entry.flags() & cv::PendingOutgoing, column == WithdrawalColumn, entry.account());
     case CategoryColumn: return categoryName(entry);
     case AccountColumn:
         if (entry.account() < 0 && !m_detailBox->isChecked())

@@ -199,14 +199,12 @@ QString ImportTextPanelController::cellText(int column, int row) const
 {
     if (row < 0 || size_t(row) >= m_rows.size() || !m_document) return QString();
     const CV4Actual &entry = *m_rows[size_t(row)];
-    const bool outgoing = entry.flags() & cv::PendingOutgoing;
     switch (column) {
     case DateColumn: return cv::formatProgramDate(entry.date());
     case MemoColumn: return entry.memo();
     case IncomeColumn:
     case ExpenseColumn:
-        if (outgoing != (column == ExpenseColumn)) return QString();
-        return m_document->stringForValueAccount(entry.amount(), std::max(m_importAccount, 0));
+        return amountText(entry, entry.flags() & cv::PendingOutgoing, column == ExpenseColumn, m_importAccount);
     case CategoryColumn: return categoryName(entry);
     case PartnerColumn: return entry.kind() == CV4Actual::Transfer ? accountName(partnerOf(entry)) : QString();
     case TextColumn: return m_texts.value(row);
