@@ -1,6 +1,7 @@
-// Writes the text statement sheet (a Japanese file), the mobile entry sheet
-// with the transfer choice open, and the price import to
-// screenshots/{ja,en}/ beside the test program, for people to look at.
+// Writes the statement sheet with S1 before and after Apply, the text
+// statement sheet (a Japanese file), the mobile entry sheet with the transfer
+// choice open, and the price import to screenshots/{ja,en}/ beside the test
+// program, for people to look at.
 
 #include "import/ImportSheetPage.h"
 
@@ -14,13 +15,17 @@
 
 #include <gtest/gtest.h>
 
-TEST(ImportScreenshots, TextMobileAndPriceSheets)
+TEST(ImportScreenshots, EveryImportSheet)
 {
     for (const QString language : {QStringLiteral("ja"), QStringLiteral("en")}) {
         cv::setLanguageOverride(language);
         auto doc = paneltest::makeBook();
         ASSERT_TRUE(doc);
-        cv::LearnedMapping text, categories, accounts;
+        cv::LearnedMapping memo, statementAccounts, text, categories, accounts;
+        memo.learn(u"スーパー東町店"_qs, paneltest::kFood);
+        memo.learn(u"カ)エービーシー"_qs, paneltest::kSalary);
+        memo.learn(u"カード引落"_qs, -paneltest::kC);
+        statementAccounts.learn(QStringLiteral("1234567"), paneltest::kA);
         text.learn(QStringList{u"食費"_qs, "palm", "expense"}, paneltest::kFood);
         categories.learn(u"食費"_qs, paneltest::kFood);
         categories.learn(u"給料"_qs, paneltest::kSalary);
@@ -28,9 +33,20 @@ TEST(ImportScreenshots, TextMobileAndPriceSheets)
         accounts.learn(u"銀行"_qs, paneltest::kA);
         {
             cv::EditScope edit(*doc);
+            ASSERT_TRUE(memo.write(*doc, cv::StatementMemoMapping));
+            ASSERT_TRUE(statementAccounts.write(*doc, cv::StatementAccountMapping));
             ASSERT_TRUE(text.write(*doc, cv::TextMapping));
             ASSERT_TRUE(categories.write(*doc, cv::MobileCategoryMapping));
             ASSERT_TRUE(accounts.write(*doc, cv::MobileAccountMapping));
+        }
+        {
+            ImportSheetPage page(doc.get());
+            ASSERT_TRUE(page.load("S1.ofx"));
+            page.click(ImportOFXPanelController::MemoColumn, 1);
+            EXPECT_TRUE(paneltest::saveScreenshot(page.sheet, language, QStringLiteral("import-statement-before")));
+            page.apply();
+            EXPECT_EQ(page.sheet.completeDataCount(), 3);
+            EXPECT_TRUE(paneltest::saveScreenshot(page.sheet, language, QStringLiteral("import-statement-after")));
         }
         {
             ImportPage<ImportTextPanelController> page(doc.get());

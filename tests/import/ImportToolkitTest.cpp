@@ -1,8 +1,7 @@
-// The import toolkit: splitters, decoder, dates and amounts, size guard,
+// The import toolkit: splitters, decoder, dates and amounts,
 // learned mappings and their checks.
 
 #include "import/DelimitedText.h"
-#include "import/ImportFile.h"
 #include "import/LearnedMapping.h"
 #include "import/StatementValues.h"
 #include "import/TextDecoder.h"
@@ -10,9 +9,6 @@
 #include "document/CV4Document.h"
 #include "document/EditScope.h"
 #include "panels/PanelTestSupport.h"
-#include "platform/ScriptedAlertPresenter.h"
-
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -129,26 +125,6 @@ TEST(StatementValues, OfxRules)
         EXPECT_EQ(parseOfxDate(QByteArrayView(text)), date) << text.toStdString();
         EXPECT_EQ(parseOfxDate(QStringView(QString::fromLatin1(text))), date) << text.toStdString();
     }
-}
-
-TEST(ImportFile, SizeGuardRefusesBeforeReading)
-{
-    cv::setLanguageOverride(QStringLiteral("en"));
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("big.ofx"));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_TRUE(f.resize(kImportSizeLimit + 1));   // sparse: nothing is written
-    f.close();
-    EXPECT_EQ(readImportFile(path).status, ImportFileStatus::TooLarge);
-    EXPECT_EQ(readImportFile(path, kImportSizeLimit + 1).status, ImportFileStatus::Read);
-    EXPECT_EQ(readImportFile(dir.filePath(QStringLiteral("none"))).status, ImportFileStatus::CannotOpen);
-
-    ScriptedAlertPresenter alerts;
-    alertImportFile(ImportFileStatus::TooLarge, path);
-    alertImportFile(ImportFileStatus::Read, path);
-    ASSERT_EQ(alerts.asked.size(), 1u);
-    EXPECT_TRUE(alerts.asked[0].message.contains(QStringLiteral("big.ofx")));
 }
 
 class LearnedMappingTest : public paneltest::BookTest {};

@@ -326,6 +326,11 @@ TEST_F(TextImportSheetsTest, AFileOver64MiBIsRefusedBeforeItIsRead)
     EXPECT_FALSE(mobile.loadPath(big.fileName()));
     ImportPage<ImportCSVPanelController> prices(doc.get(), 2, false);
     EXPECT_FALSE(prices.loadPath(big.fileName()));
-    ASSERT_EQ(alerts.asked.size(), 3u);
-    for (const auto &asked : alerts.asked) EXPECT_TRUE(asked.message.contains(QLatin1String("64 MB")));
+    ImportSheetPage statement(doc.get());
+    EXPECT_FALSE(statement.loadPath(big.fileName()));
+    ASSERT_EQ(alerts.asked.size(), 4u);
+    for (const auto &asked : alerts.asked) {
+        EXPECT_TRUE(asked.message.contains(QLatin1String("64 MB")));
+        EXPECT_TRUE(asked.message.contains(QLatin1String("big.csv")));
+    }
 }
