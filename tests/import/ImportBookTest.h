@@ -1,11 +1,14 @@
 #pragma once
 // The panels' small yen book for the import sheets' tests, with what the
-// store holds after a commit and the learned-mapping records seeded or read
-// back.
+// store holds after a commit, the learned-mapping records seeded or read
+// back, and files written for the open panel.
 
 #include "document/EditScope.h"
 #include "import/LearnedMapping.h"
 #include "panels/PanelTestSupport.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <tuple>
@@ -42,6 +45,16 @@ protected:
         for (const auto &[key, value] : values) mapping.learn(key, value);
         seed(number, mapping);
     }
+    // The path of a file of that name holding the bytes, there while the test runs.
+    QString writeFile(const QString &name, const QByteArray &bytes)
+    {
+        QFile file(m_files.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        return file.fileName();
+    }
+
+private:
+    QTemporaryDir m_files;
 };
 
 } // namespace importtest

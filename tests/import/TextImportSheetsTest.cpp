@@ -9,8 +9,6 @@
 #include "model/CV4Brand.h"
 #include "platform/ScriptedAlertPresenter.h"
 
-#include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 using namespace paneltest;
@@ -89,12 +87,8 @@ TEST_F(TextImportSheetsTest, TextStatementLearnedChosenAndStored)
 
 TEST_F(TextImportSheetsTest, TextStatementQuestionsAndRounding)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("cents.csv"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("2008/05/01,Interest,\"$12.349\",,\n2008/05/02,Fee,,0.5,\n2008/05/03,Fee,,0.5,\n");
-    file.close();
+    const QString path = writeFile(QStringLiteral("cents.csv"),
+                                   "2008/05/01,Interest,\"$12.349\",,\n2008/05/02,Fee,,0.5,\n2008/05/03,Fee,,0.5,\n");
     struct Case {
         const char *what;
         const char *account;
@@ -175,13 +169,9 @@ TEST_F(TextImportSheetsTest, MobileMappingsAreCheckedAndNeverEmpty)
     accounts.learn(u"財布"_qs, kFood);       // no account
     seed(cv::MobileCategoryMapping, categories);
     seed(cv::MobileAccountMapping, accounts);
-    QTemporaryDir dir;
-    QFile file(dir.filePath(QStringLiteral("m.csv")));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QStringLiteral("2008/05/10,食費,財布,,1200,\n2008/05/13,引出,,,100,\n2008/05/14,,,,200,\n").toUtf8());
-    file.close();
     ImportPage<MobileSheet> page(doc.get());
-    ASSERT_TRUE(page.loadPath(file.fileName()));
+    ASSERT_TRUE(page.loadPath(writeFile(QStringLiteral("m.csv"),
+                                        "2008/05/10,食費,財布,,1200,\n2008/05/13,引出,,,100,\n2008/05/14,,,,200,\n")));
     QTest::mouseClick(page.sheet.applyButton(), Qt::LeftButton);
     for (const MobileSheet::Row &row : page.sheet.rows()) {
         EXPECT_EQ(row.entry->category(), 0);
@@ -299,14 +289,10 @@ TEST_F(TextImportSheetsTest, PriceAndRateLists)
     EXPECT_EQ(list(doc->dataModel()->getXchgRateListForCurrency(2)),
               (std::vector<Value>{{QDate(2008, 5, 1), 104.235}, {QDate(2008, 5, 2), 105.1}}));
     // Values a book cannot record (0, above 10^12) are no values, as on every other road.
-    QTemporaryDir dir;
-    QFile bounds(dir.filePath(QStringLiteral("bounds.csv")));
-    ASSERT_TRUE(bounds.open(QIODevice::WriteOnly));
-    bounds.write("2008/06/01,0\n2008/06/02,2000000000000\n2008/06/03,106.5\n");
-    bounds.close();
     {
         ImportPage<ImportCSVPanelController> page(doc.get(), 2, false);
-        ASSERT_TRUE(page.loadPath(bounds.fileName()));
+        ASSERT_TRUE(page.loadPath(
+            writeFile(QStringLiteral("bounds.csv"), "2008/06/01,0\n2008/06/02,2000000000000\n2008/06/03,106.5\n")));
         page.ok();
     }
     EXPECT_EQ(list(doc->dataModel()->getXchgRateListForCurrency(2)).back(), Value(QDate(2008, 6, 3), 106.5));
@@ -315,19 +301,17 @@ TEST_F(TextImportSheetsTest, PriceAndRateLists)
 
 TEST_F(TextImportSheetsTest, AFileOver64MiBIsRefusedBeforeItIsRead)
 {
-    QTemporaryDir dir;
-    QFile big(dir.filePath(QStringLiteral("big.csv")));
-    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(65LL * 1024 * 1024));
-    big.close();
+    const QString big = writeFile(QStringLiteral("big.csv"), {});
+    ASSERT_TRUE(QFile::resize(big, 65LL * 1024 * 1024));   // sparse: nothing is written
     ScriptedAlertPresenter alerts;
     ImportPage<TextSheet> text(doc.get());
-    EXPECT_FALSE(text.loadPath(big.fileName()));
+    EXPECT_FALSE(text.loadPath(big));
     ImportPage<MobileSheet> mobile(doc.get());
-    EXPECT_FALSE(mobile.loadPath(big.fileName()));
+    EXPECT_FALSE(mobile.loadPath(big));
     ImportPage<ImportCSVPanelController> prices(doc.get(), 2, false);
-    EXPECT_FALSE(prices.loadPath(big.fileName()));
+    EXPECT_FALSE(prices.loadPath(big));
     ImportSheetPage statement(doc.get());
-    EXPECT_FALSE(statement.loadPath(big.fileName()));
+    EXPECT_FALSE(statement.loadPath(big));
     ASSERT_EQ(alerts.asked.size(), 4u);
     for (const auto &asked : alerts.asked) {
         EXPECT_TRUE(asked.message.contains(QLatin1String("64 MB")));
