@@ -1,5 +1,5 @@
 // The import toolkit: splitters, decoder, dates and amounts,
-// learned mappings and their checks.
+// learned mappings.
 
 #include "import/DelimitedText.h"
 #include "import/LearnedMapping.h"
@@ -149,32 +149,4 @@ TEST_F(LearnedMappingTest, RecordsRoundTripAndLearnOnlyChanges)
     // A row that is no dictionary reads as empty.
     ASSERT_TRUE(doc->dataModel()->putImportMappingData("junk", MobileAccountMapping));
     EXPECT_TRUE(LearnedMapping::read(*doc, MobileAccountMapping).isEmpty());
-}
-
-TEST_F(LearnedMappingTest, ValuesAreCheckedAgainstTheBook)
-{
-    using paneltest::kA;
-    using paneltest::kFood;
-    using paneltest::kSalary;
-    struct Case {
-        int value;
-        bool outgoing;
-        int category, partner;
-    };
-    const Case cases[] = {
-        {kFood, true, kFood, 0}, {kFood, false, 0, 0}, {kSalary, false, kSalary, 0}, {kSalary, true, 0, 0},
-        {-kA, false, 0, kA},     {-9999, true, 0, 0},  {0, true, 0, 0},
-    };
-    for (const Case &c : cases) {
-        const MappedTarget t = checkedTarget(*doc, c.value, c.outgoing);
-        EXPECT_EQ(t.category, c.category) << c.value;
-        EXPECT_EQ(t.partner, c.partner) << c.value;
-    }
-    EXPECT_EQ(checkedAccount(*doc, kA), kA);
-    EXPECT_EQ(checkedAccount(*doc, kFood), 0);
-    const CVUnitModelPtr food = doc->findExpense(kFood);
-    doc->cleanupItem(food);
-    food->parent()->removeChild(food);
-    doc->clearLookups();
-    EXPECT_TRUE(checkedTarget(*doc, kFood, true).isNone());
 }
