@@ -1,5 +1,6 @@
 #include "reports/CV4ReportPanel.h"
 
+#include "controls/AccountActualOutlineView.h"
 #include "controls/DateField.h"
 #include "controls/OpenSheet.h"
 #include "controls/ToggleOutlineView.h"
@@ -319,7 +320,7 @@ void CV4ReportPanel::tierChanged(int kind, int tier)
     m_categoryTier = tier;
     if (m_doc && m_doc->actualModel())
         for (const CVUnitModelPtr &root : {m_doc->actualModel()->income(), m_doc->actualModel()->expense()})
-            if (root) ReportOutlineModel::setSubtree(*root, 0);
+            if (root) AccountActualOutlineView::SetChildAllStatus(*root, 0);
     Tab &tab = m_tabs[size_t(kind)];
     tab.treeModel->setTier(tier);
     tab.tree->expandItem(QModelIndex(), true);
@@ -468,10 +469,10 @@ void CV4ReportPanel::clearAllMarks()
     if (!m_doc) return;
     if (m_doc->accountModel())
         for (const CVUnitModelPtr &root : {m_doc->accountModel()->asset(), m_doc->accountModel()->debt()})
-            if (root) ReportOutlineModel::setSubtree(*root, 0);
+            if (root) AccountActualOutlineView::SetChildAllStatus(*root, 0);
     if (m_doc->actualModel())
         for (const CVUnitModelPtr &root : {m_doc->actualModel()->income(), m_doc->actualModel()->expense()})
-            if (root) ReportOutlineModel::setSubtree(*root, 0);
+            if (root) AccountActualOutlineView::SetChildAllStatus(*root, 0);
     for (const Tab &tab : m_tabs) {
         if (tab.groupModel) tab.groupModel->clearAll();
         if (tab.treeModel) tab.treeModel->refresh();
