@@ -80,12 +80,12 @@ CV4SeriesChartView::Series CV4SeriesChartView::collect(const std::vector<CVUnitM
     Series series;
     if (!m_doc || items.empty())
         return series;
-    series.dates = sampleDates(date(0), date(1), m_option & kMonthly);
-    const int columns = int(series.dates.size());
+    const std::vector<QDate> dates = sampleDates(date(0), date(1), m_option & kMonthly);
+    const int columns = int(dates.size());
     series.values.setRow(int(items.size()), columns);
     for (int c = 0; c < columns; ++c) {
         for (int r = 0; r < int(items.size()); ++r) {
-            const double v = valueOf(items[size_t(r)], series.dates[size_t(c)]);
+            const double v = valueOf(items[size_t(r)], dates[size_t(c)]);
             series.values.setValue(v, r, c);
             // Infinite and missing values would stretch the axis to nothing.
             if (!std::isfinite(v))

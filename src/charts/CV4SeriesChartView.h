@@ -17,8 +17,7 @@ public:
     static constexpr int kMonthly = 1; // option bit: one point a month, else a day
 
     struct Series {
-        std::vector<QDate> dates;  // one per column
-        ValueHolder2D values;      // a row per item
+        ValueHolder2D values;      // a row per item, a column per sampled date
         double max = 0;            // of the finite values
         double min = 0;
         bool hasFinite = false;

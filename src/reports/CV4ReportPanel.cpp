@@ -1,5 +1,6 @@
 #include "reports/CV4ReportPanel.h"
 
+#include "controls/AccountActualOutlineView.h"
 #include "controls/DateField.h"
 #include "controls/OpenSheet.h"
 #include "controls/ToggleOutlineView.h"
@@ -55,8 +56,11 @@ QLabel *label(const char *key, QWidget *parent)
     return new QLabel(localizedString(key), parent);
 }
 
-QButtonGroup *radios(QWidget *parent, QHBoxLayout *row, const QStringList &titles)
+// A titled row of radio buttons under the column, the first one chosen.
+QButtonGroup *radios(QWidget *parent, QVBoxLayout *column, const char *titleKey, const QStringList &titles)
 {
+    auto *row = new QHBoxLayout;
+    row->addWidget(label(titleKey, parent));
     auto *group = new QButtonGroup(parent);
     for (int i = 0; i < titles.size(); ++i) {
         auto *button = new QRadioButton(titles[i], parent);
@@ -65,6 +69,7 @@ QButtonGroup *radios(QWidget *parent, QHBoxLayout *row, const QStringList &title
     }
     group->button(0)->setChecked(true);
     row->addStretch(1);
+    column->addLayout(row);
     return group;
 }
 
@@ -219,30 +224,20 @@ void CV4ReportPanel::buildTab(int kind)
     column->addLayout(outlines, 1);
 
     if (hasLevels(kind)) {
-        auto *row = new QHBoxLayout;
-        row->addWidget(label("Report-Sheet-Levels", tab.page));
         QStringList titles{localizedString("Report-Sheet-All-Levels")};
         for (int level = 1; level < kLevelChoices; ++level)
             titles << formatString(localizedString("Report-Sheet-Level"), {level});
-        tab.levels = radios(tab.page, row, titles);
+        tab.levels = radios(tab.page, column, "Report-Sheet-Levels", titles);
         connect(tab.levels, &QButtonGroup::idClicked, this, [this, kind](int tier) { tierChanged(kind, tier); });
-        column->addLayout(row);
     }
     if (kind == kRanking) {
-        auto *row = new QHBoxLayout;
-        row->addWidget(label("Report-Sheet-Order", tab.page));
-        tab.order = radios(tab.page, row, {localizedString("Report-Sheet-Ascending"),
-                                           localizedString("Report-Sheet-Descending")});
+        tab.order = radios(tab.page, column, "Report-Sheet-Order",
+                           {localizedString("Report-Sheet-Ascending"), localizedString("Report-Sheet-Descending")});
         tab.order->button(1)->setChecked(true);
-        column->addLayout(row);
     }
-    if (kind == kAccountBalance) {
-        auto *row = new QHBoxLayout;
-        row->addWidget(label("Report-Sheet-Layout", tab.page));
-        tab.layout = radios(tab.page, row, {localizedString("Report-Sheet-Tree-Order"),
-                                            localizedString("Report-Sheet-By-Type")});
-        column->addLayout(row);
-    }
+    if (kind == kAccountBalance)
+        tab.layout = radios(tab.page, column, "Report-Sheet-Layout",
+                            {localizedString("Report-Sheet-Tree-Order"), localizedString("Report-Sheet-By-Type")});
     if (kind == kIncomeExpense) {
         tab.breakdown = new QCheckBox(localizedString("Report-Sheet-Breakdown"), tab.page);
         column->addWidget(tab.breakdown);
@@ -325,7 +320,7 @@ void CV4ReportPanel::tierChanged(int kind, int tier)
     m_categoryTier = tier;
     if (m_doc && m_doc->actualModel())
         for (const CVUnitModelPtr &root : {m_doc->actualModel()->income(), m_doc->actualModel()->expense()})
-            if (root) ReportOutlineModel::setSubtree(*root, 0);
+            if (root) AccountActualOutlineView::SetChildAllStatus(*root, 0);
     Tab &tab = m_tabs[size_t(kind)];
     tab.treeModel->setTier(tier);
     tab.tree->expandItem(QModelIndex(), true);
@@ -474,10 +469,10 @@ void CV4ReportPanel::clearAllMarks()
     if (!m_doc) return;
     if (m_doc->accountModel())
         for (const CVUnitModelPtr &root : {m_doc->accountModel()->asset(), m_doc->accountModel()->debt()})
-            if (root) ReportOutlineModel::setSubtree(*root, 0);
+            if (root) AccountActualOutlineView::SetChildAllStatus(*root, 0);
     if (m_doc->actualModel())
         for (const CVUnitModelPtr &root : {m_doc->actualModel()->income(), m_doc->actualModel()->expense()})
-            if (root) ReportOutlineModel::setSubtree(*root, 0);
+            if (root) AccountActualOutlineView::SetChildAllStatus(*root, 0);
     for (const Tab &tab : m_tabs) {
         if (tab.groupModel) tab.groupModel->clearAll();
         if (tab.treeModel) tab.treeModel->refresh();

@@ -1,5 +1,6 @@
 #include "reports/ReportOutlineModel.h"
 
+#include "controls/AccountActualOutlineView.h"
 #include "document/CV4Document.h"
 #include "model/CVExtraInterfaces.h"
 #include "model/DomainEnums.h"
@@ -181,16 +182,10 @@ Qt::ItemFlags ReportOutlineModel::flags(const QModelIndex &index) const
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 
-void ReportOutlineModel::setSubtree(CVUnitModel &node, int status)
-{
-    node.setStatus(status);
-    for (const CVUnitModelPtr &child : node.children()) setSubtree(*child, status);
-}
-
 void ReportOutlineModel::tickNode(CVUnitModel &node)
 {
     if (node.status() == 0) {
-        setSubtree(node, 1);
+        AccountActualOutlineView::SetChildAllStatus(node, 1);
         CVUnitModel *up = node.parent();
         if (up && up->status() == 0) {
             const auto &siblings = up->children();
@@ -198,8 +193,8 @@ void ReportOutlineModel::tickNode(CVUnitModel &node)
                 tickNode(*up);
         }
     } else {
-        setSubtree(node, 0);
-        for (CVUnitModel *up = node.parent(); up; up = up->parent()) up->setStatus(0);
+        AccountActualOutlineView::SetChildAllStatus(node, 0);
+        AccountActualOutlineView::SetParentAllStatus(node, 0);
     }
 }
 
@@ -220,7 +215,7 @@ void ReportOutlineModel::toggle(const QModelIndex &index)
 void ReportOutlineModel::clearAll()
 {
     for (const CVUnitModelPtr &root : m_roots)
-        if (root) setSubtree(*root, 0);
+        if (root) AccountActualOutlineView::SetChildAllStatus(*root, 0);
     for (const CV4BrandPtr &brand : m_brands) brand->setOutlineState(0);
     for (const CV4GroupingPtr &grouping : m_groupings) grouping->setOutlineState(0);
     refresh();

@@ -56,7 +56,6 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
-    static void setSubtree(CVUnitModel &node, int status);
     static int depthOf(const CVUnitModel &node);
     // The kind of an account as the sheet's second column shows it.
     static QString accountKindText(const CV4Document &doc, const CVUnitModel &node);

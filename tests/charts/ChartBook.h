@@ -4,18 +4,31 @@
 
 #include "support/SampleBook.h"
 
+#include "controls/AccountActualOutlineView.h"
 #include "controls/DateField.h"
 
 #include "model/CV4AccountModel.h"
 #include "model/CV4ActualModel.h"
 
 #include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
 
 // Types a date into the field and ends the edit, as the user does.
 inline void typeDate(cv::DateField *field, const QString &text)
 {
     field->textField()->setText(text);
     Q_EMIT field->textField()->editingFinished();
+}
+
+// A click on the node's tick in the outline.
+inline void clickTick(cv::AccountActualOutlineView *outline, const CVUnitModelPtr &node)
+{
+    const QModelIndex index = outline->indexOfNode(node.get());
+    ASSERT_TRUE(index.isValid());
+    outline->scrollTo(index);
+    QTest::mouseClick(outline->viewport(), Qt::LeftButton, {}, outline->visualRect(index).center());
 }
 
 struct ChartBook {

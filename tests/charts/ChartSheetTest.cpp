@@ -31,14 +31,6 @@ protected:
     ScriptedAlertPresenter m_alerts;
 };
 
-void clickTick(cv::AccountActualOutlineView *outline, const CVUnitModelPtr &node)
-{
-    const QModelIndex index = outline->indexOfNode(node.get());
-    ASSERT_TRUE(index.isValid());
-    outline->scrollTo(index);
-    QTest::mouseClick(outline->viewport(), Qt::LeftButton, {}, outline->visualRect(index).center());
-}
-
 QString cell(InfoPanelController &sheet, InfoPanelController::Table table, int row, int column)
 {
     const QTableWidgetItem *item = sheet.tableView(table)->item(row, column);

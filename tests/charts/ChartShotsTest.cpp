@@ -114,9 +114,7 @@ void tickAll(cv::AccountActualOutlineView *outline, const std::vector<CVUnitMode
     for (const CVUnitModelPtr &node : nodes) {
         if (sheet.chartItems().size() >= 6)
             break;
-        const QModelIndex index = outline->indexOfNode(node.get());
-        outline->scrollTo(index);
-        QTest::mouseClick(outline->viewport(), Qt::LeftButton, {}, outline->visualRect(index).center());
+        clickTick(outline, node);
     }
 }
 

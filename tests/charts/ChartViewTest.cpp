@@ -180,13 +180,14 @@ TEST_F(ChartViewTest, PieLegendAndWedges)
         const char *legend;  // name, value and rate row by row, then the total; "|" between
         int wedges;
         const char *labels;  // on the wedges: shares of the positive values
+        int swatches;        // none for the members of a gathered slice
     };
     const std::vector<Case> cases = {
         {{90, 6, 3, 1}, "A0|90|90.00|A1|6|6.00|Others (under 5%)|4|4.00|A2|3|3.00|A3|1|1.00|Total|100", 3,
-         "90.00|6.00|4.00"},
-        {{80, 15, 5}, "A0|80|80.00|A1|15|15.00|A2|5|5.00|Total|100", 3, "80.00|15.00|5.00"},
-        {{0, 0}, "A0|0|0.00|A1|0|0.00|Total|0", 0, ""},
-        {{100, -20}, "A0|100|125.00|A1|-20|-25.00|Total|80", 1, "100.00"},
+         "90.00|6.00|4.00", 3},
+        {{80, 15, 5}, "A0|80|80.00|A1|15|15.00|A2|5|5.00|Total|100", 3, "80.00|15.00|5.00", 3},
+        {{0, 0}, "A0|0|0.00|A1|0|0.00|Total|0", 0, "", 2},
+        {{100, -20}, "A0|100|125.00|A1|-20|-25.00|Total|80", 1, "100.00", 2},
     };
     for (const Case &c : cases) {
         ChartBook book;
@@ -212,11 +213,17 @@ TEST_F(ChartViewTest, PieLegendAndWedges)
             if (call.color == QColor(Qt::white))
                 white << call.text;
         EXPECT_EQ(white.join(QLatin1Char('|')), QString::fromUtf8(c.labels)) << c.balances.front();
+        const auto fills = canvas.calls(Op::FillRect);
+        EXPECT_EQ(std::count_if(fills.begin(), fills.end(), [](const RecordingCanvas::Call &f) {
+                      return qFuzzyCompare(f.rect.width(), 48) && qFuzzyCompare(f.rect.height(), 10);
+                  }),
+                  c.swatches)
+            << c.balances.front();
         EXPECT_FALSE(book.doc->isCurrencyPrinting());
     }
 }
 
-TEST_F(ChartViewTest, PieSwatchesAndLabels)
+TEST_F(ChartViewTest, PieGathersSmallSlicesInBlackWithinTheRunsPrintMode)
 {
     std::vector<CVUnitModelPtr> accounts;
     for (double balance : {90, 6, 3, 1})
@@ -237,12 +244,6 @@ TEST_F(ChartViewTest, PieSwatchesAndLabels)
         EXPECT_TRUE(m_book.doc->isCurrencyPrinting());
     }
     EXPECT_FALSE(m_book.doc->isCurrencyPrinting());
-    // Swatches for 90, 6 and the gathered slice; none for 3 and 1.
-    const auto fills = canvas.calls(Op::FillRect);
-    const int swatches = int(std::count_if(fills.begin(), fills.end(), [](const RecordingCanvas::Call &c) {
-        return qFuzzyCompare(c.rect.width(), 48) && qFuzzyCompare(c.rect.height(), 10);
-    }));
-    EXPECT_EQ(swatches, 3);
     EXPECT_EQ(canvas.calls(Op::FillPath).last().color, QColor(Qt::black));
 }
 

@@ -146,15 +146,19 @@ void tickAll(CV4Document &doc, int status)
         if (root) setAll(*root, status);
 }
 
+CVUnitModelPtr findNode(CV4Document &doc, int ident)
+{
+    CVUnitModelPtr node = doc.findAccount(ident);
+    if (!node) node = doc.findIncome(ident);
+    if (!node) node = doc.findExpense(ident);
+    return node;
+}
+
 void tickOnly(CV4Document &doc, const std::vector<int> &idents)
 {
     tickAll(doc, 0);
-    for (int ident : idents) {
-        CVUnitModelPtr node = doc.findAccount(ident);
-        if (!node) node = doc.findIncome(ident);
-        if (!node) node = doc.findExpense(ident);
-        if (node) setAll(*node, 1);
-    }
+    for (int ident : idents)
+        if (CVUnitModelPtr node = findNode(doc, ident)) setAll(*node, 1);
 }
 
 std::unique_ptr<CV4ReportView> makeReport(CV4Document &doc, const cv::ReportRequest &request)

@@ -51,6 +51,8 @@ std::unique_ptr<CV4Document> makeFixtureF();
 // A4 portrait, margins 36 points all round (595 x 842 paper).
 cv::PageSetup a4(int orientation = cv::PageSetup::Portrait);
 
+// The account or category of the ident (the fixture's idents are unique across the trees).
+CVUnitModelPtr findNode(CV4Document &doc, int ident);
 // Sets every node of the four trees to the check mark.
 void tickAll(CV4Document &doc, int status);
 // Clears every check mark, then ticks the nodes of the idents (accounts or categories).

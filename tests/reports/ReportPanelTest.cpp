@@ -59,9 +59,7 @@ protected:
     void click(int ident)
     {
         const CV4ReportPanel::Tab &tab = panel->tab(panel->kind());
-        CVUnitModelPtr node = doc->findAccount(ident);
-        if (!node) node = doc->findIncome(ident);
-        if (!node) node = doc->findExpense(ident);
+        const CVUnitModelPtr node = findNode(*doc, ident);
         ASSERT_TRUE(node) << ident;
         clickRow(tab.tree, tab.treeModel->indexOfNode(node.get()));
     }
@@ -80,22 +78,15 @@ protected:
     }
     int status(int ident) const
     {
-        CVUnitModelPtr node = doc->findExpense(ident);
-        if (!node) node = doc->findIncome(ident);
-        if (!node) node = doc->findAccount(ident);
+        const CVUnitModelPtr node = findNode(*doc, ident);
         return node ? node->status() : -1;
     }
     bool allMarksCleared() const
     {
-        bool clear = true;
-        std::function<void(const CVUnitModelPtr &)> walk = [&](const CVUnitModelPtr &node) {
-            clear = clear && node->status() == 0;
-            for (const CVUnitModelPtr &child : node->children()) walk(child);
-        };
         for (const CVUnitModelPtr &root : {doc->accountModel()->asset(), doc->accountModel()->debt(),
                                            doc->actualModel()->income(), doc->actualModel()->expense()})
-            walk(root);
-        return clear;
+            if (root->deepStatus() != 0) return false;
+        return true;
     }
 
     // Chooses the budget tab's months by typing the years; the period they make.

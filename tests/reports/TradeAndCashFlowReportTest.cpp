@@ -2,20 +2,8 @@
 // 4 and 5) over Fixture F and trades entered as the trade panel commits them,
 // read back from the drawn pages.
 #include "ReportFixture.h"
-#include "support/Screenshots.h"
 
-#include "controls/DateField.h"
-#include "controls/ToggleOutlineView.h"
 #include "platform/Localization.h"
-#include "reports/CV4ReportPanel.h"
-#include "reports/ReportOutlineModel.h"
-
-#include <QApplication>
-#include <QComboBox>
-#include <QDir>
-#include <QLineEdit>
-#include <QProcess>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -299,59 +287,4 @@ TEST_F(TradeAndCashFlowReportTest, CashFlowDetailItemisesBothSides)
     EXPECT_TRUE(in.contains(QStringLiteral("From Card | 3,000"))) << text(in);
     EXPECT_TRUE(in.contains(QStringLiteral("Total Cash In | 369,500"))) << text(in);
     EXPECT_EQ(lineAt(drawPage(*report(kCashFlowKind), 1), 36 + 28 + 14 + 4 + 28), (QStringList{"Transfers In", "3,000"}));
-}
-
-// The three kinds printed to PDF from the sheet in a Japanese book: the
-// securities trades on a landscape page, the next kind portrait again, and
-// the book's own print settings untouched.
-TEST(TradeAndCashFlowReportSheet, PrintsTheThreeKindsToPdfInJapanese)
-{
-    cv::setLanguageOverride(QStringLiteral("ja"));
-    auto doc = makeFixtureF();
-    ASSERT_TRUE(doc);
-    for (const auto &[ident, name] : {std::pair{kBroker, "証券口座"}, {kBank, "A銀行"}, {kCard, "カード"}})
-        doc->findAccount(ident)->setName(QString::fromUtf8(name));
-    for (const auto &[ident, name] : {std::pair{kLiving, "生活費"}, {kFood, "食費"}, {kDaily, "日用品"}, {kRent, "家賃"}})
-        doc->findExpense(ident)->setName(QString::fromUtf8(name));
-    doc->findIncome(kSalary)->setName(QString::fromUtf8("給与"));
-    doc->findBrand(kAlpha)->setName(QString::fromUtf8("アルファ商事"));
-
-    cv::CV4ReportPanel panel(doc.get(), nullptr);
-    panel.show();
-    const struct {
-        int kind;
-        const char *file;
-        const char *pageSize;
-    } runs[] = {{kSecuritiesKind, "report-securities-trades.pdf", "842 x 595"},
-                {kCashFlowKind, "report-cash-flow.pdf", "595 x 842"},
-                {kCashFlowDetailKind, "report-cash-flow-detail.pdf", "595 x 842"}};
-    for (const auto &run : runs) {
-        panel.kindButton()->setCurrentIndex(run.kind);
-        const cv::CV4ReportPanel::Tab &tab = panel.tab(run.kind);
-        for (const auto &[field, text] : {std::pair{tab.from, "2008/05/01"}, {tab.to, "2008/05/31"}}) {
-            field->textField()->selectAll();
-            QTest::keyClicks(field->textField(), QString::fromLatin1(text));
-            Q_EMIT field->textField()->editingFinished();
-        }
-        const QModelIndex first = run.kind == kSecuritiesKind ? tab.treeModel->index(0, 0)
-                                                : tab.treeModel->indexOfNode(doc->actualModel()->income().get());
-        QApplication::processEvents();
-        QTest::mouseClick(tab.tree->viewport(), Qt::LeftButton, {}, tab.tree->visualRect(first).center());
-        if (run.kind != kSecuritiesKind)
-            panel.toggleItem(tab.treeModel->indexOfNode(doc->actualModel()->expense().get()));
-        EXPECT_EQ(panel.pageSetup().orientation,
-                  run.kind == kSecuritiesKind ? cv::PageSetup::Landscape : cv::PageSetup::Portrait) << run.kind;
-        const QString pdf = cvtest::screenshotPath(QLatin1String(run.file), QStringLiteral("ja"));
-        QFile::remove(pdf);
-        ASSERT_TRUE(panel.runReport(cv::PrintRunner::Mode::Pdf, pdf)) << run.kind;
-        QProcess info;
-        info.start(QStringLiteral("pdfinfo"), {pdf});
-        if (info.waitForFinished(20000) && info.exitCode() == 0) {
-            EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput()).contains(QLatin1String(run.pageSize)))
-                << run.file;
-        }
-    }
-    EXPECT_FALSE(doc->printInfo() && doc->printInfo()->orientation() != CVPrintInfo::Portrait);
-    panel.done(0);
-    cv::setLanguageOverride(QString());
 }
