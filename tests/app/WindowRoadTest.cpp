@@ -48,16 +48,10 @@ protected:
         document = delegate->newDocument();
         w = window();
         ASSERT_NE(w, nullptr);
-        w->resize(1200, 760);
-        w->show();
-        w->viewerPage()->updatePeriod(2);
-        w->performInputDate(kMay);
-        QTest::qWait(cv::ViewerPage::kResizeDelayMs + 50);
+        bank = cvtest::page::showOnMonth(w, kMay, 760);
+        ASSERT_TRUE(bank);
         page = std::make_unique<cvtest::page::Window>(*delegate, w);
         const auto &accounts = *document->accountModel();
-        for (const CVUnitModelPtr &n : accounts.asset()->children())
-            if (n->kind() == NodeKind::Bank && !bank) bank = n;
-        ASSERT_TRUE(bank);
         const int category = document->actualModel()->uniqueId();
         living = samplebook::node(document->actualModel()->expense(), category, cv::raw(NodeKind::Group),
                                   QStringLiteral("Living"));
@@ -90,13 +84,7 @@ protected:
         if (kind == CV4Actual::Transfer) document->fixupTransferCategory(*e);
         kind == CV4Actual::Transfer ? document->updateTransfer(e, nullptr) : document->updateExpense(e, nullptr);
     }
-    int storedEntries(int account, const QDate &from = kMay, const QDate &to = kMayEnd)
-    {
-        CV4SearchConditions conditions;
-        conditions.date = {from, to};
-        conditions.account << account;
-        return int(document->dataModel()->findActual(conditions).value_or(CV4DataModel::ActualList{}).size());
-    }
+    int storedEntries(int account) { return int(samplebook::storedEntries(*document, account, kMay, kMayEnd).size()); }
     // The account trees as the store holds them.
     QString storedShape()
     {

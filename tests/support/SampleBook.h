@@ -66,6 +66,16 @@ inline bool putRate(CV4Document &doc, int currency, const QDate &date, double va
     return doc.dataModel()->putXchgRate(priceTime(currency, date, value));
 }
 
+// The entries the store holds of an account (its own or as the destination),
+// within the days from..to when given.
+inline CV4DataModel::ActualList storedEntries(CV4Document &doc, int account, const QDate &from = {}, const QDate &to = {})
+{
+    CV4SearchConditions conditions;
+    conditions.account = {account};
+    if (from.isValid()) conditions.date = {from, to};
+    return doc.dataModel()->findActual(conditions).value_or(CV4DataModel::ActualList{});
+}
+
 // A currency named by its code, added to the document.
 inline CV4CurrencyPtr currency(CV4Document &doc, int ident, const QString &abbr, double rate, int fraction)
 {
