@@ -78,12 +78,6 @@ protected:
         w->viewerPage()->dataChanged();
         QApplication::processEvents();
     }
-    void put(int kind, const QDate &date, double amount, int category, int account, int destination = 0)
-    {
-        auto e = samplebook::entry(kind, date, amount, category, account, destination);
-        if (kind == CV4Actual::Transfer) document->fixupTransferCategory(*e);
-        kind == CV4Actual::Transfer ? document->updateTransfer(e, nullptr) : document->updateExpense(e, nullptr);
-    }
     int storedEntries(int account) { return int(samplebook::storedEntries(*document, account, kMay, kMayEnd).size()); }
     // The account trees as the store holds them.
     QString storedShape()
@@ -133,9 +127,9 @@ protected:
 TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebuild)
 {
     open();
-    put(CV4Actual::Transfer, QDate(2009, 5, 10), 7000, 0, bank->ident(), card->ident());
-    put(CV4Actual::Expense, QDate(2009, 5, 12), 2500, food->ident(), card->ident());
-    put(CV4Actual::Transfer, QDate(2009, 5, 20), 3000, 0, bank->ident(), CV4AccountModel::WalletIdent);
+    samplebook::store(*document, CV4Actual::Transfer, QDate(2009, 5, 10), 7000, 0, bank->ident(), card->ident());
+    samplebook::store(*document, CV4Actual::Expense, QDate(2009, 5, 12), 2500, food->ident(), card->ident());
+    samplebook::store(*document, CV4Actual::Transfer, QDate(2009, 5, 20), 3000, 0, bank->ident(), CV4AccountModel::WalletIdent);
     const cvtest::page::Viewer viewer = page->viewer();
     const struct {
         const char *what;

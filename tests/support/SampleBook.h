@@ -45,6 +45,18 @@ inline CV4ActualPtr entry(int kind, const QDate &date, double amount, int catego
     return e;
 }
 
+// An entry stored as its panel stores it (a transfer gets its category).
+inline CV4ActualPtr store(CV4Document &doc, int kind, const QDate &date, double amount, int category, int account,
+                          int destination = 0)
+{
+    auto e = entry(kind, date, amount, category, account, destination);
+    if (kind == CV4Actual::Transfer) doc.fixupTransferCategory(*e);
+    if (kind == CV4Actual::Income) doc.updateIncome(e, nullptr);
+    if (kind == CV4Actual::Expense) doc.updateExpense(e, nullptr);
+    if (kind == CV4Actual::Transfer) doc.updateTransfer(e, nullptr);
+    return e;
+}
+
 // A security's price of a day, or a currency's exchange rate (the brand is
 // then the currency's ident).
 inline CV4PriceTimePtr priceTime(int brand, const QDate &date, double value)
