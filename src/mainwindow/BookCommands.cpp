@@ -79,6 +79,14 @@ CVUnitModelPtr newNode(int kind)
     return node;
 }
 
+// Whether a node whose entries go with it may be deleted: the user said Delete
+// to the question the key names.
+bool deleteWithDataAgreed(const char *key, const QString &name)
+{
+    return CV4Alert::confirm(cv::localizedString("Confirm Delete"), cv::formatString(cv::localizedString(key), {name}),
+                             cv::localizedString("Delete"));
+}
+
 } // namespace
 
 namespace cv {
@@ -376,11 +384,7 @@ void BookCommands::deleteAccount()
             m_window.maybeDeleteBrand(brand, parent);
         return;
     }
-    if (document()->hasCache(node) &&
-        !CV4Alert::confirm(cv::localizedString("Confirm Delete"),
-                           cv::formatString(cv::localizedString("Account %@ has Data"), {document()->displayName(*node)}),
-                           cv::localizedString("Delete")))
-        return;
+    if (document()->hasCache(node) && !deleteWithDataAgreed("Account %@ has Data", document()->displayName(*node))) return;
     document()->deleteNode(node);
 }
 
@@ -449,9 +453,7 @@ void BookCommands::deleteActual()
     const CVUnitModelPtr node = m_window.selectedActualNode();
     if (!node || !document() || !commandAllowed(cv::tag::DeleteCategory) || !node->parent()) return;
     if (node->kind() != NodeKind::Group && document()->hasCache(node) &&
-        !CV4Alert::confirm(cv::localizedString("Confirm Delete"),
-                           cv::formatString(cv::localizedString("Actual %@ has Data"), {document()->displayName(*node)}),
-                           cv::localizedString("Delete")))
+        !deleteWithDataAgreed("Actual %@ has Data", document()->displayName(*node)))
         return;
     document()->deleteNode(node);
 }

@@ -3,7 +3,7 @@
 // tag, editing, grouping and deleting accounts, a new security's holding,
 // new categories, folders and summaries, deleting and merging categories,
 // their menu rules and the ends of the sheets they open. Owned by the
-// window's private part; the window forwards to it and lends it its grids,
+// window's private part; the window forwards the menu's commands to it and lends it its grids,
 // its sheets' parent and the securities window.
 
 #include "mainwindow/CV4WindowController.h"
@@ -29,22 +29,32 @@ public:
     bool commandAllowed(int tag) const;
     void exec(int tag);
 
+    // A new node of the tag's kind and its sheet; the node for the tags
+    // whose end handlers hand it on (bank, debts, summary).
     CVUnitModelPtr addAccount(int tag);
     void editAccount(const CVUnitModelPtr &account);
     void editActualSummary(const CVUnitModelPtr &summary);
     void deleteAccount();
     void groupAccount();
+    // A new security whose holding goes into the selected investment account.
     void addBrand();
+    // The chooser row "new investment account": the new account goes back
+    // to the chooser when the sheet ends; none now.
     ChooserItem addInvestAccountCommand(CommandUnitModel &command);
     void newActual();
     void newActualGroup();
+    // A new node of the kind in the selected node's nearest folder or root;
+    // the node, none when it could not go there.
     CVUnitModelPtr addActualItem(int kind, const QString &name);
     void deleteActual();
     void mergeActual();
 
+    // Ends of the sheets: a code above 0 stores the node (a new one gets its
+    // ident and its place), 0 lets a new node go.
     CVUnitModelPtr cacheSheetDidEnd(int code, const CVUnitModelPtr &node);
     void debtSheetDidEnd(const SheetResult &result, const CVUnitModelPtr &node);
     void summarySheetDidEnd(int code, const CVUnitModelPtr &node);
+    // A new security asked for an investment account: its holding goes there.
     void addBrandSheetDidEnd(const CV4BrandPtr &brand, const CVUnitModelPtr &account);
     void accountSheetDidEnd(int code, const CVUnitModelPtr &node);
     void actualSheetDidEnd(int code);

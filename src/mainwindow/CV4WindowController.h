@@ -215,37 +215,16 @@ public:
     // Runs the tag's account or category command.
     void execGridCommand(int tag);
 
-    // A new node of the tag's kind and its sheet; the node for the tags
-    // whose end handlers hand it on (bank, debts, summary).
-    CVUnitModelPtr addAccount(int tag);
     // The account's sheet; none: the selected account's.
     void editAccount(const CVUnitModelPtr &account = nullptr);
     // A category summary's sheet.
     void editActualSummary(const CVUnitModelPtr &summary);
     void deleteAccount();
     void groupAccount();
-    // A new security whose holding goes into the selected investment account.
-    void addBrand();
-    // The chooser row "new investment account": the new account goes back
-    // to the chooser when the sheet ends; none now.
-    cv::ChooserItem addInvestAccountCommand(cv::CommandUnitModel &command);
     void newActual();
     void newActualGroup();
-    // A new node of the kind in the selected node's nearest folder or root;
-    // the node, none when it could not go there.
-    CVUnitModelPtr addActualItem(int kind, const QString &name);
     void deleteActual();
     void mergeActual();
-
-    // Ends of the sheets: a code above 0 stores the node (a new one gets its
-    // ident and its place), 0 lets a new node go.
-    CVUnitModelPtr cacheSheetDidEnd(int code, const CVUnitModelPtr &node);
-    void debtSheetDidEnd(const SheetResult &result, const CVUnitModelPtr &node);
-    void summarySheetDidEnd(int code, const CVUnitModelPtr &node);
-    // A new security asked for an investment account: its holding goes there.
-    void addBrandSheetDidEnd(const CV4BrandPtr &brand, const CVUnitModelPtr &account);
-    void accountSheetDidEnd(int code, const CVUnitModelPtr &node);
-    void actualSheetDidEnd(int code);
 
     // Expands the node's ancestors in its grid and selects its row.
     void expandMe(const CVUnitModelPtr &node);

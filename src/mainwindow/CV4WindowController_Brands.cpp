@@ -81,7 +81,7 @@ void CV4WindowController::registerChooserCommands()
     cv::AccountDataSource::setNewAccountAction([](CV4Document &document, cv::CommandUnitModel &row, int kind) {
         CV4WindowController *window = windowOf(document);
         // Only investment accounts are asked for by a chooser; the sheet hands the account back.
-        if (window && kind == cv::raw(cv::NodeKind::Investment)) return window->addInvestAccountCommand(row);
+        if (window && kind == cv::raw(cv::NodeKind::Investment)) return window->d->m_commands.addInvestAccountCommand(row);
         return cv::ChooserItem();
     });
     cv::BrandDataSource::setNewBrandAction([](CV4Document &document, cv::CommandUnitModel &row) {

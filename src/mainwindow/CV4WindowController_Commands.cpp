@@ -35,36 +35,14 @@ cv::TreeSelection CV4WindowController::accountSelection() const { return d->m_co
 cv::TreeSelection CV4WindowController::actualSelection() const { return d->m_commands.actualSelection(); }
 bool CV4WindowController::gridCommandAllowed(int tag) const { return d->m_commands.commandAllowed(tag); }
 void CV4WindowController::execGridCommand(int tag) { d->m_commands.exec(tag); }
-CVUnitModelPtr CV4WindowController::addAccount(int tag) { return d->m_commands.addAccount(tag); }
 void CV4WindowController::editAccount(const CVUnitModelPtr &account) { d->m_commands.editAccount(account); }
 void CV4WindowController::editActualSummary(const CVUnitModelPtr &summary) { d->m_commands.editActualSummary(summary); }
 void CV4WindowController::deleteAccount() { d->m_commands.deleteAccount(); }
 void CV4WindowController::groupAccount() { d->m_commands.groupAccount(); }
-void CV4WindowController::addBrand() { d->m_commands.addBrand(); }
-cv::ChooserItem CV4WindowController::addInvestAccountCommand(cv::CommandUnitModel &command)
-{
-    return d->m_commands.addInvestAccountCommand(command);
-}
 void CV4WindowController::newActual() { d->m_commands.newActual(); }
 void CV4WindowController::newActualGroup() { d->m_commands.newActualGroup(); }
-CVUnitModelPtr CV4WindowController::addActualItem(int kind, const QString &name) { return d->m_commands.addActualItem(kind, name); }
 void CV4WindowController::deleteActual() { d->m_commands.deleteActual(); }
 void CV4WindowController::mergeActual() { d->m_commands.mergeActual(); }
-CVUnitModelPtr CV4WindowController::cacheSheetDidEnd(int code, const CVUnitModelPtr &node)
-{
-    return d->m_commands.cacheSheetDidEnd(code, node);
-}
-void CV4WindowController::debtSheetDidEnd(const SheetResult &result, const CVUnitModelPtr &node)
-{
-    d->m_commands.debtSheetDidEnd(result, node);
-}
-void CV4WindowController::summarySheetDidEnd(int code, const CVUnitModelPtr &node) { d->m_commands.summarySheetDidEnd(code, node); }
-void CV4WindowController::addBrandSheetDidEnd(const CV4BrandPtr &brand, const CVUnitModelPtr &account)
-{
-    d->m_commands.addBrandSheetDidEnd(brand, account);
-}
-void CV4WindowController::accountSheetDidEnd(int code, const CVUnitModelPtr &node) { d->m_commands.accountSheetDidEnd(code, node); }
-void CV4WindowController::actualSheetDidEnd(int code) { d->m_commands.actualSheetDidEnd(code); }
 
 // ---------------------------------------------------------------- the grids
 
@@ -121,7 +99,7 @@ void CV4WindowController::wizardAction(int menuId)
         const CV4AccountModelPtr &accounts = d->m_document->accountModel();
         if (!accounts) return;
         expandMe(code <= cv::tag::NewOtherAsset ? accounts->asset() : accounts->debt());
-        addAccount(code);
+        d->m_commands.addAccount(code);
     } else if (code == cv::tag::NewCategory) {
         const CV4ActualModelPtr &categories = d->m_document->actualModel();
         if (!categories) return;
@@ -132,6 +110,6 @@ void CV4WindowController::wizardAction(int menuId)
         if (!account) account = d->m_document->findAccountOfKind(cv::raw(NodeKind::Investment));
         if (!account) return;
         expandMe(account);
-        addBrand();
+        d->m_commands.addBrand();
     }
 }

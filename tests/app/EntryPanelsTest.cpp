@@ -23,7 +23,9 @@
 #include "panels/ActualPanelController.h"
 #include "panels/TradingPanelController.h"
 #include "panels/TransferPanelController.h"
+#include "support/SampleBook.h"
 #include "support/Screenshots.h"
+#include "support/WindowPage.h"
 #include "model/CV4AssetModel.h"
 #include "model/CV4Trade.h"
 
@@ -48,19 +50,9 @@ protected:
         document = delegate->newDocument();
         w = window();
         ASSERT_NE(w, nullptr);
-        w->resize(1200, 700);
-        w->show();
         viewer = w->viewerPage();
         ASSERT_NE(viewer, nullptr);
-        viewer->updatePeriod(2);
-        w->performInputDate(kMay);
-        QTest::qWait(cv::ViewerPage::kResizeDelayMs + 50);
-        for (const CVUnitModelPtr &n : document->accountModel()->asset()->children()) {
-            if (n->kind() == cv::NodeKind::Bank) {
-                bank = n;
-                break;
-            }
-        }
+        bank = cvtest::page::showOnMonth(w, kMay, 700);
         ASSERT_TRUE(bank);
     }
     // Double-clicks the node's first data cell (May 2009) in its grid.
@@ -92,11 +84,7 @@ protected:
     }
     int storedEntriesOfBank()
     {
-        CV4SearchConditions conditions;
-        conditions.date = {kMay, kMay.addMonths(1).addDays(-1)};
-        conditions.account << bank->ident();
-        const std::optional<CV4DataModel::ActualList> found = document->dataModel()->findActual(conditions);
-        return found ? int(found->size()) : -1;
+        return int(samplebook::storedEntries(*document, bank->ident(), kMay, kMay.addMonths(1).addDays(-1)).size());
     }
     void clickPage(const char *identifier)
     {

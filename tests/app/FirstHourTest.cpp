@@ -4,6 +4,7 @@
 // balances are what was typed. scripts/first-hour.sh runs it on a real X
 // server (Xvfb) with a fresh home folder; CTest runs it offscreen.
 #include "mainwindow/MainWindowTestSupport.h"
+#include "support/WindowPage.h"
 
 #include "app/EntryPanels.h"
 #include "controls/CV4TableView.h"
@@ -51,8 +52,7 @@ TEST_P(FirstHour, ABookFromATemplateKeepsWhatWasTypedThroughSaveQuitAndReopen)
     ASSERT_EQ(documentCount(), 1u);
     CV4Document *doc = delegate->documentController().documents().front().get();
     CV4WindowController *w = window();
-    w->resize(1200, 760);
-    w->show();
+    cvtest::page::showOnMonth(w, QDate::currentDate(), 760);
     QApplication::setActiveWindow(w);
     const CVUnitModelPtr bank = firstLeaf(doc->accountModel()->asset(), cv::NodeKind::Bank);
     const CVUnitModelPtr wallet = firstLeaf(doc->accountModel()->asset(), cv::NodeKind::Cash);
@@ -64,15 +64,7 @@ TEST_P(FirstHour, ABookFromATemplateKeepsWhatWasTypedThroughSaveQuitAndReopen)
     const double walletAfter = doc->valueForAccount(wallet, today) + 5000;
 
     // The bank's cell of this month opens its book.
-    cv::ViewerPage *viewer = w->viewerPage();
-    viewer->updatePeriod(2);
-    w->performInputDate(today);
-    QTest::qWait(cv::ViewerPage::kResizeDelayMs + 50);
-    const QModelIndex cell = viewer->accountModel()->indexOfNode(bank.get(), cv::ViewerColumns::kStartDataCells);
-    viewer->accountView()->scrollTo(cell);
-    QTest::mouseDClick(viewer->accountView()->viewport(), Qt::LeftButton, {},
-                       viewer->accountView()->visualRect(cell).center());
-    auto *book = qobject_cast<AccountPanelController *>(w->temporaryPage() ? w->temporaryPage()->panel() : nullptr);
+    auto *book = qobject_cast<AccountPanelController *>(cvtest::page::Viewer(w->viewerPage()).open(bank.get()).panel());
     ASSERT_NE(book, nullptr);
     CV4TableView *table = book->tableView();
 

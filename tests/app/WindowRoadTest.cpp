@@ -48,16 +48,10 @@ protected:
         document = delegate->newDocument();
         w = window();
         ASSERT_NE(w, nullptr);
-        w->resize(1200, 760);
-        w->show();
-        w->viewerPage()->updatePeriod(2);
-        w->performInputDate(kMay);
-        QTest::qWait(cv::ViewerPage::kResizeDelayMs + 50);
+        bank = cvtest::page::showOnMonth(w, kMay, 760);
+        ASSERT_TRUE(bank);
         page = std::make_unique<cvtest::page::Window>(*delegate, w);
         const auto &accounts = *document->accountModel();
-        for (const CVUnitModelPtr &n : accounts.asset()->children())
-            if (n->kind() == NodeKind::Bank && !bank) bank = n;
-        ASSERT_TRUE(bank);
         const int category = document->actualModel()->uniqueId();
         living = samplebook::node(document->actualModel()->expense(), category, cv::raw(NodeKind::Group),
                                   QStringLiteral("Living"));
@@ -84,19 +78,7 @@ protected:
         w->viewerPage()->dataChanged();
         QApplication::processEvents();
     }
-    void put(int kind, const QDate &date, double amount, int category, int account, int destination = 0)
-    {
-        auto e = samplebook::entry(kind, date, amount, category, account, destination);
-        if (kind == CV4Actual::Transfer) document->fixupTransferCategory(*e);
-        kind == CV4Actual::Transfer ? document->updateTransfer(e, nullptr) : document->updateExpense(e, nullptr);
-    }
-    int storedEntries(int account, const QDate &from = kMay, const QDate &to = kMayEnd)
-    {
-        CV4SearchConditions conditions;
-        conditions.date = {from, to};
-        conditions.account << account;
-        return int(document->dataModel()->findActual(conditions).value_or(CV4DataModel::ActualList{}).size());
-    }
+    int storedEntries(int account) { return int(samplebook::storedEntries(*document, account, kMay, kMayEnd).size()); }
     // The account trees as the store holds them.
     QString storedShape()
     {
@@ -145,9 +127,9 @@ protected:
 TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebuild)
 {
     open();
-    put(CV4Actual::Transfer, QDate(2009, 5, 10), 7000, 0, bank->ident(), card->ident());
-    put(CV4Actual::Expense, QDate(2009, 5, 12), 2500, food->ident(), card->ident());
-    put(CV4Actual::Transfer, QDate(2009, 5, 20), 3000, 0, bank->ident(), CV4AccountModel::WalletIdent);
+    samplebook::store(*document, CV4Actual::Transfer, QDate(2009, 5, 10), 7000, 0, bank->ident(), card->ident());
+    samplebook::store(*document, CV4Actual::Expense, QDate(2009, 5, 12), 2500, food->ident(), card->ident());
+    samplebook::store(*document, CV4Actual::Transfer, QDate(2009, 5, 20), 3000, 0, bank->ident(), CV4AccountModel::WalletIdent);
     const cvtest::page::Viewer viewer = page->viewer();
     const struct {
         const char *what;

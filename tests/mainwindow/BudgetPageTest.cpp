@@ -52,11 +52,7 @@ std::unique_ptr<CV4Document> budgetBook()
 
 void store(CV4Document &doc, int kind, const QDate &date, double amount, int category)
 {
-    auto e = samplebook::entry(kind, date, amount, category, kAccount);
-    if (kind == CV4Actual::Income)
-        doc.updateIncome(e, nullptr);
-    else
-        doc.updateExpense(e, nullptr);
+    samplebook::store(doc, kind, date, amount, category, kAccount);
 }
 
 } // namespace

@@ -132,13 +132,8 @@ TEST_F(CurrencyPageTest, ATypedRateReachesAShownViewersConvertedTotals)
     document->addNode(dollars, document->accountModel()->asset());
     const CVUnitModelPtr salary = CV4Document::findFirstItem(document->actualModel()->income(), cv::raw(cv::NodeKind::Category));
     ASSERT_TRUE(salary);
-    auto entry = std::make_shared<CV4Actual>();
-    entry->setKind(CV4Actual::Income);
-    entry->setDate(QDate(2009, 4, 10));
-    entry->setAmount(10);
-    entry->setCategory(salary->ident());
-    entry->setAccount(dollars->ident());
-    document->updateIncome(entry, nullptr);
+    document->updateIncome(samplebook::entry(CV4Actual::Income, QDate(2009, 4, 10), 10, salary->ident(), dollars->ident()),
+                           nullptr);
 
     w->setTopDate(QDate(2009, 4, 30));
     show();

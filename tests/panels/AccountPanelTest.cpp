@@ -23,12 +23,7 @@ namespace {
 const QDate kFeb1(2009, 2, 1);
 const QDate kFeb28(2009, 2, 28);
 
-std::vector<CV4ActualPtr> storedEntries(CV4Document &doc, int account)
-{
-    CV4SearchConditions conditions;
-    conditions.account = {account};
-    return doc.dataModel()->findActual(conditions).value_or(std::vector<CV4ActualPtr>{});
-}
+using samplebook::storedEntries;
 
 class AccountBook : public BookTest {
 protected:

@@ -80,16 +80,7 @@ protected:
     std::unique_ptr<CV4Document> doc;
 };
 
-inline CV4ActualPtr store(CV4Document &doc, int kind, const QDate &date, double amount, int category, int account,
-                          int destination = 0)
-{
-    auto e = samplebook::entry(kind, date, amount, category, account, destination);
-    if (kind == CV4Actual::Transfer) doc.fixupTransferCategory(*e);
-    if (kind == CV4Actual::Income) doc.updateIncome(e, nullptr);
-    if (kind == CV4Actual::Expense) doc.updateExpense(e, nullptr);
-    if (kind == CV4Actual::Transfer) doc.updateTransfer(e, nullptr);
-    return e;
-}
+using samplebook::store;
 
 inline std::unique_ptr<AccountPanelController> openBook(CV4Document &doc, int account, const QDate &from,
                                                         const QDate &to)

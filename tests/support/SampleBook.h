@@ -45,6 +45,18 @@ inline CV4ActualPtr entry(int kind, const QDate &date, double amount, int catego
     return e;
 }
 
+// An entry stored as its panel stores it (a transfer gets its category).
+inline CV4ActualPtr store(CV4Document &doc, int kind, const QDate &date, double amount, int category, int account,
+                          int destination = 0)
+{
+    auto e = entry(kind, date, amount, category, account, destination);
+    if (kind == CV4Actual::Transfer) doc.fixupTransferCategory(*e);
+    if (kind == CV4Actual::Income) doc.updateIncome(e, nullptr);
+    if (kind == CV4Actual::Expense) doc.updateExpense(e, nullptr);
+    if (kind == CV4Actual::Transfer) doc.updateTransfer(e, nullptr);
+    return e;
+}
+
 // A security's price of a day, or a currency's exchange rate (the brand is
 // then the currency's ident).
 inline CV4PriceTimePtr priceTime(int brand, const QDate &date, double value)
@@ -64,6 +76,16 @@ inline bool putPrice(CV4Document &doc, int brand, const QDate &date, double valu
 inline bool putRate(CV4Document &doc, int currency, const QDate &date, double value)
 {
     return doc.dataModel()->putXchgRate(priceTime(currency, date, value));
+}
+
+// The entries the store holds of an account (its own or as the destination),
+// within the days from..to when given.
+inline CV4DataModel::ActualList storedEntries(CV4Document &doc, int account, const QDate &from = {}, const QDate &to = {})
+{
+    CV4SearchConditions conditions;
+    conditions.account = {account};
+    if (from.isValid()) conditions.date = {from, to};
+    return doc.dataModel()->findActual(conditions).value_or(CV4DataModel::ActualList{});
 }
 
 // A currency named by its code, added to the document.

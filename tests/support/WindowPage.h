@@ -13,6 +13,7 @@
 #include "mainwindow/ViewerColumns.h"
 #include "mainwindow/ViewerModel.h"
 #include "mainwindow/ViewerPage.h"
+#include "model/CV4AccountModel.h"
 
 #include <QAction>
 
@@ -106,5 +107,19 @@ private:
     CV4AppDelegate &m_delegate;
     CV4WindowController *m_window;
 };
+
+// Shows the window on a month of the monthly viewer and waits out the
+// grids' deferred layout; the book's first bank, none without one.
+inline CVUnitModelPtr showOnMonth(CV4WindowController *w, const QDate &month, int height)
+{
+    w->resize(1200, height);
+    w->show();
+    w->viewerPage()->updatePeriod(2);
+    w->performInputDate(month);
+    QTest::qWait(cv::ViewerPage::kResizeDelayMs + 50);
+    for (const CVUnitModelPtr &n : w->document()->accountModel()->asset()->children())
+        if (n->kind() == cv::NodeKind::Bank) return n;
+    return nullptr;
+}
 
 } // namespace cvtest::page
