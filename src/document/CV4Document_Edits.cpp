@@ -260,12 +260,7 @@ bool CV4Document::moveNodes(const std::vector<CVUnitModelPtr> &nodes, const CVUn
         commitAccountModel();
         return true;
     }
-    for (CVUnitModel *parent : oldParents) {
-        if (parent && parent->kind() == cv::NodeKind::Group && parent->countChild() == 0) {
-            parent->setKind(cv::raw(cv::NodeKind::Category));
-            clearCache(sharedFrom(parent));
-        }
-    }
+    for (CVUnitModel *parent : oldParents) ungroupIfEmpty(parent);
     refreshActualGroupCache(sharedFrom(target->root()));
     commitActualModel();
     return true;
@@ -300,14 +295,18 @@ void CV4Document::deleteNode(const CVUnitModelPtr &node)
     } else {
         cleanupItem(node);
         parent->removeChild(node);
-        if (parent->kind() == cv::NodeKind::Group && parent->countChild() == 0) {
-            parent->setKind(cv::raw(cv::NodeKind::Category));
-            clearCache(parent);
-        }
+        ungroupIfEmpty(parent.get());
     }
     refreshActualGroupCache(sharedFrom(parent->root()));
     clearLookups();
     commitActualModel();
+}
+
+void CV4Document::ungroupIfEmpty(CVUnitModel *folder)
+{
+    if (!folder || folder->kind() != cv::NodeKind::Group || folder->countChild() != 0) return;
+    folder->setKind(cv::raw(cv::NodeKind::Category));
+    clearCache(sharedFrom(folder));
 }
 
 void CV4Document::renameNode(const CVUnitModelPtr &node, const QString &name)
