@@ -384,6 +384,8 @@ private:
     void refreshCurrencyCache(const CV4CurrencyPtr &currency);
     void refreshBrandCache(const CV4BrandPtr &brand);
     void refreshActualGroupCache(const CVUnitModelPtr &node);
+    // A folder left without categories is a category again.
+    void ungroupIfEmpty(CVUnitModel *folder);
     void recalcMonthlyCache();
     void createCacheIfDirty();
 

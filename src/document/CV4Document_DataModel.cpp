@@ -3,7 +3,6 @@
 #include "document/EditScope.h"
 
 #include "model/CV4Actual.h"
-#include "model/CVExtraInterfaces.h"
 #include "model/CV4EditFlags.h"
 #include "model/CV4InvestUnit.h"
 #include "model/CV4LoanModel.h"
@@ -15,7 +14,6 @@
 #include "platform/Logging.h"
 
 #include <algorithm>
-#include <functional>
 
 namespace {
 
@@ -461,14 +459,12 @@ void CV4Document::addBrand(const CV4BrandPtr &brand)
     // damage must not hand its securities' prices and trades to a new one.
     int greatest = std::max(greatestIdent(m_d->m_brandList), m_d->m_dataModel->greatestBrandReference());
     if (m_d->m_accountModel) {
-        std::function<void(const CVUnitModelPtr &)> walk = [&](const CVUnitModelPtr &node) {
-            if (!node) return;
-            if (const auto *holding = dynamic_cast<const CVBrandExtra *>(node->extra().get()))
-                greatest = std::max(greatest, holding->brand());
-            for (const auto &child : node->children()) walk(child);
+        const auto holding = [&](CVUnitModel &node) {
+            greatest = std::max(greatest, cv::holdingBrand(node));
+            return false;
         };
-        walk(m_d->m_accountModel->asset());
-        walk(m_d->m_accountModel->debt());
+        for (const CVUnitModelPtr &tree : {m_d->m_accountModel->asset(), m_d->m_accountModel->debt()})
+            if (tree) tree->reduce(holding);
     }
     brand->setIdent(std::max(1, greatest + 1));
     m_d->m_brandList.push_back(brand);

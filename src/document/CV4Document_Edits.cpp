@@ -60,6 +60,21 @@ void hoistChildren(const CVUnitModelPtr &folder)
     for (const CVUnitModelPtr &child : children) parent->insertChild(child, at++);
 }
 
+// Writes every removal and put, even past a refusal, and says whether all went.
+bool writeAll(CV4DataModel &store, const CV4Document::PriceList &removals, const CV4Document::PriceList &puts,
+              bool (CV4DataModel::*remove)(const CV4PriceTimePtr &), bool (CV4DataModel::*put)(const CV4PriceTimePtr &))
+{
+    bool written = true;
+    for (const CV4PriceTimePtr &p : removals) written = (store.*remove)(p) && written;
+    for (const CV4PriceTimePtr &p : puts) written = (store.*put)(p) && written;
+    return written;
+}
+
+cv::EditScope::Writes writesFor(const CV4Document::PriceList &removals, const CV4Document::PriceList &puts)
+{
+    return removals.size() + puts.size() > 1 ? cv::EditScope::Writes::Several : cv::EditScope::Writes::AtMostOne;
+}
+
 } // namespace
 
 // ---- prices and rates
@@ -67,12 +82,8 @@ void hoistChildren(const CVUnitModelPtr &folder)
 bool CV4Document::writePrices(const CV4BrandPtr &brand, const PriceList &removals, const PriceList &puts)
 {
     if (!brand) return false;
-    cv::EditScope edit(*this, removals.size() + puts.size() > 1 ? cv::EditScope::Writes::Several
-                                                                : cv::EditScope::Writes::AtMostOne);
-    bool written = true;
-    for (const CV4PriceTimePtr &p : removals) written = m_d->m_dataModel->removePrice(p) && written;
-    for (const CV4PriceTimePtr &p : puts) written = m_d->m_dataModel->putPrice(p) && written;
-    if (!written) {
+    cv::EditScope edit(*this, writesFor(removals, puts));
+    if (!writeAll(*m_d->m_dataModel, removals, puts, &CV4DataModel::removePrice, &CV4DataModel::putPrice)) {
         edit.fail();
         return false;
     }
@@ -86,12 +97,8 @@ bool CV4Document::writePrices(const CV4BrandPtr &brand, const PriceList &removal
 bool CV4Document::writeRates(const CV4CurrencyPtr &currency, const PriceList &removals, const PriceList &puts)
 {
     if (!currency) return false;
-    cv::EditScope edit(*this, removals.size() + puts.size() > 1 ? cv::EditScope::Writes::Several
-                                                                : cv::EditScope::Writes::AtMostOne);
-    bool written = true;
-    for (const CV4PriceTimePtr &r : removals) written = m_d->m_dataModel->removeXchgRate(r) && written;
-    for (const CV4PriceTimePtr &r : puts) written = m_d->m_dataModel->putXchgRate(r) && written;
-    if (!written) {
+    cv::EditScope edit(*this, writesFor(removals, puts));
+    if (!writeAll(*m_d->m_dataModel, removals, puts, &CV4DataModel::removeXchgRate, &CV4DataModel::putXchgRate)) {
         edit.fail();
         return false;
     }
@@ -253,12 +260,7 @@ bool CV4Document::moveNodes(const std::vector<CVUnitModelPtr> &nodes, const CVUn
         commitAccountModel();
         return true;
     }
-    for (CVUnitModel *parent : oldParents) {
-        if (parent && parent->kind() == cv::NodeKind::Group && parent->countChild() == 0) {
-            parent->setKind(cv::raw(cv::NodeKind::Category));
-            clearCache(sharedFrom(parent));
-        }
-    }
+    for (CVUnitModel *parent : oldParents) ungroupIfEmpty(parent);
     refreshActualGroupCache(sharedFrom(target->root()));
     commitActualModel();
     return true;
@@ -293,14 +295,18 @@ void CV4Document::deleteNode(const CVUnitModelPtr &node)
     } else {
         cleanupItem(node);
         parent->removeChild(node);
-        if (parent->kind() == cv::NodeKind::Group && parent->countChild() == 0) {
-            parent->setKind(cv::raw(cv::NodeKind::Category));
-            clearCache(parent);
-        }
+        ungroupIfEmpty(parent.get());
     }
     refreshActualGroupCache(sharedFrom(parent->root()));
     clearLookups();
     commitActualModel();
+}
+
+void CV4Document::ungroupIfEmpty(CVUnitModel *folder)
+{
+    if (!folder || folder->kind() != cv::NodeKind::Group || folder->countChild() != 0) return;
+    folder->setKind(cv::raw(cv::NodeKind::Category));
+    clearCache(sharedFrom(folder));
 }
 
 void CV4Document::renameNode(const CVUnitModelPtr &node, const QString &name)

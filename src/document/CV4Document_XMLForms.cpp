@@ -2,6 +2,7 @@
 
 #include "document/CV4Document.h"
 #include "document/CV4DocumentPrivate.h"
+#include "document/SQLDatabase3.h"
 #include "model/CV4Actual.h"
 #include "model/CV4BankModel.h"
 #include "model/CV4Budget.h"
@@ -18,7 +19,6 @@
 #include <QFile>
 #include <QHash>
 #include <QSaveFile>
-#include <QStringDecoder>
 #include <QXmlStreamReader>
 
 #include <charconv>
@@ -134,9 +134,7 @@ bool appendStoredText(QByteArray &out, QByteArrayView stored)
         out.append(stored.data(), stored.size());
         return !stored.isEmpty();
     }
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(stored);
-    if (utf8.hasError()) text = QString::fromLatin1(stored);
+    const QString text = decodeStoredText(stored);
     if (text.isEmpty()) return false;
     out += escaped(text, false);
     return true;

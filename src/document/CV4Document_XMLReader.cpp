@@ -370,17 +370,7 @@ bool XMLReader::takesEntryLines() const
 // What start() and end() make of the entry and its note.
 void XMLReader::storeEntry(const cv::xml::EntryLine &line)
 {
-    auto e = std::make_shared<CV4Actual>();
-    e->setKind(line.kind);
-    e->setCategory(line.category);
-    e->setAccount(line.account);
-    e->setDate(line.date);
-    e->setAmount(line.value);
-    e->setConverted(line.converted);
-    e->setDestination(line.transfer);
-    e->setGroup(line.group);
-    if (line.lines > 1) e->setMemo(line.note);
-    stored(m_store.putActual(e));
+    stored(m_store.putActual(std::make_shared<CV4Actual>(line.entry)));
 }
 
 void XMLReader::readTokens()

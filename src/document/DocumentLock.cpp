@@ -23,11 +23,16 @@ QString userName()
     return qEnvironmentVariable("USER");
 }
 
+QByteArray lockText(const DocumentLock::Holder &holder)
+{
+    return (holder.user + QLatin1Char('\n') + holder.host + QLatin1Char('\n') + QString::number(holder.pid) +
+            QLatin1Char('\n'))
+        .toUtf8();
+}
+
 QByteArray lockText()
 {
-    return (userName() + QLatin1Char('\n') + QSysInfo::machineHostName() + QLatin1Char('\n') +
-            QString::number(qint64(::getpid())) + QLatin1Char('\n'))
-        .toUtf8();
+    return lockText({userName(), QSysInfo::machineHostName(), qint64(::getpid())});
 }
 
 // The holders a lock file names, three lines each, the newest first.
@@ -65,8 +70,7 @@ QByteArray otherLiveHolders(const QString &path)
     QByteArray text;
     for (const DocumentLock::Holder &h : readHolders(path)) {
         if (isOwn(h) || !isLive(h)) continue;
-        text += (h.user + QLatin1Char('\n') + h.host + QLatin1Char('\n') + QString::number(h.pid) + QLatin1Char('\n'))
-                    .toUtf8();
+        text += lockText(h);
     }
     return text;
 }

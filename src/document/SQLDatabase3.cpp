@@ -53,15 +53,15 @@ struct SQLRow::Data {
     }
 };
 
-namespace {
-
-QString decodeText(QByteArrayView bytes)
+QString decodeStoredText(QByteArrayView bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (utf8.hasError()) return QString::fromLatin1(bytes);
     return text;
 }
+
+namespace {
 
 template <class T> T parseInteger(const char *p, const char *end)
 {
@@ -151,7 +151,7 @@ int SQLRow::columnCount() const
 QString SQLRow::stringForColumnAtIndex(int index) const
 {
     const auto c = cell(index);
-    return c ? decodeText(*c) : QString();
+    return c ? decodeStoredText(*c) : QString();
 }
 
 QByteArrayView SQLRow::stringForColumnAtIndexNoCopy(int index) const
@@ -171,7 +171,7 @@ QString SQLRow::stringForColumn(QByteArrayView name) const
 QString SQLRow::nameOfColumnAtIndex(int index) const
 {
     if (!valid() || index < 0 || index >= m_data->columns) return QString();
-    return decodeText(m_data->view(size_t(index)).value_or(QByteArrayView()));
+    return decodeStoredText(m_data->view(size_t(index)).value_or(QByteArrayView()));
 }
 
 int SQLRow::intForColumnAtIndex(int index) const
@@ -270,7 +270,7 @@ QString SQLCursor::stringForColumnAtIndex(int index) const
     if (index < 0 || index >= m_columns) return QString();
     const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, index));
     if (!p) return QString();
-    return decodeText(QByteArrayView(p, sqlite3_column_bytes(m_statement, index)));
+    return decodeStoredText(QByteArrayView(p, sqlite3_column_bytes(m_statement, index)));
 }
 
 // ---------------------------------------------------------------- SQLResult

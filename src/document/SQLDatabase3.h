@@ -21,6 +21,10 @@ struct sqlite3;
 struct sqlite3_stmt;
 class SQLResult;
 
+// Stored text as the reads answer it: UTF-8, or Latin-1 where the bytes are not
+// UTF-8, so nothing is dropped.
+QString decodeStoredText(QByteArrayView bytes);
+
 // One row of a result. Cheap to copy; it keeps its result's data alive.
 class SQLRow {
 public:

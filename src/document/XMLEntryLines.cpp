@@ -181,16 +181,20 @@ EntryScan scanEntryLines(QByteArrayView text, EntryLine &out)
         const auto is = [&](const char *known) {
             return nameSize == qsizetype(std::strlen(known)) && std::memcmp(name, known, size_t(nameSize)) == 0;
         };
+        CV4Actual &e = out.entry;
         unsigned flag = 0;
         bool ok = false;
-        if (is("kind")) flag = Kind, ok = readInt(value, valueEnd, out.kind);
-        else if (is("category")) flag = Category, ok = readInt(value, valueEnd, out.category);
-        else if (is("account")) flag = Account, ok = readInt(value, valueEnd, out.account);
-        else if (is("transfer")) flag = Transfer, ok = readInt(value, valueEnd, out.transfer);
-        else if (is("group")) flag = Group, ok = readInt(value, valueEnd, out.group);
-        else if (is("date")) flag = Date, ok = readDate(value, valueEnd, out.date);
-        else if (is("value")) flag = Value, ok = readDecimal(value, valueEnd, out.value);
-        else if (is("converted")) flag = Converted, ok = readDecimal(value, valueEnd, out.converted);
+        int number = 0;
+        double amount = 0;
+        QDate date;
+        if (is("kind")) flag = Kind, ok = readInt(value, valueEnd, number), e.setKind(number);
+        else if (is("category")) flag = Category, ok = readInt(value, valueEnd, number), e.setCategory(number);
+        else if (is("account")) flag = Account, ok = readInt(value, valueEnd, number), e.setAccount(number);
+        else if (is("transfer")) flag = Transfer, ok = readInt(value, valueEnd, number), e.setDestination(number);
+        else if (is("group")) flag = Group, ok = readInt(value, valueEnd, number), e.setGroup(number);
+        else if (is("date")) flag = Date, ok = readDate(value, valueEnd, date), e.setDate(date);
+        else if (is("value")) flag = Value, ok = readDecimal(value, valueEnd, amount), e.setAmount(amount);
+        else if (is("converted")) flag = Converted, ok = readDecimal(value, valueEnd, amount), e.setConverted(amount);
         if (!ok || (seen & flag)) return EntryScan::Other;
         seen |= flag;
     }
@@ -209,7 +213,9 @@ EntryScan scanEntryLines(QByteArrayView text, EntryLine &out)
     p = skipSpaces(noteLine, noteEnd);
     if (!startsWith(p, noteEnd, "<note>") || noteEnd - p < 13 || std::memcmp(noteEnd - 7, "</note>", 7) != 0)
         return EntryScan::Other;
-    if (!readNote(p + 6, noteEnd - 7, out.note)) return EntryScan::Other;
+    QString note;
+    if (!readNote(p + 6, noteEnd - 7, note)) return EntryScan::Other;
+    out.entry.setMemo(note);
     const char *closeLine = noteEnd + 1;
     const char *closeEnd = static_cast<const char *>(std::memchr(closeLine, '\n', size_t(end - closeLine)));
     if (!closeEnd) return EntryScan::Incomplete;

@@ -5,23 +5,15 @@
 // the import. Anything that differs in the least from that form is left to the
 // general reader, so the two readings can never disagree.
 
+#include "model/CV4Actual.h"
+
 #include <QByteArrayView>
-#include <QDate>
-#include <QString>
 
 namespace cv::xml {
 
-// One entry as the reader would build it from its attributes.
+// One entry as the reader would build it from its attributes and note.
 struct EntryLine {
-    int kind = 0;
-    int category = 0;
-    int account = 0;
-    int transfer = 0;
-    int group = 0;
-    QDate date;
-    double value = 0;
-    double converted = 0;
-    QString note;              // null without a note
+    CV4Actual entry;
     qsizetype length = 0;      // bytes, with the last line's end
     int lines = 0;
 };
