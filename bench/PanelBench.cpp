@@ -7,7 +7,7 @@
 #include "gen/BookBenchRun.h"
 #include "gen/BookGenerator.h"
 #include "model/CV4AccountModel.h"
-#include "panels/AccountPanelController.h"
+#include "panels/entry/AccountPanelController.h"
 
 #include <benchmark/benchmark.h>
 

@@ -6,8 +6,8 @@
 #include "document/CV4Document.h"
 #include "gen/BookBenchRun.h"
 #include "gen/BookGenerator.h"
-#include "panels/SearchPageController.h"
-#include "panels/SearchPanelController.h"
+#include "panels/entry/SearchPageController.h"
+#include "panels/dialogs/SearchPanelController.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,10 +4,10 @@
 #include "mainwindow/CV4AccountView.h"
 #include "mainwindow/CV4WindowController.h"
 #include "model/DomainEnums.h"
-#include "panels/AccountPanelController.h"
-#include "panels/ActualPanelController.h"
-#include "panels/TradingPanelController.h"
-#include "panels/TransferPanelController.h"
+#include "panels/entry/AccountPanelController.h"
+#include "panels/entry/ActualPanelController.h"
+#include "panels/entry/TradingPanelController.h"
+#include "panels/entry/TransferPanelController.h"
 
 namespace cv {
 

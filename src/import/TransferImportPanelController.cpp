@@ -2,7 +2,7 @@
 
 #include "controls/AccountDataSource.h"
 #include "document/CV4Document.h"
-#include "panels/TransferFieldPanelController.h"
+#include "panels/dialogs/TransferFieldPanelController.h"
 #include "platform/Localization.h"
 
 #include <QCloseEvent>

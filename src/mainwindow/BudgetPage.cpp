@@ -14,8 +14,8 @@
 #include "model/CV4ActualModel.h"
 #include "model/CV4Settings.h"
 #include "model/CVUnitModel.h"
-#include "panels/CV4BudgetEditor.h"
-#include "panels/CV4BudgetPanel.h"
+#include "panels/sheets/CV4BudgetEditor.h"
+#include "panels/sheets/CV4BudgetPanel.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
 

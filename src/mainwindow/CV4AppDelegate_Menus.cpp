@@ -10,9 +10,9 @@
 #include "mainwindow/MenuTags.h"
 #include "mainwindow/SearchPage.h"
 #include "mainwindow/StartupCode.h"
-#include "panels/CV4CalcWindowController.h"
-#include "panels/PreferencePanelController.h"
-#include "panels/SearchPageController.h"
+#include "panels/dialogs/CV4CalcWindowController.h"
+#include "panels/dialogs/PreferencePanelController.h"
+#include "panels/entry/SearchPageController.h"
 #include "platform/Localization.h"
 
 #include <QAction>

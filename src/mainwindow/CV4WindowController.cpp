@@ -20,7 +20,7 @@
 #include "mainwindow/SearchPage.h"
 #include "mainwindow/TemporaryPage.h"
 #include "mainwindow/ViewerPage.h"
-#include "panels/SearchPageController.h"
+#include "panels/entry/SearchPageController.h"
 #include "reports/CV4ReportPanel.h"
 
 #include <QApplication>

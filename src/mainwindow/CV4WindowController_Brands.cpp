@@ -12,7 +12,7 @@
 #include "mainwindow/BrandWindow.h"
 #include "mainwindow/ViewerPage.h"
 #include "model/DomainEnums.h"
-#include "panels/InvestBrandPanelController.h"
+#include "panels/sheets/InvestBrandPanelController.h"
 #include "platform/Localization.h"
 
 #include <QApplication>

@@ -5,9 +5,9 @@
 #include "mainwindow/BudgetPage.h"
 #include "mainwindow/SearchPage.h"
 #include "mainwindow/ViewerPage.h"
-#include "panels/EntryListPanelController.h"
-#include "panels/GroupDialogController.h"
-#include "panels/SettingsPanelController.h"
+#include "panels/entry/EntryListPanelController.h"
+#include "panels/dialogs/GroupDialogController.h"
+#include "panels/sheets/SettingsPanelController.h"
 
 #include <QPointer>
 

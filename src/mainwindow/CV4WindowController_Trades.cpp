@@ -7,7 +7,7 @@
 #include "document/CV4Document.h"
 #include "mainwindow/AccountOutlineView.h"
 #include "mainwindow/ViewerPage.h"
-#include "panels/TradingPanelController.h"
+#include "panels/entry/TradingPanelController.h"
 
 void CV4WindowController::openTradePanel(int account, const QDate &from, const QDate &to, int tradeIdent)
 {

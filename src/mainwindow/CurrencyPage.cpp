@@ -12,7 +12,7 @@
 #include "mainwindow/ViewerColumns.h"
 #include "model/CV4EditFlags.h"
 #include "model/CV4PriceTime.h"
-#include "panels/CV4PricePanelController.h"
+#include "panels/entry/CV4PricePanelController.h"
 #include "platform/CV4Alert.h"
 #include "platform/Localization.h"
 #include "platform/NumberText.h"

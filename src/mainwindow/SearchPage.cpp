@@ -3,9 +3,9 @@
 #include "charts/CV4InfoSearchView.h"
 #include "document/CV4Document.h"
 #include "mainwindow/CV4WindowController.h"
-#include "panels/SearchPageController.h"
+#include "panels/entry/SearchPageController.h"
 #include "controls/CV4TableView.h"
-#include "panels/SearchResultsController.h"
+#include "panels/entry/SearchResultsController.h"
 
 #include <QStackedWidget>
 #include <QVBoxLayout>

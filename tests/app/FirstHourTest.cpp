@@ -19,8 +19,8 @@
 #include "model/CV4AccountModel.h"
 #include "model/CV4ActualModel.h"
 #include "model/CV4EditFlags.h"
-#include "panels/AccountPanelController.h"
-#include "panels/TransferFieldPanelController.h"
+#include "panels/entry/AccountPanelController.h"
+#include "panels/dialogs/TransferFieldPanelController.h"
 
 #include <QAction>
 #include <QApplication>

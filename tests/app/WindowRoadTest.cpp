@@ -11,10 +11,10 @@
 #include "mainwindow/MenuTags.h"
 #include "model/CV4AccountModel.h"
 #include "model/CV4ActualModel.h"
-#include "panels/AccountPanelController.h"
-#include "panels/CV4BrandPanelController.h"
-#include "panels/LoanPanelController.h"
-#include "panels/TradingPanelController.h"
+#include "panels/entry/AccountPanelController.h"
+#include "panels/sheets/CV4BrandPanelController.h"
+#include "panels/sheets/LoanPanelController.h"
+#include "panels/entry/TradingPanelController.h"
 #include "platform/KeyedArchiver.h"
 
 #include <QComboBox>

@@ -11,8 +11,8 @@
 #include "mainwindow/ViewerPage.h"
 #include "mainwindow/WizardDialogController.h"
 #include "model/CV4Summary.h"
-#include "panels/CachePanelController.h"
-#include "panels/InputTextField.h"
+#include "panels/sheets/CachePanelController.h"
+#include "panels/entry/InputTextField.h"
 #include "support/SampleBook.h"
 
 #include <QAbstractButton>

@@ -11,9 +11,9 @@
 #include "mainwindow/BrandWindow.h"
 #include "model/CV4InvestUnit.h"
 #include "model/CV4Trade.h"
-#include "panels/CV4BrandPanelController.h"
-#include "panels/CV4PricePanelController.h"
-#include "panels/InvestBrandPanelController.h"
+#include "panels/sheets/CV4BrandPanelController.h"
+#include "panels/entry/CV4PricePanelController.h"
+#include "panels/sheets/InvestBrandPanelController.h"
 #include "support/SampleBook.h"
 
 #include <QAction>

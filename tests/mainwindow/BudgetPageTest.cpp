@@ -13,8 +13,8 @@
 #include "mainwindow/ViewerPage.h"
 #include "model/CV4ActualModel.h"
 #include "model/CV4Settings.h"
-#include "panels/CV4BudgetEditor.h"
-#include "panels/CV4BudgetPanel.h"
+#include "panels/sheets/CV4BudgetEditor.h"
+#include "panels/sheets/CV4BudgetPanel.h"
 #include "platform/widgets/CV4MiscUtilitiesWidgets.h"
 
 #include <QComboBox>

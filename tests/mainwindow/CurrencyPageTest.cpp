@@ -15,7 +15,7 @@
 #include "model/CV4Actual.h"
 #include "model/CV4AssetModel.h"
 #include "model/CV4PriceTime.h"
-#include "panels/CV4PricePanelController.h"
+#include "panels/entry/CV4PricePanelController.h"
 
 #include <QAction>
 #include <QDir>

@@ -5,8 +5,8 @@
 
 #include "mainwindow/InitialPanelController.h"
 #include "mainwindow/SearchPage.h"
-#include "panels/SearchPageController.h"
-#include "panels/SearchPanelController.h"
+#include "panels/entry/SearchPageController.h"
+#include "panels/dialogs/SearchPanelController.h"
 #include "platform/widgets/QtTranslations.h"
 #include "support/SampleBook.h"
 

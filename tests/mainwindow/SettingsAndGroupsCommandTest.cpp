@@ -8,8 +8,8 @@
 #include "mainwindow/ViewerPage.h"
 #include "model/CV4Settings.h"
 #include "model/CV4Actual.h"
-#include "panels/ActualPanelController.h"
-#include "panels/SettingsPanelController.h"
+#include "panels/entry/ActualPanelController.h"
+#include "panels/sheets/SettingsPanelController.h"
 
 #include <QComboBox>
 #include <QPointer>

@@ -6,7 +6,7 @@
 #include "document/CV4Document.h"
 #include "model/CV4EditFlags.h"
 #include "model/CV4Grouping.h"
-#include "panels/TransferFieldPanelController.h"
+#include "panels/dialogs/TransferFieldPanelController.h"
 
 #include <QComboBox>
 #include <QItemSelectionModel>

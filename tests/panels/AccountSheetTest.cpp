@@ -4,12 +4,12 @@
 #include "PanelTestSupport.h"
 
 #include "controls/DateField.h"
-#include "panels/BankPanelController.h"
-#include "panels/CachePanelController.h"
-#include "panels/CreditPanelController.h"
-#include "panels/InputForm.h"
-#include "panels/InputFormCell.h"
-#include "panels/InputTextField.h"
+#include "panels/sheets/BankPanelController.h"
+#include "panels/sheets/CachePanelController.h"
+#include "panels/sheets/CreditPanelController.h"
+#include "panels/entry/InputForm.h"
+#include "panels/entry/InputFormCell.h"
+#include "panels/entry/InputTextField.h"
 #include "platform/DateFormat.h"
 #include "platform/ScriptedAlertPresenter.h"
 

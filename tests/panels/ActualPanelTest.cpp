@@ -5,7 +5,7 @@
 
 #include "model/CV4EditFlags.h"
 #include "model/CV4PriceTime.h"
-#include "panels/ActualPanelController.h"
+#include "panels/entry/ActualPanelController.h"
 
 #include <QLabel>
 

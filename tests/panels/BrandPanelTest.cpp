@@ -2,7 +2,7 @@
 // possible, and that only OK writes into the security.
 #include "PanelTestSupport.h"
 
-#include "panels/CV4BrandPanelController.h"
+#include "panels/sheets/CV4BrandPanelController.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

@@ -3,8 +3,8 @@
 // people to look at; checks only that they were written.
 #include "PanelTestSupport.h"
 
-#include "panels/CV4BrandPanelController.h"
-#include "panels/CV4PricePanelController.h"
+#include "panels/sheets/CV4BrandPanelController.h"
+#include "panels/entry/CV4PricePanelController.h"
 
 #include <QCoreApplication>
 #include <QDir>

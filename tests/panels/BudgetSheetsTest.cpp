@@ -5,8 +5,8 @@
 
 #include "controls/TableModelAdapter.h"
 #include "model/CV4Budget.h"
-#include "panels/CV4BudgetEditor.h"
-#include "panels/CV4BudgetPanel.h"
+#include "panels/sheets/CV4BudgetEditor.h"
+#include "panels/sheets/CV4BudgetPanel.h"
 #include "platform/widgets/CV4MiscUtilitiesWidgets.h"
 
 #include <QCoreApplication>

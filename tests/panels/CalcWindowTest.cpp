@@ -1,7 +1,7 @@
 // The calculator: key sequences against the display, the tax rules and
 // rate key, memory, the error state, and the exact value posted by Enter.
-#include "panels/CV4CalcWindowController.h"
-#include "panels/Decimal.h"
+#include "panels/dialogs/CV4CalcWindowController.h"
+#include "panels/entry/Decimal.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -2,8 +2,8 @@
 // modes, exclusions and answers.
 #include "PanelTestSupport.h"
 
-#include "panels/AccountDialogController.h"
-#include "panels/CV4CalendarWindowController.h"
+#include "panels/dialogs/AccountDialogController.h"
+#include "panels/dialogs/CV4CalendarWindowController.h"
 
 #include <QSpinBox>
 #include <QTimer>

@@ -5,14 +5,14 @@
 #include "PanelTestSupport.h"
 
 #include "model/CV4EditFlags.h"
-#include "panels/ActualPanelController.h"
-#include "panels/BankPanelController.h"
-#include "panels/FrontWindow.h"
-#include "panels/InputForm.h"
-#include "panels/InputFormCell.h"
-#include "panels/LoanPanelController.h"
-#include "panels/MacroInputDialogController.h"
-#include "panels/TransferPanelController.h"
+#include "panels/entry/ActualPanelController.h"
+#include "panels/sheets/BankPanelController.h"
+#include "panels/entry/FrontWindow.h"
+#include "panels/entry/InputForm.h"
+#include "panels/entry/InputFormCell.h"
+#include "panels/sheets/LoanPanelController.h"
+#include "panels/dialogs/MacroInputDialogController.h"
+#include "panels/entry/TransferPanelController.h"
 #include "controls/DateField.h"
 
 #include <QAction>

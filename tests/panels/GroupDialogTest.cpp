@@ -5,8 +5,8 @@
 #include "PanelTestSupport.h"
 
 #include "controls/ChooserTestSupport.h"
-#include "panels/GroupDialogController.h"
-#include "panels/GroupTableView.h"
+#include "panels/dialogs/GroupDialogController.h"
+#include "panels/dialogs/GroupTableView.h"
 #include "platform/ScriptedAlertPresenter.h"
 
 #include <QMimeData>

@@ -4,7 +4,7 @@
 #include "PanelTestSupport.h"
 
 #include "model/CV4InvestUnit.h"
-#include "panels/InvestBrandPanelController.h"
+#include "panels/sheets/InvestBrandPanelController.h"
 
 #include <QLabel>
 #include <QLineEdit>

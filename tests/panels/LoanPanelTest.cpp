@@ -3,7 +3,7 @@
 #include "PanelTestSupport.h"
 #include "support/EntryPage.h"
 
-#include "panels/LoanPanelController.h"
+#include "panels/sheets/LoanPanelController.h"
 #include "platform/ScriptedAlertPresenter.h"
 
 #include "controls/MyOutlineView.h"

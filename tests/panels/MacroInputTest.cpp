@@ -4,8 +4,8 @@
 
 #include "controls/DateField.h"
 #include "model/CV4EditFlags.h"
-#include "panels/ActualPanelController.h"
-#include "panels/MacroInputDialogController.h"
+#include "panels/entry/ActualPanelController.h"
+#include "panels/dialogs/MacroInputDialogController.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -3,7 +3,7 @@
 // people to look at; checks only that they were written.
 #include "PanelTestSupport.h"
 
-#include "panels/TransferFieldPanelController.h"
+#include "panels/dialogs/TransferFieldPanelController.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

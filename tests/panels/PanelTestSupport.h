@@ -13,7 +13,7 @@
 #include "controls/CV4TableView.h"
 #include "controls/CustomPopup.h"
 #include "controls/PopupFieldEditor.h"
-#include "panels/AccountPanelController.h"
+#include "panels/entry/AccountPanelController.h"
 #include "platform/Localization.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 // The preferences window: margin units and limits, Reset and Cancel, end codes.
 #include "document/CV4Preference.h"
-#include "panels/CV4CalcWindowController.h"
-#include "panels/PreferencePanelController.h"
+#include "panels/dialogs/CV4CalcWindowController.h"
+#include "panels/dialogs/PreferencePanelController.h"
 
 #include <QApplication>
 #include <QRadioButton>

@@ -2,7 +2,7 @@
 // puts), the return codes, and that nothing of the sheet outlives it.
 #include "PanelTestSupport.h"
 
-#include "panels/CV4PricePanelController.h"
+#include "panels/entry/CV4PricePanelController.h"
 
 #include <QPushButton>
 

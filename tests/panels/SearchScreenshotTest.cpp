@@ -4,9 +4,9 @@
 #include "PanelTestSupport.h"
 
 #include "controls/DateField.h"
-#include "panels/ActualPanelController.h"
-#include "panels/SearchPageController.h"
-#include "panels/SearchResultsController.h"
+#include "panels/entry/ActualPanelController.h"
+#include "panels/entry/SearchPageController.h"
+#include "panels/entry/SearchResultsController.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -6,10 +6,10 @@
 #include "controls/AccountActualOutlineView.h"
 #include "controls/DateField.h"
 #include "model/CV4EditFlags.h"
-#include "panels/SearchPageController.h"
-#include "panels/SearchPanelController.h"
-#include "panels/SearchResultsController.h"
-#include "panels/SearchResultsExporter.h"
+#include "panels/entry/SearchPageController.h"
+#include "panels/dialogs/SearchPanelController.h"
+#include "panels/entry/SearchResultsController.h"
+#include "panels/entry/SearchResultsExporter.h"
 
 #include <QCheckBox>
 #include <QFile>

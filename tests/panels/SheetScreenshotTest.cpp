@@ -5,16 +5,16 @@
 #include "PanelTestSupport.h"
 
 #include "controls/AccountActualOutlineView.h"
-#include "panels/BankPanelController.h"
-#include "panels/CachePanelController.h"
-#include "panels/CreditPanelController.h"
-#include "panels/GroupDialogController.h"
-#include "panels/InputForm.h"
-#include "panels/InputFormCell.h"
-#include "panels/InputTextField.h"
-#include "panels/MergeActualPanelController.h"
-#include "panels/SettingsPanelController.h"
-#include "panels/SummaryPanelController.h"
+#include "panels/sheets/BankPanelController.h"
+#include "panels/sheets/CachePanelController.h"
+#include "panels/sheets/CreditPanelController.h"
+#include "panels/dialogs/GroupDialogController.h"
+#include "panels/entry/InputForm.h"
+#include "panels/entry/InputFormCell.h"
+#include "panels/entry/InputTextField.h"
+#include "panels/dialogs/MergeActualPanelController.h"
+#include "panels/sheets/SettingsPanelController.h"
+#include "panels/sheets/SummaryPanelController.h"
 
 #include <QComboBox>
 

@@ -4,10 +4,10 @@
 
 #include "controls/AccountActualOutlineView.h"
 #include "model/CV4Summary.h"
-#include "panels/InputTextField.h"
-#include "panels/MergeActualPanelController.h"
-#include "panels/SettingsPanelController.h"
-#include "panels/SummaryPanelController.h"
+#include "panels/entry/InputTextField.h"
+#include "panels/dialogs/MergeActualPanelController.h"
+#include "panels/sheets/SettingsPanelController.h"
+#include "panels/sheets/SummaryPanelController.h"
 
 #include <QComboBox>
 #include <QLabel>

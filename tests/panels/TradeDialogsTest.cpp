@@ -7,8 +7,8 @@
 #include "controls/CommandUnitModel.h"
 #include "controls/DateField.h"
 #include "model/CV4EditFlags.h"
-#include "panels/TradeDialogController.h"
-#include "panels/TradeFilterDialogController.h"
+#include "panels/dialogs/TradeDialogController.h"
+#include "panels/dialogs/TradeFilterDialogController.h"
 #include "platform/ScriptedAlertPresenter.h"
 
 #include <QAbstractButton>

@@ -3,7 +3,7 @@
 // amount kinds, the currency rule, the choosers and the calculator.
 #include "TradingSupport.h"
 
-#include "panels/TradeDialogController.h"
+#include "panels/dialogs/TradeDialogController.h"
 #include "controls/AccountDataSource.h"
 #include "controls/CommandUnitModel.h"
 #include "model/CV4EditFlags.h"

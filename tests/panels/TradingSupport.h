@@ -8,7 +8,7 @@
 
 #include "model/CV4Brand.h"
 #include "model/CV4EditFlags.h"
-#include "panels/TradingPanelController.h"
+#include "panels/entry/TradingPanelController.h"
 
 #include <gtest/gtest.h>
 

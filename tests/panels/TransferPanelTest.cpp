@@ -4,7 +4,7 @@
 #include "support/EntryPage.h"
 
 #include "model/CV4EditFlags.h"
-#include "panels/TransferPanelController.h"
+#include "panels/entry/TransferPanelController.h"
 
 #include <gtest/gtest.h>
 

@@ -4,10 +4,10 @@
 #include "PanelTestSupport.h"
 
 #include "document/CV4Preference.h"
-#include "panels/LoanPanelController.h"
-#include "panels/CV4CalcWindowController.h"
-#include "panels/CV4CalendarWindowController.h"
-#include "panels/PreferencePanelController.h"
+#include "panels/sheets/LoanPanelController.h"
+#include "panels/dialogs/CV4CalcWindowController.h"
+#include "panels/dialogs/CV4CalendarWindowController.h"
+#include "panels/dialogs/PreferencePanelController.h"
 #include "platform/Localization.h"
 
 #include <QApplication>

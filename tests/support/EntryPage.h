@@ -9,7 +9,7 @@
 #include "controls/PopupDataSource.h"
 #include "controls/PopupFieldEditor.h"
 #include "controls/StyledText.h"
-#include "panels/InputPanelController.h"
+#include "panels/entry/InputPanelController.h"
 
 #include <QApplication>
 #include <QPushButton>

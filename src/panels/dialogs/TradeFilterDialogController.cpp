@@ -1,0 +1,120 @@
+#include "panels/dialogs/TradeFilterDialogController.h"
+
+#include "controls/DateField.h"
+#include "controls/DialogButtons.h"
+#include "model/CV4Trade.h"
+#include "platform/Localization.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// Every named trade kind, in the order of the kind table.
+constexpr int kKinds[] = {
+    CV4Trade::Buy,        CV4Trade::Sale,       CV4Trade::TransferUnits, CV4Trade::OtherIncome,
+    CV4Trade::OtherExpense, CV4Trade::Dividend, CV4Trade::Interest,      CV4Trade::Distribution,
+    CV4Trade::Split,      CV4Trade::Merge,      CV4Trade::Increase,      CV4Trade::Decrease,
+    CV4Trade::MarginSale, CV4Trade::BuyBack,    CV4Trade::MarginBuy,     CV4Trade::SellBack,
+    CV4Trade::CashIn,     CV4Trade::Reinvestment,
+};
+constexpr int kKindColumns = 3;
+
+} // namespace
+
+TradeFilterDialogController::TradeFilterDialogController(const QDate &start, const QDate &end, QWidget *parent)
+    : QDialog(parent), m_startField(new cv::DateField(this)), m_endField(new cv::DateField(this)),
+      m_typeCheckbox(new QCheckBox(cv::localizedString("TradeFilter-Kinds"), this))
+{
+    setWindowTitle(cv::localizedString("TradeFilter-Title"));
+    setModal(true);
+    auto *layout = new QVBoxLayout(this);
+    auto *form = new QFormLayout;
+    form->addRow(cv::localizedString("TradeFilter-Start"), m_startField);
+    form->addRow(cv::localizedString("TradeFilter-End"), m_endField);
+    layout->addLayout(form);
+    if (start.isValid()) m_startField->setDate(start);
+    if (end.isValid()) m_endField->setDate(end);
+
+    layout->addWidget(m_typeCheckbox);
+    auto *kinds = new QGroupBox(this);
+    auto *grid = new QGridLayout(kinds);
+    int index = 0;
+    for (int kind : kKinds) {
+        auto *box = new QCheckBox(CV4Trade::operationNameForKey(kind), kinds);
+        m_kindBoxes[kind] = box;
+        grid->addWidget(box, index / kKindColumns, index % kKindColumns);
+        ++index;
+        connect(box, &QCheckBox::toggled, this, [this] { stateChanged(); });
+    }
+    layout->addWidget(kinds);
+    connect(m_typeCheckbox, &QCheckBox::toggled, this, [this] { stateChanged(); });
+    for (cv::DateField *field : {m_startField, m_endField})
+        connect(field, &cv::DateField::textChanged, this, [this] { setButtons(); });
+
+    const cv::DialogButtons buttons = cv::addOkCancelButtons(this, layout);
+    m_okButton = buttons.ok;
+    m_cancelButton = buttons.cancel;
+    setButtons();
+}
+
+QCheckBox *TradeFilterDialogController::kindBox(int kind) const
+{
+    const auto it = m_kindBoxes.find(kind);
+    return it == m_kindBoxes.end() ? nullptr : it->second;
+}
+
+std::optional<QDate> TradeFilterDialogController::date(int index) const
+{
+    return dateField(index)->date();
+}
+
+quint32 TradeFilterDialogController::flags() const
+{
+    return m_typeCheckbox->isChecked() ? m_flags : 0;
+}
+
+void TradeFilterDialogController::stateChanged()
+{
+    m_flags = 0;
+    for (const auto &[kind, box] : m_kindBoxes)
+        if (box->isChecked()) m_flags |= quint32(1) << kind;
+    setButtons();
+}
+
+void TradeFilterDialogController::setButtons()
+{
+    const std::optional<QDate> start = date(0);
+    const std::optional<QDate> end = date(1);
+    bool ok = start && end && *start <= *end;
+    const bool filtering = m_typeCheckbox->isChecked();
+    for (const auto &entry : m_kindBoxes) entry.second->setEnabled(filtering);
+    if (filtering) ok = ok && m_flags != 0;
+    m_okButton->setEnabled(ok);
+}
+
+void TradeFilterDialogController::done(int code)
+{
+    // OK needs what the OK button needs, however it is reached.
+    if (code == Accepted && !m_okButton->isEnabled()) return;
+    m_ending = true;
+    QDialog::done(code);
+    m_ending = false;
+}
+
+void TradeFilterDialogController::closeEvent(QCloseEvent *event)
+{
+    if (!m_ending && isVisible()) {
+        // The close box is OK while OK may be pressed, else Cancel.
+        done(m_okButton->isEnabled() ? Accepted : Rejected);
+        event->accept();
+        return;
+    }
+    QDialog::closeEvent(event);
+}

@@ -1,0 +1,308 @@
+#include "panels/dialogs/TransferFieldPanelController.h"
+
+#include "controls/AccountDataSource.h"
+#include "document/CV4Document.h"
+#include "panels/entry/AccountPanelController.h"
+#include "platform/Localization.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+#include <charconv>
+#include <cmath>
+
+namespace {
+constexpr int kAccountKindsNoLoans = 223;
+}
+
+TransferFieldPanelController::TransferFieldPanelController(QWidget *parent)
+    : QDialog(parent, Qt::Dialog), m_accountButton(new QComboBox(this)),
+      m_destinationButton(new QComboBox(this)), m_accountField(new QLineEdit(this)),
+      m_destinationField(new QLineEdit(this)), m_destinationArrow(new QLabel(QStringLiteral("→"), this)),
+      m_accountSignLabel(new QLabel(this)), m_destinationSignLabel(new QLabel(this)),
+      m_okButton(new QPushButton(cv::localizedString(QStringLiteral("OK")), this)),
+      m_cancelButton(new QPushButton(cv::localizedString(QStringLiteral("Cancel")), this)),
+      m_ds(std::make_unique<cv::AccountDataSource>())
+{
+    setWindowModality(Qt::ApplicationModal);
+    setWindowTitle(cv::localizedString(QStringLiteral("SYS:Transfer")));
+    auto *grid = new QGridLayout(this);
+    grid->addWidget(new QLabel(cv::localizedString(QStringLiteral("Transfer-From")), this), 0, 0, 1, 2);
+    grid->addWidget(new QLabel(cv::localizedString(QStringLiteral("Transfer-To")), this), 0, 3, 1, 2);
+    grid->addWidget(m_accountButton, 1, 0, 1, 2);
+    grid->addWidget(m_destinationButton, 1, 3, 1, 2);
+    grid->addWidget(m_accountSignLabel, 2, 0);
+    grid->addWidget(m_accountField, 2, 1);
+    grid->addWidget(m_destinationArrow, 2, 2);
+    grid->addWidget(m_destinationSignLabel, 2, 3);
+    grid->addWidget(m_destinationField, 2, 4);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_cancelButton);
+    buttons->addWidget(m_okButton);
+    grid->addLayout(buttons, 3, 0, 1, 5);
+    m_okButton->setDefault(true);
+    for (QLineEdit *field : {m_accountField, m_destinationField}) {
+        field->setAlignment(Qt::AlignRight);
+        field->setInputMethodHints(Qt::ImhPreferLatin | Qt::ImhFormattedNumbersOnly);
+        field->setMinimumWidth(110);
+    }
+    for (QComboBox *box : {m_accountButton, m_destinationButton}) box->setMinimumWidth(150);
+
+    connect(m_accountButton, &QComboBox::activated, this, [this](int index) { changedChoice(Source, index); });
+    connect(m_destinationButton, &QComboBox::activated, this,
+            [this](int index) { changedChoice(Destination, index); });
+    connect(m_accountField, &QLineEdit::textChanged, this, [this] { updateOKButton(); });
+    connect(m_destinationField, &QLineEdit::textChanged, this, [this] { updateOKButton(); });
+    connect(m_accountField, &QLineEdit::editingFinished, this, [this] { fieldEdited(Source); });
+    connect(m_destinationField, &QLineEdit::editingFinished, this, [this] { fieldEdited(Destination); });
+    connect(m_okButton, &QPushButton::clicked, this, &TransferFieldPanelController::ok);
+    connect(m_cancelButton, &QPushButton::clicked, this, &TransferFieldPanelController::cancel);
+    // Esc (QDialog's reject) and the close box settle the outcome without changes.
+    connect(this, &QDialog::rejected, this, [this] { m_okPushed = true; });
+}
+
+TransferFieldPanelController::~TransferFieldPanelController() = default;
+
+int TransferFieldPanelController::currencyOf(int account) const
+{
+    return m_doc && account > 0 ? m_doc->currencyOfAccount(account) : 0;
+}
+
+void TransferFieldPanelController::runWithController(AccountPanelController *controller, const CV4ActualPtr &actual,
+                                                     const QPoint &origin)
+{
+    if (!controller || !actual) return;
+    m_origin = origin;
+    m_controller = controller;
+    m_actual = actual;
+    m_doc = controller->doc();
+    m_account = actual->account() > 0 ? actual->account() : controller->accountIdent();
+    m_destination = actual->destination();
+    m_ds->setDocument(m_doc, kAccountKindsNoLoans, true);
+    fillControls();
+    if (m_account > 0 && m_destination > 0 && actual->kind() == CV4Actual::Transfer) {
+        m_accountField->setText(fullPrecisionText(actual->amount(), m_account));
+        if (actual->converted() != 0) m_destinationField->setText(fullPrecisionText(actual->converted(), m_destination));
+    } else {
+        updateFields();
+        m_destinationButton->setCurrentIndex(-1);
+    }
+    fitListsToScreen({m_accountButton, m_destinationButton}, origin, m_accountButton->fontMetrics().height() + 4);
+    updateOKButton();
+    m_okPushed = false;
+    adjustSize();
+    placeOnScreen(this, m_origin);
+    show();
+    raise();
+    activateWindow();
+    m_accountField->setFocus();
+    m_accountField->selectAll();
+}
+
+void TransferFieldPanelController::fillControls()
+{
+    m_filling = true;
+    m_accountButton->clear();
+    m_destinationButton->clear();
+    m_accountField->clear();
+    m_destinationField->clear();
+    for (const cv::ChooserItem &item : m_ds->objects()) {
+        if (!item.node()) continue;
+        const QString name = m_doc->displayName(*item.node());
+        m_accountButton->addItem(name, item.ident());
+        m_destinationButton->addItem(name, item.ident());
+    }
+    selectIdent(m_accountButton, m_account);
+    selectIdent(m_destinationButton, m_destination);
+    m_filling = false;
+    updateFields();
+}
+
+void TransferFieldPanelController::selectIdent(QComboBox *box, int ident)
+{
+    box->setCurrentIndex(ident > 0 ? box->findData(ident) : -1);
+}
+
+void TransferFieldPanelController::updateFields()
+{
+    auto prefixOf = [this](int account) {
+        const CV4CurrencyPtr currency = account > 0 ? m_doc->findCurrency(currencyOf(account)) : nullptr;
+        return currency ? currency->prefix() : QString();
+    };
+    m_accountSignLabel->setText(prefixOf(m_account));
+    m_destinationSignLabel->setText(prefixOf(m_destination));
+    const bool oneCurrency = m_destination <= 0 || !m_doc->accountNeedsExchange(m_account, m_destination);
+    m_destinationArrow->setVisible(!oneCurrency);
+    m_destinationField->setVisible(!oneCurrency);
+    m_destinationSignLabel->setVisible(!oneCurrency);
+    updateOKButton();
+}
+
+double TransferFieldPanelController::numberIn(QLineEdit *field, int account) const
+{
+    if (!m_doc || field->text().trimmed().isEmpty()) return 0;
+    return m_doc->numberForString(field->text(), currencyOf(account)).value_or(0);
+}
+
+void TransferFieldPanelController::updateOKButton()
+{
+    if (!m_doc || m_filling) return;
+    const bool source = m_account > 0 && numberIn(m_accountField, m_account) != 0;
+    const bool destination =
+        m_destination > 0 && (m_destinationField->isHidden() || numberIn(m_destinationField, m_destination) != 0);
+    m_okButton->setEnabled(source && destination);
+}
+
+void TransferFieldPanelController::changedChoice(Side side, int index)
+{
+    QComboBox *box = side == Source ? m_accountButton : m_destinationButton;
+    QComboBox *otherBox = side == Source ? m_destinationButton : m_accountButton;
+    int &mine = side == Source ? m_account : m_destination;
+    int &other = side == Source ? m_destination : m_account;
+    if (index < 0) {
+        selectIdent(box, mine);
+        updateFields();
+        return;
+    }
+    const int picked = box->itemData(index).toInt();
+    if (picked == mine) {
+        selectIdent(box, mine);
+        return;
+    }
+    mine = picked;
+    const int own = m_controller ? m_controller->accountIdent() : 0;
+    if (picked != own && other != own) {
+        other = own;
+        selectIdent(otherBox, other);
+    } else if (picked == other) {
+        other = 0;
+        otherBox->setCurrentIndex(-1);
+    }
+    updateFields();
+    if (m_destinationField->isHidden()) m_destinationField->clear();
+    for (const auto &[field, account] : {std::pair{m_accountField, m_account}, {m_destinationField, m_destination}}) {
+        if (field->text().isEmpty() || account <= 0) continue;
+        const CV4CurrencyPtr currency = m_doc->findCurrency(currencyOf(account));
+        const QString digits = QString(field->text()).remove(QLatin1Char(','));
+        field->setText(CV4Document::stringForRoundValue(
+            CV4Document::numberForRoundString(digits, currency ? currency->fraction() : 0),
+            currency ? currency->fraction() : 0));
+    }
+    selectIdent(box, mine);
+    updateOKButton();
+}
+
+void TransferFieldPanelController::fieldEdited(Side side)
+{
+    QLineEdit *field = side == Source ? m_accountField : m_destinationField;
+    const int account = side == Source ? m_account : m_destination;
+    if (!m_doc || field->text().trimmed().isEmpty()) return;
+    const int currency = currencyOf(account);
+    const CV4CurrencyPtr c = m_doc->findCurrency(currency);
+    QString digits = field->text();
+    if (c && !c->prefix().isEmpty() && digits.startsWith(c->prefix())) digits = digits.mid(c->prefix().size());
+    digits.remove(QLatin1Char(','));
+    const double value = CV4Document::numberForRoundString(digits, c ? c->fraction() : 0);
+    field->setText(m_doc->stringForValue(std::isnan(value) ? 0 : value, currency, false));
+    updateOKButton();
+}
+
+QString TransferFieldPanelController::fullPrecisionText(double value, int account) const
+{
+    if (!m_doc) return QString();
+    const int currency = currencyOf(account);
+    const CV4CurrencyPtr c = m_doc->findCurrency(currency);
+    // The shortest text that reads back as the stored value.
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::fixed);
+    if (result.ec != std::errc()) return m_doc->stringForValue(value, currency, false);
+    QString digits = QString::fromLatin1(buffer, int(result.ptr - buffer));
+    const qsizetype point = digits.indexOf(QLatin1Char('.'));
+    QString fraction = point < 0 ? QString() : digits.mid(point + 1);
+    const int wanted = c ? c->fraction() : 0;
+    while (fraction.size() < wanted) fraction += QLatin1Char('0');
+    const QString whole = m_doc->stringForValue(std::trunc(std::fabs(value)), currency, true);
+    QString grouped = whole.section(QLatin1Char('.'), 0, 0);
+    QString text = fraction.isEmpty() ? grouped : grouped + QLatin1Char('.') + fraction;
+    return value < 0 ? QLatin1Char('-') + text : text;
+}
+
+double TransferFieldPanelController::convertedValue(double amount) const
+{
+    if (!m_doc || m_account <= 0 || m_destination <= 0) return 0;
+    const QDate date = m_actual && m_actual->date().isValid() ? m_actual->date() : QDate::currentDate();
+    const int from = currencyOf(m_account);
+    const int to = currencyOf(m_destination);
+    if (m_doc->isForeignCurrency(from)) amount *= m_doc->currencyRate(m_doc->findCurrency(from), date);
+    if (m_doc->isForeignCurrency(to)) {
+        const double rate = m_doc->currencyRate(m_doc->findCurrency(to), date);
+        if (rate != 0) amount /= rate;
+    }
+    return amount;
+}
+
+void TransferFieldPanelController::ok()
+{
+    if (m_okPushed) return;
+    m_okPushed = true;
+    if (m_okButton->isEnabled() && m_controller && m_actual) {
+        const double amount = numberIn(m_accountField, m_account);
+        const double converted =
+            m_doc->accountNeedsExchange(m_account, m_destination) ? numberIn(m_destinationField, m_destination) : 0;
+        m_controller->finishedEditing(m_actual, m_account, m_destination, amount, converted);
+    }
+    m_actual.reset();
+    hide();
+}
+
+void TransferFieldPanelController::cancel()
+{
+    m_okPushed = true;
+    m_actual.reset();
+    hide();
+}
+
+void TransferFieldPanelController::closeEvent(QCloseEvent *event)
+{
+    m_okPushed = true;
+    m_actual.reset();
+    QDialog::closeEvent(event);
+}
+
+void TransferFieldPanelController::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    placeOnScreen(this, m_origin);
+}
+
+void TransferFieldPanelController::placeOnScreen(QWidget *popup, const QPoint &origin)
+{
+    const QScreen *screen = QGuiApplication::screenAt(origin);
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    QRect frame(origin, popup->frameGeometry().size());
+    if (screen) {
+        const QRect area = screen->availableGeometry();
+        if (frame.bottom() > area.bottom()) frame.moveBottom(area.bottom());
+        if (frame.right() > area.right()) frame.moveRight(area.right());
+        if (frame.top() < area.top()) frame.moveTop(area.top());
+        if (frame.left() < area.left()) frame.moveLeft(area.left());
+    }
+    popup->move(frame.topLeft());
+}
+
+void TransferFieldPanelController::fitListsToScreen(std::initializer_list<QComboBox *> lists, const QPoint &origin,
+                                                    int itemHeight)
+{
+    const QScreen *screen = QGuiApplication::screenAt(origin);
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    const int fit = screen ? std::max(1, screen->availableGeometry().height() / 2 / std::max(1, itemHeight) - 1) : 10;
+    for (QComboBox *list : lists) list->setMaxVisibleItems(std::min(fit, std::max(1, list->count())));
+}

@@ -1,0 +1,514 @@
+#include "panels/entry/AccountPanelController.h"
+
+#include "controls/ActualDataSource.h"
+#include "controls/CV4TableView.h"
+#include "controls/CustomPopup.h"
+#include "controls/TableColumn.h"
+#include "document/CV4Document.h"
+#include "document/EditScope.h"
+#include "model/CV4EditFlags.h"
+#include "panels/dialogs/TransferFieldPanelController.h"
+#include "platform/DateFormat.h"
+#include "platform/Localization.h"
+#include "platform/NumberText.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QPushButton>
+#include <QUndoStack>
+
+#include <cmath>
+
+namespace {
+constexpr int kTransferRow = 1;        // the chooser's "SYS:Transfer" row
+constexpr int kMiscExpense = 30;       // "SYS:Expense-Misc"
+
+}
+
+AccountPanelController::AccountPanelController(CV4Document *doc, CVUnitModelPtr account, const QDate &from,
+                                               const QDate &to, QWidget *parent)
+    : AccountingInputPanelController(doc, std::move(account), from, to, parent),
+      m_accountField(new QLabel(this)), m_dateTotalTitleField(new QLabel(this)), m_totalField(new QLabel(this)),
+      m_kindSource(std::make_unique<cv::ActualDataSource>())
+{
+    Q_ASSERT(item());
+    collectData();
+    m_lastKind = CV4Actual::Expense;
+    m_lastCategory = kMiscExpense;
+    if (!items().empty()) {
+        const CV4Actual &last = *actual(items().back());
+        if (last.kind() != CV4Actual::Transfer) {
+            m_lastKind = last.kind();
+            m_lastCategory = last.category();
+        }
+    }
+
+    layoutPanel(m_accountField, m_dateTotalTitleField, m_totalField);
+
+    buildTable();
+    m_accountField->setText(item() ? doc->displayName(*item()) : QString());
+    m_dateTotalTitleField->setText(cv::localizedString("Report-Carry"));
+    m_totalField->setText(carriedBalanceText());
+    m_totalField->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    if (isLoanAccount()) tableView()->setSelectionMode(QAbstractItemView::NoSelection);
+    setButtonStatus();
+    addItem();
+}
+
+AccountPanelController::~AccountPanelController()
+{
+    detachFromTable();
+}
+
+void AccountPanelController::buildTable()
+{
+    buildColumns({
+        {DateColumn, "BankBook-Date", 112, cv::CellKind::Date},
+        {KindColumn, "BankBook-Kind", 160, cv::CellKind::Chooser},
+        {CategoryColumn, "BankBook-Category", 110, cv::CellKind::Plain},
+        {InColumn, "BankBook-In", 100, cv::CellKind::Plain},
+        {OutColumn, "BankBook-Out", 100, cv::CellKind::Plain},
+        {BalanceColumn, "BankBook-Balance", 110, cv::CellKind::Plain},
+        {MemoColumn, "BankBook-Memo", 160, cv::CellKind::Plain},
+    });
+}
+
+int AccountPanelController::accountIdent() const
+{
+    return item() ? item()->ident() : 0;
+}
+
+int AccountPanelController::currencyIdent() const
+{
+    return doc()->currencyOfAccount(accountIdent());
+}
+
+bool AccountPanelController::isLoanAccount() const
+{
+    return item() && item()->kind() == cv::NodeKind::Loan;
+}
+
+QString AccountPanelController::carriedBalanceText() const
+{
+    const double value = doc()->rawValueForAccount(item(), firstDay().addDays(-1));
+    const QString text = doc()->stringForValue(std::fabs(value), currencyIdent(), false);
+    return value < 0 ? QLatin1Char('-') + text : text;
+}
+
+TransferFieldPanelController *AccountPanelController::transferFieldController()
+{
+    if (!m_transferFieldController) m_transferFieldController = new TransferFieldPanelController(this);
+    return m_transferFieldController;
+}
+
+// ---- rows
+
+InputPanelController::RowPtr AccountPanelController::makeItem()
+{
+    auto row = std::make_shared<CV4Actual>();
+    row->setKind(m_lastKind);
+    row->setCategory(m_lastCategory);
+    row->setAccount(accountIdent());
+    row->setGroup(m_lastGroup);
+    return row;
+}
+
+void AccountPanelController::collectData()
+{
+    CV4SearchConditions conditions;
+    conditions.date = {firstDay(), lastDay()};
+    conditions.account = {accountIdent()};
+    // The typed streamed read: each row's record is made from its columns, not
+    // from a text copy of the whole result.
+    std::vector<RowPtr> rows;
+    const bool read = doc()->dataModel()->forEachActual(
+        conditions, [&](const CV4Actual &entry) { rows.push_back(std::make_shared<CV4Actual>(entry)); });
+    if (!read) rows.clear();
+    setItems(std::move(rows));
+}
+
+void AccountPanelController::setButtonStatus()
+{
+    okButton()->setEnabled(hasChanged());
+}
+
+bool AccountPanelController::isTransferIn(const CV4Actual &row) const
+{
+    return row.kind() == CV4Actual::Transfer && row.destination() == accountIdent() && row.account() != accountIdent();
+}
+
+double AccountPanelController::arrivedAmount(const CV4Actual &row) const
+{
+    double converted = row.amount();
+    doc()->getTransferValues(row, &converted, nullptr);
+    return converted;
+}
+
+// ---- display
+
+QString AccountPanelController::kindText(const CV4Actual &row) const
+{
+    switch (row.kind()) {
+    case CV4Actual::Income: return cv::localizedString("BankBook-Income");
+    case CV4Actual::Expense: return cv::localizedString("BankBook-Expense");
+    case CV4Actual::Transfer: {
+        const bool in = isTransferIn(row);
+        const CVUnitModelPtr other = doc()->findAccount(in ? row.account() : row.destination());
+        const QString name = other ? doc()->displayName(*other) : QString();
+        return cv::formatString(in ? QStringLiteral("%@ ← %@") : QStringLiteral("%@ → %@"),
+                                {cv::localizedString(in ? "BankBook-CacheIn" : "BankBook-CacheOut"), name});
+    }
+    default: return QString();
+    }
+}
+
+double AccountPanelController::balanceChange(const CV4Actual &row) const
+{
+    double in = 0;
+    double out = 0;
+    if (row.kind() == CV4Actual::Income) in = row.amount();
+    else if (row.kind() == CV4Actual::Expense) out = row.amount();
+    else if (row.kind() == CV4Actual::Transfer && isTransferIn(row)) in = arrivedAmount(row);
+    else if (row.kind() == CV4Actual::Transfer) out = row.amount();
+    // A debt grows with what goes out of it.
+    return cv::isDebtAccountKind(item()->kind()) ? out - in : in - out;
+}
+
+// The running balance down the rows as they stand, typed rows included:
+// the balance carried into the period plus every row above that is not
+// deleted. Stored rows alone give the balance the viewer shows.
+cv::CellValue AccountPanelController::balanceValue(int row) const
+{
+    const CV4ActualPtr e = actualAt(row);
+    if (!e || (e->flags() & cv::EditDeleted) || ((e->flags() & cv::EditNew) && e->amount() == 0)) return QString();
+    const QDate carryDay = firstDay().addDays(-1);
+    if (m_balances.size() != items().size()) {
+        // One pass for all rows: painting asks row by row.
+        m_balances.clear();
+        double sum = doc()->valueForAccount(item(), carryDay, doc()->findCurrency(currencyIdent()));
+        for (const RowPtr &r : items()) {
+            if (!(actual(r)->flags() & cv::EditDeleted)) sum += balanceChange(*actual(r));
+            m_balances.push_back(sum);
+        }
+    }
+    double value = m_balances[size_t(row)];
+    // An account opened within the period: its opening balance from that day.
+    const bool opensInPeriod = item()->kind() != cv::NodeKind::Loan && !item()->validAtDate(carryDay);
+    if (opensInPeriod && item()->validAtDate(e->date())) value += item()->assetInitialValue();
+    return amountValue(cv::roundDown(value, 6), currencyIdent());
+}
+
+cv::CellValue AccountPanelController::objectValue(const CV4TableView *, int cid, int row) const
+{
+    const CV4ActualPtr e = actualAt(row);
+    if (!e) return {};
+    switch (cid) {
+    case DateColumn: return cv::formatProgramDate(e->date());
+    case KindColumn: return kindText(*e);
+    case CategoryColumn: {
+        if (e->kind() == CV4Actual::Transfer) return QString();
+        const CVUnitModelPtr category =
+            e->kind() == CV4Actual::Income ? doc()->findIncome(e->category()) : doc()->findExpense(e->category());
+        return category ? doc()->displayName(*category) : QString();
+    }
+    case InColumn:
+        // A new row shows its amount once one was typed.
+        if ((e->flags() & cv::EditNew) && e->amount() == 0) return QString();
+        if (e->kind() == CV4Actual::Income) return amountValue(e->amount(), currencyIdent());
+        if (isTransferIn(*e)) return amountValue(arrivedAmount(*e), currencyIdent());
+        return QString();
+    case OutColumn:
+        if ((e->flags() & cv::EditNew) && e->amount() == 0) return QString();
+        if (e->kind() == CV4Actual::Expense || (e->kind() == CV4Actual::Transfer && !isTransferIn(*e)))
+            return amountValue(e->amount(), currencyIdent());
+        return QString();
+    case BalanceColumn: return balanceValue(row);
+    case MemoColumn: return e->memo();
+    default: return QString();
+    }
+}
+
+void AccountPanelController::prepareCell(const CV4TableView *table, cv::PreparedCell &cell, int cid, int row) const
+{
+    const CV4ActualPtr e = actualAt(row);
+    if (!e) return;
+    if (cid == CategoryColumn) {
+        cell.color = palette().color(QPalette::Disabled, QPalette::Text);
+    } else if (cid == DateColumn) {
+        const bool selected = table && table->selectionModel()->isRowSelected(row, QModelIndex());
+        cell.color = (e->flags() & (cv::EditChanged | cv::EditNew)) && !selected ? QColor(Qt::blue) : QColor(Qt::black);
+    }
+    if (e->flags() & cv::EditDeleted) cell.color = palette().color(QPalette::Disabled, QPalette::Text);
+}
+
+// ---- editing decisions
+
+bool AccountPanelController::isColumnSelectable(const CV4TableView *, int cid, int row) const
+{
+    if (row < 0 || row >= int(items().size()) || isLoan(row)) return false;
+    return cid != CategoryColumn;
+}
+
+bool AccountPanelController::isColumnEditable(int cid, int row) const
+{
+    return cid != BalanceColumn && AccountingInputPanelController::isColumnEditable(cid, row);
+}
+
+bool AccountPanelController::shouldEditColumn(const CV4TableView *, int cid, int row) const
+{
+    const CV4ActualPtr e = actualAt(row);
+    if (!e || (e->flags() & cv::EditDeleted) || cid == CategoryColumn) return false;
+    return isColumnEditable(cid, row);
+}
+
+int AccountPanelController::verifyEditableColumn(int column, int row, cv::Movement movement)
+{
+    if (row < 0) return column;
+    if (isLoanAccount()) return MemoColumn;
+    const CV4ActualPtr e = actualAt(row);
+    const int count = tableView()->numberOfColumns();
+    for (int guard = 0; guard < count + 1 && column >= 0 && column < count; ++guard) {
+        const int cid = tableView()->cidOfColumn(column);
+        int rightSide = -1;  // the amount column of this row
+        if (e && e->kind() == CV4Actual::Income) rightSide = InColumn;
+        if (e && e->kind() == CV4Actual::Expense) rightSide = OutColumn;
+        if (e && e->kind() == CV4Actual::Transfer) rightSide = e->destination() == accountIdent() ? InColumn : OutColumn;
+        const bool amountColumn = cid == InColumn || cid == OutColumn;
+        if (amountColumn && rightSide >= 0 && cid != rightSide && movement == cv::Movement::Click)
+            return tableView()->columnWithIdentifier(rightSide);
+        const bool skip = cid == CategoryColumn || cid == BalanceColumn || (amountColumn && cid != rightSide);
+        if (!skip) return column;
+        column += movement == cv::Movement::Backward ? -1 : 1;
+    }
+    // Past the last column moving forward: the row has no further column.
+    return movement == cv::Movement::Backward ? std::max(column, 0) : 0;
+}
+
+std::optional<cv::CellCurrency> AccountPanelController::currencyForColumn(int cid, int row) const
+{
+    const CV4ActualPtr e = actualAt(row);
+    if (!e || (cid != InColumn && cid != OutColumn)) return std::nullopt;
+    int account = 0;
+    if (e->kind() != CV4Actual::Transfer)
+        account = e->account();
+    else if (cid == InColumn && e->destination() == accountIdent())
+        account = e->destination();
+    else if (cid == OutColumn && e->account() == accountIdent())
+        account = e->account();
+    if (account <= 0) return std::nullopt;
+    const CV4CurrencyPtr currency = doc()->findCurrency(doc()->currencyOfAccount(account));
+    if (!currency) return std::nullopt;
+    return cv::CellCurrency{currency->ident(), currency->fraction()};
+}
+
+QString AccountPanelController::accountKeyForAmountColumnId(int cid, const CV4Actual &) const
+{
+    if (cid == InColumn) return QStringLiteral("account");
+    if (cid == OutColumn) return QStringLiteral("destination");
+    return QString();
+}
+
+// ---- typing
+
+void AccountPanelController::setObjectValue(CV4TableView *, const QString &text, int cid, int row)
+{
+    const CV4ActualPtr e = actualAt(row);
+    if (!e) return;
+    switch (cid) {
+    case DateColumn: {
+        const std::optional<QDate> date = cv::parseProgramDate(text);
+        if (!date || !acceptsDate(*date) || *date == e->date()) return;
+        change(e, QStringLiteral("date"), *date, cv::localizedString("Change Date"));
+        return;
+    }
+    case InColumn:
+    case OutColumn: {
+        const double value = amountForText(text, currencyIdent());
+        // What arrived here in another currency is the converted amount; the
+        // source amount stays in the source's currency.
+        const bool converted = isTransferIn(*e) && doc()->accountNeedsExchange(e->account(), e->destination());
+        const QString key = converted ? QStringLiteral("converted") : QStringLiteral("amount");
+        if (rowValue(e, key).toDouble() == value) return;
+        change(e, key, value, cv::localizedString(converted ? "Change Converted Amount" : "Change Amount"));
+        return;
+    }
+    case MemoColumn:
+        if (text == e->memo()) return;
+        change(e, QStringLiteral("memo"), text, cv::localizedString("Change Memo"));
+        return;
+    default: return;
+    }
+}
+
+// ---- the kind chooser and the transfer popup
+
+void AccountPanelController::editSpecialPopupForColumn(int column, int row)
+{
+    if (tableView()->cidOfColumn(column) == KindColumn) runKindPopup(column, row);
+}
+
+void AccountPanelController::runKindPopup(int column, int row)
+{
+    const CV4ActualPtr e = actualAt(row);
+    if (!e) return;
+    m_kindSource->setDocument(doc(), 16);
+    const int selected = e->kind() == CV4Actual::Transfer ? kTransferRow : e->category();
+    QPointer<AccountPanelController> self(this);
+    cv::CustomPopup::get()->runForCell(tableView(), column, row, m_kindSource.get(),
+                                   m_kindSource->objectWithIdentifier(selected), [self](const cv::ChooserItem &item) {
+                                       if (self) self->endKindPopup(item);
+                                   });
+}
+
+void AccountPanelController::endKindPopup(const cv::ChooserItem &item)
+{
+    const CV4ActualPtr e = actualAt(m_popupRow);
+    if (!item || !e) {
+        reeditPopupCell();
+        return;
+    }
+    if (item.ident() == kTransferRow) {
+        m_lastKind = CV4Actual::Expense;
+        m_lastCategory = kMiscExpense;
+        const QRect cell = tableView()->cellFrame(m_popupColumn, m_popupRow);
+        transferFieldController()->runWithController(this, e, tableView()->viewport()->mapToGlobal(cell.topLeft()));
+        return;
+    }
+    const QString title = cv::formatString(QStringLiteral("%@ %@"), {cv::localizedString("Change"), cv::localizedString("Kind")});
+    beginBatchChangeWithTitle(title);
+    if (item.ident() != e->category()) {
+        m_lastCategory = item.ident();
+        change(e, QStringLiteral("category"), item.ident(), title);
+    }
+    if (m_kindSource->objects().empty()) m_kindSource->setDocument(doc(), 16);
+    const int kind = m_kindSource->kindOfCategory(item.ident());
+    if (kind != e->kind()) {
+        if (isTransferIn(*e)) {
+            // Booked on this account: what arrived here becomes the amount.
+            change(e, QStringLiteral("amount"), arrivedAmount(*e), title);
+            change(e, QStringLiteral("account"), accountIdent(), title);
+        }
+        change(e, QStringLiteral("converted"), 0.0, title);
+        change(e, QStringLiteral("kind"), kind, title);
+        change(e, QStringLiteral("destination"), 0,
+               cv::formatString(QStringLiteral("%@ %@"), {cv::localizedString("Change"), cv::localizedString("Destination")}));
+        m_lastKind = kind;
+    }
+    endBatchChange();
+}
+
+void AccountPanelController::finishedEditing(const CV4ActualPtr &row, int account, int destination, double amount,
+                                             double converted)
+{
+    if (indexOfRow(row) < 0) return;
+    const QString title = cv::formatString(QStringLiteral("%@ %@"), {cv::localizedString("Change"), cv::localizedString("Kind")});
+    CV4Actual probe = *row;
+    probe.setAccount(account);
+    probe.setDestination(destination);
+    doc()->fixupTransferCategory(probe);
+    beginBatchChangeWithTitle(title);
+    setChanged(row);
+    change(row, QStringLiteral("account"), account, title);
+    change(row, QStringLiteral("destination"), destination, title);
+    change(row, QStringLiteral("amount"), amount, title);
+    change(row, QStringLiteral("converted"), converted, title);
+    change(row, QStringLiteral("kind"), int(CV4Actual::Transfer), title);
+    change(row, QStringLiteral("category"), probe.category(), title);
+    endBatchChange();
+}
+
+void AccountPanelController::toggleRowDeletedFlag(int tag)
+{
+    if (tag >= 0) toggleDeletedInPlace(rowAt(tag));
+}
+
+QString AccountPanelController::deleteItemTitle() const
+{
+    const QModelIndexList selected = tableView()->selectionModel()->selectedRows();
+    const CV4ActualPtr row = selected.isEmpty() ? nullptr : actualAt(selected.first().row());
+    return cv::localizedString(row && (row->flags() & cv::EditDeleted) ? "Undelete" : "Delete");
+}
+
+std::optional<bool> AccountPanelController::validateMenuItem(const CV4TableView *table, const QAction *action) const
+{
+    if (!action || !isPanelMenuTag(action->data().toInt())) return std::nullopt;
+    if (action->data().toInt() != AddOrDeleteTag) return false;
+    return table && table->selectionModel() && table->selectionModel()->hasSelection();
+}
+
+std::vector<InputPanelController::PanelMenuEntry> AccountPanelController::panelMenuEntries() const
+{
+    return {{AddOrDeleteTag, deleteItemTitle()}};
+}
+
+void AccountPanelController::panelMenuSelected(int tag)
+{
+    if (tag != AddOrDeleteTag) return;
+    // Deleted rows stay in place, red, until the commit: the same item
+    // brings them back.
+    const QModelIndexList selected = tableView()->selectionModel()->selectedRows();
+    std::vector<RowPtr> rows;
+    for (const QModelIndex &index : selected)
+        if (RowPtr row = rowAt(index.row())) rows.push_back(row);
+    if (rows.empty()) return;
+    const bool restoring = actual(rows.front())->flags() & cv::EditDeleted;
+    doc()->undoStack()->beginMacro(cv::localizedString(restoring ? "Undelete" : "Delete"));
+    for (const RowPtr &row : rows)
+        if (bool(actual(row)->flags() & cv::EditDeleted) == restoring) toggleDeletedInPlace(row);
+    doc()->undoStack()->endMacro();
+    setButtonStatus();
+}
+
+// ---- commit
+
+void AccountPanelController::updateItem(const CV4ActualPtr &entry, const CV4ActualPtr &old)
+{
+    const CV4ActualPtr &which = entry ? entry : old;
+    switch (which->kind()) {
+    case CV4Actual::Income: doc()->updateIncome(entry, old); break;
+    case CV4Actual::Expense: doc()->updateExpense(entry, old); break;
+    case CV4Actual::Transfer: doc()->updateTransfer(entry, old); break;
+    default: break;
+    }
+}
+
+void AccountPanelController::commitRows()
+{
+    int rc = 0;
+    {
+        cv::EditScope edit(*doc());
+        for (const RowPtr &ptr : items()) {
+            const CV4ActualPtr row = actual(ptr);
+            const CV4ActualPtr copy = copyOf(row);
+            const int flags = row->flags();
+            const bool touched = flags & (cv::EditChanged | cv::EditNew);
+            if (touched) dropDeletedGroupings(*row);
+            // Zero means "delete" only for what the user entered or changed;
+            // stored zero entries (imports, XML) stay.
+            if (touched && row->amount() == 0) {
+                if (flags & cv::EditNew) continue;
+                row->setFlags(flags | cv::EditDeleted);
+            }
+            if (row->flags() & cv::EditDeleted) {
+                if (flags & cv::EditNew) continue;
+                updateItem(nullptr, copy ? copy : row);
+                ++rc;
+                continue;
+            }
+            if (!touched) continue;
+            if (copy && copy->kind() != row->kind()) {
+                updateItem(nullptr, copy);
+                updateItem(row, nullptr);
+            } else {
+                updateItem(row, copy);
+            }
+            ++rc;
+        }
+        doc()->commitActualModel();
+        doc()->accumulateAccount(nullptr);
+    }
+    setReturnCode(rc);
+    if (rc > 0) Q_EMIT searchListShouldClear();
+}

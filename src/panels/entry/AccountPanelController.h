@@ -1,0 +1,114 @@
+#pragma once
+// The book of one cash, bank, other asset, card, loan or other debt account
+// over a period: every entry that touches the account in date order, with in
+// and out columns, the balance at the end of each day and the balance carried
+// into the period. A row's kind is picked in one chooser (income and expense
+// categories, and the transfer row, which opens the transfer popup).
+//
+// Columns: 0 date, 1 kind, 2 category (read-only), 3 in, 4 out, 5 balance,
+// 6 memo.
+
+#include "panels/entry/AccountingInputPanelController.h"
+
+class QLabel;
+class TransferFieldPanelController;
+
+namespace cv {
+class ActualDataSource;
+}
+
+class AccountPanelController : public AccountingInputPanelController {
+    Q_OBJECT
+
+public:
+    enum Column { DateColumn = 0, KindColumn, CategoryColumn, InColumn, OutColumn, BalanceColumn, MemoColumn };
+
+    // Reads the account's entries of the period and offers one new row.
+    AccountPanelController(CV4Document *doc, CVUnitModelPtr account, const QDate &from, const QDate &to,
+                           QWidget *parent = nullptr);
+    ~AccountPanelController() override;
+
+    int accountIdent() const;
+    QString carriedBalanceText() const;
+    QLabel *totalField() const { return m_totalField; }
+    TransferFieldPanelController *transferFieldController();
+
+    // The kind chooser's pick (ident 1: the transfer row opens the popup).
+    void endKindPopup(const cv::ChooserItem &item);
+    // The transfer popup's OK: the row becomes this transfer, in one undo step.
+    void finishedEditing(const CV4ActualPtr &row, int account, int destination, double amount, double converted);
+    void toggleRowDeletedFlag(int tag) override;
+    // The title of the delete item (tag 101) for the selected row: "Delete" or "Undelete".
+    QString deleteItemTitle() const;
+
+    // Table hooks
+    cv::CellValue objectValue(const CV4TableView *table, int cid, int row) const override;
+    void setObjectValue(CV4TableView *table, const QString &text, int cid, int row) override;
+    int verifyEditableColumn(int column, int row, cv::Movement movement) override;
+    bool isColumnSelectable(const CV4TableView *table, int cid, int row) const override;
+    bool shouldEditColumn(const CV4TableView *table, int cid, int row) const override;
+    void prepareCell(const CV4TableView *table, cv::PreparedCell &cell, int cid, int row) const override;
+    std::optional<cv::CellCurrency> currencyForColumn(int cid, int row) const override;
+    std::optional<bool> validateMenuItem(const CV4TableView *table, const QAction *action) const override;
+    // The context menu's one item (101): the selected rows are deleted, or
+    // restored when the first of them is deleted.
+    void panelMenuSelected(int tag) override;
+
+Q_SIGNALS:
+    // Rows were written: the main window empties its search results.
+    void searchListShouldClear();
+
+protected:
+    std::vector<PanelMenuEntry> panelMenuEntries() const override;
+    void rowsChanged() override { m_balances.clear(); }
+    void setRowFlags(const RowPtr &row, int flags) override
+    {
+        AccountingInputPanelController::setRowFlags(row, flags);
+        rowsChanged();
+    }
+    void setRowDate(const RowPtr &row, const QDate &date) override
+    {
+        AccountingInputPanelController::setRowDate(row, date);
+        rowsChanged();
+    }
+    void setRowValue(const RowPtr &row, const QString &key, const QVariant &value) override
+    {
+        AccountingInputPanelController::setRowValue(row, key, value);
+        rowsChanged();
+    }
+    RowPtr makeItem() override;
+    void collectData() override;
+    void commitRows() override;
+    void setButtonStatus() override;
+    bool isNumericColumnID(int cid) const override { return cid >= InColumn && cid <= BalanceColumn; }
+    int memoColumnId() const override { return MemoColumn; }
+    QString accountKeyForAmountColumnId(int cid, const CV4Actual &row) const override;
+    std::optional<int> typedAmountCurrency(int cid, const CV4Actual &) const override
+    {
+        if (cid != InColumn && cid != OutColumn) return std::nullopt;
+        return currencyIdent();
+    }
+    bool isColumnEditable(int cid, int row) const override;
+    void editSpecialPopupForColumn(int column, int row) override;
+
+private:
+    void buildTable();
+    void runKindPopup(int column, int row);
+    void updateItem(const CV4ActualPtr &entry, const CV4ActualPtr &old);
+    bool isLoanAccount() const;
+    int currencyIdent() const;
+    // The amount of a transfer that arrived here, in this account's currency.
+    double arrivedAmount(const CV4Actual &row) const;
+    bool isTransferIn(const CV4Actual &row) const;
+    QString kindText(const CV4Actual &row) const;
+    // What the row adds to this account's balance, in its currency.
+    double balanceChange(const CV4Actual &row) const;
+    cv::CellValue balanceValue(int row) const;
+
+    QLabel *m_accountField;         // the account's name; child
+    QLabel *m_dateTotalTitleField;  // "Report-Carry"; child
+    QLabel *m_totalField;           // the carried balance; child
+    TransferFieldPanelController *m_transferFieldController = nullptr;  // child, made on first use
+    std::unique_ptr<cv::ActualDataSource> m_kindSource;  // the kind chooser's list
+    mutable std::vector<double> m_balances;  // running balance after each row; empty: to be summed again
+};

@@ -1,0 +1,134 @@
+#pragma once
+// The layer of the panels whose rows are entries: the common columns (0 date,
+// 1 amount, 2 grouping, 3 memo), typed dates and amounts, the grouping and
+// account choosers, the last picks that new rows inherit, the copies of
+// stored rows before their first change, read-only loan rows, and input from
+// the calendar and the calculator. Other columns go to the hooks below.
+
+#include "panels/entry/InputPanelController.h"
+
+#include "controls/ChooserItem.h"
+#include "model/CV4Actual.h"
+
+#include <map>
+
+namespace cv {
+class GroupDataSource;
+class AccountDataSource;
+class ActualDataSource;
+}
+
+class AccountingInputPanelController : public InputPanelController {
+    Q_OBJECT
+
+public:
+    // Menu tags the panels' context menus use.
+    enum MenuTag { AddOrDeleteTag = 101, SelectedRowsTag = 103, RevertTag = 105, LastPanelMenuTag = 106 };
+    static bool isPanelMenuTag(int tag) { return tag >= AddOrDeleteTag && tag <= LastPanelMenuTag; }
+
+    AccountingInputPanelController(CV4Document *doc, CVUnitModelPtr item, const QDate &from, const QDate &to,
+                                   QWidget *parent = nullptr);
+    ~AccountingInputPanelController() override;
+
+    static CV4ActualPtr actual(const RowPtr &row) { return std::static_pointer_cast<CV4Actual>(row); }
+    CV4ActualPtr actualAt(int row) const { return actual(rowAt(row)); }
+    // The stored row as it was before its first change; null when unchanged or new.
+    CV4ActualPtr copyOf(const CV4ActualPtr &row) const;
+
+    int lastKind() const { return m_lastKind; }
+    int lastCategory() const { return m_lastCategory; }
+    int lastGroup() const { return m_lastGroup; }
+
+    // Selects and edits the row of the stored entry with the ident (an entry
+    // of another list, a search result for example); false when none shows it.
+    bool selectEntry(int ident);
+    // Rows that use a deleted grouping show none; not a change of the row.
+    void updateGroup(const QList<int> &deletedGroups);
+    // The calculator's entered value for every selected row.
+    void performInputValue(const QString &text) override;
+
+    // Whether the row touches a loan account (its cells are read-only).
+    bool isLoan(int row) const;
+    // A typed date is kept only within 100 years of this year.
+    static bool isAcceptableDate(const QDate &date, const QDate &today = QDate::currentDate());
+    // A typed amount in the currency: prefix and "," dropped, rounded down on
+    // the decimal text, made negative when the editor says it was typed so.
+    double amountForText(const QString &text, int currency) const;
+
+    // Table hooks
+    cv::CellValue objectValue(const CV4TableView *table, int cid, int row) const override;
+    void setObjectValue(CV4TableView *table, const QString &text, int cid, int row) override;
+    // Dates that do not read or lie outside the window, and amounts that are
+    // no number or carry more digits than a stored amount keeps, are refused.
+    bool refusesText(const QString &text, int cid, int row) const override;
+    bool isColumnSelectable(const CV4TableView *table, int cid, int row) const override;
+    bool shouldEditColumn(const CV4TableView *table, int cid, int row) const override;
+    void prepareCell(const CV4TableView *table, cv::PreparedCell &cell, int cid, int row) const override;
+    void editColumn(int column, int row, PopupFieldEditor *editor) override;
+    void performInputDate(const QDate &date) override;
+    std::optional<cv::CellCurrency> currencyForColumn(int cid, int row) const override;
+    std::optional<bool> validateMenuItem(const CV4TableView *table, const QAction *action) const override;
+    // The input method is on in the memo, however the cell is reached, and
+    // off everywhere else.
+    bool textInputOn(cv::InputSourceMoment moment, int cid, int column) const override
+    {
+        Q_UNUSED(column);
+        return moment != cv::InputSourceMoment::Wrap && cid == memoColumnId();
+    }
+
+protected:
+    // ---- hooks of the subclasses
+    virtual bool isNumericColumnID(int cid) const { return cid == 1; }
+    virtual int memoColumnId() const { return 3; }
+    virtual QString amountKeyForAmountColumnId(int cid) const;
+    // The row key whose account gives the column's currency; empty: no amount column.
+    virtual QString accountKeyForAmountColumnId(int cid, const CV4Actual &row) const;
+    // The currency an amount typed into the column is read in; none: no amount column.
+    virtual std::optional<int> typedAmountCurrency(int cid, const CV4Actual &row) const;
+    virtual cv::CellValue uniqueContentForItem(const CV4Actual &row, int cid, const CVUnitModelPtr &account) const;
+    virtual void uniqueSetObjectValue(const QString &text, const CV4ActualPtr &row, int cid, int rowIndex);
+    virtual void editSpecialPopupForColumn(int column, int row);
+    virtual bool isColumnEditable(int cid, int row) const;
+    virtual void updateTotal() {}
+    // Whether a picked date is taken (the date column of every panel).
+    virtual bool acceptsDate(const QDate &date) const { return isAcceptableDate(date); }
+
+    // ---- choosers
+    void runGroupPopup(int column, int row);
+    void runAccountPopup(int column, int row, const QString &key, int exceptIdent);
+    // The category chooser of the given list mode over a cell, showing `current`; the pick sets "category".
+    void runCategoryPopup(int column, int row, int mode, int current);
+    void endPopupWithResult(const cv::ChooserItem &result, int &lastField, const QString &key);
+    // The account chooser's pick for the key in m_popupDataKey.
+    virtual void endAccountPopup(const cv::ChooserItem &result);
+    // Edits the cell of the last chooser again.
+    void reeditPopupCell();
+    // "Change" and the localised key name, the title of an undo step.
+    static QString changeTitle(const QString &key);
+    cv::CellValue amountValue(double value, int currency) const;
+
+    // ---- rows
+    void setChanged(const RowPtr &row) override;
+    int rowFlags(const RowPtr &row) const override { return actual(row)->flags(); }
+    void setRowFlags(const RowPtr &row, int flags) override { actual(row)->setFlags(flags); }
+    QDate rowDate(const RowPtr &row) const override { return actual(row)->date(); }
+    void setRowDate(const RowPtr &row, const QDate &date) override { actual(row)->setDate(date); }
+    bool rowGoesBefore(const RowPtr &a, const RowPtr &b) const override;
+    QVariant rowValue(const RowPtr &row, const QString &key) const override;
+    void setRowValue(const RowPtr &row, const QString &key, const QVariant &value) override;
+    void settleAfterCommit() override;
+    // Groupings that were deleted while the panel was open leave the row.
+    void dropDeletedGroupings(CV4Actual &row) const;
+
+    int m_lastKind = 0;       // entry kind new rows take
+    int m_lastCategory = 0;   // category new rows take
+    int m_lastAccount = 0;    // account new rows take; preselected in the account chooser
+    int m_lastGroup = 0;      // grouping new rows take
+    std::map<CV4ActualPtr, CV4ActualPtr> m_oldValues;  // row (by identity) -> its stored state
+    QString m_popupDataKey;   // the key the open account chooser sets
+
+private:
+    std::unique_ptr<cv::GroupDataSource> m_groupSource;      // the grouping chooser's list
+    std::unique_ptr<cv::AccountDataSource> m_accountSource;  // the account chooser's list
+    std::unique_ptr<cv::ActualDataSource> m_categorySource;  // the category chooser's list
+};

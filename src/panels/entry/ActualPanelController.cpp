@@ -1,0 +1,241 @@
+#include "panels/entry/ActualPanelController.h"
+
+#include "controls/ActualDataSource.h"
+#include "controls/CV4TableView.h"
+#include "controls/CustomPopup.h"
+#include "controls/TableColumn.h"
+#include "document/CV4Document.h"
+#include "document/EditScope.h"
+#include "model/CV4EditFlags.h"
+#include "panels/entry/CurrencyRounding.h"
+#include "panels/dialogs/MacroInputDialogController.h"
+#include "platform/Localization.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+// The first leaf reached by going down the first child.
+int firstLeafIdent(const CVUnitModelPtr &node)
+{
+    CVUnitModelPtr n = node;
+    while (n && !n->children().empty()) n = n->children().front();
+    return n ? n->ident() : 0;
+}
+} // namespace
+
+ActualPanelController::ActualPanelController(CV4Document *doc, CVUnitModelPtr node, const QDate &from,
+                                             const QDate &to, QWidget *parent)
+    : EntryListPanelController(doc, std::move(node), from, to, parent), m_titleField(new QLabel(this)),
+      m_totalField(new QLabel(this))
+{
+    m_lastGroup = 0;
+    collectData();
+
+    m_totalField->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    layoutPanel(m_titleField, new QLabel(cv::localizedString("Actual-Total"), this), m_totalField);
+
+    buildTable();
+    m_titleField->setText(item() ? doc->displayName(*item()) : QString());
+    // Deletions, restorations, typing and undo all end in a reload: the total follows.
+    QAbstractItemModel *model = tableView()->model();
+    connect(model, &QAbstractItemModel::dataChanged, this, &ActualPanelController::updateTotal);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &ActualPanelController::updateTotal);
+    connect(model, &QAbstractItemModel::rowsInserted, this, &ActualPanelController::updateTotal);
+    connect(model, &QAbstractItemModel::modelReset, this, &ActualPanelController::updateTotal);
+    updateTotal();
+    setButtonStatus();
+    addItem();
+}
+
+ActualPanelController::~ActualPanelController()
+{
+    closeMacroDialog();
+    detachFromTable();
+}
+
+void ActualPanelController::buildTable()
+{
+    buildColumns({
+        {DateColumn, "Actual-Date", 112, cv::CellKind::Date},
+        {AmountColumn, "Actual-Amount", 110, cv::CellKind::Plain},
+        {GroupColumn, "Actual-Group", 110, cv::CellKind::Chooser},
+        {MemoColumn, "Actual-Memo", 180, cv::CellKind::Plain},
+        {CategoryColumn, "Actual-Category", 140, cv::CellKind::Chooser},
+        {AccountColumn, "Actual-Account", 140, cv::CellKind::Chooser},
+    });
+}
+
+// ---- rows
+
+void ActualPanelController::collectData()
+{
+    std::optional<CV4DataModel::ActualList> found;
+    if (item() && item()->isActual()) {
+        found = doc()->dataModel()->findActualFrom(firstDay(), lastDay(), item()->ident());
+    } else if (item()) {
+        const std::vector<int> categories = item()->enumerateCategories();
+        found = doc()->dataModel()->findActualFrom(firstDay(), lastDay(),
+                                                   QList<int>(categories.begin(), categories.end()));
+    }
+    std::vector<RowPtr> rows;
+    if (found) rows.assign(found->begin(), found->end());
+    setItems(std::move(rows));
+    if (!m_defaultsSet) setDefaults();
+}
+
+void ActualPanelController::setDefaults()
+{
+    m_defaultsSet = true;
+    const auto model = doc()->actualModel();
+    const CVUnitModelPtr expense = model ? model->expense() : nullptr;
+    m_isExpense = item() && expense && item()->hasAncestor(expense.get());
+    m_lastKind = m_isExpense ? CV4Actual::Expense : CV4Actual::Income;
+    if (!items().empty()) {
+        const CV4Actual &last = *actual(items().back());
+        m_lastAccount = last.account();
+        m_lastCategory = last.category();
+    } else {
+        m_lastAccount = MacroInputDialogController::defaultAccount(*doc());
+        m_lastCategory = firstLeafIdent(item());
+    }
+}
+
+InputPanelController::RowPtr ActualPanelController::makeItem()
+{
+    auto row = std::make_shared<CV4Actual>();
+    row->setKind(m_isExpense ? CV4Actual::Expense : CV4Actual::Income);
+    row->setCategory(m_lastCategory);
+    row->setAccount(m_lastAccount);
+    row->setGroup(m_lastGroup);
+    return row;
+}
+
+// ---- total
+
+void ActualPanelController::updateTotal()
+{
+    const CV4CurrencyPtr def = doc()->defaultCurrency();
+    const int target = def ? def->ident() : 0;
+    double total = 0;
+    // Deleted rows have left the list.
+    for (const RowPtr &ptr : items()) {
+        const CV4Actual &row = *actual(ptr);
+        if (row.flags() & cv::EditDeleted) continue;
+        total += doc()->currency(target, row.amount(), doc()->currencyOfAccount(row.account()), row.date());
+    }
+    const QString text = doc()->stringForValue(std::fabs(total), target, false);
+    m_totalField->setText(total < 0 ? QLatin1Char('-') + text : text);
+}
+
+QString ActualPanelController::totalText() const
+{
+    return m_totalField->text();
+}
+
+// ---- display and editing
+
+cv::CellValue ActualPanelController::uniqueContentForItem(const CV4Actual &row, int cid,
+                                                          const CVUnitModelPtr &account) const
+{
+    if (cid == CategoryColumn) {
+        const CVUnitModelPtr category =
+            m_isExpense ? doc()->findExpense(row.category()) : doc()->findIncome(row.category());
+        return category ? doc()->displayName(*category) : QString();
+    }
+    if (cid == AccountColumn) return account ? doc()->displayName(*account) : QString();
+    return QString();
+}
+
+bool ActualPanelController::isColumnEditable(int cid, int row) const
+{
+    // A loan repayment may still move to another category.
+    return cid == CategoryColumn || AccountingInputPanelController::isColumnEditable(cid, row);
+}
+
+int ActualPanelController::firstUnfinishedColumnForRow(int row) const
+{
+    const CV4ActualPtr e = actualAt(row);
+    if (!e) return -1;
+    if (e->account() <= 0) return AccountColumn;
+    return e->amount() == 0 ? AmountColumn : -1;
+}
+
+void ActualPanelController::editSpecialPopupForColumn(int column, int row)
+{
+    const int cid = tableView()->cidOfColumn(column);
+    if (cid == AccountColumn) {
+        runAccountPopup(column, row, QStringLiteral("account"), 0);
+        return;
+    }
+    if (cid != CategoryColumn) return;
+    const CV4ActualPtr e = actualAt(row);
+    if (!e) return;
+    runCategoryPopup(column, row, m_isExpense ? 2 : 1, e->category());
+}
+
+void ActualPanelController::endAccountPopup(const cv::ChooserItem &result)
+{
+    const CV4ActualPtr e = actualAt(m_popupRow);
+    if (!e || !result || result.ident() <= 0 || result.ident() == e->account()) {
+        AccountingInputPanelController::endAccountPopup(result);
+        return;
+    }
+    const double amount = cv::amountForAccountMove(*doc(), e->amount(), e->account(), result.ident());
+    const QString title = changeTitle(QStringLiteral("account"));
+    beginBatchChangeWithTitle(title);
+    change(e, QStringLiteral("amount"), amount, title);
+    m_lastAccount = result.ident();
+    change(e, QStringLiteral("account"), result.ident(), title);
+    endBatchChange();
+}
+
+// ---- commit
+
+void ActualPanelController::commitRows()
+{
+    // Rows appended after this commit would never be written.
+    closeMacroDialog();
+    int rc = 0;
+    {
+        cv::EditScope edit(*doc());
+        for (const RowPtr &ptr : items()) {
+            const CV4ActualPtr row = actual(ptr);
+            const CV4ActualPtr copy = copyOf(row);
+            const int flags = row->flags();
+            const bool isNew = flags & cv::EditNew;
+            const bool touched = flags & (cv::EditChanged | cv::EditNew);
+            // Zero means "delete" only for what the user entered or changed;
+            // stored zero entries (imports, XML) stay.
+            if (touched && row->amount() == 0) {
+                if (isNew) continue;
+                row->setFlags(flags | cv::EditDeleted);
+            }
+            const bool deleted = row->flags() & cv::EditDeleted;
+            if (deleted && isNew) continue;
+            if (!deleted) {
+                // Without an account the entry is unfinished: nothing to book it on.
+                if (!touched || row->account() <= 0) continue;
+                dropDeletedGroupings(*row);
+            }
+            const CV4ActualPtr entry = deleted ? nullptr : row;
+            const CV4ActualPtr old = deleted ? (copy ? copy : row) : copy;
+            if (m_isExpense)
+                doc()->updateExpense(entry, old);
+            else
+                doc()->updateIncome(entry, old);
+            ++rc;
+        }
+        doc()->accumulateAccount(nullptr);
+    }
+    setReturnCode(rc);
+    if (rc > 0) Q_EMIT searchListShouldClear();
+}

@@ -1,0 +1,111 @@
+#pragma once
+// The dated prices of one security, or the dated exchange rates of one
+// currency, as a sheet: a date and a value per row, at most one value per
+// day in the store. Nothing is written before OK; OK writes every removal
+// first and then every new or changed value, so rows that swap dates lose
+// nothing, and refreshes the document's price or rate cache in the same
+// edit. The sheet ends with 1 when anything had changed, else 0 (Cancel 0);
+// its deletion undo steps end with it.
+
+#include "model/CV4Brand.h"
+#include "model/CV4Currency.h"
+#include "model/CV4PriceTime.h"
+#include "panels/entry/InputPanelController.h"
+
+#include <functional>
+#include <map>
+
+class QLabel;
+
+class CV4PricePanelController : public InputPanelController {
+    Q_OBJECT
+public:
+    // Edit flag of a stored row whose date changed; its stored record is in m_oldValues.
+    static constexpr int kDateChanged = 8;
+    enum Column { DateColumn = 0, PriceColumn = 1 };
+    using EndHandler = std::function<void(int code, CV4PricePanelController *panel)>;
+
+    // `topDate` dates the new rows: the first day the main window's viewer shows.
+    CV4PricePanelController(CV4Document *doc, CV4BrandPtr brand, const QDate &topDate, QWidget *parent = nullptr);
+    CV4PricePanelController(CV4Document *doc, CV4CurrencyPtr currency, const QDate &topDate,
+                            QWidget *parent = nullptr);
+    ~CV4PricePanelController() override;
+
+    // Opens the list as a window-modal sheet on `parent` (application-modal
+    // without one) under the sheet tracker; `done` runs with the end code
+    // while the panel still exists. Exactly one of brand and currency.
+    static CV4PricePanelController *openPricePanel(CV4Document *doc, const CV4BrandPtr &brand,
+                                                   const CV4CurrencyPtr &currency, const QDate &topDate,
+                                                   QWidget *parent, EndHandler done);
+
+    bool isBrand() const { return m_brand != nullptr; }
+    bool isFund() const { return m_brand && m_brand->kind() == CV4Brand::InvestmentTrust; }
+    const CV4BrandPtr &brand() const { return m_brand; }
+    const CV4CurrencyPtr &currency() const { return m_currency; }
+    QLabel *titleField() const { return m_titleField; }
+    QPushButton *newButton() const { return m_newButton; }
+    QPushButton *importButton() const { return m_importButton; }
+    QPushButton *cancelButton() const { return m_cancelButton; }
+    CV4PriceTimePtr priceAt(int row) const;
+    // The text a cell shows.
+    QString cellText(int cid, int row) const;
+
+    void newPushed();
+    void okPushed();
+    void cancelPushed();
+
+    // ---- TableClient
+    void addItem(CV4TableView *table = nullptr) override;
+    cv::CellValue objectValue(const CV4TableView *table, int cid, int row) const override;
+    void setObjectValue(CV4TableView *table, const QString &text, int cid, int row) override;
+    void prepareCell(const CV4TableView *table, cv::PreparedCell &cell, int cid, int row) const override;
+    std::optional<cv::CellCurrency> currencyForColumn(int cid, int row) const override;
+    std::optional<QString> proposedString(PopupFieldEditor *editor, const QString &oldText,
+                                          cv::TextSelection oldSelection, const QString &newText, int currency,
+                                          int fractionLength) override;
+    int firstUnfinishedColumnForRow(int row) const override;
+    bool columnAllowsNegativeInput(int, int) const override { return false; }
+    bool handleEscape() override;
+    void performInputDate(const QDate &date) override;
+
+Q_SIGNALS:
+    // The sheet ended with the code (also when the panel runs without a sheet).
+    void sheetEnded(int code);
+
+protected:
+    RowPtr makeItem() override;
+    void setChanged(const RowPtr &row) override;
+    void collectData() override;
+    void commitRows() override;
+    void setButtonStatus() override;
+    int rowFlags(const RowPtr &row) const override;
+    void setRowFlags(const RowPtr &row, int flags) override;
+    QDate rowDate(const RowPtr &row) const override;
+    void setRowDate(const RowPtr &row, const QDate &date) override;
+    bool rowGoesBefore(const RowPtr &a, const RowPtr &b) const override;
+    QVariant rowValue(const RowPtr &row, const QString &key) const override;
+    void setRowValue(const RowPtr &row, const QString &key, const QVariant &value) override;
+
+private:
+    void build();
+    void endSheet(int code);
+    void changeDate(const CV4PriceTimePtr &row, const QDate &date);
+    void changePrice(const CV4PriceTimePtr &row, double price);
+    void dataChanged();
+    // Fraction digits of a typed value: six for rates, trusts and bonds.
+    int valueFraction() const;
+    bool isStock() const { return m_brand && m_brand->kind() == CV4Brand::Stock; }
+    // The value of typed text; 0 for text that does not read as a number.
+    double valueForText(const QString &text) const;
+
+    CV4BrandPtr m_brand;           // the security, or none for a rate list
+    CV4CurrencyPtr m_currency;     // the currency of a rate list, or none
+    int m_currencyID = 0;          // the values' currency
+    QDate m_topDate;               // the date of new rows
+    std::map<CV4PriceTimePtr, CV4PriceTimePtr> m_oldValues;  // row -> its stored record, for changed dates
+    QLabel *m_titleField = nullptr;
+    QPushButton *m_newButton = nullptr;
+    QPushButton *m_importButton = nullptr;
+    QPushButton *m_cancelButton = nullptr;
+    bool m_ended = false;
+};

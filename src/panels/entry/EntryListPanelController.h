@@ -1,0 +1,55 @@
+#pragma once
+// The common part of the income and expense panel and the transfer panel:
+// repeated entry through the repeated entry dialog (toolbar "TB_Batch", menu
+// tag 106), revert of the selected rows (tag 105), and the dialog's end with
+// the panel (a commit or leaving the page cancels it).
+
+#include "panels/entry/AccountingInputPanelController.h"
+#include "panels/dialogs/MacroInputDialogController.h"
+#include "panels/entry/MacroInputTarget.h"
+
+#include <QPointer>
+
+class EntryListPanelController : public AccountingInputPanelController, public MacroInputTarget {
+    Q_OBJECT
+
+public:
+    enum MenuTag { BatchTag = 106 };
+
+    EntryListPanelController(CV4Document *doc, CVUnitModelPtr node, const QDate &from, const QDate &to,
+                             QWidget *parent = nullptr);
+    ~EntryListPanelController() override;
+
+    // "TB_Batch" runs the repeated entry dialog; other items are not the panel's.
+    bool handleToolbar(const QString &identifier) override;
+    void macroInputPushed();
+    MacroInputDialogController *macroDialog() const { return m_macroDialog; }
+    // The context menu: 101 add, 103 delete or restore the selected rows,
+    // 105 revert, 106 repeated entry.
+    void menuSelected(int tag);
+    void panelMenuSelected(int tag) override { menuSelected(tag); }
+    std::optional<bool> validateMenuTag(int tag) const override;
+    // The selected changed rows get their stored values back (not undoable).
+    void revertSelected();
+    void didEnd() override { closeMacroDialog(); }
+
+    // MacroInputTarget
+    void appendMacroRows(const std::vector<CV4ActualPtr> &rows) override;
+    void macroFinished(int code) override;
+
+    std::optional<bool> validateMenuItem(const CV4TableView *table, const QAction *action) const override;
+    // A new row shows its amount once one was typed.
+    cv::CellValue objectValue(const CV4TableView *table, int cid, int row) const override;
+
+Q_SIGNALS:
+    // Rows were written: the main window empties its search results.
+    void searchListShouldClear();
+
+protected:
+    std::vector<PanelMenuEntry> panelMenuEntries() const override;
+    void setButtonStatus() override;
+    void closeMacroDialog();
+
+private:
+    QPointer<MacroInputDialogController> m_macroDialog;
+};

@@ -1,0 +1,12 @@
+#include "panels/entry/InputFormCell.h"
+
+InputFormCell::InputFormCell(int tag, const QString &placeholder, QWidget *parent) : InputTextField(tag, parent)
+{
+    setPlaceholderText(placeholder);
+}
+
+void InputFormCell::focusInEvent(QFocusEvent *event)
+{
+    InputTextField::focusInEvent(event);
+    Q_EMIT selected(this);
+}

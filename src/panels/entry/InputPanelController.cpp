@@ -1,0 +1,431 @@
+#include "panels/entry/InputPanelController.h"
+
+#include "controls/CV4TableView.h"
+#include "controls/CustomPopup.h"
+#include "controls/TableColumn.h"
+#include "document/CV4Document.h"
+#include "model/CV4EditFlags.h"
+#include "platform/Localization.h"
+
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+#include <QUndoStack>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+// Commands hold the panel weakly: once the panel is gone they do nothing.
+class PanelChangeCommand : public QUndoCommand {
+public:
+    PanelChangeCommand(InputPanelController *panel, InputPanelController::RowPtr row, QString key, QVariant oldValue,
+                       QVariant newValue, const QString &title)
+        : QUndoCommand(title), m_panel(panel), m_row(std::move(row)), m_key(std::move(key)),
+          m_old(std::move(oldValue)), m_new(std::move(newValue))
+    {
+    }
+    void redo() override
+    {
+        if (m_panel) m_panel->applyChange(m_row, m_key, m_new);
+    }
+    void undo() override
+    {
+        if (m_panel) m_panel->applyChange(m_row, m_key, m_old);
+    }
+
+private:
+    QPointer<InputPanelController> m_panel;
+    InputPanelController::RowPtr m_row;
+    QString m_key;
+    QVariant m_old;
+    QVariant m_new;
+};
+
+class PanelToggleDeletedCommand : public QUndoCommand {
+public:
+    PanelToggleDeletedCommand(InputPanelController *panel, InputPanelController::RowPtr row, bool inPlace)
+        : QUndoCommand(cv::localizedString(QStringLiteral("Delete"))), m_panel(panel), m_row(std::move(row)),
+          m_inPlace(inPlace)
+    {
+    }
+    void redo() override { flip(); }
+    void undo() override { flip(); }
+
+private:
+    void flip()
+    {
+        if (!m_panel) return;
+        if (m_inPlace)
+            m_panel->flipDeletedInPlace(m_row);
+        else
+            m_panel->flipDeleted(m_row);
+    }
+    QPointer<InputPanelController> m_panel;
+    InputPanelController::RowPtr m_row;
+    bool m_inPlace;
+};
+
+InputPanelController::InputPanelController(CV4Document *doc, CVUnitModelPtr item, const QDate &from, const QDate &to,
+                                           QWidget *parent)
+    : QWidget(parent), m_doc(doc), m_item(std::move(item)), m_from(from), m_to(to),
+      m_tableView(new CV4TableView(this)), m_okButton(new QPushButton(cv::localizedString(QStringLiteral("OK")), this))
+{
+    Q_ASSERT(m_doc);
+    m_okButton->setDefault(false);
+    m_okButton->setAutoDefault(false);
+    connect(m_okButton, &QPushButton::clicked, this, [this] { Q_EMIT closeMaximizedPanelRequested(); });
+}
+
+InputPanelController::~InputPanelController()
+{
+    detachFromTable();
+}
+
+void InputPanelController::detachFromTable()
+{
+    if (!m_tableView->client()) return;
+    if (cv::CustomPopup *popup = cv::CustomPopup::existing(); popup && popup->targetView() == m_tableView)
+        popup->mustClose();
+    m_tableView->forceEndFieldEditing(false);
+    m_tableView->setClient(nullptr);
+}
+
+QMenu *InputPanelController::makeContextMenu(QWidget *parent)
+{
+    const std::vector<PanelMenuEntry> entries = panelMenuEntries();
+    if (entries.empty()) return nullptr;
+    auto *menu = new QMenu(parent);
+    for (const PanelMenuEntry &entry : entries) {
+        QAction *action = menu->addAction(entry.title);
+        action->setData(entry.tag);
+        action->setEnabled(validateMenuItem(m_tableView, action).value_or(false));
+        const int tag = entry.tag;
+        connect(action, &QAction::triggered, this, [this, tag] { panelMenuSelected(tag); });
+    }
+    return menu;
+}
+
+void InputPanelController::finishSetup()
+{
+    m_tableView->setClient(this);
+    if (!panelMenuEntries().empty()) {
+        m_tableView->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(m_tableView, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+            std::unique_ptr<QMenu> menu(makeContextMenu(nullptr));  // no parent: the panel may go while it shows
+            if (menu) menu->exec(m_tableView->viewport()->mapToGlobal(at));
+        });
+    }
+    // The date column: a full date beside the calendar button.
+    const QFontMetrics metrics(m_tableView->tableFont());
+    m_tableView->setColumnWidth(0, std::max(112, metrics.horizontalAdvance(QStringLiteral("0000/00/00")) + 36));
+}
+
+void InputPanelController::buildColumns(std::initializer_list<ColumnDef> columns)
+{
+    for (const ColumnDef &column : columns)
+        m_tableView->addColumn(std::make_unique<cv::TableColumn>(column.cid, cv::localizedString(QString::fromLatin1(column.title)),
+                                                                 column.width, column.kind));
+    finishSetup();
+    m_tableView->horizontalHeader()->setStretchLastSection(true);
+}
+
+void InputPanelController::layoutPanel(QWidget *title, QWidget *totalTitle, QWidget *total)
+{
+    auto *layout = new QVBoxLayout(this);
+    auto *head = new QHBoxLayout;
+    if (title) {
+        QFont bold = title->font();
+        bold.setBold(true);
+        title->setFont(bold);
+        head->addWidget(title);
+    }
+    head->addStretch(1);
+    if (totalTitle) head->addWidget(totalTitle);
+    if (total) head->addWidget(total);
+    layout->addLayout(head);
+    layout->addWidget(tableView(), 1);
+    auto *foot = new QHBoxLayout;
+    foot->addStretch(1);
+    foot->addWidget(okButton());
+    layout->addLayout(foot);
+}
+
+const cv::AmountText *InputPanelController::amountText() const
+{
+    return &m_doc->amountText();
+}
+
+// ---- protocol
+
+void InputPanelController::apply()
+{
+    if (!m_hasChanged) return;
+    m_tableView->forceEndFieldEditing(true);
+    // The commit sees deleted rows with their flag among the others.
+    for (RowPtr &row : m_deletedItems) m_items.push_back(std::move(row));
+    m_deletedItems.clear();
+    commitRows();
+}
+
+void InputPanelController::commitPendingInput()
+{
+    m_tableView->forceEndFieldEditing(true);
+    if (!m_hasChanged) return;
+    apply();
+    settleAfterCommit();
+}
+
+int InputPanelController::commitPanel()
+{
+    commitPendingInput();
+    didEnd();
+    m_doc->undoStack()->clear();
+    return m_rc;
+}
+
+void InputPanelController::settleAfterCommit()
+{
+    m_hasChanged = false;
+    m_deletedItems.clear();
+    collectData();
+    bool hasNew = std::any_of(m_items.begin(), m_items.end(),
+                              [this](const RowPtr &r) { return rowFlags(r) & cv::EditNew; });
+    // Steps that refer to rows of before the commit no longer apply.
+    m_doc->undoStack()->clear();
+    if (!hasNew && !m_isEditOnly)
+        addItem();
+    else
+        reloadTable();
+    setButtonStatus();
+}
+
+// ---- rows
+
+void InputPanelController::setItems(std::vector<RowPtr> rows)
+{
+    m_items = std::move(rows);
+    rowsChanged();
+}
+
+InputPanelController::RowPtr InputPanelController::rowAt(int row) const
+{
+    return row >= 0 && row < int(m_items.size()) ? m_items[size_t(row)] : nullptr;
+}
+
+int InputPanelController::indexOfRow(const RowPtr &row) const
+{
+    const auto it = std::find(m_items.begin(), m_items.end(), row);
+    return it == m_items.end() ? -1 : int(it - m_items.begin());
+}
+
+int InputPanelController::numberOfRows(const CV4TableView *) const
+{
+    return int(m_items.size());
+}
+
+void InputPanelController::reloadTable()
+{
+    rowsChanged();
+    m_tableView->reloadData();
+}
+
+void InputPanelController::sortItems()
+{
+    std::stable_sort(m_items.begin(), m_items.end(),
+                     [this](const RowPtr &a, const RowPtr &b) { return rowGoesBefore(a, b); });
+}
+
+void InputPanelController::addItem(CV4TableView *)
+{
+    if (m_isEditOnly) return;
+    RowPtr row = makeItem();
+    if (!row) return;
+    setRowFlags(row, cv::EditNew);
+    setRowDate(row, m_items.empty() ? m_from : rowDate(m_items.back()));
+    m_items.push_back(row);
+    reloadAndEditLastRow();
+}
+
+void InputPanelController::reloadAndEditLastRow()
+{
+    reloadTable();
+    const int last = int(m_items.size()) - 1;
+    if (last < 0) return;
+    m_tableView->QTableView::selectRow(last);
+    m_tableView->scrollTo(m_tableView->model()->index(last, 0));
+    // The table lays the new row out first; a later request for another row wins.
+    const int generation = ++m_editGeneration;
+    QTimer::singleShot(0, this, [this, last, generation] {
+        if (generation == m_editGeneration && last < int(m_items.size())) editRow(last);
+    });
+}
+
+void InputPanelController::editRow(int row)
+{
+    if (row < 0 || row >= int(m_items.size())) return;
+    ++m_editGeneration;
+    m_tableView->QTableView::selectRow(row);
+    m_tableView->editColumn(0, row, nullptr, true);
+}
+
+void InputPanelController::selectItem(const RowPtr &row)
+{
+    const int index = indexOfRow(row);
+    if (index >= 0) m_tableView->performClickAtColumn(0, index, nullptr);
+}
+
+void InputPanelController::reCollectData()
+{
+    std::vector<RowPtr> kept;
+    for (const RowPtr &row : m_items)
+        if (rowFlags(row) & cv::EditNew) kept.push_back(row);
+    collectData();
+    for (RowPtr &row : kept) m_items.push_back(std::move(row));
+}
+
+void InputPanelController::deleteRow()
+{
+    const QModelIndexList selected = m_tableView->selectionModel()->selectedRows();
+    if (selected.isEmpty()) return;
+    if (const RowPtr row = rowAt(selected.first().row())) toggleItemDeleted(row);
+}
+
+// ---- undo
+
+void InputPanelController::change(const RowPtr &row, const QString &key, const QVariant &value, const QString &title)
+{
+    if (!row) return;
+    const QVariant current = rowValue(row, key);
+    if (current == value && current.metaType() == value.metaType()) return;
+    m_doc->undoStack()->push(new PanelChangeCommand(this, row, key, current, value, title));
+}
+
+void InputPanelController::applyChange(const RowPtr &row, const QString &key, const QVariant &value)
+{
+    setChanged(row);
+    setRowValue(row, key, value);
+    if (!m_batchChanging) reloadTable();
+}
+
+void InputPanelController::beginBatchChangeWithTitle(const QString &title)
+{
+    m_doc->undoStack()->beginMacro(title);
+    m_batchChanging = true;
+}
+
+void InputPanelController::endBatchChange()
+{
+    m_doc->undoStack()->endMacro();
+    m_batchChanging = false;
+    reloadTable();
+    if (m_popupRow >= 0 && m_popupRow < int(m_items.size())) {
+        m_tableView->QTableView::selectRow(m_popupRow);
+        m_tableView->editColumn(std::max(m_popupColumn, 0), m_popupRow, nullptr, true);
+    }
+}
+
+void InputPanelController::toggleItemDeleted(const RowPtr &row)
+{
+    if (!row) return;
+    m_tableView->forceEndFieldEditing(false);
+    m_doc->undoStack()->push(new PanelToggleDeletedCommand(this, row, false));
+}
+
+void InputPanelController::insertSorted(const RowPtr &row)
+{
+    const auto at = std::find_if(m_items.begin(), m_items.end(),
+                                 [&](const RowPtr &other) { return rowGoesBefore(row, other); });
+    m_items.insert(at, row);
+}
+
+void InputPanelController::flipDeleted(const RowPtr &row)
+{
+    m_tableView->forceEndFieldEditing(false);
+    setRowFlags(row, rowFlags(row) ^ cv::EditDeleted);
+    int restored = -1;
+    if (rowFlags(row) & cv::EditDeleted) {
+        m_deletedItems.push_back(row);
+        m_items.erase(std::remove(m_items.begin(), m_items.end(), row), m_items.end());
+    } else {
+        m_deletedItems.erase(std::remove(m_deletedItems.begin(), m_deletedItems.end(), row), m_deletedItems.end());
+        if (indexOfRow(row) < 0) insertSorted(row);
+        restored = indexOfRow(row);
+    }
+    reloadTable();
+    if (restored >= 0)
+        m_tableView->selectionModel()->select(m_tableView->model()->index(restored, 0),
+                                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    m_hasChanged = true;
+}
+
+// Rows a panel keeps in the table while deleted: the flag flips back and the
+// row takes its place in the order again; the store is not read, so pending
+// edits of other rows stay.
+void InputPanelController::flipDeletedInPlace(const RowPtr &row)
+{
+    setChanged(row);
+    setRowFlags(row, rowFlags(row) ^ cv::EditDeleted);
+    m_hasChanged = true;
+    sortItems();
+    reloadTable();
+}
+
+void InputPanelController::toggleDeletedInPlace(const RowPtr &row)
+{
+    if (!row) return;
+    m_tableView->forceEndFieldEditing(false);
+    m_doc->undoStack()->push(new PanelToggleDeletedCommand(this, row, true));
+}
+
+void InputPanelController::deleteRows(CV4TableView *)
+{
+    if (m_items.empty()) return;
+    QModelIndexList selected = m_tableView->selectionModel()->selectedRows();
+    if (selected.isEmpty()) return;
+    std::vector<int> rows;
+    for (const QModelIndex &index : selected) rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    std::vector<RowPtr> chosen;
+    for (int r : rows)
+        if (RowPtr row = rowAt(r)) chosen.push_back(row);
+    if (chosen.empty()) return;
+    const bool restoring = rowFlags(chosen.front()) & cv::EditDeleted;
+
+    m_tableView->forceEndFieldEditing(false);
+    QUndoStack *stack = m_doc->undoStack();
+    stack->beginMacro(cv::localizedString(QStringLiteral("Delete")));
+    bool deletedNew = false;
+    if (restoring) {
+        m_tableView->clearSelection();
+        for (auto it = chosen.rbegin(); it != chosen.rend(); ++it)
+            if (rowFlags(*it) & cv::EditDeleted) stack->push(new PanelToggleDeletedCommand(this, *it, true));
+    } else {
+        for (auto it = chosen.rbegin(); it != chosen.rend(); ++it) {
+            const int flags = rowFlags(*it);
+            if ((flags & cv::EditDeleted) || !canDeleteRow(indexOfRow(*it)).value_or(true)) continue;
+            deletedNew = deletedNew || (flags & cv::EditNew);
+            toggleItemDeleted(*it);
+        }
+    }
+    stack->endMacro();
+
+    if (restoring) {
+        reloadTable();
+        setButtonStatus();
+        return;
+    }
+    const bool newLeft = std::any_of(m_items.begin(), m_items.end(),
+                                     [this](const RowPtr &r) { return rowFlags(r) & cv::EditNew; });
+    if (deletedNew && !newLeft) {
+        addItem();
+        return;
+    }
+    const int first = m_items.empty() ? -1 : std::min(rows.front(), int(m_items.size()) - 1);
+    reloadTable();
+    if (first >= 0) m_tableView->QTableView::selectRow(first);
+    setButtonStatus();
+}

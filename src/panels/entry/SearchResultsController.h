@@ -1,0 +1,114 @@
+#pragma once
+// The rows of the search page: the entries (income, expense, transfers) and
+// trades a search found, mixed. Entries are corrected in place; a trade can
+// only be re-dated here, and a click on any other of its cells asks for its
+// account's trade panel. It never adds rows. It also answers the printed
+// search results (eight texts per row) and the cells of the export.
+//
+// Columns: 0 date, 1 income, 2 grouping, 3 memo, 4 account, 5 destination,
+// 6 expense, 7 category (a trade: operation and security).
+//
+// Trade rows are not entries: every hook of the entry layer that reads a row
+// is answered here for trades first.
+
+#include "panels/entry/TransferPanelController.h"
+
+#include "document/CV4DataModel.h"
+#include "model/CV4Trade.h"
+
+#include <map>
+#include <unordered_set>
+
+namespace cv {
+class ActualDataSource;
+}
+
+class SearchResultsController : public TransferPanelController {
+    Q_OBJECT
+
+public:
+    enum Column { DateColumn = 0, IncomeColumn, GroupColumn, MemoColumn, AccountColumn, DestinationColumn,
+                  ExpenseColumn, CategoryColumn };
+    static constexpr int kColumnCount = 8;
+    // The print row level of the header.
+    static constexpr int kHeaderLevel = -10;
+
+    explicit SearchResultsController(CV4Document *doc, QWidget *parent = nullptr);
+    ~SearchResultsController() override;
+
+    // A new result list; the rows of the last one are forgotten unwritten.
+    void setResults(const std::vector<CV4SearchRecord> &results);
+    int count() const { return int(items().size()); }
+    bool isTrade(int row) const;
+    CV4TradePtr tradeAt(int row) const;
+    // Takes the row out of the list (the document is not changed).
+    void removeRow(int row);
+    void setAutoPriceUpdate(bool on) { m_autoPriceUpdate = on; }
+
+    // +1 income or money in (a borrowing), -1 expense or money out (a
+    // repayment), 0 otherwise and for trades.
+    static int isIncome(const CV4Actual &row);
+    // The cell of the column; a styled text for amounts.
+    cv::CellValue valueOfColumnId(int cid, int row) const;
+    // The cell as plain text, the sign of a negative amount kept.
+    QString textOfColumnId(int cid, int row) const;
+    // The eight printed texts of a row (level kHeaderLevel: the column titles).
+    QStringList searchReportCallback(int level, int index) const;
+    static QStringList reportHeaderTitles();
+
+    // Groupings deleted meanwhile leave entries and trades alike.
+    void groupsDeleted(const QList<int> &idents);
+
+    bool isTransferTarget() const override { return false; }
+    void endAccountPopup(const cv::ChooserItem &result) override;
+
+    // Table hooks
+    cv::CellValue objectValue(const CV4TableView *table, int cid, int row) const override;
+    void setObjectValue(CV4TableView *table, const QString &text, int cid, int row) override;
+    bool isColumnSelectable(const CV4TableView *table, int cid, int row) const override;
+    void prepareCell(const CV4TableView *table, cv::PreparedCell &cell, int cid, int row) const override;
+    bool handleClick(CV4TableView *table, const QMouseEvent *event, int cid, int row) override;
+    std::optional<bool> canDeleteRow(int row) const override;
+    bool columnAllowsNegativeInput(int cid, int row) const override;
+    int firstUnfinishedColumnForRow(int row) const override;
+    std::optional<cv::CellCurrency> currencyForColumn(int cid, int row) const override;
+    void performInputDate(const QDate &date) override;
+
+Q_SIGNALS:
+    // A trade cell other than its date was clicked: open the account's trade
+    // panel over the results' period and select the trade. The values were
+    // read before the signal, as showing another page commits the results.
+    void openTradeRequested(int account, const QDate &from, const QDate &to, int tradeIdent);
+
+protected:
+    RowPtr makeItem() override { return nullptr; }
+    void collectData() override;
+    void commitRows() override;
+    void setChanged(const RowPtr &row) override;
+    int rowFlags(const RowPtr &row) const override;
+    void setRowFlags(const RowPtr &row, int flags) override;
+    QDate rowDate(const RowPtr &row) const override;
+    void setRowDate(const RowPtr &row, const QDate &date) override;
+    bool rowGoesBefore(const RowPtr &a, const RowPtr &b) const override;
+    QVariant rowValue(const RowPtr &row, const QString &key) const override;
+    void setRowValue(const RowPtr &row, const QString &key, const QVariant &value) override;
+    void settleAfterCommit() override;
+    QString amountKeyForAmountColumnId(int cid) const override;
+    QString accountKeyForAmountColumnId(int cid, const CV4Actual &row) const override;
+    bool isColumnEditable(int cid, int row) const override;
+    void editSpecialPopupForColumn(int column, int row) override;
+
+private:
+    bool isTradeRow(const RowPtr &row) const { return m_tradeRows.count(row.get()) > 0; }
+    static CV4TradePtr trade(const RowPtr &row) { return std::static_pointer_cast<CV4Trade>(row); }
+    bool touchesLoan(int row) const;
+    QString accountName(int ident) const;
+    cv::CellValue amountCell(double value, int account) const;
+    cv::CellValue tradeValue(const CV4Trade &t, int cid) const;
+    cv::CellValue entryValue(const CV4Actual &e, int cid) const;
+    void buildTable();
+
+    std::unordered_set<const void *> m_tradeRows;        // the rows that are trades
+    std::map<CV4TradePtr, CV4TradePtr> m_oldTrades;      // trade -> its stored state
+    bool m_autoPriceUpdate = true;
+};

@@ -1,0 +1,594 @@
+#include "panels/entry/TradingPanelController.h"
+
+#include "controls/AccountDataSource.h"
+#include "controls/BrandDataSource.h"
+#include "controls/CV4TableView.h"
+#include "controls/CustomPopup.h"
+#include "controls/PopupFieldEditor.h"
+#include "controls/TradingOperationDataSource.h"
+#include "document/CV4Document.h"
+#include "model/CV4EditFlags.h"
+#include "model/CV4InvestUnit.h"
+#include "panels/entry/AccountingInputPanelController.h"
+#include "panels/dialogs/TradeFilterDialogController.h"
+#include "panels/entry/TradingTotalTableColumn.h"
+#include "platform/CV4Alert.h"
+#include "platform/DateFormat.h"
+#include "platform/Localization.h"
+
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include <cmath>
+
+namespace {
+
+constexpr int kFundDigits = 6;
+
+int maskOf(const CV4Trade &row)
+{
+    return CV4Trade::validFieldsForKind(row.kind());
+}
+
+// Kinds whose amount is the unit price alone.
+bool isAmountKind(int kind)
+{
+    return kind == CV4Trade::OtherIncome || kind == CV4Trade::OtherExpense || kind == CV4Trade::Interest ||
+           kind == CV4Trade::Distribution;
+}
+
+} // namespace
+
+TradingPanelController::TradingPanelController(CV4Document *doc, CVUnitModelPtr item, const QDate &from,
+                                               const QDate &to, QWidget *parent)
+    : InputPanelController(doc, std::move(item), from, to, parent), m_titleField(new QLabel(this)),
+      m_accountDataSource(std::make_unique<cv::AccountDataSource>()),
+      m_brandDataSource(std::make_unique<cv::BrandDataSource>()),
+      m_operationSource(std::make_unique<cv::TradingOperationDataSource>())
+{
+    Q_ASSERT(this->item());
+    collectData();
+    layoutPanel(m_titleField, nullptr, nullptr);
+    buildTable();
+    buildContextMenu();
+    m_titleField->setText(titleText());
+    setButtonStatus();
+    addItem();
+}
+
+TradingPanelController::~TradingPanelController()
+{
+    detachFromTable();
+}
+
+void TradingPanelController::buildTable()
+{
+    CV4TableView *table = tableView();
+    const struct {
+        int cid;
+        const char *title;
+        int width;
+        cv::CellKind kind;
+    } columns[] = {
+        {DateColumn, "Trade-Date", 112, cv::CellKind::Date},
+        {BrandColumn, "Trade-Brand", 150, cv::CellKind::Chooser},
+        {KindColumn, "Trade-Kind", 110, cv::CellKind::Chooser},
+        {CountColumn, "Trade-Count", 100, cv::CellKind::Plain},
+        {UnitPriceColumn, "Trade-UnitPrice", 110, cv::CellKind::Plain},
+        {TotalColumn, "Trade-Total", 120, cv::CellKind::Plain},
+        {CommissionColumn, "Trade-Commission", 80, cv::CellKind::Plain},
+        {MemoColumn, "Trade-Memo", 140, cv::CellKind::Plain},
+        {HoldingColumn, "Trade-Holding", 100, cv::CellKind::Plain},
+    };
+    for (const auto &c : columns) {
+        if (c.cid == TotalColumn)
+            table->addColumn(std::make_unique<TradingTotalTableColumn>(c.cid, cv::localizedString(c.title), c.width));
+        else
+            table->addColumn(std::make_unique<cv::TableColumn>(c.cid, cv::localizedString(c.title), c.width, c.kind));
+    }
+    finishSetup();
+    table->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    table->horizontalHeader()->setStretchLastSection(true);
+}
+
+QString TradingPanelController::titleText() const
+{
+    const CVUnitModelPtr &subject = item();
+    if (!subject) return QString();
+    QString title = doc()->displayName(*subject);
+    if (subject->kind() == cv::NodeKind::Holding && subject->parent())
+        title = cv::formatString(QStringLiteral("%@ (%@)"), {title, doc()->displayName(*subject->parent())});
+    const CV4CurrencyPtr currency = doc()->findCurrency(subject->currency());
+    const CV4CurrencyPtr home = doc()->defaultCurrency();
+    if (currency && home && currency->ident() != home->ident())
+        title = cv::formatString(QStringLiteral("%@ %@"), {currency->prefix(), title});
+    return title;
+}
+
+int TradingPanelController::accountIdent() const
+{
+    const CVUnitModelPtr &subject = item();
+    if (!subject) return 0;
+    if (subject->kind() == cv::NodeKind::Holding) return subject->parent() ? subject->parent()->ident() : 0;
+    return subject->ident();
+}
+
+int TradingPanelController::subjectBrand() const
+{
+    const CVUnitModelPtr &subject = item();
+    if (!subject || subject->kind() != cv::NodeKind::Holding) return -1;
+    const auto *unit = dynamic_cast<const CVBrandExtra *>(subject->extra().get());
+    return unit ? unit->brand() : -1;
+}
+
+CV4TradePtr TradingPanelController::copyOf(const CV4TradePtr &row) const
+{
+    const auto it = m_oldValues.find(row);
+    return it == m_oldValues.end() ? nullptr : it->second;
+}
+
+bool TradingPanelController::rowIsEmptyAndNew(int row) const
+{
+    const CV4TradePtr t = tradeForRow(row);
+    return t && (t->flags() & cv::EditNew) && t->count() == 0;
+}
+
+bool TradingPanelController::selectTrade(int ident)
+{
+    if (ident < 0) return false;
+    for (const RowPtr &row : items()) {
+        if (trade(row)->ident() == ident) {
+            selectItem(row);
+            return true;
+        }
+    }
+    return false;
+}
+
+// ---- rows
+
+InputPanelController::RowPtr TradingPanelController::makeItem()
+{
+    auto row = std::make_shared<CV4Trade>();
+    row->setAccount(accountIdent());
+    row->setBrand(subjectBrand());
+    return row;
+}
+
+void TradingPanelController::addItem(CV4TableView *table)
+{
+    InputPanelController::addItem(table);
+    // A trade is never stored without its day.
+    if (const CV4TradePtr last = items().empty() ? nullptr : trade(items().back()); last && !last->date().isValid())
+        last->setDate(QDate::currentDate());
+}
+
+void TradingPanelController::collectData()
+{
+    const auto found = doc()->dataModel()->findTradeFrom(firstDay(), lastDay(), accountIdent(), subjectBrand(), m_flags);
+    std::vector<RowPtr> rows;
+    if (found) rows.assign(found->begin(), found->end());
+    setItems(std::move(rows));
+}
+
+void TradingPanelController::setChanged(const RowPtr &row)
+{
+    const CV4TradePtr t = trade(row);
+    if (!(t->flags() & (cv::EditChanged | cv::EditNew))) m_oldValues[t] = t->clone();
+    t->setFlags(t->flags() | cv::EditChanged);
+    doc()->updateChangeCount(CV4DocumentChanges::ChangeDone);
+    markChanged();
+    setButtonStatus();
+}
+
+void TradingPanelController::setButtonStatus()
+{
+    okButton()->setEnabled(hasChanged());
+}
+
+void TradingPanelController::settleAfterCommit()
+{
+    m_oldValues.clear();
+    InputPanelController::settleAfterCommit();
+}
+
+bool TradingPanelController::rowGoesBefore(const RowPtr &a, const RowPtr &b) const
+{
+    return CV4Trade::rowOrder(trade(a), trade(b));
+}
+
+QVariant TradingPanelController::rowValue(const RowPtr &row, const QString &key) const
+{
+    if (key == u"date") return trade(row)->date();
+    return trade(row)->valueForKey(key);
+}
+
+void TradingPanelController::setRowValue(const RowPtr &row, const QString &key, const QVariant &value)
+{
+    if (key == u"date") {
+        trade(row)->setDate(value.toDate());
+        return;
+    }
+    const bool known = trade(row)->setValueForKey(key, value);
+    Q_ASSERT_X(known, "setRowValue", qPrintable(key));
+    Q_UNUSED(known);
+}
+
+void TradingPanelController::setField(const CV4TradePtr &row, const QString &key, const QVariant &value)
+{
+    if (!row || rowValue(row, key) == value) return;
+    setChanged(row);
+    setRowValue(row, key, value);
+    reloadTable();
+}
+
+// ---- security, currency, numbers
+
+int TradingPanelController::brandKindOfRow(const CV4Trade &row) const
+{
+    const CV4BrandPtr brand = row.brand() > 0 ? doc()->findBrand(row.brand()) : nullptr;
+    return brand ? brand->kind() : int(CV4Brand::Stock);
+}
+
+int TradingPanelController::accountCurrency(const CV4Trade &row) const
+{
+    return doc()->getCurrency(doc()->currencyOfAccount(row.account()));
+}
+
+int TradingPanelController::fractionOfCurrency(int currency) const
+{
+    const CV4CurrencyPtr c = doc()->findCurrency(currency);
+    return c ? c->fraction() : 0;
+}
+
+QString TradingPanelController::bareNumberText(const QString &text, const CV4Trade &row) const
+{
+    QString digits = text.trimmed();
+    const CV4CurrencyPtr c = doc()->findCurrency(accountCurrency(row));
+    if (c && !c->prefix().isEmpty() && digits.startsWith(c->prefix())) digits = digits.mid(c->prefix().size()).trimmed();
+    digits.remove(QLatin1Char(','));
+    return digits;
+}
+
+double TradingPanelController::roundedCount(double count, const CV4Trade &row) const
+{
+    // Stocks trade in whole units; trusts and bonds keep six decimals.
+    const int digits = isStockRow(row) ? 0 : kFundDigits;
+    return CV4Document::numberForRoundString(CV4Document::stringForRoundValue(count, digits), digits);
+}
+
+bool TradingPanelController::currencyValidForRow(int row, int cid) const
+{
+    if (row < 0 || cid == BrandColumn) return true;
+    const CV4TradePtr t = tradeForRow(row);
+    if (!t || t->brand() < 1) return true;
+    const CV4BrandPtr brand = doc()->findBrand(t->brand());
+    if (!brand || doc()->getCurrency(brand->currency()) == accountCurrency(*t)) return true;
+    CV4Alert::alert(cv::localizedString("TradeCurrencyWarningTitle"), cv::localizedString("TradeCurrencyWarningText"));
+    return false;
+}
+
+// ---- display
+
+cv::CellValue TradingPanelController::amountCell(const QString &text) const
+{
+    cv::StyledText styled;
+    styled.text = text;
+    styled.alignment = Qt::AlignRight | Qt::AlignVCenter;
+    return QVariant::fromValue(styled);
+}
+
+QString TradingPanelController::totalText(const CV4Trade &row) const
+{
+    if (row.kind() == CV4Trade::TransferUnits) {
+        const CVUnitModelPtr destination = row.transfer() > 0 ? doc()->findAccount(row.transfer()) : nullptr;
+        return destination ? doc()->displayName(*destination) : QString();
+    }
+    const int mask = maskOf(row);
+    if (!(mask & (CV4Trade::UnitPriceField | CV4Trade::TotalField))) return QString();
+    double total = row.unitPrice() * row.count();
+    if (isAmountKind(row.kind())) total = row.unitPrice();
+    // A dividend without units carries its amount alone, as its cash effect does.
+    if (row.kind() == CV4Trade::Dividend && row.count() <= 0) total = row.unitPrice();
+    if ((row.flags() & cv::EditNew) && total == 0) return QString();
+    return row.value(total, *doc(), true);
+}
+
+QString TradingPanelController::holdingText(const CV4Trade &row) const
+{
+    if (row.brand() <= 0) return QString();
+    const double units = doc()->tradingAccount(accountIdent(), row.brand(), row.date());
+    if (isStockRow(row)) return doc()->stringForTradingNumberOfUnits(static_cast<long long>(std::trunc(units)));
+    return doc()->stringForFundValue(units, 0, false, true);
+}
+
+cv::CellValue TradingPanelController::objectValue(const CV4TableView *, int cid, int row) const
+{
+    const CV4TradePtr t = tradeForRow(row);
+    if (!t) return QString();
+    const bool isNew = t->flags() & cv::EditNew;
+    switch (cid) {
+    case DateColumn: return cv::formatProgramDate(t->date());
+    case BrandColumn: {
+        const CV4BrandPtr brand = t->brand() > 0 ? doc()->findBrand(t->brand()) : nullptr;
+        return brand ? brand->name() : QString();
+    }
+    case KindColumn: return t->operationName();
+    case CountColumn:
+        if (t->kind() == CV4Trade::Dividend) return QString();
+        if (t->count() <= 0 && !(maskOf(*t) & CV4Trade::CountField)) return QString();
+        if (isNew && t->count() == 0) return QString();
+        if (isStockRow(*t)) return amountCell(doc()->stringForValueAccount(t->count(), t->account()));
+        return amountCell(doc()->stringForFundValue(t->count(), accountCurrency(*t), false, true));
+    case UnitPriceColumn:
+        if (t->kind() == CV4Trade::TransferUnits || t->kind() == CV4Trade::Dividend || isAmountKind(t->kind()))
+            return QString();
+        if (isNew && t->unitPrice() == 0) return QString();
+        if (!(maskOf(*t) & CV4Trade::UnitPriceField) && t->unitPrice() == 0) return QString();
+        return amountCell(t->value(t->unitPrice(), *doc(), false));
+    case TotalColumn:
+        if (t->kind() == CV4Trade::TransferUnits) return totalText(*t);
+        return amountCell(totalText(*t));
+    case CommissionColumn:
+        if (t->commission() == 0 && (isNew || !(maskOf(*t) & CV4Trade::CommissionField))) return QString();
+        return amountCell(t->value(t->commission(), *doc(), true));
+    case MemoColumn: return t->memo();
+    case HoldingColumn: return amountCell(holdingText(*t));
+    default: return QString();
+    }
+}
+
+void TradingPanelController::prepareCell(const CV4TableView *table, cv::PreparedCell &cell, int, int row) const
+{
+    const CV4TradePtr t = tradeForRow(row);
+    if (!t) return;
+    const bool selected = table && table->selectionModel()->isRowSelected(row, QModelIndex());
+    if (t->flags() & cv::EditDeleted)
+        cell.color = QColor(Qt::red);
+    else if ((t->flags() & (cv::EditChanged | cv::EditNew)) && !selected)
+        cell.color = QColor(Qt::blue);
+}
+
+// ---- which cells can be edited
+
+bool TradingPanelController::isColumnSelectable(const CV4TableView *, int cid, int row) const
+{
+    switch (cid) {
+    case DateColumn:
+    case BrandColumn:
+    case KindColumn:
+    case MemoColumn: return true;
+    case CountColumn:
+    case UnitPriceColumn:
+    case TotalColumn:
+    case CommissionColumn: {
+        const CV4TradePtr t = tradeForRow(row);
+        return t && (maskOf(*t) & (1 << cid));
+    }
+    case HoldingColumn: return false;
+    default: return true;
+    }
+}
+
+bool TradingPanelController::shouldEditColumn(const CV4TableView *table, int cid, int row) const
+{
+    if (!currencyValidForRow(row, cid)) return false;
+    if (!isColumnSelectable(table, cid, row)) return false;
+    m_lastEditedCid = cid;
+    return true;
+}
+
+int TradingPanelController::verifyEditableColumn(int column, int row, cv::Movement movement)
+{
+    if (row < 0) return column;
+    const int count = tableView()->numberOfColumns();
+    bool examined = false;
+    while (column >= 1 && column < count) {
+        const int cid = tableView()->cidOfColumn(column);
+        examined = true;
+        if (isColumnSelectable(tableView(), cid, row)) break;
+        column += movement == cv::Movement::Backward ? -1 : 1;
+    }
+    if (examined && column >= 1 && column < count && !currencyValidForRow(row, tableView()->cidOfColumn(column)))
+        return tableView()->columnWithIdentifier(BrandColumn);
+    // Past the last column moving forward: the row has no further column.
+    if (column >= count) return movement == cv::Movement::Backward ? count - 1 : 0;
+    return std::max(column, 0);
+}
+
+int TradingPanelController::firstUnfinishedColumnForRow(int row) const
+{
+    const CV4TradePtr t = tradeForRow(row);
+    if (!t) return -1;
+    if (t->brand() < 1) return BrandColumn;
+    const int mask = maskOf(*t);
+    if ((mask & CV4Trade::CountField) && t->count() == 0) return CountColumn;
+    if ((mask & CV4Trade::UnitPriceField) && t->unitPrice() == 0) return UnitPriceColumn;
+    if ((mask & CV4Trade::TotalField) && totalText(*t).isEmpty()) return TotalColumn;
+    return -1;
+}
+
+std::optional<cv::CellCurrency> TradingPanelController::currencyForColumn(int cid, int row) const
+{
+    const CV4TradePtr t = tradeForRow(row);
+    if (!t || cid < UnitPriceColumn || cid > CommissionColumn) return std::nullopt;
+    if (cid == TotalColumn && t->kind() == CV4Trade::TransferUnits) return std::nullopt;
+    const int currency = accountCurrency(*t);
+    const int fraction = cid == UnitPriceColumn && !isStockRow(*t) ? kFundDigits : fractionOfCurrency(currency);
+    return cv::CellCurrency{currency, fraction};
+}
+
+bool TradingPanelController::columnAllowsNegativeInput(int cid, int) const
+{
+    return cid < CountColumn || cid > CommissionColumn;
+}
+
+bool TradingPanelController::textInputOn(cv::InputSourceMoment moment, int cid, int) const
+{
+    return moment != cv::InputSourceMoment::Wrap && cid == MemoColumn;
+}
+
+// ---- typing
+
+void TradingPanelController::setObjectValue(CV4TableView *, const QString &text, int cid, int row)
+{
+    const CV4TradePtr t = tradeForRow(row);
+    if (!t) return;
+    m_lastEditedCid = cid;
+    switch (cid) {
+    case DateColumn: {
+        const std::optional<QDate> date = cv::parseProgramDate(text);
+        if (!date || !AccountingInputPanelController::isAcceptableDate(*date)) return;
+        setField(t, QStringLiteral("date"), *date);
+        return;
+    }
+    case CountColumn: {
+        const int digits = isStockRow(*t) ? 0 : kFundDigits;
+        setField(t, QStringLiteral("count"), CV4Document::numberForRoundString(bareNumberText(text, *t), digits));
+        return;
+    }
+    case UnitPriceColumn:
+    case CommissionColumn: {
+        const bool fund = cid == UnitPriceColumn && !isStockRow(*t);
+        const int digits = fund ? kFundDigits : fractionOfCurrency(accountCurrency(*t));
+        const double value = CV4Document::numberForRoundString(bareNumberText(text, *t), digits);
+        setField(t, cid == UnitPriceColumn ? QStringLiteral("unitPrice") : QStringLiteral("commission"), value);
+        return;
+    }
+    case TotalColumn: {
+        if (t->kind() == CV4Trade::TransferUnits || !(maskOf(*t) & CV4Trade::TotalField)) return;
+        const QString digits = bareNumberText(text, *t);
+        const int currency = accountCurrency(*t);
+        if (digits.isEmpty() || !doc()->numberForString(digits, currency)) return;
+        const double amount = CV4Document::numberForRoundString(digits, fractionOfCurrency(currency));
+        // A dividend counts once; the other amount kinds carry no units.
+        const double units = t->kind() == CV4Trade::Dividend ? 1 : 0;
+        if (t->count() == units && t->unitPrice() == amount) return;
+        setChanged(t);
+        t->setCount(units);
+        t->setUnitPrice(amount);
+        reloadTable();
+        return;
+    }
+    case MemoColumn: setField(t, QStringLiteral("memo"), text); return;
+    default: return;
+    }
+}
+
+// ---- choosers
+
+void TradingPanelController::editColumn(int column, int row, PopupFieldEditor *)
+{
+    m_popupColumn = column;
+    m_popupRow = row;
+    switch (tableView()->cidOfColumn(column)) {
+    case BrandColumn: runBrandPopup(column, row); break;
+    case KindColumn: runOperationPopup(column, row); break;
+    case TotalColumn: runTransferAccountPopup(column, row); break;
+    default: break;
+    }
+}
+
+void TradingPanelController::runBrandPopup(int column, int row)
+{
+    const CV4TradePtr t = tradeForRow(row);
+    if (!t) return;
+    m_brandDataSource->setDocument(doc(), 0);
+    runPopup(column, row, m_brandDataSource.get(), m_brandDataSource->objectWithIdentifier(t->brand()),
+             &TradingPanelController::endBrandPopup);
+}
+
+void TradingPanelController::runPopup(int column, int row, cv::PopupDataSource *source, const cv::ChooserItem &current,
+                                      void (TradingPanelController::*end)(const cv::ChooserItem &))
+{
+    QPointer<TradingPanelController> self(this);
+    cv::CustomPopup::get()->runForCell(tableView(), column, row, source, current,
+                                       [self, end](const cv::ChooserItem &item) {
+                                           if (self) (self.data()->*end)(item);
+                                       });
+}
+
+void TradingPanelController::endBrandPopup(const cv::ChooserItem &item)
+{
+    const CV4TradePtr t = tradeForRow(m_popupRow);
+    const CV4BrandPtr picked = item.brand();
+    if (!t || !picked) {
+        reeditPopupCell();
+        return;
+    }
+    if (doc()->getCurrency(picked->currency()) != accountCurrency(*t)) {
+        CV4Alert::alert(cv::localizedString("TradeCurrencyWarningTitle"), cv::localizedString("TradeCurrencyWarningText"));
+        reeditPopupCell();
+        return;
+    }
+    if (!isStockRow(*t) && picked->kind() == CV4Brand::Stock) {
+        // From fund units and prices to whole shares and the account's money.
+        const int digits = fractionOfCurrency(accountCurrency(*t));
+        setField(t, QStringLiteral("unitPrice"),
+                 CV4Document::numberForRoundString(CV4Document::stringForRoundValue(t->unitPrice(), digits), digits));
+        setField(t, QStringLiteral("count"),
+                 CV4Document::numberForRoundString(CV4Document::stringForRoundValue(t->count(), 0), 0));
+    }
+    endPopupWithResult(item, QStringLiteral("brand"));
+}
+
+void TradingPanelController::runOperationPopup(int column, int row)
+{
+    const CV4TradePtr t = tradeForRow(row);
+    if (!t) return;
+    m_operationSource->setDocument(doc(), brandKindOfRow(*t));
+    runPopup(column, row, m_operationSource.get(), m_operationSource->objectWithIdentifier(t->kind()),
+             &TradingPanelController::endOperationPopup);
+}
+
+void TradingPanelController::endOperationPopup(const cv::ChooserItem &item)
+{
+    endPopupWithResult(item.tradeKind() ? item : cv::ChooserItem(), QStringLiteral("kind"));
+}
+
+void TradingPanelController::runTransferAccountPopup(int column, int row)
+{
+    const CV4TradePtr t = tradeForRow(row);
+    if (!t || t->kind() != CV4Trade::TransferUnits) return;
+    m_accountDataSource->setDocument(doc(), 4, true);
+    m_accountDataSource->appendNewAccountCommand(cv::raw(cv::NodeKind::Investment));
+    if (t->account() >= 0) {
+        if (const CVUnitModelPtr own = doc()->findAccount(t->account())) m_accountDataSource->exclude(own);
+        // Units move only between accounts of one currency (no currency is the book's own).
+        CVUnitModel *account = item().get();
+        while (account && account->kind() != cv::NodeKind::Investment) account = account->parent();
+        const int currency = account ? doc()->getCurrency(account->currency()) : 0;
+        const std::vector<cv::ChooserItem> listed = m_accountDataSource->objects();
+        for (const cv::ChooserItem &entry : listed)
+            if (account && entry.node() && !entry.command() && doc()->getCurrency(entry.node()->currency()) != currency)
+                m_accountDataSource->exclude(entry.node());
+    }
+    if (m_accountDataSource->objects().empty()) return;
+    const CVUnitModelPtr current = t->transfer() > 0 ? doc()->findAccount(t->transfer()) : nullptr;
+    runPopup(column, row, m_accountDataSource.get(),
+             current ? m_accountDataSource->objectWithIdentifier(current->ident()) : cv::ChooserItem(),
+             &TradingPanelController::endTransferAccountPopup);
+}
+
+void TradingPanelController::endTransferAccountPopup(const cv::ChooserItem &item)
+{
+    const CVUnitModelPtr node = item.node();
+    const bool investment = node && !item.command() && node->kind() == cv::NodeKind::Investment;
+    endPopupWithResult(investment ? item : cv::ChooserItem(), QStringLiteral("transfer"));
+}
+
+void TradingPanelController::endPopupWithResult(const cv::ChooserItem &item, const QString &key)
+{
+    if (item && item.ident() >= 0) setField(tradeForRow(m_popupRow), key, item.ident());
+    reeditPopupCell();
+}
+
+void TradingPanelController::reeditPopupCell()
+{
+    if (m_popupRow < 0 || m_popupRow >= int(items().size())) return;
+    tableView()->QTableView::selectRow(m_popupRow);
+    tableView()->editColumn(std::max(m_popupColumn, 0), m_popupRow, nullptr, true);
+}

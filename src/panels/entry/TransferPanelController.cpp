@@ -1,0 +1,262 @@
+#include "panels/entry/TransferPanelController.h"
+
+#include "controls/CV4TableView.h"
+#include "controls/TableColumn.h"
+#include "document/CV4Document.h"
+#include "document/EditScope.h"
+#include "model/CV4EditFlags.h"
+#include "panels/entry/CurrencyRounding.h"
+#include "platform/Localization.h"
+
+#include <QHeaderView>
+#include <QLabel>
+
+namespace {
+constexpr int kMaxTransferCategories = 101;  // the store's list holds at most this many
+} // namespace
+
+TransferPanelController::TransferPanelController(CV4Document *doc, CVUnitModelPtr node, const QDate &from,
+                                                 const QDate &to, QWidget *parent)
+    : EntryListPanelController(doc, std::move(node), from, to, parent), m_titleField(new QLabel(this))
+{
+    collectData();
+    layoutPanel(m_titleField, nullptr, nullptr);
+    buildTable();
+    m_titleField->setText(item() ? doc->displayName(*item()) : QString());
+    setButtonStatus();
+    addItem();
+}
+
+TransferPanelController::TransferPanelController(CV4Document *doc, QWidget *parent)
+    : EntryListPanelController(doc, nullptr, QDate(), QDate(), parent)
+{
+}
+
+TransferPanelController::~TransferPanelController()
+{
+    closeMacroDialog();
+    detachFromTable();
+}
+
+void TransferPanelController::buildTable()
+{
+    buildColumns({
+        {DateColumn, "Transfer-Date", 112, cv::CellKind::Date},
+        {AmountColumn, "Transfer-Amount", 110, cv::CellKind::Plain},
+        {GroupColumn, "Transfer-Group", 100, cv::CellKind::Chooser},
+        {MemoColumn, "Transfer-Memo", 150, cv::CellKind::Plain},
+        {SourceColumn, "Transfer-From", 130, cv::CellKind::Chooser},
+        {DestinationColumn, "Transfer-To", 130, cv::CellKind::Chooser},
+        {ConvertedColumn, "Transfer-Converted", 110, cv::CellKind::Plain},
+    });
+}
+
+// ---- rows
+
+void TransferPanelController::collectData()
+{
+    std::optional<CV4DataModel::ActualList> found;
+    if (item() && !item()->children().empty()) {
+        QList<int> categories;
+        for (const auto &child : item()->children())
+            if (child && categories.size() < kMaxTransferCategories) categories << child->ident();
+        found = doc()->dataModel()->findTransferFrom(firstDay(), lastDay(), categories);
+    } else if (item()) {
+        found = doc()->dataModel()->findTransferFrom(firstDay(), lastDay(), item()->ident());
+    }
+    std::vector<RowPtr> rows;
+    if (found) rows.assign(found->begin(), found->end());
+    setItems(std::move(rows));
+}
+
+InputPanelController::RowPtr TransferPanelController::makeItem()
+{
+    auto row = std::make_shared<CV4Actual>();
+    row->setKind(CV4Actual::Transfer);
+    return row;
+}
+
+bool TransferPanelController::needsExchange(const CV4Actual &row) const
+{
+    return row.account() > 0 && row.destination() > 0 && doc()->accountNeedsExchange(row.account(), row.destination());
+}
+
+// ---- display
+
+QString TransferPanelController::amountKeyForAmountColumnId(int cid) const
+{
+    if (cid == ConvertedColumn) return QStringLiteral("converted");
+    return cid == AmountColumn ? QStringLiteral("amount") : QString();
+}
+
+QString TransferPanelController::accountKeyForAmountColumnId(int cid, const CV4Actual &row) const
+{
+    // An amount without a source has no currency.
+    if (cid == AmountColumn) return row.account() > 0 ? QStringLiteral("account") : QString();
+    if (cid == ConvertedColumn && needsExchange(row)) return QStringLiteral("destination");
+    return QString();
+}
+
+cv::CellValue TransferPanelController::uniqueContentForItem(const CV4Actual &row, int cid,
+                                                            const CVUnitModelPtr &account) const
+{
+    switch (cid) {
+    case SourceColumn: return account ? doc()->displayName(*account) : QString();
+    case DestinationColumn: {
+        const CVUnitModelPtr destination = row.destination() > 0 ? doc()->findAccount(row.destination()) : nullptr;
+        return destination ? doc()->displayName(*destination) : QString();
+    }
+    case ConvertedColumn:
+        if (row.converted() == 0) return QString();
+        return amountValue(row.converted(), doc()->currencyOfAccount(row.destination()));
+    default: return QString();
+    }
+}
+
+std::optional<cv::CellCurrency> TransferPanelController::currencyForColumn(int cid, int row) const
+{
+    if (cid != ConvertedColumn) return AccountingInputPanelController::currencyForColumn(cid, row);
+    const CV4ActualPtr e = actualAt(row);
+    if (!e) return std::nullopt;
+    const CV4CurrencyPtr currency = doc()->findCurrency(doc()->currencyOfAccount(e->destination()));
+    if (!currency) return std::nullopt;
+    return cv::CellCurrency{currency->ident(), currency->fraction()};
+}
+
+// ---- editing decisions
+
+void TransferPanelController::uniqueSetObjectValue(const QString &text, const CV4ActualPtr &row, int cid, int)
+{
+    if (cid != ConvertedColumn) return;
+    const double value = doc()->numberForStringAccount(text, row->destination()).value_or(0);
+    if (value == row->converted()) return;
+    setChanged(row);
+    row->setConverted(value);
+}
+
+int TransferPanelController::firstUnfinishedColumnForRow(int row) const
+{
+    CV4Document::changeTextInputSource(tableView(), false);
+    const CV4ActualPtr e = actualAt(row);
+    if (!e) return -1;
+    if (e->account() <= 0) return SourceColumn;
+    if (e->destination() <= 0) return DestinationColumn;
+    return e->amount() == 0 ? AmountColumn : -1;
+}
+
+bool TransferPanelController::isColumnSelectable(const CV4TableView *, int cid, int row) const
+{
+    if (row < 0 || row >= int(items().size()) || isLoan(row)) return false;
+    const CV4ActualPtr e = actualAt(row);
+    if (cid == AmountColumn) return e->account() > 0;
+    if (cid == ConvertedColumn) return needsExchange(*e);
+    return true;
+}
+
+int TransferPanelController::transferColumnSearch(int column, int row, cv::Movement movement) const
+{
+    const int count = tableView()->numberOfColumns();
+    const bool clickOnConverted = tableView()->cidOfColumn(column) == ConvertedColumn && movement == cv::Movement::Click;
+    if (clickOnConverted)
+        movement = isColumnSelectable(tableView(), AmountColumn, row) ? cv::Movement::Forward : cv::Movement::Backward;
+    if (row < 0) return column;
+    auto search = [&](int from, bool backward) {
+        for (int c = from; backward ? c > 0 : c < count; c += backward ? -1 : 1)
+            if (isColumnSelectable(tableView(), tableView()->cidOfColumn(c), row)) return c;
+        return backward ? 0 : count;
+    };
+    const bool backward = movement == cv::Movement::Backward;
+    int answer = search(column, backward);
+    if (!backward && answer >= count && clickOnConverted && column > 0) answer = search(column - 1, true);
+    return answer < 0 || answer >= count ? 0 : answer;
+}
+
+int TransferPanelController::verifyEditableColumn(int column, int row, cv::Movement movement)
+{
+    return transferColumnSearch(column, row, movement);
+}
+
+// ---- the account chooser
+
+void TransferPanelController::editSpecialPopupForColumn(int column, int row)
+{
+    const CV4ActualPtr e = actualAt(row);
+    if (!e) return;
+    const int cid = tableView()->cidOfColumn(column);
+    if (cid == SourceColumn) runAccountPopup(column, row, QStringLiteral("account"), e->destination());
+    if (cid == DestinationColumn) runAccountPopup(column, row, QStringLiteral("destination"), e->account());
+}
+
+void TransferPanelController::endAccountPopup(const cv::ChooserItem &result)
+{
+    const CV4ActualPtr e = actualAt(m_popupRow);
+    if (!e || !result) {
+        AccountingInputPanelController::endAccountPopup(result);
+        return;
+    }
+    const bool sourceSide = m_popupDataKey == u"account";
+    const int oldSource = e->account();
+    const int oldDestination = e->destination();
+    AccountingInputPanelController::endAccountPopup(result);
+    if (indexOfRow(e) < 0) return;
+    // What follows adjusts the row to the pick directly, outside the undo steps.
+    if (oldSource >= 0 && oldDestination >= 0) {
+        if (sourceSide && e->account() != oldSource) {
+            if (oldSource > 0) e->setAmount(cv::amountForAccountMove(*doc(), e->amount(), oldSource, e->account()));
+            if (e->destination() > 0 && !doc()->accountNeedsExchange(e->account(), e->destination()))
+                e->setConverted(0);
+        } else if (!sourceSide && e->destination() != oldDestination && oldDestination > 0) {
+            e->setConverted(cv::amountForAccountMove(*doc(), e->converted(), oldDestination, e->destination()));
+        }
+    }
+    if (e->account() > 0 && e->account() == e->destination()) {
+        setChanged(e);
+        if (sourceSide)
+            e->setDestination(0);
+        else
+            e->setAccount(0);
+        e->setConverted(0);
+    } else if (!sourceSide && e->destination() != oldDestination && !needsExchange(*e)) {
+        setChanged(e);
+        e->setConverted(0);
+    }
+    reloadTable();
+}
+
+// ---- commit
+
+void TransferPanelController::commitRows()
+{
+    closeMacroDialog();
+    int rc = 0;
+    {
+        cv::EditScope edit(*doc());
+        for (const RowPtr &ptr : items()) {
+            const CV4ActualPtr row = actual(ptr);
+            const CV4ActualPtr copy = copyOf(row);
+            const int flags = row->flags();
+            const bool isNew = flags & cv::EditNew;
+            const bool touched = flags & (cv::EditChanged | cv::EditNew);
+            if (isNew && row->amount() == 0) continue;
+            // Only what the user entered or changed is judged unfinished; a
+            // stored row read as it is stays.
+            if (touched && (row->amount() == 0 || row->destination() <= 0 || row->account() <= 0))
+                row->setFlags(row->flags() | cv::EditDeleted);
+            if (row->flags() & cv::EditDeleted) {
+                if (isNew) continue;
+                doc()->updateTransfer(nullptr, copy ? copy : row);
+                ++rc;
+                continue;
+            }
+            if (!touched) continue;
+            dropDeletedGroupings(*row);
+            doc()->fixupTransferCategory(*row);
+            doc()->updateTransfer(row, copy);
+            ++rc;
+        }
+        doc()->commitActualModel();
+        doc()->accumulateAccount(nullptr);
+    }
+    setReturnCode(rc);
+    if (rc > 0) Q_EMIT searchListShouldClear();
+}

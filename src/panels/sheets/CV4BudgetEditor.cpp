@@ -1,0 +1,307 @@
+#include "panels/sheets/CV4BudgetEditor.h"
+
+#include "controls/CV4TableView.h"
+#include "controls/CVPanel.h"
+#include "controls/OpenSheet.h"
+#include "controls/StyledText.h"
+#include "controls/TableColumn.h"
+#include "document/CV4Document.h"
+#include "model/CV4Budget.h"
+#include "model/CV4Currency.h"
+#include "panels/sheets/BudgetEditorSections.h"
+#include "platform/Localization.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+enum Column { MonthColumn = 0, CategoryColumn = 1, ValueColumn = 2 };
+const QColor kChangedColor = QColor::fromRgbF(0, 0, 1);
+const QColor kOddMonthColor = QColor::fromRgbF(0.929, 0.953, 0.996);
+
+void addSubtree(std::vector<InputPanelController::RowPtr> &rows, const CVUnitModelPtr &node)
+{
+    if (!node) return;
+    rows.push_back(std::static_pointer_cast<void>(node));
+    for (const CVUnitModelPtr &child : node->children()) addSubtree(rows, child);
+}
+
+int depthOf(const CVUnitModel &node)
+{
+    int depth = 0;
+    for (const CVUnitModel *p = node.parent(); p; p = p->parent()) ++depth;
+    return depth;
+}
+
+} // namespace
+
+CV4BudgetEditor::CV4BudgetEditor(CV4Document *doc, CVUnitModelPtr item, const QDate &date, int months,
+                                 QWidget *parent)
+    : InputPanelController(doc, std::move(item), date, date, parent), m_months(std::clamp(months, 1, 12)),
+      m_titleField(new QLabel(this)), m_dateField(new QLabel(this)),
+      m_cancelButton(new QPushButton(cv::localizedString(QStringLiteral("Cancel")), this))
+{
+    setEditOnly(true);
+    buildColumns({{MonthColumn, "Budget-Editor-Month", 48, cv::CellKind::Plain},
+                  {CategoryColumn, "Budget-Editor-Category", 220, cv::CellKind::Plain},
+                  {ValueColumn, "Budget-Editor-Budget", 120, cv::CellKind::Plain}});
+    tableView()->setColumnWidth(MonthColumn, 48);
+    new cv::BudgetEditorSections(
+        tableView(), [this](int row) { return backgroundColorForRow(row); }, [this] { return rowsPerSection(); });
+
+    m_titleField->setObjectName(QStringLiteral("titleField"));
+    m_dateField->setObjectName(QStringLiteral("dateField"));
+    m_titleField->setText(this->item() ? doc->displayName(*this->item()) : QString());
+    m_dateField->setText(QString::number(firstDay().year()));
+    auto *layout = new QVBoxLayout(this);
+    auto *head = new QHBoxLayout;
+    QFont bold = m_titleField->font();
+    bold.setBold(true);
+    m_titleField->setFont(bold);
+    head->addWidget(m_titleField);
+    head->addStretch(1);
+    head->addWidget(m_dateField);
+    layout->addLayout(head);
+    layout->addWidget(tableView(), 1);
+    auto *foot = new QHBoxLayout;
+    foot->addStretch(1);
+    foot->addWidget(m_cancelButton);
+    foot->addWidget(okButton());
+    layout->addLayout(foot);
+
+    // OK, Ctrl+Return and the button all end here.
+    disconnect(okButton(), nullptr, this, nullptr);
+    connect(okButton(), &QPushButton::clicked, this, &CV4BudgetEditor::okPushed);
+    connect(this, &InputPanelController::closeMaximizedPanelRequested, this, &CV4BudgetEditor::okPushed);
+    connect(m_cancelButton, &QPushButton::clicked, this, &CV4BudgetEditor::cancelPushed);
+
+    collectData();
+    reloadTable();
+    okButton()->setEnabled(false);
+}
+
+CV4BudgetEditor::~CV4BudgetEditor()
+{
+    detachFromTable();
+}
+
+QDialog *CV4BudgetEditor::openBudgetEditor(CV4Document *doc, const CVUnitModelPtr &item, const QDate &date,
+                                           int months, QWidget *parent, std::function<void(int)> done)
+{
+    if (!doc || !item || !date.isValid()) return nullptr;
+    auto *sheet = new CVPanel(parent);
+    sheet->setObjectName(QStringLiteral("BudgetEditor"));
+    sheet->setWindowTitle(cv::localizedString(QStringLiteral("Budget-Editor-Title")));
+    auto *editor = new CV4BudgetEditor(doc, item, date, months, sheet);
+    auto *layout = new QVBoxLayout(sheet);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(editor);
+    connect(editor, &CV4BudgetEditor::ended, sheet, &QDialog::done);
+    // Esc and the close box are Cancel.
+    connect(sheet, &QDialog::rejected, editor, [editor] { editor->tableView()->forceEndFieldEditing(false); });
+
+    // Every row shows when the screen has room; never taller than the room below the top.
+    CV4TableView *table = editor->tableView();
+    const int rowsHeight = table->verticalHeader()->defaultSectionSize() * editor->numberOfRows(table);
+    const int wanted = rowsHeight + table->horizontalHeader()->sizeHint().height() + 2 * table->frameWidth() + 90;
+    const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const int room = screen ? screen->availableGeometry().height() - 60 : wanted;
+    sheet->resize(440, std::clamp(wanted, 200, std::max(room, 200)));
+    sheet->setMinimumSize(360, std::min(sheet->height(), 200));
+    cv::openSheet(sheet, parent, [done = std::move(done)](int code, CVPanel *) {
+        if (done) done(code);
+    });
+    QTimer::singleShot(0, editor, [editor] {
+        if (editor->numberOfRows(editor->tableView()) > 0) editor->tableView()->editColumn(ValueColumn, 0, nullptr, true);
+    });
+    return sheet;
+}
+
+// ---------------------------------------------------------------- rows
+
+void CV4BudgetEditor::collectData()
+{
+    std::vector<RowPtr> rows;
+    addSubtree(rows, item());
+    setItems(std::move(rows));
+}
+
+int CV4BudgetEditor::numberOfRows(const CV4TableView *) const
+{
+    return rowsPerSection() * m_months;
+}
+
+CVUnitModel *CV4BudgetEditor::categoryOfRow(int row) const
+{
+    const int n = rowsPerSection();
+    if (row < 0 || n == 0 || row >= n * m_months) return nullptr;
+    return static_cast<CVUnitModel *>(items()[size_t(row % n)].get());
+}
+
+int CV4BudgetEditor::monthOfRow(int row) const
+{
+    const int n = rowsPerSection();
+    return n == 0 ? firstDay().month() : firstDay().month() + row / n;
+}
+
+double CV4BudgetEditor::storedBudget(const CVUnitModel &category, int month) const
+{
+    const auto *budget = dynamic_cast<const CV4Budget *>(category.extra().get());
+    // A month number past 12 is a month of the following year: the key counts on.
+    return budget ? budget->budgetAt(firstDay().year(), month) : 0;
+}
+
+std::optional<double> CV4BudgetEditor::changeForItem(const CVUnitModel &category, int month) const
+{
+    const auto it = m_changedItems.find(&category);
+    if (it == m_changedItems.end()) return std::nullopt;
+    const auto value = it->second.find(month);
+    if (value == it->second.end()) return std::nullopt;
+    return value->second;
+}
+
+double CV4BudgetEditor::budgetForItem(const CVUnitModel &category, int month) const
+{
+    return changeForItem(category, month).value_or(storedBudget(category, month));
+}
+
+void CV4BudgetEditor::change(CVUnitModel &category, int month, double value)
+{
+    m_changedItems[&category][month] = value;
+    markChanged();
+    setButtonStatus();
+}
+
+QColor CV4BudgetEditor::backgroundColorForRow(int row) const
+{
+    return monthOfRow(row) % 2 == 0 ? QColor(Qt::white) : kOddMonthColor;
+}
+
+// ---------------------------------------------------------------- table
+
+cv::CellValue CV4BudgetEditor::objectValue(const CV4TableView *, int cid, int row) const
+{
+    const CVUnitModel *category = categoryOfRow(row);
+    if (!category) return {};
+    const int month = monthOfRow(row);
+    cv::StyledText text;
+    if (changeForItem(*category, month)) text.color = kChangedColor;
+    switch (cid) {
+    case MonthColumn:
+        text.text = QString::number(month > 12 ? month - 12 : month);
+        text.alignment = Qt::AlignRight | Qt::AlignVCenter;
+        break;
+    case CategoryColumn:
+        text.text = QString(2 * depthOf(*category), u' ') + doc()->displayName(*category);
+        break;
+    case ValueColumn: {
+        const double value = budgetForItem(*category, month);
+        if (value != 0) text.text = doc()->stringForValue(value, 0, false);
+        text.alignment = Qt::AlignRight | Qt::AlignVCenter;
+        break;
+    }
+    default: return {};
+    }
+    return QVariant::fromValue(text);
+}
+
+void CV4BudgetEditor::setObjectValue(CV4TableView *, const QString &text, int cid, int row)
+{
+    CVUnitModel *category = categoryOfRow(row);
+    if (cid != ValueColumn || !category) return;
+    std::optional<double> value = doc()->numberForString(text, 0);
+    if (text.trimmed().isEmpty()) value = 0;
+    // Text that is no amount leaves the month as it was.
+    if (value) {
+        const int month = monthOfRow(row);
+        if (changeForItem(*category, month) || *value != storedBudget(*category, month))
+            change(*category, month, *value);
+    }
+    reloadTable();
+}
+
+int CV4BudgetEditor::verifyEditableColumn(int, int, cv::Movement)
+{
+    return ValueColumn;
+}
+
+bool CV4BudgetEditor::isColumnSelectable(const CV4TableView *, int cid, int) const
+{
+    return cid == ValueColumn;
+}
+
+bool CV4BudgetEditor::shouldEditColumn(const CV4TableView *, int cid, int) const
+{
+    return cid == ValueColumn;
+}
+
+void CV4BudgetEditor::prepareCell(const CV4TableView *, cv::PreparedCell &cell, int, int) const
+{
+    cell.kind = cv::CellKind::Plain;
+}
+
+bool CV4BudgetEditor::handleEscape()
+{
+    cancelPushed();
+    return true;
+}
+
+std::optional<cv::CellCurrency> CV4BudgetEditor::currencyForColumn(int cid, int) const
+{
+    if (cid != ValueColumn) return std::nullopt;
+    const CV4CurrencyPtr currency = doc()->defaultCurrency();
+    return cv::CellCurrency{currency ? currency->ident() : 0, currency ? currency->fraction() : 0};
+}
+
+std::optional<QString> CV4BudgetEditor::proposedString(PopupFieldEditor *editor, const QString &oldText,
+                                                       cv::TextSelection oldSelection, const QString &newText,
+                                                       int currency, int fractionLength)
+{
+    // Typing is a change: OK ends the edit and stores it.
+    markChanged();
+    okButton()->setEnabled(true);
+    return InputPanelController::proposedString(editor, oldText, oldSelection, newText, currency, fractionLength);
+}
+
+void CV4BudgetEditor::setButtonStatus()
+{
+    okButton()->setEnabled(hasChanged());
+}
+
+// ---------------------------------------------------------------- ending
+
+void CV4BudgetEditor::okPushed()
+{
+    tableView()->forceEndFieldEditing(true);
+    setReturnCode(m_changedItems.empty() ? 0 : 1);
+    if (returnCode() == 1) applyChanges();
+    Q_EMIT ended(returnCode());
+}
+
+void CV4BudgetEditor::cancelPushed()
+{
+    tableView()->forceEndFieldEditing(false);
+    m_changedItems.clear();
+    setReturnCode(0);
+    Q_EMIT ended(0);
+}
+
+void CV4BudgetEditor::applyChanges()
+{
+    const int year = firstDay().year();
+    for (const RowPtr &row : items()) {
+        auto *category = static_cast<CVUnitModel *>(row.get());
+        const auto it = m_changedItems.find(category);
+        if (it == m_changedItems.end()) continue;
+        for (const auto &[month, value] : it->second) category->setBudgetAt(year, month, value);
+    }
+    m_changedItems.clear();
+}

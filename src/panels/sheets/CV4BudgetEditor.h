@@ -1,0 +1,99 @@
+#pragma once
+// The sheet in which the monthly budgets of a category and of every
+// category below it are typed, for a run of months from a start month. The
+// table is one section per month listing the category and its descendants
+// (pre-order, indented by depth):
+//
+//   start November, 3 months, Food with Lunch and Dinner:
+//   11 Food | 11   Lunch | 11   Dinner | 12 Food | ... | 1 Food | ...
+//
+// Month numbers count from the start year: 13 is January of the next year.
+// Typed values are pending until OK, which sets each changed month alone
+// (the month after keeps its budget) and ends with 1; OK without changes
+// and Cancel end with 0. The rows are categories, never records: nothing is
+// added or deleted here.
+
+#include "panels/entry/InputPanelController.h"
+
+#include <functional>
+#include <map>
+
+class QDialog;
+class QLabel;
+
+class CV4BudgetEditor : public InputPanelController {
+    Q_OBJECT
+public:
+    CV4BudgetEditor(CV4Document *doc, CVUnitModelPtr item, const QDate &date, int months, QWidget *parent = nullptr);
+    ~CV4BudgetEditor() override;
+
+    // Opens the editor window-modal on `parent` in a dialog of its own;
+    // `done` runs with the end code before the dialog is freed.
+    static QDialog *openBudgetEditor(CV4Document *doc, const CVUnitModelPtr &item, const QDate &date, int months,
+                                     QWidget *parent, std::function<void(int)> done);
+
+    int months() const { return m_months; }
+    // Categories in the table, the subject first.
+    int rowsPerSection() const { return int(items().size()); }
+    // The category and month number (start month + section) of a table row.
+    CVUnitModel *categoryOfRow(int row) const;
+    int monthOfRow(int row) const;
+    // The budget shown for the category in the month number: the pending one
+    // or the category's own.
+    double budgetForItem(const CVUnitModel &category, int month) const;
+    std::optional<double> changeForItem(const CVUnitModel &category, int month) const;
+    void change(CVUnitModel &category, int month, double value);
+    bool hasPendingChanges() const { return !m_changedItems.empty(); }
+    // The row's background: months alternate white and light blue.
+    QColor backgroundColorForRow(int row) const;
+
+    void okPushed();
+    void cancelPushed();
+
+    // TableClient
+    int numberOfRows(const CV4TableView *table) const override;
+    cv::CellValue objectValue(const CV4TableView *table, int cid, int row) const override;
+    void setObjectValue(CV4TableView *table, const QString &text, int cid, int row) override;
+    int verifyEditableColumn(int column, int row, cv::Movement movement) override;
+    bool isColumnSelectable(const CV4TableView *table, int cid, int row) const override;
+    bool shouldEditColumn(const CV4TableView *table, int cid, int row) const override;
+    void prepareCell(const CV4TableView *table, cv::PreparedCell &cell, int cid, int row) const override;
+    bool handleEscape() override;
+    std::optional<cv::CellCurrency> currencyForColumn(int cid, int row) const override;
+    bool columnAllowsNegativeInput(int, int) const override { return false; }
+    std::optional<QString> proposedString(PopupFieldEditor *editor, const QString &oldText,
+                                          cv::TextSelection oldSelection, const QString &newText, int currency,
+                                          int fractionLength) override;
+    void addItem(CV4TableView *) override {}
+    bool answersDelete() const override { return false; }
+    void deleteRows(CV4TableView *) override {}
+    std::optional<bool> canDeleteRow(int) const override { return false; }
+
+Q_SIGNALS:
+    // OK (1 when budgets were set) or Cancel (0).
+    void ended(int code);
+
+protected:
+    RowPtr makeItem() override { return nullptr; }
+    void setChanged(const RowPtr &) override {}
+    void collectData() override;
+    int rowFlags(const RowPtr &) const override { return 0; }
+    void setRowFlags(const RowPtr &, int) override {}
+    QDate rowDate(const RowPtr &) const override { return firstDay(); }
+    void setRowDate(const RowPtr &, const QDate &) override {}
+    bool rowGoesBefore(const RowPtr &, const RowPtr &) const override { return false; }
+    QVariant rowValue(const RowPtr &, const QString &) const override { return {}; }
+    void setRowValue(const RowPtr &, const QString &, const QVariant &) override {}
+    void setButtonStatus() override;
+
+private:
+    void applyChanges();
+    // The category's own budget (not its descendants') in the month number.
+    double storedBudget(const CVUnitModel &category, int month) const;
+
+    int m_months;                                               // sections
+    std::map<const CVUnitModel *, std::map<int, double>> m_changedItems;  // pending: category -> month -> value
+    QLabel *m_titleField;                                       // child
+    QLabel *m_dateField;                                        // child
+    QPushButton *m_cancelButton;                                // child
+};

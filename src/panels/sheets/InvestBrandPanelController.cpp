@@ -1,0 +1,236 @@
+#include "panels/sheets/InvestBrandPanelController.h"
+
+#include "controls/DialogButtons.h"
+#include "controls/OpenSheet.h"
+#include "document/CV4Document.h"
+#include "model/CV4InvestUnit.h"
+#include "model/CV4PriceTime.h"
+#include "platform/CV4Alert.h"
+#include "platform/DateFormat.h"
+#include "platform/Localization.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+CV4InvestUnit *unitOf(const CVUnitModel &node)
+{
+    return dynamic_cast<CV4InvestUnit *>(node.extra().get());
+}
+
+} // namespace
+
+InvestBrandPanelController::InvestBrandPanelController(CV4Document *document, CVUnitModelPtr item,
+                                                       CVUnitModelPtr parentAccount, QWidget *parent)
+    : VRUndoableTextWindowController(parent), m_document(document), m_currentItem(std::move(item)),
+      m_parent(std::move(parentAccount)), m_brandName(new QLabel(this)), m_memoField(new QLineEdit(this)),
+      m_editButton(new QPushButton(cv::localizedString("Invest-Sheet-Edit-Brand"), this))
+{
+    Q_ASSERT(m_document && m_currentItem);
+    setWindowTitle(cv::localizedString("Invest-Sheet-Title"));
+    if (m_document) setUndoStack(m_document->undoStack());
+    auto *layout = new QVBoxLayout(this);
+    QFont bold = m_brandName->font();
+    bold.setBold(true);
+    m_brandName->setFont(bold);
+    layout->addWidget(m_brandName);
+    auto *form = new QFormLayout;
+    const char *const labels[] = {"Invest-Sheet-Date", "Invest-Sheet-Units", "Invest-Sheet-UnitPrice",
+                                  "Invest-Sheet-Commission"};
+    for (int i = DateCell; i <= CommissionCell; ++i) {
+        m_cells[i] = new QLineEdit(this);
+        m_cells[i]->setInputMethodHints(Qt::ImhPreferLatin);
+        if (i != DateCell) m_cells[i]->setAlignment(Qt::AlignRight);
+        form->addRow(cv::localizedString(labels[i]), m_cells[i]);
+    }
+    form->addRow(cv::localizedString("Invest-Sheet-Memo"), m_memoField);
+    layout->addLayout(form);
+    auto *edit = new QHBoxLayout;
+    m_editButton->setAutoDefault(false);
+    m_editButton->setEnabled(false);
+    edit->addWidget(m_editButton);
+    edit->addStretch(1);
+    layout->addLayout(edit);
+    m_okButton = cv::addOkCancelButtons(this, layout).ok;
+    setMinimumWidth(380);
+
+    fillControls();
+    for (QLineEdit *field : {m_cells[0], m_cells[1], m_cells[2], m_cells[3], m_memoField})
+        connect(field, &QLineEdit::textChanged, this, &InvestBrandPanelController::contentChanged);
+    connect(m_editButton, &QPushButton::clicked, this, &InvestBrandPanelController::onEdit);
+}
+
+InvestBrandPanelController *InvestBrandPanelController::openInvestBrandPanel(CV4Document *document,
+                                                                             const CVUnitModelPtr &item,
+                                                                             const CVUnitModelPtr &parentAccount,
+                                                                             QWidget *parent, EndHandler done)
+{
+    if (!document || !item) return nullptr;
+    return cv::openSheet(new InvestBrandPanelController(document, item, parentAccount, parent), parent,
+                         std::move(done));
+}
+
+void InvestBrandPanelController::setEditBrandAction(std::function<void(int)> action)
+{
+    m_editBrandAction = std::move(action);
+    m_editButton->setEnabled(m_editBrandAction && m_brand);
+}
+
+bool InvestBrandPanelController::isStock() const
+{
+    return !m_brand || m_brand->kind() == CV4Brand::Stock;
+}
+
+int InvestBrandPanelController::brandCurrency() const
+{
+    return m_brand ? m_brand->currency() : (m_parent ? m_parent->currency() : 0);
+}
+
+int InvestBrandPanelController::priceDigits() const
+{
+    if (!isStock()) return 6;
+    const CV4CurrencyPtr currency = m_document->findCurrency(brandCurrency());
+    return currency ? currency->fraction() : 0;
+}
+
+QString InvestBrandPanelController::fundText(double value, int digits, int currency) const
+{
+    return m_document->stringForFundValue(value, currency, false, false, digits);
+}
+
+double InvestBrandPanelController::numberOf(const QLineEdit *field, int digits, int currency) const
+{
+    QString typed = field->text().normalized(QString::NormalizationForm_KC).trimmed();
+    const CV4CurrencyPtr c = m_document->findCurrency(currency);
+    if (c && !c->prefix().isEmpty() && typed.startsWith(c->prefix())) typed.remove(0, c->prefix().size());
+    typed.remove(QLatin1Char(','));
+    const double value = CV4Document::numberForRoundString(typed, digits);
+    return std::isfinite(value) ? value : 0;
+}
+
+void InvestBrandPanelController::fillControls()
+{
+    m_filling = true;
+    const CV4InvestUnit *unit = unitOf(*m_currentItem);
+    m_curBrand = unit ? unit->brand() : 0;
+    m_brand = m_curBrand ? m_document->findBrand(m_curBrand) : nullptr;
+    const QString account = m_parent ? m_document->displayName(*m_parent) : QString();
+    m_brandName->setText(QStringLiteral("%1/%2").arg(account, m_brand ? m_brand->name() : QString()));
+    if (unit) {
+        setDate(unit->date());
+        m_cells[UnitsCell]->setText(fundText(unit->units(), unitDigits(), brandCurrency()));
+        m_cells[UnitPriceCell]->setText(fundText(unit->unitPrice(), priceDigits(), brandCurrency()));
+        m_cells[CommissionCell]->setText(
+            m_document->stringForValue(unit->commission(), m_parent ? m_parent->currency() : 0, true));
+        m_memoField->setText(unit->memo());
+        m_hasChanged = false;
+    } else {
+        setDate(QDate::currentDate());
+        m_hasChanged = true;
+    }
+    m_filling = false;
+    setButtonStatus();
+}
+
+void InvestBrandPanelController::contentChanged()
+{
+    if (m_filling) return;
+    m_hasChanged = true;
+    setButtonStatus();
+}
+
+void InvestBrandPanelController::setButtonStatus()
+{
+    m_okButton->setEnabled(m_hasChanged && getDate().has_value());
+}
+
+std::optional<QDate> InvestBrandPanelController::getDate() const
+{
+    return cv::parseProgramDate(m_cells[DateCell]->text());
+}
+
+void InvestBrandPanelController::setDate(const QDate &date)
+{
+    m_cells[DateCell]->setText(cv::formatProgramDate(date));
+}
+
+void InvestBrandPanelController::performInputDate(const QDate &date)
+{
+    if (date.isValid()) setDate(date);
+}
+
+void InvestBrandPanelController::performInputValue(const QString &value)
+{
+    for (int i = UnitsCell; i <= CommissionCell; ++i) {
+        if (m_cells[i]->hasFocus()) {
+            m_cells[i]->setText(value);
+            return;
+        }
+    }
+}
+
+void InvestBrandPanelController::storeHolding()
+{
+    auto unit = std::dynamic_pointer_cast<CV4InvestUnit>(m_currentItem->extra());
+    if (!unit) {
+        unit = std::make_shared<CV4InvestUnit>();
+        unit->setBrand(m_curBrand);
+        m_currentItem->setExtra(unit);
+    }
+    unit->setDate(*getDate());
+    double units = numberOf(m_cells[UnitsCell], unitDigits(), brandCurrency());
+    // A stock is held in whole shares.
+    if (isStock()) units = std::trunc(units);
+    unit->setUnits(units);
+    unit->setUnitPrice(numberOf(m_cells[UnitPriceCell], priceDigits(), brandCurrency()));
+    const int accountCurrency = m_parent ? m_parent->currency() : 0;
+    const CV4CurrencyPtr currency = m_document->findCurrency(accountCurrency);
+    unit->setCommission(numberOf(m_cells[CommissionCell], currency ? currency->fraction() : 0, accountCurrency));
+    unit->setMemo(m_memoField->text());
+
+    // A price of 0 is no price, and a security that is not stored has no price list.
+    const CV4BrandPtr brand = m_document->findBrand(unit->brand());
+    if (unit->unitPrice() == 0 || !brand) return;
+    if (!cv::isRecordableRate(std::abs(unit->unitPrice()))) {
+        CV4Alert::warn(cv::localizedString("Rate-Above-Bound"));
+        return;
+    }
+    auto price = std::make_shared<CV4PriceTime>();
+    price->setBrand(brand->ident());
+    price->setDate(unit->date());
+    price->setPrice(unit->unitPrice());
+    m_document->putPrice(price);
+}
+
+void InvestBrandPanelController::okPushed()
+{
+    CV4Document::changeTextInputSource(m_memoField, false);
+    if (m_hasChanged) {
+        if (!getDate()) return;
+        storeHolding();
+    }
+    terminateModalSessionWithCode(1);
+}
+
+void InvestBrandPanelController::cancelPushed()
+{
+    CV4Document::changeTextInputSource(m_memoField, false);
+    // Holdings carry ident 0, so only a stored account-like node would ask.
+    if (m_hasChanged && m_currentItem->ident() > 0 && !CV4Alert::discardChanges()) return;
+    terminateModalSessionWithCode(0);
+}
+
+void InvestBrandPanelController::onEdit()
+{
+    if (m_editBrandAction && m_curBrand) m_editBrandAction(m_curBrand);
+    if (m_hasChanged && getDate())
+        okPushed();
+    else
+        terminateModalSessionWithCode(0);
+}

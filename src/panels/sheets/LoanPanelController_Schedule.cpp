@@ -1,0 +1,460 @@
+#include "panels/sheets/LoanPanelController.h"
+
+#include "charts/CV4PrLoanView.h"
+#include "charts/PrintInfoView.h"
+#include "controls/AccountDataSource.h"
+#include "controls/CV4TableView.h"
+#include "controls/CustomPopup.h"
+#include "controls/NumberDialogController.h"
+#include "controls/StyledText.h"
+#include "controls/TableColumn.h"
+#include "document/CV4Document.h"
+#include "document/CV4Preference.h"
+#include "panels/dialogs/ExtraPaymentDialogController.h"
+#include "platform/DateFormat.h"
+#include "platform/Localization.h"
+
+#include <QCheckBox>
+#include <QCursor>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+// ---------------------------------------------------------------- building
+
+QWidget *LoanPanelController::buildSchedulePage()
+{
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    m_tableView = new CV4TableView(page);
+    const struct {
+        int cid;
+        const char *title;
+        int width;
+    } columns[] = {{Times, "Report-Times", 44},          {Date, "Report-Date", 90},
+                   {Rate, "Report-Rate", 64},            {Principal, "Report-Loan-Principal", 90},
+                   {Interest, "Report-Loan-Interest", 80}, {Total, "Report-Loan-Total", 90},
+                   {Rest, "Report-Loan-Rest", 100},      {Account, "Report-Account", 110}};
+    for (const auto &c : columns)
+        m_tableView->addColumn(std::make_unique<cv::TableColumn>(c.cid, cv::localizedString(c.title), c.width));
+    m_tableView->setClient(this);
+    m_tableView->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_tableView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_tableView, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        QMenu menu(this);
+        const struct {
+            int tag;
+            const char *title;
+        } items[] = {{InsertPayment, "Loan-Menu-Insert"},
+                     {DeleteRepayment, "Loan-Menu-Delete"},
+                     {ChangeRate, "Loan-Menu-Rate"},
+                     {ChangeAccount, "Loan-Menu-Account"}};
+        for (const auto &item : items) {
+            QAction *action = menu.addAction(cv::localizedString(item.title));
+            action->setData(item.tag);
+            action->setEnabled(validateMenuTag(item.tag));
+        }
+        if (QAction *picked = menu.exec(m_tableView->viewport()->mapToGlobal(at))) execMenu(picked->data().toInt());
+    });
+    layout->addWidget(m_tableView, 1);
+    for (QLabel *&line : m_summary) {
+        line = new QLabel(page);
+        layout->addWidget(line);
+    }
+    return page;
+}
+
+// ---------------------------------------------------------------- computing
+
+void LoanPanelController::recalcTable(bool fresh, int recalcIndex)
+{
+    const CV4LoanModel model = currentModel();
+    if (fresh) m_loanData = model.calcPayment();
+    else if (m_loanData) model.recalcPayment(*m_loanData, std::max(0, recalcIndex));
+    reload();
+}
+
+void LoanPanelController::recalcRest()
+{
+    if (m_loanData) currentModel().recalcPaymentRest(*m_loanData);
+    reload();
+}
+
+void LoanPanelController::reload()
+{
+    m_tableView->reloadData();
+    displayLoanInfo();
+}
+
+void LoanPanelController::displayLoanInfo()
+{
+    const CV4LoanModel model = currentModel();
+    m_summary[0]->setText(cv::formatString(cv::localizedString("loan %@, bonus %@"),
+                                           {m_currencyFormatter.stringForObjectValue(model.initialValue()),
+                                            m_currencyFormatter.stringForObjectValue(model.bonusAmount())}));
+    double total = 0;
+    double interest = 0;
+    if (m_loanData)
+        for (const CV4LoanPaymentPtr &row : *m_loanData) {
+            total += row->principal() + row->interest();
+            interest += row->interest();
+        }
+    m_summary[1]->setText(cv::formatString(cv::localizedString("total %@ (interest %@)"),
+                                           {m_currencyFormatter.stringForObjectValue(total),
+                                            m_currencyFormatter.stringForObjectValue(interest)}));
+    // An empty schedule has an empty period.
+    QString first, last;
+    if (effectiveDataCount() > 0) {
+        first = cv::formatProgramDate(m_loanData->front()->date());
+        last = cv::formatProgramDate(m_loanData->back()->date());
+    }
+    m_summary[2]->setText(cv::formatString(cv::localizedString("priod %@ - %@"), {first, last}));
+}
+
+QString LoanPanelController::summaryText(int line) const
+{
+    return line >= 0 && line < 3 ? m_summary[line]->text() : QString();
+}
+
+void LoanPanelController::setLoanData(std::optional<CV4LoanSchedule> data)
+{
+    m_loanData = std::move(data);
+    reload();
+    setButtonStatus();
+}
+
+// ---------------------------------------------------------------- printing
+
+void LoanPanelController::printPushed(const QString &pdfPath)
+{
+    std::vector<CV4PrLoanViewParam> rows;
+    rows.emplace_back(-10, 0);
+    for (int i = 0; i < effectiveDataCount(); ++i) rows.emplace_back(0, i);
+    const CV4Preference preference = CV4Preference::fromUserDefaults();
+    auto make = [this, rows](cv::PageSetup &setup) -> std::unique_ptr<CV4InfoView> {
+        auto callback = [this](const CV4PrLoanViewParam &row) {
+            QStringList cells;
+            if (row.level() == -10) return CV4PrLoanView::headerTitles();
+            for (int cid = Times; cid <= Account; ++cid) cells << cellText(cid, row.index());
+            return cells;
+        };
+        return std::make_unique<CV4PrLoanView>(callback, rows, setup);
+    };
+    cv::printInfoView(*m_document, preference, make, this,
+                      pdfPath.isEmpty() ? cv::PrintRunner::Mode::Dialog : cv::PrintRunner::Mode::Pdf, pdfPath);
+}
+
+// ---------------------------------------------------------------- the table
+
+int LoanPanelController::numberOfRows(const CV4TableView *) const { return effectiveDataCount(); }
+
+QString LoanPanelController::cellText(int cid, int row) const
+{
+    if (row < 0 || row >= effectiveDataCount()) return QString();
+    const CV4LoanPayment &payment = *(*m_loanData)[size_t(row)];
+    switch (cid) {
+    case Times: {
+        if (payment.kind() == CV4LoanPayment::Bonus) return QStringLiteral("B");
+        if (payment.kind() >= CV4LoanPayment::ExtraLowerRegular) return QStringLiteral("E");
+        int ordinal = 0;
+        for (int i = 0; i <= row; ++i) ordinal += (*m_loanData)[size_t(i)]->kind() == CV4LoanPayment::Regular;
+        return QString::number(ordinal);
+    }
+    case Date: return cv::formatProgramDate(payment.date());
+    case Rate: return QString::asprintf("%.4f", payment.rate() * 100);
+    case Principal: return m_currencyFormatter.stringForObjectValue(payment.principal());
+    case Interest: return m_currencyFormatter.stringForObjectValue(payment.interest());
+    case Total: return m_currencyFormatter.stringForObjectValue(payment.principal() + payment.interest());
+    case Rest: return m_currencyFormatter.stringForObjectValue(payment.rest());
+    case Account: return accountName(payment.account());
+    default: return QString();
+    }
+}
+
+cv::CellValue LoanPanelController::objectValue(const CV4TableView *, int cid, int row) const
+{
+    const QString shown = cellText(cid, row);
+    if (cid == Times || cid == Date || cid == Account) return shown;
+    cv::StyledText styled;
+    styled.text = shown;
+    styled.alignment = Qt::AlignRight | Qt::AlignVCenter;
+    if (cid == Rest && row < effectiveDataCount()) {
+        const double rest = (*m_loanData)[size_t(row)]->rest();
+        styled.negative = rest < 0;
+        if (rest < 0) styled.color = m_currencyFormatter.attributedStringForObjectValue(rest).color;
+    }
+    return QVariant::fromValue(styled);
+}
+
+bool LoanPanelController::shouldEditColumn(const CV4TableView *, int cid, int) const
+{
+    return !m_isNew && cid >= Date && cid <= Interest;
+}
+
+bool LoanPanelController::isColumnSelectable(const CV4TableView *, int, int) const { return !m_isNew; }
+
+const cv::AmountText *LoanPanelController::amountText() const { return &m_document->amountText(); }
+
+void LoanPanelController::setObjectValue(CV4TableView *, const QString &typed, int cid, int row)
+{
+    if (row < 0 || row >= effectiveDataCount() || m_isNew) return;
+    CV4LoanPayment &payment = *(*m_loanData)[size_t(row)];
+    switch (cid) {
+    case Date: {
+        const auto date = cv::parseProgramDate(typed);
+        if (!date || *date == payment.date()) return;
+        payment.setDate(*date);
+        ++m_overViewChangeCount;
+        reload();
+        break;
+    }
+    case Rate: {
+        bool ok = false;
+        const double percent = typed.trimmed().toDouble(&ok);
+        if (!ok || !std::isfinite(percent) || percent < 0) return;  // a negative rate is refused
+        if (percent / 100 == payment.rate()) return;
+        payment.setRate(percent / 100);
+        ++m_overViewChangeCount;
+        // From the edited row on: the rows before it keep their amounts.
+        if (!m_noRecalcCheckbox->isChecked()) recalcTable(false, row);
+        else reload();
+        break;
+    }
+    case Principal:
+    case Interest: {
+        double value = 0;
+        if (typed.trimmed().isEmpty() || !m_currencyFormatter.getObjectValue(value, typed)) return;
+        const double old = cid == Principal ? payment.principal() : payment.interest();
+        if (value != old) {
+            if (cid == Principal) payment.setPrincipal(value);
+            else payment.setInterest(value);
+            ++m_overViewChangeCount;
+        }
+        if (cid == Principal) recalcRest();
+        else reload();
+        break;
+    }
+    default: return;
+    }
+    setButtonStatus();
+}
+
+// ---------------------------------------------------------------- the menu
+
+void LoanPanelController::selectRows(const std::vector<int> &rows)
+{
+    QItemSelectionModel *selection = m_tableView->selectionModel();
+    selection->clearSelection();
+    for (int row : rows)
+        selection->select(m_tableView->model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+std::vector<int> LoanPanelController::selectedRows() const
+{
+    std::vector<int> rows;
+    for (const QModelIndex &index : m_tableView->selectionModel()->selectedRows()) rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+bool LoanPanelController::validateMenuTag(int tag) const
+{
+    if (m_isNew) return false;
+    const std::vector<int> rows = selectedRows();
+    switch (tag) {
+    case InsertPayment: return true;
+    case DeleteRepayment:
+        return std::any_of(rows.begin(), rows.end(), [this](int row) {
+            return (*m_loanData)[size_t(row)]->kind() >= CV4LoanPayment::ExtraLowerRegular;
+        });
+    case ChangeRate:
+    case ChangeAccount: return !rows.empty();
+    default: return true;
+    }
+}
+
+void LoanPanelController::execMenu(int tag)
+{
+    if (!validateMenuTag(tag)) return;
+    const std::vector<int> rows = selectedRows();
+    switch (tag) {
+    case InsertPayment: {
+        if (rows.empty()) return;
+        ExtraPaymentDialogController dialog((*m_loanData)[size_t(rows.front())]->date(), &m_currencyFormatter, this);
+        if (dialog.exec() < 1) return;
+        const auto date = dialog.date();
+        if (date) insertExtraPayment(*date, dialog.amount(), dialog.targetIsBonus(), dialog.isCountReduction());
+        break;
+    }
+    case DeleteRepayment: deleteRepayment(); break;
+    case ChangeRate: {
+        NumberDialogController dialog((*m_loanData)[size_t(rows.front())]->rate() * 100, nullptr, cv::localizedString("Loan rate"),
+                                      this);
+        if (dialog.exec() > 0) changeRate(dialog.number());
+        break;
+    }
+    case ChangeAccount: chooseRowAccount(); break;
+    default: break;
+    }
+}
+
+bool LoanPanelController::insertExtraPayment(const QDate &date, double amount, bool targetIsBonus, bool shortenTerm)
+{
+    const std::vector<int> rows = selectedRows();
+    if (m_isNew || rows.empty() || !date.isValid()) return false;
+    const int selected = rows.front();
+    auto payment = std::make_shared<CV4LoanPayment>();
+    payment->setKind(targetIsBonus ? (shortenTerm ? CV4LoanPayment::ExtraShortenBonus : CV4LoanPayment::ExtraLowerBonus)
+                                   : (shortenTerm ? CV4LoanPayment::ExtraShortenRegular
+                                                  : CV4LoanPayment::ExtraLowerRegular));
+    payment->setPrincipal(amount);
+    payment->setDate(date);
+    CV4LoanSchedule &schedule = *m_loanData;
+    const auto later = std::find_if(schedule.begin(), schedule.end(),
+                                    [&date](const CV4LoanPaymentPtr &row) { return row->date() > date; });
+    if (later == schedule.end()) return false;
+    payment->setAccount((*later)->account());
+    payment->setRate((*later)->rate());
+    const int at = int(later - schedule.begin());
+    schedule.insert(later, payment);
+    ++m_overViewChangeCount;
+    // An extra dated before the selected row recomputes from its own position.
+    recalcTable(false, std::min(selected, at));
+    setButtonStatus();
+    return true;
+}
+
+void LoanPanelController::deleteRepayment()
+{
+    if (m_isNew || !m_loanData) return;
+    const std::vector<int> selectedList = selectedRows();
+    auto isSelected = [&](int row) { return std::binary_search(selectedList.begin(), selectedList.end(), row); };
+    CV4LoanSchedule &old = *m_loanData;
+    std::vector<CV4LoanPaymentPtr> keptExtras;
+    int firstRegularRemoval = -1;
+    int firstBonusRemoval = -1;
+    bool removed = false;
+    CV4LoanSchedule remaining = old;
+    for (int row = int(old.size()) - 1; row >= 0; --row) {
+        const CV4LoanPaymentPtr &payment = old[size_t(row)];
+        if (payment->kind() < CV4LoanPayment::ExtraLowerRegular) continue;
+        if (!isSelected(row)) {
+            keptExtras.insert(keptExtras.begin(), payment);
+            continue;
+        }
+        removed = true;
+        remaining.erase(remaining.begin() + row);
+        if (firstRegularRemoval > row) --firstRegularRemoval;
+        if (firstBonusRemoval > row) --firstBonusRemoval;
+        const bool againstBonus = payment->kind() == CV4LoanPayment::ExtraLowerBonus ||
+                                  payment->kind() == CV4LoanPayment::ExtraShortenBonus;
+        if (againstBonus) firstBonusRemoval = row;
+        else firstRegularRemoval = row;
+    }
+    if (!removed) return;
+    ++m_overViewChangeCount;
+    const CV4LoanModel model = currentModel();
+    CV4LoanSchedule fresh = model.calcPayment();
+    int index = 0;
+    for (const CV4LoanPaymentPtr &extra : keptExtras) {
+        const auto later = std::find_if(fresh.begin(), fresh.end(),
+                                        [&extra](const CV4LoanPaymentPtr &row) { return row->date() > extra->date(); });
+        if (later != fresh.end()) {
+            index = int(later - fresh.begin());
+            fresh.insert(later, extra);
+        }
+        model.recalcPayment(fresh, index);
+    }
+    // Regular and bonus rows before the first removed extra of their sort keep their stored amounts.
+    int regularLimit = firstRegularRemoval < 0 ? int(remaining.size()) : firstRegularRemoval;
+    int bonusLimit = firstBonusRemoval < 0 ? int(remaining.size()) : firstBonusRemoval;
+    if (firstRegularRemoval >= 0 && firstBonusRemoval >= 0) regularLimit = bonusLimit = std::min(regularLimit, bonusLimit);
+    for (size_t i = 0; i < remaining.size() && i < fresh.size(); ++i) {
+        const CV4LoanPayment &from = *remaining[i];
+        const bool carry = (from.kind() == CV4LoanPayment::Regular && int(i) < regularLimit) ||
+                           (from.kind() == CV4LoanPayment::Bonus && int(i) < bonusLimit);
+        if (!carry) continue;
+        CV4LoanPayment &to = *fresh[i];
+        to.setKind(from.kind());
+        to.setDate(from.date());
+        to.setRate(from.rate());
+        to.setInterest(from.interest());
+        to.setPrincipal(from.principal());
+        to.setAccount(from.account());
+    }
+    model.recalcPaymentRest(fresh);
+    m_loanData = std::move(fresh);
+    reload();
+    setButtonStatus();
+}
+
+void LoanPanelController::changeRate(double percent)
+{
+    const std::vector<int> rows = selectedRows();
+    // A negative rate, or no number, is refused.
+    if (m_isNew || rows.empty() || !std::isfinite(percent) || percent < 0) return;
+    bool changed = false;
+    for (int row : rows) {
+        CV4LoanPayment &payment = *(*m_loanData)[size_t(row)];
+        if (payment.rate() != percent / 100) {
+            payment.setRate(percent / 100);
+            changed = true;
+        }
+    }
+    if (!changed) return;
+    ++m_overViewChangeCount;
+    if (!m_noRecalcCheckbox->isChecked()) recalcTable(false, 0);
+    else reload();
+    setButtonStatus();
+}
+
+void LoanPanelController::changeAccount(int ident)
+{
+    if (m_isNew || ident < 1) return;
+    bool changed = false;
+    for (int row : selectedRows()) {
+        CV4LoanPayment &payment = *(*m_loanData)[size_t(row)];
+        if (payment.account() != ident) {
+            payment.setAccount(ident);
+            changed = true;
+        }
+    }
+    if (!changed) return;
+    ++m_overViewChangeCount;
+    reload();
+    setButtonStatus();
+}
+
+// ---------------------------------------------------------------- the row account
+
+void LoanPanelController::chooseRowAccount()
+{
+    const std::vector<int> rows = selectedRows();
+    if (m_isNew || rows.empty()) return;
+    m_chooserSource = assetSource(m_currentItem->currency());
+    const cv::ChooserItem value = m_chooserSource->objectWithIdentifier((*m_loanData)[size_t(rows.front())]->account());
+    QPointer<LoanPanelController> self(this);
+    const auto picked = [self](const cv::ChooserItem &item) {
+        if (self && !self->m_closing && item.node()) self->changeAccount(item.node()->ident());
+    };
+    if (rows.size() < 2)
+        cv::CustomPopup::get()->runForCell(m_tableView, Account, rows.front(), m_chooserSource.get(), value, picked);
+    else
+        cv::CustomPopup::get()->run(m_tableView, QRect(QCursor::pos(), QSize(1, 1)), cv::CustomPopup::Anchor::Point,
+                                    m_chooserSource.get(), value, picked);
+}
+
+bool LoanPanelController::handleClick(CV4TableView *, const QMouseEvent *event, int cid, int row)
+{
+    // A click in the account column chooses the row's account (Control extends the selection).
+    if (m_isNew || cid != Account || row < 0 || (event && (event->modifiers() & Qt::ControlModifier))) return false;
+    selectRows({row});
+    chooseRowAccount();
+    return true;
+}
