@@ -68,6 +68,9 @@ bool CV4DataModel::putActual(const CV4ActualPtr &entry, const CV4ActualPtr &old)
 {
     if (!entry) return false;
     const int day = getRefDays(entry->date());
+    // The row this write replaces leaves the month counts.
+    std::optional<StoredPlace> before;
+    if (m_monthCounts && entry->ident() >= 0) before = storedPlace(entry->ident());
     if (old) {
         RowUpdate update(TB_ACTUAL, day);
         update.integer("category", entry->category(), old->category());
@@ -77,7 +80,14 @@ bool CV4DataModel::putActual(const CV4ActualPtr &entry, const CV4ActualPtr &old)
         update.number("converted", entry->converted(), old->converted(), amountText);
         update.integer("grouping", entry->group(), old->group());
         update.memo(entry->memo(), old->memo());
-        return runUpdate(update.sql(entry->ident()), update.texts());
+        if (!runUpdate(update.sql(entry->ident()), update.texts())) return false;
+        if (m_monthCounts) {
+            // Columns equal to `old` were not written: the stored row tells.
+            const std::optional<StoredPlace> after = storedPlace(entry->ident());
+            if (m_monthCounts && before) m_monthCounts->add(before->day, before->account, before->destination, -1);
+            if (m_monthCounts && after) m_monthCounts->add(after->day, after->account, after->destination, 1);
+        }
+        return true;
     }
 
     if (!std::isfinite(entry->amount()) || !std::isfinite(entry->converted())) return refuseNonFinite(TB_ACTUAL);
@@ -96,6 +106,10 @@ bool CV4DataModel::putActual(const CV4ActualPtr &entry, const CV4ActualPtr &old)
     const std::optional<int> ident = insertRecord(TB_ACTUAL, entry->ident(), insertNew, insertGiven, values);
     if (!ident) return false;
     entry->setIdent(*ident);
+    if (m_monthCounts) {
+        if (before) m_monthCounts->add(before->day, before->account, before->destination, -1);
+        m_monthCounts->add(day, entry->account(), entry->destination(), 1);
+    }
     setChanged(true);
     return true;
 }
@@ -118,16 +132,21 @@ bool CV4DataModel::putExpense(const CV4ActualPtr &entry, const CV4ActualPtr &old
 bool CV4DataModel::removeActual(const CV4ActualPtr &entry)
 {
     if (!entry) return false;
-    return runAndMark(QStringLiteral("DELETE FROM %1 WHERE id=%2;").arg(TB_ACTUAL).arg(entry->ident()));
+    const std::optional<StoredPlace> before = m_monthCounts ? storedPlace(entry->ident()) : std::nullopt;
+    if (!runAndMark(QStringLiteral("DELETE FROM %1 WHERE id=%2;").arg(TB_ACTUAL).arg(entry->ident()))) return false;
+    if (m_monthCounts && before) m_monthCounts->add(before->day, before->account, before->destination, -1);
+    return true;
 }
 
 bool CV4DataModel::removeActualByCategory(int category)
 {
+    forgetMonthCounts();
     return run(QStringLiteral("DELETE FROM %1 WHERE category=%2;").arg(TB_ACTUAL).arg(category));
 }
 
 bool CV4DataModel::removeActualForAccount(int account)
 {
+    forgetMonthCounts();
     return run(QStringLiteral("DELETE FROM %1 WHERE (account=%2) OR (destination=%2);").arg(TB_ACTUAL).arg(account));
 }
 
@@ -262,6 +281,7 @@ std::optional<CV4CacheRows> CV4DataModel::readCacheRows()
     if (!m_database) return std::nullopt;
     CV4CacheRows rows;
     rows.m_rows.reserve(entryCount());
+    cv::AccountMonthCounts counts;
     int firstDay = std::numeric_limits<int>::max();
     int lastDay = std::numeric_limits<int>::min();
     // In id order, as the category index hands out the rows of one category;
@@ -271,14 +291,18 @@ std::optional<CV4CacheRows> CV4DataModel::readCacheRows()
     const bool ok = stepRows(
         *m_database, QStringLiteral("SELECT category,%1 FROM %2 ORDER BY id;").arg(kFastColumns, TB_ACTUAL),
         [&](sqlite3_stmt *stmt, const SQLCursor &row) {
+            const int day = intAt(stmt, row, 1);
+            // Every row counts for the account books, whatever its category.
+            counts.add(day, intAt(stmt, row, 2), intAt(stmt, row, 3), 1);
             const std::optional<int> category = exactIntAt(stmt, 0);
             if (!category) return;
-            const int day = intAt(stmt, row, 1);
             firstDay = std::min(firstDay, day);
             lastDay = std::max(lastDay, day);
             rows.m_rows.push_back({*category, day, intAt(stmt, row, 2), intAt(stmt, row, 3), doubleAt(stmt, row, 4),
                                    doubleAt(stmt, row, 5)});
         });
+    if (!ok) forgetMonthCounts();
+    else m_monthCounts = std::move(counts);
     if (!ok || rows.m_rows.size() > std::numeric_limits<quint32>::max()) return std::nullopt;
     if (rows.m_rows.empty()) return rows;
     rows.m_days = {firstDay, lastDay};
@@ -465,6 +489,49 @@ bool CV4DataModel::forEachActual(const CV4SearchConditions &conditions,
             visit(entry);
         },
         c.texts);
+}
+
+std::optional<CV4DataModel::StoredPlace> CV4DataModel::storedPlace(int ident)
+{
+    static const QString sql = QStringLiteral("SELECT date,account,destination FROM %1 WHERE id=?;").arg(TB_ACTUAL);
+    sqlite3_stmt *stmt = m_database ? m_database->keptStatement(sql) : nullptr;
+    if (!stmt) {
+        forgetMonthCounts();
+        return std::nullopt;
+    }
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> reset(stmt, sqlite3_reset);
+    sqlite3_bind_int(stmt, 1, ident);
+    const int rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW) {
+        const SQLCursor row = SQLDatabase3::cursorOf(stmt);
+        return StoredPlace{intAt(stmt, row, 0), intAt(stmt, row, 1), intAt(stmt, row, 2)};
+    }
+    if (rc != SQLITE_DONE) {
+        m_database->stepFailed(sql, rc);
+        forgetMonthCounts();
+    }
+    return std::nullopt;
+}
+
+bool CV4DataModel::readMonthCounts()
+{
+    if (!m_database) return false;
+    cv::AccountMonthCounts counts;
+    const bool ok = stepRows(*m_database, QStringLiteral("SELECT date,account,destination FROM %1;").arg(TB_ACTUAL),
+                             [&](sqlite3_stmt *stmt, const SQLCursor &row) {
+                                 counts.add(intAt(stmt, row, 0), intAt(stmt, row, 1), intAt(stmt, row, 2), 1);
+                             });
+    if (ok) m_monthCounts = std::move(counts);
+    return ok;
+}
+
+std::optional<std::vector<int>> CV4DataModel::entriesPerMonth(int account, int firstMonth, int lastMonth)
+{
+    if (!m_monthCounts && !readMonthCounts()) return std::nullopt;
+    std::vector<int> counts;
+    if (lastMonth >= firstMonth) counts.reserve(size_t(lastMonth - firstMonth) + 1);
+    for (int month = firstMonth; month <= lastMonth; ++month) counts.push_back(m_monthCounts->count(account, month));
+    return counts;
 }
 
 std::vector<CV4SearchRecord> CV4DataModel::findAccounts(const CV4SearchConditions &conditions)

@@ -94,6 +94,7 @@ bool CV4DataModel::create()
 {
     if (!m_database || !openDatabase()) return false;
     m_isOpen = true;
+    forgetMonthCounts();
     static const struct {
         const QString &table;
         const char *format;
@@ -133,11 +134,15 @@ bool CV4DataModel::beginTransaction()
 
 bool CV4DataModel::commitTransaction()
 {
-    return m_database && m_database->commitTransaction();
+    const bool committed = m_database && m_database->commitTransaction();
+    if (!committed) forgetMonthCounts();
+    return committed;
 }
 
 void CV4DataModel::rollbackTransaction()
 {
+    // The counts followed writes that are now undone.
+    forgetMonthCounts();
     if (m_database) m_database->rollbackTransaction();
 }
 

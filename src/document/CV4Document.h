@@ -35,6 +35,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -184,6 +185,9 @@ public:
     double rawValueForAccount(const CVUnitModelPtr &node, const QDate &date) const;
     bool valueRangeForAccount(const CVUnitModelPtr &node, double *max, double *min, const QDate &from,
                               const QDate &to) const;
+    // What the stored entries after `after` up to `through` added to the
+    // account's balance, in its currency (an account book's month starts).
+    double accountBalanceMovement(const CVUnitModelPtr &node, const QDate &after, const QDate &through) const;
     double tradingAccount(int account, int brand, const QDate &date) const;
     double valueForActual(const CVUnitModelPtr &node, const QDate &date) const;
     double summaryForActualDays(const CVUnitModelPtr &node, const QDate &date, int days) const;
@@ -229,6 +233,15 @@ public:
     void postGroupDeleted(int ident);
     void postBusy();
     void postNoBusy();
+
+    // An account book read month by month: the account's stored entries (as
+    // account or destination) in each calendar month from the month of
+    // `from` to that of `to`, none when the store cannot be read; and the
+    // entries of some days, by date then ident, in one reused record (false
+    // when the read failed).
+    std::optional<std::vector<int>> accountEntriesPerMonth(int account, const QDate &from, const QDate &to) const;
+    bool readAccountEntries(int account, const QDate &from, const QDate &to,
+                            const std::function<void(const CV4Actual &)> &visit) const;
 
     CVUnitModelPtr findAccount(int ident) const;
     CVUnitModelPtr findAsset(int ident) const;

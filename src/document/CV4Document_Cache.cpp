@@ -793,6 +793,13 @@ double CV4Document::Private::nodeValue(const CVUnitModelPtr &node, const QDate &
     }
 }
 
+double CV4Document::accountBalanceMovement(const CVUnitModelPtr &node, const QDate &after, const QDate &through) const
+{
+    if (!node || through <= after) return 0;
+    const CV4Cache &series = m_d->balanceSeries(node);
+    return series.latestValueForKey(node.get(), through) - series.latestValueForKey(node.get(), after);
+}
+
 bool CV4Document::valueRangeForAccount(const CVUnitModelPtr &node, double *max, double *min, const QDate &from,
                                        const QDate &to) const
 {

@@ -311,6 +311,24 @@ bool CV4Document::moveItem(const CVUnitModelPtr &node, int target)
 
 // ---- lookups
 
+std::optional<std::vector<int>> CV4Document::accountEntriesPerMonth(int account, const QDate &from,
+                                                                    const QDate &to) const
+{
+    if (!m_d->m_dataModel || !from.isValid() || !to.isValid()) return std::nullopt;
+    return m_d->m_dataModel->entriesPerMonth(account, from.year() * 12 + from.month() - 1,
+                                             to.year() * 12 + to.month() - 1);
+}
+
+bool CV4Document::readAccountEntries(int account, const QDate &from, const QDate &to,
+                                     const std::function<void(const CV4Actual &)> &visit) const
+{
+    if (!m_d->m_dataModel) return false;
+    CV4SearchConditions conditions;
+    conditions.date = {from, to};
+    conditions.account = {account};
+    return m_d->m_dataModel->forEachActual(conditions, visit);
+}
+
 CVUnitModelPtr CV4Document::findAccount(int ident) const
 {
     // Cash parts and holdings carry ident 0: none of them is an account by ident.

@@ -37,8 +37,8 @@ AccountPanelController::AccountPanelController(CV4Document *doc, CVUnitModelPtr 
     collectData();
     m_lastKind = CV4Actual::Expense;
     m_lastCategory = kMiscExpense;
-    if (!items().empty()) {
-        const CV4Actual &last = *actual(items().back());
+    if (const RowPtr lastRow = rowAt(int(items().size()) - 1)) {
+        const CV4Actual &last = *actual(lastRow);
         if (last.kind() != CV4Actual::Transfer) {
             m_lastKind = last.kind();
             m_lastCategory = last.category();
@@ -117,16 +117,11 @@ InputPanelController::RowPtr AccountPanelController::makeItem()
 
 void AccountPanelController::collectData()
 {
-    CV4SearchConditions conditions;
-    conditions.date = {firstDay(), lastDay()};
-    conditions.account = {accountIdent()};
-    // The typed streamed read: each row's record is made from its columns, not
-    // from a text copy of the whole result.
-    std::vector<RowPtr> rows;
-    const bool read = doc()->dataModel()->forEachActual(
-        conditions, [&](const CV4Actual &entry) { rows.push_back(std::make_shared<CV4Actual>(entry)); });
-    if (!read) rows.clear();
-    setItems(std::move(rows));
+    m_months.clear();
+    m_removedRows.clear();
+    m_sorted = false;
+    m_pageMissed = false;
+    if (!layOutMonths()) readEveryRow();
 }
 
 void AccountPanelController::setButtonStatus()
@@ -184,7 +179,9 @@ cv::CellValue AccountPanelController::balanceValue(int row) const
     const CV4ActualPtr e = actualAt(row);
     if (!e || (e->flags() & cv::EditDeleted) || ((e->flags() & cv::EditNew) && e->amount() == 0)) return QString();
     const QDate carryDay = firstDay().addDays(-1);
-    if (m_balances.size() != items().size()) {
+    if (!m_months.empty()) {
+        // Laid out by month: the months above are the cache's, not summed here.
+    } else if (m_balances.size() != items().size()) {
         // One pass for all rows: painting asks row by row.
         m_balances.clear();
         double sum = doc()->valueForAccount(item(), carryDay, doc()->findCurrency(currencyIdent()));
@@ -193,7 +190,7 @@ cv::CellValue AccountPanelController::balanceValue(int row) const
             m_balances.push_back(sum);
         }
     }
-    double value = m_balances[size_t(row)];
+    double value = m_months.empty() ? m_balances[size_t(row)] : pagedBalance(row);
     // An account opened within the period: its opening balance from that day.
     const bool opensInPeriod = item()->kind() != cv::NodeKind::Loan && !item()->validAtDate(carryDay);
     if (opensInPeriod && item()->validAtDate(e->date())) value += item()->assetInitialValue();
@@ -480,6 +477,7 @@ void AccountPanelController::commitRows()
     {
         cv::EditScope edit(*doc());
         for (const RowPtr &ptr : items()) {
+            if (!ptr) continue;   // not read: unchanged
             const CV4ActualPtr row = actual(ptr);
             const CV4ActualPtr copy = copyOf(row);
             const int flags = row->flags();

@@ -101,10 +101,14 @@ void AccountingInputPanelController::dropDeletedGroupings(CV4Actual &row) const
 bool AccountingInputPanelController::selectEntry(int ident)
 {
     if (ident < 0) return false;
-    for (const RowPtr &row : items()) {
-        if (actual(row)->ident() == ident) {
-            selectItem(row);
-            return true;
+    for (const bool readAll : {false, true}) {
+        // Rows not read yet are read only when the read ones do not hold it.
+        if (readAll) readAllRows();
+        for (const RowPtr &row : items()) {
+            if (row && actual(row)->ident() == ident) {
+                selectItem(row);
+                return true;
+            }
         }
     }
     return false;
@@ -113,7 +117,7 @@ bool AccountingInputPanelController::selectEntry(int ident)
 void AccountingInputPanelController::updateGroup(const QList<int> &deletedGroups)
 {
     for (const RowPtr &row : items())
-        if (deletedGroups.contains(actual(row)->group())) actual(row)->setGroup(0);
+        if (row && deletedGroups.contains(actual(row)->group())) actual(row)->setGroup(0);
     for (const RowPtr &row : deletedItems())
         if (deletedGroups.contains(actual(row)->group())) actual(row)->setGroup(0);
     if (deletedGroups.contains(m_lastGroup)) m_lastGroup = 0;

@@ -193,7 +193,7 @@ void InputPanelController::settleAfterCommit()
     m_deletedItems.clear();
     collectData();
     bool hasNew = std::any_of(m_items.begin(), m_items.end(),
-                              [this](const RowPtr &r) { return rowFlags(r) & cv::EditNew; });
+                              [this](const RowPtr &r) { return r && (rowFlags(r) & cv::EditNew); });
     // Steps that refer to rows of before the commit no longer apply.
     m_doc->undoStack()->clear();
     if (!hasNew && !m_isEditOnly)
@@ -213,11 +213,14 @@ void InputPanelController::setItems(std::vector<RowPtr> rows)
 
 InputPanelController::RowPtr InputPanelController::rowAt(int row) const
 {
-    return row >= 0 && row < int(m_items.size()) ? m_items[size_t(row)] : nullptr;
+    if (row < 0 || row >= int(m_items.size())) return nullptr;
+    if (!m_items[size_t(row)]) readRowPage(row);
+    return m_items[size_t(row)];
 }
 
 int InputPanelController::indexOfRow(const RowPtr &row) const
 {
+    if (!row) return -1;   // an unread row is null too
     const auto it = std::find(m_items.begin(), m_items.end(), row);
     return it == m_items.end() ? -1 : int(it - m_items.begin());
 }
@@ -245,7 +248,8 @@ void InputPanelController::addItem(CV4TableView *)
     RowPtr row = makeItem();
     if (!row) return;
     setRowFlags(row, cv::EditNew);
-    setRowDate(row, m_items.empty() ? m_from : rowDate(m_items.back()));
+    const RowPtr last = rowAt(int(m_items.size()) - 1);
+    setRowDate(row, last ? rowDate(last) : m_from);
     m_items.push_back(row);
     reloadAndEditLastRow();
 }
@@ -282,7 +286,7 @@ void InputPanelController::reCollectData()
 {
     std::vector<RowPtr> kept;
     for (const RowPtr &row : m_items)
-        if (rowFlags(row) & cv::EditNew) kept.push_back(row);
+        if (row && (rowFlags(row) & cv::EditNew)) kept.push_back(row);
     collectData();
     for (RowPtr &row : kept) m_items.push_back(std::move(row));
 }
@@ -337,6 +341,7 @@ void InputPanelController::toggleItemDeleted(const RowPtr &row)
 
 void InputPanelController::insertSorted(const RowPtr &row)
 {
+    readAllRows();
     const auto at = std::find_if(m_items.begin(), m_items.end(),
                                  [&](const RowPtr &other) { return rowGoesBefore(row, other); });
     m_items.insert(at, row);
@@ -349,7 +354,10 @@ void InputPanelController::flipDeleted(const RowPtr &row)
     int restored = -1;
     if (rowFlags(row) & cv::EditDeleted) {
         m_deletedItems.push_back(row);
-        m_items.erase(std::remove(m_items.begin(), m_items.end(), row), m_items.end());
+        for (int at = indexOfRow(row); at >= 0; at = indexOfRow(row)) {
+            rowRemovedAt(at);
+            m_items.erase(m_items.begin() + at);
+        }
     } else {
         m_deletedItems.erase(std::remove(m_deletedItems.begin(), m_deletedItems.end(), row), m_deletedItems.end());
         if (indexOfRow(row) < 0) insertSorted(row);
@@ -419,7 +427,7 @@ void InputPanelController::deleteRows(CV4TableView *)
         return;
     }
     const bool newLeft = std::any_of(m_items.begin(), m_items.end(),
-                                     [this](const RowPtr &r) { return rowFlags(r) & cv::EditNew; });
+                                     [this](const RowPtr &r) { return r && (rowFlags(r) & cv::EditNew); });
     if (deletedNew && !newLeft) {
         addItem();
         return;

@@ -10,7 +10,9 @@
 //
 // Rows are the subclass's records (entries, trades, prices); the base holds
 // them type-erased and reaches their flags, dates and fields through the row
-// hooks. Lists of rows are kept by object identity.
+// hooks. Lists of rows are kept by object identity. A panel that reads its
+// rows page by page leaves the unread ones null in the list; rowAt reads
+// them, and loops over the list pass them by (an unread row is unchanged).
 
 #include "controls/HostedPanel.h"
 #include "controls/TableClient.h"
@@ -140,7 +142,7 @@ protected:
     void markChanged() { m_hasChanged = true; }
     void setReturnCode(int rc) { m_rc = rc; }
     void reloadTable();
-    void sortItems();
+    virtual void sortItems();
     // Flips the deleted flag of a row that stays in the table (undoable).
     void toggleDeletedInPlace(const RowPtr &row);
     // Ends the cell edit without storing, closes a chooser over the table and
@@ -162,6 +164,17 @@ protected:
     // The commit hook: writes the rows through the document, sets the return code.
     virtual void commitRows() {}
     virtual void setButtonStatus() {}
+
+    // Paging hooks: read the page that holds the unread row (filling it with
+    // fillUnreadRow); read every unread row; a row leaves the list at index.
+    virtual void readRowPage(int row) const { Q_UNUSED(row); }
+    virtual void readAllRows() {}
+    virtual void rowRemovedAt(int row) { Q_UNUSED(row); }
+    void fillUnreadRow(int row, RowPtr value) const
+    {
+        if (!m_items[size_t(row)]) m_items[size_t(row)] = std::move(value);
+    }
+    bool isRowRead(int row) const { return m_items[size_t(row)] != nullptr; }
 
     // Row hooks.
     virtual int rowFlags(const RowPtr &row) const = 0;
@@ -189,7 +202,7 @@ private:
     CVUnitModelPtr m_item;               // the account or category the panel shows
     QDate m_from;                        // first day of the period
     QDate m_to;                          // last day of the period
-    std::vector<RowPtr> m_items;         // rows shown, in table order
+    mutable std::vector<RowPtr> m_items; // rows shown, in table order; null: not read yet
     std::vector<RowPtr> m_deletedItems;  // rows deleted since the panel opened
     CV4TableView *m_tableView;           // child
     QPushButton *m_okButton;             // child
