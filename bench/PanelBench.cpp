@@ -1,8 +1,11 @@
 // The account book panel on a synthetic book (cv-gen-book): opening the
-// busiest account's busiest month in its panel (rows read, table laid out and
-// painted offscreen), and committing one edited row.
+// busiest account's busiest month, or its whole book, in its panel (rows
+// read, table laid out and painted offscreen), moving the whole book's view
+// to months not read yet, and committing one edited row. Each open reports the
+// process's peak resident memory as peak_MB (run one benchmark a process).
 //   cv-panel-bench --books=DIR --sizes=10000,100000 [benchmark flags]
 
+#include "controls/CV4TableView.h"
 #include "document/CV4Document.h"
 #include "gen/BookBenchRun.h"
 #include "gen/BookGenerator.h"
@@ -12,7 +15,10 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QScrollBar>
 #include <QUndoStack>
+
+#include <sys/resource.h>
 
 #include <map>
 #include <optional>
@@ -44,11 +50,10 @@ Month busiestMonth(CV4Document &doc)
     Month best;
     size_t bestCount = 0;
     for (const CVUnitModelPtr &account : accounts) {
-        CV4SearchConditions conditions;
-        conditions.account = {account->ident()};
-        const auto rows = doc.dataModel()->findActual(conditions).value_or(CV4DataModel::ActualList{});
         std::map<QDate, size_t> months;
-        for (const CV4ActualPtr &row : rows) ++months[QDate(row->date().year(), row->date().month(), 1)];
+        doc.readAccountEntries(account->ident(), QDate(1900, 1, 1), QDate(2100, 12, 31), [&](const CV4Actual &row) {
+            ++months[QDate(row.date().year(), row.date().month(), 1)];
+        });
         for (const auto &[first, count] : months) {
             if (count > bestCount) {
                 bestCount = count;
@@ -92,6 +97,30 @@ void open_account(benchmark::State &state, int size, bool wholeBook)
         rows = panel.numberOfRows(panel.tableView());
     }
     state.counters["rows"] = rows;
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_MB"] = double(usage.ru_maxrss) / 1024.0;
+}
+
+// The whole book's panel, open at its end, moved a tenth of the book at a
+// time upwards (wrapping round) and painted: each move shows a month not read yet.
+void jump_account_book(benchmark::State &state, int size)
+{
+    CV4Document doc;
+    const std::optional<Month> month = openBusiest(state, doc, size);
+    if (!month) return;
+    AccountPanelController panel(&doc, month->account, QDate(1990, 1, 1), QDate(2040, 12, 31));
+    panel.resize(900, 600);
+    panel.grab();
+    QScrollBar *bar = panel.tableView()->verticalScrollBar();
+    const int step = std::max(1, bar->maximum() / 10);
+    int at = bar->maximum();
+    for (auto _ : state) {
+        at = at - step < 0 ? bar->maximum() - step / 3 : at - step;
+        bar->setValue(at);
+        const QPixmap painted = panel.grab();
+        benchmark::DoNotOptimize(painted.cacheKey());
+    }
 }
 
 // The panel's read of that book alone, with nothing made of the rows.
@@ -100,12 +129,10 @@ void read_account_book(benchmark::State &state, int size)
     CV4Document doc;
     const std::optional<Month> month = openBusiest(state, doc, size);
     if (!month) return;
-    CV4SearchConditions conditions;
-    conditions.date = {QDate(1990, 1, 1), QDate(2040, 12, 31)};
-    conditions.account = {month->account->ident()};
     for (auto _ : state) {
         double sum = 0;
-        doc.dataModel()->forEachActual(conditions, [&](const CV4Actual &entry) { sum += entry.amount(); });
+        doc.readAccountEntries(month->account->ident(), QDate(1990, 1, 1), QDate(2040, 12, 31),
+                               [&](const CV4Actual &entry) { sum += entry.amount(); });
         benchmark::DoNotOptimize(sum);
     }
 }
@@ -142,6 +169,9 @@ int main(int argc, char **argv)
             ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(QStringLiteral("open_account_book/%1").arg(size).toUtf8().constData(),
                                      [size](benchmark::State &state) { open_account(state, size, true); })
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(QStringLiteral("jump_account_book/%1").arg(size).toUtf8().constData(),
+                                     [size](benchmark::State &state) { jump_account_book(state, size); })
             ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(QStringLiteral("read_account_book/%1").arg(size).toUtf8().constData(),
                                      [size](benchmark::State &state) { read_account_book(state, size); })

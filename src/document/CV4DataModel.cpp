@@ -61,7 +61,7 @@ void CV4DataModel::close()
 {
     if (m_database) m_database->close();
     m_isOpen = false;
-    forgetMonthCounts();
+    forgetWeekCounts();
 }
 
 void CV4DataModel::setChanged(bool changed)

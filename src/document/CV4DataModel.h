@@ -4,7 +4,7 @@
 // database, its schema and every statement on it. Every edit goes to the
 // working copy at once; only save() writes the document file.
 
-#include "document/AccountMonthCounts.h"
+#include "document/AccountEntryCounts.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -333,11 +333,11 @@ public:
     // The same entries handed one at a time in a reused record, read typed:
     // for readers of many rows. False when the read failed.
     bool forEachActual(const CV4SearchConditions &conditions, const std::function<void(const CV4Actual &)> &visit);
-    // How many entries the account has in each calendar month from
-    // `firstMonth` to `lastMonth` (year*12 + month - 1), as the conditions
+    // How many entries the account has in each week from `firstWeek` to
+    // `lastWeek` (AccountEntryCounts::weekOfDay), as the conditions
     // {account} find them; none when the store cannot be read. Kept current
     // by this store's own writes, read once otherwise.
-    std::optional<std::vector<int>> entriesPerMonth(int account, int firstMonth, int lastMonth);
+    std::optional<std::vector<int>> entriesPerWeek(int account, int firstWeek, int lastWeek);
     // Entries and trades meeting the conditions, by date (entries before
     // trades on one date).
     std::vector<CV4SearchRecord> findAccounts(const CV4SearchConditions &conditions);
@@ -407,7 +407,7 @@ private:
     std::optional<TradeList> findTradeIf(const QString &condition, const QStringList &texts = {});
     bool removeTradeIf(const QString &condition);
 
-    // The month counts follow a write only when they exist; a write they
+    // The week counts follow a write only when they exist; a write they
     // cannot follow drops them and the next ask reads them again.
     struct StoredPlace {
         int day;
@@ -415,11 +415,11 @@ private:
         int destination;
     };
     std::optional<StoredPlace> storedPlace(int ident);
-    bool readMonthCounts();
-    void forgetMonthCounts() { m_monthCounts.reset(); }
+    bool readWeekCounts();
+    void forgetWeekCounts() { m_weekCounts.reset(); }
 
     std::unique_ptr<SQLDatabase3> m_database;
-    std::optional<cv::AccountMonthCounts> m_monthCounts;  // none until read
+    std::optional<cv::AccountEntryCounts> m_weekCounts;  // none until read
     bool m_isOpen = false;
     CV4DocumentChanges *m_document = nullptr;
     QString m_workingPath;

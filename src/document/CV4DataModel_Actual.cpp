@@ -68,9 +68,9 @@ bool CV4DataModel::putActual(const CV4ActualPtr &entry, const CV4ActualPtr &old)
 {
     if (!entry) return false;
     const int day = getRefDays(entry->date());
-    // The row this write replaces leaves the month counts.
+    // The row this write replaces leaves the week counts.
     std::optional<StoredPlace> before;
-    if (m_monthCounts && entry->ident() >= 0) before = storedPlace(entry->ident());
+    if (m_weekCounts && entry->ident() >= 0) before = storedPlace(entry->ident());
     if (old) {
         RowUpdate update(TB_ACTUAL, day);
         update.integer("category", entry->category(), old->category());
@@ -81,11 +81,11 @@ bool CV4DataModel::putActual(const CV4ActualPtr &entry, const CV4ActualPtr &old)
         update.integer("grouping", entry->group(), old->group());
         update.memo(entry->memo(), old->memo());
         if (!runUpdate(update.sql(entry->ident()), update.texts())) return false;
-        if (m_monthCounts) {
+        if (m_weekCounts) {
             // Columns equal to `old` were not written: the stored row tells.
             const std::optional<StoredPlace> after = storedPlace(entry->ident());
-            if (m_monthCounts && before) m_monthCounts->add(before->day, before->account, before->destination, -1);
-            if (m_monthCounts && after) m_monthCounts->add(after->day, after->account, after->destination, 1);
+            if (m_weekCounts && before) m_weekCounts->add(before->day, before->account, before->destination, -1);
+            if (m_weekCounts && after) m_weekCounts->add(after->day, after->account, after->destination, 1);
         }
         return true;
     }
@@ -106,9 +106,9 @@ bool CV4DataModel::putActual(const CV4ActualPtr &entry, const CV4ActualPtr &old)
     const std::optional<int> ident = insertRecord(TB_ACTUAL, entry->ident(), insertNew, insertGiven, values);
     if (!ident) return false;
     entry->setIdent(*ident);
-    if (m_monthCounts) {
-        if (before) m_monthCounts->add(before->day, before->account, before->destination, -1);
-        m_monthCounts->add(day, entry->account(), entry->destination(), 1);
+    if (m_weekCounts) {
+        if (before) m_weekCounts->add(before->day, before->account, before->destination, -1);
+        m_weekCounts->add(day, entry->account(), entry->destination(), 1);
     }
     setChanged(true);
     return true;
@@ -132,21 +132,21 @@ bool CV4DataModel::putExpense(const CV4ActualPtr &entry, const CV4ActualPtr &old
 bool CV4DataModel::removeActual(const CV4ActualPtr &entry)
 {
     if (!entry) return false;
-    const std::optional<StoredPlace> before = m_monthCounts ? storedPlace(entry->ident()) : std::nullopt;
+    const std::optional<StoredPlace> before = m_weekCounts ? storedPlace(entry->ident()) : std::nullopt;
     if (!runAndMark(QStringLiteral("DELETE FROM %1 WHERE id=%2;").arg(TB_ACTUAL).arg(entry->ident()))) return false;
-    if (m_monthCounts && before) m_monthCounts->add(before->day, before->account, before->destination, -1);
+    if (m_weekCounts && before) m_weekCounts->add(before->day, before->account, before->destination, -1);
     return true;
 }
 
 bool CV4DataModel::removeActualByCategory(int category)
 {
-    forgetMonthCounts();
+    forgetWeekCounts();
     return run(QStringLiteral("DELETE FROM %1 WHERE category=%2;").arg(TB_ACTUAL).arg(category));
 }
 
 bool CV4DataModel::removeActualForAccount(int account)
 {
-    forgetMonthCounts();
+    forgetWeekCounts();
     return run(QStringLiteral("DELETE FROM %1 WHERE (account=%2) OR (destination=%2);").arg(TB_ACTUAL).arg(account));
 }
 
@@ -281,7 +281,7 @@ std::optional<CV4CacheRows> CV4DataModel::readCacheRows()
     if (!m_database) return std::nullopt;
     CV4CacheRows rows;
     rows.m_rows.reserve(entryCount());
-    cv::AccountMonthCounts counts;
+    cv::AccountEntryCounts counts;
     int firstDay = std::numeric_limits<int>::max();
     int lastDay = std::numeric_limits<int>::min();
     // In id order, as the category index hands out the rows of one category;
@@ -301,8 +301,8 @@ std::optional<CV4CacheRows> CV4DataModel::readCacheRows()
             rows.m_rows.push_back({*category, day, intAt(stmt, row, 2), intAt(stmt, row, 3), doubleAt(stmt, row, 4),
                                    doubleAt(stmt, row, 5)});
         });
-    if (!ok) forgetMonthCounts();
-    else m_monthCounts = std::move(counts);
+    if (!ok) forgetWeekCounts();
+    else m_weekCounts = std::move(counts);
     if (!ok || rows.m_rows.size() > std::numeric_limits<quint32>::max()) return std::nullopt;
     if (rows.m_rows.empty()) return rows;
     rows.m_days = {firstDay, lastDay};
@@ -496,7 +496,7 @@ std::optional<CV4DataModel::StoredPlace> CV4DataModel::storedPlace(int ident)
     static const QString sql = QStringLiteral("SELECT date,account,destination FROM %1 WHERE id=?;").arg(TB_ACTUAL);
     sqlite3_stmt *stmt = m_database ? m_database->keptStatement(sql) : nullptr;
     if (!stmt) {
-        forgetMonthCounts();
+        forgetWeekCounts();
         return std::nullopt;
     }
     std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> reset(stmt, sqlite3_reset);
@@ -508,29 +508,29 @@ std::optional<CV4DataModel::StoredPlace> CV4DataModel::storedPlace(int ident)
     }
     if (rc != SQLITE_DONE) {
         m_database->stepFailed(sql, rc);
-        forgetMonthCounts();
+        forgetWeekCounts();
     }
     return std::nullopt;
 }
 
-bool CV4DataModel::readMonthCounts()
+bool CV4DataModel::readWeekCounts()
 {
     if (!m_database) return false;
-    cv::AccountMonthCounts counts;
+    cv::AccountEntryCounts counts;
     const bool ok = stepRows(*m_database, QStringLiteral("SELECT date,account,destination FROM %1;").arg(TB_ACTUAL),
                              [&](sqlite3_stmt *stmt, const SQLCursor &row) {
                                  counts.add(intAt(stmt, row, 0), intAt(stmt, row, 1), intAt(stmt, row, 2), 1);
                              });
-    if (ok) m_monthCounts = std::move(counts);
+    if (ok) m_weekCounts = std::move(counts);
     return ok;
 }
 
-std::optional<std::vector<int>> CV4DataModel::entriesPerMonth(int account, int firstMonth, int lastMonth)
+std::optional<std::vector<int>> CV4DataModel::entriesPerWeek(int account, int firstWeek, int lastWeek)
 {
-    if (!m_monthCounts && !readMonthCounts()) return std::nullopt;
+    if (!m_weekCounts && !readWeekCounts()) return std::nullopt;
     std::vector<int> counts;
-    if (lastMonth >= firstMonth) counts.reserve(size_t(lastMonth - firstMonth) + 1);
-    for (int month = firstMonth; month <= lastMonth; ++month) counts.push_back(m_monthCounts->count(account, month));
+    if (lastWeek >= firstWeek) counts.reserve(size_t(lastWeek - firstWeek) + 1);
+    for (int week = firstWeek; week <= lastWeek; ++week) counts.push_back(m_weekCounts->count(account, week));
     return counts;
 }
 

@@ -94,7 +94,7 @@ bool CV4DataModel::create()
 {
     if (!m_database || !openDatabase()) return false;
     m_isOpen = true;
-    forgetMonthCounts();
+    forgetWeekCounts();
     static const struct {
         const QString &table;
         const char *format;
@@ -135,14 +135,14 @@ bool CV4DataModel::beginTransaction()
 bool CV4DataModel::commitTransaction()
 {
     const bool committed = m_database && m_database->commitTransaction();
-    if (!committed) forgetMonthCounts();
+    if (!committed) forgetWeekCounts();
     return committed;
 }
 
 void CV4DataModel::rollbackTransaction()
 {
     // The counts followed writes that are now undone.
-    forgetMonthCounts();
+    forgetWeekCounts();
     if (m_database) m_database->rollbackTransaction();
 }
 

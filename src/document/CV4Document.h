@@ -186,7 +186,7 @@ public:
     bool valueRangeForAccount(const CVUnitModelPtr &node, double *max, double *min, const QDate &from,
                               const QDate &to) const;
     // What the stored entries after `after` up to `through` added to the
-    // account's balance, in its currency (an account book's month starts).
+    // account's balance, in its currency (where an account book's weeks start).
     double accountBalanceMovement(const CVUnitModelPtr &node, const QDate &after, const QDate &through) const;
     double tradingAccount(int account, int brand, const QDate &date) const;
     double valueForActual(const CVUnitModelPtr &node, const QDate &date) const;
@@ -234,12 +234,12 @@ public:
     void postBusy();
     void postNoBusy();
 
-    // An account book read month by month: the account's stored entries (as
-    // account or destination) in each calendar month from the month of
-    // `from` to that of `to`, none when the store cannot be read; and the
+    // An account book read week by week: the account's stored entries (as
+    // account or destination) in each week, Monday to Sunday, from the week
+    // of `from` to that of `to`, none when the store cannot be read; and the
     // entries of some days, by date then ident, in one reused record (false
     // when the read failed).
-    std::optional<std::vector<int>> accountEntriesPerMonth(int account, const QDate &from, const QDate &to) const;
+    std::optional<std::vector<int>> accountEntriesPerWeek(int account, const QDate &from, const QDate &to) const;
     bool readAccountEntries(int account, const QDate &from, const QDate &to,
                             const std::function<void(const CV4Actual &)> &visit) const;
 

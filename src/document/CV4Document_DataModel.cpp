@@ -11,6 +11,7 @@
 #include "platform/CV4Alert.h"
 #include "platform/Localization.h"
 #include "platform/KeyedArchiver.h"
+#include "platform/DateIntegers.h"
 #include "platform/Logging.h"
 
 #include <algorithm>
@@ -311,12 +312,12 @@ bool CV4Document::moveItem(const CVUnitModelPtr &node, int target)
 
 // ---- lookups
 
-std::optional<std::vector<int>> CV4Document::accountEntriesPerMonth(int account, const QDate &from,
-                                                                    const QDate &to) const
+std::optional<std::vector<int>> CV4Document::accountEntriesPerWeek(int account, const QDate &from,
+                                                                   const QDate &to) const
 {
     if (!m_d->m_dataModel || !from.isValid() || !to.isValid()) return std::nullopt;
-    return m_d->m_dataModel->entriesPerMonth(account, from.year() * 12 + from.month() - 1,
-                                             to.year() * 12 + to.month() - 1);
+    return m_d->m_dataModel->entriesPerWeek(account, cv::AccountEntryCounts::weekOfDay(cv::dates::dayNumber(from)),
+                                            cv::AccountEntryCounts::weekOfDay(cv::dates::dayNumber(to)));
 }
 
 bool CV4Document::readAccountEntries(int account, const QDate &from, const QDate &to,

@@ -1,6 +1,6 @@
-// The account book reads its rows a month at a time: every row, its order
+// The account book reads its rows a week at a time: every row, its order
 // and its running balance must be what the whole period's list gives, at the
-// period's edges, across months, with transfers both ways and with rows
+// period's edges, across weeks and months, with transfers both ways and with rows
 // edited, deleted and read back through the panel.
 #include "PanelTestSupport.h"
 

@@ -117,11 +117,11 @@ InputPanelController::RowPtr AccountPanelController::makeItem()
 
 void AccountPanelController::collectData()
 {
-    m_months.clear();
+    m_pages.clear();
     m_removedRows.clear();
     m_sorted = false;
     m_pageMissed = false;
-    if (!layOutMonths()) readEveryRow();
+    if (!layOutPages()) readEveryRow();
 }
 
 void AccountPanelController::setButtonStatus()
@@ -179,8 +179,8 @@ cv::CellValue AccountPanelController::balanceValue(int row) const
     const CV4ActualPtr e = actualAt(row);
     if (!e || (e->flags() & cv::EditDeleted) || ((e->flags() & cv::EditNew) && e->amount() == 0)) return QString();
     const QDate carryDay = firstDay().addDays(-1);
-    if (!m_months.empty()) {
-        // Laid out by month: the months above are the cache's, not summed here.
+    if (!m_pages.empty()) {
+        // Laid out in pages: the pages above are the cache's, not summed here.
     } else if (m_balances.size() != items().size()) {
         // One pass for all rows: painting asks row by row.
         m_balances.clear();
@@ -190,7 +190,7 @@ cv::CellValue AccountPanelController::balanceValue(int row) const
             m_balances.push_back(sum);
         }
     }
-    double value = m_months.empty() ? m_balances[size_t(row)] : pagedBalance(row);
+    double value = m_pages.empty() ? m_balances[size_t(row)] : pagedBalance(row);
     // An account opened within the period: its opening balance from that day.
     const bool opensInPeriod = item()->kind() != cv::NodeKind::Loan && !item()->validAtDate(carryDay);
     if (opensInPeriod && item()->validAtDate(e->date())) value += item()->assetInitialValue();

@@ -6,9 +6,9 @@
 // categories, and the transfer row, which opens the transfer popup).
 //
 // The rows are laid out from the store's counts of the account's entries per
-// month and read a month at a time when shown (AccountPanelController_Pages.cpp);
-// a running balance is the cache's balance at the start of its month plus
-// the rows above it in the month, pending edits included.
+// week and read a week at a time when shown (AccountPanelController_Pages.cpp);
+// a running balance is the cache's balance at the start of its week plus the
+// rows above it in the week, pending edits above included.
 //
 // Columns: 0 date, 1 kind, 2 category (read-only), 3 in, 4 out, 5 balance,
 // 6 memo.
@@ -70,8 +70,8 @@ protected:
     void rowsChanged() override
     {
         m_balances.clear();
-        m_monthStarts.clear();
-        m_monthBalances.clear();
+        m_changesBefore.clear();
+        m_pageBalances.clear();
     }
     void readRowPage(int row) const override;
     void readAllRows() override;
@@ -122,31 +122,32 @@ private:
     cv::CellValue balanceValue(int row) const;
 
     // ---- paging (AccountPanelController_Pages.cpp)
-    // One calendar month of the period, cut to the period at its ends; its
-    // stored rows stand together in the list from `offset`. A month is read
-    // whole or not at all.
-    struct BookMonth {
+    // One week of the period, Monday to Sunday, cut to the period at its
+    // ends; its stored rows stand together in the list from `offset`. A page
+    // is read whole or not at all.
+    struct BookPage {
         QDate first;
         QDate last;
         int offset;
         int count;
     };
     // Lays the period out from the counts; false when they do not read.
-    bool layOutMonths();
+    bool layOutPages();
     void readEveryRow();
-    size_t monthOfRow(int row) const;
-    std::vector<RowPtr> readMonth(const BookMonth &month) const;
-    // The running balance after the row, when the rows are laid out by month.
+    size_t pageOfRow(int row) const;
+    std::vector<RowPtr> readPage(const BookPage &page) const;
+    // The running balance after the row, when the rows are laid out in pages.
     double pagedBalance(int row) const;
     double rowDelta(const RowPtr &row) const;
 
-    std::vector<BookMonth> m_months;  // empty: every row of the period is read
-    int m_storedRows = 0;             // the months' rows; new rows follow them
-    bool m_sorted = false;            // the list was sorted: months read later are sorted too
-    bool m_pageMissed = false;        // a month read other rows than counted: all are read instead
-    std::vector<std::pair<size_t, RowPtr>> m_removedRows;  // stored rows taken out of the list, by month
-    mutable std::vector<double> m_monthStarts;  // balance before each month (and after the last); empty: stale
-    mutable std::map<size_t, std::vector<double>> m_monthBalances;  // month -> balance after each of its rows
+    std::vector<BookPage> m_pages;  // empty: every row of the period is read
+    int m_storedRows = 0;           // the pages' rows; new rows follow them
+    bool m_sorted = false;          // the list was sorted: pages read later are sorted too
+    bool m_pageMissed = false;      // a page read other rows than counted: all are read instead
+    std::vector<std::pair<size_t, RowPtr>> m_removedRows;  // stored rows taken out of the list, by page
+    mutable double m_carried = 0;                // the balance carried into the period
+    mutable std::vector<double> m_changesBefore;  // what edits changed above each page (and the end); empty: stale
+    mutable std::map<size_t, std::vector<double>> m_pageBalances;  // page -> balance after each of its rows
 
     QLabel *m_accountField;         // the account's name; child
     QLabel *m_dateTotalTitleField;  // "Report-Carry"; child

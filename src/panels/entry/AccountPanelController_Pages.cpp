@@ -1,5 +1,5 @@
-// The account book read a month at a time: a book of a million entries opens
-// in a frame because only the months on screen are read.
+// The account book read a week at a time: a book of a million entries opens
+// in a frame because only the weeks on screen are read.
 #include "panels/entry/AccountPanelController.h"
 
 #include "document/CV4Document.h"
@@ -13,9 +13,9 @@
 
 namespace {
 
-QDate lastOfMonth(const QDate &day)
+QDate mondayOf(const QDate &day)
 {
-    return QDate(day.year(), day.month(), 1).addMonths(1).addDays(-1);
+    return day.addDays(1 - day.dayOfWeek());
 }
 
 } // namespace
@@ -31,21 +31,21 @@ void AccountPanelController::readEveryRow()
     setItems(std::move(rows));
 }
 
-std::vector<InputPanelController::RowPtr> AccountPanelController::readMonth(const BookMonth &month) const
+std::vector<InputPanelController::RowPtr> AccountPanelController::readPage(const BookPage &page) const
 {
     std::vector<RowPtr> rows;
-    rows.reserve(size_t(std::max(month.count, 0)));
-    if (!doc()->readAccountEntries(accountIdent(), month.first, month.last, [&](const CV4Actual &entry) {
+    rows.reserve(size_t(std::max(page.count, 0)));
+    if (!doc()->readAccountEntries(accountIdent(), page.first, page.last, [&](const CV4Actual &entry) {
             rows.push_back(std::make_shared<CV4Actual>(entry));
         }))
         return {};
-    // After a sort the list stands sorted; a month read later takes its place so.
+    // After a sort the list stands sorted; a page read later takes its place so.
     if (m_sorted)
         std::stable_sort(rows.begin(), rows.end(), [this](const RowPtr &a, const RowPtr &b) { return rowGoesBefore(a, b); });
     return rows;
 }
 
-bool AccountPanelController::layOutMonths()
+bool AccountPanelController::layOutPages()
 {
     const QDate from = firstDay();
     const QDate to = lastDay();
@@ -54,50 +54,54 @@ bool AccountPanelController::layOutMonths()
         setItems({});
         return true;
     }
-    const std::optional<std::vector<int>> counts = doc()->accountEntriesPerMonth(accountIdent(), from, to);
+    const std::optional<std::vector<int>> counts = doc()->accountEntriesPerWeek(accountIdent(), from, to);
     if (!counts) return false;
-    std::vector<BookMonth> months;
-    std::vector<std::pair<size_t, std::vector<RowPtr>>> edges;  // months cut by the period, read now
+    std::vector<BookPage> pages;
+    pages.reserve(counts->size());
+    std::vector<std::pair<size_t, std::vector<RowPtr>>> edges;  // weeks cut by the period, read now
     int offset = 0;
-    QDate start(from.year(), from.month(), 1);
-    for (size_t i = 0; i < counts->size(); ++i, start = start.addMonths(1)) {
-        BookMonth month{std::max(start, from), std::min(lastOfMonth(start), to), offset, (*counts)[i]};
-        if (month.first != start || month.last != lastOfMonth(start)) {
-            // Counts are of whole months: a cut one is counted by reading it.
-            std::vector<RowPtr> rows = readMonth(month);
-            month.count = int(rows.size());
+    QDate monday = mondayOf(from);
+    for (size_t i = 0; i < counts->size(); ++i, monday = monday.addDays(7)) {
+        BookPage page{std::max(monday, from), std::min(monday.addDays(6), to), offset, (*counts)[i]};
+        if (page.first != monday || page.last != monday.addDays(6)) {
+            // Counts are of whole weeks: a cut one is counted by reading it.
+            std::vector<RowPtr> rows = readPage(page);
+            page.count = int(rows.size());
             edges.emplace_back(i, std::move(rows));
         }
-        offset += month.count;
-        months.push_back(month);
+        offset += page.count;
+        pages.push_back(page);
     }
-    std::vector<RowPtr> rows(static_cast<size_t>(offset));
+    std::vector<RowPtr> rows;
+    // Room for the rows typed next: growing would copy the whole list.
+    rows.reserve(size_t(offset) + 16);
+    rows.resize(size_t(offset));
     for (auto &[index, read] : edges)
-        std::move(read.begin(), read.end(), rows.begin() + months[index].offset);
-    m_months = std::move(months);
+        std::move(read.begin(), read.end(), rows.begin() + pages[index].offset);
+    m_pages = std::move(pages);
     m_storedRows = offset;
     setItems(std::move(rows));
     return true;
 }
 
-size_t AccountPanelController::monthOfRow(int row) const
+size_t AccountPanelController::pageOfRow(int row) const
 {
-    const auto after = std::upper_bound(m_months.begin(), m_months.end(), row,
-                                        [](int r, const BookMonth &month) { return r < month.offset; });
-    Q_ASSERT(after != m_months.begin());
-    return after == m_months.begin() ? 0 : size_t(after - m_months.begin()) - 1;
+    const auto after = std::upper_bound(m_pages.begin(), m_pages.end(), row,
+                                        [](int r, const BookPage &page) { return r < page.offset; });
+    Q_ASSERT(after != m_pages.begin());
+    return after == m_pages.begin() ? 0 : size_t(after - m_pages.begin()) - 1;
 }
 
 void AccountPanelController::readRowPage(int row) const
 {
-    if (m_months.empty() || row < 0 || row >= m_storedRows) return;
-    const BookMonth &month = m_months[monthOfRow(row)];
-    const std::vector<RowPtr> rows = readMonth(month);
-    for (size_t k = 0; k < rows.size() && int(k) < month.count; ++k) fillUnreadRow(month.offset + int(k), rows[k]);
-    if (int(rows.size()) == month.count || m_pageMissed) return;
+    if (m_pages.empty() || row < 0 || row >= m_storedRows) return;
+    const BookPage &page = m_pages[pageOfRow(row)];
+    const std::vector<RowPtr> rows = readPage(page);
+    for (size_t k = 0; k < rows.size() && int(k) < page.count; ++k) fillUnreadRow(page.offset + int(k), rows[k]);
+    if (int(rows.size()) == page.count || m_pageMissed) return;
     // The counts missed a write (or the read failed): every row is read once,
     // after the paint that asked.
-    qCWarning(lcModel) << "account book month" << month.first << "read" << rows.size() << "rows of" << month.count;
+    qCWarning(lcModel) << "account book week" << page.first << "read" << rows.size() << "rows of" << page.count;
     auto *self = const_cast<AccountPanelController *>(this);
     self->m_pageMissed = true;
     QTimer::singleShot(0, self, [self] {
@@ -108,12 +112,12 @@ void AccountPanelController::readRowPage(int row) const
 
 void AccountPanelController::readAllRows()
 {
-    if (m_months.empty()) return;
-    std::vector<std::vector<RowPtr>> fresh(m_months.size());
+    if (m_pages.empty()) return;
+    std::vector<std::vector<RowPtr>> fresh(m_pages.size());
     const bool read = doc()->readAccountEntries(accountIdent(), firstDay(), lastDay(), [&](const CV4Actual &entry) {
-        const auto month = std::upper_bound(m_months.begin(), m_months.end(), entry.date(),
-                                            [](const QDate &d, const BookMonth &m) { return d < m.first; });
-        if (month != m_months.begin()) fresh[size_t(month - m_months.begin()) - 1].push_back(std::make_shared<CV4Actual>(entry));
+        const auto page = std::upper_bound(m_pages.begin(), m_pages.end(), entry.date(),
+                                            [](const QDate &d, const BookPage &m) { return d < m.first; });
+        if (page != m_pages.begin()) fresh[size_t(page - m_pages.begin()) - 1].push_back(std::make_shared<CV4Actual>(entry));
     });
     if (!read) {
         qCWarning(lcModel) << "account book: the period does not read";
@@ -122,19 +126,19 @@ void AccountPanelController::readAllRows()
     const std::vector<RowPtr> &list = items();
     std::vector<RowPtr> rows;
     rows.reserve(list.size());
-    for (size_t m = 0; m < m_months.size(); ++m) {
-        const BookMonth &month = m_months[m];
+    for (size_t m = 0; m < m_pages.size(); ++m) {
+        const BookPage &page = m_pages[m];
         std::unordered_map<int, RowPtr> held;  // rows read before stay, by identity
         bool whole = true;
-        for (int k = 0; k < month.count; ++k) {
-            const RowPtr &row = list[size_t(month.offset + k)];
+        for (int k = 0; k < page.count; ++k) {
+            const RowPtr &row = list[size_t(page.offset + k)];
             if (row)
                 held.emplace(actual(row)->ident(), row);
             else
                 whole = false;
         }
         if (whole) {
-            rows.insert(rows.end(), list.begin() + month.offset, list.begin() + month.offset + month.count);
+            rows.insert(rows.end(), list.begin() + page.offset, list.begin() + page.offset + page.count);
             continue;
         }
         if (m_sorted)
@@ -148,7 +152,7 @@ void AccountPanelController::readAllRows()
     const size_t newRows = std::min(list.size(), size_t(m_storedRows));
     m_storedRows = int(rows.size());
     rows.insert(rows.end(), list.begin() + newRows, list.end());
-    m_months.clear();
+    m_pages.clear();
     m_removedRows.clear();
     setItems(std::move(rows));
 }
@@ -157,29 +161,29 @@ void AccountPanelController::rowRemovedAt(int row)
 {
     if (row < 0 || row >= m_storedRows) return;
     --m_storedRows;
-    if (m_months.empty()) return;
-    const size_t m = monthOfRow(row);
+    if (m_pages.empty()) return;
+    const size_t m = pageOfRow(row);
     m_removedRows.emplace_back(m, rowAt(row));
-    --m_months[m].count;
-    for (size_t k = m + 1; k < m_months.size(); ++k) --m_months[k].offset;
+    --m_pages[m].count;
+    for (size_t k = m + 1; k < m_pages.size(); ++k) --m_pages[k].offset;
 }
 
-// The list sorted as a whole: rows keep to their months unless a date was
-// typed into another month, so each month read is sorted in place and the
+// The list sorted as a whole: rows keep to their weeks unless a date was
+// typed into another week, so each page read is sorted in place and the
 // others when they are read.
 void AccountPanelController::sortItems()
 {
-    if (m_months.empty()) {
+    if (m_pages.empty()) {
         InputPanelController::sortItems();
         return;
     }
     const std::vector<RowPtr> &list = items();
     bool movesAcross = false;
-    for (size_t m = 0; m < m_months.size() && !movesAcross; ++m) {
-        const BookMonth &month = m_months[m];
-        for (int k = 0; k < month.count && !movesAcross; ++k) {
-            const RowPtr &row = list[size_t(month.offset + k)];
-            if (row && (rowDate(row) < month.first || rowDate(row) > month.last || (rowFlags(row) & cv::EditNew)))
+    for (size_t m = 0; m < m_pages.size() && !movesAcross; ++m) {
+        const BookPage &page = m_pages[m];
+        for (int k = 0; k < page.count && !movesAcross; ++k) {
+            const RowPtr &row = list[size_t(page.offset + k)];
+            if (row && (rowDate(row) < page.first || rowDate(row) > page.last || (rowFlags(row) & cv::EditNew)))
                 movesAcross = true;
         }
     }
@@ -192,9 +196,9 @@ void AccountPanelController::sortItems()
     }
     std::vector<RowPtr> &rows = mutableItems();
     const auto order = [this](const RowPtr &a, const RowPtr &b) { return rowGoesBefore(a, b); };
-    for (const BookMonth &month : m_months) {
-        if (month.count > 0 && rows[size_t(month.offset)])
-            std::stable_sort(rows.begin() + month.offset, rows.begin() + month.offset + month.count, order);
+    for (const BookPage &page : m_pages) {
+        if (page.count > 0 && rows[size_t(page.offset)])
+            std::stable_sort(rows.begin() + page.offset, rows.begin() + page.offset + page.count, order);
     }
     std::stable_sort(rows.begin() + m_storedRows, rows.end(), order);
     m_sorted = true;
@@ -207,49 +211,46 @@ double AccountPanelController::rowDelta(const RowPtr &row) const
 
 double AccountPanelController::pagedBalance(int row) const
 {
-    const size_t count = m_months.size();
-    if (m_monthStarts.empty()) {
-        // What the edits above each month changed against the stored rows
-        // the cache summed; a row's month is where it was read.
+    const size_t count = m_pages.size();
+    const QDate carryDay = firstDay().addDays(-1);
+    if (m_changesBefore.empty()) {
+        // What the edits above each page changed against the stored rows the
+        // cache summed; a row's page is where it was read.
         std::vector<double> change(count, 0.0);
         const std::vector<RowPtr> &list = items();
-        for (size_t m = 0; m < count; ++m) {
-            const BookMonth &month = m_months[m];
-            for (int k = 0; k < month.count; ++k) {
-                const RowPtr &r = list[size_t(month.offset + k)];
-                if (!r) break;   // a month is read whole or not at all
+        for (size_t p = 0; p < count; ++p) {
+            const BookPage &page = m_pages[p];
+            for (int k = 0; k < page.count; ++k) {
+                const RowPtr &r = list[size_t(page.offset + k)];
+                if (!r) break;  // a page is read whole or not at all
                 const CV4ActualPtr stored = copyOf(actual(r));
-                change[m] += rowDelta(r) - balanceChange(stored ? *stored : *actual(r));
+                change[p] += rowDelta(r) - balanceChange(stored ? *stored : *actual(r));
             }
         }
-        for (const auto &[m, r] : m_removedRows) {
+        for (const auto &[p, r] : m_removedRows) {
             const CV4ActualPtr stored = copyOf(actual(r));
-            change[m] -= balanceChange(stored ? *stored : *actual(r));
+            change[p] -= balanceChange(stored ? *stored : *actual(r));
         }
-        const QDate carryDay = firstDay().addDays(-1);
-        const double carried = doc()->valueForAccount(item(), carryDay, doc()->findCurrency(currencyIdent()));
-        m_monthStarts.resize(count + 1);
-        double changed = 0;
-        for (size_t m = 0; m <= count; ++m) {
-            const QDate end = m < count ? m_months[m].first.addDays(-1) : lastDay();
-            m_monthStarts[m] = carried + doc()->accountBalanceMovement(item(), carryDay, end) + changed;
-            if (m < count) changed += change[m];
-        }
+        m_changesBefore.assign(count + 1, 0.0);
+        for (size_t p = 0; p < count; ++p) m_changesBefore[p + 1] = m_changesBefore[p] + change[p];
+        m_carried = doc()->valueForAccount(item(), carryDay, doc()->findCurrency(currencyIdent()));
     }
-    const size_t m = row < m_storedRows ? monthOfRow(row) : count;
-    const int offset = m < count ? m_months[m].offset : m_storedRows;
-    auto found = m_monthBalances.find(m);
-    if (found == m_monthBalances.end()) {
-        const int rows = m < count ? m_months[m].count : int(items().size()) - m_storedRows;
+    // The rows typed after the stored ones are the last page.
+    const size_t p = row < m_storedRows ? pageOfRow(row) : count;
+    const int offset = p < count ? m_pages[p].offset : m_storedRows;
+    auto found = m_pageBalances.find(p);
+    if (found == m_pageBalances.end()) {
+        const QDate end = p < count ? m_pages[p].first.addDays(-1) : lastDay();
+        double sum = m_carried + doc()->accountBalanceMovement(item(), carryDay, end) + m_changesBefore[p];
+        const int rows = p < count ? m_pages[p].count : int(items().size()) - m_storedRows;
         std::vector<double> balances;
-        balances.reserve(size_t(rows));
-        double sum = m_monthStarts[m];
+        balances.reserve(size_t(std::max(rows, 0)));
         for (int k = 0; k < rows; ++k) {
             if (const RowPtr r = rowAt(offset + k)) sum += rowDelta(r);
             balances.push_back(sum);
         }
-        found = m_monthBalances.emplace(m, std::move(balances)).first;
+        found = m_pageBalances.emplace(p, std::move(balances)).first;
     }
     const size_t at = size_t(row - offset);
-    return at < found->second.size() ? found->second[at] : m_monthStarts[m];
+    return at < found->second.size() ? found->second[at] : 0.0;
 }
