@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -124,6 +125,8 @@ void AccountPanelController::readAllRows()
         return;
     }
     const std::vector<RowPtr> &list = items();
+    std::unordered_set<int> removed;  // rows taken out of the list stay out
+    for (const auto &[page, row] : m_removedRows) removed.insert(actual(row)->ident());
     std::vector<RowPtr> rows;
     rows.reserve(list.size());
     for (size_t m = 0; m < m_pages.size(); ++m) {
@@ -145,6 +148,7 @@ void AccountPanelController::readAllRows()
             std::stable_sort(fresh[m].begin(), fresh[m].end(),
                              [this](const RowPtr &a, const RowPtr &b) { return rowGoesBefore(a, b); });
         for (RowPtr &row : fresh[m]) {
+            if (removed.count(actual(row)->ident())) continue;
             const auto it = held.find(actual(row)->ident());
             rows.push_back(it == held.end() ? std::move(row) : it->second);
         }
@@ -191,7 +195,7 @@ void AccountPanelController::sortItems()
         movesAcross = !(rowFlags(list[k]) & cv::EditNew);
     if (movesAcross) {
         readAllRows();
-        InputPanelController::sortItems();
+        if (m_pages.empty()) InputPanelController::sortItems();  // else the read failed: unread rows stay put
         return;
     }
     std::vector<RowPtr> &rows = mutableItems();
