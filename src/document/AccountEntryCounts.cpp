@@ -13,11 +13,17 @@ int AccountEntryCounts::count(int account, int week) const
 
 void AccountEntryCounts::bump(int account, int week, int delta)
 {
-    if (!m_last || m_lastAccount != account) {
-        m_last = &m_accounts[account];  // elements stay put when the map rehashes
-        m_lastAccount = account;
+    constexpr int kSmall = 1 << 16;
+    Weeks *found = nullptr;
+    if (account >= 0 && account < kSmall) {
+        if (size_t(account) >= m_small.size()) m_small.resize(size_t(account) + 1, nullptr);
+        Weeks *&slot = m_small[size_t(account)];
+        if (!slot) slot = &m_accounts[account];
+        found = slot;
+    } else {
+        found = &m_accounts[account];
     }
-    Weeks &weeks = *m_last;
+    Weeks &weeks = *found;
     if (weeks.counts.empty()) {
         weeks.first = week;
         weeks.counts.assign(1, 0);

@@ -10,6 +10,13 @@ namespace cv {
 
 class AccountEntryCounts {
 public:
+    AccountEntryCounts() = default;
+    // Moved, never copied: m_small points into the map's nodes.
+    AccountEntryCounts(const AccountEntryCounts &) = delete;
+    AccountEntryCounts &operator=(const AccountEntryCounts &) = delete;
+    AccountEntryCounts(AccountEntryCounts &&) = default;
+    AccountEntryCounts &operator=(AccountEntryCounts &&) = default;
+
     // The week of a stored day number (days since Monday 2001-01-01): weeks
     // run Monday to Sunday, week 0 from that day.
     static int weekOfDay(int day) { return day >= 0 ? day / 7 : -((6 - day) / 7); }
@@ -17,7 +24,7 @@ public:
     void clear()
     {
         m_accounts.clear();
-        m_last = nullptr;
+        m_small.clear();
     }
     // One stored row counted in (+1) or out (-1).
     void add(int day, int account, int destination, int delta)
@@ -39,9 +46,8 @@ private:
     };
     void bump(int account, int week, int delta);
 
-    std::unordered_map<int, Weeks> m_accounts;
-    int m_lastAccount = 0;
-    Weeks *m_last = nullptr;  // the last account bumped: rows of one account come in runs
+    std::unordered_map<int, Weeks> m_accounts;  // elements stay put when the map rehashes
+    std::vector<Weeks *> m_small;  // the usual idents found without hashing: the open counts every row
 };
 
 } // namespace cv

@@ -292,14 +292,15 @@ std::optional<CV4CacheRows> CV4DataModel::readCacheRows()
         *m_database, QStringLiteral("SELECT category,%1 FROM %2 ORDER BY id;").arg(kFastColumns, TB_ACTUAL),
         [&](sqlite3_stmt *stmt, const SQLCursor &row) {
             const int day = intAt(stmt, row, 1);
+            const int account = intAt(stmt, row, 2);
+            const int destination = intAt(stmt, row, 3);
             // Every row counts for the account books, whatever its category.
-            counts.add(day, intAt(stmt, row, 2), intAt(stmt, row, 3), 1);
+            counts.add(day, account, destination, 1);
             const std::optional<int> category = exactIntAt(stmt, 0);
             if (!category) return;
             firstDay = std::min(firstDay, day);
             lastDay = std::max(lastDay, day);
-            rows.m_rows.push_back({*category, day, intAt(stmt, row, 2), intAt(stmt, row, 3), doubleAt(stmt, row, 4),
-                                   doubleAt(stmt, row, 5)});
+            rows.m_rows.push_back({*category, day, account, destination, doubleAt(stmt, row, 4), doubleAt(stmt, row, 5)});
         });
     if (!ok) forgetWeekCounts();
     else m_weekCounts = std::move(counts);
