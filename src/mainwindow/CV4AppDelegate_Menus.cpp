@@ -7,7 +7,7 @@
 #include "document/CV4DocumentUI.h"
 #include "mainwindow/CV4WindowController.h"
 #include "mainwindow/CurrencyPage.h"
-#include "mainwindow/MenuTags.h"
+#include "controls/Tags.h"
 #include "mainwindow/SearchPage.h"
 #include "mainwindow/StartupCode.h"
 #include "panels/dialogs/CV4CalcWindowController.h"
