@@ -63,7 +63,7 @@ private:
     std::mt19937 m_engine;
 };
 
-CVUnitModelPtr node(const CVUnitModelPtr &parent, int ident, int kind, const QString &name, int currency = 0)
+CVUnitModelPtr node(const CVUnitModelPtr &parent, int ident, cv::NodeKind kind, const QString &name, int currency = 0)
 {
     auto n = std::make_shared<CVUnitModel>();
     n->setIdent(ident);
@@ -77,12 +77,12 @@ CVUnitModelPtr node(const CVUnitModelPtr &parent, int ident, int kind, const QSt
 CVUnitModelPtr account(const CVUnitModelPtr &parent, int ident, int kind, const QString &name, int currency,
                        double initial, const QDate &start)
 {
-    CVUnitModelPtr n = node(parent, ident, kind, name, currency);
+    CVUnitModelPtr n = node(parent, ident, cv::NodeKind(kind), name, currency);
     auto detail = std::make_shared<CV4AssetModel>();
     detail->setDate(start);
     detail->setInitialValue(initial);
     n->setExtra(detail);
-    if (kind == cv::NodeKind::Investment) node(n, 0, cv::raw(cv::NodeKind::CashPart), QString(), currency);
+    if (kind == cv::NodeKind::Investment) node(n, 0, cv::NodeKind::CashPart, QString(), currency);
     return n;
 }
 
@@ -108,12 +108,12 @@ const char *const kMemos[] = {
 void addCategories(CV4Document &doc)
 {
     const CVUnitModelPtr income = doc.actualModel()->income();
-    node(income, Salary, cv::raw(cv::NodeKind::Category), QStringLiteral("給与"));
-    node(income, Bonus, cv::raw(cv::NodeKind::Category), QStringLiteral("賞与"));
+    node(income, Salary, cv::NodeKind::Category, QStringLiteral("給与"));
+    node(income, Bonus, cv::NodeKind::Category, QStringLiteral("賞与"));
     const CVUnitModelPtr expense = doc.actualModel()->expense();
     auto folder = [&](int ident, const char *name, std::initializer_list<std::pair<int, const char *>> children) {
-        CVUnitModelPtr f = node(expense, ident, cv::raw(cv::NodeKind::Group), QString::fromUtf8(name));
-        for (const auto &[childIdent, childName] : children) node(f, childIdent, cv::raw(cv::NodeKind::Category), QString::fromUtf8(childName));
+        CVUnitModelPtr f = node(expense, ident, cv::NodeKind::Group, QString::fromUtf8(name));
+        for (const auto &[childIdent, childName] : children) node(f, childIdent, cv::NodeKind::Category, QString::fromUtf8(childName));
     };
     folder(FoodFolder, "食費", {{Groceries, "食料品"}, {Dining, "外食"}, {Cafe, "カフェ"}});
     folder(DailyFolder, "日用品", {{Goods, "雑貨"}, {Clothing, "衣服"}});

@@ -15,7 +15,7 @@ void ActualDataSource::setDocument(CV4Document *doc, int mode, bool flat)
         if (root) putIntoData(root->deepCopy());
     };
     if (model && (mode & 16)) {
-        putIntoData(makeSystemNode(CV4ActualModel::MoneyFlowRoot, raw(NodeKind::SystemItem), "SYS:Transfer"));
+        putIntoData(makeSystemNode(CV4ActualModel::MoneyFlowRoot, NodeKind::SystemItem, "SYS:Transfer"));
         put(model->income());
         put(model->expense());
     } else if (model) {

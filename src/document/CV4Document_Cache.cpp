@@ -255,7 +255,7 @@ void CV4Document::Private::rebuildSeries()
 void CV4Document::createCacheFor(const CVUnitModelPtr &node)
 {
     if (node) {
-        const int kind = node->kind();
+        const auto kind = node->kind();
         if (kind == cv::NodeKind::Cash || kind == cv::NodeKind::Investment || kind == cv::NodeKind::GeneralAsset) return;
         if (kind == cv::NodeKind::Loan) {
             createCache();

@@ -133,7 +133,7 @@ void CV4Document::applyTrade(const TradePtr &trade, const CVUnitModelPtr &subjec
     double u = 0;
     double m = 0;
     trade->changesForAccount(trade->account(), &u, &m);
-    const int kind = trade->kind();
+    const auto kind = trade->kind();
     bool empty = false;
     if (kind == CV4Trade::TransferUnits) {
         empty = trade->brand() <= 0 || u == 0 || trade->transfer() <= 0;
@@ -198,7 +198,7 @@ bool CV4Document::addBrandNodeIfNeeded(const CVUnitModelPtr &account, int brand)
     unit->setDate(account->assetInitialDate());
     unit->setBrand(brand);
     auto node = std::make_shared<CVUnitModel>();
-    node->setKind(cv::raw(cv::NodeKind::Holding));
+    node->setKind(cv::NodeKind::Holding);
     node->setIdent(0);
     node->setCurrency(security ? security->currency() : 0);
     node->setExtra(unit);
@@ -223,7 +223,7 @@ void CV4Document::cleanupItem(const CVUnitModelPtr &node)
 {
     if (!node) return;
     cv::EditScope edit(*this);
-    const int kind = node->kind();
+    const auto kind = node->kind();
     bool removed = false;
     if (kind == cv::NodeKind::Category || kind == cv::NodeKind::SystemItem) {
         const bool expense = m_d->m_actualModel && node->hasAncestor(m_d->m_actualModel->expense().get());
@@ -421,7 +421,7 @@ CV4GroupingPtr CV4Document::findGrouping(int ident) const
     return nullptr;
 }
 
-CVUnitModelPtr CV4Document::findFirstItem(const CVUnitModelPtr &node, int kind)
+CVUnitModelPtr CV4Document::findFirstItem(const CVUnitModelPtr &node, cv::NodeKind kind)
 {
     if (!node) return nullptr;
     if (node->kind() == kind) return node;
@@ -430,7 +430,7 @@ CVUnitModelPtr CV4Document::findFirstItem(const CVUnitModelPtr &node, int kind)
     return nullptr;
 }
 
-CVUnitModelPtr CV4Document::findAccountOfKind(int kind) const
+CVUnitModelPtr CV4Document::findAccountOfKind(cv::NodeKind kind) const
 {
     if (!m_d->m_accountModel) return nullptr;
     if (CVUnitModelPtr node = findFirstItem(m_d->m_accountModel->asset(), kind)) return node;
@@ -530,7 +530,7 @@ bool CV4Document::checkSameBrandPopUpButton(const QString &name) const
 
 namespace {
 
-void addNodesOfKind(CV4MenuTarget &menu, const CVUnitModelPtr &node, int kind)
+void addNodesOfKind(CV4MenuTarget &menu, const CVUnitModelPtr &node, cv::NodeKind kind)
 {
     if (!node) return;
     if (node->kind() == kind) menu.addItem(node->name(), node->ident());
@@ -539,7 +539,7 @@ void addNodesOfKind(CV4MenuTarget &menu, const CVUnitModelPtr &node, int kind)
 
 } // namespace
 
-void CV4Document::fillPopUpButton(CV4MenuTarget &menu, const CVUnitModelPtr &node, int kind)
+void CV4Document::fillPopUpButton(CV4MenuTarget &menu, const CVUnitModelPtr &node, cv::NodeKind kind)
 {
     menu.removeAllItems();
     addNodesOfKind(menu, node, kind);
@@ -547,7 +547,7 @@ void CV4Document::fillPopUpButton(CV4MenuTarget &menu, const CVUnitModelPtr &nod
 
 void CV4Document::setupInvestAccountPopUpButton(CV4MenuTarget &menu) const
 {
-    fillPopUpButton(menu, m_d->m_accountModel ? m_d->m_accountModel->asset() : nullptr, cv::raw(cv::NodeKind::Investment));
+    fillPopUpButton(menu, m_d->m_accountModel ? m_d->m_accountModel->asset() : nullptr, cv::NodeKind::Investment);
 }
 
 // ---- currency and display helpers
@@ -598,7 +598,7 @@ void CV4Document::reinitializeCurrencyData()
 
 QString CV4Document::displayName(const CVUnitModel &node) const
 {
-    const int kind = node.kind();
+    const auto kind = node.kind();
     if (kind == cv::NodeKind::Holding) {
         const CV4BrandPtr brand = findBrand(holdingBrand(node));
         return brand ? brand->name() : QString();

@@ -439,7 +439,7 @@ bool XMLReader::run(QIODevice &device, bool *isTemplate)
 bool XMLReader::startNode(Frame &frame, int kind)
 {
     auto node = std::make_shared<CVUnitModel>();
-    node->setKind(kind);
+    node->setKind(cv::NodeKind(kind));
     node->setIdent(intAttr(ATTR_ID));
     int currency = intAttr(ATTR_CURRENCY);
     if (currency == 0) {
@@ -498,7 +498,7 @@ bool XMLReader::startNode(Frame &frame, int kind)
         restoreAssetInfo(*record);
         node->setExtra(record);
         auto cash = std::make_shared<CVUnitModel>();
-        cash->setKind(cv::raw(cv::NodeKind::CashPart));
+        cash->setKind(cv::NodeKind::CashPart);
         cash->setIdent(0);
         cash->setCurrency(currency);
         if (currency == 0) m_withoutCurrency.push_back(cash);

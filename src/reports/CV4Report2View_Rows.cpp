@@ -93,7 +93,7 @@ private:
             const int brand = holding ? brandOf(node) : -1;
             const auto trades = m_doc.dataModel()->findTradeFrom(m_from, m_to, account.ident(), brand, 0);
             for (const CV4TradePtr &trade : trades.value_or(CV4DataModel::TradeList())) {
-                const int kind = trade->kind();
+                const auto kind = trade->kind();
                 // Moves of units without money mean nothing to the cash, unless they cost a commission.
                 if (!holding && trade->commission() == 0 &&
                     isIn(kind, {CV4Trade::TransferUnits, CV4Trade::Split, CV4Trade::Merge, CV4Trade::Increase,
@@ -196,7 +196,7 @@ private:
         if (commission) return {0, trade.commission()};
         const bool holding = node.kind() == cv::NodeKind::Holding;
         const double money = trade.count() * trade.unitPrice();
-        const int kind = trade.kind();
+        const auto kind = trade.kind();
         if (isIn(kind, {CV4Trade::Buy, CV4Trade::Split, CV4Trade::Increase, CV4Trade::BuyBack, CV4Trade::MarginBuy,
                         CV4Trade::Reinvestment})) {
             if (holding) return {trade.count(), 0};

@@ -130,7 +130,7 @@ void DetailLists::makeActualDetail(const std::optional<QList<int>> &groups)
     m_doc.dataModel()->forEachActual(conditions, [&](const CV4Actual &entry) {
         const CVUnitModelPtr account = m_doc.findAccount(entry.account());
         const bool accountCash = cv::cashflow::isCashLike(account.get());
-        const int kind = entry.kind();
+        const auto kind = entry.kind();
         if (kind == CV4Actual::Income || kind == CV4Actual::Expense) {
             if (!accountCash) return;
             const bool income = kind == CV4Actual::Income;

@@ -51,7 +51,7 @@ struct ChartBook {
         record->setDate(QDate(2000, 1, 1));
         record->setInitialValue(opening);
         if (!parent)
-            parent = cv::isDebtAccountKind(kind) ? doc->accountModel()->debt() : doc->accountModel()->asset();
+            parent = cv::isDebtAccountKind(cv::NodeKind(kind)) ? doc->accountModel()->debt() : doc->accountModel()->asset();
         return samplebook::node(parent, nextIdent++, kind, name, kind == cv::NodeKind::Group ? nullptr : record);
     }
     CVUnitModelPtr category(bool income, const QString &name, CVUnitModelPtr parent = nullptr, int kind = 21)

@@ -32,8 +32,8 @@ namespace {
 
 void leaves(const CVUnitModelPtr &node, std::vector<CVUnitModelPtr> &out)
 {
-    if (node->countChild() == 0 || node->kind() == cv::raw(cv::NodeKind::Investment)) {
-        if (node->kind() != cv::raw(cv::NodeKind::SectionRoot))
+    if (node->countChild() == 0 || node->kind() == cv::NodeKind::Investment) {
+        if (node->kind() != cv::NodeKind::SectionRoot)
             out.push_back(node);
         return;
     }

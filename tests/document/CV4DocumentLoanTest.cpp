@@ -16,7 +16,7 @@ protected:
         bank = addAccount(doc->accountModel()->asset(), 1000, 31, 1000000);
         loan = std::make_shared<CVUnitModel>();
         loan->setIdent(2000);
-        loan->setKind(cv::raw(cv::NodeKind::Loan));
+        loan->setKind(cv::NodeKind::Loan);
         loan->setCurrency(1);
         record = std::make_shared<CV4LoanModel>();
         record->setDate(day(2009, 1, 1));

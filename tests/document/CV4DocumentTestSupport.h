@@ -62,7 +62,7 @@ protected:
     {
         auto node = std::make_shared<CVUnitModel>();
         node->setIdent(ident);
-        node->setKind(kind);
+        node->setKind(cv::NodeKind(kind));
         node->setCurrency(currency);
         node->setName(QStringLiteral("A%1").arg(ident));
         auto detail = std::make_shared<CV4AssetModel>();
@@ -70,9 +70,9 @@ protected:
         detail->setInitialValue(initial);
         node->setExtra(detail);
         parent->appendChild(node);
-        if (kind == cv::NodeKind::Investment) {
+        if (node->kind() == cv::NodeKind::Investment) {
             auto cash = std::make_shared<CVUnitModel>();
-            cash->setKind(cv::raw(cv::NodeKind::CashPart));
+            cash->setKind(cv::NodeKind::CashPart);
             cash->setIdent(0);
             cash->setCurrency(currency);
             node->appendChild(cash);
@@ -84,7 +84,7 @@ protected:
     {
         auto node = std::make_shared<CVUnitModel>();
         node->setIdent(ident);
-        node->setKind(kind);
+        node->setKind(cv::NodeKind(kind));
         node->setName(QStringLiteral("C%1").arg(ident));
         parent->appendChild(node);
         return node;

@@ -85,7 +85,7 @@ TEST_F(DocumentTest, RedirectedLoanReachesTheStoredAccountModel)
     auto fun = addCategory(doc->actualModel()->expense(), 1006);
     auto loan = std::make_shared<CVUnitModel>();
     loan->setIdent(2000);
-    loan->setKind(cv::raw(cv::NodeKind::Loan));
+    loan->setKind(cv::NodeKind::Loan);
     auto record = std::make_shared<CV4LoanModel>();
     record->setDate(day(2009, 1, 1));
     record->setInitialValue(1000);

@@ -346,5 +346,5 @@ TEST_F(DocumentTest, CurrencyAndDisplayHelpers)
 
     EXPECT_EQ(doc->displayName(*invest->childAt(0)), cv::localizedString(QStringLiteral("SYS:Invest-Cache")));
     EXPECT_EQ(doc->displayName(*doc->findTransfer(10)), cv::localizedString(QStringLiteral("SYS:Asset2Asset")));
-    EXPECT_EQ(doc->findAccountOfKind(32), invest);
+    EXPECT_EQ(doc->findAccountOfKind(cv::NodeKind::Investment), invest);
 }

@@ -76,7 +76,7 @@ protected:
     {
         auto node = std::make_shared<CVUnitModel>();
         node->setIdent(ident);
-        node->setKind(cv::raw(cv::NodeKind::Bank));
+        node->setKind(cv::NodeKind::Bank);
         node->setCurrency(1);
         node->setName(name);
         auto record = std::make_shared<CV4BankModel>();
@@ -90,7 +90,7 @@ protected:
     {
         auto node = std::make_shared<CVUnitModel>();
         node->setIdent(ident);
-        node->setKind(cv::raw(cv::NodeKind::Loan));
+        node->setKind(cv::NodeKind::Loan);
         node->setCurrency(1);
         auto record = std::make_shared<CV4LoanModel>();
         record->setRepaymentFlags(flags);
@@ -245,7 +245,7 @@ TEST_F(XMLTest, HoldingsAndTradeCounts)
         unit->setUnitPrice(101.125);
         if (dated) unit->setDate(day(2008, 1, 1));
         auto node = std::make_shared<CVUnitModel>();
-        node->setKind(cv::raw(cv::NodeKind::Holding));
+        node->setKind(cv::NodeKind::Holding);
         node->setIdent(0);
         node->setExtra(unit);
         invest->appendChild(node);
@@ -590,7 +590,7 @@ TEST_F(XMLTest, EveryTemplateMakesASoundNewDocument)
                 ASSERT_GT(tree->countChild(), 0);
                 std::function<void(const CVUnitModelPtr &)> check = [&](const CVUnitModelPtr &node) {
                     for (const auto &ch : node->children()) {
-                        EXPECT_TRUE(kinds.count(ch->kind())) << ch->kind();
+                        EXPECT_TRUE(kinds.count(cv::raw(ch->kind()))) << cv::raw(ch->kind());
                         EXPECT_TRUE(c.isIncomeOrExpense(ch.get()));
                         check(ch);
                     }

@@ -314,7 +314,7 @@ TEST_F(BudgetPageTest, PrintsTheShownRowsToPdf)
 {
     open();
     category->setBudgetAfter(2009, 4, 30000);
-    const CVUnitModelPtr account = document->findAccountOfKind(cv::raw(cv::NodeKind::Cash));
+    const CVUnitModelPtr account = document->findAccountOfKind(cv::NodeKind::Cash);
     ASSERT_TRUE(account);
     for (int m = 4; m <= 9; ++m) {
         auto e = samplebook::entry(CV4Actual::Expense, QDate(2009, m, 10), 28000 + 1000 * (m % 4), category->ident(),

@@ -195,9 +195,9 @@ TEST_F(AccountBook, TypedAmountsRoundDownOnTheTextAndTypedDatesStayWithinAHundre
 TEST_F(AccountBook, TheTransferPopupKeepsTheBookOnOneSideAndOkIsOneUndoStep)
 {
     const CV4ActualPtr expense = store(*doc, CV4Actual::Expense, QDate(2009, 2, 5), 700, kFood, kA);
-    const CVUnitModelPtr folder = samplebook::node(doc->accountModel()->asset(), 1100, cv::raw(cv::NodeKind::Group),
+    const CVUnitModelPtr folder = samplebook::node(doc->accountModel()->asset(), 1100, cv::NodeKind::Group,
                                                    QStringLiteral("Savings"));
-    samplebook::node(folder, 1101, cv::raw(cv::NodeKind::Bank), QStringLiteral("B"));
+    samplebook::node(folder, 1101, cv::NodeKind::Bank, QStringLiteral("B"));
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
     TransferFieldPanelController *popup = panel->transferFieldController();
 

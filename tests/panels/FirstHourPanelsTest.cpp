@@ -133,7 +133,7 @@ TEST_F(BookTest, EscTakesBackTheTypedTextAndCtrlZInTheKindCellUndoes)
 TEST_F(BookTest, SheetsNameWhatIsMissingAndAmountFieldsGroupAsTyped)
 {
     auto bankNode = std::make_shared<CVUnitModel>();
-    bankNode->setKind(cv::raw(cv::NodeKind::Bank));
+    bankNode->setKind(cv::NodeKind::Bank);
     BankPanelController bank(doc.get(), bankNode);
     type(bank.nameField(), QStringLiteral("Savings"));
     EXPECT_TRUE(bank.missingFieldText().contains(cv::localizedString("Bank-Name")));
@@ -142,7 +142,7 @@ TEST_F(BookTest, SheetsNameWhatIsMissingAndAmountFieldsGroupAsTyped)
     EXPECT_TRUE(bank.isOkEnabled());
 
     auto loanNode = std::make_shared<CVUnitModel>();
-    loanNode->setKind(cv::raw(cv::NodeKind::Loan));
+    loanNode->setKind(cv::NodeKind::Loan);
     LoanPanelController loan(doc.get(), loanNode);
     loan.show();
     for (auto [field, text] : {std::pair{loan.nameField(), "Car"}, {loan.dateField(), "2009/04/10"},

@@ -20,7 +20,7 @@
 
 namespace samplebook {
 
-inline CVUnitModelPtr node(const CVUnitModelPtr &parent, int ident, int kind, const QString &name,
+inline CVUnitModelPtr node(const CVUnitModelPtr &parent, int ident, cv::NodeKind kind, const QString &name,
                            cv::ArchivablePtr extra = nullptr)
 {
     auto n = std::make_shared<CVUnitModel>();
@@ -31,6 +31,13 @@ inline CVUnitModelPtr node(const CVUnitModelPtr &parent, int ident, int kind, co
     n->setExtra(std::move(extra));
     parent->appendChild(n);
     return n;
+}
+
+// Books written with the stored kind numbers.
+inline CVUnitModelPtr node(const CVUnitModelPtr &parent, int ident, int kind, const QString &name,
+                           cv::ArchivablePtr extra = nullptr)
+{
+    return node(parent, ident, cv::NodeKind(kind), name, std::move(extra));
 }
 
 inline CV4ActualPtr entry(int kind, const QDate &date, double amount, int category, int account, int destination = 0)
@@ -142,7 +149,7 @@ inline bool fillRichBook(CV4Document &doc)
     node(accounts.asset(), 1001, 31, QStringLiteral("普通預金"), bankRecord);
     auto invest = node(accounts.asset(), 1002, 32, QStringLiteral("証券"), std::make_shared<CV4AssetModel>());
     auto cash = std::make_shared<CVUnitModel>();
-    cash->setKind(cv::raw(cv::NodeKind::CashPart));
+    cash->setKind(cv::NodeKind::CashPart);
     cash->setIdent(0);
     invest->appendChild(cash);
     auto unit = std::make_shared<CV4InvestUnit>();
@@ -151,7 +158,7 @@ inline bool fillRichBook(CV4Document &doc)
     unit->setUnitPrice(2999.999);
     unit->setDate(QDate(2008, 1, 1));
     auto holding = std::make_shared<CVUnitModel>();
-    holding->setKind(cv::raw(cv::NodeKind::Holding));
+    holding->setKind(cv::NodeKind::Holding);
     holding->setIdent(0);
     holding->setExtra(unit);
     invest->appendChild(holding);
@@ -206,7 +213,7 @@ inline bool fillRichBook(CV4Document &doc)
     summary->debtList()[0]->setRefID(1003);
     auto sumNode = std::make_shared<CVUnitModel>();
     sumNode->setIdent(1007);
-    sumNode->setKind(cv::raw(cv::NodeKind::AccountSummary));
+    sumNode->setKind(cv::NodeKind::AccountSummary);
     sumNode->setExtra(summary);
     accounts.summary()->appendChild(sumNode);
 

@@ -29,7 +29,7 @@
 namespace {
 
 // Accounts a repeated entry may use: cash, bank, other asset, card, other debt.
-bool isMacroAccountKind(int kind)
+bool isMacroAccountKind(cv::NodeKind kind)
 {
     return kind == cv::NodeKind::Cash || kind == cv::NodeKind::Bank || kind == cv::NodeKind::GeneralAsset ||
            kind == cv::NodeKind::CreditCard || kind == cv::NodeKind::GeneralDebt;
@@ -75,7 +75,7 @@ int MacroInputDialogController::defaultAccount(const CV4Document &doc)
 {
     if (doc.findAccount(kWalletAccount)) return kWalletAccount;
     for (const cv::NodeKind kind : {cv::NodeKind::Cash, cv::NodeKind::Bank})
-        if (const CVUnitModelPtr node = doc.findAccountOfKind(int(kind))) return node->ident();
+        if (const CVUnitModelPtr node = doc.findAccountOfKind(kind)) return node->ident();
     return 0;
 }
 
