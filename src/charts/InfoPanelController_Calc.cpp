@@ -132,7 +132,7 @@ void InfoPanelController::countAccount(const CVUnitModelPtr &account, bool inves
             continue;
         double &in = m_cacheIn[size_t(i)];
         double &out = m_cacheOut[size_t(i)];
-        switch (cv::EntryKind(entry->kind())) {
+        switch (entry->kind()) {
         case cv::EntryKind::Income: in += inDefault(entry->amount(), currency, entry->date()); break;
         case cv::EntryKind::Expense: out += inDefault(entry->amount(), currency, entry->date()); break;
         case cv::EntryKind::Transfer: {

@@ -260,8 +260,8 @@ void CV4Document::cleanupItem(const CVUnitModelPtr &node)
         if (const auto entries = m_d->m_dataModel->findActual(conditions)) {
             for (const auto &e : *entries) {
                 switch (e->kind()) {
-                case CV4Actual::Income: updateIncome(nullptr, e, false); break;
-                case CV4Actual::Expense: updateExpense(nullptr, e, false); break;
+                case cv::EntryKind::Income: updateIncome(nullptr, e, false); break;
+                case cv::EntryKind::Expense: updateExpense(nullptr, e, false); break;
                 default:
                     if (const CVUnitModelPtr item = findTransfer(e->category())) m_d->calcTransferCache(item, *e, true);
                     break;
@@ -637,10 +637,10 @@ void CV4Document::putLoan(const CVUnitModelPtr &loan, const CV4LoanSchedule &row
     CV4SearchConditions conditions;
     conditions.account = {loan->ident()};
     if (const auto old = m_d->m_dataModel->findActual(conditions)) {
-        for (const auto &e : *old) m_d->updateActual(cv::EntryKind(e->kind()), nullptr, e, false);
+        for (const auto &e : *old) m_d->updateActual(e->kind(), nullptr, e, false);
     }
     m_d->storeWrite(m_d->m_dataModel->removeActualForAccount(loan->ident()));
-    auto write = [&](int kind, const QDate &date, int account, int destination, int category, double amount) {
+    auto write = [&](cv::EntryKind kind, const QDate &date, int account, int destination, int category, double amount) {
         auto entry = std::make_shared<CV4Actual>();
         entry->setIdent(-1);
         entry->setKind(kind);
@@ -649,22 +649,22 @@ void CV4Document::putLoan(const CVUnitModelPtr &loan, const CV4LoanSchedule &row
         entry->setDestination(destination);
         entry->setCategory(category);
         entry->setAmount(amount);
-        m_d->updateActual(cv::EntryKind(kind), entry, nullptr, true);
+        m_d->updateActual(kind, entry, nullptr, true);
     };
     if (record && record->initialValue() != 0) {
         if (record->inAccount() == 0)
-            write(CV4Actual::Expense, record->date(), loan->ident(), 0, record->outCategory(), record->initialValue());
+            write(cv::EntryKind::Expense, record->date(), loan->ident(), 0, record->outCategory(), record->initialValue());
         else
-            write(CV4Actual::Transfer, record->date(), loan->ident(), record->inAccount(),
+            write(cv::EntryKind::Transfer, record->date(), loan->ident(), record->inAccount(),
                   CV4ActualModel::Debt2Asset, record->initialValue());
     }
     for (const auto &row : rows) {
         if (!row) continue;
         if (row->principal() != 0)
-            write(CV4Actual::Transfer, row->date(), row->account(), loan->ident(), CV4ActualModel::Asset2Debt,
+            write(cv::EntryKind::Transfer, row->date(), row->account(), loan->ident(), CV4ActualModel::Asset2Debt,
                   row->principal());
         if (row->interest() != 0)
-            write(CV4Actual::Expense, row->date(), row->account(), loan->ident(), CV4ActualModel::LoanInterest,
+            write(cv::EntryKind::Expense, row->date(), row->account(), loan->ident(), CV4ActualModel::LoanInterest,
                   row->interest());
     }
     updateChangeCount(ChangeDone);

@@ -707,7 +707,7 @@ bool XMLReader::start()
                                                 << "of an entry at line" << m_xml.lineNumber();
         }
         auto e = std::make_shared<CV4Actual>();
-        e->setKind(intAttr(ATTR_KIND));
+        e->setKind(cv::EntryKind(intAttr(ATTR_KIND)));
         e->setCategory(intAttr(ATTR_CATEGORY));
         e->setAccount(intAttr(ATTR_ACCOUNT));
         e->setDate(dateAttr(ATTR_DATE));

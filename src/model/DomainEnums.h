@@ -81,6 +81,7 @@ enum class TradeKind : int {
     Reinvestment = 31,   // distribution reinvested as units
 };
 constexpr int raw(EntryKind kind) { return int(kind); }
+constexpr bool operator==(int stored, EntryKind kind) { return stored == int(kind); }
 constexpr int raw(TradeKind kind) { return int(kind); }
 
 // The kind of a security (`CV4Brand::kind`).

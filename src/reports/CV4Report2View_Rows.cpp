@@ -30,7 +30,7 @@ struct JournalRecord {
     QString memo() const { return actual ? actual->memo() : trade->memo(); }
     bool isTransfer() const
     {
-        return actual ? actual->kind() == CV4Actual::Transfer : trade->kind() == CV4Trade::TransferUnits;
+        return actual ? actual->kind() == cv::EntryKind::Transfer : trade->kind() == CV4Trade::TransferUnits;
     }
 };
 
@@ -180,9 +180,9 @@ private:
         if (record.actual) {
             const CV4Actual &entry = *record.actual;
             switch (entry.kind()) {
-            case CV4Actual::Income:
+            case cv::EntryKind::Income:
                 return {entry.amount(), 0};
-            case CV4Actual::Expense:
+            case cv::EntryKind::Expense:
                 return {0, entry.amount()};
             default: {
                 double arriving = 0;
@@ -232,7 +232,7 @@ private:
             }
             text = joined(text, record.trade->reportKindName());
             if (commission) text = joined(text, cv::localizedString("Report-trade-commission"));
-        } else if (record.actual->kind() == CV4Actual::Transfer) {
+        } else if (record.actual->kind() == cv::EntryKind::Transfer) {
             const int account = journalAccount(node).ident();
             const CV4Actual &entry = *record.actual;
             const CVUnitModelPtr other = m_doc.findAccount(entry.destination() == account ? entry.account()

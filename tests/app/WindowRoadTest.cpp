@@ -127,9 +127,9 @@ protected:
 TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebuild)
 {
     open();
-    samplebook::store(*document, CV4Actual::Transfer, QDate(2009, 5, 10), 7000, 0, bank->ident(), card->ident());
-    samplebook::store(*document, CV4Actual::Expense, QDate(2009, 5, 12), 2500, food->ident(), card->ident());
-    samplebook::store(*document, CV4Actual::Transfer, QDate(2009, 5, 20), 3000, 0, bank->ident(), CV4AccountModel::WalletIdent);
+    samplebook::store(*document, cv::EntryKind::Transfer, QDate(2009, 5, 10), 7000, 0, bank->ident(), card->ident());
+    samplebook::store(*document, cv::EntryKind::Expense, QDate(2009, 5, 12), 2500, food->ident(), card->ident());
+    samplebook::store(*document, cv::EntryKind::Transfer, QDate(2009, 5, 20), 3000, 0, bank->ident(), CV4AccountModel::WalletIdent);
     const cvtest::page::Viewer viewer = page->viewer();
     const struct {
         const char *what;

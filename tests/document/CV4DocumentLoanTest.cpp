@@ -37,7 +37,7 @@ protected:
     {
         std::vector<std::pair<int, int>> out;
         const auto entries = doc->dataModel()->findActualFrom(QDate(), QDate(), QList<int>{11, 12, 30, 32, 1005});
-        for (const auto &e : *entries) out.push_back({e->kind(), e->category()});
+        for (const auto &e : *entries) out.push_back({cv::raw(e->kind()), e->category()});
         std::sort(out.begin(), out.end());
         return out;
     }

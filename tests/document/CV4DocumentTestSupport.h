@@ -99,6 +99,11 @@ protected:
         return b;
     }
 
+    static CV4ActualPtr makeEntry(cv::EntryKind kind, const QDate &date, double amount, int category, int account,
+                                  int destination = 0)
+    {
+        return samplebook::entry(kind, date, amount, category, account, destination);
+    }
     static CV4ActualPtr makeEntry(int kind, const QDate &date, double amount, int category, int account,
                                   int destination = 0)
     {
@@ -107,7 +112,7 @@ protected:
 
     CV4ActualPtr transfer(const QDate &date, double amount, int from, int to, double converted = 0)
     {
-        auto e = makeEntry(CV4Actual::Transfer, date, amount, 0, from, to);
+        auto e = makeEntry(cv::EntryKind::Transfer, date, amount, 0, from, to);
         e->setConverted(converted);
         doc->fixupTransferCategory(*e);
         doc->updateTransfer(e, nullptr);

@@ -124,7 +124,7 @@ TEST_F(DocumentTest, NoAccountIsNoAccount)
     doc->createCache();
     EXPECT_EQ(doc->findAccount(0), nullptr);
     EXPECT_EQ(doc->findAccount(-1), nullptr);
-    auto e = makeEntry(CV4Actual::Transfer, day(2009, 6, 1), 500, 0, 1000, 0);
+    auto e = makeEntry(cv::EntryKind::Transfer, day(2009, 6, 1), 500, 0, 1000, 0);
     doc->fixupTransferCategory(*e);
     doc->updateTransfer(e, nullptr);
     doc->accumulateAccount();

@@ -257,7 +257,7 @@ TEST_F(BookCommandsTest, CategoryCommandsKeepSystemItemsFoldersAndSummariesSound
     summary->debtList() = {unit(id + 0), unit(id + 1), unit(id + 2)};
     node(document->actualModel()->summary(), id + 3, NodeKind::CategorySummary, QStringLiteral("Spent"), summary);
     document->commitActualModel();
-    document->updateExpense(samplebook::entry(CV4Actual::Expense, QDate::currentDate(), 800, id + 1, 10), nullptr);
+    document->updateExpense(samplebook::entry(cv::EntryKind::Expense, QDate::currentDate(), 800, id + 1, 10), nullptr);
     ASSERT_TRUE(document->hasCache(food));
 
     // Delete and merge are off for system categories and nodes with children.
@@ -283,7 +283,7 @@ TEST_F(BookCommandsTest, CategoryCommandsKeepSystemItemsFoldersAndSummariesSound
     EXPECT_EQ(summaries(document->actualModel()->summary()), QStringList{QStringLiteral("Spent:-%1,%2").arg(id).arg(id + 2)});
 
     // Merging moves the entries of one category into another of the same side.
-    document->updateExpense(samplebook::entry(CV4Actual::Expense, QDate::currentDate(), 300, id + 2, 10), nullptr);
+    document->updateExpense(samplebook::entry(cv::EntryKind::Expense, QDate::currentDate(), 300, id + 2, 10), nullptr);
     int asked = 0;
     w->setMergeChooser([&asked, id](CV4WindowController &, const CVUnitModelPtr &) {
         ++asked;

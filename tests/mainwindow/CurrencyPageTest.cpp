@@ -132,7 +132,7 @@ TEST_F(CurrencyPageTest, ATypedRateReachesAShownViewersConvertedTotals)
     document->addNode(dollars, document->accountModel()->asset());
     const CVUnitModelPtr salary = CV4Document::findFirstItem(document->actualModel()->income(), cv::NodeKind::Category);
     ASSERT_TRUE(salary);
-    document->updateIncome(samplebook::entry(CV4Actual::Income, QDate(2009, 4, 10), 10, salary->ident(), dollars->ident()),
+    document->updateIncome(samplebook::entry(cv::EntryKind::Income, QDate(2009, 4, 10), 10, salary->ident(), dollars->ident()),
                            nullptr);
 
     w->setTopDate(QDate(2009, 4, 30));

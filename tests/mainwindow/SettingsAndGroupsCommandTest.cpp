@@ -80,7 +80,7 @@ TEST_F(DelegateTest, ADeletedGroupingLeavesTheRowsOfTheOpenEntryPanel)
     grouping->setName(QStringLiteral("Trip"));
     document->addGrouping(grouping);
     auto entry = std::make_shared<CV4Actual>();
-    entry->setKind(CV4Actual::Expense);
+    entry->setKind(cv::EntryKind::Expense);
     entry->setDate(QDate(2009, 5, 10));
     entry->setAmount(800);
     entry->setCategory(category->ident());

@@ -64,7 +64,7 @@ Book makeBook()
         b.nodes[QLatin1String(name)] = node(summary, ident++, NodeKind::CategorySummary, QLatin1String(name));
     d.commitAccountModel();
     d.commitActualModel();
-    d.updateExpense(samplebook::entry(CV4Actual::Expense, QDate(2026, 3, 1), 500, b[QStringLiteral("Food")]->ident(),
+    d.updateExpense(samplebook::entry(cv::EntryKind::Expense, QDate(2026, 3, 1), 500, b[QStringLiteral("Food")]->ident(),
                                       CV4AccountModel::WalletIdent),
                     nullptr);
     return b;

@@ -56,7 +56,7 @@ protected:
                          opening);
         samplebook::node(doc->actualModel()->income(), 1006, cv::NodeKind::Category, QStringLiteral("Salary"));
         for (const Entry &e : entries)
-            doc->updateIncome(samplebook::entry(CV4Actual::Income, e.date, e.amount, 1006, 1000), nullptr);
+            doc->updateIncome(samplebook::entry(cv::EntryKind::Income, e.date, e.amount, 1006, 1000), nullptr);
         doc->accumulateAccount();
         return doc;
     }

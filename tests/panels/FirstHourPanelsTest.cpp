@@ -46,9 +46,9 @@ void type(QLineEdit *field, const QString &text)
 
 TEST_F(BookTest, ContextMenusDeleteRestoreAndRepeatRowsAndEditDeleteReachesThem)
 {
-    store(*doc, CV4Actual::Expense, QDate(2009, 2, 2), 1000, kFood, kA);
-    store(*doc, CV4Actual::Expense, QDate(2009, 2, 3), 500, kFood, kA);
-    store(*doc, CV4Actual::Transfer, QDate(2009, 2, 4), 300, 0, kA, kC);
+    store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 2), 1000, kFood, kA);
+    store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 3), 500, kFood, kA);
+    store(*doc, cv::EntryKind::Transfer, QDate(2009, 2, 4), 300, 0, kA, kC);
     auto book = openBook(*doc, kA, kFeb1, kFeb28);
     QAction editDelete;  // Edit > Delete as the window asks the focused table
     EXPECT_TRUE(book->tableView()->validateCommand(cv::TableCommand::Delete, &editDelete));

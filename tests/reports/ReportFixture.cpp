@@ -94,13 +94,13 @@ std::unique_ptr<CV4Document> makeFixtureF()
     doc->createCache();
 
     auto expense = [&](int m, int d, double amount, int category, int account) {
-        doc->updateExpense(entry(CV4Actual::Expense, QDate(2008, m, d), amount, category, account), nullptr);
+        doc->updateExpense(entry(cv::EntryKind::Expense, QDate(2008, m, d), amount, category, account), nullptr);
     };
     auto income = [&](int m, int d, double amount, int category, int account) {
-        doc->updateIncome(entry(CV4Actual::Income, QDate(2008, m, d), amount, category, account), nullptr);
+        doc->updateIncome(entry(cv::EntryKind::Income, QDate(2008, m, d), amount, category, account), nullptr);
     };
     auto transfer = [&](int m, int d, double amount, int from, int to) {
-        auto e = entry(CV4Actual::Transfer, QDate(2008, m, d), amount, 0, from, to);
+        auto e = entry(cv::EntryKind::Transfer, QDate(2008, m, d), amount, 0, from, to);
         doc->fixupTransferCategory(*e);
         doc->updateTransfer(e, nullptr);
     };

@@ -336,8 +336,8 @@ std::vector<CV4ActualPtr> MacroInputDialogController::makeRows() const
     const std::optional<QDate> start = m_date->date();
     if (!start || !canFinish()) return rows;
     const int category = m_category->currentData().toInt();
-    int kind = CV4Actual::Transfer;
-    if (!m_isTransfer) kind = m_doc->findIncome(category) ? CV4Actual::Income : CV4Actual::Expense;
+    cv::EntryKind kind = cv::EntryKind::Transfer;
+    if (!m_isTransfer) kind = m_doc->findIncome(category) ? cv::EntryKind::Income : cv::EntryKind::Expense;
     for (const QDate &date : dateRule().dates(*start, m_count->value())) {
         auto row = std::make_shared<CV4Actual>();
         row->setKind(kind);
