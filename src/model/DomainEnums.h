@@ -1,8 +1,9 @@
 #pragma once
 // Every domain kind of the book in one place. The numbers are stored in
-// documents, archives and the XML form: never change one. The records answer
-// these enums; the readers and writers convert at the stored int, and a
-// number no enumerator names is kept as it came.
+// documents, archives and the XML form: never change one. Nodes and entries
+// answer these enums; the readers and writers convert at the stored int, and
+// a number no enumerator names is kept as it came. Trades still keep an int
+// (CV4Trade::Kind takes its numbers from TradeKind).
 // scripts/check-node-kinds.sh keeps bare node, entry and trade kind numbers
 // out of the code.
 
@@ -82,26 +83,6 @@ enum class TradeKind : int {
 };
 constexpr int raw(EntryKind kind) { return int(kind); }
 constexpr bool operator==(int stored, EntryKind kind) { return stored == int(kind); }
-constexpr int raw(TradeKind kind) { return int(kind); }
-
-// The kind of a security (`CV4Brand::kind`).
-enum class BrandKind : int {
-    Stock = 0,
-    InvestmentTrust = 1,
-    Bond = 2,
-};
-constexpr int raw(BrandKind kind) { return int(kind); }
-
-// The kind of a row of a loan's repayment schedule (`CV4LoanPayment::kind`).
-enum class LoanPaymentKind : int {
-    Regular = 0,
-    Bonus = 1,
-    ExtraLowerRegular = 2,     // extra repayment that lowers the later payments
-    ExtraLowerBonus = 3,
-    ExtraShortenRegular = 4,   // extra repayment that shortens the term
-    ExtraShortenBonus = 5,
-};
-constexpr int raw(LoanPaymentKind kind) { return int(kind); }
 
 // A document type; the file extension decides it.
 enum class DocumentType {
