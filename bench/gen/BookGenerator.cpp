@@ -198,11 +198,11 @@ BookStats generateBook(CV4Document &doc, const BookOptions &options)
 
     // ---- the monthly rhythm
     std::vector<Plan> plans;
-    auto entry = [&](const QDate &date, int kind, int category, int from, int to, double amount,
+    auto entry = [&](const QDate &date, cv::EntryKind kind, int category, int from, int to, double amount,
                      const QString &memo = QString()) {
         Plan p;
         p.date = date;
-        p.kind = kind;
+        p.kind = cv::raw(kind);
         p.category = category;
         p.account = from;
         p.destination = to;
