@@ -76,16 +76,16 @@ protected:
         if (HasFatalFailure()) return;
         // Six months of the bank and the card, each amount its own, the same
         // day twice, a stored zero before a day's rows and transfers both ways.
-        store(*doc, CV4Actual::Expense, QDate(2009, 3, 10), 0, kFood, kA);
+        store(*doc, cv::EntryKind::Expense, QDate(2009, 3, 10), 0, kFood, kA);
         double amount = 100;
         for (int month = 1; month <= 6; ++month) {
             const QDate first(2009, month, 1);
-            store(*doc, CV4Actual::Income, first, amount += 7, kSalary, kA);
-            store(*doc, CV4Actual::Expense, first.addDays(9), amount += 7, kFood, kA);
-            store(*doc, CV4Actual::Expense, first.addDays(9), amount += 7, kFood, kA);
-            store(*doc, CV4Actual::Transfer, first.addDays(14), amount += 7, 0, kA, kC);
-            store(*doc, CV4Actual::Expense, first.addMonths(1).addDays(-1), amount += 7, kFood, kC);
-            store(*doc, CV4Actual::Transfer, first.addMonths(1).addDays(-1), amount += 7, 0, kC, kA);
+            store(*doc, cv::EntryKind::Income, first, amount += 7, kSalary, kA);
+            store(*doc, cv::EntryKind::Expense, first.addDays(9), amount += 7, kFood, kA);
+            store(*doc, cv::EntryKind::Expense, first.addDays(9), amount += 7, kFood, kA);
+            store(*doc, cv::EntryKind::Transfer, first.addDays(14), amount += 7, 0, kA, kC);
+            store(*doc, cv::EntryKind::Expense, first.addMonths(1).addDays(-1), amount += 7, kFood, kC);
+            store(*doc, cv::EntryKind::Transfer, first.addMonths(1).addDays(-1), amount += 7, 0, kC, kA);
         }
     }
 };
