@@ -162,7 +162,7 @@ void TradingPanelController::addItem(CV4TableView *table)
 {
     InputPanelController::addItem(table);
     // A trade is never stored without its day.
-    if (const CV4TradePtr last = items().empty() ? nullptr : trade(items().back()); last && !last->date().isValid())
+    if (const CV4TradePtr last = trade(rowAt(rowCount() - 1)); last && !last->date().isValid())
         last->setDate(QDate::currentDate());
 }
 
@@ -200,28 +200,50 @@ bool TradingPanelController::rowGoesBefore(const RowPtr &a, const RowPtr &b) con
     return CV4Trade::rowOrder(trade(a), trade(b));
 }
 
-QVariant TradingPanelController::rowValue(const RowPtr &row, const QString &key) const
+QVariant TradingPanelController::fieldValue(const RowPtr &row, int field) const
 {
-    if (key == u"date") return trade(row)->date();
-    return trade(row)->valueForKey(key);
-}
-
-void TradingPanelController::setRowValue(const RowPtr &row, const QString &key, const QVariant &value)
-{
-    if (key == u"date") {
-        trade(row)->setDate(value.toDate());
-        return;
+    const CV4TradePtr trade = row.trade();
+    Q_ASSERT(trade);
+    if (!trade) return {};
+    const CV4Trade &t = *trade;
+    switch (Field(field)) {
+    case Field::Date: return t.date();
+    case Field::Kind: return int(t.kind());
+    case Field::Brand: return t.brand();
+    case Field::Transfer: return t.transfer();
+    case Field::Count: return t.count();
+    case Field::UnitPrice: return t.unitPrice();
+    case Field::Commission: return t.commission();
+    case Field::Memo: return t.memo();
     }
-    const bool known = trade(row)->setValueForKey(key, value);
-    Q_ASSERT_X(known, "setRowValue", qPrintable(key));
-    Q_UNUSED(known);
+    Q_ASSERT(false);
+    return {};
 }
 
-void TradingPanelController::setField(const CV4TradePtr &row, const QString &key, const QVariant &value)
+void TradingPanelController::setFieldValue(const RowPtr &row, int field, const QVariant &value)
 {
-    if (!row || rowValue(row, key) == value) return;
+    const CV4TradePtr trade = row.trade();
+    Q_ASSERT(trade);
+    if (!trade) return;
+    CV4Trade &t = *trade;
+    switch (Field(field)) {
+    case Field::Date: t.setDate(value.toDate()); return;
+    case Field::Kind: t.setKind(value.toInt()); return;
+    case Field::Brand: t.setBrand(value.toInt()); return;
+    case Field::Transfer: t.setTransfer(value.toInt()); return;
+    case Field::Count: t.setCount(value.toDouble()); return;
+    case Field::UnitPrice: t.setUnitPrice(value.toDouble()); return;
+    case Field::Commission: t.setCommission(value.toDouble()); return;
+    case Field::Memo: t.setMemo(value.toString()); return;
+    }
+    Q_ASSERT(false);
+}
+
+void TradingPanelController::setField(const CV4TradePtr &row, Field field, const QVariant &value)
+{
+    if (!row || fieldValue(row, int(field)) == value) return;
     setChanged(row);
-    setRowValue(row, key, value);
+    setFieldValue(row, int(field), value);
     reloadTable();
 }
 
@@ -442,12 +464,12 @@ void TradingPanelController::setObjectValue(CV4TableView *, const QString &text,
     case DateColumn: {
         const std::optional<QDate> date = cv::parseProgramDate(text);
         if (!date || !AccountingInputPanelController::isAcceptableDate(*date)) return;
-        setField(t, QStringLiteral("date"), *date);
+        setField(t, Field::Date, *date);
         return;
     }
     case CountColumn: {
         const int digits = isStockRow(*t) ? 0 : kFundDigits;
-        setField(t, QStringLiteral("count"), CV4Document::numberForRoundString(bareNumberText(text, *t), digits));
+        setField(t, Field::Count, CV4Document::numberForRoundString(bareNumberText(text, *t), digits));
         return;
     }
     case UnitPriceColumn:
@@ -455,7 +477,7 @@ void TradingPanelController::setObjectValue(CV4TableView *, const QString &text,
         const bool fund = cid == UnitPriceColumn && !isStockRow(*t);
         const int digits = fund ? kFundDigits : fractionOfCurrency(accountCurrency(*t));
         const double value = CV4Document::numberForRoundString(bareNumberText(text, *t), digits);
-        setField(t, cid == UnitPriceColumn ? QStringLiteral("unitPrice") : QStringLiteral("commission"), value);
+        setField(t, cid == UnitPriceColumn ? Field::UnitPrice : Field::Commission, value);
         return;
     }
     case TotalColumn: {
@@ -473,7 +495,7 @@ void TradingPanelController::setObjectValue(CV4TableView *, const QString &text,
         reloadTable();
         return;
     }
-    case MemoColumn: setField(t, QStringLiteral("memo"), text); return;
+    case MemoColumn: setField(t, Field::Memo, text); return;
     default: return;
     }
 }
@@ -527,12 +549,12 @@ void TradingPanelController::endBrandPopup(const cv::ChooserItem &item)
     if (!isStockRow(*t) && picked->kind() == CV4Brand::Stock) {
         // From fund units and prices to whole shares and the account's money.
         const int digits = fractionOfCurrency(accountCurrency(*t));
-        setField(t, QStringLiteral("unitPrice"),
+        setField(t, Field::UnitPrice,
                  CV4Document::numberForRoundString(CV4Document::stringForRoundValue(t->unitPrice(), digits), digits));
-        setField(t, QStringLiteral("count"),
+        setField(t, Field::Count,
                  CV4Document::numberForRoundString(CV4Document::stringForRoundValue(t->count(), 0), 0));
     }
-    endPopupWithResult(item, QStringLiteral("brand"));
+    endPopupWithResult(item, Field::Brand);
 }
 
 void TradingPanelController::runOperationPopup(int column, int row)
@@ -546,7 +568,7 @@ void TradingPanelController::runOperationPopup(int column, int row)
 
 void TradingPanelController::endOperationPopup(const cv::ChooserItem &item)
 {
-    endPopupWithResult(item.tradeKind() ? item : cv::ChooserItem(), QStringLiteral("kind"));
+    endPopupWithResult(item.tradeKind() ? item : cv::ChooserItem(), Field::Kind);
 }
 
 void TradingPanelController::runTransferAccountPopup(int column, int row)
@@ -577,18 +599,18 @@ void TradingPanelController::endTransferAccountPopup(const cv::ChooserItem &item
 {
     const CVUnitModelPtr node = item.node();
     const bool investment = node && !item.command() && node->kind() == cv::NodeKind::Investment;
-    endPopupWithResult(investment ? item : cv::ChooserItem(), QStringLiteral("transfer"));
+    endPopupWithResult(investment ? item : cv::ChooserItem(), Field::Transfer);
 }
 
-void TradingPanelController::endPopupWithResult(const cv::ChooserItem &item, const QString &key)
+void TradingPanelController::endPopupWithResult(const cv::ChooserItem &item, Field field)
 {
-    if (item && item.ident() >= 0) setField(tradeForRow(m_popupRow), key, item.ident());
+    if (item && item.ident() >= 0) setField(tradeForRow(m_popupRow), field, item.ident());
     reeditPopupCell();
 }
 
 void TradingPanelController::reeditPopupCell()
 {
-    if (m_popupRow < 0 || m_popupRow >= int(items().size())) return;
+    if (m_popupRow < 0 || m_popupRow >= rowCount()) return;
     tableView()->QTableView::selectRow(m_popupRow);
     tableView()->editColumn(std::max(m_popupColumn, 0), m_popupRow, nullptr, true);
 }
