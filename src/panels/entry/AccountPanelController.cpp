@@ -464,17 +464,6 @@ void AccountPanelController::panelMenuSelected(int tag)
 
 // ---- commit
 
-void AccountPanelController::updateItem(const CV4ActualPtr &entry, const CV4ActualPtr &old)
-{
-    const CV4ActualPtr &which = entry ? entry : old;
-    switch (which->kind()) {
-    case CV4Actual::Income: doc()->updateIncome(entry, old); break;
-    case CV4Actual::Expense: doc()->updateExpense(entry, old); break;
-    case CV4Actual::Transfer: doc()->updateTransfer(entry, old); break;
-    default: break;
-    }
-}
-
 void AccountPanelController::commitRows()
 {
     int rc = 0;
@@ -494,16 +483,16 @@ void AccountPanelController::commitRows()
             }
             if (row->flags() & cv::EditDeleted) {
                 if (flags & cv::EditNew) continue;
-                updateItem(nullptr, copy ? copy : row);
+                writeEntry(nullptr, copy ? copy : row);
                 ++rc;
                 continue;
             }
             if (!touched) continue;
             if (copy && copy->kind() != row->kind()) {
-                updateItem(nullptr, copy);
-                updateItem(row, nullptr);
+                writeEntry(nullptr, copy);
+                writeEntry(row, nullptr);
             } else {
-                updateItem(row, copy);
+                writeEntry(row, copy);
             }
             ++rc;
         }

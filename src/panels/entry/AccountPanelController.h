@@ -94,7 +94,6 @@ protected:
 private:
     void buildTable();
     void runKindPopup(int column, int row);
-    void updateItem(const CV4ActualPtr &entry, const CV4ActualPtr &old);
     bool isLoanAccount() const;
     int currencyIdent() const;
     // The amount of a transfer that arrived here, in this account's currency.

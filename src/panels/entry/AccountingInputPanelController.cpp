@@ -103,6 +103,18 @@ void AccountingInputPanelController::settleAfterCommit()
     InputPanelController::settleAfterCommit();
 }
 
+void AccountingInputPanelController::writeEntry(const CV4ActualPtr &entry, const CV4ActualPtr &old)
+{
+    const CV4ActualPtr &row = entry ? entry : old;
+    Q_ASSERT(row);
+    if (!row) return;
+    switch (row->kind()) {
+    case CV4Actual::Expense: doc()->updateExpense(entry, old); break;
+    case CV4Actual::Transfer: doc()->updateTransfer(entry, old); break;
+    default: doc()->updateIncome(entry, old); break;
+    }
+}
+
 void AccountingInputPanelController::dropDeletedGroupings(CV4Actual &row) const
 {
     if (row.group() != 0 && !doc()->findGrouping(row.group())) row.setGroup(0);

@@ -122,6 +122,9 @@ protected:
     QVariant fieldValue(const RowPtr &row, int field) const override;
     void setFieldValue(const RowPtr &row, int field, const QVariant &value) override;
     void settleAfterCommit() override;
+    // Writes the entry (none: removes `old`) through the document as the kind
+    // of the row decides: the one place a commit looks at the kind.
+    void writeEntry(const CV4ActualPtr &entry, const CV4ActualPtr &old);
     // Groupings that were deleted while the panel was open leave the row.
     void dropDeletedGroupings(CV4Actual &row) const;
 

@@ -228,10 +228,7 @@ void ActualPanelController::commitRows()
             }
             const CV4ActualPtr entry = deleted ? nullptr : row;
             const CV4ActualPtr old = deleted ? (copy ? copy : row) : copy;
-            if (m_isExpense)
-                doc()->updateExpense(entry, old);
-            else
-                doc()->updateIncome(entry, old);
+            writeEntry(entry, old);
             ++rc;
         }
         doc()->accumulateAccount(nullptr);

@@ -461,11 +461,7 @@ void SearchResultsController::commitRows()
             }
             const CV4ActualPtr entry = deleted ? nullptr : row;
             const CV4ActualPtr old = deleted ? (copy ? copy : row) : copy;
-            switch (row->kind()) {
-            case CV4Actual::Expense: doc()->updateExpense(entry, old); break;
-            case CV4Actual::Transfer: doc()->updateTransfer(entry, old); break;
-            default: doc()->updateIncome(entry, old); break;
-            }
+            writeEntry(entry, old);
             ++rc;
         }
         if (tradeApplied) doc()->applyBrands(brands);

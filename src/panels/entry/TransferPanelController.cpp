@@ -245,14 +245,14 @@ void TransferPanelController::commitRows()
                 row->setFlags(row->flags() | cv::EditDeleted);
             if (row->flags() & cv::EditDeleted) {
                 if (isNew) continue;
-                doc()->updateTransfer(nullptr, copy ? copy : row);
+                writeEntry(nullptr, copy ? copy : row);
                 ++rc;
                 continue;
             }
             if (!touched) continue;
             dropDeletedGroupings(*row);
             doc()->fixupTransferCategory(*row);
-            doc()->updateTransfer(row, copy);
+            writeEntry(row, copy);
             ++rc;
         }
         doc()->commitActualModel();
