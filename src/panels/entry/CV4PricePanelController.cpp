@@ -216,7 +216,7 @@ void CV4PricePanelController::addItem(CV4TableView *)
     const RowPtr row = makeItem();
     setRowFlags(row, cv::EditNew);
     setRowDate(row, m_topDate);
-    mutableItems().push_back(row);
+    appendRow(row);
     if (!isBrand()) dataChanged();
     reloadAndEditLastRow();
 }

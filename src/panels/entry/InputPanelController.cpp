@@ -211,6 +211,36 @@ void InputPanelController::setItems(std::vector<RowPtr> rows)
     rowsChanged();
 }
 
+void InputPanelController::appendRow(const RowPtr &row)
+{
+    m_items.push_back(row);
+    rowsChanged();
+}
+
+void InputPanelController::insertRows(int before, const std::vector<RowPtr> &rows)
+{
+    Q_ASSERT(before >= 0 && before <= rowCount());
+    before = std::clamp(before, 0, rowCount());
+    m_items.insert(m_items.begin() + before, rows.begin(), rows.end());
+    rowsChanged();
+}
+
+void InputPanelController::replaceRow(int index, const RowPtr &row)
+{
+    Q_ASSERT(index >= 0 && index < rowCount());
+    if (index < 0 || index >= rowCount()) return;
+    m_items[size_t(index)] = row;
+    rowsChanged();
+}
+
+void InputPanelController::removeRowAt(int index)
+{
+    Q_ASSERT(index >= 0 && index < rowCount());
+    if (index < 0 || index >= rowCount()) return;
+    m_items.erase(m_items.begin() + index);
+    rowsChanged();
+}
+
 InputPanelController::RowPtr InputPanelController::rowAt(int row) const
 {
     return row >= 0 && row < int(m_items.size()) ? m_items[size_t(row)] : RowPtr();

@@ -139,11 +139,11 @@ protected:
     void setItems(std::vector<RowPtr> rows);
     // Every row shown; for what is derived from all of them (totals, balances).
     const std::vector<RowPtr> &items() const { return m_items; }
-    std::vector<RowPtr> &mutableItems()
-    {
-        rowsChanged();
-        return m_items;
-    }
+    // The changes of the rows' order and membership besides adding and deleting.
+    void appendRow(const RowPtr &row);
+    void insertRows(int before, const std::vector<RowPtr> &rows);
+    void replaceRow(int index, const RowPtr &row);
+    void removeRowAt(int index);
     // Rows were added, removed, reordered or reloaded: what a panel derives
     // from all of them is stale.
     virtual void rowsChanged() {}

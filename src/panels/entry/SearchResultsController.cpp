@@ -95,8 +95,7 @@ void SearchResultsController::removeRow(int row)
     const RowPtr r = rowAt(row);
     if (!r) return;
     tableView()->forceEndFieldEditing(false);
-    auto &rows = mutableItems();
-    rows.erase(rows.begin() + row);
+    removeRowAt(row);
     reloadTable();
 }
 

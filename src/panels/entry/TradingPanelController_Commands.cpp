@@ -115,7 +115,6 @@ void TradingPanelController::revertSelected()
     const QModelIndexList selected = tableView()->selectionModel()->selectedRows();
     if (selected.isEmpty()) return;
     tableView()->forceEndFieldEditing(false);
-    auto &rows = mutableItems();
     for (const QModelIndex &index : selected) {
         const CV4TradePtr row = tradeForRow(index.row());
         if (!row || !(row->flags() & cv::EditChanged)) continue;
@@ -124,7 +123,7 @@ void TradingPanelController::revertSelected()
         CV4TradePtr copy = it->second;
         m_oldValues.erase(it);
         copy->setFlags(0);
-        rows[size_t(index.row())] = copy;
+        replaceRow(index.row(), copy);
     }
     reloadTable();
 }
