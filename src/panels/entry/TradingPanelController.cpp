@@ -6,6 +6,7 @@
 #include "controls/CustomPopup.h"
 #include "controls/PopupFieldEditor.h"
 #include "controls/TradingOperationDataSource.h"
+#include "document/AmountText.h"
 #include "document/CV4Document.h"
 #include "model/CV4EditFlags.h"
 #include "model/CV4InvestUnit.h"
@@ -266,13 +267,10 @@ int TradingPanelController::fractionOfCurrency(int currency) const
     return c ? c->fraction() : 0;
 }
 
-QString TradingPanelController::bareNumberText(const QString &text, const CV4Trade &row) const
+std::optional<double> TradingPanelController::typedNumber(const QString &text, const CV4Trade &row, int digits) const
 {
-    QString digits = text.trimmed();
     const CV4CurrencyPtr c = doc()->findCurrency(accountCurrency(row));
-    if (c && !c->prefix().isEmpty() && digits.startsWith(c->prefix())) digits = digits.mid(c->prefix().size()).trimmed();
-    digits.remove(QLatin1Char(','));
-    return digits;
+    return cv::AmountText::typedAmount(text, c ? c->prefix() : QString(), digits);
 }
 
 double TradingPanelController::roundedCount(double count, const CV4Trade &row) const
@@ -469,23 +467,23 @@ void TradingPanelController::setObjectValue(CV4TableView *, const QString &text,
     }
     case CountColumn: {
         const int digits = isStockRow(*t) ? 0 : kFundDigits;
-        setField(t, Field::Count, CV4Document::numberForRoundString(bareNumberText(text, *t), digits));
+        setField(t, Field::Count, typedNumber(text, *t, digits).value_or(0));
         return;
     }
     case UnitPriceColumn:
     case CommissionColumn: {
         const bool fund = cid == UnitPriceColumn && !isStockRow(*t);
         const int digits = fund ? kFundDigits : fractionOfCurrency(accountCurrency(*t));
-        const double value = CV4Document::numberForRoundString(bareNumberText(text, *t), digits);
+        const double value = typedNumber(text, *t, digits).value_or(0);
         setField(t, cid == UnitPriceColumn ? Field::UnitPrice : Field::Commission, value);
         return;
     }
     case TotalColumn: {
         if (t->kind() == CV4Trade::TransferUnits || !(maskOf(*t) & CV4Trade::TotalField)) return;
-        const QString digits = bareNumberText(text, *t);
-        const int currency = accountCurrency(*t);
-        if (digits.isEmpty() || !doc()->numberForString(digits, currency)) return;
-        const double amount = CV4Document::numberForRoundString(digits, fractionOfCurrency(currency));
+        if (text.trimmed().isEmpty()) return;
+        const std::optional<double> typed = typedNumber(text, *t, fractionOfCurrency(accountCurrency(*t)));
+        if (!typed) return;
+        const double amount = *typed;
         // A dividend counts once; the other amount kinds carry no units.
         const double units = t->kind() == CV4Trade::Dividend ? 1 : 0;
         if (t->count() == units && t->unitPrice() == amount) return;

@@ -150,8 +150,9 @@ private:
     bool isStockRow(const CV4Trade &row) const { return brandKindOfRow(row) == CV4Brand::Stock; }
     int accountCurrency(const CV4Trade &row) const;
     int fractionOfCurrency(int currency) const;
-    // Typed text without the account currency's prefix and ",".
-    QString bareNumberText(const QString &text, const CV4Trade &row) const;
+    // Typed text as a number of `digits` places, read as amounts are (the
+    // account currency's prefix allowed); none when it is no number.
+    std::optional<double> typedNumber(const QString &text, const CV4Trade &row, int digits) const;
     double roundedCount(double count, const CV4Trade &row) const;
     cv::CellValue amountCell(const QString &text) const;
     QString totalText(const CV4Trade &row) const;
