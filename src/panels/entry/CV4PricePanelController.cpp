@@ -4,6 +4,7 @@
 
 #include "controls/CV4TableView.h"
 #include "controls/OpenSheet.h"
+#include "document/AmountText.h"
 #include "document/CV4Document.h"
 #include "model/CV4EditFlags.h"
 #include "platform/DateFormat.h"
@@ -378,14 +379,14 @@ int CV4PricePanelController::firstUnfinishedColumnForRow(int row) const
 
 double CV4PricePanelController::valueForText(const QString &typed) const
 {
-    QString digits = typed.trimmed();
+    // The values' currency or the book's own may lead the number.
     for (int ident : {m_currencyID, 0}) {
         const CV4CurrencyPtr c = doc()->findCurrency(ident);
-        if (c && !c->prefix().isEmpty() && digits.startsWith(c->prefix())) digits.remove(0, c->prefix().size());
+        const std::optional<double> value =
+            cv::AmountText::typedAmount(typed, c ? c->prefix() : QString(), valueFraction());
+        if (value) return *value > 0 ? *value : 0;
     }
-    digits.remove(QLatin1Char(','));
-    const double value = CV4Document::numberForRoundString(digits, valueFraction());
-    return std::isfinite(value) && value > 0 ? value : 0;
+    return 0;
 }
 
 void CV4PricePanelController::setObjectValue(CV4TableView *, const QString &typed, int cid, int row)
