@@ -11,8 +11,10 @@
 // Rows are the subclass's records (entries, trades, prices) held by identity
 // as cv::PanelRow; each panel names the fields of its record in a Field enum,
 // and undo steps carry the row, the field and both values. Callers reach the
-// rows through rowCount(), rowAt(), indexOfRow() and pendingRows() only, so
-// that the rows may later be fetched on demand.
+// rows through rowCount(), rowAt(), indexOfRow(), pendingRows() and
+// deletedItems(), and change the list through the named row operations, so
+// that a store fetching rows on demand can stand behind them; only totals and
+// balances walk items().
 
 #include "controls/HostedPanel.h"
 #include "controls/TableClient.h"
