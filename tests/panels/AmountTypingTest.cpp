@@ -4,13 +4,21 @@
 #include "PanelTestSupport.h"
 #include "support/EntryPage.h"
 
+#include "controls/DateField.h"
+#include "panels/dialogs/MacroInputDialogController.h"
+#include "panels/dialogs/TransferFieldPanelController.h"
 #include "panels/entry/ActualPanelController.h"
 
+#include <QComboBox>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTabWidget>
 
 #include <gtest/gtest.h>
 
 using namespace paneltest;
+using samplebook::storedEntries;
 
 namespace {
 
@@ -95,6 +103,39 @@ TEST_F(AmountTyping, ANegativeAmountStaysNegativeWhenRetypedAndTheCalculatorRead
         entries.leave();
         EXPECT_EQ(storedAmount(day), stored);
     }
+}
+
+// An input method's full-width amount in the transfer and repeat dialogs is
+// the amount, not 0.
+TEST_F(AmountTyping, TheDialogsReadFullWidthAmounts)
+{
+    const QString typed = QStringLiteral("１，２００");
+    auto book = openBook(*doc, kA, QDate(2009, 2, 1), QDate(2009, 2, 28));
+    chooseKind(*book, 0, kTransferRow);
+    TransferFieldPanelController *popup = book->transferFieldController();
+    Q_EMIT popup->destinationButton()->activated(popup->destinationButton()->findData(kC));
+    popup->accountField()->setText(typed);
+    Q_EMIT popup->accountField()->editingFinished();
+    EXPECT_EQ(popup->accountField()->text(), QStringLiteral("1,200"));
+    popup->ok();
+    book->commitPanel();
+    ASSERT_EQ(storedEntries(*doc, kC).size(), 1u);
+    EXPECT_EQ(storedEntries(*doc, kC).front()->amount(), 1200);
+
+    auto panel = open(QDate(2009, 8, 1));
+    ASSERT_TRUE(panel->handleToolbar(QStringLiteral("TB_Batch")));
+    MacroInputDialogController *dialog = panel->macroDialog();
+    ASSERT_TRUE(dialog);
+    dialog->dateField()->setDate(QDate(2009, 8, 1));
+    dialog->countField()->setValue(1);
+    ASSERT_TRUE(MacroInputDialogController::selectIdent(dialog->accountButton(), kA));
+    dialog->valueField()->setText(typed);
+    dialog->okPushed();
+    QApplication::processEvents();
+    panel->commitPendingInput();
+    const auto august = storedEntries(*doc, kA, QDate(2009, 8, 1), QDate(2009, 8, 31));
+    ASSERT_EQ(august.size(), 1u);
+    EXPECT_EQ(august.front()->amount(), 1200);
 }
 
 } // namespace
