@@ -239,8 +239,8 @@ public:
     CV4BrandPtr findBrand(int ident) const override;
     CV4CurrencyPtr findCurrency(int ident) const;
     CV4GroupingPtr findGrouping(int ident) const;
-    static CVUnitModelPtr findFirstItem(const CVUnitModelPtr &node, int kind);
-    CVUnitModelPtr findAccountOfKind(int kind) const;
+    static CVUnitModelPtr findFirstItem(const CVUnitModelPtr &node, cv::NodeKind kind);
+    CVUnitModelPtr findAccountOfKind(cv::NodeKind kind) const;
     // Forgets every remembered lookup; call when a node leaves a tree.
     void clearLookups();
 
@@ -257,7 +257,7 @@ public:
     void setupCurrencyPopUpButton(CV4MenuTarget &menu) const;
     void setupBrandPopUpButton(CV4MenuTarget &menu) const;
     bool checkSameBrandPopUpButton(const QString &name) const;
-    static void fillPopUpButton(CV4MenuTarget &menu, const CVUnitModelPtr &node, int kind);
+    static void fillPopUpButton(CV4MenuTarget &menu, const CVUnitModelPtr &node, cv::NodeKind kind);
     void setupInvestAccountPopUpButton(CV4MenuTarget &menu) const;
 
     CV4CurrencyPtr defaultCurrency() const;

@@ -87,7 +87,7 @@ TEST_F(AmountTyping, TypedTextIsReadWithItsSignInTheAccountsCurrency)
 TEST_F(AmountTyping, ANegativeAmountStaysNegativeWhenRetypedAndTheCalculatorReadsAsTyping)
 {
     const QDate day(2009, 7, 1);
-    store(*doc, CV4Actual::Expense, day, -300, kFood, kA);
+    store(*doc, cv::EntryKind::Expense, day, -300, kFood, kA);
     auto panel = open(day);
     const cvtest::page::Entries entries(panel.get());
     // The editor shows the sign as colour: typed digits replace the number, not the sign.

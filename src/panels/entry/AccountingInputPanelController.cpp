@@ -64,7 +64,7 @@ QVariant AccountingInputPanelController::fieldValue(const RowPtr &row, int field
     const CV4Actual &e = *entry;
     switch (Field(field)) {
     case Field::Date: return e.date();
-    case Field::Kind: return e.kind();
+    case Field::Kind: return cv::raw(e.kind());
     case Field::Category: return e.category();
     case Field::Account: return e.account();
     case Field::Destination: return e.destination();
@@ -85,7 +85,7 @@ void AccountingInputPanelController::setFieldValue(const RowPtr &row, int field,
     CV4Actual &e = *entry;
     switch (Field(field)) {
     case Field::Date: e.setDate(value.toDate()); return;
-    case Field::Kind: e.setKind(value.toInt()); return;
+    case Field::Kind: e.setKind(cv::EntryKind(value.toInt())); return;
     case Field::Category: e.setCategory(value.toInt()); return;
     case Field::Account: e.setAccount(value.toInt()); return;
     case Field::Destination: e.setDestination(value.toInt()); return;
@@ -109,8 +109,8 @@ void AccountingInputPanelController::writeEntry(const CV4ActualPtr &entry, const
     Q_ASSERT(row);
     if (!row) return;
     switch (row->kind()) {
-    case CV4Actual::Expense: doc()->updateExpense(entry, old); break;
-    case CV4Actual::Transfer: doc()->updateTransfer(entry, old); break;
+    case cv::EntryKind::Expense: doc()->updateExpense(entry, old); break;
+    case cv::EntryKind::Transfer: doc()->updateTransfer(entry, old); break;
     default: doc()->updateIncome(entry, old); break;
     }
 }
@@ -152,7 +152,7 @@ bool AccountingInputPanelController::isLoan(int row) const
         const CVUnitModelPtr node = ident > 0 ? doc()->findAccount(ident) : nullptr;
         return node && node->kind() == cv::NodeKind::Loan;
     };
-    if (e->kind() != CV4Actual::Transfer && e->destination() == 0) return isLoanAccount(e->account());
+    if (e->kind() != cv::EntryKind::Transfer && e->destination() == 0) return isLoanAccount(e->account());
     return isLoanAccount(e->account()) || isLoanAccount(e->destination());
 }
 
