@@ -198,14 +198,17 @@ void AccountPanelController::sortItems()
         if (m_pages.empty()) InputPanelController::sortItems();  // else the read failed: unread rows stay put
         return;
     }
-    std::vector<RowPtr> &rows = mutableItems();
-    const auto order = [this](const RowPtr &a, const RowPtr &b) { return rowGoesBefore(a, b); };
-    for (const BookPage &page : m_pages) {
-        if (page.count > 0 && rows[size_t(page.offset)])
-            std::stable_sort(rows.begin() + page.offset, rows.begin() + page.offset + page.count, order);
-    }
-    std::stable_sort(rows.begin() + m_storedRows, rows.end(), order);
+    const auto sortRange = [this, &list](int from, int to) {
+        std::vector<RowPtr> rows(list.begin() + from, list.begin() + to);
+        std::stable_sort(rows.begin(), rows.end(), [this](const RowPtr &a, const RowPtr &b) { return rowGoesBefore(a, b); });
+        for (int k = from; k < to; ++k)
+            if (!(list[size_t(k)] == rows[size_t(k - from)])) replaceRow(k, rows[size_t(k - from)]);
+    };
+    for (const BookPage &page : m_pages)
+        if (page.count > 0 && list[size_t(page.offset)]) sortRange(page.offset, page.offset + page.count);
+    sortRange(m_storedRows, int(list.size()));
     m_sorted = true;
+    rowsChanged();
 }
 
 double AccountPanelController::rowDelta(const RowPtr &row) const

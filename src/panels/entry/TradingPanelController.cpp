@@ -6,6 +6,7 @@
 #include "controls/CustomPopup.h"
 #include "controls/PopupFieldEditor.h"
 #include "controls/TradingOperationDataSource.h"
+#include "document/AmountText.h"
 #include "document/CV4Document.h"
 #include "model/CV4EditFlags.h"
 #include "model/CV4InvestUnit.h"
@@ -34,10 +35,10 @@ int maskOf(const CV4Trade &row)
 }
 
 // Kinds whose amount is the unit price alone.
-bool isAmountKind(int kind)
+bool isAmountKind(cv::TradeKind kind)
 {
-    return kind == CV4Trade::OtherIncome || kind == CV4Trade::OtherExpense || kind == CV4Trade::Interest ||
-           kind == CV4Trade::Distribution;
+    return kind == cv::TradeKind::OtherIncome || kind == cv::TradeKind::OtherExpense || kind == cv::TradeKind::Interest ||
+           kind == cv::TradeKind::Distribution;
 }
 
 } // namespace
@@ -162,7 +163,7 @@ void TradingPanelController::addItem(CV4TableView *table)
 {
     InputPanelController::addItem(table);
     // A trade is never stored without its day.
-    if (const CV4TradePtr last = items().empty() ? nullptr : trade(items().back()); last && !last->date().isValid())
+    if (const CV4TradePtr last = trade(rowAt(rowCount() - 1)); last && !last->date().isValid())
         last->setDate(QDate::currentDate());
 }
 
@@ -200,28 +201,50 @@ bool TradingPanelController::rowGoesBefore(const RowPtr &a, const RowPtr &b) con
     return CV4Trade::rowOrder(trade(a), trade(b));
 }
 
-QVariant TradingPanelController::rowValue(const RowPtr &row, const QString &key) const
+QVariant TradingPanelController::fieldValue(const RowPtr &row, int field) const
 {
-    if (key == u"date") return trade(row)->date();
-    return trade(row)->valueForKey(key);
-}
-
-void TradingPanelController::setRowValue(const RowPtr &row, const QString &key, const QVariant &value)
-{
-    if (key == u"date") {
-        trade(row)->setDate(value.toDate());
-        return;
+    const CV4TradePtr trade = row.trade();
+    Q_ASSERT(trade);
+    if (!trade) return {};
+    const CV4Trade &t = *trade;
+    switch (Field(field)) {
+    case Field::Date: return t.date();
+    case Field::Kind: return cv::raw(t.kind());
+    case Field::Brand: return t.brand();
+    case Field::Transfer: return t.transfer();
+    case Field::Count: return t.count();
+    case Field::UnitPrice: return t.unitPrice();
+    case Field::Commission: return t.commission();
+    case Field::Memo: return t.memo();
     }
-    const bool known = trade(row)->setValueForKey(key, value);
-    Q_ASSERT_X(known, "setRowValue", qPrintable(key));
-    Q_UNUSED(known);
+    Q_ASSERT(false);
+    return {};
 }
 
-void TradingPanelController::setField(const CV4TradePtr &row, const QString &key, const QVariant &value)
+void TradingPanelController::setFieldValue(const RowPtr &row, int field, const QVariant &value)
 {
-    if (!row || rowValue(row, key) == value) return;
+    const CV4TradePtr trade = row.trade();
+    Q_ASSERT(trade);
+    if (!trade) return;
+    CV4Trade &t = *trade;
+    switch (Field(field)) {
+    case Field::Date: t.setDate(value.toDate()); return;
+    case Field::Kind: t.setKind(cv::TradeKind(value.toInt())); return;
+    case Field::Brand: t.setBrand(value.toInt()); return;
+    case Field::Transfer: t.setTransfer(value.toInt()); return;
+    case Field::Count: t.setCount(value.toDouble()); return;
+    case Field::UnitPrice: t.setUnitPrice(value.toDouble()); return;
+    case Field::Commission: t.setCommission(value.toDouble()); return;
+    case Field::Memo: t.setMemo(value.toString()); return;
+    }
+    Q_ASSERT(false);
+}
+
+void TradingPanelController::setField(const CV4TradePtr &row, Field field, const QVariant &value)
+{
+    if (!row || fieldValue(row, int(field)) == value) return;
     setChanged(row);
-    setRowValue(row, key, value);
+    setFieldValue(row, int(field), value);
     reloadTable();
 }
 
@@ -244,13 +267,10 @@ int TradingPanelController::fractionOfCurrency(int currency) const
     return c ? c->fraction() : 0;
 }
 
-QString TradingPanelController::bareNumberText(const QString &text, const CV4Trade &row) const
+std::optional<double> TradingPanelController::typedNumber(const QString &text, const CV4Trade &row, int digits) const
 {
-    QString digits = text.trimmed();
     const CV4CurrencyPtr c = doc()->findCurrency(accountCurrency(row));
-    if (c && !c->prefix().isEmpty() && digits.startsWith(c->prefix())) digits = digits.mid(c->prefix().size()).trimmed();
-    digits.remove(QLatin1Char(','));
-    return digits;
+    return cv::AmountText::typedAmount(text, c ? c->prefix() : QString(), digits);
 }
 
 double TradingPanelController::roundedCount(double count, const CV4Trade &row) const
@@ -283,7 +303,7 @@ cv::CellValue TradingPanelController::amountCell(const QString &text) const
 
 QString TradingPanelController::totalText(const CV4Trade &row) const
 {
-    if (row.kind() == CV4Trade::TransferUnits) {
+    if (row.kind() == cv::TradeKind::TransferUnits) {
         const CVUnitModelPtr destination = row.transfer() > 0 ? doc()->findAccount(row.transfer()) : nullptr;
         return destination ? doc()->displayName(*destination) : QString();
     }
@@ -292,7 +312,7 @@ QString TradingPanelController::totalText(const CV4Trade &row) const
     double total = row.unitPrice() * row.count();
     if (isAmountKind(row.kind())) total = row.unitPrice();
     // A dividend without units carries its amount alone, as its cash effect does.
-    if (row.kind() == CV4Trade::Dividend && row.count() <= 0) total = row.unitPrice();
+    if (row.kind() == cv::TradeKind::Dividend && row.count() <= 0) total = row.unitPrice();
     if ((row.flags() & cv::EditNew) && total == 0) return QString();
     return row.value(total, *doc(), true);
 }
@@ -318,19 +338,19 @@ cv::CellValue TradingPanelController::objectValue(const CV4TableView *, int cid,
     }
     case KindColumn: return t->operationName();
     case CountColumn:
-        if (t->kind() == CV4Trade::Dividend) return QString();
+        if (t->kind() == cv::TradeKind::Dividend) return QString();
         if (t->count() <= 0 && !(maskOf(*t) & CV4Trade::CountField)) return QString();
         if (isNew && t->count() == 0) return QString();
         if (isStockRow(*t)) return amountCell(doc()->stringForValueAccount(t->count(), t->account()));
         return amountCell(doc()->stringForFundValue(t->count(), accountCurrency(*t), false, true));
     case UnitPriceColumn:
-        if (t->kind() == CV4Trade::TransferUnits || t->kind() == CV4Trade::Dividend || isAmountKind(t->kind()))
+        if (t->kind() == cv::TradeKind::TransferUnits || t->kind() == cv::TradeKind::Dividend || isAmountKind(t->kind()))
             return QString();
         if (isNew && t->unitPrice() == 0) return QString();
         if (!(maskOf(*t) & CV4Trade::UnitPriceField) && t->unitPrice() == 0) return QString();
         return amountCell(t->value(t->unitPrice(), *doc(), false));
     case TotalColumn:
-        if (t->kind() == CV4Trade::TransferUnits) return totalText(*t);
+        if (t->kind() == cv::TradeKind::TransferUnits) return totalText(*t);
         return amountCell(totalText(*t));
     case CommissionColumn:
         if (t->commission() == 0 && (isNew || !(maskOf(*t) & CV4Trade::CommissionField))) return QString();
@@ -415,7 +435,7 @@ std::optional<cv::CellCurrency> TradingPanelController::currencyForColumn(int ci
 {
     const CV4TradePtr t = tradeForRow(row);
     if (!t || cid < UnitPriceColumn || cid > CommissionColumn) return std::nullopt;
-    if (cid == TotalColumn && t->kind() == CV4Trade::TransferUnits) return std::nullopt;
+    if (cid == TotalColumn && t->kind() == cv::TradeKind::TransferUnits) return std::nullopt;
     const int currency = accountCurrency(*t);
     const int fraction = cid == UnitPriceColumn && !isStockRow(*t) ? kFundDigits : fractionOfCurrency(currency);
     return cv::CellCurrency{currency, fraction};
@@ -442,30 +462,30 @@ void TradingPanelController::setObjectValue(CV4TableView *, const QString &text,
     case DateColumn: {
         const std::optional<QDate> date = cv::parseProgramDate(text);
         if (!date || !AccountingInputPanelController::isAcceptableDate(*date)) return;
-        setField(t, QStringLiteral("date"), *date);
+        setField(t, Field::Date, *date);
         return;
     }
     case CountColumn: {
         const int digits = isStockRow(*t) ? 0 : kFundDigits;
-        setField(t, QStringLiteral("count"), CV4Document::numberForRoundString(bareNumberText(text, *t), digits));
+        setField(t, Field::Count, typedNumber(text, *t, digits).value_or(0));
         return;
     }
     case UnitPriceColumn:
     case CommissionColumn: {
         const bool fund = cid == UnitPriceColumn && !isStockRow(*t);
         const int digits = fund ? kFundDigits : fractionOfCurrency(accountCurrency(*t));
-        const double value = CV4Document::numberForRoundString(bareNumberText(text, *t), digits);
-        setField(t, cid == UnitPriceColumn ? QStringLiteral("unitPrice") : QStringLiteral("commission"), value);
+        const double value = typedNumber(text, *t, digits).value_or(0);
+        setField(t, cid == UnitPriceColumn ? Field::UnitPrice : Field::Commission, value);
         return;
     }
     case TotalColumn: {
-        if (t->kind() == CV4Trade::TransferUnits || !(maskOf(*t) & CV4Trade::TotalField)) return;
-        const QString digits = bareNumberText(text, *t);
-        const int currency = accountCurrency(*t);
-        if (digits.isEmpty() || !doc()->numberForString(digits, currency)) return;
-        const double amount = CV4Document::numberForRoundString(digits, fractionOfCurrency(currency));
+        if (t->kind() == cv::TradeKind::TransferUnits || !(maskOf(*t) & CV4Trade::TotalField)) return;
+        if (text.trimmed().isEmpty()) return;
+        const std::optional<double> typed = typedNumber(text, *t, fractionOfCurrency(accountCurrency(*t)));
+        if (!typed) return;
+        const double amount = *typed;
         // A dividend counts once; the other amount kinds carry no units.
-        const double units = t->kind() == CV4Trade::Dividend ? 1 : 0;
+        const double units = t->kind() == cv::TradeKind::Dividend ? 1 : 0;
         if (t->count() == units && t->unitPrice() == amount) return;
         setChanged(t);
         t->setCount(units);
@@ -473,7 +493,7 @@ void TradingPanelController::setObjectValue(CV4TableView *, const QString &text,
         reloadTable();
         return;
     }
-    case MemoColumn: setField(t, QStringLiteral("memo"), text); return;
+    case MemoColumn: setField(t, Field::Memo, text); return;
     default: return;
     }
 }
@@ -527,12 +547,12 @@ void TradingPanelController::endBrandPopup(const cv::ChooserItem &item)
     if (!isStockRow(*t) && picked->kind() == CV4Brand::Stock) {
         // From fund units and prices to whole shares and the account's money.
         const int digits = fractionOfCurrency(accountCurrency(*t));
-        setField(t, QStringLiteral("unitPrice"),
+        setField(t, Field::UnitPrice,
                  CV4Document::numberForRoundString(CV4Document::stringForRoundValue(t->unitPrice(), digits), digits));
-        setField(t, QStringLiteral("count"),
+        setField(t, Field::Count,
                  CV4Document::numberForRoundString(CV4Document::stringForRoundValue(t->count(), 0), 0));
     }
-    endPopupWithResult(item, QStringLiteral("brand"));
+    endPopupWithResult(item, Field::Brand);
 }
 
 void TradingPanelController::runOperationPopup(int column, int row)
@@ -540,19 +560,19 @@ void TradingPanelController::runOperationPopup(int column, int row)
     const CV4TradePtr t = tradeForRow(row);
     if (!t) return;
     m_operationSource->setDocument(doc(), brandKindOfRow(*t));
-    runPopup(column, row, m_operationSource.get(), m_operationSource->objectWithIdentifier(t->kind()),
+    runPopup(column, row, m_operationSource.get(), m_operationSource->objectWithIdentifier(cv::raw(t->kind())),
              &TradingPanelController::endOperationPopup);
 }
 
 void TradingPanelController::endOperationPopup(const cv::ChooserItem &item)
 {
-    endPopupWithResult(item.tradeKind() ? item : cv::ChooserItem(), QStringLiteral("kind"));
+    endPopupWithResult(item.tradeKind() ? item : cv::ChooserItem(), Field::Kind);
 }
 
 void TradingPanelController::runTransferAccountPopup(int column, int row)
 {
     const CV4TradePtr t = tradeForRow(row);
-    if (!t || t->kind() != CV4Trade::TransferUnits) return;
+    if (!t || t->kind() != cv::TradeKind::TransferUnits) return;
     m_accountDataSource->setDocument(doc(), 4, true);
     m_accountDataSource->appendNewAccountCommand(cv::NodeKind::Investment);
     if (t->account() >= 0) {
@@ -577,18 +597,18 @@ void TradingPanelController::endTransferAccountPopup(const cv::ChooserItem &item
 {
     const CVUnitModelPtr node = item.node();
     const bool investment = node && !item.command() && node->kind() == cv::NodeKind::Investment;
-    endPopupWithResult(investment ? item : cv::ChooserItem(), QStringLiteral("transfer"));
+    endPopupWithResult(investment ? item : cv::ChooserItem(), Field::Transfer);
 }
 
-void TradingPanelController::endPopupWithResult(const cv::ChooserItem &item, const QString &key)
+void TradingPanelController::endPopupWithResult(const cv::ChooserItem &item, Field field)
 {
-    if (item && item.ident() >= 0) setField(tradeForRow(m_popupRow), key, item.ident());
+    if (item && item.ident() >= 0) setField(tradeForRow(m_popupRow), field, item.ident());
     reeditPopupCell();
 }
 
 void TradingPanelController::reeditPopupCell()
 {
-    if (m_popupRow < 0 || m_popupRow >= int(items().size())) return;
+    if (m_popupRow < 0 || m_popupRow >= rowCount()) return;
     tableView()->QTableView::selectRow(m_popupRow);
     tableView()->editColumn(std::max(m_popupColumn, 0), m_popupRow, nullptr, true);
 }
