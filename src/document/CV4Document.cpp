@@ -102,6 +102,11 @@ CV4DataModel *CV4Document::dataModel() const
     return m_d->m_dataModel.get();
 }
 
+const cv::BookReads &CV4Document::reads() const
+{
+    return m_d->m_reads;
+}
+
 const CV4SettingsPtr &CV4Document::settings() const
 {
     return m_d->m_settings;

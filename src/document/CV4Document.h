@@ -14,8 +14,8 @@
 // CV4DocumentPrivate.h.
 
 #include "document/AmountText.h"
+#include "document/BookReads.h"
 #include "document/ChangeSet.h"
-#include "document/CV4DataModel.h"
 #include "document/CV4DocumentChanges.h"
 #include "document/CV4PrintInfo.h"
 #include "model/CV4AccountModel.h"
@@ -41,6 +41,7 @@
 #include <vector>
 
 class CV4Actual;
+class CV4DataModel;
 class CV4Trade;
 class CV4SummaryUnit;
 class QUndoStack;
@@ -71,7 +72,10 @@ public:
     ~CV4Document() override;
 
     // ---- fields
+    // The store: the document's own files write it, tests set books up in it.
     CV4DataModel *dataModel() const;
+    // What windows read of the stored records.
+    const cv::BookReads &reads() const;
     const CV4SettingsPtr &settings() const;
     void setSettings(CV4SettingsPtr settings);
     const CV4AccountModelPtr &accountModel() const;

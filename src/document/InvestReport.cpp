@@ -142,7 +142,7 @@ std::vector<CV4TradePtr> tradesOf(const CV4Document &document, int account, int 
 {
     std::vector<CV4TradePtr> trades;
     if (!document.dataModel()) return trades;
-    auto found = document.dataModel()->findTradeFrom(QDate(), to, account, brand, 0);
+    auto found = document.reads().findTradeFrom(QDate(), to, account, brand, 0);
     if (!found) return trades;
     for (CV4TradePtr &t : *found) {
         if (t && (t->account() == account || t->kind() == CV4Trade::TransferUnits)) trades.push_back(std::move(t));

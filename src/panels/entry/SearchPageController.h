@@ -5,7 +5,7 @@
 // the account grid, the page's menu commands (tags 30041-30047), the export
 // of the results as Shift JIS text and the rows of its print.
 
-#include "document/CV4DataModel.h"
+#include "document/StoreRecords.h"
 #include "model/CVUnitModel.h"
 #include "panels/entry/SearchResultsExporter.h"
 
