@@ -137,11 +137,6 @@ const CV4Document::GroupList &CV4Document::groupList() const
     return m_d->m_groupList;
 }
 
-CV4Cache &CV4Document::cache()
-{
-    return m_d->m_cache;
-}
-
 const CV4Cache &CV4Document::cache() const
 {
     return m_d->m_cache;

@@ -79,72 +79,43 @@ public:
     const CV4SettingsPtr &settings() const;
     void setSettings(CV4SettingsPtr settings);
     const CV4AccountModelPtr &accountModel() const;
-    void setAccountModel(CV4AccountModelPtr model);
     const CV4ActualModelPtr &actualModel() const;
-    void setActualModel(CV4ActualModelPtr model);
     const CurrencyList &currencyList() const;
     void setCurrencyList(CurrencyList list);
     const BrandList &brandList() const;
     void setBrandList(BrandList list);
     const GroupList &groupList() const;
     void setGroupList(GroupList list);
-    CV4Cache &cache();
     const CV4Cache &cache() const;
     const CVUnitModelPtr &autoCacheIn() const;
     const CVUnitModelPtr &autoCacheOut() const;
-    quint32 cacheStatus() const;
     // The one undo history of the book's windows; panels and sheets push
     // their commands here and clear them when they commit or end.
     QUndoStack *undoStack() const;
 
     // ================= amounts to text and back (CV4Document_Format.cpp)
-    // The one way amounts are formatted; amount editors work on it directly.
+    // The one way amounts are formatted; amount editors, formatters and
+    // printing work on it directly. The texts below are its common forms.
     const cv::AmountText &amountText() const;
     cv::AmountText &amountText();
-
-    const KavriNumberFormatter &formatterForCurrency(int currency) const;
-    const KavriNumberFormatter &centFormatterForCurrency(int currency) const;
-    const KavriNumberFormatter *fundFormatterForCurrency(int currency) const;
-    const KavriNumberFormatter &intFormatter() const;
-    const KavriNumberFormatter &formatterForAccount(int account) const;
-    void beginCurrencyPrinting();
-    void endCurrencyPrinting();
-    bool isCurrencyPrinting() const;
 
     QString stringForValue(double value, int currency, bool truncateEmptyEnding) const;
     QString stringWithPrefixForValue(double value, int currency, bool truncateEmptyEnding = false) const;
     QString stringForValueAccount(double value, int account) const;
-    QString stringWithPrefixForValueAccount(double value, int account) const;
-    cv::AmountDisplay attributedStringForValue(double value, int currency) const;
-    QString centStringForValue(double value, int currency) const;
     QString stringForTradingNumberOfUnits(long long units) const;
-    QString stringForFundValue(double value, int currency, bool wantPrefix = false) const;
     QString stringForFundValue(double value, int currency, bool wantPrefix, bool padZeroes, int decimals) const;
     QString stringWithPrefixForFundValue(double value, int currency) const;
     static QString stringForRoundValue(double value, int digits);
 
     std::optional<double> numberForString(const QString &text, int currency) const;
-    std::optional<double> numberForCentString(const QString &text, int currency) const;
     // An empty or null text is 0.
     std::optional<double> numberForStringAccount(const QString &text, int account) const;
-    double fundValueForString(const QString &text, int currency) const;
     static double numberForRoundString(const QString &text, int digits);
-
-    // Live editing of an amount editor's (text, selection); none leaves the editor alone.
-    std::optional<QString> fixCurrencyValue(const QString &text, int currency) const;
-    std::optional<QString> proposedString(const QString &currentText, cv::TextSelection selection,
-                                          const QString &proposed, int currency, int fractionLength) const;
-    std::optional<cv::EditedText> handleDeleteWithKey(const QString &text, cv::TextSelection selection, int key,
-                                                      int currency) const;
-    cv::EditedText deleteCharactersInRange(const QString &text, cv::TextSelection selection, cv::TextSelection range,
-                                           int currency, bool forwardDelete) const;
 
     // Japanese text columns prefer the user's input method, amount and date
     // columns Latin input; only for a Japanese user. The editor is any object
     // with the inputMethodHints property.
     static void changeTextInputSource(QObject *editor, bool japanese);
-    // The viewer's period that holds today (the date, for tests).
-    cv::PeriodOfToday dateFormatterBeginAndEndOfToday(const QDate &today = QDate::currentDate()) const;
 
     // ---- change mark
     void updateChangeCount(ChangeKind change) override;
@@ -159,14 +130,12 @@ public:
     bool isEditing() const;
 
     // ================= balance cache and valuation (CV4Document_Cache.cpp)
-    static int findIndex(const std::vector<CV4PriceTimePtr> &list, const QDate &date);
     double currencyRate(const CV4CurrencyPtr &currency, const QDate &date) const;
     double brandPrice(const CV4BrandPtr &brand, const QDate &date) const;
     double brandValue(const CV4BrandPtr &brand, const QDate &date) const;
     int getCurrency(int ident) const;
     double defaultCurrencyValue(double amount, int currency, const QDate &date) const;
     double currency(int targetCurrency, double amount, int valueCurrency, const QDate &date) const override;
-    double netValue(double value, const CV4CurrencyPtr &currency, const CV4BrandPtr &brand, const QDate &date) const;
     // Either output may be null.
     void getTransferValues(const CV4Actual &entry, double *converted, double *defValue) const;
 
@@ -186,8 +155,6 @@ public:
     double valueForAccount(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &currency) const;
     double valueForAccount(const CVUnitModelPtr &node, const QDate &date) const;
     double rawValueForAccount(const CVUnitModelPtr &node, const QDate &date) const;
-    bool valueRangeForAccount(const CVUnitModelPtr &node, double *max, double *min, const QDate &from,
-                              const QDate &to) const;
     double tradingAccount(int account, int brand, const QDate &date) const;
     double valueForActual(const CVUnitModelPtr &node, const QDate &date) const;
     double summaryForActualDays(const CVUnitModelPtr &node, const QDate &date, int days) const;
@@ -206,20 +173,15 @@ public:
     void applyTrade(const TradePtr &trade, const CVUnitModelPtr &subject, const std::map<TradePtr, TradePtr> &oldItems,
                     std::set<CV4BrandPtr> &brandSet, bool autoUpdate);
     bool addBrandNodeIfNeeded(const CVUnitModelPtr &account, int brand);
-    bool addTransferDestinationIfNeeded(const CV4Trade &trade);
 
     // Loans: the schedule is kept in the store, and the loan's entries are
     // regenerated from its terms and schedule.
     void putLoanData(const CVUnitModelPtr &loan, const CV4LoanSchedule &rows);
     void putLoan(const CVUnitModelPtr &loan, const CV4LoanSchedule &rows);
     std::optional<CV4LoanSchedule> getLoan(int ident);
-    // Redirects what every loan refers to, and rewrites the loans that changed.
-    void fixLoanAccount(int account, int category, int newValue);
-    bool fixLoanSub(const CVUnitModelPtr &node, int account, int category, int newValue);
 
     void cleanupItem(const CVUnitModelPtr &node);
     bool moveItem(const CVUnitModelPtr &node, int target);
-    bool isAccountUsed(int) const { return false; }
 
     bool commitSettings();
     void commitAccountModel();
@@ -227,16 +189,12 @@ public:
     void commitCurrencyList();
     void commitBrandList();
     void commitGroupList();
-    void commitInfoRows();
-    void postNotification(int code);
     // The grouping with the ident left the list: rows that carry it show none.
     void postGroupDeleted(int ident);
     void postBusy();
     void postNoBusy();
 
     CVUnitModelPtr findAccount(int ident) const;
-    CVUnitModelPtr findAsset(int ident) const;
-    CVUnitModelPtr findDebt(int ident) const;
     CVUnitModelPtr findIncome(int ident) const;
     CVUnitModelPtr findExpense(int ident) const;
     CVUnitModelPtr findTransfer(int ident) const;
@@ -256,13 +214,8 @@ public:
     void changeCurrencyOrder(int from, int to);
     void changeBrandOrder(int from, int to);
     void changeGroupingOrder(int from, int to);
-    template <class T> static void changeElementOrder(std::vector<T> &list, int from, int to);
 
     void setupCurrencyPopUpButton(CV4MenuTarget &menu) const;
-    void setupBrandPopUpButton(CV4MenuTarget &menu) const;
-    bool checkSameBrandPopUpButton(const QString &name) const;
-    static void fillPopUpButton(CV4MenuTarget &menu, const CVUnitModelPtr &node, int kind);
-    void setupInvestAccountPopUpButton(CV4MenuTarget &menu) const;
 
     CV4CurrencyPtr defaultCurrency() const;
     CV4CurrencyPtr displayCurrencyOfItem(const CVUnitModel &node) const;
@@ -309,9 +262,6 @@ public:
     static const QString kTypeV2;   // "cvv2", the current format
     static const QString kTypeV1;   // "cvv1", read only
     static const QString kTypeXML;  // "cvxf"
-    static cv::DocumentType documentType(const QString &type);
-    static QString typeName(cv::DocumentType type);
-    static QString extensionForType(const QString &type);
     // None for an extension no type has.
     static QString typeForExtension(const QString &extension);
 
@@ -324,24 +274,15 @@ public:
     // Reads a file of the type into this fresh document, then brings an older
     // type to the current one. False when nothing could be opened.
     bool initWithContentsOfFile(const QString &path, const QString &type);
-    bool readFromFile(const QString &path, const QString &type);
-    // Whether the last failed read was cancelled by the user.
-    bool readCancelled() const;
     // Saves under the path as the type, then takes the day's backup once per opening.
     bool writeToFile(const QString &path, const QString &type);
-    bool writeToFileWorker(const QString &path, const QString &extension);
-    void fixInvestBrandID(const CVUnitModelPtr &node);
-    bool investAccountHasBrandWithOtherCurrency(const CVUnitModelPtr &account);
     void compactDB();
 
     // The file the document saves to; none while untitled.
     const QString &fileName() const;
-    void setFileName(const QString &path);
     const QString &fileType() const;
-    void setFileType(const QString &type);
     // Where an untitled document that came from a file proposes to be saved.
     const QString &suggestedFileName() const;
-    int backupStatus() const;
     bool upgraded() const;
 
     // None until set; the printing side supplies its default then.
@@ -349,7 +290,6 @@ public:
     void setPrintInfo(CVPrintInfoPtr info);
 
     // ================= dated backups (CV4Document_Backup.cpp)
-    bool manageBackup(const QString &path);
     bool isBackupFile(const QString &path) const;
 
     // ================= whole document as XML (CV4Document_XML.cpp)
@@ -362,7 +302,7 @@ public:
     // CV4TradeFormatting
     int currencyOfAccount(int account) const override;
     QString stringForValue(double value, int currency) const override;
-    QString stringForFundValue(double value, int currency, bool wantPrefix, bool padZeroes) const override;
+    QString stringForFundValue(double value, int currency, bool wantPrefix = false, bool padZeroes = false) const override;
 
 Q_SIGNALS:
     // Emitted once per edit, at the end of its outermost scope, never for a
@@ -381,6 +321,40 @@ Q_SIGNALS:
     void settingsChanged(const cv::ChangeSet &changes);  // the settings were committed (`settings`, `fiscalStart`)
 
 private:
+    friend class CV4DocumentController;   // names the file it read or saved
+    void setFileName(const QString &path);
+    void setFileType(const QString &type);
+    // Whether the last failed read was cancelled by the user.
+    bool readCancelled() const;
+    int backupStatus() const;
+    bool manageBackup(const QString &path);
+    bool readFromFile(const QString &path, const QString &type);
+    bool writeToFileWorker(const QString &path, const QString &extension);
+    void fixInvestBrandID(const CVUnitModelPtr &node);
+    bool investAccountHasBrandWithOtherCurrency(const CVUnitModelPtr &account);
+    static cv::DocumentType documentType(const QString &type);
+    static QString typeName(cv::DocumentType type);
+
+    void setAccountModel(CV4AccountModelPtr model);
+    void setActualModel(CV4ActualModelPtr model);
+    quint32 cacheStatus() const;
+    void commitInfoRows();
+    void postNotification(int code);
+    CVUnitModelPtr findAsset(int ident) const;
+    CVUnitModelPtr findDebt(int ident) const;
+    bool addTransferDestinationIfNeeded(const CV4Trade &trade);
+    // Redirects what every loan refers to, and rewrites the loans that changed.
+    void fixLoanAccount(int account, int category, int newValue);
+    bool fixLoanSub(const CVUnitModelPtr &node, int account, int category, int newValue);
+    template <class T> static void changeElementOrder(std::vector<T> &list, int from, int to);
+    static void fillPopUpButton(CV4MenuTarget &menu, const CVUnitModelPtr &node, int kind);
+    void setupInvestAccountPopUpButton(CV4MenuTarget &menu) const;
+
+    static int findIndex(const std::vector<CV4PriceTimePtr> &list, const QDate &date);
+    double netValue(double value, const CV4CurrencyPtr &currency, const CV4BrandPtr &brand, const QDate &date) const;
+    bool valueRangeForAccount(const CVUnitModelPtr &node, double *max, double *min, const QDate &from,
+                              const QDate &to) const;
+
     // Builders and refreshers: the errands above call them, windows never.
     void createCacheFor(const CVUnitModelPtr &node);
     void clearCache(const CVUnitModelPtr &node);

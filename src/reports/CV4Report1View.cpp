@@ -406,7 +406,7 @@ void CV4Report1View::drawForeign(cv::Canvas &canvas, const CV4ReportItem &row, d
     const QString bracket = QStringLiteral("<%1>");
     drawCentered(canvas, bracket.arg(currency ? currency->prefix() : QString()), QPointF(left() + kTypeX, y),
                  kTypeWidth);
-    const KavriNumberFormatter &own = doc().formatterForCurrency(row.number);
+    const KavriNumberFormatter &own = doc().amountText().formatterForCurrency(row.number);
     // The change in the currency's own digits, in the fractional change format.
     const KavriNumberFormatter diff(cv::localizedString("Report-Format-Fractional-Diff"));
     double x = left() + kValuesX;

@@ -114,10 +114,10 @@ TEST_F(BookTest, DeletingAnEntryAndAConvertedTransfer)
 TEST_F(BookTest, RangeAndSummaries)
 {
     double hi = 0, lo = 0;
-    ASSERT_TRUE(doc->valueRangeForAccount(bank, &hi, &lo, day(2009, 6, 1), day(2009, 6, 30)));
+    ASSERT_TRUE(CV4DocumentTestAccess::valueRangeForAccount(*doc, bank, &hi, &lo, day(2009, 6, 1), day(2009, 6, 30)));
     EXPECT_DOUBLE_EQ(hi, 705000);
     EXPECT_DOUBLE_EQ(lo, 405000);
-    EXPECT_FALSE(doc->valueRangeForAccount(bank, &hi, &lo, day(2008, 1, 1), day(2008, 2, 1)));
+    EXPECT_FALSE(CV4DocumentTestAccess::valueRangeForAccount(*doc, bank, &hi, &lo, day(2008, 1, 1), day(2008, 2, 1)));
 
     // A summary of debts alone is positive.
     auto summary = std::make_shared<CVUnitModel>();

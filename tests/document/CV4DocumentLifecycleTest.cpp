@@ -341,16 +341,16 @@ TEST_F(LifecycleTest, DatedBackupsKeepTheNewestOfTheBook)
         CV4Document doc;
         doc.createFromTemplate(QStringLiteral("default"));
         ASSERT_TRUE(doc.writeToFile(path, CV4Document::kTypeV2));
-        EXPECT_EQ(doc.backupStatus(), 0); // a new book is backed up only once opened from a file
+        EXPECT_EQ(CV4DocumentTestAccess::backupStatus(doc), 0); // a new book is backed up only once opened from a file
     }
     EXPECT_EQ(QDir(backupFolder()).entryList(QDir::Files).size(), 6);
 
     CV4Document doc;
     ASSERT_TRUE(doc.initWithContentsOfFile(path, CV4Document::kTypeV2));
-    EXPECT_EQ(doc.backupStatus(), 1);
+    EXPECT_EQ(CV4DocumentTestAccess::backupStatus(doc), 1);
     doc.settings()->setViewerUnit(2);
     ASSERT_TRUE(doc.writeToFile(path, CV4Document::kTypeV2));
-    EXPECT_EQ(doc.backupStatus(), 0);
+    EXPECT_EQ(CV4DocumentTestAccess::backupStatus(doc), 0);
     EXPECT_EQ(QDir(backupFolder()).entryList(QDir::Files),
               (QStringList{QStringLiteral("Household.09-06-05.cvxf"), QStringLiteral("Household.09-06-06.cvv2"),
                            QStringLiteral("Household.09-06-07.cvv2"), QStringLiteral("Household.notes.cvv2"),
@@ -369,7 +369,7 @@ TEST_F(LifecycleTest, DatedBackupsKeepTheNewestOfTheBook)
     CV4Document fromBackup;
     ASSERT_TRUE(fromBackup.initWithContentsOfFile(today, CV4Document::kTypeV2));
     EXPECT_TRUE(fromBackup.fileName().isEmpty());
-    EXPECT_EQ(fromBackup.backupStatus(), 0);
+    EXPECT_EQ(CV4DocumentTestAccess::backupStatus(fromBackup), 0);
     EXPECT_TRUE(fromBackup.isBackupFile(backupFolder() + QStringLiteral("/../Corvane Backup/x.cvv2")));
 }
 
@@ -382,7 +382,7 @@ TEST_F(LifecycleTest, BackupCountRules)
     const QString today = backupFolder() + QStringLiteral("/Household.09-06-07.cvv2");
 
     backupCount = 0;
-    EXPECT_TRUE(doc.manageBackup(path));
+    EXPECT_TRUE(CV4DocumentTestAccess::manageBackup(doc, path));
     EXPECT_FALSE(QFile::exists(today));
 
     QDir().mkpath(backupFolder());
@@ -391,7 +391,7 @@ TEST_F(LifecycleTest, BackupCountRules)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
     backupCount = -1;
-    EXPECT_TRUE(doc.manageBackup(path));
+    EXPECT_TRUE(CV4DocumentTestAccess::manageBackup(doc, path));
     EXPECT_EQ(QDir(backupFolder()).entryList(QDir::Files).size(), 55);
 
     // Keeping one: today's copy stays, every older one goes.
@@ -400,13 +400,13 @@ TEST_F(LifecycleTest, BackupCountRules)
     QDir().mkpath(keepOne);
     QFile(keepOne + QStringLiteral("/Household.09-06-01.cvv2")).open(QIODevice::WriteOnly);
     backupCount = 1;
-    EXPECT_TRUE(doc.manageBackup(path));
+    EXPECT_TRUE(CV4DocumentTestAccess::manageBackup(doc, path));
     EXPECT_EQ(QDir(keepOne).entryList(QDir::Files), QStringList{QStringLiteral("Household.09-06-07.cvv2")});
     cv::backup::setFolders(tmp.filePath(QStringLiteral("Support/Corvane Backup")),
                            tmp.filePath(QStringLiteral("OldSupport")));
 
     backupCount = 60;
-    EXPECT_TRUE(doc.manageBackup(path));
+    EXPECT_TRUE(CV4DocumentTestAccess::manageBackup(doc, path));
     const QStringList kept = QDir(backupFolder()).entryList(QDir::Files);
     EXPECT_EQ(kept.size(), 50);
     EXPECT_TRUE(kept.contains(QStringLiteral("Household.09-06-07.cvv2")));
@@ -415,7 +415,7 @@ TEST_F(LifecycleTest, BackupCountRules)
 
     // A copy that cannot be made leaves the day's earlier backup as it was.
     const QByteArray before = readAll(today);
-    EXPECT_FALSE(doc.manageBackup(book(QStringLiteral("gone.cvv2"))));
+    EXPECT_FALSE(CV4DocumentTestAccess::manageBackup(doc, book(QStringLiteral("gone.cvv2"))));
     EXPECT_EQ(readAll(today), before);
 
     EXPECT_TRUE(cv::backup::isBackupOf(QStringLiteral("A.b.--.cvv2"), QStringLiteral("A.b"), QStringLiteral("cvv2")));

@@ -123,7 +123,7 @@ TEST_F(LoanTest, BalanceRangeCountsTheOpeningDebtOnce)
     doc->putLoan(loan, rows);
     doc->createCache();
     double hi = 0, lo = 0;
-    ASSERT_TRUE(doc->valueRangeForAccount(loan, &hi, &lo, day(2009, 1, 1), day(2009, 12, 31)));
+    ASSERT_TRUE(CV4DocumentTestAccess::valueRangeForAccount(*doc, loan, &hi, &lo, day(2009, 1, 1), day(2009, 12, 31)));
     EXPECT_DOUBLE_EQ(hi, 1000000);
     EXPECT_DOUBLE_EQ(lo, 980000);
 }
@@ -135,7 +135,7 @@ TEST_F(LoanTest, LoanWithoutRowsFromXmlKeepsItsDebtWhenItsCategoryGoes)
     record->setInitialValue(300000);
     record->setOutCategory(1005);
     doc->putLoan(loan, {});
-    doc->commitInfoRows();
+    CV4DocumentTestAccess::commitInfoRows(*doc);
     const QString path = tmp.filePath(QStringLiteral("Loan.cvxf"));
     ASSERT_TRUE(doc->writeToFile(path, CV4Document::kTypeXML));
 

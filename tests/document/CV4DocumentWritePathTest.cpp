@@ -153,7 +153,7 @@ TEST_F(DocumentTest, ListIdentRulesAndOrder)
 
     auto order = [](int from, int to) {
         std::vector<QString> list{"A", "B", "C", "D"};
-        CV4Document::changeElementOrder(list, from, to);
+        CV4DocumentTestAccess::changeElementOrder(list, from, to);
         return list;
     };
     EXPECT_EQ(order(0, 3), (std::vector<QString>{"B", "C", "A", "D"}));
@@ -185,15 +185,15 @@ TEST_F(DocumentTest, LookupsNeverAnswerStaleObjects)
     addCurrency(1, QStringLiteral("JPY"), 1, 0);
     auto bank = addAccount(doc->accountModel()->asset(), 1000, 31, 0);
     EXPECT_EQ(doc->findAccount(1000), bank);
-    EXPECT_EQ(doc->findAsset(1000), bank);
-    EXPECT_EQ(doc->findDebt(1000), nullptr);
+    EXPECT_EQ(CV4DocumentTestAccess::findAsset(*doc, 1000), bank);
+    EXPECT_EQ(CV4DocumentTestAccess::findDebt(*doc, 1000), nullptr);
     doc->accountModel()->asset()->removeChild(bank);
     EXPECT_EQ(doc->findAccount(1000), nullptr);   // still alive, but out of the tree
 
     auto food = addCategory(doc->actualModel()->expense(), 1005);
     EXPECT_EQ(doc->findExpense(1005), food);
     EXPECT_EQ(doc->findIncome(1005), nullptr);
-    doc->setActualModel(std::make_shared<CV4ActualModel>());
+    CV4DocumentTestAccess::setActualModel(*doc, std::make_shared<CV4ActualModel>());
     EXPECT_EQ(doc->findExpense(1005), nullptr);
 
     // A remembered miss is forgotten once the currency arrives.
@@ -297,10 +297,10 @@ TEST_F(DocumentTest, CommitsNotifyAndFailedWritesAreReported)
     doc->commitGroupList();
     doc->commitSettings();
     EXPECT_EQ(account + actual + currency + brand, 4);
-    EXPECT_EQ(doc->cacheStatus(), 0xfu);
+    EXPECT_EQ(CV4DocumentTestAccess::cacheStatus(*doc), 0xfu);
     EXPECT_FALSE(doc->dataModel()->getAccountData().isEmpty());
     doc->createCache();
-    EXPECT_EQ(doc->cacheStatus(), 0u);
+    EXPECT_EQ(CV4DocumentTestAccess::cacheStatus(*doc), 0u);
 
     // The store refuses writes: one warning for the batch, and the cache
     // shows what the store holds.
@@ -340,7 +340,7 @@ TEST_F(DocumentTest, CurrencyAndDisplayHelpers)
     } menu;
     doc->setupCurrencyPopUpButton(menu);
     EXPECT_EQ(menu.items.size(), 2u);
-    doc->setupInvestAccountPopUpButton(menu);
+    CV4DocumentTestAccess::setupInvestAccountPopUpButton(*doc, menu);
     ASSERT_EQ(menu.items.size(), 1u);
     EXPECT_EQ(menu.items[0].second, 1002);
 

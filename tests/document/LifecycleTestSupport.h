@@ -5,6 +5,7 @@
 #include "document/CV4Document.h"
 #include "document/CV4DocumentBackup.h"
 #include "document/CV4DocumentUI.h"
+#include "CV4DocumentTestAccess.h"
 #include "document/SQLDatabase3.h"
 #include "document/WorkingFolder.h"
 #include "platform/Localization.h"
@@ -126,7 +127,7 @@ protected:
     {
         const QString path = book(QStringLiteral("Rich.cvv2"));
         const std::unique_ptr<CV4Document> rich = samplebook::makeRichBook();
-        EXPECT_TRUE(rich && (rich->commitInfoRows(), rich->writeToFile(path, CV4Document::kTypeV2)));
+        EXPECT_TRUE(rich && (CV4DocumentTestAccess::commitInfoRows(*rich), rich->writeToFile(path, CV4Document::kTypeV2)));
         return path;
     }
     QString damagedCopy(const QString &path, const char *sql)

@@ -382,7 +382,7 @@ TEST_F(DelegateTest, PrintIsOfferedOnPagesWithAViewAndWritesTheViewerToPdf)
     const cv::PrintRunner::Result result = w->printView(delegate->preference(), cv::PrintRunner::Mode::Pdf, pdf);
     EXPECT_TRUE(result.printed);
     EXPECT_GT(QFileInfo(pdf).size(), 1000);
-    EXPECT_EQ(document->isCurrencyPrinting(), false);
+    EXPECT_EQ(document->amountText().isCurrencyPrinting(), false);
 }
 
 // The page tabs name the pages, follow every switch, and a click on one

@@ -165,9 +165,9 @@ std::unique_ptr<CV4ReportView> makeReport(CV4Document &doc, const cv::ReportRequ
 {
     const cv::ReportKind *kind = cv::reportKind(request.kind);
     if (!kind || !kind->make) return nullptr;
-    doc.beginCurrencyPrinting();
+    doc.amountText().beginCurrencyPrinting();
     auto view = kind->make(doc, request, a4(kind->orientation));
-    doc.endCurrencyPrinting();
+    doc.amountText().endCurrencyPrinting();
     return view;
 }
 
@@ -175,9 +175,9 @@ cv::RecordingCanvas drawPage(CV4ReportView &view, int page)
 {
     cv::RecordingCanvas canvas;
     view.setToday(QStringLiteral("2026/01/02"));
-    view.doc().beginCurrencyPrinting();
+    view.doc().amountText().beginCurrencyPrinting();
     view.drawSheet(page, canvas);
-    view.doc().endCurrencyPrinting();
+    view.doc().amountText().endCurrencyPrinting();
     return canvas;
 }
 
