@@ -4,6 +4,7 @@
 // for a year (also with every grouping chosen); and one page of each drawn.
 //   cv-report-tree-bench --books=DIR --sizes=N,N | --book=PATH [benchmark flags]
 
+#include "document/CV4DataModel.h"
 #include "document/CV4Document.h"
 #include "gen/BookBenchRun.h"
 #include "gen/BookGenerator.h"

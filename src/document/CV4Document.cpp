@@ -254,16 +254,6 @@ bool CV4Document::isDocumentEdited() const
 
 // ---- edits and failed store writes
 
-void CV4Document::beginWriteBatch()
-{
-    m_d->beginEdit();
-}
-
-void CV4Document::endWriteBatch()
-{
-    m_d->endEdit();
-}
-
 void CV4Document::Private::beginEdit(bool transaction)
 {
     if (m_edit.depth++ > 0) {

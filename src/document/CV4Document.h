@@ -43,7 +43,6 @@
 class CV4Actual;
 class CV4DataModel;
 class CV4Trade;
-class CV4SummaryUnit;
 class QUndoStack;
 
 // A menu to fill: the pop-up fillers add (title, tag) items after clearing it.
@@ -121,12 +120,7 @@ public:
     void updateChangeCount(ChangeKind change) override;
     bool isDocumentEdited() const;
 
-    // ---- store writes in batches: an edit scope opened and closed by hand
-    // (cv::EditScope is the usual form). A failed write is reported once per
-    // batch and the cache is rebuilt from what the store holds.
-    void beginWriteBatch();
-    void endWriteBatch();
-    // Whether an edit scope is open.
+    // Whether an edit scope (cv::EditScope) is open.
     bool isEditing() const;
 
     // ================= balance cache and valuation (CV4Document_Cache.cpp)
@@ -159,8 +153,6 @@ public:
     double valueForActual(const CVUnitModelPtr &node, const QDate &date) const;
     double summaryForActualDays(const CVUnitModelPtr &node, const QDate &date, int days) const;
     double summaryForActualMonths(const CVUnitModelPtr &node, const QDate &date, int months) const;
-    void resolveIncome(CV4SummaryUnit &unit) const;
-    void resolveExpense(CV4SummaryUnit &unit) const;
 
     // ================= write path, lookups and lists (CV4Document_DataModel.cpp)
     using ActualPtr = std::shared_ptr<CV4Actual>;
@@ -289,9 +281,6 @@ public:
     const CVPrintInfoPtr &printInfo() const;
     void setPrintInfo(CVPrintInfoPtr info);
 
-    // ================= dated backups (CV4Document_Backup.cpp)
-    bool isBackupFile(const QString &path) const;
-
     // ================= whole document as XML (CV4Document_XML.cpp)
     // Writes the whole book; the file is replaced only when every write succeeded.
     bool export_(const QString &path);
@@ -326,8 +315,10 @@ private:
     void setFileType(const QString &type);
     // Whether the last failed read was cancelled by the user.
     bool readCancelled() const;
+    // Dated backups (CV4Document_Backup.cpp).
     int backupStatus() const;
     bool manageBackup(const QString &path);
+    bool isBackupFile(const QString &path) const;
     bool readFromFile(const QString &path, const QString &type);
     bool writeToFileWorker(const QString &path, const QString &extension);
     void fixInvestBrandID(const CVUnitModelPtr &node);

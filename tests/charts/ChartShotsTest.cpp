@@ -12,6 +12,7 @@
 #include "controls/DateField.h"
 #include "document/CV4Document.h"
 #include "document/CV4Preference.h"
+#include "document/EditScope.h"
 #include "model/CV4AccountModel.h"
 #include "model/CV4ActualModel.h"
 #include "platform/Localization.h"
@@ -20,6 +21,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <optional>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -60,7 +62,7 @@ void fillYear(CV4Document &doc)
         seed = seed * 1103515245u + 12345u;
         return (seed >> 8) % n;
     };
-    doc.beginWriteBatch();
+    std::optional<cv::EditScope> batch(std::in_place, doc);
     for (const CVUnitModelPtr &account : assets)
         doc.updateIncome(samplebook::entry(CV4Actual::Income, QDate(2008, 12, 31), 200000 + 100000 * next(5),
                                            incomes.front()->ident(), account->ident()),
@@ -78,7 +80,7 @@ void fillYear(CV4Document &doc)
                               nullptr);
         }
     }
-    doc.endWriteBatch();
+    batch.reset();
 }
 
 class ChartShots : public ::testing::TestWithParam<const char *> {

@@ -370,7 +370,7 @@ TEST_F(LifecycleTest, DatedBackupsKeepTheNewestOfTheBook)
     ASSERT_TRUE(fromBackup.initWithContentsOfFile(today, CV4Document::kTypeV2));
     EXPECT_TRUE(fromBackup.fileName().isEmpty());
     EXPECT_EQ(CV4DocumentTestAccess::backupStatus(fromBackup), 0);
-    EXPECT_TRUE(fromBackup.isBackupFile(backupFolder() + QStringLiteral("/../Corvane Backup/x.cvv2")));
+    EXPECT_TRUE(CV4DocumentTestAccess::isBackupFile(fromBackup, backupFolder() + QStringLiteral("/../Corvane Backup/x.cvv2")));
 }
 
 TEST_F(LifecycleTest, BackupCountRules)

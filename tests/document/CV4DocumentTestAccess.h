@@ -42,4 +42,5 @@ public:
     }
     static int backupStatus(const CV4Document &doc) { return doc.backupStatus(); }
     static bool manageBackup(CV4Document &doc, const QString &path) { return doc.manageBackup(path); }
+    static bool isBackupFile(const CV4Document &doc, const QString &path) { return doc.isBackupFile(path); }
 };

@@ -5,10 +5,12 @@
 #include "CacheSnapshot.h"
 
 #include "../platform/ScriptedAlertPresenter.h"
+#include "document/EditScope.h"
 #include "platform/Localization.h"
 
 #include <cmath>
 #include <map>
+#include <optional>
 #include <random>
 
 TEST_F(DocumentTest, IncrementalEditsEqualAFreshRebuild)
@@ -309,10 +311,10 @@ TEST_F(DocumentTest, CommitsNotifyAndFailedWritesAreReported)
     doc->createCache();
     ScriptedAlertPresenter alerts;
     doc->dataModel()->close();
-    doc->beginWriteBatch();
+    std::optional<cv::EditScope> batch(std::in_place, *doc);
     doc->updateExpense(makeEntry(1, day(2009, 6, 1), 100, 1005, 10), nullptr);
     doc->updateExpense(makeEntry(1, day(2009, 6, 2), 100, 1005, 10), nullptr);
-    doc->endWriteBatch();
+    batch.reset();
     EXPECT_EQ(alerts.asked.size(), 1u);
     EXPECT_DOUBLE_EQ(doc->valueForAccount(wallet, day(2009, 6, 30)), 0);
 }
