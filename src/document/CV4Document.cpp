@@ -87,11 +87,6 @@ int CV4Document::backupStatus() const
     return m_d->m_backupStatus;
 }
 
-bool CV4Document::upgraded() const
-{
-    return m_d->m_upgraded;
-}
-
 bool CV4Document::hasCache(const CVUnitModelPtr &node) const
 {
     return node && m_d->m_cache.hasKey(node.get());

@@ -168,11 +168,9 @@ public:
 
     // Loans: the schedule is kept in the store, and the loan's entries are
     // regenerated from its terms and schedule.
-    void putLoanData(const CVUnitModelPtr &loan, const CV4LoanSchedule &rows);
     void putLoan(const CVUnitModelPtr &loan, const CV4LoanSchedule &rows);
     std::optional<CV4LoanSchedule> getLoan(int ident);
 
-    void cleanupItem(const CVUnitModelPtr &node);
     bool moveItem(const CVUnitModelPtr &node, int target);
 
     bool commitSettings();
@@ -183,8 +181,6 @@ public:
     void commitGroupList();
     // The grouping with the ident left the list: rows that carry it show none.
     void postGroupDeleted(int ident);
-    void postBusy();
-    void postNoBusy();
 
     CVUnitModelPtr findAccount(int ident) const;
     CVUnitModelPtr findIncome(int ident) const;
@@ -259,7 +255,6 @@ public:
 
     // The template the next new document is filled from: 0 "default", n "template-n".
     static void setTemplateIndex(int index);
-    static int templateIndex();
     // Fills a new document from the template of the template index and resets the index.
     void createDefault();
     void createFromTemplate(const QString &name);
@@ -275,7 +270,6 @@ public:
     const QString &fileType() const;
     // Where an untitled document that came from a file proposes to be saved.
     const QString &suggestedFileName() const;
-    bool upgraded() const;
 
     // None until set; the printing side supplies its default then.
     const CVPrintInfoPtr &printInfo() const;
@@ -315,6 +309,14 @@ private:
     void setFileType(const QString &type);
     // Whether the last failed read was cancelled by the user.
     bool readCancelled() const;
+    static int templateIndex();
+    // The schedule alone; putLoan also rewrites the loan's entries.
+    void putLoanData(const CVUnitModelPtr &loan, const CV4LoanSchedule &rows);
+    // Takes the node's entries, trades and summary references out of the book.
+    void cleanupItem(const CVUnitModelPtr &node);
+    // Long operations, nested; windows show a busy indicator meanwhile.
+    void postBusy();
+    void postNoBusy();
     // Dated backups (CV4Document_Backup.cpp).
     int backupStatus() const;
     bool manageBackup(const QString &path);

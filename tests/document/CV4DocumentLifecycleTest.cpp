@@ -101,7 +101,7 @@ TEST_F(LifecycleTest, EveryShippedTemplateMakesABookWithoutDuplicates)
             CV4Document::setTemplateIndex(index);
             CV4Document doc;
             doc.createDefault();
-            EXPECT_EQ(CV4Document::templateIndex(), 0);
+            EXPECT_EQ(CV4DocumentTestAccess::templateIndex(), 0);
             EXPECT_GT(doc.actualModel()->expense()->countChild(), 3);
             EXPECT_GT(doc.actualModel()->income()->countChild(), 1);
             std::multiset<int> idents;
@@ -478,7 +478,7 @@ TEST_F(LifecycleTest, ControllerOpensEachFileOnceAndRemembersIt)
     CV4DocumentController controller(&settings);
     CV4Document *made = controller.makeUntitledDocument(2);
     ASSERT_TRUE(made);
-    EXPECT_EQ(CV4Document::templateIndex(), 0);
+    EXPECT_EQ(CV4DocumentTestAccess::templateIndex(), 0);
     EXPECT_EQ(made->accountModel()->asset()->status(), 1);
     ui.savePath = book(QStringLiteral("Household.cvv2"));
     ASSERT_TRUE(controller.saveDocument(made));

@@ -42,5 +42,9 @@ public:
     }
     static int backupStatus(const CV4Document &doc) { return doc.backupStatus(); }
     static bool manageBackup(CV4Document &doc, const QString &path) { return doc.manageBackup(path); }
+    static int templateIndex() { return CV4Document::templateIndex(); }
+    static void cleanupItem(CV4Document &doc, const CVUnitModelPtr &node) { doc.cleanupItem(node); }
+    static void postBusy(CV4Document &doc) { doc.postBusy(); }
+    static void postNoBusy(CV4Document &doc) { doc.postNoBusy(); }
     static bool isBackupFile(const CV4Document &doc, const QString &path) { return doc.isBackupFile(path); }
 };

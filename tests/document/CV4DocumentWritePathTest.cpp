@@ -274,7 +274,7 @@ TEST_F(DocumentTest, CleanupAndMoveKeepBalancesOfAFreshRebuild)
     EXPECT_DOUBLE_EQ(doc->summaryForActualMonths(fun, day(2009, 6, 1), 1), 600);
     EXPECT_DOUBLE_EQ(doc->valueForAccount(bank, day(2009, 6, 30)), -550);
 
-    doc->cleanupItem(bank);
+    CV4DocumentTestAccess::cleanupItem(*doc, bank);
     doc->accountModel()->asset()->removeChild(bank);
     const Snapshot afterCleanup = snapshot(doc->cache());
     EXPECT_DOUBLE_EQ(doc->summaryForActualMonths(fun, day(2009, 6, 1), 1), 100);
