@@ -10,7 +10,7 @@ class BackButton : public QPushButton {
 public:
     explicit BackButton(const QString &text, QWidget *parent = nullptr);
 
-    // YES when the key pressed the button. The window passes on keys it
+    // true when the key pressed the button. The window passes on keys it
     // does not handle itself.
     bool performKeyEquivalent(const QKeyEvent *event);
 

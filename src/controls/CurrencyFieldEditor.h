@@ -34,7 +34,7 @@ public:
     void attach(QLineEdit *edit);
     void detach(QLineEdit *edit);
 
-    // Handles one key for the field; YES when the key was used up here.
+    // Handles one key for the field; true when the key was used up here.
     bool keyDown(QLineEdit *edit, QKeyEvent *event);
     // Pastes the clipboard unless the result would be no amount.
     void paste(QLineEdit *edit);

@@ -31,5 +31,5 @@ private:
 
 } // namespace cv
 
-// YES when the popup tracker consumed the press; every other event answers NO.
+// true when the popup tracker consumed the press; every other event answers false.
 bool MonitorOutsideClicks(QWidget *window, QEvent *event);

@@ -353,7 +353,7 @@ bool PopupFieldEditor::typeKey(QKeyEvent *event)
     return true;
 }
 
-// NO when the character is not typed into the amount.
+// false when the character is not typed into the amount.
 bool PopupFieldEditor::typeAmountCharacter(QChar c)
 {
     cv::TableClient *owner = viewClient();

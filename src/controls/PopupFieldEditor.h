@@ -81,7 +81,7 @@ private:
     PopupFieldEditor();
     bool isCommandKey(int key) const;
     cv::TableClient *viewClient() const;
-    // Typing into a cell of a table; NO when the key is not one to type here.
+    // Typing into a cell of a table; false when the key is not one to type here.
     bool typeKey(QKeyEvent *event);
     bool typeAmountCharacter(QChar c);
     void afterTyping(const QString &oldText, cv::TextSelection oldSelection);

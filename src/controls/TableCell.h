@@ -38,7 +38,7 @@ public:
     virtual QRect textRect(const QRect &bounds, const PreparedCell &cell) const;
     virtual void paint(QPainter *painter, const QRect &frame, const CellPaint &what, const QPalette &palette,
                        const QFont &font) const;
-    // A click at pos (view coordinates) on the cell's frame; YES when a
+    // A click at pos (view coordinates) on the cell's frame; true when a
     // button of the cell took it.
     virtual bool handleClick(const QPoint &pos, const QRect &frame, CV4TableView *view,
                              const PreparedCell &cell) const;

@@ -98,13 +98,13 @@ public:
     {
         Q_UNUSED(table); Q_UNUSED(cell); Q_UNUSED(cid); Q_UNUSED(row);
     }
-    // YES: the click was handled and no editing starts.
+    // true: the click was handled and no editing starts.
     virtual bool handleClick(CV4TableView *table, const QMouseEvent *event, int cid, int row)
     {
         Q_UNUSED(table); Q_UNUSED(event); Q_UNUSED(cid); Q_UNUSED(row);
         return false;
     }
-    // YES: Esc ends editing (storing the text) and the chooser edit.
+    // true: Esc ends editing (storing the text) and the chooser edit.
     virtual bool handleEscape() { return false; }
     // Ctrl+Return in a cell: close the panel shown in the temporary page.
     virtual void closeMaximizedPanel() {}
@@ -145,13 +145,13 @@ public:
         return std::nullopt;
     }
     virtual bool columnAllowsNegativeInput(int cid, int row) const { Q_UNUSED(cid); Q_UNUSED(row); return true; }
-    // YES: the Delete or forward-Delete key was handled.
+    // true: the Delete or forward-Delete key was handled.
     virtual bool handleDeleteKey(int key, PopupFieldEditor *editor, int cid, int row)
     {
         Q_UNUSED(key); Q_UNUSED(editor); Q_UNUSED(cid); Q_UNUSED(row);
         return false;
     }
-    // YES: the character was handled and is not typed.
+    // true: the character was handled and is not typed.
     virtual bool handleTypedCharacter(CV4TableView *table, QChar c, PopupFieldEditor *editor, int cid, int row)
     {
         Q_UNUSED(table); Q_UNUSED(c); Q_UNUSED(editor); Q_UNUSED(cid); Q_UNUSED(row);

@@ -48,7 +48,7 @@ public:
     void loadFormats();
 
     CV4CurrencyPtr findCurrency(int ident) const;
-    // NO for 0, for the default currency and for an unknown ident.
+    // false for 0, for the default currency and for an unknown ident.
     bool isForeignCurrency(int ident) const;
 
     // Printing uses the print row of formatters while it lasts. Print runs

@@ -15,6 +15,13 @@ inline const QString TB_PRICE = QStringLiteral("PriceTable");
 inline const QString TB_TRADE = QStringLiteral("TradeTable");
 inline const QString TB_EXCHANGE = QStringLiteral("ExchangeTable");
 
+// The entry table's columns in its order, named so that a file with another
+// layout fails cleanly instead of filling the wrong fields.
+inline const QString ACTUAL_COLUMNS =
+    QStringLiteral("id,kind,date,category,account,destination,value,converted,grouping,memo");
+// What the balance cache reads of an entry.
+inline const QString FAST_COLUMNS = QStringLiteral("date,account,destination,value,converted");
+
 // Stored numbers: amounts keep two decimals, units, prices and rates six. The
 // rounding to that text is part of the stored value.
 QString amountText(double value);

@@ -1,27 +1,19 @@
 // Statements on the entry table, and the search over entries and trades.
 #include "document/CV4DataModel.h"
 #include "document/CV4DataModelPrivate.h"
+#include "document/EntryTableReader.h"
 #include "document/SQLDatabase3.h"
-#include "document/SQLSteps.h"
 
 #include "model/CV4Actual.h"
 #include "model/CV4Trade.h"
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
-#include <unordered_map>
 #include <utility>
 
 using namespace cv::store;
 
 namespace {
-
-// Columns in the table's order, named so that a file with another layout
-// fails cleanly instead of filling the wrong fields.
-const QString kActualColumns =
-    QStringLiteral("id,kind,date,category,account,destination,value,converted,grouping,memo");
-const QString kFastColumns = QStringLiteral("date,account,destination,value,converted");
 
 QString idList(const QList<int> &idents)
 {
@@ -150,7 +142,7 @@ bool CV4DataModel::moveActualGroup(int oldGroup, int newGroup)
 std::optional<CV4DataModel::ActualList> CV4DataModel::findActualByDate(const QDate &date)
 {
     auto result = query(
-        QStringLiteral("SELECT %1 FROM %2 WHERE date=%3;").arg(kActualColumns, TB_ACTUAL).arg(getRefDays(date)));
+        QStringLiteral("SELECT %1 FROM %2 WHERE date=%3;").arg(ACTUAL_COLUMNS, TB_ACTUAL).arg(getRefDays(date)));
     if (!result) return std::nullopt;
     return makeActuals(*result);
 }
@@ -159,7 +151,7 @@ std::optional<CV4DataModel::ActualList> CV4DataModel::findActualFrom(const QDate
                                                                       const QList<int> &categories)
 {
     if (categories.isEmpty()) return std::nullopt;
-    QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE").arg(kActualColumns, TB_ACTUAL);
+    QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE").arg(ACTUAL_COLUMNS, TB_ACTUAL);
     const bool dated = from.isValid() && to.isValid();
     if (dated) sql += QStringLiteral(" date BETWEEN %1 AND %2").arg(getRefDays(from)).arg(getRefDays(to));
     if (dated) sql += QStringLiteral(" AND");
@@ -182,7 +174,7 @@ std::optional<CV4DataModel::ActualList> CV4DataModel::findActualFrom(const QDate
 std::optional<CV4DataModel::ActualList> CV4DataModel::findActualByCategory(int category, int kind)
 {
     auto result =
-        query(QStringLiteral("SELECT %1 FROM %2 WHERE category=%3;").arg(kFastColumns, TB_ACTUAL).arg(category));
+        query(QStringLiteral("SELECT %1 FROM %2 WHERE category=%3;").arg(FAST_COLUMNS, TB_ACTUAL).arg(category));
     if (!result) return std::nullopt;
     ActualList list;
     list.reserve(size_t(result->rowCount()));
@@ -202,126 +194,16 @@ std::optional<CV4DataModel::ActualList> CV4DataModel::findActualByCategory(int c
     return list;
 }
 
-template <class Row> void CV4CategoryRows<Row>::group()
-{
-    m_order.resize(m_rows.size());
-    m_groups.clear();
-    if (m_rows.empty()) return;
-    int low = std::numeric_limits<int>::max();
-    int high = std::numeric_limits<int>::min();
-    for (const Row &row : m_rows) {
-        low = std::min(low, row.category);
-        high = std::max(high, row.category);
-    }
-    auto place = [this](const auto &slot) {
-        for (quint32 i = 0; i < quint32(m_rows.size()); ++i) m_order[slot(m_rows[i].category)++] = i;
-    };
-    // A counting sort: a book has few categories and many rows. Idents are
-    // small numbers, so the counts are an array unless a damaged file spreads
-    // them wide.
-    const qint64 span = qint64(high) - low + 1;
-    if (span <= qint64(1) << 16) {
-        std::vector<quint32> start(size_t(span) + 1, 0);
-        for (const Row &row : m_rows) ++start[size_t(row.category - low) + 1];
-        for (size_t i = 1; i < start.size(); ++i) {
-            if (start[i] != 0) m_groups.push_back({low + int(i) - 1, start[i - 1], start[i - 1] + start[i]});
-            start[i] += start[i - 1];
-        }
-        std::vector<quint32> next(start.begin(), start.end() - 1);
-        place([&](int category) -> quint32 & { return next[size_t(category - low)]; });
-    } else {
-        std::unordered_map<int, quint32> next;
-        for (const Row &row : m_rows) ++next[row.category];
-        std::vector<int> categories;
-        categories.reserve(next.size());
-        for (const auto &[category, count] : next) categories.push_back(category);
-        std::sort(categories.begin(), categories.end());
-        quint32 offset = 0;
-        for (int category : categories) {
-            const quint32 count = next[category];
-            m_groups.push_back({category, offset, offset + count});
-            next[category] = offset;
-            offset += count;
-        }
-        place([&](int category) -> quint32 & { return next[category]; });
-    }
-}
-
-// The table's row count bounds the rows (it costs a walk of the smallest
-// index, a millisecond at a million rows); growing a vector instead copies it
-// a dozen times.
-size_t CV4DataModel::entryCount()
-{
-    auto count = query(QStringLiteral("SELECT count(*) FROM %1;").arg(TB_ACTUAL));
-    if (!count || count->rowCount() == 0) return 0;
-    return size_t(std::max<qint64>(0, count->rowAtIndex(0).int64ForColumnAtIndex(0)));
-}
-
 std::optional<CV4CacheRows> CV4DataModel::readCacheRows()
 {
     if (!m_database) return std::nullopt;
-    CV4CacheRows rows;
-    rows.m_rows.reserve(entryCount());
-    int firstDay = std::numeric_limits<int>::max();
-    int lastDay = std::numeric_limits<int>::min();
-    // In id order, as the category index hands out the rows of one category;
-    // only rows that "category=<ident>" can find (a damaged file may hold
-    // other values there). The test is made here rather than in the
-    // statement, where it would cost a fifth of the scan.
-    const bool ok = stepRows(
-        *m_database, QStringLiteral("SELECT category,%1 FROM %2 ORDER BY id;").arg(kFastColumns, TB_ACTUAL),
-        [&](sqlite3_stmt *stmt, const SQLCursor &row) {
-            const std::optional<int> category = exactIntAt(stmt, 0);
-            if (!category) return;
-            const int day = intAt(stmt, row, 1);
-            firstDay = std::min(firstDay, day);
-            lastDay = std::max(lastDay, day);
-            rows.m_rows.push_back({*category, day, intAt(stmt, row, 2), intAt(stmt, row, 3), doubleAt(stmt, row, 4),
-                                   doubleAt(stmt, row, 5)});
-        });
-    if (!ok || rows.m_rows.size() > std::numeric_limits<quint32>::max()) return std::nullopt;
-    if (rows.m_rows.empty()) return rows;
-    rows.m_days = {firstDay, lastDay};
-    rows.group();
-    return rows;
+    return cv::EntryTableReader(*m_database).cacheRows();
 }
 
 std::optional<CV4ExportEntries> CV4DataModel::readExportEntries()
 {
     if (!m_database) return std::nullopt;
-    CV4ExportEntries entries;
-    entries.m_rows.reserve(entryCount());
-    // The rows and values "category=? ORDER BY date,id" hands out, category
-    // by category, for a fraction of its cost: one scan in table order
-    // instead of a sort and a row look-up per entry.
-    const bool ok = stepRows(
-        *m_database, QStringLiteral("SELECT %1 FROM %2 ORDER BY id;").arg(kActualColumns, TB_ACTUAL),
-        [&](sqlite3_stmt *stmt, const SQLCursor &row) {
-            const std::optional<int> category = exactIntAt(stmt, 3);
-            if (!category) return;
-            CV4ExportEntry e;
-            e.ident = intAt(stmt, row, 0);
-            e.kind = intAt(stmt, row, 1);
-            e.day = intAt(stmt, row, 2);
-            e.category = *category;
-            e.account = intAt(stmt, row, 4);
-            e.destination = intAt(stmt, row, 5);
-            e.amount = row.rowDoubleForColumnAtIndex(6);
-            e.converted = row.rowDoubleForColumnAtIndex(7);
-            e.group = intAt(stmt, row, 8);
-            const auto *memo = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 9));
-            const int size = memo ? sqlite3_column_bytes(stmt, 9) : 0;
-            e.memoBegin = quint32(entries.m_memos.size());
-            e.memoSize = quint32(size);
-            if (size > 0) entries.m_memos.append(memo, size);
-            entries.m_rows.push_back(e);
-        });
-    if (!ok || entries.m_rows.size() > std::numeric_limits<quint32>::max()
-        || entries.m_memos.size() > qsizetype(std::numeric_limits<quint32>::max()))
-        return std::nullopt;
-    entries.group();
-    entries.sortGroups([](const CV4ExportEntry &a, const CV4ExportEntry &b) { return a.day < b.day; });
-    return entries;
+    return cv::EntryTableReader(*m_database).exportEntries();
 }
 
 int CV4DataModel::getDataCountForGroup(const QList<int> &groups)
@@ -424,7 +306,7 @@ std::optional<CV4DataModel::ActualList> CV4DataModel::findActual(const CV4Search
     // No condition at all finds nothing.
     if (c.isEmpty()) return ActualList();
     auto result = query(
-        QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY date,id;").arg(kActualColumns, TB_ACTUAL, c.where()),
+        QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY date,id;").arg(ACTUAL_COLUMNS, TB_ACTUAL, c.where()),
         c.texts);
     if (!result) return std::nullopt;
     return makeActuals(*result);
@@ -450,7 +332,7 @@ bool CV4DataModel::forEachActual(const CV4SearchConditions &conditions,
     if (c.isEmpty()) return true;
     CV4Actual entry;
     return m_database->forEachRow(
-        QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY date,id;").arg(kActualColumns, TB_ACTUAL, c.where()),
+        QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY date,id;").arg(ACTUAL_COLUMNS, TB_ACTUAL, c.where()),
         [&](const SQLCursor &row) {
             entry.setIdent(row.intForColumnAtIndex(0));
             entry.setKind(row.intForColumnAtIndex(1));

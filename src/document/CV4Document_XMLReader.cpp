@@ -190,6 +190,21 @@ private:
     bool takesEntryLines() const;
     void storeEntry(const cv::xml::EntryLine &line);
     bool start();
+    std::optional<int> tagCode();
+    bool attributeNamesValid();
+    // Each answers false (logged) for an element it refuses.
+    void startTopLevel();
+    bool startSection(Frame &frame);
+    void startCurrency(Frame &frame);
+    void startBrand(Frame &frame);
+    void startGrouping(Frame &frame);
+    bool startPrice(Frame &frame);
+    bool startTrade(Frame &frame);
+    bool startActual(Frame &frame);
+    bool startRepayment();
+    bool startBudget();
+    bool startReference();
+    bool startNote();
     void end();
     Frame *parent() { return m_stack.empty() ? nullptr : &m_stack.back(); }
     bool placedRight(int code);
@@ -558,7 +573,9 @@ bool XMLReader::placedRight(int code)
     return true;
 }
 
-bool XMLReader::start()
+// The code of the element's tag; none (logged, the element skipped) for a tag
+// the form does not have.
+std::optional<int> XMLReader::tagCode()
 {
     // Records come in long runs of one or two tags (an entry and its note):
     // the name is looked up only when it is neither of the last two.
@@ -570,13 +587,17 @@ bool XMLReader::start()
         if (known == m_tags.constEnd()) {
             qCWarning(lcDocument).noquote() << QStringLiteral("unknown tag : ") << tag;
             m_skipped = 1;
-            return false;
+            return std::nullopt;
         }
         m_recentTags[1] = std::move(m_recentTags[0]);
         m_recentTags[0] = {tag, *known};
         recent = m_recentTags.begin();
     }
-    m_attributes = m_xml.attributes();
+    return recent->second;
+}
+
+bool XMLReader::attributeNamesValid()
+{
     for (const QXmlStreamAttribute &a : std::as_const(m_attributes)) {
         const QStringView name = a.qualifiedName();
         if (!isPlainName(name) && !isXmlName(name)) {
@@ -584,205 +605,244 @@ bool XMLReader::start()
             return false;
         }
     }
+    return true;
+}
+
+bool XMLReader::start()
+{
+    const std::optional<int> code = tagCode();
+    if (!code) return false;
+    m_attributes = m_xml.attributes();
+    if (!attributeNamesValid()) return false;
     Frame frame;
-    frame.code = recent->second;
+    frame.code = *code;
     if (!placedRight(frame.code)) {
         ignore("misplaced");
         return false;
     }
+    bool taken = true;
     switch (frame.code) {
-    case TopLevel:
-        if (hasAttr(ATTR_VIEWSUMMARY) && m_doc.settings()) m_doc.settings()->setViewerSummary(intAttr(ATTR_VIEWSUMMARY));
-        if (hasAttr(ATTR_TEMPLATE)) m_template = true;
-        m_sawRoot = true;
-        break;
+    case TopLevel: startTopLevel(); break;
     case GroupList:
     case CurrencyList:
     case BrandList:
-        break;
+    case Title: break;
     case Asset:
     case Debt:
     case AccountSummary:
     case Income:
     case Expense:
     case Transfer:
-    case ActualSummary: {
-        const auto &a = *m_doc.accountModel();
-        const auto &c = *m_doc.actualModel();
-        const CVUnitModelPtr roots[] = {a.asset(), a.debt(), a.summary(), c.income(), c.expense(), c.moneyFlow(),
-                                        c.summary()};
-        frame.node = roots[frame.code - Asset];
-        if (!frame.node) {
-            ignore("misplaced");
-            return false;
-        }
-        break;
+    case ActualSummary: taken = startSection(frame); break;
+    case Currency: startCurrency(frame); break;
+    case Brand: startBrand(frame); break;
+    case Grouping: startGrouping(frame); break;
+    case Price: taken = startPrice(frame); break;
+    case Trade: taken = startTrade(frame); break;
+    case Actual: taken = startActual(frame); break;
+    case Repayment: taken = startRepayment(); break;
+    case Budget: taken = startBudget(); break;
+    case Reference: taken = startReference(); break;
+    case Note: taken = startNote(); break;
+    default: taken = frame.code <= NodeBase || startNode(frame, frame.code - NodeBase); break;
     }
-    case Currency: {
-        auto c = std::make_shared<CV4Currency>();
-        c->setIdent(intAttr(ATTR_ID));
-        c->setFraction(intAttr(ATTR_FRACTION));
-        c->setAbbr(stringAttr(ATTR_ABBR));
-        c->setPrefix(stringAttr(ATTR_PREFIX));
-        if (const double rate = decimalAttr(ATTR_RATE); std::abs(rate) <= cv::kMaxPriceOrRate)
-            c->setRate(rate);
-        else
-            qCWarning(lcDocument) << "xml: currency rate above 10^12 at line" << m_xml.lineNumber() << "not taken";
-        m_doc.addCurrency(c);   // keeps the ident unless a listed currency has it
-        frame.currency = std::move(c);
-        break;
-    }
-    case Brand: {
-        auto b = std::make_shared<CV4Brand>();
-        b->setIdent(intAttr(ATTR_ID));
-        b->setKind(intAttr(ATTR_KIND));
-        b->setCode(intAttr(ATTR_CODE));
-        b->setSymbol(stringAttr(ATTR_ABBR));
-        b->setCurrency(intAttr(ATTR_CURRENCY));
-        b->setMarket(intAttr(ATTR_MARKET));
-        b->setRisk(intAttr(ATTR_RISK));
-        // Holdings and trades refer to the ident of the file; only one that
-        // cannot be told apart gets a new one.
-        if (b->ident() <= 0 || m_doc.findBrand(b->ident())) {
-            qCWarning(lcDocument) << "xml: security ident" << b->ident() << "taken; given a new one";
-            m_doc.addBrand(b);
-        } else {
-            auto list = m_doc.brandList();
-            list.push_back(b);
-            m_doc.setBrandList(std::move(list));
-        }
-        frame.brand = std::move(b);
-        break;
-    }
-    case Grouping: {
-        auto g = std::make_shared<CV4Grouping>();
-        g->setIdent(intAttr(ATTR_ID));
-        if (g->ident() <= 0 || m_doc.findGrouping(g->ident())) {
-            qCWarning(lcDocument) << "xml: grouping ident" << g->ident() << "taken; given a new one";
-            m_doc.addGrouping(g);
-        } else {
-            auto list = m_doc.groupList();
-            list.push_back(g);
-            m_doc.setGroupList(std::move(list));
-        }
-        frame.grouping = std::move(g);
-        break;
-    }
-    case Price: {
-        auto p = std::make_shared<CV4PriceTime>();
-        p->setPrice(decimalAttr(ATTR_VALUE));
-        p->setDate(dateAttr(ATTR_DATE));
-        if (!p->date().isValid()) {
-            ignore("no date:");
-            return false;
-        }
-        if (!(std::abs(p->price()) <= cv::kMaxPriceOrRate)) {
-            ignore("price or rate above 10^12:");
-            return false;
-        }
-        frame.price = std::move(p);
-        break;
-    }
-    case Trade: {
-        auto t = std::make_shared<CV4Trade>();
-        t->setKind(intAttr(ATTR_KIND));
-        t->setBrand(intAttr(ATTR_BRAND));
-        t->setAccount(intAttr(ATTR_ACCOUNT));
-        t->setDate(dateAttr(ATTR_DATE));
-        t->setTransfer(intAttr(ATTR_TRANSFER));
-        t->setCount(decimalAttr(ATTR_COUNT));
-        t->setUnitPrice(decimalAttr(ATTR_PRICE));
-        t->setCommission(decimalAttr(ATTR_COST));
-        if (!t->date().isValid()) {
-            ignore("no date:");
-            return false;
-        }
-        frame.trade = std::move(t);
-        break;
-    }
-    case Actual: {
-        for (const QXmlStreamAttribute &a : std::as_const(m_attributes)) {
-            if (!isEntryAttribute(a.qualifiedName()))
-                qCWarning(lcDocument).noquote() << "xml: unknown attribute" << a.qualifiedName().toString()
-                                                << "of an entry at line" << m_xml.lineNumber();
-        }
-        auto e = std::make_shared<CV4Actual>();
-        e->setKind(intAttr(ATTR_KIND));
-        e->setCategory(intAttr(ATTR_CATEGORY));
-        e->setAccount(intAttr(ATTR_ACCOUNT));
-        e->setDate(dateAttr(ATTR_DATE));
-        e->setAmount(decimalAttr(ATTR_VALUE));
-        e->setConverted(decimalAttr(ATTR_CONVERTED));
-        e->setDestination(intAttr(ATTR_TRANSFER));
-        e->setGroup(intAttr(ATTR_GROUPING));
-        if (!e->date().isValid()) {
-            ignore("no date:");
-            return false;
-        }
-        frame.actual = std::move(e);
-        break;
-    }
-    case Repayment: {
-        auto row = std::make_shared<CV4LoanPayment>();
-        row->setKind(intAttr(ATTR_KIND));
-        row->setAccount(intAttr(ATTR_ACCOUNT));
-        row->setDate(dateAttr(ATTR_DATE));
-        row->setRate(decimalAttr(ATTR_RATE));
-        row->setInterest(decimalAttr(ATTR_INTEREST));
-        row->setPrincipal(decimalAttr(ATTR_PRINCIPAL));
-        if (!row->date().isValid()) {
-            ignore("no date:");
-            return false;
-        }
-        parent()->loanRows.push_back(std::move(row));
-        break;
-    }
-    case Budget: {
-        const auto parts = m_attributes.value(QLatin1String(ATTR_DATE)).split(u'.');
-        bool yearOk = false, monthOk = false;
-        const int year = parts.size() >= 2 ? parts[0].trimmed().toInt(&yearOk) : 0;
-        const int month = parts.size() >= 2 ? parts[1].trimmed().toInt(&monthOk) : 0;
-        // Steps before 2000 are written with month 0 or below; keep them, but
-        // nothing that would overflow the month key.
-        if (!yearOk || !monthOk || std::abs(year) > 100000 || std::abs(month) > 100000) {
-            ignore("no date:");
-            return false;
-        }
-        parent()->node->setBudgetAfter(year, month, decimalAttr(ATTR_VALUE));
-        break;
-    }
-    case Reference: {
-        const Frame *p = parent();
-        auto *summary = p->node ? dynamic_cast<CV4Summary *>(p->node->extra().get()) : nullptr;
-        if (!summary) {
-            ignore("misplaced");
-            return false;
-        }
-        auto unit = std::make_shared<CV4SummaryUnit>();
-        unit->setRefID(intAttr(ATTR_REFID));
-        (intAttr(ATTR_KIND) != 0 ? summary->debtList() : summary->assetList()).push_back(std::move(unit));
-        break;
-    }
-    case Title:
-        break;
-    case Note: {
-        const Frame *p = parent();
-        const cv::KeyedArchivable *extra = p->node ? p->node->extra().get() : nullptr;
-        // On a node, only a record that keeps a memo takes a note.
-        const bool fits = p->code == Actual || p->code == Trade || dynamic_cast<const CV4AssetModel *>(extra)
-            || dynamic_cast<const CV4InvestUnit *>(extra) || dynamic_cast<const CV4Summary *>(extra);
-        if (!fits) {
-            ignore("misplaced");
-            return false;
-        }
-        break;
-    }
-    default:
-        if (frame.code > NodeBase && !startNode(frame, frame.code - NodeBase)) return false;
-        break;
-    }
+    if (!taken) return false;
     m_stack.push_back(std::move(frame));
     return true;
+}
+
+void XMLReader::startTopLevel()
+{
+    if (hasAttr(ATTR_VIEWSUMMARY) && m_doc.settings()) m_doc.settings()->setViewerSummary(intAttr(ATTR_VIEWSUMMARY));
+    if (hasAttr(ATTR_TEMPLATE)) m_template = true;
+    m_sawRoot = true;
+}
+
+// One of the trees' roots: its nodes join the document's own root.
+bool XMLReader::startSection(Frame &frame)
+{
+    const auto &a = *m_doc.accountModel();
+    const auto &c = *m_doc.actualModel();
+    const CVUnitModelPtr roots[] = {a.asset(), a.debt(), a.summary(), c.income(), c.expense(), c.moneyFlow(),
+                                    c.summary()};
+    frame.node = roots[frame.code - Asset];
+    if (!frame.node) {
+        ignore("misplaced");
+        return false;
+    }
+    return true;
+}
+
+void XMLReader::startCurrency(Frame &frame)
+{
+    auto c = std::make_shared<CV4Currency>();
+    c->setIdent(intAttr(ATTR_ID));
+    c->setFraction(intAttr(ATTR_FRACTION));
+    c->setAbbr(stringAttr(ATTR_ABBR));
+    c->setPrefix(stringAttr(ATTR_PREFIX));
+    if (const double rate = decimalAttr(ATTR_RATE); std::abs(rate) <= cv::kMaxPriceOrRate)
+        c->setRate(rate);
+    else
+        qCWarning(lcDocument) << "xml: currency rate above 10^12 at line" << m_xml.lineNumber() << "not taken";
+    m_doc.addCurrency(c);   // keeps the ident unless a listed currency has it
+    frame.currency = std::move(c);
+}
+
+void XMLReader::startBrand(Frame &frame)
+{
+    auto b = std::make_shared<CV4Brand>();
+    b->setIdent(intAttr(ATTR_ID));
+    b->setKind(intAttr(ATTR_KIND));
+    b->setCode(intAttr(ATTR_CODE));
+    b->setSymbol(stringAttr(ATTR_ABBR));
+    b->setCurrency(intAttr(ATTR_CURRENCY));
+    b->setMarket(intAttr(ATTR_MARKET));
+    b->setRisk(intAttr(ATTR_RISK));
+    // Holdings and trades refer to the ident of the file; only one that
+    // cannot be told apart gets a new one.
+    if (b->ident() <= 0 || m_doc.findBrand(b->ident())) {
+        qCWarning(lcDocument) << "xml: security ident" << b->ident() << "taken; given a new one";
+        m_doc.addBrand(b);
+    } else {
+        auto list = m_doc.brandList();
+        list.push_back(b);
+        m_doc.setBrandList(std::move(list));
+    }
+    frame.brand = std::move(b);
+}
+
+void XMLReader::startGrouping(Frame &frame)
+{
+    auto g = std::make_shared<CV4Grouping>();
+    g->setIdent(intAttr(ATTR_ID));
+    if (g->ident() <= 0 || m_doc.findGrouping(g->ident())) {
+        qCWarning(lcDocument) << "xml: grouping ident" << g->ident() << "taken; given a new one";
+        m_doc.addGrouping(g);
+    } else {
+        auto list = m_doc.groupList();
+        list.push_back(g);
+        m_doc.setGroupList(std::move(list));
+    }
+    frame.grouping = std::move(g);
+}
+
+bool XMLReader::startPrice(Frame &frame)
+{
+    auto p = std::make_shared<CV4PriceTime>();
+    p->setPrice(decimalAttr(ATTR_VALUE));
+    p->setDate(dateAttr(ATTR_DATE));
+    if (!p->date().isValid()) {
+        ignore("no date:");
+        return false;
+    }
+    if (!(std::abs(p->price()) <= cv::kMaxPriceOrRate)) {
+        ignore("price or rate above 10^12:");
+        return false;
+    }
+    frame.price = std::move(p);
+    return true;
+}
+
+bool XMLReader::startTrade(Frame &frame)
+{
+    auto t = std::make_shared<CV4Trade>();
+    t->setKind(intAttr(ATTR_KIND));
+    t->setBrand(intAttr(ATTR_BRAND));
+    t->setAccount(intAttr(ATTR_ACCOUNT));
+    t->setDate(dateAttr(ATTR_DATE));
+    t->setTransfer(intAttr(ATTR_TRANSFER));
+    t->setCount(decimalAttr(ATTR_COUNT));
+    t->setUnitPrice(decimalAttr(ATTR_PRICE));
+    t->setCommission(decimalAttr(ATTR_COST));
+    if (!t->date().isValid()) {
+        ignore("no date:");
+        return false;
+    }
+    frame.trade = std::move(t);
+    return true;
+}
+
+bool XMLReader::startActual(Frame &frame)
+{
+    for (const QXmlStreamAttribute &a : std::as_const(m_attributes)) {
+        if (!isEntryAttribute(a.qualifiedName()))
+            qCWarning(lcDocument).noquote() << "xml: unknown attribute" << a.qualifiedName().toString()
+                                            << "of an entry at line" << m_xml.lineNumber();
+    }
+    auto e = std::make_shared<CV4Actual>();
+    e->setKind(intAttr(ATTR_KIND));
+    e->setCategory(intAttr(ATTR_CATEGORY));
+    e->setAccount(intAttr(ATTR_ACCOUNT));
+    e->setDate(dateAttr(ATTR_DATE));
+    e->setAmount(decimalAttr(ATTR_VALUE));
+    e->setConverted(decimalAttr(ATTR_CONVERTED));
+    e->setDestination(intAttr(ATTR_TRANSFER));
+    e->setGroup(intAttr(ATTR_GROUPING));
+    if (!e->date().isValid()) {
+        ignore("no date:");
+        return false;
+    }
+    frame.actual = std::move(e);
+    return true;
+}
+
+// A row of the loan node it stands in, stored with the node's end.
+bool XMLReader::startRepayment()
+{
+    auto row = std::make_shared<CV4LoanPayment>();
+    row->setKind(intAttr(ATTR_KIND));
+    row->setAccount(intAttr(ATTR_ACCOUNT));
+    row->setDate(dateAttr(ATTR_DATE));
+    row->setRate(decimalAttr(ATTR_RATE));
+    row->setInterest(decimalAttr(ATTR_INTEREST));
+    row->setPrincipal(decimalAttr(ATTR_PRINCIPAL));
+    if (!row->date().isValid()) {
+        ignore("no date:");
+        return false;
+    }
+    parent()->loanRows.push_back(std::move(row));
+    return true;
+}
+
+bool XMLReader::startBudget()
+{
+    const auto parts = m_attributes.value(QLatin1String(ATTR_DATE)).split(u'.');
+    bool yearOk = false, monthOk = false;
+    const int year = parts.size() >= 2 ? parts[0].trimmed().toInt(&yearOk) : 0;
+    const int month = parts.size() >= 2 ? parts[1].trimmed().toInt(&monthOk) : 0;
+    // Steps before 2000 are written with month 0 or below; keep them, but
+    // nothing that would overflow the month key.
+    if (!yearOk || !monthOk || std::abs(year) > 100000 || std::abs(month) > 100000) {
+        ignore("no date:");
+        return false;
+    }
+    parent()->node->setBudgetAfter(year, month, decimalAttr(ATTR_VALUE));
+    return true;
+}
+
+bool XMLReader::startReference()
+{
+    const Frame *p = parent();
+    auto *summary = p->node ? dynamic_cast<CV4Summary *>(p->node->extra().get()) : nullptr;
+    if (!summary) {
+        ignore("misplaced");
+        return false;
+    }
+    auto unit = std::make_shared<CV4SummaryUnit>();
+    unit->setRefID(intAttr(ATTR_REFID));
+    (intAttr(ATTR_KIND) != 0 ? summary->debtList() : summary->assetList()).push_back(std::move(unit));
+    return true;
+}
+
+bool XMLReader::startNote()
+{
+    const Frame *p = parent();
+    const cv::KeyedArchivable *extra = p->node ? p->node->extra().get() : nullptr;
+    // On a node, only a record that keeps a memo takes a note.
+    const bool fits = p->code == Actual || p->code == Trade || dynamic_cast<const CV4AssetModel *>(extra)
+        || dynamic_cast<const CV4InvestUnit *>(extra) || dynamic_cast<const CV4Summary *>(extra);
+    if (!fits) ignore("misplaced");
+    return fits;
 }
 
 void XMLReader::storeLoan(Frame &frame)

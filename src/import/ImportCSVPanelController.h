@@ -5,6 +5,7 @@
 // included value in file order in one edit (the last value of a day stays).
 // The caller refreshes the caches and tells the windows.
 
+#include "controls/Tags.h"
 #include "import/ImportSheet.h"
 #include "model/CV4PriceTime.h"
 
@@ -16,7 +17,8 @@ class ImportCSVPanelController : public cv::ImportSheet {
     Q_OBJECT
 public:
     enum Column { DateColumn, PriceColumn, ColumnCount };
-    enum MenuTag { MenuExclude = 1000, MenuInclude = 1001 };
+    enum MenuTag { MenuExclude = cv::tag::CSVImportMenu.first, MenuInclude };
+    static_assert(MenuInclude == cv::tag::CSVImportMenu.last);
 
     ImportCSVPanelController(CV4Document *document, int target, bool isBrand, QWidget *parent = nullptr);
 

@@ -5,6 +5,7 @@
 // is fixed by choosers or made a transfer in the transfer choice window,
 // and OK writes the ticked rows in one edit.
 
+#include "controls/Tags.h"
 #include "import/EntryImportSheet.h"
 
 #include <functional>
@@ -18,7 +19,8 @@ class ImportMobileDataPanelController : public cv::EntryImportSheet {
 public:
     enum Column { DateColumn, NameColumn, CategoryColumn, AccountNameColumn, AccountColumn, IncomeColumn,
                   ExpenseColumn, MemoColumn, ColumnCount };
-    enum MenuTag { MenuTransfer = 1001, MenuCategory = 1002, MenuAccount = 1003, MenuReject = 1004, MenuAccept = 1005 };
+    enum MenuTag { MenuTransfer = cv::tag::MobileImportMenu.first, MenuCategory, MenuAccount, MenuReject, MenuAccept };
+    static_assert(MenuAccept == cv::tag::MobileImportMenu.last);
     // The category chooser's transfer item.
     static constexpr int kTransferItem = 1;
 

@@ -4,6 +4,7 @@
 // account or transfer partner (helped by the learned mappings 102 and 103),
 // and OK writes the complete rows as entries in one edit.
 
+#include "controls/Tags.h"
 #include "import/EntryImportSheet.h"
 
 #include <QStringList>
@@ -29,7 +30,13 @@ public:
         ColumnCount,
     };
     // The table's context menu.
-    enum MenuTag { MenuPartner = 101, MenuCategory = 102, MenuAccount = 103, MenuReject = 110, MenuAccept = 111 };
+    enum MenuTag {
+        MenuPartner = cv::tag::OFXImportMenu.first,
+        MenuCategory,
+        MenuAccount,
+        MenuReject = MenuPartner + 9,
+        MenuAccept = cv::tag::OFXImportMenu.last,
+    };
     // The account every row without one gets by default: the wallet.
     static constexpr int kDefaultAccount = 10;
 

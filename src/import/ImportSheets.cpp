@@ -1,5 +1,6 @@
 #include "import/ImportSheets.h"
 
+#include "controls/Tags.h"
 #include "import/ImportMobileDataPanelController.h"
 #include "import/ImportOFXPanelController.h"
 #include "import/ImportTextPanelController.h"
@@ -9,10 +10,12 @@ namespace cv {
 void openImportSheet(int tag, CV4Document *document, QWidget *parent, std::function<void(int)> done)
 {
     switch (tag) {
-    case 25011:
-    case 30016: ImportMobileDataPanelController::openImportPanel(document, parent, std::move(done)); break;
-    case 25012:
-    case 30017: ImportTextPanelController::openImportPanel(document, parent, std::move(done)); break;
+    case tag::ImportMobile:
+    case tag::CategoryImportMobile:
+        ImportMobileDataPanelController::openImportPanel(document, parent, std::move(done));
+        break;
+    case tag::ImportText:
+    case tag::CategoryImportText: ImportTextPanelController::openImportPanel(document, parent, std::move(done)); break;
     default: ImportOFXPanelController::openImportPanel(document, parent, std::move(done)); break;
     }
 }

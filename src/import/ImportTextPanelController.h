@@ -4,6 +4,7 @@
 // user chose; the user gives each row its category or transfer partner,
 // helped by learned mapping 104, and OK writes the rows in one edit.
 
+#include "controls/Tags.h"
 #include "import/EntryImportSheet.h"
 
 #include <QStringList>
@@ -23,7 +24,8 @@ class ImportTextPanelController : public cv::EntryImportSheet {
 public:
     enum Column { DateColumn, MemoColumn, IncomeColumn, ExpenseColumn, CategoryColumn, PartnerColumn, TextColumn,
                   ColumnCount };
-    enum MenuTag { MenuPartner = 101, MenuCategory = 102, MenuReject = 103, MenuAccept = 104 };
+    enum MenuTag { MenuPartner = cv::tag::TextImportMenu.first, MenuCategory, MenuReject, MenuAccept };
+    static_assert(MenuAccept == cv::tag::TextImportMenu.last);
 
     explicit ImportTextPanelController(CV4Document *document, QWidget *parent = nullptr);
     ~ImportTextPanelController() override;

@@ -10,6 +10,7 @@
 // and only drags that started in this table are taken.
 
 #include "charts/CV4InfoBrandView.h"
+#include "controls/Tags.h"
 #include "document/CV4Document.h"
 #include "model/CV4Brand.h"
 #include "model/CVUnitModel.h"
@@ -36,7 +37,8 @@ class BrandWindow : public QWidget {
     Q_OBJECT
 public:
     // The window's commands.
-    enum Tag { NewTag = 30021, DeleteTag = 30022, PriceTag = 30023, ImportTag = 30024, VisibleTag = 30025 };
+    enum Tag { NewTag = tag::SecuritiesMenu.first, DeleteTag, PriceTag, ImportTag, VisibleTag };
+    static_assert(VisibleTag == tag::SecuritiesMenu.last);
     enum Column { KindColumn = 0, NameColumn, CodeColumn, CurrencyColumn, PriceColumn, RiskColumn, VisibleColumn,
                   ColumnCount };
     static constexpr const char *kDragFormat = "CVv1-BrandDragAndDrop";

@@ -41,6 +41,8 @@ public:
     using MenuItemState = cv::MenuItemState;
     // Runs the start-up panel modally and answers its code (a seam for tests).
     using PanelRunner = std::function<int(bool isStartup)>;
+    // A row of the menu command table (CV4AppDelegate_Menus.cpp).
+    struct CommandRow;
 
     // `settings` (not owned; null: the application's own) holds the
     // preferences, the recent documents and the toolbar's choices.

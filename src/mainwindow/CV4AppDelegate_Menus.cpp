@@ -7,7 +7,7 @@
 #include "document/CV4DocumentUI.h"
 #include "mainwindow/CV4WindowController.h"
 #include "mainwindow/CurrencyPage.h"
-#include "mainwindow/MenuTags.h"
+#include "controls/Tags.h"
 #include "mainwindow/SearchPage.h"
 #include "mainwindow/StartupCode.h"
 #include "panels/dialogs/CV4CalcWindowController.h"
@@ -65,236 +65,390 @@ void CV4AppDelegate::trigger(const Command &command, bool checked)
     validateMenus();
 }
 
+// One command of the menu bar. Rules and handlers take the row, so that one
+// function serves every row of a kind (a page, a grid command, an import).
+struct CV4AppDelegate::CommandRow {
+    using Rule = MenuItemState (*)(const CV4AppDelegate &, const CommandRow &);
+    // `window`: the front window for OnWindow rows (without one the row does
+    // nothing), else null.
+    using Run = void (*)(CV4AppDelegate &, CV4WindowController *window, const CommandRow &, bool checked);
+    enum Flag { OnWindow = 1, Checkable = 2, FieldShortcut = 4 };
+
+    struct Shortcut {
+        constexpr Shortcut() = default;
+        constexpr Shortcut(QKeySequence::StandardKey key) : standard(key) {}
+        constexpr Shortcut(const char *portable) : text(portable) {}
+        // Made with the command: a standard key needs the running application.
+        QKeySequence sequence() const
+        {
+            if (text) return QKeySequence(QString::fromLatin1(text));
+            return standard == QKeySequence::UnknownKey ? QKeySequence() : QKeySequence(standard);
+        }
+        QKeySequence::StandardKey standard = QKeySequence::UnknownKey;
+        const char *text = nullptr;
+    };
+
+    const char *name;       // the action's object name; for the edit commands also the focus widget's slot
+    int tag;                // 0: a command without a tag
+    const char *titleKey;   // for the page commands also the page's identifier
+    Shortcut shortcut;
+    Rule rule;
+    Run run;
+    int flags;
+
+    // The rows that reach the delegate's own steps.
+    static MenuItemState fieldRule(const CV4AppDelegate &d, const CommandRow &row)
+    {
+        return {d.focusAnswers(row.name), false};
+    }
+    static void fieldRun(CV4AppDelegate &d, CV4WindowController *, const CommandRow &row, bool)
+    {
+        d.editAction(row.name);
+    }
+    static void newFromTemplate(CV4AppDelegate &d, CV4WindowController *, const CommandRow &, bool)
+    {
+        d.runNewFromTemplate();
+    }
+    static void open(CV4AppDelegate &d, CV4WindowController *, const CommandRow &, bool) { d.openDocumentAsked(); }
+    static void close(CV4AppDelegate &d, CV4WindowController *, const CommandRow &, bool) { d.closeFront(); }
+    static void save(CV4AppDelegate &d, CV4WindowController *, const CommandRow &, bool) { d.saveFront(false); }
+    static void saveAs(CV4AppDelegate &d, CV4WindowController *, const CommandRow &, bool) { d.saveFront(true); }
+};
+
+namespace {
+
+using Row = CV4AppDelegate::CommandRow;
+using State = cv::MenuItemState;
+using Window = CV4WindowController;
+namespace tag = cv::tag;
+
+State always(const CV4AppDelegate &, const Row &)
+{
+    return {true, false};
+}
+
+State hasFront(const CV4AppDelegate &d, const Row &)
+{
+    return {d.frontDocument() != nullptr, false};
+}
+
+State byTag(const CV4AppDelegate &d, const Row &row)
+{
+    return cv::menuItemState(row.tag, d.menuContext());
+}
+
+State revertable(const CV4AppDelegate &d, const Row &)
+{
+    CV4Document *document = d.frontDocument();
+    return {document && !document->fileName().isEmpty() && document->isDocumentEdited(), false};
+}
+
+// Every page with a print view prints; the print dialog also writes PDF.
+State printable(const CV4AppDelegate &d, const Row &)
+{
+    Window *w = d.frontWindow();
+    return {w && !w->isShowingSheet() && w->canPrint(), false};
+}
+
+State canUndo(const CV4AppDelegate &d, const Row &)
+{
+    Window *w = d.frontWindow();
+    return {w && w->undoStack() && w->undoStack()->canUndo(), false};
+}
+
+State canRedo(const CV4AppDelegate &d, const Row &)
+{
+    Window *w = d.frontWindow();
+    return {w && w->undoStack() && w->undoStack()->canRedo(), false};
+}
+
+bool quiet(const cv::MenuContext &c)
+{
+    return c.hasWindow && c.hasDocument && !c.modalRunning && !c.sheetShown;
+}
+
+// The search and currency pages decide their commands themselves.
+State searchRule(const CV4AppDelegate &d, const Row &row)
+{
+    Window *w = d.frontWindow();
+    const cv::SearchPage *search = w ? w->searchPage() : nullptr;
+    return {quiet(d.menuContext()) && search && search->validateMenu(row.tag), false};
+}
+
+State currencyRule(const CV4AppDelegate &d, const Row &row)
+{
+    Window *w = d.frontWindow();
+    return {quiet(d.menuContext()) && w && w->validateMenuItem(row.tag), false};
+}
+
+void newDocument(CV4AppDelegate &d, Window *, const Row &, bool)
+{
+    d.newDocument();
+}
+
+void revert(CV4AppDelegate &d, Window *, const Row &, bool)
+{
+    if (CV4Document *document = d.frontDocument()) d.documentController().revertDocument(document);
+}
+
+void print(CV4AppDelegate &d, Window *w, const Row &, bool)
+{
+    w->printView(d.preference(), cv::PrintRunner::Mode::Dialog);
+}
+
+void printPreview(CV4AppDelegate &d, Window *w, const Row &, bool)
+{
+    w->printView(d.preference(), cv::PrintRunner::Mode::Preview);
+}
+
+void quit(CV4AppDelegate &d, Window *, const Row &, bool)
+{
+    d.quit();
+}
+
+void undo(CV4AppDelegate &, Window *w, const Row &, bool)
+{
+    w->undoStack()->undo();
+}
+
+void redo(CV4AppDelegate &, Window *w, const Row &, bool)
+{
+    w->undoStack()->redo();
+}
+
+void importData(CV4AppDelegate &, Window *w, const Row &row, bool)
+{
+    w->importData(row.tag);
+}
+
+void showPage(CV4AppDelegate &, Window *w, const Row &row, bool)
+{
+    w->selectTabWithIdentifier(QLatin1String(row.titleKey));
+}
+
+void showBrandWindow(CV4AppDelegate &, Window *w, const Row &, bool)
+{
+    w->showBrandWindow();
+}
+
+void viewSetting(CV4AppDelegate &, Window *w, const Row &row, bool checked)
+{
+    w->viewSettingChanged(row.tag, checked);
+}
+
+void fontLarger(CV4AppDelegate &, Window *w, const Row &, bool)
+{
+    w->changeFontSize(true);
+}
+
+void fontSmaller(CV4AppDelegate &, Window *w, const Row &, bool)
+{
+    w->changeFontSize(false);
+}
+
+void calculator(CV4AppDelegate &d, Window *, const Row &, bool)
+{
+    CV4CalcWindowController::toggleCalculator(d.preference().taxFracProcess());
+}
+
+void calendar(CV4AppDelegate &, Window *w, const Row &, bool)
+{
+    w->toggleCalendar();
+}
+
+void password(CV4AppDelegate &, Window *w, const Row &, bool)
+{
+    w->openPasswordPanel();
+}
+
+void groups(CV4AppDelegate &, Window *w, const Row &, bool)
+{
+    w->openGroupPanel();
+}
+
+void reports(CV4AppDelegate &, Window *w, const Row &, bool)
+{
+    w->selectTabWithIdentifier(QStringLiteral("TB04"));
+}
+
+void charts(CV4AppDelegate &d, Window *w, const Row &, bool)
+{
+    w->openChartPanel(d.preference());
+}
+
+void info(CV4AppDelegate &, Window *w, const Row &, bool)
+{
+    w->openInfoPanel();
+}
+
+void settings(CV4AppDelegate &, Window *w, const Row &, bool)
+{
+    w->openSettingsPanel();
+}
+
+void wizard(CV4AppDelegate &, Window *w, const Row &row, bool)
+{
+    w->wizardAction(row.tag);
+}
+
+void recalculate(CV4AppDelegate &, Window *w, const Row &, bool)
+{
+    w->doRecalculation();
+}
+
+void compact(CV4AppDelegate &, Window *w, const Row &, bool)
+{
+    w->compactDB();
+}
+
+void preferences(CV4AppDelegate &d, Window *, const Row &, bool)
+{
+    QWidget *parent = QApplication::activeWindow();
+    PreferencePanelController::openPreferencePanel(&d.preference(), parent ? parent : d.frontWindow());
+}
+
+void gridCommand(CV4AppDelegate &, Window *w, const Row &row, bool)
+{
+    w->execGridCommand(row.tag);
+}
+
+void searchCommand(CV4AppDelegate &, Window *w, const Row &row, bool)
+{
+    if (cv::SearchPage *search = w->searchPage()) search->execMenu(row.tag);
+}
+
+void currencyCommand(CV4AppDelegate &, Window *w, const Row &row, bool)
+{
+    if (auto *page = qobject_cast<cv::CurrencyPage *>(w->page(Window::CurrencyIndex))) page->execMenu(row.tag);
+}
+
+void minimize(CV4AppDelegate &, Window *w, const Row &, bool)
+{
+    w->showMinimized();
+}
+
+void about(CV4AppDelegate &, Window *, const Row &, bool)
+{
+    const QString version = QCoreApplication::applicationVersion();
+    QMessageBox::about(QApplication::activeWindow(), cv::localizedString("Menu About"),
+                       cv::formatString(cv::localizedString("About Text %@"), {version}));
+}
+
+constexpr int kWindow = Row::OnWindow;
+constexpr int kToggle = Row::OnWindow | Row::Checkable;
+constexpr int kField = Row::FieldShortcut;
+
+// Every command in creation order; makeMenuBar places them by name.
+const Row kCommands[] = {
+    // File
+    {"new", 0, "Menu New", QKeySequence::New, always, newDocument, 0},
+    {"newFromTemplate", tag::NewFromTemplate, "Menu New from Template", {}, byTag, Row::newFromTemplate, 0},
+    {"open", 0, "Menu Open", QKeySequence::Open, always, Row::open, 0},
+    {"close", 0, "Menu Close", "Ctrl+W", hasFront, Row::close, 0},
+    {"save", 0, "Menu Save", QKeySequence::Save, hasFront, Row::save, 0},
+    {"saveAs", 0, "Menu Save As", "Ctrl+Shift+S", hasFront, Row::saveAs, 0},
+    {"revert", 0, "Menu Revert", {}, revertable, revert, 0},
+    {"importOFX", tag::ImportOFX, "Menu Import OFX", {}, byTag, importData, kWindow},
+    {"importText", tag::ImportText, "Menu Import Text", {}, byTag, importData, kWindow},
+    {"importMobile", tag::ImportMobile, "Menu Import Mobile", {}, byTag, importData, kWindow},
+    {"print", 0, "Menu Print", "Ctrl+P", printable, print, kWindow},
+    {"printPreview", 0, "Menu Print Preview", {}, printable, printPreview, kWindow},
+    {"quit", 0, "Menu Quit", "Ctrl+Q", always, quit, 0},
+    // Edit: the document's undo stack, and the commands of the focused field
+    // (text fields handle the edit keys themselves).
+    {"undo", 0, "Menu Undo", "Ctrl+Z", canUndo, undo, kWindow},
+    {"redo", 0, "Menu Redo", "Ctrl+Shift+Z", canRedo, redo, kWindow},
+    {"cut", 0, "Menu Cut", QKeySequence::Cut, Row::fieldRule, Row::fieldRun, kField},
+    {"copy", 0, "Menu Copy", QKeySequence::Copy, Row::fieldRule, Row::fieldRun, kField},
+    {"paste", 0, "Menu Paste", QKeySequence::Paste, Row::fieldRule, Row::fieldRun, kField},
+    {"del", 0, "Menu Delete", {}, Row::fieldRule, Row::fieldRun, kField},
+    {"selectAll", 0, "Menu Select All", QKeySequence::SelectAll, Row::fieldRule, Row::fieldRun, kField},
+    // View
+    {"viewTB01", tag::ViewViewer, "TB01", "Ctrl+1", byTag, showPage, kToggle},
+    {"viewTB02", tag::ViewSearch, "TB02", "Ctrl+2", byTag, showPage, kToggle},
+    {"viewTB03", tag::ViewBudget, "TB03", "Ctrl+3", byTag, showPage, kToggle},
+    {"viewTB05", tag::ViewCurrency, "TB05", "Ctrl+4", byTag, showPage, kToggle},
+    {"viewTB06", tag::ViewInvestment, "TB06", "Ctrl+5", byTag, showPage, kToggle},
+    {"viewSecurities", tag::ViewSecurities, "Menu Securities Window", {}, byTag, showBrandWindow, kWindow},
+    {"displayDefaultCurrency", tag::DisplayDefaultCurrency, "Menu Display Default Currency", {}, byTag, viewSetting,
+     kToggle},
+    {"displayStockPrice", tag::DisplayStockPrice, "Menu Display Stock Price", {}, byTag, viewSetting, kToggle},
+    {"fontLarger", tag::FontLarger, "Menu Font Larger", QKeySequence::ZoomIn, byTag, fontLarger, kWindow},
+    {"fontSmaller", tag::FontSmaller, "Menu Font Smaller", QKeySequence::ZoomOut, byTag, fontSmaller, kWindow},
+    // Tools
+    {"calculator", tag::Calculator, "Menu Calculator", {}, byTag, calculator, Row::Checkable},
+    {"calendar", tag::Calendar, "Menu Calendar", {}, byTag, calendar, kToggle},
+    {"password", tag::Password, "Menu Password", {}, byTag, password, kWindow},
+    {"groups", tag::GroupPanel, "Menu Groups", {}, byTag, groups, kWindow},
+    {"reports", tag::ReportPanel, "Menu Reports", {}, byTag, reports, kWindow},
+    {"charts", tag::ChartPanel, "Menu Charts", {}, byTag, charts, kWindow},
+    {"info", tag::InfoPanel, "Menu Financial Overview", {}, byTag, info, kWindow},
+    {"settings", tag::SettingsPanel, "Menu Fiscal Settings", {}, byTag, settings, kWindow},
+    {"wizard", tag::WizardFirst, "Menu New Item", {}, byTag, wizard, kWindow},
+    {"wizard25301", tag::WizardAccounts, "Menu Wizard Accounts", {}, byTag, wizard, kWindow},
+    {"wizard25310", tag::WizardIncome, "Menu Wizard Income", {}, byTag, wizard, kWindow},
+    {"wizard25311", tag::WizardExpense, "Menu Wizard Expense", {}, byTag, wizard, kWindow},
+    {"wizard25320", tag::WizardSecurities, "Menu Wizard Securities", {}, byTag, wizard, kWindow},
+    {"recalculate", tag::Recalculate, "Menu Recalculate", {}, byTag, recalculate, kWindow},
+    {"compact", tag::CompactDB, "Menu Compact", {}, byTag, compact, kWindow},
+    {"preferences", tag::Preferences, "Menu Preferences", {}, byTag, preferences, 0},
+    // Account and category commands on the viewer's selection.
+    {"newCash", tag::NewCash, "Menu New Cash", {}, byTag, gridCommand, kWindow},
+    {"newBank", tag::NewBank, "Menu New Bank", {}, byTag, gridCommand, kWindow},
+    {"newInvestment", tag::NewInvestment, "Menu New Investment", {}, byTag, gridCommand, kWindow},
+    {"newOtherAsset", tag::NewOtherAsset, "Menu New Other Asset", {}, byTag, gridCommand, kWindow},
+    {"newLoan", tag::NewLoan, "Menu New Loan", {}, byTag, gridCommand, kWindow},
+    {"newCreditCard", tag::NewCreditCard, "Menu New Credit Card", {}, byTag, gridCommand, kWindow},
+    {"newOtherDebt", tag::NewOtherDebt, "Menu New Other Debt", {}, byTag, gridCommand, kWindow},
+    {"newAccountSummary", tag::NewAccountSummary, "Menu New Account Summary", {}, byTag, gridCommand, kWindow},
+    {"addSecurity", tag::AddSecurity, "Menu Add Security", {}, byTag, gridCommand, kWindow},
+    {"groupAccounts", tag::GroupAccounts, "Menu Group Accounts", {}, byTag, gridCommand, kWindow},
+    {"deleteAccount", tag::DeleteAccount, "Menu Delete Account", {}, byTag, gridCommand, kWindow},
+    {"newCategory", tag::NewCategory, "Menu New Category", {}, byTag, gridCommand, kWindow},
+    {"newCategoryFolder", tag::NewCategoryFolder, "Menu New Category Folder", {}, byTag, gridCommand, kWindow},
+    {"deleteCategory", tag::DeleteCategory, "Menu Delete Category", {}, byTag, gridCommand, kWindow},
+    {"mergeCategory", tag::MergeCategory, "Menu Merge Category", {}, byTag, gridCommand, kWindow},
+    // The statement imports come with their sheets.
+    {"categoryImportOFX", tag::CategoryImportOFX, "Menu Import OFX", {}, byTag, importData, kWindow},
+    {"categoryImportText", tag::CategoryImportText, "Menu Import Text", {}, byTag, importData, kWindow},
+    {"categoryImportMobile", tag::CategoryImportMobile, "Menu Import Mobile", {}, byTag, importData, kWindow},
+    // Search page (30043-30045 have no command).
+    {"searchConditions", SearchPageController::SearchTag, "Menu Search Conditions", {}, searchRule, searchCommand,
+     kWindow},
+    {"searchRemoveRow", SearchPageController::RemoveRowTag, "Menu Search Remove Row", {}, searchRule, searchCommand,
+     kWindow},
+    {"searchClear", SearchPageController::ClearTag, "Menu Search Clear", {}, searchRule, searchCommand, kWindow},
+    {"searchExport", SearchPageController::ExportTag, "Menu Search Export", {}, searchRule, searchCommand, kWindow},
+    // Currency page (30033 and 30034 have no command).
+    {"currencyRates", cv::CurrencyPage::EditRatesTag, "Menu Currency Rates", {}, currencyRule, currencyCommand,
+     kWindow},
+    {"currencyImport", cv::CurrencyPage::ImportRatesTag, "Menu Currency Import", {}, currencyRule, currencyCommand,
+     kWindow},
+    {"currencySwitch", cv::CurrencyPage::SwitchOffTag, "Disable", {}, currencyRule, currencyCommand, kWindow},
+    {"currencyNew", cv::CurrencyPage::NewCurrencyTag, "Menu New Currency", {}, currencyRule, currencyCommand, kWindow},
+    // Window and Help
+    {"minimize", 0, "Menu Minimize", "Ctrl+M", hasFront, minimize, kWindow},
+    {"about", tag::About, "Menu About", {}, byTag, about, 0},
+};
+
+} // namespace
+
 void CV4AppDelegate::buildCommands()
 {
-    using namespace cv;
-    auto always = [] { return MenuItemState{true, false}; };
-    auto hasFront = [this] { return MenuItemState{frontDocument() != nullptr, false}; };
-    auto byTag = [this](int t) { return [this, t] { return tagRule(t); }; };
-    auto onWindow = [this](auto f) {
-        return [this, f](bool checked) {
-            if (CV4WindowController *w = frontWindow()) f(w, checked);
+    for (const CommandRow &row : kCommands) {
+        const auto rule = [this, &row] { return row.rule(*this, row); };
+        const auto run = [this, &row](bool checked) {
+            CV4WindowController *window = nullptr;
+            if (row.flags & CommandRow::OnWindow) {
+                window = frontWindow();
+                if (!window) return;
+            }
+            row.run(*this, window, row, checked);
         };
-    };
-
-    // File
-    addCommand(QStringLiteral("new"), 0, "Menu New", QKeySequence::New, always, [this](bool) { newDocument(); });
-    addCommand(QStringLiteral("newFromTemplate"), tag::NewFromTemplate, "Menu New from Template", QKeySequence(),
-               byTag(tag::NewFromTemplate), [this](bool) { runNewFromTemplate(); });
-    addCommand(QStringLiteral("open"), 0, "Menu Open", QKeySequence::Open, always,
-               [this](bool) { openDocumentAsked(); });
-    addCommand(QStringLiteral("close"), 0, "Menu Close", QKeySequence(QStringLiteral("Ctrl+W")), hasFront, [this](bool) { closeFront(); });
-    addCommand(QStringLiteral("save"), 0, "Menu Save", QKeySequence::Save, hasFront, [this](bool) { saveFront(false); });
-    addCommand(QStringLiteral("saveAs"), 0, "Menu Save As", QKeySequence(QStringLiteral("Ctrl+Shift+S")), hasFront,
-               [this](bool) { saveFront(true); });
-    addCommand(QStringLiteral("revert"), 0, "Menu Revert",  QKeySequence(),
-               [this] {
-                   CV4Document *d = frontDocument();
-                   return MenuItemState{d && !d->fileName().isEmpty() && d->isDocumentEdited(), false};
-               },
-               [this](bool) {
-                   if (CV4Document *d = frontDocument()) m_documents->revertDocument(d);
-               });
-    addCommand(QStringLiteral("importOFX"), tag::ImportOFX, "Menu Import OFX", QKeySequence(), byTag(tag::ImportOFX),
-               onWindow([](CV4WindowController *w, bool) { w->importData(tag::ImportOFX); }));
-    addCommand(QStringLiteral("importText"), tag::ImportText, "Menu Import Text", QKeySequence(),
-               byTag(tag::ImportText),
-               onWindow([](CV4WindowController *w, bool) { w->importData(tag::ImportText); }));
-    addCommand(QStringLiteral("importMobile"), tag::ImportMobile, "Menu Import Mobile", QKeySequence(),
-               byTag(tag::ImportMobile),
-               onWindow([](CV4WindowController *w, bool) { w->importData(tag::ImportMobile); }));
-    // Every page with a print view prints; the print dialog also writes PDF.
-    auto printable = [this] {
-        CV4WindowController *w = frontWindow();
-        return MenuItemState{w && !w->isShowingSheet() && w->canPrint(), false};
-    };
-    addCommand(QStringLiteral("print"), 0, "Menu Print", QKeySequence(QStringLiteral("Ctrl+P")), printable,
-               onWindow([this](CV4WindowController *w, bool) { w->printView(m_preference, cv::PrintRunner::Mode::Dialog); }));
-    addCommand(QStringLiteral("printPreview"), 0, "Menu Print Preview", QKeySequence(), printable,
-               onWindow([this](CV4WindowController *w, bool) { w->printView(m_preference, cv::PrintRunner::Mode::Preview); }));
-    addCommand(QStringLiteral("quit"), 0, "Menu Quit", QKeySequence(QStringLiteral("Ctrl+Q")), always,
-               [this](bool) { quit(); });
-
-    // Edit: the document's undo stack, and the text commands of the focused field.
-    addCommand(QStringLiteral("undo"), 0, "Menu Undo", QKeySequence(QStringLiteral("Ctrl+Z")),
-               [this] {
-                   CV4WindowController *w = frontWindow();
-                   return MenuItemState{w && w->undoStack() && w->undoStack()->canUndo(), false};
-               },
-               onWindow([](CV4WindowController *w, bool) { w->undoStack()->undo(); }));
-    addCommand(QStringLiteral("redo"), 0, "Menu Redo", QKeySequence(QStringLiteral("Ctrl+Shift+Z")),
-               [this] {
-                   CV4WindowController *w = frontWindow();
-                   return MenuItemState{w && w->undoStack() && w->undoStack()->canRedo(), false};
-               },
-               onWindow([](CV4WindowController *w, bool) { w->undoStack()->redo(); }));
-    const std::pair<const char *, const char *> editItems[] = {
-        {"cut", "Menu Cut"}, {"copy", "Menu Copy"}, {"paste", "Menu Paste"}, {"del", "Menu Delete"},
-        {"selectAll", "Menu Select All"}};
-    const QKeySequence editKeys[] = {QKeySequence::Cut, QKeySequence::Copy, QKeySequence::Paste, QKeySequence(),
-                                     QKeySequence::SelectAll};
-    for (size_t i = 0; i < std::size(editItems); ++i) {
-        const char *method = editItems[i].first;
-        QAction *action = addCommand(QString::fromLatin1(method), 0, editItems[i].second, editKeys[i],
-                                     [this, method] { return MenuItemState{focusAnswers(method), false}; },
-                                     [this, method](bool) { editAction(method); });
-        // Text fields handle these keys themselves.
-        action->setShortcutContext(Qt::WidgetShortcut);
+        QAction *action = addCommand(QLatin1String(row.name), row.tag, row.titleKey, row.shortcut.sequence(), rule, run,
+                                     row.flags & CommandRow::Checkable);
+        if (row.flags & CommandRow::FieldShortcut) action->setShortcutContext(Qt::WidgetShortcut);
     }
-
-    // View
-    const std::pair<int, const char *> pages[] = {{tag::ViewViewer, "TB01"},  {tag::ViewSearch, "TB02"},
-                                                  {tag::ViewBudget, "TB03"},  {tag::ViewCurrency, "TB05"},
-                                                  {tag::ViewInvestment, "TB06"}};
-    int number = 1;
-    for (const auto &[t, identifier] : pages) {
-        const QString id = QLatin1String(identifier);
-        addCommand(QStringLiteral("view") + id, t, identifier, QKeySequence(QStringLiteral("Ctrl+%1").arg(number++)),
-                   byTag(t), onWindow([id](CV4WindowController *w, bool) { w->selectTabWithIdentifier(id); }), true);
-    }
-    addCommand(QStringLiteral("viewSecurities"), tag::ViewSecurities, "Menu Securities Window", QKeySequence(),
-               byTag(tag::ViewSecurities), onWindow([](CV4WindowController *w, bool) { w->showBrandWindow(); }));
-    for (int t : {tag::DisplayDefaultCurrency, tag::DisplayStockPrice}) {
-        addCommand(t == tag::DisplayStockPrice ? QStringLiteral("displayStockPrice")
-                                               : QStringLiteral("displayDefaultCurrency"),
-                   t, t == tag::DisplayStockPrice ? "Menu Display Stock Price" : "Menu Display Default Currency",
-                   QKeySequence(), byTag(t),
-                   onWindow([t](CV4WindowController *w, bool checked) { w->viewSettingChanged(t, checked); }), true);
-    }
-    addCommand(QStringLiteral("fontLarger"), tag::FontLarger, "Menu Font Larger", QKeySequence::ZoomIn,
-               byTag(tag::FontLarger), onWindow([](CV4WindowController *w, bool) { w->changeFontSize(true); }));
-    addCommand(QStringLiteral("fontSmaller"), tag::FontSmaller, "Menu Font Smaller", QKeySequence::ZoomOut,
-               byTag(tag::FontSmaller), onWindow([](CV4WindowController *w, bool) { w->changeFontSize(false); }));
-
-    // Tools
-    addCommand(QStringLiteral("calculator"), tag::Calculator, "Menu Calculator", QKeySequence(), byTag(tag::Calculator),
-               [this](bool) { CV4CalcWindowController::toggleCalculator(m_preference.taxFracProcess()); }, true);
-    addCommand(QStringLiteral("calendar"), tag::Calendar, "Menu Calendar", QKeySequence(), byTag(tag::Calendar),
-               onWindow([](CV4WindowController *w, bool) { w->toggleCalendar(); }), true);
-    addCommand(QStringLiteral("password"), tag::Password, "Menu Password", QKeySequence(), byTag(tag::Password),
-               onWindow([](CV4WindowController *w, bool) { w->openPasswordPanel(); }));
-    addCommand(QStringLiteral("groups"), tag::GroupPanel, "Menu Groups", QKeySequence(), byTag(tag::GroupPanel),
-               onWindow([](CV4WindowController *w, bool) { w->openGroupPanel(); }));
-    addCommand(QStringLiteral("reports"), tag::ReportPanel, "Menu Reports", QKeySequence(), byTag(tag::ReportPanel),
-               onWindow([](CV4WindowController *w, bool) { w->selectTabWithIdentifier(QStringLiteral("TB04")); }));
-    addCommand(QStringLiteral("charts"), tag::ChartPanel, "Menu Charts", QKeySequence(), byTag(tag::ChartPanel),
-               onWindow([this](CV4WindowController *w, bool) { w->openChartPanel(m_preference); }));
-    addCommand(QStringLiteral("info"), tag::InfoPanel, "Menu Financial Overview", QKeySequence(), byTag(tag::InfoPanel),
-               onWindow([](CV4WindowController *w, bool) { w->openInfoPanel(); }));
-    addCommand(QStringLiteral("settings"), tag::SettingsPanel, "Menu Fiscal Settings", QKeySequence(),
-               byTag(tag::SettingsPanel), onWindow([](CV4WindowController *w, bool) { w->openSettingsPanel(); }));
-    const std::pair<int, const char *> wizards[] = {{tag::WizardFirst, "Menu New Item"},
-                                                    {tag::WizardAccounts, "Menu Wizard Accounts"},
-                                                    {tag::WizardIncome, "Menu Wizard Income"},
-                                                    {tag::WizardExpense, "Menu Wizard Expense"},
-                                                    {tag::WizardSecurities, "Menu Wizard Securities"}};
-    for (const auto &[t, titleKey] : wizards) {
-        const int menuId = t;
-        addCommand(menuId == tag::WizardFirst ? QStringLiteral("wizard") : QStringLiteral("wizard%1").arg(menuId),
-                   menuId, titleKey, QKeySequence(), byTag(menuId),
-                   onWindow([menuId](CV4WindowController *w, bool) { w->wizardAction(menuId); }));
-    }
-    addCommand(QStringLiteral("recalculate"), tag::Recalculate, "Menu Recalculate", QKeySequence(),
-               byTag(tag::Recalculate), onWindow([](CV4WindowController *w, bool) { w->doRecalculation(); }));
-    addCommand(QStringLiteral("compact"), tag::CompactDB, "Menu Compact", QKeySequence(), byTag(tag::CompactDB),
-               onWindow([](CV4WindowController *w, bool) { w->compactDB(); }));
-    addCommand(QStringLiteral("preferences"), tag::Preferences, "Menu Preferences", QKeySequence(),
-               byTag(tag::Preferences), [this](bool) {
-                   QWidget *parent = QApplication::activeWindow();
-                   PreferencePanelController::openPreferencePanel(&m_preference, parent ? parent : frontWindow());
-               });
-
-    // Account and category commands on the viewer's selection.
-    const struct {
-        const char *name;
-        int tag;
-        const char *titleKey;
-    } gridItems[] = {{"newCash", tag::NewCash, "Menu New Cash"},
-                     {"newBank", tag::NewBank, "Menu New Bank"},
-                     {"newInvestment", tag::NewInvestment, "Menu New Investment"},
-                     {"newOtherAsset", tag::NewOtherAsset, "Menu New Other Asset"},
-                     {"newLoan", tag::NewLoan, "Menu New Loan"},
-                     {"newCreditCard", tag::NewCreditCard, "Menu New Credit Card"},
-                     {"newOtherDebt", tag::NewOtherDebt, "Menu New Other Debt"},
-                     {"newAccountSummary", tag::NewAccountSummary, "Menu New Account Summary"},
-                     {"addSecurity", tag::AddSecurity, "Menu Add Security"},
-                     {"groupAccounts", tag::GroupAccounts, "Menu Group Accounts"},
-                     {"deleteAccount", tag::DeleteAccount, "Menu Delete Account"},
-                     {"newCategory", tag::NewCategory, "Menu New Category"},
-                     {"newCategoryFolder", tag::NewCategoryFolder, "Menu New Category Folder"},
-                     {"deleteCategory", tag::DeleteCategory, "Menu Delete Category"},
-                     {"mergeCategory", tag::MergeCategory, "Menu Merge Category"}};
-    for (const auto &item : gridItems) {
-        const int t = item.tag;
-        addCommand(QLatin1String(item.name), t, item.titleKey, QKeySequence(), byTag(t),
-                   onWindow([t](CV4WindowController *w, bool) { w->execGridCommand(t); }));
-    }
-    // The statement imports come with their sheets.
-    addCommand(QStringLiteral("categoryImportOFX"), tag::CategoryImportOFX, "Menu Import OFX", QKeySequence(),
-               byTag(tag::CategoryImportOFX),
-               onWindow([](CV4WindowController *w, bool) { w->importData(tag::CategoryImportOFX); }));
-    addCommand(QStringLiteral("categoryImportText"), tag::CategoryImportText, "Menu Import Text", QKeySequence(),
-               byTag(tag::CategoryImportText),
-               onWindow([](CV4WindowController *w, bool) { w->importData(tag::CategoryImportText); }));
-    addCommand(QStringLiteral("categoryImportMobile"), tag::CategoryImportMobile, "Menu Import Mobile", QKeySequence(),
-               byTag(tag::CategoryImportMobile),
-               onWindow([](CV4WindowController *w, bool) { w->importData(tag::CategoryImportMobile); }));
-
-    // Search page: the page decides; 30043-30045 have no command.
-    const struct {
-        const char *name;
-        int tag;
-        const char *titleKey;
-    } searchItems[] = {{"searchConditions", SearchPageController::SearchTag, "Menu Search Conditions"},
-                       {"searchRemoveRow", SearchPageController::RemoveRowTag, "Menu Search Remove Row"},
-                       {"searchClear", SearchPageController::ClearTag, "Menu Search Clear"},
-                       {"searchExport", SearchPageController::ExportTag, "Menu Search Export"}};
-    for (const auto &item : searchItems) {
-        const int t = item.tag;
-        addCommand(QLatin1String(item.name), t, item.titleKey, QKeySequence(),
-                   [this, t] {
-                       CV4WindowController *w = frontWindow();
-                       const cv::SearchPage *search = w ? w->searchPage() : nullptr;
-                       const MenuContext c = menuContext();
-                       const bool quiet = c.hasWindow && c.hasDocument && !c.modalRunning && !c.sheetShown;
-                       return MenuItemState{quiet && search && search->validateMenu(t), false};
-                   },
-                   onWindow([t](CV4WindowController *w, bool) {
-                       if (cv::SearchPage *search = w->searchPage()) search->execMenu(t);
-                   }));
-    }
-
-    // Currency page: the page decides; 30033 and 30034 have no command.
-    const struct {
-        const char *name;
-        int tag;
-        const char *titleKey;
-    } currencyItems[] = {{"currencyRates", cv::CurrencyPage::EditRatesTag, "Menu Currency Rates"},
-                         {"currencyImport", cv::CurrencyPage::ImportRatesTag, "Menu Currency Import"},
-                         {"currencySwitch", cv::CurrencyPage::SwitchOffTag, "Disable"},
-                         {"currencyNew", cv::CurrencyPage::NewCurrencyTag, "Menu New Currency"}};
-    for (const auto &item : currencyItems) {
-        const int t = item.tag;
-        addCommand(QLatin1String(item.name), t, item.titleKey, QKeySequence(),
-                   [this, t] {
-                       CV4WindowController *w = frontWindow();
-                       const MenuContext c = menuContext();
-                       const bool quiet = c.hasWindow && c.hasDocument && !c.modalRunning && !c.sheetShown;
-                       return MenuItemState{quiet && w && w->validateMenuItem(t), false};
-                   },
-                   onWindow([t](CV4WindowController *w, bool) {
-                       if (auto *page = qobject_cast<cv::CurrencyPage *>(w->page(CV4WindowController::CurrencyIndex)))
-                           page->execMenu(t);
-                   }));
-    }
-
-    // Window and Help
-    addCommand(QStringLiteral("minimize"), 0, "Menu Minimize", QKeySequence(QStringLiteral("Ctrl+M")), hasFront,
-               onWindow([](CV4WindowController *w, bool) { w->showMinimized(); }));
-    addCommand(QStringLiteral("about"), tag::About, "Menu About", QKeySequence(), byTag(tag::About), [](bool) {
-        QMessageBox::about(QApplication::activeWindow(), cv::localizedString("Menu About"),
-                           cv::formatString(cv::localizedString("About Text %@"), {QCoreApplication::applicationVersion()}));
-    });
 }
 
 QAction *CV4AppDelegate::actionForTag(int tag) const

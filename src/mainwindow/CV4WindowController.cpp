@@ -16,7 +16,7 @@
 #include "mainwindow/CurrencyPage.h"
 #include "mainwindow/DocumentToolbar.h"
 #include "mainwindow/InvestmentPage.h"
-#include "mainwindow/MenuTags.h"
+#include "controls/Tags.h"
 #include "mainwindow/SearchPage.h"
 #include "mainwindow/TemporaryPage.h"
 #include "mainwindow/ViewerPage.h"

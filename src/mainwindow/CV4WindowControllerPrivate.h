@@ -3,6 +3,7 @@
 // so that the files that include the window do not recompile with every
 // internal change. Included only by CV4WindowController*.cpp.
 
+#include "controls/Tags.h"
 #include "mainwindow/BookCommands.h"
 #include "mainwindow/CV4WindowController.h"
 
@@ -34,7 +35,7 @@ struct CV4WindowController::Private {
     void storeFrame();
     cv::BrandWindow *ensureBrandWindow();
 
-    static constexpr int kBatchTag = 106;       // the panels' repeated entry command
+    static constexpr int kBatchTag = cv::tag::RepeatedEntry;  // the panels' repeated entry command
 
     CV4WindowController &q;
 

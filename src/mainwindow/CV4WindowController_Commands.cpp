@@ -6,7 +6,7 @@
 #include "document/CV4Document.h"
 #include "mainwindow/AccountOutlineView.h"
 #include "mainwindow/ActualOutlineView.h"
-#include "mainwindow/MenuTags.h"
+#include "controls/Tags.h"
 #include "mainwindow/ViewerModel.h"
 #include "mainwindow/ViewerPage.h"
 #include "mainwindow/WizardDialogController.h"

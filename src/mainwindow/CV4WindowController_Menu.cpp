@@ -7,32 +7,24 @@
 #include "controls/PasswordPanelController.h"
 #include "document/CV4Document.h"
 #include "mainwindow/CurrencyPage.h"
-#include "mainwindow/MenuTags.h"
+#include "controls/Tags.h"
 #include "mainwindow/SearchPage.h"
 #include "mainwindow/TemporaryPage.h"
 #include "mainwindow/ViewerPage.h"
 
 #include <QDialog>
 
-namespace {
-bool inRange(int tag, int first, int last)
-{
-    return tag >= first && tag <= last;
-}
-} // namespace
-
 bool CV4WindowController::validateMenuItem(int tag) const
 {
-    if (inRange(tag, cv::tag::AccountFirst, cv::tag::AccountLast) ||
-        inRange(tag, cv::tag::CategoryFirst, cv::tag::CategoryLast))
+    if (cv::tag::AccountMenu.contains(tag) || cv::tag::CategoryMenu.contains(tag))
         return selectedTabIdentifier() == QLatin1String("TB01") && gridCommandAllowed(tag);
     // The securities commands belong to the securities window.
-    if (inRange(tag, 30021, 30025)) return false;
-    if (inRange(tag, 30031, 30036)) {
+    if (cv::tag::SecuritiesMenu.contains(tag)) return false;
+    if (cv::tag::CurrencyMenu.contains(tag)) {
         const auto *currency = qobject_cast<const cv::CurrencyPage *>(page(CurrencyIndex));
         return currency && currency->validateMenu(tag);
     }
-    if (inRange(tag, 30041, 30047)) {
+    if (cv::tag::SearchMenu.contains(tag)) {
         const cv::SearchPage *search = searchPage();
         return search && search->validateMenu(tag);
     }

@@ -10,6 +10,7 @@
 
 #include "charts/CV4InfoCurrencyView.h"
 #include "controls/TableClient.h"
+#include "controls/Tags.h"
 #include "mainwindow/WindowPage.h"
 #include "model/CV4Currency.h"
 
@@ -33,7 +34,12 @@ public:
     static constexpr int kMaxFractionZeros = 100;
     static constexpr int kMinDataWidth = 40;
     // Menu tags of the currency menu.
-    enum Tag { EditRatesTag = 30031, SwitchOffTag = 30032, ImportRatesTag = 30035, NewCurrencyTag = 30036 };
+    enum Tag {
+        EditRatesTag = tag::CurrencyMenu.first,
+        SwitchOffTag = EditRatesTag + 1,
+        ImportRatesTag = EditRatesTag + 4,
+        NewCurrencyTag = tag::CurrencyMenu.last,
+    };
     // Opens a rate sheet for the currency over the window; the sheet calls
     // `done` with its code when it ends (1: rates were stored). The rate
     // list is the price panel's; the rate import has no sheet until one is set.

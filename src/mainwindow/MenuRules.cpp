@@ -1,6 +1,6 @@
 #include "mainwindow/MenuRules.h"
 
-#include "mainwindow/MenuTags.h"
+#include "controls/Tags.h"
 #include "model/DomainEnums.h"
 
 namespace cv {

@@ -1,7 +1,7 @@
 #include "mainwindow/WizardDialogController.h"
 
 #include "document/CV4Document.h"
-#include "mainwindow/MenuTags.h"
+#include "controls/Tags.h"
 #include "model/DomainEnums.h"
 #include "platform/Localization.h"
 
@@ -16,9 +16,9 @@
 
 namespace {
 
-constexpr int kFirstAssetCode = 29001;
-constexpr int kFirstDebtCode = 29101;
-constexpr int kNewCategoryCode = 30012;
+constexpr int kFirstAssetCode = cv::tag::NewCash;
+constexpr int kFirstDebtCode = cv::tag::NewLoan;
+constexpr int kNewCategoryCode = cv::tag::NewCategory;
 } // namespace
 
 WizardDialogController::WizardDialogController(CV4Document *document, int menuId, QWidget *parent)

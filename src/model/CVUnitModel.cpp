@@ -453,7 +453,7 @@ void CVUnitModel::encodeWithCoder(cv::KeyedArchiver &coder) const
 
 bool CVUnitModel::initWithCoder(cv::KeyedUnarchiver &coder)
 {
-    // Stored nodes start from nothing: a missing key stays 0, none or NO.
+    // Stored nodes start from nothing: a missing key stays 0, none or false.
     m_ident = coder.decodeIntForKey(QStringLiteral("ident"));
     m_kind = coder.decodeIntForKey(QStringLiteral("kind"));
     m_status = coder.decodeIntForKey(QStringLiteral("status"));

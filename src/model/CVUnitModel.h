@@ -111,7 +111,7 @@ public:
     bool deepStatus2();
     int sumStatusWithoutGroups() const;              // status != 0, kind not 1, 3, 6, 20
     int sumMembersMatching(const std::function<bool(const CVUnitModel &)> &delegate) const;
-    int sumMembersAndGroups(bool withGroups) const;  // NO leaves out kinds 1 and 20
+    int sumMembersAndGroups(bool withGroups) const;  // false leaves out kinds 1 and 20
     bool allStatus() const;                          // every status exactly 1
 
     // Identity: the same object, or (receiver's ident >= 1) same ident and kind.

@@ -47,12 +47,12 @@ class CV4Alert {
 public:
     static void alert(const QString &title, const QString &message, QObject *window = nullptr);
     static void warn(const QString &message);
-    // Null button titles give the localised "OK" and "Cancel". YES for the default button.
+    // Null button titles give the localised "OK" and "Cancel". true for the default button.
     static bool confirm(const QString &title, const QString &message, const QString &okString = QString(),
                         const QString &cancelString = QString());
     // Buttons: default, alternate, other. Answers 1, 0 or -1.
     static int confirm3(const QString &title, const QString &message, const QStringList &buttons);
-    // YES means discard.
+    // true means discard.
     static bool discardChanges();
     static std::optional<QString> inputName(const QString &name, const QString &title, bool mustChange = false);
 };

@@ -52,8 +52,8 @@ QString SupportPath(const QString &component = QString());
 QString PreviousSupportPath(const QString &component = QString());
 
 // Creates the folder with every missing parent ("~" stands for the home
-// folder). YES when it exists as a folder afterwards; otherwise the user is
-// warned and NO answered.
+// folder). true when it exists as a folder afterwards; otherwise the user is
+// warned and false answered.
 bool CreateDirectoryRecursivelyAtPath(const QString &path);
 
 // The formatted text and a line end on standard output.
@@ -88,7 +88,7 @@ std::shared_ptr<T> objectWithValue(const std::vector<std::shared_ptr<T>> &list, 
     return nullptr;
 }
 
-// YES when every element's allStatus is set; an empty list gives YES.
+// true when every element's allStatus is set; an empty list gives true.
 template <class T> bool andValuesForKey(const std::vector<std::shared_ptr<T>> &list)
 {
     return std::all_of(list.begin(), list.end(), [](const auto &e) { return e && e->allStatus(); });

@@ -376,6 +376,100 @@ int readNumber(const QString &text, qsizetype &pos)
     return int(n);
 }
 
+// The flags, width, precision and length of a placeholder, from `p` on; `p`
+// ends on the conversion character (or the end). A "*" takes the next argument.
+Conversion readConversion(const QString &format, qsizetype &p, const QVariantList &args, qsizetype &next)
+{
+    Conversion conv;
+    const qsizetype n = format.size();
+    for (; p < n; ++p) {
+        const QChar f = format.at(p);
+        if (f == u'-') conv.leftAlign = true;
+        else if (f == u'+') conv.plusSign = true;
+        else if (f == u' ') conv.spaceSign = true;
+        else if (f == u'#') conv.alternate = true;
+        else if (f == u'0') conv.zeroPad = true;
+        else if (f == u'\'') {} // grouping is never applied to these texts
+        else break;
+    }
+    if (p < n && format.at(p) == u'*') {
+        ++p;
+        const qsizetype index = next++;
+        const int w = index < args.size() ? int(std::clamp<qint64>(integerOf(args.at(index)), -100000, 100000)) : 0;
+        if (w < 0) {
+            conv.leftAlign = true;
+            conv.width = -w;
+        } else {
+            conv.width = w;
+        }
+    } else {
+        conv.width = readNumber(format, p);
+    }
+    if (p < n && format.at(p) == u'.') {
+        ++p;
+        if (p < n && format.at(p) == u'*') {
+            ++p;
+            const qsizetype index = next++;
+            conv.precision = index < args.size() ? int(std::clamp<qint64>(integerOf(args.at(index)), -1, 100000)) : -1;
+        } else {
+            conv.precision = qMax(0, readNumber(format, p));
+        }
+    }
+    while (p < n) {
+        const QChar l = format.at(p);
+        if (l == u'h') conv.lengthBits = conv.lengthBits == 16 ? 8 : 16;
+        else if (l == u'l' || l == u'q' || l == u'j' || l == u'z' || l == u't') conv.lengthBits = 64;
+        else if (l == u'L') {}
+        else break;
+        ++p;
+    }
+    return conv;
+}
+
+// What a conversion character makes of its argument; None for a character
+// this formatter does not know.
+enum class Form { None, Text, Integer, Floating, Character };
+
+Form formOf(QChar conversion)
+{
+    switch (conversion.unicode()) {
+    case '@': case 's': case 'S': return Form::Text;
+    case 'd': case 'i': case 'u': case 'o': case 'x': case 'X': case 'p': case 'D': case 'U': case 'O':
+        return Form::Integer;
+    case 'f': case 'F': case 'e': case 'E': case 'g': case 'G': case 'a': case 'A': return Form::Floating;
+    case 'c': case 'C': return Form::Character;
+    default: return Form::None;
+    }
+}
+
+QString convert(Conversion conv, QChar conversion, Form form, const QVariant &arg)
+{
+    switch (form) {
+    case Form::Text: {
+        QString text = textOf(arg);
+        if ((conversion == u's' || conversion == u'S') && conv.precision >= 0)
+            text.truncate(conv.precision);
+        return pad(conv, text, false);
+    }
+    case Form::Integer:
+        if (conversion == u'D' || conversion == u'U' || conversion == u'O') { // old forms of %ld, %lu, %lo
+            conv.lengthBits = 64;
+            conversion = conversion.toLower();
+        }
+        return formatInteger(conv, conversion, arg);
+    case Form::Floating: return formatFloating(conv, conversion, arg.toDouble());
+    case Form::Character: {
+        char32_t code = arg.metaType().id() == QMetaType::QChar ? arg.toChar().unicode() : char32_t(integerOf(arg));
+        // A value that is no code point would leave broken UTF-16 in the text.
+        if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
+        return pad(conv, code ? QString::fromUcs4(&code, 1) : QString(), false);
+    }
+    case Form::None: break;
+    }
+    Q_ASSERT(false);
+    return QString();
+}
+
 } // namespace
 
 QString formatString(const QString &format, const QVariantList &args)
@@ -400,7 +494,6 @@ QString formatString(const QString &format, const QVariantList &args)
         }
 
         // %[n$][flags][width][.precision][length]conversion
-        Conversion conv;
         qsizetype position = -1;
         {
             qsizetype q = p;
@@ -410,51 +503,7 @@ QString formatString(const QString &format, const QVariantList &args)
                 p = q + 1;
             }
         }
-        auto takeArgument = [&]() -> const QVariant * {
-            const qsizetype index = position >= 0 ? position : next++;
-            return index < args.size() ? &args.at(index) : nullptr;
-        };
-        for (; p < n; ++p) {
-            const QChar f = format.at(p);
-            if (f == u'-') conv.leftAlign = true;
-            else if (f == u'+') conv.plusSign = true;
-            else if (f == u' ') conv.spaceSign = true;
-            else if (f == u'#') conv.alternate = true;
-            else if (f == u'0') conv.zeroPad = true;
-            else if (f == u'\'') {} // grouping is never applied to these texts
-            else break;
-        }
-        if (p < n && format.at(p) == u'*') {
-            ++p;
-            const qsizetype index = next++;
-            const int w = index < args.size() ? int(std::clamp<qint64>(integerOf(args.at(index)), -100000, 100000)) : 0;
-            if (w < 0) {
-                conv.leftAlign = true;
-                conv.width = -w;
-            } else {
-                conv.width = w;
-            }
-        } else {
-            conv.width = readNumber(format, p);
-        }
-        if (p < n && format.at(p) == u'.') {
-            ++p;
-            if (p < n && format.at(p) == u'*') {
-                ++p;
-                const qsizetype index = next++;
-                conv.precision = index < args.size() ? int(std::clamp<qint64>(integerOf(args.at(index)), -1, 100000)) : -1;
-            } else {
-                conv.precision = qMax(0, readNumber(format, p));
-            }
-        }
-        while (p < n) {
-            const QChar l = format.at(p);
-            if (l == u'h') conv.lengthBits = conv.lengthBits == 16 ? 8 : 16;
-            else if (l == u'l' || l == u'q' || l == u'j' || l == u'z' || l == u't') conv.lengthBits = 64;
-            else if (l == u'L') {}
-            else break;
-            ++p;
-        }
+        const Conversion conv = readConversion(format, p, args, next);
         if (p >= n) {
             // An unfinished placeholder at the end stands as written.
             out.append(QStringView(format).mid(percent));
@@ -462,52 +511,14 @@ QString formatString(const QString &format, const QVariantList &args)
         }
         const QChar conversion = format.at(p);
         i = p + 1;
-        switch (conversion.unicode()) {
-        case '@': case 's': case 'S': {
-            const QVariant *arg = takeArgument();
-            if (!arg)
-                break;
-            QString text = textOf(*arg);
-            if ((conversion == u's' || conversion == u'S') && conv.precision >= 0)
-                text.truncate(conv.precision);
-            out.append(pad(conv, text, false));
-            break;
-        }
-        case 'd': case 'i': case 'u': case 'o': case 'x': case 'X': case 'p': case 'D': case 'U': case 'O': {
-            const QVariant *arg = takeArgument();
-            if (!arg)
-                break;
-            QChar c = conversion;
-            if (c == u'D' || c == u'U' || c == u'O') { // old forms of %ld, %lu, %lo
-                conv.lengthBits = 64;
-                c = c.toLower();
-            }
-            out.append(formatInteger(conv, c, *arg));
-            break;
-        }
-        case 'f': case 'F': case 'e': case 'E': case 'g': case 'G': case 'a': case 'A': {
-            const QVariant *arg = takeArgument();
-            if (!arg)
-                break;
-            out.append(formatFloating(conv, conversion, arg->toDouble()));
-            break;
-        }
-        case 'c': case 'C': {
-            const QVariant *arg = takeArgument();
-            if (!arg)
-                break;
-            char32_t code = arg->metaType().id() == QMetaType::QChar ? arg->toChar().unicode()
-                                                                      : char32_t(integerOf(*arg));
-            // A value that is no code point would leave broken UTF-16 in the text.
-            if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
-            out.append(pad(conv, code ? QString::fromUcs4(&code, 1) : QString(), false));
-            break;
-        }
-        default:
+        const Form form = formOf(conversion);
+        if (form == Form::None) {
             // Not a conversion this formatter knows: keep the text as written.
             out.append(QStringView(format).mid(percent, i - percent));
-            break;
+            continue;
         }
+        const qsizetype index = position >= 0 ? position : next++;
+        if (index < args.size()) out.append(convert(conv, conversion, form, args.at(index)));
     }
     return out;
 }

@@ -8,7 +8,7 @@
 #include "app/EntryPanels.h"
 #include "document/CV4DataModel.h"
 #include "mainwindow/BrandWindow.h"
-#include "mainwindow/MenuTags.h"
+#include "controls/Tags.h"
 #include "model/CV4AccountModel.h"
 #include "model/CV4ActualModel.h"
 #include "panels/entry/AccountPanelController.h"

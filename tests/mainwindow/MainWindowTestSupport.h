@@ -6,7 +6,7 @@
 #include "document/WorkingFolder.h"
 #include "mainwindow/CV4AppDelegate.h"
 #include "mainwindow/CV4WindowController.h"
-#include "mainwindow/MenuTags.h"
+#include "controls/Tags.h"
 #include "platform/Localization.h"
 #include "platform/ScriptedAlertPresenter.h"
 

@@ -174,6 +174,8 @@ TEST(FormatString, PositionalPercentAndMissingArguments)
     EXPECT_EQ(formatString(QStringLiteral("%99999$@|%"), {1}), QStringLiteral("|%"));
     EXPECT_EQ(formatString(QStringLiteral("50%"), {}), QStringLiteral("50%"));
     EXPECT_EQ(formatString(QStringLiteral("%k %.2"), {1}), QStringLiteral("%k %.2"));
+    // A placeholder kept as written takes no argument; a positional one leaves the order alone.
+    EXPECT_EQ(formatString(QStringLiteral("%-5k|%d|%1$d|%d"), {5, 6}), QStringLiteral("%-5k|5|5|6"));
     EXPECT_EQ(formatString(QStringLiteral("plain"), {1, 2}), QStringLiteral("plain"));
     EXPECT_EQ(formatString(QString(), {}), QString());
 }

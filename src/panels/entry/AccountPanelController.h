@@ -38,7 +38,7 @@ public:
     // The transfer popup's OK: the row becomes this transfer, in one undo step.
     void finishedEditing(const CV4ActualPtr &row, int account, int destination, double amount, double converted);
     void toggleRowDeletedFlag(int tag) override;
-    // The title of the delete item (tag 101) for the selected row: "Delete" or "Undelete".
+    // The title of the delete item (AddOrDeleteTag) for the selected row: "Delete" or "Undelete".
     QString deleteItemTitle() const;
 
     // Table hooks
@@ -50,7 +50,7 @@ public:
     void prepareCell(const CV4TableView *table, cv::PreparedCell &cell, int cid, int row) const override;
     std::optional<cv::CellCurrency> currencyForColumn(int cid, int row) const override;
     std::optional<bool> validateMenuItem(const CV4TableView *table, const QAction *action) const override;
-    // The context menu's one item (101): the selected rows are deleted, or
+    // The context menu's one item (AddOrDeleteTag): the selected rows are deleted, or
     // restored when the first of them is deleted.
     void panelMenuSelected(int tag) override;
 

@@ -8,6 +8,7 @@
 #include "panels/entry/InputPanelController.h"
 
 #include "controls/ChooserItem.h"
+#include "controls/Tags.h"
 #include "model/CV4Actual.h"
 
 #include <map>
@@ -23,8 +24,12 @@ class AccountingInputPanelController : public InputPanelController {
 
 public:
     // Menu tags the panels' context menus use.
-    enum MenuTag { AddOrDeleteTag = 101, SelectedRowsTag = 103, RevertTag = 105, LastPanelMenuTag = 106 };
-    static bool isPanelMenuTag(int tag) { return tag >= AddOrDeleteTag && tag <= LastPanelMenuTag; }
+    enum MenuTag {
+        AddOrDeleteTag = cv::tag::EntryPanelMenu.first,
+        SelectedRowsTag = AddOrDeleteTag + 2,
+        RevertTag = AddOrDeleteTag + 4,
+    };
+    static bool isPanelMenuTag(int tag) { return cv::tag::EntryPanelMenu.contains(tag); }
 
     AccountingInputPanelController(CV4Document *doc, CVUnitModelPtr item, const QDate &from, const QDate &to,
                                    QWidget *parent = nullptr);

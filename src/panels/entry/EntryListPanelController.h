@@ -1,8 +1,8 @@
 #pragma once
 // The common part of the income and expense panel and the transfer panel:
 // repeated entry through the repeated entry dialog (toolbar "TB_Batch", menu
-// tag 106), revert of the selected rows (tag 105), and the dialog's end with
-// the panel (a commit or leaving the page cancels it).
+// BatchTag), revert of the selected rows (RevertTag), and the dialog's end
+// with the panel (a commit or leaving the page cancels it).
 
 #include "panels/entry/AccountingInputPanelController.h"
 #include "panels/dialogs/MacroInputDialogController.h"
@@ -14,7 +14,7 @@ class EntryListPanelController : public AccountingInputPanelController, public M
     Q_OBJECT
 
 public:
-    enum MenuTag { BatchTag = 106 };
+    enum MenuTag { BatchTag = cv::tag::RepeatedEntry };
 
     EntryListPanelController(CV4Document *doc, CVUnitModelPtr node, const QDate &from, const QDate &to,
                              QWidget *parent = nullptr);
@@ -24,8 +24,8 @@ public:
     bool handleToolbar(const QString &identifier) override;
     void macroInputPushed();
     MacroInputDialogController *macroDialog() const { return m_macroDialog; }
-    // The context menu: 101 add, 103 delete or restore the selected rows,
-    // 105 revert, 106 repeated entry.
+    // The context menu: add, delete or restore the selected rows, revert,
+    // repeated entry.
     void menuSelected(int tag);
     void panelMenuSelected(int tag) override { menuSelected(tag); }
     std::optional<bool> validateMenuTag(int tag) const override;

@@ -5,6 +5,7 @@
 // the account grid, the page's menu commands (tags 30041-30047), the export
 // of the results as Shift JIS text and the rows of its print.
 
+#include "controls/Tags.h"
 #include "document/StoreRecords.h"
 #include "model/CVUnitModel.h"
 #include "panels/entry/SearchResultsExporter.h"
@@ -25,10 +26,10 @@ class SearchPageController : public QWidget {
 
 public:
     enum MenuTag {
-        SearchTag = 30041,
-        RemoveRowTag = 30042,
-        ClearTag = 30046,
-        ExportTag = 30047,
+        SearchTag = cv::tag::SearchMenu.first,
+        RemoveRowTag = SearchTag + 1,
+        ClearTag = SearchTag + 5,
+        ExportTag = cv::tag::SearchMenu.last,
     };
 
     explicit SearchPageController(CV4Document *doc, QWidget *parent = nullptr);

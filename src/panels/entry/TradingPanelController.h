@@ -17,6 +17,7 @@
 #include "panels/entry/InputPanelController.h"
 
 #include "controls/ChooserItem.h"
+#include "controls/Tags.h"
 #include "model/CV4Trade.h"
 #include "panels/dialogs/TradeFilterDialogController.h"
 
@@ -49,7 +50,8 @@ public:
         HoldingColumn,
     };
     // The context menu.
-    enum MenuTag { AddTag = 101, EditTag = 102, DeleteTag = 103, UndeleteTag = 104, RevertTag = 105, FilterTag = 106 };
+    enum MenuTag { AddTag = cv::tag::TradePanelMenu.first, EditTag, DeleteTag, UndeleteTag, RevertTag, FilterTag };
+    static_assert(FilterTag == cv::tag::TradePanelMenu.last);
 
     // `item` is an investment account or a holding; either date may be invalid (open).
     TradingPanelController(CV4Document *doc, CVUnitModelPtr item, const QDate &from, const QDate &to,

@@ -21,6 +21,7 @@
 #include "controls/CurrencyFieldEditor.h"
 #include "controls/DateReceiver.h"
 #include "controls/TableClient.h"
+#include "controls/Tags.h"
 #include "model/CV4LoanModel.h"
 #include "model/CVUnitModel.h"
 
@@ -48,7 +49,12 @@ class LoanPanelController : public QDialog, public cv::TableClient, public cv::D
     Q_OBJECT
 public:
     enum Column { Times = 0, Date, Rate, Principal, Interest, Total, Rest, Account };
-    enum MenuTag { InsertPayment = 101, DeleteRepayment = 102, ChangeRate = 104, ChangeAccount = 105 };
+    enum MenuTag {
+        InsertPayment = cv::tag::LoanSheetMenu.first,
+        DeleteRepayment = InsertPayment + 1,
+        ChangeRate = InsertPayment + 3,
+        ChangeAccount = cv::tag::LoanSheetMenu.last,
+    };
     static constexpr int kMaxTimes = 600;
 
     LoanPanelController(CV4Document *document, CVUnitModelPtr account, QWidget *parent = nullptr);

@@ -1,8 +1,21 @@
 #pragma once
-// Menu item tags. The numbers are fixed: window parts of later versions and
-// the enabling rules speak of items by them.
+// Menu item tags, one scheme for the window's commands and every panel's and
+// sheet's context menu, so that no number means two commands: a hosted panel
+// is asked about the window's tags and must not mistake one for its own.
+// The window's numbers are fixed: window parts of later versions and the
+// enabling rules speak of items by them. Context-menu tags are never stored.
 
 namespace cv::tag {
+
+struct Range {
+    int first;
+    int last;
+    constexpr bool contains(int tag) const { return tag >= first && tag <= last; }
+};
+
+// ---- the window's commands
+
+inline constexpr Range ApplicationMenu{24000, 25399};
 
 inline constexpr int About = 24000;
 inline constexpr int DeleteRow = 24102;         // temporary page only
@@ -58,6 +71,7 @@ inline constexpr int GroupAccounts = 29206;
 inline constexpr int DeleteAccount = 29207;
 inline constexpr int AccountImport = 29208;     // a statement into the account; comes with the imports
 inline constexpr int AccountLast = 29208;
+inline constexpr Range AccountMenu{AccountFirst, AccountLast};
 
 // The category grid's commands (30011..30017).
 inline constexpr int CategoryFirst = 30011;
@@ -69,6 +83,45 @@ inline constexpr int CategoryImportOFX = 30015;
 inline constexpr int CategoryImportMobile = 30016;
 inline constexpr int CategoryImportText = 30017;
 inline constexpr int CategoryLast = 30017;
-inline constexpr int NewSecurity = 30021;
+inline constexpr Range CategoryMenu{CategoryFirst, CategoryLast};
+
+// The securities window (BrandWindow); its first item is also the wizard's new security.
+inline constexpr Range SecuritiesMenu{30021, 30025};
+inline constexpr int NewSecurity = SecuritiesMenu.first;
+// The currency page (30033 and 30034 have no command).
+inline constexpr Range CurrencyMenu{30031, 30036};
+// The search page (30043 to 30045 have no command).
+inline constexpr Range SearchMenu{30041, 30047};
+
+// ---- context menus of panels and sheets: the last two digits are the item's
+// number in its menu.
+
+// The entry panels (account book, income and expense, transfer).
+inline constexpr Range EntryPanelMenu{31101, 31106};
+inline constexpr int RepeatedEntry = 31106;     // also the window's toolbar item while the panel shows
+inline constexpr Range TradePanelMenu{31201, 31206};
+inline constexpr Range LoanSheetMenu{31301, 31305};
+inline constexpr Range OFXImportMenu{31401, 31411};
+inline constexpr Range TextImportMenu{31501, 31504};
+inline constexpr Range CSVImportMenu{31600, 31601};
+inline constexpr Range MobileImportMenu{31701, 31705};
+
+inline constexpr Range kAllRanges[] = {ApplicationMenu, AccountMenu,    CategoryMenu,   SecuritiesMenu,
+                                       CurrencyMenu,    SearchMenu,     EntryPanelMenu, TradePanelMenu,
+                                       LoanSheetMenu,   OFXImportMenu,  TextImportMenu, CSVImportMenu,
+                                       MobileImportMenu};
+
+constexpr bool rangesApart()
+{
+    for (const Range &a : kAllRanges) {
+        if (a.first > a.last) return false;
+        for (const Range &b : kAllRanges) {
+            if (&a != &b && a.first <= b.last && b.first <= a.last) return false;
+        }
+    }
+    return true;
+}
+static_assert(rangesApart(), "a tag number would mean two commands");
+static_assert(ApplicationMenu.contains(WizardLast) && EntryPanelMenu.contains(RepeatedEntry));
 
 } // namespace cv::tag
