@@ -80,7 +80,6 @@ public:
     const CV4AccountModelPtr &accountModel() const;
     const CV4ActualModelPtr &actualModel() const;
     const CurrencyList &currencyList() const;
-    void setCurrencyList(CurrencyList list);
     const BrandList &brandList() const;
     void setBrandList(BrandList list);
     const GroupList &groupList() const;
@@ -161,7 +160,6 @@ public:
     void updateExpense(const ActualPtr &entry, const ActualPtr &old, bool commit = true);
     void updateTransfer(const ActualPtr &entry, const ActualPtr &old);
     void fixupTransferCategory(CV4Actual &entry);
-    void updateTrade(const TradePtr &trade, const TradePtr &old);
     void applyTrade(const TradePtr &trade, const CVUnitModelPtr &subject, const std::map<TradePtr, TradePtr> &oldItems,
                     std::set<CV4BrandPtr> &brandSet, bool autoUpdate);
     bool addBrandNodeIfNeeded(const CVUnitModelPtr &account, int brand);
@@ -185,11 +183,9 @@ public:
     CVUnitModelPtr findAccount(int ident) const;
     CVUnitModelPtr findIncome(int ident) const;
     CVUnitModelPtr findExpense(int ident) const;
-    CVUnitModelPtr findTransfer(int ident) const;
     CV4BrandPtr findBrand(int ident) const override;
     CV4CurrencyPtr findCurrency(int ident) const;
     CV4GroupingPtr findGrouping(int ident) const;
-    static CVUnitModelPtr findFirstItem(const CVUnitModelPtr &node, int kind);
     CVUnitModelPtr findAccountOfKind(int kind) const;
     // Forgets every remembered lookup; call when a node leaves a tree.
     void clearLookups();
@@ -253,11 +249,8 @@ public:
     // None for an extension no type has.
     static QString typeForExtension(const QString &extension);
 
-    // The template the next new document is filled from: 0 "default", n "template-n".
-    static void setTemplateIndex(int index);
     // Fills a new document from the template of the template index and resets the index.
     void createDefault();
-    void createFromTemplate(const QString &name);
     // Reads a file of the type into this fresh document, then brings an older
     // type to the current one. False when nothing could be opened.
     bool initWithContentsOfFile(const QString &path, const QString &type);
@@ -304,12 +297,15 @@ Q_SIGNALS:
     void settingsChanged(const cv::ChangeSet &changes);  // the settings were committed (`settings`, `fiscalStart`)
 
 private:
-    friend class CV4DocumentController;   // names the file it read or saved
+    friend class CV4DocumentController;   // names the file it read or saved, and the template of a new one
     void setFileName(const QString &path);
     void setFileType(const QString &type);
     // Whether the last failed read was cancelled by the user.
     bool readCancelled() const;
+    // The template the next new document is filled from: 0 "default", n "template-n".
+    static void setTemplateIndex(int index);
     static int templateIndex();
+    void createFromTemplate(const QString &name);
     // The schedule alone; putLoan also rewrites the loan's entries.
     void putLoanData(const CVUnitModelPtr &loan, const CV4LoanSchedule &rows);
     // Takes the node's entries, trades and summary references out of the book.
@@ -330,6 +326,10 @@ private:
 
     void setAccountModel(CV4AccountModelPtr model);
     void setActualModel(CV4ActualModelPtr model);
+    void setCurrencyList(CurrencyList list);
+    CVUnitModelPtr findTransfer(int ident) const;
+    static CVUnitModelPtr findFirstItem(const CVUnitModelPtr &node, int kind);
+    void updateTrade(const TradePtr &trade, const TradePtr &old);
     quint32 cacheStatus() const;
     void commitInfoRows();
     void postNotification(int code);

@@ -11,6 +11,7 @@
 #include "controls/AccountActualOutlineView.h"
 #include "controls/DateField.h"
 #include "document/CV4Document.h"
+#include "document/CV4DocumentTestAccess.h"
 #include "document/CV4Preference.h"
 #include "document/EditScope.h"
 #include "model/CV4AccountModel.h"
@@ -88,7 +89,7 @@ protected:
     void SetUp() override
     {
         cv::setLanguageOverride(QString::fromLatin1(GetParam()));
-        CV4Document::setTemplateIndex(0);
+        CV4DocumentTestAccess::setTemplateIndex(0);
         m_doc.createDefault();
         fillYear(m_doc);
         m_doc.createCache();

@@ -66,7 +66,7 @@ TEST_F(LifecycleTest, NewDocumentWithoutTemplateHasTheDefaultItems)
     ScriptedDocumentUI ui;
     EXPECT_EQ(cv::localizedString(QStringLiteral("Default Currency")), QStringLiteral("JPY Yen ¥ 0"));
     CV4Document doc;
-    doc.createFromTemplate(QStringLiteral("no-such-template"));
+    CV4DocumentTestAccess::createFromTemplate(doc, QStringLiteral("no-such-template"));
 
     ASSERT_EQ(doc.currencyList().size(), 1u);
     const CV4CurrencyPtr yen = doc.currencyList().front();
@@ -98,7 +98,7 @@ TEST_F(LifecycleTest, EveryShippedTemplateMakesABookWithoutDuplicates)
         cv::setLanguageOverride(QLatin1String(language));
         for (int index = 0; index <= 3; ++index) {
             SCOPED_TRACE(QStringLiteral("%1 template %2").arg(QLatin1String(language)).arg(index).toStdString());
-            CV4Document::setTemplateIndex(index);
+            CV4DocumentTestAccess::setTemplateIndex(index);
             CV4Document doc;
             doc.createDefault();
             EXPECT_EQ(CV4DocumentTestAccess::templateIndex(), 0);
@@ -122,13 +122,13 @@ TEST_F(LifecycleTest, EveryShippedTemplateMakesABookWithoutDuplicates)
     }
     // Template 3 then the next new book: "default", whose books differ.
     cv::setLanguageOverride(QStringLiteral("en"));
-    CV4Document::setTemplateIndex(3);
+    CV4DocumentTestAccess::setTemplateIndex(3);
     CV4Document third;
     third.createDefault();
     CV4Document next;
     next.createDefault();
     CV4Document plain;
-    plain.createFromTemplate(QStringLiteral("default"));
+    CV4DocumentTestAccess::createFromTemplate(plain, QStringLiteral("default"));
     EXPECT_EQ(exported(next), exported(plain));
     EXPECT_NE(exported(third), exported(plain));
 }
@@ -137,7 +137,7 @@ TEST_F(LifecycleTest, SaveAndReopenKeepsTheWholeBook)
 {
     ScriptedDocumentUI ui;
     CV4Document doc;
-    doc.createFromTemplate(QStringLiteral("default"));
+    CV4DocumentTestAccess::createFromTemplate(doc, QStringLiteral("default"));
     const int wallet = 10;
     const int expense = doc.actualModel()->expense()->childAt(0)->ident();
     const int income = doc.actualModel()->income()->childAt(0)->ident();
@@ -209,7 +209,7 @@ TEST_F(LifecycleTest, InfoRowsDecideWhetherAFileOpens)
 {
     ScriptedDocumentUI ui;
     CV4Document doc;
-    doc.createFromTemplate(QStringLiteral("default"));
+    CV4DocumentTestAccess::createFromTemplate(doc, QStringLiteral("default"));
     const QString path = book(QStringLiteral("Household.cvv2"));
     ASSERT_TRUE(doc.writeToFile(path, CV4Document::kTypeV2));
 
@@ -296,7 +296,7 @@ TEST_F(LifecycleTest, OldTypeOpensUnderTheCurrentNameUnlessThatFileExists)
 {
     ScriptedDocumentUI ui;
     CV4Document doc;
-    doc.createFromTemplate(QStringLiteral("default"));
+    CV4DocumentTestAccess::createFromTemplate(doc, QStringLiteral("default"));
     const QString old = book(QStringLiteral("Book.cvv1"));
     ASSERT_TRUE(doc.writeToFile(old, CV4Document::kTypeV2));
     const QByteArray oldBytes = readAll(old);
@@ -339,7 +339,7 @@ TEST_F(LifecycleTest, DatedBackupsKeepTheNewestOfTheBook)
     const QString path = book(QStringLiteral("Household.cvv2"));
     {
         CV4Document doc;
-        doc.createFromTemplate(QStringLiteral("default"));
+        CV4DocumentTestAccess::createFromTemplate(doc, QStringLiteral("default"));
         ASSERT_TRUE(doc.writeToFile(path, CV4Document::kTypeV2));
         EXPECT_EQ(CV4DocumentTestAccess::backupStatus(doc), 0); // a new book is backed up only once opened from a file
     }
@@ -376,7 +376,7 @@ TEST_F(LifecycleTest, DatedBackupsKeepTheNewestOfTheBook)
 TEST_F(LifecycleTest, BackupCountRules)
 {
     CV4Document doc;
-    doc.createFromTemplate(QStringLiteral("default"));
+    CV4DocumentTestAccess::createFromTemplate(doc, QStringLiteral("default"));
     const QString path = book(QStringLiteral("Household.cvv2"));
     ASSERT_TRUE(doc.writeToFile(path, CV4Document::kTypeV2));
     const QString today = backupFolder() + QStringLiteral("/Household.09-06-07.cvv2");
@@ -444,7 +444,7 @@ TEST_F(LifecycleTest, NewBookOnAFullWorkingDiskIsNeverSaved)
     const QString path = book(QStringLiteral("Household.cvv2"));
     {
         CV4Document earlier;
-        earlier.createFromTemplate(QStringLiteral("default"));
+        CV4DocumentTestAccess::createFromTemplate(earlier, QStringLiteral("default"));
         ASSERT_TRUE(earlier.writeToFile(path, CV4Document::kTypeV2));
     }
     const QByteArray before = readAll(path);
@@ -453,7 +453,7 @@ TEST_F(LifecycleTest, NewBookOnAFullWorkingDiskIsNeverSaved)
     CV4Document doc;
     {
         FileSizeLimit full(8192);
-        doc.createFromTemplate(QStringLiteral("default"));
+        CV4DocumentTestAccess::createFromTemplate(doc, QStringLiteral("default"));
     }
     EXPECT_FALSE(doc.writeToFile(path, CV4Document::kTypeV2));
     EXPECT_EQ(readAll(path), before);
@@ -464,7 +464,7 @@ TEST_F(LifecycleTest, NewBookOnAFullWorkingDiskIsNeverSaved)
 TEST_F(LifecycleTest, FailedSaveKeepsTheBookEdited)
 {
     CV4Document doc;
-    doc.createFromTemplate(QStringLiteral("default"));
+    CV4DocumentTestAccess::createFromTemplate(doc, QStringLiteral("default"));
     doc.settings()->setViewerUnit(4);
     ASSERT_TRUE(doc.isDocumentEdited());
     EXPECT_FALSE(doc.writeToFile(book(QStringLiteral("no/such/folder/x.cvv2")), CV4Document::kTypeV2));
@@ -584,7 +584,7 @@ TEST_F(LifecycleTest, OldTypeOpenedTwiceAnswersTheOpenBook)
 {
     ScriptedDocumentUI ui;
     CV4Document doc;
-    doc.createFromTemplate(QStringLiteral("default"));
+    CV4DocumentTestAccess::createFromTemplate(doc, QStringLiteral("default"));
     const QString old = book(QStringLiteral("Book.cvv1"));
     ASSERT_TRUE(doc.writeToFile(old, CV4Document::kTypeV2));
 
@@ -600,7 +600,7 @@ TEST_F(LifecycleTest, XmlSaveLeavesTheBookUnedited)
 {
     ScriptedDocumentUI ui;
     CV4Document doc;
-    doc.createFromTemplate(QStringLiteral("default"));
+    CV4DocumentTestAccess::createFromTemplate(doc, QStringLiteral("default"));
     doc.settings()->setViewerUnit(4);
     doc.updateChangeCount(CV4Document::ChangeDone);
     const QString xml = book(QStringLiteral("Book.cvxf"));
@@ -634,7 +634,7 @@ TEST_F(LifecycleTest, LegacyPlainPasswordIsGoneAfterTheNextSave)
 {
     ScriptedDocumentUI ui;
     CV4Document doc;
-    doc.createFromTemplate(QStringLiteral("default"));
+    CV4DocumentTestAccess::createFromTemplate(doc, QStringLiteral("default"));
     const QString path = book(QStringLiteral("Old.cvv2"));
     ASSERT_TRUE(doc.writeToFile(path, CV4Document::kTypeV2));
     {

@@ -25,6 +25,10 @@ public:
     static void postNotification(CV4Document &doc, int code) { doc.postNotification(code); }
     static void commitInfoRows(CV4Document &doc) { doc.commitInfoRows(); }
     static void setActualModel(CV4Document &doc, CV4ActualModelPtr model) { doc.setActualModel(std::move(model)); }
+    static void setCurrencyList(CV4Document &doc, CV4Document::CurrencyList list) { doc.setCurrencyList(std::move(list)); }
+    static CVUnitModelPtr findTransfer(const CV4Document &doc, int ident) { return doc.findTransfer(ident); }
+    static CVUnitModelPtr findFirstItem(const CVUnitModelPtr &node, int kind) { return CV4Document::findFirstItem(node, kind); }
+    static void updateTrade(CV4Document &doc, const CV4TradePtr &trade, const CV4TradePtr &old) { doc.updateTrade(trade, old); }
     static CVUnitModelPtr findAsset(const CV4Document &doc, int ident) { return doc.findAsset(ident); }
     static CVUnitModelPtr findDebt(const CV4Document &doc, int ident) { return doc.findDebt(ident); }
     template <class T> static void changeElementOrder(std::vector<T> &list, int from, int to)
@@ -43,6 +47,8 @@ public:
     static int backupStatus(const CV4Document &doc) { return doc.backupStatus(); }
     static bool manageBackup(CV4Document &doc, const QString &path) { return doc.manageBackup(path); }
     static int templateIndex() { return CV4Document::templateIndex(); }
+    static void setTemplateIndex(int index) { CV4Document::setTemplateIndex(index); }
+    static void createFromTemplate(CV4Document &doc, const QString &name) { doc.createFromTemplate(name); }
     static void cleanupItem(CV4Document &doc, const CVUnitModelPtr &node) { doc.cleanupItem(node); }
     static void postBusy(CV4Document &doc) { doc.postBusy(); }
     static void postNoBusy(CV4Document &doc) { doc.postNoBusy(); }

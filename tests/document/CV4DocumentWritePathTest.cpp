@@ -202,7 +202,7 @@ TEST_F(DocumentTest, LookupsNeverAnswerStaleObjects)
     EXPECT_EQ(doc->findCurrency(7), nullptr);
     auto c7 = addCurrency(7, QStringLiteral("GBP"), 150, 2);
     EXPECT_EQ(doc->findCurrency(7), c7);
-    doc->setCurrencyList({doc->currencyList()[0]});
+    CV4DocumentTestAccess::setCurrencyList(*doc, {doc->currencyList()[0]});
     EXPECT_EQ(doc->findCurrency(7), nullptr);
     EXPECT_EQ(doc->findCurrency(0), doc->defaultCurrency());
 
@@ -347,6 +347,6 @@ TEST_F(DocumentTest, CurrencyAndDisplayHelpers)
     EXPECT_EQ(menu.items[0].second, 1002);
 
     EXPECT_EQ(doc->displayName(*invest->childAt(0)), cv::localizedString(QStringLiteral("SYS:Invest-Cache")));
-    EXPECT_EQ(doc->displayName(*doc->findTransfer(10)), cv::localizedString(QStringLiteral("SYS:Asset2Asset")));
+    EXPECT_EQ(doc->displayName(*CV4DocumentTestAccess::findTransfer(*doc, 10)), cv::localizedString(QStringLiteral("SYS:Asset2Asset")));
     EXPECT_EQ(doc->findAccountOfKind(32), invest);
 }

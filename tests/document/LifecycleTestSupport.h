@@ -109,7 +109,7 @@ protected:
         cv::backup::setClock([] { return QDate(2009, 6, 7); });
         cv::backup::setCountSource([this] { return backupCount; });
         QDir().mkpath(tmp.filePath(QStringLiteral("Books")));
-        CV4Document::setTemplateIndex(0);
+        CV4DocumentTestAccess::setTemplateIndex(0);
     }
     void TearDown() override
     {

@@ -1,6 +1,7 @@
 #include "ReportFixture.h"
 
 #include "support/SampleBook.h"
+#include "document/CV4DocumentTestAccess.h"
 
 #include <algorithm>
 #include <map>
@@ -120,9 +121,9 @@ std::unique_ptr<CV4Document> makeFixtureF()
     for (const auto &[date, price] : {std::pair{QDate(2008, 4, 30), 1150.0}, {QDate(2008, 5, 20), 1300.0}}) {
         ok = doc->putPrice(samplebook::priceTime(kAlpha, date, price)) && ok;
     }
-    doc->updateTrade(trade(CV4Trade::Buy, QDate(2008, 5, 8), 100, 1200, 600), nullptr);
-    doc->updateTrade(trade(CV4Trade::Sale, QDate(2008, 5, 20), 50, 1300, 400), nullptr);
-    doc->updateTrade(trade(CV4Trade::Dividend, QDate(2008, 5, 28), 1, 1500, 0), nullptr);
+    CV4DocumentTestAccess::updateTrade(*doc, trade(CV4Trade::Buy, QDate(2008, 5, 8), 100, 1200, 600), nullptr);
+    CV4DocumentTestAccess::updateTrade(*doc, trade(CV4Trade::Sale, QDate(2008, 5, 20), 50, 1300, 400), nullptr);
+    CV4DocumentTestAccess::updateTrade(*doc, trade(CV4Trade::Dividend, QDate(2008, 5, 28), 1, 1500, 0), nullptr);
 
     tickAll(*doc, 1);
     ok = doc->commitSettings() && ok;
