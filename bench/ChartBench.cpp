@@ -31,8 +31,8 @@ void leaves(const CVUnitModelPtr &node, std::vector<CVUnitModelPtr> &out, size_t
 {
     if (out.size() >= limit)
         return;
-    if (node->countChild() == 0 || node->kind() == cv::raw(cv::NodeKind::Investment)) {
-        if (node->kind() != cv::raw(cv::NodeKind::SectionRoot))
+    if (node->countChild() == 0 || node->kind() == cv::NodeKind::Investment) {
+        if (node->kind() != cv::NodeKind::SectionRoot)
             out.push_back(node);
         return;
     }

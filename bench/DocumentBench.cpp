@@ -154,8 +154,8 @@ void editEntry(CV4Document &doc, CV4ActualPtr &old)
     CV4ActualPtr edited = old->clone();
     edited->setAmount(old->amount() + 10);
     switch (edited->kind()) {
-    case CV4Actual::Income: doc.updateIncome(edited, old); break;
-    case CV4Actual::Expense: doc.updateExpense(edited, old); break;
+    case cv::EntryKind::Income: doc.updateIncome(edited, old); break;
+    case cv::EntryKind::Expense: doc.updateExpense(edited, old); break;
     default: doc.updateTransfer(edited, old); break;
     }
     doc.accumulateAccount();

@@ -54,11 +54,11 @@ bool makeTradeBook(CV4Document &doc)
     opening->setDate(kFirstTrade);
     auto broker = std::make_shared<CVUnitModel>();
     broker->setIdent(1000);
-    broker->setKind(cv::raw(cv::NodeKind::Investment));
+    broker->setKind(cv::NodeKind::Investment);
     broker->setName(QStringLiteral("証券口座"));
     broker->setExtra(opening);
     auto cash = std::make_shared<CVUnitModel>();
-    cash->setKind(cv::raw(cv::NodeKind::CashPart));
+    cash->setKind(cv::NodeKind::CashPart);
     broker->appendChild(cash);
     doc.accountModel()->asset()->appendChild(broker);
     for (int i = 0; i < kSecurities; ++i) {

@@ -133,7 +133,7 @@ void refresh_after_entry_edit(benchmark::State &state)
     CV4ActualPtr entry;
     if (found)
         for (const CV4ActualPtr &e : *found)
-            if (e->kind() == CV4Actual::Expense) {
+            if (e->kind() == cv::EntryKind::Expense) {
                 entry = e;
                 break;
             }

@@ -25,7 +25,7 @@ inline void check(const cv::StatementRead &read)
     }
     for (const CV4ActualPtr &row : read.rows) {
         const bool ok = row && row->date().isValid() && row->amount() >= 0 && std::isfinite(row->amount()) &&
-                        row->kind() >= CV4Actual::Income && row->kind() <= CV4Actual::Transfer &&
+                        row->kind() >= cv::EntryKind::Income && row->kind() <= cv::EntryKind::Transfer &&
                         row->account() <= 0 && -row->account() <= read.accounts.size();
         if (!ok) {
             std::fprintf(stderr, "a row breaks the pending-row promises\n");

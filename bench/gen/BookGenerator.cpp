@@ -66,7 +66,7 @@ private:
     std::mt19937 m_engine;
 };
 
-CVUnitModelPtr node(const CVUnitModelPtr &parent, int ident, int kind, const QString &name, int currency = 0)
+CVUnitModelPtr node(const CVUnitModelPtr &parent, int ident, cv::NodeKind kind, const QString &name, int currency = 0)
 {
     auto n = std::make_shared<CVUnitModel>();
     n->setIdent(ident);
@@ -80,12 +80,12 @@ CVUnitModelPtr node(const CVUnitModelPtr &parent, int ident, int kind, const QSt
 CVUnitModelPtr account(const CVUnitModelPtr &parent, int ident, int kind, const QString &name, int currency,
                        double initial, const QDate &start)
 {
-    CVUnitModelPtr n = node(parent, ident, kind, name, currency);
+    CVUnitModelPtr n = node(parent, ident, cv::NodeKind(kind), name, currency);
     auto detail = std::make_shared<CV4AssetModel>();
     detail->setDate(start);
     detail->setInitialValue(initial);
     n->setExtra(detail);
-    if (kind == cv::NodeKind::Investment) node(n, 0, cv::raw(cv::NodeKind::CashPart), QString(), currency);
+    if (kind == cv::NodeKind::Investment) node(n, 0, cv::NodeKind::CashPart, QString(), currency);
     return n;
 }
 
@@ -111,12 +111,12 @@ const char *const kMemos[] = {
 void addCategories(CV4Document &doc)
 {
     const CVUnitModelPtr income = doc.actualModel()->income();
-    node(income, Salary, cv::raw(cv::NodeKind::Category), QStringLiteral("給与"));
-    node(income, Bonus, cv::raw(cv::NodeKind::Category), QStringLiteral("賞与"));
+    node(income, Salary, cv::NodeKind::Category, QStringLiteral("給与"));
+    node(income, Bonus, cv::NodeKind::Category, QStringLiteral("賞与"));
     const CVUnitModelPtr expense = doc.actualModel()->expense();
     auto folder = [&](int ident, const char *name, std::initializer_list<std::pair<int, const char *>> children) {
-        CVUnitModelPtr f = node(expense, ident, cv::raw(cv::NodeKind::Group), QString::fromUtf8(name));
-        for (const auto &[childIdent, childName] : children) node(f, childIdent, cv::raw(cv::NodeKind::Category), QString::fromUtf8(childName));
+        CVUnitModelPtr f = node(expense, ident, cv::NodeKind::Group, QString::fromUtf8(name));
+        for (const auto &[childIdent, childName] : children) node(f, childIdent, cv::NodeKind::Category, QString::fromUtf8(childName));
     };
     folder(FoodFolder, "食費", {{Groceries, "食料品"}, {Dining, "外食"}, {Cafe, "カフェ"}});
     folder(DailyFolder, "日用品", {{Goods, "雑貨"}, {Clothing, "衣服"}});
@@ -201,11 +201,11 @@ BookStats generateBook(CV4Document &doc, const BookOptions &options)
 
     // ---- the monthly rhythm
     std::vector<Plan> plans;
-    auto entry = [&](const QDate &date, int kind, int category, int from, int to, double amount,
+    auto entry = [&](const QDate &date, cv::EntryKind kind, int category, int from, int to, double amount,
                      const QString &memo = QString()) {
         Plan p;
         p.date = date;
-        p.kind = kind;
+        p.kind = cv::raw(kind);
         p.category = category;
         p.account = from;
         p.destination = to;
@@ -226,16 +226,16 @@ BookStats generateBook(CV4Document &doc, const BookOptions &options)
             return d < first ? first : (d > last ? last : d);
         };
         const double raise = 1 + 0.015 * (y - first.year());
-        entry(on(25), CV4Actual::Income, Salary, Bank, 0, std::round(320000 * raise));
-        if (m == 6 || m == 12) entry(on(10), CV4Actual::Income, Bonus, Bank, 0, std::round(600000 * raise));
-        entry(on(27), CV4Actual::Expense, Rent, Bank, 0, 95000);
-        entry(on(20), CV4Actual::Expense, Electricity, Bank, 0, random.yen(5000, 14000));
-        entry(on(20), CV4Actual::Expense, Gas, Bank, 0, random.yen(3000, 9000));
-        if (m % 2 == 0) entry(on(15), CV4Actual::Expense, Water, Bank, 0, random.yen(4000, 7000));
-        entry(on(18), CV4Actual::Expense, Phone, Bank, 0, random.yen(6000, 9000), QStringLiteral("携帯電話"));
+        entry(on(25), cv::EntryKind::Income, Salary, Bank, 0, std::round(320000 * raise));
+        if (m == 6 || m == 12) entry(on(10), cv::EntryKind::Income, Bonus, Bank, 0, std::round(600000 * raise));
+        entry(on(27), cv::EntryKind::Expense, Rent, Bank, 0, 95000);
+        entry(on(20), cv::EntryKind::Expense, Electricity, Bank, 0, random.yen(5000, 14000));
+        entry(on(20), cv::EntryKind::Expense, Gas, Bank, 0, random.yen(3000, 9000));
+        if (m % 2 == 0) entry(on(15), cv::EntryKind::Expense, Water, Bank, 0, random.yen(4000, 7000));
+        entry(on(18), cv::EntryKind::Expense, Phone, Bank, 0, random.yen(6000, 9000), QStringLiteral("携帯電話"));
         for (int day : {1, 8, 15, 22})
-            entry(on(day), CV4Actual::Transfer, 0, Bank, Wallet, 30000, QStringLiteral("ATM"));
-        settlements[y * 100 + m] = entry(on(10), CV4Actual::Transfer, 0, Bank, Card, 0, QStringLiteral("カード引落"));
+            entry(on(day), cv::EntryKind::Transfer, 0, Bank, Wallet, 30000, QStringLiteral("ATM"));
+        settlements[y * 100 + m] = entry(on(10), cv::EntryKind::Transfer, 0, Bank, Card, 0, QStringLiteral("カード引落"));
 
         // Foreign currency: the month's rate, and some yen put into dollars.
         dollarRate = std::clamp(dollarRate * (1 + (random.below(81) - 40) / 1000.0), 75.0, 160.0);
@@ -245,11 +245,11 @@ BookStats generateBook(CV4Document &doc, const BookOptions &options)
         rate.destination = dollar->ident();
         rate.amount = std::round(dollarRate * 100) / 100;
         plans.push_back(rate);
-        const size_t fx = entry(on(5), CV4Actual::Transfer, 0, Bank, DollarAccount, 30000);
+        const size_t fx = entry(on(5), cv::EntryKind::Transfer, 0, Bank, DollarAccount, 30000);
         plans[fx].converted = std::round(30000 / rate.amount * 100) / 100;
 
         // Investments: money in, the month's prices, a purchase; a sale once a year.
-        entry(on(26), CV4Actual::Transfer, 0, Bank, Brokerage, 50000);
+        entry(on(26), cv::EntryKind::Transfer, 0, Bank, Brokerage, 50000);
         for (size_t b = 0; b < brands.size(); ++b) {
             brandPrice[b] = std::max(100.0, std::round(brandPrice[b] * (1 + (random.below(101) - 45) / 1000.0)));
             Plan price;
@@ -318,7 +318,7 @@ BookStats generateBook(CV4Document &doc, const BookOptions &options)
         const bool byCard = random.below(10) < 4;
         const double amount = random.yen(spend->low, spend->high);
         const int memo = random.below(memoCount * 10 / 7);   // about three in ten without memo
-        const size_t at = entry(date, CV4Actual::Expense, spend->category, byCard ? Card : Wallet, 0, amount,
+        const size_t at = entry(date, cv::EntryKind::Expense, spend->category, byCard ? Card : Wallet, 0, amount,
                                 memo < memoCount ? QString::fromUtf8(kMemos[memo]) : QString());
         if (random.below(50) == 0) plans[at].group = groups[size_t(random.below(int(groups.size())))];
         if (byCard) cardMonths[date.year() * 100 + date.month()] += amount;
@@ -341,7 +341,7 @@ BookStats generateBook(CV4Document &doc, const BookOptions &options)
         switch (p.type) {
         case Plan::Entry: {
             auto e = std::make_shared<CV4Actual>();
-            e->setKind(p.kind);
+            e->setKind(cv::EntryKind(p.kind));
             e->setDate(p.date);
             e->setCategory(p.category);
             e->setAccount(p.account);
@@ -350,9 +350,9 @@ BookStats generateBook(CV4Document &doc, const BookOptions &options)
             e->setConverted(p.converted);
             e->setGroup(p.group);
             e->setMemo(p.memo);
-            if (p.kind == CV4Actual::Income)
+            if (p.kind == cv::EntryKind::Income)
                 doc.updateIncome(e, nullptr);
-            else if (p.kind == CV4Actual::Expense)
+            else if (p.kind == cv::EntryKind::Expense)
                 doc.updateExpense(e, nullptr);
             else {
                 doc.fixupTransferCategory(*e);

@@ -29,16 +29,16 @@ constexpr int kMinHeight = 433;
 bool isGraphableAndNotSelected(const CVUnitModel &unit)
 {
     using cv::NodeKind;
-    const int kind = unit.kind();
-    return unit.status() == 0 && kind != cv::raw(NodeKind::Holding) && kind != cv::raw(NodeKind::CashPart)
-        && kind != cv::raw(NodeKind::SectionRoot) && kind != cv::raw(NodeKind::Group);
+    const auto kind = unit.kind();
+    return unit.status() == 0 && kind != NodeKind::Holding && kind != NodeKind::CashPart
+        && kind != NodeKind::SectionRoot && kind != NodeKind::Group;
 }
 
 void collect(std::vector<CVUnitModelPtr> &list, const CVUnitModelPtr &unit)
 {
     if (unit->deepStatus() == 0)
         return;
-    if (unit->kind() == cv::raw(cv::NodeKind::Investment) || unit->countChild() == 0) {
+    if (unit->kind() == cv::NodeKind::Investment || unit->countChild() == 0) {
         list.push_back(unit);
         return;
     }

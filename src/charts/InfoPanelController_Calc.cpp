@@ -18,8 +18,9 @@ using cv::TradeKind;
 
 bool isMoneyLike(const CVUnitModelPtr &node)
 {
-    const int kind = node ? node->kind() : -1;
-    return kind == cv::raw(NodeKind::Cash) || kind == cv::raw(NodeKind::Bank) || kind == cv::raw(NodeKind::Investment);
+    if (!node) return false;
+    const NodeKind kind = node->kind();
+    return kind == NodeKind::Cash || kind == NodeKind::Bank || kind == NodeKind::Investment;
 }
 
 } // namespace
@@ -77,13 +78,13 @@ void InfoPanelController::calcInfo()
 
 void InfoPanelController::calcAccountValue(const CVUnitModelPtr &node, const QDate &date)
 {
-    if (node->kind() == cv::raw(NodeKind::Group)) {
+    if (node->kind() == NodeKind::Group) {
         for (const CVUnitModelPtr &child : node->children())
             calcAccountValue(child, date);
     } else if (node->isAsset()) {
-        m_asset[size_t(node->kind() - cv::raw(NodeKind::Cash))] += m_doc->valueForAccount(node, date);
+        m_asset[size_t(cv::raw(node->kind()) - cv::raw(NodeKind::Cash))] += m_doc->valueForAccount(node, date);
     } else if (node->isDebt()) {
-        m_debt[size_t(node->kind() - cv::raw(NodeKind::CreditCard))] += m_doc->valueForAccount(node, date);
+        m_debt[size_t(cv::raw(node->kind()) - cv::raw(NodeKind::CreditCard))] += m_doc->valueForAccount(node, date);
     }
 }
 
@@ -102,10 +103,10 @@ void InfoPanelController::getCacheFlowValues(const CVUnitModelPtr &node)
             getCacheFlowValues(child);
         return;
     }
-    const int kind = node->kind();
-    if (kind == cv::raw(NodeKind::Cash) || kind == cv::raw(NodeKind::Bank))
+    const auto kind = node->kind();
+    if (kind == NodeKind::Cash || kind == NodeKind::Bank)
         countAccount(node, false);
-    else if (kind == cv::raw(NodeKind::CashPart) && node->parent())
+    else if (kind == NodeKind::CashPart && node->parent())
         countAccount(m_doc->findAccount(node->parent()->ident()), true);
 }
 
@@ -130,7 +131,7 @@ void InfoPanelController::countAccount(const CVUnitModelPtr &account, bool inves
             continue;
         double &in = m_cacheIn[size_t(i)];
         double &out = m_cacheOut[size_t(i)];
-        switch (cv::EntryKind(entry->kind())) {
+        switch (entry->kind()) {
         case cv::EntryKind::Income: in += inDefault(entry->amount(), currency, entry->date()); break;
         case cv::EntryKind::Expense: out += inDefault(entry->amount(), currency, entry->date()); break;
         case cv::EntryKind::Transfer: {

@@ -13,7 +13,7 @@ namespace cv {
 
 namespace {
 
-constexpr int kRootKind = 1;
+constexpr cv::NodeKind kRootKind = cv::NodeKind::SectionRoot;
 
 const CVUnitModel *nearestRoot(const CVUnitModel &node)
 {

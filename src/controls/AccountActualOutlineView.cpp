@@ -16,7 +16,7 @@ class AccountActualOutlineView::Model : public QAbstractItemModel {
 public:
     explicit Model(AccountActualOutlineView *view) : QAbstractItemModel(view), m_view(view) {}
 
-    static bool isInvestment(const CVUnitModel *node) { return node->kind() == raw(NodeKind::Investment); }
+    static bool isInvestment(const CVUnitModel *node) { return node->kind() == NodeKind::Investment; }
 
     QModelIndex index(int row, int column, const QModelIndex &parent) const override
     {
@@ -200,7 +200,7 @@ std::vector<CVUnitModelPtr> AccountActualOutlineView::selectedNodes() const
 
 void AccountActualOutlineView::collect(std::vector<CVUnitModelPtr> &out, const CVUnitModelPtr &node) const
 {
-    if (node->status() == 1 && node->kind() == raw(NodeKind::Investment)) {
+    if (node->status() == 1 && node->kind() == NodeKind::Investment) {
         out.push_back(node);
     } else if (node->deepStatus() != 0) {
         if (node->countChild() == 0) out.push_back(node);
@@ -220,7 +220,7 @@ std::vector<CVUnitModelPtr> AccountActualOutlineView::selectedAccounts(bool want
 void AccountActualOutlineView::collect(std::vector<CVUnitModelPtr> &out, const CVUnitModelPtr &node, bool wantInvest) const
 {
     if (node->deepStatus() == 0) return;
-    if (node->kind() == raw(NodeKind::Investment)) {
+    if (node->kind() == NodeKind::Investment) {
         if (wantInvest) out.push_back(node);
     } else if (node->countChild() > 0) {
         for (const CVUnitModelPtr &child : node->children()) collect(out, child, wantInvest);
@@ -242,19 +242,19 @@ QString AccountActualOutlineView::kindName(const CVUnitModel &node) const
 {
     const char *key = nullptr;
     switch (node.kind()) {
-    case raw(NodeKind::CashPart): key = "Report-Type-Invest-Cache"; break;
-    case raw(NodeKind::Holding): {
+    case NodeKind::CashPart: key = "Report-Type-Invest-Cache"; break;
+    case NodeKind::Holding: {
         const auto *extra = dynamic_cast<const CVBrandExtra *>(node.extra().get());
         const CV4BrandPtr brand = extra && m_doc ? m_doc->findBrand(extra->brand()) : nullptr;
         return brand ? brand->kindName() : QString();
     }
-    case raw(NodeKind::Cash): key = "Report-Type-Asset-Cache"; break;
-    case raw(NodeKind::Bank): key = "Report-Type-Asset-Bank"; break;
-    case raw(NodeKind::Investment): key = "Report-Type-Asset-Invest"; break;
-    case raw(NodeKind::GeneralAsset):
-    case raw(NodeKind::GeneralDebt): key = "Report-Type-General"; break;
-    case raw(NodeKind::CreditCard): key = "Report-Type-Debt-Card"; break;
-    case raw(NodeKind::Loan): key = "Report-Type-Debt-Loan"; break;
+    case NodeKind::Cash: key = "Report-Type-Asset-Cache"; break;
+    case NodeKind::Bank: key = "Report-Type-Asset-Bank"; break;
+    case NodeKind::Investment: key = "Report-Type-Asset-Invest"; break;
+    case NodeKind::GeneralAsset:
+    case NodeKind::GeneralDebt: key = "Report-Type-General"; break;
+    case NodeKind::CreditCard: key = "Report-Type-Debt-Card"; break;
+    case NodeKind::Loan: key = "Report-Type-Debt-Loan"; break;
     default: return QString();
     }
     return localizedString(key);

@@ -22,7 +22,7 @@ void AccountDataSource::setNewAccountAction(NewAccountAction action)
     newAccountAction() = std::move(action);
 }
 
-void AccountDataSource::appendNewAccountCommand(int kind)
+void AccountDataSource::appendNewAccountCommand(NodeKind kind)
 {
     QPointer<CV4Document> document(this->document());
     auto command = std::make_shared<CommandUnitModel>(localizedString(QStringLiteral("CreateNewAccount")),
@@ -37,13 +37,13 @@ void AccountDataSource::appendNewAccountCommand(int kind)
 bool AccountDataSource::nonGroupNodeMatchesMode(const CVUnitModel &node, int mode)
 {
     switch (node.kind()) {
-    case raw(NodeKind::Cash): return mode & 1;
-    case raw(NodeKind::Bank): return mode & 2;
-    case raw(NodeKind::Investment): return mode & 4;
-    case raw(NodeKind::GeneralAsset): return mode & 8;
-    case raw(NodeKind::CreditCard): return mode & 16;
-    case raw(NodeKind::Loan): return mode & 32;
-    case raw(NodeKind::GeneralDebt): return mode & 64;
+    case NodeKind::Cash: return mode & 1;
+    case NodeKind::Bank: return mode & 2;
+    case NodeKind::Investment: return mode & 4;
+    case NodeKind::GeneralAsset: return mode & 8;
+    case NodeKind::CreditCard: return mode & 16;
+    case NodeKind::Loan: return mode & 32;
+    case NodeKind::GeneralDebt: return mode & 64;
     default: return false;
     }
 }
@@ -64,7 +64,7 @@ void AccountDataSource::collectFrom(const CVUnitModelPtr &node, int mode)
 {
     if (nonGroupNodeMatchesMode(*node, mode)) {
         putIntoData(node);
-    } else if (!m_isFlat && (node->kind() == raw(NodeKind::SectionRoot) || node->kind() == raw(NodeKind::Group))) {
+    } else if (!m_isFlat && (node->kind() == NodeKind::SectionRoot || node->kind() == NodeKind::Group)) {
         CVUnitModelPtr copy = node->deepCopy();
         stripNonMatchingChildren(*copy, mode);
         putIntoData(copy);
@@ -77,7 +77,7 @@ void AccountDataSource::stripNonMatchingChildren(CVUnitModel &node, int mode)
 {
     for (int index = node.countChild() - 1; index >= 0; --index) {
         const CVUnitModelPtr child = node.childAt(index);
-        if (child->kind() == raw(NodeKind::SectionRoot) || child->kind() == raw(NodeKind::Group))
+        if (child->kind() == NodeKind::SectionRoot || child->kind() == NodeKind::Group)
             stripNonMatchingChildren(*child, mode);
         else if (!nonGroupNodeMatchesMode(*child, mode))
             node.removeChild(child);

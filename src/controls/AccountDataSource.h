@@ -19,14 +19,14 @@ class AccountDataSource : public PopupDataSource {
 public:
     // Runs the new-account sheet for the node kind: the stored account at once,
     // or none, handing it back later through the row's returnItem().
-    using NewAccountAction = std::function<ChooserItem(CV4Document &doc, CommandUnitModel &row, int kind)>;
+    using NewAccountAction = std::function<ChooserItem(CV4Document &doc, CommandUnitModel &row, NodeKind kind)>;
 
     using PopupDataSource::PopupDataSource;
 
     // Process-wide; without one the command row picks nothing.
     static void setNewAccountAction(NewAccountAction action);
     // Appends the "CreateNewAccount" row for accounts of the node kind (after a fill).
-    void appendNewAccountCommand(int kind);
+    void appendNewAccountCommand(NodeKind kind);
 
     void setDocument(CV4Document *doc, int mode) override { setDocument(doc, mode, false); }
     void setDocument(CV4Document *doc, int mode, bool flat);

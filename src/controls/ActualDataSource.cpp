@@ -15,7 +15,7 @@ void ActualDataSource::setDocument(CV4Document *doc, int mode, bool flat)
         if (root) putIntoData(root->deepCopy());
     };
     if (model && (mode & 16)) {
-        putIntoData(makeSystemNode(CV4ActualModel::MoneyFlowRoot, raw(NodeKind::SystemItem), "SYS:Transfer"));
+        putIntoData(makeSystemNode(CV4ActualModel::MoneyFlowRoot, NodeKind::SystemItem, "SYS:Transfer"));
         put(model->income());
         put(model->expense());
     } else if (model) {
@@ -44,20 +44,20 @@ void ActualDataSource::putChildrenIntoData(const CVUnitModelPtr &node, const CVU
     for (const CVUnitModelPtr &child : node->children()) putChildrenIntoData(child, tree);
 }
 
-int ActualDataSource::kindOfCategory(int ident) const
+EntryKind ActualDataSource::kindOfCategory(int ident) const
 {
     for (const ChooserItem &entry : objects()) {
         if (!entry.node()) continue;
         const CVUnitModelPtr found = entry.node()->findMemberWithIdent(ident);
         if (!found) continue;
         switch (found->root()->ident()) {
-        case CV4ActualModel::MoneyFlowRoot: return 2;
-        case CV4ActualModel::IncomeRoot: return 0;
-        case CV4ActualModel::ExpenseRoot: return 1;
-        default: return 0;   // not a category tree
+        case CV4ActualModel::MoneyFlowRoot: return EntryKind::Transfer;
+        case CV4ActualModel::IncomeRoot: return EntryKind::Income;
+        case CV4ActualModel::ExpenseRoot: return EntryKind::Expense;
+        default: return EntryKind::Income;   // not a category tree
         }
     }
-    return 0;
+    return EntryKind::Income;
 }
 
 } // namespace cv

@@ -17,7 +17,7 @@ public:
 
     // The entry kind of the category: 2 transfer, 0 income, 1 expense; 0 for
     // an ident found nowhere or under an unknown root.
-    int kindOfCategory(int ident) const;
+    EntryKind kindOfCategory(int ident) const;
 
 protected:
     void putIntoData(const CVUnitModelPtr &node) override;

@@ -7,7 +7,7 @@ namespace cv {
 CommandUnitModel::CommandUnitModel(const QString &name, Action action) : m_action(std::move(action))
 {
     setName(name);
-    setKind(raw(NodeKind::SummaryRoot));
+    setKind(NodeKind::SummaryRoot);
 }
 
 ChooserItem CommandUnitModel::runWithDelegate(ChooserEndHandler endHandler)

@@ -143,7 +143,7 @@ void PopupDataSource::restrictKey(const QString &key, const QVariant &value)
         }
         CVUnitModelPtr node = entry.node();
         if (!node) continue;
-        if (node->kind() == raw(NodeKind::Investment) || node->countChild() == 0) {
+        if (node->kind() == NodeKind::Investment || node->countChild() == 0) {
             if (node->valueForKey(key) != value) m_root.erase(m_root.begin() + row);
             continue;
         }
@@ -169,8 +169,8 @@ void PopupDataSource::restrictKey(const QString &key, const QVariant &value)
 bool PopupDataSource::isExpandable(const ChooserItem &item)
 {
     if (!item.node()) return false;
-    const int kind = item.node()->kind();
-    return kind == raw(NodeKind::Group) || kind == raw(NodeKind::SectionRoot) || kind == raw(NodeKind::Report);
+    const auto kind = item.node()->kind();
+    return kind == NodeKind::Group || kind == NodeKind::SectionRoot || kind == NodeKind::Report;
 }
 
 ChooserItem PopupDataSource::itemForIndex(const QModelIndex &index) const

@@ -6,6 +6,7 @@
 
 #include "document/CV4CategoryRows.h"
 #include "document/StoreRecords.h"
+#include "model/DomainEnums.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -166,10 +167,10 @@ public:
     // Fast records for the balance cache: date, account, destination, amount
     // and converted only; the category and (with a destination) the kind are
     // the ones given; ident -1.
-    std::optional<ActualList> findActualByCategory(int category, int kind);
-    std::optional<ActualList> findIncomeByCategory(int category) { return findActualByCategory(category, 0); }
-    std::optional<ActualList> findExpenseByCategory(int category) { return findActualByCategory(category, 1); }
-    std::optional<ActualList> findTransferByCategory(int category) { return findActualByCategory(category, 2); }
+    std::optional<ActualList> findActualByCategory(int category, cv::EntryKind kind);
+    std::optional<ActualList> findIncomeByCategory(int category) { return findActualByCategory(category, cv::EntryKind::Income); }
+    std::optional<ActualList> findExpenseByCategory(int category) { return findActualByCategory(category, cv::EntryKind::Expense); }
+    std::optional<ActualList> findTransferByCategory(int category) { return findActualByCategory(category, cv::EntryKind::Transfer); }
     // The same rows as the three finders above for every category at once,
     // without a record per row: what a full rebuild of the cache reads.
     std::optional<CV4CacheRows> readCacheRows();

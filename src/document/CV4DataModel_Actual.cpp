@@ -40,7 +40,7 @@ CV4DataModel::ActualList CV4DataModel::makeActuals(const SQLResult &result) cons
         const SQLRow row = result.rowAtIndex(r);
         auto entry = std::make_shared<CV4Actual>();
         entry->setIdent(row.intForColumnAtIndex(0));
-        entry->setKind(row.intForColumnAtIndex(1));
+        entry->setKind(cv::EntryKind(row.intForColumnAtIndex(1)));
         entry->setDate(makeDate(row.intForColumnAtIndex(2)));
         entry->setCategory(row.intForColumnAtIndex(3));
         entry->setAccount(row.intForColumnAtIndex(4));
@@ -74,7 +74,7 @@ bool CV4DataModel::putActual(const CV4ActualPtr &entry, const CV4ActualPtr &old)
 
     if (!std::isfinite(entry->amount()) || !std::isfinite(entry->converted())) return refuseNonFinite(TB_ACTUAL);
     const SQLValue values[] = {
-        SQLValue::integer(entry->ident()),       SQLValue::integer(entry->kind()),
+        SQLValue::integer(entry->ident()),       SQLValue::integer(cv::raw(entry->kind())),
         SQLValue::integer(day),                  SQLValue::integer(entry->category()),
         SQLValue::integer(entry->account()),     SQLValue::integer(entry->destination()),
         amountValue(entry->amount()), amountValue(entry->converted()),
@@ -95,7 +95,7 @@ bool CV4DataModel::putActual(const CV4ActualPtr &entry, const CV4ActualPtr &old)
 bool CV4DataModel::putIncome(const CV4ActualPtr &entry, const CV4ActualPtr &old)
 {
     if (!entry) return false;
-    entry->setKind(CV4Actual::Income);
+    entry->setKind(cv::EntryKind::Income);
     entry->setDestination(0);
     return putActual(entry, old);
 }
@@ -103,7 +103,7 @@ bool CV4DataModel::putIncome(const CV4ActualPtr &entry, const CV4ActualPtr &old)
 bool CV4DataModel::putExpense(const CV4ActualPtr &entry, const CV4ActualPtr &old)
 {
     if (!entry) return false;
-    entry->setKind(CV4Actual::Expense);
+    entry->setKind(cv::EntryKind::Expense);
     return putActual(entry, old);
 }
 
@@ -171,7 +171,7 @@ std::optional<CV4DataModel::ActualList> CV4DataModel::findActualFrom(const QDate
     return findActualFrom(from, to, QList<int>{category});
 }
 
-std::optional<CV4DataModel::ActualList> CV4DataModel::findActualByCategory(int category, int kind)
+std::optional<CV4DataModel::ActualList> CV4DataModel::findActualByCategory(int category, cv::EntryKind kind)
 {
     auto result =
         query(QStringLiteral("SELECT %1 FROM %2 WHERE category=%3;").arg(FAST_COLUMNS, TB_ACTUAL).arg(category));
@@ -335,7 +335,7 @@ bool CV4DataModel::forEachActual(const CV4SearchConditions &conditions,
         QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY date,id;").arg(ACTUAL_COLUMNS, TB_ACTUAL, c.where()),
         [&](const SQLCursor &row) {
             entry.setIdent(row.intForColumnAtIndex(0));
-            entry.setKind(row.intForColumnAtIndex(1));
+            entry.setKind(cv::EntryKind(row.intForColumnAtIndex(1)));
             entry.setDate(makeDate(row.intForColumnAtIndex(2)));
             entry.setCategory(row.intForColumnAtIndex(3));
             entry.setAccount(row.intForColumnAtIndex(4));

@@ -17,7 +17,7 @@ namespace {
 CVUnitModelPtr makeCacheItem(const char *key)
 {
     auto node = std::make_shared<CVUnitModel>();
-    node->setKind(cv::raw(cv::NodeKind::SystemItem));
+    node->setKind(cv::NodeKind::SystemItem);
     node->setName(cv::localizedString(key));
     return node;
 }

@@ -186,7 +186,7 @@ public:
     CV4BrandPtr findBrand(int ident) const override;
     CV4CurrencyPtr findCurrency(int ident) const;
     CV4GroupingPtr findGrouping(int ident) const;
-    CVUnitModelPtr findAccountOfKind(int kind) const;
+    CVUnitModelPtr findAccountOfKind(cv::NodeKind kind) const;
     // Forgets every remembered lookup; call when a node leaves a tree.
     void clearLookups();
 
@@ -328,7 +328,7 @@ private:
     void setActualModel(CV4ActualModelPtr model);
     void setCurrencyList(CurrencyList list);
     CVUnitModelPtr findTransfer(int ident) const;
-    static CVUnitModelPtr findFirstItem(const CVUnitModelPtr &node, int kind);
+    static CVUnitModelPtr findFirstItem(const CVUnitModelPtr &node, cv::NodeKind kind);
     void updateTrade(const TradePtr &trade, const TradePtr &old);
     quint32 cacheStatus() const;
     void commitInfoRows();
@@ -340,7 +340,7 @@ private:
     void fixLoanAccount(int account, int category, int newValue);
     bool fixLoanSub(const CVUnitModelPtr &node, int account, int category, int newValue);
     template <class T> static void changeElementOrder(std::vector<T> &list, int from, int to);
-    static void fillPopUpButton(CV4MenuTarget &menu, const CVUnitModelPtr &node, int kind);
+    static void fillPopUpButton(CV4MenuTarget &menu, const CVUnitModelPtr &node, cv::NodeKind kind);
     void setupInvestAccountPopUpButton(CV4MenuTarget &menu) const;
 
     static int findIndex(const std::vector<CV4PriceTimePtr> &list, const QDate &date);

@@ -90,7 +90,7 @@ inline constexpr char ATTR_PRINCIPAL[] = "principal";
 inline constexpr char ATTR_VIEWSUMMARY[] = "summary";
 inline constexpr char ATTR_TEMPLATE[] = "template";
 
-inline const char *nodeTag(int kind)
+inline const char *nodeTag(NodeKind kind)
 {
     for (const auto &t : kNodeTags)
         if (t.kind == kind) return t.tag;

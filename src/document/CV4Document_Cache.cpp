@@ -22,13 +22,13 @@ using PriceList = CV4DataModel::PriceList;
 
 
 // The record findActualByCategory would make of the row, in a reused object.
-void fillFastRecord(CV4Actual &entry, const CV4CacheRow &row, int category, int kind)
+void fillFastRecord(CV4Actual &entry, const CV4CacheRow &row, int category, cv::EntryKind kind)
 {
     entry.setDate(cv::dates::fromDayNumber(row.day));
     entry.setCategory(category);
     entry.setAccount(row.account);
     entry.setDestination(row.destination);
-    entry.setKind(row.destination > 0 ? kind : CV4Actual::Income);   // else a fresh record's kind
+    entry.setKind(row.destination > 0 ? kind : cv::EntryKind::Income);   // else a fresh record's kind
     entry.setAmount(row.amount);
     entry.setConverted(row.converted);
 }
@@ -52,7 +52,7 @@ void applyTransferRows(const CV4CacheRows &rows, const CVUnitModelPtr &root, CV4
     if (!root) return;
     for (const auto &item : root->children()) {
         for (const CV4CacheRow &row : rows.rowsForCategory(item->ident())) {
-            fillFastRecord(scratch, row, item->ident(), CV4Actual::Transfer);
+            fillFastRecord(scratch, row, item->ident(), cv::EntryKind::Transfer);
             apply(item, scratch);
         }
     }
@@ -227,7 +227,7 @@ void CV4Document::Private::rebuildSeries()
                                   [&](const CVUnitModelPtr &node, CV4CacheRowRange range) {
                                       for (const CV4CacheRow &row : range) {
                                           fillFastRecord(scratch, row, node->ident(),
-                                                         expense ? CV4Actual::Expense : CV4Actual::Income);
+                                                         expense ? cv::EntryKind::Expense : cv::EntryKind::Income);
                                           calcCache(node, scratch, expense, false);
                                       }
                                   });
@@ -255,7 +255,7 @@ void CV4Document::Private::rebuildSeries()
 void CV4Document::createCacheFor(const CVUnitModelPtr &node)
 {
     if (node) {
-        const int kind = node->kind();
+        const auto kind = node->kind();
         if (kind == cv::NodeKind::Cash || kind == cv::NodeKind::Investment || kind == cv::NodeKind::GeneralAsset) return;
         if (kind == cv::NodeKind::Loan) {
             createCache();

@@ -133,7 +133,7 @@ void CV4Document::applyTrade(const TradePtr &trade, const CVUnitModelPtr &subjec
     double u = 0;
     double m = 0;
     trade->changesForAccount(trade->account(), &u, &m);
-    const int kind = trade->kind();
+    const auto kind = trade->kind();
     bool empty = false;
     if (kind == CV4Trade::TransferUnits) {
         empty = trade->brand() <= 0 || u == 0 || trade->transfer() <= 0;
@@ -198,7 +198,7 @@ bool CV4Document::addBrandNodeIfNeeded(const CVUnitModelPtr &account, int brand)
     unit->setDate(account->assetInitialDate());
     unit->setBrand(brand);
     auto node = std::make_shared<CVUnitModel>();
-    node->setKind(cv::raw(cv::NodeKind::Holding));
+    node->setKind(cv::NodeKind::Holding);
     node->setIdent(0);
     node->setCurrency(security ? security->currency() : 0);
     node->setExtra(unit);
@@ -223,7 +223,7 @@ void CV4Document::cleanupItem(const CVUnitModelPtr &node)
 {
     if (!node) return;
     cv::EditScope edit(*this);
-    const int kind = node->kind();
+    const auto kind = node->kind();
     bool removed = false;
     if (kind == cv::NodeKind::Category || kind == cv::NodeKind::SystemItem) {
         const bool expense = m_d->m_actualModel && node->hasAncestor(m_d->m_actualModel->expense().get());
@@ -260,8 +260,8 @@ void CV4Document::cleanupItem(const CVUnitModelPtr &node)
         if (const auto entries = m_d->m_dataModel->findActual(conditions)) {
             for (const auto &e : *entries) {
                 switch (e->kind()) {
-                case CV4Actual::Income: updateIncome(nullptr, e, false); break;
-                case CV4Actual::Expense: updateExpense(nullptr, e, false); break;
+                case cv::EntryKind::Income: updateIncome(nullptr, e, false); break;
+                case cv::EntryKind::Expense: updateExpense(nullptr, e, false); break;
                 default:
                     if (const CVUnitModelPtr item = findTransfer(e->category())) m_d->calcTransferCache(item, *e, true);
                     break;
@@ -421,7 +421,7 @@ CV4GroupingPtr CV4Document::findGrouping(int ident) const
     return nullptr;
 }
 
-CVUnitModelPtr CV4Document::findFirstItem(const CVUnitModelPtr &node, int kind)
+CVUnitModelPtr CV4Document::findFirstItem(const CVUnitModelPtr &node, cv::NodeKind kind)
 {
     if (!node) return nullptr;
     if (node->kind() == kind) return node;
@@ -430,7 +430,7 @@ CVUnitModelPtr CV4Document::findFirstItem(const CVUnitModelPtr &node, int kind)
     return nullptr;
 }
 
-CVUnitModelPtr CV4Document::findAccountOfKind(int kind) const
+CVUnitModelPtr CV4Document::findAccountOfKind(cv::NodeKind kind) const
 {
     if (!m_d->m_accountModel) return nullptr;
     if (CVUnitModelPtr node = findFirstItem(m_d->m_accountModel->asset(), kind)) return node;
@@ -517,7 +517,7 @@ void CV4Document::setupCurrencyPopUpButton(CV4MenuTarget &menu) const
 
 namespace {
 
-void addNodesOfKind(CV4MenuTarget &menu, const CVUnitModelPtr &node, int kind)
+void addNodesOfKind(CV4MenuTarget &menu, const CVUnitModelPtr &node, cv::NodeKind kind)
 {
     if (!node) return;
     if (node->kind() == kind) menu.addItem(node->name(), node->ident());
@@ -526,7 +526,7 @@ void addNodesOfKind(CV4MenuTarget &menu, const CVUnitModelPtr &node, int kind)
 
 } // namespace
 
-void CV4Document::fillPopUpButton(CV4MenuTarget &menu, const CVUnitModelPtr &node, int kind)
+void CV4Document::fillPopUpButton(CV4MenuTarget &menu, const CVUnitModelPtr &node, cv::NodeKind kind)
 {
     menu.removeAllItems();
     addNodesOfKind(menu, node, kind);
@@ -534,7 +534,7 @@ void CV4Document::fillPopUpButton(CV4MenuTarget &menu, const CVUnitModelPtr &nod
 
 void CV4Document::setupInvestAccountPopUpButton(CV4MenuTarget &menu) const
 {
-    fillPopUpButton(menu, m_d->m_accountModel ? m_d->m_accountModel->asset() : nullptr, cv::raw(cv::NodeKind::Investment));
+    fillPopUpButton(menu, m_d->m_accountModel ? m_d->m_accountModel->asset() : nullptr, cv::NodeKind::Investment);
 }
 
 // ---- currency and display helpers
@@ -585,7 +585,7 @@ void CV4Document::reinitializeCurrencyData()
 
 QString CV4Document::displayName(const CVUnitModel &node) const
 {
-    const int kind = node.kind();
+    const auto kind = node.kind();
     if (kind == cv::NodeKind::Holding) {
         const CV4BrandPtr brand = findBrand(holdingBrand(node));
         return brand ? brand->name() : QString();
@@ -624,10 +624,10 @@ void CV4Document::putLoan(const CVUnitModelPtr &loan, const CV4LoanSchedule &row
     CV4SearchConditions conditions;
     conditions.account = {loan->ident()};
     if (const auto old = m_d->m_dataModel->findActual(conditions)) {
-        for (const auto &e : *old) m_d->updateActual(cv::EntryKind(e->kind()), nullptr, e, false);
+        for (const auto &e : *old) m_d->updateActual(e->kind(), nullptr, e, false);
     }
     m_d->storeWrite(m_d->m_dataModel->removeActualForAccount(loan->ident()));
-    auto write = [&](int kind, const QDate &date, int account, int destination, int category, double amount) {
+    auto write = [&](cv::EntryKind kind, const QDate &date, int account, int destination, int category, double amount) {
         auto entry = std::make_shared<CV4Actual>();
         entry->setIdent(-1);
         entry->setKind(kind);
@@ -636,22 +636,22 @@ void CV4Document::putLoan(const CVUnitModelPtr &loan, const CV4LoanSchedule &row
         entry->setDestination(destination);
         entry->setCategory(category);
         entry->setAmount(amount);
-        m_d->updateActual(cv::EntryKind(kind), entry, nullptr, true);
+        m_d->updateActual(kind, entry, nullptr, true);
     };
     if (record && record->initialValue() != 0) {
         if (record->inAccount() == 0)
-            write(CV4Actual::Expense, record->date(), loan->ident(), 0, record->outCategory(), record->initialValue());
+            write(cv::EntryKind::Expense, record->date(), loan->ident(), 0, record->outCategory(), record->initialValue());
         else
-            write(CV4Actual::Transfer, record->date(), loan->ident(), record->inAccount(),
+            write(cv::EntryKind::Transfer, record->date(), loan->ident(), record->inAccount(),
                   CV4ActualModel::Debt2Asset, record->initialValue());
     }
     for (const auto &row : rows) {
         if (!row) continue;
         if (row->principal() != 0)
-            write(CV4Actual::Transfer, row->date(), row->account(), loan->ident(), CV4ActualModel::Asset2Debt,
+            write(cv::EntryKind::Transfer, row->date(), row->account(), loan->ident(), CV4ActualModel::Asset2Debt,
                   row->principal());
         if (row->interest() != 0)
-            write(CV4Actual::Expense, row->date(), row->account(), loan->ident(), CV4ActualModel::LoanInterest,
+            write(cv::EntryKind::Expense, row->date(), row->account(), loan->ident(), CV4ActualModel::LoanInterest,
                   row->interest());
     }
     updateChangeCount(ChangeDone);

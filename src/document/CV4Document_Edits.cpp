@@ -270,7 +270,7 @@ void CV4Document::deleteNode(const CVUnitModelPtr &node)
 {
     if (!node || !node->parent()) return;
     const CVUnitModelPtr parent = sharedFrom(node->parent());
-    const int kind = node->kind();
+    const auto kind = node->kind();
     if (kind == cv::NodeKind::Holding) {
         removeHolding(parent, cv::holdingBrand(*node));
         return;
@@ -305,7 +305,7 @@ void CV4Document::deleteNode(const CVUnitModelPtr &node)
 void CV4Document::ungroupIfEmpty(CVUnitModel *folder)
 {
     if (!folder || folder->kind() != cv::NodeKind::Group || folder->countChild() != 0) return;
-    folder->setKind(cv::raw(cv::NodeKind::Category));
+    folder->setKind(cv::NodeKind::Category);
     clearCache(sharedFrom(folder));
 }
 

@@ -454,7 +454,7 @@ bool XMLReader::run(QIODevice &device, bool *isTemplate)
 bool XMLReader::startNode(Frame &frame, int kind)
 {
     auto node = std::make_shared<CVUnitModel>();
-    node->setKind(kind);
+    node->setKind(cv::NodeKind(kind));
     node->setIdent(intAttr(ATTR_ID));
     int currency = intAttr(ATTR_CURRENCY);
     if (currency == 0) {
@@ -513,7 +513,7 @@ bool XMLReader::startNode(Frame &frame, int kind)
         restoreAssetInfo(*record);
         node->setExtra(record);
         auto cash = std::make_shared<CVUnitModel>();
-        cash->setKind(cv::raw(cv::NodeKind::CashPart));
+        cash->setKind(cv::NodeKind::CashPart);
         cash->setIdent(0);
         cash->setCurrency(currency);
         if (currency == 0) m_withoutCurrency.push_back(cash);
@@ -770,7 +770,7 @@ bool XMLReader::startActual(Frame &frame)
                                             << "of an entry at line" << m_xml.lineNumber();
     }
     auto e = std::make_shared<CV4Actual>();
-    e->setKind(intAttr(ATTR_KIND));
+    e->setKind(cv::EntryKind(intAttr(ATTR_KIND)));
     e->setCategory(intAttr(ATTR_CATEGORY));
     e->setAccount(intAttr(ATTR_ACCOUNT));
     e->setDate(dateAttr(ATTR_DATE));

@@ -375,10 +375,10 @@ void XMLWriter::nodeAttributes(const CVUnitModel &node, Attributes &a)
 
 void XMLWriter::outputNode(const CVUnitModel &node, int level)
 {
-    const int kind = node.kind();
+    const auto kind = node.kind();
     if (kind == cv::NodeKind::CashPart) return;   // the cash part belongs to its investment account
     const char *known = nodeTag(kind);
-    const QByteArray tag = known ? QByteArray(known) : "unknown_" + QByteArray::number(kind);
+    const QByteArray tag = known ? QByteArray(known) : "unknown_" + QByteArray::number(cv::raw(kind));
 
     Attributes a;
     if (node.ident() != 0) a.integer(ATTR_ID, node.ident());

@@ -353,7 +353,7 @@ std::optional<double> InvestReport::value(int column, const Row &row, bool conve
     } else if (row.level == TradeLevel) {
         if (!row.trade) return std::nullopt;
         const CV4Trade &t = *row.trade;
-        const int kind = t.kind();
+        const auto kind = t.kind();
         const bool transfer = kind == CV4Trade::TransferUnits;
         const bool incoming = transfer && row.holding && t.account() != row.holding->account();
         switch (column) {

@@ -187,7 +187,7 @@ EntryScan scanEntryLines(QByteArrayView text, EntryLine &out)
         int number = 0;
         double amount = 0;
         QDate date;
-        if (is("kind")) flag = Kind, ok = readInt(value, valueEnd, number), e.setKind(number);
+        if (is("kind")) flag = Kind, ok = readInt(value, valueEnd, number), e.setKind(cv::EntryKind(number));
         else if (is("category")) flag = Category, ok = readInt(value, valueEnd, number), e.setCategory(number);
         else if (is("account")) flag = Account, ok = readInt(value, valueEnd, number), e.setAccount(number);
         else if (is("transfer")) flag = Transfer, ok = readInt(value, valueEnd, number), e.setDestination(number);

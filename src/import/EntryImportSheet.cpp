@@ -54,8 +54,8 @@ void EntryImportSheet::addReviewTable(QVBoxLayout *layout, std::initializer_list
 
 QString EntryImportSheet::categoryName(const CV4Actual &row) const
 {
-    if (row.kind() == CV4Actual::Transfer || row.category() == 0 || !m_document) return QString();
-    const CVUnitModelPtr node = row.kind() == CV4Actual::Income ? m_document->findIncome(row.category())
+    if (row.kind() == cv::EntryKind::Transfer || row.category() == 0 || !m_document) return QString();
+    const CVUnitModelPtr node = row.kind() == cv::EntryKind::Income ? m_document->findIncome(row.category())
                                                                 : m_document->findExpense(row.category());
     return node ? m_document->displayName(*node) : QString();
 }
@@ -74,8 +74,8 @@ QString EntryImportSheet::amountText(const CV4Actual &row, bool outgoing, bool o
 
 void EntryImportSheet::assignCategory(CV4Actual &row, int category) const
 {
-    if (row.kind() == CV4Actual::Transfer) {
-        row.setKind((row.flags() & PendingOutgoing) ? CV4Actual::Expense : CV4Actual::Income);
+    if (row.kind() == cv::EntryKind::Transfer) {
+        row.setKind((row.flags() & PendingOutgoing) ? cv::EntryKind::Expense : cv::EntryKind::Income);
         row.setDestination(0);
     }
     row.setCategory(category);
@@ -83,7 +83,7 @@ void EntryImportSheet::assignCategory(CV4Actual &row, int category) const
 
 void EntryImportSheet::assignPartner(CV4Actual &row, int partner) const
 {
-    row.setKind(CV4Actual::Transfer);
+    row.setKind(cv::EntryKind::Transfer);
     row.setDestination(partner);
 }
 

@@ -99,7 +99,7 @@ bool ImportMobileDataPanelController::loadFile(const QString &path)
 bool ImportMobileDataPanelController::isValid(const CV4Actual &entry) const
 {
     if (entry.account() < 1) return false;
-    if (entry.kind() == CV4Actual::Transfer) return entry.destination() >= 1 && entry.destination() != entry.account();
+    if (entry.kind() == cv::EntryKind::Transfer) return entry.destination() >= 1 && entry.destination() != entry.account();
     return entry.category() >= 1;
 }
 
@@ -119,7 +119,7 @@ QString ImportMobileDataPanelController::cellText(int column, int row) const
     case DateColumn: return cv::formatProgramDate(entry.date());
     case NameColumn: return line.categoryName;
     case CategoryColumn:
-        if (entry.kind() == CV4Actual::Transfer)
+        if (entry.kind() == cv::EntryKind::Transfer)
             return cv::formatString(QStringLiteral("%@ → %@"),
                                     {localizedString("BankBook-CacheOut"), accountName(entry.destination())});
         return categoryName(entry);
@@ -127,7 +127,7 @@ QString ImportMobileDataPanelController::cellText(int column, int row) const
     case AccountColumn: return accountName(entry.account());
     case IncomeColumn:
     case ExpenseColumn:
-        return amountText(entry, entry.kind() != CV4Actual::Income, column == ExpenseColumn, entry.account());
+        return amountText(entry, entry.kind() != cv::EntryKind::Income, column == ExpenseColumn, entry.account());
     case MemoColumn: return entry.memo();
     default: return QString();
     }
@@ -144,7 +144,7 @@ void ImportMobileDataPanelController::applyPushed()
     int changes = 0;
     for (Row &row : m_rows) {
         CV4Actual &entry = *row.entry;
-        if (entry.category() == 0 && entry.kind() != CV4Actual::Transfer && !row.categoryName.isEmpty())
+        if (entry.category() == 0 && entry.kind() != cv::EntryKind::Transfer && !row.categoryName.isEmpty())
             changes += applyLearnedTarget(entry, mapping(cv::MobileCategoryMapping).value(row.categoryName));
         if (entry.account() == 0 && !row.accountName.isEmpty())
             changes += applyLearnedAccount(entry, mapping(cv::MobileAccountMapping).value(row.accountName));
@@ -229,11 +229,11 @@ void ImportMobileDataPanelController::endActualPopup(int ident)
             openTransfer({row});
             return;
         }
-        if (entry.kind() == CV4Actual::Transfer) {
-            entry.setKind((entry.flags() & cv::PendingOutgoing) ? CV4Actual::Expense : CV4Actual::Income);
+        if (entry.kind() == cv::EntryKind::Transfer) {
+            entry.setKind((entry.flags() & cv::PendingOutgoing) ? cv::EntryKind::Expense : cv::EntryKind::Income);
             entry.setDestination(0);
         }
-        const bool fits = entry.kind() == CV4Actual::Income ? m_document->findIncome(ident) != nullptr
+        const bool fits = entry.kind() == cv::EntryKind::Income ? m_document->findIncome(ident) != nullptr
                                                             : m_document->findExpense(ident) != nullptr;
         if (!fits) {
             entry.setCategory(0);
@@ -281,12 +281,12 @@ bool ImportMobileDataPanelController::commitRows()
         const auto entry = std::make_shared<CV4Actual>(*row.entry);
         // A tick may be older than the row's last change: the account is checked again.
         if (entry->account() < 1 || !m_document->findAccount(entry->account())) continue;
-        if (entry->kind() == CV4Actual::Transfer) {
+        if (entry->kind() == cv::EntryKind::Transfer) {
             if (entry->destination() == entry->account() || !m_document->findAccount(entry->destination())) continue;
         } else {
             entry->setDestination(0);
             if (!isValid(*entry))
-                entry->setCategory(entry->kind() == CV4Actual::Income ? CV4ActualModel::IncomeMisc
+                entry->setCategory(entry->kind() == cv::EntryKind::Income ? CV4ActualModel::IncomeMisc
                                                                       : CV4ActualModel::ExpenseMisc);
         }
         finished.push_back(entry);

@@ -138,7 +138,7 @@ QString ImportOFXPanelController::cellText(int column, int row) const
             return cv::formatString(localizedString("OFX Temp Account"), {-entry.account()});
         return tempAccountName(entry.account());
     case TransferColumn:
-        return entry.kind() == CV4Actual::Transfer ? tempAccountName(entry.destination()) : QString();
+        return entry.kind() == cv::EntryKind::Transfer ? tempAccountName(entry.destination()) : QString();
     default: return QString();
     }
 }
@@ -151,10 +151,10 @@ bool ImportOFXPanelController::isValid(CV4Actual &row, bool applyDefault) const
     }
     // Compared after the default: a wallet row whose partner is the wallet
     // would move money from an account to itself.
-    if (row.kind() == CV4Actual::Transfer) return row.destination() >= 1 && row.destination() != row.account();
+    if (row.kind() == cv::EntryKind::Transfer) return row.destination() >= 1 && row.destination() != row.account();
     if (row.category() == 0) {
         if (!applyDefault) return false;
-        row.setCategory(row.kind() == CV4Actual::Income ? CV4ActualModel::IncomeMisc : CV4ActualModel::ExpenseMisc);
+        row.setCategory(row.kind() == cv::EntryKind::Income ? CV4ActualModel::IncomeMisc : CV4ActualModel::ExpenseMisc);
     }
     return true;
 }
@@ -168,7 +168,7 @@ bool ImportOFXPanelController::isValid(const CV4Actual &row) const
 int ImportOFXPanelController::completeDataCount() const
 {
     return int(std::count_if(m_rows.begin(), m_rows.end(), [](const CV4ActualPtr &row) {
-        if (row->kind() == CV4Actual::Transfer) return row->destination() != 0 && row->account() > 0;
+        if (row->kind() == cv::EntryKind::Transfer) return row->destination() != 0 && row->account() > 0;
         return row->category() != 0 && row->account() >= 1;
     }));
 }
@@ -300,9 +300,9 @@ bool ImportOFXPanelController::commitRows(bool applyDefaults)
         if (row->flags() & cv::PendingRejected) continue;
         const auto entry = std::make_shared<CV4Actual>(*row);
         if (!isValid(*entry, applyDefaults)) continue;
-        entry->setDestination(entry->kind() == CV4Actual::Transfer ? entry->destination() : 0);
+        entry->setDestination(entry->kind() == cv::EntryKind::Transfer ? entry->destination() : 0);
         // Incoming transfers run from the partner into the statement account.
-        if (entry->kind() == CV4Actual::Transfer && !(entry->flags() & cv::PendingOutgoing)) {
+        if (entry->kind() == cv::EntryKind::Transfer && !(entry->flags() & cv::PendingOutgoing)) {
             const int account = entry->account();
             entry->setAccount(entry->destination());
             entry->setDestination(account);

@@ -166,7 +166,7 @@ int ImportTextPanelController::partnerOf(const CV4Actual &row) const
 
 void ImportTextPanelController::assignCategory(CV4Actual &row, int category) const
 {
-    row.setKind((row.flags() & cv::PendingOutgoing) ? CV4Actual::Expense : CV4Actual::Income);
+    row.setKind((row.flags() & cv::PendingOutgoing) ? cv::EntryKind::Expense : cv::EntryKind::Income);
     row.setAccount(0);
     row.setDestination(0);
     row.setCategory(category);
@@ -174,7 +174,7 @@ void ImportTextPanelController::assignCategory(CV4Actual &row, int category) con
 
 void ImportTextPanelController::assignPartner(CV4Actual &row, int partner) const
 {
-    row.setKind(CV4Actual::Transfer);
+    row.setKind(cv::EntryKind::Transfer);
     (row.flags() & cv::PendingOutgoing) ? row.setDestination(partner) : row.setAccount(partner);
 }
 
@@ -191,7 +191,7 @@ QStringList ImportTextPanelController::mappingKey(int row) const
 
 bool ImportTextPanelController::isValid(const CV4Actual &row) const
 {
-    if (row.kind() == CV4Actual::Transfer) return partnerOf(row) >= 1 && partnerOf(row) != m_importAccount;
+    if (row.kind() == cv::EntryKind::Transfer) return partnerOf(row) >= 1 && partnerOf(row) != m_importAccount;
     return row.category() != 0;
 }
 
@@ -206,7 +206,7 @@ QString ImportTextPanelController::cellText(int column, int row) const
     case ExpenseColumn:
         return amountText(entry, entry.flags() & cv::PendingOutgoing, column == ExpenseColumn, m_importAccount);
     case CategoryColumn: return categoryName(entry);
-    case PartnerColumn: return entry.kind() == CV4Actual::Transfer ? accountName(partnerOf(entry)) : QString();
+    case PartnerColumn: return entry.kind() == cv::EntryKind::Transfer ? accountName(partnerOf(entry)) : QString();
     case TextColumn: return m_texts.value(row);
     default: return QString();
     }
@@ -215,7 +215,7 @@ QString ImportTextPanelController::cellText(int column, int row) const
 void ImportTextPanelController::updateButtons()
 {
     const bool selfTransfer = std::any_of(m_rows.begin(), m_rows.end(), [this](const CV4ActualPtr &row) {
-        return row->kind() == CV4Actual::Transfer && partnerOf(*row) == m_importAccount;
+        return row->kind() == cv::EntryKind::Transfer && partnerOf(*row) == m_importAccount;
     });
     m_okButton->setEnabled(!m_rows.empty() && !m_pathField->text().isEmpty() && !selfTransfer);
 }
@@ -332,7 +332,7 @@ bool ImportTextPanelController::commitRows(bool applyDefaults)
         const auto entry = std::make_shared<CV4Actual>(*row);
         // Read whatever the account; stored as its currency keeps amounts.
         entry->setAmount(CV4Document::numberForRoundString(QString::number(row->amount(), 'f', 9), digits));
-        if (entry->kind() == CV4Actual::Transfer) {
+        if (entry->kind() == cv::EntryKind::Transfer) {
             if (!valid) continue;
             (entry->flags() & cv::PendingOutgoing) ? entry->setAccount(m_importAccount)
                                                    : entry->setDestination(m_importAccount);
@@ -340,7 +340,7 @@ bool ImportTextPanelController::commitRows(bool applyDefaults)
             entry->setAccount(m_importAccount);
             entry->setDestination(0);
             if (!valid)
-                entry->setCategory(entry->kind() == CV4Actual::Income ? CV4ActualModel::IncomeMisc
+                entry->setCategory(entry->kind() == cv::EntryKind::Income ? CV4ActualModel::IncomeMisc
                                                                       : CV4ActualModel::ExpenseMisc);
         }
         finished.push_back(entry);

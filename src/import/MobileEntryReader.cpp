@@ -34,11 +34,11 @@ std::vector<MobileEntry> readMobileEntries(QByteArrayView data)
         entry->setDate(*date);
         if (fields.size() > 5) entry->setMemo(fields[5]);
         if (income == 0) {
-            entry->setKind(CV4Actual::Expense);
+            entry->setKind(cv::EntryKind::Expense);
             entry->setAmount(expense);
             entry->setFlags(PendingOutgoing);
         } else {
-            entry->setKind(CV4Actual::Income);
+            entry->setKind(cv::EntryKind::Income);
             entry->setAmount(income);
         }
         rows.push_back({fields[1], fields[2], std::move(entry)});

@@ -121,10 +121,10 @@ StatementRead readOfx1(QByteArrayView data)
             row->setMemo(memo);
             row->setAccount(-int(read.accounts.size()));
             if (amount > 0) {
-                row->setKind(CV4Actual::Income);
+                row->setKind(cv::EntryKind::Income);
                 row->setAmount(amount);
             } else {
-                row->setKind(CV4Actual::Expense);
+                row->setKind(cv::EntryKind::Expense);
                 row->setAmount(-amount);
                 row->setFlags(PendingOutgoing);
             }

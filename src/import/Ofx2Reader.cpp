@@ -175,15 +175,15 @@ StatementRead readOfx2(QByteArrayView data)
             case Amount:
                 if (!row) break;
                 if (const double v = parseOfxAmount(QStringView(value)).value_or(0); v >= 0) {
-                    row->setKind(CV4Actual::Income);
+                    row->setKind(cv::EntryKind::Income);
                     row->setAmount(v);
                 } else if (deposit) {
-                    row->setKind(CV4Actual::Transfer);
+                    row->setKind(cv::EntryKind::Transfer);
                     row->setAmount(-v);
                     row->setDestination(kWallet);
                     row->setCategory(CV4ActualModel::Asset2Asset);
                 } else {
-                    row->setKind(CV4Actual::Expense);
+                    row->setKind(cv::EntryKind::Expense);
                     row->setAmount(-v);
                 }
                 break;
@@ -210,7 +210,7 @@ StatementRead readOfx2(QByteArrayView data)
     }
     std::erase_if(read.rows, [](const CV4ActualPtr &row) { return !row->date().isValid(); });
     for (const CV4ActualPtr &row : read.rows)
-        if (row->kind() == CV4Actual::Expense) row->setFlags(PendingOutgoing);
+        if (row->kind() == cv::EntryKind::Expense) row->setFlags(PendingOutgoing);
     read.status = StatementRead::Status::Read;
     return read;
 }

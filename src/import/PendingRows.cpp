@@ -11,9 +11,9 @@ void storePendingRow(CV4Document &document, const CV4ActualPtr &row)
     row->setIdent(-1);
     row->setFlags(0);
     switch (row->kind()) {
-    case CV4Actual::Income: document.updateIncome(row, nullptr); break;
-    case CV4Actual::Expense: document.updateExpense(row, nullptr); break;
-    case CV4Actual::Transfer:
+    case cv::EntryKind::Income: document.updateIncome(row, nullptr); break;
+    case cv::EntryKind::Expense: document.updateExpense(row, nullptr); break;
+    case cv::EntryKind::Transfer:
         document.fixupTransferCategory(*row);
         document.updateTransfer(row, nullptr);
         break;

@@ -68,10 +68,10 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
         row->setDate(*date);
         row->setMemo(text.decode(fields[1]));
         if (income != 0) {
-            row->setKind(CV4Actual::Income);
+            row->setKind(cv::EntryKind::Income);
             row->setAmount(income);
         } else {
-            row->setKind(CV4Actual::Expense);
+            row->setKind(cv::EntryKind::Expense);
             row->setAmount(expense);
             row->setFlags(PendingOutgoing);
         }

@@ -75,7 +75,7 @@ void TransferImportPanelController::runWithDocument(CV4Document *document, std::
     m_destination = m_entries.size() == 1 ? std::max(first.destination(), 0) : 0;
     m_ds->setDocument(m_document, kAccountKindsNoLoans, true);
     fillControls();
-    if (m_account > 0 && m_destination > 0 && first.kind() == CV4Actual::Transfer) {
+    if (m_account > 0 && m_destination > 0 && first.kind() == cv::EntryKind::Transfer) {
         m_fields[Source]->setText(m_document->stringForValueAccount(first.amount(), m_account));
         m_fields[Destination]->setText(
             first.converted() != 0 ? m_document->stringForValueAccount(first.converted(), m_destination) : QString());
@@ -198,7 +198,7 @@ void TransferImportPanelController::ok()
     settle();
     if (write) {
         for (const CV4ActualPtr &entry : m_entries) {
-            entry->setKind(CV4Actual::Transfer);
+            entry->setKind(cv::EntryKind::Transfer);
             entry->setAccount(m_account);
             entry->setDestination(m_destination);
             entry->setConverted(converted);

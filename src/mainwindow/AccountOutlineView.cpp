@@ -18,7 +18,7 @@ QWidget *AccountOutlineView::editItem(const CVUnitModelPtr &node, const QDate &f
     CVUnitModelPtr item = node;
     // The cash part of an investment account stands for the account.
     if (item->kind() == NodeKind::CashPart && item->parent()) item = item->parent()->shared_from_this();
-    const int kind = item->kind();
+    const auto kind = item->kind();
     const cv::EntryPanelMaker &maker = m_wc->entryPanelMaker();
     if (kind == NodeKind::Holding || kind == NodeKind::Investment)
         return maker ? maker(*this, *m_wc->document(), item, from, to, cv::EntryPanelKind::Trading) : nullptr;
@@ -40,7 +40,7 @@ void AccountOutlineView::openFixedColumn(CVUnitModel *node, int)
         m_wc->editHolding(node->shared_from_this());
         return;
     }
-    if (node->kind() >= cv::raw(NodeKind::Cash)) {
+    if (node->kind() >= NodeKind::Cash) {
         m_wc->editAccount(node->shared_from_this());
         return;
     }

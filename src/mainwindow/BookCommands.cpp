@@ -28,7 +28,7 @@ using cv::NodeKind;
 namespace {
 
 // The first node at or above `node` that may hold new folders: a folder or a root.
-CVUnitModelPtr nearestFolder(CVUnitModel *node, int rootKindBelow)
+CVUnitModelPtr nearestFolder(CVUnitModel *node, NodeKind rootKindBelow)
 {
     for (CVUnitModel *n = node; n; n = n->parent()) {
         if (n->kind() == NodeKind::Group || n->kind() < rootKindBelow) return n->shared_from_this();
@@ -53,26 +53,26 @@ cv::TreeSelection selectionOf(const CVUnitModelPtr &node, cv::TreeSelection::Tre
     s.kind = node->kind();
     s.ident = node->ident();
     s.hasChildren = node->countChild() > 0;
-    s.parentKind = node->parent() ? node->parent()->kind() : -1;
+    s.parentKind = node->parent() ? cv::raw(node->parent()->kind()) : -1;
     return s;
 }
 
-std::optional<int> accountKindForTag(int tag)
+std::optional<NodeKind> accountKindForTag(int tag)
 {
     switch (tag) {
-    case cv::tag::NewCash: return cv::raw(NodeKind::Cash);
-    case cv::tag::NewBank: return cv::raw(NodeKind::Bank);
-    case cv::tag::NewInvestment: return cv::raw(NodeKind::Investment);
-    case cv::tag::NewOtherAsset: return cv::raw(NodeKind::GeneralAsset);
-    case cv::tag::NewLoan: return cv::raw(NodeKind::Loan);
-    case cv::tag::NewCreditCard: return cv::raw(NodeKind::CreditCard);
-    case cv::tag::NewOtherDebt: return cv::raw(NodeKind::GeneralDebt);
-    case cv::tag::NewAccountSummary: return cv::raw(NodeKind::AccountSummary);
+    case cv::tag::NewCash: return NodeKind::Cash;
+    case cv::tag::NewBank: return NodeKind::Bank;
+    case cv::tag::NewInvestment: return NodeKind::Investment;
+    case cv::tag::NewOtherAsset: return NodeKind::GeneralAsset;
+    case cv::tag::NewLoan: return NodeKind::Loan;
+    case cv::tag::NewCreditCard: return NodeKind::CreditCard;
+    case cv::tag::NewOtherDebt: return NodeKind::GeneralDebt;
+    case cv::tag::NewAccountSummary: return NodeKind::AccountSummary;
     default: return std::nullopt;
     }
 }
 
-CVUnitModelPtr newNode(int kind)
+CVUnitModelPtr newNode(NodeKind kind)
 {
     auto node = std::make_shared<CVUnitModel>();
     node->setKind(kind);
@@ -171,7 +171,7 @@ void BookCommands::openAccountSheet(AccountSheet sheet, const CVUnitModelPtr &no
 
 CVUnitModelPtr BookCommands::addAccount(int tag)
 {
-    const std::optional<int> kind = accountKindForTag(tag);
+    const std::optional<NodeKind> kind = accountKindForTag(tag);
     if (!kind || !document() || !commandAllowed(tag)) return nullptr;
     const CVUnitModelPtr node = newNode(*kind);
     const std::weak_ptr<char> alive = m_life;
@@ -250,7 +250,7 @@ CVUnitModelPtr BookCommands::cacheSheetDidEnd(int code, const CVUnitModelPtr &no
     } else if (code > 0 && node && document()->accountModel()) {
         node->setIdent(document()->accountModel()->uniqueId());
         if (node->kind() == NodeKind::Investment) {
-            const CVUnitModelPtr cash = newNode(cv::raw(NodeKind::CashPart));
+            const CVUnitModelPtr cash = newNode(NodeKind::CashPart);
             cash->setIdent(0);
             cash->setName(QStringLiteral("SYS:Invest-Cache"));
             cash->setCurrency(node->currency());
@@ -352,7 +352,7 @@ void BookCommands::addBrandSheetDidEnd(const CV4BrandPtr &brand, const CVUnitMod
 cv::ChooserItem BookCommands::addInvestAccountCommand(cv::CommandUnitModel &command)
 {
     beginCommand(std::static_pointer_cast<cv::CommandUnitModel>(command.weak_from_this().lock()));
-    const CVUnitModelPtr node = newNode(cv::raw(NodeKind::Investment));
+    const CVUnitModelPtr node = newNode(NodeKind::Investment);
     const std::weak_ptr<char> alive = m_life;
     openAccountSheet(AccountSheet::Cash, node, [alive, this, node](const SheetResult &r) {
         if (alive.expired()) return;
@@ -393,12 +393,12 @@ void BookCommands::groupAccount()
     const CVUnitModelPtr node = m_window.selectedAccountNode();
     if (!node || !document() || !commandAllowed(cv::tag::GroupAccounts)) return;
     // Never inside an account or a holding: the nearest folder or root.
-    const CVUnitModelPtr place = nearestFolder(node.get(), cv::raw(NodeKind::CashPart));
+    const CVUnitModelPtr place = nearestFolder(node.get(), NodeKind::CashPart);
     if (!place) return;
     const std::optional<QString> name = CV4Alert::inputName(cv::localizedString("New Account Group"), cv::localizedString("Account Group Title"));
     const QString trimmed = name ? name->trimmed() : QString();
     if (trimmed.isEmpty()) return;
-    const CVUnitModelPtr folder = newNode(cv::raw(NodeKind::Group));
+    const CVUnitModelPtr folder = newNode(NodeKind::Group);
     folder->setName(trimmed);
     folder->setIdent(document()->accountModel()->uniqueId());
     for (CVUnitModel *up = place.get(); up; up = up->parent()) up->setCollapsed(false);
@@ -414,10 +414,10 @@ void BookCommands::newActual()
     if (!node || !document() || !commandAllowed(cv::tag::NewCategory)) return;
     if (actualSelection().tree != cv::TreeSelection::CategorySummary) {
         const std::optional<QString> name = CV4Alert::inputName(cv::localizedString("New Actual Item"), cv::localizedString("Actual Item Title"));
-        if (name) addActualItem(cv::raw(NodeKind::Category), *name);
+        if (name) addActualItem(NodeKind::Category, *name);
         return;
     }
-    const CVUnitModelPtr summary = newNode(cv::raw(NodeKind::CategorySummary));
+    const CVUnitModelPtr summary = newNode(NodeKind::CategorySummary);
     const std::weak_ptr<char> alive = m_life;
     openAccountSheet(AccountSheet::Summary, summary, [alive, this, summary](const SheetResult &r) {
         if (!alive.expired()) summarySheetDidEnd(r.code, summary);
@@ -428,15 +428,15 @@ void BookCommands::newActualGroup()
 {
     if (!m_window.selectedActualNode() || !document() || !commandAllowed(cv::tag::NewCategoryFolder)) return;
     const std::optional<QString> name = CV4Alert::inputName(cv::localizedString("New Actual Group"), cv::localizedString("Actual Group Title"));
-    if (name) addActualItem(cv::raw(NodeKind::Group), *name);
+    if (name) addActualItem(NodeKind::Group, *name);
 }
 
-CVUnitModelPtr BookCommands::addActualItem(int kind, const QString &name)
+CVUnitModelPtr BookCommands::addActualItem(cv::NodeKind kind, const QString &name)
 {
     const CVUnitModelPtr node = m_window.selectedActualNode();
     const QString trimmed = name.trimmed();
     if (!node || !document() || !document()->actualModel() || trimmed.isEmpty()) return nullptr;
-    const CVUnitModelPtr place = nearestFolder(node.get(), cv::raw(NodeKind::CashPart));
+    const CVUnitModelPtr place = nearestFolder(node.get(), NodeKind::CashPart);
     // Categories and folders live in the income and expense trees only.
     if (!place || !document()->actualModel()->isIncomeOrExpense(place.get())) return nullptr;
     const CVUnitModelPtr item = newNode(kind);

@@ -45,7 +45,7 @@ public:
     void newActualGroup();
     // A new node of the kind in the selected node's nearest folder or root;
     // the node, none when it could not go there.
-    CVUnitModelPtr addActualItem(int kind, const QString &name);
+    CVUnitModelPtr addActualItem(cv::NodeKind kind, const QString &name);
     void deleteActual();
     void mergeActual();
 

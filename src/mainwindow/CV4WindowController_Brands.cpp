@@ -78,10 +78,10 @@ void CV4WindowController::brandNewForCommand(const std::shared_ptr<cv::CommandUn
 
 void CV4WindowController::registerChooserCommands()
 {
-    cv::AccountDataSource::setNewAccountAction([](CV4Document &document, cv::CommandUnitModel &row, int kind) {
+    cv::AccountDataSource::setNewAccountAction([](CV4Document &document, cv::CommandUnitModel &row, cv::NodeKind kind) {
         CV4WindowController *window = windowOf(document);
         // Only investment accounts are asked for by a chooser; the sheet hands the account back.
-        if (window && kind == cv::raw(cv::NodeKind::Investment)) return window->d->m_commands.addInvestAccountCommand(row);
+        if (window && kind == cv::NodeKind::Investment) return window->d->m_commands.addInvestAccountCommand(row);
         return cv::ChooserItem();
     });
     cv::BrandDataSource::setNewBrandAction([](CV4Document &document, cv::CommandUnitModel &row) {

@@ -107,7 +107,7 @@ void CV4WindowController::wizardAction(int menuId)
         newActual();
     } else if (code == cv::tag::AddSecurity) {
         CVUnitModelPtr account = d->m_commands.selectedInvestAccount();
-        if (!account) account = d->m_document->findAccountOfKind(cv::raw(NodeKind::Investment));
+        if (!account) account = d->m_document->findAccountOfKind(NodeKind::Investment);
         if (!account) return;
         expandMe(account);
         d->m_commands.addBrand();

@@ -8,7 +8,7 @@ namespace cv {
 bool accountCommandAllowed(int tag, const TreeSelection &s)
 {
     using T = TreeSelection;
-    const int kind = s.kind;
+    const NodeKind kind = s.kind;
     switch (tag) {
     case tag::NewAssetMenu:
     case tag::NewCash:
@@ -30,7 +30,7 @@ bool accountCommandAllowed(int tag, const TreeSelection &s)
                (s.parentKind < 0 || s.parentKind == NodeKind::Group || s.parentKind == NodeKind::SectionRoot);
     case tag::DeleteAccount:
         return s.selected &&
-               (kind == NodeKind::Holding || (kind > raw(NodeKind::Holding) && s.ident > kLastSystemIdent));
+               (kind == NodeKind::Holding || (kind > NodeKind::Holding && s.ident > kLastSystemIdent));
     case tag::AccountImport:
         return s.selected && (kind == NodeKind::Cash || kind == NodeKind::Bank || kind == NodeKind::GeneralAsset);
     default:
@@ -47,7 +47,7 @@ bool categoryCommandAllowed(int tag, const TreeSelection &s)
         return editable;
     case tag::DeleteCategory:
     case tag::MergeCategory:
-        return editable && s.kind >= raw(NodeKind::CashPart) && s.ident > kLastSystemIdent && !s.hasChildren;
+        return editable && s.kind >= NodeKind::CashPart && s.ident > kLastSystemIdent && !s.hasChildren;
     case tag::NewCategoryFolder:
         return editable && s.tree != T::CategorySummary;
     case tag::CategoryImportOFX:

@@ -3,6 +3,8 @@
 // functions of what the front window shows, so they can be checked without
 // building windows.
 
+#include "model/DomainEnums.h"
+
 #include <QString>
 
 namespace cv {
@@ -13,10 +15,10 @@ struct TreeSelection {
     enum Tree { None, Asset, Debt, AccountSummary, Transfer, Income, Expense, CategorySummary };
     bool selected = false;
     Tree tree = None;         // the top-level tree it lies in; the system transfer rows count as CategorySummary
-    int kind = 0;
+    NodeKind kind = NodeKind::SummaryRoot;
     int ident = 0;
     bool hasChildren = false;
-    int parentKind = -1;      // -1: a top-level node
+    int parentKind = -1;      // the stored number; -1: a top-level node
 };
 
 struct MenuContext {

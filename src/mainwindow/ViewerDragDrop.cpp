@@ -11,9 +11,9 @@
 namespace cv {
 
 namespace {
-bool isRootKind(int kind)
+bool isRootKind(NodeKind kind)
 {
-    return kind <= raw(NodeKind::Report);
+    return kind <= NodeKind::Report;
 }
 
 // A node whose ancestor is dragged too travels inside it.
@@ -40,7 +40,7 @@ bool ViewerDragDrop::shareRoot(const CVUnitModel &a, const CVUnitModel &b)
 bool ViewerDragDrop::mayDrag(const CVUnitModel &node) const
 {
     // Roots, system items and the cash part of an investment account stay.
-    if (!node.parent() || node.kind() < raw(NodeKind::Holding)) return false;
+    if (!node.parent() || node.kind() < NodeKind::Holding) return false;
     return m_grid == Accounts || node.ident() > kLastSystemIdent;
 }
 
@@ -74,7 +74,7 @@ std::vector<CVUnitModelPtr> ViewerDragDrop::draggedNodes() const
 
 std::optional<ViewerDragDrop::Drop> ViewerDragDrop::retarget(const CVUnitModelPtr &proposed, int index) const
 {
-    const int kind = proposed->kind();
+    const auto kind = proposed->kind();
     if (index >= 0) return Drop{proposed, index};
     if (isRootKind(kind)) return Drop{proposed, 0};
     if (kind == NodeKind::Group || (m_grid == Categories && kind == NodeKind::Category))
@@ -91,7 +91,7 @@ std::optional<ViewerDragDrop::Drop> ViewerDragDrop::validateDrop(const CVUnitMod
     const std::optional<Drop> drop = retarget(proposed, index);
     if (!drop) return std::nullopt;
     const CVUnitModel &target = *drop->target;
-    const int kind = target.kind();
+    const auto kind = target.kind();
     if (drop->index < 0) return std::nullopt;
 
     // Never into another tree, never into a dragged node or below it.
@@ -138,7 +138,7 @@ bool ViewerDragDrop::acceptDrop(const CVUnitModelPtr &proposed, int index)
         if (m_document.hasCache(target) && model && target->parent()) {
             // The entries stay with the category: a folder of its name takes its place.
             auto folder = std::make_shared<CVUnitModel>();
-            folder->setKind(raw(NodeKind::Group));
+            folder->setKind(NodeKind::Group);
             folder->setName(target->name());
             folder->setIdent(model->uniqueId());
             target->parent()->insertChild(folder, target->index());
@@ -146,7 +146,7 @@ bool ViewerDragDrop::acceptDrop(const CVUnitModelPtr &proposed, int index)
             target = folder;
             at = 1;
         }
-        target->setKind(raw(NodeKind::Group));
+        target->setKind(NodeKind::Group);
     }
 
     for (CVUnitModel *n = target.get(); n; n = n->parent()) n->setCollapsed(false);

@@ -57,18 +57,18 @@ ViewerValues::ViewerValues(CV4Document &document, const ViewerColumns &columns)
 
 QString ViewerValues::kindMark(const CVUnitModel &node) const
 {
-    const int kind = node.kind();
+    const auto kind = node.kind();
     switch (kind) {
-    case raw(NodeKind::SummaryRoot):
-    case raw(NodeKind::SectionRoot):
-    case raw(NodeKind::Group):
-    case raw(NodeKind::AccountSummary):
-    case raw(NodeKind::CategorySummary): return QString();
-    case raw(NodeKind::Report):
-    case raw(NodeKind::CashPart):
-    case raw(NodeKind::CashPart) + 1:
-    case raw(NodeKind::SystemItem): return localizedString("I:System");
-    case raw(NodeKind::Holding): {
+    case NodeKind::SummaryRoot:
+    case NodeKind::SectionRoot:
+    case NodeKind::Group:
+    case NodeKind::AccountSummary:
+    case NodeKind::CategorySummary: return QString();
+    case NodeKind::Report:
+    case NodeKind::CashPart:
+    case NodeKind(raw(NodeKind::CashPart) + 1):
+    case NodeKind::SystemItem: return localizedString("I:System");
+    case NodeKind::Holding: {
         const CV4BrandPtr brand = m_document.findBrand(brandOf(node));
         switch (brand ? brand->kind() : -1) {
         case kStockBrand: return localizedString("I:Stock");
@@ -77,15 +77,15 @@ QString ViewerValues::kindMark(const CVUnitModel &node) const
         default: return QString();
         }
     }
-    case raw(NodeKind::Category): return node.ident() <= kLastSystemIdent ? localizedString("I:System") : QString();
-    case raw(NodeKind::Cash): return localizedString("I:Cache");
-    case raw(NodeKind::Bank): return localizedString("I:Bank");
-    case raw(NodeKind::Investment): return localizedString("I:Invest");
-    case raw(NodeKind::GeneralAsset): return localizedString("I:Asset");
-    case raw(NodeKind::CreditCard): return localizedString("I:Credit");
-    case raw(NodeKind::Loan): return localizedString("I:Loan");
-    case raw(NodeKind::GeneralDebt): return localizedString("I:Debt");
-    default: return QString::number(kind);
+    case NodeKind::Category: return node.ident() <= kLastSystemIdent ? localizedString("I:System") : QString();
+    case NodeKind::Cash: return localizedString("I:Cache");
+    case NodeKind::Bank: return localizedString("I:Bank");
+    case NodeKind::Investment: return localizedString("I:Invest");
+    case NodeKind::GeneralAsset: return localizedString("I:Asset");
+    case NodeKind::CreditCard: return localizedString("I:Credit");
+    case NodeKind::Loan: return localizedString("I:Loan");
+    case NodeKind::GeneralDebt: return localizedString("I:Debt");
+    default: return QString::number(raw(kind));
     }
 }
 
@@ -108,10 +108,10 @@ QDate ViewerValues::accountDateForColumn(const CVUnitModel &node, int column) co
 
 bool ViewerValues::validAtColumn(const CVUnitModel &node, int column) const
 {
-    const int kind = node.kind();
+    const auto kind = node.kind();
     if ((kind == NodeKind::CashPart || kind == NodeKind::Holding) && node.parent())
         return validAtColumn(*node.parent(), column);
-    if (kind < raw(NodeKind::Holding) || kind == NodeKind::AccountSummary) return true;
+    if (kind < NodeKind::Holding || kind == NodeKind::AccountSummary) return true;
     return node.validAtDate(accountDateForColumn(node, column));
 }
 
@@ -163,7 +163,7 @@ QString ViewerValues::currencyText(double value) const
 
 QString ViewerValues::formatAccount(const CVUnitModel &node, double value, bool trans) const
 {
-    const int kind = node.kind();
+    const auto kind = node.kind();
     if (kind == NodeKind::Holding) {
         if (m_document.settings() && m_document.settings()->displayStockPrice()) {
             const CV4CurrencyPtr def = m_document.defaultCurrency();
@@ -297,7 +297,7 @@ ViewerCell ViewerValues::categoryCell(const CVUnitModel &node, int column)
         case ViewerColumns::BudgetPercentSummary: {
             if (!incomeOrExpense || !s.isValid() || m <= 0) return cell;
             double budget = 0;
-            const bool hasBudget = node.kind() >= raw(NodeKind::Group) || item == categories->income() ||
+            const bool hasBudget = node.kind() >= NodeKind::Group || item == categories->income() ||
                                    item == categories->expense();
             if (hasBudget) {
                 for (int k = 0; k < m; ++k) {
@@ -317,7 +317,7 @@ ViewerCell ViewerValues::categoryCell(const CVUnitModel &node, int column)
             v = m_document.summaryForActualMonths(item, s, m);
             if (v == 0) return cell;
             const CVUnitModel *root = &node;
-            while (root && root->kind() > raw(NodeKind::SectionRoot)) root = root->parent();
+            while (root && root->kind() > NodeKind::SectionRoot) root = root->parent();
             const double whole = root ? m_document.summaryForActualMonths(shared(*root), s, m) : 0;
             cell.text = percent(v, whole);
             return cell;
@@ -334,7 +334,7 @@ ViewerCell ViewerValues::categoryCell(const CVUnitModel &node, int column)
 void ViewerValues::addAccountList(std::vector<CVUnitModelPtr> &list, const CVUnitModelPtr &node)
 {
     if (!node) return;
-    const int kind = node->kind();
+    const auto kind = node->kind();
     if (kind == NodeKind::Investment) return;
     if (kind == NodeKind::Cash || kind == NodeKind::Bank || kind == NodeKind::GeneralAsset || kind == NodeKind::CreditCard ||
         kind == NodeKind::Loan || kind == NodeKind::GeneralDebt)

@@ -97,7 +97,7 @@ QWidget *WizardDialogController::makeChoicePage(QButtonGroup *group, std::initia
 void WizardDialogController::restrictChoices()
 {
     const bool securities = m_document && !m_document->brandList().empty();
-    const bool investAccount = m_document && m_document->findAccountOfKind(cv::raw(cv::NodeKind::Investment));
+    const bool investAccount = m_document && m_document->findAccountOfKind(cv::NodeKind::Investment);
     m_investChoice->button(NewInvestAccountChoice)->setEnabled(securities);
     m_investChoice->button(AddHoldingChoice)->setEnabled(securities && investAccount);
 }

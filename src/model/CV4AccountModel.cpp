@@ -12,7 +12,7 @@ const QString kSummary = QStringLiteral("summary");
 
 } // namespace
 
-CVUnitModelPtr cv::makeSystemNode(int ident, int kind, const char *nameKey)
+CVUnitModelPtr cv::makeSystemNode(int ident, cv::NodeKind kind, const char *nameKey)
 {
     auto node = std::make_shared<CVUnitModel>();
     node->setIdent(ident);
@@ -31,16 +31,16 @@ bool cv::rootsAreSeparate(std::initializer_list<const CVUnitModel *> roots)
 }
 
 CV4AccountModel::CV4AccountModel()
-    : m_asset(cv::makeSystemNode(AssetRoot, 1, "SYS:Account-Asset"))
-    , m_debt(cv::makeSystemNode(DebtRoot, 1, "SYS:Account-Debt"))
-    , m_summary(cv::makeSystemNode(SummaryRoot, 1, "SYS:Account-Summary"))
+    : m_asset(cv::makeSystemNode(AssetRoot, cv::NodeKind::SectionRoot, "SYS:Account-Asset"))
+    , m_debt(cv::makeSystemNode(DebtRoot, cv::NodeKind::SectionRoot, "SYS:Account-Debt"))
+    , m_summary(cv::makeSystemNode(SummaryRoot, cv::NodeKind::SectionRoot, "SYS:Account-Summary"))
 {
 }
 
 void CV4AccountModel::setSystemItems()
 {
     if (!m_asset || m_asset->findMemberWithIdent(WalletIdent)) return;
-    m_asset->appendChild(cv::makeSystemNode(WalletIdent, 30, "Wallet"));
+    m_asset->appendChild(cv::makeSystemNode(WalletIdent, cv::NodeKind::Cash, "Wallet"));
 }
 
 int CV4AccountModel::uniqueId() const

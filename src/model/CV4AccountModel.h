@@ -45,7 +45,7 @@ using CV4AccountModelPtr = std::shared_ptr<CV4AccountModel>;
 
 namespace cv {
 // A node of a fixed kind and ident named by the text of a localisation key.
-CVUnitModelPtr makeSystemNode(int ident, int kind, const char *nameKey);
+CVUnitModelPtr makeSystemNode(int ident, NodeKind kind, const char *nameKey);
 // Whether decoded roots form separate trees: none is listed twice or hangs
 // below another node.
 bool rootsAreSeparate(std::initializer_list<const CVUnitModel *> roots);

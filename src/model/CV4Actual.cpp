@@ -5,7 +5,7 @@
 QVariant CV4Actual::valueForKey(const QString &key) const
 {
     if (key == u"ident") return m_ident;
-    if (key == u"kind") return m_kind;
+    if (key == u"kind") return cv::raw(m_kind);
     if (key == u"date") return cv::record::dateValue(m_date);
     if (key == u"category") return m_category;
     if (key == u"account") return m_account;

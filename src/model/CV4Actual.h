@@ -18,17 +18,10 @@ using CV4ActualPtr = std::shared_ptr<CV4Actual>;
 
 class CV4Actual {
 public:
-    // The stored numbers are those of cv::EntryKind.
-    enum Kind {
-        Income = int(cv::EntryKind::Income),
-        Expense = int(cv::EntryKind::Expense),
-        Transfer = int(cv::EntryKind::Transfer),
-    };
-
     int ident() const { return m_ident; }
     void setIdent(int ident) { m_ident = ident; }
-    int kind() const { return m_kind; }
-    void setKind(int kind) { m_kind = kind; }
+    cv::EntryKind kind() const { return m_kind; }
+    void setKind(cv::EntryKind kind) { m_kind = kind; }
     QDate date() const { return m_date; }
     void setDate(const QDate &date) { m_date = date; }
     int category() const { return m_category; }
@@ -85,7 +78,7 @@ public:
 
 private:
     int m_ident = -1;
-    int m_kind = Income;
+    cv::EntryKind m_kind = cv::EntryKind::Income;
     QDate m_date;
     int m_category = 0;
     int m_account = 0;

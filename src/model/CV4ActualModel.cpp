@@ -9,8 +9,8 @@ const QString kIncome = QStringLiteral("income");
 const QString kExpense = QStringLiteral("expense");
 const QString kSummary = QStringLiteral("summary");
 
-constexpr int kTransferItem = 5;
-constexpr int kCategory = 21;
+constexpr cv::NodeKind kTransferItem = cv::NodeKind::SystemItem;
+constexpr cv::NodeKind kCategory = cv::NodeKind::Category;
 
 // Transfer items keep their "SYS:" key as their name, so that every book
 // shows them in the language of whoever opens it.
@@ -26,10 +26,10 @@ CVUnitModelPtr transferItem(int ident, const char *key)
 } // namespace
 
 CV4ActualModel::CV4ActualModel()
-    : m_moneyFlow(cv::makeSystemNode(MoneyFlowRoot, 1, "SYS:Transfer"))
-    , m_income(cv::makeSystemNode(IncomeRoot, 1, "SYS:Income"))
-    , m_expense(cv::makeSystemNode(ExpenseRoot, 1, "SYS:Expense"))
-    , m_summary(cv::makeSystemNode(SummaryRoot, 0, "SYS:Actual-Summary"))
+    : m_moneyFlow(cv::makeSystemNode(MoneyFlowRoot, cv::NodeKind::SectionRoot, "SYS:Transfer"))
+    , m_income(cv::makeSystemNode(IncomeRoot, cv::NodeKind::SectionRoot, "SYS:Income"))
+    , m_expense(cv::makeSystemNode(ExpenseRoot, cv::NodeKind::SectionRoot, "SYS:Expense"))
+    , m_summary(cv::makeSystemNode(SummaryRoot, cv::NodeKind::SummaryRoot, "SYS:Actual-Summary"))
 {
 }
 

@@ -244,7 +244,7 @@ void CV4LoanModel::calcArrayData(CV4LoanSchedule &rows, int k, int recalcIndex) 
                 // Interest for the coming period, on what will then be owed.
                 Cents owed = balance;
                 for (next = i + 1; next < rows.size(); ++next) {
-                    const int kind = rows[next]->kind();
+                    const auto kind = rows[next]->kind();
                     if (kind == k) break;
                     if (kind == k + 2 || kind == k + 4) owed -= toCents(rows[next]->principal());
                 }

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <type_traits>
+
 namespace cv::record {
 
 inline QVariant dateValue(const QDate &date)
@@ -21,6 +23,17 @@ inline bool assignInt(int &field, const QVariant &value)
     const int v = value.toInt(&ok);
     if (ok) field = v;
     return ok;
+}
+
+// A kind takes the stored number as it comes, like the readers do.
+template <typename Kind>
+    requires std::is_enum_v<Kind>
+inline bool assignInt(Kind &field, const QVariant &value)
+{
+    int v = 0;
+    if (!assignInt(v, value)) return false;
+    field = Kind(v);
+    return true;
 }
 
 inline bool assignDouble(double &field, const QVariant &value)

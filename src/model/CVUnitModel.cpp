@@ -198,7 +198,7 @@ bool CVUnitModel::hasAncestor(const CVUnitModel *node) const
 QVariant CVUnitModel::valueForKey(const QString &key) const
 {
     if (key == QLatin1String("ident")) return m_ident;
-    if (key == QLatin1String("kind")) return m_kind;
+    if (key == QLatin1String("kind")) return cv::raw(m_kind);
     if (key == QLatin1String("status") || key == QLatin1String("intValue")) return m_status;
     if (key == QLatin1String("currency")) return m_currency;
     if (key == QLatin1String("collapsed")) return m_collapsed;
@@ -398,7 +398,7 @@ QString CVUnitModel::description() const
                                              QString::asprintf("%p", static_cast<const void *>(m_extra.get())))
                                   : QStringLiteral("(null)");
     return QString::asprintf("<CVUnitModel %p:(%d) '%s' k:%d extra:%s>", static_cast<const void *>(this), m_ident,
-                             m_name.isNull() ? "(null)" : m_name.toUtf8().constData(), m_kind,
+                             m_name.isNull() ? "(null)" : m_name.toUtf8().constData(), cv::raw(m_kind),
                              extra.toUtf8().constData());
 }
 
@@ -442,7 +442,7 @@ void CVUnitModel::encodeWithCoder(cv::KeyedArchiver &coder) const
         return;
     }
     coder.encodeInt(QStringLiteral("ident"), m_ident);
-    coder.encodeInt(QStringLiteral("kind"), m_kind);
+    coder.encodeInt(QStringLiteral("kind"), cv::raw(m_kind));
     coder.encodeInt(QStringLiteral("status"), m_status);
     if (!m_name.isEmpty()) coder.encodeObject(QStringLiteral("name"), m_name);
     coder.encodeInt(QStringLiteral("currency"), m_currency);
@@ -455,7 +455,7 @@ bool CVUnitModel::initWithCoder(cv::KeyedUnarchiver &coder)
 {
     // Stored nodes start from nothing: a missing key stays 0, none or false.
     m_ident = coder.decodeIntForKey(QStringLiteral("ident"));
-    m_kind = coder.decodeIntForKey(QStringLiteral("kind"));
+    m_kind = cv::NodeKind(coder.decodeIntForKey(QStringLiteral("kind")));
     m_status = coder.decodeIntForKey(QStringLiteral("status"));
     m_name = QString();
     if (m_kind != cv::NodeKind::CashPart && m_kind != cv::NodeKind::Holding) {

@@ -31,8 +31,8 @@ public:
     // folder, 21 category, 30-33 asset accounts, 40-42 debts, 50/51 summaries.
     int ident() const { return m_ident; }
     void setIdent(int ident) { m_ident = ident; }
-    int kind() const { return m_kind; }
-    void setKind(int kind) { m_kind = kind; }
+    cv::NodeKind kind() const { return m_kind; }
+    void setKind(cv::NodeKind kind) { m_kind = kind; }
     int status() const { return m_status; }
     void setStatus(int status) { m_status = status; }
     int intValue() const { return m_status; }
@@ -165,7 +165,7 @@ private:
     void collectCategories(std::vector<int> &out) const;
 
     int m_ident = -1;
-    int m_kind = 0;
+    cv::NodeKind m_kind = cv::NodeKind::SummaryRoot;
     int m_status = 1;
     bool m_collapsed = false;
     QString m_name;

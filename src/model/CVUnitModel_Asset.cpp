@@ -42,7 +42,7 @@ bool CVUnitModel::isPayable() const
 
 bool CVUnitModel::isAccount() const
 {
-    return (m_kind >= cv::raw(cv::NodeKind::Cash) && m_kind < cv::raw(cv::NodeKind::AccountSummary)) || m_kind == cv::NodeKind::Holding || m_kind == cv::NodeKind::CashPart;
+    return (m_kind >= cv::NodeKind::Cash && m_kind < cv::NodeKind::AccountSummary) || m_kind == cv::NodeKind::Holding || m_kind == cv::NodeKind::CashPart;
 }
 
 double CVUnitModel::assetInitialValue() const
@@ -60,7 +60,7 @@ QDate CVUnitModel::assetInitialDate() const
 QString CVUnitModel::assetKindName() const
 {
     const char *key = nullptr;
-    switch (cv::NodeKind(m_kind)) {
+    switch (m_kind) {
     case cv::NodeKind::Report:
     case cv::NodeKind::Group: key = "Report-Group"; break;
     case cv::NodeKind::Cash: key = "Report-Asset-Cache"; break;

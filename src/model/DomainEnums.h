@@ -1,9 +1,9 @@
 #pragma once
 // Every domain kind of the book in one place. The numbers are stored in
-// documents, archives and the XML form: never change one. Tree nodes, entries
-// and trades keep them as int; compare with the enum
-// (`node->kind() == cv::NodeKind::Holding`) and switch over `cv::NodeKind(kind)`.
-// CV4Actual::Kind and CV4Trade::Kind take their numbers from here.
+// documents, archives and the XML form: never change one. Nodes and entries
+// answer these enums; the readers and writers convert at the stored int, and
+// a number no enumerator names is kept as it came. Trades still keep an int
+// (CV4Trade::Kind takes its numbers from TradeKind).
 // scripts/check-node-kinds.sh keeps bare node, entry and trade kind numbers
 // out of the code.
 
@@ -33,6 +33,7 @@ enum class NodeKind : int {
 };
 
 constexpr int raw(NodeKind kind) { return int(kind); }
+// A stored number against a kind (tables, archives under test).
 constexpr bool operator==(int stored, NodeKind kind) { return stored == int(kind); }
 
 // Nodes up to this ident are the program's own (roots, the wallet, the
@@ -40,26 +41,26 @@ constexpr bool operator==(int stored, NodeKind kind) { return stored == int(kind
 inline constexpr int kLastSystemIdent = 99;
 
 // Asset accounts: cash, bank, investment, general asset.
-constexpr bool isAssetAccountKind(int kind) { return kind >= raw(NodeKind::Cash) && kind <= raw(NodeKind::GeneralAsset); }
+constexpr bool isAssetAccountKind(NodeKind kind) { return kind >= NodeKind::Cash && kind <= NodeKind::GeneralAsset; }
 // Debts: credit card, loan, general debt.
-constexpr bool isDebtAccountKind(int kind) { return kind >= raw(NodeKind::CreditCard) && kind <= raw(NodeKind::GeneralDebt); }
+constexpr bool isDebtAccountKind(NodeKind kind) { return kind >= NodeKind::CreditCard && kind <= NodeKind::GeneralDebt; }
 // Nodes the balance cache accumulates day by day.
-constexpr bool isBalanceNodeKind(int kind)
+constexpr bool isBalanceNodeKind(NodeKind kind)
 {
     return kind == NodeKind::Cash || kind == NodeKind::Bank || kind == NodeKind::GeneralAsset ||
            isDebtAccountKind(kind) || kind == NodeKind::CashPart;
 }
 // Kinds whose name may be a localisation key ("SYS:...").
-constexpr bool isSystemNameKind(int kind) { return kind >= raw(NodeKind::SummaryRoot) && kind <= raw(NodeKind::SystemItem); }
+constexpr bool isSystemNameKind(NodeKind kind) { return kind >= NodeKind::SummaryRoot && kind <= NodeKind::SystemItem; }
 
-// The kind of an entry (`CV4Actual::kind`; the class keeps its plain names).
+// The kind of an entry (`CV4Actual::kind`).
 enum class EntryKind : int {
     Income = 0,    // money in, against an income category
     Expense = 1,   // money out, against an expense category
     Transfer = 2,  // between two accounts, against a transfer item 10-13
 };
 
-// The kind of a trade (`CV4Trade::kind`; the class keeps its plain names).
+// The kind of a trade (`CV4Trade::kind`).
 enum class TradeKind : int {
     Buy = 0,             // units in, money out
     Sale = 1,            // units out, money in
@@ -80,6 +81,8 @@ enum class TradeKind : int {
     CashIn = 30,         // units bought with cash paid in
     Reinvestment = 31,   // distribution reinvested as units
 };
+constexpr int raw(EntryKind kind) { return int(kind); }
+constexpr bool operator==(int stored, EntryKind kind) { return stored == int(kind); }
 
 // A document type; the file extension decides it.
 enum class DocumentType {

@@ -145,7 +145,7 @@ void CV4Report11View::drawTrade(cv::Canvas &canvas, const CV4ReportItem &row, do
         return;
     }
     const CV4Trade &trade = *row.trade;
-    const int kind = trade.kind();
+    const auto kind = trade.kind();
     const int currency = row.brand ? row.brand->currency() : 0;
     const auto accountName = [this](int ident) {
         const CVUnitModelPtr account = doc().findAccount(ident);

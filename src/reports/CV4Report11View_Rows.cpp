@@ -256,7 +256,7 @@ public:
         std::optional<double> profit;
         // A unit count of 0 (a merge to nothing, a zero-count buy) has no average.
         const auto newAverage = [&] { A = U != 0 ? (T + c * p + f) / U : 0; };
-        const int kind = trade->kind();
+        const auto kind = trade->kind();
         switch (CV4Trade::Kind(kind)) {
         case CV4Trade::Buy:
             S += c;

@@ -52,9 +52,9 @@ public:
         doc.reads().forEachActual(period, [this](const CV4Actual &entry) {
             Moves &source = m_moves[entry.account()];
             switch (entry.kind()) {
-            case CV4Actual::Income: source.income += entry.amount(); break;
-            case CV4Actual::Expense: source.expense += entry.amount(); break;
-            case CV4Actual::Transfer: {
+            case cv::EntryKind::Income: source.income += entry.amount(); break;
+            case cv::EntryKind::Expense: source.expense += entry.amount(); break;
+            case cv::EntryKind::Transfer: {
                 source.transferOut += entry.amount();
                 if (entry.destination() <= 0 || entry.destination() == entry.account()) break;
                 // What arrives is what the balance cache credited.

@@ -30,7 +30,7 @@ struct JournalRecord {
     QString memo() const { return actual ? actual->memo() : trade->memo(); }
     bool isTransfer() const
     {
-        return actual ? actual->kind() == CV4Actual::Transfer : trade->kind() == CV4Trade::TransferUnits;
+        return actual ? actual->kind() == cv::EntryKind::Transfer : trade->kind() == CV4Trade::TransferUnits;
     }
 };
 
@@ -93,7 +93,7 @@ private:
             const int brand = holding ? brandOf(node) : -1;
             const auto trades = m_doc.reads().findTradeFrom(m_from, m_to, account.ident(), brand, 0);
             for (const CV4TradePtr &trade : trades.value_or(cv::TradeList())) {
-                const int kind = trade->kind();
+                const auto kind = trade->kind();
                 // Moves of units without money mean nothing to the cash, unless they cost a commission.
                 if (!holding && trade->commission() == 0 &&
                     isIn(kind, {CV4Trade::TransferUnits, CV4Trade::Split, CV4Trade::Merge, CV4Trade::Increase,
@@ -180,9 +180,9 @@ private:
         if (record.actual) {
             const CV4Actual &entry = *record.actual;
             switch (entry.kind()) {
-            case CV4Actual::Income:
+            case cv::EntryKind::Income:
                 return {entry.amount(), 0};
-            case CV4Actual::Expense:
+            case cv::EntryKind::Expense:
                 return {0, entry.amount()};
             default: {
                 double arriving = 0;
@@ -196,7 +196,7 @@ private:
         if (commission) return {0, trade.commission()};
         const bool holding = node.kind() == cv::NodeKind::Holding;
         const double money = trade.count() * trade.unitPrice();
-        const int kind = trade.kind();
+        const auto kind = trade.kind();
         if (isIn(kind, {CV4Trade::Buy, CV4Trade::Split, CV4Trade::Increase, CV4Trade::BuyBack, CV4Trade::MarginBuy,
                         CV4Trade::Reinvestment})) {
             if (holding) return {trade.count(), 0};
@@ -232,7 +232,7 @@ private:
             }
             text = joined(text, record.trade->reportKindName());
             if (commission) text = joined(text, cv::localizedString("Report-trade-commission"));
-        } else if (record.actual->kind() == CV4Actual::Transfer) {
+        } else if (record.actual->kind() == cv::EntryKind::Transfer) {
             const int account = journalAccount(node).ident();
             const CV4Actual &entry = *record.actual;
             const CVUnitModelPtr other = m_doc.findAccount(entry.destination() == account ? entry.account()

@@ -116,14 +116,14 @@ CV4ReportView::Rows CV4Report4View::makeAllItems(const cv::ReportRequest &reques
     for (const Listed &item : listed) {
         const CV4Actual &entry = *item.entry;
         CVUnitModelPtr node;
-        if (entry.kind() == CV4Actual::Income)
+        if (entry.kind() == cv::EntryKind::Income)
             node = doc().findIncome(item.category);
-        else if (entry.kind() == CV4Actual::Expense)
+        else if (entry.kind() == cv::EntryKind::Expense)
             node = doc().findExpense(item.category);
         if (!node) {
             // Only this entry is lost to the report, not the categories after it.
-            if (!missing.contains({entry.kind(), item.category})) {
-                missing.insert({entry.kind(), item.category});
+            if (!missing.contains({cv::raw(entry.kind()), item.category})) {
+                missing.insert({cv::raw(entry.kind()), item.category});
                 qCWarning(lcItemised) << "CV4Report4View:makeAllItemsFrom nil category";
             }
             continue;

@@ -25,19 +25,19 @@ void addEntries(CV4Document &doc, const CVUnitModel &account, const std::optiona
     const int currency = account.currency();
     doc.reads().forEachActual(conditions, [&](const CV4Actual &entry) {
         switch (entry.kind()) {
-        case CV4Actual::Income: {
+        case cv::EntryKind::Income: {
             const CVUnitModelPtr category = doc.findIncome(entry.category());
             if (category && category->deepStatus())
                 sums.income += entry.amount() * cv::cashflow::rateAt(doc, currency, entry.date());
             break;
         }
-        case CV4Actual::Expense: {
+        case cv::EntryKind::Expense: {
             const CVUnitModelPtr category = doc.findExpense(entry.category());
             if (category && category->deepStatus())
                 sums.expense += entry.amount() * cv::cashflow::rateAt(doc, currency, entry.date());
             break;
         }
-        case CV4Actual::Transfer: {
+        case cv::EntryKind::Transfer: {
             const CVUnitModelPtr source = doc.findAccount(entry.account());
             const CVUnitModelPtr destination = doc.findAccount(entry.destination());
             const bool sourceCash = cv::cashflow::isCashLike(source.get());

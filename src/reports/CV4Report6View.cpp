@@ -130,10 +130,10 @@ void DetailLists::makeActualDetail(const std::optional<QList<int>> &groups)
     m_doc.reads().forEachActual(conditions, [&](const CV4Actual &entry) {
         const CVUnitModelPtr account = m_doc.findAccount(entry.account());
         const bool accountCash = cv::cashflow::isCashLike(account.get());
-        const int kind = entry.kind();
-        if (kind == CV4Actual::Income || kind == CV4Actual::Expense) {
+        const auto kind = entry.kind();
+        if (kind == cv::EntryKind::Income || kind == cv::EntryKind::Expense) {
             if (!accountCash) return;
-            const bool income = kind == CV4Actual::Income;
+            const bool income = kind == cv::EntryKind::Income;
             const int ident = m_tier > 0 ? getParentIdent(entry.category(), income) : entry.category();
             const CVUnitModelPtr category = income ? m_doc.findIncome(ident) : m_doc.findExpense(ident);
             const auto &at = income ? m_incomeAt : m_expenseAt;
@@ -141,7 +141,7 @@ void DetailLists::makeActualDetail(const std::optional<QList<int>> &groups)
             if (!category || !category->deepStatus() || item == at.end()) return;
             (income ? m_inIncome : m_outExpense)[item->second].value +=
                 entry.amount() * cv::cashflow::rateAt(m_doc, cv::cashflow::currencyOf(account.get()), entry.date());
-        } else if (kind == CV4Actual::Transfer) {
+        } else if (kind == cv::EntryKind::Transfer) {
             const CVUnitModelPtr destination = m_doc.findAccount(entry.destination());
             const bool destinationCash = cv::cashflow::isCashLike(destination.get());
             if (accountCash && !destinationCash) {

@@ -32,7 +32,7 @@ public:
         if (groups && !groups->isEmpty()) period.group = *groups;
         QHash<int, int> currencyOfAccount;
         doc.reads().forEachActual(period, [&](const CV4Actual &entry) {
-            if (entry.kind() != CV4Actual::Income && entry.kind() != CV4Actual::Expense) return;
+            if (entry.kind() != cv::EntryKind::Income && entry.kind() != cv::EntryKind::Expense) return;
             auto known = currencyOfAccount.constFind(entry.account());
             if (known == currencyOfAccount.constEnd()) {
                 const CVUnitModelPtr account = doc.findAccount(entry.account());
@@ -40,7 +40,7 @@ public:
             }
             double amount = entry.amount();
             if (doc.isForeignCurrency(*known)) amount *= doc.currencyRate(doc.findCurrency(*known), entry.date());
-            m_sums[entry.kind()][entry.category()] += amount;
+            m_sums[cv::raw(entry.kind())][entry.category()] += amount;
         });
     }
 

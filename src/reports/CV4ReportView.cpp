@@ -218,9 +218,9 @@ QString CV4ReportView::getFullCatName(const CVUnitModel &node) const
 QString CV4ReportView::getFullCatName(const CV4Actual &entry) const
 {
     CVUnitModelPtr category;
-    if (entry.kind() == CV4Actual::Income)
+    if (entry.kind() == cv::EntryKind::Income)
         category = m_doc.findIncome(entry.category());
-    else if (entry.kind() == CV4Actual::Expense)
+    else if (entry.kind() == cv::EntryKind::Expense)
         category = m_doc.findExpense(entry.category());
     return category ? getFullCatName(*category) : QString();
 }

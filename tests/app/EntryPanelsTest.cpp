@@ -207,14 +207,14 @@ InvestBook addInvestAccount(CV4Document &document)
     document.commitBrandList();
     book.brand = brand->ident();
     book.account = std::make_shared<CVUnitModel>();
-    book.account->setKind(cv::raw(cv::NodeKind::Investment));
+    book.account->setKind(cv::NodeKind::Investment);
     book.account->setIdent(document.accountModel()->uniqueId());
     book.account->setName(QStringLiteral("Broker"));
     auto record = std::make_shared<CV4AssetModel>();
     record->setDate(QDate(2009, 1, 1));
     book.account->setExtra(record);
     book.cashPart = std::make_shared<CVUnitModel>();
-    book.cashPart->setKind(cv::raw(cv::NodeKind::CashPart));
+    book.cashPart->setKind(cv::NodeKind::CashPart);
     book.cashPart->setIdent(0);
     book.account->appendChild(book.cashPart);
     document.accountModel()->asset()->appendChild(book.account);

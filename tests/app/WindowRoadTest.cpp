@@ -35,7 +35,7 @@ QString shape(const CVUnitModelPtr &node)
     for (const CVUnitModelPtr &child : node->children()) {
         const auto unit = std::dynamic_pointer_cast<CV4InvestUnit>(child->extra());
         const QString name = unit ? QString::number(unit->brand()) : child->ident() > 0 ? child->name() : QString();
-        out += QStringLiteral("%1 %2 %3\n").arg(child->kind()).arg(child->ident()).arg(name) + shape(child);
+        out += QStringLiteral("%1 %2 %3\n").arg(cv::raw(child->kind())).arg(child->ident()).arg(name) + shape(child);
     }
     return out;
 }
@@ -53,20 +53,20 @@ protected:
         page = std::make_unique<cvtest::page::Window>(*delegate, w);
         const auto &accounts = *document->accountModel();
         const int category = document->actualModel()->uniqueId();
-        living = samplebook::node(document->actualModel()->expense(), category, cv::raw(NodeKind::Group),
+        living = samplebook::node(document->actualModel()->expense(), category, NodeKind::Group,
                                   QStringLiteral("Living"));
-        food = samplebook::node(living, category + 1, cv::raw(NodeKind::Category), QStringLiteral("Lunch"));
+        food = samplebook::node(living, category + 1, NodeKind::Category, QStringLiteral("Lunch"));
         document->commitActualModel();
         // A card, an investment account and a security it does not hold yet.
         const int id = accounts.uniqueId();
         auto cardRecord = std::make_shared<CV4CreditCardModel>();
         cardRecord->setDate(QDate(2009, 1, 1));
-        card = samplebook::node(accounts.debt(), id, cv::raw(NodeKind::CreditCard), QStringLiteral("Card"), cardRecord);
+        card = samplebook::node(accounts.debt(), id, NodeKind::CreditCard, QStringLiteral("Card"), cardRecord);
         auto brokerRecord = std::make_shared<CV4AssetModel>();
         brokerRecord->setDate(QDate(2009, 1, 1));
-        broker = samplebook::node(accounts.asset(), id + 1, cv::raw(NodeKind::Investment), QStringLiteral("Broker"),
+        broker = samplebook::node(accounts.asset(), id + 1, NodeKind::Investment, QStringLiteral("Broker"),
                                   brokerRecord);
-        samplebook::node(broker, 0, cv::raw(NodeKind::CashPart), QStringLiteral("SYS:Invest-Cache"));
+        samplebook::node(broker, 0, NodeKind::CashPart, QStringLiteral("SYS:Invest-Cache"));
         auto toyo = std::make_shared<CV4Brand>();
         toyo->setName(QStringLiteral("Toyo"));
         toyo->setCurrency(1);
@@ -127,9 +127,9 @@ protected:
 TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebuild)
 {
     open();
-    samplebook::store(*document, CV4Actual::Transfer, QDate(2009, 5, 10), 7000, 0, bank->ident(), card->ident());
-    samplebook::store(*document, CV4Actual::Expense, QDate(2009, 5, 12), 2500, food->ident(), card->ident());
-    samplebook::store(*document, CV4Actual::Transfer, QDate(2009, 5, 20), 3000, 0, bank->ident(), CV4AccountModel::WalletIdent);
+    samplebook::store(*document, cv::EntryKind::Transfer, QDate(2009, 5, 10), 7000, 0, bank->ident(), card->ident());
+    samplebook::store(*document, cv::EntryKind::Expense, QDate(2009, 5, 12), 2500, food->ident(), card->ident());
+    samplebook::store(*document, cv::EntryKind::Transfer, QDate(2009, 5, 20), 3000, 0, bank->ident(), CV4AccountModel::WalletIdent);
     const cvtest::page::Viewer viewer = page->viewer();
     const struct {
         const char *what;

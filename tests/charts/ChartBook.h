@@ -51,7 +51,7 @@ struct ChartBook {
         record->setDate(QDate(2000, 1, 1));
         record->setInitialValue(opening);
         if (!parent)
-            parent = cv::isDebtAccountKind(kind) ? doc->accountModel()->debt() : doc->accountModel()->asset();
+            parent = cv::isDebtAccountKind(cv::NodeKind(kind)) ? doc->accountModel()->debt() : doc->accountModel()->asset();
         return samplebook::node(parent, nextIdent++, kind, name, kind == cv::NodeKind::Group ? nullptr : record);
     }
     CVUnitModelPtr category(bool income, const QString &name, CVUnitModelPtr parent = nullptr, int kind = 21)
@@ -61,17 +61,17 @@ struct ChartBook {
     }
     void expense(const QDate &date, double amount, const CVUnitModelPtr &category, const CVUnitModelPtr &account)
     {
-        doc->updateExpense(samplebook::entry(CV4Actual::Expense, date, amount, category->ident(), account->ident()),
+        doc->updateExpense(samplebook::entry(cv::EntryKind::Expense, date, amount, category->ident(), account->ident()),
                            nullptr);
     }
     void income(const QDate &date, double amount, const CVUnitModelPtr &category, const CVUnitModelPtr &account)
     {
-        doc->updateIncome(samplebook::entry(CV4Actual::Income, date, amount, category->ident(), account->ident()),
+        doc->updateIncome(samplebook::entry(cv::EntryKind::Income, date, amount, category->ident(), account->ident()),
                           nullptr);
     }
     void transfer(const QDate &date, double amount, const CVUnitModelPtr &from, const CVUnitModelPtr &to)
     {
-        auto move = samplebook::entry(CV4Actual::Transfer, date, amount, 0, from->ident(), to->ident());
+        auto move = samplebook::entry(cv::EntryKind::Transfer, date, amount, 0, from->ident(), to->ident());
         doc->fixupTransferCategory(*move);
         doc->updateTransfer(move, nullptr);
     }

@@ -80,7 +80,7 @@ TEST_F(SheetTest, PieOfAccountsNeedsNoEndDate)
 {
     auto bank = m_book.account(31, QStringLiteral("Bank"), 500);
     auto invest = m_book.account(32, QStringLiteral("Broker"), 0);
-    samplebook::node(invest, 0, cv::raw(cv::NodeKind::CashPart), QString());
+    samplebook::node(invest, 0, cv::NodeKind::CashPart, QString());
     m_book.rebuild();
     QTemporaryDir folder;
     {
@@ -174,7 +174,7 @@ TEST_F(SheetTest, OverviewCashFlow)
         book.account(40, QStringLiteral("Card"));
         book.account(41, QStringLiteral("Loan"));
         auto invest = book.account(32, QStringLiteral("Broker"));
-        samplebook::node(invest, 0, cv::raw(cv::NodeKind::CashPart), QString());
+        samplebook::node(invest, 0, cv::NodeKind::CashPart, QString());
         c.write(book);
         book.rebuild();
         InfoPanelController sheet(book.doc.get());

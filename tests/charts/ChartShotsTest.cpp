@@ -35,8 +35,8 @@ namespace {
 
 void leaves(const CVUnitModelPtr &node, std::vector<CVUnitModelPtr> &out)
 {
-    if (node->countChild() == 0 || node->kind() == cv::raw(cv::NodeKind::Investment)) {
-        if (node->kind() != cv::raw(cv::NodeKind::SectionRoot))
+    if (node->countChild() == 0 || node->kind() == cv::NodeKind::Investment) {
+        if (node->kind() != cv::NodeKind::SectionRoot)
             out.push_back(node);
         return;
     }
@@ -65,18 +65,18 @@ void fillYear(CV4Document &doc)
     };
     std::optional<cv::EditScope> batch(std::in_place, doc);
     for (const CVUnitModelPtr &account : assets)
-        doc.updateIncome(samplebook::entry(CV4Actual::Income, QDate(2008, 12, 31), 200000 + 100000 * next(5),
+        doc.updateIncome(samplebook::entry(cv::EntryKind::Income, QDate(2008, 12, 31), 200000 + 100000 * next(5),
                                            incomes.front()->ident(), account->ident()),
                          nullptr);
     for (QDate d(2009, 1, 1); d.year() == 2009; d = d.addDays(1)) {
         if (d.day() == 25)
-            doc.updateIncome(samplebook::entry(CV4Actual::Income, d, 300000, incomes.front()->ident(),
+            doc.updateIncome(samplebook::entry(cv::EntryKind::Income, d, 300000, incomes.front()->ident(),
                                                assets[d.month() % assets.size()]->ident()),
                              nullptr);
         for (unsigned k = 0; k < 3; ++k) {
             const CVUnitModelPtr &category = expenses[next(unsigned(expenses.size()))];
             const CVUnitModelPtr &payer = payers[next(unsigned(payers.size()))];
-            doc.updateExpense(samplebook::entry(CV4Actual::Expense, d, 100 * (1 + next(60)), category->ident(),
+            doc.updateExpense(samplebook::entry(cv::EntryKind::Expense, d, 100 * (1 + next(60)), category->ident(),
                                                 payer->ident()),
                               nullptr);
         }

@@ -85,12 +85,12 @@ TEST_F(ViewerPrintRowTest, AccountsShowMonthEndsAfterTheCarryOver)
 TEST_F(ViewerPrintRowTest, PercentagesThatRoundToZeroPrintWithoutASign)
 {
     const auto &categories = *m_doc->actualModel();
-    for (auto [kind, ident, root] : {std::tuple(CV4Actual::Expense, 1101, categories.expense()),
-                                     std::tuple(CV4Actual::Income, 1102, categories.income())}) {
+    for (auto [kind, ident, root] : {std::tuple(cv::EntryKind::Expense, 1101, categories.expense()),
+                                     std::tuple(cv::EntryKind::Income, 1102, categories.income())}) {
         auto refund = samplebook::node(root, ident, 21, QStringLiteral("Refund"));
         refund->setBudgetAfter(2008, 1, 30000);
         const CV4ActualPtr e = samplebook::entry(kind, QDate(2008, 3, 6), -0.01, ident, 1000);
-        kind == CV4Actual::Income ? m_doc->updateIncome(e, nullptr) : m_doc->updateExpense(e, nullptr);
+        kind == cv::EntryKind::Income ? m_doc->updateIncome(e, nullptr) : m_doc->updateExpense(e, nullptr);
         const QStringList cells = ViewerPrintRow(QDate(2008, 3, 1)).categoryCells(*m_doc, *refund);
         EXPECT_EQ(cells.mid(16), (QStringList{"0.00", "0.00"})) << ident << ": budget %, share";
     }

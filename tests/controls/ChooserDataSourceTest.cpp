@@ -87,10 +87,10 @@ TEST_F(ChooserDataSourceTest, CategoryListsByMode)
     EXPECT_EQ(transfer.name(), cv::localizedString(QStringLiteral("SYS:Transfer")));
     EXPECT_EQ(transfer.node()->ident(), 1);
     EXPECT_EQ(transfer.node()->kind(), 5);
-    EXPECT_EQ(source.kindOfCategory(1), 2);
-    EXPECT_EQ(source.kindOfCategory(CV4ActualModel::ExpenseMisc), 1);
-    EXPECT_EQ(source.kindOfCategory(CV4ActualModel::IncomeMisc), 0);
-    EXPECT_EQ(source.kindOfCategory(987654), 0);
+    EXPECT_EQ(source.kindOfCategory(1), cv::EntryKind::Transfer);
+    EXPECT_EQ(source.kindOfCategory(CV4ActualModel::ExpenseMisc), cv::EntryKind::Expense);
+    EXPECT_EQ(source.kindOfCategory(CV4ActualModel::IncomeMisc), cv::EntryKind::Income);
+    EXPECT_EQ(source.kindOfCategory(987654), cv::EntryKind::Income);
 
     source.setDocument(&book.doc, 5);
     ASSERT_EQ(source.rowCount(), 1);
@@ -102,7 +102,7 @@ TEST_F(ChooserDataSourceTest, CategoryListsByMode)
     source.setDocument(&book.doc, 2, true);
     ASSERT_GT(source.rowCount(), 0);
     for (const cv::ChooserItem &item : source.objects()) EXPECT_EQ(item.node()->countChild(), 0);
-    EXPECT_EQ(source.kindOfCategory(CV4ActualModel::ExpenseMisc), 1);
+    EXPECT_EQ(source.kindOfCategory(CV4ActualModel::ExpenseMisc), cv::EntryKind::Expense);
 }
 
 TEST_F(ChooserDataSourceTest, TradeKindsInChooserOrder)

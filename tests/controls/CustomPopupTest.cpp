@@ -27,7 +27,7 @@ CVUnitModelPtr makeNode(const QString &name, int kind, int ident, const CVUnitMo
 {
     auto node = std::make_shared<CVUnitModel>();
     node->setName(name);
-    node->setKind(kind);
+    node->setKind(cv::NodeKind(kind));
     node->setIdent(ident);
     if (parent) parent->appendChild(node);
     return node;

@@ -121,7 +121,7 @@ TEST_F(BookTest, RangeAndSummaries)
 
     // A summary of debts alone is positive.
     auto summary = std::make_shared<CVUnitModel>();
-    summary->setKind(cv::raw(cv::NodeKind::AccountSummary));
+    summary->setKind(cv::NodeKind::AccountSummary);
     auto record = std::make_shared<CV4Summary>();
     auto unit = std::make_shared<CV4SummaryUnit>();
     unit->setRefID(1001);
@@ -133,7 +133,7 @@ TEST_F(BookTest, RangeAndSummaries)
     EXPECT_DOUBLE_EQ(doc->valueForAccount(summary, day(2009, 6, 30)), 700);
 
     auto categories = std::make_shared<CVUnitModel>();
-    categories->setKind(cv::raw(cv::NodeKind::CategorySummary));
+    categories->setKind(cv::NodeKind::CategorySummary);
     auto lists = std::make_shared<CV4Summary>();
     auto plus = std::make_shared<CV4SummaryUnit>();
     plus->setRefID(1004);

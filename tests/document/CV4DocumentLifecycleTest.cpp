@@ -142,8 +142,8 @@ TEST_F(LifecycleTest, SaveAndReopenKeepsTheWholeBook)
     const int expense = doc.actualModel()->expense()->childAt(0)->ident();
     const int income = doc.actualModel()->income()->childAt(0)->ident();
 
-    doc.updateExpense(entry(CV4Actual::Expense, QDate(2009, 5, 1), 1200, expense, wallet), nullptr);
-    doc.updateIncome(entry(CV4Actual::Income, QDate(2009, 5, 25), 250000, income, wallet), nullptr);
+    doc.updateExpense(entry(cv::EntryKind::Expense, QDate(2009, 5, 1), 1200, expense, wallet), nullptr);
+    doc.updateIncome(entry(cv::EntryKind::Income, QDate(2009, 5, 25), 250000, income, wallet), nullptr);
     auto dollar = CV4Currency::currencyWith(QStringLiteral("Dollar"), QStringLiteral("USD"), QStringLiteral("$"), 2);
     doc.addCurrency(dollar);
     doc.commitCurrencyList();

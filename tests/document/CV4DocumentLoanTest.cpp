@@ -16,7 +16,7 @@ protected:
         bank = addAccount(doc->accountModel()->asset(), 1000, 31, 1000000);
         loan = std::make_shared<CVUnitModel>();
         loan->setIdent(2000);
-        loan->setKind(cv::raw(cv::NodeKind::Loan));
+        loan->setKind(cv::NodeKind::Loan);
         loan->setCurrency(1);
         record = std::make_shared<CV4LoanModel>();
         record->setDate(day(2009, 1, 1));
@@ -37,7 +37,7 @@ protected:
     {
         std::vector<std::pair<int, int>> out;
         const auto entries = doc->dataModel()->findActualFrom(QDate(), QDate(), QList<int>{11, 12, 30, 32, 1005});
-        for (const auto &e : *entries) out.push_back({e->kind(), e->category()});
+        for (const auto &e : *entries) out.push_back({cv::raw(e->kind()), e->category()});
         std::sort(out.begin(), out.end());
         return out;
     }

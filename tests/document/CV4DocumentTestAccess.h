@@ -27,7 +27,10 @@ public:
     static void setActualModel(CV4Document &doc, CV4ActualModelPtr model) { doc.setActualModel(std::move(model)); }
     static void setCurrencyList(CV4Document &doc, CV4Document::CurrencyList list) { doc.setCurrencyList(std::move(list)); }
     static CVUnitModelPtr findTransfer(const CV4Document &doc, int ident) { return doc.findTransfer(ident); }
-    static CVUnitModelPtr findFirstItem(const CVUnitModelPtr &node, int kind) { return CV4Document::findFirstItem(node, kind); }
+    static CVUnitModelPtr findFirstItem(const CVUnitModelPtr &node, cv::NodeKind kind)
+    {
+        return CV4Document::findFirstItem(node, kind);
+    }
     static void updateTrade(CV4Document &doc, const CV4TradePtr &trade, const CV4TradePtr &old) { doc.updateTrade(trade, old); }
     static CVUnitModelPtr findAsset(const CV4Document &doc, int ident) { return doc.findAsset(ident); }
     static CVUnitModelPtr findDebt(const CV4Document &doc, int ident) { return doc.findDebt(ident); }

@@ -46,7 +46,7 @@ protected:
     {
         auto node = std::make_shared<CVUnitModel>();
         node->setIdent(ident);
-        node->setKind(kind);
+        node->setKind(cv::NodeKind(kind));
         node->setCurrency(currency);
         node->setName(QStringLiteral("A%1").arg(ident));
         auto detail = std::make_shared<CV4AssetModel>();
@@ -54,9 +54,9 @@ protected:
         detail->setInitialValue(initial);
         node->setExtra(detail);
         parent->appendChild(node);
-        if (kind == cv::NodeKind::Investment) {
+        if (node->kind() == cv::NodeKind::Investment) {
             auto cash = std::make_shared<CVUnitModel>();
-            cash->setKind(cv::raw(cv::NodeKind::CashPart));
+            cash->setKind(cv::NodeKind::CashPart);
             cash->setIdent(0);
             cash->setCurrency(currency);
             node->appendChild(cash);
@@ -68,7 +68,7 @@ protected:
     {
         auto node = std::make_shared<CVUnitModel>();
         node->setIdent(ident);
-        node->setKind(kind);
+        node->setKind(cv::NodeKind(kind));
         node->setName(QStringLiteral("C%1").arg(ident));
         parent->appendChild(node);
         return node;
@@ -83,6 +83,11 @@ protected:
         return b;
     }
 
+    static CV4ActualPtr makeEntry(cv::EntryKind kind, const QDate &date, double amount, int category, int account,
+                                  int destination = 0)
+    {
+        return samplebook::entry(kind, date, amount, category, account, destination);
+    }
     static CV4ActualPtr makeEntry(int kind, const QDate &date, double amount, int category, int account,
                                   int destination = 0)
     {
@@ -91,7 +96,7 @@ protected:
 
     CV4ActualPtr transfer(const QDate &date, double amount, int from, int to, double converted = 0)
     {
-        auto e = makeEntry(CV4Actual::Transfer, date, amount, 0, from, to);
+        auto e = makeEntry(cv::EntryKind::Transfer, date, amount, 0, from, to);
         e->setConverted(converted);
         doc->fixupTransferCategory(*e);
         doc->updateTransfer(e, nullptr);

@@ -85,7 +85,7 @@ TEST_F(DocumentTest, RedirectedLoanReachesTheStoredAccountModel)
     auto fun = addCategory(doc->actualModel()->expense(), 1006);
     auto loan = std::make_shared<CVUnitModel>();
     loan->setIdent(2000);
-    loan->setKind(cv::raw(cv::NodeKind::Loan));
+    loan->setKind(cv::NodeKind::Loan);
     auto record = std::make_shared<CV4LoanModel>();
     record->setDate(day(2009, 1, 1));
     record->setInitialValue(1000);
@@ -124,7 +124,7 @@ TEST_F(DocumentTest, NoAccountIsNoAccount)
     doc->createCache();
     EXPECT_EQ(doc->findAccount(0), nullptr);
     EXPECT_EQ(doc->findAccount(-1), nullptr);
-    auto e = makeEntry(CV4Actual::Transfer, day(2009, 6, 1), 500, 0, 1000, 0);
+    auto e = makeEntry(cv::EntryKind::Transfer, day(2009, 6, 1), 500, 0, 1000, 0);
     doc->fixupTransferCategory(*e);
     doc->updateTransfer(e, nullptr);
     doc->accumulateAccount();

@@ -54,18 +54,18 @@ TEST_F(DocumentTest, IncrementalEditsEqualAFreshRebuild)
     for (int op = 0; op < 3000; ++op) {
         const unsigned what = rng() % 10;
         if (what < 3 || entries.empty()) {
-            const int kind = int(rng() % 3);
+            const auto kind = cv::EntryKind(rng() % 3);
             CV4ActualPtr e;
-            if (kind == CV4Actual::Transfer) {
+            if (kind == cv::EntryKind::Transfer) {
                 int from = pick(accounts), to = pick(accounts);
                 while (to == from) to = pick(accounts);
-                e = makeEntry(CV4Actual::Transfer, randomDate(), amount(), 0, from, to);
+                e = makeEntry(cv::EntryKind::Transfer, randomDate(), amount(), 0, from, to);
                 if (rng() % 4 == 0) e->setConverted(amount());
                 doc->fixupTransferCategory(*e);
                 doc->updateTransfer(e, nullptr);
             } else {
-                e = makeEntry(kind, randomDate(), amount(), kind == CV4Actual::Income ? pick(incomes) : pick(expenses), pick(accounts));
-                kind == CV4Actual::Income ? doc->updateIncome(e, nullptr) : doc->updateExpense(e, nullptr);
+                e = makeEntry(kind, randomDate(), amount(), kind == cv::EntryKind::Income ? pick(incomes) : pick(expenses), pick(accounts));
+                kind == cv::EntryKind::Income ? doc->updateIncome(e, nullptr) : doc->updateExpense(e, nullptr);
             }
             ASSERT_GT(e->ident(), 0);
             entries.push_back(e);
@@ -76,11 +76,11 @@ TEST_F(DocumentTest, IncrementalEditsEqualAFreshRebuild)
             switch (rng() % 4) {
             case 0: e->setDate(randomDate()); break;
             case 1:
-                if (e->kind() != CV4Actual::Transfer) e->setCategory(e->kind() == CV4Actual::Income ? pick(incomes) : pick(expenses));
+                if (e->kind() != cv::EntryKind::Transfer) e->setCategory(e->kind() == cv::EntryKind::Income ? pick(incomes) : pick(expenses));
                 break;
             case 2: {
                 e->setAccount(pick(accounts));
-                if (e->kind() == CV4Actual::Transfer) {
+                if (e->kind() == cv::EntryKind::Transfer) {
                     if (e->account() == e->destination()) e->setAccount(e->destination() == 10 ? 1000 : 10);
                     doc->fixupTransferCategory(*e);
                 }
@@ -89,16 +89,16 @@ TEST_F(DocumentTest, IncrementalEditsEqualAFreshRebuild)
             default: e->setAmount(amount()); break;
             }
             switch (e->kind()) {
-            case CV4Actual::Income: doc->updateIncome(e, old); break;
-            case CV4Actual::Expense: doc->updateExpense(e, old); break;
+            case cv::EntryKind::Income: doc->updateIncome(e, old); break;
+            case cv::EntryKind::Expense: doc->updateExpense(e, old); break;
             default: doc->updateTransfer(e, old); break;
             }
         } else if (what < 8) {
             const size_t i = rng() % entries.size();
             const CV4ActualPtr e = entries[i];
             switch (e->kind()) {
-            case CV4Actual::Income: doc->updateIncome(nullptr, e); break;
-            case CV4Actual::Expense: doc->updateExpense(nullptr, e); break;
+            case cv::EntryKind::Income: doc->updateIncome(nullptr, e); break;
+            case cv::EntryKind::Expense: doc->updateExpense(nullptr, e); break;
             default: doc->updateTransfer(nullptr, e); break;
             }
             entries.erase(entries.begin() + std::ptrdiff_t(i));
@@ -348,5 +348,5 @@ TEST_F(DocumentTest, CurrencyAndDisplayHelpers)
 
     EXPECT_EQ(doc->displayName(*invest->childAt(0)), cv::localizedString(QStringLiteral("SYS:Invest-Cache")));
     EXPECT_EQ(doc->displayName(*CV4DocumentTestAccess::findTransfer(*doc, 10)), cv::localizedString(QStringLiteral("SYS:Asset2Asset")));
-    EXPECT_EQ(doc->findAccountOfKind(32), invest);
+    EXPECT_EQ(doc->findAccountOfKind(cv::NodeKind::Investment), invest);
 }

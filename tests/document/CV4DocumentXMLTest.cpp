@@ -76,7 +76,7 @@ protected:
     {
         auto node = std::make_shared<CVUnitModel>();
         node->setIdent(ident);
-        node->setKind(cv::raw(cv::NodeKind::Bank));
+        node->setKind(cv::NodeKind::Bank);
         node->setCurrency(1);
         node->setName(name);
         auto record = std::make_shared<CV4BankModel>();
@@ -90,7 +90,7 @@ protected:
     {
         auto node = std::make_shared<CVUnitModel>();
         node->setIdent(ident);
-        node->setKind(cv::raw(cv::NodeKind::Loan));
+        node->setKind(cv::NodeKind::Loan);
         node->setCurrency(1);
         auto record = std::make_shared<CV4LoanModel>();
         record->setRepaymentFlags(flags);
@@ -116,7 +116,7 @@ std::multiset<EntryKey> entrySet(CV4Document &d)
 {
     std::multiset<EntryKey> out;
     for (const auto &e : allEntries(d))
-        out.insert({e->kind(), e->category(), e->account(), e->destination(), e->group(), 0, e->amount(),
+        out.insert({cv::raw(e->kind()), e->category(), e->account(), e->destination(), e->group(), 0, e->amount(),
                     e->converted(), e->memo(), e->date()});
     return out;
 }
@@ -197,8 +197,8 @@ TEST_F(XMLTest, EscapingAndNumberForms)
     ASSERT_TRUE(samplebook::putRate(*doc, 1, day(2008, 3, 5), 102.5));
     bank(1000, QStringLiteral("R&D"), QStringLiteral("A&B \"X\""));
     auto food = addCategory(doc->actualModel()->expense(), 1005);
-    doc->updateExpense(makeEntry(CV4Actual::Expense, day(2008, 3, 5), 1200, 1005, 1000), nullptr);
-    auto memo = makeEntry(CV4Actual::Expense, day(2008, 3, 6), 5, 1005, 1000);
+    doc->updateExpense(makeEntry(cv::EntryKind::Expense, day(2008, 3, 5), 1200, 1005, 1000), nullptr);
+    auto memo = makeEntry(cv::EntryKind::Expense, day(2008, 3, 6), 5, 1005, 1000);
     memo->setMemo(QStringLiteral("a\tb\rc<d>\x01"));
     doc->updateExpense(memo, nullptr);
 
@@ -245,7 +245,7 @@ TEST_F(XMLTest, HoldingsAndTradeCounts)
         unit->setUnitPrice(101.125);
         if (dated) unit->setDate(day(2008, 1, 1));
         auto node = std::make_shared<CVUnitModel>();
-        node->setKind(cv::raw(cv::NodeKind::Holding));
+        node->setKind(cv::NodeKind::Holding);
         node->setIdent(0);
         node->setExtra(unit);
         invest->appendChild(node);
@@ -508,7 +508,7 @@ TEST_F(XMLTest, HostileFilesNeverCrash)
         addCurrency(1, QStringLiteral("JPY"), 1, 0);
         auto food = addCategory(doc->actualModel()->expense(), 1005);
         addAccount(doc->accountModel()->asset(), 1000, 30, 10);
-        doc->updateExpense(makeEntry(CV4Actual::Expense, day(2008, 3, 5), 12, 1005, 1000), nullptr);
+        doc->updateExpense(makeEntry(cv::EntryKind::Expense, day(2008, 3, 5), 12, 1005, 1000), nullptr);
         return exported();
     }();
     for (qsizetype cut = 0; cut < good.size(); cut += 7) {
@@ -590,7 +590,7 @@ TEST_F(XMLTest, EveryTemplateMakesASoundNewDocument)
                 ASSERT_GT(tree->countChild(), 0);
                 std::function<void(const CVUnitModelPtr &)> check = [&](const CVUnitModelPtr &node) {
                     for (const auto &ch : node->children()) {
-                        EXPECT_TRUE(kinds.count(ch->kind())) << ch->kind();
+                        EXPECT_TRUE(kinds.count(cv::raw(ch->kind()))) << cv::raw(ch->kind());
                         EXPECT_TRUE(c.isIncomeOrExpense(ch.get()));
                         check(ch);
                     }
@@ -676,7 +676,7 @@ TEST_F(XMLTest, EntryLinesReadAsTheGeneralReaderReadsThem)
                 const bool read = importText(*target, file);
                 std::vector<EntryKey> entries;
                 for (const auto &a : allEntries(*target))
-                    entries.push_back({a->ident(), a->kind(), a->category(), a->account(), a->destination(), a->group(),
+                    entries.push_back({a->ident(), cv::raw(a->kind()), a->category(), a->account(), a->destination(), a->group(),
                                        a->amount(), a->converted(), a->memo(), a->date()});
                 std::sort(entries.begin(), entries.end());
                 reads.emplace_back(read, LogCapture::s_lines, std::move(entries));

@@ -91,9 +91,9 @@ protected:
             const Account *from = accounts.at(row.intForColumnAtIndex(2));
             const double a = row.doubleForColumnAtIndex(4);
             const double fromSign = from->kind == cv::NodeKind::CreditCard ? -1 : 1;   // a debt grows with what is paid from it
-            if (kind == CV4Actual::Income) {
+            if (kind == cv::EntryKind::Income) {
                 out[from->ident] += fromSign * a;
-            } else if (kind == CV4Actual::Expense) {
+            } else if (kind == cv::EntryKind::Expense) {
                 out[from->ident] -= fromSign * a;
             } else {
                 const Account *to = accounts.at(row.intForColumnAtIndex(3));
@@ -184,7 +184,7 @@ TEST_F(RandomRunTest, IncrementalBalancesEqualTheStoredRows)
         if (op < 35 || entries.empty()) {
             const Account &a = kAccounts[pick(4)];
             const bool expense = pick(2) == 0;
-            auto e = makeEntry(expense ? CV4Actual::Expense : CV4Actual::Income, date(), amount(a.currency),
+            auto e = makeEntry(expense ? cv::EntryKind::Expense : cv::EntryKind::Income, date(), amount(a.currency),
                                expense ? 1005 : 1004, a.ident);
             if (expense)
                 doc->updateExpense(e, nullptr);
@@ -204,11 +204,11 @@ TEST_F(RandomRunTest, IncrementalBalancesEqualTheStoredRows)
             const CV4ActualPtr changed = old->clone();
             changed->setDate(date());
             changed->setAmount(amount(currencyOf(old->account())));
-            if (old->kind() == CV4Actual::Transfer && old->converted() != 0)
+            if (old->kind() == cv::EntryKind::Transfer && old->converted() != 0)
                 changed->setConverted(amount(currencyOf(old->destination())));
             switch (old->kind()) {
-            case CV4Actual::Income: doc->updateIncome(changed, old); break;
-            case CV4Actual::Expense: doc->updateExpense(changed, old); break;
+            case cv::EntryKind::Income: doc->updateIncome(changed, old); break;
+            case cv::EntryKind::Expense: doc->updateExpense(changed, old); break;
             default: doc->updateTransfer(changed, old); break;
             }
             entries[i] = changed;
@@ -216,8 +216,8 @@ TEST_F(RandomRunTest, IncrementalBalancesEqualTheStoredRows)
             const size_t i = size_t(pick(int(entries.size())));
             const CV4ActualPtr old = entries[i];
             switch (old->kind()) {
-            case CV4Actual::Income: doc->updateIncome(nullptr, old); break;
-            case CV4Actual::Expense: doc->updateExpense(nullptr, old); break;
+            case cv::EntryKind::Income: doc->updateIncome(nullptr, old); break;
+            case cv::EntryKind::Expense: doc->updateExpense(nullptr, old); break;
             default: doc->updateTransfer(nullptr, old); break;
             }
             entries.erase(entries.begin() + std::ptrdiff_t(i));

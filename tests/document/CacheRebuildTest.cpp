@@ -53,7 +53,7 @@ TEST_F(CacheRebuildTest, OnePassReadsTheRowsOfEachCategoryFinder)
     const auto rows = store->readCacheRows();
     ASSERT_TRUE(rows);
     for (int category : {0, 7, 2000, 2001, 2002, 2003, 2004, 2005, 2000000000}) {
-        for (int kind : {0, 1, 2}) {
+        for (cv::EntryKind kind : {cv::EntryKind::Income, cv::EntryKind::Expense, cv::EntryKind::Transfer}) {
             const auto records = store->findActualByCategory(category, kind);
             ASSERT_TRUE(records);
             const auto fast = rows->rowsForCategory(category);

@@ -125,7 +125,7 @@ TEST_F(ActualTest, UpdateWritesOnlyWhatChanged)
     auto moved = changed->clone();
     moved->setIdent(a->ident());
     moved->setDate(QDate(2008, 3, 6));
-    moved->setKind(CV4Actual::Income);
+    moved->setKind(cv::EntryKind::Income);
     moved->setMemo(QStringLiteral("it's new"));
     ASSERT_TRUE(store->putActual(moved, changed));
     EXPECT_EQ(rows(QStringLiteral("SELECT kind, date, account, memo FROM ActualTable;")),

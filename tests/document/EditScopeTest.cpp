@@ -65,7 +65,7 @@ protected:
 
     CV4ActualPtr expense(int d, double amount, int account = 10)
     {
-        auto e = makeEntry(CV4Actual::Expense, day(2009, 6, d), amount, 1005, account);
+        auto e = makeEntry(cv::EntryKind::Expense, day(2009, 6, d), amount, 1005, account);
         doc->updateExpense(e, nullptr);
         return e;
     }
@@ -203,7 +203,7 @@ TEST_F(EditScopeTest, BalancesReadRightAfterAWriteEqualAFreshRebuild)
             std::set<CV4BrandPtr> brands;
             doc->applyTrade(trade, invest, {}, brands, false);
         },
-        [&] { doc->updateIncome(makeEntry(CV4Actual::Income, day(2009, 6, 15), 1000, 2001, 12), nullptr); },
+        [&] { doc->updateIncome(makeEntry(cv::EntryKind::Income, day(2009, 6, 15), 1000, 2001, 12), nullptr); },
     };
     const CVUnitModelPtr accounts[] = {wallet, bank, invest->childAt(0), invest->childAt(1)};
     const QDate dates[] = {day(2009, 5, 31), day(2009, 6, 1), day(2009, 6, 10), day(2009, 7, 1)};

@@ -15,7 +15,7 @@ TEST(ForEachActual, VisitsTheEntriesFindActualFinds)
     for (const CV4SearchConditions *conditions : {&all, &grouped, &none}) {
         const auto listed = doc->dataModel()->findActual(*conditions);
         ASSERT_TRUE(listed);
-        std::vector<std::tuple<int, int, QDate, double, QString>> visited;
+        std::vector<std::tuple<int, cv::EntryKind, QDate, double, QString>> visited;
         ASSERT_TRUE(doc->dataModel()->forEachActual(*conditions, [&](const CV4Actual &e) {
             visited.emplace_back(e.ident(), e.kind(), e.date(), e.amount(), e.memo());
         }));

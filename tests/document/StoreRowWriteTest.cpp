@@ -34,7 +34,7 @@ protected:
                                            : QStringLiteral("INSERT OR REPLACE INTO ActualTable VALUES(%1,").arg(e.ident());
         const QString sql = head
             + QStringLiteral("%1,%2,%3,%4,%5,")
-                  .arg(e.kind())
+                  .arg(cv::raw(e.kind()))
                   .arg(literal->getRefDays(e.date()))
                   .arg(e.category())
                   .arg(e.account())

@@ -17,7 +17,7 @@
 
 namespace importtest {
 
-using Stored = std::tuple<QDate, int, double, int, int, int, QString>;   // date, kind, amount, category, account, destination, memo
+using Stored = std::tuple<QDate, cv::EntryKind, double, int, int, int, QString>;   // date, kind, amount, category, account, destination, memo
 
 class ImportBookTest : public paneltest::BookTest {
 protected:

@@ -77,9 +77,9 @@ TEST_F(ImportSheetTest, ChoicesAreStoredAndLearned)
         EXPECT_EQ(page.sheet.result(), 1);
     }
     EXPECT_EQ(stored(), (std::vector<Stored>{
-                            {QDate(2008, 5, 10), CV4Actual::Expense, 5000, kFood, kA, 0, shop},
-                            {QDate(2008, 5, 25), CV4Actual::Income, 300000, kSalary, kA, 0, payer},
-                            {QDate(2008, 5, 27), CV4Actual::Transfer, 12000, 11, kA, kC, card},
+                            {QDate(2008, 5, 10), cv::EntryKind::Expense, 5000, kFood, kA, 0, shop},
+                            {QDate(2008, 5, 25), cv::EntryKind::Income, 300000, kSalary, kA, 0, payer},
+                            {QDate(2008, 5, 27), cv::EntryKind::Transfer, 12000, 11, kA, kC, card},
                         }));
     EXPECT_EQ(record(cv::StatementMemoMapping).value(shop), kFood);
     EXPECT_EQ(record(cv::StatementMemoMapping).value(payer), kSalary);
@@ -137,10 +137,10 @@ TEST_F(ImportSheetTest, TheIncompleteRowsQuestion)
     };
     const Case cases[] = {
         {B::Default, 1,
-         {{QDate(2008, 5, 10), CV4Actual::Expense, 5000, kFood, kA, 0, shop},
-          {QDate(2008, 5, 25), CV4Actual::Income, 300000, 31, 10, 0, payer},
-          {QDate(2008, 5, 27), CV4Actual::Expense, 12000, 30, 10, 0, card}}},
-        {B::Alternate, 1, {{QDate(2008, 5, 10), CV4Actual::Expense, 5000, kFood, kA, 0, shop}}},
+         {{QDate(2008, 5, 10), cv::EntryKind::Expense, 5000, kFood, kA, 0, shop},
+          {QDate(2008, 5, 25), cv::EntryKind::Income, 300000, 31, 10, 0, payer},
+          {QDate(2008, 5, 27), cv::EntryKind::Expense, 12000, 30, 10, 0, card}}},
+        {B::Alternate, 1, {{QDate(2008, 5, 10), cv::EntryKind::Expense, 5000, kFood, kA, 0, shop}}},
         {B::Other, 0, {}},
     };
     for (const Case &c : cases) {
@@ -177,7 +177,7 @@ TEST_F(ImportSheetTest, DefaultsNeverTransferTheWalletToItself)
     EXPECT_EQ(page.sheet.result(), 1);
     const std::vector<Stored> rows = stored();
     EXPECT_EQ(rows.size(), 5u);   // the DEP of -20,000 would run from the wallet into the wallet
-    for (const Stored &row : rows) EXPECT_NE(std::get<1>(row), CV4Actual::Transfer);
+    for (const Stored &row : rows) EXPECT_NE(std::get<1>(row), cv::EntryKind::Transfer);
 }
 
 TEST_F(ImportSheetTest, FilesThatAreNoStatementAreNamed)

@@ -40,7 +40,7 @@ std::vector<Row> rowsOf(const StatementRead &read)
 {
     std::vector<Row> rows;
     for (const CV4ActualPtr &a : read.rows)
-        rows.push_back({a->date(), a->memo(), a->kind(), a->amount(), a->flags(), a->account(), a->destination(),
+        rows.push_back({a->date(), a->memo(), cv::raw(a->kind()), a->amount(), a->flags(), a->account(), a->destination(),
                         a->category()});
     return rows;
 }

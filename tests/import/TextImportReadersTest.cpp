@@ -22,14 +22,14 @@ QByteArray sample(const char *name)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-using TextRow = std::tuple<QDate, int, double, QString, QString>;   // date, kind, amount, memo, category text
+using TextRow = std::tuple<QDate, cv::EntryKind, double, QString, QString>;   // date, kind, amount, memo, category text
 
 std::vector<TextRow> textRows(const TextStatementRead &read)
 {
     std::vector<TextRow> rows;
     for (size_t i = 0; i < read.rows.size(); ++i) {
         const CV4Actual &r = *read.rows[i];
-        EXPECT_EQ(bool(r.flags() & 2), r.kind() == CV4Actual::Expense);
+        EXPECT_EQ(bool(r.flags() & 2), r.kind() == cv::EntryKind::Expense);
         rows.emplace_back(r.date(), r.kind(), r.amount(), r.memo(), read.categoryTexts.value(qsizetype(i)));
     }
     return rows;
@@ -40,12 +40,12 @@ std::vector<TextRow> textRows(const TextStatementRead &read)
 TEST(TextStatementReader, SampleS7InEveryEncodingAndSeparator)
 {
     const std::vector<TextRow> expected = {
-        {QDate(2008, 5, 10), CV4Actual::Expense, 5000, u"スーパー東町店"_qs, u"食費"_qs},
-        {QDate(2008, 5, 15), CV4Actual::Expense, 20000, u"ATM, 東町"_qs, ""},
-        {QDate(2008, 5, 25), CV4Actual::Income, 300000, u"給与"_qs, u"給料"_qs},
-        {QDate(2008, 5, 27), CV4Actual::Expense, 12000, u"カード引落"_qs, u"カード"_qs},
-        {QDate(2008, 5, 28), CV4Actual::Income, 12, u"利息"_qs, ""},
-        {QDate(2008, 5, 30), CV4Actual::Income, 1200, QStringLiteral("ShopA"), ""},   // spaces outside quotes go
+        {QDate(2008, 5, 10), cv::EntryKind::Expense, 5000, u"スーパー東町店"_qs, u"食費"_qs},
+        {QDate(2008, 5, 15), cv::EntryKind::Expense, 20000, u"ATM, 東町"_qs, ""},
+        {QDate(2008, 5, 25), cv::EntryKind::Income, 300000, u"給与"_qs, u"給料"_qs},
+        {QDate(2008, 5, 27), cv::EntryKind::Expense, 12000, u"カード引落"_qs, u"カード"_qs},
+        {QDate(2008, 5, 28), cv::EntryKind::Income, 12, u"利息"_qs, ""},
+        {QDate(2008, 5, 30), cv::EntryKind::Income, 1200, QStringLiteral("ShopA"), ""},   // spaces outside quotes go
     };
     const std::pair<const char *, TextEncoding> files[] = {{"S7.csv", TextEncoding::Utf8},
                                                            {"S7.csv", TextEncoding::ShiftJis},   // the mark decides
@@ -87,17 +87,17 @@ TEST(MobileEntryReader, SampleS9WithEveryLineEndAndEncoding)
         {"S9.csv", "\n"}, {"S9-lf.csv", "\n"}, {"S9-cr.csv", "\r"}, {"S9-cp932.csv", "\n"}};
     for (const auto &[name, inner] : files) {
         const std::vector<MobileEntry> rows = readMobileEntries(sample(name));
-        using Row = std::tuple<QDate, QString, QString, int, double, QString>;
+        using Row = std::tuple<QDate, QString, QString, cv::EntryKind, double, QString>;
         std::vector<Row> got;
         for (const MobileEntry &e : rows)
             got.emplace_back(e.entry->date(), e.categoryName, e.accountName, e.entry->kind(), e.entry->amount(),
                              e.entry->memo());
         const std::vector<Row> expected = {
-            {QDate(2008, 5, 10), u"食費"_qs, u"財布"_qs, CV4Actual::Expense, 1200, u"昼食, 同僚と"_qs},
-            {QDate(2008, 5, 11), u"給料"_qs, u"銀行"_qs, CV4Actual::Income, 300000, ""},
-            {QDate(2008, 5, 12), u"交通費"_qs, u"財布"_qs, CV4Actual::Expense, 520, u"定期 \"外\" 区間"_qs},
-            {QDate(2008, 5, 13), u"引出"_qs, u"銀行"_qs, CV4Actual::Expense, 10000, QStringLiteral("ATM")},
-            {QDate(2008, 5, 14), u"食費"_qs, u"財布"_qs, CV4Actual::Expense, 1500,
+            {QDate(2008, 5, 10), u"食費"_qs, u"財布"_qs, cv::EntryKind::Expense, 1200, u"昼食, 同僚と"_qs},
+            {QDate(2008, 5, 11), u"給料"_qs, u"銀行"_qs, cv::EntryKind::Income, 300000, ""},
+            {QDate(2008, 5, 12), u"交通費"_qs, u"財布"_qs, cv::EntryKind::Expense, 520, u"定期 \"外\" 区間"_qs},
+            {QDate(2008, 5, 13), u"引出"_qs, u"銀行"_qs, cv::EntryKind::Expense, 10000, QStringLiteral("ATM")},
+            {QDate(2008, 5, 14), u"食費"_qs, u"財布"_qs, cv::EntryKind::Expense, 1500,
              u"複数行の"_qs + QLatin1String(inner) + u"メモ"_qs},
         };
         EXPECT_EQ(got, expected) << name;

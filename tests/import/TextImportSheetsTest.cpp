@@ -72,12 +72,12 @@ TEST_F(TextImportSheetsTest, TextStatementLearnedChosenAndStored)
     ASSERT_EQ(alerts.asked.size(), 1u);   // the incomplete rows
     EXPECT_EQ(page.sheet.result(), 1);
     EXPECT_EQ(stored(), (std::vector<Stored>{
-                            {QDate(2008, 5, 10), CV4Actual::Expense, 5000, kFood, kA, 0, u"スーパー東町店"_qs},
-                            {QDate(2008, 5, 15), CV4Actual::Expense, 20000, kFood, kA, 0, u"ATM, 東町"_qs},
-                            {QDate(2008, 5, 25), CV4Actual::Transfer, 300000, 12, kC, kA, u"給与"_qs},
-                            {QDate(2008, 5, 27), CV4Actual::Expense, 12000, 30, kA, 0, u"カード引落"_qs},
-                            {QDate(2008, 5, 28), CV4Actual::Income, 12, 31, kA, 0, u"利息"_qs},
-                            {QDate(2008, 5, 30), CV4Actual::Income, 1200, 31, kA, 0, QStringLiteral("ShopA")},
+                            {QDate(2008, 5, 10), cv::EntryKind::Expense, 5000, kFood, kA, 0, u"スーパー東町店"_qs},
+                            {QDate(2008, 5, 15), cv::EntryKind::Expense, 20000, kFood, kA, 0, u"ATM, 東町"_qs},
+                            {QDate(2008, 5, 25), cv::EntryKind::Transfer, 300000, 12, kC, kA, u"給与"_qs},
+                            {QDate(2008, 5, 27), cv::EntryKind::Expense, 12000, 30, kA, 0, u"カード引落"_qs},
+                            {QDate(2008, 5, 28), cv::EntryKind::Income, 12, 31, kA, 0, u"利息"_qs},
+                            {QDate(2008, 5, 30), cv::EntryKind::Income, 1200, 31, kA, 0, QStringLiteral("ShopA")},
                         }));
     const cv::LearnedMapping after = record(cv::TextMapping);
     EXPECT_EQ(after.value(QStringList{u"給料"_qs, "palm", "income"}), -kC);
@@ -101,11 +101,11 @@ TEST_F(TextImportSheetsTest, TextStatementQuestionsAndRounding)
         {"no account", nullptr, {}, 1, 0, {}},
         {"cancel", "U", {B::Other}, 1, 0, {}},
         {"ignore: complete rows only", "U", {B::Alternate}, 1, 1,
-         {{QDate(2008, 5, 1), CV4Actual::Income, 12.34, kSalary, kU, 0, "Interest"}}},
+         {{QDate(2008, 5, 1), cv::EntryKind::Income, 12.34, kSalary, kU, 0, "Interest"}}},
         {"same memo: all fees", "U", {B::Default}, 0, 1,
-         {{QDate(2008, 5, 1), CV4Actual::Income, 12.34, kSalary, kU, 0, "Interest"},
-          {QDate(2008, 5, 2), CV4Actual::Expense, 0.5, kFood, kU, 0, "Fee"},
-          {QDate(2008, 5, 3), CV4Actual::Expense, 0.5, kFood, kU, 0, "Fee"}}},
+         {{QDate(2008, 5, 1), cv::EntryKind::Income, 12.34, kSalary, kU, 0, "Interest"},
+          {QDate(2008, 5, 2), cv::EntryKind::Expense, 0.5, kFood, kU, 0, "Fee"},
+          {QDate(2008, 5, 3), cv::EntryKind::Expense, 0.5, kFood, kU, 0, "Fee"}}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -148,15 +148,15 @@ TEST_F(TextImportSheetsTest, MobileEntriesAppliedChosenAndStored)
     ASSERT_TRUE(page.choose(cv::localizedString("SYS:Transfer")));
     ASSERT_TRUE(page.sheet.transferPanel()->isVisible());
     QTest::keyClick(page.sheet.transferPanel(), Qt::Key_Escape);
-    EXPECT_EQ(page.sheet.rows()[1].entry->kind(), CV4Actual::Income);
+    EXPECT_EQ(page.sheet.rows()[1].entry->kind(), cv::EntryKind::Income);
     page.ok();
     ASSERT_EQ(alerts.asked.size(), 1u);
     EXPECT_EQ(page.sheet.result(), 1);
     EXPECT_EQ(stored(), (std::vector<Stored>{
-                            {QDate(2008, 5, 11), CV4Actual::Income, 300000, kSalary, kA, 0, ""},
-                            {QDate(2008, 5, 12), CV4Actual::Expense, 520, kDaily, kWallet, 0, u"定期 \"外\" 区間"_qs},
-                            {QDate(2008, 5, 13), CV4Actual::Transfer, 10000, 10, kA, kWallet, "ATM"},
-                            {QDate(2008, 5, 14), CV4Actual::Expense, 1500, kFood, kWallet, 0, u"複数行の\nメモ"_qs},
+                            {QDate(2008, 5, 11), cv::EntryKind::Income, 300000, kSalary, kA, 0, ""},
+                            {QDate(2008, 5, 12), cv::EntryKind::Expense, 520, kDaily, kWallet, 0, u"定期 \"外\" 区間"_qs},
+                            {QDate(2008, 5, 13), cv::EntryKind::Transfer, 10000, 10, kA, kWallet, "ATM"},
+                            {QDate(2008, 5, 14), cv::EntryKind::Expense, 1500, kFood, kWallet, 0, u"複数行の\nメモ"_qs},
                         }));
 }
 
@@ -176,7 +176,7 @@ TEST_F(TextImportSheetsTest, MobileMappingsAreCheckedAndNeverEmpty)
     for (const MobileSheet::Row &row : page.sheet.rows()) {
         EXPECT_EQ(row.entry->category(), 0);
         EXPECT_EQ(row.entry->account(), 0);
-        EXPECT_NE(row.entry->kind(), CV4Actual::Transfer);
+        EXPECT_NE(row.entry->kind(), cv::EntryKind::Transfer);
     }
     page.click(MobileSheet::CategoryColumn, 2);   // the unnamed row
     ASSERT_TRUE(page.choose("Food"));
@@ -235,7 +235,7 @@ TEST_F(TextImportSheetsTest, TransferChoice)
         EXPECT_FALSE(choice->isVisible());
         for (int row : c.rows) {
             const CV4Actual &entry = *page.sheet.rows()[size_t(row)].entry;
-            EXPECT_EQ(entry.kind() == CV4Actual::Transfer, !c.escape);
+            EXPECT_EQ(entry.kind() == cv::EntryKind::Transfer, !c.escape);
             EXPECT_EQ(entry.converted(), 0);
         }
         const CV4Actual &first = *page.sheet.rows()[size_t(c.rows.front())].entry;

@@ -30,7 +30,7 @@ namespace {
 
 TreeSelection row(TreeSelection::Tree tree, NodeKind kind, int ident, bool children = false, int parentKind = 20)
 {
-    return {true, tree, cv::raw(kind), ident, children, parentKind};
+    return {true, tree, kind, ident, children, parentKind};
 }
 
 CV4SummaryUnitPtr unit(int ident)
@@ -50,7 +50,7 @@ QStringList names(const CV4Document &doc, const CVUnitModelPtr &parent)
 // Every node of a tree as "depth kind ident name", in order.
 QStringList shape(const CV4Document &doc, const CVUnitModelPtr &node, int depth = 0)
 {
-    QStringList out{QStringLiteral("%1 %2 %3 %4").arg(depth).arg(node->kind()).arg(node->ident()).arg(doc.displayName(*node))};
+    QStringList out{QStringLiteral("%1 %2 %3 %4").arg(depth).arg(cv::raw(node->kind())).arg(node->ident()).arg(doc.displayName(*node))};
     for (const CVUnitModelPtr &c : node->children()) out << shape(doc, c, depth + 1);
     return out;
 }
@@ -196,7 +196,7 @@ TEST_F(BookCommandsTest, NewAccountsGoLastUnderTheirRootAndCancelAddsNothing)
     cv::ChooserItem handed;
     cv::AccountDataSource source;
     source.setDocument(document, 4, true);
-    source.appendNewAccountCommand(cv::raw(NodeKind::Investment));
+    source.appendNewAccountCommand(NodeKind::Investment);
     const std::shared_ptr<cv::CommandUnitModel> row = source.objects().back().command();
     ASSERT_TRUE(row);
     sheetNames = {QStringLiteral("Broker 2")};
@@ -210,15 +210,15 @@ TEST_F(BookCommandsTest, DeletingAFolderKeepsItsAccountsInOrderWhereItWas)
 {
     open();
     using samplebook::node;
-    const CVUnitModelPtr a = node(asset(), 2001, cv::raw(NodeKind::Cash), QStringLiteral("A"));
-    const CVUnitModelPtr folder = node(asset(), 2002, cv::raw(NodeKind::Group), QStringLiteral("F"));
-    const CVUnitModelPtr b = node(folder, 2003, cv::raw(NodeKind::Cash), QStringLiteral("B"));
-    const CVUnitModelPtr c = node(folder, 2004, cv::raw(NodeKind::Bank), QStringLiteral("C"));
-    const CVUnitModelPtr d = node(asset(), 2005, cv::raw(NodeKind::Cash), QStringLiteral("D"));
+    const CVUnitModelPtr a = node(asset(), 2001, NodeKind::Cash, QStringLiteral("A"));
+    const CVUnitModelPtr folder = node(asset(), 2002, NodeKind::Group, QStringLiteral("F"));
+    const CVUnitModelPtr b = node(folder, 2003, NodeKind::Cash, QStringLiteral("B"));
+    const CVUnitModelPtr c = node(folder, 2004, NodeKind::Bank, QStringLiteral("C"));
+    const CVUnitModelPtr d = node(asset(), 2005, NodeKind::Cash, QStringLiteral("D"));
     // An account summary adding the folder and B.
     auto summary = std::make_shared<CV4Summary>();
     summary->assetList() = {unit(2002), unit(2003)};
-    const CVUnitModelPtr total = node(document->accountModel()->summary(), 2006, cv::raw(NodeKind::AccountSummary),
+    const CVUnitModelPtr total = node(document->accountModel()->summary(), 2006, NodeKind::AccountSummary,
                                       QStringLiteral("Total"), summary);
     document->commitAccountModel();
 
@@ -250,14 +250,14 @@ TEST_F(BookCommandsTest, CategoryCommandsKeepSystemItemsFoldersAndSummariesSound
     using samplebook::node;
     // Idents above the template's own.
     const int id = document->actualModel()->uniqueId();
-    const CVUnitModelPtr folder = node(expense(), id + 0, cv::raw(NodeKind::Group), QStringLiteral("Living"));
-    const CVUnitModelPtr food = node(folder, id + 1, cv::raw(NodeKind::Category), QStringLiteral("Food"));
-    const CVUnitModelPtr rent = node(expense(), id + 2, cv::raw(NodeKind::Category), QStringLiteral("Rent"));
+    const CVUnitModelPtr folder = node(expense(), id + 0, NodeKind::Group, QStringLiteral("Living"));
+    const CVUnitModelPtr food = node(folder, id + 1, NodeKind::Category, QStringLiteral("Food"));
+    const CVUnitModelPtr rent = node(expense(), id + 2, NodeKind::Category, QStringLiteral("Rent"));
     auto summary = std::make_shared<CV4Summary>();
     summary->debtList() = {unit(id + 0), unit(id + 1), unit(id + 2)};
-    node(document->actualModel()->summary(), id + 3, cv::raw(NodeKind::CategorySummary), QStringLiteral("Spent"), summary);
+    node(document->actualModel()->summary(), id + 3, NodeKind::CategorySummary, QStringLiteral("Spent"), summary);
     document->commitActualModel();
-    document->updateExpense(samplebook::entry(CV4Actual::Expense, QDate::currentDate(), 800, id + 1, 10), nullptr);
+    document->updateExpense(samplebook::entry(cv::EntryKind::Expense, QDate::currentDate(), 800, id + 1, 10), nullptr);
     ASSERT_TRUE(document->hasCache(food));
 
     // Delete and merge are off for system categories and nodes with children.
@@ -283,7 +283,7 @@ TEST_F(BookCommandsTest, CategoryCommandsKeepSystemItemsFoldersAndSummariesSound
     EXPECT_EQ(summaries(document->actualModel()->summary()), QStringList{QStringLiteral("Spent:-%1,%2").arg(id).arg(id + 2)});
 
     // Merging moves the entries of one category into another of the same side.
-    document->updateExpense(samplebook::entry(CV4Actual::Expense, QDate::currentDate(), 300, id + 2, 10), nullptr);
+    document->updateExpense(samplebook::entry(cv::EntryKind::Expense, QDate::currentDate(), 300, id + 2, 10), nullptr);
     int asked = 0;
     w->setMergeChooser([&asked, id](CV4WindowController &, const CVUnitModelPtr &) {
         ++asked;

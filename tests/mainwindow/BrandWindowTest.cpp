@@ -52,7 +52,7 @@ protected:
                                            ident == kInvestA ? QStringLiteral("A Securities") : QStringLiteral("B Securities"),
                                            std::make_shared<CV4AssetModel>());
             auto cash = std::make_shared<CVUnitModel>();
-            cash->setKind(cv::raw(cv::NodeKind::CashPart));
+            cash->setKind(cv::NodeKind::CashPart);
             cash->setIdent(0);
             invest->appendChild(cash);
             doc->addBrandNodeIfNeeded(invest, stock->ident());

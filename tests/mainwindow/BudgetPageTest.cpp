@@ -50,7 +50,7 @@ std::unique_ptr<CV4Document> budgetBook()
     return doc;
 }
 
-void store(CV4Document &doc, int kind, const QDate &date, double amount, int category)
+void store(CV4Document &doc, cv::EntryKind kind, const QDate &date, double amount, int category)
 {
     samplebook::store(doc, kind, date, amount, category, kAccount);
 }
@@ -146,7 +146,7 @@ TEST(BudgetModel, CellsShowBudgetActualAndShareInTheirColours)
     };
     for (const Case &c : cases) {
         if (c.budget != 0) c.node->setBudgetAt(c.month.year(), c.month.month(), c.budget);
-        store(*doc, c.node == salary ? CV4Actual::Income : CV4Actual::Expense, c.month.addDays(9), c.actual,
+        store(*doc, c.node == salary ? cv::EntryKind::Income : cv::EntryKind::Expense, c.month.addDays(9), c.actual,
               c.node->ident());
         const cv::BudgetCell budget = cv::BudgetModel::budgetCell(*doc, *c.node, 0, c.month, 1);
         const cv::BudgetCell actual = cv::BudgetModel::budgetCell(*doc, *c.node, 1, c.month, 1);
@@ -158,7 +158,7 @@ TEST(BudgetModel, CellsShowBudgetActualAndShareInTheirColours)
         EXPECT_EQ(percent.color, c.percentColor) << c.name;
     }
     // A refund month keeps its sign and shows in the negative colour.
-    store(*doc, CV4Actual::Expense, QDate(2009, 8, 3), -500, kFood);
+    store(*doc, cv::EntryKind::Expense, QDate(2009, 8, 3), -500, kFood);
     const cv::BudgetCell refund = cv::BudgetModel::budgetCell(*doc, *food, 1, QDate(2009, 8, 1), 1);
     EXPECT_EQ(refund.text, QStringLiteral("-500"));
     EXPECT_EQ(refund.color, cv::negativeColor());
@@ -314,10 +314,10 @@ TEST_F(BudgetPageTest, PrintsTheShownRowsToPdf)
 {
     open();
     category->setBudgetAfter(2009, 4, 30000);
-    const CVUnitModelPtr account = document->findAccountOfKind(cv::raw(cv::NodeKind::Cash));
+    const CVUnitModelPtr account = document->findAccountOfKind(cv::NodeKind::Cash);
     ASSERT_TRUE(account);
     for (int m = 4; m <= 9; ++m) {
-        auto e = samplebook::entry(CV4Actual::Expense, QDate(2009, m, 10), 28000 + 1000 * (m % 4), category->ident(),
+        auto e = samplebook::entry(cv::EntryKind::Expense, QDate(2009, m, 10), 28000 + 1000 * (m % 4), category->ident(),
                                    account->ident());
         document->updateExpense(e, nullptr);
     }
@@ -366,7 +366,7 @@ TEST_F(BudgetPageTest, RecalculateRepaintsTheShownPageWithTheRebuiltValues)
     while (leaf->countChild() > 0) leaf = leaf->childAt(0);
     w->selectTab(CV4WindowController::BudgetIndex);
     // Written past the balance cache, as a damaged cache would hold it.
-    auto e = samplebook::entry(CV4Actual::Expense, w->topDate(), 1234, leaf->ident(), 10);
+    auto e = samplebook::entry(cv::EntryKind::Expense, w->topDate(), 1234, leaf->ident(), 10);
     ASSERT_TRUE(document->dataModel()->putActual(e));
     QSignalSpy repainted(page->model(), &QAbstractItemModel::dataChanged);
     w->doRecalculation();

@@ -126,14 +126,14 @@ TEST_F(CurrencyPageTest, ATypedRateReachesAShownViewersConvertedTotals)
     record->setDate(QDate(2009, 1, 1));
     auto dollars = std::make_shared<CVUnitModel>();
     dollars->setIdent(document->accountModel()->uniqueId());
-    dollars->setKind(cv::raw(cv::NodeKind::Cash));
+    dollars->setKind(cv::NodeKind::Cash);
     dollars->setCurrency(usd->ident());
     dollars->setName(QStringLiteral("Dollars"));
     dollars->setExtra(record);
     document->addNode(dollars, document->accountModel()->asset());
-    const CVUnitModelPtr salary = CV4DocumentTestAccess::findFirstItem(document->actualModel()->income(), cv::raw(cv::NodeKind::Category));
+    const CVUnitModelPtr salary = CV4DocumentTestAccess::findFirstItem(document->actualModel()->income(), cv::NodeKind::Category);
     ASSERT_TRUE(salary);
-    document->updateIncome(samplebook::entry(CV4Actual::Income, QDate(2009, 4, 10), 10, salary->ident(), dollars->ident()),
+    document->updateIncome(samplebook::entry(cv::EntryKind::Income, QDate(2009, 4, 10), 10, salary->ident(), dollars->ident()),
                            nullptr);
 
     w->setTopDate(QDate(2009, 4, 30));

@@ -51,14 +51,14 @@ protected:
     {
         auto node = std::make_shared<CVUnitModel>();
         node->setIdent(ident);
-        node->setKind(cv::raw(cv::NodeKind::Investment));
+        node->setKind(cv::NodeKind::Investment);
         node->setCurrency(currency);
         node->setName(name);
         auto detail = std::make_shared<CV4AssetModel>();
         detail->setDate(QDate(2008, 1, 1));
         node->setExtra(detail);
         auto cash = std::make_shared<CVUnitModel>();
-        cash->setKind(cv::raw(cv::NodeKind::CashPart));
+        cash->setKind(cv::NodeKind::CashPart);
         cash->setIdent(0);
         cash->setCurrency(currency);
         node->appendChild(cash);

@@ -39,7 +39,7 @@ TEST_P(ScreenshotTest, StartUpPanelAndEachPage)
 
     CV4Document *document = delegate->newDocument();
     const CVUnitModelPtr other = document->actualModel()->expense()->childAt(0);
-    document->updateExpense(samplebook::entry(CV4Actual::Expense, QDate::currentDate(), 1234, other->ident(),
+    document->updateExpense(samplebook::entry(cv::EntryKind::Expense, QDate::currentDate(), 1234, other->ident(),
                                               document->accountModel()->asset()->childAt(0)->ident()), nullptr);
     other->setBudgetAfter(QDate::currentDate().year(), QDate::currentDate().month(), 30000);
     CV4WindowController *w = window();

@@ -34,7 +34,7 @@ constexpr int kFood = 9002;
 
 CV4ActualPtr spend(CV4Document &doc, const QDate &date, double amount, const char *memo)
 {
-    auto e = samplebook::entry(CV4Actual::Expense, date, amount, kFood, kBank);
+    auto e = samplebook::entry(cv::EntryKind::Expense, date, amount, kFood, kBank);
     e->setMemo(QString::fromUtf8(memo));
     doc.updateExpense(e, nullptr);
     return e;

@@ -74,14 +74,14 @@ TEST_F(DelegateTest, ADeletedGroupingLeavesTheRowsOfTheOpenEntryPanel)
     CV4Document *document = delegate->newDocument();
     CV4WindowController *w = window();
     ASSERT_NE(w, nullptr);
-    const CVUnitModelPtr category = CV4DocumentTestAccess::findFirstItem(document->actualModel()->expense(), cv::raw(cv::NodeKind::Category));
-    const CVUnitModelPtr account = document->findAccountOfKind(cv::raw(cv::NodeKind::Cash));
+    const CVUnitModelPtr category = CV4DocumentTestAccess::findFirstItem(document->actualModel()->expense(), cv::NodeKind::Category);
+    const CVUnitModelPtr account = document->findAccountOfKind(cv::NodeKind::Cash);
     ASSERT_TRUE(category && account);
     auto grouping = std::make_shared<CV4Grouping>();
     grouping->setName(QStringLiteral("Trip"));
     document->addGrouping(grouping);
     auto entry = std::make_shared<CV4Actual>();
-    entry->setKind(CV4Actual::Expense);
+    entry->setKind(cv::EntryKind::Expense);
     entry->setDate(QDate(2009, 5, 10));
     entry->setAmount(800);
     entry->setCategory(category->ident());

@@ -38,33 +38,33 @@ Book makeBook()
     b.nodes[QStringLiteral("Wallet")] = asset->childAt(0);
     int ident = 1000;
     for (const char *name : {"A", "B", "C", "D", "F1", "F2"})
-        b.nodes[QLatin1String(name)] = node(asset, ident++, cv::raw(NodeKind::Cash), QLatin1String(name));
-    const CVUnitModelPtr group = node(asset, ident++, cv::raw(NodeKind::Group), QStringLiteral("G"));
+        b.nodes[QLatin1String(name)] = node(asset, ident++, NodeKind::Cash, QLatin1String(name));
+    const CVUnitModelPtr group = node(asset, ident++, NodeKind::Group, QStringLiteral("G"));
     b.nodes[QStringLiteral("G")] = group;
-    b.nodes[QStringLiteral("E")] = node(group, ident++, cv::raw(NodeKind::Bank), QStringLiteral("E"));
-    const CVUnitModelPtr invest = node(asset, ident++, cv::raw(NodeKind::Investment), QStringLiteral("I"));
+    b.nodes[QStringLiteral("E")] = node(group, ident++, NodeKind::Bank, QStringLiteral("E"));
+    const CVUnitModelPtr invest = node(asset, ident++, NodeKind::Investment, QStringLiteral("I"));
     b.nodes[QStringLiteral("I")] = invest;
-    b.nodes[QStringLiteral("cash")] = node(invest, 0, cv::raw(NodeKind::CashPart), QStringLiteral("cash"));
-    b.nodes[QStringLiteral("H1")] = node(invest, 0, cv::raw(NodeKind::Holding), QStringLiteral("H1"));
-    b.nodes[QStringLiteral("H2")] = node(invest, 0, cv::raw(NodeKind::Holding), QStringLiteral("H2"));
-    b.nodes[QStringLiteral("L")] = node(d.accountModel()->debt(), ident++, cv::raw(NodeKind::GeneralDebt), QStringLiteral("L"));
+    b.nodes[QStringLiteral("cash")] = node(invest, 0, NodeKind::CashPart, QStringLiteral("cash"));
+    b.nodes[QStringLiteral("H1")] = node(invest, 0, NodeKind::Holding, QStringLiteral("H1"));
+    b.nodes[QStringLiteral("H2")] = node(invest, 0, NodeKind::Holding, QStringLiteral("H2"));
+    b.nodes[QStringLiteral("L")] = node(d.accountModel()->debt(), ident++, NodeKind::GeneralDebt, QStringLiteral("L"));
 
     const CVUnitModelPtr expense = d.actualModel()->expense();
     b.nodes[QStringLiteral("expense")] = expense;
     b.nodes[QStringLiteral("income")] = d.actualModel()->income();
     b.nodes[QStringLiteral("Misc")] = expense->findMemberWithIdent(CV4ActualModel::ExpenseMisc);
     for (const char *name : {"Food", "Rent", "X"})
-        b.nodes[QLatin1String(name)] = node(expense, ident++, cv::raw(NodeKind::Category), QLatin1String(name));
-    const CVUnitModelPtr folder = node(expense, ident++, cv::raw(NodeKind::Group), QStringLiteral("F"));
+        b.nodes[QLatin1String(name)] = node(expense, ident++, NodeKind::Category, QLatin1String(name));
+    const CVUnitModelPtr folder = node(expense, ident++, NodeKind::Group, QStringLiteral("F"));
     b.nodes[QStringLiteral("F")] = folder;
-    b.nodes[QStringLiteral("Y")] = node(folder, ident++, cv::raw(NodeKind::Category), QStringLiteral("Y"));
+    b.nodes[QStringLiteral("Y")] = node(folder, ident++, NodeKind::Category, QStringLiteral("Y"));
     const CVUnitModelPtr summary = d.actualModel()->summary();
     b.nodes[QStringLiteral("summary")] = summary;
     for (const char *name : {"S1", "S2"})
-        b.nodes[QLatin1String(name)] = node(summary, ident++, cv::raw(NodeKind::CategorySummary), QLatin1String(name));
+        b.nodes[QLatin1String(name)] = node(summary, ident++, NodeKind::CategorySummary, QLatin1String(name));
     d.commitAccountModel();
     d.commitActualModel();
-    d.updateExpense(samplebook::entry(CV4Actual::Expense, QDate(2026, 3, 1), 500, b[QStringLiteral("Food")]->ident(),
+    d.updateExpense(samplebook::entry(cv::EntryKind::Expense, QDate(2026, 3, 1), 500, b[QStringLiteral("Food")]->ident(),
                                       CV4AccountModel::WalletIdent),
                     nullptr);
     return b;
@@ -184,8 +184,8 @@ TEST_F(ViewerDragDropTest, GridDragsStayInTheirGridAndShowTheMove)
     CV4WindowController *w = window();
     ASSERT_NE(w, nullptr);
     const CVUnitModelPtr asset = document->accountModel()->asset();
-    const CVUnitModelPtr a = node(asset, 1000, cv::raw(NodeKind::Cash), QStringLiteral("A"));
-    const CVUnitModelPtr b = node(asset, 1001, cv::raw(NodeKind::Cash), QStringLiteral("B"));
+    const CVUnitModelPtr a = node(asset, 1000, NodeKind::Cash, QStringLiteral("A"));
+    const CVUnitModelPtr b = node(asset, 1001, NodeKind::Cash, QStringLiteral("B"));
     document->commitAccountModel();
     cv::ViewerModel *accounts = w->viewerPage()->accountModel();
     cv::ViewerModel *categories = w->viewerPage()->actualModel();

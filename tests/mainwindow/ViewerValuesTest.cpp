@@ -52,11 +52,11 @@ protected:
         auto opening = std::make_shared<CV4AssetModel>();
         opening->setDate(QDate(2009, 1, 1));
         opening->setInitialValue(0);
-        samplebook::node(doc->accountModel()->asset(), 1000, cv::raw(cv::NodeKind::Cash), QStringLiteral("Wallet"),
+        samplebook::node(doc->accountModel()->asset(), 1000, cv::NodeKind::Cash, QStringLiteral("Wallet"),
                          opening);
-        samplebook::node(doc->actualModel()->income(), 1006, cv::raw(cv::NodeKind::Category), QStringLiteral("Salary"));
+        samplebook::node(doc->actualModel()->income(), 1006, cv::NodeKind::Category, QStringLiteral("Salary"));
         for (const Entry &e : entries)
-            doc->updateIncome(samplebook::entry(CV4Actual::Income, e.date, e.amount, 1006, 1000), nullptr);
+            doc->updateIncome(samplebook::entry(cv::EntryKind::Income, e.date, e.amount, 1006, 1000), nullptr);
         doc->accumulateAccount();
         return doc;
     }

@@ -101,7 +101,7 @@ TEST(CV4AssetModel, NodesDecodeTheirDetails)
 {
     auto account = std::make_shared<CVUnitModel>();
     account->setIdent(1001);
-    account->setKind(cv::raw(cv::NodeKind::Bank));
+    account->setKind(cv::NodeKind::Bank);
     auto bank = std::make_shared<CV4BankModel>();
     bank->setName(QStringLiteral("Bank"));
     bank->setDate(QDate(2009, 1, 1));
@@ -109,7 +109,7 @@ TEST(CV4AssetModel, NodesDecodeTheirDetails)
     account->setExtra(bank);
     auto holding = std::make_shared<CVUnitModel>();
     holding->setIdent(0);
-    holding->setKind(cv::raw(cv::NodeKind::Holding));
+    holding->setKind(cv::NodeKind::Holding);
     auto unit = std::make_shared<CV4InvestUnit>();
     unit->setBrand(7);
     holding->setExtra(unit);

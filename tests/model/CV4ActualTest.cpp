@@ -68,15 +68,15 @@ TEST(CV4Actual, EqualityNeedsAStoredIdent)
     s->setCategory(30);
     t->setCategory(30);
     EXPECT_TRUE(s->isEqual(t.get()));
-    t->setKind(CV4Actual::Income);
-    s->setKind(CV4Actual::Expense);
+    t->setKind(cv::EntryKind::Income);
+    s->setKind(cv::EntryKind::Expense);
     EXPECT_FALSE(s->isEqual(t.get()));
 }
 
 TEST(CV4Actual, CloneKeepsIdentAndContentsButNotFlags)
 {
     auto a = entry(77, QDate(2024, 2, 29), 1234.5, cv::EditChanged | cv::EditDeleted);
-    a->setKind(CV4Actual::Transfer);
+    a->setKind(cv::EntryKind::Transfer);
     a->setCategory(10);
     a->setAccount(1001);
     a->setDestination(1002);
@@ -88,7 +88,7 @@ TEST(CV4Actual, CloneKeepsIdentAndContentsButNotFlags)
     auto c = a->clone();
     EXPECT_NE(c, a);
     EXPECT_EQ(c->ident(), 77);
-    EXPECT_EQ(c->kind(), CV4Actual::Transfer);
+    EXPECT_EQ(c->kind(), cv::EntryKind::Transfer);
     EXPECT_EQ(c->date(), QDate(2024, 2, 29));
     EXPECT_EQ(c->category(), 10);
     EXPECT_EQ(c->account(), 1001);

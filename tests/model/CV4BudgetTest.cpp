@@ -158,11 +158,11 @@ TEST(CV4Budget, UnsortedStoredStepsAreRepaired)
 TEST(CVUnitModelBudget, GroupsSumTheirCategories)
 {
     auto group = std::make_shared<CVUnitModel>();
-    group->setKind(cv::raw(cv::NodeKind::Group));
+    group->setKind(cv::NodeKind::Group);
     auto food = std::make_shared<CVUnitModel>();
-    food->setKind(cv::raw(cv::NodeKind::Category));
+    food->setKind(cv::NodeKind::Category);
     auto rent = std::make_shared<CVUnitModel>();
-    rent->setKind(cv::raw(cv::NodeKind::Category));
+    rent->setKind(cv::NodeKind::Category);
     rent->setStatus(0);   // unchecked categories still count
     ASSERT_TRUE(group->appendChild(food));
     ASSERT_TRUE(group->appendChild(rent));

@@ -21,7 +21,7 @@ struct Item {
 std::vector<Item> children(const CVUnitModelPtr &root)
 {
     std::vector<Item> out;
-    for (const auto &c : root->children()) out.push_back({c->ident(), c->kind()});
+    for (const auto &c : root->children()) out.push_back({c->ident(), cv::raw(c->kind())});
     return out;
 }
 
@@ -29,7 +29,7 @@ CVUnitModelPtr node(int ident, int kind, const QString &name = QString())
 {
     auto n = std::make_shared<CVUnitModel>();
     n->setIdent(ident);
-    n->setKind(kind);
+    n->setKind(cv::NodeKind(kind));
     n->setName(name);
     return n;
 }
@@ -49,15 +49,15 @@ TEST(CV4TreeModels, FixedRootsAndSystemItemsOfANewBook)
     EXPECT_EQ(accounts.asset()->ident(), 1);
     EXPECT_EQ(accounts.debt()->ident(), 2);
     EXPECT_EQ(accounts.summary()->ident(), 3);
-    EXPECT_EQ(accounts.summary()->kind(), 1);
+    EXPECT_EQ(accounts.summary()->kind(), cv::NodeKind::SectionRoot);
     EXPECT_EQ(accounts.asset()->name(), cv::localizedString("SYS:Account-Asset"));
     ASSERT_TRUE(categories.moneyFlow() && categories.income() && categories.expense() && categories.summary());
     EXPECT_EQ(categories.moneyFlow()->ident(), 1);
     EXPECT_EQ(categories.income()->ident(), 2);
     EXPECT_EQ(categories.expense()->ident(), 3);
-    EXPECT_EQ(categories.expense()->kind(), 1);
+    EXPECT_EQ(categories.expense()->kind(), cv::NodeKind::SectionRoot);
     EXPECT_EQ(categories.summary()->ident(), 4);
-    EXPECT_EQ(categories.summary()->kind(), 0);
+    EXPECT_EQ(categories.summary()->kind(), cv::NodeKind::SummaryRoot);
 
     accounts.setDefault();
     categories.setDefault();
@@ -183,7 +183,7 @@ TEST(CV4TreeModels, BothModelsRoundTripWithTheirKeys)
     ASSERT_TRUE(c && c->moneyFlow() && c->income() && c->expense() && c->summary());
     EXPECT_EQ(children(c->moneyFlow()), (std::vector<Item>{{10, 5}, {11, 5}, {12, 5}, {13, 5}}));
     EXPECT_EQ(children(c->expense()), (std::vector<Item>{{30, 21}, {32, 21}, {33, 21}}));
-    EXPECT_EQ(c->summary()->kind(), 0);
+    EXPECT_EQ(c->summary()->kind(), cv::NodeKind::SummaryRoot);
     EXPECT_EQ(c->income()->name(), categories->income()->name());
 
     // A missing root is written as no key and read back as no root.

@@ -253,9 +253,9 @@ TEST(CVUnitModel, DeepCopySharesExtrasAndStartsFresh)
     EXPECT_EQ(copy->parent(), nullptr);
     EXPECT_EQ(copy->name(), t.n20->name());
     EXPECT_EQ(copy->ident(), 20);
-    EXPECT_EQ(copy->kind(), 32);
+    EXPECT_EQ(copy->kind(), cv::NodeKind::Investment);
     EXPECT_EQ(copy->currency(), 7);
-    EXPECT_EQ(copy->childAt(1)->kind(), 6);
+    EXPECT_EQ(copy->childAt(1)->kind(), cv::NodeKind::Holding);
     EXPECT_EQ(copy->childAt(1)->currency(), 9);
     EXPECT_EQ(copy->status(), 1);
     EXPECT_FALSE(copy->collapsed());

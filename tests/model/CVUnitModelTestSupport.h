@@ -11,7 +11,7 @@ inline CVUnitModelPtr node(int ident, int kind, const QString &name = QString())
 {
     auto n = std::make_shared<CVUnitModel>();
     n->setIdent(ident);
-    n->setKind(kind);
+    n->setKind(cv::NodeKind(kind));
     n->setName(name);
     return n;
 }

@@ -31,13 +31,13 @@ protected:
     {
         BookTest::SetUp();
         if (HasFatalFailure()) return;
-        store(*doc, CV4Actual::Expense, QDate(2009, 1, 15), 1000, kFood, kA);
+        store(*doc, cv::EntryKind::Expense, QDate(2009, 1, 15), 1000, kFood, kA);
     }
 };
 
 TEST_F(AccountBook, RunningBalanceShowsOnEveryRowTypedOrStoredAndTheTransferReachesTheCard)
 {
-    store(*doc, CV4Actual::Expense, QDate(2009, 2, 2), 3000, kFood, kC);
+    store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 2), 3000, kFood, kC);
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
     EXPECT_EQ(panel->carriedBalanceText(), QStringLiteral("9,000"));
 
@@ -92,7 +92,7 @@ TEST_F(AccountBook, AnEmptyPeriodOffersOneNewExpenseRowOnItsFirstDay)
     ASSERT_EQ(panel->numberOfRows(panel->tableView()), 1);
     const CV4Actual &row = *panel->actualAt(0);
     EXPECT_EQ(row.date(), QDate(2009, 3, 1));
-    EXPECT_EQ(row.kind(), CV4Actual::Expense);
+    EXPECT_EQ(row.kind(), cv::EntryKind::Expense);
     EXPECT_EQ(row.category(), kMiscExpense);
     EXPECT_EQ(row.flags(), cv::EditNew);
     EXPECT_EQ(cellText(*panel, AccountPanelController::KindColumn, 0), QStringLiteral("Expense"));
@@ -110,7 +110,7 @@ TEST_F(AccountBook, AnEmptyPeriodOffersOneNewExpenseRowOnItsFirstDay)
 
 TEST_F(AccountBook, AKindChangeReplacesTheStoredEntryUnderItsIdentAndCountsOnce)
 {
-    const CV4ActualPtr expense = store(*doc, CV4Actual::Expense, QDate(2009, 2, 5), 700, kFood, kA);
+    const CV4ActualPtr expense = store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 5), 700, kFood, kA);
     const int ident = expense->ident();
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
     EXPECT_TRUE(panel->selectEntry(ident));  // as another page opens the book for an entry
@@ -121,17 +121,17 @@ TEST_F(AccountBook, AKindChangeReplacesTheStoredEntryUnderItsIdentAndCountsOnce)
     const auto entries = storedEntries(*doc, kA);
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[1]->ident(), ident);
-    EXPECT_EQ(entries[1]->kind(), CV4Actual::Income);
+    EXPECT_EQ(entries[1]->kind(), cv::EntryKind::Income);
     EXPECT_EQ(entries[1]->category(), kSalary);
     EXPECT_DOUBLE_EQ(doc->rawValueForAccount(doc->findAccount(kA), kFeb28), 9700.0);
 }
 
 TEST_F(AccountBook, ClicksLandOnTheColumnTheRowCanTake)
 {
-    store(*doc, CV4Actual::Income, QDate(2009, 2, 5), 100, kSalary, kA);
-    store(*doc, CV4Actual::Expense, QDate(2009, 2, 6), 100, kFood, kA);
-    store(*doc, CV4Actual::Transfer, QDate(2009, 2, 7), 100, 0, kC, kA);
-    store(*doc, CV4Actual::Transfer, QDate(2009, 2, 8), 100, 0, kA, kL);  // a loan repayment: read-only
+    store(*doc, cv::EntryKind::Income, QDate(2009, 2, 5), 100, kSalary, kA);
+    store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 6), 100, kFood, kA);
+    store(*doc, cv::EntryKind::Transfer, QDate(2009, 2, 7), 100, 0, kC, kA);
+    store(*doc, cv::EntryKind::Transfer, QDate(2009, 2, 8), 100, 0, kA, kL);  // a loan repayment: read-only
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
     struct Click {
         int cid, row, edited;
@@ -164,17 +164,17 @@ TEST_F(AccountBook, TypedAmountsRoundDownOnTheTextAndTypedDatesStayWithinAHundre
 {
     struct Case {
         int account;
-        int kind;
+        cv::EntryKind kind;
         QString keys;
         double stored;
     };
-    for (const Case &c : {Case{kA, CV4Actual::Expense, QStringLiteral("1,234"), 1234},
-                          Case{kU, CV4Actual::Expense, QStringLiteral("1234.567"), 1234.56},
-                          Case{kU, CV4Actual::Expense, QStringLiteral("0.29"), 0.29},
-                          Case{kA, CV4Actual::Income, QStringLiteral("-5"), -5}}) {
+    for (const Case &c : {Case{kA, cv::EntryKind::Expense, QStringLiteral("1,234"), 1234},
+                          Case{kU, cv::EntryKind::Expense, QStringLiteral("1234.567"), 1234.56},
+                          Case{kU, cv::EntryKind::Expense, QStringLiteral("0.29"), 0.29},
+                          Case{kA, cv::EntryKind::Income, QStringLiteral("-5"), -5}}) {
         auto panel = openBook(*doc, c.account, kFeb1, kFeb28);
-        if (c.kind == CV4Actual::Income) chooseKind(*panel, 0, kSalary, true);
-        const int cid = c.kind == CV4Actual::Income ? AccountPanelController::InColumn : AccountPanelController::OutColumn;
+        if (c.kind == cv::EntryKind::Income) chooseKind(*panel, 0, kSalary, true);
+        const int cid = c.kind == cv::EntryKind::Income ? AccountPanelController::InColumn : AccountPanelController::OutColumn;
         type(*panel, cid, 0, c.keys);
         EXPECT_DOUBLE_EQ(panel->actualAt(0)->amount(), c.stored) << c.keys.toStdString();
         panel->commitPanel();
@@ -194,10 +194,10 @@ TEST_F(AccountBook, TypedAmountsRoundDownOnTheTextAndTypedDatesStayWithinAHundre
 
 TEST_F(AccountBook, TheTransferPopupKeepsTheBookOnOneSideAndOkIsOneUndoStep)
 {
-    const CV4ActualPtr expense = store(*doc, CV4Actual::Expense, QDate(2009, 2, 5), 700, kFood, kA);
-    const CVUnitModelPtr folder = samplebook::node(doc->accountModel()->asset(), 1100, cv::raw(cv::NodeKind::Group),
+    const CV4ActualPtr expense = store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 5), 700, kFood, kA);
+    const CVUnitModelPtr folder = samplebook::node(doc->accountModel()->asset(), 1100, cv::NodeKind::Group,
                                                    QStringLiteral("Savings"));
-    samplebook::node(folder, 1101, cv::raw(cv::NodeKind::Bank), QStringLiteral("B"));
+    samplebook::node(folder, 1101, cv::NodeKind::Bank, QStringLiteral("B"));
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
     TransferFieldPanelController *popup = panel->transferFieldController();
 
@@ -225,7 +225,7 @@ TEST_F(AccountBook, TheTransferPopupKeepsTheBookOnOneSideAndOkIsOneUndoStep)
     popup->accountField()->setText(QStringLiteral("10"));
     QTest::keyClick(popup, Qt::Key_Escape);  // closes without a change
     EXPECT_FALSE(popup->isVisible());
-    EXPECT_EQ(panel->actualAt(1)->kind(), CV4Actual::Expense);
+    EXPECT_EQ(panel->actualAt(1)->kind(), cv::EntryKind::Expense);
 
     // The stored expense becomes a transfer; one Undo gives the expense back whole.
     const int before = doc->undoStack()->count();
@@ -234,19 +234,19 @@ TEST_F(AccountBook, TheTransferPopupKeepsTheBookOnOneSideAndOkIsOneUndoStep)
     popup->accountField()->setText(QStringLiteral("650"));
     popup->ok();
     const CV4Actual &row = *panel->actualAt(0);
-    EXPECT_EQ(row.kind(), CV4Actual::Transfer);
+    EXPECT_EQ(row.kind(), cv::EntryKind::Transfer);
     EXPECT_EQ(row.destination(), kC);
     EXPECT_EQ(row.category(), 11);
     EXPECT_DOUBLE_EQ(row.converted(), 0.0);
     EXPECT_EQ(doc->undoStack()->count(), before + 1);
     doc->undoStack()->undo();
-    EXPECT_EQ(row.kind(), CV4Actual::Expense);
+    EXPECT_EQ(row.kind(), cv::EntryKind::Expense);
     EXPECT_EQ(row.category(), kFood);
     EXPECT_EQ(row.destination(), 0);
     EXPECT_DOUBLE_EQ(row.amount(), 700.0);
 
     // A stored dollar transfer opens with every digit of its amount.
-    store(*doc, CV4Actual::Transfer, QDate(2009, 2, 9), 12345678.91, 0, kU, kA);
+    store(*doc, cv::EntryKind::Transfer, QDate(2009, 2, 9), 12345678.91, 0, kU, kA);
     auto dollars = openBook(*doc, kU, kFeb1, kFeb28);
     chooseKind(*dollars, 0, kTransferRow);
     EXPECT_EQ(dollars->transferFieldController()->accountField()->text(), QStringLiteral("12,345,678.91"));
@@ -255,7 +255,7 @@ TEST_F(AccountBook, TheTransferPopupKeepsTheBookOnOneSideAndOkIsOneUndoStep)
 
 TEST_F(AccountBook, KindChangesAndTypingOfATransferInWithAnotherCurrencyBookOnThisAccount)
 {
-    auto in = store(*doc, CV4Actual::Transfer, QDate(2009, 2, 9), 30, 0, kU, kA);  // $30 at 100 yen
+    auto in = store(*doc, cv::EntryKind::Transfer, QDate(2009, 2, 9), 30, 0, kU, kA);  // $30 at 100 yen
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
     EXPECT_EQ(cellText(*panel, AccountPanelController::InColumn, 0), QStringLiteral("3,000"));
     type(*panel, AccountPanelController::InColumn, 0, QStringLiteral("2900"));
@@ -274,7 +274,7 @@ TEST_F(AccountBook, KindChangesAndTypingOfATransferInWithAnotherCurrencyBookOnTh
 
 TEST_F(AccountBook, DeletingStoredAndNewRowsIsOneUndoStepAndUndoRestoresThemInOrder)
 {
-    store(*doc, CV4Actual::Expense, QDate(2009, 2, 5), 700, kFood, kA);
+    store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 5), 700, kFood, kA);
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
     ASSERT_EQ(panel->numberOfRows(panel->tableView()), 2);
     const auto stored = panel->rowAt(0);
@@ -298,9 +298,9 @@ TEST_F(AccountBook, DeletingStoredAndNewRowsIsOneUndoStepAndUndoRestoresThemInOr
 TEST_F(AccountBook, RowsAreKeptByIdentityAndRestoringKeepsOtherPendingEdits)
 {
     // Two identical stored rows: deleting one keeps the other.
-    store(*doc, CV4Actual::Expense, QDate(2009, 2, 5), 700, kFood, kA);
-    store(*doc, CV4Actual::Expense, QDate(2009, 2, 5), 700, kFood, kA);
-    store(*doc, CV4Actual::Expense, QDate(2009, 2, 6), 0, kFood, kA);  // a zero entry from an import
+    store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 5), 700, kFood, kA);
+    store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 5), 700, kFood, kA);
+    store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 6), 0, kFood, kA);  // a zero entry from an import
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
     type(*panel, AccountPanelController::MemoColumn, 1, QStringLiteral("kept"));
     panel->toggleRowDeletedFlag(0);

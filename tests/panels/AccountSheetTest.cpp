@@ -34,7 +34,7 @@ void type(QLineEdit *field, const QString &text)
 CVUnitModelPtr newNode(int kind, int currency = 1)
 {
     auto node = std::make_shared<CVUnitModel>();
-    node->setKind(kind);
+    node->setKind(cv::NodeKind(kind));
     node->setCurrency(currency);
     return node;
 }

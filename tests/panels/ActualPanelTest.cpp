@@ -31,8 +31,8 @@ TEST_F(ActualPanel, TheTotalConvertsAtEachRowsDateAndFollowsDeletion)
 {
     ASSERT_TRUE(samplebook::putRate(*doc, 2, QDate(2009, 4, 1), 98.5));
     doc->createCache();
-    store(*doc, CV4Actual::Expense, QDate(2009, 4, 1), 1000, kFood, kA);
-    store(*doc, CV4Actual::Expense, QDate(2009, 4, 2), 10, kFood, kU);
+    store(*doc, cv::EntryKind::Expense, QDate(2009, 4, 1), 1000, kFood, kA);
+    store(*doc, cv::EntryKind::Expense, QDate(2009, 4, 2), 10, kFood, kU);
     auto panel = open(kFood, QDate(2009, 4, 1), QDate(2009, 4, 30));
     EXPECT_EQ(panel->totalText(), QStringLiteral("1,985"));
     panel->tableView()->QTableView::selectRow(1);
@@ -49,7 +49,7 @@ TEST_F(ActualPanel, TheTotalConvertsAtEachRowsDateAndFollowsDeletion)
     EXPECT_EQ(panel->actualAt(0)->flags(), 0);
     EXPECT_EQ(panel->totalText(), QStringLiteral("1,985"));
     // A refund keeps its sign.
-    store(*doc, CV4Actual::Expense, QDate(2009, 5, 1), -300, kFood, kA);
+    store(*doc, cv::EntryKind::Expense, QDate(2009, 5, 1), -300, kFood, kA);
     auto may = open(kFood, QDate(2009, 5, 1), QDate(2009, 5, 31));
     EXPECT_EQ(may->totalText(), QStringLiteral("-300"));
 }
@@ -93,7 +93,7 @@ TEST_F(ActualPanel, NewRowsTakeTheWalletOrTheFirstCashOrBankAccountAndUnfinished
 
 TEST_F(ActualPanel, MovingAnEntryToAYenAccountRoundsItsAmount)
 {
-    store(*doc, CV4Actual::Expense, QDate(2009, 1, 10), 12.34, kFood, kU);
+    store(*doc, cv::EntryKind::Expense, QDate(2009, 1, 10), 12.34, kFood, kU);
     auto panel = open(kFood, QDate(2009, 1, 1), QDate(2009, 1, 31));
     panel->editColumn(ActualPanelController::AccountColumn, 0, nullptr);
     cv::CustomPopup::get()->mustClose();

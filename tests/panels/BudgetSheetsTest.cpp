@@ -122,7 +122,7 @@ TEST_F(BudgetSheetsTest, PanelShowsTheFiscalYearAndAppliesToSelectedMonthsOnly)
 {
     doc->settings()->setFiscalMonthOfYear(3);
     food->setBudgetAfter(2007, 1, 20000);
-    store(*doc, CV4Actual::Expense, QDate(2007, 6, 5), -1200, kFood, kA);  // a refund
+    store(*doc, cv::EntryKind::Expense, QDate(2007, 6, 5), -1200, kFood, kA);  // a refund
     const CV4BudgetPtr stored = std::dynamic_pointer_cast<CV4Budget>(food->extra());
     CV4BudgetPanel panel(doc.get(), QDate(2008, 2, 15), food);
     EXPECT_EQ(panel.year(), 2007);
@@ -187,9 +187,9 @@ TEST_P(BudgetSheetsScreenshot, ShowTheEditorAndThePanel)
     samplebook::node(food, kDinner, 21, language == QLatin1String("ja") ? QStringLiteral("夕食") : QStringLiteral("Dinner"));
     food->setBudgetAfter(2009, 1, 30000);
     doc->findExpense(kLunch)->setBudgetAfter(2009, 1, 12000);
-    store(*doc, CV4Actual::Expense, QDate(2009, 1, 12), 28500, kFood, kA);
-    store(*doc, CV4Actual::Expense, QDate(2009, 2, 3), 31200, kFood, kA);
-    store(*doc, CV4Actual::Expense, QDate(2009, 3, 8), -800, kFood, kA);
+    store(*doc, cv::EntryKind::Expense, QDate(2009, 1, 12), 28500, kFood, kA);
+    store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 3), 31200, kFood, kA);
+    store(*doc, cv::EntryKind::Expense, QDate(2009, 3, 8), -800, kFood, kA);
 
     QDialog *sheet = CV4BudgetEditor::openBudgetEditor(doc.get(), food, QDate(2009, 11, 1), 3, nullptr, {});
     ASSERT_NE(sheet, nullptr);

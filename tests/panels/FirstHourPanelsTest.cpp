@@ -47,9 +47,9 @@ void type(QLineEdit *field, const QString &text)
 
 TEST_F(BookTest, ContextMenusDeleteRestoreAndRepeatRowsAndEditDeleteReachesThem)
 {
-    store(*doc, CV4Actual::Expense, QDate(2009, 2, 2), 1000, kFood, kA);
-    store(*doc, CV4Actual::Expense, QDate(2009, 2, 3), 500, kFood, kA);
-    store(*doc, CV4Actual::Transfer, QDate(2009, 2, 4), 300, 0, kA, kC);
+    store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 2), 1000, kFood, kA);
+    store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 3), 500, kFood, kA);
+    store(*doc, cv::EntryKind::Transfer, QDate(2009, 2, 4), 300, 0, kA, kC);
     auto book = openBook(*doc, kA, kFeb1, kFeb28);
     QAction editDelete;  // Edit > Delete as the window asks the focused table
     EXPECT_TRUE(book->tableView()->validateCommand(cv::TableCommand::Delete, &editDelete));
@@ -134,7 +134,7 @@ TEST_F(BookTest, EscTakesBackTheTypedTextAndCtrlZInTheKindCellUndoes)
 TEST_F(BookTest, SheetsNameWhatIsMissingAndAmountFieldsGroupAsTyped)
 {
     auto bankNode = std::make_shared<CVUnitModel>();
-    bankNode->setKind(cv::raw(cv::NodeKind::Bank));
+    bankNode->setKind(cv::NodeKind::Bank);
     BankPanelController bank(doc.get(), bankNode);
     type(bank.nameField(), QStringLiteral("Savings"));
     EXPECT_TRUE(bank.missingFieldText().contains(cv::localizedString("Bank-Name")));
@@ -143,7 +143,7 @@ TEST_F(BookTest, SheetsNameWhatIsMissingAndAmountFieldsGroupAsTyped)
     EXPECT_TRUE(bank.isOkEnabled());
 
     auto loanNode = std::make_shared<CVUnitModel>();
-    loanNode->setKind(cv::raw(cv::NodeKind::Loan));
+    loanNode->setKind(cv::NodeKind::Loan);
     LoanPanelController loan(doc.get(), loanNode);
     loan.show();
     for (auto [field, text] : {std::pair{loan.nameField(), "Car"}, {loan.dateField(), "2009/04/10"},

@@ -88,9 +88,9 @@ TEST(GroupDialogTest, OkRemovesUnusedGroupingsWithOneNoticeEachAndKeepsUsedOnes)
 {
     auto doc = bookWithGroupings();
     ASSERT_TRUE(doc);
-    store(*doc, CV4Actual::Expense, QDate(2009, 2, 1), 500, kFood, kA)->setGroup(1);
+    store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 1), 500, kFood, kA)->setGroup(1);
     // The entry's grouping is stored with it.
-    const CV4ActualPtr used = store(*doc, CV4Actual::Expense, QDate(2009, 2, 2), 700, kFood, kA);
+    const CV4ActualPtr used = store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 2), 700, kFood, kA);
     const CV4ActualPtr old = used->clone();
     used->setGroup(1);
     doc->updateExpense(used, old);

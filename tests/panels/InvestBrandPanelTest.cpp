@@ -42,7 +42,7 @@ Holding makeHolding(CV4Document &doc, int brandKind, bool storedBrand)
     h.unit->setCommission(525);
     h.unit->setMemo(QStringLiteral("NISA"));
     h.node = std::make_shared<CVUnitModel>();
-    h.node->setKind(cv::raw(cv::NodeKind::Holding));
+    h.node->setKind(cv::NodeKind::Holding);
     h.node->setIdent(0);
     h.node->setExtra(h.unit);
     h.account->appendChild(h.node);

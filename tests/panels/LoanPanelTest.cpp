@@ -29,7 +29,7 @@ using Loan = LoanPanelController;
 CVUnitModelPtr newLoanNode(int currency = 1)
 {
     auto node = std::make_shared<CVUnitModel>();
-    node->setKind(cv::raw(cv::NodeKind::Loan));
+    node->setKind(cv::NodeKind::Loan);
     node->setCurrency(currency);
     return node;
 }

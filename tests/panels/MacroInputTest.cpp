@@ -103,7 +103,7 @@ TEST_F(MacroInput, TheSeriesGoesBeforeTheBlankRowAndTheCommitStoresIt)
         EXPECT_EQ(e->flags(), cv::EditNew);
         EXPECT_EQ(e->amount(), 1200);
         EXPECT_EQ(e->category(), kFood);
-        EXPECT_EQ(e->kind(), CV4Actual::Expense);
+        EXPECT_EQ(e->kind(), cv::EntryKind::Expense);
         EXPECT_EQ(e->memo(), QStringLiteral("rent"));
     }
     EXPECT_EQ(panel.actualAt(1)->date(), QDate(2009, 2, 28));

@@ -26,12 +26,12 @@ TEST_P(AccountBookScreenshot, ShowsTheMonthWithTheTransferPopupOpen)
     cv::setLanguageOverride(language);
     auto doc = makeBook();
     ASSERT_TRUE(doc);
-    store(*doc, CV4Actual::Expense, QDate(2009, 1, 15), 1000, kFood, kA);
-    store(*doc, CV4Actual::Income, QDate(2009, 2, 1), 250000, kSalary, kA);
-    store(*doc, CV4Actual::Expense, QDate(2009, 2, 1), 3280, kFood, kA)->setMemo(QStringLiteral("x"));
-    store(*doc, CV4Actual::Transfer, QDate(2009, 2, 3), 20000, 0, kA, kC);
-    store(*doc, CV4Actual::Expense, QDate(2009, 2, 10), 1500, kFood, kA);
-    store(*doc, CV4Actual::Transfer, QDate(2009, 2, 20), 100, 0, kU, kA);
+    store(*doc, cv::EntryKind::Expense, QDate(2009, 1, 15), 1000, kFood, kA);
+    store(*doc, cv::EntryKind::Income, QDate(2009, 2, 1), 250000, kSalary, kA);
+    store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 1), 3280, kFood, kA)->setMemo(QStringLiteral("x"));
+    store(*doc, cv::EntryKind::Transfer, QDate(2009, 2, 3), 20000, 0, kA, kC);
+    store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 10), 1500, kFood, kA);
+    store(*doc, cv::EntryKind::Transfer, QDate(2009, 2, 20), 100, 0, kU, kA);
     auto panel = openBook(*doc, kA, QDate(2009, 2, 1), QDate(2009, 2, 28));
     panel->move(40, 40);
     panel->resize(900, 300);

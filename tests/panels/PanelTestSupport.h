@@ -115,7 +115,7 @@ inline void chooseKind(AccountPanelController &panel, int row, int ident, bool i
     if (ident == kTransferRow) {
         node = std::make_shared<CVUnitModel>();
         node->setIdent(kTransferRow);
-        node->setKind(cv::raw(cv::NodeKind::SystemItem));
+        node->setKind(cv::NodeKind::SystemItem);
     } else {
         node = income ? doc.findIncome(ident) : doc.findExpense(ident);
     }

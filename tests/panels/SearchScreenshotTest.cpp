@@ -24,20 +24,20 @@ namespace {
 
 void fill(CV4Document &doc)
 {
-    auto put = [&](int kind, const QDate &date, double amount, int category, int account, const char *memo,
+    auto put = [&](cv::EntryKind kind, const QDate &date, double amount, int category, int account, const char *memo,
                    int destination = 0) {
         auto e = samplebook::entry(kind, date, amount, category, account, destination);
         e->setMemo(QString::fromUtf8(memo));
-        if (kind == CV4Actual::Transfer) doc.fixupTransferCategory(*e);
-        if (kind == CV4Actual::Income) doc.updateIncome(e, nullptr);
-        if (kind == CV4Actual::Expense) doc.updateExpense(e, nullptr);
-        if (kind == CV4Actual::Transfer) doc.updateTransfer(e, nullptr);
+        if (kind == cv::EntryKind::Transfer) doc.fixupTransferCategory(*e);
+        if (kind == cv::EntryKind::Income) doc.updateIncome(e, nullptr);
+        if (kind == cv::EntryKind::Expense) doc.updateExpense(e, nullptr);
+        if (kind == cv::EntryKind::Transfer) doc.updateTransfer(e, nullptr);
     };
-    put(CV4Actual::Expense, QDate(2009, 2, 3), 3280, kFood, kA, "スーパー 食料品");
-    put(CV4Actual::Expense, QDate(2009, 2, 10), 1500, kFood, 10, "lunch");
-    put(CV4Actual::Expense, QDate(2009, 2, 14), 12.5, kFood, kU, "coffee beans");
-    put(CV4Actual::Income, QDate(2009, 2, 25), 250000, kSalary, kA, "給与");
-    put(CV4Actual::Transfer, QDate(2009, 2, 27), 20000, 0, kA, "card", kC);
+    put(cv::EntryKind::Expense, QDate(2009, 2, 3), 3280, kFood, kA, "スーパー 食料品");
+    put(cv::EntryKind::Expense, QDate(2009, 2, 10), 1500, kFood, 10, "lunch");
+    put(cv::EntryKind::Expense, QDate(2009, 2, 14), 12.5, kFood, kU, "coffee beans");
+    put(cv::EntryKind::Income, QDate(2009, 2, 25), 250000, kSalary, kA, "給与");
+    put(cv::EntryKind::Transfer, QDate(2009, 2, 27), 20000, 0, kA, "card", kC);
 }
 
 class SearchScreenshot : public ::testing::TestWithParam<const char *> {};

@@ -61,10 +61,10 @@ TEST_F(Search, ResultCellsOfEntriesAndTradesAndThePrintedRows)
     buy->setUnitPrice(1239.25);
     ASSERT_EQ(buy->amount(), -123925);
     std::vector<CV4SearchRecord> records = {
-        {samplebook::entry(CV4Actual::Transfer, QDate(2009, 3, 1), 20000, 11, kA, kC), nullptr},
-        {samplebook::entry(CV4Actual::Transfer, QDate(2009, 3, 2), 50000, 12, kC, kA), nullptr},
-        {samplebook::entry(CV4Actual::Expense, QDate(2009, 3, 3), 800, 0, kA), nullptr},
-        {samplebook::entry(CV4Actual::Income, QDate(2009, 3, 4), -5, kSalary, kA), nullptr},
+        {samplebook::entry(cv::EntryKind::Transfer, QDate(2009, 3, 1), 20000, 11, kA, kC), nullptr},
+        {samplebook::entry(cv::EntryKind::Transfer, QDate(2009, 3, 2), 50000, 12, kC, kA), nullptr},
+        {samplebook::entry(cv::EntryKind::Expense, QDate(2009, 3, 3), 800, 0, kA), nullptr},
+        {samplebook::entry(cv::EntryKind::Income, QDate(2009, 3, 4), -5, kSalary, kA), nullptr},
         {nullptr, buy},
     };
     page->resultsController()->setResults(records);
@@ -128,7 +128,7 @@ TEST_F(Search, ResultCellsOfEntriesAndTradesAndThePrintedRows)
 TEST_F(Search, TheConditionSheetsFlagsBoundsAndMemoWords)
 {
     SearchPanelController &sheet = *page->searchPanelController();
-    store(*doc, CV4Actual::Expense, QDate(2009, 3, 3), 800, kFood, kA);
+    store(*doc, cv::EntryKind::Expense, QDate(2009, 3, 3), 800, kFood, kA);
     page->execSearchForAccount({doc->findAccount(kA)}, QDate(2009, 1, 1), QDate(2009, 12, 31));
     ASSERT_EQ(page->resultCount(), 1);
 
@@ -175,7 +175,7 @@ TEST_F(Search, TheConditionSheetsFlagsBoundsAndMemoWords)
 TEST_F(Search, TheDirtyRuleTheMenuCommandsAndTheExportedBytes)
 {
     auto memo = [&](const char *text, int day) {
-        auto e = samplebook::entry(CV4Actual::Expense, QDate(2009, 3, day), 100, kFood, kA);
+        auto e = samplebook::entry(cv::EntryKind::Expense, QDate(2009, 3, day), 100, kFood, kA);
         e->setMemo(QString::fromUtf8(text));
         doc->updateExpense(e, nullptr);
     };
@@ -239,7 +239,7 @@ TEST(SearchExport, LinesStayIntactAndCharactersWithoutAFormAreCounted)
 // Column titles clicked choose the exported columns: one, more with Ctrl, all after a second click.
 TEST_F(Search, ExportWritesTheColumnsChosenByTheirTitles)
 {
-    auto e = samplebook::entry(CV4Actual::Expense, QDate(2009, 3, 1), 100, kFood, kA);
+    auto e = samplebook::entry(cv::EntryKind::Expense, QDate(2009, 3, 1), 100, kFood, kA);
     e->setMemo(QStringLiteral("abc"));
     doc->updateExpense(e, nullptr);
     page->execSearchForAccount({doc->findAccount(kA)}, QDate(2009, 3, 1), QDate(2009, 3, 31));

@@ -47,7 +47,7 @@ TEST_P(SheetScreenshot, ShowsEverySheet)
     ASSERT_TRUE(doc);
 
     auto cashNode = std::make_shared<CVUnitModel>();
-    cashNode->setKind(int(cv::NodeKind::Cash));
+    cashNode->setKind(cv::NodeKind::Cash);
     cashNode->setCurrency(1);
     CachePanelController cash(doc.get(), cashNode);
     type(cash.nameField(), QStringLiteral("Wallet"));
@@ -55,7 +55,7 @@ TEST_P(SheetScreenshot, ShowsEverySheet)
     EXPECT_TRUE(save(cash, language, QStringLiteral("sheet-cash")));
 
     auto cardNode = std::make_shared<CVUnitModel>();
-    cardNode->setKind(int(cv::NodeKind::CreditCard));
+    cardNode->setKind(cv::NodeKind::CreditCard);
     cardNode->setCurrency(1);
     CreditPanelController card(doc.get(), cardNode);
     type(card.nameField(), QStringLiteral("Visa"));
@@ -69,7 +69,7 @@ TEST_P(SheetScreenshot, ShowsEverySheet)
     EXPECT_TRUE(save(bank, language, QStringLiteral("sheet-bank")));
 
     auto summaryNode = std::make_shared<CVUnitModel>();
-    summaryNode->setKind(int(cv::NodeKind::CategorySummary));
+    summaryNode->setKind(cv::NodeKind::CategorySummary);
     SummaryPanelController summary(doc.get(), summaryNode);
     type(summary.nameField(), QStringLiteral("Net"));
     summary.outline()->toggleNode(*doc->findIncome(kSalary));
@@ -77,7 +77,7 @@ TEST_P(SheetScreenshot, ShowsEverySheet)
     EXPECT_TRUE(save(summary, language, QStringLiteral("sheet-summary")));
 
     auto accountSummaryNode = std::make_shared<CVUnitModel>();
-    accountSummaryNode->setKind(int(cv::NodeKind::AccountSummary));
+    accountSummaryNode->setKind(cv::NodeKind::AccountSummary);
     SummaryPanelController accountSummary(doc.get(), accountSummaryNode);
     type(accountSummary.nameField(), QStringLiteral("Net worth"));
     accountSummary.outline()->toggleNode(*doc->findAccount(kA));

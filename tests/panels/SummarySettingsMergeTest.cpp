@@ -38,7 +38,7 @@ TEST(SummaryPanelTest, TicksBecomeTheAddedAndSubtractedLists)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.kind);
         auto node = std::make_shared<CVUnitModel>();
-        node->setKind(c.kind);
+        node->setKind(cv::NodeKind(c.kind));
         const auto find = [&](int ident) {
             return c.kind == cv::NodeKind::AccountSummary ? doc->findAccount(ident) : ident == kSalary ? doc->findIncome(ident)
                                                                              : doc->findExpense(ident);

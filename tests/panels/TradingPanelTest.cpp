@@ -193,9 +193,9 @@ TEST_F(TradingPanel, UnitsMoveOnlyToAnotherInvestmentAccountOfTheSameCurrency)
     addInvestAccount(*doc, 1103, QStringLiteral("Dollar Broker"))->setCurrency(2);
     doc->findAccount(kInvest2)->setCurrency(0);  // no currency: the book's own
     CVUnitModelPtr made;
-    cv::AccountDataSource::setNewAccountAction([&made](CV4Document &book, cv::CommandUnitModel &, int kind) {
+    cv::AccountDataSource::setNewAccountAction([&made](CV4Document &book, cv::CommandUnitModel &, cv::NodeKind kind) {
         made = addInvestAccount(book, 1104, QStringLiteral("New"));
-        EXPECT_EQ(kind, cv::raw(cv::NodeKind::Investment));
+        EXPECT_EQ(kind, cv::NodeKind::Investment);
         return cv::ChooserItem::fromNode(made);
     });
     auto panel = open();
@@ -209,7 +209,7 @@ TEST_F(TradingPanel, UnitsMoveOnlyToAnotherInvestmentAccountOfTheSameCurrency)
     // The command row makes an account, and the made account is the pick.
     cv::AccountDataSource source;
     source.setDocument(doc.get(), 4, true);
-    source.appendNewAccountCommand(cv::raw(cv::NodeKind::Investment));
+    source.appendNewAccountCommand(cv::NodeKind::Investment);
     panel->endTransferAccountPopup(source.objects().back().command()->runWithDelegate({}));
     ASSERT_TRUE(made);
     EXPECT_EQ(panel->tradeForRow(0)->transfer(), 1104);

@@ -28,9 +28,9 @@ inline CVUnitModelPtr addInvestAccount(CV4Document &doc, int ident, const QStrin
     auto record = std::make_shared<CV4AssetModel>();
     record->setDate(QDate(2009, 1, 1));
     record->setInitialValue(1000000);
-    auto account = samplebook::node(doc.accountModel()->asset(), ident, cv::raw(cv::NodeKind::Investment), name, record);
+    auto account = samplebook::node(doc.accountModel()->asset(), ident, cv::NodeKind::Investment, name, record);
     auto cash = std::make_shared<CVUnitModel>();
-    cash->setKind(cv::raw(cv::NodeKind::CashPart));
+    cash->setKind(cv::NodeKind::CashPart);
     cash->setIdent(0);
     account->appendChild(cash);
     return account;

@@ -49,7 +49,7 @@ protected:
 
 TEST_F(TransferPanel, ARowChangedToTwoAssetAccountsIsStoredAsAssetToAsset)
 {
-    store(*doc, CV4Actual::Transfer, QDate(2009, 3, 5), 5000, 0, kA, kC);
+    store(*doc, cv::EntryKind::Transfer, QDate(2009, 3, 5), 5000, 0, kA, kC);
     auto panel = open(kAssetToDebt);
     ASSERT_EQ(panel->numberOfRows(panel->tableView()), 2);
     EXPECT_EQ(text(*panel, TransferPanelController::DestinationColumn, 0), QStringLiteral("C"));

@@ -59,7 +59,7 @@ TEST_P(WindowScreenshot, ShowsTheLoanSheetOnBothPages)
     auto doc = paneltest::makeBook();
     ASSERT_TRUE(doc);
     auto node = std::make_shared<CVUnitModel>();
-    node->setKind(cv::raw(cv::NodeKind::Loan));
+    node->setKind(cv::NodeKind::Loan);
     node->setCurrency(1);
     LoanPanelController panel(doc.get(), node);
     const auto type = [](QLineEdit *field, const char *text) {

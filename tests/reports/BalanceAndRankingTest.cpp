@@ -142,11 +142,11 @@ TEST_F(ReportKindsTest, TransfersIntoAnotherCurrencyBalance)
     book->commitActualModel();
     book->createCache();
     for (const auto &[amount, from, to] : {std::tuple{10000.0, 1000, 1001}, {1000.0, 1000, 1002}}) {
-        auto e = entry(CV4Actual::Transfer, QDate(2008, 5, 10), amount, 0, from, to);
+        auto e = entry(cv::EntryKind::Transfer, QDate(2008, 5, 10), amount, 0, from, to);
         book->fixupTransferCategory(*e);
         book->updateTransfer(e, nullptr);
     }
-    book->updateExpense(entry(CV4Actual::Expense, QDate(2008, 5, 11), 3000, 1003, 1002), nullptr);
+    book->updateExpense(entry(cv::EntryKind::Expense, QDate(2008, 5, 11), 3000, 1003, 1002), nullptr);
     tickAll(*book, 1);
 
     book->amountText().beginCurrencyPrinting();
@@ -213,7 +213,7 @@ TEST_F(ReportKindsTest, RankingTiesGoByIdent)
     book->commitActualModel();
     book->createCache();
     for (const auto &[ident, amount] : {std::pair{20, 500.0}, {12, 300.0}, {7, 300.0}})
-        book->updateExpense(entry(CV4Actual::Expense, QDate(2008, 5, 3), amount, ident, 10), nullptr);
+        book->updateExpense(entry(cv::EntryKind::Expense, QDate(2008, 5, 3), amount, ident, 10), nullptr);
     tickAll(*book, 1);
     for (const auto &[isAscending, order] : {std::pair{1, QList<int>{20, 7, 12}}, {0, QList<int>{7, 12, 20}}}) {
         auto view = CV4Report9View::make(*book, std::nullopt, 0, isAscending, kP1, kP2, a4());

@@ -75,14 +75,14 @@ public:
         doc->accumulateAccount(node);
         return node;
     }
-    void addEntry(int kind, const QDate &date, double amount, int category, int account, const QString &memo = {},
+    void addEntry(cv::EntryKind kind, const QDate &date, double amount, int category, int account, const QString &memo = {},
                   int destination = 0)
     {
         auto e = samplebook::entry(kind, date, amount, category, account, destination);
         e->setMemo(memo);
-        if (kind == CV4Actual::Income) doc->updateIncome(e, nullptr);
-        if (kind == CV4Actual::Expense) doc->updateExpense(e, nullptr);
-        if (kind == CV4Actual::Transfer) {
+        if (kind == cv::EntryKind::Income) doc->updateIncome(e, nullptr);
+        if (kind == cv::EntryKind::Expense) doc->updateExpense(e, nullptr);
+        if (kind == cv::EntryKind::Transfer) {
             doc->fixupTransferCategory(*e);
             doc->updateTransfer(e, nullptr);
         }
@@ -233,7 +233,7 @@ TEST_F(Reports2Test, TicksTiersPeriodsAndOpenings)
              t.doc->findAccount(2002)->setExtra(record);
              t.doc->commitAccountModel();
              t.doc->accumulateAccount(t.doc->findAccount(2002));
-             t.addEntry(CV4Actual::Income, QDate(2008, 5, 12), 700, kSalary, 2002);
+             t.addEntry(cv::EntryKind::Income, QDate(2008, 5, 12), 700, kSalary, 2002);
              tickOnly(*t.doc, {2002});
          },
          {1, kP1, kP2}, 1, {"05/10 | Opening balance | 5,000", "05/12 | Salary | 700 | 5,700"}, "Carried over"},
@@ -244,7 +244,7 @@ TEST_F(Reports2Test, TicksTiersPeriodsAndOpenings)
                  t.doc->putRate(samplebook::priceTime(2, QDate(2008, 5, day), rate));
              }
              t.addAccount(2001, 31, QStringLiteral("Dollars"), 2);
-             t.addEntry(CV4Actual::Expense, QDate(2008, 5, 9), 12.34, kDaily, 2001);
+             t.addEntry(cv::EntryKind::Expense, QDate(2008, 5, 9), 12.34, kDaily, 2001);
          },
          {3, kP1, kP2}, 3, {"05/09 | Dollars | 1,357", "Subtotal of Living/Daily | 3,357"}, {}},
     };
@@ -267,7 +267,7 @@ TEST_F(Reports2Test, GroupingsAndDaysThatTurnThePage)
     trip->setName(QStringLiteral("Trip"));
     doc->addGrouping(trip);
     doc->commitGroupList();
-    auto e = samplebook::entry(CV4Actual::Expense, QDate(2008, 5, 20), 4000, kFood, kWallet);
+    auto e = samplebook::entry(cv::EntryKind::Expense, QDate(2008, 5, 20), 4000, kFood, kWallet);
     e->setGroup(trip->ident());
     e->setMemo(QStringLiteral("Lunch"));
     doc->updateExpense(e, nullptr);
@@ -283,7 +283,7 @@ TEST_F(Reports2Test, GroupingsAndDaysThatTurnThePage)
             << lines.join('\n').toStdString();
     }
     // One day over two pages: its balance closes the first, its date opens the second.
-    for (int i = 0; i < 50; ++i) addEntry(CV4Actual::Expense, QDate(2008, 5, 19), 100, kDaily, kWallet);
+    for (int i = 0; i < 50; ++i) addEntry(cv::EntryKind::Expense, QDate(2008, 5, 19), 100, kDaily, kWallet);
     tickOnly(*doc, {kWallet});
     auto journal = report(1);
     ASSERT_TRUE(journal);
@@ -300,9 +300,9 @@ TEST_F(Reports2Test, AnyPageAloneShowsTheFullRunsFigures)
     // hundred small expenses take the wallet's journal over three.
     for (int i = 0; i < 60; ++i) {
         addCategory(doc->actualModel()->income(), 2000 + i, QStringLiteral("Extra %1").arg(i));
-        addEntry(CV4Actual::Income, QDate(2008, 5, 3), 1000, 2000 + i, kBank);
+        addEntry(cv::EntryKind::Income, QDate(2008, 5, 3), 1000, 2000 + i, kBank);
     }
-    for (int i = 0; i < 100; ++i) addEntry(CV4Actual::Expense, QDate(2008, 5, 1 + i % 28), 10, kDaily, kWallet);
+    for (int i = 0; i < 100; ++i) addEntry(cv::EntryKind::Expense, QDate(2008, 5, 1 + i % 28), 10, kDaily, kWallet);
     const struct {
         int kind;
         int page;
@@ -329,10 +329,10 @@ TEST_F(Reports2Test, MendedFaults)
     // the balances count it: 10,000 yen at 100 yen a dollar.
     samplebook::currency(*doc, 2, QStringLiteral("USD"), 100, 2)->setPrefix(QStringLiteral("$"));
     addAccount(2001, 31, QStringLiteral("Dollars"), 2);
-    addEntry(CV4Actual::Transfer, QDate(2008, 5, 6), 10000, 0, kBank, {}, 2001);
+    addEntry(cv::EntryKind::Transfer, QDate(2008, 5, 6), 10000, 0, kBank, {}, 2001);
     // Texts are cut by characters: an emoji and an accent stay whole.
     addCategory(doc->actualModel()->expense(), 2100, QStringLiteral("ABCDEFGHIJKLMNe\u0301Z"));
-    addEntry(CV4Actual::Expense, QDate(2008, 5, 7), 500, 2100, 2001, QStringLiteral("abcdefghij😀x"));
+    addEntry(cv::EntryKind::Expense, QDate(2008, 5, 7), 500, 2100, 2001, QStringLiteral("abcdefghij😀x"));
     tickOnly(*doc, {2001});
     auto dollars = report(1);
     ASSERT_TRUE(dollars);
@@ -345,7 +345,7 @@ TEST_F(Reports2Test, MendedFaults)
     // An entry filed under a category of the other tree is left out alone,
     // with the log line; the categories after it still print.
     tickAll(*doc, 1);
-    addEntry(CV4Actual::Income, QDate(2008, 5, 11), 777, kFood, kBank);
+    addEntry(cv::EntryKind::Income, QDate(2008, 5, 11), 777, kFood, kBank);
     static QStringList logged;
     logged.clear();
     const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &m) {

@@ -111,7 +111,7 @@ TEST_F(ReportEngineTest, FullNamesLeaveOutTheTopNode)
     EXPECT_EQ(view.getFullAccountName(*doc->findAccount(kHolding)), QStringLiteral("Broker/Alpha"));
     EXPECT_EQ(view.getFullCatName(*doc->findExpense(kFood)), QStringLiteral("Living/Food"));
     auto entry = std::make_shared<CV4Actual>();
-    entry->setKind(CV4Actual::Expense);
+    entry->setKind(cv::EntryKind::Expense);
     entry->setCategory(kDaily);
     EXPECT_EQ(view.getFullCatName(*entry), QStringLiteral("Living/Daily"));
 }

@@ -64,7 +64,7 @@ std::unique_ptr<CV4Document> makeFixtureF()
     node(accounts.asset(), kBank, 31, QStringLiteral("Bank A"), bankRecord);
     auto broker = node(accounts.asset(), kBroker, 32, QStringLiteral("Broker"), opening(0));
     auto cash = std::make_shared<CVUnitModel>();
-    cash->setKind(cv::raw(cv::NodeKind::CashPart));
+    cash->setKind(cv::NodeKind::CashPart);
     cash->setIdent(0);
     broker->appendChild(cash);
     auto unit = std::make_shared<CV4InvestUnit>();
@@ -73,7 +73,7 @@ std::unique_ptr<CV4Document> makeFixtureF()
     unit->setUnits(100);
     unit->setUnitPrice(1000);
     unit->setCommission(500);
-    node(broker, kHolding, cv::raw(cv::NodeKind::Holding), QString(), unit);
+    node(broker, kHolding, cv::NodeKind::Holding, QString(), unit);
     auto cardRecord = std::make_shared<CV4CreditCardModel>();
     cardRecord->setDate(QDate(2008, 1, 1));
     node(accounts.debt(), kCard, 40, QStringLiteral("Card"), cardRecord);
@@ -95,13 +95,13 @@ std::unique_ptr<CV4Document> makeFixtureF()
     doc->createCache();
 
     auto expense = [&](int m, int d, double amount, int category, int account) {
-        doc->updateExpense(entry(CV4Actual::Expense, QDate(2008, m, d), amount, category, account), nullptr);
+        doc->updateExpense(entry(cv::EntryKind::Expense, QDate(2008, m, d), amount, category, account), nullptr);
     };
     auto income = [&](int m, int d, double amount, int category, int account) {
-        doc->updateIncome(entry(CV4Actual::Income, QDate(2008, m, d), amount, category, account), nullptr);
+        doc->updateIncome(entry(cv::EntryKind::Income, QDate(2008, m, d), amount, category, account), nullptr);
     };
     auto transfer = [&](int m, int d, double amount, int from, int to) {
-        auto e = entry(CV4Actual::Transfer, QDate(2008, m, d), amount, 0, from, to);
+        auto e = entry(cv::EntryKind::Transfer, QDate(2008, m, d), amount, 0, from, to);
         doc->fixupTransferCategory(*e);
         doc->updateTransfer(e, nullptr);
     };

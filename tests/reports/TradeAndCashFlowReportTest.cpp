@@ -275,7 +275,7 @@ TEST_F(TradeAndCashFlowReportTest, CashFlowDetailItemisesBothSides)
 
     // Money from the card into the bank comes in from the card.
     auto transfer = std::make_shared<CV4Actual>();
-    transfer->setKind(CV4Actual::Transfer);
+    transfer->setKind(cv::EntryKind::Transfer);
     transfer->setDate(QDate(2008, 5, 30));
     transfer->setAmount(3000);
     transfer->setAccount(kCard);

@@ -21,7 +21,7 @@
 
 namespace samplebook {
 
-inline CVUnitModelPtr node(const CVUnitModelPtr &parent, int ident, int kind, const QString &name,
+inline CVUnitModelPtr node(const CVUnitModelPtr &parent, int ident, cv::NodeKind kind, const QString &name,
                            cv::ArchivablePtr extra = nullptr)
 {
     auto n = std::make_shared<CVUnitModel>();
@@ -34,7 +34,14 @@ inline CVUnitModelPtr node(const CVUnitModelPtr &parent, int ident, int kind, co
     return n;
 }
 
-inline CV4ActualPtr entry(int kind, const QDate &date, double amount, int category, int account, int destination = 0)
+// Books written with the stored kind numbers.
+inline CVUnitModelPtr node(const CVUnitModelPtr &parent, int ident, int kind, const QString &name,
+                           cv::ArchivablePtr extra = nullptr)
+{
+    return node(parent, ident, cv::NodeKind(kind), name, std::move(extra));
+}
+
+inline CV4ActualPtr entry(cv::EntryKind kind, const QDate &date, double amount, int category, int account, int destination = 0)
 {
     auto e = std::make_shared<CV4Actual>();
     e->setKind(kind);
@@ -46,16 +53,26 @@ inline CV4ActualPtr entry(int kind, const QDate &date, double amount, int catego
     return e;
 }
 
+inline CV4ActualPtr entry(int kind, const QDate &date, double amount, int category, int account, int destination = 0)
+{
+    return entry(cv::EntryKind(kind), date, amount, category, account, destination);
+}
+
 // An entry stored as its panel stores it (a transfer gets its category).
-inline CV4ActualPtr store(CV4Document &doc, int kind, const QDate &date, double amount, int category, int account,
+inline CV4ActualPtr store(CV4Document &doc, cv::EntryKind kind, const QDate &date, double amount, int category, int account,
                           int destination = 0)
 {
     auto e = entry(kind, date, amount, category, account, destination);
-    if (kind == CV4Actual::Transfer) doc.fixupTransferCategory(*e);
-    if (kind == CV4Actual::Income) doc.updateIncome(e, nullptr);
-    if (kind == CV4Actual::Expense) doc.updateExpense(e, nullptr);
-    if (kind == CV4Actual::Transfer) doc.updateTransfer(e, nullptr);
+    if (kind == cv::EntryKind::Transfer) doc.fixupTransferCategory(*e);
+    if (kind == cv::EntryKind::Income) doc.updateIncome(e, nullptr);
+    if (kind == cv::EntryKind::Expense) doc.updateExpense(e, nullptr);
+    if (kind == cv::EntryKind::Transfer) doc.updateTransfer(e, nullptr);
     return e;
+}
+inline CV4ActualPtr store(CV4Document &doc, int kind, const QDate &date, double amount, int category, int account,
+                          int destination = 0)
+{
+    return store(doc, cv::EntryKind(kind), date, amount, category, account, destination);
 }
 
 // A security's price of a day, or a currency's exchange rate (the brand is
@@ -143,7 +160,7 @@ inline bool fillRichBook(CV4Document &doc)
     node(accounts.asset(), 1001, 31, QStringLiteral("普通預金"), bankRecord);
     auto invest = node(accounts.asset(), 1002, 32, QStringLiteral("証券"), std::make_shared<CV4AssetModel>());
     auto cash = std::make_shared<CVUnitModel>();
-    cash->setKind(cv::raw(cv::NodeKind::CashPart));
+    cash->setKind(cv::NodeKind::CashPart);
     cash->setIdent(0);
     invest->appendChild(cash);
     auto unit = std::make_shared<CV4InvestUnit>();
@@ -152,7 +169,7 @@ inline bool fillRichBook(CV4Document &doc)
     unit->setUnitPrice(2999.999);
     unit->setDate(QDate(2008, 1, 1));
     auto holding = std::make_shared<CVUnitModel>();
-    holding->setKind(cv::raw(cv::NodeKind::Holding));
+    holding->setKind(cv::NodeKind::Holding);
     holding->setIdent(0);
     holding->setExtra(unit);
     invest->appendChild(holding);
@@ -207,7 +224,7 @@ inline bool fillRichBook(CV4Document &doc)
     summary->debtList()[0]->setRefID(1003);
     auto sumNode = std::make_shared<CVUnitModel>();
     sumNode->setIdent(1007);
-    sumNode->setKind(cv::raw(cv::NodeKind::AccountSummary));
+    sumNode->setKind(cv::NodeKind::AccountSummary);
     sumNode->setExtra(summary);
     accounts.summary()->appendChild(sumNode);
 
@@ -218,13 +235,13 @@ inline bool fillRichBook(CV4Document &doc)
     food->setBudgetAfter(2008, 4, 35000.5);
     node(categories.income(), 1006, 21, QStringLiteral("Salary"));
 
-    auto e1 = entry(CV4Actual::Expense, QDate(2008, 3, 5), 1234.56, 1005, 1000);
+    auto e1 = entry(cv::EntryKind::Expense, QDate(2008, 3, 5), 1234.56, 1005, 1000);
     e1->setGroup(grouping->ident());
     e1->setMemo(QStringLiteral("スーパー 'A&B'\n2行目"));
     doc.updateExpense(e1, nullptr);
-    doc.updateExpense(entry(CV4Actual::Expense, QDate(2008, 3, 5), 99, 1005, 1003), nullptr);
-    doc.updateIncome(entry(CV4Actual::Income, QDate(2008, 3, 25), 250000, 1006, 1001), nullptr);
-    auto move = entry(CV4Actual::Transfer, QDate(2008, 3, 26), 100, 0, 1001, 1000);
+    doc.updateExpense(entry(cv::EntryKind::Expense, QDate(2008, 3, 5), 99, 1005, 1003), nullptr);
+    doc.updateIncome(entry(cv::EntryKind::Income, QDate(2008, 3, 25), 250000, 1006, 1001), nullptr);
+    auto move = entry(cv::EntryKind::Transfer, QDate(2008, 3, 26), 100, 0, 1001, 1000);
     doc.fixupTransferCategory(*move);
     doc.updateTransfer(move, nullptr);
 

@@ -16,9 +16,9 @@
 namespace {
 
 // The mode bit of an account kind, 0 for other nodes.
-int kindBit(int kind)
+int kindBit(cv::NodeKind kind)
 {
-    switch (cv::NodeKind(kind)) {
+    switch (kind) {
     case cv::NodeKind::Cash: return 1;
     case cv::NodeKind::Bank: return 2;
     case cv::NodeKind::Investment: return 4;
@@ -75,7 +75,7 @@ AccountDialogController::AccountDialogController(CV4Document *document, int acco
 void AccountDialogController::collectFrom(const CVUnitModelPtr &node)
 {
     if (!node) return;
-    const int kind = node->kind();
+    const auto kind = node->kind();
     const bool isGroup = kind == cv::NodeKind::Group;
     const bool offer = (isGroup && (m_mode & kGroupBit)) || (kindBit(kind) & m_mode);
     if (offer && std::find(m_excludes.begin(), m_excludes.end(), node) == m_excludes.end()) m_data.push_back(node);

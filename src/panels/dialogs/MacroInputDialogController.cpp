@@ -29,7 +29,7 @@
 namespace {
 
 // Accounts a repeated entry may use: cash, bank, other asset, card, other debt.
-bool isMacroAccountKind(int kind)
+bool isMacroAccountKind(cv::NodeKind kind)
 {
     return kind == cv::NodeKind::Cash || kind == cv::NodeKind::Bank || kind == cv::NodeKind::GeneralAsset ||
            kind == cv::NodeKind::CreditCard || kind == cv::NodeKind::GeneralDebt;
@@ -75,7 +75,7 @@ int MacroInputDialogController::defaultAccount(const CV4Document &doc)
 {
     if (doc.findAccount(kWalletAccount)) return kWalletAccount;
     for (const cv::NodeKind kind : {cv::NodeKind::Cash, cv::NodeKind::Bank})
-        if (const CVUnitModelPtr node = doc.findAccountOfKind(int(kind))) return node->ident();
+        if (const CVUnitModelPtr node = doc.findAccountOfKind(kind)) return node->ident();
     return 0;
 }
 
@@ -336,8 +336,8 @@ std::vector<CV4ActualPtr> MacroInputDialogController::makeRows() const
     const std::optional<QDate> start = m_date->date();
     if (!start || !canFinish()) return rows;
     const int category = m_category->currentData().toInt();
-    int kind = CV4Actual::Transfer;
-    if (!m_isTransfer) kind = m_doc->findIncome(category) ? CV4Actual::Income : CV4Actual::Expense;
+    cv::EntryKind kind = cv::EntryKind::Transfer;
+    if (!m_isTransfer) kind = m_doc->findIncome(category) ? cv::EntryKind::Income : cv::EntryKind::Expense;
     for (const QDate &date : dateRule().dates(*start, m_count->value())) {
         auto row = std::make_shared<CV4Actual>();
         row->setKind(kind);

@@ -361,7 +361,7 @@ void TradeDialogController::accountChosen(int index)
     m_accButton2->setCurrentIndex(0);
     cv::AccountDataSource accounts;
     accounts.setDocument(m_doc, 4, true);
-    accounts.appendNewAccountCommand(cv::raw(cv::NodeKind::Investment));
+    accounts.appendNewAccountCommand(cv::NodeKind::Investment);
     QPointer<TradeDialogController> self(this);
     const auto refill = [self](const cv::ChooserItem &made) {
         if (self && made.node()) self->fillDestinationButton();

@@ -88,7 +88,7 @@ void TransferFieldPanelController::runWithController(AccountPanelController *con
     m_destination = actual->destination();
     m_ds->setDocument(m_doc, kAccountKindsNoLoans, true);
     fillControls();
-    if (m_account > 0 && m_destination > 0 && actual->kind() == CV4Actual::Transfer) {
+    if (m_account > 0 && m_destination > 0 && actual->kind() == cv::EntryKind::Transfer) {
         m_accountField->setText(fullPrecisionText(actual->amount(), m_account));
         if (actual->converted() != 0) m_destinationField->setText(fullPrecisionText(actual->converted(), m_destination));
     } else {

@@ -35,11 +35,11 @@ AccountPanelController::AccountPanelController(CV4Document *doc, CVUnitModelPtr 
 {
     Q_ASSERT(item());
     collectData();
-    m_lastKind = CV4Actual::Expense;
+    m_lastKind = cv::EntryKind::Expense;
     m_lastCategory = kMiscExpense;
     if (!items().empty()) {
         const CV4Actual &last = *actual(items().back());
-        if (last.kind() != CV4Actual::Transfer) {
+        if (last.kind() != cv::EntryKind::Transfer) {
             m_lastKind = last.kind();
             m_lastCategory = last.category();
         }
@@ -136,7 +136,7 @@ void AccountPanelController::setButtonStatus()
 
 bool AccountPanelController::isTransferIn(const CV4Actual &row) const
 {
-    return row.kind() == CV4Actual::Transfer && row.destination() == accountIdent() && row.account() != accountIdent();
+    return row.kind() == cv::EntryKind::Transfer && row.destination() == accountIdent() && row.account() != accountIdent();
 }
 
 double AccountPanelController::arrivedAmount(const CV4Actual &row) const
@@ -151,9 +151,9 @@ double AccountPanelController::arrivedAmount(const CV4Actual &row) const
 QString AccountPanelController::kindText(const CV4Actual &row) const
 {
     switch (row.kind()) {
-    case CV4Actual::Income: return cv::localizedString("BankBook-Income");
-    case CV4Actual::Expense: return cv::localizedString("BankBook-Expense");
-    case CV4Actual::Transfer: {
+    case cv::EntryKind::Income: return cv::localizedString("BankBook-Income");
+    case cv::EntryKind::Expense: return cv::localizedString("BankBook-Expense");
+    case cv::EntryKind::Transfer: {
         const bool in = isTransferIn(row);
         const CVUnitModelPtr other = doc()->findAccount(in ? row.account() : row.destination());
         const QString name = other ? doc()->displayName(*other) : QString();
@@ -168,10 +168,10 @@ double AccountPanelController::balanceChange(const CV4Actual &row) const
 {
     double in = 0;
     double out = 0;
-    if (row.kind() == CV4Actual::Income) in = row.amount();
-    else if (row.kind() == CV4Actual::Expense) out = row.amount();
-    else if (row.kind() == CV4Actual::Transfer && isTransferIn(row)) in = arrivedAmount(row);
-    else if (row.kind() == CV4Actual::Transfer) out = row.amount();
+    if (row.kind() == cv::EntryKind::Income) in = row.amount();
+    else if (row.kind() == cv::EntryKind::Expense) out = row.amount();
+    else if (row.kind() == cv::EntryKind::Transfer && isTransferIn(row)) in = arrivedAmount(row);
+    else if (row.kind() == cv::EntryKind::Transfer) out = row.amount();
     // A debt grows with what goes out of it.
     return cv::isDebtAccountKind(item()->kind()) ? out - in : in - out;
 }
@@ -208,20 +208,20 @@ cv::CellValue AccountPanelController::objectValue(const CV4TableView *, int cid,
     case DateColumn: return cv::formatProgramDate(e->date());
     case KindColumn: return kindText(*e);
     case CategoryColumn: {
-        if (e->kind() == CV4Actual::Transfer) return QString();
+        if (e->kind() == cv::EntryKind::Transfer) return QString();
         const CVUnitModelPtr category =
-            e->kind() == CV4Actual::Income ? doc()->findIncome(e->category()) : doc()->findExpense(e->category());
+            e->kind() == cv::EntryKind::Income ? doc()->findIncome(e->category()) : doc()->findExpense(e->category());
         return category ? doc()->displayName(*category) : QString();
     }
     case InColumn:
         // A new row shows its amount once one was typed.
         if ((e->flags() & cv::EditNew) && e->amount() == 0) return QString();
-        if (e->kind() == CV4Actual::Income) return amountValue(e->amount(), currencyIdent());
+        if (e->kind() == cv::EntryKind::Income) return amountValue(e->amount(), currencyIdent());
         if (isTransferIn(*e)) return amountValue(arrivedAmount(*e), currencyIdent());
         return QString();
     case OutColumn:
         if ((e->flags() & cv::EditNew) && e->amount() == 0) return QString();
-        if (e->kind() == CV4Actual::Expense || (e->kind() == CV4Actual::Transfer && !isTransferIn(*e)))
+        if (e->kind() == cv::EntryKind::Expense || (e->kind() == cv::EntryKind::Transfer && !isTransferIn(*e)))
             return amountValue(e->amount(), currencyIdent());
         return QString();
     case BalanceColumn: return balanceValue(row);
@@ -272,9 +272,9 @@ int AccountPanelController::verifyEditableColumn(int column, int row, cv::Moveme
     for (int guard = 0; guard < count + 1 && column >= 0 && column < count; ++guard) {
         const int cid = tableView()->cidOfColumn(column);
         int rightSide = -1;  // the amount column of this row
-        if (e && e->kind() == CV4Actual::Income) rightSide = InColumn;
-        if (e && e->kind() == CV4Actual::Expense) rightSide = OutColumn;
-        if (e && e->kind() == CV4Actual::Transfer) rightSide = e->destination() == accountIdent() ? InColumn : OutColumn;
+        if (e && e->kind() == cv::EntryKind::Income) rightSide = InColumn;
+        if (e && e->kind() == cv::EntryKind::Expense) rightSide = OutColumn;
+        if (e && e->kind() == cv::EntryKind::Transfer) rightSide = e->destination() == accountIdent() ? InColumn : OutColumn;
         const bool amountColumn = cid == InColumn || cid == OutColumn;
         if (amountColumn && rightSide >= 0 && cid != rightSide && movement == cv::Movement::Click)
             return tableView()->columnWithIdentifier(rightSide);
@@ -291,7 +291,7 @@ std::optional<cv::CellCurrency> AccountPanelController::currencyForColumn(int ci
     const CV4ActualPtr e = actualAt(row);
     if (!e || (cid != InColumn && cid != OutColumn)) return std::nullopt;
     int account = 0;
-    if (e->kind() != CV4Actual::Transfer)
+    if (e->kind() != cv::EntryKind::Transfer)
         account = e->account();
     else if (cid == InColumn && e->destination() == accountIdent())
         account = e->destination();
@@ -354,7 +354,7 @@ void AccountPanelController::runKindPopup(int column, int row)
     const CV4ActualPtr e = actualAt(row);
     if (!e) return;
     m_kindSource->setDocument(doc(), 16);
-    const int selected = e->kind() == CV4Actual::Transfer ? kTransferRow : e->category();
+    const int selected = e->kind() == cv::EntryKind::Transfer ? kTransferRow : e->category();
     QPointer<AccountPanelController> self(this);
     cv::CustomPopup::get()->runForCell(tableView(), column, row, m_kindSource.get(),
                                    m_kindSource->objectWithIdentifier(selected), [self](const cv::ChooserItem &item) {
@@ -370,7 +370,7 @@ void AccountPanelController::endKindPopup(const cv::ChooserItem &item)
         return;
     }
     if (item.ident() == kTransferRow) {
-        m_lastKind = CV4Actual::Expense;
+        m_lastKind = cv::EntryKind::Expense;
         m_lastCategory = kMiscExpense;
         const QRect cell = tableView()->cellFrame(m_popupColumn, m_popupRow);
         transferFieldController()->runWithController(this, e, tableView()->viewport()->mapToGlobal(cell.topLeft()));
@@ -383,7 +383,7 @@ void AccountPanelController::endKindPopup(const cv::ChooserItem &item)
         change(e, QStringLiteral("category"), item.ident(), title);
     }
     if (m_kindSource->objects().empty()) m_kindSource->setDocument(doc(), 16);
-    const int kind = m_kindSource->kindOfCategory(item.ident());
+    const cv::EntryKind kind = m_kindSource->kindOfCategory(item.ident());
     if (kind != e->kind()) {
         if (isTransferIn(*e)) {
             // Booked on this account: what arrived here becomes the amount.
@@ -391,7 +391,7 @@ void AccountPanelController::endKindPopup(const cv::ChooserItem &item)
             change(e, QStringLiteral("account"), accountIdent(), title);
         }
         change(e, QStringLiteral("converted"), 0.0, title);
-        change(e, QStringLiteral("kind"), kind, title);
+        change(e, QStringLiteral("kind"), cv::raw(kind), title);
         change(e, QStringLiteral("destination"), 0,
                cv::formatString(QStringLiteral("%@ %@"), {cv::localizedString("Change"), cv::localizedString("Destination")}));
         m_lastKind = kind;
@@ -414,7 +414,7 @@ void AccountPanelController::finishedEditing(const CV4ActualPtr &row, int accoun
     change(row, QStringLiteral("destination"), destination, title);
     change(row, QStringLiteral("amount"), amount, title);
     change(row, QStringLiteral("converted"), converted, title);
-    change(row, QStringLiteral("kind"), int(CV4Actual::Transfer), title);
+    change(row, QStringLiteral("kind"), int(cv::EntryKind::Transfer), title);
     change(row, QStringLiteral("category"), probe.category(), title);
     endBatchChange();
 }
@@ -467,9 +467,9 @@ void AccountPanelController::updateItem(const CV4ActualPtr &entry, const CV4Actu
 {
     const CV4ActualPtr &which = entry ? entry : old;
     switch (which->kind()) {
-    case CV4Actual::Income: doc()->updateIncome(entry, old); break;
-    case CV4Actual::Expense: doc()->updateExpense(entry, old); break;
-    case CV4Actual::Transfer: doc()->updateTransfer(entry, old); break;
+    case cv::EntryKind::Income: doc()->updateIncome(entry, old); break;
+    case cv::EntryKind::Expense: doc()->updateExpense(entry, old); break;
+    case cv::EntryKind::Transfer: doc()->updateTransfer(entry, old); break;
     default: break;
     }
 }

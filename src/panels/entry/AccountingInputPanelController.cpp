@@ -60,7 +60,7 @@ QVariant AccountingInputPanelController::rowValue(const RowPtr &row, const QStri
 {
     const CV4Actual &e = *actual(row);
     if (key == u"date") return e.date();
-    if (key == u"kind") return e.kind();
+    if (key == u"kind") return cv::raw(e.kind());
     if (key == u"category") return e.category();
     if (key == u"account") return e.account();
     if (key == u"destination") return e.destination();
@@ -76,7 +76,7 @@ void AccountingInputPanelController::setRowValue(const RowPtr &row, const QStrin
 {
     CV4Actual &e = *actual(row);
     if (key == u"date") e.setDate(value.toDate());
-    else if (key == u"kind") e.setKind(value.toInt());
+    else if (key == u"kind") e.setKind(cv::EntryKind(value.toInt()));
     else if (key == u"category") e.setCategory(value.toInt());
     else if (key == u"account") e.setAccount(value.toInt());
     else if (key == u"destination") e.setDestination(value.toInt());
@@ -130,7 +130,7 @@ bool AccountingInputPanelController::isLoan(int row) const
         const CVUnitModelPtr node = ident > 0 ? doc()->findAccount(ident) : nullptr;
         return node && node->kind() == cv::NodeKind::Loan;
     };
-    if (e->kind() != CV4Actual::Transfer && e->destination() == 0) return isLoanAccount(e->account());
+    if (e->kind() != cv::EntryKind::Transfer && e->destination() == 0) return isLoanAccount(e->account());
     return isLoanAccount(e->account()) || isLoanAccount(e->destination());
 }
 

@@ -40,7 +40,7 @@ public:
     // The stored row as it was before its first change; null when unchanged or new.
     CV4ActualPtr copyOf(const CV4ActualPtr &row) const;
 
-    int lastKind() const { return m_lastKind; }
+    cv::EntryKind lastKind() const { return m_lastKind; }
     int lastCategory() const { return m_lastCategory; }
     int lastGroup() const { return m_lastGroup; }
 
@@ -125,7 +125,7 @@ protected:
     // Groupings that were deleted while the panel was open leave the row.
     void dropDeletedGroupings(CV4Actual &row) const;
 
-    int m_lastKind = 0;       // entry kind new rows take
+    cv::EntryKind m_lastKind = cv::EntryKind::Income;   // entry kind new rows take
     int m_lastCategory = 0;   // category new rows take
     int m_lastAccount = 0;    // account new rows take; preselected in the account chooser
     int m_lastGroup = 0;      // grouping new rows take

@@ -98,7 +98,7 @@ void ActualPanelController::setDefaults()
     const auto model = doc()->actualModel();
     const CVUnitModelPtr expense = model ? model->expense() : nullptr;
     m_isExpense = item() && expense && item()->hasAncestor(expense.get());
-    m_lastKind = m_isExpense ? CV4Actual::Expense : CV4Actual::Income;
+    m_lastKind = m_isExpense ? cv::EntryKind::Expense : cv::EntryKind::Income;
     if (!items().empty()) {
         const CV4Actual &last = *actual(items().back());
         m_lastAccount = last.account();
@@ -112,7 +112,7 @@ void ActualPanelController::setDefaults()
 InputPanelController::RowPtr ActualPanelController::makeItem()
 {
     auto row = std::make_shared<CV4Actual>();
-    row->setKind(m_isExpense ? CV4Actual::Expense : CV4Actual::Income);
+    row->setKind(m_isExpense ? cv::EntryKind::Expense : cv::EntryKind::Income);
     row->setCategory(m_lastCategory);
     row->setAccount(m_lastAccount);
     row->setGroup(m_lastGroup);

@@ -194,9 +194,9 @@ void SearchResultsController::setRowValue(const RowPtr &row, const QString &key,
 int SearchResultsController::isIncome(const CV4Actual &row)
 {
     switch (row.kind()) {
-    case CV4Actual::Income: return 1;
-    case CV4Actual::Expense: return -1;
-    case CV4Actual::Transfer:
+    case cv::EntryKind::Income: return 1;
+    case cv::EntryKind::Expense: return -1;
+    case cv::EntryKind::Transfer:
         if (row.category() == kDebtToAsset) return 1;
         if (row.category() == kAssetToDebt) return -1;
         return 0;
@@ -237,24 +237,24 @@ cv::CellValue SearchResultsController::entryValue(const CV4Actual &e, int cid) c
 {
     switch (cid) {
     case DateColumn: return cv::formatProgramDate(e.date());
-    case IncomeColumn: return e.kind() == CV4Actual::Income ? amountCell(e.amount(), e.account()) : QString();
+    case IncomeColumn: return e.kind() == cv::EntryKind::Income ? amountCell(e.amount(), e.account()) : QString();
     case GroupColumn: {
         const CV4GroupingPtr grouping = e.group() != 0 ? doc()->findGrouping(e.group()) : nullptr;
         return grouping ? grouping->name() : QString();
     }
     case MemoColumn: return e.memo();
     case AccountColumn: return accountName(e.account());
-    case DestinationColumn: return e.kind() == CV4Actual::Transfer ? accountName(e.destination()) : QString();
+    case DestinationColumn: return e.kind() == cv::EntryKind::Transfer ? accountName(e.destination()) : QString();
     case ExpenseColumn:
-        return e.kind() == CV4Actual::Expense || e.kind() == CV4Actual::Transfer ? amountCell(e.amount(), e.account())
+        return e.kind() == cv::EntryKind::Expense || e.kind() == cv::EntryKind::Transfer ? amountCell(e.amount(), e.account())
                                                                                 : QString();
     case CategoryColumn: {
-        if (e.kind() == CV4Actual::Transfer) return cv::localizedString("Money Transfer");
+        if (e.kind() == cv::EntryKind::Transfer) return cv::localizedString("Money Transfer");
         const CVUnitModelPtr category =
-            e.kind() == CV4Actual::Income ? doc()->findIncome(e.category()) : doc()->findExpense(e.category());
+            e.kind() == cv::EntryKind::Income ? doc()->findIncome(e.category()) : doc()->findExpense(e.category());
         const QString name = category ? doc()->displayName(*category) : QString();
         if (!name.isEmpty()) return name;
-        return cv::localizedString(e.kind() == CV4Actual::Income ? "Report-Search-Income" : "Report-Search-Expense");
+        return cv::localizedString(e.kind() == cv::EntryKind::Income ? "Report-Search-Income" : "Report-Search-Expense");
     }
     default: return QString();
     }
@@ -323,7 +323,7 @@ bool SearchResultsController::isColumnSelectable(const CV4TableView *table, int 
     if (isTradeRow(r)) return cid == DateColumn;
     if (touchesLoan(row)) return false;
     const CV4Actual &e = *actual(r);
-    if (e.kind() != CV4Actual::Transfer) return cid != DestinationColumn;
+    if (e.kind() != cv::EntryKind::Transfer) return cid != DestinationColumn;
     // A transfer's amounts are not edited here.
     if (cid == IncomeColumn || cid == ExpenseColumn) return false;
     return TransferPanelController::isColumnSelectable(table, cid, row);
@@ -343,7 +343,7 @@ std::optional<bool> SearchResultsController::canDeleteRow(int row) const
 bool SearchResultsController::columnAllowsNegativeInput(int, int row) const
 {
     const RowPtr r = rowAt(row);
-    return r && !isTradeRow(r) && actual(r)->kind() != CV4Actual::Transfer;
+    return r && !isTradeRow(r) && actual(r)->kind() != cv::EntryKind::Transfer;
 }
 
 int SearchResultsController::firstUnfinishedColumnForRow(int row) const
@@ -352,7 +352,7 @@ int SearchResultsController::firstUnfinishedColumnForRow(int row) const
     if (!r || isTradeRow(r)) return -1;
     const CV4Actual &e = *actual(r);
     if (e.account() < 1) return AccountColumn;
-    if (e.kind() == CV4Actual::Transfer && e.destination() < 1) return DestinationColumn;
+    if (e.kind() == cv::EntryKind::Transfer && e.destination() < 1) return DestinationColumn;
     return e.amount() == 0 ? IncomeColumn : -1;
 }
 
@@ -363,7 +363,7 @@ QString SearchResultsController::amountKeyForAmountColumnId(int cid) const
 
 QString SearchResultsController::accountKeyForAmountColumnId(int cid, const CV4Actual &row) const
 {
-    if (row.kind() == CV4Actual::Expense) return cid == ExpenseColumn ? QStringLiteral("account") : QString();
+    if (row.kind() == cv::EntryKind::Expense) return cid == ExpenseColumn ? QStringLiteral("account") : QString();
     return cid == IncomeColumn ? QStringLiteral("account") : QString();
 }
 
@@ -412,7 +412,7 @@ void SearchResultsController::editSpecialPopupForColumn(int column, int row)
     if (!r || isTradeRow(r)) return;
     const CV4ActualPtr e = actual(r);
     if (cid == AccountColumn) {
-        runAccountPopup(column, row, QStringLiteral("account"), e->kind() == CV4Actual::Transfer ? e->destination() : 0);
+        runAccountPopup(column, row, QStringLiteral("account"), e->kind() == cv::EntryKind::Transfer ? e->destination() : 0);
         return;
     }
     if (cid == DestinationColumn) {
@@ -420,14 +420,14 @@ void SearchResultsController::editSpecialPopupForColumn(int column, int row)
         return;
     }
     if (cid != CategoryColumn) return;
-    const int mode = e->kind() == CV4Actual::Expense ? 2 : e->kind() == CV4Actual::Income ? 1 : 8;
+    const int mode = e->kind() == cv::EntryKind::Expense ? 2 : e->kind() == cv::EntryKind::Income ? 1 : 8;
     runCategoryPopup(column, row, mode, e->category());
 }
 
 void SearchResultsController::endAccountPopup(const cv::ChooserItem &result)
 {
     const RowPtr r = rowAt(m_popupRow);
-    if (r && !isTradeRow(r) && result && result.ident() >= 0 && actual(r)->kind() == CV4Actual::Transfer) {
+    if (r && !isTradeRow(r) && result && result.ident() >= 0 && actual(r)->kind() == cv::EntryKind::Transfer) {
         const CV4Actual &e = *actual(r);
         const int current = m_popupDataKey == u"destination" ? e.destination() : e.account();
         if (current > 0 && doc()->currencyOfAccount(current) != doc()->currencyOfAccount(result.ident())) {
@@ -480,13 +480,13 @@ void SearchResultsController::commitRows()
             if (!deleted && !(row->flags() & cv::EditChanged)) continue;
             if (!deleted) {
                 dropDeletedGroupings(*row);
-                if (row->kind() == CV4Actual::Transfer) doc()->fixupTransferCategory(*row);
+                if (row->kind() == cv::EntryKind::Transfer) doc()->fixupTransferCategory(*row);
             }
             const CV4ActualPtr entry = deleted ? nullptr : row;
             const CV4ActualPtr old = deleted ? (copy ? copy : row) : copy;
             switch (row->kind()) {
-            case CV4Actual::Expense: doc()->updateExpense(entry, old); break;
-            case CV4Actual::Transfer: doc()->updateTransfer(entry, old); break;
+            case cv::EntryKind::Expense: doc()->updateExpense(entry, old); break;
+            case cv::EntryKind::Transfer: doc()->updateTransfer(entry, old); break;
             default: doc()->updateIncome(entry, old); break;
             }
             ++rc;

@@ -554,7 +554,7 @@ void TradingPanelController::runTransferAccountPopup(int column, int row)
     const CV4TradePtr t = tradeForRow(row);
     if (!t || t->kind() != CV4Trade::TransferUnits) return;
     m_accountDataSource->setDocument(doc(), 4, true);
-    m_accountDataSource->appendNewAccountCommand(cv::raw(cv::NodeKind::Investment));
+    m_accountDataSource->appendNewAccountCommand(cv::NodeKind::Investment);
     if (t->account() >= 0) {
         if (const CVUnitModelPtr own = doc()->findAccount(t->account())) m_accountDataSource->exclude(own);
         // Units move only between accounts of one currency (no currency is the book's own).

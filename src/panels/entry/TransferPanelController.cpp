@@ -72,7 +72,7 @@ void TransferPanelController::collectData()
 InputPanelController::RowPtr TransferPanelController::makeItem()
 {
     auto row = std::make_shared<CV4Actual>();
-    row->setKind(CV4Actual::Transfer);
+    row->setKind(cv::EntryKind::Transfer);
     return row;
 }
 

@@ -14,9 +14,9 @@
 #include <QVBoxLayout>
 
 namespace {
-const char *titleKey(int kind)
+const char *titleKey(cv::NodeKind kind)
 {
-    switch (cv::NodeKind(kind)) {
+    switch (kind) {
     case cv::NodeKind::Cash: return "Cache asset";
     case cv::NodeKind::Investment: return "Invest asset";
     case cv::NodeKind::GeneralAsset: return "Generic Asset";
