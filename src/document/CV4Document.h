@@ -110,11 +110,6 @@ public:
     std::optional<double> numberForStringAccount(const QString &text, int account) const;
     static double numberForRoundString(const QString &text, int digits);
 
-    // Japanese text columns prefer the user's input method, amount and date
-    // columns Latin input; only for a Japanese user. The editor is any object
-    // with the inputMethodHints property.
-    static void changeTextInputSource(QObject *editor, bool japanese);
-
     // ---- change mark
     void updateChangeCount(ChangeKind change) override;
     bool isDocumentEdited() const;

@@ -73,14 +73,3 @@ double CV4Document::numberForRoundString(const QString &text, int digits)
 {
     return cv::AmountText::numberForRoundString(text, digits);
 }
-
-void CV4Document::changeTextInputSource(QObject *editor, bool japanese)
-{
-    if (!editor || !cv::isJapanese()) return;
-    const QVariant current = editor->property("inputMethodHints");
-    if (!current.isValid()) return;
-    // A hint only: the user's own input method choice is never overridden.
-    auto hints = current.value<Qt::InputMethodHints>();
-    hints.setFlag(Qt::ImhPreferLatin, !japanese);
-    editor->setProperty("inputMethodHints", QVariant::fromValue(hints));
-}

@@ -103,13 +103,13 @@ TEST(ControlsAlertPresenterTest, DocumentFormatterAndInputHints)
 
     // Only a Japanese user's editors get input hints; the choice stays the user's.
     QLineEdit field;
-    CV4Document::changeTextInputSource(&field, false);
+    cv::changeTextInputSource(&field, false);
     EXPECT_TRUE(field.inputMethodHints().testFlag(Qt::ImhPreferLatin));
-    CV4Document::changeTextInputSource(&field, true);
+    cv::changeTextInputSource(&field, true);
     EXPECT_FALSE(field.inputMethodHints().testFlag(Qt::ImhPreferLatin));
     cv::setLanguageOverride(QStringLiteral("en"));
-    CV4Document::changeTextInputSource(&field, false);
+    cv::changeTextInputSource(&field, false);
     EXPECT_FALSE(field.inputMethodHints().testFlag(Qt::ImhPreferLatin));
-    CV4Document::changeTextInputSource(nullptr, false);
+    cv::changeTextInputSource(nullptr, false);
     cv::setLanguageOverride(QString());
 }

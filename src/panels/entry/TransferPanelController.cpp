@@ -136,7 +136,7 @@ void TransferPanelController::uniqueSetObjectValue(const QString &text, const CV
 
 int TransferPanelController::firstUnfinishedColumnForRow(int row) const
 {
-    CV4Document::changeTextInputSource(tableView(), false);
+    cv::changeTextInputSource(tableView(), false);
     const CV4ActualPtr e = actualAt(row);
     if (!e) return -1;
     if (e->account() <= 0) return SourceColumn;
