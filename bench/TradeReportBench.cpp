@@ -36,12 +36,12 @@ cv::PageSetup a4(int orientation)
 
 // Each security cycles through buys, a sale, a dividend and closed margin trades.
 constexpr struct {
-    int kind;
+    cv::TradeKind kind;
     double count;
-} kCycle[] = {{CV4Trade::Buy, 100},       {CV4Trade::Buy, 50},      {CV4Trade::Sale, 80},
-              {CV4Trade::Dividend, 1},    {CV4Trade::MarginSale, 40}, {CV4Trade::BuyBack, 40},
-              {CV4Trade::MarginBuy, 30},  {CV4Trade::SellBack, 30}, {CV4Trade::Buy, 10},
-              {CV4Trade::Sale, 10}};
+} kCycle[] = {{cv::TradeKind::Buy, 100},       {cv::TradeKind::Buy, 50},      {cv::TradeKind::Sale, 80},
+              {cv::TradeKind::Dividend, 1},    {cv::TradeKind::MarginSale, 40}, {cv::TradeKind::BuyBack, 40},
+              {cv::TradeKind::MarginBuy, 30},  {cv::TradeKind::SellBack, 30}, {cv::TradeKind::Buy, 10},
+              {cv::TradeKind::Sale, 10}};
 
 bool makeTradeBook(CV4Document &doc)
 {
@@ -85,7 +85,7 @@ bool makeTradeBook(CV4Document &doc)
         trade->setDate(kFirstTrade.addDays(qint64(i) * days / kTrades));
         trade->setCount(plan.count);
         trade->setUnitPrice(1000 + step % 97);
-        trade->setCommission(plan.kind == CV4Trade::Dividend ? 0 : 100);
+        trade->setCommission(plan.kind == cv::TradeKind::Dividend ? 0 : 100);
         trade->setFlags(cv::EditNew);
         doc.applyTrade(trade, broker, {}, touched, false);
     }

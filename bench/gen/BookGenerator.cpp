@@ -262,7 +262,7 @@ BookStats generateBook(CV4Document &doc, const BookOptions &options)
         const size_t b = size_t(months) % brands.size();
         Plan buy;
         buy.type = Plan::Trade;
-        buy.kind = CV4Trade::Buy;
+        buy.kind = cv::raw(cv::TradeKind::Buy);
         buy.date = on(28);
         buy.account = Brokerage;
         buy.destination = brands[b]->ident();
@@ -271,7 +271,7 @@ BookStats generateBook(CV4Document &doc, const BookOptions &options)
         plans.push_back(buy);
         if (m == 12 && months >= 12) {
             Plan sale = buy;
-            sale.kind = CV4Trade::Sale;
+            sale.kind = cv::raw(cv::TradeKind::Sale);
             sale.date = on(14);
             sale.count = std::max(1.0, std::floor(buy.count / 2));
             plans.push_back(sale);
@@ -363,13 +363,13 @@ BookStats generateBook(CV4Document &doc, const BookOptions &options)
         }
         case Plan::Trade: {
             auto t = std::make_shared<CV4Trade>();
-            t->setKind(p.kind);
+            t->setKind(cv::TradeKind(p.kind));
             t->setDate(p.date);
             t->setAccount(p.account);
             t->setBrand(p.destination);
             t->setCount(p.count);
             t->setUnitPrice(p.amount);
-            t->setCommission(p.kind == CV4Trade::Sale ? 0 : std::round(p.amount * p.count * 0.001));
+            t->setCommission(p.kind == cv::TradeKind::Sale ? 0 : std::round(p.amount * p.count * 0.001));
             t->setFlags(cv::EditNew);
             doc.applyTrade(t, brokerage, {}, touched, false);
             ++stats.trades;

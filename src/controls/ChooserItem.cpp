@@ -26,7 +26,7 @@ ChooserItem ChooserItem::fromBrand(CV4BrandPtr brand)
     return item;
 }
 
-ChooserItem ChooserItem::fromTradeKind(int kind)
+ChooserItem ChooserItem::fromTradeKind(TradeKind kind)
 {
     ChooserItem item;
     item.m_tradeKind = kind;
@@ -51,7 +51,7 @@ int ChooserItem::ident() const
     if (m_node) return m_node->ident();
     if (m_grouping) return m_grouping->ident();
     if (m_brand) return m_brand->ident();
-    return m_tradeKind.value_or(0);
+    return m_tradeKind ? raw(*m_tradeKind) : 0;
 }
 
 bool ChooserItem::sameAs(const ChooserItem &other) const

@@ -24,7 +24,7 @@ public:
     static ChooserItem fromNode(CVUnitModelPtr node, std::shared_ptr<const void> keep = nullptr);
     static ChooserItem fromGrouping(CV4GroupingPtr grouping);
     static ChooserItem fromBrand(CV4BrandPtr brand);
-    static ChooserItem fromTradeKind(int kind);
+    static ChooserItem fromTradeKind(TradeKind kind);
 
     bool isNull() const { return !m_node && !m_grouping && !m_brand && !m_tradeKind; }
     explicit operator bool() const { return !isNull(); }
@@ -32,7 +32,7 @@ public:
     const CVUnitModelPtr &node() const { return m_node; }
     const CV4GroupingPtr &grouping() const { return m_grouping; }
     const CV4BrandPtr &brand() const { return m_brand; }
-    std::optional<int> tradeKind() const { return m_tradeKind; }
+    std::optional<TradeKind> tradeKind() const { return m_tradeKind; }
     // The command row, when the item is one.
     std::shared_ptr<CommandUnitModel> command() const;
 
@@ -49,7 +49,7 @@ private:
     CVUnitModelPtr m_node;
     CV4GroupingPtr m_grouping;
     CV4BrandPtr m_brand;
-    std::optional<int> m_tradeKind;
+    std::optional<TradeKind> m_tradeKind;
     std::shared_ptr<const void> m_keep;   // the list entry a copied node hangs below
 };
 

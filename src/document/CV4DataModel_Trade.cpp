@@ -26,7 +26,7 @@ CV4DataModel::TradeList CV4DataModel::makeTrades(const SQLResult &result) const
         trade->setIdent(row.intForColumnAtIndex(0));
         trade->setAccount(row.intForColumnAtIndex(1));
         trade->setBrand(row.intForColumnAtIndex(2));
-        trade->setKind(row.intForColumnAtIndex(3));
+        trade->setKind(cv::TradeKind(row.intForColumnAtIndex(3)));
         trade->setTransfer(row.intForColumnAtIndex(4));
         trade->setDate(makeDate(row.intForColumnAtIndex(5)));
         trade->setCount(row.doubleForColumnAtIndex(6));
@@ -48,7 +48,7 @@ bool CV4DataModel::putTrade(const CV4TradePtr &trade, const CV4TradePtr &old)
         RowUpdate update(TB_TRADE, day);
         update.integer("account", trade->account(), old->account());
         update.integer("brand", trade->brand(), old->brand());
-        update.integer("kind", trade->kind(), old->kind());
+        update.integer("kind", cv::raw(trade->kind()), cv::raw(old->kind()));
         update.integer("trans", trade->transfer(), old->transfer());
         update.number("count", trade->count(), old->count(), fixed6Text);
         update.number("value", trade->unitPrice(), old->unitPrice(), fixed6Text);
@@ -61,7 +61,7 @@ bool CV4DataModel::putTrade(const CV4TradePtr &trade, const CV4TradePtr &old)
         return refuseNonFinite(TB_TRADE);
     const SQLValue values[] = {
         SQLValue::integer(trade->ident()),    SQLValue::integer(trade->account()),
-        SQLValue::integer(trade->brand()),    SQLValue::integer(trade->kind()),
+        SQLValue::integer(trade->brand()),    SQLValue::integer(cv::raw(trade->kind())),
         SQLValue::integer(trade->transfer()), SQLValue::integer(day),
         fixed6Value(trade->count()), fixed6Value(trade->unitPrice()),
         amountValue(trade->commission()), SQLValue::text(trade->memo()),

@@ -576,7 +576,7 @@ void CV4Document::Private::calcCache(const CVUnitModelPtr &holdingNode, const CV
         }
     }
 
-    if (trade.kind() == CV4Trade::TransferUnits && u != 0) {
+    if (trade.kind() == cv::TradeKind::TransferUnits && u != 0) {
         if (const CVUnitModelPtr receiving = holdingOf(m_document.findAccount(trade.transfer()), trade.brand()))
             addDaily(-u, receiving, date);
     }

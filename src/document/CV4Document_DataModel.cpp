@@ -135,13 +135,13 @@ void CV4Document::applyTrade(const TradePtr &trade, const CVUnitModelPtr &subjec
     trade->changesForAccount(trade->account(), &u, &m);
     const auto kind = trade->kind();
     bool empty = false;
-    if (kind == CV4Trade::TransferUnits) {
+    if (kind == cv::TradeKind::TransferUnits) {
         empty = trade->brand() <= 0 || u == 0 || trade->transfer() <= 0;
     } else {
         empty = trade->brand() <= 0 || (u == 0 && m == 0) ||
                 (u != 0 && m == 0 && (CV4Trade::validFieldsForKind(kind) & 5) != 0);
     }
-    if (!empty && kind == CV4Trade::TransferUnits && !findAccount(trade->transfer())) {
+    if (!empty && kind == cv::TradeKind::TransferUnits && !findAccount(trade->transfer())) {
         empty = true;
         CV4Alert::warn(cv::localizedString(QStringLiteral("Document Unit Transfer Dropped")));
     }
@@ -151,8 +151,8 @@ void CV4Document::applyTrade(const TradePtr &trade, const CVUnitModelPtr &subjec
     const bool deleted = flags & cv::EditDeleted;
     const CV4BrandPtr brand = findBrand(trade->brand());
     if ((flags & (cv::EditChanged | cv::EditNew)) && !deleted && autoUpdate &&
-        (kind == CV4Trade::Buy || kind == CV4Trade::Sale || kind == CV4Trade::CashIn ||
-         kind == CV4Trade::Reinvestment) &&
+        (kind == cv::TradeKind::Buy || kind == cv::TradeKind::Sale || kind == cv::TradeKind::CashIn ||
+         kind == cv::TradeKind::Reinvestment) &&
         trade->unitPrice() != 0 && std::abs(trade->unitPrice()) <= cv::kMaxPriceOrRate && brand) {
         auto price = std::make_shared<CV4PriceTime>();
         price->setBrand(brand->ident());
@@ -209,7 +209,7 @@ bool CV4Document::addBrandNodeIfNeeded(const CVUnitModelPtr &account, int brand)
 
 bool CV4Document::addTransferDestinationIfNeeded(const CV4Trade &trade)
 {
-    if (trade.kind() != CV4Trade::TransferUnits) return false;
+    if (trade.kind() != cv::TradeKind::TransferUnits) return false;
     const CVUnitModelPtr destination = findAccount(trade.transfer());
     if (!destination) return false;
     return addBrandNodeIfNeeded(destination, trade.brand());

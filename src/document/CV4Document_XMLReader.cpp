@@ -746,7 +746,7 @@ bool XMLReader::startPrice(Frame &frame)
 bool XMLReader::startTrade(Frame &frame)
 {
     auto t = std::make_shared<CV4Trade>();
-    t->setKind(intAttr(ATTR_KIND));
+    t->setKind(cv::TradeKind(intAttr(ATTR_KIND)));
     t->setBrand(intAttr(ATTR_BRAND));
     t->setAccount(intAttr(ATTR_ACCOUNT));
     t->setDate(dateAttr(ATTR_DATE));

@@ -268,7 +268,7 @@ void XMLWriter::outputActual(const CV4ExportEntry &entry, int level)
 void XMLWriter::outputTrade(const CV4Trade &trade, int level)
 {
     Attributes a;
-    a.integer(ATTR_KIND, trade.kind()).integer(ATTR_BRAND, trade.brand()).integer(ATTR_ACCOUNT, trade.account());
+    a.integer(ATTR_KIND, cv::raw(trade.kind())).integer(ATTR_BRAND, trade.brand()).integer(ATTR_ACCOUNT, trade.account());
     a.date(ATTR_DATE, trade.date());
     if (trade.transfer() != 0) a.integer(ATTR_TRANSFER, trade.transfer());
     if (trade.count() != 0) {

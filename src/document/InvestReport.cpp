@@ -20,42 +20,42 @@ constexpr int kMaxTransferDepth = 64;
 
 enum class Group { Acquiring, Disposing, Transfer, Increase, Decrease, CashOnly };
 
-Group groupOf(int kind)
+Group groupOf(cv::TradeKind kind)
 {
     switch (kind) {
-    case CV4Trade::Buy:
-    case CV4Trade::MarginSale:
-    case CV4Trade::MarginBuy:
-    case CV4Trade::Reinvestment:
+    case cv::TradeKind::Buy:
+    case cv::TradeKind::MarginSale:
+    case cv::TradeKind::MarginBuy:
+    case cv::TradeKind::Reinvestment:
         return Group::Acquiring;
-    case CV4Trade::Sale:
-    case CV4Trade::BuyBack:
-    case CV4Trade::SellBack:
-    case CV4Trade::CashIn:
+    case cv::TradeKind::Sale:
+    case cv::TradeKind::BuyBack:
+    case cv::TradeKind::SellBack:
+    case cv::TradeKind::CashIn:
         return Group::Disposing;
-    case CV4Trade::TransferUnits:
+    case cv::TradeKind::TransferUnits:
         return Group::Transfer;
-    case CV4Trade::Split:
-    case CV4Trade::Increase:
+    case cv::TradeKind::Split:
+    case cv::TradeKind::Increase:
         return Group::Increase;
-    case CV4Trade::Merge:
-    case CV4Trade::Decrease:
+    case cv::TradeKind::Merge:
+    case cv::TradeKind::Decrease:
         return Group::Decrease;
     default:
         return Group::CashOnly;
     }
 }
 
-bool isCashAmountKind(int kind)
+bool isCashAmountKind(cv::TradeKind kind)
 {
-    return kind == CV4Trade::OtherIncome || kind == CV4Trade::OtherExpense || kind == CV4Trade::Interest ||
-           kind == CV4Trade::Distribution;
+    return kind == cv::TradeKind::OtherIncome || kind == cv::TradeKind::OtherExpense || kind == cv::TradeKind::Interest ||
+           kind == cv::TradeKind::Distribution;
 }
 
-bool isUnitChangeKind(int kind)
+bool isUnitChangeKind(cv::TradeKind kind)
 {
-    return kind == CV4Trade::Split || kind == CV4Trade::Merge || kind == CV4Trade::Increase ||
-           kind == CV4Trade::Decrease;
+    return kind == cv::TradeKind::Split || kind == cv::TradeKind::Merge || kind == cv::TradeKind::Increase ||
+           kind == cv::TradeKind::Decrease;
 }
 
 // A running average-cost position. The average is taken only over units
@@ -145,7 +145,7 @@ std::vector<CV4TradePtr> tradesOf(const CV4Document &document, int account, int 
     auto found = document.reads().findTradeFrom(QDate(), to, account, brand, 0);
     if (!found) return trades;
     for (CV4TradePtr &t : *found) {
-        if (t && (t->account() == account || t->kind() == CV4Trade::TransferUnits)) trades.push_back(std::move(t));
+        if (t && (t->account() == account || t->kind() == cv::TradeKind::TransferUnits)) trades.push_back(std::move(t));
     }
     return trades;
 }
@@ -242,7 +242,7 @@ InvestHelperPtr InvestReport::collectHolding(const CVUnitModelPtr &node, int acc
         p.opening(unit);
     }
     for (const CV4TradePtr &t : trades) {
-        const bool transfer = t->kind() == CV4Trade::TransferUnits;
+        const bool transfer = t->kind() == cv::TradeKind::TransferUnits;
         const bool incoming = transfer && t->account() != account;
         double price = 0;
         if (transfer) {
@@ -293,7 +293,7 @@ double InvestReport::computeTransferPrice(int account, int brand, int tradeIdent
     }
     for (const CV4TradePtr &t : tradesOf(m_document, account, brand, m_date)) {
         if (t->ident() == tradeIdent) break;
-        const bool incoming = t->kind() == CV4Trade::TransferUnits && t->transfer() == account;
+        const bool incoming = t->kind() == cv::TradeKind::TransferUnits && t->transfer() == account;
         const double price = incoming ? computeTransferPrice(t->account(), brand, t->ident(), depth + 1) : 0;
         p.apply(*t, incoming, price);
     }
@@ -354,7 +354,7 @@ std::optional<double> InvestReport::value(int column, const Row &row, bool conve
         if (!row.trade) return std::nullopt;
         const CV4Trade &t = *row.trade;
         const auto kind = t.kind();
-        const bool transfer = kind == CV4Trade::TransferUnits;
+        const bool transfer = kind == cv::TradeKind::TransferUnits;
         const bool incoming = transfer && row.holding && t.account() != row.holding->account();
         switch (column) {
         case Units:
@@ -368,7 +368,7 @@ std::optional<double> InvestReport::value(int column, const Row &row, bool conve
             v = isCashAmountKind(kind) ? t.unitPrice() : t.count() * (transfer ? transferPriceOf(t) : t.unitPrice());
             break;
         case Commission:
-            if (transfer || kind == CV4Trade::OtherIncome || kind == CV4Trade::OtherExpense) break;
+            if (transfer || kind == cv::TradeKind::OtherIncome || kind == cv::TradeKind::OtherExpense) break;
             v = t.commission();
             break;
         case BookCost:
@@ -427,7 +427,7 @@ AmountDisplay InvestReport::text(int column, const Row &row, bool convert) const
             return {brand ? brand->kindName() : QString(), {}};
         }
         if (row.level == TradeLevel && row.trade) {
-            if (row.trade->kind() == CV4Trade::TransferUnits) {
+            if (row.trade->kind() == cv::TradeKind::TransferUnits) {
                 const bool incoming = row.holding && row.trade->account() != row.holding->account();
                 return {localizedString(incoming ? QStringLiteral("trade-in-transfer")
                                                  : QStringLiteral("trade-out-transfer")),

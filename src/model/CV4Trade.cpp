@@ -22,15 +22,15 @@ constexpr KindKey kKindKeys[] = {
     {30, "cache-in"},     {31, "reinvest"},
 };
 
-const char *suffixForKind(int kind)
+const char *suffixForKind(cv::TradeKind kind)
 {
     for (const KindKey &k : kKindKeys) {
-        if (k.kind == kind) return k.suffix;
+        if (k.kind == cv::raw(kind)) return k.suffix;
     }
     return nullptr;
 }
 
-QString localizedKindName(int kind, const char *prefix)
+QString localizedKindName(cv::TradeKind kind, const char *prefix)
 {
     const char *suffix = suffixForKind(kind);
     if (!suffix) return QString();
@@ -38,12 +38,16 @@ QString localizedKindName(int kind, const char *prefix)
 }
 
 // Operations offered per security kind (stock, investment trust, bond).
-const std::array<QList<int>, 3> &operationKeys()
+const std::array<QList<cv::TradeKind>, 3> &operationKeys()
 {
-    static const std::array<QList<int>, 3> keys = {
-        QList<int>{0, 1, 10, 13, 14, 16, 17, 2, 18, 19, 20, 21, 5, 6},
-        QList<int>{0, 1, 2, 12, 30, 31, 5, 6},
-        QList<int>{0, 1, 2, 30, 11, 31, 18, 19, 20, 21, 5, 6},
+    using K = cv::TradeKind;
+    static const std::array<QList<K>, 3> keys = {
+        QList<K>{K::Buy, K::Sale, K::Dividend, K::Split, K::Merge, K::Increase, K::Decrease, K::TransferUnits,
+                 K::MarginSale, K::BuyBack, K::MarginBuy, K::SellBack, K::OtherIncome, K::OtherExpense},
+        QList<K>{K::Buy, K::Sale, K::TransferUnits, K::Distribution, K::CashIn, K::Reinvestment, K::OtherIncome,
+                 K::OtherExpense},
+        QList<K>{K::Buy, K::Sale, K::TransferUnits, K::CashIn, K::Interest, K::Reinvestment, K::MarginSale, K::BuyBack,
+                 K::MarginBuy, K::SellBack, K::OtherIncome, K::OtherExpense},
     };
     return keys;
 }
@@ -59,7 +63,7 @@ const std::array<QStringList, 3> &operationNames()
         language = current;
         for (size_t i = 0; i < names.size(); ++i) {
             names[i].clear();
-            for (int kind : operationKeys()[i]) names[i].append(CV4Trade::operationNameForKey(kind));
+            for (cv::TradeKind kind : operationKeys()[i]) names[i].append(CV4Trade::operationNameForKey(kind));
         }
     }
     return names;
@@ -70,7 +74,7 @@ const std::array<QStringList, 3> &operationNames()
 QVariant CV4Trade::valueForKey(const QString &key) const
 {
     if (key == u"ident") return m_ident;
-    if (key == u"kind") return m_kind;
+    if (key == u"kind") return cv::raw(m_kind);
     if (key == u"brand") return m_brand;
     if (key == u"account") return m_account;
     if (key == u"transfer" || key == u"destination") return m_transfer;
@@ -105,44 +109,44 @@ void CV4Trade::changesForAccount(int account, double *units, double *income) con
     double u = 0;
     double cash = 0;
     switch (m_kind) {
-    case Buy:
-    case BuyBack:
-    case MarginBuy:
-    case Reinvestment:
+    case cv::TradeKind::Buy:
+    case cv::TradeKind::BuyBack:
+    case cv::TradeKind::MarginBuy:
+    case cv::TradeKind::Reinvestment:
         u = m_count;
         cash = -m_count * m_unitPrice;
         break;
-    case Sale:
-    case MarginSale:
-    case SellBack:
-    case CashIn:
+    case cv::TradeKind::Sale:
+    case cv::TradeKind::MarginSale:
+    case cv::TradeKind::SellBack:
+    case cv::TradeKind::CashIn:
         u = -m_count;
         cash = m_count * m_unitPrice;
         break;
-    case TransferUnits:
+    case cv::TradeKind::TransferUnits:
         // An account on neither side of the transfer holds no fewer or more units.
         if (account == m_account)
             u = -m_count;
         else if (account == m_transfer)
             u = m_count;
         break;
-    case OtherIncome:
-    case Interest:
-    case Distribution:
+    case cv::TradeKind::OtherIncome:
+    case cv::TradeKind::Interest:
+    case cv::TradeKind::Distribution:
         cash = m_unitPrice;
         break;
-    case OtherExpense:
+    case cv::TradeKind::OtherExpense:
         cash = -m_unitPrice;
         break;
-    case Dividend:
+    case cv::TradeKind::Dividend:
         cash = m_count > 0 ? m_count * m_unitPrice : m_unitPrice;
         break;
-    case Split:
-    case Increase:
+    case cv::TradeKind::Split:
+    case cv::TradeKind::Increase:
         u = m_count;
         break;
-    case Merge:
-    case Decrease:
+    case cv::TradeKind::Merge:
+    case cv::TradeKind::Decrease:
         u = -m_count;
         break;
     default:
@@ -175,17 +179,17 @@ QString CV4Trade::reportKindName() const
     return reportNameForKey(m_kind);
 }
 
-QString CV4Trade::operationNameForKey(int kind)
+QString CV4Trade::operationNameForKey(cv::TradeKind kind)
 {
     return localizedKindName(kind, "trade-");
 }
 
-QString CV4Trade::reportNameForKey(int kind)
+QString CV4Trade::reportNameForKey(cv::TradeKind kind)
 {
     return localizedKindName(kind, "Report-trade-");
 }
 
-QList<int> CV4Trade::operationKeysForBrandKind(int brandKind)
+QList<cv::TradeKind> CV4Trade::operationKeysForBrandKind(int brandKind)
 {
     if (brandKind < 0 || brandKind >= int(operationKeys().size())) return {};
     return operationKeys()[size_t(brandKind)];
@@ -197,7 +201,7 @@ QStringList CV4Trade::operationNamesForBrandKind(int brandKind)
     return operationNames()[size_t(brandKind)];
 }
 
-std::optional<int> CV4Trade::keyForOperationName(const QString &name)
+std::optional<cv::TradeKind> CV4Trade::keyForOperationName(const QString &name)
 {
     const auto &names = operationNames();
     for (size_t i = 0; i < names.size(); ++i) {
@@ -207,31 +211,31 @@ std::optional<int> CV4Trade::keyForOperationName(const QString &name)
     return std::nullopt;
 }
 
-int CV4Trade::validFieldsForKind(int kind)
+int CV4Trade::validFieldsForKind(cv::TradeKind kind)
 {
     switch (kind) {
-    case Buy:
-    case Sale:
-    case MarginSale:
-    case BuyBack:
-    case MarginBuy:
-    case SellBack:
-    case CashIn:
-    case Reinvestment:
+    case cv::TradeKind::Buy:
+    case cv::TradeKind::Sale:
+    case cv::TradeKind::MarginSale:
+    case cv::TradeKind::BuyBack:
+    case cv::TradeKind::MarginBuy:
+    case cv::TradeKind::SellBack:
+    case cv::TradeKind::CashIn:
+    case cv::TradeKind::Reinvestment:
         return CountField | UnitPriceField | CommissionField;
-    case TransferUnits:
+    case cv::TradeKind::TransferUnits:
         return CountField | TotalField;
-    case OtherIncome:
-    case OtherExpense:
+    case cv::TradeKind::OtherIncome:
+    case cv::TradeKind::OtherExpense:
         return TotalField;
-    case Dividend:
-    case Interest:
-    case Distribution:
+    case cv::TradeKind::Dividend:
+    case cv::TradeKind::Interest:
+    case cv::TradeKind::Distribution:
         return TotalField | CommissionField;
-    case Split:
-    case Merge:
-    case Increase:
-    case Decrease:
+    case cv::TradeKind::Split:
+    case cv::TradeKind::Merge:
+    case cv::TradeKind::Increase:
+    case cv::TradeKind::Decrease:
         return CountField | CommissionField;
     default:
         return 0;

@@ -22,34 +22,13 @@ using CV4TradePtr = std::shared_ptr<CV4Trade>;
 
 class CV4Trade {
 public:
-    // Trade kinds (the operation keys); the stored numbers are those of cv::TradeKind.
-    enum Kind {
-        Buy = int(cv::TradeKind::Buy),
-        Sale = int(cv::TradeKind::Sale),
-        TransferUnits = int(cv::TradeKind::TransferUnits),
-        OtherIncome = int(cv::TradeKind::OtherIncome),
-        OtherExpense = int(cv::TradeKind::OtherExpense),
-        Dividend = int(cv::TradeKind::Dividend),
-        Interest = int(cv::TradeKind::Interest),
-        Distribution = int(cv::TradeKind::Distribution),
-        Split = int(cv::TradeKind::Split),
-        Merge = int(cv::TradeKind::Merge),
-        Increase = int(cv::TradeKind::Increase),
-        Decrease = int(cv::TradeKind::Decrease),
-        MarginSale = int(cv::TradeKind::MarginSale),
-        BuyBack = int(cv::TradeKind::BuyBack),
-        MarginBuy = int(cv::TradeKind::MarginBuy),
-        SellBack = int(cv::TradeKind::SellBack),
-        CashIn = int(cv::TradeKind::CashIn),
-        Reinvestment = int(cv::TradeKind::Reinvestment),
-    };
     // Bits of validFieldsForKind: the trade table's columns.
     enum Field { CountField = 8, UnitPriceField = 16, TotalField = 32, CommissionField = 64 };
 
     int ident() const { return m_ident; }
     void setIdent(int ident) { m_ident = ident; }
-    int kind() const { return m_kind; }
-    void setKind(int kind) { m_kind = kind; }
+    cv::TradeKind kind() const { return m_kind; }
+    void setKind(cv::TradeKind kind) { m_kind = kind; }
     // Security ident; a value of 0 or below means no security.
     int brand() const { return m_brand; }
     void setBrand(int brand) { m_brand = brand; }
@@ -94,15 +73,15 @@ public:
     // Localised name and report name of the trade's kind; none for an unknown kind.
     QString operationName() const { return operationNameForKey(m_kind); }
     QString reportKindName() const;
-    static QString operationNameForKey(int kind);
-    static QString reportNameForKey(int kind);
+    static QString operationNameForKey(cv::TradeKind kind);
+    static QString reportNameForKey(cv::TradeKind kind);
     // Kinds offered for a security kind, in menu order, and their localised names.
-    static QList<int> operationKeysForBrandKind(int brandKind);
+    static QList<cv::TradeKind> operationKeysForBrandKind(int brandKind);
     static QStringList operationNamesForBrandKind(int brandKind);
     // The kind whose localised name this is (stock, trust, then bond lists).
-    static std::optional<int> keyForOperationName(const QString &name);
+    static std::optional<cv::TradeKind> keyForOperationName(const QString &name);
     // Columns of the trade table a kind uses (Field bits).
-    static int validFieldsForKind(int kind);
+    static int validFieldsForKind(cv::TradeKind kind);
 
     // Row order for inserting one row into a sorted list: new rows last, then
     // by date; on one date the receiver goes first when it has a security
@@ -126,7 +105,7 @@ public:
 
 private:
     int m_ident = -1;
-    int m_kind = Buy;
+    cv::TradeKind m_kind = cv::TradeKind::Buy;
     int m_brand = 0;
     int m_account = 0;
     int m_transfer = 0;

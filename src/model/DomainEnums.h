@@ -3,7 +3,7 @@
 // documents, archives and the XML form: never change one. Nodes and entries
 // answer these enums; the readers and writers convert at the stored int, and
 // a number no enumerator names is kept as it came. Trades still keep an int
-// (CV4Trade::Kind takes its numbers from TradeKind).
+// (cv::TradeKind takes its numbers from TradeKind).
 // scripts/check-node-kinds.sh keeps bare node, entry and trade kind numbers
 // out of the code.
 
@@ -83,6 +83,8 @@ enum class TradeKind : int {
 };
 constexpr int raw(EntryKind kind) { return int(kind); }
 constexpr bool operator==(int stored, EntryKind kind) { return stored == int(kind); }
+constexpr int raw(TradeKind kind) { return int(kind); }
+constexpr bool operator==(int stored, TradeKind kind) { return stored == int(kind); }
 
 // A document type; the file extension decides it.
 enum class DocumentType {

@@ -20,10 +20,10 @@ constexpr double kColumnHeadsTop = 42;
 constexpr double kHeadRuleTop = 56;     // the rule under the heads
 constexpr double kDealRowsTop = 60;
 
-bool isAmountKind(int kind)
+bool isAmountKind(cv::TradeKind kind)
 {
-    return kind == CV4Trade::OtherIncome || kind == CV4Trade::OtherExpense || kind == CV4Trade::Interest ||
-           kind == CV4Trade::Distribution;
+    return kind == cv::TradeKind::OtherIncome || kind == cv::TradeKind::OtherExpense || kind == cv::TradeKind::Interest ||
+           kind == cv::TradeKind::Distribution;
 }
 
 bool isStock(const CV4BrandPtr &brand)
@@ -152,7 +152,7 @@ void CV4Report11View::drawTrade(cv::Canvas &canvas, const CV4ReportItem &row, do
         return account ? doc().displayName(*account) : QString();
     };
     QString account = accountName(trade.account());
-    if (kind == CV4Trade::TransferUnits)
+    if (kind == cv::TradeKind::TransferUnits)
         account = cv::formatString(cv::localizedString("Report-Brand-Transfer-Format"),
                                    {account, accountName(trade.transfer())});
     drawLeftJustified(canvas, account, QPointF(columnX(kAccountX), y));

@@ -106,7 +106,7 @@ void collectCarryOverTrades(CV4Document &doc, const CVUnitModelPtr &node, const 
     if (unit->units() != 0) {
         auto opening = std::make_shared<CV4Trade>();
         opening->setIdent(-1);
-        opening->setKind(CV4Trade::Buy);
+        opening->setKind(cv::TradeKind::Buy);
         opening->setBrand(brand.ident());
         opening->setAccount(account);
         opening->setDate(unit->date());
@@ -143,47 +143,47 @@ std::optional<CarriedPosition> getCarryOver(CV4Document &doc, const CV4Brand &br
     double &S = c.units, &T = c.money, &A = c.average;
     for (const auto &trade : trades) {
         const double n = trade->count(), p = trade->unitPrice(), f = trade->commission();
-        switch (CV4Trade::Kind(trade->kind())) {
-        case CV4Trade::Buy:
-        case CV4Trade::Split:
-        case CV4Trade::Increase:
-        case CV4Trade::Reinvestment:
+        switch (trade->kind()) {
+        case cv::TradeKind::Buy:
+        case cv::TradeKind::Split:
+        case cv::TradeKind::Increase:
+        case cv::TradeKind::Reinvestment:
             S += n;
             if (S != 0) T += n * p + f;
             averageOf(S, T, A);
             break;
-        case CV4Trade::Merge:
-        case CV4Trade::Decrease:
+        case cv::TradeKind::Merge:
+        case cv::TradeKind::Decrease:
             S -= n;
             if (S != 0) T += f;
             averageOf(S, T, A);
             break;
-        case CV4Trade::Sale:
-        case CV4Trade::CashIn:
+        case cv::TradeKind::Sale:
+        case cv::TradeKind::CashIn:
             S -= n;
             if (S != 0)
                 T = A * S;
             else
                 T = A = 0;
             break;
-        case CV4Trade::MarginSale:
+        case cv::TradeKind::MarginSale:
             c.msCount -= n;
             c.msTotal -= n * p - f;
             sales.push_back(MarginLot{trade});
             break;
-        case CV4Trade::BuyBack: {
+        case cv::TradeKind::BuyBack: {
             c.msCount += n;
             if (c.msCount == 0) c.msTotal = 0;
             const Closing closed = closeFifo(sales, salesCursor, n, true);
             if (c.msCount != 0) c.msTotal += closed.money;
             break;
         }
-        case CV4Trade::MarginBuy:
+        case cv::TradeKind::MarginBuy:
             c.mbCount += n;
             c.mbTotal += n * p + f;
             buys.push_back(MarginLot{trade});
             break;
-        case CV4Trade::SellBack: {
+        case cv::TradeKind::SellBack: {
             c.mbCount -= n;
             if (c.mbCount == 0) c.mbTotal = 0;
             const Closing closed = closeFifo(buys, buysCursor, n, false);
@@ -257,71 +257,71 @@ public:
         // A unit count of 0 (a merge to nothing, a zero-count buy) has no average.
         const auto newAverage = [&] { A = U != 0 ? (T + c * p + f) / U : 0; };
         const auto kind = trade->kind();
-        switch (CV4Trade::Kind(kind)) {
-        case CV4Trade::Buy:
+        switch (kind) {
+        case cv::TradeKind::Buy:
             S += c;
             U += c;
             newAverage();
             m_total += c * p + f;
             T += c * p + f;
             break;
-        case CV4Trade::Sale:
-        case CV4Trade::CashIn:
+        case cv::TradeKind::Sale:
+        case cv::TradeKind::CashIn:
             S -= c;
             U -= c;
             T = A * S;
             profit = (p - A) * c - f;
             break;
-        case CV4Trade::OtherIncome:
-        case CV4Trade::Interest:
-        case CV4Trade::Distribution:
+        case cv::TradeKind::OtherIncome:
+        case cv::TradeKind::Interest:
+        case cv::TradeKind::Distribution:
             profit = p - f;
             break;
-        case CV4Trade::OtherExpense:
+        case cv::TradeKind::OtherExpense:
             profit = -p;
             break;
-        case CV4Trade::Dividend:
+        case cv::TradeKind::Dividend:
             profit = c * p - f;
             break;
-        case CV4Trade::Split:
-        case CV4Trade::Increase:
+        case cv::TradeKind::Split:
+        case cv::TradeKind::Increase:
             S += c;
             U += c;
             newAverage();
             T += f;
             break;
-        case CV4Trade::Merge:
-        case CV4Trade::Decrease:
+        case cv::TradeKind::Merge:
+        case cv::TradeKind::Decrease:
             S -= c;
             U -= c;
             newAverage();
             T += f;
             break;
-        case CV4Trade::MarginSale:
+        case cv::TradeKind::MarginSale:
             S -= c;
             m_msCount -= c;
             m_msTotal -= c * p - f;
             T -= c * p - f;
             m_sales.push_back(MarginLot{trade});
             break;
-        case CV4Trade::BuyBack:
+        case cv::TradeKind::BuyBack:
             S += c;
             m_msCount += c;
             profit = close(trade, true);
             break;
-        case CV4Trade::MarginBuy:
+        case cv::TradeKind::MarginBuy:
             S += c;
             m_mbCount += c;
             m_mbTotal += c * p + f;
             T += c * p + f;
             m_buys.push_back(MarginLot{trade});
             break;
-        case CV4Trade::SellBack:
+        case cv::TradeKind::SellBack:
             S -= c;
             m_mbCount -= c;
             profit = close(trade, false);
             break;
-        case CV4Trade::Reinvestment:
+        case cv::TradeKind::Reinvestment:
             S += c;
             U += c;
             m_total += c * p + f;
@@ -330,7 +330,7 @@ public:
         default:
             break;
         }
-        const bool margin = kind >= int(CV4Trade::MarginSale) && kind <= int(CV4Trade::SellBack);
+        const bool margin = kind >= cv::TradeKind::MarginSale && kind <= cv::TradeKind::SellBack;
         row.values = {S, T, A, profit.value_or(0), 0};
         row.number = (!margin && U != 0 ? CV4Report11View::ShowsAverage : 0) |
                      (profit ? CV4Report11View::ShowsProfit : 0);

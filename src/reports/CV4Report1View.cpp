@@ -285,44 +285,44 @@ private:
             const double value = trade->count() * m_doc.brandValue(m_doc.findBrand(trade->brand()), m_date2);
             const double money = trade->count() * trade->unitPrice();
             switch (trade->kind()) {
-            case CV4Trade::Buy:
-            case CV4Trade::BuyBack:
-            case CV4Trade::MarginBuy:
-            case CV4Trade::Reinvestment:
+            case cv::TradeKind::Buy:
+            case cv::TradeKind::BuyBack:
+            case cv::TradeKind::MarginBuy:
+            case cv::TradeKind::Reinvestment:
                 if (units) q[1] += value;
                 if (cash) q[2] += money;
                 break;
-            case CV4Trade::Sale:
-            case CV4Trade::MarginSale:
-            case CV4Trade::SellBack:
-            case CV4Trade::CashIn:
+            case cv::TradeKind::Sale:
+            case cv::TradeKind::MarginSale:
+            case cv::TradeKind::SellBack:
+            case cv::TradeKind::CashIn:
                 if (units) q[2] += value;
                 if (cash) q[1] += money;
                 break;
-            case CV4Trade::TransferUnits:
+            case cv::TradeKind::TransferUnits:
                 if (!units) break;
                 if (trade->transfer() == account->ident())
                     q[1] += value;
                 else if (trade->account() == account->ident())
                     q[2] += value;
                 break;
-            case CV4Trade::Split:
-            case CV4Trade::Increase:
+            case cv::TradeKind::Split:
+            case cv::TradeKind::Increase:
                 if (units) q[1] += value;
                 break;
-            case CV4Trade::Merge:
-            case CV4Trade::Decrease:
+            case cv::TradeKind::Merge:
+            case cv::TradeKind::Decrease:
                 if (units) q[2] += value;
                 break;
-            case CV4Trade::OtherIncome:
-            case CV4Trade::Interest:
-            case CV4Trade::Distribution:
+            case cv::TradeKind::OtherIncome:
+            case cv::TradeKind::Interest:
+            case cv::TradeKind::Distribution:
                 if (cash) q[1] += trade->unitPrice();
                 break;
-            case CV4Trade::OtherExpense:
+            case cv::TradeKind::OtherExpense:
                 if (cash) q[2] += trade->unitPrice();
                 break;
-            case CV4Trade::Dividend:
+            case cv::TradeKind::Dividend:
                 if (cash) q[1] += money;
                 break;
             default: break;

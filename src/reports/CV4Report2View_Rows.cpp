@@ -30,11 +30,11 @@ struct JournalRecord {
     QString memo() const { return actual ? actual->memo() : trade->memo(); }
     bool isTransfer() const
     {
-        return actual ? actual->kind() == cv::EntryKind::Transfer : trade->kind() == CV4Trade::TransferUnits;
+        return actual ? actual->kind() == cv::EntryKind::Transfer : trade->kind() == cv::TradeKind::TransferUnits;
     }
 };
 
-bool isIn(int kind, std::initializer_list<CV4Trade::Kind> kinds)
+bool isIn(cv::TradeKind kind, std::initializer_list<cv::TradeKind> kinds)
 {
     return std::find(kinds.begin(), kinds.end(), kind) != kinds.end();
 }
@@ -96,12 +96,12 @@ private:
                 const auto kind = trade->kind();
                 // Moves of units without money mean nothing to the cash, unless they cost a commission.
                 if (!holding && trade->commission() == 0 &&
-                    isIn(kind, {CV4Trade::TransferUnits, CV4Trade::Split, CV4Trade::Merge, CV4Trade::Increase,
-                                CV4Trade::Decrease}))
+                    isIn(kind, {cv::TradeKind::TransferUnits, cv::TradeKind::Split, cv::TradeKind::Merge, cv::TradeKind::Increase,
+                                cv::TradeKind::Decrease}))
                     continue;
                 // Money without units means nothing to a holding.
-                if (holding && isIn(kind, {CV4Trade::OtherIncome, CV4Trade::OtherExpense, CV4Trade::Dividend,
-                                           CV4Trade::Interest, CV4Trade::Distribution}))
+                if (holding && isIn(kind, {cv::TradeKind::OtherIncome, cv::TradeKind::OtherExpense, cv::TradeKind::Dividend,
+                                           cv::TradeKind::Interest, cv::TradeKind::Distribution}))
                     continue;
                 records.push_back({nullptr, trade});
             }
@@ -197,24 +197,24 @@ private:
         const bool holding = node.kind() == cv::NodeKind::Holding;
         const double money = trade.count() * trade.unitPrice();
         const auto kind = trade.kind();
-        if (isIn(kind, {CV4Trade::Buy, CV4Trade::Split, CV4Trade::Increase, CV4Trade::BuyBack, CV4Trade::MarginBuy,
-                        CV4Trade::Reinvestment})) {
+        if (isIn(kind, {cv::TradeKind::Buy, cv::TradeKind::Split, cv::TradeKind::Increase, cv::TradeKind::BuyBack, cv::TradeKind::MarginBuy,
+                        cv::TradeKind::Reinvestment})) {
             if (holding) return {trade.count(), 0};
-            if (isIn(kind, {CV4Trade::Buy, CV4Trade::BuyBack, CV4Trade::MarginBuy, CV4Trade::Reinvestment}))
+            if (isIn(kind, {cv::TradeKind::Buy, cv::TradeKind::BuyBack, cv::TradeKind::MarginBuy, cv::TradeKind::Reinvestment}))
                 return {0, money};
             return {0, 0};
         }
-        if (isIn(kind, {CV4Trade::Sale, CV4Trade::MarginSale, CV4Trade::SellBack, CV4Trade::CashIn}))
+        if (isIn(kind, {cv::TradeKind::Sale, cv::TradeKind::MarginSale, cv::TradeKind::SellBack, cv::TradeKind::CashIn}))
             return holding ? std::pair{0.0, trade.count()} : std::pair{money, 0.0};
-        if (isIn(kind, {CV4Trade::Merge, CV4Trade::Decrease})) return {0, holding ? trade.count() : 0};
-        if (kind == CV4Trade::TransferUnits) {
+        if (isIn(kind, {cv::TradeKind::Merge, cv::TradeKind::Decrease})) return {0, holding ? trade.count() : 0};
+        if (kind == cv::TradeKind::TransferUnits) {
             if (!holding) return {0, 0};
             return {trade.transfer() == account ? trade.count() : 0, trade.account() == account ? trade.count() : 0};
         }
-        if (isIn(kind, {CV4Trade::OtherIncome, CV4Trade::Interest, CV4Trade::Distribution}))
+        if (isIn(kind, {cv::TradeKind::OtherIncome, cv::TradeKind::Interest, cv::TradeKind::Distribution}))
             return {trade.unitPrice(), 0};
-        if (kind == CV4Trade::OtherExpense) return {0, trade.unitPrice()};
-        if (kind == CV4Trade::Dividend) return {money, 0};
+        if (kind == cv::TradeKind::OtherExpense) return {0, trade.unitPrice()};
+        if (kind == cv::TradeKind::Dividend) return {money, 0};
         return {0, 0};
     }
 

@@ -21,10 +21,10 @@ constexpr double kValueWidth = 66;
 constexpr double kSubtotalLineWidth = 396;
 
 // Trade kinds itemised per security, in the order they print.
-constexpr int kInKinds[] = {CV4Trade::Sale,     CV4Trade::SellBack,    CV4Trade::MarginSale, CV4Trade::CashIn,
-                            CV4Trade::Dividend, CV4Trade::OtherIncome, CV4Trade::Interest,   CV4Trade::Distribution};
-constexpr int kOutKinds[] = {CV4Trade::Buy, CV4Trade::MarginBuy, CV4Trade::BuyBack, CV4Trade::Reinvestment,
-                             CV4Trade::OtherExpense};
+constexpr cv::TradeKind kInKinds[] = {cv::TradeKind::Sale,     cv::TradeKind::SellBack,    cv::TradeKind::MarginSale, cv::TradeKind::CashIn,
+                            cv::TradeKind::Dividend, cv::TradeKind::OtherIncome, cv::TradeKind::Interest,   cv::TradeKind::Distribution};
+constexpr cv::TradeKind kOutKinds[] = {cv::TradeKind::Buy, cv::TradeKind::MarginBuy, cv::TradeKind::BuyBack, cv::TradeKind::Reinvestment,
+                             cv::TradeKind::OtherExpense};
 
 // One line of a list: a category, an account, a security's trade kind (a
 // template trade) or the commissions (a security), and its sum.
@@ -167,16 +167,16 @@ void DetailLists::makeTradeDetail()
     const auto &brands = m_doc.brandList();
     if (brands.empty()) return;
     for (const auto &brand : brands) {
-        const auto add = [&brand](List &list, std::map<std::pair<int, int>, size_t> &at, int kind) {
+        const auto add = [&brand](List &list, std::map<std::pair<int, int>, size_t> &at, cv::TradeKind kind) {
             auto trade = std::make_shared<CV4Trade>();
             trade->setKind(kind);
             trade->setBrand(brand->ident());
-            at.emplace(std::pair{brand->ident(), kind}, list.size());
+            at.emplace(std::pair{brand->ident(), cv::raw(kind)}, list.size());
             list.push_back(Item::of(std::move(trade)));
         };
-        for (int kind : kInKinds)
+        for (cv::TradeKind kind : kInKinds)
             add(m_inTrade, m_inTradeAt, kind);
-        for (int kind : kOutKinds)
+        for (cv::TradeKind kind : kOutKinds)
             add(m_outTrade, m_outTradeAt, kind);
     }
     const size_t commission = m_outTrade.size();
@@ -188,7 +188,7 @@ void DetailLists::makeTradeDetail()
         const double r = cv::cashflow::rateAt(m_doc, cv::cashflow::currencyOf(account.get()), trade->date());
         const cv::cashflow::TradeFlow flow = cv::cashflow::tradeFlow(*trade);
         const auto addTo = [&](List &list, const std::map<std::pair<int, int>, size_t> &at) {
-            const auto item = at.find({trade->brand(), trade->kind()});
+            const auto item = at.find({trade->brand(), cv::raw(trade->kind())});
             if (item != at.end()) list[item->second].value += flow.value * r;
         };
         if (flow.side == cv::cashflow::TradeFlow::In) addTo(m_inTrade, m_inTradeAt);

@@ -52,22 +52,22 @@ inline TradeFlow tradeFlow(const CV4Trade &trade)
 {
     const double c = trade.count(), p = trade.unitPrice();
     switch (trade.kind()) {
-    case CV4Trade::Buy:
-    case CV4Trade::BuyBack:
-    case CV4Trade::MarginBuy:
-    case CV4Trade::Reinvestment:
+    case cv::TradeKind::Buy:
+    case cv::TradeKind::BuyBack:
+    case cv::TradeKind::MarginBuy:
+    case cv::TradeKind::Reinvestment:
         return {TradeFlow::Out, c * p};
-    case CV4Trade::Sale:
-    case CV4Trade::Dividend:
-    case CV4Trade::MarginSale:
-    case CV4Trade::SellBack:
-    case CV4Trade::CashIn:
+    case cv::TradeKind::Sale:
+    case cv::TradeKind::Dividend:
+    case cv::TradeKind::MarginSale:
+    case cv::TradeKind::SellBack:
+    case cv::TradeKind::CashIn:
         return {TradeFlow::In, c * p};
-    case CV4Trade::OtherIncome:
-    case CV4Trade::Interest:
-    case CV4Trade::Distribution:
+    case cv::TradeKind::OtherIncome:
+    case cv::TradeKind::Interest:
+    case cv::TradeKind::Distribution:
         return {TradeFlow::In, p};
-    case CV4Trade::OtherExpense:
+    case cv::TradeKind::OtherExpense:
         return {TradeFlow::Out, p};
     default:
         return {};

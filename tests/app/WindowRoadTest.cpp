@@ -174,7 +174,7 @@ TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebui
              using T = TradingPanelController;
              trades.type(T::DateColumn, row, QStringLiteral("2009/05/12"));
              ASSERT_TRUE(trades.choose(T::BrandColumn, row, cv::ChooserItem::fromBrand(document->findBrand(brand))));
-             ASSERT_TRUE(trades.choose(T::KindColumn, row, cv::ChooserItem::fromTradeKind(CV4Trade::Buy)));
+             ASSERT_TRUE(trades.choose(T::KindColumn, row, cv::ChooserItem::fromTradeKind(cv::TradeKind::Buy)));
              trades.type(T::CountColumn, row, QStringLiteral("100"));
              trades.type(T::UnitPriceColumn, row, QStringLiteral("980"));
              trades.ok();

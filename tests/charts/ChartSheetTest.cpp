@@ -159,7 +159,7 @@ TEST_F(SheetTest, OverviewCashFlow)
              trade->setDate(day);
              trade->setAccount(2004);
              trade->setBrand(1);
-             trade->setKind(int(cv::TradeKind::Buy));
+             trade->setKind(cv::TradeKind::Buy);
              trade->setCount(10);
              trade->setUnitPrice(500);
              trade->setCommission(20);

@@ -120,12 +120,12 @@ TEST_F(ChooserDataSourceTest, TradeKindsInChooserOrder)
         SCOPED_TRACE(c.brandKind);
         source.setDocument(nullptr, c.brandKind);
         QList<int> kinds;
-        for (const cv::ChooserItem &item : source.objects()) kinds << *item.tradeKind();
+        for (const cv::ChooserItem &item : source.objects()) kinds << cv::raw(*item.tradeKind());
         EXPECT_EQ(kinds, c.kinds);
     }
-    const QString name = CV4Trade::operationNameForKey(1);
+    const QString name = CV4Trade::operationNameForKey(cv::TradeKind::Sale);
     EXPECT_EQ(source.index(1, 0).data().toString(), name);
-    EXPECT_EQ(source.getObjectValue(name)->tradeKind(), 1);
+    EXPECT_EQ(source.getObjectValue(name)->tradeKind(), cv::TradeKind::Sale);
     EXPECT_FALSE(source.getObjectValue(QStringLiteral("no such trade")).has_value());
 }
 

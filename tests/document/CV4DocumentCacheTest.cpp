@@ -38,8 +38,8 @@ protected:
         toUsd = transfer(day(2009, 6, 20), 95000, 1000, 1002);
         transfer(day(2009, 6, 27), 5000, 1000, 1001);
         std::set<CV4BrandPtr> brands;
-        doc->applyTrade(makeTrade(CV4Trade::Buy, day(2009, 6, 5), 1003, 1, 100, 1000, 500), invest, {}, brands, true);
-        doc->applyTrade(makeTrade(CV4Trade::Sale, day(2009, 6, 26), 1003, 1, 50, 1200, 300), invest, {}, brands, true);
+        doc->applyTrade(makeTrade(cv::TradeKind::Buy, day(2009, 6, 5), 1003, 1, 100, 1000, 500), invest, {}, brands, true);
+        doc->applyTrade(makeTrade(cv::TradeKind::Sale, day(2009, 6, 26), 1003, 1, 50, 1200, 300), invest, {}, brands, true);
         doc->applyBrands(brands);
         doc->accumulateAccount();
     }
@@ -165,7 +165,7 @@ TEST_F(BookTest, ForeignTransfersAndCommission)
     auto u = addBrand(QStringLiteral("U"), 2);
     const double outBefore = june(doc->autoCacheOut());
     std::set<CV4BrandPtr> brands;
-    doc->applyTrade(makeTrade(CV4Trade::Buy, day(2009, 6, 29), 1003, u->ident(), 10, 20, 1), invest, {}, brands, false);
+    doc->applyTrade(makeTrade(cv::TradeKind::Buy, day(2009, 6, 29), 1003, u->ident(), 10, 20, 1), invest, {}, brands, false);
     doc->accumulateAccount();
     EXPECT_DOUBLE_EQ(doc->valueForAccount(invest->childAt(0), day(2009, 6, 30)), 159200 - 201 * 95.0);
     EXPECT_DOUBLE_EQ(june(doc->autoCacheOut()) - outBefore, 201 * 95.0);

@@ -155,7 +155,7 @@ TEST_F(LifecycleTest, SaveAndReopenKeepsTheWholeBook)
     doc.commitBrandList();
     ASSERT_TRUE(samplebook::putPrice(doc, brand->ident(), QDate(2009, 5, 3), 1234.5));
     auto trade = std::make_shared<CV4Trade>();
-    trade->setKind(CV4Trade::Buy);
+    trade->setKind(cv::TradeKind::Buy);
     trade->setDate(QDate(2009, 5, 3));
     trade->setAccount(wallet);
     trade->setBrand(brand->ident());

@@ -103,8 +103,8 @@ protected:
         return e;
     }
 
-    static CV4TradePtr makeTrade(int kind, const QDate &date, int account, int brand, double count, double price,
-                                 double commission = 0)
+    static CV4TradePtr makeTrade(cv::TradeKind kind, const QDate &date, int account, int brand, double count,
+                                 double price, double commission = 0)
     {
         auto t = std::make_shared<CV4Trade>();
         t->setKind(kind);
@@ -116,6 +116,11 @@ protected:
         t->setCommission(commission);
         t->setFlags(cv::EditNew);
         return t;
+    }
+    static CV4TradePtr makeTrade(int kind, const QDate &date, int account, int brand, double count, double price,
+                                 double commission = 0)
+    {
+        return makeTrade(cv::TradeKind(kind), date, account, brand, count, price, commission);
     }
 
     QTemporaryDir tmp;

@@ -25,7 +25,7 @@ TEST_F(DocumentTest, EditedTradeKeepsItsUnitsInAHolding)
     auto t = addBrand(QStringLiteral("T"), 1);
     doc->createCache();
     std::set<CV4BrandPtr> brands;
-    auto buy = makeTrade(CV4Trade::Buy, day(2009, 6, 5), 1003, s->ident(), 10, 100);
+    auto buy = makeTrade(cv::TradeKind::Buy, day(2009, 6, 5), 1003, s->ident(), 10, 100);
     doc->applyTrade(buy, invest, {}, brands, false);
     ASSERT_GT(buy->ident(), 0);
 
@@ -60,7 +60,7 @@ TEST_F(DocumentTest, DeletedEarlyTradeLeavesNoValueBeforeTheHolding)
     ASSERT_TRUE(samplebook::putPrice(*doc, s->ident(), day(2009, 1, 1), 100));
     doc->createCache();
     std::set<CV4BrandPtr> brands;
-    auto early = makeTrade(CV4Trade::Buy, day(2009, 6, 5), 1003, s->ident(), 10, 100);
+    auto early = makeTrade(cv::TradeKind::Buy, day(2009, 6, 5), 1003, s->ident(), 10, 100);
     doc->applyTrade(early, invest, {}, brands, false);
     const CVUnitModelPtr holding = invest->childAt(1);
     ASSERT_TRUE(holding && holding->kind() == cv::NodeKind::Holding);

@@ -103,7 +103,7 @@ TEST_F(DocumentTest, IncrementalEditsEqualAFreshRebuild)
             }
             entries.erase(entries.begin() + std::ptrdiff_t(i));
         } else if (what < 9 || trades.empty()) {
-            static const int kinds[] = {CV4Trade::Buy, CV4Trade::Sale, CV4Trade::Dividend, CV4Trade::Split};
+            static const cv::TradeKind kinds[] = {cv::TradeKind::Buy, cv::TradeKind::Sale, cv::TradeKind::Dividend, cv::TradeKind::Split};
             auto t = makeTrade(pick(kinds), randomDate(), 1002, int(1 + rng() % 2), double(1 + rng() % 50),
                                double(1 + rng() % 300), double(rng() % 20));
             std::set<CV4BrandPtr> brands;
@@ -220,14 +220,14 @@ TEST_F(DocumentTest, EmptyTradeRowsAreDroppedAndHoldingsAdded)
     auto s = addBrand(QStringLiteral("S"), 1);
     std::set<CV4BrandPtr> brands;
 
-    auto nothing = makeTrade(CV4Trade::Buy, day(2009, 6, 5), 1003, s->ident(), 0, 0);
+    auto nothing = makeTrade(cv::TradeKind::Buy, day(2009, 6, 5), 1003, s->ident(), 0, 0);
     doc->applyTrade(nothing, invest, {}, brands, true);
     EXPECT_TRUE(nothing->flags() & cv::EditDeleted);
     EXPECT_EQ(nothing->ident(), -1);
     EXPECT_TRUE(doc->dataModel()->findTradeFrom(QDate(), QDate(), -1, -1, 0)->empty());
     EXPECT_TRUE(brands.empty());
 
-    auto buy = makeTrade(CV4Trade::Buy, day(2009, 6, 5), 1003, s->ident(), 10, 100);
+    auto buy = makeTrade(cv::TradeKind::Buy, day(2009, 6, 5), 1003, s->ident(), 10, 100);
     doc->applyTrade(buy, invest, {}, brands, true);
     EXPECT_GT(buy->ident(), 0);
     EXPECT_TRUE(invest->investAccountHasBrand(s->ident()));
@@ -235,7 +235,7 @@ TEST_F(DocumentTest, EmptyTradeRowsAreDroppedAndHoldingsAdded)
     EXPECT_EQ(doc->dataModel()->getPriceListForBrand(s->ident())->size(), 1u);
     EXPECT_EQ(doc->displayName(*invest->childAt(1)), QStringLiteral("S"));
 
-    auto move = makeTrade(CV4Trade::TransferUnits, day(2009, 6, 6), 1003, s->ident(), 4, 0);
+    auto move = makeTrade(cv::TradeKind::TransferUnits, day(2009, 6, 6), 1003, s->ident(), 4, 0);
     move->setTransfer(1004);
     doc->applyTrade(move, invest, {}, brands, true);
     doc->accumulateAccount();
@@ -244,7 +244,7 @@ TEST_F(DocumentTest, EmptyTradeRowsAreDroppedAndHoldingsAdded)
 
     // A destination that is gone: the row is dropped and the user told.
     ScriptedAlertPresenter alerts;
-    auto lost = makeTrade(CV4Trade::TransferUnits, day(2009, 6, 7), 1003, s->ident(), 1, 0);
+    auto lost = makeTrade(cv::TradeKind::TransferUnits, day(2009, 6, 7), 1003, s->ident(), 1, 0);
     lost->setTransfer(4242);
     doc->applyTrade(lost, invest, {}, brands, true);
     EXPECT_TRUE(lost->flags() & cv::EditDeleted);

@@ -126,7 +126,7 @@ std::multiset<TradeKey> tradeSet(CV4Document &d)
     std::multiset<TradeKey> out;
     const auto trades = d.dataModel()->findTradeFrom(QDate(), QDate(), -1, -1, 0);
     for (const auto &t : *trades)
-        out.insert({t->kind(), t->brand(), t->account(), t->transfer(), t->count(), t->unitPrice(), t->commission(),
+        out.insert({cv::raw(t->kind()), t->brand(), t->account(), t->transfer(), t->count(), t->unitPrice(), t->commission(),
                     t->memo(), t->date()});
     return out;
 }

@@ -118,12 +118,12 @@ protected:
             const double price = row.doubleForColumnAtIndex(4);
             double units = 0;
             double money = 0;
-            switch (row.intForColumnAtIndex(1)) {
-            case CV4Trade::Buy: units = count; money = -count * price; break;
-            case CV4Trade::Sale: units = -count; money = count * price; break;
-            case CV4Trade::Dividend: money = count * price; break;
-            case CV4Trade::OtherIncome: money = price; break;
-            case CV4Trade::OtherExpense: money = -price; break;
+            switch (cv::TradeKind(row.intForColumnAtIndex(1))) {
+            case cv::TradeKind::Buy: units = count; money = -count * price; break;
+            case cv::TradeKind::Sale: units = -count; money = count * price; break;
+            case cv::TradeKind::Dividend: money = count * price; break;
+            case cv::TradeKind::OtherIncome: money = price; break;
+            case cv::TradeKind::OtherExpense: money = -price; break;
             default: ADD_FAILURE() << "unexpected trade kind";
             }
             out[-brand] += units;
@@ -222,13 +222,13 @@ TEST_F(RandomRunTest, IncrementalBalancesEqualTheStoredRows)
             }
             entries.erase(entries.begin() + std::ptrdiff_t(i));
         } else if (op < 93 || trades.empty()) {
-            static const int kinds[] = {CV4Trade::Buy, CV4Trade::Sale, CV4Trade::Dividend, CV4Trade::OtherIncome,
-                                        CV4Trade::OtherExpense};
-            const int kind = kinds[pick(5)];
+            static const cv::TradeKind kinds[] = {cv::TradeKind::Buy, cv::TradeKind::Sale, cv::TradeKind::Dividend, cv::TradeKind::OtherIncome,
+                                        cv::TradeKind::OtherExpense};
+            const cv::TradeKind kind = kinds[pick(5)];
             const int brand = brands[size_t(pick(2))];
             const bool dollars = brand == brands[1];
             const double price = dollars ? (100 + pick(30000)) / 100.0 : double(1 + pick(3000));
-            const double commission = kind == CV4Trade::Buy || kind == CV4Trade::Sale ? double(pick(500)) : 0;
+            const double commission = kind == cv::TradeKind::Buy || kind == cv::TradeKind::Sale ? double(pick(500)) : 0;
             auto t = makeTrade(kind, date(), kInvest, brand, double(1 + pick(20)), price, commission);
             doc->applyTrade(t, invest, {}, touched, false);
             trades.push_back(t);

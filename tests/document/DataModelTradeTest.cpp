@@ -31,7 +31,7 @@ TEST_F(TradeTest, InsertUpdateAndReadBack)
     ASSERT_TRUE(store->database()->performQuery(QStringLiteral("UPDATE TradeTable SET brand=77;")));
     auto changed = t->clone();
     changed->setIdent(t->ident());
-    changed->setKind(CV4Trade::Sale);
+    changed->setKind(cv::TradeKind::Sale);
     changed->setMemo(QStringLiteral("it's sold"));
     ASSERT_TRUE(store->putTrade(changed, t));
     auto found = store->findTradeByAccount(3002, 77);
@@ -69,9 +69,9 @@ TEST_F(TradeTest, FindByPeriodAccountSecurityAndKinds)
 {
     // Kinds 0, 1, 2, 30 and 31 on consecutive days from 2008-03-04.
     QDate day(2008, 3, 4);
-    for (int kind : {CV4Trade::Buy, CV4Trade::Sale, CV4Trade::TransferUnits, CV4Trade::CashIn, CV4Trade::Reinvestment}) {
-        auto t = trade(kind, day, kind == CV4Trade::TransferUnits ? 3002 : 3001, kind == CV4Trade::Reinvestment ? 6 : 5);
-        if (kind == CV4Trade::TransferUnits) t->setTransfer(3001);
+    for (cv::TradeKind kind : {cv::TradeKind::Buy, cv::TradeKind::Sale, cv::TradeKind::TransferUnits, cv::TradeKind::CashIn, cv::TradeKind::Reinvestment}) {
+        auto t = trade(kind, day, kind == cv::TradeKind::TransferUnits ? 3002 : 3001, kind == cv::TradeKind::Reinvestment ? 6 : 5);
+        if (kind == cv::TradeKind::TransferUnits) t->setTransfer(3001);
         ASSERT_TRUE(store->putTrade(t));
         day = day.addDays(1);
     }

@@ -117,7 +117,7 @@ TEST_F(EditScopeTest, AScopeEmitsEachSignalOnceWithTheUnionOfWhatChanged)
          day(2009, 6, 7)},
         {"a trade with its price",
          [this] {
-             auto trade = makeTrade(CV4Trade::Buy, day(2009, 6, 3), 12, brand->ident(), 10, 300);
+             auto trade = makeTrade(cv::TradeKind::Buy, day(2009, 6, 3), 12, brand->ident(), 10, 300);
              std::set<CV4BrandPtr> brands;
              doc->applyTrade(trade, invest, {}, brands, true);
              doc->applyBrands(brands);
@@ -199,7 +199,7 @@ TEST_F(EditScopeTest, BalancesReadRightAfterAWriteEqualAFreshRebuild)
             doc->updateExpense(changed, e);
         },
         [&] {
-            auto trade = makeTrade(CV4Trade::Buy, day(2009, 6, 2), 12, brand->ident(), 5, 100, 3);
+            auto trade = makeTrade(cv::TradeKind::Buy, day(2009, 6, 2), 12, brand->ident(), 5, 100, 3);
             std::set<CV4BrandPtr> brands;
             doc->applyTrade(trade, invest, {}, brands, false);
         },

@@ -38,7 +38,7 @@ protected:
         unit->setUnitPrice(price);
         unit->setCommission(commission);
     }
-    CV4TradePtr trade(int kind, const QDate &date, int account, double count, double price, double commission = 0,
+    CV4TradePtr trade(cv::TradeKind kind, const QDate &date, int account, double count, double price, double commission = 0,
                       int transfer = 0)
     {
         auto t = makeTrade(kind, date, account, stock->ident(), count, price, commission);
@@ -100,9 +100,9 @@ protected:
 TEST_F(InvestReportTest, BuySaleAndDividendMakeTheHoldingAndItsTradeRows)
 {
     investAccount(2000);
-    trade(CV4Trade::Buy, day(2009, 1, 10), 2000, 100, 1000, 500);
-    trade(CV4Trade::Sale, day(2009, 2, 10), 2000, 40, 1200, 300);
-    trade(CV4Trade::Dividend, day(2009, 3, 10), 2000, 60, 10, 0);
+    trade(cv::TradeKind::Buy, day(2009, 1, 10), 2000, 100, 1000, 500);
+    trade(cv::TradeKind::Sale, day(2009, 2, 10), 2000, 40, 1200, 300);
+    trade(cv::TradeKind::Dividend, day(2009, 3, 10), 2000, 60, 10, 0);
     price(stock, day(2009, 3, 1), 1100);
     build(day(2009, 3, 31));
 
@@ -118,8 +118,8 @@ TEST_F(InvestReportTest, AReturnToZeroBeforeTheDateStartsTheHoldingAfresh)
 {
     auto account = investAccount(2000);
     opening(account, 50, 900);
-    trade(CV4Trade::Sale, day(2009, 1, 5), 2000, 50, 950);
-    trade(CV4Trade::Buy, day(2009, 2, 1), 2000, 10, 1000, 100);
+    trade(cv::TradeKind::Sale, day(2009, 1, 5), 2000, 50, 950);
+    trade(cv::TradeKind::Buy, day(2009, 2, 1), 2000, 10, 1000, 100);
 
     build(day(2009, 3, 31));
     EXPECT_EQ(tradeTexts(2000).size(), 1u);
@@ -156,10 +156,10 @@ TEST_F(InvestReportTest, TransferredUnitsCarryTheGiversAverageCost)
         investAccount(2001);
         opening(a, c.openingUnits, c.openingPrice, c.openingCommission);
         if (c.buys) {
-            trade(CV4Trade::Buy, day(2009, 1, 10), 2000, 100, 10);
-            trade(CV4Trade::Buy, day(2009, 1, 20), 2000, 100, 12);
+            trade(cv::TradeKind::Buy, day(2009, 1, 10), 2000, 100, 10);
+            trade(cv::TradeKind::Buy, day(2009, 1, 20), 2000, 100, 12);
         }
-        auto move = trade(CV4Trade::TransferUnits, day(2009, 2, 1), 2000, c.transferred, 0, 0, 2001);
+        auto move = trade(cv::TradeKind::TransferUnits, day(2009, 2, 1), 2000, c.transferred, 0, 0, 2001);
         price(stock, day(2009, 1, 1), 13);
         build(day(2009, 3, 31));
 
@@ -191,13 +191,13 @@ TEST_F(InvestReportTest, TheTotalRowSumsInTheDefaultCurrency)
     auto dollar = addBrand(QStringLiteral("Dollar stock"), 2);
     auto usd = addAccount(doc->accountModel()->asset(), 2100, 32, 0, 2, day(2008, 1, 1));
     doc->addBrandNodeIfNeeded(usd, dollar->ident());
-    auto t = makeTrade(CV4Trade::Buy, day(2009, 1, 10), 2100, dollar->ident(), 10, 90, 5);
+    auto t = makeTrade(cv::TradeKind::Buy, day(2009, 1, 10), 2100, dollar->ident(), 10, 90, 5);
     ASSERT_TRUE(doc->dataModel()->putTrade(t));
     price(dollar, day(2009, 1, 1), 100);
 
     // A yen security in the dollar account counts in dollars there.
     doc->addBrandNodeIfNeeded(usd, stock->ident());
-    auto y = makeTrade(CV4Trade::Buy, day(2009, 1, 10), 2100, stock->ident(), 1, 10000);
+    auto y = makeTrade(cv::TradeKind::Buy, day(2009, 1, 10), 2100, stock->ident(), 1, 10000);
     ASSERT_TRUE(doc->dataModel()->putTrade(y));
     price(stock, day(2009, 1, 1), 10000);
     build(day(2009, 3, 31));
@@ -224,8 +224,8 @@ TEST_F(InvestReportTest, NoUnitsNeverDivide)
 {
     // A split of units never bought: the average has no units to spread over.
     investAccount(2000);
-    trade(CV4Trade::Split, day(2009, 1, 10), 2000, 0, 0, 10);
-    trade(CV4Trade::Decrease, day(2009, 1, 11), 2000, 0, 0, 5);
+    trade(cv::TradeKind::Split, day(2009, 1, 10), 2000, 0, 0, 10);
+    trade(cv::TradeKind::Decrease, day(2009, 1, 11), 2000, 0, 0, 5);
     build(day(2009, 3, 31));
     for (int s = 0; s < InvestHelper::kSlots; ++s) EXPECT_TRUE(std::isfinite(slot(2000, s))) << s;
     EXPECT_TRUE(std::isfinite(report->items().back()->value(InvestReport::BookCostSlot)));

@@ -51,7 +51,7 @@ protected:
             + QStringLiteral("%1,%2,%3,%4,%5,")
                   .arg(t.account())
                   .arg(t.brand())
-                  .arg(t.kind())
+                  .arg(cv::raw(t.kind()))
                   .arg(t.transfer())
                   .arg(literal->getRefDays(t.date()))
             + cv::formatFixed(t.count(), 6) + QLatin1Char(',') + cv::formatFixed(t.unitPrice(), 6) + QLatin1Char(',')

@@ -35,7 +35,7 @@ inline CV4ActualPtr entry(int kind, const QDate &date, double amount, int catego
     e->setMemo(memo);
     return e;
 }
-inline CV4TradePtr trade(int kind, const QDate &date, int account = 3001, int brand = 5)
+inline CV4TradePtr trade(cv::TradeKind kind, const QDate &date, int account = 3001, int brand = 5)
 {
     auto t = std::make_shared<CV4Trade>();
     t->setKind(kind);
@@ -45,6 +45,10 @@ inline CV4TradePtr trade(int kind, const QDate &date, int account = 3001, int br
     t->setCount(10);
     t->setUnitPrice(100);
     return t;
+}
+inline CV4TradePtr trade(int kind, const QDate &date, int account = 3001, int brand = 5)
+{
+    return trade(cv::TradeKind(kind), date, account, brand);
 }
 inline CV4PriceTimePtr price(int brand, const QDate &date, double value)
 {

@@ -65,7 +65,7 @@ protected:
         document->accountModel()->asset()->appendChild(node);
         return node;
     }
-    void trade(int kind, const QDate &date, const CVUnitModelPtr &in, const CV4BrandPtr &b, double count, double price,
+    void trade(cv::TradeKind kind, const QDate &date, const CVUnitModelPtr &in, const CV4BrandPtr &b, double count, double price,
                double commission, const QString &memo = {})
     {
         document->addBrandNodeIfNeeded(in, b->ident());
@@ -97,10 +97,10 @@ protected:
         const auto fund = brand(QStringLiteral("World Fund"), 2, CV4Brand::InvestmentTrust, 12.5);
         const auto yen = account(2000, QStringLiteral("Broker"), 1);
         const auto dollar = account(2001, QStringLiteral("Dollar broker"), 2);
-        trade(CV4Trade::Buy, QDate(2009, 1, 10), yen, stock, 100, 1000, 500, QStringLiteral("first lot"));
-        trade(CV4Trade::Sale, QDate(2009, 2, 10), yen, stock, 40, 1200, 300);
-        trade(CV4Trade::Dividend, QDate(2009, 3, 10), yen, stock, 60, 10, 0);
-        trade(CV4Trade::Buy, QDate(2009, 1, 20), dollar, fund, 80, 10.25, 5);
+        trade(cv::TradeKind::Buy, QDate(2009, 1, 10), yen, stock, 100, 1000, 500, QStringLiteral("first lot"));
+        trade(cv::TradeKind::Sale, QDate(2009, 2, 10), yen, stock, 40, 1200, 300);
+        trade(cv::TradeKind::Dividend, QDate(2009, 3, 10), yen, stock, 60, 10, 0);
+        trade(cv::TradeKind::Buy, QDate(2009, 1, 20), dollar, fund, 80, 10.25, 5);
         document->commitAccountModel();
         w->setReportDate(QDate(2009, 3, 31));
     }

@@ -12,7 +12,7 @@ namespace {
 CV4Trade trade(int kind, double count, double unitPrice, double commission = 0)
 {
     CV4Trade t;
-    t.setKind(kind);
+    t.setKind(cv::TradeKind(kind));
     t.setAccount(1001);
     t.setCount(count);
     t.setUnitPrice(unitPrice);
@@ -24,6 +24,13 @@ struct Change {
     double units;
     double income;
 };
+
+QList<cv::TradeKind> kindsOf(std::initializer_list<int> stored)
+{
+    QList<cv::TradeKind> kinds;
+    for (int k : stored) kinds.append(cv::TradeKind(k));
+    return kinds;
+}
 
 Change changes(const CV4Trade &t, int account)
 {
@@ -86,12 +93,12 @@ TEST(CV4Trade, FieldMasksAndOperationLists)
     for (int k : {13, 14, 16, 17}) expected[k] = 72;
     for (int k = -1; k <= 40; ++k) {
         const auto it = expected.find(k);
-        EXPECT_EQ(CV4Trade::validFieldsForKind(k), it == expected.end() ? 0 : it->second) << "kind " << k;
+        EXPECT_EQ(CV4Trade::validFieldsForKind(cv::TradeKind(k)), it == expected.end() ? 0 : it->second) << "kind " << k;
     }
 
-    EXPECT_EQ(CV4Trade::operationKeysForBrandKind(0), (QList<int>{0, 1, 10, 13, 14, 16, 17, 2, 18, 19, 20, 21, 5, 6}));
-    EXPECT_EQ(CV4Trade::operationKeysForBrandKind(1), (QList<int>{0, 1, 2, 12, 30, 31, 5, 6}));
-    EXPECT_EQ(CV4Trade::operationKeysForBrandKind(2), (QList<int>{0, 1, 2, 30, 11, 31, 18, 19, 20, 21, 5, 6}));
+    EXPECT_EQ(CV4Trade::operationKeysForBrandKind(0), kindsOf({0, 1, 10, 13, 14, 16, 17, 2, 18, 19, 20, 21, 5, 6}));
+    EXPECT_EQ(CV4Trade::operationKeysForBrandKind(1), kindsOf({0, 1, 2, 12, 30, 31, 5, 6}));
+    EXPECT_EQ(CV4Trade::operationKeysForBrandKind(2), kindsOf({0, 1, 2, 30, 11, 31, 18, 19, 20, 21, 5, 6}));
     EXPECT_TRUE(CV4Trade::operationKeysForBrandKind(3).isEmpty());
     EXPECT_TRUE(CV4Trade::operationNamesForBrandKind(-1).isEmpty());
 
@@ -103,26 +110,26 @@ TEST(CV4Trade, FieldMasksAndOperationLists)
 TEST(CV4Trade, NamesOfKinds)
 {
     CV4Trade t;
-    t.setKind(CV4Trade::Dividend);
+    t.setKind(cv::TradeKind::Dividend);
     EXPECT_EQ(t.operationName(), cv::localizedString("trade-dividened"));
     EXPECT_EQ(t.reportKindName(), cv::localizedString("Report-trade-dividened"));
-    t.setKind(CV4Trade::CashIn);
+    t.setKind(cv::TradeKind::CashIn);
     EXPECT_EQ(t.operationName(), cv::localizedString("trade-cache-in"));
     const int noTradeKind = 3;
-    t.setKind(noTradeKind);
+    t.setKind(cv::TradeKind(noTradeKind));
     EXPECT_TRUE(t.operationName().isNull());
     EXPECT_TRUE(t.reportKindName().isNull());
 
     // Reinvestment is not offered for stocks; it is found in the trust list.
-    EXPECT_EQ(CV4Trade::keyForOperationName(cv::localizedString("trade-reinvest")), 31);
-    EXPECT_EQ(CV4Trade::keyForOperationName(cv::localizedString("trade-interest")), 11);
+    EXPECT_EQ(CV4Trade::keyForOperationName(cv::localizedString("trade-reinvest")), cv::TradeKind::Reinvestment);
+    EXPECT_EQ(CV4Trade::keyForOperationName(cv::localizedString("trade-interest")), cv::TradeKind::Interest);
     EXPECT_EQ(CV4Trade::keyForOperationName(QStringLiteral("no such operation")), std::nullopt);
 
     // Every offered name leads back to its own kind, in either language.
     for (const char *language : {"ja", "en"}) {
         cv::setLanguageOverride(QLatin1String(language));
         for (int brandKind = 0; brandKind < 3; ++brandKind) {
-            const QList<int> kinds = CV4Trade::operationKeysForBrandKind(brandKind);
+            const QList<cv::TradeKind> kinds = CV4Trade::operationKeysForBrandKind(brandKind);
             const QStringList names = CV4Trade::operationNamesForBrandKind(brandKind);
             ASSERT_EQ(names.size(), kinds.size());
             for (qsizetype i = 0; i < kinds.size(); ++i) {

@@ -54,7 +54,7 @@ protected:
 TEST_F(Search, ResultCellsOfEntriesAndTradesAndThePrintedRows)
 {
     auto buy = std::make_shared<CV4Trade>();
-    buy->setKind(CV4Trade::Buy);
+    buy->setKind(cv::TradeKind::Buy);
     buy->setAccount(kA);
     buy->setDate(QDate(2009, 3, 9));
     buy->setCount(100);

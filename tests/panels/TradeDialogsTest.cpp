@@ -28,7 +28,7 @@ namespace {
 
 class TradeDialogs : public TradeBookTest {
 protected:
-    CV4TradePtr store(int kind, int brand, const QDate &date, double count, double price, double commission = 0)
+    CV4TradePtr store(cv::TradeKind kind, int brand, const QDate &date, double count, double price, double commission = 0)
     {
         return storeTrade(*doc, kInvest, kind, brand, date, count, price, commission);
     }
@@ -41,25 +41,25 @@ TEST_F(TradeDialogs, TheFilterNeedsOrderedDatesAndATickedKindWhileItsBoxIsOn)
         const char *what;
         QDate start, end;
         bool box;
-        QList<int> ticked;
+        QList<cv::TradeKind> ticked;
         bool ok;
         quint32 flags;
     } cases[] = {
         {"start after end", QDate(2009, 3, 1), kFeb28, false, {}, false, 0},
         {"equal dates", kFeb28, kFeb28, false, {}, true, 0},
         {"box on, nothing ticked", kFeb1, kFeb28, true, {}, false, 0},
-        {"buy and sale", kFeb1, kFeb28, true, {CV4Trade::Buy, CV4Trade::Sale}, true, 3},
-        {"box off keeps the ticks but lists all", kFeb1, kFeb28, false, {CV4Trade::Buy, CV4Trade::Sale}, true, 0},
+        {"buy and sale", kFeb1, kFeb28, true, {cv::TradeKind::Buy, cv::TradeKind::Sale}, true, 3},
+        {"box off keeps the ticks but lists all", kFeb1, kFeb28, false, {cv::TradeKind::Buy, cv::TradeKind::Sale}, true, 0},
     };
     for (const auto &c : cases) {
         dialog.dateField(0)->setDate(c.start);
         dialog.dateField(1)->setDate(c.end);
-        for (int kind : {int(CV4Trade::Buy), int(CV4Trade::Sale), int(CV4Trade::Dividend)})
+        for (cv::TradeKind kind : {cv::TradeKind::Buy, cv::TradeKind::Sale, cv::TradeKind::Dividend})
             dialog.kindBox(kind)->setChecked(c.ticked.contains(kind));
         dialog.typeCheckbox()->setChecked(c.box);
         EXPECT_EQ(dialog.okButton()->isEnabled(), c.ok) << c.what;
         EXPECT_EQ(dialog.flags(), c.flags) << c.what;
-        EXPECT_EQ(dialog.kindBox(CV4Trade::Buy)->isEnabled(), c.box) << c.what;
+        EXPECT_EQ(dialog.kindBox(cv::TradeKind::Buy)->isEnabled(), c.box) << c.what;
     }
     // The close box is OK only while OK may be pressed.
     for (const bool enabled : {true, false}) {
@@ -76,9 +76,9 @@ TEST_F(TradeDialogs, TheFilterNeedsOrderedDatesAndATickedKindWhileItsBoxIsOn)
 
 TEST_F(TradeDialogs, FilteringListsOnlyTheTickedKindsAndWritesWhatWasTypedFirst)
 {
-    store(CV4Trade::Buy, kStock, QDate(2009, 2, 2), 100, 1000);
-    store(CV4Trade::Sale, kStock, QDate(2009, 2, 3), 50, 1100);
-    store(CV4Trade::Dividend, kStock, QDate(2009, 2, 4), 1, 2000);
+    store(cv::TradeKind::Buy, kStock, QDate(2009, 2, 2), 100, 1000);
+    store(cv::TradeKind::Sale, kStock, QDate(2009, 2, 3), 50, 1100);
+    store(cv::TradeKind::Dividend, kStock, QDate(2009, 2, 4), 1, 2000);
     auto panel = openTrades(*doc, invest, kFeb1, kFeb28);
     ASSERT_EQ(panel->numberOfRows(panel->tableView()), 4);
     // A buy typed and not yet written.
@@ -86,23 +86,23 @@ TEST_F(TradeDialogs, FilteringListsOnlyTheTickedKindsAndWritesWhatWasTypedFirst)
     type(*panel, TradingPanelController::CountColumn, 3, QStringLiteral("2.5"));
     type(*panel, TradingPanelController::UnitPriceColumn, 3, QStringLiteral("12000"));
 
-    const auto filter = [&](bool box, std::initializer_list<int> kinds) {
+    const auto filter = [&](bool box, std::initializer_list<cv::TradeKind> kinds) {
         QTimer::singleShot(0, panel.get(), [&panel, box, kinds] {
             TradeFilterDialogController *dialog = panel->filterDialog();
             ASSERT_NE(dialog, nullptr);
             dialog->typeCheckbox()->setChecked(box);
-            for (int kind : kinds) dialog->kindBox(kind)->setChecked(true);
+            for (cv::TradeKind kind : kinds) dialog->kindBox(kind)->setChecked(true);
             dialog->okButton()->click();
         });
         panel->menuSelected(TradingPanelController::FilterTag);
     };
-    filter(true, {CV4Trade::Buy, CV4Trade::Sale});
+    filter(true, {cv::TradeKind::Buy, cv::TradeKind::Sale});
     EXPECT_EQ(panel->flags(), 3u);
     EXPECT_EQ(storedTrades(*doc).size(), 4u);  // the typed buy was written first
     QList<int> listed;
     for (int row = 0; row < panel->numberOfRows(panel->tableView()); ++row)
-        if (!(panel->tradeForRow(row)->flags() & cv::EditNew)) listed.append(panel->tradeForRow(row)->kind());
-    EXPECT_EQ(listed, (QList<int>{CV4Trade::Buy, CV4Trade::Sale, CV4Trade::Buy}));  // the new row took the last date
+        if (!(panel->tradeForRow(row)->flags() & cv::EditNew)) listed.append(cv::raw(panel->tradeForRow(row)->kind()));
+    EXPECT_EQ(listed, (QList<int>{cv::raw(cv::TradeKind::Buy), cv::raw(cv::TradeKind::Sale), cv::raw(cv::TradeKind::Buy)}));  // the new row took the last date
 
     filter(false, {});
     EXPECT_EQ(panel->flags(), 0u);
@@ -111,12 +111,12 @@ TEST_F(TradeDialogs, FilteringListsOnlyTheTickedKindsAndWritesWhatWasTypedFirst)
 
 TEST_F(TradeDialogs, AStoredSaleShowsItsOperationAndTheTotalOfUnitsTimesPrice)
 {
-    const CV4TradePtr sale = store(CV4Trade::Sale, kStock, QDate(2009, 2, 10), 50, 1500, 525);
+    const CV4TradePtr sale = store(cv::TradeKind::Sale, kStock, QDate(2009, 2, 10), 50, 1500, 525);
     TradeDialogController dialog(doc.get(), sale);
     EXPECT_FALSE(dialog.brandButton()->isEnabled());
     EXPECT_EQ(dialog.brandButton()->currentData().toInt(), kStock);
     EXPECT_EQ(dialog.operationView()->currentIndex(), int(CV4Brand::Stock));
-    EXPECT_EQ(dialog.operationGroup(CV4Brand::Stock)->checkedId(), int(CV4Trade::Sale));
+    EXPECT_EQ(dialog.operationGroup(CV4Brand::Stock)->checkedId(), int(cv::TradeKind::Sale));
     EXPECT_TRUE(dialog.unitsField()->isEnabled());
     EXPECT_TRUE(dialog.unitPriceField()->isEnabled());
     EXPECT_TRUE(dialog.commissionField()->isEnabled());
@@ -132,7 +132,7 @@ TEST_F(TradeDialogs, AStoredSaleShowsItsOperationAndTheTotalOfUnitsTimesPrice)
     CV4Trade copy = *sale;
     dialog.pickResult(copy);
     EXPECT_EQ(copy.date(), QDate(2009, 2, 11));
-    EXPECT_EQ(copy.kind(), CV4Trade::Sale);
+    EXPECT_EQ(copy.kind(), cv::TradeKind::Sale);
     EXPECT_DOUBLE_EQ(copy.count(), 50);
     EXPECT_DOUBLE_EQ(copy.unitPrice(), 1500);
     EXPECT_DOUBLE_EQ(copy.commission(), 525);
@@ -143,15 +143,15 @@ TEST_F(TradeDialogs, OkKeepsFundUnitsAndStoresAmountKindsAsTheirAmount)
     const struct {
         const char *what;
         int brand;
-        int kind;        // picked in the dialog
+        cv::TradeKind kind;  // picked in the dialog
         double count;    // of the trade
         const char *total;
         double storedCount, storedPrice;
     } cases[] = {
-        {"trust units unedited", kTrust, CV4Trade::Buy, 1234.56789, "", 1234.56789, 10000.5},
-        {"stock units are whole", kStock, CV4Trade::Buy, 12.9, "", 12, 10000},
-        {"dividend", kStock, CV4Trade::Dividend, 0, "5,000", 1, 5000},
-        {"other income", kTrust, CV4Trade::OtherIncome, 0, "5,000", 0, 5000},
+        {"trust units unedited", kTrust, cv::TradeKind::Buy, 1234.56789, "", 1234.56789, 10000.5},
+        {"stock units are whole", kStock, cv::TradeKind::Buy, 12.9, "", 12, 10000},
+        {"dividend", kStock, cv::TradeKind::Dividend, 0, "5,000", 1, 5000},
+        {"other income", kTrust, cv::TradeKind::OtherIncome, 0, "5,000", 0, 5000},
     };
     for (const auto &c : cases) {
         auto row = std::make_shared<CV4Trade>();
@@ -162,7 +162,7 @@ TEST_F(TradeDialogs, OkKeepsFundUnitsAndStoresAmountKindsAsTheirAmount)
         row->setUnitPrice(c.brand == kTrust ? 10000.5 : 10000);
         row->setFlags(cv::EditNew);
         TradeDialogController dialog(doc.get(), row);
-        dialog.operationGroup(doc->findBrand(c.brand)->kind())->button(c.kind)->click();
+        dialog.operationGroup(doc->findBrand(c.brand)->kind())->button(cv::raw(c.kind))->click();
         if (*c.total) {
             EXPECT_TRUE(dialog.totalField()->isEnabled()) << c.what;
             EXPECT_FALSE(dialog.unitsField()->isEnabled()) << c.what;
@@ -210,7 +210,7 @@ TEST_F(TradeDialogs, ANewTradeRefusesASecurityOfAnotherCurrencyAndATransferNever
     EXPECT_EQ(dialog.currentBrand()->name(), QStringLiteral("New Fund"));
     EXPECT_EQ(dialog.brandButton()->currentText(), QStringLiteral("New Fund"));
 
-    dialog.operationGroup(CV4Brand::InvestmentTrust)->button(CV4Trade::TransferUnits)->click();
+    dialog.operationGroup(CV4Brand::InvestmentTrust)->button(cv::raw(cv::TradeKind::TransferUnits))->click();
     EXPECT_TRUE(dialog.destinationButton()->isEnabled());
     EXPECT_EQ(dialog.destinationButton()->findData(kInvest), -1);
     EXPECT_GE(dialog.destinationButton()->findData(kInvest2), 0);

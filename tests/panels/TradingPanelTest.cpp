@@ -36,7 +36,7 @@ TEST_F(TradingPanel, ABuyASaleAndADividendReachTheTradesPricesAndTheCashPart)
     struct Case {
         const char *what;
         QDate date;
-        int kind;
+        cv::TradeKind kind;
         const char *count;   // typed, or empty
         const char *price;   // typed unit price, or empty
         const char *total;   // typed total, or empty
@@ -46,11 +46,11 @@ TEST_F(TradingPanel, ABuyASaleAndADividendReachTheTradesPricesAndTheCashPart)
         double cashChange, cacheInChange, cacheOutChange;
     };
     const Case cases[] = {
-        {"buy", QDate(2009, 2, 2), CV4Trade::Buy, "100", "1234", "", "525",
+        {"buy", QDate(2009, 2, 2), cv::TradeKind::Buy, "100", "1234", "", "525",
          {"100", "1,234", "123,400", "525"}, 100, 1234, -123925, 0, 123925},
-        {"sale", QDate(2009, 2, 10), CV4Trade::Sale, "50", "1500", "", "525",
+        {"sale", QDate(2009, 2, 10), cv::TradeKind::Sale, "50", "1500", "", "525",
          {"50", "1,500", "75,000", "525"}, 50, 1500, 74475, 75000, 525},
-        {"dividend", QDate(2009, 2, 20), CV4Trade::Dividend, "", "", "5000", "500",
+        {"dividend", QDate(2009, 2, 20), cv::TradeKind::Dividend, "", "", "5000", "500",
          {"", "", "5,000", "500"}, 1, 5000, 4500, 5000, 500},
     };
     for (const Case &c : cases) {
@@ -109,14 +109,14 @@ TEST_F(TradingPanel, AmountKindsStoreTheirUnitsAndANewBuyWithoutUnitsIsNeverStor
 {
     struct Case {
         const char *what;
-        int kind;
+        cv::TradeKind kind;
         double storedCount;
         bool stored;
     };
     const Case cases[] = {
-        {"dividend", CV4Trade::Dividend, 1, true},
-        {"other income", CV4Trade::OtherIncome, 0, true},
-        {"buy without units", CV4Trade::Buy, 0, false},
+        {"dividend", cv::TradeKind::Dividend, 1, true},
+        {"other income", cv::TradeKind::OtherIncome, 0, true},
+        {"buy without units", cv::TradeKind::Buy, 0, false},
     };
     for (const Case &c : cases) {
         const size_t before = storedTrades(*doc).size();
@@ -124,7 +124,7 @@ TEST_F(TradingPanel, AmountKindsStoreTheirUnitsAndANewBuyWithoutUnitsIsNeverStor
         const int row = panel->numberOfRows(panel->tableView()) - 1;
         pickBrand(*panel, row, kStock);
         pickKind(*panel, row, c.kind);
-        if (c.kind == CV4Trade::Buy)
+        if (c.kind == cv::TradeKind::Buy)
             type(*panel, TradingPanelController::UnitPriceColumn, row, QStringLiteral("1000"));
         else
             type(*panel, TradingPanelController::TotalColumn, row, QStringLiteral("5000"));
@@ -162,12 +162,12 @@ TEST_F(TradingPanel, ASecurityOfAnotherCurrencyIsRefusedWithTheWarning)
 TEST_F(TradingPanel, TabSkipsTheCellsAKindDoesNotUseAndAnIncompleteRowIsNotLeft)
 {
     const struct {
-        int kind;
+        cv::TradeKind kind;
         QList<int> path;  // the cells Tab visits from the units or the total
     } cases[] = {
-        {CV4Trade::Buy, {TradingPanelController::UnitPriceColumn, TradingPanelController::CommissionColumn,
+        {cv::TradeKind::Buy, {TradingPanelController::UnitPriceColumn, TradingPanelController::CommissionColumn,
                          TradingPanelController::MemoColumn, TradingPanelController::CountColumn}},
-        {CV4Trade::Dividend, {TradingPanelController::CommissionColumn, TradingPanelController::MemoColumn,
+        {cv::TradeKind::Dividend, {TradingPanelController::CommissionColumn, TradingPanelController::MemoColumn,
                               TradingPanelController::TotalColumn}},
     };
     auto panel = open();
@@ -175,15 +175,15 @@ TEST_F(TradingPanel, TabSkipsTheCellsAKindDoesNotUseAndAnIncompleteRowIsNotLeft)
     for (const auto &c : cases) {
         pickBrand(*panel, 0, kStock);
         pickKind(*panel, 0, c.kind);
-        const int first = c.kind == CV4Trade::Buy ? TradingPanelController::CountColumn : TradingPanelController::TotalColumn;
+        const int first = c.kind == cv::TradeKind::Buy ? TradingPanelController::CountColumn : TradingPanelController::TotalColumn;
         table->editColumn(table->columnWithIdentifier(first), 0, nullptr, true);
         QList<int> visited;
         for (int step = 0; step < c.path.size(); ++step) {
             QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Tab);
             visited << table->cidOfColumn(table->editedColumn());
         }
-        EXPECT_EQ(visited, c.path) << c.kind;
-        EXPECT_EQ(panel->numberOfRows(table), 1) << c.kind;
+        EXPECT_EQ(visited, c.path) << cv::raw(c.kind);
+        EXPECT_EQ(panel->numberOfRows(table), 1) << cv::raw(c.kind);
         table->forceEndFieldEditing(false);
     }
 }
@@ -200,7 +200,7 @@ TEST_F(TradingPanel, UnitsMoveOnlyToAnotherInvestmentAccountOfTheSameCurrency)
     });
     auto panel = open();
     pickBrand(*panel, 0, kStock);
-    pickKind(*panel, 0, CV4Trade::TransferUnits);
+    pickKind(*panel, 0, cv::TradeKind::TransferUnits);
     type(*panel, TradingPanelController::CountColumn, 0, QStringLiteral("10"));
     EXPECT_EQ(panel->firstUnfinishedColumnForRow(0), TradingPanelController::TotalColumn);
     EXPECT_EQ(cvtest::page::Entries(panel.get()).chooserOf(TradingPanelController::TotalColumn, 0),
@@ -243,7 +243,7 @@ TEST_F(TradingPanel, TheOperationChooserOffersTheOperationsOfTheRowsSecurityKind
     for (const auto &c : cases) {
         pickBrand(*panel, 0, c.brand);
         QStringList expected;
-        for (int kind : c.kinds) expected << CV4Trade::operationNameForKey(kind);
+        for (int kind : c.kinds) expected << CV4Trade::operationNameForKey(cv::TradeKind(kind));
         EXPECT_EQ(cvtest::page::Entries(panel.get()).chooserOf(TradingPanelController::KindColumn, 0), expected)
             << c.brand;
     }
@@ -287,8 +287,8 @@ TEST_F(TradingPanel, UnitsFromTheKeyboardAndTheCalculatorAreWholeForStocksOnly)
 
 TEST_F(TradingPanel, RevertAndDeletionInPlaceAndTheHoldingPanel)
 {
-    storeTrade(*doc, kInvest, CV4Trade::Buy, kTrust, QDate(2009, 2, 5), 3.25, 10000.5);
-    storeTrade(*doc, kInvest, CV4Trade::Buy, kStock, QDate(2009, 2, 5), 100, 10000.5);
+    storeTrade(*doc, kInvest, cv::TradeKind::Buy, kTrust, QDate(2009, 2, 5), 3.25, 10000.5);
+    storeTrade(*doc, kInvest, cv::TradeKind::Buy, kStock, QDate(2009, 2, 5), 100, 10000.5);
 
     auto panel = open();
     ASSERT_EQ(panel->numberOfRows(panel->tableView()), 3);
@@ -333,15 +333,17 @@ TEST_P(TradingPanelScreenshot, ShowsABuyASaleADividendAndASplit)
     ASSERT_TRUE(doc);
     const CVUnitModelPtr invest = doc->findAccount(kInvest);
     const struct {
-        int day, kind, brand;
+        int day;
+        cv::TradeKind kind;
+        int brand;
         double count, price, commission;
         const char *memo;
     } rows[] = {
-        {2, CV4Trade::Buy, kStock, 100, 1234, 525, ""},
-        {5, CV4Trade::Buy, kTrust, 1234.56789, 10234.5, 0, "NISA"},
-        {10, CV4Trade::Sale, kStock, 50, 1500, 525, ""},
-        {20, CV4Trade::Dividend, kStock, 1, 5000, 500, ""},
-        {25, CV4Trade::Split, kStock, 50, 0, 0, "1:2"},
+        {2, cv::TradeKind::Buy, kStock, 100, 1234, 525, ""},
+        {5, cv::TradeKind::Buy, kTrust, 1234.56789, 10234.5, 0, "NISA"},
+        {10, cv::TradeKind::Sale, kStock, 50, 1500, 525, ""},
+        {20, cv::TradeKind::Dividend, kStock, 1, 5000, 500, ""},
+        {25, cv::TradeKind::Split, kStock, 50, 0, 0, "1:2"},
     };
     for (const auto &r : rows)
         storeTrade(*doc, kInvest, r.kind, r.brand, QDate(2009, 2, r.day), r.count, r.price, r.commission,
@@ -358,8 +360,8 @@ TEST_P(TradingPanelScreenshot, ShowsABuyASaleADividendAndASplit)
     EXPECT_TRUE(saveScreenshot(dialog.grab(), language, QStringLiteral("trade-dialog")));
     TradeFilterDialogController filter(kFeb1, kFeb28);
     filter.typeCheckbox()->setChecked(true);
-    filter.kindBox(CV4Trade::Buy)->setChecked(true);
-    filter.kindBox(CV4Trade::Sale)->setChecked(true);
+    filter.kindBox(cv::TradeKind::Buy)->setChecked(true);
+    filter.kindBox(cv::TradeKind::Sale)->setChecked(true);
     filter.adjustSize();
     EXPECT_TRUE(saveScreenshot(filter.grab(), language, QStringLiteral("trade-filter")));
     doc->undoStack()->clear();

@@ -64,7 +64,7 @@ inline std::unique_ptr<CV4Document> makeTradeBook()
 }
 
 // A trade written through the document's trade application, as a panel writes a new row.
-inline CV4TradePtr storeTrade(CV4Document &doc, int account, int kind, int brand, const QDate &date, double count,
+inline CV4TradePtr storeTrade(CV4Document &doc, int account, cv::TradeKind kind, int brand, const QDate &date, double count,
                               double price, double commission = 0, const QString &memo = QString())
 {
     auto t = std::make_shared<CV4Trade>();
@@ -100,10 +100,10 @@ inline void pickBrand(TradingPanelController &panel, int row, int brand)
     EXPECT_TRUE(cvtest::page::Entries(&panel).choose(TradingPanelController::BrandColumn, row, item)) << brand;
 }
 
-inline void pickKind(TradingPanelController &panel, int row, int kind)
+inline void pickKind(TradingPanelController &panel, int row, cv::TradeKind kind)
 {
     const cv::ChooserItem item = cv::ChooserItem::fromTradeKind(kind);
-    EXPECT_TRUE(cvtest::page::Entries(&panel).choose(TradingPanelController::KindColumn, row, item)) << kind;
+    EXPECT_TRUE(cvtest::page::Entries(&panel).choose(TradingPanelController::KindColumn, row, item)) << cv::raw(kind);
 }
 
 inline std::vector<CV4TradePtr> storedTrades(CV4Document &doc, int account = kInvest)

@@ -362,7 +362,7 @@ TEST_F(Reports2Test, MendedFaults)
 
     // A holding sold out before the period carries nothing: its opening units are gone.
     auto sale = std::make_shared<CV4Trade>();
-    sale->setKind(CV4Trade::Sale);
+    sale->setKind(cv::TradeKind::Sale);
     sale->setDate(QDate(2008, 4, 10));
     sale->setAccount(kBroker);
     sale->setBrand(kAlpha);

@@ -24,7 +24,7 @@ std::shared_ptr<CV4AssetModel> opening(double value)
     return record;
 }
 
-CV4TradePtr trade(int kind, const QDate &date, double count, double price, double commission)
+CV4TradePtr trade(cv::TradeKind kind, const QDate &date, double count, double price, double commission)
 {
     auto t = std::make_shared<CV4Trade>();
     t->setKind(kind);
@@ -121,9 +121,9 @@ std::unique_ptr<CV4Document> makeFixtureF()
     for (const auto &[date, price] : {std::pair{QDate(2008, 4, 30), 1150.0}, {QDate(2008, 5, 20), 1300.0}}) {
         ok = doc->putPrice(samplebook::priceTime(kAlpha, date, price)) && ok;
     }
-    CV4DocumentTestAccess::updateTrade(*doc, trade(CV4Trade::Buy, QDate(2008, 5, 8), 100, 1200, 600), nullptr);
-    CV4DocumentTestAccess::updateTrade(*doc, trade(CV4Trade::Sale, QDate(2008, 5, 20), 50, 1300, 400), nullptr);
-    CV4DocumentTestAccess::updateTrade(*doc, trade(CV4Trade::Dividend, QDate(2008, 5, 28), 1, 1500, 0), nullptr);
+    CV4DocumentTestAccess::updateTrade(*doc, trade(cv::TradeKind::Buy, QDate(2008, 5, 8), 100, 1200, 600), nullptr);
+    CV4DocumentTestAccess::updateTrade(*doc, trade(cv::TradeKind::Sale, QDate(2008, 5, 20), 50, 1300, 400), nullptr);
+    CV4DocumentTestAccess::updateTrade(*doc, trade(cv::TradeKind::Dividend, QDate(2008, 5, 28), 1, 1500, 0), nullptr);
 
     tickAll(*doc, 1);
     ok = doc->commitSettings() && ok;

@@ -28,7 +28,7 @@ protected:
         return brand->ident();
     }
     // A trade row committed the way the trade panel commits a new row.
-    void enter(int brand, int kind, const QDate &date, double count, double price, double commission = 0)
+    void enter(int brand, cv::TradeKind kind, const QDate &date, double count, double price, double commission = 0)
     {
         auto trade = std::make_shared<CV4Trade>();
         trade->setKind(kind);
@@ -88,38 +88,38 @@ std::string text(const QStringList &lines)
 TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesMarginTradesFirstInFirstOut)
 {
     const int beta = addStock(QStringLiteral("Beta"));
-    enter(beta, CV4Trade::MarginSale, QDate(2008, 4, 10), 100, 500, 300);
-    enter(beta, CV4Trade::BuyBack, QDate(2008, 5, 12), 60, 450, 200);
-    enter(beta, CV4Trade::BuyBack, QDate(2008, 5, 22), 40, 480, 150);
+    enter(beta, cv::TradeKind::MarginSale, QDate(2008, 4, 10), 100, 500, 300);
+    enter(beta, cv::TradeKind::BuyBack, QDate(2008, 5, 12), 60, 450, 200);
+    enter(beta, cv::TradeKind::BuyBack, QDate(2008, 5, 22), 40, 480, 150);
     const int gamma = addStock(QStringLiteral("Gamma"));
-    enter(gamma, CV4Trade::MarginSale, QDate(2008, 5, 2), 60, 500);
-    enter(gamma, CV4Trade::MarginSale, QDate(2008, 5, 3), 40, 520);
-    enter(gamma, CV4Trade::BuyBack, QDate(2008, 5, 5), 60, 450);
-    for (int day = 6; day <= 9; ++day) enter(gamma, CV4Trade::Dividend, QDate(2008, 5, day), 1, 100);
-    enter(gamma, CV4Trade::BuyBack, QDate(2008, 5, 10), 40, 480);
+    enter(gamma, cv::TradeKind::MarginSale, QDate(2008, 5, 2), 60, 500);
+    enter(gamma, cv::TradeKind::MarginSale, QDate(2008, 5, 3), 40, 520);
+    enter(gamma, cv::TradeKind::BuyBack, QDate(2008, 5, 5), 60, 450);
+    for (int day = 6; day <= 9; ++day) enter(gamma, cv::TradeKind::Dividend, QDate(2008, 5, day), 1, 100);
+    enter(gamma, cv::TradeKind::BuyBack, QDate(2008, 5, 10), 40, 480);
     const int eta = addStock(QStringLiteral("Eta"));
-    enter(eta, CV4Trade::MarginBuy, QDate(2008, 4, 10), 100, 400, 200);
-    enter(eta, CV4Trade::SellBack, QDate(2008, 5, 12), 60, 450);
-    enter(eta, CV4Trade::MarginBuy, QDate(2008, 5, 14), 20, 500);
-    enter(eta, CV4Trade::SellBack, QDate(2008, 5, 16), 60, 480);
+    enter(eta, cv::TradeKind::MarginBuy, QDate(2008, 4, 10), 100, 400, 200);
+    enter(eta, cv::TradeKind::SellBack, QDate(2008, 5, 12), 60, 450);
+    enter(eta, cv::TradeKind::MarginBuy, QDate(2008, 5, 14), 20, 500);
+    enter(eta, cv::TradeKind::SellBack, QDate(2008, 5, 16), 60, 480);
     // Fractions of a unit close whole: the second buy-back matches the second sale alone.
     const int theta = addStock(QStringLiteral("Theta"), CV4Brand::Bond);
-    enter(theta, CV4Trade::MarginSale, QDate(2008, 4, 10), 10.5, 100);
-    enter(theta, CV4Trade::BuyBack, QDate(2008, 5, 5), 10.5, 90);
-    enter(theta, CV4Trade::MarginSale, QDate(2008, 5, 6), 5, 120);
-    enter(theta, CV4Trade::BuyBack, QDate(2008, 5, 7), 5, 80);
+    enter(theta, cv::TradeKind::MarginSale, QDate(2008, 4, 10), 10.5, 100);
+    enter(theta, cv::TradeKind::BuyBack, QDate(2008, 5, 5), 10.5, 90);
+    enter(theta, cv::TradeKind::MarginSale, QDate(2008, 5, 6), 5, 120);
+    enter(theta, cv::TradeKind::BuyBack, QDate(2008, 5, 7), 5, 80);
     const int epsilon = addStock(QStringLiteral("Epsilon"));
-    enter(epsilon, CV4Trade::Buy, QDate(2008, 4, 5), 100, 1000);
-    enter(epsilon, CV4Trade::MarginSale, QDate(2008, 4, 6), 50, 1100);
-    enter(epsilon, CV4Trade::Reinvestment, QDate(2008, 4, 7), 10, 1000);   // kind 31: the mask's bit 31
-    enter(epsilon, CV4Trade::Sale, QDate(2008, 5, 6), 10, 1200);
+    enter(epsilon, cv::TradeKind::Buy, QDate(2008, 4, 5), 100, 1000);
+    enter(epsilon, cv::TradeKind::MarginSale, QDate(2008, 4, 6), 50, 1100);
+    enter(epsilon, cv::TradeKind::Reinvestment, QDate(2008, 4, 7), 10, 1000);   // kind 31: the mask's bit 31
+    enter(epsilon, cv::TradeKind::Sale, QDate(2008, 5, 6), 10, 1200);
     const int zeta = addStock(QStringLiteral("Zeta"));
-    enter(zeta, CV4Trade::Buy, QDate(2008, 5, 2), 10, 100);
-    enter(zeta, CV4Trade::Buy, QDate(2008, 5, 2), 5, 100);
+    enter(zeta, cv::TradeKind::Buy, QDate(2008, 5, 2), 10, 100);
+    enter(zeta, cv::TradeKind::Buy, QDate(2008, 5, 2), 5, 100);
     const int delta = addStock(QStringLiteral("Delta"));
-    enter(delta, CV4Trade::Buy, QDate(2008, 5, 2), 100, 1000);
-    enter(delta, CV4Trade::Merge, QDate(2008, 5, 3), 100, 0);
-    enter(delta, CV4Trade::Sale, QDate(2008, 5, 4), 10, 1200);
+    enter(delta, cv::TradeKind::Buy, QDate(2008, 5, 2), 100, 1000);
+    enter(delta, cv::TradeKind::Merge, QDate(2008, 5, 3), 100, 0);
+    enter(delta, cv::TradeKind::Sale, QDate(2008, 5, 4), 10, 1200);
 
     struct Case {
         const char *what;

@@ -67,9 +67,9 @@ TradeDialogController::TradeDialogController(CV4Document *doc, const CV4TradePtr
         auto *grid = new QGridLayout(page);
         m_choices[brandKind] = new QButtonGroup(page);
         int index = 0;
-        for (int kind : CV4Trade::operationKeysForBrandKind(brandKind)) {
+        for (cv::TradeKind kind : CV4Trade::operationKeysForBrandKind(brandKind)) {
             auto *choice = new QRadioButton(CV4Trade::operationNameForKey(kind), page);
-            m_choices[brandKind]->addButton(choice, kind);
+            m_choices[brandKind]->addButton(choice, cv::raw(kind));
             grid->addWidget(choice, index / kChoiceColumns, index % kChoiceColumns);
             ++index;
         }
@@ -132,7 +132,7 @@ TradeDialogController::TradeDialogController(CV4Document *doc, const CV4TradePtr
     if (mask & CV4Trade::CountField) m_unitsField->setText(unitsText(trade->count()));
     if (mask & CV4Trade::UnitPriceField) m_unitPriceField->setText(unitPriceText(trade->unitPrice()));
     if (mask & CV4Trade::CommissionField) m_commissionField->setText(m_doc->stringForValue(trade->commission(), m_currency, false));
-    if ((mask & CV4Trade::TotalField) && trade->kind() != CV4Trade::TransferUnits)
+    if ((mask & CV4Trade::TotalField) && trade->kind() != cv::TradeKind::TransferUnits)
         m_totalField->setText(m_doc->stringForValue(trade->unitPrice(), m_currency, false));
     m_memoField->setText(trade->memo());
     setCurrentUnits();
@@ -250,9 +250,9 @@ void TradeDialogController::pickResult(CV4Trade &trade) const
     trade.setTransfer(getTransfer());
     if (const std::optional<QDate> date = getDate()) trade.setDate(*date);
     const int mask = fieldMask();
-    if ((mask & CV4Trade::TotalField) && m_currentOperation != CV4Trade::TransferUnits) {
+    if ((mask & CV4Trade::TotalField) && m_currentOperation != cv::TradeKind::TransferUnits) {
         // The amount kinds keep their amount as the unit price; a dividend counts once.
-        trade.setCount(m_currentOperation == CV4Trade::Dividend ? 1 : 0);
+        trade.setCount(m_currentOperation == cv::TradeKind::Dividend ? 1 : 0);
         trade.setUnitPrice(getTotal());
     } else {
         trade.setCount(getUnits());
@@ -270,7 +270,7 @@ void TradeDialogController::setOptionView()
     if (brandKind < CV4Brand::Stock || brandKind > CV4Brand::Bond) return;
     m_oprView->setCurrentIndex(brandKind);
     QButtonGroup *group = m_choices[brandKind];
-    QAbstractButton *choice = group->button(m_currentOperation);
+    QAbstractButton *choice = group->button(cv::raw(m_currentOperation));
     if (!choice) choice = group->buttons().value(0);
     if (choice) choice->setChecked(true);
     pickOperator();
@@ -282,7 +282,7 @@ void TradeDialogController::pickOperator()
     const int brandKind = m_currentBrand ? m_currentBrand->kind() : int(CV4Brand::Stock);
     if (brandKind < CV4Brand::Stock || brandKind > CV4Brand::Bond) return;
     const int checked = m_choices[brandKind]->checkedId();
-    if (checked >= 0) m_currentOperation = checked;
+    if (checked >= 0) m_currentOperation = cv::TradeKind(checked);
 }
 
 void TradeDialogController::setCurrentUnits()
@@ -297,11 +297,11 @@ void TradeDialogController::setCurrentUnits()
 void TradeDialogController::setButtonStatus()
 {
     const int mask = fieldMask();
-    m_accButton->setEnabled(m_currentOperation == CV4Trade::TransferUnits && m_accButton->count() > 0);
+    m_accButton->setEnabled(m_currentOperation == cv::TradeKind::TransferUnits && m_accButton->count() > 0);
     m_unitsField->setEnabled(mask & CV4Trade::CountField);
     m_unitPriceField->setEnabled(mask & CV4Trade::UnitPriceField);
     m_commissionField->setEnabled(mask & CV4Trade::CommissionField);
-    m_totalField->setEnabled((mask & CV4Trade::TotalField) && m_currentOperation != CV4Trade::TransferUnits);
+    m_totalField->setEnabled((mask & CV4Trade::TotalField) && m_currentOperation != cv::TradeKind::TransferUnits);
     if (m_unitsField->isEnabled() && m_unitPriceField->isEnabled())
         m_totalField->setText(m_doc->stringForValue(getUnits() * getUnitPrice(), m_currency, false));
     m_okButton->setEnabled(getDate().has_value());

@@ -39,7 +39,7 @@ public:
     void pickResult(CV4Trade &trade) const;
 
     // The chosen operation and security.
-    int currentOperation() const { return m_currentOperation; }
+    cv::TradeKind currentOperation() const { return m_currentOperation; }
     CV4BrandPtr currentBrand() const { return m_currentBrand; }
     std::optional<QDate> getDate() const;
     double getUnits() const;
@@ -93,7 +93,7 @@ private:
     CV4Document *m_doc;             // not owned; outlives the dialog
     CV4TradePtr m_trade;            // the edited trade; changed only by pickResult
     CV4BrandPtr m_currentBrand;     // the chosen security
-    int m_currentOperation = CV4Trade::Buy;
+    cv::TradeKind m_currentOperation = cv::TradeKind::Buy;
     int m_currency = 0;             // the trade account's currency
     int m_lastBrandIndex = 0;       // the security row before the current choice
     bool m_filling = true;          // control changes while filling are no edits

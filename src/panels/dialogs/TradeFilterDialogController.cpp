@@ -17,12 +17,12 @@
 namespace {
 
 // Every named trade kind, in the order of the kind table.
-constexpr int kKinds[] = {
-    CV4Trade::Buy,        CV4Trade::Sale,       CV4Trade::TransferUnits, CV4Trade::OtherIncome,
-    CV4Trade::OtherExpense, CV4Trade::Dividend, CV4Trade::Interest,      CV4Trade::Distribution,
-    CV4Trade::Split,      CV4Trade::Merge,      CV4Trade::Increase,      CV4Trade::Decrease,
-    CV4Trade::MarginSale, CV4Trade::BuyBack,    CV4Trade::MarginBuy,     CV4Trade::SellBack,
-    CV4Trade::CashIn,     CV4Trade::Reinvestment,
+constexpr cv::TradeKind kKinds[] = {
+    cv::TradeKind::Buy,        cv::TradeKind::Sale,       cv::TradeKind::TransferUnits, cv::TradeKind::OtherIncome,
+    cv::TradeKind::OtherExpense, cv::TradeKind::Dividend, cv::TradeKind::Interest,      cv::TradeKind::Distribution,
+    cv::TradeKind::Split,      cv::TradeKind::Merge,      cv::TradeKind::Increase,      cv::TradeKind::Decrease,
+    cv::TradeKind::MarginSale, cv::TradeKind::BuyBack,    cv::TradeKind::MarginBuy,     cv::TradeKind::SellBack,
+    cv::TradeKind::CashIn,     cv::TradeKind::Reinvestment,
 };
 constexpr int kKindColumns = 3;
 
@@ -46,7 +46,7 @@ TradeFilterDialogController::TradeFilterDialogController(const QDate &start, con
     auto *kinds = new QGroupBox(this);
     auto *grid = new QGridLayout(kinds);
     int index = 0;
-    for (int kind : kKinds) {
+    for (cv::TradeKind kind : kKinds) {
         auto *box = new QCheckBox(CV4Trade::operationNameForKey(kind), kinds);
         m_kindBoxes[kind] = box;
         grid->addWidget(box, index / kKindColumns, index % kKindColumns);
@@ -64,7 +64,7 @@ TradeFilterDialogController::TradeFilterDialogController(const QDate &start, con
     setButtons();
 }
 
-QCheckBox *TradeFilterDialogController::kindBox(int kind) const
+QCheckBox *TradeFilterDialogController::kindBox(cv::TradeKind kind) const
 {
     const auto it = m_kindBoxes.find(kind);
     return it == m_kindBoxes.end() ? nullptr : it->second;
@@ -84,7 +84,7 @@ void TradeFilterDialogController::stateChanged()
 {
     m_flags = 0;
     for (const auto &[kind, box] : m_kindBoxes)
-        if (box->isChecked()) m_flags |= quint32(1) << kind;
+        if (box->isChecked()) m_flags |= quint32(1) << cv::raw(kind);
     setButtons();
 }
 

@@ -4,6 +4,8 @@
 // dialog shows the last choice again. exec() answers 1 for OK, 0 for Cancel;
 // the close box counts as OK only while OK is enabled.
 
+#include "model/DomainEnums.h"
+
 #include <QDate>
 #include <QDialog>
 
@@ -32,7 +34,7 @@ public:
     cv::DateField *dateField(int index) const { return index == 0 ? m_startField : m_endField; }
     QCheckBox *typeCheckbox() const { return m_typeCheckbox; }
     // The check box of a trade kind; null for a kind that is not offered.
-    QCheckBox *kindBox(int kind) const;
+    QCheckBox *kindBox(cv::TradeKind kind) const;
     QPushButton *okButton() const { return m_okButton; }
     QPushButton *cancelButton() const { return m_cancelButton; }
 
@@ -48,7 +50,7 @@ private:
     cv::DateField *m_startField;
     cv::DateField *m_endField;
     QCheckBox *m_typeCheckbox;
-    std::map<int, QCheckBox *> m_kindBoxes;  // trade kind -> its box; children
+    std::map<cv::TradeKind, QCheckBox *> m_kindBoxes;  // trade kind -> its box; children
     quint32 m_flags = 0;                     // ticked kinds, whatever the box says
     QPushButton *m_okButton = nullptr;
     QPushButton *m_cancelButton = nullptr;

@@ -223,7 +223,7 @@ cv::CellValue SearchResultsController::tradeValue(const CV4Trade &t, int cid) co
     case IncomeColumn: return t.amount() > 0 ? amountCell(t.amount(), t.account()) : QString();
     case MemoColumn: return t.memo();
     case AccountColumn: return accountName(t.account());
-    case DestinationColumn: return t.kind() == CV4Trade::TransferUnits ? accountName(t.transfer()) : QString();
+    case DestinationColumn: return t.kind() == cv::TradeKind::TransferUnits ? accountName(t.transfer()) : QString();
     case ExpenseColumn: return t.amount() < 0 ? amountCell(-t.amount(), t.account()) : QString();
     case CategoryColumn: {
         const CV4BrandPtr brand = doc()->findBrand(t.brand());

@@ -34,10 +34,10 @@ int maskOf(const CV4Trade &row)
 }
 
 // Kinds whose amount is the unit price alone.
-bool isAmountKind(int kind)
+bool isAmountKind(cv::TradeKind kind)
 {
-    return kind == CV4Trade::OtherIncome || kind == CV4Trade::OtherExpense || kind == CV4Trade::Interest ||
-           kind == CV4Trade::Distribution;
+    return kind == cv::TradeKind::OtherIncome || kind == cv::TradeKind::OtherExpense || kind == cv::TradeKind::Interest ||
+           kind == cv::TradeKind::Distribution;
 }
 
 } // namespace
@@ -283,7 +283,7 @@ cv::CellValue TradingPanelController::amountCell(const QString &text) const
 
 QString TradingPanelController::totalText(const CV4Trade &row) const
 {
-    if (row.kind() == CV4Trade::TransferUnits) {
+    if (row.kind() == cv::TradeKind::TransferUnits) {
         const CVUnitModelPtr destination = row.transfer() > 0 ? doc()->findAccount(row.transfer()) : nullptr;
         return destination ? doc()->displayName(*destination) : QString();
     }
@@ -292,7 +292,7 @@ QString TradingPanelController::totalText(const CV4Trade &row) const
     double total = row.unitPrice() * row.count();
     if (isAmountKind(row.kind())) total = row.unitPrice();
     // A dividend without units carries its amount alone, as its cash effect does.
-    if (row.kind() == CV4Trade::Dividend && row.count() <= 0) total = row.unitPrice();
+    if (row.kind() == cv::TradeKind::Dividend && row.count() <= 0) total = row.unitPrice();
     if ((row.flags() & cv::EditNew) && total == 0) return QString();
     return row.value(total, *doc(), true);
 }
@@ -318,19 +318,19 @@ cv::CellValue TradingPanelController::objectValue(const CV4TableView *, int cid,
     }
     case KindColumn: return t->operationName();
     case CountColumn:
-        if (t->kind() == CV4Trade::Dividend) return QString();
+        if (t->kind() == cv::TradeKind::Dividend) return QString();
         if (t->count() <= 0 && !(maskOf(*t) & CV4Trade::CountField)) return QString();
         if (isNew && t->count() == 0) return QString();
         if (isStockRow(*t)) return amountCell(doc()->stringForValueAccount(t->count(), t->account()));
         return amountCell(doc()->stringForFundValue(t->count(), accountCurrency(*t), false, true));
     case UnitPriceColumn:
-        if (t->kind() == CV4Trade::TransferUnits || t->kind() == CV4Trade::Dividend || isAmountKind(t->kind()))
+        if (t->kind() == cv::TradeKind::TransferUnits || t->kind() == cv::TradeKind::Dividend || isAmountKind(t->kind()))
             return QString();
         if (isNew && t->unitPrice() == 0) return QString();
         if (!(maskOf(*t) & CV4Trade::UnitPriceField) && t->unitPrice() == 0) return QString();
         return amountCell(t->value(t->unitPrice(), *doc(), false));
     case TotalColumn:
-        if (t->kind() == CV4Trade::TransferUnits) return totalText(*t);
+        if (t->kind() == cv::TradeKind::TransferUnits) return totalText(*t);
         return amountCell(totalText(*t));
     case CommissionColumn:
         if (t->commission() == 0 && (isNew || !(maskOf(*t) & CV4Trade::CommissionField))) return QString();
@@ -415,7 +415,7 @@ std::optional<cv::CellCurrency> TradingPanelController::currencyForColumn(int ci
 {
     const CV4TradePtr t = tradeForRow(row);
     if (!t || cid < UnitPriceColumn || cid > CommissionColumn) return std::nullopt;
-    if (cid == TotalColumn && t->kind() == CV4Trade::TransferUnits) return std::nullopt;
+    if (cid == TotalColumn && t->kind() == cv::TradeKind::TransferUnits) return std::nullopt;
     const int currency = accountCurrency(*t);
     const int fraction = cid == UnitPriceColumn && !isStockRow(*t) ? kFundDigits : fractionOfCurrency(currency);
     return cv::CellCurrency{currency, fraction};
@@ -459,13 +459,13 @@ void TradingPanelController::setObjectValue(CV4TableView *, const QString &text,
         return;
     }
     case TotalColumn: {
-        if (t->kind() == CV4Trade::TransferUnits || !(maskOf(*t) & CV4Trade::TotalField)) return;
+        if (t->kind() == cv::TradeKind::TransferUnits || !(maskOf(*t) & CV4Trade::TotalField)) return;
         const QString digits = bareNumberText(text, *t);
         const int currency = accountCurrency(*t);
         if (digits.isEmpty() || !doc()->numberForString(digits, currency)) return;
         const double amount = CV4Document::numberForRoundString(digits, fractionOfCurrency(currency));
         // A dividend counts once; the other amount kinds carry no units.
-        const double units = t->kind() == CV4Trade::Dividend ? 1 : 0;
+        const double units = t->kind() == cv::TradeKind::Dividend ? 1 : 0;
         if (t->count() == units && t->unitPrice() == amount) return;
         setChanged(t);
         t->setCount(units);
@@ -540,7 +540,7 @@ void TradingPanelController::runOperationPopup(int column, int row)
     const CV4TradePtr t = tradeForRow(row);
     if (!t) return;
     m_operationSource->setDocument(doc(), brandKindOfRow(*t));
-    runPopup(column, row, m_operationSource.get(), m_operationSource->objectWithIdentifier(t->kind()),
+    runPopup(column, row, m_operationSource.get(), m_operationSource->objectWithIdentifier(cv::raw(t->kind())),
              &TradingPanelController::endOperationPopup);
 }
 
@@ -552,7 +552,7 @@ void TradingPanelController::endOperationPopup(const cv::ChooserItem &item)
 void TradingPanelController::runTransferAccountPopup(int column, int row)
 {
     const CV4TradePtr t = tradeForRow(row);
-    if (!t || t->kind() != CV4Trade::TransferUnits) return;
+    if (!t || t->kind() != cv::TradeKind::TransferUnits) return;
     m_accountDataSource->setDocument(doc(), 4, true);
     m_accountDataSource->appendNewAccountCommand(cv::NodeKind::Investment);
     if (t->account() >= 0) {

@@ -13,7 +13,7 @@ cv::PreparedCell TradingTotalTableColumn::dataCellForRow(const CV4TableView *tab
     cv::PreparedCell cell = TableColumn::dataCellForRow(table, row);
     const auto *panel = table ? dynamic_cast<const TradingPanelController *>(table->client()) : nullptr;
     const CV4TradePtr trade = panel && row >= 0 ? panel->tradeForRow(row) : nullptr;
-    if (trade && trade->kind() == CV4Trade::TransferUnits) {
+    if (trade && trade->kind() == cv::TradeKind::TransferUnits) {
         cell.kind = cv::CellKind::Chooser;
         cell.showsButtons = true;
     } else {
