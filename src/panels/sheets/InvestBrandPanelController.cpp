@@ -2,6 +2,7 @@
 
 #include "controls/DialogButtons.h"
 #include "controls/OpenSheet.h"
+#include "document/AmountText.h"
 #include "document/CV4Document.h"
 #include "model/CV4InvestUnit.h"
 #include "model/CV4PriceTime.h"
@@ -106,12 +107,8 @@ QString InvestBrandPanelController::fundText(double value, int digits, int curre
 
 double InvestBrandPanelController::numberOf(const QLineEdit *field, int digits, int currency) const
 {
-    QString typed = field->text().normalized(QString::NormalizationForm_KC).trimmed();
     const CV4CurrencyPtr c = m_document->findCurrency(currency);
-    if (c && !c->prefix().isEmpty() && typed.startsWith(c->prefix())) typed.remove(0, c->prefix().size());
-    typed.remove(QLatin1Char(','));
-    const double value = CV4Document::numberForRoundString(typed, digits);
-    return std::isfinite(value) ? value : 0;
+    return cv::AmountText::typedAmount(field->text(), c ? c->prefix() : QString(), digits).value_or(0);
 }
 
 void InvestBrandPanelController::fillControls()
