@@ -123,7 +123,7 @@ void AccountPanelController::collectData()
     // The typed streamed read: each row's record is made from its columns, not
     // from a text copy of the whole result.
     std::vector<RowPtr> rows;
-    const bool read = doc()->dataModel()->forEachActual(
+    const bool read = doc()->reads().forEachActual(
         conditions, [&](const CV4Actual &entry) { rows.push_back(std::make_shared<CV4Actual>(entry)); });
     if (!read) rows.clear();
     setItems(std::move(rows));
