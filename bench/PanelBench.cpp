@@ -51,7 +51,7 @@ Month busiestMonth(CV4Document &doc)
     size_t bestCount = 0;
     for (const CVUnitModelPtr &account : accounts) {
         std::map<QDate, size_t> months;
-        doc.readAccountEntries(account->ident(), QDate(1900, 1, 1), QDate(2100, 12, 31), [&](const CV4Actual &row) {
+        doc.reads().readAccountEntries(account->ident(), QDate(1900, 1, 1), QDate(2100, 12, 31), [&](const CV4Actual &row) {
             ++months[QDate(row.date().year(), row.date().month(), 1)];
         });
         for (const auto &[first, count] : months) {
@@ -131,7 +131,7 @@ void read_account_book(benchmark::State &state, int size)
     if (!month) return;
     for (auto _ : state) {
         double sum = 0;
-        doc.readAccountEntries(month->account->ident(), QDate(1990, 1, 1), QDate(2040, 12, 31),
+        doc.reads().readAccountEntries(month->account->ident(), QDate(1990, 1, 1), QDate(2040, 12, 31),
                                [&](const CV4Actual &entry) { sum += entry.amount(); });
         benchmark::DoNotOptimize(sum);
     }

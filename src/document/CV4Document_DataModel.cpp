@@ -11,7 +11,6 @@
 #include "platform/CV4Alert.h"
 #include "platform/Localization.h"
 #include "platform/KeyedArchiver.h"
-#include "platform/DateIntegers.h"
 #include "platform/Logging.h"
 
 #include <algorithm>
@@ -312,24 +311,6 @@ bool CV4Document::moveItem(const CVUnitModelPtr &node, int target)
 
 // ---- lookups
 
-std::optional<std::vector<int>> CV4Document::accountEntriesPerWeek(int account, const QDate &from,
-                                                                   const QDate &to) const
-{
-    if (!m_d->m_dataModel || !from.isValid() || !to.isValid()) return std::nullopt;
-    return m_d->m_dataModel->entriesPerWeek(account, cv::AccountEntryCounts::weekOfDay(cv::dates::dayNumber(from)),
-                                            cv::AccountEntryCounts::weekOfDay(cv::dates::dayNumber(to)));
-}
-
-bool CV4Document::readAccountEntries(int account, const QDate &from, const QDate &to,
-                                     const std::function<void(const CV4Actual &)> &visit) const
-{
-    if (!m_d->m_dataModel) return false;
-    CV4SearchConditions conditions;
-    conditions.date = {from, to};
-    conditions.account = {account};
-    return m_d->m_dataModel->forEachActual(conditions, visit);
-}
-
 CVUnitModelPtr CV4Document::findAccount(int ident) const
 {
     // Cash parts and holdings carry ident 0: none of them is an account by ident.
@@ -532,19 +513,6 @@ void CV4Document::setupCurrencyPopUpButton(CV4MenuTarget &menu) const
     menu.removeAllItems();
     for (const auto &c : m_d->m_currencyList)
         if (c && !(c->flags() & 1)) menu.addItem(c->name(), c->ident());
-}
-
-void CV4Document::setupBrandPopUpButton(CV4MenuTarget &menu) const
-{
-    menu.removeAllItems();
-    for (const auto &b : m_d->m_brandList)
-        if (b) menu.addItem(b->name(), b->ident());
-}
-
-bool CV4Document::checkSameBrandPopUpButton(const QString &name) const
-{
-    return std::any_of(m_d->m_brandList.begin(), m_d->m_brandList.end(),
-                       [&](const CV4BrandPtr &b) { return b && b->name() == name; });
 }
 
 namespace {

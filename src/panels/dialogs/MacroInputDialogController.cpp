@@ -384,7 +384,7 @@ void MacroInputDialogController::abandon()
 
 void MacroInputDialogController::closeEvent(QCloseEvent *event)
 {
-    CV4Document::changeTextInputSource(this, false);
+    cv::changeTextInputSource(this, false);
     // Closed by its title bar: the panel hears of it as a cancel.
     if (!m_finished) {
         m_finished = true;

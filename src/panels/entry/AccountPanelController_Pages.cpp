@@ -24,7 +24,7 @@ QDate mondayOf(const QDate &day)
 void AccountPanelController::readEveryRow()
 {
     std::vector<RowPtr> rows;
-    if (!doc()->readAccountEntries(accountIdent(), firstDay(), lastDay(), [&](const CV4Actual &entry) {
+    if (!doc()->reads().readAccountEntries(accountIdent(), firstDay(), lastDay(), [&](const CV4Actual &entry) {
             rows.push_back(std::make_shared<CV4Actual>(entry));
         }))
         rows.clear();
@@ -36,7 +36,7 @@ std::vector<InputPanelController::RowPtr> AccountPanelController::readPage(const
 {
     std::vector<RowPtr> rows;
     rows.reserve(size_t(std::max(page.count, 0)));
-    if (!doc()->readAccountEntries(accountIdent(), page.first, page.last, [&](const CV4Actual &entry) {
+    if (!doc()->reads().readAccountEntries(accountIdent(), page.first, page.last, [&](const CV4Actual &entry) {
             rows.push_back(std::make_shared<CV4Actual>(entry));
         }))
         return {};
@@ -55,7 +55,7 @@ bool AccountPanelController::layOutPages()
         setItems({});
         return true;
     }
-    const std::optional<std::vector<int>> counts = doc()->accountEntriesPerWeek(accountIdent(), from, to);
+    const std::optional<std::vector<int>> counts = doc()->reads().accountEntriesPerWeek(accountIdent(), from, to);
     if (!counts) return false;
     std::vector<BookPage> pages;
     pages.reserve(counts->size());
@@ -115,7 +115,7 @@ void AccountPanelController::readAllRows()
 {
     if (m_pages.empty()) return;
     std::vector<std::vector<RowPtr>> fresh(m_pages.size());
-    const bool read = doc()->readAccountEntries(accountIdent(), firstDay(), lastDay(), [&](const CV4Actual &entry) {
+    const bool read = doc()->reads().readAccountEntries(accountIdent(), firstDay(), lastDay(), [&](const CV4Actual &entry) {
         const auto page = std::upper_bound(m_pages.begin(), m_pages.end(), entry.date(),
                                             [](const QDate &d, const BookPage &m) { return d < m.first; });
         if (page != m_pages.begin()) fresh[size_t(page - m_pages.begin()) - 1].push_back(std::make_shared<CV4Actual>(entry));

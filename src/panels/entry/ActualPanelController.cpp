@@ -78,12 +78,12 @@ void ActualPanelController::buildTable()
 
 void ActualPanelController::collectData()
 {
-    std::optional<CV4DataModel::ActualList> found;
+    std::optional<cv::ActualList> found;
     if (item() && item()->isActual()) {
-        found = doc()->dataModel()->findActualFrom(firstDay(), lastDay(), item()->ident());
+        found = doc()->reads().findActualFrom(firstDay(), lastDay(), item()->ident());
     } else if (item()) {
         const std::vector<int> categories = item()->enumerateCategories();
-        found = doc()->dataModel()->findActualFrom(firstDay(), lastDay(),
+        found = doc()->reads().findActualFrom(firstDay(), lastDay(),
                                                    QList<int>(categories.begin(), categories.end()));
     }
     std::vector<RowPtr> rows;

@@ -196,8 +196,8 @@ void CV4PricePanelController::commitRows()
 void CV4PricePanelController::collectData()
 {
     const int ident = m_brand ? m_brand->ident() : m_currencyID;
-    const auto list = isBrand() ? doc()->dataModel()->getPriceListForBrand(ident)
-                                : doc()->dataModel()->getXchgRateListForCurrency(ident);
+    const auto list = isBrand() ? doc()->reads().getPriceListForBrand(ident)
+                                : doc()->reads().getXchgRateListForCurrency(ident);
     std::vector<RowPtr> rows;
     if (list)
         for (const CV4PriceTimePtr &p : *list) rows.push_back(p);

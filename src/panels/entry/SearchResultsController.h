@@ -13,7 +13,7 @@
 
 #include "panels/entry/TransferPanelController.h"
 
-#include "document/CV4DataModel.h"
+#include "document/StoreRecords.h"
 #include "model/CV4Trade.h"
 
 #include <map>

@@ -55,14 +55,14 @@ void TransferPanelController::buildTable()
 
 void TransferPanelController::collectData()
 {
-    std::optional<CV4DataModel::ActualList> found;
+    std::optional<cv::ActualList> found;
     if (item() && !item()->children().empty()) {
         QList<int> categories;
         for (const auto &child : item()->children())
             if (child && categories.size() < kMaxTransferCategories) categories << child->ident();
-        found = doc()->dataModel()->findTransferFrom(firstDay(), lastDay(), categories);
+        found = doc()->reads().findActualFrom(firstDay(), lastDay(), categories);
     } else if (item()) {
-        found = doc()->dataModel()->findTransferFrom(firstDay(), lastDay(), item()->ident());
+        found = doc()->reads().findActualFrom(firstDay(), lastDay(), item()->ident());
     }
     std::vector<RowPtr> rows;
     if (found) rows.assign(found->begin(), found->end());
@@ -137,7 +137,7 @@ void TransferPanelController::uniqueSetObjectValue(const QString &text, const CV
 
 int TransferPanelController::firstUnfinishedColumnForRow(int row) const
 {
-    CV4Document::changeTextInputSource(tableView(), false);
+    cv::changeTextInputSource(tableView(), false);
     const CV4ActualPtr e = actualAt(row);
     if (!e) return -1;
     if (e->account() <= 0) return SourceColumn;

@@ -207,7 +207,7 @@ void InvestBrandPanelController::storeHolding()
 
 void InvestBrandPanelController::okPushed()
 {
-    CV4Document::changeTextInputSource(m_memoField, false);
+    cv::changeTextInputSource(m_memoField, false);
     if (m_hasChanged) {
         if (!getDate()) return;
         storeHolding();
@@ -217,7 +217,7 @@ void InvestBrandPanelController::okPushed()
 
 void InvestBrandPanelController::cancelPushed()
 {
-    CV4Document::changeTextInputSource(m_memoField, false);
+    cv::changeTextInputSource(m_memoField, false);
     // Holdings carry ident 0, so only a stored account-like node would ask.
     if (m_hasChanged && m_currentItem->ident() > 0 && !CV4Alert::discardChanges()) return;
     terminateModalSessionWithCode(0);
