@@ -147,7 +147,7 @@ void commit_book_row(benchmark::State &state, int size)
     for (auto _ : state) {
         state.PauseTiming();
         const CV4ActualPtr row = panel.actualAt(0);
-        panel.change(row, QStringLiteral("amount"), row->amount() + step, QStringLiteral("bench"));
+        panel.change(row, AccountPanelController::Field::Amount, row->amount() + step, QStringLiteral("bench"));
         step = -step;
         state.ResumeTiming();
         panel.commitPendingInput();
