@@ -692,7 +692,7 @@ void XMLReader::startBrand(Frame &frame)
 {
     auto b = std::make_shared<CV4Brand>();
     b->setIdent(intAttr(ATTR_ID));
-    b->setKind(intAttr(ATTR_KIND));
+    b->setKind(cv::BrandKind(intAttr(ATTR_KIND)));
     b->setCode(intAttr(ATTR_CODE));
     b->setSymbol(stringAttr(ATTR_ABBR));
     b->setCurrency(intAttr(ATTR_CURRENCY));

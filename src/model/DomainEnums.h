@@ -86,6 +86,15 @@ constexpr bool operator==(int stored, EntryKind kind) { return stored == int(kin
 constexpr int raw(TradeKind kind) { return int(kind); }
 constexpr bool operator==(int stored, TradeKind kind) { return stored == int(kind); }
 
+// The kind of a security (`CV4Brand::kind`); it also picks the trade kinds offered.
+enum class BrandKind : int {
+    Stock = 0,            // shares, counted in whole units
+    InvestmentTrust = 1,  // fund units, counted with a fraction
+    Bond = 2,             // bond
+};
+constexpr int raw(BrandKind kind) { return int(kind); }
+constexpr bool operator==(int stored, BrandKind kind) { return stored == int(kind); }
+
 // A document type; the file extension decides it.
 enum class DocumentType {
     None,     // no type has the extension

@@ -227,10 +227,10 @@ void TradingPanelController::setField(const CV4TradePtr &row, const QString &key
 
 // ---- security, currency, numbers
 
-int TradingPanelController::brandKindOfRow(const CV4Trade &row) const
+cv::BrandKind TradingPanelController::brandKindOfRow(const CV4Trade &row) const
 {
     const CV4BrandPtr brand = row.brand() > 0 ? doc()->findBrand(row.brand()) : nullptr;
-    return brand ? brand->kind() : int(CV4Brand::Stock);
+    return brand ? brand->kind() : cv::BrandKind::Stock;
 }
 
 int TradingPanelController::accountCurrency(const CV4Trade &row) const
@@ -524,7 +524,7 @@ void TradingPanelController::endBrandPopup(const cv::ChooserItem &item)
         reeditPopupCell();
         return;
     }
-    if (!isStockRow(*t) && picked->kind() == CV4Brand::Stock) {
+    if (!isStockRow(*t) && picked->kind() == cv::BrandKind::Stock) {
         // From fund units and prices to whole shares and the account's money.
         const int digits = fractionOfCurrency(accountCurrency(*t));
         setField(t, QStringLiteral("unitPrice"),
