@@ -790,7 +790,7 @@ bool XMLReader::startActual(Frame &frame)
 bool XMLReader::startRepayment()
 {
     auto row = std::make_shared<CV4LoanPayment>();
-    row->setKind(intAttr(ATTR_KIND));
+    row->setKind(cv::LoanPaymentKind(intAttr(ATTR_KIND)));
     row->setAccount(intAttr(ATTR_ACCOUNT));
     row->setDate(dateAttr(ATTR_DATE));
     row->setRate(decimalAttr(ATTR_RATE));

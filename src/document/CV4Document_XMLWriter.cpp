@@ -420,7 +420,7 @@ void XMLWriter::outputNode(const CVUnitModel &node, int level)
             for (const auto &row : *rows) {
                 if (!row) continue;
                 Attributes r;
-                r.integer(ATTR_KIND, row->kind()).date(ATTR_DATE, row->date()).rate(ATTR_RATE, row->rate());
+                r.integer(ATTR_KIND, cv::raw(row->kind())).date(ATTR_DATE, row->date()).rate(ATTR_RATE, row->rate());
                 r.integer(ATTR_ACCOUNT, row->account()).amount(ATTR_INTEREST, row->interest());
                 r.amount(ATTR_PRINCIPAL, row->principal());
                 outputClosed(TAG_REPAYMENT, child, r);

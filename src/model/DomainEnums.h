@@ -95,6 +95,27 @@ enum class BrandKind : int {
 constexpr int raw(BrandKind kind) { return int(kind); }
 constexpr bool operator==(int stored, BrandKind kind) { return stored == int(kind); }
 
+// The kind of a row of a loan's repayment schedule (`CV4LoanPayment::kind`).
+enum class LoanPaymentKind : int {
+    Regular = 0,              // monthly payment
+    Bonus = 1,                // bonus-month payment
+    ExtraLowerRegular = 2,    // extra repayment of the regular part that lowers the later payments
+    ExtraLowerBonus = 3,      // the same, of the bonus part
+    ExtraShortenRegular = 4,  // extra repayment of the regular part that shortens the term
+    ExtraShortenBonus = 5,    // the same, of the bonus part
+};
+constexpr int raw(LoanPaymentKind kind) { return int(kind); }
+constexpr bool operator==(int stored, LoanPaymentKind kind) { return stored == int(kind); }
+// The extra repayments of one part (regular or bonus) of a schedule.
+constexpr LoanPaymentKind lowerPaymentsKindOf(LoanPaymentKind part)
+{
+    return part == LoanPaymentKind::Bonus ? LoanPaymentKind::ExtraLowerBonus : LoanPaymentKind::ExtraLowerRegular;
+}
+constexpr LoanPaymentKind shortenTermKindOf(LoanPaymentKind part)
+{
+    return part == LoanPaymentKind::Bonus ? LoanPaymentKind::ExtraShortenBonus : LoanPaymentKind::ExtraShortenRegular;
+}
+
 // A document type; the file extension decides it.
 enum class DocumentType {
     None,     // no type has the extension

@@ -136,7 +136,8 @@ std::vector<std::tuple<int, QDate, double, double, double, int, double>> schedul
     std::vector<std::tuple<int, QDate, double, double, double, int, double>> out;
     if (const auto rows = d.getLoan(loan))
         for (const auto &r : *rows)
-            out.push_back({r->kind(), r->date(), r->rate(), r->interest(), r->principal(), r->account(), r->rest()});
+            out.push_back(
+                {cv::raw(r->kind()), r->date(), r->rate(), r->interest(), r->principal(), r->account(), r->rest()});
     return out;
 }
 
