@@ -4,6 +4,7 @@
 // for a year (also with every grouping chosen); and one page of each drawn.
 //   cv-report-tree-bench --books=DIR --sizes=N,N | --book=PATH [benchmark flags]
 
+#include "document/CV4DataModel.h"
 #include "document/CV4Document.h"
 #include "gen/BookBenchRun.h"
 #include "gen/BookGenerator.h"
@@ -40,9 +41,9 @@ cv::ReportRequest yearRequest(int kind)
 
 std::unique_ptr<CV4ReportView> make(CV4Document &doc, const cv::ReportRequest &request)
 {
-    doc.beginCurrencyPrinting();
+    doc.amountText().beginCurrencyPrinting();
     auto view = cv::reportKind(request.kind)->make(doc, request, cv::bench::a4(QMarginsF(18, 18, 18, 18)));
-    doc.endCurrencyPrinting();
+    doc.amountText().endCurrencyPrinting();
     return view;
 }
 
@@ -145,9 +146,9 @@ void drawPages(benchmark::State &state, const QString &path, int report)
             state.SkipWithError("no report");
             return;
         }
-        doc.beginCurrencyPrinting();
+        doc.amountText().beginCurrencyPrinting();
         cv::bench::drawSheetsInTurn(state, *view, view->pages());
-        doc.endCurrencyPrinting();
+        doc.amountText().endCurrencyPrinting();
         state.counters["pages"] = view->pages();
     });
 }

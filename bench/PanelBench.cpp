@@ -3,6 +3,7 @@
 // painted offscreen), and committing one edited row.
 //   cv-panel-bench --books=DIR --sizes=10000,100000 [benchmark flags]
 
+#include "document/CV4DataModel.h"
 #include "document/CV4Document.h"
 #include "gen/BookBenchRun.h"
 #include "gen/BookGenerator.h"

@@ -3,6 +3,7 @@
 // over a generated book (cv-gen-book): rows built and pages counted.
 //   cv-trade-report-bench [--book=PATH.cvv2] [benchmark flags]
 
+#include "document/CV4DataModel.h"
 #include "document/CV4Document.h"
 #include "document/EditScope.h"
 #include "gen/BookBenchRun.h"

@@ -4,6 +4,7 @@
 #include "FuzzModelWalk.h"
 #include "FuzzWorkFolder.h"
 
+#include "document/CV4DataModel.h"
 #include "document/CV4Document.h"
 #include "document/CV4DocumentXML.h"
 

@@ -1,6 +1,8 @@
 #include "gen/BookGenerator.h"
 
+#include "document/CV4DataModel.h"
 #include "document/CV4Document.h"
+#include "document/EditScope.h"
 #include "model/CV4Actual.h"
 #include "model/CV4AssetModel.h"
 #include "model/CV4EditFlags.h"
@@ -15,6 +17,7 @@
 #include <array>
 #include <cmath>
 #include <map>
+#include <optional>
 #include <random>
 
 namespace cv::bench {
@@ -331,7 +334,7 @@ BookStats generateBook(CV4Document &doc, const BookOptions &options)
     // ---- through the write path, as one batch
     BookStats stats;
     CV4DataModel *store = doc.dataModel();
-    doc.beginWriteBatch();
+    std::optional<cv::EditScope> batch(std::in_place, doc);
     store->beginTransaction();
     std::set<CV4BrandPtr> touched;
     for (const Plan &p : plans) {
@@ -400,7 +403,7 @@ BookStats generateBook(CV4Document &doc, const BookOptions &options)
         stats.loanRows = int(schedule.size());
     }
     store->commitTransaction();
-    doc.endWriteBatch();
+    batch.reset();
     // Rates, prices and the loan's entries reach the cache only through a rebuild.
     doc.createCache();
     return stats;

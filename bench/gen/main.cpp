@@ -4,6 +4,7 @@
 // account's balance compared with the one the generator built, so a book that
 // does not survive its own save is never handed to the benchmarks.
 
+#include "document/CV4DataModel.h"
 #include "document/CV4Document.h"
 #include "document/WorkingFolder.h"
 #include "gen/BookGenerator.h"

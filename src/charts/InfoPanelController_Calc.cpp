@@ -1,7 +1,6 @@
 #include "charts/InfoPanelController.h"
 
 #include "controls/DateField.h"
-#include "document/CV4DataModel.h"
 #include "document/CV4Document.h"
 #include "model/CV4AccountModel.h"
 #include "model/CV4Actual.h"
@@ -125,8 +124,8 @@ void InfoPanelController::countAccount(const CVUnitModelPtr &account, bool inves
     CV4SearchConditions conditions;
     conditions.date = {from, to};
     conditions.account = {account->ident()};
-    const auto entries = m_doc->dataModel()->findActual(conditions);
-    for (const CV4ActualPtr &entry : entries.value_or(CV4DataModel::ActualList())) {
+    const auto entries = m_doc->reads().findActual(conditions);
+    for (const CV4ActualPtr &entry : entries.value_or(cv::ActualList())) {
         const int i = periodOf(entry->date());
         if (i < 0)
             continue;
@@ -157,8 +156,8 @@ void InfoPanelController::countAccount(const CVUnitModelPtr &account, bool inves
     }
     if (!investmentCash)
         return;
-    const auto trades = m_doc->dataModel()->findTradeFrom(from, to, account->ident(), -1, 0);
-    for (const CV4TradePtr &trade : trades.value_or(CV4DataModel::TradeList())) {
+    const auto trades = m_doc->reads().findTradeFrom(from, to, account->ident(), -1, 0);
+    for (const CV4TradePtr &trade : trades.value_or(cv::TradeList())) {
         const int i = periodOf(trade->date());
         if (i < 0)
             continue;

@@ -232,7 +232,7 @@ bool CV4TableView::storeEditedText(int column, int row)
 {
     cv::TableClient *owner = client();
     if (!owner || !validCell(column, row)) return true;
-    const QString text = GetPopupFieldEditor()->text();
+    const QString text = GetPopupFieldEditor()->enteredText();
     if (owner->refusesText(text, cidOfColumn(column), row)) {
         QApplication::beep();
         return false;

@@ -125,6 +125,15 @@ void PopupFieldEditor::willEditCell(const cv::PreparedCell &cell, CV4TableView *
     applyInputHints();
 }
 
+QString PopupFieldEditor::enteredText() const
+{
+    const QString typed = text();
+    if (!m_currency || !m_lastCurrencyValueWasNegative || typed.trimmed().isEmpty()) return typed;
+    const QString plain = typed.normalized(QString::NormalizationForm_KC);
+    if (plain.contains(u'-') || plain.contains(QChar(0x2212))) return typed;
+    return QLatin1Char('-') + typed;
+}
+
 void PopupFieldEditor::beginPopupEditForTableView(CV4TableView *view)
 {
     cv::TableClient *owner = view ? view->client() : nullptr;

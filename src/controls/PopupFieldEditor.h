@@ -41,6 +41,9 @@ public:
     // The text reached the owner; ending the edit need not store it again.
     void markStored() { m_modified = false; }
     bool lastCurrencyValueWasNegative() const { return m_lastCurrencyValueWasNegative; }
+    // The text as the owner stores it: a minus typed into an amount, which
+    // the editor shows as colour only, leads it.
+    QString enteredText() const;
     bool isEditingNormalText() const;
     const cv::PreparedCell &cell() const { return m_cell; }
     CV4TableView *editingView() const;

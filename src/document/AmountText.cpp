@@ -266,6 +266,13 @@ std::optional<QString> AmountText::typedAmountText(const QString &input, const Q
     return negative ? QLatin1Char('-') + text : text;
 }
 
+std::optional<double> AmountText::typedAmount(const QString &text, const QString &prefix, int fraction)
+{
+    const std::optional<QString> digits = typedAmountText(text, prefix);
+    if (!digits) return std::nullopt;
+    return numberForRoundString(*digits, fraction);
+}
+
 std::optional<QString> AmountText::fixCurrencyValue(const QString &text, int currency) const
 {
     const std::optional<double> value = numberForString(text, currency);

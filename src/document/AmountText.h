@@ -97,6 +97,10 @@ public:
     // holds more significant digits than a stored amount keeps exactly.
     // An empty text is "".
     static std::optional<QString> typedAmountText(const QString &text, const QString &prefix);
+    // The signed value of an amount typed or entered in a batch, rounded down
+    // to the currency's `fraction` digits on its decimal text; none when
+    // typedAmountText refuses it. An empty text is 0.
+    static std::optional<double> typedAmount(const QString &text, const QString &prefix, int fraction);
     static constexpr int kMaxSignificantDigits = 15;
 
     // Whether a text that reads as 0 carries a minus: the start of a negative

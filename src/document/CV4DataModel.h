@@ -5,6 +5,7 @@
 // working copy at once; only save() writes the document file.
 
 #include "document/CV4CategoryRows.h"
+#include "document/StoreRecords.h"
 #include "model/DomainEnums.h"
 
 #include <QByteArray>
@@ -29,26 +30,6 @@ class CV4PriceTime;
 using CV4ActualPtr = std::shared_ptr<CV4Actual>;
 using CV4TradePtr = std::shared_ptr<CV4Trade>;
 using CV4PriceTimePtr = std::shared_ptr<CV4PriceTime>;
-
-// Conditions of an entry and trade search. Each field stands for the key of
-// the same name; an empty list is a key that is not given.
-struct CV4SearchConditions {
-    QList<QDate> date;          // from, and to (one date: that day only)
-    QList<int> account;         // account idents: the entry's account or destination
-    QList<int> tradeAccount;    // investment account idents: the trade's account or settlement account
-    QList<int> category;        // category idents
-    QList<double> value;        // low, and high (one number: exactly that); +-infinity leave an end open
-    QList<int> group;           // grouping idents
-    QStringList memo;           // LIKE patterns: "%" and "_" are wildcards, ASCII letters ignore case
-    bool memoAnd = false;       // "cond": every memo text must match (otherwise any)
-};
-
-// An entry or a trade of a combined search result.
-struct CV4SearchRecord {
-    CV4ActualPtr actual;
-    CV4TradePtr trade;
-    QDate date() const;
-};
 
 
 class CV4DataModel {

@@ -87,11 +87,6 @@ int CV4Document::backupStatus() const
     return m_d->m_backupStatus;
 }
 
-bool CV4Document::upgraded() const
-{
-    return m_d->m_upgraded;
-}
-
 bool CV4Document::hasCache(const CVUnitModelPtr &node) const
 {
     return node && m_d->m_cache.hasKey(node.get());
@@ -100,6 +95,11 @@ bool CV4Document::hasCache(const CVUnitModelPtr &node) const
 CV4DataModel *CV4Document::dataModel() const
 {
     return m_d->m_dataModel.get();
+}
+
+const cv::BookReads &CV4Document::reads() const
+{
+    return m_d->m_reads;
 }
 
 const CV4SettingsPtr &CV4Document::settings() const
@@ -130,11 +130,6 @@ const CV4Document::BrandList &CV4Document::brandList() const
 const CV4Document::GroupList &CV4Document::groupList() const
 {
     return m_d->m_groupList;
-}
-
-CV4Cache &CV4Document::cache()
-{
-    return m_d->m_cache;
 }
 
 const CV4Cache &CV4Document::cache() const
@@ -253,16 +248,6 @@ bool CV4Document::isDocumentEdited() const
 }
 
 // ---- edits and failed store writes
-
-void CV4Document::beginWriteBatch()
-{
-    m_d->beginEdit();
-}
-
-void CV4Document::endWriteBatch()
-{
-    m_d->endEdit();
-}
 
 void CV4Document::Private::beginEdit(bool transaction)
 {

@@ -14,8 +14,8 @@
 // CV4DocumentPrivate.h.
 
 #include "document/AmountText.h"
+#include "document/BookReads.h"
 #include "document/ChangeSet.h"
-#include "document/CV4DataModel.h"
 #include "document/CV4DocumentChanges.h"
 #include "document/CV4PrintInfo.h"
 #include "model/CV4AccountModel.h"
@@ -41,8 +41,8 @@
 #include <vector>
 
 class CV4Actual;
+class CV4DataModel;
 class CV4Trade;
-class CV4SummaryUnit;
 class QUndoStack;
 
 // A menu to fill: the pop-up fillers add (title, tag) items after clearing it.
@@ -71,98 +71,59 @@ public:
     ~CV4Document() override;
 
     // ---- fields
+    // The store: the document's own files write it, tests set books up in it.
     CV4DataModel *dataModel() const;
+    // What windows read of the stored records.
+    const cv::BookReads &reads() const;
     const CV4SettingsPtr &settings() const;
     void setSettings(CV4SettingsPtr settings);
     const CV4AccountModelPtr &accountModel() const;
-    void setAccountModel(CV4AccountModelPtr model);
     const CV4ActualModelPtr &actualModel() const;
-    void setActualModel(CV4ActualModelPtr model);
     const CurrencyList &currencyList() const;
-    void setCurrencyList(CurrencyList list);
     const BrandList &brandList() const;
     void setBrandList(BrandList list);
     const GroupList &groupList() const;
     void setGroupList(GroupList list);
-    CV4Cache &cache();
     const CV4Cache &cache() const;
     const CVUnitModelPtr &autoCacheIn() const;
     const CVUnitModelPtr &autoCacheOut() const;
-    quint32 cacheStatus() const;
     // The one undo history of the book's windows; panels and sheets push
     // their commands here and clear them when they commit or end.
     QUndoStack *undoStack() const;
 
     // ================= amounts to text and back (CV4Document_Format.cpp)
-    // The one way amounts are formatted; amount editors work on it directly.
+    // The one way amounts are formatted; amount editors, formatters and
+    // printing work on it directly. The texts below are its common forms.
     const cv::AmountText &amountText() const;
     cv::AmountText &amountText();
-
-    const KavriNumberFormatter &formatterForCurrency(int currency) const;
-    const KavriNumberFormatter &centFormatterForCurrency(int currency) const;
-    const KavriNumberFormatter *fundFormatterForCurrency(int currency) const;
-    const KavriNumberFormatter &intFormatter() const;
-    const KavriNumberFormatter &formatterForAccount(int account) const;
-    void beginCurrencyPrinting();
-    void endCurrencyPrinting();
-    bool isCurrencyPrinting() const;
 
     QString stringForValue(double value, int currency, bool truncateEmptyEnding) const;
     QString stringWithPrefixForValue(double value, int currency, bool truncateEmptyEnding = false) const;
     QString stringForValueAccount(double value, int account) const;
-    QString stringWithPrefixForValueAccount(double value, int account) const;
-    cv::AmountDisplay attributedStringForValue(double value, int currency) const;
-    QString centStringForValue(double value, int currency) const;
     QString stringForTradingNumberOfUnits(long long units) const;
-    QString stringForFundValue(double value, int currency, bool wantPrefix = false) const;
     QString stringForFundValue(double value, int currency, bool wantPrefix, bool padZeroes, int decimals) const;
     QString stringWithPrefixForFundValue(double value, int currency) const;
     static QString stringForRoundValue(double value, int digits);
 
     std::optional<double> numberForString(const QString &text, int currency) const;
-    std::optional<double> numberForCentString(const QString &text, int currency) const;
     // An empty or null text is 0.
     std::optional<double> numberForStringAccount(const QString &text, int account) const;
-    double fundValueForString(const QString &text, int currency) const;
     static double numberForRoundString(const QString &text, int digits);
-
-    // Live editing of an amount editor's (text, selection); none leaves the editor alone.
-    std::optional<QString> fixCurrencyValue(const QString &text, int currency) const;
-    std::optional<QString> proposedString(const QString &currentText, cv::TextSelection selection,
-                                          const QString &proposed, int currency, int fractionLength) const;
-    std::optional<cv::EditedText> handleDeleteWithKey(const QString &text, cv::TextSelection selection, int key,
-                                                      int currency) const;
-    cv::EditedText deleteCharactersInRange(const QString &text, cv::TextSelection selection, cv::TextSelection range,
-                                           int currency, bool forwardDelete) const;
-
-    // Japanese text columns prefer the user's input method, amount and date
-    // columns Latin input; only for a Japanese user. The editor is any object
-    // with the inputMethodHints property.
-    static void changeTextInputSource(QObject *editor, bool japanese);
-    // The viewer's period that holds today (the date, for tests).
-    cv::PeriodOfToday dateFormatterBeginAndEndOfToday(const QDate &today = QDate::currentDate()) const;
 
     // ---- change mark
     void updateChangeCount(ChangeKind change) override;
     bool isDocumentEdited() const;
 
-    // ---- store writes in batches: an edit scope opened and closed by hand
-    // (cv::EditScope is the usual form). A failed write is reported once per
-    // batch and the cache is rebuilt from what the store holds.
-    void beginWriteBatch();
-    void endWriteBatch();
-    // Whether an edit scope is open.
+    // Whether an edit scope (cv::EditScope) is open.
     bool isEditing() const;
 
     // ================= balance cache and valuation (CV4Document_Cache.cpp)
-    static int findIndex(const std::vector<CV4PriceTimePtr> &list, const QDate &date);
     double currencyRate(const CV4CurrencyPtr &currency, const QDate &date) const;
     double brandPrice(const CV4BrandPtr &brand, const QDate &date) const;
     double brandValue(const CV4BrandPtr &brand, const QDate &date) const;
     int getCurrency(int ident) const;
     double defaultCurrencyValue(double amount, int currency, const QDate &date) const;
     double currency(int targetCurrency, double amount, int valueCurrency, const QDate &date) const override;
-    double netValue(double value, const CV4CurrencyPtr &currency, const CV4BrandPtr &brand, const QDate &date) const;
     // Either output may be null.
     void getTransferValues(const CV4Actual &entry, double *converted, double *defValue) const;
 
@@ -182,14 +143,10 @@ public:
     double valueForAccount(const CVUnitModelPtr &node, const QDate &date, const CV4CurrencyPtr &currency) const;
     double valueForAccount(const CVUnitModelPtr &node, const QDate &date) const;
     double rawValueForAccount(const CVUnitModelPtr &node, const QDate &date) const;
-    bool valueRangeForAccount(const CVUnitModelPtr &node, double *max, double *min, const QDate &from,
-                              const QDate &to) const;
     double tradingAccount(int account, int brand, const QDate &date) const;
     double valueForActual(const CVUnitModelPtr &node, const QDate &date) const;
     double summaryForActualDays(const CVUnitModelPtr &node, const QDate &date, int days) const;
     double summaryForActualMonths(const CVUnitModelPtr &node, const QDate &date, int months) const;
-    void resolveIncome(CV4SummaryUnit &unit) const;
-    void resolveExpense(CV4SummaryUnit &unit) const;
 
     // ================= write path, lookups and lists (CV4Document_DataModel.cpp)
     using ActualPtr = std::shared_ptr<CV4Actual>;
@@ -198,24 +155,16 @@ public:
     void updateExpense(const ActualPtr &entry, const ActualPtr &old, bool commit = true);
     void updateTransfer(const ActualPtr &entry, const ActualPtr &old);
     void fixupTransferCategory(CV4Actual &entry);
-    void updateTrade(const TradePtr &trade, const TradePtr &old);
     void applyTrade(const TradePtr &trade, const CVUnitModelPtr &subject, const std::map<TradePtr, TradePtr> &oldItems,
                     std::set<CV4BrandPtr> &brandSet, bool autoUpdate);
     bool addBrandNodeIfNeeded(const CVUnitModelPtr &account, int brand);
-    bool addTransferDestinationIfNeeded(const CV4Trade &trade);
 
     // Loans: the schedule is kept in the store, and the loan's entries are
     // regenerated from its terms and schedule.
-    void putLoanData(const CVUnitModelPtr &loan, const CV4LoanSchedule &rows);
     void putLoan(const CVUnitModelPtr &loan, const CV4LoanSchedule &rows);
     std::optional<CV4LoanSchedule> getLoan(int ident);
-    // Redirects what every loan refers to, and rewrites the loans that changed.
-    void fixLoanAccount(int account, int category, int newValue);
-    bool fixLoanSub(const CVUnitModelPtr &node, int account, int category, int newValue);
 
-    void cleanupItem(const CVUnitModelPtr &node);
     bool moveItem(const CVUnitModelPtr &node, int target);
-    bool isAccountUsed(int) const { return false; }
 
     bool commitSettings();
     void commitAccountModel();
@@ -223,23 +172,15 @@ public:
     void commitCurrencyList();
     void commitBrandList();
     void commitGroupList();
-    void commitInfoRows();
-    void postNotification(int code);
     // The grouping with the ident left the list: rows that carry it show none.
     void postGroupDeleted(int ident);
-    void postBusy();
-    void postNoBusy();
 
     CVUnitModelPtr findAccount(int ident) const;
-    CVUnitModelPtr findAsset(int ident) const;
-    CVUnitModelPtr findDebt(int ident) const;
     CVUnitModelPtr findIncome(int ident) const;
     CVUnitModelPtr findExpense(int ident) const;
-    CVUnitModelPtr findTransfer(int ident) const;
     CV4BrandPtr findBrand(int ident) const override;
     CV4CurrencyPtr findCurrency(int ident) const;
     CV4GroupingPtr findGrouping(int ident) const;
-    static CVUnitModelPtr findFirstItem(const CVUnitModelPtr &node, cv::NodeKind kind);
     CVUnitModelPtr findAccountOfKind(cv::NodeKind kind) const;
     // Forgets every remembered lookup; call when a node leaves a tree.
     void clearLookups();
@@ -252,13 +193,8 @@ public:
     void changeCurrencyOrder(int from, int to);
     void changeBrandOrder(int from, int to);
     void changeGroupingOrder(int from, int to);
-    template <class T> static void changeElementOrder(std::vector<T> &list, int from, int to);
 
     void setupCurrencyPopUpButton(CV4MenuTarget &menu) const;
-    void setupBrandPopUpButton(CV4MenuTarget &menu) const;
-    bool checkSameBrandPopUpButton(const QString &name) const;
-    static void fillPopUpButton(CV4MenuTarget &menu, const CVUnitModelPtr &node, cv::NodeKind kind);
-    void setupInvestAccountPopUpButton(CV4MenuTarget &menu) const;
 
     CV4CurrencyPtr defaultCurrency() const;
     CV4CurrencyPtr displayCurrencyOfItem(const CVUnitModel &node) const;
@@ -305,48 +241,27 @@ public:
     static const QString kTypeV2;   // "cvv2", the current format
     static const QString kTypeV1;   // "cvv1", read only
     static const QString kTypeXML;  // "cvxf"
-    static cv::DocumentType documentType(const QString &type);
-    static QString typeName(cv::DocumentType type);
-    static QString extensionForType(const QString &type);
     // None for an extension no type has.
     static QString typeForExtension(const QString &extension);
 
-    // The template the next new document is filled from: 0 "default", n "template-n".
-    static void setTemplateIndex(int index);
-    static int templateIndex();
     // Fills a new document from the template of the template index and resets the index.
     void createDefault();
-    void createFromTemplate(const QString &name);
     // Reads a file of the type into this fresh document, then brings an older
     // type to the current one. False when nothing could be opened.
     bool initWithContentsOfFile(const QString &path, const QString &type);
-    bool readFromFile(const QString &path, const QString &type);
-    // Whether the last failed read was cancelled by the user.
-    bool readCancelled() const;
     // Saves under the path as the type, then takes the day's backup once per opening.
     bool writeToFile(const QString &path, const QString &type);
-    bool writeToFileWorker(const QString &path, const QString &extension);
-    void fixInvestBrandID(const CVUnitModelPtr &node);
-    bool investAccountHasBrandWithOtherCurrency(const CVUnitModelPtr &account);
     void compactDB();
 
     // The file the document saves to; none while untitled.
     const QString &fileName() const;
-    void setFileName(const QString &path);
     const QString &fileType() const;
-    void setFileType(const QString &type);
     // Where an untitled document that came from a file proposes to be saved.
     const QString &suggestedFileName() const;
-    int backupStatus() const;
-    bool upgraded() const;
 
     // None until set; the printing side supplies its default then.
     const CVPrintInfoPtr &printInfo() const;
     void setPrintInfo(CVPrintInfoPtr info);
-
-    // ================= dated backups (CV4Document_Backup.cpp)
-    bool manageBackup(const QString &path);
-    bool isBackupFile(const QString &path) const;
 
     // ================= whole document as XML (CV4Document_XML.cpp)
     // Writes the whole book; the file is replaced only when every write succeeded.
@@ -358,7 +273,7 @@ public:
     // CV4TradeFormatting
     int currencyOfAccount(int account) const override;
     QString stringForValue(double value, int currency) const override;
-    QString stringForFundValue(double value, int currency, bool wantPrefix, bool padZeroes) const override;
+    QString stringForFundValue(double value, int currency, bool wantPrefix = false, bool padZeroes = false) const override;
 
 Q_SIGNALS:
     // Emitted once per edit, at the end of its outermost scope, never for a
@@ -377,6 +292,57 @@ Q_SIGNALS:
     void settingsChanged(const cv::ChangeSet &changes);  // the settings were committed (`settings`, `fiscalStart`)
 
 private:
+    friend class CV4DocumentController;   // names the file it read or saved, and the template of a new one
+    void setFileName(const QString &path);
+    void setFileType(const QString &type);
+    // Whether the last failed read was cancelled by the user.
+    bool readCancelled() const;
+    // The template the next new document is filled from: 0 "default", n "template-n".
+    static void setTemplateIndex(int index);
+    static int templateIndex();
+    void createFromTemplate(const QString &name);
+    // The schedule alone; putLoan also rewrites the loan's entries.
+    void putLoanData(const CVUnitModelPtr &loan, const CV4LoanSchedule &rows);
+    // Takes the node's entries, trades and summary references out of the book.
+    void cleanupItem(const CVUnitModelPtr &node);
+    // Long operations, nested; windows show a busy indicator meanwhile.
+    void postBusy();
+    void postNoBusy();
+    // Dated backups (CV4Document_Backup.cpp).
+    int backupStatus() const;
+    bool manageBackup(const QString &path);
+    bool isBackupFile(const QString &path) const;
+    bool readFromFile(const QString &path, const QString &type);
+    bool writeToFileWorker(const QString &path, const QString &extension);
+    void fixInvestBrandID(const CVUnitModelPtr &node);
+    bool investAccountHasBrandWithOtherCurrency(const CVUnitModelPtr &account);
+    static cv::DocumentType documentType(const QString &type);
+    static QString typeName(cv::DocumentType type);
+
+    void setAccountModel(CV4AccountModelPtr model);
+    void setActualModel(CV4ActualModelPtr model);
+    void setCurrencyList(CurrencyList list);
+    CVUnitModelPtr findTransfer(int ident) const;
+    static CVUnitModelPtr findFirstItem(const CVUnitModelPtr &node, cv::NodeKind kind);
+    void updateTrade(const TradePtr &trade, const TradePtr &old);
+    quint32 cacheStatus() const;
+    void commitInfoRows();
+    void postNotification(int code);
+    CVUnitModelPtr findAsset(int ident) const;
+    CVUnitModelPtr findDebt(int ident) const;
+    bool addTransferDestinationIfNeeded(const CV4Trade &trade);
+    // Redirects what every loan refers to, and rewrites the loans that changed.
+    void fixLoanAccount(int account, int category, int newValue);
+    bool fixLoanSub(const CVUnitModelPtr &node, int account, int category, int newValue);
+    template <class T> static void changeElementOrder(std::vector<T> &list, int from, int to);
+    static void fillPopUpButton(CV4MenuTarget &menu, const CVUnitModelPtr &node, cv::NodeKind kind);
+    void setupInvestAccountPopUpButton(CV4MenuTarget &menu) const;
+
+    static int findIndex(const std::vector<CV4PriceTimePtr> &list, const QDate &date);
+    double netValue(double value, const CV4CurrencyPtr &currency, const CV4BrandPtr &brand, const QDate &date) const;
+    bool valueRangeForAccount(const CVUnitModelPtr &node, double *max, double *min, const QDate &from,
+                              const QDate &to) const;
+
     // Builders and refreshers: the errands above call them, windows never.
     void createCacheFor(const CVUnitModelPtr &node);
     void clearCache(const CVUnitModelPtr &node);

@@ -87,6 +87,7 @@ struct CV4Document::Private {
 
     CV4Document &m_document;   // the document this is the private part of
     std::unique_ptr<CV4DataModel> m_dataModel;
+    cv::BookReads m_reads{*m_dataModel};
     QUndoStack *m_undoStack = nullptr;   // the windows' undo history; a child of the document
     CV4SettingsPtr m_settings;
     CV4AccountModelPtr m_accountModel;

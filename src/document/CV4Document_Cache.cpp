@@ -833,16 +833,6 @@ double CV4Document::tradingAccount(int account, int brand, const QDate &date) co
     return holding ? rawValueForAccount(holding, date) : 0;
 }
 
-void CV4Document::resolveIncome(CV4SummaryUnit &unit) const
-{
-    if (!unit.refCache()) unit.setRefCache(findIncome(unit.refID()));
-}
-
-void CV4Document::resolveExpense(CV4SummaryUnit &unit) const
-{
-    if (!unit.refCache()) unit.setRefCache(findExpense(unit.refID()));
-}
-
 namespace {
 
 // Category summaries add income categories and subtract expense ones.
@@ -851,9 +841,9 @@ void resolveCategorySummary(const CV4Document &doc, const CVUnitModel &node)
     const auto summary = std::dynamic_pointer_cast<CV4Summary>(node.extra());
     if (!summary) return;
     for (const auto &u : summary->assetList())
-        if (u) doc.resolveIncome(*u);
+        if (u && !u->refCache()) u->setRefCache(doc.findIncome(u->refID()));
     for (const auto &u : summary->debtList())
-        if (u) doc.resolveExpense(*u);
+        if (u && !u->refCache()) u->setRefCache(doc.findExpense(u->refID()));
 }
 
 } // namespace

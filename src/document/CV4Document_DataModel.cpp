@@ -515,19 +515,6 @@ void CV4Document::setupCurrencyPopUpButton(CV4MenuTarget &menu) const
         if (c && !(c->flags() & 1)) menu.addItem(c->name(), c->ident());
 }
 
-void CV4Document::setupBrandPopUpButton(CV4MenuTarget &menu) const
-{
-    menu.removeAllItems();
-    for (const auto &b : m_d->m_brandList)
-        if (b) menu.addItem(b->name(), b->ident());
-}
-
-bool CV4Document::checkSameBrandPopUpButton(const QString &name) const
-{
-    return std::any_of(m_d->m_brandList.begin(), m_d->m_brandList.end(),
-                       [&](const CV4BrandPtr &b) { return b && b->name() == name; });
-}
-
 namespace {
 
 void addNodesOfKind(CV4MenuTarget &menu, const CVUnitModelPtr &node, cv::NodeKind kind)

@@ -51,11 +51,6 @@ QString CV4Document::typeName(cv::DocumentType type)
     return QString();
 }
 
-QString CV4Document::extensionForType(const QString &type)
-{
-    return cv::extensionForDocumentType(documentType(type));
-}
-
 QString CV4Document::typeForExtension(const QString &extension)
 {
     return typeName(cv::documentTypeForExtension(extension));

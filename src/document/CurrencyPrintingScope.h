@@ -8,8 +8,8 @@ namespace cv {
 
 class CurrencyPrintingScope {
 public:
-    explicit CurrencyPrintingScope(CV4Document &document) : m_document(document) { m_document.beginCurrencyPrinting(); }
-    ~CurrencyPrintingScope() { m_document.endCurrencyPrinting(); }
+    explicit CurrencyPrintingScope(CV4Document &document) : m_document(document) { m_document.amountText().beginCurrencyPrinting(); }
+    ~CurrencyPrintingScope() { m_document.amountText().endCurrencyPrinting(); }
     CurrencyPrintingScope(const CurrencyPrintingScope &) = delete;
     CurrencyPrintingScope &operator=(const CurrencyPrintingScope &) = delete;
 

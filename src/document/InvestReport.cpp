@@ -142,7 +142,7 @@ std::vector<CV4TradePtr> tradesOf(const CV4Document &document, int account, int 
 {
     std::vector<CV4TradePtr> trades;
     if (!document.dataModel()) return trades;
-    auto found = document.dataModel()->findTradeFrom(QDate(), to, account, brand, 0);
+    auto found = document.reads().findTradeFrom(QDate(), to, account, brand, 0);
     if (!found) return trades;
     for (CV4TradePtr &t : *found) {
         if (t && (t->account() == account || t->kind() == cv::TradeKind::TransferUnits)) trades.push_back(std::move(t));
@@ -414,7 +414,7 @@ AmountDisplay InvestReport::text(int column, const Row &row, bool convert) const
     const int currency = rowCurrency(row);
     const bool foreign = m_document.isForeignCurrency(currency);
     const int defaultCurrency = m_document.getCurrency(0);
-    auto amount = [&](double v, int c) { return m_document.attributedStringForValue(v, c); };
+    auto amount = [&](double v, int c) { return m_document.amountText().attributedStringForValue(v, c); };
 
     switch (column) {
     case Name:
@@ -452,7 +452,7 @@ AmountDisplay InvestReport::text(int column, const Row &row, bool convert) const
     if (!v || (*v < 0 && column != Gain)) return {};
     const std::optional<cv::BrandKind> kind = brandKind(row);
     if (column == Units) {
-        if (kind == cv::BrandKind::Stock) return {m_document.intFormatter().stringForObjectValue(*v), {}};
+        if (kind == cv::BrandKind::Stock) return {m_document.amountText().intFormatter().stringForObjectValue(*v), {}};
         return {frac6String(*v, true), {}};
     }
     if (column == UnitPrice) {

@@ -2,7 +2,6 @@
 #include "model/CV4PriceTime.h"
 
 #include "controls/DialogButtons.h"
-#include "document/CV4DataModel.h"
 #include "document/CV4Document.h"
 #include "document/EditScope.h"
 #include "import/ImportFile.h"

@@ -23,7 +23,7 @@ std::optional<int> integerOf(const ArchiveValue &v)
 LearnedMapping LearnedMapping::read(CV4Document &document, int record)
 {
     LearnedMapping mapping;
-    const QByteArray data = document.dataModel()->getImportMappingData(record);
+    const QByteArray data = document.reads().getImportMappingData(record);
     if (data.isEmpty()) return mapping;
     const std::optional<ArchiveValue> root = KeyedUnarchiver::unarchiveObjectWithData(data);
     const ArchiveDictionary *dictionary = root ? root->dictionary() : nullptr;

@@ -180,11 +180,10 @@ void TransferImportPanelController::fieldEdited(Side side)
     if (!m_document || m_fields[side]->text().trimmed().isEmpty()) return;
     const int currency = account > 0 ? m_document->currencyOfAccount(account) : 0;
     const CV4CurrencyPtr c = m_document->findCurrency(currency);
-    QString digits = m_fields[side]->text().trimmed();
-    if (c && !c->prefix().isEmpty() && digits.startsWith(c->prefix())) digits = digits.mid(c->prefix().size());
-    digits.remove(QLatin1Char(','));
-    const double value = CV4Document::numberForRoundString(digits, c ? c->fraction() : 0);
-    m_fields[side]->setText(m_document->stringForValue(std::isnan(value) ? 0 : value, currency, false));
+    const double value = cv::AmountText::typedAmount(m_fields[side]->text(), c ? c->prefix() : QString(),
+                                                     c ? c->fraction() : 0)
+                             .value_or(0);
+    m_fields[side]->setText(m_document->stringForValue(value, currency, false));
     updateOKButton();
 }
 

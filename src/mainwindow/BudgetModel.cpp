@@ -44,7 +44,7 @@ BudgetCell BudgetModel::budgetCell(const CV4Document &document, const CVUnitMode
     // Each read only what the position shows: cells are computed whenever they are painted.
     const double budget = position == 1 ? 0 : node.budgetAtDate(date, months);
     const double actual = position == 0 ? 0 : document.summaryForActualMonths(shared(node), date, months);
-    const KavriNumberFormatter &money = document.formatterForCurrency(0);
+    const KavriNumberFormatter &money = document.amountText().formatterForCurrency(0);
     BudgetCell cell;
     switch (position) {
     case 0:

@@ -481,7 +481,7 @@ void BudgetPage::sheetEnded(int code)
 QStringList BudgetPage::budgetStringsForValue(const CV4Document &document, double actual, double budget)
 {
     if (actual == 0) return {QString(), QString(), QString()};
-    const KavriNumberFormatter &money = document.formatterForCurrency(0);
+    const KavriNumberFormatter &money = document.amountText().formatterForCurrency(0);
     static const KavriNumberFormatter centi(QStringLiteral("#,##0.00;-#,##0.00"));
     if (budget == 0) return {money.stringForObjectValue(actual), QString(), QString()};
     return {money.stringForObjectValue(actual), money.stringForObjectValue(budget),

@@ -8,6 +8,7 @@
 #include "mainwindow/ViewerModel.h"
 #include "mainwindow/ViewerPage.h"
 #include "model/CVUnitModel.h"
+#include "platform/Localization.h"
 
 #include <QApplication>
 #include <QFontInfo>
@@ -310,7 +311,7 @@ void CV4AccountView::panelWillClose()
 void CV4AccountView::closeMaximizedPanel()
 {
     if (!m_wc) return;
-    CV4Document::changeTextInputSource(this, false);
+    cv::changeTextInputSource(this, false);
     // Going back commits the panel through the page switcher.
     m_wc->removeTemporaryTab();
     restoreSelection();

@@ -145,7 +145,7 @@ void CurrencyPage::enter(bool)
     reload();
     // Row 0 is the default currency, never edited; a book of one currency has nothing to edit.
     editRow(NameColumn, 1);
-    CV4Document::changeTextInputSource(GetPopupFieldEditor(), true);
+    cv::changeTextInputSource(GetPopupFieldEditor(), true);
 }
 
 void CurrencyPage::leave()
@@ -157,7 +157,7 @@ void CurrencyPage::leave()
         document()->recalculateIfStale();
         m_currencyChanged = false;
     }
-    CV4Document::changeTextInputSource(GetPopupFieldEditor(), false);
+    cv::changeTextInputSource(GetPopupFieldEditor(), false);
 }
 
 void CurrencyPage::commitPendingInput()

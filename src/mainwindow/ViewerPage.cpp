@@ -258,7 +258,7 @@ void ViewerPage::setupColumnHeader()
     m_values.invalidateSums();
     m_values.setFutureColor(preference().futureColor());
     const QDate today = QDate::currentDate();
-    const PeriodOfToday period = document()->dateFormatterBeginAndEndOfToday(today);
+    const PeriodOfToday period = cv::periodOfToday(*document()->settings(), today);
     m_todayColumn = m_columns.todayColumn(today, period.begin, period.end);
     m_values.setTodayColumn(m_todayColumn);
     const QPalette palette = QApplication::palette();

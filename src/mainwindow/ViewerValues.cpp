@@ -155,7 +155,7 @@ double ViewerValues::accountValue(const CVUnitModelPtr &node, const QDate &date,
 QString ViewerValues::currencyText(double value) const
 {
     const CV4CurrencyPtr def = m_document.defaultCurrency();
-    return m_document.formatterForCurrency(def ? def->ident() : 0).stringForObjectValue(value);
+    return m_document.amountText().formatterForCurrency(def ? def->ident() : 0).stringForObjectValue(value);
 }
 
 QString ViewerValues::formatAccount(const CVUnitModel &node, double value, bool trans) const
@@ -168,14 +168,15 @@ QString ViewerValues::formatAccount(const CVUnitModel &node, double value, bool 
             return m_document.stringForValue(value, shown ? shown->ident() : 0);
         }
         const CV4BrandPtr brand = m_document.findBrand(brandOf(node));
-        if (brand && brand->kind() == BrandKind::Stock) return m_document.intFormatter().stringForObjectValue(value);
+        if (brand && brand->kind() == BrandKind::Stock)
+            return m_document.amountText().intFormatter().stringForObjectValue(value);
         static const KavriNumberFormatter units(QStringLiteral("#,##0.00;0.00;#,##0.00"));
         return units.stringForObjectValue(value);
     }
     if (trans || !node.isAccount()) return currencyText(value);
     if (kind == NodeKind::CashPart && node.parent())
-        return m_document.formatterForCurrency(node.parent()->currency()).stringForObjectValue(value);
-    return m_document.formatterForCurrency(node.currency()).stringForObjectValue(value);
+        return m_document.amountText().formatterForCurrency(node.parent()->currency()).stringForObjectValue(value);
+    return m_document.amountText().formatterForCurrency(node.currency()).stringForObjectValue(value);
 }
 
 bool ViewerValues::isFuture(int column) const
@@ -235,7 +236,7 @@ ViewerCell ViewerValues::accountCell(const CVUnitModel &node, int column)
             CV4CurrencyPtr currency = m_document.defaultCurrency();
             if (!trans && node.parent()) currency = m_document.findCurrency(node.parent()->currency());
             const double v = m_document.valueForAccount(item, d, currency);
-            cell.text = m_document.formatterForCurrency(currency ? currency->ident() : 0).stringForObjectValue(v);
+            cell.text = m_document.amountText().formatterForCurrency(currency ? currency->ident() : 0).stringForObjectValue(v);
             cell.color = accountColor(node, v, column, trans);
             return cell;
         }

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QLocale>
 #include <QMutex>
+#include <QObject>
 #include <QStringList>
 
 #include <algorithm>
@@ -172,6 +173,17 @@ QString currentLanguage()
 bool isJapanese()
 {
     return currentLanguage() == QLatin1String("ja");
+}
+
+void changeTextInputSource(QObject *editor, bool japanese)
+{
+    if (!editor || !isJapanese()) return;
+    const QVariant current = editor->property("inputMethodHints");
+    if (!current.isValid()) return;
+    // A hint only: the user's own input method choice is never overridden.
+    auto hints = current.value<Qt::InputMethodHints>();
+    hints.setFlag(Qt::ImhPreferLatin, !japanese);
+    editor->setProperty("inputMethodHints", QVariant::fromValue(hints));
 }
 
 void setLanguageOverride(const QString &language)

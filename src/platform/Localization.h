@@ -6,6 +6,8 @@
 #include <QVariant>
 #include <QVariantList>
 
+class QObject;
+
 namespace cv {
 
 // The text of the key in the current language; the key itself when missing.
@@ -16,6 +18,10 @@ inline QString localizedString(const char *key) { return localizedString(QString
 // "ja" when the first preferred UI language is Japanese, otherwise "en".
 QString currentLanguage();
 bool isJapanese();
+// Japanese text columns prefer the user's input method, amount and date
+// columns Latin input; only for a Japanese user. The editor is any object
+// with the inputMethodHints property.
+void changeTextInputSource(QObject *editor, bool japanese);
 
 // Overrides the language (tests, and a future preference); an empty text
 // returns to the system's preferred language.

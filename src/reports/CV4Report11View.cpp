@@ -181,7 +181,7 @@ void CV4Report11View::drawTotal(cv::Canvas &canvas, const CV4ReportItem &row, do
     drawLeftJustified(canvas, cv::formatString(cv::localizedString("Report-Total-of"), {name}), QPointF(left(), y));
     const int currency = row.brand ? row.brand->currency() : 0;
     const KavriNumberFormatter &formatter =
-        doc().isForeignCurrency(currency) ? doc().formatterForCurrency(currency) : currencyFormatter();
+        doc().isForeignCurrency(currency) ? doc().amountText().formatterForCurrency(currency) : currencyFormatter();
     drawText(canvas, formatter.stringForObjectValue(row.value(Profit)), kProfit, y);
 }
 
@@ -199,7 +199,7 @@ void CV4Report11View::drawValue(cv::Canvas &canvas, double value, int currency, 
 void CV4Report11View::drawUnits(cv::Canvas &canvas, double units, const CV4BrandPtr &brand, const Column &column,
                                 double y) const
 {
-    drawText(canvas, isStock(brand) ? doc().intFormatter().stringForObjectValue(units) : getFrac6String(units),
+    drawText(canvas, isStock(brand) ? doc().amountText().intFormatter().stringForObjectValue(units) : getFrac6String(units),
              column, y);
 }
 

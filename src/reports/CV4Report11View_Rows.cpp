@@ -116,7 +116,7 @@ void collectCarryOverTrades(CV4Document &doc, const CVUnitModelPtr &node, const 
         out.push_back(std::move(opening));
     }
     const auto trades =
-        doc.dataModel()->findTradeFrom(start.addYears(-100), start.addDays(-1), account, brand.ident(), kCarryKinds);
+        doc.reads().findTradeFrom(start.addYears(-100), start.addDays(-1), account, brand.ident(), kCarryKinds);
     if (trades) out.insert(out.end(), trades->begin(), trades->end());
 }
 
@@ -420,7 +420,7 @@ CV4ReportView::Rows CV4Report11View::makeAllItems(CV4Document &doc, const std::v
                 rows.push_back(std::move(row));
             }
         }
-        auto trades = doc.dataModel()->findTradeFrom(from, to, -1, brand->ident(), 0).value_or(TradeList{});
+        auto trades = doc.reads().findTradeFrom(from, to, -1, brand->ident(), 0).value_or(TradeList{});
         std::stable_sort(trades.begin(), trades.end(), tradeBefore);
         for (const auto &trade : trades) {
             CV4ReportItem row(TradeRow, CV4ReportItem::kRowHeight);

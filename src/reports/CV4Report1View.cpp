@@ -49,7 +49,7 @@ public:
     {
         CV4SearchConditions period;
         period.date = {from, to};
-        doc.dataModel()->forEachActual(period, [this](const CV4Actual &entry) {
+        doc.reads().forEachActual(period, [this](const CV4Actual &entry) {
             Moves &source = m_moves[entry.account()];
             switch (entry.kind()) {
             case cv::EntryKind::Income: source.income += entry.amount(); break;
@@ -66,7 +66,7 @@ public:
             default: break;
             }
         });
-        if (auto trades = doc.dataModel()->findTradeFrom(from, to, -1, -1, 0)) {
+        if (auto trades = doc.reads().findTradeFrom(from, to, -1, -1, 0)) {
             for (const CV4TradePtr &trade : *trades) {
                 m_trades[trade->account()].push_back(trade);
                 if (trade->transfer() > 0 && trade->transfer() != trade->account())
@@ -406,7 +406,7 @@ void CV4Report1View::drawForeign(cv::Canvas &canvas, const CV4ReportItem &row, d
     const QString bracket = QStringLiteral("<%1>");
     drawCentered(canvas, bracket.arg(currency ? currency->prefix() : QString()), QPointF(left() + kTypeX, y),
                  kTypeWidth);
-    const KavriNumberFormatter &own = doc().formatterForCurrency(row.number);
+    const KavriNumberFormatter &own = doc().amountText().formatterForCurrency(row.number);
     // The change in the currency's own digits, in the fractional change format.
     const KavriNumberFormatter diff(cv::localizedString("Report-Format-Fractional-Diff"));
     double x = left() + kValuesX;

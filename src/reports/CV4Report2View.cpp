@@ -40,7 +40,7 @@ QString CV4Report2View::valueText(const CVUnitModel &node, double value) const
     }
     const CVUnitModel &account = node.kind() == cv::NodeKind::CashPart && node.parent() ? *node.parent() : node;
     if (!doc().isForeignCurrency(account.currency())) return formatAmount(value);
-    return doc().formatterForCurrency(account.currency()).stringForObjectValue(value);
+    return doc().amountText().formatterForCurrency(account.currency()).stringForObjectValue(value);
 }
 
 void CV4Report2View::drawHeads(cv::Canvas &canvas, const CVUnitModel &node) const

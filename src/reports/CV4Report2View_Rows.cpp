@@ -86,13 +86,13 @@ private:
             CV4SearchConditions conditions;
             conditions.date = {m_from, m_to};
             conditions.account = {account.ident()};
-            for (const CV4ActualPtr &entry : m_doc.dataModel()->findActual(conditions).value_or(CV4DataModel::ActualList()))
+            for (const CV4ActualPtr &entry : m_doc.reads().findActual(conditions).value_or(cv::ActualList()))
                 records.push_back({entry, nullptr});
         }
         if (node.kind() == cv::NodeKind::CashPart || holding) {
             const int brand = holding ? brandOf(node) : -1;
-            const auto trades = m_doc.dataModel()->findTradeFrom(m_from, m_to, account.ident(), brand, 0);
-            for (const CV4TradePtr &trade : trades.value_or(CV4DataModel::TradeList())) {
+            const auto trades = m_doc.reads().findTradeFrom(m_from, m_to, account.ident(), brand, 0);
+            for (const CV4TradePtr &trade : trades.value_or(cv::TradeList())) {
                 const auto kind = trade->kind();
                 // Moves of units without money mean nothing to the cash, unless they cost a commission.
                 if (!holding && trade->commission() == 0 &&

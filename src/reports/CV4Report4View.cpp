@@ -66,7 +66,7 @@ private:
         conditions.category = categories;
         if (m_request.groups) conditions.group = *m_request.groups;
         // The store answers by day, then ident.
-        for (const CV4ActualPtr &entry : m_doc.dataModel()->findActual(conditions).value_or(CV4DataModel::ActualList()))
+        for (const CV4ActualPtr &entry : m_doc.reads().findActual(conditions).value_or(cv::ActualList()))
             m_listed.push_back({entry, node.ident()});
     }
 

@@ -23,7 +23,7 @@ void addEntries(CV4Document &doc, const CVUnitModel &account, const std::optiona
     conditions.account = {account.ident()};
     if (groups) conditions.group = *groups;
     const int currency = account.currency();
-    doc.dataModel()->forEachActual(conditions, [&](const CV4Actual &entry) {
+    doc.reads().forEachActual(conditions, [&](const CV4Actual &entry) {
         switch (entry.kind()) {
         case cv::EntryKind::Income: {
             const CVUnitModelPtr category = doc.findIncome(entry.category());
@@ -58,7 +58,7 @@ void addEntries(CV4Document &doc, const CVUnitModel &account, const std::optiona
 
 void addTrades(CV4Document &doc, const CVUnitModel &account, const QDate &from, const QDate &to, Sums &sums)
 {
-    const auto trades = doc.dataModel()->findTradeFrom(from, to, account.ident(), -1, 0);
+    const auto trades = doc.reads().findTradeFrom(from, to, account.ident(), -1, 0);
     if (!trades) return;
     for (const auto &trade : *trades) {
         const double r = cv::cashflow::rateAt(doc, account.currency(), trade->date());

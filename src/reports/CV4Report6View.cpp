@@ -127,7 +127,7 @@ void DetailLists::makeActualDetail(const std::optional<QList<int>> &groups)
     CV4SearchConditions conditions;
     conditions.date = {m_from, m_to};
     if (groups) conditions.group = *groups;
-    m_doc.dataModel()->forEachActual(conditions, [&](const CV4Actual &entry) {
+    m_doc.reads().forEachActual(conditions, [&](const CV4Actual &entry) {
         const CVUnitModelPtr account = m_doc.findAccount(entry.account());
         const bool accountCash = cv::cashflow::isCashLike(account.get());
         const auto kind = entry.kind();
@@ -182,8 +182,8 @@ void DetailLists::makeTradeDetail()
     const size_t commission = m_outTrade.size();
     m_outTrade.push_back(Item::of(brands.front()));
 
-    const auto trades = m_doc.dataModel()->findTradeFrom(m_from, m_to, -1, -1, 0);
-    for (const auto &trade : trades.value_or(CV4DataModel::TradeList{})) {
+    const auto trades = m_doc.reads().findTradeFrom(m_from, m_to, -1, -1, 0);
+    for (const auto &trade : trades.value_or(cv::TradeList{})) {
         const CVUnitModelPtr account = m_doc.findAccount(trade->account());
         const double r = cv::cashflow::rateAt(m_doc, cv::cashflow::currencyOf(account.get()), trade->date());
         const cv::cashflow::TradeFlow flow = cv::cashflow::tradeFlow(*trade);

@@ -31,7 +31,7 @@ public:
         period.date = {from, to};
         if (groups && !groups->isEmpty()) period.group = *groups;
         QHash<int, int> currencyOfAccount;
-        doc.dataModel()->forEachActual(period, [&](const CV4Actual &entry) {
+        doc.reads().forEachActual(period, [&](const CV4Actual &entry) {
             if (entry.kind() != cv::EntryKind::Income && entry.kind() != cv::EntryKind::Expense) return;
             auto known = currencyOfAccount.constFind(entry.account());
             if (known == currencyOfAccount.constEnd()) {

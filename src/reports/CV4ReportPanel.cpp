@@ -455,11 +455,11 @@ bool CV4ReportPanel::runReport(PrintRunner::Mode mode, const QString &pdfPath)
     if (!m_doc || !k || !k->make || !m_reportButton->isEnabled()) return false;
     const std::optional<ReportRequest> chosen = request();
     // Amounts take their print form while the rows are built and drawn.
-    m_doc->beginCurrencyPrinting();
+    m_doc->amountText().beginCurrencyPrinting();
     std::unique_ptr<CV4ReportView> view = chosen ? k->make(*m_doc, *chosen, pageSetup()) : nullptr;
     bool printed = false;
     if (view) printed = PrintRunner::run(*view, mode, this, pdfPath).printed;
-    m_doc->endCurrencyPrinting();
+    m_doc->amountText().endCurrencyPrinting();
     if (!view) CV4Alert::alert(localizedString("Report-NoData-Title"), localizedString("Report-NoData-Message"), this);
     return printed;
 }

@@ -227,7 +227,7 @@ QString CV4ReportView::getFullCatName(const CV4Actual &entry) const
 
 const KavriNumberFormatter &CV4ReportView::currencyFormatter() const
 {
-    return m_doc.formatterForCurrency(0);
+    return m_doc.amountText().formatterForCurrency(0);
 }
 
 QString CV4ReportView::formatAmount(double value) const

@@ -38,7 +38,7 @@ CategoryAmounts::CategoryAmounts(CV4Document &doc, const QDate &from, const QDat
         return;
     }
     conditions.group = *groups;
-    const auto entries = doc.dataModel()->findActual(conditions);
+    const auto entries = doc.reads().findActual(conditions);
     if (!entries) return;
     EntryConverter converter(doc);
     for (const CV4ActualPtr &entry : *entries)

@@ -80,7 +80,7 @@ TEST_P(FirstHour, ABookFromATemplateKeepsWhatWasTypedThroughSaveQuitAndReopen)
                 {food, AccountPanelController::OutColumn, "700"}};
     for (const auto &r : rows) {
         QCoreApplication::processEvents();  // the new row's deferred edit
-        const int row = int(book->items().size()) - 1;
+        const int row = book->rowCount() - 1;
         // The kind chooser opens over the cell and hands the pick over.
         table->editColumn(table->columnWithIdentifier(AccountPanelController::KindColumn), row, nullptr, true);
         book->editColumn(table->columnWithIdentifier(AccountPanelController::KindColumn), row, nullptr);
@@ -104,7 +104,7 @@ TEST_P(FirstHour, ABookFromATemplateKeepsWhatWasTypedThroughSaveQuitAndReopen)
 
     // The last typed row: Edit > Delete is on for the focused table, the
     // book's menu deletes and restores it; Select All in a cell takes the rows.
-    const int last = int(book->items().size()) - 2;
+    const int last = book->rowCount() - 2;
     QApplication::setActiveWindow(w);  // the transfer popup had it
     table->setFocus();
     table->QTableView::selectRow(last);
@@ -121,7 +121,7 @@ TEST_P(FirstHour, ABookFromATemplateKeepsWhatWasTypedThroughSaveQuitAndReopen)
               doc->stringWithPrefixForValue(bankAfter, doc->currencyOfAccount(bank->ident())));
     table->editColumn(table->columnWithIdentifier(AccountPanelController::MemoColumn), 0, nullptr, true);
     delegate->actionNamed(QStringLiteral("selectAll"))->trigger();
-    EXPECT_EQ(table->selectionModel()->selectedRows().size(), int(book->items().size()));
+    EXPECT_EQ(table->selectionModel()->selectedRows().size(), book->rowCount());
 
     const QString file = path(QStringLiteral("first-hour.cvv2"));
     ASSERT_TRUE(delegate->documentController().saveDocumentAs(doc, file));

@@ -3,6 +3,7 @@
 #include "charts/ChartPanelController.h"
 #include "charts/InfoPanelController.h"
 #include "controls/AccountActualOutlineView.h"
+#include "document/CV4DocumentTestAccess.h"
 #include "document/CV4Preference.h"
 #include "platform/Localization.h"
 #include "platform/ScriptedAlertPresenter.h"
@@ -100,7 +101,7 @@ TEST_F(SheetTest, PieOfAccountsNeedsNoEndDate)
         sheet.setPrintTarget(cv::PrintRunner::Mode::Pdf, pdf);
         QTest::mouseClick(sheet.drawButton(), Qt::LeftButton);
         EXPECT_GT(QFileInfo(pdf).size(), 0);
-        EXPECT_FALSE(m_book.doc->isCurrencyPrinting());
+        EXPECT_FALSE(m_book.doc->amountText().isCurrencyPrinting());
         // On the categories tab the pie needs its range again.
         sheet.tabView()->setCurrentIndex(1);
         EXPECT_TRUE(sheet.toDateField()->isEnabled());
@@ -162,7 +163,7 @@ TEST_F(SheetTest, OverviewCashFlow)
              trade->setCount(10);
              trade->setUnitPrice(500);
              trade->setCommission(20);
-             b.doc->updateTrade(trade, nullptr);
+             CV4DocumentTestAccess::updateTrade(*b.doc, trade, nullptr);
          },
          0, 5020},
     };

@@ -11,7 +11,9 @@
 #include "controls/AccountActualOutlineView.h"
 #include "controls/DateField.h"
 #include "document/CV4Document.h"
+#include "document/CV4DocumentTestAccess.h"
 #include "document/CV4Preference.h"
+#include "document/EditScope.h"
 #include "model/CV4AccountModel.h"
 #include "model/CV4ActualModel.h"
 #include "platform/Localization.h"
@@ -20,6 +22,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <optional>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -60,7 +63,7 @@ void fillYear(CV4Document &doc)
         seed = seed * 1103515245u + 12345u;
         return (seed >> 8) % n;
     };
-    doc.beginWriteBatch();
+    std::optional<cv::EditScope> batch(std::in_place, doc);
     for (const CVUnitModelPtr &account : assets)
         doc.updateIncome(samplebook::entry(cv::EntryKind::Income, QDate(2008, 12, 31), 200000 + 100000 * next(5),
                                            incomes.front()->ident(), account->ident()),
@@ -78,7 +81,7 @@ void fillYear(CV4Document &doc)
                               nullptr);
         }
     }
-    doc.endWriteBatch();
+    batch.reset();
 }
 
 class ChartShots : public ::testing::TestWithParam<const char *> {
@@ -86,7 +89,7 @@ protected:
     void SetUp() override
     {
         cv::setLanguageOverride(QString::fromLatin1(GetParam()));
-        CV4Document::setTemplateIndex(0);
+        CV4DocumentTestAccess::setTemplateIndex(0);
         m_doc.createDefault();
         fillYear(m_doc);
         m_doc.createCache();

@@ -219,7 +219,7 @@ TEST_F(ChartViewTest, PieLegendAndWedges)
                   }),
                   c.swatches)
             << c.balances.front();
-        EXPECT_FALSE(book.doc->isCurrencyPrinting());
+        EXPECT_FALSE(book.doc->amountText().isCurrencyPrinting());
     }
 }
 
@@ -241,9 +241,9 @@ TEST_F(ChartViewTest, PieGathersSmallSlicesInBlackWithinTheRunsPrintMode)
         // The page's own print mode ends inside the run's, not with it.
         cv::CurrencyPrintingScope run(*m_book.doc);
         pie.drawSheet(1, canvas);
-        EXPECT_TRUE(m_book.doc->isCurrencyPrinting());
+        EXPECT_TRUE(m_book.doc->amountText().isCurrencyPrinting());
     }
-    EXPECT_FALSE(m_book.doc->isCurrencyPrinting());
+    EXPECT_FALSE(m_book.doc->amountText().isCurrencyPrinting());
     EXPECT_EQ(canvas.calls(Op::FillPath).last().color, QColor(Qt::black));
 }
 

@@ -3,6 +3,7 @@
 // asset {cash A, folder F {bank B}, folder G {}}, debt {card C}.
 
 #include "document/CV4Document.h"
+#include "document/CV4DocumentTestAccess.h"
 #include "document/CV4DocumentUI.h"
 #include "support/SampleBook.h"
 
@@ -15,7 +16,7 @@ namespace cvtest {
 struct ChooserBook {
     ChooserBook()
     {
-        doc.createFromTemplate(QStringLiteral("no-such-template"));
+        CV4DocumentTestAccess::createFromTemplate(doc, QStringLiteral("no-such-template"));
         const CVUnitModelPtr asset = doc.accountModel()->asset();
         const CVUnitModelPtr debt = doc.accountModel()->debt();
         asset->setChildren({});

@@ -2,6 +2,7 @@
 #include "controls/ControlsAlertPresenter.h"
 #include "controls/NameDialogController.h"
 #include "document/CV4Document.h"
+#include "document/CV4DocumentTestAccess.h"
 #include "platform/Localization.h"
 
 #include <QApplication>
@@ -88,7 +89,7 @@ TEST(ControlsAlertPresenterTest, DocumentFormatterAndInputHints)
     yen->setIdent(1);
     auto dollar = CV4Currency::currencyWith(QStringLiteral("Dollar"), QStringLiteral("USD"), QStringLiteral("$"), 2);
     dollar->setIdent(2);
-    doc.setCurrencyList({yen, dollar});
+    CV4DocumentTestAccess::setCurrencyList(doc, {yen, dollar});
 
     CVCurrencyFormatter formatter(&doc, 2);
     EXPECT_EQ(formatter.stringForObjectValue(-1234.5), QStringLiteral("-1,234.50"));
@@ -102,13 +103,13 @@ TEST(ControlsAlertPresenterTest, DocumentFormatterAndInputHints)
 
     // Only a Japanese user's editors get input hints; the choice stays the user's.
     QLineEdit field;
-    CV4Document::changeTextInputSource(&field, false);
+    cv::changeTextInputSource(&field, false);
     EXPECT_TRUE(field.inputMethodHints().testFlag(Qt::ImhPreferLatin));
-    CV4Document::changeTextInputSource(&field, true);
+    cv::changeTextInputSource(&field, true);
     EXPECT_FALSE(field.inputMethodHints().testFlag(Qt::ImhPreferLatin));
     cv::setLanguageOverride(QStringLiteral("en"));
-    CV4Document::changeTextInputSource(&field, false);
+    cv::changeTextInputSource(&field, false);
     EXPECT_FALSE(field.inputMethodHints().testFlag(Qt::ImhPreferLatin));
-    CV4Document::changeTextInputSource(nullptr, false);
+    cv::changeTextInputSource(nullptr, false);
     cv::setLanguageOverride(QString());
 }

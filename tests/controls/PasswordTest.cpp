@@ -6,6 +6,7 @@
 #include "controls/PasswordPanelController.h"
 #include "document/CV4Document.h"
 #include "document/CV4DocumentBackup.h"
+#include "document/CV4DocumentTestAccess.h"
 #include "document/WorkingFolder.h"
 #include "platform/Localization.h"
 
@@ -120,7 +121,7 @@ protected:
 TEST_F(PasswordTest, ProtectedBookOpensWithTheRightPasswordWithinThreeTries)
 {
     CV4Document doc;
-    doc.createFromTemplate(QStringLiteral("default"));
+    CV4DocumentTestAccess::createFromTemplate(doc, QStringLiteral("default"));
     setPasswordAndSave(doc, QString(), QStringLiteral("abc"));
 
     int shown = 0;

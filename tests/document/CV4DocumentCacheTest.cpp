@@ -114,10 +114,10 @@ TEST_F(BookTest, DeletingAnEntryAndAConvertedTransfer)
 TEST_F(BookTest, RangeAndSummaries)
 {
     double hi = 0, lo = 0;
-    ASSERT_TRUE(doc->valueRangeForAccount(bank, &hi, &lo, day(2009, 6, 1), day(2009, 6, 30)));
+    ASSERT_TRUE(CV4DocumentTestAccess::valueRangeForAccount(*doc, bank, &hi, &lo, day(2009, 6, 1), day(2009, 6, 30)));
     EXPECT_DOUBLE_EQ(hi, 705000);
     EXPECT_DOUBLE_EQ(lo, 405000);
-    EXPECT_FALSE(doc->valueRangeForAccount(bank, &hi, &lo, day(2008, 1, 1), day(2008, 2, 1)));
+    EXPECT_FALSE(CV4DocumentTestAccess::valueRangeForAccount(*doc, bank, &hi, &lo, day(2008, 1, 1), day(2008, 2, 1)));
 
     // A summary of debts alone is positive.
     auto summary = std::make_shared<CVUnitModel>();
@@ -236,7 +236,7 @@ TEST_F(BookTest, HoldingsCategoriesAndGroupings)
 {
     const QDate end = day(2009, 6, 30);
     // A removed holding takes its trades out of the cash part and the book.
-    doc->cleanupItem(invest->childAt(1));
+    CV4DocumentTestAccess::cleanupItem(*doc, invest->childAt(1));
     EXPECT_DOUBLE_EQ(doc->valueForAccount(invest, end), 200000);
     EXPECT_TRUE(doc->dataModel()->findTradeByAccount(1003, s->ident())->empty());
     doc->createCache();
@@ -260,7 +260,7 @@ TEST_F(BookTest, HoldingsCategoriesAndGroupings)
     // Deleting a category with entries is an edit of the book.
     doc->updateChangeCount(CV4DocumentChanges::ChangeCleared);
     ASSERT_FALSE(doc->isDocumentEdited());
-    doc->cleanupItem(food);
+    CV4DocumentTestAccess::cleanupItem(*doc, food);
     EXPECT_TRUE(doc->isDocumentEdited());
     EXPECT_DOUBLE_EQ(doc->valueForAccount(wallet, end), 10000);
 }

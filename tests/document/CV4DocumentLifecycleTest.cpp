@@ -66,7 +66,7 @@ TEST_F(LifecycleTest, NewDocumentWithoutTemplateHasTheDefaultItems)
     ScriptedDocumentUI ui;
     EXPECT_EQ(cv::localizedString(QStringLiteral("Default Currency")), QStringLiteral("JPY Yen ¥ 0"));
     CV4Document doc;
-    doc.createFromTemplate(QStringLiteral("no-such-template"));
+    CV4DocumentTestAccess::createFromTemplate(doc, QStringLiteral("no-such-template"));
 
     ASSERT_EQ(doc.currencyList().size(), 1u);
     const CV4CurrencyPtr yen = doc.currencyList().front();
@@ -98,10 +98,10 @@ TEST_F(LifecycleTest, EveryShippedTemplateMakesABookWithoutDuplicates)
         cv::setLanguageOverride(QLatin1String(language));
         for (int index = 0; index <= 3; ++index) {
             SCOPED_TRACE(QStringLiteral("%1 template %2").arg(QLatin1String(language)).arg(index).toStdString());
-            CV4Document::setTemplateIndex(index);
+            CV4DocumentTestAccess::setTemplateIndex(index);
             CV4Document doc;
             doc.createDefault();
-            EXPECT_EQ(CV4Document::templateIndex(), 0);
+            EXPECT_EQ(CV4DocumentTestAccess::templateIndex(), 0);
             EXPECT_GT(doc.actualModel()->expense()->countChild(), 3);
             EXPECT_GT(doc.actualModel()->income()->countChild(), 1);
             std::multiset<int> idents;
@@ -122,13 +122,13 @@ TEST_F(LifecycleTest, EveryShippedTemplateMakesABookWithoutDuplicates)
     }
     // Template 3 then the next new book: "default", whose books differ.
     cv::setLanguageOverride(QStringLiteral("en"));
-    CV4Document::setTemplateIndex(3);
+    CV4DocumentTestAccess::setTemplateIndex(3);
     CV4Document third;
     third.createDefault();
     CV4Document next;
     next.createDefault();
     CV4Document plain;
-    plain.createFromTemplate(QStringLiteral("default"));
+    CV4DocumentTestAccess::createFromTemplate(plain, QStringLiteral("default"));
     EXPECT_EQ(exported(next), exported(plain));
     EXPECT_NE(exported(third), exported(plain));
 }
@@ -137,7 +137,7 @@ TEST_F(LifecycleTest, SaveAndReopenKeepsTheWholeBook)
 {
     ScriptedDocumentUI ui;
     CV4Document doc;
-    doc.createFromTemplate(QStringLiteral("default"));
+    CV4DocumentTestAccess::createFromTemplate(doc, QStringLiteral("default"));
     const int wallet = 10;
     const int expense = doc.actualModel()->expense()->childAt(0)->ident();
     const int income = doc.actualModel()->income()->childAt(0)->ident();
@@ -209,7 +209,7 @@ TEST_F(LifecycleTest, InfoRowsDecideWhetherAFileOpens)
 {
     ScriptedDocumentUI ui;
     CV4Document doc;
-    doc.createFromTemplate(QStringLiteral("default"));
+    CV4DocumentTestAccess::createFromTemplate(doc, QStringLiteral("default"));
     const QString path = book(QStringLiteral("Household.cvv2"));
     ASSERT_TRUE(doc.writeToFile(path, CV4Document::kTypeV2));
 
@@ -296,7 +296,7 @@ TEST_F(LifecycleTest, OldTypeOpensUnderTheCurrentNameUnlessThatFileExists)
 {
     ScriptedDocumentUI ui;
     CV4Document doc;
-    doc.createFromTemplate(QStringLiteral("default"));
+    CV4DocumentTestAccess::createFromTemplate(doc, QStringLiteral("default"));
     const QString old = book(QStringLiteral("Book.cvv1"));
     ASSERT_TRUE(doc.writeToFile(old, CV4Document::kTypeV2));
     const QByteArray oldBytes = readAll(old);
@@ -339,18 +339,18 @@ TEST_F(LifecycleTest, DatedBackupsKeepTheNewestOfTheBook)
     const QString path = book(QStringLiteral("Household.cvv2"));
     {
         CV4Document doc;
-        doc.createFromTemplate(QStringLiteral("default"));
+        CV4DocumentTestAccess::createFromTemplate(doc, QStringLiteral("default"));
         ASSERT_TRUE(doc.writeToFile(path, CV4Document::kTypeV2));
-        EXPECT_EQ(doc.backupStatus(), 0); // a new book is backed up only once opened from a file
+        EXPECT_EQ(CV4DocumentTestAccess::backupStatus(doc), 0); // a new book is backed up only once opened from a file
     }
     EXPECT_EQ(QDir(backupFolder()).entryList(QDir::Files).size(), 6);
 
     CV4Document doc;
     ASSERT_TRUE(doc.initWithContentsOfFile(path, CV4Document::kTypeV2));
-    EXPECT_EQ(doc.backupStatus(), 1);
+    EXPECT_EQ(CV4DocumentTestAccess::backupStatus(doc), 1);
     doc.settings()->setViewerUnit(2);
     ASSERT_TRUE(doc.writeToFile(path, CV4Document::kTypeV2));
-    EXPECT_EQ(doc.backupStatus(), 0);
+    EXPECT_EQ(CV4DocumentTestAccess::backupStatus(doc), 0);
     EXPECT_EQ(QDir(backupFolder()).entryList(QDir::Files),
               (QStringList{QStringLiteral("Household.09-06-05.cvxf"), QStringLiteral("Household.09-06-06.cvv2"),
                            QStringLiteral("Household.09-06-07.cvv2"), QStringLiteral("Household.notes.cvv2"),
@@ -369,20 +369,20 @@ TEST_F(LifecycleTest, DatedBackupsKeepTheNewestOfTheBook)
     CV4Document fromBackup;
     ASSERT_TRUE(fromBackup.initWithContentsOfFile(today, CV4Document::kTypeV2));
     EXPECT_TRUE(fromBackup.fileName().isEmpty());
-    EXPECT_EQ(fromBackup.backupStatus(), 0);
-    EXPECT_TRUE(fromBackup.isBackupFile(backupFolder() + QStringLiteral("/../Corvane Backup/x.cvv2")));
+    EXPECT_EQ(CV4DocumentTestAccess::backupStatus(fromBackup), 0);
+    EXPECT_TRUE(CV4DocumentTestAccess::isBackupFile(fromBackup, backupFolder() + QStringLiteral("/../Corvane Backup/x.cvv2")));
 }
 
 TEST_F(LifecycleTest, BackupCountRules)
 {
     CV4Document doc;
-    doc.createFromTemplate(QStringLiteral("default"));
+    CV4DocumentTestAccess::createFromTemplate(doc, QStringLiteral("default"));
     const QString path = book(QStringLiteral("Household.cvv2"));
     ASSERT_TRUE(doc.writeToFile(path, CV4Document::kTypeV2));
     const QString today = backupFolder() + QStringLiteral("/Household.09-06-07.cvv2");
 
     backupCount = 0;
-    EXPECT_TRUE(doc.manageBackup(path));
+    EXPECT_TRUE(CV4DocumentTestAccess::manageBackup(doc, path));
     EXPECT_FALSE(QFile::exists(today));
 
     QDir().mkpath(backupFolder());
@@ -391,7 +391,7 @@ TEST_F(LifecycleTest, BackupCountRules)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
     backupCount = -1;
-    EXPECT_TRUE(doc.manageBackup(path));
+    EXPECT_TRUE(CV4DocumentTestAccess::manageBackup(doc, path));
     EXPECT_EQ(QDir(backupFolder()).entryList(QDir::Files).size(), 55);
 
     // Keeping one: today's copy stays, every older one goes.
@@ -400,13 +400,13 @@ TEST_F(LifecycleTest, BackupCountRules)
     QDir().mkpath(keepOne);
     QFile(keepOne + QStringLiteral("/Household.09-06-01.cvv2")).open(QIODevice::WriteOnly);
     backupCount = 1;
-    EXPECT_TRUE(doc.manageBackup(path));
+    EXPECT_TRUE(CV4DocumentTestAccess::manageBackup(doc, path));
     EXPECT_EQ(QDir(keepOne).entryList(QDir::Files), QStringList{QStringLiteral("Household.09-06-07.cvv2")});
     cv::backup::setFolders(tmp.filePath(QStringLiteral("Support/Corvane Backup")),
                            tmp.filePath(QStringLiteral("OldSupport")));
 
     backupCount = 60;
-    EXPECT_TRUE(doc.manageBackup(path));
+    EXPECT_TRUE(CV4DocumentTestAccess::manageBackup(doc, path));
     const QStringList kept = QDir(backupFolder()).entryList(QDir::Files);
     EXPECT_EQ(kept.size(), 50);
     EXPECT_TRUE(kept.contains(QStringLiteral("Household.09-06-07.cvv2")));
@@ -415,7 +415,7 @@ TEST_F(LifecycleTest, BackupCountRules)
 
     // A copy that cannot be made leaves the day's earlier backup as it was.
     const QByteArray before = readAll(today);
-    EXPECT_FALSE(doc.manageBackup(book(QStringLiteral("gone.cvv2"))));
+    EXPECT_FALSE(CV4DocumentTestAccess::manageBackup(doc, book(QStringLiteral("gone.cvv2"))));
     EXPECT_EQ(readAll(today), before);
 
     EXPECT_TRUE(cv::backup::isBackupOf(QStringLiteral("A.b.--.cvv2"), QStringLiteral("A.b"), QStringLiteral("cvv2")));
@@ -444,7 +444,7 @@ TEST_F(LifecycleTest, NewBookOnAFullWorkingDiskIsNeverSaved)
     const QString path = book(QStringLiteral("Household.cvv2"));
     {
         CV4Document earlier;
-        earlier.createFromTemplate(QStringLiteral("default"));
+        CV4DocumentTestAccess::createFromTemplate(earlier, QStringLiteral("default"));
         ASSERT_TRUE(earlier.writeToFile(path, CV4Document::kTypeV2));
     }
     const QByteArray before = readAll(path);
@@ -453,7 +453,7 @@ TEST_F(LifecycleTest, NewBookOnAFullWorkingDiskIsNeverSaved)
     CV4Document doc;
     {
         FileSizeLimit full(8192);
-        doc.createFromTemplate(QStringLiteral("default"));
+        CV4DocumentTestAccess::createFromTemplate(doc, QStringLiteral("default"));
     }
     EXPECT_FALSE(doc.writeToFile(path, CV4Document::kTypeV2));
     EXPECT_EQ(readAll(path), before);
@@ -464,7 +464,7 @@ TEST_F(LifecycleTest, NewBookOnAFullWorkingDiskIsNeverSaved)
 TEST_F(LifecycleTest, FailedSaveKeepsTheBookEdited)
 {
     CV4Document doc;
-    doc.createFromTemplate(QStringLiteral("default"));
+    CV4DocumentTestAccess::createFromTemplate(doc, QStringLiteral("default"));
     doc.settings()->setViewerUnit(4);
     ASSERT_TRUE(doc.isDocumentEdited());
     EXPECT_FALSE(doc.writeToFile(book(QStringLiteral("no/such/folder/x.cvv2")), CV4Document::kTypeV2));
@@ -478,7 +478,7 @@ TEST_F(LifecycleTest, ControllerOpensEachFileOnceAndRemembersIt)
     CV4DocumentController controller(&settings);
     CV4Document *made = controller.makeUntitledDocument(2);
     ASSERT_TRUE(made);
-    EXPECT_EQ(CV4Document::templateIndex(), 0);
+    EXPECT_EQ(CV4DocumentTestAccess::templateIndex(), 0);
     EXPECT_EQ(made->accountModel()->asset()->status(), 1);
     ui.savePath = book(QStringLiteral("Household.cvv2"));
     ASSERT_TRUE(controller.saveDocument(made));
@@ -584,7 +584,7 @@ TEST_F(LifecycleTest, OldTypeOpenedTwiceAnswersTheOpenBook)
 {
     ScriptedDocumentUI ui;
     CV4Document doc;
-    doc.createFromTemplate(QStringLiteral("default"));
+    CV4DocumentTestAccess::createFromTemplate(doc, QStringLiteral("default"));
     const QString old = book(QStringLiteral("Book.cvv1"));
     ASSERT_TRUE(doc.writeToFile(old, CV4Document::kTypeV2));
 
@@ -600,7 +600,7 @@ TEST_F(LifecycleTest, XmlSaveLeavesTheBookUnedited)
 {
     ScriptedDocumentUI ui;
     CV4Document doc;
-    doc.createFromTemplate(QStringLiteral("default"));
+    CV4DocumentTestAccess::createFromTemplate(doc, QStringLiteral("default"));
     doc.settings()->setViewerUnit(4);
     doc.updateChangeCount(CV4Document::ChangeDone);
     const QString xml = book(QStringLiteral("Book.cvxf"));
@@ -634,7 +634,7 @@ TEST_F(LifecycleTest, LegacyPlainPasswordIsGoneAfterTheNextSave)
 {
     ScriptedDocumentUI ui;
     CV4Document doc;
-    doc.createFromTemplate(QStringLiteral("default"));
+    CV4DocumentTestAccess::createFromTemplate(doc, QStringLiteral("default"));
     const QString path = book(QStringLiteral("Old.cvv2"));
     ASSERT_TRUE(doc.writeToFile(path, CV4Document::kTypeV2));
     {

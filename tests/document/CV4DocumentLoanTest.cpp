@@ -81,7 +81,7 @@ TEST_F(LoanTest, DeletedCategoryRedirectsLoansAndRebuildsBalances)
     record->setOutCategory(1005);
     doc->putLoan(loan, rows);
     doc->createCache();
-    doc->cleanupItem(food);
+    CV4DocumentTestAccess::cleanupItem(*doc, food);
     doc->actualModel()->expense()->removeChild(food);
     EXPECT_EQ(record->outCategory(), 30);
     const auto misc = doc->findExpense(30);
@@ -90,7 +90,7 @@ TEST_F(LoanTest, DeletedCategoryRedirectsLoansAndRebuildsBalances)
 
     // A deleted paying account: the rows move to the wallet.
     addAccount(doc->accountModel()->asset(), 10, 30, 0);
-    doc->cleanupItem(bank);
+    CV4DocumentTestAccess::cleanupItem(*doc, bank);
     doc->accountModel()->asset()->removeChild(bank);
     const auto schedule = doc->getLoan(2000);
     ASSERT_TRUE(schedule.has_value());
@@ -123,7 +123,7 @@ TEST_F(LoanTest, BalanceRangeCountsTheOpeningDebtOnce)
     doc->putLoan(loan, rows);
     doc->createCache();
     double hi = 0, lo = 0;
-    ASSERT_TRUE(doc->valueRangeForAccount(loan, &hi, &lo, day(2009, 1, 1), day(2009, 12, 31)));
+    ASSERT_TRUE(CV4DocumentTestAccess::valueRangeForAccount(*doc, loan, &hi, &lo, day(2009, 1, 1), day(2009, 12, 31)));
     EXPECT_DOUBLE_EQ(hi, 1000000);
     EXPECT_DOUBLE_EQ(lo, 980000);
 }
@@ -135,7 +135,7 @@ TEST_F(LoanTest, LoanWithoutRowsFromXmlKeepsItsDebtWhenItsCategoryGoes)
     record->setInitialValue(300000);
     record->setOutCategory(1005);
     doc->putLoan(loan, {});
-    doc->commitInfoRows();
+    CV4DocumentTestAccess::commitInfoRows(*doc);
     const QString path = tmp.filePath(QStringLiteral("Loan.cvxf"));
     ASSERT_TRUE(doc->writeToFile(path, CV4Document::kTypeXML));
 
@@ -145,7 +145,7 @@ TEST_F(LoanTest, LoanWithoutRowsFromXmlKeepsItsDebtWhenItsCategoryGoes)
     const CVUnitModelPtr readFood = read.findExpense(1005);
     ASSERT_TRUE(readLoan && readFood);
     EXPECT_DOUBLE_EQ(read.valueForAccount(readLoan, day(2009, 12, 31)), 300000);
-    read.cleanupItem(readFood);
+    CV4DocumentTestAccess::cleanupItem(read, readFood);
     read.actualModel()->expense()->removeChild(readFood);
     const auto readRecord = std::dynamic_pointer_cast<CV4LoanModel>(readLoan->extra());
     ASSERT_TRUE(readRecord);

@@ -4,6 +4,7 @@
 
 #include "document/CV4Document.h"
 #include "document/CV4DocumentPrivate.h"
+#include "CV4DocumentTestAccess.h"
 #include "document/WorkingFolder.h"
 #include "model/CV4Actual.h"
 #include "model/CV4AssetModel.h"
@@ -15,23 +16,6 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
-
-// The document's cache builders, for tests that hold one way of building against another.
-class CV4DocumentTestAccess {
-public:
-    // The rebuild as the per-category finders read it, without the running balances.
-    static void rebuildThroughFinders(CV4Document &doc, const CVUnitModelPtr &assets)
-    {
-        CV4Document::Private &d = *doc.m_d;
-        d.calcCurrencyCache();
-        d.calcBrandCache();
-        d.calcCache(doc.actualModel()->income(), false);
-        d.calcCache(doc.actualModel()->expense(), true);
-        d.calcInvestCache(assets);
-        d.calcTransferCache(doc.actualModel()->moneyFlow());
-    }
-    static void refreshActualGroupCache(CV4Document &doc, const CVUnitModelPtr &node) { doc.refreshActualGroupCache(node); }
-};
 
 class DocumentTest : public ::testing::Test {
 protected:

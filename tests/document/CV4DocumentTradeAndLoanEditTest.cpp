@@ -109,7 +109,7 @@ TEST_F(DocumentTest, RedirectedLoanReachesTheStoredAccountModel)
     ASSERT_EQ(stored(), 1005);
     EXPECT_TRUE(doc->moveItem(food, 1006));
     EXPECT_EQ(stored(), 1006);
-    doc->cleanupItem(fun);
+    CV4DocumentTestAccess::cleanupItem(*doc, fun);
     doc->actualModel()->expense()->removeChild(fun);
     EXPECT_EQ(stored(), 30);
 }

@@ -5,10 +5,12 @@
 #include "CacheSnapshot.h"
 
 #include "../platform/ScriptedAlertPresenter.h"
+#include "document/EditScope.h"
 #include "platform/Localization.h"
 
 #include <cmath>
 #include <map>
+#include <optional>
 #include <random>
 
 TEST_F(DocumentTest, IncrementalEditsEqualAFreshRebuild)
@@ -153,7 +155,7 @@ TEST_F(DocumentTest, ListIdentRulesAndOrder)
 
     auto order = [](int from, int to) {
         std::vector<QString> list{"A", "B", "C", "D"};
-        CV4Document::changeElementOrder(list, from, to);
+        CV4DocumentTestAccess::changeElementOrder(list, from, to);
         return list;
     };
     EXPECT_EQ(order(0, 3), (std::vector<QString>{"B", "C", "A", "D"}));
@@ -185,22 +187,22 @@ TEST_F(DocumentTest, LookupsNeverAnswerStaleObjects)
     addCurrency(1, QStringLiteral("JPY"), 1, 0);
     auto bank = addAccount(doc->accountModel()->asset(), 1000, 31, 0);
     EXPECT_EQ(doc->findAccount(1000), bank);
-    EXPECT_EQ(doc->findAsset(1000), bank);
-    EXPECT_EQ(doc->findDebt(1000), nullptr);
+    EXPECT_EQ(CV4DocumentTestAccess::findAsset(*doc, 1000), bank);
+    EXPECT_EQ(CV4DocumentTestAccess::findDebt(*doc, 1000), nullptr);
     doc->accountModel()->asset()->removeChild(bank);
     EXPECT_EQ(doc->findAccount(1000), nullptr);   // still alive, but out of the tree
 
     auto food = addCategory(doc->actualModel()->expense(), 1005);
     EXPECT_EQ(doc->findExpense(1005), food);
     EXPECT_EQ(doc->findIncome(1005), nullptr);
-    doc->setActualModel(std::make_shared<CV4ActualModel>());
+    CV4DocumentTestAccess::setActualModel(*doc, std::make_shared<CV4ActualModel>());
     EXPECT_EQ(doc->findExpense(1005), nullptr);
 
     // A remembered miss is forgotten once the currency arrives.
     EXPECT_EQ(doc->findCurrency(7), nullptr);
     auto c7 = addCurrency(7, QStringLiteral("GBP"), 150, 2);
     EXPECT_EQ(doc->findCurrency(7), c7);
-    doc->setCurrencyList({doc->currencyList()[0]});
+    CV4DocumentTestAccess::setCurrencyList(*doc, {doc->currencyList()[0]});
     EXPECT_EQ(doc->findCurrency(7), nullptr);
     EXPECT_EQ(doc->findCurrency(0), doc->defaultCurrency());
 
@@ -272,7 +274,7 @@ TEST_F(DocumentTest, CleanupAndMoveKeepBalancesOfAFreshRebuild)
     EXPECT_DOUBLE_EQ(doc->summaryForActualMonths(fun, day(2009, 6, 1), 1), 600);
     EXPECT_DOUBLE_EQ(doc->valueForAccount(bank, day(2009, 6, 30)), -550);
 
-    doc->cleanupItem(bank);
+    CV4DocumentTestAccess::cleanupItem(*doc, bank);
     doc->accountModel()->asset()->removeChild(bank);
     const Snapshot afterCleanup = snapshot(doc->cache());
     EXPECT_DOUBLE_EQ(doc->summaryForActualMonths(fun, day(2009, 6, 1), 1), 100);
@@ -297,10 +299,10 @@ TEST_F(DocumentTest, CommitsNotifyAndFailedWritesAreReported)
     doc->commitGroupList();
     doc->commitSettings();
     EXPECT_EQ(account + actual + currency + brand, 4);
-    EXPECT_EQ(doc->cacheStatus(), 0xfu);
+    EXPECT_EQ(CV4DocumentTestAccess::cacheStatus(*doc), 0xfu);
     EXPECT_FALSE(doc->dataModel()->getAccountData().isEmpty());
     doc->createCache();
-    EXPECT_EQ(doc->cacheStatus(), 0u);
+    EXPECT_EQ(CV4DocumentTestAccess::cacheStatus(*doc), 0u);
 
     // The store refuses writes: one warning for the batch, and the cache
     // shows what the store holds.
@@ -309,10 +311,10 @@ TEST_F(DocumentTest, CommitsNotifyAndFailedWritesAreReported)
     doc->createCache();
     ScriptedAlertPresenter alerts;
     doc->dataModel()->close();
-    doc->beginWriteBatch();
+    std::optional<cv::EditScope> batch(std::in_place, *doc);
     doc->updateExpense(makeEntry(1, day(2009, 6, 1), 100, 1005, 10), nullptr);
     doc->updateExpense(makeEntry(1, day(2009, 6, 2), 100, 1005, 10), nullptr);
-    doc->endWriteBatch();
+    batch.reset();
     EXPECT_EQ(alerts.asked.size(), 1u);
     EXPECT_DOUBLE_EQ(doc->valueForAccount(wallet, day(2009, 6, 30)), 0);
 }
@@ -340,11 +342,11 @@ TEST_F(DocumentTest, CurrencyAndDisplayHelpers)
     } menu;
     doc->setupCurrencyPopUpButton(menu);
     EXPECT_EQ(menu.items.size(), 2u);
-    doc->setupInvestAccountPopUpButton(menu);
+    CV4DocumentTestAccess::setupInvestAccountPopUpButton(*doc, menu);
     ASSERT_EQ(menu.items.size(), 1u);
     EXPECT_EQ(menu.items[0].second, 1002);
 
     EXPECT_EQ(doc->displayName(*invest->childAt(0)), cv::localizedString(QStringLiteral("SYS:Invest-Cache")));
-    EXPECT_EQ(doc->displayName(*doc->findTransfer(10)), cv::localizedString(QStringLiteral("SYS:Asset2Asset")));
+    EXPECT_EQ(doc->displayName(*CV4DocumentTestAccess::findTransfer(*doc, 10)), cv::localizedString(QStringLiteral("SYS:Asset2Asset")));
     EXPECT_EQ(doc->findAccountOfKind(cv::NodeKind::Investment), invest);
 }

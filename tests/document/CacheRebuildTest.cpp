@@ -129,7 +129,7 @@ TEST_F(CacheRebuildTest, OnePassRebuildEqualsTheCategoryByCategoryOne)
     ASSERT_FALSE(onePass.empty());
 
     // The same rebuild through the finders, one category at a time.
-    doc->cache().clear();
+    CV4DocumentTestAccess::clearCache(*doc);
     CV4DocumentTestAccess::rebuildThroughFinders(*doc, assets);
     doc->accumulateAccount();
     EXPECT_EQ(snapshot(doc->cache()), onePass);

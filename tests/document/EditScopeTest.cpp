@@ -330,6 +330,6 @@ TEST_F(EditScopeTest, ATreeCommitReportsValuesOnlyWhenNoNodeWasAddedRemovedOrMov
     doc->commitAccountModel();
     EXPECT_EQ(log.last["account"].accountTree, TreeChange::Structure);
     // A caller's own notice cannot say what changed.
-    doc->postNotification(CV4Document::AccountChanged);
+    CV4DocumentTestAccess::postNotification(*doc, CV4Document::AccountChanged);
     EXPECT_EQ(log.last["account"].accountTree, TreeChange::Structure);
 }

@@ -5,6 +5,7 @@
 #include "document/CV4Document.h"
 #include "document/CV4DocumentBackup.h"
 #include "document/CV4DocumentUI.h"
+#include "CV4DocumentTestAccess.h"
 #include "document/SQLDatabase3.h"
 #include "document/WorkingFolder.h"
 #include "platform/Localization.h"
@@ -108,7 +109,7 @@ protected:
         cv::backup::setClock([] { return QDate(2009, 6, 7); });
         cv::backup::setCountSource([this] { return backupCount; });
         QDir().mkpath(tmp.filePath(QStringLiteral("Books")));
-        CV4Document::setTemplateIndex(0);
+        CV4DocumentTestAccess::setTemplateIndex(0);
     }
     void TearDown() override
     {
@@ -126,7 +127,7 @@ protected:
     {
         const QString path = book(QStringLiteral("Rich.cvv2"));
         const std::unique_ptr<CV4Document> rich = samplebook::makeRichBook();
-        EXPECT_TRUE(rich && (rich->commitInfoRows(), rich->writeToFile(path, CV4Document::kTypeV2)));
+        EXPECT_TRUE(rich && (CV4DocumentTestAccess::commitInfoRows(*rich), rich->writeToFile(path, CV4Document::kTypeV2)));
         return path;
     }
     QString damagedCopy(const QString &path, const char *sql)

@@ -21,7 +21,7 @@ protected:
         acme->setSymbol(QStringLiteral("ACME"));
         acme->setCurrency(2);
         doc->addBrand(acme);
-        doc->commitInfoRows();
+        CV4DocumentTestAccess::commitInfoRows(*doc);
     }
 
     template <class Command>
@@ -184,7 +184,7 @@ TEST_F(ScriptingTest, CurrencyRateIsStoredCachedAndAnnounced)
     EXPECT_EQ(stored(true, 2), (std::vector<std::pair<QDate, double>>{{QDate(2009, 6, 1), 151.125}}));
     EXPECT_DOUBLE_EQ(doc->currencyRate(usd, QDate(2009, 6, 3)), 151.125);
     ASSERT_EQ(currencyChanged.count(), 1);
-    EXPECT_TRUE(doc->cacheStatus() & (1u << CV4Document::CurrencyChanged));
+    EXPECT_TRUE(CV4DocumentTestAccess::cacheStatus(*doc) & (1u << CV4Document::CurrencyChanged));
 
     for (const QString &name : {QStringLiteral("EUR"), QString()}) {
         EXPECT_EQ(run<UpdateCurrencyCommand>(name, {{"Price", "1"}}),

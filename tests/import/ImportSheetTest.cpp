@@ -114,9 +114,7 @@ TEST_F(ImportSheetTest, CancelForgetsWhatWasLearned)
 TEST_F(ImportSheetTest, StaleMappingsAreSkipped)
 {
     const CVUnitModelPtr deleted = samplebook::node(doc->actualModel()->expense(), 2050, 21, QStringLiteral("Gone"));
-    doc->cleanupItem(deleted);
-    deleted->parent()->removeChild(deleted);
-    doc->clearLookups();
+    doc->deleteNode(deleted);
     seed(cv::StatementMemoMapping, {{shop, 2050}, {payer, kFood}, {card, -4711}});
     seed(cv::StatementAccountMapping, {{"1234567", kFood}});
     ImportSheetPage page(doc.get());

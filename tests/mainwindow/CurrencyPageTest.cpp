@@ -5,6 +5,7 @@
 
 #include "controls/PopupFieldEditor.h"
 #include "document/CV4Document.h"
+#include "document/CV4DocumentTestAccess.h"
 #include "import/ImportCSVPanelController.h"
 #include "mainwindow/CurrencyPage.h"
 #include "mainwindow/CurrencyTableView.h"
@@ -130,7 +131,7 @@ TEST_F(CurrencyPageTest, ATypedRateReachesAShownViewersConvertedTotals)
     dollars->setName(QStringLiteral("Dollars"));
     dollars->setExtra(record);
     document->addNode(dollars, document->accountModel()->asset());
-    const CVUnitModelPtr salary = CV4Document::findFirstItem(document->actualModel()->income(), cv::NodeKind::Category);
+    const CVUnitModelPtr salary = CV4DocumentTestAccess::findFirstItem(document->actualModel()->income(), cv::NodeKind::Category);
     ASSERT_TRUE(salary);
     document->updateIncome(samplebook::entry(cv::EntryKind::Income, QDate(2009, 4, 10), 10, salary->ident(), dollars->ident()),
                            nullptr);

@@ -3,6 +3,7 @@
 // folders, with scripted alerts and a scripted start-up panel.
 
 #include "document/CV4DocumentBackup.h"
+#include "document/CV4DocumentTestAccess.h"
 #include "document/WorkingFolder.h"
 #include "mainwindow/CV4AppDelegate.h"
 #include "mainwindow/CV4WindowController.h"
@@ -25,7 +26,7 @@ protected:
         cv::setLanguageOverride(language());
         cv::work::setWorkFolder(tmp.filePath(QStringLiteral("Work")));
         cv::backup::setFolders(tmp.filePath(QStringLiteral("Backup")), tmp.filePath(QStringLiteral("Old")));
-        CV4Document::setTemplateIndex(0);
+        CV4DocumentTestAccess::setTemplateIndex(0);
         settings = std::make_unique<QSettings>(tmp.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
         delegate = std::make_unique<CV4AppDelegate>(settings.get());
         delegate->setQuitWithLastDocument(false);

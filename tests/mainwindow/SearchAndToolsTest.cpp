@@ -125,7 +125,8 @@ TEST_F(SearchWindowTest, SavingAndLeavingThePageCommitTheEditedResults)
     for (const auto &step : steps) {
         // Written results leave the list, as after any entry panel's commit.
         ASSERT_EQ(search(w), 3) << step.what;
-        results->change(results->rowAt(1), QStringLiteral("memo"), step.memo, QStringLiteral("Change Memo"));
+        results->change(results->actualAt(1), SearchResultsController::Field::Memo, step.memo,
+                        QStringLiteral("Change Memo"));
         step.act();
         EXPECT_FALSE(results->hasChanged()) << step.what;
         EXPECT_EQ(storedMemo(), step.memo) << step.what;

@@ -4,6 +4,7 @@
 #include "MainWindowTestSupport.h"
 
 #include "mainwindow/BudgetPage.h"
+#include "document/CV4DocumentTestAccess.h"
 #include "mainwindow/ViewerColumns.h"
 #include "mainwindow/ViewerPage.h"
 #include "model/CV4Settings.h"
@@ -73,7 +74,7 @@ TEST_F(DelegateTest, ADeletedGroupingLeavesTheRowsOfTheOpenEntryPanel)
     CV4Document *document = delegate->newDocument();
     CV4WindowController *w = window();
     ASSERT_NE(w, nullptr);
-    const CVUnitModelPtr category = CV4Document::findFirstItem(document->actualModel()->expense(), cv::NodeKind::Category);
+    const CVUnitModelPtr category = CV4DocumentTestAccess::findFirstItem(document->actualModel()->expense(), cv::NodeKind::Category);
     const CVUnitModelPtr account = document->findAccountOfKind(cv::NodeKind::Cash);
     ASSERT_TRUE(category && account);
     auto grouping = std::make_shared<CV4Grouping>();

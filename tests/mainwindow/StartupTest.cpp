@@ -29,7 +29,7 @@ QStringList accountNames(const CV4Document &document)
 
 QStringList templateAccountNames(int templateIndex)
 {
-    CV4Document::setTemplateIndex(templateIndex);
+    CV4DocumentTestAccess::setTemplateIndex(templateIndex);
     CV4Document reference;
     reference.createDefault();
     return accountNames(reference);

@@ -171,7 +171,7 @@ TEST_F(ViewerValuesTest, HoldingSummaryCellsUseTheCurrencyOfTheDayColumns)
                                        {day, columns.columnLastDate(day)}}) {
         const double inYen = doc->valueForAccount(trust, date, yen);
         ASSERT_GT(inYen, 1000000.0) << column;   // in dollars it would be a hundredth
-        EXPECT_EQ(values.accountCell(*trust, column).text, doc->formatterForCurrency(1).stringForObjectValue(inYen));
+        EXPECT_EQ(values.accountCell(*trust, column).text, doc->amountText().formatterForCurrency(1).stringForObjectValue(inYen));
     }
 }
 

@@ -13,6 +13,7 @@
 
 #include "controls/HostedPanel.h"
 #include "controls/MiniCalendarPanelController.h"
+#include "document/CV4DocumentTestAccess.h"
 
 #include <QFileInfo>
 #include <QMenu>
@@ -230,21 +231,21 @@ TEST_F(DelegateTest, BusyIndicatorFollowsNestedLongOperations)
     CV4WindowController *w = window();
     auto *indicator = w->findChild<QProgressBar *>();
     ASSERT_NE(indicator, nullptr);
-    document->postBusy();
-    document->postBusy();
+    CV4DocumentTestAccess::postBusy(*document);
+    CV4DocumentTestAccess::postBusy(*document);
     EXPECT_TRUE(w->isBusy());
     EXPECT_FALSE(indicator->isHidden());
-    document->postNoBusy();
+    CV4DocumentTestAccess::postNoBusy(*document);
     EXPECT_TRUE(w->isBusy());
-    document->postNoBusy();
+    CV4DocumentTestAccess::postNoBusy(*document);
     EXPECT_FALSE(w->isBusy());
     EXPECT_TRUE(indicator->isHidden());
 
     // Another book's long operation shows here too.
     CV4Document *other = delegate->newDocument();
-    other->postBusy();
+    CV4DocumentTestAccess::postBusy(*other);
     EXPECT_TRUE(w->isBusy());
-    other->postNoBusy();
+    CV4DocumentTestAccess::postNoBusy(*other);
     EXPECT_FALSE(w->isBusy());
 }
 
@@ -382,7 +383,7 @@ TEST_F(DelegateTest, PrintIsOfferedOnPagesWithAViewAndWritesTheViewerToPdf)
     const cv::PrintRunner::Result result = w->printView(delegate->preference(), cv::PrintRunner::Mode::Pdf, pdf);
     EXPECT_TRUE(result.printed);
     EXPECT_GT(QFileInfo(pdf).size(), 1000);
-    EXPECT_EQ(document->isCurrencyPrinting(), false);
+    EXPECT_EQ(document->amountText().isCurrencyPrinting(), false);
 }
 
 // The page tabs name the pages, follow every switch, and a click on one

@@ -324,7 +324,8 @@ TEST_F(AccountBook, AGroupingDeletedWhileTheBookIsOpenIsDropped)
     doc->addGrouping(grouping);
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
     type(*panel, AccountPanelController::OutColumn, 0, QStringLiteral("100"));
-    panel->change(panel->rowAt(0), QStringLiteral("group"), grouping->ident(), QStringLiteral("Change Group"));
+    panel->change(panel->actualAt(0), AccountPanelController::Field::Group, grouping->ident(),
+                  QStringLiteral("Change Group"));
     doc->removeGrouping(0);
     EXPECT_EQ(panel->commitPanel(), 1);
     EXPECT_EQ(storedEntries(*doc, kA).back()->group(), 0);

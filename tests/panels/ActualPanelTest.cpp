@@ -41,7 +41,7 @@ TEST_F(ActualPanel, TheTotalConvertsAtEachRowsDateAndFollowsDeletion)
     doc->undoStack()->undo();
     EXPECT_EQ(panel->totalText(), QStringLiteral("1,985"));
     // Revert brings back the stored values of a changed row, not of a new one.
-    panel->change(panel->rowAt(0), QStringLiteral("amount"), 1200.0, QStringLiteral("t"));
+    panel->change(panel->actualAt(0), AccountingInputPanelController::Field::Amount, 1200.0, QStringLiteral("t"));
     EXPECT_EQ(panel->totalText(), QStringLiteral("2,185"));
     panel->tableView()->QTableView::selectRow(0);
     panel->menuSelected(AccountingInputPanelController::RevertTag);

@@ -5,6 +5,7 @@
 #include "PanelTestSupport.h"
 
 #include "model/CV4EditFlags.h"
+#include "document/CV4DocumentTestAccess.h"
 #include "panels/entry/ActualPanelController.h"
 #include "panels/sheets/BankPanelController.h"
 #include "panels/entry/FrontWindow.h"
@@ -58,7 +59,7 @@ TEST_F(BookTest, ContextMenusDeleteRestoreAndRepeatRowsAndEditDeleteReachesThem)
     EXPECT_EQ(cellText(*book, AccountPanelController::BalanceColumn, 2), QStringLiteral("8,700"));
 
     auto expenses = std::make_unique<ActualPanelController>(doc.get(), doc->findExpense(kFood), kFeb1, kFeb28);
-    auto transfers = std::make_unique<TransferPanelController>(doc.get(), doc->findTransfer(11), kFeb1, kFeb28);
+    auto transfers = std::make_unique<TransferPanelController>(doc.get(), CV4DocumentTestAccess::findTransfer(*doc, 11), kFeb1, kFeb28);
     for (EntryListPanelController *panel : {static_cast<EntryListPanelController *>(expenses.get()),
                                             static_cast<EntryListPanelController *>(transfers.get())}) {
         SCOPED_TRACE(panel->metaObject()->className());
@@ -177,7 +178,7 @@ TEST_F(BookTest, MemoCellsAskForTheInputMethodInJapanese)
 {
     cv::setLanguageOverride(QStringLiteral("ja"));
     auto book = openBook(*doc, kA, kFeb1, kFeb28);
-    TransferPanelController transfers(doc.get(), doc->findTransfer(11), kFeb1, kFeb28);
+    TransferPanelController transfers(doc.get(), CV4DocumentTestAccess::findTransfer(*doc, 11), kFeb1, kFeb28);
     transfers.show();
     const struct {
         InputPanelController *panel;

@@ -4,6 +4,7 @@
 #include "support/EntryPage.h"
 
 #include "model/CV4EditFlags.h"
+#include "document/CV4DocumentTestAccess.h"
 #include "panels/entry/TransferPanelController.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +20,7 @@ class TransferPanel : public BookTest {
 protected:
     std::unique_ptr<TransferPanelController> open(int category)
     {
-        auto panel = std::make_unique<TransferPanelController>(doc.get(), doc->findTransfer(category),
+        auto panel = std::make_unique<TransferPanelController>(doc.get(), CV4DocumentTestAccess::findTransfer(*doc, category),
                                                                QDate(2009, 3, 1), QDate(2009, 3, 31));
         panel->resize(900, 300);
         panel->show();

@@ -149,9 +149,9 @@ TEST_F(ReportKindsTest, TransfersIntoAnotherCurrencyBalance)
     book->updateExpense(entry(cv::EntryKind::Expense, QDate(2008, 5, 11), 3000, 1003, 1002), nullptr);
     tickAll(*book, 1);
 
-    book->beginCurrencyPrinting();
+    book->amountText().beginCurrencyPrinting();
     auto view = CV4Report1View::make(*book, 0, kP1, kP2, a4());
-    book->endCurrencyPrinting();
+    book->amountText().endCurrencyPrinting();
     int lines = 0;
     for (const CV4ReportItem &row : view->data()) {
         if (row.level < 0 || row.level > 99 || !row.node) continue;

@@ -4,6 +4,7 @@
 #include "ReportFixture.h"
 
 #include "model/CV4ActualModel.h"
+#include "document/CV4DocumentTestAccess.h"
 #include "platform/Localization.h"
 #include "reports/CV4Report8View.h"
 #include "support/SampleBook.h"
@@ -367,7 +368,7 @@ TEST_F(Reports2Test, MendedFaults)
     sale->setBrand(kAlpha);
     sale->setCount(100);
     sale->setUnitPrice(1100);
-    doc->updateTrade(sale, nullptr);
+    CV4DocumentTestAccess::updateTrade(*doc, sale, nullptr);
     tickOnly(*doc, {kHolding});
     auto holding = report(1);
     ASSERT_TRUE(holding);

@@ -1,6 +1,7 @@
 #include "ReportFixture.h"
 
 #include "support/SampleBook.h"
+#include "document/CV4DocumentTestAccess.h"
 
 #include <algorithm>
 #include <map>
@@ -120,9 +121,9 @@ std::unique_ptr<CV4Document> makeFixtureF()
     for (const auto &[date, price] : {std::pair{QDate(2008, 4, 30), 1150.0}, {QDate(2008, 5, 20), 1300.0}}) {
         ok = doc->putPrice(samplebook::priceTime(kAlpha, date, price)) && ok;
     }
-    doc->updateTrade(trade(cv::TradeKind::Buy, QDate(2008, 5, 8), 100, 1200, 600), nullptr);
-    doc->updateTrade(trade(cv::TradeKind::Sale, QDate(2008, 5, 20), 50, 1300, 400), nullptr);
-    doc->updateTrade(trade(cv::TradeKind::Dividend, QDate(2008, 5, 28), 1, 1500, 0), nullptr);
+    CV4DocumentTestAccess::updateTrade(*doc, trade(cv::TradeKind::Buy, QDate(2008, 5, 8), 100, 1200, 600), nullptr);
+    CV4DocumentTestAccess::updateTrade(*doc, trade(cv::TradeKind::Sale, QDate(2008, 5, 20), 50, 1300, 400), nullptr);
+    CV4DocumentTestAccess::updateTrade(*doc, trade(cv::TradeKind::Dividend, QDate(2008, 5, 28), 1, 1500, 0), nullptr);
 
     tickAll(*doc, 1);
     ok = doc->commitSettings() && ok;
@@ -165,9 +166,9 @@ std::unique_ptr<CV4ReportView> makeReport(CV4Document &doc, const cv::ReportRequ
 {
     const cv::ReportKind *kind = cv::reportKind(request.kind);
     if (!kind || !kind->make) return nullptr;
-    doc.beginCurrencyPrinting();
+    doc.amountText().beginCurrencyPrinting();
     auto view = kind->make(doc, request, a4(kind->orientation));
-    doc.endCurrencyPrinting();
+    doc.amountText().endCurrencyPrinting();
     return view;
 }
 
@@ -175,9 +176,9 @@ cv::RecordingCanvas drawPage(CV4ReportView &view, int page)
 {
     cv::RecordingCanvas canvas;
     view.setToday(QStringLiteral("2026/01/02"));
-    view.doc().beginCurrencyPrinting();
+    view.doc().amountText().beginCurrencyPrinting();
     view.drawSheet(page, canvas);
-    view.doc().endCurrencyPrinting();
+    view.doc().amountText().endCurrencyPrinting();
     return canvas;
 }
 

@@ -13,6 +13,7 @@
 #include "model/CV4PriceTime.h"
 #include "model/CV4Summary.h"
 #include "model/CV4Trade.h"
+#include "platform/KeyedArchiver.h"
 
 #include <memory>
 #include <tuple>
@@ -213,7 +214,7 @@ inline bool fillRichBook(CV4Document &doc)
         rows.push_back(row);
     }
     loanRecord->recalcPaymentRest(rows);
-    doc.putLoanData(loan, rows);
+    doc.dataModel()->putLoanData(loan->ident(), cv::KeyedArchiver::archivedDataWithRootObject(cv::ArchiveValue::arrayOf(rows)));
 
     auto summary = std::make_shared<CV4Summary>();
     summary->setMemo(QStringLiteral("net"));

@@ -160,7 +160,7 @@ bool GroupDialogController::isUsing(const QString &name) const
 
 bool GroupDialogController::isUsedByEntries(const CV4Grouping &grouping) const
 {
-    return m_document && m_document->dataModel()->getDataCountForGroup({grouping.ident()}) != 0;
+    return m_document && m_document->reads().getDataCountForGroup({grouping.ident()}) != 0;
 }
 
 int GroupDialogController::documentIndex(const CV4Grouping &grouping) const

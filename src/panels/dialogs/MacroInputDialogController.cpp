@@ -271,11 +271,8 @@ void MacroInputDialogController::accountChanged(QComboBox *changed, QComboBox *o
 
 double MacroInputDialogController::amount() const
 {
-    QString text = m_value->text().trimmed();
-    text.remove(QLatin1Char(','));
     const CV4CurrencyPtr c = m_doc->findCurrency(currencyOfAccount());
-    const double value = CV4Document::numberForRoundString(text, c ? c->fraction() : 0);
-    return std::isnan(value) ? 0 : value;
+    return cv::AmountText::typedAmount(m_value->text(), QString(), c ? c->fraction() : 0).value_or(0);
 }
 
 const cv::AmountText *MacroInputDialogController::amountText() const
@@ -285,7 +282,8 @@ const cv::AmountText *MacroInputDialogController::amountText() const
 
 void MacroInputDialogController::performInputValue(const QString &value)
 {
-    if (const std::optional<double> number = m_doc->amountText().numberForString(value, currencyOfAccount()))
+    const CV4CurrencyPtr c = m_doc->findCurrency(currencyOfAccount());
+    if (const std::optional<double> number = cv::AmountText::typedAmount(value, QString(), c ? c->fraction() : 0))
         setAmount(*number);
 }
 
@@ -386,7 +384,7 @@ void MacroInputDialogController::abandon()
 
 void MacroInputDialogController::closeEvent(QCloseEvent *event)
 {
-    CV4Document::changeTextInputSource(this, false);
+    cv::changeTextInputSource(this, false);
     // Closed by its title bar: the panel hears of it as a cancel.
     if (!m_finished) {
         m_finished = true;

@@ -51,14 +51,6 @@ public:
     static int defaultAccount(const CV4Document &doc);
     // A blank input row: new, with nothing entered.
     static bool isBlankRow(const CV4Actual &row);
-    // Puts the rows before a blank last row, so that it stays last.
-    template <class Rows, class Convert>
-    static void insertBeforeBlankRow(Rows &rows, const std::vector<CV4ActualPtr> &series, Convert toActual)
-    {
-        auto at = rows.end();
-        if (!rows.empty() && isBlankRow(*toActual(rows.back()))) --at;
-        rows.insert(at, series.begin(), series.end());
-    }
 
     MacroInputDialogController(CV4Document *doc, CVUnitModelPtr currentItem, const QDate &initialDate,
                                QWidget *target, QWidget *parent = nullptr);

@@ -230,14 +230,14 @@ void SearchPanelController::clearList()
 
 void SearchPanelController::okPushed()
 {
-    CV4Document::changeTextInputSource(this, false);
+    cv::changeTextInputSource(this, false);
     m_useFlags = currentFlags();
     done(1);
 }
 
 void SearchPanelController::cancelPushed()
 {
-    CV4Document::changeTextInputSource(this, false);
+    cv::changeTextInputSource(this, false);
     m_useFlags = 0;
     done(0);
 }

@@ -5,6 +5,7 @@
 #include "controls/CommandUnitModel.h"
 #include "controls/DateField.h"
 #include "controls/DialogButtons.h"
+#include "document/AmountText.h"
 #include "document/CV4Document.h"
 #include "model/CV4InvestUnit.h"
 #include "platform/CV4Alert.h"
@@ -194,12 +195,8 @@ QString TradeDialogController::unitPriceText(double price) const
 
 double TradeDialogController::numberOf(const QLineEdit *field, int digits) const
 {
-    QString text = field->text().trimmed();
     const CV4CurrencyPtr currency = m_doc->findCurrency(m_currency);
-    if (currency && !currency->prefix().isEmpty() && text.startsWith(currency->prefix()))
-        text = text.mid(currency->prefix().size());
-    text.remove(QLatin1Char(','));
-    return CV4Document::numberForRoundString(text, digits);
+    return cv::AmountText::typedAmount(field->text(), currency ? currency->prefix() : QString(), digits).value_or(0);
 }
 
 static int currencyDigits(const CV4Document &doc, int currency)

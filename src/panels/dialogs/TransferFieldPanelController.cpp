@@ -191,10 +191,9 @@ void TransferFieldPanelController::changedChoice(Side side, int index)
     for (const auto &[field, account] : {std::pair{m_accountField, m_account}, {m_destinationField, m_destination}}) {
         if (field->text().isEmpty() || account <= 0) continue;
         const CV4CurrencyPtr currency = m_doc->findCurrency(currencyOf(account));
-        const QString digits = QString(field->text()).remove(QLatin1Char(','));
+        const int fraction = currency ? currency->fraction() : 0;
         field->setText(CV4Document::stringForRoundValue(
-            CV4Document::numberForRoundString(digits, currency ? currency->fraction() : 0),
-            currency ? currency->fraction() : 0));
+            cv::AmountText::typedAmount(field->text(), QString(), fraction).value_or(0), fraction));
     }
     selectIdent(box, mine);
     updateOKButton();
@@ -207,11 +206,9 @@ void TransferFieldPanelController::fieldEdited(Side side)
     if (!m_doc || field->text().trimmed().isEmpty()) return;
     const int currency = currencyOf(account);
     const CV4CurrencyPtr c = m_doc->findCurrency(currency);
-    QString digits = field->text();
-    if (c && !c->prefix().isEmpty() && digits.startsWith(c->prefix())) digits = digits.mid(c->prefix().size());
-    digits.remove(QLatin1Char(','));
-    const double value = CV4Document::numberForRoundString(digits, c ? c->fraction() : 0);
-    field->setText(m_doc->stringForValue(std::isnan(value) ? 0 : value, currency, false));
+    const double value =
+        cv::AmountText::typedAmount(field->text(), c ? c->prefix() : QString(), c ? c->fraction() : 0).value_or(0);
+    field->setText(m_doc->stringForValue(value, currency, false));
     updateOKButton();
 }
 

@@ -37,8 +37,8 @@ AccountPanelController::AccountPanelController(CV4Document *doc, CVUnitModelPtr 
     collectData();
     m_lastKind = cv::EntryKind::Expense;
     m_lastCategory = kMiscExpense;
-    if (!items().empty()) {
-        const CV4Actual &last = *actual(items().back());
+    if (const CV4ActualPtr lastRow = actualAt(rowCount() - 1)) {
+        const CV4Actual &last = *lastRow;
         if (last.kind() != cv::EntryKind::Transfer) {
             m_lastKind = last.kind();
             m_lastCategory = last.category();
@@ -123,7 +123,7 @@ void AccountPanelController::collectData()
     // The typed streamed read: each row's record is made from its columns, not
     // from a text copy of the whole result.
     std::vector<RowPtr> rows;
-    const bool read = doc()->dataModel()->forEachActual(
+    const bool read = doc()->reads().forEachActual(
         conditions, [&](const CV4Actual &entry) { rows.push_back(std::make_shared<CV4Actual>(entry)); });
     if (!read) rows.clear();
     setItems(std::move(rows));
@@ -247,7 +247,7 @@ void AccountPanelController::prepareCell(const CV4TableView *table, cv::Prepared
 
 bool AccountPanelController::isColumnSelectable(const CV4TableView *, int cid, int row) const
 {
-    if (row < 0 || row >= int(items().size()) || isLoan(row)) return false;
+    if (row < 0 || row >= rowCount() || isLoan(row)) return false;
     return cid != CategoryColumn;
 }
 
@@ -303,11 +303,12 @@ std::optional<cv::CellCurrency> AccountPanelController::currencyForColumn(int ci
     return cv::CellCurrency{currency->ident(), currency->fraction()};
 }
 
-QString AccountPanelController::accountKeyForAmountColumnId(int cid, const CV4Actual &) const
+std::optional<AccountPanelController::Field> AccountPanelController::accountFieldForColumn(int cid,
+                                                                                        const CV4Actual &) const
 {
-    if (cid == InColumn) return QStringLiteral("account");
-    if (cid == OutColumn) return QStringLiteral("destination");
-    return QString();
+    if (cid == InColumn) return Field::Account;
+    if (cid == OutColumn) return Field::Destination;
+    return std::nullopt;
 }
 
 // ---- typing
@@ -320,23 +321,23 @@ void AccountPanelController::setObjectValue(CV4TableView *, const QString &text,
     case DateColumn: {
         const std::optional<QDate> date = cv::parseProgramDate(text);
         if (!date || !acceptsDate(*date) || *date == e->date()) return;
-        change(e, QStringLiteral("date"), *date, cv::localizedString("Change Date"));
+        change(e, Field::Date, *date, cv::localizedString("Change Date"));
         return;
     }
     case InColumn:
     case OutColumn: {
-        const double value = amountForText(text, currencyIdent());
+        const double value = amountForText(text, currencyIdent()).value_or(0);
         // What arrived here in another currency is the converted amount; the
         // source amount stays in the source's currency.
         const bool converted = isTransferIn(*e) && doc()->accountNeedsExchange(e->account(), e->destination());
-        const QString key = converted ? QStringLiteral("converted") : QStringLiteral("amount");
-        if (rowValue(e, key).toDouble() == value) return;
-        change(e, key, value, cv::localizedString(converted ? "Change Converted Amount" : "Change Amount"));
+        const Field field = converted ? Field::Converted : Field::Amount;
+        if (fieldValue(e, int(field)).toDouble() == value) return;
+        change(e, field, value, cv::localizedString(converted ? "Change Converted Amount" : "Change Amount"));
         return;
     }
     case MemoColumn:
         if (text == e->memo()) return;
-        change(e, QStringLiteral("memo"), text, cv::localizedString("Change Memo"));
+        change(e, Field::Memo, text, cv::localizedString("Change Memo"));
         return;
     default: return;
     }
@@ -380,19 +381,19 @@ void AccountPanelController::endKindPopup(const cv::ChooserItem &item)
     beginBatchChangeWithTitle(title);
     if (item.ident() != e->category()) {
         m_lastCategory = item.ident();
-        change(e, QStringLiteral("category"), item.ident(), title);
+        change(e, Field::Category, item.ident(), title);
     }
     if (m_kindSource->objects().empty()) m_kindSource->setDocument(doc(), 16);
     const cv::EntryKind kind = m_kindSource->kindOfCategory(item.ident());
     if (kind != e->kind()) {
         if (isTransferIn(*e)) {
             // Booked on this account: what arrived here becomes the amount.
-            change(e, QStringLiteral("amount"), arrivedAmount(*e), title);
-            change(e, QStringLiteral("account"), accountIdent(), title);
+            change(e, Field::Amount, arrivedAmount(*e), title);
+            change(e, Field::Account, accountIdent(), title);
         }
-        change(e, QStringLiteral("converted"), 0.0, title);
-        change(e, QStringLiteral("kind"), cv::raw(kind), title);
-        change(e, QStringLiteral("destination"), 0,
+        change(e, Field::Converted, 0.0, title);
+        change(e, Field::Kind, cv::raw(kind), title);
+        change(e, Field::Destination, 0,
                cv::formatString(QStringLiteral("%@ %@"), {cv::localizedString("Change"), cv::localizedString("Destination")}));
         m_lastKind = kind;
     }
@@ -410,12 +411,12 @@ void AccountPanelController::finishedEditing(const CV4ActualPtr &row, int accoun
     doc()->fixupTransferCategory(probe);
     beginBatchChangeWithTitle(title);
     setChanged(row);
-    change(row, QStringLiteral("account"), account, title);
-    change(row, QStringLiteral("destination"), destination, title);
-    change(row, QStringLiteral("amount"), amount, title);
-    change(row, QStringLiteral("converted"), converted, title);
-    change(row, QStringLiteral("kind"), int(cv::EntryKind::Transfer), title);
-    change(row, QStringLiteral("category"), probe.category(), title);
+    change(row, Field::Account, account, title);
+    change(row, Field::Destination, destination, title);
+    change(row, Field::Amount, amount, title);
+    change(row, Field::Converted, converted, title);
+    change(row, Field::Kind, cv::raw(cv::EntryKind::Transfer), title);
+    change(row, Field::Category, probe.category(), title);
     endBatchChange();
 }
 
@@ -463,23 +464,12 @@ void AccountPanelController::panelMenuSelected(int tag)
 
 // ---- commit
 
-void AccountPanelController::updateItem(const CV4ActualPtr &entry, const CV4ActualPtr &old)
-{
-    const CV4ActualPtr &which = entry ? entry : old;
-    switch (which->kind()) {
-    case cv::EntryKind::Income: doc()->updateIncome(entry, old); break;
-    case cv::EntryKind::Expense: doc()->updateExpense(entry, old); break;
-    case cv::EntryKind::Transfer: doc()->updateTransfer(entry, old); break;
-    default: break;
-    }
-}
-
 void AccountPanelController::commitRows()
 {
     int rc = 0;
     {
         cv::EditScope edit(*doc());
-        for (const RowPtr &ptr : items()) {
+        for (const RowPtr &ptr : pendingRows()) {
             const CV4ActualPtr row = actual(ptr);
             const CV4ActualPtr copy = copyOf(row);
             const int flags = row->flags();
@@ -493,16 +483,16 @@ void AccountPanelController::commitRows()
             }
             if (row->flags() & cv::EditDeleted) {
                 if (flags & cv::EditNew) continue;
-                updateItem(nullptr, copy ? copy : row);
+                writeEntry(nullptr, copy ? copy : row);
                 ++rc;
                 continue;
             }
             if (!touched) continue;
             if (copy && copy->kind() != row->kind()) {
-                updateItem(nullptr, copy);
-                updateItem(row, nullptr);
+                writeEntry(nullptr, copy);
+                writeEntry(row, nullptr);
             } else {
-                updateItem(row, copy);
+                writeEntry(row, copy);
             }
             ++rc;
         }

@@ -71,9 +71,9 @@ protected:
         AccountingInputPanelController::setRowDate(row, date);
         rowsChanged();
     }
-    void setRowValue(const RowPtr &row, const QString &key, const QVariant &value) override
+    void setFieldValue(const RowPtr &row, int field, const QVariant &value) override
     {
-        AccountingInputPanelController::setRowValue(row, key, value);
+        AccountingInputPanelController::setFieldValue(row, field, value);
         rowsChanged();
     }
     RowPtr makeItem() override;
@@ -82,7 +82,7 @@ protected:
     void setButtonStatus() override;
     bool isNumericColumnID(int cid) const override { return cid >= InColumn && cid <= BalanceColumn; }
     int memoColumnId() const override { return MemoColumn; }
-    QString accountKeyForAmountColumnId(int cid, const CV4Actual &row) const override;
+    std::optional<Field> accountFieldForColumn(int cid, const CV4Actual &row) const override;
     std::optional<int> typedAmountCurrency(int cid, const CV4Actual &) const override
     {
         if (cid != InColumn && cid != OutColumn) return std::nullopt;
@@ -94,7 +94,6 @@ protected:
 private:
     void buildTable();
     void runKindPopup(int column, int row);
-    void updateItem(const CV4ActualPtr &entry, const CV4ActualPtr &old);
     bool isLoanAccount() const;
     int currencyIdent() const;
     // The amount of a transfer that arrived here, in this account's currency.

@@ -56,41 +56,63 @@ bool AccountingInputPanelController::rowGoesBefore(const RowPtr &a, const RowPtr
     return CV4Actual::rowOrder(actual(a), actual(b));
 }
 
-QVariant AccountingInputPanelController::rowValue(const RowPtr &row, const QString &key) const
+QVariant AccountingInputPanelController::fieldValue(const RowPtr &row, int field) const
 {
-    const CV4Actual &e = *actual(row);
-    if (key == u"date") return e.date();
-    if (key == u"kind") return cv::raw(e.kind());
-    if (key == u"category") return e.category();
-    if (key == u"account") return e.account();
-    if (key == u"destination") return e.destination();
-    if (key == u"group") return e.group();
-    if (key == u"amount") return e.amount();
-    if (key == u"converted") return e.converted();
-    if (key == u"memo") return e.memo();
-    Q_ASSERT_X(false, "rowValue", qPrintable(key));
+    const CV4ActualPtr entry = actual(row);
+    Q_ASSERT(entry);
+    if (!entry) return {};
+    const CV4Actual &e = *entry;
+    switch (Field(field)) {
+    case Field::Date: return e.date();
+    case Field::Kind: return cv::raw(e.kind());
+    case Field::Category: return e.category();
+    case Field::Account: return e.account();
+    case Field::Destination: return e.destination();
+    case Field::Group: return e.group();
+    case Field::Amount: return e.amount();
+    case Field::Converted: return e.converted();
+    case Field::Memo: return e.memo();
+    }
+    Q_ASSERT(false);
     return {};
 }
 
-void AccountingInputPanelController::setRowValue(const RowPtr &row, const QString &key, const QVariant &value)
+void AccountingInputPanelController::setFieldValue(const RowPtr &row, int field, const QVariant &value)
 {
-    CV4Actual &e = *actual(row);
-    if (key == u"date") e.setDate(value.toDate());
-    else if (key == u"kind") e.setKind(cv::EntryKind(value.toInt()));
-    else if (key == u"category") e.setCategory(value.toInt());
-    else if (key == u"account") e.setAccount(value.toInt());
-    else if (key == u"destination") e.setDestination(value.toInt());
-    else if (key == u"group") e.setGroup(value.toInt());
-    else if (key == u"amount") e.setAmount(value.toDouble());
-    else if (key == u"converted") e.setConverted(value.toDouble());
-    else if (key == u"memo") e.setMemo(value.toString());
-    else Q_ASSERT_X(false, "setRowValue", qPrintable(key));
+    const CV4ActualPtr entry = actual(row);
+    Q_ASSERT(entry);
+    if (!entry) return;
+    CV4Actual &e = *entry;
+    switch (Field(field)) {
+    case Field::Date: e.setDate(value.toDate()); return;
+    case Field::Kind: e.setKind(cv::EntryKind(value.toInt())); return;
+    case Field::Category: e.setCategory(value.toInt()); return;
+    case Field::Account: e.setAccount(value.toInt()); return;
+    case Field::Destination: e.setDestination(value.toInt()); return;
+    case Field::Group: e.setGroup(value.toInt()); return;
+    case Field::Amount: e.setAmount(value.toDouble()); return;
+    case Field::Converted: e.setConverted(value.toDouble()); return;
+    case Field::Memo: e.setMemo(value.toString()); return;
+    }
+    Q_ASSERT(false);
 }
 
 void AccountingInputPanelController::settleAfterCommit()
 {
     m_oldValues.clear();
     InputPanelController::settleAfterCommit();
+}
+
+void AccountingInputPanelController::writeEntry(const CV4ActualPtr &entry, const CV4ActualPtr &old)
+{
+    const CV4ActualPtr &row = entry ? entry : old;
+    Q_ASSERT(row);
+    if (!row) return;
+    switch (row->kind()) {
+    case cv::EntryKind::Expense: doc()->updateExpense(entry, old); break;
+    case cv::EntryKind::Transfer: doc()->updateTransfer(entry, old); break;
+    default: doc()->updateIncome(entry, old); break;
+    }
 }
 
 void AccountingInputPanelController::dropDeletedGroupings(CV4Actual &row) const
@@ -136,7 +158,7 @@ bool AccountingInputPanelController::isLoan(int row) const
 
 bool AccountingInputPanelController::isColumnSelectable(const CV4TableView *, int cid, int row) const
 {
-    if (row < 0 || row >= int(items().size())) return false;
+    if (row < 0 || row >= rowCount()) return false;
     return !isLoan(row) || isColumnEditable(cid, row);
 }
 
@@ -152,14 +174,15 @@ bool AccountingInputPanelController::shouldEditColumn(const CV4TableView *, int 
 
 // ---- display
 
-QString AccountingInputPanelController::amountKeyForAmountColumnId(int cid) const
+std::optional<AccountingInputPanelController::Field> AccountingInputPanelController::amountFieldForColumn(int cid) const
 {
-    return cid == 1 ? QStringLiteral("amount") : QString();
+    return cid == 1 ? std::optional(Field::Amount) : std::nullopt;
 }
 
-QString AccountingInputPanelController::accountKeyForAmountColumnId(int cid, const CV4Actual &) const
+std::optional<AccountingInputPanelController::Field>
+AccountingInputPanelController::accountFieldForColumn(int cid, const CV4Actual &) const
 {
-    return cid == 1 ? QStringLiteral("account") : QString();
+    return cid == 1 ? std::optional(Field::Account) : std::nullopt;
 }
 
 cv::CellValue AccountingInputPanelController::uniqueContentForItem(const CV4Actual &, int, const CVUnitModelPtr &) const
@@ -185,10 +208,11 @@ cv::CellValue AccountingInputPanelController::objectValue(const CV4TableView *, 
 {
     const CV4ActualPtr e = actualAt(row);
     if (!e) return {};
-    const QString accountKey = accountKeyForAmountColumnId(cid, *e);
-    if (e->account() > 0 && !accountKey.isEmpty()) {
-        const int account = rowValue(e, accountKey).toInt();
-        return amountValue(rowValue(e, amountKeyForAmountColumnId(cid)).toDouble(), doc()->currencyOfAccount(account));
+    const std::optional<Field> accountField = accountFieldForColumn(cid, *e);
+    const std::optional<Field> amountField = amountFieldForColumn(cid);
+    if (e->account() > 0 && accountField && amountField) {
+        const int account = fieldValue(e, int(*accountField)).toInt();
+        return amountValue(fieldValue(e, int(*amountField)).toDouble(), doc()->currencyOfAccount(account));
     }
     switch (cid) {
     case 0: return cv::formatProgramDate(e->date());
@@ -232,22 +256,17 @@ bool AccountingInputPanelController::isAcceptableDate(const QDate &date, const Q
     return date.year() > year - kDateWindowYears && date.year() < year + kDateWindowYears;
 }
 
-double AccountingInputPanelController::amountForText(const QString &text, int currency) const
+std::optional<double> AccountingInputPanelController::amountForText(const QString &text, int currency) const
 {
     const CV4CurrencyPtr c = doc()->findCurrency(currency);
-    const std::optional<QString> digits = cv::AmountText::typedAmountText(text, c ? c->prefix() : QString());
-    double value = digits ? CV4Document::numberForRoundString(*digits, c ? c->fraction() : 0) : 0;
-    if (std::isnan(value)) value = 0;
-    const PopupFieldEditor *editor = ExistingPopupFieldEditor();
-    if (editor && editor->lastCurrencyValueWasNegative()) value = -std::fabs(value);
-    return value;
+    return cv::AmountText::typedAmount(text, c ? c->prefix() : QString(), c ? c->fraction() : 0);
 }
 
 std::optional<int> AccountingInputPanelController::typedAmountCurrency(int cid, const CV4Actual &row) const
 {
-    const QString key = accountKeyForAmountColumnId(cid, row);
-    if (key.isEmpty()) return std::nullopt;
-    return doc()->currencyOfAccount(key == u"destination" ? row.destination() : row.account());
+    const std::optional<Field> field = accountFieldForColumn(cid, row);
+    if (!field) return std::nullopt;
+    return doc()->currencyOfAccount(*field == Field::Destination ? row.destination() : row.account());
 }
 
 bool AccountingInputPanelController::refusesText(const QString &text, int cid, int row) const
@@ -259,22 +278,20 @@ bool AccountingInputPanelController::refusesText(const QString &text, int cid, i
         return !date || !acceptsDate(*date);
     }
     const std::optional<int> currency = typedAmountCurrency(cid, *e);
-    if (!currency) return false;
-    const CV4CurrencyPtr c = doc()->findCurrency(*currency);
-    return !cv::AmountText::typedAmountText(text, c ? c->prefix() : QString());
+    return currency && !amountForText(text, *currency);
 }
 
 void AccountingInputPanelController::setObjectValue(CV4TableView *, const QString &text, int cid, int row)
 {
     const CV4ActualPtr e = actualAt(row);
     if (!e) return;
-    const QString accountKey = accountKeyForAmountColumnId(cid, *e);
-    if (!accountKey.isEmpty()) {
-        const int account = rowValue(e, accountKey).toInt();
-        const double value = amountForText(text, doc()->currencyOfAccount(account));
-        const QString amountKey = amountKeyForAmountColumnId(cid);
-        if (rowValue(e, amountKey).toDouble() == value) return;
-        change(e, amountKey, value, cv::localizedString(QStringLiteral("Change Amount")));
+    const std::optional<Field> accountField = accountFieldForColumn(cid, *e);
+    const std::optional<Field> amountField = amountFieldForColumn(cid);
+    if (accountField && amountField) {
+        const int account = fieldValue(e, int(*accountField)).toInt();
+        const double value = amountForText(text, doc()->currencyOfAccount(account)).value_or(0);
+        if (fieldValue(e, int(*amountField)).toDouble() == value) return;
+        change(e, *amountField, value, cv::localizedString(QStringLiteral("Change Amount")));
         updateTotal();
         return;
     }
@@ -282,12 +299,12 @@ void AccountingInputPanelController::setObjectValue(CV4TableView *, const QStrin
     case 0: {
         const std::optional<QDate> date = cv::parseProgramDate(text);
         if (!date || !acceptsDate(*date) || *date == e->date()) return;
-        change(e, QStringLiteral("date"), *date, cv::localizedString(QStringLiteral("Change Date")));
+        change(e, Field::Date, *date, cv::localizedString(QStringLiteral("Change Date")));
         return;
     }
     case 3:
         if (text == e->memo()) return;
-        change(e, QStringLiteral("memo"), text, cv::localizedString(QStringLiteral("Change Memo")));
+        change(e, Field::Memo, text, cv::localizedString(QStringLiteral("Change Memo")));
         return;
     default: uniqueSetObjectValue(text, e, cid, row);
     }
@@ -295,11 +312,12 @@ void AccountingInputPanelController::setObjectValue(CV4TableView *, const QStrin
 
 // ---- choosers
 
-QString AccountingInputPanelController::changeTitle(const QString &key)
+QString AccountingInputPanelController::changeTitle(Field field)
 {
-    QString name = key;
-    if (!name.isEmpty()) name[0] = name[0].toUpper();
-    return cv::localizedString(QStringLiteral("Undo-Change-Part")) + QLatin1Char(' ') + cv::localizedString(name);
+    static const char *const names[] = {"Date", "Kind", "Category", "Account", "Destination",
+                                        "Group", "Amount", "Converted", "Memo"};
+    return cv::localizedString(QStringLiteral("Undo-Change-Part")) + QLatin1Char(' ') +
+           cv::localizedString(QString::fromLatin1(names[int(field)]));
 }
 
 void AccountingInputPanelController::editColumn(int column, int row, PopupFieldEditor *)
@@ -321,13 +339,13 @@ void AccountingInputPanelController::runGroupPopup(int column, int row)
     cv::CustomPopup::get()->runForCell(tableView(), column, row, m_groupSource.get(),
                                    m_groupSource->objectWithIdentifier(e->group()),
                                    [self](const cv::ChooserItem &item) {
-                                       if (self) self->endPopupWithResult(item, self->m_lastGroup, QStringLiteral("group"));
+                                       if (self) self->endPopupWithResult(item, self->m_lastGroup, Field::Group);
                                    });
 }
 
-void AccountingInputPanelController::runAccountPopup(int column, int row, const QString &key, int exceptIdent)
+void AccountingInputPanelController::runAccountPopup(int column, int row, Field field, int exceptIdent)
 {
-    m_popupDataKey = key;
+    m_popupField = field;
     m_accountSource->setDocument(doc(), 223);
     if (exceptIdent > 0)
         if (const CVUnitModelPtr except = doc()->findAccount(exceptIdent)) m_accountSource->exclude(except);
@@ -337,7 +355,7 @@ void AccountingInputPanelController::runAccountPopup(int column, int row, const 
                                    [self](const cv::ChooserItem &item) {
                                        if (!self) return;
                                        self->endAccountPopup(item);
-                                       if (self) self->m_popupDataKey.clear();
+                                       if (self) self->m_popupField.reset();
                                    });
 }
 
@@ -350,28 +368,28 @@ void AccountingInputPanelController::runCategoryPopup(int column, int row, int m
                                        [self](const cv::ChooserItem &item) {
                                            if (self)
                                                self->endPopupWithResult(item, self->m_lastCategory,
-                                                                        QStringLiteral("category"));
+                                                                        Field::Category);
                                        });
 }
 
 void AccountingInputPanelController::endAccountPopup(const cv::ChooserItem &result)
 {
-    endPopupWithResult(result, m_lastAccount, m_popupDataKey);
+    if (m_popupField) endPopupWithResult(result, m_lastAccount, *m_popupField);
 }
 
 void AccountingInputPanelController::endPopupWithResult(const cv::ChooserItem &result, int &lastField,
-                                                        const QString &key)
+                                                        Field field)
 {
     if (result && result.ident() >= 0) {
         lastField = result.ident();
-        change(rowAt(m_popupRow), key, result.ident(), changeTitle(key));
+        changeField(rowAt(m_popupRow), int(field), result.ident(), changeTitle(field));
     }
     reeditPopupCell();
 }
 
 void AccountingInputPanelController::reeditPopupCell()
 {
-    if (m_popupRow < 0 || m_popupRow >= int(items().size())) return;
+    if (m_popupRow < 0 || m_popupRow >= rowCount()) return;
     tableView()->QTableView::selectRow(m_popupRow);
     tableView()->editColumn(std::max(m_popupColumn, 0), m_popupRow, nullptr, true);
 }
@@ -385,7 +403,7 @@ void AccountingInputPanelController::performInputDate(const QDate &date)
     for (const QModelIndex &index : tableView()->selectionModel()->selectedRows()) {
         const CV4ActualPtr e = actualAt(index.row());
         if (!e || e->date() == date) continue;
-        change(e, QStringLiteral("date"), date, cv::localizedString(QStringLiteral("Change Date")));
+        change(e, Field::Date, date, cv::localizedString(QStringLiteral("Change Date")));
         ++changed;
     }
     if (changed) reloadTable();
@@ -397,9 +415,9 @@ void AccountingInputPanelController::performInputValue(const QString &text)
     for (const QModelIndex &index : tableView()->selectionModel()->selectedRows()) {
         const CV4ActualPtr e = actualAt(index.row());
         if (!e || isLoan(index.row())) continue;
-        const std::optional<double> value = doc()->numberForString(text, doc()->currencyOfAccount(e->account()));
+        const std::optional<double> value = amountForText(text, doc()->currencyOfAccount(e->account()));
         if (!value) continue;
-        change(e, QStringLiteral("amount"), *value, cv::localizedString(QStringLiteral("Change Amount")));
+        change(e, Field::Amount, *value, cv::localizedString(QStringLiteral("Change Amount")));
         ++changed;
     }
     if (changed) {

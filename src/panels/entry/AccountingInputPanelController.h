@@ -31,11 +31,14 @@ public:
     };
     static bool isPanelMenuTag(int tag) { return cv::tag::EntryPanelMenu.contains(tag); }
 
+    // The fields of an entry row a change names.
+    enum class Field { Date, Kind, Category, Account, Destination, Group, Amount, Converted, Memo };
+
     AccountingInputPanelController(CV4Document *doc, CVUnitModelPtr item, const QDate &from, const QDate &to,
                                    QWidget *parent = nullptr);
     ~AccountingInputPanelController() override;
 
-    static CV4ActualPtr actual(const RowPtr &row) { return std::static_pointer_cast<CV4Actual>(row); }
+    static CV4ActualPtr actual(const RowPtr &row) { return row.actual(); }
     CV4ActualPtr actualAt(int row) const { return actual(rowAt(row)); }
     // The stored row as it was before its first change; null when unchanged or new.
     CV4ActualPtr copyOf(const CV4ActualPtr &row) const;
@@ -56,9 +59,15 @@ public:
     bool isLoan(int row) const;
     // A typed date is kept only within 100 years of this year.
     static bool isAcceptableDate(const QDate &date, const QDate &today = QDate::currentDate());
-    // A typed amount in the currency: prefix and "," dropped, rounded down on
-    // the decimal text, made negative when the editor says it was typed so.
-    double amountForText(const QString &text, int currency) const;
+    // A typed amount in the currency, its sign in the text: prefix and ","
+    // dropped, rounded down on the decimal text; none when it is no amount.
+    std::optional<double> amountForText(const QString &text, int currency) const;
+
+    // One undoable change of an entry's field.
+    void change(const CV4ActualPtr &row, Field field, const QVariant &value, const QString &title)
+    {
+        changeField(row, int(field), value, title);
+    }
 
     // Table hooks
     cv::CellValue objectValue(const CV4TableView *table, int cid, int row) const override;
@@ -85,9 +94,9 @@ protected:
     // ---- hooks of the subclasses
     virtual bool isNumericColumnID(int cid) const { return cid == 1; }
     virtual int memoColumnId() const { return 3; }
-    virtual QString amountKeyForAmountColumnId(int cid) const;
-    // The row key whose account gives the column's currency; empty: no amount column.
-    virtual QString accountKeyForAmountColumnId(int cid, const CV4Actual &row) const;
+    virtual std::optional<Field> amountFieldForColumn(int cid) const;
+    // The field whose account gives the column's currency; none: no amount column.
+    virtual std::optional<Field> accountFieldForColumn(int cid, const CV4Actual &row) const;
     // The currency an amount typed into the column is read in; none: no amount column.
     virtual std::optional<int> typedAmountCurrency(int cid, const CV4Actual &row) const;
     virtual cv::CellValue uniqueContentForItem(const CV4Actual &row, int cid, const CVUnitModelPtr &account) const;
@@ -100,28 +109,27 @@ protected:
 
     // ---- choosers
     void runGroupPopup(int column, int row);
-    void runAccountPopup(int column, int row, const QString &key, int exceptIdent);
-    // The category chooser of the given list mode over a cell, showing `current`; the pick sets "category".
+    void runAccountPopup(int column, int row, Field field, int exceptIdent);
+    // The category chooser of the given list mode over a cell, showing `current`; the pick sets the category.
     void runCategoryPopup(int column, int row, int mode, int current);
-    void endPopupWithResult(const cv::ChooserItem &result, int &lastField, const QString &key);
-    // The account chooser's pick for the key in m_popupDataKey.
+    void endPopupWithResult(const cv::ChooserItem &result, int &lastField, Field field);
+    // The account chooser's pick for the field in m_popupField.
     virtual void endAccountPopup(const cv::ChooserItem &result);
     // Edits the cell of the last chooser again.
     void reeditPopupCell();
-    // "Change" and the localised key name, the title of an undo step.
-    static QString changeTitle(const QString &key);
+    // "Change" and the localised field name, the title of an undo step.
+    static QString changeTitle(Field field);
     cv::CellValue amountValue(double value, int currency) const;
 
     // ---- rows
     void setChanged(const RowPtr &row) override;
-    int rowFlags(const RowPtr &row) const override { return actual(row)->flags(); }
-    void setRowFlags(const RowPtr &row, int flags) override { actual(row)->setFlags(flags); }
-    QDate rowDate(const RowPtr &row) const override { return actual(row)->date(); }
-    void setRowDate(const RowPtr &row, const QDate &date) override { actual(row)->setDate(date); }
     bool rowGoesBefore(const RowPtr &a, const RowPtr &b) const override;
-    QVariant rowValue(const RowPtr &row, const QString &key) const override;
-    void setRowValue(const RowPtr &row, const QString &key, const QVariant &value) override;
+    QVariant fieldValue(const RowPtr &row, int field) const override;
+    void setFieldValue(const RowPtr &row, int field, const QVariant &value) override;
     void settleAfterCommit() override;
+    // Writes the entry (none: removes `old`) through the document as the kind
+    // of the row decides: the one place a commit looks at the kind.
+    void writeEntry(const CV4ActualPtr &entry, const CV4ActualPtr &old);
     // Groupings that were deleted while the panel was open leave the row.
     void dropDeletedGroupings(CV4Actual &row) const;
 
@@ -130,7 +138,7 @@ protected:
     int m_lastAccount = 0;    // account new rows take; preselected in the account chooser
     int m_lastGroup = 0;      // grouping new rows take
     std::map<CV4ActualPtr, CV4ActualPtr> m_oldValues;  // row (by identity) -> its stored state
-    QString m_popupDataKey;   // the key the open account chooser sets
+    std::optional<Field> m_popupField;  // the field the open account chooser sets
 
 private:
     std::unique_ptr<cv::GroupDataSource> m_groupSource;      // the grouping chooser's list

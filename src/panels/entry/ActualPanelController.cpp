@@ -78,12 +78,12 @@ void ActualPanelController::buildTable()
 
 void ActualPanelController::collectData()
 {
-    std::optional<CV4DataModel::ActualList> found;
+    std::optional<cv::ActualList> found;
     if (item() && item()->isActual()) {
-        found = doc()->dataModel()->findActualFrom(firstDay(), lastDay(), item()->ident());
+        found = doc()->reads().findActualFrom(firstDay(), lastDay(), item()->ident());
     } else if (item()) {
         const std::vector<int> categories = item()->enumerateCategories();
-        found = doc()->dataModel()->findActualFrom(firstDay(), lastDay(),
+        found = doc()->reads().findActualFrom(firstDay(), lastDay(),
                                                    QList<int>(categories.begin(), categories.end()));
     }
     std::vector<RowPtr> rows;
@@ -99,8 +99,8 @@ void ActualPanelController::setDefaults()
     const CVUnitModelPtr expense = model ? model->expense() : nullptr;
     m_isExpense = item() && expense && item()->hasAncestor(expense.get());
     m_lastKind = m_isExpense ? cv::EntryKind::Expense : cv::EntryKind::Income;
-    if (!items().empty()) {
-        const CV4Actual &last = *actual(items().back());
+    if (const CV4ActualPtr lastRow = actualAt(rowCount() - 1)) {
+        const CV4Actual &last = *lastRow;
         m_lastAccount = last.account();
         m_lastCategory = last.category();
     } else {
@@ -173,7 +173,7 @@ void ActualPanelController::editSpecialPopupForColumn(int column, int row)
 {
     const int cid = tableView()->cidOfColumn(column);
     if (cid == AccountColumn) {
-        runAccountPopup(column, row, QStringLiteral("account"), 0);
+        runAccountPopup(column, row, Field::Account, 0);
         return;
     }
     if (cid != CategoryColumn) return;
@@ -190,11 +190,11 @@ void ActualPanelController::endAccountPopup(const cv::ChooserItem &result)
         return;
     }
     const double amount = cv::amountForAccountMove(*doc(), e->amount(), e->account(), result.ident());
-    const QString title = changeTitle(QStringLiteral("account"));
+    const QString title = changeTitle(Field::Account);
     beginBatchChangeWithTitle(title);
-    change(e, QStringLiteral("amount"), amount, title);
+    change(e, Field::Amount, amount, title);
     m_lastAccount = result.ident();
-    change(e, QStringLiteral("account"), result.ident(), title);
+    change(e, Field::Account, result.ident(), title);
     endBatchChange();
 }
 
@@ -207,7 +207,7 @@ void ActualPanelController::commitRows()
     int rc = 0;
     {
         cv::EditScope edit(*doc());
-        for (const RowPtr &ptr : items()) {
+        for (const RowPtr &ptr : pendingRows()) {
             const CV4ActualPtr row = actual(ptr);
             const CV4ActualPtr copy = copyOf(row);
             const int flags = row->flags();
@@ -228,10 +228,7 @@ void ActualPanelController::commitRows()
             }
             const CV4ActualPtr entry = deleted ? nullptr : row;
             const CV4ActualPtr old = deleted ? (copy ? copy : row) : copy;
-            if (m_isExpense)
-                doc()->updateExpense(entry, old);
-            else
-                doc()->updateIncome(entry, old);
+            writeEntry(entry, old);
             ++rc;
         }
         doc()->accumulateAccount(nullptr);

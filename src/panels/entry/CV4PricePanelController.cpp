@@ -4,6 +4,7 @@
 
 #include "controls/CV4TableView.h"
 #include "controls/OpenSheet.h"
+#include "document/AmountText.h"
 #include "document/CV4Document.h"
 #include "model/CV4EditFlags.h"
 #include "platform/DateFormat.h"
@@ -23,7 +24,7 @@ namespace {
 
 CV4PriceTimePtr price(const InputPanelController::RowPtr &row)
 {
-    return std::static_pointer_cast<CV4PriceTime>(row);
+    return row.price();
 }
 
 // The sheet around the list: Esc and the close box are the list's Cancel.
@@ -167,7 +168,7 @@ void CV4PricePanelController::commitRows()
     // have its new record removed as that row's old one.
     std::vector<CV4PriceTimePtr> removals;
     std::vector<CV4PriceTimePtr> puts;
-    for (const RowPtr &row : items()) {
+    for (const RowPtr &row : pendingRows()) {
         const CV4PriceTimePtr p = price(row);
         const int flags = p->flags();
         if (flags & cv::EditNew) {
@@ -195,8 +196,8 @@ void CV4PricePanelController::commitRows()
 void CV4PricePanelController::collectData()
 {
     const int ident = m_brand ? m_brand->ident() : m_currencyID;
-    const auto list = isBrand() ? doc()->dataModel()->getPriceListForBrand(ident)
-                                : doc()->dataModel()->getXchgRateListForCurrency(ident);
+    const auto list = isBrand() ? doc()->reads().getPriceListForBrand(ident)
+                                : doc()->reads().getXchgRateListForCurrency(ident);
     std::vector<RowPtr> rows;
     if (list)
         for (const CV4PriceTimePtr &p : *list) rows.push_back(p);
@@ -216,7 +217,7 @@ void CV4PricePanelController::addItem(CV4TableView *)
     const RowPtr row = makeItem();
     setRowFlags(row, cv::EditNew);
     setRowDate(row, m_topDate);
-    mutableItems().push_back(row);
+    appendRow(row);
     if (!isBrand()) dataChanged();
     reloadAndEditLastRow();
 }
@@ -268,26 +269,6 @@ void CV4PricePanelController::setButtonStatus()
     okButton()->setEnabled(hasChanged());
 }
 
-int CV4PricePanelController::rowFlags(const RowPtr &row) const
-{
-    return price(row)->flags();
-}
-
-void CV4PricePanelController::setRowFlags(const RowPtr &row, int flags)
-{
-    price(row)->setFlags(flags);
-}
-
-QDate CV4PricePanelController::rowDate(const RowPtr &row) const
-{
-    return price(row)->date();
-}
-
-void CV4PricePanelController::setRowDate(const RowPtr &row, const QDate &date)
-{
-    price(row)->setDate(date);
-}
-
 bool CV4PricePanelController::rowGoesBefore(const RowPtr &a, const RowPtr &b) const
 {
     const bool newA = price(a)->flags() & cv::EditNew;
@@ -296,14 +277,23 @@ bool CV4PricePanelController::rowGoesBefore(const RowPtr &a, const RowPtr &b) co
     return price(a)->date() < price(b)->date();
 }
 
-QVariant CV4PricePanelController::rowValue(const RowPtr &row, const QString &key) const
+QVariant CV4PricePanelController::fieldValue(const RowPtr &row, int field) const
 {
-    return price(row)->valueForKey(key);
+    const CV4PriceTimePtr p = price(row);
+    Q_ASSERT(p);
+    if (!p) return {};
+    return Field(field) == Field::Date ? QVariant(p->date()) : QVariant(p->price());
 }
 
-void CV4PricePanelController::setRowValue(const RowPtr &row, const QString &key, const QVariant &value)
+void CV4PricePanelController::setFieldValue(const RowPtr &row, int field, const QVariant &value)
 {
-    price(row)->setValueForKey(key, value);
+    const CV4PriceTimePtr p = price(row);
+    Q_ASSERT(p);
+    if (!p) return;
+    if (Field(field) == Field::Date)
+        p->setDate(value.toDate());
+    else
+        p->setPrice(value.toDouble());
 }
 
 CV4PriceTimePtr CV4PricePanelController::priceAt(int row) const
@@ -389,14 +379,14 @@ int CV4PricePanelController::firstUnfinishedColumnForRow(int row) const
 
 double CV4PricePanelController::valueForText(const QString &typed) const
 {
-    QString digits = typed.trimmed();
+    // The values' currency or the book's own may lead the number.
     for (int ident : {m_currencyID, 0}) {
         const CV4CurrencyPtr c = doc()->findCurrency(ident);
-        if (c && !c->prefix().isEmpty() && digits.startsWith(c->prefix())) digits.remove(0, c->prefix().size());
+        const std::optional<double> value =
+            cv::AmountText::typedAmount(typed, c ? c->prefix() : QString(), valueFraction());
+        if (value) return *value > 0 ? *value : 0;
     }
-    digits.remove(QLatin1Char(','));
-    const double value = CV4Document::numberForRoundString(digits, valueFraction());
-    return std::isfinite(value) && value > 0 ? value : 0;
+    return 0;
 }
 
 void CV4PricePanelController::setObjectValue(CV4TableView *, const QString &typed, int cid, int row)

@@ -23,6 +23,8 @@ public:
     // Edit flag of a stored row whose date changed; its stored record is in m_oldValues.
     static constexpr int kDateChanged = 8;
     enum Column { DateColumn = 0, PriceColumn = 1 };
+    // The fields of a price row.
+    enum class Field { Date, Price };
     using EndHandler = std::function<void(int code, CV4PricePanelController *panel)>;
 
     // `topDate` dates the new rows: the first day the main window's viewer shows.
@@ -78,13 +80,9 @@ protected:
     void collectData() override;
     void commitRows() override;
     void setButtonStatus() override;
-    int rowFlags(const RowPtr &row) const override;
-    void setRowFlags(const RowPtr &row, int flags) override;
-    QDate rowDate(const RowPtr &row) const override;
-    void setRowDate(const RowPtr &row, const QDate &date) override;
     bool rowGoesBefore(const RowPtr &a, const RowPtr &b) const override;
-    QVariant rowValue(const RowPtr &row, const QString &key) const override;
-    void setRowValue(const RowPtr &row, const QString &key, const QVariant &value) override;
+    QVariant fieldValue(const RowPtr &row, int field) const override;
+    void setFieldValue(const RowPtr &row, int field, const QVariant &value) override;
 
 private:
     void build();

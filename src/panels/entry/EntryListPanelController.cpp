@@ -82,7 +82,6 @@ void EntryListPanelController::revertSelected()
 {
     const QModelIndexList selected = tableView()->selectionModel()->selectedRows();
     if (selected.isEmpty()) return;
-    auto &rows = mutableItems();
     for (const QModelIndex &index : selected) {
         const CV4ActualPtr row = actualAt(index.row());
         if (!row || !(row->flags() & cv::EditChanged)) continue;
@@ -91,7 +90,7 @@ void EntryListPanelController::revertSelected()
         CV4ActualPtr copy = it->second;
         m_oldValues.erase(it);
         copy->setFlags(0);
-        rows[size_t(index.row())] = copy;
+        replaceRow(index.row(), copy);
     }
     updateTotal();
     reloadTable();
@@ -114,8 +113,10 @@ void EntryListPanelController::closeMacroDialog()
 void EntryListPanelController::appendMacroRows(const std::vector<CV4ActualPtr> &series)
 {
     tableView()->forceEndFieldEditing(false);
-    MacroInputDialogController::insertBeforeBlankRow(mutableItems(), series,
-                                                     [](const RowPtr &row) { return actual(row); });
+    // A blank last row stays last.
+    int at = rowCount();
+    if (const CV4ActualPtr last = actualAt(at - 1); last && MacroInputDialogController::isBlankRow(*last)) --at;
+    insertRows(at, std::vector<RowPtr>(series.begin(), series.end()));
 }
 
 void EntryListPanelController::macroFinished(int code)

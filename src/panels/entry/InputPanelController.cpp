@@ -22,25 +22,25 @@
 // Commands hold the panel weakly: once the panel is gone they do nothing.
 class PanelChangeCommand : public QUndoCommand {
 public:
-    PanelChangeCommand(InputPanelController *panel, InputPanelController::RowPtr row, QString key, QVariant oldValue,
+    PanelChangeCommand(InputPanelController *panel, InputPanelController::RowPtr row, int field, QVariant oldValue,
                        QVariant newValue, const QString &title)
-        : QUndoCommand(title), m_panel(panel), m_row(std::move(row)), m_key(std::move(key)),
+        : QUndoCommand(title), m_panel(panel), m_row(std::move(row)), m_field(field),
           m_old(std::move(oldValue)), m_new(std::move(newValue))
     {
     }
     void redo() override
     {
-        if (m_panel) m_panel->applyChange(m_row, m_key, m_new);
+        if (m_panel) m_panel->applyChange(m_row, m_field, m_new);
     }
     void undo() override
     {
-        if (m_panel) m_panel->applyChange(m_row, m_key, m_old);
+        if (m_panel) m_panel->applyChange(m_row, m_field, m_old);
     }
 
 private:
     QPointer<InputPanelController> m_panel;
     InputPanelController::RowPtr m_row;
-    QString m_key;
+    int m_field;
     QVariant m_old;
     QVariant m_new;
 };
@@ -211,15 +211,54 @@ void InputPanelController::setItems(std::vector<RowPtr> rows)
     rowsChanged();
 }
 
+void InputPanelController::appendRow(const RowPtr &row)
+{
+    m_items.push_back(row);
+    rowsChanged();
+}
+
+void InputPanelController::insertRows(int before, const std::vector<RowPtr> &rows)
+{
+    Q_ASSERT(before >= 0 && before <= rowCount());
+    before = std::clamp(before, 0, rowCount());
+    m_items.insert(m_items.begin() + before, rows.begin(), rows.end());
+    rowsChanged();
+}
+
+void InputPanelController::replaceRow(int index, const RowPtr &row)
+{
+    Q_ASSERT(index >= 0 && index < rowCount());
+    if (index < 0 || index >= rowCount()) return;
+    m_items[size_t(index)] = row;
+    rowsChanged();
+}
+
+void InputPanelController::removeRowAt(int index)
+{
+    Q_ASSERT(index >= 0 && index < rowCount());
+    if (index < 0 || index >= rowCount()) return;
+    m_items.erase(m_items.begin() + index);
+    rowsChanged();
+}
+
 InputPanelController::RowPtr InputPanelController::rowAt(int row) const
 {
-    return row >= 0 && row < int(m_items.size()) ? m_items[size_t(row)] : nullptr;
+    return row >= 0 && row < int(m_items.size()) ? m_items[size_t(row)] : RowPtr();
 }
 
 int InputPanelController::indexOfRow(const RowPtr &row) const
 {
     const auto it = std::find(m_items.begin(), m_items.end(), row);
     return it == m_items.end() ? -1 : int(it - m_items.begin());
+}
+
+std::vector<InputPanelController::RowPtr> InputPanelController::pendingRows() const
+{
+    std::vector<RowPtr> rows;
+    for (const RowPtr &row : m_items)
+        if (rowFlags(row) & (cv::EditChanged | cv::EditNew | cv::EditDeleted)) rows.push_back(row);
+    rows.insert(rows.end(), m_deletedItems.begin(), m_deletedItems.end());
+    return rows;
 }
 
 int InputPanelController::numberOfRows(const CV4TableView *) const
@@ -296,18 +335,18 @@ void InputPanelController::deleteRow()
 
 // ---- undo
 
-void InputPanelController::change(const RowPtr &row, const QString &key, const QVariant &value, const QString &title)
+void InputPanelController::changeField(const RowPtr &row, int field, const QVariant &value, const QString &title)
 {
     if (!row) return;
-    const QVariant current = rowValue(row, key);
+    const QVariant current = fieldValue(row, field);
     if (current == value && current.metaType() == value.metaType()) return;
-    m_doc->undoStack()->push(new PanelChangeCommand(this, row, key, current, value, title));
+    m_doc->undoStack()->push(new PanelChangeCommand(this, row, field, current, value, title));
 }
 
-void InputPanelController::applyChange(const RowPtr &row, const QString &key, const QVariant &value)
+void InputPanelController::applyChange(const RowPtr &row, int field, const QVariant &value)
 {
     setChanged(row);
-    setRowValue(row, key, value);
+    setFieldValue(row, field, value);
     if (!m_batchChanging) reloadTable();
 }
 

@@ -8,13 +8,18 @@
 // book is saved, commitPanel() when the page is left, and
 // closeMaximizedPanelRequested() (OK, Ctrl+Return) asking the page to close.
 //
-// Rows are the subclass's records (entries, trades, prices); the base holds
-// them type-erased and reaches their flags, dates and fields through the row
-// hooks. Lists of rows are kept by object identity.
+// Rows are the subclass's records (entries, trades, prices) held by identity
+// as cv::PanelRow; each panel names the fields of its record in a Field enum,
+// and undo steps carry the row, the field and both values. Callers reach the
+// rows through rowCount(), rowAt(), indexOfRow(), pendingRows() and
+// deletedItems(), and change the list through the named row operations, so
+// that a store fetching rows on demand can stand behind them; only totals and
+// balances walk items().
 
 #include "controls/HostedPanel.h"
 #include "controls/TableClient.h"
 #include "model/CVUnitModel.h"
+#include "panels/entry/PanelRow.h"
 
 #include <QDate>
 #include <QPointer>
@@ -34,7 +39,7 @@ class InputPanelController : public QWidget, public cv::TableClient, public cv::
     Q_OBJECT
 
 public:
-    using RowPtr = std::shared_ptr<void>;
+    using RowPtr = cv::PanelRow;
 
     InputPanelController(CV4Document *doc, CVUnitModelPtr item, const QDate &from, const QDate &to,
                          QWidget *parent = nullptr);
@@ -42,8 +47,6 @@ public:
 
     CV4Document *doc() const { return m_doc; }
     const CVUnitModelPtr &item() const { return m_item; }
-    const std::vector<RowPtr> &items() const { return m_items; }
-    const std::vector<RowPtr> &deletedItems() const { return m_deletedItems; }
     CV4TableView *tableView() const { return m_tableView; }
     QPushButton *okButton() const { return m_okButton; }
     QDate firstDay() const { return m_from; }
@@ -74,11 +77,18 @@ public:
     void reCollectData();
     void deleteRow();
     void toggleItemDeleted(const RowPtr &row);
-    int indexOfRow(const RowPtr &row) const;
+    // ---- the rows' store
+    int rowCount() const { return int(m_items.size()); }
     RowPtr rowAt(int row) const;
+    int indexOfRow(const RowPtr &row) const;
+    // The rows a commit writes: changed and new ones in table order, then the deleted ones.
+    std::vector<RowPtr> pendingRows() const;
+    // Rows deleted since the last commit that have left the table.
+    const std::vector<RowPtr> &deletedItems() const { return m_deletedItems; }
 
     // ---- undoable changes
-    void change(const RowPtr &row, const QString &key, const QVariant &value, const QString &title);
+    // `field` is a value of the panel's Field enum.
+    void changeField(const RowPtr &row, int field, const QVariant &value, const QString &title);
     void beginBatchChangeWithTitle(const QString &title);
     void endBatchChange();
     bool isBatchChanging() const { return m_batchChanging; }
@@ -129,11 +139,13 @@ protected:
         m_to = to;
     }
     void setItems(std::vector<RowPtr> rows);
-    std::vector<RowPtr> &mutableItems()
-    {
-        rowsChanged();
-        return m_items;
-    }
+    // Every row shown; for what is derived from all of them (totals, balances).
+    const std::vector<RowPtr> &items() const { return m_items; }
+    // The changes of the rows' order and membership besides adding and deleting.
+    void appendRow(const RowPtr &row);
+    void insertRows(int before, const std::vector<RowPtr> &rows);
+    void replaceRow(int index, const RowPtr &row);
+    void removeRowAt(int index);
     // Rows were added, removed, reordered or reloaded: what a panel derives
     // from all of them is stale.
     virtual void rowsChanged() {}
@@ -164,14 +176,15 @@ protected:
     virtual void setButtonStatus() {}
 
     // Row hooks.
-    virtual int rowFlags(const RowPtr &row) const = 0;
-    virtual void setRowFlags(const RowPtr &row, int flags) = 0;
-    virtual QDate rowDate(const RowPtr &row) const = 0;
-    virtual void setRowDate(const RowPtr &row, const QDate &date) = 0;
+    int rowFlags(const RowPtr &row) const { return row.flags(); }
+    virtual void setRowFlags(const RowPtr &row, int flags) { row.setFlags(flags); }
+    QDate rowDate(const RowPtr &row) const { return row.date(); }
+    virtual void setRowDate(const RowPtr &row, const QDate &date) { row.setDate(date); }
     // The row order: true when a goes before b (new rows last, then by date).
     virtual bool rowGoesBefore(const RowPtr &a, const RowPtr &b) const = 0;
-    virtual QVariant rowValue(const RowPtr &row, const QString &key) const = 0;
-    virtual void setRowValue(const RowPtr &row, const QString &key, const QVariant &value) = 0;
+    // A field of the panel's Field enum.
+    virtual QVariant fieldValue(const RowPtr &row, int field) const = 0;
+    virtual void setFieldValue(const RowPtr &row, int field, const QVariant &value) = 0;
 
     int m_popupRow = -1;     // the cell whose chooser is open, edited again after it
     int m_popupColumn = -1;
@@ -180,7 +193,7 @@ private:
     friend class PanelChangeCommand;
     friend class PanelToggleDeletedCommand;
     friend class PanelFlipFlagCommand;
-    void applyChange(const RowPtr &row, const QString &key, const QVariant &value);
+    void applyChange(const RowPtr &row, int field, const QVariant &value);
     void flipDeleted(const RowPtr &row);
     void flipDeletedInPlace(const RowPtr &row);
     void insertSorted(const RowPtr &row);

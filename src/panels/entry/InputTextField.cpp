@@ -1,6 +1,6 @@
 #include "panels/entry/InputTextField.h"
 
-#include "document/CV4Document.h"
+#include "platform/Localization.h"
 
 InputTextField::InputTextField(int tag, QWidget *parent) : QLineEdit(parent), m_tag(tag)
 {
@@ -9,6 +9,6 @@ InputTextField::InputTextField(int tag, QWidget *parent) : QLineEdit(parent), m_
 
 void InputTextField::focusInEvent(QFocusEvent *event)
 {
-    CV4Document::changeTextInputSource(this, m_tag == 0);
+    cv::changeTextInputSource(this, m_tag == 0);
     QLineEdit::focusInEvent(event);
 }

@@ -117,7 +117,7 @@ int SearchPageController::execSearchForAccount(const std::vector<CVUnitModelPtr>
     for (const auto &node : accounts)
         if (node) conditions.account << node->ident();
     std::vector<CV4SearchRecord> records;
-    if (const auto found = m_doc->dataModel()->findActual(conditions)) {
+    if (const auto found = m_doc->reads().findActual(conditions)) {
         records.reserve(found->size());
         for (const CV4ActualPtr &entry : *found) records.push_back(CV4SearchRecord{entry, nullptr});
     }
@@ -134,7 +134,7 @@ void SearchPageController::searchButtonPushed()
 void SearchPageController::searchSheetDidEnd(int returnCode)
 {
     if (returnCode != 1 || m_sheet->useFlags() == 0) return;
-    setResults(m_doc->dataModel()->findAccounts(m_sheet->conditions()));
+    setResults(m_doc->reads().findAccounts(m_sheet->conditions()));
 }
 
 bool SearchPageController::validateMenu(int tag, bool pageShown) const

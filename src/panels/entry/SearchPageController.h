@@ -6,7 +6,7 @@
 // of the results as Shift JIS text and the rows of its print.
 
 #include "controls/Tags.h"
-#include "document/CV4DataModel.h"
+#include "document/StoreRecords.h"
 #include "model/CVUnitModel.h"
 #include "panels/entry/SearchResultsExporter.h"
 

@@ -63,14 +63,12 @@ void SearchResultsController::buildTable()
 void SearchResultsController::setResults(const std::vector<CV4SearchRecord> &results)
 {
     tableView()->forceEndFieldEditing(false);
-    m_tradeRows.clear();
     m_oldTrades.clear();
     m_oldValues.clear();
     std::vector<RowPtr> rows;
     rows.reserve(results.size());
     for (const CV4SearchRecord &record : results) {
         if (record.trade) {
-            m_tradeRows.insert(record.trade.get());
             rows.push_back(record.trade);
         } else if (record.actual) {
             rows.push_back(record.actual);
@@ -97,8 +95,7 @@ void SearchResultsController::removeRow(int row)
     const RowPtr r = rowAt(row);
     if (!r) return;
     tableView()->forceEndFieldEditing(false);
-    auto &rows = mutableItems();
-    rows.erase(rows.begin() + row);
+    removeRowAt(row);
     reloadTable();
 }
 
@@ -144,49 +141,27 @@ void SearchResultsController::setChanged(const RowPtr &row)
     markChanged();
 }
 
-int SearchResultsController::rowFlags(const RowPtr &row) const
-{
-    return isTradeRow(row) ? trade(row)->flags() : actual(row)->flags();
-}
-
-void SearchResultsController::setRowFlags(const RowPtr &row, int flags)
-{
-    if (isTradeRow(row))
-        trade(row)->setFlags(flags);
-    else
-        actual(row)->setFlags(flags);
-}
-
-QDate SearchResultsController::rowDate(const RowPtr &row) const
-{
-    return isTradeRow(row) ? trade(row)->date() : actual(row)->date();
-}
-
-void SearchResultsController::setRowDate(const RowPtr &row, const QDate &date)
-{
-    if (isTradeRow(row))
-        trade(row)->setDate(date);
-    else
-        actual(row)->setDate(date);
-}
-
 bool SearchResultsController::rowGoesBefore(const RowPtr &a, const RowPtr &b) const
 {
     return rowDate(a) < rowDate(b);
 }
 
-QVariant SearchResultsController::rowValue(const RowPtr &row, const QString &key) const
+// A trade row changes only its date here; the trade panel edits the rest.
+QVariant SearchResultsController::fieldValue(const RowPtr &row, int field) const
 {
-    if (isTradeRow(row)) return trade(row)->valueForKey(key);
-    return TransferPanelController::rowValue(row, key);
+    if (!isTradeRow(row)) return TransferPanelController::fieldValue(row, field);
+    Q_ASSERT(Field(field) == Field::Date);
+    return Field(field) == Field::Date ? QVariant(rowDate(row)) : QVariant();
 }
 
-void SearchResultsController::setRowValue(const RowPtr &row, const QString &key, const QVariant &value)
+void SearchResultsController::setFieldValue(const RowPtr &row, int field, const QVariant &value)
 {
-    if (isTradeRow(row))
-        trade(row)->setValueForKey(key, value);
-    else
-        TransferPanelController::setRowValue(row, key, value);
+    if (!isTradeRow(row)) {
+        TransferPanelController::setFieldValue(row, field, value);
+        return;
+    }
+    Q_ASSERT(Field(field) == Field::Date);
+    if (Field(field) == Field::Date) setRowDate(row, value.toDate());
 }
 
 // ---- cells
@@ -356,15 +331,16 @@ int SearchResultsController::firstUnfinishedColumnForRow(int row) const
     return e.amount() == 0 ? IncomeColumn : -1;
 }
 
-QString SearchResultsController::amountKeyForAmountColumnId(int cid) const
+std::optional<SearchResultsController::Field> SearchResultsController::amountFieldForColumn(int cid) const
 {
-    return cid == IncomeColumn || cid == ExpenseColumn ? QStringLiteral("amount") : QString();
+    return cid == IncomeColumn || cid == ExpenseColumn ? std::optional(Field::Amount) : std::nullopt;
 }
 
-QString SearchResultsController::accountKeyForAmountColumnId(int cid, const CV4Actual &row) const
+std::optional<SearchResultsController::Field> SearchResultsController::accountFieldForColumn(int cid,
+                                                                                          const CV4Actual &row) const
 {
-    if (row.kind() == cv::EntryKind::Expense) return cid == ExpenseColumn ? QStringLiteral("account") : QString();
-    return cid == IncomeColumn ? QStringLiteral("account") : QString();
+    const int column = row.kind() == cv::EntryKind::Expense ? ExpenseColumn : IncomeColumn;
+    return cid == column ? std::optional(Field::Account) : std::nullopt;
 }
 
 std::optional<cv::CellCurrency> SearchResultsController::currencyForColumn(int cid, int row) const
@@ -389,7 +365,7 @@ void SearchResultsController::setObjectValue(CV4TableView *table, const QString 
     if (cid != DateColumn) return;
     const std::optional<QDate> date = cv::parseProgramDate(text);
     if (!date || !acceptsDate(*date) || *date == rowDate(r)) return;
-    change(r, QStringLiteral("date"), *date, cv::localizedString("Change Date"));
+    changeField(r, int(Field::Date), *date, cv::localizedString("Change Date"));
 }
 
 void SearchResultsController::performInputDate(const QDate &date)
@@ -399,7 +375,7 @@ void SearchResultsController::performInputDate(const QDate &date)
     for (const QModelIndex &index : tableView()->selectionModel()->selectedRows()) {
         const RowPtr r = rowAt(index.row());
         if (!r || rowDate(r) == date || touchesLoan(index.row())) continue;
-        change(r, QStringLiteral("date"), date, cv::localizedString("Change Date"));
+        changeField(r, int(Field::Date), date, cv::localizedString("Change Date"));
         ++changed;
     }
     if (changed) reloadTable();
@@ -412,11 +388,11 @@ void SearchResultsController::editSpecialPopupForColumn(int column, int row)
     if (!r || isTradeRow(r)) return;
     const CV4ActualPtr e = actual(r);
     if (cid == AccountColumn) {
-        runAccountPopup(column, row, QStringLiteral("account"), e->kind() == cv::EntryKind::Transfer ? e->destination() : 0);
+        runAccountPopup(column, row, Field::Account, e->kind() == cv::EntryKind::Transfer ? e->destination() : 0);
         return;
     }
     if (cid == DestinationColumn) {
-        runAccountPopup(column, row, QStringLiteral("destination"), e->account());
+        runAccountPopup(column, row, Field::Destination, e->account());
         return;
     }
     if (cid != CategoryColumn) return;
@@ -429,7 +405,7 @@ void SearchResultsController::endAccountPopup(const cv::ChooserItem &result)
     const RowPtr r = rowAt(m_popupRow);
     if (r && !isTradeRow(r) && result && result.ident() >= 0 && actual(r)->kind() == cv::EntryKind::Transfer) {
         const CV4Actual &e = *actual(r);
-        const int current = m_popupDataKey == u"destination" ? e.destination() : e.account();
+        const int current = m_popupField == Field::Destination ? e.destination() : e.account();
         if (current > 0 && doc()->currencyOfAccount(current) != doc()->currencyOfAccount(result.ident())) {
             CV4Alert::warn(cv::localizedString("Search-Cannot-Change-Currency-Warning"));
             reeditPopupCell();
@@ -446,8 +422,8 @@ bool SearchResultsController::handleClick(CV4TableView *, const QMouseEvent *, i
     // Read everything first: the page switch commits these rows and may clear the list.
     const int account = t->account();
     const int ident = t->ident();
-    const QDate from = rowDate(items().front());
-    const QDate to = rowDate(items().back());
+    const QDate from = rowDate(rowAt(0));
+    const QDate to = rowDate(rowAt(rowCount() - 1));
     QPointer<SearchResultsController> self(this);
     QTimer::singleShot(0, this, [self, account, from, to, ident] {
         if (self) Q_EMIT self->openTradeRequested(account, from, to, ident);
@@ -464,7 +440,7 @@ void SearchResultsController::commitRows()
     int rc = 0;
     {
         cv::EditScope edit(*doc());
-        for (const RowPtr &ptr : items()) {
+        for (const RowPtr &ptr : pendingRows()) {
             if (isTradeRow(ptr)) {
                 const CV4TradePtr t = trade(ptr);
                 if (!(t->flags() & (cv::EditChanged | cv::EditDeleted))) continue;
@@ -484,11 +460,7 @@ void SearchResultsController::commitRows()
             }
             const CV4ActualPtr entry = deleted ? nullptr : row;
             const CV4ActualPtr old = deleted ? (copy ? copy : row) : copy;
-            switch (row->kind()) {
-            case cv::EntryKind::Expense: doc()->updateExpense(entry, old); break;
-            case cv::EntryKind::Transfer: doc()->updateTransfer(entry, old); break;
-            default: doc()->updateIncome(entry, old); break;
-            }
+            writeEntry(entry, old);
             ++rc;
         }
         if (tradeApplied) doc()->applyBrands(brands);

@@ -13,11 +13,10 @@
 
 #include "panels/entry/TransferPanelController.h"
 
-#include "document/CV4DataModel.h"
+#include "document/StoreRecords.h"
 #include "model/CV4Trade.h"
 
 #include <map>
-#include <unordered_set>
 
 namespace cv {
 class ActualDataSource;
@@ -38,7 +37,7 @@ public:
 
     // A new result list; the rows of the last one are forgotten unwritten.
     void setResults(const std::vector<CV4SearchRecord> &results);
-    int count() const { return int(items().size()); }
+    int count() const { return rowCount(); }
     bool isTrade(int row) const;
     CV4TradePtr tradeAt(int row) const;
     // Takes the row out of the list (the document is not changed).
@@ -85,22 +84,18 @@ protected:
     void collectData() override;
     void commitRows() override;
     void setChanged(const RowPtr &row) override;
-    int rowFlags(const RowPtr &row) const override;
-    void setRowFlags(const RowPtr &row, int flags) override;
-    QDate rowDate(const RowPtr &row) const override;
-    void setRowDate(const RowPtr &row, const QDate &date) override;
     bool rowGoesBefore(const RowPtr &a, const RowPtr &b) const override;
-    QVariant rowValue(const RowPtr &row, const QString &key) const override;
-    void setRowValue(const RowPtr &row, const QString &key, const QVariant &value) override;
+    QVariant fieldValue(const RowPtr &row, int field) const override;
+    void setFieldValue(const RowPtr &row, int field, const QVariant &value) override;
     void settleAfterCommit() override;
-    QString amountKeyForAmountColumnId(int cid) const override;
-    QString accountKeyForAmountColumnId(int cid, const CV4Actual &row) const override;
+    std::optional<Field> amountFieldForColumn(int cid) const override;
+    std::optional<Field> accountFieldForColumn(int cid, const CV4Actual &row) const override;
     bool isColumnEditable(int cid, int row) const override;
     void editSpecialPopupForColumn(int column, int row) override;
 
 private:
-    bool isTradeRow(const RowPtr &row) const { return m_tradeRows.count(row.get()) > 0; }
-    static CV4TradePtr trade(const RowPtr &row) { return std::static_pointer_cast<CV4Trade>(row); }
+    static bool isTradeRow(const RowPtr &row) { return bool(row.trade()); }
+    static CV4TradePtr trade(const RowPtr &row) { return row.trade(); }
     bool touchesLoan(int row) const;
     QString accountName(int ident) const;
     cv::CellValue amountCell(double value, int account) const;
@@ -108,7 +103,6 @@ private:
     cv::CellValue entryValue(const CV4Actual &e, int cid) const;
     void buildTable();
 
-    std::unordered_set<const void *> m_tradeRows;        // the rows that are trades
     std::map<CV4TradePtr, CV4TradePtr> m_oldTrades;      // trade -> its stored state
     bool m_autoPriceUpdate = true;
 };

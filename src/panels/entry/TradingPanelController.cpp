@@ -6,6 +6,7 @@
 #include "controls/CustomPopup.h"
 #include "controls/PopupFieldEditor.h"
 #include "controls/TradingOperationDataSource.h"
+#include "document/AmountText.h"
 #include "document/CV4Document.h"
 #include "model/CV4EditFlags.h"
 #include "model/CV4InvestUnit.h"
@@ -162,13 +163,13 @@ void TradingPanelController::addItem(CV4TableView *table)
 {
     InputPanelController::addItem(table);
     // A trade is never stored without its day.
-    if (const CV4TradePtr last = items().empty() ? nullptr : trade(items().back()); last && !last->date().isValid())
+    if (const CV4TradePtr last = trade(rowAt(rowCount() - 1)); last && !last->date().isValid())
         last->setDate(QDate::currentDate());
 }
 
 void TradingPanelController::collectData()
 {
-    const auto found = doc()->dataModel()->findTradeFrom(firstDay(), lastDay(), accountIdent(), subjectBrand(), m_flags);
+    const auto found = doc()->reads().findTradeFrom(firstDay(), lastDay(), accountIdent(), subjectBrand(), m_flags);
     std::vector<RowPtr> rows;
     if (found) rows.assign(found->begin(), found->end());
     setItems(std::move(rows));
@@ -200,28 +201,50 @@ bool TradingPanelController::rowGoesBefore(const RowPtr &a, const RowPtr &b) con
     return CV4Trade::rowOrder(trade(a), trade(b));
 }
 
-QVariant TradingPanelController::rowValue(const RowPtr &row, const QString &key) const
+QVariant TradingPanelController::fieldValue(const RowPtr &row, int field) const
 {
-    if (key == u"date") return trade(row)->date();
-    return trade(row)->valueForKey(key);
-}
-
-void TradingPanelController::setRowValue(const RowPtr &row, const QString &key, const QVariant &value)
-{
-    if (key == u"date") {
-        trade(row)->setDate(value.toDate());
-        return;
+    const CV4TradePtr trade = row.trade();
+    Q_ASSERT(trade);
+    if (!trade) return {};
+    const CV4Trade &t = *trade;
+    switch (Field(field)) {
+    case Field::Date: return t.date();
+    case Field::Kind: return cv::raw(t.kind());
+    case Field::Brand: return t.brand();
+    case Field::Transfer: return t.transfer();
+    case Field::Count: return t.count();
+    case Field::UnitPrice: return t.unitPrice();
+    case Field::Commission: return t.commission();
+    case Field::Memo: return t.memo();
     }
-    const bool known = trade(row)->setValueForKey(key, value);
-    Q_ASSERT_X(known, "setRowValue", qPrintable(key));
-    Q_UNUSED(known);
+    Q_ASSERT(false);
+    return {};
 }
 
-void TradingPanelController::setField(const CV4TradePtr &row, const QString &key, const QVariant &value)
+void TradingPanelController::setFieldValue(const RowPtr &row, int field, const QVariant &value)
 {
-    if (!row || rowValue(row, key) == value) return;
+    const CV4TradePtr trade = row.trade();
+    Q_ASSERT(trade);
+    if (!trade) return;
+    CV4Trade &t = *trade;
+    switch (Field(field)) {
+    case Field::Date: t.setDate(value.toDate()); return;
+    case Field::Kind: t.setKind(cv::TradeKind(value.toInt())); return;
+    case Field::Brand: t.setBrand(value.toInt()); return;
+    case Field::Transfer: t.setTransfer(value.toInt()); return;
+    case Field::Count: t.setCount(value.toDouble()); return;
+    case Field::UnitPrice: t.setUnitPrice(value.toDouble()); return;
+    case Field::Commission: t.setCommission(value.toDouble()); return;
+    case Field::Memo: t.setMemo(value.toString()); return;
+    }
+    Q_ASSERT(false);
+}
+
+void TradingPanelController::setField(const CV4TradePtr &row, Field field, const QVariant &value)
+{
+    if (!row || fieldValue(row, int(field)) == value) return;
     setChanged(row);
-    setRowValue(row, key, value);
+    setFieldValue(row, int(field), value);
     reloadTable();
 }
 
@@ -244,13 +267,10 @@ int TradingPanelController::fractionOfCurrency(int currency) const
     return c ? c->fraction() : 0;
 }
 
-QString TradingPanelController::bareNumberText(const QString &text, const CV4Trade &row) const
+std::optional<double> TradingPanelController::typedNumber(const QString &text, const CV4Trade &row, int digits) const
 {
-    QString digits = text.trimmed();
     const CV4CurrencyPtr c = doc()->findCurrency(accountCurrency(row));
-    if (c && !c->prefix().isEmpty() && digits.startsWith(c->prefix())) digits = digits.mid(c->prefix().size()).trimmed();
-    digits.remove(QLatin1Char(','));
-    return digits;
+    return cv::AmountText::typedAmount(text, c ? c->prefix() : QString(), digits);
 }
 
 double TradingPanelController::roundedCount(double count, const CV4Trade &row) const
@@ -442,28 +462,28 @@ void TradingPanelController::setObjectValue(CV4TableView *, const QString &text,
     case DateColumn: {
         const std::optional<QDate> date = cv::parseProgramDate(text);
         if (!date || !AccountingInputPanelController::isAcceptableDate(*date)) return;
-        setField(t, QStringLiteral("date"), *date);
+        setField(t, Field::Date, *date);
         return;
     }
     case CountColumn: {
         const int digits = isStockRow(*t) ? 0 : kFundDigits;
-        setField(t, QStringLiteral("count"), CV4Document::numberForRoundString(bareNumberText(text, *t), digits));
+        setField(t, Field::Count, typedNumber(text, *t, digits).value_or(0));
         return;
     }
     case UnitPriceColumn:
     case CommissionColumn: {
         const bool fund = cid == UnitPriceColumn && !isStockRow(*t);
         const int digits = fund ? kFundDigits : fractionOfCurrency(accountCurrency(*t));
-        const double value = CV4Document::numberForRoundString(bareNumberText(text, *t), digits);
-        setField(t, cid == UnitPriceColumn ? QStringLiteral("unitPrice") : QStringLiteral("commission"), value);
+        const double value = typedNumber(text, *t, digits).value_or(0);
+        setField(t, cid == UnitPriceColumn ? Field::UnitPrice : Field::Commission, value);
         return;
     }
     case TotalColumn: {
         if (t->kind() == cv::TradeKind::TransferUnits || !(maskOf(*t) & CV4Trade::TotalField)) return;
-        const QString digits = bareNumberText(text, *t);
-        const int currency = accountCurrency(*t);
-        if (digits.isEmpty() || !doc()->numberForString(digits, currency)) return;
-        const double amount = CV4Document::numberForRoundString(digits, fractionOfCurrency(currency));
+        if (text.trimmed().isEmpty()) return;
+        const std::optional<double> typed = typedNumber(text, *t, fractionOfCurrency(accountCurrency(*t)));
+        if (!typed) return;
+        const double amount = *typed;
         // A dividend counts once; the other amount kinds carry no units.
         const double units = t->kind() == cv::TradeKind::Dividend ? 1 : 0;
         if (t->count() == units && t->unitPrice() == amount) return;
@@ -473,7 +493,7 @@ void TradingPanelController::setObjectValue(CV4TableView *, const QString &text,
         reloadTable();
         return;
     }
-    case MemoColumn: setField(t, QStringLiteral("memo"), text); return;
+    case MemoColumn: setField(t, Field::Memo, text); return;
     default: return;
     }
 }
@@ -527,12 +547,12 @@ void TradingPanelController::endBrandPopup(const cv::ChooserItem &item)
     if (!isStockRow(*t) && picked->kind() == cv::BrandKind::Stock) {
         // From fund units and prices to whole shares and the account's money.
         const int digits = fractionOfCurrency(accountCurrency(*t));
-        setField(t, QStringLiteral("unitPrice"),
+        setField(t, Field::UnitPrice,
                  CV4Document::numberForRoundString(CV4Document::stringForRoundValue(t->unitPrice(), digits), digits));
-        setField(t, QStringLiteral("count"),
+        setField(t, Field::Count,
                  CV4Document::numberForRoundString(CV4Document::stringForRoundValue(t->count(), 0), 0));
     }
-    endPopupWithResult(item, QStringLiteral("brand"));
+    endPopupWithResult(item, Field::Brand);
 }
 
 void TradingPanelController::runOperationPopup(int column, int row)
@@ -546,7 +566,7 @@ void TradingPanelController::runOperationPopup(int column, int row)
 
 void TradingPanelController::endOperationPopup(const cv::ChooserItem &item)
 {
-    endPopupWithResult(item.tradeKind() ? item : cv::ChooserItem(), QStringLiteral("kind"));
+    endPopupWithResult(item.tradeKind() ? item : cv::ChooserItem(), Field::Kind);
 }
 
 void TradingPanelController::runTransferAccountPopup(int column, int row)
@@ -577,18 +597,18 @@ void TradingPanelController::endTransferAccountPopup(const cv::ChooserItem &item
 {
     const CVUnitModelPtr node = item.node();
     const bool investment = node && !item.command() && node->kind() == cv::NodeKind::Investment;
-    endPopupWithResult(investment ? item : cv::ChooserItem(), QStringLiteral("transfer"));
+    endPopupWithResult(investment ? item : cv::ChooserItem(), Field::Transfer);
 }
 
-void TradingPanelController::endPopupWithResult(const cv::ChooserItem &item, const QString &key)
+void TradingPanelController::endPopupWithResult(const cv::ChooserItem &item, Field field)
 {
-    if (item && item.ident() >= 0) setField(tradeForRow(m_popupRow), key, item.ident());
+    if (item && item.ident() >= 0) setField(tradeForRow(m_popupRow), field, item.ident());
     reeditPopupCell();
 }
 
 void TradingPanelController::reeditPopupCell()
 {
-    if (m_popupRow < 0 || m_popupRow >= int(items().size())) return;
+    if (m_popupRow < 0 || m_popupRow >= rowCount()) return;
     tableView()->QTableView::selectRow(m_popupRow);
     tableView()->editColumn(std::max(m_popupColumn, 0), m_popupRow, nullptr, true);
 }

@@ -58,7 +58,10 @@ public:
                            QWidget *parent = nullptr);
     ~TradingPanelController() override;
 
-    static CV4TradePtr trade(const RowPtr &row) { return std::static_pointer_cast<CV4Trade>(row); }
+    // The fields of a trade row a change names.
+    enum class Field { Date, Kind, Brand, Transfer, Count, UnitPrice, Commission, Memo };
+
+    static CV4TradePtr trade(const RowPtr &row) { return row.trade(); }
     CV4TradePtr tradeForRow(int row) const { return trade(rowAt(row)); }
     // The stored row as it was before its first change; null when unchanged or new.
     CV4TradePtr copyOf(const CV4TradePtr &row) const;
@@ -125,21 +128,17 @@ protected:
     void commitRows() override;
     void setButtonStatus() override;
     void settleAfterCommit() override;
-    int rowFlags(const RowPtr &row) const override { return trade(row)->flags(); }
-    void setRowFlags(const RowPtr &row, int flags) override { trade(row)->setFlags(flags); }
-    QDate rowDate(const RowPtr &row) const override { return trade(row)->date(); }
-    void setRowDate(const RowPtr &row, const QDate &date) override { trade(row)->setDate(date); }
     bool rowGoesBefore(const RowPtr &a, const RowPtr &b) const override;
-    QVariant rowValue(const RowPtr &row, const QString &key) const override;
-    void setRowValue(const RowPtr &row, const QString &key, const QVariant &value) override;
+    QVariant fieldValue(const RowPtr &row, int field) const override;
+    void setFieldValue(const RowPtr &row, int field, const QVariant &value) override;
 
 private:
     void buildTable();
     void buildContextMenu();
     QString titleText() const;
     // Sets a field of the row, marking it changed when the value differs.
-    void setField(const CV4TradePtr &row, const QString &key, const QVariant &value);
-    void endPopupWithResult(const cv::ChooserItem &item, const QString &key);
+    void setField(const CV4TradePtr &row, Field field, const QVariant &value);
+    void endPopupWithResult(const cv::ChooserItem &item, Field field);
     void reeditPopupCell();
     void runPopup(int column, int row, cv::PopupDataSource *source, const cv::ChooserItem &current,
                   void (TradingPanelController::*end)(const cv::ChooserItem &));
@@ -151,8 +150,9 @@ private:
     bool isStockRow(const CV4Trade &row) const { return brandKindOfRow(row) == cv::BrandKind::Stock; }
     int accountCurrency(const CV4Trade &row) const;
     int fractionOfCurrency(int currency) const;
-    // Typed text without the account currency's prefix and ",".
-    QString bareNumberText(const QString &text, const CV4Trade &row) const;
+    // Typed text as a number of `digits` places, read as amounts are (the
+    // account currency's prefix allowed); none when it is no number.
+    std::optional<double> typedNumber(const QString &text, const CV4Trade &row, int digits) const;
     double roundedCount(double count, const CV4Trade &row) const;
     cv::CellValue amountCell(const QString &text) const;
     QString totalText(const CV4Trade &row) const;

@@ -115,7 +115,6 @@ void TradingPanelController::revertSelected()
     const QModelIndexList selected = tableView()->selectionModel()->selectedRows();
     if (selected.isEmpty()) return;
     tableView()->forceEndFieldEditing(false);
-    auto &rows = mutableItems();
     for (const QModelIndex &index : selected) {
         const CV4TradePtr row = tradeForRow(index.row());
         if (!row || !(row->flags() & cv::EditChanged)) continue;
@@ -124,7 +123,7 @@ void TradingPanelController::revertSelected()
         CV4TradePtr copy = it->second;
         m_oldValues.erase(it);
         copy->setFlags(0);
-        rows[size_t(index.row())] = copy;
+        replaceRow(index.row(), copy);
     }
     reloadTable();
 }
@@ -159,9 +158,8 @@ void TradingPanelController::closeMaximizedPanel()
 {
     tableView()->forceEndFieldEditing(true);
     if (hasChanged()) {
-        for (auto it = items().rbegin(); it != items().rend(); ++it) {
-            CV4Trade &row = *trade(*it);
-            if (!(row.flags() & (cv::EditChanged | cv::EditNew | cv::EditDeleted))) continue;
+        for (const RowPtr &pending : pendingRows()) {
+            CV4Trade &row = *trade(pending);
             const int mask = CV4Trade::validFieldsForKind(row.kind());
             const bool noPrice = (mask & CV4Trade::UnitPriceField) && row.count() == 0 && row.unitPrice() == 0;
             const bool noCount = (mask & CV4Trade::CountField) && row.count() == 0;
@@ -192,7 +190,7 @@ void TradingPanelController::performInputDate(const QDate &date)
 {
     if (!AccountingInputPanelController::isAcceptableDate(date)) return;
     for (const QModelIndex &index : tableView()->selectionModel()->selectedRows())
-        setField(tradeForRow(index.row()), QStringLiteral("date"), date);
+        setField(tradeForRow(index.row()), Field::Date, date);
 }
 
 // ---- the commit
@@ -204,7 +202,7 @@ void TradingPanelController::commitRows()
         cv::EditScope edit(*doc());
         std::set<CV4BrandPtr> brands;
         const int holdingsBefore = countHoldings(doc()->accountModel()->asset());
-        for (const RowPtr &ptr : items()) {
+        for (const RowPtr &ptr : pendingRows()) {
             const CV4TradePtr row = trade(ptr);
             const int flags = row->flags();
             if (!(flags & (cv::EditChanged | cv::EditNew | cv::EditDeleted))) continue;

@@ -55,14 +55,14 @@ void TransferPanelController::buildTable()
 
 void TransferPanelController::collectData()
 {
-    std::optional<CV4DataModel::ActualList> found;
+    std::optional<cv::ActualList> found;
     if (item() && !item()->children().empty()) {
         QList<int> categories;
         for (const auto &child : item()->children())
             if (child && categories.size() < kMaxTransferCategories) categories << child->ident();
-        found = doc()->dataModel()->findTransferFrom(firstDay(), lastDay(), categories);
+        found = doc()->reads().findActualFrom(firstDay(), lastDay(), categories);
     } else if (item()) {
-        found = doc()->dataModel()->findTransferFrom(firstDay(), lastDay(), item()->ident());
+        found = doc()->reads().findActualFrom(firstDay(), lastDay(), item()->ident());
     }
     std::vector<RowPtr> rows;
     if (found) rows.assign(found->begin(), found->end());
@@ -83,18 +83,19 @@ bool TransferPanelController::needsExchange(const CV4Actual &row) const
 
 // ---- display
 
-QString TransferPanelController::amountKeyForAmountColumnId(int cid) const
+std::optional<TransferPanelController::Field> TransferPanelController::amountFieldForColumn(int cid) const
 {
-    if (cid == ConvertedColumn) return QStringLiteral("converted");
-    return cid == AmountColumn ? QStringLiteral("amount") : QString();
+    if (cid == ConvertedColumn) return Field::Converted;
+    return cid == AmountColumn ? std::optional(Field::Amount) : std::nullopt;
 }
 
-QString TransferPanelController::accountKeyForAmountColumnId(int cid, const CV4Actual &row) const
+std::optional<TransferPanelController::Field> TransferPanelController::accountFieldForColumn(int cid,
+                                                                                          const CV4Actual &row) const
 {
     // An amount without a source has no currency.
-    if (cid == AmountColumn) return row.account() > 0 ? QStringLiteral("account") : QString();
-    if (cid == ConvertedColumn && needsExchange(row)) return QStringLiteral("destination");
-    return QString();
+    if (cid == AmountColumn) return row.account() > 0 ? std::optional(Field::Account) : std::nullopt;
+    if (cid == ConvertedColumn && needsExchange(row)) return Field::Destination;
+    return std::nullopt;
 }
 
 cv::CellValue TransferPanelController::uniqueContentForItem(const CV4Actual &row, int cid,
@@ -128,7 +129,7 @@ std::optional<cv::CellCurrency> TransferPanelController::currencyForColumn(int c
 void TransferPanelController::uniqueSetObjectValue(const QString &text, const CV4ActualPtr &row, int cid, int)
 {
     if (cid != ConvertedColumn) return;
-    const double value = doc()->numberForStringAccount(text, row->destination()).value_or(0);
+    const double value = amountForText(text, doc()->currencyOfAccount(row->destination())).value_or(0);
     if (value == row->converted()) return;
     setChanged(row);
     row->setConverted(value);
@@ -136,7 +137,7 @@ void TransferPanelController::uniqueSetObjectValue(const QString &text, const CV
 
 int TransferPanelController::firstUnfinishedColumnForRow(int row) const
 {
-    CV4Document::changeTextInputSource(tableView(), false);
+    cv::changeTextInputSource(tableView(), false);
     const CV4ActualPtr e = actualAt(row);
     if (!e) return -1;
     if (e->account() <= 0) return SourceColumn;
@@ -146,7 +147,7 @@ int TransferPanelController::firstUnfinishedColumnForRow(int row) const
 
 bool TransferPanelController::isColumnSelectable(const CV4TableView *, int cid, int row) const
 {
-    if (row < 0 || row >= int(items().size()) || isLoan(row)) return false;
+    if (row < 0 || row >= rowCount() || isLoan(row)) return false;
     const CV4ActualPtr e = actualAt(row);
     if (cid == AmountColumn) return e->account() > 0;
     if (cid == ConvertedColumn) return needsExchange(*e);
@@ -183,8 +184,8 @@ void TransferPanelController::editSpecialPopupForColumn(int column, int row)
     const CV4ActualPtr e = actualAt(row);
     if (!e) return;
     const int cid = tableView()->cidOfColumn(column);
-    if (cid == SourceColumn) runAccountPopup(column, row, QStringLiteral("account"), e->destination());
-    if (cid == DestinationColumn) runAccountPopup(column, row, QStringLiteral("destination"), e->account());
+    if (cid == SourceColumn) runAccountPopup(column, row, Field::Account, e->destination());
+    if (cid == DestinationColumn) runAccountPopup(column, row, Field::Destination, e->account());
 }
 
 void TransferPanelController::endAccountPopup(const cv::ChooserItem &result)
@@ -194,7 +195,7 @@ void TransferPanelController::endAccountPopup(const cv::ChooserItem &result)
         AccountingInputPanelController::endAccountPopup(result);
         return;
     }
-    const bool sourceSide = m_popupDataKey == u"account";
+    const bool sourceSide = m_popupField == Field::Account;
     const int oldSource = e->account();
     const int oldDestination = e->destination();
     AccountingInputPanelController::endAccountPopup(result);
@@ -231,7 +232,7 @@ void TransferPanelController::commitRows()
     int rc = 0;
     {
         cv::EditScope edit(*doc());
-        for (const RowPtr &ptr : items()) {
+        for (const RowPtr &ptr : pendingRows()) {
             const CV4ActualPtr row = actual(ptr);
             const CV4ActualPtr copy = copyOf(row);
             const int flags = row->flags();
@@ -244,14 +245,14 @@ void TransferPanelController::commitRows()
                 row->setFlags(row->flags() | cv::EditDeleted);
             if (row->flags() & cv::EditDeleted) {
                 if (isNew) continue;
-                doc()->updateTransfer(nullptr, copy ? copy : row);
+                writeEntry(nullptr, copy ? copy : row);
                 ++rc;
                 continue;
             }
             if (!touched) continue;
             dropDeletedGroupings(*row);
             doc()->fixupTransferCategory(*row);
-            doc()->updateTransfer(row, copy);
+            writeEntry(row, copy);
             ++rc;
         }
         doc()->commitActualModel();

@@ -41,8 +41,8 @@ protected:
     void collectData() override;
     void commitRows() override;
     bool isNumericColumnID(int cid) const override { return cid == AmountColumn || cid == ConvertedColumn; }
-    QString amountKeyForAmountColumnId(int cid) const override;
-    QString accountKeyForAmountColumnId(int cid, const CV4Actual &row) const override;
+    std::optional<Field> amountFieldForColumn(int cid) const override;
+    std::optional<Field> accountFieldForColumn(int cid, const CV4Actual &row) const override;
     cv::CellValue uniqueContentForItem(const CV4Actual &row, int cid, const CVUnitModelPtr &account) const override;
     void uniqueSetObjectValue(const QString &text, const CV4ActualPtr &row, int cid, int rowIndex) override;
     void editSpecialPopupForColumn(int column, int row) override;

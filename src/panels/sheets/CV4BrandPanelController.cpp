@@ -100,7 +100,7 @@ CV4BrandPanelController::CV4BrandPanelController(CV4Document *document, CV4Brand
     for (QComboBox *box : {m_marketButton, m_currencyButton})
         connect(box, &QComboBox::currentIndexChanged, this, &CV4BrandPanelController::paramChanged);
     connect(m_riskSlider, &QSlider::valueChanged, this, &CV4BrandPanelController::paramChanged);
-    CV4Document::changeTextInputSource(m_nameField, true);
+    cv::changeTextInputSource(m_nameField, true);
 }
 
 CV4BrandPanelController *CV4BrandPanelController::openBrandPanel(CV4Document *document, const CV4BrandPtr &brand,
@@ -153,7 +153,7 @@ void CV4BrandPanelController::setButtonStatus()
 
 void CV4BrandPanelController::okPushed()
 {
-    CV4Document::changeTextInputSource(m_nameField, false);
+    cv::changeTextInputSource(m_nameField, false);
     if (m_nameField->text().trimmed().isEmpty()) return;
     m_brand->setName(m_nameField->text());
     m_brand->setKind(m_kindCluster->checkedId() >= 0 ? cv::BrandKind(m_kindCluster->checkedId()) : m_brand->kind());
@@ -167,6 +167,6 @@ void CV4BrandPanelController::okPushed()
 
 void CV4BrandPanelController::cancelPushed()
 {
-    CV4Document::changeTextInputSource(m_nameField, false);
+    cv::changeTextInputSource(m_nameField, false);
     terminateModalSessionWithCode(0);
 }

@@ -30,7 +30,7 @@ const QColor kOddMonthColor = QColor::fromRgbF(0.929, 0.953, 0.996);
 void addSubtree(std::vector<InputPanelController::RowPtr> &rows, const CVUnitModelPtr &node)
 {
     if (!node) return;
-    rows.push_back(std::static_pointer_cast<void>(node));
+    rows.push_back(node);
     for (const CVUnitModelPtr &child : node->children()) addSubtree(rows, child);
 }
 
@@ -143,7 +143,7 @@ CVUnitModel *CV4BudgetEditor::categoryOfRow(int row) const
 {
     const int n = rowsPerSection();
     if (row < 0 || n == 0 || row >= n * m_months) return nullptr;
-    return static_cast<CVUnitModel *>(items()[size_t(row % n)].get());
+    return rowAt(row % n).category().get();
 }
 
 int CV4BudgetEditor::monthOfRow(int row) const
@@ -297,8 +297,8 @@ void CV4BudgetEditor::cancelPushed()
 void CV4BudgetEditor::applyChanges()
 {
     const int year = firstDay().year();
-    for (const RowPtr &row : items()) {
-        auto *category = static_cast<CVUnitModel *>(row.get());
+    for (int index = 0; index < rowsPerSection(); ++index) {
+        CVUnitModel *category = rowAt(index).category().get();
         const auto it = m_changedItems.find(category);
         if (it == m_changedItems.end()) continue;
         for (const auto &[month, value] : it->second) category->setBudgetAt(year, month, value);

@@ -34,7 +34,7 @@ public:
 
     int months() const { return m_months; }
     // Categories in the table, the subject first.
-    int rowsPerSection() const { return int(items().size()); }
+    int rowsPerSection() const { return rowCount(); }
     // The category and month number (start month + section) of a table row.
     CVUnitModel *categoryOfRow(int row) const;
     int monthOfRow(int row) const;
@@ -77,13 +77,10 @@ protected:
     RowPtr makeItem() override { return nullptr; }
     void setChanged(const RowPtr &) override {}
     void collectData() override;
-    int rowFlags(const RowPtr &) const override { return 0; }
-    void setRowFlags(const RowPtr &, int) override {}
-    QDate rowDate(const RowPtr &) const override { return firstDay(); }
-    void setRowDate(const RowPtr &, const QDate &) override {}
     bool rowGoesBefore(const RowPtr &, const RowPtr &) const override { return false; }
-    QVariant rowValue(const RowPtr &, const QString &) const override { return {}; }
-    void setRowValue(const RowPtr &, const QString &, const QVariant &) override {}
+    // Budgets change through change(category, month, value), not through row fields.
+    QVariant fieldValue(const RowPtr &, int) const override { return {}; }
+    void setFieldValue(const RowPtr &, int, const QVariant &) override {}
     void setButtonStatus() override;
 
 private:

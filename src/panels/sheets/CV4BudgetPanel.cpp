@@ -120,7 +120,7 @@ QDate CV4BudgetPanel::dateOfRow(int row) const
 
 QString CV4BudgetPanel::money(double value) const
 {
-    return m_document->formatterForCurrency(0).stringForObjectValue(value);
+    return m_document->amountText().formatterForCurrency(0).stringForObjectValue(value);
 }
 
 void CV4BudgetPanel::setYear(int year)

@@ -2,6 +2,7 @@
 
 #include "controls/DialogButtons.h"
 #include "controls/OpenSheet.h"
+#include "document/AmountText.h"
 #include "document/CV4Document.h"
 #include "model/CV4InvestUnit.h"
 #include "model/CV4PriceTime.h"
@@ -106,12 +107,8 @@ QString InvestBrandPanelController::fundText(double value, int digits, int curre
 
 double InvestBrandPanelController::numberOf(const QLineEdit *field, int digits, int currency) const
 {
-    QString typed = field->text().normalized(QString::NormalizationForm_KC).trimmed();
     const CV4CurrencyPtr c = m_document->findCurrency(currency);
-    if (c && !c->prefix().isEmpty() && typed.startsWith(c->prefix())) typed.remove(0, c->prefix().size());
-    typed.remove(QLatin1Char(','));
-    const double value = CV4Document::numberForRoundString(typed, digits);
-    return std::isfinite(value) ? value : 0;
+    return cv::AmountText::typedAmount(field->text(), c ? c->prefix() : QString(), digits).value_or(0);
 }
 
 void InvestBrandPanelController::fillControls()
@@ -210,7 +207,7 @@ void InvestBrandPanelController::storeHolding()
 
 void InvestBrandPanelController::okPushed()
 {
-    CV4Document::changeTextInputSource(m_memoField, false);
+    cv::changeTextInputSource(m_memoField, false);
     if (m_hasChanged) {
         if (!getDate()) return;
         storeHolding();
@@ -220,7 +217,7 @@ void InvestBrandPanelController::okPushed()
 
 void InvestBrandPanelController::cancelPushed()
 {
-    CV4Document::changeTextInputSource(m_memoField, false);
+    cv::changeTextInputSource(m_memoField, false);
     // Holdings carry ident 0, so only a stored account-like node would ask.
     if (m_hasChanged && m_currentItem->ident() > 0 && !CV4Alert::discardChanges()) return;
     terminateModalSessionWithCode(0);

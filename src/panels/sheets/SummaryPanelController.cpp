@@ -68,7 +68,7 @@ SummaryPanelController::SummaryPanelController(CV4Document *document, CVUnitMode
     m_hasChanged = false;
     setButtonStatus();
     m_loading = false;
-    CV4Document::changeTextInputSource(m_nameField, true);
+    cv::changeTextInputSource(m_nameField, true);
     connect(m_nameField, &QLineEdit::textEdited, this, &SummaryPanelController::setButtonStatus);
     connect(m_memoField, &QLineEdit::textEdited, this, &SummaryPanelController::setButtonStatus);
 }

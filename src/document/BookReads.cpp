@@ -1,0 +1,60 @@
+#include "document/BookReads.h"
+
+#include "document/CV4DataModel.h"
+
+namespace cv {
+
+std::optional<ActualList> BookReads::findActualFrom(const QDate &from, const QDate &to,
+                                                    const QList<int> &categories) const
+{
+    return m_store.findActualFrom(from, to, categories);
+}
+
+std::optional<ActualList> BookReads::findActualFrom(const QDate &from, const QDate &to, int category) const
+{
+    return m_store.findActualFrom(from, to, category);
+}
+
+std::optional<ActualList> BookReads::findActual(const CV4SearchConditions &conditions) const
+{
+    return m_store.findActual(conditions);
+}
+
+bool BookReads::forEachActual(const CV4SearchConditions &conditions,
+                              const std::function<void(const CV4Actual &)> &visit) const
+{
+    return m_store.forEachActual(conditions, visit);
+}
+
+std::vector<CV4SearchRecord> BookReads::findAccounts(const CV4SearchConditions &conditions) const
+{
+    return m_store.findAccounts(conditions);
+}
+
+int BookReads::getDataCountForGroup(const QList<int> &groups) const
+{
+    return m_store.getDataCountForGroup(groups);
+}
+
+std::optional<TradeList> BookReads::findTradeFrom(const QDate &from, const QDate &to, int account, int brand,
+                                                  quint32 kinds) const
+{
+    return m_store.findTradeFrom(from, to, account, brand, kinds);
+}
+
+std::optional<PriceList> BookReads::getPriceListForBrand(int brand) const
+{
+    return m_store.getPriceListForBrand(brand);
+}
+
+std::optional<PriceList> BookReads::getXchgRateListForCurrency(int currency) const
+{
+    return m_store.getXchgRateListForCurrency(currency);
+}
+
+QByteArray BookReads::getImportMappingData(int record) const
+{
+    return m_store.getImportMappingData(record);
+}
+
+} // namespace cv

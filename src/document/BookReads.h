@@ -1,0 +1,57 @@
+#pragma once
+// The book's stored records as windows read them: entries, trades, prices
+// and rates, searches. Reads only; every change goes through CV4Document.
+// The document owns one over its store and hands it out.
+
+#include "document/StoreRecords.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QList>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+class CV4DataModel;
+
+namespace cv {
+
+class BookReads {
+public:
+    explicit BookReads(CV4DataModel &store) : m_store(store) {}
+    BookReads(const BookReads &) = delete;
+    BookReads &operator=(const BookReads &) = delete;
+
+    // Each answers none when the store could not be read.
+    // Entries of the period and categories (one category: 0 answers none),
+    // by day then id; an invalid date leaves that end open.
+    std::optional<ActualList> findActualFrom(const QDate &from, const QDate &to, const QList<int> &categories) const;
+    std::optional<ActualList> findActualFrom(const QDate &from, const QDate &to, int category) const;
+    // Entries meeting every condition, by date.
+    std::optional<ActualList> findActual(const CV4SearchConditions &conditions) const;
+    // The same entries handed one at a time in a reused record, for readers
+    // of many rows. False when the read failed.
+    bool forEachActual(const CV4SearchConditions &conditions,
+                       const std::function<void(const CV4Actual &)> &visit) const;
+    // Entries and trades meeting the conditions, by date (entries first on a date).
+    std::vector<CV4SearchRecord> findAccounts(const CV4SearchConditions &conditions) const;
+    // Number of entries carrying any of the groupings; -1 when unreadable.
+    int getDataCountForGroup(const QList<int> &groups) const;
+
+    // Trades of the period, of the account (-1 any), of the security (-1 any)
+    // and of the kinds whose bit is set in `kinds` (0 any); by date then id.
+    std::optional<TradeList> findTradeFrom(const QDate &from, const QDate &to, int account, int brand,
+                                           quint32 kinds) const;
+
+    std::optional<PriceList> getPriceListForBrand(int brand) const;
+    std::optional<PriceList> getXchgRateListForCurrency(int currency) const;
+
+    // A learned import mapping (ids 102 to 106); null when there is none.
+    QByteArray getImportMappingData(int record) const;
+
+private:
+    CV4DataModel &m_store;
+};
+
+} // namespace cv

@@ -1,0 +1,43 @@
+#pragma once
+// What the store's finders take and answer, apart from the store itself, so
+// that readers of the book need not know how it is kept.
+
+#include <QDate>
+#include <QList>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+class CV4Actual;
+class CV4Trade;
+class CV4PriceTime;
+using CV4ActualPtr = std::shared_ptr<CV4Actual>;
+using CV4TradePtr = std::shared_ptr<CV4Trade>;
+using CV4PriceTimePtr = std::shared_ptr<CV4PriceTime>;
+
+// Conditions of an entry and trade search. Each field stands for the key of
+// the same name; an empty list is a key that is not given.
+struct CV4SearchConditions {
+    QList<QDate> date;          // from, and to (one date: that day only)
+    QList<int> account;         // account idents: the entry's account or destination
+    QList<int> tradeAccount;    // investment account idents: the trade's account or settlement account
+    QList<int> category;        // category idents
+    QList<double> value;        // low, and high (one number: exactly that); +-infinity leave an end open
+    QList<int> group;           // grouping idents
+    QStringList memo;           // LIKE patterns: "%" and "_" are wildcards, ASCII letters ignore case
+    bool memoAnd = false;       // "cond": every memo text must match (otherwise any)
+};
+
+// An entry or a trade of a combined search result.
+struct CV4SearchRecord {
+    CV4ActualPtr actual;
+    CV4TradePtr trade;
+    QDate date() const;
+};
+
+namespace cv {
+using ActualList = std::vector<CV4ActualPtr>;
+using TradeList = std::vector<CV4TradePtr>;
+using PriceList = std::vector<CV4PriceTimePtr>;
+} // namespace cv
