@@ -1,11 +1,11 @@
 #pragma once
 // Every domain kind of the book in one place. The numbers are stored in
-// documents, archives and the XML form: never change one. Nodes and entries
-// answer these enums; the readers and writers convert at the stored int, and
-// a number no enumerator names is kept as it came. Trades still keep an int
-// (cv::TradeKind takes its numbers from TradeKind).
+// documents, archives and the XML form: never change one. Nodes, entries,
+// trades, securities and loan schedule rows answer these enums; the readers
+// and writers convert at the stored int (cv::raw one way, the enum's
+// constructor the other), and a number no enumerator names is kept as it came.
 // scripts/check-node-kinds.sh keeps bare node, entry and trade kind numbers
-// out of the code.
+// out of the code; the compiler does it for the others.
 
 #include <QString>
 
