@@ -49,7 +49,7 @@ std::unique_ptr<CV4Document> makeBook(int *brand)
     if (!doc) return nullptr;
     auto alpha = std::make_shared<CV4Brand>();
     alpha->setName(QStringLiteral("Alpha"));
-    alpha->setKind(CV4Brand::InvestmentTrust);
+    alpha->setKind(cv::BrandKind::InvestmentTrust);
     alpha->setCurrency(1);
     doc->addBrand(alpha);
     *brand = alpha->ident();

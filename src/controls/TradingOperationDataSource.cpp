@@ -4,7 +4,7 @@
 
 namespace cv {
 
-void TradingOperationDataSource::setDocument(CV4Document *doc, int brandKind)
+void TradingOperationDataSource::setDocument(CV4Document *doc, BrandKind brandKind)
 {
     beginFill(doc);
     m_brandKind = brandKind;

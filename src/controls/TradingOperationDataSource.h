@@ -10,15 +10,17 @@ class TradingOperationDataSource : public PopupDataSource {
 public:
     using PopupDataSource::PopupDataSource;
 
-    void setDocument(CV4Document *doc, int brandKind) override;
+    // The chooser's mode is the stored security kind.
+    void setDocument(CV4Document *doc, int mode) override { setDocument(doc, BrandKind(mode)); }
+    void setDocument(CV4Document *doc, BrandKind brandKind);
     ChooserItem objectWithIdentifier(int ident) const override;
     QString stringForObjectValue(const ChooserItem &item) const override;
     // The kind of that name; nothing for an unknown name.
     std::optional<ChooserItem> getObjectValue(const QString &text) const override;
-    int brandKind() const { return m_brandKind; }
+    BrandKind brandKind() const { return m_brandKind; }
 
 private:
-    int m_brandKind = 0;
+    BrandKind m_brandKind = BrandKind::Stock;
 };
 
 } // namespace cv

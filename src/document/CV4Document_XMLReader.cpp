@@ -692,7 +692,7 @@ void XMLReader::startBrand(Frame &frame)
 {
     auto b = std::make_shared<CV4Brand>();
     b->setIdent(intAttr(ATTR_ID));
-    b->setKind(intAttr(ATTR_KIND));
+    b->setKind(cv::BrandKind(intAttr(ATTR_KIND)));
     b->setCode(intAttr(ATTR_CODE));
     b->setSymbol(stringAttr(ATTR_ABBR));
     b->setCurrency(intAttr(ATTR_CURRENCY));
@@ -790,7 +790,7 @@ bool XMLReader::startActual(Frame &frame)
 bool XMLReader::startRepayment()
 {
     auto row = std::make_shared<CV4LoanPayment>();
-    row->setKind(intAttr(ATTR_KIND));
+    row->setKind(cv::LoanPaymentKind(intAttr(ATTR_KIND)));
     row->setAccount(intAttr(ATTR_ACCOUNT));
     row->setDate(dateAttr(ATTR_DATE));
     row->setRate(decimalAttr(ATTR_RATE));

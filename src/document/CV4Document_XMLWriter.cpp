@@ -168,7 +168,7 @@ bool XMLWriter::run()
     for (const auto &b : m_doc.brandList()) {
         if (!b) continue;
         Attributes a;
-        a.integer(ATTR_ID, b->ident()).integer(ATTR_KIND, b->kind()).integer(ATTR_MARKET, b->market());
+        a.integer(ATTR_ID, b->ident()).integer(ATTR_KIND, cv::raw(b->kind())).integer(ATTR_MARKET, b->market());
         a.integer(ATTR_CURRENCY, b->currency());
         if (b->code() != 0) a.integer(ATTR_CODE, b->code());
         if (!b->symbol().isEmpty()) a.string(ATTR_ABBR, b->symbol());
@@ -273,7 +273,7 @@ void XMLWriter::outputTrade(const CV4Trade &trade, int level)
     if (trade.transfer() != 0) a.integer(ATTR_TRANSFER, trade.transfer());
     if (trade.count() != 0) {
         const CV4BrandPtr brand = m_doc.findBrand(trade.brand());
-        a.add(ATTR_COUNT, !brand || brand->kind() == CV4Brand::Stock ? cv::xml::count(trade.count())
+        a.add(ATTR_COUNT, !brand || brand->kind() == cv::BrandKind::Stock ? cv::xml::count(trade.count())
                                                                      : cv::xml::decimal(trade.count(), 6));
     }
     if (trade.unitPrice() != 0) a.price(ATTR_PRICE, trade.unitPrice());
@@ -420,7 +420,7 @@ void XMLWriter::outputNode(const CVUnitModel &node, int level)
             for (const auto &row : *rows) {
                 if (!row) continue;
                 Attributes r;
-                r.integer(ATTR_KIND, row->kind()).date(ATTR_DATE, row->date()).rate(ATTR_RATE, row->rate());
+                r.integer(ATTR_KIND, cv::raw(row->kind())).date(ATTR_DATE, row->date()).rate(ATTR_RATE, row->rate());
                 r.integer(ATTR_ACCOUNT, row->account()).amount(ATTR_INTEREST, row->interest());
                 r.amount(ATTR_PRINCIPAL, row->principal());
                 outputClosed(TAG_REPAYMENT, child, r);

@@ -321,7 +321,7 @@ int InvestReport::rowCurrency(const Row &row) const
     return m_document.getCurrency(row.item->unit()->currency());
 }
 
-int InvestReport::brandKind(const Row &row) const
+std::optional<cv::BrandKind> InvestReport::brandKind(const Row &row) const
 {
     int brand = -1;
     if (row.level == TradeLevel && row.trade) brand = row.trade->brand();
@@ -329,7 +329,8 @@ int InvestReport::brandKind(const Row &row) const
         if (const CV4InvestUnit *unit = investUnitOf(*row.item->unit())) brand = unit->brand();
     }
     const CV4BrandPtr b = brand >= 0 ? m_document.findBrand(brand) : nullptr;
-    return b ? b->kind() : -1;
+    if (!b) return std::nullopt;
+    return b->kind();
 }
 
 std::optional<double> InvestReport::value(int column, const Row &row, bool convert) const
@@ -449,20 +450,20 @@ AmountDisplay InvestReport::text(int column, const Row &row, bool convert) const
 
     const std::optional<double> v = value(column, row, convert);
     if (!v || (*v < 0 && column != Gain)) return {};
-    const int kind = brandKind(row);
+    const std::optional<cv::BrandKind> kind = brandKind(row);
     if (column == Units) {
-        if (kind == CV4Brand::Stock) return {m_document.amountText().intFormatter().stringForObjectValue(*v), {}};
+        if (kind == cv::BrandKind::Stock) return {m_document.amountText().intFormatter().stringForObjectValue(*v), {}};
         return {frac6String(*v, true), {}};
     }
     if (column == UnitPrice) {
-        if (kind == CV4Brand::Stock || row.level == HoldingLevel) return {frac6String(*v, foreign), {}};
+        if (kind == cv::BrandKind::Stock || row.level == HoldingLevel) return {frac6String(*v, foreign), {}};
         return {frac6String(*v, true), {}};
     }
     if (column == Gain) {
         if (row.level == TradeLevel) return {};
         return amount(*v, convert ? defaultCurrency : currency);
     }
-    if (column == Price && kind != CV4Brand::Stock) {
+    if (column == Price && kind != cv::BrandKind::Stock) {
         const QString s = m_document.stringForFundValue(*v, 0);
         return {foreign ? paddedToCents(s) : s, {}};
     }

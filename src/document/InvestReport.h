@@ -64,7 +64,7 @@ private:
     double computeTransferPrice(int account, int brand, int tradeIdent, int depth) const;
     double rateAt(int currency) const;
     int rowCurrency(const Row &row) const;
-    int brandKind(const Row &row) const;
+    std::optional<cv::BrandKind> brandKind(const Row &row) const;
     double transferPriceOf(const CV4Trade &trade) const;
 
     const CV4Document &m_document;

@@ -90,7 +90,7 @@ int ImportCSVPanelController::currency() const
 bool ImportCSVPanelController::isStock() const
 {
     const CV4BrandPtr brand = m_isBrand ? m_document->findBrand(m_target) : nullptr;
-    return brand && brand->kind() == CV4Brand::Stock;
+    return brand && brand->kind() == cv::BrandKind::Stock;
 }
 
 std::optional<double> ImportCSVPanelController::currencyValueForString(QStringView text) const

@@ -250,7 +250,8 @@ QString BrandWindow::brandStrValueForColumn(int column, int row) const
     }
     case PriceColumn: {
         const double price = m_document->brandPrice(list[size_t(row)], CV4MiscUtilities::startOfToday());
-        if (brand.kind() == CV4Brand::Stock) return m_document->amountText().centStringForValue(price, brand.currency());
+        if (brand.kind() == cv::BrandKind::Stock)
+            return m_document->amountText().centStringForValue(price, brand.currency());
         return m_document->stringForFundValue(price, brand.currency(), false, true);
     }
     case RiskColumn: return brand.riskDescription();

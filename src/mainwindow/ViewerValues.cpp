@@ -19,10 +19,6 @@ namespace cv {
 namespace {
 
 const QColor kForeignColor = QColor::fromRgbF(0, 0.4, 0);
-// Security kinds (CV4Brand::kind).
-constexpr int kStockBrand = 0;
-constexpr int kTrustBrand = 1;
-constexpr int kBondBrand = 2;
 enum EdgeMode { CarryOver = 0, BlockEnd = 1, WeekEnd = 2 };
 
 CVUnitModelPtr shared(const CVUnitModel &node)
@@ -70,10 +66,11 @@ QString ViewerValues::kindMark(const CVUnitModel &node) const
     case NodeKind::SystemItem: return localizedString("I:System");
     case NodeKind::Holding: {
         const CV4BrandPtr brand = m_document.findBrand(brandOf(node));
-        switch (brand ? brand->kind() : -1) {
-        case kStockBrand: return localizedString("I:Stock");
-        case kTrustBrand: return localizedString("I:Trust");
-        case kBondBrand: return localizedString("I:Bond");
+        if (!brand) return QString();
+        switch (brand->kind()) {
+        case BrandKind::Stock: return localizedString("I:Stock");
+        case BrandKind::InvestmentTrust: return localizedString("I:Trust");
+        case BrandKind::Bond: return localizedString("I:Bond");
         default: return QString();
         }
     }
@@ -171,8 +168,8 @@ QString ViewerValues::formatAccount(const CVUnitModel &node, double value, bool 
             return m_document.stringForValue(value, shown ? shown->ident() : 0);
         }
         const CV4BrandPtr brand = m_document.findBrand(brandOf(node));
-        const int brandKind = brand ? brand->kind() : -1;
-        if (brandKind == kStockBrand) return m_document.amountText().intFormatter().stringForObjectValue(value);
+        if (brand && brand->kind() == BrandKind::Stock)
+            return m_document.amountText().intFormatter().stringForObjectValue(value);
         static const KavriNumberFormatter units(QStringLiteral("#,##0.00;0.00;#,##0.00"));
         return units.stringForObjectValue(value);
     }

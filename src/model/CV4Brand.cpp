@@ -42,7 +42,7 @@ int CV4Brand::marketForString(const QString &name)
 
 QString CV4Brand::kindName() const
 {
-    return localizedEntry(kKindKeys, m_kind);
+    return localizedEntry(kKindKeys, cv::raw(m_kind));
 }
 
 QString CV4Brand::riskDescription() const
@@ -59,7 +59,7 @@ void CV4Brand::encodeWithCoder(cv::KeyedArchiver &coder) const
 {
     coder.encodeInt(kId, m_ident);
     coder.encodeObject(kName, m_name.isNull() ? cv::ArchiveValue() : cv::ArchiveValue(m_name));
-    coder.encodeInt(kKind, m_kind);
+    coder.encodeInt(kKind, cv::raw(m_kind));
     coder.encodeInt(kCurrency, m_currency);
     coder.encodeInt(kRisk, m_risk);
     coder.encodeInt(kCode, m_code);
@@ -72,7 +72,7 @@ bool CV4Brand::initWithCoder(cv::KeyedUnarchiver &coder)
 {
     m_ident = coder.decodeIntForKey(kId);
     m_name = coder.decodeStringForKey(kName).value_or(QString());
-    m_kind = coder.decodeIntForKey(kKind);
+    m_kind = cv::BrandKind(coder.decodeIntForKey(kKind));
     m_currency = coder.decodeIntForKey(kCurrency);
     m_risk = coder.decodeIntForKey(kRisk);
     m_code = coder.decodeIntForKey(kCode);

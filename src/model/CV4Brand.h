@@ -3,6 +3,7 @@
 // The document keeps an ordered list of them and archives it whole; holdings,
 // trades and prices refer to a security by its ident.
 
+#include "model/DomainEnums.h"
 #include "platform/KeyedArchiver.h"
 
 #include <QString>
@@ -11,8 +12,6 @@
 
 class CV4Brand : public cv::KeyedArchivable {
 public:
-    enum Kind { Stock = 0, InvestmentTrust = 1, Bond = 2 };
-
     CV4Brand() = default;
 
     // Market code of a market name, ignoring case; -1 for an unlisted name.
@@ -22,8 +21,8 @@ public:
     void setIdent(int ident) { m_ident = ident; }
     QString name() const { return m_name.isNull() ? QStringLiteral("") : m_name; }
     void setName(const QString &name) { m_name = name; }
-    int kind() const { return m_kind; }
-    void setKind(int kind) { m_kind = kind; }
+    cv::BrandKind kind() const { return m_kind; }
+    void setKind(cv::BrandKind kind) { m_kind = kind; }
     int code() const { return m_code; }
     void setCode(int code) { m_code = code; }
     QString symbol() const { return m_symbol.isNull() ? QStringLiteral("") : m_symbol; }
@@ -57,7 +56,7 @@ public:
 private:
     int m_ident = -1;
     QString m_name;
-    int m_kind = 0;
+    cv::BrandKind m_kind = cv::BrandKind::Stock;
     int m_code = 0;
     QString m_symbol;
     int m_market = 0;

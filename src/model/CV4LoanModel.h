@@ -66,7 +66,7 @@ public:
     void recalcPayment(CV4LoanSchedule &schedule, int recalcIndex) const;
     void recalcPaymentRest(CV4LoanSchedule &schedule) const;
     CV4LoanSchedule generateArray() const;
-    void calcArrayData(CV4LoanSchedule &schedule, int kind, int recalcIndex) const;
+    void calcArrayData(CV4LoanSchedule &schedule, cv::LoanPaymentKind kind, int recalcIndex) const;
     void optimizeArrayData(CV4LoanSchedule &schedule) const;
     QDate firstDueDate() const;
     // The day in the month `monthOffset` months after the date's month, or the
@@ -83,7 +83,7 @@ private:
     // The part repaid by bonus rows: none when no due date falls in a bonus month.
     double bonusPart() const;
     std::vector<QDate> dueDates() const;
-    int dueDatesCarrying(int kind) const;
+    int dueDatesCarrying(cv::LoanPaymentKind kind) const;
 
     int m_loanType = 0;
     int m_dueDay = 1;

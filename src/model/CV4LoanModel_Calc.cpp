@@ -108,12 +108,12 @@ double CV4LoanModel::bonusPart() const
 {
     if (!(m_bonusAmount > 0)) return 0;
     // A bonus part that no bonus row would repay stays with the regular rows.
-    return dueDatesCarrying(CV4LoanPayment::Bonus) > 0 ? m_bonusAmount : 0;
+    return dueDatesCarrying(cv::LoanPaymentKind::Bonus) > 0 ? m_bonusAmount : 0;
 }
 
-int CV4LoanModel::dueDatesCarrying(int kind) const
+int CV4LoanModel::dueDatesCarrying(cv::LoanPaymentKind kind) const
 {
-    if (kind == CV4LoanPayment::Regular) return initialValue() > 0 ? int(dueDates().size()) : 0;
+    if (kind == cv::LoanPaymentKind::Regular) return initialValue() > 0 ? int(dueDates().size()) : 0;
     if (!(m_bonusAmount > 0)) return 0;
     const auto dates = dueDates();
     return int(std::count_if(dates.begin(), dates.end(),
@@ -135,7 +135,7 @@ CV4LoanSchedule CV4LoanModel::generateArray() const
     if (!date().isValid()) return rows;
     const bool regular = initialValue() > 0;
     const bool bonus = bonusPart() > 0;
-    const auto add = [&](int kind, const QDate &day) {
+    const auto add = [&](cv::LoanPaymentKind kind, const QDate &day) {
         auto row = std::make_shared<CV4LoanPayment>();
         row->setKind(kind);
         row->setDate(day);
@@ -144,8 +144,8 @@ CV4LoanSchedule CV4LoanModel::generateArray() const
         rows.push_back(std::move(row));
     };
     if (m_loanType == EqualPrincipal && !(m_repaymentFlags & InterestInArrears)) {
-        if (regular) add(CV4LoanPayment::Regular, date());
-        if (bonus) add(CV4LoanPayment::Bonus, date());
+        if (regular) add(cv::LoanPaymentKind::Regular, date());
+        if (bonus) add(cv::LoanPaymentKind::Bonus, date());
     }
     for (const QDate &due : dueDates()) {
         QDate day = due;
@@ -154,16 +154,16 @@ CV4LoanSchedule CV4LoanModel::generateArray() const
             // Nothing is due before the money is lent: the next business day instead.
             if (day < date()) day = GetBusinessDate(due, 1);
         }
-        if (regular) add(CV4LoanPayment::Regular, day);
-        if (bonus && isBonusMonth(m_bonusMonths, due.month())) add(CV4LoanPayment::Bonus, day);
+        if (regular) add(cv::LoanPaymentKind::Regular, day);
+        if (bonus && isBonusMonth(m_bonusMonths, due.month())) add(cv::LoanPaymentKind::Bonus, day);
     }
     return rows;
 }
 
-void CV4LoanModel::calcArrayData(CV4LoanSchedule &rows, int k, int recalcIndex) const
+void CV4LoanModel::calcArrayData(CV4LoanSchedule &rows, cv::LoanPaymentKind k, int recalcIndex) const
 {
     std::erase(rows, nullptr);
-    if ((k != CV4LoanPayment::Regular && k != CV4LoanPayment::Bonus) || !isReadyToCalc()) return;
+    if ((k != cv::LoanPaymentKind::Regular && k != cv::LoanPaymentKind::Bonus) || !isReadyToCalc()) return;
     const int n = int(std::count_if(rows.begin(), rows.end(), [k](const auto &r) { return r->kind() == k; }));
     if (n == 0) return;
 
@@ -173,8 +173,8 @@ void CV4LoanModel::calcArrayData(CV4LoanSchedule &rows, int k, int recalcIndex) 
     const bool interestInAdvance = m_loanType == EqualPrincipal && !inArrears;
     const size_t firstWritten = size_t(std::max(recalcIndex, 0));
     const double bonus = bonusPart();
-    Cents balance = k == CV4LoanPayment::Regular ? toCents(initialValue()) - toCents(bonus) : toCents(bonus);
-    const int periods = k == CV4LoanPayment::Regular ? 12 : 2;
+    Cents balance = k == cv::LoanPaymentKind::Regular ? toCents(initialValue()) - toCents(bonus) : toCents(bonus);
+    const int periods = k == cv::LoanPaymentKind::Regular ? 12 : 2;
     const int dueCount = dueDatesCarrying(k);
 
     Cents payment = 0;     // annuity: principal plus interest
@@ -201,8 +201,8 @@ void CV4LoanModel::calcArrayData(CV4LoanSchedule &rows, int k, int recalcIndex) 
     for (size_t i = 0; i < rows.size(); ++i) {
         CV4LoanPayment &row = *rows[i];
         if (row.kind() != k) {
-            const bool lowers = row.kind() == k + 2;
-            if (!lowers && row.kind() != k + 4) continue;
+            const bool lowers = row.kind() == cv::lowerPaymentsKindOf(k);
+            if (!lowers && row.kind() != cv::shortenTermKindOf(k)) continue;
             Cents extra = toCents(row.principal());
             if (extra > balance) {
                 extra = balance;
@@ -246,7 +246,8 @@ void CV4LoanModel::calcArrayData(CV4LoanSchedule &rows, int k, int recalcIndex) 
                 for (next = i + 1; next < rows.size(); ++next) {
                     const auto kind = rows[next]->kind();
                     if (kind == k) break;
-                    if (kind == k + 2 || kind == k + 4) owed -= toCents(rows[next]->principal());
+                    if (kind == cv::lowerPaymentsKindOf(k) || kind == cv::shortenTermKindOf(k))
+                        owed -= toCents(rows[next]->principal());
                 }
                 if (next < rows.size()) {
                     const QDate from =
@@ -297,8 +298,8 @@ void CV4LoanModel::recalcPaymentRest(CV4LoanSchedule &rows) const
 void CV4LoanModel::recalcPayment(CV4LoanSchedule &rows, int recalcIndex) const
 {
     if (!(m_repaymentFlags & ManualSchedule)) {
-        calcArrayData(rows, CV4LoanPayment::Regular, recalcIndex);
-        calcArrayData(rows, CV4LoanPayment::Bonus, recalcIndex);
+        calcArrayData(rows, cv::LoanPaymentKind::Regular, recalcIndex);
+        calcArrayData(rows, cv::LoanPaymentKind::Bonus, recalcIndex);
     }
     optimizeArrayData(rows);
     recalcPaymentRest(rows);
@@ -308,8 +309,8 @@ CV4LoanSchedule CV4LoanModel::calcPayment() const
 {
     if (!isReadyToCalc()) return {};
     CV4LoanSchedule rows = generateArray();
-    calcArrayData(rows, CV4LoanPayment::Regular, 0);
-    calcArrayData(rows, CV4LoanPayment::Bonus, 0);
+    calcArrayData(rows, cv::LoanPaymentKind::Regular, 0);
+    calcArrayData(rows, cv::LoanPaymentKind::Bonus, 0);
     optimizeArrayData(rows);
     recalcPaymentRest(rows);
     return rows;

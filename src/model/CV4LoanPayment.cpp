@@ -30,7 +30,7 @@ QDate dateFromArchive(const cv::ArchiveDate &value)
 
 void CV4LoanPayment::encodeWithCoder(cv::KeyedArchiver &coder) const
 {
-    coder.encodeInt(QStringLiteral("kind"), m_kind);
+    coder.encodeInt(QStringLiteral("kind"), cv::raw(m_kind));
     coder.encodeObject(QStringLiteral("date"), archiveDate(m_date));
     coder.encodeDouble(QStringLiteral("rate"), m_rate);
     coder.encodeDouble(QStringLiteral("interest"), m_interest);
@@ -41,7 +41,7 @@ void CV4LoanPayment::encodeWithCoder(cv::KeyedArchiver &coder) const
 
 bool CV4LoanPayment::initWithCoder(cv::KeyedUnarchiver &coder)
 {
-    m_kind = coder.decodeIntForKey(QStringLiteral("kind"));
+    m_kind = cv::LoanPaymentKind(coder.decodeIntForKey(QStringLiteral("kind")));
     const cv::ArchiveValue date = coder.decodeObjectForKey(QStringLiteral("date"));
     if (const auto *d = std::get_if<cv::ArchiveDate>(&date.v))
         m_date = dateFromArchive(*d);

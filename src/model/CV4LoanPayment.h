@@ -1,6 +1,7 @@
 #pragma once
 // One row of a loan's repayment schedule.
 
+#include "model/DomainEnums.h"
 #include "platform/KeyedArchiver.h"
 
 #include <QDate>
@@ -10,17 +11,8 @@
 
 class CV4LoanPayment : public cv::KeyedArchivable {
 public:
-    enum Kind {
-        Regular = 0,
-        Bonus = 1,
-        ExtraLowerRegular = 2,     // extra repayment that lowers the later payments
-        ExtraLowerBonus = 3,
-        ExtraShortenRegular = 4,   // extra repayment that shortens the term
-        ExtraShortenBonus = 5,
-    };
-
-    int kind() const { return m_kind; }
-    void setKind(int kind) { m_kind = kind; }
+    cv::LoanPaymentKind kind() const { return m_kind; }
+    void setKind(cv::LoanPaymentKind kind) { m_kind = kind; }
     QDate date() const { return m_date; }
     void setDate(const QDate &date) { m_date = date; }
     double rate() const { return m_rate; }   // annual, as a fraction
@@ -39,7 +31,7 @@ public:
     bool initWithCoder(cv::KeyedUnarchiver &coder) override;
 
 private:
-    int m_kind = 0;
+    cv::LoanPaymentKind m_kind = cv::LoanPaymentKind::Regular;
     QDate m_date;
     double m_rate = 0;
     double m_interest = 0;

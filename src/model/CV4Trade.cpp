@@ -167,7 +167,7 @@ QString CV4Trade::value(double value, const CV4TradeFormatting &document, bool i
 {
     const CV4BrandPtr brand = document.findBrand(m_brand);
     const int brandCurrency = brand ? brand->currency() : 0;
-    const bool stock = !brand || brand->kind() == CV4Brand::Stock;
+    const bool stock = !brand || brand->kind() == cv::BrandKind::Stock;
     const int accountCurrency = document.currencyOfAccount(m_account);
     const double converted = document.currency(accountCurrency, value, brandCurrency, m_date);
     if (!stock && !isCommission) return document.stringForFundValue(converted, accountCurrency, false, true);
@@ -189,16 +189,18 @@ QString CV4Trade::reportNameForKey(cv::TradeKind kind)
     return localizedKindName(kind, "Report-trade-");
 }
 
-QList<cv::TradeKind> CV4Trade::operationKeysForBrandKind(int brandKind)
+QList<cv::TradeKind> CV4Trade::operationKeysForBrandKind(cv::BrandKind brandKind)
 {
-    if (brandKind < 0 || brandKind >= int(operationKeys().size())) return {};
-    return operationKeys()[size_t(brandKind)];
+    const int index = cv::raw(brandKind);
+    if (index < 0 || index >= int(operationKeys().size())) return {};
+    return operationKeys()[size_t(index)];
 }
 
-QStringList CV4Trade::operationNamesForBrandKind(int brandKind)
+QStringList CV4Trade::operationNamesForBrandKind(cv::BrandKind brandKind)
 {
-    if (brandKind < 0 || brandKind >= int(operationNames().size())) return {};
-    return operationNames()[size_t(brandKind)];
+    const int index = cv::raw(brandKind);
+    if (index < 0 || index >= int(operationNames().size())) return {};
+    return operationNames()[size_t(index)];
 }
 
 std::optional<cv::TradeKind> CV4Trade::keyForOperationName(const QString &name)

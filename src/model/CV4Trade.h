@@ -76,8 +76,8 @@ public:
     static QString operationNameForKey(cv::TradeKind kind);
     static QString reportNameForKey(cv::TradeKind kind);
     // Kinds offered for a security kind, in menu order, and their localised names.
-    static QList<cv::TradeKind> operationKeysForBrandKind(int brandKind);
-    static QStringList operationNamesForBrandKind(int brandKind);
+    static QList<cv::TradeKind> operationKeysForBrandKind(cv::BrandKind brandKind);
+    static QStringList operationNamesForBrandKind(cv::BrandKind brandKind);
     // The kind whose localised name this is (stock, trust, then bond lists).
     static std::optional<cv::TradeKind> keyForOperationName(const QString &name);
     // Columns of the trade table a kind uses (Field bits).

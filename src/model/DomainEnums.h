@@ -1,11 +1,11 @@
 #pragma once
 // Every domain kind of the book in one place. The numbers are stored in
-// documents, archives and the XML form: never change one. Nodes and entries
-// answer these enums; the readers and writers convert at the stored int, and
-// a number no enumerator names is kept as it came. Trades still keep an int
-// (cv::TradeKind takes its numbers from TradeKind).
+// documents, archives and the XML form: never change one. Nodes, entries,
+// trades, securities and loan schedule rows answer these enums; the readers
+// and writers convert at the stored int (cv::raw one way, the enum's
+// constructor the other), and a number no enumerator names is kept as it came.
 // scripts/check-node-kinds.sh keeps bare node, entry and trade kind numbers
-// out of the code.
+// out of the code; the compiler does it for the others.
 
 #include <QString>
 
@@ -85,6 +85,36 @@ constexpr int raw(EntryKind kind) { return int(kind); }
 constexpr bool operator==(int stored, EntryKind kind) { return stored == int(kind); }
 constexpr int raw(TradeKind kind) { return int(kind); }
 constexpr bool operator==(int stored, TradeKind kind) { return stored == int(kind); }
+
+// The kind of a security (`CV4Brand::kind`); it also picks the trade kinds offered.
+enum class BrandKind : int {
+    Stock = 0,            // shares, counted in whole units
+    InvestmentTrust = 1,  // fund units, counted with a fraction
+    Bond = 2,             // bond
+};
+constexpr int raw(BrandKind kind) { return int(kind); }
+constexpr bool operator==(int stored, BrandKind kind) { return stored == int(kind); }
+
+// The kind of a row of a loan's repayment schedule (`CV4LoanPayment::kind`).
+enum class LoanPaymentKind : int {
+    Regular = 0,              // monthly payment
+    Bonus = 1,                // bonus-month payment
+    ExtraLowerRegular = 2,    // extra repayment of the regular part that lowers the later payments
+    ExtraLowerBonus = 3,      // the same, of the bonus part
+    ExtraShortenRegular = 4,  // extra repayment of the regular part that shortens the term
+    ExtraShortenBonus = 5,    // the same, of the bonus part
+};
+constexpr int raw(LoanPaymentKind kind) { return int(kind); }
+constexpr bool operator==(int stored, LoanPaymentKind kind) { return stored == int(kind); }
+// The extra repayments of one part (regular or bonus) of a schedule.
+constexpr LoanPaymentKind lowerPaymentsKindOf(LoanPaymentKind part)
+{
+    return part == LoanPaymentKind::Bonus ? LoanPaymentKind::ExtraLowerBonus : LoanPaymentKind::ExtraLowerRegular;
+}
+constexpr LoanPaymentKind shortenTermKindOf(LoanPaymentKind part)
+{
+    return part == LoanPaymentKind::Bonus ? LoanPaymentKind::ExtraShortenBonus : LoanPaymentKind::ExtraShortenRegular;
+}
 
 // A document type; the file extension decides it.
 enum class DocumentType {

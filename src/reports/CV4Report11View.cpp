@@ -28,7 +28,7 @@ bool isAmountKind(cv::TradeKind kind)
 
 bool isStock(const CV4BrandPtr &brand)
 {
-    return brand && brand->kind() == CV4Brand::Stock;
+    return brand && brand->kind() == cv::BrandKind::Stock;
 }
 
 } // namespace

@@ -35,7 +35,7 @@ QString CV4Report2View::valueText(const CVUnitModel &node, double value) const
     if (node.kind() == cv::NodeKind::Holding) {
         const auto *unit = dynamic_cast<const CV4InvestUnit *>(node.extra().get());
         const CV4BrandPtr brand = doc().findBrand(unit ? unit->brand() : -1);
-        if (!brand || brand->kind() == CV4Brand::Stock) return doc().stringForTradingNumberOfUnits((long long)std::trunc(value));
+        if (!brand || brand->kind() == cv::BrandKind::Stock) return doc().stringForTradingNumberOfUnits((long long)std::trunc(value));
         return doc().stringForFundValue(value, 0, false, true);
     }
     const CVUnitModel &account = node.kind() == cv::NodeKind::CashPart && node.parent() ? *node.parent() : node;

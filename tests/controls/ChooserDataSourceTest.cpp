@@ -109,15 +109,15 @@ TEST_F(ChooserDataSourceTest, TradeKindsInChooserOrder)
 {
     cv::TradingOperationDataSource source;
     const struct {
-        int brandKind;
+        cv::BrandKind brandKind;
         QList<int> kinds;
     } cases[] = {
-        {CV4Brand::Stock, {0, 1, 10, 13, 14, 16, 17, 2, 18, 19, 20, 21, 5, 6}},
-        {CV4Brand::InvestmentTrust, {0, 1, 2, 12, 30, 31, 5, 6}},
-        {CV4Brand::Bond, {0, 1, 2, 30, 11, 31, 18, 19, 20, 21, 5, 6}},
+        {cv::BrandKind::Stock, {0, 1, 10, 13, 14, 16, 17, 2, 18, 19, 20, 21, 5, 6}},
+        {cv::BrandKind::InvestmentTrust, {0, 1, 2, 12, 30, 31, 5, 6}},
+        {cv::BrandKind::Bond, {0, 1, 2, 30, 11, 31, 18, 19, 20, 21, 5, 6}},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.brandKind);
+        SCOPED_TRACE(cv::raw(c.brandKind));
         source.setDocument(nullptr, c.brandKind);
         QList<int> kinds;
         for (const cv::ChooserItem &item : source.objects()) kinds << cv::raw(*item.tradeKind());

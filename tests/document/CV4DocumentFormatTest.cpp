@@ -91,7 +91,7 @@ TEST_F(DocumentFormatTest, TradesShowConvertedAmountsInTheDocumentsForm)
 {
     auto stock = addBrand(QStringLiteral("Dollar stock"), kDollar);
     auto fund = addBrand(QStringLiteral("Dollar fund"), kDollar);
-    fund->setKind(CV4Brand::InvestmentTrust);
+    fund->setKind(cv::BrandKind::InvestmentTrust);
     auto trade = makeTrade(0, day(2009, 6, 1), kYenInvest, stock->ident(), 10, 12.5);
     // 12.5 dollars in the yen account.
     EXPECT_EQ(trade->value(12.5, *doc, false), QStringLiteral("1,875"));

@@ -136,7 +136,8 @@ std::vector<std::tuple<int, QDate, double, double, double, int, double>> schedul
     std::vector<std::tuple<int, QDate, double, double, double, int, double>> out;
     if (const auto rows = d.getLoan(loan))
         for (const auto &r : *rows)
-            out.push_back({r->kind(), r->date(), r->rate(), r->interest(), r->principal(), r->account(), r->rest()});
+            out.push_back(
+                {cv::raw(r->kind()), r->date(), r->rate(), r->interest(), r->principal(), r->account(), r->rest()});
     return out;
 }
 
@@ -236,7 +237,7 @@ TEST_F(XMLTest, HoldingsAndTradeCounts)
     addCurrency(1, QStringLiteral("JPY"), 1, 0);
     auto stock = addBrand(QStringLiteral("S"), 1);
     auto trust = addBrand(QStringLiteral("T"), 1);
-    trust->setKind(CV4Brand::InvestmentTrust);
+    trust->setKind(cv::BrandKind::InvestmentTrust);
     auto invest = addAccount(doc->accountModel()->asset(), 1000, 32, 0);
     for (const auto &[brand, units, dated] : {std::tuple{stock, 0.0, true}, {trust, 1500.25, false}}) {
         auto unit = std::make_shared<CV4InvestUnit>();

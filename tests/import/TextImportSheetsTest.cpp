@@ -248,7 +248,7 @@ TEST_F(TextImportSheetsTest, PriceAndRateLists)
 {
     auto alpha = std::make_shared<CV4Brand>();
     alpha->setName(QStringLiteral("Alpha"));
-    alpha->setKind(CV4Brand::Stock);
+    alpha->setKind(cv::BrandKind::Stock);
     alpha->setCurrency(1);
     doc->addBrand(alpha);
     using Value = std::pair<QDate, double>;

@@ -45,8 +45,8 @@ protected:
         auto bank = std::make_shared<CV4BankModel>();
         bank->setDate(QDate(2009, 1, 1));
         samplebook::node(doc->accountModel()->asset(), kBank, 31, QStringLiteral("Bank"), bank);
-        stock = addBrand(QStringLiteral("Mizuho"), CV4Brand::Stock, 8301, QString());
-        trust = addBrand(QStringLiteral("日経225ファンド"), CV4Brand::InvestmentTrust, 0, QString());
+        stock = addBrand(QStringLiteral("Mizuho"), cv::BrandKind::Stock, 8301, QString());
+        trust = addBrand(QStringLiteral("日経225ファンド"), cv::BrandKind::InvestmentTrust, 0, QString());
         for (int ident : {kInvestA, kInvestB}) {
             auto invest = samplebook::node(doc->accountModel()->asset(), ident, 32,
                                            ident == kInvestA ? QStringLiteral("A Securities") : QStringLiteral("B Securities"),
@@ -68,7 +68,7 @@ protected:
         doc->createCache();
         return window();
     }
-    CV4BrandPtr addBrand(const QString &name, int kind, int code, const QString &symbol)
+    CV4BrandPtr addBrand(const QString &name, cv::BrandKind kind, int code, const QString &symbol)
     {
         auto brand = std::make_shared<CV4Brand>();
         brand->setName(name);
@@ -124,7 +124,7 @@ TEST_F(BrandWindowTest, ListsEachSecurityInItsSevenColumns)
 {
     cv::BrandWindow *bw = brandWindow(openBook());
     ASSERT_TRUE(bw);
-    addBrand(QStringLiteral("Apple"), CV4Brand::Stock, 5, QStringLiteral("AAPL"))->setVisible(false);
+    addBrand(QStringLiteral("Apple"), cv::BrandKind::Stock, 5, QStringLiteral("AAPL"))->setVisible(false);
     bw->reloadBrandView();
     const struct {
         int row;
@@ -214,7 +214,7 @@ TEST_F(BrandWindowTest, EditingASecurityKeepsItOnceUnderItsIdent)
 TEST_F(BrandWindowTest, DragsReorderOnlyWithinTheTable)
 {
     cv::BrandWindow *bw = brandWindow(openBook());
-    addBrand(QStringLiteral("Third"), CV4Brand::Bond, 0, QString());
+    addBrand(QStringLiteral("Third"), cv::BrandKind::Bond, 0, QString());
     document->commitBrandList();
     auto names = [this] {
         QStringList out;
@@ -324,7 +324,7 @@ protected:
 TEST_P(BrandWindowShots, RendersTheWindowAndPrintsTheList)
 {
     cv::BrandWindow *bw = brandWindow(openBook());
-    addBrand(QStringLiteral("Apple"), CV4Brand::Stock, 0, QStringLiteral("AAPL"))->setCurrency(2);
+    addBrand(QStringLiteral("Apple"), cv::BrandKind::Stock, 0, QStringLiteral("AAPL"))->setCurrency(2);
     document->commitBrandList();
     bw->resize(820, 260);
     bw->selectRow(0);

@@ -37,7 +37,7 @@ protected:
         fillBook();
     }
 
-    CV4BrandPtr brand(const QString &name, int currency, int kind, double price)
+    CV4BrandPtr brand(const QString &name, int currency, cv::BrandKind kind, double price)
     {
         auto b = std::make_shared<CV4Brand>();
         b->setName(name);
@@ -93,8 +93,8 @@ protected:
         usd->setRate(100);
         document->addCurrency(usd);
         document->commitCurrencyList();
-        const auto stock = brand(QStringLiteral("Corvane Motors"), 1, CV4Brand::Stock, 1100);
-        const auto fund = brand(QStringLiteral("World Fund"), 2, CV4Brand::InvestmentTrust, 12.5);
+        const auto stock = brand(QStringLiteral("Corvane Motors"), 1, cv::BrandKind::Stock, 1100);
+        const auto fund = brand(QStringLiteral("World Fund"), 2, cv::BrandKind::InvestmentTrust, 12.5);
         const auto yen = account(2000, QStringLiteral("Broker"), 1);
         const auto dollar = account(2001, QStringLiteral("Dollar broker"), 2);
         trade(cv::TradeKind::Buy, QDate(2009, 1, 10), yen, stock, 100, 1000, 500, QStringLiteral("first lot"));

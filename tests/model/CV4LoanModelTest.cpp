@@ -53,7 +53,7 @@ void expectSound(const CV4LoanSchedule &s, double borrowed)
     }
 }
 
-CV4LoanPaymentPtr extra(int kind, const QDate &date, double amount)
+CV4LoanPaymentPtr extra(cv::LoanPaymentKind kind, const QDate &date, double amount)
 {
     auto p = std::make_shared<CV4LoanPayment>();
     p->setKind(kind);
@@ -222,7 +222,7 @@ TEST(CV4LoanModelTest, FlatScheduleAndHundredths)
     CV4LoanModel odd = loan(CV4LoanModel::Annuity, 1000.03, 0, 2, 25);
     odd.setFraction(2);
     CV4LoanSchedule u = odd.calcPayment();
-    u.insert(u.begin(), extra(CV4LoanPayment::ExtraShortenRegular, QDate(2009, 4, 10), 0.07));
+    u.insert(u.begin(), extra(cv::LoanPaymentKind::ExtraShortenRegular, QDate(2009, 4, 10), 0.07));
     odd.recalcPayment(u, 0);
     ASSERT_EQ(u.size(), 3u);
     EXPECT_DOUBLE_EQ(u[0]->rest(), 999.96);
@@ -237,7 +237,7 @@ TEST(CV4LoanModelTest, ExtraRepayments)
 
     // Shorter term: same payment, the schedule ends early and empty rows go.
     CV4LoanSchedule shorter = m.calcPayment();
-    shorter.insert(shorter.begin() + 4, extra(CV4LoanPayment::ExtraShortenRegular, QDate(2009, 8, 1), 300000));
+    shorter.insert(shorter.begin() + 4, extra(cv::LoanPaymentKind::ExtraShortenRegular, QDate(2009, 8, 1), 300000));
     m.recalcPayment(shorter, 3);
     ASSERT_EQ(shorter.size(), 10u);
     expectRow(shorter, 5, {QDate(2009, 8, 25), 5158, 101460, 414351});
@@ -246,7 +246,7 @@ TEST(CV4LoanModelTest, ExtraRepayments)
 
     // Lower payments: the payment is worked out again over the rows left.
     CV4LoanSchedule lower = m.calcPayment();
-    lower.insert(lower.begin() + 4, extra(CV4LoanPayment::ExtraLowerRegular, QDate(2009, 8, 1), 300000));
+    lower.insert(lower.begin() + 4, extra(cv::LoanPaymentKind::ExtraLowerRegular, QDate(2009, 8, 1), 300000));
     m.recalcPayment(lower, 3);
     ASSERT_EQ(lower.size(), 13u);
     expectRow(lower, 5, {QDate(2009, 8, 25), 5158, 62253, 453558});
@@ -255,7 +255,7 @@ TEST(CV4LoanModelTest, ExtraRepayments)
 
     // More than is owed is lowered to the balance; nothing is left to pay after it.
     CV4LoanSchedule all = m.calcPayment();
-    all.insert(all.begin() + 2, extra(CV4LoanPayment::ExtraShortenRegular, QDate(2009, 6, 1), 5000000));
+    all.insert(all.begin() + 2, extra(cv::LoanPaymentKind::ExtraShortenRegular, QDate(2009, 6, 1), 5000000));
     m.recalcPayment(all, 1);
     ASSERT_EQ(all.size(), 3u);
     EXPECT_DOUBLE_EQ(all[2]->principal(), 1200000 - 94618 - 95565);
@@ -265,7 +265,7 @@ TEST(CV4LoanModelTest, ExtraRepayments)
     const CV4LoanModel free = loan(CV4LoanModel::Annuity, 1200000, 0, 12, 25);
     CV4LoanSchedule f = free.calcPayment();
     EXPECT_DOUBLE_EQ(f[0]->principal(), 100000);
-    f.insert(f.begin() + 4, extra(CV4LoanPayment::ExtraLowerRegular, QDate(2009, 8, 1), 300000));
+    f.insert(f.begin() + 4, extra(cv::LoanPaymentKind::ExtraLowerRegular, QDate(2009, 8, 1), 300000));
     free.recalcPayment(f, 4);
     ASSERT_EQ(f.size(), 13u);
     for (size_t i = 5; i < 13; ++i) {
@@ -277,7 +277,7 @@ TEST(CV4LoanModelTest, ExtraRepayments)
     // Equal principal: the level principal is spread afresh after a lowering extra.
     const CV4LoanModel ep = loan(CV4LoanModel::EqualPrincipal, 1200000, 0.03, 12, 27, CV4LoanModel::InterestInArrears);
     CV4LoanSchedule e = ep.calcPayment();
-    e.insert(e.begin() + 6, extra(CV4LoanPayment::ExtraLowerRegular, QDate(2009, 10, 1), 240000));
+    e.insert(e.begin() + 6, extra(cv::LoanPaymentKind::ExtraLowerRegular, QDate(2009, 10, 1), 240000));
     ep.recalcPayment(e, 6);
     for (size_t i = 7; i < e.size() - 1; ++i) EXPECT_DOUBLE_EQ(e[i]->principal(), 60000) << i;
     expectSound(e, 1200000);
@@ -377,7 +377,7 @@ TEST(CV4LoanModelTest, BonusRows)
     ASSERT_EQ(s.size(), 14u);
     std::vector<CV4LoanPaymentPtr> bonus;
     for (const auto &r : s)
-        if (r->kind() == CV4LoanPayment::Bonus) bonus.push_back(r);
+        if (r->kind() == cv::LoanPaymentKind::Bonus) bonus.push_back(r);
     ASSERT_EQ(bonus.size(), 2u);
     // Half-yearly: 200,000 x 0.06 x 1.06^2 / (1.06^2 - 1) = 109,087 a payment,
     // of which 12,000 is the half year's interest; the first row's interest
@@ -412,8 +412,8 @@ TEST(CV4LoanModelTest, BonusRows)
     ep.setBonusMonths((1 << 5) | (1 << 11));
     const CV4LoanSchedule e = ep.calcPayment();
     ASSERT_GE(e.size(), 2u);
-    EXPECT_EQ(e[0]->kind(), CV4LoanPayment::Regular);
-    EXPECT_EQ(e[1]->kind(), CV4LoanPayment::Bonus);
+    EXPECT_EQ(e[0]->kind(), cv::LoanPaymentKind::Regular);
+    EXPECT_EQ(e[1]->kind(), cv::LoanPaymentKind::Bonus);
     EXPECT_EQ(e[1]->date(), QDate(2009, 4, 10));
     expectSound(e, 1200000);
 }

@@ -96,13 +96,13 @@ TEST(CV4Trade, FieldMasksAndOperationLists)
         EXPECT_EQ(CV4Trade::validFieldsForKind(cv::TradeKind(k)), it == expected.end() ? 0 : it->second) << "kind " << k;
     }
 
-    EXPECT_EQ(CV4Trade::operationKeysForBrandKind(0), kindsOf({0, 1, 10, 13, 14, 16, 17, 2, 18, 19, 20, 21, 5, 6}));
-    EXPECT_EQ(CV4Trade::operationKeysForBrandKind(1), kindsOf({0, 1, 2, 12, 30, 31, 5, 6}));
-    EXPECT_EQ(CV4Trade::operationKeysForBrandKind(2), kindsOf({0, 1, 2, 30, 11, 31, 18, 19, 20, 21, 5, 6}));
-    EXPECT_TRUE(CV4Trade::operationKeysForBrandKind(3).isEmpty());
-    EXPECT_TRUE(CV4Trade::operationNamesForBrandKind(-1).isEmpty());
+    EXPECT_EQ(CV4Trade::operationKeysForBrandKind(cv::BrandKind::Stock), kindsOf({0, 1, 10, 13, 14, 16, 17, 2, 18, 19, 20, 21, 5, 6}));
+    EXPECT_EQ(CV4Trade::operationKeysForBrandKind(cv::BrandKind::InvestmentTrust), kindsOf({0, 1, 2, 12, 30, 31, 5, 6}));
+    EXPECT_EQ(CV4Trade::operationKeysForBrandKind(cv::BrandKind::Bond), kindsOf({0, 1, 2, 30, 11, 31, 18, 19, 20, 21, 5, 6}));
+    EXPECT_TRUE(CV4Trade::operationKeysForBrandKind(cv::BrandKind(3)).isEmpty());
+    EXPECT_TRUE(CV4Trade::operationNamesForBrandKind(cv::BrandKind(-1)).isEmpty());
 
-    const QStringList bondNames = CV4Trade::operationNamesForBrandKind(2);
+    const QStringList bondNames = CV4Trade::operationNamesForBrandKind(cv::BrandKind::Bond);
     ASSERT_EQ(bondNames.size(), 12);
     EXPECT_EQ(bondNames.at(4), cv::localizedString("trade-interest"));
 }
@@ -128,7 +128,7 @@ TEST(CV4Trade, NamesOfKinds)
     // Every offered name leads back to its own kind, in either language.
     for (const char *language : {"ja", "en"}) {
         cv::setLanguageOverride(QLatin1String(language));
-        for (int brandKind = 0; brandKind < 3; ++brandKind) {
+        for (cv::BrandKind brandKind : {cv::BrandKind::Stock, cv::BrandKind::InvestmentTrust, cv::BrandKind::Bond}) {
             const QList<cv::TradeKind> kinds = CV4Trade::operationKeysForBrandKind(brandKind);
             const QStringList names = CV4Trade::operationNamesForBrandKind(brandKind);
             ASSERT_EQ(names.size(), kinds.size());
@@ -241,7 +241,7 @@ TEST(CV4Trade, ConvertedTextUsesTheAccountCurrencyAndTheSecurityKind)
     auto stock = std::make_shared<CV4Brand>();
     stock->setCurrency(2);
     auto fund = std::make_shared<CV4Brand>();
-    fund->setKind(CV4Brand::InvestmentTrust);
+    fund->setKind(cv::BrandKind::InvestmentTrust);
     fund->setCurrency(2);
     doc.brands[4] = stock;
     doc.brands[5] = fund;

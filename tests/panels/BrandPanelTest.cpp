@@ -51,7 +51,7 @@ TEST(BrandPanel, OpensAStoredSecurityWithItsValues)
         EXPECT_EQ(sheet.codeField()->text(), c.shownCode);
         EXPECT_EQ(sheet.currencyButton()->currentData().toInt(), 2);
         EXPECT_EQ(sheet.riskSlider()->value(), 1);
-        EXPECT_EQ(sheet.kindCluster()->checkedId(), CV4Brand::Stock);
+        EXPECT_EQ(sheet.kindCluster()->checkedId(), cv::raw(cv::BrandKind::Stock));
         for (QAbstractButton *kind : sheet.kindCluster()->buttons()) EXPECT_FALSE(kind->isEnabled());
         EXPECT_FALSE(sheet.okButton()->isEnabled());
         EXPECT_FALSE(sheet.hasChanged());
@@ -88,8 +88,8 @@ TEST(BrandPanel, OkFollowsTheNameAndOnlyOkWrites)
     for (const auto &c : codes) {
         auto fresh = std::make_shared<CV4Brand>();
         CV4BrandPanelController sheet(doc.get(), fresh, true);
-        EXPECT_TRUE(sheet.kindCluster()->button(CV4Brand::Bond)->isEnabled());
-        sheet.kindCluster()->button(CV4Brand::InvestmentTrust)->click();
+        EXPECT_TRUE(sheet.kindCluster()->button(cv::raw(cv::BrandKind::Bond))->isEnabled());
+        sheet.kindCluster()->button(cv::raw(cv::BrandKind::InvestmentTrust))->click();
         sheet.nameField()->setText(QStringLiteral("TOPIX ETF"));
         sheet.codeField()->setText(c.code);
         sheet.symbolField()->setText(QStringLiteral(" 1306.T "));
@@ -98,7 +98,7 @@ TEST(BrandPanel, OkFollowsTheNameAndOnlyOkWrites)
         QObject::connect(&sheet, &QDialog::finished, [&](int r) { code = r; });
         QTest::mouseClick(sheet.okButton(), Qt::LeftButton);
         EXPECT_EQ(code, 1);
-        EXPECT_EQ(fresh->kind(), CV4Brand::InvestmentTrust);
+        EXPECT_EQ(fresh->kind(), cv::BrandKind::InvestmentTrust);
         EXPECT_EQ(fresh->name(), QStringLiteral("TOPIX ETF"));
         EXPECT_EQ(fresh->code(), c.stored);
         EXPECT_EQ(fresh->symbol(), QStringLiteral("1306.T"));

@@ -24,7 +24,7 @@ struct Holding {
     std::shared_ptr<CV4InvestUnit> unit;
 };
 
-Holding makeHolding(CV4Document &doc, int brandKind, bool storedBrand)
+Holding makeHolding(CV4Document &doc, cv::BrandKind brandKind, bool storedBrand)
 {
     auto brand = std::make_shared<CV4Brand>();
     brand->setName(QStringLiteral("Fund"));
@@ -71,7 +71,7 @@ TEST(InvestBrandPanel, OpensAStoredHoldingAndOkWithoutChangesWritesNothing)
 {
     auto doc = makeBook();
     ASSERT_TRUE(doc);
-    const Holding h = makeHolding(*doc, CV4Brand::Stock, true);
+    const Holding h = makeHolding(*doc, cv::BrandKind::Stock, true);
     InvestBrandPanelController sheet(doc.get(), h.node, h.account);
     EXPECT_EQ(sheet.brandName()->text(), QStringLiteral("Broker/Fund"));
     const QStringList shown{sheet.cell(0)->text(), sheet.cell(1)->text(), sheet.cell(2)->text(), sheet.cell(3)->text(),
@@ -87,17 +87,17 @@ TEST(InvestBrandPanel, OkStoresTheHoldingAndItsPriceWhenThereIsOne)
 {
     const struct {
         const char *name;
-        int kind;
+        cv::BrandKind kind;
         bool storedBrand;
         QString units, price;
         double storedUnits, storedPrice;
         int priceRows;
     } cases[] = {
-        {"stock units are whole", CV4Brand::Stock, true, QStringLiteral("10.7"), QStringLiteral("1,234"), 10, 1234, 1},
-        {"trust units keep their fraction", CV4Brand::InvestmentTrust, true, QStringLiteral("10.7"),
+        {"stock units are whole", cv::BrandKind::Stock, true, QStringLiteral("10.7"), QStringLiteral("1,234"), 10, 1234, 1},
+        {"trust units keep their fraction", cv::BrandKind::InvestmentTrust, true, QStringLiteral("10.7"),
          QStringLiteral("10,234.567891"), 10.7, 10234.567891, 1},
-        {"a price of 0 is no price point", CV4Brand::Stock, true, QStringLiteral("5"), QStringLiteral("0"), 5, 0, 0},
-        {"no stored security, no price point", CV4Brand::Stock, false, QStringLiteral("5"), QStringLiteral("900"), 5,
+        {"a price of 0 is no price point", cv::BrandKind::Stock, true, QStringLiteral("5"), QStringLiteral("0"), 5, 0, 0},
+        {"no stored security, no price point", cv::BrandKind::Stock, false, QStringLiteral("5"), QStringLiteral("900"), 5,
          900, 0},
     };
     for (const auto &c : cases) {
@@ -127,7 +127,7 @@ TEST(InvestBrandPanel, OkWaitsForADateAndCancelLeavesTheHolding)
 {
     auto doc = makeBook();
     ASSERT_TRUE(doc);
-    const Holding h = makeHolding(*doc, CV4Brand::Stock, true);
+    const Holding h = makeHolding(*doc, cv::BrandKind::Stock, true);
     InvestBrandPanelController sheet(doc.get(), h.node, h.account);
     sheet.cell(1)->setText(QStringLiteral("8"));
     EXPECT_TRUE(sheet.okButton()->isEnabled());

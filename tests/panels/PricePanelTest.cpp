@@ -16,7 +16,7 @@ using Panel = CV4PricePanelController;
 
 const QDate kTop(2009, 3, 1);
 
-CV4BrandPtr addBrand(CV4Document &doc, int kind, int currency)
+CV4BrandPtr addBrand(CV4Document &doc, cv::BrandKind kind, int currency)
 {
     auto brand = std::make_shared<CV4Brand>();
     brand->setName(QStringLiteral("B"));
@@ -65,8 +65,8 @@ TEST(PricePanel, ShowsPricesAndRatesInTheirFormats)
 {
     auto doc = makeBook();
     ASSERT_TRUE(doc);
-    const CV4BrandPtr stock = addBrand(*doc, CV4Brand::Stock, 2);
-    const CV4BrandPtr trust = addBrand(*doc, CV4Brand::InvestmentTrust, 1);
+    const CV4BrandPtr stock = addBrand(*doc, cv::BrandKind::Stock, 2);
+    const CV4BrandPtr trust = addBrand(*doc, cv::BrandKind::InvestmentTrust, 1);
     putPrice(*doc, stock->ident(), QDate(2009, 1, 5), 12.5);
     putPrice(*doc, trust->ident(), QDate(2009, 1, 5), 10234.5);
     putPrice(*doc, 2, QDate(2009, 1, 5), 98.123456, true);
@@ -149,7 +149,7 @@ TEST(PricePanel, OkWritesRemovalsBeforePutsAndAnswersWhetherAnythingChanged)
         SCOPED_TRACE(c.name);
         auto doc = makeBook();
         ASSERT_TRUE(doc);
-        const CV4BrandPtr brand = addBrand(*doc, CV4Brand::Stock, 1);
+        const CV4BrandPtr brand = addBrand(*doc, cv::BrandKind::Stock, 1);
         putPrice(*doc, brand->ident(), QDate(2009, 1, 1), 100);
         putPrice(*doc, brand->ident(), QDate(2009, 1, 2), 200);
         Panel panel(doc.get(), brand, kTop);

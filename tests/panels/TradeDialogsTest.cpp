@@ -115,8 +115,8 @@ TEST_F(TradeDialogs, AStoredSaleShowsItsOperationAndTheTotalOfUnitsTimesPrice)
     TradeDialogController dialog(doc.get(), sale);
     EXPECT_FALSE(dialog.brandButton()->isEnabled());
     EXPECT_EQ(dialog.brandButton()->currentData().toInt(), kStock);
-    EXPECT_EQ(dialog.operationView()->currentIndex(), int(CV4Brand::Stock));
-    EXPECT_EQ(dialog.operationGroup(CV4Brand::Stock)->checkedId(), int(cv::TradeKind::Sale));
+    EXPECT_EQ(dialog.operationView()->currentIndex(), cv::raw(cv::BrandKind::Stock));
+    EXPECT_EQ(dialog.operationGroup(cv::BrandKind::Stock)->checkedId(), int(cv::TradeKind::Sale));
     EXPECT_TRUE(dialog.unitsField()->isEnabled());
     EXPECT_TRUE(dialog.unitPriceField()->isEnabled());
     EXPECT_TRUE(dialog.commissionField()->isEnabled());
@@ -186,7 +186,7 @@ TEST_F(TradeDialogs, ANewTradeRefusesASecurityOfAnotherCurrencyAndATransferNever
     TradeDialogController dialog(doc.get(), row);
     EXPECT_TRUE(dialog.brandButton()->isEnabled());
     dialog.brandChosen(dialog.brandButton()->findData(kTrust));
-    EXPECT_EQ(dialog.operationView()->currentIndex(), int(CV4Brand::InvestmentTrust));
+    EXPECT_EQ(dialog.operationView()->currentIndex(), cv::raw(cv::BrandKind::InvestmentTrust));
     dialog.brandChosen(dialog.brandButton()->findData(kDollarStock));
     ASSERT_EQ(alerts.asked.size(), 1u);
     EXPECT_EQ(alerts.asked[0].title, cv::localizedString(QStringLiteral("TradeCurrencyWarningTitle")));
@@ -200,7 +200,7 @@ TEST_F(TradeDialogs, ANewTradeRefusesASecurityOfAnotherCurrencyAndATransferNever
     cv::BrandDataSource::setNewBrandAction([](CV4Document &book, cv::CommandUnitModel &) {
         auto brand = std::make_shared<CV4Brand>();
         brand->setName(QStringLiteral("New Fund"));
-        brand->setKind(CV4Brand::InvestmentTrust);
+        brand->setKind(cv::BrandKind::InvestmentTrust);
         brand->setCurrency(1);
         book.addBrand(brand);
         return cv::ChooserItem::fromBrand(brand);
@@ -210,7 +210,7 @@ TEST_F(TradeDialogs, ANewTradeRefusesASecurityOfAnotherCurrencyAndATransferNever
     EXPECT_EQ(dialog.currentBrand()->name(), QStringLiteral("New Fund"));
     EXPECT_EQ(dialog.brandButton()->currentText(), QStringLiteral("New Fund"));
 
-    dialog.operationGroup(CV4Brand::InvestmentTrust)->button(cv::raw(cv::TradeKind::TransferUnits))->click();
+    dialog.operationGroup(cv::BrandKind::InvestmentTrust)->button(cv::raw(cv::TradeKind::TransferUnits))->click();
     EXPECT_TRUE(dialog.destinationButton()->isEnabled());
     EXPECT_EQ(dialog.destinationButton()->findData(kInvest), -1);
     EXPECT_GE(dialog.destinationButton()->findData(kInvest2), 0);

@@ -43,12 +43,12 @@ inline std::unique_ptr<CV4Document> makeTradeBook()
     const struct {
         int ident;
         const char *name;
-        int kind;
+        cv::BrandKind kind;
         int currency;
-    } brands[] = {{kStock, "Toyo Motors", CV4Brand::Stock, 1},
-                  {kTrust, "Global Fund", CV4Brand::InvestmentTrust, 1},
-                  {kBond, "JGB 10", CV4Brand::Bond, 1},
-                  {kDollarStock, "Acme", CV4Brand::Stock, 2}};
+    } brands[] = {{kStock, "Toyo Motors", cv::BrandKind::Stock, 1},
+                  {kTrust, "Global Fund", cv::BrandKind::InvestmentTrust, 1},
+                  {kBond, "JGB 10", cv::BrandKind::Bond, 1},
+                  {kDollarStock, "Acme", cv::BrandKind::Stock, 2}};
     for (const auto &b : brands) {
         auto brand = std::make_shared<CV4Brand>();
         brand->setIdent(b.ident);

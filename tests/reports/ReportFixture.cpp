@@ -49,7 +49,7 @@ std::unique_ptr<CV4Document> makeFixtureF()
     auto alpha = std::make_shared<CV4Brand>();
     alpha->setIdent(kAlpha);
     alpha->setName(QStringLiteral("Alpha"));
-    alpha->setKind(CV4Brand::Stock);
+    alpha->setKind(cv::BrandKind::Stock);
     alpha->setCurrency(1);
     doc->addBrand(alpha);
 

@@ -17,7 +17,7 @@ namespace {
 class TradeAndCashFlowReportTest : public FixtureFTest {
 protected:
     // A new stock of the book, its holding in Broker opened with the account.
-    int addStock(const QString &name, int kind = CV4Brand::Stock)
+    int addStock(const QString &name, cv::BrandKind kind = cv::BrandKind::Stock)
     {
         auto brand = std::make_shared<CV4Brand>();
         brand->setName(name);
@@ -103,7 +103,7 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
     enter(eta, cv::TradeKind::MarginBuy, QDate(2008, 5, 14), 20, 500);
     enter(eta, cv::TradeKind::SellBack, QDate(2008, 5, 16), 60, 480);
     // Fractions of a unit close whole: the second buy-back matches the second sale alone.
-    const int theta = addStock(QStringLiteral("Theta"), CV4Brand::Bond);
+    const int theta = addStock(QStringLiteral("Theta"), cv::BrandKind::Bond);
     enter(theta, cv::TradeKind::MarginSale, QDate(2008, 4, 10), 10.5, 100);
     enter(theta, cv::TradeKind::BuyBack, QDate(2008, 5, 5), 10.5, 90);
     enter(theta, cv::TradeKind::MarginSale, QDate(2008, 5, 6), 5, 120);

@@ -134,18 +134,18 @@ inline bool fillRichBook(CV4Document &doc)
     auto grouping = std::make_shared<CV4Grouping>();
     grouping->setName(QStringLiteral("旅行"));
     doc.addGrouping(grouping);
-    auto brand = [&](const QString &name, int currencyIdent, int kind) {
+    auto brand = [&](const QString &name, int currencyIdent, cv::BrandKind kind) {
         auto b = std::make_shared<CV4Brand>();
         b->setName(name);
         b->setCurrency(currencyIdent);
         b->setKind(kind);
         doc.addBrand(b);
-        ok = putPrice(doc, b->ident(), QDate(2008, 3, 31), b->kind() == CV4Brand::Stock ? 3120 : 10234.567891) && ok;
+        ok = putPrice(doc, b->ident(), QDate(2008, 3, 31), b->kind() == cv::BrandKind::Stock ? 3120 : 10234.567891) && ok;
         return b;
     };
-    auto stock = brand(QStringLiteral("Stock & Co"), 1, 0);
+    auto stock = brand(QStringLiteral("Stock & Co"), 1, cv::BrandKind::Stock);
     stock->setCode(7203);
-    auto trust = brand(QStringLiteral("投信"), 2, CV4Brand::InvestmentTrust);
+    auto trust = brand(QStringLiteral("投信"), 2, cv::BrandKind::InvestmentTrust);
     trust->setRisk(2);
 
     const auto &accounts = *doc.accountModel();

@@ -63,12 +63,12 @@ TradeDialogController::TradeDialogController(CV4Document *doc, const CV4TradePtr
     head->addRow(cv::localizedString("TradeDialog-Held"), m_unitsHeld);
     layout->addLayout(head);
 
-    for (int brandKind = CV4Brand::Stock; brandKind <= CV4Brand::Bond; ++brandKind) {
+    for (int brandKind = cv::raw(cv::BrandKind::Stock); brandKind <= cv::raw(cv::BrandKind::Bond); ++brandKind) {
         auto *page = new QWidget(m_oprView);
         auto *grid = new QGridLayout(page);
         m_choices[brandKind] = new QButtonGroup(page);
         int index = 0;
-        for (cv::TradeKind kind : CV4Trade::operationKeysForBrandKind(brandKind)) {
+        for (cv::TradeKind kind : CV4Trade::operationKeysForBrandKind(cv::BrandKind(brandKind))) {
             auto *choice = new QRadioButton(CV4Trade::operationNameForKey(kind), page);
             m_choices[brandKind]->addButton(choice, cv::raw(kind));
             grid->addWidget(choice, index / kChoiceColumns, index % kChoiceColumns);
@@ -263,21 +263,22 @@ void TradeDialogController::pickResult(CV4Trade &trade) const
 
 void TradeDialogController::setOptionView()
 {
-    const int brandKind = m_currentBrand ? m_currentBrand->kind() : int(CV4Brand::Stock);
-    if (brandKind < CV4Brand::Stock || brandKind > CV4Brand::Bond) return;
+    const int brandKind = cv::raw(m_currentBrand ? m_currentBrand->kind() : cv::BrandKind::Stock);
+    if (brandKind < cv::raw(cv::BrandKind::Stock) || brandKind > cv::raw(cv::BrandKind::Bond)) return;
     m_oprView->setCurrentIndex(brandKind);
     QButtonGroup *group = m_choices[brandKind];
     QAbstractButton *choice = group->button(cv::raw(m_currentOperation));
     if (!choice) choice = group->buttons().value(0);
     if (choice) choice->setChecked(true);
     pickOperator();
-    for (int kind = CV4Brand::Stock; kind <= CV4Brand::Bond; ++kind) m_oprView->setTabEnabled(kind, kind == brandKind);
+    for (int kind = cv::raw(cv::BrandKind::Stock); kind <= cv::raw(cv::BrandKind::Bond); ++kind)
+        m_oprView->setTabEnabled(kind, kind == brandKind);
 }
 
 void TradeDialogController::pickOperator()
 {
-    const int brandKind = m_currentBrand ? m_currentBrand->kind() : int(CV4Brand::Stock);
-    if (brandKind < CV4Brand::Stock || brandKind > CV4Brand::Bond) return;
+    const int brandKind = cv::raw(m_currentBrand ? m_currentBrand->kind() : cv::BrandKind::Stock);
+    if (brandKind < cv::raw(cv::BrandKind::Stock) || brandKind > cv::raw(cv::BrandKind::Bond)) return;
     const int checked = m_choices[brandKind]->checkedId();
     if (checked >= 0) m_currentOperation = cv::TradeKind(checked);
 }

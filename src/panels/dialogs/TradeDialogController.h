@@ -60,7 +60,7 @@ public:
     QComboBox *destinationButton() const { return m_accButton; }
     QTabWidget *operationView() const { return m_oprView; }
     // The operation's radio buttons of a security kind (ids are trade kinds).
-    QButtonGroup *operationGroup(int brandKind) const { return m_choices[brandKind]; }
+    QButtonGroup *operationGroup(cv::BrandKind brandKind) const { return m_choices[cv::raw(brandKind)]; }
     cv::DateField *dateField() const { return m_dateField; }
     QLineEdit *unitsField() const { return m_unitsField; }
     QLineEdit *unitPriceField() const { return m_unitPriceField; }
@@ -84,7 +84,7 @@ private:
     void contentChanged();
     // Takes a security made by the new-security sheet (or none).
     void takeNewBrand(const cv::ChooserItem &item);
-    bool isStock() const { return !m_currentBrand || m_currentBrand->kind() == CV4Brand::Stock; }
+    bool isStock() const { return !m_currentBrand || m_currentBrand->kind() == cv::BrandKind::Stock; }
     int fieldMask() const;
     QString unitsText(double units) const;
     QString unitPriceText(double price) const;

@@ -41,7 +41,7 @@ public:
                                                    QWidget *parent, EndHandler done);
 
     bool isBrand() const { return m_brand != nullptr; }
-    bool isFund() const { return m_brand && m_brand->kind() == CV4Brand::InvestmentTrust; }
+    bool isFund() const { return m_brand && m_brand->kind() == cv::BrandKind::InvestmentTrust; }
     const CV4BrandPtr &brand() const { return m_brand; }
     const CV4CurrencyPtr &currency() const { return m_currency; }
     QLabel *titleField() const { return m_titleField; }
@@ -92,7 +92,7 @@ private:
     void dataChanged();
     // Fraction digits of a typed value: six for rates, trusts and bonds.
     int valueFraction() const;
-    bool isStock() const { return m_brand && m_brand->kind() == CV4Brand::Stock; }
+    bool isStock() const { return m_brand && m_brand->kind() == cv::BrandKind::Stock; }
     // The value of typed text; 0 for text that does not read as a number.
     double valueForText(const QString &text) const;
 

@@ -250,10 +250,10 @@ void TradingPanelController::setField(const CV4TradePtr &row, Field field, const
 
 // ---- security, currency, numbers
 
-int TradingPanelController::brandKindOfRow(const CV4Trade &row) const
+cv::BrandKind TradingPanelController::brandKindOfRow(const CV4Trade &row) const
 {
     const CV4BrandPtr brand = row.brand() > 0 ? doc()->findBrand(row.brand()) : nullptr;
-    return brand ? brand->kind() : int(CV4Brand::Stock);
+    return brand ? brand->kind() : cv::BrandKind::Stock;
 }
 
 int TradingPanelController::accountCurrency(const CV4Trade &row) const
@@ -544,7 +544,7 @@ void TradingPanelController::endBrandPopup(const cv::ChooserItem &item)
         reeditPopupCell();
         return;
     }
-    if (!isStockRow(*t) && picked->kind() == CV4Brand::Stock) {
+    if (!isStockRow(*t) && picked->kind() == cv::BrandKind::Stock) {
         // From fund units and prices to whole shares and the account's money.
         const int digits = fractionOfCurrency(accountCurrency(*t));
         setField(t, Field::UnitPrice,

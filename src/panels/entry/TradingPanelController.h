@@ -146,8 +146,8 @@ private:
     void runOperationPopup(int column, int row);
     void runTransferAccountPopup(int column, int row);
     // 0 stock, 1 investment trust, 2 bond; a row without a security counts as a stock.
-    int brandKindOfRow(const CV4Trade &row) const;
-    bool isStockRow(const CV4Trade &row) const { return brandKindOfRow(row) == CV4Brand::Stock; }
+    cv::BrandKind brandKindOfRow(const CV4Trade &row) const;
+    bool isStockRow(const CV4Trade &row) const { return brandKindOfRow(row) == cv::BrandKind::Stock; }
     int accountCurrency(const CV4Trade &row) const;
     int fractionOfCurrency(int currency) const;
     // Typed text as a number of `digits` places, read as amounts are (the

@@ -59,7 +59,7 @@ CV4BrandPanelController::CV4BrandPanelController(CV4Document *document, CV4Brand
     auto *layout = new QVBoxLayout(this);
 
     auto *kinds = new QHBoxLayout;
-    for (int kind : {int(CV4Brand::Stock), int(CV4Brand::InvestmentTrust), int(CV4Brand::Bond)}) {
+    for (int kind : {cv::raw(cv::BrandKind::Stock), cv::raw(cv::BrandKind::InvestmentTrust), cv::raw(cv::BrandKind::Bond)}) {
         static const char *const keys[] = {"brand kind stock", "brand kind trust", "brand kind bond"};
         auto *button = new QRadioButton(cv::localizedString(keys[kind]), this);
         m_kindCluster->addButton(button, kind);
@@ -117,10 +117,10 @@ void CV4BrandPanelController::fillControls()
         ComboMenu menu(m_currencyButton);
         m_document->setupCurrencyPopUpButton(menu);
     }
-    if (QAbstractButton *kind = m_kindCluster->button(m_brand->kind()))
+    if (QAbstractButton *kind = m_kindCluster->button(cv::raw(m_brand->kind())))
         kind->setChecked(true);
     else
-        m_kindCluster->button(CV4Brand::Stock)->setChecked(true);
+        m_kindCluster->button(cv::raw(cv::BrandKind::Stock))->setChecked(true);
     for (QAbstractButton *button : m_kindCluster->buttons()) button->setEnabled(m_isNew);
     m_nameField->setText(m_brand->name());
     m_codeField->setText(m_brand->code() > 0 ? QString::number(m_brand->code()) : QString());
@@ -156,7 +156,7 @@ void CV4BrandPanelController::okPushed()
     cv::changeTextInputSource(m_nameField, false);
     if (m_nameField->text().trimmed().isEmpty()) return;
     m_brand->setName(m_nameField->text());
-    m_brand->setKind(m_kindCluster->checkedId() >= 0 ? m_kindCluster->checkedId() : m_brand->kind());
+    m_brand->setKind(m_kindCluster->checkedId() >= 0 ? cv::BrandKind(m_kindCluster->checkedId()) : m_brand->kind());
     m_brand->setCode(codeFromText(m_codeField->text()));
     m_brand->setSymbol(m_symbolField->text().trimmed());
     m_brand->setMarket(m_marketButton->currentData().toInt());

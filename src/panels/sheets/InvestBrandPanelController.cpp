@@ -85,7 +85,7 @@ void InvestBrandPanelController::setEditBrandAction(std::function<void(int)> act
 
 bool InvestBrandPanelController::isStock() const
 {
-    return !m_brand || m_brand->kind() == CV4Brand::Stock;
+    return !m_brand || m_brand->kind() == cv::BrandKind::Stock;
 }
 
 int InvestBrandPanelController::brandCurrency() const

@@ -160,10 +160,10 @@ QString LoanPanelController::cellText(int cid, int row) const
     const CV4LoanPayment &payment = *(*m_loanData)[size_t(row)];
     switch (cid) {
     case Times: {
-        if (payment.kind() == CV4LoanPayment::Bonus) return QStringLiteral("B");
-        if (payment.kind() >= CV4LoanPayment::ExtraLowerRegular) return QStringLiteral("E");
+        if (payment.kind() == cv::LoanPaymentKind::Bonus) return QStringLiteral("B");
+        if (payment.kind() >= cv::LoanPaymentKind::ExtraLowerRegular) return QStringLiteral("E");
         int ordinal = 0;
-        for (int i = 0; i <= row; ++i) ordinal += (*m_loanData)[size_t(i)]->kind() == CV4LoanPayment::Regular;
+        for (int i = 0; i <= row; ++i) ordinal += (*m_loanData)[size_t(i)]->kind() == cv::LoanPaymentKind::Regular;
         return QString::number(ordinal);
     }
     case Date: return cv::formatProgramDate(payment.date());
@@ -271,7 +271,7 @@ bool LoanPanelController::validateMenuTag(int tag) const
     case InsertPayment: return true;
     case DeleteRepayment:
         return std::any_of(rows.begin(), rows.end(), [this](int row) {
-            return (*m_loanData)[size_t(row)]->kind() >= CV4LoanPayment::ExtraLowerRegular;
+            return (*m_loanData)[size_t(row)]->kind() >= cv::LoanPaymentKind::ExtraLowerRegular;
         });
     case ChangeRate:
     case ChangeAccount: return !rows.empty();
@@ -310,9 +310,8 @@ bool LoanPanelController::insertExtraPayment(const QDate &date, double amount, b
     if (m_isNew || rows.empty() || !date.isValid()) return false;
     const int selected = rows.front();
     auto payment = std::make_shared<CV4LoanPayment>();
-    payment->setKind(targetIsBonus ? (shortenTerm ? CV4LoanPayment::ExtraShortenBonus : CV4LoanPayment::ExtraLowerBonus)
-                                   : (shortenTerm ? CV4LoanPayment::ExtraShortenRegular
-                                                  : CV4LoanPayment::ExtraLowerRegular));
+    const cv::LoanPaymentKind part = targetIsBonus ? cv::LoanPaymentKind::Bonus : cv::LoanPaymentKind::Regular;
+    payment->setKind(shortenTerm ? cv::shortenTermKindOf(part) : cv::lowerPaymentsKindOf(part));
     payment->setPrincipal(amount);
     payment->setDate(date);
     CV4LoanSchedule &schedule = *m_loanData;
@@ -343,7 +342,7 @@ void LoanPanelController::deleteRepayment()
     CV4LoanSchedule remaining = old;
     for (int row = int(old.size()) - 1; row >= 0; --row) {
         const CV4LoanPaymentPtr &payment = old[size_t(row)];
-        if (payment->kind() < CV4LoanPayment::ExtraLowerRegular) continue;
+        if (payment->kind() < cv::LoanPaymentKind::ExtraLowerRegular) continue;
         if (!isSelected(row)) {
             keptExtras.insert(keptExtras.begin(), payment);
             continue;
@@ -352,8 +351,8 @@ void LoanPanelController::deleteRepayment()
         remaining.erase(remaining.begin() + row);
         if (firstRegularRemoval > row) --firstRegularRemoval;
         if (firstBonusRemoval > row) --firstBonusRemoval;
-        const bool againstBonus = payment->kind() == CV4LoanPayment::ExtraLowerBonus ||
-                                  payment->kind() == CV4LoanPayment::ExtraShortenBonus;
+        const bool againstBonus = payment->kind() == cv::LoanPaymentKind::ExtraLowerBonus ||
+                                  payment->kind() == cv::LoanPaymentKind::ExtraShortenBonus;
         if (againstBonus) firstBonusRemoval = row;
         else firstRegularRemoval = row;
     }
@@ -377,8 +376,8 @@ void LoanPanelController::deleteRepayment()
     if (firstRegularRemoval >= 0 && firstBonusRemoval >= 0) regularLimit = bonusLimit = std::min(regularLimit, bonusLimit);
     for (size_t i = 0; i < remaining.size() && i < fresh.size(); ++i) {
         const CV4LoanPayment &from = *remaining[i];
-        const bool carry = (from.kind() == CV4LoanPayment::Regular && int(i) < regularLimit) ||
-                           (from.kind() == CV4LoanPayment::Bonus && int(i) < bonusLimit);
+        const bool carry = (from.kind() == cv::LoanPaymentKind::Regular && int(i) < regularLimit) ||
+                           (from.kind() == cv::LoanPaymentKind::Bonus && int(i) < bonusLimit);
         if (!carry) continue;
         CV4LoanPayment &to = *fresh[i];
         to.setKind(from.kind());
