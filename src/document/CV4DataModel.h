@@ -25,13 +25,6 @@ class CV4DocumentChanges;
 class SQLDatabase3;
 class SQLResult;
 class SQLValue;
-class CV4Actual;
-class CV4Trade;
-class CV4PriceTime;
-using CV4ActualPtr = std::shared_ptr<CV4Actual>;
-using CV4TradePtr = std::shared_ptr<CV4Trade>;
-using CV4PriceTimePtr = std::shared_ptr<CV4PriceTime>;
-
 
 class CV4DataModel {
 public:
