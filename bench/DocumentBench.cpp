@@ -313,6 +313,7 @@ void categoryMonthsFirst(benchmark::State &state, int entries)
 
 void limitOpen(benchmark::State &state, int entries) { cv::bench::limitOpen(state, bookPath(entries)); }
 void limitSave(benchmark::State &state, int entries) { cv::bench::limitSave(state, bookPath(entries)); }
+void limitSaveFiles(benchmark::State &state, int entries) { cv::bench::limitSaveFiles(state, bookPath(entries)); }
 void limitXmlExport(benchmark::State &state, int entries) { cv::bench::limitXmlExport(state, bookPath(entries)); }
 void limitXmlImport(benchmark::State &state, int entries)
 {
@@ -359,6 +360,7 @@ int main(int argc, char **argv)
         {"save", save},                {"commit_edit", commitEdit},   {"value_accounts", valueAllAccounts},
         {"category_months", categoryMonths}, {"xml_export", xmlExport}, {"xml_import", xmlImport},
         {"memo_search", memoSearch},         {"limit_open", limitOpen}, {"limit_save", limitSave},
+        {"limit_save_files", limitSaveFiles},
         {"limit_xml_export", limitXmlExport}, {"limit_xml_import", limitXmlImport},
         {"limit_xml_import_expat", limitXmlImportExpat},
     };

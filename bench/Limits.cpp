@@ -142,6 +142,46 @@ void limitSave(benchmark::State &state, const QString &book)
     reportPeak(state);
 }
 
+void limitSaveFiles(benchmark::State &state, const QString &book)
+{
+    QTemporaryDir dir;
+    const QString working = dir.filePath(QStringLiteral("working"));
+    const QString target = dir.filePath(QStringLiteral("saved.gz"));
+    QFile file(working);
+    if (!file.open(QIODevice::WriteOnly) || file.write("KAVRICV4", 8) != 8
+        || !inflateTo(book, [&](const char *data, qint64 n) { return file.write(data, n) == n; })) {
+        state.SkipWithError("the book does not inflate");
+        return;
+    }
+    file.close();
+    for (auto _ : state) {
+        QFile in(working);
+        if (!in.open(QIODevice::ReadOnly)) {
+            state.SkipWithError("the working copy does not open");
+            break;
+        }
+        const size_t size = size_t(in.size());
+        std::unique_ptr<char[]> plain(new char[size]);
+        if (in.read(plain.get(), qint64(size)) != qint64(size)) {
+            state.SkipWithError("the working copy does not read");
+            break;
+        }
+        libdeflate_compressor *compressor = libdeflate_alloc_compressor(6);
+        const size_t bound = libdeflate_gzip_compress_bound(compressor, size);
+        std::unique_ptr<char[]> packed(new char[bound]);
+        const size_t n = libdeflate_gzip_compress(compressor, plain.get(), size, packed.get(), bound);
+        libdeflate_free_compressor(compressor);
+        QFile out(target);
+        if (n == 0 || !out.open(QIODevice::WriteOnly) || out.write(packed.get(), qint64(n)) != qint64(n)) {
+            state.SkipWithError("compression failed");
+            break;
+        }
+        out.close();
+        state.counters["file_MB"] = double(n) / (1024.0 * 1024.0);
+    }
+    reportPeak(state);
+}
+
 // Every entry read with one prepared statement and printed as the export
 // prints it, in blocks.
 void limitXmlExport(benchmark::State &state, const QString &book)

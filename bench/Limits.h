@@ -16,6 +16,10 @@ void limitOpen(benchmark::State &state, const QString &book);
 // The book's database (magic first) compressed by libdeflate at level 6,
 // already in memory (the save's floor).
 void limitSave(benchmark::State &state, const QString &book);
+// The same as the gzip tool at level 6 does it: the database read from its
+// file, compressed, the result written to a file and closed (the save also
+// syncs it and renames it over the old one).
+void limitSaveFiles(benchmark::State &state, const QString &book);
 // Every entry read with one prepared statement and printed in the export's form.
 void limitXmlExport(benchmark::State &state, const QString &book);
 // Every entry of the XML form parsed and inserted with one prepared statement.
