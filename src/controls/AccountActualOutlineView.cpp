@@ -240,12 +240,17 @@ void AccountActualOutlineView::deselectAllNodes()
 
 QString AccountActualOutlineView::kindName(const CVUnitModel &node) const
 {
+    return kindName(m_doc.data(), node);
+}
+
+QString AccountActualOutlineView::kindName(const CV4Document *doc, const CVUnitModel &node)
+{
     const char *key = nullptr;
     switch (node.kind()) {
     case NodeKind::CashPart: key = "Report-Type-Invest-Cache"; break;
     case NodeKind::Holding: {
         const auto *extra = dynamic_cast<const CVBrandExtra *>(node.extra().get());
-        const CV4BrandPtr brand = extra && m_doc ? m_doc->findBrand(extra->brand()) : nullptr;
+        const CV4BrandPtr brand = extra && doc ? doc->findBrand(extra->brand()) : nullptr;
         return brand ? brand->kindName() : QString();
     }
     case NodeKind::Cash: key = "Report-Type-Asset-Cache"; break;

@@ -48,6 +48,8 @@ public:
     QModelIndex indexOfNode(const CVUnitModel *node) const;
     CVUnitModel *nodeAt(const QModelIndex &index) const;
     QString kindName(const CVUnitModel &node) const;
+    // The kind of an account as the outline's second column and the reports show it.
+    static QString kindName(const CV4Document *doc, const CVUnitModel &node);
     const std::array<CVUnitModelPtr, 2> &roots() const { return m_root; }
 
 private:

@@ -1,5 +1,6 @@
 #include "reports/CV4Report1View.h"
 
+#include "controls/AccountActualOutlineView.h"
 #include "document/CV4Document.h"
 #include "model/CV4InvestUnit.h"
 #include "model/DomainEnums.h"
@@ -388,7 +389,7 @@ QString CV4Report1View::typeName(const CVUnitModel &node) const
 {
     // The balance report's type column leaves an investment's cash part blank.
     if (node.kind() == NodeKind::CashPart) return QString();
-    return cv::ReportOutlineModel::accountKindText(doc(), node);
+    return cv::AccountActualOutlineView::kindName(&doc(), node);
 }
 
 void CV4Report1View::drawValues(cv::Canvas &canvas, const CV4ReportItem &row, double y)

@@ -1,5 +1,6 @@
 #include "reports/ReportAccountDialogController.h"
 
+#include "controls/AccountActualOutlineView.h"
 #include "document/CV4Document.h"
 #include "reports/ReportOutlineModel.h"
 
@@ -13,7 +14,7 @@ void addNode(QTreeWidgetItem *parent, QTreeWidget *list, const CV4Document &doc,
 {
     auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(list);
     item->setText(0, doc.displayName(*node));
-    item->setText(1, ReportOutlineModel::accountKindText(doc, *node));
+    item->setText(1, AccountActualOutlineView::kindName(&doc, *node));
     item->setData(0, Qt::UserRole, QVariant::fromValue(static_cast<void *>(node.get())));
     ReportSelectionDialog::markChosen(*item, node->status() != 0);
     for (const CVUnitModelPtr &child : node->children()) addNode(item, list, doc, child);

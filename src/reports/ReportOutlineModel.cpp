@@ -120,28 +120,6 @@ int ReportOutlineModel::columnCount(const QModelIndex &) const
     return m_mode == Groupings || m_mode == Categories ? 1 : 2;
 }
 
-QString ReportOutlineModel::accountKindText(const CV4Document &doc, const CVUnitModel &node)
-{
-    const char *key = nullptr;
-    switch (NodeKind(node.kind())) {
-    case NodeKind::CashPart: key = "Report-Type-Invest-Cache"; break;
-    case NodeKind::Holding: {
-        const auto *extra = dynamic_cast<const CVBrandExtra *>(node.extra().get());
-        const CV4BrandPtr brand = extra ? doc.findBrand(extra->brand()) : nullptr;
-        return brand ? brand->kindName() : QString();
-    }
-    case NodeKind::Cash: key = "Report-Type-Asset-Cache"; break;
-    case NodeKind::Bank: key = "Report-Type-Asset-Bank"; break;
-    case NodeKind::Investment: key = "Report-Type-Asset-Invest"; break;
-    case NodeKind::GeneralAsset:
-    case NodeKind::GeneralDebt: key = "Report-Type-General"; break;
-    case NodeKind::CreditCard: key = "Report-Type-Debt-Card"; break;
-    case NodeKind::Loan: key = "Report-Type-Debt-Loan"; break;
-    default: return QString();
-    }
-    return localizedString(key);
-}
-
 QVariant ReportOutlineModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || !m_doc) return QVariant();
@@ -151,7 +129,7 @@ QVariant ReportOutlineModel::data(const QModelIndex &index, int role) const
     if (const CVUnitModel *node = nodeAt(index)) {
         ticked = node->status();
         name = m_doc->displayName(*node);
-        if (m_mode == Accounts) kind = accountKindText(*m_doc, *node);
+        if (m_mode == Accounts) kind = AccountActualOutlineView::kindName(m_doc, *node);
     } else if (m_mode == Securities && size_t(index.row()) < m_brands.size()) {
         const CV4Brand &brand = *m_brands[size_t(index.row())];
         ticked = brand.intValue();

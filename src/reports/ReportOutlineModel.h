@@ -57,8 +57,6 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
     static int depthOf(const CVUnitModel &node);
-    // The kind of an account as the sheet's second column shows it.
-    static QString accountKindText(const CV4Document &doc, const CVUnitModel &node);
 
 private:
     bool isTree() const { return m_mode == Accounts || m_mode == Categories; }
