@@ -15,9 +15,10 @@ done
 PACKAGES=(
   g++ cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools
-  libsqlite3-dev zlib1g-dev libdeflate-dev libplist-dev
-  # expat only for the XML import's floor in bench/; the program reads XML with Qt.
-  libexpat1-dev
+  libsqlite3-dev zlib1g-dev libplist-dev
+  # expat and libdeflate only for the XML import's and the save's floors in
+  # bench/; the program reads XML with Qt and packs its files with zlib.
+  libexpat1-dev libdeflate-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk fonts-dejavu-core qt6-translations-l10n
   poppler-utils xvfb xauth libxml2-utils
