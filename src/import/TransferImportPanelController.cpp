@@ -116,12 +116,8 @@ void TransferImportPanelController::select(Side side)
 
 void TransferImportPanelController::updateFields()
 {
-    auto prefixOf = [this](int account) {
-        const CV4CurrencyPtr currency = account > 0 ? m_document->findCurrency(m_document->currencyOfAccount(account)) : nullptr;
-        return currency ? currency->prefix() : QString();
-    };
-    m_signs[Source]->setText(prefixOf(m_account));
-    m_signs[Destination]->setText(prefixOf(m_destination));
+    m_signs[Source]->setText(TransferFieldPanelController::currencyPrefix(m_document, m_account));
+    m_signs[Destination]->setText(TransferFieldPanelController::currencyPrefix(m_document, m_destination));
     // Several entries convert each at its own date: one typed amount cannot serve them all.
     const bool hidden = m_destination <= 0 || m_entries.size() > 1 ||
                         !m_document->accountNeedsExchange(m_account, m_destination);
@@ -178,12 +174,7 @@ void TransferImportPanelController::fieldEdited(Side side)
 {
     const int account = side == Source ? m_account : m_destination;
     if (!m_document || m_fields[side]->text().trimmed().isEmpty()) return;
-    const int currency = account > 0 ? m_document->currencyOfAccount(account) : 0;
-    const CV4CurrencyPtr c = m_document->findCurrency(currency);
-    const double value = cv::AmountText::typedAmount(m_fields[side]->text(), c ? c->prefix() : QString(),
-                                                     c ? c->fraction() : 0)
-                             .value_or(0);
-    m_fields[side]->setText(m_document->stringForValue(value, currency, false));
+    TransferFieldPanelController::retypeAmount(*m_document, m_fields[side], account);
     updateOKButton();
 }
 

@@ -17,7 +17,7 @@
 
 TEST(ImportScreenshots, EveryImportSheet)
 {
-    for (const QString language : {QStringLiteral("ja"), QStringLiteral("en")}) {
+    for (const QString &language : {QStringLiteral("ja"), QStringLiteral("en")}) {
         cv::setLanguageOverride(language);
         auto doc = paneltest::makeBook();
         ASSERT_TRUE(doc);

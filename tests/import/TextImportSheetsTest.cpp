@@ -215,7 +215,9 @@ TEST_F(TextImportSheetsTest, TransferChoice)
         page.menu(MobileSheet::MenuTransfer);
         TransferImportPanelController *choice = page.sheet.transferPanel();
         ASSERT_TRUE(choice->isVisible());
-        if (c.picks.empty()) EXPECT_TRUE(choice->okButton()->isEnabled());
+        if (c.picks.empty()) {
+            EXPECT_TRUE(choice->okButton()->isEnabled());
+        }
         if (c.picks.size() > 0 && !c.picks[0].isEmpty()) page.pick(choice->accountButton(), c.picks[0]);
         if (c.picks.size() > 1) page.pick(choice->destinationButton(), c.picks[1]);
         if (QLatin1String(c.what) == QLatin1String("the source as destination clears the source")) {

@@ -122,11 +122,13 @@ TEST_P(AccountBookPages, ShowsTheWholePeriodsRowsOrderAndBalances)
         EXPECT_DOUBLE_EQ(balance - before, sign * (row.in - row.out) + (opens ? account->assetInitialValue() : 0)) << i << " " << row.date.toStdString();
         before = balance;
         const bool lastOfDay = i + 1 == stored.size() || stored[i + 1]->date() != e.date();
-        if (lastOfDay && pending == 0)
+        if (lastOfDay && pending == 0) {
             EXPECT_DOUBLE_EQ(balance, doc->valueForAccount(account, e.date())) << i << " " << row.date.toStdString();
+        }
     }
-    if (!stored.empty())
+    if (!stored.empty()) {
         EXPECT_DOUBLE_EQ(before, doc->valueForAccount(account, stored.back()->date()) + pending);
+    }
 }
 
 // Each action reaches its row as the user does: type, pick the menu item, OK.

@@ -75,8 +75,9 @@ TEST_F(AmountTyping, TypedTextIsReadWithItsSignInTheAccountsCurrency)
         SCOPED_TRACE(c.keys);
         auto panel = open(day);
         const cvtest::page::Entries entries(panel.get());
-        if (c.account != panel->lastAccount())
+        if (c.account != panel->lastAccount()) {
             ASSERT_TRUE(entries.choose(ActualPanelController::AccountColumn, 0, doc->findAccount(c.account)));
+        }
         type(*panel, ActualPanelController::AmountColumn, QString::fromUtf8(c.keys));
         entries.leave();
         EXPECT_EQ(storedAmount(day), c.stored);

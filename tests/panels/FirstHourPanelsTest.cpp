@@ -92,9 +92,12 @@ TEST_P(TypedText, TextThatIsNoAmountOrNoDateKeepsTheCellInEdit)
     QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Tab);
     EXPECT_EQ(table->isEditing() && table->editedColumn() == table->columnWithIdentifier(c.cid), c.refused);
     EXPECT_EQ(book->hasChanged(), !c.refused);
-    if (!c.refused && c.cid == AccountPanelController::DateColumn)
+    if (!c.refused && c.cid == AccountPanelController::DateColumn) {
         EXPECT_EQ(book->actualAt(0)->date(), QDate(QDate::currentDate().year(), 12, 9));
-    if (!c.refused && c.cid == AccountPanelController::OutColumn) EXPECT_EQ(book->actualAt(0)->amount(), 1234.0);
+    }
+    if (!c.refused && c.cid == AccountPanelController::OutColumn) {
+        EXPECT_EQ(book->actualAt(0)->amount(), 1234.0);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -133,12 +133,8 @@ void TransferFieldPanelController::selectIdent(QComboBox *box, int ident)
 
 void TransferFieldPanelController::updateFields()
 {
-    auto prefixOf = [this](int account) {
-        const CV4CurrencyPtr currency = account > 0 ? m_doc->findCurrency(currencyOf(account)) : nullptr;
-        return currency ? currency->prefix() : QString();
-    };
-    m_accountSignLabel->setText(prefixOf(m_account));
-    m_destinationSignLabel->setText(prefixOf(m_destination));
+    m_accountSignLabel->setText(currencyPrefix(m_doc, m_account));
+    m_destinationSignLabel->setText(currencyPrefix(m_doc, m_destination));
     const bool oneCurrency = m_destination <= 0 || !m_doc->accountNeedsExchange(m_account, m_destination);
     m_destinationArrow->setVisible(!oneCurrency);
     m_destinationField->setVisible(!oneCurrency);
@@ -204,12 +200,23 @@ void TransferFieldPanelController::fieldEdited(Side side)
     QLineEdit *field = side == Source ? m_accountField : m_destinationField;
     const int account = side == Source ? m_account : m_destination;
     if (!m_doc || field->text().trimmed().isEmpty()) return;
-    const int currency = currencyOf(account);
-    const CV4CurrencyPtr c = m_doc->findCurrency(currency);
+    retypeAmount(*m_doc, field, account);
+    updateOKButton();
+}
+
+QString TransferFieldPanelController::currencyPrefix(const CV4Document *doc, int account)
+{
+    const CV4CurrencyPtr currency = doc && account > 0 ? doc->findCurrency(doc->currencyOfAccount(account)) : nullptr;
+    return currency ? currency->prefix() : QString();
+}
+
+void TransferFieldPanelController::retypeAmount(const CV4Document &doc, QLineEdit *field, int account)
+{
+    const int currency = account > 0 ? doc.currencyOfAccount(account) : 0;
+    const CV4CurrencyPtr c = doc.findCurrency(currency);
     const double value =
         cv::AmountText::typedAmount(field->text(), c ? c->prefix() : QString(), c ? c->fraction() : 0).value_or(0);
-    field->setText(m_doc->stringForValue(value, currency, false));
-    updateOKButton();
+    field->setText(doc.stringForValue(value, currency, false));
 }
 
 QString TransferFieldPanelController::fullPrecisionText(double value, int account) const

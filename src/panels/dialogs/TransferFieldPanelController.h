@@ -55,6 +55,12 @@ public:
     void ok();
     void cancel();
 
+    // The prefix of the account's currency; empty without a document or an account.
+    static QString currencyPrefix(const CV4Document *doc, int account);
+    // The typed amount read in the account's currency and shown back as that
+    // currency shows amounts.
+    static void retypeAmount(const CV4Document &doc, QLineEdit *field, int account);
+
     // Moves a popup so that its top-left corner is at the screen point, then
     // up and left as far as needed to stay within that screen's available area.
     static void placeOnScreen(QWidget *popup, const QPoint &origin);

@@ -86,9 +86,7 @@ void ActualPanelController::collectData()
         found = doc()->reads().findActualFrom(firstDay(), lastDay(),
                                                    QList<int>(categories.begin(), categories.end()));
     }
-    std::vector<RowPtr> rows;
-    if (found) rows.assign(found->begin(), found->end());
-    setItems(std::move(rows));
+    setItems(found);
     if (!m_defaultsSet) setDefaults();
 }
 

@@ -31,6 +31,7 @@
 
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CV4Document;
@@ -142,6 +143,11 @@ protected:
         m_to = to;
     }
     void setItems(std::vector<RowPtr> rows);
+    // The rows of a store read; none when the read failed.
+    template <typename List> void setItems(const std::optional<List> &found)
+    {
+        setItems(found ? std::vector<RowPtr>(found->begin(), found->end()) : std::vector<RowPtr>());
+    }
     // Every row shown; for what is derived from all of them (totals, balances).
     const std::vector<RowPtr> &items() const { return m_items; }
     // The changes of the rows' order and membership besides adding and deleting.

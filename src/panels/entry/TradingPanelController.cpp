@@ -170,9 +170,7 @@ void TradingPanelController::addItem(CV4TableView *table)
 void TradingPanelController::collectData()
 {
     const auto found = doc()->reads().findTradeFrom(firstDay(), lastDay(), accountIdent(), subjectBrand(), m_flags);
-    std::vector<RowPtr> rows;
-    if (found) rows.assign(found->begin(), found->end());
-    setItems(std::move(rows));
+    setItems(found);
 }
 
 void TradingPanelController::setChanged(const RowPtr &row)

@@ -64,9 +64,7 @@ void TransferPanelController::collectData()
     } else if (item()) {
         found = doc()->reads().findActualFrom(firstDay(), lastDay(), item()->ident());
     }
-    std::vector<RowPtr> rows;
-    if (found) rows.assign(found->begin(), found->end());
-    setItems(std::move(rows));
+    setItems(found);
 }
 
 InputPanelController::RowPtr TransferPanelController::makeItem()
