@@ -4,6 +4,7 @@
 // for a year (also with every grouping chosen); and one page of each drawn.
 //   cv-report-tree-bench --books=DIR --sizes=N,N | --book=PATH [benchmark flags]
 
+#include "document/CurrencyPrintingScope.h"
 #include "document/CV4DataModel.h"
 #include "document/CV4Document.h"
 #include "gen/BookBenchRun.h"
@@ -41,10 +42,8 @@ cv::ReportRequest yearRequest(int kind)
 
 std::unique_ptr<CV4ReportView> make(CV4Document &doc, const cv::ReportRequest &request)
 {
-    doc.amountText().beginCurrencyPrinting();
-    auto view = cv::reportKind(request.kind)->make(doc, request, cv::bench::a4(QMarginsF(18, 18, 18, 18)));
-    doc.amountText().endCurrencyPrinting();
-    return view;
+    const cv::CurrencyPrintingScope printing(doc);
+    return cv::reportKind(request.kind)->make(doc, request, cv::bench::a4(QMarginsF(18, 18, 18, 18)));
 }
 
 // The account with the most entries over the book, and a period ending with
@@ -146,9 +145,10 @@ void drawPages(benchmark::State &state, const QString &path, int report)
             state.SkipWithError("no report");
             return;
         }
-        doc.amountText().beginCurrencyPrinting();
-        cv::bench::drawSheetsInTurn(state, *view, view->pages());
-        doc.amountText().endCurrencyPrinting();
+        {
+            const cv::CurrencyPrintingScope printing(doc);
+            cv::bench::drawSheetsInTurn(state, *view, view->pages());
+        }
         state.counters["pages"] = view->pages();
     });
 }

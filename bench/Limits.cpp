@@ -26,6 +26,18 @@ namespace cv::bench {
 
 namespace {
 
+// The save's floor: libdeflate's gzip at level 6 in one call; the packed size,
+// 0 when it failed.
+size_t gzipLevel6(const char *plain, size_t size, std::unique_ptr<char[]> &packed)
+{
+    libdeflate_compressor *compressor = libdeflate_alloc_compressor(6);
+    const size_t bound = libdeflate_gzip_compress_bound(compressor, size);
+    packed.reset(new char[bound]);
+    const size_t n = libdeflate_gzip_compress(compressor, plain, size, packed.get(), bound);
+    libdeflate_free_compressor(compressor);
+    return n;
+}
+
 constexpr qint64 kBlock = 1 << 20;
 
 void reportPeak(benchmark::State &state)
@@ -128,11 +140,8 @@ void limitSave(benchmark::State &state, const QString &book)
         return;
     }
     for (auto _ : state) {
-        libdeflate_compressor *compressor = libdeflate_alloc_compressor(6);
-        const size_t bound = libdeflate_gzip_compress_bound(compressor, size_t(plain.size()));
-        std::unique_ptr<char[]> packed(new char[bound]);
-        const size_t n = libdeflate_gzip_compress(compressor, plain.constData(), size_t(plain.size()), packed.get(), bound);
-        libdeflate_free_compressor(compressor);
+        std::unique_ptr<char[]> packed;
+        const size_t n = gzipLevel6(plain.constData(), size_t(plain.size()), packed);
         if (n == 0) {
             state.SkipWithError("compression failed");
             break;
@@ -166,11 +175,8 @@ void limitSaveFiles(benchmark::State &state, const QString &book)
             state.SkipWithError("the working copy does not read");
             break;
         }
-        libdeflate_compressor *compressor = libdeflate_alloc_compressor(6);
-        const size_t bound = libdeflate_gzip_compress_bound(compressor, size);
-        std::unique_ptr<char[]> packed(new char[bound]);
-        const size_t n = libdeflate_gzip_compress(compressor, plain.get(), size, packed.get(), bound);
-        libdeflate_free_compressor(compressor);
+        std::unique_ptr<char[]> packed;
+        const size_t n = gzipLevel6(plain.get(), size, packed);
         QFile out(target);
         if (n == 0 || !out.open(QIODevice::WriteOnly) || out.write(packed.get(), qint64(n)) != qint64(n)) {
             state.SkipWithError("compression failed");

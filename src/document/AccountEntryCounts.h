@@ -21,11 +21,6 @@ public:
     // run Monday to Sunday, week 0 from that day.
     static int weekOfDay(int day) { return day >= 0 ? day / 7 : -((6 - day) / 7); }
 
-    void clear()
-    {
-        m_accounts.clear();
-        m_small.clear();
-    }
     // One stored row counted in (+1) or out (-1).
     void add(int day, int account, int destination, int delta)
     {

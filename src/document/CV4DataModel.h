@@ -132,9 +132,9 @@ public:
     bool moveActualGroup(int oldGroup, int newGroup);
 
     // Finders answer std::nullopt when the statement fails.
-    using ActualList = std::vector<CV4ActualPtr>;
-    using TradeList = std::vector<CV4TradePtr>;
-    using PriceList = std::vector<CV4PriceTimePtr>;
+    using ActualList = cv::ActualList;
+    using TradeList = cv::TradeList;
+    using PriceList = cv::PriceList;
 
     std::optional<ActualList> findActualByDate(const QDate &date);
     // Entries of the period and categories, by day then id. An invalid from or

@@ -74,11 +74,13 @@ bool CV4DataModel::putActual(const CV4ActualPtr &entry, const CV4ActualPtr &old)
         update.integer("grouping", entry->group(), old->group());
         update.memo(entry->memo(), old->memo());
         if (!runUpdate(update.sql(entry->ident()), update.texts())) return false;
-        if (m_weekCounts) {
-            // Columns equal to `old` were not written: the stored row tells.
-            const std::optional<StoredPlace> after = storedPlace(entry->ident());
-            if (m_weekCounts && before) m_weekCounts->add(before->day, before->account, before->destination, -1);
-            if (m_weekCounts && after) m_weekCounts->add(after->day, after->account, after->destination, 1);
+        if (m_weekCounts && before) {
+            // The date is always written; a column equal to `old` was not, so the row keeps its stored value.
+            const int account = entry->account() != old->account() ? entry->account() : before->account;
+            const int destination =
+                entry->destination() != old->destination() ? entry->destination() : before->destination;
+            m_weekCounts->add(before->day, before->account, before->destination, -1);
+            m_weekCounts->add(day, account, destination, 1);
         }
         return true;
     }
@@ -401,13 +403,8 @@ std::optional<CV4DataModel::StoredPlace> CV4DataModel::storedPlace(int ident)
 bool CV4DataModel::readWeekCounts()
 {
     if (!m_database) return false;
-    cv::AccountEntryCounts counts;
-    const bool ok = stepRows(*m_database, QStringLiteral("SELECT date,account,destination FROM %1;").arg(TB_ACTUAL),
-                             [&](sqlite3_stmt *stmt, const SQLCursor &row) {
-                                 counts.add(intAt(stmt, row, 0), intAt(stmt, row, 1), intAt(stmt, row, 2), 1);
-                             });
-    if (ok) m_weekCounts = std::move(counts);
-    return ok;
+    m_weekCounts = cv::EntryTableReader(*m_database).weekCounts();
+    return m_weekCounts.has_value();
 }
 
 std::optional<std::vector<int>> CV4DataModel::entriesPerWeek(int account, int firstWeek, int lastWeek)

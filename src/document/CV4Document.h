@@ -35,7 +35,6 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
 #include <map>
 #include <memory>
 #include <set>

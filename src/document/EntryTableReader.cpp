@@ -136,4 +136,15 @@ std::optional<CV4ExportEntries> EntryTableReader::exportEntries()
     return entries;
 }
 
+std::optional<AccountEntryCounts> EntryTableReader::weekCounts()
+{
+    AccountEntryCounts counts;
+    const bool ok = stepRows(m_database, QStringLiteral("SELECT date,account,destination FROM %1;").arg(TB_ACTUAL),
+                             [&](sqlite3_stmt *stmt, const SQLCursor &row) {
+                                 counts.add(intAt(stmt, row, 0), intAt(stmt, row, 1), intAt(stmt, row, 2), 1);
+                             });
+    if (!ok) return std::nullopt;
+    return counts;
+}
+
 } // namespace cv

@@ -2,6 +2,7 @@
 // The reads of every entry at once: one scan of the entry table in table
 // order, the columns read straight off the statement, no record per row.
 
+#include "document/AccountEntryCounts.h"
 #include "document/CV4CategoryRows.h"
 
 #include <optional>
@@ -9,8 +10,6 @@
 class SQLDatabase3;
 
 namespace cv {
-
-class AccountEntryCounts;
 
 class EntryTableReader {
 public:
@@ -21,6 +20,9 @@ public:
     std::optional<CV4CacheRows> cacheRows(AccountEntryCounts *counts = nullptr);
     // Every entry for the XML form; none when the table does not read.
     std::optional<CV4ExportEntries> exportEntries();
+    // Every row counted by account and week, for a store whose counts were
+    // dropped; none when the table does not read.
+    std::optional<AccountEntryCounts> weekCounts();
 
 private:
     size_t entryCount();   // rows of the entry table; 0 when unknown

@@ -3,15 +3,9 @@
 #include "controls/CommandUnitModel.h"
 #include "document/CV4Document.h"
 #include "document/EditScope.h"
-#include "mainwindow/AccountOutlineView.h"
 #include "mainwindow/BrandWindow.h"
-#include "mainwindow/ActualOutlineView.h"
 #include "controls/Tags.h"
-#include "mainwindow/ViewerModel.h"
-#include "mainwindow/ViewerPage.h"
-#include "mainwindow/WizardDialogController.h"
 #include "model/CV4InvestUnit.h"
-#include "model/CV4Summary.h"
 #include "panels/sheets/BankPanelController.h"
 #include "panels/sheets/CachePanelController.h"
 #include "panels/sheets/CreditPanelController.h"
@@ -20,8 +14,6 @@
 #include "panels/sheets/SummaryPanelController.h"
 #include "platform/CV4Alert.h"
 #include "platform/Localization.h"
-
-#include <QItemSelectionModel>
 
 using cv::NodeKind;
 
@@ -120,9 +112,8 @@ cv::TreeSelection BookCommands::actualSelection() const
 bool BookCommands::commandAllowed(int tag) const
 {
     if (!document()) return false;
-    if (tag >= cv::tag::AccountFirst && tag <= cv::tag::AccountLast)
-        return cv::accountCommandAllowed(tag, accountSelection());
-    if (tag >= cv::tag::CategoryFirst && tag <= cv::tag::CategoryLast)
+    if (cv::tag::AccountMenu.contains(tag)) return cv::accountCommandAllowed(tag, accountSelection());
+    if (cv::tag::CategoryMenu.contains(tag))
         return cv::categoryCommandAllowed(tag, actualSelection());
     return false;
 }
@@ -149,8 +140,12 @@ void BookCommands::exec(int tag)
     }
 }
 
-void BookCommands::openAccountSheet(AccountSheet sheet, const CVUnitModelPtr &node, SheetDone done)
+void BookCommands::openAccountSheet(AccountSheet sheet, const CVUnitModelPtr &node, SheetDone whenDone)
 {
+    // A sheet may end after the window has gone.
+    SheetDone done = [alive = std::weak_ptr<char>(m_life), whenDone = std::move(whenDone)](const SheetResult &r) {
+        whenDone(r);
+    };
     if (m_accountSheetOpener) {
         m_accountSheetOpener(m_window, sheet, node, std::move(done));
         return;
@@ -174,15 +169,14 @@ CVUnitModelPtr BookCommands::addAccount(int tag)
     const std::optional<NodeKind> kind = accountKindForTag(tag);
     if (!kind || !document() || !commandAllowed(tag)) return nullptr;
     const CVUnitModelPtr node = newNode(*kind);
-    const std::weak_ptr<char> alive = m_life;
     switch (tag) {
     case cv::tag::NewCash:
     case cv::tag::NewInvestment:
     case cv::tag::NewOtherAsset:
     case cv::tag::NewBank:
         openAccountSheet(tag == cv::tag::NewBank ? AccountSheet::Bank : AccountSheet::Cash, node,
-                         [alive, this, node](const SheetResult &r) {
-                             if (!alive.expired()) cacheSheetDidEnd(r.code, node);
+                         [this, node](const SheetResult &r) {
+                             cacheSheetDidEnd(r.code, node);
                          });
         return tag == cv::tag::NewBank ? node : nullptr;
     case cv::tag::NewLoan:
@@ -191,13 +185,13 @@ CVUnitModelPtr BookCommands::addAccount(int tag)
         openAccountSheet(tag == cv::tag::NewLoan         ? AccountSheet::Loan
                          : tag == cv::tag::NewCreditCard ? AccountSheet::CreditCard
                                                          : AccountSheet::Cash,
-                         node, [alive, this, node](const SheetResult &r) {
-                             if (!alive.expired()) debtSheetDidEnd(r, node);
+                         node, [this, node](const SheetResult &r) {
+                             debtSheetDidEnd(r, node);
                          });
         return node;
     default:
-        openAccountSheet(AccountSheet::Summary, node, [alive, this, node](const SheetResult &r) {
-            if (!alive.expired()) summarySheetDidEnd(r.code, node);
+        openAccountSheet(AccountSheet::Summary, node, [this, node](const SheetResult &r) {
+            summarySheetDidEnd(r.code, node);
         });
         return node;
     }
@@ -207,14 +201,13 @@ void BookCommands::editAccount(const CVUnitModelPtr &account)
 {
     const CVUnitModelPtr node = account ? account : m_window.selectedAccountNode();
     if (!node || !document()) return;
-    const std::weak_ptr<char> alive = m_life;
-    auto cash = [alive, this, node](const SheetResult &r) {
-        if (!alive.expired()) cacheSheetDidEnd(r.code, node);
+    auto cash = [this, node](const SheetResult &r) {
+        cacheSheetDidEnd(r.code, node);
     };
-    auto debt = [alive, this, node](const SheetResult &r) {
-        if (!alive.expired()) debtSheetDidEnd(r, node);
+    auto debt = [this, node](const SheetResult &r) {
+        debtSheetDidEnd(r, node);
     };
-    switch (NodeKind(node->kind())) {
+    switch (node->kind()) {
     case NodeKind::Cash:
     case NodeKind::Investment:
     case NodeKind::GeneralAsset:
@@ -223,8 +216,8 @@ void BookCommands::editAccount(const CVUnitModelPtr &account)
     case NodeKind::CreditCard: openAccountSheet(AccountSheet::CreditCard, node, debt); break;
     case NodeKind::Loan: openAccountSheet(AccountSheet::Loan, node, debt); break;
     case NodeKind::AccountSummary:
-        openAccountSheet(AccountSheet::Summary, node, [alive, this, node](const SheetResult &r) {
-            if (!alive.expired()) summarySheetDidEnd(r.code, node);
+        openAccountSheet(AccountSheet::Summary, node, [this, node](const SheetResult &r) {
+            summarySheetDidEnd(r.code, node);
         });
         break;
     default: break;
@@ -234,9 +227,8 @@ void BookCommands::editAccount(const CVUnitModelPtr &account)
 void BookCommands::editActualSummary(const CVUnitModelPtr &summary)
 {
     if (!summary || summary->kind() != NodeKind::CategorySummary || !document()) return;
-    const std::weak_ptr<char> alive = m_life;
-    openAccountSheet(AccountSheet::Summary, summary, [alive, this, summary](const SheetResult &r) {
-        if (!alive.expired()) summarySheetDidEnd(r.code, summary);
+    openAccountSheet(AccountSheet::Summary, summary, [this, summary](const SheetResult &r) {
+        summarySheetDidEnd(r.code, summary);
     });
 }
 
@@ -290,8 +282,8 @@ void BookCommands::summarySheetDidEnd(int code, const CVUnitModelPtr &node)
         document()->addNode(node, categories ? document()->actualModel()->summary() : document()->accountModel()->summary());
     }
     if (categories) {
+        // The commit announced the tree; the pages read what it names.
         document()->commitActualModel();
-        actualSheetDidEnd(code);
     } else {
         accountSheetDidEnd(code, node);
     }
@@ -305,11 +297,6 @@ void BookCommands::accountSheetDidEnd(int code, const CVUnitModelPtr &node)
     if (node && node->parent()) m_window.expandMe(node);
 }
 
-void BookCommands::actualSheetDidEnd(int)
-{
-    // The commit announced the tree; the pages read what it names.
-}
-
 // ---------------------------------------------------------------- accounts
 
 CVUnitModelPtr BookCommands::selectedInvestAccount() const
@@ -321,8 +308,11 @@ CVUnitModelPtr BookCommands::selectedInvestAccount() const
     return nullptr;
 }
 
-void BookCommands::openBrandSheet(std::function<void(const CV4BrandPtr &)> done)
+void BookCommands::openBrandSheet(std::function<void(const CV4BrandPtr &)> whenDone)
 {
+    auto done = [alive = std::weak_ptr<char>(m_life), whenDone = std::move(whenDone)](const CV4BrandPtr &brand) {
+        whenDone(brand);
+    };
     if (m_brandSheetOpener) {
         m_brandSheetOpener(m_window, std::move(done));
         return;
@@ -335,9 +325,8 @@ void BookCommands::addBrand()
 {
     if (!document() || !commandAllowed(cv::tag::AddSecurity)) return;
     const CVUnitModelPtr account = selectedInvestAccount();
-    const std::weak_ptr<char> alive = m_life;
-    openBrandSheet([alive, this, account](const CV4BrandPtr &brand) {
-        if (!alive.expired()) addBrandSheetDidEnd(brand, account);
+    openBrandSheet([this, account](const CV4BrandPtr &brand) {
+        addBrandSheetDidEnd(brand, account);
     });
 }
 
@@ -353,9 +342,7 @@ cv::ChooserItem BookCommands::addInvestAccountCommand(cv::CommandUnitModel &comm
 {
     beginCommand(std::static_pointer_cast<cv::CommandUnitModel>(command.weak_from_this().lock()));
     const CVUnitModelPtr node = newNode(NodeKind::Investment);
-    const std::weak_ptr<char> alive = m_life;
-    openAccountSheet(AccountSheet::Cash, node, [alive, this, node](const SheetResult &r) {
-        if (alive.expired()) return;
+    openAccountSheet(AccountSheet::Cash, node, [this, node](const SheetResult &r) {
         endCommandWithItem(cacheSheetDidEnd(r.code, node));
     });
     return {};
@@ -418,9 +405,8 @@ void BookCommands::newActual()
         return;
     }
     const CVUnitModelPtr summary = newNode(NodeKind::CategorySummary);
-    const std::weak_ptr<char> alive = m_life;
-    openAccountSheet(AccountSheet::Summary, summary, [alive, this, summary](const SheetResult &r) {
-        if (!alive.expired()) summarySheetDidEnd(r.code, summary);
+    openAccountSheet(AccountSheet::Summary, summary, [this, summary](const SheetResult &r) {
+        summarySheetDidEnd(r.code, summary);
     });
 }
 

@@ -6,6 +6,7 @@
 // window's private part; the window forwards the menu's commands to it and lends it its grids,
 // its sheets' parent and the securities window.
 
+#include "controls/ChooserItem.h"
 #include "mainwindow/CV4WindowController.h"
 
 namespace cv {
@@ -43,12 +44,17 @@ public:
     ChooserItem addInvestAccountCommand(CommandUnitModel &command);
     void newActual();
     void newActualGroup();
-    // A new node of the kind in the selected node's nearest folder or root;
-    // the node, none when it could not go there.
-    CVUnitModelPtr addActualItem(cv::NodeKind kind, const QString &name);
     void deleteActual();
     void mergeActual();
 
+    void openBrandSheet(std::function<void(const CV4BrandPtr &)> done);
+    // The investment account the selection stands for; none without one.
+    CVUnitModelPtr selectedInvestAccount() const;
+
+private:
+    // A new node of the kind in the selected node's nearest folder or root;
+    // the node, none when it could not go there.
+    CVUnitModelPtr addActualItem(cv::NodeKind kind, const QString &name);
     // Ends of the sheets: a code above 0 stores the node (a new one gets its
     // ident and its place), 0 lets a new node go.
     CVUnitModelPtr cacheSheetDidEnd(int code, const CVUnitModelPtr &node);
@@ -57,13 +63,7 @@ public:
     // A new security asked for an investment account: its holding goes there.
     void addBrandSheetDidEnd(const CV4BrandPtr &brand, const CVUnitModelPtr &account);
     void accountSheetDidEnd(int code, const CVUnitModelPtr &node);
-    void actualSheetDidEnd(int code);
 
-    void openBrandSheet(std::function<void(const CV4BrandPtr &)> done);
-    // The investment account the selection stands for; none without one.
-    CVUnitModelPtr selectedInvestAccount() const;
-
-private:
     CV4Document *document() const { return m_window.document(); }
     void openAccountSheet(AccountSheet sheet, const CVUnitModelPtr &node, SheetDone done);
     void beginCommand(std::shared_ptr<CommandUnitModel> command);

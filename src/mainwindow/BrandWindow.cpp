@@ -441,7 +441,7 @@ CV4PricePanelController *BrandWindow::brandPrice()
 
 void BrandWindow::brandPriceSheetDidEnd(int code)
 {
-    // The list refreshed the price cache and announced the change with its commit.
+    // The list or the import refreshed the price cache and announced the change with its commit.
     if (code != 1) return;
     reloadBrandView();
     m_brandChanged = true;
@@ -453,9 +453,7 @@ void BrandWindow::brandImport()
     if (!brand) return;
     QPointer<BrandWindow> self(this);
     ImportCSVPanelController::openForBrand(m_document, brand->ident(), this, [self](int code) {
-        if (!self || code != 1 || !self->m_document) return;
-        self->reloadBrandView();
-        self->m_brandChanged = true;
+        if (self && self->m_document) self->brandPriceSheetDidEnd(code);
     });
 }
 

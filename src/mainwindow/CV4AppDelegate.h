@@ -104,9 +104,6 @@ private:
     void buildCommands();
     QAction *addCommand(const QString &name, int tag, const char *titleKey, const QKeySequence &shortcut,
                         std::function<MenuItemState()> rule, std::function<void(bool)> run, bool checkable = false);
-    // A command of a window part that comes with a later version: always off.
-    QAction *addLaterCommand(const QString &name, int tag, const char *titleKey,
-                             const QKeySequence &shortcut = QKeySequence());
     // Runs the command when its rule allows it now (shortcuts skip menus).
     void trigger(const Command &command, bool checked);
     MenuItemState tagRule(int tag) const;

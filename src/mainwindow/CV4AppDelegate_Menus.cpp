@@ -42,12 +42,6 @@ QAction *CV4AppDelegate::addCommand(const QString &name, int tag, const char *ti
     return action;
 }
 
-QAction *CV4AppDelegate::addLaterCommand(const QString &name, int tag, const char *titleKey,
-                                         const QKeySequence &shortcut)
-{
-    return addCommand(name, tag, titleKey, shortcut, [] { return cv::MenuItemState{false, false}; }, [](bool) {});
-}
-
 CV4AppDelegate::MenuItemState CV4AppDelegate::tagRule(int tag) const
 {
     return cv::menuItemState(tag, menuContext());

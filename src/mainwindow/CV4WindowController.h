@@ -15,7 +15,6 @@
 
 #include "controls/DateReceiver.h"
 #include "controls/MainWindow.h"
-#include "controls/ChooserItem.h"
 #include "mainwindow/EntryPanelMaker.h"
 #include "mainwindow/MenuRules.h"
 #include "model/CV4LoanPayment.h"
@@ -49,7 +48,6 @@ using CV4BrandPtr = std::shared_ptr<CV4Brand>;
 class QTableView;
 
 namespace cv {
-class BookCommands;
 struct ChangeSet;
 class BrandWindow;
 class CommandUnitModel;
@@ -219,12 +217,6 @@ public:
     void editAccount(const CVUnitModelPtr &account = nullptr);
     // A category summary's sheet.
     void editActualSummary(const CVUnitModelPtr &summary);
-    void deleteAccount();
-    void groupAccount();
-    void newActual();
-    void newActualGroup();
-    void deleteActual();
-    void mergeActual();
 
     // Expands the node's ancestors in its grid and selects its row.
     void expandMe(const CVUnitModelPtr &node);

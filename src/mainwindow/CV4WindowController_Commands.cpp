@@ -37,12 +37,6 @@ bool CV4WindowController::gridCommandAllowed(int tag) const { return d->m_comman
 void CV4WindowController::execGridCommand(int tag) { d->m_commands.exec(tag); }
 void CV4WindowController::editAccount(const CVUnitModelPtr &account) { d->m_commands.editAccount(account); }
 void CV4WindowController::editActualSummary(const CVUnitModelPtr &summary) { d->m_commands.editActualSummary(summary); }
-void CV4WindowController::deleteAccount() { d->m_commands.deleteAccount(); }
-void CV4WindowController::groupAccount() { d->m_commands.groupAccount(); }
-void CV4WindowController::newActual() { d->m_commands.newActual(); }
-void CV4WindowController::newActualGroup() { d->m_commands.newActualGroup(); }
-void CV4WindowController::deleteActual() { d->m_commands.deleteActual(); }
-void CV4WindowController::mergeActual() { d->m_commands.mergeActual(); }
 
 // ---------------------------------------------------------------- the grids
 
@@ -104,7 +98,7 @@ void CV4WindowController::wizardAction(int menuId)
         const CV4ActualModelPtr &categories = d->m_document->actualModel();
         if (!categories) return;
         expandMe(menuId == cv::tag::WizardIncome ? categories->income() : categories->expense());
-        newActual();
+        d->m_commands.newActual();
     } else if (code == cv::tag::AddSecurity) {
         CVUnitModelPtr account = d->m_commands.selectedInvestAccount();
         if (!account) account = d->m_document->findAccountOfKind(NodeKind::Investment);

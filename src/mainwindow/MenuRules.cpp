@@ -118,9 +118,8 @@ MenuItemState menuItemState(int tag, const MenuContext &c)
     }
     if (tag >= tag::WizardFirst && tag <= tag::WizardLast) return {quiet && mainTab, false};
     // The grids' commands act on the viewer's selection.
-    if (tag >= tag::AccountFirst && tag <= tag::AccountLast)
-        return {quiet && mainTab && accountCommandAllowed(tag, c.account), false};
-    if (tag >= tag::CategoryFirst && tag <= tag::CategoryLast)
+    if (tag::AccountMenu.contains(tag)) return {quiet && mainTab && accountCommandAllowed(tag, c.account), false};
+    if (tag::CategoryMenu.contains(tag))
         return {quiet && mainTab && categoryCommandAllowed(tag, c.category), false};
     return {true, false};
 }

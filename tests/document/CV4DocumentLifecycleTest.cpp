@@ -574,7 +574,9 @@ TEST_F(LifecycleTest, TwoProgramsOnOneBook)
         // Whoever still has it open is named again for the next program.
         const auto after = cv::DocumentLock::liveHolder(path);
         EXPECT_EQ(after.has_value(), l.live);
-        if (after) EXPECT_EQ(after->pid, l.pid);
+        if (after) {
+            EXPECT_EQ(after->pid, l.pid);
+        }
         EXPECT_EQ(QFile::exists(lock), l.live);
         QFile::remove(lock);
     }

@@ -3,7 +3,6 @@
 // and records for the document tests.
 
 #include "document/CV4Document.h"
-#include "document/CV4DocumentPrivate.h"
 #include "CV4DocumentTestAccess.h"
 #include "document/WorkingFolder.h"
 #include "model/CV4Actual.h"

@@ -637,7 +637,9 @@ TEST_F(XMLTest, CraftedBooksReadAsAConformingParserWould)
         LogCapture log;
         CV4Document opened;
         ASSERT_EQ(opened.initWithContentsOfFile(path, CV4Document::kTypeXML), c.reads);
-        if (c.logged) EXPECT_TRUE(log.contains(QString::fromUtf8(c.logged)));
+        if (c.logged) {
+            EXPECT_TRUE(log.contains(QString::fromUtf8(c.logged)));
+        }
         if (!c.reads) continue;
         EXPECT_EQ(opened.dataModel()->getPriceListForBrand(1)->size(), c.price == std::string("1e308") ? 0u : 1u);
         EXPECT_TRUE(opened.actualModel()->expense()->findMemberWithIdent(30));

@@ -224,7 +224,7 @@ TEST_F(BookCommandsTest, DeletingAFolderKeepsItsAccountsInOrderWhereItWas)
 
     selectAccount(folder);
     EXPECT_TRUE(w->validateMenuItem(cv::tag::DeleteAccount));
-    w->deleteAccount();
+    w->execGridCommand(cv::tag::DeleteAccount);
     const QStringList after = names(*document, asset());
     EXPECT_EQ(after.mid(after.indexOf(QStringLiteral("A"))), (QStringList{"A", "B", "C", "D"}));
     EXPECT_EQ(summaries(document->accountModel()->summary()), QStringList{"Total:2003-"});
@@ -232,7 +232,7 @@ TEST_F(BookCommandsTest, DeletingAFolderKeepsItsAccountsInOrderWhereItWas)
     // Grouping with an account selected puts the folder beside it, never inside.
     selectAccount(b);
     alerts.names = {QStringLiteral("Savings")};
-    w->groupAccount();
+    w->execGridCommand(cv::tag::GroupAccounts);
     EXPECT_EQ(asset()->children().back()->name(), QStringLiteral("Savings"));
     EXPECT_EQ(asset()->children().back()->kind(), NodeKind::Group);
     EXPECT_EQ(b->countChild(), 0);
@@ -240,7 +240,7 @@ TEST_F(BookCommandsTest, DeletingAFolderKeepsItsAccountsInOrderWhereItWas)
     // The wallet (ident 10) stays.
     selectAccount(document->findAccount(CV4AccountModel::WalletIdent));
     EXPECT_FALSE(w->validateMenuItem(cv::tag::DeleteAccount));
-    w->deleteAccount();
+    w->execGridCommand(cv::tag::DeleteAccount);
     EXPECT_TRUE(document->findAccount(CV4AccountModel::WalletIdent));
 }
 
@@ -265,19 +265,19 @@ TEST_F(BookCommandsTest, CategoryCommandsKeepSystemItemsFoldersAndSummariesSound
         selectCategory(n);
         EXPECT_FALSE(w->validateMenuItem(cv::tag::DeleteCategory)) << n->ident();
         EXPECT_FALSE(w->validateMenuItem(cv::tag::MergeCategory)) << n->ident();
-        w->deleteActual();
+        w->execGridCommand(cv::tag::DeleteCategory);
         EXPECT_TRUE(n->parent()) << n->ident();
     }
 
     // A category with entries asks first; declined, nothing changes.
     selectCategory(food);
     alerts.answers = {cv::AlertButton::Alternate};
-    w->deleteActual();
+    w->execGridCommand(cv::tag::DeleteCategory);
     EXPECT_EQ(food->parent(), folder.get());
     ASSERT_EQ(alerts.asked.size(), 1u);
     // Confirmed: the last category of the folder goes and the folder is a category again.
     alerts.answers = {cv::AlertButton::Default};
-    w->deleteActual();
+    w->execGridCommand(cv::tag::DeleteCategory);
     EXPECT_FALSE(food->parent());
     EXPECT_EQ(folder->kind(), NodeKind::Category);
     EXPECT_EQ(summaries(document->actualModel()->summary()), QStringList{QStringLiteral("Spent:-%1,%2").arg(id).arg(id + 2)});
@@ -290,7 +290,7 @@ TEST_F(BookCommandsTest, CategoryCommandsKeepSystemItemsFoldersAndSummariesSound
         return id + 0;
     });
     selectCategory(rent);
-    w->mergeActual();
+    w->execGridCommand(cv::tag::MergeCategory);
     EXPECT_EQ(asked, 1);
     EXPECT_FALSE(document->hasCache(rent));
     EXPECT_EQ(document->summaryForActualMonths(folder, QDate::currentDate(), 1), 300);
@@ -302,19 +302,19 @@ TEST_F(BookCommandsTest, CategoryCommandsKeepSystemItemsFoldersAndSummariesSound
     // New category and folder go to the nearest folder or root.
     selectCategory(rent);
     alerts.names = {QStringLiteral("Travel")};
-    w->newActualGroup();
+    w->execGridCommand(cv::tag::NewCategoryFolder);
     EXPECT_EQ(expense()->children().back()->name(), QStringLiteral("Travel"));
     EXPECT_EQ(expense()->children().back()->kind(), NodeKind::Group);
     selectCategory(expense()->children().back());
     alerts.names = {QStringLiteral("Train")};
-    w->newActual();
+    w->execGridCommand(cv::tag::NewCategory);
     EXPECT_EQ(names(*document, expense()->children().back()), QStringList{"Train"});
 
     // On a summary, "new category" opens the summary sheet.
     selectCategory(document->actualModel()->summary()->childAt(0));
     summaryExtra = std::make_shared<CV4Summary>();
     sheetNames = {QStringLiteral("Net")};
-    w->newActual();
+    w->execGridCommand(cv::tag::NewCategory);
     EXPECT_EQ(names(*document, document->actualModel()->summary()), (QStringList{"Spent", "Net"}));
 }
 
@@ -402,13 +402,13 @@ TEST_F(BookCommandsTest, ABookBuiltThroughTheCommandsReadsBackTheSame)
     }
     selectAccount(asset()->children().back());
     alerts.names = {QStringLiteral("Everyday")};
-    w->groupAccount();
+    w->execGridCommand(cv::tag::GroupAccounts);
     alerts.names = {QStringLiteral("Salary")};
     selectCategory(document->actualModel()->income());
-    w->newActual();
+    w->execGridCommand(cv::tag::NewCategory);
     alerts.names = {QStringLiteral("Food")};
     selectCategory(expense());
-    w->newActual();
+    w->execGridCommand(cv::tag::NewCategory);
     const int salary = document->actualModel()->income()->children().back()->ident();
     const int food = expense()->children().back()->ident();
     summaryExtra = std::make_shared<CV4Summary>();
@@ -416,7 +416,7 @@ TEST_F(BookCommandsTest, ABookBuiltThroughTheCommandsReadsBackTheSame)
     summaryExtra->debtList() = {unit(food)};
     sheetNames = {QStringLiteral("Net")};
     selectCategory(document->actualModel()->summary());
-    w->newActual();
+    w->execGridCommand(cv::tag::NewCategory);
 
     const auto snapshot = [](const CV4Document &d) {
         return QStringList() << shape(d, d.accountModel()->asset()) << shape(d, d.accountModel()->debt())
