@@ -14,7 +14,6 @@
 namespace {
 
 using cv::NodeKind;
-using cv::TradeKind;
 
 bool isMoneyLike(const CVUnitModelPtr &node)
 {
@@ -161,24 +160,13 @@ void InfoPanelController::countAccount(const CVUnitModelPtr &account, bool inves
         const int i = periodOf(trade->date());
         if (i < 0)
             continue;
+        const CV4Trade::CashFlow flow = trade->cashFlow();
         double in = 0;
         double out = trade->commission();
-        switch (TradeKind(trade->kind())) {
-        case TradeKind::Buy:
-        case TradeKind::BuyBack:
-        case TradeKind::MarginBuy:
-        case TradeKind::Reinvestment: out += trade->count() * trade->unitPrice(); break;
-        case TradeKind::Sale:
-        case TradeKind::Dividend:
-        case TradeKind::MarginSale:
-        case TradeKind::SellBack:
-        case TradeKind::CashIn: in += trade->count() * trade->unitPrice(); break;
-        case TradeKind::OtherIncome:
-        case TradeKind::Interest:
-        case TradeKind::Distribution: in += trade->unitPrice(); break;
-        case TradeKind::OtherExpense: out += trade->unitPrice(); break;
-        default: break;
-        }
+        if (flow.side == CV4Trade::CashFlow::In)
+            in += flow.value;
+        else if (flow.side == CV4Trade::CashFlow::Out)
+            out += flow.value;
         m_cacheIn[size_t(i)] += inDefault(in, currency, trade->date());
         m_cacheOut[size_t(i)] += inDefault(out, currency, trade->date());
     }

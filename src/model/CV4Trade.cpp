@@ -163,6 +163,31 @@ double CV4Trade::amount() const
     return income - m_commission;
 }
 
+CV4Trade::CashFlow CV4Trade::cashFlow() const
+{
+    switch (m_kind) {
+    case cv::TradeKind::Buy:
+    case cv::TradeKind::BuyBack:
+    case cv::TradeKind::MarginBuy:
+    case cv::TradeKind::Reinvestment:
+        return {CashFlow::Out, m_count * m_unitPrice};
+    case cv::TradeKind::Sale:
+    case cv::TradeKind::Dividend:
+    case cv::TradeKind::MarginSale:
+    case cv::TradeKind::SellBack:
+    case cv::TradeKind::CashIn:
+        return {CashFlow::In, m_count * m_unitPrice};
+    case cv::TradeKind::OtherIncome:
+    case cv::TradeKind::Interest:
+    case cv::TradeKind::Distribution:
+        return {CashFlow::In, m_unitPrice};
+    case cv::TradeKind::OtherExpense:
+        return {CashFlow::Out, m_unitPrice};
+    default:
+        return {};
+    }
+}
+
 QString CV4Trade::value(double value, const CV4TradeFormatting &document, bool isCommission) const
 {
     const CV4BrandPtr brand = document.findBrand(m_brand);

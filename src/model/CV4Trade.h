@@ -65,6 +65,15 @@ public:
     // Cash change of the trade's own account, commission taken off.
     double amount() const;
 
+    // The side of the cash border the trade's money crosses and how much of
+    // it, commission apart. Unlike changesForAccount, a dividend counts here:
+    // the cash reports see it arrive.
+    struct CashFlow {
+        enum Side { None, In, Out } side = None;
+        double value = 0;
+    };
+    CashFlow cashFlow() const;
+
     // The value converted from the security's currency into the account's at
     // the trade date and formatted in the account's currency: the fund format
     // for a non-stock value that is not a commission, else the amount format.

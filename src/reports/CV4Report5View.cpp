@@ -62,9 +62,9 @@ void addTrades(CV4Document &doc, const CVUnitModel &account, const QDate &from, 
     if (!trades) return;
     for (const auto &trade : *trades) {
         const double r = cv::cashflow::rateAt(doc, account.currency(), trade->date());
-        const cv::cashflow::TradeFlow flow = cv::cashflow::tradeFlow(*trade);
-        if (flow.side == cv::cashflow::TradeFlow::In) sums.tradeIn += flow.value * r;
-        if (flow.side == cv::cashflow::TradeFlow::Out) sums.tradeOut += flow.value * r;
+        const CV4Trade::CashFlow flow = trade->cashFlow();
+        if (flow.side == CV4Trade::CashFlow::In) sums.tradeIn += flow.value * r;
+        if (flow.side == CV4Trade::CashFlow::Out) sums.tradeOut += flow.value * r;
         sums.tradeOut += trade->commission() * r;
     }
 }

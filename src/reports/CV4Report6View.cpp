@@ -186,13 +186,13 @@ void DetailLists::makeTradeDetail()
     for (const auto &trade : trades.value_or(cv::TradeList{})) {
         const CVUnitModelPtr account = m_doc.findAccount(trade->account());
         const double r = cv::cashflow::rateAt(m_doc, cv::cashflow::currencyOf(account.get()), trade->date());
-        const cv::cashflow::TradeFlow flow = cv::cashflow::tradeFlow(*trade);
+        const CV4Trade::CashFlow flow = trade->cashFlow();
         const auto addTo = [&](List &list, const std::map<std::pair<int, int>, size_t> &at) {
             const auto item = at.find({trade->brand(), cv::raw(trade->kind())});
             if (item != at.end()) list[item->second].value += flow.value * r;
         };
-        if (flow.side == cv::cashflow::TradeFlow::In) addTo(m_inTrade, m_inTradeAt);
-        if (flow.side == cv::cashflow::TradeFlow::Out) addTo(m_outTrade, m_outTradeAt);
+        if (flow.side == CV4Trade::CashFlow::In) addTo(m_inTrade, m_inTradeAt);
+        if (flow.side == CV4Trade::CashFlow::Out) addTo(m_outTrade, m_outTradeAt);
         if (trade->commission() != 0) m_outTrade[commission].value += trade->commission() * r;
     }
     dropZeros(m_inTrade);
