@@ -44,6 +44,9 @@ public:
 
     static void SetChildAllStatus(CVUnitModel &node, int value);
     static void SetParentAllStatus(CVUnitModel &node, int value);
+    // Ticks a node with its subtree (and a parent whose children are all
+    // ticked), or clears it with its subtree and parents, without notice.
+    static void applyToggle(CVUnitModel &node);
 
     QModelIndex indexOfNode(const CVUnitModel *node) const;
     CVUnitModel *nodeAt(const QModelIndex &index) const;
@@ -58,7 +61,6 @@ private:
 
     void collect(std::vector<CVUnitModelPtr> &out, const CVUnitModelPtr &node) const;
     void collect(std::vector<CVUnitModelPtr> &out, const CVUnitModelPtr &node, bool wantInvest) const;
-    void applyToggle(CVUnitModel &node);   // ticks and clears, without notice
     void refresh();
 
     QPointer<CV4Document> m_doc;

@@ -5,7 +5,6 @@
 #include "model/CV4InvestUnit.h"
 #include "model/DomainEnums.h"
 #include "platform/Localization.h"
-#include "reports/ReportOutlineModel.h"
 #include "reports/ReportTextCut.h"
 
 namespace {

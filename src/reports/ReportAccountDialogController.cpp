@@ -2,7 +2,6 @@
 
 #include "controls/AccountActualOutlineView.h"
 #include "document/CV4Document.h"
-#include "reports/ReportOutlineModel.h"
 
 #include <QTreeWidget>
 

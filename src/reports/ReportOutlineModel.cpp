@@ -2,8 +2,6 @@
 
 #include "controls/AccountActualOutlineView.h"
 #include "document/CV4Document.h"
-#include "model/CVExtraInterfaces.h"
-#include "model/DomainEnums.h"
 #include "platform/Localization.h"
 
 namespace cv {
@@ -160,26 +158,10 @@ Qt::ItemFlags ReportOutlineModel::flags(const QModelIndex &index) const
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 
-void ReportOutlineModel::tickNode(CVUnitModel &node)
-{
-    if (node.status() == 0) {
-        AccountActualOutlineView::SetChildAllStatus(node, 1);
-        CVUnitModel *up = node.parent();
-        if (up && up->status() == 0) {
-            const auto &siblings = up->children();
-            if (std::all_of(siblings.begin(), siblings.end(), [](const CVUnitModelPtr &c) { return c->allStatus(); }))
-                tickNode(*up);
-        }
-    } else {
-        AccountActualOutlineView::SetChildAllStatus(node, 0);
-        AccountActualOutlineView::SetParentAllStatus(node, 0);
-    }
-}
-
 void ReportOutlineModel::toggle(const QModelIndex &index)
 {
     if (CVUnitModel *node = nodeAt(index)) {
-        tickNode(*node);
+        AccountActualOutlineView::applyToggle(*node);
     } else if (m_mode == Securities && index.isValid() && size_t(index.row()) < m_brands.size()) {
         CV4Brand &brand = *m_brands[size_t(index.row())];
         brand.setOutlineState(brand.intValue() != 0 ? 0 : 1);

@@ -62,7 +62,6 @@ private:
     bool isTree() const { return m_mode == Accounts || m_mode == Categories; }
     int rootRow(const CVUnitModel *node) const;
     bool opens(const CVUnitModel &node) const;
-    void tickNode(CVUnitModel &node);
 
     QPointer<CV4Document> m_doc;
     Mode m_mode;
