@@ -12,8 +12,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <cmath>
-
 using cv::localizedString;
 
 namespace {
@@ -54,10 +52,7 @@ TransferImportPanelController::TransferImportPanelController(QWidget *parent)
     connect(m_okButton, &QPushButton::clicked, this, &TransferImportPanelController::ok);
     connect(cancelButton, &QPushButton::clicked, this, &TransferImportPanelController::cancel);
     // Esc (QDialog's reject) settles the outcome without changes.
-    connect(this, &QDialog::rejected, this, [this] {
-        settle();
-        m_entries.clear();
-    });
+    connect(this, &QDialog::rejected, this, [this] { forget(); });
 }
 
 TransferImportPanelController::~TransferImportPanelController() = default;
@@ -80,9 +75,6 @@ void TransferImportPanelController::runWithDocument(CV4Document *document, std::
         m_fields[Destination]->setText(
             first.converted() != 0 ? m_document->stringForValueAccount(first.converted(), m_destination) : QString());
         updateOKButton();
-    } else {
-        updateFields();
-        m_boxes[Destination]->setCurrentIndex(m_destination > 0 ? m_boxes[Destination]->findData(m_destination) : -1);
     }
     TransferFieldPanelController::fitListsToScreen({m_boxes[Source], m_boxes[Destination]}, origin,
                                                    fontMetrics().height() + 4);
@@ -201,8 +193,7 @@ void TransferImportPanelController::ok()
 
 void TransferImportPanelController::cancel()
 {
-    settle();
-    m_entries.clear();
+    forget();
     hide();
 }
 
@@ -211,10 +202,15 @@ void TransferImportPanelController::settle()
     m_done = true;
 }
 
-void TransferImportPanelController::closeEvent(QCloseEvent *event)
+void TransferImportPanelController::forget()
 {
     settle();
     m_entries.clear();
+}
+
+void TransferImportPanelController::closeEvent(QCloseEvent *event)
+{
+    forget();
     QDialog::closeEvent(event);
 }
 

@@ -36,13 +36,10 @@ public:
                          const QPoint &origin);
 
     int account() const { return m_account; }
-    int destination() const { return m_destination; }
     QComboBox *accountButton() const { return m_boxes[Source]; }
     QComboBox *destinationButton() const { return m_boxes[Destination]; }
-    QLineEdit *accountField() const { return m_fields[Source]; }
     QLineEdit *destinationField() const { return m_fields[Destination]; }
     QPushButton *okButton() const { return m_okButton; }
-    QPoint origin() const { return m_origin; }
 
     void ok();
     void cancel();
@@ -60,6 +57,7 @@ private:
     void select(Side side);
     double numberIn(Side side) const;
     void settle();
+    void forget();   // settles without changes and lets go of the entries
 
     QComboBox *m_boxes[2];                 // children
     QLineEdit *m_fields[2];                // amount out of the source, into the destination; children
