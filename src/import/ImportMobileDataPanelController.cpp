@@ -229,10 +229,7 @@ void ImportMobileDataPanelController::endActualPopup(int ident)
             openTransfer({row});
             return;
         }
-        if (entry.kind() == cv::EntryKind::Transfer) {
-            entry.setKind((entry.flags() & cv::PendingOutgoing) ? cv::EntryKind::Expense : cv::EntryKind::Income);
-            entry.setDestination(0);
-        }
+        assignCategory(entry, ident);
         const bool fits = entry.kind() == cv::EntryKind::Income ? m_document->findIncome(ident) != nullptr
                                                             : m_document->findExpense(ident) != nullptr;
         if (!fits) {
@@ -241,7 +238,6 @@ void ImportMobileDataPanelController::endActualPopup(int ident)
             reload();
             return;
         }
-        entry.setCategory(ident);
         if (isValid(entry)) line.tick = true;
         if (!line.categoryName.isEmpty()) learn(cv::MobileCategoryMapping, line.categoryName, ident);
     }
