@@ -31,13 +31,6 @@ ImportMobileDataPanelController::ImportMobileDataPanelController(CV4Document *do
     updateButtons();
 }
 
-ImportMobileDataPanelController *ImportMobileDataPanelController::openImportPanel(CV4Document *document, QWidget *parent,
-                                                                                  std::function<void(int)> done)
-{
-    if (!document) return nullptr;
-    return openOnWindow(new ImportMobileDataPanelController(document, parent), parent, std::move(done));
-}
-
 void ImportMobileDataPanelController::buildWindow()
 {
     setWindowTitle(localizedString("Import Mobile Title"));

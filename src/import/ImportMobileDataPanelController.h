@@ -8,7 +8,6 @@
 #include "controls/Tags.h"
 #include "import/EntryImportSheet.h"
 
-#include <functional>
 #include <vector>
 
 class QPushButton;
@@ -32,9 +31,6 @@ public:
     };
 
     explicit ImportMobileDataPanelController(CV4Document *document, QWidget *parent = nullptr);
-
-    static ImportMobileDataPanelController *openImportPanel(CV4Document *document, QWidget *parent,
-                                                            std::function<void(int)> done);
 
     bool loadFile(const QString &path) override;
     void applyPushed();

@@ -34,13 +34,6 @@ ImportOFXPanelController::ImportOFXPanelController(CV4Document *document, int da
     updateButtons();
 }
 
-ImportOFXPanelController *ImportOFXPanelController::openImportPanel(CV4Document *document, QWidget *parent,
-                                                                    std::function<void(int)> done)
-{
-    if (!document) return nullptr;
-    return openOnWindow(new ImportOFXPanelController(document, 0, parent), parent, std::move(done));
-}
-
 void ImportOFXPanelController::buildWindow()
 {
     setWindowTitle(localizedString("OFX Panel Title"));

@@ -9,7 +9,6 @@
 
 #include <QStringList>
 
-#include <functional>
 #include <vector>
 
 class QCheckBox;
@@ -42,9 +41,6 @@ public:
 
     // Only data type 0 (a statement file) has a caller.
     ImportOFXPanelController(CV4Document *document, int dataType, QWidget *parent = nullptr);
-
-    static ImportOFXPanelController *openImportPanel(CV4Document *document, QWidget *parent,
-                                                     std::function<void(int)> done);
 
     // ---- actions
     bool loadFile(const QString &path) override;

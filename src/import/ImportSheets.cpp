@@ -7,16 +7,19 @@
 
 namespace cv {
 
-void openImportSheet(int tag, CV4Document *document, QWidget *parent, std::function<void(int)> done)
+void openImportSheet(int tag, CV4Document *document, QWidget *parent)
 {
+    if (!document) return;
     switch (tag) {
     case tag::ImportMobile:
     case tag::CategoryImportMobile:
-        ImportMobileDataPanelController::openImportPanel(document, parent, std::move(done));
+        ImportSheet::openOnWindow(new ImportMobileDataPanelController(document, parent), parent, {});
         break;
     case tag::ImportText:
-    case tag::CategoryImportText: ImportTextPanelController::openImportPanel(document, parent, std::move(done)); break;
-    default: ImportOFXPanelController::openImportPanel(document, parent, std::move(done)); break;
+    case tag::CategoryImportText:
+        ImportSheet::openOnWindow(new ImportTextPanelController(document, parent), parent, {});
+        break;
+    default: ImportSheet::openOnWindow(new ImportOFXPanelController(document, 0, parent), parent, {}); break;
     }
 }
 

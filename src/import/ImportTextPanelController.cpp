@@ -32,19 +32,10 @@ constexpr int kAllAccountKinds = 255;
 }
 
 ImportTextPanelController::ImportTextPanelController(CV4Document *document, QWidget *parent)
-    : EntryImportSheet(document, parent, {cv::TextMapping}), m_accounts(std::make_unique<cv::AccountDataSource>())
+    : EntryImportSheet(document, parent, {cv::TextMapping})
 {
     buildWindow();
     updateButtons();
-}
-
-ImportTextPanelController::~ImportTextPanelController() = default;
-
-ImportTextPanelController *ImportTextPanelController::openImportPanel(CV4Document *document, QWidget *parent,
-                                                                      std::function<void(int)> done)
-{
-    if (!document) return nullptr;
-    return openOnWindow(new ImportTextPanelController(document, parent), parent, std::move(done));
 }
 
 void ImportTextPanelController::buildWindow()
@@ -67,8 +58,9 @@ void ImportTextPanelController::buildWindow()
     m_accountBox->completer()->setCompletionMode(QCompleter::PopupCompletion);
     m_accountBox->completer()->setFilterMode(Qt::MatchContains);
     m_accountBox->completer()->setCaseSensitivity(Qt::CaseInsensitive);
-    m_accounts->setDocument(m_document, kImportAccountKinds, true);
-    for (const cv::ChooserItem &item : m_accounts->objects())
+    cv::AccountDataSource accounts;
+    accounts.setDocument(m_document, kImportAccountKinds, true);
+    for (const cv::ChooserItem &item : accounts.objects())
         if (item.node()) m_accountBox->addItem(m_document->displayName(*item.node()), item.ident());
     m_accountBox->setCurrentIndex(-1);
     m_accountBox->setMinimumWidth(200);

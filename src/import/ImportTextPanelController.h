@@ -9,15 +9,9 @@
 
 #include <QStringList>
 
-#include <functional>
-#include <memory>
 #include <vector>
 
 class QComboBox;
-
-namespace cv {
-class AccountDataSource;
-}
 
 class ImportTextPanelController : public cv::EntryImportSheet {
     Q_OBJECT
@@ -28,10 +22,6 @@ public:
     static_assert(MenuAccept == cv::tag::TextImportMenu.last);
 
     explicit ImportTextPanelController(CV4Document *document, QWidget *parent = nullptr);
-    ~ImportTextPanelController() override;
-
-    static ImportTextPanelController *openImportPanel(CV4Document *document, QWidget *parent,
-                                                      std::function<void(int)> done);
 
     // Reads in the chosen encoding.
     bool loadFile(const QString &path) override;
@@ -41,7 +31,6 @@ public:
     Q_INVOKABLE void performInputDate(const QDate &date) { setSelectedDates(date); }
 
     const std::vector<CV4ActualPtr> &rows() const { return m_rows; }
-    const QStringList &categoryTexts() const { return m_texts; }
     int importAccount() const { return m_importAccount; }
     bool isValid(const CV4Actual &row) const override;
     QString cellText(int column, int row) const override;
@@ -73,7 +62,6 @@ private:
     std::vector<CV4ActualPtr> m_rows;        // pending rows in file order, owned
     QStringList m_texts;                     // each row's category text
     int m_importAccount = -1;                // none chosen yet
-    std::unique_ptr<cv::AccountDataSource> m_accounts;      // the import account's choices
 
     QComboBox *m_encodingBox = nullptr;      // children
     QComboBox *m_accountBox = nullptr;

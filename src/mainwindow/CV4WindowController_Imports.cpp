@@ -8,5 +8,5 @@ void CV4WindowController::importData(int tag)
     if (!d->m_document || isShowingSheet()) return;
     selectTab(ViewerIndex);
     // The pages hear what the commit changed from the document's change set.
-    cv::openImportSheet(tag, d->m_document, this, [](int) {});
+    cv::openImportSheet(tag, d->m_document, this);
 }
