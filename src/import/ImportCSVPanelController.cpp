@@ -1,9 +1,7 @@
 #include "import/ImportCSVPanelController.h"
-#include "model/CV4PriceTime.h"
 
 #include "controls/DialogButtons.h"
 #include "document/CV4Document.h"
-#include "document/EditScope.h"
 #include "import/ImportFile.h"
 #include "import/PriceListReader.h"
 #include "import/StatementValues.h"

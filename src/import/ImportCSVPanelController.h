@@ -34,10 +34,10 @@ public:
 
     const std::vector<CV4PriceTimePtr> &values() const { return m_values; }
     QString cellText(int column, int row) const override;
-    // A value's text read as the target's values are; none when it is no number.
-    std::optional<double> currencyValueForString(QStringView text) const;
 
 private:
+    // A value's text read as the target's values are; none when it is no number.
+    std::optional<double> currencyValueForString(QStringView text) const;
     void buildWindow();
     void updateButtons() override;
     int currency() const;

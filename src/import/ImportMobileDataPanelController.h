@@ -36,8 +36,6 @@ public:
     void applyPushed();
     void okPushed() override;
     void menuSelected(int tag) override;
-    // The transfer choice window has written the selected rows' entries.
-    void finishedTransferEditing();
 
     const std::vector<Row> &rows() const { return m_rows; }
     bool isValid(const CV4Actual &entry) const override;
@@ -56,6 +54,8 @@ private:
     void changeCategory(int row);
     void changeAccount(int row);
     void openTransfer(const std::vector<int> &rows);
+    // The transfer choice window has written the selected rows' entries.
+    void finishedTransferEditing();
     void endActualPopup(int ident);
     void endAccountPopup(int ident);
     bool commitRows();

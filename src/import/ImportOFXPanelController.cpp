@@ -8,7 +8,6 @@
 #include "import/PendingRows.h"
 #include "import/StatementReaders.h"
 #include "model/CV4ActualModel.h"
-#include "platform/CV4Alert.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
 
@@ -16,7 +15,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
