@@ -6,8 +6,6 @@
 
 #include <QString>
 
-#include <cmath>
-
 namespace cv {
 
 std::optional<double> parseFundValue(QStringView input, QStringView prefix)
@@ -15,16 +13,7 @@ std::optional<double> parseFundValue(QStringView input, QStringView prefix)
     QString text = input.trimmed().toString();
     if (!prefix.isEmpty() && text.startsWith(prefix)) text = text.mid(prefix.size()).trimmed();
     text.remove(QLatin1Char(','));
-    if (text.isEmpty() || text.size() > 64) return std::nullopt;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        const bool sign = (c == QLatin1Char('-') || c == QLatin1Char('+')) && i == 0;
-        if (!sign && c != QLatin1Char('.') && !(c >= QLatin1Char('0') && c <= QLatin1Char('9'))) return std::nullopt;
-    }
-    bool ok = false;
-    const double value = text.toDouble(&ok);   // C locale
-    if (!ok || !std::isfinite(value)) return std::nullopt;
-    return value;
+    return plainDecimal(text, true);
 }
 
 std::vector<CV4PriceTimePtr> readPriceList(QByteArrayView data, const PriceParser &value)

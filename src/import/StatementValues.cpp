@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <QString>
 
+#include <cmath>
+
 namespace cv {
 
 namespace {
@@ -149,6 +151,20 @@ std::optional<double> parseStatementAmount(QStringView input)
     const std::optional<double> value = parseDouble(plain);
     if (!value) return std::nullopt;
     return negative ? -*value : *value;
+}
+
+std::optional<double> plainDecimal(QStringView text, bool plusSign)
+{
+    if (text.isEmpty() || text.size() > 64) return std::nullopt;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        const bool sign = i == 0 && (c == QLatin1Char('-') || (plusSign && c == QLatin1Char('+')));
+        if (!sign && c != QLatin1Char('.') && !(c >= QLatin1Char('0') && c <= QLatin1Char('9'))) return std::nullopt;
+    }
+    bool ok = false;
+    const double value = text.toDouble(&ok);   // C locale
+    if (!ok || !std::isfinite(value)) return std::nullopt;
+    return value;
 }
 
 std::optional<double> parseOfxAmount(QByteArrayView text)

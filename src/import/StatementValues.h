@@ -23,6 +23,11 @@ std::optional<QDate> parseStatementDate(QStringView text);
 // "¥1,200" is 1200, "(1,200)" -1200, "12,50" 12.5; "1,2,3" or "abc" none.
 std::optional<double> parseStatementAmount(QStringView text);
 
+// What a reader's own clean-up leaves, read strictly: at most 64 characters,
+// "-" (or "+" when plusSign) only first, otherwise digits and "."; read in
+// the C locale and finite. "1.5" is 1.5; "", "1e3" or "1-2" none.
+std::optional<double> plainDecimal(QStringView text, bool plusSign);
+
 // OFX TRNAMT: blanks skipped, then the run of "-+0123456789.,"; with both
 // "," and "." the commas are dropped, with "," alone it is the decimal mark
 // (OFX has no thousands separator); read in the C locale. "-1,234.00" is

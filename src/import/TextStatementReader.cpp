@@ -6,8 +6,6 @@
 
 #include <QString>
 
-#include <cmath>
-
 namespace cv {
 
 std::optional<double> parseTextAmount(QStringView input)
@@ -16,18 +14,7 @@ std::optional<double> parseTextAmount(QStringView input)
     text.remove(QLatin1Char(',')).remove(QLatin1Char(' ')).remove(QLatin1Char('\t'));
     if (!text.isEmpty() && (text.front().category() == QChar::Symbol_Currency || text.front() == QLatin1Char('\\')))
         text.remove(0, 1);
-    if (text.isEmpty() || text.size() > 64) return std::nullopt;
-    QByteArray digits;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        const bool sign = c == QLatin1Char('-') && i == 0;
-        if (!sign && c != QLatin1Char('.') && !(c >= QLatin1Char('0') && c <= QLatin1Char('9'))) return std::nullopt;
-        digits.append(char(c.unicode()));
-    }
-    bool ok = false;
-    const double value = QString::fromLatin1(digits).toDouble(&ok);   // C locale
-    if (!ok || !std::isfinite(value)) return std::nullopt;
-    return value;
+    return plainDecimal(text, false);
 }
 
 TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
