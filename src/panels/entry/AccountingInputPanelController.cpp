@@ -262,8 +262,7 @@ bool AccountingInputPanelController::isAcceptableDate(const QDate &date, const Q
 
 std::optional<double> AccountingInputPanelController::amountForText(const QString &text, int currency) const
 {
-    const CV4CurrencyPtr c = doc()->findCurrency(currency);
-    return cv::AmountText::typedAmount(text, c ? c->prefix() : QString(), c ? c->fraction() : 0);
+    return doc()->amountText().typedAmountIn(text, currency);
 }
 
 std::optional<int> AccountingInputPanelController::typedAmountCurrency(int cid, const CV4Actual &row) const
