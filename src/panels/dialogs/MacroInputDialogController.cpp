@@ -24,7 +24,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <cmath>
 
 namespace {
 

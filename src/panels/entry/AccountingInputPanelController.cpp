@@ -16,7 +16,6 @@
 #include <QAction>
 #include <QItemSelectionModel>
 
-#include <cmath>
 
 namespace {
 constexpr int kDateWindowYears = 100;

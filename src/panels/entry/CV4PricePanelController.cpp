@@ -18,7 +18,6 @@
 #include <QUndoStack>
 #include <QVBoxLayout>
 
-#include <cmath>
 
 namespace {
 

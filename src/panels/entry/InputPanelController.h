@@ -193,7 +193,6 @@ protected:
     {
         if (!m_items[size_t(row)]) m_items[size_t(row)] = std::move(value);
     }
-    bool isRowRead(int row) const { return bool(m_items[size_t(row)]); }
 
     // Row hooks.
     int rowFlags(const RowPtr &row) const { return row.flags(); }
