@@ -384,7 +384,7 @@ void AccountingInputPanelController::endPopupWithResult(const cv::ChooserItem &r
 {
     if (result && result.ident() >= 0) {
         lastField = result.ident();
-        changeField(rowAt(m_popupRow), int(field), result.ident(), changeTitle(field));
+        change(rowAt(m_popupRow), field, result.ident(), changeTitle(field));
     }
     reeditPopupCell();
 }
