@@ -273,6 +273,12 @@ std::optional<double> AmountText::typedAmount(const QString &text, const QString
     return numberForRoundString(*digits, fraction);
 }
 
+std::optional<double> AmountText::typedAmountIn(const QString &text, int currency, std::optional<int> digits) const
+{
+    const CV4CurrencyPtr c = findCurrency(currency);
+    return typedAmount(text, c ? c->prefix() : QString(), digits.value_or(c ? c->fraction() : 0));
+}
+
 std::optional<QString> AmountText::fixCurrencyValue(const QString &text, int currency) const
 {
     const std::optional<double> value = numberForString(text, currency);

@@ -101,6 +101,9 @@ public:
     // to the currency's `fraction` digits on its decimal text; none when
     // typedAmountText refuses it. An empty text is 0.
     static std::optional<double> typedAmount(const QString &text, const QString &prefix, int fraction);
+    // typedAmount with the prefix of `currency`, rounded to its fraction
+    // unless `digits` says otherwise.
+    std::optional<double> typedAmountIn(const QString &text, int currency, std::optional<int> digits = {}) const;
     static constexpr int kMaxSignificantDigits = 15;
 
     // Whether a text that reads as 0 carries a minus: the start of a negative

@@ -19,11 +19,7 @@ class ActualPanel : public BookTest {
 protected:
     std::unique_ptr<ActualPanelController> open(int category, const QDate &from, const QDate &to)
     {
-        auto panel = std::make_unique<ActualPanelController>(doc.get(), doc->findExpense(category), from, to);
-        panel->resize(900, 300);
-        panel->show();
-        QApplication::processEvents();
-        return panel;
+        return openCategory(*doc, category, from, to);
     }
 };
 
@@ -62,11 +58,7 @@ TEST_F(ActualPanel, NewRowsTakeTheWalletOrTheFirstCashOrBankAccountAndUnfinished
     EXPECT_EQ(row->account(), MacroInputDialogController::kWalletAccount);
     EXPECT_EQ(row->category(), kFood);
     EXPECT_EQ(panel->firstUnfinishedColumnForRow(0), ActualPanelController::AmountColumn);
-    const auto stored = [&] {
-        CV4SearchConditions all;
-        all.category = {kFood};
-        return doc->dataModel()->findActual(all).value_or(std::vector<CV4ActualPtr>{}).size();
-    };
+    const auto stored = [&] { return samplebook::storedEntriesOfCategory(*doc, kFood).size(); };
 
     // Without the wallet (and no other cash account) the first bank account.
     const CVUnitModelPtr wallet = doc->findAccount(MacroInputDialogController::kWalletAccount);
@@ -101,9 +93,7 @@ TEST_F(ActualPanel, MovingAnEntryToAYenAccountRoundsItsAmount)
     EXPECT_EQ(panel->actualAt(0)->account(), kA);
     EXPECT_EQ(panel->actualAt(0)->amount(), 12);
     panel->commitPendingInput();
-    CV4SearchConditions all;
-    all.account = {kA};
-    const auto stored = doc->dataModel()->findActual(all).value_or(std::vector<CV4ActualPtr>{});
+    const auto stored = samplebook::storedEntries(*doc, kA);
     ASSERT_EQ(stored.size(), 1u);
     EXPECT_EQ(stored.front()->amount(), 12);
 }

@@ -26,17 +26,11 @@ class AmountTyping : public BookTest {
 protected:
     std::unique_ptr<ActualPanelController> open(const QDate &day)
     {
-        auto panel = std::make_unique<ActualPanelController>(doc.get(), doc->findExpense(kFood), day, day);
-        panel->resize(900, 300);
-        panel->show();
-        QApplication::processEvents();
-        return panel;
+        return openCategory(*doc, kFood, day, day);
     }
     double storedAmount(const QDate &day)
     {
-        CV4SearchConditions all;
-        all.category = {kFood};
-        for (const CV4ActualPtr &e : doc->dataModel()->findActual(all).value_or(std::vector<CV4ActualPtr>{}))
+        for (const CV4ActualPtr &e : samplebook::storedEntriesOfCategory(*doc, kFood))
             if (e->date() == day) return e->amount();
         return qQNaN();
     }

@@ -110,9 +110,7 @@ TEST_F(MacroInput, TheSeriesGoesBeforeTheBlankRowAndTheCommitStoresIt)
     EXPECT_TRUE(MacroInputDialogController::isBlankRow(*panel.actualAt(3)));
     EXPECT_TRUE(panel.hasChanged());
     panel.commitPendingInput();
-    CV4SearchConditions all;
-    all.category = {kFood};
-    EXPECT_EQ(doc->dataModel()->findActual(all)->size(), 3u);
+    EXPECT_EQ(samplebook::storedEntriesOfCategory(*doc, kFood).size(), 3u);
 }
 
 TEST_F(MacroInput, ADialogWhosePanelCommittedOrWentAddsNothing)

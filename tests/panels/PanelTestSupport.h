@@ -14,6 +14,7 @@
 #include "controls/CustomPopup.h"
 #include "controls/PopupFieldEditor.h"
 #include "panels/entry/AccountPanelController.h"
+#include "panels/entry/ActualPanelController.h"
 #include "platform/Localization.h"
 
 #include <QApplication>
@@ -92,14 +93,17 @@ inline std::unique_ptr<AccountPanelController> openBook(CV4Document &doc, int ac
     return panel;
 }
 
-// The text a cell shows.
-inline QString cellText(const InputPanelController &panel, int cid, int row)
+inline std::unique_ptr<ActualPanelController> openCategory(CV4Document &doc, int expense, const QDate &from,
+                                                           const QDate &to)
 {
-    const cv::CellValue value = panel.objectValue(panel.tableView(), cid, row);
-    if (value.canConvert<cv::StyledText>() && value.userType() == qMetaTypeId<cv::StyledText>())
-        return value.value<cv::StyledText>().text;
-    return value.toString();
+    auto panel = std::make_unique<ActualPanelController>(&doc, doc.findExpense(expense), from, to);
+    panel->resize(900, 300);
+    panel->show();
+    QApplication::processEvents();
+    return panel;
 }
+
+using cvtest::page::cellText;
 
 // Types into a cell as a user does: edit, keys, end the edit.
 inline void type(InputPanelController &panel, int cid, int row, const QString &keys)

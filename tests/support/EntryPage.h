@@ -56,6 +56,13 @@ inline bool pick(const cv::ChooserItem &item)
     return true;
 }
 
+// The text a cell shows.
+inline QString cellText(const InputPanelController &panel, int cid, int row)
+{
+    const cv::CellValue value = panel.objectValue(panel.tableView(), cid, row);
+    return value.userType() == qMetaTypeId<cv::StyledText>() ? value.value<cv::StyledText>().text : value.toString();
+}
+
 // An entry panel (account book, income and expense, transfers, trades).
 class Entries {
 public:
@@ -65,12 +72,7 @@ public:
 
     int rows() const { return m_panel->numberOfRows(m_panel->tableView()); }
     int newRow() const { return rows() - 1; }
-    QString cell(int cid, int row) const
-    {
-        const cv::CellValue value = m_panel->objectValue(m_panel->tableView(), cid, row);
-        return value.userType() == qMetaTypeId<cv::StyledText>() ? value.value<cv::StyledText>().text
-                                                                 : value.toString();
-    }
+    QString cell(int cid, int row) const { return cellText(*m_panel, cid, row); }
     // Edits the cell, types the keys and ends the edit as a click elsewhere does.
     void type(int cid, int row, const QString &keys) const
     {

@@ -105,6 +105,12 @@ inline CV4DataModel::ActualList storedEntries(CV4Document &doc, int account, con
     if (from.isValid()) conditions.date = {from, to};
     return doc.dataModel()->findActual(conditions).value_or(CV4DataModel::ActualList{});
 }
+inline CV4DataModel::ActualList storedEntriesOfCategory(CV4Document &doc, int category)
+{
+    CV4SearchConditions conditions;
+    conditions.category = {category};
+    return doc.dataModel()->findActual(conditions).value_or(CV4DataModel::ActualList{});
+}
 
 // A currency named by its code, added to the document.
 inline CV4CurrencyPtr currency(CV4Document &doc, int ident, const QString &abbr, double rate, int fraction)

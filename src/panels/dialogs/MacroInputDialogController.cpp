@@ -24,7 +24,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <cmath>
 
 namespace {
 
@@ -269,10 +268,16 @@ void MacroInputDialogController::accountChanged(QComboBox *changed, QComboBox *o
     valueChanged();
 }
 
-double MacroInputDialogController::amount() const
+// The field's label shows the prefix, so the typed text carries none.
+std::optional<double> MacroInputDialogController::typedValue(const QString &text) const
 {
     const CV4CurrencyPtr c = m_doc->findCurrency(currencyOfAccount());
-    return cv::AmountText::typedAmount(m_value->text(), QString(), c ? c->fraction() : 0).value_or(0);
+    return cv::AmountText::typedAmount(text, QString(), c ? c->fraction() : 0);
+}
+
+double MacroInputDialogController::amount() const
+{
+    return typedValue(m_value->text()).value_or(0);
 }
 
 const cv::AmountText *MacroInputDialogController::amountText() const
@@ -282,9 +287,7 @@ const cv::AmountText *MacroInputDialogController::amountText() const
 
 void MacroInputDialogController::performInputValue(const QString &value)
 {
-    const CV4CurrencyPtr c = m_doc->findCurrency(currencyOfAccount());
-    if (const std::optional<double> number = cv::AmountText::typedAmount(value, QString(), c ? c->fraction() : 0))
-        setAmount(*number);
+    if (const std::optional<double> number = typedValue(value)) setAmount(*number);
 }
 
 void MacroInputDialogController::performInputDate(const QDate &date)

@@ -19,6 +19,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CV4Document;
@@ -101,6 +102,7 @@ private:
     void valueChanged();
     void updateOKButton();
     int currencyOfAccount() const;
+    std::optional<double> typedValue(const QString &text) const;
     void closeEvent(QCloseEvent *event) override;
 
     CV4Document *m_doc;              // not owned; outlives the dialog

@@ -195,8 +195,7 @@ QString TradeDialogController::unitPriceText(double price) const
 
 double TradeDialogController::numberOf(const QLineEdit *field, int digits) const
 {
-    const CV4CurrencyPtr currency = m_doc->findCurrency(m_currency);
-    return cv::AmountText::typedAmount(field->text(), currency ? currency->prefix() : QString(), digits).value_or(0);
+    return m_doc->amountText().typedAmountIn(field->text(), m_currency, digits).value_or(0);
 }
 
 static int currencyDigits(const CV4Document &doc, int currency)

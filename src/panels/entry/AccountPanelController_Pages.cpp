@@ -21,13 +21,11 @@ QDate mondayOf(const QDate &day)
 
 } // namespace
 
+// Only collectData calls this, after it cleared m_sorted: the rows stay in store order.
 void AccountPanelController::readEveryRow()
 {
-    std::vector<RowPtr> rows;
-    if (!doc()->reads().readAccountEntries(accountIdent(), firstDay(), lastDay(), [&](const CV4Actual &entry) {
-            rows.push_back(std::make_shared<CV4Actual>(entry));
-        }))
-        rows.clear();
+    Q_ASSERT(!m_sorted);
+    std::vector<RowPtr> rows = readPage({firstDay(), lastDay(), 0, 0});
     m_storedRows = int(rows.size());
     setItems(std::move(rows));
 }
@@ -41,8 +39,7 @@ std::vector<InputPanelController::RowPtr> AccountPanelController::readPage(const
         }))
         return {};
     // After a sort the list stands sorted; a page read later takes its place so.
-    if (m_sorted)
-        std::stable_sort(rows.begin(), rows.end(), [this](const RowPtr &a, const RowPtr &b) { return rowGoesBefore(a, b); });
+    if (m_sorted) sortRows(rows);
     return rows;
 }
 
@@ -144,9 +141,7 @@ void AccountPanelController::readAllRows()
             rows.insert(rows.end(), list.begin() + page.offset, list.begin() + page.offset + page.count);
             continue;
         }
-        if (m_sorted)
-            std::stable_sort(fresh[m].begin(), fresh[m].end(),
-                             [this](const RowPtr &a, const RowPtr &b) { return rowGoesBefore(a, b); });
+        if (m_sorted) sortRows(fresh[m]);
         for (RowPtr &row : fresh[m]) {
             if (removed.count(actual(row)->ident())) continue;
             const auto it = held.find(actual(row)->ident());
@@ -200,7 +195,7 @@ void AccountPanelController::sortItems()
     }
     const auto sortRange = [this, &list](int from, int to) {
         std::vector<RowPtr> rows(list.begin() + from, list.begin() + to);
-        std::stable_sort(rows.begin(), rows.end(), [this](const RowPtr &a, const RowPtr &b) { return rowGoesBefore(a, b); });
+        sortRows(rows);
         for (int k = from; k < to; ++k)
             if (!(list[size_t(k)] == rows[size_t(k - from)])) replaceRow(k, rows[size_t(k - from)]);
     };

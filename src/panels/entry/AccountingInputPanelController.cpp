@@ -16,7 +16,6 @@
 #include <QAction>
 #include <QItemSelectionModel>
 
-#include <cmath>
 
 namespace {
 constexpr int kDateWindowYears = 100;
@@ -262,8 +261,7 @@ bool AccountingInputPanelController::isAcceptableDate(const QDate &date, const Q
 
 std::optional<double> AccountingInputPanelController::amountForText(const QString &text, int currency) const
 {
-    const CV4CurrencyPtr c = doc()->findCurrency(currency);
-    return cv::AmountText::typedAmount(text, c ? c->prefix() : QString(), c ? c->fraction() : 0);
+    return doc()->amountText().typedAmountIn(text, currency);
 }
 
 std::optional<int> AccountingInputPanelController::typedAmountCurrency(int cid, const CV4Actual &row) const
@@ -386,7 +384,7 @@ void AccountingInputPanelController::endPopupWithResult(const cv::ChooserItem &r
 {
     if (result && result.ident() >= 0) {
         lastField = result.ident();
-        changeField(rowAt(m_popupRow), int(field), result.ident(), changeTitle(field));
+        change(rowAt(m_popupRow), field, result.ident(), changeTitle(field));
     }
     reeditPopupCell();
 }

@@ -64,7 +64,7 @@ public:
     std::optional<double> amountForText(const QString &text, int currency) const;
 
     // One undoable change of an entry's field.
-    void change(const CV4ActualPtr &row, Field field, const QVariant &value, const QString &title)
+    void change(const RowPtr &row, Field field, const QVariant &value, const QString &title)
     {
         changeField(row, int(field), value, title);
     }

@@ -18,7 +18,6 @@
 #include <QUndoStack>
 #include <QVBoxLayout>
 
-#include <cmath>
 
 namespace {
 
@@ -381,9 +380,7 @@ double CV4PricePanelController::valueForText(const QString &typed) const
 {
     // The values' currency or the book's own may lead the number.
     for (int ident : {m_currencyID, 0}) {
-        const CV4CurrencyPtr c = doc()->findCurrency(ident);
-        const std::optional<double> value =
-            cv::AmountText::typedAmount(typed, c ? c->prefix() : QString(), valueFraction());
+        const std::optional<double> value = doc()->amountText().typedAmountIn(typed, ident, valueFraction());
         if (value) return *value > 0 ? *value : 0;
     }
     return 0;

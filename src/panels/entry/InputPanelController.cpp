@@ -277,10 +277,14 @@ void InputPanelController::reloadTable()
     m_tableView->reloadData();
 }
 
+void InputPanelController::sortRows(std::vector<RowPtr> &rows) const
+{
+    std::stable_sort(rows.begin(), rows.end(), [this](const RowPtr &a, const RowPtr &b) { return rowGoesBefore(a, b); });
+}
+
 void InputPanelController::sortItems()
 {
-    std::stable_sort(m_items.begin(), m_items.end(),
-                     [this](const RowPtr &a, const RowPtr &b) { return rowGoesBefore(a, b); });
+    sortRows(m_items);
 }
 
 void InputPanelController::addItem(CV4TableView *)

@@ -193,7 +193,6 @@ protected:
     {
         if (!m_items[size_t(row)]) m_items[size_t(row)] = std::move(value);
     }
-    bool isRowRead(int row) const { return bool(m_items[size_t(row)]); }
 
     // Row hooks.
     int rowFlags(const RowPtr &row) const { return row.flags(); }
@@ -202,6 +201,8 @@ protected:
     virtual void setRowDate(const RowPtr &row, const QDate &date) { row.setDate(date); }
     // The row order: true when a goes before b (new rows last, then by date).
     virtual bool rowGoesBefore(const RowPtr &a, const RowPtr &b) const = 0;
+    // Stable: rows that tie keep the order they were read or typed in.
+    void sortRows(std::vector<RowPtr> &rows) const;
     // A field of the panel's Field enum.
     virtual QVariant fieldValue(const RowPtr &row, int field) const = 0;
     virtual void setFieldValue(const RowPtr &row, int field, const QVariant &value) = 0;

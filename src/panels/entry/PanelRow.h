@@ -35,7 +35,6 @@ public:
 
     explicit operator bool() const { return m_row.index() != 0; }
     friend bool operator==(const PanelRow &a, const PanelRow &b) { return a.m_row == b.m_row; }
-    friend bool operator<(const PanelRow &a, const PanelRow &b) { return a.m_row < b.m_row; }
 
     // Null when the row holds another kind of record.
     CV4ActualPtr actual() const { return get<CV4ActualPtr>(); }

@@ -365,7 +365,7 @@ void SearchResultsController::setObjectValue(CV4TableView *table, const QString 
     if (cid != DateColumn) return;
     const std::optional<QDate> date = cv::parseProgramDate(text);
     if (!date || !acceptsDate(*date) || *date == rowDate(r)) return;
-    changeField(r, int(Field::Date), *date, cv::localizedString("Change Date"));
+    change(r, Field::Date, *date, cv::localizedString("Change Date"));
 }
 
 void SearchResultsController::performInputDate(const QDate &date)
@@ -375,7 +375,7 @@ void SearchResultsController::performInputDate(const QDate &date)
     for (const QModelIndex &index : tableView()->selectionModel()->selectedRows()) {
         const RowPtr r = rowAt(index.row());
         if (!r || rowDate(r) == date || touchesLoan(index.row())) continue;
-        changeField(r, int(Field::Date), date, cv::localizedString("Change Date"));
+        change(r, Field::Date, date, cv::localizedString("Change Date"));
         ++changed;
     }
     if (changed) reloadTable();

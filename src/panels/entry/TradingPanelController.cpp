@@ -267,8 +267,7 @@ int TradingPanelController::fractionOfCurrency(int currency) const
 
 std::optional<double> TradingPanelController::typedNumber(const QString &text, const CV4Trade &row, int digits) const
 {
-    const CV4CurrencyPtr c = doc()->findCurrency(accountCurrency(row));
-    return cv::AmountText::typedAmount(text, c ? c->prefix() : QString(), digits);
+    return doc()->amountText().typedAmountIn(text, accountCurrency(row), digits);
 }
 
 double TradingPanelController::roundedCount(double count, const CV4Trade &row) const

@@ -205,7 +205,6 @@ void TradingPanelController::commitRows()
         for (const RowPtr &ptr : pendingRows()) {
             const CV4TradePtr row = trade(ptr);
             const int flags = row->flags();
-            if (!(flags & (cv::EditChanged | cv::EditNew | cv::EditDeleted))) continue;
             doc()->applyTrade(row, item(), m_oldValues, brands, m_autoPriceUpdate);
             const bool stored = !(flags & cv::EditNew) || !(row->flags() & cv::EditDeleted);
             if (stored) ++rc;

@@ -107,8 +107,7 @@ QString InvestBrandPanelController::fundText(double value, int digits, int curre
 
 double InvestBrandPanelController::numberOf(const QLineEdit *field, int digits, int currency) const
 {
-    const CV4CurrencyPtr c = m_document->findCurrency(currency);
-    return cv::AmountText::typedAmount(field->text(), c ? c->prefix() : QString(), digits).value_or(0);
+    return m_document->amountText().typedAmountIn(field->text(), currency, digits).value_or(0);
 }
 
 void InvestBrandPanelController::fillControls()
