@@ -1,13 +1,13 @@
 #include "import/PendingRows.h"
 
 #include "document/CV4Document.h"
+#include "platform/Assert.h"
 
 namespace cv {
 
 void storePendingRow(CV4Document &document, const CV4ActualPtr &row)
 {
-    Q_ASSERT(row);
-    if (!row) return;
+    CV_ASSERT_OR(row, return);
     row->setIdent(-1);
     row->setFlags(0);
     switch (row->kind()) {

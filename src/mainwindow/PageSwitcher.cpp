@@ -1,13 +1,13 @@
 #include "mainwindow/PageSwitcher.h"
 
 #include "mainwindow/WindowPage.h"
+#include "platform/Assert.h"
 
 namespace cv {
 
 int PageSwitcher::addPage(WindowPage *page)
 {
-    Q_ASSERT(m_stack);
-    if (!m_stack) return -1;
+    CV_ASSERT_OR(m_stack, return -1);
     // Adding to an empty stack would show the page without the client's say.
     const QSignalBlocker block(m_stack);
     return m_stack->addWidget(page);

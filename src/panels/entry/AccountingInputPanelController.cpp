@@ -9,6 +9,7 @@
 #include "document/AmountText.h"
 #include "document/CV4Document.h"
 #include "model/CV4EditFlags.h"
+#include "platform/Assert.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
 #include "platform/widgets/CV4MiscUtilitiesWidgets.h"
@@ -58,8 +59,7 @@ bool AccountingInputPanelController::rowGoesBefore(const RowPtr &a, const RowPtr
 QVariant AccountingInputPanelController::fieldValue(const RowPtr &row, int field) const
 {
     const CV4ActualPtr entry = actual(row);
-    Q_ASSERT(entry);
-    if (!entry) return {};
+    CV_ASSERT_OR(entry, return {});
     const CV4Actual &e = *entry;
     switch (Field(field)) {
     case Field::Date: return e.date();
@@ -79,8 +79,7 @@ QVariant AccountingInputPanelController::fieldValue(const RowPtr &row, int field
 void AccountingInputPanelController::setFieldValue(const RowPtr &row, int field, const QVariant &value)
 {
     const CV4ActualPtr entry = actual(row);
-    Q_ASSERT(entry);
-    if (!entry) return;
+    CV_ASSERT_OR(entry, return);
     CV4Actual &e = *entry;
     switch (Field(field)) {
     case Field::Date: e.setDate(value.toDate()); return;
@@ -105,8 +104,7 @@ void AccountingInputPanelController::settleAfterCommit()
 void AccountingInputPanelController::writeEntry(const CV4ActualPtr &entry, const CV4ActualPtr &old)
 {
     const CV4ActualPtr &row = entry ? entry : old;
-    Q_ASSERT(row);
-    if (!row) return;
+    CV_ASSERT_OR(row, return);
     switch (row->kind()) {
     case cv::EntryKind::Expense: doc()->updateExpense(entry, old); break;
     case cv::EntryKind::Transfer: doc()->updateTransfer(entry, old); break;

@@ -1,5 +1,6 @@
 #include "panels/entry/CV4PricePanelController.h"
 
+#include "platform/Assert.h"
 #include "platform/CV4Alert.h"
 
 #include "controls/CV4TableView.h"
@@ -279,16 +280,14 @@ bool CV4PricePanelController::rowGoesBefore(const RowPtr &a, const RowPtr &b) co
 QVariant CV4PricePanelController::fieldValue(const RowPtr &row, int field) const
 {
     const CV4PriceTimePtr p = price(row);
-    Q_ASSERT(p);
-    if (!p) return {};
+    CV_ASSERT_OR(p, return {});
     return Field(field) == Field::Date ? QVariant(p->date()) : QVariant(p->price());
 }
 
 void CV4PricePanelController::setFieldValue(const RowPtr &row, int field, const QVariant &value)
 {
     const CV4PriceTimePtr p = price(row);
-    Q_ASSERT(p);
-    if (!p) return;
+    CV_ASSERT_OR(p, return);
     if (Field(field) == Field::Date)
         p->setDate(value.toDate());
     else

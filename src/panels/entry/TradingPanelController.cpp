@@ -10,9 +10,10 @@
 #include "document/CV4Document.h"
 #include "model/CV4EditFlags.h"
 #include "model/CV4InvestUnit.h"
-#include "panels/entry/AccountingInputPanelController.h"
 #include "panels/dialogs/TradeFilterDialogController.h"
+#include "panels/entry/AccountingInputPanelController.h"
 #include "panels/entry/TradingTotalTableColumn.h"
+#include "platform/Assert.h"
 #include "platform/CV4Alert.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
@@ -202,8 +203,7 @@ bool TradingPanelController::rowGoesBefore(const RowPtr &a, const RowPtr &b) con
 QVariant TradingPanelController::fieldValue(const RowPtr &row, int field) const
 {
     const CV4TradePtr trade = row.trade();
-    Q_ASSERT(trade);
-    if (!trade) return {};
+    CV_ASSERT_OR(trade, return {});
     const CV4Trade &t = *trade;
     switch (Field(field)) {
     case Field::Date: return t.date();
@@ -222,8 +222,7 @@ QVariant TradingPanelController::fieldValue(const RowPtr &row, int field) const
 void TradingPanelController::setFieldValue(const RowPtr &row, int field, const QVariant &value)
 {
     const CV4TradePtr trade = row.trade();
-    Q_ASSERT(trade);
-    if (!trade) return;
+    CV_ASSERT_OR(trade, return);
     CV4Trade &t = *trade;
     switch (Field(field)) {
     case Field::Date: t.setDate(value.toDate()); return;
