@@ -81,6 +81,9 @@ void CV4DocumentController::watch(const CV4Document *document)
     if (!w.lock || canonical(w.lock->documentPath()) != canonical(path)) {
         w.lock.reset();
         w.lock = std::make_unique<cv::DocumentLock>(path);
+        if (w.lock->isBlocked())
+            CV4Alert::alert(cv::formatString(cv::localizedString("Lock-Blocked-Title"), {QFileInfo(path).fileName()}),
+                            cv::localizedString("Lock-Blocked-Message"));
     }
     w.identity = cv::FileIdentity::of(path);
 }
