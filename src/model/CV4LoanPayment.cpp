@@ -52,7 +52,18 @@ bool CV4LoanPayment::initWithCoder(cv::KeyedUnarchiver &coder)
     m_principal = coder.decodeDoubleForKey(QStringLiteral("principal"));
     m_rest = coder.decodeDoubleForKey(QStringLiteral("rest"));
     m_account = coder.decodeIntForKey(QStringLiteral("account"));
+    // A crafted or mistyped archive must fail the open, not open with absurd figures.
+    if (hasImpossibleAmounts()) coder.fail();
     return !coder.failed();
+}
+
+bool CV4LoanPayment::hasImpossibleAmounts() const
+{
+    constexpr double kBound = 1.0e12;
+    for (const double amount : {m_principal, m_interest, m_rest})
+        if (!std::isfinite(amount) || std::fabs(amount) > kBound) return true;
+    const bool extra = m_kind != cv::LoanPaymentKind::Regular && m_kind != cv::LoanPaymentKind::Bonus;
+    return !std::isfinite(m_rate) || m_interest < 0 || (extra && m_principal < 0);
 }
 
 void CV4LoanLump::encodeWithCoder(cv::KeyedArchiver &coder) const

@@ -26,6 +26,10 @@ public:
     int account() const { return m_account; }
     void setAccount(int account) { m_account = account; }
 
+    // Amounts no schedule can hold: not finite, beyond 10^12, negative interest,
+    // or a negative extra repayment.
+    bool hasImpossibleAmounts() const;
+
     QString archiveClassName() const override { return QStringLiteral("CV4LoanPayment"); }
     void encodeWithCoder(cv::KeyedArchiver &coder) const override;
     bool initWithCoder(cv::KeyedUnarchiver &coder) override;

@@ -230,6 +230,8 @@ void LoanPanelController::setObjectValue(CV4TableView *, const QString &typed, i
     case Interest: {
         double value = 0;
         if (typed.trimmed().isEmpty() || !m_currencyFormatter.getObjectValue(value, typed)) return;
+        // The book would not open again with negative interest or a negative extra repayment.
+        if (value < 0 && (cid == Interest || payment.kind() >= cv::LoanPaymentKind::ExtraLowerRegular)) return;
         const double old = cid == Principal ? payment.principal() : payment.interest();
         if (value != old) {
             if (cid == Principal) payment.setPrincipal(value);
@@ -307,7 +309,7 @@ void LoanPanelController::execMenu(int tag)
 bool LoanPanelController::insertExtraPayment(const QDate &date, double amount, bool targetIsBonus, bool shortenTerm)
 {
     const std::vector<int> rows = selectedRows();
-    if (m_isNew || rows.empty() || !date.isValid()) return false;
+    if (m_isNew || rows.empty() || !date.isValid() || amount < 0) return false;
     const int selected = rows.front();
     auto payment = std::make_shared<CV4LoanPayment>();
     const cv::LoanPaymentKind part = targetIsBonus ? cv::LoanPaymentKind::Bonus : cv::LoanPaymentKind::Regular;
