@@ -255,6 +255,9 @@ public:
     // Saves under the path as the type, then takes the day's backup once per opening.
     bool writeToFile(const QString &path, const QString &type);
     void compactDB();
+    // The store's own consistency check on a thread of its own, started once
+    // the window shows; a damaged store is reported as soon as it is found.
+    void checkStoreInBackground();
 
     // The file the document saves to; none while untitled.
     const QString &fileName() const;
@@ -300,6 +303,11 @@ private:
     void setFileType(const QString &type);
     // Whether the last failed read was cancelled by the user.
     bool readCancelled() const;
+    // Whether a save over the book must ask first: its store was found damaged
+    // and the user has not yet chosen to save it all the same. Waits for a
+    // check under way.
+    bool saveNeedsDamageConfirmation();
+    void acceptStoreDamage();
     // The template the next new document is filled from: 0 "default", n "template-n".
     static void setTemplateIndex(int index);
     static int templateIndex();

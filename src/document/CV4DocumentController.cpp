@@ -70,6 +70,19 @@ bool CV4DocumentController::mayOverwrite(const CV4Document *document, const QStr
         QString());
 }
 
+// The damaged book's file and its dated backups are the last good copies.
+bool CV4DocumentController::mayReplaceDamaged(CV4Document *document, const QString &path)
+{
+    if (document->fileName().isEmpty() || canonical(path) != canonical(document->fileName()) ||
+        !document->saveNeedsDamageConfirmation())
+        return true;
+    if (!CV4Alert::confirm(cv::formatString(cv::localizedString("Store-Damaged-Save"), {QFileInfo(path).fileName()}),
+                           cv::localizedString("Store-Damaged-Save-Detail"), cv::localizedString("Save Anyway"), QString()))
+        return false;
+    document->acceptStoreDamage();
+    return true;
+}
+
 void CV4DocumentController::watch(const CV4Document *document)
 {
     const QString path = document->fileName();
@@ -164,6 +177,7 @@ CV4Document *CV4DocumentController::openDocument(const QString &path, bool displ
     CV4Document *raw = document.get();
     watch(raw);
     add(std::move(document), display);
+    raw->checkStoreInBackground();
     return raw;
 }
 
@@ -171,7 +185,7 @@ bool CV4DocumentController::saveDocument(CV4Document *document)
 {
     if (!document) return false;
     if (!document->fileName().isEmpty()) {
-        if (!mayOverwrite(document, document->fileName())) return false;
+        if (!mayReplaceDamaged(document, document->fileName()) || !mayOverwrite(document, document->fileName())) return false;
         const bool ok = document->writeToFile(document->fileName(), document->fileType());
         if (!ok)
             CV4Alert::alert(cv::formatString(cv::localizedString("The document “%@” could not be saved."), {displayName(*document)}),
@@ -202,12 +216,14 @@ bool CV4DocumentController::saveDocumentAs(CV4Document *document, const QString 
                         cv::localizedString("Another open document uses this file."));
         return false;
     }
-    if (!mayOverwrite(document, path)) return false;
+    if (!mayReplaceDamaged(document, path) || !mayOverwrite(document, path)) return false;
     if (!document->writeToFile(path, type)) {
         CV4Alert::alert(cv::formatString(cv::localizedString("The document “%@” could not be saved."), {QFileInfo(path).fileName()}),
                         QString());
         return false;
     }
+    // A damaged book saved elsewhere leaves its last good copy behind: nothing more to ask.
+    if (document->fileName().isEmpty() || canonical(path) != canonical(document->fileName())) document->acceptStoreDamage();
     document->setFileName(path);
     document->setFileType(type);
     watch(document);
@@ -237,6 +253,7 @@ CV4Document *CV4DocumentController::revertDocument(CV4Document *document, bool a
     cv::documentUI().makeWindowControllers(*raw);
     cv::documentUI().showWindows(*raw);
     Q_EMIT documentAdded(raw);
+    raw->checkStoreInBackground();
     return raw;
 }
 

@@ -67,6 +67,8 @@ private:
     static QString canonical(const QString &path);
     // Whether the open may go on although another program holds the book's lock.
     static bool mayOpenDespiteLock(const QString &path);
+    // Whether a save may replace the book's file although its store was found damaged: asks.
+    static bool mayReplaceDamaged(CV4Document *document, const QString &path);
     // Whether a save may replace the file: asks when another program changed it.
     bool mayOverwrite(const CV4Document *document, const QString &path) const;
     // Locks the document's file and notes its state as this program left it.

@@ -8,6 +8,7 @@
 #include "document/CV4DataModel.h"
 #include "document/CV4Document.h"
 #include "document/CV4PrintInfo.h"
+#include "document/StoreCheck.h"
 #include "model/CV4Cache.h"
 #include "model/CVExtraInterfaces.h"
 #include "platform/CV4IntHash.h"
@@ -133,6 +134,12 @@ struct CV4Document::Private {
     int m_backupStatus = 0;
     bool m_upgraded = false;
     bool m_readCancelled = false;
+    // The store check after the open: its answer is taken once.
+    void takeStoreCheck();
+    bool m_storeDamaged = false;
+    bool m_storeDamageAccepted = false;
+    // Last, so that it stops before anything it reads goes.
+    std::unique_ptr<cv::StoreCheck> m_storeCheck;
 };
 
 namespace cv {

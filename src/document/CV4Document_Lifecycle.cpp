@@ -357,6 +357,40 @@ void CV4Document::compactDB()
     postNoBusy();
 }
 
+// ---------------------------------------------------------------- store check
+
+void CV4Document::checkStoreInBackground()
+{
+    if (m_d->m_storeCheck || !m_d->m_dataModel->isOpen()) return;
+    m_d->m_storeCheck = std::make_unique<cv::StoreCheck>(m_d->m_dataModel->workingPath(), [this] {
+        QMetaObject::invokeMethod(this, [this] { m_d->takeStoreCheck(); }, Qt::QueuedConnection);
+    });
+}
+
+void CV4Document::Private::takeStoreCheck()
+{
+    if (!m_storeCheck) return;
+    const cv::StoreCheck::Answer answer = m_storeCheck->answer();
+    m_storeCheck.reset();
+    if (!answer || *answer == QStringList{QStringLiteral("ok")}) return;
+    m_storeDamaged = true;
+    qCWarning(lcDocument).noquote() << "store check of" << m_fileName << "found damage:" << answer->join(QStringLiteral("; "));
+    const QString name = QFileInfo(m_fileName.isEmpty() ? m_suggestedFileName : m_fileName).fileName();
+    CV4Alert::alert(cv::formatString(cv::localizedString(QStringLiteral("Store-Damaged")), {name}),
+                    cv::localizedString(QStringLiteral("Store-Damaged-Detail")));
+}
+
+bool CV4Document::saveNeedsDamageConfirmation()
+{
+    m_d->takeStoreCheck();
+    return m_d->m_storeDamaged && !m_d->m_storeDamageAccepted;
+}
+
+void CV4Document::acceptStoreDamage()
+{
+    m_d->m_storeDamageAccepted = true;
+}
+
 // ---------------------------------------------------------------- save
 
 bool CV4Document::writeToFile(const QString &path, const QString &type)

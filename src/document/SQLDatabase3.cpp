@@ -342,6 +342,9 @@ void SQLDatabase3::configureConnection()
     sqlite3_db_config(m_database, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
     // The working copy is packed as one file on save: no WAL side files.
     sqlite3_exec(m_database, "PRAGMA journal_mode=DELETE;", nullptr, nullptr, nullptr);
+    // The store check reads beside this connection after the open: a write
+    // waits for it to end instead of failing.
+    sqlite3_busy_timeout(m_database, 10000);
 }
 
 void SQLDatabase3::close()
