@@ -54,6 +54,9 @@ StoreCheck::Answer StoreCheck::run(const QString &databasePath, sqlite3 **runnin
         return std::nullopt;
     }
     sqlite3_busy_timeout(db, kBusyWaitMs);
+    // The file came from outside: its schema runs nothing with our trust.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
     if (running) {
         std::lock_guard lock(*guard);
         *running = db;
