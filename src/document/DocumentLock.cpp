@@ -125,7 +125,8 @@ bool replaceLock(const QString &path, const QByteArray &text)
     for (int attempt = 0; attempt < 4; ++attempt) {
         const QByteArray temp = target + '-' + QByteArray::number(qint64(::getpid())) + '-' +
                                 QByteArray::number(QRandomGenerator::global()->generate(), 16);
-        const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        // Readable by the others who share the folder: they are the ones to warn.
+        const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
         if (fd < 0) {
             if (errno == EEXIST) continue;
             return false;
