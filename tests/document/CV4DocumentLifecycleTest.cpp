@@ -629,11 +629,11 @@ TEST_F(LifecycleTest, LockHolderChild)
     CV4DocumentController controller(nullptr);
     CV4Document *doc = controller.openDocument(path);
     std::string line;
-    std::cout << "OPEN" << std::endl;
-    std::getline(std::cin, line);
-    controller.closeDocument(doc, false);
-    std::cout << "CLOSED" << std::endl;
-    std::getline(std::cin, line);
+    for (const char *said : {"OPEN", "CLOSED"}) {
+        std::cout << said << std::endl;
+        std::getline(std::cin, line);
+        controller.closeDocument(doc, false);
+    }
 }
 
 // Three programs open one book and close it in another order, each going on
