@@ -21,7 +21,7 @@ public:
     enum Mode { Accounts = 0, Categories = 1 };
     static constexpr int kPaletteSize = 10;
     static constexpr int kBlackIndex = 11;
-    static constexpr double kFontSize = 11;
+    static constexpr double kFontSize = 10; // the report font
     static constexpr double kLineHeight = 14;
 
     struct Axis {

@@ -8,7 +8,11 @@
 #include "platform/Localization.h"
 #include "platform/ScriptedAlertPresenter.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QTimer>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QRadioButton>
@@ -98,8 +102,7 @@ TEST_F(SheetTest, PieOfAccountsNeedsNoEndDate)
         EXPECT_FALSE(sheet.toDateField()->isEnabled());
         EXPECT_FALSE(sheet.intervalButton()->isEnabled());
         const QString pdf = folder.filePath(QStringLiteral("pie.pdf"));
-        sheet.setPrintTarget(cv::PrintRunner::Mode::Pdf, pdf);
-        QTest::mouseClick(sheet.drawButton(), Qt::LeftButton);
+        EXPECT_TRUE(sheet.print(cv::PrintRunner::Mode::Pdf, pdf));
         EXPECT_GT(QFileInfo(pdf).size(), 0);
         EXPECT_FALSE(m_book.doc->amountText().isCurrencyPrinting());
         // On the categories tab the pie needs its range again.
@@ -109,6 +112,32 @@ TEST_F(SheetTest, PieOfAccountsNeedsNoEndDate)
     }
     // The ticks do not outlast the sheet.
     EXPECT_EQ(m_book.doc->accountModel()->asset()->deepStatus(), 0);
+}
+
+TEST_F(SheetTest, DrawPrintsThroughTheDialogAndPreviewPreviews)
+{
+    auto bank = m_book.account(31, QStringLiteral("Bank"), 500);
+    m_book.rebuild();
+    ChartPanelController sheet(m_book.doc.get(), m_preference);
+    sheet.show();
+    EXPECT_FALSE(sheet.previewButton()->isEnabled());
+    clickTick(sheet.accView(), bank);
+    ASSERT_TRUE(sheet.previewButton()->isEnabled());
+    struct Case {
+        QPushButton *button;
+        bool printDialog;
+    };
+    for (const Case &c : {Case{sheet.drawButton(), true}, Case{sheet.previewButton(), false}}) {
+        QString shown;
+        QTimer::singleShot(0, [&shown] {
+            QWidget *modal = QApplication::activeModalWidget();
+            shown = modal ? QString::fromLatin1(modal->metaObject()->className()) : QStringLiteral("none");
+            if (auto *dialog = qobject_cast<QDialog *>(modal))
+                dialog->reject();
+        });
+        QTest::mouseClick(c.button, Qt::LeftButton);
+        EXPECT_EQ(shown, QString::fromLatin1(c.printDialog ? "QPrintDialog" : "QPrintPreviewDialog"));
+    }
 }
 
 TEST_F(SheetTest, OverviewPeriodsAndComparisons)

@@ -9,7 +9,10 @@
 
 #include <gmock/gmock.h>
 
+#include <array>
 #include <cmath>
+#include <functional>
+#include <map>
 
 using cv::RecordingCanvas;
 using Op = RecordingCanvas::Op;
@@ -100,6 +103,47 @@ TEST(ChartHelpers, SampleDates)
               (Dates{QDate(2008, 1, 31), QDate(2008, 2, 29), QDate(2008, 3, 31)}));
     EXPECT_EQ(CV4SeriesChartView::sampleDates(QDate(2009, 1, 31), QDate(2009, 5, 31), true).size(), 5u);
     EXPECT_TRUE(CV4SeriesChartView::sampleDates(QDate(2009, 2, 1), QDate(2009, 1, 31), false).empty());
+}
+
+// Per device pixel column: the first, lowest, highest and last y of the points with one.
+std::map<double, std::array<double, 4>> pixelColumns(const std::vector<QPointF> &points, double scale)
+{
+    std::map<double, std::array<double, 4>> columns;
+    for (const QPointF &p : points) {
+        if (std::isnan(p.y()))
+            continue;
+        auto [at, added] = columns.try_emplace(std::floor(p.x() * scale), std::array<double, 4>{p.y(), p.y(), p.y(), p.y()});
+        std::array<double, 4> &c = at->second;
+        c = {c[0], std::min(c[1], p.y()), std::max(c[2], p.y()), p.y()};
+    }
+    return columns;
+}
+
+TEST(ChartHelpers, ReducedLinesKeepEveryPixelColumnsExtremes)
+{
+    struct Shape {
+        const char *name;
+        std::function<double(int)> value;
+    };
+    const std::vector<Shape> shapes = {
+        {"flat", [](int) { return 50.0; }},
+        {"zig-zag", [](int i) { return i % 2 ? 0.0 : 400.0 + i % 7; }},
+        {"single spike", [](int i) { return i == 3001 ? 900.0 : 10.0; }},
+        {"gaps", [](int i) { return i % 5 < 2 ? qQNaN() : (i % 13) * 30.0; }},
+    };
+    // Twenty years of days across a landscape plot, on screen, a printer and the PDF's grid.
+    for (const Shape &shape : shapes) {
+        for (double scale : {1.0, 300.0 / 72, 1200.0 / 72}) {
+            std::vector<QPointF> points;
+            for (int i = 0; i < 7305; ++i)
+                points.emplace_back(100 + 450.0 * i / 7304, shape.value(i));
+            const std::vector<QPointF> reduced = CV4LineChartView::reducedLine(points, scale);
+            EXPECT_EQ(pixelColumns(reduced, scale), pixelColumns(points, scale)) << shape.name << " " << scale;
+            EXPECT_LE(reduced.size(), 4 * pixelColumns(points, scale).size()) << shape.name << " " << scale;
+            EXPECT_TRUE(std::is_sorted(reduced.begin(), reduced.end(),
+                                       [](const QPointF &a, const QPointF &b) { return a.x() < b.x(); }));
+        }
+    }
 }
 
 TEST_F(ChartViewTest, PagesFollowAssetsAndDebts)
