@@ -4,6 +4,14 @@
 #include <cmath>
 #include <vector>
 
+void CV4CBarChartView::drawLegendSample(cv::Canvas &canvas, double x, double y, int i) const
+{
+    // A swatch as the pie's legend has: the bars are areas, not lines.
+    const QRectF swatch = box(x, y + 2, 48, 10);
+    canvas.fillRect(swatch, chartColor(i));
+    canvas.strokeRect(swatch, 0.5, kFrameGrey);
+}
+
 void CV4CBarChartView::drawValues(cv::Canvas &canvas, const Plot &plot, const std::vector<CVUnitModelPtr> &items,
                                   const Series &series)
 {
@@ -56,7 +64,7 @@ void CV4CBarChartView::drawValues(cv::Canvas &canvas, const Plot &plot, const st
             const QRectF bar = box(left, bottom, width, height);
             canvas.fillRect(bar, chartColor(i));
             if (b < cw)
-                canvas.strokeRect(bar, 0.5, QColor::fromRgbF(0.5, 0.5, 0.5));
+                canvas.strokeRect(bar, 0.5, kFrameGrey);
             bottom += height;
         }
     }

@@ -58,6 +58,8 @@ public:
     // Axis limits and step for the finite values' maximum and minimum.
     static Axis calcAxis(double max, double min);
     static bool shouldDrawTheLineFor(double value, const Axis &axis, double axisSize);
+    // The distance between labelled grid lines on an axis that long; 0 for none.
+    static double gridStep(const Axis &axis, double axisSize);
     static DateStep scaleAdvance(const QDate &from, const QDate &to);
 
 protected:

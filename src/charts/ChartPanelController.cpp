@@ -63,11 +63,12 @@ ChartPanelController::ChartPanelController(CV4Document *document, const CV4Prefe
     m_tabView->addTab(m_actView, cv::localizedString("Chart-Tab-Categories"));
     for (cv::AccountActualOutlineView *view : {m_accView, m_actView}) {
         view->setToggleClient(this);
-        // Names take the room; the kind and the ticked name as much as they need.
+        // Names take the room, the kind as much as it needs. The tick beside
+        // the name says what is charted: a column repeating ticked names adds nothing.
         view->header()->setStretchLastSection(false);
         view->header()->setSectionResizeMode(0, QHeaderView::Stretch);
         view->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-        view->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+        view->setColumnHidden(2, true);
     }
     // The interval's data is the chart option: bit 0 monthly.
     m_intervalButton->addItem(cv::localizedString("Chart-Interval-Daily"), 0);

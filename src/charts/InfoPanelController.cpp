@@ -4,6 +4,7 @@
 #include "document/CV4Document.h"
 #include "platform/CV4MiscUtilities.h"
 #include "platform/Localization.h"
+#include "platform/widgets/CV4MiscUtilitiesWidgets.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>
@@ -168,7 +169,10 @@ void InfoPanelController::reloadTables(bool all)
         QTableWidget *view = m_tables[size_t(t)];
         for (int r = 0; r < view->rowCount(); ++r) {
             for (int c = 0; c < view->columnCount(); ++c) {
-                auto *item = new QTableWidgetItem(objectValue(Table(t), r, c));
+                const Cell shown = cell(Table(t), r, c);
+                auto *item = new QTableWidgetItem(shown.text);
+                if (shown.negative)
+                    item->setForeground(cv::negativeColor());
                 // Amounts right-aligned; the labels of the balance sheet and the names left.
                 const bool label = c == 0 || (t == BalanceSheet && c == 2);
                 item->setTextAlignment(Qt::AlignVCenter | (label ? Qt::AlignLeft : Qt::AlignRight));
@@ -178,12 +182,17 @@ void InfoPanelController::reloadTables(bool all)
     }
 }
 
-QString InfoPanelController::currencyString(double value) const
+InfoPanelController::Cell InfoPanelController::currencyString(double value) const
 {
-    return m_doc ? m_doc->stringForValue(value, 0) : QString();
+    return {m_doc ? m_doc->stringForValue(value, 0) : QString(), value < 0};
 }
 
 QString InfoPanelController::objectValue(Table table, int row, int column) const
+{
+    return cell(table, row, column).text;
+}
+
+InfoPanelController::Cell InfoPanelController::cell(Table table, int row, int column) const
 {
     const auto label = [](const char *key) { return cv::localizedString(key); };
     switch (table) {
@@ -252,5 +261,5 @@ QString InfoPanelController::objectValue(Table table, int row, int column) const
         }
     }
     }
-    return QString();
+    return {};
 }

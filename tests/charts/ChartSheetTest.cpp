@@ -7,6 +7,7 @@
 #include "document/CV4Preference.h"
 #include "platform/Localization.h"
 #include "platform/ScriptedAlertPresenter.h"
+#include "platform/widgets/CV4MiscUtilitiesWidgets.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -241,6 +242,9 @@ TEST_F(SheetTest, OverviewRanksExpensesAndBudgets)
     EXPECT_EQ(cell(sheet, T::OverBudget, 1, 0), QStringLiteral("Life"));
     EXPECT_EQ(cell(sheet, T::OverBudget, 1, 3), QStringLiteral("150.00"));
     EXPECT_EQ(cell(sheet, T::OverBudget, 2, 0), QString());
+    // Spent more than earned: the month's total in the viewer's colour of negatives.
+    EXPECT_EQ(sheet.tableView(T::ProfitLoss)->item(2, 1)->foreground().color(), cv::negativeColor());
+    EXPECT_NE(sheet.tableView(T::ProfitLoss)->item(1, 1)->foreground().color(), cv::negativeColor());
 
     sheet.levelStepper()->setValue(2);
     EXPECT_EQ(cell(sheet, T::TopExpenses, 2, 0), QStringLiteral("Life/Food"));

@@ -210,11 +210,31 @@ TEST_F(ChartViewTest, LinesStayInTheBoxAndBarsSkipEmptyColumns)
     canvas.clear();
     bars->drawSheet(1, canvas);
     const auto fills = canvas.calls(Op::FillRect);
-    const int walletBars = int(std::count_if(fills.begin(), fills.end(), [](const RecordingCanvas::Call &c) {
-        return c.color == CV4ChartView::chartColor(0) && c.rect.height() > 2;
-    }));
-    EXPECT_EQ(walletBars, 2); // the 20th and the 21st
+    const auto count = [&fills](auto &&which) { return std::count_if(fills.begin(), fills.end(), which); };
+    EXPECT_EQ(count([](const RecordingCanvas::Call &c) {
+                  return c.color == CV4ChartView::chartColor(0) && c.rect.height() > 10;
+              }),
+              2); // the 20th and the 21st
+    // Bars' legend shows areas, as the pie's does; lines' legend shows lines.
+    EXPECT_EQ(count([](const RecordingCanvas::Call &c) { return c.rect.size() == QSizeF(48, 10); }), 2);
+    EXPECT_EQ(count([](const RecordingCanvas::Call &c) { return c.rect.size() == QSizeF(48, 2); }), 0);
     EXPECT_TRUE(canvas.texts().contains(QStringLiteral("100%")));
+}
+
+TEST_F(ChartViewTest, LineAxesEndOnLabelledSteps)
+{
+    // 130,000 to 920,000 in steps of 10,000 labels every 100,000: the ends move out to steps.
+    auto wallet = m_book.account(30, QStringLiteral("Wallet"), 150000);
+    auto bank = m_book.account(31, QStringLiteral("Bank"), 900000);
+    m_book.rebuild();
+    RecordingCanvas canvas;
+    chart<CV4LineChartView>(0, 0, {wallet, bank}, QDate(2009, 1, 1), QDate(2009, 1, 31))->drawSheet(1, canvas);
+    QStringList labels;
+    for (const QString &text : canvas.texts())
+        if (text.endsWith(QStringLiteral("00,000")))
+            labels << text;
+    EXPECT_EQ(labels.join(QLatin1Char('|')), QStringLiteral("100,000|200,000|300,000|400,000|500,000|600,000|700,000|"
+                                                            "800,000|900,000|1,000,000"));
 }
 
 TEST_F(ChartViewTest, PieLegendAndWedges)
@@ -223,13 +243,15 @@ TEST_F(ChartViewTest, PieLegendAndWedges)
         std::vector<double> balances;
         const char *legend;  // name, value and rate row by row, then the total; "|" between
         int wedges;
-        const char *labels;  // on the wedges: shares of the positive values
+        const char *labels;  // shares of the positive values: white on dark wedges, "/b" black on light ones or outside
         int swatches;        // none for the members of a gathered slice
     };
     const std::vector<Case> cases = {
         {{90, 6, 3, 1}, "A0|90|90.00|A1|6|6.00|Others (under 5%)|4|4.00|A2|3|3.00|A3|1|1.00|Total|100", 3,
-         "90.00|6.00|4.00", 3},
-        {{80, 15, 5}, "A0|80|80.00|A1|15|15.00|A2|5|5.00|Total|100", 3, "80.00|15.00|5.00", 3},
+         "90.00|6.00|4.00/b", 3},
+        {{80, 15, 5}, "A0|80|80.00|A1|15|15.00|A2|5|5.00|Total|100", 3, "80.00|15.00|5.00/b", 3},
+        {{30, 20, 20, 15, 15}, "A0|30|30.00|A1|20|20.00|A2|20|20.00|A3|15|15.00|A4|15|15.00|Total|100", 5,
+         "30.00|20.00|20.00|15.00/b|15.00/b", 5},
         {{0, 0}, "A0|0|0.00|A1|0|0.00|Total|0", 0, "", 2},
         {{100, -20}, "A0|100|125.00|A1|-20|-25.00|Total|80", 1, "100.00", 2},
     };
@@ -252,11 +274,12 @@ TEST_F(ChartViewTest, PieLegendAndWedges)
         ASSERT_GE(first, 0);
         EXPECT_EQ(texts.mid(first + 1, legend.size()), legend) << c.balances.front();
         EXPECT_EQ(canvas.calls(Op::FillPath).size(), c.wedges) << c.balances.front();
-        QStringList white;
-        for (const auto &call : canvas.calls(Op::Text))
-            if (call.color == QColor(Qt::white))
-                white << call.text;
-        EXPECT_EQ(white.join(QLatin1Char('|')), QString::fromUtf8(c.labels)) << c.balances.front();
+        QStringList labels;
+        const QList<RecordingCanvas::Call> drawn = canvas.calls(Op::Text);
+        // The wedges' labels follow the legend's total.
+        for (qsizetype t = texts.lastIndexOf(QStringLiteral("Total")) + 2; t < drawn.size(); ++t)
+            labels << drawn[t].text + (drawn[t].color == QColor(Qt::white) ? QString() : QStringLiteral("/b"));
+        EXPECT_EQ(labels.join(QLatin1Char('|')), QString::fromUtf8(c.labels)) << c.balances.front();
         const auto fills = canvas.calls(Op::FillRect);
         EXPECT_EQ(std::count_if(fills.begin(), fills.end(), [](const RecordingCanvas::Call &f) {
                       return qFuzzyCompare(f.rect.width(), 48) && qFuzzyCompare(f.rect.height(), 10);
