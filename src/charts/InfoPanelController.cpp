@@ -38,6 +38,29 @@ QTableWidget *makeTable(int table, QWidget *parent)
     return view;
 }
 
+// Labels as wide as they are, amounts sharing the rest; the table never so
+// narrow that a text is cut.
+void fitColumns(QTableWidget *view, std::initializer_list<int> labels)
+{
+    QHeaderView *head = view->horizontalHeader();
+    for (int c : labels)
+        head->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+    const QAbstractItemView &cells = *view; // where the content's width is public
+    int fixed = 2 * view->frameWidth();
+    int widest = 0;
+    int shared = 0;
+    for (int c = 0; c < view->columnCount(); ++c) {
+        const int need = std::max(cells.sizeHintForColumn(c), head->isHidden() ? 0 : head->sectionSizeHint(c));
+        if (head->sectionResizeMode(c) == QHeaderView::Stretch) {
+            widest = std::max(widest, need);
+            ++shared;
+        } else {
+            fixed += need;
+        }
+    }
+    view->setMinimumWidth(fixed + widest * shared);
+}
+
 // Every row shows: the tables are short and fixed.
 void fitRows(QTableWidget *view)
 {
@@ -66,7 +89,6 @@ InfoPanelController::InfoPanelController(CV4Document *document, QWidget *parent)
     tableView(OverBudget)->setHorizontalHeaderLabels(
         {cv::localizedString("InfP-Column-Category"), cv::localizedString("InfP-Column-Actual"),
          cv::localizedString("InfP-Column-Budget"), cv::localizedString("InfP-Column-Rate")});
-    tableView(TopExpenses)->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     for (QTableWidget *view : m_tables)
         fitRows(view);
 
@@ -179,6 +201,8 @@ void InfoPanelController::reloadTables(bool all)
                 view->setItem(r, c, item);
             }
         }
+        static const std::initializer_list<int> labelColumns[] = {{0, 2}, {0}, {0}, {1}, {1, 2, 3}};
+        fitColumns(view, labelColumns[t]);
     }
 }
 

@@ -1,9 +1,11 @@
 // A template book with a year of entries, charted through the chart sheet
-// into PDF files and with both sheets shot as PNG under the build tree
+// into PDF files whose titles and legends are read back, and both sheets
+// checked for cut texts; the sheets are also shot as PNG under the build tree
 // (screenshots/{ja,en}/), for people to look at. Set CV_PRINT_OUT to a
 // folder to keep the PDFs (pdftoppm -png).
 
 #include "ChartBook.h"
+#include "PdfText.h"
 #include "support/Screenshots.h"
 
 #include "charts/ChartPanelController.h"
@@ -24,8 +26,10 @@
 #include <QFileInfo>
 #include <optional>
 #include <QPushButton>
+#include <QHeaderView>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -88,6 +92,7 @@ class ChartShots : public ::testing::TestWithParam<const char *> {
 protected:
     void SetUp() override
     {
+        CVTEST_REQUIRE_PDFTOTEXT();
         cv::setLanguageOverride(QString::fromLatin1(GetParam()));
         CV4DocumentTestAccess::setTemplateIndex(0);
         m_doc.createDefault();
@@ -112,6 +117,29 @@ protected:
     QString m_folder;
 };
 
+// The texts a user sees cut: outline columns narrower than their content,
+// table cells narrower than their text.
+QStringList cutTexts(const QTreeView &outline)
+{
+    const QAbstractItemView &view = outline; // where the content's width is public
+    QStringList cut;
+    for (int c = 0; c < outline.model()->columnCount(); ++c)
+        if (!outline.isColumnHidden(c) && outline.columnWidth(c) < view.sizeHintForColumn(c))
+            cut << QStringLiteral("column %1").arg(c);
+    return cut;
+}
+
+QStringList cutTexts(const QTableWidget &table)
+{
+    QStringList cut;
+    for (int r = 0; r < table.rowCount(); ++r)
+        for (int c = 0; c < table.columnCount(); ++c)
+            if (const QTableWidgetItem *item = table.item(r, c);
+                item && table.fontMetrics().horizontalAdvance(item->text()) + 6 > table.columnWidth(c))
+                cut << item->text();
+    return cut;
+}
+
 void tickAll(cv::AccountActualOutlineView *outline, const std::vector<CVUnitModelPtr> &nodes, ChartPanelController &sheet)
 {
     for (const CVUnitModelPtr &node : nodes) {
@@ -124,6 +152,7 @@ void tickAll(cv::AccountActualOutlineView *outline, const std::vector<CVUnitMode
 TEST_P(ChartShots, ChartsAndOverview)
 {
     const QString language = QString::fromLatin1(GetParam());
+    const bool ja = language == QLatin1String("ja");
     std::vector<CVUnitModelPtr> accounts, categories;
     leaves(m_doc.accountModel()->asset(), accounts);
     leaves(m_doc.accountModel()->debt(), accounts);
@@ -135,34 +164,55 @@ TEST_P(ChartShots, ChartsAndOverview)
     sheet.show();
     tickAll(sheet.accView(), accounts, sheet);
     EXPECT_TRUE(shoot(sheet, QStringLiteral("chart-sheet")));
+    EXPECT_EQ(cutTexts(*sheet.accView()).join(QLatin1Char('|')).toStdString(), "");
+    // What each printed chart is titled, and what its first legend says.
     struct Print {
         const char *name;
         int tab, kind, interval;
+        const char *title, *legend;
     };
-    for (const Print &p : {Print{"chart-line", 0, 0, 0}, Print{"chart-pie-accounts", 0, 2, 0}, Print{"chart-bar", 1, 1, 1},
-                           Print{"chart-line-categories", 1, 0, 1}, Print{"chart-pie-categories", 1, 2, 0}}) {
+    const Print ja_[] = {{"chart-line", 0, 0, 0, "口座", "資産"},
+                         {"chart-pie-accounts", 0, 2, 0, "口座", "資産"},
+                         {"chart-bar", 1, 1, 1, "収入と支出", "支出"},
+                         {"chart-line-categories", 1, 0, 1, "収入と支出", "支出"},
+                         {"chart-pie-categories", 1, 2, 0, "収入と支出", "支出"}};
+    const Print en_[] = {{"chart-line", 0, 0, 0, "Accounts", "Assets"},
+                         {"chart-pie-accounts", 0, 2, 0, "Accounts", "Assets"},
+                         {"chart-bar", 1, 1, 1, "Income and Expenses", "Expenses"},
+                         {"chart-line-categories", 1, 0, 1, "Income and Expenses", "Expenses"},
+                         {"chart-pie-categories", 1, 2, 0, "Income and Expenses", "Expenses"}};
+    for (const Print &p : ja ? ja_ : en_) {
         sheet.tabView()->setCurrentIndex(p.tab);
-        if (p.tab == 1 && sheet.chartItems().empty())
+        if (p.tab == 1 && sheet.chartItems().empty()) {
             tickAll(sheet.actView(), categories, sheet);
+            EXPECT_EQ(cutTexts(*sheet.actView()).join(QLatin1Char('|')).toStdString(), "");
+        }
         sheet.paramButton()->setCurrentIndex(p.kind);
         if (sheet.intervalButton()->isEnabled())
             sheet.intervalButton()->setCurrentIndex(p.interval);
         const QString pdf = m_folder + QStringLiteral("/%1-%2.pdf").arg(QLatin1String(p.name), language);
         QFile::remove(pdf);
-        ASSERT_TRUE(sheet.drawButton()->isEnabled()) << p.name;
-        EXPECT_TRUE(sheet.print(cv::PrintRunner::Mode::Pdf, pdf)) << p.name;
-        EXPECT_GT(QFileInfo(pdf).size(), 0) << p.name;
+        ASSERT_TRUE(sheet.print(cv::PrintRunner::Mode::Pdf, pdf)) << p.name;
+        const QString text = cvtest::pdfText(pdf);
+        EXPECT_TRUE(text.startsWith(QString::fromUtf8(p.title) + QLatin1Char(' '))) << p.name << ": " << text.toStdString();
+        EXPECT_TRUE(text.contains(QLatin1Char(' ') + QString::fromUtf8(p.legend) + QLatin1Char(' '))) << p.name;
     }
     sheet.hide();
 
     InfoPanelController overview(&m_doc);
     typeDate(overview.dateField(), QStringLiteral("2009/12/31"));
+    // One name in the menu and on the sheet.
+    EXPECT_EQ(overview.windowTitle(), QString::fromUtf8(ja ? "財務概況" : "Financial Overview"));
+    EXPECT_EQ(cv::localizedString("Menu Financial Overview"), overview.windowTitle() + QStringLiteral("…"));
     EXPECT_TRUE(shoot(overview, QStringLiteral("overview-balance")));
     overview.tabView()->setCurrentIndex(1);
     EXPECT_TRUE(shoot(overview, QStringLiteral("overview-flow")));
     QTest::mouseClick(overview.monthOption(), Qt::LeftButton);
     overview.tabView()->setCurrentIndex(2);
     EXPECT_TRUE(shoot(overview, QStringLiteral("overview-ranking")));
+    for (auto table : {InfoPanelController::BalanceSheet, InfoPanelController::ProfitLoss, InfoPanelController::CashFlow,
+                       InfoPanelController::TopExpenses, InfoPanelController::OverBudget})
+        EXPECT_EQ(cutTexts(*overview.tableView(table)).join(QLatin1Char('|')).toStdString(), "") << table;
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, ChartShots, ::testing::Values("ja", "en"));
