@@ -7,6 +7,7 @@
 #include <QPaintEngine>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -121,8 +122,17 @@ void PainterCanvas::strokePolyline(const QPointF *points, qsizetype count, doubl
     if (count < 2)
         return;
     const QPaintEngine *engine = m_painter.paintEngine();
-    const bool rasterised = engine && (engine->type() == QPaintEngine::Raster || engine->type() == QPaintEngine::Picture);
-    if (!rasterised) {
+    const QPaintEngine::Type type = engine ? engine->type() : QPaintEngine::Pdf;
+    if (type == QPaintEngine::Picture) {
+        // A preview's recording is painted again on the screen at every zoom:
+        // short runs keep each fill small there and the recording compact.
+        constexpr qsizetype kRun = 8;
+        m_painter.setPen(QPen(color, lineWidth));
+        for (qsizetype at = 0; at + 1 < count; at += kRun)
+            m_painter.drawPolyline(points + at, int(std::min(kRun + 1, count - at)));
+        return;
+    }
+    if (type != QPaintEngine::Raster) {
         // Vector output keeps the path with its joins.
         m_painter.setPen(QPen(color, lineWidth));
         m_painter.drawPolyline(points, int(count));
