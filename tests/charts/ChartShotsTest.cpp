@@ -92,7 +92,8 @@ class ChartShots : public ::testing::TestWithParam<const char *> {
 protected:
     void SetUp() override
     {
-        CVTEST_REQUIRE_PDFTOTEXT();
+        if (cvtest::pdfTextMissing())
+            GTEST_SKIP() << "pdftotext is missing";
         cv::setLanguageOverride(QString::fromLatin1(GetParam()));
         CV4DocumentTestAccess::setTemplateIndex(0);
         m_doc.createDefault();
@@ -117,26 +118,14 @@ protected:
     QString m_folder;
 };
 
-// The texts a user sees cut: outline columns narrower than their content,
-// table cells narrower than their text.
-QStringList cutTexts(const QTreeView &outline)
+// The visible columns narrower than their content: what a user sees cut.
+template <class View> std::string cutColumns(const View &view)
 {
-    const QAbstractItemView &view = outline; // where the content's width is public
-    QStringList cut;
-    for (int c = 0; c < outline.model()->columnCount(); ++c)
-        if (!outline.isColumnHidden(c) && outline.columnWidth(c) < view.sizeHintForColumn(c))
-            cut << QStringLiteral("column %1").arg(c);
-    return cut;
-}
-
-QStringList cutTexts(const QTableWidget &table)
-{
-    QStringList cut;
-    for (int r = 0; r < table.rowCount(); ++r)
-        for (int c = 0; c < table.columnCount(); ++c)
-            if (const QTableWidgetItem *item = table.item(r, c);
-                item && table.fontMetrics().horizontalAdvance(item->text()) + 6 > table.columnWidth(c))
-                cut << item->text();
+    const QAbstractItemView &cells = view; // where the content's width is public
+    std::string cut;
+    for (int c = 0; c < view.model()->columnCount(); ++c)
+        if (!view.isColumnHidden(c) && view.columnWidth(c) < cells.sizeHintForColumn(c))
+            cut += std::to_string(c) + " ";
     return cut;
 }
 
@@ -164,28 +153,23 @@ TEST_P(ChartShots, ChartsAndOverview)
     sheet.show();
     tickAll(sheet.accView(), accounts, sheet);
     EXPECT_TRUE(shoot(sheet, QStringLiteral("chart-sheet")));
-    EXPECT_EQ(cutTexts(*sheet.accView()).join(QLatin1Char('|')).toStdString(), "");
+    EXPECT_EQ(cutColumns(*sheet.accView()), "");
     // What each printed chart is titled, and what its first legend says.
     struct Print {
         const char *name;
         int tab, kind, interval;
-        const char *title, *legend;
+        const char *ja, *en; // title and legend
     };
-    const Print ja_[] = {{"chart-line", 0, 0, 0, "口座", "資産"},
-                         {"chart-pie-accounts", 0, 2, 0, "口座", "資産"},
-                         {"chart-bar", 1, 1, 1, "収入と支出", "支出"},
-                         {"chart-line-categories", 1, 0, 1, "収入と支出", "支出"},
-                         {"chart-pie-categories", 1, 2, 0, "収入と支出", "支出"}};
-    const Print en_[] = {{"chart-line", 0, 0, 0, "Accounts", "Assets"},
-                         {"chart-pie-accounts", 0, 2, 0, "Accounts", "Assets"},
-                         {"chart-bar", 1, 1, 1, "Income and Expenses", "Expenses"},
-                         {"chart-line-categories", 1, 0, 1, "Income and Expenses", "Expenses"},
-                         {"chart-pie-categories", 1, 2, 0, "Income and Expenses", "Expenses"}};
-    for (const Print &p : ja ? ja_ : en_) {
+    const Print prints[] = {{"chart-line", 0, 0, 0, "口座 資産", "Accounts Assets"},
+                            {"chart-pie-accounts", 0, 2, 0, "口座 資産", "Accounts Assets"},
+                            {"chart-bar", 1, 1, 1, "収入と支出 支出", "Income and Expenses Expenses"},
+                            {"chart-line-categories", 1, 0, 1, "収入と支出 支出", "Income and Expenses Expenses"},
+                            {"chart-pie-categories", 1, 2, 0, "収入と支出 支出", "Income and Expenses Expenses"}};
+    for (const Print &p : prints) {
         sheet.tabView()->setCurrentIndex(p.tab);
         if (p.tab == 1 && sheet.chartItems().empty()) {
             tickAll(sheet.actView(), categories, sheet);
-            EXPECT_EQ(cutTexts(*sheet.actView()).join(QLatin1Char('|')).toStdString(), "");
+            EXPECT_EQ(cutColumns(*sheet.actView()), "");
         }
         sheet.paramButton()->setCurrentIndex(p.kind);
         if (sheet.intervalButton()->isEnabled())
@@ -193,9 +177,12 @@ TEST_P(ChartShots, ChartsAndOverview)
         const QString pdf = m_folder + QStringLiteral("/%1-%2.pdf").arg(QLatin1String(p.name), language);
         QFile::remove(pdf);
         ASSERT_TRUE(sheet.print(cv::PrintRunner::Mode::Pdf, pdf)) << p.name;
+        // The title heads the page, the date line comes next, then the legend.
+        const QStringList expected = QString::fromUtf8(ja ? p.ja : p.en).split(QLatin1Char(' '));
         const QString text = cvtest::pdfText(pdf);
-        EXPECT_TRUE(text.startsWith(QString::fromUtf8(p.title) + QLatin1Char(' '))) << p.name << ": " << text.toStdString();
-        EXPECT_TRUE(text.contains(QLatin1Char(' ') + QString::fromUtf8(p.legend) + QLatin1Char(' '))) << p.name;
+        EXPECT_TRUE(text.startsWith(expected.mid(0, expected.size() - 1).join(QLatin1Char(' ')) + QLatin1Char(' ')))
+            << p.name << ": " << text.toStdString();
+        EXPECT_TRUE(text.contains(QLatin1Char(' ') + expected.last() + QLatin1Char(' '))) << p.name;
     }
     sheet.hide();
 
@@ -212,7 +199,7 @@ TEST_P(ChartShots, ChartsAndOverview)
     EXPECT_TRUE(shoot(overview, QStringLiteral("overview-ranking")));
     for (auto table : {InfoPanelController::BalanceSheet, InfoPanelController::ProfitLoss, InfoPanelController::CashFlow,
                        InfoPanelController::TopExpenses, InfoPanelController::OverBudget})
-        EXPECT_EQ(cutTexts(*overview.tableView(table)).join(QLatin1Char('|')).toStdString(), "") << table;
+        EXPECT_EQ(cutColumns(*overview.tableView(table)), "") << table;
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, ChartShots, ::testing::Values("ja", "en"));

@@ -1,11 +1,8 @@
 #pragma once
-// Printed pages read back with poppler's tools (poppler-utils, installed by
-// scripts/install-deps.sh). Without them the tests that read prints skip,
-// except under CI=true, where a missing tool is a failure.
+// Prints read back with poppler's tools (poppler-utils, from scripts/install-deps.sh).
 
 #include <QProcess>
 #include <QStandardPaths>
-#include <QString>
 
 #include <gtest/gtest.h>
 
@@ -15,9 +12,7 @@ inline QString runTool(const QString &program, const QStringList &args)
 {
     QProcess process;
     process.start(program, args);
-    if (!process.waitForFinished(30000))
-        return {};
-    return QString::fromUtf8(process.readAllStandardOutput());
+    return process.waitForFinished(30000) ? QString::fromUtf8(process.readAllStandardOutput()) : QString();
 }
 
 // The text of a PDF on one line; poppler answers some CJK glyphs as Kangxi
@@ -29,14 +24,13 @@ inline QString pdfText(const QString &file)
         .simplified();
 }
 
-} // namespace cvtest
+// Without pdftotext a test that reads prints skips; under CI=true that is a failure.
+inline bool pdfTextMissing()
+{
+    const bool missing = QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty();
+    if (missing && qEnvironmentVariable("CI") == QLatin1String("true"))
+        ADD_FAILURE() << "pdftotext is missing: scripts/install-deps.sh installs poppler-utils";
+    return missing;
+}
 
-// In SetUp or a test body: skips without pdftotext, fails without it in CI.
-#define CVTEST_REQUIRE_PDFTOTEXT()                                                                                     \
-    do {                                                                                                               \
-        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {                                   \
-            if (qEnvironmentVariable("CI") == QLatin1String("true"))                                                   \
-                FAIL() << "pdftotext is missing: scripts/install-deps.sh installs poppler-utils";                      \
-            GTEST_SKIP() << "pdftotext is missing: scripts/install-deps.sh installs poppler-utils";                    \
-        }                                                                                                              \
-    } while (false)
+} // namespace cvtest
