@@ -416,6 +416,16 @@ void CV4Report1View::drawForeign(cv::Canvas &canvas, const CV4ReportItem &row, d
                        kColumnWidth);
 }
 
+std::pair<QString, QString> CV4Report1View::netHeading() const
+{
+    const QString format = cv::localizedString("Report-Account-Period");
+    const QVariantList dates{formatDate(m_date1), formatDate(m_date2)};
+    const qsizetype at = format.indexOf(QStringLiteral("%@"));
+    if (at <= 0)
+        return {cv::formatString(format, dates), QString()};
+    return {format.left(at).trimmed(), cv::formatString(format.mid(at), dates)};
+}
+
 void CV4Report1View::drawTitles(cv::Canvas &canvas, const QStringList &keys, double y)
 {
     double x = left() + kValuesX;
@@ -472,20 +482,22 @@ void CV4Report1View::drawPage(cv::Canvas &canvas)
             drawValues(canvas, row, y);
             break;
         case NetHead:
-            // The period's long dates keep clear of the first head.
-            cv::drawInColumn(canvas,
-                             cv::formatString(cv::localizedString("Report-Account-Period"),
-                                              {formatDate(m_date1), formatDate(m_date2)}),
-                             QPointF(left(), y), kValuesX);
+            // The heading's words head the column; its period goes on the
+            // values row below, whose first column is free.
+            cv::drawInColumn(canvas, netHeading().first, QPointF(left(), y), kValuesX);
             drawTitles(canvas,
                        {QStringLiteral("Report-NetAsset-Start"), QStringLiteral("Report-Account-Increase"),
                         QStringLiteral("Report-Account-Decrease"), QStringLiteral("Report-NetAsset-End"),
                         QStringLiteral("Report-NetAsset-Diff")},
                        y);
             break;
-        case NetValues:
+        case NetValues: {
+            // The period runs up to the first figure, right-aligned in its column.
+            const double room = kValuesX + kColumnWidth - canvas.textWidth(formatAmount(row.value(0))) - 6;
+            cv::drawInColumn(canvas, netHeading().second, QPointF(left(), y), room);
             drawValues(canvas, row, y);
             break;
+        }
         default:
             if (const char *key = totalTitleKey(row.level)) {
                 drawLeftJustified(canvas, cv::localizedString(key), QPointF(left(), y));

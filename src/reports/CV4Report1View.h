@@ -52,6 +52,8 @@ private:
     void drawValues(cv::Canvas &canvas, const CV4ReportItem &row, double y);
     void drawForeign(cv::Canvas &canvas, const CV4ReportItem &row, double y);
     void drawTitles(cv::Canvas &canvas, const QStringList &keys, double y);
+    // The net worth's heading: its words, then its period ("Report-Account-Period").
+    std::pair<QString, QString> netHeading() const;
     QString typeName(const CVUnitModel &node) const;
     static const char *totalTitleKey(int level);
 
