@@ -183,8 +183,11 @@ void CV4PieChartView::drawList(cv::Canvas &canvas, const std::vector<CV4PieChart
             canvas.fillRect(swatch, chartColor(slice.colorIndex));
             canvas.strokeRect(swatch, 0.5, kOutlineGrey);
         }
-        canvas.drawText(label(slice), box(x + 54, row, lw, kLineHeight), cv::TextAlign::Left, true);
-        drawRight(canvas, m_doc->stringForValue(slice.value, 0), x + 54 + lw, row, kColumnWidth);
+        // A name may run on into the part of the value column its figure leaves free.
+        const QString value = m_doc->stringForValue(slice.value, 0);
+        const double nameWidth = lw + kColumnWidth - canvas.textWidth(value) - 8;
+        canvas.drawText(label(slice), box(x + 54, row, nameWidth, kLineHeight), cv::TextAlign::Left, true);
+        drawRight(canvas, value, x + 54 + lw, row, kColumnWidth);
         drawRight(canvas, rateText(slice.rate), x + 102 + lw, row, kColumnWidth);
     }
     const double count = double(list.size());

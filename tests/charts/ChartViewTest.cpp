@@ -228,6 +228,7 @@ TEST_F(ChartViewTest, PieLegendAndWedges)
         int wedges;
         const char *labels;  // shares of the positive values: white on dark wedges, "/b" black on light ones or outside
         int swatches;        // none for the members of a gathered slice
+        const char *name = "A"; // the accounts' names, numbered
     };
     const std::vector<Case> cases = {
         {{90, 6, 3, 1}, "A0|90|90.00|A1|6|6.00|Others (under 5%)|4|4.00|A2|3|3.00|A3|1|1.00|Total|100", 3,
@@ -236,13 +237,16 @@ TEST_F(ChartViewTest, PieLegendAndWedges)
         {{30, 20, 20, 15, 15}, "A0|30|30.00|A1|20|20.00|A2|20|20.00|A3|15|15.00|A4|15|15.00|Total|100", 5,
          "30.00|20.00|20.00|15.00/b|15.00/b", 5},
         {{0, 0}, "A0|0|0.00|A1|0|0.00|Total|0", 0, "", 2},
+        // Long names take the room their figures leave.
+        {{60, 40}, "Savings at the credit union 0|60|60.00|Savings at the credit union 1|40|40.00|Total|100", 2,
+         "60.00|40.00", 2, "Savings at the credit union "},
         {{100, -20}, "A0|100|125.00|A1|-20|-25.00|Total|80", 1, "100.00", 2},
     };
     for (const Case &c : cases) {
         ChartBook book;
         std::vector<CVUnitModelPtr> accounts;
         for (double balance : c.balances)
-            accounts.push_back(book.account(31, QStringLiteral("A%1").arg(accounts.size()), balance));
+            accounts.push_back(book.account(31, QString::fromUtf8(c.name) + QString::number(accounts.size()), balance));
         book.rebuild();
         cv::PageSetup setup = a4();
         CV4PieChartView pie(setup);
