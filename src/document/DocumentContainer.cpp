@@ -272,14 +272,34 @@ private:
     QString m_failure;
 };
 
-// The cores this process may run on: a laptop under taskset or a container
-// has fewer than the machine.
+// Threads of other programs running right now, as the kernel counts them.
+std::optional<int> runningElsewhere()
+{
+    QFile stat(QStringLiteral("/proc/stat"));
+    if (!stat.open(QIODevice::ReadOnly)) return std::nullopt;
+    for (QByteArray line; !(line = stat.readLine()).isEmpty();) {
+        if (!line.startsWith("procs_running ")) continue;
+        bool ok = false;
+        const int running = line.mid(14).trimmed().toInt(&ok);
+        return ok ? std::optional<int>(std::max(0, running - 1)) : std::nullopt;
+    }
+    return std::nullopt;
+}
+
+// The cores this process may run on (a laptop under taskset or a container
+// has fewer than the machine) that other programs leave free: cores they keep
+// busy only slow the pieces down.
 int availableCores()
 {
     cpu_set_t set;
     CPU_ZERO(&set);
-    if (::sched_getaffinity(0, sizeof set, &set) == 0) return std::max(1, CPU_COUNT(&set));
-    return int(std::max(1u, std::thread::hardware_concurrency()));
+    int cores = ::sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set)
+                                                              : int(std::thread::hardware_concurrency());
+    cores = std::max(1, cores);
+    const long online = ::sysconf(_SC_NPROCESSORS_ONLN);
+    if (const std::optional<int> busy = runningElsewhere(); busy && online > 0)
+        cores = std::clamp(int(online) - *busy, 1, cores);
+    return cores;
 }
 
 // On one or two cores a single libdeflate call costs less than the pieces do
