@@ -289,8 +289,11 @@ std::optional<int> runningElsewhere()
 // The cores this process may run on (a laptop under taskset or a container
 // has fewer than the machine) that other programs leave free: cores they keep
 // busy only slow the pieces down.
+std::atomic<int> g_coresForTests{0};
+
 int availableCores()
 {
+    if (const int cores = g_coresForTests) return cores;
     cpu_set_t set;
     CPU_ZERO(&set);
     int cores = ::sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set)
@@ -607,6 +610,11 @@ DocumentContainer::Expanded DocumentContainer::expand(const QString &path, const
     if (!in) return Expanded::Unreadable;
     ReplacingFile::removeLeftovers(path);
     return expandStream(in, workingPath) ? Expanded::Done : Expanded::Damaged;
+}
+
+void DocumentContainer::setCoresForTests(int cores)
+{
+    g_coresForTests = std::max(cores, 0);
 }
 
 // The new file is written beside the target and renamed over it only when it

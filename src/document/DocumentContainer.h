@@ -23,6 +23,9 @@ public:
     // The file is replaced only when the new one is complete; false (logged)
     // leaves the old file untouched.
     static bool write(const QString &workingPath, const QString &path);
+
+    // Tests: packs as if `cores` were free (0: those the machine leaves free).
+    static void setCoresForTests(int cores);
 };
 
 // A file replaced only once its new content is complete and on disk. The new
