@@ -5,6 +5,7 @@
 #include "model/CV4InvestUnit.h"
 #include "model/DomainEnums.h"
 #include "platform/Localization.h"
+#include "reports/CashFlowSides.h"
 #include "reports/ReportTextCut.h"
 
 namespace {
@@ -238,7 +239,9 @@ private:
         Quad q{balance(before), 0, 0, balance(m_date2)};
         const QDate opened = a.assetInitialDate();
         const double openingValue = unit ? unit->units() * price : a.assetInitialValue();
-        if (opened.isValid() && opened == m_date1) q[0] += openingValue * rate;
+        // A loan's balance holds no opening value: the borrowed money is an entry of its own.
+        const bool loan = a.kind() == NodeKind::Loan;
+        if (opened.isValid() && opened == m_date1 && !loan) q[0] += openingValue * rate;
         const bool openedInPeriod = opened.isValid() && opened > m_date1 && opened <= m_date2;
 
         if (unit) {
@@ -250,7 +253,7 @@ private:
             if (openedInPeriod) q[1] += openingValue;
         } else {
             entryMovements(a, q);
-            if (openedInPeriod && a.kind() != NodeKind::Loan) q[a.isDebt() ? 2 : 1] += openingValue;
+            if (openedInPeriod && !loan) q[a.isDebt() ? 2 : 1] += openingValue;
         }
         q[1] *= rate;
         q[2] *= rate;
@@ -261,10 +264,8 @@ private:
     {
         const auto found = m_moves.constFind(account.ident());
         if (found == m_moves.constEnd()) return;
-        // A loan moves only by transfers; its interest and charges are entries of their own.
-        const bool loan = account.kind() == NodeKind::Loan;
-        q[1] += found->transferIn + (loan ? 0 : found->income);
-        q[2] += found->transferOut + (loan ? 0 : found->expense);
+        q[1] += found->transferIn + found->income;
+        q[2] += found->transferOut + found->expense;
     }
 
     // Mode 0 a holding, 1 an investment account, 2 an investment account's cash part.
@@ -282,52 +283,18 @@ private:
         const bool cash = mode != 0;
         for (const CV4TradePtr &trade : m_trades.value(account->ident())) {
             if (brandFilter >= 0 && trade->brand() != brandFilter) continue;
-            const double value = trade->count() * m_doc.brandValue(m_doc.findBrand(trade->brand()), m_date2);
-            const double money = trade->count() * trade->unitPrice();
-            switch (trade->kind()) {
-            case cv::TradeKind::Buy:
-            case cv::TradeKind::BuyBack:
-            case cv::TradeKind::MarginBuy:
-            case cv::TradeKind::Reinvestment:
-                if (units) q[1] += value;
-                if (cash) q[2] += money;
-                break;
-            case cv::TradeKind::Sale:
-            case cv::TradeKind::MarginSale:
-            case cv::TradeKind::SellBack:
-            case cv::TradeKind::CashIn:
-                if (units) q[2] += value;
-                if (cash) q[1] += money;
-                break;
-            case cv::TradeKind::TransferUnits:
-                if (!units) break;
-                if (trade->transfer() == account->ident())
-                    q[1] += value;
-                else if (trade->account() == account->ident())
-                    q[2] += value;
-                break;
-            case cv::TradeKind::Split:
-            case cv::TradeKind::Increase:
-                if (units) q[1] += value;
-                break;
-            case cv::TradeKind::Merge:
-            case cv::TradeKind::Decrease:
-                if (units) q[2] += value;
-                break;
-            case cv::TradeKind::OtherIncome:
-            case cv::TradeKind::Interest:
-            case cv::TradeKind::Distribution:
-                if (cash) q[1] += trade->unitPrice();
-                break;
-            case cv::TradeKind::OtherExpense:
-                if (cash) q[2] += trade->unitPrice();
-                break;
-            case cv::TradeKind::Dividend:
-                if (cash) q[1] += money;
-                break;
-            default: break;
+            const bool own = trade->account() == account->ident();
+            if (units && (own || trade->kind() == cv::TradeKind::TransferUnits)) {
+                const double value = trade->count() * m_doc.brandValue(m_doc.findBrand(trade->brand()), m_date2);
+                double change = 0;
+                trade->changesForAccount(account->ident(), &change, nullptr);
+                q[change > 0 ? 1 : 2] += change != 0 ? value : 0;
             }
-            if (cash) q[2] += trade->commission();
+            if (cash) {
+                const cv::cashflow::TradeMoney money = cv::cashflow::tradeMoney(m_doc, *trade, *account);
+                q[1] += money.in;
+                q[2] += money.out + money.commission;
+            }
         }
     }
 

@@ -5,6 +5,7 @@
 #include "controls/AccountActualOutlineView.h"
 #include "document/CV4DocumentTestAccess.h"
 #include "document/CV4Preference.h"
+#include "model/CV4ActualModel.h"
 #include "platform/Localization.h"
 #include "platform/ScriptedAlertPresenter.h"
 
@@ -166,6 +167,21 @@ TEST_F(SheetTest, OverviewCashFlow)
              CV4DocumentTestAccess::updateTrade(*b.doc, trade, nullptr);
          },
          0, 5020},
+        {"units moved to another broker: only the payer's commission",
+         [&](ChartBook &b) {
+             auto other = b.account(32, QStringLiteral("Broker B"));
+             samplebook::node(other, 0, cv::NodeKind::CashPart, QString());
+             auto trade = std::make_shared<CV4Trade>();
+             trade->setDate(day);
+             trade->setAccount(2004);
+             trade->setTransfer(other->ident());
+             trade->setBrand(1);
+             trade->setKind(cv::TradeKind::TransferUnits);
+             trade->setCount(30);
+             trade->setCommission(700);
+             CV4DocumentTestAccess::updateTrade(*b.doc, trade, nullptr);
+         },
+         0, 700},
     };
     for (const Case &c : cases) {
         ChartBook book;
@@ -198,6 +214,9 @@ TEST_F(SheetTest, OverviewRanksExpensesAndBudgets)
     m_book.expense(QDate(2009, 3, 2), 150, food, bank);
     m_book.expense(QDate(2009, 3, 3), 1000, rent, bank);
     m_book.expense(QDate(2009, 3, 4), 320, fun, bank);
+    // A loan spent without a receiving account is outside the expense totals: not ranked.
+    m_book.expense(QDate(2009, 3, 5), 1200000, m_book.doc->findExpense(CV4ActualModel::LoanUnspecified),
+                   m_book.account(41, QStringLiteral("Car loan")));
     m_book.rebuild();
     InfoPanelController sheet(m_book.doc.get());
     typeDate(sheet.dateField(), QStringLiteral("2009/03/15"));

@@ -131,8 +131,9 @@ TEST_F(Reports2Test, IncomeAndExpenseByCategory)
     auto zeros = report(2, 0, 1);
     ASSERT_TRUE(zeros);
     const QStringList expense = pageLines(drawPage(*zeros, 2));
+    // The unassigned loan category stays out, as it stays out of the book's expense total.
     for (int ident : {30, 32, 33})
-        EXPECT_TRUE(expense.contains(doc->findExpense(ident)->name() + QStringLiteral(" | 0"))) << ident;
+        EXPECT_EQ(expense.contains(doc->findExpense(ident)->name() + QStringLiteral(" | 0")), ident != 33) << ident;
 }
 
 TEST_F(Reports2Test, ItemisedCategoriesEachOnTheirOwnPages)
