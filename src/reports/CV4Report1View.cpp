@@ -8,15 +8,17 @@
 #include "reports/CashFlowSides.h"
 #include "reports/ReportTextCut.h"
 
+#include <algorithm>
+
 namespace {
 
 using cv::NodeKind;
 using Quad = CV4Report1View::Quad;
 
-constexpr double kTypeX = 143;
-constexpr double kTypeWidth = 33;
-constexpr double kValuesX = 176;
-constexpr double kColumnWidth = 77;
+constexpr double kTypeWidth = 33;      // the narrowest type column
+constexpr double kColumnWidth = 77;    // a value column where the paper has room
+constexpr double kNarrowColumn = 60;   // the narrowest a value column gets
+constexpr double kNameRoom = 130;      // what a name keeps before value columns narrow
 
 void add(Quad &sum, const Quad &q)
 {
@@ -360,40 +362,58 @@ QString CV4Report1View::typeName(const CVUnitModel &node) const
 
 void CV4Report1View::drawValues(cv::Canvas &canvas, const CV4ReportItem &row, double y)
 {
-    double x = left() + kValuesX;
-    for (size_t i = 0; i < 4; ++i, x += kColumnWidth)
-        drawRightJustified(canvas, formatAmount(row.value(i)), QPointF(x, y), kColumnWidth);
+    double x = left() + m_columns.valuesX;
+    for (size_t i = 0; i < 4; ++i, x += m_columns.valueWidth)
+        drawRightJustified(canvas, formatAmount(row.value(i)), QPointF(x, y), m_columns.valueWidth);
     drawRightJustified(canvas, m_diffFormatter.stringForObjectValue(row.value(3) - row.value(0)), QPointF(x, y),
-                       kColumnWidth);
+                       m_columns.valueWidth);
 }
 
 void CV4Report1View::drawForeign(cv::Canvas &canvas, const CV4ReportItem &row, double y)
 {
     const CV4CurrencyPtr currency = doc().findCurrency(row.number);
     const QString bracket = QStringLiteral("<%1>");
-    drawCentered(canvas, bracket.arg(currency ? currency->prefix() : QString()), QPointF(left() + kTypeX, y),
-                 kTypeWidth);
+    drawCentered(canvas, bracket.arg(currency ? currency->prefix() : QString()),
+                 QPointF(left() + m_columns.typeX, y), m_columns.typeWidth);
     const KavriNumberFormatter &own = doc().amountText().formatterForCurrency(row.number);
     // The change in the currency's own digits, in the fractional change format.
     const KavriNumberFormatter diff(cv::localizedString("Report-Format-Fractional-Diff"));
-    double x = left() + kValuesX;
-    for (size_t i = 0; i < 4; ++i, x += kColumnWidth)
-        drawRightJustified(canvas, bracket.arg(own.stringForObjectValue(row.value(i))), QPointF(x, y), kColumnWidth);
+    double x = left() + m_columns.valuesX;
+    for (size_t i = 0; i < 4; ++i, x += m_columns.valueWidth)
+        drawRightJustified(canvas, bracket.arg(own.stringForObjectValue(row.value(i))), QPointF(x, y), m_columns.valueWidth);
     drawRightJustified(canvas, bracket.arg(diff.stringForObjectValue(row.value(3) - row.value(0))), QPointF(x, y),
-                       kColumnWidth);
+                       m_columns.valueWidth);
 }
 
 void CV4Report1View::drawTitles(cv::Canvas &canvas, const QStringList &keys, double y)
 {
-    double x = left() + kValuesX;
+    double x = left() + m_columns.valuesX;
     for (const QString &key : keys) {
-        drawHeadRight(canvas, cv::localizedString(key), QPointF(x, y), kColumnWidth);
-        x += kColumnWidth;
+        drawHeadRight(canvas, cv::localizedString(key), QPointF(x, y), m_columns.valueWidth);
+        x += m_columns.valueWidth;
     }
+}
+
+// The five value columns end at the right margin and the type column is as
+// wide as its widest text; value columns narrow before names get less than
+// their room, so that no text of a line runs into the next.
+CV4Report1View::Columns CV4Report1View::columns(cv::Canvas &canvas) const
+{
+    constexpr double kGap = 6;
+    Columns c;
+    c.typeWidth = kTypeWidth;
+    for (const CV4ReportItem &row : data())
+        if (row.level >= 0 && row.level < ForeignLine && row.node)
+            c.typeWidth = std::max(c.typeWidth, canvas.textWidth(typeName(*row.node)) + kGap);
+    c.valueWidth = std::clamp((contentWidth() - kNameRoom - c.typeWidth) / 5, kNarrowColumn, kColumnWidth);
+    c.valuesX = contentWidth() - 5 * c.valueWidth;
+    c.typeX = c.valuesX - c.typeWidth;
+    return c;
 }
 
 void CV4Report1View::drawPage(cv::Canvas &canvas)
 {
+    m_columns = columns(canvas);
     drawPeriod(canvas, m_date1, m_date2);
     const CVUnitModelPtr assetRoot = doc().accountModel()->asset();
     walkRows(canvas, top() + kRowsTop, [&](int index, double y) {
@@ -402,10 +422,13 @@ void CV4Report1View::drawPage(cv::Canvas &canvas)
         if (row.level >= 0 && row.level < ForeignLine) {
             if (!row.node) return;
             const bool holding = row.node->kind() == NodeKind::Holding;
-            const QString name = m_flags == 0 || holding ? doc().displayName(*row.node) : getFullAccountName(*row.node);
-            drawLeftJustified(canvas, name, QPointF(left() + 10 * row.level, y));
-            if (m_flags == 0 || holding)
-                drawCentered(canvas, typeName(*row.node), QPointF(left() + kTypeX, y), kTypeWidth);
+            const bool typed = m_flags == 0 || holding;
+            const QString name = typed ? doc().displayName(*row.node) : getFullAccountName(*row.node);
+            // A long name is cut at the next column, never drawn over it.
+            const double x = 10 * row.level;
+            cv::drawInColumn(canvas, name, QPointF(left() + x, y), (typed ? m_columns.typeX : m_columns.valuesX) - x);
+            if (typed)
+                drawCentered(canvas, typeName(*row.node), QPointF(left() + m_columns.typeX, y), m_columns.typeWidth);
             setDisableValues(row.number != 0);
             drawValues(canvas, row, y);
             setDisableValues(false);
@@ -417,7 +440,7 @@ void CV4Report1View::drawPage(cv::Canvas &canvas)
             drawForeign(canvas, row, y);
             break;
         case InvestHoldings:
-            if (row.node) drawLeftJustified(canvas, getFullAccountName(*row.node), QPointF(left(), y));
+            if (row.node) cv::drawInColumn(canvas, getFullAccountName(*row.node), QPointF(left(), y), m_columns.valuesX);
             drawValues(canvas, row, y);
             break;
         case SectionHead: {
@@ -443,7 +466,7 @@ void CV4Report1View::drawPage(cv::Canvas &canvas)
             cv::drawInColumn(canvas,
                              cv::formatString(cv::localizedString("Report-Account-Period"),
                                               {formatDate(m_date1), formatDate(m_date2)}),
-                             QPointF(left(), y), kValuesX);
+                             QPointF(left(), y), m_columns.valuesX);
             drawTitles(canvas,
                        {QStringLiteral("Report-NetAsset-Start"), QStringLiteral("Report-Account-Increase"),
                         QStringLiteral("Report-Account-Decrease"), QStringLiteral("Report-NetAsset-End"),

@@ -18,9 +18,6 @@
 
 namespace {
 
-constexpr int kDescriptionLength = 15;
-constexpr int kMemoLength = 11;
-
 // An entry or a trade of one journal.
 struct JournalRecord {
     CV4ActualPtr actual;
@@ -236,7 +233,7 @@ private:
         } else {
             text = m_view.getFullCatName(*record.actual);
         }
-        return cv::leadingCharacters(text, kDescriptionLength);
+        return text;
     }
 
     bool belongsToAssets(const JournalRecord &record) const
@@ -292,7 +289,7 @@ private:
             if (record.actual)
                 if (const CV4GroupingPtr group = m_doc.findGrouping(record.actual->group())) grouping = group->name();
             row.texts = {dateText(record.date()), description(*node, record, commission),
-                         cv::cutWithMark(record.memo(), kMemoLength, QStringLiteral("…")), grouping};
+                         record.memo(), grouping};
             m_rows.push_back(std::move(row));
         };
         for (const JournalRecord &record : records) {
