@@ -380,7 +380,8 @@ void CV4Report1View::drawForeign(cv::Canvas &canvas, const CV4ReportItem &row, d
     const KavriNumberFormatter diff(cv::localizedString("Report-Format-Fractional-Diff"));
     double x = left() + m_columns.valuesX;
     for (size_t i = 0; i < 4; ++i, x += m_columns.valueWidth)
-        drawRightJustified(canvas, bracket.arg(own.stringForObjectValue(row.value(i))), QPointF(x, y), m_columns.valueWidth);
+        drawRightJustified(canvas, bracket.arg(own.stringForObjectValue(row.value(i))), QPointF(x, y),
+                           m_columns.valueWidth);
     drawRightJustified(canvas, bracket.arg(diff.stringForObjectValue(row.value(3) - row.value(0))), QPointF(x, y),
                        m_columns.valueWidth);
 }
@@ -440,7 +441,8 @@ void CV4Report1View::drawPage(cv::Canvas &canvas)
             drawForeign(canvas, row, y);
             break;
         case InvestHoldings:
-            if (row.node) cv::drawInColumn(canvas, getFullAccountName(*row.node), QPointF(left(), y), m_columns.valuesX);
+            if (row.node)
+                cv::drawInColumn(canvas, getFullAccountName(*row.node), QPointF(left(), y), m_columns.valuesX);
             drawValues(canvas, row, y);
             break;
         case SectionHead: {

@@ -165,7 +165,8 @@ void CV4Report8View::drawPage(cv::Canvas &canvas)
         drawRightJustified(canvas, dash, QPointF(x0 + kDiffX, y), kAmountWidth);
         drawRightJustified(canvas, dash, QPointF(x0 + kPercentX, y), kPercentWidth);
     };
-    drawTreeRows(canvas, top() + kRowsStart, {x0 + kNameX, kThinRuleWidth, false, x0 + kBudgetX}, values, headingValues);
+    drawTreeRows(canvas, top() + kRowsStart, {x0 + kNameX, kThinRuleWidth, false, x0 + kBudgetX}, values,
+                 headingValues);
 }
 
 namespace cv {

@@ -57,7 +57,8 @@ public:
             if (total == 0) continue;
             Rows ranked;
             for (const CVUnitModelPtr &child : root->children())
-                if (child->deepStatus() != 0 && !cv::staysOutOfTotals(*child)) setItems(ranked, child, 1, section, total);
+                if (child->deepStatus() != 0 && !cv::staysOutOfTotals(*child))
+                    setItems(ranked, child, 1, section, total);
             if (ranked.empty()) continue;
             std::stable_sort(ranked.begin(), ranked.end(), [this](const CV4ReportItem &a, const CV4ReportItem &b) {
                 if (a.value(0) != b.value(0)) return m_ascending ? a.value(0) < b.value(0) : a.value(0) > b.value(0);
@@ -95,7 +96,8 @@ private:
             return;
         }
         for (const CVUnitModelPtr &child : node->children())
-            if (child->deepStatus() != 0 && !cv::staysOutOfTotals(*child)) setItems(rows, child, level + 1, section, sectionTotal);
+            if (child->deepStatus() != 0 && !cv::staysOutOfTotals(*child))
+                setItems(rows, child, level + 1, section, sectionTotal);
     }
 
     CV4Document &m_doc;

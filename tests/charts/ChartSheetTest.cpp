@@ -147,6 +147,19 @@ TEST_F(SheetTest, OverviewCashFlow)
         double in, out;
     };
     const QDate day(2009, 3, 5);
+    // A trade of the broker (2004); a transfer of units goes to the second broker (2005).
+    const auto trade = [&](ChartBook &b, cv::TradeKind kind, double count, double price, double commission, int to) {
+        auto t = std::make_shared<CV4Trade>();
+        t->setDate(day);
+        t->setAccount(2004);
+        t->setTransfer(to);
+        t->setBrand(1);
+        t->setKind(kind);
+        t->setCount(count);
+        t->setUnitPrice(price);
+        t->setCommission(commission);
+        CV4DocumentTestAccess::updateTrade(*b.doc, t, nullptr);
+    };
     const std::vector<Case> cases = {
         {"bank to cash", [&](ChartBook &b) { b.transfer(day, 100, b.doc->findAccount(2000), b.doc->findAccount(2001)); },
          0, 0},
@@ -154,34 +167,9 @@ TEST_F(SheetTest, OverviewCashFlow)
          0, 200},
         {"loan to bank", [&](ChartBook &b) { b.transfer(day, 1000, b.doc->findAccount(2003), b.doc->findAccount(2000)); },
          1000, 0},
-        {"buy with commission",
-         [&](ChartBook &b) {
-             auto trade = std::make_shared<CV4Trade>();
-             trade->setDate(day);
-             trade->setAccount(2004);
-             trade->setBrand(1);
-             trade->setKind(cv::TradeKind::Buy);
-             trade->setCount(10);
-             trade->setUnitPrice(500);
-             trade->setCommission(20);
-             CV4DocumentTestAccess::updateTrade(*b.doc, trade, nullptr);
-         },
-         0, 5020},
+        {"buy with commission", [&](ChartBook &b) { trade(b, cv::TradeKind::Buy, 10, 500, 20, 0); }, 0, 5020},
         {"units moved to another broker: only the payer's commission",
-         [&](ChartBook &b) {
-             auto other = b.account(32, QStringLiteral("Broker B"));
-             samplebook::node(other, 0, cv::NodeKind::CashPart, QString());
-             auto trade = std::make_shared<CV4Trade>();
-             trade->setDate(day);
-             trade->setAccount(2004);
-             trade->setTransfer(other->ident());
-             trade->setBrand(1);
-             trade->setKind(cv::TradeKind::TransferUnits);
-             trade->setCount(30);
-             trade->setCommission(700);
-             CV4DocumentTestAccess::updateTrade(*b.doc, trade, nullptr);
-         },
-         0, 700},
+         [&](ChartBook &b) { trade(b, cv::TradeKind::TransferUnits, 30, 0, 700, 2005); }, 0, 700},
     };
     for (const Case &c : cases) {
         ChartBook book;
@@ -189,8 +177,8 @@ TEST_F(SheetTest, OverviewCashFlow)
         book.account(30, QStringLiteral("Cash"));
         book.account(40, QStringLiteral("Card"));
         book.account(41, QStringLiteral("Loan"));
-        auto invest = book.account(32, QStringLiteral("Broker"));
-        samplebook::node(invest, 0, cv::NodeKind::CashPart, QString());
+        for (const QString &name : {QStringLiteral("Broker"), QStringLiteral("Broker B")})
+            samplebook::node(book.account(32, name), 0, cv::NodeKind::CashPart, QString());
         c.write(book);
         book.rebuild();
         InfoPanelController sheet(book.doc.get());
