@@ -31,7 +31,7 @@ namespace {
 const QDate kFirst(2009, 3, 1), kLast(2009, 3, 31);
 const QDate kEdges[] = {kFirst.addDays(-1), kFirst, kLast, kLast.addDays(1)};
 enum Ident {
-    Bank = 1000, Dollars, BrokerA, BrokerB, BrokerC, Card, CarLoan, HomeLoan, Salary, Food, Fees,
+    Bank = 1000, Dollars, BrokerA, BrokerB, BrokerC, Card, CarLoan, HomeLoan, Salary, Food, Fees, Refunds,
     Opened = 1100,       // + 0..3: a savings account opened on each edge
     OpenedCard = 1110,   // + 0..3: a card opened on each edge
     Alpha = 1,
@@ -82,6 +82,7 @@ std::unique_ptr<CV4Document> makeEdgeBook()
     node(doc->actualModel()->income(), Salary, 21, QStringLiteral("Salary"));
     node(doc->actualModel()->expense(), Food, 21, QStringLiteral("Food"));
     node(doc->actualModel()->expense(), Fees, 21, QStringLiteral("Fees"));
+    node(doc->actualModel()->expense(), Refunds, 21, QStringLiteral("Refunds"));   // refunds only: a negative sum
     doc->commitAccountModel();
     doc->commitActualModel();
     doc->commitBrandList();
@@ -138,7 +139,8 @@ std::unique_ptr<CV4Document> makeEdgeBook()
               {EntryKind::Expense, 90, Fees, OpenedCard + i, 0}, {EntryKind::Income, 100, Salary, HomeLoan, 0},
               {EntryKind::Transfer, 20000, 0, Bank, 10}, {EntryKind::Transfer, 5000, 0, Bank, Card},
               {EntryKind::Transfer, 100000, 0, Bank, BrokerA}, {EntryKind::Transfer, 1000, 0, Card, Bank},
-              {EntryKind::Transfer, 11000, 0, Bank, Dollars}, {EntryKind::Transfer, 30, 0, Dollars, Bank}})
+              {EntryKind::Transfer, 11000, 0, Bank, Dollars}, {EntryKind::Transfer, 30, 0, Dollars, Bank},
+              {EntryKind::Expense, -70, Refunds, Bank, 0}})
             store(*doc, kind, day, amount * k, category, account, to);
         auto converted = entry(EntryKind::Transfer, day, 22000 * k, 0, Bank, Dollars);
         converted->setConverted(190 * k);
