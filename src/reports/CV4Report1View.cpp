@@ -8,6 +8,8 @@
 #include "reports/CashFlowSides.h"
 #include "reports/ReportTextCut.h"
 
+#include <QSet>
+
 #include <algorithm>
 
 namespace {
@@ -403,9 +405,10 @@ CV4Report1View::Columns CV4Report1View::columns(cv::Canvas &canvas) const
     constexpr double kGap = 6;
     Columns c;
     c.typeWidth = kTypeWidth;
+    QSet<QString> types;   // a few names over many rows: each measured once
     for (const CV4ReportItem &row : data())
-        if (row.level >= 0 && row.level < ForeignLine && row.node)
-            c.typeWidth = std::max(c.typeWidth, canvas.textWidth(typeName(*row.node)) + kGap);
+        if (row.level >= 0 && row.level < ForeignLine && row.node) types.insert(typeName(*row.node));
+    for (const QString &type : types) c.typeWidth = std::max(c.typeWidth, canvas.textWidth(type) + kGap);
     c.valueWidth = std::clamp((contentWidth() - kNameRoom - c.typeWidth) / 5, kNarrowColumn, kColumnWidth);
     c.valuesX = contentWidth() - 5 * c.valueWidth;
     c.typeX = c.valuesX - c.typeWidth;
