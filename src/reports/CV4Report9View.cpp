@@ -1,6 +1,7 @@
 #include "reports/CV4Report9View.h"
 
 #include "reports/CategoryAmounts.h"
+#include "reports/ReportTextCut.h"
 
 #include "document/CV4Document.h"
 #include "document/KavriNumberFormatter.h"
@@ -175,7 +176,7 @@ void CV4Report9View::drawPage(cv::Canvas &canvas)
         }
         if (row.level < 1) return;
         drawCentered(canvas, formatAmount(++rank), QPointF(left() + kRankX, y), kRankWidth);
-        drawLeftJustified(canvas, getFullCatName(*row.node), QPointF(left() + kNameX, y));
+        cv::drawInColumn(canvas, getFullCatName(*row.node), QPointF(left() + kNameX, y), kTotalX - kNameX);
         drawRightJustified(canvas, formatAmount(row.value(0)), QPointF(left() + kTotalX, y), kColumnWidth);
         drawRightJustified(canvas, share.stringForObjectValue(row.value(1)), QPointF(left() + kShareX, y),
                            kColumnWidth);
