@@ -12,7 +12,10 @@ QString decodeMobileFile(QByteArrayView data)
     // The decoder follows a mark whatever it was asked for.
     if (data.startsWith("\xEF\xBB\xBF") || data.startsWith("\xFF\xFE") || data.startsWith("\xFE\xFF"))
         return decodeText(data, TextEncoding::Utf8);
-    return decodeText(data, isValidUtf8(data) ? TextEncoding::Utf8 : TextEncoding::ShiftJis);
+    // Tried strictest first: Windows-1252 reads any bytes, so it comes last.
+    for (TextEncoding encoding : {TextEncoding::Utf8, TextEncoding::ShiftJis, TextEncoding::EucJp})
+        if (decodesCleanly(data, encoding)) return decodeText(data, encoding);
+    return decodeText(data, TextEncoding::Windows1252);
 }
 
 std::vector<MobileEntry> readMobileEntries(QByteArrayView data)

@@ -2,6 +2,8 @@
 // learned mappings.
 
 #include "import/DelimitedText.h"
+#include "import/ImportBookTest.h"
+#include "import/ImportSheetPage.h"
 #include "import/LearnedMapping.h"
 #include "import/StatementValues.h"
 #include "import/TextDecoder.h"
@@ -9,8 +11,14 @@
 #include "document/CV4Document.h"
 #include "document/EditScope.h"
 #include "panels/PanelTestSupport.h"
+#include "platform/ScriptedAlertPresenter.h"
+
+#include <QDir>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace cv;
 
@@ -79,9 +87,19 @@ TEST(TextDecoder, EncodingsMarksAndBadBytes)
     for (const Case &c : cases) EXPECT_EQ(decodeText(c.bytes, c.encoding), c.text) << c.bytes.toHex().toStdString();
     EXPECT_TRUE(isValidUtf8("\xE6\x9D\xB1"));
     EXPECT_FALSE(isValidUtf8("caf\xE9"));
-    EXPECT_EQ(encodingForName(u"Shift_JIS"), TextEncoding::ShiftJis);
-    EXPECT_EQ(encodingForName(u"euc-jp"), TextEncoding::EucJp);
-    EXPECT_EQ(encodingForName(u"KOI8-R"), std::nullopt);
+    // The names XML declarations and OFX 1.x headers use.
+    const std::pair<const char16_t *, std::optional<TextEncoding>> names[] = {
+        {u"932", TextEncoding::ShiftJis},        {u"SJIS", TextEncoding::ShiftJis},
+        {u"Shift_JIS", TextEncoding::ShiftJis},  {u"SHIFT-JIS", TextEncoding::ShiftJis},
+        {u"cp932", TextEncoding::ShiftJis},      {u"Windows-31J", TextEncoding::ShiftJis},
+        {u"euc-jp", TextEncoding::EucJp},        {u"EUCJP", TextEncoding::EucJp},
+        {u"1252", TextEncoding::Windows1252},    {u"8859-1", TextEncoding::Windows1252},
+        {u"ISO-8859-1", TextEncoding::Windows1252}, {u"LATIN1", TextEncoding::Windows1252},
+        {u"UTF-8", TextEncoding::Utf8},          {u"CSUNICODE", TextEncoding::Utf8},
+        {u"KOI8-R", std::nullopt},               {u"NONE", std::nullopt},
+    };
+    for (const auto &[name, encoding] : names)
+        EXPECT_EQ(encodingForName(QStringView(name)), encoding) << QString::fromUtf16(name).toStdString();
 }
 
 TEST(StatementValues, DatesAreStrict)
@@ -91,7 +109,8 @@ TEST(StatementValues, DatesAreStrict)
         {"20080501", QDate(2008, 5, 1)},     {u"２００８／５／１"_qs, QDate(2008, 5, 1)},
         {"1200", std::nullopt},              {"2008/2/30", std::nullopt},       {"2008/5-1", std::nullopt},
         {"today", std::nullopt},             {"May 1 2008", std::nullopt},      {"", std::nullopt},
-        {"200805011", std::nullopt},
+        {"200805011", std::nullopt},         {"08/5/1", std::nullopt},          {"5/1", std::nullopt},
+        {"1899/12/31", std::nullopt},        {"2100/1/1", std::nullopt},
     };
     for (const auto &[text, date] : cases) EXPECT_EQ(parseStatementDate(text), date) << text.toStdString();
 }
@@ -149,4 +168,28 @@ TEST_F(LearnedMappingTest, RecordsRoundTripAndLearnOnlyChanges)
     // A row that is no dictionary reads as empty.
     ASSERT_TRUE(doc->dataModel()->putImportMappingData("junk", MobileAccountMapping));
     EXPECT_TRUE(LearnedMapping::read(*doc, MobileAccountMapping).isEmpty());
+}
+
+class ImportFileTest : public importtest::ImportBookTest {};
+
+// A FIFO would hang the sheet and a device be read without end: anything
+// but a regular file is refused at once, with the alert naming it.
+TEST_F(ImportFileTest, OnlyRegularFilesAreRead)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("statement.csv");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.csv"));
+    const std::pair<QString, const char *> cases[] = {
+        {fifo, "statement.csv"}, {dir.filePath("folder.csv/"), "folder.csv"}, {"/dev/zero", "zero"}};
+    for (const auto &[path, name] : cases) {
+        ScriptedAlertPresenter alerts;
+        ImportPage<ImportTextPanelController> page(doc.get());
+        EXPECT_FALSE(page.loadPath(path)) << name;
+        EXPECT_EQ(page.sheet.rows().size(), 0u) << name;
+        ASSERT_EQ(alerts.asked.size(), 1u) << name;
+        EXPECT_TRUE(alerts.asked[0].message.contains(QString::fromUtf8(name))) << alerts.asked[0].message.toStdString();
+        EXPECT_TRUE(alerts.asked[0].message.contains(QLatin1String("not an ordinary file")))
+            << alerts.asked[0].message.toStdString();
+    }
 }
