@@ -82,8 +82,9 @@ bool hasUnclosedValue(QByteArrayView data)
         const bool start = !tag.isEmpty() && tag[0] != '/' && tag[0] != '?' && tag[0] != '!' && !tag.endsWith('/');
         if (start && !data.sliced(close + 1, next - close - 1).trimmed().isEmpty()) {
             const QByteArrayView after = data.sliced(next);
-            if (!(after.startsWith("</") && after.sliced(2).startsWith(tag) && after.sliced(2 + tag.size()).startsWith(">")))
-                return true;
+            const bool closes = after.startsWith("</") && after.sliced(2).startsWith(tag) &&
+                                after.sliced(2 + tag.size()).startsWith(">");
+            if (!closes) return true;
         }
         open = next;
     }
@@ -119,7 +120,8 @@ std::optional<QString> xmlText(QByteArrayView data)
     qsizetype start = 0;
     while (start < text.size() && text[start].isSpace()) ++start;
     text.remove(0, start);
-    if (!text.startsWith(QLatin1String("<?xml")) && !text.startsWith(QLatin1String("<?OFX"))) return std::nullopt;
+    if (!text.startsWith(QLatin1String("<?xml")) && !text.startsWith(QLatin1String("<?OFX")))
+        return std::nullopt;
     return text;
 }
 
