@@ -107,12 +107,6 @@ std::optional<QByteArray> utf8ByMark(QByteArrayView bytes)
     return std::nullopt;
 }
 
-bool decodesCleanly(QByteArrayView bytes, TextEncoding encoding)
-{
-    if (encoding == TextEncoding::Utf8) return isValidUtf8(bytes);
-    return !decodeText(bytes, encoding).contains(QChar::ReplacementCharacter);
-}
-
 bool isValidUtf8(QByteArrayView bytes)
 {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);

@@ -45,9 +45,6 @@ QString decodeText(QByteArrayView bytes, TextEncoding encoding);
 // work on bytes need this first: UTF-16 holds a NUL in every ASCII character.
 std::optional<QByteArray> utf8ByMark(QByteArrayView bytes);
 
-// Whether every byte decodes in the encoding (no U+FFFD comes of it).
-bool decodesCleanly(QByteArrayView bytes, TextEncoding encoding);
-
 // Whether the bytes are well-formed UTF-8 throughout.
 bool isValidUtf8(QByteArrayView bytes);
 
