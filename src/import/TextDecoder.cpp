@@ -101,7 +101,7 @@ QString decodeText(QByteArrayView bytes, TextEncoding encoding)
 
 std::optional<QByteArray> utf8ByMark(QByteArrayView bytes)
 {
-    if (startsWith(bytes, "\xEF\xBB\xBF", 3)) return bytes.sliced(3).toByteArray();
+    if (startsWith(bytes, "\xEF\xBB\xBF", 3)) return QByteArray::fromRawData(bytes.data() + 3, bytes.size() - 3);
     if (startsWith(bytes, "\xFF\xFE", 2) || startsWith(bytes, "\xFE\xFF", 2))
         return decodeText(bytes, TextEncoding::Utf8).toUtf8();
     return std::nullopt;

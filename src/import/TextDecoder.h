@@ -43,6 +43,7 @@ QString decodeText(QByteArrayView bytes, TextEncoding encoding);
 // A file's text as UTF-8 bytes when it begins with a byte order mark (UTF-8,
 // UTF-16 LE or BE), the mark left out; none without a mark. Splitters that
 // work on bytes need this first: UTF-16 holds a NUL in every ASCII character.
+// A UTF-8 answer shares the given bytes, which must outlive it.
 std::optional<QByteArray> utf8ByMark(QByteArrayView bytes);
 
 // Whether the bytes are well-formed UTF-8 throughout.
