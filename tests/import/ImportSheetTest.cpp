@@ -183,7 +183,7 @@ TEST_F(ImportSheetTest, DefaultsNeverTransferTheWalletToItself)
 TEST_F(ImportSheetTest, FilesThatAreNoStatementAreNamed)
 {
     const std::pair<const char *, const char *> cases[] = {
-        {"S1c.ofx", "not recognised"}, {"S5.ofx", "damaged"}, {"none.ofx", "could not be opened"}};
+        {"S7.csv", "not recognised"}, {"S5.ofx", "damaged"}, {"none.ofx", "could not be opened"}};
     for (const auto &[file, words] : cases) {
         ScriptedAlertPresenter alerts;
         ImportSheetPage page(doc.get());
