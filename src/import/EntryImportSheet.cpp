@@ -8,9 +8,12 @@
 #include "platform/CV4Alert.h"
 #include "platform/Localization.h"
 
+#include <QFileInfo>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPointer>
 #include <QTableView>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -50,6 +53,29 @@ void EntryImportSheet::addReviewTable(QVBoxLayout *layout, std::initializer_list
     connect(m_table, &QTableView::clicked, this, [this](const QModelIndex &index) {
         if (index.row() >= 0 && index.row() < pendingCount()) handleClick(index.column(), index.row());
     });
+}
+
+void EntryImportSheet::addNotice(QVBoxLayout *layout)
+{
+    m_notice = new QLabel(this);
+    m_notice->setWordWrap(true);
+    m_notice->setTextFormat(Qt::PlainText);
+    m_notice->setStyleSheet(QStringLiteral("color: #b00000"));
+    m_notice->hide();
+    layout->addWidget(m_notice);
+}
+
+void EntryImportSheet::setNotice(const QString &text)
+{
+    if (!m_notice) return;
+    m_notice->setText(text);
+    m_notice->setVisible(!text.isEmpty());
+}
+
+void EntryImportSheet::alertNoRows(const char *key, const QString &path)
+{
+    CV4Alert::alert(localizedString("Import-Alert-Title"), formatString(localizedString(key), {QFileInfo(path).fileName()}),
+                    this);
 }
 
 QString EntryImportSheet::categoryName(const CV4Actual &row) const
