@@ -6,6 +6,8 @@
 #include "import/ImportBookTest.h"
 #include "platform/ScriptedAlertPresenter.h"
 
+#include <QLabel>
+
 #include <gtest/gtest.h>
 
 using namespace paneltest;
@@ -28,6 +30,21 @@ protected:
         page.selectAll();
         page.menu(Sheet::MenuAccount);
         ASSERT_TRUE(page.choose("A"));
+    }
+
+    // An OFX 1.x statement of account 999 in `currency`; each transaction "yyyyMMdd,amount,name".
+    QString statement(const char *name, const char *currency, const QStringList &transactions)
+    {
+        QByteArray body = "OFXHEADER:100\nDATA:OFXSGML\nVERSION:102\nCHARSET:CSUNICODE\n\n<OFX>\n<BANKMSGSRSV1>\n"
+                          "<STMTTRNRS>\n<STMTRS>\n<CURDEF>";
+        body += QByteArray(currency) + "\n<BANKACCTFROM>\n<ACCTID>999\n</BANKACCTFROM>\n<BANKTRANLIST>\n";
+        for (const QString &transaction : transactions) {
+            const QStringList f = transaction.split(QLatin1Char(','));
+            body += "<STMTTRN>\n<DTPOSTED>" + f[0].toUtf8() + "\n<TRNAMT>" + f[1].toUtf8() + "\n<NAME>" + f[2].toUtf8() +
+                    "\n</STMTTRN>\n";
+        }
+        body += "</BANKTRANLIST>\n</STMTRS>\n</STMTTRNRS>\n</BANKMSGSRSV1>\n</OFX>\n";
+        return writeFile(QLatin1String(name), body);
     }
 
     const QString shop = u"スーパー東町店"_qs;
@@ -182,15 +199,75 @@ TEST_F(ImportSheetTest, DefaultsNeverTransferTheWalletToItself)
 
 TEST_F(ImportSheetTest, FilesThatAreNoStatementAreNamed)
 {
+    const QString empty = statement("empty.ofx", "JPY", {});
     const std::pair<const char *, const char *> cases[] = {
-        {"S1c.ofx", "not recognised"}, {"S5.ofx", "damaged"}, {"none.ofx", "could not be opened"}};
+        {"S1c.ofx", "not recognised"}, {"S5.ofx", "damaged"}, {"none.ofx", "could not be opened"},
+        {"empty.ofx", "no transactions"}};
     for (const auto &[file, words] : cases) {
         ScriptedAlertPresenter alerts;
         ImportSheetPage page(doc.get());
-        EXPECT_FALSE(page.load(file));
+        EXPECT_FALSE(page.loadPath(QLatin1String(file) == QLatin1String("empty.ofx") ? empty : page.samplePath(file)));
         EXPECT_TRUE(page.sheet.rows().empty());
         ASSERT_EQ(alerts.asked.size(), 1u) << file;
         EXPECT_TRUE(alerts.asked[0].message.contains(QLatin1String(file))) << file;
         EXPECT_TRUE(alerts.asked[0].message.contains(QLatin1String(words))) << alerts.asked[0].message.toStdString();
+    }
+}
+
+// What a statement's rows become in the store: a partner then a category,
+// another currency's statement, a transfer to an account of another currency.
+TEST_F(ImportSheetTest, StatementRowsAsStored)
+{
+    struct Case {
+        const char *what;
+        QString path;
+        const char *account;                                   // for every row
+        std::vector<std::pair<int, const char *>> categories;  // row, category
+        std::vector<std::pair<int, const char *>> partners;    // row, partner
+        const char *notice;                                    // words the sheet shows before OK
+        std::vector<Stored> stored;
+        double balanceA, balanceU;
+    };
+    const Case cases[] = {
+        {"a partner, then an expense category", ImportSheetPage::samplePath("S1.ofx"), "A", {{0, "Food"}}, {{0, "C"}}, "", 
+         {{QDate(2008, 5, 10), cv::EntryKind::Expense, 5000, kFood, kA, 0, shop}}, 10000 - 5000, 0},
+        {"Canadian cents into a yen account", statement("cad.ofx", "CAD", {"20240105,-6.57,Tim", "20240106,-316.42,Rent"}),
+         "A", {{0, "Food"}, {1, "Food"}}, {}, "CAD",
+         {{QDate(2024, 1, 5), cv::EntryKind::Expense, 6, kFood, kA, 0, "Tim"},
+          {QDate(2024, 1, 6), cv::EntryKind::Expense, 316, kFood, kA, 0, "Rent"}}, 10000 - 322, 0},
+        // As the transfer panels store it: $200 into U, their yen at the book's rate (100) out of A.
+        {"a dollar payment from a yen account", statement("usd.ofx", "USD", {"20240105,200.00,PAYMENT", "20240106,-12.345,Fee"}),
+         "U", {{1, "Food"}}, {{0, "A"}}, "",
+         {{QDate(2024, 1, 5), cv::EntryKind::Transfer, 20000, 10, kA, kU, "PAYMENT"},
+          {QDate(2024, 1, 6), cv::EntryKind::Expense, 12.34, kFood, kU, 0, "Fee"}}, 10000 - 20000, 200 - 12.34},
+        {"yen rows into the dollar account", statement("jpy.ofx", "JPY", {"20240105,-500,Shop"}), "U", {{0, "Food"}}, {},
+         "JPY", {{QDate(2024, 1, 5), cv::EntryKind::Expense, 500, kFood, kU, 0, "Shop"}}, 10000, -500},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        doc = makeBook();
+        ScriptedAlertPresenter alerts;
+        alerts.answers = {cv::AlertButton::Alternate};   // incomplete rows left out
+        ImportSheetPage page(doc.get());
+        ASSERT_TRUE(page.loadPath(c.path));
+        page.selectAll();
+        page.menu(Sheet::MenuAccount);
+        ASSERT_TRUE(page.choose(QLatin1String(c.account)));
+        for (const auto &[row, partner] : c.partners) {
+            page.click(Sheet::TransferColumn, row);
+            ASSERT_TRUE(page.choose(QLatin1String(partner)));
+        }
+        for (const auto &[row, category] : c.categories) {
+            page.click(Sheet::CategoryColumn, row);
+            ASSERT_TRUE(page.choose(QLatin1String(category)));
+        }
+        EXPECT_EQ(page.sheet.noticeLabel()->isVisible(), *c.notice != 0);
+        EXPECT_TRUE(page.sheet.noticeLabel()->text().contains(QLatin1String(c.notice)));
+        page.ok();
+        EXPECT_EQ(page.sheet.result(), 1);
+        EXPECT_EQ(stored(), c.stored);
+        const QDate end(2024, 12, 31);
+        EXPECT_DOUBLE_EQ(doc->rawValueForAccount(doc->findAccount(kA), end), c.balanceA);
+        EXPECT_NEAR(doc->rawValueForAccount(doc->findAccount(kU), end), c.balanceU, 1e-9);
     }
 }

@@ -11,6 +11,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QLabel>
+
+#include <iconv.h>
+
 using namespace paneltest;
 using importtest::Stored;
 using TextSheet = ImportTextPanelController;
@@ -57,8 +62,7 @@ TEST_F(TextImportSheetsTest, TextStatementLearnedChosenAndStored)
     ScriptedAlertPresenter alerts;
     alerts.answers = {B::Default};   // "OFX default"
     ImportPage<TextSheet> page(doc.get());
-    page.pick(page.sheet.encodingBox(), QStringLiteral("Japanese (Shift JIS)"));
-    ASSERT_TRUE(page.load("S7-cp932.csv"));
+    ASSERT_TRUE(page.load("S7-cp932.csv"));   // its encoding seen in the file
     ASSERT_EQ(page.sheet.rows().size(), 6u);
     EXPECT_EQ(page.text(TextSheet::CategoryColumn, 0), QStringLiteral("Food"));
     EXPECT_EQ(page.text(TextSheet::CategoryColumn, 4), QString());
@@ -89,23 +93,26 @@ TEST_F(TextImportSheetsTest, TextStatementQuestionsAndRounding)
 {
     const QString path = writeFile(QStringLiteral("cents.csv"),
                                    "2008/05/01,Interest,\"$12.349\",,\n2008/05/02,Fee,,0.5,\n2008/05/03,Fee,,0.5,\n");
+    enum Fees { Untouched, OneAndTheSameMemo, BothSelected };
     struct Case {
         const char *what;
         const char *account;
+        Fees fees;
         std::deque<B> answers;
         int alerts;
         int result;
         std::vector<Stored> stored;
     };
+    const std::vector<Stored> all = {{QDate(2008, 5, 1), cv::EntryKind::Income, 12.34, kSalary, kU, 0, "Interest"},
+                                     {QDate(2008, 5, 2), cv::EntryKind::Expense, 0.5, kFood, kU, 0, "Fee"},
+                                     {QDate(2008, 5, 3), cv::EntryKind::Expense, 0.5, kFood, kU, 0, "Fee"}};
     const Case cases[] = {
-        {"no account", nullptr, {}, 1, 0, {}},
-        {"cancel", "U", {B::Other}, 1, 0, {}},
-        {"ignore: complete rows only", "U", {B::Alternate}, 1, 1,
+        {"no account", nullptr, Untouched, {}, 1, 0, {}},
+        {"cancel", "U", Untouched, {B::Other}, 1, 0, {}},
+        {"ignore: complete rows only", "U", Untouched, {B::Alternate}, 1, 1,
          {{QDate(2008, 5, 1), cv::EntryKind::Income, 12.34, kSalary, kU, 0, "Interest"}}},
-        {"same memo: all fees", "U", {B::Default}, 0, 1,
-         {{QDate(2008, 5, 1), cv::EntryKind::Income, 12.34, kSalary, kU, 0, "Interest"},
-          {QDate(2008, 5, 2), cv::EntryKind::Expense, 0.5, kFood, kU, 0, "Fee"},
-          {QDate(2008, 5, 3), cv::EntryKind::Expense, 0.5, kFood, kU, 0, "Fee"}}},
+        {"same memo: all fees", "U", OneAndTheSameMemo, {B::Default}, 1, 1, all},
+        {"both fees selected: one choice for both", "U", BothSelected, {}, 0, 1, all},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -117,15 +124,91 @@ TEST_F(TextImportSheetsTest, TextStatementQuestionsAndRounding)
         if (c.account) page.pick(page.sheet.accountBox(), QLatin1String(c.account));
         page.click(TextSheet::CategoryColumn, 0);
         ASSERT_TRUE(page.choose("Salary"));
-        if (c.alerts == 0) {   // a fee's category, and yes to the other fee
+        if (c.fees == OneAndTheSameMemo) {   // a fee's category, and yes to the other fee
             page.click(TextSheet::CategoryColumn, 1);
+            ASSERT_TRUE(page.choose("Food"));
+        } else if (c.fees == BothSelected) {
+            page.selectRows({1, 2});
+            page.menu(TextSheet::MenuCategory);
             ASSERT_TRUE(page.choose("Food"));
         }
         page.ok();
-        EXPECT_EQ(int(alerts.asked.size()), std::max(c.alerts, 1));
+        EXPECT_EQ(int(alerts.asked.size()), c.alerts);
         EXPECT_EQ(page.sheet.result(), c.result);
         EXPECT_EQ(stored(), c.stored);
     }
+}
+
+// Files as banks and other programs write them: the encoding is taken from
+// the file, heads that do not fit the layout are named, nothing is silent.
+TEST_F(TextImportSheetsTest, TextFilesAsBanksWriteThem)
+{
+    auto sample = [](const char *name) {
+        QFile file(ImportPage<TextSheet>::samplePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    auto cp932 = [](const QString &text) {
+        QByteArray in = text.toUtf8(), out(in.size() * 2, '\0');
+        char *from = in.data(), *to = out.data();
+        size_t left = size_t(in.size()), room = size_t(out.size());
+        iconv_t cd = iconv_open("CP932", "UTF-8");
+        iconv(cd, &from, &left, &to, &room);
+        iconv_close(cd);
+        out.resize(out.size() - qsizetype(room));
+        return out;
+    };
+    struct Case {
+        const char *what;
+        QByteArray bytes;
+        const char *encoding;   // the popup's item after the pick
+        QString memo;           // of the first row
+        const char *notice;     // words on the sheet; "" for none
+        const char *alert;      // words of an alert; "" for none
+    };
+    const Case cases[] = {
+        {"CP932", sample("S7-cp932.csv"), "Japanese (Shift JIS)", u"スーパー東町店"_qs, "", ""},
+        {"EUC-JP", sample("S7-eucjp.csv"), "Japanese (EUC)", u"スーパー東町店"_qs, "", ""},
+        {"UTF-8 in the layout's order", sample("S7.csv"), "Unicode (UTF-8)", u"スーパー東町店"_qs, "", ""},
+        {"Latin 1", "2024/01/05,Caf\xe9,,5\n", "Western (Windows Latin 1)", u"Café"_qs, "", ""},
+        {"deposits after withdrawals", cp932(u"日付,内容,出金,入金,残高\n2024/01/05,給与,,1000,5000\n"_qs),
+         "Japanese (Shift JIS)", u"給与"_qs, "日付, 内容, 出金, 入金, 残高”, but this import reads each line as date, description, income, expense, category", ""},
+        {"a balance where the category is read", "Date,Description,Deposit,Withdrawal,Balance\n2024/01/05,Pay,1000,,5000\n",
+         "Unicode (UTF-8)", "Pay", "Date, Description, Deposit, Withdrawal, Balance", ""},
+        {"no lines to read", "Date,Memo\n", "Unicode (UTF-8)", "", "", "holds no lines this import can read"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        ScriptedAlertPresenter alerts;
+        ImportPage<TextSheet> page(doc.get());
+        page.pick(page.sheet.encodingBox(), QStringLiteral("Japanese (EUC)"));   // what the last file had
+        EXPECT_EQ(page.loadPath(writeFile(QStringLiteral("t.csv"), c.bytes)), *c.alert == 0);
+        EXPECT_EQ(page.sheet.encodingBox()->currentText(), QLatin1String(c.encoding));
+        EXPECT_EQ(page.sheet.rows().empty() ? QString() : page.text(TextSheet::MemoColumn, 0), c.memo);
+        EXPECT_EQ(page.sheet.noticeLabel()->isVisible(), *c.notice != 0);
+        EXPECT_TRUE(page.sheet.noticeLabel()->text().contains(QString::fromUtf8(c.notice)));
+        ASSERT_EQ(alerts.asked.size(), *c.alert ? 1u : 0u);
+        if (*c.alert) EXPECT_TRUE(alerts.asked[0].message.contains(QLatin1String(c.alert) + QString()) &&
+                                  alerts.asked[0].message.contains(QLatin1String("t.csv")));
+    }
+
+    // Another choice in the popup reads the file again in it.
+    ImportPage<TextSheet> page(doc.get());
+    ASSERT_TRUE(page.load("S7-cp932.csv"));
+    page.pick(page.sheet.encodingBox(), QStringLiteral("Unicode (UTF-8)"));
+    ASSERT_EQ(page.sheet.rows().size(), 6u);
+    EXPECT_TRUE(page.text(TextSheet::MemoColumn, 0).contains(QChar::ReplacementCharacter));
+    page.pick(page.sheet.encodingBox(), QStringLiteral("Japanese (Shift JIS)"));
+    EXPECT_EQ(page.text(TextSheet::MemoColumn, 0), u"スーパー東町店"_qs);
+
+    // A year of one or two digits is no date: nothing is stored before 1900.
+    ScriptedAlertPresenter alerts;   // "OFX default"
+    ImportPage<TextSheet> years(doc.get());
+    ASSERT_TRUE(years.loadPath(writeFile(QStringLiteral("y.csv"), "6/12/15,Shop,,100\n30/04/01,Shop,,200\n2018/1/5,Shop,,300\n")));
+    years.pick(years.sheet.accountBox(), QStringLiteral("A"));
+    years.ok();
+    EXPECT_EQ(years.sheet.result(), 1);
+    for (const Stored &row : stored()) EXPECT_GE(std::get<0>(row).year(), 1900) << std::get<2>(row);
+    EXPECT_FALSE(stored().empty());
 }
 
 TEST_F(TextImportSheetsTest, MobileEntriesAppliedChosenAndStored)
@@ -149,6 +232,9 @@ TEST_F(TextImportSheetsTest, MobileEntriesAppliedChosenAndStored)
     ASSERT_TRUE(page.sheet.transferPanel()->isVisible());
     QTest::keyClick(page.sheet.transferPanel(), Qt::Key_Escape);
     EXPECT_EQ(page.sheet.rows()[1].entry->kind(), cv::EntryKind::Income);
+    page.selectRows({4});   // rejected: left out though its tick stays
+    page.menu(MobileSheet::MenuReject);
+    EXPECT_TRUE(page.sheet.rows()[4].tick);
     page.ok();
     ASSERT_EQ(alerts.asked.size(), 1u);
     EXPECT_EQ(page.sheet.result(), 1);
@@ -156,7 +242,6 @@ TEST_F(TextImportSheetsTest, MobileEntriesAppliedChosenAndStored)
                             {QDate(2008, 5, 11), cv::EntryKind::Income, 300000, kSalary, kA, 0, ""},
                             {QDate(2008, 5, 12), cv::EntryKind::Expense, 520, kDaily, kWallet, 0, u"定期 \"外\" 区間"_qs},
                             {QDate(2008, 5, 13), cv::EntryKind::Transfer, 10000, 10, kA, kWallet, "ATM"},
-                            {QDate(2008, 5, 14), cv::EntryKind::Expense, 1500, kFood, kWallet, 0, u"複数行の\nメモ"_qs},
                         }));
 }
 
