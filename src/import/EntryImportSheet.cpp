@@ -95,7 +95,9 @@ QString EntryImportSheet::accountName(int ident) const
 QString EntryImportSheet::amountText(const CV4Actual &row, bool outgoing, bool outgoingColumn, int account) const
 {
     if (outgoing != outgoingColumn || !m_document) return QString();
-    return m_document->stringForValueAccount(row.amount(), std::max(account, 0));
+    // Shown as it will be stored: rounded down to the account's digits.
+    const double amount = account > 0 ? roundedForAccount(*m_document, row.amount(), account) : row.amount();
+    return m_document->stringForValueAccount(amount, std::max(account, 0));
 }
 
 void EntryImportSheet::assignCategory(CV4Actual &row, int category) const

@@ -55,7 +55,7 @@ protected:
     QString categoryName(const CV4Actual &row) const;   // "" for none
     QString accountName(int ident) const;               // "" for none
     // The amount in the money-in or money-out column of the row's direction,
-    // "" in the other; in the account's currency.
+    // "" in the other; in the account's currency, as it will be stored.
     QString amountText(const CV4Actual &row, bool outgoing, bool outgoingColumn, int account) const;
 
     // Opens the list as a chooser on the cell, the current ident marked;
