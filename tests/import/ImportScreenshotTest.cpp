@@ -11,9 +11,7 @@
 #include "panels/PanelTestSupport.h"
 #include "support/Screenshots.h"
 
-#include <QFile>
 #include <QPainter>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -56,26 +54,6 @@ TEST(ImportScreenshots, EveryImportSheet)
             page.pick(page.sheet.accountBox(), QStringLiteral("A"));
             page.click(ImportTextPanelController::MemoColumn, 1);
             EXPECT_TRUE(paneltest::saveScreenshot(page.sheet, language, QStringLiteral("import-text")));
-        }
-        {   // heads in another order, and a statement in another currency, named on the sheet
-            QTemporaryDir dir;
-            QFile text(dir.filePath(QStringLiteral("heads.csv"))), ofx(dir.filePath(QStringLiteral("cad.ofx")));
-            ASSERT_TRUE(text.open(QIODevice::WriteOnly) && ofx.open(QIODevice::WriteOnly));
-            text.write(u"日付,内容,出金,入金,残高\n2024/01/05,給与,,300000,310000\n2024/01/09,電気代,8200,,301800\n"_qs.toUtf8());
-            ofx.write("OFXHEADER:100\n\n<OFX><STMTRS><CURDEF>CAD<BANKACCTFROM><ACCTID>999</BANKACCTFROM><BANKTRANLIST>"
-                      "<STMTTRN><DTPOSTED>20240105<TRNAMT>-6.57<NAME>Tim Hortons</STMTTRN>"
-                      "<STMTTRN><DTPOSTED>20240106<TRNAMT>-316.42<NAME>Rent</STMTTRN></BANKTRANLIST></STMTRS></OFX>\n");
-            text.close();
-            ofx.close();
-            ImportPage<ImportTextPanelController> heads(doc.get());
-            ASSERT_TRUE(heads.loadPath(text.fileName()));
-            EXPECT_TRUE(paneltest::saveScreenshot(heads.sheet, language, QStringLiteral("import-text-heads")));
-            ImportSheetPage cad(doc.get());
-            ASSERT_TRUE(cad.loadPath(ofx.fileName()));
-            cad.selectAll();
-            cad.menu(ImportOFXPanelController::MenuAccount);
-            ASSERT_TRUE(cad.choose(QStringLiteral("A")));
-            EXPECT_TRUE(paneltest::saveScreenshot(cad.sheet, language, QStringLiteral("import-statement-currency")));
         }
         {
             ImportPage<ImportMobileDataPanelController> page(doc.get());
