@@ -7,6 +7,7 @@
 #include "import/ImportFile.h"
 #include "import/PendingRows.h"
 #include "import/StatementReaders.h"
+#include "import/TextDecoder.h"
 #include "model/CV4ActualModel.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
@@ -109,10 +110,14 @@ bool ImportOFXPanelController::loadFile(const QString &path)
 // The statement's currency (CURDEF) in either form of OFX; "" when it names none.
 QString ImportOFXPanelController::statementCurrency(const QByteArray &data)
 {
+    // A UTF-16 file (OFX 2 with a mark) is searched as text.
+    const QByteArray bytes = data.startsWith("\xFF\xFE") || data.startsWith("\xFE\xFF")
+                                 ? cv::decodeText(data, cv::TextEncoding::Utf8).toLatin1()
+                                 : data;
     static const QByteArray tag("<CURDEF>");
-    const qsizetype at = data.indexOf(tag);
+    const qsizetype at = bytes.indexOf(tag);
     if (at < 0) return QString();
-    QByteArray code = data.mid(at + tag.size(), 16).trimmed();
+    const QByteArray code = bytes.mid(at + tag.size(), 16).trimmed();
     qsizetype length = 0;
     while (length < code.size() && std::isalpha(static_cast<unsigned char>(code[length]))) ++length;
     return QString::fromLatin1(code.first(length)).toUpper();
@@ -126,8 +131,9 @@ QString ImportOFXPanelController::currencyNotice() const
     QStringList lines;
     std::vector<int> seen;
     for (const CV4ActualPtr &row : m_rows) {
-        const int account = row->account();
-        if (account < 1 || (row->flags() & cv::PendingRejected) || std::ranges::count(seen, account)) continue;
+        // A row without an account of the book goes to the wallet by default.
+        const int account = row->account() < 1 ? kDefaultAccount : row->account();
+        if ((row->flags() & cv::PendingRejected) || std::ranges::count(seen, account)) continue;
         seen.push_back(account);
         const CV4CurrencyPtr currency =
             m_document->findCurrency(m_document->getCurrency(m_document->currencyOfAccount(account)));
