@@ -7,12 +7,16 @@ namespace cv {
 
 namespace {
 
-// The text when every byte decodes; the decoder turns the others into U+FFFD.
+// The text when every byte decodes (the decoder turns the others into
+// U+FFFD) to characters a statement could hold: user-defined characters
+// come from bytes of another encoding.
 std::optional<QString> cleanDecoding(QByteArrayView bytes, TextEncoding encoding)
 {
     QString text = decodeText(bytes, encoding);
-    if (text.contains(QChar::ReplacementCharacter)) return std::nullopt;
-    return text;
+    const bool clean = std::none_of(text.begin(), text.end(), [](QChar c) {
+        return c == QChar::ReplacementCharacter || (c.unicode() >= 0xE000 && c.unicode() <= 0xF8FF);
+    });
+    return clean ? std::optional<QString>(std::move(text)) : std::nullopt;
 }
 
 bool hasKana(const QString &text)
