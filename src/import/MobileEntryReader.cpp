@@ -1,6 +1,7 @@
 #include "import/MobileEntryReader.h"
 
 #include "import/DelimitedText.h"
+#include "import/EncodingGuess.h"
 #include "import/PendingRows.h"
 #include "import/StatementValues.h"
 #include "import/TextDecoder.h"
@@ -9,14 +10,7 @@ namespace cv {
 
 QString decodeMobileFile(QByteArrayView data)
 {
-    // The decoder follows a mark whatever it was asked for.
-    if (data.startsWith("\xEF\xBB\xBF") || data.startsWith("\xFF\xFE") || data.startsWith("\xFE\xFF"))
-        return decodeText(data, TextEncoding::Utf8);
-    if (isValidUtf8(data)) return decodeText(data, TextEncoding::Utf8);
-    // Only a bad byte makes U+FFFD here. Windows-1252 reads any bytes, so it comes last.
-    for (TextEncoding encoding : {TextEncoding::ShiftJis, TextEncoding::EucJp})
-        if (QString text = decodeText(data, encoding); !text.contains(QChar::ReplacementCharacter)) return text;
-    return decodeText(data, TextEncoding::Windows1252);
+    return decodeText(data, guessEncoding(data));
 }
 
 std::vector<MobileEntry> readMobileEntries(QByteArrayView data)

@@ -164,7 +164,9 @@ TEST_F(TextImportSheetsTest, TextFilesAsBanksWriteThem)
         EXPECT_EQ(page.sheet.noticeLabel()->isVisible(), *c.notice != 0);
         EXPECT_TRUE(page.sheet.noticeLabel()->text().contains(QString::fromUtf8(c.notice)));
         ASSERT_EQ(alerts.asked.size(), *c.alert ? 1u : 0u);
-        if (*c.alert) EXPECT_TRUE(alerts.asked[0].message.contains(QLatin1String(c.alert)) && alerts.asked[0].message.contains("t.csv"));
+        if (*c.alert) {
+            EXPECT_TRUE(alerts.asked[0].message.contains(QLatin1String(c.alert)) && alerts.asked[0].message.contains("t.csv"));
+        }
     }
 
     // Another choice in the popup reads the file again in it.
