@@ -57,7 +57,14 @@ private:
     QString typeName(const CVUnitModel &node) const;
     static const char *totalTitleKey(int level);
 
+    // Where the columns stand on this paper; set as a page is drawn.
+    struct Columns {
+        double typeX = 0, typeWidth = 0, valuesX = 0, valueWidth = 0;
+    };
+    Columns columns(cv::Canvas &canvas) const;
+
     int m_flags;                        // 0 tree order, 1 grouped by account type
+    Columns m_columns;
     QDate m_date1, m_date2;             // the period
     KavriNumberFormatter m_diffFormatter;
 };

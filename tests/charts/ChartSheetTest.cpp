@@ -5,6 +5,7 @@
 #include "controls/AccountActualOutlineView.h"
 #include "document/CV4DocumentTestAccess.h"
 #include "document/CV4Preference.h"
+#include "model/CV4ActualModel.h"
 #include "platform/Localization.h"
 #include "platform/ScriptedAlertPresenter.h"
 #include "platform/widgets/CV4MiscUtilitiesWidgets.h"
@@ -172,6 +173,19 @@ TEST_F(SheetTest, OverviewCashFlow)
         double in, out;
     };
     const QDate day(2009, 3, 5);
+    // A trade of the broker (2004); a transfer of units goes to the second broker (2005).
+    const auto trade = [&](ChartBook &b, cv::TradeKind kind, double count, double price, double commission, int to) {
+        auto t = std::make_shared<CV4Trade>();
+        t->setDate(day);
+        t->setAccount(2004);
+        t->setTransfer(to);
+        t->setBrand(1);
+        t->setKind(kind);
+        t->setCount(count);
+        t->setUnitPrice(price);
+        t->setCommission(commission);
+        CV4DocumentTestAccess::updateTrade(*b.doc, t, nullptr);
+    };
     const std::vector<Case> cases = {
         {"bank to cash", [&](ChartBook &b) { b.transfer(day, 100, b.doc->findAccount(2000), b.doc->findAccount(2001)); },
          0, 0},
@@ -179,19 +193,9 @@ TEST_F(SheetTest, OverviewCashFlow)
          0, 200},
         {"loan to bank", [&](ChartBook &b) { b.transfer(day, 1000, b.doc->findAccount(2003), b.doc->findAccount(2000)); },
          1000, 0},
-        {"buy with commission",
-         [&](ChartBook &b) {
-             auto trade = std::make_shared<CV4Trade>();
-             trade->setDate(day);
-             trade->setAccount(2004);
-             trade->setBrand(1);
-             trade->setKind(cv::TradeKind::Buy);
-             trade->setCount(10);
-             trade->setUnitPrice(500);
-             trade->setCommission(20);
-             CV4DocumentTestAccess::updateTrade(*b.doc, trade, nullptr);
-         },
-         0, 5020},
+        {"buy with commission", [&](ChartBook &b) { trade(b, cv::TradeKind::Buy, 10, 500, 20, 0); }, 0, 5020},
+        {"units moved to another broker: only the payer's commission",
+         [&](ChartBook &b) { trade(b, cv::TradeKind::TransferUnits, 30, 0, 700, 2005); }, 0, 700},
     };
     for (const Case &c : cases) {
         ChartBook book;
@@ -199,8 +203,8 @@ TEST_F(SheetTest, OverviewCashFlow)
         book.account(30, QStringLiteral("Cash"));
         book.account(40, QStringLiteral("Card"));
         book.account(41, QStringLiteral("Loan"));
-        auto invest = book.account(32, QStringLiteral("Broker"));
-        samplebook::node(invest, 0, cv::NodeKind::CashPart, QString());
+        for (const QString &name : {QStringLiteral("Broker"), QStringLiteral("Broker B")})
+            samplebook::node(book.account(32, name), 0, cv::NodeKind::CashPart, QString());
         c.write(book);
         book.rebuild();
         InfoPanelController sheet(book.doc.get());
@@ -224,6 +228,9 @@ TEST_F(SheetTest, OverviewRanksExpensesAndBudgets)
     m_book.expense(QDate(2009, 3, 2), 150, food, bank);
     m_book.expense(QDate(2009, 3, 3), 1000, rent, bank);
     m_book.expense(QDate(2009, 3, 4), 320, fun, bank);
+    // A loan spent without a receiving account is outside the expense totals: not ranked.
+    m_book.expense(QDate(2009, 3, 5), 1200000, m_book.doc->findExpense(CV4ActualModel::LoanUnspecified),
+                   m_book.account(41, QStringLiteral("Car loan")));
     m_book.rebuild();
     InfoPanelController sheet(m_book.doc.get());
     typeDate(sheet.dateField(), QStringLiteral("2009/03/15"));
