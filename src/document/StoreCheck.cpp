@@ -20,7 +20,7 @@ constexpr int kBusyWaitMs = 10000;
 StoreCheck::StoreCheck(const QString &databasePath, std::function<void()> done)
 {
     m_thread = std::thread([this, databasePath, done = std::move(done)] {
-        Answer answer = run(databasePath, &m_running, &m_guard);
+        Answer answer = run(databasePath, this);
         {
             std::lock_guard lock(m_guard);
             m_answer = std::move(answer);
@@ -33,6 +33,7 @@ StoreCheck::~StoreCheck()
 {
     {
         std::lock_guard lock(m_guard);
+        m_stopping = true;
         if (m_running) sqlite3_interrupt(m_running);
     }
     if (m_thread.joinable()) m_thread.join();
@@ -44,7 +45,7 @@ const StoreCheck::Answer &StoreCheck::answer()
     return m_answer;
 }
 
-StoreCheck::Answer StoreCheck::run(const QString &databasePath, sqlite3 **running, std::mutex *guard)
+StoreCheck::Answer StoreCheck::run(const QString &databasePath, StoreCheck *owner)
 {
     sqlite3 *db = nullptr;
     if (sqlite3_open_v2(QFile::encodeName(databasePath).constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
@@ -57,9 +58,14 @@ StoreCheck::Answer StoreCheck::run(const QString &databasePath, sqlite3 **runnin
     // The file came from outside: its schema runs nothing with our trust.
     sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
-    if (running) {
-        std::lock_guard lock(*guard);
-        *running = db;
+    if (owner) {
+        // A book closed before its check began: an interrupt now would reach no statement.
+        std::lock_guard lock(owner->m_guard);
+        if (owner->m_stopping) {
+            sqlite3_close(db);
+            return std::nullopt;
+        }
+        owner->m_running = db;
     }
     QStringList lines;
     sqlite3_stmt *statement = nullptr;
@@ -73,9 +79,9 @@ StoreCheck::Answer StoreCheck::run(const QString &databasePath, sqlite3 **runnin
     const int primary = rc & 0xff;
     if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) lines << QString::fromUtf8(sqlite3_errmsg(db));
     sqlite3_finalize(statement);
-    if (running) {
-        std::lock_guard lock(*guard);
-        *running = nullptr;
+    if (owner) {
+        std::lock_guard lock(owner->m_guard);
+        owner->m_running = nullptr;
     }
     sqlite3_close(db);
     if (lines.isEmpty()) {

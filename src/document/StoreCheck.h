@@ -30,12 +30,12 @@ public:
     // Waits for the check to end and answers it.
     const Answer &answer();
 
-    // The same check, run here.
-    static Answer run(const QString &databasePath, sqlite3 **running = nullptr, std::mutex *guard = nullptr);
-
 private:
+    static Answer run(const QString &databasePath, StoreCheck *owner);
+
     std::mutex m_guard;
     sqlite3 *m_running = nullptr; // the check's connection while it runs
+    bool m_stopping = false;      // the check is no longer wanted
     Answer m_answer;
     std::thread m_thread;
 };
