@@ -21,6 +21,7 @@ public:
     }
     static void refreshActualGroupCache(CV4Document &doc, const CVUnitModelPtr &node) { doc.refreshActualGroupCache(node); }
     static void clearCache(CV4Document &doc) { doc.m_d->m_cache.clear(); }
+    static QString workingPath(const CV4Document &doc) { return doc.m_d->m_dataModel->workingPath(); }
     static quint32 cacheStatus(const CV4Document &doc) { return doc.cacheStatus(); }
     static void postNotification(CV4Document &doc, int code) { doc.postNotification(code); }
     static void commitInfoRows(CV4Document &doc) { doc.commitInfoRows(); }
