@@ -346,6 +346,8 @@ void ViewerPage::treesChanged()
 {
     if (!m_built) return;
     if (m_ignoreTreeChanges) return;
+    // A new or removed account moves its root's total too.
+    m_values.invalidateSums();
     m_accountModel->reloadRows();
     m_actualModel->reloadRows();
     restoreExpansionStatus();

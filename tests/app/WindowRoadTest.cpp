@@ -13,6 +13,8 @@
 #include "model/CV4ActualModel.h"
 #include "panels/entry/AccountPanelController.h"
 #include "panels/sheets/CV4BrandPanelController.h"
+#include "panels/sheets/CachePanelController.h"
+#include "panels/entry/InputTextField.h"
 #include "panels/sheets/LoanPanelController.h"
 #include "panels/entry/TradingPanelController.h"
 #include "platform/KeyedArchiver.h"
@@ -101,9 +103,14 @@ protected:
         walk(document->accountModel()->debt());
         return out;
     }
-    // The store holds the window's trees, and a rebuild from it gives the window's balances.
+    // The store holds the window's trees, a rebuild from it gives the
+    // window's balances, and the viewer shows what a fresh look would.
     void expectStoreAgrees(const char *what)
     {
+        QApplication::processEvents();
+        const std::string shown = page->viewer().texts();
+        w->viewerPage()->refreshMainView();
+        EXPECT_EQ(shown, page->viewer().texts()) << what;
         EXPECT_EQ(storedShape().toStdString(),
                   QString(shape(document->accountModel()->asset()) + shape(document->accountModel()->debt())).toStdString())
             << what;
@@ -135,6 +142,26 @@ TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebui
         const char *what;
         std::function<void()> act;
     } cases[] = {
+        {"a new cash account with an opening balance",
+         [&] {
+             ASSERT_TRUE(viewer.click(bank.get()));
+             page->command(cv::tag::NewCash);
+             auto *sheet = w->findChild<CachePanelController *>();
+             ASSERT_NE(sheet, nullptr);
+             fill(sheet->nameField(), QStringLiteral("Purse"));
+             fill(sheet->valueField(), QStringLiteral("45,000"));
+             QTest::mouseClick(sheet->okButton(), Qt::LeftButton);
+             EXPECT_EQ(document->accountModel()->asset()->children().back()->name(), QStringLiteral("Purse"));
+         }},
+        {"the new account's opening balance changed in its sheet",
+         [&] {
+             const CVUnitModelPtr purse = document->accountModel()->asset()->children().back();
+             viewer.open(purse.get(), 0);
+             auto *sheet = w->findChild<CachePanelController *>();
+             ASSERT_NE(sheet, nullptr);
+             fill(sheet->valueField(), QStringLiteral("60,000"));
+             QTest::mouseClick(sheet->okButton(), Qt::LeftButton);
+         }},
         {"a new loan from the loan sheet",
          [&] {
              ASSERT_TRUE(viewer.click(document->accountModel()->debt().get()));
