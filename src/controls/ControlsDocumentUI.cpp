@@ -31,9 +31,10 @@ void ControlsDocumentUI::endBusy()
     delete m_busy;
 }
 
-int ControlsDocumentUI::askPassword(const CV4Settings &settings)
+int ControlsDocumentUI::askPassword(const CV4Settings &settings, const QString &book, bool retry)
 {
-    QPointer<PasswordDialogController> dialog = new PasswordDialogController(settings, QApplication::activeWindow());
+    QPointer<PasswordDialogController> dialog =
+        new PasswordDialogController(settings, book, retry, QApplication::activeWindow());
     const int code = dialog->exec();
     if (!dialog) return -1;
     delete dialog;
