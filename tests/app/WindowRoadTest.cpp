@@ -7,6 +7,7 @@
 
 #include "app/EntryPanels.h"
 #include "document/CV4DataModel.h"
+#include "import/ImportTextPanelController.h"
 #include "mainwindow/BrandWindow.h"
 #include "controls/Tags.h"
 #include "model/CV4AccountModel.h"
@@ -291,12 +292,21 @@ TEST_F(WindowRoadTest, TheGridCommandsFollowTheClickedRow)
         {NewCategory, transferItem, false}, {NewCategoryFolder, food, true},
         {DeleteCategory, food, true},    {DeleteCategory, living, false},
         {MergeCategory, transferItem, false},
+        {AccountImport, card, false},    {AccountImport, broker, false},
+        {AccountImport, bank, true},
     };
     const cvtest::page::Viewer viewer = page->viewer();
     for (const auto &c : cases) {
         ASSERT_TRUE(viewer.click(c.row.get())) << c.row->name().toStdString();
         EXPECT_EQ(page->enabled(c.tag), c.enabled) << c.tag << " on " << c.row->name().toStdString();
     }
+    // The statement import opens on the account clicked last.
+    page->command(AccountImport);
+    auto *sheet = w->findChild<ImportTextPanelController *>();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->importAccount(), bank->ident());
+    EXPECT_EQ(sheet->accountBox()->currentText(), document->displayName(*bank));
+    sheet->reject();
 }
 
 } // namespace

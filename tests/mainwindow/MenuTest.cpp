@@ -4,7 +4,9 @@
 #include "mainwindow/DocumentToolbar.h"
 #include "mainwindow/MenuRules.h"
 
+#include <QDialog>
 #include <QMenuBar>
+#include <QTest>
 #include <QSet>
 
 namespace {
@@ -104,16 +106,72 @@ TEST_F(DelegateTest, MenusCarryTheirTagsAndTheUsualShortcuts)
     EXPECT_EQ(delegate->actionForTag(cv::tag::ViewBudget)->data().toInt(), cv::tag::ViewBudget);
 }
 
-TEST_F(DelegateTest, EveryCommandIsOnOnceABookIsOpen)
+// The menu as a user finds it, opened in each state of the window: on the
+// viewer with nothing selected, on the empty search page, the budget and
+// currency pages, with a sheet over the viewer, and with no book open.
+TEST_F(DelegateTest, TheMenuFollowsTheWindowsState)
 {
-    delegate->newDocument();
-    delegate->validateMenus();
-    for (const char *name : {"new", "open", "save", "close", "print", "password", "recalculate", "compact",
-                             "fontLarger", "calculator", "preferences", "viewSecurities", "wizard", "groups",
-                             "settings", "charts", "info", "reports", "importOFX", "categoryImportOFX",
-                             "importText", "importMobile", "categoryImportText", "categoryImportMobile"})
-        EXPECT_TRUE(delegate->actionNamed(QLatin1String(name))->isEnabled()) << name;
-    EXPECT_TRUE(window()->toolbar()->actionFor(QStringLiteral("TB07"))->isEnabled());
+    enum State { Viewer, Search, Budget, Currency, Sheet, NoBook, StateCount };
+    const std::pair<const char *, const char *> table[] = {
+        // command              V S B C H N
+        {"new",                "111111"},
+        {"open",               "111111"},
+        {"preferences",        "111111"},
+        {"save",               "111110"},
+        {"close",              "111110"},
+        {"print",              "101100"},
+        {"undo",               "000000"},
+        {"password",           "111100"},
+        {"reports",            "111110"},
+        {"charts",             "111110"},
+        {"info",               "111110"},
+        {"viewSecurities",     "111110"},
+        {"groups",             "111100"},
+        {"settings",           "111100"},
+        {"recalculate",        "111100"},
+        {"compact",            "111100"},
+        {"importText",         "111100"},
+        {"importOFX",          "111100"},
+        {"importMobile",       "111100"},
+        {"calculator",         "111110"},
+        {"calendar",           "100010"},
+        {"fontLarger",         "100010"},
+        {"wizard",             "100000"},
+        {"newCash",            "100000"},
+        {"deleteAccount",      "000000"},
+        {"accountImport",      "000000"},
+        {"categoryImportText", "100000"},
+        {"categoryImportOFX",  "100000"},
+        {"categoryImportMobile", "100000"},
+        {"deleteCategory",     "000000"},
+        {"searchConditions",   "111100"},
+        {"searchClear",        "000000"},
+        {"currencyNew",        "111100"},
+        {"about",              "111111"},
+    };
+    CV4Document *document = nullptr;
+    CV4WindowController *w = openNewWindow(document, 1000, 680);
+    const char *pages[] = {"TB01", "TB02", "TB03", "TB05"};
+    for (int state = 0; state < StateCount; ++state) {
+        if (state < Sheet) w->selectTabWithIdentifier(QLatin1String(pages[state]));
+        if (state == Sheet) {
+            w->selectTabWithIdentifier(QStringLiteral("TB01"));
+            w->openSettingsPanel();
+            ASSERT_TRUE(w->isShowingSheet());
+        }
+        if (state == NoBook) delegate->documentController().closeAll();
+        delegate->validateMenus();
+        for (const auto &[name, states] : table) {
+            const QAction *action = delegate->actionNamed(QLatin1String(name));
+            ASSERT_NE(action, nullptr) << name;
+            EXPECT_EQ(action->isEnabled(), states[state] == '1') << name << " in state " << state;
+        }
+        if (state == Viewer) EXPECT_TRUE(w->toolbar()->actionFor(QStringLiteral("TB07"))->isEnabled());
+        if (state == Sheet) {
+            for (QDialog *sheet : w->findChildren<QDialog *>()) sheet->reject();
+            QTRY_VERIFY(!w->isShowingSheet());
+        }
+    }
 }
 
 TEST_F(DelegateTest, HandlersCheckTheirRuleAgainBeforeActing)
