@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFontInfo>
 #include <QMouseEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -43,8 +44,10 @@ CV4TableView::CV4TableView(QWidget *parent) : SelectionSafeTableView(parent), m_
     setPalette(pal);
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] { placeEditor(); });
     QFont font = this->font();
-    // Japanese text in Noto Sans CJK, whatever the interface font lacks.
-    font.setFamilies({font.family(), QStringLiteral("Noto Sans CJK JP")});
+    // Japanese text in Noto Sans CJK, whatever the interface font lacks. The
+    // interface font by the family it resolves to: a generic name ("Sans
+    // Serif") heads no list, and the CJK font would draw the Latin text.
+    font.setFamilies({QFontInfo(font).family(), QStringLiteral("Noto Sans CJK JP")});
     font.setPixelSize(kStartFontSize);
     setTableFont(font);
 }

@@ -83,10 +83,10 @@ TEST(ViewerColumnsTest, LayoutFillsTheWidthWithDataPartialAndSummaryColumns)
 {
     const LayoutCase cases[] = {
         {"full, months", 2, false, 1000, 570, 6, 10,
-         {{0, 150}, {3, 70}, {8, 70}, {9, 0}, {10, 100}, {11, 100}, {12, 60}, {13, 37}},
+         {{0, 150}, {3, 70}, {8, 70}, {9, 0}, {10, 100}, {11, 100}, {12, 60}, {13, 37}, {14, 13}},
          {"Remaining Column", "---", "---", "% Column"},
          {"Summary Column", "Budget Column", "Budget % Column", "% Column"}},
-        {"short, weeks", 1, true, 1300, 470, 7, 11, {{9, 70}, {10, 0}, {11, 100}, {12, 100}, {13, 270}},
+        {"short, weeks", 1, true, 1300, 470, 7, 11, {{9, 70}, {10, 0}, {11, 100}, {12, 100}, {13, 340}},
          {"Weekend Column", "Weekly Remaining Column"}, {"Weekly Column", "Summary Column"}},
         {"too narrow", 2, true, 300, 370, 0, 3, {{3, 100}}, {"Remaining Column"}, {"Summary Column"}},
     };
@@ -104,6 +104,11 @@ TEST(ViewerColumnsTest, LayoutFillsTheWidthWithDataPartialAndSummaryColumns)
         EXPECT_EQ(columns.numDataCells(), c.dataCells);
         EXPECT_EQ(columns.startEndCells(), c.startEnd);
         for (const auto &[column, width] : c.widths) EXPECT_EQ(columns.accountWidth(column), width) << column;
+        // The columns reach the grid's edge: no empty band after the last.
+        int sum = 0;
+        for (int column = 0; column < columns.accountColumnCount(); ++column) sum += columns.accountWidth(column);
+        EXPECT_EQ(sum, std::max(c.width, sum));
+        if (c.width > c.fixed) EXPECT_EQ(sum, c.width);
         ASSERT_EQ(columns.summaryColumns().size(), c.accountTitles.size());
         for (size_t i = 0; i < c.accountTitles.size(); ++i) {
             EXPECT_STREQ(columns.summaryColumns()[i].accountKey, c.accountTitles[i]);
