@@ -21,6 +21,7 @@
 #include "platform/KeyedArchiver.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 
 namespace {
@@ -223,6 +224,22 @@ TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebui
              book.ok();
              EXPECT_EQ(storedEntries(CV4AccountModel::WalletIdent), 0);
              EXPECT_EQ(storedEntries(bank->ident()), before - 1);
+         }},
+        {"a text statement imported into the bank from the Account menu",
+         [&] {
+             const int before = storedEntries(bank->ident());
+             QFile file(tmp.filePath(QStringLiteral("statement.csv")));
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+             file.write("2009/05/15,Shop,,2500\n2009/05/25,Refund,800,\n");
+             file.close();
+             ASSERT_TRUE(viewer.click(bank.get()));
+             page->command(cv::tag::AccountImport);
+             auto *sheet = w->findChild<ImportTextPanelController *>();
+             ASSERT_NE(sheet, nullptr);
+             ASSERT_TRUE(sheet->loadFile(file.fileName()));
+             alerts.answers = {cv::AlertButton::Default};  // the rows without a category take the default
+             QTest::mouseClick(sheet->okButton(), Qt::LeftButton);
+             EXPECT_EQ(storedEntries(bank->ident()), before + 2);
          }},
         {"a card with entries deleted",
          [&] {
