@@ -52,16 +52,21 @@ CVUnitModelPtr firstLeaf(CVUnitModelPtr node, cv::NodeKind kind = cv::NodeKind::
 class FirstHour : public DelegateTest, public ::testing::WithParamInterface<const char *> {
 protected:
     QString language() const override { return QString::fromLatin1(GetParam()); }
+    // File > New from Template, the first template; its window, none when none came.
+    CV4WindowController *bookFromTemplate()
+    {
+        delegate->setEntryPanelMaker(cv::makeEntryPanel);
+        panelCodes.push_back(cv::StartupCode::encode(cv::StartupCode::CreateNew, false, 1));
+        delegate->actionNamed(QStringLiteral("newFromTemplate"))->trigger();
+        return documentCount() == 1 ? window() : nullptr;
+    }
 };
 
 TEST_P(FirstHour, ABookFromATemplateKeepsWhatWasTypedThroughSaveQuitAndReopen)
 {
-    delegate->setEntryPanelMaker(cv::makeEntryPanel);
-    panelCodes.push_back(cv::StartupCode::encode(cv::StartupCode::CreateNew, false, 1));
-    delegate->actionNamed(QStringLiteral("newFromTemplate"))->trigger();
-    ASSERT_EQ(documentCount(), 1u);
-    CV4Document *doc = delegate->documentController().documents().front().get();
-    CV4WindowController *w = window();
+    CV4WindowController *w = bookFromTemplate();
+    ASSERT_NE(w, nullptr);
+    CV4Document *doc = w->document();
     cvtest::page::showOnMonth(w, QDate::currentDate(), 760);
     QApplication::setActiveWindow(w);
     const CVUnitModelPtr bank = firstLeaf(doc->accountModel()->asset(), cv::NodeKind::Bank);
@@ -152,12 +157,9 @@ INSTANTIATE_TEST_SUITE_P(BothLanguages, FirstHour, ::testing::Values("en", "ja")
 // date order with their balances in date order, and a report and a chart printed.
 TEST_P(FirstHour, TheFirstMonthKeepsItsTotalsAndPrints)
 {
-    delegate->setEntryPanelMaker(cv::makeEntryPanel);
-    panelCodes.push_back(cv::StartupCode::encode(cv::StartupCode::CreateNew, false, 1));
-    delegate->actionNamed(QStringLiteral("newFromTemplate"))->trigger();
-    ASSERT_EQ(documentCount(), 1u);
-    CV4Document *doc = delegate->documentController().documents().front().get();
-    CV4WindowController *w = window();
+    CV4WindowController *w = bookFromTemplate();
+    ASSERT_NE(w, nullptr);
+    CV4Document *doc = w->document();
     // Last month, so that every row typed lies in the past and shows its balance.
     const QDate month = QDate(QDate::currentDate().year(), QDate::currentDate().month(), 1).addMonths(-1);
     cvtest::page::showOnMonth(w, month, 760);
