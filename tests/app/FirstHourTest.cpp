@@ -201,43 +201,47 @@ TEST_P(FirstHour, TheFirstMonthKeepsItsTotalsAndPrints)
     QTest::mouseClick(loan->okButton(), Qt::LeftButton);
     ASSERT_EQ(doc->accountModel()->debt()->children().back()->name(), QStringLiteral("Car"));
     QApplication::processEvents();
-    const std::string shown = viewer.texts();
+    const std::string texts = viewer.texts();
     w->viewerPage()->refreshMainView();
-    EXPECT_EQ(shown, viewer.texts());
+    EXPECT_EQ(texts, viewer.texts());
 
-    // Rows typed out of date order: each balance is the one of its date.
+    // Rows typed out of date order on the month's first and last days and the
+    // days beside: the month's column takes its own, the next month's all.
+    using A = AccountPanelController;
+    const int currency = doc->currencyOfAccount(bank->ident());
+    const auto number = [&](const QString &text) { return doc->amountText().numberForString(text, currency).value_or(0); };
+    const auto shown = [&](int column) { return number(viewer.cell(bank.get(), column)); };
+    const double before[] = {shown(0), shown(1)};
+    const QDate monthEnd = month.addMonths(1).addDays(-1);
     {
         const cvtest::page::Entries book = viewer.open(bank.get());
         ASSERT_TRUE(book);
-        using A = AccountPanelController;
-        for (const auto &[day, amount] : {std::pair{20, "1000"}, {5, "300"}}) {
+        for (const auto &[date, amount] : {std::pair{monthEnd, "300"}, {month.addDays(-1), "1"}, {month, "20"},
+                                           {monthEnd.addDays(1), "4000"}}) {
             const int row = book.newRow();
-            book.type(A::DateColumn, row, cv::formatProgramDate(month.addDays(day - 1)));
+            book.type(A::DateColumn, row, cv::formatProgramDate(date));
             ASSERT_TRUE(book.choose(A::KindColumn, row, food));
             book.type(A::OutColumn, row, QLatin1String(amount));
             book.nextRow();
         }
         book.ok();
     }
-    // Reopened, the rows stand in date order and each balance runs on from the last.
+    EXPECT_EQ(shown(0), before[0] - 321);
+    EXPECT_EQ(shown(1), before[1] - 4321);
+    // Reopened, the month's rows alone stand in date order, each balance running on from the last.
     const cvtest::page::Entries reopened = viewer.open(bank.get());
     ASSERT_TRUE(reopened);
-    using A = AccountPanelController;
-    const int currency = doc->currencyOfAccount(bank->ident());
-    const auto amount = [&](int column, int row) {
-        return doc->amountText().numberForString(reopened.cell(column, row), currency).value_or(0);
-    };
     double running = doc->valueForAccount(bank, month.addDays(-1));
-    QDate last;
+    QDate last = month;
     for (int row = 0; row < reopened.rows(); ++row) {
         const std::optional<QDate> date = cv::parseProgramDate(reopened.cell(A::DateColumn, row));
         if (!date || reopened.cell(A::BalanceColumn, row).isEmpty()) continue;
-        EXPECT_GE(*date, last) << row;
+        EXPECT_TRUE(*date >= last && *date <= monthEnd) << row;
         last = *date;
-        running += amount(A::InColumn, row) - amount(A::OutColumn, row);
+        running += number(reopened.cell(A::InColumn, row)) - number(reopened.cell(A::OutColumn, row));
         EXPECT_EQ(reopened.cell(A::BalanceColumn, row), doc->stringWithPrefixForValue(running, currency)) << row;
     }
-    EXPECT_GE(last, month.addDays(19));
+    EXPECT_EQ(last, monthEnd);
     reopened.ok();
 
     // A report and a chart of the month, printed.

@@ -257,35 +257,6 @@ TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebui
     }
 }
 
-// Rows typed on the month's first and last days stay in its book and its
-// viewer column; the days beside them go to the months beside it.
-TEST_F(WindowRoadTest, RowsAtTheMonthsEdgesBelongToItAndTheDaysBesideDoNot)
-{
-    open();
-    const cvtest::page::Viewer viewer = page->viewer();
-    const auto shown = [&](int column) { return viewer.cell(bank.get(), column).remove(u',').toDouble(); };
-    const double may = shown(0), june = shown(1);
-    const Entries book = viewer.open(bank.get());
-    ASSERT_TRUE(book);
-    using A = AccountPanelController;
-    for (const auto &[date, amount] : {std::pair{"2009/04/30", "1"}, {"2009/05/01", "20"}, {"2009/05/31", "300"},
-                                       {"2009/06/01", "4000"}}) {
-        const int row = book.newRow();
-        book.type(A::DateColumn, row, QLatin1String(date));
-        ASSERT_TRUE(book.choose(A::KindColumn, row, food));
-        book.type(A::OutColumn, row, QLatin1String(amount));
-        book.nextRow();
-    }
-    book.ok();
-    EXPECT_EQ(shown(0), may - 321);
-    EXPECT_EQ(shown(1), june - 4321);
-    const Entries reopened = viewer.open(bank.get());
-    ASSERT_EQ(reopened.rows(), 3);
-    EXPECT_EQ(reopened.cell(A::DateColumn, 0), QStringLiteral("2009/05/01"));
-    EXPECT_EQ(reopened.cell(A::DateColumn, 1), QStringLiteral("2009/05/31"));
-    EXPECT_EQ(reopened.cell(A::OutColumn, 1), QStringLiteral("300"));
-}
-
 // The account and category commands are on for the row clicked in the grid
 // as the menu rules say, and off where they say so.
 TEST_F(WindowRoadTest, TheGridCommandsFollowTheClickedRow)
