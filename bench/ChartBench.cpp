@@ -1,7 +1,8 @@
 // Charts and the financial overview on a synthetic book (cv-gen-book): a
 // 10-item daily line chart over the book's last year and a 10-item monthly
 // chart over ten years built, the overview sheet filled, and chart pages
-// drawn at 300 dpi.
+// drawn at 300 dpi and shown in the print preview: line and bar, daily and
+// monthly, over one and twenty years, of accounts and of categories.
 //   cv-chart-bench --book=PATH.cvv2 [benchmark flags]
 
 #include "charts/CV4CBarChartView.h"
@@ -19,7 +20,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include "platform/print/PrintRunner.h"
+
 #include <QApplication>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QRadioButton>
 
 namespace {
@@ -94,13 +99,39 @@ template <class View> void draw_page(benchmark::State &state, int mode, int opti
     cv::bench::drawSheetsInTurn(state, *view, 1, 300);
 }
 
-void draw_line_daily_page(benchmark::State &state)
+// Arguments: bar (0 line, 1 bar), monthly, years, mode (0 accounts, 1 categories).
+std::unique_ptr<CV4SeriesChartView> seriesChart(const benchmark::State &state)
 {
-    draw_page<CV4LineChartView>(state, 0, 0, kLast.addYears(-1).addDays(1));
+    const int option = state.range(1) ? CV4SeriesChartView::kMonthly : 0;
+    const QDate from = kLast.addYears(-int(state.range(2))).addDays(1);
+    const int mode = int(state.range(3));
+    if (state.range(0))
+        return build<CV4CBarChartView>(mode, option, from, kLast);
+    return build<CV4LineChartView>(mode, option, from, kLast);
 }
-void draw_bar_daily_page(benchmark::State &state)
+
+void draw_series_page(benchmark::State &state)
 {
-    draw_page<CV4CBarChartView>(state, 1, 0, kLast.addYears(-1).addDays(1));
+    auto view = seriesChart(state);
+    cv::bench::drawSheetsInTurn(state, *view, 1, 300);
+}
+
+// From the preview's request to its first picture on the screen: the page
+// recorded at the printer's resolution and painted at the preview's zoom.
+void preview_series_page(benchmark::State &state)
+{
+    auto view = seriesChart(state);
+    for (auto _ : state) {
+        QPrinter printer(QPrinter::HighResolution);
+        QPrintPreviewWidget preview(&printer);
+        QObject::connect(&preview, &QPrintPreviewWidget::paintRequested, &preview,
+                         [&view](QPrinter *target) { cv::PrintRunner::render(*view, *target); });
+        preview.resize(1000, 760);
+        preview.fitToWidth();
+        preview.show();
+        preview.updatePreview();
+        benchmark::DoNotOptimize(preview.grab());
+    }
 }
 void draw_pie_page(benchmark::State &state)
 {
@@ -144,8 +175,13 @@ int main(int argc, char **argv)
         ->Arg(1)
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("chart_pie_categories_year", build_pie_categories_year)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("chart_draw_line_page", draw_line_daily_page)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("chart_draw_bar_page", draw_bar_daily_page)->Unit(benchmark::kMillisecond);
+    using Run = void (*)(benchmark::State &);
+    for (const auto &[name, run] : {std::pair<const char *, Run>{"chart_draw_page", draw_series_page},
+                                    std::pair<const char *, Run>{"chart_preview_page", preview_series_page}})
+        benchmark::RegisterBenchmark(name, run)
+            ->ArgNames({"bar", "monthly", "years", "mode"})
+            ->ArgsProduct({{0, 1}, {0, 1}, {1, 20}, {0, 1}})
+            ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("chart_draw_pie_page", draw_pie_page)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("overview_fill", fill_overview)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
     return run.runBenchmarks();

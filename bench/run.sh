@@ -48,7 +48,7 @@ for op in "${operations[@]}" "${limits[@]#*:}"; do
   for n in "${sizes[@]}"; do
     echo "running $op/$n" >&2
     "$build/bench/cv-bench" --books="$books" --sizes="$size_list" \
-      --benchmark_filter="^$op/$n(/iterations:1)?\$" --benchmark_repetitions="$repetitions" \
+      --benchmark_filter="^$op/$n(/iterations:1|/process_time/real_time)?\$" --benchmark_repetitions="$repetitions" \
       --benchmark_report_aggregates_only=true --benchmark_format=json \
       >"$results/$op-$n.json" 2>/dev/null
   done

@@ -16,8 +16,8 @@ PACKAGES=(
   g++ cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools
   libsqlite3-dev zlib1g-dev libplist-dev
-  # expat and libdeflate only for the XML import's and the save's floors in
-  # bench/; the program reads XML with Qt and packs its files with zlib.
+  # expat only for the XML import's floor in bench/ (the program reads XML
+  # with Qt); libdeflate packs the book on one or two cores.
   libexpat1-dev libdeflate-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk fonts-dejavu-core qt6-translations-l10n

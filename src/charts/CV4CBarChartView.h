@@ -10,6 +10,7 @@ public:
 
 protected:
     bool centresDateLabels() const override { return false; }
+    void drawLegendSample(cv::Canvas &canvas, double x, double y, int i) const override;
     void drawValues(cv::Canvas &canvas, const Plot &plot, const std::vector<CVUnitModelPtr> &items,
                     const Series &series) override;
 };

@@ -92,33 +92,40 @@ CV4ChartView::Axis CV4ChartView::calcAxis(double max, double min)
     return axis;
 }
 
-bool CV4ChartView::shouldDrawTheLineFor(double v, const Axis &axis, double axisSize)
+double CV4ChartView::gridStep(const Axis &axis, double axisSize)
 {
-    if (v == axis.ceil || v == axis.floor)
-        return false;
-    if (v == 0)
-        return true;
     const double range = axis.ceil - axis.floor;
     // Without a length, a unit or a range the step search below never ends.
     if (!(axisSize > 0) || !(axis.unit > 0) || !(range > 0) || !std::isfinite(axisSize * axis.unit / range))
-        return false;
+        return 0;
     double p = axisSize * axis.unit / range;
     double s = 1;
     while (p < 24) {
         p *= 10;
         s *= 10;
     }
-    if (s == 1)
-        return true;
-    if (p >= 120)
+    if (s > 1 && p >= 120)
         s /= 5;
-    else if (p >= 48)
+    else if (s > 1 && p >= 48)
         s /= 2;
+    return s * axis.unit;
+}
+
+bool CV4ChartView::shouldDrawTheLineFor(double v, const Axis &axis, double axisSize)
+{
+    if (v == axis.ceil || v == axis.floor)
+        return false;
+    if (v == 0)
+        return true;
+    const double step = gridStep(axis, axisSize);
+    if (!(step > 0))
+        return false;
+    const double s = std::round(step / axis.unit);
     if (s == 1)
         return true;
     // Values lie on the unit's grid: rounding keeps 4.7 / 0.1 at 47.
     const double n = std::round(v / axis.unit);
-    return std::fmod(n, s) == 0 && s * axis.unit <= v - axis.floor && s * axis.unit <= axis.ceil - v;
+    return std::fmod(n, s) == 0 && step <= v - axis.floor && step <= axis.ceil - v;
 }
 
 CV4ChartView::DateStep CV4ChartView::scaleAdvance(const QDate &from, const QDate &to)

@@ -21,7 +21,7 @@ public:
     enum Mode { Accounts = 0, Categories = 1 };
     static constexpr int kPaletteSize = 10;
     static constexpr int kBlackIndex = 11;
-    static constexpr double kFontSize = 11;
+    static constexpr double kFontSize = 10; // the report font
     static constexpr double kLineHeight = 14;
 
     struct Axis {
@@ -58,6 +58,8 @@ public:
     // Axis limits and step for the finite values' maximum and minimum.
     static Axis calcAxis(double max, double min);
     static bool shouldDrawTheLineFor(double value, const Axis &axis, double axisSize);
+    // The distance between labelled grid lines on an axis that long; 0 for none.
+    static double gridStep(const Axis &axis, double axisSize);
     static DateStep scaleAdvance(const QDate &from, const QDate &to);
 
 protected:

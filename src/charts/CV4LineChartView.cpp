@@ -1,7 +1,5 @@
 #include "charts/CV4LineChartView.h"
 
-#include <QPainterPath>
-
 #include <cmath>
 
 void CV4LineChartView::drawValues(cv::Canvas &canvas, const Plot &plot, const std::vector<CVUnitModelPtr> &items,
@@ -31,25 +29,47 @@ void CV4LineChartView::drawValues(cv::Canvas &canvas, const Plot &plot, const st
     // Lines never leave the box, whatever the values.
     canvas.save();
     canvas.clipTo(box(plot.x, plot.y, plot.w, plot.h));
+    std::vector<QPointF> points(size_t(std::max(m, 0)));
     for (int i = 0; i < int(items.size()) && i < series.values.rowSize(); ++i) {
-        QPainterPath path;
-        bool started = false;
         for (int c = 0; c < m; ++c) {
             const double value = series.values.valueAtRow(i, c);
-            // A line starts at its first value and passes over missing ones.
-            if (!std::isfinite(value))
-                continue;
             const double px = m == 1 ? plot.x + plot.w * 0.5 + 1 : plot.x + 1 + (plot.w - 2) * c / (m - 1);
-            const QPointF point(px, flipY(yOf(value)));
-            if (started) {
-                path.lineTo(point);
-            } else {
-                path.moveTo(point);
-                started = true;
-            }
+            // A line starts at its first value and passes over missing ones.
+            points[size_t(c)] = QPointF(px, std::isfinite(value) ? flipY(yOf(value)) : qQNaN());
         }
-        if (started)
-            canvas.strokePath(path, 2, chartColor(i));
+        const std::vector<QPointF> line = reducedLine(points, canvas.devicePixelsPerPoint());
+        if (!line.empty())
+            canvas.strokePolyline(line.data(), qsizetype(line.size()), 2, chartColor(i));
     }
     canvas.restore();
+}
+
+std::vector<QPointF> CV4LineChartView::reducedLine(const std::vector<QPointF> &points, double pixelsPerPoint)
+{
+    std::vector<QPointF> out;
+    const double scale = pixelsPerPoint > 0 && std::isfinite(pixelsPerPoint) ? pixelsPerPoint : 1;
+    size_t i = 0;
+    while (i < points.size()) {
+        if (std::isnan(points[i].y())) {
+            ++i;
+            continue;
+        }
+        const double column = std::floor(points[i].x() * scale);
+        const size_t first = i;
+        size_t low = i, high = i, last = i;
+        for (; i < points.size() && std::floor(points[i].x() * scale) == column; ++i) {
+            if (std::isnan(points[i].y()))
+                continue;
+            if (points[i].y() < points[low].y())
+                low = i;
+            if (points[i].y() > points[high].y())
+                high = i;
+            last = i;
+        }
+        size_t kept[] = {first, std::min(low, high), std::max(low, high), last};
+        for (size_t k = 0; k < 4; ++k)
+            if (k == 0 || kept[k] != kept[k - 1])
+                out.push_back(points[kept[k]]);
+    }
+    return out;
 }

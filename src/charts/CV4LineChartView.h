@@ -4,9 +4,19 @@
 
 #include "charts/CV4SeriesChartView.h"
 
+#include <QPointF>
+
+#include <vector>
+
 class CV4LineChartView : public CV4SeriesChartView {
 public:
     explicit CV4LineChartView(cv::PageSetup &setup) : CV4SeriesChartView(setup) {}
+
+    // The line as the device can show it: of the points (x ascending, in
+    // points) in each device pixel column, the first, the lowest, the highest
+    // and the last, in their order; points without a value (NaN y) are passed
+    // over, as the line passes over them.
+    static std::vector<QPointF> reducedLine(const std::vector<QPointF> &points, double pixelsPerPoint);
 
 protected:
     bool centresDateLabels() const override { return true; }

@@ -19,6 +19,8 @@ const QColor kOutlineGrey = QColor::fromRgbF(0.5, 0.5, 0.5);
 constexpr double kLegendWidth = 192;
 constexpr double kMaxLabelWidth = 110;
 constexpr double kColumnWidth = 96;
+// The legend's width besides its names, the rule included.
+constexpr double kLegendRightOfName = 204;
 
 QString rateText(double rate)
 {
@@ -139,7 +141,9 @@ void CV4PieChartView::drawContentRect(cv::Canvas &canvas, const QRectF &rect)
     for (const auto *list : {&m_data1, &m_data2})
         for (const CV4PieChartData &slice : *list)
             lw = std::max(lw, canvas.textWidth(label(slice)));
-    lw = std::min(lw, kMaxLabelWidth);
+    // Names take the room up to the pies, and at least the usual column.
+    const double room = cx - radius - 8 - (x + kLegendRightOfName);
+    lw = std::min(lw, std::max(kMaxLabelWidth, room));
     drawList(canvas, m_data1, x, y + h, lw, radius, QPointF(cx, y + 0.75 * h));
     if (!m_data2.empty())
         drawList(canvas, m_data2, x, y + h / 2, lw, radius, QPointF(cx, y + 0.25 * h));
@@ -179,8 +183,11 @@ void CV4PieChartView::drawList(cv::Canvas &canvas, const std::vector<CV4PieChart
             canvas.fillRect(swatch, chartColor(slice.colorIndex));
             canvas.strokeRect(swatch, 0.5, kOutlineGrey);
         }
-        canvas.drawText(label(slice), box(x + 54, row, lw, kLineHeight), cv::TextAlign::Left, true);
-        drawRight(canvas, m_doc->stringForValue(slice.value, 0), x + 54 + lw, row, kColumnWidth);
+        // A name may run on into the part of the value column its figure leaves free.
+        const QString value = m_doc->stringForValue(slice.value, 0);
+        const double nameWidth = lw + kColumnWidth - canvas.textWidth(value) - 8;
+        canvas.drawText(label(slice), box(x + 54, row, nameWidth, kLineHeight), cv::TextAlign::Left, true);
+        drawRight(canvas, value, x + 54 + lw, row, kColumnWidth);
         drawRight(canvas, rateText(slice.rate), x + 102 + lw, row, kColumnWidth);
     }
     const double count = double(list.size());
@@ -223,7 +230,6 @@ void CV4PieChartView::drawPie(cv::Canvas &canvas, const std::vector<CV4PieChartD
         a += v;
     }
 
-    canvas.setTextColor(Qt::white);
     a = 0;
     for (size_t i = 0; i < end; ++i) {
         const double v = list[i].value;
@@ -231,11 +237,20 @@ void CV4PieChartView::drawPie(cv::Canvas &canvas, const std::vector<CV4PieChartD
             continue;
         const double share = v / positive * 100;
         const double angle = (90 - (a + v / 2) / positive * 360) * std::numbers::pi / 180;
-        const double reach = radius * (share < kSmallRate ? 0.9 : 0.8);
         const QString text = rateText(share);
+        const double width = canvas.textWidth(text);
+        double reach = radius * (share < kSmallRate ? 0.9 : 0.8);
+        // A label wider than its wedge's arc goes outside the pie, in black;
+        // inside, black on light colours and white on dark ones.
+        const bool inside = width + 4 <= reach * share / 100 * 2 * std::numbers::pi;
+        if (!inside)
+            reach = radius + 4 + width * 0.5 * std::fabs(std::cos(angle)) + kLineHeight * 0.5 * std::fabs(std::sin(angle));
+        const QColor fill = chartColor(list[i].colorIndex);
+        const bool light = 0.299 * fill.redF() + 0.587 * fill.greenF() + 0.114 * fill.blueF() > 0.6;
+        canvas.setTextColor(inside && !light ? Qt::white : Qt::black);
         const double px = centre.x() + std::cos(angle) * reach;
         const double py = centre.y() + std::sin(angle) * reach;
-        drawText(canvas, text, px - canvas.textWidth(text) * 0.5, py - 6);
+        drawText(canvas, text, px - width * 0.5, py - (inside ? 6 : kLineHeight * 0.5));
         a += v;
     }
     canvas.setTextColor(Qt::black);

@@ -10,10 +10,10 @@
 #include <cmath>
 
 const QColor CV4SeriesChartView::kGridGrey = QColor::fromRgbF(0.3, 0.3, 0.3);
+const QColor CV4SeriesChartView::kFrameGrey = QColor::fromRgbF(0.5, 0.5, 0.5);
 
 namespace {
 
-const QColor kFrameGrey = QColor::fromRgbF(0.5, 0.5, 0.5);
 constexpr double kLegendWidth = 192;
 
 } // namespace
@@ -123,26 +123,50 @@ void CV4SeriesChartView::drawContentRect(cv::Canvas &canvas, const QRectF &rect)
     if (data.empty() || w <= kLegendWidth + 32 || !m_doc)
         return;
 
-    drawText(canvas, legendTitle(data.front()), x, y + h);
-    for (size_t i = 0; i < data.size(); ++i) {
-        const double o = 48 + 24 * double(i);
-        canvas.fillRect(box(x, y + h - o + 6, 48, 2), chartColor(int(i)));
-        canvas.drawText(m_doc->displayName(*data[i]), box(x + 54, y + h - o, kLegendWidth - 54 - 6, kLineHeight),
-                        cv::TextAlign::Left, true);
-    }
-
     Plot plot;
-    plot.axis = values.hasFinite ? calcAxis(values.max, values.min) : Axis{};
+    plot.y = y + 72;
+    plot.h = (h - 12) * 0.8;
+    plot.axis = onSteps(values.hasFinite ? calcAxis(values.max, values.min) : Axis{}, plot.h);
     const double lw = std::max(canvas.textWidth(amountText(plot.axis.ceil)), canvas.textWidth(amountText(plot.axis.floor)));
     plot.x = x + kLegendWidth + lw + 6 + 36;
-    plot.y = y + 72;
     plot.w = (x + w - plot.x + 36) * 0.8;
-    plot.h = (h - 12) * 0.8;
+
+    drawText(canvas, legendTitle(data.front()), x, y + h);
+    // Names run up to the value labels beside the plot.
+    const double nameWidth = std::max(kLegendWidth - 54 - 6, plot.x - lw - 6 - 12 - (x + 54));
+    for (size_t i = 0; i < data.size(); ++i) {
+        const double o = 48 + 24 * double(i);
+        drawLegendSample(canvas, x, y + h - o, int(i));
+        canvas.drawText(m_doc->displayName(*data[i]), box(x + 54, y + h - o, nameWidth, kLineHeight), cv::TextAlign::Left,
+                        true);
+    }
     if (plot.w <= 2 || plot.h <= 2)
         return;
     canvas.strokeRect(box(plot.x, plot.y, plot.w, plot.h), 2, kFrameGrey);
     drawDateGrid(canvas, plot);
     drawValues(canvas, plot, data, values);
+}
+
+void CV4SeriesChartView::drawLegendSample(cv::Canvas &canvas, double x, double y, int i) const
+{
+    canvas.fillRect(box(x, y + 6, 48, 2), chartColor(i));
+}
+
+CV4ChartView::Axis CV4SeriesChartView::onSteps(Axis axis, double axisSize)
+{
+    // A wider range may take a coarser step: settle in a few rounds.
+    for (int round = 0; round < 4; ++round) {
+        const double step = gridStep(axis, axisSize);
+        if (!(step > 0))
+            break;
+        const double ceil = std::ceil(axis.ceil / step - 1e-9) * step;
+        const double floor = std::floor(axis.floor / step + 1e-9) * step;
+        if (ceil == axis.ceil && floor == axis.floor)
+            break;
+        axis.ceil = ceil;
+        axis.floor = floor;
+    }
+    return axis;
 }
 
 void CV4SeriesChartView::drawDateGrid(cv::Canvas &canvas, const Plot &plot) const

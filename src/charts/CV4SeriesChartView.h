@@ -42,16 +42,21 @@ protected:
     void drawContentRect(cv::Canvas &canvas, const QRectF &rect) override;
     // The label of a date line starts at the line (bar) or is centred on it (line).
     virtual bool centresDateLabels() const = 0;
+    // The legend's sample of item i, 48 points wide, its row's bottom at y.
+    virtual void drawLegendSample(cv::Canvas &canvas, double x, double y, int i) const;
     virtual void drawValues(cv::Canvas &canvas, const Plot &plot, const std::vector<CVUnitModelPtr> &items,
                             const Series &series) = 0;
     QString amountText(double value) const;
 
     static const QColor kGridGrey;
+    static const QColor kFrameGrey;
 
 private:
     Series collect(const std::vector<CVUnitModelPtr> &items) const;
     double valueOf(const CVUnitModelPtr &item, const QDate &date) const;
     QString legendTitle(const CVUnitModelPtr &first) const;
+    // The axis widened to the nearest grid lines, so that it ends on labelled steps.
+    static Axis onSteps(Axis axis, double axisSize);
     void drawDateGrid(cv::Canvas &canvas, const Plot &plot) const;
 
     CV4Document *m_doc = nullptr; // not owned

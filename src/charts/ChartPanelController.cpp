@@ -55,6 +55,7 @@ ChartPanelController::ChartPanelController(CV4Document *document, const CV4Prefe
       m_toLabel(new QLabel(cv::localizedString("Chart-To"), this)), m_fromDateField(new cv::DateField(this)),
       m_toDateField(new cv::DateField(this)), m_intervalButton(new QComboBox(this)), m_paramButton(new QComboBox(this)),
       m_closeButton(new QPushButton(cv::localizedString("Chart-Close"), this)),
+      m_previewButton(new QPushButton(cv::localizedString("Report-Sheet-Preview"), this)),
       m_drawButton(new QPushButton(cv::localizedString("Chart-Draw"), this))
 {
     setWindowTitle(cv::localizedString("Chart-Window-Title"));
@@ -62,11 +63,12 @@ ChartPanelController::ChartPanelController(CV4Document *document, const CV4Prefe
     m_tabView->addTab(m_actView, cv::localizedString("Chart-Tab-Categories"));
     for (cv::AccountActualOutlineView *view : {m_accView, m_actView}) {
         view->setToggleClient(this);
-        // Names take the room; the kind and the ticked name as much as they need.
+        // Names take the room, the kind as much as it needs. The tick beside
+        // the name says what is charted: a column repeating ticked names adds nothing.
         view->header()->setStretchLastSection(false);
         view->header()->setSectionResizeMode(0, QHeaderView::Stretch);
         view->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-        view->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+        view->setColumnHidden(2, true);
     }
     // The interval's data is the chart option: bit 0 monthly.
     m_intervalButton->addItem(cv::localizedString("Chart-Interval-Daily"), 0);
@@ -88,6 +90,7 @@ ChartPanelController::ChartPanelController(CV4Document *document, const CV4Prefe
     form->setColumnStretch(3, 1);
     auto *buttons = new QDialogButtonBox(this);
     buttons->addButton(m_closeButton, QDialogButtonBox::RejectRole);
+    buttons->addButton(m_previewButton, QDialogButtonBox::ActionRole);
     buttons->addButton(m_drawButton, QDialogButtonBox::ActionRole);
     m_drawButton->setDefault(true);
     auto *layout = new QVBoxLayout(this);
@@ -102,7 +105,8 @@ ChartPanelController::ChartPanelController(CV4Document *document, const CV4Prefe
     m_accView->setDocument(document, true);
 
     connect(m_closeButton, &QPushButton::clicked, this, &ChartPanelController::closePushed);
-    connect(m_drawButton, &QPushButton::clicked, this, &ChartPanelController::drawPushed);
+    connect(m_drawButton, &QPushButton::clicked, this, [this] { print(cv::PrintRunner::Mode::Dialog); });
+    connect(m_previewButton, &QPushButton::clicked, this, [this] { print(cv::PrintRunner::Mode::Preview); });
     connect(m_tabView, &QTabWidget::currentChanged, this, [this] { paramChanged(); });
     connect(m_paramButton, &QComboBox::currentIndexChanged, this, [this] { paramChanged(); });
     for (cv::DateField *field : {m_fromDateField, m_toDateField}) {
@@ -178,6 +182,7 @@ void ChartPanelController::setButtonStatus()
         enabled = datesOk && ticked;
     }
     m_drawButton->setEnabled(enabled);
+    m_previewButton->setEnabled(enabled);
 }
 
 void ChartPanelController::toggleItem(const QModelIndex &index)
@@ -231,12 +236,6 @@ std::vector<CVUnitModelPtr> ChartPanelController::chartItems() const
     return list;
 }
 
-void ChartPanelController::setPrintTarget(cv::PrintRunner::Mode mode, const QString &pdfPath)
-{
-    m_printMode = mode;
-    m_pdfPath = pdfPath;
-}
-
 std::unique_ptr<cv::PagedDocument> ChartPanelController::makeChart(cv::PageSetup &setup) const
 {
     const QDate from = getDate(0).value_or(QDate());
@@ -264,11 +263,12 @@ std::unique_ptr<cv::PagedDocument> ChartPanelController::makeChart(cv::PageSetup
     }
 }
 
-void ChartPanelController::drawPushed()
+bool ChartPanelController::print(cv::PrintRunner::Mode mode, const QString &pdfPath)
 {
     setButtonStatus();
     if (!m_doc || !m_drawButton->isEnabled())
-        return;
-    cv::printPaged(*m_doc, m_preference, [this](cv::PageSetup &setup) { return makeChart(setup); }, this, m_printMode,
-                   m_pdfPath);
+        return false;
+    return cv::printPaged(*m_doc, m_preference, [this](cv::PageSetup &setup) { return makeChart(setup); }, this, mode,
+                          pdfPath)
+        .printed;
 }

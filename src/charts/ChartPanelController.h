@@ -1,8 +1,9 @@
 #pragma once
 // The chart sheet: up to ten accounts (tab 0) or categories (tab 1) ticked
 // in a check-box outline, a date range, an interval and a chart kind; Draw
-// prints the chart (line, bar or pie) through the print runner. The ticks
-// are the nodes' own status, cleared when the sheet opens and when it goes.
+// prints the chart (line, bar or pie) through the print dialog, Preview shows
+// it first. The ticks are the nodes' own status, cleared when the sheet opens
+// and when it goes.
 
 #include "charts/PrintInfoView.h"
 #include "controls/ButtonStatusClient.h"
@@ -47,11 +48,10 @@ public:
     void toggleNode(CVUnitModel &node);
     // The items the chart would show, in outline order.
     std::vector<CVUnitModelPtr> chartItems() const;
-    void drawPushed();
+    // Draw and Preview: the chart through the print dialog, the preview or
+    // into a PDF; false when nothing was printed.
+    bool print(cv::PrintRunner::Mode mode, const QString &pdfPath = {});
     void closePushed() { done(0); }
-
-    // Where Draw sends the chart: the preview by default, a PDF for tests.
-    void setPrintTarget(cv::PrintRunner::Mode mode, const QString &pdfPath = {});
 
     QTabWidget *tabView() const { return m_tabView; }
     cv::DateField *fromDateField() const { return m_fromDateField; }
@@ -59,6 +59,7 @@ public:
     QComboBox *intervalButton() const { return m_intervalButton; }
     QComboBox *paramButton() const { return m_paramButton; }
     QPushButton *drawButton() const { return m_drawButton; }
+    QPushButton *previewButton() const { return m_previewButton; }
     QPushButton *closeButton() const { return m_closeButton; }
     cv::AccountActualOutlineView *accView() const { return m_accView; }
     cv::AccountActualOutlineView *actView() const { return m_actView; }
@@ -71,8 +72,6 @@ private:
 
     QPointer<CV4Document> m_doc;
     const CV4Preference &m_preference;
-    cv::PrintRunner::Mode m_printMode = cv::PrintRunner::Mode::Preview;
-    QString m_pdfPath;
 
     QTabWidget *m_tabView;
     cv::AccountActualOutlineView *m_accView;
@@ -84,5 +83,6 @@ private:
     QComboBox *m_intervalButton;
     QComboBox *m_paramButton;
     QPushButton *m_closeButton;
+    QPushButton *m_previewButton;
     QPushButton *m_drawButton;
 };

@@ -4,6 +4,7 @@
 #include "document/CV4Document.h"
 #include "platform/CV4MiscUtilities.h"
 #include "platform/Localization.h"
+#include "platform/widgets/CV4MiscUtilitiesWidgets.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>
@@ -37,6 +38,29 @@ QTableWidget *makeTable(int table, QWidget *parent)
     return view;
 }
 
+// Labels as wide as they are, amounts sharing the rest; the table never so
+// narrow that a text is cut.
+void fitColumns(QTableWidget *view, std::initializer_list<int> labels)
+{
+    QHeaderView *head = view->horizontalHeader();
+    for (int c : labels)
+        head->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+    const QAbstractItemView &cells = *view; // where the content's width is public
+    int fixed = 2 * view->frameWidth();
+    int widest = 0;
+    int shared = 0;
+    for (int c = 0; c < view->columnCount(); ++c) {
+        const int need = std::max(cells.sizeHintForColumn(c), head->isHidden() ? 0 : head->sectionSizeHint(c));
+        if (head->sectionResizeMode(c) == QHeaderView::Stretch) {
+            widest = std::max(widest, need);
+            ++shared;
+        } else {
+            fixed += need;
+        }
+    }
+    view->setMinimumWidth(fixed + widest * shared);
+}
+
 // Every row shows: the tables are short and fixed.
 void fitRows(QTableWidget *view)
 {
@@ -65,7 +89,6 @@ InfoPanelController::InfoPanelController(CV4Document *document, QWidget *parent)
     tableView(OverBudget)->setHorizontalHeaderLabels(
         {cv::localizedString("InfP-Column-Category"), cv::localizedString("InfP-Column-Actual"),
          cv::localizedString("InfP-Column-Budget"), cv::localizedString("InfP-Column-Rate")});
-    tableView(TopExpenses)->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     for (QTableWidget *view : m_tables)
         fitRows(view);
 
@@ -168,22 +191,32 @@ void InfoPanelController::reloadTables(bool all)
         QTableWidget *view = m_tables[size_t(t)];
         for (int r = 0; r < view->rowCount(); ++r) {
             for (int c = 0; c < view->columnCount(); ++c) {
-                auto *item = new QTableWidgetItem(objectValue(Table(t), r, c));
+                const Cell shown = cell(Table(t), r, c);
+                auto *item = new QTableWidgetItem(shown.text);
+                if (shown.negative)
+                    item->setForeground(cv::negativeColor());
                 // Amounts right-aligned; the labels of the balance sheet and the names left.
                 const bool label = c == 0 || (t == BalanceSheet && c == 2);
                 item->setTextAlignment(Qt::AlignVCenter | (label ? Qt::AlignLeft : Qt::AlignRight));
                 view->setItem(r, c, item);
             }
         }
+        static const std::initializer_list<int> labelColumns[] = {{0, 2}, {0}, {0}, {1}, {1, 2, 3}};
+        fitColumns(view, labelColumns[t]);
     }
 }
 
-QString InfoPanelController::currencyString(double value) const
+InfoPanelController::Cell InfoPanelController::currencyString(double value) const
 {
-    return m_doc ? m_doc->stringForValue(value, 0) : QString();
+    return {m_doc ? m_doc->stringForValue(value, 0) : QString(), value < 0};
 }
 
 QString InfoPanelController::objectValue(Table table, int row, int column) const
+{
+    return cell(table, row, column).text;
+}
+
+InfoPanelController::Cell InfoPanelController::cell(Table table, int row, int column) const
 {
     const auto label = [](const char *key) { return cv::localizedString(key); };
     switch (table) {
@@ -252,5 +285,5 @@ QString InfoPanelController::objectValue(Table table, int row, int column) const
         }
     }
     }
-    return QString();
+    return {};
 }

@@ -76,9 +76,15 @@ private:
     static void place(std::array<Ranked, kRanked> &list, const Ranked &entry, double key,
                       double (*keyOf)(const Ranked &));
 
+    struct Cell {
+        Cell(QString text = {}, bool negative = false) : text(std::move(text)), negative(negative) {}
+        QString text;
+        bool negative; // shown in the viewer's colour of negative amounts
+    };
+    Cell cell(Table table, int row, int column) const;
     void updateColumns();
     void reloadTables(bool all);
-    QString currencyString(double value) const;
+    Cell currencyString(double value) const;
 
     QPointer<CV4Document> m_doc;
 

@@ -158,7 +158,8 @@ void InfoPanelController::countAccount(const CVUnitModelPtr &account, bool inves
     const auto trades = m_doc->reads().findTradeFrom(from, to, account->ident(), -1, 0);
     for (const CV4TradePtr &trade : trades.value_or(cv::TradeList())) {
         const int i = periodOf(trade->date());
-        if (i < 0)
+        // The other side of a transfer of units pays nothing, its commission included.
+        if (i < 0 || trade->account() != account->ident())
             continue;
         const CV4Trade::CashFlow flow = trade->cashFlow();
         double in = 0;
@@ -186,7 +187,8 @@ void InfoPanelController::calcDiag()
 
 void InfoPanelController::calcDiagSub(const CVUnitModelPtr &node, const QDate &start, bool year, int depth)
 {
-    if (!node)
+    // A loan's money without a receiving account is outside the book's expense totals.
+    if (!node || node->ident() == CV4ActualModel::LoanUnspecified)
         return;
     if (depth != m_level && node->countChild() > 0) {
         for (const CVUnitModelPtr &child : node->children())

@@ -3,6 +3,7 @@
 #include "document/CV4DocumentPrivate.h"
 #include "document/CV4DocumentBackup.h"
 #include "document/CV4Preference.h"
+#include "document/DocumentContainer.h"
 #include "platform/CV4MiscUtilities.h"
 #include "platform/Logging.h"
 
@@ -10,7 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -50,20 +50,17 @@ bool copyReplacing(const QString &from, const QString &to)
 {
     QFile in(from);
     if (!in.open(QIODevice::ReadOnly)) return false;
-    QSaveFile out(to);
-    if (!out.open(QIODevice::WriteOnly)) return false;
+    cv::ReplacingFile out(to);
+    if (!out.open()) return false;
     // The copy is as private as the book.
     struct stat st {};
     const mode_t mode = ::fstat(in.handle(), &st) == 0 ? (st.st_mode & 0777) : (S_IRUSR | S_IWUSR);
-    if (::fchmod(out.handle(), mode) != 0) qCWarning(lcDocument) << "backup mode not set:" << to;
+    if (!out.setMode(mode)) qCWarning(lcDocument) << "backup mode not set:" << to;
     QByteArray buffer(1 << 16, Qt::Uninitialized);
     for (;;) {
         const qint64 n = in.read(buffer.data(), buffer.size());
         if (n == 0) break;
-        if (n < 0 || out.write(buffer.constData(), n) != n) {
-            out.cancelWriting();
-            return false;
-        }
+        if (n < 0 || !out.write(buffer.constData(), size_t(n))) return false;
     }
     return out.commit();
 }
@@ -164,6 +161,10 @@ bool CV4Document::manageBackup(const QString &path)
     const QString base = document.completeBaseName();
     const QString extension = document.suffix();
     const QString name = cv::backup::fileName(base, cv::backup::today(), extension);
+    // What a copy that was stopped left behind, of any day's backup of this book.
+    cv::ReplacingFile::removeLeftovers(folder, [&](const QString &target) {
+        return cv::backup::isBackupOf(target, base, extension);
+    });
     if (!copyReplacing(path, folder + QLatin1Char('/') + name)) {
         qCWarning(lcDocument) << "backup of" << path << "to" << folder << "failed";
         return false;

@@ -8,9 +8,12 @@
 #include "platform/CV4Alert.h"
 #include "platform/Localization.h"
 
+#include <QFileInfo>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPointer>
 #include <QTableView>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -52,6 +55,29 @@ void EntryImportSheet::addReviewTable(QVBoxLayout *layout, std::initializer_list
     });
 }
 
+void EntryImportSheet::addNotice(QVBoxLayout *layout)
+{
+    m_notice = new QLabel(this);
+    m_notice->setWordWrap(true);
+    m_notice->setTextFormat(Qt::PlainText);
+    m_notice->setStyleSheet(QStringLiteral("color: #b00000"));
+    m_notice->hide();
+    layout->addWidget(m_notice);
+}
+
+void EntryImportSheet::setNotice(const QString &text)
+{
+    if (!m_notice) return;
+    m_notice->setText(text);
+    m_notice->setVisible(!text.isEmpty());
+}
+
+void EntryImportSheet::alertNoRows(const char *key, const QString &path)
+{
+    CV4Alert::alert(localizedString("Import-Alert-Title"), formatString(localizedString(key), {QFileInfo(path).fileName()}),
+                    this);
+}
+
 QString EntryImportSheet::categoryName(const CV4Actual &row) const
 {
     if (row.kind() == cv::EntryKind::Transfer || row.category() == 0 || !m_document) return QString();
@@ -69,7 +95,9 @@ QString EntryImportSheet::accountName(int ident) const
 QString EntryImportSheet::amountText(const CV4Actual &row, bool outgoing, bool outgoingColumn, int account) const
 {
     if (outgoing != outgoingColumn || !m_document) return QString();
-    return m_document->stringForValueAccount(row.amount(), std::max(account, 0));
+    // Shown as it will be stored: rounded down to the account's digits.
+    const double amount = account > 0 ? roundedForAccount(*m_document, row.amount(), account) : row.amount();
+    return m_document->stringForValueAccount(amount, std::max(account, 0));
 }
 
 void EntryImportSheet::assignCategory(CV4Actual &row, int category) const

@@ -17,6 +17,8 @@
 #include <utility>
 #include <vector>
 
+class QLabel;
+
 namespace cv {
 
 class PopupDataSource;
@@ -26,6 +28,8 @@ class EntryImportSheet : public ImportSheet {
 public:
     // Whether the row can be written as it is.
     virtual bool isValid(const CV4Actual &row) const = 0;
+    // What the user should know about the file before OK; hidden while empty.
+    QLabel *noticeLabel() const { return m_notice; }
 
 protected:
     // `mappingRecords`: the learned mappings the sheet applies and learns.
@@ -44,10 +48,14 @@ protected:
     // the client gives alignment and ticks, the rest comes from the sheet.
     void addReviewTable(QVBoxLayout *layout, std::initializer_list<const char *> headerKeys,
                         ImportRowsModel::Client client, std::initializer_list<int> widths, int stretchColumn);
+    void addNotice(QVBoxLayout *layout);
+    void setNotice(const QString &text);
+    // The alert, naming the file, for a file read without a row; `key` is its message.
+    void alertNoRows(const char *key, const QString &path);
     QString categoryName(const CV4Actual &row) const;   // "" for none
     QString accountName(int ident) const;               // "" for none
     // The amount in the money-in or money-out column of the row's direction,
-    // "" in the other; in the account's currency.
+    // "" in the other; in the account's currency, as it will be stored.
     QString amountText(const CV4Actual &row, bool outgoing, bool outgoingColumn, int account) const;
 
     // Opens the list as a chooser on the cell, the current ident marked;
@@ -83,6 +91,7 @@ private:
     std::vector<std::pair<int, LearnedMapping>> m_mappings;   // by record, in writing order
     bool m_mappingChanged = false;                            // a mapping was learned while reviewing
     std::unique_ptr<PopupDataSource> m_chooserSource;         // the open chooser's list
+    QLabel *m_notice = nullptr;                               // a child
 };
 
 } // namespace cv

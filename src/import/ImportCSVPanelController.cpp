@@ -122,7 +122,7 @@ bool ImportCSVPanelController::setText(int column, int row, const QString &text)
     if (row < 0 || size_t(row) >= m_values.size()) return false;
     CV4PriceTime &value = *m_values[size_t(row)];
     if (column == DateColumn) {
-        const std::optional<QDate> date = cv::parseStatementDate(text);
+        const std::optional<QDate> date = cv::parseProgramDate(text);
         if (date) value.setDate(*date);
         return bool(date);
     }

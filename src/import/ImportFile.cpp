@@ -3,8 +3,14 @@
 #include "platform/CV4Alert.h"
 #include "platform/Localization.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace cv {
 
@@ -13,7 +19,7 @@ namespace {
 void alertAbout(const char *key, const QString &path, QObject *window)
 {
     CV4Alert::alert(localizedString("Import-Alert-Title"),
-                    formatString(localizedString(key), {QFileInfo(path).fileName()}), window);
+                    formatString(localizedString(key), {QFileInfo(QDir::cleanPath(path)).fileName()}), window);
 }
 
 } // namespace
@@ -21,11 +27,28 @@ void alertAbout(const char *key, const QString &path, QObject *window)
 ImportFile readImportFile(const QString &path, qint64 limit)
 {
     ImportFile result;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return result;
+    // Never blocks: a FIFO or device opens at once and is refused by its type
+    // before a byte is read.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        result.status = errno == ENXIO ? ImportFileStatus::NotAFile : ImportFileStatus::CannotOpen;
+        return result;
+    }
+    struct stat info {};
+    const bool stated = ::fstat(fd, &info) == 0;
+    if (!stated || !S_ISREG(info.st_mode)) {
+        result.status = stated ? ImportFileStatus::NotAFile : ImportFileStatus::CannotOpen;
+        ::close(fd);
+        return result;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return result;
+    }
     // The size is asked of the open file, and the read stops at the limit,
     // so a file that grows meanwhile is still refused.
-    if (file.size() > limit) {
+    if (info.st_size > limit) {
         result.status = ImportFileStatus::TooLarge;
         return result;
     }
@@ -46,6 +69,7 @@ void alertImportFile(ImportFileStatus status, const QString &path, QObject *wind
     case ImportFileStatus::Read: return;
     case ImportFileStatus::CannotOpen: alertAbout("Import-Cannot-Open", path, window); return;
     case ImportFileStatus::TooLarge: alertAbout("Import-Too-Large", path, window); return;
+    case ImportFileStatus::NotAFile: alertAbout("Import-Not-A-File", path, window); return;
     }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Reading an import file whole, behind a size guard: every reader works on
 // the file's bytes in memory, so a file far beyond any statement is refused
-// before it is read.
+// before it is read, and so is anything that is not a regular file.
 
 #include <QByteArray>
 #include <QString>
@@ -12,7 +12,12 @@ namespace cv {
 
 inline constexpr qint64 kImportSizeLimit = 64LL * 1024 * 1024;
 
-enum class ImportFileStatus { Read, CannotOpen, TooLarge };
+enum class ImportFileStatus {
+    Read,
+    CannotOpen,
+    TooLarge,
+    NotAFile,   // a folder, FIFO, socket or device: never read
+};
 
 struct ImportFile {
     ImportFileStatus status = ImportFileStatus::CannotOpen;

@@ -35,7 +35,7 @@ void ImportMobileDataPanelController::buildWindow()
 {
     setWindowTitle(localizedString("Import Mobile Title"));
     auto *layout = new QVBoxLayout(this);
-    addFileRow(layout);
+    addFileRow(layout, localizedString("Import Mobile File Types"));
 
     cv::ImportRowsModel::Client client;
     client.rightAligned = [](int column) { return column == IncomeColumn || column == ExpenseColumn; };
@@ -83,8 +83,11 @@ bool ImportMobileDataPanelController::loadFile(const QString &path)
             m_rows.push_back({false, std::move(read.categoryName), std::move(read.accountName), std::move(read.entry)});
     m_model->reset();
     updateButtons();
-    cv::alertImportFile(file.status, path, this);
-    return file.status == cv::ImportFileStatus::Read;
+    if (file.status != cv::ImportFileStatus::Read)
+        cv::alertImportFile(file.status, path, this);
+    else if (m_rows.empty())
+        alertNoRows("Import-No-Rows", path);
+    return file.status == cv::ImportFileStatus::Read && !m_rows.empty();
 }
 
 // ---------------------------------------------------------------- rows
@@ -270,8 +273,10 @@ bool ImportMobileDataPanelController::commitRows()
         const auto entry = std::make_shared<CV4Actual>(*row.entry);
         // A tick may be older than the row's last change: the account is checked again.
         if (entry->account() < 1 || !m_document->findAccount(entry->account())) continue;
+        entry->setAmount(cv::roundedForAccount(*m_document, entry->amount(), entry->account()));
         if (entry->kind() == cv::EntryKind::Transfer) {
             if (entry->destination() == entry->account() || !m_document->findAccount(entry->destination())) continue;
+            cv::convertPendingTransfer(*m_document, *entry, entry->account());
         } else {
             entry->setDestination(0);
             if (!isValid(*entry))

@@ -7,6 +7,7 @@
 #include "import/ImportFile.h"
 #include "import/PendingRows.h"
 #include "import/StatementReaders.h"
+#include "import/TextDecoder.h"
 #include "model/CV4ActualModel.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
@@ -20,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cctype>
 
 using cv::localizedString;
 
@@ -36,10 +38,11 @@ void ImportOFXPanelController::buildWindow()
 {
     setWindowTitle(localizedString("OFX Panel Title"));
     auto *layout = new QVBoxLayout(this);
-    addFileRow(layout);
+    addFileRow(layout, localizedString("OFX File Types"));
     auto *hint = new QLabel(localizedString("OFX Read OFXFile Message"), this);
     hint->setWordWrap(true);
     layout->addWidget(hint);
+    addNotice(layout);
 
     cv::ImportRowsModel::Client client;
     client.rightAligned = [](int column) { return column == DepositColumn || column == WithdrawalColumn; };
@@ -90,6 +93,7 @@ bool ImportOFXPanelController::loadFile(const QString &path)
     if (file.status == cv::ImportFileStatus::Read) read = cv::readStatement(file.data);
     m_rows = std::move(read.rows);
     m_accounts = std::move(read.accounts);
+    m_currency = read.status == cv::StatementRead::Status::Read ? statementCurrency(file.data) : QString();
     m_model->reset();
     updateButtons();
     if (file.status != cv::ImportFileStatus::Read)
@@ -98,7 +102,45 @@ bool ImportOFXPanelController::loadFile(const QString &path)
         cv::alertDamaged(path, this);
     else if (read.status == cv::StatementRead::Status::NotRecognised)
         cv::alertNotRecognised(path, this);
-    return file.status == cv::ImportFileStatus::Read && read.status == cv::StatementRead::Status::Read;
+    else if (m_rows.empty())
+        alertNoRows("Import-No-Transactions", path);
+    return file.status == cv::ImportFileStatus::Read && read.status == cv::StatementRead::Status::Read && !m_rows.empty();
+}
+
+// The statement's currency (CURDEF) in either form of OFX; "" when it names none.
+QString ImportOFXPanelController::statementCurrency(const QByteArray &data)
+{
+    // A UTF-16 file (OFX 2 with a mark) is searched as text.
+    const QByteArray bytes = data.startsWith("\xFF\xFE") || data.startsWith("\xFE\xFF")
+                                 ? cv::decodeText(data, cv::TextEncoding::Utf8).toLatin1()
+                                 : data;
+    static const QByteArray tag("<CURDEF>");
+    const qsizetype at = bytes.indexOf(tag);
+    if (at < 0) return QString();
+    const QByteArray code = bytes.mid(at + tag.size(), 16).trimmed();
+    qsizetype length = 0;
+    while (length < code.size() && std::isalpha(static_cast<unsigned char>(code[length]))) ++length;
+    return QString::fromLatin1(code.first(length)).toUpper();
+}
+
+// The accounts chosen for rows whose currency is not the statement's: their
+// amounts are stored as written, in the account's own currency.
+QString ImportOFXPanelController::currencyNotice() const
+{
+    if (m_currency.isEmpty() || !m_document) return QString();
+    QStringList lines;
+    std::vector<int> seen;
+    for (const CV4ActualPtr &row : m_rows) {
+        // A row without an account of the book goes to the wallet by default.
+        const int account = row->account() < 1 ? kDefaultAccount : row->account();
+        if ((row->flags() & cv::PendingRejected) || std::ranges::count(seen, account)) continue;
+        seen.push_back(account);
+        const CV4CurrencyPtr currency =
+            m_document->findCurrency(m_document->getCurrency(m_document->currencyOfAccount(account)));
+        if (!currency || currency->abbr().compare(m_currency, Qt::CaseInsensitive) == 0) continue;
+        lines << cv::formatString(localizedString("OFX Currency Differs"), {m_currency, accountName(account), currency->abbr()});
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 // ---------------------------------------------------------------- rows
@@ -169,6 +211,7 @@ void ImportOFXPanelController::updateButtons()
     const bool hasRows = !m_rows.empty();
     m_okButton->setEnabled(hasRows && completeDataCount() > 0);
     m_applyButton->setEnabled(hasRows && hasLearned());
+    setNotice(currencyNotice());
 }
 
 // ---------------------------------------------------------------- clicks and choosers
@@ -292,12 +335,14 @@ bool ImportOFXPanelController::commitRows(bool applyDefaults)
         const auto entry = std::make_shared<CV4Actual>(*row);
         if (!isValid(*entry, applyDefaults)) continue;
         entry->setDestination(entry->kind() == cv::EntryKind::Transfer ? entry->destination() : 0);
+        const int statementAccount = entry->account();
+        entry->setAmount(cv::roundedForAccount(*m_document, entry->amount(), statementAccount));
         // Incoming transfers run from the partner into the statement account.
         if (entry->kind() == cv::EntryKind::Transfer && !(entry->flags() & cv::PendingOutgoing)) {
-            const int account = entry->account();
             entry->setAccount(entry->destination());
-            entry->setDestination(account);
+            entry->setDestination(statementAccount);
         }
+        cv::convertPendingTransfer(*m_document, *entry, statementAccount);
         finished.push_back(entry);
     }
     // The write path keeps every balance current: no rebuild after it.

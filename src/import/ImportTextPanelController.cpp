@@ -4,8 +4,10 @@
 #include "controls/ActualDataSource.h"
 #include "controls/DialogButtons.h"
 #include "document/CV4Document.h"
+#include "import/EncodingGuess.h"
 #include "import/ImportFile.h"
 #include "import/PendingRows.h"
+#include "import/StatementValues.h"
 #include "import/TextDecoder.h"
 #include "import/TextStatementReader.h"
 #include "model/CV4ActualModel.h"
@@ -20,6 +22,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -29,7 +32,51 @@ using cv::localizedString;
 namespace {
 constexpr int kImportAccountKinds = 91;   // cash, bank, other asset, card, other debt
 constexpr int kAllAccountKinds = 255;
+
+enum class Head { Other, Income, Expense, Balance };
+
+// What a column head of a bank's export names; heads vary, so by the words they hold.
+Head headOf(const QString &head)
+{
+    static const std::pair<Head, QStringList> words[] = {
+        {Head::Balance, {QStringLiteral("残高"), QStringLiteral("balance")}},
+        {Head::Expense,
+         {QStringLiteral("出金"), QStringLiteral("引出"), QStringLiteral("引き出"), QStringLiteral("支払"), QStringLiteral("支出"), QStringLiteral("withdrawal"), QStringLiteral("debit"), QStringLiteral("payment"), QStringLiteral("paid out"),
+          QStringLiteral("money out")}},
+        {Head::Income,
+         {QStringLiteral("入金"), QStringLiteral("預入"), QStringLiteral("預け入"), QStringLiteral("預り"), QStringLiteral("収入"), QStringLiteral("deposit"), QStringLiteral("credit"), QStringLiteral("paid in"), QStringLiteral("money in")}},
+    };
+    for (const auto &[kind, list] : words)
+        for (const QString &word : list)
+            if (head.contains(word, Qt::CaseInsensitive)) return kind;
+    return Head::Other;
 }
+
+// Heads of the file's first line that do not fit the layout read (date,
+// memo, income, expense, category): income and expense elsewhere, or a
+// balance where the category is read. Empty when the line is no header.
+QStringList misplacedHeads(QByteArrayView data, cv::TextEncoding encoding)
+{
+    QString line = cv::decodeText(data.first(std::min<qsizetype>(data.size(), 4096)), encoding);
+    line = line.section(QRegularExpression(QStringLiteral("[\\r\\n]")), 0, 0, QString::SectionSkipEmpty);
+    QStringList heads = line.split(QRegularExpression(QStringLiteral("[,\\t]")));
+    for (QString &head : heads) head = head.normalized(QString::NormalizationForm_KC).remove(QLatin1Char('"')).trimmed();
+    if (heads.size() < 4 || cv::parseStatementDate(heads.front())) return {};
+    bool misplaced = false;
+    bool category = false;
+    for (qsizetype at = 0; at < heads.size(); ++at) {
+        const Head kind = headOf(heads[at]);
+        misplaced |= (kind == Head::Income && at != 2) || (kind == Head::Expense && at != 3);
+        if (at >= 4 && !category && !heads[at].isEmpty()) {
+            category = true;   // the first head after the amounts is read as the category
+            misplaced |= kind == Head::Balance;
+        }
+    }
+    if (!misplaced) return {};
+    while (!heads.isEmpty() && heads.back().isEmpty()) heads.removeLast();
+    return heads;
+}
+} // namespace
 
 ImportTextPanelController::ImportTextPanelController(CV4Document *document, QWidget *parent)
     : EntryImportSheet(document, parent, {cv::TextMapping})
@@ -42,7 +89,7 @@ void ImportTextPanelController::buildWindow()
 {
     setWindowTitle(localizedString("ImportText Title"));
     auto *layout = new QVBoxLayout(this);
-    QHBoxLayout *fileRow = addFileRow(layout);
+    QHBoxLayout *fileRow = addFileRow(layout, localizedString("ImportText File Types"));
     m_encodingBox = new QComboBox(this);
     const std::pair<cv::TextEncoding, const char *> encodings[] = {
         {cv::TextEncoding::Utf8, "ImportText Encoding UTF8"}, {cv::TextEncoding::ShiftJis, "ImportText Encoding SJIS"},
@@ -50,6 +97,7 @@ void ImportTextPanelController::buildWindow()
     for (const auto &[encoding, key] : encodings) m_encodingBox->addItem(localizedString(key), int(encoding));
     fileRow->addWidget(new QLabel(localizedString("ImportText Encoding"), this));
     fileRow->addWidget(m_encodingBox);
+    connect(m_encodingBox, &QComboBox::activated, this, &ImportTextPanelController::encodingChosen);
 
     auto *accountRow = new QHBoxLayout;
     m_accountBox = new QComboBox(this);
@@ -72,6 +120,7 @@ void ImportTextPanelController::buildWindow()
     auto *hint = new QLabel(localizedString("OFX Read CSVFile Message"), this);
     hint->setWordWrap(true);
     layout->addWidget(hint);
+    addNotice(layout);
 
     cv::ImportRowsModel::Client client;
     client.rightAligned = [](int column) { return column == IncomeColumn || column == ExpenseColumn; };
@@ -95,8 +144,8 @@ void ImportTextPanelController::buildWindow()
 
 void ImportTextPanelController::updateMenu()
 {
+    const bool open = firstOpenRow() >= 0;
     const std::vector<int> rows = selectedRows();
-    const bool open = rows.size() == 1 && !(m_rows[size_t(rows.front())]->flags() & cv::PendingRejected);
     for (QAction *action : m_menu->actions()) {
         const int tag = action->data().toInt();
         action->setEnabled(tag == MenuPartner || tag == MenuCategory ? open : !rows.empty());
@@ -118,20 +167,42 @@ bool ImportTextPanelController::eventFilter(QObject *watched, QEvent *event)
 bool ImportTextPanelController::loadFile(const QString &path)
 {
     m_pathField->setText(path);
-    m_rows.clear();
-    m_texts.clear();
-    const cv::ImportFile file = cv::readImportFile(path);
+    cv::ImportFile file = cv::readImportFile(path);
+    m_data = std::move(file.data);
     if (file.status == cv::ImportFileStatus::Read) {
-        cv::TextStatementRead read =
-            cv::readTextStatement(file.data, cv::TextEncoding(m_encodingBox->currentData().toInt()));
-        m_rows = std::move(read.rows);
-        m_texts = std::move(read.categoryTexts);
-        initializeMapping();
+        const int guessed = m_encodingBox->findData(int(cv::guessEncoding(m_data)));
+        if (guessed >= 0) m_encodingBox->setCurrentIndex(guessed);
     }
+    const bool read = readRows();
+    if (file.status != cv::ImportFileStatus::Read)
+        cv::alertImportFile(file.status, path, this);
+    else if (!read)
+        alertNoRows("Import-No-Rows", path);
+    return read;
+}
+
+void ImportTextPanelController::encodingChosen()
+{
+    if (m_pathField->text().isEmpty() || m_data.isEmpty()) return;
+    if (!readRows()) alertNoRows("Import-No-Rows", m_pathField->text());
+}
+
+// The picked file's rows in the popup's encoding; false when it gave none.
+bool ImportTextPanelController::readRows()
+{
+    const auto encoding = cv::TextEncoding(m_encodingBox->currentData().toInt());
+    cv::TextStatementRead read = cv::readTextStatement(m_data, encoding);
+    m_rows = std::move(read.rows);
+    m_texts = std::move(read.categoryTexts);
+    initializeMapping();
+    const QStringList heads = misplacedHeads(m_data, encoding);
+    setNotice(heads.isEmpty() ? QString()
+                              : cv::formatString(localizedString("ImportText Header Order"),
+                                                 {heads.join(localizedString("ImportText Head Separator")),
+                                                  localizedString("ImportText Layout")}));
     m_model->reset();
     updateButtons();
-    cv::alertImportFile(file.status, path, this);
-    return file.status == cv::ImportFileStatus::Read;
+    return !m_rows.empty();
 }
 
 void ImportTextPanelController::initializeMapping()
@@ -150,6 +221,13 @@ void ImportTextPanelController::accountPushed(int index)
 }
 
 // ---------------------------------------------------------------- rows
+
+int ImportTextPanelController::firstOpenRow() const
+{
+    for (int row : selectedRows())
+        if (!(m_rows[size_t(row)]->flags() & cv::PendingRejected)) return row;
+    return -1;
+}
 
 int ImportTextPanelController::partnerOf(const CV4Actual &row) const
 {
@@ -225,8 +303,12 @@ void ImportTextPanelController::menuSelected(int tag)
     const std::vector<int> rows = selectedRows();
     if (rows.empty()) return;
     switch (tag) {
-    case MenuPartner: changeAccount(rows.front()); break;
-    case MenuCategory: changeCategory(rows.front()); break;
+    case MenuPartner:
+        if (firstOpenRow() >= 0) changeAccount(firstOpenRow());
+        break;
+    case MenuCategory:
+        if (firstOpenRow() >= 0) changeCategory(firstOpenRow());
+        break;
     case MenuReject: setRejectStatus(true); break;
     case MenuAccept: setRejectStatus(false); break;
     default: break;
@@ -314,8 +396,6 @@ void ImportTextPanelController::okPushed()
 
 bool ImportTextPanelController::commitRows(bool applyDefaults)
 {
-    const CV4CurrencyPtr currency = m_document->findCurrency(m_document->currencyOfAccount(m_importAccount));
-    const int digits = currency ? currency->fraction() : 0;
     std::vector<CV4ActualPtr> finished;
     for (const CV4ActualPtr &row : m_rows) {
         if (row->flags() & cv::PendingRejected) continue;
@@ -323,11 +403,12 @@ bool ImportTextPanelController::commitRows(bool applyDefaults)
         if (!valid && !applyDefaults) continue;
         const auto entry = std::make_shared<CV4Actual>(*row);
         // Read whatever the account; stored as its currency keeps amounts.
-        entry->setAmount(CV4Document::numberForRoundString(QString::number(row->amount(), 'f', 9), digits));
+        entry->setAmount(cv::roundedForAccount(*m_document, row->amount(), m_importAccount));
         if (entry->kind() == cv::EntryKind::Transfer) {
             if (!valid) continue;
             (entry->flags() & cv::PendingOutgoing) ? entry->setAccount(m_importAccount)
                                                    : entry->setDestination(m_importAccount);
+            cv::convertPendingTransfer(*m_document, *entry, m_importAccount);
         } else {
             entry->setAccount(m_importAccount);
             entry->setDestination(0);

@@ -23,8 +23,10 @@ public:
 
     explicit ImportTextPanelController(CV4Document *document, QWidget *parent = nullptr);
 
-    // Reads in the chosen encoding.
+    // Reads in the encoding the file appears to have, and shows it.
     bool loadFile(const QString &path) override;
+    // The file read again in the encoding the user chose.
+    void encodingChosen();
     void accountPushed(int index);
     void okPushed() override;
     void menuSelected(int tag) override;
@@ -56,8 +58,12 @@ private:
     void changeAccount(int row);
     void endPopup(int row, int ident, bool partner);
     int partnerOf(const CV4Actual &row) const;
+    int firstOpenRow() const;   // the first selected row not rejected; -1 for none
     QStringList mappingKey(int row) const;
     bool commitRows(bool applyDefaults);
+    bool readRows();
+
+    QByteArray m_data;                       // the picked file's bytes
 
     std::vector<CV4ActualPtr> m_rows;        // pending rows in file order, owned
     QStringList m_texts;                     // each row's category text

@@ -1,6 +1,7 @@
 #include "import/MobileEntryReader.h"
 
 #include "import/DelimitedText.h"
+#include "import/EncodingGuess.h"
 #include "import/PendingRows.h"
 #include "import/StatementValues.h"
 #include "import/TextDecoder.h"
@@ -9,10 +10,7 @@ namespace cv {
 
 QString decodeMobileFile(QByteArrayView data)
 {
-    // The decoder follows a mark whatever it was asked for.
-    if (data.startsWith("\xEF\xBB\xBF") || data.startsWith("\xFF\xFE") || data.startsWith("\xFE\xFF"))
-        return decodeText(data, TextEncoding::Utf8);
-    return decodeText(data, isValidUtf8(data) ? TextEncoding::Utf8 : TextEncoding::ShiftJis);
+    return decodeText(data, guessEncoding(data));
 }
 
 std::vector<MobileEntry> readMobileEntries(QByteArrayView data)

@@ -20,7 +20,8 @@ struct MobileEntry {
 };
 
 // The file's text, its encoding decided once: UTF-16 or UTF-8 by a byte
-// order mark, else UTF-8 when the bytes are valid UTF-8, else CP932.
+// order mark, else the first of UTF-8, CP932 and EUC-JP in which every byte
+// decodes, else Windows-1252.
 QString decodeMobileFile(QByteArrayView data);
 
 std::vector<MobileEntry> readMobileEntries(QByteArrayView data);

@@ -32,6 +32,7 @@ enum Code {
     Name = 109,
     CardFrom = 112,
     AccountId = 113,
+    InvestmentFrom = 114,
 };
 
 Code codeOf(QStringView name)
@@ -40,6 +41,7 @@ Code codeOf(QStringView name)
         {u"BANKACCTFROM", BankFrom}, {u"BANKID", BankId},  {u"STMTTRN", Transaction},
         {u"TRNTYPE", TransactionType}, {u"DTPOSTED", Posted}, {u"TRNAMT", Amount},
         {u"NAME", Name},             {u"CCACCTFROM", CardFrom}, {u"ACCTID", AccountId},
+        {u"INVACCTFROM", InvestmentFrom},
     };
     for (const auto &[n, c] : codes)
         if (n == name) return c;
@@ -62,8 +64,36 @@ bool isBlank(char c)
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
+bool isAccountBlock(Code code)
+{
+    return code == BankFrom || code == CardFrom || code == InvestmentFrom;
+}
+
+// Whether some element's value runs on into another tag, as in OFX 1.x
+// ("<CODE>0<SEVERITY>INFO"); well-formed XML, whole or cut off, never does.
+bool hasUnclosedValue(QByteArrayView data)
+{
+    for (qsizetype open = data.indexOf('<'); open >= 0;) {
+        const qsizetype close = data.indexOf('>', open);
+        const qsizetype next = close < 0 ? -1 : data.indexOf('<', close);
+        if (next < 0 || data.indexOf('>', next) < 0) return false;
+        QByteArrayView tag = data.sliced(open + 1, close - open - 1);
+        if (const qsizetype blank = tag.indexOf(' '); blank >= 0) tag = tag.first(blank);
+        const bool start = !tag.isEmpty() && tag[0] != '/' && tag[0] != '?' && tag[0] != '!' && !tag.endsWith('/');
+        if (start && !data.sliced(close + 1, next - close - 1).trimmed().isEmpty()) {
+            const QByteArrayView after = data.sliced(next);
+            const bool closes = after.startsWith("</") && after.sliced(2).startsWith(tag) &&
+                                after.sliced(2 + tag.size()).startsWith(">");
+            if (!closes) return true;
+        }
+        open = next;
+    }
+    return false;
+}
+
 // The XML as text: UTF-16 by its mark; else the declared encoding when the
-// toolkit reads it (Qt reads only the UTF forms and Latin-1); the mark and
+// toolkit reads it (Qt reads only the UTF forms and Latin-1), UTF-8 when
+// the file opens with the <?OFX instruction and no declaration; the mark and
 // blanks before the declaration go. None when the file does not begin as XML.
 std::optional<QString> xmlText(QByteArrayView data)
 {
@@ -75,7 +105,7 @@ std::optional<QString> xmlText(QByteArrayView data)
         qsizetype start = 0;
         while (start < data.size() && isBlank(data[start])) ++start;
         data = data.sliced(start);
-        if (!data.startsWith("<?xml")) return std::nullopt;
+        if (!data.startsWith("<?xml") && !data.startsWith("<?OFX")) return std::nullopt;
         const qsizetype end = data.indexOf("?>");
         const QString declaration = QString::fromLatin1(data.first(end < 0 ? std::min<qsizetype>(data.size(), 200) : end));
         static const QRegularExpression encodingAttribute(QStringLiteral("encoding\\s*=\\s*[\"']([^\"']*)[\"']"));
@@ -90,7 +120,8 @@ std::optional<QString> xmlText(QByteArrayView data)
     qsizetype start = 0;
     while (start < text.size() && text[start].isSpace()) ++start;
     text.remove(0, start);
-    if (!text.startsWith(QLatin1String("<?xml"))) return std::nullopt;
+    if (!text.startsWith(QLatin1String("<?xml")) && !text.startsWith(QLatin1String("<?OFX")))
+        return std::nullopt;
     return text;
 }
 
@@ -102,7 +133,7 @@ public:
 
 } // namespace
 
-bool looksLikeXml(QByteArrayView data)
+bool looksLikeOfx2(QByteArrayView data)
 {
     return xmlText(data.first(std::min<qsizetype>(data.size(), 4096))).has_value();
 }
@@ -125,10 +156,15 @@ StatementRead readOfx2(QByteArrayView data)
 
     std::vector<Code> open;          // the codes of the open elements
     std::vector<QString> collected;  // the text of each open text-collecting element
-    int accountBlocks = 0;           // open BANKACCTFROM or CCACCTFROM elements
+    int accountBlocks = 0;           // open BANKACCTFROM, CCACCTFROM or INVACCTFROM elements
+    int transactions = 0;            // open STMTTRN elements
     bool deposit = false;            // the current transaction's TRNTYPE is DEP
     bool sawOfx = false;
-    auto lastRow = [&]() -> CV4Actual * { return read.rows.empty() ? nullptr : read.rows.back().get(); };
+    // Values belong to a transaction only while it is open: a balance list's
+    // NAME after the last one is no memo.
+    auto lastRow = [&]() -> CV4Actual * {
+        return transactions == 0 || read.rows.empty() ? nullptr : read.rows.back().get();
+    };
 
     while (!xml.atEnd()) {
         switch (xml.readNext()) {
@@ -145,8 +181,9 @@ StatementRead readOfx2(QByteArrayView data)
                 row->setAccount(-int(read.accounts.size()));
                 read.rows.push_back(std::move(row));
                 deposit = false;
+                ++transactions;
             }
-            if (code == BankFrom || code == CardFrom) ++accountBlocks;
+            if (isAccountBlock(code)) ++accountBlocks;
             if (collectsText(code)) collected.emplace_back();
             open.push_back(code);
             break;
@@ -158,7 +195,8 @@ StatementRead readOfx2(QByteArrayView data)
             if (open.empty()) break;
             const Code code = open.back();
             open.pop_back();
-            if (code == BankFrom || code == CardFrom) --accountBlocks;
+            if (isAccountBlock(code)) --accountBlocks;
+            if (code == Transaction) --transactions;
             if (!collectsText(code)) break;
             const QString value = collected.back().trimmed();
             collected.pop_back();
@@ -168,7 +206,9 @@ StatementRead readOfx2(QByteArrayView data)
             case AccountId:
                 if (accountBlocks > 0) read.accounts.append(value);
                 break;
-            case TransactionType: deposit = value == QLatin1String("DEP"); break;
+            case TransactionType:
+                if (row) deposit = value == QLatin1String("DEP");
+                break;
             case Posted:
                 if (row) row->setDate(parseOfxDate(QStringView(value)).value_or(QDate()));
                 break;
@@ -217,9 +257,11 @@ StatementRead readOfx2(QByteArrayView data)
 
 StatementRead readStatement(QByteArrayView data)
 {
-    if (!looksLikeXml(data)) return readOfx1(data);
+    if (!looksLikeOfx2(data)) return readOfx1(data);
     StatementRead xml = readOfx2(data);
-    if (xml.status == StatementRead::Status::Read) return xml;
+    // Only a body of unclosed elements goes on to the lenient reader: a cut
+    // off or broken XML file read that way would lose rows without a word.
+    if (xml.status == StatementRead::Status::Read || !hasUnclosedValue(data)) return xml;
     StatementRead sgml = readOfx1(data);
     return sgml.status == StatementRead::Status::Read ? sgml : xml;
 }

@@ -3,7 +3,25 @@
 #include "document/CV4Document.h"
 #include "platform/Assert.h"
 
+#include <cmath>
+
 namespace cv {
+
+namespace {
+
+int digitsOfCurrency(const CV4Document &document, int currency)
+{
+    const CV4CurrencyPtr found = document.findCurrency(document.getCurrency(currency));
+    return found ? found->fraction() : 0;
+}
+
+double roundedTo(double value, int digits)
+{
+    const double scale = std::pow(10.0, digits);
+    return std::round(value * scale) / scale;
+}
+
+} // namespace
 
 void storePendingRow(CV4Document &document, const CV4ActualPtr &row)
 {
@@ -18,6 +36,29 @@ void storePendingRow(CV4Document &document, const CV4ActualPtr &row)
         document.updateTransfer(row, nullptr);
         break;
     default: Q_ASSERT(false); break;
+    }
+}
+
+double roundedForAccount(const CV4Document &document, double amount, int account)
+{
+    const int digits = digitsOfCurrency(document, document.currencyOfAccount(account));
+    return CV4Document::numberForRoundString(QString::number(amount, 'f', 9), digits);
+}
+
+void convertPendingTransfer(const CV4Document &document, CV4Actual &row, int known)
+{
+    if (row.kind() != cv::EntryKind::Transfer || row.converted() != 0 ||
+        !document.accountNeedsExchange(row.account(), row.destination()))
+        return;
+    const int source = document.currencyOfAccount(row.account());
+    const int destination = document.currencyOfAccount(row.destination());
+    if (known == row.account()) {
+        row.setConverted(roundedTo(document.currency(destination, row.amount(), source, row.date()),
+                                   digitsOfCurrency(document, destination)));
+    } else {
+        row.setConverted(row.amount());
+        row.setAmount(roundedTo(document.currency(source, row.amount(), destination, row.date()),
+                                digitsOfCurrency(document, source)));
     }
 }
 

@@ -20,4 +20,15 @@ inline constexpr int PendingOutgoing = 2;
 // Call inside the commit's edit scope.
 void storePendingRow(CV4Document &document, const CV4ActualPtr &row);
 
+// An amount read from a file, rounded down to the digits of the account's
+// currency: a file may write cents where the account keeps whole yen.
+double roundedForAccount(const CV4Document &document, double amount, int account);
+
+// A transfer between accounts of different currencies whose file gave one
+// side only: `known` (the row's account or destination) keeps the amount as
+// read, the other side gets it converted at the book's rate of the row's
+// date, as the transfer panels store it. A converted amount already given
+// (the transfer choice window asks for it) is kept.
+void convertPendingTransfer(const CV4Document &document, CV4Actual &row, int known);
+
 } // namespace cv

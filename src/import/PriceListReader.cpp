@@ -19,8 +19,10 @@ std::optional<double> parseFundValue(QStringView input, QStringView prefix)
 std::vector<CV4PriceTimePtr> readPriceList(QByteArrayView data, const PriceParser &value)
 {
     std::vector<CV4PriceTimePtr> values;
+    const std::optional<QByteArray> marked = utf8ByMark(data);
+    if (marked) data = *marked;
     // Dates and numbers are ASCII in every encoding offered; the rest is never shown.
-    TextDecoder decoder(isValidUtf8(data) ? TextEncoding::Utf8 : TextEncoding::ShiftJis);
+    TextDecoder decoder(marked || isValidUtf8(data) ? TextEncoding::Utf8 : TextEncoding::ShiftJis);
     forEachDelimitedLine(data, DelimitedFields::SkipEmpty, [&](const DelimitedLine &fields) {
         std::optional<QDate> date;
         std::optional<double> price;

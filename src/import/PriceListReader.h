@@ -2,8 +2,9 @@
 // Lists of dated prices of one security, or dated rates of one currency:
 // comma- or tab-separated lines in which the first field that is a date
 // gives the date and every later non-empty field replaces the value (the
-// last wins). Pure functions of the bytes; the caller says how a value is
-// read, since that depends on the security's kind and currency.
+// last wins); a byte order mark (UTF-8, UTF-16) is honoured. Pure functions
+// of the bytes; the caller says how a value is read, since that depends on
+// the security's kind and currency.
 
 #include "model/CV4PriceTime.h"
 

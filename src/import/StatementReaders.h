@@ -29,14 +29,19 @@ struct StatementRead {
     QStringList accounts;             // the imported account ids in file order
 };
 
-// Whether the bytes begin as XML ("<?xml" after a UTF-8 mark and blanks,
-// or in UTF-16 with a mark): such a file is read as OFX 2.
-bool looksLikeXml(QByteArrayView data);
+// Whether the bytes begin as XML ("<?xml", or the "<?OFX" instruction
+// alone, after a UTF-8 mark and blanks, or in UTF-16 with a mark): such a
+// file is read as OFX 2.
+bool looksLikeOfx2(QByteArrayView data);
 
+// OFX 1.x: after an "OFXHEADER:" header, or from an <OFX> root whatever
+// precedes it; the header's CHARSET or ENCODING decides the text.
 StatementRead readOfx1(QByteArrayView data);
 StatementRead readOfx2(QByteArrayView data);
 
-// OFX 2 when the file looks like XML, else (or when that fails) OFX 1.x.
+// OFX 2 when the file looks like it, else OFX 1.x; an XML file whose
+// elements are left unclosed (an SGML body under a declaration) is read as
+// OFX 1.x too.
 StatementRead readStatement(QByteArrayView data);
 
 } // namespace cv

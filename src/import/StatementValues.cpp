@@ -1,7 +1,5 @@
 #include "import/StatementValues.h"
 
-#include "platform/DateFormat.h"
-#include "platform/Localization.h"
 #include "platform/NumberText.h"
 
 #include <QRegularExpression>
@@ -13,10 +11,15 @@ namespace cv {
 
 namespace {
 
+// The years a statement, price or rate can carry: the book's editors take no
+// other, and a year outside them is a misread short year, never a date.
+constexpr int kFirstYear = 1900;
+constexpr int kLastYear = 2099;
+
 std::optional<QDate> validDate(int year, int month, int day)
 {
     const QDate date(year, month, day);
-    if (!date.isValid()) return std::nullopt;
+    if (!date.isValid() || year < kFirstYear || year > kLastYear) return std::nullopt;
     return date;
 }
 
@@ -88,10 +91,8 @@ std::optional<QDate> parseStatementDate(QStringView input)
         const int last = m.lastCapturedIndex();
         return validDate(m.captured(1).toInt(), m.captured(last - 1).toInt(), m.captured(last).toInt());
     }
-    // The program's own format reads "today" as a date; a file never means it.
-    if (text.compare(QLatin1String("today"), Qt::CaseInsensitive) == 0 || text == localizedString("Today"))
-        return std::nullopt;
-    return parseDate(text, programDateFormat(), QDate::currentDate());
+    // No century or year is ever guessed: "6/12/15" could be 2006 or 2015.
+    return std::nullopt;
 }
 
 std::optional<double> parseStatementAmount(QStringView input)

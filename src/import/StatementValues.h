@@ -10,10 +10,10 @@
 
 namespace cv {
 
-// Dates of text files: the program's date format (the "CSV-Date" key),
-// yyyy/M/d, yyyy-M-d, yyyy.M.d or the eight digits yyyyMMdd, blanks around
-// and full-width forms allowed; anything else ("1200", "today", "May 1") is
-// no date.
+// Dates of text files: a four-digit year first, as yyyy/M/d, yyyy-M-d,
+// yyyy.M.d or the eight digits yyyyMMdd, blanks around and full-width forms
+// allowed, years 1900-2099; anything else ("18/1/5", "1/5", "today",
+// "May 1") is no date.
 std::optional<QDate> parseStatementDate(QStringView text);
 
 // Amounts of text files, whatever the currency: a sign ("-", "+", "▲" or
@@ -36,8 +36,8 @@ std::optional<double> parseOfxAmount(QByteArrayView text);
 std::optional<double> parseOfxAmount(QStringView text);
 
 // OFX DTPOSTED: blanks skipped, then eight ASCII digits yyyyMMdd forming a
-// valid date; any time and zone after them are ignored. "2008-5-1" or
-// "200805" is no date.
+// valid date of 1900-2099; any time and zone after them are ignored.
+// "2008-5-1" or "200805" is no date.
 std::optional<QDate> parseOfxDate(QByteArrayView text);
 std::optional<QDate> parseOfxDate(QStringView text);
 

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 namespace cv {
 
 namespace {
@@ -97,6 +99,14 @@ QString decodeText(QByteArrayView bytes, TextEncoding encoding)
     return decoder.decode(bytes);
 }
 
+std::optional<QByteArray> utf8ByMark(QByteArrayView bytes)
+{
+    if (startsWith(bytes, "\xEF\xBB\xBF", 3)) return QByteArray::fromRawData(bytes.data() + 3, bytes.size() - 3);
+    if (startsWith(bytes, "\xFF\xFE", 2) || startsWith(bytes, "\xFE\xFF", 2))
+        return decodeText(bytes, TextEncoding::Utf8).toUtf8();
+    return std::nullopt;
+}
+
 bool isValidUtf8(QByteArrayView bytes)
 {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -108,14 +118,21 @@ bool isValidUtf8(QByteArrayView bytes)
 std::optional<TextEncoding> encodingForName(QStringView name)
 {
     const QString n = name.trimmed().toString().toLower().remove(QLatin1Char('_')).remove(QLatin1Char('-'));
-    if (n == QLatin1String("utf8")) return TextEncoding::Utf8;
-    if (n == QLatin1String("shiftjis") || n == QLatin1String("sjis") || n == QLatin1String("cp932") ||
-        n == QLatin1String("windows31j") || n == QLatin1String("mskanji") || n == QLatin1String("xsjis"))
-        return TextEncoding::ShiftJis;
-    if (n == QLatin1String("eucjp") || n == QLatin1String("xeucjp")) return TextEncoding::EucJp;
-    if (n == QLatin1String("windows1252") || n == QLatin1String("cp1252") || n == QLatin1String("iso88591") ||
-        n == QLatin1String("latin1") || n == QLatin1String("usascii") || n == QLatin1String("ascii"))
-        return TextEncoding::Windows1252;
+    static const std::pair<QLatin1StringView, TextEncoding> names[] = {
+        // CSUNICODE and UNICODE are how OFX 1.x headers say UTF-8.
+        {"utf8"_L1, TextEncoding::Utf8},           {"csunicode"_L1, TextEncoding::Utf8},
+        {"unicode"_L1, TextEncoding::Utf8},        {"shiftjis"_L1, TextEncoding::ShiftJis},
+        {"sjis"_L1, TextEncoding::ShiftJis},       {"cp932"_L1, TextEncoding::ShiftJis},
+        {"932"_L1, TextEncoding::ShiftJis},        {"windows31j"_L1, TextEncoding::ShiftJis},
+        {"mskanji"_L1, TextEncoding::ShiftJis},    {"xsjis"_L1, TextEncoding::ShiftJis},
+        {"eucjp"_L1, TextEncoding::EucJp},         {"xeucjp"_L1, TextEncoding::EucJp},
+        {"windows1252"_L1, TextEncoding::Windows1252}, {"cp1252"_L1, TextEncoding::Windows1252},
+        {"1252"_L1, TextEncoding::Windows1252},    {"iso88591"_L1, TextEncoding::Windows1252},
+        {"88591"_L1, TextEncoding::Windows1252},   {"latin1"_L1, TextEncoding::Windows1252},
+        {"usascii"_L1, TextEncoding::Windows1252}, {"ascii"_L1, TextEncoding::Windows1252},
+    };
+    for (const auto &[known, encoding] : names)
+        if (n == known) return encoding;
     return std::nullopt;
 }
 

@@ -5,6 +5,7 @@
 // UTF-16 one UTF-16, whatever encoding was chosen; the mark itself is
 // skipped.
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
@@ -39,11 +40,18 @@ private:
 
 QString decodeText(QByteArrayView bytes, TextEncoding encoding);
 
+// A file's text as UTF-8 bytes when it begins with a byte order mark (UTF-8,
+// UTF-16 LE or BE), the mark left out; none without a mark. Splitters that
+// work on bytes need this first: UTF-16 holds a NUL in every ASCII character.
+// A UTF-8 answer shares the given bytes, which must outlive it.
+std::optional<QByteArray> utf8ByMark(QByteArrayView bytes);
+
 // Whether the bytes are well-formed UTF-8 throughout.
 bool isValidUtf8(QByteArrayView bytes);
 
-// The encoding of a declared name ("Shift_JIS", "cp932", "EUC-JP",
-// "windows-1252", "UTF-8", ...), case-insensitive; none for any other.
+// The encoding of a declared name ("Shift_JIS", "932", "Windows-31J",
+// "EUC-JP", "8859-1", "1252", "UTF-8", "CSUNICODE", ...), case-insensitive,
+// "-" and "_" ignored; none for any other.
 std::optional<TextEncoding> encodingForName(QStringView name);
 
 } // namespace cv

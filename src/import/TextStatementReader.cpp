@@ -14,6 +14,11 @@ std::optional<double> parseTextAmount(QStringView input)
     text.remove(QLatin1Char(',')).remove(QLatin1Char(' ')).remove(QLatin1Char('\t'));
     if (!text.isEmpty() && (text.front().category() == QChar::Symbol_Currency || text.front() == QLatin1Char('\\')))
         text.remove(0, 1);
+    // Bank exports write a debit as "1,234-".
+    if (text.size() > 1 && text.back() == QLatin1Char('-') && text.front() != QLatin1Char('-')) {
+        text.chop(1);
+        text.prepend(QLatin1Char('-'));
+    }
     return plainDecimal(text, false);
 }
 
@@ -22,8 +27,9 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
     TextStatementRead read;
     TextDecoder decoder(encoding);
     // A mark at the start decides the encoding; it is no part of the first date.
-    if (data.startsWith("\xEF\xBB\xBF")) {
-        data = data.sliced(3);
+    const std::optional<QByteArray> marked = utf8ByMark(data);
+    if (marked) {
+        data = *marked;
         encoding = TextEncoding::Utf8;
     }
     TextDecoder utf8(TextEncoding::Utf8);

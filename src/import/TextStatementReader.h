@@ -1,7 +1,9 @@
 #pragma once
 // Comma- or tab-separated statements of one account: by position a date, a
 // memo, an income, an expense, then (the first non-empty field after them)
-// a category text. Pure functions of the bytes: no window, no book.
+// a category text. A file with a byte order mark (UTF-8, UTF-16) is read in
+// that encoding whatever was chosen. Pure functions of the bytes: no window,
+// no book.
 //
 // Rows: kind 0 income or 1 expense (flags PendingOutgoing), the amount as
 // the file writes it, category and account 0; the import account and its
@@ -28,8 +30,8 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding);
 
 // An amount of a text statement, whatever the account's currency: blanks,
 // "," and one leading currency sign ("¥", "\", "$", ...) are passed over;
-// the rest must be a C-locale number of "-", "." and digits. "\7,000" is
-// 7000; "7,000yen" or "abc" is none.
+// the rest must be a C-locale number of "-", "." and digits, the "-" first
+// or last. "\7,000" is 7000, "1,234-" -1234; "7,000yen" or "abc" is none.
 std::optional<double> parseTextAmount(QStringView text);
 
 } // namespace cv

@@ -4,6 +4,7 @@
 #include "platform/CV4MiscUtilities.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
+#include "reports/ReportTextCut.h"
 #include "reports/ReportKinds.h"
 
 #include <algorithm>
@@ -155,7 +156,8 @@ void CV4Report11View::drawTrade(cv::Canvas &canvas, const CV4ReportItem &row, do
     if (kind == cv::TradeKind::TransferUnits)
         account = cv::formatString(cv::localizedString("Report-Brand-Transfer-Format"),
                                    {account, accountName(trade.transfer())});
-    drawLeftJustified(canvas, account, QPointF(columnX(kAccountX), y));
+    // Two accounts of a transfer can be long: cut at the kind column.
+    cv::drawInColumn(canvas, account, QPointF(columnX(kAccountX), y), columnX(kKindX) - columnX(kAccountX));
     drawLeftJustified(canvas, trade.reportKindName(), QPointF(columnX(kKindX), y));
 
     const double c = trade.count(), p = trade.unitPrice();

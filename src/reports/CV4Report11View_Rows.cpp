@@ -248,6 +248,16 @@ public:
         m_averagePrice = average;
     }
 
+    // Holdings opened inside the period beside a carried position.
+    void addOpening(double units, double money)
+    {
+        m_count += units;
+        m_total += money;
+        m_stockCount += units;
+        m_investTotal += money;
+        m_averagePrice = m_count != 0 ? m_total / m_count : 0;
+    }
+
     // One trade: its row's values and what it shows.
     void trade(const CV4TradePtr &trade, CV4ReportItem &row)
     {
@@ -340,6 +350,7 @@ public:
     double held() const { return m_stockCount; }
     double money() const { return m_investTotal; }
     double count() const { return m_count; }
+    double average() const { return m_averagePrice; }
     double profit() const { return m_profit; }
 
 private:
@@ -407,18 +418,24 @@ CV4ReportView::Rows CV4Report11View::makeAllItems(CV4Document &doc, const std::v
             // A short or margin position alone has no average to show.
             row.number = !c.margin || c.units != 0 ? ShowsAverage : 0;
             rows.push_back(std::move(row));
-        } else {
-            OpeningHoldings start;
-            getInitialValue(doc.accountModel()->asset(), brand->ident(), from, to, start);
-            if (start.units != 0) {
+        }
+        // Holdings opened inside the period count too, carried position or not.
+        OpeningHoldings start;
+        getInitialValue(doc.accountModel()->asset(), brand->ident(), from, to, start);
+        if (start.units != 0) {
+            const bool carried = rows.size() > sectionStart;
+            if (carried) {
+                walk.addOpening(start.units, start.money);
+            } else {
                 start.average = start.money / start.units;
                 walk.open(start.units, start.money, start.average, 0, 0, 0, 0);
-                CV4ReportItem row(StartValue, CV4ReportItem::kRowHeight);
-                row.brand = brand;
-                row.values = {walk.held(), walk.money(), start.average, 0, double(start.date.toJulianDay())};
-                row.number = ShowsAverage;
-                rows.push_back(std::move(row));
             }
+            CV4ReportItem row(StartValue, CV4ReportItem::kRowHeight);
+            row.brand = brand;
+            row.values = {walk.held(), walk.money(), carried ? walk.average() : start.average, 0,
+                          double(start.date.toJulianDay())};
+            row.number = ShowsAverage;
+            rows.push_back(std::move(row));
         }
         auto trades = doc.reads().findTradeFrom(from, to, -1, brand->ident(), 0).value_or(TradeList{});
         std::stable_sort(trades.begin(), trades.end(), tradeBefore);

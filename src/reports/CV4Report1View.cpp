@@ -5,17 +5,22 @@
 #include "model/CV4InvestUnit.h"
 #include "model/DomainEnums.h"
 #include "platform/Localization.h"
+#include "reports/CashFlowSides.h"
 #include "reports/ReportTextCut.h"
+
+#include <QSet>
+
+#include <algorithm>
 
 namespace {
 
 using cv::NodeKind;
 using Quad = CV4Report1View::Quad;
 
-constexpr double kTypeX = 143;
-constexpr double kTypeWidth = 33;
-constexpr double kValuesX = 176;
-constexpr double kColumnWidth = 77;
+constexpr double kTypeWidth = 33;      // the narrowest type column
+constexpr double kColumnWidth = 77;    // a value column where the paper has room
+constexpr double kNarrowColumn = 60;   // the narrowest a value column gets
+constexpr double kNameRoom = 130;      // what a name keeps before value columns narrow
 
 void add(Quad &sum, const Quad &q)
 {
@@ -238,7 +243,9 @@ private:
         Quad q{balance(before), 0, 0, balance(m_date2)};
         const QDate opened = a.assetInitialDate();
         const double openingValue = unit ? unit->units() * price : a.assetInitialValue();
-        if (opened.isValid() && opened == m_date1) q[0] += openingValue * rate;
+        // A loan's balance holds no opening value: the borrowed money is an entry of its own.
+        const bool loan = a.kind() == NodeKind::Loan;
+        if (opened.isValid() && opened == m_date1 && !loan) q[0] += openingValue * rate;
         const bool openedInPeriod = opened.isValid() && opened > m_date1 && opened <= m_date2;
 
         if (unit) {
@@ -250,7 +257,7 @@ private:
             if (openedInPeriod) q[1] += openingValue;
         } else {
             entryMovements(a, q);
-            if (openedInPeriod && a.kind() != NodeKind::Loan) q[a.isDebt() ? 2 : 1] += openingValue;
+            if (openedInPeriod && !loan) q[a.isDebt() ? 2 : 1] += openingValue;
         }
         q[1] *= rate;
         q[2] *= rate;
@@ -261,10 +268,8 @@ private:
     {
         const auto found = m_moves.constFind(account.ident());
         if (found == m_moves.constEnd()) return;
-        // A loan moves only by transfers; its interest and charges are entries of their own.
-        const bool loan = account.kind() == NodeKind::Loan;
-        q[1] += found->transferIn + (loan ? 0 : found->income);
-        q[2] += found->transferOut + (loan ? 0 : found->expense);
+        q[1] += found->transferIn + found->income;
+        q[2] += found->transferOut + found->expense;
     }
 
     // Mode 0 a holding, 1 an investment account, 2 an investment account's cash part.
@@ -282,52 +287,18 @@ private:
         const bool cash = mode != 0;
         for (const CV4TradePtr &trade : m_trades.value(account->ident())) {
             if (brandFilter >= 0 && trade->brand() != brandFilter) continue;
-            const double value = trade->count() * m_doc.brandValue(m_doc.findBrand(trade->brand()), m_date2);
-            const double money = trade->count() * trade->unitPrice();
-            switch (trade->kind()) {
-            case cv::TradeKind::Buy:
-            case cv::TradeKind::BuyBack:
-            case cv::TradeKind::MarginBuy:
-            case cv::TradeKind::Reinvestment:
-                if (units) q[1] += value;
-                if (cash) q[2] += money;
-                break;
-            case cv::TradeKind::Sale:
-            case cv::TradeKind::MarginSale:
-            case cv::TradeKind::SellBack:
-            case cv::TradeKind::CashIn:
-                if (units) q[2] += value;
-                if (cash) q[1] += money;
-                break;
-            case cv::TradeKind::TransferUnits:
-                if (!units) break;
-                if (trade->transfer() == account->ident())
-                    q[1] += value;
-                else if (trade->account() == account->ident())
-                    q[2] += value;
-                break;
-            case cv::TradeKind::Split:
-            case cv::TradeKind::Increase:
-                if (units) q[1] += value;
-                break;
-            case cv::TradeKind::Merge:
-            case cv::TradeKind::Decrease:
-                if (units) q[2] += value;
-                break;
-            case cv::TradeKind::OtherIncome:
-            case cv::TradeKind::Interest:
-            case cv::TradeKind::Distribution:
-                if (cash) q[1] += trade->unitPrice();
-                break;
-            case cv::TradeKind::OtherExpense:
-                if (cash) q[2] += trade->unitPrice();
-                break;
-            case cv::TradeKind::Dividend:
-                if (cash) q[1] += money;
-                break;
-            default: break;
+            const bool own = trade->account() == account->ident();
+            if (units && (own || trade->kind() == cv::TradeKind::TransferUnits)) {
+                const double value = trade->count() * m_doc.brandValue(m_doc.findBrand(trade->brand()), m_date2);
+                double change = 0;
+                trade->changesForAccount(account->ident(), &change, nullptr);
+                q[change > 0 ? 1 : 2] += change != 0 ? value : 0;
             }
-            if (cash) q[2] += trade->commission();
+            if (cash) {
+                const cv::cashflow::TradeMoney money = cv::cashflow::tradeMoney(m_doc, *trade, *account);
+                q[1] += money.in;
+                q[2] += money.out + money.commission;
+            }
         }
     }
 
@@ -393,40 +364,70 @@ QString CV4Report1View::typeName(const CVUnitModel &node) const
 
 void CV4Report1View::drawValues(cv::Canvas &canvas, const CV4ReportItem &row, double y)
 {
-    double x = left() + kValuesX;
-    for (size_t i = 0; i < 4; ++i, x += kColumnWidth)
-        drawRightJustified(canvas, formatAmount(row.value(i)), QPointF(x, y), kColumnWidth);
+    double x = left() + m_columns.valuesX;
+    for (size_t i = 0; i < 4; ++i, x += m_columns.valueWidth)
+        drawRightJustified(canvas, formatAmount(row.value(i)), QPointF(x, y), m_columns.valueWidth);
     drawRightJustified(canvas, m_diffFormatter.stringForObjectValue(row.value(3) - row.value(0)), QPointF(x, y),
-                       kColumnWidth);
+                       m_columns.valueWidth);
 }
 
 void CV4Report1View::drawForeign(cv::Canvas &canvas, const CV4ReportItem &row, double y)
 {
     const CV4CurrencyPtr currency = doc().findCurrency(row.number);
     const QString bracket = QStringLiteral("<%1>");
-    drawCentered(canvas, bracket.arg(currency ? currency->prefix() : QString()), QPointF(left() + kTypeX, y),
-                 kTypeWidth);
+    drawCentered(canvas, bracket.arg(currency ? currency->prefix() : QString()),
+                 QPointF(left() + m_columns.typeX, y), m_columns.typeWidth);
     const KavriNumberFormatter &own = doc().amountText().formatterForCurrency(row.number);
     // The change in the currency's own digits, in the fractional change format.
     const KavriNumberFormatter diff(cv::localizedString("Report-Format-Fractional-Diff"));
-    double x = left() + kValuesX;
-    for (size_t i = 0; i < 4; ++i, x += kColumnWidth)
-        drawRightJustified(canvas, bracket.arg(own.stringForObjectValue(row.value(i))), QPointF(x, y), kColumnWidth);
+    double x = left() + m_columns.valuesX;
+    for (size_t i = 0; i < 4; ++i, x += m_columns.valueWidth)
+        drawRightJustified(canvas, bracket.arg(own.stringForObjectValue(row.value(i))), QPointF(x, y),
+                           m_columns.valueWidth);
     drawRightJustified(canvas, bracket.arg(diff.stringForObjectValue(row.value(3) - row.value(0))), QPointF(x, y),
-                       kColumnWidth);
+                       m_columns.valueWidth);
+}
+
+std::pair<QString, QString> CV4Report1View::netHeading() const
+{
+    const QString format = cv::localizedString("Report-Account-Period");
+    const QVariantList dates{formatDate(m_date1), formatDate(m_date2)};
+    const qsizetype at = format.indexOf(QStringLiteral("%@"));
+    if (at <= 0)
+        return {cv::formatString(format, dates), QString()};
+    return {format.left(at).trimmed(), cv::formatString(format.mid(at), dates)};
 }
 
 void CV4Report1View::drawTitles(cv::Canvas &canvas, const QStringList &keys, double y)
 {
-    double x = left() + kValuesX;
+    double x = left() + m_columns.valuesX;
     for (const QString &key : keys) {
-        drawHeadRight(canvas, cv::localizedString(key), QPointF(x, y), kColumnWidth);
-        x += kColumnWidth;
+        drawHeadRight(canvas, cv::localizedString(key), QPointF(x, y), m_columns.valueWidth);
+        x += m_columns.valueWidth;
     }
+}
+
+// The five value columns end at the right margin and the type column is as
+// wide as its widest text; value columns narrow before names get less than
+// their room, so that no text of a line runs into the next.
+CV4Report1View::Columns CV4Report1View::columns(cv::Canvas &canvas) const
+{
+    constexpr double kGap = 6;
+    Columns c;
+    c.typeWidth = kTypeWidth;
+    QSet<QString> types;   // a few names over many rows: each measured once
+    for (const CV4ReportItem &row : data())
+        if (row.level >= 0 && row.level < ForeignLine && row.node) types.insert(typeName(*row.node));
+    for (const QString &type : types) c.typeWidth = std::max(c.typeWidth, canvas.textWidth(type) + kGap);
+    c.valueWidth = std::clamp((contentWidth() - kNameRoom - c.typeWidth) / 5, kNarrowColumn, kColumnWidth);
+    c.valuesX = contentWidth() - 5 * c.valueWidth;
+    c.typeX = c.valuesX - c.typeWidth;
+    return c;
 }
 
 void CV4Report1View::drawPage(cv::Canvas &canvas)
 {
+    m_columns = columns(canvas);
     drawPeriod(canvas, m_date1, m_date2);
     const CVUnitModelPtr assetRoot = doc().accountModel()->asset();
     walkRows(canvas, top() + kRowsTop, [&](int index, double y) {
@@ -435,10 +436,13 @@ void CV4Report1View::drawPage(cv::Canvas &canvas)
         if (row.level >= 0 && row.level < ForeignLine) {
             if (!row.node) return;
             const bool holding = row.node->kind() == NodeKind::Holding;
-            const QString name = m_flags == 0 || holding ? doc().displayName(*row.node) : getFullAccountName(*row.node);
-            drawLeftJustified(canvas, name, QPointF(left() + 10 * row.level, y));
-            if (m_flags == 0 || holding)
-                drawCentered(canvas, typeName(*row.node), QPointF(left() + kTypeX, y), kTypeWidth);
+            const bool typed = m_flags == 0 || holding;
+            const QString name = typed ? doc().displayName(*row.node) : getFullAccountName(*row.node);
+            // A long name is cut at the next column, never drawn over it.
+            const double x = 10 * row.level;
+            cv::drawInColumn(canvas, name, QPointF(left() + x, y), (typed ? m_columns.typeX : m_columns.valuesX) - x);
+            if (typed)
+                drawCentered(canvas, typeName(*row.node), QPointF(left() + m_columns.typeX, y), m_columns.typeWidth);
             setDisableValues(row.number != 0);
             drawValues(canvas, row, y);
             setDisableValues(false);
@@ -450,7 +454,8 @@ void CV4Report1View::drawPage(cv::Canvas &canvas)
             drawForeign(canvas, row, y);
             break;
         case InvestHoldings:
-            if (row.node) drawLeftJustified(canvas, getFullAccountName(*row.node), QPointF(left(), y));
+            if (row.node)
+                cv::drawInColumn(canvas, getFullAccountName(*row.node), QPointF(left(), y), m_columns.valuesX);
             drawValues(canvas, row, y);
             break;
         case SectionHead: {
@@ -472,20 +477,23 @@ void CV4Report1View::drawPage(cv::Canvas &canvas)
             drawValues(canvas, row, y);
             break;
         case NetHead:
-            // The period's long dates keep clear of the first head.
-            cv::drawInColumn(canvas,
-                             cv::formatString(cv::localizedString("Report-Account-Period"),
-                                              {formatDate(m_date1), formatDate(m_date2)}),
-                             QPointF(left(), y), kValuesX);
+            // The heading's words head the column; its period goes on the
+            // values row below, whose first column is free.
+            cv::drawInColumn(canvas, netHeading().first, QPointF(left(), y), m_columns.valuesX);
             drawTitles(canvas,
                        {QStringLiteral("Report-NetAsset-Start"), QStringLiteral("Report-Account-Increase"),
                         QStringLiteral("Report-Account-Decrease"), QStringLiteral("Report-NetAsset-End"),
                         QStringLiteral("Report-NetAsset-Diff")},
                        y);
             break;
-        case NetValues:
+        case NetValues: {
+            // The period runs up to the first figure, right-aligned in its column.
+            const double room =
+                m_columns.valuesX + m_columns.valueWidth - canvas.textWidth(formatAmount(row.value(0))) - 6;
+            cv::drawInColumn(canvas, netHeading().second, QPointF(left(), y), room);
             drawValues(canvas, row, y);
             break;
+        }
         default:
             if (const char *key = totalTitleKey(row.level)) {
                 drawLeftJustified(canvas, cv::localizedString(key), QPointF(left(), y));

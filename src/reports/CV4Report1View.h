@@ -52,10 +52,19 @@ private:
     void drawValues(cv::Canvas &canvas, const CV4ReportItem &row, double y);
     void drawForeign(cv::Canvas &canvas, const CV4ReportItem &row, double y);
     void drawTitles(cv::Canvas &canvas, const QStringList &keys, double y);
+    // The net worth's heading: its words, then its period ("Report-Account-Period").
+    std::pair<QString, QString> netHeading() const;
     QString typeName(const CVUnitModel &node) const;
     static const char *totalTitleKey(int level);
 
+    // Where the columns stand on this paper; set as a page is drawn.
+    struct Columns {
+        double typeX = 0, typeWidth = 0, valuesX = 0, valueWidth = 0;
+    };
+    Columns columns(cv::Canvas &canvas) const;
+
     int m_flags;                        // 0 tree order, 1 grouped by account type
+    Columns m_columns;
     QDate m_date1, m_date2;             // the period
     KavriNumberFormatter m_diffFormatter;
 };

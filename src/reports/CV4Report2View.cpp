@@ -13,12 +13,10 @@
 namespace {
 
 constexpr double kDescriptionX = 33;
-constexpr double kMemoX = 198;
-constexpr double kGroupX = 308;
-constexpr double kIncreaseX = 341;
-constexpr double kDecreaseX = 407;
-constexpr double kBalanceX = 495;
+constexpr double kMemoShare = 0.6;     // of the texts' room, where the memo starts
+constexpr double kGroupWidth = 33;
 constexpr double kValueWidth = 66;
+constexpr double kBalanceGap = 22;     // the balance stands a little apart
 constexpr double kAccountLine = 28;
 constexpr double kHeadsLine = 42;
 constexpr double kRowsStart = 60;
@@ -43,7 +41,19 @@ QString CV4Report2View::valueText(const CVUnitModel &node, double value) const
     return doc().amountText().formatterForCurrency(account.currency()).stringForObjectValue(value);
 }
 
-void CV4Report2View::drawHeads(cv::Canvas &canvas, const CVUnitModel &node) const
+CV4Report2View::Columns CV4Report2View::columns() const
+{
+    Columns c{};
+    c.description = kDescriptionX;
+    c.balance = contentWidth() - kValueWidth;
+    c.decrease = c.balance - kBalanceGap - kValueWidth;
+    c.increase = c.decrease - kValueWidth;
+    c.group = c.increase - kGroupWidth;
+    c.memo = c.description + (c.group - c.description) * kMemoShare;
+    return c;
+}
+
+void CV4Report2View::drawHeads(cv::Canvas &canvas, const CVUnitModel &node, const Columns &at) const
 {
     const double x0 = left();
     const double y = top() + kHeadsLine;
@@ -57,13 +67,13 @@ void CV4Report2View::drawHeads(cv::Canvas &canvas, const CVUnitModel &node) cons
         first = holding ? "Report-Account-Brand-Increase" : "Report-Account-Increase";
         second = holding ? "Report-Account-Brand-Decrease" : "Report-Account-Decrease";
     }
-    drawLeftJustified(canvas, cv::localizedString("Report-Category/Account"), QPointF(x0 + kDescriptionX, y));
-    drawLeftJustified(canvas, cv::localizedString("Report-Memo"), QPointF(x0 + kMemoX, y));
-    drawLeftJustified(canvas, cv::localizedString("Report-Group"), QPointF(x0 + kGroupX, y));
-    drawRightJustified(canvas, cv::localizedString(first), QPointF(x0 + kIncreaseX, y), kValueWidth);
-    drawRightJustified(canvas, cv::localizedString(second), QPointF(x0 + kDecreaseX, y), kValueWidth);
+    drawLeftJustified(canvas, cv::localizedString("Report-Category/Account"), QPointF(x0 + at.description, y));
+    drawLeftJustified(canvas, cv::localizedString("Report-Memo"), QPointF(x0 + at.memo, y));
+    drawLeftJustified(canvas, cv::localizedString("Report-Group"), QPointF(x0 + at.group, y));
+    drawRightJustified(canvas, cv::localizedString(first), QPointF(x0 + at.increase, y), kValueWidth);
+    drawRightJustified(canvas, cv::localizedString(second), QPointF(x0 + at.decrease, y), kValueWidth);
     drawRightJustified(canvas, cv::localizedString(holding ? "Report-Account-Brand-Remain" : "Report-Remain"),
-                       QPointF(x0 + kBalanceX, y), kValueWidth);
+                       QPointF(x0 + at.balance, y), kValueWidth);
 }
 
 void CV4Report2View::drawPage(cv::Canvas &canvas)
@@ -88,7 +98,8 @@ void CV4Report2View::drawPage(cv::Canvas &canvas)
         name = cv::formatString(QStringLiteral("%@(%@)"), {name, found ? found->prefix() : QString()});
     }
     drawLeftJustified(canvas, name, QPointF(x0, top() + kAccountLine));
-    drawHeads(canvas, *node);
+    const Columns at = columns();
+    drawHeads(canvas, *node, at);
     const CV4ReportItem rule(CV4ReportItem::Rule, CV4ReportItem::kRuleHeight);
     drawItem(canvas, rule, top() + kHeadsLine + kLineHeight);
 
@@ -101,30 +112,30 @@ void CV4Report2View::drawPage(cv::Canvas &canvas)
             // An empty opening row gives its height back.
             if (row.texts.size() < 2) continue;
             drawLeftJustified(canvas, row.texts[0], QPointF(x0, y));
-            drawLeftJustified(canvas, row.texts[1], QPointF(x0 + kDescriptionX, y));
-            drawRightJustified(canvas, valueText(*row.node, row.value(0)), QPointF(x0 + kBalanceX, y), kValueWidth);
+            drawLeftJustified(canvas, row.texts[1], QPointF(x0 + at.description, y));
+            drawRightJustified(canvas, valueText(*row.node, row.value(0)), QPointF(x0 + at.balance, y), kValueWidth);
             break;
         case Record:
         case Commission: {
             if (!drewRecord || (row.number & DayDiffers)) drawLeftJustified(canvas, row.texts.value(0), QPointF(x0, y));
             drewRecord = true;
-            cv::drawInColumn(canvas, row.texts.value(1), QPointF(x0 + kDescriptionX, y), kMemoX - kDescriptionX);
-            cv::drawInColumn(canvas, row.texts.value(2), QPointF(x0 + kMemoX, y), kGroupX - kMemoX);
-            cv::drawInColumn(canvas, row.texts.value(3), QPointF(x0 + kGroupX, y), kIncreaseX - kGroupX);
+            cv::drawInColumn(canvas, row.texts.value(1), QPointF(x0 + at.description, y), at.memo - at.description);
+            cv::drawInColumn(canvas, row.texts.value(2), QPointF(x0 + at.memo, y), at.group - at.memo);
+            cv::drawInColumn(canvas, row.texts.value(3), QPointF(x0 + at.group, y), at.increase - at.group);
             const bool increase = row.value(0) != 0;
             drawRightJustified(canvas, valueText(*row.node, increase ? row.value(0) : row.value(1)),
-                               QPointF(x0 + (increase ? kIncreaseX : kDecreaseX), y), kValueWidth);
+                               QPointF(x0 + (increase ? at.increase : at.decrease), y), kValueWidth);
             // The balance closes a day, and the page.
             if (!(row.number & SameDayFollows) || i + 1 >= rows.end)
-                drawRightJustified(canvas, valueText(*row.node, row.value(2)), QPointF(x0 + kBalanceX, y),
+                drawRightJustified(canvas, valueText(*row.node, row.value(2)), QPointF(x0 + at.balance, y),
                                    kValueWidth);
             break;
         }
         case Total:
-            drawLeftJustified(canvas, row.texts.value(0), QPointF(x0, y));
-            drawRightJustified(canvas, valueText(*row.node, row.value(0)), QPointF(x0 + kIncreaseX, y), kValueWidth);
-            drawRightJustified(canvas, valueText(*row.node, row.value(1)), QPointF(x0 + kDecreaseX, y), kValueWidth);
-            drawRightJustified(canvas, valueText(*row.node, row.value(2)), QPointF(x0 + kBalanceX, y), kValueWidth);
+            cv::drawInColumn(canvas, row.texts.value(0), QPointF(x0, y), at.increase);
+            drawRightJustified(canvas, valueText(*row.node, row.value(0)), QPointF(x0 + at.increase, y), kValueWidth);
+            drawRightJustified(canvas, valueText(*row.node, row.value(1)), QPointF(x0 + at.decrease, y), kValueWidth);
+            drawRightJustified(canvas, valueText(*row.node, row.value(2)), QPointF(x0 + at.balance, y), kValueWidth);
             break;
         default:
             drawItem(canvas, row, y);

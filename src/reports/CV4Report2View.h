@@ -43,7 +43,13 @@ private:
     CV4Report2View(CV4Document &doc, const cv::PageSetup &setup, const QDate &from, const QDate &to);
     // Money in the node's currency, or units of a holding.
     QString valueText(const CVUnitModel &node, double value) const;
-    void drawHeads(cv::Canvas &canvas, const CVUnitModel &node) const;
+    // Where the columns stand on this paper: the amounts end at the right
+    // margin, the texts share what is left.
+    struct Columns {
+        double description, memo, group, increase, decrease, balance;
+    };
+    Columns columns() const;
+    void drawHeads(cv::Canvas &canvas, const CVUnitModel &node, const Columns &at) const;
 
     QDate m_date1;   // first day of the period
     QDate m_date2;   // last day

@@ -3,6 +3,7 @@
 
 #include "reports/CV4Report2View.h"
 
+#include "reports/CashFlowSides.h"
 #include "reports/ReportTextCut.h"
 
 #include "document/CV4Document.h"
@@ -16,9 +17,6 @@
 #include <algorithm>
 
 namespace {
-
-constexpr int kDescriptionLength = 15;
-constexpr int kMemoLength = 11;
 
 // An entry or a trade of one journal.
 struct JournalRecord {
@@ -86,14 +84,22 @@ private:
             CV4SearchConditions conditions;
             conditions.date = {m_from, m_to};
             conditions.account = {account.ident()};
-            for (const CV4ActualPtr &entry : m_doc.reads().findActual(conditions).value_or(cv::ActualList()))
+            for (const CV4ActualPtr &entry : m_doc.reads().findActual(conditions).value_or(cv::ActualList())) {
+                // An income or expense moves its own account only (a loan's interest names
+                // the loan but is paid from the repayment account).
+                if (entry->kind() != cv::EntryKind::Transfer && entry->account() != account.ident()) continue;
                 records.push_back({entry, nullptr});
+            }
         }
         if (node.kind() == cv::NodeKind::CashPart || holding) {
             const int brand = holding ? brandOf(node) : -1;
             const auto trades = m_doc.reads().findTradeFrom(m_from, m_to, account.ident(), brand, 0);
             for (const CV4TradePtr &trade : trades.value_or(cv::TradeList())) {
                 const auto kind = trade->kind();
+                // Only the trade's own account pays or receives; the other side of a
+                // transfer of units receives the units alone.
+                if (trade->account() != account.ident() && (!holding || kind != cv::TradeKind::TransferUnits))
+                    continue;
                 // Moves of units without money mean nothing to the cash, unless they cost a commission.
                 if (!holding && trade->commission() == 0 &&
                     isIn(kind, {cv::TradeKind::TransferUnits, cv::TradeKind::Split, cv::TradeKind::Merge, cv::TradeKind::Increase,
@@ -193,29 +199,15 @@ private:
             }
         }
         const CV4Trade &trade = *record.trade;
-        if (commission) return {0, trade.commission()};
         const bool holding = node.kind() == cv::NodeKind::Holding;
-        const double money = trade.count() * trade.unitPrice();
-        const auto kind = trade.kind();
-        if (isIn(kind, {cv::TradeKind::Buy, cv::TradeKind::Split, cv::TradeKind::Increase, cv::TradeKind::BuyBack, cv::TradeKind::MarginBuy,
-                        cv::TradeKind::Reinvestment})) {
-            if (holding) return {trade.count(), 0};
-            if (isIn(kind, {cv::TradeKind::Buy, cv::TradeKind::BuyBack, cv::TradeKind::MarginBuy, cv::TradeKind::Reinvestment}))
-                return {0, money};
-            return {0, 0};
+        if (!holding) {
+            const cv::cashflow::TradeMoney money = cv::cashflow::tradeMoney(m_doc, trade, journalAccount(node));
+            return commission ? std::pair{0.0, money.commission} : std::pair{money.in, money.out};
         }
-        if (isIn(kind, {cv::TradeKind::Sale, cv::TradeKind::MarginSale, cv::TradeKind::SellBack, cv::TradeKind::CashIn}))
-            return holding ? std::pair{0.0, trade.count()} : std::pair{money, 0.0};
-        if (isIn(kind, {cv::TradeKind::Merge, cv::TradeKind::Decrease})) return {0, holding ? trade.count() : 0};
-        if (kind == cv::TradeKind::TransferUnits) {
-            if (!holding) return {0, 0};
-            return {trade.transfer() == account ? trade.count() : 0, trade.account() == account ? trade.count() : 0};
-        }
-        if (isIn(kind, {cv::TradeKind::OtherIncome, cv::TradeKind::Interest, cv::TradeKind::Distribution}))
-            return {trade.unitPrice(), 0};
-        if (kind == cv::TradeKind::OtherExpense) return {0, trade.unitPrice()};
-        if (kind == cv::TradeKind::Dividend) return {money, 0};
-        return {0, 0};
+        // A holding counts units, as the cache does.
+        double units = 0;
+        trade.changesForAccount(account, &units, nullptr);
+        return units >= 0 ? std::pair{units, 0.0} : std::pair{0.0, -units};
     }
 
     QString description(const CVUnitModel &node, const JournalRecord &record, bool commission) const
@@ -241,7 +233,7 @@ private:
         } else {
             text = m_view.getFullCatName(*record.actual);
         }
-        return cv::leadingCharacters(text, kDescriptionLength);
+        return text;
     }
 
     bool belongsToAssets(const JournalRecord &record) const
@@ -285,7 +277,7 @@ private:
             if (record.isTransfer()) {
                 const double signedValue = account.isDebt() ? -v : v;
                 balance += record.account() == account.ident() ? -signedValue : signedValue;
-            } else if (!loan) {
+            } else {
                 const bool lowers = fromIncrease != belongsToAssets(record);
                 balance += lowers ? -v : v;
             }
@@ -297,7 +289,7 @@ private:
             if (record.actual)
                 if (const CV4GroupingPtr group = m_doc.findGrouping(record.actual->group())) grouping = group->name();
             row.texts = {dateText(record.date()), description(*node, record, commission),
-                         cv::cutWithMark(record.memo(), kMemoLength, QStringLiteral("…")), grouping};
+                         record.memo(), grouping};
             m_rows.push_back(std::move(row));
         };
         for (const JournalRecord &record : records) {

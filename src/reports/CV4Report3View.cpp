@@ -75,7 +75,7 @@ void CV4Report3View::drawPage(cv::Canvas &canvas)
                        QPointF(amountX, top() + kSectionHeadTop), kAmountWidth);
     drawThickRule(canvas, top() + kSectionHeadTop + kLineHeight, CV4ReportItem::kRuleHeight);
 
-    drawTreeRows(canvas, top() + kRowsStart, {c, kColumnWidth}, [&](const CV4ReportItem &row, double y) {
+    drawTreeRows(canvas, top() + kRowsStart, {c, kColumnWidth, true, amountX}, [&](const CV4ReportItem &row, double y) {
         drawRightJustified(canvas, formatAmount(row.value(0)), QPointF(amountX, y), kAmountWidth);
     });
 }

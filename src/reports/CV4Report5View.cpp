@@ -61,6 +61,8 @@ void addTrades(CV4Document &doc, const CVUnitModel &account, const QDate &from, 
     const auto trades = doc.reads().findTradeFrom(from, to, account.ident(), -1, 0);
     if (!trades) return;
     for (const auto &trade : *trades) {
+        // The other side of a transfer of units pays nothing, its commission included.
+        if (trade->account() != account.ident()) continue;
         const double r = cv::cashflow::rateAt(doc, account.currency(), trade->date());
         const CV4Trade::CashFlow flow = trade->cashFlow();
         if (flow.side == CV4Trade::CashFlow::In) sums.tradeIn += flow.value * r;

@@ -5,6 +5,7 @@
 #include "model/CV4Trade.h"
 #include "platform/CV4MiscUtilities.h"
 #include "platform/Localization.h"
+#include "reports/ReportTextCut.h"
 
 #include <algorithm>
 #include <map>
@@ -363,7 +364,7 @@ void CV4Report6View::drawPage(cv::Canvas &canvas)
             return;
         }
         if (isItem(row.level)) {
-            drawLeftJustified(canvas, itemLabel(row), QPointF(left() + kItemX, y));
+            cv::drawInColumn(canvas, itemLabel(row), QPointF(left() + kItemX, y), kValueX - kItemX);
         } else if (const char *key = sumKey(row.level)) {
             const bool total = row.level == InTotal || row.level == OutTotal || row.level == Net;
             drawLeftJustified(canvas, cv::localizedString(key), QPointF(left() + (total ? 0 : kTitleX), y));

@@ -99,11 +99,11 @@ void CV4Report7View::drawPage(cv::Canvas &canvas)
                        kAmountWidth);
     drawHeadRight(canvas, cv::localizedString("Report-Term-Comparison-Difference-Title"),
                        QPointF(x0 + kDiffX, line2), kAmountWidth);
-    drawHeadRight(canvas, cv::localizedString("Report-Term-Comparison-Fraction-Title"),
+    drawHeadRight(canvas, cv::localizedString("Report-Term-Comparison-Ratio-Title"),
                        QPointF(x0 + kPercentX, line2), kPercentWidth);
     drawThickRule(canvas, line2 + kLineHeight, CV4ReportItem::kRuleHeight);
 
-    drawTreeRows(canvas, top() + kRowsStart, {x0 + kNameX, kThinRuleWidth},
+    drawTreeRows(canvas, top() + kRowsStart, {x0 + kNameX, kThinRuleWidth, true, x0 + kFirstX},
                  [&](const CV4ReportItem &row, double y) { drawValues(canvas, y, row.value(0), row.value(1)); });
 }
 

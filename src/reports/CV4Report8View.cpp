@@ -1,5 +1,7 @@
 #include "reports/CV4Report8View.h"
 
+#include "reports/CategoryAmounts.h"
+
 #include "document/CV4Document.h"
 #include "model/CV4ActualModel.h"
 #include "model/CV4Budget.h"
@@ -25,7 +27,7 @@ public:
                                                 m_from, m_months);
         double sum = 0;
         for (const CVUnitModelPtr &child : node.children())
-            if (child && child->deepStatus() == 1) sum += totalValue(*child);
+            if (child && child->deepStatus() == 1 && !cv::staysOutOfTotals(*child)) sum += totalValue(*child);
         return sum;
     }
 
@@ -60,7 +62,7 @@ private:
     {
         double sum = 0;
         for (const CVUnitModelPtr &child : node.children()) {
-            if (!child || child->deepStatus() != 1) continue;
+            if (!child || child->deepStatus() != 1 || cv::staysOutOfTotals(*child)) continue;
             if (child->countChild() == 0)
                 sum += child->status() != 0 ? child->budgetAtDate(m_from, m_months) : 0;
             else
@@ -163,7 +165,8 @@ void CV4Report8View::drawPage(cv::Canvas &canvas)
         drawRightJustified(canvas, dash, QPointF(x0 + kDiffX, y), kAmountWidth);
         drawRightJustified(canvas, dash, QPointF(x0 + kPercentX, y), kPercentWidth);
     };
-    drawTreeRows(canvas, top() + kRowsStart, {x0 + kNameX, kThinRuleWidth, false}, values, headingValues);
+    drawTreeRows(canvas, top() + kRowsStart, {x0 + kNameX, kThinRuleWidth, false, x0 + kBudgetX}, values,
+                 headingValues);
 }
 
 namespace cv {

@@ -1,5 +1,8 @@
 #include "reports/CV4Report9View.h"
 
+#include "reports/CategoryAmounts.h"
+#include "reports/ReportTextCut.h"
+
 #include "document/CV4Document.h"
 #include "document/KavriNumberFormatter.h"
 #include "platform/Localization.h"
@@ -55,7 +58,8 @@ public:
             if (total == 0) continue;
             Rows ranked;
             for (const CVUnitModelPtr &child : root->children())
-                if (child->deepStatus() != 0) setItems(ranked, child, 1, section, total);
+                if (child->deepStatus() != 0 && !cv::staysOutOfTotals(*child))
+                    setItems(ranked, child, 1, section, total);
             if (ranked.empty()) continue;
             std::stable_sort(ranked.begin(), ranked.end(), [this](const CV4ReportItem &a, const CV4ReportItem &b) {
                 if (a.value(0) != b.value(0)) return m_ascending ? a.value(0) < b.value(0) : a.value(0) > b.value(0);
@@ -79,7 +83,7 @@ private:
         if (node.countChild() == 0) return m_sums[section].value(node.ident());
         double sum = 0;
         for (const CVUnitModelPtr &child : node.children())
-            if (child->deepStatus() != 0) sum += value(*child, section);
+            if (child->deepStatus() != 0 && !cv::staysOutOfTotals(*child)) sum += value(*child, section);
         return sum;
     }
 
@@ -93,7 +97,8 @@ private:
             return;
         }
         for (const CVUnitModelPtr &child : node->children())
-            if (child->deepStatus() != 0) setItems(rows, child, level + 1, section, sectionTotal);
+            if (child->deepStatus() != 0 && !cv::staysOutOfTotals(*child))
+                setItems(rows, child, level + 1, section, sectionTotal);
     }
 
     CV4Document &m_doc;
@@ -171,7 +176,7 @@ void CV4Report9View::drawPage(cv::Canvas &canvas)
         }
         if (row.level < 1) return;
         drawCentered(canvas, formatAmount(++rank), QPointF(left() + kRankX, y), kRankWidth);
-        drawLeftJustified(canvas, getFullCatName(*row.node), QPointF(left() + kNameX, y));
+        cv::drawInColumn(canvas, getFullCatName(*row.node), QPointF(left() + kNameX, y), kTotalX - kNameX);
         drawRightJustified(canvas, formatAmount(row.value(0)), QPointF(left() + kTotalX, y), kColumnWidth);
         drawRightJustified(canvas, share.stringForObjectValue(row.value(1)), QPointF(left() + kShareX, y),
                            kColumnWidth);

@@ -40,4 +40,28 @@ inline double arrivingValue(const CV4Document &doc, const CV4Actual &entry, cons
     return entry.amount() * rateAt(doc, from, entry.date());
 }
 
+// The money a trade moves in the cash part of `account`, in the account's
+// currency, as the balance cache counts it. Only the trade's own account
+// pays or receives: the receiving side of a transfer of units and a
+// settlement account move no money, the commission included.
+struct TradeMoney {
+    double in = 0, out = 0, commission = 0;
+};
+
+inline TradeMoney tradeMoney(const CV4Document &doc, const CV4Trade &trade, const CVUnitModel &account)
+{
+    if (trade.account() != account.ident()) return {};
+    double money = 0;
+    trade.changesForAccount(account.ident(), nullptr, &money);
+    double commission = trade.commission();
+    const CV4BrandPtr brand = doc.findBrand(trade.brand());
+    const int own = doc.getCurrency(account.currency());
+    const int traded = doc.getCurrency(brand ? brand->currency() : 0);
+    if (own != traded) {
+        money = doc.currency(own, money, traded, trade.date());
+        commission = doc.currency(own, commission, traded, trade.date());
+    }
+    return {money > 0 ? money : 0, money < 0 ? -money : 0, commission};
+}
+
 } // namespace cv::cashflow

@@ -6,6 +6,11 @@
 
 namespace cv {
 
+bool staysOutOfTotals(const CVUnitModel &category)
+{
+    return category.ident() == CV4ActualModel::LoanUnspecified;
+}
+
 double EntryConverter::defaultAmount(const CV4Actual &entry)
 {
     auto found = m_currencyOfAccount.constFind(entry.account());
@@ -58,7 +63,7 @@ double CategoryAmounts::amountOf(const CVUnitModel &node) const
 void CategoryAmounts::tickedLeaves(const CVUnitModel &node, QList<int> &out)
 {
     for (const CVUnitModelPtr &child : node.children()) {
-        if (!child) continue;
+        if (!child || staysOutOfTotals(*child)) continue;
         if (child->countChild() > 0)
             tickedLeaves(*child, out);
         else if (child->status() != 0)

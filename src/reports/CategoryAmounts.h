@@ -29,6 +29,11 @@ private:
     QHash<int, int> m_currencyOfAccount;   // account ident -> currency ident
 };
 
+// The money of a loan taken without a receiving account is filed under the
+// unassigned loan category, which the book keeps out of its totals; the
+// category reports leave it out too, so that every figure agrees.
+bool staysOutOfTotals(const CVUnitModel &category);
+
 class CategoryAmounts {
 public:
     // Reads the entries of the period carrying one of the groupings (none

@@ -1,5 +1,7 @@
 #include "reports/CategoryTreeRows.h"
 
+#include "reports/CategoryAmounts.h"
+
 namespace cv {
 
 bool CategoryTreeRows::isBelow(const CVUnitModel &node, const CVUnitModel *root)
@@ -37,7 +39,7 @@ CV4ReportView::Rows CategoryTreeRows::build(const CVUnitModelPtr &income, const 
             addTo(totals, own);
         }
         for (const CVUnitModelPtr &child : root->children())
-            if (child && child->deepStatus() == 1) addNode(rows, child, 1, totals);
+            if (child && child->deepStatus() == 1 && !staysOutOfTotals(*child)) addNode(rows, child, 1, totals);
         if (rows.size() == before) continue;
         rows.emplace_back(ThickRule, CV4ReportItem::kRuleHeight);
         rows.emplace_back(Total, CV4ReportItem::kRowHeight, root, totals);
@@ -68,7 +70,7 @@ void CategoryTreeRows::addNode(CV4ReportView::Rows &rows, const CVUnitModelPtr &
     heading.number = depth;
     rows.push_back(std::move(heading));
     for (const CVUnitModelPtr &child : node->children())
-        if (child && child->deepStatus() == 1) addNode(rows, child, level + 1, totals);
+        if (child && child->deepStatus() == 1 && !staysOutOfTotals(*child)) addNode(rows, child, level + 1, totals);
     if (!subtotal) return;
     // The budget report draws its subtotal rules from the name column of the top level.
     const int indent = m_shape == Shape::EveryGroup ? depth : 0;

@@ -3,6 +3,7 @@
 #include "document/CV4Document.h"
 #include "model/CV4ActualModel.h"
 #include "platform/Localization.h"
+#include "reports/ReportTextCut.h"
 
 namespace cv {
 
@@ -46,14 +47,16 @@ void CategoryTreeView::drawTreeRows(Canvas &canvas, double startTop, const TreeL
         const CV4ReportItem &row = data()[size_t(index)];
         const int depth = row.level >= 0 ? row.level : row.number;
         const double nameX = layout.nameX + kIndent * depth;
+        const auto drawName = [&](const QString &name, double x) {
+            drawInColumn(canvas, name, QPointF(x, y), layout.nameEnd - x);
+        };
         switch (row.level) {
         case CategoryTreeRows::Heading:
-            drawLeftJustified(canvas, row.node->name(), QPointF(nameX, y));
+            drawName(row.node->name(), nameX);
             if (headingValues) headingValues(row, y);
             break;
         case CategoryTreeRows::Subtotal:
-            drawLeftJustified(canvas, formatString(subtotalOf, {row.node->name()}),
-                              QPointF(layout.indentSubtotals ? nameX : layout.nameX, y));
+            drawName(formatString(subtotalOf, {row.node->name()}), layout.indentSubtotals ? nameX : layout.nameX);
             values(row, y);
             break;
         case CategoryTreeRows::Total:
@@ -68,7 +71,7 @@ void CategoryTreeView::drawTreeRows(Canvas &canvas, double startTop, const TreeL
             break;
         default:
             if (row.level >= 0 && row.node) {
-                drawLeftJustified(canvas, row.node->name(), QPointF(nameX, y));
+                drawName(row.node->name(), nameX);
                 values(row, y);
             }
             break;

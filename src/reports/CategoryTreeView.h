@@ -31,6 +31,7 @@ protected:
         double nameX = 0;               // a top-level name; each level indents it
         double ruleWidth = 0;           // a thin rule under a top-level group
         bool indentSubtotals = true;    // a subtotal's name stands with its group's
+        double nameEnd = 0;             // names are cut here, where the first value column starts
     };
     using RowValues = std::function<void(const CV4ReportItem &row, double y)>;
     // Draws the page's rows from `startTop`: names, headings, subtotals, the

@@ -1,7 +1,6 @@
 #pragma once
-// Report columns keep a fixed number of characters. A character is what the
-// reader sees as one: a surrogate pair or a base letter with its combining
-// marks is never split.
+// Report texts are cut to their column's width, never across a character
+// the reader sees as one.
 
 #include <QPointF>
 #include <QString>
@@ -9,11 +8,6 @@
 namespace cv {
 
 class Canvas;
-
-// The first `count` characters of the text; the text itself when not longer.
-QString leadingCharacters(const QString &text, int count);
-// The same, followed by `mark` when something was cut.
-QString cutWithMark(const QString &text, int count, const QString &mark);
 
 // Left-justified text in a column of a 14-point row whose top-left is `at`:
 // where it is wider than the column it is set a little smaller, and cut at

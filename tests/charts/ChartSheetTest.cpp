@@ -5,10 +5,16 @@
 #include "controls/AccountActualOutlineView.h"
 #include "document/CV4DocumentTestAccess.h"
 #include "document/CV4Preference.h"
+#include "model/CV4ActualModel.h"
 #include "platform/Localization.h"
 #include "platform/ScriptedAlertPresenter.h"
+#include "platform/widgets/CV4MiscUtilitiesWidgets.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QTimer>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QRadioButton>
@@ -97,10 +103,7 @@ TEST_F(SheetTest, PieOfAccountsNeedsNoEndDate)
         EXPECT_TRUE(sheet.drawButton()->isEnabled());
         EXPECT_FALSE(sheet.toDateField()->isEnabled());
         EXPECT_FALSE(sheet.intervalButton()->isEnabled());
-        const QString pdf = folder.filePath(QStringLiteral("pie.pdf"));
-        sheet.setPrintTarget(cv::PrintRunner::Mode::Pdf, pdf);
-        QTest::mouseClick(sheet.drawButton(), Qt::LeftButton);
-        EXPECT_GT(QFileInfo(pdf).size(), 0);
+        EXPECT_TRUE(sheet.print(cv::PrintRunner::Mode::Pdf, folder.filePath(QStringLiteral("pie.pdf"))));
         EXPECT_FALSE(m_book.doc->amountText().isCurrencyPrinting());
         // On the categories tab the pie needs its range again.
         sheet.tabView()->setCurrentIndex(1);
@@ -109,6 +112,30 @@ TEST_F(SheetTest, PieOfAccountsNeedsNoEndDate)
     }
     // The ticks do not outlast the sheet.
     EXPECT_EQ(m_book.doc->accountModel()->asset()->deepStatus(), 0);
+}
+
+TEST_F(SheetTest, DrawPrintsThroughTheDialogAndPreviewPreviews)
+{
+    auto bank = m_book.account(31, QStringLiteral("Bank"), 500);
+    m_book.rebuild();
+    ChartPanelController sheet(m_book.doc.get(), m_preference);
+    sheet.show();
+    EXPECT_FALSE(sheet.previewButton()->isEnabled());
+    clickTick(sheet.accView(), bank);
+    ASSERT_TRUE(sheet.previewButton()->isEnabled());
+    // Draw opens the print dialog, Preview the preview.
+    for (const auto &[button, dialog] : {std::pair{sheet.drawButton(), "QPrintDialog"},
+                                         std::pair{sheet.previewButton(), "QPrintPreviewDialog"}}) {
+        QString shown;
+        QTimer::singleShot(0, [&shown] {
+            QWidget *modal = QApplication::activeModalWidget();
+            shown = modal ? QString::fromLatin1(modal->metaObject()->className()) : QString();
+            if (auto *open = qobject_cast<QDialog *>(modal))
+                open->reject();
+        });
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_EQ(shown, QString::fromLatin1(dialog));
+    }
 }
 
 TEST_F(SheetTest, OverviewPeriodsAndComparisons)
@@ -146,6 +173,19 @@ TEST_F(SheetTest, OverviewCashFlow)
         double in, out;
     };
     const QDate day(2009, 3, 5);
+    // A trade of the broker (2004); a transfer of units goes to the second broker (2005).
+    const auto trade = [&](ChartBook &b, cv::TradeKind kind, double count, double price, double commission, int to) {
+        auto t = std::make_shared<CV4Trade>();
+        t->setDate(day);
+        t->setAccount(2004);
+        t->setTransfer(to);
+        t->setBrand(1);
+        t->setKind(kind);
+        t->setCount(count);
+        t->setUnitPrice(price);
+        t->setCommission(commission);
+        CV4DocumentTestAccess::updateTrade(*b.doc, t, nullptr);
+    };
     const std::vector<Case> cases = {
         {"bank to cash", [&](ChartBook &b) { b.transfer(day, 100, b.doc->findAccount(2000), b.doc->findAccount(2001)); },
          0, 0},
@@ -153,19 +193,9 @@ TEST_F(SheetTest, OverviewCashFlow)
          0, 200},
         {"loan to bank", [&](ChartBook &b) { b.transfer(day, 1000, b.doc->findAccount(2003), b.doc->findAccount(2000)); },
          1000, 0},
-        {"buy with commission",
-         [&](ChartBook &b) {
-             auto trade = std::make_shared<CV4Trade>();
-             trade->setDate(day);
-             trade->setAccount(2004);
-             trade->setBrand(1);
-             trade->setKind(cv::TradeKind::Buy);
-             trade->setCount(10);
-             trade->setUnitPrice(500);
-             trade->setCommission(20);
-             CV4DocumentTestAccess::updateTrade(*b.doc, trade, nullptr);
-         },
-         0, 5020},
+        {"buy with commission", [&](ChartBook &b) { trade(b, cv::TradeKind::Buy, 10, 500, 20, 0); }, 0, 5020},
+        {"units moved to another broker: only the payer's commission",
+         [&](ChartBook &b) { trade(b, cv::TradeKind::TransferUnits, 30, 0, 700, 2005); }, 0, 700},
     };
     for (const Case &c : cases) {
         ChartBook book;
@@ -173,8 +203,8 @@ TEST_F(SheetTest, OverviewCashFlow)
         book.account(30, QStringLiteral("Cash"));
         book.account(40, QStringLiteral("Card"));
         book.account(41, QStringLiteral("Loan"));
-        auto invest = book.account(32, QStringLiteral("Broker"));
-        samplebook::node(invest, 0, cv::NodeKind::CashPart, QString());
+        for (const QString &name : {QStringLiteral("Broker"), QStringLiteral("Broker B")})
+            samplebook::node(book.account(32, name), 0, cv::NodeKind::CashPart, QString());
         c.write(book);
         book.rebuild();
         InfoPanelController sheet(book.doc.get());
@@ -198,6 +228,9 @@ TEST_F(SheetTest, OverviewRanksExpensesAndBudgets)
     m_book.expense(QDate(2009, 3, 2), 150, food, bank);
     m_book.expense(QDate(2009, 3, 3), 1000, rent, bank);
     m_book.expense(QDate(2009, 3, 4), 320, fun, bank);
+    // A loan spent without a receiving account is outside the expense totals: not ranked.
+    m_book.expense(QDate(2009, 3, 5), 1200000, m_book.doc->findExpense(CV4ActualModel::LoanUnspecified),
+                   m_book.account(41, QStringLiteral("Car loan")));
     m_book.rebuild();
     InfoPanelController sheet(m_book.doc.get());
     typeDate(sheet.dateField(), QStringLiteral("2009/03/15"));
@@ -212,6 +245,9 @@ TEST_F(SheetTest, OverviewRanksExpensesAndBudgets)
     EXPECT_EQ(cell(sheet, T::OverBudget, 1, 0), QStringLiteral("Life"));
     EXPECT_EQ(cell(sheet, T::OverBudget, 1, 3), QStringLiteral("150.00"));
     EXPECT_EQ(cell(sheet, T::OverBudget, 2, 0), QString());
+    // Spent more than earned: the month's total in the viewer's colour of negatives.
+    EXPECT_EQ(sheet.tableView(T::ProfitLoss)->item(2, 1)->foreground().color(), cv::negativeColor());
+    EXPECT_NE(sheet.tableView(T::ProfitLoss)->item(1, 1)->foreground().color(), cv::negativeColor());
 
     sheet.levelStepper()->setValue(2);
     EXPECT_EQ(cell(sheet, T::TopExpenses, 2, 0), QStringLiteral("Life/Food"));

@@ -1,9 +1,11 @@
 // A template book with a year of entries, charted through the chart sheet
-// into PDF files and with both sheets shot as PNG under the build tree
+// into PDF files whose titles and legends are read back, and both sheets
+// checked for cut texts; the sheets are also shot as PNG under the build tree
 // (screenshots/{ja,en}/), for people to look at. Set CV_PRINT_OUT to a
 // folder to keep the PDFs (pdftoppm -png).
 
 #include "ChartBook.h"
+#include "PdfText.h"
 #include "support/Screenshots.h"
 
 #include "charts/ChartPanelController.h"
@@ -24,8 +26,10 @@
 #include <QFileInfo>
 #include <optional>
 #include <QPushButton>
+#include <QHeaderView>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -88,6 +92,8 @@ class ChartShots : public ::testing::TestWithParam<const char *> {
 protected:
     void SetUp() override
     {
+        if (cvtest::pdfTextMissing())
+            GTEST_SKIP() << "pdftotext is missing";
         cv::setLanguageOverride(QString::fromLatin1(GetParam()));
         CV4DocumentTestAccess::setTemplateIndex(0);
         m_doc.createDefault();
@@ -112,6 +118,17 @@ protected:
     QString m_folder;
 };
 
+// The visible columns narrower than their content: what a user sees cut.
+template <class View> std::string cutColumns(const View &view)
+{
+    const QAbstractItemView &cells = view; // where the content's width is public
+    std::string cut;
+    for (int c = 0; c < view.model()->columnCount(); ++c)
+        if (!view.isColumnHidden(c) && view.columnWidth(c) < cells.sizeHintForColumn(c))
+            cut += std::to_string(c) + " ";
+    return cut;
+}
+
 void tickAll(cv::AccountActualOutlineView *outline, const std::vector<CVUnitModelPtr> &nodes, ChartPanelController &sheet)
 {
     for (const CVUnitModelPtr &node : nodes) {
@@ -124,6 +141,7 @@ void tickAll(cv::AccountActualOutlineView *outline, const std::vector<CVUnitMode
 TEST_P(ChartShots, ChartsAndOverview)
 {
     const QString language = QString::fromLatin1(GetParam());
+    const bool ja = language == QLatin1String("ja");
     std::vector<CVUnitModelPtr> accounts, categories;
     leaves(m_doc.accountModel()->asset(), accounts);
     leaves(m_doc.accountModel()->debt(), accounts);
@@ -135,35 +153,53 @@ TEST_P(ChartShots, ChartsAndOverview)
     sheet.show();
     tickAll(sheet.accView(), accounts, sheet);
     EXPECT_TRUE(shoot(sheet, QStringLiteral("chart-sheet")));
+    EXPECT_EQ(cutColumns(*sheet.accView()), "");
+    // What each printed chart is titled, and what its first legend says.
     struct Print {
         const char *name;
         int tab, kind, interval;
+        const char *ja, *en; // title and legend
     };
-    for (const Print &p : {Print{"chart-line", 0, 0, 0}, Print{"chart-pie-accounts", 0, 2, 0}, Print{"chart-bar", 1, 1, 1},
-                           Print{"chart-line-categories", 1, 0, 1}, Print{"chart-pie-categories", 1, 2, 0}}) {
+    const Print prints[] = {{"chart-line", 0, 0, 0, "口座 資産", "Accounts Assets"},
+                            {"chart-pie-accounts", 0, 2, 0, "口座 資産", "Accounts Assets"},
+                            {"chart-bar", 1, 1, 1, "収入と支出 支出", "Income and Expenses Expenses"},
+                            {"chart-line-categories", 1, 0, 1, "収入と支出 支出", "Income and Expenses Expenses"},
+                            {"chart-pie-categories", 1, 2, 0, "収入と支出 支出", "Income and Expenses Expenses"}};
+    for (const Print &p : prints) {
         sheet.tabView()->setCurrentIndex(p.tab);
-        if (p.tab == 1 && sheet.chartItems().empty())
+        if (p.tab == 1 && sheet.chartItems().empty()) {
             tickAll(sheet.actView(), categories, sheet);
+            EXPECT_EQ(cutColumns(*sheet.actView()), "");
+        }
         sheet.paramButton()->setCurrentIndex(p.kind);
         if (sheet.intervalButton()->isEnabled())
             sheet.intervalButton()->setCurrentIndex(p.interval);
         const QString pdf = m_folder + QStringLiteral("/%1-%2.pdf").arg(QLatin1String(p.name), language);
         QFile::remove(pdf);
-        sheet.setPrintTarget(cv::PrintRunner::Mode::Pdf, pdf);
-        ASSERT_TRUE(sheet.drawButton()->isEnabled()) << p.name;
-        QTest::mouseClick(sheet.drawButton(), Qt::LeftButton);
-        EXPECT_GT(QFileInfo(pdf).size(), 0) << p.name;
+        ASSERT_TRUE(sheet.print(cv::PrintRunner::Mode::Pdf, pdf)) << p.name;
+        // The title heads the page, the date line comes next, then the legend.
+        const QStringList expected = QString::fromUtf8(ja ? p.ja : p.en).split(QLatin1Char(' '));
+        const QString text = cvtest::pdfText(pdf);
+        EXPECT_TRUE(text.startsWith(expected.mid(0, expected.size() - 1).join(QLatin1Char(' ')) + QLatin1Char(' ')))
+            << p.name << ": " << text.toStdString();
+        EXPECT_TRUE(text.contains(QLatin1Char(' ') + expected.last() + QLatin1Char(' '))) << p.name;
     }
     sheet.hide();
 
     InfoPanelController overview(&m_doc);
     typeDate(overview.dateField(), QStringLiteral("2009/12/31"));
+    // One name in the menu and on the sheet.
+    EXPECT_EQ(overview.windowTitle(), QString::fromUtf8(ja ? "財務概況" : "Financial Overview"));
+    EXPECT_EQ(cv::localizedString("Menu Financial Overview"), overview.windowTitle() + QStringLiteral("…"));
     EXPECT_TRUE(shoot(overview, QStringLiteral("overview-balance")));
     overview.tabView()->setCurrentIndex(1);
     EXPECT_TRUE(shoot(overview, QStringLiteral("overview-flow")));
     QTest::mouseClick(overview.monthOption(), Qt::LeftButton);
     overview.tabView()->setCurrentIndex(2);
     EXPECT_TRUE(shoot(overview, QStringLiteral("overview-ranking")));
+    for (auto table : {InfoPanelController::BalanceSheet, InfoPanelController::ProfitLoss, InfoPanelController::CashFlow,
+                       InfoPanelController::TopExpenses, InfoPanelController::OverBudget})
+        EXPECT_EQ(cutColumns(*overview.tableView(table)), "") << table;
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, ChartShots, ::testing::Values("ja", "en"));

@@ -9,7 +9,10 @@
 
 #include <gmock/gmock.h>
 
+#include <array>
 #include <cmath>
+#include <functional>
+#include <map>
 
 using cv::RecordingCanvas;
 using Op = RecordingCanvas::Op;
@@ -102,6 +105,41 @@ TEST(ChartHelpers, SampleDates)
     EXPECT_TRUE(CV4SeriesChartView::sampleDates(QDate(2009, 2, 1), QDate(2009, 1, 31), false).empty());
 }
 
+// Per device pixel column: the first, lowest, highest and last y of the points with one.
+std::map<double, std::array<double, 4>> pixelColumns(const std::vector<QPointF> &points, double scale)
+{
+    std::map<double, std::array<double, 4>> columns;
+    for (const QPointF &p : points) {
+        if (std::isnan(p.y()))
+            continue;
+        auto [at, added] = columns.try_emplace(std::floor(p.x() * scale), std::array<double, 4>{p.y(), p.y(), p.y(), p.y()});
+        at->second = {at->second[0], std::min(at->second[1], p.y()), std::max(at->second[2], p.y()), p.y()};
+    }
+    return columns;
+}
+
+TEST(ChartHelpers, ReducedLinesKeepEveryPixelColumnsExtremes)
+{
+    const std::pair<const char *, std::function<double(int)>> shapes[] = {
+        {"flat", [](int) { return 50.0; }},
+        {"zig-zag", [](int i) { return i % 2 ? 0.0 : 400.0 + i % 7; }},
+        {"single spike", [](int i) { return i == 3001 ? 900.0 : 10.0; }},
+        {"gaps", [](int i) { return i % 5 < 2 ? qQNaN() : (i % 13) * 30.0; }},
+    };
+    // Twenty years of days across a landscape plot, on screen, a printer and the PDF's grid.
+    for (const auto &[name, value] : shapes) {
+        for (double scale : {1.0, 300.0 / 72, 1200.0 / 72}) {
+            std::vector<QPointF> points;
+            for (int i = 0; i < 7305; ++i)
+                points.emplace_back(100 + 450.0 * i / 7304, value(i));
+            const std::vector<QPointF> reduced = CV4LineChartView::reducedLine(points, scale);
+            EXPECT_EQ(pixelColumns(reduced, scale), pixelColumns(points, scale)) << name << " " << scale;
+            EXPECT_LE(reduced.size(), 4 * pixelColumns(points, scale).size()) << name << " " << scale;
+            EXPECT_TRUE(std::is_sorted(reduced.begin(), reduced.end(), [](auto a, auto b) { return a.x() < b.x(); }));
+        }
+    }
+}
+
 TEST_F(ChartViewTest, PagesFollowAssetsAndDebts)
 {
     auto wallet = m_book.account(30, QStringLiteral("Wallet"), 1000);
@@ -143,12 +181,14 @@ TEST_F(ChartViewTest, LinesStayInTheBoxAndBarsSkipEmptyColumns)
 {
     auto wallet = m_book.account(30, QStringLiteral("Wallet"), 0);
     auto bank = m_book.account(31, QStringLiteral("Bank"), 0);
+    auto savings = m_book.account(31, QStringLiteral("Savings"), 150000);
+    auto deposit = m_book.account(31, QStringLiteral("Deposit"), 900000);
     auto salary = m_book.category(true, QStringLiteral("Salary"));
     m_book.income(QDate(2009, 1, 20), 900, salary, wallet);
     m_book.income(QDate(2009, 2, 20), 1234, salary, bank);
     m_book.rebuild();
 
-    auto line = chart<CV4LineChartView>(0, 1, {wallet, bank}, QDate(2009, 1, 31), QDate(2009, 4, 30));
+    auto line = chart<CV4LineChartView>(0, 1, {wallet, bank, savings, deposit}, QDate(2009, 1, 31), QDate(2009, 4, 30));
     EXPECT_EQ(line->series(0).values.columnSize(), 3);
     RecordingCanvas canvas;
     line->drawSheet(1, canvas);
@@ -156,20 +196,27 @@ TEST_F(ChartViewTest, LinesStayInTheBoxAndBarsSkipEmptyColumns)
     ASSERT_EQ(frames.size(), 1);
     const QRectF plotBox = frames.front().rect.adjusted(-1, -1, 1, 1);
     const QList<RecordingCanvas::Call> paths = canvas.calls(Op::StrokePath);
-    ASSERT_EQ(paths.size(), 2);
+    ASSERT_EQ(paths.size(), 4);
     for (const auto &path : paths)
         EXPECT_TRUE(plotBox.contains(path.rect.topLeft()) && plotBox.contains(path.rect.bottomRight()));
     EXPECT_TRUE(canvas.texts().contains(QStringLiteral("09/02")));
+    // 0 to 900,000 in units of 10,000 is labelled every 100,000: the top moves out to a label.
+    EXPECT_EQ(canvas.texts().filter(QStringLiteral("00,000")).join(QLatin1Char('|')),
+              QStringLiteral("100,000|200,000|300,000|400,000|500,000|600,000|700,000|800,000|900,000|1,000,000"));
 
     // January: wallet 900 alone; before it the bank's 0 and the wallet's 0 give no column.
     auto bars = chart<CV4CBarChartView>(0, 0, {wallet, bank}, QDate(2009, 1, 18), QDate(2009, 1, 21));
     canvas.clear();
     bars->drawSheet(1, canvas);
     const auto fills = canvas.calls(Op::FillRect);
-    const int walletBars = int(std::count_if(fills.begin(), fills.end(), [](const RecordingCanvas::Call &c) {
-        return c.color == CV4ChartView::chartColor(0) && c.rect.height() > 2;
-    }));
-    EXPECT_EQ(walletBars, 2); // the 20th and the 21st
+    const auto count = [&fills](auto &&which) { return std::count_if(fills.begin(), fills.end(), which); };
+    EXPECT_EQ(count([](const RecordingCanvas::Call &c) {
+                  return c.color == CV4ChartView::chartColor(0) && c.rect.height() > 10;
+              }),
+              2); // the 20th and the 21st
+    // Bars' legend shows areas, as the pie's does; lines' legend shows lines.
+    EXPECT_EQ(count([](const RecordingCanvas::Call &c) { return c.rect.size() == QSizeF(48, 10); }), 2);
+    EXPECT_EQ(count([](const RecordingCanvas::Call &c) { return c.rect.size() == QSizeF(48, 2); }), 0);
     EXPECT_TRUE(canvas.texts().contains(QStringLiteral("100%")));
 }
 
@@ -179,21 +226,27 @@ TEST_F(ChartViewTest, PieLegendAndWedges)
         std::vector<double> balances;
         const char *legend;  // name, value and rate row by row, then the total; "|" between
         int wedges;
-        const char *labels;  // on the wedges: shares of the positive values
+        const char *labels;  // shares of the positive values: white on dark wedges, "/b" black on light ones or outside
         int swatches;        // none for the members of a gathered slice
+        const char *name = "A"; // the accounts' names, numbered
     };
     const std::vector<Case> cases = {
         {{90, 6, 3, 1}, "A0|90|90.00|A1|6|6.00|Others (under 5%)|4|4.00|A2|3|3.00|A3|1|1.00|Total|100", 3,
-         "90.00|6.00|4.00", 3},
-        {{80, 15, 5}, "A0|80|80.00|A1|15|15.00|A2|5|5.00|Total|100", 3, "80.00|15.00|5.00", 3},
+         "90.00|6.00|4.00/b", 3},
+        {{80, 15, 5}, "A0|80|80.00|A1|15|15.00|A2|5|5.00|Total|100", 3, "80.00|15.00|5.00/b", 3},
+        {{30, 20, 20, 15, 15}, "A0|30|30.00|A1|20|20.00|A2|20|20.00|A3|15|15.00|A4|15|15.00|Total|100", 5,
+         "30.00|20.00|20.00|15.00/b|15.00/b", 5},
         {{0, 0}, "A0|0|0.00|A1|0|0.00|Total|0", 0, "", 2},
+        // Long names take the room their figures leave.
+        {{60, 40}, "Savings at the credit union 0|60|60.00|Savings at the credit union 1|40|40.00|Total|100", 2,
+         "60.00|40.00", 2, "Savings at the credit union "},
         {{100, -20}, "A0|100|125.00|A1|-20|-25.00|Total|80", 1, "100.00", 2},
     };
     for (const Case &c : cases) {
         ChartBook book;
         std::vector<CVUnitModelPtr> accounts;
         for (double balance : c.balances)
-            accounts.push_back(book.account(31, QStringLiteral("A%1").arg(accounts.size()), balance));
+            accounts.push_back(book.account(31, QString::fromUtf8(c.name) + QString::number(accounts.size()), balance));
         book.rebuild();
         cv::PageSetup setup = a4();
         CV4PieChartView pie(setup);
@@ -201,18 +254,26 @@ TEST_F(ChartViewTest, PieLegendAndWedges)
                         QDate(2009, 1, 1), QDate());
         EXPECT_EQ(setup.orientation, cv::PageSetup::Portrait);
         RecordingCanvas canvas;
-        pie.drawSheet(1, canvas);
+        {
+            // The page's own print mode ends inside the run's, not with it.
+            cv::CurrencyPrintingScope run(*book.doc);
+            pie.drawSheet(1, canvas);
+            EXPECT_TRUE(book.doc->amountText().isCurrencyPrinting());
+        }
         const QStringList legend = QString::fromUtf8(c.legend).split(QLatin1Char('|'));
         const QStringList texts = canvas.texts();
         const qsizetype first = texts.indexOf(QStringLiteral("Share"));
         ASSERT_GE(first, 0);
         EXPECT_EQ(texts.mid(first + 1, legend.size()), legend) << c.balances.front();
         EXPECT_EQ(canvas.calls(Op::FillPath).size(), c.wedges) << c.balances.front();
-        QStringList white;
-        for (const auto &call : canvas.calls(Op::Text))
-            if (call.color == QColor(Qt::white))
-                white << call.text;
-        EXPECT_EQ(white.join(QLatin1Char('|')), QString::fromUtf8(c.labels)) << c.balances.front();
+        if (legend.contains(QStringLiteral("Others (under 5%)")))
+            EXPECT_EQ(canvas.calls(Op::FillPath).last().color, QColor(Qt::black));
+        QStringList labels;
+        const QList<RecordingCanvas::Call> drawn = canvas.calls(Op::Text);
+        // The wedges' labels follow the legend's total.
+        for (qsizetype t = texts.lastIndexOf(QStringLiteral("Total")) + 2; t < drawn.size(); ++t)
+            labels << drawn[t].text + (drawn[t].color == QColor(Qt::white) ? QString() : QStringLiteral("/b"));
+        EXPECT_EQ(labels.join(QLatin1Char('|')), QString::fromUtf8(c.labels)) << c.balances.front();
         const auto fills = canvas.calls(Op::FillRect);
         EXPECT_EQ(std::count_if(fills.begin(), fills.end(), [](const RecordingCanvas::Call &f) {
                       return qFuzzyCompare(f.rect.width(), 48) && qFuzzyCompare(f.rect.height(), 10);
@@ -221,30 +282,6 @@ TEST_F(ChartViewTest, PieLegendAndWedges)
             << c.balances.front();
         EXPECT_FALSE(book.doc->amountText().isCurrencyPrinting());
     }
-}
-
-TEST_F(ChartViewTest, PieGathersSmallSlicesInBlackWithinTheRunsPrintMode)
-{
-    std::vector<CVUnitModelPtr> accounts;
-    for (double balance : {90, 6, 3, 1})
-        accounts.push_back(m_book.account(31, QStringLiteral("A%1").arg(accounts.size()), balance));
-    m_book.rebuild();
-    cv::PageSetup setup = a4();
-    CV4PieChartView pie(setup);
-    pie.setDocument(m_book.doc.get(), 0, CV4PieChartView::kSorted, QString(), accounts, QDate(2009, 1, 1), QDate());
-    const auto &slices = pie.slices(0);
-    ASSERT_EQ(slices.size(), 5u);
-    EXPECT_EQ(slices[2].unit, nullptr);
-    EXPECT_EQ(slices[2].colorIndex, CV4ChartView::kBlackIndex);
-    RecordingCanvas canvas;
-    {
-        // The page's own print mode ends inside the run's, not with it.
-        cv::CurrencyPrintingScope run(*m_book.doc);
-        pie.drawSheet(1, canvas);
-        EXPECT_TRUE(m_book.doc->amountText().isCurrencyPrinting());
-    }
-    EXPECT_FALSE(m_book.doc->amountText().isCurrencyPrinting());
-    EXPECT_EQ(canvas.calls(Op::FillPath).last().color, QColor(Qt::black));
 }
 
 TEST_F(ChartViewTest, PieSumsCategoriesOverTheRange)

@@ -13,37 +13,21 @@
 #include "platform/Localization.h"
 #include "support/SampleBook.h"
 
+#include "PdfText.h"
+
 #include <QDir>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gmock/gmock.h>
 
 namespace {
 
-QString run(const QString &program, const QStringList &args)
-{
-    QProcess process;
-    process.start(program, args);
-    if (!process.waitForFinished(30000))
-        return {};
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-// The text of a PDF on one line; poppler answers some CJK glyphs as Kangxi
-// radicals, which compatibility normalisation maps back.
-QString pdfText(const QString &file)
-{
-    return run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")})
-        .normalized(QString::NormalizationForm_KC)
-        .simplified();
-}
+using cvtest::pdfText;
 
 std::string pdfInfo(const QString &file)
 {
-    return run(QStringLiteral("pdfinfo"), {file}).simplified().toStdString();
+    return cvtest::runTool(QStringLiteral("pdfinfo"), {file}).simplified().toStdString();
 }
 
 void addRows(std::vector<CV4InfoMainViewParam> &rows, const CVUnitModelPtr &node, int level, int kind)
@@ -59,8 +43,8 @@ class PrintToPdfTest : public ::testing::TestWithParam<const char *> {
 protected:
     void SetUp() override
     {
-        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-            GTEST_SKIP() << "poppler-utils missing";
+        if (cvtest::pdfTextMissing())
+            GTEST_SKIP() << "pdftotext is missing";
         cv::setLanguageOverride(QString::fromLatin1(GetParam()));
         m_doc = samplebook::makeRichBook();
         ASSERT_TRUE(m_doc);

@@ -1,10 +1,16 @@
 // The document file, the working copy, saving and day numbers.
+#include "CV4DocumentTestAccess.h"
 #include "StoreTestSupport.h"
+#include "document/CV4DocumentBackup.h"
+#include "document/DocumentContainer.h"
 
+#include <QCoreApplication>
 #include <QDirIterator>
+#include <QProcess>
 #include <QRandomGenerator>
 
 #include <csignal>
+#include <sched.h>
 #include <sys/resource.h>
 #include <zlib.h>
 
@@ -47,8 +53,51 @@ QStringList filesIn(const QString &folder)
     return files;
 }
 
+const char *kChildBook = "CV_SAVE_CHILD_BOOK";
+const char *kChildUnnamed = "CV_SAVE_CHILD_UNNAMED";
+
+// Runs only as the second process started below: opens the book and saves it
+// over itself under a file-size limit below the packed size, so the kernel
+// kills it with SIGXFSZ in the middle of writing the pack.
+TEST(SavingChild, KilledMidPack)
+{
+    const QString book = qEnvironmentVariable(kChildBook);
+    if (book.isEmpty()) GTEST_SKIP() << "runs only as a second process";
+    cv::work::setWorkFolder(QFileInfo(book).absolutePath() + QStringLiteral("/ChildWork"));
+    cv::ReplacingFile::setUnnamedTemporaries(qEnvironmentVariable(kChildUnnamed) == QLatin1String("1"));
+    CV4DataModel store;
+    ASSERT_TRUE(store.open(book));
+    const struct rlimit noCore {0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+    struct rlimit limit {};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = rlim_t(QFileInfo(book).size() / 4);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    std::signal(SIGXFSZ, SIG_DFL);
+    store.save(book);
+}
+
 class ContainerTest : public StoreTest {
 protected:
+    // Memos that do not compress, so the book packs to `entries` times 500 bytes or so.
+    void putRandomMemos(int entries)
+    {
+        QRandomGenerator random(7);
+        ASSERT_TRUE(store->beginTransaction());
+        for (int i = 0; i < entries; ++i) {
+            QString memo;
+            for (int word = 0; word < 60; ++word) memo += QString::number(random.generate64(), 36);
+            ASSERT_TRUE(store->putExpense(
+                entry(0, QDate(2008, 1, 1).addDays(i % 700), random.bounded(100000) / 4.0, 1001, 2001, memo)));
+        }
+        ASSERT_TRUE(store->commitTransaction());
+    }
+    // The hidden files beside the books.
+    QStringList hiddenFiles() const
+    {
+        return QDir(tmp.path()).entryList({QStringLiteral(".*")}, QDir::Files | QDir::Hidden | QDir::System);
+    }
+
     // A saved document with a few entries; answers its path.
     QString savedDocument(const QString &name)
     {
@@ -101,37 +150,124 @@ TEST_F(ContainerTest, SaveAndOpenGiveBackTheSameDatabase)
 
 // Files written by earlier builds, and other gzip tools, read the saved file
 // with plain zlib: it must be one standard member, its checks intact, nothing
-// after it, though it is packed in pieces (long memos make several).
+// after it, whether one or two free cores pack it in one call or more pack it
+// in pieces (long memos make several).
 TEST_F(ContainerTest, SavedFileIsOneGzipMemberPlainZlibReads)
 {
-    QRandomGenerator random(7);
-    for (int i = 0; i < 3000; ++i) {
-        QString memo;
-        for (int word = 0; word < 60; ++word) memo += QString::number(random.generate64(), 36);
-        store->putExpense(
-            entry(0, QDate(2008, 1, 1).addDays(i % 700), random.bounded(100000) / 4.0, 1001, 2001, memo));
-    }
+    putRandomMemos(3000);
     ASSERT_GT(QFileInfo(store->workingPath()).size(), 2 << 20);
-    const QString file = path(QStringLiteral("plain-zlib.cvv2"));
-    ASSERT_TRUE(store->save(file));
-    const QByteArray packed = readAll(file);
-    ASSERT_GT(packed.size(), 18);
-    EXPECT_EQ(quint8(packed[0]), 0x1f);
-    EXPECT_EQ(quint8(packed[1]), 0x8b);
-    EXPECT_EQ(quint8(packed[2]), 8);   // deflate
+    cpu_set_t all, some;
+    ASSERT_EQ(sched_getaffinity(0, sizeof all, &all), 0);
+    for (int cores : {1, 2, 4}) {
+        SCOPED_TRACE(cores);
+        // One and two as taskset leaves them; four whatever else runs.
+        CPU_ZERO(&some);
+        for (int cpu = 0, taken = 0; cpu < CPU_SETSIZE && taken < cores; ++cpu)
+            if (CPU_ISSET(cpu, &all)) CPU_SET(cpu, &some), ++taken;
+        const bool pinned = cores < 4 && sched_setaffinity(0, sizeof some, &some) == 0;
+        ASSERT_TRUE(pinned || cores == 4);
+        cv::DocumentContainer::setCoresForTests(pinned ? 0 : cores);
+        const QString file = path(QStringLiteral("plain-zlib-%1.cvv2").arg(cores));
+        const bool saved = store->save(file);
+        sched_setaffinity(0, sizeof all, &all);
+        cv::DocumentContainer::setCoresForTests(0);
+        ASSERT_TRUE(saved);
+        const QByteArray packed = readAll(file);
+        ASSERT_GT(packed.size(), 18);
+        EXPECT_EQ(quint8(packed[0]), 0x1f);
+        EXPECT_EQ(quint8(packed[1]), 0x8b);
+        EXPECT_EQ(quint8(packed[2]), 8);   // deflate
 
-    z_stream z{};
-    ASSERT_EQ(inflateInit2(&z, 16 + MAX_WBITS), Z_OK);
-    QByteArray plain(readAll(store->workingPath()).size() + 8 + 1, '\0');
-    z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(packed.constData()));
-    z.avail_in = uInt(packed.size());
-    z.next_out = reinterpret_cast<Bytef *>(plain.data());
-    z.avail_out = uInt(plain.size());
-    EXPECT_EQ(inflate(&z, Z_FINISH), Z_STREAM_END);   // checks the CRC and the size
-    EXPECT_EQ(z.avail_in, 0u);
-    plain.truncate(qsizetype(z.total_out));
-    inflateEnd(&z);
-    EXPECT_EQ(plain, QByteArray("KAVRICV4") + readAll(store->workingPath()));
+        z_stream z{};
+        ASSERT_EQ(inflateInit2(&z, 16 + MAX_WBITS), Z_OK);
+        QByteArray plain(readAll(store->workingPath()).size() + 8 + 1, '\0');
+        z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(packed.constData()));
+        z.avail_in = uInt(packed.size());
+        z.next_out = reinterpret_cast<Bytef *>(plain.data());
+        z.avail_out = uInt(plain.size());
+        EXPECT_EQ(inflate(&z, Z_FINISH), Z_STREAM_END);   // checks the CRC and the size
+        EXPECT_EQ(z.avail_in, 0u);
+        plain.truncate(qsizetype(z.total_out));
+        inflateEnd(&z);
+        EXPECT_EQ(plain, QByteArray("KAVRICV4") + readAll(store->workingPath()));
+    }
+    // The pieces' file is the larger: both ways were taken.
+    EXPECT_GT(QFileInfo(path(QStringLiteral("plain-zlib-4.cvv2"))).size(),
+              QFileInfo(path(QStringLiteral("plain-zlib-1.cvv2"))).size());
+    EXPECT_EQ(hiddenFiles(), QStringList());
+}
+
+// A save killed in the middle leaves the old book byte for byte; what it wrote
+// on the way is gone once the book is opened again, also where the file system
+// has no unnamed temporaries and the new file has its name from the start. A
+// running process's temporary and another host's stay; a stopped backup
+// copy's goes with the next backup.
+TEST_F(ContainerTest, WhatAKilledSaveLeftGoesWhenTheBookIsOpenedAgain)
+{
+    putRandomMemos(400);
+    const QString book = path(QStringLiteral("killed.cvv2"));
+    ASSERT_TRUE(store->save(book));
+    const QByteArray old = readAll(book);
+    ASSERT_GT(old.size(), 128 * 1024);
+    QString host;   // as a stopped save of this machine writes it
+    const auto leftover = [&](const QString &target, qint64 pid, const QString &on = QString()) {
+        return QStringLiteral(".%1.saving-%2-%3").arg(target, on.isEmpty() ? host : on).arg(pid);
+    };
+    qint64 deadPid = 0;
+    for (bool unnamed : {false, true}) {
+        SCOPED_TRACE(unnamed);
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QString::fromLatin1(kChildBook), book);
+        env.insert(QString::fromLatin1(kChildUnnamed), QString::number(unnamed));
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=SavingChild.*")});
+        ASSERT_TRUE(child.waitForStarted(10000));
+        deadPid = child.processId();
+        ASSERT_TRUE(child.waitForFinished(60000));
+        ASSERT_EQ(child.exitStatus(), QProcess::CrashExit);
+        if (!unnamed) {
+            host = hiddenFiles().value(0).section(QLatin1Char('-'), 1, -2);
+            ASSERT_EQ(hiddenFiles(), QStringList{leftover(QStringLiteral("killed.cvv2"), deadPid)});
+        }
+        // init runs as long as the machine.
+        QStringList kept{leftover(QStringLiteral("killed.cvv2"), 1),
+                         leftover(QStringLiteral("killed.cvv2"), deadPid, QStringLiteral("elsewhere"))};
+        kept.sort();
+        for (const QString &name : kept) writeFile(path(name), "x");
+
+        EXPECT_EQ(readAll(book), old);
+        CV4DataModel reopened;
+        ASSERT_TRUE(reopened.open(book));
+        EXPECT_EQ(entryCount(reopened), 400);
+        EXPECT_EQ(hiddenFiles(), kept);
+        for (const QString &name : kept) QFile::remove(path(name));
+    }
+
+    // The backup folder: a copy stopped on an earlier day, and one a running process makes.
+    const QString backups = path(QStringLiteral("Backup"));
+    cv::backup::setFolders(backups, path(QStringLiteral("OldSupport")));
+    cv::backup::setClock([] { return QDate(2009, 6, 7); });
+    cv::backup::setCountSource([] { return 5; });
+    ASSERT_TRUE(QDir().mkpath(backups));
+    const QString household = path(QStringLiteral("Household.cvv2"));
+    {
+        CV4Document made;
+        CV4DocumentTestAccess::createFromTemplate(made, QStringLiteral("default"));
+        ASSERT_TRUE(made.writeToFile(household, CV4Document::kTypeV2));
+    }
+    const QString running = leftover(QStringLiteral("Household.09-06-07.cvv2"), 1);
+    writeFile(backups + QLatin1Char('/') + leftover(QStringLiteral("Household.09-06-01.cvv2"), deadPid), "x");
+    writeFile(backups + QLatin1Char('/') + running, "x");
+    CV4Document doc;
+    ASSERT_TRUE(doc.initWithContentsOfFile(household, CV4Document::kTypeV2));
+    const bool saved = doc.writeToFile(household, CV4Document::kTypeV2);
+    cv::backup::setFolders(QString());
+    cv::backup::setClock(nullptr);
+    cv::backup::setCountSource(nullptr);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(QDir(backups).entryList(QDir::Files | QDir::Hidden),
+              QStringList({running, QStringLiteral("Household.09-06-07.cvv2")}));
 }
 
 TEST_F(ContainerTest, UncompressedMagicAndDatabaseOpen)

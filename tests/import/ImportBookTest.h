@@ -25,7 +25,7 @@ protected:
     std::vector<Stored> stored()
     {
         CV4SearchConditions all;
-        all.date = {QDate(1900, 1, 1), QDate(2999, 1, 1)};
+        all.date = {QDate(1, 1, 1), QDate(9999, 12, 31)};
         std::vector<Stored> out;
         const auto entries = doc->dataModel()->findActual(all);
         for (const CV4ActualPtr &e : entries.value())

@@ -6,6 +6,8 @@
 #include "import/ImportBookTest.h"
 #include "platform/ScriptedAlertPresenter.h"
 
+#include <QLabel>
+
 #include <gtest/gtest.h>
 
 using namespace paneltest;
@@ -16,9 +18,11 @@ namespace {
 
 class ImportSheetTest : public importtest::ImportBookTest {
 protected:
-    // Food, Salary and the card for rows 0-2 of S1, then bank A for all rows.
+    // Food (after the card as partner), Salary and the card for rows 0-2 of S1, then bank A for all rows.
     void chooseForS1(ImportSheetPage &page)
     {
+        page.click(Sheet::TransferColumn, 0);
+        ASSERT_TRUE(page.choose("C"));
         page.click(Sheet::CategoryColumn, 0);
         ASSERT_TRUE(page.choose("Food"));
         page.click(Sheet::CategoryColumn, 1);
@@ -28,6 +32,15 @@ protected:
         page.selectAll();
         page.menu(Sheet::MenuAccount);
         ASSERT_TRUE(page.choose("A"));
+    }
+
+    // An OFX 1.x statement of account 999 in `currency`; each row "yyyyMMdd amount name".
+    QString statement(const char *name, const QByteArray &currency, const QList<QByteArray> &rows)
+    {
+        QByteArray body = "OFXHEADER:100\n\n<OFX><STMTRS><CURDEF>" + currency + "<BANKACCTFROM><ACCTID>999</BANKACCTFROM>";
+        for (const QByteArray &row : rows)
+            body += "\n<STMTTRN><DTPOSTED>" + row.split(' ')[0] + "<TRNAMT>" + row.split(' ')[1] + "<NAME>" + row.split(' ')[2] + "</STMTTRN>";
+        return writeFile(QLatin1String(name), body + "\n</STMTRS></OFX>\n" + QByteArray(100, '\n'));
     }
 
     const QString shop = u"スーパー東町店"_qs;
@@ -182,15 +195,63 @@ TEST_F(ImportSheetTest, DefaultsNeverTransferTheWalletToItself)
 
 TEST_F(ImportSheetTest, FilesThatAreNoStatementAreNamed)
 {
+    const QString empty = statement("empty.ofx", "JPY", {});
     const std::pair<const char *, const char *> cases[] = {
-        {"S1c.ofx", "not recognised"}, {"S5.ofx", "damaged"}, {"none.ofx", "could not be opened"}};
+        {"S7.csv", "not recognised"}, {"S5.ofx", "damaged"}, {"none.ofx", "could not be opened"},
+        {"empty.ofx", "no transactions"}};
     for (const auto &[file, words] : cases) {
         ScriptedAlertPresenter alerts;
         ImportSheetPage page(doc.get());
-        EXPECT_FALSE(page.load(file));
+        EXPECT_FALSE(page.loadPath(QLatin1String(file) == QLatin1String("empty.ofx") ? empty : page.samplePath(file)));
         EXPECT_TRUE(page.sheet.rows().empty());
         ASSERT_EQ(alerts.asked.size(), 1u) << file;
         EXPECT_TRUE(alerts.asked[0].message.contains(QLatin1String(file))) << file;
         EXPECT_TRUE(alerts.asked[0].message.contains(QLatin1String(words))) << alerts.asked[0].message.toStdString();
+    }
+}
+
+// Statements in another currency than the account's, and their transfers.
+TEST_F(ImportSheetTest, StatementRowsAsStored)
+{
+    struct Case {
+        const char *what;
+        QString path;
+        const char *account;                                         // for every row
+        std::vector<std::tuple<int, int, const char *>> picks;       // column, row, name
+        const char *notice;                                          // words the sheet shows before OK
+        std::vector<Stored> stored;
+        double balanceA, balanceU;
+    };
+    const Case cases[] = {
+        {"Canadian cents into a yen account", statement("cad.ofx", "CAD", {"20240105 -6.57 Tim", "20240106 -316.42 Rent"}),
+         "A", {{Sheet::CategoryColumn, 0, "Food"}, {Sheet::CategoryColumn, 1, "Food"}}, "CAD",
+         {{QDate(2024, 1, 5), cv::EntryKind::Expense, 6, kFood, kA, 0, "Tim"},
+          {QDate(2024, 1, 6), cv::EntryKind::Expense, 316, kFood, kA, 0, "Rent"}}, 10000 - 322, 0},
+        // As the transfer panels store it: $200 into U, their yen at the book's rate (100) out of A.
+        {"a dollar payment from a yen account", statement("usd.ofx", "USD", {"20240105 200.00 PAYMENT", "20240106 -12.345 Fee"}),
+         "U", {{Sheet::TransferColumn, 0, "A"}, {Sheet::CategoryColumn, 1, "Food"}}, "",
+         {{QDate(2024, 1, 5), cv::EntryKind::Transfer, 20000, 10, kA, kU, "PAYMENT"},
+          {QDate(2024, 1, 6), cv::EntryKind::Expense, 12.34, kFood, kU, 0, "Fee"}}, 10000 - 20000, 200 - 12.34},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        doc = makeBook();
+        ImportSheetPage page(doc.get());
+        ASSERT_TRUE(page.loadPath(c.path));
+        page.selectAll();
+        page.menu(Sheet::MenuAccount);
+        ASSERT_TRUE(page.choose(QLatin1String(c.account)));
+        for (const auto &[column, row, name] : c.picks) {
+            page.click(column, row);
+            ASSERT_TRUE(page.choose(QLatin1String(name)));
+        }
+        EXPECT_EQ(page.sheet.noticeLabel()->isVisible(), *c.notice != 0);
+        EXPECT_TRUE(page.sheet.noticeLabel()->text().contains(QLatin1String(c.notice)));
+        page.ok();
+        EXPECT_EQ(page.sheet.result(), 1);
+        EXPECT_EQ(stored(), c.stored);
+        const QDate end(2024, 12, 31);
+        EXPECT_DOUBLE_EQ(doc->rawValueForAccount(doc->findAccount(kA), end), c.balanceA);
+        EXPECT_NEAR(doc->rawValueForAccount(doc->findAccount(kU), end), c.balanceU, 1e-9);
     }
 }

@@ -1,7 +1,8 @@
 // The import toolkit: splitters, decoder, dates and amounts,
-// learned mappings.
+// learned mappings, the file guard.
 
 #include "import/DelimitedText.h"
+#include "import/ImportSheetPage.h"
 #include "import/LearnedMapping.h"
 #include "import/StatementValues.h"
 #include "import/TextDecoder.h"
@@ -9,8 +10,13 @@
 #include "document/CV4Document.h"
 #include "document/EditScope.h"
 #include "panels/PanelTestSupport.h"
+#include "platform/ScriptedAlertPresenter.h"
+
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace cv;
 
@@ -79,21 +85,14 @@ TEST(TextDecoder, EncodingsMarksAndBadBytes)
     for (const Case &c : cases) EXPECT_EQ(decodeText(c.bytes, c.encoding), c.text) << c.bytes.toHex().toStdString();
     EXPECT_TRUE(isValidUtf8("\xE6\x9D\xB1"));
     EXPECT_FALSE(isValidUtf8("caf\xE9"));
-    EXPECT_EQ(encodingForName(u"Shift_JIS"), TextEncoding::ShiftJis);
-    EXPECT_EQ(encodingForName(u"euc-jp"), TextEncoding::EucJp);
-    EXPECT_EQ(encodingForName(u"KOI8-R"), std::nullopt);
-}
-
-TEST(StatementValues, DatesAreStrict)
-{
-    const std::pair<QString, std::optional<QDate>> cases[] = {
-        {"2008/5/1", QDate(2008, 5, 1)},     {"2008-05-01", QDate(2008, 5, 1)}, {" 2008.5.1 ", QDate(2008, 5, 1)},
-        {"20080501", QDate(2008, 5, 1)},     {u"２００８／５／１"_qs, QDate(2008, 5, 1)},
-        {"1200", std::nullopt},              {"2008/2/30", std::nullopt},       {"2008/5-1", std::nullopt},
-        {"today", std::nullopt},             {"May 1 2008", std::nullopt},      {"", std::nullopt},
-        {"200805011", std::nullopt},
-    };
-    for (const auto &[text, date] : cases) EXPECT_EQ(parseStatementDate(text), date) << text.toStdString();
+    // The names XML declarations and OFX 1.x headers use.
+    const std::pair<const char *, std::optional<TextEncoding>> names[] = {
+        {"932 SJIS Shift_JIS SHIFT-JIS cp932 Windows-31J", TextEncoding::ShiftJis}, {"euc-jp EUCJP", TextEncoding::EucJp},
+        {"1252 8859-1 ISO-8859-1 LATIN1", TextEncoding::Windows1252}, {"UTF-8 CSUNICODE", TextEncoding::Utf8},
+        {"KOI8-R NONE", std::nullopt}};
+    for (const auto &[list, encoding] : names)
+        for (const QString &name : QString::fromLatin1(list).split(' '))
+            EXPECT_EQ(encodingForName(name), encoding) << name.toStdString();
 }
 
 TEST(StatementValues, AmountsAnyCurrency)
@@ -149,4 +148,24 @@ TEST_F(LearnedMappingTest, RecordsRoundTripAndLearnOnlyChanges)
     // A row that is no dictionary reads as empty.
     ASSERT_TRUE(doc->dataModel()->putImportMappingData("junk", MobileAccountMapping));
     EXPECT_TRUE(LearnedMapping::read(*doc, MobileAccountMapping).isEmpty());
+}
+
+class ImportFileTest : public paneltest::BookTest {};
+
+// A FIFO would hang the sheet, a device be read without end: only regular
+// files are read, and the alert names what was refused.
+TEST_F(ImportFileTest, OnlyRegularFilesAreRead)
+{
+    QTemporaryDir dir;
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("fifo.csv")).constData(), 0600), 0);
+    const std::pair<QString, QString> cases[] = {
+        {dir.filePath("fifo.csv"), "fifo.csv"}, {dir.path() + "/", QFileInfo(dir.path()).fileName()}, {"/dev/zero", "zero"}};
+    for (const auto &[path, name] : cases) {
+        ScriptedAlertPresenter alerts;
+        ImportPage<ImportTextPanelController> page(doc.get());
+        EXPECT_FALSE(page.loadPath(path));
+        ASSERT_EQ(alerts.asked.size(), 1u) << name.toStdString();
+        const QString message = alerts.asked[0].message;
+        EXPECT_TRUE(message.contains(u"“" + name + u"”") && message.contains(u"not an ordinary file")) << message.toStdString();
+    }
 }

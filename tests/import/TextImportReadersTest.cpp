@@ -51,7 +51,9 @@ TEST(TextStatementReader, SampleS7InEveryEncodingAndSeparator)
                                                            {"S7.csv", TextEncoding::ShiftJis},   // the mark decides
                                                            {"S7-cp932.csv", TextEncoding::ShiftJis},
                                                            {"S7-eucjp.csv", TextEncoding::EucJp},
-                                                           {"S7.tsv", TextEncoding::Utf8}};
+                                                           {"S7.tsv", TextEncoding::Utf8},
+                                                           {"S7-utf16le.csv", TextEncoding::ShiftJis},
+                                                           {"S7-utf16be.tsv", TextEncoding::Utf8}};
     for (const auto &[name, encoding] : files) {
         QByteArray data = sample(name);
         ASSERT_FALSE(data.isEmpty()) << name;
@@ -68,8 +70,8 @@ TEST(TextStatementReader, LongLinesAmountsAndUndecodableText)
     for (int i = 0; i < 4; ++i) EXPECT_EQ(long_.rows[size_t(i)]->amount(), 100.0 * (i + 1));
 
     const std::pair<const char *, std::optional<double>> amounts[] = {
-        {"\\7,000", 7000}, {"¥7,000", 7000}, {"$ 1,200.50", 1200.5}, {"-12", -12}, {" 12 ", 12},
-        {"7,000yen", std::nullopt}, {"abc", std::nullopt}, {"1e5", std::nullopt}, {"", std::nullopt}};
+        {"\\7,000", 7000}, {"¥7,000", 7000}, {"$ 1,200.50", 1200.5}, {"-12", -12}, {" 12 ", 12}, {"1,234-", -1234},
+        {"7,000yen", std::nullopt}, {"abc", std::nullopt}, {"1e5", std::nullopt}, {"", std::nullopt}, {"-12-", std::nullopt}};
     for (const auto &[text, value] : amounts) EXPECT_EQ(parseTextAmount(QString::fromUtf8(text)), value) << text;
 
     // Through the reader: CP932 "\" before an expense, and bytes no encoding reads.
@@ -103,9 +105,31 @@ TEST(MobileEntryReader, SampleS9WithEveryLineEndAndEncoding)
         EXPECT_EQ(got, expected) << name;
     }
     // The encoding is decided once for the whole file: a mark, else valid UTF-8, else CP932.
-    EXPECT_EQ(decodeMobileFile(QByteArray("\xFF\xFE" "a\0b\0", 6)), QStringLiteral("ab"));
-    EXPECT_EQ(decodeMobileFile("\x82\xa0"), u"あ"_qs);
-    EXPECT_EQ(decodeMobileFile("\xE3\x81\x82"), u"あ"_qs);
+    const std::pair<QByteArray, QString> texts[] = {{QByteArray("\xFF\xFE" "a\0b\0", 6), "ab"}, {"\x82\xa0", u"あ"_qs},
+                                                    {"\xE3\x81\x82", u"あ"_qs}, {"caf\xE9", u"café"_qs}};
+    for (const auto &[bytes, text] : texts) EXPECT_EQ(decodeMobileFile(bytes), text) << bytes.toHex().toStdString();
+}
+
+// One strict date for the three readers: a four-digit year of 1900-2099 in
+// any of its forms, never a guessed century; and lines that end right after
+// their last amount.
+TEST(TextReaders, DatesAndShortLinesOfSampleS18)
+{
+    const QByteArray data = sample("S18.csv");
+    using Row = std::pair<QDate, double>;   // income above 0, expense below
+    auto signedRow = [](const CV4Actual &r) { return Row(r.date(), r.kind() == cv::EntryKind::Expense ? -r.amount() : r.amount()); };
+    std::vector<Row> text, mobile, prices;
+    for (const CV4ActualPtr &row : readTextStatement(data, TextEncoding::Utf8).rows) text.push_back(signedRow(*row));
+    for (const MobileEntry &row : readMobileEntries(data)) mobile.push_back(signedRow(*row.entry));
+    for (const CV4PriceTimePtr &v : readPriceList(data, [](QStringView t) { return parseFundValue(t); }))
+        prices.emplace_back(v->date(), v->price());
+    auto dated = [](double value, std::vector<Row> more) {   // the five forms of 2018/1/5 to 1/9
+        for (int day = 9; day >= 5; --day) more.insert(more.begin(), Row(QDate(2018, 1, day), value));
+        return more;
+    };
+    EXPECT_EQ(text, dated(200, {{QDate(2018, 1, 12), 700}, {QDate(2018, 1, 13), -800}, {QDate(2018, 1, 14), 1234}}));
+    EXPECT_EQ(mobile, dated(300, {{QDate(2018, 1, 13), 800}, {QDate(2018, 1, 14), -1234}}));
+    EXPECT_EQ(prices, dated(300, {}));
 }
 
 TEST(PriceListReader, SamplesS10AndS11)

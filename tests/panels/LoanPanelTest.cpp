@@ -3,6 +3,7 @@
 #include "PanelTestSupport.h"
 #include "support/EntryPage.h"
 
+#include "model/CV4ActualModel.h"
 #include "panels/sheets/LoanPanelController.h"
 #include "platform/ScriptedAlertPresenter.h"
 
@@ -74,6 +75,13 @@ TEST(LoanPanelTest, ANewLoansScheduleAndItsOkGate)
     Loan panel(doc.get(), node);
     fillConditions(panel, 2);
     EXPECT_FALSE(panel.isOkEnabled());  // no schedule yet
+    // The default category of the loan's money says what it is for.
+    const QString unspecified = doc->displayName(*doc->findExpense(CV4ActualModel::LoanUnspecified));
+    int shown = 0;
+    for (const QPushButton *button : panel.findChildren<QPushButton *>())
+        if (button->text() == unspecified && ++shown)
+            EXPECT_EQ(button->toolTip(), cv::localizedString("Loan-Usage-Unspecified-Purpose"));
+    EXPECT_EQ(shown, 1);
     panel.showPage(1);
     ASSERT_EQ(panel.effectiveDataCount(), 12);
     EXPECT_TRUE(panel.isOkEnabled());

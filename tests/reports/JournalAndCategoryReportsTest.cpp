@@ -102,8 +102,8 @@ TEST_F(Reports2Test, JournalOfEveryTickedAccount)
           "Total of Bank A | 300,000 | 267,000 | 353,000"}},
         {"the cash part carries its own 0, trades with their commissions", 1, 0, 0, 3,
          {"Broker/Cash", heads, "05/05 | Xfer Bank A | 150,000 | 150,000", "05/08 | Trade:Alpha:Buy | 120,000",
-          "Trade:Alpha:Buy | 600 | 29,400", "05/20 | Trade:Alpha:Sel | 65,000", "Trade:Alpha:Sel | 400 | 94,000",
-          "05/28 | Trade:Alpha:Div | 1,500 | 95,500", "Total of Broker/Cash | 216,500 | 121,000 | 95,500"}},
+          "Trade:Alpha:Buy:Commission | 600 | 29,400", "05/20 | Trade:Alpha:Sell | 65,000",
+          "Trade:Alpha:Sell:Commission | 400 | 94,000", "05/28 | Trade:Alpha:Dividend | 1,500 | 95,500", "Total of Broker/Cash | 216,500 | 121,000 | 95,500"}},
         {"a holding counts units", 1, 0, 0, 4,
          {"Broker/Alpha", "Category/Account | Memo | Group | Units In | Units Out | Units Held",
           "05/01 | Units carried over | 100", "05/08 | Trade:Buy | 100 | 200", "05/20 | Trade:Sell | 50 | 150",
@@ -131,8 +131,9 @@ TEST_F(Reports2Test, IncomeAndExpenseByCategory)
     auto zeros = report(2, 0, 1);
     ASSERT_TRUE(zeros);
     const QStringList expense = pageLines(drawPage(*zeros, 2));
+    // The unassigned loan category stays out, as it stays out of the book's expense total.
     for (int ident : {30, 32, 33})
-        EXPECT_TRUE(expense.contains(doc->findExpense(ident)->name() + QStringLiteral(" | 0"))) << ident;
+        EXPECT_EQ(expense.contains(doc->findExpense(ident)->name() + QStringLiteral(" | 0")), ident != 33) << ident;
 }
 
 TEST_F(Reports2Test, ItemisedCategoriesEachOnTheirOwnPages)
@@ -157,7 +158,7 @@ TEST_F(Reports2Test, ItemisedCategoriesEachOnTheirOwnPages)
 TEST_F(Reports2Test, TermComparisonOfTwoPeriods)
 {
     const QString dates = QStringLiteral("2008/04/01 | 2008/05/01");
-    const QString heads = QStringLiteral("%1 | to 2008/04/30 | to 2008/05/31 | Difference | Share %");
+    const QString heads = QStringLiteral("%1 | to 2008/04/30 | to 2008/05/31 | Difference | 2nd as % of 1st");
     expectPages({
         {"income", 6, 0, 0, 1,
          {dates, heads.arg("Income"), "Salary | 300,000 | 300,000 | 0 | 100.00",
@@ -330,17 +331,21 @@ TEST_F(Reports2Test, MendedFaults)
     samplebook::currency(*doc, 2, QStringLiteral("USD"), 100, 2)->setPrefix(QStringLiteral("$"));
     addAccount(2001, 31, QStringLiteral("Dollars"), 2);
     addEntry(cv::EntryKind::Transfer, QDate(2008, 5, 6), 10000, 0, kBank, {}, 2001);
-    // Texts are cut by characters: an emoji and an accent stay whole.
-    addCategory(doc->actualModel()->expense(), 2100, QStringLiteral("ABCDEFGHIJKLMNe\u0301Z"));
-    addEntry(cv::EntryKind::Expense, QDate(2008, 5, 7), 500, 2100, 2001, QStringLiteral("abcdefghij😀x"));
+    // Texts take their column's width: a category prints whole, a memo too long for its
+    // column is cut there with "…".
+    addCategory(doc->actualModel()->expense(), 2100, QStringLiteral("Groceries and sundries"));
+    const QString memo = QStringLiteral("Weekly shopping at the supermarket by the station, with the neighbours");
+    addEntry(cv::EntryKind::Expense, QDate(2008, 5, 7), 500, 2100, 2001, memo);
     tickOnly(*doc, {2001});
     auto dollars = report(1);
     ASSERT_TRUE(dollars);
     const QStringList journal = pageLines(drawPage(*dollars, 1));
     EXPECT_TRUE(journal.contains("Dollars($)"));
     EXPECT_TRUE(journal.contains("05/06 | Xfer Bank A | 100.00 | 100.00"));
-    EXPECT_TRUE(journal.contains(QStringLiteral("05/07 | ABCDEFGHIJKLMNe\u0301 | abcdefghij😀… | 500.00 | -400.00")))
-        << journal.join('\n').toStdString();
+    const QStringList row = journal.filter(QStringLiteral("05/07")).value(0).split(QStringLiteral(" | "));
+    ASSERT_EQ(row.size(), 5) << journal.join('\n').toStdString();
+    EXPECT_EQ(row[1], QStringLiteral("Groceries and sundries"));
+    EXPECT_TRUE(row[2].startsWith(QStringLiteral("Weekly shopping at")) && row[2].endsWith(QStringLiteral("…"))) << row[2].toStdString();
 
     // An entry filed under a category of the other tree is left out alone,
     // with the log line; the categories after it still print.

@@ -2,6 +2,8 @@
 // the value blanking and full names, through a minimal report over Fixture F.
 #include "ReportFixture.h"
 
+#include "support/SampleBook.h"
+
 #include "platform/Localization.h"
 
 #include <gtest/gtest.h>
@@ -123,6 +125,13 @@ TEST_F(ReportEngineTest, NoTwoTextsOfALineOverlapOnAnyKind)
 {
     constexpr double kGap = 1;   // texts that touch read as one
     for (const auto &brand : doc->brandList()) brand->setOutlineState(1);
+    // Names and a memo longer than any column: each is cut where its column ends.
+    doc->findAccount(kCard)->setName(QStringLiteral("クレジットカード（メイン）楽天ゴールドカード家族会員"));
+    doc->findAccount(kBank)->setName(QStringLiteral("Mitsubishi UFJ Bank, the household's savings account"));
+    doc->findExpense(kFood)->setName(QStringLiteral("Groceries and household supplies for the week"));
+    auto shopping = samplebook::entry(cv::EntryKind::Expense, QDate(2008, 5, 21), 1234, kFood, kBank);
+    shopping->setMemo(QStringLiteral("Weekly shopping at the supermarket by the station, with the neighbours"));
+    doc->updateExpense(shopping, nullptr);
     for (const char *language : {"ja", "en"}) {
         cv::setLanguageOverride(QString::fromLatin1(language));
         for (int kind = 0; kind < cv::kReportKindCount; ++kind) {

@@ -246,12 +246,11 @@ TEST_F(ReportPanelTest, ReportsPrintToPdfAndPreviewWithoutTouchingTheBook)
     ASSERT_TRUE(panel->runReport(cv::PrintRunner::Mode::Pdf, pdf));
     QProcess text;
     text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    if (text.waitForFinished(20000) && text.exitCode() == 0) {
-        const QString out = QString::fromUtf8(text.readAllStandardOutput());
-        EXPECT_TRUE(out.contains(QStringLiteral("Account Balances"))) << out.toStdString();
-        EXPECT_TRUE(out.contains(QStringLiteral("28,000")));
-        EXPECT_TRUE(out.contains(QStringLiteral("373,000")));
-    }
+    ASSERT_TRUE(text.waitForFinished(20000) && text.exitCode() == 0) << "pdftotext (poppler-utils) is needed";
+    const QString out = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(out.contains(QStringLiteral("Account Balances"))) << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("28,000")));
+    EXPECT_TRUE(out.contains(QStringLiteral("373,000")));
 
     EXPECT_EQ(preview(), 1) << "the preview draws the same pages";
 
@@ -284,14 +283,26 @@ TEST_F(ReportPanelTest, EveryKindPrintsAndPreviewsOnItsPaper)
     doc->setPrintInfo(info);
     doc->updateChangeCount(CV4DocumentChanges::ChangeCleared);
     const std::vector<int> categories{kSalary, kLiving, kRent};
-    const std::pair<int, std::vector<int>> kinds[] = {   // ticked accounts or categories; none: the security
-        {0, {kWallet, kBank, kCard}}, {9, {}}, {1, {kBank}}, {2, categories}, {3, {kFood}}, {4, categories},
-        {5, categories}, {6, {kLiving, kRent}}, {7, categories}, {8, categories}};
+    const struct {
+        int report;
+        std::vector<int> ticks;   // accounts or categories; none: the security
+        const char *texts[2][2];  // the title and a total the pages show, in Japanese and in English
+    } kinds[] = {
+        {0, {kWallet, kBank, kCard}, {{"口座残高レポート", "負債合計"}, {"Account Balances", "Total Debts"}}},
+        {9, {}, {{"銘柄別売買レポート", "Alpha 合計"}, {"Securities Trades", "Total of Alpha"}}},
+        {1, {kBank}, {{"口座明細レポート", "Bank A 合計"}, {"Account Journal", "Total of Bank A"}}},
+        {2, categories, {{"収支レポート", "支出合計"}, {"Income and Expenses", "Total Expenses"}}},
+        {3, {kFood}, {{"費目別明細レポート", "Living/Food 小計"}, {"Itemised Categories", "Subtotal of Living/Food"}}},
+        {4, categories, {{"キャッシュフロー", "出金 合計"}, {"Cash Flow", "Total Cash Out"}}},
+        {5, categories, {{"キャッシュフロー明細", "証券の受取 小計"}, {"Cash Flow Detail", "Securities Receipts Subtotal"}}},
+        {6, {kLiving, kRent}, {{"期間比較レポート", "Living 小計"}, {"Period Comparison", "Subtotal of Living"}}},
+        {7, categories, {{"予算比較レポート", "支出合計"}, {"Budget Comparison", "Total Expenses"}}},
+        {8, categories, {{"ランキング", "支出合計"}, {"Ranking", "Total Expenses"}}}};
     for (const char *language : {"ja", "en"}) {
         cv::setLanguageOverride(QString::fromLatin1(language));
         panel = std::make_unique<CV4ReportPanel>(doc.get(), &preference);
         panel->show();
-        for (const auto &[report, ticks] : kinds) {
+        for (const auto &[report, ticks, texts] : kinds) {
             panel->kindButton()->setCurrentIndex(report);
             const CV4ReportPanel::Tab &tab = panel->tab(report);
             if (report == 7) months(QStringLiteral("2008"), 5, QStringLiteral("2008"), 5);
@@ -306,8 +317,15 @@ TEST_F(ReportPanelTest, EveryKindPrintsAndPreviewsOnItsPaper)
             ASSERT_TRUE(panel->runReport(cv::PrintRunner::Mode::Pdf, pdf)) << language << " " << report;
             QProcess info;
             info.start(QStringLiteral("pdfinfo"), {pdf});
-            if (info.waitForFinished(20000) && info.exitCode() == 0)
-                EXPECT_EQ(info.readAllStandardOutput().contains("842 x 595"), report == 9) << report;
+            ASSERT_TRUE(info.waitForFinished(20000) && info.exitCode() == 0) << "pdfinfo (poppler-utils) is needed";
+            EXPECT_EQ(info.readAllStandardOutput().contains("842 x 595"), report == 9) << report;
+            QProcess text;
+            text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+            ASSERT_TRUE(text.waitForFinished(20000) && text.exitCode() == 0);
+            // The CJK font maps some ideographs to their radicals' code points: compare them compatibly.
+            const QString shown = QString::fromUtf8(text.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+            for (const char *expected : texts[language[0] == 'e'])
+                EXPECT_TRUE(shown.contains(QString::fromUtf8(expected))) << language << " " << report << ": " << expected;
             EXPECT_GT(preview(), 0) << language << " " << report;
             EXPECT_EQ(doc->printInfo()->orientation(), CVPrintInfo::Portrait) << report;
         }

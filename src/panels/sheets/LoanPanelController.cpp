@@ -136,6 +136,9 @@ void LoanPanelController::setButtonStatus()
     m_accountButton->setText(accountName(m_inAccount));
     const CVUnitModelPtr usage = m_usage ? m_document->findExpense(m_usage) : nullptr;
     m_usageButton->setText(usage ? m_document->displayName(*usage) : QString());
+    // The default category's name speaks of repayment: say what it is for.
+    m_usageButton->setToolTip(m_usage == kLoanUsageCategory ? cv::localizedString("Loan-Usage-Unspecified-Purpose")
+                                                            : QString());
     m_repaymentButton->setText(accountName(m_repayment));
 }
 

@@ -42,6 +42,19 @@ public:
     virtual void strokeLine(const QPointF &from, const QPointF &to, double lineWidth, const QColor &color) = 0;
     virtual void fillPath(const QPainterPath &path, const QColor &color) = 0;
     virtual void strokePath(const QPainterPath &path, double lineWidth, const QColor &color) = 0;
+    // The same stroke as a path through the points, drawn the device's
+    // fastest way: a rasteriser pays for every edge a scan line crosses.
+    virtual void strokePolyline(const QPointF *points, qsizetype count, double lineWidth, const QColor &color)
+    {
+        if (count < 2)
+            return;
+        QPainterPath path(points[0]);
+        for (qsizetype i = 1; i < count; ++i)
+            path.lineTo(points[i]);
+        strokePath(path, lineWidth, color);
+    }
+    // Device pixels per point across the page: finer detail cannot show.
+    virtual double devicePixelsPerPoint() const { return 1; }
     virtual void drawImage(const QRectF &rect, const QImage &image) = 0;
 
     // Clipping nests with save/restore.

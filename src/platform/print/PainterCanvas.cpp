@@ -2,8 +2,14 @@
 
 #include "platform/Assert.h"
 
+#include <QLineF>
 #include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
 
 namespace cv {
 
@@ -109,6 +115,75 @@ void PainterCanvas::fillPath(const QPainterPath &path, const QColor &color)
 void PainterCanvas::strokePath(const QPainterPath &path, double lineWidth, const QColor &color)
 {
     m_painter.strokePath(path, QPen(color, lineWidth));
+}
+
+void PainterCanvas::strokePolyline(const QPointF *points, qsizetype count, double lineWidth, const QColor &color)
+{
+    if (count < 2)
+        return;
+    const QPaintEngine *engine = m_painter.paintEngine();
+    const QPaintEngine::Type type = engine ? engine->type() : QPaintEngine::Pdf;
+    if (type == QPaintEngine::Picture) {
+        // A preview's recording is painted again on the screen at every zoom:
+        // short runs keep each fill small there and the recording compact.
+        constexpr qsizetype kRun = 8;
+        m_painter.setPen(QPen(color, lineWidth));
+        for (qsizetype at = 0; at + 1 < count; at += kRun)
+            m_painter.drawPolyline(points + at, int(std::min(kRun + 1, count - at)));
+        return;
+    }
+    if (type != QPaintEngine::Raster) {
+        // Vector output keeps the path with its joins.
+        m_painter.setPen(QPen(color, lineWidth));
+        m_painter.drawPolyline(points, int(count));
+        return;
+    }
+    // The raster engine strokes a path by filling its outline, scan line by
+    // scan line over every edge: thousands of spikes take seconds. Separate
+    // butt-ended lines take its quick line path; the bevel of each join and
+    // the square ends are added, so the ink is the path's.
+    const double half = lineWidth / 2;
+    std::vector<QLineF> lines;
+    lines.reserve(size_t(count));
+    for (qsizetype i = 1; i < count; ++i)
+        if (points[i] != points[i - 1])
+            lines.emplace_back(points[i - 1], points[i]);
+    if (lines.empty())
+        return;
+    auto extended = [half](QPointF from, QPointF to) {
+        const QLineF line(from, to);
+        return to + (to - from) * (half / line.length());
+    };
+    lines.front().setP1(extended(lines.front().p2(), lines.front().p1()));
+    lines.back().setP2(extended(lines.back().p1(), lines.back().p2()));
+    QPen pen(color, lineWidth);
+    pen.setCapStyle(Qt::FlatCap);
+    m_painter.setPen(pen);
+    m_painter.drawLines(lines.data(), int(lines.size()));
+
+    m_painter.setPen(Qt::NoPen);
+    m_painter.setBrush(color);
+    for (size_t i = 1; i < lines.size(); ++i) {
+        const QPointF a = lines[i - 1].p2() - lines[i - 1].p1();
+        const QPointF b = lines[i].p2() - lines[i].p1();
+        const double la = std::hypot(a.x(), a.y());
+        const double lb = std::hypot(b.x(), b.y());
+        const double turn = (a.x() * b.y() - a.y() * b.x()) / (la * lb);
+        // Nearly straight joins leave no gap worth a polygon.
+        if (std::fabs(turn) < 0.02)
+            continue;
+        const double side = turn > 0 ? -half : half;
+        const QPointF at = lines[i].p1();
+        const QPointF bevel[3] = {at, at + QPointF(-a.y(), a.x()) * (side / la), at + QPointF(-b.y(), b.x()) * (side / lb)};
+        m_painter.drawConvexPolygon(bevel, 3);
+    }
+    m_painter.setBrush(Qt::NoBrush);
+}
+
+double PainterCanvas::devicePixelsPerPoint() const
+{
+    // The painter's own scale (a preview's zoom) counts as well as the device's.
+    return std::hypot(m_painter.deviceTransform().m11(), m_painter.deviceTransform().m12());
 }
 
 void PainterCanvas::drawImage(const QRectF &rect, const QImage &image)

@@ -32,6 +32,8 @@ public:
     void strokeLine(const QPointF &from, const QPointF &to, double lineWidth, const QColor &color) override;
     void fillPath(const QPainterPath &path, const QColor &color) override;
     void strokePath(const QPainterPath &path, double lineWidth, const QColor &color) override;
+    void strokePolyline(const QPointF *points, qsizetype count, double lineWidth, const QColor &color) override;
+    double devicePixelsPerPoint() const override;
     void drawImage(const QRectF &rect, const QImage &image) override;
     void save() override;
     void restore() override;

@@ -1,0 +1,348 @@
+// Every report kind against the book's own balances and the cache's sums. On
+// each edge of the period (the day before, the first day, the last day, the
+// day after) the book holds entries, dollar transfers with and without a
+// converted amount, accounts opened, 30 units moved from broker A to broker B
+// for a commission of 700, a car loan of 1,000,000 spent without a receiving
+// account (a fee typed against it) and a loan paid into the bank (a refund
+// into it).
+#include "ReportFixture.h"
+
+#include "model/CV4ActualModel.h"
+#include "reports/CV4Report1View.h"
+#include "reports/CV4Report2View.h"
+#include "reports/CV4Report4View.h"
+#include "reports/CV4Report5View.h"
+#include "reports/CV4Report6View.h"
+#include "reports/CV4Report9View.h"
+#include "reports/CV4Report11View.h"
+#include "reports/CategoryTreeRows.h"
+#include "support/SampleBook.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <set>
+
+using namespace reportfixture;
+using cv::NodeKind;
+
+namespace {
+
+const QDate kFirst(2009, 3, 1), kLast(2009, 3, 31);
+const QDate kEdges[] = {kFirst.addDays(-1), kFirst, kLast, kLast.addDays(1)};
+enum Ident {
+    Bank = 1000, Dollars, BrokerA, BrokerB, BrokerC, Card, CarLoan, HomeLoan, Salary, Food, Fees, Refunds,
+    Opened = 1100,       // + 0..3: a savings account opened on each edge
+    OpenedCard = 1110,   // + 0..3: a card opened on each edge
+    Alpha = 1,
+};
+
+std::shared_ptr<CV4AssetModel> opened(const QDate &date, double value)
+{
+    auto record = std::make_shared<CV4BankModel>();
+    record->setDate(date);
+    record->setInitialValue(value);
+    return record;
+}
+
+std::unique_ptr<CV4Document> makeEdgeBook()
+{
+    using namespace samplebook;
+    using cv::EntryKind;
+    auto doc = makeYenBook();
+    if (!doc) return nullptr;
+    doc->settings()->setFiscalDayOfMonth(0);
+    currency(*doc, 2, QStringLiteral("USD"), 100, 2);
+    auto alpha = std::make_shared<CV4Brand>();
+    alpha->setIdent(Alpha);
+    alpha->setName(QStringLiteral("Alpha"));
+    alpha->setCurrency(1);
+    alpha->setOutlineState(1);
+    doc->addBrand(alpha);
+    const CVUnitModelPtr assets = doc->accountModel()->asset(), debts = doc->accountModel()->debt();
+    const QDate early(2008, 12, 1);
+    doc->findAccount(10)->setExtra(opened(early, 10000));
+    node(assets, Bank, NodeKind::Bank, QStringLiteral("Bank"), opened(early, 2000000));
+    node(assets, Dollars, NodeKind::Bank, QStringLiteral("Dollars"), opened(early, 1000))->setCurrency(2);
+    node(debts, Card, NodeKind::CreditCard, QStringLiteral("Card"), opened(early, 0));
+    for (int ident : {BrokerA, BrokerB, BrokerC}) {
+        const QDate day = ident == BrokerC ? kFirst : early;
+        node(node(assets, ident, NodeKind::Investment, QStringLiteral("Broker %1").arg(ident), opened(day, 5000)), 0,
+             NodeKind::CashPart, QString());
+    }
+    auto unit = std::make_shared<CV4InvestUnit>();   // Broker C's holding, opened on the first day
+    unit->setBrand(Alpha);
+    unit->setDate(kFirst);
+    unit->setUnits(20);
+    node(doc->findAccount(BrokerC), 1200, NodeKind::Holding, QString(), unit);
+    for (int i = 0; i < 4; ++i) {
+        node(assets, Opened + i, NodeKind::Bank, QStringLiteral("Savings %1").arg(i), opened(kEdges[i], 1000));
+        node(debts, OpenedCard + i, NodeKind::CreditCard, QStringLiteral("Card %1").arg(i), opened(kEdges[i], 700));
+    }
+    node(doc->actualModel()->income(), Salary, 21, QStringLiteral("Salary"));
+    node(doc->actualModel()->expense(), Food, 21, QStringLiteral("Food"));
+    node(doc->actualModel()->expense(), Fees, 21, QStringLiteral("Fees"));
+    node(doc->actualModel()->expense(), Refunds, 21, QStringLiteral("Refunds"));   // refunds only: a negative sum
+    doc->commitAccountModel();
+    doc->commitActualModel();
+    doc->commitBrandList();
+    doc->createCache();
+    bool ok = doc->putRate(priceTime(2, early, 100)) && doc->putRate(priceTime(2, QDate(2009, 3, 15), 110));
+    ok = doc->putPrice(priceTime(Alpha, early, 1000)) && doc->putPrice(priceTime(Alpha, kLast, 1250)) && ok;
+    ok = doc->commitSettings() && ok;
+
+    const auto trade = [&](cv::TradeKind kind, const QDate &date, int account, double count, double price,
+                           double commission, int to = 0) {
+        auto t = std::make_shared<CV4Trade>();
+        t->setKind(kind);
+        t->setDate(date);
+        t->setAccount(account);
+        t->setTransfer(to);
+        t->setBrand(Alpha);
+        t->setCount(count);
+        t->setUnitPrice(price);
+        t->setCommission(commission);
+        t->setFlags(cv::EditNew);
+        std::set<CV4BrandPtr> brands;
+        doc->applyTrade(t, doc->findAccount(account), {}, brands, false);
+    };
+    // A loan as the loan sheet stores it: its terms, then its schedule.
+    const auto loan = [&](int ident, const QDate &date, double amount, int inAccount, double principal) {
+        auto record = std::make_shared<CV4LoanModel>();
+        record->setDate(date);
+        record->setInitialValue(amount);
+        record->setRepaymentAccount(Bank);
+        inAccount ? record->setInAccount(inAccount) : record->setOutCategory(CV4ActualModel::LoanUnspecified);
+        auto account = node(debts, ident, NodeKind::Loan, QStringLiteral("Loan %1").arg(ident), record);
+        doc->commitAccountModel();
+        CV4LoanSchedule rows;
+        for (const QDate &day : {kFirst, kLast, kLast.addDays(1)}) {
+            auto row = std::make_shared<CV4LoanPayment>();
+            row->setDate(day);
+            row->setAccount(Bank);
+            row->setPrincipal(principal);
+            row->setInterest(principal / 50);
+            if (day >= date) rows.push_back(row);
+        }
+        doc->putLoan(account, rows);
+    };
+    loan(CarLoan, kFirst, 1000000, 0, 100000);
+    loan(HomeLoan, kEdges[0], 300000, Bank, 10000);
+    trade(cv::TradeKind::Buy, QDate(2009, 1, 10), BrokerA, 100, 1000, 500);
+    for (int i = 0; i < 4; ++i) {
+        const QDate day = kEdges[i];
+        const double k = i + 1;
+        using E = std::tuple<EntryKind, double, int, int, int>;   // kind, amount, category, account, to
+        for (const auto &[kind, amount, category, account, to] : std::initializer_list<E>{
+                 {EntryKind::Income, 300000, Salary, Bank, 0}, {EntryKind::Income, 10, Salary, Opened + i, 0},
+              {EntryKind::Expense, 1200, Food, 10, 0}, {EntryKind::Expense, 800, Food, Card, 0},
+              {EntryKind::Expense, 90, Fees, OpenedCard + i, 0}, {EntryKind::Income, 100, Salary, HomeLoan, 0},
+              {EntryKind::Transfer, 20000, 0, Bank, 10}, {EntryKind::Transfer, 5000, 0, Bank, Card},
+              {EntryKind::Transfer, 100000, 0, Bank, BrokerA}, {EntryKind::Transfer, 1000, 0, Card, Bank},
+              {EntryKind::Transfer, 11000, 0, Bank, Dollars}, {EntryKind::Transfer, 30, 0, Dollars, Bank},
+              {EntryKind::Expense, -70, Refunds, Bank, 0}})
+            store(*doc, kind, day, amount * k, category, account, to);
+        auto converted = entry(EntryKind::Transfer, day, 22000 * k, 0, Bank, Dollars);
+        converted->setConverted(190 * k);
+        doc->fixupTransferCategory(*converted);
+        doc->updateTransfer(converted, nullptr);
+        trade(cv::TradeKind::Buy, day, BrokerA, 10 * k, 1100, 100);
+        trade(cv::TradeKind::Sale, day, BrokerA, 5, 1200, 50);
+        trade(cv::TradeKind::TransferUnits, day, BrokerA, 30, 0, 700, BrokerB);
+        trade(cv::TradeKind::TransferUnits, day, BrokerB, 5, 0, 300, BrokerA);
+        trade(cv::TradeKind::Dividend, day, BrokerB, 1, 40 * k, 0);
+        if (day < kFirst) continue;   // Broker C and the car loan start on the first day
+        store(*doc, EntryKind::Expense, day, 3000 * k, Fees, CarLoan);
+        trade(cv::TradeKind::Buy, day, BrokerC, 1, 1200, 10);
+    }
+    tickAll(*doc, 1);
+    return ok ? std::move(doc) : nullptr;
+}
+
+// The book's balance on the day in the account's own money (units for a holding).
+double ownBalance(CV4Document &doc, const CVUnitModelPtr &node, const QDate &day, double *rate = nullptr)
+{
+    int currency = node->kind() == NodeKind::CashPart ? node->parent()->currency() : node->currency();
+    if (node->kind() == NodeKind::Holding) currency = doc.findBrand(Alpha)->currency();
+    if (rate) *rate = doc.isForeignCurrency(currency) ? doc.currencyRate(doc.findCurrency(currency), day) : 1;
+    if (doc.isForeignCurrency(currency) || node->kind() == NodeKind::Holding) return doc.rawValueForAccount(node, day);
+    return doc.valueForAccount(node, day);
+}
+
+struct Period {
+    CV4Document &doc;
+    cv::ReportRequest request;
+    double sum(const CVUnitModelPtr &node, const QDate &from, const QDate &to) const
+    {
+        return doc.summaryForActualDays(node, from, int(from.daysTo(to)) + 1);
+    }
+    double sum(const CVUnitModelPtr &node) const { return sum(node, request.from, request.to); }
+    QDate dayBefore() const { return request.from.addDays(-1); }
+};
+
+using Rows = CV4ReportView::Rows;
+#define NEAR(a, b, what) EXPECT_NEAR(a, b, 1e-6 * (1 + std::abs(b))) << what
+
+// Every line: start +- increase -+ decrease = end, the end the book's, the start too for plain accounts.
+void balanceLines(const Period &p, const Rows &rows)
+{
+    int lines = 0;
+    for (const CV4ReportItem &row : rows) {
+        if (row.level < 0 || row.level >= CV4Report1View::ForeignLine || !row.node || row.number != 0) continue;
+        const std::string what = p.doc.displayName(*row.node).toStdString() + " line";
+        const double sign = row.node->isDebt() ? -1 : 1;
+        NEAR(row.value(0) + sign * (row.value(1) - row.value(2)), row.value(3), what);
+        CVUnitModelPtr leaf = row.node;
+        if (leaf->kind() == NodeKind::Investment && p.request.flags == 1) leaf = leaf->childAt(0);
+        if (leaf->countChild() != 0) continue;
+        double rate = 1;
+        const double end = ownBalance(p.doc, leaf, p.request.to, &rate);
+        const double price = leaf->kind() == NodeKind::Holding ? p.doc.brandValue(p.doc.findBrand(Alpha), p.request.to) : 1;
+        NEAR(row.value(3), end * rate * price, what);
+        if ((leaf->kind() == NodeKind::Bank || leaf->kind() == NodeKind::CreditCard) && rate == 1) {
+            const bool opensFirst = leaf->assetInitialDate() == p.request.from;
+            NEAR(row.value(0), opensFirst ? leaf->assetInitialValue() : p.doc.valueForAccount(leaf, p.dayBefore()), what);
+        }
+        ++lines;
+    }
+    EXPECT_GE(lines, 15);
+}
+
+// Every journal: carried in as the book says, its columns add up, it ends at the book's balance.
+void journals(const Period &p, const Rows &rows)
+{
+    double opening = 0, last = 0;
+    int journals = 0;
+    for (const CV4ReportItem &row : rows) {
+        const std::string what = row.node ? p.doc.displayName(*row.node).toStdString() + " journal" : std::string();
+        if (row.level == CV4Report2View::Opening) {
+            opening = last = row.texts.isEmpty() ? 0 : row.value(0);
+            const CVUnitModel *owner = row.node->kind() == NodeKind::CashPart ? row.node->parent() : row.node.get();
+            if (owner->assetInitialDate().isValid() && owner->assetInitialDate() < p.request.from)
+                NEAR(opening, ownBalance(p.doc, row.node, p.dayBefore()), what);
+        }
+        if (row.level == CV4Report2View::Record || row.level == CV4Report2View::Commission) last = row.value(2);
+        if (row.level != CV4Report2View::Total) continue;
+        NEAR(opening + (row.node->isDebt() ? -1 : 1) * (row.value(0) - row.value(1)), row.value(2), what);
+        NEAR(last, row.value(2), what);
+        NEAR(row.value(2), ownBalance(p.doc, row.node, p.request.to), what);
+        ++journals;
+    }
+    EXPECT_GE(journals, 12);
+}
+
+// Each section's total is the book's.
+void sectionTotals(const Period &p, const Rows &rows, int level, int column, const QDate &from, const QDate &to)
+{
+    int totals = 0;
+    for (const CV4ReportItem &row : rows)
+        if (row.level == level && row.node && ++totals)
+            NEAR(row.value(size_t(column)), p.sum(row.node, from, to), row.node->name().toStdString());
+    EXPECT_EQ(totals, 2);
+}
+
+} // namespace
+
+TEST(ReportFiguresTest, EveryKindAgreesWithTheBookOnEveryEdgeOfThePeriod)
+{
+    cv::setLanguageOverride(QStringLiteral("en"));
+    auto doc = makeEdgeBook();
+    ASSERT_TRUE(doc);
+    const auto category = [](int level, int column = 0) {
+        return [=](const Period &p, const Rows &rows) {
+            sectionTotals(p, rows, level, column, p.request.from, p.request.to);
+        };
+    };
+    using S = CV4Report5View;
+    using D = CV4Report6View;
+    const struct {
+        const char *what;
+        int kind, flags;
+        std::function<void(const Period &, const Rows &)> check;
+    } kinds[] = {
+        {"balances in tree order", 0, 0, balanceLines},
+        {"balances by type", 0, 1, balanceLines},
+        {"journals", 1, 0, journals},
+        {"income and expense", 2, 0, category(cv::CategoryTreeRows::Total)},
+        {"itemised categories", 3, 0,
+         [](const Period &p, const Rows &rows) {
+             for (const CV4ReportItem &row : rows)
+                 if (row.level == CV4Report4View::Subtotal) NEAR(row.value(0), p.sum(row.node), "a category");
+         }},
+        {"cash flow against the cache's cash items", 4, 0,
+         [](const Period &p, const Rows &rows) {
+             for (const CV4ReportItem &row : rows) {
+                 if (row.level == S::InTotal) NEAR(row.value(0), p.sum(p.doc.autoCacheIn()), "in");
+                 if (row.level == S::OutTotal) NEAR(row.value(0), p.sum(p.doc.autoCacheOut()), "out");
+             }
+         }},
+        {"cash-flow detail against the cash-flow report", 5, 0,
+         [](const Period &p, const Rows &rows) {
+             std::map<int, double> detail;
+             for (const CV4ReportItem &row : rows) detail[row.level] = row.values.empty() ? 0 : row.value(0);
+             const auto summary = makeReport(p.doc, {4, p.request.from, p.request.to});
+             const std::pair<int, int> pairs[] = {
+                 {S::Income, D::IncomeTotal},      {S::TransfersIn, D::TransferInTotal},
+                 {S::TradesIn, D::TradeInTotal},   {S::InTotal, D::InTotal},
+                 {S::Expense, D::ExpenseTotal},    {S::TransfersOut, D::TransferOutTotal},
+                 {S::TradesOut, D::TradeOutTotal}, {S::OutTotal, D::OutTotal},
+                 {S::Net, D::Net}};
+             for (const CV4ReportItem &row : summary->data())
+                 for (const auto &[sumLevel, detailLevel] : pairs)
+                     if (row.level == sumLevel) NEAR(detail[detailLevel], row.value(0), detailLevel);
+         }},
+        {"term comparison", 6, 0,
+         [](const Period &p, const Rows &rows) {
+             sectionTotals(p, rows, cv::CategoryTreeRows::Total, 0, p.request.from, p.request.to);
+             sectionTotals(p, rows, cv::CategoryTreeRows::Total, 1, p.request.from2, p.request.to2);
+         }},
+        {"budget comparison", 7, 0, category(cv::CategoryTreeRows::Total, 1)},
+        {"ranking", 8, 0,
+         [](const Period &p, const Rows &rows) {
+             sectionTotals(p, rows, CV4Report9View::SectionTotal, 0, p.request.from, p.request.to);
+             double shares = 0;
+             for (const CV4ReportItem &row : rows) {
+                 if (row.level >= 1) shares += row.value(1);
+                 if (row.level == CV4Report9View::SectionTotal) NEAR(std::exchange(shares, 0), 100, "shares");
+             }
+         }},
+        {"securities trades", 9, 0,
+         [](const Period &p, const Rows &rows) {
+             double held = 0, books = 0;
+             for (const CV4ReportItem &row : rows)
+                 if (row.level != CV4Report11View::Total && !row.values.empty()) held = row.value(CV4Report11View::Held);
+             for (int account : {BrokerA, BrokerB, BrokerC}) books += p.doc.tradingAccount(account, Alpha, p.request.to);
+             NEAR(held, books, "units held");
+         }},
+    };
+    for (const auto &k : kinds) {
+        cv::ReportRequest request{k.kind, kFirst, kLast, kFirst.addMonths(-1), kFirst.addDays(-1)};
+        request.flags = k.flags;
+        request.months = 1;
+        auto view = makeReport(*doc, request);
+        ASSERT_TRUE(view) << k.what;
+        SCOPED_TRACE(k.what);
+        k.check(Period{*doc, request}, view->data());
+    }
+
+    // The examples of the fault, line by line: B pays no commission for the units it
+    // receives; the car loan's line reads start 0, repaid, borrowed and fees, end.
+    const CVUnitModelPtr b = doc->findAccount(BrokerB), car = doc->findAccount(CarLoan);
+    const struct {
+        int kind, level;
+        CVUnitModelPtr node;
+        std::vector<double> values;
+    } lines[] = {
+        {0, 2, b->childAt(0), {4740, 200, 600, 4340}},   // dividends in, its own commissions out
+        {0, 1, car, {0, 200000, 1000000 + 15000, 815000}},
+        {1, CV4Report2View::Total, car, {200000, 1015000, 815000}},
+    };
+    for (const auto &l : lines) {
+        std::vector<double> found;
+        const auto view = makeReport(*doc, {l.kind, kFirst, kLast});
+        for (const CV4ReportItem &row : view->data())
+            if (row.level == l.level && row.node == l.node) found = row.values;
+        EXPECT_EQ(found, l.values) << doc->displayName(*l.node).toStdString();
+    }
+    cv::setLanguageOverride(QString());
+}
