@@ -265,8 +265,7 @@ TEST_P(FirstHour, TheFirstMonthKeepsItsTotalsAndPrints)
     QTest::mouseClick(chart->accView()->viewport(), Qt::LeftButton, {}, chart->accView()->visualRect(chartRow).center());
     chart->paramButton()->setCurrentIndex(ChartPanelController::Pie);
     ASSERT_TRUE(chart->drawButton()->isEnabled());
-    chart->setPrintTarget(cv::PrintRunner::Mode::Pdf, path(QStringLiteral("chart.pdf")));
-    QTest::mouseClick(chart->drawButton(), Qt::LeftButton);
+    EXPECT_TRUE(chart->print(cv::PrintRunner::Mode::Pdf, path(QStringLiteral("chart.pdf"))));
     chart->closePushed();
     for (const char *pdf : {"report.pdf", "chart.pdf"})
         EXPECT_GT(QFileInfo(path(QLatin1String(pdf))).size(), 1000) << pdf;
