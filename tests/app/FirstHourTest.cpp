@@ -138,12 +138,16 @@ TEST_P(FirstHour, ABookFromATemplateKeepsWhatWasTypedThroughSaveQuitAndReopen)
     delegate->actionNamed(QStringLiteral("selectAll"))->trigger();
     EXPECT_EQ(table->selectionModel()->selectedRows().size(), book->rowCount());
 
+    // The book comes back in the frame its window had when saved.
+    const QRect frame(40, 50, 700, 520);
+    w->setGeometry(frame);
     const QString file = path(QStringLiteral("first-hour.cvv2"));
     ASSERT_TRUE(delegate->documentController().saveDocumentAs(doc, file));
     delegate->documentController().closeDocument(doc, false);
     ASSERT_EQ(documentCount(), 0u);
     delegate->openFiles({file});
     ASSERT_EQ(documentCount(), 1u);
+    EXPECT_EQ(window()->geometry(), frame);
     CV4Document *reopened = delegate->documentController().documents().front().get();
     EXPECT_DOUBLE_EQ(reopened->valueForAccount(reopened->findAccount(bank->ident()), today), bankAfter);
     EXPECT_DOUBLE_EQ(reopened->valueForAccount(reopened->findAccount(wallet->ident()), today), walletAfter);

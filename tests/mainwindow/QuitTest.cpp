@@ -72,26 +72,6 @@ TEST_F(DelegateTest, SaveAsGivesANameWithoutExtensionTheChosenTypes)
     }
 }
 
-// Each book comes back in the frame its window had when it was saved.
-TEST_F(DelegateTest, EachBookReopensInTheFrameItWasSavedIn)
-{
-    const std::pair<const char *, QRect> books[] = {{"narrow.cvv2", QRect(40, 50, 660, 440)},
-                                                    {"wide.cvv2", QRect(90, 30, 700, 520)}};
-    for (const auto &[name, frame] : books) {
-        CV4Document *document = delegate->newDocument();
-        window()->show();
-        window()->setGeometry(frame);
-        ASSERT_TRUE(delegate->documentController().saveDocumentAs(document, path(QLatin1String(name))));
-        delegate->documentController().closeDocument(document, false);
-    }
-    for (const auto &[name, frame] : books) {
-        delegate->openFiles({path(QLatin1String(name))});
-        ASSERT_NE(window(), nullptr);
-        EXPECT_EQ(window()->geometry(), frame) << name;
-        delegate->documentController().closeAll();
-    }
-}
-
 TEST_F(DelegateTest, QuittingAsksAboutEachEditedBookAndACancelKeepsThemAll)
 {
     struct Case {
