@@ -28,12 +28,12 @@ bool BookReads::forEachActual(const CV4SearchConditions &conditions,
     return m_store.forEachActual(conditions, visit);
 }
 
-bool BookReads::readPeriodMoves(const QDate &from, const QDate &to,
+bool BookReads::readPeriodMoves(const QDate &from, const QDate &to, EntryMove::Columns columns,
                                 const std::function<void(const EntryMove &)> &visit) const
 {
     SQLDatabase3 *database = m_store.database();
     if (!database || !from.isValid() || !to.isValid()) return false;
-    return EntryTableReader(*database).periodMoves(dates::dayNumber(from), dates::dayNumber(to), visit);
+    return EntryTableReader(*database).periodMoves(dates::dayNumber(from), dates::dayNumber(to), columns, visit);
 }
 
 std::optional<std::vector<int>> BookReads::accountEntriesPerWeek(int account, const QDate &from,

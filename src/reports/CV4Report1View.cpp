@@ -57,7 +57,7 @@ public:
           m_transferCurrency(cv::IdentSlots<int>::highestIn({doc.accountModel()->asset(), doc.accountModel()->debt()}),
                              kUnknown)
     {
-        doc.reads().readPeriodMoves(from, to, [this](const cv::EntryMove &entry) {
+        doc.reads().readPeriodMoves(from, to, cv::EntryMove::Amounts, [this](const cv::EntryMove &entry) {
             Moves &source = m_moves[entry.account];
             switch (cv::EntryKind(entry.kind)) {
             case cv::EntryKind::Income: source.income += entry.amount; break;

@@ -168,7 +168,8 @@ void DetailLists::makeActualDetail(const std::optional<QList<int>> &groups)
 
     // An empty choice of groupings keeps every entry, as no condition does.
     const bool chosen = groups && !groups->isEmpty();
-    m_doc.reads().readPeriodMoves(m_from, m_to, [&](const cv::EntryMove &entry) {
+    const auto columns = chosen ? cv::EntryMove::CategoriesAndGroups : cv::EntryMove::Categories;
+    m_doc.reads().readPeriodMoves(m_from, m_to, columns, [&](const cv::EntryMove &entry) {
         if (chosen && !groups->contains(entry.group)) return;
         const Account &source = account(entry.account);
         const auto kind = cv::EntryKind(entry.kind);
