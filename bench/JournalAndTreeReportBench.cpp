@@ -101,13 +101,18 @@ void journal(benchmark::State &state, const QString &path, bool whole)
         request.to = cv::bench::BookOptions().lastDay;
         size_t rows = 0;
         int pages = 0;
+        double digest = 0;
         for (auto _ : state) {
             auto view = make(doc, request);
             rows = view ? view->data().size() : 0;
             pages = view ? view->pages() : 0;
+            state.PauseTiming();
+            digest = view ? cv::bench::rowsDigest(view->data()) : 0;
+            state.ResumeTiming();
         }
         state.counters["rows"] = double(rows);
         state.counters["pages"] = pages;
+        state.counters["digest"] = digest;
     });
 }
 

@@ -1,7 +1,8 @@
 // Reports over a synthetic book (cv-gen-book): the rows of the account
-// balance report over every account and of the ranking report over every
-// category, for the book's last month, its last year and all its twenty
-// years, and one page of each drawn on a 72-dpi image.
+// balance report over every account, of the ranking report over every
+// category and of the cash-flow detail, for the book's last month, its last
+// year and all its twenty years, with a digest of the rows; the bare reads of
+// those periods' entries; and one page of each drawn on a 72-dpi image.
 //   cv-report-bench --book=PATH.cvv2 [benchmark flags]
 
 #include "document/BookReads.h"
@@ -61,13 +62,18 @@ void build_rows(benchmark::State &state, int kind, int months)
     const cv::ReportKind *k = cv::reportKind(kind);
     size_t rows = 0;
     int pages = 0;
+    double digest = 0;
     for (auto _ : state) {
         auto view = k->make(b.doc, request(kind, months), a4());
         rows = view ? view->data().size() : 0;
         pages = view ? view->pages() : 0;
+        state.PauseTiming();
+        digest = view ? cv::bench::rowsDigest(view->data()) : 0;
+        state.ResumeTiming();
     }
     state.counters["rows"] = double(rows);
     state.counters["pages"] = pages;
+    state.counters["digest"] = digest;
 }
 
 // The floors of the rows above: every entry of the period read by date with
@@ -121,7 +127,9 @@ int main(int argc, char **argv)
     if (g_book.isEmpty()) g_book = run.bookPath(run.sizes.back());
     for (const auto &[name, kind, months] : {std::tuple{"balance_rows/year", 0, 12}, {"balance_rows/month", 0, 1},
                                              {"ranking_rows/year", 8, 12}, {"ranking_rows/month", 8, 1},
-                                             {"balance_rows/all", 0, 240}, {"ranking_rows/all", 8, 240}})
+                                             {"balance_rows/all", 0, 240}, {"ranking_rows/all", 8, 240},
+                                             {"cash_flow_detail_rows/month", 5, 1}, {"cash_flow_detail_rows/year", 5, 12},
+                                             {"cash_flow_detail_rows/all", 5, 240}})
         benchmark::RegisterBenchmark(name, [kind, months](benchmark::State &s) { build_rows(s, kind, months); })
             ->Unit(benchmark::kMillisecond);
     for (const auto &[name, byDate, months] :
