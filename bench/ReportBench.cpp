@@ -95,7 +95,8 @@ void read_entries(benchmark::State &state, bool byDate, int months)
             period.date = {r.from, r.to};
             b.doc.reads().forEachActual(period, [&](const CV4Actual &) { ++entries; });
         } else {
-            b.doc.reads().readPeriodMoves(r.from, r.to, cv::EntryMove::Amounts, [&](const cv::EntryMove &) { ++entries; });
+            b.doc.reads().readPeriodMoves(r.from, r.to, cv::EntryMove::Amounts,
+                                          [&](const cv::EntryMove &) { ++entries; });
         }
     }
     state.counters["entries"] = double(entries);
@@ -128,7 +129,8 @@ int main(int argc, char **argv)
     for (const auto &[name, kind, months] : {std::tuple{"balance_rows/year", 0, 12}, {"balance_rows/month", 0, 1},
                                              {"ranking_rows/year", 8, 12}, {"ranking_rows/month", 8, 1},
                                              {"balance_rows/all", 0, 240}, {"ranking_rows/all", 8, 240},
-                                             {"cash_flow_detail_rows/month", 5, 1}, {"cash_flow_detail_rows/year", 5, 12},
+                                             {"cash_flow_detail_rows/month", 5, 1},
+                                             {"cash_flow_detail_rows/year", 5, 12},
                                              {"cash_flow_detail_rows/all", 5, 240}})
         benchmark::RegisterBenchmark(name, [kind, months](benchmark::State &s) { build_rows(s, kind, months); })
             ->Unit(benchmark::kMillisecond);

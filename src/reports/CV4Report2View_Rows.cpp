@@ -244,7 +244,8 @@ private:
         if (!added) return at->second;
         if (transfer) {
             const CVUnitModelPtr found = m_doc.findAccount(other);
-            at->second = cv::localizedString("Report-Transfer") + (found ? m_view.getFullAccountName(*found) : QString());
+            at->second =
+                cv::localizedString("Report-Transfer") + (found ? m_view.getFullAccountName(*found) : QString());
         } else {
             at->second = m_view.getFullCatName(entry);
         }

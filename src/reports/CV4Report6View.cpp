@@ -130,7 +130,6 @@ void DetailLists::makeActualDetail(const std::optional<QList<int>> &groups)
     // What the rows ask of an account or category, worked out at its first row.
     struct Account {
         bool known = false, cash = false;
-        const CVUnitModel *node = nullptr;
         int currency = 0;
         bool foreign = false;
         int item = -1;   // in the transfer lists
@@ -141,14 +140,15 @@ void DetailLists::makeActualDetail(const std::optional<QList<int>> &groups)
         if (!slot.known) {
             const CVUnitModelPtr node = m_doc.findAccount(ident);
             const auto item = m_accountAt.find(ident);
-            slot = {true, cv::cashflow::isCashLike(node.get()), node.get(), cv::cashflow::currencyOf(node.get()), false,
+            slot = {true, cv::cashflow::isCashLike(node.get()), cv::cashflow::currencyOf(node.get()), false,
                     item == m_accountAt.end() ? -1 : int(item->second)};
             slot.foreign = m_doc.isForeignCurrency(slot.currency);
         }
         return slot;
     };
     const auto rate = [&](const Account &slot, int day) {
-        return slot.foreign ? m_doc.currencyRate(m_doc.findCurrency(slot.currency), cv::dates::fromDayNumber(day)) : 1.0;
+        if (!slot.foreign) return 1.0;
+        return m_doc.currencyRate(m_doc.findCurrency(slot.currency), cv::dates::fromDayNumber(day));
     };
     constexpr int kUnknown = -2;
     cv::IdentSlots<int> incomeItems(cv::IdentSlots<int>::highestIn({categories.income()}), kUnknown);
@@ -177,11 +177,13 @@ void DetailLists::makeActualDetail(const std::optional<QList<int>> &groups)
             if (!source.cash) return;
             const bool income = kind == cv::EntryKind::Income;
             const int item = categoryItem(entry.category, income);
-            if (item >= 0) (income ? m_inIncome : m_outExpense)[size_t(item)].value += entry.amount * rate(source, entry.day);
+            if (item >= 0)
+                (income ? m_inIncome : m_outExpense)[size_t(item)].value += entry.amount * rate(source, entry.day);
         } else if (kind == cv::EntryKind::Transfer) {
             const Account &destination = account(entry.destination);
             if (source.cash && !destination.cash) {
-                if (destination.item >= 0) m_outTransfer[size_t(destination.item)].value += entry.amount * rate(source, entry.day);
+                if (destination.item >= 0)
+                    m_outTransfer[size_t(destination.item)].value += entry.amount * rate(source, entry.day);
             } else if (destination.cash && !source.cash && source.item >= 0) {
                 // What the transfer brings in (cv::cashflow::arrivingValue).
                 const bool converted = source.currency != destination.currency && entry.converted != 0;

@@ -437,7 +437,8 @@ TEST(ReportFiguresTest, BalanceJournalAndCashFlowDetailRowsStayAsTheyWere)
             if (const auto view = makeReport(*doc, request))
                 for (const CV4ReportItem &row : view->data()) rows << rowLine(row);
             const QByteArray digest = QCryptographicHash::hash(rows.join(u'\n').toUtf8(), QCryptographicHash::Sha1);
-            made << QStringLiteral("%1 | %2 rows | %3").arg(name).arg(rows.size()).arg(QString::fromLatin1(digest.toHex().left(16)));
+            made << QStringLiteral("%1 | %2 rows | %3")
+                        .arg(name).arg(rows.size()).arg(QString::fromLatin1(digest.toHex().left(16)));
         }
     }
     QFile file(QStringLiteral(CV_TEST_FIXTURES "/report-rows.txt"));
