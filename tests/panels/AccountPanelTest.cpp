@@ -55,19 +55,25 @@ TEST_F(AccountBook, RunningBalanceShowsOnEveryRowTypedOrStoredAndTheTransferReac
     ASSERT_TRUE(popup->okButton()->isEnabled());
     popup->ok();
     EXPECT_FALSE(popup->isVisible());
-    // Typed rows count at once, the outgoing transfer included.
-    const QString typed[] = {QStringLiteral("6,000"), QStringLiteral("6,500"), QStringLiteral("4,500")};
-    ASSERT_EQ(panel->numberOfRows(panel->tableView()), 3);
-    for (int row = 0; row < 3; ++row)
+    // Typed after a later row, it counts at its day.
+    panel->addItem();
+    type(*panel, AccountPanelController::DateColumn, 3, QStringLiteral("2009/02/02"));
+    type(*panel, AccountPanelController::OutColumn, 3, QStringLiteral("1000"));
+    // Typed rows count at once in date order, the outgoing transfer included.
+    const QString typed[] = {QStringLiteral("6,000"), QStringLiteral("6,500"), QStringLiteral("3,500"),
+                             QStringLiteral("5,500")};
+    ASSERT_EQ(panel->numberOfRows(panel->tableView()), 4);
+    for (int row = 0; row < 4; ++row)
         EXPECT_EQ(cellText(*panel, AccountPanelController::BalanceColumn, row), typed[row]) << row;
 
-    EXPECT_EQ(panel->commitPanel(), 3);
+    EXPECT_EQ(panel->commitPanel(), 4);
     auto reopened = openBook(*doc, kA, kFeb1, kFeb28);
-    ASSERT_EQ(reopened->numberOfRows(reopened->tableView()), 4);  // and the fresh new row
-    EXPECT_EQ(cellText(*reopened, AccountPanelController::BalanceColumn, 0), QStringLiteral("6,000"));
-    EXPECT_EQ(cellText(*reopened, AccountPanelController::BalanceColumn, 1), QStringLiteral("6,500"));
-    EXPECT_EQ(cellText(*reopened, AccountPanelController::BalanceColumn, 2), QStringLiteral("4,500"));
-    EXPECT_EQ(cellText(*reopened, AccountPanelController::KindColumn, 2), QStringLiteral("Transfer → C"));
+    ASSERT_EQ(reopened->numberOfRows(reopened->tableView()), 5);  // and the fresh new row
+    const QString stored[] = {QStringLiteral("6,000"), QStringLiteral("6,500"), QStringLiteral("5,500"),
+                              QStringLiteral("3,500")};
+    for (int row = 0; row < 4; ++row)
+        EXPECT_EQ(cellText(*reopened, AccountPanelController::BalanceColumn, row), stored[row]) << row;
+    EXPECT_EQ(cellText(*reopened, AccountPanelController::KindColumn, 3), QStringLiteral("Transfer → C"));
 
     auto card = openBook(*doc, kC, kFeb1, kFeb28);
     EXPECT_EQ(cellText(*card, AccountPanelController::BalanceColumn, 0), QStringLiteral("3,000"));

@@ -239,20 +239,6 @@ QString TransferFieldPanelController::fullPrecisionText(double value, int accoun
     return value < 0 ? QLatin1Char('-') + text : text;
 }
 
-double TransferFieldPanelController::convertedValue(double amount) const
-{
-    if (!m_doc || m_account <= 0 || m_destination <= 0) return 0;
-    const QDate date = m_actual && m_actual->date().isValid() ? m_actual->date() : QDate::currentDate();
-    const int from = currencyOf(m_account);
-    const int to = currencyOf(m_destination);
-    if (m_doc->isForeignCurrency(from)) amount *= m_doc->currencyRate(m_doc->findCurrency(from), date);
-    if (m_doc->isForeignCurrency(to)) {
-        const double rate = m_doc->currencyRate(m_doc->findCurrency(to), date);
-        if (rate != 0) amount /= rate;
-    }
-    return amount;
-}
-
 void TransferFieldPanelController::ok()
 {
     if (m_okPushed) return;

@@ -46,9 +46,6 @@ public:
     QPushButton *okButton() const { return m_okButton; }
     QPoint origin() const { return m_origin; }
 
-    // The amount converted from the source's currency to the destination's
-    // at the row's date; 0 while a side is missing.
-    double convertedValue(double amount) const;
     // A value as the side's currency shows it, every stored digit kept.
     QString fullPrecisionText(double value, int account) const;
 

@@ -20,6 +20,7 @@
 #include <QUndoStack>
 
 #include <cmath>
+#include <numeric>
 
 namespace {
 constexpr int kTransferRow = 1;        // the chooser's "SYS:Transfer" row
@@ -171,24 +172,23 @@ double AccountPanelController::balanceChange(const CV4Actual &row) const
     return cv::isDebtAccountKind(item()->kind()) ? out - in : in - out;
 }
 
-// The running balance down the rows as they stand, typed rows included:
-// the balance carried into the period plus every row above that is not
-// deleted. Stored rows alone give the balance the viewer shows.
+// The running balance in date order, typed rows included: the balance
+// carried into the period plus every row of an earlier day, and the rows of
+// its own day above it. Stored rows alone give the balance the viewer shows.
 cv::CellValue AccountPanelController::balanceValue(int row) const
 {
     const CV4ActualPtr e = actualAt(row);
     if (!e || (e->flags() & cv::EditDeleted) || ((e->flags() & cv::EditNew) && e->amount() == 0)) return QString();
     const QDate carryDay = firstDay().addDays(-1);
-    if (!m_pages.empty()) {
-        // Laid out in pages: the pages above are the cache's, not summed here.
-    } else if (m_balances.size() != items().size()) {
+    if (m_pages.empty() && m_balances.size() != items().size()) {
         // One pass for all rows: painting asks row by row.
-        m_balances.clear();
+        std::vector<size_t> order(items().size());
+        std::iota(order.begin(), order.end(), size_t(0));
+        std::stable_sort(order.begin(), order.end(),
+                         [this](size_t a, size_t b) { return rowDate(items()[a]) < rowDate(items()[b]); });
+        m_balances.assign(items().size(), 0.0);
         double sum = doc()->valueForAccount(item(), carryDay, doc()->findCurrency(currencyIdent()));
-        for (const RowPtr &r : items()) {
-            if (!(actual(r)->flags() & cv::EditDeleted)) sum += balanceChange(*actual(r));
-            m_balances.push_back(sum);
-        }
+        for (size_t k : order) m_balances[k] = sum += rowDelta(items()[k]);
     }
     double value = m_pages.empty() ? m_balances[size_t(row)] : pagedBalance(row);
     // An account opened within the period: its opening balance from that day.

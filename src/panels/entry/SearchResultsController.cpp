@@ -20,8 +20,6 @@
 #include <set>
 
 namespace {
-constexpr int kDebtToAsset = 12;
-constexpr int kAssetToDebt = 11;
 
 QString plainText(const cv::CellValue &value)
 {
@@ -165,19 +163,6 @@ void SearchResultsController::setFieldValue(const RowPtr &row, int field, const 
 }
 
 // ---- cells
-
-int SearchResultsController::isIncome(const CV4Actual &row)
-{
-    switch (row.kind()) {
-    case cv::EntryKind::Income: return 1;
-    case cv::EntryKind::Expense: return -1;
-    case cv::EntryKind::Transfer:
-        if (row.category() == kDebtToAsset) return 1;
-        if (row.category() == kAssetToDebt) return -1;
-        return 0;
-    default: return 0;
-    }
-}
 
 QString SearchResultsController::accountName(int ident) const
 {

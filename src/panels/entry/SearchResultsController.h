@@ -44,9 +44,6 @@ public:
     void removeRow(int row);
     void setAutoPriceUpdate(bool on) { m_autoPriceUpdate = on; }
 
-    // +1 income or money in (a borrowing), -1 expense or money out (a
-    // repayment), 0 otherwise and for trades.
-    static int isIncome(const CV4Actual &row);
     // The cell of the column; a styled text for amounts.
     cv::CellValue valueOfColumnId(int cid, int row) const;
     // The cell as plain text, the sign of a negative amount kept.
