@@ -233,8 +233,9 @@ bool CV4TableView::storeEditedText(int column, int row)
     cv::TableClient *owner = client();
     if (!owner || !validCell(column, row)) return true;
     const QString text = GetPopupFieldEditor()->enteredText();
-    if (owner->refusesText(text, cidOfColumn(column), row)) {
+    if (const QString refusal = owner->refusalOf(text, cidOfColumn(column), row); !refusal.isEmpty()) {
         QApplication::beep();
+        GetPopupFieldEditor()->markRefused(refusal);
         return false;
     }
     owner->setObjectValue(this, text, cidOfColumn(column), row);

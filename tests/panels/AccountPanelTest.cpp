@@ -104,6 +104,11 @@ TEST_F(AccountBook, AnEmptyPeriodOffersOneNewExpenseRowOnItsFirstDay)
     EXPECT_EQ(cellText(*panel, AccountPanelController::KindColumn, 0), QStringLiteral("Expense"));
     EXPECT_FALSE(panel->okButton()->isEnabled());
     EXPECT_EQ(panel->commitPanel(), 0);  // nothing typed, nothing stored
+    // Left with a date, a kind and a memo but no amount: dropped, not stored.
+    type(*panel, AccountPanelController::DateColumn, 0, QStringLiteral("2009/03/05"));
+    chooseKind(*panel, 0, kSalary, true);
+    type(*panel, AccountPanelController::MemoColumn, 0, QStringLiteral("bonus"));
+    EXPECT_EQ(panel->commitPanel(), 0);
     EXPECT_EQ(storedEntries(*doc, kA).size(), 1u);
 
     // Closed with its kind chooser open: the chooser closes and nothing calls back.

@@ -78,37 +78,42 @@ struct TypedCase {
     const char *name;
     int cid;
     const char *keys;
-    bool refused;
+    const char *refusal;  // the reason shown; empty: taken
+    double amount;        // taken into an amount cell
 };
 class TypedText : public BookTest, public ::testing::WithParamInterface<TypedCase> {};
 
-TEST_P(TypedText, TextThatIsNoAmountOrNoDateKeepsTheCellInEdit)
+TEST_P(TypedText, TextThatIsNoAmountOrNoDateKeepsTheCellInEditAndSaysWhy)
 {
     const TypedCase &c = GetParam();
+    const bool refused = *c.refusal;
     auto book = openBook(*doc, kA, kFeb1, kFeb28);
     CV4TableView *table = book->tableView();
     table->editColumn(table->columnWithIdentifier(c.cid), 0, nullptr, true);
     QTest::keyClicks(GetPopupFieldEditor(), QString::fromUtf8(c.keys));
     QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Tab);
-    EXPECT_EQ(table->isEditing() && table->editedColumn() == table->columnWithIdentifier(c.cid), c.refused);
-    EXPECT_EQ(book->hasChanged(), !c.refused);
-    if (!c.refused && c.cid == AccountPanelController::DateColumn) {
+    EXPECT_EQ(table->isEditing() && table->editedColumn() == table->columnWithIdentifier(c.cid), refused);
+    EXPECT_EQ(book->hasChanged(), !refused);
+    EXPECT_EQ(GetPopupFieldEditor()->refusal(), QString::fromUtf8(c.refusal));
+    EXPECT_EQ(GetPopupFieldEditor()->toolTip(), QString::fromUtf8(c.refusal));
+    if (!refused && c.cid == AccountPanelController::DateColumn) {
         EXPECT_EQ(book->actualAt(0)->date(), QDate(QDate::currentDate().year(), 12, 9));
     }
-    if (!c.refused && c.cid == AccountPanelController::OutColumn) {
-        EXPECT_EQ(book->actualAt(0)->amount(), 1234.0);
+    if (!refused && c.cid == AccountPanelController::OutColumn) {
+        EXPECT_EQ(book->actualAt(0)->amount(), c.amount);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     EntryCells, TypedText,
-    ::testing::Values(TypedCase{"LettersInAnAmount", AccountPanelController::OutColumn, "12abc34", true},
-                      TypedCase{"ADateInAnAmount", AccountPanelController::OutColumn, "2026/02/30", true},
-                      TypedCase{"TwentyNines", AccountPanelController::OutColumn, "99999999999999999999", true},
-                      TypedCase{"AnAmount", AccountPanelController::OutColumn, "1234", false},
-                      TypedCase{"AnImpossibleDate", AccountPanelController::DateColumn, "2026/02/30", true},
-                      TypedCase{"NoDate", AccountPanelController::DateColumn, "soon", true},
-                      TypedCase{"MonthAndDay", AccountPanelController::DateColumn, "12/9", false}),
+    ::testing::Values(TypedCase{"LettersInAnAmount", AccountPanelController::OutColumn, "12abc34", "not an amount", 0},
+                      TypedCase{"ADateInAnAmount", AccountPanelController::OutColumn, "2026/02/30", "not an amount", 0},
+                      // Digits past the fifteenth are not taken.
+                      TypedCase{"TwentyNines", AccountPanelController::OutColumn, "99999999999999999999", "", 999999999999999},
+                      TypedCase{"AnAmount", AccountPanelController::OutColumn, "1234", "", 1234},
+                      TypedCase{"AnImpossibleDate", AccountPanelController::DateColumn, "2026/02/30", "no such date", 0},
+                      TypedCase{"NoDate", AccountPanelController::DateColumn, "soon", "no such date", 0},
+                      TypedCase{"MonthAndDay", AccountPanelController::DateColumn, "12/9", "", 0}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(BookTest, EscTakesBackTheTypedTextAndCtrlZInTheKindCellUndoes)

@@ -269,16 +269,17 @@ std::optional<int> AccountingInputPanelController::typedAmountCurrency(int cid, 
     return doc()->currencyOfAccount(*field == Field::Destination ? row.destination() : row.account());
 }
 
-bool AccountingInputPanelController::refusesText(const QString &text, int cid, int row) const
+QString AccountingInputPanelController::refusalOf(const QString &text, int cid, int row) const
 {
     const CV4ActualPtr e = actualAt(row);
-    if (!e) return false;
+    if (!e) return {};
     if (cid == 0) {
         const std::optional<QDate> date = cv::parseProgramDate(text);
-        return !date || !acceptsDate(*date);
+        return !date || !acceptsDate(*date) ? cv::localizedString(QStringLiteral("Typed-No-Such-Date")) : QString();
     }
     const std::optional<int> currency = typedAmountCurrency(cid, *e);
-    return currency && !amountForText(text, *currency);
+    return currency && !amountForText(text, *currency) ? cv::localizedString(QStringLiteral("Typed-Not-An-Amount"))
+                                                       : QString();
 }
 
 void AccountingInputPanelController::setObjectValue(CV4TableView *, const QString &text, int cid, int row)

@@ -74,7 +74,7 @@ public:
     void setObjectValue(CV4TableView *table, const QString &text, int cid, int row) override;
     // Dates that do not read or lie outside the window, and amounts that are
     // no number or carry more digits than a stored amount keeps, are refused.
-    bool refusesText(const QString &text, int cid, int row) const override;
+    QString refusalOf(const QString &text, int cid, int row) const override;
     bool isColumnSelectable(const CV4TableView *table, int cid, int row) const override;
     bool shouldEditColumn(const CV4TableView *table, int cid, int row) const override;
     void prepareCell(const CV4TableView *table, cv::PreparedCell &cell, int cid, int row) const override;
