@@ -276,6 +276,13 @@ bool PopupFieldEditor::event(QEvent *event)
             event->ignore();
             return false;
         }
+        // Undo takes back the typing first, then the panel's last step (the window's Edit > Undo).
+        const bool undo = key->matches(QKeySequence::Undo);
+        if (m_editingView && (undo || key->matches(QKeySequence::Redo)) &&
+            !(undo ? isUndoAvailable() : isRedoAvailable())) {
+            event->ignore();
+            return false;
+        }
     }
     if (event->type() == QEvent::KeyPress) {
         // Tab and Backtab are table commands, not focus moves.

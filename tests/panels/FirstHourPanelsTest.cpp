@@ -137,6 +137,16 @@ TEST_F(BookTest, EscTakesBackTheTypedTextAndCtrlZInTheKindCellUndoes)
     QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_FALSE(cv::CustomPopup::get()->isVisible()) << "no chooser";
     EXPECT_EQ(book->actualAt(0)->category(), kMiscExpense);
+
+    // In a text cell Ctrl+Z takes back the typing first, then the panel's last step.
+    cvtest::page::Entries(book.get()).type(AccountPanelController::MemoColumn, 0, QStringLiteral("rent"));
+    table->editColumn(table->columnWithIdentifier(AccountPanelController::MemoColumn), 0, nullptr, true);
+    QTest::keyClicks(GetPopupFieldEditor(), QStringLiteral("x"));
+    QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(GetPopupFieldEditor()->text(), QStringLiteral("rent"));
+    EXPECT_EQ(book->actualAt(0)->memo(), QStringLiteral("rent"));
+    QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(book->actualAt(0)->memo(), QString());
 }
 
 TEST_F(BookTest, SheetsNameWhatIsMissingAndAmountFieldsGroupAsTyped)
