@@ -201,6 +201,13 @@ TEST_F(AccountBook, TypedAmountsRoundDownOnTheTextAndTypedDatesStayWithinAHundre
     panel->tableView()->QTableView::selectRow(0);
     panel->performInputValue(QStringLiteral("1,500"));
     EXPECT_DOUBLE_EQ(panel->actualAt(0)->amount(), 1500.0);
+    // A word for a date; the calendar window's day for the one selected row, which is edited again.
+    type(*panel, AccountPanelController::DateColumn, 0, QStringLiteral("yesterday"));
+    EXPECT_EQ(panel->actualAt(0)->date(), QDate::currentDate().addDays(-1));
+    panel->tableView()->QTableView::selectRow(0);
+    panel->performInputDate(kFeb28);
+    EXPECT_EQ(panel->actualAt(0)->date(), kFeb28);
+    EXPECT_EQ(panel->tableView()->editedRow(), 0);
 }
 
 TEST_F(AccountBook, TheTransferPopupKeepsTheBookOnOneSideAndOkIsOneUndoStep)

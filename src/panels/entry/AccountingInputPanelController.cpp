@@ -401,13 +401,17 @@ void AccountingInputPanelController::performInputDate(const QDate &date)
 {
     if (!acceptsDate(date)) return;
     int changed = 0;
+    int lastChanged = -1;
     for (const QModelIndex &index : tableView()->selectionModel()->selectedRows()) {
         const CV4ActualPtr e = actualAt(index.row());
         if (!e || e->date() == date) continue;
         change(e, Field::Date, date, cv::localizedString(QStringLiteral("Change Date")));
         ++changed;
+        lastChanged = index.row();
     }
     if (changed) reloadTable();
+    // One row: typing goes on where it was.
+    if (changed == 1) editRow(lastChanged);
 }
 
 void AccountingInputPanelController::performInputValue(const QString &text)
