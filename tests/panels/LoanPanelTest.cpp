@@ -72,11 +72,15 @@ TEST(LoanPanelTest, ANewLoansScheduleAndItsOkGate)
     ASSERT_TRUE(doc);
     auto node = newLoanNode();
     Loan panel(doc.get(), node);
+    const QString needsSchedule = cv::localizedString(QStringLiteral("Loan-OK-Needs-Schedule"));
+    EXPECT_EQ(panel.okReasonText(), QString());  // nothing typed: the conditions are what is missing
     fillConditions(panel, 2);
-    EXPECT_FALSE(panel.isOkEnabled());  // no schedule yet
+    EXPECT_FALSE(panel.isOkEnabled());  // no schedule yet, and the sheet says so
+    EXPECT_EQ(panel.okReasonText(), needsSchedule);
     panel.showPage(1);
     ASSERT_EQ(panel.effectiveDataCount(), 12);
     EXPECT_TRUE(panel.isOkEnabled());
+    EXPECT_EQ(panel.okReasonText(), QString());
     const std::vector<QStringList> rows = shownRows(panel);
     EXPECT_EQ(rows[0].join(u'|'), QStringLiteral("1|2009/04/25|12.0000|94,618|6,312|100,930|1,105,382"));
     EXPECT_EQ(rows[1].join(u'|'), QStringLiteral("2|2009/05/25|12.0000|95,565|11,053|106,618|1,009,817"));
@@ -88,6 +92,7 @@ TEST(LoanPanelTest, ANewLoansScheduleAndItsOkGate)
     panel.showPage(0);
     type(panel.rateField(), QStringLiteral("11"));
     EXPECT_FALSE(panel.isOkEnabled());  // stale until the schedule is shown again
+    EXPECT_EQ(panel.okReasonText(), needsSchedule);
     panel.showPage(1);
     EXPECT_TRUE(panel.isOkEnabled());
 

@@ -100,6 +100,8 @@ public:
     QString cellText(int cid, int row) const;
     QString summaryText(int line) const;
     QString messageText() const;
+    // Beside OK: what keeps it off while the conditions are complete; empty when nothing does.
+    QString okReasonText() const;
     bool isOkEnabled() const;
     bool isNew() const { return m_isNew; }
 
@@ -208,6 +210,7 @@ private:
     QLabel *m_summary[3] = {};
     QLabel *m_messageField = nullptr;
     QPushButton *m_okButton = nullptr;
+    QLabel *m_okReason = nullptr;  // why OK is off while the schedule is unseen
     std::unique_ptr<cv::PopupDataSource> m_chooserSource;  // the open chooser's list
     bool m_closing = false;                        // going away: a late pick is dropped
 };
