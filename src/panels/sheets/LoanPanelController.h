@@ -35,6 +35,7 @@ class CV4TableView;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QMenu;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -87,6 +88,8 @@ public:
     void printPushed(const QString &pdfPath = QString());
 
     // ---- the schedule's menu
+    // The context menu as it stands for the selected rows; a chosen item runs execMenu.
+    QMenu *makeScheduleMenu(QWidget *parent);
     bool validateMenuTag(int tag) const;
     void execMenu(int tag);
     // 101 with the dialog's answers; false when nothing was inserted.
