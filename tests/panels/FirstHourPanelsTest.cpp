@@ -50,8 +50,14 @@ TEST_F(BookTest, ContextMenusDeleteRestoreAndRepeatRowsAndEditDeleteReachesThem)
     store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 2), 1000, kFood, kA);
     store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 3), 500, kFood, kA);
     store(*doc, cv::EntryKind::Transfer, QDate(2009, 2, 4), 300, 0, kA, kC);
+    // A loan's entries are its schedule's: no panel deletes them.
+    store(*doc, cv::EntryKind::Transfer, QDate(2009, 2, 5), 200, 0, kA, kL);
+    store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 6), 100, kFood, kL);
     auto book = openBook(*doc, kA, kFeb1, kFeb28);
     QAction editDelete;  // Edit > Delete as the window asks the focused table
+    EXPECT_EQ(menu(*book, 3, cv::localizedString("Delete")), QStringList());
+    EXPECT_FALSE(book->tableView()->validateCommand(cv::TableCommand::Delete, &editDelete));
+    book->tableView()->QTableView::selectRow(0);
     EXPECT_TRUE(book->tableView()->validateCommand(cv::TableCommand::Delete, &editDelete));
     // The book keeps a deleted row in place; the running balance leaves it out.
     EXPECT_EQ(menu(*book, 1, cv::localizedString("Delete")), QStringList{cv::localizedString("Delete")});
@@ -60,8 +66,8 @@ TEST_F(BookTest, ContextMenusDeleteRestoreAndRepeatRowsAndEditDeleteReachesThem)
 
     auto expenses = std::make_unique<ActualPanelController>(doc.get(), doc->findExpense(kFood), kFeb1, kFeb28);
     auto transfers = std::make_unique<TransferPanelController>(doc.get(), CV4DocumentTestAccess::findTransfer(*doc, 11), kFeb1, kFeb28);
-    for (EntryListPanelController *panel : {static_cast<EntryListPanelController *>(expenses.get()),
-                                            static_cast<EntryListPanelController *>(transfers.get())}) {
+    for (const auto &[panel, loanRow] : {std::pair{static_cast<EntryListPanelController *>(expenses.get()), 1},
+                                         {static_cast<EntryListPanelController *>(transfers.get()), 0}}) {
         SCOPED_TRACE(panel->metaObject()->className());
         EXPECT_EQ(menu(*panel, 0, cv::localizedString("Delete")),
                   (QStringList{cv::localizedString("Panel-Menu-Add"), cv::localizedString("Delete"),
@@ -69,7 +75,9 @@ TEST_F(BookTest, ContextMenusDeleteRestoreAndRepeatRowsAndEditDeleteReachesThem)
         EXPECT_EQ(panel->deletedItems().size(), 1u);
         menu(*panel, 0, cv::localizedString("Panel-Menu-Repeat"));
         EXPECT_NE(panel->macroDialog(), nullptr);
-        EXPECT_TRUE(panel->tableView()->validateCommand(cv::TableCommand::Delete, &editDelete));
+        if (loanRow > 0) EXPECT_TRUE(panel->tableView()->validateCommand(cv::TableCommand::Delete, &editDelete));
+        EXPECT_FALSE(menu(*panel, loanRow, cv::localizedString("Delete")).contains(cv::localizedString("Delete")));
+        EXPECT_FALSE(panel->tableView()->validateCommand(cv::TableCommand::Delete, &editDelete));
         panel->didEnd();
     }
 }

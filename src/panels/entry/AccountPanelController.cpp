@@ -433,7 +433,8 @@ std::optional<bool> AccountPanelController::validateMenuItem(const CV4TableView 
 {
     if (!action || !isPanelMenuTag(action->data().toInt())) return std::nullopt;
     if (action->data().toInt() != AddOrDeleteTag) return false;
-    return table && table->selectionModel() && table->selectionModel()->hasSelection();
+    const QModelIndexList selected = table && table->selectionModel() ? table->selectionModel()->selectedRows() : QModelIndexList();
+    return !selected.isEmpty() && canDeleteRow(selected.first().row()).value_or(false);
 }
 
 std::vector<InputPanelController::PanelMenuEntry> AccountPanelController::panelMenuEntries() const
@@ -449,7 +450,7 @@ void AccountPanelController::panelMenuSelected(int tag)
     const QModelIndexList selected = tableView()->selectionModel()->selectedRows();
     std::vector<RowPtr> rows;
     for (const QModelIndex &index : selected)
-        if (RowPtr row = rowAt(index.row())) rows.push_back(row);
+        if (RowPtr row = rowAt(index.row()); row && canDeleteRow(index.row()).value_or(false)) rows.push_back(row);
     if (rows.empty()) return;
     const bool restoring = actual(rows.front())->flags() & cv::EditDeleted;
     doc()->undoStack()->beginMacro(cv::localizedString(restoring ? "Undelete" : "Delete"));

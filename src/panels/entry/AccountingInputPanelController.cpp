@@ -436,9 +436,10 @@ std::optional<bool> AccountingInputPanelController::validateMenuItem(const CV4Ta
 {
     // Edit > Delete and Select All are the table's own commands.
     if (!action || !isPanelMenuTag(action->data().toInt())) return std::nullopt;
-    const bool rowSelected = table && table->selectionModel() && table->selectionModel()->hasSelection();
+    const QModelIndexList selected = table && table->selectionModel() ? table->selectionModel()->selectedRows() : QModelIndexList();
+    const bool rowSelected = !selected.isEmpty();
     switch (action->data().toInt()) {
-    case SelectedRowsTag:
+    case SelectedRowsTag: return rowSelected && canDeleteRow(selected.first().row()).value_or(false);
     case RevertTag: return rowSelected;
     case AddOrDeleteTag: return !isEditOnly();
     default: return false;

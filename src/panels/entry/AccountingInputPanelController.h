@@ -57,6 +57,8 @@ public:
 
     // Whether the row touches a loan account (its cells are read-only).
     bool isLoan(int row) const;
+    // A loan's entries belong to its schedule: read-only here, and never deleted.
+    std::optional<bool> canDeleteRow(int row) const override { return row >= 0 && row < rowCount() && !isLoan(row); }
     // A typed date is kept only within 100 years of this year.
     static bool isAcceptableDate(const QDate &date, const QDate &today = QDate::currentDate());
     // A typed amount in the currency, its sign in the text: prefix and ","
