@@ -210,6 +210,24 @@ TEST_F(AccountBook, TypedAmountsRoundDownOnTheTextAndTypedDatesStayWithinAHundre
     EXPECT_EQ(panel->tableView()->editedRow(), 0);
 }
 
+TEST_F(AccountBook, TheKindColumnShowsTheTransferPartnerWholeUpToAThirdAndTheRestAsATooltip)
+{
+    store(*doc, cv::EntryKind::Transfer, QDate(2009, 2, 4), 300, 0, kA, kC);
+    for (const auto &[name, whole] : {std::pair{QStringLiteral("Credit card of the second family bank"), true},
+                                      {QString(120, u'W'), false}}) {
+        doc->findAccount(kC)->setName(name);
+        auto panel = openBook(*doc, kA, kFeb1, kFeb28);
+        panel->resize(1000, 400);
+        panel->show();
+        QApplication::processEvents();
+        CV4TableView *table = panel->tableView();
+        const int kind = table->columnWithIdentifier(AccountPanelController::KindColumn);
+        EXPECT_TRUE(table->shownText(kind, 0).endsWith(name));
+        EXPECT_LE(table->columnWidth(kind), table->viewport()->width() / 3);
+        EXPECT_EQ(table->cutText(kind, 0), whole ? QString() : table->shownText(kind, 0)) << name.size();
+    }
+}
+
 TEST_F(AccountBook, TheTransferPopupKeepsTheBookOnOneSideAndOkIsOneUndoStep)
 {
     const CV4ActualPtr expense = store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 5), 700, kFood, kA);

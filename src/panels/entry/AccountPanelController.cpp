@@ -74,6 +74,8 @@ void AccountPanelController::buildTable()
         {BalanceColumn, "BankBook-Balance", 110, cv::CellKind::Plain},
         {MemoColumn, "BankBook-Memo", 160, cv::CellKind::Plain},
     });
+    // "Transfer → <account>": the partner tells two accounts of one bank apart.
+    tableView()->setColumnFitsContent(KindColumn);
 }
 
 int AccountPanelController::accountIdent() const

@@ -54,6 +54,7 @@ void SearchResultsController::buildTable()
         {GroupColumn, "Report-Group", 100, cv::CellKind::Chooser},
         {MemoColumn, "Report-Memo", 180, cv::CellKind::Plain},
     });
+    for (int cid : {CategoryColumn, AccountColumn, DestinationColumn}) tableView()->setColumnFitsContent(cid);
 }
 
 // ---- the list

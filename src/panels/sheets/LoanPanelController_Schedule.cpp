@@ -46,6 +46,7 @@ QWidget *LoanPanelController::buildSchedulePage()
     for (const auto &c : columns)
         m_tableView->addColumn(std::make_unique<cv::TableColumn>(c.cid, cv::localizedString(c.title), c.width));
     m_tableView->setClient(this);
+    m_tableView->setColumnFitsContent(Account);
     m_tableView->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_tableView->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_tableView, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
