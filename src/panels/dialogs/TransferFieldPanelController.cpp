@@ -59,6 +59,7 @@ TransferFieldPanelController::TransferFieldPanelController(QWidget *parent)
     connect(m_accountButton, &QComboBox::activated, this, [this](int index) { changedChoice(Source, index); });
     connect(m_destinationButton, &QComboBox::activated, this,
             [this](int index) { changedChoice(Destination, index); });
+    for (QLineEdit *amount : {m_accountField, m_destinationField}) GetCurrencyFieldEditor()->attach(amount);
     connect(m_accountField, &QLineEdit::textChanged, this, [this] { updateOKButton(); });
     connect(m_destinationField, &QLineEdit::textChanged, this, [this] { updateOKButton(); });
     connect(m_accountField, &QLineEdit::editingFinished, this, [this] { fieldEdited(Source); });
@@ -70,6 +71,11 @@ TransferFieldPanelController::TransferFieldPanelController(QWidget *parent)
 }
 
 TransferFieldPanelController::~TransferFieldPanelController() = default;
+
+const cv::AmountText *TransferFieldPanelController::amountText() const
+{
+    return m_doc ? &m_doc->amountText() : nullptr;
+}
 
 int TransferFieldPanelController::currencyOf(int account) const
 {
