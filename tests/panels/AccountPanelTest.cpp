@@ -378,7 +378,22 @@ TEST_F(AccountBook, SavingWithTheBookOpenStoresTheRowOnceAndLeavingAddsNothing)
     EXPECT_EQ(panel->commitPanel(), 1);  // the row the save wrote
     EXPECT_EQ(storedEntries(*doc, kA).size(), 2u);
     EXPECT_DOUBLE_EQ(doc->rawValueForAccount(doc->findAccount(kA), kFeb28), 8600.0);
-    EXPECT_TRUE(doc->undoStack()->count() == 0);
+    // The book's Edit > Undo takes back what the left panel stored, and Redo stores it again.
+    ASSERT_EQ(doc->undoStack()->count(), 1);
+    for (const auto &[undo, entries, balance] : {std::tuple{true, 1u, 9000.0}, {false, 2u, 8600.0}, {true, 1u, 9000.0}}) {
+        undo ? doc->undoStack()->undo() : doc->undoStack()->redo();
+        EXPECT_EQ(storedEntries(*doc, kA).size(), entries);
+        EXPECT_DOUBLE_EQ(doc->rawValueForAccount(doc->findAccount(kA), kFeb28), balance);
+    }
+    // Changed since by a road the stack does not see: the step leaves rather than write over it.
+    doc->undoStack()->redo();
+    const CV4ActualPtr typed = storedEntries(*doc, kA).back();
+    CV4ActualPtr edited = typed->clone();
+    edited->setAmount(450);
+    doc->updateExpense(edited, typed);
+    doc->undoStack()->undo();
+    EXPECT_DOUBLE_EQ(doc->rawValueForAccount(doc->findAccount(kA), kFeb28), 8550.0);
+    EXPECT_EQ(doc->undoStack()->count(), 0);
 }
 
 } // namespace

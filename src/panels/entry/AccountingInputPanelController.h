@@ -130,8 +130,12 @@ protected:
     void setFieldValue(const RowPtr &row, int field, const QVariant &value) override;
     void settleAfterCommit() override;
     // Writes the entry (none: removes `old`) through the document as the kind
-    // of the row decides: the one place a commit looks at the kind.
+    // of the row decides: the one place a commit looks at the kind. The write
+    // is kept for the commit's undo step.
     void writeEntry(const CV4ActualPtr &entry, const CV4ActualPtr &old);
+    std::unique_ptr<QUndoCommand> takeCommitStep() override;
+    // What the last commit wrote: the stored state before and after (none: absent).
+    std::vector<std::pair<CV4ActualPtr, CV4ActualPtr>> m_written;
     // Groupings that were deleted while the panel was open leave the row.
     void dropDeletedGroupings(CV4Actual &row) const;
 

@@ -19,37 +19,48 @@
 
 #include <algorithm>
 
-// Commands hold the panel weakly: once the panel is gone they do nothing.
-class PanelChangeCommand : public QUndoCommand {
+// A row step holds the panel weakly: once the panel is gone, or while its
+// steps are taken off the stack, it does nothing.
+class PanelStep : public QUndoCommand {
+public:
+    PanelStep(InputPanelController *panel, const QString &title) : QUndoCommand(title), m_panel(panel) {}
+    bool belongsTo(const InputPanelController *panel) const { return m_panel == panel; }
+
+protected:
+    InputPanelController *live() const { return m_panel && !m_panel->m_unwinding ? m_panel.data() : nullptr; }
+
+private:
+    QPointer<InputPanelController> m_panel;
+};
+
+class PanelChangeCommand : public PanelStep {
 public:
     PanelChangeCommand(InputPanelController *panel, InputPanelController::RowPtr row, int field, QVariant oldValue,
                        QVariant newValue, const QString &title)
-        : QUndoCommand(title), m_panel(panel), m_row(std::move(row)), m_field(field),
-          m_old(std::move(oldValue)), m_new(std::move(newValue))
+        : PanelStep(panel, title), m_row(std::move(row)), m_field(field), m_old(std::move(oldValue)),
+          m_new(std::move(newValue))
     {
     }
     void redo() override
     {
-        if (m_panel) m_panel->applyChange(m_row, m_field, m_new);
+        if (InputPanelController *panel = live()) panel->applyChange(m_row, m_field, m_new);
     }
     void undo() override
     {
-        if (m_panel) m_panel->applyChange(m_row, m_field, m_old);
+        if (InputPanelController *panel = live()) panel->applyChange(m_row, m_field, m_old);
     }
 
 private:
-    QPointer<InputPanelController> m_panel;
     InputPanelController::RowPtr m_row;
     int m_field;
     QVariant m_old;
     QVariant m_new;
 };
 
-class PanelToggleDeletedCommand : public QUndoCommand {
+class PanelToggleDeletedCommand : public PanelStep {
 public:
     PanelToggleDeletedCommand(InputPanelController *panel, InputPanelController::RowPtr row, bool inPlace)
-        : QUndoCommand(cv::localizedString(QStringLiteral("Delete"))), m_panel(panel), m_row(std::move(row)),
-          m_inPlace(inPlace)
+        : PanelStep(panel, cv::localizedString(QStringLiteral("Delete"))), m_row(std::move(row)), m_inPlace(inPlace)
     {
     }
     void redo() override { flip(); }
@@ -58,13 +69,13 @@ public:
 private:
     void flip()
     {
-        if (!m_panel) return;
+        InputPanelController *panel = live();
+        if (!panel) return;
         if (m_inPlace)
-            m_panel->flipDeletedInPlace(m_row);
+            panel->flipDeletedInPlace(m_row);
         else
-            m_panel->flipDeleted(m_row);
+            panel->flipDeleted(m_row);
     }
-    QPointer<InputPanelController> m_panel;
     InputPanelController::RowPtr m_row;
     bool m_inPlace;
 };
@@ -77,6 +88,7 @@ InputPanelController::InputPanelController(CV4Document *doc, CVUnitModelPtr item
     Q_ASSERT(m_doc);
     m_okButton->setDefault(false);
     m_okButton->setAutoDefault(false);
+    m_undoBase = m_doc->undoStack()->index();
     connect(m_okButton, &QPushButton::clicked, this, [this] { Q_EMIT closeMaximizedPanelRequested(); });
 }
 
@@ -183,8 +195,39 @@ int InputPanelController::commitPanel()
 {
     commitPendingInput();
     didEnd();
-    m_doc->undoStack()->clear();
+    replaceRowSteps();
     return m_rc;
+}
+
+// Steps that refer to rows of before the commit no longer apply; the book
+// keeps what the commit wrote, so that it can be undone after the panel went.
+void InputPanelController::replaceRowSteps()
+{
+    QUndoStack *stack = m_doc->undoStack();
+    std::unique_ptr<QUndoCommand> step = takeCommitStep();
+    bool ours = m_undoBase <= stack->index();
+    for (int i = m_undoBase; ours && i < stack->count(); ++i) {
+        const QUndoCommand *command = stack->command(i);
+        const auto *single = dynamic_cast<const PanelStep *>(command);
+        ours = single ? single->belongsTo(this) : command->childCount() > 0;
+        for (int c = 0; ours && !single && c < command->childCount(); ++c) {
+            const auto *child = dynamic_cast<const PanelStep *>(command->child(c));
+            ours = child && child->belongsTo(this);
+        }
+    }
+    if (!ours) {
+        stack->clear();
+    } else if (step || stack->count() > m_undoBase) {
+        m_unwinding = true;
+        stack->setIndex(m_undoBase);
+        m_unwinding = false;
+        if (!step) {
+            step = std::make_unique<QUndoCommand>();
+            step->setObsolete(true);  // pushed only to drop the row steps
+        }
+        stack->push(step.release());  // drops the row steps above it
+    }
+    m_undoBase = stack->index();
 }
 
 void InputPanelController::settleAfterCommit()
@@ -194,8 +237,7 @@ void InputPanelController::settleAfterCommit()
     collectData();
     bool hasNew = std::any_of(m_items.begin(), m_items.end(),
                               [this](const RowPtr &r) { return r && (rowFlags(r) & cv::EditNew); });
-    // Steps that refer to rows of before the commit no longer apply.
-    m_doc->undoStack()->clear();
+    replaceRowSteps();
     if (!hasNew && !m_isEditOnly)
         addItem();
     else

@@ -26,6 +26,7 @@
 
 #include <QDate>
 #include <QPointer>
+#include <QUndoCommand>
 #include <QVariant>
 #include <QWidget>
 
@@ -170,6 +171,10 @@ protected:
     void detachFromTable();
     // Forgets everything pending after a commit and reads the rows again.
     virtual void settleAfterCommit();
+    // What the last commit wrote as one step of the book's undo stack, which
+    // takes the place of the panel's row steps; null: those steps are dropped
+    // with the rest of the stack.
+    virtual std::unique_ptr<QUndoCommand> takeCommitStep() { return nullptr; }
 
     // The items of the table's context menu; none: the table has no menu.
     virtual std::vector<PanelMenuEntry> panelMenuEntries() const { return {}; }
@@ -211,9 +216,12 @@ protected:
     int m_popupColumn = -1;
 
 private:
+    friend class PanelStep;
     friend class PanelChangeCommand;
     friend class PanelToggleDeletedCommand;
     friend class PanelFlipFlagCommand;
+    // The row steps since the panel opened or last committed give way to the commit's step.
+    void replaceRowSteps();
     void applyChange(const RowPtr &row, int field, const QVariant &value);
     void flipDeleted(const RowPtr &row);
     void flipDeletedInPlace(const RowPtr &row);
@@ -232,4 +240,6 @@ private:
     bool m_batchChanging = false;        // changes are grouped into one undo step
     bool m_isEditOnly = false;           // no rows may be added
     int m_editGeneration = 0;            // a deferred edit of a newer row wins
+    int m_undoBase = 0;                  // the undo stack's index before the panel's first row step
+    bool m_unwinding = false;            // row steps are being taken off the stack: they do nothing
 };

@@ -85,6 +85,12 @@ protected:
     QVariant fieldValue(const RowPtr &row, int field) const override;
     void setFieldValue(const RowPtr &row, int field, const QVariant &value) override;
     void settleAfterCommit() override;
+    // Trades are written beside the entries: no step could take back the commit whole.
+    std::unique_ptr<QUndoCommand> takeCommitStep() override
+    {
+        m_written.clear();
+        return nullptr;
+    }
     std::optional<Field> amountFieldForColumn(int cid) const override;
     std::optional<Field> accountFieldForColumn(int cid, const CV4Actual &row) const override;
     bool isColumnEditable(int cid, int row) const override;
