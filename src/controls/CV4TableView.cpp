@@ -178,10 +178,17 @@ void CV4TableView::fitColumns()
     if (first < 0) first = 0;
     if (last < 0) last = std::min(rows - 1, first + viewport()->height() / std::max(1, rowHeight(0)) + 1);
     const QFontMetrics metrics(m_font);
-    const int cap = viewport()->width() / 3;
     for (const auto &[cid, made] : m_fittedColumns) {
         const int column = columnWithIdentifier(cid);
         if (column < 0) continue;
+        // What the other columns leave, a stretching last one at the width it was made with:
+        // widening never pushes a column out of sight.
+        int others = 0;
+        for (int c = 0; c < numberOfColumns(); ++c) {
+            const bool stretched = c == numberOfColumns() - 1 && horizontalHeader()->stretchLastSection();
+            if (c != column) others += stretched && tableColumn(c) ? tableColumn(c)->width() : columnWidth(c);
+        }
+        const int cap = std::min(viewport()->width() / 3, viewport()->width() - others);
         int wanted = made;
         for (int row = first; row <= last; ++row) {
             const cv::PreparedCell cell = preparedCell(column, row);

@@ -217,7 +217,7 @@ TEST_F(AccountBook, TheKindColumnShowsTheTransferPartnerWholeUpToAThirdAndTheRes
                                       {QString(120, u'W'), false}}) {
         doc->findAccount(kC)->setName(name);
         auto panel = openBook(*doc, kA, kFeb1, kFeb28);
-        panel->resize(1000, 400);
+        panel->resize(1300, 400);
         panel->show();
         QApplication::processEvents();
         CV4TableView *table = panel->tableView();
