@@ -396,4 +396,22 @@ TEST_F(AccountBook, SavingWithTheBookOpenStoresTheRowOnceAndLeavingAddsNothing)
     EXPECT_EQ(doc->undoStack()->count(), 0);
 }
 
+TEST_F(AccountBook, AnOpenBookShowsTheBookAsItsUndoAndRedoLeaveIt)
+{
+    auto first = openBook(*doc, kA, kFeb1, kFeb28);
+    type(*first, AccountPanelController::OutColumn, 0, QStringLiteral("400"));
+    first->commitPanel();
+    first.reset();
+    auto panel = openBook(*doc, kA, kFeb1, kFeb28);
+    const cvtest::page::Entries book(panel.get());
+    for (const auto &[undo, rows] : {std::pair{true, 1}, {false, 2}}) {
+        undo ? doc->undoStack()->undo() : doc->undoStack()->redo();  // Edit > Undo, Redo
+        EXPECT_EQ(book.rows(), rows) << "the stored row and the new one";
+    }
+    book.type(AccountPanelController::OutColumn, book.newRow(), QStringLiteral("100"));
+    EXPECT_EQ(book.leave(), 1);
+    EXPECT_EQ(storedEntries(*doc, kA).size(), 3u);
+    EXPECT_DOUBLE_EQ(doc->rawValueForAccount(doc->findAccount(kA), kFeb28), 8500.0);
+}
+
 } // namespace

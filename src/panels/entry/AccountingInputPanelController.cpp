@@ -121,11 +121,11 @@ void writeTo(CV4Document &doc, const CV4ActualPtr &entry, const CV4ActualPtr &ol
 // The entries one commit wrote, written back on undo and again on redo. The
 // book may have changed them since by a road the stack does not see (an
 // account deleted, an import): then the step does nothing and leaves the stack.
-class CommittedEntriesStep : public QUndoCommand {
+class CommittedEntriesStep : public InputPanelController::BookStep {
 public:
     using Write = std::pair<CV4ActualPtr, CV4ActualPtr>;  // before, after
     CommittedEntriesStep(CV4Document *doc, std::vector<Write> writes)
-        : QUndoCommand(cv::localizedString(QStringLiteral("Panel-Commit-Step"))), m_doc(doc),
+        : BookStep(cv::localizedString(QStringLiteral("Panel-Commit-Step"))), m_doc(doc),
           m_writes(std::move(writes))
     {
     }

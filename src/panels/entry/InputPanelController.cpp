@@ -23,15 +23,36 @@
 // steps are taken off the stack, it does nothing.
 class PanelStep : public QUndoCommand {
 public:
-    PanelStep(InputPanelController *panel, const QString &title) : QUndoCommand(title), m_panel(panel) {}
+    PanelStep(InputPanelController *panel, const QString &title)
+        : QUndoCommand(title), m_panel(panel), m_generation(panel->m_stepGeneration)
+    {
+    }
     bool belongsTo(const InputPanelController *panel) const { return m_panel == panel; }
 
 protected:
-    InputPanelController *live() const { return m_panel && !m_panel->m_unwinding ? m_panel.data() : nullptr; }
+    InputPanelController *live() const
+    {
+        const bool current = m_panel && !m_panel->m_unwinding && m_panel->m_stepGeneration == m_generation;
+        return current ? m_panel.data() : nullptr;
+    }
 
 private:
     QPointer<InputPanelController> m_panel;
+    int m_generation;
 };
+
+namespace {
+
+// One of the panel's row steps, or a macro of them.
+bool isRowStepOf(const QUndoCommand *command, const InputPanelController *panel)
+{
+    if (const auto *single = dynamic_cast<const PanelStep *>(command)) return single->belongsTo(panel);
+    bool ours = command->childCount() > 0;
+    for (int c = 0; ours && c < command->childCount(); ++c) ours = isRowStepOf(command->child(c), panel);
+    return ours;
+}
+
+} // namespace
 
 class PanelChangeCommand : public PanelStep {
 public:
@@ -89,6 +110,9 @@ InputPanelController::InputPanelController(CV4Document *doc, CVUnitModelPtr item
     m_okButton->setDefault(false);
     m_okButton->setAutoDefault(false);
     m_undoBase = m_doc->undoStack()->index();
+    // The stack is asked, not the document: it also speaks while the document goes.
+    QUndoStack *stack = m_doc->undoStack();
+    connect(stack, &QUndoStack::indexChanged, this, [this, stack](int index) { followBookSteps(stack, index); });
     connect(m_okButton, &QPushButton::clicked, this, [this] { Q_EMIT closeMaximizedPanelRequested(); });
 }
 
@@ -206,28 +230,42 @@ void InputPanelController::replaceRowSteps()
     QUndoStack *stack = m_doc->undoStack();
     std::unique_ptr<QUndoCommand> step = takeCommitStep();
     bool ours = m_undoBase <= stack->index();
-    for (int i = m_undoBase; ours && i < stack->count(); ++i) {
-        const QUndoCommand *command = stack->command(i);
-        const auto *single = dynamic_cast<const PanelStep *>(command);
-        ours = single ? single->belongsTo(this) : command->childCount() > 0;
-        for (int c = 0; ours && !single && c < command->childCount(); ++c) {
-            const auto *child = dynamic_cast<const PanelStep *>(command->child(c));
-            ours = child && child->belongsTo(this);
-        }
-    }
+    for (int i = m_undoBase; ours && i < stack->count(); ++i) ours = isRowStepOf(stack->command(i), this);
+    m_unwinding = true;  // the stack's moves below are this panel's own
     if (!ours) {
         stack->clear();
     } else if (step || stack->count() > m_undoBase) {
-        m_unwinding = true;
         stack->setIndex(m_undoBase);
-        m_unwinding = false;
         if (!step) {
             step = std::make_unique<QUndoCommand>();
             step->setObsolete(true);  // pushed only to drop the row steps
         }
         stack->push(step.release());  // drops the row steps above it
     }
+    m_unwinding = false;
+    ++m_stepGeneration;
     m_undoBase = stack->index();
+}
+
+void InputPanelController::followBookSteps(const QUndoStack *stack, int index)
+{
+    if (m_unwinding || m_rereading) return;
+    if (stack->count() == 0) {  // cleared: the rows keep what was typed
+        m_undoBase = 0;
+        return;
+    }
+    const bool undoneBelow = index < m_undoBase;
+    const bool redoneAbove = index > m_undoBase && index <= stack->count() &&
+                             dynamic_cast<const BookStep *>(stack->command(index - 1));
+    if (!undoneBelow && !redoneAbove) return;
+    // The book's entries moved under the panel, whose own steps are all undone
+    // by now (or gone with a redo): it shows the book as it stands.
+    ++m_stepGeneration;
+    m_undoBase = index;
+    m_tableView->forceEndFieldEditing(false);
+    m_rereading = true;
+    settleAfterCommit();
+    m_rereading = false;
 }
 
 void InputPanelController::settleAfterCommit()
@@ -237,7 +275,7 @@ void InputPanelController::settleAfterCommit()
     collectData();
     bool hasNew = std::any_of(m_items.begin(), m_items.end(),
                               [this](const RowPtr &r) { return r && (rowFlags(r) & cv::EditNew); });
-    replaceRowSteps();
+    if (!m_rereading) replaceRowSteps();
     if (!hasNew && !m_isEditOnly)
         addItem();
     else

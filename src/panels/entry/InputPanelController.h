@@ -38,6 +38,7 @@
 class CV4Document;
 class CV4TableView;
 class QMenu;
+class QUndoStack;
 class QPushButton;
 
 class InputPanelController : public QWidget, public cv::TableClient, public cv::HostedPanel {
@@ -45,6 +46,12 @@ class InputPanelController : public QWidget, public cv::TableClient, public cv::
 
 public:
     using RowPtr = cv::PanelRow;
+    // A step of the book's undo stack that writes the book (not a panel's row
+    // step): a panel open while one is undone or redone reads its rows again.
+    class BookStep : public QUndoCommand {
+    public:
+        using QUndoCommand::QUndoCommand;
+    };
 
     InputPanelController(CV4Document *doc, CVUnitModelPtr item, const QDate &from, const QDate &to,
                          QWidget *parent = nullptr);
@@ -222,6 +229,8 @@ private:
     friend class PanelFlipFlagCommand;
     // The row steps since the panel opened or last committed give way to the commit's step.
     void replaceRowSteps();
+    // The stack moved to the index: a book step undone or redone under the panel.
+    void followBookSteps(const QUndoStack *stack, int index);
     void applyChange(const RowPtr &row, int field, const QVariant &value);
     void flipDeleted(const RowPtr &row);
     void flipDeletedInPlace(const RowPtr &row);
@@ -242,4 +251,6 @@ private:
     int m_editGeneration = 0;            // a deferred edit of a newer row wins
     int m_undoBase = 0;                  // the undo stack's index before the panel's first row step
     bool m_unwinding = false;            // row steps are being taken off the stack: they do nothing
+    bool m_rereading = false;            // the rows are read again after a book step, no commit
+    int m_stepGeneration = 0;            // row steps of an older generation refer to rows read before
 };
