@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 // A row step holds the panel weakly: once the panel is gone, or while its
 // steps are taken off the stack, it does nothing.
@@ -232,6 +233,7 @@ void InputPanelController::replaceRowSteps()
     bool ours = m_undoBase <= stack->index();
     for (int i = m_undoBase; ours && i < stack->count(); ++i) ours = isRowStepOf(stack->command(i), this);
     m_unwinding = true;  // the stack's moves below are this panel's own
+    const bool settling = std::exchange(s_settling, true);
     if (!ours) {
         stack->clear();
     } else if (step || stack->count() > m_undoBase) {
@@ -242,6 +244,7 @@ void InputPanelController::replaceRowSteps()
         }
         stack->push(step.release());  // drops the row steps above it
     }
+    s_settling = settling;
     m_unwinding = false;
     ++m_stepGeneration;
     m_undoBase = stack->index();
@@ -249,7 +252,7 @@ void InputPanelController::replaceRowSteps()
 
 void InputPanelController::followBookSteps(const QUndoStack *stack, int index)
 {
-    if (m_unwinding || m_rereading) return;
+    if (m_unwinding || m_rereading || s_settling) return;
     if (stack->count() == 0) {  // cleared: the rows keep what was typed
         m_undoBase = 0;
         return;

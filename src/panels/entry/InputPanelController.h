@@ -252,5 +252,6 @@ private:
     int m_undoBase = 0;                  // the undo stack's index before the panel's first row step
     bool m_unwinding = false;            // row steps are being taken off the stack: they do nothing
     bool m_rereading = false;            // the rows are read again after a book step, no commit
+    static inline bool s_settling = false;  // a panel puts its commit on the stack: no book step moves
     int m_stepGeneration = 0;            // row steps of an older generation refer to rows read before
 };
