@@ -111,6 +111,7 @@ InputPanelController::InputPanelController(CV4Document *doc, CVUnitModelPtr item
     m_okButton->setDefault(false);
     m_okButton->setAutoDefault(false);
     m_undoBase = m_doc->undoStack()->index();
+    m_lastIndex = m_undoBase;
     // The stack is asked, not the document: it also speaks while the document goes.
     QUndoStack *stack = m_doc->undoStack();
     connect(stack, &QUndoStack::indexChanged, this, [this, stack](int index) { followBookSteps(stack, index); });
@@ -252,17 +253,17 @@ void InputPanelController::replaceRowSteps()
 
 void InputPanelController::followBookSteps(const QUndoStack *stack, int index)
 {
+    const int last = std::exchange(m_lastIndex, index);
     if (m_unwinding || m_rereading || s_settling) return;
     if (stack->count() == 0) {  // cleared: the rows keep what was typed
         m_undoBase = 0;
         return;
     }
-    const bool undoneBelow = index < m_undoBase;
-    const bool redoneAbove = index > m_undoBase && index <= stack->count() &&
-                             dynamic_cast<const BookStep *>(stack->command(index - 1));
-    if (!undoneBelow && !redoneAbove) return;
+    const int moved = index < last ? index : index - 1;  // the step undone, or redone
+    const bool bookMoved = moved >= 0 && moved < stack->count() && dynamic_cast<const BookStep *>(stack->command(moved));
+    if (!bookMoved && index >= m_undoBase) return;
     // The book's entries moved under the panel, whose own steps are all undone
-    // by now (or gone with a redo): it shows the book as it stands.
+    // by now (a redo of a book step finds none left): it shows the book as it stands.
     ++m_stepGeneration;
     m_undoBase = index;
     m_tableView->forceEndFieldEditing(false);

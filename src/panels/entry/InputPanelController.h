@@ -178,6 +178,8 @@ protected:
     void detachFromTable();
     // Forgets everything pending after a commit and reads the rows again.
     virtual void settleAfterCommit();
+    // The rows are read again because Edit > Undo or Redo moved the book under the panel.
+    bool isFollowingBookStep() const { return m_rereading; }
     // What the last commit wrote as one step of the book's undo stack, which
     // takes the place of the panel's row steps; null: those steps are dropped
     // with the rest of the stack.
@@ -250,6 +252,7 @@ private:
     bool m_isEditOnly = false;           // no rows may be added
     int m_editGeneration = 0;            // a deferred edit of a newer row wins
     int m_undoBase = 0;                  // the undo stack's index before the panel's first row step
+    int m_lastIndex = 0;                 // the undo stack's index when it last moved
     bool m_unwinding = false;            // row steps are being taken off the stack: they do nothing
     bool m_rereading = false;            // the rows are read again after a book step, no commit
     static inline bool s_settling = false;  // a panel puts its commit on the stack: no book step moves

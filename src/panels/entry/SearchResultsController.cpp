@@ -101,6 +101,11 @@ void SearchResultsController::removeRow(int row)
 void SearchResultsController::collectData()
 {
     // The results are not read again: what was written stays, what was deleted goes.
+    // Copies of entries that an undo changed under them are dropped whole, as a write elsewhere drops them.
+    if (isFollowingBookStep()) {
+        setItems({});
+        return;
+    }
     std::vector<RowPtr> kept;
     for (const RowPtr &row : items()) {
         if (rowFlags(row) & cv::EditDeleted) continue;
