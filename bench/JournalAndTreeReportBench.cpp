@@ -4,6 +4,7 @@
 // for a year (also with every grouping chosen); and one page of each drawn.
 //   cv-report-tree-bench --books=DIR --sizes=N,N | --book=PATH [benchmark flags]
 
+#include "document/BookReads.h"
 #include "document/CurrencyPrintingScope.h"
 #include "document/CV4DataModel.h"
 #include "document/CV4Document.h"
@@ -87,7 +88,8 @@ void withBook(benchmark::State &state, const QString &path, const std::function<
     run(doc);
 }
 
-void journal(benchmark::State &state, const QString &path)
+// With `whole`, over every day of the book rather than about kJournalRows.
+void journal(benchmark::State &state, const QString &path, bool whole)
 {
     withBook(state, path, [&](CV4Document &doc) {
         const Busiest busiest = busiestAccount(doc);
@@ -95,17 +97,38 @@ void journal(benchmark::State &state, const QString &path)
         busiest.account->setStatus(1);
         cv::ReportRequest request;
         request.kind = kJournal;
-        request.from = busiest.from;
+        request.from = whole ? cv::bench::firstDayOf(cv::bench::BookOptions()) : busiest.from;
         request.to = cv::bench::BookOptions().lastDay;
         size_t rows = 0;
         int pages = 0;
+        double digest = 0;
         for (auto _ : state) {
             auto view = make(doc, request);
             rows = view ? view->data().size() : 0;
             pages = view ? view->pages() : 0;
+            state.PauseTiming();
+            digest = view ? cv::bench::rowsDigest(view->data()) : 0;
+            state.ResumeTiming();
         }
         state.counters["rows"] = double(rows);
         state.counters["pages"] = pages;
+        state.counters["digest"] = digest;
+    });
+}
+
+// The whole journal's floor: the busiest account's entries over every day,
+// read as the account book reads them, nothing made of them.
+void journalRead(benchmark::State &state, const QString &path)
+{
+    withBook(state, path, [&](CV4Document &doc) {
+        const Busiest busiest = busiestAccount(doc);
+        size_t entries = 0;
+        for (auto _ : state) {
+            entries = 0;
+            doc.reads().readAccountEntries(busiest.account->ident(), cv::bench::firstDayOf(cv::bench::BookOptions()),
+                                           cv::bench::BookOptions().lastDay, [&](const CV4Actual &) { ++entries; });
+        }
+        state.counters["entries"] = double(entries);
     });
 }
 
@@ -170,7 +193,12 @@ int main(int argc, char **argv)
     } trees[] = {{"income_expense", 2}, {"term_comparison", 6}, {"budget_comparison", 7}};
     for (const auto &[name, path] : books) {
         const auto label = [&](const char *what) { return QStringLiteral("%1/%2").arg(what, name).toStdString(); };
-        benchmark::RegisterBenchmark(label("journal_busiest").c_str(), journal, path)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(label("journal_busiest").c_str(), journal, path, false)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(label("journal_busiest_all").c_str(), journal, path, true)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(label("journal_busiest_all_read").c_str(), journalRead, path)
+            ->Unit(benchmark::kMillisecond);
         for (const auto &tree : trees)
             benchmark::RegisterBenchmark(label(tree.name).c_str(), categories, path, tree.kind, false)
                 ->Unit(benchmark::kMillisecond);

@@ -4,6 +4,7 @@
 // paper, as a printer of that resolution gets them.
 
 #include "document/CV4Document.h"
+#include "reports/CV4ReportItem.h"
 #include "model/CV4AccountModel.h"
 #include "model/CV4ActualModel.h"
 #include "platform/print/PagedDocument.h"
@@ -13,6 +14,8 @@
 
 #include <QImage>
 #include <QPainter>
+
+#include <vector>
 
 namespace cv::bench {
 
@@ -36,6 +39,22 @@ inline void tickTrees(CV4Document &doc, int status)
     for (const CVUnitModelPtr &root : {doc.accountModel()->asset(), doc.accountModel()->debt(),
                                        doc.actualModel()->income(), doc.actualModel()->expense()})
         tickSubtree(*root, status);
+}
+
+// A digest of a report's rows (figures to a ten-thousandth, texts), for
+// telling two builds' rows apart on a book too large to keep them; the low
+// 48 bits, which a counter holds exactly.
+inline double rowsDigest(const std::vector<CV4ReportItem> &rows)
+{
+    size_t digest = 0;
+    for (const CV4ReportItem &row : rows) {
+        QString line = QString::number(row.level) + u'|' + QString::number(row.number) + u'|'
+                       + (row.node ? QString::number(row.node->ident()) : QString());
+        for (double v : row.values) line += u'|' + QString::number(v == 0 ? 0 : v, 'f', 4);
+        line += u'|' + row.texts.join(u'|');
+        digest = digest * 1000003 ^ qHash(line, 0);
+    }
+    return double(digest & ((size_t(1) << 48) - 1));
 }
 
 // Each iteration draws the next of sheets 1 to `sheets`, then starts again.

@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
-# A household's first hour on a real X server (Xvfb), in English and in
-# Japanese: a book from a template, an income, an expense, a transfer and a
-# deleted-then-restored row typed in the bank's book, saved, closed, opened
-# again and its balances checked (tests/app/FirstHourTest.cpp). Each run gets
-# a fresh home folder, so nothing of the user's settings or books takes part.
+# A household's first hour and first month on a real X server (Xvfb), in
+# English and in Japanese (tests/app/FirstHourTest.cpp): a book from a
+# template, an income, an expense, a transfer and a deleted-then-restored row
+# typed in the bank's book, saved, closed, opened again and its balances
+# checked; then a month: saved under a name typed without an extension, a
+# loan through the loan editor with the viewer's totals checked at once, rows
+# typed out of date order with their balances checked, a report and a chart
+# printed. Each run gets a fresh home folder, so nothing of the user's
+# settings or books takes part.
 #   scripts/first-hour.sh [build-dir]      (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,4 +30,4 @@ env -i PATH="$PATH" HOME="$HOME_DIR" XDG_RUNTIME_DIR="$HOME_DIR/runtime" \
   XDG_CACHE_HOME="$HOME_DIR/.cache" LC_ALL=C.UTF-8 CV_TEST_PLATFORM=xcb \
   timeout 120 xvfb-run -a -s "-screen 0 1280x1024x24" \
   "$TESTS" --gtest_filter='BothLanguages/FirstHour.*:DelegateTest.OnlyANewPasswordMarksTheBookEdited' --gtest_brief=1
-echo "first-hour: passed in English and Japanese on Xvfb"
+echo "first-hour: the first hour and month passed in English and Japanese on Xvfb"

@@ -99,8 +99,14 @@ def tb07(c):  # new item: a page with a plus
     page(c); c.disc(31, 24, 9, 'g'); c.rect(27, 23, 35, 25, 'w'); c.rect(30, 20, 32, 28, 'w')
 
 
+def tb_batch(c):  # repeated entry: three rows written at once, and the arrow that repeats them
+    for y in (6, 14, 22):
+        c.rect(8, y, 33, y + 5, 'w'); c.frame(8, y, 33, y + 5, 'k'); c.line(10, y + 2, 24, y + 2, 'b', 1)
+    c.line(38, 8, 38, 26, 'g', 3); c.line(34, 22, 38, 28, 'g', 3); c.line(42, 22, 38, 28, 'g', 3)
+
+
 for name, draw in [('TB01', tb01), ('TB02', tb02), ('TB03', tb03), ('TB04', tb04), ('TB05', tb05),
-                   ('TB06', tb06), ('TB07', tb07)]:
+                   ('TB06', tb06), ('TB07', tb07), ('TB_Batch', tb_batch)]:
     canvas = Canvas()
     draw(canvas)
     with open(name + '.xpm', 'w') as f:

@@ -2,6 +2,8 @@
 
 #include "platform/Localization.h"
 
+#include <algorithm>
+
 CV4InfoMainView::CV4InfoMainView(Callback callback, std::vector<CV4InfoMainViewParam> rows, cv::PageSetup &setup)
     : CV4InfoViewOf(std::move(callback), std::move(rows), setup, 2)
 {
@@ -17,6 +19,24 @@ CV4InfoColumn CV4InfoMainView::column(int index, int count)
     return {CV4InfoColumn::R, 55};
 }
 
+std::vector<std::pair<int, double>> CV4InfoMainView::sheetColumns(int spread, int count, double available)
+{
+    std::vector<std::pair<int, double>> out;
+    if (spread == 0) {
+        for (int c = 0; c < std::min(kLeftSheetColumns, count); ++c) out.emplace_back(c, column(c, count).width);
+        return out;
+    }
+    // The right sheet repeats the names, so that it reads on its own; on a
+    // narrow sheet the names and then the amounts give up width to fit.
+    double rest = 0;
+    for (int c = kLeftSheetColumns; c < count; ++c) rest += column(c, count).width;
+    const double nameWidth = std::clamp(available - rest, kMinRepeatedNameWidth, column(0, count).width);
+    const double scale = rest > 0 ? std::min(1.0, (available - nameWidth) / rest) : 1.0;
+    out.emplace_back(0, nameWidth);
+    for (int c = kLeftSheetColumns; c < count; ++c) out.emplace_back(c, column(c, count).width * scale);
+    return out;
+}
+
 void CV4InfoMainView::drawContents(cv::Canvas &canvas)
 {
     drawHead(canvas);
@@ -28,29 +48,26 @@ void CV4InfoMainView::drawContents(cv::Canvas &canvas)
         if (row.level() == CV4InfoViewParam::NoTexts)
             return;
         const QStringList cells = cellsFor(index);
-        const int count = int(cells.size());
-        const int first = curSpread() == 0 ? 0 : kLeftSheetColumns;
-        const int last = curSpread() == 0 ? std::min(kLeftSheetColumns, count) : count;
         const double lineTop = top + height - kLineHeight;
         double x = leftX();
-        for (int c = first; c < last; ++c) {
-            const CV4InfoColumn entry = column(c, count);
+        for (const auto &[c, width] : sheetColumns(curSpread(), int(cells.size()), contentWidth())) {
+            const CV4InfoColumn entry = column(c, int(cells.size()));
             const QString &text = cells[c];
             const double cx = x;
-            x += entry.width;
+            x += width;
             if (text.isEmpty())
                 continue;
             if (row.level() < 0) {
-                drawCentered(canvas, text, QPointF(cx, lineTop), entry.width);
+                drawCentered(canvas, text, QPointF(cx, lineTop), width);
             } else if (c == 0) {
                 // Cut at the column's end: a long name must not run over the
                 // first amount.
                 const double indent = row.level() * kIndentPerLevel + kTextInset;
-                drawLeftJustified(canvas, text, QPointF(cx + indent, lineTop), entry.width - indent);
+                drawLeftJustified(canvas, text, QPointF(cx + indent, lineTop), width - indent);
             } else if (entry.align == CV4InfoColumn::L) {
                 drawLeftJustified(canvas, text, QPointF(cx + kTextInset, lineTop));
             } else {
-                drawRightJustified(canvas, text, QPointF(cx, lineTop), entry.width);
+                drawRightJustified(canvas, text, QPointF(cx, lineTop), width);
             }
         }
     });

@@ -1,9 +1,12 @@
 #pragma once
 // The printed viewer: the account outline, then the category outline, two
-// sheets across (name and seven columns on the left sheet, the rest on the
-// right one), in the document's orientation.
+// sheets across (name and seven columns on the left sheet, the names again
+// and the rest on the right one), in the document's orientation.
 
 #include "charts/CV4InfoView.h"
+
+#include <utility>
+#include <vector>
 
 class CVUnitModel;
 
@@ -28,10 +31,14 @@ private:
 class CV4InfoMainView : public CV4InfoViewOf<CV4InfoMainViewParam> {
 public:
     static constexpr int kLeftSheetColumns = 8;
+    static constexpr double kMinRepeatedNameWidth = 90;
 
     CV4InfoMainView(Callback callback, std::vector<CV4InfoMainViewParam> rows, cv::PageSetup &setup);
     // Column 0 is the name; the second-to-last column of a row is narrow.
     static CV4InfoColumn column(int index, int count);
+    // The columns a sheet across prints, with their widths, for rows of
+    // `count` cells on a sheet `available` points wide.
+    static std::vector<std::pair<int, double>> sheetColumns(int spread, int count, double available);
 
 protected:
     void drawContents(cv::Canvas &canvas) override;

@@ -24,15 +24,22 @@ const CVUnitModel *nearestRoot(const CVUnitModel &node)
     return nullptr;
 }
 
-QString percentText(const std::optional<double> &value)
-{
-    return value ? AmountText::percentText(*value) : QString();
-}
-
 QString amountText(const CV4Document &document, double value)
 {
     const CV4CurrencyPtr currency = document.defaultCurrency();
     return document.stringForValue(value, currency ? currency->ident() : 0, false);
+}
+
+// A negative share is marked as the amounts beside it are ("△" in print).
+QString percentText(const CV4Document &document, const std::optional<double> &value)
+{
+    if (!value) return QString();
+    const QString plain = AmountText::percentText(*value);
+    if (!plain.startsWith(u'-')) return plain;
+    const QString minusOne = amountText(document, -1);
+    const qsizetype one = minusOne.indexOf(u'1');
+    if (one < 0) return plain;
+    return minusOne.left(one) + plain.mid(1) + minusOne.mid(one + 1);
 }
 
 QString amountOrEmpty(const CV4Document &document, double value)
@@ -148,7 +155,7 @@ QStringList ViewerPrintRow::accountCells(CV4Document &document, const CVUnitMode
     QStringList out{document.displayName(node), amountText(document, values.carry)};
     for (double value : values.months)
         out.append(amountText(document, value));
-    out << amountText(document, values.rest) << QString() << QString() << percentText(values.percent);
+    out << amountText(document, values.rest) << QString() << QString() << percentText(document, values.percent);
     return out;
 }
 
@@ -159,8 +166,8 @@ QStringList ViewerPrintRow::categoryCells(CV4Document &document, const CVUnitMod
     for (double value : values.months)
         out.append(amountOrEmpty(document, value));
     out << amountOrEmpty(document, values.total)
-        << (values.budget ? amountText(document, *values.budget) : QString()) << percentText(values.budgetPercent)
-        << percentText(values.share);
+        << (values.budget ? amountText(document, *values.budget) : QString()) << percentText(document, values.budgetPercent)
+        << percentText(document, values.share);
     return out;
 }
 

@@ -8,10 +8,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFontInfo>
 #include <QMouseEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QHelpEvent>
+#include <QToolTip>
 
 namespace {
 
@@ -43,8 +46,10 @@ CV4TableView::CV4TableView(QWidget *parent) : SelectionSafeTableView(parent), m_
     setPalette(pal);
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] { placeEditor(); });
     QFont font = this->font();
-    // Japanese text in Noto Sans CJK, whatever the interface font lacks.
-    font.setFamilies({font.family(), QStringLiteral("Noto Sans CJK JP")});
+    // Japanese text in Noto Sans CJK, whatever the interface font lacks. The
+    // interface font by the family it resolves to: a generic name ("Sans
+    // Serif") heads no list, and the CJK font would draw the Latin text.
+    font.setFamilies({QFontInfo(font).family(), QStringLiteral("Noto Sans CJK JP")});
     font.setPixelSize(kStartFontSize);
     setTableFont(font);
 }
@@ -139,6 +144,79 @@ void CV4TableView::reloadData()
     m_model->syncRowCount();
     m_model->refreshValues();
     if (isEditing() && m_editedRow >= numberOfRows()) forceEndFieldEditing(false);
+    fitColumns();
+}
+
+QString CV4TableView::shownText(int column, int row) const
+{
+    const cv::TableClient *owner = client();
+    const cv::PreparedCell cell = preparedCell(column, row);
+    if (!owner || cell.kind == cv::CellKind::Empty) return {};
+    const QVariant value = m_model->index(row, column).data(cv::TableModelAdapter::CellValueRole);
+    return cell.formatter ? cell.formatter(value) : cv::cellText(value, owner->dateFormat());
+}
+
+QString CV4TableView::cutText(int column, int row) const
+{
+    const QString text = shownText(column, row);
+    const QRect room = cv::TableCell::forKind(preparedCell(column, row).kind).textRect(cellFrame(column, row), preparedCell(column, row));
+    return QFontMetrics(m_font).horizontalAdvance(text) > room.width() ? text : QString();
+}
+
+void CV4TableView::setColumnFitsContent(int cid)
+{
+    const int column = columnWithIdentifier(cid);
+    if (column < 0) return;
+    m_fittedColumns.emplace_back(cid, columnWidth(column));
+    fitColumns();
+}
+
+// Only the rows on screen are measured: a long book is never read whole for it.
+void CV4TableView::fitColumns()
+{
+    const int rows = numberOfRows();
+    if (m_fittedColumns.empty() || rows == 0 || !client()) return;
+    int first = rowAt(0);
+    int last = rowAt(viewport()->height() - 1);
+    if (first < 0) first = 0;
+    if (last < 0) last = std::min(rows - 1, first + viewport()->height() / std::max(1, rowHeight(0)) + 1);
+    const QFontMetrics metrics(m_font);
+    for (const auto &[cid, made] : m_fittedColumns) {
+        const int column = columnWithIdentifier(cid);
+        if (column < 0) continue;
+        // What the other columns leave, a stretching last one at the width it was made with:
+        // widening never pushes a column out of sight.
+        int others = 0;
+        for (int c = 0; c < numberOfColumns(); ++c) {
+            const bool stretched = c == numberOfColumns() - 1 && horizontalHeader()->stretchLastSection();
+            if (c != column) others += stretched && tableColumn(c) ? tableColumn(c)->width() : columnWidth(c);
+        }
+        const int cap = std::min(viewport()->width() / 3, viewport()->width() - others);
+        int wanted = made;
+        for (int row = first; row <= last; ++row) {
+            const cv::PreparedCell cell = preparedCell(column, row);
+            const QRect frame(0, 0, 1000, rowHeight(row));
+            const int padding = frame.width() - cv::TableCell::forKind(cell.kind).textRect(frame, cell).width();
+            wanted = std::max(wanted, metrics.horizontalAdvance(shownText(column, row)) + padding + 1);
+        }
+        const int width = std::max(made, std::min(std::max(wanted, columnWidth(column)), cap));
+        if (width != columnWidth(column)) setColumnWidth(column, width);
+    }
+}
+
+bool CV4TableView::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const QModelIndex index = indexAt(help->pos());
+        const QString text = index.isValid() ? cutText(index.column(), index.row()) : QString();
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
+        return true;
+    }
+    return SelectionSafeTableView::viewportEvent(event);
 }
 
 void CV4TableView::noteNumberOfRowsChanged()
@@ -233,8 +311,9 @@ bool CV4TableView::storeEditedText(int column, int row)
     cv::TableClient *owner = client();
     if (!owner || !validCell(column, row)) return true;
     const QString text = GetPopupFieldEditor()->enteredText();
-    if (owner->refusesText(text, cidOfColumn(column), row)) {
+    if (const QString refusal = owner->refusalOf(text, cidOfColumn(column), row); !refusal.isEmpty()) {
         QApplication::beep();
+        GetPopupFieldEditor()->markRefused(refusal);
         return false;
     }
     owner->setObjectValue(this, text, cidOfColumn(column), row);
@@ -346,11 +425,13 @@ void CV4TableView::changeFontSize(int step)
 void CV4TableView::scrollContentsBy(int dx, int dy)
 {
     SelectionSafeTableView::scrollContentsBy(dx, dy);
+    if (dy != 0) fitColumns();
     placeEditor();
 }
 
 void CV4TableView::resizeEvent(QResizeEvent *event)
 {
     SelectionSafeTableView::resizeEvent(event);
+    fitColumns();
     placeEditor();
 }

@@ -57,6 +57,14 @@ public:
     // What the cell (column index, row) is in this paint or edit.
     cv::PreparedCell preparedCell(int column, int row) const;
     QRect cellFrame(int column, int row) const;
+    // The text the cell paints, and the same text when the cell cuts it
+    // (the cell's tooltip); empty when it shows whole.
+    QString shownText(int column, int row) const;
+    QString cutText(int column, int row) const;
+    // The column widens to its widest text on screen, up to a third of the
+    // table, never narrower than it was made: names that tell accounts apart
+    // stay whole while a stretching memo column has room to give.
+    void setColumnFitsContent(int cid);
 
     // Clicks (also simulated by owners)
     void performClickAtColumn(int column, int row, const QMouseEvent *event);
@@ -105,8 +113,10 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     void resizeEvent(QResizeEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
 
 private:
+    void fitColumns();
     friend class PopupFieldEditor;
     void resetModel();
     // False when the owner refused the text (nothing was stored).
@@ -126,4 +136,5 @@ private:
     int m_editedRow = -1;
     bool m_endingPopupEdit = false;  // the table itself moves the edit
     bool m_ignoreEndEditing = false;  // editing ends without the usual end
+    std::vector<std::pair<int, int>> m_fittedColumns;  // cid, the width it was made with
 };

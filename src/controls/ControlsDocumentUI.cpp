@@ -31,9 +31,10 @@ void ControlsDocumentUI::endBusy()
     delete m_busy;
 }
 
-int ControlsDocumentUI::askPassword(const CV4Settings &settings)
+int ControlsDocumentUI::askPassword(const CV4Settings &settings, const QString &book, bool retry)
 {
-    QPointer<PasswordDialogController> dialog = new PasswordDialogController(settings, QApplication::activeWindow());
+    QPointer<PasswordDialogController> dialog =
+        new PasswordDialogController(settings, book, retry, QApplication::activeWindow());
     const int code = dialog->exec();
     if (!dialog) return -1;
     delete dialog;
@@ -56,7 +57,21 @@ QString ControlsDocumentUI::askSavePath(CV4Document &, const QString &suggestedP
     // A new book is offered in the documents folder, never where the program happened to start.
     const QString start = QFileInfo(suggestedPath).isAbsolute() ? suggestedPath
                                                                 : QDir(documentsFolder()).filePath(suggestedPath);
-    return QFileDialog::getSaveFileName(
-        QApplication::activeWindow(), cv::localizedString(QStringLiteral("Save Document")), start,
-        cv::localizedString(QStringLiteral("Corvane Documents (*.cvv2);;Corvane XML Documents (*.cvxf)")));
+    QFileDialog dialog(QApplication::activeWindow(), cv::localizedString(QStringLiteral("Save Document")), start,
+                       cv::localizedString(QStringLiteral("Corvane Documents (*.cvv2);;Corvane XML Documents (*.cvxf)")));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // A name typed without an extension takes the chosen type's, so the
+    // overwrite question names the file that will be written.
+    const auto suffixOf = [](const QString &filter) {
+        const qsizetype star = filter.indexOf(QLatin1String("*."));
+        return star < 0 ? QString() : filter.mid(star + 2).section(QLatin1Char(')'), 0, 0).section(QLatin1Char(' '), 0, 0);
+    };
+    dialog.setDefaultSuffix(suffixOf(dialog.selectedNameFilter()));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, suffixOf](const QString &filter) { dialog.setDefaultSuffix(suffixOf(filter)); });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+    QString path = dialog.selectedFiles().constFirst();
+    // Some platform dialogs leave the default suffix to the caller.
+    if (!QFileInfo(path).fileName().contains(QLatin1Char('.'))) path += QLatin1Char('.') + suffixOf(dialog.selectedNameFilter());
+    return path;
 }

@@ -14,7 +14,7 @@ public:
     ~ControlsDocumentUI() override;
     void beginBusy(const QString &title) override;
     void endBusy() override;
-    int askPassword(const CV4Settings &settings) override;
+    int askPassword(const CV4Settings &settings, const QString &book, bool retry) override;
     void beep() override;
     QString askSavePath(CV4Document &document, const QString &suggestedPath) override;
     // Where file dialogs start: the user's documents folder, else the home folder.

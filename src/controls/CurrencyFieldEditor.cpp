@@ -111,7 +111,7 @@ bool CurrencyFieldEditor::keyDown(QLineEdit *edit, QKeyEvent *event)
     CurrencyFieldOwner *owner = ownerOf(edit);
     const cv::AmountText *amounts = owner ? owner->amountText() : nullptr;
     if (!amounts || edit->isReadOnly()) return false;
-    const int currency = owner->currency();
+    const int currency = owner->currencyOfField(edit);
 
     const bool plainKey = !(event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier));
     if (plainKey && (event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete)) {
@@ -147,7 +147,7 @@ void CurrencyFieldEditor::afterEdit(QLineEdit *edit, const QString &oldText, cv:
     const cv::AmountText *amounts = owner ? owner->amountText() : nullptr;
     const QString typed = edit->text();
     if (!amounts || typed == oldText) return;
-    const int currency = owner->currency();
+    const int currency = owner->currencyOfField(edit);
 
     const std::optional<double> value = amounts->numberForString(typed, currency);
     if (!value) {

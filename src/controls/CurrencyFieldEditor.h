@@ -25,6 +25,12 @@ public:
     virtual const cv::AmountText *amountText() const = 0;
     // The ident of the field's currency.
     virtual int currency() const = 0;
+    // A window whose fields hold amounts of several currencies names each one's.
+    virtual int currencyOfField(const QLineEdit *edit) const
+    {
+        Q_UNUSED(edit);
+        return currency();
+    }
 };
 
 class CurrencyFieldEditor : public QObject {

@@ -3,18 +3,31 @@
 #include "controls/DialogButtons.h"
 #include "model/CV4Settings.h"
 #include "platform/Localization.h"
+#include "platform/widgets/CV4MiscUtilitiesWidgets.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-PasswordDialogController::PasswordDialogController(const CV4Settings &settings, QWidget *parent)
+PasswordDialogController::PasswordDialogController(const CV4Settings &settings, const QString &book, bool retry,
+                                                   QWidget *parent)
     : QDialog(parent), m_settings(settings)
 {
     setWindowTitle(cv::localizedString(QStringLiteral("Password")));
     setModal(true);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(cv::localizedString(QStringLiteral("Enter the password of this document:")), this));
+    const QString prompt = book.isEmpty() ? cv::localizedString(QStringLiteral("Enter the password of this document:"))
+                                          : cv::formatString(cv::localizedString(QStringLiteral("Enter the password of “%@”:")), {book});
+    layout->addWidget(new QLabel(prompt, this));
+    if (retry) {
+        // Without sound the beep alone says nothing.
+        auto *wrong = new QLabel(cv::localizedString(QStringLiteral("The password was wrong. Try again.")), this);
+        wrong->setObjectName(QStringLiteral("wrongPassword"));
+        QPalette palette = wrong->palette();
+        palette.setColor(QPalette::WindowText, cv::negativeColor());
+        wrong->setPalette(palette);
+        layout->addWidget(wrong);
+    }
     m_passwordField = new QLineEdit(this);
     m_passwordField->setEchoMode(QLineEdit::Password);
     layout->addWidget(m_passwordField);

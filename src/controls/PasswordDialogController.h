@@ -12,8 +12,10 @@ class PasswordDialogController : public QDialog {
     Q_OBJECT
 
 public:
-    // The settings are not owned and must outlive the dialog.
-    explicit PasswordDialogController(const CV4Settings &settings, QWidget *parent = nullptr);
+    // The settings are not owned and must outlive the dialog. `book` names
+    // the file in the prompt; `retry` says that the last entry was wrong.
+    explicit PasswordDialogController(const CV4Settings &settings, const QString &book = QString(),
+                                      bool retry = false, QWidget *parent = nullptr);
 
     QLineEdit *passwordField() const { return m_passwordField; }
     QPushButton *okButton() const { return m_okButton; }

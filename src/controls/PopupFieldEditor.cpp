@@ -16,6 +16,8 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLoggingCategory>
+#include <QStatusTipEvent>
+#include <QToolTip>
 
 namespace {
 
@@ -101,6 +103,8 @@ void PopupFieldEditor::willEditCell(const cv::PreparedCell &cell, CV4TableView *
     }
     m_cell = cell;
     m_modified = false;
+    m_refusal.clear();
+    setToolTip(QString());
     m_currency.reset();
     m_lastCurrencyValueWasNegative = false;
     m_editingView = view;
@@ -194,8 +198,24 @@ void PopupFieldEditor::colourAmount()
     QPalette pal = palette();
     const QColor text = QApplication::palette().color(QPalette::Active, QPalette::Text);
     const QColor color = m_currency && m_lastCurrencyValueWasNegative ? cv::negativeColor() : text;
-    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) pal.setColor(group, QPalette::Text, color);
+    const QColor base = m_refusal.isEmpty() ? QApplication::palette().color(QPalette::Active, QPalette::Base)
+                                            : QColor(255, 220, 220);
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        pal.setColor(group, QPalette::Text, color);
+        pal.setColor(group, QPalette::Base, base);
+    }
     setPalette(pal);
+}
+
+void PopupFieldEditor::markRefused(const QString &why)
+{
+    m_refusal = why;
+    setToolTip(why);
+    colourAmount();
+    // A beep alone says nothing on a silent machine.
+    QToolTip::showText(mapToGlobal(QPoint(0, height())), why, this);
+    QStatusTipEvent tip(why);
+    QCoreApplication::sendEvent(window(), &tip);
 }
 
 void PopupFieldEditor::openCalendar(CV4TableView *view, const QRect &cellFrame)
@@ -253,6 +273,13 @@ bool PopupFieldEditor::event(QEvent *event)
         // A chooser cell types nothing: Ctrl+Z and the other window
         // shortcuts stay the window's.
         if (m_editingView && !isEditingNormalText() && (key->modifiers() & Qt::ControlModifier)) {
+            event->ignore();
+            return false;
+        }
+        // Undo takes back the typing first, then the panel's last step (the window's Edit > Undo).
+        const bool undo = key->matches(QKeySequence::Undo);
+        if (m_editingView && (undo || key->matches(QKeySequence::Redo)) &&
+            !(undo ? isUndoAvailable() : isRedoAvailable())) {
             event->ignore();
             return false;
         }
@@ -375,7 +402,17 @@ bool PopupFieldEditor::typeAmountCharacter(QChar c)
         colourAmount();
         return false;
     }
-    if (c.unicode() <= 255 && c.isDigit()) return true;
+    if (c.unicode() <= 255 && c.isDigit()) {
+        // Past 15 digits a stored amount no longer keeps every digit typed.
+        const QString kept = hasSelectedText() ? text().remove(selectionStart(), selectedText().size()) : text();
+        QString digits;
+        for (QChar d : kept)
+            if (d.isDigit() && (d != u'0' || !digits.isEmpty())) digits += d;
+        if (c == u'0' && digits.isEmpty()) return true;
+        if (digits.size() < cv::AmountText::kMaxSignificantDigits) return true;
+        QApplication::beep();
+        return false;
+    }
     // Anything else stays visible, so that storing refuses the text (a beep,
     // the cell stays in edit) instead of a different amount being kept.
     return c.isPrint() && !c.isSpace() && c != u',';
@@ -386,6 +423,12 @@ void PopupFieldEditor::afterTyping(const QString &oldText, cv::TextSelection old
     const QString typed = text();
     if (typed == oldText) return;
     m_modified = true;
+    if (!m_refusal.isEmpty()) {
+        m_refusal.clear();
+        setToolTip(QString());
+        QToolTip::hideText();
+        colourAmount();
+    }
     cv::TableClient *owner = viewClient();
     if (!owner || !m_editingView) return;
     if (m_currency) {

@@ -38,6 +38,10 @@ public:
     void clearEditingView();
 
     bool isModified() const { return m_modified; }
+    // The text was refused: the editor turns red, and the reason shows as its
+    // tooltip and in the window's status bar until the text changes.
+    void markRefused(const QString &why);
+    QString refusal() const { return m_refusal; }
     // The text reached the owner; ending the edit need not store it again.
     void markStored() { m_modified = false; }
     bool lastCurrencyValueWasNegative() const { return m_lastCurrencyValueWasNegative; }
@@ -97,6 +101,7 @@ private:
     std::optional<cv::CellCurrency> m_currency;  // set for amount cells
     cv::DateCellCalendar *m_calendar = nullptr;  // a replacement (tests); lives for the run
     QString m_preedit;
+    QString m_refusal;  // why the text was refused; empty: not refused
     int m_row = -1;
     int m_column = -1;
     bool m_modified = false;

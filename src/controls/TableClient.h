@@ -57,13 +57,13 @@ public:
     // Stores the edited text. Must be idempotent: the same text may arrive
     // when the editor moves on and again when editing ends.
     virtual void setObjectValue(CV4TableView *table, const QString &text, int cid, int row) = 0;
-    // True when the edited text cannot be stored in the cell (no amount, no
-    // date): the table beeps and keeps the cell in edit, or drops the text
-    // when the edit must end.
-    virtual bool refusesText(const QString &text, int cid, int row) const
+    // Why the edited text cannot be stored in the cell ("not an amount", "no
+    // such date"); empty when it can. The table beeps, marks the cell with the
+    // reason and keeps it in edit, or drops the text when the edit must end.
+    virtual QString refusalOf(const QString &text, int cid, int row) const
     {
         Q_UNUSED(text); Q_UNUSED(cid); Q_UNUSED(row);
-        return false;
+        return {};
     }
     // The cid of the first column of the row that still needs input; negative
     // when the row is complete.

@@ -1,6 +1,7 @@
 #include "document/BookReads.h"
 
 #include "document/CV4DataModel.h"
+#include "document/SQLDatabase3.h"
 #include "platform/DateIntegers.h"
 
 namespace cv {
@@ -25,6 +26,14 @@ bool BookReads::forEachActual(const CV4SearchConditions &conditions,
                               const std::function<void(const CV4Actual &)> &visit) const
 {
     return m_store.forEachActual(conditions, visit);
+}
+
+bool BookReads::readPeriodMoves(const QDate &from, const QDate &to, EntryMove::Columns columns,
+                                const std::function<void(const EntryMove &)> &visit) const
+{
+    SQLDatabase3 *database = m_store.database();
+    if (!database || !from.isValid() || !to.isValid()) return false;
+    return EntryTableReader(*database).periodMoves(dates::dayNumber(from), dates::dayNumber(to), columns, visit);
 }
 
 std::optional<std::vector<int>> BookReads::accountEntriesPerWeek(int account, const QDate &from,

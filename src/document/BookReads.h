@@ -3,6 +3,7 @@
 // and rates, searches. Reads only; every change goes through CV4Document.
 // The document owns one over its store and hands it out.
 
+#include "document/EntryTableReader.h"
 #include "document/StoreRecords.h"
 
 #include <QByteArray>
@@ -34,6 +35,10 @@ public:
     // of many rows. False when the read failed.
     bool forEachActual(const CV4SearchConditions &conditions,
                        const std::function<void(const CV4Actual &)> &visit) const;
+    // The period's entries as reports sum them (no memo, no record), one at
+    // a time in no set order. False when the read failed.
+    bool readPeriodMoves(const QDate &from, const QDate &to, EntryMove::Columns columns,
+                         const std::function<void(const EntryMove &)> &visit) const;
     // An account book read week by week: the account's stored entries (as
     // account or destination) in each week, Monday to Sunday, from the week
     // of `from` to that of `to`; and the entries of some days, by date then

@@ -17,7 +17,8 @@ public:
     virtual void beginBusy(const QString &title) {}
     virtual void endBusy() {}
     // One modal run of the password dialog: 1 right, 0 wrong, -1 cancelled.
-    virtual int askPassword(const CV4Settings &settings) { return -1; }
+    // `book` names the file asked for; `retry`: the last entry was wrong.
+    virtual int askPassword(const CV4Settings &settings, const QString &book, bool retry) { return -1; }
     virtual void beep() {}
     // Where to save the document; a null text cancels.
     virtual QString askSavePath(CV4Document &document, const QString &suggestedPath) { return QString(); }

@@ -293,7 +293,7 @@ bool CV4Document::readFromFile(const QString &path, const QString &type)
     if (m_d->m_settings->hasPassword()) {
         int code = 0;
         for (int tries = 0; tries < 3; ++tries) {
-            code = ui.askPassword(*m_d->m_settings);
+            code = ui.askPassword(*m_d->m_settings, QFileInfo(path).fileName(), tries > 0);
             if (code != 0) break;
             ui.beep();
         }

@@ -5,9 +5,11 @@
 #include "import/ImportOFXPanelController.h"
 #include "import/ImportTextPanelController.h"
 
+#include <QComboBox>
+
 namespace cv {
 
-void openImportSheet(int tag, CV4Document *document, QWidget *parent)
+void openImportSheet(int tag, CV4Document *document, QWidget *parent, int account)
 {
     if (!document) return;
     switch (tag) {
@@ -17,8 +19,15 @@ void openImportSheet(int tag, CV4Document *document, QWidget *parent)
         break;
     case tag::ImportText:
     case tag::CategoryImportText:
-        ImportSheet::openOnWindow(new ImportTextPanelController(document, parent), parent, {});
+    case tag::AccountImport: {
+        auto *sheet = new ImportTextPanelController(document, parent);
+        if (const int index = sheet->accountBox()->findData(account); account > 0 && index >= 0) {
+            sheet->accountBox()->setCurrentIndex(index);
+            sheet->accountPushed(index);
+        }
+        ImportSheet::openOnWindow(sheet, parent, {});
         break;
+    }
     default: ImportSheet::openOnWindow(new ImportOFXPanelController(document, 0, parent), parent, {}); break;
     }
 }

@@ -8,6 +8,8 @@ class QWidget;
 
 namespace cv {
 
-void openImportSheet(int tag, CV4Document *document, QWidget *parent);
+// `account` (text statements): the account the statement is of, chosen
+// beforehand; 0 leaves the choice to the user.
+void openImportSheet(int tag, CV4Document *document, QWidget *parent, int account = 0);
 
 } // namespace cv

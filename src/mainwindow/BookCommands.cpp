@@ -1,5 +1,7 @@
 #include "mainwindow/BookCommands.h"
 
+#include "platform/Assert.h"
+
 #include "controls/CommandUnitModel.h"
 #include "document/CV4Document.h"
 #include "document/EditScope.h"
@@ -136,6 +138,7 @@ void BookCommands::exec(int tag)
     case cv::tag::NewCategoryFolder: newActualGroup(); break;
     case cv::tag::DeleteCategory: deleteActual(); break;
     case cv::tag::MergeCategory: mergeActual(); break;
+    case cv::tag::AccountImport: importIntoAccount(); break;
     default: break;
     }
 }
@@ -363,7 +366,8 @@ void BookCommands::endCommandWithItem(const CVUnitModelPtr &node)
 void BookCommands::deleteAccount()
 {
     const CVUnitModelPtr node = m_window.selectedAccountNode();
-    if (!node || !document() || !commandAllowed(cv::tag::DeleteAccount) || !node->parent()) return;
+    // The menu's rule lets only a deletable row through; a slip must not crash.
+    CV_ASSERT_OR(node && document() && commandAllowed(cv::tag::DeleteAccount) && node->parent(), return);
     const CVUnitModelPtr parent = node->parent()->shared_from_this();
     if (node->kind() == NodeKind::Holding) {
         const auto unit = std::dynamic_pointer_cast<CV4InvestUnit>(node->extra());
@@ -378,7 +382,7 @@ void BookCommands::deleteAccount()
 void BookCommands::groupAccount()
 {
     const CVUnitModelPtr node = m_window.selectedAccountNode();
-    if (!node || !document() || !commandAllowed(cv::tag::GroupAccounts)) return;
+    CV_ASSERT_OR(node && document() && commandAllowed(cv::tag::GroupAccounts), return);
     // Never inside an account or a holding: the nearest folder or root.
     const CVUnitModelPtr place = nearestFolder(node.get(), NodeKind::CashPart);
     if (!place) return;
@@ -412,7 +416,7 @@ void BookCommands::newActual()
 
 void BookCommands::newActualGroup()
 {
-    if (!m_window.selectedActualNode() || !document() || !commandAllowed(cv::tag::NewCategoryFolder)) return;
+    CV_ASSERT_OR(m_window.selectedActualNode() && document() && commandAllowed(cv::tag::NewCategoryFolder), return);
     const std::optional<QString> name = CV4Alert::inputName(cv::localizedString("New Actual Group"), cv::localizedString("Actual Group Title"));
     if (name) addActualItem(NodeKind::Group, *name);
 }
@@ -437,7 +441,7 @@ CVUnitModelPtr BookCommands::addActualItem(cv::NodeKind kind, const QString &nam
 void BookCommands::deleteActual()
 {
     const CVUnitModelPtr node = m_window.selectedActualNode();
-    if (!node || !document() || !commandAllowed(cv::tag::DeleteCategory) || !node->parent()) return;
+    CV_ASSERT_OR(node && document() && commandAllowed(cv::tag::DeleteCategory) && node->parent(), return);
     if (node->kind() != NodeKind::Group && document()->hasCache(node) &&
         !deleteWithDataAgreed("Actual %@ has Data", document()->displayName(*node)))
         return;
@@ -447,7 +451,7 @@ void BookCommands::deleteActual()
 void BookCommands::mergeActual()
 {
     const CVUnitModelPtr node = m_window.selectedActualNode();
-    if (!node || !document() || !commandAllowed(cv::tag::MergeCategory)) return;
+    CV_ASSERT_OR(node && document() && commandAllowed(cv::tag::MergeCategory), return);
     if (node->kind() != NodeKind::Category) return;
     const int target = m_mergeChooser ? m_mergeChooser(m_window, node)
                                       : MergeActualPanelController::runMergePanel(document(), node->ident(), &m_window);
@@ -457,6 +461,13 @@ void BookCommands::mergeActual()
     const CVUnitModelPtr receiver = expense ? document()->findExpense(target) : document()->findIncome(target);
     if (!receiver || receiver->kind() != NodeKind::Category) return;
     document()->moveItem(node, target);
+}
+
+void BookCommands::importIntoAccount()
+{
+    const CVUnitModelPtr node = m_window.selectedAccountNode();
+    CV_ASSERT_OR(node && document() && commandAllowed(cv::tag::AccountImport), return);
+    m_window.importData(cv::tag::AccountImport, node->ident());
 }
 
 // ---------------------------------------------------------------- the new item wizard

@@ -46,6 +46,8 @@ public:
     void newActualGroup();
     void deleteActual();
     void mergeActual();
+    // A text statement into the selected cash, bank or other asset account.
+    void importIntoAccount();
 
     void openBrandSheet(std::function<void(const CV4BrandPtr &)> done);
     // The investment account the selection stands for; none without one.

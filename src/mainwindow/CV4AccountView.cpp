@@ -297,10 +297,9 @@ void CV4AccountView::commitPendingPanelInput()
 void CV4AccountView::commitPanel(cv::HostedPanel *panel)
 {
     if (!panel) return;
+    // The panel leaves its commit on the book's undo stack.
     panel->commitPanel();
     panelWillClose();
-    // Nothing entered in a panel can be undone once it is committed.
-    if (m_wc && m_wc->undoStack()) m_wc->undoStack()->clear();
 }
 
 void CV4AccountView::panelWillClose()

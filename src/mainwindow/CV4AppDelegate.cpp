@@ -57,7 +57,8 @@ CV4AppDelegate::CV4AppDelegate(QSettings *settings, QObject *parent) : QObject(p
         InitialPanelController panel(isStartup);
         if (isStartup) {
             panel.setMessage(m_startupMessage);
-            panel.setRecentAvailable(!m_documents->recentDocuments().isEmpty());
+            const QStringList recent = m_documents->recentDocuments();
+            panel.setRecentBook(recent.isEmpty() ? QString() : recent.constFirst());
             panel.neverAgainCheckbox()->setChecked(!m_preference.showInitialPanel());
         }
         return panel.exec();

@@ -161,12 +161,14 @@ bool quiet(const cv::MenuContext &c)
     return c.hasWindow && c.hasDocument && !c.modalRunning && !c.sheetShown;
 }
 
-// The search and currency pages decide their commands themselves.
+// The search and currency pages decide their commands themselves; a new
+// search is offered wherever a book is open and shows the search page first.
 State searchRule(const CV4AppDelegate &d, const Row &row)
 {
     Window *w = d.frontWindow();
     const cv::SearchPage *search = w ? w->searchPage() : nullptr;
-    return {quiet(d.menuContext()) && search && search->validateMenu(row.tag), false};
+    const bool offered = row.tag == SearchPageController::SearchTag || (search && search->validateMenu(row.tag));
+    return {quiet(d.menuContext()) && search && offered, false};
 }
 
 State currencyRule(const CV4AppDelegate &d, const Row &row)
@@ -308,6 +310,8 @@ void gridCommand(CV4AppDelegate &, Window *w, const Row &row, bool)
 
 void searchCommand(CV4AppDelegate &, Window *w, const Row &row, bool)
 {
+    if (row.tag == SearchPageController::SearchTag && w->searchPage() && !w->searchPage()->isShown())
+        w->selectTabWithIdentifier(QStringLiteral("TB02"));
     if (cv::SearchPage *search = w->searchPage()) search->execMenu(row.tag);
 }
 
@@ -398,6 +402,7 @@ const Row kCommands[] = {
     {"addSecurity", tag::AddSecurity, "Menu Add Security", {}, byTag, gridCommand, kWindow},
     {"groupAccounts", tag::GroupAccounts, "Menu Group Accounts", {}, byTag, gridCommand, kWindow},
     {"deleteAccount", tag::DeleteAccount, "Menu Delete Account", {}, byTag, gridCommand, kWindow},
+    {"accountImport", tag::AccountImport, "Menu Account Import", {}, byTag, gridCommand, kWindow},
     {"newCategory", tag::NewCategory, "Menu New Category", {}, byTag, gridCommand, kWindow},
     {"newCategoryFolder", tag::NewCategoryFolder, "Menu New Category Folder", {}, byTag, gridCommand, kWindow},
     {"deleteCategory", tag::DeleteCategory, "Menu Delete Category", {}, byTag, gridCommand, kWindow},
@@ -538,7 +543,7 @@ QMenuBar *CV4AppDelegate::makeMenuBar(QWidget *parent)
     newDebt->menuAction()->setData(cv::tag::NewDebtMenu);
     add(newDebt, {"newLoan", "newCreditCard", "newOtherDebt"});
     add(accounts, {"newAccountSummary", "wizard25301", "", "addSecurity", "wizard25320", "", "groupAccounts", "",
-                   "deleteAccount"});
+                   "accountImport", "", "deleteAccount"});
     connect(accounts, &QMenu::aboutToShow, this, [this, newAsset, newDebt] {
         newAsset->setEnabled(tagRule(cv::tag::NewAssetMenu).enabled);
         newDebt->setEnabled(tagRule(cv::tag::NewDebtMenu).enabled);

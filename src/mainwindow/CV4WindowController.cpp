@@ -62,7 +62,7 @@ CV4WindowController::CV4WindowController(CV4Document *document, QSettings *setti
     setUnifiedTitleAndToolBarOnMac(true);
     connect(d->m_toolbar, &cv::DocumentToolbar::itemTriggered, this, &CV4WindowController::execToolbar);
     // Repeated entry: shown while the temporary page holds a panel that takes it.
-    d->m_batchAction = d->m_toolbar->addAction(cv::localizedString("TB_Batch"));
+    d->m_batchAction = d->m_toolbar->addAction(QIcon(QStringLiteral(":/toolbar/TB_Batch.xpm")), cv::localizedString("TB_Batch"));
     d->m_batchAction->setObjectName(QStringLiteral("TB_Batch"));
     d->m_batchAction->setVisible(false);
     connect(d->m_batchAction, &QAction::triggered, this, [this] { execToolbar(QStringLiteral("TB_Batch")); });

@@ -243,7 +243,8 @@ public:
 
     // ---- imports (CV4WindowController_Imports.cpp)
     // The import sheet of the request's tag on the viewer; a commit marks the pages changed.
-    void importData(int tag);
+    // `account`: the statement's account, chosen in the sheet beforehand.
+    void importData(int tag, int account = 0);
 
     // ---- printing (CV4WindowController_Menu.cpp)
     // Whether the shown page has a print view; the temporary page has none.

@@ -17,6 +17,7 @@
 #include "platform/Localization.h"
 #include "platform/NumberText.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -453,6 +454,13 @@ CV4CurrencyPtr CurrencyPage::selectedCurrency() const
     if (!rows.isEmpty()) return currencyAt(rows.first().row());
     // An edited cell selects its row too.
     return m_table->isEditing() ? currencyAt(m_table->editedRow()) : nullptr;
+}
+
+std::optional<bool> CurrencyPage::validateMenuItem(const CV4TableView *, const QAction *action) const
+{
+    const QString name = action ? action->objectName() : QString();
+    if (name == QLatin1String("del") || name == QLatin1String("selectAll")) return false;
+    return std::nullopt;
 }
 
 bool CurrencyPage::validateMenu(int tag) const

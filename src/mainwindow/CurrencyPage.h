@@ -111,6 +111,8 @@ public:
     void prepareCell(const CV4TableView *table, PreparedCell &cell, int cid, int row) const override;
     bool handleTypedCharacter(CV4TableView *table, QChar c, PopupFieldEditor *editor, int cid, int row) override;
     bool textInputOn(InputSourceMoment moment, int cid, int column) const override;
+    // Rows here are the book's currencies: no deleting or selecting them all.
+    std::optional<bool> validateMenuItem(const CV4TableView *table, const QAction *action) const override;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

@@ -5,6 +5,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -29,7 +31,8 @@ InitialPanelController::InitialPanelController(bool isStartup, QWidget *parent)
     auto *grid = new QGridLayout;
     m_openRecentButton = new QPushButton(cv::localizedString("InitialPanel Open Recent"), this);
     grid->addWidget(m_openRecentButton, 0, 0);
-    grid->addWidget(new QLabel(cv::localizedString("InitialPanel Open Recent Note"), this), 0, 1, 1, 2);
+    m_recentNote = new QLabel(cv::localizedString("InitialPanel Open Recent Note"), this);
+    grid->addWidget(m_recentNote, 0, 1, 1, 2);
     m_createNewButton = new QPushButton(cv::localizedString("InitialPanel Create New"), this);
     grid->addWidget(m_createNewButton, 1, 0);
     grid->addWidget(new QLabel(cv::localizedString("InitialPanel Template"), this), 1, 1);
@@ -65,9 +68,13 @@ void InitialPanelController::setMessage(const QString &message)
     m_messageLabel->setVisible(!message.isEmpty());
 }
 
-void InitialPanelController::setRecentAvailable(bool available)
+void InitialPanelController::setRecentBook(const QString &path)
 {
-    m_openRecentButton->setEnabled(m_isStartup && available);
+    m_openRecentButton->setEnabled(m_isStartup && !path.isEmpty());
+    if (path.isEmpty()) return;
+    m_recentNote->setText(cv::formatString(cv::localizedString("InitialPanel Open Recent Book %@"),
+                                           {QFileInfo(path).fileName()}));
+    m_recentNote->setToolTip(QDir::toNativeSeparators(path));
 }
 
 void InitialPanelController::buttonPushed(QPushButton *sender)

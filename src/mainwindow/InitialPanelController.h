@@ -28,7 +28,9 @@ public:
     QLabel *messageLabel() const { return m_messageLabel; }
     // Empty hides the message.
     void setMessage(const QString &message);
-    void setRecentAvailable(bool available);
+    // The book open-recent opens, named beside it; empty turns it off.
+    void setRecentBook(const QString &path);
+    QLabel *recentNote() const { return m_recentNote; }
 
     // Ends the modal run with the code of that button.
     void buttonPushed(QPushButton *sender);
@@ -38,6 +40,7 @@ private:
     bool m_isStartup;
     QLabel *m_messageLabel;
     QPushButton *m_openRecentButton;
+    QLabel *m_recentNote;
     QPushButton *m_createNewButton;
     QComboBox *m_templateButton;  // item data: the template number
     QPushButton *m_closeButton;

@@ -180,15 +180,6 @@ void ViewerColumns::layout(const Metrics &metrics)
     m_partialWidth = 0;
     m_fillerColumn = -1;
     m_fillerWidth = 0;
-    if (rest > 0) {
-        const int k = kStartDataCells + m_numDataCells;
-        // The partial column shows nothing: kept at no width, the rest lies
-        // after the summaries instead of opening a hole before them.
-        if (week && rest > m_cellWidth) {
-            m_fillerColumn = k + (metrics.shortSummary ? 3 : 6);
-            m_fillerWidth = rest - m_cellWidth;
-        }
-    }
     m_summary.clear();
     if (week) m_summary.push_back({WeekSummary, "Weekend Column", "Weekly Column", kSummaryWidth});
     m_summary.push_back(
@@ -199,8 +190,16 @@ void ViewerColumns::layout(const Metrics &metrics)
         m_summary.push_back({ShareSummary, "% Column", "% Column", int(metrics.ratioWidth)});
     }
     m_lastAccountColumn = m_startEndCells + int(m_summary.size()) - 1;
+    // The partial column shows nothing and is kept at no width: whatever the
+    // columns leave of the width lies after the summaries, so the grid
+    // reaches the window's edge instead of ending in an empty band.
+    int used = 0;
+    for (int column = 0; column <= m_lastAccountColumn; ++column) used += accountWidth(column) + sp;
+    if (metrics.visibleWidth > used) {
+        m_fillerColumn = m_lastAccountColumn + 1;
+        m_fillerWidth = metrics.visibleWidth - used;
+    }
     m_accountColumnCount = m_lastAccountColumn + 1 + (m_fillerColumn > 0 ? 1 : 0);
-    Q_ASSERT(m_fillerColumn < 0 || m_fillerColumn == m_lastAccountColumn + 1);
 }
 
 int ViewerColumns::accountWidth(int column) const

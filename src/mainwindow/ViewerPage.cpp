@@ -249,6 +249,16 @@ void ViewerPage::layoutColumns()
     categories->resizeSection(1, m_kindWidth);
     for (int column = 2; column < m_columns.categoryColumnCount(); ++column)
         categories->resizeSection(column, m_columns.accountWidth(ViewerColumns::accountColumnOf(column)));
+    // The layout follows the narrower grid; the other's filler also takes
+    // the width of the scroll bar it lacks, so both reach their edge.
+    if (m_columns.accountColumnCount() > m_columns.lastAccountColumn() + 1) {
+        const int filler = m_columns.accountColumnCount() - 1;
+        const int width = m_columns.accountWidth(filler);
+        const int shared = visibleWidth();
+        accounts->resizeSection(filler, width + std::max(0, m_accountView->viewport()->width() - shared));
+        categories->resizeSection(ViewerColumns::categoryColumnOf(filler),
+                                  width + std::max(0, m_actualView->viewport()->width() - shared));
+    }
     setupColumnHeader();
     if (m_window) m_topDateField->setDate(m_window->topDate());
 }
@@ -346,6 +356,8 @@ void ViewerPage::treesChanged()
 {
     if (!m_built) return;
     if (m_ignoreTreeChanges) return;
+    // A new or removed account moves its root's total too.
+    m_values.invalidateSums();
     m_accountModel->reloadRows();
     m_actualModel->reloadRows();
     restoreExpansionStatus();

@@ -79,9 +79,14 @@ std::optional<QDate> parseWholeFormat(const QString &input, const QString &forma
     // normalisation folds them to ASCII.
     const QString text = input.normalized(QString::NormalizationForm_KC).trimmed();
     if (text.isEmpty()) return std::nullopt;
-    if (text.compare(QLatin1String("today"), Qt::CaseInsensitive) == 0
-        || text == localizedString(QStringLiteral("Today")))
-        return today;
+    if (text == localizedString(QStringLiteral("Today"))) return today;
+    // Words a user types for a date, in either language whatever the program's.
+    static const std::pair<QStringView, int> words[] = {
+        {u"today", 0}, {u"yesterday", -1}, {u"tomorrow", 1}, {u"今日", 0},   {u"昨日", -1},
+        {u"明日", 1},  {u"きょう", 0},     {u"きのう", -1},  {u"あした", 1},
+    };
+    for (const auto &[word, days] : words)
+        if (text.compare(word, Qt::CaseInsensitive) == 0) return today.addDays(days);
 
     std::optional<int> year, month, day;
     qsizetype pos = 0;

@@ -19,7 +19,8 @@ QString formatDate(const QDate &date, const QString &format);
 std::optional<QDate> parseDate(const QString &text, const QString &format, const QDate &today);
 
 // Both with the program's format; parsing takes the current date for "today"
-// and two-digit years.
+// and two-digit years, and reads today, yesterday and tomorrow (今日, 昨日,
+// 明日) in either language.
 QString formatProgramDate(const QDate &date);
 std::optional<QDate> parseProgramDate(const QString &text);
 

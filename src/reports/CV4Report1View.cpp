@@ -5,7 +5,9 @@
 #include "model/CV4InvestUnit.h"
 #include "model/DomainEnums.h"
 #include "platform/Localization.h"
+#include "platform/DateIntegers.h"
 #include "reports/CashFlowSides.h"
+#include "reports/IdentSlots.h"
 #include "reports/ReportTextCut.h"
 
 #include <QSet>
@@ -44,30 +46,27 @@ bool isInvestment(const CVUnitModel &node)
 
 } // namespace
 
-// Works out the values of one period: the period's entries and trades are
-// read once and kept per account, so a book of many accounts costs two
-// queries, not two per account.
+// Works out the values of one period: the period's entries are read once in
+// one streamed pass and summed per account into slots by ident, and its
+// trades kept per account; start and end balances come from the cache.
 class CV4Report1View::Builder {
 public:
     Builder(CV4Document &doc, int flags, const QDate &from, const QDate &to)
-        : m_doc(doc), m_flags(flags), m_date1(from), m_date2(to)
+        : m_doc(doc), m_flags(flags), m_date1(from), m_date2(to),
+          m_moves(cv::IdentSlots<Moves>::highestIn({doc.accountModel()->asset(), doc.accountModel()->debt()})),
+          m_transferCurrency(cv::IdentSlots<int>::highestIn({doc.accountModel()->asset(), doc.accountModel()->debt()}),
+                             kUnknown)
     {
-        CV4SearchConditions period;
-        period.date = {from, to};
-        doc.reads().forEachActual(period, [this](const CV4Actual &entry) {
-            Moves &source = m_moves[entry.account()];
-            switch (entry.kind()) {
-            case cv::EntryKind::Income: source.income += entry.amount(); break;
-            case cv::EntryKind::Expense: source.expense += entry.amount(); break;
-            case cv::EntryKind::Transfer: {
-                source.transferOut += entry.amount();
-                if (entry.destination() <= 0 || entry.destination() == entry.account()) break;
-                // What arrives is what the balance cache credited.
-                double arrived = 0;
-                m_doc.getTransferValues(entry, &arrived, nullptr);
-                m_moves[entry.destination()].transferIn += arrived;
+        doc.reads().readPeriodMoves(from, to, cv::EntryMove::Amounts, [this](const cv::EntryMove &entry) {
+            Moves &source = m_moves[entry.account];
+            switch (cv::EntryKind(entry.kind)) {
+            case cv::EntryKind::Income: source.income += entry.amount; break;
+            case cv::EntryKind::Expense: source.expense += entry.amount; break;
+            case cv::EntryKind::Transfer:
+                source.transferOut += entry.amount;
+                if (entry.destination <= 0 || entry.destination == entry.account) break;
+                m_moves[entry.destination].transferIn += arrived(entry);
                 break;
-            }
             default: break;
             }
         });
@@ -264,12 +263,36 @@ private:
         return q;
     }
 
-    void entryMovements(const CVUnitModel &account, Quad &q) const
+    void entryMovements(const CVUnitModel &account, Quad &q)
     {
-        const auto found = m_moves.constFind(account.ident());
-        if (found == m_moves.constEnd()) return;
-        q[1] += found->transferIn + found->income;
-        q[2] += found->transferOut + found->expense;
+        const Moves &moves = m_moves[account.ident()];
+        q[1] += moves.transferIn + moves.income;
+        q[2] += moves.transferOut + moves.expense;
+    }
+
+    // What a transfer brought into its destination, as the balance cache credited it.
+    double arrived(const cv::EntryMove &entry)
+    {
+        if (transferCurrency(entry.account) == transferCurrency(entry.destination)) return entry.amount;
+        m_transfer.setKind(cv::EntryKind::Transfer);
+        m_transfer.setDate(cv::dates::fromDayNumber(entry.day));
+        m_transfer.setAccount(entry.account);
+        m_transfer.setDestination(entry.destination);
+        m_transfer.setAmount(entry.amount);
+        m_transfer.setConverted(entry.converted);
+        double value = 0;
+        m_doc.getTransferValues(m_transfer, &value, nullptr);
+        return value;
+    }
+
+    int transferCurrency(int account)
+    {
+        int &currency = m_transferCurrency[account];
+        if (currency == kUnknown) {
+            const CVUnitModelPtr node = m_doc.findAccount(account);
+            currency = m_doc.getCurrency(node ? node->currency() : 0);
+        }
+        return currency;
     }
 
     // Mode 0 a holding, 1 an investment account, 2 an investment account's cash part.
@@ -310,7 +333,10 @@ private:
     struct Moves {
         double income = 0, expense = 0, transferOut = 0, transferIn = 0;
     };
-    QHash<int, Moves> m_moves;
+    static constexpr int kUnknown = -2147483647 - 1;
+    cv::IdentSlots<Moves> m_moves;
+    cv::IdentSlots<int> m_transferCurrency;   // as transfers convert between accounts
+    CV4Actual m_transfer;                     // a transfer across currencies, for the cache's rule
     QHash<int, std::vector<CV4TradePtr>> m_trades;     // the period's trades by account and settlement account
 };
 

@@ -15,12 +15,13 @@
 #include "platform/Localization.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace {
 
-// An entry or a trade of one journal.
+// An entry (the read's reused record, valid during the visit) or a trade of one journal.
 struct JournalRecord {
-    CV4ActualPtr actual;
+    const CV4Actual *actual = nullptr;
     CV4TradePtr trade;
     QDate date() const { return actual ? actual->date() : trade->date(); }
     int ident() const { return actual ? actual->ident() : trade->ident(); }
@@ -75,26 +76,17 @@ private:
         return part && node.parent() ? *node.parent() : node;
     }
 
-    std::vector<JournalRecord> recordsOf(const CVUnitModel &node) const
+    // Visits the journal's records by day then ident, its entries through the
+    // account book's streamed read; false when nothing is visited.
+    template <class Visit> bool forEachRecord(const CVUnitModel &node, Visit &&visit) const
     {
-        std::vector<JournalRecord> records;
         const CVUnitModel &account = journalAccount(node);
         const bool holding = node.kind() == cv::NodeKind::Holding;
-        if (!holding) {
-            CV4SearchConditions conditions;
-            conditions.date = {m_from, m_to};
-            conditions.account = {account.ident()};
-            for (const CV4ActualPtr &entry : m_doc.reads().findActual(conditions).value_or(cv::ActualList())) {
-                // An income or expense moves its own account only (a loan's interest names
-                // the loan but is paid from the repayment account).
-                if (entry->kind() != cv::EntryKind::Transfer && entry->account() != account.ident()) continue;
-                records.push_back({entry, nullptr});
-            }
-        }
+        std::vector<CV4TradePtr> trades;
         if (node.kind() == cv::NodeKind::CashPart || holding) {
             const int brand = holding ? brandOf(node) : -1;
-            const auto trades = m_doc.reads().findTradeFrom(m_from, m_to, account.ident(), brand, 0);
-            for (const CV4TradePtr &trade : trades.value_or(cv::TradeList())) {
+            const auto found = m_doc.reads().findTradeFrom(m_from, m_to, account.ident(), brand, 0);
+            for (const CV4TradePtr &trade : found.value_or(cv::TradeList())) {
                 const auto kind = trade->kind();
                 // Only the trade's own account pays or receives; the other side of a
                 // transfer of units receives the units alone.
@@ -109,14 +101,32 @@ private:
                 if (holding && isIn(kind, {cv::TradeKind::OtherIncome, cv::TradeKind::OtherExpense, cv::TradeKind::Dividend,
                                            cv::TradeKind::Interest, cv::TradeKind::Distribution}))
                     continue;
-                records.push_back({nullptr, trade});
+                trades.push_back(trade);
             }
         }
-        std::stable_sort(records.begin(), records.end(), [](const JournalRecord &a, const JournalRecord &b) {
-            if (a.date() != b.date()) return a.date() < b.date();
-            return a.ident() < b.ident();
-        });
-        return records;
+        // Both come by day then ident; on a tie the entry goes first.
+        size_t next = 0;
+        bool any = false;
+        const auto tradesBefore = [&](const QDate &date, int ident) {
+            for (; next < trades.size(); ++next) {
+                const CV4Trade &trade = *trades[next];
+                if (trade.date() > date || (trade.date() == date && trade.ident() >= ident)) break;
+                visit(JournalRecord{nullptr, trades[next]});
+                any = true;
+            }
+        };
+        if (!holding) {
+            m_doc.reads().readAccountEntries(account.ident(), m_from, m_to, [&](const CV4Actual &entry) {
+                // An income or expense moves its own account only (a loan's interest names
+                // the loan but is paid from the repayment account).
+                if (entry.kind() != cv::EntryKind::Transfer && entry.account() != account.ident()) return;
+                tradesBefore(entry.date(), entry.ident());
+                visit(JournalRecord{&entry, nullptr});
+                any = true;
+            });
+        }
+        for (; next < trades.size(); ++next) visit(JournalRecord{nullptr, trades[next]});
+        return any || !trades.empty();
     }
 
     static int brandOf(const CVUnitModel &holding)
@@ -210,46 +220,40 @@ private:
         return units >= 0 ? std::pair{units, 0.0} : std::pair{0.0, -units};
     }
 
-    QString description(const CVUnitModel &node, const JournalRecord &record, bool commission) const
+    QString description(const CVUnitModel &node, const JournalRecord &record, bool commission)
     {
         const auto joined = [](const QString &a, const QString &b) {
             return cv::formatString(QStringLiteral("%@:%@"), {a, b});
         };
-        QString text;
         if (record.trade) {
-            text = cv::localizedString("Report-Trade");
+            QString text = cv::localizedString("Report-Trade");
             if (node.kind() == cv::NodeKind::CashPart) {
                 const CV4BrandPtr brand = m_doc.findBrand(record.trade->brand());
                 text = joined(text, brand ? brand->name() : QString());
             }
             text = joined(text, record.trade->reportKindName());
             if (commission) text = joined(text, cv::localizedString("Report-trade-commission"));
-        } else if (record.actual->kind() == cv::EntryKind::Transfer) {
-            const int account = journalAccount(node).ident();
-            const CV4Actual &entry = *record.actual;
-            const CVUnitModelPtr other = m_doc.findAccount(entry.destination() == account ? entry.account()
-                                                                                          : entry.destination());
-            text = cv::localizedString("Report-Transfer") + (other ? m_view.getFullAccountName(*other) : QString());
-        } else {
-            text = m_view.getFullCatName(*record.actual);
+            return text;
         }
-        return text;
-    }
-
-    bool belongsToAssets(const JournalRecord &record) const
-    {
-        if (record.trade) return true;
-        const CVUnitModelPtr account = m_doc.findAccount(record.actual->account());
-        if (!account) return false;
-        const CVUnitModel *top = account.get();
-        while (top->parent()) top = top->parent();
-        return top == m_doc.accountModel()->asset().get();
+        const CV4Actual &entry = *record.actual;
+        const bool transfer = entry.kind() == cv::EntryKind::Transfer;
+        const int account = journalAccount(node).ident();
+        const int other = !transfer ? entry.category() : entry.destination() == account ? entry.account()
+                                                                                       : entry.destination();
+        const auto [at, added] = m_descriptions.try_emplace(qint64(other) << 32 | quint32(cv::raw(entry.kind())));
+        if (!added) return at->second;
+        if (transfer) {
+            const CVUnitModelPtr found = m_doc.findAccount(other);
+            at->second =
+                cv::localizedString("Report-Transfer") + (found ? m_view.getFullAccountName(*found) : QString());
+        } else {
+            at->second = m_view.getFullCatName(entry);
+        }
+        return at->second;
     }
 
     void addJournal(const CVUnitModelPtr &node)
     {
-        const std::vector<JournalRecord> records = recordsOf(*node);
-        if (records.empty()) return;
         const CVUnitModel &account = journalAccount(*node);
         const bool cashPart = node->kind() == cv::NodeKind::CashPart;
         const bool holding = node->kind() == cv::NodeKind::Holding;
@@ -264,11 +268,17 @@ private:
             const double openingValue = holding ? (unit ? unit->units() : 0) : account.assetInitialValue();
             if (openingValue != 0) openingDay = holding ? (unit ? unit->date() : QDate()) : account.assetInitialDate();
         }
+        const size_t openingAt = m_rows.size();
         m_rows.push_back(std::move(opening));
 
         double increases = 0;
         double decreases = 0;
         const size_t first = m_rows.size();
+        std::vector<QDate> days;   // of each record row, for the day marks
+        // An income or expense of a journal is its own account's.
+        const bool ownInAssets = inAssets(account);
+        QDate lastDay;
+        QString lastDayText;
         const auto addRecord = [&](const JournalRecord &record, bool commission) {
             const auto [increase, decrease] = changeOf(*node, record, commission);
             const bool fromIncrease = increase != 0;
@@ -278,38 +288,36 @@ private:
                 const double signedValue = account.isDebt() ? -v : v;
                 balance += record.account() == account.ident() ? -signedValue : signedValue;
             } else {
-                const bool lowers = fromIncrease != belongsToAssets(record);
+                const bool lowers = fromIncrease != (record.trade || ownInAssets);
                 balance += lowers ? -v : v;
             }
             CV4ReportItem row(commission ? Commission : Record, CV4ReportItem::kRowHeight, node,
                               {increase, decrease, balance});
-            row.actual = record.actual;
             row.trade = record.trade;
-            QString grouping;
-            if (record.actual)
-                if (const CV4GroupingPtr group = m_doc.findGrouping(record.actual->group())) grouping = group->name();
-            row.texts = {dateText(record.date()), description(*node, record, commission),
-                         record.memo(), grouping};
+            const QDate day = record.date();
+            if (day != lastDay) lastDayText = dateText(lastDay = day);
+            row.texts = {lastDayText, description(*node, record, commission), record.memo(),
+                         record.actual ? groupingName(record.actual->group()) : QString()};
             m_rows.push_back(std::move(row));
+            days.push_back(day);
         };
-        for (const JournalRecord &record : records) {
+        const bool any = forEachRecord(*node, [&](const JournalRecord &record) {
             const bool withCommission = cashPart && record.trade && record.trade->commission() != 0;
             if (!withCommission || record.trade->unitPrice() != 0) addRecord(record, false);
             if (withCommission) addRecord(record, true);
+        });
+        if (!any) {
+            m_rows.resize(openingAt);
+            return;
         }
 
         // Whether the date and the balance show, as far as rows decide it
         // (the page decides the rest when it is drawn).
-        for (size_t i = first; i < m_rows.size(); ++i) {
-            const QDate day = (m_rows[i].actual ? m_rows[i].actual->date() : m_rows[i].trade->date());
-            const QDate above = i == first ? openingDay
-                                           : (m_rows[i - 1].actual ? m_rows[i - 1].actual->date()
-                                                                   : m_rows[i - 1].trade->date());
-            if (!above.isValid() || above != day) m_rows[i].number |= DayDiffers;
-            if (i + 1 < m_rows.size()) {
-                const QDate next = m_rows[i + 1].actual ? m_rows[i + 1].actual->date() : m_rows[i + 1].trade->date();
-                if (next == day) m_rows[i].number |= SameDayFollows;
-            }
+        for (size_t i = 0; i < days.size(); ++i) {
+            const QDate above = i == 0 ? openingDay : days[i - 1];
+            CV4ReportItem &row = m_rows[first + i];
+            if (!above.isValid() || above != days[i]) row.number |= DayDiffers;
+            if (i + 1 < days.size() && days[i + 1] == days[i]) row.number |= SameDayFollows;
         }
 
         CV4ReportView::addLineTo(m_rows);
@@ -322,12 +330,30 @@ private:
         CV4ReportView::addPageTo(m_rows);
     }
 
+    bool inAssets(const CVUnitModel &account) const
+    {
+        const CVUnitModel *top = &account;
+        while (top->parent()) top = top->parent();
+        return top == m_doc.accountModel()->asset().get();
+    }
+
+    // Names asked for row after row, each looked up once.
+    const QString &groupingName(int group)
+    {
+        const auto [at, added] = m_groupNames.try_emplace(group);
+        if (added)
+            if (const CV4GroupingPtr found = m_doc.findGrouping(group)) at->second = found->name();
+        return at->second;
+    }
+
     CV4Report2View &m_view;
     CV4Document &m_doc;
     QDate m_from;
     QDate m_to;
     QString m_dateFormat;
     Rows m_rows;
+    std::unordered_map<int, QString> m_groupNames;
+    std::unordered_map<qint64, QString> m_descriptions;   // by kind and category or other account
 };
 
 std::unique_ptr<CV4Report2View> CV4Report2View::make(CV4Document &doc, const cv::ReportRequest &request,

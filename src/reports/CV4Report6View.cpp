@@ -1,9 +1,11 @@
 #include "reports/CV4Report6View.h"
 
 #include "reports/CashFlowSides.h"
+#include "reports/IdentSlots.h"
 
 #include "model/CV4Trade.h"
 #include "platform/CV4MiscUtilities.h"
+#include "platform/DateIntegers.h"
 #include "platform/Localization.h"
 #include "reports/ReportTextCut.h"
 
@@ -125,37 +127,68 @@ void DetailLists::makeActualDetail(const std::optional<QList<int>> &groups)
             for (const auto &child : root->children())
                 setAccountItems(child);
 
-    CV4SearchConditions conditions;
-    conditions.date = {m_from, m_to};
-    if (groups) conditions.group = *groups;
-    m_doc.reads().forEachActual(conditions, [&](const CV4Actual &entry) {
-        const CVUnitModelPtr account = m_doc.findAccount(entry.account());
-        const bool accountCash = cv::cashflow::isCashLike(account.get());
-        const auto kind = entry.kind();
+    // What the rows ask of an account or category, worked out at its first row.
+    struct Account {
+        bool known = false, cash = false;
+        int currency = 0;
+        bool foreign = false;
+        int item = -1;   // in the transfer lists
+    };
+    cv::IdentSlots<Account> slots(cv::IdentSlots<Account>::highestIn({accounts.asset(), accounts.debt()}));
+    const auto account = [&](int ident) -> const Account & {
+        Account &slot = slots[ident];
+        if (!slot.known) {
+            const CVUnitModelPtr node = m_doc.findAccount(ident);
+            const auto item = m_accountAt.find(ident);
+            slot = {true, cv::cashflow::isCashLike(node.get()), cv::cashflow::currencyOf(node.get()), false,
+                    item == m_accountAt.end() ? -1 : int(item->second)};
+            slot.foreign = m_doc.isForeignCurrency(slot.currency);
+        }
+        return slot;
+    };
+    const auto rate = [&](const Account &slot, int day) {
+        if (!slot.foreign) return 1.0;
+        return m_doc.currencyRate(m_doc.findCurrency(slot.currency), cv::dates::fromDayNumber(day));
+    };
+    constexpr int kUnknown = -2;
+    cv::IdentSlots<int> incomeItems(cv::IdentSlots<int>::highestIn({categories.income()}), kUnknown);
+    cv::IdentSlots<int> expenseItems(cv::IdentSlots<int>::highestIn({categories.expense()}), kUnknown);
+    // The category's line at the tier, or -1 when it prints none.
+    const auto categoryItem = [&](int ident, bool income) {
+        int &slot = (income ? incomeItems : expenseItems)[ident];
+        if (slot == kUnknown) {
+            const int at = m_tier > 0 ? getParentIdent(ident, income) : ident;
+            const CVUnitModelPtr category = income ? m_doc.findIncome(at) : m_doc.findExpense(at);
+            const auto &items = income ? m_incomeAt : m_expenseAt;
+            const auto item = items.find(at);
+            slot = !category || !category->deepStatus() || item == items.end() ? -1 : int(item->second);
+        }
+        return slot;
+    };
+
+    // An empty choice of groupings keeps every entry, as no condition does.
+    const bool chosen = groups && !groups->isEmpty();
+    const auto columns = chosen ? cv::EntryMove::CategoriesAndGroups : cv::EntryMove::Categories;
+    m_doc.reads().readPeriodMoves(m_from, m_to, columns, [&](const cv::EntryMove &entry) {
+        if (chosen && !groups->contains(entry.group)) return;
+        const Account &source = account(entry.account);
+        const auto kind = cv::EntryKind(entry.kind);
         if (kind == cv::EntryKind::Income || kind == cv::EntryKind::Expense) {
-            if (!accountCash) return;
+            if (!source.cash) return;
             const bool income = kind == cv::EntryKind::Income;
-            const int ident = m_tier > 0 ? getParentIdent(entry.category(), income) : entry.category();
-            const CVUnitModelPtr category = income ? m_doc.findIncome(ident) : m_doc.findExpense(ident);
-            const auto &at = income ? m_incomeAt : m_expenseAt;
-            const auto item = at.find(ident);
-            if (!category || !category->deepStatus() || item == at.end()) return;
-            (income ? m_inIncome : m_outExpense)[item->second].value +=
-                entry.amount() * cv::cashflow::rateAt(m_doc, cv::cashflow::currencyOf(account.get()), entry.date());
+            const int item = categoryItem(entry.category, income);
+            if (item >= 0)
+                (income ? m_inIncome : m_outExpense)[size_t(item)].value += entry.amount * rate(source, entry.day);
         } else if (kind == cv::EntryKind::Transfer) {
-            const CVUnitModelPtr destination = m_doc.findAccount(entry.destination());
-            const bool destinationCash = cv::cashflow::isCashLike(destination.get());
-            if (accountCash && !destinationCash) {
-                const auto item = m_accountAt.find(entry.destination());
-                if (item != m_accountAt.end())
-                    m_outTransfer[item->second].value +=
-                        entry.amount() *
-                        cv::cashflow::rateAt(m_doc, cv::cashflow::currencyOf(account.get()), entry.date());
-            } else if (destinationCash && !accountCash) {
-                const auto item = m_accountAt.find(entry.account());
-                if (item != m_accountAt.end())
-                    m_inTransfer[item->second].value +=
-                        cv::cashflow::arrivingValue(m_doc, entry, account.get(), destination.get());
+            const Account &destination = account(entry.destination);
+            if (source.cash && !destination.cash) {
+                if (destination.item >= 0)
+                    m_outTransfer[size_t(destination.item)].value += entry.amount * rate(source, entry.day);
+            } else if (destination.cash && !source.cash && source.item >= 0) {
+                // What the transfer brings in (cv::cashflow::arrivingValue).
+                const bool converted = source.currency != destination.currency && entry.converted != 0;
+                m_inTransfer[size_t(source.item)].value += converted ? entry.converted * rate(destination, entry.day)
+                                                                     : entry.amount * rate(source, entry.day);
             }
         }
     });

@@ -7,6 +7,13 @@
 #include "support/WindowPage.h"
 
 #include "app/EntryPanels.h"
+#include "platform/DateFormat.h"
+#include "charts/ChartPanelController.h"
+#include "controls/AccountActualOutlineView.h"
+#include "panels/sheets/LoanPanelController.h"
+#include "reports/CV4ReportPanel.h"
+#include "reports/ReportOutlineModel.h"
+#include "controls/ToggleOutlineView.h"
 #include "controls/CV4TableView.h"
 #include "controls/CustomPopup.h"
 #include "controls/PasswordPanelController.h"
@@ -25,6 +32,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QTimer>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -42,16 +52,21 @@ CVUnitModelPtr firstLeaf(CVUnitModelPtr node, cv::NodeKind kind = cv::NodeKind::
 class FirstHour : public DelegateTest, public ::testing::WithParamInterface<const char *> {
 protected:
     QString language() const override { return QString::fromLatin1(GetParam()); }
+    // File > New from Template, the first template; its window, none when none came.
+    CV4WindowController *bookFromTemplate()
+    {
+        delegate->setEntryPanelMaker(cv::makeEntryPanel);
+        panelCodes.push_back(cv::StartupCode::encode(cv::StartupCode::CreateNew, false, 1));
+        delegate->actionNamed(QStringLiteral("newFromTemplate"))->trigger();
+        return documentCount() == 1 ? window() : nullptr;
+    }
 };
 
 TEST_P(FirstHour, ABookFromATemplateKeepsWhatWasTypedThroughSaveQuitAndReopen)
 {
-    delegate->setEntryPanelMaker(cv::makeEntryPanel);
-    panelCodes.push_back(cv::StartupCode::encode(cv::StartupCode::CreateNew, false, 1));
-    delegate->actionNamed(QStringLiteral("newFromTemplate"))->trigger();
-    ASSERT_EQ(documentCount(), 1u);
-    CV4Document *doc = delegate->documentController().documents().front().get();
-    CV4WindowController *w = window();
+    CV4WindowController *w = bookFromTemplate();
+    ASSERT_NE(w, nullptr);
+    CV4Document *doc = w->document();
     cvtest::page::showOnMonth(w, QDate::currentDate(), 760);
     QApplication::setActiveWindow(w);
     const CVUnitModelPtr bank = firstLeaf(doc->accountModel()->asset(), cv::NodeKind::Bank);
@@ -123,12 +138,16 @@ TEST_P(FirstHour, ABookFromATemplateKeepsWhatWasTypedThroughSaveQuitAndReopen)
     delegate->actionNamed(QStringLiteral("selectAll"))->trigger();
     EXPECT_EQ(table->selectionModel()->selectedRows().size(), book->rowCount());
 
+    // The book comes back in the frame its window had when saved.
+    const QRect frame(40, 50, 700, 520);
+    w->setGeometry(frame);
     const QString file = path(QStringLiteral("first-hour.cvv2"));
     ASSERT_TRUE(delegate->documentController().saveDocumentAs(doc, file));
     delegate->documentController().closeDocument(doc, false);
     ASSERT_EQ(documentCount(), 0u);
     delegate->openFiles({file});
     ASSERT_EQ(documentCount(), 1u);
+    EXPECT_EQ(window()->geometry(), frame);
     CV4Document *reopened = delegate->documentController().documents().front().get();
     EXPECT_DOUBLE_EQ(reopened->valueForAccount(reopened->findAccount(bank->ident()), today), bankAfter);
     EXPECT_DOUBLE_EQ(reopened->valueForAccount(reopened->findAccount(wallet->ident()), today), walletAfter);
@@ -136,6 +155,125 @@ TEST_P(FirstHour, ABookFromATemplateKeepsWhatWasTypedThroughSaveQuitAndReopen)
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, FirstHour, ::testing::Values("en", "ja"),
                          [](const auto &info) { return std::string(info.param); });
+
+// The first month: saved under a name typed without an extension, a loan
+// through the loan editor with every total right at once, rows typed out of
+// date order with their balances in date order, and a report and a chart printed.
+TEST_P(FirstHour, TheFirstMonthKeepsItsTotalsAndPrints)
+{
+    CV4WindowController *w = bookFromTemplate();
+    ASSERT_NE(w, nullptr);
+    CV4Document *doc = w->document();
+    // Last month, so that every row typed lies in the past and shows its balance.
+    const QDate month = QDate(QDate::currentDate().year(), QDate::currentDate().month(), 1).addMonths(-1);
+    cvtest::page::showOnMonth(w, month, 760);
+    QApplication::setActiveWindow(w);
+    const cvtest::page::Window page(*delegate, w);
+    const cvtest::page::Viewer viewer = page.viewer();
+    const CVUnitModelPtr bank = firstLeaf(doc->accountModel()->asset(), cv::NodeKind::Bank);
+    const CVUnitModelPtr food = firstLeaf(doc->actualModel()->expense());
+    ASSERT_TRUE(bank && food);
+
+    // Save: the name goes without an extension, the book is saved as .cvv2.
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->selectFile(path(QStringLiteral("household")));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    delegate->actionNamed(QStringLiteral("save"))->trigger();
+    EXPECT_EQ(doc->fileName(), path(QStringLiteral("household.cvv2")));
+    EXPECT_TRUE(QFileInfo::exists(path(QStringLiteral("household.cvv2"))));
+
+    // A loan from the loan editor: every total of the viewer is right at once.
+    ASSERT_TRUE(viewer.click(doc->accountModel()->debt().get()));
+    page.command(cv::tag::NewLoan);
+    auto *loan = w->findChild<LoanPanelController *>();
+    ASSERT_NE(loan, nullptr);
+    const auto fill = [](QLineEdit *field, const QString &text) {
+        field->selectAll();
+        QTest::keyClicks(field, text);
+    };
+    fill(loan->nameField(), QStringLiteral("Car"));
+    fill(loan->dateField(), cv::formatProgramDate(month));
+    fill(loan->valueField(), QStringLiteral("1,200,000"));
+    fill(loan->timesField(), QStringLiteral("24"));
+    fill(loan->rateField(), QStringLiteral("3"));
+    QTest::mouseClick(loan->repaymentButton(), Qt::LeftButton);
+    ASSERT_TRUE(cvtest::page::pick(cv::ChooserItem::fromNode(bank)));
+    loan->showPage(1);
+    QTest::mouseClick(loan->okButton(), Qt::LeftButton);
+    ASSERT_EQ(doc->accountModel()->debt()->children().back()->name(), QStringLiteral("Car"));
+    QApplication::processEvents();
+    const std::string texts = viewer.texts();
+    w->viewerPage()->refreshMainView();
+    EXPECT_EQ(texts, viewer.texts());
+
+    // Rows typed out of date order on the month's first and last days and the
+    // days beside: the month's column takes its own, the next month's all.
+    using A = AccountPanelController;
+    const int currency = doc->currencyOfAccount(bank->ident());
+    const auto number = [&](const QString &text) { return doc->amountText().numberForString(text, currency).value_or(0); };
+    const auto shown = [&](int column) { return number(viewer.cell(bank.get(), column)); };
+    const double before[] = {shown(0), shown(1)};
+    const QDate monthEnd = month.addMonths(1).addDays(-1);
+    {
+        const cvtest::page::Entries book = viewer.open(bank.get());
+        ASSERT_TRUE(book);
+        for (const auto &[date, amount] : {std::pair{monthEnd, "300"}, {month.addDays(-1), "1"}, {month, "20"},
+                                           {monthEnd.addDays(1), "4000"}}) {
+            const int row = book.newRow();
+            book.type(A::DateColumn, row, cv::formatProgramDate(date));
+            ASSERT_TRUE(book.choose(A::KindColumn, row, food));
+            book.type(A::OutColumn, row, QLatin1String(amount));
+            book.nextRow();
+        }
+        book.ok();
+    }
+    EXPECT_EQ(shown(0), before[0] - 321);
+    EXPECT_EQ(shown(1), before[1] - 4321);
+    // Reopened, the month's rows alone stand in date order, each balance running on from the last.
+    const cvtest::page::Entries reopened = viewer.open(bank.get());
+    ASSERT_TRUE(reopened);
+    double running = doc->valueForAccount(bank, month.addDays(-1));
+    QDate last = month;
+    for (int row = 0; row < reopened.rows(); ++row) {
+        const std::optional<QDate> date = cv::parseProgramDate(reopened.cell(A::DateColumn, row));
+        if (!date || reopened.cell(A::BalanceColumn, row).isEmpty()) continue;
+        EXPECT_TRUE(*date >= last && *date <= monthEnd) << row;
+        last = *date;
+        running += number(reopened.cell(A::InColumn, row)) - number(reopened.cell(A::OutColumn, row));
+        EXPECT_EQ(reopened.cell(A::BalanceColumn, row), doc->stringWithPrefixForValue(running, currency)) << row;
+    }
+    EXPECT_EQ(last, monthEnd);
+    reopened.ok();
+
+    // A report and a chart of the month, printed.
+    page.command(cv::tag::ReportPanel);
+    auto *report = w->findChild<cv::CV4ReportPanel *>();
+    ASSERT_NE(report, nullptr);
+    const cv::CV4ReportPanel::Tab &tab = report->tab(report->kind());
+    const QModelIndex bankRow = tab.treeModel->indexOfNode(bank.get());
+    ASSERT_TRUE(bankRow.isValid());
+    tab.tree->scrollTo(bankRow);
+    QTest::mouseClick(tab.tree->viewport(), Qt::LeftButton, {}, tab.tree->visualRect(bankRow).center());
+    ASSERT_TRUE(report->reportButton()->isEnabled());
+    EXPECT_TRUE(report->runReport(cv::PrintRunner::Mode::Pdf, path(QStringLiteral("report.pdf"))));
+    report->reject();
+    page.command(cv::tag::ChartPanel);
+    auto *chart = w->findChild<ChartPanelController *>();
+    ASSERT_NE(chart, nullptr);
+    const QModelIndex chartRow = chart->accView()->indexOfNode(bank.get());
+    ASSERT_TRUE(chartRow.isValid());
+    chart->accView()->scrollTo(chartRow);
+    QTest::mouseClick(chart->accView()->viewport(), Qt::LeftButton, {}, chart->accView()->visualRect(chartRow).center());
+    chart->paramButton()->setCurrentIndex(ChartPanelController::Pie);
+    ASSERT_TRUE(chart->drawButton()->isEnabled());
+    EXPECT_TRUE(chart->print(cv::PrintRunner::Mode::Pdf, path(QStringLiteral("chart.pdf"))));
+    chart->closePushed();
+    for (const char *pdf : {"report.pdf", "chart.pdf"})
+        EXPECT_GT(QFileInfo(path(QLatin1String(pdf))).size(), 1000) << pdf;
+}
 
 TEST_F(DelegateTest, OnlyANewPasswordMarksTheBookEdited)
 {

@@ -7,17 +7,21 @@
 
 #include "app/EntryPanels.h"
 #include "document/CV4DataModel.h"
+#include "import/ImportTextPanelController.h"
 #include "mainwindow/BrandWindow.h"
 #include "controls/Tags.h"
 #include "model/CV4AccountModel.h"
 #include "model/CV4ActualModel.h"
 #include "panels/entry/AccountPanelController.h"
 #include "panels/sheets/CV4BrandPanelController.h"
+#include "panels/sheets/CachePanelController.h"
+#include "panels/entry/InputTextField.h"
 #include "panels/sheets/LoanPanelController.h"
 #include "panels/entry/TradingPanelController.h"
 #include "platform/KeyedArchiver.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 
 namespace {
@@ -101,9 +105,14 @@ protected:
         walk(document->accountModel()->debt());
         return out;
     }
-    // The store holds the window's trees, and a rebuild from it gives the window's balances.
+    // The store holds the window's trees, a rebuild from it gives the
+    // window's balances, and the viewer shows what a fresh look would.
     void expectStoreAgrees(const char *what)
     {
+        QApplication::processEvents();
+        const std::string shown = page->viewer().texts();
+        w->viewerPage()->refreshMainView();
+        EXPECT_EQ(shown, page->viewer().texts()) << what;
         EXPECT_EQ(storedShape().toStdString(),
                   QString(shape(document->accountModel()->asset()) + shape(document->accountModel()->debt())).toStdString())
             << what;
@@ -135,6 +144,26 @@ TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebui
         const char *what;
         std::function<void()> act;
     } cases[] = {
+        {"a new cash account with an opening balance",
+         [&] {
+             ASSERT_TRUE(viewer.click(bank.get()));
+             page->command(cv::tag::NewCash);
+             auto *sheet = w->findChild<CachePanelController *>();
+             ASSERT_NE(sheet, nullptr);
+             fill(sheet->nameField(), QStringLiteral("Purse"));
+             fill(sheet->valueField(), QStringLiteral("45,000"));
+             QTest::mouseClick(sheet->okButton(), Qt::LeftButton);
+             EXPECT_EQ(document->accountModel()->asset()->children().back()->name(), QStringLiteral("Purse"));
+         }},
+        {"the new account's opening balance changed in its sheet",
+         [&] {
+             const CVUnitModelPtr purse = document->accountModel()->asset()->children().back();
+             viewer.open(purse.get(), 0);
+             auto *sheet = w->findChild<CachePanelController *>();
+             ASSERT_NE(sheet, nullptr);
+             fill(sheet->valueField(), QStringLiteral("60,000"));
+             QTest::mouseClick(sheet->okButton(), Qt::LeftButton);
+         }},
         {"a new loan from the loan sheet",
          [&] {
              ASSERT_TRUE(viewer.click(document->accountModel()->debt().get()));
@@ -196,6 +225,22 @@ TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebui
              EXPECT_EQ(storedEntries(CV4AccountModel::WalletIdent), 0);
              EXPECT_EQ(storedEntries(bank->ident()), before - 1);
          }},
+        {"a text statement imported into the bank from the Account menu",
+         [&] {
+             const int before = storedEntries(bank->ident());
+             QFile file(tmp.filePath(QStringLiteral("statement.csv")));
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+             file.write("2009/05/15,Shop,,2500\n2009/05/25,Refund,800,\n");
+             file.close();
+             ASSERT_TRUE(viewer.click(bank.get()));
+             page->command(cv::tag::AccountImport);
+             auto *sheet = w->findChild<ImportTextPanelController *>();
+             ASSERT_NE(sheet, nullptr);
+             ASSERT_TRUE(sheet->loadFile(file.fileName()));
+             alerts.answers = {cv::AlertButton::Default};  // the rows without a category take the default
+             QTest::mouseClick(sheet->okButton(), Qt::LeftButton);
+             EXPECT_EQ(storedEntries(bank->ident()), before + 2);
+         }},
         {"a card with entries deleted",
          [&] {
              const int before = storedEntries(bank->ident());
@@ -210,35 +255,6 @@ TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebui
         c.act();
         expectStoreAgrees(c.what);
     }
-}
-
-// Rows typed on the month's first and last days stay in its book and its
-// viewer column; the days beside them go to the months beside it.
-TEST_F(WindowRoadTest, RowsAtTheMonthsEdgesBelongToItAndTheDaysBesideDoNot)
-{
-    open();
-    const cvtest::page::Viewer viewer = page->viewer();
-    const auto shown = [&](int column) { return viewer.cell(bank.get(), column).remove(u',').toDouble(); };
-    const double may = shown(0), june = shown(1);
-    const Entries book = viewer.open(bank.get());
-    ASSERT_TRUE(book);
-    using A = AccountPanelController;
-    for (const auto &[date, amount] : {std::pair{"2009/04/30", "1"}, {"2009/05/01", "20"}, {"2009/05/31", "300"},
-                                       {"2009/06/01", "4000"}}) {
-        const int row = book.newRow();
-        book.type(A::DateColumn, row, QLatin1String(date));
-        ASSERT_TRUE(book.choose(A::KindColumn, row, food));
-        book.type(A::OutColumn, row, QLatin1String(amount));
-        book.nextRow();
-    }
-    book.ok();
-    EXPECT_EQ(shown(0), may - 321);
-    EXPECT_EQ(shown(1), june - 4321);
-    const Entries reopened = viewer.open(bank.get());
-    ASSERT_EQ(reopened.rows(), 3);
-    EXPECT_EQ(reopened.cell(A::DateColumn, 0), QStringLiteral("2009/05/01"));
-    EXPECT_EQ(reopened.cell(A::DateColumn, 1), QStringLiteral("2009/05/31"));
-    EXPECT_EQ(reopened.cell(A::OutColumn, 1), QStringLiteral("300"));
 }
 
 // The account and category commands are on for the row clicked in the grid
@@ -264,12 +280,21 @@ TEST_F(WindowRoadTest, TheGridCommandsFollowTheClickedRow)
         {NewCategory, transferItem, false}, {NewCategoryFolder, food, true},
         {DeleteCategory, food, true},    {DeleteCategory, living, false},
         {MergeCategory, transferItem, false},
+        {AccountImport, card, false},    {AccountImport, broker, false},
+        {AccountImport, bank, true},
     };
     const cvtest::page::Viewer viewer = page->viewer();
     for (const auto &c : cases) {
         ASSERT_TRUE(viewer.click(c.row.get())) << c.row->name().toStdString();
         EXPECT_EQ(page->enabled(c.tag), c.enabled) << c.tag << " on " << c.row->name().toStdString();
     }
+    // The statement import opens on the account clicked last.
+    page->command(AccountImport);
+    auto *sheet = w->findChild<ImportTextPanelController *>();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->importAccount(), bank->ident());
+    EXPECT_EQ(sheet->accountBox()->currentText(), document->displayName(*bank));
+    sheet->reject();
 }
 
 } // namespace

@@ -95,3 +95,19 @@ TEST_F(ViewerPrintRowTest, PercentagesThatRoundToZeroPrintWithoutASign)
         EXPECT_EQ(cells.mid(16), (QStringList{"0.00", "0.00"})) << ident << ": budget %, share";
     }
 }
+
+// In print a negative share carries the amounts' own negative mark.
+TEST_F(ViewerPrintRowTest, NegativeSharesPrintInTheAmountsNegativeStyle)
+{
+    cv::setLanguageOverride(QStringLiteral("ja"));
+    m_doc->amountText().loadFormats();
+    m_doc->amountText().beginCurrencyPrinting();
+    const auto &categories = *m_doc->actualModel();
+    auto refund = samplebook::node(categories.expense(), 1190, 21, QStringLiteral("Refund"));
+    m_doc->updateExpense(samplebook::entry(cv::EntryKind::Expense, QDate(2008, 3, 6), -500, 1190, 1000), nullptr);
+    const QStringList cells = ViewerPrintRow(QDate(2008, 3, 1)).categoryCells(*m_doc, *refund);
+    EXPECT_TRUE(cells[14].startsWith(u'△')) << cells[14].toStdString();
+    EXPECT_TRUE(cells[17].startsWith(u'△')) << cells[17].toStdString();
+    EXPECT_FALSE(cells[17].contains(u'-')) << cells[17].toStdString();
+    m_doc->amountText().endCurrencyPrinting();
+}

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -35,6 +36,7 @@ public:
         m_timer.start(5);
     }
     int shown = 0;
+    QStringList prompts;  // each dialog's texts
 
 private:
     void poll()
@@ -44,6 +46,9 @@ private:
             if (!dialog || !dialog->isVisible() || m_answered.contains(dialog)) continue;
             m_answered.insert(dialog);
             ++shown;
+            QStringList texts;
+            for (const QLabel *label : dialog->findChildren<QLabel *>()) texts << label->text();
+            prompts << texts.join(u' ');
             std::optional<QString> entry;
             if (!m_entries.empty()) {
                 entry = m_entries.front();
@@ -100,12 +105,13 @@ protected:
         ASSERT_TRUE(doc.writeToFile(path(), CV4Document::kTypeV2));
     }
 
-    bool open(std::deque<std::optional<QString>> entries, int *shown = nullptr)
+    bool open(std::deque<std::optional<QString>> entries, int *shown = nullptr, QStringList *prompts = nullptr)
     {
         PasswordTyper typer(std::move(entries));
         CV4Document doc;
         const bool ok = doc.initWithContentsOfFile(path(), CV4Document::kTypeV2);
         if (shown) *shown = typer.shown;
+        if (prompts) *prompts = typer.prompts;
         return ok;
     }
 
@@ -125,8 +131,15 @@ TEST_F(PasswordTest, ProtectedBookOpensWithTheRightPasswordWithinThreeTries)
     setPasswordAndSave(doc, QString(), QStringLiteral("abc"));
 
     int shown = 0;
-    EXPECT_TRUE(open({QStringLiteral("x"), QStringLiteral("ab"), QStringLiteral("abc")}, &shown));
+    QStringList prompts;
+    EXPECT_TRUE(open({QStringLiteral("x"), QStringLiteral("ab"), QStringLiteral("abc")}, &shown, &prompts));
     EXPECT_EQ(shown, 3);
+    // The prompt names the book; after a wrong entry it says so.
+    ASSERT_EQ(prompts.size(), 3);
+    for (int run = 0; run < 3; ++run) {
+        EXPECT_TRUE(prompts[run].contains(QStringLiteral("Secret.cvv2"))) << prompts[run].toStdString();
+        EXPECT_EQ(prompts[run].contains(QStringLiteral("wrong")), run > 0) << prompts[run].toStdString();
+    }
     EXPECT_FALSE(open({QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("z"), QStringLiteral("abc")}, &shown));
     EXPECT_EQ(shown, 3);
     EXPECT_FALSE(open({std::nullopt}, &shown));

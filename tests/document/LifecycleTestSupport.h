@@ -34,7 +34,7 @@ public:
     ~ScriptedDocumentUI() override { cv::setDocumentUI(m_previous); }
 
     void beginBusy(const QString &title) override { busyTitles << title; }
-    int askPassword(const CV4Settings &settings) override
+    int askPassword(const CV4Settings &settings, const QString &, bool) override
     {
         ++passwordRuns;
         if (passwords.empty()) return -1;

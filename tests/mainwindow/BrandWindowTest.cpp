@@ -339,20 +339,3 @@ TEST_P(BrandWindowShots, RendersTheWindowAndPrintsTheList)
 INSTANTIATE_TEST_SUITE_P(Languages, BrandWindowShots, ::testing::Values("ja", "en"));
 
 } // namespace
-
-// Save As starts in the documents folder and retitles the securities window too.
-TEST_F(DelegateTest, SaveAsStartsInTheDocumentsFolderAndRetitlesTheSecuritiesWindow)
-{
-    CV4Document *document = nullptr;
-    CV4WindowController *w = openNewWindow(document, 1000, 680);
-    w->showBrandWindow();
-    QString startedIn;
-    QTimer::singleShot(0, [&] {
-        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        startedIn = dialog->directory().absolutePath();
-        dialog->selectFile(path(QStringLiteral("Renamed.cvv2"))), QMetaObject::invokeMethod(dialog, "accept");
-    });
-    delegate->actionNamed(QStringLiteral("saveAs"))->trigger();
-    EXPECT_EQ(startedIn, QDir(ControlsDocumentUI::documentsFolder()).absolutePath());
-    EXPECT_TRUE(w->brandWindow()->windowTitle().contains(QStringLiteral("Renamed")));
-}

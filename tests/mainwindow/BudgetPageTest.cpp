@@ -162,19 +162,6 @@ TEST(BudgetModel, CellsShowBudgetActualAndShareInTheirColours)
     const cv::BudgetCell refund = cv::BudgetModel::budgetCell(*doc, *food, 1, QDate(2009, 8, 1), 1);
     EXPECT_EQ(refund.text, QStringLiteral("-500"));
     EXPECT_EQ(refund.color, cv::negativeColor());
-
-    // The summary group: the fiscal year's twelve months, or "-" in unit 5.
-    cv::BudgetColumns columns;
-    columns.setSettings(doc->settings().get());
-    columns.setTopDate(QDate(2009, 3, 1));
-    cv::BudgetModel model(*doc, columns);
-    for (int unit : {2, 5}) {
-        columns.setUnit(unit);
-        columns.layout({});
-        const int summary = columns.startEndBudgetCells();
-        EXPECT_EQ(model.cell(food.get(), summary).text, unit == 5 ? QStringLiteral("-") : QStringLiteral("60,000"));
-        EXPECT_EQ(model.cell(food.get(), summary + 1).text, unit == 5 ? QStringLiteral("-") : QStringLiteral("60,503"));
-    }
 }
 
 TEST(BudgetPage, PrintedCellsAreEmptyWithoutAnActual)
@@ -372,4 +359,51 @@ TEST_F(BudgetPageTest, RecalculateRepaintsTheShownPageWithTheRebuiltValues)
     w->doRecalculation();
     EXPECT_FALSE(repainted.isEmpty());
     EXPECT_EQ(page->model()->indexOfNode(leaf.get(), 2).data().toString(), QStringLiteral("1,234"));
+}
+
+// Entries on the day before a period, its first and last days and the day
+// after, in each unit of a fiscal year from April: a period's actual counts
+// its first and last days only, the summary exactly the fiscal year's.
+TEST_F(BudgetPageTest, ActualsCountTheirPeriodsEdgeDaysAndNoneBeside)
+{
+    const struct {
+        const char *name;
+        int unit;
+        QDate first, last;
+    } cases[] = {
+        {"month", 2, QDate(2009, 5, 1), QDate(2009, 5, 31)},
+        {"quarter", 3, QDate(2009, 4, 1), QDate(2009, 6, 30)},
+        {"half year", 4, QDate(2009, 10, 1), QDate(2010, 3, 31)},
+        {"year", 5, QDate(2009, 4, 1), QDate(2010, 3, 31)},
+    };
+    const QDate yearFirst(2009, 4, 1), yearLast(2010, 3, 31);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        open();
+        document->settings()->setFiscalMonthOfYear(3);
+        CVUnitModelPtr leaf = category;
+        while (leaf->countChild() > 0) leaf = leaf->childAt(0);
+        // A budget of 1,000 in each month of the year and in the months beside it.
+        for (QDate month = yearFirst.addMonths(-1); month <= yearLast.addMonths(1); month = month.addMonths(1))
+            leaf->setBudgetAt(month.year(), month.month(), 1000);
+        double inYear = 0;
+        for (const auto &[date, amount] : {std::pair{c.first.addDays(-1), 1.0}, {c.first, 20.0}, {c.last, 300.0},
+                                           {c.last.addDays(1), 4000.0}}) {
+            samplebook::store(*document, cv::EntryKind::Expense, date, amount, leaf->ident(), CV4AccountModel::WalletIdent);
+            if (date >= yearFirst && date <= yearLast) inYear += amount;
+        }
+        w->selectTab(CV4WindowController::BudgetIndex);
+        page->periodButton()->setCurrentIndex(page->periodButton()->findData(c.unit));
+        Q_EMIT page->periodButton()->activated(page->periodButton()->currentIndex());
+        w->performInputDate(c.first);
+        QTest::qWait(20);
+        const cv::BudgetModel *model = page->model();
+        ASSERT_EQ(page->columns().dateForColumn(1).first, c.first);
+        EXPECT_EQ(model->indexOfNode(leaf.get(), 2).data().toString(), QStringLiteral("320"));
+        const int summary = page->columns().startEndBudgetCells();
+        const auto text = [&](int column) { return model->indexOfNode(leaf.get(), column).data().toString(); };
+        EXPECT_EQ(text(summary), c.unit == 5 ? QStringLiteral("-") : QStringLiteral("12,000"));
+        EXPECT_EQ(text(summary + 1), c.unit == 5 ? QStringLiteral("-") : document->stringForValue(inYear, 0, false));
+        delegate->documentController().closeDocument(document, false);
+    }
 }

@@ -236,6 +236,17 @@ TEST_F(CurrencyPageTest, MenuCommandsFollowTheSelectedCurrency)
     EXPECT_EQ(page->table()->editedRow(), 2);
     EXPECT_EQ(page->table()->editedColumn(), CurrencyPage::NameColumn);
     EXPECT_NE(added->ident(), 1);
+
+    // Edit > Delete and Select All stay off in this table, in a cell's editor or not.
+    QApplication::setActiveWindow(w);
+    for (const bool editing : {true, false}) {
+        if (!editing) page->table()->forceEndFieldEditing(true);
+        if (!editing) page->table()->setFocus();
+        ASSERT_EQ(qobject_cast<PopupFieldEditor *>(QApplication::focusWidget()) != nullptr, editing);
+        delegate->validateMenus();
+        EXPECT_FALSE(delegate->actionNamed(QStringLiteral("selectAll"))->isEnabled()) << editing;
+        EXPECT_FALSE(delegate->actionNamed(QStringLiteral("del"))->isEnabled()) << editing;
+    }
 }
 
 TEST_F(CurrencyPageTest, DroppingACurrencyAtTheTopMakesItTheDefaultAfterTheQuestion)

@@ -4,7 +4,9 @@
 #include "mainwindow/DocumentToolbar.h"
 #include "mainwindow/MenuRules.h"
 
+#include <QDialog>
 #include <QMenuBar>
+#include <QTest>
 #include <QSet>
 
 namespace {
@@ -46,19 +48,8 @@ TEST(MenuRulesTest, RulesByContext)
         {"font 5 smaller", [](auto &c) { c.viewerFontSize = 5; }, 25029, {true, false}},
         {"font 1", [](auto &c) { c.viewerFontSize = 1; }, 25029, {false, false}},
         {"font 1 larger", [](auto &c) { c.viewerFontSize = 1; }, 25028, {true, false}},
-        {"budget page", [](auto &c) { c.tabIdentifier = "TB03"; c.tabIndex = 2; }, 25022, {true, true}},
-        {"budget page viewer item", [](auto &c) { c.tabIdentifier = "TB03"; c.tabIndex = 2; }, 25020, {true, false}},
         {"budget page font", [](auto &c) { c.tabIdentifier = "TB03"; c.tabIndex = 2; }, 25030, {false, false}},
-        {"budget page calendar", [](auto &c) { c.tabIdentifier = "TB03"; c.tabIndex = 2; }, 25101, {false, false}},
-        {"budget page password", [](auto &c) { c.tabIdentifier = "TB03"; c.tabIndex = 2; }, 25200, {true, false}},
-        {"budget page wizard", [](auto &c) { c.tabIdentifier = "TB03"; c.tabIndex = 2; }, 25300, {false, false}},
-        {"viewer item", [](auto &) {}, 25020, {true, true}},
-        {"currency page", [](auto &c) { c.tabIdentifier = "TB05"; }, 25024, {true, true}},
         {"investment page", [](auto &c) { c.tabIdentifier = "TB06"; }, 25025, {true, true}},
-        {"search page", [](auto &c) { c.tabIdentifier = "TB02"; }, 25021, {true, true}},
-        {"securities item", [](auto &) {}, 25023, {true, false}},
-        {"sheet", [](auto &c) { c.sheetShown = true; }, 25210, {false, false}},
-        {"sheet reports", [](auto &c) { c.sheetShown = true; }, 25201, {true, false}},
         {"modal", [](auto &c) { c.modalRunning = true; }, 25008, {false, false}},
         {"no document", [](auto &c) { c.hasDocument = false; }, 25202, {false, false}},
         {"no document calculator", [](auto &c) { c.hasDocument = false; }, 25100, {true, false}},
@@ -104,16 +95,50 @@ TEST_F(DelegateTest, MenusCarryTheirTagsAndTheUsualShortcuts)
     EXPECT_EQ(delegate->actionForTag(cv::tag::ViewBudget)->data().toInt(), cv::tag::ViewBudget);
 }
 
-TEST_F(DelegateTest, EveryCommandIsOnOnceABookIsOpen)
+// The menu as a user finds it, opened in each state of the window: on the
+// viewer with nothing selected, on the empty search page, the budget and
+// currency pages, with a sheet over the viewer, and with no book open.
+TEST_F(DelegateTest, TheMenuFollowsTheWindowsState)
 {
-    delegate->newDocument();
-    delegate->validateMenus();
-    for (const char *name : {"new", "open", "save", "close", "print", "password", "recalculate", "compact",
-                             "fontLarger", "calculator", "preferences", "viewSecurities", "wizard", "groups",
-                             "settings", "charts", "info", "reports", "importOFX", "categoryImportOFX",
-                             "importText", "importMobile", "categoryImportText", "categoryImportMobile"})
-        EXPECT_TRUE(delegate->actionNamed(QLatin1String(name))->isEnabled()) << name;
-    EXPECT_TRUE(window()->toolbar()->actionFor(QStringLiteral("TB07"))->isEnabled());
+    enum State { Viewer, Search, Budget, Currency, Sheet, NoBook, StateCount };
+    // Per state: 0 off, 1 on, c on and checked.
+    const std::pair<const char *, const char *> table[] = {
+        {"new", "111111"}, {"open", "111111"}, {"preferences", "111111"}, {"about", "111111"},
+        {"save", "111110"}, {"close", "111110"}, {"reports", "111110"}, {"charts", "111110"}, {"info", "111110"},
+        {"viewSecurities", "111110"}, {"calculator", "111110"}, {"print", "101100"}, {"printPreview", "101100"},
+        {"undo", "000000"},
+        {"password", "111100"}, {"groups", "111100"}, {"settings", "111100"}, {"recalculate", "111100"},
+        {"compact", "111100"}, {"importText", "111100"}, {"importOFX", "111100"}, {"importMobile", "111100"},
+        {"calendar", "100010"}, {"fontLarger", "100010"}, {"wizard", "100000"}, {"newCash", "100000"},
+        {"deleteAccount", "000000"}, {"accountImport", "000000"}, {"categoryImportText", "100000"},
+        {"categoryImportOFX", "100000"}, {"categoryImportMobile", "100000"}, {"deleteCategory", "000000"},
+        {"searchConditions", "111100"}, {"searchClear", "000000"}, {"currencyNew", "111100"},
+        {"viewTB01", "c111c0"}, {"viewTB02", "1c1110"}, {"viewTB03", "11c110"}, {"viewTB05", "111c10"},
+    };
+    CV4Document *document = nullptr;
+    CV4WindowController *w = openNewWindow(document, 1000, 680);
+    const char *pages[] = {"TB01", "TB02", "TB03", "TB05"};
+    for (int state = 0; state < StateCount; ++state) {
+        if (state < Sheet) w->selectTabWithIdentifier(QLatin1String(pages[state]));
+        if (state == Sheet) {
+            w->selectTabWithIdentifier(QStringLiteral("TB01"));
+            w->openSettingsPanel();
+            ASSERT_TRUE(w->isShowingSheet());
+        }
+        if (state == NoBook) delegate->documentController().closeAll();
+        delegate->validateMenus();
+        for (const auto &[name, states] : table) {
+            const QAction *action = delegate->actionNamed(QLatin1String(name));
+            ASSERT_NE(action, nullptr) << name;
+            EXPECT_EQ(action->isEnabled(), states[state] != '0') << name << " in state " << state;
+            EXPECT_EQ(action->isChecked(), states[state] == 'c') << name << " in state " << state;
+        }
+        if (state == Viewer) EXPECT_TRUE(w->toolbar()->actionFor(QStringLiteral("TB07"))->isEnabled());
+        if (state == Sheet) {
+            for (QDialog *sheet : w->findChildren<QDialog *>()) sheet->reject();
+            QTRY_VERIFY(!w->isShowingSheet());
+        }
+    }
 }
 
 TEST_F(DelegateTest, HandlersCheckTheirRuleAgainBeforeActing)

@@ -2,9 +2,17 @@
 // second launch to the first.
 #include "MainWindowTestSupport.h"
 
+#include "controls/ControlsDocumentUI.h"
+#include "mainwindow/BrandWindow.h"
 #include "mainwindow/SingleInstance.h"
 
+#include <QDir>
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QUuid>
 
@@ -24,6 +32,44 @@ TEST_F(DelegateTest, EditingOneBookMarksOnlyItsWindow)
     ASSERT_TRUE(delegate->documentController().saveDocumentAs(first, path(QStringLiteral("Saved.cvv2"))));
     EXPECT_FALSE(window(0)->isWindowModified());
     (void)second;
+}
+
+// Save As starts in the documents folder; a name typed without an extension
+// takes the chosen type's, another extension is refused and the book stays
+// untitled; the securities window is retitled with the main window.
+TEST_F(DelegateTest, SaveAsGivesANameWithoutExtensionTheChosenTypes)
+{
+    const struct {
+        const char *typed;
+        int filter;  // 0 the current form, 1 XML
+        const char *saved;  // "": refused
+    } cases[] = {{"household", 0, "household.cvv2"}, {"家計簿2026", 1, "家計簿2026.cvxf"}, {"notes.txt", 0, ""}};
+    for (const auto &c : cases) {
+        CV4Document *document = nullptr;
+        CV4WindowController *w = openNewWindow(document, 1000, 680);
+        w->showBrandWindow();
+        QString startedIn;
+        QTimer::singleShot(0, [&] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            startedIn = dialog->directory().absolutePath();
+            auto *types = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+            ASSERT_NE(types, nullptr);
+            for (int step = 0; step < c.filter; ++step) QTest::keyClick(types, Qt::Key_Down);
+            dialog->selectFile(path(QString::fromUtf8(c.typed)));
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        alerts.asked.clear();
+        delegate->actionNamed(QStringLiteral("saveAs"))->trigger();
+        EXPECT_EQ(startedIn, QDir(ControlsDocumentUI::documentsFolder()).absolutePath());
+        const QString saved = QString::fromUtf8(c.saved);
+        EXPECT_EQ(QFileInfo(document->fileName()).fileName(), saved) << c.typed;
+        EXPECT_EQ(alerts.asked.size(), saved.isEmpty() ? 1u : 0u) << c.typed;
+        if (saved.isEmpty()) continue;
+        EXPECT_TRUE(QFileInfo::exists(path(saved))) << c.typed;
+        EXPECT_TRUE(w->brandWindow()->windowTitle().contains(QFileInfo(saved).completeBaseName())) << c.typed;
+        delegate->documentController().closeDocument(document, false);
+    }
 }
 
 TEST_F(DelegateTest, QuittingAsksAboutEachEditedBookAndACancelKeepsThemAll)

@@ -143,8 +143,8 @@ TEST_F(SearchWindowTest, SearchMenuCommandsFollowThePageAndItsList)
         std::function<void()> setUp;
         bool conditions, removeRow, clear, exportResults;
     } cases[] = {
-        {"viewer, no list", [&] { w->selectTabWithIdentifier(QStringLiteral("TB01")); }, false, false, false, false},
-        {"viewer, a list", [&] { search(w); }, false, false, true, true},
+        {"viewer, no list", [&] { w->selectTabWithIdentifier(QStringLiteral("TB01")); }, true, false, false, false},
+        {"viewer, a list", [&] { search(w); }, true, false, true, true},
         {"search page", [&] { w->selectTabWithIdentifier(QStringLiteral("TB02")); }, true, false, true, true},
         {"a row selected", [&] { table->selectRow(1, 0, nullptr); }, true, true, true, true},
     };
@@ -170,6 +170,12 @@ TEST_F(SearchWindowTest, SearchMenuCommandsFollowThePageAndItsList)
     action("searchRemoveRow")->setEnabled(true);
     action("searchRemoveRow")->trigger();
     EXPECT_EQ(page->resultCount(), 0);
+    // A new search from another page shows the search page and its conditions.
+    w->selectTabWithIdentifier(QStringLiteral("TB03"));
+    action("searchConditions")->trigger();
+    EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB02"));
+    EXPECT_TRUE(w->isShowingSheet());
+    for (QDialog *sheet : w->findChildren<QDialog *>()) sheet->reject();
 }
 
 TEST_F(SearchWindowTest, ATradeCellGoesToTheFirstPageAndThePrintViewHoldsTheResults)

@@ -232,7 +232,7 @@ TEST_F(ViewerTest, ACellOpensItsPanelInTheTemporaryPageAndLeavingCommitsIt)
     log.clear();
     w->selectTabWithIdentifier(QStringLiteral("TB03"));
     EXPECT_EQ(log, QStringList{QStringLiteral("commitPanel")});
-    EXPECT_EQ(w->undoStack()->count(), 0);
+    EXPECT_EQ(w->undoStack()->count(), 1) << "the panel, not the window, settles its steps";
     EXPECT_EQ(grid->panel(), nullptr);
     EXPECT_EQ(w->temporaryPage(), nullptr);
 
@@ -310,7 +310,7 @@ TEST_F(ViewerTest, PrintedRowsAreTheShownRows)
 
 // Long names show whole in the viewer's grids and on the budget page, and no
 // grid's last column ends under its scroll bar.
-TEST_F(DelegateTest, NamesAreShownWholeAndTheLastColumnIsNotUnderTheScrollBar)
+TEST_F(DelegateTest, NamesAreShownWholeAndTheLastColumnEndsAtTheScrollBar)
 {
     CV4Document *document = nullptr;
     CV4WindowController *w = openNewWindow(document, 1100, 700);
@@ -328,7 +328,10 @@ TEST_F(DelegateTest, NamesAreShownWholeAndTheLastColumnIsNotUnderTheScrollBar)
             EXPECT_GE(h->sectionSize(0), QFontMetrics(grid->font()).horizontalAdvance(name) + 2 * grid->indentation());
             int last = h->count() - 1;
             while (last > 0 && h->sectionSize(last) == 0) --last;
-            EXPECT_LE(h->sectionViewportPosition(last) + h->sectionSize(last), grid->viewport()->width()) << page;
+            // The viewer's grids reach their edge: no empty band after the last column.
+            const int end = h->sectionViewportPosition(last) + h->sectionSize(last);
+            EXPECT_LE(end, grid->viewport()->width()) << page;
+            if (QLatin1String(page) == QLatin1String("TB01")) EXPECT_EQ(end, grid->viewport()->width());
         }
     }
 }

@@ -11,11 +11,14 @@
 #include "mainwindow/ViewerPage.h"
 #include "mainwindow/WindowPage.h"
 
+#include "controls/CV4TableView.h"
 #include "controls/HostedPanel.h"
+#include "mainwindow/AccountOutlineView.h"
 #include "controls/MiniCalendarPanelController.h"
 #include "document/CV4DocumentTestAccess.h"
 
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QMenu>
 #include <QTabBar>
 #include <QTest>
@@ -359,22 +362,7 @@ TEST_F(DelegateTest, PrintIsOfferedOnPagesWithAViewAndWritesTheViewerToPdf)
 {
     CV4Document *document = delegate->newDocument();
     CV4WindowController *w = window();
-    QAction *print = delegate->actionNamed(QStringLiteral("print"));
-    QAction *preview = delegate->actionNamed(QStringLiteral("printPreview"));
-    ASSERT_NE(print, nullptr);
-    ASSERT_NE(preview, nullptr);
-    struct Case {
-        const char *page;
-        bool printable;
-    };
-    // An empty search prints nothing.
-    for (const Case &c : {Case{"TB01", true}, Case{"TB02", false}, Case{"TB03", true}}) {
-        w->selectTabWithIdentifier(QLatin1String(c.page));
-        delegate->validateMenus();
-        EXPECT_EQ(print->isEnabled(), c.printable) << c.page;
-        EXPECT_EQ(preview->isEnabled(), c.printable) << c.page;
-    }
-    w->selectTabWithIdentifier(QStringLiteral("TB01"));
+    // Which pages print is in the menu's table (MenuTest).
     w->addTemporaryTab(new QWidget);
     EXPECT_FALSE(w->canPrint()) << "the temporary page prints nothing";
     w->removeTemporaryTab();
@@ -402,4 +390,20 @@ TEST_F(DelegateTest, PageTabsFollowAndSwitchThePages)
         EXPECT_EQ(w->selectedTabIdentifier(), QLatin1String(shown));
         EXPECT_EQ(std::pair(tabs->count(), tabs->currentIndex()), std::pair(count, w->pageSwitcher().currentIndex()));
     }
+}
+
+// Under a desktop whose interface font is a generic name ("Sans Serif"), the
+// tables draw in the family the menus resolve it to, not in the CJK fallback.
+TEST_F(DelegateTest, TablesMenusAndGridsShareOneFontFamily)
+{
+    const QFont before = QApplication::font();
+    QApplication::setFont(QFont(QStringLiteral("Sans Serif"), 9));
+    CV4Document *document = nullptr;
+    CV4WindowController *w = openNewWindow(document, 1000, 600);
+    const QString menus = QFontInfo(w->menuBar()->font()).family();
+    auto *currency = w->page(CV4WindowController::CurrencyIndex)->findChild<CV4TableView *>();
+    ASSERT_NE(currency, nullptr);
+    for (const QWidget *widget : {static_cast<const QWidget *>(currency), static_cast<const QWidget *>(w->viewerPage()->accountView())})
+        EXPECT_EQ(QFontInfo(widget->font()).family(), menus) << widget->metaObject()->className();
+    QApplication::setFont(before);
 }

@@ -109,6 +109,8 @@ TEST_F(AmountTyping, TheDialogsReadFullWidthAmounts)
     chooseKind(*book, 0, kTransferRow);
     TransferFieldPanelController *popup = book->transferFieldController();
     Q_EMIT popup->destinationButton()->activated(popup->destinationButton()->findData(kC));
+    QTest::keyClicks(popup->accountField(), QStringLiteral("300000"));
+    EXPECT_EQ(popup->accountField()->text(), QStringLiteral("300,000")) << "grouped as typed";
     popup->accountField()->setText(typed);
     Q_EMIT popup->accountField()->editingFinished();
     EXPECT_EQ(popup->accountField()->text(), QStringLiteral("1,200"));

@@ -193,6 +193,7 @@ TEST_P(BudgetSheetsScreenshot, ShowTheEditorAndThePanel)
 
     QDialog *sheet = CV4BudgetEditor::openBudgetEditor(doc.get(), food, QDate(2009, 11, 1), 3, nullptr, {});
     ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->minimumSize(), sheet->size()) << "every row stays in sight";
     auto *editor = sheet->findChild<CV4BudgetEditor *>();
     editor->setObjectValue(editor->tableView(), QStringLiteral("8,000"), 2, 7);
     QApplication::processEvents();

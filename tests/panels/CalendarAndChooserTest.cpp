@@ -41,6 +41,10 @@ TEST(CalendarWindowTest, GridBlanksColoursAndMonthSteps)
         {QDate(2010, 1, 10), -1, QDate(2009, 12, 10)},
         {QDate(2009, 1, 31), 1, QDate(2009, 2, 28)},
         {QDate(2009, 5, 5), 1, QDate(2009, 6, 5)},
+        {QDate(2009, 3, 31), -1, QDate(2009, 2, 28)},
+        {QDate(2008, 3, 30), -1, QDate(2008, 2, 29)},
+        {QDate(2009, 2, 28), -1, QDate(2009, 1, 28)},
+        {QDate(2009, 12, 31), 1, QDate(2010, 1, 31)},
     };
     for (const Step &s : steps) {
         calendar.setCurrentDate(s.from);

@@ -50,8 +50,14 @@ TEST_F(BookTest, ContextMenusDeleteRestoreAndRepeatRowsAndEditDeleteReachesThem)
     store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 2), 1000, kFood, kA);
     store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 3), 500, kFood, kA);
     store(*doc, cv::EntryKind::Transfer, QDate(2009, 2, 4), 300, 0, kA, kC);
+    // A loan's entries are its schedule's: no panel deletes them.
+    store(*doc, cv::EntryKind::Transfer, QDate(2009, 2, 5), 200, 0, kA, kL);
+    store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 6), 100, kFood, kL);
     auto book = openBook(*doc, kA, kFeb1, kFeb28);
     QAction editDelete;  // Edit > Delete as the window asks the focused table
+    EXPECT_EQ(menu(*book, 3, cv::localizedString("Delete")), QStringList());
+    EXPECT_FALSE(book->tableView()->validateCommand(cv::TableCommand::Delete, &editDelete));
+    book->tableView()->QTableView::selectRow(0);
     EXPECT_TRUE(book->tableView()->validateCommand(cv::TableCommand::Delete, &editDelete));
     // The book keeps a deleted row in place; the running balance leaves it out.
     EXPECT_EQ(menu(*book, 1, cv::localizedString("Delete")), QStringList{cv::localizedString("Delete")});
@@ -60,8 +66,8 @@ TEST_F(BookTest, ContextMenusDeleteRestoreAndRepeatRowsAndEditDeleteReachesThem)
 
     auto expenses = std::make_unique<ActualPanelController>(doc.get(), doc->findExpense(kFood), kFeb1, kFeb28);
     auto transfers = std::make_unique<TransferPanelController>(doc.get(), CV4DocumentTestAccess::findTransfer(*doc, 11), kFeb1, kFeb28);
-    for (EntryListPanelController *panel : {static_cast<EntryListPanelController *>(expenses.get()),
-                                            static_cast<EntryListPanelController *>(transfers.get())}) {
+    for (const auto &[panel, loanRow] : {std::pair{static_cast<EntryListPanelController *>(expenses.get()), 1},
+                                         {static_cast<EntryListPanelController *>(transfers.get()), 0}}) {
         SCOPED_TRACE(panel->metaObject()->className());
         EXPECT_EQ(menu(*panel, 0, cv::localizedString("Delete")),
                   (QStringList{cv::localizedString("Panel-Menu-Add"), cv::localizedString("Delete"),
@@ -69,7 +75,9 @@ TEST_F(BookTest, ContextMenusDeleteRestoreAndRepeatRowsAndEditDeleteReachesThem)
         EXPECT_EQ(panel->deletedItems().size(), 1u);
         menu(*panel, 0, cv::localizedString("Panel-Menu-Repeat"));
         EXPECT_NE(panel->macroDialog(), nullptr);
-        EXPECT_TRUE(panel->tableView()->validateCommand(cv::TableCommand::Delete, &editDelete));
+        if (loanRow > 0) EXPECT_TRUE(panel->tableView()->validateCommand(cv::TableCommand::Delete, &editDelete));
+        EXPECT_FALSE(menu(*panel, loanRow, cv::localizedString("Delete")).contains(cv::localizedString("Delete")));
+        EXPECT_FALSE(panel->tableView()->validateCommand(cv::TableCommand::Delete, &editDelete));
         panel->didEnd();
     }
 }
@@ -78,37 +86,42 @@ struct TypedCase {
     const char *name;
     int cid;
     const char *keys;
-    bool refused;
+    const char *refusal;  // the reason shown; empty: taken
+    double amount;        // taken into an amount cell
 };
 class TypedText : public BookTest, public ::testing::WithParamInterface<TypedCase> {};
 
-TEST_P(TypedText, TextThatIsNoAmountOrNoDateKeepsTheCellInEdit)
+TEST_P(TypedText, TextThatIsNoAmountOrNoDateKeepsTheCellInEditAndSaysWhy)
 {
     const TypedCase &c = GetParam();
+    const bool refused = *c.refusal;
     auto book = openBook(*doc, kA, kFeb1, kFeb28);
     CV4TableView *table = book->tableView();
     table->editColumn(table->columnWithIdentifier(c.cid), 0, nullptr, true);
     QTest::keyClicks(GetPopupFieldEditor(), QString::fromUtf8(c.keys));
     QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Tab);
-    EXPECT_EQ(table->isEditing() && table->editedColumn() == table->columnWithIdentifier(c.cid), c.refused);
-    EXPECT_EQ(book->hasChanged(), !c.refused);
-    if (!c.refused && c.cid == AccountPanelController::DateColumn) {
+    EXPECT_EQ(table->isEditing() && table->editedColumn() == table->columnWithIdentifier(c.cid), refused);
+    EXPECT_EQ(book->hasChanged(), !refused);
+    EXPECT_EQ(GetPopupFieldEditor()->refusal(), QString::fromUtf8(c.refusal));
+    EXPECT_EQ(GetPopupFieldEditor()->toolTip(), QString::fromUtf8(c.refusal));
+    if (!refused && c.cid == AccountPanelController::DateColumn) {
         EXPECT_EQ(book->actualAt(0)->date(), QDate(QDate::currentDate().year(), 12, 9));
     }
-    if (!c.refused && c.cid == AccountPanelController::OutColumn) {
-        EXPECT_EQ(book->actualAt(0)->amount(), 1234.0);
+    if (!refused && c.cid == AccountPanelController::OutColumn) {
+        EXPECT_EQ(book->actualAt(0)->amount(), c.amount);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     EntryCells, TypedText,
-    ::testing::Values(TypedCase{"LettersInAnAmount", AccountPanelController::OutColumn, "12abc34", true},
-                      TypedCase{"ADateInAnAmount", AccountPanelController::OutColumn, "2026/02/30", true},
-                      TypedCase{"TwentyNines", AccountPanelController::OutColumn, "99999999999999999999", true},
-                      TypedCase{"AnAmount", AccountPanelController::OutColumn, "1234", false},
-                      TypedCase{"AnImpossibleDate", AccountPanelController::DateColumn, "2026/02/30", true},
-                      TypedCase{"NoDate", AccountPanelController::DateColumn, "soon", true},
-                      TypedCase{"MonthAndDay", AccountPanelController::DateColumn, "12/9", false}),
+    ::testing::Values(TypedCase{"LettersInAnAmount", AccountPanelController::OutColumn, "12abc34", "not an amount", 0},
+                      TypedCase{"ADateInAnAmount", AccountPanelController::OutColumn, "2026/02/30", "not an amount", 0},
+                      // Digits past the fifteenth are not taken.
+                      TypedCase{"TwentyNines", AccountPanelController::OutColumn, "99999999999999999999", "", 999999999999999},
+                      TypedCase{"AnAmount", AccountPanelController::OutColumn, "1234", "", 1234},
+                      TypedCase{"AnImpossibleDate", AccountPanelController::DateColumn, "2026/02/30", "no such date", 0},
+                      TypedCase{"NoDate", AccountPanelController::DateColumn, "soon", "no such date", 0},
+                      TypedCase{"MonthAndDay", AccountPanelController::DateColumn, "12/9", "", 0}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(BookTest, EscTakesBackTheTypedTextAndCtrlZInTheKindCellUndoes)
@@ -132,6 +145,16 @@ TEST_F(BookTest, EscTakesBackTheTypedTextAndCtrlZInTheKindCellUndoes)
     QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_FALSE(cv::CustomPopup::get()->isVisible()) << "no chooser";
     EXPECT_EQ(book->actualAt(0)->category(), kMiscExpense);
+
+    // In a text cell Ctrl+Z takes back the typing first, then the panel's last step.
+    cvtest::page::Entries(book.get()).type(AccountPanelController::MemoColumn, 0, QStringLiteral("rent"));
+    table->editColumn(table->columnWithIdentifier(AccountPanelController::MemoColumn), 0, nullptr, true);
+    QTest::keyClicks(GetPopupFieldEditor(), QStringLiteral("x"));
+    QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(GetPopupFieldEditor()->text(), QStringLiteral("rent"));
+    EXPECT_EQ(book->actualAt(0)->memo(), QStringLiteral("rent"));
+    QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(book->actualAt(0)->memo(), QString());
 }
 
 TEST_F(BookTest, SheetsNameWhatIsMissingAndAmountFieldsGroupAsTyped)

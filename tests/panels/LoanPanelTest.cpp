@@ -14,8 +14,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
+
 
 #include <gtest/gtest.h>
 
@@ -67,14 +69,34 @@ std::vector<QStringList> shownRows(const Loan &panel)
     return rows;
 }
 
+// The schedule menu's items on (1) or off (0), in menu order, as the sheet offers them.
+QString menuOn(Loan &panel)
+{
+    std::unique_ptr<QMenu> menu(panel.makeScheduleMenu(nullptr));
+    QString on;
+    for (const QAction *action : menu->actions()) on += action->isEnabled() ? u'1' : u'0';
+    return on;
+}
+
+// Chooses the item of the schedule menu with the tag, as a click does.
+void runMenu(Loan &panel, int tag)
+{
+    std::unique_ptr<QMenu> menu(panel.makeScheduleMenu(nullptr));
+    for (QAction *action : menu->actions())
+        if (action->data().toInt() == tag) action->trigger();
+}
+
 TEST(LoanPanelTest, ANewLoansScheduleAndItsOkGate)
 {
     auto doc = makeBook();
     ASSERT_TRUE(doc);
     auto node = newLoanNode();
     Loan panel(doc.get(), node);
+    const QString needsSchedule = cv::localizedString(QStringLiteral("Loan-OK-Needs-Schedule"));
+    EXPECT_EQ(panel.okReasonText(), QString());  // nothing typed: the conditions are what is missing
     fillConditions(panel, 2);
-    EXPECT_FALSE(panel.isOkEnabled());  // no schedule yet
+    EXPECT_FALSE(panel.isOkEnabled());  // no schedule yet, and the sheet says so
+    EXPECT_EQ(panel.okReasonText(), needsSchedule);
     // The default category of the loan's money says what it is for.
     const QString unspecified = doc->displayName(*doc->findExpense(CV4ActualModel::LoanUnspecified));
     int shown = 0;
@@ -85,6 +107,9 @@ TEST(LoanPanelTest, ANewLoansScheduleAndItsOkGate)
     panel.showPage(1);
     ASSERT_EQ(panel.effectiveDataCount(), 12);
     EXPECT_TRUE(panel.isOkEnabled());
+    EXPECT_EQ(panel.okReasonText(), QString());
+    panel.selectRows({0});
+    EXPECT_EQ(menuOn(panel), QStringLiteral("0000")) << "a new loan's schedule is not edited";
     const std::vector<QStringList> rows = shownRows(panel);
     EXPECT_EQ(rows[0].join(u'|'), QStringLiteral("1|2009/04/25|12.0000|94,618|6,312|100,930|1,105,382"));
     EXPECT_EQ(rows[1].join(u'|'), QStringLiteral("2|2009/05/25|12.0000|95,565|11,053|106,618|1,009,817"));
@@ -96,6 +121,7 @@ TEST(LoanPanelTest, ANewLoansScheduleAndItsOkGate)
     panel.showPage(0);
     type(panel.rateField(), QStringLiteral("11"));
     EXPECT_FALSE(panel.isOkEnabled());  // stale until the schedule is shown again
+    EXPECT_EQ(panel.okReasonText(), needsSchedule);
     panel.showPage(1);
     EXPECT_TRUE(panel.isOkEnabled());
 
@@ -200,9 +226,13 @@ TEST(LoanPanelTest, AnExtraRepaymentShortensTheTermAndDeletingItGivesTheSchedule
     EXPECT_EQ(after[11].join(u'|'), QStringLiteral("E|2010/03/01|12.0000|105,564|0|105,564|0"));
     EXPECT_TRUE(panel->isOkEnabled());
 
-    panel->selectRows({11});
-    EXPECT_TRUE(panel->validateMenuTag(Loan::DeleteRepayment));
-    panel->deleteRepayment();
+    // Insert, delete, rate, account: on for the rows that can take them.
+    const std::pair<std::vector<int>, const char *> rules[] = {{{}, "0000"}, {{0, 1}, "1011"}, {{11}, "1111"}};
+    for (const auto &[rows, on] : rules) {
+        panel->selectRows(rows);
+        EXPECT_EQ(menuOn(*panel), QLatin1String(on)) << rows.size();
+    }
+    runMenu(*panel, Loan::DeleteRepayment);
     EXPECT_EQ(shownRows(*panel), before);
 
     // An extra dated before the selected row recomputes from its own position.
@@ -218,7 +248,7 @@ TEST(LoanPanelTest, AnExtraRepaymentShortensTheTermAndDeletingItGivesTheSchedule
     EXPECT_EQ(shownRows(*panel), before);
 
     panel->selectRows({0, 1});
-    EXPECT_FALSE(panel->validateMenuTag(Loan::DeleteRepayment));  // regular rows only
+    runMenu(*panel, Loan::DeleteRepayment);  // off: regular rows only
     panel->deleteRepayment();
     EXPECT_EQ(shownRows(*panel), before);
 

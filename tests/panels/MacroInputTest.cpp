@@ -86,6 +86,7 @@ TEST_F(MacroInput, TheSeriesGoesBeforeTheBlankRowAndTheCommitStoresIt)
     ASSERT_TRUE(panel.handleToolbar(QStringLiteral("TB_Batch")));
     MacroInputDialogController *dialog = panel.macroDialog();
     ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog->windowTitle(), cv::localizedString("Macro Window Title")) << "an untitled book names nothing";
     EXPECT_FALSE(dialog->okButton()->isEnabled());
     dialog->tabView()->setCurrentIndex(1);  // monthly
     dialog->monthlyDayButton()->setCurrentIndex(dialog->monthlyDayButton()->findData(31));

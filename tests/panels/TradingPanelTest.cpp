@@ -41,17 +41,17 @@ TEST_F(TradingPanel, ABuyASaleAndADividendReachTheTradesPricesAndTheCashPart)
         const char *price;   // typed unit price, or empty
         const char *total;   // typed total, or empty
         const char *commission;
-        QStringList shown;   // count, unit price, total, commission
+        QStringList shown;   // count, unit price, total, commission, units held
         double storedCount, storedPrice;
         double cashChange, cacheInChange, cacheOutChange;
     };
     const Case cases[] = {
         {"buy", QDate(2009, 2, 2), cv::TradeKind::Buy, "100", "1234", "", "525",
-         {"100", "1,234", "123,400", "525"}, 100, 1234, -123925, 0, 123925},
+         {"100", "1,234", "123,400", "525", "100"}, 100, 1234, -123925, 0, 123925},
         {"sale", QDate(2009, 2, 10), cv::TradeKind::Sale, "50", "1500", "", "525",
-         {"50", "1,500", "75,000", "525"}, 50, 1500, 74475, 75000, 525},
+         {"50", "1,500", "75,000", "525", "50"}, 50, 1500, 74475, 75000, 525},
         {"dividend", QDate(2009, 2, 20), cv::TradeKind::Dividend, "", "", "5000", "500",
-         {"", "", "5,000", "500"}, 1, 5000, 4500, 5000, 500},
+         {"", "", "5,000", "500", "50"}, 1, 5000, 4500, 5000, 500},
     };
     for (const Case &c : cases) {
         const double cashBefore = cash(c.date);
@@ -70,7 +70,8 @@ TEST_F(TradingPanel, ABuyASaleAndADividendReachTheTradesPricesAndTheCashPart)
         const QStringList shown = {cellText(*panel, TradingPanelController::CountColumn, row),
                                    cellText(*panel, TradingPanelController::UnitPriceColumn, row),
                                    cellText(*panel, TradingPanelController::TotalColumn, row),
-                                   cellText(*panel, TradingPanelController::CommissionColumn, row)};
+                                   cellText(*panel, TradingPanelController::CommissionColumn, row),
+                                   cellText(*panel, TradingPanelController::HoldingColumn, row)};
         EXPECT_EQ(shown, c.shown) << c.what;
         EXPECT_EQ(panel->firstUnfinishedColumnForRow(row), -1) << c.what;
 

@@ -17,6 +17,8 @@
 
 #include <QAction>
 
+#include <functional>
+
 namespace cvtest::page {
 
 // The viewer page of a window: its grids' cells as shown, and the entry
@@ -69,6 +71,24 @@ public:
         QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
         QApplication::processEvents();  // the new row's deferred edit
         return Entries(qobject_cast<InputPanelController *>(grid->panel()));
+    }
+    // Every cell both grids show, one row a line, folded rows included.
+    std::string texts() const
+    {
+        QStringList out;
+        std::function<void(const QAbstractItemModel *, const QModelIndex &)> walk =
+            [&](const QAbstractItemModel *m, const QModelIndex &parent) {
+                for (int row = 0; row < m->rowCount(parent); ++row) {
+                    QStringList cells;
+                    for (int column = 0; column < m->columnCount(parent); ++column)
+                        cells << m->index(row, column, parent).data().toString();
+                    out << cells.join(u'|');
+                    walk(m, m->index(row, 0, parent));
+                }
+            };
+        walk(m_viewer->accountModel(), {});
+        walk(m_viewer->actualModel(), {});
+        return out.join(u'\n').toStdString();
     }
 
 private:

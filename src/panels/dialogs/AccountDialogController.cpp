@@ -3,6 +3,7 @@
 #include "document/CV4Document.h"
 #include "model/CV4AccountModel.h"
 #include "model/DomainEnums.h"
+#include "platform/Assert.h"
 #include "platform/Localization.h"
 
 #include <QDialogButtonBox>
@@ -89,6 +90,8 @@ void AccountDialogController::okPushed()
     std::vector<int> rows;
     for (QTreeWidgetItem *item : m_tableView->selectedItems()) rows.push_back(m_tableView->indexOfTopLevelItem(item));
     std::sort(rows.begin(), rows.end());
+    // The list is flat: a row outside it is a slip, not a pick.
+    CV_ASSERT_OR(rows.empty() || (rows.front() >= 0 && rows.back() < int(m_data.size())), rows.clear());
     if (m_result) {
         for (int row : rows) m_result->push_back(m_data[size_t(row)]);
         done(rows.empty() ? -1 : int(rows.size()));

@@ -91,7 +91,9 @@ MacroInputDialogController::MacroInputDialogController(CV4Document *doc, CVUnitM
     Q_ASSERT(doc);
     m_isTransfer = this->target() && this->target()->isTransferTarget();
     const QString name = doc->fileName().isEmpty() ? doc->suggestedFileName() : QFileInfo(doc->fileName()).completeBaseName();
-    setWindowTitle(cv::formatString(QStringLiteral("%@ - %@"), {name, cv::localizedString("Macro Window Title")}));
+    // An untitled book has no name to put first.
+    const QString title = cv::localizedString("Macro Window Title");
+    setWindowTitle(name.isEmpty() ? title : cv::formatString(QStringLiteral("%@ - %@"), {name, title}));
 
     auto *layout = new QVBoxLayout(this);
     m_tabView = new QTabWidget(this);

@@ -59,6 +59,7 @@ TransferFieldPanelController::TransferFieldPanelController(QWidget *parent)
     connect(m_accountButton, &QComboBox::activated, this, [this](int index) { changedChoice(Source, index); });
     connect(m_destinationButton, &QComboBox::activated, this,
             [this](int index) { changedChoice(Destination, index); });
+    for (QLineEdit *amount : {m_accountField, m_destinationField}) GetCurrencyFieldEditor()->attach(amount);
     connect(m_accountField, &QLineEdit::textChanged, this, [this] { updateOKButton(); });
     connect(m_destinationField, &QLineEdit::textChanged, this, [this] { updateOKButton(); });
     connect(m_accountField, &QLineEdit::editingFinished, this, [this] { fieldEdited(Source); });
@@ -70,6 +71,11 @@ TransferFieldPanelController::TransferFieldPanelController(QWidget *parent)
 }
 
 TransferFieldPanelController::~TransferFieldPanelController() = default;
+
+const cv::AmountText *TransferFieldPanelController::amountText() const
+{
+    return m_doc ? &m_doc->amountText() : nullptr;
+}
 
 int TransferFieldPanelController::currencyOf(int account) const
 {
@@ -237,20 +243,6 @@ QString TransferFieldPanelController::fullPrecisionText(double value, int accoun
     QString grouped = whole.section(QLatin1Char('.'), 0, 0);
     QString text = fraction.isEmpty() ? grouped : grouped + QLatin1Char('.') + fraction;
     return value < 0 ? QLatin1Char('-') + text : text;
-}
-
-double TransferFieldPanelController::convertedValue(double amount) const
-{
-    if (!m_doc || m_account <= 0 || m_destination <= 0) return 0;
-    const QDate date = m_actual && m_actual->date().isValid() ? m_actual->date() : QDate::currentDate();
-    const int from = currencyOf(m_account);
-    const int to = currencyOf(m_destination);
-    if (m_doc->isForeignCurrency(from)) amount *= m_doc->currencyRate(m_doc->findCurrency(from), date);
-    if (m_doc->isForeignCurrency(to)) {
-        const double rate = m_doc->currencyRate(m_doc->findCurrency(to), date);
-        if (rate != 0) amount /= rate;
-    }
-    return amount;
 }
 
 void TransferFieldPanelController::ok()

@@ -5,6 +5,7 @@
 // account always stays on one side. Only OK changes the row; Esc, Cancel and
 // the close box leave it as it was.
 
+#include "controls/CurrencyFieldEditor.h"
 #include "model/CV4Actual.h"
 
 #include <QDialog>
@@ -24,7 +25,7 @@ namespace cv {
 class AccountDataSource;
 }
 
-class TransferFieldPanelController : public QDialog {
+class TransferFieldPanelController : public QDialog, public CurrencyFieldOwner {
     Q_OBJECT
 
 public:
@@ -43,12 +44,16 @@ public:
     QComboBox *destinationButton() const { return m_destinationButton; }
     QLineEdit *accountField() const { return m_accountField; }
     QLineEdit *destinationField() const { return m_destinationField; }
+    // CurrencyFieldOwner: each side's amount groups in its account's currency as it is typed.
+    const cv::AmountText *amountText() const override;
+    int currency() const override { return currencyOf(m_account); }
+    int currencyOfField(const QLineEdit *edit) const override
+    {
+        return currencyOf(edit == m_destinationField ? m_destination : m_account);
+    }
     QPushButton *okButton() const { return m_okButton; }
     QPoint origin() const { return m_origin; }
 
-    // The amount converted from the source's currency to the destination's
-    // at the row's date; 0 while a side is missing.
-    double convertedValue(double amount) const;
     // A value as the side's currency shows it, every stored digit kept.
     QString fullPrecisionText(double value, int account) const;
 

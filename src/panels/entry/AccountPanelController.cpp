@@ -20,6 +20,7 @@
 #include <QUndoStack>
 
 #include <cmath>
+#include <numeric>
 
 namespace {
 constexpr int kTransferRow = 1;        // the chooser's "SYS:Transfer" row
@@ -73,6 +74,8 @@ void AccountPanelController::buildTable()
         {BalanceColumn, "BankBook-Balance", 110, cv::CellKind::Plain},
         {MemoColumn, "BankBook-Memo", 160, cv::CellKind::Plain},
     });
+    // "Transfer → <account>": the partner tells two accounts of one bank apart.
+    tableView()->setColumnFitsContent(KindColumn);
 }
 
 int AccountPanelController::accountIdent() const
@@ -171,24 +174,23 @@ double AccountPanelController::balanceChange(const CV4Actual &row) const
     return cv::isDebtAccountKind(item()->kind()) ? out - in : in - out;
 }
 
-// The running balance down the rows as they stand, typed rows included:
-// the balance carried into the period plus every row above that is not
-// deleted. Stored rows alone give the balance the viewer shows.
+// The running balance in date order, typed rows included: the balance
+// carried into the period plus every row of an earlier day, and the rows of
+// its own day above it. Stored rows alone give the balance the viewer shows.
 cv::CellValue AccountPanelController::balanceValue(int row) const
 {
     const CV4ActualPtr e = actualAt(row);
     if (!e || (e->flags() & cv::EditDeleted) || ((e->flags() & cv::EditNew) && e->amount() == 0)) return QString();
     const QDate carryDay = firstDay().addDays(-1);
-    if (!m_pages.empty()) {
-        // Laid out in pages: the pages above are the cache's, not summed here.
-    } else if (m_balances.size() != items().size()) {
+    if (m_pages.empty() && m_balances.size() != items().size()) {
         // One pass for all rows: painting asks row by row.
-        m_balances.clear();
+        std::vector<size_t> order(items().size());
+        std::iota(order.begin(), order.end(), size_t(0));
+        std::stable_sort(order.begin(), order.end(),
+                         [this](size_t a, size_t b) { return rowDate(items()[a]) < rowDate(items()[b]); });
+        m_balances.assign(items().size(), 0.0);
         double sum = doc()->valueForAccount(item(), carryDay, doc()->findCurrency(currencyIdent()));
-        for (const RowPtr &r : items()) {
-            if (!(actual(r)->flags() & cv::EditDeleted)) sum += balanceChange(*actual(r));
-            m_balances.push_back(sum);
-        }
+        for (size_t k : order) m_balances[k] = sum += rowDelta(items()[k]);
     }
     double value = m_pages.empty() ? m_balances[size_t(row)] : pagedBalance(row);
     // An account opened within the period: its opening balance from that day.
@@ -433,7 +435,8 @@ std::optional<bool> AccountPanelController::validateMenuItem(const CV4TableView 
 {
     if (!action || !isPanelMenuTag(action->data().toInt())) return std::nullopt;
     if (action->data().toInt() != AddOrDeleteTag) return false;
-    return table && table->selectionModel() && table->selectionModel()->hasSelection();
+    const QModelIndexList selected = table && table->selectionModel() ? table->selectionModel()->selectedRows() : QModelIndexList();
+    return !selected.isEmpty() && canDeleteRow(selected.first().row()).value_or(false);
 }
 
 std::vector<InputPanelController::PanelMenuEntry> AccountPanelController::panelMenuEntries() const
@@ -449,7 +452,7 @@ void AccountPanelController::panelMenuSelected(int tag)
     const QModelIndexList selected = tableView()->selectionModel()->selectedRows();
     std::vector<RowPtr> rows;
     for (const QModelIndex &index : selected)
-        if (RowPtr row = rowAt(index.row())) rows.push_back(row);
+        if (RowPtr row = rowAt(index.row()); row && canDeleteRow(index.row()).value_or(false)) rows.push_back(row);
     if (rows.empty()) return;
     const bool restoring = actual(rows.front())->flags() & cv::EditDeleted;
     doc()->undoStack()->beginMacro(cv::localizedString(restoring ? "Undelete" : "Delete"));

@@ -7,8 +7,8 @@
 //
 // The rows are laid out from the store's counts of the account's entries per
 // week and read a week at a time when shown (AccountPanelController_Pages.cpp);
-// a running balance is the cache's balance at the start of its week plus the
-// rows above it in the week, pending edits above included.
+// a running balance follows the dates, not the rows' order: typed rows count
+// at their day as soon as their date is known.
 //
 // Columns: 0 date, 1 kind, 2 category (read-only), 3 in, 4 out, 5 balance,
 // 6 memo.
@@ -70,8 +70,8 @@ protected:
     void rowsChanged() override
     {
         m_balances.clear();
-        m_changesBefore.clear();
-        m_pageBalances.clear();
+        m_pendingBuilt = false;
+        m_dayBalances.clear();
     }
     void readRowPage(int row) const override;
     void readAllRows() override;
@@ -135,7 +135,7 @@ private:
     void readEveryRow();
     size_t pageOfRow(int row) const;
     std::vector<RowPtr> readPage(const BookPage &page) const;
-    // The running balance after the row, when the rows are laid out in pages.
+    // The running balance after the row in date order, when the rows are laid out in pages.
     double pagedBalance(int row) const;
     double rowDelta(const RowPtr &row) const;
 
@@ -145,8 +145,10 @@ private:
     bool m_pageMissed = false;      // a page read other rows than counted: all are read instead
     std::vector<std::pair<size_t, RowPtr>> m_removedRows;  // stored rows taken out of the list, by page
     mutable double m_carried = 0;                // the balance carried into the period
-    mutable std::vector<double> m_changesBefore;  // what edits changed above each page (and the end); empty: stale
-    mutable std::map<size_t, std::vector<double>> m_pageBalances;  // page -> balance after each of its rows
+    mutable bool m_pendingBuilt = false;         // the two below are current
+    mutable std::vector<int> m_touchedRows;      // rows changed, new or deleted
+    mutable std::vector<std::pair<QDate, double>> m_pendingByDay;  // what edits changed through each day, summed
+    mutable std::map<QDate, std::vector<std::pair<int, double>>> m_dayBalances;  // day -> (row, balance after it)
 
     QLabel *m_accountField;         // the account's name; child
     QLabel *m_dateTotalTitleField;  // "Report-Carry"; child

@@ -211,48 +211,65 @@ double AccountPanelController::rowDelta(const RowPtr &row) const
     return (rowFlags(row) & cv::EditDeleted) ? 0.0 : balanceChange(*actual(row));
 }
 
+// A row's balance in date order: the cache's balance at the end of the day
+// before, what pending edits changed before that day, and the rows of its
+// day down to it. Only the week of the day is read.
 double AccountPanelController::pagedBalance(int row) const
 {
-    const size_t count = m_pages.size();
     const QDate carryDay = firstDay().addDays(-1);
-    if (m_changesBefore.empty()) {
-        // What the edits above each page changed against the stored rows the
-        // cache summed; a row's page is where it was read.
-        std::vector<double> change(count, 0.0);
+    if (!m_pendingBuilt) {
+        m_pendingBuilt = true;
+        m_touchedRows.clear();
+        std::vector<std::pair<QDate, double>> events;
         const std::vector<RowPtr> &list = items();
-        for (size_t p = 0; p < count; ++p) {
-            const BookPage &page = m_pages[p];
-            for (int k = 0; k < page.count; ++k) {
-                const RowPtr &r = list[size_t(page.offset + k)];
-                if (!r) break;  // a page is read whole or not at all
-                const CV4ActualPtr stored = copyOf(actual(r));
-                change[p] += rowDelta(r) - balanceChange(stored ? *stored : *actual(r));
-            }
+        for (size_t k = 0; k < list.size(); ++k) {
+            const RowPtr &r = list[k];
+            if (!r || !(rowFlags(r) & (cv::EditChanged | cv::EditNew | cv::EditDeleted))) continue;
+            m_touchedRows.push_back(int(k));
+            events.emplace_back(rowDate(r), rowDelta(r));
+            if (const CV4ActualPtr stored = copyOf(actual(r)))
+                events.emplace_back(stored->date(), -balanceChange(*stored));
+            else if (!(rowFlags(r) & cv::EditNew))
+                events.emplace_back(rowDate(r), -balanceChange(*actual(r)));
         }
-        for (const auto &[p, r] : m_removedRows) {
+        for (const auto &[page, r] : m_removedRows) {
             const CV4ActualPtr stored = copyOf(actual(r));
-            change[p] -= balanceChange(stored ? *stored : *actual(r));
+            events.emplace_back(stored ? stored->date() : rowDate(r), -balanceChange(stored ? *stored : *actual(r)));
         }
-        m_changesBefore.assign(count + 1, 0.0);
-        for (size_t p = 0; p < count; ++p) m_changesBefore[p + 1] = m_changesBefore[p] + change[p];
+        std::sort(events.begin(), events.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+        double sum = 0;
+        for (auto &event : events) event.second = (sum += event.second);
+        m_pendingByDay = std::move(events);
         m_carried = doc()->valueForAccount(item(), carryDay, doc()->findCurrency(currencyIdent()));
     }
-    // The rows typed after the stored ones are the last page.
-    const size_t p = row < m_storedRows ? pageOfRow(row) : count;
-    const int offset = p < count ? m_pages[p].offset : m_storedRows;
-    auto found = m_pageBalances.find(p);
-    if (found == m_pageBalances.end()) {
-        const QDate end = p < count ? m_pages[p].first.addDays(-1) : lastDay();
-        double sum = m_carried + doc()->accountBalanceMovement(item(), carryDay, end) + m_changesBefore[p];
-        const int rows = p < count ? m_pages[p].count : int(items().size()) - m_storedRows;
-        std::vector<double> balances;
-        balances.reserve(size_t(std::max(rows, 0)));
-        for (int k = 0; k < rows; ++k) {
-            if (const RowPtr r = rowAt(offset + k)) sum += rowDelta(r);
-            balances.push_back(sum);
+    const RowPtr target = rowAt(row);
+    if (!target) return 0.0;
+    const QDate day = rowDate(target);
+    auto found = m_dayBalances.find(day);
+    if (found == m_dayBalances.end()) {
+        std::vector<int> rows;
+        int from = 0;
+        int to = 0;
+        const auto page = std::upper_bound(m_pages.begin(), m_pages.end(), day,
+                                           [](const QDate &d, const BookPage &m) { return d < m.first; });
+        if (page != m_pages.begin() && day <= std::prev(page)->last) {
+            from = std::prev(page)->offset;
+            to = from + std::prev(page)->count;
+            for (int k = from; k < to; ++k)
+                if (const RowPtr r = rowAt(k); r && rowDate(r) == day) rows.push_back(k);
         }
-        found = m_pageBalances.emplace(p, std::move(balances)).first;
+        for (int k : m_touchedRows)
+            if ((k < from || k >= to) && rowDate(rowAt(k)) == day) rows.push_back(k);
+        std::sort(rows.begin(), rows.end());
+        const auto before = std::lower_bound(m_pendingByDay.begin(), m_pendingByDay.end(), day,
+                                             [](const auto &event, const QDate &d) { return event.first < d; });
+        double sum = m_carried + (day > carryDay ? doc()->accountBalanceMovement(item(), carryDay, day.addDays(-1)) : 0.0) +
+                     (before == m_pendingByDay.begin() ? 0.0 : std::prev(before)->second);
+        std::vector<std::pair<int, double>> balances;
+        for (int k : rows) balances.emplace_back(k, sum += rowDelta(rowAt(k)));
+        found = m_dayBalances.emplace(day, std::move(balances)).first;
     }
-    const size_t at = size_t(row - offset);
-    return at < found->second.size() ? found->second[at] : 0.0;
+    for (const auto &[k, balance] : found->second)
+        if (k == row) return balance;
+    return 0.0;
 }

@@ -8,6 +8,8 @@
 #include "controls/PopupFieldEditor.h"
 #include "document/AmountText.h"
 #include "document/CV4Document.h"
+#include "document/BookReads.h"
+#include "document/EditScope.h"
 #include "model/CV4EditFlags.h"
 #include "platform/Assert.h"
 #include "platform/DateFormat.h"
@@ -15,6 +17,8 @@
 #include "platform/widgets/CV4MiscUtilitiesWidgets.h"
 
 #include <QAction>
+#include <QPointer>
+#include <QUndoCommand>
 #include <QItemSelectionModel>
 
 
@@ -101,15 +105,95 @@ void AccountingInputPanelController::settleAfterCommit()
     InputPanelController::settleAfterCommit();
 }
 
-void AccountingInputPanelController::writeEntry(const CV4ActualPtr &entry, const CV4ActualPtr &old)
+namespace {
+
+void writeTo(CV4Document &doc, const CV4ActualPtr &entry, const CV4ActualPtr &old)
 {
     const CV4ActualPtr &row = entry ? entry : old;
     CV_ASSERT_OR(row, return);
     switch (row->kind()) {
-    case cv::EntryKind::Expense: doc()->updateExpense(entry, old); break;
-    case cv::EntryKind::Transfer: doc()->updateTransfer(entry, old); break;
-    default: doc()->updateIncome(entry, old); break;
+    case cv::EntryKind::Expense: doc.updateExpense(entry, old); break;
+    case cv::EntryKind::Transfer: doc.updateTransfer(entry, old); break;
+    default: doc.updateIncome(entry, old); break;
     }
+}
+
+// The entries one commit wrote, written back on undo and again on redo. The
+// book may have changed them since by a road the stack does not see (an
+// account deleted, an import): then the step does nothing and leaves the stack.
+class CommittedEntriesStep : public InputPanelController::BookStep {
+public:
+    using Write = std::pair<CV4ActualPtr, CV4ActualPtr>;  // before, after
+    CommittedEntriesStep(CV4Document *doc, std::vector<Write> writes)
+        : BookStep(cv::localizedString(QStringLiteral("Panel-Commit-Step"))), m_doc(doc),
+          m_writes(std::move(writes))
+    {
+    }
+    void redo() override
+    {
+        if (std::exchange(m_written, false)) return;  // the commit itself wrote it
+        apply(true);
+    }
+    void undo() override { apply(false); }
+
+private:
+    void apply(bool forward)
+    {
+        if (!m_doc) return;
+        for (const auto &[before, after] : m_writes) {
+            const CV4ActualPtr &from = forward ? before : after;
+            if (from && !stored(*from)) {
+                qCWarning(lcAssert) << "entries changed since their commit: its undo step is dropped";
+                setObsolete(true);
+                return;
+            }
+        }
+        cv::EditScope edit(*m_doc);
+        const auto step = [&](Write &write) {
+            const CV4ActualPtr &from = forward ? write.first : write.second;
+            const CV4ActualPtr &to = forward ? write.second : write.first;
+            CV4ActualPtr fresh = to ? to->clone() : nullptr;
+            // Back in the book under an ident of its own: the old one may be another's by now.
+            if (fresh && !from) fresh->setIdent(-1);
+            writeTo(*m_doc, fresh, from ? from->clone() : nullptr);
+            if (fresh && !from) to->setIdent(fresh->ident());
+        };
+        if (forward)
+            std::for_each(m_writes.begin(), m_writes.end(), step);
+        else
+            std::for_each(m_writes.rbegin(), m_writes.rend(), step);
+        m_doc->commitActualModel();
+        m_doc->accumulateAccount(nullptr);
+    }
+    bool stored(const CV4Actual &e) const
+    {
+        bool found = false;
+        m_doc->reads().readAccountEntries(e.account(), e.date(), e.date(), [&](const CV4Actual &s) {
+            found = found || (s.ident() == e.ident() && s.kind() == e.kind() && s.amount() == e.amount() &&
+                              s.converted() == e.converted() && s.category() == e.category() &&
+                              s.destination() == e.destination() && s.group() == e.group() && s.memo() == e.memo());
+        });
+        return found;
+    }
+
+    QPointer<CV4Document> m_doc;
+    std::vector<Write> m_writes;
+    bool m_written = true;
+};
+
+} // namespace
+
+void AccountingInputPanelController::writeEntry(const CV4ActualPtr &entry, const CV4ActualPtr &old)
+{
+    const CV4ActualPtr before = old ? old->clone() : nullptr;
+    writeTo(*doc(), entry, old);
+    m_written.emplace_back(before, entry ? entry->clone() : nullptr);
+}
+
+std::unique_ptr<QUndoCommand> AccountingInputPanelController::takeCommitStep()
+{
+    if (m_written.empty()) return nullptr;
+    return std::make_unique<CommittedEntriesStep>(doc(), std::exchange(m_written, {}));
 }
 
 void AccountingInputPanelController::dropDeletedGroupings(CV4Actual &row) const
@@ -269,16 +353,17 @@ std::optional<int> AccountingInputPanelController::typedAmountCurrency(int cid, 
     return doc()->currencyOfAccount(*field == Field::Destination ? row.destination() : row.account());
 }
 
-bool AccountingInputPanelController::refusesText(const QString &text, int cid, int row) const
+QString AccountingInputPanelController::refusalOf(const QString &text, int cid, int row) const
 {
     const CV4ActualPtr e = actualAt(row);
-    if (!e) return false;
+    if (!e) return {};
     if (cid == 0) {
         const std::optional<QDate> date = cv::parseProgramDate(text);
-        return !date || !acceptsDate(*date);
+        return !date || !acceptsDate(*date) ? cv::localizedString(QStringLiteral("Typed-No-Such-Date")) : QString();
     }
     const std::optional<int> currency = typedAmountCurrency(cid, *e);
-    return currency && !amountForText(text, *currency);
+    return currency && !amountForText(text, *currency) ? cv::localizedString(QStringLiteral("Typed-Not-An-Amount"))
+                                                       : QString();
 }
 
 void AccountingInputPanelController::setObjectValue(CV4TableView *, const QString &text, int cid, int row)
@@ -400,13 +485,17 @@ void AccountingInputPanelController::performInputDate(const QDate &date)
 {
     if (!acceptsDate(date)) return;
     int changed = 0;
+    int lastChanged = -1;
     for (const QModelIndex &index : tableView()->selectionModel()->selectedRows()) {
         const CV4ActualPtr e = actualAt(index.row());
         if (!e || e->date() == date) continue;
         change(e, Field::Date, date, cv::localizedString(QStringLiteral("Change Date")));
         ++changed;
+        lastChanged = index.row();
     }
     if (changed) reloadTable();
+    // One row: typing goes on where it was.
+    if (changed == 1) editRow(lastChanged);
 }
 
 void AccountingInputPanelController::performInputValue(const QString &text)
@@ -431,9 +520,10 @@ std::optional<bool> AccountingInputPanelController::validateMenuItem(const CV4Ta
 {
     // Edit > Delete and Select All are the table's own commands.
     if (!action || !isPanelMenuTag(action->data().toInt())) return std::nullopt;
-    const bool rowSelected = table && table->selectionModel() && table->selectionModel()->hasSelection();
+    const QModelIndexList selected = table && table->selectionModel() ? table->selectionModel()->selectedRows() : QModelIndexList();
+    const bool rowSelected = !selected.isEmpty();
     switch (action->data().toInt()) {
-    case SelectedRowsTag:
+    case SelectedRowsTag: return rowSelected && canDeleteRow(selected.first().row()).value_or(false);
     case RevertTag: return rowSelected;
     case AddOrDeleteTag: return !isEditOnly();
     default: return false;

@@ -57,6 +57,8 @@ public:
 
     // Whether the row touches a loan account (its cells are read-only).
     bool isLoan(int row) const;
+    // A loan's entries belong to its schedule: read-only here, and never deleted.
+    std::optional<bool> canDeleteRow(int row) const override { return row >= 0 && row < rowCount() && !isLoan(row); }
     // A typed date is kept only within 100 years of this year.
     static bool isAcceptableDate(const QDate &date, const QDate &today = QDate::currentDate());
     // A typed amount in the currency, its sign in the text: prefix and ","
@@ -74,7 +76,7 @@ public:
     void setObjectValue(CV4TableView *table, const QString &text, int cid, int row) override;
     // Dates that do not read or lie outside the window, and amounts that are
     // no number or carry more digits than a stored amount keeps, are refused.
-    bool refusesText(const QString &text, int cid, int row) const override;
+    QString refusalOf(const QString &text, int cid, int row) const override;
     bool isColumnSelectable(const CV4TableView *table, int cid, int row) const override;
     bool shouldEditColumn(const CV4TableView *table, int cid, int row) const override;
     void prepareCell(const CV4TableView *table, cv::PreparedCell &cell, int cid, int row) const override;
@@ -128,8 +130,12 @@ protected:
     void setFieldValue(const RowPtr &row, int field, const QVariant &value) override;
     void settleAfterCommit() override;
     // Writes the entry (none: removes `old`) through the document as the kind
-    // of the row decides: the one place a commit looks at the kind.
+    // of the row decides: the one place a commit looks at the kind. The write
+    // is kept for the commit's undo step.
     void writeEntry(const CV4ActualPtr &entry, const CV4ActualPtr &old);
+    std::unique_ptr<QUndoCommand> takeCommitStep() override;
+    // What the last commit wrote: the stored state before and after (none: absent).
+    std::vector<std::pair<CV4ActualPtr, CV4ActualPtr>> m_written;
     // Groupings that were deleted while the panel was open leave the row.
     void dropDeletedGroupings(CV4Actual &row) const;
 

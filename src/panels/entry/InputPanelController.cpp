@@ -18,38 +18,71 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
-// Commands hold the panel weakly: once the panel is gone they do nothing.
-class PanelChangeCommand : public QUndoCommand {
+// A row step holds the panel weakly: once the panel is gone, or while its
+// steps are taken off the stack, it does nothing.
+class PanelStep : public QUndoCommand {
 public:
-    PanelChangeCommand(InputPanelController *panel, InputPanelController::RowPtr row, int field, QVariant oldValue,
-                       QVariant newValue, const QString &title)
-        : QUndoCommand(title), m_panel(panel), m_row(std::move(row)), m_field(field),
-          m_old(std::move(oldValue)), m_new(std::move(newValue))
+    PanelStep(InputPanelController *panel, const QString &title)
+        : QUndoCommand(title), m_panel(panel), m_generation(panel->m_stepGeneration)
     {
     }
-    void redo() override
+    bool belongsTo(const InputPanelController *panel) const { return m_panel == panel; }
+
+protected:
+    InputPanelController *live() const
     {
-        if (m_panel) m_panel->applyChange(m_row, m_field, m_new);
-    }
-    void undo() override
-    {
-        if (m_panel) m_panel->applyChange(m_row, m_field, m_old);
+        const bool current = m_panel && !m_panel->m_unwinding && m_panel->m_stepGeneration == m_generation;
+        return current ? m_panel.data() : nullptr;
     }
 
 private:
     QPointer<InputPanelController> m_panel;
+    int m_generation;
+};
+
+namespace {
+
+// One of the panel's row steps, or a macro of them.
+bool isRowStepOf(const QUndoCommand *command, const InputPanelController *panel)
+{
+    if (const auto *single = dynamic_cast<const PanelStep *>(command)) return single->belongsTo(panel);
+    bool ours = command->childCount() > 0;
+    for (int c = 0; ours && c < command->childCount(); ++c) ours = isRowStepOf(command->child(c), panel);
+    return ours;
+}
+
+} // namespace
+
+class PanelChangeCommand : public PanelStep {
+public:
+    PanelChangeCommand(InputPanelController *panel, InputPanelController::RowPtr row, int field, QVariant oldValue,
+                       QVariant newValue, const QString &title)
+        : PanelStep(panel, title), m_row(std::move(row)), m_field(field), m_old(std::move(oldValue)),
+          m_new(std::move(newValue))
+    {
+    }
+    void redo() override
+    {
+        if (InputPanelController *panel = live()) panel->applyChange(m_row, m_field, m_new);
+    }
+    void undo() override
+    {
+        if (InputPanelController *panel = live()) panel->applyChange(m_row, m_field, m_old);
+    }
+
+private:
     InputPanelController::RowPtr m_row;
     int m_field;
     QVariant m_old;
     QVariant m_new;
 };
 
-class PanelToggleDeletedCommand : public QUndoCommand {
+class PanelToggleDeletedCommand : public PanelStep {
 public:
     PanelToggleDeletedCommand(InputPanelController *panel, InputPanelController::RowPtr row, bool inPlace)
-        : QUndoCommand(cv::localizedString(QStringLiteral("Delete"))), m_panel(panel), m_row(std::move(row)),
-          m_inPlace(inPlace)
+        : PanelStep(panel, cv::localizedString(QStringLiteral("Delete"))), m_row(std::move(row)), m_inPlace(inPlace)
     {
     }
     void redo() override { flip(); }
@@ -58,13 +91,13 @@ public:
 private:
     void flip()
     {
-        if (!m_panel) return;
+        InputPanelController *panel = live();
+        if (!panel) return;
         if (m_inPlace)
-            m_panel->flipDeletedInPlace(m_row);
+            panel->flipDeletedInPlace(m_row);
         else
-            m_panel->flipDeleted(m_row);
+            panel->flipDeleted(m_row);
     }
-    QPointer<InputPanelController> m_panel;
     InputPanelController::RowPtr m_row;
     bool m_inPlace;
 };
@@ -77,6 +110,11 @@ InputPanelController::InputPanelController(CV4Document *doc, CVUnitModelPtr item
     Q_ASSERT(m_doc);
     m_okButton->setDefault(false);
     m_okButton->setAutoDefault(false);
+    m_undoBase = m_doc->undoStack()->index();
+    m_lastIndex = m_undoBase;
+    // The stack is asked, not the document: it also speaks while the document goes.
+    QUndoStack *stack = m_doc->undoStack();
+    connect(stack, &QUndoStack::indexChanged, this, [this, stack](int index) { followBookSteps(stack, index); });
     connect(m_okButton, &QPushButton::clicked, this, [this] { Q_EMIT closeMaximizedPanelRequested(); });
 }
 
@@ -183,8 +221,55 @@ int InputPanelController::commitPanel()
 {
     commitPendingInput();
     didEnd();
-    m_doc->undoStack()->clear();
+    replaceRowSteps();
     return m_rc;
+}
+
+// Steps that refer to rows of before the commit no longer apply; the book
+// keeps what the commit wrote, so that it can be undone after the panel went.
+void InputPanelController::replaceRowSteps()
+{
+    QUndoStack *stack = m_doc->undoStack();
+    std::unique_ptr<QUndoCommand> step = takeCommitStep();
+    bool ours = m_undoBase <= stack->index();
+    for (int i = m_undoBase; ours && i < stack->count(); ++i) ours = isRowStepOf(stack->command(i), this);
+    m_unwinding = true;  // the stack's moves below are this panel's own
+    const bool settling = std::exchange(s_settling, true);
+    if (!ours) {
+        stack->clear();
+    } else if (step || stack->count() > m_undoBase) {
+        stack->setIndex(m_undoBase);
+        if (!step) {
+            step = std::make_unique<QUndoCommand>();
+            step->setObsolete(true);  // pushed only to drop the row steps
+        }
+        stack->push(step.release());  // drops the row steps above it
+    }
+    s_settling = settling;
+    m_unwinding = false;
+    ++m_stepGeneration;
+    m_undoBase = stack->index();
+}
+
+void InputPanelController::followBookSteps(const QUndoStack *stack, int index)
+{
+    const int last = std::exchange(m_lastIndex, index);
+    if (m_unwinding || m_rereading || s_settling) return;
+    if (stack->count() == 0) {  // cleared: the rows keep what was typed
+        m_undoBase = 0;
+        return;
+    }
+    const int moved = index < last ? index : index - 1;  // the step undone, or redone
+    const bool bookMoved = moved >= 0 && moved < stack->count() && dynamic_cast<const BookStep *>(stack->command(moved));
+    if (!bookMoved && index >= m_undoBase) return;
+    // The book's entries moved under the panel, whose own steps are all undone
+    // by now (a redo of a book step finds none left): it shows the book as it stands.
+    ++m_stepGeneration;
+    m_undoBase = index;
+    m_tableView->forceEndFieldEditing(false);
+    m_rereading = true;
+    settleAfterCommit();
+    m_rereading = false;
 }
 
 void InputPanelController::settleAfterCommit()
@@ -194,8 +279,7 @@ void InputPanelController::settleAfterCommit()
     collectData();
     bool hasNew = std::any_of(m_items.begin(), m_items.end(),
                               [this](const RowPtr &r) { return r && (rowFlags(r) & cv::EditNew); });
-    // Steps that refer to rows of before the commit no longer apply.
-    m_doc->undoStack()->clear();
+    if (!m_rereading) replaceRowSteps();
     if (!hasNew && !m_isEditOnly)
         addItem();
     else

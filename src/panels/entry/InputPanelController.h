@@ -26,6 +26,7 @@
 
 #include <QDate>
 #include <QPointer>
+#include <QUndoCommand>
 #include <QVariant>
 #include <QWidget>
 
@@ -37,6 +38,7 @@
 class CV4Document;
 class CV4TableView;
 class QMenu;
+class QUndoStack;
 class QPushButton;
 
 class InputPanelController : public QWidget, public cv::TableClient, public cv::HostedPanel {
@@ -44,6 +46,12 @@ class InputPanelController : public QWidget, public cv::TableClient, public cv::
 
 public:
     using RowPtr = cv::PanelRow;
+    // A step of the book's undo stack that writes the book (not a panel's row
+    // step): a panel open while one is undone or redone reads its rows again.
+    class BookStep : public QUndoCommand {
+    public:
+        using QUndoCommand::QUndoCommand;
+    };
 
     InputPanelController(CV4Document *doc, CVUnitModelPtr item, const QDate &from, const QDate &to,
                          QWidget *parent = nullptr);
@@ -170,6 +178,12 @@ protected:
     void detachFromTable();
     // Forgets everything pending after a commit and reads the rows again.
     virtual void settleAfterCommit();
+    // The rows are read again because Edit > Undo or Redo moved the book under the panel.
+    bool isFollowingBookStep() const { return m_rereading; }
+    // What the last commit wrote as one step of the book's undo stack, which
+    // takes the place of the panel's row steps; null: those steps are dropped
+    // with the rest of the stack.
+    virtual std::unique_ptr<QUndoCommand> takeCommitStep() { return nullptr; }
 
     // The items of the table's context menu; none: the table has no menu.
     virtual std::vector<PanelMenuEntry> panelMenuEntries() const { return {}; }
@@ -211,9 +225,14 @@ protected:
     int m_popupColumn = -1;
 
 private:
+    friend class PanelStep;
     friend class PanelChangeCommand;
     friend class PanelToggleDeletedCommand;
     friend class PanelFlipFlagCommand;
+    // The row steps since the panel opened or last committed give way to the commit's step.
+    void replaceRowSteps();
+    // The stack moved to the index: a book step undone or redone under the panel.
+    void followBookSteps(const QUndoStack *stack, int index);
     void applyChange(const RowPtr &row, int field, const QVariant &value);
     void flipDeleted(const RowPtr &row);
     void flipDeletedInPlace(const RowPtr &row);
@@ -232,4 +251,10 @@ private:
     bool m_batchChanging = false;        // changes are grouped into one undo step
     bool m_isEditOnly = false;           // no rows may be added
     int m_editGeneration = 0;            // a deferred edit of a newer row wins
+    int m_undoBase = 0;                  // the undo stack's index before the panel's first row step
+    int m_lastIndex = 0;                 // the undo stack's index when it last moved
+    bool m_unwinding = false;            // row steps are being taken off the stack: they do nothing
+    bool m_rereading = false;            // the rows are read again after a book step, no commit
+    static inline bool s_settling = false;  // a panel puts its commit on the stack: no book step moves
+    int m_stepGeneration = 0;            // row steps of an older generation refer to rows read before
 };

@@ -20,8 +20,6 @@
 #include <set>
 
 namespace {
-constexpr int kDebtToAsset = 12;
-constexpr int kAssetToDebt = 11;
 
 QString plainText(const cv::CellValue &value)
 {
@@ -56,6 +54,7 @@ void SearchResultsController::buildTable()
         {GroupColumn, "Report-Group", 100, cv::CellKind::Chooser},
         {MemoColumn, "Report-Memo", 180, cv::CellKind::Plain},
     });
+    for (int cid : {CategoryColumn, AccountColumn, DestinationColumn}) tableView()->setColumnFitsContent(cid);
 }
 
 // ---- the list
@@ -102,6 +101,11 @@ void SearchResultsController::removeRow(int row)
 void SearchResultsController::collectData()
 {
     // The results are not read again: what was written stays, what was deleted goes.
+    // Copies of entries that an undo changed under them are dropped whole, as a write elsewhere drops them.
+    if (isFollowingBookStep()) {
+        setItems({});
+        return;
+    }
     std::vector<RowPtr> kept;
     for (const RowPtr &row : items()) {
         if (rowFlags(row) & cv::EditDeleted) continue;
@@ -165,19 +169,6 @@ void SearchResultsController::setFieldValue(const RowPtr &row, int field, const 
 }
 
 // ---- cells
-
-int SearchResultsController::isIncome(const CV4Actual &row)
-{
-    switch (row.kind()) {
-    case cv::EntryKind::Income: return 1;
-    case cv::EntryKind::Expense: return -1;
-    case cv::EntryKind::Transfer:
-        if (row.category() == kDebtToAsset) return 1;
-        if (row.category() == kAssetToDebt) return -1;
-        return 0;
-    default: return 0;
-    }
-}
 
 QString SearchResultsController::accountName(int ident) const
 {

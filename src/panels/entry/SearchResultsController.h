@@ -44,9 +44,6 @@ public:
     void removeRow(int row);
     void setAutoPriceUpdate(bool on) { m_autoPriceUpdate = on; }
 
-    // +1 income or money in (a borrowing), -1 expense or money out (a
-    // repayment), 0 otherwise and for trades.
-    static int isIncome(const CV4Actual &row);
     // The cell of the column; a styled text for amounts.
     cv::CellValue valueOfColumnId(int cid, int row) const;
     // The cell as plain text, the sign of a negative amount kept.
@@ -88,6 +85,12 @@ protected:
     QVariant fieldValue(const RowPtr &row, int field) const override;
     void setFieldValue(const RowPtr &row, int field, const QVariant &value) override;
     void settleAfterCommit() override;
+    // Trades are written beside the entries: no step could take back the commit whole.
+    std::unique_ptr<QUndoCommand> takeCommitStep() override
+    {
+        m_written.clear();
+        return nullptr;
+    }
     std::optional<Field> amountFieldForColumn(int cid) const override;
     std::optional<Field> accountFieldForColumn(int cid, const CV4Actual &row) const override;
     bool isColumnEditable(int cid, int row) const override;

@@ -316,7 +316,22 @@ QString TradingPanelController::totalText(const CV4Trade &row) const
 QString TradingPanelController::holdingText(const CV4Trade &row) const
 {
     if (row.brand() <= 0) return QString();
-    const double units = doc()->tradingAccount(accountIdent(), row.brand(), row.date());
+    double units = doc()->tradingAccount(accountIdent(), row.brand(), row.date());
+    // The cache knows stored trades only: pending rows count as typed, their stored form no more.
+    const auto unitsBy = [&](const CV4Trade &t) {
+        double u = 0;
+        if (t.brand() == row.brand() && t.date() <= row.date()) t.changesForAccount(accountIdent(), &u, nullptr);
+        return u;
+    };
+    const auto pending = [&](const RowPtr &r) {
+        const CV4TradePtr t = trade(r);
+        if (!t || !(t->flags() & (cv::EditChanged | cv::EditNew | cv::EditDeleted))) return;
+        if (!(t->flags() & cv::EditDeleted)) units += unitsBy(*t);
+        if (const CV4TradePtr stored = copyOf(t)) units -= unitsBy(*stored);
+        else if (!(t->flags() & cv::EditNew)) units -= unitsBy(*t);
+    };
+    for (const RowPtr &r : items()) pending(r);
+    for (const RowPtr &r : deletedItems()) pending(r);
     if (isStockRow(row)) return doc()->stringForTradingNumberOfUnits(static_cast<long long>(std::trunc(units)));
     return doc()->stringForFundValue(units, 0, false, true);
 }

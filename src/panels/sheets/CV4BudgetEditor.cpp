@@ -115,7 +115,8 @@ QDialog *CV4BudgetEditor::openBudgetEditor(CV4Document *doc, const CVUnitModelPt
     const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
     const int room = screen ? screen->availableGeometry().height() - 60 : wanted;
     sheet->resize(440, std::clamp(wanted, 200, std::max(room, 200)));
-    sheet->setMinimumSize(360, std::min(sheet->height(), 200));
+    // Smaller would hide rows the size was chosen to show.
+    sheet->setMinimumSize(sheet->size());
     cv::openSheet(sheet, parent, [done = std::move(done)](int code, CVPanel *) {
         if (done) done(code);
     });

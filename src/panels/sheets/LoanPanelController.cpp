@@ -46,8 +46,12 @@ LoanPanelController::LoanPanelController(CV4Document *document, CVUnitModelPtr a
     auto *cancelButton = new QPushButton(cv::localizedString("Cancel"), this);
     m_okButton = new QPushButton(cv::localizedString("OK"), this);
     m_okButton->setDefault(true);
+    m_okReason = new QLabel(this);
+    m_okReason->setWordWrap(true);
+    m_okReason->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     buttons->addWidget(printButton);
     buttons->addStretch(1);
+    buttons->addWidget(m_okReason, 4);
     buttons->addWidget(cancelButton);
     buttons->addWidget(m_okButton);
     layout->addLayout(buttons);
@@ -128,6 +132,10 @@ void LoanPanelController::setButtonStatus()
     if (m_tabView->currentIndex() == 0 && !m_currentItem->extra()) ok = false;
     if (m_changeCount > m_tableSync) ok = false;
     m_okButton->setEnabled(ok);
+    // A gate nobody names looks like a fault.
+    const bool scheduleUnseen = m_tabView->currentIndex() != 1 && readyToCalc() && getDate().has_value() &&
+                                (!m_loanData || m_changeCount > m_tableSync || !m_currentItem->extra());
+    m_okReason->setText(!ok && scheduleUnseen ? cv::localizedString("Loan-OK-Needs-Schedule") : QString());
     if (m_isNew) {
         m_accountButton->setEnabled(!m_accountFrozen && m_transferAccount->isChecked());
         m_usageButton->setEnabled(m_transferUsage->isChecked());
@@ -187,6 +195,7 @@ void LoanPanelController::didSelectPage(int page)
 }
 
 QString LoanPanelController::messageText() const { return m_messageField->text(); }
+QString LoanPanelController::okReasonText() const { return m_okReason->text(); }
 bool LoanPanelController::isOkEnabled() const { return m_okButton->isEnabled(); }
 
 // ---------------------------------------------------------------- end

@@ -35,6 +35,7 @@ class CV4TableView;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QMenu;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -87,6 +88,8 @@ public:
     void printPushed(const QString &pdfPath = QString());
 
     // ---- the schedule's menu
+    // The context menu as it stands for the selected rows; a chosen item runs execMenu.
+    QMenu *makeScheduleMenu(QWidget *parent);
     bool validateMenuTag(int tag) const;
     void execMenu(int tag);
     // 101 with the dialog's answers; false when nothing was inserted.
@@ -100,6 +103,8 @@ public:
     QString cellText(int cid, int row) const;
     QString summaryText(int line) const;
     QString messageText() const;
+    // Beside OK: what keeps it off while the conditions are complete; empty when nothing does.
+    QString okReasonText() const;
     bool isOkEnabled() const;
     bool isNew() const { return m_isNew; }
 
@@ -208,6 +213,7 @@ private:
     QLabel *m_summary[3] = {};
     QLabel *m_messageField = nullptr;
     QPushButton *m_okButton = nullptr;
+    QLabel *m_okReason = nullptr;  // why OK is off while the schedule is unseen
     std::unique_ptr<cv::PopupDataSource> m_chooserSource;  // the open chooser's list
     bool m_closing = false;                        // going away: a late pick is dropped
 };

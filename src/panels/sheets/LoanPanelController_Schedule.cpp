@@ -11,6 +11,7 @@
 #include "document/CV4Document.h"
 #include "document/CV4Preference.h"
 #include "panels/dialogs/ExtraPaymentDialogController.h"
+#include "platform/Assert.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
 
@@ -25,6 +26,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 // ---------------------------------------------------------------- building
 
@@ -44,23 +46,12 @@ QWidget *LoanPanelController::buildSchedulePage()
     for (const auto &c : columns)
         m_tableView->addColumn(std::make_unique<cv::TableColumn>(c.cid, cv::localizedString(c.title), c.width));
     m_tableView->setClient(this);
+    m_tableView->setColumnFitsContent(Account);
     m_tableView->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_tableView->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_tableView, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
-        QMenu menu(this);
-        const struct {
-            int tag;
-            const char *title;
-        } items[] = {{InsertPayment, "Loan-Menu-Insert"},
-                     {DeleteRepayment, "Loan-Menu-Delete"},
-                     {ChangeRate, "Loan-Menu-Rate"},
-                     {ChangeAccount, "Loan-Menu-Account"}};
-        for (const auto &item : items) {
-            QAction *action = menu.addAction(cv::localizedString(item.title));
-            action->setData(item.tag);
-            action->setEnabled(validateMenuTag(item.tag));
-        }
-        if (QAction *picked = menu.exec(m_tableView->viewport()->mapToGlobal(at))) execMenu(picked->data().toInt());
+        std::unique_ptr<QMenu> menu(makeScheduleMenu(nullptr));
+        menu->exec(m_tableView->viewport()->mapToGlobal(at));
     });
     layout->addWidget(m_tableView, 1);
     for (QLabel *&line : m_summary) {
@@ -265,18 +256,41 @@ std::vector<int> LoanPanelController::selectedRows() const
     return rows;
 }
 
+QMenu *LoanPanelController::makeScheduleMenu(QWidget *parent)
+{
+    auto *menu = new QMenu(parent);
+    const struct {
+        int tag;
+        const char *title;
+    } items[] = {{InsertPayment, "Loan-Menu-Insert"},
+                 {DeleteRepayment, "Loan-Menu-Delete"},
+                 {ChangeRate, "Loan-Menu-Rate"},
+                 {ChangeAccount, "Loan-Menu-Account"}};
+    QPointer<LoanPanelController> self(this);
+    for (const auto &item : items) {
+        QAction *action = menu->addAction(cv::localizedString(item.title));
+        action->setData(item.tag);
+        action->setEnabled(validateMenuTag(item.tag));
+        connect(action, &QAction::triggered, this, [self, tag = item.tag] {
+            if (self) self->execMenu(tag);
+        });
+    }
+    return menu;
+}
+
 bool LoanPanelController::validateMenuTag(int tag) const
 {
     if (m_isNew) return false;
     const std::vector<int> rows = selectedRows();
     switch (tag) {
-    case InsertPayment: return true;
-    case DeleteRepayment:
-        return std::any_of(rows.begin(), rows.end(), [this](int row) {
-            return (*m_loanData)[size_t(row)]->kind() >= cv::LoanPaymentKind::ExtraLowerRegular;
-        });
+    // An extra repayment goes after the selected row: with none it would do nothing.
+    case InsertPayment:
     case ChangeRate:
     case ChangeAccount: return !rows.empty();
+    case DeleteRepayment:
+        return std::any_of(rows.begin(), rows.end(), [this](int row) {
+            return row < effectiveDataCount() && (*m_loanData)[size_t(row)]->kind() >= cv::LoanPaymentKind::ExtraLowerRegular;
+        });
     default: return true;
     }
 }
@@ -285,9 +299,10 @@ void LoanPanelController::execMenu(int tag)
 {
     if (!validateMenuTag(tag)) return;
     const std::vector<int> rows = selectedRows();
+    // Each command reads the first selected row: a slipped rule must not reach an empty list.
+    CV_ASSERT_OR(tag == DeleteRepayment || (!rows.empty() && rows.front() < effectiveDataCount()), return);
     switch (tag) {
     case InsertPayment: {
-        if (rows.empty()) return;
         ExtraPaymentDialogController dialog((*m_loanData)[size_t(rows.front())]->date(), &m_currencyFormatter, this);
         if (dialog.exec() < 1) return;
         const auto date = dialog.date();
@@ -400,6 +415,7 @@ void LoanPanelController::changeRate(double percent)
     const std::vector<int> rows = selectedRows();
     // A negative rate, or no number, is refused.
     if (m_isNew || rows.empty() || !std::isfinite(percent) || percent < 0) return;
+    CV_ASSERT_OR(rows.back() < effectiveDataCount(), return);
     bool changed = false;
     for (int row : rows) {
         CV4LoanPayment &payment = *(*m_loanData)[size_t(row)];
@@ -418,6 +434,7 @@ void LoanPanelController::changeRate(double percent)
 void LoanPanelController::changeAccount(int ident)
 {
     if (m_isNew || ident < 1) return;
+    CV_ASSERT_OR(selectedRows().empty() || selectedRows().back() < effectiveDataCount(), return);
     bool changed = false;
     for (int row : selectedRows()) {
         CV4LoanPayment &payment = *(*m_loanData)[size_t(row)];
@@ -438,6 +455,7 @@ void LoanPanelController::chooseRowAccount()
 {
     const std::vector<int> rows = selectedRows();
     if (m_isNew || rows.empty()) return;
+    CV_ASSERT_OR(rows.front() < effectiveDataCount(), return);
     m_chooserSource = assetSource(m_currentItem->currency());
     const cv::ChooserItem value = m_chooserSource->objectWithIdentifier((*m_loanData)[size_t(rows.front())]->account());
     QPointer<LoanPanelController> self(this);

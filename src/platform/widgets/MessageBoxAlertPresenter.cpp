@@ -4,9 +4,13 @@
 #include "platform/Logging.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace cv {
 
@@ -51,6 +55,15 @@ QMessageBox *MessageBoxAlertPresenter::createMessageBox(const AlertRequest &requ
         addAlertButton(box, request.otherButton, QMessageBox::ActionRole, AlertButton::Other);
     box->setDefaultButton(qobject_cast<QPushButton *>(defaultButton));
     box->setEscapeButton(escapeButton);
+    // Qt sizes the box from its buttons, and Japanese, with no spaces, breaks
+    // anywhere: a short sentence keeps its line, a long one wraps at a width
+    // that reads well.
+    const QFontMetrics metrics(box->font());
+    const int limit = metrics.averageCharWidth() * 60;
+    for (const char *name : {"qt_msgbox_label", "qt_msgbox_informativelabel"}) {
+        if (auto *label = box->findChild<QLabel *>(QLatin1String(name)))
+            label->setMinimumWidth(std::min(metrics.horizontalAdvance(label->text()) + 2, limit));
+    }
     return box;
 }
 

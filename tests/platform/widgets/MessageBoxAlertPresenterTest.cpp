@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -85,6 +86,27 @@ TEST(MessageBoxAlertPresenter, BoxHasTheRequestedButtonsAndAnswers)
     // A box closed without a choice answers as Escape would.
     std::unique_ptr<QMessageBox> box(cv::MessageBoxAlertPresenter::createMessageBox(request));
     EXPECT_EQ(cv::MessageBoxAlertPresenter::answerFor(box.get()), cv::AlertButton::Alternate);
+}
+
+// A short question keeps its one line and a long message a readable width,
+// in Japanese too, however narrow the buttons.
+TEST(MessageBoxAlertPresenter, AShortQuestionKeepsItsLine)
+{
+    cv::AlertRequest request;
+    request.title = QString::fromUtf8("Corvane を終了しますか？");
+    request.message = QString::fromUtf8("家計簿が開かれていません。終了するか、戻って家計簿を開くか作成してください。");
+    request.defaultButton = QString::fromUtf8("終了");
+    request.alternateButton = QString::fromUtf8("戻る");
+    std::unique_ptr<QMessageBox> box(cv::MessageBoxAlertPresenter::createMessageBox(request));
+    box->show();
+    QApplication::processEvents();
+    const auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+    const auto *more = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel"));
+    ASSERT_TRUE(label && more);
+    EXPECT_LT(label->height(), 2 * label->fontMetrics().lineSpacing());
+    // The message wraps at a width that reads well: some forty characters.
+    const QFontMetrics metrics = more->fontMetrics();
+    EXPECT_GE(more->width(), std::min(metrics.horizontalAdvance(request.message), 40 * metrics.averageCharWidth()));
 }
 
 TEST(MessageBoxAlertPresenter, EscapeAnswersTheAlternateButton)
