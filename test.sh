@@ -20,5 +20,6 @@ if [ "${CI:-}" = "true" ] || [ "${CORVANE_SANITIZE:-}" = "1" ]; then
   echo "== AddressSanitizer + UndefinedBehaviorSanitizer =="
   export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
   export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+  export LSAN_OPTIONS="suppressions=$PWD/tests/support/lsan.supp"
   run_tree build-asan -DCORVANE_SANITIZE=ON
 fi
