@@ -5,17 +5,17 @@
 // monthly, over one and twenty years, of accounts and of categories.
 //   cv-chart-bench --book=PATH.cvv2 [benchmark flags]
 
-#include "charts/CV4CBarChartView.h"
-#include "charts/CV4LineChartView.h"
-#include "charts/CV4PieChartView.h"
-#include "charts/InfoPanelController.h"
+#include "charts/StackedColumnChart.h"
+#include "charts/LineChart.h"
+#include "charts/PieChart.h"
+#include "charts/OverviewSheet.h"
 #include "controls/DateField.h"
-#include "document/CV4Document.h"
+#include "document/Book.h"
 #include "gen/BookBenchRun.h"
 #include "gen/BookGenerator.h"
 #include "ReportBenchSupport.h"
-#include "model/CV4AccountModel.h"
-#include "model/CV4ActualModel.h"
+#include "model/AccountTrees.h"
+#include "model/CategoryTrees.h"
 #include "model/DomainEnums.h"
 
 #include <benchmark/benchmark.h>
@@ -30,9 +30,9 @@
 namespace {
 
 QString g_book;
-CV4Document *g_doc = nullptr;
+cv::Book *g_doc = nullptr;
 
-void leaves(const CVUnitModelPtr &node, std::vector<CVUnitModelPtr> &out, size_t limit)
+void leaves(const cv::NodePtr &node, std::vector<cv::NodePtr> &out, size_t limit)
 {
     if (out.size() >= limit)
         return;
@@ -41,14 +41,14 @@ void leaves(const CVUnitModelPtr &node, std::vector<CVUnitModelPtr> &out, size_t
             out.push_back(node);
         return;
     }
-    for (const CVUnitModelPtr &child : node->children())
+    for (const cv::NodePtr &child : node->children())
         leaves(child, out, limit);
 }
 
 // Ten accounts (assets first), or ten expense categories.
-std::vector<CVUnitModelPtr> items(int mode)
+std::vector<cv::NodePtr> items(int mode)
 {
-    std::vector<CVUnitModelPtr> out;
+    std::vector<cv::NodePtr> out;
     if (mode == 0) {
         leaves(g_doc->accountModel()->asset(), out, 10);
         leaves(g_doc->accountModel()->debt(), out, 10);
@@ -73,7 +73,7 @@ void build_line_daily_year(benchmark::State &state)
 {
     const int mode = int(state.range(0));
     for (auto _ : state)
-        benchmark::DoNotOptimize(build<CV4LineChartView>(mode, 0, kLast.addYears(-1).addDays(1), kLast));
+        benchmark::DoNotOptimize(build<cv::LineChart>(mode, 0, kLast.addYears(-1).addDays(1), kLast));
     state.counters["items"] = double(items(mode).size());
 }
 
@@ -82,14 +82,14 @@ void build_line_monthly_ten_years(benchmark::State &state)
     const int mode = int(state.range(0));
     for (auto _ : state)
         benchmark::DoNotOptimize(
-            build<CV4LineChartView>(mode, CV4SeriesChartView::kMonthly, kLast.addYears(-10).addDays(1), kLast));
+            build<cv::LineChart>(mode, cv::SeriesChart::kMonthly, kLast.addYears(-10).addDays(1), kLast));
     state.counters["items"] = double(items(mode).size());
 }
 
 void build_pie_categories_year(benchmark::State &state)
 {
     for (auto _ : state)
-        benchmark::DoNotOptimize(build<CV4PieChartView>(1, CV4PieChartView::kSorted, kLast.addYears(-1).addDays(1), kLast));
+        benchmark::DoNotOptimize(build<cv::PieChart>(1, cv::PieChart::kSorted, kLast.addYears(-1).addDays(1), kLast));
 }
 
 // One page at 300 dpi, as a printer gets it.
@@ -100,14 +100,14 @@ template <class View> void draw_page(benchmark::State &state, int mode, int opti
 }
 
 // Arguments: bar (0 line, 1 bar), monthly, years, mode (0 accounts, 1 categories).
-std::unique_ptr<CV4SeriesChartView> seriesChart(const benchmark::State &state)
+std::unique_ptr<cv::SeriesChart> seriesChart(const benchmark::State &state)
 {
-    const int option = state.range(1) ? CV4SeriesChartView::kMonthly : 0;
+    const int option = state.range(1) ? cv::SeriesChart::kMonthly : 0;
     const QDate from = kLast.addYears(-int(state.range(2))).addDays(1);
     const int mode = int(state.range(3));
     if (state.range(0))
-        return build<CV4CBarChartView>(mode, option, from, kLast);
-    return build<CV4LineChartView>(mode, option, from, kLast);
+        return build<cv::StackedColumnChart>(mode, option, from, kLast);
+    return build<cv::LineChart>(mode, option, from, kLast);
 }
 
 void draw_series_page(benchmark::State &state)
@@ -135,19 +135,19 @@ void preview_series_page(benchmark::State &state)
 }
 void draw_pie_page(benchmark::State &state)
 {
-    draw_page<CV4PieChartView>(state, 1, CV4PieChartView::kSorted, kLast.addYears(-1).addDays(1));
+    draw_page<cv::PieChart>(state, 1, cv::PieChart::kSorted, kLast.addYears(-1).addDays(1));
 }
 
 // The whole sheet recomputed for a new date: three years of cash flow in year mode.
 void fill_overview(benchmark::State &state)
 {
-    InfoPanelController sheet(g_doc);
+    cv::OverviewSheet sheet(g_doc);
     if (state.range(0) == 1)
         sheet.monthOption()->click();
     int day = 0;
     for (auto _ : state) {
         sheet.dateField()->setDate(kLast.addDays(-(day++ % 2)));
-        benchmark::DoNotOptimize(sheet.objectValue(InfoPanelController::CashFlow, 0, 1));
+        benchmark::DoNotOptimize(sheet.objectValue(cv::OverviewSheet::CashFlow, 0, 1));
     }
 }
 
@@ -163,7 +163,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: cv-chart-bench --book=PATH.cvv2\n");
         return 2;
     }
-    CV4Document doc;
+    cv::Book doc;
     if (!cv::bench::openBook(doc, g_book)) {
         std::fprintf(stderr, "the book does not open\n");
         return 1;

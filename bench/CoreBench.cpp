@@ -3,8 +3,8 @@
 // the password check. These were once time limits inside the tests.
 //   cv-bench-core [benchmark flags]
 
-#include "model/CV4CacheElements.h"
-#include "model/CV4Settings.h"
+#include "model/ValueSeries.h"
+#include "model/Settings.h"
 #include "platform/BinaryPlistWriter.h"
 #include "platform/KeyedArchiver.h"
 
@@ -94,7 +94,7 @@ void largeBookSeries(benchmark::State &state)
 {
     const QDate base(1950, 1, 1);
     for (auto _ : state) {
-        CV4CacheElements s;
+        cv::ValueSeries s;
         s.setFirstDay(0);
         for (int run = 0; run < 10; ++run)
             for (int k = 0; k < 10000; ++k) s.addValue(1, base.addDays(k * 36500 / 10000 + run));
@@ -108,7 +108,7 @@ void largeBookSeries(benchmark::State &state)
 // The key derivation every password entry costs.
 void verifyPassword(benchmark::State &state)
 {
-    CV4Settings settings;
+    cv::Settings settings;
     settings.setPassword(QStringLiteral("pw"));
     for (auto _ : state) benchmark::DoNotOptimize(settings.verifyPassword(QStringLiteral("px")));
 }

@@ -5,14 +5,14 @@
 // resident memory as peak_MB; run one benchmark per process to read it per
 // operation.
 
-#include "document/CV4DataModel.h"
-#include "document/CV4Document.h"
+#include "document/BookStore.h"
+#include "document/Book.h"
 #include "document/SQLDatabase3.h"
 #include "document/StoreCheck.h"
 #include "Limits.h"
 #include "gen/BookBenchRun.h"
 #include "gen/BookGenerator.h"
-#include "model/CV4Actual.h"
+#include "model/Entry.h"
 
 #include <benchmark/benchmark.h>
 
@@ -44,9 +44,9 @@ void reportPeak(benchmark::State &state)
     state.counters["peak_MB"] = double(usage.ru_maxrss) / 1024.0;
 }
 
-std::unique_ptr<CV4Document> openOrSkip(benchmark::State &state, int entries)
+std::unique_ptr<cv::Book> openOrSkip(benchmark::State &state, int entries)
 {
-    auto doc = std::make_unique<CV4Document>();
+    auto doc = std::make_unique<cv::Book>();
     if (!cv::bench::openBook(*doc, bookPath(entries))) {
         state.SkipWithError("the book does not open");
         return nullptr;
@@ -54,7 +54,7 @@ std::unique_ptr<CV4Document> openOrSkip(benchmark::State &state, int entries)
     return doc;
 }
 
-void forEachNode(const CVUnitModelPtr &node, const std::function<void(const CVUnitModelPtr &)> &visit)
+void forEachNode(const cv::NodePtr &node, const std::function<void(const cv::NodePtr &)> &visit)
 {
     if (!node) return;
     visit(node);
@@ -68,7 +68,7 @@ void forEachNode(const CVUnitModelPtr &node, const std::function<void(const CVUn
 void openBookTimed(benchmark::State &state, const QString &path)
 {
     for (auto _ : state) {
-        auto doc = std::make_unique<CV4Document>();
+        auto doc = std::make_unique<cv::Book>();
         if (!cv::bench::openBook(*doc, path)) {
             state.SkipWithError("the book does not open");
             break;
@@ -97,7 +97,7 @@ void xmlImport(benchmark::State &state, int entries)
 void openStore(benchmark::State &state, int entries)
 {
     for (auto _ : state) {
-        CV4DataModel store;
+        cv::BookStore store;
         if (!store.open(bookPath(entries))) {
             state.SkipWithError("the book does not open");
             break;
@@ -114,7 +114,7 @@ void quickCheck(benchmark::State &state, int entries)
 {
     for (auto _ : state) {
         state.PauseTiming();
-        CV4DataModel store;
+        cv::BookStore store;
         const bool opened = store.open(bookPath(entries));
         state.ResumeTiming();
         const auto result = opened ? store.database()->performQuery(QStringLiteral("PRAGMA quick_check;")) : nullptr;
@@ -134,14 +134,14 @@ void quickCheck(benchmark::State &state, int entries)
 // machine with.
 void openBesideCheck(benchmark::State &state, int entries)
 {
-    CV4DataModel other;
+    cv::BookStore other;
     if (!other.open(bookPath(entries))) {
         state.SkipWithError("the book does not open");
         return;
     }
     for (auto _ : state) {
         cv::StoreCheck check(other.workingPath(), nullptr);
-        auto doc = std::make_unique<CV4Document>();
+        auto doc = std::make_unique<cv::Book>();
         if (!cv::bench::openBook(*doc, bookPath(entries))) {
             state.SkipWithError("the book does not open");
             break;
@@ -163,12 +163,12 @@ void createCache(benchmark::State &state, int entries)
 }
 
 // Entries on random days, for edits spread over the whole book.
-std::vector<CV4ActualPtr> randomEntries(CV4Document &doc, size_t wanted)
+std::vector<cv::EntryPtr> randomEntries(cv::Book &doc, size_t wanted)
 {
     std::mt19937 random(7);
     const QDate first = kLastDay.addYears(-20);
     const int span = int(first.daysTo(kLastDay));
-    std::vector<CV4ActualPtr> pool;
+    std::vector<cv::EntryPtr> pool;
     for (int tries = 0; pool.size() < wanted && tries < 100000; ++tries) {
         const auto day = doc.dataModel()->findActualByDate(first.addDays(random() % unsigned(span)));
         if (day && !day->empty()) pool.push_back((*day)[random() % day->size()]);
@@ -178,9 +178,9 @@ std::vector<CV4ActualPtr> randomEntries(CV4Document &doc, size_t wanted)
 
 // Through the write path as the entry editor does: the entry, its cache
 // series and the running balances.
-void editEntry(CV4Document &doc, CV4ActualPtr &old)
+void editEntry(cv::Book &doc, cv::EntryPtr &old)
 {
-    CV4ActualPtr edited = old->clone();
+    cv::EntryPtr edited = old->clone();
     edited->setAmount(old->amount() + 10);
     switch (edited->kind()) {
     case cv::EntryKind::Income: doc.updateIncome(edited, old); break;
@@ -201,7 +201,7 @@ void save(benchmark::State &state, int entries)
         state.SkipWithError("the book cannot be copied");
         return;
     }
-    CV4Document doc;
+    cv::Book doc;
     if (!cv::bench::openBook(doc, path)) {
         state.SkipWithError("the book does not open");
         return;
@@ -216,7 +216,7 @@ void save(benchmark::State &state, int entries)
         state.PauseTiming();
         editEntry(doc, pool[next++ % pool.size()]);
         state.ResumeTiming();
-        if (!doc.writeToFile(path, CV4Document::kTypeV2)) {
+        if (!doc.writeToFile(path, cv::Book::kTypeV2)) {
             state.SkipWithError("save failed");
             break;
         }
@@ -257,17 +257,17 @@ void commitEdit(benchmark::State &state, int entries)
     reportPeak(state);
 }
 
-std::vector<CVUnitModelPtr> balanceAccounts(CV4Document &doc)
+std::vector<cv::NodePtr> balanceAccounts(cv::Book &doc)
 {
-    std::vector<CVUnitModelPtr> accounts;
+    std::vector<cv::NodePtr> accounts;
     for (const auto &root : {doc.accountModel()->asset(), doc.accountModel()->debt()})
-        forEachNode(root, [&](const CVUnitModelPtr &n) {
+        forEachNode(root, [&](const cv::NodePtr &n) {
             if (n->isAccount() && n->ident() > 0) accounts.push_back(n);
         });
     return accounts;
 }
 
-double valueOf(CV4Document &doc, const std::vector<CVUnitModelPtr> &accounts)
+double valueOf(cv::Book &doc, const std::vector<cv::NodePtr> &accounts)
 {
     const QDate day = kLastDay.addMonths(-6);
     double total = 0;
@@ -275,16 +275,16 @@ double valueOf(CV4Document &doc, const std::vector<CVUnitModelPtr> &accounts)
     return total;
 }
 
-std::vector<CVUnitModelPtr> everyCategory(CV4Document &doc)
+std::vector<cv::NodePtr> everyCategory(cv::Book &doc)
 {
-    std::vector<CVUnitModelPtr> categories;
+    std::vector<cv::NodePtr> categories;
     for (const auto &root : {doc.actualModel()->income(), doc.actualModel()->expense()})
-        forEachNode(root, [&](const CVUnitModelPtr &n) { categories.push_back(n); });
+        forEachNode(root, [&](const cv::NodePtr &n) { categories.push_back(n); });
     return categories;
 }
 
 // What the period viewer shows: every category, month by month, for a year.
-double yearOfMonths(CV4Document &doc, const std::vector<CVUnitModelPtr> &categories)
+double yearOfMonths(cv::Book &doc, const std::vector<cv::NodePtr> &categories)
 {
     const QDate january(kLastDay.year() - 1, 1, 1);
     double total = 0;
@@ -332,12 +332,12 @@ void firstCall(benchmark::State &state, int entries, const Read &read)
 
 void valueAccountsFirst(benchmark::State &state, int entries)
 {
-    firstCall(state, entries, [](CV4Document &doc) { return valueOf(doc, balanceAccounts(doc)); });
+    firstCall(state, entries, [](cv::Book &doc) { return valueOf(doc, balanceAccounts(doc)); });
 }
 
 void categoryMonthsFirst(benchmark::State &state, int entries)
 {
-    firstCall(state, entries, [](CV4Document &doc) { return yearOfMonths(doc, everyCategory(doc)); });
+    firstCall(state, entries, [](cv::Book &doc) { return yearOfMonths(doc, everyCategory(doc)); });
 }
 
 void limitOpen(benchmark::State &state, int entries) { cv::bench::limitOpen(state, bookPath(entries)); }
@@ -358,7 +358,7 @@ void memoSearch(benchmark::State &state, int entries)
 {
     auto doc = openOrSkip(state, entries);
     if (!doc) return;
-    CV4SearchConditions conditions;
+    cv::SearchConditions conditions;
     conditions.memo = {QStringLiteral("%コンビニ%")};
     size_t found = 0;
     for (auto _ : state) {

@@ -3,13 +3,13 @@
 // laid out and painted offscreen), and committing them all into a book.
 //   cv-import-bench [benchmark flags]
 
-#include "document/CV4Document.h"
+#include "document/Book.h"
 #include "document/EditScope.h"
-#include "import/ImportOFXPanelController.h"
+#include "import/ImportOFXSheet.h"
 #include "import/LearnedMapping.h"
 #include "import/StatementReaders.h"
-#include "model/CV4AccountModel.h"
-#include "model/CV4ActualModel.h"
+#include "model/AccountTrees.h"
+#include "model/CategoryTrees.h"
 #include "support/SampleBook.h"
 
 #include "ImportBenchSupport.h"
@@ -70,12 +70,12 @@ QByteArray ofx2(int count)
 
 // A yen book with a bank account and one income and one expense category,
 // that has learned every memo of the statements and their account id.
-std::unique_ptr<CV4Document> makeBook()
+std::unique_ptr<cv::Book> makeBook()
 {
     using namespace samplebook;
     auto doc = makeYenBook();
     if (!doc) return nullptr;
-    auto bank = std::make_shared<CV4BankModel>();
+    auto bank = std::make_shared<cv::BankDetail>();
     bank->setDate(QDate(2000, 1, 1));
     node(doc->accountModel()->asset(), kBank, 31, QStringLiteral("Bank"), bank);
     node(doc->actualModel()->expense(), kFood, 21, QStringLiteral("Food"));
@@ -120,7 +120,7 @@ void show_sheet(benchmark::State &state)
 {
     auto doc = makeBook();
     for (auto _ : state) {
-        ImportOFXPanelController sheet(doc.get(), 0);
+        cv::ImportOFXSheet sheet(doc.get(), 0);
         sheet.resize(960, 540);
         sheet.loadFile(files().ofx1Path);
         const QPixmap painted = sheet.grab();
@@ -133,7 +133,7 @@ void commit_rows(benchmark::State &state)
     for (auto _ : state) {
         state.PauseTiming();
         auto doc = makeBook();
-        auto sheet = std::make_unique<ImportOFXPanelController>(doc.get(), 0);
+        auto sheet = std::make_unique<cv::ImportOFXSheet>(doc.get(), 0);
         sheet->loadFile(files().ofx1Path);
         sheet->applyPushed();
         if (sheet->completeDataCount() != kTransactions) {

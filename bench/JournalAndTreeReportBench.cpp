@@ -6,12 +6,12 @@
 
 #include "document/BookReads.h"
 #include "document/CurrencyPrintingScope.h"
-#include "document/CV4DataModel.h"
-#include "document/CV4Document.h"
+#include "document/BookStore.h"
+#include "document/Book.h"
 #include "gen/BookBenchRun.h"
 #include "gen/BookGenerator.h"
 #include "ReportBenchSupport.h"
-#include "reports/CV4ReportView.h"
+#include "reports/Report.h"
 #include "reports/ReportKinds.h"
 
 #include <benchmark/benchmark.h>
@@ -41,7 +41,7 @@ cv::ReportRequest yearRequest(int kind)
     return request;
 }
 
-std::unique_ptr<CV4ReportView> make(CV4Document &doc, const cv::ReportRequest &request)
+std::unique_ptr<cv::Report> make(cv::Book &doc, const cv::ReportRequest &request)
 {
     const cv::CurrencyPrintingScope printing(doc);
     return cv::reportKind(request.kind)->make(doc, request, cv::bench::a4(QMarginsF(18, 18, 18, 18)));
@@ -50,23 +50,23 @@ std::unique_ptr<CV4ReportView> make(CV4Document &doc, const cv::ReportRequest &r
 // The account with the most entries over the book, and a period ending with
 // the book that gives it about kJournalRows of them.
 struct Busiest {
-    CVUnitModelPtr account;
+    cv::NodePtr account;
     QDate from;
 };
 
-Busiest busiestAccount(CV4Document &doc)
+Busiest busiestAccount(cv::Book &doc)
 {
     const QDate last = cv::bench::BookOptions().lastDay;
     const QDate first = cv::bench::firstDayOf(cv::bench::BookOptions());
     Busiest busiest;
     size_t most = 0;
-    for (const CVUnitModelPtr &root : {doc.accountModel()->asset(), doc.accountModel()->debt()}) {
-        for (const CVUnitModelPtr &account : root->children()) {
+    for (const cv::NodePtr &root : {doc.accountModel()->asset(), doc.accountModel()->debt()}) {
+        for (const cv::NodePtr &account : root->children()) {
             if (account->countChild() > 0) continue;
-            CV4SearchConditions conditions;
+            cv::SearchConditions conditions;
             conditions.date = {first, last};
             conditions.account = {account->ident()};
-            const size_t count = doc.dataModel()->findActual(conditions).value_or(CV4DataModel::ActualList()).size();
+            const size_t count = doc.dataModel()->findActual(conditions).value_or(cv::BookStore::ActualList()).size();
             if (count > most) {
                 most = count;
                 busiest.account = account;
@@ -78,9 +78,9 @@ Busiest busiestAccount(CV4Document &doc)
     return busiest;
 }
 
-void withBook(benchmark::State &state, const QString &path, const std::function<void(CV4Document &)> &run)
+void withBook(benchmark::State &state, const QString &path, const std::function<void(cv::Book &)> &run)
 {
-    CV4Document doc;
+    cv::Book doc;
     if (!cv::bench::openBook(doc, path)) {
         state.SkipWithError("the book does not open");
         return;
@@ -91,7 +91,7 @@ void withBook(benchmark::State &state, const QString &path, const std::function<
 // With `whole`, over every day of the book rather than about kJournalRows.
 void journal(benchmark::State &state, const QString &path, bool whole)
 {
-    withBook(state, path, [&](CV4Document &doc) {
+    withBook(state, path, [&](cv::Book &doc) {
         const Busiest busiest = busiestAccount(doc);
         tickTrees(doc, 0);
         busiest.account->setStatus(1);
@@ -120,13 +120,13 @@ void journal(benchmark::State &state, const QString &path, bool whole)
 // read as the account book reads them, nothing made of them.
 void journalRead(benchmark::State &state, const QString &path)
 {
-    withBook(state, path, [&](CV4Document &doc) {
+    withBook(state, path, [&](cv::Book &doc) {
         const Busiest busiest = busiestAccount(doc);
         size_t entries = 0;
         for (auto _ : state) {
             entries = 0;
             doc.reads().readAccountEntries(busiest.account->ident(), cv::bench::firstDayOf(cv::bench::BookOptions()),
-                                           cv::bench::BookOptions().lastDay, [&](const CV4Actual &) { ++entries; });
+                                           cv::bench::BookOptions().lastDay, [&](const cv::Entry &) { ++entries; });
         }
         state.counters["entries"] = double(entries);
     });
@@ -135,12 +135,12 @@ void journalRead(benchmark::State &state, const QString &path)
 // With `groupings`, every grouping and "no grouping" chosen: the entries are read.
 void categories(benchmark::State &state, const QString &path, int kind, bool groupings)
 {
-    withBook(state, path, [&](CV4Document &doc) {
+    withBook(state, path, [&](cv::Book &doc) {
         tickTrees(doc, 1);
         cv::ReportRequest request = yearRequest(kind);
         if (groupings) {
             request.groups = QList<int>{0};
-            for (const CV4GroupingPtr &group : doc.groupList()) request.groups->append(group->ident());
+            for (const cv::GroupingPtr &group : doc.groupList()) request.groups->append(group->ident());
         }
         size_t rows = 0;
         for (auto _ : state) {
@@ -154,7 +154,7 @@ void categories(benchmark::State &state, const QString &path, int kind, bool gro
 // The slowest page of the report, drawn on an image the size of the sheet.
 void drawPages(benchmark::State &state, const QString &path, int report)
 {
-    withBook(state, path, [&](CV4Document &doc) {
+    withBook(state, path, [&](cv::Book &doc) {
         cv::ReportRequest request = yearRequest(report);
         tickTrees(doc, 1);
         if (report == kJournal) {

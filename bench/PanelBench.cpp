@@ -5,12 +5,12 @@
 // process's peak resident memory as peak_MB (run one benchmark a process).
 //   cv-panel-bench --books=DIR --sizes=10000,100000 [benchmark flags]
 
-#include "controls/CV4TableView.h"
-#include "document/CV4Document.h"
+#include "controls/EditingTable.h"
+#include "document/Book.h"
 #include "gen/BookBenchRun.h"
 #include "gen/BookGenerator.h"
-#include "model/CV4AccountModel.h"
-#include "panels/entry/AccountPanelController.h"
+#include "model/AccountTrees.h"
+#include "panels/entry/AccountBookPanel.h"
 
 #include <benchmark/benchmark.h>
 
@@ -28,30 +28,30 @@ namespace {
 QString g_books;
 
 struct Month {
-    CVUnitModelPtr account;
+    cv::NodePtr account;
     QDate first;
 };
 
-void collectAccounts(const CVUnitModelPtr &node, std::vector<CVUnitModelPtr> &out)
+void collectAccounts(const cv::NodePtr &node, std::vector<cv::NodePtr> &out)
 {
     if (node->isAsset() || node->isDebt()) {
         if (node->kind() != cv::NodeKind::Investment && node->kind() != cv::NodeKind::Loan) out.push_back(node);
     }
     if (node->hasChildList())
-        for (const CVUnitModelPtr &child : node->children()) collectAccounts(child, out);
+        for (const cv::NodePtr &child : node->children()) collectAccounts(child, out);
 }
 
 // The account with the most entries, and its month with the most entries.
-Month busiestMonth(CV4Document &doc)
+Month busiestMonth(cv::Book &doc)
 {
-    std::vector<CVUnitModelPtr> accounts;
+    std::vector<cv::NodePtr> accounts;
     collectAccounts(doc.accountModel()->asset(), accounts);
     collectAccounts(doc.accountModel()->debt(), accounts);
     Month best;
     size_t bestCount = 0;
-    for (const CVUnitModelPtr &account : accounts) {
+    for (const cv::NodePtr &account : accounts) {
         std::map<QDate, size_t> months;
-        doc.reads().readAccountEntries(account->ident(), QDate(1900, 1, 1), QDate(2100, 12, 31), [&](const CV4Actual &row) {
+        doc.reads().readAccountEntries(account->ident(), QDate(1900, 1, 1), QDate(2100, 12, 31), [&](const cv::Entry &row) {
             ++months[QDate(row.date().year(), row.date().month(), 1)];
         });
         for (const auto &[first, count] : months) {
@@ -66,7 +66,7 @@ Month busiestMonth(CV4Document &doc)
 
 // Opens the book of the size and finds its busiest month; none (and the
 // benchmark skipped) when the book does not open.
-std::optional<Month> openBusiest(benchmark::State &state, CV4Document &doc, int size)
+std::optional<Month> openBusiest(benchmark::State &state, cv::Book &doc, int size)
 {
     if (!cv::bench::openBook(doc, g_books + QStringLiteral("/book-%1.cvv2").arg(size))) {
         state.SkipWithError("the book does not open");
@@ -83,14 +83,14 @@ QDate lastDayOf(const Month &month)
 // The busiest account's busiest month, or its whole book: every entry of the book's years.
 void open_account(benchmark::State &state, int size, bool wholeBook)
 {
-    CV4Document doc;
+    cv::Book doc;
     const std::optional<Month> month = openBusiest(state, doc, size);
     if (!month) return;
     const QDate first = wholeBook ? QDate(1990, 1, 1) : month->first;
     const QDate last = wholeBook ? QDate(2040, 12, 31) : lastDayOf(*month);
     int rows = 0;
     for (auto _ : state) {
-        AccountPanelController panel(&doc, month->account, first, last);
+        cv::AccountBookPanel panel(&doc, month->account, first, last);
         panel.resize(900, 600);
         const QPixmap painted = panel.grab();
         benchmark::DoNotOptimize(painted.cacheKey());
@@ -106,10 +106,10 @@ void open_account(benchmark::State &state, int size, bool wholeBook)
 // time upwards (wrapping round) and painted: each move shows a month not read yet.
 void jump_account_book(benchmark::State &state, int size)
 {
-    CV4Document doc;
+    cv::Book doc;
     const std::optional<Month> month = openBusiest(state, doc, size);
     if (!month) return;
-    AccountPanelController panel(&doc, month->account, QDate(1990, 1, 1), QDate(2040, 12, 31));
+    cv::AccountBookPanel panel(&doc, month->account, QDate(1990, 1, 1), QDate(2040, 12, 31));
     panel.resize(900, 600);
     panel.grab();
     QScrollBar *bar = panel.tableView()->verticalScrollBar();
@@ -126,28 +126,28 @@ void jump_account_book(benchmark::State &state, int size)
 // The panel's read of that book alone, with nothing made of the rows.
 void read_account_book(benchmark::State &state, int size)
 {
-    CV4Document doc;
+    cv::Book doc;
     const std::optional<Month> month = openBusiest(state, doc, size);
     if (!month) return;
     for (auto _ : state) {
         double sum = 0;
         doc.reads().readAccountEntries(month->account->ident(), QDate(1990, 1, 1), QDate(2040, 12, 31),
-                               [&](const CV4Actual &entry) { sum += entry.amount(); });
+                               [&](const cv::Entry &entry) { sum += entry.amount(); });
         benchmark::DoNotOptimize(sum);
     }
 }
 
 void commit_book_row(benchmark::State &state, int size)
 {
-    CV4Document doc;
+    cv::Book doc;
     const std::optional<Month> month = openBusiest(state, doc, size);
     if (!month) return;
-    AccountPanelController panel(&doc, month->account, month->first, lastDayOf(*month));
+    cv::AccountBookPanel panel(&doc, month->account, month->first, lastDayOf(*month));
     double step = 1;
     for (auto _ : state) {
         state.PauseTiming();
-        const CV4ActualPtr row = panel.actualAt(0);
-        panel.change(row, AccountPanelController::Field::Amount, row->amount() + step, QStringLiteral("bench"));
+        const cv::EntryPtr row = panel.actualAt(0);
+        panel.change(row, cv::AccountBookPanel::Field::Amount, row->amount() + step, QStringLiteral("bench"));
         step = -step;
         state.ResumeTiming();
         panel.commitPendingInput();

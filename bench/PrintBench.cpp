@@ -2,15 +2,15 @@
 // view of 100,000 synthetic rows (pagination alone, and every sheet).
 //   cv-print-bench [--book=PATH.cvv2] [benchmark flags]
 
-#include "charts/CV4InfoMainView.h"
+#include "charts/ViewerPrint.h"
 #include "charts/PrintInfoView.h"
 #include "charts/ViewerPrintRow.h"
-#include "document/CV4Document.h"
-#include "document/CV4Preference.h"
+#include "document/Book.h"
+#include "document/Preference.h"
 #include "gen/BookBenchRun.h"
 #include "gen/BookGenerator.h"
-#include "model/CV4AccountModel.h"
-#include "model/CV4ActualModel.h"
+#include "model/AccountTrees.h"
+#include "model/CategoryTrees.h"
 
 #include <benchmark/benchmark.h>
 
@@ -23,19 +23,19 @@ QString g_book;
 const cv::bench::BookBenchRun *g_run = nullptr;  // its temporary folder takes the PDFs
 constexpr int kSyntheticRows = 100000;
 
-CV4Preference margins()
+cv::Preference margins()
 {
-    CV4Preference prefs;
+    cv::Preference prefs;
     prefs.setLeftTopMargin(QSizeF(36, 36));
     prefs.setRightBottomMargin(QSizeF(36, 36));
     return prefs;
 }
 
-void addRows(std::vector<CV4InfoMainViewParam> &rows, const CVUnitModelPtr &node, int level, int kind)
+void addRows(std::vector<cv::ViewerPrintParam> &rows, const cv::NodePtr &node, int level, int kind)
 {
     rows.emplace_back(level, node.get(), kind);
     if (node->hasChildList()) {
-        for (const CVUnitModelPtr &child : node->children())
+        for (const cv::NodePtr &child : node->children())
             addRows(rows, child, level + 1, kind);
     }
 }
@@ -44,24 +44,24 @@ void addRows(std::vector<CV4InfoMainViewParam> &rows, const CVUnitModelPtr &node
 // from the balance cache, to a PDF file.
 void print_viewer_to_pdf(benchmark::State &state)
 {
-    CV4Document doc;
+    cv::Book doc;
     if (!cv::bench::openBook(doc, g_book)) {
         state.SkipWithError("the book does not open");
         return;
     }
-    const CV4Preference prefs = margins();
+    const cv::Preference prefs = margins();
     const cv::ViewerPrintRow printed(cv::bench::BookOptions().lastDay.addMonths(-11));
     int sheets = 0;
     for (auto _ : state) {
         const auto make = [&](cv::PageSetup &setup) {
-            std::vector<CV4InfoMainViewParam> rows{CV4InfoMainViewParam(CV4InfoViewParam::Header, nullptr, 0)};
-            for (const CVUnitModelPtr &root : {doc.accountModel()->asset(), doc.accountModel()->debt()})
+            std::vector<cv::ViewerPrintParam> rows{cv::ViewerPrintParam(cv::PrintedPagesParam::Header, nullptr, 0)};
+            for (const cv::NodePtr &root : {doc.accountModel()->asset(), doc.accountModel()->debt()})
                 addRows(rows, root, 0, 0);
-            rows.emplace_back(CV4InfoViewParam::Header, nullptr, 1);
-            for (const CVUnitModelPtr &root : {doc.actualModel()->income(), doc.actualModel()->expense()})
+            rows.emplace_back(cv::PrintedPagesParam::Header, nullptr, 1);
+            for (const cv::NodePtr &root : {doc.actualModel()->income(), doc.actualModel()->expense()})
                 addRows(rows, root, 0, 1);
-            auto view = std::make_unique<CV4InfoMainView>(
-                [&](const CV4InfoMainViewParam &row) {
+            auto view = std::make_unique<cv::ViewerPrint>(
+                [&](const cv::ViewerPrintParam &row) {
                     if (row.isHeader())
                         return row.kind() == 0 ? printed.accountHeader() : printed.categoryHeader();
                     return row.kind() == 0 ? printed.accountCells(doc, *row.ref())
@@ -79,16 +79,16 @@ void print_viewer_to_pdf(benchmark::State &state)
     state.counters["sheets"] = sheets;
 }
 
-std::vector<CV4InfoMainViewParam> syntheticRows()
+std::vector<cv::ViewerPrintParam> syntheticRows()
 {
-    std::vector<CV4InfoMainViewParam> rows{CV4InfoMainViewParam(CV4InfoViewParam::Header, nullptr, 0)};
+    std::vector<cv::ViewerPrintParam> rows{cv::ViewerPrintParam(cv::PrintedPagesParam::Header, nullptr, 0)};
     rows.reserve(kSyntheticRows + 1);
     for (int i = 0; i < kSyntheticRows; ++i)
         rows.emplace_back(i % 4, nullptr, 0);
     return rows;
 }
 
-QStringList syntheticCells(const CV4InfoMainViewParam &row)
+QStringList syntheticCells(const cv::ViewerPrintParam &row)
 {
     static const QStringList data = [] {
         QStringList cells{QStringLiteral("普通預金 Account")};
@@ -107,11 +107,11 @@ QStringList syntheticCells(const CV4InfoMainViewParam &row)
 
 void paginate_rows(benchmark::State &state)
 {
-    const std::vector<CV4InfoMainViewParam> rows = syntheticRows();
+    const std::vector<cv::ViewerPrintParam> rows = syntheticRows();
     cv::PageSetup setup;
     setup.margins = QMarginsF(36, 36, 36, 36);
     for (auto _ : state) {
-        CV4InfoMainView view(syntheticCells, rows, setup);
+        cv::ViewerPrint view(syntheticCells, rows, setup);
         benchmark::DoNotOptimize(view.sheetCount());
     }
 }
@@ -122,7 +122,7 @@ void print_rows_to_pdf(benchmark::State &state)
     setup.margins = QMarginsF(36, 36, 36, 36);
     int sheets = 0;
     for (auto _ : state) {
-        CV4InfoMainView view(syntheticCells, syntheticRows(), setup);
+        cv::ViewerPrint view(syntheticCells, syntheticRows(), setup);
         sheets = view.sheetCount();
         cv::PrintRunner::run(view, cv::PrintRunner::Mode::Pdf, nullptr, g_run->workPath(QStringLiteral("rows.pdf")));
     }

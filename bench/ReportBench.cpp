@@ -6,11 +6,11 @@
 //   cv-report-bench --book=PATH.cvv2 [benchmark flags]
 
 #include "document/BookReads.h"
-#include "document/CV4Document.h"
+#include "document/Book.h"
 #include "gen/BookBenchRun.h"
 #include "gen/BookGenerator.h"
 #include "ReportBenchSupport.h"
-#include "reports/CV4ReportView.h"
+#include "reports/Report.h"
 #include "reports/ReportKinds.h"
 
 #include <benchmark/benchmark.h>
@@ -21,19 +21,19 @@ namespace {
 
 QString g_book;
 
-struct Book {
-    CV4Document doc;
+struct SampleRows {
+    cv::Book doc;
     bool ok = false;
-    Book()
+    SampleRows()
     {
         ok = cv::bench::openBook(doc, g_book);
         if (ok) cv::bench::tickTrees(doc, 1);
     }
 };
 
-Book &book()
+SampleRows &book()
 {
-    static Book b;
+    static SampleRows b;
     return b;
 }
 
@@ -54,7 +54,7 @@ cv::PageSetup a4()
 
 void build_rows(benchmark::State &state, int kind, int months)
 {
-    Book &b = book();
+    SampleRows &b = book();
     if (!b.ok) {
         state.SkipWithError("the book does not open");
         return;
@@ -81,7 +81,7 @@ void build_rows(benchmark::State &state, int kind, int months)
 // balance and cash-flow detail reports read it (`moves`).
 void read_entries(benchmark::State &state, bool byDate, int months)
 {
-    Book &b = book();
+    SampleRows &b = book();
     if (!b.ok) {
         state.SkipWithError("the book does not open");
         return;
@@ -91,9 +91,9 @@ void read_entries(benchmark::State &state, bool byDate, int months)
     for (auto _ : state) {
         entries = 0;
         if (byDate) {
-            CV4SearchConditions period;
+            cv::SearchConditions period;
             period.date = {r.from, r.to};
-            b.doc.reads().forEachActual(period, [&](const CV4Actual &) { ++entries; });
+            b.doc.reads().forEachActual(period, [&](const cv::Entry &) { ++entries; });
         } else {
             b.doc.reads().readPeriodMoves(r.from, r.to, cv::EntryMove::Amounts,
                                           [&](const cv::EntryMove &) { ++entries; });
@@ -104,7 +104,7 @@ void read_entries(benchmark::State &state, bool byDate, int months)
 
 void draw_page(benchmark::State &state, int kind)
 {
-    Book &b = book();
+    SampleRows &b = book();
     if (!b.ok) {
         state.SkipWithError("the book does not open");
         return;

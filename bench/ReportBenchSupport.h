@@ -3,10 +3,10 @@
 // of the book's trees, and pages drawn in turn on an image the size of the
 // paper, as a printer of that resolution gets them.
 
-#include "document/CV4Document.h"
-#include "reports/CV4ReportItem.h"
-#include "model/CV4AccountModel.h"
-#include "model/CV4ActualModel.h"
+#include "document/Book.h"
+#include "reports/ReportRow.h"
+#include "model/AccountTrees.h"
+#include "model/CategoryTrees.h"
 #include "platform/print/PagedDocument.h"
 #include "platform/print/PainterCanvas.h"
 
@@ -27,16 +27,16 @@ inline PageSetup a4(const QMarginsF &margins, int orientation = PageSetup::Portr
     return setup;
 }
 
-inline void tickSubtree(CVUnitModel &node, int status)
+inline void tickSubtree(cv::Node &node, int status)
 {
     node.setStatus(status);
-    for (const CVUnitModelPtr &child : node.children()) tickSubtree(*child, status);
+    for (const cv::NodePtr &child : node.children()) tickSubtree(*child, status);
 }
 
 // Every node of the four trees, as a report reads them.
-inline void tickTrees(CV4Document &doc, int status)
+inline void tickTrees(cv::Book &doc, int status)
 {
-    for (const CVUnitModelPtr &root : {doc.accountModel()->asset(), doc.accountModel()->debt(),
+    for (const cv::NodePtr &root : {doc.accountModel()->asset(), doc.accountModel()->debt(),
                                        doc.actualModel()->income(), doc.actualModel()->expense()})
         tickSubtree(*root, status);
 }
@@ -44,10 +44,10 @@ inline void tickTrees(CV4Document &doc, int status)
 // A digest of a report's rows (figures to a ten-thousandth, texts), for
 // telling two builds' rows apart on a book too large to keep them; the low
 // 48 bits, which a counter holds exactly.
-inline double rowsDigest(const std::vector<CV4ReportItem> &rows)
+inline double rowsDigest(const std::vector<cv::ReportRow> &rows)
 {
     size_t digest = 0;
-    for (const CV4ReportItem &row : rows) {
+    for (const cv::ReportRow &row : rows) {
         QString line = QString::number(row.level) + u'|' + QString::number(row.number) + u'|'
                        + (row.node ? QString::number(row.node->ident()) : QString());
         for (double v : row.values) line += u'|' + QString::number(v == 0 ? 0 : v, 'f', 4);

@@ -3,11 +3,11 @@
 // painted offscreen.
 //   cv-search-bench --books=DIR --sizes=10000,100000 [benchmark flags]
 
-#include "document/CV4Document.h"
+#include "document/Book.h"
 #include "gen/BookBenchRun.h"
 #include "gen/BookGenerator.h"
-#include "panels/entry/SearchPageController.h"
-#include "panels/dialogs/SearchPanelController.h"
+#include "panels/entry/SearchPagePanel.h"
+#include "panels/dialogs/SearchDialog.h"
 
 #include <benchmark/benchmark.h>
 
@@ -22,14 +22,14 @@ QString g_books;
 
 void memo_search_listed(benchmark::State &state, int size)
 {
-    CV4Document doc;
+    cv::Book doc;
     if (!cv::bench::openBook(doc, g_books + QStringLiteral("/book-%1.cvv2").arg(size))) {
         state.SkipWithError("the book does not open");
         return;
     }
-    SearchPageController page(&doc);
+    cv::SearchPagePanel page(&doc);
     page.resize(1000, 700);
-    SearchPanelController &sheet = *page.searchPanelController();
+    cv::SearchDialog &sheet = *page.searchPanelController();
     sheet.useMemoCheckBox()->setChecked(true);
     sheet.memoCell(0)->setText(QStringLiteral("コンビニ"));
     int found = 0;

@@ -4,7 +4,7 @@
 // table's own; cells_per_paint shows that only visible cells are asked.
 //   cv-table-bench [benchmark flags]
 
-#include "controls/CV4TableView.h"
+#include "controls/EditingTable.h"
 #include "controls/PopupFieldEditor.h"
 #include "controls/TableClient.h"
 
@@ -27,8 +27,8 @@ const QStringList kCategories = {QStringLiteral("Food"), QStringLiteral("Housing
 
 class SyntheticClient : public cv::TableClient {
 public:
-    int numberOfRows(const CV4TableView *) const override { return kRows; }
-    cv::CellValue objectValue(const CV4TableView *, int cid, int row) const override
+    int numberOfRows(const cv::EditingTable *) const override { return kRows; }
+    cv::CellValue objectValue(const cv::EditingTable *, int cid, int row) const override
     {
         ++asked;
         switch (cid) {
@@ -45,8 +45,8 @@ public:
             return QStringLiteral("memo %1").arg(row);
         }
     }
-    void setObjectValue(CV4TableView *, const QString &, int, int) override {}
-    void prepareCell(const CV4TableView *, cv::PreparedCell &cell, int cid, int) const override
+    void setObjectValue(cv::EditingTable *, const QString &, int, int) override {}
+    void prepareCell(const cv::EditingTable *, cv::PreparedCell &cell, int cid, int) const override
     {
         if (cid == 0) cell.kind = cv::CellKind::Date;
         if (cid == 1) cell.kind = cv::CellKind::Chooser;
@@ -76,7 +76,7 @@ struct Fixture {
         table.viewport()->render(&painter);
     }
     SyntheticClient client;
-    CV4TableView table;
+    cv::EditingTable table;
     QImage image;
 };
 
@@ -125,7 +125,7 @@ void edit_down_the_table(benchmark::State &state)
 {
     // Ctrl+Down moves the edit a row down: the editor follows and the view scrolls.
     Fixture f;
-    PopupFieldEditor *editor = GetPopupFieldEditor();
+    cv::PopupFieldEditor *editor = cv::GetPopupFieldEditor();
     int row = 0;
     for (auto _ : state) {
         if (row == 0 || row >= kRows - 1) {

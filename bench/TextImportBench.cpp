@@ -3,14 +3,14 @@
 // painted offscreen), a 10,000-line price list read and shown.
 //   cv-text-import-bench [benchmark flags]
 
-#include "document/CV4Document.h"
-#include "import/ImportCSVPanelController.h"
-#include "import/ImportTextPanelController.h"
+#include "document/Book.h"
+#include "import/ImportCSVSheet.h"
+#include "import/ImportTextSheet.h"
 #include "import/PriceListReader.h"
 #include "import/TextStatementReader.h"
-#include "model/CV4AccountModel.h"
-#include "model/CV4ActualModel.h"
-#include "model/CV4Brand.h"
+#include "model/AccountTrees.h"
+#include "model/CategoryTrees.h"
+#include "model/Security.h"
 #include "support/SampleBook.h"
 
 #include "ImportBenchSupport.h"
@@ -42,12 +42,12 @@ QByteArray prices(int lines)
     return out;
 }
 
-std::unique_ptr<CV4Document> makeBook(int *brand)
+std::unique_ptr<cv::Book> makeBook(int *brand)
 {
     using namespace samplebook;
     auto doc = makeYenBook();
     if (!doc) return nullptr;
-    auto alpha = std::make_shared<CV4Brand>();
+    auto alpha = std::make_shared<cv::Security>();
     alpha->setName(QStringLiteral("Alpha"));
     alpha->setKind(cv::BrandKind::InvestmentTrust);
     alpha->setCurrency(1);
@@ -86,7 +86,7 @@ void show_statement(benchmark::State &state)
     auto doc = makeBook(&brand);
     size_t rows = 0;
     for (auto _ : state) {
-        ImportTextPanelController sheet(doc.get());
+        cv::ImportTextSheet sheet(doc.get());
         sheet.resize(980, 560);
         sheet.loadFile(files().statementPath);
         rows = sheet.rows().size();
@@ -102,7 +102,7 @@ void show_prices(benchmark::State &state)
     auto doc = makeBook(&brand);
     size_t rows = 0;
     for (auto _ : state) {
-        ImportCSVPanelController sheet(doc.get(), brand, true);
+        cv::ImportCSVSheet sheet(doc.get(), brand, true);
         sheet.loadFile(files().pricesPath);
         rows = sheet.values().size();
         const QPixmap painted = sheet.grab();

@@ -3,17 +3,17 @@
 // over a generated book (cv-gen-book): rows built and pages counted.
 //   cv-trade-report-bench [--book=PATH.cvv2] [benchmark flags]
 
-#include "document/CV4DataModel.h"
-#include "document/CV4Document.h"
+#include "document/BookStore.h"
+#include "document/Book.h"
 #include "document/EditScope.h"
 #include "gen/BookBenchRun.h"
 #include "gen/BookGenerator.h"
 #include "ReportBenchSupport.h"
-#include "model/CV4AssetModel.h"
-#include "model/CV4Trade.h"
-#include "reports/CV4Report11View.h"
-#include "reports/CV4Report5View.h"
-#include "reports/CV4Report6View.h"
+#include "model/AccountDetail.h"
+#include "model/Trade.h"
+#include "reports/SecuritiesTradeReport.h"
+#include "reports/CashFlowReport.h"
+#include "reports/CashFlowDetailReport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -43,26 +43,26 @@ constexpr struct {
               {cv::TradeKind::MarginBuy, 30},  {cv::TradeKind::SellBack, 30}, {cv::TradeKind::Buy, 10},
               {cv::TradeKind::Sale, 10}};
 
-bool makeTradeBook(CV4Document &doc)
+bool makeTradeBook(cv::Book &doc)
 {
     if (!doc.dataModel()->create()) return false;
     doc.actualModel()->setDefault();
     doc.actualModel()->setSystemItems();
     doc.accountModel()->setSystemItems();
-    doc.addCurrency(CV4Currency::currencyWith(QStringLiteral("円"), QStringLiteral("JPY"), QStringLiteral("¥"), 0));
-    auto opening = std::make_shared<CV4AssetModel>();
+    doc.addCurrency(cv::Currency::currencyWith(QStringLiteral("円"), QStringLiteral("JPY"), QStringLiteral("¥"), 0));
+    auto opening = std::make_shared<cv::AccountDetail>();
     opening->setDate(kFirstTrade);
-    auto broker = std::make_shared<CVUnitModel>();
+    auto broker = std::make_shared<cv::Node>();
     broker->setIdent(1000);
     broker->setKind(cv::NodeKind::Investment);
     broker->setName(QStringLiteral("証券口座"));
     broker->setExtra(opening);
-    auto cash = std::make_shared<CVUnitModel>();
+    auto cash = std::make_shared<cv::Node>();
     cash->setKind(cv::NodeKind::CashPart);
     broker->appendChild(cash);
     doc.accountModel()->asset()->appendChild(broker);
     for (int i = 0; i < kSecurities; ++i) {
-        auto brand = std::make_shared<CV4Brand>();
+        auto brand = std::make_shared<cv::Security>();
         brand->setName(QStringLiteral("銘柄 %1").arg(i + 1));
         brand->setOutlineState(1);
         doc.addBrand(brand);
@@ -73,12 +73,12 @@ bool makeTradeBook(CV4Document &doc)
     doc.createCache();
 
     const int days = int(kFirstTrade.daysTo(kLastTrade));
-    std::set<CV4BrandPtr> touched;
+    std::set<cv::SecurityPtr> touched;
     cv::EditScope edit(doc);
     for (int i = 0; i < kTrades; ++i) {
         const int step = i / kSecurities;
         const auto &plan = kCycle[step % std::size(kCycle)];
-        auto trade = std::make_shared<CV4Trade>();
+        auto trade = std::make_shared<cv::Trade>();
         trade->setKind(plan.kind);
         trade->setBrand(doc.brandList()[size_t(i % kSecurities)]->ident());
         trade->setAccount(broker->ident());
@@ -92,13 +92,13 @@ bool makeTradeBook(CV4Document &doc)
     return true;
 }
 
-CV4Document *tradeBook()
+cv::Book *tradeBook()
 {
-    static CV4Document *doc = [] {
-        auto *d = new CV4Document;
+    static cv::Book *doc = [] {
+        auto *d = new cv::Book;
         if (!makeTradeBook(*d)) {
             delete d;
-            return static_cast<CV4Document *>(nullptr);
+            return static_cast<cv::Book *>(nullptr);
         }
         return d;
     }();
@@ -108,14 +108,14 @@ CV4Document *tradeBook()
 // The trade report of every security over one year, or over the book's whole span.
 void securities_trade_report(benchmark::State &state, const QDate &from, const QDate &to)
 {
-    CV4Document *doc = tradeBook();
+    cv::Book *doc = tradeBook();
     if (!doc) {
         state.SkipWithError("the trade book could not be written");
         return;
     }
     int rows = 0, pages = 0;
     for (auto _ : state) {
-        auto view = CV4Report11View::make(*doc, doc->brandList(), from, to, a4(cv::PageSetup::Landscape));
+        auto view = cv::SecuritiesTradeReport::make(*doc, doc->brandList(), from, to, a4(cv::PageSetup::Landscape));
         rows = int(view->data().size());
         pages = view->pages();
     }
@@ -125,8 +125,8 @@ void securities_trade_report(benchmark::State &state, const QDate &from, const Q
 
 void cash_flow(benchmark::State &state, bool detail, int months)
 {
-    static CV4Document *doc = [] {
-        auto *d = new CV4Document;
+    static cv::Book *doc = [] {
+        auto *d = new cv::Book;
         return cv::bench::openBook(*d, g_book) ? d : nullptr;
     }();
     if (!doc) {
@@ -137,11 +137,11 @@ void cash_flow(benchmark::State &state, bool detail, int months)
     const QDate from = to.addDays(1).addMonths(-months);
     int pages = 0;
     for (auto _ : state) {
-        std::unique_ptr<CV4ReportView> view;
+        std::unique_ptr<cv::Report> view;
         if (detail)
-            view = CV4Report6View::make(*doc, std::nullopt, 0, from, to, a4(cv::PageSetup::Portrait));
+            view = cv::CashFlowDetailReport::make(*doc, std::nullopt, 0, from, to, a4(cv::PageSetup::Portrait));
         else
-            view = CV4Report5View::make(*doc, std::nullopt, from, to, a4(cv::PageSetup::Portrait));
+            view = cv::CashFlowReport::make(*doc, std::nullopt, from, to, a4(cv::PageSetup::Portrait));
         pages = view->pages();
     }
     state.counters["pages"] = pages;

@@ -46,7 +46,7 @@ void upgrade_big(benchmark::State &state)
         }
         f.close();
         state.ResumeTiming();
-        if (SQLDatabase3(path).setup() != SQLDatabase3::SetupResult::Upgraded) state.SkipWithError("not upgraded");
+        if (cv::SQLDatabase3(path).setup() != cv::SQLDatabase3::SetupResult::Upgraded) state.SkipWithError("not upgraded");
     }
 }
 BENCHMARK(upgrade_big)->Unit(benchmark::kMillisecond);

@@ -7,17 +7,17 @@
 // With --shots the viewer is written as PNG in months and weeks, in English
 // and Japanese, with its printed form as PDF, and nothing is timed.
 
-#include "document/CV4Document.h"
-#include "document/CV4DataModel.h"
-#include "document/CV4Preference.h"
+#include "document/Book.h"
+#include "document/BookStore.h"
+#include "document/Preference.h"
 #include "gen/BookBenchRun.h"
 #include "gen/BookGenerator.h"
 #include "mainwindow/AccountOutlineView.h"
-#include "mainwindow/ActualOutlineView.h"
-#include "mainwindow/CV4WindowController.h"
+#include "mainwindow/CategoryGrid.h"
+#include "mainwindow/BookWindow.h"
 #include "mainwindow/ViewerModel.h"
 #include "mainwindow/ViewerPage.h"
-#include "model/CV4Actual.h"
+#include "model/Entry.h"
 #include "platform/Localization.h"
 
 #include "ScrollSteps.h"
@@ -42,9 +42,9 @@ QDate viewedMonth()
 }
 
 // A window on the document, laid out and painted once.
-std::unique_ptr<CV4WindowController> openWindow(CV4Document &doc)
+std::unique_ptr<cv::BookWindow> openWindow(cv::Book &doc)
 {
-    auto window = std::make_unique<CV4WindowController>(&doc);
+    auto window = std::make_unique<cv::BookWindow>(&doc);
     window->resize(kWindowSize);
     window->show();
     QImage image(window->size(), QImage::Format_ARGB32_Premultiplied);
@@ -62,7 +62,7 @@ void paint(QWidget &widget)
 void open_document(benchmark::State &state)
 {
     for (auto _ : state) {
-        CV4Document doc;
+        cv::Book doc;
         if (!cv::bench::openBook(doc, g_book)) state.SkipWithError("the book does not open");
     }
 }
@@ -70,9 +70,9 @@ void open_document(benchmark::State &state)
 void open_into_window(benchmark::State &state)
 {
     for (auto _ : state) {
-        CV4Document doc;
+        cv::Book doc;
         if (!cv::bench::openBook(doc, g_book)) state.SkipWithError("the book does not open");
-        std::unique_ptr<CV4WindowController> window = openWindow(doc);
+        std::unique_ptr<cv::BookWindow> window = openWindow(doc);
         state.PauseTiming();
         window->documentClosing();
         window.reset();
@@ -81,8 +81,8 @@ void open_into_window(benchmark::State &state)
 }
 
 struct OpenWindow {
-    CV4Document doc;
-    std::unique_ptr<CV4WindowController> window;
+    cv::Book doc;
+    std::unique_ptr<cv::BookWindow> window;
     cv::ViewerPage *viewer = nullptr;
     bool open(int unit)
     {
@@ -127,12 +127,12 @@ void refresh_after_entry_edit(benchmark::State &state)
         state.SkipWithError("the book does not open");
         return;
     }
-    CV4SearchConditions month;
+    cv::SearchConditions month;
     month.date = {viewedMonth(), viewedMonth().addDays(27)};
     const auto found = open.doc.dataModel()->findActual(month);
-    CV4ActualPtr entry;
+    cv::EntryPtr entry;
     if (found)
-        for (const CV4ActualPtr &e : *found)
+        for (const cv::EntryPtr &e : *found)
             if (e->kind() == cv::EntryKind::Expense) {
                 entry = e;
                 break;
@@ -146,7 +146,7 @@ void refresh_after_entry_edit(benchmark::State &state)
         QObject::connect(model, &QAbstractItemModel::modelReset, [&resets] { ++resets; });
     double step = 1;
     for (auto _ : state) {
-        const CV4ActualPtr old = entry->clone();
+        const cv::EntryPtr old = entry->clone();
         entry->setAmount(entry->amount() + step);
         step = -step;
         open.doc.updateExpense(entry, old);
@@ -179,8 +179,8 @@ void scroll_step(benchmark::State &state)
         state.SkipWithError("the book does not open");
         return;
     }
-    CV4AccountView *view = state.range(0) == 0 ? static_cast<CV4AccountView *>(open.viewer->accountView())
-                                               : static_cast<CV4AccountView *>(open.viewer->actualView());
+    cv::ViewerGrid *view = state.range(0) == 0 ? static_cast<cv::ViewerGrid *>(open.viewer->accountView())
+                                               : static_cast<cv::ViewerGrid *>(open.viewer->actualView());
     const bool wheel = state.range(1) == 0;
     QScrollBar *bar = view->verticalScrollBar();
     // The generated accounts fit the window; a shorter account grid, as the
@@ -220,7 +220,7 @@ int writeShots(const QString &folder)
             const QString file = QStringLiteral("%1/viewer-%2-%3").arg(folder, QLatin1String(lang), QLatin1String(name));
             if (!open.window->grab().save(file + QStringLiteral(".png"))) ++failures;
             // The printed viewer of the same rows, as File > Print writes it to PDF.
-            if (!open.window->printView(CV4Preference(), cv::PrintRunner::Mode::Pdf, file + QStringLiteral(".pdf")).printed)
+            if (!open.window->printView(cv::Preference(), cv::PrintRunner::Mode::Pdf, file + QStringLiteral(".pdf")).printed)
                 ++failures;
         }
     }

@@ -4,14 +4,14 @@
 // archives it again. Decoded-but-inconsistent objects then fail here, inside
 // the fuzzer, rather than in some later window.
 
-#include "model/CV4AccountModel.h"
-#include "model/CV4Brand.h"
-#include "model/CV4Budget.h"
-#include "model/CV4ActualModel.h"
-#include "model/CV4LoanModel.h"
-#include "model/CV4LoanPayment.h"
-#include "model/CV4Settings.h"
-#include "model/CVUnitModel.h"
+#include "model/AccountTrees.h"
+#include "model/Security.h"
+#include "model/Budget.h"
+#include "model/CategoryTrees.h"
+#include "model/LoanTerms.h"
+#include "model/LoanPayment.h"
+#include "model/Settings.h"
+#include "model/Node.h"
 #include "platform/KeyedArchiver.h"
 
 #include <QDate>
@@ -28,7 +28,7 @@ namespace fuzzwalk {
     std::abort();
 }
 
-inline void walkTree(const CVUnitModel &node, std::set<const CVUnitModel *> &seen)
+inline void walkTree(const cv::Node &node, std::set<const cv::Node *> &seen)
 {
     if (!seen.insert(&node).second) fail("a node is reached twice");
     for (const auto &child : node.children()) {
@@ -44,10 +44,10 @@ inline void walkTree(const CVUnitModel &node, std::set<const CVUnitModel *> &see
     (void)node.isDebt();
 }
 
-inline void exerciseTree(const CVUnitModelPtr &root)
+inline void exerciseTree(const cv::NodePtr &root)
 {
     if (!root) return;
-    std::set<const CVUnitModel *> seen;
+    std::set<const cv::Node *> seen;
     walkTree(*root, seen);
     (void)root->enumerateCategories();
     (void)root->greatestIdent(999);
@@ -56,7 +56,7 @@ inline void exerciseTree(const CVUnitModelPtr &root)
     (void)root->budgetAtDate(QDate(2008, 3, 5), 12);
     (void)root->findMemberWithIdent(10);
     (void)root->findMemberWithName(QStringLiteral("x"));
-    const CVUnitModelPtr copy = root->deepCopy();
+    const cv::NodePtr copy = root->deepCopy();
     // Nodes are equal by ident, and only nodes with one.
     if (!copy || (root->ident() > 0 && !copy->isEqual(*root))) fail("a deep copy differs from its tree");
     if (copy->countChild() != root->countChild()) fail("a deep copy lost children");
@@ -82,35 +82,35 @@ inline void exerciseValue(const cv::ArchiveValue &value, std::set<const void *> 
     }
     const cv::ArchivablePtr object = value.object();
     if (!object || !seen.insert(object.get()).second) return;
-    if (auto node = std::dynamic_pointer_cast<CVUnitModel>(object)) {
+    if (auto node = std::dynamic_pointer_cast<cv::Node>(object)) {
         // Only whole trees: a node is walked from its root.
-        CVUnitModel *top = node.get();
+        cv::Node *top = node.get();
         while (top->parent()) {
             top = top->parent();
             if (top == node.get()) fail("a parent chain loops");
         }
         if (top == node.get()) exerciseTree(node);
         if (node->extra()) exerciseValue(cv::ArchiveValue(node->extra()), seen, depth + 1);
-    } else if (auto accounts = std::dynamic_pointer_cast<CV4AccountModel>(object)) {
+    } else if (auto accounts = std::dynamic_pointer_cast<cv::AccountTrees>(object)) {
         for (const auto &root : {accounts->asset(), accounts->debt(), accounts->summary()}) exerciseTree(root);
         (void)accounts->uniqueId();
-    } else if (auto actuals = std::dynamic_pointer_cast<CV4ActualModel>(object)) {
+    } else if (auto actuals = std::dynamic_pointer_cast<cv::CategoryTrees>(object)) {
         for (const auto &root : {actuals->moneyFlow(), actuals->income(), actuals->expense(), actuals->summary()}) {
             exerciseTree(root);
             if (root) (void)actuals->isIncomeOrExpense(root.get());
         }
         (void)actuals->uniqueId();
-    } else if (auto loan = std::dynamic_pointer_cast<CV4LoanModel>(object)) {
+    } else if (auto loan = std::dynamic_pointer_cast<cv::LoanTerms>(object)) {
         (void)loan->description();
         (void)loan->firstDueDate();
-    } else if (auto brand = std::dynamic_pointer_cast<CV4Brand>(object)) {
+    } else if (auto brand = std::dynamic_pointer_cast<cv::Security>(object)) {
         (void)brand->description();
         (void)brand->kindName();
         (void)brand->riskDescription();
-    } else if (auto budget = std::dynamic_pointer_cast<CV4Budget>(object)) {
+    } else if (auto budget = std::dynamic_pointer_cast<cv::Budget>(object)) {
         (void)budget->budgetAtDate(QDate(2008, 3, 5), 12);
         if (auto copy = budget->clone()) copy->pack();
-    } else if (auto settings = std::dynamic_pointer_cast<CV4Settings>(object)) {
+    } else if (auto settings = std::dynamic_pointer_cast<cv::Settings>(object)) {
         // Opening a protected book checks the typed password first.
         if (settings->hasPassword()) (void)settings->verifyPassword(QStringLiteral("password"));
     }

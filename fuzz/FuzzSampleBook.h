@@ -21,7 +21,7 @@ struct InfoArchives {
     QByteArray accounts, categories, currencies, brands, groupings, settings;
 };
 
-inline InfoArchives infoArchives(const CV4Document &doc)
+inline InfoArchives infoArchives(const cv::Book &doc)
 {
     auto archive = [](const cv::ArchiveValue &value) { return cv::KeyedArchiver::archivedDataWithRootObject(value); };
     return {archive(doc.accountModel()),
@@ -70,7 +70,7 @@ template <class Body> int runSeeds(int argc, char **argv, Body &&write)
         std::fprintf(stderr, "usage: %s corpus-folder\n", argv[0]);
         return 2;
     }
-    registerModelArchiveClasses();
+    cv::registerModelArchiveClasses();
     TemporaryWork work;
     SeedWriter seeds(QString::fromLocal8Bit(argv[1]));
     if (!seeds.ready()) return 1;

@@ -23,7 +23,7 @@ inline void check(const cv::StatementRead &read)
         std::fprintf(stderr, "a refused statement kept rows\n");
         std::abort();
     }
-    for (const CV4ActualPtr &row : read.rows) {
+    for (const cv::EntryPtr &row : read.rows) {
         const bool ok = row && row->date().isValid() && row->amount() >= 0 && std::isfinite(row->amount()) &&
                         row->kind() >= cv::EntryKind::Income && row->kind() <= cv::EntryKind::Transfer &&
                         row->account() <= 0 && -row->account() <= read.accounts.size();

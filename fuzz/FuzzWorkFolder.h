@@ -24,7 +24,7 @@ inline QTemporaryDir &folder()
 inline void setUp(int *argc, char ***argv)
 {
     static QCoreApplication app(*argc, *argv);
-    registerModelArchiveClasses();
+    cv::registerModelArchiveClasses();
     cv::work::setWorkFolder(folder().filePath(QStringLiteral("Work")));
     // Refused input logs why; at fuzzing speed that is only noise.
     QLoggingCategory::setFilterRules(QStringLiteral("corvane.*=false\nqt.*=false"));

@@ -4,11 +4,11 @@
 #include "FuzzModelWalk.h"
 #include "FuzzWorkFolder.h"
 
-#include "document/CV4DataModel.h"
+#include "document/BookStore.h"
 #include "document/SQLDatabase3.h"
-#include "model/CV4Currency.h"
-#include "model/CV4Grouping.h"
-#include "model/CV4PriceTime.h"
+#include "model/Currency.h"
+#include "model/Grouping.h"
+#include "model/DatedPrice.h"
 
 #include <QFile>
 
@@ -38,24 +38,24 @@ template <class T> std::vector<std::shared_ptr<T>> listOf(const std::optional<cv
     return out;
 }
 
-void readEverything(CV4DataModel &store)
+void readEverything(cv::BookStore &store)
 {
     decoded(store.getAccountData());
     decoded(store.getActualData());
     decoded(store.getSettingsData());
     decoded(store.getPrintInfo());
-    for (int id = CV4DataModel::InfoImportFirst; id <= CV4DataModel::InfoImportLast; ++id)
+    for (int id = cv::BookStore::InfoImportFirst; id <= cv::BookStore::InfoImportLast; ++id)
         decoded(store.getImportMappingData(id));
     decoded(store.getGroupData());
-    for (const auto &currency : listOf<CV4Currency>(decoded(store.getCurrencyData())))
+    for (const auto &currency : listOf<cv::Currency>(decoded(store.getCurrencyData())))
         store.getXchgRateListForCurrency(currency->ident());
-    for (const auto &brand : listOf<CV4Brand>(decoded(store.getBrandData()))) store.getPriceListForBrand(brand->ident());
+    for (const auto &brand : listOf<cv::Security>(decoded(store.getBrandData()))) store.getPriceListForBrand(brand->ident());
 
     if (auto loans = store.database()->performQuery(QStringLiteral("SELECT id FROM LoanTable LIMIT 100;"))) {
         for (int row = 0; row < loans->rowCount(); ++row)
-            listOf<CV4LoanPayment>(decoded(store.getLoanData(loans->rowAtIndex(row).intForColumnAtIndex(0))));
+            listOf<cv::LoanPayment>(decoded(store.getLoanData(loans->rowAtIndex(row).intForColumnAtIndex(0))));
     }
-    CV4SearchConditions all;
+    cv::SearchConditions all;
     const double infinity = std::numeric_limits<double>::infinity();
     all.value = {-infinity, infinity};
     store.findAccounts(all);
@@ -80,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             || file.write(reinterpret_cast<const char *>(data), qint64(size)) != qint64(size))
             std::abort();
     }
-    CV4DataModel store;
+    cv::BookStore store;
     if (store.open(path)) readEverything(store);
     return 0;
 }

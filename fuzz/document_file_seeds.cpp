@@ -8,18 +8,18 @@
 int main(int argc, char **argv)
 {
     return fuzzbook::runSeeds(argc, argv, [](fuzzbook::SeedWriter &seeds, fuzzbook::TemporaryWork &work) {
-        auto saved = [&](CV4DataModel &store) {
+        auto saved = [&](cv::BookStore &store) {
             const QString path = work.filePath(QStringLiteral("book.cvv2"));
             QFile file(path);
             return store.save(path) && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         };
 
-        CV4DataModel blank;
+        cv::BookStore blank;
         bool ok = blank.create() && seeds.write(saved(blank));
 
         auto doc = samplebook::makeRichBook();
         if (!doc) return false;
-        CV4DataModel &store = *doc->dataModel();
+        cv::BookStore &store = *doc->dataModel();
         const fuzzbook::InfoArchives rows = fuzzbook::infoArchives(*doc);
         ok = store.putAccountData(rows.accounts) && store.putActualData(rows.categories)
              && store.putCurrencyData(rows.currencies) && store.putBrandData(rows.brands)

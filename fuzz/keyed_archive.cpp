@@ -28,8 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             std::abort();
         }
     }
-    if (auto decoded = Base64Utilities::dataWithBase64EncodedString(QString::fromLatin1(bytes))) {
-        if (Base64Utilities::base64EncodingForData(*decoded).size() != bytes.size()) {
+    if (auto decoded = cv::Base64Utilities::dataWithBase64EncodedString(QString::fromLatin1(bytes))) {
+        if (cv::Base64Utilities::base64EncodingForData(*decoded).size() != bytes.size()) {
             std::fprintf(stderr, "Base64 text of another length than its data's encoding\n");
             std::abort();
         }

@@ -8,7 +8,7 @@
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    registerModelArchiveClasses();
+    cv::registerModelArchiveClasses();
     // Refused archives log why; at fuzzing speed that is only noise.
     QLoggingCategory::setFilterRules(QStringLiteral("corvane.*=false"));
     return 0;

@@ -15,7 +15,7 @@ int main(int argc, char **argv)
              {rows.accounts, rows.categories, rows.currencies, rows.brands, rows.groupings, rows.settings})
             ok = seeds.write(a) && ok;
         ok = seeds.write(doc->dataModel()->getLoanData(1004)) && ok;
-        auto locked = std::make_shared<CV4Settings>();
+        auto locked = std::make_shared<cv::Settings>();
         locked->setPassword(QStringLiteral("password"));
         ok = seeds.write(cv::KeyedArchiver::archivedDataWithRootObject(locked)) && ok;
         for (const int ident : {1000, 1001, 1002, 1003, 1004})

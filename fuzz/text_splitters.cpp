@@ -47,12 +47,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                                       cv::TextEncoding::Windows1252}) {
         const cv::TextStatementRead read = cv::readTextStatement(bytes, encoding);
         require(read.rows.size() == size_t(read.categoryTexts.size()), "a row without its category text");
-        for (const CV4ActualPtr &row : read.rows)
+        for (const cv::EntryPtr &row : read.rows)
             require(row->date().isValid() && std::isfinite(row->amount()) && row->amount() != 0, "a bad statement row");
     }
     for (const cv::MobileEntry &row : cv::readMobileEntries(bytes))
         require(row.entry && row.entry->date().isValid() && std::isfinite(row.entry->amount()), "a bad mobile row");
-    for (const CV4PriceTimePtr &value : cv::readPriceList(bytes, [](QStringView t) { return cv::parseFundValue(t); }))
+    for (const cv::DatedPricePtr &value : cv::readPriceList(bytes, [](QStringView t) { return cv::parseFundValue(t); }))
         require(value->date().isValid() && std::isfinite(value->price()), "a bad price");
     return 0;
 }

@@ -4,9 +4,9 @@
 #include "FuzzModelWalk.h"
 #include "FuzzWorkFolder.h"
 
-#include "document/CV4DataModel.h"
-#include "document/CV4Document.h"
-#include "document/CV4DocumentXML.h"
+#include "document/BookStore.h"
+#include "document/Book.h"
+#include "document/BookXML.h"
 
 #include <QBuffer>
 
@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    CV4Document doc;
+    cv::Book doc;
     if (!doc.dataModel()->create()) std::abort();
     doc.actualModel()->setDefault();
     QBuffer in;

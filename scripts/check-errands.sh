@@ -2,7 +2,7 @@
 # Fails when a file of src/ outside src/document goes behind the document's
 # back: any use of the store (`dataModel()`, its type or its header),
 # a cache builder or refresher, or a hand-made change notice. Windows change
-# the book only through CV4Document's operations, which do their own cache
+# the book only through Book's operations, which do their own cache
 # work and name what changed, and read stored records through its reads().
 # Tests and benchmarks may still set books up in the store.
 set -euo pipefail
@@ -10,13 +10,13 @@ cd "$(dirname "$0")/.."
 
 files=$(find src \( -name '*.h' -o -name '*.cpp' \) ! -path 'src/document/*')
 
-store="dataModel\(\)|\bCV4DataModel\b"
+store="dataModel\(\)|\bBookStore\b"
 cache='\b(createCache|createCacheFor|createCacheIfDirty|clearCache|addCacheItem|refreshCurrencyCache|refreshBrandCache|refreshActualGroupCache|recalcMonthlyCache|brandPriceChanged|currencyRateChanged|postNotification) *\('
 
 hits=$(grep -nE "$store|$cache" $files | grep -vE '^[^:]+:[0-9]+: *//' || true)
 
 if [[ -n "$hits" ]]; then
-  echo "errands outside the document (change and read the book through CV4Document):" >&2
+  echo "errands outside the document (change and read the book through Book):" >&2
   echo "$hits" >&2
   exit 1
 fi

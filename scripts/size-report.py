@@ -8,7 +8,7 @@ compiler. Initialisers written as data (`const Row rows[] = {...};`) are not
 functions and are not listed.
 
     scripts/size-report.py [--class-lines 1500] [--function-lines 120]
-                           [--public-of CV4Document] [dirs...]   (default: src)
+                           [--public-of Book] [dirs...]   (default: src)
 """
 
 import argparse
@@ -227,7 +227,7 @@ def main():
     parser.add_argument('dirs', nargs='*', default=['src'])
     parser.add_argument('--class-lines', type=int, default=1500)
     parser.add_argument('--function-lines', type=int, default=120)
-    parser.add_argument('--public-of', default='CV4Document')
+    parser.add_argument('--public-of', default='Book')
     args = parser.parse_args()
     os.chdir(os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
 

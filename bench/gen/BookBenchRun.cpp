@@ -1,6 +1,6 @@
 #include "gen/BookBenchRun.h"
 
-#include "document/CV4DocumentBackup.h"
+#include "document/BookBackup.h"
 #include "document/WorkingFolder.h"
 
 #include <benchmark/benchmark.h>

@@ -1,15 +1,15 @@
 #include "gen/BookGenerator.h"
 
-#include "document/CV4DataModel.h"
-#include "document/CV4Document.h"
+#include "document/BookStore.h"
+#include "document/Book.h"
 #include "document/EditScope.h"
-#include "model/CV4Actual.h"
-#include "model/CV4AssetModel.h"
-#include "model/CV4EditFlags.h"
-#include "model/CV4InvestUnit.h"
-#include "model/CV4LoanModel.h"
-#include "model/CV4PriceTime.h"
-#include "model/CV4Trade.h"
+#include "model/Entry.h"
+#include "model/AccountDetail.h"
+#include "model/EditFlags.h"
+#include "model/OpeningHolding.h"
+#include "model/LoanTerms.h"
+#include "model/DatedPrice.h"
+#include "model/Trade.h"
 
 #include <QFileInfo>
 
@@ -40,9 +40,9 @@ enum : int {
 constexpr int kLoanMonths = 35 * 12;
 
 struct Plan {
-    enum Type { Entry, Trade, Rate, Price };
+    enum Type { EntryItem, TradeItem, Rate, Price };
     QDate date;
-    Type type = Entry;
+    Type type = EntryItem;
     int kind = 0;         // entry or trade kind
     int category = 0;
     int account = 0;
@@ -66,9 +66,9 @@ private:
     std::mt19937 m_engine;
 };
 
-CVUnitModelPtr node(const CVUnitModelPtr &parent, int ident, cv::NodeKind kind, const QString &name, int currency = 0)
+cv::NodePtr node(const cv::NodePtr &parent, int ident, cv::NodeKind kind, const QString &name, int currency = 0)
 {
-    auto n = std::make_shared<CVUnitModel>();
+    auto n = std::make_shared<cv::Node>();
     n->setIdent(ident);
     n->setKind(kind);
     n->setName(name);
@@ -77,11 +77,11 @@ CVUnitModelPtr node(const CVUnitModelPtr &parent, int ident, cv::NodeKind kind, 
     return n;
 }
 
-CVUnitModelPtr account(const CVUnitModelPtr &parent, int ident, int kind, const QString &name, int currency,
+cv::NodePtr account(const cv::NodePtr &parent, int ident, int kind, const QString &name, int currency,
                        double initial, const QDate &start)
 {
-    CVUnitModelPtr n = node(parent, ident, cv::NodeKind(kind), name, currency);
-    auto detail = std::make_shared<CV4AssetModel>();
+    cv::NodePtr n = node(parent, ident, cv::NodeKind(kind), name, currency);
+    auto detail = std::make_shared<cv::AccountDetail>();
     detail->setDate(start);
     detail->setInitialValue(initial);
     n->setExtra(detail);
@@ -108,14 +108,14 @@ const char *const kMemos[] = {
     "100円ショップ", "書店", "ユニクロ", "Suica チャージ", "病院", "薬局", "ホームセンター", "IKEA",
 };
 
-void addCategories(CV4Document &doc)
+void addCategories(cv::Book &doc)
 {
-    const CVUnitModelPtr income = doc.actualModel()->income();
+    const cv::NodePtr income = doc.actualModel()->income();
     node(income, Salary, cv::NodeKind::Category, QStringLiteral("給与"));
     node(income, Bonus, cv::NodeKind::Category, QStringLiteral("賞与"));
-    const CVUnitModelPtr expense = doc.actualModel()->expense();
+    const cv::NodePtr expense = doc.actualModel()->expense();
     auto folder = [&](int ident, const char *name, std::initializer_list<std::pair<int, const char *>> children) {
-        CVUnitModelPtr f = node(expense, ident, cv::NodeKind::Group, QString::fromUtf8(name));
+        cv::NodePtr f = node(expense, ident, cv::NodeKind::Group, QString::fromUtf8(name));
         for (const auto &[childIdent, childName] : children) node(f, childIdent, cv::NodeKind::Category, QString::fromUtf8(childName));
     };
     folder(FoodFolder, "食費", {{Groceries, "食料品"}, {Dining, "外食"}, {Cafe, "カフェ"}});
@@ -129,12 +129,12 @@ void addCategories(CV4Document &doc)
 }
 
 // Budgets on the everyday categories, rising a little each year.
-void addBudgets(CV4Document &doc, const QDate &first, const QDate &last)
+void addBudgets(cv::Book &doc, const QDate &first, const QDate &last)
 {
     const std::pair<int, double> budgets[] = {{Groceries, 45000}, {Dining, 15000}, {Cafe, 5000}, {Goods, 8000},
                                               {Clothing, 10000}, {Train, 8000}, {Hobbies, 10000}, {Books, 5000}};
     for (const auto &[ident, base] : budgets) {
-        const CVUnitModelPtr category = doc.findExpense(ident);
+        const cv::NodePtr category = doc.findExpense(ident);
         if (!category) continue;
         for (int year = first.year(); year <= last.year(); ++year)
             for (int month = 1; month <= 12; ++month)
@@ -155,7 +155,7 @@ QDate firstDayOf(const BookOptions &options)
     return options.lastDay.addYears(-std::max(1, options.years)).addDays(1);
 }
 
-BookStats generateBook(CV4Document &doc, const BookOptions &options)
+BookStats generateBook(cv::Book &doc, const BookOptions &options)
 {
     Random random(options.seed);
     const QDate first = firstDayOf(options);
@@ -164,28 +164,28 @@ BookStats generateBook(CV4Document &doc, const BookOptions &options)
 
     // ---- currencies, accounts, categories, securities, groupings
     auto currency = [&](const char *abbr, const QString &name, const QString &prefix, int fraction, double rate) {
-        auto c = CV4Currency::currencyWith(name, QLatin1String(abbr), prefix, fraction);
+        auto c = cv::Currency::currencyWith(name, QLatin1String(abbr), prefix, fraction);
         c->setRate(rate);
         doc.addCurrency(c);
         return c;
     };
-    const CV4CurrencyPtr yen = currency("JPY", QStringLiteral("円"), QStringLiteral("¥"), 0, 1);
-    const CV4CurrencyPtr dollar = currency("USD", QStringLiteral("米ドル"), QStringLiteral("$"), 2, 110);
+    const cv::CurrencyPtr yen = currency("JPY", QStringLiteral("円"), QStringLiteral("¥"), 0, 1);
+    const cv::CurrencyPtr dollar = currency("USD", QStringLiteral("米ドル"), QStringLiteral("$"), 2, 110);
 
-    const CVUnitModelPtr assets = doc.accountModel()->asset();
-    const CVUnitModelPtr debts = doc.accountModel()->debt();
+    const cv::NodePtr assets = doc.accountModel()->asset();
+    const cv::NodePtr debts = doc.accountModel()->debt();
     account(assets, Wallet, 30, QStringLiteral("財布"), yen->ident(), 20000, first);
     account(assets, Bank, 31, QStringLiteral("普通預金"), yen->ident(), 1500000, first);
     account(assets, DollarAccount, 31, QStringLiteral("外貨預金"), dollar->ident(), 0, first);
-    const CVUnitModelPtr brokerage =
+    const cv::NodePtr brokerage =
         account(assets, Brokerage, 32, QStringLiteral("証券口座"), yen->ident(), 0, first);
     account(debts, Card, 40, QStringLiteral("クレジットカード"), yen->ident(), 0, first);
     addCategories(doc);
     addBudgets(doc, first, last);
 
-    std::vector<CV4BrandPtr> brands;
+    std::vector<cv::SecurityPtr> brands;
     for (const char *name : {"インデックスファンド", "高配当株", "債券ファンド"}) {
-        auto b = std::make_shared<CV4Brand>();
+        auto b = std::make_shared<cv::Security>();
         b->setName(QString::fromUtf8(name));
         b->setCurrency(yen->ident());
         doc.addBrand(b);
@@ -193,7 +193,7 @@ BookStats generateBook(CV4Document &doc, const BookOptions &options)
     }
     std::vector<int> groups;
     for (const char *name : {"旅行", "引っ越し", "結婚式"}) {
-        auto g = std::make_shared<CV4Grouping>();
+        auto g = std::make_shared<cv::Grouping>();
         g->setName(QString::fromUtf8(name));
         doc.addGrouping(g);
         groups.push_back(g->ident());
@@ -261,7 +261,7 @@ BookStats generateBook(CV4Document &doc, const BookOptions &options)
         }
         const size_t b = size_t(months) % brands.size();
         Plan buy;
-        buy.type = Plan::Trade;
+        buy.type = Plan::TradeItem;
         buy.kind = cv::raw(cv::TradeKind::Buy);
         buy.date = on(28);
         buy.account = Brokerage;
@@ -279,11 +279,11 @@ BookStats generateBook(CV4Document &doc, const BookOptions &options)
     }
 
     // ---- the mortgage: a house bought a quarter into the book, repaid monthly
-    std::shared_ptr<CV4LoanModel> loanTerms;
-    CVUnitModelPtr loan;
-    CV4LoanSchedule schedule;
+    std::shared_ptr<cv::LoanTerms> loanTerms;
+    cv::NodePtr loan;
+    cv::LoanSchedule schedule;
     {
-        loanTerms = std::make_shared<CV4LoanModel>();
+        loanTerms = std::make_shared<cv::LoanTerms>();
         loanTerms->setDate(first.addDays(days / 4));
         loanTerms->setInitialValue(30000000);
         loanTerms->setRate(0.008);
@@ -298,7 +298,7 @@ BookStats generateBook(CV4Document &doc, const BookOptions &options)
 
     // ---- everyday spending fills the rest
     int planned = loanEntries;
-    for (const Plan &p : plans) planned += p.type == Plan::Entry || p.type == Plan::Trade;
+    for (const Plan &p : plans) planned += p.type == Plan::EntryItem || p.type == Plan::TradeItem;
     const int daily = std::max(0, options.entries - planned);
     int totalWeight = 0;
     for (const Spend &s : kSpending) totalWeight += s.weight;
@@ -328,19 +328,19 @@ BookStats generateBook(CV4Document &doc, const BookOptions &options)
         const QDate before = QDate(key / 100, key % 100, 1).addMonths(-1);
         plans[at].amount = cardMonths[before.year() * 100 + before.month()];
     }
-    std::erase_if(plans, [](const Plan &p) { return p.type == Plan::Entry && p.amount == 0; });
+    std::erase_if(plans, [](const Plan &p) { return p.type == Plan::EntryItem && p.amount == 0; });
     std::stable_sort(plans.begin(), plans.end(), [](const Plan &a, const Plan &b) { return a.date < b.date; });
 
     // ---- through the write path, as one batch
     BookStats stats;
-    CV4DataModel *store = doc.dataModel();
+    cv::BookStore *store = doc.dataModel();
     std::optional<cv::EditScope> batch(std::in_place, doc);
     store->beginTransaction();
-    std::set<CV4BrandPtr> touched;
+    std::set<cv::SecurityPtr> touched;
     for (const Plan &p : plans) {
         switch (p.type) {
-        case Plan::Entry: {
-            auto e = std::make_shared<CV4Actual>();
+        case Plan::EntryItem: {
+            auto e = std::make_shared<cv::Entry>();
             e->setKind(cv::EntryKind(p.kind));
             e->setDate(p.date);
             e->setCategory(p.category);
@@ -361,8 +361,8 @@ BookStats generateBook(CV4Document &doc, const BookOptions &options)
             ++stats.entries;
             break;
         }
-        case Plan::Trade: {
-            auto t = std::make_shared<CV4Trade>();
+        case Plan::TradeItem: {
+            auto t = std::make_shared<cv::Trade>();
             t->setKind(cv::TradeKind(p.kind));
             t->setDate(p.date);
             t->setAccount(p.account);
@@ -376,7 +376,7 @@ BookStats generateBook(CV4Document &doc, const BookOptions &options)
             break;
         }
         case Plan::Rate: {
-            auto r = std::make_shared<CV4PriceTime>();
+            auto r = std::make_shared<cv::DatedPrice>();
             r->setBrand(p.destination);
             r->setDate(p.date);
             r->setPrice(p.amount);
@@ -385,7 +385,7 @@ BookStats generateBook(CV4Document &doc, const BookOptions &options)
             break;
         }
         case Plan::Price: {
-            auto r = std::make_shared<CV4PriceTime>();
+            auto r = std::make_shared<cv::DatedPrice>();
             r->setBrand(p.destination);
             r->setDate(p.date);
             r->setPrice(p.amount);
@@ -409,7 +409,7 @@ BookStats generateBook(CV4Document &doc, const BookOptions &options)
     return stats;
 }
 
-bool saveBook(CV4Document &doc, const QString &path)
+bool saveBook(cv::Book &doc, const QString &path)
 {
     doc.commitSettings();
     doc.commitAccountModel();
@@ -420,9 +420,9 @@ bool saveBook(CV4Document &doc, const QString &path)
     return doc.dataModel()->save(path);
 }
 
-bool openBook(CV4Document &doc, const QString &path)
+bool openBook(cv::Book &doc, const QString &path)
 {
-    const QString type = CV4Document::typeForExtension(QFileInfo(path).suffix());
+    const QString type = cv::Book::typeForExtension(QFileInfo(path).suffix());
     return !type.isEmpty() && doc.initWithContentsOfFile(path, type);
 }
 

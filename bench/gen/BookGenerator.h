@@ -7,7 +7,7 @@
 #include <QDate>
 #include <QString>
 
-class CV4Document;
+namespace cv { class Book; }
 
 namespace cv::bench {
 
@@ -27,14 +27,14 @@ struct BookStats {
 };
 
 // Fills a document whose store was just created (dataModel()->create()).
-BookStats generateBook(CV4Document &doc, const BookOptions &options);
+BookStats generateBook(cv::Book &doc, const BookOptions &options);
 
 // Writes the models to their info rows and the store to the document file.
-bool saveBook(CV4Document &doc, const QString &path);
+bool saveBook(cv::Book &doc, const QString &path);
 
 // Opens a .cvv2 or .cvxf file as the program does, until the book is ready
 // to show. False when it cannot be read.
-bool openBook(CV4Document &doc, const QString &path);
+bool openBook(cv::Book &doc, const QString &path);
 
 // Days between the first and last day of the book's span.
 QDate firstDayOf(const BookOptions &options);

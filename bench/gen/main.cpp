@@ -4,8 +4,8 @@
 // account's balance compared with the one the generator built, so a book that
 // does not survive its own save is never handed to the benchmarks.
 
-#include "document/CV4DataModel.h"
-#include "document/CV4Document.h"
+#include "document/BookStore.h"
+#include "document/Book.h"
 #include "document/WorkingFolder.h"
 #include "gen/BookGenerator.h"
 
@@ -20,7 +20,7 @@
 
 namespace {
 
-void forEachAccount(const CVUnitModelPtr &node, const std::function<void(const CVUnitModelPtr &)> &visit)
+void forEachAccount(const cv::NodePtr &node, const std::function<void(const cv::NodePtr &)> &visit)
 {
     if (!node) return;
     if (node->isAccount()) visit(node);
@@ -79,7 +79,7 @@ int generate(const cv::bench::BookOptions &options, const QString &out, bool xml
 {
     QElapsedTimer timer;
     timer.start();
-    CV4Document doc;
+    cv::Book doc;
     if (!doc.dataModel()->create()) {
         std::fprintf(stderr, "cannot create a working store\n");
         return 1;
@@ -107,7 +107,7 @@ int generate(const cv::bench::BookOptions &options, const QString &out, bool xml
 
     const QDate day = options.lastDay;
     for (const QString &path : written) {
-        CV4Document reopened;
+        cv::Book reopened;
         if (!cv::bench::openBook(reopened, path)) {
             std::fprintf(stderr, "%s does not open\n", qPrintable(path));
             return 1;
@@ -115,7 +115,7 @@ int generate(const cv::bench::BookOptions &options, const QString &out, bool xml
         int mismatches = 0;
         int accounts = 0;
         for (const auto &root : {doc.accountModel()->asset(), doc.accountModel()->debt()}) {
-            forEachAccount(root, [&](const CVUnitModelPtr &node) {
+            forEachAccount(root, [&](const cv::NodePtr &node) {
                 if (node->ident() <= 0) return;
                 ++accounts;
                 const double built = doc.valueForAccount(node, day);

@@ -8,7 +8,7 @@
 
 namespace cv {
 
-QWidget *makeEntryPanel(CV4AccountView &grid, CV4Document &document, const CVUnitModelPtr &node, const QDate &from,
+QWidget *makeEntryPanel(ViewerGrid &grid, Book &document, const NodePtr &node, const QDate &from,
                         const QDate &to, EntryPanelKind kind);
 
 } // namespace cv

@@ -3,9 +3,9 @@
 #include "controls/ControlsAlertPresenter.h"
 #include "desktop/ApplicationIcon.h"
 #include "desktop/ScriptingService.h"
-#include "document/CV4Document.h"
-#include "mainwindow/CV4AppDelegate.h"
-#include "mainwindow/CV4WindowController.h"
+#include "document/Book.h"
+#include "mainwindow/Application.h"
+#include "mainwindow/BookWindow.h"
 #include "mainwindow/SingleInstance.h"
 #include "platform/widgets/QtTranslations.h"
 
@@ -36,9 +36,9 @@ int main(int argc, char **argv)
     cv::SingleInstance instance;
     if (instance.handOffOrListen(files)) return 0;
 
-    ControlsAlertPresenter alerts;
+    cv::ControlsAlertPresenter alerts;
     cv::setAlertPresenter(&alerts);
-    CV4AppDelegate delegate;
+    cv::Application delegate;
     delegate.setEntryPanelMaker(cv::makeEntryPanel);
     cv::ScriptingService scripting(delegate.documentController());
     scripting.registerOn(QDBusConnection::sessionBus());

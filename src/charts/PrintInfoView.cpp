@@ -1,15 +1,15 @@
 #include "charts/PrintInfoView.h"
 
-#include "document/CV4Document.h"
-#include "document/CV4Preference.h"
+#include "document/Book.h"
+#include "document/Preference.h"
 #include "document/CurrencyPrintingScope.h"
 
 namespace cv {
 
-PageSetup documentPageSetup(const CV4Document &document, const CV4Preference &preference)
+PageSetup documentPageSetup(const Book &document, const Preference &preference)
 {
     PageSetup setup;
-    if (const CVPrintInfoPtr &info = document.printInfo()) {
+    if (const PrintInfoPtr &info = document.printInfo()) {
         setup.paperName = info->paperName();
         setup.orientation = info->orientation();
     }
@@ -19,7 +19,7 @@ PageSetup documentPageSetup(const CV4Document &document, const CV4Preference &pr
     return setup;
 }
 
-PrintRunner::Result printInfoView(CV4Document &document, const CV4Preference &preference, const InfoViewMaker &make,
+PrintRunner::Result printInfoView(Book &document, const Preference &preference, const InfoViewMaker &make,
                                   QWidget *parent, PrintRunner::Mode mode, const QString &pdfPath)
 {
     const PagedMaker paged = [&make](PageSetup &setup) -> std::unique_ptr<PagedDocument> {
@@ -28,7 +28,7 @@ PrintRunner::Result printInfoView(CV4Document &document, const CV4Preference &pr
     return printPaged(document, preference, paged, parent, mode, pdfPath);
 }
 
-PrintRunner::Result printPaged(CV4Document &document, const CV4Preference &preference, const PagedMaker &make,
+PrintRunner::Result printPaged(Book &document, const Preference &preference, const PagedMaker &make,
                                QWidget *parent, PrintRunner::Mode mode, const QString &pdfPath)
 {
     PageSetup setup = documentPageSetup(document, preference);
@@ -44,7 +44,7 @@ PrintRunner::Result printPaged(CV4Document &document, const CV4Preference &prefe
     // A paper picked in the dialog stays with the document; the orientation
     // a view fixed for itself does not.
     if (result.printed && result.setup.paperName != before.paperName) {
-        auto info = std::make_shared<CVPrintInfo>(document.printInfo() ? *document.printInfo() : CVPrintInfo());
+        auto info = std::make_shared<PrintInfo>(document.printInfo() ? *document.printInfo() : PrintInfo());
         info->setPaperName(result.setup.paperName);
         info->setOrientation(before.orientation);
         document.setPrintInfo(info);

@@ -4,29 +4,31 @@
 // and orientation with the preferences' margins, prints amounts in print
 // form, and leaves the document's orientation as it found it.
 
-#include "charts/CV4InfoView.h"
+#include "charts/PrintedPages.h"
 #include "platform/print/PrintRunner.h"
 
 #include <functional>
 #include <memory>
 
-class CV4Document;
-class CV4Preference;
 class QWidget;
 
 namespace cv {
 
+class Book;
+class Preference;
+
 // Makes the view of the shown page for the setup (a view may fix the
 // orientation in it); none when the page has nothing to print.
-using InfoViewMaker = std::function<std::unique_ptr<CV4InfoView>(PageSetup &setup)>;
+using InfoViewMaker = std::function<std::unique_ptr<PrintedPages>(PageSetup &setup)>;
 // The same for any paged document (the charts).
 using PagedMaker = std::function<std::unique_ptr<PagedDocument>(PageSetup &setup)>;
 
-PageSetup documentPageSetup(const CV4Document &document, const CV4Preference &preference);
+PageSetup documentPageSetup(const Book &document, const Preference &preference);
 
-PrintRunner::Result printInfoView(CV4Document &document, const CV4Preference &preference, const InfoViewMaker &make,
+PrintRunner::Result printInfoView(Book &document, const Preference &preference, const InfoViewMaker &make,
                                   QWidget *parent, PrintRunner::Mode mode, const QString &pdfPath = {});
-PrintRunner::Result printPaged(CV4Document &document, const CV4Preference &preference, const PagedMaker &make,
+PrintRunner::Result printPaged(Book &document, const Preference &preference, const PagedMaker &make,
                                QWidget *parent, PrintRunner::Mode mode, const QString &pdfPath = {});
 
 } // namespace cv
+

@@ -1,8 +1,8 @@
 #include "charts/ViewerPrintRow.h"
 
-#include "document/CV4Document.h"
-#include "model/CV4ActualModel.h"
-#include "model/CV4Settings.h"
+#include "document/Book.h"
+#include "model/CategoryTrees.h"
+#include "model/Settings.h"
 #include "platform/Localization.h"
 
 #include <QLocale>
@@ -15,23 +15,23 @@ namespace {
 
 constexpr cv::NodeKind kRootKind = cv::NodeKind::SectionRoot;
 
-const CVUnitModel *nearestRoot(const CVUnitModel &node)
+const Node *nearestRoot(const Node &node)
 {
-    for (const CVUnitModel *n = &node; n; n = n->parent()) {
+    for (const Node *n = &node; n; n = n->parent()) {
         if (n->kind() == kRootKind)
             return n;
     }
     return nullptr;
 }
 
-QString amountText(const CV4Document &document, double value)
+QString amountText(const Book &document, double value)
 {
-    const CV4CurrencyPtr currency = document.defaultCurrency();
+    const CurrencyPtr currency = document.defaultCurrency();
     return document.stringForValue(value, currency ? currency->ident() : 0, false);
 }
 
 // A negative share is marked as the amounts beside it are ("△" in print).
-QString percentText(const CV4Document &document, const std::optional<double> &value)
+QString percentText(const Book &document, const std::optional<double> &value)
 {
     if (!value) return QString();
     const QString plain = AmountText::percentText(*value);
@@ -42,7 +42,7 @@ QString percentText(const CV4Document &document, const std::optional<double> &va
     return minusOne.left(one) + plain.mid(1) + minusOne.mid(one + 1);
 }
 
-QString amountOrEmpty(const CV4Document &document, double value)
+QString amountOrEmpty(const Book &document, double value)
 {
     return value == 0 ? QString() : amountText(document, value);
 }
@@ -65,12 +65,12 @@ QDate ViewerPrintRow::monthEnd(int month, int fiscalDay) const
     return monthStart(month + 1).addDays(std::clamp(fiscalDay, 0, 27) - 1);
 }
 
-CVUnitModelPtr ViewerPrintRow::shared(const CVUnitModel &node)
+NodePtr ViewerPrintRow::shared(const Node &node)
 {
-    return std::const_pointer_cast<CVUnitModel>(node.shared_from_this());
+    return std::const_pointer_cast<Node>(node.shared_from_this());
 }
 
-double ViewerPrintRow::monthsTotal(CV4Document &document, const CVUnitModelPtr &node) const
+double ViewerPrintRow::monthsTotal(Book &document, const NodePtr &node) const
 {
     double total = 0;
     for (int k = 0; k < kMonths; ++k)
@@ -78,16 +78,16 @@ double ViewerPrintRow::monthsTotal(CV4Document &document, const CVUnitModelPtr &
     return total;
 }
 
-ViewerPrintRow::AccountValues ViewerPrintRow::accountValues(CV4Document &document, const CVUnitModel &node) const
+ViewerPrintRow::AccountValues ViewerPrintRow::accountValues(Book &document, const Node &node) const
 {
     AccountValues out;
-    const CVUnitModelPtr item = shared(node);
+    const NodePtr item = shared(node);
     const int fiscalDay = document.settings() ? document.settings()->fiscalDayOfMonth() : 0;
     out.carry = document.valueForAccount(item, carryDate(fiscalDay));
     for (int k = 0; k < kMonths; ++k)
         out.months[size_t(k)] = document.valueForAccount(item, monthEnd(k, fiscalDay));
     out.rest = out.months[kMonths - 1];
-    if (const CVUnitModel *root = nearestRoot(node)) {
+    if (const Node *root = nearestRoot(node)) {
         const double whole =
             root == &node ? out.rest : document.valueForAccount(shared(*root), monthEnd(kMonths - 1, fiscalDay));
         if (out.rest != 0 && whole != 0)
@@ -96,17 +96,17 @@ ViewerPrintRow::AccountValues ViewerPrintRow::accountValues(CV4Document &documen
     return out;
 }
 
-ViewerPrintRow::CategoryValues ViewerPrintRow::categoryValues(CV4Document &document, const CVUnitModel &node) const
+ViewerPrintRow::CategoryValues ViewerPrintRow::categoryValues(Book &document, const Node &node) const
 {
     CategoryValues out;
-    const CVUnitModelPtr item = shared(node);
+    const NodePtr item = shared(node);
     for (int k = 0; k < kMonths; ++k) {
         out.months[size_t(k)] = document.summaryForActualMonths(item, monthStart(k), 1);
         out.total += out.months[size_t(k)];
     }
-    const CV4ActualModelPtr &categories = document.actualModel();
+    const CategoryTreesPtr &categories = document.actualModel();
     bool incomeOrExpense = false;
-    for (const CVUnitModel *n = &node; n && categories; n = n->parent()) {
+    for (const Node *n = &node; n && categories; n = n->parent()) {
         if (n == categories->income().get() || n == categories->expense().get())
             incomeOrExpense = true;
     }
@@ -117,7 +117,7 @@ ViewerPrintRow::CategoryValues ViewerPrintRow::categoryValues(CV4Document &docum
             out.budgetPercent = out.total / budget * 100;
         }
     }
-    const CVUnitModel *root = nearestRoot(node);
+    const Node *root = nearestRoot(node);
     if (out.total != 0 && node.kind() != cv::NodeKind::SystemItem && node.kind() != cv::NodeKind::CategorySummary && root) {
         const double whole = root == &node ? out.total : monthsTotal(document, shared(*root));
         if (whole != 0)
@@ -149,7 +149,7 @@ QStringList ViewerPrintRow::categoryHeader() const
     return out;
 }
 
-QStringList ViewerPrintRow::accountCells(CV4Document &document, const CVUnitModel &node) const
+QStringList ViewerPrintRow::accountCells(Book &document, const Node &node) const
 {
     const AccountValues values = accountValues(document, node);
     QStringList out{document.displayName(node), amountText(document, values.carry)};
@@ -159,7 +159,7 @@ QStringList ViewerPrintRow::accountCells(CV4Document &document, const CVUnitMode
     return out;
 }
 
-QStringList ViewerPrintRow::categoryCells(CV4Document &document, const CVUnitModel &node) const
+QStringList ViewerPrintRow::categoryCells(Book &document, const Node &node) const
 {
     const CategoryValues values = categoryValues(document, node);
     QStringList out{document.displayName(node), QString()};

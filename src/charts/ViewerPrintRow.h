@@ -7,7 +7,7 @@
 // month runs from that day to the day before it in the next month, for the
 // balances as for the totals, so that every column reconciles.
 
-#include "model/CVUnitModel.h"
+#include "model/Node.h"
 
 #include <QDate>
 #include <QStringList>
@@ -15,9 +15,9 @@
 #include <array>
 #include <optional>
 
-class CV4Document;
-
 namespace cv {
+
+class Book;
 
 class ViewerPrintRow {
 public:
@@ -45,19 +45,20 @@ public:
     QDate monthEnd(int month, int fiscalDay = 0) const;
     QDate carryDate(int fiscalDay = 0) const { return monthEnd(-1, fiscalDay); }
 
-    AccountValues accountValues(CV4Document &document, const CVUnitModel &node) const;
-    CategoryValues categoryValues(CV4Document &document, const CVUnitModel &node) const;
+    AccountValues accountValues(Book &document, const Node &node) const;
+    CategoryValues categoryValues(Book &document, const Node &node) const;
 
     QStringList accountHeader() const;
     QStringList categoryHeader() const;
-    QStringList accountCells(CV4Document &document, const CVUnitModel &node) const;
-    QStringList categoryCells(CV4Document &document, const CVUnitModel &node) const;
+    QStringList accountCells(Book &document, const Node &node) const;
+    QStringList categoryCells(Book &document, const Node &node) const;
 
 private:
-    static CVUnitModelPtr shared(const CVUnitModel &node);
-    double monthsTotal(CV4Document &document, const CVUnitModelPtr &node) const;
+    static NodePtr shared(const Node &node);
+    double monthsTotal(Book &document, const NodePtr &node) const;
 
     QDate m_first; // first day of M0
 };
 
 } // namespace cv
+

@@ -2,6 +2,8 @@
 
 #include <QKeyEvent>
 
+namespace cv {
+
 namespace {
 
 bool isEnter(const QKeyEvent *event)
@@ -33,3 +35,5 @@ void BackButton::keyPressEvent(QKeyEvent *event)
     }
     QPushButton::keyPressEvent(event);
 }
+
+} // namespace cv

@@ -4,6 +4,8 @@
 
 #include <QPushButton>
 
+namespace cv {
+
 class BackButton : public QPushButton {
     Q_OBJECT
 
@@ -17,3 +19,5 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
 };
+
+} // namespace cv

@@ -3,6 +3,8 @@
 #include <QAbstractItemModel>
 #include <QPainter>
 
+namespace cv {
+
 BorderedHeaderView::BorderedHeaderView(QWidget *parent) : QHeaderView(Qt::Horizontal, parent) {}
 
 QColor BorderedHeaderView::lineColor()
@@ -43,3 +45,5 @@ void BorderedHeaderView::paintSection(QPainter *painter, const QRect &rect, int 
     painter->drawLine(rect.bottomLeft(), rect.bottomRight());
     painter->restore();
 }
+
+} // namespace cv

@@ -6,6 +6,8 @@
 #include <QHash>
 #include <QHeaderView>
 
+namespace cv {
+
 class BorderedHeaderView : public QHeaderView {
     Q_OBJECT
 
@@ -28,3 +30,5 @@ protected:
 private:
     QHash<int, int> m_borders;
 };
+
+} // namespace cv

@@ -2,6 +2,8 @@
 
 #include <QKeyEvent>
 
+namespace cv {
+
 BorderlessWindow::BorderlessWindow(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     setFocusPolicy(Qt::StrongFocus);
@@ -15,3 +17,5 @@ void BorderlessWindow::keyPressEvent(QKeyEvent *event)
     }
     QWidget::keyPressEvent(event);
 }
+
+} // namespace cv

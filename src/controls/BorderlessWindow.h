@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+namespace cv {
+
 class BorderlessWindow : public QWidget {
     Q_OBJECT
 
@@ -13,3 +15,5 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
 };
+
+} // namespace cv

@@ -6,7 +6,7 @@ namespace cv {
 class ButtonStatusClient {
 public:
     virtual ~ButtonStatusClient() = default;
-    virtual void setButtonStatus() = 0;
+    virtual void updateButtons() = 0;
 };
 
 } // namespace cv

@@ -2,9 +2,11 @@
 
 #include "controls/PopupFieldEditor.h"
 #include "controls/ShapeDrawing.h"
-#include "platform/widgets/CV4MiscUtilitiesWidgets.h"
+#include "platform/widgets/MiscUtilitiesWidgets.h"
 
 #include <QPainter>
+
+namespace cv {
 
 QRect ButtonTextButtonCell::textRect(const QRect &bounds, const cv::PreparedCell &cell) const
 {
@@ -56,7 +58,7 @@ void ButtonTextButtonCell::paint(QPainter *painter, const QRect &frame, const cv
     paintText(painter, textRect(frame, what.prepared), what, palette, font);
 }
 
-bool ButtonTextButtonCell::handleClick(const QPoint &pos, const QRect &frame, CV4TableView *view,
+bool ButtonTextButtonCell::handleClick(const QPoint &pos, const QRect &frame, EditingTable *view,
                                        const cv::PreparedCell &cell) const
 {
     if (!cell.hasButtons() || textRect(frame, cell).contains(pos)) return false;
@@ -71,13 +73,15 @@ bool ButtonTextButtonCell::handleClick(const QPoint &pos, const QRect &frame, CV
     return false;
 }
 
-void ButtonTextButtonCell::setUpFieldEditor(PopupFieldEditor *editor, CV4TableView *view,
+void ButtonTextButtonCell::setUpFieldEditor(PopupFieldEditor *editor, EditingTable *view,
                                             const cv::PreparedCell &cell) const
 {
     editor->endPopupEdit();
     editor->willEditCell(cell, view);
 }
 
-void ButtonTextButtonCell::clickedLeftButton(const QRect &, CV4TableView *) const {}
+void ButtonTextButtonCell::clickedLeftButton(const QRect &, EditingTable *) const {}
 
-void ButtonTextButtonCell::clickedRightButton(const QRect &, CV4TableView *) const {}
+void ButtonTextButtonCell::clickedRightButton(const QRect &, EditingTable *) const {}
+
+} // namespace cv

@@ -5,6 +5,8 @@
 
 #include <QPixmap>
 
+namespace cv {
+
 class ButtonTextButtonCell : public cv::TableCell {
 public:
     QRect textRect(const QRect &bounds, const cv::PreparedCell &cell) const override;
@@ -12,12 +14,12 @@ public:
     QRect rightButtonRect(const QRect &bounds) const;
     void paint(QPainter *painter, const QRect &frame, const cv::CellPaint &what, const QPalette &palette,
                const QFont &font) const override;
-    bool handleClick(const QPoint &pos, const QRect &frame, CV4TableView *view,
+    bool handleClick(const QPoint &pos, const QRect &frame, EditingTable *view,
                      const cv::PreparedCell &cell) const override;
-    void setUpFieldEditor(PopupFieldEditor *editor, CV4TableView *view, const cv::PreparedCell &cell) const override;
+    void setUpFieldEditor(PopupFieldEditor *editor, EditingTable *view, const cv::PreparedCell &cell) const override;
 
-    virtual void clickedLeftButton(const QRect &frame, CV4TableView *view) const;
-    virtual void clickedRightButton(const QRect &frame, CV4TableView *view) const;
+    virtual void clickedLeftButton(const QRect &frame, EditingTable *view) const;
+    virtual void clickedRightButton(const QRect &frame, EditingTable *view) const;
 
 protected:
     // Null: no button on that side.
@@ -26,3 +28,5 @@ protected:
     static constexpr int kButtonSize = 16;
     static constexpr int kLabelRadius = 90;  // capped to a pill by the path
 };
+
+} // namespace cv

@@ -1,10 +1,10 @@
 #include "controls/ChooserItem.h"
 
-#include "controls/CommandUnitModel.h"
+#include "controls/CommandRow.h"
 
 namespace cv {
 
-ChooserItem ChooserItem::fromNode(CVUnitModelPtr node, std::shared_ptr<const void> keep)
+ChooserItem ChooserItem::fromNode(NodePtr node, std::shared_ptr<const void> keep)
 {
     ChooserItem item;
     item.m_node = std::move(node);
@@ -12,14 +12,14 @@ ChooserItem ChooserItem::fromNode(CVUnitModelPtr node, std::shared_ptr<const voi
     return item;
 }
 
-ChooserItem ChooserItem::fromGrouping(CV4GroupingPtr grouping)
+ChooserItem ChooserItem::fromGrouping(GroupingPtr grouping)
 {
     ChooserItem item;
     item.m_grouping = std::move(grouping);
     return item;
 }
 
-ChooserItem ChooserItem::fromBrand(CV4BrandPtr brand)
+ChooserItem ChooserItem::fromBrand(SecurityPtr brand)
 {
     ChooserItem item;
     item.m_brand = std::move(brand);
@@ -33,9 +33,9 @@ ChooserItem ChooserItem::fromTradeKind(TradeKind kind)
     return item;
 }
 
-std::shared_ptr<CommandUnitModel> ChooserItem::command() const
+std::shared_ptr<CommandRow> ChooserItem::command() const
 {
-    return std::dynamic_pointer_cast<CommandUnitModel>(m_node);
+    return std::dynamic_pointer_cast<CommandRow>(m_node);
 }
 
 QString ChooserItem::name() const

@@ -4,9 +4,9 @@
 // item also holds the top-level entry it came from: handing an item out keeps
 // the whole copied tree alive even when the list is filled again.
 
-#include "model/CV4Brand.h"
-#include "model/CV4Grouping.h"
-#include "model/CVUnitModel.h"
+#include "model/Security.h"
+#include "model/Grouping.h"
+#include "model/Node.h"
 
 #include <QString>
 
@@ -16,39 +16,39 @@
 
 namespace cv {
 
-class CommandUnitModel;
+class CommandRow;
 
 class ChooserItem {
 public:
     ChooserItem() = default;
-    static ChooserItem fromNode(CVUnitModelPtr node, std::shared_ptr<const void> keep = nullptr);
-    static ChooserItem fromGrouping(CV4GroupingPtr grouping);
-    static ChooserItem fromBrand(CV4BrandPtr brand);
+    static ChooserItem fromNode(NodePtr node, std::shared_ptr<const void> keep = nullptr);
+    static ChooserItem fromGrouping(GroupingPtr grouping);
+    static ChooserItem fromBrand(SecurityPtr brand);
     static ChooserItem fromTradeKind(TradeKind kind);
 
     bool isNull() const { return !m_node && !m_grouping && !m_brand && !m_tradeKind; }
     explicit operator bool() const { return !isNull(); }
 
-    const CVUnitModelPtr &node() const { return m_node; }
-    const CV4GroupingPtr &grouping() const { return m_grouping; }
-    const CV4BrandPtr &brand() const { return m_brand; }
+    const NodePtr &node() const { return m_node; }
+    const GroupingPtr &grouping() const { return m_grouping; }
+    const SecurityPtr &brand() const { return m_brand; }
     std::optional<TradeKind> tradeKind() const { return m_tradeKind; }
     // The command row, when the item is one.
-    std::shared_ptr<CommandUnitModel> command() const;
+    std::shared_ptr<CommandRow> command() const;
 
     // The name shown for the item; null for a trade kind (its data source names it).
     QString name() const;
     // The ident of a node, grouping or security, the number of a trade kind.
     int ident() const;
-    // Same node (CVUnitModel::isEqual), same grouping or security ident, same trade kind.
+    // Same node (Node::isEqual), same grouping or security ident, same trade kind.
     bool sameAs(const ChooserItem &other) const;
     // What keeps the item's tree alive: the list entry it hangs below, else the item.
     std::shared_ptr<const void> keepAlive() const { return m_keep ? m_keep : m_node; }
 
 private:
-    CVUnitModelPtr m_node;
-    CV4GroupingPtr m_grouping;
-    CV4BrandPtr m_brand;
+    NodePtr m_node;
+    GroupingPtr m_grouping;
+    SecurityPtr m_brand;
     std::optional<TradeKind> m_tradeKind;
     std::shared_ptr<const void> m_keep;   // the list entry a copied node hangs below
 };

@@ -1,16 +1,18 @@
 #include "controls/ControlsAlertPresenter.h"
 
-#include "controls/NameDialogController.h"
+#include "controls/NameDialog.h"
 
 #include <QApplication>
 #include <QPointer>
+
+namespace cv {
 
 std::optional<QString> ControlsAlertPresenter::runNameDialog(const QString &name, const QString &title,
                                                              bool mustChange)
 {
     // The dialog may go with its parent window while it runs.
-    QPointer<NameDialogController> dialog =
-        new NameDialogController(name, title, mustChange, QApplication::activeWindow());
+    QPointer<NameDialog> dialog =
+        new NameDialog(name, title, mustChange, QApplication::activeWindow());
     const int result = dialog->exec();
     if (!dialog) return std::nullopt;
     std::optional<QString> answer;
@@ -18,3 +20,5 @@ std::optional<QString> ControlsAlertPresenter::runNameDialog(const QString &name
     delete dialog;
     return answer;
 }
+
+} // namespace cv

@@ -4,7 +4,11 @@
 
 #include "platform/widgets/MessageBoxAlertPresenter.h"
 
+namespace cv {
+
 class ControlsAlertPresenter : public cv::MessageBoxAlertPresenter {
 public:
     std::optional<QString> runNameDialog(const QString &name, const QString &title, bool mustChange) override;
 };
+
+} // namespace cv

@@ -1,7 +1,7 @@
 #include "controls/ControlsDocumentUI.h"
 
-#include "controls/BusyWindowController.h"
-#include "controls/PasswordDialogController.h"
+#include "controls/BusyDialog.h"
+#include "controls/PasswordPrompt.h"
 #include "platform/Localization.h"
 
 #include <QApplication>
@@ -12,6 +12,8 @@
 #include <QProgressBar>
 #include <QStandardPaths>
 
+namespace cv {
+
 ControlsDocumentUI::~ControlsDocumentUI()
 {
     delete m_busy;
@@ -20,7 +22,7 @@ ControlsDocumentUI::~ControlsDocumentUI()
 void ControlsDocumentUI::beginBusy(const QString &title)
 {
     delete m_busy;
-    m_busy = new BusyWindowController(title);
+    m_busy = new BusyDialog(title);
     m_busy->show();
     // Paint it once: the reading that follows keeps the event loop busy.
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -31,10 +33,10 @@ void ControlsDocumentUI::endBusy()
     delete m_busy;
 }
 
-int ControlsDocumentUI::askPassword(const CV4Settings &settings, const QString &book, bool retry)
+int ControlsDocumentUI::askPassword(const Settings &settings, const QString &book, bool retry)
 {
-    QPointer<PasswordDialogController> dialog =
-        new PasswordDialogController(settings, book, retry, QApplication::activeWindow());
+    QPointer<PasswordPrompt> dialog =
+        new PasswordPrompt(settings, book, retry, QApplication::activeWindow());
     const int code = dialog->exec();
     if (!dialog) return -1;
     delete dialog;
@@ -52,7 +54,7 @@ QString ControlsDocumentUI::documentsFolder()
     return QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
-QString ControlsDocumentUI::askSavePath(CV4Document &, const QString &suggestedPath)
+QString ControlsDocumentUI::askSavePath(Book &, const QString &suggestedPath)
 {
     // A new book is offered in the documents folder, never where the program happened to start.
     const QString start = QFileInfo(suggestedPath).isAbsolute() ? suggestedPath
@@ -75,3 +77,5 @@ QString ControlsDocumentUI::askSavePath(CV4Document &, const QString &suggestedP
     if (!QFileInfo(path).fileName().contains(QLatin1Char('.'))) path += QLatin1Char('.') + suffixOf(dialog.selectedNameFilter());
     return path;
 }
+
+} // namespace cv

@@ -3,23 +3,27 @@
 // the password dialog and the save panel. Document windows come with the
 // main window.
 
-#include "document/CV4DocumentUI.h"
+#include "document/BookUI.h"
 
 #include <QPointer>
 
-class BusyWindowController;
+namespace cv {
 
-class ControlsDocumentUI : public CV4DocumentUI {
+class BusyDialog;
+
+class ControlsDocumentUI : public BookUI {
 public:
     ~ControlsDocumentUI() override;
     void beginBusy(const QString &title) override;
     void endBusy() override;
-    int askPassword(const CV4Settings &settings, const QString &book, bool retry) override;
+    int askPassword(const Settings &settings, const QString &book, bool retry) override;
     void beep() override;
-    QString askSavePath(CV4Document &document, const QString &suggestedPath) override;
+    QString askSavePath(Book &document, const QString &suggestedPath) override;
     // Where file dialogs start: the user's documents folder, else the home folder.
     static QString documentsFolder();
 
 private:
-    QPointer<BusyWindowController> m_busy;
+    QPointer<BusyDialog> m_busy;
 };
+
+} // namespace cv

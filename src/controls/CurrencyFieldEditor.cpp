@@ -11,6 +11,8 @@
 #include <QMenu>
 #include <QPointer>
 
+namespace cv {
+
 namespace {
 
 // Replaces the whole text as one edit, so that undo brings back what was typed.
@@ -161,7 +163,7 @@ void CurrencyFieldEditor::afterEdit(QLineEdit *edit, const QString &oldText, cv:
     // "-" then "0" is the start of a negative amount.
     if (*value == 0 && cv::AmountText::hasMinusSign(typed)) return;
 
-    const CV4CurrencyPtr c = amounts->findCurrency(currency);
+    const CurrencyPtr c = amounts->findCurrency(currency);
     const bool cents = c && c->fraction() == 2;
     QString separator;
     QString newText;
@@ -197,3 +199,5 @@ bool CurrencyFieldEditor::showContextMenu(QLineEdit *edit, QContextMenuEvent *ev
     menu->popup(event->globalPos());
     return true;
 }
+
+} // namespace cv

@@ -14,8 +14,8 @@ class QKeyEvent;
 class QLineEdit;
 
 namespace cv {
+
 class AmountText;
-}
 
 // What an amount field asks of the window (or any widget above it) that holds it.
 class CurrencyFieldOwner {
@@ -61,3 +61,5 @@ private:
 
 // The shared amount field editor, made on first use.
 CurrencyFieldEditor *GetCurrencyFieldEditor();
+
+} // namespace cv

@@ -6,9 +6,9 @@
 #include <QDate>
 #include <QPoint>
 
-class CV4TableView;
-
 namespace cv {
+
+class EditingTable;
 
 class DateCellCalendar {
 public:
@@ -16,7 +16,8 @@ public:
     // Opens the calendar with its top-left corner at anchor (the table's
     // viewport coordinates) preset to date, or closes it when it is open at
     // the same anchor.
-    virtual void toggleForTable(const QPoint &anchor, CV4TableView *table, const QDate &date) = 0;
+    virtual void toggleForTable(const QPoint &anchor, EditingTable *table, const QDate &date) = 0;
 };
 
 } // namespace cv
+

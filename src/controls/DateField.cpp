@@ -1,6 +1,6 @@
 #include "controls/DateField.h"
 
-#include "controls/MiniCalendarPanelController.h"
+#include "controls/CalendarPopup.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
 
@@ -9,9 +9,9 @@
 #include <QPainter>
 #include <QToolButton>
 
-Q_LOGGING_CATEGORY(lcDateField, "corvane.controls.datefield")
-
 namespace cv {
+
+Q_LOGGING_CATEGORY(lcDateField, "corvane.controls.datefield")
 
 namespace {
 
@@ -117,7 +117,7 @@ void DateField::pushed()
 {
     selectText();
     const QDate date = parseProgramDate(m_textField->text()).value_or(QDate::currentDate());
-    MiniCalendarPanelController::get()->toggleRelativeToPoint(m_button->mapToGlobal(QPoint(0, 0)), this, date);
+    CalendarPopup::get()->toggleRelativeToPoint(m_button->mapToGlobal(QPoint(0, 0)), this, date);
 }
 
 void DateField::performInputDate(const QDate &date)
@@ -126,3 +126,4 @@ void DateField::performInputDate(const QDate &date)
 }
 
 } // namespace cv
+

@@ -55,3 +55,4 @@ private:
 };
 
 } // namespace cv
+

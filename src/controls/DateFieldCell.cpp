@@ -4,6 +4,8 @@
 
 #include <QPainter>
 
+namespace cv {
+
 QPixmap DateImage()
 {
     // A small calendar sheet: a coloured top band over a grid of days.
@@ -29,7 +31,7 @@ QPixmap DateImage()
     return image;
 }
 
-void DateFieldCell::clickedRightButton(const QRect &frame, CV4TableView *view) const
+void DateFieldCell::clickedRightButton(const QRect &frame, EditingTable *view) const
 {
     GetPopupFieldEditor()->openCalendar(view, frame);
 }
@@ -38,3 +40,5 @@ QPixmap DateFieldCell::rightImage() const
 {
     return DateImage();
 }
+
+} // namespace cv

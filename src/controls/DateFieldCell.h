@@ -4,9 +4,11 @@
 
 #include "controls/ButtonTextButtonCell.h"
 
+namespace cv {
+
 class DateFieldCell : public ButtonTextButtonCell {
 public:
-    void clickedRightButton(const QRect &frame, CV4TableView *view) const override;
+    void clickedRightButton(const QRect &frame, EditingTable *view) const override;
 
 protected:
     QPixmap rightImage() const override;
@@ -14,3 +16,5 @@ protected:
 
 // The calendar button's image, made once.
 QPixmap DateImage();
+
+} // namespace cv

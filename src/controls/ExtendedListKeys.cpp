@@ -5,13 +5,13 @@
 #include <QKeyEvent>
 #include <QLoggingCategory>
 
+namespace cv {
+
 namespace {
 
 Q_LOGGING_CATEGORY(lcListKeys, "corvane.controls.keys", QtWarningMsg)
 
 } // namespace
-
-namespace cv {
 
 bool isFirstResponder(const QAbstractItemView *view)
 {
@@ -60,3 +60,4 @@ void handleExtendedListKey(QAbstractItemView *view, QKeyEvent *event, int titleC
 }
 
 } // namespace cv
+

@@ -1,5 +1,5 @@
 #pragma once
-// The key rule shared by ExtendedOutlineView and ActualPanelExtendedTableView:
+// The key rule shared by ExtendedOutlineView and IncomeExpenseTableView:
 // Esc gives the focus back to the list's parent (editing ends), Return edits
 // the title column of the selected row, Up and Down move the selection and
 // keep editing the same column. No other key has an effect.
@@ -24,3 +24,4 @@ struct ListPosition {
 void handleExtendedListKey(QAbstractItemView *view, QKeyEvent *event, int titleColumn, const ListPosition &position);
 
 } // namespace cv
+

@@ -4,6 +4,8 @@
 
 #include <QKeyEvent>
 
+namespace cv {
+
 void ExtendedOutlineView::keyPressEvent(QKeyEvent *event)
 {
     if (cv::isFirstResponder(this)) {
@@ -12,3 +14,5 @@ void ExtendedOutlineView::keyPressEvent(QKeyEvent *event)
     }
     event->accept();
 }
+
+} // namespace cv

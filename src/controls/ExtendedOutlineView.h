@@ -4,6 +4,8 @@
 
 #include <QTreeView>
 
+namespace cv {
+
 class ExtendedOutlineView : public QTreeView {
     Q_OBJECT
 
@@ -17,3 +19,5 @@ protected:
 private:
     int m_titleColumn = 0;
 };
+
+} // namespace cv

@@ -4,6 +4,8 @@
 
 #include <QKeyEvent>
 
+namespace cv {
+
 ArrowFlags &ExtendedTableView::arrowFlags()
 {
     static ArrowFlags flags;
@@ -45,3 +47,5 @@ void ExtendedTableView::keyPressEvent(QKeyEvent *event)
         return;
     }
 }
+
+} // namespace cv

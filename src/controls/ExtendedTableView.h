@@ -6,6 +6,8 @@
 #include <QTableView>
 
 // Written by the grid, read and cleared by the calendar.
+namespace cv {
+
 struct ArrowFlags {
     bool up = false;
     bool down = false;
@@ -32,3 +34,5 @@ protected:
 private:
     int m_titleColumn = -1;
 };
+
+} // namespace cv

@@ -1,18 +1,20 @@
 #include "controls/FieldEditorCell.h"
 
-#include "controls/CV4TableView.h"
+#include "controls/EditingTable.h"
 #include "controls/PopupFieldEditor.h"
 
 #include <QPainter>
 #include <QPainterPath>
 
-bool FieldEditorCell::handleClick(const QPoint &pos, const QRect &frame, CV4TableView *view,
+namespace cv {
+
+bool FieldEditorCell::handleClick(const QPoint &pos, const QRect &frame, EditingTable *view,
                                   const cv::PreparedCell &cell) const
 {
     return cell.hasButtons() && ButtonTextButtonCell::handleClick(pos, frame, view, cell);
 }
 
-void FieldEditorCell::setUpFieldEditor(PopupFieldEditor *editor, CV4TableView *view, const cv::PreparedCell &cell) const
+void FieldEditorCell::setUpFieldEditor(PopupFieldEditor *editor, EditingTable *view, const cv::PreparedCell &cell) const
 {
     editor->willEditCell(cell, view);
     // Button mode while the button shows: typing opens the chooser.
@@ -20,7 +22,7 @@ void FieldEditorCell::setUpFieldEditor(PopupFieldEditor *editor, CV4TableView *v
     else editor->endPopupEdit();
 }
 
-void FieldEditorCell::clickedRightButton(const QRect &frame, CV4TableView *view) const
+void FieldEditorCell::clickedRightButton(const QRect &frame, EditingTable *view) const
 {
     Q_UNUSED(frame);
     if (!view) return;
@@ -51,3 +53,5 @@ QPixmap FieldEditorCell::rightImage() const
     }();
     return image;
 }
+
+} // namespace cv

@@ -4,13 +4,17 @@
 
 #include "controls/ButtonTextButtonCell.h"
 
+namespace cv {
+
 class FieldEditorCell : public ButtonTextButtonCell {
 public:
-    bool handleClick(const QPoint &pos, const QRect &frame, CV4TableView *view,
+    bool handleClick(const QPoint &pos, const QRect &frame, EditingTable *view,
                      const cv::PreparedCell &cell) const override;
-    void setUpFieldEditor(PopupFieldEditor *editor, CV4TableView *view, const cv::PreparedCell &cell) const override;
-    void clickedRightButton(const QRect &frame, CV4TableView *view) const override;
+    void setUpFieldEditor(PopupFieldEditor *editor, EditingTable *view, const cv::PreparedCell &cell) const override;
+    void clickedRightButton(const QRect &frame, EditingTable *view) const override;
 
 protected:
     QPixmap rightImage() const override;
 };
+
+} // namespace cv

@@ -45,3 +45,4 @@ inline HostedPanel *hostedPanel(QObject *object)
 }
 
 } // namespace cv
+

@@ -8,6 +8,8 @@
 
 #include <QMainWindow>
 
+namespace cv {
+
 class MainWindow : public QMainWindow, public cv::OutsideClickClient {
     Q_OBJECT
 
@@ -17,3 +19,5 @@ public:
 private:
     cv::OutsideClickFilter *m_outsideClicks;
 };
+
+} // namespace cv

@@ -32,8 +32,6 @@ bool OutsideClickFilter::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-} // namespace cv
-
 bool MonitorOutsideClicks(QWidget *window, QEvent *event)
 {
     // Presses of every button; releases, moves and keys go their way.
@@ -41,3 +39,5 @@ bool MonitorOutsideClicks(QWidget *window, QEvent *event)
     const QPoint global = static_cast<QMouseEvent *>(event)->globalPosition().toPoint();
     return cv::PopupManager::popupManager()->testOutsideClicks(window, global);
 }
+
+} // namespace cv

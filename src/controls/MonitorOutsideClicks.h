@@ -29,7 +29,7 @@ private:
     QObject *m_handle = nullptr;
 };
 
-} // namespace cv
-
 // true when the popup tracker consumed the press; every other event answers false.
 bool MonitorOutsideClicks(QWidget *window, QEvent *event);
+
+} // namespace cv

@@ -4,6 +4,8 @@
 
 #include <QEvent>
 
+namespace cv {
+
 MonitoredWindow::MonitoredWindow(QWidget *parent)
     : QWidget(parent, Qt::Window), m_outsideClicks(new cv::OutsideClickFilter(this))
 {
@@ -15,3 +17,5 @@ bool MonitoredWindow::event(QEvent *event)
     if (event->type() == QEvent::Show) cv::keepOnScreen(this);
     return handled;
 }
+
+} // namespace cv

@@ -6,6 +6,8 @@
 
 #include <QWidget>
 
+namespace cv {
+
 class MonitoredWindow : public QWidget {
     Q_OBJECT
 
@@ -18,3 +20,5 @@ protected:
 private:
     cv::OutsideClickFilter *m_outsideClicks;
 };
+
+} // namespace cv

@@ -1,9 +1,11 @@
 #include "controls/PerRowTableColumn.h"
 
-#include "controls/CV4TableView.h"
+#include "controls/EditingTable.h"
 #include "controls/TableClient.h"
 
-cv::PreparedCell PerRowTableColumn::dataCellForRow(const CV4TableView *table, int row) const
+namespace cv {
+
+cv::PreparedCell PerRowTableColumn::dataCellForRow(const EditingTable *table, int row) const
 {
     cv::PreparedCell cell = TableColumn::dataCellForRow(table, row);
     const cv::TableClient *client = table ? table->client() : nullptr;
@@ -13,3 +15,5 @@ cv::PreparedCell PerRowTableColumn::dataCellForRow(const CV4TableView *table, in
     }
     return cell;
 }
+
+} // namespace cv

@@ -4,8 +4,12 @@
 
 #include "controls/TableColumn.h"
 
+namespace cv {
+
 class PerRowTableColumn : public cv::TableColumn {
 public:
     using cv::TableColumn::TableColumn;
-    cv::PreparedCell dataCellForRow(const CV4TableView *table, int row) const override;
+    cv::PreparedCell dataCellForRow(const EditingTable *table, int row) const override;
 };
+
+} // namespace cv

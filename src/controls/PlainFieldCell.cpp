@@ -2,8 +2,12 @@
 
 #include "controls/PopupFieldEditor.h"
 
-void PlainFieldCell::setUpFieldEditor(PopupFieldEditor *editor, CV4TableView *view, const cv::PreparedCell &cell) const
+namespace cv {
+
+void PlainFieldCell::setUpFieldEditor(PopupFieldEditor *editor, EditingTable *view, const cv::PreparedCell &cell) const
 {
     editor->endPopupEdit();
     editor->willEditCell(cell, view);
 }
+
+} // namespace cv

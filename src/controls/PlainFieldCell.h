@@ -3,7 +3,11 @@
 
 #include "controls/TableCell.h"
 
+namespace cv {
+
 class PlainFieldCell : public cv::TableCell {
 public:
-    void setUpFieldEditor(PopupFieldEditor *editor, CV4TableView *view, const cv::PreparedCell &cell) const override;
+    void setUpFieldEditor(PopupFieldEditor *editor, EditingTable *view, const cv::PreparedCell &cell) const override;
 };
+
+} // namespace cv

@@ -1,14 +1,14 @@
 #include "controls/PopupFieldEditor.h"
 
-#include "controls/CV4TableView.h"
-#include "controls/CustomPopup.h"
+#include "controls/EditingTable.h"
+#include "controls/ChooserPopup.h"
 #include "controls/DateCellCalendar.h"
-#include "controls/MiniCalendarPanelController.h"
+#include "controls/CalendarPopup.h"
 #include "controls/StyledText.h"
 #include "controls/TableModelAdapter.h"
 #include "document/AmountText.h"
 #include "platform/DateFormat.h"
-#include "platform/widgets/CV4MiscUtilitiesWidgets.h"
+#include "platform/widgets/MiscUtilitiesWidgets.h"
 #include "platform/widgets/LineEditCaretKeeping.h"
 
 #include <QApplication>
@@ -18,6 +18,8 @@
 #include <QLoggingCategory>
 #include <QStatusTipEvent>
 #include <QToolTip>
+
+namespace cv {
 
 namespace {
 
@@ -84,7 +86,7 @@ cv::TableClient *PopupFieldEditor::viewClient() const
 cv::TableClient *PopupFieldEditor::controller() const
 {
     if (!m_controller) return nullptr;
-    if (auto *table = qobject_cast<CV4TableView *>(m_controller.data())) return table->client();
+    if (auto *table = qobject_cast<EditingTable *>(m_controller.data())) return table->client();
     return dynamic_cast<cv::TableClient *>(m_controller.data());
 }
 
@@ -93,7 +95,7 @@ bool PopupFieldEditor::isEditingNormalText() const
     return !m_controller || !m_cell.hasButtons() || m_cell.kind != cv::CellKind::Chooser;
 }
 
-void PopupFieldEditor::willEditCell(const cv::PreparedCell &cell, CV4TableView *view)
+void PopupFieldEditor::willEditCell(const cv::PreparedCell &cell, EditingTable *view)
 {
     {
         // Setting the text starts a fresh undo history: undo never reaches
@@ -138,7 +140,7 @@ QString PopupFieldEditor::enteredText() const
     return QLatin1Char('-') + typed;
 }
 
-void PopupFieldEditor::beginPopupEditForTableView(CV4TableView *view)
+void PopupFieldEditor::beginPopupEditForTableView(EditingTable *view)
 {
     cv::TableClient *owner = view ? view->client() : nullptr;
     QObject *object = dynamic_cast<QObject *>(owner);
@@ -168,7 +170,7 @@ void PopupFieldEditor::endPopupEdit()
 void PopupFieldEditor::clickedOutside()
 {
     // A pick still blinking is delivered before the edit ends.
-    if (cv::CustomPopup *chooser = cv::CustomPopup::existing()) chooser->mustClose();
+    if (cv::ChooserPopup *chooser = cv::ChooserPopup::existing()) chooser->mustClose();
     endPopupEdit();
     if (m_editingView) m_editingView->forceEndFieldEditing(true);
 }
@@ -218,7 +220,7 @@ void PopupFieldEditor::markRefused(const QString &why)
     QCoreApplication::sendEvent(window(), &tip);
 }
 
-void PopupFieldEditor::openCalendar(CV4TableView *view, const QRect &cellFrame)
+void PopupFieldEditor::openCalendar(EditingTable *view, const QRect &cellFrame)
 {
     cv::DateCellCalendar *calendar = dateCellCalendar();
     if (!view || !calendar) return;
@@ -239,7 +241,7 @@ void PopupFieldEditor::openCalendar(CV4TableView *view, const QRect &cellFrame)
 
 cv::DateCellCalendar *PopupFieldEditor::dateCellCalendar() const
 {
-    return m_calendar ? m_calendar : cv::MiniCalendarPanelController::get();
+    return m_calendar ? m_calendar : cv::CalendarPopup::get();
 }
 
 bool PopupFieldEditor::isCommandKey(int key) const
@@ -331,7 +333,7 @@ void PopupFieldEditor::keyPressEvent(QKeyEvent *event)
 
 bool PopupFieldEditor::typeKey(QKeyEvent *event)
 {
-    CV4TableView *view = m_editingView;
+    EditingTable *view = m_editingView;
     cv::TableClient *owner = viewClient();
     const int key = event->key();
     if (!view || !owner || m_row < 0 || m_column < 0 || key == Qt::Key_Left || key == Qt::Key_Right) return false;
@@ -480,7 +482,7 @@ void PopupFieldEditor::focusOutEvent(QFocusEvent *event)
     // A chooser or calendar taking the focus, or the window going inactive,
     // does not end the edit; the table itself moves the edit on its own.
     if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason) return;
-    CV4TableView *view = m_editingView;
+    EditingTable *view = m_editingView;
     if (!view) return;
     QWidget *next = QApplication::focusWidget();
     if (next && (next == view || view->isAncestorOf(next))) return;
@@ -497,7 +499,7 @@ void PopupFieldEditor::mousePressEvent(QMouseEvent *event)
     QLineEdit::mousePressEvent(event);
 }
 
-CV4TableView *PopupFieldEditor::editingView() const
+EditingTable *PopupFieldEditor::editingView() const
 {
     return m_editingView;
 }
@@ -514,3 +516,5 @@ void PopupFieldEditor::contextMenuEvent(QContextMenuEvent *event)
                                 event->modifiers());
     QApplication::sendEvent(viewport, &forwarded);
 }
+
+} // namespace cv

@@ -13,11 +13,11 @@
 
 #include <optional>
 
-class CV4TableView;
-
 namespace cv {
+
+class EditingTable;
+
 class DateCellCalendar;
-}
 
 class PopupFieldEditor : public QLineEdit {
     Q_OBJECT
@@ -25,9 +25,9 @@ class PopupFieldEditor : public QLineEdit {
 public:
     // Prepares the editor for a cell of view: clears undo, forgets the
     // modification, reads the amount's currency and sign from the owner.
-    void willEditCell(const cv::PreparedCell &cell, CV4TableView *view);
+    void willEditCell(const cv::PreparedCell &cell, EditingTable *view);
     // Enters button mode: typing asks the table's owner for the chooser.
-    void beginPopupEditForTableView(CV4TableView *view);
+    void beginPopupEditForTableView(EditingTable *view);
     // Asks the owner to open the chooser of the remembered cell.
     void edit();
     // Leaves button mode.
@@ -50,7 +50,7 @@ public:
     QString enteredText() const;
     bool isEditingNormalText() const;
     const cv::PreparedCell &cell() const { return m_cell; }
-    CV4TableView *editingView() const;
+    EditingTable *editingView() const;
     int row() const { return m_row; }
     int column() const { return m_column; }
     bool isAmountCell() const { return m_currency.has_value(); }
@@ -66,7 +66,7 @@ public:
     void setDateCellCalendar(cv::DateCellCalendar *calendar) { m_calendar = calendar; }
     cv::DateCellCalendar *dateCellCalendar() const;
     // Toggles the calendar for the cell frame of view (Down, or the button).
-    void openCalendar(CV4TableView *view, const QRect &cellFrame);
+    void openCalendar(EditingTable *view, const QRect &cellFrame);
 
     // The client the editor answers to while a chooser edit is possible.
     cv::TableClient *controller() const;
@@ -95,7 +95,7 @@ private:
     void colourAmount();
     void applyInputHints();
 
-    QPointer<CV4TableView> m_editingView;  // the table being edited
+    QPointer<EditingTable> m_editingView;  // the table being edited
     QPointer<QObject> m_controller;         // the owner (or its table) in button mode
     cv::PreparedCell m_cell;
     std::optional<cv::CellCurrency> m_currency;  // set for amount cells
@@ -112,3 +112,5 @@ private:
 PopupFieldEditor *GetPopupFieldEditor();
 // The shared editor when it exists; never makes one (for teardown paths).
 PopupFieldEditor *ExistingPopupFieldEditor();
+
+} // namespace cv

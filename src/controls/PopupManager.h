@@ -58,3 +58,4 @@ private:
 };
 
 } // namespace cv
+

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QWidget>
 
+namespace cv {
+
 void RetainedWindowManager::begin(QWidget *window)
 {
     begin(window, window);
@@ -36,3 +38,5 @@ RetainedWindowManager *sheetManager()
     if (!manager) manager = new RetainedWindowManager(QCoreApplication::instance());
     return manager;
 }
+
+} // namespace cv

@@ -8,6 +8,8 @@
 
 #include <QHash>
 
+namespace cv {
+
 class RetainedWindowManager : public SheetManager {
     Q_OBJECT
 
@@ -29,3 +31,5 @@ private:
 
 // The process-wide sheet tracker, made on first use.
 RetainedWindowManager *sheetManager();
+
+} // namespace cv

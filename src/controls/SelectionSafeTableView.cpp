@@ -4,6 +4,8 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 
+namespace cv {
+
 SelectionSafeTableView::SelectionSafeTableView(QWidget *parent) : QTableView(parent)
 {
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -36,3 +38,5 @@ bool SelectionSafeTableView::isContextClick(const QMouseEvent *event)
     return event->button() == Qt::RightButton ||
            (event->button() == Qt::LeftButton && (event->modifiers() & Qt::MetaModifier));
 }
+
+} // namespace cv

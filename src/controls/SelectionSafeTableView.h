@@ -4,6 +4,8 @@
 
 #include <QTableView>
 
+namespace cv {
+
 class SelectionSafeTableView : public QTableView {
     Q_OBJECT
 
@@ -21,3 +23,5 @@ protected:
 private:
     using QTableView::selectRow;
 };
+
+} // namespace cv

@@ -4,6 +4,8 @@
 #include <QEvent>
 #include <QWidget>
 
+namespace cv {
+
 SheetManager::SheetManager(QObject *parent) : QObject(parent)
 {
     m_windows.reserve(3);
@@ -71,3 +73,5 @@ QList<QWidget *> SheetManager::windows() const
     }
     return list;
 }
+
+} // namespace cv

@@ -9,6 +9,8 @@
 
 class QWidget;
 
+namespace cv {
+
 class SheetManager : public QObject {
     Q_OBJECT
 
@@ -34,3 +36,5 @@ private:
 
     QList<QPointer<QWidget>> m_windows;  // tracked, oldest first; not owned
 };
+
+} // namespace cv

@@ -17,7 +17,7 @@ class EmptyCell : public TableCell {
 public:
     bool isEditable() const override { return false; }
     void paint(QPainter *, const QRect &, const CellPaint &, const QPalette &, const QFont &) const override {}
-    void setUpFieldEditor(PopupFieldEditor *, CV4TableView *, const PreparedCell &) const override {}
+    void setUpFieldEditor(PopupFieldEditor *, EditingTable *, const PreparedCell &) const override {}
 };
 
 } // namespace
@@ -70,13 +70,13 @@ void TableCell::paintText(QPainter *painter, const QRect &rect, const CellPaint 
     painter->restore();
 }
 
-bool TableCell::handleClick(const QPoint &pos, const QRect &frame, CV4TableView *view, const PreparedCell &cell) const
+bool TableCell::handleClick(const QPoint &pos, const QRect &frame, EditingTable *view, const PreparedCell &cell) const
 {
     Q_UNUSED(pos); Q_UNUSED(frame); Q_UNUSED(view); Q_UNUSED(cell);
     return false;
 }
 
-void TableCell::setUpFieldEditor(PopupFieldEditor *editor, CV4TableView *view, const PreparedCell &cell) const
+void TableCell::setUpFieldEditor(PopupFieldEditor *editor, EditingTable *view, const PreparedCell &cell) const
 {
     editor->endPopupEdit();
     editor->willEditCell(cell, view);

@@ -11,11 +11,12 @@
 #include <QRect>
 #include <QString>
 
-class CV4TableView;
-class PopupFieldEditor;
 class QPainter;
 
 namespace cv {
+
+class EditingTable;
+class PopupFieldEditor;
 
 // What one cell shows in one paint.
 struct CellPaint {
@@ -40,10 +41,10 @@ public:
                        const QFont &font) const;
     // A click at pos (view coordinates) on the cell's frame; true when a
     // button of the cell took it.
-    virtual bool handleClick(const QPoint &pos, const QRect &frame, CV4TableView *view,
+    virtual bool handleClick(const QPoint &pos, const QRect &frame, EditingTable *view,
                              const PreparedCell &cell) const;
     // Prepares the shared editor for this cell.
-    virtual void setUpFieldEditor(PopupFieldEditor *editor, CV4TableView *view, const PreparedCell &cell) const;
+    virtual void setUpFieldEditor(PopupFieldEditor *editor, EditingTable *view, const PreparedCell &cell) const;
 
 protected:
     static constexpr int kTextInset = 4;
@@ -52,3 +53,4 @@ protected:
 };
 
 } // namespace cv
+

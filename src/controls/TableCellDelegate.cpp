@@ -1,6 +1,6 @@
 #include "controls/TableCellDelegate.h"
 
-#include "controls/CV4TableView.h"
+#include "controls/EditingTable.h"
 #include "controls/StyledText.h"
 #include "controls/TableCell.h"
 #include "controls/TableModelAdapter.h"
@@ -10,7 +10,7 @@
 
 namespace cv {
 
-TableCellDelegate::TableCellDelegate(CV4TableView *table) : QStyledItemDelegate(table), m_table(table) {}
+TableCellDelegate::TableCellDelegate(EditingTable *table) : QStyledItemDelegate(table), m_table(table) {}
 
 void TableCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {

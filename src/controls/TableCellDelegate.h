@@ -4,20 +4,21 @@
 
 #include <QStyledItemDelegate>
 
-class CV4TableView;
-
 namespace cv {
+
+class EditingTable;
 
 class TableCellDelegate : public QStyledItemDelegate {
     Q_OBJECT
 
 public:
-    explicit TableCellDelegate(CV4TableView *table);
+    explicit TableCellDelegate(EditingTable *table);
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
 private:
-    CV4TableView *m_table;
+    EditingTable *m_table;
 };
 
 } // namespace cv
+

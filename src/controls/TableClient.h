@@ -14,12 +14,13 @@
 
 #include <optional>
 
-class CV4TableView;
-class PopupFieldEditor;
 class QAction;
 class QMouseEvent;
 
 namespace cv {
+
+class EditingTable;
+class PopupFieldEditor;
 
 class AmountText;
 
@@ -52,11 +53,11 @@ public:
     virtual ~TableClient() = default;
 
     // Data
-    virtual int numberOfRows(const CV4TableView *table) const = 0;
-    virtual CellValue objectValue(const CV4TableView *table, int cid, int row) const = 0;
+    virtual int numberOfRows(const EditingTable *table) const = 0;
+    virtual CellValue objectValue(const EditingTable *table, int cid, int row) const = 0;
     // Stores the edited text. Must be idempotent: the same text may arrive
     // when the editor moves on and again when editing ends.
-    virtual void setObjectValue(CV4TableView *table, const QString &text, int cid, int row) = 0;
+    virtual void setObjectValue(EditingTable *table, const QString &text, int cid, int row) = 0;
     // Why the edited text cannot be stored in the cell ("not an amount", "no
     // such date"); empty when it can. The table beeps, marks the cell with the
     // reason and keeps it in edit, or drops the text when the edit must end.
@@ -78,28 +79,28 @@ public:
         Q_UNUSED(movement);
         return column;
     }
-    virtual bool isColumnSelectable(const CV4TableView *table, int cid, int row) const
+    virtual bool isColumnSelectable(const EditingTable *table, int cid, int row) const
     {
         Q_UNUSED(table); Q_UNUSED(cid); Q_UNUSED(row);
         return true;
     }
-    virtual bool shouldSelectColumn(const CV4TableView *table, int cid) const
+    virtual bool shouldSelectColumn(const EditingTable *table, int cid) const
     {
         Q_UNUSED(table); Q_UNUSED(cid);
         return true;
     }
-    virtual bool shouldEditColumn(const CV4TableView *table, int cid, int row) const
+    virtual bool shouldEditColumn(const EditingTable *table, int cid, int row) const
     {
         Q_UNUSED(table); Q_UNUSED(cid); Q_UNUSED(row);
         return true;
     }
     // Prepares a cell as for drawing (kind, buttons, colour, placeholder).
-    virtual void prepareCell(const CV4TableView *table, PreparedCell &cell, int cid, int row) const
+    virtual void prepareCell(const EditingTable *table, PreparedCell &cell, int cid, int row) const
     {
         Q_UNUSED(table); Q_UNUSED(cell); Q_UNUSED(cid); Q_UNUSED(row);
     }
     // true: the click was handled and no editing starts.
-    virtual bool handleClick(CV4TableView *table, const QMouseEvent *event, int cid, int row)
+    virtual bool handleClick(EditingTable *table, const QMouseEvent *event, int cid, int row)
     {
         Q_UNUSED(table); Q_UNUSED(event); Q_UNUSED(cid); Q_UNUSED(row);
         return false;
@@ -109,7 +110,7 @@ public:
     // Ctrl+Return in a cell: close the panel shown in the temporary page.
     virtual void closeMaximizedPanel() {}
     // Moving forward past the last finished row: append a row.
-    virtual void addItem(CV4TableView *table) { Q_UNUSED(table); }
+    virtual void addItem(EditingTable *table) { Q_UNUSED(table); }
     // Opens the chooser of the cell (column index, row).
     virtual void editColumn(int column, int row, PopupFieldEditor *editor)
     {
@@ -123,13 +124,13 @@ public:
     virtual bool textInputOn(InputSourceMoment moment, int cid, int column) const;
 
     // Menus and deletion
-    virtual std::optional<bool> validateMenuItem(const CV4TableView *table, const QAction *action) const
+    virtual std::optional<bool> validateMenuItem(const EditingTable *table, const QAction *action) const
     {
         Q_UNUSED(table); Q_UNUSED(action);
         return std::nullopt;
     }
     virtual bool answersDelete() const { return false; }
-    virtual void deleteRows(CV4TableView *table) { Q_UNUSED(table); }
+    virtual void deleteRows(EditingTable *table) { Q_UNUSED(table); }
     virtual std::optional<bool> canDeleteRow(int row) const { Q_UNUSED(row); return std::nullopt; }
     virtual void toggleRowDeletedFlag(int tag) { Q_UNUSED(tag); }
 
@@ -152,7 +153,7 @@ public:
         return false;
     }
     // true: the character was handled and is not typed.
-    virtual bool handleTypedCharacter(CV4TableView *table, QChar c, PopupFieldEditor *editor, int cid, int row)
+    virtual bool handleTypedCharacter(EditingTable *table, QChar c, PopupFieldEditor *editor, int cid, int row)
     {
         Q_UNUSED(table); Q_UNUSED(c); Q_UNUSED(editor); Q_UNUSED(cid); Q_UNUSED(row);
         return false;
@@ -172,3 +173,4 @@ public:
 };
 
 } // namespace cv
+

@@ -2,7 +2,7 @@
 
 namespace cv {
 
-PreparedCell TableColumn::dataCellForRow(const CV4TableView *table, int row) const
+PreparedCell TableColumn::dataCellForRow(const EditingTable *table, int row) const
 {
     Q_UNUSED(table);
     Q_UNUSED(row);

@@ -8,9 +8,9 @@
 #include <QColor>
 #include <QString>
 
-class CV4TableView;
-
 namespace cv {
+
+class EditingTable;
 
 class TableColumn {
 public:
@@ -39,7 +39,7 @@ public:
     void setShowsButtons(bool shows) { m_showsButtons = shows; }
 
     // The cell this column shows in the row, before the owner prepares it.
-    virtual PreparedCell dataCellForRow(const CV4TableView *table, int row) const;
+    virtual PreparedCell dataCellForRow(const EditingTable *table, int row) const;
 
 private:
     int m_cid;
@@ -52,3 +52,4 @@ private:
 };
 
 } // namespace cv
+

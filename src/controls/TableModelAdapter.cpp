@@ -1,6 +1,6 @@
 #include "controls/TableModelAdapter.h"
 
-#include "controls/CV4TableView.h"
+#include "controls/EditingTable.h"
 #include "controls/StyledText.h"
 #include "platform/DateFormat.h"
 
@@ -15,7 +15,7 @@ QString cellText(const QVariant &value, const QString &dateFormat)
     return value.toString();
 }
 
-TableModelAdapter::TableModelAdapter(CV4TableView *table) : QAbstractTableModel(table), m_table(table) {}
+TableModelAdapter::TableModelAdapter(EditingTable *table) : QAbstractTableModel(table), m_table(table) {}
 
 int TableModelAdapter::rowCount(const QModelIndex &parent) const
 {

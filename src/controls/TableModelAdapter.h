@@ -4,9 +4,9 @@
 
 #include <QAbstractTableModel>
 
-class CV4TableView;
-
 namespace cv {
+
+class EditingTable;
 
 class TableModelAdapter : public QAbstractTableModel {
     Q_OBJECT
@@ -15,7 +15,7 @@ public:
     // The owner's value of the cell, as the table's cells paint it.
     static constexpr int CellValueRole = Qt::UserRole + 1;
 
-    explicit TableModelAdapter(CV4TableView *table);
+    explicit TableModelAdapter(EditingTable *table);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -29,7 +29,7 @@ public:
     void refreshValues();
 
 private:
-    CV4TableView *m_table;
+    EditingTable *m_table;
     int m_rows = 0;
 };
 
@@ -37,3 +37,4 @@ private:
 QString cellText(const QVariant &value, const QString &dateFormat);
 
 } // namespace cv
+

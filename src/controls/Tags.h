@@ -85,7 +85,7 @@ inline constexpr int CategoryImportText = 30017;
 inline constexpr int CategoryLast = 30017;
 inline constexpr Range CategoryMenu{CategoryFirst, CategoryLast};
 
-// The securities window (BrandWindow); its first item is also the wizard's new security.
+// The securities window (SecuritiesWindow); its first item is also the wizard's new security.
 inline constexpr Range SecuritiesMenu{30021, 30025};
 inline constexpr int NewSecurity = SecuritiesMenu.first;
 // The currency page (30033 and 30034 have no command).

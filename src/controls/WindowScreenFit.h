@@ -3,20 +3,17 @@
 
 #include <QRect>
 
-namespace cv {
-
 // A frame taller than the available area is first limited to its height;
 // then the bottom edge is raised onto the area and the top edge (the title
 // bar) kept on it. Nothing else changes.
-QRect constrainFrameRect(const QRect &frame, const QRect &available);
-
-} // namespace cv
-
 class QWidget;
 
 namespace cv {
+
+QRect constrainFrameRect(const QRect &frame, const QRect &available);
 
 // Applies constrainFrameRect to a shown top-level window on its screen.
 void keepOnScreen(QWidget *window);
 
 } // namespace cv
+

@@ -1,6 +1,6 @@
 #include "desktop/ScriptingService.h"
 
-#include "document/CV4DocumentController.h"
+#include "document/OpenBooks.h"
 #include "document/UpdateCurrencyCommand.h"
 #include "document/UpdateStockCommand.h"
 
@@ -16,16 +16,16 @@ const QString ScriptingService::kRefusedError = QStringLiteral("org.corvane.Corv
 
 namespace {
 
-std::vector<CV4Document *> openDocuments(const CV4DocumentController &controller)
+std::vector<Book *> openDocuments(const OpenBooks &controller)
 {
-    std::vector<CV4Document *> documents;
+    std::vector<Book *> documents;
     for (const auto &document : controller.documents()) documents.push_back(document.get());
     return documents;
 }
 
 } // namespace
 
-ScriptingService::ScriptingService(CV4DocumentController &documents, QObject *parent)
+ScriptingService::ScriptingService(OpenBooks &documents, QObject *parent)
     : QObject(parent), m_documents(documents)
 {
 }

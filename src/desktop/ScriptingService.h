@@ -17,10 +17,11 @@
 
 #include <optional>
 
-class CV4DocumentController;
 class QDBusConnection;
 
 namespace cv {
+
+class OpenBooks;
 
 class ScriptingService : public QObject, protected QDBusContext {
     Q_OBJECT
@@ -30,7 +31,7 @@ public:
     static const QString kObjectPath;
     static const QString kRefusedError;
 
-    explicit ScriptingService(CV4DocumentController &documents, QObject *parent = nullptr);
+    explicit ScriptingService(OpenBooks &documents, QObject *parent = nullptr);
     // Gives the bus name back, so that a later service can take it.
     ~ScriptingService() override;
 
@@ -45,8 +46,9 @@ public Q_SLOTS:
 private:
     void answer(const std::optional<QString> &refusal);
 
-    CV4DocumentController &m_documents;  // not owned; outlives the service
+    OpenBooks &m_documents;  // not owned; outlives the service
     QString m_connectionName;            // the bus this service is registered on; empty when none
 };
 
 } // namespace cv
+

@@ -1,6 +1,6 @@
 #include "document/AmountText.h"
 
-#include "model/CV4Settings.h"
+#include "model/Settings.h"
 #include "platform/Localization.h"
 #include "platform/Logging.h"
 #include "platform/NumberText.h"
@@ -59,7 +59,7 @@ void AmountText::loadFormats()
 {
     for (int row = 0; row < 2; ++row) {
         for (int slot = 0; slot < 3; ++slot) {
-            KavriNumberFormatter &f = m_formatters[row][slot];
+            PatternFormatter &f = m_formatters[row][slot];
             f.setFormat(localizedString(kFormatKeys[row][slot]));
             // Every screen slot colours negatives; the print formats mark them in the text.
             f.setNegativeColor(row == 0 ? negativeAmountColor() : QColor());
@@ -72,7 +72,7 @@ bool AmountText::hasMinusSign(const QString &text)
     return foldedAmountText(text).contains(u'-');
 }
 
-CV4CurrencyPtr AmountText::findCurrency(int ident) const
+CurrencyPtr AmountText::findCurrency(int ident) const
 {
     return m_findCurrency ? m_findCurrency(ident) : nullptr;
 }
@@ -80,27 +80,27 @@ CV4CurrencyPtr AmountText::findCurrency(int ident) const
 bool AmountText::isForeignCurrency(int ident) const
 {
     if (ident == 0) return false;
-    const CV4CurrencyPtr defaultCurrency = findCurrency(0);
+    const CurrencyPtr defaultCurrency = findCurrency(0);
     if (defaultCurrency && defaultCurrency->ident() == ident) return false;
     return findCurrency(ident) != nullptr;
 }
 
 int AmountText::currencyFraction(int currency) const
 {
-    const CV4CurrencyPtr c = findCurrency(currency);
+    const CurrencyPtr c = findCurrency(currency);
     return c ? c->fraction() : 0;
 }
 
 QString AmountText::shownPrefix(int currency) const
 {
     if (!isForeignCurrency(currency)) return QString();
-    const CV4CurrencyPtr c = findCurrency(currency);
+    const CurrencyPtr c = findCurrency(currency);
     return c ? c->prefix() : QString();
 }
 
 QString AmountText::withoutPrefix(const QString &text, int currency) const
 {
-    const CV4CurrencyPtr c = findCurrency(currency);
+    const CurrencyPtr c = findCurrency(currency);
     if (c && !c->prefix().isEmpty() && text.startsWith(c->prefix())) return text.mid(c->prefix().size());
     return text;
 }
@@ -110,19 +110,19 @@ QString AmountText::amountTextWithoutPrefix(const QString &text, int currency) c
     return foldedAmountText(withoutPrefix(text.trimmed(), currency));
 }
 
-const KavriNumberFormatter &AmountText::formatterForCurrency(int currency) const
+const PatternFormatter &AmountText::formatterForCurrency(int currency) const
 {
     return formatter(currencyFraction(currency) == 2 ? 0 : 1);
 }
 
-const KavriNumberFormatter &AmountText::centFormatterForCurrency(int currency) const
+const PatternFormatter &AmountText::centFormatterForCurrency(int currency) const
 {
     return formatter(currencyFraction(currency) == 2 ? 2 : 0);
 }
 
 QString AmountText::stringForValue(double value, int currency, bool truncateEmptyEnding) const
 {
-    const KavriNumberFormatter &f = formatterForCurrency(currency);
+    const PatternFormatter &f = formatterForCurrency(currency);
     QString text = f.stringForObjectValue(value);
     if (truncateEmptyEnding && !f.decimalSeparator().isEmpty()) {
         const QString emptyEnding = f.decimalSeparator() + QStringLiteral("00");
@@ -138,7 +138,7 @@ QString AmountText::stringWithPrefixForValue(double value, int currency, bool tr
 
 AmountDisplay AmountText::attributedStringForValue(double value, int currency) const
 {
-    const KavriNumberFormatter &f = formatterForCurrency(currency);
+    const PatternFormatter &f = formatterForCurrency(currency);
     return {f.stringForObjectValue(value), f.colorForValue(value)};
 }
 
@@ -194,7 +194,7 @@ QString AmountText::percentText(double value)
 
 std::optional<double> AmountText::numberForString(const QString &text, int currency) const
 {
-    const KavriNumberFormatter &f = formatterForCurrency(currency);
+    const PatternFormatter &f = formatterForCurrency(currency);
     QString plain = amountTextWithoutPrefix(text, currency);
     plain.remove(f.thousandSeparator());
     return f.numberFromString(plain);
@@ -275,7 +275,7 @@ std::optional<double> AmountText::typedAmount(const QString &text, const QString
 
 std::optional<double> AmountText::typedAmountIn(const QString &text, int currency, std::optional<int> digits) const
 {
-    const CV4CurrencyPtr c = findCurrency(currency);
+    const CurrencyPtr c = findCurrency(currency);
     return typedAmount(text, c ? c->prefix() : QString(), digits.value_or(c ? c->fraction() : 0));
 }
 
@@ -312,7 +312,7 @@ std::optional<QString> AmountText::proposedString(const QString &currentText, Te
     }
 
     QString answer;
-    const KavriNumberFormatter &f = formatterForCurrency(currency);
+    const PatternFormatter &f = formatterForCurrency(currency);
     const QString separator = f.decimalSeparator();
     const int currentPoint = int(currentText.indexOf(separator));
     const int proposedPoint = int(text.indexOf(separator));
@@ -357,7 +357,7 @@ std::optional<EditedText> AmountText::handleDeleteKey(const QString &text, TextS
     TextSelection range = selection;
     if (range.length == 0) range = forward ? TextSelection{selection.location, 1} : TextSelection{selection.location - 1, 1};
 
-    const CV4CurrencyPtr c = findCurrency(currency);
+    const CurrencyPtr c = findCurrency(currency);
     const QString prefix = c ? c->prefix() : QString();
     if (range.location == 0 && !prefix.isEmpty() && text.startsWith(prefix)) {
         // The prefix itself is never deleted.
@@ -392,14 +392,14 @@ EditedText AmountText::deleteCharactersInRange(const QString &text, TextSelectio
     const QString fixed = fixCurrencyValue(deleted, currency).value_or(deleted);
     EditedText result{fixed, fixCurrencySelection(text, selection, QString(), forwardDelete, fixed,
                                                   TextSelection{range.location, 0})};
-    const CV4CurrencyPtr c = findCurrency(currency);
+    const CurrencyPtr c = findCurrency(currency);
     const QString prefix = c ? c->prefix() : QString();
     if (result.selection == TextSelection{0, 0} && !prefix.isEmpty() && fixed.startsWith(prefix))
         result.selection.location = int(prefix.size());
     return result;
 }
 
-PeriodOfToday periodOfToday(const CV4Settings &settings, const QDate &today)
+PeriodOfToday periodOfToday(const Settings &settings, const QDate &today)
 {
     const int unit = std::clamp(settings.viewerUnit(), 0, 5);
     // The fiscal start of today's period, then its calendar frame, so that the

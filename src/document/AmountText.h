@@ -5,8 +5,8 @@
 // delete-key rules of amount editors as functions over (text, selection).
 // The document owns one and supplies its currencies.
 
-#include "document/KavriNumberFormatter.h"
-#include "model/CV4Currency.h"
+#include "document/PatternFormatter.h"
+#include "model/Currency.h"
 #include "platform/Assert.h"
 #include "platform/CaretKeeping.h"
 
@@ -18,9 +18,9 @@
 #include <functional>
 #include <optional>
 
-class CV4Settings;
-
 namespace cv {
+
+class Settings;
 
 // An amount's text and the colour it is shown in (invalid: the default).
 struct AmountDisplay {
@@ -41,13 +41,13 @@ class AmountText {
 public:
     // The currency of an ident; 0 (and the default currency's own ident)
     // answers the default currency; null when there is none.
-    using CurrencyLookup = std::function<CV4CurrencyPtr(int ident)>;
+    using CurrencyLookup = std::function<CurrencyPtr(int ident)>;
 
     explicit AmountText(CurrencyLookup findCurrency = {});
     // Rebuilds the formatters from the string tables (after a language change).
     void loadFormats();
 
-    CV4CurrencyPtr findCurrency(int ident) const;
+    CurrencyPtr findCurrency(int ident) const;
     // false for 0, for the default currency and for an unknown ident.
     bool isForeignCurrency(int ident) const;
 
@@ -62,11 +62,11 @@ public:
     }
     bool isCurrencyPrinting() const { return m_printDepth > 0; }
 
-    const KavriNumberFormatter &formatterForCurrency(int currency) const;
-    const KavriNumberFormatter &centFormatterForCurrency(int currency) const;
+    const PatternFormatter &formatterForCurrency(int currency) const;
+    const PatternFormatter &centFormatterForCurrency(int currency) const;
     // Prices and unit counts have no formatter: they use the hand-made form.
-    const KavriNumberFormatter *fundFormatterForCurrency(int) const { return nullptr; }
-    const KavriNumberFormatter &intFormatter() const { return formatter(1); }
+    const PatternFormatter *fundFormatterForCurrency(int) const { return nullptr; }
+    const PatternFormatter &intFormatter() const { return formatter(1); }
 
     QString stringForValue(double value, int currency, bool truncateEmptyEnding = false) const;
     QString stringWithPrefixForValue(double value, int currency, bool truncateEmptyEnding = false) const;
@@ -121,7 +121,7 @@ public:
                                        int currency, bool forwardDelete) const;
 
 private:
-    const KavriNumberFormatter &formatter(int slot) const { return m_formatters[m_printDepth > 0 ? 1 : 0][slot]; }
+    const PatternFormatter &formatter(int slot) const { return m_formatters[m_printDepth > 0 ? 1 : 0][slot]; }
     int currencyFraction(int currency) const;
     QString shownPrefix(int currency) const;
     QString withoutPrefix(const QString &text, int currency) const;
@@ -129,7 +129,7 @@ private:
     QString amountTextWithoutPrefix(const QString &text, int currency) const;
 
     CurrencyLookup m_findCurrency;
-    std::array<std::array<KavriNumberFormatter, 3>, 2> m_formatters;
+    std::array<std::array<PatternFormatter, 3>, 2> m_formatters;
     int m_printDepth = 0;
 };
 
@@ -143,8 +143,9 @@ struct PeriodOfToday {
     QDate begin;
     QDate end;
 };
-PeriodOfToday periodOfToday(const CV4Settings &settings, const QDate &today);
+PeriodOfToday periodOfToday(const Settings &settings, const QDate &today);
 // The string-table key of a period format slot (0 to 4).
 QString periodFormatKey(int slot);
 
 } // namespace cv
+

@@ -1,6 +1,6 @@
 #include "document/BookReads.h"
 
-#include "document/CV4DataModel.h"
+#include "document/BookStore.h"
 #include "document/SQLDatabase3.h"
 #include "platform/DateIntegers.h"
 
@@ -17,13 +17,13 @@ std::optional<ActualList> BookReads::findActualFrom(const QDate &from, const QDa
     return m_store.findActualFrom(from, to, category);
 }
 
-std::optional<ActualList> BookReads::findActual(const CV4SearchConditions &conditions) const
+std::optional<ActualList> BookReads::findActual(const SearchConditions &conditions) const
 {
     return m_store.findActual(conditions);
 }
 
-bool BookReads::forEachActual(const CV4SearchConditions &conditions,
-                              const std::function<void(const CV4Actual &)> &visit) const
+bool BookReads::forEachActual(const SearchConditions &conditions,
+                              const std::function<void(const Entry &)> &visit) const
 {
     return m_store.forEachActual(conditions, visit);
 }
@@ -45,15 +45,15 @@ std::optional<std::vector<int>> BookReads::accountEntriesPerWeek(int account, co
 }
 
 bool BookReads::readAccountEntries(int account, const QDate &from, const QDate &to,
-                                   const std::function<void(const CV4Actual &)> &visit) const
+                                   const std::function<void(const Entry &)> &visit) const
 {
-    CV4SearchConditions conditions;
+    SearchConditions conditions;
     conditions.date = {from, to};
     conditions.account = {account};
     return m_store.forEachActual(conditions, visit);
 }
 
-std::vector<CV4SearchRecord> BookReads::findAccounts(const CV4SearchConditions &conditions) const
+std::vector<SearchRecord> BookReads::findAccounts(const SearchConditions &conditions) const
 {
     return m_store.findAccounts(conditions);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The book's stored records as windows read them: entries, trades, prices
-// and rates, searches. Reads only; every change goes through CV4Document.
+// and rates, searches. Reads only; every change goes through Book.
 // The document owns one over its store and hands it out.
 
 #include "document/EntryTableReader.h"
@@ -14,13 +14,13 @@
 #include <optional>
 #include <vector>
 
-class CV4DataModel;
-
 namespace cv {
+
+class BookStore;
 
 class BookReads {
 public:
-    explicit BookReads(CV4DataModel &store) : m_store(store) {}
+    explicit BookReads(BookStore &store) : m_store(store) {}
     BookReads(const BookReads &) = delete;
     BookReads &operator=(const BookReads &) = delete;
 
@@ -30,11 +30,11 @@ public:
     std::optional<ActualList> findActualFrom(const QDate &from, const QDate &to, const QList<int> &categories) const;
     std::optional<ActualList> findActualFrom(const QDate &from, const QDate &to, int category) const;
     // Entries meeting every condition, by date.
-    std::optional<ActualList> findActual(const CV4SearchConditions &conditions) const;
+    std::optional<ActualList> findActual(const SearchConditions &conditions) const;
     // The same entries handed one at a time in a reused record, for readers
     // of many rows. False when the read failed.
-    bool forEachActual(const CV4SearchConditions &conditions,
-                       const std::function<void(const CV4Actual &)> &visit) const;
+    bool forEachActual(const SearchConditions &conditions,
+                       const std::function<void(const Entry &)> &visit) const;
     // The period's entries as reports sum them (no memo, no record), one at
     // a time in no set order. False when the read failed.
     bool readPeriodMoves(const QDate &from, const QDate &to, EntryMove::Columns columns,
@@ -45,9 +45,9 @@ public:
     // ident, in one reused record (false when the read failed).
     std::optional<std::vector<int>> accountEntriesPerWeek(int account, const QDate &from, const QDate &to) const;
     bool readAccountEntries(int account, const QDate &from, const QDate &to,
-                            const std::function<void(const CV4Actual &)> &visit) const;
+                            const std::function<void(const Entry &)> &visit) const;
     // Entries and trades meeting the conditions, by date (entries first on a date).
-    std::vector<CV4SearchRecord> findAccounts(const CV4SearchConditions &conditions) const;
+    std::vector<SearchRecord> findAccounts(const SearchConditions &conditions) const;
     // Number of entries carrying any of the groupings; -1 when unreadable.
     int getDataCountForGroup(const QList<int> &groups) const;
 
@@ -63,7 +63,8 @@ public:
     QByteArray getImportMappingData(int record) const;
 
 private:
-    CV4DataModel &m_store;
+    BookStore &m_store;
 };
 
 } // namespace cv
+

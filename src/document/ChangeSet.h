@@ -9,9 +9,9 @@
 
 #include <set>
 
+// How much of a tree a commit changed.
 namespace cv {
 
-// How much of a tree a commit changed.
 enum class TreeChange {
     None,       // the tree was not committed
     Values,     // only values of existing nodes (names, records, balances)

@@ -2,19 +2,19 @@
 // Amounts take their print form while the scope lasts. Scopes nest: a chart
 // page's own scope inside the chart sheet's run leaves the run's mode on.
 
-#include "document/CV4Document.h"
+#include "document/Book.h"
 
 namespace cv {
 
 class CurrencyPrintingScope {
 public:
-    explicit CurrencyPrintingScope(CV4Document &document) : m_document(document) { m_document.amountText().beginCurrencyPrinting(); }
+    explicit CurrencyPrintingScope(Book &document) : m_document(document) { m_document.amountText().beginCurrencyPrinting(); }
     ~CurrencyPrintingScope() { m_document.amountText().endCurrencyPrinting(); }
     CurrencyPrintingScope(const CurrencyPrintingScope &) = delete;
     CurrencyPrintingScope &operator=(const CurrencyPrintingScope &) = delete;
 
 private:
-    CV4Document &m_document;
+    Book &m_document;
 };
 
 } // namespace cv

@@ -1,11 +1,11 @@
 #include "document/EditScope.h"
 
-#include "document/CV4Document.h"
-#include "document/CV4DocumentPrivate.h"
+#include "document/Book.h"
+#include "document/BookPrivate.h"
 
 namespace cv {
 
-EditScope::EditScope(CV4Document &document, Writes writes) : m_document(document)
+EditScope::EditScope(Book &document, Writes writes) : m_document(document)
 {
     m_document.m_d->beginEdit(writes == Writes::Several);
 }

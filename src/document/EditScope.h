@@ -13,12 +13,12 @@
 //         document.updateTransfer(transfer, nullptr);
 //     }   // one commit, one accumulation, one actualChanged/entriesChanged
 //
-// Every write-path operation of CV4Document opens its own scope when the
+// Every write-path operation of Book opens its own scope when the
 // caller has none, so a single call is an edit of its own.
 
-class CV4Document;
-
 namespace cv {
+
+class Book;
 
 class EditScope {
 public:
@@ -30,7 +30,7 @@ public:
         AtMostOne,  // one store statement or none
     };
 
-    explicit EditScope(CV4Document &document, Writes writes = Writes::Several);
+    explicit EditScope(Book &document, Writes writes = Writes::Several);
     ~EditScope();
     EditScope(const EditScope &) = delete;
     EditScope &operator=(const EditScope &) = delete;
@@ -39,7 +39,8 @@ public:
     void fail();
 
 private:
-    CV4Document &m_document;   // not owned; outlives the scope
+    Book &m_document;   // not owned; outlives the scope
 };
 
 } // namespace cv
+

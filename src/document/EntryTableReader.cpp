@@ -1,7 +1,7 @@
 #include "document/EntryTableReader.h"
 
 #include "document/AccountEntryCounts.h"
-#include "document/CV4DataModelPrivate.h"
+#include "document/BookStorePrivate.h"
 #include "document/SQLDatabase3.h"
 #include "document/SQLSteps.h"
 
@@ -9,10 +9,12 @@
 #include <limits>
 #include <unordered_map>
 
+namespace cv {
+
 using namespace cv::store;
 
 // Defined here: the reader is the only one that fills the rows.
-template <class Row> void CV4CategoryRows<Row>::group()
+template <class Row> void CategoryRows<Row>::group()
 {
     m_order.resize(m_rows.size());
     m_groups.clear();
@@ -57,8 +59,6 @@ template <class Row> void CV4CategoryRows<Row>::group()
     }
 }
 
-namespace cv {
-
 // The table's row count bounds the rows (it costs a walk of the smallest
 // index, a millisecond at a million rows); growing a vector instead copies it
 // a dozen times.
@@ -69,9 +69,9 @@ size_t EntryTableReader::entryCount()
     return size_t(std::max<qint64>(0, count->rowAtIndex(0).int64ForColumnAtIndex(0)));
 }
 
-std::optional<CV4CacheRows> EntryTableReader::cacheRows(AccountEntryCounts *counts)
+std::optional<BalanceCacheRows> EntryTableReader::cacheRows(AccountEntryCounts *counts)
 {
-    CV4CacheRows rows;
+    BalanceCacheRows rows;
     rows.m_rows.reserve(entryCount());
     int firstDay = std::numeric_limits<int>::max();
     int lastDay = std::numeric_limits<int>::min();
@@ -99,9 +99,9 @@ std::optional<CV4CacheRows> EntryTableReader::cacheRows(AccountEntryCounts *coun
     return rows;
 }
 
-std::optional<CV4ExportEntries> EntryTableReader::exportEntries()
+std::optional<ExportEntries> EntryTableReader::exportEntries()
 {
-    CV4ExportEntries entries;
+    ExportEntries entries;
     entries.m_rows.reserve(entryCount());
     // The rows and values "category=? ORDER BY date,id" hands out, category
     // by category, for a fraction of its cost: one scan in table order
@@ -111,7 +111,7 @@ std::optional<CV4ExportEntries> EntryTableReader::exportEntries()
         [&](sqlite3_stmt *stmt, const SQLCursor &row) {
             const std::optional<int> category = exactIntAt(stmt, 3);
             if (!category) return;
-            CV4ExportEntry e;
+            ExportEntry e;
             e.ident = intAt(stmt, row, 0);
             e.kind = intAt(stmt, row, 1);
             e.day = intAt(stmt, row, 2);
@@ -132,7 +132,7 @@ std::optional<CV4ExportEntries> EntryTableReader::exportEntries()
         || entries.m_memos.size() > qsizetype(std::numeric_limits<quint32>::max()))
         return std::nullopt;
     entries.group();
-    entries.sortGroups([](const CV4ExportEntry &a, const CV4ExportEntry &b) { return a.day < b.day; });
+    entries.sortGroups([](const ExportEntry &a, const ExportEntry &b) { return a.day < b.day; });
     return entries;
 }
 
@@ -200,3 +200,4 @@ bool EntryTableReader::periodMoves(int firstDay, int lastDay, EntryMove::Columns
 }
 
 } // namespace cv
+

@@ -3,14 +3,14 @@
 // order, the columns read straight off the statement, no record per row.
 
 #include "document/AccountEntryCounts.h"
-#include "document/CV4CategoryRows.h"
+#include "document/CategoryRows.h"
 
 #include <functional>
 #include <optional>
 
-class SQLDatabase3;
-
 namespace cv {
+
+class SQLDatabase3;
 
 // What a report sums of an entry: every column but the memo.
 struct EntryMove {
@@ -33,9 +33,9 @@ public:
 
     // What the balance cache reads of each entry; none when the table does
     // not read. Every row, whatever its category, is counted into `counts`.
-    std::optional<CV4CacheRows> cacheRows(AccountEntryCounts *counts = nullptr);
+    std::optional<BalanceCacheRows> cacheRows(AccountEntryCounts *counts = nullptr);
     // Every entry for the XML form; none when the table does not read.
-    std::optional<CV4ExportEntries> exportEntries();
+    std::optional<ExportEntries> exportEntries();
     // Every row counted by account and week, for a store whose counts were
     // dropped; none when the table does not read.
     std::optional<AccountEntryCounts> weekCounts();
@@ -51,3 +51,4 @@ private:
 };
 
 } // namespace cv
+

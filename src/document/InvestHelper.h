@@ -12,7 +12,7 @@
 //   5     price at the report date           -
 //   6     market value (5 x 0)               sum of the holdings'
 
-#include "model/CVUnitModel.h"
+#include "model/Node.h"
 
 #include <QtGlobal>
 
@@ -20,7 +20,9 @@
 #include <memory>
 #include <vector>
 
-class CV4Trade;
+namespace cv {
+
+class Trade;
 
 class InvestHelper {
 public:
@@ -28,17 +30,17 @@ public:
 
     InvestHelper() = default;
     // `account`: the investment account a holding row belongs to.
-    explicit InvestHelper(CVUnitModelPtr unit, int account = 0) : m_unit(std::move(unit)), m_account(account) {}
+    explicit InvestHelper(NodePtr unit, int account = 0) : m_unit(std::move(unit)), m_account(account) {}
 
-    const CVUnitModelPtr &unit() const { return m_unit; }
+    const NodePtr &unit() const { return m_unit; }
     bool isTotal() const { return !m_unit; }
     int account() const { return m_account; }
 
     // An account row's holdings; a holding row's trades.
     std::vector<std::shared_ptr<InvestHelper>> &holdings() { return m_holdings; }
     const std::vector<std::shared_ptr<InvestHelper>> &holdings() const { return m_holdings; }
-    std::vector<std::shared_ptr<CV4Trade>> &trades() { return m_trades; }
-    const std::vector<std::shared_ptr<CV4Trade>> &trades() const { return m_trades; }
+    std::vector<std::shared_ptr<Trade>> &trades() { return m_trades; }
+    const std::vector<std::shared_ptr<Trade>> &trades() const { return m_trades; }
 
     double value(int slot) const { return inRange(slot) ? m_values[size_t(slot)] : 0; }
     void setValue(double value, int slot)
@@ -57,11 +59,13 @@ private:
         return slot >= 0 && slot < kSlots;
     }
 
-    CVUnitModelPtr m_unit;  // shared with the document's tree; none for the total
+    NodePtr m_unit;  // shared with the document's tree; none for the total
     int m_account = 0;
     std::vector<std::shared_ptr<InvestHelper>> m_holdings;
-    std::vector<std::shared_ptr<CV4Trade>> m_trades;  // this report's own copies from the store
+    std::vector<std::shared_ptr<Trade>> m_trades;  // this report's own copies from the store
     std::array<double, kSlots> m_values{};
 };
 
 using InvestHelperPtr = std::shared_ptr<InvestHelper>;
+
+} // namespace cv

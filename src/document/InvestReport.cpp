@@ -1,10 +1,10 @@
 #include "document/InvestReport.h"
 
-#include "document/CV4Document.h"
-#include "document/KavriNumberFormatter.h"
-#include "model/CV4InvestUnit.h"
-#include "model/CV4Trade.h"
-#include "model/CVExtraInterfaces.h"
+#include "document/Book.h"
+#include "document/PatternFormatter.h"
+#include "model/OpeningHolding.h"
+#include "model/Trade.h"
+#include "model/ExtraInterfaces.h"
 #include "platform/Assert.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
@@ -68,7 +68,7 @@ struct Position {
     double commissions = 0;
 
     void updateAverage() { average = units != 0 ? cost / units : 0; }
-    void opening(const CV4InvestUnit *unit)
+    void opening(const OpeningHolding *unit)
     {
         *this = {};
         if (!unit) return;
@@ -78,7 +78,7 @@ struct Position {
         updateAverage();
     }
     // `incoming`: a transfer of units arriving here, at `transferPrice`.
-    void apply(const CV4Trade &t, bool incoming, double transferPrice)
+    void apply(const Trade &t, bool incoming, double transferPrice)
     {
         switch (groupOf(t.kind())) {
         case Group::Acquiring:
@@ -130,21 +130,21 @@ QString paddedToCents(QString s)
     return s;
 }
 
-const CV4InvestUnit *investUnitOf(const CVUnitModel &holding)
+const OpeningHolding *investUnitOf(const Node &holding)
 {
-    return dynamic_cast<const CV4InvestUnit *>(holding.extra().get());
+    return dynamic_cast<const OpeningHolding *>(holding.extra().get());
 }
 
 // The trades of a security in an account (as account or as receiver of a
 // transfer) up to the date. Another account's trade settled through this
 // one moves no units here.
-std::vector<CV4TradePtr> tradesOf(const CV4Document &document, int account, int brand, const QDate &to)
+std::vector<TradePtr> tradesOf(const Book &document, int account, int brand, const QDate &to)
 {
-    std::vector<CV4TradePtr> trades;
+    std::vector<TradePtr> trades;
     if (!document.dataModel()) return trades;
     auto found = document.reads().findTradeFrom(QDate(), to, account, brand, 0);
     if (!found) return trades;
-    for (CV4TradePtr &t : *found) {
+    for (TradePtr &t : *found) {
         if (t && (t->account() == account || t->kind() == cv::TradeKind::TransferUnits)) trades.push_back(std::move(t));
     }
     return trades;
@@ -159,7 +159,7 @@ void InvestReport::build(const QDate &date)
     m_date = date;
     m_items.clear();
     m_transferPrices.clear();
-    if (const CV4AccountModelPtr &accounts = m_document.accountModel()) collect(accounts->asset());
+    if (const AccountTreesPtr &accounts = m_document.accountModel()) collect(accounts->asset());
 
     auto total = std::make_shared<InvestHelper>();
     for (const InvestHelperPtr &account : m_items) {
@@ -170,19 +170,19 @@ void InvestReport::build(const QDate &date)
     m_items.push_back(total);
 }
 
-void InvestReport::collect(const CVUnitModelPtr &node)
+void InvestReport::collect(const NodePtr &node)
 {
     if (!node) return;
     if (node->kind() != NodeKind::Investment) {
-        for (const CVUnitModelPtr &child : node->children()) collect(child);
+        for (const NodePtr &child : node->children()) collect(child);
         return;
     }
     if (InvestHelperPtr row = collectAccount(node)) m_items.push_back(std::move(row));
 }
 
-InvestHelperPtr InvestReport::collectAccount(const CVUnitModelPtr &account)
+InvestHelperPtr InvestReport::collectAccount(const NodePtr &account)
 {
-    if (const auto *dated = dynamic_cast<const CVDatedExtra *>(account->extra().get())) {
+    if (const auto *dated = dynamic_cast<const DatedExtra *>(account->extra().get())) {
         if (dated->date().isValid() && dated->date() > m_date) return nullptr;
     }
     auto row = std::make_shared<InvestHelper>(account);
@@ -193,7 +193,7 @@ InvestHelperPtr InvestReport::collectAccount(const CVUnitModelPtr &account)
         InvestHelperPtr holding = collectHolding(children[i], account->ident());
         if (!holding) continue;
         // A security in another currency than its account's counts in the account's.
-        const CV4BrandPtr brand = m_document.findBrand(investUnitOf(*children[i])->brand());
+        const SecurityPtr brand = m_document.findBrand(investUnitOf(*children[i])->brand());
         const int brandCurrency = m_document.getCurrency(brand ? brand->currency() : 0);
         for (int slot : {BookCostSlot, CommissionSlot, MarketSlot}) {
             double v = holding->value(slot);
@@ -205,18 +205,18 @@ InvestHelperPtr InvestReport::collectAccount(const CVUnitModelPtr &account)
     return row;
 }
 
-InvestHelperPtr InvestReport::collectHolding(const CVUnitModelPtr &node, int account)
+InvestHelperPtr InvestReport::collectHolding(const NodePtr &node, int account)
 {
-    const CV4InvestUnit *unit = node ? investUnitOf(*node) : nullptr;
+    const OpeningHolding *unit = node ? investUnitOf(*node) : nullptr;
     if (!unit) return nullptr;
-    std::vector<CV4TradePtr> trades = tradesOf(m_document, account, unit->brand(), m_date);
+    std::vector<TradePtr> trades = tradesOf(m_document, account, unit->brand(), m_date);
     if (trades.empty() && unit->units() == 0) return nullptr;
 
     // The last return to zero before the date starts the holding afresh.
     std::optional<size_t> lastZero;
     double running = unit->units();
     for (size_t i = 0; i < trades.size(); ++i) {
-        const CV4Trade &t = *trades[i];
+        const Trade &t = *trades[i];
         switch (groupOf(t.kind())) {
         case Group::Acquiring:
         case Group::Increase:
@@ -241,7 +241,7 @@ InvestHelperPtr InvestReport::collectHolding(const CVUnitModelPtr &node, int acc
     } else {
         p.opening(unit);
     }
-    for (const CV4TradePtr &t : trades) {
+    for (const TradePtr &t : trades) {
         const bool transfer = t->kind() == cv::TradeKind::TransferUnits;
         const bool incoming = transfer && t->account() != account;
         double price = 0;
@@ -271,7 +271,7 @@ double InvestReport::transferPrice(int account, int brand, int tradeIdent) const
     return it != m_transferPrices.end() ? it->second : computeTransferPrice(account, brand, tradeIdent, 0);
 }
 
-double InvestReport::transferPriceOf(const CV4Trade &trade) const
+double InvestReport::transferPriceOf(const Trade &trade) const
 {
     return transferPrice(trade.account(), trade.brand(), trade.ident());
 }
@@ -280,10 +280,10 @@ double InvestReport::computeTransferPrice(int account, int brand, int tradeIdent
 {
     CV_ASSERT_OR(depth <= kMaxTransferDepth, return 0);
     Position p;
-    if (const CVUnitModelPtr giver = m_document.findAccount(account)) {
+    if (const NodePtr giver = m_document.findAccount(account)) {
         const auto &children = giver->children();
         for (size_t i = 1; i < children.size(); ++i) {
-            const CV4InvestUnit *unit = investUnitOf(*children[i]);
+            const OpeningHolding *unit = investUnitOf(*children[i]);
             if (unit && unit->brand() == brand) {
                 // The opening commission is part of the cost the units carry away.
                 p.opening(unit);
@@ -291,7 +291,7 @@ double InvestReport::computeTransferPrice(int account, int brand, int tradeIdent
             }
         }
     }
-    for (const CV4TradePtr &t : tradesOf(m_document, account, brand, m_date)) {
+    for (const TradePtr &t : tradesOf(m_document, account, brand, m_date)) {
         if (t->ident() == tradeIdent) break;
         const bool incoming = t->kind() == cv::TradeKind::TransferUnits && t->transfer() == account;
         const double price = incoming ? computeTransferPrice(t->account(), brand, t->ident(), depth + 1) : 0;
@@ -314,8 +314,8 @@ int InvestReport::rowCurrency(const Row &row) const
     if (row.level == TradeLevel) return row.trade ? m_document.getCurrency(m_document.currencyOfAccount(row.trade->account())) : 0;
     if (!row.item || row.item->isTotal()) return m_document.getCurrency(0);
     if (row.level == HoldingLevel) {
-        const CV4InvestUnit *unit = investUnitOf(*row.item->unit());
-        const CV4BrandPtr brand = unit ? m_document.findBrand(unit->brand()) : nullptr;
+        const OpeningHolding *unit = investUnitOf(*row.item->unit());
+        const SecurityPtr brand = unit ? m_document.findBrand(unit->brand()) : nullptr;
         return m_document.getCurrency(brand ? brand->currency() : 0);
     }
     return m_document.getCurrency(row.item->unit()->currency());
@@ -326,9 +326,9 @@ std::optional<cv::BrandKind> InvestReport::brandKind(const Row &row) const
     int brand = -1;
     if (row.level == TradeLevel && row.trade) brand = row.trade->brand();
     if (row.level == HoldingLevel && row.item && row.item->unit()) {
-        if (const CV4InvestUnit *unit = investUnitOf(*row.item->unit())) brand = unit->brand();
+        if (const OpeningHolding *unit = investUnitOf(*row.item->unit())) brand = unit->brand();
     }
-    const CV4BrandPtr b = brand >= 0 ? m_document.findBrand(brand) : nullptr;
+    const SecurityPtr b = brand >= 0 ? m_document.findBrand(brand) : nullptr;
     if (!b) return std::nullopt;
     return b->kind();
 }
@@ -353,7 +353,7 @@ std::optional<double> InvestReport::value(int column, const Row &row, bool conve
         }
     } else if (row.level == TradeLevel) {
         if (!row.trade) return std::nullopt;
-        const CV4Trade &t = *row.trade;
+        const Trade &t = *row.trade;
         const auto kind = t.kind();
         const bool transfer = kind == cv::TradeKind::TransferUnits;
         const bool incoming = transfer && row.holding && t.account() != row.holding->account();
@@ -399,7 +399,7 @@ std::optional<double> InvestReport::value(int column, const Row &row, bool conve
 
 QString InvestReport::frac6String(double value, bool padZeroes)
 {
-    static const KavriNumberFormatter formatter(QStringLiteral("#,##0.000000"));
+    static const PatternFormatter formatter(QStringLiteral("#,##0.000000"));
     QString s = formatter.stringForObjectValue(value);
     if (s.contains(u'.')) {
         while (s.endsWith(u'0')) s.chop(1);
@@ -423,8 +423,8 @@ AmountDisplay InvestReport::text(int column, const Row &row, bool convert) const
         return {m_document.displayName(*row.item->unit()), {}};
     case Kind:
         if (row.level == HoldingLevel && !total) {
-            const CV4InvestUnit *unit = investUnitOf(*row.item->unit());
-            const CV4BrandPtr brand = unit ? m_document.findBrand(unit->brand()) : nullptr;
+            const OpeningHolding *unit = investUnitOf(*row.item->unit());
+            const SecurityPtr brand = unit ? m_document.findBrand(unit->brand()) : nullptr;
             return {brand ? brand->kindName() : QString(), {}};
         }
         if (row.level == TradeLevel && row.trade) {
@@ -439,7 +439,7 @@ AmountDisplay InvestReport::text(int column, const Row &row, bool convert) const
         return {};
     case Prefix: {
         if (convert) return {};
-        const CV4CurrencyPtr c = m_document.findCurrency(currency);
+        const CurrencyPtr c = m_document.findCurrency(currency);
         return {c ? c->prefix() : QString(), {}};
     }
     case Memo:

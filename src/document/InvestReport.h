@@ -15,9 +15,9 @@
 #include <optional>
 #include <vector>
 
-class CV4Document;
-
 namespace cv {
+
+class Book;
 
 class InvestReport {
 public:
@@ -31,11 +31,11 @@ public:
     struct Row {
         int level = AccountLevel;
         const InvestHelper *item = nullptr;     // account, holding or total
-        const CV4Trade *trade = nullptr;        // trade rows
+        const Trade *trade = nullptr;        // trade rows
         const InvestHelper *holding = nullptr;  // a trade row's holding
     };
 
-    explicit InvestReport(const CV4Document &document) : m_document(document) {}
+    explicit InvestReport(const Book &document) : m_document(document) {}
 
     // Rebuilds every row for the date.
     void build(const QDate &date);
@@ -58,19 +58,20 @@ public:
     static QString frac6String(double value, bool padZeroes);
 
 private:
-    InvestHelperPtr collectAccount(const CVUnitModelPtr &account);
-    void collect(const CVUnitModelPtr &node);
-    InvestHelperPtr collectHolding(const CVUnitModelPtr &holding, int account);
+    InvestHelperPtr collectAccount(const NodePtr &account);
+    void collect(const NodePtr &node);
+    InvestHelperPtr collectHolding(const NodePtr &holding, int account);
     double computeTransferPrice(int account, int brand, int tradeIdent, int depth) const;
     double rateAt(int currency) const;
     int rowCurrency(const Row &row) const;
     std::optional<cv::BrandKind> brandKind(const Row &row) const;
-    double transferPriceOf(const CV4Trade &trade) const;
+    double transferPriceOf(const Trade &trade) const;
 
-    const CV4Document &m_document;
+    const Book &m_document;
     QDate m_date;
     std::vector<InvestHelperPtr> m_items;
     std::map<int, double> m_transferPrices;  // by trade ident, for this build
 };
 
 } // namespace cv
+

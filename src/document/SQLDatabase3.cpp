@@ -1,7 +1,7 @@
 #include "document/SQLDatabase3.h"
 
 #include "document/SQLite2Reader.h"
-#include "platform/CV4Alert.h"
+#include "platform/Alert.h"
 #include "platform/Localization.h"
 #include "platform/Logging.h"
 #include "platform/NumberText.h"
@@ -15,6 +15,8 @@
 #include <charconv>
 #include <cstring>
 #include <limits>
+
+namespace cv {
 
 SQLValue SQLValue::fixed(double value, int decimals)
 {
@@ -649,7 +651,7 @@ bool loadDump(const QString &path, const QByteArray &dump)
 
 void upgradeAlert(const char *messageKey)
 {
-    CV4Alert::alert(cv::localizedString(QStringLiteral("UpgradeAlertTitle")),
+    Alert::alert(cv::localizedString(QStringLiteral("UpgradeAlertTitle")),
                     cv::localizedString(messageKey));
 }
 
@@ -729,3 +731,5 @@ void SQLTransaction::rollback()
     m_active = false;
     m_db->rollbackTransaction();
 }
+
+} // namespace cv

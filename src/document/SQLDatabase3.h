@@ -19,6 +19,9 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+
+namespace cv {
+
 class SQLResult;
 
 // Stored text as the reads answer it: UTF-8, or Latin-1 where the bytes are not
@@ -180,7 +183,7 @@ public:
 
     // Looks at the file at the path before it is opened and turns an SQLite 2
     // database of the previous format into an SQLite 3 one at the same path,
-    // all rows or none. The user is told through CV4Alert.
+    // all rows or none. The user is told through Alert.
     enum class SetupResult {
         Current,   // an SQLite 3 database (or an empty file): nothing to do
         Upgraded,  // an old database, turned into the current format
@@ -214,3 +217,5 @@ private:
     SQLDatabase3 *m_db;      // not owned; outlives the transaction
     bool m_active = false;   // begun and not yet ended
 };
+
+} // namespace cv

@@ -1,16 +1,16 @@
 #include "document/ScriptCommand.h"
 
-#include "document/CV4Document.h"
-#include "model/CV4PriceTime.h"
+#include "document/Book.h"
+#include "model/DatedPrice.h"
 #include "platform/DateFormat.h"
 #include "platform/NumberText.h"
 
 #include <climits>
 #include <cmath>
 
-Q_LOGGING_CATEGORY(lcScripting, "corvane.scripting")
-
 namespace cv {
+
+Q_LOGGING_CATEGORY(lcScripting, "corvane.scripting")
 
 const QString ScriptCommand::kDocument = QStringLiteral("Document");
 const QString ScriptCommand::kDate = QStringLiteral("Date");
@@ -79,7 +79,7 @@ QString ScriptCommand::refuse(const QString &line)
     return line;
 }
 
-std::optional<QString> ScriptCommand::readCommon(const std::vector<CV4Document *> &documents, Common &common) const
+std::optional<QString> ScriptCommand::readCommon(const std::vector<Book *> &documents, Common &common) const
 {
     const long long count = static_cast<long long>(documents.size());
     long long number = 1;
@@ -119,3 +119,4 @@ std::optional<QString> ScriptCommand::readCommon(const std::vector<CV4Document *
 }
 
 } // namespace cv
+

@@ -19,11 +19,11 @@
 #include <optional>
 #include <vector>
 
-class CV4Document;
+namespace cv {
+
+class Book;
 
 Q_DECLARE_LOGGING_CATEGORY(lcScripting)
-
-namespace cv {
 
 class ScriptCommand {
 public:
@@ -42,17 +42,17 @@ public:
 
     // Records the value in one of the open documents (in opening order).
     // None when it was recorded, else the reason, which has been logged.
-    virtual std::optional<QString> performDefaultImplementation(const std::vector<CV4Document *> &documents) = 0;
+    virtual std::optional<QString> performDefaultImplementation(const std::vector<Book *> &documents) = 0;
 
 protected:
     // The arguments both commands read first, in the order they are checked.
     struct Common {
-        CV4Document *document = nullptr;  // not owned
+        Book *document = nullptr;  // not owned
         int number = 0;                   // its 1-based number, for the log
         QDate date;
         double price = 0;
     };
-    std::optional<QString> readCommon(const std::vector<CV4Document *> &documents, Common &common) const;
+    std::optional<QString> readCommon(const std::vector<Book *> &documents, Common &common) const;
     // The argument as text; "(null)" when it is missing, as the log lines show it.
     QString argumentText(const QString &key) const;
     static QString refuse(const QString &line);
@@ -63,3 +63,4 @@ protected:
 };
 
 } // namespace cv
+

@@ -9,16 +9,18 @@
 #include <memory>
 #include <vector>
 
-class CV4Actual;
-class CV4Trade;
-class CV4PriceTime;
-using CV4ActualPtr = std::shared_ptr<CV4Actual>;
-using CV4TradePtr = std::shared_ptr<CV4Trade>;
-using CV4PriceTimePtr = std::shared_ptr<CV4PriceTime>;
+namespace cv {
+
+class Entry;
+class Trade;
+class DatedPrice;
+using EntryPtr = std::shared_ptr<Entry>;
+using TradePtr = std::shared_ptr<Trade>;
+using DatedPricePtr = std::shared_ptr<DatedPrice>;
 
 // Conditions of an entry and trade search. Each field stands for the key of
 // the same name; an empty list is a key that is not given.
-struct CV4SearchConditions {
+struct SearchConditions {
     QList<QDate> date;          // from, and to (one date: that day only)
     QList<int> account;         // account idents: the entry's account or destination
     QList<int> tradeAccount;    // investment account idents: the trade's account or settlement account
@@ -30,14 +32,14 @@ struct CV4SearchConditions {
 };
 
 // An entry or a trade of a combined search result.
-struct CV4SearchRecord {
-    CV4ActualPtr actual;
-    CV4TradePtr trade;
+struct SearchRecord {
+    EntryPtr actual;
+    TradePtr trade;
     QDate date() const;
 };
 
-namespace cv {
-using ActualList = std::vector<CV4ActualPtr>;
-using TradeList = std::vector<CV4TradePtr>;
-using PriceList = std::vector<CV4PriceTimePtr>;
+using ActualList = std::vector<EntryPtr>;
+using TradeList = std::vector<TradePtr>;
+using PriceList = std::vector<DatedPricePtr>;
+
 } // namespace cv

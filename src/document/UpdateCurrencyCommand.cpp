@@ -1,26 +1,28 @@
 #include "document/UpdateCurrencyCommand.h"
 
-#include "document/CV4Document.h"
-#include "model/CV4EditFlags.h"
-#include "model/CV4PriceTime.h"
+#include "document/Book.h"
+#include "model/EditFlags.h"
+#include "model/DatedPrice.h"
 #include "platform/NumberText.h"
 
 #include <algorithm>
 
-std::optional<QString> UpdateCurrencyCommand::performDefaultImplementation(const std::vector<CV4Document *> &documents)
+namespace cv {
+
+std::optional<QString> UpdateCurrencyCommand::performDefaultImplementation(const std::vector<Book *> &documents)
 {
     Common common;
     if (auto refused = readCommon(documents, common)) return refused;
-    CV4Document &document = *common.document;
+    Book &document = *common.document;
     const QString &name = m_directParameter;
     const auto &currencies = document.currencyList();
     const auto found = std::find_if(currencies.begin(), currencies.end(),
-                                    [&](const CV4CurrencyPtr &c) { return c && !name.isEmpty() && c->name() == name; });
+                                    [&](const CurrencyPtr &c) { return c && !name.isEmpty() && c->name() == name; });
     if (found == currencies.end())
         return refuse(QStringLiteral("Must specify a valid currency. Currency: %1 unknown.").arg(name));
-    const CV4CurrencyPtr currency = *found;
+    const CurrencyPtr currency = *found;
 
-    auto rate = std::make_shared<CV4PriceTime>();
+    auto rate = std::make_shared<DatedPrice>();
     rate->setBrand(currency->ident());
     rate->setPrice(common.price);
     rate->setFlags(cv::EditNew);
@@ -32,3 +34,5 @@ std::optional<QString> UpdateCurrencyCommand::performDefaultImplementation(const
     if (!document.putRate(rate)) return refuse(QStringLiteral("could not store the rate of %1").arg(name));
     return std::nullopt;
 }
+
+} // namespace cv

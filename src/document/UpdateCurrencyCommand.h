@@ -4,9 +4,13 @@
 
 #include "document/ScriptCommand.h"
 
+namespace cv {
+
 class UpdateCurrencyCommand : public cv::ScriptCommand {
 public:
     using cv::ScriptCommand::ScriptCommand;
 
-    std::optional<QString> performDefaultImplementation(const std::vector<CV4Document *> &documents) override;
+    std::optional<QString> performDefaultImplementation(const std::vector<Book *> &documents) override;
 };
+
+} // namespace cv

@@ -1,13 +1,15 @@
 #include "document/UpdateStockCommand.h"
 
-#include "document/CV4Document.h"
+#include "document/Book.h"
 #include "document/EditScope.h"
-#include "model/CV4EditFlags.h"
-#include "model/CV4PriceTime.h"
+#include "model/EditFlags.h"
+#include "model/DatedPrice.h"
 #include "platform/NumberText.h"
 
 #include <algorithm>
 #include <utility>
+
+namespace cv {
 
 std::optional<int> UpdateStockCommand::marketForCode(const QString &code)
 {
@@ -19,25 +21,25 @@ std::optional<int> UpdateStockCommand::marketForCode(const QString &code)
     return std::nullopt;
 }
 
-std::optional<QString> UpdateStockCommand::performDefaultImplementation(const std::vector<CV4Document *> &documents)
+std::optional<QString> UpdateStockCommand::performDefaultImplementation(const std::vector<Book *> &documents)
 {
     Common common;
     if (auto refused = readCommon(documents, common)) return refused;
-    CV4Document &document = *common.document;
+    Book &document = *common.document;
     const QString &symbol = m_directParameter;
     // An empty symbol would match the first security that has none.
     if (symbol.isEmpty()) return refuse(QStringLiteral("Must specify a stock symbol."));
 
     const auto &brands = document.brandList();
     const auto found = std::find_if(brands.begin(), brands.end(),
-                                    [&](const CV4BrandPtr &b) { return b && b->symbol() == symbol; });
-    CV4BrandPtr brand = found != brands.end() ? *found : nullptr;
-    CV4BrandPtr added;
+                                    [&](const SecurityPtr &b) { return b && b->symbol() == symbol; });
+    SecurityPtr brand = found != brands.end() ? *found : nullptr;
+    SecurityPtr added;
     cv::EditScope edit(document);
     if (!brand) {
         const QString currencyName = m_arguments.value(kCurrency).toString();
         const auto &currencies = document.currencyList();
-        const auto currency = std::find_if(currencies.begin(), currencies.end(), [&](const CV4CurrencyPtr &c) {
+        const auto currency = std::find_if(currencies.begin(), currencies.end(), [&](const CurrencyPtr &c) {
             return c && !currencyName.isEmpty() && c->name() == currencyName;
         });
         if (currency == currencies.end())
@@ -47,7 +49,7 @@ std::optional<QString> UpdateStockCommand::performDefaultImplementation(const st
         if (!market)
             return refuse(QStringLiteral("new brand must specify a valid stock market. Market: %1 unknown.")
                               .arg(argumentText(kMarket)));
-        added = std::make_shared<CV4Brand>();
+        added = std::make_shared<Security>();
         added->setName(symbol);
         added->setSymbol(symbol);
         added->setMarket(*market);
@@ -58,7 +60,7 @@ std::optional<QString> UpdateStockCommand::performDefaultImplementation(const st
         brand = added;
     }
 
-    auto price = std::make_shared<CV4PriceTime>();
+    auto price = std::make_shared<DatedPrice>();
     price->setBrand(brand->ident());
     price->setPrice(common.price);
     price->setFlags(cv::EditNew);
@@ -75,3 +77,5 @@ std::optional<QString> UpdateStockCommand::performDefaultImplementation(const st
     }
     return std::nullopt;
 }
+
+} // namespace cv

@@ -5,6 +5,8 @@
 
 #include "document/ScriptCommand.h"
 
+namespace cv {
+
 class UpdateStockCommand : public cv::ScriptCommand {
 public:
     using cv::ScriptCommand::ScriptCommand;
@@ -12,5 +14,7 @@ public:
     // The market number of a four-character market code ('NYSE' is 20), or none.
     static std::optional<int> marketForCode(const QString &code);
 
-    std::optional<QString> performDefaultImplementation(const std::vector<CV4Document *> &documents) override;
+    std::optional<QString> performDefaultImplementation(const std::vector<Book *> &documents) override;
 };
+
+} // namespace cv

@@ -1,6 +1,6 @@
 #include "document/WorkingFolder.h"
 
-#include "platform/CV4MiscUtilities.h"
+#include "platform/MiscUtilities.h"
 #include "platform/Logging.h"
 
 #include <QCoreApplication>

@@ -181,7 +181,7 @@ EntryScan scanEntryLines(QByteArrayView text, EntryLine &out)
         const auto is = [&](const char *known) {
             return nameSize == qsizetype(std::strlen(known)) && std::memcmp(name, known, size_t(nameSize)) == 0;
         };
-        CV4Actual &e = out.entry;
+        Entry &e = out.entry;
         unsigned flag = 0;
         bool ok = false;
         int number = 0;

@@ -5,7 +5,7 @@
 // the import. Anything that differs in the least from that form is left to the
 // general reader, so the two readings can never disagree.
 
-#include "model/CV4Actual.h"
+#include "model/Entry.h"
 
 #include <QByteArrayView>
 
@@ -13,7 +13,7 @@ namespace cv::xml {
 
 // One entry as the reader would build it from its attributes and note.
 struct EntryLine {
-    CV4Actual entry;
+    Entry entry;
     qsizetype length = 0;      // bytes, with the last line's end
     int lines = 0;
 };

@@ -1,11 +1,11 @@
 #include "import/EntryImportSheet.h"
 
-#include "controls/CustomPopup.h"
-#include "controls/PopupDataSource.h"
-#include "document/CV4Document.h"
+#include "controls/ChooserPopup.h"
+#include "controls/ChooserModel.h"
+#include "document/Book.h"
 #include "document/EditScope.h"
 #include "import/PendingRows.h"
-#include "platform/CV4Alert.h"
+#include "platform/Alert.h"
 #include "platform/Localization.h"
 
 #include <QFileInfo>
@@ -19,7 +19,7 @@
 
 namespace cv {
 
-EntryImportSheet::EntryImportSheet(CV4Document *document, QWidget *parent, std::initializer_list<int> mappingRecords)
+EntryImportSheet::EntryImportSheet(Book *document, QWidget *parent, std::initializer_list<int> mappingRecords)
     : ImportSheet(document, parent)
 {
     for (int record : mappingRecords)
@@ -29,7 +29,7 @@ EntryImportSheet::EntryImportSheet(CV4Document *document, QWidget *parent, std::
 EntryImportSheet::~EntryImportSheet()
 {
     // The chooser's list goes with the sheet: close a chooser still showing it.
-    if (CustomPopup *popup = CustomPopup::existing(); popup && popup->targetView() == m_table) popup->mustClose();
+    if (ChooserPopup *popup = ChooserPopup::existing(); popup && popup->targetView() == m_table) popup->mustClose();
 }
 
 void EntryImportSheet::addReviewTable(QVBoxLayout *layout, std::initializer_list<const char *> headerKeys,
@@ -41,7 +41,7 @@ void EntryImportSheet::addReviewTable(QVBoxLayout *layout, std::initializer_list
     client.rowCount = [this] { return pendingCount(); };
     client.text = [this](int column, int row) { return cellText(column, row); };
     client.colour = [this](int row) {
-        const CV4Actual &entry = pendingEntry(row);
+        const Entry &entry = pendingEntry(row);
         if (entry.flags() & PendingRejected) return QColor(Qt::red);
         return isValid(entry) ? QColor() : QColor(Qt::gray);
     };
@@ -74,25 +74,25 @@ void EntryImportSheet::setNotice(const QString &text)
 
 void EntryImportSheet::alertNoRows(const char *key, const QString &path)
 {
-    CV4Alert::alert(localizedString("Import-Alert-Title"), formatString(localizedString(key), {QFileInfo(path).fileName()}),
+    Alert::alert(localizedString("Import-Alert-Title"), formatString(localizedString(key), {QFileInfo(path).fileName()}),
                     this);
 }
 
-QString EntryImportSheet::categoryName(const CV4Actual &row) const
+QString EntryImportSheet::categoryName(const Entry &row) const
 {
     if (row.kind() == cv::EntryKind::Transfer || row.category() == 0 || !m_document) return QString();
-    const CVUnitModelPtr node = row.kind() == cv::EntryKind::Income ? m_document->findIncome(row.category())
+    const NodePtr node = row.kind() == cv::EntryKind::Income ? m_document->findIncome(row.category())
                                                                 : m_document->findExpense(row.category());
     return node ? m_document->displayName(*node) : QString();
 }
 
 QString EntryImportSheet::accountName(int ident) const
 {
-    const CVUnitModelPtr node = ident > 0 && m_document ? m_document->findAccount(ident) : nullptr;
+    const NodePtr node = ident > 0 && m_document ? m_document->findAccount(ident) : nullptr;
     return node ? m_document->displayName(*node) : QString();
 }
 
-QString EntryImportSheet::amountText(const CV4Actual &row, bool outgoing, bool outgoingColumn, int account) const
+QString EntryImportSheet::amountText(const Entry &row, bool outgoing, bool outgoingColumn, int account) const
 {
     if (outgoing != outgoingColumn || !m_document) return QString();
     // Shown as it will be stored: rounded down to the account's digits.
@@ -100,7 +100,7 @@ QString EntryImportSheet::amountText(const CV4Actual &row, bool outgoing, bool o
     return m_document->stringForValueAccount(amount, std::max(account, 0));
 }
 
-void EntryImportSheet::assignCategory(CV4Actual &row, int category) const
+void EntryImportSheet::assignCategory(Entry &row, int category) const
 {
     if (row.kind() == cv::EntryKind::Transfer) {
         row.setKind((row.flags() & PendingOutgoing) ? cv::EntryKind::Expense : cv::EntryKind::Income);
@@ -109,7 +109,7 @@ void EntryImportSheet::assignCategory(CV4Actual &row, int category) const
     row.setCategory(category);
 }
 
-void EntryImportSheet::assignPartner(CV4Actual &row, int partner) const
+void EntryImportSheet::assignPartner(Entry &row, int partner) const
 {
     row.setKind(cv::EntryKind::Transfer);
     row.setDestination(partner);
@@ -117,14 +117,14 @@ void EntryImportSheet::assignPartner(CV4Actual &row, int partner) const
 
 // ---------------------------------------------------------------- rows and choosers
 
-void EntryImportSheet::runChooser(int column, int row, std::unique_ptr<PopupDataSource> list, int current,
+void EntryImportSheet::runChooser(int column, int row, std::unique_ptr<ChooserModel> list, int current,
                                   std::function<void(int)> picked)
 {
     m_chooserSource = std::move(list);
     const QRect cell = m_table->visualRect(m_model->index(row, column));
     const QRect anchor(m_table->viewport()->mapToGlobal(cell.topLeft()), cell.size());
     QPointer<EntryImportSheet> self(this);
-    CustomPopup::get()->run(m_table, anchor, CustomPopup::Anchor::Cell, m_chooserSource.get(),
+    ChooserPopup::get()->run(m_table, anchor, ChooserPopup::Anchor::Cell, m_chooserSource.get(),
                             m_chooserSource->objectWithIdentifier(current),
                             [self, picked = std::move(picked)](const ChooserItem &item) {
                                 if (self && item.node()) picked(item.node()->ident());
@@ -134,7 +134,7 @@ void EntryImportSheet::runChooser(int column, int row, std::unique_ptr<PopupData
 void EntryImportSheet::setRejectStatus(bool rejected)
 {
     for (int row : selectedRows()) {
-        CV4Actual &entry = pendingEntry(row);
+        Entry &entry = pendingEntry(row);
         entry.setFlags(rejected ? entry.flags() | PendingRejected : entry.flags() & ~PendingRejected);
     }
     reload();
@@ -145,7 +145,7 @@ void EntryImportSheet::setSelectedDates(const QDate &date)
     if (!date.isValid()) return;
     bool changed = false;
     for (int row : selectedRows()) {
-        CV4Actual &entry = pendingEntry(row);
+        Entry &entry = pendingEntry(row);
         changed |= entry.date() != date;
         entry.setDate(date);
     }
@@ -174,7 +174,7 @@ bool EntryImportSheet::hasLearned() const
     return std::any_of(m_mappings.begin(), m_mappings.end(), [](const auto &entry) { return !entry.second.isEmpty(); });
 }
 
-bool EntryImportSheet::applyLearnedTarget(CV4Actual &row, std::optional<int> value) const
+bool EntryImportSheet::applyLearnedTarget(Entry &row, std::optional<int> value) const
 {
     if (!value) return false;
     const MappedTarget target = checkedTarget(*m_document, *value, row.flags() & PendingOutgoing);
@@ -185,7 +185,7 @@ bool EntryImportSheet::applyLearnedTarget(CV4Actual &row, std::optional<int> val
     return !target.isNone();
 }
 
-bool EntryImportSheet::applyLearnedAccount(CV4Actual &row, std::optional<int> value) const
+bool EntryImportSheet::applyLearnedAccount(Entry &row, std::optional<int> value) const
 {
     const int account = value ? checkedAccount(*m_document, *value) : 0;
     if (account) row.setAccount(account);
@@ -196,21 +196,21 @@ bool EntryImportSheet::applyLearnedAccount(CV4Actual &row, std::optional<int> va
 
 std::optional<bool> EntryImportSheet::askDefaults(const char *titleKey, const char *messageKey) const
 {
-    const int answer = CV4Alert::confirm3(localizedString(titleKey), localizedString(messageKey),
+    const int answer = Alert::confirm3(localizedString(titleKey), localizedString(messageKey),
                                           {localizedString("OFX default"), localizedString("OFX ignore"),
                                            localizedString("Cancel")});
     if (answer < 0) return std::nullopt;
     return answer == 1;
 }
 
-bool EntryImportSheet::storeEntries(const std::vector<CV4ActualPtr> &entries)
+bool EntryImportSheet::storeEntries(const std::vector<EntryPtr> &entries)
 {
     bool stored = false;
     const QMetaObject::Connection noted =
-        connect(m_document, &CV4Document::entriesChanged, this, [&stored] { stored = true; });
+        connect(m_document, &Book::entriesChanged, this, [&stored] { stored = true; });
     {
         EditScope edit(*m_document);
-        for (const CV4ActualPtr &entry : entries) storePendingRow(*m_document, entry);
+        for (const EntryPtr &entry : entries) storePendingRow(*m_document, entry);
         if (m_mappingChanged) {
             for (const auto &[record, values] : m_mappings) {
                 if (values.write(*m_document, record)) continue;

@@ -6,7 +6,7 @@
 
 #include "import/ImportSheet.h"
 #include "import/LearnedMapping.h"
-#include "model/CV4Actual.h"
+#include "model/Entry.h"
 
 #include <QDate>
 
@@ -21,28 +21,28 @@ class QLabel;
 
 namespace cv {
 
-class PopupDataSource;
+class ChooserModel;
 
 class EntryImportSheet : public ImportSheet {
     Q_OBJECT
 public:
     // Whether the row can be written as it is.
-    virtual bool isValid(const CV4Actual &row) const = 0;
+    virtual bool isValid(const Entry &row) const = 0;
     // What the user should know about the file before OK; hidden while empty.
     QLabel *noticeLabel() const { return m_notice; }
 
 protected:
     // `mappingRecords`: the learned mappings the sheet applies and learns.
-    EntryImportSheet(CV4Document *document, QWidget *parent, std::initializer_list<int> mappingRecords);
+    EntryImportSheet(Book *document, QWidget *parent, std::initializer_list<int> mappingRecords);
     ~EntryImportSheet() override;
 
     virtual int pendingCount() const = 0;
-    virtual CV4Actual &pendingEntry(int row) const = 0;
+    virtual Entry &pendingEntry(int row) const = 0;
     virtual void handleClick(int column, int row) = 0;
     // A category makes the row an income or expense by its direction again;
     // a partner makes it a transfer (the partner on the destination side).
-    virtual void assignCategory(CV4Actual &row, int category) const;
-    virtual void assignPartner(CV4Actual &row, int partner) const;
+    virtual void assignCategory(Entry &row, int category) const;
+    virtual void assignPartner(Entry &row, int partner) const;
 
     // The table of pending rows, rejected ones red and unfinished ones grey;
     // the client gives alignment and ticks, the rest comes from the sheet.
@@ -52,15 +52,15 @@ protected:
     void setNotice(const QString &text);
     // The alert, naming the file, for a file read without a row; `key` is its message.
     void alertNoRows(const char *key, const QString &path);
-    QString categoryName(const CV4Actual &row) const;   // "" for none
+    QString categoryName(const Entry &row) const;   // "" for none
     QString accountName(int ident) const;               // "" for none
     // The amount in the money-in or money-out column of the row's direction,
     // "" in the other; in the account's currency, as it will be stored.
-    QString amountText(const CV4Actual &row, bool outgoing, bool outgoingColumn, int account) const;
+    QString amountText(const Entry &row, bool outgoing, bool outgoingColumn, int account) const;
 
     // Opens the list as a chooser on the cell, the current ident marked;
     // `picked` gets the ident chosen.
-    void runChooser(int column, int row, std::unique_ptr<PopupDataSource> list, int current,
+    void runChooser(int column, int row, std::unique_ptr<ChooserModel> list, int current,
                     std::function<void(int)> picked);
     void setRejectStatus(bool rejected);
     // A date from the popup calendar: every selected row takes it.
@@ -74,8 +74,8 @@ protected:
     }
     // A learned category or partner applied to the row when it still fits;
     // whether the row changed.
-    bool applyLearnedTarget(CV4Actual &row, std::optional<int> value) const;
-    bool applyLearnedAccount(CV4Actual &row, std::optional<int> value) const;
+    bool applyLearnedTarget(Entry &row, std::optional<int> value) const;
+    bool applyLearnedAccount(Entry &row, std::optional<int> value) const;
 
     // The question for unfinished rows: true fills in defaults, false leaves
     // them out; none on Cancel.
@@ -83,15 +83,16 @@ protected:
     // The finished rows stored through the write path, with the mappings
     // when something was learned, in one edit; false when the store refused
     // it: the pending rows then stay as the user left them.
-    bool storeEntries(const std::vector<CV4ActualPtr> &entries);
+    bool storeEntries(const std::vector<EntryPtr> &entries);
 
 private:
     LearnedMapping &mappingFor(int record);
 
     std::vector<std::pair<int, LearnedMapping>> m_mappings;   // by record, in writing order
     bool m_mappingChanged = false;                            // a mapping was learned while reviewing
-    std::unique_ptr<PopupDataSource> m_chooserSource;         // the open chooser's list
+    std::unique_ptr<ChooserModel> m_chooserSource;         // the open chooser's list
     QLabel *m_notice = nullptr;                               // a child
 };
 
 } // namespace cv
+

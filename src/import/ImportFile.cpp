@@ -1,6 +1,6 @@
 #include "import/ImportFile.h"
 
-#include "platform/CV4Alert.h"
+#include "platform/Alert.h"
 #include "platform/Localization.h"
 
 #include <QDir>
@@ -18,7 +18,7 @@ namespace {
 
 void alertAbout(const char *key, const QString &path, QObject *window)
 {
-    CV4Alert::alert(localizedString("Import-Alert-Title"),
+    Alert::alert(localizedString("Import-Alert-Title"),
                     formatString(localizedString(key), {QFileInfo(QDir::cleanPath(path)).fileName()}), window);
 }
 

@@ -35,3 +35,4 @@ void alertNotRecognised(const QString &path, QObject *window = nullptr);
 void alertDamaged(const QString &path, QObject *window = nullptr);
 
 } // namespace cv
+

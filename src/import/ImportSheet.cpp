@@ -15,7 +15,7 @@
 
 namespace cv {
 
-ImportSheet::ImportSheet(CV4Document *document, QWidget *parent) : QDialog(parent), m_document(document)
+ImportSheet::ImportSheet(Book *document, QWidget *parent) : QDialog(parent), m_document(document)
 {
     Q_ASSERT(document);
 }

@@ -13,7 +13,6 @@
 #include <utility>
 #include <vector>
 
-class CV4Document;
 class QHBoxLayout;
 class QLineEdit;
 class QMenu;
@@ -22,6 +21,8 @@ class QTableView;
 class QVBoxLayout;
 
 namespace cv {
+
+class Book;
 
 class ImportSheet : public QDialog {
     Q_OBJECT
@@ -50,7 +51,7 @@ public:
     QMenu *contextMenu() const { return m_menu; }
 
 protected:
-    ImportSheet(CV4Document *document, QWidget *parent);
+    ImportSheet(Book *document, QWidget *parent);
 
     // The file button and the path field, in a row the sheet may add to.
     QHBoxLayout *addFileRow(QVBoxLayout *layout, const QString &fileTypes = QString());
@@ -63,7 +64,7 @@ protected:
     void reload();
     std::vector<int> selectedRows() const;   // ascending
 
-    CV4Document *m_document;                 // not owned; outlives the sheet
+    Book *m_document;                 // not owned; outlives the sheet
     QPushButton *m_fileButton = nullptr;     // children
     QLineEdit *m_pathField = nullptr;
     QTableView *m_table = nullptr;
@@ -76,3 +77,4 @@ private:
 };
 
 } // namespace cv
+

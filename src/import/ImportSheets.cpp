@@ -1,26 +1,26 @@
 #include "import/ImportSheets.h"
 
 #include "controls/Tags.h"
-#include "import/ImportMobileDataPanelController.h"
-#include "import/ImportOFXPanelController.h"
-#include "import/ImportTextPanelController.h"
+#include "import/ImportMobileDataSheet.h"
+#include "import/ImportOFXSheet.h"
+#include "import/ImportTextSheet.h"
 
 #include <QComboBox>
 
 namespace cv {
 
-void openImportSheet(int tag, CV4Document *document, QWidget *parent, int account)
+void openImportSheet(int tag, Book *document, QWidget *parent, int account)
 {
     if (!document) return;
     switch (tag) {
     case tag::ImportMobile:
     case tag::CategoryImportMobile:
-        ImportSheet::openOnWindow(new ImportMobileDataPanelController(document, parent), parent, {});
+        ImportSheet::openOnWindow(new ImportMobileDataSheet(document, parent), parent, {});
         break;
     case tag::ImportText:
     case tag::CategoryImportText:
     case tag::AccountImport: {
-        auto *sheet = new ImportTextPanelController(document, parent);
+        auto *sheet = new ImportTextSheet(document, parent);
         if (const int index = sheet->accountBox()->findData(account); account > 0 && index >= 0) {
             sheet->accountBox()->setCurrentIndex(index);
             sheet->accountPushed(index);
@@ -28,7 +28,7 @@ void openImportSheet(int tag, CV4Document *document, QWidget *parent, int accoun
         ImportSheet::openOnWindow(sheet, parent, {});
         break;
     }
-    default: ImportSheet::openOnWindow(new ImportOFXPanelController(document, 0, parent), parent, {}); break;
+    default: ImportSheet::openOnWindow(new ImportOFXSheet(document, 0, parent), parent, {}); break;
     }
 }
 

@@ -3,13 +3,15 @@
 // tag (a menu item's or the import action's), as a sheet on the window
 // under the sheet tracker.
 
-class CV4Document;
 class QWidget;
 
 namespace cv {
 
+class Book;
+
 // `account` (text statements): the account the statement is of, chosen
 // beforehand; 0 leaves the choice to the user.
-void openImportSheet(int tag, CV4Document *document, QWidget *parent, int account = 0);
+void openImportSheet(int tag, Book *document, QWidget *parent, int account = 0);
 
 } // namespace cv
+

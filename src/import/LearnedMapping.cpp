@@ -1,6 +1,6 @@
 #include "import/LearnedMapping.h"
 
-#include "document/CV4Document.h"
+#include "document/Book.h"
 #include "platform/KeyedArchiver.h"
 
 #include <variant>
@@ -20,7 +20,7 @@ std::optional<int> integerOf(const ArchiveValue &v)
 
 } // namespace
 
-LearnedMapping LearnedMapping::read(CV4Document &document, int record)
+LearnedMapping LearnedMapping::read(Book &document, int record)
 {
     LearnedMapping mapping;
     const QByteArray data = document.reads().getImportMappingData(record);
@@ -43,7 +43,7 @@ LearnedMapping LearnedMapping::read(CV4Document &document, int record)
     return mapping;
 }
 
-bool LearnedMapping::write(CV4Document &document, int record) const
+bool LearnedMapping::write(Book &document, int record) const
 {
     ArchiveDictionary dictionary;
     dictionary.reserve(m_values.size());
@@ -90,7 +90,7 @@ bool LearnedMapping::learn(const QStringList &arrayKey, int value)
     return std::exchange(it->second, value) != value;
 }
 
-MappedTarget checkedTarget(const CV4Document &document, int value, bool outgoing)
+MappedTarget checkedTarget(const Book &document, int value, bool outgoing)
 {
     MappedTarget target;
     if (value > 0) {
@@ -101,7 +101,7 @@ MappedTarget checkedTarget(const CV4Document &document, int value, bool outgoing
     return target;
 }
 
-int checkedAccount(const CV4Document &document, int value)
+int checkedAccount(const Book &document, int value)
 {
     return value > 0 && document.findAccount(value) ? value : 0;
 }

@@ -16,9 +16,9 @@
 #include <optional>
 #include <utility>
 
-class CV4Document;
-
 namespace cv {
+
+class Book;
 
 enum ImportMappingRecord {
     StatementMemoMapping = 102,     // memo -> category, or -partner (statement sheet)
@@ -32,10 +32,10 @@ class LearnedMapping {
 public:
     // The record's dictionary; empty when the row is missing, unreadable or
     // holds no dictionary. Entries of other shapes are passed over.
-    static LearnedMapping read(CV4Document &document, int record);
+    static LearnedMapping read(Book &document, int record);
     // Stores the dictionary as the record (marking the book changed); false
     // when the store refused it. Call inside the commit's edit scope.
-    bool write(CV4Document &document, int record) const;
+    bool write(Book &document, int record) const;
 
     std::optional<int> value(const QString &key) const;
     std::optional<int> value(const QStringList &arrayKey) const;
@@ -59,9 +59,10 @@ struct MappedTarget {
     int partner = 0;    // a transfer partner that is still an account
     bool isNone() const { return category == 0 && partner == 0; }
 };
-MappedTarget checkedTarget(const CV4Document &document, int value, bool outgoing);
+MappedTarget checkedTarget(const Book &document, int value, bool outgoing);
 
 // The account a learned account value names, or 0 when it is none now.
-int checkedAccount(const CV4Document &document, int value);
+int checkedAccount(const Book &document, int value);
 
 } // namespace cv
+

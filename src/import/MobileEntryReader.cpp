@@ -27,7 +27,7 @@ std::vector<MobileEntry> readMobileEntries(QByteArrayView data)
         const double income = amount(3);
         const double expense = amount(4);
         if (income == 0 && expense == 0) continue;
-        auto entry = std::make_shared<CV4Actual>();
+        auto entry = std::make_shared<Entry>();
         entry->setIdent(-1);
         entry->setDate(*date);
         if (fields.size() > 5) entry->setMemo(fields[5]);

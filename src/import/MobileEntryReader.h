@@ -4,7 +4,7 @@
 // memo, read at the character level (quoted fields may hold commas, line
 // ends and doubled quotes). Pure functions of the bytes.
 
-#include "model/CV4Actual.h"
+#include "model/Entry.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -16,7 +16,7 @@ namespace cv {
 struct MobileEntry {
     QString categoryName;   // as the device wrote them
     QString accountName;
-    CV4ActualPtr entry;     // kind 0 income or 1 expense (PendingOutgoing); category and account 0
+    EntryPtr entry;     // kind 0 income or 1 expense (PendingOutgoing); category and account 0
 };
 
 // The file's text, its encoding decided once: UTF-16 or UTF-8 by a byte

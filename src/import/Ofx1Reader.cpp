@@ -159,7 +159,7 @@ StatementRead readOfx1(QByteArrayView data)
         } else if (tag == "</STMTTRN>") {
             inTransaction = false;
             if (!date || amount == 0) continue;
-            auto row = std::make_shared<CV4Actual>();
+            auto row = std::make_shared<Entry>();
             row->setDate(*date);
             row->setMemo(memo);
             row->setAccount(-int(read.accounts.size()));

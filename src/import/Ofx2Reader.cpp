@@ -6,7 +6,7 @@
 #include "import/StatementValues.h"
 #include "import/TextDecoder.h"
 
-#include "model/CV4ActualModel.h"
+#include "model/CategoryTrees.h"
 
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -162,7 +162,7 @@ StatementRead readOfx2(QByteArrayView data)
     bool sawOfx = false;
     // Values belong to a transaction only while it is open: a balance list's
     // NAME after the last one is no memo.
-    auto lastRow = [&]() -> CV4Actual * {
+    auto lastRow = [&]() -> Entry * {
         return transactions == 0 || read.rows.empty() ? nullptr : read.rows.back().get();
     };
 
@@ -177,7 +177,7 @@ StatementRead readOfx2(QByteArrayView data)
             sawOfx |= name == u"OFX";
             const Code code = codeOf(name);
             if (code == Transaction) {
-                auto row = std::make_shared<CV4Actual>();
+                auto row = std::make_shared<Entry>();
                 row->setAccount(-int(read.accounts.size()));
                 read.rows.push_back(std::move(row));
                 deposit = false;
@@ -200,7 +200,7 @@ StatementRead readOfx2(QByteArrayView data)
             if (!collectsText(code)) break;
             const QString value = collected.back().trimmed();
             collected.pop_back();
-            CV4Actual *row = lastRow();
+            Entry *row = lastRow();
             switch (code) {
             case BankId:
             case AccountId:
@@ -221,7 +221,7 @@ StatementRead readOfx2(QByteArrayView data)
                     row->setKind(cv::EntryKind::Transfer);
                     row->setAmount(-v);
                     row->setDestination(kWallet);
-                    row->setCategory(CV4ActualModel::Asset2Asset);
+                    row->setCategory(CategoryTrees::Asset2Asset);
                 } else {
                     row->setKind(cv::EntryKind::Expense);
                     row->setAmount(-v);
@@ -248,8 +248,8 @@ StatementRead readOfx2(QByteArrayView data)
         read.accounts.clear();
         return read;
     }
-    std::erase_if(read.rows, [](const CV4ActualPtr &row) { return !row->date().isValid(); });
-    for (const CV4ActualPtr &row : read.rows)
+    std::erase_if(read.rows, [](const EntryPtr &row) { return !row->date().isValid(); });
+    for (const EntryPtr &row : read.rows)
         if (row->kind() == cv::EntryKind::Expense) row->setFlags(PendingOutgoing);
     read.status = StatementRead::Status::Read;
     return read;

@@ -1,6 +1,6 @@
 #include "import/PendingRows.h"
 
-#include "document/CV4Document.h"
+#include "document/Book.h"
 #include "platform/Assert.h"
 
 #include <cmath>
@@ -9,9 +9,9 @@ namespace cv {
 
 namespace {
 
-int digitsOfCurrency(const CV4Document &document, int currency)
+int digitsOfCurrency(const Book &document, int currency)
 {
-    const CV4CurrencyPtr found = document.findCurrency(document.getCurrency(currency));
+    const CurrencyPtr found = document.findCurrency(document.getCurrency(currency));
     return found ? found->fraction() : 0;
 }
 
@@ -23,7 +23,7 @@ double roundedTo(double value, int digits)
 
 } // namespace
 
-void storePendingRow(CV4Document &document, const CV4ActualPtr &row)
+void storePendingRow(Book &document, const EntryPtr &row)
 {
     CV_ASSERT_OR(row, return);
     row->setIdent(-1);
@@ -39,13 +39,13 @@ void storePendingRow(CV4Document &document, const CV4ActualPtr &row)
     }
 }
 
-double roundedForAccount(const CV4Document &document, double amount, int account)
+double roundedForAccount(const Book &document, double amount, int account)
 {
     const int digits = digitsOfCurrency(document, document.currencyOfAccount(account));
-    return CV4Document::numberForRoundString(QString::number(amount, 'f', 9), digits);
+    return Book::numberForRoundString(QString::number(amount, 'f', 9), digits);
 }
 
-void convertPendingTransfer(const CV4Document &document, CV4Actual &row, int known)
+void convertPendingTransfer(const Book &document, Entry &row, int known)
 {
     if (row.kind() != cv::EntryKind::Transfer || row.converted() != 0 ||
         !document.accountNeedsExchange(row.account(), row.destination()))

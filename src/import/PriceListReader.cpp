@@ -16,9 +16,9 @@ std::optional<double> parseFundValue(QStringView input, QStringView prefix)
     return plainDecimal(text, true);
 }
 
-std::vector<CV4PriceTimePtr> readPriceList(QByteArrayView data, const PriceParser &value)
+std::vector<DatedPricePtr> readPriceList(QByteArrayView data, const PriceParser &value)
 {
-    std::vector<CV4PriceTimePtr> values;
+    std::vector<DatedPricePtr> values;
     const std::optional<QByteArray> marked = utf8ByMark(data);
     if (marked) data = *marked;
     // Dates and numbers are ASCII in every encoding offered; the rest is never shown.
@@ -36,7 +36,7 @@ std::vector<CV4PriceTimePtr> readPriceList(QByteArrayView data, const PriceParse
             if (!price) break;
         }
         if (!date || !price) return true;
-        auto entry = std::make_shared<CV4PriceTime>();
+        auto entry = std::make_shared<DatedPrice>();
         entry->setDate(*date);
         entry->setPrice(*price);
         values.push_back(std::move(entry));

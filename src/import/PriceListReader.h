@@ -6,7 +6,7 @@
 // of the bytes; the caller says how a value is read, since that depends on
 // the security's kind and currency.
 
-#include "model/CV4PriceTime.h"
+#include "model/DatedPrice.h"
 
 #include <QByteArrayView>
 #include <QStringView>
@@ -22,7 +22,7 @@ using PriceParser = std::function<std::optional<double>(QStringView text)>;
 
 // In file order, two of one day included; a field that is no number ends
 // its line with no value.
-std::vector<CV4PriceTimePtr> readPriceList(QByteArrayView data, const PriceParser &value);
+std::vector<DatedPricePtr> readPriceList(QByteArrayView data, const PriceParser &value);
 
 // Prices and rates written without a currency's formatter: an optional
 // leading currency prefix, "," passed over, then a C-locale number; none

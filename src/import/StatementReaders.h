@@ -9,7 +9,7 @@
 // account id (0 when none was read before the transaction). Every row has
 // a valid date.
 
-#include "model/CV4Actual.h"
+#include "model/Entry.h"
 
 #include <QByteArrayView>
 #include <QStringList>
@@ -25,7 +25,7 @@ struct StatementRead {
         Read,           // read; may hold no rows
     };
     Status status = Status::NotRecognised;
-    std::vector<CV4ActualPtr> rows;   // in file order, owned
+    std::vector<EntryPtr> rows;   // in file order, owned
     QStringList accounts;             // the imported account ids in file order
 };
 

@@ -7,9 +7,9 @@
 #include <cerrno>
 #include <vector>
 
-using namespace Qt::StringLiterals;
-
 namespace cv {
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -137,3 +137,4 @@ std::optional<TextEncoding> encodingForName(QStringView name)
 }
 
 } // namespace cv
+

@@ -56,7 +56,7 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
         const double income = amount(2);
         const double expense = amount(3);
         if (income == 0 && expense == 0) return true;
-        auto row = std::make_shared<CV4Actual>();
+        auto row = std::make_shared<Entry>();
         row->setIdent(-1);
         row->setDate(*date);
         row->setMemo(text.decode(fields[1]));

@@ -11,7 +11,7 @@
 // changes what was read.
 
 #include "import/TextDecoder.h"
-#include "model/CV4Actual.h"
+#include "model/Entry.h"
 
 #include <QByteArrayView>
 #include <QStringList>
@@ -22,7 +22,7 @@
 namespace cv {
 
 struct TextStatementRead {
-    std::vector<CV4ActualPtr> rows;   // in file order, owned
+    std::vector<EntryPtr> rows;   // in file order, owned
     QStringList categoryTexts;        // one per row, "" when the line had none
 };
 

@@ -1,21 +1,23 @@
 #include "mainwindow/AccountOutlineView.h"
 
-#include "document/CV4Document.h"
-#include "mainwindow/CV4WindowController.h"
+#include "document/Book.h"
+#include "mainwindow/BookWindow.h"
 #include "mainwindow/SearchPage.h"
 #include "mainwindow/ViewerModel.h"
 #include "mainwindow/ViewerValues.h"
-#include "model/CVUnitModel.h"
+#include "model/Node.h"
 #include "model/DomainEnums.h"
-#include "platform/CV4Alert.h"
+#include "platform/Alert.h"
 #include "platform/Localization.h"
+
+namespace cv {
 
 using cv::NodeKind;
 
-QWidget *AccountOutlineView::editItem(const CVUnitModelPtr &node, const QDate &from, const QDate &to)
+QWidget *AccountOutlineView::editItem(const NodePtr &node, const QDate &from, const QDate &to)
 {
     if (!node || !m_wc || !m_wc->document()) return nullptr;
-    CVUnitModelPtr item = node;
+    NodePtr item = node;
     // The cash part of an investment account stands for the account.
     if (item->kind() == NodeKind::CashPart && item->parent()) item = item->parent()->shared_from_this();
     const auto kind = item->kind();
@@ -25,7 +27,7 @@ QWidget *AccountOutlineView::editItem(const CVUnitModelPtr &node, const QDate &f
     if (cv::isAssetAccountKind(kind) || cv::isDebtAccountKind(kind))
         return maker ? maker(*this, *m_wc->document(), item, from, to, cv::EntryPanelKind::Account) : nullptr;
     // Roots, groups and summaries: every entry of the accounts below.
-    std::vector<CVUnitModelPtr> accounts;
+    std::vector<NodePtr> accounts;
     cv::ViewerValues::addAccountList(accounts, item);
     if (accounts.empty()) return nullptr;
     if (m_wc->execSearchForAccount(accounts, from, to) >= 0)
@@ -33,7 +35,7 @@ QWidget *AccountOutlineView::editItem(const CVUnitModelPtr &node, const QDate &f
     return nullptr;
 }
 
-void AccountOutlineView::openFixedColumn(CVUnitModel *node, int)
+void AccountOutlineView::openFixedColumn(Node *node, int)
 {
     if (!node || !m_wc || !m_wc->document()) return;
     if (node->kind() == NodeKind::Holding) {
@@ -46,8 +48,10 @@ void AccountOutlineView::openFixedColumn(CVUnitModel *node, int)
     }
     if (node->kind() != NodeKind::Group) return;
     const std::optional<QString> name =
-        CV4Alert::inputName(node->name(), cv::localizedString(QStringLiteral("Account Group Title")));
+        Alert::inputName(node->name(), cv::localizedString(QStringLiteral("Account Group Title")));
     if (!name || name->isEmpty() || *name == node->name()) return;
     m_wc->document()->renameNode(node->shared_from_this(), *name);
     if (cv::ViewerModel *m = viewerModel()) update(m->indexOfNode(node));
 }
+
+} // namespace cv

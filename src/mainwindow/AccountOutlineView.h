@@ -4,15 +4,19 @@
 // entries of every account below it; the name column opens an account's or
 // holding's sheet or renames a group.
 
-#include "mainwindow/CV4AccountView.h"
+#include "mainwindow/ViewerGrid.h"
 
-class AccountOutlineView : public CV4AccountView {
+namespace cv {
+
+class AccountOutlineView : public ViewerGrid {
     Q_OBJECT
 public:
-    using CV4AccountView::CV4AccountView;
+    using ViewerGrid::ViewerGrid;
 
-    QWidget *editItem(const CVUnitModelPtr &node, const QDate &from, const QDate &to) override;
+    QWidget *editItem(const NodePtr &node, const QDate &from, const QDate &to) override;
 
 protected:
-    void openFixedColumn(CVUnitModel *node, int columnId) override;
+    void openFixedColumn(Node *node, int columnId) override;
 };
+
+} // namespace cv

@@ -2,35 +2,37 @@
 
 #include "platform/Assert.h"
 
-#include "controls/CommandUnitModel.h"
-#include "document/CV4Document.h"
+#include "controls/CommandRow.h"
+#include "document/Book.h"
 #include "document/EditScope.h"
-#include "mainwindow/BrandWindow.h"
+#include "mainwindow/SecuritiesWindow.h"
 #include "controls/Tags.h"
-#include "model/CV4InvestUnit.h"
-#include "panels/sheets/BankPanelController.h"
-#include "panels/sheets/CachePanelController.h"
-#include "panels/sheets/CreditPanelController.h"
-#include "panels/sheets/LoanPanelController.h"
-#include "panels/dialogs/MergeActualPanelController.h"
-#include "panels/sheets/SummaryPanelController.h"
-#include "platform/CV4Alert.h"
+#include "model/OpeningHolding.h"
+#include "panels/sheets/BankAccountSheet.h"
+#include "panels/sheets/CashAccountSheet.h"
+#include "panels/sheets/CardAccountSheet.h"
+#include "panels/sheets/LoanDialog.h"
+#include "panels/dialogs/MergeCategoryDialog.h"
+#include "panels/sheets/SummaryDialog.h"
+#include "platform/Alert.h"
 #include "platform/Localization.h"
+
+namespace cv {
 
 using cv::NodeKind;
 
 namespace {
 
 // The first node at or above `node` that may hold new folders: a folder or a root.
-CVUnitModelPtr nearestFolder(CVUnitModel *node, NodeKind rootKindBelow)
+NodePtr nearestFolder(Node *node, NodeKind rootKindBelow)
 {
-    for (CVUnitModel *n = node; n; n = n->parent()) {
+    for (Node *n = node; n; n = n->parent()) {
         if (n->kind() == NodeKind::Group || n->kind() < rootKindBelow) return n->shared_from_this();
     }
     return nullptr;
 }
 
-cv::TreeSelection::Tree treeOf(const CVUnitModel *root, const std::vector<std::pair<CVUnitModelPtr, cv::TreeSelection::Tree>> &roots)
+cv::TreeSelection::Tree treeOf(const Node *root, const std::vector<std::pair<NodePtr, cv::TreeSelection::Tree>> &roots)
 {
     for (const auto &[node, tree] : roots) {
         if (node && node.get() == root) return tree;
@@ -38,7 +40,7 @@ cv::TreeSelection::Tree treeOf(const CVUnitModel *root, const std::vector<std::p
     return cv::TreeSelection::None;
 }
 
-cv::TreeSelection selectionOf(const CVUnitModelPtr &node, cv::TreeSelection::Tree tree)
+cv::TreeSelection selectionOf(const NodePtr &node, cv::TreeSelection::Tree tree)
 {
     cv::TreeSelection s;
     if (!node) return s;
@@ -66,9 +68,9 @@ std::optional<NodeKind> accountKindForTag(int tag)
     }
 }
 
-CVUnitModelPtr newNode(NodeKind kind)
+NodePtr newNode(NodeKind kind)
 {
-    auto node = std::make_shared<CVUnitModel>();
+    auto node = std::make_shared<Node>();
     node->setKind(kind);
     return node;
 }
@@ -77,21 +79,19 @@ CVUnitModelPtr newNode(NodeKind kind)
 // to the question the key names.
 bool deleteWithDataAgreed(const char *key, const QString &name)
 {
-    return CV4Alert::confirm(cv::localizedString("Confirm Delete"), cv::formatString(cv::localizedString(key), {name}),
+    return Alert::confirm(cv::localizedString("Confirm Delete"), cv::formatString(cv::localizedString(key), {name}),
                              cv::localizedString("Delete"));
 }
 
 } // namespace
 
-namespace cv {
-
 // ---------------------------------------------------------------- rules
 
 cv::TreeSelection BookCommands::accountSelection() const
 {
-    const CVUnitModelPtr node = m_window.selectedAccountNode();
+    const NodePtr node = m_window.selectedAccountNode();
     if (!node || !document() || !document()->accountModel()) return {};
-    const CV4AccountModel &model = *document()->accountModel();
+    const AccountTrees &model = *document()->accountModel();
     return selectionOf(node, treeOf(node->root(), {{model.asset(), cv::TreeSelection::Asset},
                                                    {model.debt(), cv::TreeSelection::Debt},
                                                    {model.summary(), cv::TreeSelection::AccountSummary}}));
@@ -99,12 +99,12 @@ cv::TreeSelection BookCommands::accountSelection() const
 
 cv::TreeSelection BookCommands::actualSelection() const
 {
-    const CVUnitModelPtr node = m_window.selectedActualNode();
+    const NodePtr node = m_window.selectedActualNode();
     if (!node || !document() || !document()->actualModel()) return {};
     // The two system transfer rows are shown below the summaries.
     if (node == document()->autoCacheIn() || node == document()->autoCacheOut())
         return selectionOf(node, cv::TreeSelection::CategorySummary);
-    const CV4ActualModel &model = *document()->actualModel();
+    const CategoryTrees &model = *document()->actualModel();
     return selectionOf(node, treeOf(node->root(), {{model.moneyFlow(), cv::TreeSelection::Transfer},
                                                    {model.income(), cv::TreeSelection::Income},
                                                    {model.expense(), cv::TreeSelection::Expense},
@@ -143,7 +143,7 @@ void BookCommands::exec(int tag)
     }
 }
 
-void BookCommands::openAccountSheet(AccountSheet sheet, const CVUnitModelPtr &node, SheetDone whenDone)
+void BookCommands::openAccountSheet(AccountSheet sheet, const NodePtr &node, SheetDone whenDone)
 {
     // A sheet may end after the window has gone.
     SheetDone done = [alive = std::weak_ptr<char>(m_life), whenDone = std::move(whenDone)](const SheetResult &r) {
@@ -155,23 +155,23 @@ void BookCommands::openAccountSheet(AccountSheet sheet, const CVUnitModelPtr &no
     }
     auto plain = [done](int code, QObject *) { done({code, std::nullopt}); };
     switch (sheet) {
-    case AccountSheet::Cash: CachePanelController::openCachePanel(document(), node, &m_window, plain); break;
-    case AccountSheet::Bank: BankPanelController::openBankPanel(document(), node, &m_window, plain); break;
-    case AccountSheet::CreditCard: CreditPanelController::openCreditPanel(document(), node, &m_window, plain); break;
+    case AccountSheet::Cash: CashAccountSheet::openCachePanel(document(), node, &m_window, plain); break;
+    case AccountSheet::Bank: BankAccountSheet::openBankPanel(document(), node, &m_window, plain); break;
+    case AccountSheet::CreditCard: CardAccountSheet::openCreditPanel(document(), node, &m_window, plain); break;
     case AccountSheet::Loan:
-        LoanPanelController::openLoanPanel(document(), node, &m_window, [done](int code, LoanPanelController *panel) {
+        LoanDialog::openLoanPanel(document(), node, &m_window, [done](int code, LoanDialog *panel) {
             done({code, panel ? panel->loanData() : std::nullopt});
         });
         break;
-    case AccountSheet::Summary: SummaryPanelController::openSummaryPanel(document(), node, &m_window, plain); break;
+    case AccountSheet::Summary: SummaryDialog::openSummaryPanel(document(), node, &m_window, plain); break;
     }
 }
 
-CVUnitModelPtr BookCommands::addAccount(int tag)
+NodePtr BookCommands::addAccount(int tag)
 {
     const std::optional<NodeKind> kind = accountKindForTag(tag);
     if (!kind || !document() || !commandAllowed(tag)) return nullptr;
-    const CVUnitModelPtr node = newNode(*kind);
+    const NodePtr node = newNode(*kind);
     switch (tag) {
     case cv::tag::NewCash:
     case cv::tag::NewInvestment:
@@ -200,9 +200,9 @@ CVUnitModelPtr BookCommands::addAccount(int tag)
     }
 }
 
-void BookCommands::editAccount(const CVUnitModelPtr &account)
+void BookCommands::editAccount(const NodePtr &account)
 {
-    const CVUnitModelPtr node = account ? account : m_window.selectedAccountNode();
+    const NodePtr node = account ? account : m_window.selectedAccountNode();
     if (!node || !document()) return;
     auto cash = [this, node](const SheetResult &r) {
         cacheSheetDidEnd(r.code, node);
@@ -227,7 +227,7 @@ void BookCommands::editAccount(const CVUnitModelPtr &account)
     }
 }
 
-void BookCommands::editActualSummary(const CVUnitModelPtr &summary)
+void BookCommands::editActualSummary(const NodePtr &summary)
 {
     if (!summary || summary->kind() != NodeKind::CategorySummary || !document()) return;
     openAccountSheet(AccountSheet::Summary, summary, [this, summary](const SheetResult &r) {
@@ -235,9 +235,9 @@ void BookCommands::editActualSummary(const CVUnitModelPtr &summary)
     });
 }
 
-CVUnitModelPtr BookCommands::cacheSheetDidEnd(int code, const CVUnitModelPtr &node)
+NodePtr BookCommands::cacheSheetDidEnd(int code, const NodePtr &node)
 {
-    CVUnitModelPtr result;
+    NodePtr result;
     if (code > 0 && node && node->ident() > 0) {
         // A changed currency changes every balance that converts from it.
         document()->updateAccount(node, code == 2);
@@ -245,7 +245,7 @@ CVUnitModelPtr BookCommands::cacheSheetDidEnd(int code, const CVUnitModelPtr &no
     } else if (code > 0 && node && document()->accountModel()) {
         node->setIdent(document()->accountModel()->uniqueId());
         if (node->kind() == NodeKind::Investment) {
-            const CVUnitModelPtr cash = newNode(NodeKind::CashPart);
+            const NodePtr cash = newNode(NodeKind::CashPart);
             cash->setIdent(0);
             cash->setName(QStringLiteral("SYS:Invest-Cache"));
             cash->setCurrency(node->currency());
@@ -258,7 +258,7 @@ CVUnitModelPtr BookCommands::cacheSheetDidEnd(int code, const CVUnitModelPtr &no
     return result;
 }
 
-void BookCommands::debtSheetDidEnd(const SheetResult &result, const CVUnitModelPtr &node)
+void BookCommands::debtSheetDidEnd(const SheetResult &result, const NodePtr &node)
 {
     if (result.code <= 0 || !node || !document() || !document()->accountModel()) return;
     const bool loan = node->kind() == NodeKind::Loan;
@@ -275,7 +275,7 @@ void BookCommands::debtSheetDidEnd(const SheetResult &result, const CVUnitModelP
     m_window.expandMe(node);
 }
 
-void BookCommands::summarySheetDidEnd(int code, const CVUnitModelPtr &node)
+void BookCommands::summarySheetDidEnd(int code, const NodePtr &node)
 {
     if (code <= 0 || !node || !document() || !document()->accountModel() || !document()->actualModel()) return;
     const bool categories = node->kind() == NodeKind::CategorySummary;
@@ -293,7 +293,7 @@ void BookCommands::summarySheetDidEnd(int code, const CVUnitModelPtr &node)
     if (fresh) m_window.expandMe(node);
 }
 
-void BookCommands::accountSheetDidEnd(int code, const CVUnitModelPtr &node)
+void BookCommands::accountSheetDidEnd(int code, const NodePtr &node)
 {
     if (code < 1 || !document()) return;
     document()->commitAccountModel();
@@ -302,38 +302,38 @@ void BookCommands::accountSheetDidEnd(int code, const CVUnitModelPtr &node)
 
 // ---------------------------------------------------------------- accounts
 
-CVUnitModelPtr BookCommands::selectedInvestAccount() const
+NodePtr BookCommands::selectedInvestAccount() const
 {
-    const CVUnitModelPtr node = m_window.selectedAccountNode();
-    for (CVUnitModel *n = node.get(); n && n->parent(); n = n->parent()) {
+    const NodePtr node = m_window.selectedAccountNode();
+    for (Node *n = node.get(); n && n->parent(); n = n->parent()) {
         if (n->kind() == NodeKind::Investment) return n->shared_from_this();
     }
     return nullptr;
 }
 
-void BookCommands::openBrandSheet(std::function<void(const CV4BrandPtr &)> whenDone)
+void BookCommands::openBrandSheet(std::function<void(const SecurityPtr &)> whenDone)
 {
-    auto done = [alive = std::weak_ptr<char>(m_life), whenDone = std::move(whenDone)](const CV4BrandPtr &brand) {
+    auto done = [alive = std::weak_ptr<char>(m_life), whenDone = std::move(whenDone)](const SecurityPtr &brand) {
         whenDone(brand);
     };
     if (m_brandSheetOpener) {
         m_brandSheetOpener(m_window, std::move(done));
         return;
     }
-    m_window.showBrandWindow();
-    if (cv::BrandWindow *window = m_window.brandWindow()) window->brandNewWithHandler(std::move(done));
+    m_window.showSecuritiesWindow();
+    if (cv::SecuritiesWindow *window = m_window.brandWindow()) window->brandNewWithHandler(std::move(done));
 }
 
 void BookCommands::addBrand()
 {
     if (!document() || !commandAllowed(cv::tag::AddSecurity)) return;
-    const CVUnitModelPtr account = selectedInvestAccount();
-    openBrandSheet([this, account](const CV4BrandPtr &brand) {
+    const NodePtr account = selectedInvestAccount();
+    openBrandSheet([this, account](const SecurityPtr &brand) {
         addBrandSheetDidEnd(brand, account);
     });
 }
 
-void BookCommands::addBrandSheetDidEnd(const CV4BrandPtr &brand, const CVUnitModelPtr &account)
+void BookCommands::addBrandSheetDidEnd(const SecurityPtr &brand, const NodePtr &account)
 {
     if (!brand || !account || !account->parent() || !document()) return;
     // The security was asked for this account: its holding goes there.
@@ -341,37 +341,37 @@ void BookCommands::addBrandSheetDidEnd(const CV4BrandPtr &brand, const CVUnitMod
     m_window.expandMe(account);
 }
 
-cv::ChooserItem BookCommands::addInvestAccountCommand(cv::CommandUnitModel &command)
+cv::ChooserItem BookCommands::addInvestAccountCommand(cv::CommandRow &command)
 {
-    beginCommand(std::static_pointer_cast<cv::CommandUnitModel>(command.weak_from_this().lock()));
-    const CVUnitModelPtr node = newNode(NodeKind::Investment);
+    beginCommand(std::static_pointer_cast<cv::CommandRow>(command.weak_from_this().lock()));
+    const NodePtr node = newNode(NodeKind::Investment);
     openAccountSheet(AccountSheet::Cash, node, [this, node](const SheetResult &r) {
         endCommandWithItem(cacheSheetDidEnd(r.code, node));
     });
     return {};
 }
 
-void BookCommands::beginCommand(std::shared_ptr<cv::CommandUnitModel> command)
+void BookCommands::beginCommand(std::shared_ptr<cv::CommandRow> command)
 {
     m_performingCommand = std::move(command);
 }
 
-void BookCommands::endCommandWithItem(const CVUnitModelPtr &node)
+void BookCommands::endCommandWithItem(const NodePtr &node)
 {
-    const std::shared_ptr<cv::CommandUnitModel> command = std::move(m_performingCommand);
+    const std::shared_ptr<cv::CommandRow> command = std::move(m_performingCommand);
     m_performingCommand.reset();
     if (command) command->returnItem(node ? cv::ChooserItem::fromNode(node) : cv::ChooserItem());
 }
 
 void BookCommands::deleteAccount()
 {
-    const CVUnitModelPtr node = m_window.selectedAccountNode();
+    const NodePtr node = m_window.selectedAccountNode();
     // The menu's rule lets only a deletable row through; a slip must not crash.
     CV_ASSERT_OR(node && document() && commandAllowed(cv::tag::DeleteAccount) && node->parent(), return);
-    const CVUnitModelPtr parent = node->parent()->shared_from_this();
+    const NodePtr parent = node->parent()->shared_from_this();
     if (node->kind() == NodeKind::Holding) {
-        const auto unit = std::dynamic_pointer_cast<CV4InvestUnit>(node->extra());
-        if (const CV4BrandPtr brand = unit ? document()->findBrand(unit->brand()) : nullptr)
+        const auto unit = std::dynamic_pointer_cast<OpeningHolding>(node->extra());
+        if (const SecurityPtr brand = unit ? document()->findBrand(unit->brand()) : nullptr)
             m_window.maybeDeleteBrand(brand, parent);
         return;
     }
@@ -381,18 +381,18 @@ void BookCommands::deleteAccount()
 
 void BookCommands::groupAccount()
 {
-    const CVUnitModelPtr node = m_window.selectedAccountNode();
+    const NodePtr node = m_window.selectedAccountNode();
     CV_ASSERT_OR(node && document() && commandAllowed(cv::tag::GroupAccounts), return);
     // Never inside an account or a holding: the nearest folder or root.
-    const CVUnitModelPtr place = nearestFolder(node.get(), NodeKind::CashPart);
+    const NodePtr place = nearestFolder(node.get(), NodeKind::CashPart);
     if (!place) return;
-    const std::optional<QString> name = CV4Alert::inputName(cv::localizedString("New Account Group"), cv::localizedString("Account Group Title"));
+    const std::optional<QString> name = Alert::inputName(cv::localizedString("New Account Group"), cv::localizedString("Account Group Title"));
     const QString trimmed = name ? name->trimmed() : QString();
     if (trimmed.isEmpty()) return;
-    const CVUnitModelPtr folder = newNode(NodeKind::Group);
+    const NodePtr folder = newNode(NodeKind::Group);
     folder->setName(trimmed);
     folder->setIdent(document()->accountModel()->uniqueId());
-    for (CVUnitModel *up = place.get(); up; up = up->parent()) up->setCollapsed(false);
+    for (Node *up = place.get(); up; up = up->parent()) up->setCollapsed(false);
     document()->addNode(folder, place);
     m_window.expandMe(folder);
 }
@@ -401,14 +401,14 @@ void BookCommands::groupAccount()
 
 void BookCommands::newActual()
 {
-    const CVUnitModelPtr node = m_window.selectedActualNode();
+    const NodePtr node = m_window.selectedActualNode();
     if (!node || !document() || !commandAllowed(cv::tag::NewCategory)) return;
     if (actualSelection().tree != cv::TreeSelection::CategorySummary) {
-        const std::optional<QString> name = CV4Alert::inputName(cv::localizedString("New Actual Item"), cv::localizedString("Actual Item Title"));
+        const std::optional<QString> name = Alert::inputName(cv::localizedString("New Actual Item"), cv::localizedString("Actual Item Title"));
         if (name) addActualItem(NodeKind::Category, *name);
         return;
     }
-    const CVUnitModelPtr summary = newNode(NodeKind::CategorySummary);
+    const NodePtr summary = newNode(NodeKind::CategorySummary);
     openAccountSheet(AccountSheet::Summary, summary, [this, summary](const SheetResult &r) {
         summarySheetDidEnd(r.code, summary);
     });
@@ -417,22 +417,22 @@ void BookCommands::newActual()
 void BookCommands::newActualGroup()
 {
     CV_ASSERT_OR(m_window.selectedActualNode() && document() && commandAllowed(cv::tag::NewCategoryFolder), return);
-    const std::optional<QString> name = CV4Alert::inputName(cv::localizedString("New Actual Group"), cv::localizedString("Actual Group Title"));
+    const std::optional<QString> name = Alert::inputName(cv::localizedString("New Actual Group"), cv::localizedString("Actual Group Title"));
     if (name) addActualItem(NodeKind::Group, *name);
 }
 
-CVUnitModelPtr BookCommands::addActualItem(cv::NodeKind kind, const QString &name)
+NodePtr BookCommands::addActualItem(cv::NodeKind kind, const QString &name)
 {
-    const CVUnitModelPtr node = m_window.selectedActualNode();
+    const NodePtr node = m_window.selectedActualNode();
     const QString trimmed = name.trimmed();
     if (!node || !document() || !document()->actualModel() || trimmed.isEmpty()) return nullptr;
-    const CVUnitModelPtr place = nearestFolder(node.get(), NodeKind::CashPart);
+    const NodePtr place = nearestFolder(node.get(), NodeKind::CashPart);
     // Categories and folders live in the income and expense trees only.
     if (!place || !document()->actualModel()->isIncomeOrExpense(place.get())) return nullptr;
-    const CVUnitModelPtr item = newNode(kind);
+    const NodePtr item = newNode(kind);
     item->setName(trimmed);
     item->setIdent(document()->actualModel()->uniqueId());
-    for (CVUnitModel *up = place.get(); up; up = up->parent()) up->setCollapsed(false);
+    for (Node *up = place.get(); up; up = up->parent()) up->setCollapsed(false);
     document()->addNode(item, place);
     m_window.expandMe(item);
     return item;
@@ -440,7 +440,7 @@ CVUnitModelPtr BookCommands::addActualItem(cv::NodeKind kind, const QString &nam
 
 void BookCommands::deleteActual()
 {
-    const CVUnitModelPtr node = m_window.selectedActualNode();
+    const NodePtr node = m_window.selectedActualNode();
     CV_ASSERT_OR(node && document() && commandAllowed(cv::tag::DeleteCategory) && node->parent(), return);
     if (node->kind() != NodeKind::Group && document()->hasCache(node) &&
         !deleteWithDataAgreed("Actual %@ has Data", document()->displayName(*node)))
@@ -450,26 +450,27 @@ void BookCommands::deleteActual()
 
 void BookCommands::mergeActual()
 {
-    const CVUnitModelPtr node = m_window.selectedActualNode();
+    const NodePtr node = m_window.selectedActualNode();
     CV_ASSERT_OR(node && document() && commandAllowed(cv::tag::MergeCategory), return);
     if (node->kind() != NodeKind::Category) return;
     const int target = m_mergeChooser ? m_mergeChooser(m_window, node)
-                                      : MergeActualPanelController::runMergePanel(document(), node->ident(), &m_window);
+                                      : MergeCategoryDialog::runMergePanel(document(), node->ident(), &m_window);
     if (target < 1 || target == node->ident()) return;
     // The entries go to a category of the same side only.
     const bool expense = node->hasAncestor(document()->actualModel()->expense().get());
-    const CVUnitModelPtr receiver = expense ? document()->findExpense(target) : document()->findIncome(target);
+    const NodePtr receiver = expense ? document()->findExpense(target) : document()->findIncome(target);
     if (!receiver || receiver->kind() != NodeKind::Category) return;
     document()->moveItem(node, target);
 }
 
 void BookCommands::importIntoAccount()
 {
-    const CVUnitModelPtr node = m_window.selectedAccountNode();
+    const NodePtr node = m_window.selectedAccountNode();
     CV_ASSERT_OR(node && document() && commandAllowed(cv::tag::AccountImport), return);
     m_window.importData(cv::tag::AccountImport, node->ident());
 }
 
+} // namespace cv
+
 // ---------------------------------------------------------------- the new item wizard
 
-} // namespace cv

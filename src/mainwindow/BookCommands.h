@@ -7,23 +7,23 @@
 // its sheets' parent and the securities window.
 
 #include "controls/ChooserItem.h"
-#include "mainwindow/CV4WindowController.h"
+#include "mainwindow/BookWindow.h"
 
 namespace cv {
 
 class BookCommands {
 public:
-    using AccountSheet = CV4WindowController::AccountSheet;
-    using SheetResult = CV4WindowController::SheetResult;
-    using SheetDone = CV4WindowController::SheetDone;
+    using AccountSheet = BookWindow::AccountSheet;
+    using SheetResult = BookWindow::SheetResult;
+    using SheetDone = BookWindow::SheetDone;
 
-    explicit BookCommands(CV4WindowController &window) : m_window(window) {}
+    explicit BookCommands(BookWindow &window) : m_window(window) {}
     BookCommands(const BookCommands &) = delete;
     BookCommands &operator=(const BookCommands &) = delete;
 
-    void setAccountSheetOpener(CV4WindowController::AccountSheetOpener opener) { m_accountSheetOpener = std::move(opener); }
-    void setBrandSheetOpener(CV4WindowController::BrandSheetOpener opener) { m_brandSheetOpener = std::move(opener); }
-    void setMergeChooser(CV4WindowController::MergeChooser chooser) { m_mergeChooser = std::move(chooser); }
+    void setAccountSheetOpener(BookWindow::AccountSheetOpener opener) { m_accountSheetOpener = std::move(opener); }
+    void setBrandSheetOpener(BookWindow::BrandSheetOpener opener) { m_brandSheetOpener = std::move(opener); }
+    void setMergeChooser(BookWindow::MergeChooser chooser) { m_mergeChooser = std::move(chooser); }
 
     TreeSelection accountSelection() const;
     TreeSelection actualSelection() const;
@@ -32,16 +32,16 @@ public:
 
     // A new node of the tag's kind and its sheet; the node for the tags
     // whose end handlers hand it on (bank, debts, summary).
-    CVUnitModelPtr addAccount(int tag);
-    void editAccount(const CVUnitModelPtr &account);
-    void editActualSummary(const CVUnitModelPtr &summary);
+    NodePtr addAccount(int tag);
+    void editAccount(const NodePtr &account);
+    void editActualSummary(const NodePtr &summary);
     void deleteAccount();
     void groupAccount();
     // A new security whose holding goes into the selected investment account.
     void addBrand();
     // The chooser row "new investment account": the new account goes back
     // to the chooser when the sheet ends; none now.
-    ChooserItem addInvestAccountCommand(CommandUnitModel &command);
+    ChooserItem addInvestAccountCommand(CommandRow &command);
     void newActual();
     void newActualGroup();
     void deleteActual();
@@ -49,33 +49,33 @@ public:
     // A text statement into the selected cash, bank or other asset account.
     void importIntoAccount();
 
-    void openBrandSheet(std::function<void(const CV4BrandPtr &)> done);
+    void openBrandSheet(std::function<void(const SecurityPtr &)> done);
     // The investment account the selection stands for; none without one.
-    CVUnitModelPtr selectedInvestAccount() const;
+    NodePtr selectedInvestAccount() const;
 
 private:
     // A new node of the kind in the selected node's nearest folder or root;
     // the node, none when it could not go there.
-    CVUnitModelPtr addActualItem(cv::NodeKind kind, const QString &name);
+    NodePtr addActualItem(cv::NodeKind kind, const QString &name);
     // Ends of the sheets: a code above 0 stores the node (a new one gets its
     // ident and its place), 0 lets a new node go.
-    CVUnitModelPtr cacheSheetDidEnd(int code, const CVUnitModelPtr &node);
-    void debtSheetDidEnd(const SheetResult &result, const CVUnitModelPtr &node);
-    void summarySheetDidEnd(int code, const CVUnitModelPtr &node);
+    NodePtr cacheSheetDidEnd(int code, const NodePtr &node);
+    void debtSheetDidEnd(const SheetResult &result, const NodePtr &node);
+    void summarySheetDidEnd(int code, const NodePtr &node);
     // A new security asked for an investment account: its holding goes there.
-    void addBrandSheetDidEnd(const CV4BrandPtr &brand, const CVUnitModelPtr &account);
-    void accountSheetDidEnd(int code, const CVUnitModelPtr &node);
+    void addBrandSheetDidEnd(const SecurityPtr &brand, const NodePtr &account);
+    void accountSheetDidEnd(int code, const NodePtr &node);
 
-    CV4Document *document() const { return m_window.document(); }
-    void openAccountSheet(AccountSheet sheet, const CVUnitModelPtr &node, SheetDone done);
-    void beginCommand(std::shared_ptr<CommandUnitModel> command);
-    void endCommandWithItem(const CVUnitModelPtr &node);
+    Book *document() const { return m_window.document(); }
+    void openAccountSheet(AccountSheet sheet, const NodePtr &node, SheetDone done);
+    void beginCommand(std::shared_ptr<CommandRow> command);
+    void endCommandWithItem(const NodePtr &node);
 
-    CV4WindowController &m_window;
-    CV4WindowController::AccountSheetOpener m_accountSheetOpener; // none: the program's sheets
-    CV4WindowController::BrandSheetOpener m_brandSheetOpener;     // none: the securities window's sheet
-    CV4WindowController::MergeChooser m_mergeChooser;             // none: MergeActualPanelController
-    std::shared_ptr<CommandUnitModel> m_performingCommand;        // the chooser row waiting for a new account
+    BookWindow &m_window;
+    BookWindow::AccountSheetOpener m_accountSheetOpener; // none: the program's sheets
+    BookWindow::BrandSheetOpener m_brandSheetOpener;     // none: the securities window's sheet
+    BookWindow::MergeChooser m_mergeChooser;             // none: MergeCategoryDialog
+    std::shared_ptr<CommandRow> m_performingCommand;        // the chooser row waiting for a new account
     // A sheet's end that comes after the window began to go does nothing.
     std::shared_ptr<char> m_life = std::make_shared<char>();
 };

@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 
+namespace cv {
+
 namespace {
 
 constexpr int kDefaultPixelSize = 13;
@@ -123,3 +125,5 @@ void BorderedOutlineView::drawGrid(QPainter &painter, const QRect &clip) const
     }
     painter.restore();
 }
+
+} // namespace cv

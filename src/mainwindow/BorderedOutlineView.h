@@ -9,6 +9,8 @@
 
 #include <map>
 
+namespace cv {
+
 class BorderedOutlineView : public ExpansionStateSavedOutlineView {
     Q_OBJECT
 public:
@@ -35,3 +37,5 @@ private:
     QColor m_titleColor;
     std::map<int, int> m_borders;  // column -> border bits
 };
+
+} // namespace cv

@@ -1,6 +1,6 @@
 #include "mainwindow/BudgetColumns.h"
 
-#include "model/CV4Settings.h"
+#include "model/Settings.h"
 
 #include <algorithm>
 

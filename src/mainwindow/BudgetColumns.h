@@ -12,9 +12,9 @@
 
 #include <utility>
 
-class CV4Settings;
-
 namespace cv {
+
+class Settings;
 
 class BudgetColumns {
 public:
@@ -33,7 +33,7 @@ public:
 
     // The fiscal calendar (not owned; outlives this). Without one the fiscal
     // year is the calendar year.
-    void setSettings(const CV4Settings *settings) { m_settings = settings; }
+    void setSettings(const Settings *settings) { m_settings = settings; }
     // 2 month, 3 quarter, 4 half year, 5 year; others have periods of 0 months.
     int unit() const { return m_unit; }
     void setUnit(int unit) { m_unit = unit; }
@@ -67,7 +67,7 @@ public:
     bool isCurrentPeriod(const QDate &start, const QDate &today) const;
 
 private:
-    const CV4Settings *m_settings = nullptr;
+    const Settings *m_settings = nullptr;
     int m_unit = 2;
     QDate m_topDate;
     int m_numBudgetCells = 0;
@@ -80,3 +80,4 @@ private:
 };
 
 } // namespace cv
+

@@ -1,13 +1,13 @@
 #include "mainwindow/BudgetModel.h"
 
-#include "document/CV4Document.h"
-#include "document/CV4Preference.h"
-#include "document/KavriNumberFormatter.h"
+#include "document/Book.h"
+#include "document/Preference.h"
+#include "document/PatternFormatter.h"
 #include "mainwindow/ExpansionStateSavedOutlineView.h"
-#include "model/CV4ActualModel.h"
-#include "model/CVUnitModel.h"
+#include "model/CategoryTrees.h"
+#include "model/Node.h"
 #include "platform/Localization.h"
-#include "platform/widgets/CV4MiscUtilitiesWidgets.h"
+#include "platform/widgets/MiscUtilitiesWidgets.h"
 
 #include <cmath>
 
@@ -17,34 +17,34 @@ namespace {
 
 const QColor kBudgetColor = QColor::fromRgbF(0, 0.4, 0.8);
 
-CVUnitModelPtr shared(const CVUnitModel &node)
+NodePtr shared(const Node &node)
 {
-    return std::const_pointer_cast<CVUnitModel>(node.shared_from_this());
+    return std::const_pointer_cast<Node>(node.shared_from_this());
 }
 
-bool isIncome(const CV4Document &document, const CVUnitModel &node)
+bool isIncome(const Book &document, const Node &node)
 {
-    const CV4ActualModelPtr &categories = document.actualModel();
-    const CVUnitModel *root = &node;
+    const CategoryTreesPtr &categories = document.actualModel();
+    const Node *root = &node;
     while (root->parent()) root = root->parent();
     return categories && categories->income().get() == root;
 }
 
 } // namespace
 
-BudgetModel::BudgetModel(CV4Document &document, const BudgetColumns &columns, QObject *parent)
+BudgetModel::BudgetModel(Book &document, const BudgetColumns &columns, QObject *parent)
     : GridColumnsModel(1, Qt::AlignLeft | Qt::AlignVCenter, parent), m_document(document), m_columns(columns),
-      m_dateHeader(std::make_shared<CVUnitModel>())
+      m_dateHeader(std::make_shared<Node>())
 {
 }
 
-BudgetCell BudgetModel::budgetCell(const CV4Document &document, const CVUnitModel &node, int position,
+BudgetCell BudgetModel::budgetCell(const Book &document, const Node &node, int position,
                                    const QDate &date, int months)
 {
     // Each read only what the position shows: cells are computed whenever they are painted.
     const double budget = position == 1 ? 0 : node.budgetAtDate(date, months);
     const double actual = position == 0 ? 0 : document.summaryForActualMonths(shared(node), date, months);
-    const KavriNumberFormatter &money = document.amountText().formatterForCurrency(0);
+    const PatternFormatter &money = document.amountText().formatterForCurrency(0);
     BudgetCell cell;
     switch (position) {
     case 0:
@@ -67,7 +67,7 @@ BudgetCell BudgetModel::budgetCell(const CV4Document &document, const CVUnitMode
     return cell;
 }
 
-BudgetCell BudgetModel::cell(const CVUnitModel *node, int column) const
+BudgetCell BudgetModel::cell(const Node *node, int column) const
 {
     const BudgetColumns::Kind kind = m_columns.kind(column);
     const int position = m_columns.positionInGroup(column);
@@ -92,43 +92,43 @@ BudgetCell BudgetModel::cell(const CVUnitModel *node, int column) const
     }
 }
 
-std::vector<CVUnitModel *> BudgetModel::topNodes() const
+std::vector<Node *> BudgetModel::topNodes() const
 {
-    std::vector<CVUnitModel *> nodes{m_dateHeader.get()};
-    if (const CV4ActualModelPtr &categories = m_document.actualModel()) {
+    std::vector<Node *> nodes{m_dateHeader.get()};
+    if (const CategoryTreesPtr &categories = m_document.actualModel()) {
         if (categories->income()) nodes.push_back(categories->income().get());
         if (categories->expense()) nodes.push_back(categories->expense().get());
     }
     return nodes;
 }
 
-const CVUnitModel *BudgetModel::childAt(const CVUnitModel *parent, int row) const
+const Node *BudgetModel::childAt(const Node *parent, int row) const
 {
     if (!parent) {
-        const std::vector<CVUnitModel *> top = topNodes();
+        const std::vector<Node *> top = topNodes();
         return row >= 0 && size_t(row) < top.size() ? top[size_t(row)] : nullptr;
     }
     return row >= 0 && row < childCount(parent) ? parent->children()[size_t(row)].get() : nullptr;
 }
 
-int BudgetModel::childCount(const CVUnitModel *parent) const
+int BudgetModel::childCount(const Node *parent) const
 {
     if (!parent) return int(topNodes().size());
     return parent->hasChildList() ? int(parent->children().size()) : 0;
 }
 
-int BudgetModel::rowOf(const CVUnitModel *node) const
+int BudgetModel::rowOf(const Node *node) const
 {
-    const CVUnitModel *parent = node->parent();
+    const Node *parent = node->parent();
     const int count = childCount(parent);
     for (int row = 0; row < count; ++row)
         if (childAt(parent, row) == node) return row;
     return -1;
 }
 
-CVUnitModel *BudgetModel::nodeAt(const QModelIndex &index) const
+Node *BudgetModel::nodeAt(const QModelIndex &index) const
 {
-    auto *node = index.isValid() ? static_cast<CVUnitModel *>(index.internalPointer()) : nullptr;
+    auto *node = index.isValid() ? static_cast<Node *>(index.internalPointer()) : nullptr;
     return node == m_dateHeader.get() ? nullptr : node;
 }
 
@@ -137,24 +137,24 @@ bool BudgetModel::isHeaderRow(const QModelIndex &index) const
     return index.isValid() && index.internalPointer() == m_dateHeader.get();
 }
 
-QModelIndex BudgetModel::indexOfNode(const CVUnitModel *node, int column) const
+QModelIndex BudgetModel::indexOfNode(const Node *node, int column) const
 {
     if (!node) return {};
     const int row = rowOf(node);
-    return row < 0 ? QModelIndex() : createIndex(row, column, const_cast<CVUnitModel *>(node));
+    return row < 0 ? QModelIndex() : createIndex(row, column, const_cast<Node *>(node));
 }
 
 QModelIndex BudgetModel::index(int row, int column, const QModelIndex &parent) const
 {
     if (column < 0 || column >= columnCount()) return {};
-    const auto *parentNode = parent.isValid() ? static_cast<const CVUnitModel *>(parent.internalPointer()) : nullptr;
-    const CVUnitModel *node = childAt(parentNode, row);
-    return node ? createIndex(row, column, const_cast<CVUnitModel *>(node)) : QModelIndex();
+    const auto *parentNode = parent.isValid() ? static_cast<const Node *>(parent.internalPointer()) : nullptr;
+    const Node *node = childAt(parentNode, row);
+    return node ? createIndex(row, column, const_cast<Node *>(node)) : QModelIndex();
 }
 
 QModelIndex BudgetModel::parent(const QModelIndex &child) const
 {
-    const CVUnitModel *node = nodeAt(child);
+    const Node *node = nodeAt(child);
     return node && node->parent() ? indexOfNode(node->parent()) : QModelIndex();
 }
 
@@ -179,10 +179,10 @@ Qt::ItemFlags BudgetModel::flags(const QModelIndex &index) const
 
 QColor BudgetModel::background(const QModelIndex &index) const
 {
-    static const CV4Preference defaults;
-    const CV4Preference &prefs = m_preference ? *m_preference : defaults;
+    static const Preference defaults;
+    const Preference &prefs = m_preference ? *m_preference : defaults;
     if (isHeaderRow(index)) return QColor(Qt::white);
-    const CVUnitModel *node = nodeAt(index);
+    const Node *node = nodeAt(index);
     if (node && !node->parent()) return prefs.categoryColor();
     const BudgetColumns::Kind kind = m_columns.kind(index.column());
     if (kind == BudgetColumns::Kind::Name || kind == BudgetColumns::Kind::SummaryBudget ||
@@ -194,7 +194,7 @@ QColor BudgetModel::background(const QModelIndex &index) const
 QVariant BudgetModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid()) return {};
-    const CVUnitModel *node = nodeAt(index);
+    const Node *node = nodeAt(index);
     switch (role) {
     case ExpansionStateSavedOutlineView::NodeRole: return node ? QVariant::fromValue(quintptr(node)) : QVariant();
     case Qt::DisplayRole: return cell(node, index.column()).text;

@@ -14,12 +14,12 @@
 #include <memory>
 #include <vector>
 
-class CV4Document;
-class CV4Preference;
-class CVUnitModel;
-using CVUnitModelPtr = std::shared_ptr<CVUnitModel>;
-
 namespace cv {
+
+class Book;
+class Preference;
+class Node;
+using NodePtr = std::shared_ptr<Node>;
 
 // One cell's text and colour; an invalid colour is plain text.
 struct BudgetCell {
@@ -30,25 +30,24 @@ struct BudgetCell {
 class BudgetModel : public GridColumnsModel {
     Q_OBJECT
 public:
-    BudgetModel(CV4Document &document, const BudgetColumns &columns, QObject *parent = nullptr);
+    BudgetModel(Book &document, const BudgetColumns &columns, QObject *parent = nullptr);
 
     // Colours of the title column, the tree roots and the header row; the
     // defaults when none.
-    void setPreference(const CV4Preference *preference) { m_preference = preference; }
+    void setPreference(const Preference *preference) { m_preference = preference; }
 
     // One cell of a group (position 0 budget, 1 actual, 2 %) for the node's
     // period: budget blue, a negative actual in the negative colour, a share
     // beyond the budget red (above 100 for expenses, below for income).
-    static BudgetCell budgetCell(const CV4Document &document, const CVUnitModel &node, int position,
+    static BudgetCell budgetCell(const Book &document, const Node &node, int position,
                                  const QDate &date, int months);
     // The text of any cell; column numbers as in BudgetColumns.
-    BudgetCell cell(const CVUnitModel *node, int column) const;
-
+    BudgetCell cell(const Node *node, int column) const;
 
     // The header row has no node; a category row answers its node.
-    CVUnitModel *nodeAt(const QModelIndex &index) const;
+    Node *nodeAt(const QModelIndex &index) const;
     bool isHeaderRow(const QModelIndex &index) const;
-    QModelIndex indexOfNode(const CVUnitModel *node, int column = 0) const;
+    QModelIndex indexOfNode(const Node *node, int column = 0) const;
 
     QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
     QModelIndex parent(const QModelIndex &child) const override;
@@ -58,17 +57,18 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
 private:
-    std::vector<CVUnitModel *> topNodes() const;
-    const CVUnitModel *childAt(const CVUnitModel *parent, int row) const;
-    int childCount(const CVUnitModel *parent) const;
-    int rowOf(const CVUnitModel *node) const;
+    std::vector<Node *> topNodes() const;
+    const Node *childAt(const Node *parent, int row) const;
+    int childCount(const Node *parent) const;
+    int rowOf(const Node *node) const;
     QColor background(const QModelIndex &index) const;
 
-    CV4Document &m_document;
+    Book &m_document;
     const BudgetColumns &m_columns;
-    const CV4Preference *m_preference = nullptr;  // not owned
+    const Preference *m_preference = nullptr;  // not owned
     // Stands for the header row, so that every row has a node.
-    std::shared_ptr<CVUnitModel> m_dateHeader;
+    std::shared_ptr<Node> m_dateHeader;
 };
 
 } // namespace cv
+

@@ -1,21 +1,21 @@
 #include "mainwindow/BudgetPage.h"
 
-#include "charts/CV4InfoBudgetView.h"
+#include "charts/BudgetPrint.h"
 #include "controls/DateField.h"
 #include "document/ChangeSet.h"
-#include "document/CV4Document.h"
-#include "document/CV4Preference.h"
-#include "document/KavriNumberFormatter.h"
+#include "document/Book.h"
+#include "document/Preference.h"
+#include "document/PatternFormatter.h"
 #include "mainwindow/BorderedOutlineView.h"
 #include "mainwindow/BudgetModel.h"
-#include "mainwindow/CV4WindowController.h"
+#include "mainwindow/BookWindow.h"
 #include "mainwindow/NameColumnWidth.h"
 #include "mainwindow/PeriodBar.h"
-#include "model/CV4ActualModel.h"
-#include "model/CV4Settings.h"
-#include "model/CVUnitModel.h"
-#include "panels/sheets/CV4BudgetEditor.h"
-#include "panels/sheets/CV4BudgetPanel.h"
+#include "model/CategoryTrees.h"
+#include "model/Settings.h"
+#include "model/Node.h"
+#include "panels/sheets/BudgetEditor.h"
+#include "panels/sheets/BudgetPanel.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
 
@@ -100,12 +100,12 @@ private:
     const BudgetColumns &m_columns;
 };
 
-void addPrintRows(std::vector<CV4InfoBudgetViewParam> &rows, const QTreeView &view, const BudgetModel &model,
+void addPrintRows(std::vector<BudgetPrintParam> &rows, const QTreeView &view, const BudgetModel &model,
                   const QModelIndex &parent, int level)
 {
     for (int row = 0; row < model.rowCount(parent); ++row) {
         const QModelIndex index = model.index(row, 0, parent);
-        const CVUnitModel *node = model.nodeAt(index);
+        const Node *node = model.nodeAt(index);
         if (!node) continue;  // the header row is not printed
         rows.emplace_back(level, node);
         if (view.isExpanded(index)) addPrintRows(rows, view, model, index, level + 1);
@@ -114,11 +114,11 @@ void addPrintRows(std::vector<CV4InfoBudgetViewParam> &rows, const QTreeView &vi
 
 } // namespace
 
-BudgetPage::BudgetPage(CV4Document *document, QWidget *parent)
+BudgetPage::BudgetPage(Book *document, QWidget *parent)
     : WindowPage(QStringLiteral("TB03"), document, parent), m_window(nullptr)
 {
     Q_ASSERT(document);
-    for (QObject *p = parent; p && !m_window; p = p->parent()) m_window = qobject_cast<CV4WindowController *>(p);
+    for (QObject *p = parent; p && !m_window; p = p->parent()) m_window = qobject_cast<BookWindow *>(p);
     m_localTopDate = QDate::currentDate();
     m_columns.setSettings(document->settings().get());
     m_columns.setUnit(validUnit(document->settings() ? document->settings()->budgetUnit() : kFirstUnit));
@@ -155,11 +155,11 @@ BudgetPage::BudgetPage(CV4Document *document, QWidget *parent)
     m_headerViewport = header->viewport();
     header->viewport()->installEventFilter(this);
     connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this, &BudgetPage::selectionChanged);
-    connect(document, &CV4Document::actualChanged, this, &BudgetPage::treeChanged);
-    for (auto signal : {&CV4Document::entriesChanged, &CV4Document::balancesChanged, &CV4Document::currencyChanged})
+    connect(document, &Book::actualChanged, this, &BudgetPage::treeChanged);
+    for (auto signal : {&Book::entriesChanged, &Book::balancesChanged, &Book::currencyChanged})
         connect(document, signal, this, &BudgetPage::valuesChanged);
     // A new fiscal start cuts the shown periods anew; a hidden page does when entered.
-    connect(document, &CV4Document::settingsChanged, this, [this] {
+    connect(document, &Book::settingsChanged, this, [this] {
         if (isCurrentPage()) updateBudgetPeriod(m_columns.unit());
     });
     m_view->restoreExpansionState();
@@ -174,9 +174,9 @@ BudgetPage::~BudgetPage()
     delete m_model;
 }
 
-const CV4Preference &BudgetPage::preference() const
+const Preference &BudgetPage::preference() const
 {
-    static const CV4Preference defaults;
+    static const Preference defaults;
     return m_window && m_window->preference() ? *m_window->preference() : defaults;
 }
 
@@ -220,7 +220,7 @@ void BudgetPage::buildBar(QWidget *bar)
 
 void BudgetPage::syncBar()
 {
-    const CV4Settings *settings = document()->settings().get();
+    const Settings *settings = document()->settings().get();
     const QSignalBlocker b1(m_periodButton), b2(m_cellSlider);
     m_periodButton->setCurrentIndex(m_periodButton->findData(m_columns.unit()));
     m_cellSlider->setValue(settings && settings->budgetCellWidth() != 0 ? settings->budgetCellWidth()
@@ -289,7 +289,7 @@ void BudgetPage::setCellWidth(int width)
         const QSignalBlocker blocker(m_cellSlider);
         m_cellSlider->setValue(width);
     }
-    if (CV4Settings *settings = document()->settings().get(); settings && settings->budgetCellWidth() != width) {
+    if (Settings *settings = document()->settings().get(); settings && settings->budgetCellWidth() != width) {
         // The width alone does not make the book edited; the next save keeps it.
         const bool wasChanged = settings->changed();
         settings->setBudgetCellWidth(width);
@@ -303,7 +303,7 @@ void BudgetPage::setCellWidth(int width)
 void BudgetPage::updateBudgetPeriod(int unit)
 {
     unit = validUnit(unit);
-    CV4Settings *settings = document()->settings().get();
+    Settings *settings = document()->settings().get();
     // Entering the page sets the unit it already has: that is no edit of the book.
     if (settings && settings->budgetUnit() != unit) settings->setBudgetUnit(unit);
     m_columns.setUnit(unit);
@@ -335,7 +335,7 @@ void BudgetPage::todayButtonPushed(const QDate &today)
     if (m_window) {
         m_window->todayTopDate(m_columns.unit(), today);
     } else {
-        const CV4Settings *settings = document()->settings().get();
+        const Settings *settings = document()->settings().get();
         m_localTopDate = settings ? settings->fiscalDate(today, m_columns.unit()) : today;
     }
     setupBudgetColumns();
@@ -362,7 +362,7 @@ void BudgetPage::enter(bool dirty)
         m_model->refreshValues();
     }
     const QDate kept = topDate();
-    const CV4Settings *settings = document()->settings().get();
+    const Settings *settings = document()->settings().get();
     updateBudgetPeriod(settings ? settings->budgetUnit() : kFirstUnit);
     selectionChanged();
     if (m_window) m_window->setPreBudgetDate(kept);
@@ -425,19 +425,19 @@ bool BudgetPage::isColumnSelectable(int, int row)
 std::optional<bool> BudgetPage::handleClick(int cid, int)
 {
     const QModelIndex index = m_view->currentIndex();
-    const CVUnitModel *node = m_model->nodeAt(index);
+    const Node *node = m_model->nodeAt(index);
     if (cid < 1 || !node || !m_columns.isPeriodBudgetColumn(cid)) return false;
     // The editor opens on the next turn, after the click has ended.
-    const CVUnitModelPtr item = std::const_pointer_cast<CVUnitModel>(node->shared_from_this());
+    const NodePtr item = std::const_pointer_cast<Node>(node->shared_from_this());
     QTimer::singleShot(0, this, [this, item, cid] { budgetEditItem(item, cid); });
     return true;
 }
 
-CVUnitModelPtr BudgetPage::selectedNode() const
+NodePtr BudgetPage::selectedNode() const
 {
     const QModelIndexList rows = m_view->selectionModel()->selectedRows();
-    const CVUnitModel *node = rows.isEmpty() ? nullptr : m_model->nodeAt(rows.first());
-    return node ? std::const_pointer_cast<CVUnitModel>(node->shared_from_this()) : nullptr;
+    const Node *node = rows.isEmpty() ? nullptr : m_model->nodeAt(rows.first());
+    return node ? std::const_pointer_cast<Node>(node->shared_from_this()) : nullptr;
 }
 
 void BudgetPage::selectionChanged()
@@ -445,13 +445,13 @@ void BudgetPage::selectionChanged()
     m_batchButton->setEnabled(selectedNode() != nullptr);
 }
 
-void BudgetPage::budgetEditItem(const CVUnitModelPtr &node, int column)
+void BudgetPage::budgetEditItem(const NodePtr &node, int column)
 {
     if (!node || m_sheet || !m_columns.isPeriodBudgetColumn(column)) return;
     const auto [date, months] = m_columns.dateForColumn(column);
     if (months <= 0) return;
     QWidget *parent = m_window ? static_cast<QWidget *>(m_window) : this;
-    m_sheet = CV4BudgetEditor::openBudgetEditor(document(), node, date, months, parent,
+    m_sheet = BudgetEditor::openBudgetEditor(document(), node, date, months, parent,
                                                 [page = QPointer<BudgetPage>(this)](int code) {
                                                     if (page) page->sheetEnded(code);
                                                 });
@@ -459,10 +459,10 @@ void BudgetPage::budgetEditItem(const CVUnitModelPtr &node, int column)
 
 void BudgetPage::budgetBatchInput()
 {
-    const CVUnitModelPtr node = selectedNode();
+    const NodePtr node = selectedNode();
     if (!node || m_sheet) return;
     QWidget *parent = m_window ? static_cast<QWidget *>(m_window) : this;
-    m_sheet = CV4BudgetPanel::openBudgetPanel(document(), topDate(), node, parent,
+    m_sheet = BudgetPanel::openBudgetPanel(document(), topDate(), node, parent,
                                               [page = QPointer<BudgetPage>(this)](int code) {
                                                   if (page) page->sheetEnded(code);
                                               });
@@ -478,11 +478,11 @@ void BudgetPage::sheetEnded(int code)
 
 // ---------------------------------------------------------------- printing
 
-QStringList BudgetPage::budgetStringsForValue(const CV4Document &document, double actual, double budget)
+QStringList BudgetPage::budgetStringsForValue(const Book &document, double actual, double budget)
 {
     if (actual == 0) return {QString(), QString(), QString()};
-    const KavriNumberFormatter &money = document.amountText().formatterForCurrency(0);
-    static const KavriNumberFormatter centi(QStringLiteral("#,##0.00;-#,##0.00"));
+    const PatternFormatter &money = document.amountText().formatterForCurrency(0);
+    static const PatternFormatter centi(QStringLiteral("#,##0.00;-#,##0.00"));
     if (budget == 0) return {money.stringForObjectValue(actual), QString(), QString()};
     return {money.stringForObjectValue(actual), money.stringForObjectValue(budget),
             centi.stringForObjectValue(actual / budget * 100) + QLatin1Char('%')};
@@ -493,15 +493,15 @@ bool BudgetPage::hasPrintableContent() const
     return document() && document()->actualModel();
 }
 
-std::unique_ptr<CV4InfoView> BudgetPage::makePrintView(PageSetup &setup)
+std::unique_ptr<PrintedPages> BudgetPage::makePrintView(PageSetup &setup)
 {
     if (!hasPrintableContent()) return nullptr;
-    CV4Document *doc = document();
-    std::vector<CV4InfoBudgetViewParam> rows{CV4InfoBudgetViewParam(CV4InfoViewParam::Header)};
+    Book *doc = document();
+    std::vector<BudgetPrintParam> rows{BudgetPrintParam(PrintedPagesParam::Header)};
     addPrintRows(rows, *m_view, *m_model, {}, 0);
     const QDate top = topDate();
     const QDate first(top.year(), top.month(), 1);
-    auto callback = [doc, first](const CV4InfoBudgetViewParam &row) -> QList<QStringList> {
+    auto callback = [doc, first](const BudgetPrintParam &row) -> QList<QStringList> {
         QList<QStringList> cells;
         if (row.isHeader()) {
             const QLocale locale(isJapanese() ? QLocale::Japanese : QLocale::English);
@@ -511,9 +511,9 @@ std::unique_ptr<CV4InfoView> BudgetPage::makePrintView(PageSetup &setup)
             cells.append({localizedString(QStringLiteral("Report-View-Total"))});
             return cells;
         }
-        const CVUnitModel *node = row.ref();
-        if (row.level() == CV4InfoViewParam::NoTexts || !node) return cells;
-        const CVUnitModelPtr item = std::const_pointer_cast<CVUnitModel>(node->shared_from_this());
+        const Node *node = row.ref();
+        if (row.level() == PrintedPagesParam::NoTexts || !node) return cells;
+        const NodePtr item = std::const_pointer_cast<Node>(node->shared_from_this());
         cells.append({doc->displayName(*node)});
         double actualSum = 0;
         double budgetSum = 0;
@@ -528,7 +528,7 @@ std::unique_ptr<CV4InfoView> BudgetPage::makePrintView(PageSetup &setup)
         cells.append(budgetStringsForValue(*doc, actualSum, budgetSum));
         return cells;
     };
-    return std::make_unique<CV4InfoBudgetView>(callback, std::move(rows), setup);
+    return std::make_unique<BudgetPrint>(callback, std::move(rows), setup);
 }
 
 } // namespace cv

@@ -19,16 +19,17 @@
 
 #include <memory>
 
-class BorderedOutlineView;
-class CV4Preference;
-class CV4WindowController;
-class CVUnitModel;
 class QComboBox;
 class QPushButton;
 class QSlider;
-using CVUnitModelPtr = std::shared_ptr<CVUnitModel>;
 
 namespace cv {
+
+class BorderedOutlineView;
+class Preference;
+class BookWindow;
+class Node;
+using NodePtr = std::shared_ptr<Node>;
 
 class BudgetModel;
 class DateField;
@@ -41,7 +42,7 @@ public:
     static constexpr int kMinCellWidth = 30;
     static constexpr int kMaxCellWidth = 200;
 
-    explicit BudgetPage(CV4Document *document, QWidget *parent = nullptr);
+    explicit BudgetPage(Book *document, QWidget *parent = nullptr);
     ~BudgetPage() override;
 
     BorderedOutlineView *budgetView() const { return m_view; }
@@ -59,7 +60,7 @@ public:
     void reloadData() override { valuesChanged(); }
     bool hasPrintableContent() const override;
     // The shown rows, twelve months from the top date's month.
-    std::unique_ptr<CV4InfoView> makePrintView(PageSetup &setup) override;
+    std::unique_ptr<PrintedPages> makePrintView(PageSetup &setup) override;
 
     // ---- periods and columns
     // A unit from the popup (2 month .. 5 year): the week rule, the snap.
@@ -73,10 +74,10 @@ public:
 
     // ---- the sheets
     // The budget editor for the node and the period of a budget column.
-    void budgetEditItem(const CVUnitModelPtr &node, int column);
+    void budgetEditItem(const NodePtr &node, int column);
     // The budget panel for the selected category.
     void budgetBatchInput();
-    CVUnitModelPtr selectedNode() const;
+    NodePtr selectedNode() const;
 
     // OutlineClickClient
     bool isColumnSelectable(int cid, int row) override;
@@ -85,7 +86,7 @@ public:
 
     // The three texts a printed value cell shows: actual, budget, share;
     // all empty without an actual.
-    static QStringList budgetStringsForValue(const CV4Document &document, double actual, double budget);
+    static QStringList budgetStringsForValue(const Book &document, double actual, double budget);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -100,10 +101,10 @@ private:
     void treeChanged(const ChangeSet &changes);
     void valuesChanged();
     void sheetEnded(int code);
-    const CV4Preference &preference() const;
-    CV4WindowController *window() const { return m_window; }
+    const Preference &preference() const;
+    BookWindow *window() const { return m_window; }
 
-    CV4WindowController *m_window;  // owns the page; none outside a window
+    BookWindow *m_window;  // owns the page; none outside a window
     BudgetColumns m_columns;
     BudgetModel *m_model;           // child
     BorderedOutlineView *m_view;    // child
@@ -120,3 +121,4 @@ private:
 };
 
 } // namespace cv
+

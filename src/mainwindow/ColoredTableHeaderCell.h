@@ -4,6 +4,8 @@
 
 #include <QColor>
 
+namespace cv {
+
 class ColoredTableHeaderCell {
 public:
     const QColor &trueTextColor() const { return m_trueTextColor; }
@@ -21,3 +23,5 @@ private:
     QColor m_trueTextColor;
     QColor m_textColor;
 };
+
+} // namespace cv

@@ -2,18 +2,18 @@
 
 #include "controls/DateField.h"
 #include "controls/PopupFieldEditor.h"
-#include "document/CV4Document.h"
-#include "document/CV4Preference.h"
+#include "document/Book.h"
+#include "document/Preference.h"
 #include "document/EditScope.h"
-#include "import/ImportCSVPanelController.h"
-#include "mainwindow/CV4WindowController.h"
+#include "import/ImportCSVSheet.h"
+#include "mainwindow/BookWindow.h"
 #include "mainwindow/CurrencyTableView.h"
 #include "mainwindow/PeriodBar.h"
 #include "mainwindow/ViewerColumns.h"
-#include "model/CV4EditFlags.h"
-#include "model/CV4PriceTime.h"
-#include "panels/entry/CV4PricePanelController.h"
-#include "platform/CV4Alert.h"
+#include "model/EditFlags.h"
+#include "model/DatedPrice.h"
+#include "panels/entry/PricePanel.h"
+#include "platform/Alert.h"
 #include "platform/Localization.h"
 #include "platform/NumberText.h"
 
@@ -37,13 +37,13 @@ constexpr const char *kColumnTitles[CurrencyPage::kStartDataCells] = {
 constexpr int kSwitchedOff = 1;   // bit 0 of a currency's flags
 constexpr int kFixedIdent = 1;    // the currency that is never switched off
 
-bool isOff(const CV4Currency &currency)
+bool isOff(const Currency &currency)
 {
     return currency.flags() & kSwitchedOff;
 }
 } // namespace
 
-CurrencyPage::CurrencyPage(CV4WindowController *window, CV4Document *document, QWidget *parent)
+CurrencyPage::CurrencyPage(BookWindow *window, Book *document, QWidget *parent)
     : WindowPage(QStringLiteral("TB05"), document, parent), m_window(window), m_table(new CurrencyTableView(this)),
       m_dateField(new DateField(this)), m_todayButton(new QToolButton(this)), m_previousButton(new QToolButton(this)),
       m_nextButton(new QToolButton(this)), m_dataWidth(kColumnWidths[RateColumn])
@@ -98,13 +98,13 @@ CurrencyPage::CurrencyPage(CV4WindowController *window, CV4Document *document, Q
         const std::optional<QDate> date = field->date();
         if (date && m_window && *date != m_window->topDate()) m_window->performInputDate(*date);
     });
-    m_rateListOpener = [this](const CV4CurrencyPtr &currency, QWidget *parent, std::function<void(int)> done) {
+    m_rateListOpener = [this](const CurrencyPtr &currency, QWidget *parent, std::function<void(int)> done) {
         const QDate top = m_window ? m_window->topDate() : QDate::currentDate();
-        CV4PricePanelController::openPricePanel(this->document(), nullptr, currency, top, parent,
-                                                [done](int code, CV4PricePanelController *) { done(code); });
+        PricePanel::openPricePanel(this->document(), nullptr, currency, top, parent,
+                                                [done](int code, PricePanel *) { done(code); });
     };
-    m_rateImportOpener = [this](const CV4CurrencyPtr &currency, QWidget *parent, std::function<void(int)> done) {
-        ImportCSVPanelController::openForCurrency(this->document(), currency->ident(), parent, std::move(done));
+    m_rateImportOpener = [this](const CurrencyPtr &currency, QWidget *parent, std::function<void(int)> done) {
+        ImportCSVSheet::openForCurrency(this->document(), currency->ident(), parent, std::move(done));
     };
     // The document goes before its window: nothing may read it afterwards.
     connect(document, &QObject::destroyed, this, [this] {
@@ -112,14 +112,14 @@ CurrencyPage::CurrencyPage(CV4WindowController *window, CV4Document *document, Q
         m_table->setClient(nullptr);
     });
     // Rates recorded elsewhere (the rate sheets, scripting) show at once.
-    connect(document, &CV4Document::currencyChanged, this, [this] {
+    connect(document, &Book::currencyChanged, this, [this] {
         if (m_shown) reload();
     });
 }
 
 CurrencyPage::~CurrencyPage() = default;
 
-CV4CurrencyPtr CurrencyPage::currencyAt(int row) const
+CurrencyPtr CurrencyPage::currencyAt(int row) const
 {
     const auto &list = document()->currencyList();
     return row >= 0 && size_t(row) < list.size() ? list[size_t(row)] : nullptr;
@@ -262,7 +262,7 @@ std::optional<double> CurrencyPage::rateForText(const QString &typed)
     const std::optional<double> value = parseDouble(t);
     if (!value || !std::isfinite(*value) || !(*value > 0)) return std::nullopt;
     if (!cv::isRecordableRate(*value)) {
-        CV4Alert::warn(cv::localizedString("Rate-Above-Bound"));
+        Alert::warn(cv::localizedString("Rate-Above-Bound"));
         return std::nullopt;
     }
     return value;
@@ -270,9 +270,9 @@ std::optional<double> CurrencyPage::rateForText(const QString &typed)
 
 QString CurrencyPage::cellText(int column, int row) const
 {
-    const CV4CurrencyPtr c = currencyAt(row);
+    const CurrencyPtr c = currencyAt(row);
     if (!c) return {};
-    CV4Document &doc = *document();
+    Book &doc = *document();
     switch (column) {
     case NameColumn: return c->name();
     case CodeColumn: return c->abbr();
@@ -280,7 +280,7 @@ QString CurrencyPage::cellText(int column, int row) const
     case FormatColumn: return formatText(c->fraction());
     case RateColumn: {
         if (isOff(*c)) return QStringLiteral("---");
-        const CV4CurrencyPtr def = doc.defaultCurrency();
+        const CurrencyPtr def = doc.defaultCurrency();
         if (def && def->fraction() == 0) return doc.stringForValue(c->rate(), c->ident());
         return doc.stringForFundValue(c->rate(), c->ident(), false, true);
     }
@@ -292,7 +292,7 @@ QString CurrencyPage::cellText(int column, int row) const
     return doc.stringForFundValue(doc.currencyRate(c, dateOfColumn(column)), c->ident(), false, true);
 }
 
-void CurrencyPage::toggleCurrencyFormat(const CV4CurrencyPtr &currency)
+void CurrencyPage::toggleCurrencyFormat(const CurrencyPtr &currency)
 {
     if (!currency) return;
     currency->setFraction(currency->fraction() != 0 ? 0 : 2);
@@ -300,10 +300,10 @@ void CurrencyPage::toggleCurrencyFormat(const CV4CurrencyPtr &currency)
     reload();
 }
 
-void CurrencyPage::storeDayRate(const CV4CurrencyPtr &currency, const QDate &date, double rate)
+void CurrencyPage::storeDayRate(const CurrencyPtr &currency, const QDate &date, double rate)
 {
-    CV4Document &doc = *document();
-    auto price = std::make_shared<CV4PriceTime>();
+    Book &doc = *document();
+    auto price = std::make_shared<DatedPrice>();
     price->setBrand(currency->ident());
     price->setPrice(rate);
     price->setFlags(cv::EditNew);
@@ -317,22 +317,22 @@ void CurrencyPage::storeDayRate(const CV4CurrencyPtr &currency, const QDate &dat
     reload();
 }
 
-int CurrencyPage::numberOfRows(const CV4TableView *) const
+int CurrencyPage::numberOfRows(const EditingTable *) const
 {
     return int(document()->currencyList().size());
 }
 
-CellValue CurrencyPage::objectValue(const CV4TableView *, int cid, int row) const
+CellValue CurrencyPage::objectValue(const EditingTable *, int cid, int row) const
 {
     return cellText(cid, row);
 }
 
-void CurrencyPage::setObjectValue(CV4TableView *, const QString &typed, int cid, int row)
+void CurrencyPage::setObjectValue(EditingTable *, const QString &typed, int cid, int row)
 {
     if (row == 0) return;
-    const CV4CurrencyPtr c = currencyAt(row);
+    const CurrencyPtr c = currencyAt(row);
     if (!c) return;
-    CV4Document &doc = *document();
+    Book &doc = *document();
     switch (cid) {
     case NameColumn:
     case CodeColumn:
@@ -374,25 +374,25 @@ void CurrencyPage::setObjectValue(CV4TableView *, const QString &typed, int cid,
     storeDayRate(c, day, *rate);
 }
 
-bool CurrencyPage::isColumnSelectable(const CV4TableView *, int, int row) const
+bool CurrencyPage::isColumnSelectable(const EditingTable *, int, int row) const
 {
     return row != 0;
 }
 
-bool CurrencyPage::shouldEditColumn(const CV4TableView *, int cid, int row) const
+bool CurrencyPage::shouldEditColumn(const EditingTable *, int cid, int row) const
 {
     return row > 0 && row < int(document()->currencyList().size()) && (cid < kStartDataCells || isDataColumn(cid));
 }
 
-void CurrencyPage::prepareCell(const CV4TableView *, PreparedCell &cell, int, int row) const
+void CurrencyPage::prepareCell(const EditingTable *, PreparedCell &cell, int, int row) const
 {
     if (row == 0) cell.color = QApplication::palette().color(QPalette::Disabled, QPalette::Text);
 }
 
-bool CurrencyPage::handleTypedCharacter(CV4TableView *table, QChar, PopupFieldEditor *, int cid, int row)
+bool CurrencyPage::handleTypedCharacter(EditingTable *table, QChar, PopupFieldEditor *, int cid, int row)
 {
     if (cid != FormatColumn || row == 0) return false;
-    const CV4CurrencyPtr c = currencyAt(row);
+    const CurrencyPtr c = currencyAt(row);
     if (!c) return false;
     table->forceEndFieldEditing(false);
     toggleCurrencyFormat(c);
@@ -430,12 +430,12 @@ bool CurrencyPage::acceptDrop(int from, int to)
     const int count = int(document()->currencyList().size());
     if (!canDragRow(from) || to < 0 || to > count) return false;
     if (to == from || to == from + 1) return false;
-    const CV4CurrencyPtr moving = currencyAt(from);
-    if (to == 0 && !CV4Alert::confirm(formatString(cv::localizedString("Confirm default curreny to %@"), {moving->name()}),
+    const CurrencyPtr moving = currencyAt(from);
+    if (to == 0 && !Alert::confirm(formatString(cv::localizedString("Confirm default curreny to %@"), {moving->name()}),
                                       cv::localizedString("Currency data will be lost")))
         return false;
     commitPendingInput();
-    CV4Document &doc = *document();
+    Book &doc = *document();
     doc.changeCurrencyOrder(from, to);
     if (to == 0) {
         doc.reinitializeCurrencyData();
@@ -448,7 +448,7 @@ bool CurrencyPage::acceptDrop(int from, int to)
 
 // ---------------------------------------------------------------- menu
 
-CV4CurrencyPtr CurrencyPage::selectedCurrency() const
+CurrencyPtr CurrencyPage::selectedCurrency() const
 {
     const QModelIndexList rows = m_table->selectionModel() ? m_table->selectionModel()->selectedRows() : QModelIndexList();
     if (!rows.isEmpty()) return currencyAt(rows.first().row());
@@ -456,7 +456,7 @@ CV4CurrencyPtr CurrencyPage::selectedCurrency() const
     return m_table->isEditing() ? currencyAt(m_table->editedRow()) : nullptr;
 }
 
-std::optional<bool> CurrencyPage::validateMenuItem(const CV4TableView *, const QAction *action) const
+std::optional<bool> CurrencyPage::validateMenuItem(const EditingTable *, const QAction *action) const
 {
     const QString name = action ? action->objectName() : QString();
     if (name == QLatin1String("del") || name == QLatin1String("selectAll")) return false;
@@ -465,8 +465,8 @@ std::optional<bool> CurrencyPage::validateMenuItem(const CV4TableView *, const Q
 
 bool CurrencyPage::validateMenu(int tag) const
 {
-    const CV4CurrencyPtr c = selectedCurrency();
-    const CV4CurrencyPtr def = document()->defaultCurrency();
+    const CurrencyPtr c = selectedCurrency();
+    const CurrencyPtr def = document()->defaultCurrency();
     switch (tag) {
     case EditRatesTag: return m_shown && c && c != def && m_rateListOpener;
     case ImportRatesTag: return m_shown && c && c != def && m_rateImportOpener;
@@ -478,14 +478,14 @@ bool CurrencyPage::validateMenu(int tag) const
 
 QString CurrencyPage::switchTitle() const
 {
-    const CV4CurrencyPtr c = selectedCurrency();
+    const CurrencyPtr c = selectedCurrency();
     return cv::localizedString(c && isOff(*c) ? "Enable" : "Disable");
 }
 
 void CurrencyPage::execMenu(int tag)
 {
     if (!validateMenu(tag)) return;
-    const CV4CurrencyPtr c = selectedCurrency();
+    const CurrencyPtr c = selectedCurrency();
     switch (tag) {
     case EditRatesTag: openRateSheet(m_rateListOpener, c); break;
     case ImportRatesTag: openRateSheet(m_rateImportOpener, c); break;
@@ -495,7 +495,7 @@ void CurrencyPage::execMenu(int tag)
     }
 }
 
-void CurrencyPage::switchCurrency(const CV4CurrencyPtr &currency)
+void CurrencyPage::switchCurrency(const CurrencyPtr &currency)
 {
     commitPendingInput();
     currency->setFlags(currency->flags() ^ kSwitchedOff);
@@ -505,16 +505,16 @@ void CurrencyPage::switchCurrency(const CV4CurrencyPtr &currency)
 
 void CurrencyPage::newCurrency()
 {
-    const std::optional<QString> name = CV4Alert::inputName(cv::localizedString("New Currency"), cv::localizedString("New Currency Title"));
+    const std::optional<QString> name = Alert::inputName(cv::localizedString("New Currency"), cv::localizedString("New Currency Title"));
     if (!name) return;
     commitPendingInput();
-    document()->addCurrency(CV4Currency::currencyWith(*name, QString(), QStringLiteral("--"), 2));
+    document()->addCurrency(Currency::currencyWith(*name, QString(), QStringLiteral("--"), 2));
     document()->commitCurrencyList();
     reload();
     if (m_shown) editRow(NameColumn, m_table->numberOfRows() - 1);
 }
 
-void CurrencyPage::openRateSheet(const RateSheetOpener &opener, const CV4CurrencyPtr &currency)
+void CurrencyPage::openRateSheet(const RateSheetOpener &opener, const CurrencyPtr &currency)
 {
     if (!opener || !currency) return;
     commitPendingInput();
@@ -524,7 +524,7 @@ void CurrencyPage::openRateSheet(const RateSheetOpener &opener, const CV4Currenc
     });
 }
 
-void CurrencyPage::rateSheetDidEnd(const CV4CurrencyPtr &currency, int code)
+void CurrencyPage::rateSheetDidEnd(const CurrencyPtr &currency, int code)
 {
     // The sheet wrote through the document, which announced the rates.
     if (code == 1 && currency) m_currencyChanged = true;
@@ -538,30 +538,30 @@ bool CurrencyPage::hasPrintableContent() const
     return !document()->currencyList().empty();
 }
 
-QStringList CurrencyPage::currencyReportCallback(const CV4InfoCurrencyViewParam &row) const
+QStringList CurrencyPage::currencyReportCallback(const CurrenciesPrintParam &row) const
 {
-    if (row.isHeader()) return CV4InfoCurrencyView::headerTitles();
-    const CV4CurrencyPtr c = currencyAt(row.index());
+    if (row.isHeader()) return CurrenciesPrint::headerTitles();
+    const CurrencyPtr c = currencyAt(row.index());
     if (!c) return {};
-    const CV4Document &doc = *document();
+    const Book &doc = *document();
     QStringList out{c->name(), c->prefix(), c->fraction() != 0 ? QStringLiteral("0.00") : QStringLiteral("0")};
     if (isOff(*c)) return out << QStringLiteral("---") << QStringLiteral("---");
-    const CV4CurrencyPtr def = doc.defaultCurrency();
+    const CurrencyPtr def = doc.defaultCurrency();
     out << formatFixed(c->rate(), def && def->fraction() == 0 ? 2 : 4);
     out << doc.stringForFundValue(doc.currencyRate(c, QDate::currentDate()), c->ident(), false, true);
     return out;
 }
 
-std::unique_ptr<CV4InfoView> CurrencyPage::makePrintView(PageSetup &setup)
+std::unique_ptr<PrintedPages> CurrencyPage::makePrintView(PageSetup &setup)
 {
     if (!hasPrintableContent()) return nullptr;
-    std::vector<CV4InfoCurrencyViewParam> rows{CV4InfoCurrencyViewParam(CV4InfoViewParam::Header, -1)};
+    std::vector<CurrenciesPrintParam> rows{CurrenciesPrintParam(PrintedPagesParam::Header, -1)};
     for (int i = 0; i < int(document()->currencyList().size()); ++i) rows.emplace_back(0, i);
     QPointer<CurrencyPage> page(this);
-    auto callback = [page](const CV4InfoCurrencyViewParam &row) {
+    auto callback = [page](const CurrenciesPrintParam &row) {
         return page ? page->currencyReportCallback(row) : QStringList();
     };
-    return std::make_unique<CV4InfoCurrencyView>(callback, std::move(rows), setup);
+    return std::make_unique<CurrenciesPrint>(callback, std::move(rows), setup);
 }
 
 } // namespace cv

@@ -8,20 +8,21 @@
 // The page keeps its day unit to itself: the viewer's unit and the book's
 // settings stay as they are.
 
-#include "charts/CV4InfoCurrencyView.h"
+#include "charts/CurrenciesPrint.h"
 #include "controls/TableClient.h"
 #include "controls/Tags.h"
 #include "mainwindow/WindowPage.h"
-#include "model/CV4Currency.h"
+#include "model/Currency.h"
 
 #include <QDate>
 
 #include <functional>
 
-class CV4WindowController;
 class QToolButton;
 
 namespace cv {
+
+class BookWindow;
 
 class CurrencyTableView;
 class DateField;
@@ -43,10 +44,10 @@ public:
     // Opens a rate sheet for the currency over the window; the sheet calls
     // `done` with its code when it ends (1: rates were stored). The rate
     // list is the price panel's; the rate import has no sheet until one is set.
-    using RateSheetOpener = std::function<void(const CV4CurrencyPtr &currency, QWidget *window,
+    using RateSheetOpener = std::function<void(const CurrencyPtr &currency, QWidget *window,
                                                std::function<void(int code)> done)>;
 
-    CurrencyPage(CV4WindowController *window, CV4Document *document, QWidget *parent = nullptr);
+    CurrencyPage(BookWindow *window, Book *document, QWidget *parent = nullptr);
     ~CurrencyPage() override;
 
     CurrencyTableView *table() const { return m_table; }
@@ -58,9 +59,9 @@ public:
     void commitPendingInput() override;
     void dateChosen(const QDate &date) override;
     bool hasPrintableContent() const override;
-    std::unique_ptr<CV4InfoView> makePrintView(PageSetup &setup) override;
+    std::unique_ptr<PrintedPages> makePrintView(PageSetup &setup) override;
     // Five printed texts: the titles for the header row, else the currency's.
-    QStringList currencyReportCallback(const CV4InfoCurrencyViewParam &row) const;
+    QStringList currencyReportCallback(const CurrenciesPrintParam &row) const;
 
     // ---- day columns
     void setupCurrencyColumns();
@@ -77,7 +78,7 @@ public:
     QString cellText(int column, int row) const;
     static QString formatText(int fraction);
     // 0 fraction digits when there are some, else 2; the list is committed.
-    void toggleCurrencyFormat(const CV4CurrencyPtr &currency);
+    void toggleCurrencyFormat(const CurrencyPtr &currency);
     // A rate typed by the user: grouping commas and full-width digits read;
     // none unless a finite number above 0.
     static std::optional<double> rateForText(const QString &text);
@@ -89,11 +90,11 @@ public:
     void execMenu(int tag);
     // The switch item reads "Disable" or "Enable" for the selected currency.
     QString switchTitle() const;
-    CV4CurrencyPtr selectedCurrency() const;
+    CurrencyPtr selectedCurrency() const;
     void setRateListOpener(RateSheetOpener opener) { m_rateListOpener = std::move(opener); }
     void setRateImportOpener(RateSheetOpener opener) { m_rateImportOpener = std::move(opener); }
     // The end of a rate sheet: with code 1 the currency's rates are read again.
-    void rateSheetDidEnd(const CV4CurrencyPtr &currency, int code);
+    void rateSheetDidEnd(const CurrencyPtr &currency, int code);
 
     // ---- drag and drop
     bool canDragRow(int row) const;
@@ -103,33 +104,33 @@ public:
     void doubleClicked(int column, int row);
 
     // ---- TableClient
-    int numberOfRows(const CV4TableView *table) const override;
-    CellValue objectValue(const CV4TableView *table, int cid, int row) const override;
-    void setObjectValue(CV4TableView *table, const QString &text, int cid, int row) override;
-    bool isColumnSelectable(const CV4TableView *table, int cid, int row) const override;
-    bool shouldEditColumn(const CV4TableView *table, int cid, int row) const override;
-    void prepareCell(const CV4TableView *table, PreparedCell &cell, int cid, int row) const override;
-    bool handleTypedCharacter(CV4TableView *table, QChar c, PopupFieldEditor *editor, int cid, int row) override;
+    int numberOfRows(const EditingTable *table) const override;
+    CellValue objectValue(const EditingTable *table, int cid, int row) const override;
+    void setObjectValue(EditingTable *table, const QString &text, int cid, int row) override;
+    bool isColumnSelectable(const EditingTable *table, int cid, int row) const override;
+    bool shouldEditColumn(const EditingTable *table, int cid, int row) const override;
+    void prepareCell(const EditingTable *table, PreparedCell &cell, int cid, int row) const override;
+    bool handleTypedCharacter(EditingTable *table, QChar c, PopupFieldEditor *editor, int cid, int row) override;
     bool textInputOn(InputSourceMoment moment, int cid, int column) const override;
     // Rows here are the book's currencies: no deleting or selecting them all.
-    std::optional<bool> validateMenuItem(const CV4TableView *table, const QAction *action) const override;
+    std::optional<bool> validateMenuItem(const EditingTable *table, const QAction *action) const override;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    CV4CurrencyPtr currencyAt(int row) const;
+    CurrencyPtr currencyAt(int row) const;
     void reload();
     void reloadData() override { reload(); }
     void editRow(int column, int row);
     // The previous or next day, keeping the edited cell.
     void stepDay(int direction);
-    void storeDayRate(const CV4CurrencyPtr &currency, const QDate &date, double rate);
+    void storeDayRate(const CurrencyPtr &currency, const QDate &date, double rate);
     void newCurrency();
-    void switchCurrency(const CV4CurrencyPtr &currency);
-    void openRateSheet(const RateSheetOpener &opener, const CV4CurrencyPtr &currency);
+    void switchCurrency(const CurrencyPtr &currency);
+    void openRateSheet(const RateSheetOpener &opener, const CurrencyPtr &currency);
 
-    CV4WindowController *m_window;  // owns the page
+    BookWindow *m_window;  // owns the page
     CurrencyTableView *m_table;     // child
     DateField *m_dateField;         // child
     QToolButton *m_todayButton;     // child
@@ -146,3 +147,4 @@ private:
 };
 
 } // namespace cv
+

@@ -21,7 +21,7 @@ std::optional<int> draggedRow(const QDropEvent *event, const QWidget *table)
 }
 } // namespace
 
-CurrencyTableView::CurrencyTableView(QWidget *parent) : CV4TableView(parent)
+CurrencyTableView::CurrencyTableView(QWidget *parent) : EditingTable(parent)
 {
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -46,14 +46,14 @@ void CurrencyTableView::keyPressEvent(QKeyEvent *event)
         const QModelIndexList rows = selectionModel() ? selectionModel()->selectedRows() : QModelIndexList();
         if (!rows.isEmpty() && client() && !client()->shouldEditColumn(this, cidOfColumn(0), rows.first().row())) return;
     }
-    CV4TableView::keyPressEvent(event);
+    EditingTable::keyPressEvent(event);
 }
 
 void CurrencyTableView::mousePressEvent(QMouseEvent *event)
 {
     // A press elsewhere stores the edited cell first.
     if (isEditing()) forceEndFieldEditing(true);
-    CV4TableView::mousePressEvent(event);
+    EditingTable::mousePressEvent(event);
 }
 
 void CurrencyTableView::mouseDoubleClickEvent(QMouseEvent *event)

@@ -3,13 +3,13 @@
 // that reorders the list (within this table only); a double click edits or
 // toggles, as the owner decides.
 
-#include "controls/CV4TableView.h"
+#include "controls/EditingTable.h"
 
 #include <functional>
 
 namespace cv {
 
-class CurrencyTableView : public CV4TableView {
+class CurrencyTableView : public EditingTable {
     Q_OBJECT
 public:
     static constexpr const char *kDragType = "CVv1-CurrencyDragAndDrop";

@@ -53,3 +53,4 @@ private:
 };
 
 } // namespace cv
+

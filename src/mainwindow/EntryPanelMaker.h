@@ -11,13 +11,14 @@
 #include <functional>
 #include <memory>
 
-class CV4AccountView;
-class CV4Document;
-class CVUnitModel;
 class QWidget;
-using CVUnitModelPtr = std::shared_ptr<CVUnitModel>;
 
 namespace cv {
+
+class ViewerGrid;
+class Book;
+class Node;
+using NodePtr = std::shared_ptr<Node>;
 
 enum class EntryPanelKind {
     Trading,  // holdings and investment accounts
@@ -27,7 +28,8 @@ enum class EntryPanelKind {
 };
 
 // None: nothing opens.
-using EntryPanelMaker = std::function<QWidget *(CV4AccountView &grid, CV4Document &document, const CVUnitModelPtr &node,
+using EntryPanelMaker = std::function<QWidget *(ViewerGrid &grid, Book &document, const NodePtr &node,
                                                 const QDate &from, const QDate &to, EntryPanelKind kind)>;
 
 } // namespace cv
+

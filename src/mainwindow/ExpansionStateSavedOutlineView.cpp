@@ -1,6 +1,8 @@
 #include "mainwindow/ExpansionStateSavedOutlineView.h"
 
-#include "model/CVUnitModel.h"
+#include "model/Node.h"
+
+namespace cv {
 
 ExpansionStateSavedOutlineView::ExpansionStateSavedOutlineView(QWidget *parent) : KeyHandlingOutlineView(parent)
 {
@@ -9,14 +11,14 @@ ExpansionStateSavedOutlineView::ExpansionStateSavedOutlineView(QWidget *parent) 
     connect(this, &QTreeView::collapsed, this, [this](const QModelIndex &index) { record(index, false); });
 }
 
-CVUnitModel *ExpansionStateSavedOutlineView::nodeForIndex(const QModelIndex &index) const
+Node *ExpansionStateSavedOutlineView::nodeForIndex(const QModelIndex &index) const
 {
-    return reinterpret_cast<CVUnitModel *>(index.siblingAtColumn(0).data(NodeRole).value<quintptr>());
+    return reinterpret_cast<Node *>(index.siblingAtColumn(0).data(NodeRole).value<quintptr>());
 }
 
 void ExpansionStateSavedOutlineView::record(const QModelIndex &index, bool expanded)
 {
-    if (CVUnitModel *node = nodeForIndex(index)) node->setCollapsed(!expanded);
+    if (Node *node = nodeForIndex(index)) node->setCollapsed(!expanded);
 }
 
 void ExpansionStateSavedOutlineView::restoreExpansionState(const QModelIndex &index)
@@ -24,7 +26,7 @@ void ExpansionStateSavedOutlineView::restoreExpansionState(const QModelIndex &in
     QAbstractItemModel *m = model();
     if (!m || !m->hasChildren(index)) return;
     if (index.isValid()) {
-        if (CVUnitModel *node = nodeForIndex(index)) setExpanded(index, node->isExpanded());
+        if (Node *node = nodeForIndex(index)) setExpanded(index, node->isExpanded());
     }
     for (int row = m->rowCount(index) - 1; row >= 0; --row) restoreExpansionState(m->index(row, 0, index));
 }
@@ -33,3 +35,5 @@ void ExpansionStateSavedOutlineView::restoreExpansionState()
 {
     restoreExpansionState(rootIndex());
 }
+
+} // namespace cv

@@ -5,12 +5,14 @@
 
 #include "mainwindow/KeyHandlingOutlineView.h"
 
-class CVUnitModel;
+namespace cv {
+
+class Node;
 
 class ExpansionStateSavedOutlineView : public KeyHandlingOutlineView {
     Q_OBJECT
 public:
-    // The model answers a row's node under this role as a quintptr to a CVUnitModel.
+    // The model answers a row's node under this role as a quintptr to a Node.
     static constexpr int NodeRole = Qt::UserRole + 100;
 
     explicit ExpansionStateSavedOutlineView(QWidget *parent = nullptr);
@@ -21,8 +23,10 @@ public:
     void restoreExpansionState();
 
 protected:
-    virtual CVUnitModel *nodeForIndex(const QModelIndex &index) const;
+    virtual Node *nodeForIndex(const QModelIndex &index) const;
 
 private:
     void record(const QModelIndex &index, bool expanded);
 };
+
+} // namespace cv

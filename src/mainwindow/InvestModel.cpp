@@ -1,6 +1,6 @@
 #include "mainwindow/InvestModel.h"
 
-#include "charts/CV4InfoInvestView.h"
+#include "charts/InvestmentsPrint.h"
 
 #include <functional>
 
@@ -164,7 +164,7 @@ QVariant InvestModel::data(const QModelIndex &index, int role) const
 QVariant InvestModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-    const QStringList titles = CV4InfoInvestView::headerTitles();
+    const QStringList titles = InvestmentsPrint::headerTitles();
     return section < titles.size() ? titles[section] : QString();
 }
 

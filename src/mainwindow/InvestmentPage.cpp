@@ -1,9 +1,9 @@
 #include "mainwindow/InvestmentPage.h"
 
 #include "controls/DateField.h"
-#include "document/CV4Document.h"
-#include "document/CV4Preference.h"
-#include "mainwindow/CV4WindowController.h"
+#include "document/Book.h"
+#include "document/Preference.h"
+#include "mainwindow/BookWindow.h"
 #include "mainwindow/InvestModel.h"
 #include "platform/Localization.h"
 
@@ -15,7 +15,7 @@
 
 namespace cv {
 
-InvestmentPage::InvestmentPage(CV4WindowController *window, CV4Document *document, QWidget *parent)
+InvestmentPage::InvestmentPage(BookWindow *window, Book *document, QWidget *parent)
     : WindowPage(QStringLiteral("TB06"), document, parent), m_window(window),
       m_report(std::make_unique<InvestReport>(*document)), m_model(new InvestModel(*m_report, this)),
       m_outline(new QTreeView(this)), m_dateField(new DateField(this)),
@@ -42,10 +42,10 @@ InvestmentPage::InvestmentPage(CV4WindowController *window, CV4Document *documen
     for (int column = 0; column < InvestReport::ColumnCount; ++column)
         m_outline->header()->resizeSection(column, kColumnWidths[column]);
     layout->addWidget(m_outline, 1);
-    if (const CV4Preference *p = window ? window->preference() : nullptr)
+    if (const Preference *p = window ? window->preference() : nullptr)
         m_model->setColors(p->categoryColor(), p->titleColor());
     else
-        m_model->setColors(CV4Preference().categoryColor(), CV4Preference().titleColor());
+        m_model->setColors(Preference().categoryColor(), Preference().titleColor());
 
     if (window) m_dateField->setDate(window->reportDate());
     // The document goes before its window: the report's rows go with it.
@@ -54,8 +54,8 @@ InvestmentPage::InvestmentPage(CV4WindowController *window, CV4Document *documen
         const std::optional<QDate> date = field->date();
         if (date && m_window && *date != m_window->reportDate()) m_window->performInputDate(*date);
     });
-    for (auto signal : {&CV4Document::accountChanged, &CV4Document::brandChanged, &CV4Document::currencyChanged,
-                        &CV4Document::tradesChanged})
+    for (auto signal : {&Book::accountChanged, &Book::brandChanged, &Book::currencyChanged,
+                        &Book::tradesChanged})
         connect(document, signal, this, &InvestmentPage::documentChanged);
     connect(m_convert, &QCheckBox::toggled, this, [this](bool on) {
         m_model->setConvert(on);
@@ -115,16 +115,16 @@ void InvestmentPage::dateChosen(const QDate &date)
     makeReportData();
 }
 
-QStringList InvestmentPage::investReportCallback(const CV4InfoInvestViewParam &row) const
+QStringList InvestmentPage::investReportCallback(const InvestmentsPrintParam &row) const
 {
-    if (row.isHeader()) return CV4InfoInvestView::headerTitles();
+    if (row.isHeader()) return InvestmentsPrint::headerTitles();
     const auto *printed = static_cast<const InvestReport::Row *>(row.ref());
     return printed ? m_report->texts(*printed, m_model->convert()) : QStringList();
 }
 
-std::unique_ptr<CV4InfoView> InvestmentPage::makePrintView(PageSetup &setup)
+std::unique_ptr<PrintedPages> InvestmentPage::makePrintView(PageSetup &setup)
 {
-    std::vector<CV4InfoInvestViewParam> rows{CV4InfoInvestViewParam(CV4InfoViewParam::Header, nullptr)};
+    std::vector<InvestmentsPrintParam> rows{InvestmentsPrintParam(PrintedPagesParam::Header, nullptr)};
     std::function<void(const QModelIndex &)> add = [&](const QModelIndex &parent) {
         for (int r = 0; r < m_model->rowCount(parent); ++r) {
             const QModelIndex index = m_model->index(r, 0, parent);
@@ -136,10 +136,10 @@ std::unique_ptr<CV4InfoView> InvestmentPage::makePrintView(PageSetup &setup)
     add({});
     // The rows belong to the model, which outlives the print run.
     QPointer<InvestmentPage> page(this);
-    auto callback = [page](const CV4InfoInvestViewParam &row) {
+    auto callback = [page](const InvestmentsPrintParam &row) {
         return page ? page->investReportCallback(row) : QStringList();
     };
-    return std::make_unique<CV4InfoInvestView>(callback, std::move(rows), setup);
+    return std::make_unique<InvestmentsPrint>(callback, std::move(rows), setup);
 }
 
 } // namespace cv

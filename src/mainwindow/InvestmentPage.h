@@ -3,18 +3,19 @@
 // date. Rebuilt each time the page is entered and when its date changes;
 // the check box shows the figures in the default currency.
 
-#include "charts/CV4InfoInvestView.h"
+#include "charts/InvestmentsPrint.h"
 #include "document/ChangeSet.h"
 #include "document/InvestReport.h"
 #include "mainwindow/WindowPage.h"
 
 #include <memory>
 
-class CV4WindowController;
 class QCheckBox;
 class QTreeView;
 
 namespace cv {
+
+class BookWindow;
 
 class DateField;
 class InvestModel;
@@ -24,7 +25,7 @@ class InvestmentPage : public WindowPage {
 public:
     static constexpr int kColumnWidths[InvestReport::ColumnCount] = {170, 110, 40, 70, 80, 90, 80, 90, 80, 90, 90, 150};
 
-    InvestmentPage(CV4WindowController *window, CV4Document *document, QWidget *parent = nullptr);
+    InvestmentPage(BookWindow *window, Book *document, QWidget *parent = nullptr);
     ~InvestmentPage() override;
 
     const InvestReport &report() const { return *m_report; }
@@ -39,9 +40,9 @@ public:
     void reloadData() override { makeReportData(); }
     bool hasPrintableContent() const override { return true; }
     // The rows the outline shows, expanded ones with their content.
-    std::unique_ptr<CV4InfoView> makePrintView(PageSetup &setup) override;
+    std::unique_ptr<PrintedPages> makePrintView(PageSetup &setup) override;
     // Eleven titles for the header row, else the row's twelve texts.
-    QStringList investReportCallback(const CV4InfoInvestViewParam &row) const;
+    QStringList investReportCallback(const InvestmentsPrintParam &row) const;
 
     // Builds the report for the window's report date and shows it with
     // every top-level row expanded.
@@ -51,7 +52,7 @@ private:
     void expandTopLevel();
     void documentChanged(const ChangeSet &changes);
 
-    CV4WindowController *m_window;  // owns the page
+    BookWindow *m_window;  // owns the page
     std::unique_ptr<InvestReport> m_report;
     InvestModel *m_model;           // child
     QTreeView *m_outline;           // child
@@ -60,3 +61,4 @@ private:
 };
 
 } // namespace cv
+

@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+namespace cv {
+
 namespace {
 constexpr int kClickMovement = 2;
 } // namespace
@@ -89,3 +91,5 @@ void KeyHandlingOutlineView::startEditing(const QModelIndex &index)
 {
     edit(index, QAbstractItemView::AllEditTriggers, nullptr);
 }
+
+} // namespace cv

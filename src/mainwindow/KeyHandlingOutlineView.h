@@ -8,8 +8,8 @@
 #include <QTreeView>
 
 namespace cv {
+
 class OutlineClickClient;
-}
 
 class KeyHandlingOutlineView : public QTreeView {
     Q_OBJECT
@@ -40,3 +40,5 @@ private:
 
     cv::OutlineClickClient *m_client = nullptr;
 };
+
+} // namespace cv

@@ -10,3 +10,4 @@ namespace cv {
 int nameColumnWidth(const QTreeView &view);
 
 } // namespace cv
+

@@ -38,3 +38,4 @@ struct PeriodBar {
 };
 
 } // namespace cv
+

@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QStyleOptionHeader>
 
+namespace cv {
+
 ResizableTableHeaderView::ResizableTableHeaderView(QWidget *parent) : QHeaderView(Qt::Horizontal, parent)
 {
     setSectionsClickable(true);
@@ -36,3 +38,5 @@ void ResizableTableHeaderView::initStyleOptionForIndex(QStyleOptionHeader *optio
     for (QPalette::ColorRole role : {QPalette::ButtonText, QPalette::WindowText, QPalette::Text, QPalette::HighlightedText})
         option->palette.setColor(role, it->second.textColor());
 }
+
+} // namespace cv

@@ -8,6 +8,8 @@
 
 #include <map>
 
+namespace cv {
+
 class ResizableTableHeaderView : public QHeaderView {
     Q_OBJECT
 public:
@@ -30,3 +32,5 @@ private:
     int m_resizingStartWidth = 0;
     std::map<int, ColoredTableHeaderCell> m_cells;
 };
+
+} // namespace cv

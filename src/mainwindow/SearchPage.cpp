@@ -1,29 +1,29 @@
 #include "mainwindow/SearchPage.h"
 
-#include "charts/CV4InfoSearchView.h"
-#include "document/CV4Document.h"
-#include "mainwindow/CV4WindowController.h"
-#include "panels/entry/SearchPageController.h"
-#include "controls/CV4TableView.h"
-#include "panels/entry/SearchResultsController.h"
+#include "charts/SearchPrint.h"
+#include "document/Book.h"
+#include "mainwindow/BookWindow.h"
+#include "panels/entry/SearchPagePanel.h"
+#include "controls/EditingTable.h"
+#include "panels/entry/SearchResultsPanel.h"
 
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
 namespace cv {
 
-SearchPage::SearchPage(CV4Document *document, QWidget *parent)
-    : WindowPage(QStringLiteral("TB02"), document, parent), m_controller(new SearchPageController(document, this))
+SearchPage::SearchPage(Book *document, QWidget *parent)
+    : WindowPage(QStringLiteral("TB02"), document, parent), m_controller(new SearchPagePanel(document, this))
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_controller);
     if (document) {
-        for (auto signal : {&CV4Document::accountChanged, &CV4Document::actualChanged, &CV4Document::entriesChanged,
-                            &CV4Document::tradesChanged, &CV4Document::brandChanged})
+        for (auto signal : {&Book::accountChanged, &Book::actualChanged, &Book::entriesChanged,
+                            &Book::tradesChanged, &Book::brandChanged})
             connect(document, signal, this, &SearchPage::documentChanged);
     }
-    connect(m_controller->resultsController(), &SearchResultsController::openTradeRequested, this,
+    connect(m_controller->resultsController(), &SearchResultsPanel::openTradeRequested, this,
             &SearchPage::tradeRequested);
 }
 
@@ -56,7 +56,7 @@ void SearchPage::documentChanged(const ChangeSet &changes)
     if (isShown()) m_controller->resultsController()->tableView()->reloadData();
 }
 
-int SearchPage::execSearchForAccount(const std::vector<std::shared_ptr<CVUnitModel>> &accounts, const QDate &from,
+int SearchPage::execSearchForAccount(const std::vector<std::shared_ptr<Node>> &accounts, const QDate &from,
                                      const QDate &to)
 {
     return m_controller->execSearchForAccount(accounts, from, to);
@@ -74,17 +74,17 @@ void SearchPage::execMenu(int tag)
 
 void SearchPage::groupsDeleted(const QList<int> &idents)
 {
-    if (SearchResultsController *results = m_controller->resultsController()) results->groupsDeleted(idents);
+    if (SearchResultsPanel *results = m_controller->resultsController()) results->groupsDeleted(idents);
 }
 
 void SearchPage::commitPendingInput()
 {
-    if (SearchResultsController *results = m_controller->resultsController()) results->commitPanel();
+    if (SearchResultsPanel *results = m_controller->resultsController()) results->commitPanel();
 }
 
 void SearchPage::storePendingInput()
 {
-    if (SearchResultsController *results = m_controller->resultsController()) results->commitPendingInput();
+    if (SearchResultsPanel *results = m_controller->resultsController()) results->commitPendingInput();
 }
 
 void SearchPage::enter(bool)
@@ -93,25 +93,25 @@ void SearchPage::enter(bool)
     m_controller->enterSearchView();
 }
 
-std::unique_ptr<CV4InfoView> SearchPage::makePrintView(PageSetup &setup)
+std::unique_ptr<PrintedPages> SearchPage::makePrintView(PageSetup &setup)
 {
     const std::vector<std::pair<int, int>> printed = m_controller->printRows();
     if (printed.empty()) return nullptr;
-    std::vector<CV4InfoSearchViewParam> rows;
+    std::vector<SearchPrintParam> rows;
     rows.reserve(printed.size());
     for (const auto &[level, index] : printed) rows.emplace_back(level, index);
-    const SearchResultsController *results = m_controller->resultsController();
-    auto callback = [results](const CV4InfoSearchViewParam &row) {
+    const SearchResultsPanel *results = m_controller->resultsController();
+    auto callback = [results](const SearchPrintParam &row) {
         return results->searchReportCallback(row.level(), row.index());
     };
-    return std::make_unique<CV4InfoSearchView>(callback, std::move(rows), setup);
+    return std::make_unique<SearchPrint>(callback, std::move(rows), setup);
 }
 
 void SearchPage::tradeRequested(int account, const QDate &from, const QDate &to, int tradeIdent)
 {
     // The trade panel opens from the first page.
-    if (auto *owner = qobject_cast<CV4WindowController *>(window()))
-        owner->selectTab(CV4WindowController::ViewerIndex);
+    if (auto *owner = qobject_cast<BookWindow *>(window()))
+        owner->selectTab(BookWindow::ViewerIndex);
     Q_EMIT openTradeRequested(account, from, to, tradeIdent);
 }
 

@@ -6,7 +6,7 @@
 #include "document/ChangeSet.h"
 #include "mainwindow/WindowPage.h"
 
-#include "charts/CV4InfoView.h"
+#include "charts/PrintedPages.h"
 
 #include <QDate>
 #include <QList>
@@ -14,17 +14,17 @@
 #include <memory>
 #include <vector>
 
-class CVUnitModel;
-class SearchPageController;
-
 namespace cv {
+
+class Node;
+class SearchPagePanel;
 
 class SearchPage : public WindowPage {
     Q_OBJECT
 public:
-    explicit SearchPage(CV4Document *document, QWidget *parent = nullptr);
+    explicit SearchPage(Book *document, QWidget *parent = nullptr);
 
-    SearchPageController *controller() const { return m_controller; }
+    SearchPagePanel *controller() const { return m_controller; }
     // The results table's panel (committed like an entry panel).
     QObject *resultsPanel() const;
     int resultCount() const;
@@ -33,7 +33,7 @@ public:
 
     // The entries of the accounts within the days (both included); the
     // number found.
-    int execSearchForAccount(const std::vector<std::shared_ptr<CVUnitModel>> &accounts, const QDate &from,
+    int execSearchForAccount(const std::vector<std::shared_ptr<Node>> &accounts, const QDate &from,
                              const QDate &to);
     // Menu tags 30041-30047.
     bool validateMenu(int tag) const;
@@ -49,7 +49,7 @@ public:
     bool hasPrintableContent() const override { return resultCount() > 0; }
     // The printed results: the header, then one row per result; none when
     // the list is empty.
-    std::unique_ptr<CV4InfoView> makePrintView(PageSetup &setup) override;
+    std::unique_ptr<PrintedPages> makePrintView(PageSetup &setup) override;
 
 Q_SIGNALS:
     // A trade's cell asked for its trade panel; the window has gone to the
@@ -60,7 +60,8 @@ private:
     void documentChanged(const ChangeSet &changes);
     void tradeRequested(int account, const QDate &from, const QDate &to, int tradeIdent);
 
-    SearchPageController *m_controller;  // child
+    SearchPagePanel *m_controller;  // child
 };
 
 } // namespace cv
+

@@ -4,7 +4,7 @@
 
 namespace cv {
 
-TemporaryPage::TemporaryPage(CV4Document *document, QWidget *parent) : WindowPage(QString(), document, parent)
+TemporaryPage::TemporaryPage(Book *document, QWidget *parent) : WindowPage(QString(), document, parent)
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -11,7 +11,7 @@ namespace cv {
 class TemporaryPage : public WindowPage {
     Q_OBJECT
 public:
-    explicit TemporaryPage(CV4Document *document, QWidget *parent = nullptr);
+    explicit TemporaryPage(Book *document, QWidget *parent = nullptr);
 
     QWidget *panel() const { return m_panel; }
     // The page takes the panel's widget into its layout.

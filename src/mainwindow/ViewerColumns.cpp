@@ -1,7 +1,7 @@
 #include "mainwindow/ViewerColumns.h"
 
 #include "document/AmountText.h"
-#include "model/CV4Settings.h"
+#include "model/Settings.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
 
@@ -45,7 +45,7 @@ int ViewerColumns::fiscalWeekday() const
 QDate ViewerColumns::snapped(const QDate &date, int unit) const
 {
     if (m_settings) return m_settings->fiscalDate(date, unit);
-    CV4Settings calendar;
+    Settings calendar;
     return calendar.fiscalDate(date, unit);
 }
 

@@ -12,9 +12,9 @@
 #include <utility>
 #include <vector>
 
-class CV4Settings;
-
 namespace cv {
+
+class Settings;
 
 class ViewerColumns {
 public:
@@ -43,7 +43,7 @@ public:
     // ---- periods
     // The fiscal calendar (not owned; outlives this). Without one, calendar
     // months and weeks from Sunday.
-    void setSettings(const CV4Settings *settings) { m_settings = settings; }
+    void setSettings(const Settings *settings) { m_settings = settings; }
     int unit() const { return m_unit; }
     void setUnit(int unit) { m_unit = unit; }
     const QDate &topDate() const { return m_topDate; }
@@ -109,7 +109,7 @@ private:
 
     int m_unit = 2;
     QDate m_topDate;
-    const CV4Settings *m_settings = nullptr;
+    const Settings *m_settings = nullptr;
     int m_fixedWidth = 0;
     int m_cellWidth = 70;
     int m_nameWidth = kNameWidth;
@@ -124,3 +124,4 @@ private:
 };
 
 } // namespace cv
+

@@ -1,9 +1,9 @@
 #include "mainwindow/ViewerDragDrop.h"
 
-#include "document/CV4Document.h"
+#include "document/Book.h"
 #include "document/EditScope.h"
-#include "model/CV4ActualModel.h"
-#include "model/CVUnitModel.h"
+#include "model/CategoryTrees.h"
+#include "model/Node.h"
 #include "model/DomainEnums.h"
 
 #include <algorithm>
@@ -17,10 +17,10 @@ bool isRootKind(NodeKind kind)
 }
 
 // A node whose ancestor is dragged too travels inside it.
-bool hasDraggedAncestor(const CVUnitModel &node, const std::vector<CVUnitModelPtr> &nodes)
+bool hasDraggedAncestor(const Node &node, const std::vector<NodePtr> &nodes)
 {
-    for (const CVUnitModel *up = node.parent(); up; up = up->parent()) {
-        if (std::any_of(nodes.begin(), nodes.end(), [up](const CVUnitModelPtr &n) { return n.get() == up; }))
+    for (const Node *up = node.parent(); up; up = up->parent()) {
+        if (std::any_of(nodes.begin(), nodes.end(), [up](const NodePtr &n) { return n.get() == up; }))
             return true;
     }
     return false;
@@ -32,25 +32,25 @@ QString ViewerDragDrop::mimeType(Grid grid)
     return grid == Accounts ? QStringLiteral("CVv1-DragDropAccount") : QStringLiteral("CVv1-DragDropActual");
 }
 
-bool ViewerDragDrop::shareRoot(const CVUnitModel &a, const CVUnitModel &b)
+bool ViewerDragDrop::shareRoot(const Node &a, const Node &b)
 {
-    return const_cast<CVUnitModel &>(a).root() == const_cast<CVUnitModel &>(b).root();
+    return const_cast<Node &>(a).root() == const_cast<Node &>(b).root();
 }
 
-bool ViewerDragDrop::mayDrag(const CVUnitModel &node) const
+bool ViewerDragDrop::mayDrag(const Node &node) const
 {
     // Roots, system items and the cash part of an investment account stay.
     if (!node.parent() || node.kind() < NodeKind::Holding) return false;
     return m_grid == Accounts || node.ident() > kLastSystemIdent;
 }
 
-bool ViewerDragDrop::writeItems(const std::vector<CVUnitModelPtr> &nodes)
+bool ViewerDragDrop::writeItems(const std::vector<NodePtr> &nodes)
 {
     m_dragged.clear();
     if (nodes.empty() || !nodes.front()) return false;
-    std::vector<std::weak_ptr<CVUnitModel>> dragged;
-    std::vector<const CVUnitModel *> seen;
-    for (const CVUnitModelPtr &node : nodes) {
+    std::vector<std::weak_ptr<Node>> dragged;
+    std::vector<const Node *> seen;
+    for (const NodePtr &node : nodes) {
         if (!node || !mayDrag(*node) || !shareRoot(*node, *nodes.front())) return false;
         if (std::find(seen.begin(), seen.end(), node.get()) != seen.end()) continue;
         seen.push_back(node.get());
@@ -60,11 +60,11 @@ bool ViewerDragDrop::writeItems(const std::vector<CVUnitModelPtr> &nodes)
     return true;
 }
 
-std::vector<CVUnitModelPtr> ViewerDragDrop::draggedNodes() const
+std::vector<NodePtr> ViewerDragDrop::draggedNodes() const
 {
-    std::vector<CVUnitModelPtr> nodes;
+    std::vector<NodePtr> nodes;
     for (const auto &weak : m_dragged) {
-        CVUnitModelPtr node = weak.lock();
+        NodePtr node = weak.lock();
         // A node that left its tree meanwhile ends the drag.
         if (!node || !node->parent()) return {};
         nodes.push_back(std::move(node));
@@ -72,30 +72,30 @@ std::vector<CVUnitModelPtr> ViewerDragDrop::draggedNodes() const
     return nodes;
 }
 
-std::optional<ViewerDragDrop::Drop> ViewerDragDrop::retarget(const CVUnitModelPtr &proposed, int index) const
+std::optional<ViewerDragDrop::Drop> ViewerDragDrop::retarget(const NodePtr &proposed, int index) const
 {
     const auto kind = proposed->kind();
     if (index >= 0) return Drop{proposed, index};
     if (isRootKind(kind)) return Drop{proposed, 0};
     if (kind == NodeKind::Group || (m_grid == Categories && kind == NodeKind::Category))
         return Drop{proposed, proposed->countChild()};
-    CVUnitModel *parent = proposed->parent();
+    Node *parent = proposed->parent();
     if (!parent) return std::nullopt;
     return Drop{parent->shared_from_this(), proposed->index()};
 }
 
-std::optional<ViewerDragDrop::Drop> ViewerDragDrop::validateDrop(const CVUnitModelPtr &proposed, int index) const
+std::optional<ViewerDragDrop::Drop> ViewerDragDrop::validateDrop(const NodePtr &proposed, int index) const
 {
-    const std::vector<CVUnitModelPtr> nodes = draggedNodes();
+    const std::vector<NodePtr> nodes = draggedNodes();
     if (!proposed || nodes.empty()) return std::nullopt;
     const std::optional<Drop> drop = retarget(proposed, index);
     if (!drop) return std::nullopt;
-    const CVUnitModel &target = *drop->target;
+    const Node &target = *drop->target;
     const auto kind = target.kind();
     if (drop->index < 0) return std::nullopt;
 
     // Never into another tree, never into a dragged node or below it.
-    for (const CVUnitModelPtr &node : nodes) {
+    for (const NodePtr &node : nodes) {
         if (!shareRoot(*node, target) || proposed->hasAncestor(node.get()) || target.hasAncestor(node.get()))
             return std::nullopt;
     }
@@ -105,12 +105,12 @@ std::optional<ViewerDragDrop::Drop> ViewerDragDrop::validateDrop(const CVUnitMod
         if (drop->index > target.countChild()) return std::nullopt;
         if (kind == NodeKind::Investment) {
             // Holdings only move among their siblings, and the cash part stays first.
-            const bool siblings = std::all_of(nodes.begin(), nodes.end(), [&target](const CVUnitModelPtr &n) {
+            const bool siblings = std::all_of(nodes.begin(), nodes.end(), [&target](const NodePtr &n) {
                 return n->kind() == NodeKind::Holding && n->parent() == &target;
             });
             if (!siblings || drop->index == 0) return std::nullopt;
         } else if (std::any_of(nodes.begin(), nodes.end(),
-                               [](const CVUnitModelPtr &n) { return n->kind() == NodeKind::Holding; })) {
+                               [](const NodePtr &n) { return n->kind() == NodeKind::Holding; })) {
             return std::nullopt;
         }
         return drop;
@@ -123,21 +123,21 @@ std::optional<ViewerDragDrop::Drop> ViewerDragDrop::validateDrop(const CVUnitMod
     return drop;
 }
 
-bool ViewerDragDrop::acceptDrop(const CVUnitModelPtr &proposed, int index)
+bool ViewerDragDrop::acceptDrop(const NodePtr &proposed, int index)
 {
     const std::optional<Drop> drop = validateDrop(proposed, index);
     if (!drop) return false;
-    std::vector<CVUnitModelPtr> nodes = draggedNodes();
-    std::erase_if(nodes, [&nodes](const CVUnitModelPtr &n) { return hasDraggedAncestor(*n, nodes); });
+    std::vector<NodePtr> nodes = draggedNodes();
+    std::erase_if(nodes, [&nodes](const NodePtr &n) { return hasDraggedAncestor(*n, nodes); });
 
     EditScope edit(m_document);
-    CVUnitModelPtr target = drop->target;
+    NodePtr target = drop->target;
     int at = drop->index;
     if (m_grid == Categories && target->kind() == NodeKind::Category) {
-        const CV4ActualModelPtr &model = m_document.actualModel();
+        const CategoryTreesPtr &model = m_document.actualModel();
         if (m_document.hasCache(target) && model && target->parent()) {
             // The entries stay with the category: a folder of its name takes its place.
-            auto folder = std::make_shared<CVUnitModel>();
+            auto folder = std::make_shared<Node>();
             folder->setKind(NodeKind::Group);
             folder->setName(target->name());
             folder->setIdent(model->uniqueId());
@@ -149,7 +149,7 @@ bool ViewerDragDrop::acceptDrop(const CVUnitModelPtr &proposed, int index)
         target->setKind(NodeKind::Group);
     }
 
-    for (CVUnitModel *n = target.get(); n; n = n->parent()) n->setCollapsed(false);
+    for (Node *n = target.get(); n; n = n->parent()) n->setCollapsed(false);
     m_document.moveNodes(nodes, target, at);
     m_dragged.clear();
     return true;

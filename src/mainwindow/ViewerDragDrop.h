@@ -21,22 +21,22 @@
 #include <optional>
 #include <vector>
 
-class CV4Document;
-class CVUnitModel;
-using CVUnitModelPtr = std::shared_ptr<CVUnitModel>;
-
 namespace cv {
+
+class Book;
+class Node;
+using NodePtr = std::shared_ptr<Node>;
 
 class ViewerDragDrop {
 public:
     enum Grid { Accounts, Categories };
     // Where a validated drop lands: the index in the target's own children.
     struct Drop {
-        CVUnitModelPtr target;
+        NodePtr target;
         int index = 0;
     };
 
-    ViewerDragDrop(CV4Document &document, Grid grid) : m_document(document), m_grid(grid) {}
+    ViewerDragDrop(Book &document, Grid grid) : m_document(document), m_grid(grid) {}
 
     // "CVv1-DragDropAccount" or "CVv1-DragDropActual".
     static QString mimeType(Grid grid);
@@ -44,28 +44,29 @@ public:
 
     // A drag starts with these nodes (the first leads); false, and no drag,
     // when any of them may not be moved.
-    bool writeItems(const std::vector<CVUnitModelPtr> &nodes);
+    bool writeItems(const std::vector<NodePtr> &nodes);
     // The nodes of the drag under way (empty: none, or one went away).
-    std::vector<CVUnitModelPtr> draggedNodes() const;
+    std::vector<NodePtr> draggedNodes() const;
     void endDrag() { m_dragged.clear(); }
 
     // A drop onto `proposed` (index -1) or before its child `index`; none
     // when refused.
-    std::optional<Drop> validateDrop(const CVUnitModelPtr &proposed, int index) const;
+    std::optional<Drop> validateDrop(const NodePtr &proposed, int index) const;
     // Moves the dragged nodes there, refreshes the cache and commits the
     // tree; false, with nothing changed, when the drop is refused.
-    bool acceptDrop(const CVUnitModelPtr &proposed, int index);
+    bool acceptDrop(const NodePtr &proposed, int index);
 
     // Whether both nodes hang in the same top-level tree.
-    static bool shareRoot(const CVUnitModel &a, const CVUnitModel &b);
+    static bool shareRoot(const Node &a, const Node &b);
 
 private:
-    bool mayDrag(const CVUnitModel &node) const;
-    std::optional<Drop> retarget(const CVUnitModelPtr &proposed, int index) const;
+    bool mayDrag(const Node &node) const;
+    std::optional<Drop> retarget(const NodePtr &proposed, int index) const;
 
-    CV4Document &m_document;                       // not owned; outlives this
+    Book &m_document;                       // not owned; outlives this
     Grid m_grid;
-    std::vector<std::weak_ptr<CVUnitModel>> m_dragged; // the drag's nodes, lead first; not owned
+    std::vector<std::weak_ptr<Node>> m_dragged; // the drag's nodes, lead first; not owned
 };
 
 } // namespace cv
+

@@ -1,10 +1,10 @@
 #include "mainwindow/ViewerModel.h"
 
-#include "document/CV4Document.h"
+#include "document/Book.h"
 #include "mainwindow/ExpansionStateSavedOutlineView.h"
-#include "model/CV4AccountModel.h"
-#include "model/CV4ActualModel.h"
-#include "model/CVUnitModel.h"
+#include "model/AccountTrees.h"
+#include "model/CategoryTrees.h"
+#include "model/Node.h"
 
 #include <QMimeData>
 
@@ -12,7 +12,7 @@
 
 namespace cv {
 
-ViewerModel::ViewerModel(Grid grid, CV4Document &document, ViewerValues &values, const ViewerColumns &columns,
+ViewerModel::ViewerModel(Grid grid, Book &document, ViewerValues &values, const ViewerColumns &columns,
                          QObject *parent)
     : GridColumnsModel(grid == Accounts ? ViewerColumns::kStartDataCells : ViewerColumns::kStartDataCells - 1,
                        Qt::AlignCenter, parent),
@@ -21,34 +21,34 @@ ViewerModel::ViewerModel(Grid grid, CV4Document &document, ViewerValues &values,
 {
 }
 
-std::vector<CVUnitModelPtr> ViewerModel::topNodes() const
+std::vector<NodePtr> ViewerModel::topNodes() const
 {
-    std::vector<CVUnitModelPtr> nodes;
+    std::vector<NodePtr> nodes;
     if (m_grid == Accounts) {
-        if (const CV4AccountModelPtr &model = m_document.accountModel())
+        if (const AccountTreesPtr &model = m_document.accountModel())
             nodes = {model->asset(), model->debt(), model->summary()};
-    } else if (const CV4ActualModelPtr &model = m_document.actualModel()) {
+    } else if (const CategoryTreesPtr &model = m_document.actualModel()) {
         nodes = {model->moneyFlow(), model->income(), model->expense(), model->summary()};
     }
     std::erase(nodes, nullptr);
     return nodes;
 }
 
-bool ViewerModel::isSystemTransferRow(const CVUnitModel *node) const
+bool ViewerModel::isSystemTransferRow(const Node *node) const
 {
     return m_grid == Categories &&
            (node == m_document.autoCacheIn().get() || node == m_document.autoCacheOut().get());
 }
 
-const CVUnitModel *ViewerModel::childAt(const CVUnitModel *parent, int row) const
+const Node *ViewerModel::childAt(const Node *parent, int row) const
 {
     if (!parent) {
-        const std::vector<CVUnitModelPtr> top = topNodes();
+        const std::vector<NodePtr> top = topNodes();
         return row >= 0 && size_t(row) < top.size() ? top[size_t(row)].get() : nullptr;
     }
     const int own = parent->hasChildList() ? int(parent->children().size()) : 0;
     if (row >= 0 && row < own) return parent->children()[size_t(row)].get();
-    const CV4ActualModelPtr &categories = m_document.actualModel();
+    const CategoryTreesPtr &categories = m_document.actualModel();
     if (m_grid == Categories && categories && parent == categories->summary().get()) {
         if (row == own) return m_document.autoCacheIn().get();
         if (row == own + 1) return m_document.autoCacheOut().get();
@@ -56,25 +56,25 @@ const CVUnitModel *ViewerModel::childAt(const CVUnitModel *parent, int row) cons
     return nullptr;
 }
 
-int ViewerModel::childCount(const CVUnitModel *parent) const
+int ViewerModel::childCount(const Node *parent) const
 {
     if (!parent) return int(topNodes().size());
     if (isSystemTransferRow(parent)) return 0;
     int count = parent->hasChildList() ? int(parent->children().size()) : 0;
-    const CV4ActualModelPtr &categories = m_document.actualModel();
+    const CategoryTreesPtr &categories = m_document.actualModel();
     if (m_grid == Categories && categories && parent == categories->summary().get()) count += 2;
     return count;
 }
 
-const CVUnitModel *ViewerModel::parentOf(const CVUnitModel *node) const
+const Node *ViewerModel::parentOf(const Node *node) const
 {
     if (isSystemTransferRow(node)) return m_document.actualModel() ? m_document.actualModel()->summary().get() : nullptr;
     return node->parent();
 }
 
-int ViewerModel::rowOf(const CVUnitModel *node) const
+int ViewerModel::rowOf(const Node *node) const
 {
-    const CVUnitModel *parent = parentOf(node);
+    const Node *parent = parentOf(node);
     const int count = childCount(parent);
     for (int row = 0; row < count; ++row) {
         if (childAt(parent, row) == node) return row;
@@ -82,29 +82,29 @@ int ViewerModel::rowOf(const CVUnitModel *node) const
     return -1;
 }
 
-CVUnitModel *ViewerModel::nodeAt(const QModelIndex &index) const
+Node *ViewerModel::nodeAt(const QModelIndex &index) const
 {
-    return index.isValid() ? static_cast<CVUnitModel *>(index.internalPointer()) : nullptr;
+    return index.isValid() ? static_cast<Node *>(index.internalPointer()) : nullptr;
 }
 
-QModelIndex ViewerModel::indexOfNode(const CVUnitModel *node, int column) const
+QModelIndex ViewerModel::indexOfNode(const Node *node, int column) const
 {
     if (!node) return {};
     const int row = rowOf(node);
-    return row < 0 ? QModelIndex() : createIndex(row, column, const_cast<CVUnitModel *>(node));
+    return row < 0 ? QModelIndex() : createIndex(row, column, const_cast<Node *>(node));
 }
 
 QModelIndex ViewerModel::index(int row, int column, const QModelIndex &parent) const
 {
     if (column < 0 || column >= columnCount()) return {};
-    const CVUnitModel *node = childAt(nodeAt(parent), row);
-    return node ? createIndex(row, column, const_cast<CVUnitModel *>(node)) : QModelIndex();
+    const Node *node = childAt(nodeAt(parent), row);
+    return node ? createIndex(row, column, const_cast<Node *>(node)) : QModelIndex();
 }
 
 QModelIndex ViewerModel::parent(const QModelIndex &child) const
 {
-    const CVUnitModel *node = nodeAt(child);
-    const CVUnitModel *parent = node ? parentOf(node) : nullptr;
+    const Node *node = nodeAt(child);
+    const Node *parent = node ? parentOf(node) : nullptr;
     return parent ? indexOfNode(parent) : QModelIndex();
 }
 
@@ -121,7 +121,7 @@ bool ViewerModel::hasChildren(const QModelIndex &parent) const
 
 QVariant ViewerModel::data(const QModelIndex &index, int role) const
 {
-    const CVUnitModel *node = nodeAt(index);
+    const Node *node = nodeAt(index);
     if (!node) return {};
     if (role == ExpansionStateSavedOutlineView::NodeRole) return QVariant::fromValue(quintptr(node));
     if (role != Qt::DisplayRole && role != Qt::ForegroundRole && role != Qt::TextAlignmentRole &&
@@ -165,11 +165,11 @@ QStringList ViewerModel::mimeTypes() const
 
 QMimeData *ViewerModel::mimeData(const QModelIndexList &indexes) const
 {
-    std::vector<CVUnitModelPtr> nodes;
+    std::vector<NodePtr> nodes;
     for (const QModelIndex &index : indexes) {
-        CVUnitModel *node = nodeAt(index);
+        Node *node = nodeAt(index);
         if (!node) continue;
-        CVUnitModelPtr shared = node->shared_from_this();
+        NodePtr shared = node->shared_from_this();
         if (std::find(nodes.begin(), nodes.end(), shared) == nodes.end()) nodes.push_back(std::move(shared));
     }
     if (!m_drag.writeItems(nodes)) return nullptr;
@@ -182,7 +182,7 @@ bool ViewerModel::canDropMimeData(const QMimeData *data, Qt::DropAction, int row
                                   const QModelIndex &parent) const
 {
     if (!data || data->data(m_drag.mimeType()) != dragToken(this)) return false;
-    CVUnitModel *proposed = nodeAt(parent);
+    Node *proposed = nodeAt(parent);
     return proposed && m_drag.validateDrop(proposed->shared_from_this(), row).has_value();
 }
 

@@ -16,9 +16,9 @@
 
 #include <vector>
 
-class CV4Document;
-
 namespace cv {
+
+class Book;
 
 class ViewerModel : public GridColumnsModel {
     Q_OBJECT
@@ -27,7 +27,7 @@ public:
     // A cell's ViewerCell::dataColumn, for the grid's painting.
     static constexpr int DataColumnRole = Qt::UserRole + 101;
 
-    ViewerModel(Grid grid, CV4Document &document, ViewerValues &values, const ViewerColumns &columns,
+    ViewerModel(Grid grid, Book &document, ViewerValues &values, const ViewerColumns &columns,
                 QObject *parent = nullptr);
 
     Grid grid() const { return m_grid; }
@@ -41,9 +41,9 @@ public:
         return m_grid == Accounts ? accountColumn : ViewerColumns::categoryColumnOf(accountColumn);
     }
 
-    CVUnitModel *nodeAt(const QModelIndex &index) const;
-    QModelIndex indexOfNode(const CVUnitModel *node, int column = 0) const;
-    std::vector<CVUnitModelPtr> topNodes() const;
+    Node *nodeAt(const QModelIndex &index) const;
+    QModelIndex indexOfNode(const Node *node, int column = 0) const;
+    std::vector<NodePtr> topNodes() const;
 
     QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
     QModelIndex parent(const QModelIndex &child) const override;
@@ -64,17 +64,18 @@ public:
     Qt::DropActions supportedDragActions() const override { return Qt::MoveAction; }
 
 private:
-    const CVUnitModel *childAt(const CVUnitModel *parent, int row) const;
-    int childCount(const CVUnitModel *parent) const;
-    int rowOf(const CVUnitModel *node) const;
-    const CVUnitModel *parentOf(const CVUnitModel *node) const;
-    bool isSystemTransferRow(const CVUnitModel *node) const;
+    const Node *childAt(const Node *parent, int row) const;
+    int childCount(const Node *parent) const;
+    int rowOf(const Node *node) const;
+    const Node *parentOf(const Node *node) const;
+    bool isSystemTransferRow(const Node *node) const;
 
     Grid m_grid;
-    CV4Document &m_document;
+    Book &m_document;
     ViewerValues &m_values;
     const ViewerColumns &m_columns;
     mutable ViewerDragDrop m_drag;   // the drag under way; mimeData() starts it
 };
 
 } // namespace cv
+

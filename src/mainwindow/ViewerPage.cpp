@@ -1,20 +1,20 @@
 #include "mainwindow/ViewerPage.h"
 
-#include "charts/CV4InfoMainView.h"
+#include "charts/ViewerPrint.h"
 #include "charts/ViewerPrintRow.h"
 #include "controls/DateField.h"
-#include "controls/MiniCalendarPanelController.h"
+#include "controls/CalendarPopup.h"
 #include "document/AmountText.h"
-#include "document/CV4Document.h"
-#include "document/CV4Preference.h"
+#include "document/Book.h"
+#include "document/Preference.h"
 #include "mainwindow/AccountOutlineView.h"
-#include "mainwindow/ActualOutlineView.h"
-#include "mainwindow/CV4WindowController.h"
+#include "mainwindow/CategoryGrid.h"
+#include "mainwindow/BookWindow.h"
 #include "mainwindow/PeriodBar.h"
 #include "mainwindow/ViewerModel.h"
 #include "mainwindow/NameColumnWidth.h"
-#include "model/CV4Settings.h"
-#include "model/CVUnitModel.h"
+#include "model/Settings.h"
+#include "model/Node.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
 
@@ -46,7 +46,7 @@ constexpr int kUnits = 6;
 constexpr int kLargeHeaderFont = 17;
 constexpr int kCellMargins = 8;
 
-void addPrintRows(std::vector<CV4InfoMainViewParam> &rows, const CV4AccountView &grid, const QModelIndex &parent,
+void addPrintRows(std::vector<ViewerPrintParam> &rows, const ViewerGrid &grid, const QModelIndex &parent,
                   int level, int kind)
 {
     const QAbstractItemModel *model = grid.model();
@@ -64,12 +64,12 @@ int ViewerPage::fontSizeForIndex(int index)
     return kFontSizes[index >= 1 && index <= 5 ? index : kDefaultFontIndex];
 }
 
-ViewerPage::ViewerPage(CV4WindowController *window, CV4Document *document, QWidget *parent)
+ViewerPage::ViewerPage(BookWindow *window, Book *document, QWidget *parent)
     : WindowPage(QStringLiteral("TB01"), document, parent), m_window(window), m_values(*document, m_columns),
       m_resizeTimer(new QTimer(this))
 {
     Q_ASSERT(document);
-    CV4Settings *settings = document->settings().get();
+    Settings *settings = document->settings().get();
     m_columns.setSettings(settings);
     m_columns.setUnit(settings ? std::clamp(settings->viewerUnit(), 0, kUnits - 1) : 2);
     m_columns.setTopDate(window ? window->topDate() : QDate::currentDate());
@@ -85,14 +85,14 @@ ViewerPage::ViewerPage(CV4WindowController *window, CV4Document *document, QWidg
     m_actualModel = new ViewerModel(ViewerModel::Categories, *document, m_values, m_columns, this);
     m_splitter = new QSplitter(Qt::Vertical, this);
     m_accountView = new AccountOutlineView(window, this, m_splitter);
-    m_actualView = new ActualOutlineView(window, this, m_splitter);
+    m_actualView = new CategoryGrid(window, this, m_splitter);
     m_accountView->setObjectName(QStringLiteral("accountView"));
     m_actualView->setObjectName(QStringLiteral("actualView"));
     m_accountView->setModel(m_accountModel);
     m_actualView->setModel(m_actualModel);
     m_accountView->setPartner(m_actualView);
     m_actualView->setPartner(m_accountView);
-    for (CV4AccountView *grid : {static_cast<CV4AccountView *>(m_accountView), static_cast<CV4AccountView *>(m_actualView)}) {
+    for (ViewerGrid *grid : {static_cast<ViewerGrid *>(m_accountView), static_cast<ViewerGrid *>(m_actualView)}) {
         grid->header()->setSectionResizeMode(QHeaderView::Fixed);
         // A date too long for its column loses its head, never its day.
         grid->header()->setTextElideMode(Qt::ElideLeft);
@@ -111,12 +111,12 @@ ViewerPage::ViewerPage(CV4WindowController *window, CV4Document *document, QWidg
         m_actualModel->refreshValues();
     });
 
-    for (auto signal : {&CV4Document::entriesChanged, &CV4Document::tradesChanged, &CV4Document::balancesChanged,
-                        &CV4Document::currencyChanged, &CV4Document::brandChanged, &CV4Document::accountChanged,
-                        &CV4Document::actualChanged, &CV4Document::settingsChanged})
+    for (auto signal : {&Book::entriesChanged, &Book::tradesChanged, &Book::balancesChanged,
+                        &Book::currencyChanged, &Book::brandChanged, &Book::accountChanged,
+                        &Book::actualChanged, &Book::settingsChanged})
         connect(document, signal, this, &ViewerPage::documentChanged);
 
-    for (CV4AccountView *grid : {static_cast<CV4AccountView *>(m_accountView), static_cast<CV4AccountView *>(m_actualView)}) {
+    for (ViewerGrid *grid : {static_cast<ViewerGrid *>(m_accountView), static_cast<ViewerGrid *>(m_actualView)}) {
         connect(grid, &QTreeView::expanded, this, [this] { m_expansionChanged = true; });
         connect(grid, &QTreeView::collapsed, this, [this] { m_expansionChanged = true; });
     }
@@ -141,9 +141,9 @@ ViewerPage::~ViewerPage()
     delete m_actualModel;
 }
 
-const CV4Preference &ViewerPage::preference() const
+const Preference &ViewerPage::preference() const
 {
-    static const CV4Preference defaults;
+    static const Preference defaults;
     return m_window && m_window->preference() ? *m_window->preference() : defaults;
 }
 
@@ -173,7 +173,7 @@ void ViewerPage::buildBar(QWidget *bar)
 
 void ViewerPage::syncBar()
 {
-    const CV4Settings *settings = document()->settings().get();
+    const Settings *settings = document()->settings().get();
     const QSignalBlocker b1(m_unitButton), b2(m_miniSummaryCheckbox), b3(m_cellSlider);
     m_unitButton->setCurrentIndex(m_unitButton->findData(m_columns.unit()));
     m_miniSummaryCheckbox->setChecked(settings && settings->viewerSummary() != 0);
@@ -183,7 +183,7 @@ void ViewerPage::syncBar()
 
 void ViewerPage::applyFont()
 {
-    const CV4Settings *settings = document()->settings().get();
+    const Settings *settings = document()->settings().get();
     const int size = fontSizeForIndex(settings ? settings->viewerFontSize() : kDefaultFontIndex);
     m_accountView->setFontSize(size);
     m_actualView->setFontSize(size);
@@ -215,7 +215,7 @@ void ViewerPage::setupColumns()
 void ViewerPage::layoutColumns()
 {
     if (!m_built) return;
-    const CV4Settings *settings = document()->settings().get();
+    const Settings *settings = document()->settings().get();
     ViewerColumns::Metrics metrics;
     // The layout counts a kind column of 20; a wider font's takes the difference.
     metrics.visibleWidth = visibleWidth() - (m_kindWidth - kKindWidth);
@@ -300,7 +300,7 @@ void ViewerPage::setupColumnHeader()
     }
 }
 
-int ViewerPage::columnIndexOfTodayInView(const CV4AccountView *view) const
+int ViewerPage::columnIndexOfTodayInView(const ViewerGrid *view) const
 {
     return view == m_actualView && m_todayColumn >= ViewerColumns::kStartDataCells ? m_todayColumn - 1 : m_todayColumn;
 }
@@ -368,7 +368,7 @@ void ViewerPage::treesChanged()
 void ViewerPage::updatePeriod(int unit)
 {
     unit = std::clamp(unit, 0, kUnits - 1);
-    if (CV4Settings *settings = document()->settings().get()) settings->setViewerUnit(unit);
+    if (Settings *settings = document()->settings().get()) settings->setViewerUnit(unit);
     m_columns.setUnit(unit);
     if (m_window) m_window->changeTopDateUnit(unit);
     syncBar();
@@ -388,7 +388,7 @@ void ViewerPage::moveDateForwardOrBackward(int direction)
 void ViewerPage::todayButtonPushed(const QDate &today)
 {
     if (!m_window) return;
-    auto *focused = qobject_cast<CV4AccountView *>(QApplication::focusWidget());
+    auto *focused = qobject_cast<ViewerGrid *>(QApplication::focusWidget());
     m_window->todayTopDate(m_columns.unit(), today);
     setupColumns();
     if (focused && m_todayColumn < ViewerColumns::kStartDataCells + m_columns.numDataCells())
@@ -402,7 +402,7 @@ void ViewerPage::dateChosen(const QDate &)
 
 bool ViewerPage::changeFontSize(bool larger)
 {
-    CV4Settings *settings = document()->settings().get();
+    Settings *settings = document()->settings().get();
     if (!settings) return false;
     const int index = settings->viewerFontSize();
     if (larger ? index > 4 : index < 2) return false;
@@ -416,7 +416,7 @@ bool ViewerPage::changeFontSize(bool larger)
 
 void ViewerPage::setShortSummary(bool on)
 {
-    if (CV4Settings *settings = document()->settings().get()) settings->setViewerSummary(on ? 1 : 0);
+    if (Settings *settings = document()->settings().get()) settings->setViewerSummary(on ? 1 : 0);
     setupColumns();
 }
 
@@ -426,7 +426,7 @@ void ViewerPage::setCellWidth(int width)
         const QSignalBlocker blocker(m_cellSlider);
         m_cellSlider->setValue(width);
     }
-    if (CV4Settings *settings = document()->settings().get()) {
+    if (Settings *settings = document()->settings().get()) {
         // The width alone does not make the book edited.
         const bool wasChanged = settings->changed();
         settings->setViewerCellWidth(width);
@@ -483,7 +483,7 @@ void ViewerPage::showEvent(QShowEvent *event)
 
 void ViewerPage::storeState()
 {
-    if (CV4Settings *settings = document()->settings().get()) {
+    if (Settings *settings = document()->settings().get()) {
         const QRect frame = m_accountView->geometry();
         settings->setSplitX(frame.x());
         settings->setSplitY(frame.y());
@@ -504,7 +504,7 @@ void ViewerPage::restoreExpansionStatus()
 {
     m_accountView->restoreExpansionState();
     m_actualView->restoreExpansionState();
-    const CV4Settings *settings = document()->settings().get();
+    const Settings *settings = document()->settings().get();
     if (settings && settings->splitHeight() != 0) {
         const int total = m_splitter->height();
         const int first = settings->splitHeight();
@@ -520,23 +520,23 @@ bool ViewerPage::hasPrintableContent() const
     return document() && document()->accountModel() && document()->actualModel();
 }
 
-std::unique_ptr<CV4InfoView> ViewerPage::makePrintView(PageSetup &setup)
+std::unique_ptr<PrintedPages> ViewerPage::makePrintView(PageSetup &setup)
 {
     if (!hasPrintableContent()) return nullptr;
-    CV4Document *doc = document();
-    std::vector<CV4InfoMainViewParam> rows{
-        CV4InfoMainViewParam(CV4InfoViewParam::Header, nullptr, CV4InfoMainViewParam::Accounts)};
-    addPrintRows(rows, *m_accountView, {}, 0, CV4InfoMainViewParam::Accounts);
-    rows.emplace_back(CV4InfoViewParam::Header, nullptr, CV4InfoMainViewParam::Categories);
-    addPrintRows(rows, *m_actualView, {}, 0, CV4InfoMainViewParam::Categories);
+    Book *doc = document();
+    std::vector<ViewerPrintParam> rows{
+        ViewerPrintParam(PrintedPagesParam::Header, nullptr, ViewerPrintParam::Accounts)};
+    addPrintRows(rows, *m_accountView, {}, 0, ViewerPrintParam::Accounts);
+    rows.emplace_back(PrintedPagesParam::Header, nullptr, ViewerPrintParam::Categories);
+    addPrintRows(rows, *m_actualView, {}, 0, ViewerPrintParam::Categories);
     auto printed = std::make_shared<ViewerPrintRow>(m_window ? m_window->topDate() : QDate::currentDate());
-    auto callback = [doc, printed](const CV4InfoMainViewParam &row) {
-        const bool accounts = row.kind() == CV4InfoMainViewParam::Accounts;
+    auto callback = [doc, printed](const ViewerPrintParam &row) {
+        const bool accounts = row.kind() == ViewerPrintParam::Accounts;
         if (row.isHeader()) return accounts ? printed->accountHeader() : printed->categoryHeader();
         if (!row.ref()) return QStringList();
         return accounts ? printed->accountCells(*doc, *row.ref()) : printed->categoryCells(*doc, *row.ref());
     };
-    return std::make_unique<CV4InfoMainView>(callback, std::move(rows), setup);
+    return std::make_unique<ViewerPrint>(callback, std::move(rows), setup);
 }
 
 } // namespace cv

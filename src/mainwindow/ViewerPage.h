@@ -16,12 +16,6 @@
 
 #include <memory>
 
-class AccountOutlineView;
-class ActualOutlineView;
-class CV4AccountView;
-class CV4Preference;
-class CV4WindowController;
-
 class QCheckBox;
 class QComboBox;
 class QSlider;
@@ -30,6 +24,12 @@ class QTimer;
 class QToolButton;
 
 namespace cv {
+
+class AccountOutlineView;
+class CategoryGrid;
+class ViewerGrid;
+class Preference;
+class BookWindow;
 
 class DateField;
 class ViewerModel;
@@ -43,19 +43,19 @@ public:
     static constexpr int kResizeDelayMs = 100;
     static int fontSizeForIndex(int index);
 
-    ViewerPage(CV4WindowController *window, CV4Document *document, QWidget *parent = nullptr);
+    ViewerPage(BookWindow *window, Book *document, QWidget *parent = nullptr);
     DateField *topDateField() const { return m_topDateField; }
     ~ViewerPage() override;
 
-    CV4WindowController *window() const { return m_window; }
+    BookWindow *window() const { return m_window; }
     AccountOutlineView *accountView() const { return m_accountView; }
-    ActualOutlineView *actualView() const { return m_actualView; }
+    CategoryGrid *actualView() const { return m_actualView; }
     ViewerModel *accountModel() const { return m_accountModel; }
     ViewerModel *actualModel() const { return m_actualModel; }
     QSplitter *splitter() const { return m_splitter; }
     const ViewerColumns &columns() const { return m_columns; }
     ViewerValues &values() { return m_values; }
-    const CV4Preference &preference() const;
+    const Preference &preference() const;
 
     // ---- the window's page protocol
     void enter(bool dirty) override;
@@ -65,7 +65,7 @@ public:
     void dateChosen(const QDate &date) override;
     bool hasPrintableContent() const override;
     // The rows shown in both grids; twelve months from the top date.
-    std::unique_ptr<CV4InfoView> makePrintView(PageSetup &setup) override;
+    std::unique_ptr<PrintedPages> makePrintView(PageSetup &setup) override;
 
     // ---- periods and columns
     // A new unit: the top date restarts from the remembered date.
@@ -88,7 +88,7 @@ public:
     // structure changed); a hidden page does it when entered.
     void documentChanged(const ChangeSet &changes);
     int todayColumn() const { return m_todayColumn; }
-    int columnIndexOfTodayInView(const CV4AccountView *view) const;
+    int columnIndexOfTodayInView(const ViewerGrid *view) const;
     // Larger or smaller text; false when the index is at its end.
     bool changeFontSize(bool larger);
     void setShortSummary(bool on);
@@ -110,13 +110,13 @@ private:
     void syncBar();
     int visibleWidth() const;
 
-    CV4WindowController *m_window; // owns the page
+    BookWindow *m_window; // owns the page
     ViewerColumns m_columns;
     ViewerValues m_values;
     ViewerModel *m_accountModel;   // children
     ViewerModel *m_actualModel;
     AccountOutlineView *m_accountView;
-    ActualOutlineView *m_actualView;
+    CategoryGrid *m_actualView;
     QSplitter *m_splitter;
     QComboBox *m_unitButton = nullptr;
     DateField *m_topDateField = nullptr;
@@ -134,3 +134,4 @@ private:
 };
 
 } // namespace cv
+

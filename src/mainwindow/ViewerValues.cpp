@@ -1,17 +1,17 @@
 #include "mainwindow/ViewerValues.h"
 
-#include "document/CV4Document.h"
-#include "document/KavriNumberFormatter.h"
-#include "model/CV4AccountModel.h"
-#include "model/CV4ActualModel.h"
-#include "model/CV4Brand.h"
-#include "model/CV4Currency.h"
-#include "model/CV4Settings.h"
+#include "document/Book.h"
+#include "document/PatternFormatter.h"
+#include "model/AccountTrees.h"
+#include "model/CategoryTrees.h"
+#include "model/Security.h"
+#include "model/Currency.h"
+#include "model/Settings.h"
 #include "model/DomainEnums.h"
-#include "model/CVExtraInterfaces.h"
-#include "model/CVUnitModel.h"
+#include "model/ExtraInterfaces.h"
+#include "model/Node.h"
 #include "platform/Localization.h"
-#include "platform/widgets/CV4MiscUtilitiesWidgets.h"
+#include "platform/widgets/MiscUtilitiesWidgets.h"
 
 namespace cv {
 
@@ -21,14 +21,14 @@ namespace {
 const QColor kForeignColor = QColor::fromRgbF(0, 0.4, 0);
 enum EdgeMode { CarryOver = 0, BlockEnd = 1, WeekEnd = 2 };
 
-CVUnitModelPtr shared(const CVUnitModel &node)
+NodePtr shared(const Node &node)
 {
-    return std::const_pointer_cast<CVUnitModel>(node.shared_from_this());
+    return std::const_pointer_cast<Node>(node.shared_from_this());
 }
 
-const CVUnitModel *topOf(const CVUnitModel &node)
+const Node *topOf(const Node &node)
 {
-    const CVUnitModel *n = &node;
+    const Node *n = &node;
     while (n->parent()) n = n->parent();
     return n;
 }
@@ -38,20 +38,20 @@ QString percent(double value, double whole)
     return cv::AmountText::percentText(whole == 0 ? 0.0 : value / whole * 100);
 }
 
-int brandOf(const CVUnitModel &node)
+int brandOf(const Node &node)
 {
-    const auto *extra = dynamic_cast<const CVBrandExtra *>(node.extra().get());
+    const auto *extra = dynamic_cast<const SecurityExtra *>(node.extra().get());
     return extra ? extra->brand() : 0;
 }
 
 } // namespace
 
-ViewerValues::ViewerValues(CV4Document &document, const ViewerColumns &columns)
+ViewerValues::ViewerValues(Book &document, const ViewerColumns &columns)
     : m_document(document), m_columns(columns)
 {
 }
 
-QString ViewerValues::kindMark(const CVUnitModel &node) const
+QString ViewerValues::kindMark(const Node &node) const
 {
     const auto kind = node.kind();
     switch (kind) {
@@ -65,7 +65,7 @@ QString ViewerValues::kindMark(const CVUnitModel &node) const
     case NodeKind(raw(NodeKind::CashPart) + 1):
     case NodeKind::SystemItem: return localizedString("I:System");
     case NodeKind::Holding: {
-        const CV4BrandPtr brand = m_document.findBrand(brandOf(node));
+        const SecurityPtr brand = m_document.findBrand(brandOf(node));
         if (!brand) return QString();
         switch (brand->kind()) {
         case BrandKind::Stock: return localizedString("I:Stock");
@@ -86,7 +86,7 @@ QString ViewerValues::kindMark(const CVUnitModel &node) const
     }
 }
 
-QDate ViewerValues::edgeDate(const CVUnitModel &node, int mode) const
+QDate ViewerValues::edgeDate(const Node &node, int mode) const
 {
     switch (mode) {
     case WeekEnd: return m_columns.weekEndDate();
@@ -97,13 +97,13 @@ QDate ViewerValues::edgeDate(const CVUnitModel &node, int mode) const
     }
 }
 
-QDate ViewerValues::accountDateForColumn(const CVUnitModel &node, int column) const
+QDate ViewerValues::accountDateForColumn(const Node &node, int column) const
 {
     if (column < ViewerColumns::kStartDataCells) return edgeDate(node, CarryOver);
     return m_columns.columnLastDate(column);
 }
 
-bool ViewerValues::validAtColumn(const CVUnitModel &node, int column) const
+bool ViewerValues::validAtColumn(const Node &node, int column) const
 {
     const auto kind = node.kind();
     if ((kind == NodeKind::CashPart || kind == NodeKind::Holding) && node.parent())
@@ -116,20 +116,20 @@ void ViewerValues::validateSums()
 {
     if (m_sumsValid) return;
     const QDate end = m_columns.blockEndDate();
-    const CV4AccountModelPtr &accounts = m_document.accountModel();
+    const AccountTreesPtr &accounts = m_document.accountModel();
     m_assetSum = accounts && accounts->asset() ? m_document.valueForAccount(accounts->asset(), end) : 0;
     m_debtSum = accounts && accounts->debt() ? m_document.valueForAccount(accounts->debt(), end) : 0;
     m_sumsValid = true;
 }
 
-double ViewerValues::carryOver(const CVUnitModel &node, int mode, bool force)
+double ViewerValues::carryOver(const Node &node, int mode, bool force)
 {
     const QDate date = edgeDate(node, mode);
     if (!date.isValid()) return 0;
-    const CVUnitModelPtr item = shared(node);
+    const NodePtr item = shared(node);
     if (mode == BlockEnd) {
         validateSums();
-        const CV4AccountModelPtr &accounts = m_document.accountModel();
+        const AccountTreesPtr &accounts = m_document.accountModel();
         if (accounts && item == accounts->asset()) return m_assetSum;
         if (accounts && item == accounts->debt()) return m_debtSum;
     }
@@ -138,7 +138,7 @@ double ViewerValues::carryOver(const CVUnitModel &node, int mode, bool force)
             return m_document.valueForAccount(item, date, nullptr);
         // In the currency of the day columns (the account's), which the
         // cell is also written in; the security's own would be misread.
-        CV4CurrencyPtr currency = m_document.defaultCurrency();
+        CurrencyPtr currency = m_document.defaultCurrency();
         if (!force && node.parent()) currency = m_document.findCurrency(node.parent()->currency());
         return m_document.valueForAccount(item, date, currency);
     }
@@ -146,7 +146,7 @@ double ViewerValues::carryOver(const CVUnitModel &node, int mode, bool force)
                                       : m_document.valueForAccount(item, date);
 }
 
-double ViewerValues::accountValue(const CVUnitModelPtr &node, const QDate &date, bool trans)
+double ViewerValues::accountValue(const NodePtr &node, const QDate &date, bool trans)
 {
     return !trans && node->isAccount() ? m_document.rawValueForAccount(node, date)
                                         : m_document.valueForAccount(node, date);
@@ -154,23 +154,23 @@ double ViewerValues::accountValue(const CVUnitModelPtr &node, const QDate &date,
 
 QString ViewerValues::currencyText(double value) const
 {
-    const CV4CurrencyPtr def = m_document.defaultCurrency();
+    const CurrencyPtr def = m_document.defaultCurrency();
     return m_document.amountText().formatterForCurrency(def ? def->ident() : 0).stringForObjectValue(value);
 }
 
-QString ViewerValues::formatAccount(const CVUnitModel &node, double value, bool trans) const
+QString ViewerValues::formatAccount(const Node &node, double value, bool trans) const
 {
     const auto kind = node.kind();
     if (kind == NodeKind::Holding) {
         if (m_document.settings() && m_document.settings()->displayStockPrice()) {
-            const CV4CurrencyPtr def = m_document.defaultCurrency();
-            const CV4CurrencyPtr shown = trans ? def : m_document.displayCurrencyOfItem(node);
+            const CurrencyPtr def = m_document.defaultCurrency();
+            const CurrencyPtr shown = trans ? def : m_document.displayCurrencyOfItem(node);
             return m_document.stringForValue(value, shown ? shown->ident() : 0);
         }
-        const CV4BrandPtr brand = m_document.findBrand(brandOf(node));
+        const SecurityPtr brand = m_document.findBrand(brandOf(node));
         if (brand && brand->kind() == BrandKind::Stock)
             return m_document.amountText().intFormatter().stringForObjectValue(value);
-        static const KavriNumberFormatter units(QStringLiteral("#,##0.00;0.00;#,##0.00"));
+        static const PatternFormatter units(QStringLiteral("#,##0.00;0.00;#,##0.00"));
         return units.stringForObjectValue(value);
     }
     if (trans || !node.isAccount()) return currencyText(value);
@@ -184,10 +184,10 @@ bool ViewerValues::isFuture(int column) const
     return m_todayColumn < column && column < m_columns.startEndCells();
 }
 
-QColor ViewerValues::accountColor(const CVUnitModel &node, double value, int column, bool trans) const
+QColor ViewerValues::accountColor(const Node &node, double value, int column, bool trans) const
 {
-    const CV4CurrencyPtr def = m_document.defaultCurrency();
-    const CV4CurrencyPtr shown = m_document.displayCurrencyOfItem(node);
+    const CurrencyPtr def = m_document.defaultCurrency();
+    const CurrencyPtr shown = m_document.displayCurrencyOfItem(node);
     if (!trans && shown && def && shown->ident() != def->ident()) return kForeignColor;
     if (value < 0) return negativeColor();
     if (isFuture(column)) return m_futureColor;
@@ -201,7 +201,7 @@ QColor ViewerValues::categoryColor(double value, int column) const
     return {};
 }
 
-ViewerCell ViewerValues::fixedCell(const CVUnitModel &node, int column) const
+ViewerCell ViewerValues::fixedCell(const Node &node, int column) const
 {
     ViewerCell cell;
     if (column == 0)
@@ -213,7 +213,7 @@ ViewerCell ViewerValues::fixedCell(const CVUnitModel &node, int column) const
     return cell;
 }
 
-ViewerCell ViewerValues::accountCell(const CVUnitModel &node, int column)
+ViewerCell ViewerValues::accountCell(const Node &node, int column)
 {
     ViewerCell cell = fixedCell(node, column);
     if (column < 2) return cell;
@@ -231,9 +231,9 @@ ViewerCell ViewerValues::accountCell(const CVUnitModel &node, int column)
         cell.dataColumn = true;
         if (!validAtColumn(node, column)) return cell;
         const QDate d = m_columns.columnLastDate(column);
-        const CVUnitModelPtr item = shared(node);
+        const NodePtr item = shared(node);
         if (node.kind() == NodeKind::Holding && m_document.settings() && m_document.settings()->displayStockPrice()) {
-            CV4CurrencyPtr currency = m_document.defaultCurrency();
+            CurrencyPtr currency = m_document.defaultCurrency();
             if (!trans && node.parent()) currency = m_document.findCurrency(node.parent()->currency());
             const double v = m_document.valueForAccount(item, d, currency);
             cell.text = m_document.amountText().formatterForCurrency(currency ? currency->ident() : 0).stringForObjectValue(v);
@@ -249,8 +249,8 @@ ViewerCell ViewerValues::accountCell(const CVUnitModel &node, int column)
     case ViewerColumns::WeekSummary: formatted(carryOver(node, WeekEnd, trans)); break;
     case ViewerColumns::BlockSummary: formatted(carryOver(node, BlockEnd, trans)); break;
     case ViewerColumns::ShareSummary: {
-        const CV4AccountModelPtr &accounts = m_document.accountModel();
-        const CVUnitModel *top = topOf(node);
+        const AccountTreesPtr &accounts = m_document.accountModel();
+        const Node *top = topOf(node);
         if (!accounts || (accounts->summary() && top == accounts->summary().get())) break;
         const double v = carryOver(node, BlockEnd, true);
         if (v == 0) {
@@ -268,12 +268,12 @@ ViewerCell ViewerValues::accountCell(const CVUnitModel &node, int column)
     return cell;
 }
 
-ViewerCell ViewerValues::categoryCell(const CVUnitModel &node, int column)
+ViewerCell ViewerValues::categoryCell(const Node &node, int column)
 {
     ViewerCell cell = fixedCell(node, column);
     if (column < 2) return cell;
     if (column > m_columns.lastAccountColumn() || column < ViewerColumns::kStartDataCells) return cell;
-    const CVUnitModelPtr item = shared(node);
+    const NodePtr item = shared(node);
     double v = 0;
     if (m_columns.isDataColumn(column)) {
         cell.dataColumn = true;
@@ -283,7 +283,7 @@ ViewerCell ViewerValues::categoryCell(const CVUnitModel &node, int column)
     } else if (column >= m_columns.startEndCells()) {
         const QDate s = m_columns.summaryTopDate();
         const int m = m_columns.blockMonths();
-        const CV4ActualModelPtr &categories = m_document.actualModel();
+        const CategoryTreesPtr &categories = m_document.actualModel();
         const bool incomeOrExpense = categories && categories->isIncomeOrExpense(&node);
         switch (m_columns.summaryPosition(column)) {
         case ViewerColumns::WeekSummary:
@@ -313,7 +313,7 @@ ViewerCell ViewerValues::categoryCell(const CVUnitModel &node, int column)
             if (!incomeOrExpense) return cell;
             v = m_document.summaryForActualMonths(item, s, m);
             if (v == 0) return cell;
-            const CVUnitModel *root = &node;
+            const Node *root = &node;
             while (root && root->kind() > NodeKind::SectionRoot) root = root->parent();
             const double whole = root ? m_document.summaryForActualMonths(shared(*root), s, m) : 0;
             cell.text = percent(v, whole);
@@ -328,7 +328,7 @@ ViewerCell ViewerValues::categoryCell(const CVUnitModel &node, int column)
     return cell;
 }
 
-void ViewerValues::addAccountList(std::vector<CVUnitModelPtr> &list, const CVUnitModelPtr &node)
+void ViewerValues::addAccountList(std::vector<NodePtr> &list, const NodePtr &node)
 {
     if (!node) return;
     const auto kind = node->kind();
@@ -337,7 +337,7 @@ void ViewerValues::addAccountList(std::vector<CVUnitModelPtr> &list, const CVUni
         kind == NodeKind::Loan || kind == NodeKind::GeneralDebt)
         list.push_back(node);
     if (node->hasChildList()) {
-        for (const CVUnitModelPtr &child : node->children()) addAccountList(list, child);
+        for (const NodePtr &child : node->children()) addAccountList(list, child);
     }
 }
 

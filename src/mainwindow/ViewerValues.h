@@ -14,11 +14,11 @@
 #include <memory>
 #include <vector>
 
-class CV4Document;
-class CVUnitModel;
-using CVUnitModelPtr = std::shared_ptr<CVUnitModel>;
-
 namespace cv {
+
+class Book;
+class Node;
+using NodePtr = std::shared_ptr<Node>;
 
 struct ViewerCell {
     QString text;
@@ -30,7 +30,7 @@ struct ViewerCell {
 class ViewerValues {
 public:
     // Neither is owned; both outlive this.
-    ViewerValues(CV4Document &document, const ViewerColumns &columns);
+    ViewerValues(Book &document, const ViewerColumns &columns);
 
     // The totals follow the block end again at the next ask.
     void invalidateSums() { m_sumsValid = false; }
@@ -39,33 +39,33 @@ public:
     void setFutureColor(const QColor &color) { m_futureColor = color; }
 
     // Columns are account-grid indices in both grids.
-    ViewerCell accountCell(const CVUnitModel &node, int column);
-    ViewerCell categoryCell(const CVUnitModel &node, int column);
-    QString kindMark(const CVUnitModel &node) const;
+    ViewerCell accountCell(const Node &node, int column);
+    ViewerCell categoryCell(const Node &node, int column);
+    QString kindMark(const Node &node) const;
     // Whether the cell lies within the node's life.
-    bool validAtColumn(const CVUnitModel &node, int column) const;
+    bool validAtColumn(const Node &node, int column) const;
     // The balance at the carry-over (0), block end (1) or week end (2) date;
     // 0 without such a date. `force`: in the default currency.
-    double carryOver(const CVUnitModel &node, int mode, bool force);
+    double carryOver(const Node &node, int mode, bool force);
 
     // Every account below and including the node that entries can name, in
     // tree order; investment accounts are skipped with all below them.
-    static void addAccountList(std::vector<CVUnitModelPtr> &list, const CVUnitModelPtr &node);
+    static void addAccountList(std::vector<NodePtr> &list, const NodePtr &node);
 
 private:
     // The name and kind cells; other columns start empty and right-aligned.
-    ViewerCell fixedCell(const CVUnitModel &node, int column) const;
-    QDate accountDateForColumn(const CVUnitModel &node, int column) const;
-    QDate edgeDate(const CVUnitModel &node, int mode) const;
+    ViewerCell fixedCell(const Node &node, int column) const;
+    QDate accountDateForColumn(const Node &node, int column) const;
+    QDate edgeDate(const Node &node, int mode) const;
     void validateSums();
-    double accountValue(const CVUnitModelPtr &node, const QDate &date, bool trans);
-    QString formatAccount(const CVUnitModel &node, double value, bool trans) const;
-    QColor accountColor(const CVUnitModel &node, double value, int column, bool trans) const;
+    double accountValue(const NodePtr &node, const QDate &date, bool trans);
+    QString formatAccount(const Node &node, double value, bool trans) const;
+    QColor accountColor(const Node &node, double value, int column, bool trans) const;
     QColor categoryColor(double value, int column) const;
     bool isFuture(int column) const;
     QString currencyText(double value) const;
 
-    CV4Document &m_document;
+    Book &m_document;
     const ViewerColumns &m_columns;
     bool m_sumsValid = false;
     double m_assetSum = 0;
@@ -75,3 +75,4 @@ private:
 };
 
 } // namespace cv
+

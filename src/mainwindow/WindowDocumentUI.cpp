@@ -1,17 +1,17 @@
 #include "mainwindow/WindowDocumentUI.h"
 
-#include "mainwindow/CV4WindowController.h"
+#include "mainwindow/BookWindow.h"
 
 namespace cv {
 
-void WindowDocumentUI::makeWindowControllers(CV4Document &document)
+void WindowDocumentUI::makeWindowControllers(Book &document)
 {
     if (!m_finder(document)) m_maker(document);
 }
 
-void WindowDocumentUI::showWindows(CV4Document &document)
+void WindowDocumentUI::showWindows(Book &document)
 {
-    CV4WindowController *window = m_finder(document);
+    BookWindow *window = m_finder(document);
     if (!window) return;
     if (window->isMinimized()) window->showNormal();
     window->show();
@@ -19,9 +19,9 @@ void WindowDocumentUI::showWindows(CV4Document &document)
     window->activateWindow();
 }
 
-void WindowDocumentUI::closeWindows(CV4Document &document)
+void WindowDocumentUI::closeWindows(Book &document)
 {
-    CV4WindowController *window = m_finder(document);
+    BookWindow *window = m_finder(document);
     if (!window) return;
     // The document goes right after this, maybe from inside the window's own
     // close event: the window lets go now and is freed later.

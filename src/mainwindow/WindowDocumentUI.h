@@ -7,19 +7,19 @@
 
 #include <functional>
 
-class CV4WindowController;
-
 namespace cv {
+
+class BookWindow;
 
 class WindowDocumentUI : public ControlsDocumentUI {
 public:
-    using WindowMaker = std::function<CV4WindowController *(CV4Document &)>;
-    using WindowFinder = std::function<CV4WindowController *(CV4Document &)>;
+    using WindowMaker = std::function<BookWindow *(Book &)>;
+    using WindowFinder = std::function<BookWindow *(Book &)>;
     WindowDocumentUI(WindowMaker maker, WindowFinder finder) : m_maker(std::move(maker)), m_finder(std::move(finder)) {}
 
-    void makeWindowControllers(CV4Document &document) override;
-    void showWindows(CV4Document &document) override;
-    void closeWindows(CV4Document &document) override;
+    void makeWindowControllers(Book &document) override;
+    void showWindows(Book &document) override;
+    void closeWindows(Book &document) override;
 
 private:
     WindowMaker m_maker;
@@ -27,3 +27,4 @@ private:
 };
 
 } // namespace cv
+

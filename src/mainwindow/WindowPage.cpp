@@ -8,7 +8,7 @@
 
 namespace cv {
 
-WindowPage::WindowPage(const QString &identifier, CV4Document *document, QWidget *parent)
+WindowPage::WindowPage(const QString &identifier, Book *document, QWidget *parent)
     : QWidget(parent), m_identifier(identifier), m_document(document)
 {
     setObjectName(identifier.isEmpty() ? QStringLiteral("TemporaryPage") : identifier);

@@ -2,23 +2,23 @@
 // One page of the document window. The page's contents come with its own
 // part of the program; the window only enters, leaves and commits pages.
 
-#include "charts/CV4InfoView.h"
+#include "charts/PrintedPages.h"
 
 #include <QWidget>
 
 #include <memory>
 
-class CV4Document;
-
 namespace cv {
+
+class Book;
 
 class WindowPage : public QWidget {
     Q_OBJECT
 public:
-    WindowPage(const QString &identifier, CV4Document *document, QWidget *parent = nullptr);
+    WindowPage(const QString &identifier, Book *document, QWidget *parent = nullptr);
 
     const QString &identifier() const { return m_identifier; }
-    CV4Document *document() const { return m_document; }
+    Book *document() const { return m_document; }
 
     // Pending input of the page is stored before another page shows.
     virtual void commitPendingInput() {}
@@ -34,7 +34,7 @@ public:
     virtual bool hasPrintableContent() const { return false; }
     // The page's print view for the setup (which the view may change); none
     // when there is nothing to print.
-    virtual std::unique_ptr<CV4InfoView> makePrintView(PageSetup &setup) { return nullptr; }
+    virtual std::unique_ptr<PrintedPages> makePrintView(PageSetup &setup) { return nullptr; }
 
     // Whether the page is the one its window shows.
     bool isCurrentPage() const;
@@ -45,7 +45,8 @@ protected:
 
 private:
     QString m_identifier;
-    CV4Document *m_document;  // not owned; the window goes before its document
+    Book *m_document;  // not owned; the window goes before its document
 };
 
 } // namespace cv
+

@@ -11,7 +11,7 @@
 
 namespace cv {
 
-// The kind of a tree node (`CVUnitModel::kind`).
+// The kind of a tree node (`Node::kind`).
 enum class NodeKind : int {
     SummaryRoot = 0,       // root of the summaries tree; also a command row
     SectionRoot = 1,       // root of an account or category section
@@ -53,14 +53,14 @@ constexpr bool isBalanceNodeKind(NodeKind kind)
 // Kinds whose name may be a localisation key ("SYS:...").
 constexpr bool isSystemNameKind(NodeKind kind) { return kind >= NodeKind::SummaryRoot && kind <= NodeKind::SystemItem; }
 
-// The kind of an entry (`CV4Actual::kind`).
+// The kind of an entry (`Entry::kind`).
 enum class EntryKind : int {
     Income = 0,    // money in, against an income category
     Expense = 1,   // money out, against an expense category
     Transfer = 2,  // between two accounts, against a transfer item 10-13
 };
 
-// The kind of a trade (`CV4Trade::kind`).
+// The kind of a trade (`Trade::kind`).
 enum class TradeKind : int {
     Buy = 0,             // units in, money out
     Sale = 1,            // units out, money in
@@ -86,7 +86,7 @@ constexpr bool operator==(int stored, EntryKind kind) { return stored == int(kin
 constexpr int raw(TradeKind kind) { return int(kind); }
 constexpr bool operator==(int stored, TradeKind kind) { return stored == int(kind); }
 
-// The kind of a security (`CV4Brand::kind`); it also picks the trade kinds offered.
+// The kind of a security (`Security::kind`); it also picks the trade kinds offered.
 enum class BrandKind : int {
     Stock = 0,            // shares, counted in whole units
     InvestmentTrust = 1,  // fund units, counted with a fraction
@@ -95,7 +95,7 @@ enum class BrandKind : int {
 constexpr int raw(BrandKind kind) { return int(kind); }
 constexpr bool operator==(int stored, BrandKind kind) { return stored == int(kind); }
 
-// The kind of a row of a loan's repayment schedule (`CV4LoanPayment::kind`).
+// The kind of a row of a loan's repayment schedule (`LoanPayment::kind`).
 enum class LoanPaymentKind : int {
     Regular = 0,              // monthly payment
     Bonus = 1,                // bonus-month payment

@@ -4,6 +4,8 @@
 
 #include <iterator>
 
+namespace cv {
+
 namespace {
 
 enum class Rule {
@@ -204,3 +206,5 @@ QString lunarDate(const QDate &date)
     const qint64 n = first.daysTo(date) + start.month - 1;
     return QString::fromUtf16(kRokuyo[n % 6]);
 }
+
+} // namespace cv

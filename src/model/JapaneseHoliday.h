@@ -6,6 +6,8 @@
 
 // The name of the national holiday (or substitute / in-between holiday) on the
 // day, or a null string. isMonday must say whether the day is a Monday.
+namespace cv {
+
 QString JapaneseHoliday4(int year, int month, int day, bool isMonday);
 QString JapaneseHoliday(const QDate &date);
 
@@ -16,3 +18,5 @@ QDate GetBusinessDate(const QDate &date, int step);
 
 // The rokuyō of the day; an empty string outside 1990-2050.
 QString lunarDate(const QDate &date);
+
+} // namespace cv

@@ -12,7 +12,7 @@
 #define CV_ASSERT_OR(condition, ...)                                                                    \
     do {                                                                                                \
         if (Q_UNLIKELY(!(condition))) {                                                                 \
-            qCWarning(lcAssert, "impossible state: %s (%s:%d)", #condition, __FILE__, __LINE__);       \
+            qCWarning(cv::lcAssert, "impossible state: %s (%s:%d)", #condition, __FILE__, __LINE__);       \
             Q_ASSERT_X(false, Q_FUNC_INFO, #condition);                                                 \
             __VA_ARGS__;                                                                                \
         }                                                                                               \

@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace cv {
+
 namespace {
 
 constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -65,3 +67,5 @@ std::optional<QByteArray> Base64Utilities::dataWithBase64EncodedString(const QSt
     }
     return out;
 }
+
+} // namespace cv

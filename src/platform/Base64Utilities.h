@@ -7,6 +7,8 @@
 
 #include <optional>
 
+namespace cv {
+
 class Base64Utilities {
 public:
     // Empty data answers an empty text.
@@ -16,3 +18,5 @@ public:
     // and an empty text, answers none.
     static std::optional<QByteArray> dataWithBase64EncodedString(const QString &text);
 };
+
+} // namespace cv

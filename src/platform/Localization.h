@@ -32,3 +32,4 @@ void setLanguageOverride(const QString &language);
 QString formatString(const QString &format, const QVariantList &args);
 
 } // namespace cv
+

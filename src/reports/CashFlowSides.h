@@ -2,21 +2,21 @@
 // What the two cash-flow reports share: which accounts count as cash, and
 // the value of an entry's or trade's money in the book's default currency.
 
-#include "document/CV4Document.h"
-#include "model/CV4Actual.h"
-#include "model/CV4Trade.h"
+#include "document/Book.h"
+#include "model/Entry.h"
+#include "model/Trade.h"
 
 namespace cv::cashflow {
 
 // Cash, bank and investment accounts hold the household's cash.
-inline bool isCashLike(const CVUnitModel *account)
+inline bool isCashLike(const Node *account)
 {
     return account && (account->kind() == NodeKind::Cash || account->kind() == NodeKind::Bank ||
                        account->kind() == NodeKind::Investment);
 }
 
 // The currency of an account; an investment account's cash part has its account's.
-inline int currencyOf(const CVUnitModel *account)
+inline int currencyOf(const Node *account)
 {
     if (!account) return 0;
     if (account->kind() == NodeKind::CashPart && account->parent()) return account->parent()->currency();
@@ -24,15 +24,15 @@ inline int currencyOf(const CVUnitModel *account)
 }
 
 // The rate that brings an amount of the currency into the default currency.
-inline double rateAt(const CV4Document &doc, int currency, const QDate &date)
+inline double rateAt(const Book &doc, int currency, const QDate &date)
 {
     return doc.isForeignCurrency(currency) ? doc.currencyRate(doc.findCurrency(currency), date) : 1.0;
 }
 
 // The default-currency value a transfer brings into its destination: the
 // converted amount when the two sides' currencies differ and one was given.
-inline double arrivingValue(const CV4Document &doc, const CV4Actual &entry, const CVUnitModel *source,
-                            const CVUnitModel *destination)
+inline double arrivingValue(const Book &doc, const Entry &entry, const Node *source,
+                            const Node *destination)
 {
     const int from = currencyOf(source);
     const int to = currencyOf(destination);
@@ -48,13 +48,13 @@ struct TradeMoney {
     double in = 0, out = 0, commission = 0;
 };
 
-inline TradeMoney tradeMoney(const CV4Document &doc, const CV4Trade &trade, const CVUnitModel &account)
+inline TradeMoney tradeMoney(const Book &doc, const Trade &trade, const Node &account)
 {
     if (trade.account() != account.ident()) return {};
     double money = 0;
     trade.changesForAccount(account.ident(), nullptr, &money);
     double commission = trade.commission();
-    const CV4BrandPtr brand = doc.findBrand(trade.brand());
+    const SecurityPtr brand = doc.findBrand(trade.brand());
     const int own = doc.getCurrency(account.currency());
     const int traded = doc.getCurrency(brand ? brand->currency() : 0);
     if (own != traded) {

@@ -1,33 +1,33 @@
 #include "reports/CategoryAmounts.h"
 
-#include "document/CV4Document.h"
-#include "model/CV4Actual.h"
-#include "model/CV4ActualModel.h"
+#include "document/Book.h"
+#include "model/Entry.h"
+#include "model/CategoryTrees.h"
 
 namespace cv {
 
-bool staysOutOfTotals(const CVUnitModel &category)
+bool staysOutOfTotals(const Node &category)
 {
-    return category.ident() == CV4ActualModel::LoanUnspecified;
+    return category.ident() == CategoryTrees::LoanUnspecified;
 }
 
-double EntryConverter::defaultAmount(const CV4Actual &entry)
+double EntryConverter::defaultAmount(const Entry &entry)
 {
     auto found = m_currencyOfAccount.constFind(entry.account());
     if (found == m_currencyOfAccount.constEnd()) {
-        const CVUnitModelPtr account = m_doc.findAccount(entry.account());
+        const NodePtr account = m_doc.findAccount(entry.account());
         found = m_currencyOfAccount.insert(entry.account(), account ? account->currency() : 0);
     }
     if (!m_doc.isForeignCurrency(*found)) return entry.amount();
     return entry.amount() * m_doc.currencyRate(m_doc.findCurrency(*found), entry.date());
 }
 
-CategoryAmounts::CategoryAmounts(CV4Document &doc, const QDate &from, const QDate &to,
+CategoryAmounts::CategoryAmounts(Book &doc, const QDate &from, const QDate &to,
                                  const std::optional<QList<int>> &groups)
 {
-    CV4SearchConditions conditions;
+    SearchConditions conditions;
     conditions.date = {from, to};
-    for (const CVUnitModelPtr &root : {doc.actualModel()->income(), doc.actualModel()->expense()})
+    for (const NodePtr &root : {doc.actualModel()->income(), doc.actualModel()->expense()})
         if (root) tickedLeaves(*root, conditions.category);
     // An empty list would set no condition and read every entry.
     if (conditions.category.isEmpty()) return;
@@ -36,7 +36,7 @@ CategoryAmounts::CategoryAmounts(CV4Document &doc, const QDate &from, const QDat
         // the same way: no need to read the entries themselves.
         const int days = int(from.daysTo(to)) + 1;
         for (int ident : conditions.category) {
-            CVUnitModelPtr node = doc.findIncome(ident);
+            NodePtr node = doc.findIncome(ident);
             if (!node) node = doc.findExpense(ident);
             if (node) m_byCategory[ident] = doc.summaryForActualDays(node, from, days);
         }
@@ -46,11 +46,11 @@ CategoryAmounts::CategoryAmounts(CV4Document &doc, const QDate &from, const QDat
     const auto entries = doc.reads().findActual(conditions);
     if (!entries) return;
     EntryConverter converter(doc);
-    for (const CV4ActualPtr &entry : *entries)
+    for (const EntryPtr &entry : *entries)
         m_byCategory[entry->category()] += converter.defaultAmount(*entry);
 }
 
-double CategoryAmounts::amountOf(const CVUnitModel &node) const
+double CategoryAmounts::amountOf(const Node &node) const
 {
     if (node.countChild() == 0) return m_byCategory.value(node.ident());
     QList<int> leaves;
@@ -60,9 +60,9 @@ double CategoryAmounts::amountOf(const CVUnitModel &node) const
     return sum;
 }
 
-void CategoryAmounts::tickedLeaves(const CVUnitModel &node, QList<int> &out)
+void CategoryAmounts::tickedLeaves(const Node &node, QList<int> &out)
 {
-    for (const CVUnitModelPtr &child : node.children()) {
+    for (const NodePtr &child : node.children()) {
         if (!child || staysOutOfTotals(*child)) continue;
         if (child->countChild() > 0)
             tickedLeaves(*child, out);
@@ -71,9 +71,9 @@ void CategoryAmounts::tickedLeaves(const CVUnitModel &node, QList<int> &out)
     }
 }
 
-void CategoryAmounts::allLeaves(const CVUnitModel &node, QList<int> &out)
+void CategoryAmounts::allLeaves(const Node &node, QList<int> &out)
 {
-    for (const CVUnitModelPtr &child : node.children()) {
+    for (const NodePtr &child : node.children()) {
         if (!child) continue;
         if (child->countChild() > 0)
             allLeaves(*child, out);

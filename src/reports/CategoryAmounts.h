@@ -11,48 +11,49 @@
 
 #include <optional>
 
-class CV4Actual;
-class CV4Document;
-class CVUnitModel;
-
 namespace cv {
+
+class Entry;
+class Book;
+class Node;
 
 // An entry's amount in the default currency. Remembers each account's
 // currency, so a long list converts without a lookup per entry.
 class EntryConverter {
 public:
-    explicit EntryConverter(const CV4Document &doc) : m_doc(doc) {}
-    double defaultAmount(const CV4Actual &entry);
+    explicit EntryConverter(const Book &doc) : m_doc(doc) {}
+    double defaultAmount(const Entry &entry);
 
 private:
-    const CV4Document &m_doc;
+    const Book &m_doc;
     QHash<int, int> m_currencyOfAccount;   // account ident -> currency ident
 };
 
 // The money of a loan taken without a receiving account is filed under the
 // unassigned loan category, which the book keeps out of its totals; the
 // category reports leave it out too, so that every figure agrees.
-bool staysOutOfTotals(const CVUnitModel &category);
+bool staysOutOfTotals(const Node &category);
 
 class CategoryAmounts {
 public:
     // Reads the entries of the period carrying one of the groupings (none
     // given: every entry) whose category is one of the ticked categories of
     // the income and expense trees.
-    CategoryAmounts(CV4Document &doc, const QDate &from, const QDate &to, const std::optional<QList<int>> &groups);
+    CategoryAmounts(Book &doc, const QDate &from, const QDate &to, const std::optional<QList<int>> &groups);
 
     // A category without children: its own entries, ticked or not. A node
     // with children: the entries of its ticked categories below.
-    double amountOf(const CVUnitModel &node) const;
+    double amountOf(const Node &node) const;
 
     // The ticked categories below the node (not the node itself), in tree
     // order, descending through nodes that have children.
-    static void tickedLeaves(const CVUnitModel &node, QList<int> &out);
+    static void tickedLeaves(const Node &node, QList<int> &out);
     // Every category below the node, ticked or not.
-    static void allLeaves(const CVUnitModel &node, QList<int> &out);
+    static void allLeaves(const Node &node, QList<int> &out);
 
 private:
     QHash<int, double> m_byCategory;
 };
 
 } // namespace cv
+

@@ -11,7 +11,7 @@
 // the sums of the section's data rows (and of what headings add), worked out
 // here, so a page drawn alone prints the same total as a full run.
 
-#include "reports/CV4ReportView.h"
+#include "reports/Report.h"
 
 #include <vector>
 
@@ -35,31 +35,31 @@ public:
     virtual ~CategoryTreeRows() = default;
 
     // All rows; empty when nothing prints.
-    CV4ReportView::Rows build(const CVUnitModelPtr &income, const CVUnitModelPtr &expense);
+    Report::Rows build(const NodePtr &income, const NodePtr &expense);
 
     // Whether the node's top ancestor is the given root.
-    static bool isBelow(const CVUnitModel &node, const CVUnitModel *root);
+    static bool isBelow(const Node &node, const Node *root);
     static bool allZero(const Values &values);
 
 protected:
     CategoryTreeRows(int tier, int columns, Shape shape) : m_tier(tier), m_columns(columns), m_shape(shape) {}
 
     // Whether the section of the root is built at all.
-    virtual bool sectionShown(const CVUnitModelPtr &root) const = 0;
+    virtual bool sectionShown(const NodePtr &root) const = 0;
     // The columns of a data row: a category without children, or a node at the cut.
-    virtual Values dataValues(const CVUnitModel &node) const = 0;
+    virtual Values dataValues(const Node &node) const = 0;
     // The columns of a group's subtotal.
-    virtual Values subtotalValues(const CVUnitModel &node) const { return dataValues(node); }
+    virtual Values subtotalValues(const Node &node) const { return dataValues(node); }
     // What a group's heading shows (and adds to the section total); none by default.
-    virtual Values headingValues(const CVUnitModel &) const { return Values(size_t(m_columns), 0.0); }
+    virtual Values headingValues(const Node &) const { return Values(size_t(m_columns), 0.0); }
     // Whether the node and its subtree print; `cut` when it prints as one data row.
-    virtual bool keep(const CVUnitModel &node, bool cut) const = 0;
+    virtual bool keep(const Node &node, bool cut) const = 0;
 
     bool isCut(int level) const { return m_tier > 0 && level >= m_tier; }
     int tier() const { return m_tier; }
 
 private:
-    void addNode(CV4ReportView::Rows &rows, const CVUnitModelPtr &node, int level, Values &totals) const;
+    void addNode(Report::Rows &rows, const NodePtr &node, int level, Values &totals) const;
     void addTo(Values &totals, const Values &values) const;
 
     int m_tier;

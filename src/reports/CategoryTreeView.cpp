@@ -1,14 +1,14 @@
 #include "reports/CategoryTreeView.h"
 
-#include "document/CV4Document.h"
-#include "model/CV4ActualModel.h"
+#include "document/Book.h"
+#include "model/CategoryTrees.h"
 #include "platform/Localization.h"
 #include "reports/ReportTextCut.h"
 
 namespace cv {
 
-CategoryTreeView::CategoryTreeView(CV4Document &doc, const PageSetup &setup)
-    : CV4ReportView(doc, setup), m_diffFormatter(localizedString("Report-Format-Diff")),
+CategoryTreeView::CategoryTreeView(Book &doc, const PageSetup &setup)
+    : Report(doc, setup), m_diffFormatter(localizedString("Report-Format-Diff")),
       m_fractionFormatter(localizedString("Report-Format-Fraction"))
 {
 }
@@ -17,7 +17,7 @@ bool CategoryTreeView::pageIsIncome() const
 {
     const PageRange rows = range();
     for (int i = rows.start; i < rows.end && i < int(data().size()); ++i) {
-        if (const CVUnitModelPtr &node = data()[size_t(i)].node)
+        if (const NodePtr &node = data()[size_t(i)].node)
             return CategoryTreeRows::isBelow(*node, doc().actualModel()->income().get());
     }
     return false;
@@ -39,12 +39,12 @@ void CategoryTreeView::drawTreeRows(Canvas &canvas, double startTop, const TreeL
                                     const RowValues &values, const RowValues &headingValues)
 {
     constexpr double kIndent = 10;
-    const CVUnitModel *incomeRoot = doc().actualModel()->income().get();
+    const Node *incomeRoot = doc().actualModel()->income().get();
     const QString subtotalOf = localizedString("Report-Actual-Subtotal-of");
     const QString incomeTotal = localizedString("Report-Actual-Income-Total");
     const QString expenseTotal = localizedString("Report-Actual-Expense-Total");
     walkRows(canvas, startTop, [&](int index, double y) {
-        const CV4ReportItem &row = data()[size_t(index)];
+        const ReportRow &row = data()[size_t(index)];
         const int depth = row.level >= 0 ? row.level : row.number;
         const double nameX = layout.nameX + kIndent * depth;
         const auto drawName = [&](const QString &name, double x) {

@@ -5,17 +5,17 @@
 // per-cent texts.
 
 #include "reports/CategoryTreeRows.h"
-#include "reports/CV4ReportView.h"
+#include "reports/Report.h"
 
-#include "document/KavriNumberFormatter.h"
+#include "document/PatternFormatter.h"
 
 #include <functional>
 
 namespace cv {
 
-class CategoryTreeView : public CV4ReportView {
+class CategoryTreeView : public Report {
 protected:
-    CategoryTreeView(CV4Document &doc, const PageSetup &setup);
+    CategoryTreeView(Book &doc, const PageSetup &setup);
 
     // Whether the page's rows belong to the income section: the first row of
     // the page that shows a category or a root decides (rules and blank rows
@@ -33,7 +33,7 @@ protected:
         bool indentSubtotals = true;    // a subtotal's name stands with its group's
         double nameEnd = 0;             // names are cut here, where the first value column starts
     };
-    using RowValues = std::function<void(const CV4ReportItem &row, double y)>;
+    using RowValues = std::function<void(const ReportRow &row, double y)>;
     // Draws the page's rows from `startTop`: names, headings, subtotals, the
     // section total and the rules; `values` draws the columns of data,
     // subtotal and total rows, `headingValues` (when given) those of a heading.
@@ -45,8 +45,8 @@ protected:
     QString ratioText(double base, double part, double percent) const;
 
 private:
-    KavriNumberFormatter m_diffFormatter;
-    KavriNumberFormatter m_fractionFormatter;
+    PatternFormatter m_diffFormatter;
+    PatternFormatter m_fractionFormatter;
 };
 
 } // namespace cv

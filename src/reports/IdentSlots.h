@@ -4,7 +4,7 @@
 // numbers), so a row costs an index rather than a hash look-up; an ident
 // beyond them (a damaged file) falls back to a map.
 
-#include "model/CVUnitModel.h"
+#include "model/Node.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -29,15 +29,15 @@ public:
     }
 
     // The highest ident in the trees below the roots.
-    static int highestIn(std::initializer_list<CVUnitModelPtr> roots)
+    static int highestIn(std::initializer_list<NodePtr> roots)
     {
         int highest = -1;
-        const auto walk = [&](const auto &self, const CVUnitModel &node) -> void {
+        const auto walk = [&](const auto &self, const Node &node) -> void {
             highest = std::max(highest, node.ident());
-            for (const CVUnitModelPtr &child : node.children())
+            for (const NodePtr &child : node.children())
                 if (child) self(self, *child);
         };
-        for (const CVUnitModelPtr &root : roots)
+        for (const NodePtr &root : roots)
             if (root) walk(walk, *root);
         return highest;
     }

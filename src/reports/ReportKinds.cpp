@@ -1,6 +1,6 @@
 #include "reports/ReportKinds.h"
 
-#include "reports/CV4ReportView.h"
+#include "reports/Report.h"
 
 namespace cv {
 

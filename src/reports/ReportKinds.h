@@ -1,6 +1,6 @@
 #pragma once
 // The ten report kinds of the report sheet and the one place that makes a
-// report view for a kind. A kind is one CV4ReportView subclass and one maker;
+// report view for a kind. A kind is one Report subclass and one maker;
 // the maker answers no view when the choice gives no rows (the sheet then
 // says there is no data). A kind without a maker yet is listed by the sheet
 // but cannot be chosen.
@@ -13,10 +13,10 @@
 #include <memory>
 #include <optional>
 
-class CV4Document;
-class CV4ReportView;
-
 namespace cv {
+
+class Book;
+class Report;
 
 // What the sheet collected for one run. The accounts and categories chosen
 // are the check marks of the document's trees; securities carry their own.
@@ -32,7 +32,7 @@ struct ReportRequest {
     std::optional<QList<int>> groups; // grouping idents to keep (0 = none); nullopt: every entry
 };
 
-using ReportMaker = std::unique_ptr<CV4ReportView> (*)(CV4Document &doc, const ReportRequest &request,
+using ReportMaker = std::unique_ptr<Report> (*)(Book &doc, const ReportRequest &request,
                                                         const PageSetup &setup);
 
 struct ReportKind {
@@ -48,15 +48,16 @@ inline constexpr int kReportKindCount = 10;
 const ReportKind *reportKind(int number);
 
 // The makers, one per kind (defined next to their views).
-std::unique_ptr<CV4ReportView> makeAccountBalanceReport(CV4Document &, const ReportRequest &, const PageSetup &); // 0
-std::unique_ptr<CV4ReportView> makeJournalReport(CV4Document &, const ReportRequest &, const PageSetup &);        // 1
-std::unique_ptr<CV4ReportView> makeIncomeExpenseReport(CV4Document &, const ReportRequest &, const PageSetup &);  // 2
-std::unique_ptr<CV4ReportView> makeItemisedReport(CV4Document &, const ReportRequest &, const PageSetup &);       // 3
-std::unique_ptr<CV4ReportView> makeCashFlowReport(CV4Document &, const ReportRequest &, const PageSetup &);       // 4
-std::unique_ptr<CV4ReportView> makeCashFlowDetailReport(CV4Document &, const ReportRequest &, const PageSetup &); // 5
-std::unique_ptr<CV4ReportView> makeTermComparisonReport(CV4Document &, const ReportRequest &, const PageSetup &); // 6
-std::unique_ptr<CV4ReportView> makeBudgetComparisonReport(CV4Document &, const ReportRequest &, const PageSetup &); // 7
-std::unique_ptr<CV4ReportView> makeRankingReport(CV4Document &, const ReportRequest &, const PageSetup &);        // 8
-std::unique_ptr<CV4ReportView> makeSecuritiesTradeReport(CV4Document &, const ReportRequest &, const PageSetup &); // 9
+std::unique_ptr<Report> makeAccountBalanceReport(Book &, const ReportRequest &, const PageSetup &); // 0
+std::unique_ptr<Report> makeJournalReport(Book &, const ReportRequest &, const PageSetup &);        // 1
+std::unique_ptr<Report> makeIncomeExpenseReport(Book &, const ReportRequest &, const PageSetup &);  // 2
+std::unique_ptr<Report> makeItemisedReport(Book &, const ReportRequest &, const PageSetup &);       // 3
+std::unique_ptr<Report> makeCashFlowReport(Book &, const ReportRequest &, const PageSetup &);       // 4
+std::unique_ptr<Report> makeCashFlowDetailReport(Book &, const ReportRequest &, const PageSetup &); // 5
+std::unique_ptr<Report> makeTermComparisonReport(Book &, const ReportRequest &, const PageSetup &); // 6
+std::unique_ptr<Report> makeBudgetComparisonReport(Book &, const ReportRequest &, const PageSetup &); // 7
+std::unique_ptr<Report> makeRankingReport(Book &, const ReportRequest &, const PageSetup &);        // 8
+std::unique_ptr<Report> makeSecuritiesTradeReport(Book &, const ReportRequest &, const PageSetup &); // 9
 
 } // namespace cv
+

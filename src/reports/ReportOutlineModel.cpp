@@ -1,12 +1,12 @@
 #include "reports/ReportOutlineModel.h"
 
-#include "controls/AccountActualOutlineView.h"
-#include "document/CV4Document.h"
+#include "controls/TickTree.h"
+#include "document/Book.h"
 #include "platform/Localization.h"
 
 namespace cv {
 
-ReportOutlineModel::ReportOutlineModel(CV4Document *doc, Mode mode, QObject *parent)
+ReportOutlineModel::ReportOutlineModel(Book *doc, Mode mode, QObject *parent)
     : QAbstractItemModel(parent), m_doc(doc), m_mode(mode)
 {
     reload();
@@ -27,7 +27,7 @@ void ReportOutlineModel::reload()
             m_brands = m_doc->brandList();
         else if (m_mode == Groupings) {
             m_groupings = m_doc->groupList();
-            auto none = std::make_shared<CV4Grouping>();
+            auto none = std::make_shared<Grouping>();
             none->setIdent(0);
             none->setName(localizedString("No Grouping"));
             m_groupings.push_back(none);
@@ -50,34 +50,34 @@ void ReportOutlineModel::setTier(int tier)
     reload();
 }
 
-int ReportOutlineModel::depthOf(const CVUnitModel &node)
+int ReportOutlineModel::depthOf(const Node &node)
 {
     int depth = 0;
-    for (const CVUnitModel *up = node.parent(); up; up = up->parent()) ++depth;
+    for (const Node *up = node.parent(); up; up = up->parent()) ++depth;
     return depth;
 }
 
-bool ReportOutlineModel::opens(const CVUnitModel &node) const
+bool ReportOutlineModel::opens(const Node &node) const
 {
     if (node.countChild() == 0) return false;
     return m_mode != Categories || m_tier <= 0 || depthOf(node) < m_tier;
 }
 
-CVUnitModel *ReportOutlineModel::nodeAt(const QModelIndex &index) const
+Node *ReportOutlineModel::nodeAt(const QModelIndex &index) const
 {
     if (!index.isValid() || index.model() != this || !isTree()) return nullptr;
-    return static_cast<CVUnitModel *>(index.internalPointer());
+    return static_cast<Node *>(index.internalPointer());
 }
 
-int ReportOutlineModel::rootRow(const CVUnitModel *node) const
+int ReportOutlineModel::rootRow(const Node *node) const
 {
     return node == m_roots[0].get() ? 0 : node == m_roots[1].get() ? 1 : -1;
 }
 
-QModelIndex ReportOutlineModel::indexOfNode(const CVUnitModel *node) const
+QModelIndex ReportOutlineModel::indexOfNode(const Node *node) const
 {
     if (!node || !isTree()) return QModelIndex();
-    if (const int row = rootRow(node); row >= 0) return createIndex(row, 0, const_cast<CVUnitModel *>(node));
+    if (const int row = rootRow(node); row >= 0) return createIndex(row, 0, const_cast<Node *>(node));
     const QModelIndex up = indexOfNode(node->parent());
     return up.isValid() ? index(node->index(), 0, up) : QModelIndex();
 }
@@ -90,16 +90,16 @@ QModelIndex ReportOutlineModel::index(int row, int column, const QModelIndex &pa
         return !parent.isValid() && row < count ? createIndex(row, column, nullptr) : QModelIndex();
     }
     if (!parent.isValid()) return row < rowCount() ? createIndex(row, column, m_roots[size_t(row)].get()) : QModelIndex();
-    const CVUnitModel *node = nodeAt(parent);
+    const Node *node = nodeAt(parent);
     if (!node || !opens(*node) || row >= node->countChild()) return QModelIndex();
     return createIndex(row, column, node->childAt(row).get());
 }
 
 QModelIndex ReportOutlineModel::parent(const QModelIndex &child) const
 {
-    const CVUnitModel *node = nodeAt(child);
+    const Node *node = nodeAt(child);
     if (!node || rootRow(node) >= 0 || !node->parent()) return QModelIndex();
-    CVUnitModel *up = node->parent();
+    Node *up = node->parent();
     const int row = rootRow(up);
     return createIndex(row >= 0 ? row : up->index(), 0, up);
 }
@@ -109,7 +109,7 @@ int ReportOutlineModel::rowCount(const QModelIndex &parent) const
     if (!isTree()) return parent.isValid() ? 0 : int(m_mode == Securities ? m_brands.size() : m_groupings.size());
     if (!parent.isValid()) return m_roots[0] ? 2 : 0;
     if (parent.column() != 0) return 0;
-    const CVUnitModel *node = nodeAt(parent);
+    const Node *node = nodeAt(parent);
     return node && opens(*node) ? node->countChild() : 0;
 }
 
@@ -124,12 +124,12 @@ QVariant ReportOutlineModel::data(const QModelIndex &index, int role) const
     int ticked = 0;
     QString name;
     QString kind;
-    if (const CVUnitModel *node = nodeAt(index)) {
+    if (const Node *node = nodeAt(index)) {
         ticked = node->status();
         name = m_doc->displayName(*node);
-        if (m_mode == Accounts) kind = AccountActualOutlineView::kindName(m_doc, *node);
+        if (m_mode == Accounts) kind = TickTree::kindName(m_doc, *node);
     } else if (m_mode == Securities && size_t(index.row()) < m_brands.size()) {
-        const CV4Brand &brand = *m_brands[size_t(index.row())];
+        const Security &brand = *m_brands[size_t(index.row())];
         ticked = brand.intValue();
         name = brand.name();
         kind = brand.kindName();
@@ -152,7 +152,7 @@ Qt::ItemFlags ReportOutlineModel::flags(const QModelIndex &index) const
 {
     if (!index.isValid()) return Qt::NoItemFlags;
     if (m_mode == Groupings) return Qt::ItemIsEnabled;
-    const CVUnitModel *node = nodeAt(index);
+    const Node *node = nodeAt(index);
     // A ticked leaf cannot be selected.
     if (node && node->status() != 0 && rowCount(index.siblingAtColumn(0)) == 0) return Qt::ItemIsEnabled;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
@@ -160,13 +160,13 @@ Qt::ItemFlags ReportOutlineModel::flags(const QModelIndex &index) const
 
 void ReportOutlineModel::toggle(const QModelIndex &index)
 {
-    if (CVUnitModel *node = nodeAt(index)) {
-        AccountActualOutlineView::applyToggle(*node);
+    if (Node *node = nodeAt(index)) {
+        TickTree::applyToggle(*node);
     } else if (m_mode == Securities && index.isValid() && size_t(index.row()) < m_brands.size()) {
-        CV4Brand &brand = *m_brands[size_t(index.row())];
+        Security &brand = *m_brands[size_t(index.row())];
         brand.setOutlineState(brand.intValue() != 0 ? 0 : 1);
     } else if (m_mode == Groupings && index.isValid() && size_t(index.row()) < m_groupings.size()) {
-        CV4Grouping &grouping = *m_groupings[size_t(index.row())];
+        Grouping &grouping = *m_groupings[size_t(index.row())];
         grouping.setOutlineState(grouping.intValue() != 0 ? 0 : 1);
     }
     refresh();
@@ -174,10 +174,10 @@ void ReportOutlineModel::toggle(const QModelIndex &index)
 
 void ReportOutlineModel::clearAll()
 {
-    for (const CVUnitModelPtr &root : m_roots)
-        if (root) AccountActualOutlineView::SetChildAllStatus(*root, 0);
-    for (const CV4BrandPtr &brand : m_brands) brand->setOutlineState(0);
-    for (const CV4GroupingPtr &grouping : m_groupings) grouping->setOutlineState(0);
+    for (const NodePtr &root : m_roots)
+        if (root) TickTree::SetChildAllStatus(*root, 0);
+    for (const SecurityPtr &brand : m_brands) brand->setOutlineState(0);
+    for (const GroupingPtr &grouping : m_groupings) grouping->setOutlineState(0);
     refresh();
 }
 

@@ -5,9 +5,9 @@
 // node's status, a security's or grouping's outline state; the sheet's
 // choice lives there and nowhere else.
 
-#include "model/CV4Brand.h"
-#include "model/CV4Grouping.h"
-#include "model/CVUnitModel.h"
+#include "model/Security.h"
+#include "model/Grouping.h"
+#include "model/Node.h"
 
 #include <QAbstractItemModel>
 #include <QPointer>
@@ -15,16 +15,16 @@
 #include <array>
 #include <vector>
 
-class CV4Document;
-
 namespace cv {
+
+class Book;
 
 class ReportOutlineModel : public QAbstractItemModel {
     Q_OBJECT
 public:
     enum Mode { Accounts, Categories, Securities, Groupings };
 
-    ReportOutlineModel(CV4Document *doc, Mode mode, QObject *parent = nullptr);
+    ReportOutlineModel(Book *doc, Mode mode, QObject *parent = nullptr);
 
     Mode mode() const { return m_mode; }
     // Categories at this depth or deeper do not open; 0: no limit.
@@ -35,12 +35,12 @@ public:
     // Repaints the ticks.
     void refresh();
 
-    CVUnitModel *nodeAt(const QModelIndex &index) const;
-    QModelIndex indexOfNode(const CVUnitModel *node) const;
-    const std::array<CVUnitModelPtr, 2> &roots() const { return m_roots; }
-    const std::vector<CV4BrandPtr> &brands() const { return m_brands; }
+    Node *nodeAt(const QModelIndex &index) const;
+    QModelIndex indexOfNode(const Node *node) const;
+    const std::array<NodePtr, 2> &roots() const { return m_roots; }
+    const std::vector<SecurityPtr> &brands() const { return m_brands; }
     // The document's groupings followed by "No Grouping" (ident 0).
-    const std::vector<CV4GroupingPtr> &groupings() const { return m_groupings; }
+    const std::vector<GroupingPtr> &groupings() const { return m_groupings; }
 
     // Ticks or clears the row's item: a node ticks its subtree and, when all
     // its siblings are then wholly ticked, its parent in turn; clearing a node
@@ -56,19 +56,20 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
-    static int depthOf(const CVUnitModel &node);
+    static int depthOf(const Node &node);
 
 private:
     bool isTree() const { return m_mode == Accounts || m_mode == Categories; }
-    int rootRow(const CVUnitModel *node) const;
-    bool opens(const CVUnitModel &node) const;
+    int rootRow(const Node *node) const;
+    bool opens(const Node &node) const;
 
-    QPointer<CV4Document> m_doc;
+    QPointer<Book> m_doc;
     Mode m_mode;
     int m_tier = 0;
-    std::array<CVUnitModelPtr, 2> m_roots;     // the two trees' top nodes
-    std::vector<CV4BrandPtr> m_brands;         // the document's securities
-    std::vector<CV4GroupingPtr> m_groupings;   // the document's groupings and "No Grouping"
+    std::array<NodePtr, 2> m_roots;     // the two trees' top nodes
+    std::vector<SecurityPtr> m_brands;         // the document's securities
+    std::vector<GroupingPtr> m_groupings;   // the document's groupings and "No Grouping"
 };
 
 } // namespace cv
+

@@ -47,3 +47,4 @@ private:
 };
 
 } // namespace cv
+

@@ -3,31 +3,31 @@
 #include "mainwindow/MainWindowTestSupport.h"
 
 #include "app/EntryPanels.h"
-#include "controls/CV4TableView.h"
-#include "controls/CustomPopup.h"
+#include "controls/EditingTable.h"
+#include "controls/ChooserPopup.h"
 #include "controls/PopupFieldEditor.h"
-#include "document/CV4DataModel.h"
-#include "document/CV4Document.h"
+#include "document/BookStore.h"
+#include "document/Book.h"
 #include "mainwindow/AccountOutlineView.h"
-#include "mainwindow/ActualOutlineView.h"
+#include "mainwindow/CategoryGrid.h"
 #include "mainwindow/DocumentToolbar.h"
 #include "mainwindow/SearchPage.h"
 #include "mainwindow/TemporaryPage.h"
 #include "mainwindow/ViewerModel.h"
 #include "mainwindow/ViewerPage.h"
-#include "model/CV4AccountModel.h"
-#include "model/CV4ActualModel.h"
-#include "model/CVUnitModel.h"
+#include "model/AccountTrees.h"
+#include "model/CategoryTrees.h"
+#include "model/Node.h"
 #include "model/DomainEnums.h"
-#include "panels/entry/AccountPanelController.h"
-#include "panels/entry/ActualPanelController.h"
-#include "panels/entry/TradingPanelController.h"
-#include "panels/entry/TransferPanelController.h"
+#include "panels/entry/AccountBookPanel.h"
+#include "panels/entry/IncomeExpensePanel.h"
+#include "panels/entry/TradePanel.h"
+#include "panels/entry/TransferPanel.h"
 #include "support/SampleBook.h"
 #include "support/Screenshots.h"
 #include "support/WindowPage.h"
-#include "model/CV4AssetModel.h"
-#include "model/CV4Trade.h"
+#include "model/AccountDetail.h"
+#include "model/Trade.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -56,16 +56,16 @@ protected:
         ASSERT_TRUE(bank);
     }
     // Double-clicks the node's first data cell (May 2009) in its grid.
-    QWidget *openCell(CV4AccountView *grid, cv::ViewerModel *model, const CVUnitModel *node, int firstDataColumn)
+    QWidget *openCell(cv::ViewerGrid *grid, cv::ViewerModel *model, const cv::Node *node, int firstDataColumn)
     {
         const QModelIndex cell = model->indexOfNode(node, firstDataColumn);
         grid->scrollTo(cell);
         QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
         return grid->panel();
     }
-    AccountPanelController *openBankBook()
+    cv::AccountBookPanel *openBankBook()
     {
-        return qobject_cast<AccountPanelController *>(openCell(viewer->accountView(), viewer->accountModel(),
+        return qobject_cast<cv::AccountBookPanel *>(openCell(viewer->accountView(), viewer->accountModel(),
                                                                bank.get(), cv::ViewerColumns::kStartDataCells));
     }
     QString bankMayText() const
@@ -75,12 +75,12 @@ protected:
             .toString();
     }
     // Types the amount into the out cell of the book's new row.
-    void typeExpense(AccountPanelController *book, const QString &amount)
+    void typeExpense(cv::AccountBookPanel *book, const QString &amount)
     {
         QCoreApplication::processEvents();  // the new row's deferred edit
         const int row = book->rowCount() - 1;
-        book->tableView()->editColumn(AccountPanelController::OutColumn, row, nullptr, true);
-        QTest::keyClicks(GetPopupFieldEditor(), amount);
+        book->tableView()->editColumn(cv::AccountBookPanel::OutColumn, row, nullptr, true);
+        QTest::keyClicks(cv::GetPopupFieldEditor(), amount);
     }
     int storedEntriesOfBank()
     {
@@ -92,10 +92,10 @@ protected:
         QTest::mouseClick(w->toolbar()->widgetForAction(action), Qt::LeftButton);
     }
 
-    CV4Document *document = nullptr;
-    CV4WindowController *w = nullptr;
+    cv::Book *document = nullptr;
+    cv::BookWindow *w = nullptr;
     cv::ViewerPage *viewer = nullptr;
-    CVUnitModelPtr bank;
+    cv::NodePtr bank;
 };
 
 TEST_F(EntryPanelsTest, TheBankBookOpensOnTheMonthAndLeavingItCommitsTheTypedExpenseOnce)
@@ -110,7 +110,7 @@ TEST_F(EntryPanelsTest, TheBankBookOpensOnTheMonthAndLeavingItCommitsTheTypedExp
         // Search results of the month: the book's commit empties them.
         EXPECT_EQ(w->execSearchForAccount({bank}, kMay, QDate(2009, 5, 31)), c.saveFirst ? 1 : 0);
         const int steps = w->undoStack()->count();
-        AccountPanelController *book = openBankBook();
+        cv::AccountBookPanel *book = openBankBook();
         ASSERT_NE(book, nullptr) << c.how;
         EXPECT_EQ(w->pageSwitcher().currentPage(), w->temporaryPage()) << c.how;
         EXPECT_EQ(book->item(), bank);
@@ -138,9 +138,9 @@ TEST_F(EntryPanelsTest, TheBankBookOpensOnTheMonthAndLeavingItCommitsTheTypedExp
 TEST_F(EntryPanelsTest, EachCellOpensItsKindOfPanelAndTakesCalculatorAndCalendarInput)
 {
     open();
-    const CV4ActualModelPtr &categories = document->actualModel();
-    CVUnitModelPtr groceries;
-    for (const CVUnitModelPtr &group : categories->expense()->children()) {
+    const cv::CategoryTreesPtr &categories = document->actualModel();
+    cv::NodePtr groceries;
+    for (const cv::NodePtr &group : categories->expense()->children()) {
         if (!group->children().empty()) {
             groceries = group->children().front();
             break;
@@ -150,19 +150,19 @@ TEST_F(EntryPanelsTest, EachCellOpensItsKindOfPanelAndTakesCalculatorAndCalendar
     const int categoryColumn = cv::ViewerColumns::kStartDataCells - 1;
     struct Case {
         const char *what;
-        CV4AccountView *grid;
+        cv::ViewerGrid *grid;
         cv::ViewerModel *model;
-        const CVUnitModel *node;
+        const cv::Node *node;
         int column;
         std::function<bool(QWidget *)> isExpected;
     };
     const Case cases[] = {
         {"account book", viewer->accountView(), viewer->accountModel(), bank.get(), cv::ViewerColumns::kStartDataCells,
-         [](QWidget *p) { return qobject_cast<AccountPanelController *>(p) != nullptr; }},
+         [](QWidget *p) { return qobject_cast<cv::AccountBookPanel *>(p) != nullptr; }},
         {"income and expense", viewer->actualView(), viewer->actualModel(), groceries.get(), categoryColumn,
-         [](QWidget *p) { return qobject_cast<ActualPanelController *>(p) != nullptr; }},
+         [](QWidget *p) { return qobject_cast<cv::IncomeExpensePanel *>(p) != nullptr; }},
         {"transfers", viewer->actualView(), viewer->actualModel(), categories->moneyFlow().get(), categoryColumn,
-         [](QWidget *p) { return qobject_cast<TransferPanelController *>(p) != nullptr; }},
+         [](QWidget *p) { return qobject_cast<cv::TransferPanel *>(p) != nullptr; }},
     };
     for (const Case &c : cases) {
         QWidget *panel = openCell(c.grid, c.model, c.node, c.column);
@@ -172,7 +172,7 @@ TEST_F(EntryPanelsTest, EachCellOpensItsKindOfPanelAndTakesCalculatorAndCalendar
 
         // The calculator and the calendar window post to the window, which
         // hands them to the panel's selected rows.
-        auto *entries = qobject_cast<AccountingInputPanelController *>(panel);
+        auto *entries = qobject_cast<cv::EntryPanel *>(panel);
         ASSERT_NE(entries, nullptr);
         QCoreApplication::processEvents();
         entries->tableView()->forceEndFieldEditing(false);
@@ -181,7 +181,7 @@ TEST_F(EntryPanelsTest, EachCellOpensItsKindOfPanelAndTakesCalculatorAndCalendar
         w->performInputValue(QStringLiteral("2,500"));
         w->performInputDate(QDate(2009, 5, 20));
         ASSERT_GT(entries->rowCount(), 0);
-        const CV4ActualPtr row = entries->actualAt(0);
+        const cv::EntryPtr row = entries->actualAt(0);
         EXPECT_EQ(row->amount(), 2500) << c.what;
         EXPECT_EQ(row->date(), QDate(2009, 5, 20)) << c.what;
         EXPECT_EQ(w->undoStack()->count(), steps + 2) << c.what;
@@ -196,26 +196,26 @@ TEST_F(EntryPanelsTest, EachCellOpensItsKindOfPanelAndTakesCalculatorAndCalendar
 // An investment account with its cash part and a holding of one stock,
 // added to the open book the way the account commands add them.
 struct InvestBook {
-    CVUnitModelPtr account, cashPart, holding;
+    cv::NodePtr account, cashPart, holding;
     int brand = 0;
 };
 
-InvestBook addInvestAccount(CV4Document &document)
+InvestBook addInvestAccount(cv::Book &document)
 {
     InvestBook book;
-    auto brand = std::make_shared<CV4Brand>();
+    auto brand = std::make_shared<cv::Security>();
     brand->setName(QStringLiteral("Toyo Motors"));
     document.addBrand(brand);
     document.commitBrandList();
     book.brand = brand->ident();
-    book.account = std::make_shared<CVUnitModel>();
+    book.account = std::make_shared<cv::Node>();
     book.account->setKind(cv::NodeKind::Investment);
     book.account->setIdent(document.accountModel()->uniqueId());
     book.account->setName(QStringLiteral("Broker"));
-    auto record = std::make_shared<CV4AssetModel>();
+    auto record = std::make_shared<cv::AccountDetail>();
     record->setDate(QDate(2009, 1, 1));
     book.account->setExtra(record);
-    book.cashPart = std::make_shared<CVUnitModel>();
+    book.cashPart = std::make_shared<cv::Node>();
     book.cashPart->setKind(cv::NodeKind::CashPart);
     book.cashPart->setIdent(0);
     book.account->appendChild(book.cashPart);
@@ -235,15 +235,15 @@ TEST_F(EntryPanelsTest, InvestmentRowsOpenTheTradePanelAndASearchedTradeOpensWit
     QCoreApplication::processEvents();
     const struct {
         const char *what;
-        const CVUnitModel *row;
-        CVUnitModelPtr subject;
+        const cv::Node *row;
+        cv::NodePtr subject;
     } cases[] = {
         {"investment account", book.account.get(), book.account},
         {"its cash part", book.cashPart.get(), book.account},
         {"a holding", book.holding.get(), book.holding},
     };
     for (const auto &c : cases) {
-        auto *trades = qobject_cast<TradingPanelController *>(
+        auto *trades = qobject_cast<cv::TradePanel *>(
             openCell(viewer->accountView(), viewer->accountModel(), c.row, cv::ViewerColumns::kStartDataCells));
         ASSERT_NE(trades, nullptr) << c.what;
         EXPECT_EQ(trades->item(), c.subject) << c.what;
@@ -252,17 +252,17 @@ TEST_F(EntryPanelsTest, InvestmentRowsOpenTheTradePanelAndASearchedTradeOpensWit
         EXPECT_EQ(w->temporaryPage(), nullptr) << c.what;
     }
 
-    auto stored = std::make_shared<CV4Trade>();
+    auto stored = std::make_shared<cv::Trade>();
     stored->setAccount(book.account->ident());
     stored->setBrand(book.brand);
     stored->setDate(QDate(2009, 5, 12));
     stored->setCount(100);
     stored->setUnitPrice(980);
     stored->setFlags(cv::EditNew);
-    std::set<CV4BrandPtr> brands;
+    std::set<cv::SecurityPtr> brands;
     document->applyTrade(stored, book.account, {}, brands, false);
     Q_EMIT w->searchPage()->openTradeRequested(book.account->ident(), kMay, QDate(2009, 5, 31), stored->ident());
-    auto *trades = qobject_cast<TradingPanelController *>(w->temporaryPage() ? w->temporaryPage()->panel() : nullptr);
+    auto *trades = qobject_cast<cv::TradePanel *>(w->temporaryPage() ? w->temporaryPage()->panel() : nullptr);
     ASSERT_NE(trades, nullptr);
     ASSERT_EQ(trades->tableView()->selectionModel()->selectedRows().size(), 1);
     EXPECT_EQ(trades->tradeForRow(trades->tableView()->selectionModel()->selectedRows().first().row())->ident(),
@@ -277,7 +277,7 @@ protected:
 TEST_P(EntryPanelsScreenshotTest, TheAccountBookOnTheTemporaryPage)
 {
     open();
-    AccountPanelController *book = openBankBook();
+    cv::AccountBookPanel *book = openBankBook();
     ASSERT_NE(book, nullptr);
     typeExpense(book, QStringLiteral("1,500"));
     EXPECT_TRUE(cvtest::saveScreenshot(*w, language(), QStringLiteral("window-account-book")));
@@ -287,11 +287,11 @@ TEST_P(EntryPanelsScreenshotTest, TheAccountBookOnTheTemporaryPage)
 TEST_P(EntryPanelsScreenshotTest, TheAccountBookWithItsKindChooserOpen)
 {
     open();
-    AccountPanelController *book = openBankBook();
+    cv::AccountBookPanel *book = openBankBook();
     ASSERT_NE(book, nullptr);
     typeExpense(book, QStringLiteral("1,500"));
-    book->editColumn(AccountPanelController::KindColumn, book->rowCount() - 1, nullptr);
-    cv::CustomPopup *chooser = cv::CustomPopup::get();
+    book->editColumn(cv::AccountBookPanel::KindColumn, book->rowCount() - 1, nullptr);
+    cv::ChooserPopup *chooser = cv::ChooserPopup::get();
     QImage shot = w->grab().toImage();
     QPainter(&shot).drawPixmap(chooser->geometry().topLeft() - w->geometry().topLeft(), chooser->grab());
     EXPECT_TRUE(chooser->isVisible());

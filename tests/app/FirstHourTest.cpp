@@ -8,26 +8,26 @@
 
 #include "app/EntryPanels.h"
 #include "platform/DateFormat.h"
-#include "charts/ChartPanelController.h"
-#include "controls/AccountActualOutlineView.h"
-#include "panels/sheets/LoanPanelController.h"
-#include "reports/CV4ReportPanel.h"
+#include "charts/ChartSheet.h"
+#include "controls/TickTree.h"
+#include "panels/sheets/LoanDialog.h"
+#include "reports/ReportSheet.h"
 #include "reports/ReportOutlineModel.h"
 #include "controls/ToggleOutlineView.h"
-#include "controls/CV4TableView.h"
-#include "controls/CustomPopup.h"
-#include "controls/PasswordPanelController.h"
+#include "controls/EditingTable.h"
+#include "controls/ChooserPopup.h"
+#include "controls/PasswordSheet.h"
 #include "controls/PopupFieldEditor.h"
 #include "mainwindow/AccountOutlineView.h"
 #include "mainwindow/StartupCode.h"
 #include "mainwindow/TemporaryPage.h"
 #include "mainwindow/ViewerModel.h"
 #include "mainwindow/ViewerPage.h"
-#include "model/CV4AccountModel.h"
-#include "model/CV4ActualModel.h"
-#include "model/CV4EditFlags.h"
-#include "panels/entry/AccountPanelController.h"
-#include "panels/dialogs/TransferFieldPanelController.h"
+#include "model/AccountTrees.h"
+#include "model/CategoryTrees.h"
+#include "model/EditFlags.h"
+#include "panels/entry/AccountBookPanel.h"
+#include "panels/dialogs/TransferFieldDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -42,9 +42,9 @@
 
 namespace {
 
-CVUnitModelPtr firstLeaf(CVUnitModelPtr node, cv::NodeKind kind = cv::NodeKind::Category)
+cv::NodePtr firstLeaf(cv::NodePtr node, cv::NodeKind kind = cv::NodeKind::Category)
 {
-    for (const CVUnitModelPtr &n : node->children())
+    for (const cv::NodePtr &n : node->children())
         if (n->kind() == kind || kind == cv::NodeKind::Category) return firstLeaf(n, cv::NodeKind::Category);
     return node->countChild() == 0 ? node : nullptr;
 }
@@ -53,7 +53,7 @@ class FirstHour : public DelegateTest, public ::testing::WithParamInterface<cons
 protected:
     QString language() const override { return QString::fromLatin1(GetParam()); }
     // File > New from Template, the first template; its window, none when none came.
-    CV4WindowController *bookFromTemplate()
+    cv::BookWindow *bookFromTemplate()
     {
         delegate->setEntryPanelMaker(cv::makeEntryPanel);
         panelCodes.push_back(cv::StartupCode::encode(cv::StartupCode::CreateNew, false, 1));
@@ -64,54 +64,54 @@ protected:
 
 TEST_P(FirstHour, ABookFromATemplateKeepsWhatWasTypedThroughSaveQuitAndReopen)
 {
-    CV4WindowController *w = bookFromTemplate();
+    cv::BookWindow *w = bookFromTemplate();
     ASSERT_NE(w, nullptr);
-    CV4Document *doc = w->document();
+    cv::Book *doc = w->document();
     cvtest::page::showOnMonth(w, QDate::currentDate(), 760);
     QApplication::setActiveWindow(w);
-    const CVUnitModelPtr bank = firstLeaf(doc->accountModel()->asset(), cv::NodeKind::Bank);
-    const CVUnitModelPtr wallet = firstLeaf(doc->accountModel()->asset(), cv::NodeKind::Cash);
-    const CVUnitModelPtr salary = firstLeaf(doc->actualModel()->income());
-    const CVUnitModelPtr food = firstLeaf(doc->actualModel()->expense());
+    const cv::NodePtr bank = firstLeaf(doc->accountModel()->asset(), cv::NodeKind::Bank);
+    const cv::NodePtr wallet = firstLeaf(doc->accountModel()->asset(), cv::NodeKind::Cash);
+    const cv::NodePtr salary = firstLeaf(doc->actualModel()->income());
+    const cv::NodePtr food = firstLeaf(doc->actualModel()->expense());
     ASSERT_TRUE(bank && wallet && salary && food);
     const QDate today = QDate::currentDate();
     const double bankAfter = doc->valueForAccount(bank, today) + 300000 - 12000 - 5000 - 700;
     const double walletAfter = doc->valueForAccount(wallet, today) + 5000;
 
     // The bank's cell of this month opens its book.
-    auto *book = qobject_cast<AccountPanelController *>(cvtest::page::Viewer(w->viewerPage()).open(bank.get()).panel());
+    auto *book = qobject_cast<cv::AccountBookPanel *>(cvtest::page::Viewer(w->viewerPage()).open(bank.get()).panel());
     ASSERT_NE(book, nullptr);
-    CV4TableView *table = book->tableView();
+    cv::EditingTable *table = book->tableView();
 
-    auto transferRow = std::make_shared<CVUnitModel>();
+    auto transferRow = std::make_shared<cv::Node>();
     transferRow->setIdent(1);
     const struct {
-        CVUnitModelPtr kind;
+        cv::NodePtr kind;
         int cid;
         const char *amount;
-    } rows[] = {{salary, AccountPanelController::InColumn, "300000"},
-                {food, AccountPanelController::OutColumn, "12000"},
+    } rows[] = {{salary, cv::AccountBookPanel::InColumn, "300000"},
+                {food, cv::AccountBookPanel::OutColumn, "12000"},
                 {transferRow, 0, "5000"},
-                {food, AccountPanelController::OutColumn, "700"}};
+                {food, cv::AccountBookPanel::OutColumn, "700"}};
     for (const auto &r : rows) {
         QCoreApplication::processEvents();  // the new row's deferred edit
         const int row = book->rowCount() - 1;
         // The kind chooser opens over the cell and hands the pick over.
-        table->editColumn(table->columnWithIdentifier(AccountPanelController::KindColumn), row, nullptr, true);
-        book->editColumn(table->columnWithIdentifier(AccountPanelController::KindColumn), row, nullptr);
-        ASSERT_TRUE(cv::CustomPopup::get()->isVisible());
-        cv::CustomPopup::get()->mustClose();
+        table->editColumn(table->columnWithIdentifier(cv::AccountBookPanel::KindColumn), row, nullptr, true);
+        book->editColumn(table->columnWithIdentifier(cv::AccountBookPanel::KindColumn), row, nullptr);
+        ASSERT_TRUE(cv::ChooserPopup::get()->isVisible());
+        cv::ChooserPopup::get()->mustClose();
         book->endKindPopup(cv::ChooserItem::fromNode(r.kind));
         if (r.kind == transferRow) {
-            TransferFieldPanelController *popup = book->transferFieldController();
+            cv::TransferFieldDialog *popup = book->transferFieldController();
             popup->destinationButton()->setCurrentIndex(popup->destinationButton()->findData(wallet->ident()));
             Q_EMIT popup->destinationButton()->activated(popup->destinationButton()->currentIndex());
             popup->accountField()->setText(QString::fromLatin1(r.amount));
             QTest::mouseClick(popup->okButton(), Qt::LeftButton);
         } else {
             table->editColumn(table->columnWithIdentifier(r.cid), row, nullptr, true);
-            QTest::keyClicks(GetPopupFieldEditor(), QString::fromLatin1(r.amount));
-            QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Tab);
+            QTest::keyClicks(cv::GetPopupFieldEditor(), QString::fromLatin1(r.amount));
+            QTest::keyClick(cv::GetPopupFieldEditor(), Qt::Key_Tab);
         }
         table->forceEndFieldEditing(true);
         book->addItem();
@@ -132,9 +132,9 @@ TEST_P(FirstHour, ABookFromATemplateKeepsWhatWasTypedThroughSaveQuitAndReopen)
         menu->actions().front()->trigger();
     }
     EXPECT_FALSE(book->actualAt(last)->flags() & cv::EditDeleted);
-    EXPECT_EQ(book->objectValue(table, AccountPanelController::BalanceColumn, last).value<cv::StyledText>().text,
+    EXPECT_EQ(book->objectValue(table, cv::AccountBookPanel::BalanceColumn, last).value<cv::StyledText>().text,
               doc->stringWithPrefixForValue(bankAfter, doc->currencyOfAccount(bank->ident())));
-    table->editColumn(table->columnWithIdentifier(AccountPanelController::MemoColumn), 0, nullptr, true);
+    table->editColumn(table->columnWithIdentifier(cv::AccountBookPanel::MemoColumn), 0, nullptr, true);
     delegate->actionNamed(QStringLiteral("selectAll"))->trigger();
     EXPECT_EQ(table->selectionModel()->selectedRows().size(), book->rowCount());
 
@@ -148,7 +148,7 @@ TEST_P(FirstHour, ABookFromATemplateKeepsWhatWasTypedThroughSaveQuitAndReopen)
     delegate->openFiles({file});
     ASSERT_EQ(documentCount(), 1u);
     EXPECT_EQ(window()->geometry(), frame);
-    CV4Document *reopened = delegate->documentController().documents().front().get();
+    cv::Book *reopened = delegate->documentController().documents().front().get();
     EXPECT_DOUBLE_EQ(reopened->valueForAccount(reopened->findAccount(bank->ident()), today), bankAfter);
     EXPECT_DOUBLE_EQ(reopened->valueForAccount(reopened->findAccount(wallet->ident()), today), walletAfter);
 }
@@ -161,17 +161,17 @@ INSTANTIATE_TEST_SUITE_P(BothLanguages, FirstHour, ::testing::Values("en", "ja")
 // date order with their balances in date order, and a report and a chart printed.
 TEST_P(FirstHour, TheFirstMonthKeepsItsTotalsAndPrints)
 {
-    CV4WindowController *w = bookFromTemplate();
+    cv::BookWindow *w = bookFromTemplate();
     ASSERT_NE(w, nullptr);
-    CV4Document *doc = w->document();
+    cv::Book *doc = w->document();
     // Last month, so that every row typed lies in the past and shows its balance.
     const QDate month = QDate(QDate::currentDate().year(), QDate::currentDate().month(), 1).addMonths(-1);
     cvtest::page::showOnMonth(w, month, 760);
     QApplication::setActiveWindow(w);
     const cvtest::page::Window page(*delegate, w);
     const cvtest::page::Viewer viewer = page.viewer();
-    const CVUnitModelPtr bank = firstLeaf(doc->accountModel()->asset(), cv::NodeKind::Bank);
-    const CVUnitModelPtr food = firstLeaf(doc->actualModel()->expense());
+    const cv::NodePtr bank = firstLeaf(doc->accountModel()->asset(), cv::NodeKind::Bank);
+    const cv::NodePtr food = firstLeaf(doc->actualModel()->expense());
     ASSERT_TRUE(bank && food);
 
     // Save: the name goes without an extension, the book is saved as .cvv2.
@@ -188,7 +188,7 @@ TEST_P(FirstHour, TheFirstMonthKeepsItsTotalsAndPrints)
     // A loan from the loan editor: every total of the viewer is right at once.
     ASSERT_TRUE(viewer.click(doc->accountModel()->debt().get()));
     page.command(cv::tag::NewLoan);
-    auto *loan = w->findChild<LoanPanelController *>();
+    auto *loan = w->findChild<cv::LoanDialog *>();
     ASSERT_NE(loan, nullptr);
     const auto fill = [](QLineEdit *field, const QString &text) {
         field->selectAll();
@@ -211,7 +211,7 @@ TEST_P(FirstHour, TheFirstMonthKeepsItsTotalsAndPrints)
 
     // Rows typed out of date order on the month's first and last days and the
     // days beside: the month's column takes its own, the next month's all.
-    using A = AccountPanelController;
+    using A = cv::AccountBookPanel;
     const int currency = doc->currencyOfAccount(bank->ident());
     const auto number = [&](const QString &text) { return doc->amountText().numberForString(text, currency).value_or(0); };
     const auto shown = [&](int column) { return number(viewer.cell(bank.get(), column)); };
@@ -250,9 +250,9 @@ TEST_P(FirstHour, TheFirstMonthKeepsItsTotalsAndPrints)
 
     // A report and a chart of the month, printed.
     page.command(cv::tag::ReportPanel);
-    auto *report = w->findChild<cv::CV4ReportPanel *>();
+    auto *report = w->findChild<cv::ReportSheet *>();
     ASSERT_NE(report, nullptr);
-    const cv::CV4ReportPanel::Tab &tab = report->tab(report->kind());
+    const cv::ReportSheet::Tab &tab = report->tab(report->kind());
     const QModelIndex bankRow = tab.treeModel->indexOfNode(bank.get());
     ASSERT_TRUE(bankRow.isValid());
     tab.tree->scrollTo(bankRow);
@@ -261,13 +261,13 @@ TEST_P(FirstHour, TheFirstMonthKeepsItsTotalsAndPrints)
     EXPECT_TRUE(report->runReport(cv::PrintRunner::Mode::Pdf, path(QStringLiteral("report.pdf"))));
     report->reject();
     page.command(cv::tag::ChartPanel);
-    auto *chart = w->findChild<ChartPanelController *>();
+    auto *chart = w->findChild<cv::ChartSheet *>();
     ASSERT_NE(chart, nullptr);
     const QModelIndex chartRow = chart->accView()->indexOfNode(bank.get());
     ASSERT_TRUE(chartRow.isValid());
     chart->accView()->scrollTo(chartRow);
     QTest::mouseClick(chart->accView()->viewport(), Qt::LeftButton, {}, chart->accView()->visualRect(chartRow).center());
-    chart->paramButton()->setCurrentIndex(ChartPanelController::Pie);
+    chart->paramButton()->setCurrentIndex(cv::ChartSheet::Pie);
     ASSERT_TRUE(chart->drawButton()->isEnabled());
     EXPECT_TRUE(chart->print(cv::PrintRunner::Mode::Pdf, path(QStringLiteral("chart.pdf"))));
     chart->closePushed();
@@ -278,11 +278,11 @@ TEST_P(FirstHour, TheFirstMonthKeepsItsTotalsAndPrints)
 TEST_F(DelegateTest, OnlyANewPasswordMarksTheBookEdited)
 {
     for (const bool ok : {false, true}) {
-        CV4Document *doc = nullptr;
-        CV4WindowController *w = openNewWindow(doc, 900, 600);
+        cv::Book *doc = nullptr;
+        cv::BookWindow *w = openNewWindow(doc, 900, 600);
         ASSERT_TRUE(delegate->documentController().saveDocumentAs(doc, path(QStringLiteral("p.cvv2"))));
         w->openPasswordPanel();
-        auto *sheet = w->findChild<PasswordPanelController *>();
+        auto *sheet = w->findChild<cv::PasswordSheet *>();
         ASSERT_NE(sheet, nullptr);
         sheet->newPasswordField1()->setText(QStringLiteral("secret"));
         sheet->newPasswordField2()->setText(QStringLiteral("secret"));

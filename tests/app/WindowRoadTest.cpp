@@ -6,18 +6,18 @@
 #include "support/WindowPage.h"
 
 #include "app/EntryPanels.h"
-#include "document/CV4DataModel.h"
-#include "import/ImportTextPanelController.h"
-#include "mainwindow/BrandWindow.h"
+#include "document/BookStore.h"
+#include "import/ImportTextSheet.h"
+#include "mainwindow/SecuritiesWindow.h"
 #include "controls/Tags.h"
-#include "model/CV4AccountModel.h"
-#include "model/CV4ActualModel.h"
-#include "panels/entry/AccountPanelController.h"
-#include "panels/sheets/CV4BrandPanelController.h"
-#include "panels/sheets/CachePanelController.h"
+#include "model/AccountTrees.h"
+#include "model/CategoryTrees.h"
+#include "panels/entry/AccountBookPanel.h"
+#include "panels/sheets/SecuritySheet.h"
+#include "panels/sheets/CashAccountSheet.h"
 #include "panels/entry/InputTextField.h"
-#include "panels/sheets/LoanPanelController.h"
-#include "panels/entry/TradingPanelController.h"
+#include "panels/sheets/LoanDialog.h"
+#include "panels/entry/TradePanel.h"
 #include "platform/KeyedArchiver.h"
 
 #include <QComboBox>
@@ -33,11 +33,11 @@ const QDate kMay(2009, 5, 1);
 const QDate kMayEnd(2009, 5, 31);
 
 // Every node of a tree as "kind ident name", a holding by its security, one a line.
-QString shape(const CVUnitModelPtr &node)
+QString shape(const cv::NodePtr &node)
 {
     QString out;
-    for (const CVUnitModelPtr &child : node->children()) {
-        const auto unit = std::dynamic_pointer_cast<CV4InvestUnit>(child->extra());
+    for (const cv::NodePtr &child : node->children()) {
+        const auto unit = std::dynamic_pointer_cast<cv::OpeningHolding>(child->extra());
         const QString name = unit ? QString::number(unit->brand()) : child->ident() > 0 ? child->name() : QString();
         out += QStringLiteral("%1 %2 %3\n").arg(cv::raw(child->kind())).arg(child->ident()).arg(name) + shape(child);
     }
@@ -63,15 +63,15 @@ protected:
         document->commitActualModel();
         // A card, an investment account and a security it does not hold yet.
         const int id = accounts.uniqueId();
-        auto cardRecord = std::make_shared<CV4CreditCardModel>();
+        auto cardRecord = std::make_shared<cv::CardDetail>();
         cardRecord->setDate(QDate(2009, 1, 1));
         card = samplebook::node(accounts.debt(), id, NodeKind::CreditCard, QStringLiteral("Card"), cardRecord);
-        auto brokerRecord = std::make_shared<CV4AssetModel>();
+        auto brokerRecord = std::make_shared<cv::AccountDetail>();
         brokerRecord->setDate(QDate(2009, 1, 1));
         broker = samplebook::node(accounts.asset(), id + 1, NodeKind::Investment, QStringLiteral("Broker"),
                                   brokerRecord);
         samplebook::node(broker, 0, NodeKind::CashPart, QStringLiteral("SYS:Invest-Cache"));
-        auto toyo = std::make_shared<CV4Brand>();
+        auto toyo = std::make_shared<cv::Security>();
         toyo->setName(QStringLiteral("Toyo"));
         toyo->setCurrency(1);
         document->addBrand(toyo);
@@ -86,7 +86,7 @@ protected:
     // The account trees as the store holds them.
     QString storedShape()
     {
-        const auto stored = cv::KeyedUnarchiver::unarchiveObjectOfClass<CV4AccountModel>(
+        const auto stored = cv::KeyedUnarchiver::unarchiveObjectOfClass<cv::AccountTrees>(
             document->dataModel()->getAccountData());
         return stored ? shape(stored->asset()) + shape(stored->debt()) : QString();
     }
@@ -94,8 +94,8 @@ protected:
     std::vector<double> balances()
     {
         std::vector<double> out;
-        std::function<void(const CVUnitModelPtr &)> walk = [&](const CVUnitModelPtr &node) {
-            for (const CVUnitModelPtr &child : node->children()) {
+        std::function<void(const cv::NodePtr &)> walk = [&](const cv::NodePtr &node) {
+            for (const cv::NodePtr &child : node->children()) {
                 for (const QDate &d : {kMay.addDays(-1), kMay, kMayEnd, kMayEnd.addDays(1)})
                     out.push_back(document->valueForAccount(child, d));
                 walk(child);
@@ -126,10 +126,10 @@ protected:
         QTest::keyClicks(field, text);
     }
 
-    CV4Document *document = nullptr;
-    CV4WindowController *w = nullptr;
+    cv::Book *document = nullptr;
+    cv::BookWindow *w = nullptr;
     std::unique_ptr<cvtest::page::Window> page;
-    CVUnitModelPtr bank, living, food, card, broker;
+    cv::NodePtr bank, living, food, card, broker;
     int brand = 0;
 };
 
@@ -138,7 +138,7 @@ TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebui
     open();
     samplebook::store(*document, cv::EntryKind::Transfer, QDate(2009, 5, 10), 7000, 0, bank->ident(), card->ident());
     samplebook::store(*document, cv::EntryKind::Expense, QDate(2009, 5, 12), 2500, food->ident(), card->ident());
-    samplebook::store(*document, cv::EntryKind::Transfer, QDate(2009, 5, 20), 3000, 0, bank->ident(), CV4AccountModel::WalletIdent);
+    samplebook::store(*document, cv::EntryKind::Transfer, QDate(2009, 5, 20), 3000, 0, bank->ident(), cv::AccountTrees::WalletIdent);
     const cvtest::page::Viewer viewer = page->viewer();
     const struct {
         const char *what;
@@ -148,7 +148,7 @@ TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebui
          [&] {
              ASSERT_TRUE(viewer.click(bank.get()));
              page->command(cv::tag::NewCash);
-             auto *sheet = w->findChild<CachePanelController *>();
+             auto *sheet = w->findChild<cv::CashAccountSheet *>();
              ASSERT_NE(sheet, nullptr);
              fill(sheet->nameField(), QStringLiteral("Purse"));
              fill(sheet->valueField(), QStringLiteral("45,000"));
@@ -157,9 +157,9 @@ TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebui
          }},
         {"the new account's opening balance changed in its sheet",
          [&] {
-             const CVUnitModelPtr purse = document->accountModel()->asset()->children().back();
+             const cv::NodePtr purse = document->accountModel()->asset()->children().back();
              viewer.open(purse.get(), 0);
-             auto *sheet = w->findChild<CachePanelController *>();
+             auto *sheet = w->findChild<cv::CashAccountSheet *>();
              ASSERT_NE(sheet, nullptr);
              fill(sheet->valueField(), QStringLiteral("60,000"));
              QTest::mouseClick(sheet->okButton(), Qt::LeftButton);
@@ -168,7 +168,7 @@ TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebui
          [&] {
              ASSERT_TRUE(viewer.click(document->accountModel()->debt().get()));
              page->command(cv::tag::NewLoan);
-             auto *sheet = w->findChild<LoanPanelController *>();
+             auto *sheet = w->findChild<cv::LoanDialog *>();
              ASSERT_NE(sheet, nullptr);
              fill(sheet->nameField(), QStringLiteral("Car"));
              fill(sheet->dateField(), QStringLiteral("2009/04/10"));
@@ -180,15 +180,15 @@ TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebui
              ASSERT_TRUE(cvtest::page::pick(cv::ChooserItem::fromNode(bank)));
              sheet->showPage(1);
              QTest::mouseClick(sheet->okButton(), Qt::LeftButton);
-             const CVUnitModelPtr loan = document->accountModel()->debt()->children().back();
+             const cv::NodePtr loan = document->accountModel()->debt()->children().back();
              ASSERT_EQ(loan->name(), QStringLiteral("Car"));
-             EXPECT_EQ(document->getLoan(loan->ident()).value_or(CV4LoanSchedule{}).size(), 12u);
+             EXPECT_EQ(document->getLoan(loan->ident()).value_or(cv::LoanSchedule{}).size(), 12u);
          }},
         {"a security added to the account from the menu",
          [&] {
              ASSERT_TRUE(viewer.click(broker.get()));
              page->command(cv::tag::AddSecurity);
-             auto *sheet = w->brandWindow() ? w->brandWindow()->findChild<CV4BrandPanelController *>() : nullptr;
+             auto *sheet = w->brandWindow() ? w->brandWindow()->findChild<cv::SecuritySheet *>() : nullptr;
              ASSERT_NE(sheet, nullptr);
              fill(sheet->nameField(), QStringLiteral("Acme"));
              QTest::mouseClick(sheet->okButton(), Qt::LeftButton);
@@ -200,7 +200,7 @@ TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebui
              const Entries trades = viewer.open(broker.get());
              ASSERT_TRUE(trades);
              const int row = trades.newRow();
-             using T = TradingPanelController;
+             using T = cv::TradePanel;
              trades.type(T::DateColumn, row, QStringLiteral("2009/05/12"));
              ASSERT_TRUE(trades.choose(T::BrandColumn, row, cv::ChooserItem::fromBrand(document->findBrand(brand))));
              ASSERT_TRUE(trades.choose(T::KindColumn, row, cv::ChooserItem::fromTradeKind(cv::TradeKind::Buy)));
@@ -217,12 +217,12 @@ TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebui
              const Entries book = viewer.open(bank.get());
              ASSERT_TRUE(book);
              const int row = 1;  // 05/10 to the card, 05/20 to the wallet
-             ASSERT_EQ(book.cell(AccountPanelController::OutColumn, row), QStringLiteral("3,000"));
-             book.type(AccountPanelController::OutColumn, row, QStringLiteral("4000"));
-             ASSERT_EQ(book.cell(AccountPanelController::OutColumn, row), QStringLiteral("4,000"));
+             ASSERT_EQ(book.cell(cv::AccountBookPanel::OutColumn, row), QStringLiteral("3,000"));
+             book.type(cv::AccountBookPanel::OutColumn, row, QStringLiteral("4000"));
+             ASSERT_EQ(book.cell(cv::AccountBookPanel::OutColumn, row), QStringLiteral("4,000"));
              book.deleteRow(row);
              book.ok();
-             EXPECT_EQ(storedEntries(CV4AccountModel::WalletIdent), 0);
+             EXPECT_EQ(storedEntries(cv::AccountTrees::WalletIdent), 0);
              EXPECT_EQ(storedEntries(bank->ident()), before - 1);
          }},
         {"a text statement imported into the bank from the Account menu",
@@ -234,7 +234,7 @@ TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebui
              file.close();
              ASSERT_TRUE(viewer.click(bank.get()));
              page->command(cv::tag::AccountImport);
-             auto *sheet = w->findChild<ImportTextPanelController *>();
+             auto *sheet = w->findChild<cv::ImportTextSheet *>();
              ASSERT_NE(sheet, nullptr);
              ASSERT_TRUE(sheet->loadFile(file.fileName()));
              alerts.answers = {cv::AlertButton::Default};  // the rows without a category take the default
@@ -262,13 +262,13 @@ TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebui
 TEST_F(WindowRoadTest, TheGridCommandsFollowTheClickedRow)
 {
     open();
-    const CVUnitModelPtr cashPart = broker->childAt(0);
-    const CVUnitModelPtr wallet = document->findAccount(CV4AccountModel::WalletIdent);
-    const CVUnitModelPtr transferItem = document->actualModel()->moneyFlow()->childAt(0);
+    const cv::NodePtr cashPart = broker->childAt(0);
+    const cv::NodePtr wallet = document->findAccount(cv::AccountTrees::WalletIdent);
+    const cv::NodePtr transferItem = document->actualModel()->moneyFlow()->childAt(0);
     using namespace cv::tag;
     const struct {
         int tag;
-        const CVUnitModelPtr &row;
+        const cv::NodePtr &row;
         bool enabled;
     } cases[] = {
         {NewCash, bank, true},           {NewCash, card, false},
@@ -290,7 +290,7 @@ TEST_F(WindowRoadTest, TheGridCommandsFollowTheClickedRow)
     }
     // The statement import opens on the account clicked last.
     page->command(AccountImport);
-    auto *sheet = w->findChild<ImportTextPanelController *>();
+    auto *sheet = w->findChild<cv::ImportTextSheet *>();
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->importAccount(), bank->ident());
     EXPECT_EQ(sheet->accountBox()->currentText(), document->displayName(*bank));

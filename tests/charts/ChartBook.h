@@ -4,11 +4,11 @@
 
 #include "support/SampleBook.h"
 
-#include "controls/AccountActualOutlineView.h"
+#include "controls/TickTree.h"
 #include "controls/DateField.h"
 
-#include "model/CV4AccountModel.h"
-#include "model/CV4ActualModel.h"
+#include "model/AccountTrees.h"
+#include "model/CategoryTrees.h"
 
 #include <QLineEdit>
 #include <QTest>
@@ -23,7 +23,7 @@ inline void typeDate(cv::DateField *field, const QString &text)
 }
 
 // A click on the node's tick in the outline.
-inline void clickTick(cv::AccountActualOutlineView *outline, const CVUnitModelPtr &node)
+inline void clickTick(cv::TickTree *outline, const cv::NodePtr &node)
 {
     const QModelIndex index = outline->indexOfNode(node.get());
     ASSERT_TRUE(index.isValid());
@@ -32,7 +32,7 @@ inline void clickTick(cv::AccountActualOutlineView *outline, const CVUnitModelPt
 }
 
 struct ChartBook {
-    std::unique_ptr<CV4Document> doc = std::make_unique<CV4Document>();
+    std::unique_ptr<cv::Book> doc = std::make_unique<cv::Book>();
     int nextIdent = 2000;
 
     ChartBook()
@@ -45,31 +45,31 @@ struct ChartBook {
     }
 
     // An account opened on 2000-01-01 with the balance; kinds 30-33 are assets, 40-42 debts.
-    CVUnitModelPtr account(int kind, const QString &name, double opening = 0, CVUnitModelPtr parent = nullptr)
+    cv::NodePtr account(int kind, const QString &name, double opening = 0, cv::NodePtr parent = nullptr)
     {
-        auto record = std::make_shared<CV4AssetModel>();
+        auto record = std::make_shared<cv::AccountDetail>();
         record->setDate(QDate(2000, 1, 1));
         record->setInitialValue(opening);
         if (!parent)
             parent = cv::isDebtAccountKind(cv::NodeKind(kind)) ? doc->accountModel()->debt() : doc->accountModel()->asset();
         return samplebook::node(parent, nextIdent++, kind, name, kind == cv::NodeKind::Group ? nullptr : record);
     }
-    CVUnitModelPtr category(bool income, const QString &name, CVUnitModelPtr parent = nullptr, int kind = 21)
+    cv::NodePtr category(bool income, const QString &name, cv::NodePtr parent = nullptr, int kind = 21)
     {
-        const CVUnitModelPtr root = income ? doc->actualModel()->income() : doc->actualModel()->expense();
+        const cv::NodePtr root = income ? doc->actualModel()->income() : doc->actualModel()->expense();
         return samplebook::node(parent ? parent : root, nextIdent++, kind, name);
     }
-    void expense(const QDate &date, double amount, const CVUnitModelPtr &category, const CVUnitModelPtr &account)
+    void expense(const QDate &date, double amount, const cv::NodePtr &category, const cv::NodePtr &account)
     {
         doc->updateExpense(samplebook::entry(cv::EntryKind::Expense, date, amount, category->ident(), account->ident()),
                            nullptr);
     }
-    void income(const QDate &date, double amount, const CVUnitModelPtr &category, const CVUnitModelPtr &account)
+    void income(const QDate &date, double amount, const cv::NodePtr &category, const cv::NodePtr &account)
     {
         doc->updateIncome(samplebook::entry(cv::EntryKind::Income, date, amount, category->ident(), account->ident()),
                           nullptr);
     }
-    void transfer(const QDate &date, double amount, const CVUnitModelPtr &from, const CVUnitModelPtr &to)
+    void transfer(const QDate &date, double amount, const cv::NodePtr &from, const cv::NodePtr &to)
     {
         auto move = samplebook::entry(cv::EntryKind::Transfer, date, amount, 0, from->ident(), to->ident());
         doc->fixupTransferCategory(*move);

@@ -1,14 +1,14 @@
 #include "ChartBook.h"
 
-#include "charts/ChartPanelController.h"
-#include "charts/InfoPanelController.h"
-#include "controls/AccountActualOutlineView.h"
-#include "document/CV4DocumentTestAccess.h"
-#include "document/CV4Preference.h"
-#include "model/CV4ActualModel.h"
+#include "charts/ChartSheet.h"
+#include "charts/OverviewSheet.h"
+#include "controls/TickTree.h"
+#include "document/BookTestAccess.h"
+#include "document/Preference.h"
+#include "model/CategoryTrees.h"
 #include "platform/Localization.h"
 #include "platform/ScriptedAlertPresenter.h"
-#include "platform/widgets/CV4MiscUtilitiesWidgets.h"
+#include "platform/widgets/MiscUtilitiesWidgets.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -34,11 +34,11 @@ protected:
     void TearDown() override { cv::setLanguageOverride(QString()); }
 
     ChartBook m_book;
-    CV4Preference m_preference;
+    cv::Preference m_preference;
     ScriptedAlertPresenter m_alerts;
 };
 
-QString cell(InfoPanelController &sheet, InfoPanelController::Table table, int row, int column)
+QString cell(cv::OverviewSheet &sheet, cv::OverviewSheet::Table table, int row, int column)
 {
     const QTableWidgetItem *item = sheet.tableView(table)->item(row, column);
     return item ? item->text() : QString();
@@ -57,7 +57,7 @@ TEST_F(SheetTest, TicksStopAtTenItems)
         m_book.category(false, QStringLiteral("T%1").arg(i), ten);
     m_book.rebuild();
 
-    ChartPanelController sheet(m_book.doc.get(), m_preference);
+    cv::ChartSheet sheet(m_book.doc.get(), m_preference);
     sheet.show();
     sheet.tabView()->setCurrentIndex(1);
     clickTick(sheet.actView(), many);
@@ -90,16 +90,16 @@ TEST_F(SheetTest, PieOfAccountsNeedsNoEndDate)
     m_book.rebuild();
     QTemporaryDir folder;
     {
-        ChartPanelController sheet(m_book.doc.get(), m_preference);
+        cv::ChartSheet sheet(m_book.doc.get(), m_preference);
         sheet.show();
         clickTick(sheet.accView(), bank);
         clickTick(sheet.accView(), invest);
         // An investment account is one item, not its cash part.
-        EXPECT_EQ(sheet.chartItems(), (std::vector<CVUnitModelPtr>{bank, invest}));
+        EXPECT_EQ(sheet.chartItems(), (std::vector<cv::NodePtr>{bank, invest}));
         typeDate(sheet.fromDateField(), QStringLiteral("2009/03/01"));
         typeDate(sheet.toDateField(), QStringLiteral("2009/02/01"));
         EXPECT_FALSE(sheet.drawButton()->isEnabled());
-        sheet.paramButton()->setCurrentIndex(ChartPanelController::Pie);
+        sheet.paramButton()->setCurrentIndex(cv::ChartSheet::Pie);
         EXPECT_TRUE(sheet.drawButton()->isEnabled());
         EXPECT_FALSE(sheet.toDateField()->isEnabled());
         EXPECT_FALSE(sheet.intervalButton()->isEnabled());
@@ -118,7 +118,7 @@ TEST_F(SheetTest, DrawPrintsThroughTheDialogAndPreviewPreviews)
 {
     auto bank = m_book.account(31, QStringLiteral("Bank"), 500);
     m_book.rebuild();
-    ChartPanelController sheet(m_book.doc.get(), m_preference);
+    cv::ChartSheet sheet(m_book.doc.get(), m_preference);
     sheet.show();
     EXPECT_FALSE(sheet.previewButton()->isEnabled());
     clickTick(sheet.accView(), bank);
@@ -145,7 +145,7 @@ TEST_F(SheetTest, OverviewPeriodsAndComparisons)
     m_book.income(QDate(2009, 2, 10), 300, salary, bank);
     m_book.income(QDate(2009, 3, 10), 50, salary, bank);
     m_book.rebuild();
-    InfoPanelController sheet(m_book.doc.get());
+    cv::OverviewSheet sheet(m_book.doc.get());
     typeDate(sheet.dateField(), QStringLiteral("2009/03/15"));
     QTest::mouseClick(sheet.monthOption(), Qt::LeftButton);
     EXPECT_EQ(sheet.comparisonDates()[0], QDate(2009, 2, 28));
@@ -154,7 +154,7 @@ TEST_F(SheetTest, OverviewPeriodsAndComparisons)
     EXPECT_EQ(sheet.periods()[1].from, QDate(2009, 2, 1));
     EXPECT_EQ(sheet.periods()[2].to, QDate(2009, 1, 31));
     const auto money = [&](double v) { return m_book.doc->stringForValue(v, 0); };
-    using T = InfoPanelController;
+    using T = cv::OverviewSheet;
     EXPECT_EQ(cell(sheet, T::BalanceSheet, 2, 1), money(1350));
     EXPECT_EQ(cell(sheet, T::BalanceSheet, 7, 1), money(50));   // against 28 Feb
     EXPECT_EQ(cell(sheet, T::BalanceSheet, 8, 1), money(350));  // against 31 Jan
@@ -175,7 +175,7 @@ TEST_F(SheetTest, OverviewCashFlow)
     const QDate day(2009, 3, 5);
     // A trade of the broker (2004); a transfer of units goes to the second broker (2005).
     const auto trade = [&](ChartBook &b, cv::TradeKind kind, double count, double price, double commission, int to) {
-        auto t = std::make_shared<CV4Trade>();
+        auto t = std::make_shared<cv::Trade>();
         t->setDate(day);
         t->setAccount(2004);
         t->setTransfer(to);
@@ -184,7 +184,7 @@ TEST_F(SheetTest, OverviewCashFlow)
         t->setCount(count);
         t->setUnitPrice(price);
         t->setCommission(commission);
-        CV4DocumentTestAccess::updateTrade(*b.doc, t, nullptr);
+        cv::BookTestAccess::updateTrade(*b.doc, t, nullptr);
     };
     const std::vector<Case> cases = {
         {"bank to cash", [&](ChartBook &b) { b.transfer(day, 100, b.doc->findAccount(2000), b.doc->findAccount(2001)); },
@@ -207,11 +207,11 @@ TEST_F(SheetTest, OverviewCashFlow)
             samplebook::node(book.account(32, name), 0, cv::NodeKind::CashPart, QString());
         c.write(book);
         book.rebuild();
-        InfoPanelController sheet(book.doc.get());
+        cv::OverviewSheet sheet(book.doc.get());
         typeDate(sheet.dateField(), QStringLiteral("2009/03/15"));
         QTest::mouseClick(sheet.monthOption(), Qt::LeftButton);
-        EXPECT_EQ(cell(sheet, InfoPanelController::CashFlow, 0, 1), book.doc->stringForValue(c.in, 0)) << c.what;
-        EXPECT_EQ(cell(sheet, InfoPanelController::CashFlow, 1, 1), book.doc->stringForValue(c.out, 0)) << c.what;
+        EXPECT_EQ(cell(sheet, cv::OverviewSheet::CashFlow, 0, 1), book.doc->stringForValue(c.in, 0)) << c.what;
+        EXPECT_EQ(cell(sheet, cv::OverviewSheet::CashFlow, 1, 1), book.doc->stringForValue(c.out, 0)) << c.what;
     }
 }
 
@@ -229,13 +229,13 @@ TEST_F(SheetTest, OverviewRanksExpensesAndBudgets)
     m_book.expense(QDate(2009, 3, 3), 1000, rent, bank);
     m_book.expense(QDate(2009, 3, 4), 320, fun, bank);
     // A loan spent without a receiving account is outside the expense totals: not ranked.
-    m_book.expense(QDate(2009, 3, 5), 1200000, m_book.doc->findExpense(CV4ActualModel::LoanUnspecified),
+    m_book.expense(QDate(2009, 3, 5), 1200000, m_book.doc->findExpense(cv::CategoryTrees::LoanUnspecified),
                    m_book.account(41, QStringLiteral("Car loan")));
     m_book.rebuild();
-    InfoPanelController sheet(m_book.doc.get());
+    cv::OverviewSheet sheet(m_book.doc.get());
     typeDate(sheet.dateField(), QStringLiteral("2009/03/15"));
     QTest::mouseClick(sheet.monthOption(), Qt::LeftButton);
-    using T = InfoPanelController;
+    using T = cv::OverviewSheet;
     EXPECT_EQ(cell(sheet, T::TopExpenses, 0, 0), QStringLiteral("Rent"));
     EXPECT_EQ(cell(sheet, T::TopExpenses, 1, 0), QStringLiteral("Fun"));
     EXPECT_EQ(cell(sheet, T::TopExpenses, 2, 0), QStringLiteral("Life"));

@@ -8,16 +8,16 @@
 #include "PdfText.h"
 #include "support/Screenshots.h"
 
-#include "charts/ChartPanelController.h"
-#include "charts/InfoPanelController.h"
-#include "controls/AccountActualOutlineView.h"
+#include "charts/ChartSheet.h"
+#include "charts/OverviewSheet.h"
+#include "controls/TickTree.h"
 #include "controls/DateField.h"
-#include "document/CV4Document.h"
-#include "document/CV4DocumentTestAccess.h"
-#include "document/CV4Preference.h"
+#include "document/Book.h"
+#include "document/BookTestAccess.h"
+#include "document/Preference.h"
 #include "document/EditScope.h"
-#include "model/CV4AccountModel.h"
-#include "model/CV4ActualModel.h"
+#include "model/AccountTrees.h"
+#include "model/CategoryTrees.h"
 #include "platform/Localization.h"
 
 #include <QApplication>
@@ -37,22 +37,22 @@
 
 namespace {
 
-void leaves(const CVUnitModelPtr &node, std::vector<CVUnitModelPtr> &out)
+void leaves(const cv::NodePtr &node, std::vector<cv::NodePtr> &out)
 {
     if (node->countChild() == 0 || node->kind() == cv::NodeKind::Investment) {
         if (node->kind() != cv::NodeKind::SectionRoot)
             out.push_back(node);
         return;
     }
-    for (const CVUnitModelPtr &child : node->children())
+    for (const cv::NodePtr &child : node->children())
         leaves(child, out);
 }
 
 // 2009: a salary each month, and a few expenses every day from the cash,
 // bank and card accounts of the template.
-void fillYear(CV4Document &doc)
+void fillYear(cv::Book &doc)
 {
-    std::vector<CVUnitModelPtr> assets, debts, incomes, expenses;
+    std::vector<cv::NodePtr> assets, debts, incomes, expenses;
     leaves(doc.accountModel()->asset(), assets);
     leaves(doc.accountModel()->debt(), debts);
     leaves(doc.actualModel()->income(), incomes);
@@ -60,7 +60,7 @@ void fillYear(CV4Document &doc)
     ASSERT_FALSE(assets.empty());
     ASSERT_FALSE(expenses.empty());
     ASSERT_FALSE(incomes.empty());
-    std::vector<CVUnitModelPtr> payers = assets;
+    std::vector<cv::NodePtr> payers = assets;
     payers.insert(payers.end(), debts.begin(), debts.end());
     unsigned seed = 7;
     auto next = [&seed](unsigned n) {
@@ -68,7 +68,7 @@ void fillYear(CV4Document &doc)
         return (seed >> 8) % n;
     };
     std::optional<cv::EditScope> batch(std::in_place, doc);
-    for (const CVUnitModelPtr &account : assets)
+    for (const cv::NodePtr &account : assets)
         doc.updateIncome(samplebook::entry(cv::EntryKind::Income, QDate(2008, 12, 31), 200000 + 100000 * next(5),
                                            incomes.front()->ident(), account->ident()),
                          nullptr);
@@ -78,8 +78,8 @@ void fillYear(CV4Document &doc)
                                                assets[d.month() % assets.size()]->ident()),
                              nullptr);
         for (unsigned k = 0; k < 3; ++k) {
-            const CVUnitModelPtr &category = expenses[next(unsigned(expenses.size()))];
-            const CVUnitModelPtr &payer = payers[next(unsigned(payers.size()))];
+            const cv::NodePtr &category = expenses[next(unsigned(expenses.size()))];
+            const cv::NodePtr &payer = payers[next(unsigned(payers.size()))];
             doc.updateExpense(samplebook::entry(cv::EntryKind::Expense, d, 100 * (1 + next(60)), category->ident(),
                                                 payer->ident()),
                               nullptr);
@@ -95,7 +95,7 @@ protected:
         if (cvtest::pdfTextMissing())
             GTEST_SKIP() << "pdftotext is missing";
         cv::setLanguageOverride(QString::fromLatin1(GetParam()));
-        CV4DocumentTestAccess::setTemplateIndex(0);
+        cv::BookTestAccess::setTemplateIndex(0);
         m_doc.createDefault();
         fillYear(m_doc);
         m_doc.createCache();
@@ -112,8 +112,8 @@ protected:
         return cvtest::saveScreenshot(window, QString::fromLatin1(GetParam()), name);
     }
 
-    CV4Document m_doc;
-    CV4Preference m_preference;
+    cv::Book m_doc;
+    cv::Preference m_preference;
     QTemporaryDir m_temp;
     QString m_folder;
 };
@@ -129,9 +129,9 @@ template <class View> std::string cutColumns(const View &view)
     return cut;
 }
 
-void tickAll(cv::AccountActualOutlineView *outline, const std::vector<CVUnitModelPtr> &nodes, ChartPanelController &sheet)
+void tickAll(cv::TickTree *outline, const std::vector<cv::NodePtr> &nodes, cv::ChartSheet &sheet)
 {
-    for (const CVUnitModelPtr &node : nodes) {
+    for (const cv::NodePtr &node : nodes) {
         if (sheet.chartItems().size() >= 6)
             break;
         clickTick(outline, node);
@@ -142,12 +142,12 @@ TEST_P(ChartShots, ChartsAndOverview)
 {
     const QString language = QString::fromLatin1(GetParam());
     const bool ja = language == QLatin1String("ja");
-    std::vector<CVUnitModelPtr> accounts, categories;
+    std::vector<cv::NodePtr> accounts, categories;
     leaves(m_doc.accountModel()->asset(), accounts);
     leaves(m_doc.accountModel()->debt(), accounts);
     leaves(m_doc.actualModel()->expense(), categories);
 
-    ChartPanelController sheet(&m_doc, m_preference);
+    cv::ChartSheet sheet(&m_doc, m_preference);
     typeDate(sheet.fromDateField(), QStringLiteral("2009/01/01"));
     typeDate(sheet.toDateField(), QStringLiteral("2009/12/31"));
     sheet.show();
@@ -186,7 +186,7 @@ TEST_P(ChartShots, ChartsAndOverview)
     }
     sheet.hide();
 
-    InfoPanelController overview(&m_doc);
+    cv::OverviewSheet overview(&m_doc);
     typeDate(overview.dateField(), QStringLiteral("2009/12/31"));
     // One name in the menu and on the sheet.
     EXPECT_EQ(overview.windowTitle(), QString::fromUtf8(ja ? "財務概況" : "Financial Overview"));
@@ -197,8 +197,8 @@ TEST_P(ChartShots, ChartsAndOverview)
     QTest::mouseClick(overview.monthOption(), Qt::LeftButton);
     overview.tabView()->setCurrentIndex(2);
     EXPECT_TRUE(shoot(overview, QStringLiteral("overview-ranking")));
-    for (auto table : {InfoPanelController::BalanceSheet, InfoPanelController::ProfitLoss, InfoPanelController::CashFlow,
-                       InfoPanelController::TopExpenses, InfoPanelController::OverBudget})
+    for (auto table : {cv::OverviewSheet::BalanceSheet, cv::OverviewSheet::ProfitLoss, cv::OverviewSheet::CashFlow,
+                       cv::OverviewSheet::TopExpenses, cv::OverviewSheet::OverBudget})
         EXPECT_EQ(cutColumns(*overview.tableView(table)), "") << table;
 }
 

@@ -1,8 +1,8 @@
 #include "ChartBook.h"
 
-#include "charts/CV4CBarChartView.h"
-#include "charts/CV4LineChartView.h"
-#include "charts/CV4PieChartView.h"
+#include "charts/StackedColumnChart.h"
+#include "charts/LineChart.h"
+#include "charts/PieChart.h"
 #include "document/CurrencyPrintingScope.h"
 #include "platform/Localization.h"
 #include "platform/print/RecordingCanvas.h"
@@ -33,7 +33,7 @@ protected:
     void TearDown() override { cv::setLanguageOverride(QString()); }
 
     template <class View>
-    std::unique_ptr<View> chart(int mode, int option, const std::vector<CVUnitModelPtr> &items, const QDate &from,
+    std::unique_ptr<View> chart(int mode, int option, const std::vector<cv::NodePtr> &items, const QDate &from,
                                 const QDate &to, cv::PageSetup setup = a4())
     {
         auto view = std::make_unique<View>(setup);
@@ -54,22 +54,22 @@ TEST(ChartHelpers, AxisGridAndDateSteps)
     for (const AxisCase &c : {AxisCase{1234, 0, 100, 1400, 0}, AxisCase{-50, -980, 10, -30, -1000},
                               AxisCase{-5, -300, 10, 0, -320}, AxisCase{5, 5, 0.1, 5.5, 4.5},
                               AxisCase{0, 0, 100, 1000, 0}}) {
-        const CV4ChartView::Axis axis = CV4ChartView::calcAxis(c.max, c.min);
+        const cv::Chart::Axis axis = cv::Chart::calcAxis(c.max, c.min);
         EXPECT_DOUBLE_EQ(axis.unit, c.unit) << c.max << " " << c.min;
         EXPECT_DOUBLE_EQ(axis.ceil, c.ceil) << c.max << " " << c.min;
         EXPECT_DOUBLE_EQ(axis.floor, c.floor) << c.max << " " << c.min;
     }
 
-    const CV4ChartView::Axis axis{1400, 0, 100};
+    const cv::Chart::Axis axis{1400, 0, 100};
     std::vector<int> lines;
     for (int v = 0; v <= 1400; v += 100)
-        if (CV4ChartView::shouldDrawTheLineFor(v, axis, 300))
+        if (cv::Chart::shouldDrawTheLineFor(v, axis, 300))
             lines.push_back(v);
     EXPECT_THAT(lines, ElementsAre(200, 400, 600, 800, 1000, 1200));
     // No length, no unit or no range: no line, and no endless step search.
-    EXPECT_FALSE(CV4ChartView::shouldDrawTheLineFor(500, axis, 0));
-    EXPECT_FALSE(CV4ChartView::shouldDrawTheLineFor(500, CV4ChartView::Axis{1400, 0, 0}, 300));
-    EXPECT_FALSE(CV4ChartView::shouldDrawTheLineFor(500, CV4ChartView::Axis{1400, 0, -100}, 300));
+    EXPECT_FALSE(cv::Chart::shouldDrawTheLineFor(500, axis, 0));
+    EXPECT_FALSE(cv::Chart::shouldDrawTheLineFor(500, cv::Chart::Axis{1400, 0, 0}, 300));
+    EXPECT_FALSE(cv::Chart::shouldDrawTheLineFor(500, cv::Chart::Axis{1400, 0, -100}, 300));
 
     struct StepCase {
         int days, months, stepDays;
@@ -77,16 +77,16 @@ TEST(ChartHelpers, AxisGridAndDateSteps)
     const QDate start(2009, 1, 1);
     for (const StepCase &c : {StepCase{10, 0, 1}, StepCase{11, 0, 10}, StepCase{59, 0, 10}, StepCase{60, 1, 0},
                               StepCase{400, 2, 0}, StepCase{730, 3, 0}, StepCase{1095, 6, 0}, StepCase{3650, 12, 0}}) {
-        const CV4ChartView::DateStep step = CV4ChartView::scaleAdvance(start, start.addDays(c.days));
+        const cv::Chart::DateStep step = cv::Chart::scaleAdvance(start, start.addDays(c.days));
         EXPECT_EQ(step.months, c.months) << c.days;
         EXPECT_EQ(step.days, c.stepDays) << c.days;
     }
 
-    EXPECT_EQ(CV4ChartView::chartColor(10), QColor(Qt::black));
-    EXPECT_EQ(CV4ChartView::chartColor(-1), QColor(Qt::black));
-    EXPECT_EQ(CV4ChartView::chartColor(2), CV4ChartView::chartColor(9));
+    EXPECT_EQ(cv::Chart::chartColor(10), QColor(Qt::black));
+    EXPECT_EQ(cv::Chart::chartColor(-1), QColor(Qt::black));
+    EXPECT_EQ(cv::Chart::chartColor(2), cv::Chart::chartColor(9));
 
-    ValueHolder2D holder;
+    cv::SeriesTable holder;
     holder.setRow(2, 3);
     holder.setValue(7, 1, 2);
     EXPECT_TRUE(std::isnan(holder.valueAtRow(0, 0)));
@@ -96,13 +96,13 @@ TEST(ChartHelpers, AxisGridAndDateSteps)
 TEST(ChartHelpers, SampleDates)
 {
     using Dates = std::vector<QDate>;
-    EXPECT_EQ(CV4SeriesChartView::sampleDates(QDate(2009, 1, 1), QDate(2009, 1, 31), false).size(), 31u);
-    EXPECT_EQ(CV4SeriesChartView::sampleDates(QDate(2009, 1, 31), QDate(2009, 4, 30), true),
+    EXPECT_EQ(cv::SeriesChart::sampleDates(QDate(2009, 1, 1), QDate(2009, 1, 31), false).size(), 31u);
+    EXPECT_EQ(cv::SeriesChart::sampleDates(QDate(2009, 1, 31), QDate(2009, 4, 30), true),
               (Dates{QDate(2009, 1, 31), QDate(2009, 2, 28), QDate(2009, 3, 31)}));
-    EXPECT_EQ(CV4SeriesChartView::sampleDates(QDate(2008, 1, 31), QDate(2008, 4, 30), true),
+    EXPECT_EQ(cv::SeriesChart::sampleDates(QDate(2008, 1, 31), QDate(2008, 4, 30), true),
               (Dates{QDate(2008, 1, 31), QDate(2008, 2, 29), QDate(2008, 3, 31)}));
-    EXPECT_EQ(CV4SeriesChartView::sampleDates(QDate(2009, 1, 31), QDate(2009, 5, 31), true).size(), 5u);
-    EXPECT_TRUE(CV4SeriesChartView::sampleDates(QDate(2009, 2, 1), QDate(2009, 1, 31), false).empty());
+    EXPECT_EQ(cv::SeriesChart::sampleDates(QDate(2009, 1, 31), QDate(2009, 5, 31), true).size(), 5u);
+    EXPECT_TRUE(cv::SeriesChart::sampleDates(QDate(2009, 2, 1), QDate(2009, 1, 31), false).empty());
 }
 
 // Per device pixel column: the first, lowest, highest and last y of the points with one.
@@ -132,7 +132,7 @@ TEST(ChartHelpers, ReducedLinesKeepEveryPixelColumnsExtremes)
             std::vector<QPointF> points;
             for (int i = 0; i < 7305; ++i)
                 points.emplace_back(100 + 450.0 * i / 7304, value(i));
-            const std::vector<QPointF> reduced = CV4LineChartView::reducedLine(points, scale);
+            const std::vector<QPointF> reduced = cv::LineChart::reducedLine(points, scale);
             EXPECT_EQ(pixelColumns(reduced, scale), pixelColumns(points, scale)) << name << " " << scale;
             EXPECT_LE(reduced.size(), 4 * pixelColumns(points, scale).size()) << name << " " << scale;
             EXPECT_TRUE(std::is_sorted(reduced.begin(), reduced.end(), [](auto a, auto b) { return a.x() < b.x(); }));
@@ -150,7 +150,7 @@ TEST_F(ChartViewTest, PagesFollowAssetsAndDebts)
     m_book.rebuild();
     const QDate from(2009, 1, 1), to(2009, 1, 31);
 
-    auto mixed = chart<CV4LineChartView>(0, 0, {wallet, card, bank}, from, to);
+    auto mixed = chart<cv::LineChart>(0, 0, {wallet, card, bank}, from, to);
     ASSERT_EQ(mixed->sheetCount(), 2);
     RecordingCanvas canvas;
     mixed->drawSheet(2, canvas);
@@ -162,7 +162,7 @@ TEST_F(ChartViewTest, PagesFollowAssetsAndDebts)
     EXPECT_EQ(mixed->series(0).values.valueAtRow(1, 0), 5000);
     EXPECT_EQ(mixed->series(1).values.valueAtRow(0, 30), 300);
 
-    auto cards = chart<CV4CBarChartView>(0, 0, {card}, from, to);
+    auto cards = chart<cv::StackedColumnChart>(0, 0, {card}, from, to);
     ASSERT_EQ(cards->sheetCount(), 1);
     canvas.clear();
     cards->drawSheet(1, canvas);
@@ -173,7 +173,7 @@ TEST_F(ChartViewTest, PagesFollowAssetsAndDebts)
     cv::PageSetup tight;
     tight.margins = QMarginsF(270, 393, 270, 393);
     canvas.clear();
-    chart<CV4LineChartView>(0, 0, {wallet}, from, to, tight)->drawSheet(1, canvas);
+    chart<cv::LineChart>(0, 0, {wallet}, from, to, tight)->drawSheet(1, canvas);
     EXPECT_TRUE(canvas.calls().isEmpty());
 }
 
@@ -188,7 +188,7 @@ TEST_F(ChartViewTest, LinesStayInTheBoxAndBarsSkipEmptyColumns)
     m_book.income(QDate(2009, 2, 20), 1234, salary, bank);
     m_book.rebuild();
 
-    auto line = chart<CV4LineChartView>(0, 1, {wallet, bank, savings, deposit}, QDate(2009, 1, 31), QDate(2009, 4, 30));
+    auto line = chart<cv::LineChart>(0, 1, {wallet, bank, savings, deposit}, QDate(2009, 1, 31), QDate(2009, 4, 30));
     EXPECT_EQ(line->series(0).values.columnSize(), 3);
     RecordingCanvas canvas;
     line->drawSheet(1, canvas);
@@ -205,13 +205,13 @@ TEST_F(ChartViewTest, LinesStayInTheBoxAndBarsSkipEmptyColumns)
               QStringLiteral("100,000|200,000|300,000|400,000|500,000|600,000|700,000|800,000|900,000|1,000,000"));
 
     // January: wallet 900 alone; before it the bank's 0 and the wallet's 0 give no column.
-    auto bars = chart<CV4CBarChartView>(0, 0, {wallet, bank}, QDate(2009, 1, 18), QDate(2009, 1, 21));
+    auto bars = chart<cv::StackedColumnChart>(0, 0, {wallet, bank}, QDate(2009, 1, 18), QDate(2009, 1, 21));
     canvas.clear();
     bars->drawSheet(1, canvas);
     const auto fills = canvas.calls(Op::FillRect);
     const auto count = [&fills](auto &&which) { return std::count_if(fills.begin(), fills.end(), which); };
     EXPECT_EQ(count([](const RecordingCanvas::Call &c) {
-                  return c.color == CV4ChartView::chartColor(0) && c.rect.height() > 10;
+                  return c.color == cv::Chart::chartColor(0) && c.rect.height() > 10;
               }),
               2); // the 20th and the 21st
     // Bars' legend shows areas, as the pie's does; lines' legend shows lines.
@@ -244,13 +244,13 @@ TEST_F(ChartViewTest, PieLegendAndWedges)
     };
     for (const Case &c : cases) {
         ChartBook book;
-        std::vector<CVUnitModelPtr> accounts;
+        std::vector<cv::NodePtr> accounts;
         for (double balance : c.balances)
             accounts.push_back(book.account(31, QString::fromUtf8(c.name) + QString::number(accounts.size()), balance));
         book.rebuild();
         cv::PageSetup setup = a4();
-        CV4PieChartView pie(setup);
-        pie.setDocument(book.doc.get(), 0, CV4PieChartView::kSorted, QStringLiteral("Pie"), accounts,
+        cv::PieChart pie(setup);
+        pie.setDocument(book.doc.get(), 0, cv::PieChart::kSorted, QStringLiteral("Pie"), accounts,
                         QDate(2009, 1, 1), QDate());
         EXPECT_EQ(setup.orientation, cv::PageSetup::Portrait);
         RecordingCanvas canvas;
@@ -298,13 +298,13 @@ TEST_F(ChartViewTest, PieSumsCategoriesOverTheRange)
         double food;
     };
     // Monthly from 31 Jan to 30 Apr is three months: January to March.
-    for (const Case &c : {Case{CV4PieChartView::kMonthly, QDate(2009, 1, 31), QDate(2009, 4, 30), 30},
+    for (const Case &c : {Case{cv::PieChart::kMonthly, QDate(2009, 1, 31), QDate(2009, 4, 30), 30},
                           Case{0, QDate(2009, 1, 1), QDate(2009, 1, 31), 10}}) {
         cv::PageSetup setup = a4();
-        CV4PieChartView pie(setup);
+        cv::PieChart pie(setup);
         pie.setDocument(m_book.doc.get(), 1, c.option, QString(), {food, fun}, c.from, c.to);
         ASSERT_EQ(pie.slices(0).size(), 2u);
         EXPECT_EQ(pie.slices(0)[0].value, c.food);
-        EXPECT_EQ(pie.slices(0)[1].colorIndex, CV4ChartView::kBlackIndex); // nothing spent
+        EXPECT_EQ(pie.slices(0)[1].colorIndex, cv::Chart::kBlackIndex); // nothing spent
     }
 }

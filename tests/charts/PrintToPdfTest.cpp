@@ -2,13 +2,13 @@
 // poppler's tools. Set CV_PRINT_OUT to a folder to keep the files and look
 // at them (pdftoppm -png).
 
-#include "charts/CV4InfoCurrencyView.h"
-#include "charts/CV4InfoMainView.h"
-#include "charts/CV4InfoSearchView.h"
-#include "charts/CV4PrLoanView.h"
+#include "charts/CurrenciesPrint.h"
+#include "charts/ViewerPrint.h"
+#include "charts/SearchPrint.h"
+#include "charts/LoanSchedulePrint.h"
 #include "charts/PrintInfoView.h"
 #include "charts/ViewerPrintRow.h"
-#include "document/CV4Preference.h"
+#include "document/Preference.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
 #include "support/SampleBook.h"
@@ -30,11 +30,11 @@ std::string pdfInfo(const QString &file)
     return cvtest::runTool(QStringLiteral("pdfinfo"), {file}).simplified().toStdString();
 }
 
-void addRows(std::vector<CV4InfoMainViewParam> &rows, const CVUnitModelPtr &node, int level, int kind)
+void addRows(std::vector<cv::ViewerPrintParam> &rows, const cv::NodePtr &node, int level, int kind)
 {
     rows.emplace_back(level, node.get(), kind);
     if (node->hasChildList()) {
-        for (const CVUnitModelPtr &child : node->children())
+        for (const cv::NodePtr &child : node->children())
             addRows(rows, child, level + 1, kind);
     }
 }
@@ -63,13 +63,13 @@ protected:
     }
     void setOrientation(int orientation)
     {
-        auto info = std::make_shared<CVPrintInfo>();
+        auto info = std::make_shared<cv::PrintInfo>();
         info->setOrientation(orientation);
         m_doc->setPrintInfo(info);
     }
 
-    std::unique_ptr<CV4Document> m_doc;
-    CV4Preference m_prefs;
+    std::unique_ptr<cv::Book> m_doc;
+    cv::Preference m_prefs;
     QTemporaryDir m_temp;
     QString m_folder;
 };
@@ -78,18 +78,18 @@ protected:
 
 TEST_P(PrintToPdfTest, ViewerPrintsTitleHeadAndAccounts)
 {
-    setOrientation(CVPrintInfo::Landscape);
+    setOrientation(cv::PrintInfo::Landscape);
     const cv::ViewerPrintRow printed(QDate(2008, 3, 1));
-    CV4Document &doc = *m_doc;
+    cv::Book &doc = *m_doc;
     const auto make = [&](cv::PageSetup &setup) {
-        std::vector<CV4InfoMainViewParam> rows{CV4InfoMainViewParam(CV4InfoViewParam::Header, nullptr, 0)};
-        for (const CVUnitModelPtr &root : {doc.accountModel()->asset(), doc.accountModel()->debt()})
+        std::vector<cv::ViewerPrintParam> rows{cv::ViewerPrintParam(cv::PrintedPagesParam::Header, nullptr, 0)};
+        for (const cv::NodePtr &root : {doc.accountModel()->asset(), doc.accountModel()->debt()})
             addRows(rows, root, 0, 0);
-        rows.emplace_back(CV4InfoViewParam::Header, nullptr, 1);
-        for (const CVUnitModelPtr &root : {doc.actualModel()->income(), doc.actualModel()->expense()})
+        rows.emplace_back(cv::PrintedPagesParam::Header, nullptr, 1);
+        for (const cv::NodePtr &root : {doc.actualModel()->income(), doc.actualModel()->expense()})
             addRows(rows, root, 0, 1);
-        return std::make_unique<CV4InfoMainView>(
-            [&](const CV4InfoMainViewParam &row) {
+        return std::make_unique<cv::ViewerPrint>(
+            [&](const cv::ViewerPrintParam &row) {
                 if (row.isHeader())
                     return row.kind() == 0 ? printed.accountHeader() : printed.categoryHeader();
                 return row.kind() == 0 ? printed.accountCells(doc, *row.ref()) : printed.categoryCells(doc, *row.ref());
@@ -115,30 +115,30 @@ TEST_P(PrintToPdfTest, ViewerPrintsTitleHeadAndAccounts)
         EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << "\n" << text.toStdString();
     EXPECT_THAT(pdfInfo(file), ::testing::HasSubstr("Pages: 2"));
     EXPECT_THAT(pdfInfo(file), ::testing::HasSubstr("842 x 595"));
-    EXPECT_EQ(doc.printInfo()->orientation(), CVPrintInfo::Landscape);
+    EXPECT_EQ(doc.printInfo()->orientation(), cv::PrintInfo::Landscape);
 }
 
 TEST_P(PrintToPdfTest, LoanScheduleAndFixedOrientationsLeaveTheDocumentsOwn)
 {
-    setOrientation(CVPrintInfo::Portrait);
-    CV4LoanModel loan;
+    setOrientation(cv::PrintInfo::Portrait);
+    cv::LoanTerms loan;
     loan.setDate(QDate(2009, 4, 10));
     loan.setInitialValue(30000000);
     loan.setRate(0.015);
     loan.setTimes(120);
     loan.setDueDay(27);
-    const CV4LoanSchedule schedule = loan.calcPayment();
+    const cv::LoanSchedule schedule = loan.calcPayment();
     ASSERT_EQ(schedule.size(), 120u);
-    CV4Document &doc = *m_doc;
+    cv::Book &doc = *m_doc;
     const auto make = [&](cv::PageSetup &setup) {
-        std::vector<CV4PrLoanViewParam> rows{CV4PrLoanViewParam(CV4InfoViewParam::Header, 0)};
+        std::vector<cv::LoanSchedulePrintParam> rows{cv::LoanSchedulePrintParam(cv::PrintedPagesParam::Header, 0)};
         for (int i = 0; i < int(schedule.size()); ++i)
             rows.emplace_back(0, i);
-        return std::make_unique<CV4PrLoanView>(
-            [&](const CV4PrLoanViewParam &row) {
+        return std::make_unique<cv::LoanSchedulePrint>(
+            [&](const cv::LoanSchedulePrintParam &row) {
                 if (row.isHeader())
-                    return CV4PrLoanView::headerTitles();
-                const CV4LoanPayment &p = *schedule[size_t(row.index())];
+                    return cv::LoanSchedulePrint::headerTitles();
+                const cv::LoanPayment &p = *schedule[size_t(row.index())];
                 return QStringList{QString::number(row.index() + 1), cv::formatProgramDate(p.date()),
                                    QString::number(p.rate() * 100, 'f', 3), doc.stringForValue(p.principal(), 1, false),
                                    doc.stringForValue(p.interest(), 1, false),
@@ -156,14 +156,14 @@ TEST_P(PrintToPdfTest, LoanScheduleAndFixedOrientationsLeaveTheDocumentsOwn)
 
     // A landscape view prints landscape; the document keeps its portrait.
     const auto search = [](cv::PageSetup &setup) {
-        std::vector<CV4InfoSearchViewParam> rows{CV4InfoSearchViewParam(CV4InfoViewParam::Header, 0)};
-        return std::make_unique<CV4InfoSearchView>(
-            [](const CV4InfoSearchViewParam &) { return CV4InfoSearchView::headerTitles(); }, rows, setup);
+        std::vector<cv::SearchPrintParam> rows{cv::SearchPrintParam(cv::PrintedPagesParam::Header, 0)};
+        return std::make_unique<cv::SearchPrint>(
+            [](const cv::SearchPrintParam &) { return cv::SearchPrint::headerTitles(); }, rows, setup);
     };
     const QString searchFile = pdf(QStringLiteral("search"));
     ASSERT_TRUE(cv::printInfoView(doc, m_prefs, search, nullptr, cv::PrintRunner::Mode::Pdf, searchFile).printed);
     EXPECT_THAT(pdfInfo(searchFile), ::testing::HasSubstr("842 x 595"));
-    EXPECT_EQ(doc.printInfo()->orientation(), CVPrintInfo::Portrait);
+    EXPECT_EQ(doc.printInfo()->orientation(), cv::PrintInfo::Portrait);
 
     // A page with nothing to print prints nothing.
     EXPECT_FALSE(cv::printInfoView(doc, m_prefs, [](cv::PageSetup &) { return nullptr; }, nullptr,

@@ -18,7 +18,7 @@ protected:
         m_doc->accumulateAccount();
     }
     void TearDown() override { cv::setLanguageOverride(QString()); }
-    std::unique_ptr<CV4Document> m_doc;
+    std::unique_ptr<cv::Book> m_doc;
 };
 
 } // namespace
@@ -27,8 +27,8 @@ protected:
 // 1,234.56 and 99 must print under "Mar" whatever month the top date is in.
 TEST_F(ViewerPrintRowTest, MonthsStandUnderTheirOwnNames)
 {
-    const CVUnitModelPtr salary = m_doc->findIncome(1006);
-    const CVUnitModelPtr food = m_doc->findExpense(1005);
+    const cv::NodePtr salary = m_doc->findIncome(1006);
+    const cv::NodePtr food = m_doc->findExpense(1005);
     ASSERT_TRUE(salary && food);
     struct Case {
         QDate top;
@@ -63,7 +63,7 @@ TEST_F(ViewerPrintRowTest, MonthsStandUnderTheirOwnNames)
 
 TEST_F(ViewerPrintRowTest, AccountsShowMonthEndsAfterTheCarryOver)
 {
-    const CVUnitModelPtr wallet = m_doc->findAccount(1000);
+    const cv::NodePtr wallet = m_doc->findAccount(1000);
     ASSERT_TRUE(wallet);
     const ViewerPrintRow printed(QDate(2008, 2, 20));
     EXPECT_EQ(printed.carryDate(), QDate(2008, 1, 31));
@@ -89,7 +89,7 @@ TEST_F(ViewerPrintRowTest, PercentagesThatRoundToZeroPrintWithoutASign)
                                      std::tuple(cv::EntryKind::Income, 1102, categories.income())}) {
         auto refund = samplebook::node(root, ident, 21, QStringLiteral("Refund"));
         refund->setBudgetAfter(2008, 1, 30000);
-        const CV4ActualPtr e = samplebook::entry(kind, QDate(2008, 3, 6), -0.01, ident, 1000);
+        const cv::EntryPtr e = samplebook::entry(kind, QDate(2008, 3, 6), -0.01, ident, 1000);
         kind == cv::EntryKind::Income ? m_doc->updateIncome(e, nullptr) : m_doc->updateExpense(e, nullptr);
         const QStringList cells = ViewerPrintRow(QDate(2008, 3, 1)).categoryCells(*m_doc, *refund);
         EXPECT_EQ(cells.mid(16), (QStringList{"0.00", "0.00"})) << ident << ": budget %, share";

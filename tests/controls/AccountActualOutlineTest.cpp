@@ -1,5 +1,5 @@
 #include "ChooserTestSupport.h"
-#include "controls/AccountActualOutlineView.h"
+#include "controls/TickTree.h"
 #include "controls/ButtonStatusClient.h"
 #include "platform/Localization.h"
 
@@ -10,10 +10,10 @@
 
 namespace {
 
-QStringList names(const std::vector<CVUnitModelPtr> &nodes)
+QStringList names(const std::vector<cv::NodePtr> &nodes)
 {
     QStringList out;
-    for (const CVUnitModelPtr &node : nodes) out << node->name();
+    for (const cv::NodePtr &node : nodes) out << node->name();
     return out;
 }
 
@@ -22,12 +22,12 @@ public:
     OutlineDialog()
     {
         auto *layout = new QVBoxLayout(this);
-        outline = new cv::AccountActualOutlineView(this);
+        outline = new cv::TickTree(this);
         layout->addWidget(outline);
         resize(420, 320);
     }
-    void setButtonStatus() override { ++statusUpdates; }
-    cv::AccountActualOutlineView *outline;
+    void updateButtons() override { ++statusUpdates; }
+    cv::TickTree *outline;
     int statusUpdates = 0;
 };
 
@@ -41,7 +41,7 @@ public:
 struct OutlineBook : cvtest::ChooserBook {
     OutlineBook()
     {
-        const CVUnitModelPtr asset = doc.accountModel()->asset();
+        const cv::NodePtr asset = doc.accountModel()->asset();
         asset->setChildren({});
         f = samplebook::node(asset, 3001, 20, QStringLiteral("F"));
         a = samplebook::node(f, 3002, 30, QStringLiteral("A"));
@@ -50,7 +50,7 @@ struct OutlineBook : cvtest::ChooserBook {
         samplebook::node(i, 3005, 3, QStringLiteral("I cash"));
         samplebook::node(i, 3006, 6, QStringLiteral("I holding"));
     }
-    CVUnitModelPtr i;
+    cv::NodePtr i;
 };
 
 } // namespace
@@ -60,7 +60,7 @@ TEST(AccountActualOutlineTest, TicksSpreadDownAndUpAndTheCollectorsFollow)
     cv::setLanguageOverride(QStringLiteral("en"));
     OutlineBook book;
     OutlineDialog dialog;
-    cv::AccountActualOutlineView &outline = *dialog.outline;
+    cv::TickTree &outline = *dialog.outline;
     outline.setDocument(&book.doc, true);
     for (int pass = 0; pass < 3; ++pass) {
         EXPECT_TRUE(outline.selectedNodes().empty());
@@ -98,7 +98,7 @@ TEST(AccountActualOutlineTest, ClicksOnCheckCellsToggleOnlyWhileEnabled)
     OutlineBook book;
     OutlineDialog dialog;
     dialog.show();
-    cv::AccountActualOutlineView &outline = *dialog.outline;
+    cv::TickTree &outline = *dialog.outline;
     outline.setDocument(&book.doc, true);
     const QModelIndex a = outline.indexOfNode(book.a.get());
     ASSERT_TRUE(a.isValid());

@@ -1,11 +1,11 @@
 #include "ChooserTestSupport.h"
-#include "controls/AccountDataSource.h"
-#include "controls/ActualDataSource.h"
-#include "controls/BrandDataSource.h"
-#include "controls/CommandUnitModel.h"
-#include "controls/GroupDataSource.h"
-#include "controls/TradingOperationDataSource.h"
-#include "model/CV4Trade.h"
+#include "controls/AccountChooserModel.h"
+#include "controls/CategoryChooserModel.h"
+#include "controls/SecurityChooserModel.h"
+#include "controls/CommandRow.h"
+#include "controls/GroupChooserModel.h"
+#include "controls/TradeOperationChooserModel.h"
+#include "model/Trade.h"
 #include "platform/Localization.h"
 #include "platform/ScriptedAlertPresenter.h"
 
@@ -26,7 +26,7 @@ protected:
 TEST_F(ChooserDataSourceTest, AccountListsAreStrippedCopiesOrFlatAndNeverChangeTheDocument)
 {
     cvtest::ChooserBook book;
-    cv::AccountDataSource source;
+    cv::AccountChooserModel source;
 
     source.setDocument(&book.doc, 1);
     ASSERT_EQ(source.rowCount(), 2);
@@ -68,7 +68,7 @@ TEST_F(ChooserDataSourceTest, RestrictionKeepsMatchingItemsInCopies)
 {
     cvtest::ChooserBook book;
     book.b->setCurrency(2);
-    cv::AccountDataSource source;
+    cv::AccountChooserModel source;
     source.setDocument(&book.doc, 255, false);
     source.restrictKey(QStringLiteral("currency"), 1);
     EXPECT_FALSE(source.objectWithIdentifier(2003));
@@ -79,7 +79,7 @@ TEST_F(ChooserDataSourceTest, RestrictionKeepsMatchingItemsInCopies)
 TEST_F(ChooserDataSourceTest, CategoryListsByMode)
 {
     cvtest::ChooserBook book;
-    cv::ActualDataSource source;
+    cv::CategoryChooserModel source;
 
     source.setDocument(&book.doc, 16);
     ASSERT_EQ(source.rowCount(), 3);
@@ -88,26 +88,26 @@ TEST_F(ChooserDataSourceTest, CategoryListsByMode)
     EXPECT_EQ(transfer.node()->ident(), 1);
     EXPECT_EQ(transfer.node()->kind(), 5);
     EXPECT_EQ(source.kindOfCategory(1), cv::EntryKind::Transfer);
-    EXPECT_EQ(source.kindOfCategory(CV4ActualModel::ExpenseMisc), cv::EntryKind::Expense);
-    EXPECT_EQ(source.kindOfCategory(CV4ActualModel::IncomeMisc), cv::EntryKind::Income);
+    EXPECT_EQ(source.kindOfCategory(cv::CategoryTrees::ExpenseMisc), cv::EntryKind::Expense);
+    EXPECT_EQ(source.kindOfCategory(cv::CategoryTrees::IncomeMisc), cv::EntryKind::Income);
     EXPECT_EQ(source.kindOfCategory(987654), cv::EntryKind::Income);
 
     source.setDocument(&book.doc, 5);
     ASSERT_EQ(source.rowCount(), 1);
-    EXPECT_EQ(source.objects()[0].node()->ident(), CV4ActualModel::IncomeRoot);
+    EXPECT_EQ(source.objects()[0].node()->ident(), cv::CategoryTrees::IncomeRoot);
     source.setDocument(&book.doc, 4);
-    EXPECT_EQ(source.objects()[0].node()->ident(), CV4ActualModel::MoneyFlowRoot);
+    EXPECT_EQ(source.objects()[0].node()->ident(), cv::CategoryTrees::MoneyFlowRoot);
 
     // Flat: the leaves, each still answering its tree.
     source.setDocument(&book.doc, 2, true);
     ASSERT_GT(source.rowCount(), 0);
     for (const cv::ChooserItem &item : source.objects()) EXPECT_EQ(item.node()->countChild(), 0);
-    EXPECT_EQ(source.kindOfCategory(CV4ActualModel::ExpenseMisc), cv::EntryKind::Expense);
+    EXPECT_EQ(source.kindOfCategory(cv::CategoryTrees::ExpenseMisc), cv::EntryKind::Expense);
 }
 
 TEST_F(ChooserDataSourceTest, TradeKindsInChooserOrder)
 {
-    cv::TradingOperationDataSource source;
+    cv::TradeOperationChooserModel source;
     const struct {
         cv::BrandKind brandKind;
         QList<int> kinds;
@@ -123,7 +123,7 @@ TEST_F(ChooserDataSourceTest, TradeKindsInChooserOrder)
         for (const cv::ChooserItem &item : source.objects()) kinds << cv::raw(*item.tradeKind());
         EXPECT_EQ(kinds, c.kinds);
     }
-    const QString name = CV4Trade::operationNameForKey(cv::TradeKind::Sale);
+    const QString name = cv::Trade::operationNameForKey(cv::TradeKind::Sale);
     EXPECT_EQ(source.index(1, 0).data().toString(), name);
     EXPECT_EQ(source.getObjectValue(name)->tradeKind(), cv::TradeKind::Sale);
     EXPECT_FALSE(source.getObjectValue(QStringLiteral("no such trade")).has_value());
@@ -134,11 +134,11 @@ TEST_F(ChooserDataSourceTest, GroupingsAndTheNewGroupingCommand)
     cvtest::ChooserBook book;
     cvtest::BeepCounter beeps;
     ScriptedAlertPresenter alerts;
-    auto trip = std::make_shared<CV4Grouping>();
+    auto trip = std::make_shared<cv::Grouping>();
     trip->setName(QStringLiteral("Trip"));
     book.doc.addGrouping(trip);
 
-    cv::GroupDataSource source;
+    cv::GroupChooserModel source;
     source.setDocumentForReport(&book.doc);
     EXPECT_EQ(rowNames(source), (QStringList{"Trip", "No Grouping"}));
     source.setDocument(&book.doc, 0);
@@ -146,7 +146,7 @@ TEST_F(ChooserDataSourceTest, GroupingsAndTheNewGroupingCommand)
     EXPECT_EQ(source.objects()[1].grouping()->ident(), 0);
     EXPECT_EQ(source.objectWithIdentifier(0).name(), QStringLiteral("No Grouping"));
 
-    const std::shared_ptr<cv::CommandUnitModel> command = source.objects()[2].command();
+    const std::shared_ptr<cv::CommandRow> command = source.objects()[2].command();
     ASSERT_TRUE(command);
     std::vector<QString> delivered;
     const auto handler = [&](const cv::ChooserItem &item) { delivered.push_back(item.name()); };
@@ -174,19 +174,19 @@ TEST_F(ChooserDataSourceTest, SecuritiesListTheVisibleOnesAndTheRegisteredComman
 {
     cvtest::ChooserBook book;
     for (const char *name : {"Alpha", "Hidden", "Beta"}) {
-        auto brand = std::make_shared<CV4Brand>();
+        auto brand = std::make_shared<cv::Security>();
         brand->setName(QString::fromUtf8(name));
         brand->setHidden(QByteArray(name) == "Hidden");
         book.doc.addBrand(brand);
     }
-    cv::BrandDataSource source;
+    cv::SecurityChooserModel source;
     source.setDocument(&book.doc, 0);
     EXPECT_EQ(rowNames(source), (QStringList{"Alpha", "Beta", "New Security…"}));
     EXPECT_FALSE(source.objects().back().command()->runWithDelegate(nullptr));
 
-    cv::BrandDataSource::setNewBrandAction([](CV4Document &doc, cv::CommandUnitModel &) {
+    cv::SecurityChooserModel::setNewBrandAction([](cv::Book &doc, cv::CommandRow &) {
         return cv::ChooserItem::fromBrand(doc.brandList().front());
     });
     EXPECT_EQ(source.objects().back().command()->runWithDelegate(nullptr).name(), QStringLiteral("Alpha"));
-    cv::BrandDataSource::setNewBrandAction(nullptr);
+    cv::SecurityChooserModel::setNewBrandAction(nullptr);
 }

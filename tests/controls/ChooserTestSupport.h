@@ -2,9 +2,9 @@
 // A book with a small account tree for the chooser and outline tests:
 // asset {cash A, folder F {bank B}, folder G {}}, debt {card C}.
 
-#include "document/CV4Document.h"
-#include "document/CV4DocumentTestAccess.h"
-#include "document/CV4DocumentUI.h"
+#include "document/Book.h"
+#include "document/BookTestAccess.h"
+#include "document/BookUI.h"
 #include "support/SampleBook.h"
 
 #include <QAbstractItemModel>
@@ -16,9 +16,9 @@ namespace cvtest {
 struct ChooserBook {
     ChooserBook()
     {
-        CV4DocumentTestAccess::createFromTemplate(doc, QStringLiteral("no-such-template"));
-        const CVUnitModelPtr asset = doc.accountModel()->asset();
-        const CVUnitModelPtr debt = doc.accountModel()->debt();
+        cv::BookTestAccess::createFromTemplate(doc, QStringLiteral("no-such-template"));
+        const cv::NodePtr asset = doc.accountModel()->asset();
+        const cv::NodePtr debt = doc.accountModel()->debt();
         asset->setChildren({});
         debt->setChildren({});
         a = samplebook::node(asset, 2001, 30, QStringLiteral("A"));
@@ -28,12 +28,12 @@ struct ChooserBook {
         c = samplebook::node(debt, 2005, 40, QStringLiteral("C"));
     }
 
-    CV4Document doc;
-    CVUnitModelPtr a, f, b, g, c;
+    cv::Book doc;
+    cv::NodePtr a, f, b, g, c;
 };
 
 // Counts beeps while it lives.
-class BeepCounter : public CV4DocumentUI {
+class BeepCounter : public cv::BookUI {
 public:
     BeepCounter() : m_previous(cv::setDocumentUI(this)) {}
     ~BeepCounter() override { cv::setDocumentUI(m_previous); }
@@ -41,7 +41,7 @@ public:
     int beeps = 0;
 
 private:
-    CV4DocumentUI *m_previous;
+    cv::BookUI *m_previous;
 };
 
 // Names of the children (or of the top-level rows) of a list index.

@@ -1,8 +1,8 @@
-#include "controls/CVCurrencyFormatter.h"
+#include "controls/CurrencyFormatter.h"
 #include "controls/ControlsAlertPresenter.h"
-#include "controls/NameDialogController.h"
-#include "document/CV4Document.h"
-#include "document/CV4DocumentTestAccess.h"
+#include "controls/NameDialog.h"
+#include "document/Book.h"
+#include "document/BookTestAccess.h"
 #include "platform/Localization.h"
 
 #include <QApplication>
@@ -21,19 +21,19 @@ namespace {
 
 // Acts on the name dialog once it shows; whatever is left open is cancelled
 // a little later, so a failing test cannot block the run.
-void whenNameDialogShows(std::function<void(NameDialogController *)> action)
+void whenNameDialogShows(std::function<void(cv::NameDialog *)> action)
 {
     auto *timer = new QTimer(qApp);
     auto tries = std::make_shared<int>(0);
     QObject::connect(timer, &QTimer::timeout, timer, [timer, tries, action] {
-        auto *dialog = qobject_cast<NameDialogController *>(QApplication::activeModalWidget());
+        auto *dialog = qobject_cast<cv::NameDialog *>(QApplication::activeModalWidget());
         if (!dialog || !dialog->isVisible()) {
             if (++*tries > 600) timer->deleteLater();
             return;
         }
         timer->stop();
         timer->deleteLater();
-        QPointer<NameDialogController> watched = dialog;
+        QPointer<cv::NameDialog> watched = dialog;
         action(dialog);
         QTimer::singleShot(3000, qApp, [watched] {
             if (!watched || !watched->isVisible()) return;
@@ -50,7 +50,7 @@ public:
     ~PresenterScope() { cv::setAlertPresenter(m_previous); }
 
 private:
-    ControlsAlertPresenter m_presenter;
+    cv::ControlsAlertPresenter m_presenter;
     cv::AlertPresenter *m_previous;
 };
 
@@ -59,7 +59,7 @@ private:
 TEST(ControlsAlertPresenterTest, InputNameRunsTheNameDialog)
 {
     PresenterScope scope;
-    whenNameDialogShows([](NameDialogController *d) {
+    whenNameDialogShows([](cv::NameDialog *d) {
         // Unchanged, the name is refused even by Return.
         QTest::keyClick(d->nameField(), Qt::Key_Return);
         EXPECT_TRUE(d->isVisible());
@@ -67,31 +67,31 @@ TEST(ControlsAlertPresenterTest, InputNameRunsTheNameDialog)
         QTest::keyClicks(d->nameField(), QStringLiteral(" 2"));
         QTest::keyClick(d->nameField(), Qt::Key_Return);
     });
-    EXPECT_EQ(CV4Alert::inputName(QStringLiteral("Bank"), QStringLiteral("Rename"), true), QStringLiteral("Bank 2"));
+    EXPECT_EQ(cv::Alert::inputName(QStringLiteral("Bank"), QStringLiteral("Rename"), true), QStringLiteral("Bank 2"));
 
-    whenNameDialogShows([](NameDialogController *d) {
+    whenNameDialogShows([](cv::NameDialog *d) {
         QTest::keyClicks(d->nameField(), QStringLiteral("Card"));
         QTest::keyClick(d->nameField(), Qt::Key_Escape);
     });
-    EXPECT_EQ(CV4Alert::inputName(QStringLiteral("Bank"), QStringLiteral("Rename")), std::nullopt);
+    EXPECT_EQ(cv::Alert::inputName(QStringLiteral("Bank"), QStringLiteral("Rename")), std::nullopt);
 
     // The close box cancels too.
-    whenNameDialogShows([](NameDialogController *d) { d->close(); });
-    EXPECT_EQ(CV4Alert::inputName(QStringLiteral("Bank"), QStringLiteral("Rename")), std::nullopt);
+    whenNameDialogShows([](cv::NameDialog *d) { d->close(); });
+    EXPECT_EQ(cv::Alert::inputName(QStringLiteral("Bank"), QStringLiteral("Rename")), std::nullopt);
 }
 
 TEST(ControlsAlertPresenterTest, DocumentFormatterAndInputHints)
 {
     cv::setLanguageOverride(QStringLiteral("ja"));
-    CV4Document doc;
+    cv::Book doc;
     doc.amountText().loadFormats();
-    auto yen = CV4Currency::currencyWith(QStringLiteral("Yen"), QStringLiteral("JPY"), QStringLiteral("¥"), 0);
+    auto yen = cv::Currency::currencyWith(QStringLiteral("Yen"), QStringLiteral("JPY"), QStringLiteral("¥"), 0);
     yen->setIdent(1);
-    auto dollar = CV4Currency::currencyWith(QStringLiteral("Dollar"), QStringLiteral("USD"), QStringLiteral("$"), 2);
+    auto dollar = cv::Currency::currencyWith(QStringLiteral("Dollar"), QStringLiteral("USD"), QStringLiteral("$"), 2);
     dollar->setIdent(2);
-    CV4DocumentTestAccess::setCurrencyList(doc, {yen, dollar});
+    cv::BookTestAccess::setCurrencyList(doc, {yen, dollar});
 
-    CVCurrencyFormatter formatter(&doc, 2);
+    cv::CurrencyFormatter formatter(&doc, 2);
     EXPECT_EQ(formatter.stringForObjectValue(-1234.5), QStringLiteral("-1,234.50"));
     double value = 7;
     EXPECT_TRUE(formatter.getObjectValue(value, QStringLiteral("$1,234.50")));

@@ -4,10 +4,10 @@
 #include "ChooserTestSupport.h"
 #include "ControlsTestSupport.h"
 #include "support/Screenshots.h"
-#include "controls/AccountActualOutlineView.h"
-#include "controls/AccountDataSource.h"
-#include "controls/CustomPopup.h"
-#include "controls/MiniCalendarPanelController.h"
+#include "controls/TickTree.h"
+#include "controls/AccountChooserModel.h"
+#include "controls/ChooserPopup.h"
+#include "controls/CalendarPopup.h"
 #include "controls/PopupFieldEditor.h"
 #include "platform/Localization.h"
 
@@ -82,15 +82,15 @@ TEST(ControlsScreenshotTest, ChooserCalendarAndOutlineInBothLanguages)
         auto *button = new QPushButton(cv::localizedString(QStringLiteral("Report-Type-Asset-Bank")), &window);
         button->setGeometry(20, 80, 140, 26);
         window.show();
-        cv::AccountDataSource source;
+        cv::AccountChooserModel source;
         source.setDocument(&book.doc, 255);
-        cv::CustomPopup *popup = cv::CustomPopup::get();
-        popup->run(button, QRect(button->mapToGlobal(QPoint(0, 0)), button->size()), cv::CustomPopup::Anchor::Button,
+        cv::ChooserPopup *popup = cv::ChooserPopup::get();
+        popup->run(button, QRect(button->mapToGlobal(QPoint(0, 0)), button->size()), cv::ChooserPopup::Anchor::Button,
                    &source, source.objectWithIdentifier(book.b->ident()), nullptr);
         EXPECT_TRUE(cvtest::saveScreenshot(composite(window, {popup}), language, QStringLiteral("chooser")));
         popup->mustClose();
 
-        cv::MiniCalendarPanelController *calendar = cv::MiniCalendarPanelController::get();
+        cv::CalendarPopup *calendar = cv::CalendarPopup::get();
         calendar->closeCalendar();
         calendar->toggleRelativeToPoint(QPoint(60, 60), &window, QDate(2025, 1, 13));
         EXPECT_TRUE(cvtest::saveScreenshot(calendar->grab(), language, QStringLiteral("calendar")));
@@ -98,7 +98,7 @@ TEST(ControlsScreenshotTest, ChooserCalendarAndOutlineInBothLanguages)
 
         QWidget dialog;
         auto *layout = new QVBoxLayout(&dialog);
-        auto *outline = new cv::AccountActualOutlineView(&dialog);
+        auto *outline = new cv::TickTree(&dialog);
         layout->addWidget(outline);
         dialog.resize(420, 260);
         dialog.show();
@@ -120,7 +120,7 @@ TEST(ControlsScreenshotTest, ChooserAndCalendarOverTableCellsInBothLanguages)
         cv::setLanguageOverride(language);
         cvtest::ChooserBook book;
         renameBook(book, japanese);
-        cv::AccountDataSource source;
+        cv::AccountChooserModel source;
         source.setDocument(&book.doc, 255);
 
         cvtest::RecordingTableClient client(3, 6);
@@ -131,13 +131,13 @@ TEST(ControlsScreenshotTest, ChooserAndCalendarOverTableCellsInBothLanguages)
             client.cells[size_t(r)][2] = japanese ? QStringLiteral("メモ %1").arg(r + 1) : QStringLiteral("Memo %1").arg(r + 1);
         }
         QWidget window;
-        auto *table = new CV4TableView(&window);
+        auto *table = new cv::EditingTable(&window);
         const QStringList headers = japanese ? QStringList{"日付", "口座", "メモ"} : QStringList{"Date", "Account", "Memo"};
         const int widths[] = {100, 150, 160};
         for (int c = 0; c < 3; ++c) table->addColumn(std::make_unique<cv::TableColumn>(c, headers[c], widths[c]));
         table->setClient(&client);
-        client.openChooser = [&](int column, int row, PopupFieldEditor *) {
-            cv::CustomPopup::get()->runForCell(table, column, row, &source, source.objectWithIdentifier(book.b->ident()),
+        client.openChooser = [&](int column, int row, cv::PopupFieldEditor *) {
+            cv::ChooserPopup::get()->runForCell(table, column, row, &source, source.objectWithIdentifier(book.b->ident()),
                                                nullptr);
         };
         table->setGeometry(0, 0, 440, 170);
@@ -145,16 +145,16 @@ TEST(ControlsScreenshotTest, ChooserAndCalendarOverTableCellsInBothLanguages)
         window.show();
 
         table->performClickAtColumn(1, 2, nullptr);
-        QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Down);
-        cv::CustomPopup *popup = cv::CustomPopup::get();
+        QTest::keyClick(cv::GetPopupFieldEditor(), Qt::Key_Down);
+        cv::ChooserPopup *popup = cv::ChooserPopup::get();
         EXPECT_TRUE(popup->isVisible());
         EXPECT_TRUE(cvtest::saveScreenshot(composite(window, {popup}), language, QStringLiteral("table-chooser")));
         popup->mustClose();
         table->forceEndFieldEditing(false);
 
         table->performClickAtColumn(0, 1, nullptr);
-        QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Down);
-        cv::MiniCalendarPanelController *calendar = cv::MiniCalendarPanelController::get();
+        QTest::keyClick(cv::GetPopupFieldEditor(), Qt::Key_Down);
+        cv::CalendarPopup *calendar = cv::CalendarPopup::get();
         EXPECT_TRUE(calendar->isVisible());
         EXPECT_TRUE(cvtest::saveScreenshot(composite(window, {calendar}), language, QStringLiteral("table-calendar")));
         calendar->closeCalendar();

@@ -1,7 +1,7 @@
 #pragma once
 // A yen book with a dollar currency, and a window that answers for its amount fields.
 
-#include "controls/CV4TableView.h"
+#include "controls/EditingTable.h"
 #include "controls/CurrencyFieldEditor.h"
 #include "controls/TableClient.h"
 #include "document/AmountText.h"
@@ -26,24 +26,24 @@ inline constexpr int kDollar = 2;
 inline std::unique_ptr<cv::AmountText> makeYenBook()
 {
     cv::setLanguageOverride(QStringLiteral("en"));
-    auto currencies = std::make_shared<std::map<int, CV4CurrencyPtr>>();
-    (*currencies)[kYen] = CV4Currency::currencyWith(QStringLiteral("Yen"), QStringLiteral("JPY"), QStringLiteral("¥"), 0);
+    auto currencies = std::make_shared<std::map<int, cv::CurrencyPtr>>();
+    (*currencies)[kYen] = cv::Currency::currencyWith(QStringLiteral("Yen"), QStringLiteral("JPY"), QStringLiteral("¥"), 0);
     (*currencies)[kDollar] =
-        CV4Currency::currencyWith(QStringLiteral("Dollar"), QStringLiteral("USD"), QStringLiteral("$"), 2);
-    return std::make_unique<cv::AmountText>([currencies](int ident) -> CV4CurrencyPtr {
+        cv::Currency::currencyWith(QStringLiteral("Dollar"), QStringLiteral("USD"), QStringLiteral("$"), 2);
+    return std::make_unique<cv::AmountText>([currencies](int ident) -> cv::CurrencyPtr {
         const auto it = currencies->find(ident == 0 ? kYen : ident);
         return it == currencies->end() ? nullptr : it->second;
     });
 }
 
-class AmountWindow : public QWidget, public CurrencyFieldOwner {
+class AmountWindow : public QWidget, public cv::CurrencyFieldOwner {
 public:
     explicit AmountWindow(const cv::AmountText *amounts, int currency) : m_amounts(amounts), m_currency(currency)
     {
         auto *layout = new QVBoxLayout(this);
         field = new QLineEdit(this);
         layout->addWidget(field);
-        GetCurrencyFieldEditor()->attach(field);
+        cv::GetCurrencyFieldEditor()->attach(field);
     }
     const cv::AmountText *amountText() const override { return m_amounts; }
     int currency() const override { return m_currency; }
@@ -65,15 +65,15 @@ public:
         for (int r = 0; r < rows; ++r) cells.push_back(QStringList(columns, QString()));
     }
 
-    int numberOfRows(const CV4TableView *) const override { return int(cells.size()); }
-    cv::CellValue objectValue(const CV4TableView *, int cid, int row) const override
+    int numberOfRows(const cv::EditingTable *) const override { return int(cells.size()); }
+    cv::CellValue objectValue(const cv::EditingTable *, int cid, int row) const override
     {
         ++valueCalls;
         if (row < 0 || row >= int(cells.size()) || cid < 0 || cid >= m_columns) return {};
         if (const auto it = styled.find({cid, row}); it != styled.end()) return QVariant::fromValue(it->second);
         return cells[size_t(row)][cid];
     }
-    void setObjectValue(CV4TableView *, const QString &text, int cid, int row) override
+    void setObjectValue(cv::EditingTable *, const QString &text, int cid, int row) override
     {
         log << QStringLiteral("set '%1' %2 %3").arg(text).arg(cid).arg(row);
         if (row >= 0 && row < int(cells.size())) cells[size_t(row)][cid] = text;
@@ -88,23 +88,23 @@ public:
         log << QStringLiteral("verify %1 %2 %3").arg(column).arg(row).arg(int(movement));
         return column;
     }
-    bool isColumnSelectable(const CV4TableView *, int cid, int row) const override
+    bool isColumnSelectable(const cv::EditingTable *, int cid, int row) const override
     {
         return !unselectable.count({cid, row});
     }
-    void prepareCell(const CV4TableView *, cv::PreparedCell &cell, int cid, int) const override
+    void prepareCell(const cv::EditingTable *, cv::PreparedCell &cell, int cid, int) const override
     {
         if (const auto it = kinds.find(cid); it != kinds.end()) cell.kind = it->second;
         cell.showsButtons = showsButtons;
     }
     bool handleEscape() override { log << QStringLiteral("escape"); return true; }
     void closeMaximizedPanel() override { log << QStringLiteral("closeMaximizedPanel"); }
-    void addItem(CV4TableView *) override
+    void addItem(cv::EditingTable *) override
     {
         log << QStringLiteral("addItem");
         if (addItemAddsRow) cells.push_back(QStringList(m_columns, QString()));
     }
-    void editColumn(int column, int row, PopupFieldEditor *editor) override
+    void editColumn(int column, int row, cv::PopupFieldEditor *editor) override
     {
         log << QStringLiteral("editColumn %1 %2").arg(column).arg(row);
         if (openChooser) openChooser(column, row, editor);
@@ -142,7 +142,7 @@ public:
     bool addItemAddsRow = true;
     bool allowsNegative = true;
     bool showsButtons = true;
-    std::function<void(int column, int row, PopupFieldEditor *editor)> openChooser;  // on editColumn
+    std::function<void(int column, int row, cv::PopupFieldEditor *editor)> openChooser;  // on editColumn
     mutable int valueCalls = 0;
     QStringList log;
 
@@ -151,9 +151,9 @@ private:
 };
 
 // A table of plain columns 0..n-1 (ids equal positions) over a client.
-inline std::unique_ptr<CV4TableView> makeTable(RecordingTableClient &client, int columns, int width = 90)
+inline std::unique_ptr<cv::EditingTable> makeTable(RecordingTableClient &client, int columns, int width = 90)
 {
-    auto table = std::make_unique<CV4TableView>();
+    auto table = std::make_unique<cv::EditingTable>();
     for (int c = 0; c < columns; ++c)
         table->addColumn(std::make_unique<cv::TableColumn>(c, QStringLiteral("C%1").arg(c), width));
     table->setClient(&client);

@@ -1,6 +1,6 @@
 #include "ControlsTestSupport.h"
 
-#include "controls/CVCurrencyFormatter.h"
+#include "controls/CurrencyFormatter.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -123,7 +123,7 @@ TEST_F(CurrencyFieldEditorTest, FullWidthDigitsFromAnInputMethodBecomeTheAmount)
     commit(QStringLiteral("ー"));
     EXPECT_EQ(window.field->text(), QStringLiteral("-12,345"));
     double value = 0;
-    CVCurrencyFormatter(m_amounts.get(), kYen).getObjectValue(value, window.field->text());
+    cv::CurrencyFormatter(m_amounts.get(), kYen).getObjectValue(value, window.field->text());
     EXPECT_EQ(value, -12345.0);
     window.field->clear();
     commit(QStringLiteral("ー０"));
@@ -149,17 +149,17 @@ TEST_F(CurrencyFieldEditorTest, PasteOfSomethingElseThanAnAmountIsRefused)
     EXPECT_EQ(window.field->text(), QStringLiteral("1,000,234"));
     // The context menu's paste takes the same road.
     QApplication::clipboard()->setText(QStringLiteral("x"));
-    GetCurrencyFieldEditor()->paste(window.field);
+    cv::GetCurrencyFieldEditor()->paste(window.field);
     EXPECT_EQ(window.field->text(), QStringLiteral("1,000,234"));
     window.field->selectAll();
     QApplication::clipboard()->setText(QStringLiteral("5000"));
-    GetCurrencyFieldEditor()->paste(window.field);
+    cv::GetCurrencyFieldEditor()->paste(window.field);
     EXPECT_EQ(window.field->text(), QStringLiteral("5,000"));
 }
 
 TEST_F(CurrencyFieldEditorTest, CurrencyFormatterReadsUnreadableTextAsZero)
 {
-    CVCurrencyFormatter formatter(m_amounts.get(), kDollar);
+    cv::CurrencyFormatter formatter(m_amounts.get(), kDollar);
     EXPECT_EQ(formatter.stringForObjectValue(1234.5), QStringLiteral("1,234.50"));
     EXPECT_EQ(formatter.attributedStringForObjectValue(-1).color, cv::negativeAmountColor());
     double value = 7;

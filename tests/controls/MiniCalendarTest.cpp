@@ -1,7 +1,7 @@
 #include "controls/DateField.h"
 #include "controls/DateReceiver.h"
 #include "controls/DateTableTarget.h"
-#include "controls/MiniCalendarPanelController.h"
+#include "controls/CalendarPopup.h"
 #include "controls/PopupManager.h"
 #include "platform/Localization.h"
 
@@ -14,7 +14,7 @@
 
 #include <gtest/gtest.h>
 
-using cv::MiniCalendarPanelController;
+using cv::CalendarPopup;
 
 namespace {
 
@@ -68,7 +68,7 @@ protected:
         return calendar->cellColor(row, column);
     }
 
-    MiniCalendarPanelController *calendar = MiniCalendarPanelController::get();
+    CalendarPopup *calendar = CalendarPopup::get();
 };
 
 } // namespace

@@ -2,11 +2,11 @@
 // driven offscreen by a timer that answers each dialog as it appears.
 
 #include "controls/ControlsDocumentUI.h"
-#include "controls/PasswordDialogController.h"
-#include "controls/PasswordPanelController.h"
-#include "document/CV4Document.h"
-#include "document/CV4DocumentBackup.h"
-#include "document/CV4DocumentTestAccess.h"
+#include "controls/PasswordPrompt.h"
+#include "controls/PasswordSheet.h"
+#include "document/Book.h"
+#include "document/BookBackup.h"
+#include "document/BookTestAccess.h"
 #include "document/WorkingFolder.h"
 #include "platform/Localization.h"
 
@@ -42,7 +42,7 @@ private:
     void poll()
     {
         for (QWidget *w : QApplication::topLevelWidgets()) {
-            auto *dialog = qobject_cast<PasswordDialogController *>(w);
+            auto *dialog = qobject_cast<cv::PasswordPrompt *>(w);
             if (!dialog || !dialog->isVisible() || m_answered.contains(dialog)) continue;
             m_answered.insert(dialog);
             ++shown;
@@ -89,9 +89,9 @@ protected:
     }
 
     // Sets the password through the sheet as a user would, and saves.
-    void setPasswordAndSave(CV4Document &doc, const QString &current, const QString &password)
+    void setPasswordAndSave(cv::Book &doc, const QString &current, const QString &password)
     {
-        PasswordPanelController panel(doc.settings());
+        cv::PasswordSheet panel(doc.settings());
         QTest::keyClicks(panel.currentPasswordField(), current);
         QTest::keyClicks(panel.newPasswordField1(), password);
         QTest::keyClicks(panel.newPasswordField2(), password);
@@ -102,14 +102,14 @@ protected:
         QTest::mouseClick(panel.okButton(), Qt::LeftButton);
         EXPECT_EQ(code, 1);
         EXPECT_TRUE(doc.isDocumentEdited());
-        ASSERT_TRUE(doc.writeToFile(path(), CV4Document::kTypeV2));
+        ASSERT_TRUE(doc.writeToFile(path(), cv::Book::kTypeV2));
     }
 
     bool open(std::deque<std::optional<QString>> entries, int *shown = nullptr, QStringList *prompts = nullptr)
     {
         PasswordTyper typer(std::move(entries));
-        CV4Document doc;
-        const bool ok = doc.initWithContentsOfFile(path(), CV4Document::kTypeV2);
+        cv::Book doc;
+        const bool ok = doc.initWithContentsOfFile(path(), cv::Book::kTypeV2);
         if (shown) *shown = typer.shown;
         if (prompts) *prompts = typer.prompts;
         return ok;
@@ -118,16 +118,16 @@ protected:
     QString path() const { return tmp.filePath(QStringLiteral("Secret.cvv2")); }
 
     QTemporaryDir tmp;
-    ControlsDocumentUI ui;
-    CV4DocumentUI *previous = nullptr;
+    cv::ControlsDocumentUI ui;
+    cv::BookUI *previous = nullptr;
 };
 
 } // namespace
 
 TEST_F(PasswordTest, ProtectedBookOpensWithTheRightPasswordWithinThreeTries)
 {
-    CV4Document doc;
-    CV4DocumentTestAccess::createFromTemplate(doc, QStringLiteral("default"));
+    cv::Book doc;
+    cv::BookTestAccess::createFromTemplate(doc, QStringLiteral("default"));
     setPasswordAndSave(doc, QString(), QStringLiteral("abc"));
 
     int shown = 0;
@@ -157,10 +157,10 @@ TEST_F(PasswordTest, ProtectedBookOpensWithTheRightPasswordWithinThreeTries)
     EXPECT_FALSE(image.contains(QStringLiteral("abc").toUtf8().toBase64()));
 
     // An empty new password removes the question.
-    CV4Document reopened;
+    cv::Book reopened;
     {
         PasswordTyper typer({QStringLiteral("abc")});
-        ASSERT_TRUE(reopened.initWithContentsOfFile(path(), CV4Document::kTypeV2));
+        ASSERT_TRUE(reopened.initWithContentsOfFile(path(), cv::Book::kTypeV2));
     }
     setPasswordAndSave(reopened, QStringLiteral("abc"), QString());
     EXPECT_TRUE(open({}, &shown));
@@ -169,7 +169,7 @@ TEST_F(PasswordTest, ProtectedBookOpensWithTheRightPasswordWithinThreeTries)
 
 TEST_F(PasswordTest, SheetEnablesOkOnlyForTheRightCurrentPasswordAndEqualEntries)
 {
-    auto settings = std::make_shared<CV4Settings>();
+    auto settings = std::make_shared<cv::Settings>();
     // The guard itself is driven through accept(): Return alone never reaches
     // it while OK is disabled, so it could not tell a missing guard.
     const struct {
@@ -183,8 +183,8 @@ TEST_F(PasswordTest, SheetEnablesOkOnlyForTheRightCurrentPasswordAndEqualEntries
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
-        auto fresh = std::make_shared<CV4Settings>();
-        PasswordPanelController panel(fresh);
+        auto fresh = std::make_shared<cv::Settings>();
+        cv::PasswordSheet panel(fresh);
         EXPECT_TRUE(panel.okButton()->isEnabled()); // no password: empty current, equal empty entries
         QTest::keyClicks(panel.currentPasswordField(), c.current);
         QTest::keyClicks(panel.newPasswordField1(), c.first);
@@ -199,7 +199,7 @@ TEST_F(PasswordTest, SheetEnablesOkOnlyForTheRightCurrentPasswordAndEqualEntries
         EXPECT_EQ(fresh->changed(), c.accepted);
     }
     settings->setPassword(QStringLiteral("pw"));
-    PasswordPanelController panel(settings);
+    cv::PasswordSheet panel(settings);
     EXPECT_FALSE(panel.okButton()->isEnabled());
     int code = -5;
     QObject::connect(&panel, &QDialog::finished, [&](int c) { code = c; });
@@ -221,8 +221,8 @@ TEST_F(PasswordTest, SheetEnablesOkOnlyForTheRightCurrentPasswordAndEqualEntries
     EXPECT_TRUE(settings->verifyPassword(QStringLiteral("pw")));
 
     // The dialog for a book without a password: only an empty entry is right.
-    CV4Settings none;
-    PasswordDialogController empty(none);
+    cv::Settings none;
+    cv::PasswordPrompt empty(none);
     QTimer::singleShot(0, &empty, [&] { QTest::mouseClick(empty.okButton(), Qt::LeftButton); });
     EXPECT_EQ(empty.exec(), 1);
     QTimer::singleShot(0, &empty, [&] {

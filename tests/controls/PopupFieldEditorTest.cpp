@@ -5,7 +5,7 @@
 
 #include "controls/DateCellCalendar.h"
 #include "controls/PopupFieldEditor.h"
-#include "platform/widgets/CV4MiscUtilitiesWidgets.h"
+#include "platform/widgets/MiscUtilitiesWidgets.h"
 
 #include <QClipboard>
 #include <QInputMethodEvent>
@@ -41,7 +41,7 @@ TEST_P(AmountTyping, KeepsDigitsOnePointAndTheSignApart)
     auto table = cvtest::makeTable(client, 3);
     table->show();
     table->performClickAtColumn(kAmountColumn, 0, nullptr);
-    PopupFieldEditor *editor = GetPopupFieldEditor();
+    cv::PopupFieldEditor *editor = cv::GetPopupFieldEditor();
     editor->end(false);
     QTest::keyClicks(editor, c.keys);
 
@@ -77,7 +77,7 @@ TEST(FieldEditor, TheSignOfAnEditedAmountComesFromTheOwnersFlagBeforeItsColour)
         auto table = cvtest::makeTable(client, 2);
         table->show();
         table->performClickAtColumn(kAmountColumn, 0, nullptr);
-        EXPECT_EQ(GetPopupFieldEditor()->lastCurrencyValueWasNegative(), c.expected);
+        EXPECT_EQ(cv::GetPopupFieldEditor()->lastCurrencyValueWasNegative(), c.expected);
     }
 }
 
@@ -90,9 +90,9 @@ TEST(FieldEditor, TypedAmountsAreRegroupedByTheDocument)
     auto table = cvtest::makeTable(client, 2);
     table->show();
     table->performClickAtColumn(kAmountColumn, 0, nullptr);
-    QTest::keyClicks(GetPopupFieldEditor(), QStringLiteral("1234"));
-    EXPECT_TRUE(GetPopupFieldEditor()->text().endsWith(QStringLiteral("1,234"))) << GetPopupFieldEditor()->text().toStdString();
-    EXPECT_EQ(GetPopupFieldEditor()->cursorPosition(), GetPopupFieldEditor()->text().size());
+    QTest::keyClicks(cv::GetPopupFieldEditor(), QStringLiteral("1234"));
+    EXPECT_TRUE(cv::GetPopupFieldEditor()->text().endsWith(QStringLiteral("1,234"))) << cv::GetPopupFieldEditor()->text().toStdString();
+    EXPECT_EQ(cv::GetPopupFieldEditor()->cursorPosition(), cv::GetPopupFieldEditor()->text().size());
 }
 
 TEST(FieldEditor, APasteIntoAnAmountIsRefusedWhenItLeavesNoAmount)
@@ -107,10 +107,10 @@ TEST(FieldEditor, APasteIntoAnAmountIsRefusedWhenItLeavesNoAmount)
         auto table = cvtest::makeTable(client, 2);
         table->show();
         table->performClickAtColumn(kAmountColumn, 0, nullptr);
-        GetPopupFieldEditor()->end(false);
+        cv::GetPopupFieldEditor()->end(false);
         QApplication::clipboard()->setText(clip);
-        QTest::keySequence(GetPopupFieldEditor(), QKeySequence::Paste);
-        EXPECT_TRUE(GetPopupFieldEditor()->text().endsWith(expected)) << GetPopupFieldEditor()->text().toStdString();
+        QTest::keySequence(cv::GetPopupFieldEditor(), QKeySequence::Paste);
+        EXPECT_TRUE(cv::GetPopupFieldEditor()->text().endsWith(expected)) << cv::GetPopupFieldEditor()->text().toStdString();
     }
 }
 
@@ -131,9 +131,9 @@ TEST(FieldEditor, AChooserCellShowingItsButtonOpensTheChooserInsteadOfTyping)
         table->show();
         table->performClickAtColumn(1, 0, nullptr);
         client.log.clear();
-        QTest::keyClick(GetPopupFieldEditor(), key, modifiers);
+        QTest::keyClick(cv::GetPopupFieldEditor(), key, modifiers);
         EXPECT_EQ(client.actions(), actions) << name;
-        EXPECT_EQ(GetPopupFieldEditor()->text(), text) << name;
+        EXPECT_EQ(cv::GetPopupFieldEditor()->text(), text) << name;
     }
 }
 
@@ -152,7 +152,7 @@ TEST(FieldEditor, AClickOnTheChooserButtonOpensTheChooserAndOnItsTextDoesNot)
 
 class RecordingCalendar : public cv::DateCellCalendar {
 public:
-    void toggleForTable(const QPoint &anchor, CV4TableView *, const QDate &date) override
+    void toggleForTable(const QPoint &anchor, cv::EditingTable *, const QDate &date) override
     {
         calls.push_back({anchor, date});
     }
@@ -164,21 +164,21 @@ TEST(FieldEditor, DownInADateCellOpensTheCalendarAtTheCellOnItsDateOrToday)
     for (const auto &[text, expected] : {std::pair{QStringLiteral("2026/03/15"), QDate(2026, 3, 15)},
                                          std::pair{QStringLiteral("soon"), QDate::currentDate()}}) {
         RecordingCalendar calendar;
-        GetPopupFieldEditor()->setDateCellCalendar(&calendar);
+        cv::GetPopupFieldEditor()->setDateCellCalendar(&calendar);
         RecordingTableClient client(2, 2);
         client.kinds[0] = cv::CellKind::Date;
         client.cells[0][0] = text;
         auto table = cvtest::makeTable(client, 2);
         table->show();
         table->performClickAtColumn(0, 0, nullptr);
-        QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(cv::GetPopupFieldEditor(), Qt::Key_Down, Qt::ShiftModifier);
         EXPECT_TRUE(calendar.calls.empty());
         table->performClickAtColumn(0, 0, nullptr);
-        QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Down);
+        QTest::keyClick(cv::GetPopupFieldEditor(), Qt::Key_Down);
         ASSERT_EQ(calendar.calls.size(), 1u);
         EXPECT_EQ(calendar.calls[0].first, table->cellFrame(0, 0).topLeft());
         EXPECT_EQ(calendar.calls[0].second, expected);
-        GetPopupFieldEditor()->setDateCellCalendar(nullptr);
+        cv::GetPopupFieldEditor()->setDateCellCalendar(nullptr);
     }
 }
 
@@ -189,7 +189,7 @@ TEST(FieldEditor, TabWaitsWhileAnInputMethodComposes)
     table->show();
     table->performClickAtColumn(0, 0, nullptr);
     client.log.clear();
-    PopupFieldEditor *editor = GetPopupFieldEditor();
+    cv::PopupFieldEditor *editor = cv::GetPopupFieldEditor();
 
     QInputMethodEvent preedit(QStringLiteral("か"), {});
     QApplication::sendEvent(editor, &preedit);
@@ -211,8 +211,8 @@ TEST(FieldEditor, AClickOutsideStoresWhatWasTypedAndEndsTheEdit)
     auto table = cvtest::makeTable(client, 2);
     table->show();
     table->performClickAtColumn(1, 0, nullptr);
-    QTest::keyClicks(GetPopupFieldEditor(), QStringLiteral("x"));
-    GetPopupFieldEditor()->clickedOutside();
+    QTest::keyClicks(cv::GetPopupFieldEditor(), QStringLiteral("x"));
+    cv::GetPopupFieldEditor()->clickedOutside();
     EXPECT_FALSE(table->isEditing());
     EXPECT_EQ(client.actions(), QStringList{QStringLiteral("set 'x' 1 0")});
 }
@@ -220,19 +220,19 @@ TEST(FieldEditor, AClickOutsideStoresWhatWasTypedAndEndsTheEdit)
 TEST(FieldEditor, AClickOnTheCalendarButtonKeepsWhatWasTypedInTheCell)
 {
     RecordingCalendar calendar;
-    GetPopupFieldEditor()->setDateCellCalendar(&calendar);
+    cv::GetPopupFieldEditor()->setDateCellCalendar(&calendar);
     RecordingTableClient client(2, 1);
     client.kinds[0] = cv::CellKind::Date;
     auto table = cvtest::makeTable(client, 2);
     table->show();
     table->performClickAtColumn(0, 0, nullptr);
-    QTest::keyClicks(GetPopupFieldEditor(), QStringLiteral("2026/05/06"));
+    QTest::keyClicks(cv::GetPopupFieldEditor(), QStringLiteral("2026/05/06"));
     const QRect frame = table->cellFrame(0, 0);
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, QPoint(frame.right() - 4, frame.center().y()));
     EXPECT_EQ(client.actions(), QStringList{QStringLiteral("set '2026/05/06' 0 0")});
     ASSERT_EQ(calendar.calls.size(), 1u);
     EXPECT_EQ(calendar.calls[0].second, QDate(2026, 5, 6));
-    GetPopupFieldEditor()->setDateCellCalendar(nullptr);
+    cv::GetPopupFieldEditor()->setDateCellCalendar(nullptr);
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 // The process-wide popups are freed when the application quits; tests never
 // quit, so they go when the tests end, while the application still stands.
 
-#include "controls/CustomPopup.h"
-#include "controls/MiniCalendarPanelController.h"
+#include "controls/ChooserPopup.h"
+#include "controls/CalendarPopup.h"
 
 #include <QApplication>
 
@@ -14,8 +14,8 @@ class ProcessPopupsEnvironment : public ::testing::Environment {
 public:
     void TearDown() override
     {
-        delete cv::CustomPopup::get();
-        delete cv::MiniCalendarPanelController::get();
+        delete cv::ChooserPopup::get();
+        delete cv::CalendarPopup::get();
         QApplication::processEvents();
     }
 };

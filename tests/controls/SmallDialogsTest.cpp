@@ -1,6 +1,6 @@
-#include "controls/BusyWindowController.h"
-#include "controls/NameDialogController.h"
-#include "controls/NumberDialogController.h"
+#include "controls/BusyDialog.h"
+#include "controls/NameDialog.h"
+#include "controls/NumberDialog.h"
 #include "platform/Localization.h"
 
 #include <QApplication>
@@ -38,7 +38,7 @@ void clearField(QLineEdit *field)
 
 TEST(NameDialogTest, OkOnlyForANonEmptyName)
 {
-    NameDialogController dialog(QStringLiteral("Food"), QStringLiteral("New name"));
+    cv::NameDialog dialog(QStringLiteral("Food"), QStringLiteral("New name"));
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("New name"));
     EXPECT_TRUE(dialog.okButton()->isEnabled());
     clearField(dialog.nameField());
@@ -46,13 +46,13 @@ TEST(NameDialogTest, OkOnlyForANonEmptyName)
     QTest::keyClicks(dialog.nameField(), QStringLiteral("Rent"));
     EXPECT_TRUE(dialog.okButton()->isEnabled());
 
-    NameDialogController empty(QString(), QStringLiteral("New name"));
+    cv::NameDialog empty(QString(), QStringLiteral("New name"));
     EXPECT_FALSE(empty.okButton()->isEnabled());
 }
 
 TEST(NameDialogTest, MustChangeKeepsOkOffForTheInitialName)
 {
-    NameDialogController dialog(QStringLiteral("Food"), QStringLiteral("Rename"), true);
+    cv::NameDialog dialog(QStringLiteral("Food"), QStringLiteral("Rename"), true);
     EXPECT_FALSE(dialog.okButton()->isEnabled());
     dialog.nameField()->end(false);
     QTest::keyClick(dialog.nameField(), Qt::Key_S);
@@ -63,7 +63,7 @@ TEST(NameDialogTest, MustChangeKeepsOkOffForTheInitialName)
 
 TEST(NameDialogTest, ReturnAcceptsAndEscCancels)
 {
-    NameDialogController dialog(QStringLiteral("Food"), QStringLiteral("Rename"), true);
+    cv::NameDialog dialog(QStringLiteral("Food"), QStringLiteral("Rename"), true);
     // The unchanged name does not get through the guard itself (Return alone
     // never reaches it while OK is disabled).
     int code = runDriven(dialog, [&] {
@@ -75,14 +75,14 @@ TEST(NameDialogTest, ReturnAcceptsAndEscCancels)
     EXPECT_EQ(code, 1);
     EXPECT_EQ(dialog.name(), QStringLiteral("Meals"));
 
-    NameDialogController other(QStringLiteral("Food"), QStringLiteral("Rename"));
+    cv::NameDialog other(QStringLiteral("Food"), QStringLiteral("Rename"));
     code = runDriven(other, [&] { QTest::keyClick(other.nameField(), Qt::Key_Escape); });
     EXPECT_EQ(code, 0);
 }
 
 TEST(NumberDialogTest, OkAnswersTheNumberAndCancelKeepsTheOldOne)
 {
-    NumberDialogController dialog(2.5, nullptr, QStringLiteral("Loan rate"));
+    cv::NumberDialog dialog(2.5, nullptr, QStringLiteral("Loan rate"));
     EXPECT_EQ(dialog.numberField()->text(), QStringLiteral("2.5"));
     int code = runDriven(dialog, [&] {
         QTest::keyClicks(dialog.numberField(), QStringLiteral("3.75"));
@@ -91,7 +91,7 @@ TEST(NumberDialogTest, OkAnswersTheNumberAndCancelKeepsTheOldOne)
     EXPECT_EQ(code, 1);
     EXPECT_EQ(dialog.number(), 3.75);
 
-    NumberDialogController cancelled(2.5, nullptr, QStringLiteral("Loan rate"));
+    cv::NumberDialog cancelled(2.5, nullptr, QStringLiteral("Loan rate"));
     code = runDriven(cancelled, [&] {
         QTest::keyClicks(cancelled.numberField(), QStringLiteral("9"));
         QTest::keyClick(cancelled.numberField(), Qt::Key_Escape);
@@ -99,7 +99,7 @@ TEST(NumberDialogTest, OkAnswersTheNumberAndCancelKeepsTheOldOne)
     EXPECT_EQ(code, 0);
     EXPECT_EQ(cancelled.number(), 2.5);
 
-    NumberDialogController closed(2.5, nullptr, QStringLiteral("Loan rate"));
+    cv::NumberDialog closed(2.5, nullptr, QStringLiteral("Loan rate"));
     code = runDriven(closed, [&] {
         QTest::keyClicks(closed.numberField(), QStringLiteral("9"));
         closed.close();
@@ -110,7 +110,7 @@ TEST(NumberDialogTest, OkAnswersTheNumberAndCancelKeepsTheOldOne)
 
 TEST(NumberDialogTest, OkOnlyWhileTheTextIsANumber)
 {
-    NumberDialogController dialog(1, nullptr, QString());
+    cv::NumberDialog dialog(1, nullptr, QString());
     const int code = runDriven(dialog, [&] {
         QTest::keyClicks(dialog.numberField(), QStringLiteral("abc"));
         EXPECT_FALSE(dialog.okButton()->isEnabled());
@@ -132,8 +132,8 @@ TEST(NumberDialogTest, OkOnlyWhileTheTextIsANumber)
     EXPECT_EQ(dialog.number(), -4.0);
 
     // With a formatter its form is shown and read, and empty is 0.
-    const KavriNumberFormatter formatter(QStringLiteral("#,##0.00;△#,##0.00"));
-    NumberDialogController formatted(-1234.5, &formatter, QString());
+    const cv::PatternFormatter formatter(QStringLiteral("#,##0.00;△#,##0.00"));
+    cv::NumberDialog formatted(-1234.5, &formatter, QString());
     EXPECT_EQ(formatted.numberField()->text(), QStringLiteral("△1,234.50"));
     clearField(formatted.numberField());
     EXPECT_TRUE(formatted.okButton()->isEnabled());
@@ -142,7 +142,7 @@ TEST(NumberDialogTest, OkOnlyWhileTheTextIsANumber)
 TEST(BusyWindowTest, ShowsItsMessageAndStaysUntilTheCallerCloses)
 {
     cv::setLanguageOverride(QStringLiteral("en"));
-    BusyWindowController busy(cv::formatString(cv::localizedString(QStringLiteral("Loading %@")),
+    cv::BusyDialog busy(cv::formatString(cv::localizedString(QStringLiteral("Loading %@")),
                                                {QStringLiteral("Household.cvv2")}));
     cv::setLanguageOverride(QString());
     EXPECT_EQ(busy.messageField()->text(), QStringLiteral("Loading Household.cvv2"));

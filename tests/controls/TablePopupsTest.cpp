@@ -4,11 +4,11 @@
 
 #include "ChooserTestSupport.h"
 #include "ControlsTestSupport.h"
-#include "controls/AccountDataSource.h"
-#include "controls/CustomPopup.h"
+#include "controls/AccountChooserModel.h"
+#include "controls/ChooserPopup.h"
 #include "controls/MainWindow.h"
-#include "controls/MiniCalendarPanelController.h"
-#include "controls/MyOutlineView.h"
+#include "controls/CalendarPopup.h"
+#include "controls/ChooserList.h"
 #include "controls/PopupFieldEditor.h"
 #include "controls/PopupManager.h"
 
@@ -27,7 +27,7 @@ struct TableWindow {
     TableWindow() : client(2, 12)
     {
         client.kinds[Account] = cv::CellKind::Chooser;
-        client.openChooser = [this](int column, int row, PopupFieldEditor *) { openChooserOver(column, row); };
+        client.openChooser = [this](int column, int row, cv::PopupFieldEditor *) { openChooserOver(column, row); };
         source.setDocument(&book.doc, 255);
         auto owned = cvtest::makeTable(client, 2);
         table = owned.get();
@@ -37,12 +37,12 @@ struct TableWindow {
     }
     ~TableWindow()
     {
-        cv::CustomPopup::get()->mustClose();
-        cv::MiniCalendarPanelController::get()->closeCalendar();
+        cv::ChooserPopup::get()->mustClose();
+        cv::CalendarPopup::get()->closeCalendar();
     }
     void openChooserOver(int column, int row)
     {
-        cv::CustomPopup::get()->runForCell(table, column, row, &source, cv::ChooserItem(),
+        cv::ChooserPopup::get()->runForCell(table, column, row, &source, cv::ChooserItem(),
                                            [this](const cv::ChooserItem &item) { picks << item.name(); });
     }
     // A press and release through the window's handle, as the platform delivers it.
@@ -59,10 +59,10 @@ struct TableWindow {
     }
 
     cvtest::ChooserBook book;
-    cv::AccountDataSource source;
+    cv::AccountChooserModel source;
     cvtest::RecordingTableClient client;
-    MainWindow window;
-    CV4TableView *table;
+    cv::MainWindow window;
+    cv::EditingTable *table;
     QStringList picks;
 };
 
@@ -97,18 +97,18 @@ TEST(TablePopups, AClickOutsideAChooserOverACellEndsTheEditAndSelectsNothing)
         TableWindow w;
         if (c.typedFirst) {
             w.table->performClickAtColumn(Memo, 0, nullptr);
-            QTest::keyClicks(GetPopupFieldEditor(), QStringLiteral("x"));
+            QTest::keyClicks(cv::GetPopupFieldEditor(), QStringLiteral("x"));
             w.openChooserOver(Memo, 0);
         } else {
             w.table->performClickAtColumn(Account, 0, nullptr);
-            if (c.chooserOpen) QTest::keyClicks(GetPopupFieldEditor(), QStringLiteral("a"));
+            if (c.chooserOpen) QTest::keyClicks(cv::GetPopupFieldEditor(), QStringLiteral("a"));
         }
-        ASSERT_EQ(cv::CustomPopup::get()->isVisible(), c.chooserOpen);
+        ASSERT_EQ(cv::ChooserPopup::get()->isVisible(), c.chooserOpen);
         ASSERT_EQ(QApplication::activePopupWidget() != nullptr, c.chooserOpen);
 
         w.client.log.clear();
         w.clickCell(Account, 10);
-        EXPECT_FALSE(cv::CustomPopup::get()->isVisible());
+        EXPECT_FALSE(cv::ChooserPopup::get()->isVisible());
         EXPECT_EQ(cv::PopupManager::popupManager()->count(), 0);
         EXPECT_EQ(w.client.actions(), c.actions);
         EXPECT_EQ(w.table->isEditing(), c.editing);
@@ -121,13 +121,13 @@ TEST(TablePopups, AClickInsideAChooserOverACellPicksFromIt)
 {
     TableWindow w;
     w.table->performClickAtColumn(Account, 0, nullptr);
-    QTest::keyClicks(GetPopupFieldEditor(), QStringLiteral("a"));
-    cv::CustomPopup *popup = cv::CustomPopup::get();
+    QTest::keyClicks(cv::GetPopupFieldEditor(), QStringLiteral("a"));
+    cv::ChooserPopup *popup = cv::ChooserPopup::get();
     ASSERT_TRUE(popup->isVisible());
     // The list hangs at the cell's left edge.
     EXPECT_EQ(popup->x(), w.table->viewport()->mapToGlobal(w.table->cellFrame(Account, 0).topLeft()).x());
 
-    cv::MyOutlineView *outline = popup->outline();
+    cv::ChooserList *outline = popup->outline();
     const QModelIndex leaf = rowNamed(w.source, QStringLiteral("A"));
     ASSERT_TRUE(leaf.isValid());
     // Sent to the document window: the tracker lets it pass, Qt hands it to the popup.
@@ -140,7 +140,7 @@ TEST(TablePopups, AClickInsideAChooserOverACellPicksFromIt)
 
 TEST(TablePopups, DownInADateCellOpensTheCalendarOnTheCellsDate)
 {
-    cv::MiniCalendarPanelController *calendar = cv::MiniCalendarPanelController::get();
+    cv::CalendarPopup *calendar = cv::CalendarPopup::get();
     for (const auto &[text, expected] : {std::pair{QStringLiteral("2025/03/15"), QDate(2025, 3, 15)},
                                          std::pair{QStringLiteral("2025/3/5"), QDate(2025, 3, 5)},
                                          std::pair{QStringLiteral("xyz"), QDate::currentDate()}}) {
@@ -149,7 +149,7 @@ TEST(TablePopups, DownInADateCellOpensTheCalendarOnTheCellsDate)
         w.client.kinds[Memo] = cv::CellKind::Date;
         w.client.cells[1][Memo] = text;
         w.table->performClickAtColumn(Memo, 1, nullptr);
-        QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Down);
+        QTest::keyClick(cv::GetPopupFieldEditor(), Qt::Key_Down);
         ASSERT_TRUE(calendar->isVisible());
         EXPECT_EQ(calendar->targetView(), w.table);
         EXPECT_EQ(calendar->pos(), w.table->viewport()->mapToGlobal(w.table->cellFrame(Memo, 1).topLeft()));
@@ -163,13 +163,13 @@ TEST(TablePopups, DownInADateCellOpensTheCalendarOnTheCellsDate)
 
 TEST(TablePopups, APickedDateGoesToTheOwnerAndColumnZeroIsEditedAgain)
 {
-    cv::MiniCalendarPanelController *calendar = cv::MiniCalendarPanelController::get();
+    cv::CalendarPopup *calendar = cv::CalendarPopup::get();
     TableWindow w;
     w.client.kinds[Memo] = cv::CellKind::Date;
     w.client.cells[1][Memo] = QStringLiteral("2025/03/15");
     w.table->performClickAtColumn(Memo, 1, nullptr);
-    QTest::keyClicks(GetPopupFieldEditor(), QStringLiteral("9"));
-    QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Down);
+    QTest::keyClicks(cv::GetPopupFieldEditor(), QStringLiteral("9"));
+    QTest::keyClick(cv::GetPopupFieldEditor(), Qt::Key_Down);
     ASSERT_TRUE(calendar->isVisible());
     calendar->moveSelection(1);
     calendar->pressedReturn();
@@ -183,7 +183,7 @@ TEST(TablePopups, APickedDateGoesToTheOwnerAndColumnZeroIsEditedAgain)
 
     // A date arriving while the cell holds typed text: the text is stored
     // first, so the date is the last word.
-    QTest::keyClicks(GetPopupFieldEditor(), QStringLiteral("7"));
+    QTest::keyClicks(cv::GetPopupFieldEditor(), QStringLiteral("7"));
     w.client.log.clear();
     w.table->postDateToSelectedRow(QDate(2025, 4, 2));
     EXPECT_EQ(w.client.actions(), (QStringList{QStringLiteral("set '7' 0 1"), QStringLiteral("date 2025-04-02")}));

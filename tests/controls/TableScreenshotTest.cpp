@@ -5,7 +5,7 @@
 #include "support/Screenshots.h"
 
 #include "controls/PopupFieldEditor.h"
-#include "platform/widgets/CV4MiscUtilitiesWidgets.h"
+#include "platform/widgets/MiscUtilitiesWidgets.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -40,17 +40,17 @@ void renderTable(const Texts &t)
         client.styled[{2, r}] = cv::StyledText{amounts[r], negative ? cv::negativeColor() : QColor(),
                                                Qt::AlignRight | Qt::AlignVCenter, negative};
     }
-    auto table = std::make_unique<CV4TableView>();
+    auto table = std::make_unique<cv::EditingTable>();
     const int widths[] = {100, 130, 100, 220};
     for (int c = 0; c < 4; ++c) table->addColumn(std::make_unique<cv::TableColumn>(c, t.headers[c], widths[c]));
     table->setClient(&client);
     table->resize(570, 140);
     table->show();
     table->performClickAtColumn(3, 2, nullptr);
-    GetPopupFieldEditor()->end(false);
+    cv::GetPopupFieldEditor()->end(false);
     QInputMethodEvent commit;
     commit.setCommitString(t.typed);
-    QApplication::sendEvent(GetPopupFieldEditor(), &commit);
+    QApplication::sendEvent(cv::GetPopupFieldEditor(), &commit);
 
     EXPECT_TRUE(cvtest::saveScreenshot(table->grab(), QString(),
                                        QStringLiteral("editing-table-%1").arg(QString::fromLatin1(t.language))));

@@ -10,7 +10,7 @@
 #include "controls/PopupManager.h"
 #include "controls/RetainedWindowManager.h"
 #include "controls/ShapeDrawing.h"
-#include "controls/VRUndoableTextWindowController.h"
+#include "controls/UndoableSheet.h"
 #include "controls/WindowScreenFit.h"
 
 #include <QApplication>
@@ -37,7 +37,7 @@ TEST(SheetTracker, EndingTheMiddleOfThreeSheetsFreesOnlyItsControllerAfterItsEnd
 {
     QWidget parent;
     parent.show();
-    RetainedWindowManager tracker;
+    cv::RetainedWindowManager tracker;
     std::vector<QPointer<QDialog>> sheets;
     QStringList handled;
     for (int i = 0; i < 3; ++i) {
@@ -62,7 +62,7 @@ TEST(SheetTracker, EndingTheMiddleOfThreeSheetsFreesOnlyItsControllerAfterItsEnd
 
 TEST(SheetTracker, CloseAllClosesTheMostRecentFirst)
 {
-    SheetManager popups;
+    cv::SheetManager popups;
     QStringList order;
     std::vector<std::unique_ptr<QWidget>> windows;
     for (int i = 0; i < 3; ++i) {
@@ -94,9 +94,9 @@ TEST(SheetTracker, TheOpenerFreesAOneUseSheetAfterItsHandlerAndKeepsAKeptOneForI
     QPointer<QDialog> once = cv::openSheet(new QDialog(&parent), &parent, [&handled](int code, QDialog *sheet) {
         handled << QStringLiteral("once:%1:%2").arg(code).arg(sheet->isVisible());
     });
-    EXPECT_TRUE(sheetManager()->windows().contains(once.data()));
+    EXPECT_TRUE(cv::sheetManager()->windows().contains(once.data()));
     once->done(3);
-    EXPECT_FALSE(sheetManager()->windows().contains(once.data()));
+    EXPECT_FALSE(cv::sheetManager()->windows().contains(once.data()));
     runDeferredDeletes();
     EXPECT_TRUE(once.isNull());
 
@@ -105,11 +105,11 @@ TEST(SheetTracker, TheOpenerFreesAOneUseSheetAfterItsHandlerAndKeepsAKeptOneForI
         cv::openSheet(kept.data(), &parent,
                       [&handled, code](int ended, QDialog *) { handled << QStringLiteral("kept%1:%2").arg(code).arg(ended); },
                       cv::SheetLife::KeptByOwner);
-        EXPECT_TRUE(sheetManager()->windows().contains(kept.data()));
+        EXPECT_TRUE(cv::sheetManager()->windows().contains(kept.data()));
         kept->done(code);
         runDeferredDeletes();
         ASSERT_FALSE(kept.isNull());
-        EXPECT_FALSE(sheetManager()->windows().contains(kept.data()));
+        EXPECT_FALSE(cv::sheetManager()->windows().contains(kept.data()));
     }
     // Each opening's handler ran once, at its own end.
     EXPECT_EQ(handled, (QStringList{QStringLiteral("once:3:0"), QStringLiteral("kept1:1"), QStringLiteral("kept0:0")}));
@@ -117,7 +117,7 @@ TEST(SheetTracker, TheOpenerFreesAOneUseSheetAfterItsHandlerAndKeepsAKeptOneForI
 
 TEST(Windows, ABackButtonIgnoresEnterAndAnswersCtrlEnter)
 {
-    BackButton button(QStringLiteral("Back"));
+    cv::BackButton button(QStringLiteral("Back"));
     int clicks = 0;
     QObject::connect(&button, &QPushButton::clicked, [&clicks] { ++clicks; });
     for (Qt::Key key : {Qt::Key_Enter, Qt::Key_Return}) {
@@ -133,7 +133,7 @@ TEST(Windows, ABackButtonIgnoresEnterAndAnswersCtrlEnter)
 TEST(Windows, EscapeClosesABorderlessWindowWhateverTheModifiers)
 {
     for (Qt::KeyboardModifiers modifiers : {Qt::KeyboardModifiers(Qt::NoModifier), Qt::KeyboardModifiers(Qt::ShiftModifier)}) {
-        BorderlessWindow window;
+        cv::BorderlessWindow window;
         window.show();
         QTest::keyClick(&window, Qt::Key_A);
         EXPECT_TRUE(window.isVisible());
@@ -151,7 +151,7 @@ TEST(Windows, ABorderedHeaderDrawsTheEdgeLinesItsBitsAsk)
     QStandardItemModel model(1, 3);
     for (const EdgeCase &c : {EdgeCase{6, true, true}, EdgeCase{1, false, false}, EdgeCase{2, true, false},
                               EdgeCase{4, false, true}}) {
-        BorderedHeaderView header;
+        cv::BorderedHeaderView header;
         header.setModel(&model);
         header.resize(300, 24);
         for (int s = 0; s < 3; ++s) header.resizeSection(s, 100);
@@ -159,7 +159,7 @@ TEST(Windows, ABorderedHeaderDrawsTheEdgeLinesItsBitsAsk)
         header.show();
         const QImage image = header.viewport()->grab().toImage();
         const int y = 12;
-        const QColor grey = BorderedHeaderView::lineColor();
+        const QColor grey = cv::BorderedHeaderView::lineColor();
         EXPECT_EQ(image.pixelColor(100, y) == grey, c.left) << c.border;
         EXPECT_EQ(image.pixelColor(199, y) == grey, c.right) << c.border;
     }
@@ -181,7 +181,7 @@ TEST(Windows, AFrameIsKeptOnTheVisibleScreenTitleBarFirst)
 
 TEST(Windows, TheTrackerSeesMainWindowPressesFirstAndNeverItsKeys)
 {
-    MainWindow window;
+    cv::MainWindow window;
     auto *button = new QPushButton(QStringLiteral("x"));
     window.setCentralWidget(button);
     window.resize(200, 100);
@@ -226,7 +226,7 @@ TEST(Windows, AnUndoableSheetEndsWithItsCodeAndUndoesOnTheDocumentsStack)
 
     QWidget parent;
     parent.show();
-    auto *sheet = new VRUndoableTextWindowController(&parent);
+    auto *sheet = new cv::UndoableSheet(&parent);
     sheet->setUndoStack(&stack);
     EXPECT_TRUE(sheet->undoAction()->isEnabled());
     sheet->undoAction()->trigger();
@@ -250,7 +250,7 @@ TEST(Windows, AnExtendedOutlineKeepsTheEditedColumnWhenMovingDown)
     QStandardItemModel model(3, 2);
     for (int r = 0; r < 3; ++r) model.setItem(r, 0, new QStandardItem(QStringLiteral("row %1").arg(r)));
     QWidget holder;
-    auto *outline = new ExtendedOutlineView(&holder);
+    auto *outline = new cv::ExtendedOutlineView(&holder);
     outline->setModel(&model);
     holder.show();
     outline->setFocus();

@@ -83,7 +83,7 @@ TEST_F(DesktopInstallTest, InstalledEntryValidatesAndSavedBooksHaveOurTypes)
     // so a copy under its extension stands for one.
     const QString book = bookWithDollars(QStringLiteral("book.cvv2"));
     ASSERT_TRUE(QFile::copy(book, path(QStringLiteral("old.cvv1"))));
-    CV4Document *document = delegate->documentController().openDocument(book, false);
+    cv::Book *document = delegate->documentController().openDocument(book, false);
     ASSERT_NE(document, nullptr);
     ASSERT_TRUE(document->export_(path(QStringLiteral("book.cvxf"))));
     // The XML form by its content too, as a download without its extension.

@@ -53,12 +53,12 @@ protected:
     // A saved and closed book with the currencies JPY and USD.
     QString bookWithDollars(const QString &name)
     {
-        CV4Document *document = delegate->newDocument();
+        cv::Book *document = delegate->newDocument();
         EXPECT_NE(document, nullptr);
         if (!document) return {};
         if (std::none_of(document->currencyList().begin(), document->currencyList().end(),
-                         [](const CV4CurrencyPtr &c) { return c->name() == QLatin1String("USD"); })) {
-            document->addCurrency(CV4Currency::currencyWith(QStringLiteral("USD"), QStringLiteral("USD"),
+                         [](const cv::CurrencyPtr &c) { return c->name() == QLatin1String("USD"); })) {
+            document->addCurrency(cv::Currency::currencyWith(QStringLiteral("USD"), QStringLiteral("USD"),
                                                             QStringLiteral("$"), 2));
             document->commitCurrencyList();
         }

@@ -73,25 +73,25 @@ TEST_F(ScriptingBusTest, GdbusCallsRecordAPriceAndARateThatTheSavedBookKeeps)
         EXPECT_THAT(refused.err.toStdString(), HasSubstr(r.reason));
     }
 
-    CV4Document *document = delegate->documentController().documents().front().get();
+    cv::Book *document = delegate->documentController().documents().front().get();
     ASSERT_TRUE(delegate->documentController().saveDocument(document));
     delegate->documentController().closeDocument(document, false);
 
-    CV4Document saved;
-    ASSERT_TRUE(saved.initWithContentsOfFile(file, CV4Document::kTypeV2));
+    cv::Book saved;
+    ASSERT_TRUE(saved.initWithContentsOfFile(file, cv::Book::kTypeV2));
     const auto &brands = saved.brandList();
     const auto acme = std::find_if(brands.begin(), brands.end(),
-                                   [](const CV4BrandPtr &b) { return b->symbol() == QLatin1String("ACME"); });
+                                   [](const cv::SecurityPtr &b) { return b->symbol() == QLatin1String("ACME"); });
     ASSERT_NE(acme, brands.end());
     EXPECT_EQ((*acme)->market(), 20);
     EXPECT_DOUBLE_EQ(saved.brandPrice(*acme, QDate(2009, 6, 1)), 1234.5);
     const auto &currencies = saved.currencyList();
     const auto usd = std::find_if(currencies.begin(), currencies.end(),
-                                  [](const CV4CurrencyPtr &c) { return c->name() == QLatin1String("USD"); });
+                                  [](const cv::CurrencyPtr &c) { return c->name() == QLatin1String("USD"); });
     ASSERT_NE(usd, currencies.end());
     EXPECT_DOUBLE_EQ(saved.currencyRate(*usd, QDate(2009, 6, 2)), 151.25);
     EXPECT_EQ(std::find_if(brands.begin(), brands.end(),
-                           [](const CV4BrandPtr &b) { return b->symbol() == QLatin1String("NEW"); }),
+                           [](const cv::SecurityPtr &b) { return b->symbol() == QLatin1String("NEW"); }),
               brands.end());
 }
 

@@ -1,6 +1,6 @@
 #include "document/AmountText.h"
 
-#include "model/CV4Settings.h"
+#include "model/Settings.h"
 #include "platform/Localization.h"
 
 #include <gtest/gtest.h>
@@ -20,11 +20,11 @@ protected:
     void SetUp() override
     {
         cv::setLanguageOverride(QStringLiteral("en"));
-        m_currencies[1] = CV4Currency::currencyWith(QStringLiteral("Yen"), QStringLiteral("JPY"),
+        m_currencies[1] = cv::Currency::currencyWith(QStringLiteral("Yen"), QStringLiteral("JPY"),
                                                     QStringLiteral("¥"), 0);
-        m_currencies[2] = CV4Currency::currencyWith(QStringLiteral("Dollar"), QStringLiteral("USD"),
+        m_currencies[2] = cv::Currency::currencyWith(QStringLiteral("Dollar"), QStringLiteral("USD"),
                                                     QStringLiteral("$"), 2);
-        m_amounts = std::make_unique<AmountText>([this](int ident) -> CV4CurrencyPtr {
+        m_amounts = std::make_unique<AmountText>([this](int ident) -> cv::CurrencyPtr {
             const auto it = m_currencies.find(ident == 0 ? 1 : ident);
             return it == m_currencies.end() ? nullptr : it->second;
         });
@@ -33,7 +33,7 @@ protected:
 
     static constexpr int kYen = 1;
     static constexpr int kDollar = 2;
-    std::map<int, CV4CurrencyPtr> m_currencies;
+    std::map<int, cv::CurrencyPtr> m_currencies;
     std::unique_ptr<AmountText> m_amounts;
 };
 
@@ -210,7 +210,7 @@ TEST_F(AmountTextTest, DeleteKeysTakeTheDigitBesideASeparator)
 
 TEST(PeriodOfTodayTest, CalendarFrameOfTheViewerUnit)
 {
-    CV4Settings settings;
+    cv::Settings settings;
     const auto period = [&](int unit, QDate today) {
         settings.setViewerUnit(unit);
         return cv::periodOfToday(settings, today);

@@ -2,7 +2,7 @@
 // keeps equals one recomputed here from the store's rows by the book's plain
 // rules, both as the edits leave it and after a rebuild.
 
-#include "CV4DocumentTestSupport.h"
+#include "BookTestSupport.h"
 
 #include "document/SQLDatabase3.h"
 
@@ -84,7 +84,7 @@ protected:
         auto entries = doc->dataModel()->database()->performQuery(
             QStringLiteral("SELECT kind, date, account, destination, value, converted FROM ActualTable;"));
         for (int r = 0; entries && r < entries->rowCount(); ++r) {
-            const SQLRow row = entries->rowAtIndex(r);
+            const cv::SQLRow row = entries->rowAtIndex(r);
             const int kind = row.intForColumnAtIndex(0);
             const int day = row.intForColumnAtIndex(1);
             if (day > until) continue;
@@ -110,7 +110,7 @@ protected:
         auto trades = doc->dataModel()->database()->performQuery(
             QStringLiteral("SELECT brand, kind, date, count, value, cost FROM TradeTable;"));
         for (int r = 0; trades && r < trades->rowCount(); ++r) {
-            const SQLRow row = trades->rowAtIndex(r);
+            const cv::SQLRow row = trades->rowAtIndex(r);
             const int day = row.intForColumnAtIndex(2);
             if (day > until) continue;
             const int brand = row.intForColumnAtIndex(0);
@@ -158,7 +158,7 @@ protected:
         }
     }
 
-    CVUnitModelPtr invest;
+    cv::NodePtr invest;
     std::vector<int> brands;
 };
 
@@ -175,9 +175,9 @@ TEST_F(RandomRunTest, IncrementalBalancesEqualTheStoredRows)
             if (a.ident == account) return a.currency;
         return kJpy;
     };
-    std::vector<CV4ActualPtr> entries;
-    std::vector<CV4TradePtr> trades;
-    std::set<CV4BrandPtr> touched;
+    std::vector<cv::EntryPtr> entries;
+    std::vector<cv::TradePtr> trades;
+    std::set<cv::SecurityPtr> touched;
 
     for (int step = 0; step < 400; ++step) {
         const int op = pick(100);
@@ -200,8 +200,8 @@ TEST_F(RandomRunTest, IncrementalBalancesEqualTheStoredRows)
             entries.push_back(transfer(date(), amount(f.currency), f.ident, t.ident, converted));
         } else if (op < 65) {
             const size_t i = size_t(pick(int(entries.size())));
-            const CV4ActualPtr old = entries[i];
-            const CV4ActualPtr changed = old->clone();
+            const cv::EntryPtr old = entries[i];
+            const cv::EntryPtr changed = old->clone();
             changed->setDate(date());
             changed->setAmount(amount(currencyOf(old->account())));
             if (old->kind() == cv::EntryKind::Transfer && old->converted() != 0)
@@ -214,7 +214,7 @@ TEST_F(RandomRunTest, IncrementalBalancesEqualTheStoredRows)
             entries[i] = changed;
         } else if (op < 75) {
             const size_t i = size_t(pick(int(entries.size())));
-            const CV4ActualPtr old = entries[i];
+            const cv::EntryPtr old = entries[i];
             switch (old->kind()) {
             case cv::EntryKind::Income: doc->updateIncome(nullptr, old); break;
             case cv::EntryKind::Expense: doc->updateExpense(nullptr, old); break;
@@ -234,7 +234,7 @@ TEST_F(RandomRunTest, IncrementalBalancesEqualTheStoredRows)
             trades.push_back(t);
         } else {
             const size_t i = size_t(pick(int(trades.size())));
-            const CV4TradePtr t = trades[i];
+            const cv::TradePtr t = trades[i];
             t->setFlags(cv::EditDeleted);
             doc->applyTrade(t, invest, {}, touched, false);
             trades.erase(trades.begin() + std::ptrdiff_t(i));

@@ -1,7 +1,7 @@
 // The one-pass rebuild of the balance cache must give exactly what the
 // category-by-category reads give: the same rows, the same series, bit for bit.
 
-#include "CV4DocumentTestSupport.h"
+#include "BookTestSupport.h"
 
 #include "document/SQLDatabase3.h"
 
@@ -12,7 +12,7 @@ namespace {
 class CacheRebuildTest : public DocumentTest {};
 
 // Every point of every series, in a form gtest can compare and print.
-std::map<const void *, std::vector<std::tuple<int, double, double>>> snapshot(const CV4Cache &cache)
+std::map<const void *, std::vector<std::tuple<int, double, double>>> snapshot(const cv::BalanceCache &cache)
 {
     std::map<const void *, std::vector<std::tuple<int, double, double>>> out;
     for (const auto &[key, entry] : cache.storage()) {
@@ -29,7 +29,7 @@ std::map<const void *, std::vector<std::tuple<int, double, double>>> snapshot(co
 
 TEST_F(CacheRebuildTest, OnePassReadsTheRowsOfEachCategoryFinder)
 {
-    CV4DataModel *store = doc->dataModel();
+    cv::BookStore *store = doc->dataModel();
     std::mt19937 random(3);
     for (int i = 0; i < 200; ++i) {
         const int category = 2000 + int(random() % 5);
@@ -59,7 +59,7 @@ TEST_F(CacheRebuildTest, OnePassReadsTheRowsOfEachCategoryFinder)
             const auto fast = rows->rowsForCategory(category);
             ASSERT_EQ(fast.size(), records->size()) << category;
             for (size_t i = 0; i < fast.size(); ++i) {
-                const CV4Actual &r = *(*records)[i];
+                const cv::Entry &r = *(*records)[i];
                 EXPECT_EQ(store->makeDate(fast[i].day), r.date());
                 EXPECT_EQ(fast[i].account, r.account());
                 EXPECT_EQ(fast[i].destination, r.destination());
@@ -114,7 +114,7 @@ TEST_F(CacheRebuildTest, OnePassRebuildEqualsTheCategoryByCategoryOne)
         case 2:
             // Unassigned loan payments, and entries of an account deleted since.
             ASSERT_TRUE(doc->dataModel()->putActual(
-                makeEntry(1, date, amount, random() % 2 ? CV4ActualModel::LoanUnspecified : 2103, random() % 4 ? account : 99)));
+                makeEntry(1, date, amount, random() % 2 ? cv::CategoryTrees::LoanUnspecified : 2103, random() % 4 ? account : 99)));
             break;
         default: {
             int to = accounts[random() % 5];
@@ -129,8 +129,8 @@ TEST_F(CacheRebuildTest, OnePassRebuildEqualsTheCategoryByCategoryOne)
     ASSERT_FALSE(onePass.empty());
 
     // The same rebuild through the finders, one category at a time.
-    CV4DocumentTestAccess::clearCache(*doc);
-    CV4DocumentTestAccess::rebuildThroughFinders(*doc, assets);
+    cv::BookTestAccess::clearCache(*doc);
+    cv::BookTestAccess::rebuildThroughFinders(*doc, assets);
     doc->accumulateAccount();
     EXPECT_EQ(snapshot(doc->cache()), onePass);
 }

@@ -2,7 +2,7 @@
 // Comparing a balance cache point by point, for the tests that hold an
 // incrementally kept cache against a fresh rebuild.
 
-#include "model/CV4Cache.h"
+#include "model/BalanceCache.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 // Every point of every series, keyed by series and day (or month) key.
 using Snapshot = std::map<std::tuple<const void *, int, int>, std::pair<double, double>>;
 
-inline Snapshot snapshot(const CV4Cache &cache)
+inline Snapshot snapshot(const cv::BalanceCache &cache)
 {
     Snapshot out;
     for (const auto &[key, entry] : cache.storage()) {

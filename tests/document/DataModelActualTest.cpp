@@ -7,7 +7,7 @@ namespace {
 
 using ActualTest = StoreTest;
 
-QList<double> amounts(const std::optional<CV4DataModel::ActualList> &list)
+QList<double> amounts(const std::optional<cv::BookStore::ActualList> &list)
 {
     QList<double> out;
     if (list)
@@ -15,7 +15,7 @@ QList<double> amounts(const std::optional<CV4DataModel::ActualList> &list)
     return out;
 }
 
-QStringList memos(const std::optional<CV4DataModel::ActualList> &list)
+QStringList memos(const std::optional<cv::BookStore::ActualList> &list)
 {
     QStringList out;
     if (list)
@@ -89,7 +89,7 @@ TEST_F(ActualTest, MemosAndAmountsRoundTripThroughSaveAndReopen)
     const QString file = path(QStringLiteral("memo.cvv2"));
     ASSERT_TRUE(store->save(file));
 
-    CV4DataModel reopened;
+    cv::BookStore reopened;
     ASSERT_TRUE(reopened.open(file));
     auto found = reopened.findActualFrom(QDate(), QDate(), 1001);
     ASSERT_TRUE(found);
@@ -166,7 +166,7 @@ TEST_F(ActualTest, FindersByDateCategoryAndKind)
     auto fast = store->findTransferByCategory(10);
     ASSERT_TRUE(fast);
     ASSERT_EQ(fast->size(), 1u);
-    const CV4Actual &f = *fast->front();
+    const cv::Entry &f = *fast->front();
     EXPECT_EQ(f.ident(), -1);
     EXPECT_EQ(f.kind(), 2);
     EXPECT_EQ(f.category(), 10);
@@ -224,7 +224,7 @@ TEST_F(ActualTest, SearchByValue)
 {
     for (double v : {99.99, 100.00, 999.99, 1000.00, 1000.01}) ASSERT_TRUE(store->putExpense(entry(1, QDate(2008, 3, 5), v)));
     auto search = [&](QList<double> value) {
-        CV4SearchConditions c;
+        cv::SearchConditions c;
         c.value = value;
         return amounts(store->findActual(c));
     };
@@ -242,7 +242,7 @@ TEST_F(ActualTest, SearchByMemo)
     for (const char *m : {"Coffee", "coffee beans", "Tea", "100% juice", "it's"})
         ASSERT_TRUE(store->putExpense(entry(1, QDate(2008, 3, 5), 1, 1001, 2001, QString::fromUtf8(m))));
     auto search = [&](QStringList memo, bool all = false) {
-        CV4SearchConditions c;
+        cv::SearchConditions c;
         c.memo = memo;
         c.memoAnd = all;
         return memos(store->findActual(c));
@@ -270,7 +270,7 @@ TEST_F(ActualTest, SearchCombinesEveryCondition)
     add(1, QDate(2008, 4, 1), 4, 1001, 2001, 0, 5);
     add(0, QDate(2008, 3, 4), 5, 1003, 2004, 0, 6);
 
-    CV4SearchConditions c;
+    cv::SearchConditions c;
     c.date = {QDate(2008, 3, 1), QDate(2008, 3, 31)};
     EXPECT_EQ(amounts(store->findActual(c)), QList<double>({5, 1, 2, 3}));
     c.account = {2001};
@@ -302,14 +302,14 @@ TEST_F(ActualTest, SearchOverEntriesAndTrades)
     auto t4 = trade(0, QDate(2008, 3, 2), 3005);
     for (const auto &t : {t1, t2, t3, t4}) ASSERT_TRUE(store->putTrade(t));
 
-    auto kinds = [](const std::vector<CV4SearchRecord> &records) {
+    auto kinds = [](const std::vector<cv::SearchRecord> &records) {
         QStringList out;
         for (const auto &r : records)
             out << (r.actual ? QStringLiteral("e%1").arg(r.actual->amount()) : QStringLiteral("t%1").arg(r.trade->ident()));
         return out;
     };
 
-    CV4SearchConditions c;
+    cv::SearchConditions c;
     c.date = {QDate(2008, 3, 1), QDate(2008, 3, 31)};
     c.tradeAccount = {3001};
     // Only trade accounts: the trades of those accounts, no entries.
@@ -327,7 +327,7 @@ TEST_F(ActualTest, SearchOverEntriesAndTrades)
     c.group = {0};
     EXPECT_EQ(kinds(store->findAccounts(c)), QStringList({"e1", "e2"}));
     // Nothing to search for finds nothing.
-    EXPECT_TRUE(store->findAccounts(CV4SearchConditions()).empty());
+    EXPECT_TRUE(store->findAccounts(cv::SearchConditions()).empty());
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // The document file, the working copy, saving and day numbers.
-#include "CV4DocumentTestAccess.h"
+#include "BookTestAccess.h"
 #include "StoreTestSupport.h"
-#include "document/CV4DocumentBackup.h"
+#include "document/BookBackup.h"
 #include "document/DocumentContainer.h"
 
 #include <QCoreApplication>
@@ -65,7 +65,7 @@ TEST(SavingChild, KilledMidPack)
     if (book.isEmpty()) GTEST_SKIP() << "runs only as a second process";
     cv::work::setWorkFolder(QFileInfo(book).absolutePath() + QStringLiteral("/ChildWork"));
     cv::ReplacingFile::setUnnamedTemporaries(qEnvironmentVariable(kChildUnnamed) == QLatin1String("1"));
-    CV4DataModel store;
+    cv::BookStore store;
     ASSERT_TRUE(store.open(book));
     const struct rlimit noCore {0, 0};
     setrlimit(RLIMIT_CORE, &noCore);
@@ -107,7 +107,7 @@ protected:
         EXPECT_TRUE(store->save(file));
         return file;
     }
-    int entryCount(CV4DataModel &s) { return rowsOf(s, QStringLiteral("SELECT count(*) FROM ActualTable;")).value(0).toInt(); }
+    int entryCount(cv::BookStore &s) { return rowsOf(s, QStringLiteral("SELECT count(*) FROM ActualTable;")).value(0).toInt(); }
 };
 
 TEST_F(ContainerTest, SavedFileIsMagicAndDatabaseWithTheSchemaInOrder)
@@ -137,7 +137,7 @@ TEST_F(ContainerTest, SaveAndOpenGiveBackTheSameDatabase)
     const QString file = savedDocument(QStringLiteral("same.cvv2"));
     const QByteArray image = readAll(store->workingPath());
     ChangeRecorder otherChanges;
-    CV4DataModel other(&otherChanges);
+    cv::BookStore other(&otherChanges);
     bool upgraded = true;
     ASSERT_TRUE(other.open(file, &upgraded));
     EXPECT_FALSE(upgraded);
@@ -237,7 +237,7 @@ TEST_F(ContainerTest, WhatAKilledSaveLeftGoesWhenTheBookIsOpenedAgain)
         for (const QString &name : kept) writeFile(path(name), "x");
 
         EXPECT_EQ(readAll(book), old);
-        CV4DataModel reopened;
+        cv::BookStore reopened;
         ASSERT_TRUE(reopened.open(book));
         EXPECT_EQ(entryCount(reopened), 400);
         EXPECT_EQ(hiddenFiles(), kept);
@@ -252,16 +252,16 @@ TEST_F(ContainerTest, WhatAKilledSaveLeftGoesWhenTheBookIsOpenedAgain)
     ASSERT_TRUE(QDir().mkpath(backups));
     const QString household = path(QStringLiteral("Household.cvv2"));
     {
-        CV4Document made;
-        CV4DocumentTestAccess::createFromTemplate(made, QStringLiteral("default"));
-        ASSERT_TRUE(made.writeToFile(household, CV4Document::kTypeV2));
+        cv::Book made;
+        cv::BookTestAccess::createFromTemplate(made, QStringLiteral("default"));
+        ASSERT_TRUE(made.writeToFile(household, cv::Book::kTypeV2));
     }
     const QString running = leftover(QStringLiteral("Household.09-06-07.cvv2"), 1);
     writeFile(backups + QLatin1Char('/') + leftover(QStringLiteral("Household.09-06-01.cvv2"), deadPid), "x");
     writeFile(backups + QLatin1Char('/') + running, "x");
-    CV4Document doc;
-    ASSERT_TRUE(doc.initWithContentsOfFile(household, CV4Document::kTypeV2));
-    const bool saved = doc.writeToFile(household, CV4Document::kTypeV2);
+    cv::Book doc;
+    ASSERT_TRUE(doc.initWithContentsOfFile(household, cv::Book::kTypeV2));
+    const bool saved = doc.writeToFile(household, cv::Book::kTypeV2);
     cv::backup::setFolders(QString());
     cv::backup::setClock(nullptr);
     cv::backup::setCountSource(nullptr);
@@ -275,7 +275,7 @@ TEST_F(ContainerTest, UncompressedMagicAndDatabaseOpen)
     const QString file = savedDocument(QStringLiteral("plain.cvv2"));
     const QString plain = path(QStringLiteral("uncompressed.cvv2"));
     writeFile(plain, gunzip(file));
-    CV4DataModel other;
+    cv::BookStore other;
     ASSERT_TRUE(other.open(plain));
     EXPECT_EQ(rowsOf(other, QStringLiteral("SELECT kind, date, value, memo FROM ActualTable ORDER BY id;")),
               rows(QStringLiteral("SELECT kind, date, value, memo FROM ActualTable ORDER BY id;")));
@@ -307,14 +307,14 @@ TEST_F(ContainerTest, BadFilesFailAndLeaveNoWorkingFile)
     for (const QString &bad : {wrongMagic, cut, notDatabase, shortFile, corrupt, path(QStringLiteral("missing"))}) {
         SCOPED_TRACE(bad.toStdString());
         ChangeRecorder marks;
-        CV4DataModel other(&marks);
+        cv::BookStore other(&marks);
         EXPECT_FALSE(other.open(bad));
         EXPECT_FALSE(other.isOpen());
         EXPECT_FALSE(QFile::exists(other.workingPath()));
         EXPECT_TRUE(marks.changes.empty());
     }
     EXPECT_EQ(filesIn(cv::work::workFolder()), before);
-    EXPECT_FALSE(CV4DataModel().open(QString()));
+    EXPECT_FALSE(cv::BookStore().open(QString()));
 }
 
 TEST_F(ContainerTest, DayNumbers)
@@ -344,7 +344,7 @@ TEST_F(ContainerTest, SaveIntoAMissingFolderFailsAndKeepsWorking)
     ASSERT_TRUE(store->putExpense(entry(1, QDate(2008, 3, 6), 200)));
     const QString file = path(QStringLiteral("later.cvv2"));
     ASSERT_TRUE(store->save(file));
-    CV4DataModel other;
+    cv::BookStore other;
     ASSERT_TRUE(other.open(file));
     EXPECT_EQ(entryCount(other), 2);
 }
@@ -386,7 +386,7 @@ TEST_F(ContainerTest, SaveOntoAFullDiskKeepsTheOldFileAndEveryEdit)
     ASSERT_TRUE(store->putExpense(entry(1, QDate(2010, 1, 1), 1)));
     const QString elsewhere = path(QStringLiteral("elsewhere.cvv2"));
     ASSERT_TRUE(store->save(elsewhere));
-    CV4DataModel other;
+    cv::BookStore other;
     ASSERT_TRUE(other.open(elsewhere));
     EXPECT_EQ(entryCount(other), 2 + 200 + 1);
 }
@@ -413,7 +413,7 @@ TEST_F(ContainerTest, WorkingFilesAreNumberedOnceAndRemovedWithTheirStore)
     QString firstPath;
     int first = 0;
     {
-        CV4DataModel a;
+        cv::BookStore a;
         ASSERT_TRUE(a.create());
         firstPath = a.workingPath();
         first = number(firstPath);
@@ -421,7 +421,7 @@ TEST_F(ContainerTest, WorkingFilesAreNumberedOnceAndRemovedWithTheirStore)
         ASSERT_TRUE(QFile::exists(firstPath));
     }
     EXPECT_FALSE(QFile::exists(firstPath));
-    CV4DataModel b;
+    cv::BookStore b;
     EXPECT_EQ(number(b.workingPath()), first + 1);
     EXPECT_TRUE(b.workingPath().startsWith(cv::work::instanceFolder()));
 }

@@ -89,7 +89,7 @@ TEST(SchemaWithoutDatabase, ClosedStoreAnswersNothing)
     QTemporaryDir tmp;
     cv::work::setWorkFolder(tmp.filePath(QStringLiteral("Work")));
     {
-        CV4DataModel store;
+        cv::BookStore store;
         EXPECT_FALSE(store.isOpen());
         EXPECT_FALSE(store.putAccountData("x"));
         EXPECT_TRUE(store.getAccountData().isNull());

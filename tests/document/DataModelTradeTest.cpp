@@ -5,7 +5,7 @@ namespace {
 
 using TradeTest = StoreTest;
 
-QList<int> idents(const std::optional<CV4DataModel::TradeList> &list)
+QList<int> idents(const std::optional<cv::BookStore::TradeList> &list)
 {
     QList<int> out;
     if (list)
@@ -37,7 +37,7 @@ TEST_F(TradeTest, InsertUpdateAndReadBack)
     auto found = store->findTradeByAccount(3002, 77);
     ASSERT_TRUE(found);
     ASSERT_EQ(found->size(), 1u);
-    const CV4Trade &back = *found->front();
+    const cv::Trade &back = *found->front();
     EXPECT_EQ(back.kind(), 1);
     EXPECT_EQ(back.brand(), 77);
     EXPECT_EQ(back.account(), 3001);

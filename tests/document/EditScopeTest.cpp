@@ -2,7 +2,7 @@
 // failed one leaves behind, and that balances read right after a write are
 // those of a fresh rebuild.
 
-#include "CV4DocumentTestSupport.h"
+#include "BookTestSupport.h"
 #include "CacheSnapshot.h"
 
 #include "../platform/ScriptedAlertPresenter.h"
@@ -19,18 +19,18 @@ struct SignalLog {
     std::map<std::string, cv::ChangeSet> last;
     std::vector<bool> modification;
 
-    explicit SignalLog(CV4Document &doc)
+    explicit SignalLog(cv::Book &doc)
     {
-        watch(doc, &CV4Document::accountChanged, "account");
-        watch(doc, &CV4Document::actualChanged, "actual");
-        watch(doc, &CV4Document::currencyChanged, "currency");
-        watch(doc, &CV4Document::brandChanged, "brand");
-        watch(doc, &CV4Document::entriesChanged, "entries");
-        watch(doc, &CV4Document::tradesChanged, "trades");
-        watch(doc, &CV4Document::balancesChanged, "balances");
-        QObject::connect(&doc, &CV4Document::modificationChanged, [this](bool edited) { modification.push_back(edited); });
+        watch(doc, &cv::Book::accountChanged, "account");
+        watch(doc, &cv::Book::actualChanged, "actual");
+        watch(doc, &cv::Book::currencyChanged, "currency");
+        watch(doc, &cv::Book::brandChanged, "brand");
+        watch(doc, &cv::Book::entriesChanged, "entries");
+        watch(doc, &cv::Book::tradesChanged, "trades");
+        watch(doc, &cv::Book::balancesChanged, "balances");
+        QObject::connect(&doc, &cv::Book::modificationChanged, [this](bool edited) { modification.push_back(edited); });
     }
-    template <class Signal> void watch(CV4Document &doc, Signal signal, const char *name)
+    template <class Signal> void watch(cv::Book &doc, Signal signal, const char *name)
     {
         QObject::connect(&doc, signal, [this, name](const cv::ChangeSet &changes) {
             ++count[name];
@@ -60,10 +60,10 @@ protected:
         addCategory(doc->actualModel()->income(), 2001);
         brand = addBrand(QStringLiteral("B"), 1);
         doc->createCache();
-        doc->updateChangeCount(CV4DocumentChanges::ChangeCleared);
+        doc->updateChangeCount(cv::BookChanges::ChangeCleared);
     }
 
-    CV4ActualPtr expense(int d, double amount, int account = 10)
+    cv::EntryPtr expense(int d, double amount, int account = 10)
     {
         auto e = makeEntry(cv::EntryKind::Expense, day(2009, 6, d), amount, 1005, account);
         doc->updateExpense(e, nullptr);
@@ -76,8 +76,8 @@ protected:
         return rows ? int(rows->size()) : -1;
     }
 
-    CVUnitModelPtr wallet, bank, invest, food;
-    CV4BrandPtr brand;
+    cv::NodePtr wallet, bank, invest, food;
+    cv::SecurityPtr brand;
 };
 
 TEST_F(EditScopeTest, AScopeEmitsEachSignalOnceWithTheUnionOfWhatChanged)
@@ -118,7 +118,7 @@ TEST_F(EditScopeTest, AScopeEmitsEachSignalOnceWithTheUnionOfWhatChanged)
         {"a trade with its price",
          [this] {
              auto trade = makeTrade(cv::TradeKind::Buy, day(2009, 6, 3), 12, brand->ident(), 10, 300);
-             std::set<CV4BrandPtr> brands;
+             std::set<cv::SecurityPtr> brands;
              doc->applyTrade(trade, invest, {}, brands, true);
              doc->applyBrands(brands);
          },
@@ -143,7 +143,7 @@ TEST_F(EditScopeTest, AScopeEmitsEachSignalOnceWithTheUnionOfWhatChanged)
         EXPECT_EQ(int(changes.entries.size()), c.entries);
         EXPECT_EQ(changes.earliest, c.earliest);
         EXPECT_EQ(log.modification, std::vector<bool>{true}) << "one change of the mark per edit";
-        doc->updateChangeCount(CV4DocumentChanges::ChangeCleared);
+        doc->updateChangeCount(cv::BookChanges::ChangeCleared);
         QObject::disconnect(doc.get(), nullptr, nullptr, nullptr);
     }
 }
@@ -151,7 +151,7 @@ TEST_F(EditScopeTest, AScopeEmitsEachSignalOnceWithTheUnionOfWhatChanged)
 TEST_F(EditScopeTest, AFailedScopeRollsBackRebuildsTheCacheAndEmitsNothing)
 {
     expense(1, 10);
-    doc->updateChangeCount(CV4DocumentChanges::ChangeCleared);
+    doc->updateChangeCount(cv::BookChanges::ChangeCleared);
     const int before = storedEntries();
     const struct {
         const char *name;
@@ -200,12 +200,12 @@ TEST_F(EditScopeTest, BalancesReadRightAfterAWriteEqualAFreshRebuild)
         },
         [&] {
             auto trade = makeTrade(cv::TradeKind::Buy, day(2009, 6, 2), 12, brand->ident(), 5, 100, 3);
-            std::set<CV4BrandPtr> brands;
+            std::set<cv::SecurityPtr> brands;
             doc->applyTrade(trade, invest, {}, brands, false);
         },
         [&] { doc->updateIncome(makeEntry(cv::EntryKind::Income, day(2009, 6, 15), 1000, 2001, 12), nullptr); },
     };
-    const CVUnitModelPtr accounts[] = {wallet, bank, invest->childAt(0), invest->childAt(1)};
+    const cv::NodePtr accounts[] = {wallet, bank, invest->childAt(0), invest->childAt(1)};
     const QDate dates[] = {day(2009, 5, 31), day(2009, 6, 1), day(2009, 6, 10), day(2009, 7, 1)};
     auto readAll = [&] {
         std::vector<double> values;
@@ -281,7 +281,7 @@ TEST_F(EditScopeTest, ATreeCommitReportsValuesOnlyWhenNoNodeWasAddedRemovedOrMov
     using cv::TreeChange;
     doc->commitAccountModel();
     doc->commitActualModel();
-    const CVUnitModelPtr assets = doc->accountModel()->asset();
+    const cv::NodePtr assets = doc->accountModel()->asset();
     struct Case {
         const char *name;
         std::function<void()> change;
@@ -330,6 +330,6 @@ TEST_F(EditScopeTest, ATreeCommitReportsValuesOnlyWhenNoNodeWasAddedRemovedOrMov
     doc->commitAccountModel();
     EXPECT_EQ(log.last["account"].accountTree, TreeChange::Structure);
     // A caller's own notice cannot say what changed.
-    CV4DocumentTestAccess::postNotification(*doc, CV4Document::AccountChanged);
+    cv::BookTestAccess::postNotification(*doc, cv::Book::AccountChanged);
     EXPECT_EQ(log.last["account"].accountTree, TreeChange::Structure);
 }

@@ -7,21 +7,21 @@ TEST(ForEachActual, VisitsTheEntriesFindActualFinds)
 {
     auto doc = samplebook::makeRichBook();
     ASSERT_TRUE(doc);
-    CV4SearchConditions all;
+    cv::SearchConditions all;
     all.date = {QDate(2008, 1, 1), QDate(2008, 12, 31)};
-    CV4SearchConditions grouped = all;
+    cv::SearchConditions grouped = all;
     grouped.group = {doc->groupList().front()->ident()};
-    CV4SearchConditions none;
-    for (const CV4SearchConditions *conditions : {&all, &grouped, &none}) {
+    cv::SearchConditions none;
+    for (const cv::SearchConditions *conditions : {&all, &grouped, &none}) {
         const auto listed = doc->dataModel()->findActual(*conditions);
         ASSERT_TRUE(listed);
         std::vector<std::tuple<int, cv::EntryKind, QDate, double, QString>> visited;
-        ASSERT_TRUE(doc->dataModel()->forEachActual(*conditions, [&](const CV4Actual &e) {
+        ASSERT_TRUE(doc->dataModel()->forEachActual(*conditions, [&](const cv::Entry &e) {
             visited.emplace_back(e.ident(), e.kind(), e.date(), e.amount(), e.memo());
         }));
         ASSERT_EQ(visited.size(), listed->size());
         for (size_t i = 0; i < visited.size(); ++i) {
-            const CV4Actual &e = *(*listed)[i];
+            const cv::Entry &e = *(*listed)[i];
             EXPECT_EQ(visited[i], std::make_tuple(e.ident(), e.kind(), e.date(), e.amount(), e.memo())) << i;
         }
     }

@@ -1,4 +1,4 @@
-#include "CV4DocumentTestSupport.h"
+#include "BookTestSupport.h"
 
 #include "document/InvestReport.h"
 #include "platform/Localization.h"
@@ -24,21 +24,21 @@ protected:
         DocumentTest::TearDown();
     }
 
-    CVUnitModelPtr investAccount(int ident, int currency = 1)
+    cv::NodePtr investAccount(int ident, int currency = 1)
     {
         auto account = addAccount(doc->accountModel()->asset(), ident, 32, 0, currency, day(2008, 1, 1));
         doc->addBrandNodeIfNeeded(account, stock->ident());
         return account;
     }
     // The holding's opening units, unit price and commission.
-    static void opening(const CVUnitModelPtr &account, double units, double price, double commission = 0)
+    static void opening(const cv::NodePtr &account, double units, double price, double commission = 0)
     {
-        auto *unit = dynamic_cast<CV4InvestUnit *>(account->children().at(1)->extra().get());
+        auto *unit = dynamic_cast<cv::OpeningHolding *>(account->children().at(1)->extra().get());
         unit->setUnits(units);
         unit->setUnitPrice(price);
         unit->setCommission(commission);
     }
-    CV4TradePtr trade(cv::TradeKind kind, const QDate &date, int account, double count, double price, double commission = 0,
+    cv::TradePtr trade(cv::TradeKind kind, const QDate &date, int account, double count, double price, double commission = 0,
                       int transfer = 0)
     {
         auto t = makeTrade(kind, date, account, stock->ident(), count, price, commission);
@@ -46,12 +46,12 @@ protected:
         EXPECT_TRUE(doc->dataModel()->putTrade(t));
         return t;
     }
-    void price(const CV4BrandPtr &brand, const QDate &date, double value)
+    void price(const cv::SecurityPtr &brand, const QDate &date, double value)
     {
         ASSERT_TRUE(doc->putPrice(samplebook::priceTime(brand->ident(), date, value)));
     }
 
-    const InvestHelper *accountRow(int ident) const
+    const cv::InvestHelper *accountRow(int ident) const
     {
         for (const auto &item : report->items())
             if (item->unit() && item->unit()->ident() == ident) return item.get();
@@ -64,16 +64,16 @@ protected:
     }
     QStringList holdingTexts(int account) const
     {
-        const InvestHelper *a = accountRow(account);
+        const cv::InvestHelper *a = accountRow(account);
         if (!a || a->holdings().empty()) return {};
         return texts(Row{InvestReport::HoldingLevel, a->holdings()[0].get(), nullptr, nullptr});
     }
     std::vector<QStringList> tradeTexts(int account) const
     {
         std::vector<QStringList> out;
-        const InvestHelper *a = accountRow(account);
+        const cv::InvestHelper *a = accountRow(account);
         if (!a || a->holdings().empty()) return out;
-        const InvestHelper *h = a->holdings()[0].get();
+        const cv::InvestHelper *h = a->holdings()[0].get();
         for (const auto &t : h->trades()) {
             QStringList row = report->texts(Row{InvestReport::TradeLevel, nullptr, t.get(), h}, false);
             out.push_back(row.mid(InvestReport::Kind, 1) + row.mid(InvestReport::Units, 5));
@@ -82,7 +82,7 @@ protected:
     }
     double slot(int account, int s) const
     {
-        const InvestHelper *a = accountRow(account);
+        const cv::InvestHelper *a = accountRow(account);
         return a && !a->holdings().empty() ? a->holdings()[0]->value(s) : -1;
     }
     void build(const QDate &date)
@@ -91,7 +91,7 @@ protected:
         report->build(date);
     }
 
-    CV4BrandPtr stock;
+    cv::SecurityPtr stock;
     std::unique_ptr<InvestReport> report;
 };
 
@@ -167,7 +167,7 @@ TEST_F(InvestReportTest, TransferredUnitsCarryTheGiversAverageCost)
         EXPECT_DOUBLE_EQ(slot(2001, InvestReport::BookCostSlot), c.receiverCost);
         EXPECT_DOUBLE_EQ(slot(2001, InvestReport::UnitsSlot), c.transferred);
         EXPECT_DOUBLE_EQ(report->transferPrice(2000, stock->ident(), move->ident()), c.receiverUnitPrice);
-        const InvestHelper &total = *report->items().back();
+        const cv::InvestHelper &total = *report->items().back();
         EXPECT_DOUBLE_EQ(total.value(InvestReport::BookCostSlot), c.giverCost + c.receiverCost);
 
         const std::vector<QStringList> in = tradeTexts(2001);
@@ -202,10 +202,10 @@ TEST_F(InvestReportTest, TheTotalRowSumsInTheDefaultCurrency)
     price(stock, day(2009, 1, 1), 10000);
     build(day(2009, 3, 31));
 
-    const InvestHelper *account = accountRow(2100);
+    const cv::InvestHelper *account = accountRow(2100);
     ASSERT_NE(account, nullptr);
     EXPECT_DOUBLE_EQ(account->value(InvestReport::MarketSlot), 1000 + 100);
-    const InvestHelper &total = *report->items().back();
+    const cv::InvestHelper &total = *report->items().back();
     ASSERT_TRUE(total.isTotal());
     EXPECT_DOUBLE_EQ(total.value(InvestReport::MarketSlot), 110000);
     EXPECT_DOUBLE_EQ(total.value(InvestReport::BookCostSlot), 100 * (905 + 100));
@@ -227,7 +227,7 @@ TEST_F(InvestReportTest, NoUnitsNeverDivide)
     trade(cv::TradeKind::Split, day(2009, 1, 10), 2000, 0, 0, 10);
     trade(cv::TradeKind::Decrease, day(2009, 1, 11), 2000, 0, 0, 5);
     build(day(2009, 3, 31));
-    for (int s = 0; s < InvestHelper::kSlots; ++s) EXPECT_TRUE(std::isfinite(slot(2000, s))) << s;
+    for (int s = 0; s < cv::InvestHelper::kSlots; ++s) EXPECT_TRUE(std::isfinite(slot(2000, s))) << s;
     EXPECT_TRUE(std::isfinite(report->items().back()->value(InvestReport::BookCostSlot)));
 }
 

@@ -2,10 +2,10 @@
 // A fresh working folder, backup folder and clock per test, a scripted
 // document UI and a capture of the document log.
 
-#include "document/CV4Document.h"
-#include "document/CV4DocumentBackup.h"
-#include "document/CV4DocumentUI.h"
-#include "CV4DocumentTestAccess.h"
+#include "document/Book.h"
+#include "document/BookBackup.h"
+#include "document/BookUI.h"
+#include "BookTestAccess.h"
 #include "document/SQLDatabase3.h"
 #include "document/WorkingFolder.h"
 #include "platform/Localization.h"
@@ -28,13 +28,13 @@
 #include <sqlite3.h>
 #include <zlib.h>
 
-class ScriptedDocumentUI : public CV4DocumentUI {
+class ScriptedDocumentUI : public cv::BookUI {
 public:
     ScriptedDocumentUI() : m_previous(cv::setDocumentUI(this)) {}
     ~ScriptedDocumentUI() override { cv::setDocumentUI(m_previous); }
 
     void beginBusy(const QString &title) override { busyTitles << title; }
-    int askPassword(const CV4Settings &settings, const QString &, bool) override
+    int askPassword(const cv::Settings &settings, const QString &, bool) override
     {
         ++passwordRuns;
         if (passwords.empty()) return -1;
@@ -42,7 +42,7 @@ public:
         passwords.pop_front();
         return settings.verifyPassword(entry) ? 1 : 0;
     }
-    QString askSavePath(CV4Document &, const QString &suggested) override
+    QString askSavePath(cv::Book &, const QString &suggested) override
     {
         suggestedPaths << suggested;
         return savePath;
@@ -55,7 +55,7 @@ public:
     QString savePath;
 
 private:
-    CV4DocumentUI *m_previous;
+    cv::BookUI *m_previous;
 };
 
 // Files written while it lives cannot grow past the limit: a full disk for
@@ -109,7 +109,7 @@ protected:
         cv::backup::setClock([] { return QDate(2009, 6, 7); });
         cv::backup::setCountSource([this] { return backupCount; });
         QDir().mkpath(tmp.filePath(QStringLiteral("Books")));
-        CV4DocumentTestAccess::setTemplateIndex(0);
+        cv::BookTestAccess::setTemplateIndex(0);
     }
     void TearDown() override
     {
@@ -126,13 +126,13 @@ protected:
     QString richBook()
     {
         const QString path = book(QStringLiteral("Rich.cvv2"));
-        const std::unique_ptr<CV4Document> rich = samplebook::makeRichBook();
-        EXPECT_TRUE(rich && (CV4DocumentTestAccess::commitInfoRows(*rich), rich->writeToFile(path, CV4Document::kTypeV2)));
+        const std::unique_ptr<cv::Book> rich = samplebook::makeRichBook();
+        EXPECT_TRUE(rich && (cv::BookTestAccess::commitInfoRows(*rich), rich->writeToFile(path, cv::Book::kTypeV2)));
         return path;
     }
     QString damagedCopy(const QString &path, const char *sql)
     {
-        CV4DataModel store;
+        cv::BookStore store;
         EXPECT_TRUE(store.open(path) && store.database()->performQuery(QString::fromLatin1(sql)) &&
                     store.save(book(QStringLiteral("Damaged.cvv2"))));
         return book(QStringLiteral("Damaged.cvv2"));

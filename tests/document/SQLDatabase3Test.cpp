@@ -18,12 +18,12 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(tmp.isValid());
-        db = std::make_unique<SQLDatabase3>(tmp.filePath(QStringLiteral("db")));
+        db = std::make_unique<cv::SQLDatabase3>(tmp.filePath(QStringLiteral("db")));
         ASSERT_TRUE(db->open());
         ASSERT_TRUE(db->performQuery(QStringLiteral("CREATE TABLE t ( id INTEGER PRIMARY KEY, memo TEXT );")));
     }
     QTemporaryDir tmp;
-    std::unique_ptr<SQLDatabase3> db;
+    std::unique_ptr<cv::SQLDatabase3> db;
 };
 
 TEST_F(SQLDatabase3Test, ResultsOfEveryKindOfStatement)
@@ -68,7 +68,7 @@ TEST_F(SQLDatabase3Test, BoundTextsSurviveQuotesAndNuls)
     ASSERT_EQ(back->rowCount(), 1);
     EXPECT_EQ(back->rowAtIndex(0).stringForColumnAtIndex(0), tricky);
     // A row kept after its result is gone still reads its own data.
-    const SQLRow kept = back->rowAtIndex(0);
+    const cv::SQLRow kept = back->rowAtIndex(0);
     back.reset();
     EXPECT_EQ(kept.stringForColumnAtIndex(0), tricky);
 }
@@ -114,8 +114,8 @@ TEST_F(SQLDatabase3Test, StreamedReadsAgreeWithTheTable)
     int r = 0;
     for (int pass = 0; pass < 2; ++pass) {   // the second pass reuses the kept statement
         r = 0;
-        ASSERT_TRUE(db->forEachRow(select, [&](const SQLCursor &row) {
-            const SQLRow expected = table->rowAtIndex(r++);
+        ASSERT_TRUE(db->forEachRow(select, [&](const cv::SQLCursor &row) {
+            const cv::SQLRow expected = table->rowAtIndex(r++);
             EXPECT_EQ(row.intForColumnAtIndex(0), expected.intForColumnAtIndex(0)) << r;
             EXPECT_EQ(row.int64ForColumnAtIndex(1), expected.int64ForColumnAtIndex(1)) << r;
             EXPECT_EQ(row.doubleForColumnAtIndex(2), expected.doubleForColumnAtIndex(2)) << r;
@@ -127,17 +127,17 @@ TEST_F(SQLDatabase3Test, StreamedReadsAgreeWithTheTable)
 
     // Bound texts, and failures: a bad statement, a missing parameter, two statements.
     r = 0;
-    EXPECT_TRUE(db->forEachRow(QStringLiteral("SELECT v FROM n WHERE v = ?;"), [&](const SQLCursor &) { ++r; },
+    EXPECT_TRUE(db->forEachRow(QStringLiteral("SELECT v FROM n WHERE v = ?;"), [&](const cv::SQLCursor &) { ++r; },
                                {QStringLiteral("abc")}));
     EXPECT_EQ(r, 1);
-    EXPECT_FALSE(db->forEachRow(QStringLiteral("SELECT nothing FROM n;"), [](const SQLCursor &) {}));
-    EXPECT_FALSE(db->forEachRow(QStringLiteral("SELECT v FROM n WHERE v = ?;"), [](const SQLCursor &) {}));
-    EXPECT_FALSE(db->forEachRow(QStringLiteral("SELECT 1; DELETE FROM n;"), [](const SQLCursor &) {}));
+    EXPECT_FALSE(db->forEachRow(QStringLiteral("SELECT nothing FROM n;"), [](const cv::SQLCursor &) {}));
+    EXPECT_FALSE(db->forEachRow(QStringLiteral("SELECT v FROM n WHERE v = ?;"), [](const cv::SQLCursor &) {}));
+    EXPECT_FALSE(db->forEachRow(QStringLiteral("SELECT 1; DELETE FROM n;"), [](const cv::SQLCursor &) {}));
     EXPECT_EQ(db->performQuery(QStringLiteral("SELECT count(*) FROM n;"))->rowAtIndex(0).intForColumnAtIndex(0), 15);
     // A kept statement does not hold the database: it can be written and closed.
     EXPECT_TRUE(db->performQuery(QStringLiteral("DELETE FROM n;")));
     db->close();
-    EXPECT_FALSE(db->forEachRow(select, [](const SQLCursor &) {}));
+    EXPECT_FALSE(db->forEachRow(select, [](const cv::SQLCursor &) {}));
 }
 
 // The streamed read that stands in for the table's text must give the same
@@ -168,7 +168,7 @@ TEST_F(SQLDatabase3Test, StreamedRowDoublesMatchTheTableBitForBit)
     ASSERT_TRUE(table);
     int r = 0;
     int shortened = 0;
-    ASSERT_TRUE(db->forEachRow(select, [&](const SQLCursor &row) {
+    ASSERT_TRUE(db->forEachRow(select, [&](const cv::SQLCursor &row) {
         const double expected = table->rowAtIndex(r++).doubleForColumnAtIndex(0);
         const double read = row.rowDoubleForColumnAtIndex(0);
         EXPECT_EQ(std::bit_cast<quint64>(read), std::bit_cast<quint64>(expected)) << r << " " << read;
@@ -187,7 +187,7 @@ TEST_F(SQLDatabase3Test, TransactionsNestAndRollBack)
     EXPECT_EQ(db->transactionDepth(), 1);
     EXPECT_TRUE(db->commitTransaction());
     {
-        SQLTransaction t(db.get());
+        cv::SQLTransaction t(db.get());
         db->performQuery(QStringLiteral("INSERT INTO t VALUES(2, 'b');"));
         t.rollback();
     }
@@ -206,23 +206,23 @@ TEST(SQLDatabase3File, SetupClassifiesAndOpenRejectsNonDatabases)
     QTemporaryDir tmp;
     const QString good = tmp.filePath(QStringLiteral("good"));
     {
-        SQLDatabase3 db(good);
+        cv::SQLDatabase3 db(good);
         ASSERT_TRUE(db.open());
         db.performQuery(QStringLiteral("CREATE TABLE x (a);"));
     }
-    EXPECT_EQ(SQLDatabase3(good).setup(), SQLDatabase3::SetupResult::Current);
+    EXPECT_EQ(cv::SQLDatabase3(good).setup(), cv::SQLDatabase3::SetupResult::Current);
 
     const QString junk = tmp.filePath(QStringLiteral("junk"));
     QFile f(junk);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(QByteArray(4096, 'z'));
     f.close();
-    SQLDatabase3 db(junk);
-    EXPECT_EQ(db.setup(), SQLDatabase3::SetupResult::Unusable);
+    cv::SQLDatabase3 db(junk);
+    EXPECT_EQ(db.setup(), cv::SQLDatabase3::SetupResult::Unusable);
     EXPECT_FALSE(db.open());
     EXPECT_FALSE(db.isOpen());
 
-    EXPECT_EQ(SQLDatabase3(tmp.filePath(QStringLiteral("missing"))).setup(), SQLDatabase3::SetupResult::Unusable);
+    EXPECT_EQ(cv::SQLDatabase3(tmp.filePath(QStringLiteral("missing"))).setup(), cv::SQLDatabase3::SetupResult::Unusable);
 }
 
 // A document file comes from outside: whatever its schema carries must not run.
@@ -240,7 +240,7 @@ TEST(SQLDatabase3File, HostileSchemaDoesNotRun)
               SQLITE_OK);
     sqlite3_close(raw);
 
-    SQLDatabase3 db(file);
+    cv::SQLDatabase3 db(file);
     ASSERT_TRUE(db.open());
     ASSERT_TRUE(db.performQuery(QStringLiteral("INSERT INTO a VALUES (1);")));
     auto count = db.performQuery(QStringLiteral("SELECT count(*) FROM b;"));

@@ -16,7 +16,7 @@
 #include <sqlite3.h>
 
 using sqlite2test::fixture;
-using Result = SQLDatabase3::SetupResult;
+using Result = cv::SQLDatabase3::SetupResult;
 
 namespace {
 
@@ -87,7 +87,7 @@ TEST_F(SQLite2Upgrade, EachFixtureBecomesAnSQLite3DatabaseWithTheSameRows)
         SCOPED_TRACE(name);
         alerts.asked.clear();
         writeWorkingCopy(fixture(name));
-        SQLDatabase3 db(path);
+        cv::SQLDatabase3 db(path);
         ASSERT_EQ(db.setup(), Result::Upgraded);
         EXPECT_EQ(messages(), QStringList{text("UpgradeAlertMessage")});
         // Only the new database is left in the working folder.
@@ -108,7 +108,7 @@ TEST_F(SQLite2Upgrade, EachFixtureBecomesAnSQLite3DatabaseWithTheSameRows)
 
         // The next open finds the current format.
         alerts.asked.clear();
-        EXPECT_EQ(SQLDatabase3(path).setup(), Result::Current);
+        EXPECT_EQ(cv::SQLDatabase3(path).setup(), Result::Current);
         EXPECT_TRUE(alerts.asked.empty());
     }
 }
@@ -116,7 +116,7 @@ TEST_F(SQLite2Upgrade, EachFixtureBecomesAnSQLite3DatabaseWithTheSameRows)
 TEST_F(SQLite2Upgrade, KeepsTheStoredTypesAndTextsOfTheOldRows)
 {
     writeWorkingCopy(fixture("small"));
-    SQLDatabase3 db(path);
+    cv::SQLDatabase3 db(path);
     ASSERT_EQ(db.setup(), Result::Upgraded);
     ASSERT_TRUE(db.open());
     struct Case {
@@ -148,16 +148,16 @@ TEST_F(SQLite2Upgrade, KeepsTheStoredTypesAndTextsOfTheOldRows)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.query);
-        SQLResultPtr r = db.performQuery(QString::fromUtf8(c.query));
+        cv::SQLResultPtr r = db.performQuery(QString::fromUtf8(c.query));
         ASSERT_TRUE(r);
         ASSERT_EQ(r->rowCount(), 1);
-        const SQLRow row = r->rowAtIndex(0);
+        const cv::SQLRow row = r->rowAtIndex(0);
         if (c.value) {
             EXPECT_EQ(row.stringForColumnAtIndex(0), QString::fromUtf8(c.value));
         } else {
             EXPECT_TRUE(row.stringForColumnAtIndex(0).isNull());
         }
-        SQLResultPtr t = db.performQuery(QString::fromUtf8(c.query).replace(
+        cv::SQLResultPtr t = db.performQuery(QString::fromUtf8(c.query).replace(
             QRegularExpression(QStringLiteral("^SELECT (\\S+)")), QStringLiteral("SELECT typeof(\\1)")));
         ASSERT_TRUE(t);
         const char *names[] = {"", "integer", "real", "text", "blob", "null"};
@@ -184,10 +184,10 @@ TEST_F(SQLite2Upgrade, ReadsBothByteOrdersAndRecordsOfEveryOffsetWidth)
         ASSERT_TRUE(dump) << reader.error().toStdString();
         dumps[bigEndian] = *dump;
         writeWorkingCopy(file);
-        SQLDatabase3 db(path);
+        cv::SQLDatabase3 db(path);
         ASSERT_EQ(db.setup(), Result::Upgraded);
         ASSERT_TRUE(db.open());
-        SQLResultPtr r = db.performQuery(QStringLiteral("SELECT count(*), sum(length(memo)), min(id), max(id) FROM t"));
+        cv::SQLResultPtr r = db.performQuery(QStringLiteral("SELECT count(*), sum(length(memo)), min(id), max(id) FROM t"));
         ASSERT_TRUE(r);
         EXPECT_EQ(r->rowAtIndex(0).description(), QStringLiteral("400 | %1 | -600 | 597")
                                                        .arg(8 * 70000 + [] { int s = 0; for (int i = 0; i < 400; ++i) if (i % 50) s += i % 300; return s; }()));
@@ -230,7 +230,7 @@ TEST_F(SQLite2Upgrade, RefusesWhatItCannotUpgradeCompletelyAndSaysWhy)
         QDir(tmp.path()).removeRecursively();
         QDir().mkpath(tmp.path());
         writeWorkingCopy(c.file);
-        EXPECT_EQ(SQLDatabase3(path).setup(), c.result);
+        EXPECT_EQ(cv::SQLDatabase3(path).setup(), c.result);
         QStringList want;
         if (c.upgradeMessage) want << text("UpgradeAlertMessage");
         if (c.alert) want << text(c.alert);

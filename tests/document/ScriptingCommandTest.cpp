@@ -1,5 +1,5 @@
 // The two scripting commands, called as the D-Bus adaptor calls them.
-#include "CV4DocumentTestSupport.h"
+#include "BookTestSupport.h"
 
 #include "../platform/ScriptedAlertPresenter.h"
 #include "document/SQLDatabase3.h"
@@ -16,12 +16,12 @@ protected:
         DocumentTest::SetUp();
         addCurrency(1, QStringLiteral("JPY"), 1, 0);
         usd = addCurrency(2, QStringLiteral("USD"), 100, 2);
-        acme = std::make_shared<CV4Brand>();
+        acme = std::make_shared<cv::Security>();
         acme->setName(QStringLiteral("Acme Corp"));
         acme->setSymbol(QStringLiteral("ACME"));
         acme->setCurrency(2);
         doc->addBrand(acme);
-        CV4DocumentTestAccess::commitInfoRows(*doc);
+        cv::BookTestAccess::commitInfoRows(*doc);
     }
 
     template <class Command>
@@ -43,15 +43,15 @@ protected:
     }
 
     static inline const QDate kToday{2009, 6, 15};
-    CV4CurrencyPtr usd;
-    CV4BrandPtr acme;
+    cv::CurrencyPtr usd;
+    cv::SecurityPtr acme;
 };
 
 using Args = QVariantMap;
 
 // How often a document signal was emitted.
 struct SignalCount {
-    template <class Signal> SignalCount(CV4Document *doc, Signal signal)
+    template <class Signal> SignalCount(cv::Book *doc, Signal signal)
     {
         QObject::connect(doc, signal, &m_context, [this] { ++m_count; });
     }
@@ -98,8 +98,8 @@ TEST_F(ScriptingTest, ReadsDocumentDateAndPriceAndRefusesWhatIsNoNumberOrDay)
         for (const Case &c : cases) {
             SCOPED_TRACE(QVariant(c.args).toString().toStdString() + (currency ? " currency" : " stock"));
             const auto before = stored(currency, currency ? 2 : acme->ident());
-            const auto refusal = currency ? run<UpdateCurrencyCommand>(QStringLiteral("USD"), c.args)
-                                          : run<UpdateStockCommand>(QStringLiteral("ACME"), c.args);
+            const auto refusal = currency ? run<cv::UpdateCurrencyCommand>(QStringLiteral("USD"), c.args)
+                                          : run<cv::UpdateStockCommand>(QStringLiteral("ACME"), c.args);
             EXPECT_EQ(refusal, c.refusal);
             const auto after = stored(currency, currency ? 2 : acme->ident());
             if (c.refusal) {
@@ -134,15 +134,15 @@ TEST_F(ScriptingTest, NewSymbolAddsASecurityOnlyWithAKnownCurrencyAndMarket)
         Args args = price;
         if (c.currency.isValid()) args.insert(QStringLiteral("Currency"), c.currency);
         if (c.market.isValid()) args.insert(QStringLiteral("Market"), c.market);
-        SignalCount brandChanged(doc.get(), &CV4Document::brandChanged);
-        EXPECT_EQ(run<UpdateStockCommand>(QStringLiteral("XYZ"), args), c.refusal);
+        SignalCount brandChanged(doc.get(), &cv::Book::brandChanged);
+        EXPECT_EQ(run<cv::UpdateStockCommand>(QStringLiteral("XYZ"), args), c.refusal);
         if (c.refusal) {
             EXPECT_EQ(doc->brandList().size(), 1u);
             EXPECT_EQ(brandChanged.count(), 0);
             continue;
         }
         ASSERT_EQ(doc->brandList().size(), 2u);
-        const CV4BrandPtr added = doc->brandList().back();
+        const cv::SecurityPtr added = doc->brandList().back();
         EXPECT_EQ(added->symbol(), QStringLiteral("XYZ"));
         EXPECT_EQ(added->name(), QStringLiteral("XYZ"));
         EXPECT_EQ(added->market(), c.marketNumber);
@@ -156,9 +156,9 @@ TEST_F(ScriptingTest, NewSymbolAddsASecurityOnlyWithAKnownCurrencyAndMarket)
     EXPECT_NE(doc->dataModel()->getBrandData().indexOf("XYZ"), -1);
 
     // A known symbol needs neither argument; an empty one matches no security.
-    EXPECT_EQ(run<UpdateStockCommand>(QStringLiteral("XYZ"), price), std::nullopt);
+    EXPECT_EQ(run<cv::UpdateStockCommand>(QStringLiteral("XYZ"), price), std::nullopt);
     EXPECT_EQ(doc->brandList().size(), 2u);
-    EXPECT_EQ(run<UpdateStockCommand>(QString(), price), QStringLiteral("Must specify a stock symbol."));
+    EXPECT_EQ(run<cv::UpdateStockCommand>(QString(), price), QStringLiteral("Must specify a stock symbol."));
 }
 
 // The new security and its price are one edit: a refused price takes the security back out.
@@ -167,8 +167,8 @@ TEST_F(ScriptingTest, ARefusedPriceWriteLeavesNoNewSecurityBehind)
     ScriptedAlertPresenter alerts;
     ASSERT_TRUE(doc->dataModel()->database()->performQuery(QStringLiteral("DROP TABLE PriceTable;")));
     const QByteArray storedBrands = doc->dataModel()->getBrandData();
-    SignalCount brandChanged(doc.get(), &CV4Document::brandChanged);
-    EXPECT_EQ(run<UpdateStockCommand>(QStringLiteral("XYZ"), {{"Price", "5"}, {"Currency", "USD"}, {"Market", "NASD"}}),
+    SignalCount brandChanged(doc.get(), &cv::Book::brandChanged);
+    EXPECT_EQ(run<cv::UpdateStockCommand>(QStringLiteral("XYZ"), {{"Price", "5"}, {"Currency", "USD"}, {"Market", "NASD"}}),
               QStringLiteral("could not store the price of XYZ"));
     EXPECT_EQ(doc->brandList().size(), 1u);
     EXPECT_EQ(doc->dataModel()->getBrandData(), storedBrands);
@@ -178,16 +178,16 @@ TEST_F(ScriptingTest, ARefusedPriceWriteLeavesNoNewSecurityBehind)
 
 TEST_F(ScriptingTest, CurrencyRateIsStoredCachedAndAnnounced)
 {
-    SignalCount currencyChanged(doc.get(), &CV4Document::currencyChanged);
-    EXPECT_EQ(run<UpdateCurrencyCommand>(QStringLiteral("USD"), {{"Price", "151.125"}, {"Date", "2009-06-01"}}),
+    SignalCount currencyChanged(doc.get(), &cv::Book::currencyChanged);
+    EXPECT_EQ(run<cv::UpdateCurrencyCommand>(QStringLiteral("USD"), {{"Price", "151.125"}, {"Date", "2009-06-01"}}),
               std::nullopt);
     EXPECT_EQ(stored(true, 2), (std::vector<std::pair<QDate, double>>{{QDate(2009, 6, 1), 151.125}}));
     EXPECT_DOUBLE_EQ(doc->currencyRate(usd, QDate(2009, 6, 3)), 151.125);
     ASSERT_EQ(currencyChanged.count(), 1);
-    EXPECT_TRUE(CV4DocumentTestAccess::cacheStatus(*doc) & (1u << CV4Document::CurrencyChanged));
+    EXPECT_TRUE(cv::BookTestAccess::cacheStatus(*doc) & (1u << cv::Book::CurrencyChanged));
 
     for (const QString &name : {QStringLiteral("EUR"), QString()}) {
-        EXPECT_EQ(run<UpdateCurrencyCommand>(name, {{"Price", "1"}}),
+        EXPECT_EQ(run<cv::UpdateCurrencyCommand>(name, {{"Price", "1"}}),
                   QStringLiteral("Must specify a valid currency. Currency: %1 unknown.").arg(name));
     }
     EXPECT_EQ(currencyChanged.count(), 1);
@@ -195,10 +195,10 @@ TEST_F(ScriptingTest, CurrencyRateIsStoredCachedAndAnnounced)
 
 TEST_F(ScriptingTest, DocumentNumberPicksAmongTheOpenDocumentsInOrder)
 {
-    CV4Document second;
+    cv::Book second;
     ASSERT_TRUE(second.dataModel()->create());
     samplebook::currency(second, 2, QStringLiteral("USD"), 100, 2);
-    UpdateCurrencyCommand command(QStringLiteral("USD"), {{"Price", "140"}, {"Document", 2}});
+    cv::UpdateCurrencyCommand command(QStringLiteral("USD"), {{"Price", "140"}, {"Document", 2}});
     command.setToday(kToday);
     EXPECT_EQ(command.performDefaultImplementation({doc.get(), &second}), std::nullopt);
     EXPECT_TRUE(stored(true, 2).empty());

@@ -18,7 +18,7 @@ protected:
     void SetUp() override
     {
         StoreTest::SetUp();
-        literal = std::make_unique<CV4DataModel>(&literalChanges);
+        literal = std::make_unique<cv::BookStore>(&literalChanges);
         ASSERT_TRUE(literal->create());
     }
     void TearDown() override
@@ -28,7 +28,7 @@ protected:
     }
 
     // The statements as they were, values printed into the text.
-    bool literalActual(const CV4Actual &e)
+    bool literalActual(const cv::Entry &e)
     {
         const QString head = e.ident() < 0 ? QStringLiteral("INSERT INTO ActualTable VALUES(NULL,")
                                            : QStringLiteral("INSERT OR REPLACE INTO ActualTable VALUES(%1,").arg(e.ident());
@@ -43,7 +43,7 @@ protected:
             + QStringLiteral(",%1,?);").arg(e.group());
         return literal->database()->performQuery(sql, {e.memo()}) != nullptr;
     }
-    bool literalTrade(const CV4Trade &t)
+    bool literalTrade(const cv::Trade &t)
     {
         const QString head = t.ident() < 0 ? QStringLiteral("INSERT INTO TradeTable VALUES(NULL,")
                                            : QStringLiteral("INSERT OR REPLACE INTO TradeTable VALUES(%1,").arg(t.ident());
@@ -58,7 +58,7 @@ protected:
             + cv::formatFixed(t.commission(), 2) + QStringLiteral(", ?);");
         return literal->database()->performQuery(sql, {t.memo()}) != nullptr;
     }
-    bool literalRate(const CV4PriceTime &p, const char *table)
+    bool literalRate(const cv::DatedPrice &p, const char *table)
     {
         const QString sql = QStringLiteral("INSERT OR REPLACE INTO %1 VALUES(%2,%3,")
                                 .arg(QLatin1String(table))
@@ -69,7 +69,7 @@ protected:
     }
 
     // Every column of every row as its quoted value, stored type and bytes.
-    static std::vector<std::string> dump(const CV4DataModel &s, const QString &table, const QStringList &columns)
+    static std::vector<std::string> dump(const cv::BookStore &s, const QString &table, const QStringList &columns)
     {
         QStringList parts;
         for (const QString &c : columns) parts << QStringLiteral("quote(%1),typeof(%1),hex(%1)").arg(c);
@@ -79,11 +79,11 @@ protected:
         return out;
     }
     // The reals to the bit (a quoted value does not tell 0.0 from -0.0).
-    static std::vector<quint64> realBits(const CV4DataModel &s, const QString &table, const QStringList &columns)
+    static std::vector<quint64> realBits(const cv::BookStore &s, const QString &table, const QStringList &columns)
     {
         std::vector<quint64> bits;
         const bool ok = s.database()->forEachRow(
-            QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid;").arg(columns.join(u','), table), [&](const SQLCursor &row) {
+            QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid;").arg(columns.join(u','), table), [&](const cv::SQLCursor &row) {
                 for (int c = 0; c < row.columnCount(); ++c)
                     bits.push_back(std::bit_cast<quint64>(row.doubleForColumnAtIndex(c)));
             });
@@ -100,7 +100,7 @@ protected:
     }
 
     ChangeRecorder literalChanges;
-    std::unique_ptr<CV4DataModel> literal;
+    std::unique_ptr<cv::BookStore> literal;
 };
 
 // Amounts at the edges of the rounding and of the range, and a spread of
@@ -129,8 +129,8 @@ TEST_F(RowWriteTest, EntriesTradesPricesAndRatesStoreWhatTheLiteralStatementsSto
     const std::vector<double> amounts = amountSamples();
     const int ints[] = {0, 1, -1, 42, std::numeric_limits<int>::max(), std::numeric_limits<int>::min()};
     const QDate dates[] = {QDate(2008, 3, 5), QDate(1900, 1, 1), QDate(2099, 12, 31), QDate()};
-    SQLTransaction storeTransaction(store->database());
-    SQLTransaction literalTransaction(literal->database());
+    cv::SQLTransaction storeTransaction(store->database());
+    cv::SQLTransaction literalTransaction(literal->database());
     for (size_t i = 0; i < amounts.size(); ++i) {
         auto e = entry(int(i % 3), dates[i % 4], amounts[i], ints[i % 6], ints[(i + 1) % 6],
                        kMemos[int(i % size_t(kMemos.size()))]);
@@ -139,7 +139,7 @@ TEST_F(RowWriteTest, EntriesTradesPricesAndRatesStoreWhatTheLiteralStatementsSto
         e->setGroup(ints[(i + 3) % 6]);
         // Some rows come with their ident, some replace an earlier row.
         if (i % 7 == 0) e->setIdent(int(100000 + i % 50));
-        auto copy = std::make_shared<CV4Actual>(*e);
+        auto copy = std::make_shared<cv::Entry>(*e);
         ASSERT_TRUE(literalActual(*copy)) << i;
         ASSERT_TRUE(store->putActual(e)) << i;
 
@@ -178,7 +178,7 @@ TEST_F(RowWriteTest, EntriesTradesPricesAndRatesStoreWhatTheLiteralStatementsSto
 // real, as the printed number did, not the bound text.
 TEST_F(RowWriteTest, ColumnsWithoutNumericTypeStoreTheSameTypes)
 {
-    for (CV4DataModel *s : {store.get(), literal.get()}) {
+    for (cv::BookStore *s : {store.get(), literal.get()}) {
         ASSERT_TRUE(s->database()->performQuery(QStringLiteral("DROP TABLE ActualTable; DROP TABLE PriceTable;")));
         ASSERT_TRUE(s->database()->performQuery(QStringLiteral(
             "CREATE TABLE ActualTable (id INTEGER PRIMARY KEY, kind, date, category, account, destination, value, "
@@ -239,7 +239,7 @@ TEST_F(RowWriteTest, WritesGoOnAfterASaveReopens)
         ASSERT_TRUE(store->putXchgRate(price(2, QDate(2011, 1, 1 + round), 150.125)));
         ASSERT_TRUE(store->save(file));
     }
-    CV4DataModel reopened(nullptr);
+    cv::BookStore reopened(nullptr);
     ASSERT_TRUE(reopened.open(file));
     EXPECT_EQ(rowsOf(reopened, QStringLiteral("SELECT id, value FROM ActualTable ORDER BY id;")),
               QStringList({"1 | 10.25", "2 | 11.25", "3 | 12.25"}));

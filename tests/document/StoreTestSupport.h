@@ -2,13 +2,13 @@
 // Shared by the store tests: a fresh working folder per test, a store with a
 // new schema, a recorder of change marks and small record makers.
 
-#include "document/CV4DataModel.h"
-#include "document/CV4DocumentChanges.h"
+#include "document/BookStore.h"
+#include "document/BookChanges.h"
 #include "document/SQLDatabase3.h"
 #include "document/WorkingFolder.h"
-#include "model/CV4Actual.h"
-#include "model/CV4PriceTime.h"
-#include "model/CV4Trade.h"
+#include "model/Entry.h"
+#include "model/DatedPrice.h"
+#include "model/Trade.h"
 #include "support/SampleBook.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +19,7 @@
 
 #include <vector>
 
-class ChangeRecorder : public CV4DocumentChanges {
+class ChangeRecorder : public cv::BookChanges {
 public:
     void updateChangeCount(ChangeKind change) override { changes.push_back(change); }
     int done() const { return int(std::count(changes.begin(), changes.end(), ChangeDone)); }
@@ -28,16 +28,16 @@ public:
     std::vector<ChangeKind> changes;
 };
 
-inline CV4ActualPtr entry(int kind, const QDate &date, double amount, int category = 1001, int account = 2001,
+inline cv::EntryPtr entry(int kind, const QDate &date, double amount, int category = 1001, int account = 2001,
                           const QString &memo = QString())
 {
     auto e = samplebook::entry(kind, date, amount, category, account);
     e->setMemo(memo);
     return e;
 }
-inline CV4TradePtr trade(cv::TradeKind kind, const QDate &date, int account = 3001, int brand = 5)
+inline cv::TradePtr trade(cv::TradeKind kind, const QDate &date, int account = 3001, int brand = 5)
 {
-    auto t = std::make_shared<CV4Trade>();
+    auto t = std::make_shared<cv::Trade>();
     t->setKind(kind);
     t->setDate(date);
     t->setAccount(account);
@@ -46,11 +46,11 @@ inline CV4TradePtr trade(cv::TradeKind kind, const QDate &date, int account = 30
     t->setUnitPrice(100);
     return t;
 }
-inline CV4TradePtr trade(int kind, const QDate &date, int account = 3001, int brand = 5)
+inline cv::TradePtr trade(int kind, const QDate &date, int account = 3001, int brand = 5)
 {
     return trade(cv::TradeKind(kind), date, account, brand);
 }
-inline CV4PriceTimePtr price(int brand, const QDate &date, double value)
+inline cv::DatedPricePtr price(int brand, const QDate &date, double value)
 {
     return samplebook::priceTime(brand, date, value);
 }
@@ -61,7 +61,7 @@ protected:
     {
         ASSERT_TRUE(tmp.isValid());
         cv::work::setWorkFolder(tmp.filePath(QStringLiteral("Work")));
-        store = std::make_unique<CV4DataModel>(&changes);
+        store = std::make_unique<cv::BookStore>(&changes);
         ASSERT_TRUE(store->create());
         changes.reset();
     }
@@ -75,7 +75,7 @@ protected:
 
     // Raw rows of a statement, each as its values joined by " | ".
     QStringList rows(const QString &sql) const { return rowsOf(*store, sql); }
-    static QStringList rowsOf(const CV4DataModel &s, const QString &sql)
+    static QStringList rowsOf(const cv::BookStore &s, const QString &sql)
     {
         QStringList out;
         auto result = s.database()->performQuery(sql);
@@ -92,5 +92,5 @@ protected:
 
     QTemporaryDir tmp;
     ChangeRecorder changes;
-    std::unique_ptr<CV4DataModel> store;
+    std::unique_ptr<cv::BookStore> store;
 };

@@ -23,7 +23,7 @@ TEST(WorkingFolderChild, Instance)
     const QByteArray mode = qgetenv(kChildMode);
     if (mode.isEmpty()) GTEST_SKIP() << "runs only as a second process";
     cv::work::setWorkFolder(QString::fromLocal8Bit(qgetenv(kChildFolder)));
-    auto store = std::make_unique<CV4DataModel>();
+    auto store = std::make_unique<cv::BookStore>();
     ASSERT_TRUE(store->create());
     std::printf("PATH:%s\n", store->workingPath().toLocal8Bit().constData());
     std::fflush(stdout);
@@ -94,7 +94,7 @@ TEST_F(WorkingFolderTest, InstancesKeepEachOthersFilesAndCrashLeftoversGo)
     EXPECT_TRUE(QFile::exists(holdingFile));
 
     // This process starts its own store: the running one's file stays.
-    auto mine = std::make_unique<CV4DataModel>();
+    auto mine = std::make_unique<cv::BookStore>();
     ASSERT_TRUE(mine->create());
     EXPECT_TRUE(QFile::exists(holdingFile));
 
@@ -129,7 +129,7 @@ TEST_F(WorkingFolderTest, WhatEarlierBuildsLeftInTheirFolderIsCleanedToo)
     for (bool holdingRuns : {true, false}) {
         if (!holdingRuns) holding.closeWriteChannel(), holding.waitForFinished(20000);
         cv::work::setWorkFolder(tmp.filePath(QStringLiteral("Work")), previous);
-        CV4DataModel store;
+        cv::BookStore store;
         ASSERT_TRUE(store.create());
         EXPECT_FALSE(QFile::exists(crashedFile));
         EXPECT_EQ(std::pair(QFile::exists(holdingFile), QFileInfo(previous).isDir()), std::pair(holdingRuns, holdingRuns));

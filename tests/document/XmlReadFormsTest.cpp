@@ -1,8 +1,8 @@
 // Number and date forms of a book's XML: decimals read to the same double as
 // Qt's reading of the leading number; dates only as three dotted numbers.
-#include "CV4DocumentTestSupport.h"
+#include "BookTestSupport.h"
 
-#include "document/CV4DocumentXML.h"
+#include "document/BookXML.h"
 
 #include <gtest/gtest.h>
 
@@ -60,7 +60,7 @@ using XmlFormsTest = DocumentTest;
 
 TEST_F(XmlFormsTest, DatesAreThreeDottedNumbers)
 {
-    CV4Document target;
+    cv::Book target;
     ASSERT_TRUE(target.dataModel()->create());
     QByteArray text = "<?xml version=\"1.0\"?>\n<cvxf version=\"1.0\">\n<expense><node_actual id=\"1003\">";
     int value = 0;
@@ -73,7 +73,7 @@ TEST_F(XmlFormsTest, DatesAreThreeDottedNumbers)
     buffer.open(QIODevice::ReadOnly);
     ASSERT_TRUE(cv::xml::importFrom(target, buffer, nullptr));
 
-    CV4SearchConditions all;
+    cv::SearchConditions all;
     all.date = {QDate(1900, 1, 1), QDate(2999, 1, 1)};
     const auto entries = target.dataModel()->findActual(all);
     ASSERT_TRUE(entries);

@@ -24,7 +24,7 @@ std::string broken(const StatementRead &read)
 {
     if (read.status != StatementRead::Status::Read && (!read.rows.empty() || !read.accounts.isEmpty()))
         return "a refusal kept rows";
-    for (const CV4ActualPtr &row : read.rows) {
+    for (const cv::EntryPtr &row : read.rows) {
         if (!row->date().isValid()) return "a row without a date";
         if (!(row->amount() >= 0)) return "a negative amount";
         if (row->account() > 0 || -row->account() > read.accounts.size()) return "an account outside the ids";

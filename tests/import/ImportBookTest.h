@@ -24,11 +24,11 @@ protected:
     // Every entry of the book, sorted.
     std::vector<Stored> stored()
     {
-        CV4SearchConditions all;
+        cv::SearchConditions all;
         all.date = {QDate(1, 1, 1), QDate(9999, 12, 31)};
         std::vector<Stored> out;
         const auto entries = doc->dataModel()->findActual(all);
-        for (const CV4ActualPtr &e : entries.value())
+        for (const cv::EntryPtr &e : entries.value())
             out.emplace_back(e->date(), e->kind(), e->amount(), e->category(), e->account(), e->destination(), e->memo());
         std::sort(out.begin(), out.end());
         return out;

@@ -7,7 +7,7 @@
 
 #include "document/EditScope.h"
 #include "import/LearnedMapping.h"
-#include "model/CV4Brand.h"
+#include "model/Security.h"
 #include "panels/PanelTestSupport.h"
 #include "support/Screenshots.h"
 
@@ -42,26 +42,26 @@ TEST(ImportScreenshots, EveryImportSheet)
         {
             ImportSheetPage page(doc.get());
             ASSERT_TRUE(page.load("S1.ofx"));
-            page.click(ImportOFXPanelController::MemoColumn, 1);
+            page.click(cv::ImportOFXSheet::MemoColumn, 1);
             EXPECT_TRUE(paneltest::saveScreenshot(page.sheet, language, QStringLiteral("import-statement-before")));
             page.apply();
             EXPECT_EQ(page.sheet.completeDataCount(), 3);
             EXPECT_TRUE(paneltest::saveScreenshot(page.sheet, language, QStringLiteral("import-statement-after")));
         }
         {
-            ImportPage<ImportTextPanelController> page(doc.get());
+            ImportPage<cv::ImportTextSheet> page(doc.get());
             ASSERT_TRUE(page.load("S7-cp932.csv"));
             page.pick(page.sheet.accountBox(), QStringLiteral("A"));
-            page.click(ImportTextPanelController::MemoColumn, 1);
+            page.click(cv::ImportTextSheet::MemoColumn, 1);
             EXPECT_TRUE(paneltest::saveScreenshot(page.sheet, language, QStringLiteral("import-text")));
         }
         {
-            ImportPage<ImportMobileDataPanelController> page(doc.get());
+            ImportPage<cv::ImportMobileDataSheet> page(doc.get());
             ASSERT_TRUE(page.load("S9.csv"));
             QTest::mouseClick(page.sheet.applyButton(), Qt::LeftButton);
             page.selectRows({3});
-            page.menu(ImportMobileDataPanelController::MenuTransfer);
-            TransferImportPanelController *choice = page.sheet.transferPanel();
+            page.menu(cv::ImportMobileDataSheet::MenuTransfer);
+            cv::TransferImportDialog *choice = page.sheet.transferPanel();
             page.pick(choice->accountButton(), QStringLiteral("A"));
             page.pick(choice->destinationButton(), QStringLiteral("U"));
             choice->destinationField()->setText(QStringLiteral("95.00"));
@@ -74,14 +74,14 @@ TEST(ImportScreenshots, EveryImportSheet)
             choice->cancel();
         }
         {
-            auto alpha = std::make_shared<CV4Brand>();
+            auto alpha = std::make_shared<cv::Security>();
             alpha->setName(QStringLiteral("Alpha"));
             alpha->setCurrency(1);
             doc->addBrand(alpha);
-            ImportPage<ImportCSVPanelController> page(doc.get(), alpha->ident(), true);
+            ImportPage<cv::ImportCSVSheet> page(doc.get(), alpha->ident(), true);
             ASSERT_TRUE(page.load("S10.csv"));
             page.click(0, 3);
-            page.menu(ImportCSVPanelController::MenuExclude);
+            page.menu(cv::ImportCSVSheet::MenuExclude);
             EXPECT_TRUE(paneltest::saveScreenshot(page.sheet, language, QStringLiteral("import-prices")));
         }
     }

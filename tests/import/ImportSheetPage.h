@@ -3,13 +3,13 @@
 // pick a sample file, click cells, pick in the chooser, use the context
 // menu, press the buttons.
 
-#include "controls/CustomPopup.h"
-#include "controls/MyOutlineView.h"
-#include "import/ImportCSVPanelController.h"
-#include "import/ImportMobileDataPanelController.h"
-#include "import/ImportOFXPanelController.h"
-#include "import/ImportTextPanelController.h"
-#include "import/TransferImportPanelController.h"
+#include "controls/ChooserPopup.h"
+#include "controls/ChooserList.h"
+#include "import/ImportCSVSheet.h"
+#include "import/ImportMobileDataSheet.h"
+#include "import/ImportOFXSheet.h"
+#include "import/ImportTextSheet.h"
+#include "import/TransferImportDialog.h"
 
 #include <QAbstractItemModel>
 #include <QAbstractItemView>
@@ -32,7 +32,7 @@ public:
         sheet.show();
         QApplication::processEvents();
     }
-    ~ImportPage() { cv::CustomPopup::get()->mustClose(); }
+    ~ImportPage() { cv::ChooserPopup::get()->mustClose(); }
 
     static QString samplePath(const char *name) { return QStringLiteral(CV_TEST_FIXTURES "/import/") + QLatin1String(name); }
     bool load(const char *name) { return loadPath(samplePath(name)); }
@@ -66,9 +66,9 @@ public:
     // Clicks the item of that name in the open chooser; false when none is open or has it.
     bool choose(const QString &name)
     {
-        cv::CustomPopup *popup = cv::CustomPopup::existing();
+        cv::ChooserPopup *popup = cv::ChooserPopup::existing();
         if (!popup || !popup->isVisible()) return false;
-        cv::MyOutlineView *outline = popup->outline();
+        cv::ChooserList *outline = popup->outline();
         const QAbstractItemModel *list = outline->model();
         QModelIndex found;
         std::function<void(const QModelIndex &)> find = [&](const QModelIndex &parent) {
@@ -115,7 +115,7 @@ public:
 };
 
 // The statement sheet reads statement files (data type 0).
-class ImportSheetPage : public ImportPage<ImportOFXPanelController> {
+class ImportSheetPage : public ImportPage<cv::ImportOFXSheet> {
 public:
-    explicit ImportSheetPage(CV4Document *document) : ImportPage(document, 0) {}
+    explicit ImportSheetPage(cv::Book *document) : ImportPage(document, 0) {}
 };

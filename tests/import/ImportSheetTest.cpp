@@ -12,7 +12,7 @@
 
 using namespace paneltest;
 using importtest::Stored;
-using Sheet = ImportOFXPanelController;
+using Sheet = cv::ImportOFXSheet;
 
 namespace {
 
@@ -126,14 +126,14 @@ TEST_F(ImportSheetTest, CancelForgetsWhatWasLearned)
 // A learned value that no longer fits the book or the row is passed over.
 TEST_F(ImportSheetTest, StaleMappingsAreSkipped)
 {
-    const CVUnitModelPtr deleted = samplebook::node(doc->actualModel()->expense(), 2050, 21, QStringLiteral("Gone"));
+    const cv::NodePtr deleted = samplebook::node(doc->actualModel()->expense(), 2050, 21, QStringLiteral("Gone"));
     doc->deleteNode(deleted);
     seed(cv::StatementMemoMapping, {{shop, 2050}, {payer, kFood}, {card, -4711}});
     seed(cv::StatementAccountMapping, {{"1234567", kFood}});
     ImportSheetPage page(doc.get());
     ASSERT_TRUE(page.load("S1.ofx"));
     page.apply();
-    for (const CV4ActualPtr &row : page.sheet.rows()) {
+    for (const cv::EntryPtr &row : page.sheet.rows()) {
         EXPECT_EQ(row->category(), 0) << row->memo().toStdString();
         EXPECT_EQ(row->destination(), 0) << row->memo().toStdString();
         EXPECT_EQ(row->account(), -1) << row->memo().toStdString();

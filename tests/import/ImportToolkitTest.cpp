@@ -7,7 +7,7 @@
 #include "import/StatementValues.h"
 #include "import/TextDecoder.h"
 
-#include "document/CV4Document.h"
+#include "document/Book.h"
 #include "document/EditScope.h"
 #include "panels/PanelTestSupport.h"
 #include "platform/ScriptedAlertPresenter.h"
@@ -162,7 +162,7 @@ TEST_F(ImportFileTest, OnlyRegularFilesAreRead)
         {dir.filePath("fifo.csv"), "fifo.csv"}, {dir.path() + "/", QFileInfo(dir.path()).fileName()}, {"/dev/zero", "zero"}};
     for (const auto &[path, name] : cases) {
         ScriptedAlertPresenter alerts;
-        ImportPage<ImportTextPanelController> page(doc.get());
+        ImportPage<cv::ImportTextSheet> page(doc.get());
         EXPECT_FALSE(page.loadPath(path));
         ASSERT_EQ(alerts.asked.size(), 1u) << name.toStdString();
         const QString message = alerts.asked[0].message;

@@ -39,7 +39,7 @@ std::ostream &operator<<(std::ostream &os, const Row &r)
 std::vector<Row> rowsOf(const StatementRead &read)
 {
     std::vector<Row> rows;
-    for (const CV4ActualPtr &a : read.rows)
+    for (const cv::EntryPtr &a : read.rows)
         rows.push_back({a->date(), a->memo(), cv::raw(a->kind()), a->amount(), a->flags(), a->account(), a->destination(),
                         a->category()});
     return rows;

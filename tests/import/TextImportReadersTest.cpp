@@ -28,7 +28,7 @@ std::vector<TextRow> textRows(const TextStatementRead &read)
 {
     std::vector<TextRow> rows;
     for (size_t i = 0; i < read.rows.size(); ++i) {
-        const CV4Actual &r = *read.rows[i];
+        const cv::Entry &r = *read.rows[i];
         EXPECT_EQ(bool(r.flags() & 2), r.kind() == cv::EntryKind::Expense);
         rows.emplace_back(r.date(), r.kind(), r.amount(), r.memo(), read.categoryTexts.value(qsizetype(i)));
     }
@@ -117,11 +117,11 @@ TEST(TextReaders, DatesAndShortLinesOfSampleS18)
 {
     const QByteArray data = sample("S18.csv");
     using Row = std::pair<QDate, double>;   // income above 0, expense below
-    auto signedRow = [](const CV4Actual &r) { return Row(r.date(), r.kind() == cv::EntryKind::Expense ? -r.amount() : r.amount()); };
+    auto signedRow = [](const cv::Entry &r) { return Row(r.date(), r.kind() == cv::EntryKind::Expense ? -r.amount() : r.amount()); };
     std::vector<Row> text, mobile, prices;
-    for (const CV4ActualPtr &row : readTextStatement(data, TextEncoding::Utf8).rows) text.push_back(signedRow(*row));
+    for (const cv::EntryPtr &row : readTextStatement(data, TextEncoding::Utf8).rows) text.push_back(signedRow(*row));
     for (const MobileEntry &row : readMobileEntries(data)) mobile.push_back(signedRow(*row.entry));
-    for (const CV4PriceTimePtr &v : readPriceList(data, [](QStringView t) { return parseFundValue(t); }))
+    for (const cv::DatedPricePtr &v : readPriceList(data, [](QStringView t) { return parseFundValue(t); }))
         prices.emplace_back(v->date(), v->price());
     auto dated = [](double value, std::vector<Row> more) {   // the five forms of 2018/1/5 to 1/9
         for (int day = 9; day >= 5; --day) more.insert(more.begin(), Row(QDate(2018, 1, day), value));
@@ -137,7 +137,7 @@ TEST(PriceListReader, SamplesS10AndS11)
     using Value = std::pair<QDate, double>;
     auto values = [](const char *name) {
         std::vector<Value> out;
-        for (const CV4PriceTimePtr &v : readPriceList(sample(name), [](QStringView t) { return parseFundValue(t); }))
+        for (const cv::DatedPricePtr &v : readPriceList(sample(name), [](QStringView t) { return parseFundValue(t); }))
             out.emplace_back(v->date(), v->price());
         return out;
     };
@@ -167,11 +167,11 @@ TEST(HostileInput, MutatedTextMobileAndPriceFiles)
             case 2: data.insert(at(data.size()), QByteArray("\"\0\r,\t", 5).repeated(int(random() % 40) + 1)); break;
             default: data.insert(at(data.size()), data.mid(at(data.size()), 40).repeated(int(random() % 50) + 1)); break;
             }
-            for (const CV4ActualPtr &row : readTextStatement(data, TextEncoding::ShiftJis).rows)
+            for (const cv::EntryPtr &row : readTextStatement(data, TextEncoding::ShiftJis).rows)
                 ASSERT_TRUE(row->date().isValid() && std::isfinite(row->amount())) << name << " " << i;
             for (const MobileEntry &row : readMobileEntries(data))
                 ASSERT_TRUE(row.entry->date().isValid() && std::isfinite(row.entry->amount())) << name << " " << i;
-            for (const CV4PriceTimePtr &v : readPriceList(data, [](QStringView t) { return parseFundValue(t); }))
+            for (const cv::DatedPricePtr &v : readPriceList(data, [](QStringView t) { return parseFundValue(t); }))
                 ASSERT_TRUE(v->date().isValid() && std::isfinite(v->price())) << name << " " << i;
         }
     }

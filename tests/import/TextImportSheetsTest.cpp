@@ -4,9 +4,9 @@
 
 #include "import/ImportSheetPage.h"
 
-#include "document/CV4DataModel.h"
+#include "document/BookStore.h"
 #include "import/ImportBookTest.h"
-#include "model/CV4Brand.h"
+#include "model/Security.h"
 #include "platform/ScriptedAlertPresenter.h"
 
 #include <gtest/gtest.h>
@@ -16,8 +16,8 @@
 
 using namespace paneltest;
 using importtest::Stored;
-using TextSheet = ImportTextPanelController;
-using MobileSheet = ImportMobileDataPanelController;
+using TextSheet = cv::ImportTextSheet;
+using MobileSheet = cv::ImportMobileDataSheet;
 using B = cv::AlertButton;
 
 namespace {
@@ -27,7 +27,7 @@ constexpr int kWallet = 10;
 
 class TextImportSheetsTest : public importtest::ImportBookTest {
 protected:
-    std::unique_ptr<CV4Document> makeDocument() override
+    std::unique_ptr<cv::Book> makeDocument() override
     {
         auto book = makeBook();
         samplebook::node(book->actualModel()->expense(), kDaily, 21, QStringLiteral("Daily"));
@@ -278,7 +278,7 @@ TEST_F(TextImportSheetsTest, TransferChoice)
         QTest::mouseClick(page.sheet.applyButton(), Qt::LeftButton);
         page.selectRows(c.rows);
         page.menu(MobileSheet::MenuTransfer);
-        TransferImportPanelController *choice = page.sheet.transferPanel();
+        cv::TransferImportDialog *choice = page.sheet.transferPanel();
         ASSERT_TRUE(choice->isVisible());
         if (c.picks.empty()) {
             EXPECT_TRUE(choice->okButton()->isEnabled());
@@ -301,11 +301,11 @@ TEST_F(TextImportSheetsTest, TransferChoice)
             QTest::mouseClick(choice->okButton(), Qt::LeftButton);
         EXPECT_FALSE(choice->isVisible());
         for (int row : c.rows) {
-            const CV4Actual &entry = *page.sheet.rows()[size_t(row)].entry;
+            const cv::Entry &entry = *page.sheet.rows()[size_t(row)].entry;
             EXPECT_EQ(entry.kind() == cv::EntryKind::Transfer, !c.escape);
             EXPECT_EQ(entry.converted(), 0);
         }
-        const CV4Actual &first = *page.sheet.rows()[size_t(c.rows.front())].entry;
+        const cv::Entry &first = *page.sheet.rows()[size_t(c.rows.front())].entry;
         EXPECT_EQ(first.account(), c.account);
         EXPECT_EQ(first.destination(), c.destination);
     }
@@ -313,24 +313,24 @@ TEST_F(TextImportSheetsTest, TransferChoice)
 
 TEST_F(TextImportSheetsTest, PriceAndRateLists)
 {
-    auto alpha = std::make_shared<CV4Brand>();
+    auto alpha = std::make_shared<cv::Security>();
     alpha->setName(QStringLiteral("Alpha"));
     alpha->setKind(cv::BrandKind::Stock);
     alpha->setCurrency(1);
     doc->addBrand(alpha);
     using Value = std::pair<QDate, double>;
-    auto list = [](const std::optional<CV4DataModel::PriceList> &values) {
+    auto list = [](const std::optional<cv::BookStore::PriceList> &values) {
         std::vector<Value> out;
-        for (const CV4PriceTimePtr &v : values.value_or(CV4DataModel::PriceList{})) out.emplace_back(v->date(), v->price());
+        for (const cv::DatedPricePtr &v : values.value_or(cv::BookStore::PriceList{})) out.emplace_back(v->date(), v->price());
         std::sort(out.begin(), out.end());
         return out;
     };
     {
-        ImportPage<ImportCSVPanelController> page(doc.get(), alpha->ident(), true);
+        ImportPage<cv::ImportCSVSheet> page(doc.get(), alpha->ident(), true);
         ASSERT_TRUE(page.load("S10.csv"));
         ASSERT_EQ(page.sheet.values().size(), 6u);
-        EXPECT_EQ(page.text(ImportCSVPanelController::PriceColumn, 2), QStringLiteral("1,230"));
-        page.click(ImportCSVPanelController::PriceColumn, 1);   // a value corrected by hand
+        EXPECT_EQ(page.text(cv::ImportCSVSheet::PriceColumn, 2), QStringLiteral("1,230"));
+        page.click(cv::ImportCSVSheet::PriceColumn, 1);   // a value corrected by hand
         QTest::keyClick(page.sheet.tableView(), Qt::Key_F2);
         auto *editor = page.sheet.tableView()->viewport()->findChild<QLineEdit *>();
         ASSERT_NE(editor, nullptr);
@@ -338,10 +338,10 @@ TEST_F(TextImportSheetsTest, PriceAndRateLists)
         QTest::keyClicks(editor, QStringLiteral("1,215"));
         QTest::keyClick(editor, Qt::Key_Return);
         QApplication::processEvents();   // the editor commits after the key
-        EXPECT_EQ(page.text(ImportCSVPanelController::PriceColumn, 1), QStringLiteral("1,215"));
+        EXPECT_EQ(page.text(cv::ImportCSVSheet::PriceColumn, 1), QStringLiteral("1,215"));
         page.click(0, 0);
-        page.menu(ImportCSVPanelController::MenuExclude);
-        EXPECT_EQ(page.text(ImportCSVPanelController::PriceColumn, 0), QStringLiteral("---"));
+        page.menu(cv::ImportCSVSheet::MenuExclude);
+        EXPECT_EQ(page.text(cv::ImportCSVSheet::PriceColumn, 0), QStringLiteral("---"));
         page.ok();
         EXPECT_EQ(page.sheet.result(), 1);
     }
@@ -349,7 +349,7 @@ TEST_F(TextImportSheetsTest, PriceAndRateLists)
               (std::vector<Value>{{QDate(2008, 5, 2), 1215}, {QDate(2008, 5, 7), 1230}, {QDate(2008, 5, 8), 1240},
                                   {QDate(2008, 5, 9), 1255}}));
     {
-        ImportPage<ImportCSVPanelController> page(doc.get(), 2, false);
+        ImportPage<cv::ImportCSVSheet> page(doc.get(), 2, false);
         ASSERT_TRUE(page.load("S11.csv"));
         page.ok();
     }
@@ -357,7 +357,7 @@ TEST_F(TextImportSheetsTest, PriceAndRateLists)
               (std::vector<Value>{{QDate(2008, 5, 1), 104.235}, {QDate(2008, 5, 2), 105.1}}));
     // Values a book cannot record (0, above 10^12) are no values, as on every other road.
     {
-        ImportPage<ImportCSVPanelController> page(doc.get(), 2, false);
+        ImportPage<cv::ImportCSVSheet> page(doc.get(), 2, false);
         ASSERT_TRUE(page.loadPath(
             writeFile(QStringLiteral("bounds.csv"), "2008/06/01,0\n2008/06/02,2000000000000\n2008/06/03,106.5\n")));
         page.ok();
@@ -375,7 +375,7 @@ TEST_F(TextImportSheetsTest, AFileOver64MiBIsRefusedBeforeItIsRead)
     EXPECT_FALSE(text.loadPath(big));
     ImportPage<MobileSheet> mobile(doc.get());
     EXPECT_FALSE(mobile.loadPath(big));
-    ImportPage<ImportCSVPanelController> prices(doc.get(), 2, false);
+    ImportPage<cv::ImportCSVSheet> prices(doc.get(), 2, false);
     EXPECT_FALSE(prices.loadPath(big));
     ImportSheetPage statement(doc.get());
     EXPECT_FALSE(statement.loadPath(big));

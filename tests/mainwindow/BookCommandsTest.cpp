@@ -6,14 +6,14 @@
 #include <QAction>
 #include "support/Screenshots.h"
 
-#include "controls/AccountDataSource.h"
-#include "controls/CommandUnitModel.h"
+#include "controls/AccountChooserModel.h"
+#include "controls/CommandRow.h"
 #include "mainwindow/AccountOutlineView.h"
-#include "mainwindow/ActualOutlineView.h"
+#include "mainwindow/CategoryGrid.h"
 #include "mainwindow/ViewerPage.h"
-#include "mainwindow/WizardDialogController.h"
-#include "model/CV4Summary.h"
-#include "panels/sheets/CachePanelController.h"
+#include "mainwindow/WizardDialog.h"
+#include "model/Summary.h"
+#include "panels/sheets/CashAccountSheet.h"
 #include "panels/entry/InputTextField.h"
 #include "support/SampleBook.h"
 
@@ -35,36 +35,36 @@ TreeSelection row(TreeSelection::Tree tree, NodeKind kind, int ident, bool child
     return {true, tree, kind, ident, children, parentKind};
 }
 
-CV4SummaryUnitPtr unit(int ident)
+cv::SummaryUnitPtr unit(int ident)
 {
-    auto u = std::make_shared<CV4SummaryUnit>();
+    auto u = std::make_shared<cv::SummaryUnit>();
     u->setRefID(ident);
     return u;
 }
 
-QStringList names(const CV4Document &doc, const CVUnitModelPtr &parent)
+QStringList names(const cv::Book &doc, const cv::NodePtr &parent)
 {
     QStringList out;
-    for (const CVUnitModelPtr &c : parent->children()) out << doc.displayName(*c);
+    for (const cv::NodePtr &c : parent->children()) out << doc.displayName(*c);
     return out;
 }
 
 // Every node of a tree as "depth kind ident name", in order.
-QStringList shape(const CV4Document &doc, const CVUnitModelPtr &node, int depth = 0)
+QStringList shape(const cv::Book &doc, const cv::NodePtr &node, int depth = 0)
 {
     QStringList out{QStringLiteral("%1 %2 %3 %4").arg(depth).arg(cv::raw(node->kind())).arg(node->ident()).arg(doc.displayName(*node))};
-    for (const CVUnitModelPtr &c : node->children()) out << shape(doc, c, depth + 1);
+    for (const cv::NodePtr &c : node->children()) out << shape(doc, c, depth + 1);
     return out;
 }
 
-QStringList summaries(const CVUnitModelPtr &root)
+QStringList summaries(const cv::NodePtr &root)
 {
     QStringList out;
-    for (const CVUnitModelPtr &s : root->children()) {
-        const auto summary = std::dynamic_pointer_cast<CV4Summary>(s->extra());
+    for (const cv::NodePtr &s : root->children()) {
+        const auto summary = std::dynamic_pointer_cast<cv::Summary>(s->extra());
         QStringList plus, minus;
-        for (const auto &u : summary ? summary->assetList() : std::vector<CV4SummaryUnitPtr>{}) plus << QString::number(u->refID());
-        for (const auto &u : summary ? summary->debtList() : std::vector<CV4SummaryUnitPtr>{}) minus << QString::number(u->refID());
+        for (const auto &u : summary ? summary->assetList() : std::vector<cv::SummaryUnitPtr>{}) plus << QString::number(u->refID());
+        for (const auto &u : summary ? summary->debtList() : std::vector<cv::SummaryUnitPtr>{}) minus << QString::number(u->refID());
         out << s->name() + QLatin1Char(':') + plus.join(QLatin1Char(',')) + QLatin1Char('-') + minus.join(QLatin1Char(','));
     }
     return out;
@@ -127,8 +127,8 @@ protected:
         w = openNewWindow(document, 1100, 700);
         ASSERT_NE(w, nullptr);
         // Scripted sheets: each names its node from the list and ends with the next code.
-        w->setAccountSheetOpener([this](CV4WindowController &, CV4WindowController::AccountSheet sheet,
-                                        const CVUnitModelPtr &node, CV4WindowController::SheetDone done) {
+        w->setAccountSheetOpener([this](cv::BookWindow &, cv::BookWindow::AccountSheet sheet,
+                                        const cv::NodePtr &node, cv::BookWindow::SheetDone done) {
             sheets << int(sheet);
             if (!sheetNames.empty()) {
                 node->setName(sheetNames.front());
@@ -140,8 +140,8 @@ protected:
             if (!sheetCodes.empty()) sheetCodes.pop_front();
             done({code, std::nullopt});
         });
-        w->setBrandSheetOpener([this](CV4WindowController &, std::function<void(const CV4BrandPtr &)> done) {
-            auto brand = std::make_shared<CV4Brand>();
+        w->setBrandSheetOpener([this](cv::BookWindow &, std::function<void(const cv::SecurityPtr &)> done) {
+            auto brand = std::make_shared<cv::Security>();
             brand->setName(QStringLiteral("Acme"));
             brand->setCurrency(1);
             document->addBrand(brand);
@@ -149,17 +149,17 @@ protected:
             done(brand);
         });
     }
-    CVUnitModelPtr asset() const { return document->accountModel()->asset(); }
-    CVUnitModelPtr expense() const { return document->actualModel()->expense(); }
-    void selectAccount(const CVUnitModelPtr &node) { w->expandMe(node); }
-    void selectCategory(const CVUnitModelPtr &node) { w->expandMe(node); }
+    cv::NodePtr asset() const { return document->accountModel()->asset(); }
+    cv::NodePtr expense() const { return document->actualModel()->expense(); }
+    void selectAccount(const cv::NodePtr &node) { w->expandMe(node); }
+    void selectCategory(const cv::NodePtr &node) { w->expandMe(node); }
 
-    CV4Document *document = nullptr;
-    CV4WindowController *w = nullptr;
+    cv::Book *document = nullptr;
+    cv::BookWindow *w = nullptr;
     QList<int> sheets;
     std::deque<QString> sheetNames;
     std::deque<int> sheetCodes;
-    std::shared_ptr<CV4Summary> summaryExtra;
+    std::shared_ptr<cv::Summary> summaryExtra;
 };
 
 TEST_F(BookCommandsTest, NewAccountsGoLastUnderTheirRootAndCancelAddsNothing)
@@ -169,7 +169,7 @@ TEST_F(BookCommandsTest, NewAccountsGoLastUnderTheirRootAndCancelAddsNothing)
     sheetNames = {QStringLiteral("Broker")};
     w->execGridCommand(cv::tag::NewInvestment);
     ASSERT_EQ(asset()->countChild(), before + 1);
-    const CVUnitModelPtr broker = asset()->children().back();
+    const cv::NodePtr broker = asset()->children().back();
     EXPECT_EQ(broker->name(), QStringLiteral("Broker"));
     EXPECT_EQ(broker->kind(), NodeKind::Investment);
     EXPECT_GT(broker->ident(), cv::kUniqueIdSeed);
@@ -191,15 +191,15 @@ TEST_F(BookCommandsTest, NewAccountsGoLastUnderTheirRootAndCancelAddsNothing)
     sheetNames = {QStringLiteral("Card")};
     w->execGridCommand(cv::tag::NewCreditCard);
     EXPECT_EQ(names(*document, document->accountModel()->debt()).last(), QStringLiteral("Card"));
-    EXPECT_EQ(sheets, (QList<int>{int(CV4WindowController::AccountSheet::Cash), int(CV4WindowController::AccountSheet::Cash),
-                                  int(CV4WindowController::AccountSheet::CreditCard)}));
+    EXPECT_EQ(sheets, (QList<int>{int(cv::BookWindow::AccountSheet::Cash), int(cv::BookWindow::AccountSheet::Cash),
+                                  int(cv::BookWindow::AccountSheet::CreditCard)}));
 
     // A chooser's "new investment account" row gets the account when the sheet ends.
     cv::ChooserItem handed;
-    cv::AccountDataSource source;
+    cv::AccountChooserModel source;
     source.setDocument(document, 4, true);
     source.appendNewAccountCommand(NodeKind::Investment);
-    const std::shared_ptr<cv::CommandUnitModel> row = source.objects().back().command();
+    const std::shared_ptr<cv::CommandRow> row = source.objects().back().command();
     ASSERT_TRUE(row);
     sheetNames = {QStringLiteral("Broker 2")};
     EXPECT_FALSE(row->runWithDelegate([&handed](const cv::ChooserItem &item) { handed = item; }).node());
@@ -212,15 +212,15 @@ TEST_F(BookCommandsTest, DeletingAFolderKeepsItsAccountsInOrderWhereItWas)
 {
     open();
     using samplebook::node;
-    const CVUnitModelPtr a = node(asset(), 2001, NodeKind::Cash, QStringLiteral("A"));
-    const CVUnitModelPtr folder = node(asset(), 2002, NodeKind::Group, QStringLiteral("F"));
-    const CVUnitModelPtr b = node(folder, 2003, NodeKind::Cash, QStringLiteral("B"));
-    const CVUnitModelPtr c = node(folder, 2004, NodeKind::Bank, QStringLiteral("C"));
-    const CVUnitModelPtr d = node(asset(), 2005, NodeKind::Cash, QStringLiteral("D"));
+    const cv::NodePtr a = node(asset(), 2001, NodeKind::Cash, QStringLiteral("A"));
+    const cv::NodePtr folder = node(asset(), 2002, NodeKind::Group, QStringLiteral("F"));
+    const cv::NodePtr b = node(folder, 2003, NodeKind::Cash, QStringLiteral("B"));
+    const cv::NodePtr c = node(folder, 2004, NodeKind::Bank, QStringLiteral("C"));
+    const cv::NodePtr d = node(asset(), 2005, NodeKind::Cash, QStringLiteral("D"));
     // An account summary adding the folder and B.
-    auto summary = std::make_shared<CV4Summary>();
+    auto summary = std::make_shared<cv::Summary>();
     summary->assetList() = {unit(2002), unit(2003)};
-    const CVUnitModelPtr total = node(document->accountModel()->summary(), 2006, NodeKind::AccountSummary,
+    const cv::NodePtr total = node(document->accountModel()->summary(), 2006, NodeKind::AccountSummary,
                                       QStringLiteral("Total"), summary);
     document->commitAccountModel();
 
@@ -240,13 +240,13 @@ TEST_F(BookCommandsTest, DeletingAFolderKeepsItsAccountsInOrderWhereItWas)
     EXPECT_EQ(b->countChild(), 0);
 
     // The wallet (ident 10) stays.
-    selectAccount(document->findAccount(CV4AccountModel::WalletIdent));
+    selectAccount(document->findAccount(cv::AccountTrees::WalletIdent));
     EXPECT_FALSE(w->validateMenuItem(cv::tag::DeleteAccount));
     // Even a shortcut under a stale enabled state.
     QAction *remove = delegate->actionForTag(cv::tag::DeleteAccount);
     remove->setEnabled(true);
     remove->trigger();
-    EXPECT_TRUE(document->findAccount(CV4AccountModel::WalletIdent));
+    EXPECT_TRUE(document->findAccount(cv::AccountTrees::WalletIdent));
 }
 
 TEST_F(BookCommandsTest, CategoryCommandsKeepSystemItemsFoldersAndSummariesSound)
@@ -255,10 +255,10 @@ TEST_F(BookCommandsTest, CategoryCommandsKeepSystemItemsFoldersAndSummariesSound
     using samplebook::node;
     // Idents above the template's own.
     const int id = document->actualModel()->uniqueId();
-    const CVUnitModelPtr folder = node(expense(), id + 0, NodeKind::Group, QStringLiteral("Living"));
-    const CVUnitModelPtr food = node(folder, id + 1, NodeKind::Category, QStringLiteral("Food"));
-    const CVUnitModelPtr rent = node(expense(), id + 2, NodeKind::Category, QStringLiteral("Rent"));
-    auto summary = std::make_shared<CV4Summary>();
+    const cv::NodePtr folder = node(expense(), id + 0, NodeKind::Group, QStringLiteral("Living"));
+    const cv::NodePtr food = node(folder, id + 1, NodeKind::Category, QStringLiteral("Food"));
+    const cv::NodePtr rent = node(expense(), id + 2, NodeKind::Category, QStringLiteral("Rent"));
+    auto summary = std::make_shared<cv::Summary>();
     summary->debtList() = {unit(id + 0), unit(id + 1), unit(id + 2)};
     node(document->actualModel()->summary(), id + 3, NodeKind::CategorySummary, QStringLiteral("Spent"), summary);
     document->commitActualModel();
@@ -266,7 +266,7 @@ TEST_F(BookCommandsTest, CategoryCommandsKeepSystemItemsFoldersAndSummariesSound
     ASSERT_TRUE(document->hasCache(food));
 
     // Delete and merge are off for system categories and nodes with children.
-    for (const CVUnitModelPtr &n : {expense()->findMemberWithIdent(CV4ActualModel::ExpenseMisc), folder}) {
+    for (const cv::NodePtr &n : {expense()->findMemberWithIdent(cv::CategoryTrees::ExpenseMisc), folder}) {
         selectCategory(n);
         EXPECT_FALSE(w->validateMenuItem(cv::tag::DeleteCategory)) << n->ident();
         EXPECT_FALSE(w->validateMenuItem(cv::tag::MergeCategory)) << n->ident();
@@ -292,7 +292,7 @@ TEST_F(BookCommandsTest, CategoryCommandsKeepSystemItemsFoldersAndSummariesSound
     // Merging moves the entries of one category into another of the same side.
     document->updateExpense(samplebook::entry(cv::EntryKind::Expense, QDate::currentDate(), 300, id + 2, 10), nullptr);
     int asked = 0;
-    w->setMergeChooser([&asked, id](CV4WindowController &, const CVUnitModelPtr &) {
+    w->setMergeChooser([&asked, id](cv::BookWindow &, const cv::NodePtr &) {
         ++asked;
         return id + 0;
     });
@@ -302,8 +302,8 @@ TEST_F(BookCommandsTest, CategoryCommandsKeepSystemItemsFoldersAndSummariesSound
     EXPECT_FALSE(document->hasCache(rent));
     EXPECT_EQ(document->summaryForActualMonths(folder, QDate::currentDate(), 1), 300);
     // A summary unit naming no category counts as 0.
-    const CVUnitModelPtr spent = document->actualModel()->summary()->childAt(0);
-    std::dynamic_pointer_cast<CV4Summary>(spent->extra())->debtList().push_back(unit(987654));
+    const cv::NodePtr spent = document->actualModel()->summary()->childAt(0);
+    std::dynamic_pointer_cast<cv::Summary>(spent->extra())->debtList().push_back(unit(987654));
     EXPECT_EQ(document->summaryForActualMonths(spent, QDate::currentDate(), 1), 300);
 
     // New category and folder go to the nearest folder or root.
@@ -319,7 +319,7 @@ TEST_F(BookCommandsTest, CategoryCommandsKeepSystemItemsFoldersAndSummariesSound
 
     // On a summary, "new category" opens the summary sheet.
     selectCategory(document->actualModel()->summary()->childAt(0));
-    summaryExtra = std::make_shared<CV4Summary>();
+    summaryExtra = std::make_shared<cv::Summary>();
     sheetNames = {QStringLiteral("Net")};
     w->execGridCommand(cv::tag::NewCategory);
     EXPECT_EQ(names(*document, document->actualModel()->summary()), (QStringList{"Spent", "Net"}));
@@ -330,45 +330,45 @@ TEST_F(BookCommandsTest, WizardOffersWhatTheBookCanTakeAndStartsTheCommand)
     open();
     // The securities page of a book without securities offers only a new security.
     {
-        WizardDialogController wizard(document, cv::tag::WizardSecurities, w);
-        EXPECT_EQ(wizard.tabView()->currentIndex(), WizardDialogController::SecuritiesPage);
+        cv::WizardDialog wizard(document, cv::tag::WizardSecurities, w);
+        EXPECT_EQ(wizard.tabView()->currentIndex(), cv::WizardDialog::SecuritiesPage);
         EXPECT_TRUE(wizard.investChoice()->button(0)->isEnabled());
         EXPECT_FALSE(wizard.investChoice()->button(1)->isEnabled());
         EXPECT_FALSE(wizard.investChoice()->button(2)->isEnabled());
         EXPECT_EQ(wizard.resultCode(), cv::tag::NewSecurity);
     }
-    auto brand = std::make_shared<CV4Brand>();
+    auto brand = std::make_shared<cv::Security>();
     brand->setName(QStringLiteral("Old"));
     document->addBrand(brand);
     {
-        WizardDialogController wizard(document, cv::tag::WizardSecurities, w);
+        cv::WizardDialog wizard(document, cv::tag::WizardSecurities, w);
         EXPECT_TRUE(wizard.investChoice()->button(1)->isEnabled());
         EXPECT_FALSE(wizard.investChoice()->button(2)->isEnabled());
         wizard.investChoice()->button(1)->setChecked(true);
         EXPECT_EQ(wizard.resultCode(), cv::tag::NewInvestment);
     }
     {
-        WizardDialogController wizard(document, cv::tag::WizardFirst, w);
+        cv::WizardDialog wizard(document, cv::tag::WizardFirst, w);
         wizard.debtChoice()->button(1)->setChecked(true);
         EXPECT_EQ(wizard.resultCode(), 29001);
         wizard.assetDebtTabView()->setCurrentIndex(1);
         EXPECT_EQ(wizard.resultCode(), 29102);
-        WizardDialogController categories(document, cv::tag::WizardExpense, w);
-        EXPECT_EQ(categories.tabView()->currentIndex(), WizardDialogController::CategoriesPage);
+        cv::WizardDialog categories(document, cv::tag::WizardExpense, w);
+        EXPECT_EQ(categories.tabView()->currentIndex(), cv::WizardDialog::CategoriesPage);
         EXPECT_EQ(categories.resultCode(), cv::tag::NewCategory);
     }
 
     // Cancel changes neither the page nor the books.
     w->selectTabWithIdentifier(QStringLiteral("TB03"));
     const QStringList accounts = shape(*document, asset());
-    w->setWizardRunner([](CV4Document *, int, QWidget *) { return 0; });
+    w->setWizardRunner([](cv::Book *, int, QWidget *) { return 0; });
     w->selectTabWithIdentifier(QStringLiteral("TB07"));
     EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB03"));
     EXPECT_EQ(shape(*document, asset()), accounts);
 
     // 25311 starts a new category under the expense root, on the viewer.
     int asked = 0;
-    w->setWizardRunner([&asked](CV4Document *, int menuId, QWidget *) {
+    w->setWizardRunner([&asked](cv::Book *, int menuId, QWidget *) {
         asked = menuId;
         return cv::tag::NewCategory;
     });
@@ -380,12 +380,12 @@ TEST_F(BookCommandsTest, WizardOffersWhatTheBookCanTakeAndStartsTheCommand)
 
     // "Add a holding" puts the new security's holding into the investment account it reveals.
     sheetNames = {QStringLiteral("Broker")};
-    w->setWizardRunner([](CV4Document *, int, QWidget *) { return cv::tag::NewInvestment; });
+    w->setWizardRunner([](cv::Book *, int, QWidget *) { return cv::tag::NewInvestment; });
     w->wizardAction(cv::tag::WizardSecurities);
-    const CVUnitModelPtr broker = asset()->children().back();
+    const cv::NodePtr broker = asset()->children().back();
     ASSERT_EQ(broker->kind(), NodeKind::Investment);
     selectAccount(asset()->childAt(0));
-    w->setWizardRunner([](CV4Document *, int, QWidget *) { return cv::tag::AddSecurity; });
+    w->setWizardRunner([](cv::Book *, int, QWidget *) { return cv::tag::AddSecurity; });
     w->wizardAction(cv::tag::WizardSecurities);
     ASSERT_EQ(broker->countChild(), 2);
     EXPECT_EQ(broker->childAt(1)->kind(), NodeKind::Holding);
@@ -418,14 +418,14 @@ TEST_F(BookCommandsTest, ABookBuiltThroughTheCommandsReadsBackTheSame)
     w->execGridCommand(cv::tag::NewCategory);
     const int salary = document->actualModel()->income()->children().back()->ident();
     const int food = expense()->children().back()->ident();
-    summaryExtra = std::make_shared<CV4Summary>();
+    summaryExtra = std::make_shared<cv::Summary>();
     summaryExtra->assetList() = {unit(salary)};
     summaryExtra->debtList() = {unit(food)};
     sheetNames = {QStringLiteral("Net")};
     selectCategory(document->actualModel()->summary());
     w->execGridCommand(cv::tag::NewCategory);
 
-    const auto snapshot = [](const CV4Document &d) {
+    const auto snapshot = [](const cv::Book &d) {
         return QStringList() << shape(d, d.accountModel()->asset()) << shape(d, d.accountModel()->debt())
                              << shape(d, d.actualModel()->income()) << shape(d, d.actualModel()->expense())
                              << shape(d, d.actualModel()->summary()) << summaries(d.actualModel()->summary());
@@ -435,22 +435,22 @@ TEST_F(BookCommandsTest, ABookBuiltThroughTheCommandsReadsBackTheSame)
     const QString file = path(QStringLiteral("built.cvv2"));
     ASSERT_TRUE(delegate->documentController().saveDocumentAs(document, file));
     delegate->documentController().closeDocument(document, false);
-    CV4Document *reopened = delegate->documentController().openDocument(file);
+    cv::Book *reopened = delegate->documentController().openDocument(file);
     ASSERT_NE(reopened, nullptr);
     EXPECT_EQ(snapshot(*reopened), built);
 }
 
 TEST_F(DelegateTest, TheAccountSheetsOfTheProgramEndInTheCommands)
 {
-    CV4Document *document = delegate->newDocument();
-    CV4WindowController *w = window();
+    cv::Book *document = delegate->newDocument();
+    cv::BookWindow *w = window();
     w->show();
-    const CVUnitModelPtr asset = document->accountModel()->asset();
+    const cv::NodePtr asset = document->accountModel()->asset();
     const int before = asset->countChild();
     w->expandMe(asset);
     for (const bool ok : {false, true}) {
         w->execGridCommand(cv::tag::NewCash);
-        auto *sheet = w->findChild<CachePanelController *>();
+        auto *sheet = w->findChild<cv::CashAccountSheet *>();
         ASSERT_NE(sheet, nullptr);
         sheet->nameField()->setText(QStringLiteral("Purse"));
         Q_EMIT sheet->nameField()->textEdited(sheet->nameField()->text());
@@ -460,7 +460,7 @@ TEST_F(DelegateTest, TheAccountSheetsOfTheProgramEndInTheCommands)
             alerts.answers = {cv::AlertButton::Default};  // discard the new account
             sheet->cancelPushed();
         }
-        QTRY_VERIFY(!w->findChild<CachePanelController *>() || !w->findChild<CachePanelController *>()->isVisible());
+        QTRY_VERIFY(!w->findChild<cv::CashAccountSheet *>() || !w->findChild<cv::CashAccountSheet *>()->isVisible());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_EQ(asset->countChild(), before + (ok ? 1 : 0));
     }
@@ -475,11 +475,11 @@ protected:
 
 TEST_P(WizardScreenshotTest, EachPage)
 {
-    CV4Document *document = delegate->newDocument();
+    cv::Book *document = delegate->newDocument();
     for (const auto &[menuId, name] : {std::pair{cv::tag::WizardFirst, "wizard-accounts"},
                                        std::pair{cv::tag::WizardExpense, "wizard-categories"},
                                        std::pair{cv::tag::WizardSecurities, "wizard-securities"}}) {
-        WizardDialogController wizard(document, menuId, window());
+        cv::WizardDialog wizard(document, menuId, window());
         wizard.show();
         wizard.adjustSize();
         QTest::qWait(20);

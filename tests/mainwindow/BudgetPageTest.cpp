@@ -6,16 +6,16 @@
 
 #include "support/SampleBook.h"
 
-#include "charts/CV4InfoBudgetView.h"
+#include "charts/BudgetPrint.h"
 #include "mainwindow/BorderedOutlineView.h"
 #include "mainwindow/BudgetModel.h"
 #include "mainwindow/BudgetPage.h"
 #include "mainwindow/ViewerPage.h"
-#include "model/CV4ActualModel.h"
-#include "model/CV4Settings.h"
-#include "panels/sheets/CV4BudgetEditor.h"
-#include "panels/sheets/CV4BudgetPanel.h"
-#include "platform/widgets/CV4MiscUtilitiesWidgets.h"
+#include "model/CategoryTrees.h"
+#include "model/Settings.h"
+#include "panels/sheets/BudgetEditor.h"
+#include "panels/sheets/BudgetPanel.h"
+#include "platform/widgets/MiscUtilitiesWidgets.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -38,19 +38,19 @@ constexpr int kFood = 2001;
 constexpr int kSalary = 2002;
 constexpr int kAccount = 1001;
 
-std::unique_ptr<CV4Document> budgetBook()
+std::unique_ptr<cv::Book> budgetBook()
 {
     using namespace samplebook;
     auto doc = makeYenBook();
     if (!doc) return nullptr;
-    node(doc->accountModel()->asset(), kAccount, 31, QStringLiteral("A"), std::make_shared<CV4BankModel>());
+    node(doc->accountModel()->asset(), kAccount, 31, QStringLiteral("A"), std::make_shared<cv::BankDetail>());
     node(doc->actualModel()->expense(), kFood, 21, QStringLiteral("Food"));
     node(doc->actualModel()->income(), kSalary, 21, QStringLiteral("Salary"));
     doc->createCache();
     return doc;
 }
 
-void store(CV4Document &doc, cv::EntryKind kind, const QDate &date, double amount, int category)
+void store(cv::Book &doc, cv::EntryKind kind, const QDate &date, double amount, int category)
 {
     samplebook::store(doc, kind, date, amount, category, kAccount);
 }
@@ -125,13 +125,13 @@ TEST(BudgetModel, CellsShowBudgetActualAndShareInTheirColours)
 {
     auto doc = budgetBook();
     ASSERT_TRUE(doc);
-    const CVUnitModelPtr food = doc->findExpense(kFood);
-    const CVUnitModelPtr salary = doc->findIncome(kSalary);
+    const cv::NodePtr food = doc->findExpense(kFood);
+    const cv::NodePtr salary = doc->findIncome(kSalary);
     const QColor blue = QColor::fromRgbF(0, 0.4, 0.8);
     const QColor red(Qt::red);
     struct Case {
         const char *name;
-        CVUnitModelPtr node;
+        cv::NodePtr node;
         QDate month;
         double budget;
         double actual;
@@ -187,7 +187,7 @@ protected:
     {
         w = openNewWindow(document, 1200, 700);
         ASSERT_NE(w, nullptr);
-        page = qobject_cast<cv::BudgetPage *>(w->page(CV4WindowController::BudgetIndex));
+        page = qobject_cast<cv::BudgetPage *>(w->page(cv::BookWindow::BudgetIndex));
         ASSERT_NE(page, nullptr);
         expense = document->actualModel()->expense();
         ASSERT_TRUE(expense && expense->countChild() > 0);
@@ -198,17 +198,17 @@ protected:
         return page->budgetView()->visualRect(index).center();
     }
 
-    CV4Document *document = nullptr;
-    CV4WindowController *w = nullptr;
+    cv::Book *document = nullptr;
+    cv::BookWindow *w = nullptr;
     cv::BudgetPage *page = nullptr;
-    CVUnitModelPtr expense;
-    CVUnitModelPtr category;
+    cv::NodePtr expense;
+    cv::NodePtr category;
 };
 
 TEST_F(BudgetPageTest, WeekViewStartsTheBudgetInJanuaryAndLeavingGivesTheDateBack)
 {
     open();
-    CV4Settings &s = *document->settings();
+    cv::Settings &s = *document->settings();
     s.setViewerUnit(1);
     s.setFiscalWeekday(3);
     s.setFiscalDayOfMonth(0);
@@ -217,19 +217,19 @@ TEST_F(BudgetPageTest, WeekViewStartsTheBudgetInJanuaryAndLeavingGivesTheDateBac
     const bool edited = document->isDocumentEdited();
     const QDate wednesday(2009, 12, 30);
     w->setTopDate(wednesday);
-    w->selectTab(CV4WindowController::BudgetIndex);
+    w->selectTab(cv::BookWindow::BudgetIndex);
     EXPECT_EQ(w->topDate(), QDate(2010, 1, 1));
     EXPECT_EQ(page->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("2010/01"));
     EXPECT_EQ(document->isDocumentEdited(), edited) << "entering the page is no edit";
-    w->selectTab(CV4WindowController::ViewerIndex);
+    w->selectTab(cv::BookWindow::ViewerIndex);
     EXPECT_EQ(w->topDate(), wednesday);
 
     // A unit from the popup snaps the date; the date given back stays.
-    w->selectTab(CV4WindowController::BudgetIndex);
+    w->selectTab(cv::BookWindow::BudgetIndex);
     page->updateBudgetPeriod(3);
     EXPECT_EQ(w->topDate(), QDate(2010, 1, 1));
     EXPECT_EQ(page->columns().dateForColumn(4), std::pair(QDate(2010, 4, 1), 3));
-    w->selectTab(CV4WindowController::ViewerIndex);
+    w->selectTab(cv::BookWindow::ViewerIndex);
     EXPECT_EQ(w->topDate(), wednesday);
 }
 
@@ -237,9 +237,9 @@ TEST_F(BudgetPageTest, ClicksOpenTheSheetsAndNothingIsEditedInPlaceOrDragged)
 {
     open();
     w->setTopDate(QDate(2009, 4, 1));
-    w->selectTab(CV4WindowController::BudgetIndex);
+    w->selectTab(cv::BookWindow::BudgetIndex);
     QTest::qWait(20);
-    BorderedOutlineView *view = page->budgetView();
+    cv::BorderedOutlineView *view = page->budgetView();
     cv::BudgetModel *model = page->model();
     ASSERT_GE(page->columns().numBudgetCells(), 3);
     const QModelIndex row = model->indexOfNode(category.get());
@@ -272,7 +272,7 @@ TEST_F(BudgetPageTest, ClicksOpenTheSheetsAndNothingIsEditedInPlaceOrDragged)
     // A budget cell opens the editor for its period on the next turn.
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cellCenter(row.siblingAtColumn(4)));
     ASSERT_TRUE(QTest::qWaitFor([&] { return page->openSheet() != nullptr; }, 1000));
-    auto *editor = page->openSheet()->findChild<CV4BudgetEditor *>();
+    auto *editor = page->openSheet()->findChild<cv::BudgetEditor *>();
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->firstDay(), page->columns().dateForColumn(4).first);
     EXPECT_EQ(editor->firstDay().month(), 5);
@@ -286,7 +286,7 @@ TEST_F(BudgetPageTest, ClicksOpenTheSheetsAndNothingIsEditedInPlaceOrDragged)
 
     // The batch button opens the twelve months of the selected category; Cancel keeps the budget.
     page->batchButton()->click();
-    auto *panel = qobject_cast<CV4BudgetPanel *>(page->openSheet());
+    auto *panel = qobject_cast<cv::BudgetPanel *>(page->openSheet());
     ASSERT_NE(panel, nullptr);
     const auto [year, month] = panel->monthOfRow(0);
     const double before = category->budgetAt(year, month);
@@ -301,7 +301,7 @@ TEST_F(BudgetPageTest, PrintsTheShownRowsToPdf)
 {
     open();
     category->setBudgetAfter(2009, 4, 30000);
-    const CVUnitModelPtr account = document->findAccountOfKind(cv::NodeKind::Cash);
+    const cv::NodePtr account = document->findAccountOfKind(cv::NodeKind::Cash);
     ASSERT_TRUE(account);
     for (int m = 4; m <= 9; ++m) {
         auto e = samplebook::entry(cv::EntryKind::Expense, QDate(2009, m, 10), 28000 + 1000 * (m % 4), category->ident(),
@@ -309,11 +309,11 @@ TEST_F(BudgetPageTest, PrintsTheShownRowsToPdf)
         document->updateExpense(e, nullptr);
     }
     w->setTopDate(QDate(2009, 4, 1));
-    w->selectTab(CV4WindowController::BudgetIndex);
+    w->selectTab(cv::BookWindow::BudgetIndex);
     page->budgetView()->expand(page->model()->indexOfNode(expense.get()));
 
     cv::PageSetup setup;
-    std::unique_ptr<CV4InfoView> view = page->makePrintView(setup);
+    std::unique_ptr<cv::PrintedPages> view = page->makePrintView(setup);
     ASSERT_TRUE(view);
     const QString pdf = cvtest::screenshotPath(QStringLiteral("budget-page.pdf"));
     QFile::remove(pdf);
@@ -331,13 +331,13 @@ TEST_P(BudgetPageScreenshot, ShowsMonthsWithBudgetsAndActuals)
 {
     open();
     const QDate top(QDate::currentDate().year(), QDate::currentDate().month(), 1);
-    const CVUnitModelPtr income = document->actualModel()->income();
+    const cv::NodePtr income = document->actualModel()->income();
     ASSERT_TRUE(income && income->countChild() > 0);
     category->setBudgetAt(top.year(), top.month(), 30000);
     income->childAt(0)->setBudgetAfter(top.year(), top.month(), 250000);
     if (expense->countChild() > 1) expense->childAt(1)->setBudgetAfter(top.year(), top.month(), 12000);
     document->commitActualModel();
-    w->selectTab(CV4WindowController::BudgetIndex);
+    w->selectTab(cv::BookWindow::BudgetIndex);
     page->budgetView()->expand(page->model()->indexOfNode(expense.get()));
     page->budgetView()->expand(page->model()->indexOfNode(income.get()));
     QTest::qWait(50);
@@ -349,9 +349,9 @@ INSTANTIATE_TEST_SUITE_P(Languages, BudgetPageScreenshot, ::testing::Values("en"
 TEST_F(BudgetPageTest, RecalculateRepaintsTheShownPageWithTheRebuiltValues)
 {
     open();
-    CVUnitModelPtr leaf = category;
+    cv::NodePtr leaf = category;
     while (leaf->countChild() > 0) leaf = leaf->childAt(0);
-    w->selectTab(CV4WindowController::BudgetIndex);
+    w->selectTab(cv::BookWindow::BudgetIndex);
     // Written past the balance cache, as a damaged cache would hold it.
     auto e = samplebook::entry(cv::EntryKind::Expense, w->topDate(), 1234, leaf->ident(), 10);
     ASSERT_TRUE(document->dataModel()->putActual(e));
@@ -381,7 +381,7 @@ TEST_F(BudgetPageTest, ActualsCountTheirPeriodsEdgeDaysAndNoneBeside)
         SCOPED_TRACE(c.name);
         open();
         document->settings()->setFiscalMonthOfYear(3);
-        CVUnitModelPtr leaf = category;
+        cv::NodePtr leaf = category;
         while (leaf->countChild() > 0) leaf = leaf->childAt(0);
         // A budget of 1,000 in each month of the year and in the months beside it.
         for (QDate month = yearFirst.addMonths(-1); month <= yearLast.addMonths(1); month = month.addMonths(1))
@@ -389,10 +389,10 @@ TEST_F(BudgetPageTest, ActualsCountTheirPeriodsEdgeDaysAndNoneBeside)
         double inYear = 0;
         for (const auto &[date, amount] : {std::pair{c.first.addDays(-1), 1.0}, {c.first, 20.0}, {c.last, 300.0},
                                            {c.last.addDays(1), 4000.0}}) {
-            samplebook::store(*document, cv::EntryKind::Expense, date, amount, leaf->ident(), CV4AccountModel::WalletIdent);
+            samplebook::store(*document, cv::EntryKind::Expense, date, amount, leaf->ident(), cv::AccountTrees::WalletIdent);
             if (date >= yearFirst && date <= yearLast) inYear += amount;
         }
-        w->selectTab(CV4WindowController::BudgetIndex);
+        w->selectTab(cv::BookWindow::BudgetIndex);
         page->periodButton()->setCurrentIndex(page->periodButton()->findData(c.unit));
         Q_EMIT page->periodButton()->activated(page->periodButton()->currentIndex());
         w->performInputDate(c.first);

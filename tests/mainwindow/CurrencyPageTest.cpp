@@ -4,19 +4,19 @@
 #include "support/Screenshots.h"
 
 #include "controls/PopupFieldEditor.h"
-#include "document/CV4Document.h"
-#include "document/CV4DocumentTestAccess.h"
-#include "import/ImportCSVPanelController.h"
+#include "document/Book.h"
+#include "document/BookTestAccess.h"
+#include "import/ImportCSVSheet.h"
 #include "mainwindow/CurrencyPage.h"
 #include "mainwindow/CurrencyTableView.h"
 #include "support/SampleBook.h"
 #include "mainwindow/ViewerColumns.h"
 #include "mainwindow/ViewerModel.h"
 #include "mainwindow/ViewerPage.h"
-#include "model/CV4Actual.h"
-#include "model/CV4AssetModel.h"
-#include "model/CV4PriceTime.h"
-#include "panels/entry/CV4PricePanelController.h"
+#include "model/Entry.h"
+#include "model/AccountDetail.h"
+#include "model/DatedPrice.h"
+#include "panels/entry/PricePanel.h"
 
 #include <QAction>
 #include <QDir>
@@ -38,12 +38,12 @@ protected:
         DelegateTest::SetUp();
         w = openNewWindow(document, 1000, 600);
         ASSERT_NE(w, nullptr);
-        page = qobject_cast<CurrencyPage *>(w->page(CV4WindowController::CurrencyIndex));
+        page = qobject_cast<CurrencyPage *>(w->page(cv::BookWindow::CurrencyIndex));
         ASSERT_NE(page, nullptr);
     }
-    CV4CurrencyPtr add(int ident, const QString &abbr, double rate, int fraction)
+    cv::CurrencyPtr add(int ident, const QString &abbr, double rate, int fraction)
     {
-        auto c = std::make_shared<CV4Currency>();
+        auto c = std::make_shared<cv::Currency>();
         c->setIdent(ident);
         c->setAbbr(abbr);
         c->setName(abbr);
@@ -75,10 +75,10 @@ protected:
         return out;
     }
 
-    CV4Document *document = nullptr;
-    CV4WindowController *w = nullptr;
+    cv::Book *document = nullptr;
+    cv::BookWindow *w = nullptr;
     CurrencyPage *page = nullptr;
-    CV4CurrencyPtr jpy, usd;
+    cv::CurrencyPtr jpy, usd;
 };
 
 TEST_F(CurrencyPageTest, CellsShowTheRateInForceEachDay)
@@ -122,23 +122,23 @@ TEST_F(CurrencyPageTest, CellsShowTheRateInForceEachDay)
 TEST_F(CurrencyPageTest, ATypedRateReachesAShownViewersConvertedTotals)
 {
     yenAndDollar();
-    auto record = std::make_shared<CV4AssetModel>();
+    auto record = std::make_shared<cv::AccountDetail>();
     record->setDate(QDate(2009, 1, 1));
-    auto dollars = std::make_shared<CVUnitModel>();
+    auto dollars = std::make_shared<cv::Node>();
     dollars->setIdent(document->accountModel()->uniqueId());
     dollars->setKind(cv::NodeKind::Cash);
     dollars->setCurrency(usd->ident());
     dollars->setName(QStringLiteral("Dollars"));
     dollars->setExtra(record);
     document->addNode(dollars, document->accountModel()->asset());
-    const CVUnitModelPtr salary = CV4DocumentTestAccess::findFirstItem(document->actualModel()->income(), cv::NodeKind::Category);
+    const cv::NodePtr salary = cv::BookTestAccess::findFirstItem(document->actualModel()->income(), cv::NodeKind::Category);
     ASSERT_TRUE(salary);
     document->updateIncome(samplebook::entry(cv::EntryKind::Income, QDate(2009, 4, 10), 10, salary->ident(), dollars->ident()),
                            nullptr);
 
     w->setTopDate(QDate(2009, 4, 30));
     show();
-    CV4WindowController other(document);
+    cv::BookWindow other(document);
     other.resize(1000, 600);
     other.show();
     cv::ViewerPage *viewer = other.viewerPage();
@@ -166,11 +166,11 @@ TEST_F(CurrencyPageTest, TypingIntoTheFormatCellTogglesIt)
     show();
     page->table()->editColumn(CurrencyPage::FormatColumn, 1, nullptr, true);
     ASSERT_TRUE(page->table()->isEditing());
-    QTest::keyClicks(GetPopupFieldEditor(), QStringLiteral("x"));
+    QTest::keyClicks(cv::GetPopupFieldEditor(), QStringLiteral("x"));
     EXPECT_EQ(page->cellText(CurrencyPage::FormatColumn, 1), "0");
     EXPECT_EQ(usd->fraction(), 0);
     EXPECT_EQ(page->table()->editedColumn(), CurrencyPage::FormatColumn);
-    QTest::keyClicks(GetPopupFieldEditor(), QStringLiteral("x"));
+    QTest::keyClicks(cv::GetPopupFieldEditor(), QStringLiteral("x"));
     EXPECT_EQ(page->cellText(CurrencyPage::FormatColumn, 1), "0.00");
     // Storing the shown text again changes nothing.
     page->setObjectValue(page->table(), QStringLiteral("0.00"), CurrencyPage::FormatColumn, 1);
@@ -185,7 +185,7 @@ TEST_F(CurrencyPageTest, MenuCommandsFollowTheSelectedCurrency)
     // The rate list is the price panel, as a sheet on the window.
     page->table()->selectRow(1, -1, nullptr);
     page->execMenu(CurrencyPage::EditRatesTag);
-    auto *sheet = w->findChild<CV4PricePanelController *>();
+    auto *sheet = w->findChild<cv::PricePanel *>();
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->currency(), usd);
     EXPECT_TRUE(w->isShowingSheet());
@@ -194,7 +194,7 @@ TEST_F(CurrencyPageTest, MenuCommandsFollowTheSelectedCurrency)
     EXPECT_FALSE(w->isShowingSheet());
 
     page->execMenu(CurrencyPage::ImportRatesTag);   // the rate list import for the selected currency
-    auto *rateImport = w->findChild<ImportCSVPanelController *>();
+    auto *rateImport = w->findChild<cv::ImportCSVSheet *>();
     ASSERT_NE(rateImport, nullptr);
     EXPECT_TRUE(w->isShowingSheet());
     rateImport->reject();
@@ -202,7 +202,7 @@ TEST_F(CurrencyPageTest, MenuCommandsFollowTheSelectedCurrency)
     EXPECT_FALSE(w->isShowingSheet());
 
     bool opened = false;
-    page->setRateListOpener([&](const CV4CurrencyPtr &c, QWidget *, std::function<void(int)> done) {
+    page->setRateListOpener([&](const cv::CurrencyPtr &c, QWidget *, std::function<void(int)> done) {
         opened = c == usd;
         done(1);
     });
@@ -231,7 +231,7 @@ TEST_F(CurrencyPageTest, MenuCommandsFollowTheSelectedCurrency)
     alerts.names.push_back(QStringLiteral("Test"));
     page->execMenu(CurrencyPage::NewCurrencyTag);
     ASSERT_EQ(document->currencyList().size(), 3u);
-    const CV4CurrencyPtr added = document->currencyList().back();
+    const cv::CurrencyPtr added = document->currencyList().back();
     EXPECT_EQ(row(2, 0, 3), (QStringList{"Test", "", "--", "0.00"}));
     EXPECT_EQ(page->table()->editedRow(), 2);
     EXPECT_EQ(page->table()->editedColumn(), CurrencyPage::NameColumn);
@@ -242,7 +242,7 @@ TEST_F(CurrencyPageTest, MenuCommandsFollowTheSelectedCurrency)
     for (const bool editing : {true, false}) {
         if (!editing) page->table()->forceEndFieldEditing(true);
         if (!editing) page->table()->setFocus();
-        ASSERT_EQ(qobject_cast<PopupFieldEditor *>(QApplication::focusWidget()) != nullptr, editing);
+        ASSERT_EQ(qobject_cast<cv::PopupFieldEditor *>(QApplication::focusWidget()) != nullptr, editing);
         delegate->validateMenus();
         EXPECT_FALSE(delegate->actionNamed(QStringLiteral("selectAll"))->isEnabled()) << editing;
         EXPECT_FALSE(delegate->actionNamed(QStringLiteral("del"))->isEnabled()) << editing;
@@ -293,8 +293,8 @@ TEST_F(CurrencyPageTest, ThePageKeepsItsUnitAndEndsEditingWhenLeft)
     EXPECT_EQ(document->settings()->viewerUnit(), 2);
 
     // An edit still open is stored when the page is left.
-    GetPopupFieldEditor()->setText(QStringLiteral("Dollar"));
-    QTest::keyClicks(GetPopupFieldEditor(), QStringLiteral("s"));
+    cv::GetPopupFieldEditor()->setText(QStringLiteral("Dollar"));
+    QTest::keyClicks(cv::GetPopupFieldEditor(), QStringLiteral("s"));
     w->selectTabWithIdentifier(QStringLiteral("TB01"));
     EXPECT_FALSE(page->table()->isEditing());
     EXPECT_EQ(usd->name(), "Dollars");
@@ -331,8 +331,8 @@ TEST_F(CurrencyPageTest, ThePrintedListHasFiveTextsPerCurrency)
     yenAndDollar();
     usd->setPrefix(QStringLiteral("$"));
     show();
-    EXPECT_EQ(page->currencyReportCallback(CV4InfoCurrencyViewParam(CV4InfoViewParam::Header, -1)).size(), 5);
-    const QStringList dollar = page->currencyReportCallback(CV4InfoCurrencyViewParam(0, 1));
+    EXPECT_EQ(page->currencyReportCallback(cv::CurrenciesPrintParam(cv::PrintedPagesParam::Header, -1)).size(), 5);
+    const QStringList dollar = page->currencyReportCallback(cv::CurrenciesPrintParam(0, 1));
     ASSERT_EQ(dollar.size(), 5);
     EXPECT_EQ(dollar.mid(0, 4), (QStringList{"USD", "$", "0.00", "100.00"}));
     EXPECT_EQ(dollar[4], "98.50");

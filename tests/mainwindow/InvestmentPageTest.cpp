@@ -3,15 +3,15 @@
 #include "MainWindowTestSupport.h"
 #include "support/Screenshots.h"
 
-#include "document/CV4Document.h"
+#include "document/Book.h"
 #include "document/UpdateStockCommand.h"
 #include "mainwindow/CurrencyPage.h"
 #include "mainwindow/InvestModel.h"
 #include "mainwindow/InvestmentPage.h"
-#include "model/CV4AssetModel.h"
-#include "model/CV4InvestUnit.h"
+#include "model/AccountDetail.h"
+#include "model/OpeningHolding.h"
 #include "support/SampleBook.h"
-#include "model/CV4Trade.h"
+#include "model/Trade.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -32,14 +32,14 @@ protected:
         DelegateTest::SetUp();
         w = openNewWindow(document, 1100, 560);
         ASSERT_NE(w, nullptr);
-        page = qobject_cast<InvestmentPage *>(w->page(CV4WindowController::InvestmentIndex));
+        page = qobject_cast<InvestmentPage *>(w->page(cv::BookWindow::InvestmentIndex));
         ASSERT_NE(page, nullptr);
         fillBook();
     }
 
-    CV4BrandPtr brand(const QString &name, int currency, cv::BrandKind kind, double price)
+    cv::SecurityPtr brand(const QString &name, int currency, cv::BrandKind kind, double price)
     {
-        auto b = std::make_shared<CV4Brand>();
+        auto b = std::make_shared<cv::Security>();
         b->setName(name);
         b->setCurrency(currency);
         b->setKind(kind);
@@ -47,17 +47,17 @@ protected:
         EXPECT_TRUE(document->putPrice(samplebook::priceTime(b->ident(), QDate(2009, 1, 1), price)));
         return b;
     }
-    CVUnitModelPtr account(int ident, const QString &name, int currency)
+    cv::NodePtr account(int ident, const QString &name, int currency)
     {
-        auto node = std::make_shared<CVUnitModel>();
+        auto node = std::make_shared<cv::Node>();
         node->setIdent(ident);
         node->setKind(cv::NodeKind::Investment);
         node->setCurrency(currency);
         node->setName(name);
-        auto detail = std::make_shared<CV4AssetModel>();
+        auto detail = std::make_shared<cv::AccountDetail>();
         detail->setDate(QDate(2008, 1, 1));
         node->setExtra(detail);
-        auto cash = std::make_shared<CVUnitModel>();
+        auto cash = std::make_shared<cv::Node>();
         cash->setKind(cv::NodeKind::CashPart);
         cash->setIdent(0);
         cash->setCurrency(currency);
@@ -65,11 +65,11 @@ protected:
         document->accountModel()->asset()->appendChild(node);
         return node;
     }
-    void trade(cv::TradeKind kind, const QDate &date, const CVUnitModelPtr &in, const CV4BrandPtr &b, double count, double price,
+    void trade(cv::TradeKind kind, const QDate &date, const cv::NodePtr &in, const cv::SecurityPtr &b, double count, double price,
                double commission, const QString &memo = {})
     {
         document->addBrandNodeIfNeeded(in, b->ident());
-        auto t = std::make_shared<CV4Trade>();
+        auto t = std::make_shared<cv::Trade>();
         t->setKind(kind);
         t->setDate(date);
         t->setAccount(in->ident());
@@ -84,7 +84,7 @@ protected:
     // and a dollar account with a fund, at a rate of 100 yen.
     void fillBook()
     {
-        auto usd = std::make_shared<CV4Currency>();
+        auto usd = std::make_shared<cv::Currency>();
         usd->setIdent(2);
         usd->setName(QStringLiteral("US Dollar"));
         usd->setAbbr(QStringLiteral("USD"));
@@ -105,8 +105,8 @@ protected:
         w->setReportDate(QDate(2009, 3, 31));
     }
 
-    CV4Document *document = nullptr;
-    CV4WindowController *w = nullptr;
+    cv::Book *document = nullptr;
+    cv::BookWindow *w = nullptr;
     InvestmentPage *page = nullptr;
 };
 
@@ -141,7 +141,7 @@ TEST_F(InvestmentPageTest, EnteringBuildsTheReportWithTheAccountsExpanded)
     const QString pdf = cvtest::screenshotPath(QStringLiteral("investment-page.pdf"));
     EXPECT_TRUE(w->printView(delegate->preference(), cv::PrintRunner::Mode::Pdf, pdf).printed);
     EXPECT_GT(QFileInfo(pdf).size(), 1000);
-    EXPECT_EQ(page->investReportCallback(CV4InfoInvestViewParam(CV4InfoViewParam::Header, nullptr)).size(), 11);
+    EXPECT_EQ(page->investReportCallback(cv::InvestmentsPrintParam(cv::PrintedPagesParam::Header, nullptr)).size(), 11);
 }
 
 // A price recorded over the bus while the page shows is on screen at once;
@@ -157,7 +157,7 @@ TEST_F(InvestmentPageTest, APriceFromScriptingShowsAtOnceWithoutAReset)
     QSignalSpy changed(model, &QAbstractItemModel::dataChanged);
 
     document->brandList().front()->setSymbol(QStringLiteral("CVM"));
-    UpdateStockCommand command(QStringLiteral("CVM"), {{"Price", "1500"}, {"Date", "2009-03-20"}});
+    cv::UpdateStockCommand command(QStringLiteral("CVM"), {{"Price", "1500"}, {"Date", "2009-03-20"}});
     ASSERT_EQ(command.performDefaultImplementation({document}), std::nullopt);
     QCoreApplication::processEvents();
     EXPECT_GT(changed.count(), 0);

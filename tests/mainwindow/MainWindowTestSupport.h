@@ -2,11 +2,11 @@
 // An application delegate on its own settings file, working and backup
 // folders, with scripted alerts and a scripted start-up panel.
 
-#include "document/CV4DocumentBackup.h"
-#include "document/CV4DocumentTestAccess.h"
+#include "document/BookBackup.h"
+#include "document/BookTestAccess.h"
 #include "document/WorkingFolder.h"
-#include "mainwindow/CV4AppDelegate.h"
-#include "mainwindow/CV4WindowController.h"
+#include "mainwindow/Application.h"
+#include "mainwindow/BookWindow.h"
 #include "controls/Tags.h"
 #include "platform/Localization.h"
 #include "platform/ScriptedAlertPresenter.h"
@@ -26,9 +26,9 @@ protected:
         cv::setLanguageOverride(language());
         cv::work::setWorkFolder(tmp.filePath(QStringLiteral("Work")));
         cv::backup::setFolders(tmp.filePath(QStringLiteral("Backup")), tmp.filePath(QStringLiteral("Old")));
-        CV4DocumentTestAccess::setTemplateIndex(0);
+        cv::BookTestAccess::setTemplateIndex(0);
         settings = std::make_unique<QSettings>(tmp.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
-        delegate = std::make_unique<CV4AppDelegate>(settings.get());
+        delegate = std::make_unique<cv::Application>(settings.get());
         delegate->setQuitWithLastDocument(false);
         delegate->setPanelRunner([this](bool startup) {
             panelRuns.push_back(startup);
@@ -45,16 +45,16 @@ protected:
     virtual QString language() const { return QStringLiteral("en"); }
 
     QString path(const QString &name) const { return tmp.filePath(name); }
-    CV4WindowController *window(int index = 0) const
+    cv::BookWindow *window(int index = 0) const
     {
         const auto &documents = delegate->documentController().documents();
         return size_t(index) < documents.size() ? delegate->windowFor(documents[size_t(index)].get()) : nullptr;
     }
     // A new book's window, sized and shown (null when none came).
-    CV4WindowController *openNewWindow(CV4Document *&document, int width, int height)
+    cv::BookWindow *openNewWindow(cv::Book *&document, int width, int height)
     {
         document = delegate->newDocument();
-        CV4WindowController *w = window();
+        cv::BookWindow *w = window();
         if (!w) return nullptr;
         w->resize(width, height);
         w->show();
@@ -64,7 +64,7 @@ protected:
     // A saved book, closed again: it stays first in the recent list.
     QString savedBook(const QString &name)
     {
-        CV4Document *document = delegate->newDocument();
+        cv::Book *document = delegate->newDocument();
         const QString file = path(name);
         EXPECT_TRUE(delegate->documentController().saveDocumentAs(document, file));
         delegate->documentController().closeDocument(document, false);
@@ -74,7 +74,7 @@ protected:
     QTemporaryDir tmp;
     ScriptedAlertPresenter alerts;
     std::unique_ptr<QSettings> settings;
-    std::unique_ptr<CV4AppDelegate> delegate;
+    std::unique_ptr<cv::Application> delegate;
     std::deque<int> panelCodes;
     std::vector<bool> panelRuns;
 };

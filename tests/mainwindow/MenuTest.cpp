@@ -100,7 +100,7 @@ TEST_F(DelegateTest, MenusCarryTheirTagsAndTheUsualShortcuts)
 // currency pages, with a sheet over the viewer, and with no book open.
 TEST_F(DelegateTest, TheMenuFollowsTheWindowsState)
 {
-    enum State { Viewer, Search, Budget, Currency, Sheet, NoBook, StateCount };
+    enum State { Viewer, Search, BudgetState, CurrencyState, Sheet, NoBook, StateCount };
     // Per state: 0 off, 1 on, c on and checked.
     const std::pair<const char *, const char *> table[] = {
         {"new", "111111"}, {"open", "111111"}, {"preferences", "111111"}, {"about", "111111"},
@@ -115,8 +115,8 @@ TEST_F(DelegateTest, TheMenuFollowsTheWindowsState)
         {"searchConditions", "111100"}, {"searchClear", "000000"}, {"currencyNew", "111100"},
         {"viewTB01", "c111c0"}, {"viewTB02", "1c1110"}, {"viewTB03", "11c110"}, {"viewTB05", "111c10"},
     };
-    CV4Document *document = nullptr;
-    CV4WindowController *w = openNewWindow(document, 1000, 680);
+    cv::Book *document = nullptr;
+    cv::BookWindow *w = openNewWindow(document, 1000, 680);
     const char *pages[] = {"TB01", "TB02", "TB03", "TB05"};
     for (int state = 0; state < StateCount; ++state) {
         if (state < Sheet) w->selectTabWithIdentifier(QLatin1String(pages[state]));
@@ -143,7 +143,7 @@ TEST_F(DelegateTest, TheMenuFollowsTheWindowsState)
 
 TEST_F(DelegateTest, HandlersCheckTheirRuleAgainBeforeActing)
 {
-    CV4Document *document = delegate->newDocument();
+    cv::Book *document = delegate->newDocument();
     document->settings()->setViewerFontSize(4);
     QAction *larger = delegate->actionForTag(cv::tag::FontLarger);
     larger->trigger();
@@ -173,8 +173,8 @@ TEST_F(DelegateTest, HandlersCheckTheirRuleAgainBeforeActing)
 
 TEST_F(DelegateTest, ToolsCalendarOpensAndClosesThePopupCalendarOnTheViewer)
 {
-    CV4Document *document = nullptr;
-    CV4WindowController *w = openNewWindow(document, 1000, 680);
+    cv::Book *document = nullptr;
+    cv::BookWindow *w = openNewWindow(document, 1000, 680);
     QAction *calendar = delegate->actionNamed(QStringLiteral("calendar"));
     for (auto [page, enabled, shown] : {std::tuple("TB02", false, false), {"TB01", true, true}, {"TB01", true, false}}) {
         if (w->selectedTabIdentifier() != QLatin1String(page)) w->selectTabWithIdentifier(QLatin1String(page));  // closes popups
@@ -182,6 +182,6 @@ TEST_F(DelegateTest, ToolsCalendarOpensAndClosesThePopupCalendarOnTheViewer)
         EXPECT_EQ(calendar->isEnabled(), enabled) << page;
         calendar->trigger();
         delegate->validateMenus();
-        EXPECT_EQ(std::pair(CV4WindowController::isCalendarVisible(), calendar->isChecked()), std::pair(shown, shown)) << page;
+        EXPECT_EQ(std::pair(cv::BookWindow::isCalendarVisible(), calendar->isChecked()), std::pair(shown, shown)) << page;
     }
 }

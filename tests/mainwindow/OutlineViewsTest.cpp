@@ -3,7 +3,7 @@
 #include "mainwindow/BorderedOutlineView.h"
 #include "mainwindow/OutlineClickClient.h"
 #include "mainwindow/ResizableTableHeaderView.h"
-#include "model/CVUnitModel.h"
+#include "model/Node.h"
 
 #include <gtest/gtest.h>
 
@@ -50,7 +50,7 @@ public:
 struct NodeModel {
     NodeModel()
     {
-        for (int i = 0; i < 3; ++i) nodes.push_back(std::make_shared<CVUnitModel>());
+        for (int i = 0; i < 3; ++i) nodes.push_back(std::make_shared<cv::Node>());
         auto *a = new QStandardItem(QStringLiteral("a"));
         auto *b = new QStandardItem(QStringLiteral("b"));
         auto *child = new QStandardItem(QStringLiteral("a1"));
@@ -58,10 +58,10 @@ struct NodeModel {
         model.appendRow({a, new QStandardItem(QStringLiteral("x")), new QStandardItem(QStringLiteral("y"))});
         model.appendRow({b, new QStandardItem(QStringLiteral("x")), new QStandardItem(QStringLiteral("y"))});
         for (auto [item, node] : {std::pair{a, nodes[0]}, {child, nodes[1]}, {b, nodes[2]}})
-            item->setData(quintptr(node.get()), ExpansionStateSavedOutlineView::NodeRole);
+            item->setData(quintptr(node.get()), cv::ExpansionStateSavedOutlineView::NodeRole);
     }
     QStandardItemModel model;
-    std::vector<std::shared_ptr<CVUnitModel>> nodes;
+    std::vector<std::shared_ptr<cv::Node>> nodes;
 };
 
 } // namespace
@@ -69,7 +69,7 @@ struct NodeModel {
 TEST(KeyHandlingOutlineViewTest, ClicksAskTheOwnerCellByCell)
 {
     NodeModel data;
-    KeyHandlingOutlineView view;
+    cv::KeyHandlingOutlineView view;
     view.setModel(&data.model);
     RecordingClickClient client;
     view.setClickClient(&client);
@@ -109,7 +109,7 @@ TEST(KeyHandlingOutlineViewTest, ClicksAskTheOwnerCellByCell)
 TEST(KeyHandlingOutlineViewTest, KeypadEnterIsSwallowedUnlessCtrlIsHeld)
 {
     NodeModel data;
-    KeyHandlingOutlineView view;
+    cv::KeyHandlingOutlineView view;
     view.setModel(&data.model);
     view.setCurrentIndex(data.model.index(0, 1));
     QKeyEvent plain(QEvent::KeyPress, Qt::Key_Enter, Qt::KeypadModifier);
@@ -123,7 +123,7 @@ TEST(KeyHandlingOutlineViewTest, KeypadEnterIsSwallowedUnlessCtrlIsHeld)
 TEST(ExpansionStateSavedOutlineViewTest, NodesKeepTheirStateAndComeBackAfterAReset)
 {
     NodeModel data;
-    ExpansionStateSavedOutlineView view;
+    cv::ExpansionStateSavedOutlineView view;
     view.setModel(&data.model);
     const QModelIndex a = data.model.index(0, 0);
     view.expand(a);
@@ -141,7 +141,7 @@ TEST(ExpansionStateSavedOutlineViewTest, NodesKeepTheirStateAndComeBackAfterARes
 
 TEST(ColoredTableHeaderCellTest, ATrueColourWinsOverLaterColours)
 {
-    ColoredTableHeaderCell cell;
+    cv::ColoredTableHeaderCell cell;
     cell.setTextColor(Qt::blue);
     EXPECT_EQ(cell.textColor(), QColor(Qt::blue));
     cell.setTrueTextColor(Qt::red);
@@ -154,7 +154,7 @@ TEST(ColoredTableHeaderCellTest, ATrueColourWinsOverLaterColours)
 
 TEST(BorderedOutlineViewTest, RowsFitTheFontAndOnlyASecondRowGetsTheTitleBand)
 {
-    BorderedOutlineView view;
+    cv::BorderedOutlineView view;
     EXPECT_EQ(view.font().pixelSize(), 13);
     EXPECT_EQ(view.rowHeight(), QFontMetrics(view.font()).height() + 2);
     view.setFontSize(18);

@@ -3,7 +3,7 @@
 #include "MainWindowTestSupport.h"
 
 #include "controls/ControlsDocumentUI.h"
-#include "mainwindow/BrandWindow.h"
+#include "mainwindow/SecuritiesWindow.h"
 #include "mainwindow/SingleInstance.h"
 
 #include <QDir>
@@ -20,14 +20,14 @@
 
 TEST_F(DelegateTest, EditingOneBookMarksOnlyItsWindow)
 {
-    CV4Document *first = delegate->newDocument();
-    CV4Document *second = delegate->newDocument();
+    cv::Book *first = delegate->newDocument();
+    cv::Book *second = delegate->newDocument();
     ASSERT_NE(window(0), window(1));
     EXPECT_FALSE(window(0)->isWindowModified());
-    first->updateChangeCount(CV4DocumentChanges::ChangeDone);
+    first->updateChangeCount(cv::BookChanges::ChangeDone);
     EXPECT_TRUE(window(0)->isWindowModified());
     EXPECT_FALSE(window(1)->isWindowModified());
-    EXPECT_TRUE(window(0)->windowTitle().startsWith(CV4DocumentController::displayName(*first)));
+    EXPECT_TRUE(window(0)->windowTitle().startsWith(cv::OpenBooks::displayName(*first)));
 
     ASSERT_TRUE(delegate->documentController().saveDocumentAs(first, path(QStringLiteral("Saved.cvv2"))));
     EXPECT_FALSE(window(0)->isWindowModified());
@@ -45,9 +45,9 @@ TEST_F(DelegateTest, SaveAsGivesANameWithoutExtensionTheChosenTypes)
         const char *saved;  // "": refused
     } cases[] = {{"household", 0, "household.cvv2"}, {"家計簿2026", 1, "家計簿2026.cvxf"}, {"notes.txt", 0, ""}};
     for (const auto &c : cases) {
-        CV4Document *document = nullptr;
-        CV4WindowController *w = openNewWindow(document, 1000, 680);
-        w->showBrandWindow();
+        cv::Book *document = nullptr;
+        cv::BookWindow *w = openNewWindow(document, 1000, 680);
+        w->showSecuritiesWindow();
         QString startedIn;
         QTimer::singleShot(0, [&] {
             auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
@@ -61,7 +61,7 @@ TEST_F(DelegateTest, SaveAsGivesANameWithoutExtensionTheChosenTypes)
         });
         alerts.asked.clear();
         delegate->actionNamed(QStringLiteral("saveAs"))->trigger();
-        EXPECT_EQ(startedIn, QDir(ControlsDocumentUI::documentsFolder()).absolutePath());
+        EXPECT_EQ(startedIn, QDir(cv::ControlsDocumentUI::documentsFolder()).absolutePath());
         const QString saved = QString::fromUtf8(c.saved);
         EXPECT_EQ(QFileInfo(document->fileName()).fileName(), saved) << c.typed;
         EXPECT_EQ(alerts.asked.size(), saved.isEmpty() ? 1u : 0u) << c.typed;
@@ -84,7 +84,7 @@ TEST_F(DelegateTest, QuittingAsksAboutEachEditedBookAndACancelKeepsThemAll)
         {{cv::AlertButton::Other, cv::AlertButton::Other}, 2, 0, true},       // discard both
     };
     for (const Case &c : cases) {
-        for (int i = 0; i < 2; ++i) delegate->newDocument()->updateChangeCount(CV4DocumentChanges::ChangeDone);
+        for (int i = 0; i < 2; ++i) delegate->newDocument()->updateChangeCount(cv::BookChanges::ChangeDone);
         alerts.asked.clear();
         alerts.answers = c.answers;
         EXPECT_EQ(delegate->applicationShouldTerminate(), c.quits);
@@ -98,13 +98,13 @@ TEST_F(DelegateTest, QuittingAsksAboutEachEditedBookAndACancelKeepsThemAll)
 
 TEST_F(DelegateTest, ClosingTheWindowClosesItsBookUnlessCancelled)
 {
-    CV4Document *document = delegate->newDocument();
-    document->updateChangeCount(CV4DocumentChanges::ChangeDone);
+    cv::Book *document = delegate->newDocument();
+    document->updateChangeCount(cv::BookChanges::ChangeDone);
     alerts.answers = {cv::AlertButton::Alternate};
     window()->close();
     EXPECT_EQ(documentCount(), 1u);
     alerts.answers = {cv::AlertButton::Other};
-    QPointer<CV4WindowController> w = window();
+    QPointer<cv::BookWindow> w = window();
     w->close();
     EXPECT_EQ(documentCount(), 0u);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -3,10 +3,10 @@
 // languages to PNG files, for looking at: set CORVANE_SCREENSHOTS to a folder.
 #include "MainWindowTestSupport.h"
 
-#include "mainwindow/InitialPanelController.h"
+#include "mainwindow/StartupDialog.h"
 #include "mainwindow/SearchPage.h"
-#include "panels/entry/SearchPageController.h"
-#include "panels/dialogs/SearchPanelController.h"
+#include "panels/entry/SearchPagePanel.h"
+#include "panels/dialogs/SearchDialog.h"
 #include "platform/widgets/QtTranslations.h"
 #include "support/SampleBook.h"
 
@@ -32,17 +32,17 @@ TEST_P(ScreenshotTest, StartUpPanelAndEachPage)
     const QString lang = language();
     cv::installQtTranslations();
 
-    InitialPanelController panel(true);
+    cv::StartupDialog panel(true);
     panel.show();
     panel.adjustSize();
     EXPECT_TRUE(panel.grab().save(folder + QStringLiteral("/startup-panel-%1.png").arg(lang)));
 
-    CV4Document *document = delegate->newDocument();
-    const CVUnitModelPtr other = document->actualModel()->expense()->childAt(0);
+    cv::Book *document = delegate->newDocument();
+    const cv::NodePtr other = document->actualModel()->expense()->childAt(0);
     document->updateExpense(samplebook::entry(cv::EntryKind::Expense, QDate::currentDate(), 1234, other->ident(),
                                               document->accountModel()->asset()->childAt(0)->ident()), nullptr);
     other->setBudgetAfter(QDate::currentDate().year(), QDate::currentDate().month(), 30000);
-    CV4WindowController *w = window();
+    cv::BookWindow *w = window();
     w->resize(1000, 680);
     w->show();
     for (const char *id : {"TB01", "TB02", "TB03", "TB05", "TB06"}) {
@@ -56,7 +56,7 @@ TEST_P(ScreenshotTest, StartUpPanelAndEachPage)
     EXPECT_TRUE(file->grab().save(folder + QStringLiteral("/menu-file-%1.png").arg(lang)));
     file->hide();
 
-    SearchPanelController *sheet = w->searchPage()->controller()->searchPanelController();
+    cv::SearchDialog *sheet = w->searchPage()->controller()->searchPanelController();
     sheet->show();
     EXPECT_TRUE(sheet->grab().save(folder + QStringLiteral("/search-sheet-%1.png").arg(lang)));
     w->selectTabWithIdentifier(QStringLiteral("TB01"));

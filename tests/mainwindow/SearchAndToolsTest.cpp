@@ -5,16 +5,16 @@
 #include "MainWindowTestSupport.h"
 #include "support/Screenshots.h"
 
-#include "charts/CV4InfoSearchView.h"
-#include "controls/CV4TableView.h"
-#include "document/CV4Document.h"
+#include "charts/SearchPrint.h"
+#include "controls/EditingTable.h"
+#include "document/Book.h"
 #include "mainwindow/SearchPage.h"
-#include "panels/entry/AccountPanelController.h"
-#include "panels/dialogs/CV4CalcWindowController.h"
+#include "panels/entry/AccountBookPanel.h"
+#include "panels/dialogs/CalculatorWindow.h"
 #include "panels/entry/FrontWindow.h"
-#include "panels/dialogs/PreferencePanelController.h"
-#include "panels/entry/SearchPageController.h"
-#include "panels/entry/SearchResultsController.h"
+#include "panels/dialogs/PreferencesDialog.h"
+#include "panels/entry/SearchPagePanel.h"
+#include "panels/entry/SearchResultsPanel.h"
 #include "platform/print/RecordingCanvas.h"
 #include "support/SampleBook.h"
 
@@ -32,7 +32,7 @@ namespace {
 constexpr int kBank = 9001;
 constexpr int kFood = 9002;
 
-CV4ActualPtr spend(CV4Document &doc, const QDate &date, double amount, const char *memo)
+cv::EntryPtr spend(cv::Book &doc, const QDate &date, double amount, const char *memo)
 {
     auto e = samplebook::entry(cv::EntryKind::Expense, date, amount, kFood, kBank);
     e->setMemo(QString::fromUtf8(memo));
@@ -43,10 +43,10 @@ CV4ActualPtr spend(CV4Document &doc, const QDate &date, double amount, const cha
 class SearchWindowTest : public DelegateTest {
 protected:
     // A new book with a bank account, a food category and three expenses in February 2009.
-    CV4WindowController *openBook()
+    cv::BookWindow *openBook()
     {
-        CV4Document *doc = delegate->newDocument();
-        auto bank = std::make_shared<CV4BankModel>();
+        cv::Book *doc = delegate->newDocument();
+        auto bank = std::make_shared<cv::BankDetail>();
         bank->setDate(QDate(2009, 1, 1));
         samplebook::node(doc->accountModel()->asset(), kBank, 31, QStringLiteral("Bank"), bank);
         samplebook::node(doc->actualModel()->expense(), kFood, 21, QStringLiteral("Food"));
@@ -57,20 +57,20 @@ protected:
         document = doc;
         return window();
     }
-    int search(CV4WindowController *w)
+    int search(cv::BookWindow *w)
     {
         return w->searchPage()->execSearchForAccount({document->findAccount(kBank)}, QDate(2009, 2, 1),
                                                      QDate(2009, 2, 28));
     }
     QAction *action(const char *name) const { return delegate->actionNamed(QLatin1String(name)); }
-    CV4Document *document = nullptr;
+    cv::Book *document = nullptr;
 };
 
 } // namespace
 
 TEST_F(SearchWindowTest, TheListIsClearedAtTheNextEntryAfterAChangeElsewhereNeverWhileShown)
 {
-    CV4WindowController *w = openBook();
+    cv::BookWindow *w = openBook();
     cv::SearchPage *page = w->searchPage();
     ASSERT_TRUE(page && page->controller());
     EXPECT_EQ(page->controller()->parentWidget(), page);
@@ -99,18 +99,18 @@ TEST_F(SearchWindowTest, TheListIsClearedAtTheNextEntryAfterAChangeElsewhereNeve
 
 TEST_F(SearchWindowTest, SavingAndLeavingThePageCommitTheEditedResults)
 {
-    CV4WindowController *w = openBook();
+    cv::BookWindow *w = openBook();
     cv::SearchPage *page = w->searchPage();
     w->selectTabWithIdentifier(QStringLiteral("TB02"));
     ASSERT_EQ(search(w), 3);
-    SearchResultsController *results = page->controller()->resultsController();
+    cv::SearchResultsPanel *results = page->controller()->resultsController();
     EXPECT_EQ(page->resultsPanel(), results);
     const int ident = results->actualAt(1)->ident();
     auto storedMemo = [&] {
-        CV4SearchConditions all;
+        cv::SearchConditions all;
         all.account << kBank;
         const auto stored = document->dataModel()->findActual(all);
-        for (const auto &e : stored ? *stored : CV4DataModel::ActualList{})
+        for (const auto &e : stored ? *stored : cv::BookStore::ActualList{})
             if (e->ident() == ident) return e->memo();
         return QStringLiteral("missing");
     };
@@ -125,7 +125,7 @@ TEST_F(SearchWindowTest, SavingAndLeavingThePageCommitTheEditedResults)
     for (const auto &step : steps) {
         // Written results leave the list, as after any entry panel's commit.
         ASSERT_EQ(search(w), 3) << step.what;
-        results->change(results->actualAt(1), SearchResultsController::Field::Memo, step.memo,
+        results->change(results->actualAt(1), cv::SearchResultsPanel::Field::Memo, step.memo,
                         QStringLiteral("Change Memo"));
         step.act();
         EXPECT_FALSE(results->hasChanged()) << step.what;
@@ -135,9 +135,9 @@ TEST_F(SearchWindowTest, SavingAndLeavingThePageCommitTheEditedResults)
 
 TEST_F(SearchWindowTest, SearchMenuCommandsFollowThePageAndItsList)
 {
-    CV4WindowController *w = openBook();
+    cv::BookWindow *w = openBook();
     cv::SearchPage *page = w->searchPage();
-    CV4TableView *table = page->controller()->resultsController()->tableView();
+    cv::EditingTable *table = page->controller()->resultsController()->tableView();
     struct Case {
         const char *what;
         std::function<void()> setUp;
@@ -156,9 +156,9 @@ TEST_F(SearchWindowTest, SearchMenuCommandsFollowThePageAndItsList)
         EXPECT_EQ(action("searchClear")->isEnabled(), c.clear) << c.what;
         EXPECT_EQ(action("searchExport")->isEnabled(), c.exportResults) << c.what;
         for (int tag : {30043, 30044, 30045}) EXPECT_FALSE(w->validateMenuItem(tag)) << c.what << " " << tag;
-        EXPECT_EQ(w->validateMenuItem(SearchPageController::ClearTag), c.clear) << c.what;
+        EXPECT_EQ(w->validateMenuItem(cv::SearchPagePanel::ClearTag), c.clear) << c.what;
     }
-    EXPECT_EQ(delegate->actionForTag(SearchPageController::ExportTag), action("searchExport"));
+    EXPECT_EQ(delegate->actionForTag(cv::SearchPagePanel::ExportTag), action("searchExport"));
 
     action("searchRemoveRow")->trigger();
     EXPECT_EQ(page->resultCount(), 2);
@@ -180,7 +180,7 @@ TEST_F(SearchWindowTest, SearchMenuCommandsFollowThePageAndItsList)
 
 TEST_F(SearchWindowTest, ATradeCellGoesToTheFirstPageAndThePrintViewHoldsTheResults)
 {
-    CV4WindowController *w = openBook();
+    cv::BookWindow *w = openBook();
     cv::SearchPage *page = w->searchPage();
     cv::PageSetup setup;
     EXPECT_EQ(page->makePrintView(setup), nullptr) << "nothing to print";
@@ -191,13 +191,13 @@ TEST_F(SearchWindowTest, ATradeCellGoesToTheFirstPageAndThePrintViewHoldsTheResu
     w->selectTabWithIdentifier(QStringLiteral("TB02"));
     ASSERT_EQ(search(w), 3);
     EXPECT_TRUE(page->hasPrintableContent());
-    std::unique_ptr<CV4InfoView> view = page->makePrintView(setup);
-    ASSERT_NE(dynamic_cast<CV4InfoSearchView *>(view.get()), nullptr);
+    std::unique_ptr<cv::PrintedPages> view = page->makePrintView(setup);
+    ASSERT_NE(dynamic_cast<cv::SearchPrint *>(view.get()), nullptr);
     ASSERT_EQ(view->sheetCount(), 1);
     cv::RecordingCanvas canvas;
     view->drawSheet(1, canvas);
     const QStringList drawn = canvas.texts();
-    for (const QString &title : SearchResultsController::reportHeaderTitles()) EXPECT_TRUE(drawn.contains(title)) << title.toStdString();
+    for (const QString &title : cv::SearchResultsPanel::reportHeaderTitles()) EXPECT_TRUE(drawn.contains(title)) << title.toStdString();
     for (const char *memo : {"lunch", "coffee beans"}) EXPECT_TRUE(drawn.contains(QLatin1String(memo))) << memo;
     // File > Print runs the same view.
     ASSERT_TRUE(w->canPrint());
@@ -206,14 +206,14 @@ TEST_F(SearchWindowTest, ATradeCellGoesToTheFirstPageAndThePrintViewHoldsTheResu
 
     QSignalSpy asked(page, &cv::SearchPage::openTradeRequested);
     Q_EMIT page->controller()->resultsController()->openTradeRequested(kBank, QDate(2009, 2, 1), QDate(2009, 2, 28), 7);
-    EXPECT_EQ(w->pageSwitcher().currentIndex(), CV4WindowController::ViewerIndex);
+    EXPECT_EQ(w->pageSwitcher().currentIndex(), cv::BookWindow::ViewerIndex);
     ASSERT_EQ(asked.count(), 1);
     EXPECT_EQ(asked.front().at(3).toInt(), 7);
 }
 
 TEST_F(SearchWindowTest, CalculatorAndPreferencesCommandsAndPostsIntoTheFrontWindow)
 {
-    CV4WindowController *w = openBook();
+    cv::BookWindow *w = openBook();
     delegate->preference().setTaxFracProcess(2);
     delegate->validateMenus();
     QAction *calculator = action("calculator");
@@ -221,7 +221,7 @@ TEST_F(SearchWindowTest, CalculatorAndPreferencesCommandsAndPostsIntoTheFrontWin
     EXPECT_TRUE(calculator->isCheckable());
     EXPECT_FALSE(calculator->isChecked());
     calculator->trigger();
-    CV4CalcWindowController *calc = CV4CalcWindowController::existing();
+    cv::CalculatorWindow *calc = cv::CalculatorWindow::existing();
     ASSERT_NE(calc, nullptr);
     EXPECT_TRUE(calc->isVisible());
     EXPECT_EQ(calc->taxFracProcess(), 2);
@@ -240,18 +240,18 @@ TEST_F(SearchWindowTest, CalculatorAndPreferencesCommandsAndPostsIntoTheFrontWin
     });
     EXPECT_TRUE(action("preferences")->isEnabled());
     action("preferences")->trigger();
-    EXPECT_EQ(shown, QStringLiteral("PreferencePanelController"));
+    EXPECT_EQ(shown, QStringLiteral("cv::PreferencesDialog"));
 
     // Enter posts the value to the front window's entry panel; a date moves the viewer.
     w->show();
     w->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(w));
-    auto *book = new AccountPanelController(document, document->findAccount(kBank), QDate(2009, 2, 1),
+    auto *book = new cv::AccountBookPanel(document, document->findAccount(kBank), QDate(2009, 2, 1),
                                             QDate(2009, 2, 28));
     w->addTemporaryTab(book);
     QApplication::processEvents();
     book->tableView()->selectRow(1, 0, nullptr);
-    const CV4ActualPtr second = book->actualAt(1);
+    const cv::EntryPtr second = book->actualAt(1);
     ASSERT_TRUE(second);
     calc->clrKey(0);
     for (int key : {4, 2}) calc->numkey(key);
@@ -259,7 +259,7 @@ TEST_F(SearchWindowTest, CalculatorAndPreferencesCommandsAndPostsIntoTheFrontWin
     EXPECT_EQ(second->amount(), 42);
     book->tableView()->selectionModel()->clearSelection();
     w->removeTemporaryTab();
-    ASSERT_EQ(w->pageSwitcher().currentIndex(), CV4WindowController::ViewerIndex);
+    ASSERT_EQ(w->pageSwitcher().currentIndex(), cv::BookWindow::ViewerIndex);
     EXPECT_TRUE(cv::postInputDate(calc, QDate(2010, 5, 1)));
     EXPECT_EQ(w->topDate(), document->settings()->fiscalDate(QDate(2010, 5, 1), document->settings()->viewerUnit()));
     w->hide();
@@ -272,7 +272,7 @@ protected:
 
 TEST_P(SearchWindowShot, TheSearchPageWithResults)
 {
-    CV4WindowController *w = openBook();
+    cv::BookWindow *w = openBook();
     w->resize(1000, 520);
     w->show();
     w->selectTabWithIdentifier(QStringLiteral("TB02"));
@@ -288,16 +288,16 @@ INSTANTIATE_TEST_SUITE_P(Languages, SearchWindowShot, ::testing::Values("en", "j
 // names alone never empty the list, not even at the next entry.
 TEST_F(SearchWindowTest, ARenameRepaintsTheShownListAndKeepsIt)
 {
-    CV4WindowController *w = openBook();
+    cv::BookWindow *w = openBook();
     document->commitActualModel();
     cv::SearchPage *page = w->searchPage();
     w->selectTabWithIdentifier(QStringLiteral("TB02"));
     ASSERT_EQ(search(w), 3);
-    SearchResultsController *results = page->controller()->resultsController();
+    cv::SearchResultsPanel *results = page->controller()->resultsController();
     QSignalSpy repainted(results->tableView()->model(), &QAbstractItemModel::dataChanged);
     document->renameNode(document->findExpense(kFood), QStringLiteral("Groceries"));
     EXPECT_GT(repainted.count(), 0);
-    EXPECT_EQ(results->textOfColumnId(SearchResultsController::CategoryColumn, 0), QStringLiteral("Groceries"));
+    EXPECT_EQ(results->textOfColumnId(cv::SearchResultsPanel::CategoryColumn, 0), QStringLiteral("Groceries"));
 
     w->selectTabWithIdentifier(QStringLiteral("TB01"));
     document->renameNode(document->findExpense(kFood), QStringLiteral("Food"));

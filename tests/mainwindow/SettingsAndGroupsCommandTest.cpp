@@ -4,13 +4,13 @@
 #include "MainWindowTestSupport.h"
 
 #include "mainwindow/BudgetPage.h"
-#include "document/CV4DocumentTestAccess.h"
+#include "document/BookTestAccess.h"
 #include "mainwindow/ViewerColumns.h"
 #include "mainwindow/ViewerPage.h"
-#include "model/CV4Settings.h"
-#include "model/CV4Actual.h"
-#include "panels/entry/ActualPanelController.h"
-#include "panels/sheets/SettingsPanelController.h"
+#include "model/Settings.h"
+#include "model/Entry.h"
+#include "panels/entry/IncomeExpensePanel.h"
+#include "panels/sheets/SettingsDialog.h"
 
 #include <QComboBox>
 #include <QPointer>
@@ -18,8 +18,8 @@
 
 TEST_F(DelegateTest, FiscalSettingsReachTheShownViewerAndAHiddenOneOnItsReturn)
 {
-    CV4Document *document = delegate->newDocument();
-    CV4WindowController *w = window();
+    cv::Book *document = delegate->newDocument();
+    cv::BookWindow *w = window();
     ASSERT_NE(w, nullptr);
     w->resize(1000, 600);
     w->show();
@@ -30,12 +30,12 @@ TEST_F(DelegateTest, FiscalSettingsReachTheShownViewerAndAHiddenOneOnItsReturn)
     ASSERT_EQ(w->topDate(), QDate(2009, 5, 1));
 
     // The sheet as the user leaves it; the pages hear the change from the document.
-    auto fiscalStart = [&](QComboBox *(SettingsPanelController::*button)() const, int index) {
+    auto fiscalStart = [&](QComboBox *(cv::SettingsDialog::*button)() const, int index) {
         delegate->validateMenus();
         QAction *settings = delegate->actionNamed(QStringLiteral("settings"));
         ASSERT_TRUE(settings->isEnabled());
         settings->trigger();
-        QPointer<SettingsPanelController> sheet = w->findChild<SettingsPanelController *>();
+        QPointer<cv::SettingsDialog> sheet = w->findChild<cv::SettingsDialog *>();
         ASSERT_NE(sheet, nullptr);
         (sheet->*button)()->setCurrentIndex(index);
         sheet->okPushed();
@@ -43,7 +43,7 @@ TEST_F(DelegateTest, FiscalSettingsReachTheShownViewerAndAHiddenOneOnItsReturn)
         // The sheet goes with the next turns.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     };
-    fiscalStart(&SettingsPanelController::dayButton, 24);  // the 25th
+    fiscalStart(&cv::SettingsDialog::dayButton, 24);  // the 25th
     EXPECT_EQ(document->settings()->fiscalDayOfMonth(), 24);
     EXPECT_TRUE(document->isDocumentEdited());
     EXPECT_EQ(w->topDate(), QDate(2009, 4, 25));
@@ -52,35 +52,35 @@ TEST_F(DelegateTest, FiscalSettingsReachTheShownViewerAndAHiddenOneOnItsReturn)
     // Changed while the search page shows: the viewer snaps its first day
     // when it is back.
     w->selectTabWithIdentifier(QStringLiteral("TB02"));
-    fiscalStart(&SettingsPanelController::dayButton, 0);
+    fiscalStart(&cv::SettingsDialog::dayButton, 0);
     w->selectTabWithIdentifier(QStringLiteral("TB01"));
     EXPECT_EQ(w->topDate(), QDate(2009, 4, 1));
     EXPECT_EQ(viewer->columns().columnFirstDate(cv::ViewerColumns::kStartDataCells), QDate(2009, 4, 1));
 
     // The budget page shown in years: the fiscal year from April that holds
     // the first day.
-    w->selectTab(CV4WindowController::BudgetIndex);
-    auto *budget = qobject_cast<cv::BudgetPage *>(w->page(CV4WindowController::BudgetIndex));
+    w->selectTab(cv::BookWindow::BudgetIndex);
+    auto *budget = qobject_cast<cv::BudgetPage *>(w->page(cv::BookWindow::BudgetIndex));
     ASSERT_NE(budget, nullptr);
     budget->updateBudgetPeriod(5);
     ASSERT_EQ(budget->topDate(), QDate(2009, 1, 1));
-    fiscalStart(&SettingsPanelController::monthButton, 3);
+    fiscalStart(&cv::SettingsDialog::monthButton, 3);
     EXPECT_EQ(budget->topDate(), QDate(2008, 4, 1));
     EXPECT_EQ(budget->columns().dateForColumn(1).first, QDate(2008, 4, 1));
 }
 
 TEST_F(DelegateTest, ADeletedGroupingLeavesTheRowsOfTheOpenEntryPanel)
 {
-    CV4Document *document = delegate->newDocument();
-    CV4WindowController *w = window();
+    cv::Book *document = delegate->newDocument();
+    cv::BookWindow *w = window();
     ASSERT_NE(w, nullptr);
-    const CVUnitModelPtr category = CV4DocumentTestAccess::findFirstItem(document->actualModel()->expense(), cv::NodeKind::Category);
-    const CVUnitModelPtr account = document->findAccountOfKind(cv::NodeKind::Cash);
+    const cv::NodePtr category = cv::BookTestAccess::findFirstItem(document->actualModel()->expense(), cv::NodeKind::Category);
+    const cv::NodePtr account = document->findAccountOfKind(cv::NodeKind::Cash);
     ASSERT_TRUE(category && account);
-    auto grouping = std::make_shared<CV4Grouping>();
+    auto grouping = std::make_shared<cv::Grouping>();
     grouping->setName(QStringLiteral("Trip"));
     document->addGrouping(grouping);
-    auto entry = std::make_shared<CV4Actual>();
+    auto entry = std::make_shared<cv::Entry>();
     entry->setKind(cv::EntryKind::Expense);
     entry->setDate(QDate(2009, 5, 10));
     entry->setAmount(800);
@@ -89,7 +89,7 @@ TEST_F(DelegateTest, ADeletedGroupingLeavesTheRowsOfTheOpenEntryPanel)
     entry->setGroup(grouping->ident());
     document->updateExpense(entry, nullptr);
 
-    auto *panel = new ActualPanelController(document, category, QDate(2009, 5, 1), QDate(2009, 5, 31));
+    auto *panel = new cv::IncomeExpensePanel(document, category, QDate(2009, 5, 1), QDate(2009, 5, 31));
     w->addTemporaryTab(panel);
     ASSERT_GE(panel->numberOfRows(panel->tableView()), 1);
     ASSERT_EQ(panel->actualAt(0)->group(), grouping->ident());

@@ -1,7 +1,7 @@
 // The start-up panel's codes and what launching makes of them.
 #include "MainWindowTestSupport.h"
 
-#include "mainwindow/InitialPanelController.h"
+#include "mainwindow/StartupDialog.h"
 #include "mainwindow/StartupCode.h"
 
 #include <QApplication>
@@ -15,13 +15,13 @@
 namespace {
 
 // The names of every account under the asset root, depth first.
-QStringList accountNames(const CV4Document &document)
+QStringList accountNames(const cv::Book &document)
 {
     QStringList names;
-    std::function<void(const CVUnitModelPtr &)> walk = [&](const CVUnitModelPtr &node) {
+    std::function<void(const cv::NodePtr &)> walk = [&](const cv::NodePtr &node) {
         if (!node) return;
         names << node->name();
-        for (const CVUnitModelPtr &child : node->children()) walk(child);
+        for (const cv::NodePtr &child : node->children()) walk(child);
     };
     walk(document.accountModel()->asset());
     return names;
@@ -29,8 +29,8 @@ QStringList accountNames(const CV4Document &document)
 
 QStringList templateAccountNames(int templateIndex)
 {
-    CV4DocumentTestAccess::setTemplateIndex(templateIndex);
-    CV4Document reference;
+    cv::BookTestAccess::setTemplateIndex(templateIndex);
+    cv::Book reference;
     reference.createDefault();
     return accountNames(reference);
 }
@@ -48,7 +48,7 @@ TEST(InitialPanelTest, EachButtonEndsTheRunWithItsCode)
     } cases[] = {{"create", 2, true, 21}, {"create", 0, false, 4}, {"create", 3, false, 28}, {"create", 0, true, 5},
                  {"recent", 1, false, 2}, {"recent", 0, true, 3},  {"close", 2, false, 0},   {"close", 0, true, 1}};
     for (const Case &c : cases) {
-        InitialPanelController panel(true);
+        cv::StartupDialog panel(true);
         panel.templateButton()->setCurrentIndex(c.templateIndex);
         panel.neverAgainCheckbox()->setChecked(c.neverAgain);
         QPushButton *button = QLatin1String(c.button) == QLatin1String("create") ? panel.createNewButton()
@@ -61,12 +61,12 @@ TEST(InitialPanelTest, EachButtonEndsTheRunWithItsCode)
 
 TEST(InitialPanelTest, OutsideStartUpOpenRecentAndNeverAgainAreOff)
 {
-    InitialPanelController atStart(true);
+    cv::StartupDialog atStart(true);
     EXPECT_TRUE(atStart.openRecentButton()->isEnabled());
-    InitialPanelController later(false);
+    cv::StartupDialog later(false);
     EXPECT_FALSE(later.openRecentButton()->isEnabled());
     EXPECT_FALSE(later.neverAgainCheckbox()->isEnabled());
-    EXPECT_EQ(later.templateButton()->count(), InitialPanelController::kTemplateCount);
+    EXPECT_EQ(later.templateButton()->count(), cv::StartupDialog::kTemplateCount);
 }
 
 TEST_F(DelegateTest, LaunchActsOnThePanelCode)
@@ -89,9 +89,9 @@ TEST_F(DelegateTest, LaunchActsOnThePanelCode)
         EXPECT_EQ(panelRuns, std::vector<bool>{true});
         ASSERT_EQ(documentCount(), c.documents);
         EXPECT_EQ(delegate->preference().showInitialPanel(), c.panelStaysOn);
-        EXPECT_EQ(CV4Preference(*settings).showInitialPanel(), c.panelStaysOn);
+        EXPECT_EQ(cv::Preference(*settings).showInitialPanel(), c.panelStaysOn);
         if (c.documents == 0) continue;
-        CV4Document *document = delegate->documentController().documents().front().get();
+        cv::Book *document = delegate->documentController().documents().front().get();
         if (c.templateIndex < 0) {
             EXPECT_EQ(QFileInfo(document->fileName()).canonicalFilePath(), QFileInfo(recent).canonicalFilePath());
         } else {
@@ -167,13 +167,13 @@ TEST_F(DelegateTest, LaunchNeverEndsWithoutABookAndAWord)
     for (auto [panelOn, recent, presses, answers, expected, documents, panelOnAfter] : cases) {
         settings->clear();
         if (recent != None && !savedBook(QStringLiteral("gone.cvv2")).isEmpty() && recent == Missing) QFile::remove(path(QStringLiteral("gone.cvv2")));
-        delegate = std::make_unique<CV4AppDelegate>(settings.get());  // the real panel
+        delegate = std::make_unique<cv::Application>(settings.get());  // the real panel
         delegate->setQuitWithLastDocument(false);
         delegate->preference().setShowInitialPanel(panelOn), delegate->preference().save(*settings);
         alerts.asked.clear(), alerts.answers = answers;
         QStringList shown, left = presses;
         std::function<void()> hand = [&] {
-            auto *panel = qobject_cast<InitialPanelController *>(QApplication::activeModalWidget());
+            auto *panel = qobject_cast<cv::StartupDialog *>(QApplication::activeModalWidget());
             if (!panel || panel->property("seen").toBool()) return QTimer::singleShot(0, hand);
             panel->setProperty("seen", true);
             shown << QStringLiteral("%1%2%3").arg(int(panel->openRecentButton()->isEnabled()))
@@ -193,7 +193,7 @@ TEST_F(DelegateTest, LaunchNeverEndsWithoutABookAndAWord)
             EXPECT_TRUE(shown[i].startsWith(expected[i].left(2)) && shown[i].contains(expected[i].mid(2)) &&
                         (shown[i].size() > 2) == (expected[i].size() > 2)) << shown[i].toStdString();
         // books, "Quit?" asked when Close came first, the panel's switch
-        EXPECT_EQ(std::tuple(documentCount(), alerts.asked.size(), CV4Preference(*settings).showInitialPanel()),
+        EXPECT_EQ(std::tuple(documentCount(), alerts.asked.size(), cv::Preference(*settings).showInitialPanel()),
                   std::tuple(documents, size_t(!presses.isEmpty() && presses.front() == QLatin1String("close")), panelOnAfter));
         delegate->documentController().closeAll();
     }

@@ -1,6 +1,6 @@
 // The viewer's periods and column layout, without widgets.
 #include "mainwindow/ViewerColumns.h"
-#include "model/CV4Settings.h"
+#include "model/Settings.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +33,7 @@ TEST(ViewerColumnsTest, PeriodsFollowTheFiscalCalendar)
     };
     for (const PeriodCase &c : cases) {
         SCOPED_TRACE(c.name);
-        CV4Settings settings;
+        cv::Settings settings;
         settings.setFiscalMonthOfYear(c.fmy);
         settings.setFiscalDayOfMonth(c.fdm);
         settings.setFiscalWeekday(c.fwd);
@@ -52,7 +52,7 @@ TEST(ViewerColumnsTest, PeriodsFollowTheFiscalCalendar)
 
 TEST(ViewerColumnsTest, ColumnsSpanTheirPeriodsAndTheWeekEndsOnItsLastDay)
 {
-    CV4Settings settings;
+    cv::Settings settings;
     settings.setFiscalWeekday(1);
     ViewerColumns columns;
     columns.setSettings(&settings);
@@ -125,7 +125,7 @@ TEST(ViewerColumnsTest, AZeroStepNeverDividesByZero)
 
 TEST(ViewerColumnsTest, CellsOpenTheirPeriodOrTheirBlock)
 {
-    CV4Settings settings;
+    cv::Settings settings;
     settings.setFiscalWeekday(1);
     ViewerColumns columns;
     columns.setSettings(&settings);

@@ -15,79 +15,79 @@ using samplebook::node;
 
 namespace {
 
-struct Book {
-    std::unique_ptr<CV4Document> doc;
-    std::map<QString, CVUnitModelPtr> nodes;
-    CVUnitModelPtr operator[](const QString &name) const { return nodes.at(name); }
+struct SampleRows {
+    std::unique_ptr<cv::Book> doc;
+    std::map<QString, cv::NodePtr> nodes;
+    cv::NodePtr operator[](const QString &name) const { return nodes.at(name); }
 };
 
 // Assets: Wallet, A, B, C, D, F1, F2, G (folder of E), I (investment: cash
 // part, H1, H2); debts: L. Expenses: Food (with an entry), Rent, X, F (folder
 // of Y), the system categories; summaries: S1, S2.
-Book makeBook()
+SampleRows makeBook()
 {
-    Book b;
-    b.doc = std::make_unique<CV4Document>();
+    SampleRows b;
+    b.doc = std::make_unique<cv::Book>();
     EXPECT_TRUE(b.doc->dataModel()->create());
-    CV4Document &d = *b.doc;
+    cv::Book &d = *b.doc;
     d.actualModel()->setDefault();
     d.actualModel()->setSystemItems();
     d.accountModel()->setSystemItems();
-    const CVUnitModelPtr asset = d.accountModel()->asset();
+    const cv::NodePtr asset = d.accountModel()->asset();
     b.nodes[QStringLiteral("asset")] = asset;
     b.nodes[QStringLiteral("Wallet")] = asset->childAt(0);
     int ident = 1000;
     for (const char *name : {"A", "B", "C", "D", "F1", "F2"})
         b.nodes[QLatin1String(name)] = node(asset, ident++, NodeKind::Cash, QLatin1String(name));
-    const CVUnitModelPtr group = node(asset, ident++, NodeKind::Group, QStringLiteral("G"));
+    const cv::NodePtr group = node(asset, ident++, NodeKind::Group, QStringLiteral("G"));
     b.nodes[QStringLiteral("G")] = group;
     b.nodes[QStringLiteral("E")] = node(group, ident++, NodeKind::Bank, QStringLiteral("E"));
-    const CVUnitModelPtr invest = node(asset, ident++, NodeKind::Investment, QStringLiteral("I"));
+    const cv::NodePtr invest = node(asset, ident++, NodeKind::Investment, QStringLiteral("I"));
     b.nodes[QStringLiteral("I")] = invest;
     b.nodes[QStringLiteral("cash")] = node(invest, 0, NodeKind::CashPart, QStringLiteral("cash"));
     b.nodes[QStringLiteral("H1")] = node(invest, 0, NodeKind::Holding, QStringLiteral("H1"));
     b.nodes[QStringLiteral("H2")] = node(invest, 0, NodeKind::Holding, QStringLiteral("H2"));
     b.nodes[QStringLiteral("L")] = node(d.accountModel()->debt(), ident++, NodeKind::GeneralDebt, QStringLiteral("L"));
 
-    const CVUnitModelPtr expense = d.actualModel()->expense();
+    const cv::NodePtr expense = d.actualModel()->expense();
     b.nodes[QStringLiteral("expense")] = expense;
     b.nodes[QStringLiteral("income")] = d.actualModel()->income();
-    b.nodes[QStringLiteral("Misc")] = expense->findMemberWithIdent(CV4ActualModel::ExpenseMisc);
+    b.nodes[QStringLiteral("Misc")] = expense->findMemberWithIdent(cv::CategoryTrees::ExpenseMisc);
     for (const char *name : {"Food", "Rent", "X"})
         b.nodes[QLatin1String(name)] = node(expense, ident++, NodeKind::Category, QLatin1String(name));
-    const CVUnitModelPtr folder = node(expense, ident++, NodeKind::Group, QStringLiteral("F"));
+    const cv::NodePtr folder = node(expense, ident++, NodeKind::Group, QStringLiteral("F"));
     b.nodes[QStringLiteral("F")] = folder;
     b.nodes[QStringLiteral("Y")] = node(folder, ident++, NodeKind::Category, QStringLiteral("Y"));
-    const CVUnitModelPtr summary = d.actualModel()->summary();
+    const cv::NodePtr summary = d.actualModel()->summary();
     b.nodes[QStringLiteral("summary")] = summary;
     for (const char *name : {"S1", "S2"})
         b.nodes[QLatin1String(name)] = node(summary, ident++, NodeKind::CategorySummary, QLatin1String(name));
     d.commitAccountModel();
     d.commitActualModel();
     d.updateExpense(samplebook::entry(cv::EntryKind::Expense, QDate(2026, 3, 1), 500, b[QStringLiteral("Food")]->ident(),
-                                      CV4AccountModel::WalletIdent),
+                                      cv::AccountTrees::WalletIdent),
                     nullptr);
     return b;
 }
 
-QStringList names(const CVUnitModelPtr &parent)
+QStringList names(const cv::NodePtr &parent)
 {
     QStringList out;
-    for (const CVUnitModelPtr &c : parent->children()) out << c->name();
+    for (const cv::NodePtr &c : parent->children()) out << c->name();
     return out;
 }
 
-int countNodes(const CVUnitModel &node)
+int countNodes(const cv::Node &node)
 {
     int n = 1;
-    for (const CVUnitModelPtr &c : node.children()) {
+    for (const cv::NodePtr &c : node.children()) {
         EXPECT_EQ(c->parent(), &node) << c->name().toStdString();
         n += countNodes(*c);
     }
     return n;
 }
 
-int bookSize(const CV4Document &d)
+int bookSize(const cv::Book &d)
 {
     return countNodes(*d.accountModel()->asset()) + countNodes(*d.accountModel()->debt()) +
            countNodes(*d.actualModel()->expense()) + countNodes(*d.actualModel()->income()) +
@@ -140,9 +140,9 @@ TEST_F(ViewerDragDropTest, MovesLandWhereDroppedAndRefusalsChangeNothing)
     };
     for (const DropCase &c : cases) {
         SCOPED_TRACE(c.what);
-        Book b = makeBook();
+        SampleRows b = makeBook();
         const int size = bookSize(*b.doc);
-        std::vector<CVUnitModelPtr> dragged;
+        std::vector<cv::NodePtr> dragged;
         for (const QString &name : c.dragged) dragged.push_back(b[name]);
         ViewerDragDrop drag(*b.doc, c.grid);
         const bool started = drag.writeItems(dragged);
@@ -155,8 +155,8 @@ TEST_F(ViewerDragDropTest, MovesLandWhereDroppedAndRefusalsChangeNothing)
         const QString what = QLatin1String(c.what);
         if (c.shown == QLatin1String("Food's folder")) {
             // A new folder of the same name took Food's place and holds it first.
-            const CVUnitModelPtr food = b[QStringLiteral("Food")];
-            const CVUnitModelPtr folder = food->parent()->shared_from_this();
+            const cv::NodePtr food = b[QStringLiteral("Food")];
+            const cv::NodePtr folder = food->parent()->shared_from_this();
             EXPECT_EQ(folder->kind(), NodeKind::Group);
             EXPECT_EQ(folder->name(), QStringLiteral("Food"));
             EXPECT_EQ(folder->parent(), b[QStringLiteral("expense")].get());
@@ -180,12 +180,12 @@ TEST_F(ViewerDragDropTest, MovesLandWhereDroppedAndRefusalsChangeNothing)
 
 TEST_F(ViewerDragDropTest, GridDragsStayInTheirGridAndShowTheMove)
 {
-    CV4Document *document = delegate->newDocument();
-    CV4WindowController *w = window();
+    cv::Book *document = delegate->newDocument();
+    cv::BookWindow *w = window();
     ASSERT_NE(w, nullptr);
-    const CVUnitModelPtr asset = document->accountModel()->asset();
-    const CVUnitModelPtr a = node(asset, 1000, NodeKind::Cash, QStringLiteral("A"));
-    const CVUnitModelPtr b = node(asset, 1001, NodeKind::Cash, QStringLiteral("B"));
+    const cv::NodePtr asset = document->accountModel()->asset();
+    const cv::NodePtr a = node(asset, 1000, NodeKind::Cash, QStringLiteral("A"));
+    const cv::NodePtr b = node(asset, 1001, NodeKind::Cash, QStringLiteral("B"));
     document->commitAccountModel();
     cv::ViewerModel *accounts = w->viewerPage()->accountModel();
     cv::ViewerModel *categories = w->viewerPage()->actualModel();

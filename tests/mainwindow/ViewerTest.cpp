@@ -6,14 +6,14 @@
 #include "mainwindow/AccountOutlineView.h"
 #include "mainwindow/BudgetPage.h"
 #include "mainwindow/BorderedOutlineView.h"
-#include "mainwindow/ActualOutlineView.h"
+#include "mainwindow/CategoryGrid.h"
 #include "mainwindow/SearchPage.h"
 #include "mainwindow/TemporaryPage.h"
 #include "mainwindow/ViewerModel.h"
 #include "mainwindow/ViewerPage.h"
-#include "model/CV4AccountModel.h"
-#include "model/CV4Settings.h"
-#include "model/CVUnitModel.h"
+#include "model/AccountTrees.h"
+#include "model/Settings.h"
+#include "model/Node.h"
 #include "model/DomainEnums.h"
 
 #include <QHeaderView>
@@ -27,7 +27,7 @@ namespace {
 class TestPanel : public QWidget, public cv::HostedPanel {
     Q_OBJECT
 public:
-    TestPanel(const CVUnitModelPtr &node, const QDate &from, const QDate &to, QStringList *log)
+    TestPanel(const cv::NodePtr &node, const QDate &from, const QDate &to, QStringList *log)
         : m_node(node), m_from(from), m_to(to), m_log(log)
     {
     }
@@ -47,7 +47,7 @@ Q_SIGNALS:
 
 public:
 
-    CVUnitModelPtr m_node;
+    cv::NodePtr m_node;
     QDate m_from;
     QDate m_to;
     QPointer<QWidget> m_view;
@@ -62,27 +62,27 @@ protected:
         ASSERT_NE(w, nullptr);
         viewer = w->viewerPage();
         ASSERT_NE(viewer, nullptr);
-        w->setEntryPanelMaker([this](CV4AccountView &grid, CV4Document &, const CVUnitModelPtr &node,
+        w->setEntryPanelMaker([this](cv::ViewerGrid &grid, cv::Book &, const cv::NodePtr &node,
                                      const QDate &from, const QDate &to, cv::EntryPanelKind) {
             auto *panel = new TestPanel(node, from, to, &log);
-            QObject::connect(panel, &TestPanel::closeMaximizedPanelRequested, &grid, &CV4AccountView::closeMaximizedPanel);
+            QObject::connect(panel, &TestPanel::closeMaximizedPanelRequested, &grid, &cv::ViewerGrid::closeMaximizedPanel);
             return panel;
         });
         QTest::qWait(cv::ViewerPage::kResizeDelayMs + 50);
     }
-    CVUnitModelPtr firstOfKind(cv::NodeKind kind) const
+    cv::NodePtr firstOfKind(cv::NodeKind kind) const
     {
-        for (const CVUnitModelPtr &n : document->accountModel()->asset()->children())
+        for (const cv::NodePtr &n : document->accountModel()->asset()->children())
             if (n->kind() == kind) return n;
         return nullptr;
     }
-    QPoint cellCenter(CV4AccountView *grid, const QModelIndex &index) const
+    QPoint cellCenter(cv::ViewerGrid *grid, const QModelIndex &index) const
     {
         return grid->visualRect(index).center();
     }
 
-    CV4Document *document = nullptr;
-    CV4WindowController *w = nullptr;
+    cv::Book *document = nullptr;
+    cv::BookWindow *w = nullptr;
     cv::ViewerPage *viewer = nullptr;
     QStringList log;
 };
@@ -162,7 +162,7 @@ TEST_F(ViewerTest, NavigationRemembersTheDateAcrossUnitsAndFontsStopAtTheirEnds)
     }
     EXPECT_EQ(cv::ViewerPage::fontSizeForIndex(0), 11);
     EXPECT_EQ(cv::ViewerPage::fontSizeForIndex(6), 11);
-    CV4AccountView *grid = viewer->accountView();
+    cv::ViewerGrid *grid = viewer->accountView();
     grid->setFontSize(7);
     EXPECT_FALSE(grid->changeFontSize(-1)) << "6 is refused";
     grid->setFontSize(31);
@@ -175,7 +175,7 @@ TEST_F(ViewerTest, KeysMoveTheCellPageThePeriodAndCrossToTheOtherGrid)
     open();
     viewer->updatePeriod(2);
     w->performInputDate(QDate(2009, 5, 1));
-    AccountOutlineView *grid = viewer->accountView();
+    cv::AccountOutlineView *grid = viewer->accountView();
     grid->setFocus();
     const int first = cv::ViewerColumns::kStartDataCells;
     const int last = first + viewer->columns().numDataCells() - 1;
@@ -209,8 +209,8 @@ TEST_F(ViewerTest, ACellOpensItsPanelInTheTemporaryPageAndLeavingCommitsIt)
     open();
     viewer->updatePeriod(2);
     w->performInputDate(QDate(2009, 5, 1));
-    AccountOutlineView *grid = viewer->accountView();
-    const CVUnitModelPtr bank = firstOfKind(cv::NodeKind::Bank);
+    cv::AccountOutlineView *grid = viewer->accountView();
+    const cv::NodePtr bank = firstOfKind(cv::NodeKind::Bank);
     ASSERT_TRUE(bank);
     const QModelIndex cell = viewer->accountModel()->indexOfNode(bank.get(), cv::ViewerColumns::kStartDataCells);
     grid->scrollTo(cell);
@@ -271,8 +271,8 @@ TEST_F(ViewerTest, GridsShowTheRootsAndTheSystemTransferRowsAfterTheSummaries)
     const cv::ViewerModel *categories = viewer->actualModel();
     const auto &am = *document->accountModel();
     const auto &cm = *document->actualModel();
-    const std::vector<const CVUnitModel *> accountRoots{am.asset().get(), am.debt().get(), am.summary().get()};
-    const std::vector<const CVUnitModel *> categoryRoots{cm.moneyFlow().get(), cm.income().get(), cm.expense().get(),
+    const std::vector<const cv::Node *> accountRoots{am.asset().get(), am.debt().get(), am.summary().get()};
+    const std::vector<const cv::Node *> categoryRoots{cm.moneyFlow().get(), cm.income().get(), cm.expense().get(),
                                                         cm.summary().get()};
     for (const auto &[model, roots] : {std::pair{accounts, accountRoots}, std::pair{categories, categoryRoots}}) {
         ASSERT_EQ(model->rowCount(), int(roots.size()));
@@ -299,7 +299,7 @@ TEST_F(ViewerTest, PrintedRowsAreTheShownRows)
     const QModelIndex debt = viewer->accountModel()->index(1, 0);
     viewer->accountView()->collapse(debt);
     cv::PageSetup setup;
-    std::unique_ptr<CV4InfoView> view = viewer->makePrintView(setup);
+    std::unique_ptr<cv::PrintedPages> view = viewer->makePrintView(setup);
     ASSERT_TRUE(view);
     EXPECT_GE(view->sheetCount(), 2) << "two sheets across";
 }
@@ -312,12 +312,12 @@ TEST_F(ViewerTest, PrintedRowsAreTheShownRows)
 // grid's last column ends under its scroll bar.
 TEST_F(DelegateTest, NamesAreShownWholeAndTheLastColumnEndsAtTheScrollBar)
 {
-    CV4Document *document = nullptr;
-    CV4WindowController *w = openNewWindow(document, 1100, 700);
+    cv::Book *document = nullptr;
+    cv::BookWindow *w = openNewWindow(document, 1100, 700);
     const QString name = QStringLiteral("Household Checking Account (Main Bank)");
     document->accountModel()->asset()->childAt(0)->setName(name);
     document->actualModel()->expense()->childAt(0)->setName(name);
-    auto *budget = qobject_cast<cv::BudgetPage *>(w->page(CV4WindowController::BudgetIndex));
+    auto *budget = qobject_cast<cv::BudgetPage *>(w->page(cv::BookWindow::BudgetIndex));
     for (auto [page, grids] : {std::pair("TB01", std::vector<QTreeView *>{w->viewerPage()->accountView(), w->viewerPage()->actualView()}),
                                std::pair("TB03", std::vector<QTreeView *>{budget->budgetView()})}) {
         w->selectTabWithIdentifier(QLatin1String(page));

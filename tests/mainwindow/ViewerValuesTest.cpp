@@ -1,11 +1,11 @@
 // What the viewer's cells show in a small book: one wallet opened with 0 on
 // 2009-01-01 and "Salary" income only.
 #include "charts/ViewerPrintRow.h"
-#include "document/CV4Document.h"
+#include "document/Book.h"
 #include "mainwindow/ViewerColumns.h"
 #include "mainwindow/ViewerValues.h"
-#include "model/CV4AssetModel.h"
-#include "model/CV4Settings.h"
+#include "model/AccountDetail.h"
+#include "model/Settings.h"
 #include "model/DomainEnums.h"
 #include "platform/Localization.h"
 #include "support/SampleBook.h"
@@ -16,7 +16,7 @@ namespace {
 
 using cv::ViewerColumns;
 
-struct Entry {
+struct SampleEntry {
     QDate date;
     double amount;
 };
@@ -30,7 +30,7 @@ struct ValueCase {
     int fmy, fdm, fwd, unit;
     bool shortSummary;
     QDate picked;
-    std::vector<Entry> entries;
+    std::vector<SampleEntry> entries;
     QDate firstColumn;
     int dataCells; // -1: any
     std::vector<Expect> expect;
@@ -41,27 +41,27 @@ protected:
     void SetUp() override { cv::setLanguageOverride(QStringLiteral("en")); }
     void TearDown() override { cv::setLanguageOverride(QString()); }
 
-    std::unique_ptr<CV4Document> book(const std::vector<Entry> &entries)
+    std::unique_ptr<cv::Book> book(const std::vector<SampleEntry> &entries)
     {
-        auto doc = std::make_unique<CV4Document>();
+        auto doc = std::make_unique<cv::Book>();
         if (!doc->dataModel()->create()) return nullptr;
         doc->actualModel()->setDefault();
         doc->actualModel()->setSystemItems();
         doc->accountModel()->setSystemItems();
         samplebook::currency(*doc, 1, QStringLiteral("JPY"), 1, 0);
-        auto opening = std::make_shared<CV4AssetModel>();
+        auto opening = std::make_shared<cv::AccountDetail>();
         opening->setDate(QDate(2009, 1, 1));
         opening->setInitialValue(0);
         samplebook::node(doc->accountModel()->asset(), 1000, cv::NodeKind::Cash, QStringLiteral("Wallet"),
                          opening);
         samplebook::node(doc->actualModel()->income(), 1006, cv::NodeKind::Category, QStringLiteral("Salary"));
-        for (const Entry &e : entries)
+        for (const SampleEntry &e : entries)
             doc->updateIncome(samplebook::entry(cv::EntryKind::Income, e.date, e.amount, 1006, 1000), nullptr);
         doc->accumulateAccount();
         return doc;
     }
 
-    static ViewerColumns layoutColumns(CV4Settings &settings, int unit, const QDate &picked, bool shortSummary = false)
+    static ViewerColumns layoutColumns(cv::Settings &settings, int unit, const QDate &picked, bool shortSummary = false)
     {
         ViewerColumns columns;
         columns.setSettings(&settings);
@@ -96,9 +96,9 @@ TEST_F(ViewerValuesTest, CellsShowBalancesAndTotalsOfTheirPeriodsAndBlocks)
     };
     for (const ValueCase &c : cases) {
         SCOPED_TRACE(c.name);
-        std::unique_ptr<CV4Document> doc = book(c.entries);
+        std::unique_ptr<cv::Book> doc = book(c.entries);
         ASSERT_TRUE(doc);
-        CV4Settings &settings = *doc->settings();
+        cv::Settings &settings = *doc->settings();
         settings.setFiscalMonthOfYear(c.fmy);
         settings.setFiscalDayOfMonth(c.fdm);
         settings.setFiscalWeekday(c.fwd);
@@ -111,8 +111,8 @@ TEST_F(ViewerValuesTest, CellsShowBalancesAndTotalsOfTheirPeriodsAndBlocks)
             EXPECT_EQ(columns.columnLastDate(ViewerColumns::kStartDataCells + c.dataCells - 1),
                       c.firstColumn.addDays(c.dataCells - 1));
         }
-        const CVUnitModelPtr wallet = doc->findAccount(1000);
-        const CVUnitModelPtr salary = doc->findIncome(1006);
+        const cv::NodePtr wallet = doc->findAccount(1000);
+        const cv::NodePtr salary = doc->findIncome(1006);
         ASSERT_TRUE(wallet && salary);
         for (const Expect &e : c.expect) {
             // Summary columns count from the first one: -0 the first, -1 the next.
@@ -128,7 +128,7 @@ TEST_F(ViewerValuesTest, CellsShowBalancesAndTotalsOfTheirPeriodsAndBlocks)
 
 TEST_F(ViewerValuesTest, KindMarksAndAccountListsFollowTheNodeKinds)
 {
-    std::unique_ptr<CV4Document> doc = samplebook::makeRichBook();
+    std::unique_ptr<cv::Book> doc = samplebook::makeRichBook();
     ASSERT_TRUE(doc);
     ViewerColumns columns;
     cv::ViewerValues values(*doc, columns);
@@ -137,17 +137,17 @@ TEST_F(ViewerValuesTest, KindMarksAndAccountListsFollowTheNodeKinds)
         const char *mark;
     } cases[] = {{1000, "I:Cache"}, {1001, "I:Bank"}, {1002, "I:Invest"}};
     for (const Case &c : cases) {
-        const CVUnitModelPtr node = doc->findAccount(c.ident);
+        const cv::NodePtr node = doc->findAccount(c.ident);
         ASSERT_TRUE(node) << c.ident;
         EXPECT_EQ(values.kindMark(*node), cv::localizedString(QLatin1String(c.mark))) << c.ident;
     }
     EXPECT_EQ(values.kindMark(*doc->accountModel()->asset()), QString());
-    std::vector<CVUnitModelPtr> list;
+    std::vector<cv::NodePtr> list;
     cv::ViewerValues::addAccountList(list, doc->accountModel()->asset());
     ASSERT_FALSE(list.empty());
-    for (const CVUnitModelPtr &account : list)
+    for (const cv::NodePtr &account : list)
         EXPECT_NE(account->kind(), cv::NodeKind::Investment) << "investment accounts are searched by their trades";
-    EXPECT_TRUE(std::any_of(list.begin(), list.end(), [](const CVUnitModelPtr &a) { return a->ident() == 1000; }));
+    EXPECT_TRUE(std::any_of(list.begin(), list.end(), [](const cv::NodePtr &a) { return a->ident() == 1000; }));
 }
 
 } // namespace
@@ -156,15 +156,15 @@ TEST_F(ViewerValuesTest, KindMarksAndAccountListsFollowTheNodeKinds)
 // shown, no translation) are in yen like its day columns.
 TEST_F(ViewerValuesTest, HoldingSummaryCellsUseTheCurrencyOfTheDayColumns)
 {
-    std::unique_ptr<CV4Document> doc = samplebook::makeRichBook();
+    std::unique_ptr<cv::Book> doc = samplebook::makeRichBook();
     ASSERT_TRUE(doc);
     doc->settings()->setDisplayStockPrice(true);
     doc->settings()->setTransDefaultCurrency(0);
     doc->createCache();
     const ViewerColumns columns = layoutColumns(*doc->settings(), 2, QDate(2009, 5, 1));
     cv::ViewerValues values(*doc, columns);
-    const CVUnitModelPtr trust = doc->findAccount(1002)->childAt(2);
-    const CV4CurrencyPtr yen = doc->findCurrency(1);
+    const cv::NodePtr trust = doc->findAccount(1002)->childAt(2);
+    const cv::CurrencyPtr yen = doc->findCurrency(1);
     const int day = ViewerColumns::kStartDataCells;
     for (const auto &[column, date] : {std::pair{2, columns.carryOverDate()},
                                        {columns.startEndCells(), columns.blockEndDate()},
@@ -180,7 +180,7 @@ TEST_F(ViewerValuesTest, HoldingSummaryCellsUseTheCurrencyOfTheDayColumns)
 TEST_F(ViewerValuesTest, PrintedMonthsReconcileUnderAFiscalFirstDay)
 {
     for (const int fiscalDay : {0, 24}) {
-        std::unique_ptr<CV4Document> doc = book({{QDate(2009, 4, 24), 100}, {QDate(2009, 4, 25), 10},
+        std::unique_ptr<cv::Book> doc = book({{QDate(2009, 4, 24), 100}, {QDate(2009, 4, 25), 10},
                                                  {QDate(2009, 5, 24), 1}, {QDate(2009, 5, 25), 5}});
         doc->settings()->setFiscalDayOfMonth(fiscalDay);
         doc->createCache();

@@ -2,7 +2,7 @@
 // busy indicator and the window's own menu validation.
 #include "MainWindowTestSupport.h"
 
-#include "reports/CV4ReportPanel.h"
+#include "reports/ReportSheet.h"
 
 #include <QPushButton>
 
@@ -11,11 +11,11 @@
 #include "mainwindow/ViewerPage.h"
 #include "mainwindow/WindowPage.h"
 
-#include "controls/CV4TableView.h"
+#include "controls/EditingTable.h"
 #include "controls/HostedPanel.h"
 #include "mainwindow/AccountOutlineView.h"
-#include "controls/MiniCalendarPanelController.h"
-#include "document/CV4DocumentTestAccess.h"
+#include "controls/CalendarPopup.h"
+#include "document/BookTestAccess.h"
 
 #include <QFileInfo>
 #include <QFontInfo>
@@ -47,7 +47,7 @@ public:
 TEST_F(DelegateTest, ToolbarShowsTheDefaultItemsInOrderLabelledFromTheStringTable)
 {
     delegate->newDocument();
-    CV4WindowController *w = window();
+    cv::BookWindow *w = window();
     ASSERT_NE(w, nullptr);
     QStringList shown;
     for (QAction *action : w->toolbar()->actions()) {
@@ -110,7 +110,7 @@ TEST(PageSwitcherTest, RunsShouldWillDidInOrderRefusesAndIgnoresTheShownPage)
 TEST_F(DelegateTest, PagesSwitchOnlyThroughTheToolbarAndViewCommands)
 {
     delegate->newDocument();
-    CV4WindowController *w = window();
+    cv::BookWindow *w = window();
     EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB01"));
     w->toolbar()->actionFor(QStringLiteral("TB03"))->trigger();
     EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB03"));
@@ -119,11 +119,11 @@ TEST_F(DelegateTest, PagesSwitchOnlyThroughTheToolbarAndViewCommands)
     EXPECT_TRUE(w->toolbar()->actionFor(QStringLiteral("TB03"))->isChecked());
     EXPECT_FALSE(w->toolbar()->actionFor(QStringLiteral("TB02"))->isChecked());
     // The wizard (cancelled) and the report sheet never select a page.
-    w->setWizardRunner([](CV4Document *, int, QWidget *) { return 0; });
+    w->setWizardRunner([](cv::Book *, int, QWidget *) { return 0; });
     w->selectTabWithIdentifier(QStringLiteral("TB07"));
     w->selectTabWithIdentifier(QStringLiteral("TB04"));
     EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB03"));
-    auto *reports = w->findChild<cv::CV4ReportPanel *>();
+    auto *reports = w->findChild<cv::ReportSheet *>();
     ASSERT_TRUE(reports);
     reports->closeButton()->click();
 
@@ -139,39 +139,39 @@ TEST_F(DelegateTest, PagesSwitchOnlyThroughTheToolbarAndViewCommands)
 
 TEST_F(DelegateTest, ChangesMarkOnlyHiddenPagesDirtyAndEnteringClearsThem)
 {
-    CV4Document *document = delegate->newDocument();
-    CV4WindowController *w = window();
+    cv::Book *document = delegate->newDocument();
+    cv::BookWindow *w = window();
     Q_EMIT document->actualChanged(cv::ChangeSet{});
-    EXPECT_FALSE(w->pageIsDirty(CV4WindowController::ViewerIndex));
-    EXPECT_TRUE(w->pageIsDirty(CV4WindowController::SearchIndex));
-    EXPECT_TRUE(w->pageIsDirty(CV4WindowController::BudgetIndex));
-    w->selectTab(CV4WindowController::BudgetIndex);
-    EXPECT_FALSE(w->pageIsDirty(CV4WindowController::BudgetIndex));
-    EXPECT_TRUE(w->pageIsDirty(CV4WindowController::SearchIndex));
-    w->selectTab(CV4WindowController::ViewerIndex);
-    EXPECT_FALSE(w->pageIsDirty(CV4WindowController::ViewerIndex));
+    EXPECT_FALSE(w->pageIsDirty(cv::BookWindow::ViewerIndex));
+    EXPECT_TRUE(w->pageIsDirty(cv::BookWindow::SearchIndex));
+    EXPECT_TRUE(w->pageIsDirty(cv::BookWindow::BudgetIndex));
+    w->selectTab(cv::BookWindow::BudgetIndex);
+    EXPECT_FALSE(w->pageIsDirty(cv::BookWindow::BudgetIndex));
+    EXPECT_TRUE(w->pageIsDirty(cv::BookWindow::SearchIndex));
+    w->selectTab(cv::BookWindow::ViewerIndex);
+    EXPECT_FALSE(w->pageIsDirty(cv::BookWindow::ViewerIndex));
 }
 
 TEST_F(DelegateTest, TheTemporaryPageComesAfterTheFiveAndGoesBackToThePageBefore)
 {
     delegate->newDocument();
-    CV4WindowController *w = window();
-    w->selectTab(CV4WindowController::CurrencyIndex);
+    cv::BookWindow *w = window();
+    w->selectTab(cv::BookWindow::CurrencyIndex);
     w->addTemporaryTab(new QWidget);
-    EXPECT_EQ(w->pageSwitcher().currentIndex(), CV4WindowController::TemporaryIndex);
+    EXPECT_EQ(w->pageSwitcher().currentIndex(), cv::BookWindow::TemporaryIndex);
     EXPECT_EQ(w->selectedTabIdentifier(), QString());
     EXPECT_TRUE(w->validateMenuItem(cv::tag::DeleteRow));
-    w->setWizardRunner([](CV4Document *, int, QWidget *) { return 0; });
+    w->setWizardRunner([](cv::Book *, int, QWidget *) { return 0; });
     w->selectTabWithIdentifier(QStringLiteral("TB07"));
     EXPECT_EQ(w->temporaryPage(), nullptr);
     EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB05"));
-    EXPECT_EQ(w->pageSwitcher().count(), CV4WindowController::kPageCount);
+    EXPECT_EQ(w->pageSwitcher().count(), cv::BookWindow::kPageCount);
 }
 
 TEST_F(DelegateTest, WindowMenuValidationFollowsTheShownPage)
 {
     delegate->newDocument();
-    CV4WindowController *w = window();
+    cv::BookWindow *w = window();
     struct Case {
         const char *page;
         int tag;
@@ -189,8 +189,8 @@ TEST_F(DelegateTest, WindowMenuValidationFollowsTheShownPage)
 
 TEST_F(DelegateTest, TopDateMovesByUnitAndSnapsUnlessOneDay)
 {
-    CV4Document *document = delegate->newDocument();
-    CV4WindowController *w = window();
+    cv::Book *document = delegate->newDocument();
+    cv::BookWindow *w = window();
     struct Case {
         int unit, direction;
         QDate from;
@@ -225,30 +225,30 @@ TEST(WindowFrameTest, FramesAreClampedIntoTheAvailableArea)
         {QRect(10, 10, 3000, 2000), QRect(0, 0, 1280, 800)},
         {QRect(5000, -5000, 400, 300), QRect(880, 0, 400, 300)},
     };
-    for (const Case &c : cases) EXPECT_EQ(CV4WindowController::clampToScreen(c.frame, screen), c.clamped) << c.frame.x();
+    for (const Case &c : cases) EXPECT_EQ(cv::BookWindow::clampToScreen(c.frame, screen), c.clamped) << c.frame.x();
 }
 
 TEST_F(DelegateTest, BusyIndicatorFollowsNestedLongOperations)
 {
-    CV4Document *document = delegate->newDocument();
-    CV4WindowController *w = window();
+    cv::Book *document = delegate->newDocument();
+    cv::BookWindow *w = window();
     auto *indicator = w->findChild<QProgressBar *>();
     ASSERT_NE(indicator, nullptr);
-    CV4DocumentTestAccess::postBusy(*document);
-    CV4DocumentTestAccess::postBusy(*document);
+    cv::BookTestAccess::postBusy(*document);
+    cv::BookTestAccess::postBusy(*document);
     EXPECT_TRUE(w->isBusy());
     EXPECT_FALSE(indicator->isHidden());
-    CV4DocumentTestAccess::postNoBusy(*document);
+    cv::BookTestAccess::postNoBusy(*document);
     EXPECT_TRUE(w->isBusy());
-    CV4DocumentTestAccess::postNoBusy(*document);
+    cv::BookTestAccess::postNoBusy(*document);
     EXPECT_FALSE(w->isBusy());
     EXPECT_TRUE(indicator->isHidden());
 
     // Another book's long operation shows here too.
-    CV4Document *other = delegate->newDocument();
-    CV4DocumentTestAccess::postBusy(*other);
+    cv::Book *other = delegate->newDocument();
+    cv::BookTestAccess::postBusy(*other);
     EXPECT_TRUE(w->isBusy());
-    CV4DocumentTestAccess::postNoBusy(*other);
+    cv::BookTestAccess::postNoBusy(*other);
     EXPECT_FALSE(w->isBusy());
 }
 
@@ -270,7 +270,7 @@ public:
 TEST_F(DelegateTest, CalendarAndCalculatorValuesGoWhereThePageSays)
 {
     delegate->newDocument();
-    CV4WindowController *w = window();
+    cv::BookWindow *w = window();
     const QDate picked(2025, 4, 9);
     struct Case {
         int page;
@@ -312,7 +312,7 @@ TEST_F(DelegateTest, CalendarAndCalculatorValuesGoWhereThePageSays)
 TEST_F(DelegateTest, TheWindowEndsCellEditsOnOutsideClicksAndTakesCalendarDates)
 {
     delegate->newDocument();
-    CV4WindowController *w = window();
+    cv::BookWindow *w = window();
     ASSERT_NE(w, nullptr);
     EXPECT_NE(dynamic_cast<cv::OutsideClickClient *>(w), nullptr);
     auto *receiver = dynamic_cast<cv::DateReceiver *>(w);
@@ -323,7 +323,7 @@ TEST_F(DelegateTest, TheWindowEndsCellEditsOnOutsideClicksAndTakesCalendarDates)
 
 TEST_F(DelegateTest, UndoAndRedoFollowTheDocumentsStack)
 {
-    CV4Document *document = delegate->newDocument();
+    cv::Book *document = delegate->newDocument();
     QAction *undo = delegate->actionNamed(QStringLiteral("undo"));
     QAction *redo = delegate->actionNamed(QStringLiteral("redo"));
     ASSERT_EQ(window()->undoStack(), document->undoStack());
@@ -340,9 +340,9 @@ TEST_F(DelegateTest, UndoAndRedoFollowTheDocumentsStack)
 TEST_F(DelegateTest, PageSwitchesAndOpeningMenusCloseTheCalendar)
 {
     delegate->newDocument();
-    CV4WindowController *w = window();
+    cv::BookWindow *w = window();
     w->show();
-    auto *calendar = cv::MiniCalendarPanelController::get();
+    auto *calendar = cv::CalendarPopup::get();
     const auto openCalendar = [&] {
         if (!calendar->isVisible()) calendar->toggleRelativeToPoint(w->geometry().center(), w, QDate(2010, 1, 1));
         ASSERT_TRUE(calendar->isVisible());
@@ -360,8 +360,8 @@ TEST_F(DelegateTest, PageSwitchesAndOpeningMenusCloseTheCalendar)
 
 TEST_F(DelegateTest, PrintIsOfferedOnPagesWithAViewAndWritesTheViewerToPdf)
 {
-    CV4Document *document = delegate->newDocument();
-    CV4WindowController *w = window();
+    cv::Book *document = delegate->newDocument();
+    cv::BookWindow *w = window();
     // Which pages print is in the menu's table (MenuTest).
     w->addTemporaryTab(new QWidget);
     EXPECT_FALSE(w->canPrint()) << "the temporary page prints nothing";
@@ -379,7 +379,7 @@ TEST_F(DelegateTest, PrintIsOfferedOnPagesWithAViewAndWritesTheViewerToPdf)
 TEST_F(DelegateTest, PageTabsFollowAndSwitchThePages)
 {
     delegate->newDocument();
-    CV4WindowController *w = window();
+    cv::BookWindow *w = window();
     QTabBar *tabs = w->tabBar();
     w->show();
     using Step = std::function<void()>;
@@ -398,10 +398,10 @@ TEST_F(DelegateTest, TablesMenusAndGridsShareOneFontFamily)
 {
     const QFont before = QApplication::font();
     QApplication::setFont(QFont(QStringLiteral("Sans Serif"), 9));
-    CV4Document *document = nullptr;
-    CV4WindowController *w = openNewWindow(document, 1000, 600);
+    cv::Book *document = nullptr;
+    cv::BookWindow *w = openNewWindow(document, 1000, 600);
     const QString menus = QFontInfo(w->menuBar()->font()).family();
-    auto *currency = w->page(CV4WindowController::CurrencyIndex)->findChild<CV4TableView *>();
+    auto *currency = w->page(cv::BookWindow::CurrencyIndex)->findChild<cv::EditingTable *>();
     ASSERT_NE(currency, nullptr);
     for (const QWidget *widget : {static_cast<const QWidget *>(currency), static_cast<const QWidget *>(w->viewerPage()->accountView())})
         EXPECT_EQ(QFontInfo(widget->font()).family(), menus) << widget->metaObject()->className();

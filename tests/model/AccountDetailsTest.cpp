@@ -1,10 +1,10 @@
-#include "model/CV4AssetModel.h"
-#include "model/CV4BankModel.h"
-#include "model/CV4CreditCardModel.h"
-#include "model/CV4Grouping.h"
-#include "model/CV4InvestUnit.h"
-#include "model/CV4Summary.h"
-#include "model/CVUnitModel.h"
+#include "model/AccountDetail.h"
+#include "model/BankDetail.h"
+#include "model/CardDetail.h"
+#include "model/Grouping.h"
+#include "model/OpeningHolding.h"
+#include "model/Summary.h"
+#include "model/Node.h"
 
 #include "RecordArchiveSupport.h"
 #include "platform/DateIntegers.h"
@@ -17,9 +17,9 @@ using recordtest::rootFields;
 using recordtest::roundTrip;
 using recordtest::unarchive;
 
-TEST(CV4AssetModel, StartDateOnlyWhenPlausible)
+TEST(AccountDetail, StartDateOnlyWhenPlausible)
 {
-    auto a = std::make_shared<CV4AssetModel>();
+    auto a = std::make_shared<cv::AccountDetail>();
     a->setDate(QDate(1850, 6, 1));
     a->setInitialValue(1200.5);
     EXPECT_EQ(a->memo(), QString(""));
@@ -30,7 +30,7 @@ TEST(CV4AssetModel, StartDateOnlyWhenPlausible)
     EXPECT_EQ(back->initialValue(), 1200.5);
 
     // No date writes -32; all three keys are always there.
-    auto none = std::make_shared<CV4AssetModel>();
+    auto none = std::make_shared<cv::AccountDetail>();
     const auto fields = rootFields(archive(none));
     EXPECT_EQ(fields.value("date"), QVariant(qint64(-32)));
     EXPECT_EQ(fields.count("init"), 1);
@@ -49,16 +49,16 @@ TEST(CV4AssetModel, StartDateOnlyWhenPlausible)
     EXPECT_EQ(rootFields(archive(a)).value("date"), QVariant(qint64(cv::dates::archiveDate(QDate(2009, 4, 1)))));
 
     for (int year : {1899, 1900, 2099, 2100}) {
-        auto r = unarchive<CV4AssetModel>(
+        auto r = unarchive<cv::AccountDetail>(
             archive(raw("CV4AssetModel")->set("date", cv::dates::archiveDate(QDate(year, 1, 1)))));
         ASSERT_TRUE(r);
         EXPECT_EQ(r->date().isValid(), year == 1900 || year == 2099) << year;
     }
 }
 
-TEST(CV4AssetModel, SubclassesRoundTripWithTheBaseKeys)
+TEST(AccountDetail, SubclassesRoundTripWithTheBaseKeys)
 {
-    auto bank = std::make_shared<CV4BankModel>();
+    auto bank = std::make_shared<cv::BankDetail>();
     bank->setDate(QDate(2008, 1, 4));
     bank->setInitialValue(50000);
     bank->setName(QStringLiteral("みずほ"));
@@ -76,7 +76,7 @@ TEST(CV4AssetModel, SubclassesRoundTripWithTheBaseKeys)
     EXPECT_EQ(b->branchName(), QStringLiteral("渋谷"));
     EXPECT_EQ(b->interestRate(), 0.002);
 
-    auto card = std::make_shared<CV4CreditCardModel>();
+    auto card = std::make_shared<cv::CardDetail>();
     card->setInitialValue(-3000);
     card->setDueDay(27);
     card->setCutoffDay(15);
@@ -89,67 +89,67 @@ TEST(CV4AssetModel, SubclassesRoundTripWithTheBaseKeys)
     EXPECT_EQ(c->cutoffDay(), 15);
 
     // Details of older investment accounts decode as plain details.
-    auto invest = unarchive<CV4AssetModel>(
+    auto invest = unarchive<cv::AccountDetail>(
         archive(raw("CV4InvestModel")->set("init", 10.0)->set("date", cv::dates::archiveDate(QDate(2001, 2, 3)))));
     ASSERT_TRUE(invest);
-    EXPECT_TRUE(std::dynamic_pointer_cast<CV4InvestModel>(invest));
+    EXPECT_TRUE(std::dynamic_pointer_cast<cv::InvestmentDetail>(invest));
     EXPECT_EQ(invest->initialValue(), 10);
     EXPECT_EQ(invest->date(), QDate(2001, 2, 3));
 }
 
-TEST(CV4AssetModel, NodesDecodeTheirDetails)
+TEST(AccountDetail, NodesDecodeTheirDetails)
 {
-    auto account = std::make_shared<CVUnitModel>();
+    auto account = std::make_shared<cv::Node>();
     account->setIdent(1001);
     account->setKind(cv::NodeKind::Bank);
-    auto bank = std::make_shared<CV4BankModel>();
+    auto bank = std::make_shared<cv::BankDetail>();
     bank->setName(QStringLiteral("Bank"));
     bank->setDate(QDate(2009, 1, 1));
     bank->setInitialValue(10);
     account->setExtra(bank);
-    auto holding = std::make_shared<CVUnitModel>();
+    auto holding = std::make_shared<cv::Node>();
     holding->setIdent(0);
     holding->setKind(cv::NodeKind::Holding);
-    auto unit = std::make_shared<CV4InvestUnit>();
+    auto unit = std::make_shared<cv::OpeningHolding>();
     unit->setBrand(7);
     holding->setExtra(unit);
     ASSERT_TRUE(account->appendChild(holding));
 
     auto back = roundTrip(account);
     ASSERT_TRUE(back);
-    auto backBank = std::dynamic_pointer_cast<CV4BankModel>(back->extra());
+    auto backBank = std::dynamic_pointer_cast<cv::BankDetail>(back->extra());
     ASSERT_TRUE(backBank);
     EXPECT_EQ(backBank->name(), QStringLiteral("Bank"));
     EXPECT_EQ(back->assetInitialDate(), QDate(2009, 1, 1));
     EXPECT_EQ(back->assetInitialValue(), 10);
     ASSERT_EQ(back->countChild(), 1);
-    auto backUnit = std::dynamic_pointer_cast<CV4InvestUnit>(back->childAt(0)->extra());
+    auto backUnit = std::dynamic_pointer_cast<cv::OpeningHolding>(back->childAt(0)->extra());
     ASSERT_TRUE(backUnit);
     EXPECT_EQ(backUnit->brand(), 7);
 }
 
-TEST(CV4InvestUnit, UnitsFromOlderAndNewerKeys)
+TEST(OpeningHolding, UnitsFromOlderAndNewerKeys)
 {
-    auto older = unarchive<CV4InvestUnit>(archive(raw("CV4InvestUnit")->set("brand", 3)->set("number", 100)));
+    auto older = unarchive<cv::OpeningHolding>(archive(raw("CV4InvestUnit")->set("brand", 3)->set("number", 100)));
     ASSERT_TRUE(older);
     EXPECT_EQ(older->units(), 100);
     EXPECT_EQ(older->brand(), 3);
     EXPECT_FALSE(older->date().isValid());
     EXPECT_EQ(older->memo(), QString(""));
 
-    auto both = unarchive<CV4InvestUnit>(
+    auto both = unarchive<cv::OpeningHolding>(
         archive(raw("CV4InvestUnit")->set("number", 100)->set("numberDouble", 12.5)));
     ASSERT_TRUE(both);
     EXPECT_EQ(both->units(), 12.5);
 
-    auto neither = unarchive<CV4InvestUnit>(archive(raw("CV4InvestUnit")->set("brand", 1)));
+    auto neither = unarchive<cv::OpeningHolding>(archive(raw("CV4InvestUnit")->set("brand", 1)));
     ASSERT_TRUE(neither);
     EXPECT_EQ(neither->units(), 0);
 }
 
-TEST(CV4InvestUnit, DateOnlyWhenThereIsOne)
+TEST(OpeningHolding, DateOnlyWhenThereIsOne)
 {
-    auto unit = std::make_shared<CV4InvestUnit>();
+    auto unit = std::make_shared<cv::OpeningHolding>();
     unit->setBrand(4);
     unit->setUnits(1.5);
     unit->setUnitPrice(980);
@@ -172,23 +172,23 @@ TEST(CV4InvestUnit, DateOnlyWhenThereIsOne)
     EXPECT_EQ(back->flags(), 0) << "edit flags are not archived";
 }
 
-TEST(CV4Summary, ListsAndReferences)
+TEST(Summary, ListsAndReferences)
 {
-    auto empty = unarchive<CV4Summary>(archive(raw("CV4Summary")->set("memo", cv::ArchiveValue("m"))));
+    auto empty = unarchive<cv::Summary>(archive(raw("CV4Summary")->set("memo", cv::ArchiveValue("m"))));
     ASSERT_TRUE(empty);
     EXPECT_TRUE(empty->assetList().empty());
     EXPECT_TRUE(empty->debtList().empty());
     EXPECT_EQ(empty->memo(), QStringLiteral("m"));
 
-    auto s = std::make_shared<CV4Summary>();
+    auto s = std::make_shared<cv::Summary>();
     for (int ref : {1001, 1002}) {
-        auto u = std::make_shared<CV4SummaryUnit>();
+        auto u = std::make_shared<cv::SummaryUnit>();
         u->setRefID(ref);
         s->assetList().push_back(u);
     }
-    auto debt = std::make_shared<CV4SummaryUnit>();
+    auto debt = std::make_shared<cv::SummaryUnit>();
     debt->setRefID(2001);
-    auto node = std::make_shared<CVUnitModel>();
+    auto node = std::make_shared<cv::Node>();
     debt->setRefCache(node);
     s->debtList().push_back(debt);
     const auto fields = rootFields(archive(s));
@@ -208,9 +208,9 @@ TEST(CV4Summary, ListsAndReferences)
     EXPECT_FALSE(debt->refCache());
 }
 
-TEST(CV4Grouping, CopiesAndArchives)
+TEST(Grouping, CopiesAndArchives)
 {
-    auto g = std::make_shared<CV4Grouping>();
+    auto g = std::make_shared<cv::Grouping>();
     g->setIdent(3);
     g->setName(QStringLiteral("旅行"));
     g->setFlags(1);

@@ -11,7 +11,7 @@ namespace {
 
 QString holiday(int y, int m, int d)
 {
-    return JapaneseHoliday(QDate(y, m, d));
+    return cv::JapaneseHoliday(QDate(y, m, d));
 }
 
 } // namespace
@@ -36,7 +36,7 @@ TEST(JapaneseHolidayTest, AgreesWithTheNationalListDayForDay)
 
     int mismatches = 0;
     for (QDate d(1955, 1, 1); d.year() <= lastYear; d = d.addDays(1)) {
-        const QString got = JapaneseHoliday(d);
+        const QString got = cv::JapaneseHoliday(d);
         const QString want = expected.value(d);
         if (got != want && ++mismatches <= 20)
             ADD_FAILURE() << d.toString(Qt::ISODate).toStdString() << ": got \"" << got.toStdString()
@@ -52,8 +52,8 @@ TEST(JapaneseHolidayTest, RulesAndTheirChanges)
     EXPECT_TRUE(holiday(2001, 1, 15).isNull());
     EXPECT_EQ(holiday(2001, 1, 8), u"成人の日");
     // The Monday flag is what the Monday rules look at.
-    EXPECT_EQ(JapaneseHoliday4(2001, 1, 8, true), u"成人の日");
-    EXPECT_TRUE(JapaneseHoliday4(2001, 1, 8, false).isNull());
+    EXPECT_EQ(cv::JapaneseHoliday4(2001, 1, 8, true), u"成人の日");
+    EXPECT_TRUE(cv::JapaneseHoliday4(2001, 1, 8, false).isNull());
 
     EXPECT_EQ(holiday(2009, 3, 20), u"春分の日");
     EXPECT_EQ(holiday(2009, 9, 23), u"秋分の日");
@@ -85,27 +85,27 @@ TEST(JapaneseHolidayTest, RulesAndTheirChanges)
     EXPECT_EQ(holiday(1998, 5, 4), u"振替休日");
     EXPECT_EQ(holiday(1999, 5, 4), u"国民の休日");
 
-    EXPECT_TRUE(JapaneseHoliday4(2009, 2, 30, false).isNull());
-    EXPECT_TRUE(JapaneseHoliday(QDate()).isNull());
+    EXPECT_TRUE(cv::JapaneseHoliday4(2009, 2, 30, false).isNull());
+    EXPECT_TRUE(cv::JapaneseHoliday(QDate()).isNull());
 }
 
 TEST(JapaneseHolidayTest, BusinessDates)
 {
     const QDate sat(2007, 12, 29);
-    EXPECT_EQ(GetBusinessDate(sat, 1), QDate(2008, 1, 4));
-    EXPECT_EQ(GetBusinessDate(sat, -1), QDate(2007, 12, 28));
-    EXPECT_EQ(GetBusinessDate(sat, 0), sat);
-    EXPECT_EQ(GetBusinessDate(QDate(2009, 4, 27), 1), QDate(2009, 4, 27));   // already one
-    EXPECT_EQ(GetBusinessDate(QDate(2009, 4, 25), 1), QDate(2009, 4, 27));
-    EXPECT_EQ(GetBusinessDate(QDate(2009, 5, 2), 1), QDate(2009, 5, 7));
-    EXPECT_EQ(GetBusinessDate(QDate(2009, 9, 19), 1), QDate(2009, 9, 24));
-    EXPECT_EQ(GetBusinessDate(QDate(2009, 9, 22), -1), QDate(2009, 9, 18));
-    EXPECT_EQ(GetBusinessDate(QDate(2016, 8, 11), 1), QDate(2016, 8, 12));
-    EXPECT_EQ(GetBusinessDate(QDate(2019, 12, 23), 1), QDate(2019, 12, 23));
-    EXPECT_EQ(GetBusinessDate(QDate(2010, 12, 31), -1), QDate(2010, 12, 30));
-    EXPECT_EQ(GetBusinessDate(QDate(2010, 12, 31), 1), QDate(2011, 1, 4));
-    EXPECT_EQ(GetBusinessDate(QDate(2009, 4, 25), 5), QDate(2009, 4, 27));   // only the sign counts
-    EXPECT_FALSE(GetBusinessDate(QDate(), 1).isValid());
+    EXPECT_EQ(cv::GetBusinessDate(sat, 1), QDate(2008, 1, 4));
+    EXPECT_EQ(cv::GetBusinessDate(sat, -1), QDate(2007, 12, 28));
+    EXPECT_EQ(cv::GetBusinessDate(sat, 0), sat);
+    EXPECT_EQ(cv::GetBusinessDate(QDate(2009, 4, 27), 1), QDate(2009, 4, 27));   // already one
+    EXPECT_EQ(cv::GetBusinessDate(QDate(2009, 4, 25), 1), QDate(2009, 4, 27));
+    EXPECT_EQ(cv::GetBusinessDate(QDate(2009, 5, 2), 1), QDate(2009, 5, 7));
+    EXPECT_EQ(cv::GetBusinessDate(QDate(2009, 9, 19), 1), QDate(2009, 9, 24));
+    EXPECT_EQ(cv::GetBusinessDate(QDate(2009, 9, 22), -1), QDate(2009, 9, 18));
+    EXPECT_EQ(cv::GetBusinessDate(QDate(2016, 8, 11), 1), QDate(2016, 8, 12));
+    EXPECT_EQ(cv::GetBusinessDate(QDate(2019, 12, 23), 1), QDate(2019, 12, 23));
+    EXPECT_EQ(cv::GetBusinessDate(QDate(2010, 12, 31), -1), QDate(2010, 12, 30));
+    EXPECT_EQ(cv::GetBusinessDate(QDate(2010, 12, 31), 1), QDate(2011, 1, 4));
+    EXPECT_EQ(cv::GetBusinessDate(QDate(2009, 4, 25), 5), QDate(2009, 4, 27));   // only the sign counts
+    EXPECT_FALSE(cv::GetBusinessDate(QDate(), 1).isValid());
 }
 
 TEST(JapaneseHolidayTest, LunarMonthTableIsWellFormed)
@@ -142,25 +142,25 @@ TEST(JapaneseHolidayTest, LunarMonthTableIsWellFormed)
 
 TEST(JapaneseHolidayTest, Rokuyo)
 {
-    EXPECT_TRUE(lunarDate(QDate(1989, 12, 31)).isEmpty());
-    EXPECT_TRUE(lunarDate(QDate(2051, 1, 1)).isEmpty());
-    EXPECT_TRUE(lunarDate(QDate()).isEmpty());
+    EXPECT_TRUE(cv::lunarDate(QDate(1989, 12, 31)).isEmpty());
+    EXPECT_TRUE(cv::lunarDate(QDate(2051, 1, 1)).isEmpty());
+    EXPECT_TRUE(cv::lunarDate(QDate()).isEmpty());
 
     // The first day of the first lunar month is always 先勝; the day before it
     // (the 29th or 30th of the 12th month) 仏滅 or 大安.
     for (const QDate &newYear : {QDate(1990, 1, 27), QDate(1995, 1, 31), QDate(2009, 1, 26), QDate(2017, 1, 28),
                                  QDate(2024, 2, 10), QDate(2025, 1, 29), QDate(2033, 1, 31), QDate(2050, 1, 23)}) {
-        EXPECT_EQ(lunarDate(newYear), u"先勝") << newYear.toString(Qt::ISODate).toStdString();
-        const QString before = lunarDate(newYear.addDays(-1));
+        EXPECT_EQ(cv::lunarDate(newYear), u"先勝") << newYear.toString(Qt::ISODate).toStdString();
+        const QString before = cv::lunarDate(newYear.addDays(-1));
         EXPECT_TRUE(before == u"仏滅" || before == u"大安") << newYear.toString(Qt::ISODate).toStdString();
     }
     // Days before the year's second pair belong to the month begun in December.
-    EXPECT_EQ(lunarDate(QDate(2009, 1, 1)), u"大安");    // 12th month, 6th day
-    EXPECT_EQ(lunarDate(QDate(2009, 12, 31)), u"友引");  // 11th month, 16th day
+    EXPECT_EQ(cv::lunarDate(QDate(2009, 1, 1)), u"大安");    // 12th month, 6th day
+    EXPECT_EQ(cv::lunarDate(QDate(2009, 12, 31)), u"友引");  // 11th month, 16th day
     // 1990 has a leap 5th month from 23 June: 1 July is its 9th day.
-    EXPECT_EQ(lunarDate(QDate(1990, 7, 1)), u"先勝");
+    EXPECT_EQ(cv::lunarDate(QDate(1990, 7, 1)), u"先勝");
     // Japan time puts 2017's leap month after the 5th (elsewhere after the 6th).
-    EXPECT_EQ(lunarDate(QDate(2017, 6, 24)), u"大安");
+    EXPECT_EQ(cv::lunarDate(QDate(2017, 6, 24)), u"大安");
     // 2033 takes a leap 11th month.
-    EXPECT_EQ(lunarDate(QDate(2034, 1, 1)), u"先負");    // leap 11th month, 11th day
+    EXPECT_EQ(cv::lunarDate(QDate(2034, 1, 1)), u"先負");    // leap 11th month, 11th day
 }

@@ -22,7 +22,7 @@ inline QByteArray archive(const cv::ArchiveValue &root)
 
 template <class T> std::shared_ptr<T> unarchive(const QByteArray &data)
 {
-    registerModelArchiveClasses();
+    cv::registerModelArchiveClasses();
     return cv::KeyedUnarchiver::unarchiveObjectOfClass<T>(data);
 }
 

@@ -2,7 +2,7 @@
 // each must be in the exact whole-document XML layout the writer produces and
 // must hold only user items the reader can place without clashes.
 
-#include "model/CV4Currency.h"
+#include "model/Currency.h"
 
 #include <gtest/gtest.h>
 
@@ -254,7 +254,7 @@ const QHash<QString, QStringList> &nodeTagsOfSection()
     return tags;
 }
 
-struct Node {
+struct TemplateNode {
     QString section;
     QString tag;
     int ident;
@@ -263,7 +263,7 @@ struct Node {
 };
 
 // Collects the nodes of one section and reports the first misplaced item.
-QString collectNodes(const Element &parent, const QString &section, std::vector<Node> &out)
+QString collectNodes(const Element &parent, const QString &section, std::vector<TemplateNode> &out)
 {
     const bool summary = parent.name == u"node_account_sum" || parent.name == u"node_actual_sum";
     for (const Element &c : parent.children) {
@@ -287,9 +287,9 @@ QString collectNodes(const Element &parent, const QString &section, std::vector<
     return {};
 }
 
-std::vector<Node> nodesOf(const Template &t, QString *fault)
+std::vector<TemplateNode> nodesOf(const Template &t, QString *fault)
 {
-    std::vector<Node> nodes;
+    std::vector<TemplateNode> nodes;
     for (const Element &section : t.root.children)
         if (kSections.contains(section.name))
             if (QString f = collectNodes(section, section.name, nodes); !f.isEmpty() && fault->isEmpty())
@@ -364,7 +364,7 @@ TEST(TemplateFiles, HoldOnlyUserItemsUnderTheirOwnSections)
     for (const Template &t : templates()) {
         SCOPED_TRACE(t.path.toStdString());
         QString fault;
-        const std::vector<Node> nodes = nodesOf(t, &fault);
+        const std::vector<TemplateNode> nodes = nodesOf(t, &fault);
         EXPECT_TRUE(fault.isEmpty()) << fault.toStdString();
         EXPECT_FALSE(nodes.empty());
 
@@ -372,7 +372,7 @@ TEST(TemplateFiles, HoldOnlyUserItemsUnderTheirOwnSections)
         ASSERT_FALSE(system.isEmpty());
         QSet<int> idents;
         QSet<QString> names;  // one name once per section: the choosers list them flat
-        for (const Node &n : nodes) {
+        for (const TemplateNode &n : nodes) {
             const std::string where = QStringLiteral("%1 '%2'").arg(n.tag, n.name).toStdString();
             EXPECT_TRUE(n.element->attributes.hasAttribute("id")) << where;
             EXPECT_GE(n.ident, 100) << where;
@@ -413,7 +413,7 @@ TEST(TemplateFiles, CurrenciesAreValidAndAgreeWithinALanguage)
             const QString code = attr(c, "abbr");
             const int ident = attr(c, "id").toInt();
             EXPECT_TRUE(QRegularExpression("^[A-Z]{3}$").match(code).hasMatch()) << code.toStdString();
-            const int preset = CV4Currency::presetIdent(code);
+            const int preset = cv::Currency::presetIdent(code);
             if (preset != 100) {
                 EXPECT_EQ(ident, preset) << code.toStdString();
             } else {
@@ -447,11 +447,11 @@ TEST(TemplateFiles, SummaryReferencesFindTheirItems)
     for (const Template &t : templates()) {
         SCOPED_TRACE(t.path.toStdString());
         QString fault;
-        const std::vector<Node> nodes = nodesOf(t, &fault);
+        const std::vector<TemplateNode> nodes = nodesOf(t, &fault);
         QHash<int, QString> sectionOf;
-        for (const Node &n : nodes)
+        for (const TemplateNode &n : nodes)
             sectionOf.insert(n.ident, n.section);
-        for (const Node &n : nodes) {
+        for (const TemplateNode &n : nodes) {
             for (const Element &r : n.element->children) {
                 if (r.name != u"reference")
                     continue;

@@ -4,7 +4,7 @@
 // edited, deleted and read back through the panel.
 #include "PanelTestSupport.h"
 
-#include "document/CV4Document.h"
+#include "document/Book.h"
 
 #include <QItemSelectionModel>
 #include <QUndoStack>
@@ -33,15 +33,15 @@ struct Row {
 
 // The rows as the panel shows them, read from the last one up as a user
 // scrolled to the end sees them first.
-std::vector<Row> shownRows(AccountPanelController &panel)
+std::vector<Row> shownRows(cv::AccountBookPanel &panel)
 {
     const int count = panel.numberOfRows(panel.tableView());
     std::vector<Row> rows(size_t(std::max(count, 0)));
     for (int row = count - 1; row >= 0; --row) {
-        rows[size_t(row)] = {cellText(panel, AccountPanelController::DateColumn, row),
-                             amountOf(cellText(panel, AccountPanelController::InColumn, row)),
-                             amountOf(cellText(panel, AccountPanelController::OutColumn, row)),
-                             cellText(panel, AccountPanelController::BalanceColumn, row)};
+        rows[size_t(row)] = {cellText(panel, cv::AccountBookPanel::DateColumn, row),
+                             amountOf(cellText(panel, cv::AccountBookPanel::InColumn, row)),
+                             amountOf(cellText(panel, cv::AccountBookPanel::OutColumn, row)),
+                             cellText(panel, cv::AccountBookPanel::BalanceColumn, row)};
     }
     return rows;
 }
@@ -53,7 +53,7 @@ struct Case {
     QDate to;
     // What the user does in the open panel; answers how far it moves the
     // balance after the stored rows (0: nothing pending).
-    std::function<double(AccountPanelController &)> act;
+    std::function<double(cv::AccountBookPanel &)> act;
     // The stored entry the panel no longer lists (Edit > Delete), by date and amount.
     QDate gone;
     double goneAmount = 0;
@@ -98,20 +98,20 @@ TEST_P(AccountBookPages, ShowsTheWholePeriodsRowsOrderAndBalances)
     const std::vector<Row> shown = shownRows(*panel);
 
     // The whole period's list, as the store hands it out by date.
-    std::vector<CV4ActualPtr> stored;
-    for (const CV4ActualPtr &e : storedEntries(*doc, c.account, c.from, c.to))
+    std::vector<cv::EntryPtr> stored;
+    for (const cv::EntryPtr &e : storedEntries(*doc, c.account, c.from, c.to))
         if (e->date() != c.gone || e->amount() != c.goneAmount) stored.push_back(e);
-    if (c.sorted) CV4Actual::sortRows(stored);
+    if (c.sorted) cv::Entry::sortRows(stored);
     ASSERT_EQ(shown.size(), stored.size() + 1) << "and the new row";
     EXPECT_EQ(shown.back().balance, QString()) << "an empty new row has none";
 
     // A debt grows with what goes out of it.
     const double sign = c.account == kC ? -1 : 1;
-    const CVUnitModelPtr account = doc->findAccount(c.account);
+    const cv::NodePtr account = doc->findAccount(c.account);
     double before = amountOf(panel->carriedBalanceText());
     for (size_t i = 0; i < stored.size(); ++i) {
         const Row &row = shown[i];
-        const CV4Actual &e = *stored[i];
+        const cv::Entry &e = *stored[i];
         EXPECT_EQ(row.date, e.date().toString(QStringLiteral("yyyy/MM/dd"))) << i;
         EXPECT_EQ(row.in + row.out, i == 1 && c.typed != 0 ? c.typed : e.amount()) << i;
         if (row.balance.isEmpty()) continue;  // deleted in place
@@ -132,35 +132,35 @@ TEST_P(AccountBookPages, ShowsTheWholePeriodsRowsOrderAndBalances)
 }
 
 // Each action reaches its row as the user does: type, pick the menu item, OK.
-double typeJanuaryAmount(AccountPanelController &panel)
+double typeJanuaryAmount(cv::AccountBookPanel &panel)
 {
-    type(panel, AccountPanelController::OutColumn, 1, QStringLiteral("1000"));
+    type(panel, cv::AccountBookPanel::OutColumn, 1, QStringLiteral("1000"));
     return -(1000 - 114);
 }
 
-double typeDateIntoMarchAndCommit(AccountPanelController &panel)
+double typeDateIntoMarchAndCommit(cv::AccountBookPanel &panel)
 {
-    type(panel, AccountPanelController::DateColumn, 1, QStringLiteral("2009/03/20"));
-    type(panel, AccountPanelController::OutColumn, 2, QStringLiteral("5"));
+    type(panel, cv::AccountBookPanel::DateColumn, 1, QStringLiteral("2009/03/20"));
+    type(panel, cv::AccountBookPanel::OutColumn, 2, QStringLiteral("5"));
     panel.commitPendingInput();
     return 0;
 }
 
-double deleteInPlace(AccountPanelController &panel)
+double deleteInPlace(cv::AccountBookPanel &panel)
 {
     panel.tableView()->QTableView::selectRow(2);
-    panel.panelMenuSelected(AccountingInputPanelController::AddOrDeleteTag);
+    panel.panelMenuSelected(cv::EntryPanel::AddOrDeleteTag);
     return 121;  // the expense of the row is gone from the balances below it
 }
 
-double deleteAndUndo(AccountPanelController &panel)
+double deleteAndUndo(cv::AccountBookPanel &panel)
 {
     cvtest::page::Entries(&panel).deleteRow(0);
     panel.doc()->undoStack()->undo();
     return 0;
 }
 
-double deleteFromTheList(AccountPanelController &panel)
+double deleteFromTheList(cv::AccountBookPanel &panel)
 {
     cvtest::page::Entries(&panel).deleteRow(1);
     return 114;

@@ -3,10 +3,10 @@
 // commits of the temporary page.
 #include "PanelTestSupport.h"
 
-#include "document/CV4Document.h"
-#include "model/CV4EditFlags.h"
-#include "model/CV4Grouping.h"
-#include "panels/dialogs/TransferFieldPanelController.h"
+#include "document/Book.h"
+#include "model/EditFlags.h"
+#include "model/Grouping.h"
+#include "panels/dialogs/TransferFieldDialog.h"
 
 #include <QComboBox>
 #include <QItemSelectionModel>
@@ -41,14 +41,14 @@ TEST_F(AccountBook, RunningBalanceShowsOnEveryRowTypedOrStoredAndTheTransferReac
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
     EXPECT_EQ(panel->carriedBalanceText(), QStringLiteral("9,000"));
 
-    type(*panel, AccountPanelController::OutColumn, 0, QStringLiteral("3000"));
+    type(*panel, cv::AccountBookPanel::OutColumn, 0, QStringLiteral("3000"));
     panel->addItem();
     chooseKind(*panel, 1, kSalary, true);
-    type(*panel, AccountPanelController::InColumn, 1, QStringLiteral("500"));
+    type(*panel, cv::AccountBookPanel::InColumn, 1, QStringLiteral("500"));
     panel->addItem();
-    type(*panel, AccountPanelController::DateColumn, 2, QStringLiteral("2009/02/03"));
+    type(*panel, cv::AccountBookPanel::DateColumn, 2, QStringLiteral("2009/02/03"));
     chooseKind(*panel, 2, kTransferRow);
-    TransferFieldPanelController *popup = panel->transferFieldController();
+    cv::TransferFieldDialog *popup = panel->transferFieldController();
     ASSERT_TRUE(popup->isVisible());
     Q_EMIT popup->destinationButton()->activated(popup->destinationButton()->findData(kC));
     popup->accountField()->setText(QStringLiteral("2000"));
@@ -57,14 +57,14 @@ TEST_F(AccountBook, RunningBalanceShowsOnEveryRowTypedOrStoredAndTheTransferReac
     EXPECT_FALSE(popup->isVisible());
     // Typed after a later row, it counts at its day.
     panel->addItem();
-    type(*panel, AccountPanelController::DateColumn, 3, QStringLiteral("2009/02/02"));
-    type(*panel, AccountPanelController::OutColumn, 3, QStringLiteral("1000"));
+    type(*panel, cv::AccountBookPanel::DateColumn, 3, QStringLiteral("2009/02/02"));
+    type(*panel, cv::AccountBookPanel::OutColumn, 3, QStringLiteral("1000"));
     // Typed rows count at once in date order, the outgoing transfer included.
     const QString typed[] = {QStringLiteral("6,000"), QStringLiteral("6,500"), QStringLiteral("3,500"),
                              QStringLiteral("5,500")};
     ASSERT_EQ(panel->numberOfRows(panel->tableView()), 4);
     for (int row = 0; row < 4; ++row)
-        EXPECT_EQ(cellText(*panel, AccountPanelController::BalanceColumn, row), typed[row]) << row;
+        EXPECT_EQ(cellText(*panel, cv::AccountBookPanel::BalanceColumn, row), typed[row]) << row;
 
     EXPECT_EQ(panel->commitPanel(), 4);
     auto reopened = openBook(*doc, kA, kFeb1, kFeb28);
@@ -72,17 +72,17 @@ TEST_F(AccountBook, RunningBalanceShowsOnEveryRowTypedOrStoredAndTheTransferReac
     const QString stored[] = {QStringLiteral("6,000"), QStringLiteral("6,500"), QStringLiteral("5,500"),
                               QStringLiteral("3,500")};
     for (int row = 0; row < 4; ++row)
-        EXPECT_EQ(cellText(*reopened, AccountPanelController::BalanceColumn, row), stored[row]) << row;
-    EXPECT_EQ(cellText(*reopened, AccountPanelController::KindColumn, 3), QStringLiteral("Transfer → C"));
+        EXPECT_EQ(cellText(*reopened, cv::AccountBookPanel::BalanceColumn, row), stored[row]) << row;
+    EXPECT_EQ(cellText(*reopened, cv::AccountBookPanel::KindColumn, 3), QStringLiteral("Transfer → C"));
 
     auto card = openBook(*doc, kC, kFeb1, kFeb28);
-    EXPECT_EQ(cellText(*card, AccountPanelController::BalanceColumn, 0), QStringLiteral("3,000"));
-    EXPECT_EQ(cellText(*card, AccountPanelController::BalanceColumn, 1), QStringLiteral("1,000"));
-    EXPECT_EQ(cellText(*card, AccountPanelController::InColumn, 1), QStringLiteral("2,000"));
+    EXPECT_EQ(cellText(*card, cv::AccountBookPanel::BalanceColumn, 0), QStringLiteral("3,000"));
+    EXPECT_EQ(cellText(*card, cv::AccountBookPanel::BalanceColumn, 1), QStringLiteral("1,000"));
+    EXPECT_EQ(cellText(*card, cv::AccountBookPanel::InColumn, 1), QStringLiteral("2,000"));
 
     const auto entries = storedEntries(*doc, kC);
     ASSERT_EQ(entries.size(), 2u);
-    const CV4Actual &transfer = *entries[1];
+    const cv::Entry &transfer = *entries[1];
     EXPECT_EQ(transfer.kind(), 2);
     EXPECT_EQ(transfer.category(), 11);
     EXPECT_EQ(transfer.account(), kA);
@@ -96,38 +96,38 @@ TEST_F(AccountBook, AnEmptyPeriodOffersOneNewExpenseRowOnItsFirstDay)
     auto panel = openBook(*doc, kA, QDate(2009, 3, 1), QDate(2009, 3, 31));
     EXPECT_EQ(panel->carriedBalanceText(), QStringLiteral("9,000"));
     ASSERT_EQ(panel->numberOfRows(panel->tableView()), 1);
-    const CV4Actual &row = *panel->actualAt(0);
+    const cv::Entry &row = *panel->actualAt(0);
     EXPECT_EQ(row.date(), QDate(2009, 3, 1));
     EXPECT_EQ(row.kind(), cv::EntryKind::Expense);
     EXPECT_EQ(row.category(), kMiscExpense);
     EXPECT_EQ(row.flags(), cv::EditNew);
-    EXPECT_EQ(cellText(*panel, AccountPanelController::KindColumn, 0), QStringLiteral("Expense"));
+    EXPECT_EQ(cellText(*panel, cv::AccountBookPanel::KindColumn, 0), QStringLiteral("Expense"));
     EXPECT_FALSE(panel->okButton()->isEnabled());
     EXPECT_EQ(panel->commitPanel(), 0);  // nothing typed, nothing stored
     // Left with a date, a kind and a memo but no amount: dropped, not stored.
-    type(*panel, AccountPanelController::DateColumn, 0, QStringLiteral("2009/03/05"));
+    type(*panel, cv::AccountBookPanel::DateColumn, 0, QStringLiteral("2009/03/05"));
     chooseKind(*panel, 0, kSalary, true);
-    type(*panel, AccountPanelController::MemoColumn, 0, QStringLiteral("bonus"));
+    type(*panel, cv::AccountBookPanel::MemoColumn, 0, QStringLiteral("bonus"));
     EXPECT_EQ(panel->commitPanel(), 0);
     EXPECT_EQ(storedEntries(*doc, kA).size(), 1u);
 
     // Closed with its kind chooser open: the chooser closes and nothing calls back.
-    panel->tableView()->performClickAtColumn(AccountPanelController::MemoColumn, 0, nullptr);
-    panel->editColumn(AccountPanelController::KindColumn, 0, nullptr);
-    EXPECT_TRUE(cv::CustomPopup::get()->isVisible());
+    panel->tableView()->performClickAtColumn(cv::AccountBookPanel::MemoColumn, 0, nullptr);
+    panel->editColumn(cv::AccountBookPanel::KindColumn, 0, nullptr);
+    EXPECT_TRUE(cv::ChooserPopup::get()->isVisible());
     panel.reset();
-    EXPECT_FALSE(cv::CustomPopup::get()->isVisible());
+    EXPECT_FALSE(cv::ChooserPopup::get()->isVisible());
 }
 
 TEST_F(AccountBook, AKindChangeReplacesTheStoredEntryUnderItsIdentAndCountsOnce)
 {
-    const CV4ActualPtr expense = store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 5), 700, kFood, kA);
+    const cv::EntryPtr expense = store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 5), 700, kFood, kA);
     const int ident = expense->ident();
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
     EXPECT_TRUE(panel->selectEntry(ident));  // as another page opens the book for an entry
     EXPECT_EQ(panel->tableView()->editedRow(), 0);
     chooseKind(*panel, 0, kSalary, true);
-    EXPECT_EQ(cellText(*panel, AccountPanelController::InColumn, 0), QStringLiteral("700"));
+    EXPECT_EQ(cellText(*panel, cv::AccountBookPanel::InColumn, 0), QStringLiteral("700"));
     EXPECT_EQ(panel->commitPanel(), 1);
     const auto entries = storedEntries(*doc, kA);
     ASSERT_EQ(entries.size(), 2u);
@@ -147,27 +147,27 @@ TEST_F(AccountBook, ClicksLandOnTheColumnTheRowCanTake)
     struct Click {
         int cid, row, edited;
     };
-    for (const Click &c : {Click{AccountPanelController::OutColumn, 0, AccountPanelController::InColumn},
-                           Click{AccountPanelController::InColumn, 1, AccountPanelController::OutColumn},
-                           Click{AccountPanelController::OutColumn, 2, AccountPanelController::InColumn},
-                           Click{AccountPanelController::MemoColumn, 1, AccountPanelController::MemoColumn}}) {
+    for (const Click &c : {Click{cv::AccountBookPanel::OutColumn, 0, cv::AccountBookPanel::InColumn},
+                           Click{cv::AccountBookPanel::InColumn, 1, cv::AccountBookPanel::OutColumn},
+                           Click{cv::AccountBookPanel::OutColumn, 2, cv::AccountBookPanel::InColumn},
+                           Click{cv::AccountBookPanel::MemoColumn, 1, cv::AccountBookPanel::MemoColumn}}) {
         panel->tableView()->performClickAtColumn(c.cid, c.row, nullptr);
         EXPECT_EQ(panel->tableView()->editedColumn(), c.edited) << c.cid << " " << c.row;
         panel->tableView()->forceEndFieldEditing(false);
     }
-    panel->tableView()->performClickAtColumn(AccountPanelController::MemoColumn, 3, nullptr);
+    panel->tableView()->performClickAtColumn(cv::AccountBookPanel::MemoColumn, 3, nullptr);
     EXPECT_FALSE(panel->tableView()->isEditing());
-    EXPECT_EQ(panel->verifyEditableColumn(AccountPanelController::CategoryColumn, 0, cv::Movement::Forward),
-              AccountPanelController::InColumn);
-    EXPECT_EQ(panel->verifyEditableColumn(AccountPanelController::InColumn, 1, cv::Movement::Forward),
-              AccountPanelController::OutColumn);
-    EXPECT_EQ(panel->verifyEditableColumn(AccountPanelController::OutColumn, 0, cv::Movement::Forward),
-              AccountPanelController::MemoColumn);
-    EXPECT_EQ(panel->verifyEditableColumn(AccountPanelController::BalanceColumn, 1, cv::Movement::Backward),
-              AccountPanelController::OutColumn);
+    EXPECT_EQ(panel->verifyEditableColumn(cv::AccountBookPanel::CategoryColumn, 0, cv::Movement::Forward),
+              cv::AccountBookPanel::InColumn);
+    EXPECT_EQ(panel->verifyEditableColumn(cv::AccountBookPanel::InColumn, 1, cv::Movement::Forward),
+              cv::AccountBookPanel::OutColumn);
+    EXPECT_EQ(panel->verifyEditableColumn(cv::AccountBookPanel::OutColumn, 0, cv::Movement::Forward),
+              cv::AccountBookPanel::MemoColumn);
+    EXPECT_EQ(panel->verifyEditableColumn(cv::AccountBookPanel::BalanceColumn, 1, cv::Movement::Backward),
+              cv::AccountBookPanel::OutColumn);
 
     auto loan = openBook(*doc, kL, kFeb1, kFeb28);
-    loan->tableView()->performClickAtColumn(AccountPanelController::DateColumn, 0, nullptr);
+    loan->tableView()->performClickAtColumn(cv::AccountBookPanel::DateColumn, 0, nullptr);
     EXPECT_FALSE(loan->tableView()->selectionModel()->hasSelection());
 }
 
@@ -185,7 +185,7 @@ TEST_F(AccountBook, TypedAmountsRoundDownOnTheTextAndTypedDatesStayWithinAHundre
                           Case{kA, cv::EntryKind::Income, QStringLiteral("-5"), -5}}) {
         auto panel = openBook(*doc, c.account, kFeb1, kFeb28);
         if (c.kind == cv::EntryKind::Income) chooseKind(*panel, 0, kSalary, true);
-        const int cid = c.kind == cv::EntryKind::Income ? AccountPanelController::InColumn : AccountPanelController::OutColumn;
+        const int cid = c.kind == cv::EntryKind::Income ? cv::AccountBookPanel::InColumn : cv::AccountBookPanel::OutColumn;
         type(*panel, cid, 0, c.keys);
         EXPECT_DOUBLE_EQ(panel->actualAt(0)->amount(), c.stored) << c.keys.toStdString();
         panel->commitPanel();
@@ -193,16 +193,16 @@ TEST_F(AccountBook, TypedAmountsRoundDownOnTheTextAndTypedDatesStayWithinAHundre
     }
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
     const int year = QDate::currentDate().year();
-    type(*panel, AccountPanelController::DateColumn, 0, QStringLiteral("%1/02/03").arg(year - 100));
+    type(*panel, cv::AccountBookPanel::DateColumn, 0, QStringLiteral("%1/02/03").arg(year - 100));
     EXPECT_EQ(panel->actualAt(0)->date(), kFeb1);
-    type(*panel, AccountPanelController::DateColumn, 0, QStringLiteral("%1/02/03").arg(year - 99));
+    type(*panel, cv::AccountBookPanel::DateColumn, 0, QStringLiteral("%1/02/03").arg(year - 99));
     EXPECT_EQ(panel->actualAt(0)->date(), QDate(year - 99, 2, 3));
     // The calculator's value goes to the selected row.
     panel->tableView()->QTableView::selectRow(0);
     panel->performInputValue(QStringLiteral("1,500"));
     EXPECT_DOUBLE_EQ(panel->actualAt(0)->amount(), 1500.0);
     // A word for a date; the calendar window's day for the one selected row, which is edited again.
-    type(*panel, AccountPanelController::DateColumn, 0, QStringLiteral("yesterday"));
+    type(*panel, cv::AccountBookPanel::DateColumn, 0, QStringLiteral("yesterday"));
     EXPECT_EQ(panel->actualAt(0)->date(), QDate::currentDate().addDays(-1));
     panel->tableView()->QTableView::selectRow(0);
     panel->performInputDate(kFeb28);
@@ -220,8 +220,8 @@ TEST_F(AccountBook, TheKindColumnShowsTheTransferPartnerWholeUpToAThirdAndTheRes
         panel->resize(1300, 400);
         panel->show();
         QApplication::processEvents();
-        CV4TableView *table = panel->tableView();
-        const int kind = table->columnWithIdentifier(AccountPanelController::KindColumn);
+        cv::EditingTable *table = panel->tableView();
+        const int kind = table->columnWithIdentifier(cv::AccountBookPanel::KindColumn);
         EXPECT_TRUE(table->shownText(kind, 0).endsWith(name));
         EXPECT_LE(table->columnWidth(kind), table->viewport()->width() / 3);
         EXPECT_EQ(table->cutText(kind, 0), whole ? QString() : table->shownText(kind, 0)) << name.size();
@@ -230,12 +230,12 @@ TEST_F(AccountBook, TheKindColumnShowsTheTransferPartnerWholeUpToAThirdAndTheRes
 
 TEST_F(AccountBook, TheTransferPopupKeepsTheBookOnOneSideAndOkIsOneUndoStep)
 {
-    const CV4ActualPtr expense = store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 5), 700, kFood, kA);
-    const CVUnitModelPtr folder = samplebook::node(doc->accountModel()->asset(), 1100, cv::NodeKind::Group,
+    const cv::EntryPtr expense = store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 5), 700, kFood, kA);
+    const cv::NodePtr folder = samplebook::node(doc->accountModel()->asset(), 1100, cv::NodeKind::Group,
                                                    QStringLiteral("Savings"));
     samplebook::node(folder, 1101, cv::NodeKind::Bank, QStringLiteral("B"));
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
-    TransferFieldPanelController *popup = panel->transferFieldController();
+    cv::TransferFieldDialog *popup = panel->transferFieldController();
 
     // A new row: the book's account as source, no destination yet. Both
     // lists hold every account but the loan, flat, folders left out.
@@ -243,7 +243,7 @@ TEST_F(AccountBook, TheTransferPopupKeepsTheBookOnOneSideAndOkIsOneUndoStep)
     for (QComboBox *list : {popup->accountButton(), popup->destinationButton()}) {
         QList<int> idents;
         for (int i = 0; i < list->count(); ++i) idents << list->itemData(i).toInt();
-        EXPECT_EQ(idents, (QList<int>{int(CV4AccountModel::WalletIdent), kA, kU, 1101, kC}));
+        EXPECT_EQ(idents, (QList<int>{int(cv::AccountTrees::WalletIdent), kA, kU, 1101, kC}));
     }
     EXPECT_EQ(popup->account(), kA);
     EXPECT_EQ(popup->destination(), 0);
@@ -269,7 +269,7 @@ TEST_F(AccountBook, TheTransferPopupKeepsTheBookOnOneSideAndOkIsOneUndoStep)
     Q_EMIT popup->destinationButton()->activated(popup->destinationButton()->findData(kC));
     popup->accountField()->setText(QStringLiteral("650"));
     popup->ok();
-    const CV4Actual &row = *panel->actualAt(0);
+    const cv::Entry &row = *panel->actualAt(0);
     EXPECT_EQ(row.kind(), cv::EntryKind::Transfer);
     EXPECT_EQ(row.destination(), kC);
     EXPECT_EQ(row.category(), 11);
@@ -293,12 +293,12 @@ TEST_F(AccountBook, KindChangesAndTypingOfATransferInWithAnotherCurrencyBookOnTh
 {
     auto in = store(*doc, cv::EntryKind::Transfer, QDate(2009, 2, 9), 30, 0, kU, kA);  // $30 at 100 yen
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
-    EXPECT_EQ(cellText(*panel, AccountPanelController::InColumn, 0), QStringLiteral("3,000"));
-    type(*panel, AccountPanelController::InColumn, 0, QStringLiteral("2900"));
+    EXPECT_EQ(cellText(*panel, cv::AccountBookPanel::InColumn, 0), QStringLiteral("3,000"));
+    type(*panel, cv::AccountBookPanel::InColumn, 0, QStringLiteral("2900"));
     EXPECT_DOUBLE_EQ(panel->actualAt(0)->converted(), 2900.0);
     EXPECT_DOUBLE_EQ(panel->actualAt(0)->amount(), 30.0);
     chooseKind(*panel, 0, kSalary, true);
-    const CV4Actual &row = *panel->actualAt(0);
+    const cv::Entry &row = *panel->actualAt(0);
     EXPECT_EQ(row.account(), kA);
     EXPECT_EQ(row.destination(), 0);
     EXPECT_DOUBLE_EQ(row.amount(), 2900.0);
@@ -338,7 +338,7 @@ TEST_F(AccountBook, RowsAreKeptByIdentityAndRestoringKeepsOtherPendingEdits)
     store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 5), 700, kFood, kA);
     store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 6), 0, kFood, kA);  // a zero entry from an import
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
-    type(*panel, AccountPanelController::MemoColumn, 1, QStringLiteral("kept"));
+    type(*panel, cv::AccountBookPanel::MemoColumn, 1, QStringLiteral("kept"));
     panel->toggleRowDeletedFlag(0);
     EXPECT_TRUE(panel->actualAt(0)->flags() & cv::EditDeleted);
     panel->tableView()->QTableView::selectRow(0);
@@ -355,12 +355,12 @@ TEST_F(AccountBook, RowsAreKeptByIdentityAndRestoringKeepsOtherPendingEdits)
 
 TEST_F(AccountBook, AGroupingDeletedWhileTheBookIsOpenIsDropped)
 {
-    auto grouping = std::make_shared<CV4Grouping>();
+    auto grouping = std::make_shared<cv::Grouping>();
     grouping->setName(QStringLiteral("Trip"));
     doc->addGrouping(grouping);
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
-    type(*panel, AccountPanelController::OutColumn, 0, QStringLiteral("100"));
-    panel->change(panel->actualAt(0), AccountPanelController::Field::Group, grouping->ident(),
+    type(*panel, cv::AccountBookPanel::OutColumn, 0, QStringLiteral("100"));
+    panel->change(panel->actualAt(0), cv::AccountBookPanel::Field::Group, grouping->ident(),
                   QStringLiteral("Change Group"));
     doc->removeGrouping(0);
     EXPECT_EQ(panel->commitPanel(), 1);
@@ -371,10 +371,10 @@ TEST_F(AccountBook, SavingWithTheBookOpenStoresTheRowOnceAndLeavingAddsNothing)
 {
     QTemporaryDir dir;
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
-    type(*panel, AccountPanelController::OutColumn, 0, QStringLiteral("400"));
+    type(*panel, cv::AccountBookPanel::OutColumn, 0, QStringLiteral("400"));
     // The page's rule for a save: commit the open input first.
     panel->commitPendingInput();
-    ASSERT_TRUE(doc->writeToFile(dir.filePath(QStringLiteral("book.cvv2")), CV4Document::kTypeV2));
+    ASSERT_TRUE(doc->writeToFile(dir.filePath(QStringLiteral("book.cvv2")), cv::Book::kTypeV2));
     EXPECT_EQ(panel->commitPanel(), 1);  // the row the save wrote
     EXPECT_EQ(storedEntries(*doc, kA).size(), 2u);
     EXPECT_DOUBLE_EQ(doc->rawValueForAccount(doc->findAccount(kA), kFeb28), 8600.0);
@@ -387,8 +387,8 @@ TEST_F(AccountBook, SavingWithTheBookOpenStoresTheRowOnceAndLeavingAddsNothing)
     }
     // Changed since by a road the stack does not see: the step leaves rather than write over it.
     doc->undoStack()->redo();
-    const CV4ActualPtr typed = storedEntries(*doc, kA).back();
-    CV4ActualPtr edited = typed->clone();
+    const cv::EntryPtr typed = storedEntries(*doc, kA).back();
+    cv::EntryPtr edited = typed->clone();
     edited->setAmount(450);
     doc->updateExpense(edited, typed);
     doc->undoStack()->undo();
@@ -399,7 +399,7 @@ TEST_F(AccountBook, SavingWithTheBookOpenStoresTheRowOnceAndLeavingAddsNothing)
 TEST_F(AccountBook, AnOpenBookShowsTheBookAsItsUndoAndRedoLeaveIt)
 {
     auto first = openBook(*doc, kA, kFeb1, kFeb28);
-    type(*first, AccountPanelController::OutColumn, 0, QStringLiteral("400"));
+    type(*first, cv::AccountBookPanel::OutColumn, 0, QStringLiteral("400"));
     first->commitPanel();
     first.reset();
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
@@ -408,7 +408,7 @@ TEST_F(AccountBook, AnOpenBookShowsTheBookAsItsUndoAndRedoLeaveIt)
         undo ? doc->undoStack()->undo() : doc->undoStack()->redo();  // Edit > Undo, Redo
         EXPECT_EQ(book.rows(), rows) << "the stored row and the new one";
     }
-    book.type(AccountPanelController::OutColumn, book.newRow(), QStringLiteral("100"));
+    book.type(cv::AccountBookPanel::OutColumn, book.newRow(), QStringLiteral("100"));
     EXPECT_EQ(book.leave(), 1);
     EXPECT_EQ(storedEntries(*doc, kA).size(), 3u);
     EXPECT_DOUBLE_EQ(doc->rawValueForAccount(doc->findAccount(kA), kFeb28), 8500.0);

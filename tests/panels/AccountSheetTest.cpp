@@ -4,9 +4,9 @@
 #include "PanelTestSupport.h"
 
 #include "controls/DateField.h"
-#include "panels/sheets/BankPanelController.h"
-#include "panels/sheets/CachePanelController.h"
-#include "panels/sheets/CreditPanelController.h"
+#include "panels/sheets/BankAccountSheet.h"
+#include "panels/sheets/CashAccountSheet.h"
+#include "panels/sheets/CardAccountSheet.h"
 #include "panels/entry/InputForm.h"
 #include "panels/entry/InputFormCell.h"
 #include "panels/entry/InputTextField.h"
@@ -31,9 +31,9 @@ void type(QLineEdit *field, const QString &text)
     Q_EMIT field->textEdited(text);
 }
 
-CVUnitModelPtr newNode(int kind, int currency = 1)
+cv::NodePtr newNode(int kind, int currency = 1)
 {
-    auto node = std::make_shared<CVUnitModel>();
+    auto node = std::make_shared<cv::Node>();
     node->setKind(cv::NodeKind(kind));
     node->setCurrency(currency);
     return node;
@@ -47,30 +47,30 @@ struct Sheet {
     std::function<void(const QString &)> typeAmount;
 };
 
-Sheet open(CV4Document &doc, const CVUnitModelPtr &node)
+Sheet open(cv::Book &doc, const cv::NodePtr &node)
 {
     Sheet s;
     switch (cv::NodeKind(node->kind())) {
     case cv::NodeKind::CreditCard: {
-        auto *card = new CreditPanelController(&doc, node);
-        s.typeDate = [card](const QString &t) { type(card->creditInfoForm()->cellAtIndex(CreditPanelController::DateCell), t); };
+        auto *card = new cv::CardAccountSheet(&doc, node);
+        s.typeDate = [card](const QString &t) { type(card->creditInfoForm()->cellAtIndex(cv::CardAccountSheet::DateCell), t); };
         s.typeAmount = [card](const QString &t) {
-            type(card->creditInfoForm()->cellAtIndex(CreditPanelController::LimitCell), t);
+            type(card->creditInfoForm()->cellAtIndex(cv::CardAccountSheet::LimitCell), t);
         };
         s.sheet.reset(card);
         break;
     }
     case cv::NodeKind::Bank: {
-        auto *bank = new BankPanelController(&doc, node);
-        s.typeDate = [bank](const QString &t) { type(bank->bankInfoForm()->cellAtIndex(BankPanelController::DateCell), t); };
+        auto *bank = new cv::BankAccountSheet(&doc, node);
+        s.typeDate = [bank](const QString &t) { type(bank->bankInfoForm()->cellAtIndex(cv::BankAccountSheet::DateCell), t); };
         s.typeAmount = [bank](const QString &t) {
-            type(bank->bankInfoForm()->cellAtIndex(BankPanelController::BalanceCell), t);
+            type(bank->bankInfoForm()->cellAtIndex(cv::BankAccountSheet::BalanceCell), t);
         };
         s.sheet.reset(bank);
         break;
     }
     default: {
-        auto *cash = new CachePanelController(&doc, node);
+        auto *cash = new cv::CashAccountSheet(&doc, node);
         s.typeDate = [cash](const QString &t) { cash->dateField()->setStringValue(t); };
         s.typeAmount = [cash](const QString &t) { type(cash->valueField(), t); };
         s.sheet.reset(cash);
@@ -103,15 +103,15 @@ TEST(AccountSheetTest, EndCodesOfEachSheet)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        const CVUnitModelPtr node = c.ident ? doc->findAccount(c.ident) : newNode(c.kind);
+        const cv::NodePtr node = c.ident ? doc->findAccount(c.ident) : newNode(c.kind);
         ASSERT_TRUE(node);
         const QString before = node->name();
         Sheet s = open(*doc, node);
         if (c.typeName) type(s.sheet->nameField(), QStringLiteral("Renamed"));
-        if (auto *card = dynamic_cast<CreditPanelController *>(s.sheet.get()))
-            type(card->creditInfoForm()->cellAtIndex(CreditPanelController::CompanyCell), QStringLiteral("Card Co"));
-        if (auto *bank = dynamic_cast<BankPanelController *>(s.sheet.get()))
-            type(bank->bankInfoForm()->cellAtIndex(BankPanelController::BankCell), QStringLiteral("Bank"));
+        if (auto *card = dynamic_cast<cv::CardAccountSheet *>(s.sheet.get()))
+            type(card->creditInfoForm()->cellAtIndex(cv::CardAccountSheet::CompanyCell), QStringLiteral("Card Co"));
+        if (auto *bank = dynamic_cast<cv::BankAccountSheet *>(s.sheet.get()))
+            type(bank->bankInfoForm()->cellAtIndex(cv::BankAccountSheet::BankCell), QStringLiteral("Bank"));
         if (!c.typeName && c.code == 0) {
             // The form was filled back to what it showed: only opening counts as untouched.
             s.sheet.reset();
@@ -132,16 +132,16 @@ TEST(AccountSheetTest, ANewCardProposesDaysAndTheFixedCashAccountKeepsItsCurrenc
 {
     auto doc = makeBook();
     ASSERT_TRUE(doc);
-    CreditPanelController card(doc.get(), newNode(40));
+    cv::CardAccountSheet card(doc.get(), newNode(40));
     EXPECT_EQ(card.cutoffDayButton()->currentData().toInt(), 20);
     EXPECT_EQ(card.dueDayButton()->currentData().toInt(), 10);
     EXPECT_EQ(card.cutoffDayButton()->count(), 31);  // 1-30 and the last day
-    EXPECT_EQ(card.creditInfoForm()->stringValue(CreditPanelController::DateCell),
+    EXPECT_EQ(card.creditInfoForm()->stringValue(cv::CardAccountSheet::DateCell),
               cv::formatProgramDate(QDate::currentDate()));
 
-    const CVUnitModelPtr cash = samplebook::node(doc->accountModel()->asset(), 10, 30, QStringLiteral("Wallet"));
+    const cv::NodePtr cash = samplebook::node(doc->accountModel()->asset(), 10, 30, QStringLiteral("Wallet"));
     cash->setCurrency(1);
-    CachePanelController sheet(doc.get(), cash);
+    cv::CashAccountSheet sheet(doc.get(), cash);
     EXPECT_FALSE(sheet.currencyButton()->isEnabled());
     type(sheet.nameField(), QStringLiteral("Purse"));
     sheet.currencyButton()->setCurrentIndex(sheet.currencyButton()->findData(2));  // changed elsewhere
@@ -155,9 +155,9 @@ TEST(AccountSheetTest, AStoredAccountWithoutDetailTakesItsStartDateFromTheOpenin
 {
     auto doc = makeBook();
     ASSERT_TRUE(doc);
-    const CVUnitModelPtr node = samplebook::node(doc->accountModel()->asset(), 1100, 33, QStringLiteral("Gold"));
+    const cv::NodePtr node = samplebook::node(doc->accountModel()->asset(), 1100, 33, QStringLiteral("Gold"));
     node->setCurrency(1);
-    CachePanelController sheet(doc.get(), node);
+    cv::CashAccountSheet sheet(doc.get(), node);
     EXPECT_FALSE(sheet.isDateEnabled());
     EXPECT_TRUE(sheet.dateField()->stringValue().isEmpty());
     EXPECT_EQ(sheet.titleField()->text(), cv::localizedString(QStringLiteral("Generic Asset")));
@@ -171,7 +171,7 @@ TEST(AccountSheetTest, AStoredAccountWithoutDetailTakesItsStartDateFromTheOpenin
     EXPECT_TRUE(sheet.isOkEnabled());
     sheet.okPushed();
     EXPECT_EQ(sheet.result(), 1);
-    const auto detail = std::dynamic_pointer_cast<CV4AssetModel>(node->extra());
+    const auto detail = std::dynamic_pointer_cast<cv::AccountDetail>(node->extra());
     ASSERT_TRUE(detail);
     EXPECT_FALSE(detail->date().isValid());
     EXPECT_EQ(detail->initialValue(), 0.0);
@@ -182,15 +182,15 @@ TEST(AccountSheetTest, UnreadableStartDatesAndAmountsKeepOkDisabledAndWriteNothi
     auto doc = makeBook();
     ASSERT_TRUE(doc);
     for (int ident : {kA, kC, 0}) {
-        const CVUnitModelPtr node = ident ? doc->findAccount(ident) : newNode(30);
+        const cv::NodePtr node = ident ? doc->findAccount(ident) : newNode(30);
         SCOPED_TRACE(ident);
         const cv::ArchivablePtr detail = node->extra();
         Sheet s = open(*doc, node);
         type(s.sheet->nameField(), QStringLiteral("Named"));
-        if (auto *card = dynamic_cast<CreditPanelController *>(s.sheet.get()))
-            type(card->creditInfoForm()->cellAtIndex(CreditPanelController::CompanyCell), QStringLiteral("Card Co"));
-        if (auto *bank = dynamic_cast<BankPanelController *>(s.sheet.get()))
-            type(bank->bankInfoForm()->cellAtIndex(BankPanelController::BankCell), QStringLiteral("Bank"));
+        if (auto *card = dynamic_cast<cv::CardAccountSheet *>(s.sheet.get()))
+            type(card->creditInfoForm()->cellAtIndex(cv::CardAccountSheet::CompanyCell), QStringLiteral("Card Co"));
+        if (auto *bank = dynamic_cast<cv::BankAccountSheet *>(s.sheet.get()))
+            type(bank->bankInfoForm()->cellAtIndex(cv::BankAccountSheet::BankCell), QStringLiteral("Bank"));
         ASSERT_TRUE(s.sheet->isOkEnabled());
         const struct {
             const char *date;
@@ -220,7 +220,7 @@ TEST(AccountSheetTest, CancelAsksBeforeDiscardingAStoredAccountsChanges)
     auto doc = makeBook();
     ASSERT_TRUE(doc);
     ScriptedAlertPresenter alerts;
-    BankPanelController sheet(doc.get(), doc->findAccount(kA));
+    cv::BankAccountSheet sheet(doc.get(), doc->findAccount(kA));
     sheet.open();
     type(sheet.nameField(), QStringLiteral("B"));
     alerts.answers.push_back(cv::AlertButton::Alternate);  // keep editing
@@ -233,11 +233,11 @@ TEST(AccountSheetTest, CancelAsksBeforeDiscardingAStoredAccountsChanges)
     EXPECT_EQ(doc->findAccount(kA)->name(), QStringLiteral("A"));
 
     // A new card goes without asking; a new cash-like account asks.
-    CreditPanelController card(doc.get(), newNode(40));
+    cv::CardAccountSheet card(doc.get(), newNode(40));
     type(card.nameField(), QStringLiteral("N"));
     card.cancelPushed();
     EXPECT_EQ(alerts.asked.size(), 2u);
-    CachePanelController cash(doc.get(), newNode(30));
+    cv::CashAccountSheet cash(doc.get(), newNode(30));
     type(cash.nameField(), QStringLiteral("N"));
     cash.cancelPushed();
     EXPECT_EQ(alerts.asked.size(), 3u);
@@ -247,19 +247,19 @@ TEST(AccountSheetTest, TheCalculatorAndTheCalendarFillTheSheets)
 {
     auto doc = makeBook();
     ASSERT_TRUE(doc);
-    BankPanelController bank(doc.get(), doc->findAccount(kU));  // dollars
-    type(bank.bankInfoForm()->cellAtIndex(BankPanelController::BankCell), QStringLiteral("Bank"));
-    bank.bankInfoForm()->selectCellAtRow(BankPanelController::BalanceCell);
+    cv::BankAccountSheet bank(doc.get(), doc->findAccount(kU));  // dollars
+    type(bank.bankInfoForm()->cellAtIndex(cv::BankAccountSheet::BankCell), QStringLiteral("Bank"));
+    bank.bankInfoForm()->selectCellAtRow(cv::BankAccountSheet::BalanceCell);
     bank.performInputValue(QStringLiteral("1234.5"));
-    EXPECT_EQ(bank.bankInfoForm()->stringValue(BankPanelController::BalanceCell), QStringLiteral("1,234.50"));
-    bank.bankInfoForm()->selectCellAtRow(BankPanelController::NumberCell);
+    EXPECT_EQ(bank.bankInfoForm()->stringValue(cv::BankAccountSheet::BalanceCell), QStringLiteral("1,234.50"));
+    bank.bankInfoForm()->selectCellAtRow(cv::BankAccountSheet::NumberCell);
     bank.performInputValue(QStringLiteral("99"));  // not an amount cell
-    EXPECT_NE(bank.bankInfoForm()->stringValue(BankPanelController::NumberCell), QStringLiteral("99"));
+    EXPECT_NE(bank.bankInfoForm()->stringValue(cv::BankAccountSheet::NumberCell), QStringLiteral("99"));
     bank.performInputDate(QDate(2010, 5, 6));
     EXPECT_EQ(bank.getDate(), QDate(2010, 5, 6));
     bank.okPushed();
     EXPECT_EQ(bank.result(), 1);
-    const auto detail = std::dynamic_pointer_cast<CV4BankModel>(doc->findAccount(kU)->extra());
+    const auto detail = std::dynamic_pointer_cast<cv::BankDetail>(doc->findAccount(kU)->extra());
     ASSERT_TRUE(detail);
     EXPECT_DOUBLE_EQ(detail->initialValue(), 1234.5);
     EXPECT_EQ(detail->date(), QDate(2010, 5, 6));

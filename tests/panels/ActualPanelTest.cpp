@@ -3,9 +3,9 @@
 #include "PanelTestSupport.h"
 #include "support/EntryPage.h"
 
-#include "model/CV4EditFlags.h"
-#include "model/CV4PriceTime.h"
-#include "panels/entry/ActualPanelController.h"
+#include "model/EditFlags.h"
+#include "model/DatedPrice.h"
+#include "panels/entry/IncomeExpensePanel.h"
 
 #include <QLabel>
 
@@ -17,7 +17,7 @@ namespace {
 
 class ActualPanel : public BookTest {
 protected:
-    std::unique_ptr<ActualPanelController> open(int category, const QDate &from, const QDate &to)
+    std::unique_ptr<cv::IncomeExpensePanel> open(int category, const QDate &from, const QDate &to)
     {
         return openCategory(*doc, category, from, to);
     }
@@ -37,10 +37,10 @@ TEST_F(ActualPanel, TheTotalConvertsAtEachRowsDateAndFollowsDeletion)
     doc->undoStack()->undo();
     EXPECT_EQ(panel->totalText(), QStringLiteral("1,985"));
     // Revert brings back the stored values of a changed row, not of a new one.
-    panel->change(panel->actualAt(0), AccountingInputPanelController::Field::Amount, 1200.0, QStringLiteral("t"));
+    panel->change(panel->actualAt(0), cv::EntryPanel::Field::Amount, 1200.0, QStringLiteral("t"));
     EXPECT_EQ(panel->totalText(), QStringLiteral("2,185"));
     panel->tableView()->QTableView::selectRow(0);
-    panel->menuSelected(AccountingInputPanelController::RevertTag);
+    panel->menuSelected(cv::EntryPanel::RevertTag);
     EXPECT_EQ(panel->actualAt(0)->amount(), 1000);
     EXPECT_EQ(panel->actualAt(0)->flags(), 0);
     EXPECT_EQ(panel->totalText(), QStringLiteral("1,985"));
@@ -54,17 +54,17 @@ TEST_F(ActualPanel, NewRowsTakeTheWalletOrTheFirstCashOrBankAccountAndUnfinished
 {
     auto panel = open(kFood, QDate(2009, 1, 1), QDate(2009, 1, 31));
     EXPECT_TRUE(panel->isExpense());
-    const CV4ActualPtr row = panel->actualAt(0);
-    EXPECT_EQ(row->account(), MacroInputDialogController::kWalletAccount);
+    const cv::EntryPtr row = panel->actualAt(0);
+    EXPECT_EQ(row->account(), cv::RepeatedEntryDialog::kWalletAccount);
     EXPECT_EQ(row->category(), kFood);
-    EXPECT_EQ(panel->firstUnfinishedColumnForRow(0), ActualPanelController::AmountColumn);
+    EXPECT_EQ(panel->firstUnfinishedColumnForRow(0), cv::IncomeExpensePanel::AmountColumn);
     const auto stored = [&] { return samplebook::storedEntriesOfCategory(*doc, kFood).size(); };
 
     // Without the wallet (and no other cash account) the first bank account.
-    const CVUnitModelPtr wallet = doc->findAccount(MacroInputDialogController::kWalletAccount);
+    const cv::NodePtr wallet = doc->findAccount(cv::RepeatedEntryDialog::kWalletAccount);
     ASSERT_TRUE(wallet);
     doc->accountModel()->asset()->removeChild(wallet);
-    EXPECT_EQ(MacroInputDialogController::defaultAccount(*doc), kA);
+    EXPECT_EQ(cv::RepeatedEntryDialog::defaultAccount(*doc), kA);
     auto second = open(kFood, QDate(2009, 2, 1), QDate(2009, 2, 28));
     EXPECT_EQ(second->lastAccount(), kA);
 
@@ -73,12 +73,12 @@ TEST_F(ActualPanel, NewRowsTakeTheWalletOrTheFirstCashOrBankAccountAndUnfinished
     for (const int ident : {kA, kU}) doc->accountModel()->asset()->removeChild(doc->findAccount(ident));
     auto third = open(kFood, QDate(2009, 3, 1), QDate(2009, 3, 31));
     const cvtest::page::Entries entries(third.get());
-    entries.type(ActualPanelController::AmountColumn, 0, QStringLiteral("500"));
-    EXPECT_EQ(third->firstUnfinishedColumnForRow(0), ActualPanelController::AccountColumn);
+    entries.type(cv::IncomeExpensePanel::AmountColumn, 0, QStringLiteral("500"));
+    EXPECT_EQ(third->firstUnfinishedColumnForRow(0), cv::IncomeExpensePanel::AccountColumn);
     entries.leave();
     EXPECT_EQ(stored(), 0u);
-    entries.type(ActualPanelController::AmountColumn, entries.newRow(), QStringLiteral("500"));
-    ASSERT_TRUE(entries.choose(ActualPanelController::AccountColumn, entries.newRow(), doc->findAccount(kC)));
+    entries.type(cv::IncomeExpensePanel::AmountColumn, entries.newRow(), QStringLiteral("500"));
+    ASSERT_TRUE(entries.choose(cv::IncomeExpensePanel::AccountColumn, entries.newRow(), doc->findAccount(kC)));
     entries.leave();
     EXPECT_EQ(stored(), 1u);
 }
@@ -87,8 +87,8 @@ TEST_F(ActualPanel, MovingAnEntryToAYenAccountRoundsItsAmount)
 {
     store(*doc, cv::EntryKind::Expense, QDate(2009, 1, 10), 12.34, kFood, kU);
     auto panel = open(kFood, QDate(2009, 1, 1), QDate(2009, 1, 31));
-    panel->editColumn(ActualPanelController::AccountColumn, 0, nullptr);
-    cv::CustomPopup::get()->mustClose();
+    panel->editColumn(cv::IncomeExpensePanel::AccountColumn, 0, nullptr);
+    cv::ChooserPopup::get()->mustClose();
     panel->endAccountPopup(cv::ChooserItem::fromNode(doc->findAccount(kA)));
     EXPECT_EQ(panel->actualAt(0)->account(), kA);
     EXPECT_EQ(panel->actualAt(0)->amount(), 12);

@@ -5,9 +5,9 @@
 #include "support/EntryPage.h"
 
 #include "controls/DateField.h"
-#include "panels/dialogs/MacroInputDialogController.h"
-#include "panels/dialogs/TransferFieldPanelController.h"
-#include "panels/entry/ActualPanelController.h"
+#include "panels/dialogs/RepeatedEntryDialog.h"
+#include "panels/dialogs/TransferFieldDialog.h"
+#include "panels/entry/IncomeExpensePanel.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -24,29 +24,29 @@ namespace {
 
 class AmountTyping : public BookTest {
 protected:
-    std::unique_ptr<ActualPanelController> open(const QDate &day)
+    std::unique_ptr<cv::IncomeExpensePanel> open(const QDate &day)
     {
         return openCategory(*doc, kFood, day, day);
     }
     double storedAmount(const QDate &day)
     {
-        for (const CV4ActualPtr &e : samplebook::storedEntriesOfCategory(*doc, kFood))
+        for (const cv::EntryPtr &e : samplebook::storedEntriesOfCategory(*doc, kFood))
             if (e->date() == day) return e->amount();
         return qQNaN();
     }
     // Types as the keyboard does; characters beyond ASCII (an input method's
     // full-width digits) arrive as key events carrying their text.
-    static void type(ActualPanelController &panel, int cid, const QString &keys)
+    static void type(cv::IncomeExpensePanel &panel, int cid, const QString &keys)
     {
-        CV4TableView *table = panel.tableView();
+        cv::EditingTable *table = panel.tableView();
         table->editColumn(table->columnWithIdentifier(cid), 0, nullptr, true);
         for (const QChar c : keys) {
             if (c.unicode() < 128) {
-                QTest::keyClicks(GetPopupFieldEditor(), QString(c));
+                QTest::keyClicks(cv::GetPopupFieldEditor(), QString(c));
                 continue;
             }
             QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(GetPopupFieldEditor(), &press);
+            QApplication::sendEvent(cv::GetPopupFieldEditor(), &press);
         }
         table->forceEndFieldEditing(true);
     }
@@ -70,9 +70,9 @@ TEST_F(AmountTyping, TypedTextIsReadWithItsSignInTheAccountsCurrency)
         auto panel = open(day);
         const cvtest::page::Entries entries(panel.get());
         if (c.account != panel->lastAccount()) {
-            ASSERT_TRUE(entries.choose(ActualPanelController::AccountColumn, 0, doc->findAccount(c.account)));
+            ASSERT_TRUE(entries.choose(cv::IncomeExpensePanel::AccountColumn, 0, doc->findAccount(c.account)));
         }
-        type(*panel, ActualPanelController::AmountColumn, QString::fromUtf8(c.keys));
+        type(*panel, cv::IncomeExpensePanel::AmountColumn, QString::fromUtf8(c.keys));
         entries.leave();
         EXPECT_EQ(storedAmount(day), c.stored);
         day = day.addDays(1);
@@ -86,7 +86,7 @@ TEST_F(AmountTyping, ANegativeAmountStaysNegativeWhenRetypedAndTheCalculatorRead
     auto panel = open(day);
     const cvtest::page::Entries entries(panel.get());
     // The editor shows the sign as colour: typed digits replace the number, not the sign.
-    entries.type(ActualPanelController::AmountColumn, 0, QStringLiteral("400"));
+    entries.type(cv::IncomeExpensePanel::AmountColumn, 0, QStringLiteral("400"));
     entries.leave();
     EXPECT_EQ(storedAmount(day), -400);
 
@@ -107,7 +107,7 @@ TEST_F(AmountTyping, TheDialogsReadFullWidthAmounts)
     const QString typed = QStringLiteral("１，２００");
     auto book = openBook(*doc, kA, QDate(2009, 2, 1), QDate(2009, 2, 28));
     chooseKind(*book, 0, kTransferRow);
-    TransferFieldPanelController *popup = book->transferFieldController();
+    cv::TransferFieldDialog *popup = book->transferFieldController();
     Q_EMIT popup->destinationButton()->activated(popup->destinationButton()->findData(kC));
     QTest::keyClicks(popup->accountField(), QStringLiteral("300000"));
     EXPECT_EQ(popup->accountField()->text(), QStringLiteral("300,000")) << "grouped as typed";
@@ -121,11 +121,11 @@ TEST_F(AmountTyping, TheDialogsReadFullWidthAmounts)
 
     auto panel = open(QDate(2009, 8, 1));
     ASSERT_TRUE(panel->handleToolbar(QStringLiteral("TB_Batch")));
-    MacroInputDialogController *dialog = panel->macroDialog();
+    cv::RepeatedEntryDialog *dialog = panel->macroDialog();
     ASSERT_TRUE(dialog);
     dialog->dateField()->setDate(QDate(2009, 8, 1));
     dialog->countField()->setValue(1);
-    ASSERT_TRUE(MacroInputDialogController::selectIdent(dialog->accountButton(), kA));
+    ASSERT_TRUE(cv::RepeatedEntryDialog::selectIdent(dialog->accountButton(), kA));
     dialog->valueField()->setText(typed);
     dialog->okPushed();
     QApplication::processEvents();

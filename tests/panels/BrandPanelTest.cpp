@@ -2,7 +2,7 @@
 // possible, and that only OK writes into the security.
 #include "PanelTestSupport.h"
 
-#include "panels/sheets/CV4BrandPanelController.h"
+#include "panels/sheets/SecuritySheet.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -17,9 +17,9 @@ using namespace paneltest;
 
 namespace {
 
-CV4BrandPtr storedStock(CV4Document &doc, int market, int code)
+cv::SecurityPtr storedStock(cv::Book &doc, int market, int code)
 {
-    auto brand = std::make_shared<CV4Brand>();
+    auto brand = std::make_shared<cv::Security>();
     brand->setName(QStringLiteral("Mizuho"));
     brand->setCode(code);
     brand->setMarket(market);
@@ -44,8 +44,8 @@ TEST(BrandPanel, OpensAStoredSecurityWithItsValues)
         {-1, 8301, 0, QStringLiteral("8301")},
     };
     for (const auto &c : cases) {
-        const CV4BrandPtr brand = storedStock(*doc, c.market, c.code);
-        CV4BrandPanelController sheet(doc.get(), brand, false);
+        const cv::SecurityPtr brand = storedStock(*doc, c.market, c.code);
+        cv::SecuritySheet sheet(doc.get(), brand, false);
         SCOPED_TRACE(c.market);
         EXPECT_EQ(sheet.marketButton()->currentData().toInt(), c.shownMarket);
         EXPECT_EQ(sheet.codeField()->text(), c.shownCode);
@@ -62,9 +62,9 @@ TEST(BrandPanel, OkFollowsTheNameAndOnlyOkWrites)
 {
     auto doc = makeBook();
     ASSERT_TRUE(doc);
-    const CV4BrandPtr brand = storedStock(*doc, 1, 8411);
+    const cv::SecurityPtr brand = storedStock(*doc, 1, 8411);
     {
-        CV4BrandPanelController sheet(doc.get(), brand, false);
+        cv::SecuritySheet sheet(doc.get(), brand, false);
         sheet.nameField()->setText(QStringLiteral("Mizuho FG"));
         EXPECT_TRUE(sheet.okButton()->isEnabled());
         sheet.nameField()->setText(QString());
@@ -86,8 +86,8 @@ TEST(BrandPanel, OkFollowsTheNameAndOnlyOkWrites)
         int stored;
     } codes[] = {{QStringLiteral("１３０６"), 1306}, {QStringLiteral("ETF"), 0}};
     for (const auto &c : codes) {
-        auto fresh = std::make_shared<CV4Brand>();
-        CV4BrandPanelController sheet(doc.get(), fresh, true);
+        auto fresh = std::make_shared<cv::Security>();
+        cv::SecuritySheet sheet(doc.get(), fresh, true);
         EXPECT_TRUE(sheet.kindCluster()->button(cv::raw(cv::BrandKind::Bond))->isEnabled());
         sheet.kindCluster()->button(cv::raw(cv::BrandKind::InvestmentTrust))->click();
         sheet.nameField()->setText(QStringLiteral("TOPIX ETF"));

@@ -3,8 +3,8 @@
 // people to look at; checks only that they were written.
 #include "PanelTestSupport.h"
 
-#include "panels/sheets/CV4BrandPanelController.h"
-#include "panels/entry/CV4PricePanelController.h"
+#include "panels/sheets/SecuritySheet.h"
+#include "panels/entry/PricePanel.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -24,7 +24,7 @@ TEST_P(BrandSheetsScreenshot, ShowsTheSecuritySheetAndAPriceList)
     cv::setLanguageOverride(language);
     auto doc = makeBook();
     ASSERT_TRUE(doc);
-    auto brand = std::make_shared<CV4Brand>();
+    auto brand = std::make_shared<cv::Security>();
     brand->setName(QStringLiteral("トヨタ自動車"));
     brand->setCode(7203);
     brand->setMarket(1);
@@ -37,13 +37,13 @@ TEST_P(BrandSheetsScreenshot, ShowsTheSecuritySheetAndAPriceList)
     }
 
     {
-        CV4BrandPanelController sheet(doc.get(), brand, false);
+        cv::SecuritySheet sheet(doc.get(), brand, false);
         sheet.show();
         sheet.nameField()->setText(QStringLiteral("トヨタ自動車 (7203)"));
         QApplication::processEvents();
         EXPECT_TRUE(saveScreenshot(sheet.grab(), language, QStringLiteral("security-sheet")));
     }
-    CV4PricePanelController list(doc.get(), brand, QDate(2009, 3, 9));
+    cv::PricePanel list(doc.get(), brand, QDate(2009, 3, 9));
     list.show();
     QApplication::processEvents();
     EXPECT_TRUE(saveScreenshot(list.grab(), language, QStringLiteral("price-list")));

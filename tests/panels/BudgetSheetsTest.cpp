@@ -4,10 +4,10 @@
 #include "PanelTestSupport.h"
 
 #include "controls/TableModelAdapter.h"
-#include "model/CV4Budget.h"
-#include "panels/sheets/CV4BudgetEditor.h"
-#include "panels/sheets/CV4BudgetPanel.h"
-#include "platform/widgets/CV4MiscUtilitiesWidgets.h"
+#include "model/Budget.h"
+#include "panels/sheets/BudgetEditor.h"
+#include "panels/sheets/BudgetPanel.h"
+#include "platform/widgets/MiscUtilitiesWidgets.h"
 
 #include <QCoreApplication>
 #include <QDialog>
@@ -26,7 +26,7 @@ namespace {
 constexpr int kLunch = 2101;
 constexpr int kDinner = 2102;
 
-QString cellText(const CV4BudgetEditor &editor, int cid, int row)
+QString cellText(const cv::BudgetEditor &editor, int cid, int row)
 {
     return editor.objectValue(editor.tableView(), cid, row).value<cv::StyledText>().text;
 }
@@ -44,14 +44,14 @@ protected:
     }
     void TearDown() override { cv::setLanguageOverride(QString()); }
 
-    std::unique_ptr<CV4Document> doc;
-    CVUnitModelPtr food, lunch, dinner;
+    std::unique_ptr<cv::Book> doc;
+    cv::NodePtr food, lunch, dinner;
 };
 
 TEST_F(BudgetSheetsTest, EditorListsEachMonthsCategoriesAndWritesJanuaryIntoTheNextYear)
 {
     dinner->setBudgetAfter(2010, 1, 7000);
-    CV4BudgetEditor editor(doc.get(), food, QDate(2009, 11, 1), 3);
+    cv::BudgetEditor editor(doc.get(), food, QDate(2009, 11, 1), 3);
     ASSERT_EQ(editor.numberOfRows(editor.tableView()), 9);
     const struct {
         int row;
@@ -82,7 +82,7 @@ TEST_F(BudgetSheetsTest, EditorListsEachMonthsCategoriesAndWritesJanuaryIntoTheN
     editor.deleteRows(editor.tableView());
     EXPECT_EQ(editor.numberOfRows(editor.tableView()), 9);
 
-    QSignalSpy ended(&editor, &CV4BudgetEditor::ended);
+    QSignalSpy ended(&editor, &cv::BudgetEditor::ended);
     editor.okPushed();
     ASSERT_EQ(ended.count(), 1);
     EXPECT_EQ(ended.front().front().toInt(), 1);
@@ -97,21 +97,21 @@ TEST_F(BudgetSheetsTest, EditorSetsOneMonthAndEndsZeroWithoutChanges)
 {
     food->setBudgetAfter(2009, 1, 20000);
     {
-        CV4BudgetEditor editor(doc.get(), food, QDate(2009, 6, 1), 1);
-        QSignalSpy ended(&editor, &CV4BudgetEditor::ended);
+        cv::BudgetEditor editor(doc.get(), food, QDate(2009, 6, 1), 1);
+        QSignalSpy ended(&editor, &cv::BudgetEditor::ended);
         editor.setObjectValue(editor.tableView(), QStringLiteral("20,000"), 2, 0);  // the value it has
         editor.okPushed();
         EXPECT_EQ(ended.front().front().toInt(), 0) << "OK without changes";
     }
     {
-        CV4BudgetEditor editor(doc.get(), food, QDate(2009, 6, 1), 1);
-        QSignalSpy ended(&editor, &CV4BudgetEditor::ended);
+        cv::BudgetEditor editor(doc.get(), food, QDate(2009, 6, 1), 1);
+        QSignalSpy ended(&editor, &cv::BudgetEditor::ended);
         editor.setObjectValue(editor.tableView(), QStringLiteral("25000"), 2, 0);
         editor.cancelPushed();
         EXPECT_EQ(ended.front().front().toInt(), 0);
         EXPECT_EQ(food->budgetAt(2009, 6), 20000) << "Cancel drops the typed value";
     }
-    CV4BudgetEditor editor(doc.get(), food, QDate(2009, 6, 1), 1);
+    cv::BudgetEditor editor(doc.get(), food, QDate(2009, 6, 1), 1);
     editor.setObjectValue(editor.tableView(), QStringLiteral("25000"), 2, 0);
     editor.okPushed();
     const std::pair<int, double> months[] = {{5, 20000}, {6, 25000}, {7, 20000}, {12, 20000}};
@@ -123,8 +123,8 @@ TEST_F(BudgetSheetsTest, PanelShowsTheFiscalYearAndAppliesToSelectedMonthsOnly)
     doc->settings()->setFiscalMonthOfYear(3);
     food->setBudgetAfter(2007, 1, 20000);
     store(*doc, cv::EntryKind::Expense, QDate(2007, 6, 5), -1200, kFood, kA);  // a refund
-    const CV4BudgetPtr stored = std::dynamic_pointer_cast<CV4Budget>(food->extra());
-    CV4BudgetPanel panel(doc.get(), QDate(2008, 2, 15), food);
+    const cv::BudgetPtr stored = std::dynamic_pointer_cast<cv::Budget>(food->extra());
+    cv::BudgetPanel panel(doc.get(), QDate(2008, 2, 15), food);
     EXPECT_EQ(panel.year(), 2007);
     EXPECT_EQ(panel.monthOfRow(0), std::pair(2007, 4));
     EXPECT_EQ(panel.monthOfRow(9), std::pair(2008, 1));
@@ -132,8 +132,8 @@ TEST_F(BudgetSheetsTest, PanelShowsTheFiscalYearAndAppliesToSelectedMonthsOnly)
     QTableWidget *table = panel.tableView();
     EXPECT_EQ(table->item(0, 0)->text(), QStringLiteral("2007/04"));
     EXPECT_EQ(table->item(11, 0)->text(), QStringLiteral("2008/03"));
-    EXPECT_EQ(table->item(2, CV4BudgetPanel::ActualColumn)->text(), QStringLiteral("-1,200")) << "a refund keeps its sign";
-    EXPECT_EQ(table->item(2, CV4BudgetPanel::ActualColumn)->foreground().color(), cv::negativeColor());
+    EXPECT_EQ(table->item(2, cv::BudgetPanel::ActualColumn)->text(), QStringLiteral("-1,200")) << "a refund keeps its sign";
+    EXPECT_EQ(table->item(2, cv::BudgetPanel::ActualColumn)->foreground().color(), cv::negativeColor());
     EXPECT_FALSE(panel.applyButton()->isEnabled());
 
     // January of the next calendar year fills the field with its budget.
@@ -148,7 +148,7 @@ TEST_F(BudgetSheetsTest, PanelShowsTheFiscalYearAndAppliesToSelectedMonthsOnly)
     const std::pair<int, double> months[] = {{6, 20000}, {7, 50000}, {8, 50000}, {9, 50000}, {10, 20000}};
     for (const auto &[month, value] : months)
         EXPECT_EQ(panel.budget()->budgetAt(2007, month), value) << month;
-    EXPECT_EQ(table->item(6, CV4BudgetPanel::BudgetColumn)->text(), QStringLiteral("20,000"));
+    EXPECT_EQ(table->item(6, cv::BudgetPanel::BudgetColumn)->text(), QStringLiteral("20,000"));
     EXPECT_EQ(food->budgetAt(2007, 7), 20000) << "the category waits for OK";
 
     // The calculator's value goes to the selected months too; the stepper turns the year.
@@ -165,7 +165,7 @@ TEST_F(BudgetSheetsTest, PanelShowsTheFiscalYearAndAppliesToSelectedMonthsOnly)
     EXPECT_EQ(food->extra(), stored) << "Cancel leaves the stored budget";
     EXPECT_EQ(food->budgetAt(2007, 7), 20000);
 
-    CV4BudgetPanel again(doc.get(), QDate(2008, 2, 15), food);
+    cv::BudgetPanel again(doc.get(), QDate(2008, 2, 15), food);
     again.tableView()->selectRow(3);
     again.applyValue(50000);
     again.okPushed();
@@ -182,7 +182,7 @@ TEST_P(BudgetSheetsScreenshot, ShowTheEditorAndThePanel)
     cv::setLanguageOverride(language);
     auto doc = makeBook();
     ASSERT_TRUE(doc);
-    const CVUnitModelPtr food = doc->findExpense(kFood);
+    const cv::NodePtr food = doc->findExpense(kFood);
     samplebook::node(food, kLunch, 21, language == QLatin1String("ja") ? QStringLiteral("昼食") : QStringLiteral("Lunch"));
     samplebook::node(food, kDinner, 21, language == QLatin1String("ja") ? QStringLiteral("夕食") : QStringLiteral("Dinner"));
     food->setBudgetAfter(2009, 1, 30000);
@@ -191,16 +191,16 @@ TEST_P(BudgetSheetsScreenshot, ShowTheEditorAndThePanel)
     store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 3), 31200, kFood, kA);
     store(*doc, cv::EntryKind::Expense, QDate(2009, 3, 8), -800, kFood, kA);
 
-    QDialog *sheet = CV4BudgetEditor::openBudgetEditor(doc.get(), food, QDate(2009, 11, 1), 3, nullptr, {});
+    QDialog *sheet = cv::BudgetEditor::openBudgetEditor(doc.get(), food, QDate(2009, 11, 1), 3, nullptr, {});
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->minimumSize(), sheet->size()) << "every row stays in sight";
-    auto *editor = sheet->findChild<CV4BudgetEditor *>();
+    auto *editor = sheet->findChild<cv::BudgetEditor *>();
     editor->setObjectValue(editor->tableView(), QStringLiteral("8,000"), 2, 7);
     QApplication::processEvents();
     EXPECT_TRUE(saveScreenshot(sheet->grab(), language, QStringLiteral("budget-editor")));
     editor->cancelPushed();
 
-    CV4BudgetPanel panel(doc.get(), QDate(2009, 2, 15), food);
+    cv::BudgetPanel panel(doc.get(), QDate(2009, 2, 15), food);
     panel.show();
     panel.tableView()->selectRow(1);
     QApplication::processEvents();

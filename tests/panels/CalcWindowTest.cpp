@@ -1,6 +1,6 @@
 // The calculator: key sequences against the display, the tax rules and
 // rate key, memory, the error state, and the exact value posted by Enter.
-#include "panels/dialogs/CV4CalcWindowController.h"
+#include "panels/dialogs/CalculatorWindow.h"
 #include "panels/entry/Decimal.h"
 
 #include <QApplication>
@@ -13,15 +13,15 @@
 namespace {
 
 // Presses the keys named in `keys`, separated by spaces.
-void press(CV4CalcWindowController &calc, const QString &keys)
+void press(cv::CalculatorWindow &calc, const QString &keys)
 {
     for (const QString &key : keys.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         if (key.size() == 1 && key.at(0).isDigit()) calc.numkey(key.toInt());
         else if (key == QLatin1String(".")) calc.numkey(10);
-        else if (key == QLatin1String("+")) calc.oprKey(CV4CalcWindowController::Add);
-        else if (key == QLatin1String("-")) calc.oprKey(CV4CalcWindowController::Subtract);
-        else if (key == QLatin1String("x")) calc.oprKey(CV4CalcWindowController::Multiply);
-        else if (key == QLatin1String("/")) calc.oprKey(CV4CalcWindowController::Divide);
+        else if (key == QLatin1String("+")) calc.oprKey(cv::CalculatorWindow::Add);
+        else if (key == QLatin1String("-")) calc.oprKey(cv::CalculatorWindow::Subtract);
+        else if (key == QLatin1String("x")) calc.oprKey(cv::CalculatorWindow::Multiply);
+        else if (key == QLatin1String("/")) calc.oprKey(cv::CalculatorWindow::Divide);
         else if (key == QLatin1String("=")) calc.getsum();
         else if (key == QLatin1String("sign")) calc.unaryOprKey(5);
         else if (key == QLatin1String("int")) calc.unaryOprKey(6);
@@ -77,7 +77,7 @@ TEST_F(CalculatorTest, KeySequencesShowExactDecimalResults)
         {"7 + 8 C 2 =", 0, "9"},
     };
     for (const Sequence &s : sequences) {
-        CV4CalcWindowController calc(s.taxRule);
+        cv::CalculatorWindow calc(s.taxRule);
         press(calc, QString::fromLatin1(s.keys));
         EXPECT_EQ(calc.displayText().toStdString(), s.shown) << s.keys << " rule " << s.taxRule;
         EXPECT_FALSE(calc.isErrorState()) << s.keys;
@@ -86,10 +86,10 @@ TEST_F(CalculatorTest, KeySequencesShowExactDecimalResults)
 
 TEST_F(CalculatorTest, TheRateKeyStoresTheRateForLaterCalculators)
 {
-    CV4CalcWindowController calc(0);
+    cv::CalculatorWindow calc(0);
     press(calc, QStringLiteral("8 rate"));
     EXPECT_EQ(QSettings().value(QStringLiteral("CVTaxRate")).toString(), QStringLiteral("8"));
-    CV4CalcWindowController later(0);
+    cv::CalculatorWindow later(0);
     EXPECT_EQ(later.getTaxRate(), cv::Decimal::fromInt(8));
     press(later, QStringLiteral("1 0 0 0 in"));
     EXPECT_EQ(later.displayText(), QStringLiteral("1,080"));
@@ -97,7 +97,7 @@ TEST_F(CalculatorTest, TheRateKeyStoresTheRateForLaterCalculators)
 
 TEST_F(CalculatorTest, DivisionByZeroIsAnErrorUntilCleared)
 {
-    CV4CalcWindowController calc(0);
+    cv::CalculatorWindow calc(0);
     press(calc, QStringLiteral("5 / 0 ="));
     EXPECT_TRUE(calc.isErrorState());
     EXPECT_TRUE(calc.getDisplayedString().isEmpty());  // nothing to post or copy
@@ -121,7 +121,7 @@ TEST_F(CalculatorTest, EnterPostsTheExactTextToTheModalWindowAndClearsTheEntry)
     taker.setWindowModality(Qt::ApplicationModal);
     taker.show();
     ASSERT_EQ(QApplication::activeModalWidget(), &taker);
-    CV4CalcWindowController calc(0);
+    cv::CalculatorWindow calc(0);
     press(calc, QStringLiteral("0 . 1 + 0 . 2 ="));
     calc.doEnter();
     ASSERT_EQ(taker.taken, QStringList{QStringLiteral("0.3")});

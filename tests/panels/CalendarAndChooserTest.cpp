@@ -2,8 +2,8 @@
 // modes, exclusions and answers.
 #include "PanelTestSupport.h"
 
-#include "panels/dialogs/AccountDialogController.h"
-#include "panels/dialogs/CV4CalendarWindowController.h"
+#include "panels/dialogs/AccountDialog.h"
+#include "panels/dialogs/CalendarWindow.h"
 
 #include <QSpinBox>
 #include <QTimer>
@@ -17,7 +17,7 @@ namespace {
 
 TEST(CalendarWindowTest, GridBlanksColoursAndMonthSteps)
 {
-    CV4CalendarWindowController calendar;
+    cv::CalendarWindow calendar;
     calendar.setCurrentDate(QDate(2009, 8, 15));  // 1 August 2009 is a Saturday
     for (int i = 0; i < 6; ++i) EXPECT_EQ(calendar.cellDay(i), 0) << i;
     EXPECT_EQ(calendar.cellDay(6), 1);
@@ -61,20 +61,20 @@ TEST(CalendarWindowTest, GridBlanksColoursAndMonthSteps)
 // A book with a group folder of asset accounts, an investment account with a
 // holding, a card and a loan.
 struct ChooserBook {
-    std::unique_ptr<CV4Document> doc = makeBook();
-    CVUnitModelPtr folder, savings, invest, holding;
+    std::unique_ptr<cv::Book> doc = makeBook();
+    cv::NodePtr folder, savings, invest, holding;
     ChooserBook()
     {
         using namespace samplebook;
         const auto &accounts = *doc->accountModel();
         folder = node(accounts.asset(), 1100, 20, QStringLiteral("Folder"));
-        auto bank = std::make_shared<CV4BankModel>();
+        auto bank = std::make_shared<cv::BankDetail>();
         bank->setDate(QDate(2009, 1, 1));
         savings = node(folder, 1101, 31, QStringLiteral("Savings"), bank);
         invest = node(accounts.asset(), 1102, 32, QStringLiteral("Invest"));
         holding = node(invest, 1103, 6, QStringLiteral("Holding"));
     }
-    std::vector<int> idents(const AccountDialogController &dialog) const
+    std::vector<int> idents(const cv::AccountDialog &dialog) const
     {
         std::vector<int> list;
         for (const auto &n : dialog.offered()) list.push_back(n->ident());
@@ -98,10 +98,10 @@ TEST(AccountChooserTest, ModesOfferTheirKindsInTreeOrder)
         {0, {}},
     };
     for (const Case &c : cases) {
-        AccountDialogController dialog(book.doc.get(), 0, c.mode, {}, nullptr);
+        cv::AccountDialog dialog(book.doc.get(), 0, c.mode, {}, nullptr);
         EXPECT_EQ(book.idents(dialog), c.offered) << "mode " << c.mode;
     }
-    AccountDialogController excluding(book.doc.get(), 0, 2, {book.savings}, nullptr);
+    cv::AccountDialog excluding(book.doc.get(), 0, 2, {book.savings}, nullptr);
     EXPECT_EQ(book.idents(excluding), (std::vector<int>{kA, kU}));
 }
 
@@ -110,22 +110,22 @@ TEST(AccountChooserTest, AnswersPicksAndRefusesThePreselectedAccount)
     ChooserBook book;
     ASSERT_TRUE(book.doc);
     {
-        AccountDialogController dialog(book.doc.get(), kA, 2, {}, nullptr);
+        cv::AccountDialog dialog(book.doc.get(), kA, 2, {}, nullptr);
         ASSERT_NE(dialog.tableView()->currentItem(), nullptr);  // the current account preselected
         EXPECT_TRUE(dialog.tableView()->currentItem()->isSelected());
         dialog.okPushed();
         EXPECT_EQ(dialog.result(), -1);
     }
     {
-        AccountDialogController dialog(book.doc.get(), kA, 2, {}, nullptr);
+        cv::AccountDialog dialog(book.doc.get(), kA, 2, {}, nullptr);
         dialog.tableView()->setCurrentItem(dialog.tableView()->topLevelItem(1));
         dialog.okPushed();
         EXPECT_EQ(dialog.result(), kU);
         EXPECT_EQ(dialog.lastChoice(), book.doc->findAccount(kU));
     }
     {
-        std::vector<CVUnitModelPtr> picked;
-        AccountDialogController dialog(book.doc.get(), 0, 2 | 16, {}, &picked);
+        std::vector<cv::NodePtr> picked;
+        cv::AccountDialog dialog(book.doc.get(), 0, 2 | 16, {}, &picked);
         dialog.okPushed();
         EXPECT_EQ(dialog.result(), -1);  // nothing picked
         dialog.tableView()->topLevelItem(2)->setSelected(true);
@@ -137,7 +137,7 @@ TEST(AccountChooserTest, AnswersPicksAndRefusesThePreselectedAccount)
         EXPECT_EQ(picked[1]->ident(), 1101);
     }
     {
-        AccountDialogController dialog(book.doc.get(), 0, 2, {}, nullptr);
+        cv::AccountDialog dialog(book.doc.get(), 0, 2, {}, nullptr);
         QTimer::singleShot(0, &dialog, [&dialog] { dialog.reject(); });
         EXPECT_EQ(dialog.exec(), -1);  // Esc and the close box are Cancel
     }

@@ -4,16 +4,16 @@
 // group as typed; memo cells that ask for the input method.
 #include "PanelTestSupport.h"
 
-#include "model/CV4EditFlags.h"
-#include "document/CV4DocumentTestAccess.h"
-#include "panels/entry/ActualPanelController.h"
-#include "panels/sheets/BankPanelController.h"
+#include "model/EditFlags.h"
+#include "document/BookTestAccess.h"
+#include "panels/entry/IncomeExpensePanel.h"
+#include "panels/sheets/BankAccountSheet.h"
 #include "panels/entry/FrontWindow.h"
 #include "panels/entry/InputForm.h"
 #include "panels/entry/InputFormCell.h"
-#include "panels/sheets/LoanPanelController.h"
-#include "panels/dialogs/MacroInputDialogController.h"
-#include "panels/entry/TransferPanelController.h"
+#include "panels/sheets/LoanDialog.h"
+#include "panels/dialogs/RepeatedEntryDialog.h"
+#include "panels/entry/TransferPanel.h"
 #include "controls/DateField.h"
 
 #include <QAction>
@@ -27,7 +27,7 @@ const QDate kFeb1(2009, 2, 1);
 const QDate kFeb28(2009, 2, 28);
 
 // The enabled items of the row's context menu; the one titled `pick` is chosen.
-QStringList menu(InputPanelController &panel, int row, const QString &pick = {})
+QStringList menu(cv::RowPanel &panel, int row, const QString &pick = {})
 {
     panel.tableView()->QTableView::selectRow(row);
     std::unique_ptr<QMenu> menu(panel.makeContextMenu(&panel));
@@ -61,13 +61,13 @@ TEST_F(BookTest, ContextMenusDeleteRestoreAndRepeatRowsAndEditDeleteReachesThem)
     EXPECT_TRUE(book->tableView()->validateCommand(cv::TableCommand::Delete, &editDelete));
     // The book keeps a deleted row in place; the running balance leaves it out.
     EXPECT_EQ(menu(*book, 1, cv::localizedString("Delete")), QStringList{cv::localizedString("Delete")});
-    EXPECT_EQ(cellText(*book, AccountPanelController::BalanceColumn, 1), QString());
-    EXPECT_EQ(cellText(*book, AccountPanelController::BalanceColumn, 2), QStringLiteral("8,700"));
+    EXPECT_EQ(cellText(*book, cv::AccountBookPanel::BalanceColumn, 1), QString());
+    EXPECT_EQ(cellText(*book, cv::AccountBookPanel::BalanceColumn, 2), QStringLiteral("8,700"));
 
-    auto expenses = std::make_unique<ActualPanelController>(doc.get(), doc->findExpense(kFood), kFeb1, kFeb28);
-    auto transfers = std::make_unique<TransferPanelController>(doc.get(), CV4DocumentTestAccess::findTransfer(*doc, 11), kFeb1, kFeb28);
-    for (const auto &[panel, loanRow] : {std::pair{static_cast<EntryListPanelController *>(expenses.get()), 1},
-                                         {static_cast<EntryListPanelController *>(transfers.get()), 0}}) {
+    auto expenses = std::make_unique<cv::IncomeExpensePanel>(doc.get(), doc->findExpense(kFood), kFeb1, kFeb28);
+    auto transfers = std::make_unique<cv::TransferPanel>(doc.get(), cv::BookTestAccess::findTransfer(*doc, 11), kFeb1, kFeb28);
+    for (const auto &[panel, loanRow] : {std::pair{static_cast<cv::EntryListPanel *>(expenses.get()), 1},
+                                         {static_cast<cv::EntryListPanel *>(transfers.get()), 0}}) {
         SCOPED_TRACE(panel->metaObject()->className());
         EXPECT_EQ(menu(*panel, 0, cv::localizedString("Delete")),
                   (QStringList{cv::localizedString("Panel-Menu-Add"), cv::localizedString("Delete"),
@@ -96,32 +96,32 @@ TEST_P(TypedText, TextThatIsNoAmountOrNoDateKeepsTheCellInEditAndSaysWhy)
     const TypedCase &c = GetParam();
     const bool refused = *c.refusal;
     auto book = openBook(*doc, kA, kFeb1, kFeb28);
-    CV4TableView *table = book->tableView();
+    cv::EditingTable *table = book->tableView();
     table->editColumn(table->columnWithIdentifier(c.cid), 0, nullptr, true);
-    QTest::keyClicks(GetPopupFieldEditor(), QString::fromUtf8(c.keys));
-    QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Tab);
+    QTest::keyClicks(cv::GetPopupFieldEditor(), QString::fromUtf8(c.keys));
+    QTest::keyClick(cv::GetPopupFieldEditor(), Qt::Key_Tab);
     EXPECT_EQ(table->isEditing() && table->editedColumn() == table->columnWithIdentifier(c.cid), refused);
     EXPECT_EQ(book->hasChanged(), !refused);
-    EXPECT_EQ(GetPopupFieldEditor()->refusal(), QString::fromUtf8(c.refusal));
-    EXPECT_EQ(GetPopupFieldEditor()->toolTip(), QString::fromUtf8(c.refusal));
-    if (!refused && c.cid == AccountPanelController::DateColumn) {
+    EXPECT_EQ(cv::GetPopupFieldEditor()->refusal(), QString::fromUtf8(c.refusal));
+    EXPECT_EQ(cv::GetPopupFieldEditor()->toolTip(), QString::fromUtf8(c.refusal));
+    if (!refused && c.cid == cv::AccountBookPanel::DateColumn) {
         EXPECT_EQ(book->actualAt(0)->date(), QDate(QDate::currentDate().year(), 12, 9));
     }
-    if (!refused && c.cid == AccountPanelController::OutColumn) {
+    if (!refused && c.cid == cv::AccountBookPanel::OutColumn) {
         EXPECT_EQ(book->actualAt(0)->amount(), c.amount);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     EntryCells, TypedText,
-    ::testing::Values(TypedCase{"LettersInAnAmount", AccountPanelController::OutColumn, "12abc34", "not an amount", 0},
-                      TypedCase{"ADateInAnAmount", AccountPanelController::OutColumn, "2026/02/30", "not an amount", 0},
+    ::testing::Values(TypedCase{"LettersInAnAmount", cv::AccountBookPanel::OutColumn, "12abc34", "not an amount", 0},
+                      TypedCase{"ADateInAnAmount", cv::AccountBookPanel::OutColumn, "2026/02/30", "not an amount", 0},
                       // Digits past the fifteenth are not taken.
-                      TypedCase{"TwentyNines", AccountPanelController::OutColumn, "99999999999999999999", "", 999999999999999},
-                      TypedCase{"AnAmount", AccountPanelController::OutColumn, "1234", "", 1234},
-                      TypedCase{"AnImpossibleDate", AccountPanelController::DateColumn, "2026/02/30", "no such date", 0},
-                      TypedCase{"NoDate", AccountPanelController::DateColumn, "soon", "no such date", 0},
-                      TypedCase{"MonthAndDay", AccountPanelController::DateColumn, "12/9", "", 0}),
+                      TypedCase{"TwentyNines", cv::AccountBookPanel::OutColumn, "99999999999999999999", "", 999999999999999},
+                      TypedCase{"AnAmount", cv::AccountBookPanel::OutColumn, "1234", "", 1234},
+                      TypedCase{"AnImpossibleDate", cv::AccountBookPanel::DateColumn, "2026/02/30", "no such date", 0},
+                      TypedCase{"NoDate", cv::AccountBookPanel::DateColumn, "soon", "no such date", 0},
+                      TypedCase{"MonthAndDay", cv::AccountBookPanel::DateColumn, "12/9", "", 0}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(BookTest, EscTakesBackTheTypedTextAndCtrlZInTheKindCellUndoes)
@@ -133,44 +133,44 @@ TEST_F(BookTest, EscTakesBackTheTypedTextAndCtrlZInTheKindCellUndoes)
     QObject::connect(&undo, &QAction::triggered, doc->undoStack(), &QUndoStack::undo);
     book->addAction(&undo);
     QApplication::setActiveWindow(book.get());
-    CV4TableView *table = book->tableView();
-    table->editColumn(table->columnWithIdentifier(AccountPanelController::MemoColumn), 0, nullptr, true);
-    QTest::keyClicks(GetPopupFieldEditor(), QStringLiteral("lunch"));
-    QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Escape);
+    cv::EditingTable *table = book->tableView();
+    table->editColumn(table->columnWithIdentifier(cv::AccountBookPanel::MemoColumn), 0, nullptr, true);
+    QTest::keyClicks(cv::GetPopupFieldEditor(), QStringLiteral("lunch"));
+    QTest::keyClick(cv::GetPopupFieldEditor(), Qt::Key_Escape);
     EXPECT_FALSE(table->isEditing());
     EXPECT_FALSE(book->hasChanged());
 
     chooseKind(*book, 0, kSalary, true);
-    table->editColumn(table->columnWithIdentifier(AccountPanelController::KindColumn), 0, nullptr, true);
-    QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_FALSE(cv::CustomPopup::get()->isVisible()) << "no chooser";
+    table->editColumn(table->columnWithIdentifier(cv::AccountBookPanel::KindColumn), 0, nullptr, true);
+    QTest::keyClick(cv::GetPopupFieldEditor(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(cv::ChooserPopup::get()->isVisible()) << "no chooser";
     EXPECT_EQ(book->actualAt(0)->category(), kMiscExpense);
 
     // In a text cell Ctrl+Z takes back the typing first, then the panel's last step.
-    cvtest::page::Entries(book.get()).type(AccountPanelController::MemoColumn, 0, QStringLiteral("rent"));
-    table->editColumn(table->columnWithIdentifier(AccountPanelController::MemoColumn), 0, nullptr, true);
-    QTest::keyClicks(GetPopupFieldEditor(), QStringLiteral("x"));
-    QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(GetPopupFieldEditor()->text(), QStringLiteral("rent"));
+    cvtest::page::Entries(book.get()).type(cv::AccountBookPanel::MemoColumn, 0, QStringLiteral("rent"));
+    table->editColumn(table->columnWithIdentifier(cv::AccountBookPanel::MemoColumn), 0, nullptr, true);
+    QTest::keyClicks(cv::GetPopupFieldEditor(), QStringLiteral("x"));
+    QTest::keyClick(cv::GetPopupFieldEditor(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(cv::GetPopupFieldEditor()->text(), QStringLiteral("rent"));
     EXPECT_EQ(book->actualAt(0)->memo(), QStringLiteral("rent"));
-    QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(cv::GetPopupFieldEditor(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(book->actualAt(0)->memo(), QString());
 }
 
 TEST_F(BookTest, SheetsNameWhatIsMissingAndAmountFieldsGroupAsTyped)
 {
-    auto bankNode = std::make_shared<CVUnitModel>();
+    auto bankNode = std::make_shared<cv::Node>();
     bankNode->setKind(cv::NodeKind::Bank);
-    BankPanelController bank(doc.get(), bankNode);
+    cv::BankAccountSheet bank(doc.get(), bankNode);
     type(bank.nameField(), QStringLiteral("Savings"));
     EXPECT_TRUE(bank.missingFieldText().contains(cv::localizedString("Bank-Name")));
-    type(bank.bankInfoForm()->cellAtIndex(BankPanelController::BankCell), QStringLiteral("Mizuho"));
+    type(bank.bankInfoForm()->cellAtIndex(cv::BankAccountSheet::BankCell), QStringLiteral("Mizuho"));
     EXPECT_EQ(bank.missingFieldText(), QString());
     EXPECT_TRUE(bank.isOkEnabled());
 
-    auto loanNode = std::make_shared<CVUnitModel>();
+    auto loanNode = std::make_shared<cv::Node>();
     loanNode->setKind(cv::NodeKind::Loan);
-    LoanPanelController loan(doc.get(), loanNode);
+    cv::LoanDialog loan(doc.get(), loanNode);
     loan.show();
     for (auto [field, text] : {std::pair{loan.nameField(), "Car"}, {loan.dateField(), "2009/04/10"},
                                {loan.timesField(), "12"}, {loan.rateField(), "2"}, {loan.valueField(), "30000000abc"}})
@@ -188,7 +188,7 @@ TEST_F(BookTest, SheetsNameWhatIsMissingAndAmountFieldsGroupAsTyped)
     EXPECT_EQ(loan.effectiveDataCount(), 12);
 
     // The repeated entry dialog also takes the calculator's value and the calendar's date.
-    MacroInputDialogController dialog(doc.get(), doc->findExpense(kFood), kFeb1, nullptr);
+    cv::RepeatedEntryDialog dialog(doc.get(), doc->findExpense(kFood), kFeb1, nullptr);
     dialog.show();
     QTest::keyClicks(dialog.valueField(), QStringLiteral("12345"));
     EXPECT_EQ(dialog.valueField()->text(), QStringLiteral("12,345"));
@@ -204,19 +204,19 @@ TEST_F(BookTest, MemoCellsAskForTheInputMethodInJapanese)
 {
     cv::setLanguageOverride(QStringLiteral("ja"));
     auto book = openBook(*doc, kA, kFeb1, kFeb28);
-    TransferPanelController transfers(doc.get(), CV4DocumentTestAccess::findTransfer(*doc, 11), kFeb1, kFeb28);
+    cv::TransferPanel transfers(doc.get(), cv::BookTestAccess::findTransfer(*doc, 11), kFeb1, kFeb28);
     transfers.show();
     const struct {
-        InputPanelController *panel;
+        cv::RowPanel *panel;
         int cid;
         bool inputMethod;
-    } cases[] = {{book.get(), AccountPanelController::MemoColumn, true},
-                 {book.get(), AccountPanelController::DateColumn, false},
+    } cases[] = {{book.get(), cv::AccountBookPanel::MemoColumn, true},
+                 {book.get(), cv::AccountBookPanel::DateColumn, false},
                  {&transfers, 3, true},
                  {&transfers, 0, false}};
     for (const auto &c : cases) {
         c.panel->tableView()->performClickAtColumn(c.panel->tableView()->columnWithIdentifier(c.cid), 0, nullptr);
-        EXPECT_EQ(!(GetPopupFieldEditor()->inputMethodHints() & Qt::ImhPreferLatin), c.inputMethod) << c.cid;
+        EXPECT_EQ(!(cv::GetPopupFieldEditor()->inputMethodHints() & Qt::ImhPreferLatin), c.inputMethod) << c.cid;
         c.panel->tableView()->forceEndFieldEditing(false);
     }
     cv::setLanguageOverride(QStringLiteral("en"));

@@ -5,7 +5,7 @@
 #include "PanelTestSupport.h"
 
 #include "controls/ChooserTestSupport.h"
-#include "panels/dialogs/GroupDialogController.h"
+#include "panels/dialogs/GroupDialog.h"
 #include "panels/dialogs/GroupTableView.h"
 #include "platform/ScriptedAlertPresenter.h"
 
@@ -20,12 +20,12 @@ using namespace paneltest;
 namespace {
 
 // A, B, C stored; idents 1, 2, 3.
-std::unique_ptr<CV4Document> bookWithGroupings()
+std::unique_ptr<cv::Book> bookWithGroupings()
 {
     auto doc = makeBook();
     if (!doc) return nullptr;
     for (const char *name : {"A", "B", "C"}) {
-        auto grouping = std::make_shared<CV4Grouping>();
+        auto grouping = std::make_shared<cv::Grouping>();
         grouping->setName(QString::fromLatin1(name));
         doc->addGrouping(grouping);
     }
@@ -33,15 +33,15 @@ std::unique_ptr<CV4Document> bookWithGroupings()
     return doc;
 }
 
-QString names(const std::vector<CV4GroupingPtr> &list)
+QString names(const std::vector<cv::GroupingPtr> &list)
 {
     QStringList out;
-    for (const CV4GroupingPtr &g : list) out << g->name();
+    for (const cv::GroupingPtr &g : list) out << g->name();
     return out.join(QString());
 }
 
 // Drags a row and drops it above the target row, through the list's model.
-bool drag(GroupDialogController &dialog, int row, int target)
+bool drag(cv::GroupDialog &dialog, int row, int target)
 {
     QAbstractItemModel *model = dialog.listView()->model();
     std::unique_ptr<QMimeData> data(model->mimeData({model->index(row, 0)}));
@@ -70,7 +70,7 @@ TEST(GroupDialogTest, DropsReorderTheDocumentAtOnceByIdent)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         auto fresh = bookWithGroupings();
-        GroupDialogController dialog(fresh.get(), 0);
+        cv::GroupDialog dialog(fresh.get(), 0);
         if (c.deleteRow >= 0) {
             dialog.selectRow(c.deleteRow);
             dialog.deletePushed();
@@ -80,7 +80,7 @@ TEST(GroupDialogTest, DropsReorderTheDocumentAtOnceByIdent)
         EXPECT_EQ(names(fresh->groupList()), QLatin1String(c.document));
         dialog.cancelPushed();  // the drop stays stored
         EXPECT_EQ(names(fresh->groupList()), QLatin1String(c.document));
-        for (const CV4GroupingPtr &g : fresh->groupList()) EXPECT_EQ(g->flags(), 0) << g->name().toStdString();
+        for (const cv::GroupingPtr &g : fresh->groupList()) EXPECT_EQ(g->flags(), 0) << g->name().toStdString();
     }
 }
 
@@ -90,14 +90,14 @@ TEST(GroupDialogTest, OkRemovesUnusedGroupingsWithOneNoticeEachAndKeepsUsedOnes)
     ASSERT_TRUE(doc);
     store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 1), 500, kFood, kA)->setGroup(1);
     // The entry's grouping is stored with it.
-    const CV4ActualPtr used = store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 2), 700, kFood, kA);
-    const CV4ActualPtr old = used->clone();
+    const cv::EntryPtr used = store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 2), 700, kFood, kA);
+    const cv::EntryPtr old = used->clone();
     used->setGroup(1);
     doc->updateExpense(used, old);
     ScriptedAlertPresenter alerts;
-    QSignalSpy deleted(doc.get(), &CV4Document::groupDeleted);
+    QSignalSpy deleted(doc.get(), &cv::Book::groupDeleted);
 
-    GroupDialogController dialog(doc.get(), 1);
+    cv::GroupDialog dialog(doc.get(), 1);
     EXPECT_EQ(dialog.selectedRow(), 0);  // the current grouping
     dialog.deletePushed();               // A is used
     ASSERT_EQ(alerts.asked.size(), 1u);
@@ -124,8 +124,8 @@ TEST(GroupDialogTest, NewNamesMustDifferAndNewGroupingsReachTheDocumentOnlyAtOk)
     ASSERT_TRUE(doc);
     ScriptedAlertPresenter alerts;
     cvtest::BeepCounter beeps;
-    QSignalSpy deleted(doc.get(), &CV4Document::groupDeleted);
-    GroupDialogController dialog(doc.get(), 0);
+    QSignalSpy deleted(doc.get(), &cv::Book::groupDeleted);
+    cv::GroupDialog dialog(doc.get(), 0);
     alerts.names = {QStringLiteral("A"), QStringLiteral("D"), QStringLiteral("E")};
     dialog.addPushed();
     EXPECT_EQ(beeps.beeps, 1);
@@ -154,13 +154,13 @@ TEST(GroupDialogTest, CancelGivesBackRenamedNamesAlsoAfterADropStoredThem)
     auto doc = bookWithGroupings();
     ASSERT_TRUE(doc);
     {
-        GroupDialogController dialog(doc.get(), 0);
+        cv::GroupDialog dialog(doc.get(), 0);
         dialog.rename(0, QStringLiteral("X"));
         EXPECT_EQ(doc->groupList()[0]->name(), QStringLiteral("X"));  // the document's own object
         dialog.cancelPushed();
         EXPECT_EQ(names(doc->groupList()), QStringLiteral("ABC"));
     }
-    GroupDialogController dialog(doc.get(), 0);
+    cv::GroupDialog dialog(doc.get(), 0);
     dialog.rename(0, QStringLiteral("X"));
     dialog.rename(0, QStringLiteral("Y"));
     ASSERT_TRUE(drag(dialog, 2, 0));
@@ -172,7 +172,7 @@ TEST(GroupDialogTest, CancelGivesBackRenamedNamesAlsoAfterADropStoredThem)
 
     // An empty name blocks OK once with the help text.
     ScriptedAlertPresenter alerts;
-    GroupDialogController blocked(doc.get(), 0);
+    cv::GroupDialog blocked(doc.get(), 0);
     blocked.show();
     blocked.listView()->edit(blocked.listView()->model()->index(0, 0));
     auto *editor = blocked.listView()->viewport()->findChild<QLineEdit *>();

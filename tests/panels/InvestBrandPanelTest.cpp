@@ -3,8 +3,8 @@
 // nothing.
 #include "PanelTestSupport.h"
 
-#include "model/CV4InvestUnit.h"
-#include "panels/sheets/InvestBrandPanelController.h"
+#include "model/OpeningHolding.h"
+#include "panels/sheets/OpeningHoldingSheet.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -19,29 +19,29 @@ namespace {
 constexpr int kInvest = 1010;
 
 struct Holding {
-    CVUnitModelPtr account;
-    CVUnitModelPtr node;
-    std::shared_ptr<CV4InvestUnit> unit;
+    cv::NodePtr account;
+    cv::NodePtr node;
+    std::shared_ptr<cv::OpeningHolding> unit;
 };
 
-Holding makeHolding(CV4Document &doc, cv::BrandKind brandKind, bool storedBrand)
+Holding makeHolding(cv::Book &doc, cv::BrandKind brandKind, bool storedBrand)
 {
-    auto brand = std::make_shared<CV4Brand>();
+    auto brand = std::make_shared<cv::Security>();
     brand->setName(QStringLiteral("Fund"));
     brand->setKind(brandKind);
     brand->setCurrency(1);
     if (storedBrand) doc.addBrand(brand);
     Holding h;
     h.account = samplebook::node(doc.accountModel()->asset(), kInvest, 32, QStringLiteral("Broker"),
-                                 std::make_shared<CV4AssetModel>());
-    h.unit = std::make_shared<CV4InvestUnit>();
+                                 std::make_shared<cv::AccountDetail>());
+    h.unit = std::make_shared<cv::OpeningHolding>();
     h.unit->setBrand(storedBrand ? brand->ident() : 77);
     h.unit->setDate(QDate(2009, 1, 5));
     h.unit->setUnits(3);
     h.unit->setUnitPrice(1500);
     h.unit->setCommission(525);
     h.unit->setMemo(QStringLiteral("NISA"));
-    h.node = std::make_shared<CVUnitModel>();
+    h.node = std::make_shared<cv::Node>();
     h.node->setKind(cv::NodeKind::Holding);
     h.node->setIdent(0);
     h.node->setExtra(h.unit);
@@ -49,7 +49,7 @@ Holding makeHolding(CV4Document &doc, cv::BrandKind brandKind, bool storedBrand)
     return h;
 }
 
-int priceRows(CV4Document &doc)
+int priceRows(cv::Book &doc)
 {
     int rows = 0;
     for (int ident : {1, 2, 77}) {
@@ -59,7 +59,7 @@ int priceRows(CV4Document &doc)
     return rows;
 }
 
-int finish(InvestBrandPanelController &sheet)
+int finish(cv::OpeningHoldingSheet &sheet)
 {
     int code = -1;
     QObject::connect(&sheet, &QDialog::finished, [&](int c) { code = c; });
@@ -72,7 +72,7 @@ TEST(InvestBrandPanel, OpensAStoredHoldingAndOkWithoutChangesWritesNothing)
     auto doc = makeBook();
     ASSERT_TRUE(doc);
     const Holding h = makeHolding(*doc, cv::BrandKind::Stock, true);
-    InvestBrandPanelController sheet(doc.get(), h.node, h.account);
+    cv::OpeningHoldingSheet sheet(doc.get(), h.node, h.account);
     EXPECT_EQ(sheet.brandName()->text(), QStringLiteral("Broker/Fund"));
     const QStringList shown{sheet.cell(0)->text(), sheet.cell(1)->text(), sheet.cell(2)->text(), sheet.cell(3)->text(),
                             sheet.memoField()->text()};
@@ -105,7 +105,7 @@ TEST(InvestBrandPanel, OkStoresTheHoldingAndItsPriceWhenThereIsOne)
         auto doc = makeBook();
         ASSERT_TRUE(doc);
         const Holding h = makeHolding(*doc, c.kind, c.storedBrand);
-        InvestBrandPanelController sheet(doc.get(), h.node, h.account);
+        cv::OpeningHoldingSheet sheet(doc.get(), h.node, h.account);
         sheet.cell(0)->setText(QStringLiteral("2009/02/01"));
         sheet.cell(1)->setText(c.units);
         sheet.cell(2)->setText(c.price);
@@ -128,7 +128,7 @@ TEST(InvestBrandPanel, OkWaitsForADateAndCancelLeavesTheHolding)
     auto doc = makeBook();
     ASSERT_TRUE(doc);
     const Holding h = makeHolding(*doc, cv::BrandKind::Stock, true);
-    InvestBrandPanelController sheet(doc.get(), h.node, h.account);
+    cv::OpeningHoldingSheet sheet(doc.get(), h.node, h.account);
     sheet.cell(1)->setText(QStringLiteral("8"));
     EXPECT_TRUE(sheet.okButton()->isEnabled());
     sheet.cell(0)->setText(QStringLiteral("2009/13/45"));

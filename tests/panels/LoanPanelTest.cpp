@@ -3,11 +3,11 @@
 #include "PanelTestSupport.h"
 #include "support/EntryPage.h"
 
-#include "model/CV4ActualModel.h"
-#include "panels/sheets/LoanPanelController.h"
+#include "model/CategoryTrees.h"
+#include "panels/sheets/LoanDialog.h"
 #include "platform/ScriptedAlertPresenter.h"
 
-#include "controls/MyOutlineView.h"
+#include "controls/ChooserList.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -27,11 +27,11 @@ using namespace paneltest;
 
 namespace {
 
-using Loan = LoanPanelController;
+using Loan = cv::LoanDialog;
 
-CVUnitModelPtr newLoanNode(int currency = 1)
+cv::NodePtr newLoanNode(int currency = 1)
 {
-    auto node = std::make_shared<CVUnitModel>();
+    auto node = std::make_shared<cv::Node>();
     node->setKind(cv::NodeKind::Loan);
     node->setCurrency(currency);
     return node;
@@ -98,7 +98,7 @@ TEST(LoanPanelTest, ANewLoansScheduleAndItsOkGate)
     EXPECT_FALSE(panel.isOkEnabled());  // no schedule yet, and the sheet says so
     EXPECT_EQ(panel.okReasonText(), needsSchedule);
     // The default category of the loan's money says what it is for.
-    const QString unspecified = doc->displayName(*doc->findExpense(CV4ActualModel::LoanUnspecified));
+    const QString unspecified = doc->displayName(*doc->findExpense(cv::CategoryTrees::LoanUnspecified));
     int shown = 0;
     for (const QPushButton *button : panel.findChildren<QPushButton *>())
         if (button->text() == unspecified && ++shown)
@@ -144,7 +144,7 @@ TEST(LoanPanelTest, ANewLoansScheduleAndItsOkGate)
     panel.okPushed();
     EXPECT_EQ(panel.result(), 1);
     EXPECT_EQ(node->name(), QStringLiteral("Car"));
-    EXPECT_TRUE(std::dynamic_pointer_cast<CV4LoanModel>(node->extra()));
+    EXPECT_TRUE(std::dynamic_pointer_cast<cv::LoanTerms>(node->extra()));
 }
 
 TEST(LoanPanelTest, TheRepaymentChooserOffersTheAssetAccountsOfTheLoansCurrency)
@@ -167,7 +167,7 @@ TEST(LoanPanelTest, TheRepaymentChooserOffersTheAssetAccountsOfTheLoansCurrency)
         EXPECT_EQ(names.contains(QStringLiteral("A")), c.a) << c.currency;
         EXPECT_EQ(names.contains(QStringLiteral("U")), c.u) << c.currency;
         EXPECT_FALSE(names.contains(QStringLiteral("C"))) << c.currency;
-        cv::CustomPopup::get()->mustClose();
+        cv::ChooserPopup::get()->mustClose();
     }
 }
 
@@ -185,7 +185,7 @@ TEST(LoanPanelTest, TheHolidayChoiceMovesTheFirstDueDate)
 }
 
 // Stores the car loan and reopens it as the opener would.
-std::unique_ptr<Loan> storedLoan(CV4Document &doc, CVUnitModelPtr &node)
+std::unique_ptr<Loan> storedLoan(cv::Book &doc, cv::NodePtr &node)
 {
     node = newLoanNode();
     {
@@ -208,7 +208,7 @@ TEST(LoanPanelTest, AnExtraRepaymentShortensTheTermAndDeletingItGivesTheSchedule
 {
     auto doc = makeBook();
     ASSERT_TRUE(doc);
-    CVUnitModelPtr node;
+    cv::NodePtr node;
     auto panel = storedLoan(*doc, node);
     ASSERT_TRUE(panel);
     EXPECT_FALSE(panel->isNew());
@@ -262,7 +262,7 @@ TEST(LoanPanelTest, AStoredLoansTermsSurviveARenameAndARateChange)
 {
     auto doc = makeBook();
     ASSERT_TRUE(doc);
-    auto terms = std::make_shared<CV4LoanModel>();
+    auto terms = std::make_shared<cv::LoanTerms>();
     terms->setDate(QDate(2009, 4, 10));
     terms->setInitialValue(100000);
     terms->setTimes(24);
@@ -274,9 +274,9 @@ TEST(LoanPanelTest, AStoredLoansTermsSurviveARenameAndARateChange)
     terms->setOutCategory(33);
     terms->setFraction(2);
     terms->setUnit(10);
-    const CVUnitModelPtr node = samplebook::node(doc->accountModel()->debt(), 1300, 41, QStringLiteral("D"), terms);
+    const cv::NodePtr node = samplebook::node(doc->accountModel()->debt(), 1300, 41, QStringLiteral("D"), terms);
     node->setCurrency(2);
-    const CV4LoanModel original = *terms;
+    const cv::LoanTerms original = *terms;
     doc->putLoan(node, terms->calcPayment());
     {
         Loan panel(doc.get(), node);
@@ -286,7 +286,7 @@ TEST(LoanPanelTest, AStoredLoansTermsSurviveARenameAndARateChange)
         panel.okPushed();
         EXPECT_EQ(panel.result(), 1);
     }
-    const auto kept = std::dynamic_pointer_cast<CV4LoanModel>(node->extra());
+    const auto kept = std::dynamic_pointer_cast<cv::LoanTerms>(node->extra());
     ASSERT_TRUE(kept);
     EXPECT_EQ(node->name(), QStringLiteral("Renamed"));
     EXPECT_EQ(kept->rate(), original.rate());
@@ -304,7 +304,7 @@ TEST(LoanPanelTest, AStoredLoansTermsSurviveARenameAndARateChange)
     panel.selectRows({3});
     panel.changeRate(2.5);
     double principal = 0;
-    for (const CV4LoanPaymentPtr &row : *panel.loanData()) {
+    for (const cv::LoanPaymentPtr &row : *panel.loanData()) {
         EXPECT_TRUE(std::isfinite(row->principal()) && std::isfinite(row->interest()));
         principal += row->principal();
     }
@@ -316,10 +316,10 @@ TEST(LoanPanelTest, AnEmptyScheduleShowsAnEmptyPeriodAndThePrintedPageIsWritten)
     auto doc = makeBook();
     ASSERT_TRUE(doc);
     Loan empty(doc.get(), newLoanNode());
-    empty.setLoanData(CV4LoanSchedule{});
+    empty.setLoanData(cv::LoanSchedule{});
     EXPECT_FALSE(empty.summaryText(2).contains(QStringLiteral("/")));
 
-    CVUnitModelPtr node;
+    cv::NodePtr node;
     auto panel = storedLoan(*doc, node);
     ASSERT_TRUE(panel);
     const QString pdf = cvtest::screenshotPath(QStringLiteral("loan-schedule.pdf"));

@@ -3,9 +3,9 @@
 #include "PanelTestSupport.h"
 
 #include "controls/DateField.h"
-#include "model/CV4EditFlags.h"
-#include "panels/entry/ActualPanelController.h"
-#include "panels/dialogs/MacroInputDialogController.h"
+#include "model/EditFlags.h"
+#include "panels/entry/IncomeExpensePanel.h"
+#include "panels/dialogs/RepeatedEntryDialog.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -16,7 +16,7 @@
 #include <gtest/gtest.h>
 
 using namespace paneltest;
-using Rule = cv::MacroDateRule;
+using Rule = cv::RepeatRule;
 
 namespace {
 
@@ -27,7 +27,7 @@ QList<QDate> dates(std::initializer_list<const char *> texts)
     return out;
 }
 
-TEST(MacroDateRule, DatesFollowTheRuleAndTheShiftNeverMovesTheBase)
+TEST(RepeatRule, DatesFollowTheRuleAndTheShiftNeverMovesTheBase)
 {
     struct Case {
         const char *what;
@@ -80,11 +80,11 @@ protected:
 
 TEST_F(MacroInput, TheSeriesGoesBeforeTheBlankRowAndTheCommitStoresIt)
 {
-    ActualPanelController panel(doc.get(), doc->findExpense(kFood), QDate(2009, 1, 1), QDate(2009, 12, 31));
+    cv::IncomeExpensePanel panel(doc.get(), doc->findExpense(kFood), QDate(2009, 1, 1), QDate(2009, 12, 31));
     panel.show();
     ASSERT_EQ(panel.numberOfRows(panel.tableView()), 1);
     ASSERT_TRUE(panel.handleToolbar(QStringLiteral("TB_Batch")));
-    MacroInputDialogController *dialog = panel.macroDialog();
+    cv::RepeatedEntryDialog *dialog = panel.macroDialog();
     ASSERT_TRUE(dialog);
     EXPECT_EQ(dialog->windowTitle(), cv::localizedString("Macro Window Title")) << "an untitled book names nothing";
     EXPECT_FALSE(dialog->okButton()->isEnabled());
@@ -92,7 +92,7 @@ TEST_F(MacroInput, TheSeriesGoesBeforeTheBlankRowAndTheCommitStoresIt)
     dialog->monthlyDayButton()->setCurrentIndex(dialog->monthlyDayButton()->findData(31));
     dialog->dateField()->setDate(QDate(2009, 1, 15));
     dialog->countField()->setValue(3);
-    ASSERT_TRUE(MacroInputDialogController::selectIdent(dialog->accountButton(), kA));
+    ASSERT_TRUE(cv::RepeatedEntryDialog::selectIdent(dialog->accountButton(), kA));
     dialog->valueField()->setText(QStringLiteral("1,200"));
     dialog->memoField()->setText(QStringLiteral("rent"));
     dialog->okPushed();
@@ -100,7 +100,7 @@ TEST_F(MacroInput, TheSeriesGoesBeforeTheBlankRowAndTheCommitStoresIt)
 
     ASSERT_EQ(panel.numberOfRows(panel.tableView()), 4);
     for (int row = 0; row < 3; ++row) {
-        const CV4ActualPtr e = panel.actualAt(row);
+        const cv::EntryPtr e = panel.actualAt(row);
         EXPECT_EQ(e->flags(), cv::EditNew);
         EXPECT_EQ(e->amount(), 1200);
         EXPECT_EQ(e->category(), kFood);
@@ -108,7 +108,7 @@ TEST_F(MacroInput, TheSeriesGoesBeforeTheBlankRowAndTheCommitStoresIt)
         EXPECT_EQ(e->memo(), QStringLiteral("rent"));
     }
     EXPECT_EQ(panel.actualAt(1)->date(), QDate(2009, 2, 28));
-    EXPECT_TRUE(MacroInputDialogController::isBlankRow(*panel.actualAt(3)));
+    EXPECT_TRUE(cv::RepeatedEntryDialog::isBlankRow(*panel.actualAt(3)));
     EXPECT_TRUE(panel.hasChanged());
     panel.commitPendingInput();
     EXPECT_EQ(samplebook::storedEntriesOfCategory(*doc, kFood).size(), 3u);
@@ -116,9 +116,9 @@ TEST_F(MacroInput, TheSeriesGoesBeforeTheBlankRowAndTheCommitStoresIt)
 
 TEST_F(MacroInput, ADialogWhosePanelCommittedOrWentAddsNothing)
 {
-    QPointer<MacroInputDialogController> dialog;
+    QPointer<cv::RepeatedEntryDialog> dialog;
     {
-        ActualPanelController panel(doc.get(), doc->findExpense(kFood), QDate(2009, 1, 1), QDate(2009, 1, 31));
+        cv::IncomeExpensePanel panel(doc.get(), doc->findExpense(kFood), QDate(2009, 1, 1), QDate(2009, 1, 31));
         panel.macroInputPushed();
         dialog = panel.macroDialog();
         ASSERT_TRUE(dialog);
@@ -130,7 +130,7 @@ TEST_F(MacroInput, ADialogWhosePanelCommittedOrWentAddsNothing)
     }
     QApplication::processEvents();
     if (dialog) {
-        MacroInputDialogController::selectIdent(dialog->accountButton(), kA);
+        cv::RepeatedEntryDialog::selectIdent(dialog->accountButton(), kA);
         dialog->valueField()->setText(QStringLiteral("5"));
         dialog->okPushed();  // the panel is gone: must not be reached
     }

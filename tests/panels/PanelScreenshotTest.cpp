@@ -3,7 +3,7 @@
 // people to look at; checks only that they were written.
 #include "PanelTestSupport.h"
 
-#include "panels/dialogs/TransferFieldPanelController.h"
+#include "panels/dialogs/TransferFieldDialog.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -38,7 +38,7 @@ TEST_P(AccountBookScreenshot, ShowsTheMonthWithTheTransferPopupOpen)
     QApplication::processEvents();
     const int row = panel->numberOfRows(panel->tableView()) - 1;
     chooseKind(*panel, row, kTransferRow);
-    TransferFieldPanelController *popup = panel->transferFieldController();
+    cv::TransferFieldDialog *popup = panel->transferFieldController();
     Q_EMIT popup->destinationButton()->activated(popup->destinationButton()->findData(kC));
     popup->accountField()->setText(QStringLiteral("12,000"));
     QApplication::processEvents();

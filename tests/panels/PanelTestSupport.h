@@ -10,11 +10,11 @@
 
 #include <gtest/gtest.h>
 
-#include "controls/CV4TableView.h"
-#include "controls/CustomPopup.h"
+#include "controls/EditingTable.h"
+#include "controls/ChooserPopup.h"
 #include "controls/PopupFieldEditor.h"
-#include "panels/entry/AccountPanelController.h"
-#include "panels/entry/ActualPanelController.h"
+#include "panels/entry/AccountBookPanel.h"
+#include "panels/entry/IncomeExpensePanel.h"
 #include "platform/Localization.h"
 
 #include <QApplication>
@@ -36,24 +36,24 @@ inline constexpr int kSalary = 2002;
 inline constexpr int kMiscExpense = 30;
 inline constexpr int kTransferRow = 1;
 
-inline std::unique_ptr<CV4Document> makeBook()
+inline std::unique_ptr<cv::Book> makeBook()
 {
     using namespace samplebook;
     auto doc = makeYenBook();
     if (!doc) return nullptr;
     currency(*doc, 2, QStringLiteral("USD"), 100, 2)->setPrefix(QStringLiteral("$"));
     const auto &accounts = *doc->accountModel();
-    auto bank = std::make_shared<CV4BankModel>();
+    auto bank = std::make_shared<cv::BankDetail>();
     bank->setDate(QDate(2009, 1, 1));
     bank->setInitialValue(10000);
     node(accounts.asset(), kA, 31, QStringLiteral("A"), bank);
-    auto card = std::make_shared<CV4CreditCardModel>();
+    auto card = std::make_shared<cv::CardDetail>();
     card->setDate(QDate(2009, 1, 1));
     node(accounts.debt(), kC, 40, QStringLiteral("C"), card);
-    auto dollars = std::make_shared<CV4BankModel>();
+    auto dollars = std::make_shared<cv::BankDetail>();
     dollars->setDate(QDate(2009, 1, 1));
     node(accounts.asset(), kU, 31, QStringLiteral("U"), dollars)->setCurrency(2);
-    auto loan = std::make_shared<CV4LoanModel>();
+    auto loan = std::make_shared<cv::LoanTerms>();
     loan->setDate(QDate(2009, 1, 1));
     node(accounts.debt(), kL, 41, QStringLiteral("L"), loan);
     node(doc->actualModel()->expense(), kFood, 21, QStringLiteral("Food"));
@@ -74,29 +74,29 @@ protected:
     }
     void TearDown() override
     {
-        cv::CustomPopup::get()->mustClose();
+        cv::ChooserPopup::get()->mustClose();
         doc->undoStack()->clear();
     }
-    virtual std::unique_ptr<CV4Document> makeDocument() { return makeBook(); }
-    std::unique_ptr<CV4Document> doc;
+    virtual std::unique_ptr<cv::Book> makeDocument() { return makeBook(); }
+    std::unique_ptr<cv::Book> doc;
 };
 
 using samplebook::store;
 
-inline std::unique_ptr<AccountPanelController> openBook(CV4Document &doc, int account, const QDate &from,
+inline std::unique_ptr<cv::AccountBookPanel> openBook(cv::Book &doc, int account, const QDate &from,
                                                         const QDate &to)
 {
-    auto panel = std::make_unique<AccountPanelController>(&doc, doc.findAccount(account), from, to);
+    auto panel = std::make_unique<cv::AccountBookPanel>(&doc, doc.findAccount(account), from, to);
     panel->resize(900, 360);
     panel->show();
     QApplication::processEvents();  // the deferred edit of the new row
     return panel;
 }
 
-inline std::unique_ptr<ActualPanelController> openCategory(CV4Document &doc, int expense, const QDate &from,
+inline std::unique_ptr<cv::IncomeExpensePanel> openCategory(cv::Book &doc, int expense, const QDate &from,
                                                            const QDate &to)
 {
-    auto panel = std::make_unique<ActualPanelController>(&doc, doc.findExpense(expense), from, to);
+    auto panel = std::make_unique<cv::IncomeExpensePanel>(&doc, doc.findExpense(expense), from, to);
     panel->resize(900, 300);
     panel->show();
     QApplication::processEvents();
@@ -106,24 +106,24 @@ inline std::unique_ptr<ActualPanelController> openCategory(CV4Document &doc, int
 using cvtest::page::cellText;
 
 // Types into a cell as a user does: edit, keys, end the edit.
-inline void type(InputPanelController &panel, int cid, int row, const QString &keys)
+inline void type(cv::RowPanel &panel, int cid, int row, const QString &keys)
 {
     cvtest::page::Entries(&panel).type(cid, row, keys);
 }
 
 // Picks a category (or the transfer row) in the kind chooser of the row.
-inline void chooseKind(AccountPanelController &panel, int row, int ident, bool income = false)
+inline void chooseKind(cv::AccountBookPanel &panel, int row, int ident, bool income = false)
 {
-    CV4Document &doc = *panel.doc();
-    CVUnitModelPtr node;
+    cv::Book &doc = *panel.doc();
+    cv::NodePtr node;
     if (ident == kTransferRow) {
-        node = std::make_shared<CVUnitModel>();
+        node = std::make_shared<cv::Node>();
         node->setIdent(kTransferRow);
         node->setKind(cv::NodeKind::SystemItem);
     } else {
         node = income ? doc.findIncome(ident) : doc.findExpense(ident);
     }
-    EXPECT_TRUE(cvtest::page::Entries(&panel).choose(AccountPanelController::KindColumn, row, node)) << ident;
+    EXPECT_TRUE(cvtest::page::Entries(&panel).choose(cv::AccountBookPanel::KindColumn, row, node)) << ident;
 }
 
 using cvtest::saveScreenshot;

@@ -1,7 +1,7 @@
 // The preferences window: margin units and limits, Reset and Cancel, end codes.
-#include "document/CV4Preference.h"
-#include "panels/dialogs/CV4CalcWindowController.h"
-#include "panels/dialogs/PreferencePanelController.h"
+#include "document/Preference.h"
+#include "panels/dialogs/CalculatorWindow.h"
+#include "panels/dialogs/PreferencesDialog.h"
 
 #include <QApplication>
 #include <QRadioButton>
@@ -17,7 +17,7 @@
 
 namespace {
 
-using Panel = PreferencePanelController;
+using Panel = cv::PreferencesDialog;
 
 void type(Panel &panel, int margin, const QString &text)
 {
@@ -27,7 +27,7 @@ void type(Panel &panel, int margin, const QString &text)
 
 TEST(PreferencePanelTest, MarginsFollowTheUnitWithinTheirLimits)
 {
-    CV4Preference pref;  // the defaults: 18-point margins
+    cv::Preference pref;  // the defaults: 18-point margins
     pref.setPaperMeasurement(Panel::Inches);
     Panel panel(&pref);
     EXPECT_FALSE(panel.okButton()->isEnabled());
@@ -63,7 +63,7 @@ TEST(PreferencePanelTest, MarginsFollowTheUnitWithinTheirLimits)
 
 TEST(PreferencePanelTest, ResetShowsTheShownTabsDefaultsAndCancelRestoresTheBackupCount)
 {
-    CV4Preference pref;
+    cv::Preference pref;
     pref.setBackupCount(12);
     pref.setTaxFracProcess(2);
     pref.setAutoPriceUpdate(false);
@@ -71,7 +71,7 @@ TEST(PreferencePanelTest, ResetShowsTheShownTabsDefaultsAndCancelRestoresTheBack
         Panel panel(&pref);
         panel.tabView()->setCurrentIndex(2);
         panel.resetPushed();
-        EXPECT_EQ(pref.backupCount(), CV4Preference().backupCount());  // at once, as the reset says
+        EXPECT_EQ(pref.backupCount(), cv::Preference().backupCount());  // at once, as the reset says
         EXPECT_TRUE(panel.okButton()->isEnabled());
         panel.cancelPushed();
         EXPECT_EQ(panel.result(), 0);
@@ -104,8 +104,8 @@ TEST(PreferencePanelTest, ResetShowsTheShownTabsDefaultsAndCancelRestoresTheBack
 
 TEST(PreferencePanelTest, OpeningSavesAChangeAndHandsTheTaxRuleToTheCalculator)
 {
-    CV4CalcWindowController *calculator = CV4CalcWindowController::shared(0);
-    CV4Preference pref;
+    cv::CalculatorWindow *calculator = cv::CalculatorWindow::shared(0);
+    cv::Preference pref;
     QTimer::singleShot(0, [] {
         auto *panel = qobject_cast<Panel *>(QApplication::activeModalWidget());
         ASSERT_TRUE(panel);
@@ -118,7 +118,7 @@ TEST(PreferencePanelTest, OpeningSavesAChangeAndHandsTheTaxRuleToTheCalculator)
     EXPECT_EQ(Panel::openPreferencePanel(&pref), Panel::MiscChanged);
     EXPECT_EQ(pref.taxFracProcess(), 2);
     EXPECT_EQ(calculator->taxFracProcess(), 2);
-    EXPECT_EQ(CV4Preference::fromUserDefaults().taxFracProcess(), 2);
+    EXPECT_EQ(cv::Preference::fromUserDefaults().taxFracProcess(), 2);
     delete calculator;
 }
 
@@ -129,7 +129,7 @@ TEST(PreferencePanelTest, TheBackupCountIsTypedAndKeptOnOK)
 {
     for (auto [typed, ok, code, kept] : {std::tuple("12", true, int(Panel::MiscChanged), 12), {"0", true, Panel::MiscChanged, 0},
                                          {"7", false, 0, 5}}) {
-        CV4Preference pref;
+        cv::Preference pref;
         Panel panel(&pref);
         panel.show();
         panel.tabView()->setCurrentIndex(2);

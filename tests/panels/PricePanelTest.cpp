@@ -2,7 +2,7 @@
 // puts), the return codes, and that nothing of the sheet outlives it.
 #include "PanelTestSupport.h"
 
-#include "panels/entry/CV4PricePanelController.h"
+#include "panels/entry/PricePanel.h"
 
 #include <QPushButton>
 
@@ -12,13 +12,13 @@ using namespace paneltest;
 
 namespace {
 
-using Panel = CV4PricePanelController;
+using Panel = cv::PricePanel;
 
 const QDate kTop(2009, 3, 1);
 
-CV4BrandPtr addBrand(CV4Document &doc, cv::BrandKind kind, int currency)
+cv::SecurityPtr addBrand(cv::Book &doc, cv::BrandKind kind, int currency)
 {
-    auto brand = std::make_shared<CV4Brand>();
+    auto brand = std::make_shared<cv::Security>();
     brand->setName(QStringLiteral("B"));
     brand->setKind(kind);
     brand->setCurrency(currency);
@@ -27,14 +27,14 @@ CV4BrandPtr addBrand(CV4Document &doc, cv::BrandKind kind, int currency)
     return brand;
 }
 
-void putPrice(CV4Document &doc, int ident, const QDate &date, double value, bool rate = false)
+void putPrice(cv::Book &doc, int ident, const QDate &date, double value, bool rate = false)
 {
     ASSERT_TRUE(rate ? doc.putRate(samplebook::priceTime(ident, date, value))
                      : doc.putPrice(samplebook::priceTime(ident, date, value)));
 }
 
 // (day, value) of every stored record, in date order.
-std::vector<std::pair<int, double>> stored(CV4Document &doc, int ident, bool rate = false)
+std::vector<std::pair<int, double>> stored(cv::Book &doc, int ident, bool rate = false)
 {
     const auto list = rate ? doc.dataModel()->getXchgRateListForCurrency(ident) : doc.dataModel()->getPriceListForBrand(ident);
     std::vector<std::pair<int, double>> out;
@@ -65,13 +65,13 @@ TEST(PricePanel, ShowsPricesAndRatesInTheirFormats)
 {
     auto doc = makeBook();
     ASSERT_TRUE(doc);
-    const CV4BrandPtr stock = addBrand(*doc, cv::BrandKind::Stock, 2);
-    const CV4BrandPtr trust = addBrand(*doc, cv::BrandKind::InvestmentTrust, 1);
+    const cv::SecurityPtr stock = addBrand(*doc, cv::BrandKind::Stock, 2);
+    const cv::SecurityPtr trust = addBrand(*doc, cv::BrandKind::InvestmentTrust, 1);
     putPrice(*doc, stock->ident(), QDate(2009, 1, 5), 12.5);
     putPrice(*doc, trust->ident(), QDate(2009, 1, 5), 10234.5);
     putPrice(*doc, 2, QDate(2009, 1, 5), 98.123456, true);
     putPrice(*doc, 2, QDate(2009, 1, 6), 98.5, true);
-    const CV4CurrencyPtr usd = doc->findCurrency(2);
+    const cv::CurrencyPtr usd = doc->findCurrency(2);
 
     Panel stockList(doc.get(), stock, kTop);
     Panel trustList(doc.get(), trust, kTop);
@@ -149,7 +149,7 @@ TEST(PricePanel, OkWritesRemovalsBeforePutsAndAnswersWhetherAnythingChanged)
         SCOPED_TRACE(c.name);
         auto doc = makeBook();
         ASSERT_TRUE(doc);
-        const CV4BrandPtr brand = addBrand(*doc, cv::BrandKind::Stock, 1);
+        const cv::SecurityPtr brand = addBrand(*doc, cv::BrandKind::Stock, 1);
         putPrice(*doc, brand->ident(), QDate(2009, 1, 1), 100);
         putPrice(*doc, brand->ident(), QDate(2009, 1, 2), 200);
         Panel panel(doc.get(), brand, kTop);
@@ -166,7 +166,7 @@ TEST(PricePanel, ADeletionAloneMarksTheBookEditedAndItsUndoEndsWithTheSheet)
     ASSERT_TRUE(doc);
     putPrice(*doc, 2, QDate(2009, 1, 1), 95, true);
     putPrice(*doc, 2, QDate(2009, 1, 2), 96, true);
-    doc->updateChangeCount(CV4DocumentChanges::ChangeCleared);
+    doc->updateChangeCount(cv::BookChanges::ChangeCleared);
     ASSERT_FALSE(doc->isDocumentEdited());
     {
         Panel panel(doc.get(), doc->findCurrency(2), kTop);

@@ -4,9 +4,9 @@
 #include "PanelTestSupport.h"
 
 #include "controls/DateField.h"
-#include "panels/entry/ActualPanelController.h"
-#include "panels/entry/SearchPageController.h"
-#include "panels/entry/SearchResultsController.h"
+#include "panels/entry/IncomeExpensePanel.h"
+#include "panels/entry/SearchPagePanel.h"
+#include "panels/entry/SearchResultsPanel.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,7 +22,7 @@ using namespace paneltest;
 
 namespace {
 
-void fill(CV4Document &doc)
+void fill(cv::Book &doc)
 {
     auto put = [&](cv::EntryKind kind, const QDate &date, double amount, int category, int account, const char *memo,
                    int destination = 0) {
@@ -49,13 +49,13 @@ TEST_P(SearchScreenshot, TheIncomeAndExpensePanelWithTheRepeatedEntryDialog)
     auto doc = makeBook();
     ASSERT_TRUE(doc);
     fill(*doc);
-    ActualPanelController panel(doc.get(), doc->findExpense(kFood), QDate(2009, 2, 1), QDate(2009, 2, 28));
+    cv::IncomeExpensePanel panel(doc.get(), doc->findExpense(kFood), QDate(2009, 2, 1), QDate(2009, 2, 28));
     panel.move(40, 40);
     panel.resize(900, 300);
     panel.show();
     QApplication::processEvents();
     panel.macroInputPushed();
-    MacroInputDialogController *dialog = panel.macroDialog();
+    cv::RepeatedEntryDialog *dialog = panel.macroDialog();
     ASSERT_TRUE(dialog);
     dialog->dateField()->setDate(QDate(2009, 2, 1));
     dialog->valueField()->setText(QStringLiteral("8,000"));
@@ -88,7 +88,7 @@ TEST_P(SearchScreenshot, TheSearchPageWithResults)
     auto doc = makeBook();
     ASSERT_TRUE(doc);
     fill(*doc);
-    SearchPageController page(doc.get());
+    cv::SearchPagePanel page(doc.get());
     page.resize(1000, 260);
     page.show();
     page.execSearchForAccount({doc->findAccount(kA), doc->findAccount(10), doc->findAccount(kU)},

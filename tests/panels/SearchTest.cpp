@@ -3,12 +3,12 @@
 // the exported bytes.
 #include "PanelTestSupport.h"
 
-#include "controls/AccountActualOutlineView.h"
+#include "controls/TickTree.h"
 #include "controls/DateField.h"
-#include "model/CV4EditFlags.h"
-#include "panels/entry/SearchPageController.h"
-#include "panels/dialogs/SearchPanelController.h"
-#include "panels/entry/SearchResultsController.h"
+#include "model/EditFlags.h"
+#include "panels/entry/SearchPagePanel.h"
+#include "panels/dialogs/SearchDialog.h"
+#include "panels/entry/SearchResultsPanel.h"
 #include "panels/entry/SearchResultsExporter.h"
 
 #include <QCheckBox>
@@ -28,7 +28,7 @@ using namespace paneltest;
 
 namespace {
 
-using R = SearchResultsController;
+using R = cv::SearchResultsPanel;
 
 class Search : public ::testing::Test {
 protected:
@@ -37,30 +37,30 @@ protected:
         cv::setLanguageOverride(QStringLiteral("en"));
         doc = makeBook();
         ASSERT_TRUE(doc);
-        page = std::make_unique<SearchPageController>(doc.get());
+        page = std::make_unique<cv::SearchPagePanel>(doc.get());
         page->resize(1000, 400);
         page->show();
     }
     void TearDown() override
     {
-        cv::CustomPopup::get()->mustClose();
+        cv::ChooserPopup::get()->mustClose();
         doc->undoStack()->clear();
     }
     R &results() { return *page->resultsController(); }
-    std::unique_ptr<CV4Document> doc;
-    std::unique_ptr<SearchPageController> page;
+    std::unique_ptr<cv::Book> doc;
+    std::unique_ptr<cv::SearchPagePanel> page;
 };
 
 TEST_F(Search, ResultCellsOfEntriesAndTradesAndThePrintedRows)
 {
-    auto buy = std::make_shared<CV4Trade>();
+    auto buy = std::make_shared<cv::Trade>();
     buy->setKind(cv::TradeKind::Buy);
     buy->setAccount(kA);
     buy->setDate(QDate(2009, 3, 9));
     buy->setCount(100);
     buy->setUnitPrice(1239.25);
     ASSERT_EQ(buy->amount(), -123925);
-    std::vector<CV4SearchRecord> records = {
+    std::vector<cv::SearchRecord> records = {
         {samplebook::entry(cv::EntryKind::Transfer, QDate(2009, 3, 1), 20000, 11, kA, kC), nullptr},
         {samplebook::entry(cv::EntryKind::Transfer, QDate(2009, 3, 2), 50000, 12, kC, kA), nullptr},
         {samplebook::entry(cv::EntryKind::Expense, QDate(2009, 3, 3), 800, 0, kA), nullptr},
@@ -98,7 +98,7 @@ TEST_F(Search, ResultCellsOfEntriesAndTradesAndThePrintedRows)
     EXPECT_EQ(printed.back(), std::make_pair(0, 4));
 
     // A transfer's amounts and a trade's cells other than the date are not edited here.
-    CV4TableView *table = results().tableView();
+    cv::EditingTable *table = results().tableView();
     EXPECT_FALSE(results().isColumnSelectable(table, R::ExpenseColumn, 0));
     EXPECT_FALSE(results().isColumnSelectable(table, R::IncomeColumn, 0));
     EXPECT_TRUE(results().isColumnSelectable(table, R::MemoColumn, 0));
@@ -115,7 +115,7 @@ TEST_F(Search, ResultCellsOfEntriesAndTradesAndThePrintedRows)
                      });
     EXPECT_FALSE(results().handleClick(table, nullptr, R::DateColumn, 4));
     EXPECT_TRUE(results().handleClick(table, nullptr, R::MemoColumn, 4));
-    page->execMenu(SearchPageController::ClearTag);
+    page->execMenu(cv::SearchPagePanel::ClearTag);
     QApplication::processEvents();
     EXPECT_EQ(opened, std::vector<int>({kA, 77}));
     page->resultsController()->setResults(records);
@@ -125,7 +125,7 @@ TEST_F(Search, ResultCellsOfEntriesAndTradesAndThePrintedRows)
 
 TEST_F(Search, TheConditionSheetsFlagsBoundsAndMemoWords)
 {
-    SearchPanelController &sheet = *page->searchPanelController();
+    cv::SearchDialog &sheet = *page->searchPanelController();
     store(*doc, cv::EntryKind::Expense, QDate(2009, 3, 3), 800, kFood, kA);
     page->execSearchForAccount({doc->findAccount(kA)}, QDate(2009, 1, 1), QDate(2009, 12, 31));
     ASSERT_EQ(page->resultCount(), 1);
@@ -144,11 +144,11 @@ TEST_F(Search, TheConditionSheetsFlagsBoundsAndMemoWords)
     sheet.memoCell(0)->setText(QStringLiteral("a"));
     sheet.memoCell(2)->setText(QStringLiteral("b"));
     sheet.okPushed();
-    EXPECT_EQ(sheet.useFlags(), SearchPanelController::UseDate | SearchPanelController::UseValue |
-                                    SearchPanelController::UseMemo);
+    EXPECT_EQ(sheet.useFlags(), cv::SearchDialog::UseDate | cv::SearchDialog::UseValue |
+                                    cv::SearchDialog::UseMemo);
     EXPECT_EQ(sheet.getPeriod().first, QDate(1900, 1, 1));
     EXPECT_EQ(sheet.getValueRange(), std::make_pair(100.0, std::numeric_limits<double>::infinity()));
-    const CV4SearchConditions c = sheet.conditions();
+    const cv::SearchConditions c = sheet.conditions();
     EXPECT_EQ(c.memo, QStringList({QStringLiteral("a"), QStringLiteral("b")}));
     EXPECT_FALSE(c.memoAnd);
     EXPECT_TRUE(c.account.isEmpty());
@@ -156,13 +156,13 @@ TEST_F(Search, TheConditionSheetsFlagsBoundsAndMemoWords)
 
     sheet.andButton()->setChecked(true);
     sheet.okPushed();
-    EXPECT_TRUE(sheet.useFlags() & SearchPanelController::MemoAnd);
+    EXPECT_TRUE(sheet.useFlags() & cv::SearchDialog::MemoAnd);
     EXPECT_TRUE(sheet.condIsAnd());
     sheet.accountView()->toggleNode(*doc->findAccount(kA));
     sheet.useMemoCheckBox()->setChecked(false);
     sheet.okPushed();
-    EXPECT_EQ(sheet.useFlags() & (SearchPanelController::UseAccount | SearchPanelController::UseMemo),
-              SearchPanelController::UseAccount);
+    EXPECT_EQ(sheet.useFlags() & (cv::SearchDialog::UseAccount | cv::SearchDialog::UseMemo),
+              cv::SearchDialog::UseAccount);
     EXPECT_TRUE(sheet.validMemoList().isEmpty());
     EXPECT_EQ(page->resultCount(), 1);
     sheet.cancelPushed();
@@ -201,17 +201,17 @@ TEST_F(Search, TheDirtyRuleTheMenuCommandsAndTheExportedBytes)
     page->setExportColumns({});
     EXPECT_EQ(page->exportRows().front().size(), R::kColumnCount);
 
-    EXPECT_TRUE(page->validateMenu(SearchPageController::ClearTag, true));
-    EXPECT_FALSE(page->validateMenu(SearchPageController::RemoveRowTag, true));
+    EXPECT_TRUE(page->validateMenu(cv::SearchPagePanel::ClearTag, true));
+    EXPECT_FALSE(page->validateMenu(cv::SearchPagePanel::RemoveRowTag, true));
     results().tableView()->QTableView::selectRow(1);
-    ASSERT_TRUE(page->validateMenu(SearchPageController::RemoveRowTag, true));
-    page->execMenu(SearchPageController::RemoveRowTag);
+    ASSERT_TRUE(page->validateMenu(cv::SearchPagePanel::RemoveRowTag, true));
+    page->execMenu(cv::SearchPagePanel::RemoveRowTag);
     EXPECT_EQ(page->resultCount(), 2);
-    page->execMenu(SearchPageController::ClearTag);
+    page->execMenu(cv::SearchPagePanel::ClearTag);
     EXPECT_EQ(page->resultCount(), 0);
     EXPECT_TRUE(page->countField()->text().contains(QLatin1Char('0')));
-    EXPECT_FALSE(page->validateMenu(SearchPageController::ExportTag, true));
-    EXPECT_FALSE(page->validateMenu(SearchPageController::SearchTag, false));
+    EXPECT_FALSE(page->validateMenu(cv::SearchPagePanel::ExportTag, true));
+    EXPECT_FALSE(page->validateMenu(cv::SearchPagePanel::SearchTag, false));
 }
 
 TEST(SearchExport, LinesStayIntactAndCharactersWithoutAFormAreCounted)
@@ -241,7 +241,7 @@ TEST_F(Search, ExportWritesTheColumnsChosenByTheirTitles)
     e->setMemo(QStringLiteral("abc"));
     doc->updateExpense(e, nullptr);
     page->execSearchForAccount({doc->findAccount(kA)}, QDate(2009, 3, 1), QDate(2009, 3, 31));
-    CV4TableView *table = results().tableView();
+    cv::EditingTable *table = results().tableView();
     const auto click = [&](int cid, bool ctrl) {
         int column = 0;
         while (table->cidOfColumn(column) != cid) ++column;

@@ -4,17 +4,17 @@
 // they were written.
 #include "PanelTestSupport.h"
 
-#include "controls/AccountActualOutlineView.h"
-#include "panels/sheets/BankPanelController.h"
-#include "panels/sheets/CachePanelController.h"
-#include "panels/sheets/CreditPanelController.h"
-#include "panels/dialogs/GroupDialogController.h"
+#include "controls/TickTree.h"
+#include "panels/sheets/BankAccountSheet.h"
+#include "panels/sheets/CashAccountSheet.h"
+#include "panels/sheets/CardAccountSheet.h"
+#include "panels/dialogs/GroupDialog.h"
 #include "panels/entry/InputForm.h"
 #include "panels/entry/InputFormCell.h"
 #include "panels/entry/InputTextField.h"
-#include "panels/dialogs/MergeActualPanelController.h"
-#include "panels/sheets/SettingsPanelController.h"
-#include "panels/sheets/SummaryPanelController.h"
+#include "panels/dialogs/MergeCategoryDialog.h"
+#include "panels/sheets/SettingsDialog.h"
+#include "panels/sheets/SummaryDialog.h"
 
 #include <QComboBox>
 
@@ -46,57 +46,57 @@ TEST_P(SheetScreenshot, ShowsEverySheet)
     auto doc = makeBook();
     ASSERT_TRUE(doc);
 
-    auto cashNode = std::make_shared<CVUnitModel>();
+    auto cashNode = std::make_shared<cv::Node>();
     cashNode->setKind(cv::NodeKind::Cash);
     cashNode->setCurrency(1);
-    CachePanelController cash(doc.get(), cashNode);
+    cv::CashAccountSheet cash(doc.get(), cashNode);
     type(cash.nameField(), QStringLiteral("Wallet"));
     type(cash.valueField(), QStringLiteral("12,345"));
     EXPECT_TRUE(save(cash, language, QStringLiteral("sheet-cash")));
 
-    auto cardNode = std::make_shared<CVUnitModel>();
+    auto cardNode = std::make_shared<cv::Node>();
     cardNode->setKind(cv::NodeKind::CreditCard);
     cardNode->setCurrency(1);
-    CreditPanelController card(doc.get(), cardNode);
+    cv::CardAccountSheet card(doc.get(), cardNode);
     type(card.nameField(), QStringLiteral("Visa"));
-    type(card.creditInfoForm()->cellAtIndex(CreditPanelController::CompanyCell), QStringLiteral("Card Co."));
-    type(card.creditInfoForm()->cellAtIndex(CreditPanelController::LimitCell), QStringLiteral("300,000"));
+    type(card.creditInfoForm()->cellAtIndex(cv::CardAccountSheet::CompanyCell), QStringLiteral("Card Co."));
+    type(card.creditInfoForm()->cellAtIndex(cv::CardAccountSheet::LimitCell), QStringLiteral("300,000"));
     EXPECT_TRUE(save(card, language, QStringLiteral("sheet-credit")));
 
-    BankPanelController bank(doc.get(), doc->findAccount(kU));
-    type(bank.bankInfoForm()->cellAtIndex(BankPanelController::BankCell), QStringLiteral("First Bank"));
-    type(bank.bankInfoForm()->cellAtIndex(BankPanelController::NumberCell), QStringLiteral("1234567"));
+    cv::BankAccountSheet bank(doc.get(), doc->findAccount(kU));
+    type(bank.bankInfoForm()->cellAtIndex(cv::BankAccountSheet::BankCell), QStringLiteral("First Bank"));
+    type(bank.bankInfoForm()->cellAtIndex(cv::BankAccountSheet::NumberCell), QStringLiteral("1234567"));
     EXPECT_TRUE(save(bank, language, QStringLiteral("sheet-bank")));
 
-    auto summaryNode = std::make_shared<CVUnitModel>();
+    auto summaryNode = std::make_shared<cv::Node>();
     summaryNode->setKind(cv::NodeKind::CategorySummary);
-    SummaryPanelController summary(doc.get(), summaryNode);
+    cv::SummaryDialog summary(doc.get(), summaryNode);
     type(summary.nameField(), QStringLiteral("Net"));
     summary.outline()->toggleNode(*doc->findIncome(kSalary));
     summary.outline()->toggleNode(*doc->findExpense(kFood));
     EXPECT_TRUE(save(summary, language, QStringLiteral("sheet-summary")));
 
-    auto accountSummaryNode = std::make_shared<CVUnitModel>();
+    auto accountSummaryNode = std::make_shared<cv::Node>();
     accountSummaryNode->setKind(cv::NodeKind::AccountSummary);
-    SummaryPanelController accountSummary(doc.get(), accountSummaryNode);
+    cv::SummaryDialog accountSummary(doc.get(), accountSummaryNode);
     type(accountSummary.nameField(), QStringLiteral("Net worth"));
     accountSummary.outline()->toggleNode(*doc->findAccount(kA));
     accountSummary.outline()->toggleNode(*doc->findAccount(kC));
     EXPECT_TRUE(save(accountSummary, language, QStringLiteral("sheet-account-summary")));
 
-    SettingsPanelController settings(doc.get());
+    cv::SettingsDialog settings(doc.get());
     EXPECT_TRUE(save(settings, language, QStringLiteral("sheet-settings")));
 
-    MergeActualPanelController merge(doc.get(), kFood);
+    cv::MergeCategoryDialog merge(doc.get(), kFood);
     merge.targetButton()->setCurrentIndex(merge.targetButton()->findData(kMiscExpense));
     EXPECT_TRUE(save(merge, language, QStringLiteral("sheet-merge")));
 
     for (const char *name : {"Trip", "Gift", "Work"}) {
-        auto grouping = std::make_shared<CV4Grouping>();
+        auto grouping = std::make_shared<cv::Grouping>();
         grouping->setName(QString::fromLatin1(name));
         doc->addGrouping(grouping);
     }
-    GroupDialogController groups(doc.get(), 2);
+    cv::GroupDialog groups(doc.get(), 2);
     EXPECT_TRUE(save(groups, language, QStringLiteral("group-dialog")));
     groups.cancelPushed();
     cv::setLanguageOverride(QString());

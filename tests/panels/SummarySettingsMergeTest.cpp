@@ -2,12 +2,12 @@
 // adds and subtracts, the settings' end codes, and the merge target rule.
 #include "PanelTestSupport.h"
 
-#include "controls/AccountActualOutlineView.h"
-#include "model/CV4Summary.h"
+#include "controls/TickTree.h"
+#include "model/Summary.h"
 #include "panels/entry/InputTextField.h"
-#include "panels/dialogs/MergeActualPanelController.h"
-#include "panels/sheets/SettingsPanelController.h"
-#include "panels/sheets/SummaryPanelController.h"
+#include "panels/dialogs/MergeCategoryDialog.h"
+#include "panels/sheets/SettingsDialog.h"
+#include "panels/sheets/SummaryDialog.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -19,10 +19,10 @@ using namespace paneltest;
 
 namespace {
 
-std::vector<int> refs(const std::vector<CV4SummaryUnitPtr> &list)
+std::vector<int> refs(const std::vector<cv::SummaryUnitPtr> &list)
 {
     std::vector<int> idents;
-    for (const CV4SummaryUnitPtr &unit : list) idents.push_back(unit->refID());
+    for (const cv::SummaryUnitPtr &unit : list) idents.push_back(unit->refID());
     return idents;
 }
 
@@ -37,20 +37,20 @@ TEST(SummaryPanelTest, TicksBecomeTheAddedAndSubtractedLists)
     } cases[] = {{51, kSalary, kFood}, {50, kA, kC}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.kind);
-        auto node = std::make_shared<CVUnitModel>();
+        auto node = std::make_shared<cv::Node>();
         node->setKind(cv::NodeKind(c.kind));
         const auto find = [&](int ident) {
             return c.kind == cv::NodeKind::AccountSummary ? doc->findAccount(ident) : ident == kSalary ? doc->findIncome(ident)
                                                                              : doc->findExpense(ident);
         };
         {
-            SummaryPanelController sheet(doc.get(), node);
+            cv::SummaryDialog sheet(doc.get(), node);
             EXPECT_FALSE(sheet.okButton()->isEnabled());
             sheet.okPushed();  // untouched
             EXPECT_EQ(sheet.result(), 0);
             EXPECT_FALSE(node->extra());
         }
-        SummaryPanelController sheet(doc.get(), node);
+        cv::SummaryDialog sheet(doc.get(), node);
         sheet.nameField()->setText(QStringLiteral("Net"));
         Q_EMIT sheet.nameField()->textEdited(QStringLiteral("Net"));
         EXPECT_FALSE(sheet.okButton()->isEnabled());  // nothing ticked
@@ -60,14 +60,14 @@ TEST(SummaryPanelTest, TicksBecomeTheAddedAndSubtractedLists)
         sheet.okPushed();
         EXPECT_EQ(sheet.result(), 1);
         EXPECT_EQ(node->name(), QStringLiteral("Net"));
-        const auto summary = std::dynamic_pointer_cast<CV4Summary>(node->extra());
+        const auto summary = std::dynamic_pointer_cast<cv::Summary>(node->extra());
         ASSERT_TRUE(summary);
         EXPECT_EQ(refs(summary->assetList()), std::vector<int>{c.added});
         EXPECT_EQ(refs(summary->debtList()), std::vector<int>{c.subtracted});
 
         // Reopened: the references come back ticked, and untouched it ends 0.
-        summary->debtList().push_back(std::make_shared<CV4SummaryUnit>());  // a reference to nothing
-        SummaryPanelController again(doc.get(), node);
+        summary->debtList().push_back(std::make_shared<cv::SummaryUnit>());  // a reference to nothing
+        cv::SummaryDialog again(doc.get(), node);
         EXPECT_EQ(find(c.added)->status(), 1);
         EXPECT_EQ(find(c.subtracted)->status(), 1);
         EXPECT_FALSE(again.okButton()->isEnabled());
@@ -81,7 +81,7 @@ TEST(SettingsPanelTest, EndCodesSayWhatChanged)
     auto doc = makeBook();
     ASSERT_TRUE(doc);
     {
-        SettingsPanelController sheet(doc.get());
+        cv::SettingsDialog sheet(doc.get());
         ASSERT_EQ(sheet.dayButton()->count(), 28);
         EXPECT_EQ(sheet.dayButton()->itemText(0), QStringLiteral("1"));
         EXPECT_EQ(sheet.dayButton()->itemText(27), QStringLiteral("28"));
@@ -99,7 +99,7 @@ TEST(SettingsPanelTest, EndCodesSayWhatChanged)
         {"changed and back", 0, 0, 0, 1},
     };
     for (const auto &c : cases) {
-        SettingsPanelController sheet(doc.get());
+        cv::SettingsDialog sheet(doc.get());
         if (std::string(c.what) == "changed and back") {
             sheet.monthButton()->setCurrentIndex(5);
             sheet.monthButton()->setCurrentIndex(0);
@@ -112,7 +112,7 @@ TEST(SettingsPanelTest, EndCodesSayWhatChanged)
         EXPECT_EQ(sheet.result(), c.code) << c.what;
     }
     EXPECT_EQ(doc->settings()->fiscalDayOfMonth(), 0);
-    SettingsPanelController cancelled(doc.get());
+    cv::SettingsDialog cancelled(doc.get());
     cancelled.dayButton()->setCurrentIndex(9);
     cancelled.cancelPushed();
     EXPECT_EQ(cancelled.result(), 0);
@@ -123,7 +123,7 @@ TEST(MergeActualPanelTest, TheTargetIsAnotherCategoryOfTheSameKind)
 {
     auto doc = makeBook();
     ASSERT_TRUE(doc);
-    MergeActualPanelController panel(doc.get(), kFood);
+    cv::MergeCategoryDialog panel(doc.get(), kFood);
     EXPECT_TRUE(panel.isExpense());
     EXPECT_EQ(panel.sourceField()->text(), QStringLiteral("Food"));
     QComboBox *targets = panel.targetButton();
@@ -138,7 +138,7 @@ TEST(MergeActualPanelTest, TheTargetIsAnotherCategoryOfTheSameKind)
     panel.okPushed();
     EXPECT_EQ(panel.result(), kMiscExpense);
 
-    MergeActualPanelController income(doc.get(), kSalary);
+    cv::MergeCategoryDialog income(doc.get(), kSalary);
     EXPECT_FALSE(income.isExpense());
     EXPECT_EQ(income.targetButton()->findData(kFood), -1);
     income.cancelPushed();

@@ -3,12 +3,12 @@
 // shows of a stored trade and what OK copies back).
 #include "TradingSupport.h"
 
-#include "controls/BrandDataSource.h"
-#include "controls/CommandUnitModel.h"
+#include "controls/SecurityChooserModel.h"
+#include "controls/CommandRow.h"
 #include "controls/DateField.h"
-#include "model/CV4EditFlags.h"
-#include "panels/dialogs/TradeDialogController.h"
-#include "panels/dialogs/TradeFilterDialogController.h"
+#include "model/EditFlags.h"
+#include "panels/dialogs/TradeDialog.h"
+#include "panels/dialogs/TradeFilterDialog.h"
 #include "platform/ScriptedAlertPresenter.h"
 
 #include <QAbstractButton>
@@ -28,7 +28,7 @@ namespace {
 
 class TradeDialogs : public TradeBookTest {
 protected:
-    CV4TradePtr store(cv::TradeKind kind, int brand, const QDate &date, double count, double price, double commission = 0)
+    cv::TradePtr store(cv::TradeKind kind, int brand, const QDate &date, double count, double price, double commission = 0)
     {
         return storeTrade(*doc, kInvest, kind, brand, date, count, price, commission);
     }
@@ -36,7 +36,7 @@ protected:
 
 TEST_F(TradeDialogs, TheFilterNeedsOrderedDatesAndATickedKindWhileItsBoxIsOn)
 {
-    TradeFilterDialogController dialog(kFeb1, kFeb28);
+    cv::TradeFilterDialog dialog(kFeb1, kFeb28);
     const struct {
         const char *what;
         QDate start, end;
@@ -83,18 +83,18 @@ TEST_F(TradeDialogs, FilteringListsOnlyTheTickedKindsAndWritesWhatWasTypedFirst)
     ASSERT_EQ(panel->numberOfRows(panel->tableView()), 4);
     // A buy typed and not yet written.
     pickBrand(*panel, 3, kTrust);
-    type(*panel, TradingPanelController::CountColumn, 3, QStringLiteral("2.5"));
-    type(*panel, TradingPanelController::UnitPriceColumn, 3, QStringLiteral("12000"));
+    type(*panel, cv::TradePanel::CountColumn, 3, QStringLiteral("2.5"));
+    type(*panel, cv::TradePanel::UnitPriceColumn, 3, QStringLiteral("12000"));
 
     const auto filter = [&](bool box, std::initializer_list<cv::TradeKind> kinds) {
         QTimer::singleShot(0, panel.get(), [&panel, box, kinds] {
-            TradeFilterDialogController *dialog = panel->filterDialog();
+            cv::TradeFilterDialog *dialog = panel->filterDialog();
             ASSERT_NE(dialog, nullptr);
             dialog->typeCheckbox()->setChecked(box);
             for (cv::TradeKind kind : kinds) dialog->kindBox(kind)->setChecked(true);
             dialog->okButton()->click();
         });
-        panel->menuSelected(TradingPanelController::FilterTag);
+        panel->menuSelected(cv::TradePanel::FilterTag);
     };
     filter(true, {cv::TradeKind::Buy, cv::TradeKind::Sale});
     EXPECT_EQ(panel->flags(), 3u);
@@ -111,8 +111,8 @@ TEST_F(TradeDialogs, FilteringListsOnlyTheTickedKindsAndWritesWhatWasTypedFirst)
 
 TEST_F(TradeDialogs, AStoredSaleShowsItsOperationAndTheTotalOfUnitsTimesPrice)
 {
-    const CV4TradePtr sale = store(cv::TradeKind::Sale, kStock, QDate(2009, 2, 10), 50, 1500, 525);
-    TradeDialogController dialog(doc.get(), sale);
+    const cv::TradePtr sale = store(cv::TradeKind::Sale, kStock, QDate(2009, 2, 10), 50, 1500, 525);
+    cv::TradeDialog dialog(doc.get(), sale);
     EXPECT_FALSE(dialog.brandButton()->isEnabled());
     EXPECT_EQ(dialog.brandButton()->currentData().toInt(), kStock);
     EXPECT_EQ(dialog.operationView()->currentIndex(), cv::raw(cv::BrandKind::Stock));
@@ -129,7 +129,7 @@ TEST_F(TradeDialogs, AStoredSaleShowsItsOperationAndTheTotalOfUnitsTimesPrice)
     EXPECT_FALSE(dialog.okButton()->isEnabled());
     dialog.dateField()->textField()->setText(QStringLiteral("2009/02/11"));
     EXPECT_TRUE(dialog.okButton()->isEnabled());
-    CV4Trade copy = *sale;
+    cv::Trade copy = *sale;
     dialog.pickResult(copy);
     EXPECT_EQ(copy.date(), QDate(2009, 2, 11));
     EXPECT_EQ(copy.kind(), cv::TradeKind::Sale);
@@ -154,14 +154,14 @@ TEST_F(TradeDialogs, OkKeepsFundUnitsAndStoresAmountKindsAsTheirAmount)
         {"other income", kTrust, cv::TradeKind::OtherIncome, 0, "5,000", 0, 5000},
     };
     for (const auto &c : cases) {
-        auto row = std::make_shared<CV4Trade>();
+        auto row = std::make_shared<cv::Trade>();
         row->setAccount(kInvest);
         row->setBrand(c.brand);
         row->setDate(kFeb1);
         row->setCount(c.count);
         row->setUnitPrice(c.brand == kTrust ? 10000.5 : 10000);
         row->setFlags(cv::EditNew);
-        TradeDialogController dialog(doc.get(), row);
+        cv::TradeDialog dialog(doc.get(), row);
         dialog.operationGroup(doc->findBrand(c.brand)->kind())->button(cv::raw(c.kind))->click();
         if (*c.total) {
             EXPECT_TRUE(dialog.totalField()->isEnabled()) << c.what;
@@ -178,12 +178,12 @@ TEST_F(TradeDialogs, OkKeepsFundUnitsAndStoresAmountKindsAsTheirAmount)
 TEST_F(TradeDialogs, ANewTradeRefusesASecurityOfAnotherCurrencyAndATransferNeverOffersItsOwnAccount)
 {
     ScriptedAlertPresenter alerts;
-    auto row = std::make_shared<CV4Trade>();
+    auto row = std::make_shared<cv::Trade>();
     row->setAccount(kInvest);
     row->setBrand(-1);
     row->setDate(kFeb1);
     row->setFlags(cv::EditNew);
-    TradeDialogController dialog(doc.get(), row);
+    cv::TradeDialog dialog(doc.get(), row);
     EXPECT_TRUE(dialog.brandButton()->isEnabled());
     dialog.brandChosen(dialog.brandButton()->findData(kTrust));
     EXPECT_EQ(dialog.operationView()->currentIndex(), cv::raw(cv::BrandKind::InvestmentTrust));
@@ -197,8 +197,8 @@ TEST_F(TradeDialogs, ANewTradeRefusesASecurityOfAnotherCurrencyAndATransferNever
     const int command = dialog.brandButton()->count() - 1;
     dialog.brandChosen(command);
     EXPECT_EQ(dialog.currentBrand()->ident(), kTrust);
-    cv::BrandDataSource::setNewBrandAction([](CV4Document &book, cv::CommandUnitModel &) {
-        auto brand = std::make_shared<CV4Brand>();
+    cv::SecurityChooserModel::setNewBrandAction([](cv::Book &book, cv::CommandRow &) {
+        auto brand = std::make_shared<cv::Security>();
         brand->setName(QStringLiteral("New Fund"));
         brand->setKind(cv::BrandKind::InvestmentTrust);
         brand->setCurrency(1);
@@ -206,7 +206,7 @@ TEST_F(TradeDialogs, ANewTradeRefusesASecurityOfAnotherCurrencyAndATransferNever
         return cv::ChooserItem::fromBrand(brand);
     });
     dialog.brandChosen(command);
-    cv::BrandDataSource::setNewBrandAction({});
+    cv::SecurityChooserModel::setNewBrandAction({});
     EXPECT_EQ(dialog.currentBrand()->name(), QStringLiteral("New Fund"));
     EXPECT_EQ(dialog.brandButton()->currentText(), QStringLiteral("New Fund"));
 

@@ -3,10 +3,10 @@
 // amount kinds, the currency rule, the choosers and the calculator.
 #include "TradingSupport.h"
 
-#include "panels/dialogs/TradeDialogController.h"
-#include "controls/AccountDataSource.h"
-#include "controls/CommandUnitModel.h"
-#include "model/CV4EditFlags.h"
+#include "panels/dialogs/TradeDialog.h"
+#include "controls/AccountChooserModel.h"
+#include "controls/CommandRow.h"
+#include "model/EditFlags.h"
 #include "platform/DateFormat.h"
 #include "platform/ScriptedAlertPresenter.h"
 
@@ -25,7 +25,7 @@ namespace {
 
 class TradingPanel : public TradeBookTest {
 protected:
-    std::unique_ptr<TradingPanelController> open() { return openTrades(*doc, invest, kFeb1, kFeb28); }
+    std::unique_ptr<cv::TradePanel> open() { return openTrades(*doc, invest, kFeb1, kFeb28); }
     double cash(const QDate &date) const { return doc->rawValueForAccount(invest->childAt(0), date); }
     double cacheIn() const { return doc->summaryForActualMonths(doc->autoCacheIn(), kFeb1, 1); }
     double cacheOut() const { return doc->summaryForActualMonths(doc->autoCacheOut(), kFeb1, 1); }
@@ -60,25 +60,25 @@ TEST_F(TradingPanel, ABuyASaleAndADividendReachTheTradesPricesAndTheCashPart)
         const size_t storedBefore = storedTrades(*doc).size();
         auto panel = open();
         const int row = panel->numberOfRows(panel->tableView()) - 1;
-        type(*panel, TradingPanelController::DateColumn, row, cv::formatProgramDate(c.date));
+        type(*panel, cv::TradePanel::DateColumn, row, cv::formatProgramDate(c.date));
         pickBrand(*panel, row, kStock);
         pickKind(*panel, row, c.kind);
-        if (*c.count) type(*panel, TradingPanelController::CountColumn, row, QString::fromLatin1(c.count));
-        if (*c.price) type(*panel, TradingPanelController::UnitPriceColumn, row, QString::fromLatin1(c.price));
-        if (*c.total) type(*panel, TradingPanelController::TotalColumn, row, QString::fromLatin1(c.total));
-        type(*panel, TradingPanelController::CommissionColumn, row, QString::fromLatin1(c.commission));
-        const QStringList shown = {cellText(*panel, TradingPanelController::CountColumn, row),
-                                   cellText(*panel, TradingPanelController::UnitPriceColumn, row),
-                                   cellText(*panel, TradingPanelController::TotalColumn, row),
-                                   cellText(*panel, TradingPanelController::CommissionColumn, row),
-                                   cellText(*panel, TradingPanelController::HoldingColumn, row)};
+        if (*c.count) type(*panel, cv::TradePanel::CountColumn, row, QString::fromLatin1(c.count));
+        if (*c.price) type(*panel, cv::TradePanel::UnitPriceColumn, row, QString::fromLatin1(c.price));
+        if (*c.total) type(*panel, cv::TradePanel::TotalColumn, row, QString::fromLatin1(c.total));
+        type(*panel, cv::TradePanel::CommissionColumn, row, QString::fromLatin1(c.commission));
+        const QStringList shown = {cellText(*panel, cv::TradePanel::CountColumn, row),
+                                   cellText(*panel, cv::TradePanel::UnitPriceColumn, row),
+                                   cellText(*panel, cv::TradePanel::TotalColumn, row),
+                                   cellText(*panel, cv::TradePanel::CommissionColumn, row),
+                                   cellText(*panel, cv::TradePanel::HoldingColumn, row)};
         EXPECT_EQ(shown, c.shown) << c.what;
         EXPECT_EQ(panel->firstUnfinishedColumnForRow(row), -1) << c.what;
 
         EXPECT_EQ(panel->commitPanel(), 1) << c.what;
         const auto trades = storedTrades(*doc);
         ASSERT_EQ(trades.size(), storedBefore + 1) << c.what;
-        const auto stored = std::find_if(trades.begin(), trades.end(), [&](const CV4TradePtr &t) { return t->date() == c.date; });
+        const auto stored = std::find_if(trades.begin(), trades.end(), [&](const cv::TradePtr &t) { return t->date() == c.date; });
         ASSERT_NE(stored, trades.end()) << c.what;
         EXPECT_EQ((*stored)->kind(), c.kind) << c.what;
         EXPECT_EQ((*stored)->brand(), kStock) << c.what;
@@ -90,7 +90,7 @@ TEST_F(TradingPanel, ABuyASaleAndADividendReachTheTradesPricesAndTheCashPart)
         EXPECT_DOUBLE_EQ(cacheOut() - outBefore, c.cacheOutChange) << c.what;
     }
     // Buys and sales record their price for the day; a dividend does not.
-    const auto prices = doc->dataModel()->getPriceListForBrand(kStock).value_or(CV4DataModel::PriceList{});
+    const auto prices = doc->dataModel()->getPriceListForBrand(kStock).value_or(cv::BookStore::PriceList{});
     ASSERT_EQ(prices.size(), 2u);
     EXPECT_EQ(prices[0]->date(), QDate(2009, 2, 2));
     EXPECT_DOUBLE_EQ(prices[0]->price(), 1234);
@@ -98,8 +98,8 @@ TEST_F(TradingPanel, ABuyASaleAndADividendReachTheTradesPricesAndTheCashPart)
     // The account got its holding, and the rows show what it held each day.
     EXPECT_DOUBLE_EQ(doc->tradingAccount(kInvest, kStock, kFeb28), 50);
     auto panel = open();
-    EXPECT_EQ(cellText(*panel, TradingPanelController::HoldingColumn, 0), QStringLiteral("100"));
-    EXPECT_EQ(cellText(*panel, TradingPanelController::HoldingColumn, 1), QStringLiteral("50"));
+    EXPECT_EQ(cellText(*panel, cv::TradePanel::HoldingColumn, 0), QStringLiteral("100"));
+    EXPECT_EQ(cellText(*panel, cv::TradePanel::HoldingColumn, 1), QStringLiteral("50"));
     // A rebuild from the store gives the balances the edits kept.
     const double kept = cash(kFeb28);
     doc->createCache();
@@ -126,10 +126,10 @@ TEST_F(TradingPanel, AmountKindsStoreTheirUnitsAndANewBuyWithoutUnitsIsNeverStor
         pickBrand(*panel, row, kStock);
         pickKind(*panel, row, c.kind);
         if (c.kind == cv::TradeKind::Buy)
-            type(*panel, TradingPanelController::UnitPriceColumn, row, QStringLiteral("1000"));
+            type(*panel, cv::TradePanel::UnitPriceColumn, row, QStringLiteral("1000"));
         else
-            type(*panel, TradingPanelController::TotalColumn, row, QStringLiteral("5000"));
-        EXPECT_EQ(cellText(*panel, TradingPanelController::CountColumn, row), QString()) << c.what;
+            type(*panel, cv::TradePanel::TotalColumn, row, QStringLiteral("5000"));
+        EXPECT_EQ(cellText(*panel, cv::TradePanel::CountColumn, row), QString()) << c.what;
         panel->closeMaximizedPanel();
         panel->commitPanel();
         const auto trades = storedTrades(*doc);
@@ -150,13 +150,13 @@ TEST_F(TradingPanel, ASecurityOfAnotherCurrencyIsRefusedWithTheWarning)
     EXPECT_EQ(alerts.asked[0].title, cv::localizedString(QStringLiteral("TradeCurrencyWarningTitle")));
     EXPECT_EQ(alerts.asked[0].message, cv::localizedString(QStringLiteral("TradeCurrencyWarningText")));
     EXPECT_EQ(panel->tradeForRow(0)->brand(), kStock);
-    EXPECT_EQ(cellText(*panel, TradingPanelController::BrandColumn, 0), QStringLiteral("Toyo Motors"));
+    EXPECT_EQ(cellText(*panel, cv::TradePanel::BrandColumn, 0), QStringLiteral("Toyo Motors"));
 
     // A stored row that mixes currencies keeps its other cells closed.
     panel->tradeForRow(0)->setBrand(kDollarStock);
-    EXPECT_EQ(panel->verifyEditableColumn(panel->tableView()->columnWithIdentifier(TradingPanelController::CountColumn), 0,
+    EXPECT_EQ(panel->verifyEditableColumn(panel->tableView()->columnWithIdentifier(cv::TradePanel::CountColumn), 0,
                                           cv::Movement::Click),
-              panel->tableView()->columnWithIdentifier(TradingPanelController::BrandColumn));
+              panel->tableView()->columnWithIdentifier(cv::TradePanel::BrandColumn));
     EXPECT_EQ(alerts.asked.size(), 2u);
 }
 
@@ -166,21 +166,21 @@ TEST_F(TradingPanel, TabSkipsTheCellsAKindDoesNotUseAndAnIncompleteRowIsNotLeft)
         cv::TradeKind kind;
         QList<int> path;  // the cells Tab visits from the units or the total
     } cases[] = {
-        {cv::TradeKind::Buy, {TradingPanelController::UnitPriceColumn, TradingPanelController::CommissionColumn,
-                         TradingPanelController::MemoColumn, TradingPanelController::CountColumn}},
-        {cv::TradeKind::Dividend, {TradingPanelController::CommissionColumn, TradingPanelController::MemoColumn,
-                              TradingPanelController::TotalColumn}},
+        {cv::TradeKind::Buy, {cv::TradePanel::UnitPriceColumn, cv::TradePanel::CommissionColumn,
+                         cv::TradePanel::MemoColumn, cv::TradePanel::CountColumn}},
+        {cv::TradeKind::Dividend, {cv::TradePanel::CommissionColumn, cv::TradePanel::MemoColumn,
+                              cv::TradePanel::TotalColumn}},
     };
     auto panel = open();
-    CV4TableView *table = panel->tableView();
+    cv::EditingTable *table = panel->tableView();
     for (const auto &c : cases) {
         pickBrand(*panel, 0, kStock);
         pickKind(*panel, 0, c.kind);
-        const int first = c.kind == cv::TradeKind::Buy ? TradingPanelController::CountColumn : TradingPanelController::TotalColumn;
+        const int first = c.kind == cv::TradeKind::Buy ? cv::TradePanel::CountColumn : cv::TradePanel::TotalColumn;
         table->editColumn(table->columnWithIdentifier(first), 0, nullptr, true);
         QList<int> visited;
         for (int step = 0; step < c.path.size(); ++step) {
-            QTest::keyClick(GetPopupFieldEditor(), Qt::Key_Tab);
+            QTest::keyClick(cv::GetPopupFieldEditor(), Qt::Key_Tab);
             visited << table->cidOfColumn(table->editedColumn());
         }
         EXPECT_EQ(visited, c.path) << cv::raw(c.kind);
@@ -193,8 +193,8 @@ TEST_F(TradingPanel, UnitsMoveOnlyToAnotherInvestmentAccountOfTheSameCurrency)
 {
     addInvestAccount(*doc, 1103, QStringLiteral("Dollar Broker"))->setCurrency(2);
     doc->findAccount(kInvest2)->setCurrency(0);  // no currency: the book's own
-    CVUnitModelPtr made;
-    cv::AccountDataSource::setNewAccountAction([&made](CV4Document &book, cv::CommandUnitModel &, cv::NodeKind kind) {
+    cv::NodePtr made;
+    cv::AccountChooserModel::setNewAccountAction([&made](cv::Book &book, cv::CommandRow &, cv::NodeKind kind) {
         made = addInvestAccount(book, 1104, QStringLiteral("New"));
         EXPECT_EQ(kind, cv::NodeKind::Investment);
         return cv::ChooserItem::fromNode(made);
@@ -202,21 +202,21 @@ TEST_F(TradingPanel, UnitsMoveOnlyToAnotherInvestmentAccountOfTheSameCurrency)
     auto panel = open();
     pickBrand(*panel, 0, kStock);
     pickKind(*panel, 0, cv::TradeKind::TransferUnits);
-    type(*panel, TradingPanelController::CountColumn, 0, QStringLiteral("10"));
-    EXPECT_EQ(panel->firstUnfinishedColumnForRow(0), TradingPanelController::TotalColumn);
-    EXPECT_EQ(cvtest::page::Entries(panel.get()).chooserOf(TradingPanelController::TotalColumn, 0),
+    type(*panel, cv::TradePanel::CountColumn, 0, QStringLiteral("10"));
+    EXPECT_EQ(panel->firstUnfinishedColumnForRow(0), cv::TradePanel::TotalColumn);
+    EXPECT_EQ(cvtest::page::Entries(panel.get()).chooserOf(cv::TradePanel::TotalColumn, 0),
               (QStringList{QStringLiteral("NISA"), cv::localizedString(QStringLiteral("CreateNewAccount"))}));
 
     // The command row makes an account, and the made account is the pick.
-    cv::AccountDataSource source;
+    cv::AccountChooserModel source;
     source.setDocument(doc.get(), 4, true);
     source.appendNewAccountCommand(cv::NodeKind::Investment);
     panel->endTransferAccountPopup(source.objects().back().command()->runWithDelegate({}));
     ASSERT_TRUE(made);
     EXPECT_EQ(panel->tradeForRow(0)->transfer(), 1104);
-    EXPECT_EQ(cellText(*panel, TradingPanelController::TotalColumn, 0), QStringLiteral("New"));
+    EXPECT_EQ(cellText(*panel, cv::TradePanel::TotalColumn, 0), QStringLiteral("New"));
     EXPECT_EQ(panel->firstUnfinishedColumnForRow(0), -1);
-    cv::AccountDataSource::setNewAccountAction({});
+    cv::AccountChooserModel::setNewAccountAction({});
 
     EXPECT_EQ(panel->commitPanel(), 1);
     EXPECT_DOUBLE_EQ(doc->tradingAccount(1104, kStock, kFeb28), 10);
@@ -226,7 +226,7 @@ TEST_F(TradingPanel, TheSecurityChooserOffersTheVisibleSecuritiesInOrderAndTheNe
 {
     doc->findBrand(kTrust)->setVisible(false);
     auto panel = open();
-    EXPECT_EQ(cvtest::page::Entries(panel.get()).chooserOf(TradingPanelController::BrandColumn, 0),
+    EXPECT_EQ(cvtest::page::Entries(panel.get()).chooserOf(cv::TradePanel::BrandColumn, 0),
               (QStringList{"Toyo Motors", "JGB 10", "Acme", cv::localizedString(QStringLiteral("CreateNewBrand"))}));
 }
 
@@ -244,8 +244,8 @@ TEST_F(TradingPanel, TheOperationChooserOffersTheOperationsOfTheRowsSecurityKind
     for (const auto &c : cases) {
         pickBrand(*panel, 0, c.brand);
         QStringList expected;
-        for (int kind : c.kinds) expected << CV4Trade::operationNameForKey(cv::TradeKind(kind));
-        EXPECT_EQ(cvtest::page::Entries(panel.get()).chooserOf(TradingPanelController::KindColumn, 0), expected)
+        for (int kind : c.kinds) expected << cv::Trade::operationNameForKey(cv::TradeKind(kind));
+        EXPECT_EQ(cvtest::page::Entries(panel.get()).chooserOf(cv::TradePanel::KindColumn, 0), expected)
             << c.brand;
     }
 }
@@ -270,14 +270,14 @@ TEST_F(TradingPanel, UnitsFromTheKeyboardAndTheCalculatorAreWholeForStocksOnly)
         const int row = panel->numberOfRows(panel->tableView()) - 1;
         pickBrand(*panel, row, c.brand);
         if (c.calculator) {
-            panel->tableView()->editColumn(panel->tableView()->columnWithIdentifier(TradingPanelController::CountColumn),
+            panel->tableView()->editColumn(panel->tableView()->columnWithIdentifier(cv::TradePanel::CountColumn),
                                            row, nullptr, true);
             panel->performInputValue(QStringLiteral("10.5"));
         } else {
-            type(*panel, TradingPanelController::CountColumn, row, QStringLiteral("10.5"));
+            type(*panel, cv::TradePanel::CountColumn, row, QStringLiteral("10.5"));
         }
         EXPECT_DOUBLE_EQ(panel->tradeForRow(row)->count(), c.count) << c.what;
-        EXPECT_EQ(cellText(*panel, TradingPanelController::CountColumn, row), QLatin1String(c.shown)) << c.what;
+        EXPECT_EQ(cellText(*panel, cv::TradePanel::CountColumn, row), QLatin1String(c.shown)) << c.what;
         panel->addItem();
     }
     // A trust row that becomes a stock loses its fraction of a unit.
@@ -293,13 +293,13 @@ TEST_F(TradingPanel, RevertAndDeletionInPlaceAndTheHoldingPanel)
 
     auto panel = open();
     ASSERT_EQ(panel->numberOfRows(panel->tableView()), 3);
-    type(*panel, TradingPanelController::CountColumn, 0, QStringLiteral("4"));
+    type(*panel, cv::TradePanel::CountColumn, 0, QStringLiteral("4"));
     EXPECT_EQ(panel->tradeForRow(0)->flags(), cv::EditChanged);
     panel->tableView()->QTableView::selectRow(0);
     panel->revertSelected();
     EXPECT_EQ(panel->tradeForRow(0)->flags(), 0);
     EXPECT_DOUBLE_EQ(panel->tradeForRow(0)->count(), 3.25);
-    EXPECT_EQ(cellText(*panel, TradingPanelController::CountColumn, 0), QStringLiteral("3.25"));
+    EXPECT_EQ(cellText(*panel, cv::TradePanel::CountColumn, 0), QStringLiteral("3.25"));
 
     panel->toggleRowDeletedFlag(1);
     EXPECT_EQ(panel->numberOfRows(panel->tableView()), 3);  // stays, shown in red
@@ -308,10 +308,10 @@ TEST_F(TradingPanel, RevertAndDeletionInPlaceAndTheHoldingPanel)
     EXPECT_EQ(storedTrades(*doc)[0]->brand(), kTrust);
 
     // A holding lists its own security's trades and new rows take it.
-    CVUnitModelPtr holding;
-    for (const CVUnitModelPtr &child : invest->children())
+    cv::NodePtr holding;
+    for (const cv::NodePtr &child : invest->children())
         if (child->kind() == cv::NodeKind::Holding && doc->findBrand(kTrust) &&
-            dynamic_cast<CVBrandExtra *>(child->extra().get())->brand() == kTrust)
+            dynamic_cast<cv::SecurityExtra *>(child->extra().get())->brand() == kTrust)
             holding = child;
     ASSERT_TRUE(holding);
     auto held = openTrades(*doc, holding, kFeb1, kFeb28);
@@ -332,7 +332,7 @@ TEST_P(TradingPanelScreenshot, ShowsABuyASaleADividendAndASplit)
     cv::setLanguageOverride(language);
     auto doc = makeTradeBook();
     ASSERT_TRUE(doc);
-    const CVUnitModelPtr invest = doc->findAccount(kInvest);
+    const cv::NodePtr invest = doc->findAccount(kInvest);
     const struct {
         int day;
         cv::TradeKind kind;
@@ -356,10 +356,10 @@ TEST_P(TradingPanelScreenshot, ShowsABuyASaleADividendAndASplit)
     EXPECT_TRUE(saveScreenshot(panel->grab(), language, QStringLiteral("trade-panel")));
 
     // The sale in the trade dialog, and the filter with buy and sale ticked.
-    TradeDialogController dialog(doc.get(), panel->tradeForRow(2));
+    cv::TradeDialog dialog(doc.get(), panel->tradeForRow(2));
     dialog.adjustSize();
     EXPECT_TRUE(saveScreenshot(dialog.grab(), language, QStringLiteral("trade-dialog")));
-    TradeFilterDialogController filter(kFeb1, kFeb28);
+    cv::TradeFilterDialog filter(kFeb1, kFeb28);
     filter.typeCheckbox()->setChecked(true);
     filter.kindBox(cv::TradeKind::Buy)->setChecked(true);
     filter.kindBox(cv::TradeKind::Sale)->setChecked(true);

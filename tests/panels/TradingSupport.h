@@ -6,9 +6,9 @@
 #include "PanelTestSupport.h"
 #include "support/EntryPage.h"
 
-#include "model/CV4Brand.h"
-#include "model/CV4EditFlags.h"
-#include "panels/entry/TradingPanelController.h"
+#include "model/Security.h"
+#include "model/EditFlags.h"
+#include "panels/entry/TradePanel.h"
 
 #include <gtest/gtest.h>
 
@@ -23,20 +23,20 @@ inline constexpr int kTrust = 2;
 inline constexpr int kBond = 3;
 inline constexpr int kDollarStock = 4;
 
-inline CVUnitModelPtr addInvestAccount(CV4Document &doc, int ident, const QString &name)
+inline cv::NodePtr addInvestAccount(cv::Book &doc, int ident, const QString &name)
 {
-    auto record = std::make_shared<CV4AssetModel>();
+    auto record = std::make_shared<cv::AccountDetail>();
     record->setDate(QDate(2009, 1, 1));
     record->setInitialValue(1000000);
     auto account = samplebook::node(doc.accountModel()->asset(), ident, cv::NodeKind::Investment, name, record);
-    auto cash = std::make_shared<CVUnitModel>();
+    auto cash = std::make_shared<cv::Node>();
     cash->setKind(cv::NodeKind::CashPart);
     cash->setIdent(0);
     account->appendChild(cash);
     return account;
 }
 
-inline std::unique_ptr<CV4Document> makeTradeBook()
+inline std::unique_ptr<cv::Book> makeTradeBook()
 {
     auto doc = makeBook();
     if (!doc) return nullptr;
@@ -50,7 +50,7 @@ inline std::unique_ptr<CV4Document> makeTradeBook()
                   {kBond, "JGB 10", cv::BrandKind::Bond, 1},
                   {kDollarStock, "Acme", cv::BrandKind::Stock, 2}};
     for (const auto &b : brands) {
-        auto brand = std::make_shared<CV4Brand>();
+        auto brand = std::make_shared<cv::Security>();
         brand->setIdent(b.ident);
         brand->setName(QString::fromLatin1(b.name));
         brand->setKind(b.kind);
@@ -64,10 +64,10 @@ inline std::unique_ptr<CV4Document> makeTradeBook()
 }
 
 // A trade written through the document's trade application, as a panel writes a new row.
-inline CV4TradePtr storeTrade(CV4Document &doc, int account, cv::TradeKind kind, int brand, const QDate &date, double count,
+inline cv::TradePtr storeTrade(cv::Book &doc, int account, cv::TradeKind kind, int brand, const QDate &date, double count,
                               double price, double commission = 0, const QString &memo = QString())
 {
-    auto t = std::make_shared<CV4Trade>();
+    auto t = std::make_shared<cv::Trade>();
     t->setKind(kind);
     t->setAccount(account);
     t->setBrand(brand);
@@ -77,38 +77,38 @@ inline CV4TradePtr storeTrade(CV4Document &doc, int account, cv::TradeKind kind,
     t->setCommission(commission);
     t->setMemo(memo);
     t->setFlags(cv::EditNew);
-    std::set<CV4BrandPtr> brands;
+    std::set<cv::SecurityPtr> brands;
     doc.applyTrade(t, doc.findAccount(account), {}, brands, true);
     doc.applyBrands(brands);
     t->setFlags(0);
     return t;
 }
 
-inline std::unique_ptr<TradingPanelController> openTrades(CV4Document &doc, const CVUnitModelPtr &subject,
+inline std::unique_ptr<cv::TradePanel> openTrades(cv::Book &doc, const cv::NodePtr &subject,
                                                           const QDate &from, const QDate &to)
 {
-    auto panel = std::make_unique<TradingPanelController>(&doc, subject, from, to);
+    auto panel = std::make_unique<cv::TradePanel>(&doc, subject, from, to);
     panel->resize(1000, 320);
     panel->show();
     QApplication::processEvents();  // the deferred edit of the new row
     return panel;
 }
 
-inline void pickBrand(TradingPanelController &panel, int row, int brand)
+inline void pickBrand(cv::TradePanel &panel, int row, int brand)
 {
     const cv::ChooserItem item = cv::ChooserItem::fromBrand(panel.doc()->findBrand(brand));
-    EXPECT_TRUE(cvtest::page::Entries(&panel).choose(TradingPanelController::BrandColumn, row, item)) << brand;
+    EXPECT_TRUE(cvtest::page::Entries(&panel).choose(cv::TradePanel::BrandColumn, row, item)) << brand;
 }
 
-inline void pickKind(TradingPanelController &panel, int row, cv::TradeKind kind)
+inline void pickKind(cv::TradePanel &panel, int row, cv::TradeKind kind)
 {
     const cv::ChooserItem item = cv::ChooserItem::fromTradeKind(kind);
-    EXPECT_TRUE(cvtest::page::Entries(&panel).choose(TradingPanelController::KindColumn, row, item)) << cv::raw(kind);
+    EXPECT_TRUE(cvtest::page::Entries(&panel).choose(cv::TradePanel::KindColumn, row, item)) << cv::raw(kind);
 }
 
-inline std::vector<CV4TradePtr> storedTrades(CV4Document &doc, int account = kInvest)
+inline std::vector<cv::TradePtr> storedTrades(cv::Book &doc, int account = kInvest)
 {
-    return doc.dataModel()->findTradeFrom(QDate(), QDate(), account, -1, 0).value_or(std::vector<CV4TradePtr>{});
+    return doc.dataModel()->findTradeFrom(QDate(), QDate(), account, -1, 0).value_or(std::vector<cv::TradePtr>{});
 }
 
 // A fresh trade book in English, its first investment account at hand.
@@ -120,8 +120,8 @@ protected:
         if (HasFatalFailure()) return;
         invest = doc->findAccount(kInvest);
     }
-    std::unique_ptr<CV4Document> makeDocument() override { return makeTradeBook(); }
-    CVUnitModelPtr invest;
+    std::unique_ptr<cv::Book> makeDocument() override { return makeTradeBook(); }
+    cv::NodePtr invest;
 };
 
 } // namespace paneltest

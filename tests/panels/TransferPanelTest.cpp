@@ -3,9 +3,9 @@
 #include "PanelTestSupport.h"
 #include "support/EntryPage.h"
 
-#include "model/CV4EditFlags.h"
-#include "document/CV4DocumentTestAccess.h"
-#include "panels/entry/TransferPanelController.h"
+#include "model/EditFlags.h"
+#include "document/BookTestAccess.h"
+#include "panels/entry/TransferPanel.h"
 
 #include <gtest/gtest.h>
 
@@ -16,11 +16,11 @@ namespace {
 constexpr int kAssetToAsset = 10;
 constexpr int kAssetToDebt = 11;
 
-class TransferPanel : public BookTest {
+class TransferPanelTest : public BookTest {
 protected:
-    std::unique_ptr<TransferPanelController> open(int category)
+    std::unique_ptr<cv::TransferPanel> open(int category)
     {
-        auto panel = std::make_unique<TransferPanelController>(doc.get(), CV4DocumentTestAccess::findTransfer(*doc, category),
+        auto panel = std::make_unique<cv::TransferPanel>(doc.get(), cv::BookTestAccess::findTransfer(*doc, category),
                                                                QDate(2009, 3, 1), QDate(2009, 3, 31));
         panel->resize(900, 300);
         panel->show();
@@ -28,26 +28,26 @@ protected:
         return panel;
     }
     // Picks the account in the chooser of the row's source or destination.
-    static void pick(TransferPanelController &panel, int row, int cid, int account)
+    static void pick(cv::TransferPanel &panel, int row, int cid, int account)
     {
         EXPECT_TRUE(cvtest::page::Entries(&panel).choose(cid, row, panel.doc()->findAccount(account))) << account;
     }
     // Hands the other side's account to the chooser's end, which its list leaves out.
-    static void pickOtherSide(TransferPanelController &panel, int row, int cid, int account)
+    static void pickOtherSide(cv::TransferPanel &panel, int row, int cid, int account)
     {
         panel.editColumn(panel.tableView()->columnWithIdentifier(cid), row, nullptr);
-        cv::CustomPopup::get()->mustClose();
+        cv::ChooserPopup::get()->mustClose();
         panel.endAccountPopup(cv::ChooserItem::fromNode(panel.doc()->findAccount(account)));
     }
 };
 
-TEST_F(TransferPanel, ARowChangedToTwoAssetAccountsIsStoredAsAssetToAsset)
+TEST_F(TransferPanelTest, ARowChangedToTwoAssetAccountsIsStoredAsAssetToAsset)
 {
     store(*doc, cv::EntryKind::Transfer, QDate(2009, 3, 5), 5000, 0, kA, kC);
     auto panel = open(kAssetToDebt);
     ASSERT_EQ(panel->numberOfRows(panel->tableView()), 2);
-    EXPECT_EQ(cellText(*panel, TransferPanelController::DestinationColumn, 0), QStringLiteral("C"));
-    pick(*panel, 0, TransferPanelController::DestinationColumn, 10);
+    EXPECT_EQ(cellText(*panel, cv::TransferPanel::DestinationColumn, 0), QStringLiteral("C"));
+    pick(*panel, 0, cv::TransferPanel::DestinationColumn, 10);
     panel->commitPendingInput();
     EXPECT_EQ(panel->numberOfRows(panel->tableView()), 1);  // it left the asset-to-debt list
     auto assets = open(kAssetToAsset);
@@ -56,12 +56,12 @@ TEST_F(TransferPanel, ARowChangedToTwoAssetAccountsIsStoredAsAssetToAsset)
     EXPECT_EQ(assets->actualAt(0)->destination(), 10);
 }
 
-TEST_F(TransferPanel, TheConvertedColumnOnlyAcrossCurrenciesAndTheChooserRules)
+TEST_F(TransferPanelTest, TheConvertedColumnOnlyAcrossCurrenciesAndTheChooserRules)
 {
     auto panel = open(kAssetToAsset);
-    CV4TableView *table = panel->tableView();
+    cv::EditingTable *table = panel->tableView();
     const int row = 0;
-    using C = TransferPanelController;
+    using C = cv::TransferPanel;
     EXPECT_EQ(panel->firstUnfinishedColumnForRow(row), C::SourceColumn);
     EXPECT_FALSE(panel->isColumnSelectable(table, C::AmountColumn, row));
     pick(*panel, row, C::SourceColumn, kA);

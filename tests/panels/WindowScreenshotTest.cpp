@@ -3,11 +3,11 @@
 // (screenshots/{ja,en}/) for people to look at; checks only that they were written.
 #include "PanelTestSupport.h"
 
-#include "document/CV4Preference.h"
-#include "panels/sheets/LoanPanelController.h"
-#include "panels/dialogs/CV4CalcWindowController.h"
-#include "panels/dialogs/CV4CalendarWindowController.h"
-#include "panels/dialogs/PreferencePanelController.h"
+#include "document/Preference.h"
+#include "panels/sheets/LoanDialog.h"
+#include "panels/dialogs/CalculatorWindow.h"
+#include "panels/dialogs/CalendarWindow.h"
+#include "panels/dialogs/PreferencesDialog.h"
 #include "platform/Localization.h"
 
 #include <QApplication>
@@ -30,7 +30,7 @@ TEST_P(WindowScreenshot, ShowsTheCalculatorCalendarAndPreferences)
     const QString language = QString::fromLatin1(GetParam());
     cv::setLanguageOverride(language);
 
-    CV4CalcWindowController calc(0);
+    cv::CalculatorWindow calc(0);
     calc.numkey(1);
     calc.numkey(2);
     calc.numkey(3);
@@ -39,12 +39,12 @@ TEST_P(WindowScreenshot, ShowsTheCalculatorCalendarAndPreferences)
     calc.numkey(5);
     EXPECT_TRUE(paneltest::saveScreenshot(calc, language, QStringLiteral("calculator")));
 
-    CV4CalendarWindowController calendar;
+    cv::CalendarWindow calendar;
     calendar.setCurrentDate(QDate(2007, 11, 3));
     EXPECT_TRUE(paneltest::saveScreenshot(calendar, language, QStringLiteral("calendar-window")));
 
-    CV4Preference pref;
-    PreferencePanelController panel(&pref);
+    cv::Preference pref;
+    cv::PreferencesDialog panel(&pref);
     for (int tab = 0; tab < 3; ++tab) {
         panel.tabView()->setCurrentIndex(tab);
         EXPECT_TRUE(paneltest::saveScreenshot(panel, language, QStringLiteral("preferences-%1").arg(tab + 1)));
@@ -58,10 +58,10 @@ TEST_P(WindowScreenshot, ShowsTheLoanSheetOnBothPages)
     cv::setLanguageOverride(language);
     auto doc = paneltest::makeBook();
     ASSERT_TRUE(doc);
-    auto node = std::make_shared<CVUnitModel>();
+    auto node = std::make_shared<cv::Node>();
     node->setKind(cv::NodeKind::Loan);
     node->setCurrency(1);
-    LoanPanelController panel(doc.get(), node);
+    cv::LoanDialog panel(doc.get(), node);
     const auto type = [](QLineEdit *field, const char *text) {
         field->setText(QString::fromUtf8(text));
         Q_EMIT field->textEdited(field->text());

@@ -7,32 +7,32 @@
 
 TEST(Base64Test, EncodesWithPaddingOnOneLine)
 {
-    EXPECT_EQ(Base64Utilities::base64EncodingForData("abc"), QStringLiteral("YWJj"));
-    EXPECT_EQ(Base64Utilities::base64EncodingForData("ab"), QStringLiteral("YWI="));
-    EXPECT_EQ(Base64Utilities::base64EncodingForData("a"), QStringLiteral("YQ=="));
-    EXPECT_EQ(Base64Utilities::base64EncodingForData(QByteArray("\xfb\xff\xbf", 3)), QStringLiteral("+/+/"));
-    const QString empty = Base64Utilities::base64EncodingForData(QByteArray());
+    EXPECT_EQ(cv::Base64Utilities::base64EncodingForData("abc"), QStringLiteral("YWJj"));
+    EXPECT_EQ(cv::Base64Utilities::base64EncodingForData("ab"), QStringLiteral("YWI="));
+    EXPECT_EQ(cv::Base64Utilities::base64EncodingForData("a"), QStringLiteral("YQ=="));
+    EXPECT_EQ(cv::Base64Utilities::base64EncodingForData(QByteArray("\xfb\xff\xbf", 3)), QStringLiteral("+/+/"));
+    const QString empty = cv::Base64Utilities::base64EncodingForData(QByteArray());
     EXPECT_FALSE(empty.isNull());
     EXPECT_TRUE(empty.isEmpty());
     // Long data stays on one line.
-    EXPECT_FALSE(Base64Utilities::base64EncodingForData(QByteArray(1000, 'x')).contains(u'\n'));
+    EXPECT_FALSE(cv::Base64Utilities::base64EncodingForData(QByteArray(1000, 'x')).contains(u'\n'));
 }
 
 TEST(Base64Test, DecodesWhatTheEncoderWrites)
 {
-    EXPECT_EQ(Base64Utilities::dataWithBase64EncodedString(QStringLiteral("YWJj")), QByteArray("abc"));
-    EXPECT_EQ(Base64Utilities::dataWithBase64EncodedString(QStringLiteral("YWI=")), QByteArray("ab"));
-    EXPECT_EQ(Base64Utilities::dataWithBase64EncodedString(QStringLiteral("YQ==")), QByteArray("a"));
+    EXPECT_EQ(cv::Base64Utilities::dataWithBase64EncodedString(QStringLiteral("YWJj")), QByteArray("abc"));
+    EXPECT_EQ(cv::Base64Utilities::dataWithBase64EncodedString(QStringLiteral("YWI=")), QByteArray("ab"));
+    EXPECT_EQ(cv::Base64Utilities::dataWithBase64EncodedString(QStringLiteral("YQ==")), QByteArray("a"));
 
     // Every length and every byte value survives the round trip; agrees with Qt's codec.
     auto *rng = QRandomGenerator::global();
     for (int n = 0; n < 70; ++n) {
         QByteArray data(n, '\0');
         for (char &c : data) c = char(rng->bounded(256));
-        const QString text = Base64Utilities::base64EncodingForData(data);
+        const QString text = cv::Base64Utilities::base64EncodingForData(data);
         EXPECT_EQ(text.toLatin1(), data.toBase64());
         if (n > 0) {
-            EXPECT_EQ(Base64Utilities::dataWithBase64EncodedString(text), data);
+            EXPECT_EQ(cv::Base64Utilities::dataWithBase64EncodedString(text), data);
         }
     }
 }
@@ -47,5 +47,5 @@ TEST(Base64Test, RejectsTextTheEncoderNeverWrites)
         QStringLiteral("YW=j"), QStringLiteral("Y=Jj"), QStringLiteral("YQ==YWJj"), // "=" before the end
         QStringLiteral("Y==="), QStringLiteral("===="),
     };
-    for (const QString &s : bad) EXPECT_FALSE(Base64Utilities::dataWithBase64EncodedString(s)) << qPrintable(s);
+    for (const QString &s : bad) EXPECT_FALSE(cv::Base64Utilities::dataWithBase64EncodedString(s)) << qPrintable(s);
 }

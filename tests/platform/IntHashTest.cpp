@@ -1,4 +1,4 @@
-#include "platform/CV4IntHash.h"
+#include "platform/IntHash.h"
 
 #include <gtest/gtest.h>
 
@@ -22,12 +22,12 @@ std::vector<int> collidingKeys(int count, int wanted)
     return keys;
 }
 
-ItemPtr lookup(CV4IntHash<Item> &hash, int key)
+ItemPtr lookup(cv::IntHash<Item> &hash, int key)
 {
     return hash.findRef(key);
 }
 
-void store(CV4IntHash<Item> &hash, const ItemPtr &item)
+void store(cv::IntHash<Item> &hash, const ItemPtr &item)
 {
     ASSERT_EQ(hash.findRef(item->ident), nullptr);
     hash.putRef(item);
@@ -73,7 +73,7 @@ TEST(IntHash, SlotIsTheSignedStepsWithWrapAround)
 TEST(IntHash, TwoKeysOfOneSlotAreBothFoundAndTheThirdDropsTheLeastRecent)
 {
     const std::vector<int> keys = collidingKeys(31, 3);
-    CV4IntHash<Item> hash;
+    cv::IntHash<Item> hash;
     EXPECT_EQ(hash.count(), 31);
     auto a = std::make_shared<Item>(Item{keys[0]});
     auto b = std::make_shared<Item>(Item{keys[1]});
@@ -94,7 +94,7 @@ TEST(IntHash, TwoKeysOfOneSlotAreBothFoundAndTheThirdDropsTheLeastRecent)
 TEST(IntHash, ClearAndObjectsThatWentAway)
 {
     const std::vector<int> keys = collidingKeys(31, 2);
-    CV4IntHash<Item> hash;
+    cv::IntHash<Item> hash;
     auto a = std::make_shared<Item>(Item{keys[0]});
     auto b = std::make_shared<Item>(Item{keys[1]});
     store(hash, a);
@@ -119,13 +119,13 @@ TEST(IntHash, ClearAndObjectsThatWentAway)
 
 TEST(IntHash, PutWithoutFindStoresNothing)
 {
-    CV4IntHash<Item> hash(7);
+    cv::IntHash<Item> hash(7);
     auto a = std::make_shared<Item>(Item{0});
     hash.putRef(a);
     EXPECT_EQ(lookup(hash, 0), nullptr);
 
     // A table of no slots still works, with one slot.
-    CV4IntHash<Item> tiny(0);
+    cv::IntHash<Item> tiny(0);
     EXPECT_EQ(tiny.count(), 1);
     store(tiny, a);
     EXPECT_EQ(lookup(tiny, 0), a);

@@ -1,4 +1,4 @@
-#include "platform/CV4MiscUtilities.h"
+#include "platform/MiscUtilities.h"
 #include "platform/Localization.h"
 #include "platform/ScriptedAlertPresenter.h"
 
@@ -19,7 +19,7 @@ struct Dated {
     QDate date() const { return when; }
 };
 
-struct Node {
+struct FakeNode {
     int ident = 0;
     QString name;
     bool status = true;
@@ -61,24 +61,24 @@ TEST(MiscUtilities, ReportFormatFollowsTheCurrencysFractionDigits)
 {
     Formatter f;
     const Currency yen{0}, dollar{2};
-    CV4MiscUtilities::setReportFormat(&yen, f);
+    cv::MiscUtilities::setReportFormat(&yen, f);
     EXPECT_EQ(f.format, cv::localizedString("Report-Format-Int"));
-    CV4MiscUtilities::setReportFormat(&dollar, f);
+    cv::MiscUtilities::setReportFormat(&dollar, f);
     EXPECT_EQ(f.format, cv::localizedString("Report-Format-Fraction"));
-    CV4MiscUtilities::setReportFormat(static_cast<const Currency *>(nullptr), f);
+    cv::MiscUtilities::setReportFormat(static_cast<const Currency *>(nullptr), f);
     EXPECT_EQ(f.format, cv::localizedString("Report-Format-Int"));
     EXPECT_NE(cv::localizedString("Report-Format-Int"), cv::localizedString("Report-Format-Fraction"));
 }
 
 TEST(MiscUtilities, ArchiveDateIntegersThroughTheClass)
 {
-    EXPECT_EQ(CV4MiscUtilities::dateToInt(QDate(2000, 1, 1)), 744000);
-    EXPECT_EQ(CV4MiscUtilities::intToDate(744000), QDate(2000, 1, 1));
-    EXPECT_EQ(CV4MiscUtilities::dateToInt(QDate(1999, 12, 31)), 743999);
-    EXPECT_EQ(CV4MiscUtilities::intToDate(743999), QDate(1999, 12, 31));
+    EXPECT_EQ(cv::MiscUtilities::dateToInt(QDate(2000, 1, 1)), 744000);
+    EXPECT_EQ(cv::MiscUtilities::intToDate(744000), QDate(2000, 1, 1));
+    EXPECT_EQ(cv::MiscUtilities::dateToInt(QDate(1999, 12, 31)), 743999);
+    EXPECT_EQ(cv::MiscUtilities::intToDate(743999), QDate(1999, 12, 31));
     // 30 February: the integer exists, the day does not.
-    EXPECT_FALSE(CV4MiscUtilities::intToDate((2000 * 12 + 1) * 31 + 29).isValid());
-    EXPECT_EQ(CV4MiscUtilities::startOfToday(), QDate::currentDate());
+    EXPECT_FALSE(cv::MiscUtilities::intToDate((2000 * 12 + 1) * 31 + 29).isValid());
+    EXPECT_EQ(cv::MiscUtilities::startOfToday(), QDate::currentDate());
 }
 
 TEST(MiscUtilities, SupportPathNamesTheProgramOnceAndKnowsTheEarlierFolder)
@@ -196,14 +196,14 @@ TEST(MiscUtilities, StringWithoutTrailingZeroes)
 
 TEST(MiscUtilities, ObjectWithValueAndAndValues)
 {
-    std::vector<std::shared_ptr<Node>> list{std::make_shared<Node>(Node{5, QStringLiteral("a")}),
-                                            std::make_shared<Node>(Node{7, QStringLiteral("b")}),
-                                            std::make_shared<Node>(Node{7, QStringLiteral("c")})};
-    EXPECT_EQ(cv::objectWithValue(list, 7, &Node::ident), list[1]);
-    EXPECT_EQ(cv::objectWithValue(list, QStringLiteral("c"), &Node::name), list[2]);
-    EXPECT_EQ(cv::objectWithValue(list, 9, &Node::ident), nullptr);
+    std::vector<std::shared_ptr<FakeNode>> list{std::make_shared<FakeNode>(FakeNode{5, QStringLiteral("a")}),
+                                            std::make_shared<FakeNode>(FakeNode{7, QStringLiteral("b")}),
+                                            std::make_shared<FakeNode>(FakeNode{7, QStringLiteral("c")})};
+    EXPECT_EQ(cv::objectWithValue(list, 7, &FakeNode::ident), list[1]);
+    EXPECT_EQ(cv::objectWithValue(list, QStringLiteral("c"), &FakeNode::name), list[2]);
+    EXPECT_EQ(cv::objectWithValue(list, 9, &FakeNode::ident), nullptr);
 
-    EXPECT_TRUE(cv::andValuesForKey(std::vector<std::shared_ptr<Node>>{}));
+    EXPECT_TRUE(cv::andValuesForKey(std::vector<std::shared_ptr<FakeNode>>{}));
     EXPECT_TRUE(cv::andValuesForKey(list));
     list[2]->status = false;
     EXPECT_FALSE(cv::andValuesForKey(list));

@@ -2,7 +2,7 @@
 // An alert presenter for tests: answers from a script and keeps what it was
 // asked. Installs itself while it lives.
 
-#include "platform/CV4Alert.h"
+#include "platform/Alert.h"
 
 #include <deque>
 #include <vector>

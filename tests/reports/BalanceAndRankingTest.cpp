@@ -3,8 +3,8 @@
 #include "ReportFixture.h"
 
 #include "platform/Localization.h"
-#include "reports/CV4Report1View.h"
-#include "reports/CV4Report9View.h"
+#include "reports/AccountBalanceReport.h"
+#include "reports/RankingReport.h"
 #include "support/SampleBook.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +16,7 @@ namespace {
 
 class ReportKindsTest : public FixtureFTest {
 protected:
-    std::unique_ptr<CV4ReportView> balance(std::initializer_list<int> ticked, int flags = 0)
+    std::unique_ptr<cv::Report> balance(std::initializer_list<int> ticked, int flags = 0)
     {
         tickOnly(*doc, ticked);
         cv::ReportRequest request;
@@ -27,7 +27,7 @@ protected:
         return makeReport(*doc, request);
     }
 
-    std::unique_ptr<CV4ReportView> ranking(int isAscending, int tier = 0)
+    std::unique_ptr<cv::Report> ranking(int isAscending, int tier = 0)
     {
         cv::ReportRequest request;
         request.kind = 8;
@@ -40,9 +40,9 @@ protected:
 };
 
 // The values of the first row of the level that shows the node (0 = any account line).
-Quad valuesOf(const CV4ReportView &view, int level, const CVUnitModelPtr &node)
+Quad valuesOf(const cv::Report &view, int level, const cv::NodePtr &node)
 {
-    for (const CV4ReportItem &row : view.data()) {
+    for (const cv::ReportRow &row : view.data()) {
         const bool accountLine = level == 0 ? row.level >= 0 && row.level < 99 : row.level == level;
         if (accountLine && row.node == node) return row.values;
     }
@@ -59,14 +59,14 @@ TEST_F(ReportKindsTest, AccountBalanceFiguresOfMay)
     struct Case {
         const char *what;
         int level;
-        CVUnitModelPtr node;
+        cv::NodePtr node;
         Quad values;   // start, increase, decrease, end
     } cases[] = {
         {"Wallet", 0, doc->findAccount(kWallet), {10000, 20000, 2000, 28000}},
         {"Bank A", 0, doc->findAccount(kBank), {320000, 300000, 267000, 353000}},
-        {"asset total", CV4Report1View::SectionTotal, accounts.asset(), {330000, 320000, 269000, 381000}},
+        {"asset total", cv::AccountBalanceReport::SectionTotal, accounts.asset(), {330000, 320000, 269000, 381000}},
         {"Card", 0, doc->findAccount(kCard), {12000, 12000, 8000, 8000}},
-        {"net assets", CV4Report1View::NetValues, nullptr, {318000, 332000, 277000, 373000}},
+        {"net assets", cv::AccountBalanceReport::NetValues, nullptr, {318000, 332000, 277000, 373000}},
     };
     for (const Case &c : cases) EXPECT_EQ(valuesOf(*view, c.level, c.node), c.values) << c.what;
     EXPECT_TRUE(valuesOf(*view, 0, doc->findAccount(kBroker)).empty()) << "an unticked account has no line";
@@ -82,7 +82,7 @@ TEST_F(ReportKindsTest, AccountBalanceFiguresOfMay)
 
     // With the broker: its cash part, the holding valued at the period's last price, and their sum.
     view = balance({kWallet, kBank, kCard, kBroker});
-    const CVUnitModelPtr broker = doc->findAccount(kBroker);
+    const cv::NodePtr broker = doc->findAccount(kBroker);
     EXPECT_EQ(valuesOf(*view, 0, broker->childAt(0)), (Quad{0, 216500, 121000, 95500}));
     EXPECT_EQ(valuesOf(*view, 0, doc->findAccount(kHolding)), (Quad{130000, 130000, 65000, 195000}));
     EXPECT_EQ(valuesOf(*view, 0, broker), (Quad{130000, 346500, 186000, 290500}));
@@ -90,7 +90,7 @@ TEST_F(ReportKindsTest, AccountBalanceFiguresOfMay)
     // Grouped by type: the broker's cash among investment cash, its holding under a -23 line.
     view = balance({kWallet, kBank, kCard, kBroker}, 1);
     EXPECT_EQ(valuesOf(*view, -22, nullptr), (Quad{0, 216500, 121000, 95500}));
-    EXPECT_EQ(valuesOf(*view, CV4Report1View::InvestHoldings, broker), (Quad{130000, 130000, 65000, 195000}));
+    EXPECT_EQ(valuesOf(*view, cv::AccountBalanceReport::InvestHoldings, broker), (Quad{130000, 130000, 65000, 195000}));
     EXPECT_EQ(valuesOf(*view, -20, nullptr), (Quad{10000, 20000, 2000, 28000}));
 }
 
@@ -99,7 +99,7 @@ TEST_F(ReportKindsTest, EveryPageDrawnAloneShowsTheFullRunsFigures)
     // Enough accounts for three pages; drawing pages 3, 2, 3, 1 gives each the same text each time.
     const auto &accounts = *doc->accountModel();
     for (int i = 0; i < 90; ++i) {
-        auto record = std::make_shared<CV4AssetModel>();
+        auto record = std::make_shared<cv::AccountDetail>();
         record->setDate(QDate(2008, 1, 1));
         record->setInitialValue(1000 + i);
         samplebook::node(accounts.asset(), 2000 + i, 30, QStringLiteral("Purse %1").arg(i), record);
@@ -133,7 +133,7 @@ TEST_F(ReportKindsTest, RankingOfMay)
         ASSERT_TRUE(view) << c.what;
         ASSERT_EQ(view->pages(), 2) << c.what;
         QStringList names;
-        for (const CV4ReportItem &row : view->data())
+        for (const cv::ReportRow &row : view->data())
             if (row.level >= 1 && !doc->findIncome(row.node->ident())) names << row.node->name();
         EXPECT_EQ(names, c.expense) << c.what;
     }
@@ -157,11 +157,11 @@ TEST_F(ReportKindsTest, RankingOfMay)
 TEST_F(ReportKindsTest, RankingTiesGoByIdent)
 {
     using namespace samplebook;
-    auto book = std::make_unique<CV4Document>();
+    auto book = std::make_unique<cv::Book>();
     ASSERT_TRUE(book->dataModel()->create());
     book->accountModel()->setSystemItems();
     currency(*book, 1, QStringLiteral("JPY"), 1, 0);
-    const CVUnitModelPtr expense = book->actualModel()->expense();
+    const cv::NodePtr expense = book->actualModel()->expense();
     for (int ident : {12, 7, 20}) node(expense, ident, 21, QStringLiteral("c%1").arg(ident));
     book->commitActualModel();
     book->createCache();
@@ -169,10 +169,10 @@ TEST_F(ReportKindsTest, RankingTiesGoByIdent)
         book->updateExpense(entry(cv::EntryKind::Expense, QDate(2008, 5, 3), amount, ident, 10), nullptr);
     tickAll(*book, 1);
     for (const auto &[isAscending, order] : {std::pair{1, QList<int>{20, 7, 12}}, {0, QList<int>{7, 12, 20}}}) {
-        auto view = CV4Report9View::make(*book, std::nullopt, 0, isAscending, kP1, kP2, a4());
+        auto view = cv::RankingReport::make(*book, std::nullopt, 0, isAscending, kP1, kP2, a4());
         ASSERT_TRUE(view);
         QList<int> idents;
-        for (const CV4ReportItem &row : view->data())
+        for (const cv::ReportRow &row : view->data())
             if (row.level >= 1) idents << row.node->ident();
         EXPECT_EQ(idents, order) << isAscending;
     }

@@ -3,10 +3,10 @@
 // whichever page is drawn first, and the faults they mend.
 #include "ReportFixture.h"
 
-#include "model/CV4ActualModel.h"
-#include "document/CV4DocumentTestAccess.h"
+#include "model/CategoryTrees.h"
+#include "document/BookTestAccess.h"
 #include "platform/Localization.h"
-#include "reports/CV4Report8View.h"
+#include "reports/BudgetComparisonReport.h"
 #include "support/SampleBook.h"
 
 #include <gtest/gtest.h>
@@ -30,7 +30,7 @@ class Reports2Test : public FixtureFTest {
 public:
     using FixtureFTest::doc;   // the cases' set-up steps read it
 
-    std::unique_ptr<CV4ReportView> report(int reportKind, int tier = 0, int displayStyle = 0)
+    std::unique_ptr<cv::Report> report(int reportKind, int tier = 0, int displayStyle = 0)
     {
         cv::ReportRequest request;
         request.kind = reportKind;
@@ -59,15 +59,15 @@ public:
     }
 
     // A new category under the root, stored with the tree.
-    CVUnitModelPtr addCategory(const CVUnitModelPtr &parent, int ident, const QString &name)
+    cv::NodePtr addCategory(const cv::NodePtr &parent, int ident, const QString &name)
     {
         auto node = samplebook::node(parent, ident, 21, name);
         doc->commitActualModel();
         return node;
     }
-    CVUnitModelPtr addAccount(int ident, int kind, const QString &name, int currency)
+    cv::NodePtr addAccount(int ident, int kind, const QString &name, int currency)
     {
-        auto record = std::make_shared<CV4AssetModel>();
+        auto record = std::make_shared<cv::AccountDetail>();
         record->setDate(QDate(2008, 1, 1));
         auto node = samplebook::node(doc->accountModel()->asset(), ident, kind, name, record);
         node->setCurrency(currency);
@@ -189,7 +189,7 @@ TEST_F(Reports2Test, BudgetComparisonOverWholeMonths)
         int months;
     } spans[] = {{{2008, 5, 1}, {2008, 5, 31}, 1}, {{2008, 4, 1}, {2008, 6, 30}, 3},
                  {{2008, 4, 25}, {2008, 7, 24}, 3}, {{2007, 11, 1}, {2009, 2, 28}, 16}};
-    for (const auto &span : spans) EXPECT_EQ(CV4Report8View::monthCount(span.from, span.to), span.months);
+    for (const auto &span : spans) EXPECT_EQ(cv::BudgetComparisonReport::monthCount(span.from, span.to), span.months);
     // 2008/04 to 2008/06: three months' budgets against April to June.
     cv::ReportRequest request;
     request.kind = 7;
@@ -228,7 +228,7 @@ TEST_F(Reports2Test, TicksTiersPeriodsAndOpenings)
         {"an account opened in the period starts with its opening balance",
          [](Reports2Test &t) {
              t.addAccount(2002, 31, QStringLiteral("Savings"), 1);
-             auto record = std::make_shared<CV4BankModel>();
+             auto record = std::make_shared<cv::BankDetail>();
              record->setDate(QDate(2008, 5, 10));
              record->setInitialValue(5000);
              t.doc->findAccount(2002)->setExtra(record);
@@ -264,7 +264,7 @@ TEST_F(Reports2Test, TicksTiersPeriodsAndOpenings)
 
 TEST_F(Reports2Test, GroupingsAndDaysThatTurnThePage)
 {
-    auto trip = std::make_shared<CV4Grouping>();
+    auto trip = std::make_shared<cv::Grouping>();
     trip->setName(QStringLiteral("Trip"));
     doc->addGrouping(trip);
     doc->commitGroupList();
@@ -366,14 +366,14 @@ TEST_F(Reports2Test, MendedFaults)
     EXPECT_TRUE(all.contains("Subtotal of Rent | 80,000"));
 
     // A holding sold out before the period carries nothing: its opening units are gone.
-    auto sale = std::make_shared<CV4Trade>();
+    auto sale = std::make_shared<cv::Trade>();
     sale->setKind(cv::TradeKind::Sale);
     sale->setDate(QDate(2008, 4, 10));
     sale->setAccount(kBroker);
     sale->setBrand(kAlpha);
     sale->setCount(100);
     sale->setUnitPrice(1100);
-    CV4DocumentTestAccess::updateTrade(*doc, sale, nullptr);
+    cv::BookTestAccess::updateTrade(*doc, sale, nullptr);
     tickOnly(*doc, {kHolding});
     auto holding = report(1);
     ASSERT_TRUE(holding);

@@ -2,10 +2,10 @@
 #include "ReportFixture.h"
 
 #include "platform/Localization.h"
-#include "reports/ReportAccountDialogController.h"
-#include "reports/ReportBrandDialogController.h"
-#include "reports/ReportCategoryDialogController.h"
-#include "reports/ReportGroupDialogController.h"
+#include "reports/ReportAccountDialog.h"
+#include "reports/ReportSecurityDialog.h"
+#include "reports/ReportCategoryDialog.h"
+#include "reports/ReportGroupDialog.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -53,7 +53,7 @@ protected:
 TEST_F(ReportDialogsTest, AccountsTickTheSelectedLeaves)
 {
     doc->findAccount(kWallet)->setStatus(1);
-    cv::ReportAccountDialogController dialog(doc.get());
+    cv::ReportAccountDialog dialog(doc.get());
     pick(dialog, {QStringLiteral("Wallet"), QStringLiteral("Broker")});
     EXPECT_FALSE(dialog.okButton()->isEnabled()) << "a ticked row and a folder give OK nothing to do";
     EXPECT_EQ(row(dialog, QStringLiteral("Broker"))->text(1), QStringLiteral("Investment"));
@@ -68,13 +68,13 @@ TEST_F(ReportDialogsTest, AccountsTickTheSelectedLeaves)
 TEST_F(ReportDialogsTest, CategoriesStopAtTheDepthLimit)
 {
     {
-        cv::ReportCategoryDialogController dialog(doc.get(), 0);
+        cv::ReportCategoryDialog dialog(doc.get(), 0);
         pick(dialog, {QStringLiteral("Living")});
         EXPECT_FALSE(dialog.okButton()->isEnabled());
         dialog.cancelButton()->click();
         EXPECT_EQ(dialog.result(), ReportSelectionDialog::kCancel);
     }
-    cv::ReportCategoryDialogController dialog(doc.get(), 1);
+    cv::ReportCategoryDialog dialog(doc.get(), 1);
     EXPECT_EQ(row(dialog, QStringLiteral("Living"))->childCount(), 0);
     pick(dialog, {QStringLiteral("Living"), QStringLiteral("Rent")});
     ASSERT_TRUE(dialog.okButton()->isEnabled());
@@ -86,26 +86,26 @@ TEST_F(ReportDialogsTest, CategoriesStopAtTheDepthLimit)
 
 TEST_F(ReportDialogsTest, SecuritiesKeepWhatWasChosen)
 {
-    auto beta = std::make_shared<CV4Brand>();
+    auto beta = std::make_shared<cv::Security>();
     beta->setName(QStringLiteral("Beta"));
     beta->setCurrency(1);
     doc->addBrand(beta);
-    std::vector<CV4BrandPtr> chosen{doc->findBrand(kAlpha)};
-    cv::ReportBrandDialogController dialog(doc.get(), chosen);
+    std::vector<cv::SecurityPtr> chosen{doc->findBrand(kAlpha)};
+    cv::ReportSecurityDialog dialog(doc.get(), chosen);
     pick(dialog, {QStringLiteral("Alpha")});
     EXPECT_FALSE(dialog.okButton()->isEnabled()) << "a chosen security cannot be selected again";
     const QPoint at = dialog.list()->visualItemRect(row(dialog, QStringLiteral("Beta"))).center();
     QTest::mouseClick(dialog.list()->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(dialog.list()->viewport(), Qt::LeftButton, {}, at);
     EXPECT_EQ(dialog.result(), ReportSelectionDialog::kOK);
-    EXPECT_EQ(chosen, (std::vector<CV4BrandPtr>{doc->findBrand(kAlpha), beta}));
+    EXPECT_EQ(chosen, (std::vector<cv::SecurityPtr>{doc->findBrand(kAlpha), beta}));
 }
 
 TEST_F(ReportDialogsTest, GroupingsMarkTheSelectedRows)
 {
-    std::vector<cv::ReportGroupDialogController::Row> rows{{1, QStringLiteral("Trip"), 0},
+    std::vector<cv::ReportGroupDialog::Row> rows{{1, QStringLiteral("Trip"), 0},
                                                            {2, QStringLiteral("Gifts"), 0}};
-    cv::ReportGroupDialogController dialog(doc.get(), rows);
+    cv::ReportGroupDialog dialog(doc.get(), rows);
     pick(dialog, {QStringLiteral("Gifts")});
     dialog.okButton()->click();
     EXPECT_EQ(rows[0].select, 0);

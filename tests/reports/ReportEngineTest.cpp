@@ -9,21 +9,21 @@
 #include <gtest/gtest.h>
 
 using namespace reportfixture;
-using Range = CV4ReportView::PageRange;
-using Item = CV4ReportItem;
+using Range = cv::Report::PageRange;
+using Item = cv::ReportRow;
 
 namespace {
 
 // Rows as given; each data row draws its index left and "v<index>" right.
-class RowsView : public CV4ReportView {
+class RowsView : public cv::Report {
 public:
-    RowsView(CV4Document &doc, Rows rows, bool blankValues = false)
-        : CV4ReportView(doc, a4()), m_blankValues(blankValues)
+    RowsView(cv::Book &doc, Rows rows, bool blankValues = false)
+        : cv::Report(doc, a4()), m_blankValues(blankValues)
     {
         setData(std::move(rows));
         setTitle(QStringLiteral("Rows"));
     }
-    using CV4ReportView::getFullAccountName;
+    using cv::Report::getFullAccountName;
 
 protected:
     void drawPage(cv::Canvas &canvas) override
@@ -41,12 +41,12 @@ private:
 };
 
 // Data rows of 14 points; 'b' a blank row, '|' a page break.
-CV4ReportView::Rows rowsOf(int data, const char *tail = "")
+cv::Report::Rows rowsOf(int data, const char *tail = "")
 {
-    CV4ReportView::Rows rows(size_t(data), Item(0, 14));
+    cv::Report::Rows rows(size_t(data), Item(0, 14));
     for (const char *c = tail; *c; ++c) {
-        if (*c == 'b') CV4ReportView::addBlankTo(rows);
-        else if (*c == '|') CV4ReportView::addPageTo(rows);
+        if (*c == 'b') cv::Report::addBlankTo(rows);
+        else if (*c == '|') cv::Report::addPageTo(rows);
         else rows.emplace_back(0, 14);
     }
     return rows;
@@ -58,10 +58,10 @@ class ReportEngineTest : public FixtureFTest {};
 
 TEST_F(ReportEngineTest, PagesFollowTheOneRule)
 {
-    ASSERT_DOUBLE_EQ(CV4ReportView::usableHeight(a4()), 658);   // 842 - 36 - 36 - 70 - 42
+    ASSERT_DOUBLE_EQ(cv::Report::usableHeight(a4()), 658);   // 842 - 36 - 36 - 70 - 42
     struct Case {
         const char *what;
-        CV4ReportView::Rows rows;
+        cv::Report::Rows rows;
         std::vector<Range> pages;
     } cases[] = {
         {"47 rows fill one page", rowsOf(47), {{0, 47}}},
@@ -73,16 +73,16 @@ TEST_F(ReportEngineTest, PagesFollowTheOneRule)
         {"no rows: one empty page", {}, {{0, 0}}},
     };
     for (const Case &c : cases) {
-        EXPECT_EQ(CV4ReportView::paginate(c.rows, 658), c.pages) << c.what;
-        EXPECT_EQ(CV4ReportView::countPages(c.rows, a4()), int(c.pages.size())) << c.what;
+        EXPECT_EQ(cv::Report::paginate(c.rows, 658), c.pages) << c.what;
+        EXPECT_EQ(cv::Report::countPages(c.rows, a4()), int(c.pages.size())) << c.what;
     }
 }
 
 TEST_F(ReportEngineTest, PageHeadRowsAndRules)
 {
-    CV4ReportView::Rows rows = rowsOf(2);
-    CV4ReportView::addLineTo(rows);
-    CV4ReportView::addThinlineTo(rows);
+    cv::Report::Rows rows = rowsOf(2);
+    cv::Report::addLineTo(rows);
+    cv::Report::addThinlineTo(rows);
     rows.emplace_back(0, 14);
     RowsView view(*doc, rows);
     const cv::RecordingCanvas canvas = drawPage(view, 1);
@@ -112,7 +112,7 @@ TEST_F(ReportEngineTest, FullNamesLeaveOutTheTopNode)
     EXPECT_EQ(view.getFullAccountName(*doc->findAccount(kBank)), QStringLiteral("Bank A"));
     EXPECT_EQ(view.getFullAccountName(*doc->findAccount(kHolding)), QStringLiteral("Broker/Alpha"));
     EXPECT_EQ(view.getFullCatName(*doc->findExpense(kFood)), QStringLiteral("Living/Food"));
-    auto entry = std::make_shared<CV4Actual>();
+    auto entry = std::make_shared<cv::Entry>();
     entry->setKind(cv::EntryKind::Expense);
     entry->setCategory(kDaily);
     EXPECT_EQ(view.getFullCatName(*entry), QStringLiteral("Living/Daily"));

@@ -7,14 +7,14 @@
 // into it).
 #include "ReportFixture.h"
 
-#include "model/CV4ActualModel.h"
-#include "reports/CV4Report1View.h"
-#include "reports/CV4Report2View.h"
-#include "reports/CV4Report4View.h"
-#include "reports/CV4Report5View.h"
-#include "reports/CV4Report6View.h"
-#include "reports/CV4Report9View.h"
-#include "reports/CV4Report11View.h"
+#include "model/CategoryTrees.h"
+#include "reports/AccountBalanceReport.h"
+#include "reports/JournalReport.h"
+#include "reports/ItemisedCategoryReport.h"
+#include "reports/CashFlowReport.h"
+#include "reports/CashFlowDetailReport.h"
+#include "reports/RankingReport.h"
+#include "reports/SecuritiesTradeReport.h"
 #include "reports/CategoryTreeRows.h"
 #include "support/SampleBook.h"
 
@@ -42,15 +42,15 @@ enum Ident {
     Alpha = 1,
 };
 
-std::shared_ptr<CV4AssetModel> opened(const QDate &date, double value)
+std::shared_ptr<cv::AccountDetail> opened(const QDate &date, double value)
 {
-    auto record = std::make_shared<CV4BankModel>();
+    auto record = std::make_shared<cv::BankDetail>();
     record->setDate(date);
     record->setInitialValue(value);
     return record;
 }
 
-std::unique_ptr<CV4Document> makeEdgeBook()
+std::unique_ptr<cv::Book> makeEdgeBook()
 {
     using namespace samplebook;
     using cv::EntryKind;
@@ -58,13 +58,13 @@ std::unique_ptr<CV4Document> makeEdgeBook()
     if (!doc) return nullptr;
     doc->settings()->setFiscalDayOfMonth(0);
     currency(*doc, 2, QStringLiteral("USD"), 100, 2);
-    auto alpha = std::make_shared<CV4Brand>();
+    auto alpha = std::make_shared<cv::Security>();
     alpha->setIdent(Alpha);
     alpha->setName(QStringLiteral("Alpha"));
     alpha->setCurrency(1);
     alpha->setOutlineState(1);
     doc->addBrand(alpha);
-    const CVUnitModelPtr assets = doc->accountModel()->asset(), debts = doc->accountModel()->debt();
+    const cv::NodePtr assets = doc->accountModel()->asset(), debts = doc->accountModel()->debt();
     const QDate early(2008, 12, 1);
     doc->findAccount(10)->setExtra(opened(early, 10000));
     node(assets, Bank, NodeKind::Bank, QStringLiteral("Bank"), opened(early, 2000000));
@@ -75,7 +75,7 @@ std::unique_ptr<CV4Document> makeEdgeBook()
         node(node(assets, ident, NodeKind::Investment, QStringLiteral("Broker %1").arg(ident), opened(day, 5000)), 0,
              NodeKind::CashPart, QString());
     }
-    auto unit = std::make_shared<CV4InvestUnit>();   // Broker C's holding, opened on the first day
+    auto unit = std::make_shared<cv::OpeningHolding>();   // Broker C's holding, opened on the first day
     unit->setBrand(Alpha);
     unit->setDate(kFirst);
     unit->setUnits(20);
@@ -98,7 +98,7 @@ std::unique_ptr<CV4Document> makeEdgeBook()
 
     const auto trade = [&](cv::TradeKind kind, const QDate &date, int account, double count, double price,
                            double commission, int to = 0) {
-        auto t = std::make_shared<CV4Trade>();
+        auto t = std::make_shared<cv::Trade>();
         t->setKind(kind);
         t->setDate(date);
         t->setAccount(account);
@@ -108,21 +108,21 @@ std::unique_ptr<CV4Document> makeEdgeBook()
         t->setUnitPrice(price);
         t->setCommission(commission);
         t->setFlags(cv::EditNew);
-        std::set<CV4BrandPtr> brands;
+        std::set<cv::SecurityPtr> brands;
         doc->applyTrade(t, doc->findAccount(account), {}, brands, false);
     };
     // A loan as the loan sheet stores it: its terms, then its schedule.
     const auto loan = [&](int ident, const QDate &date, double amount, int inAccount, double principal) {
-        auto record = std::make_shared<CV4LoanModel>();
+        auto record = std::make_shared<cv::LoanTerms>();
         record->setDate(date);
         record->setInitialValue(amount);
         record->setRepaymentAccount(Bank);
-        inAccount ? record->setInAccount(inAccount) : record->setOutCategory(CV4ActualModel::LoanUnspecified);
+        inAccount ? record->setInAccount(inAccount) : record->setOutCategory(cv::CategoryTrees::LoanUnspecified);
         auto account = node(debts, ident, NodeKind::Loan, QStringLiteral("Loan %1").arg(ident), record);
         doc->commitAccountModel();
-        CV4LoanSchedule rows;
+        cv::LoanSchedule rows;
         for (const QDate &day : {kFirst, kLast, kLast.addDays(1)}) {
-            auto row = std::make_shared<CV4LoanPayment>();
+            auto row = std::make_shared<cv::LoanPayment>();
             row->setDate(day);
             row->setAccount(Bank);
             row->setPrincipal(principal);
@@ -166,12 +166,12 @@ std::unique_ptr<CV4Document> makeEdgeBook()
 
 // The edge book with two years of pseudo-random entries over its accounts on
 // top, stored out of date order, cents in dollars, some grouped.
-std::unique_ptr<CV4Document> makeBusyBook()
+std::unique_ptr<cv::Book> makeBusyBook()
 {
     using cv::EntryKind;
     auto doc = makeEdgeBook();
     if (!doc) return nullptr;
-    auto group = std::make_shared<CV4Grouping>();
+    auto group = std::make_shared<cv::Grouping>();
     group->setIdent(7);
     group->setName(QStringLiteral("Trip"));
     doc->addGrouping(group);
@@ -195,7 +195,7 @@ std::unique_ptr<CV4Document> makeBusyBook()
 }
 
 // The book's balance on the day in the account's own money (units for a holding).
-double ownBalance(CV4Document &doc, const CVUnitModelPtr &node, const QDate &day, double *rate = nullptr)
+double ownBalance(cv::Book &doc, const cv::NodePtr &node, const QDate &day, double *rate = nullptr)
 {
     int currency = node->kind() == NodeKind::CashPart ? node->parent()->currency() : node->currency();
     if (node->kind() == NodeKind::Holding) currency = doc.findBrand(Alpha)->currency();
@@ -205,29 +205,29 @@ double ownBalance(CV4Document &doc, const CVUnitModelPtr &node, const QDate &day
 }
 
 struct Period {
-    CV4Document &doc;
+    cv::Book &doc;
     cv::ReportRequest request;
-    double sum(const CVUnitModelPtr &node, const QDate &from, const QDate &to) const
+    double sum(const cv::NodePtr &node, const QDate &from, const QDate &to) const
     {
         return doc.summaryForActualDays(node, from, int(from.daysTo(to)) + 1);
     }
-    double sum(const CVUnitModelPtr &node) const { return sum(node, request.from, request.to); }
+    double sum(const cv::NodePtr &node) const { return sum(node, request.from, request.to); }
     QDate dayBefore() const { return request.from.addDays(-1); }
 };
 
-using Rows = CV4ReportView::Rows;
+using Rows = cv::Report::Rows;
 #define NEAR(a, b, what) EXPECT_NEAR(a, b, 1e-6 * (1 + std::abs(b))) << what
 
 // Every line: start +- increase -+ decrease = end, the end the book's, the start too for plain accounts.
 void balanceLines(const Period &p, const Rows &rows)
 {
     int lines = 0;
-    for (const CV4ReportItem &row : rows) {
-        if (row.level < 0 || row.level >= CV4Report1View::ForeignLine || !row.node || row.number != 0) continue;
+    for (const cv::ReportRow &row : rows) {
+        if (row.level < 0 || row.level >= cv::AccountBalanceReport::ForeignLine || !row.node || row.number != 0) continue;
         const std::string what = p.doc.displayName(*row.node).toStdString() + " line";
         const double sign = row.node->isDebt() ? -1 : 1;
         NEAR(row.value(0) + sign * (row.value(1) - row.value(2)), row.value(3), what);
-        CVUnitModelPtr leaf = row.node;
+        cv::NodePtr leaf = row.node;
         if (leaf->kind() == NodeKind::Investment && p.request.flags == 1) leaf = leaf->childAt(0);
         if (leaf->countChild() != 0) continue;
         double rate = 1;
@@ -248,16 +248,16 @@ void journals(const Period &p, const Rows &rows)
 {
     double opening = 0, last = 0;
     int journals = 0;
-    for (const CV4ReportItem &row : rows) {
+    for (const cv::ReportRow &row : rows) {
         const std::string what = row.node ? p.doc.displayName(*row.node).toStdString() + " journal" : std::string();
-        if (row.level == CV4Report2View::Opening) {
+        if (row.level == cv::JournalReport::Opening) {
             opening = last = row.texts.isEmpty() ? 0 : row.value(0);
-            const CVUnitModel *owner = row.node->kind() == NodeKind::CashPart ? row.node->parent() : row.node.get();
+            const cv::Node *owner = row.node->kind() == NodeKind::CashPart ? row.node->parent() : row.node.get();
             if (owner->assetInitialDate().isValid() && owner->assetInitialDate() < p.request.from)
                 NEAR(opening, ownBalance(p.doc, row.node, p.dayBefore()), what);
         }
-        if (row.level == CV4Report2View::Record || row.level == CV4Report2View::Commission) last = row.value(2);
-        if (row.level != CV4Report2View::Total) continue;
+        if (row.level == cv::JournalReport::Record || row.level == cv::JournalReport::Commission) last = row.value(2);
+        if (row.level != cv::JournalReport::Total) continue;
         NEAR(opening + (row.node->isDebt() ? -1 : 1) * (row.value(0) - row.value(1)), row.value(2), what);
         NEAR(last, row.value(2), what);
         NEAR(row.value(2), ownBalance(p.doc, row.node, p.request.to), what);
@@ -270,7 +270,7 @@ void journals(const Period &p, const Rows &rows)
 void sectionTotals(const Period &p, const Rows &rows, int level, int column, const QDate &from, const QDate &to)
 {
     int totals = 0;
-    for (const CV4ReportItem &row : rows)
+    for (const cv::ReportRow &row : rows)
         if (row.level == level && row.node && ++totals)
             NEAR(row.value(size_t(column)), p.sum(row.node, from, to), row.node->name().toStdString());
     EXPECT_EQ(totals, 2);
@@ -288,8 +288,8 @@ TEST(ReportFiguresTest, EveryKindAgreesWithTheBookOnEveryEdgeOfThePeriod)
             sectionTotals(p, rows, level, column, p.request.from, p.request.to);
         };
     };
-    using S = CV4Report5View;
-    using D = CV4Report6View;
+    using S = cv::CashFlowReport;
+    using D = cv::CashFlowDetailReport;
     const struct {
         const char *what;
         int kind, flags;
@@ -301,12 +301,12 @@ TEST(ReportFiguresTest, EveryKindAgreesWithTheBookOnEveryEdgeOfThePeriod)
         {"income and expense", 2, 0, category(cv::CategoryTreeRows::Total)},
         {"itemised categories", 3, 0,
          [](const Period &p, const Rows &rows) {
-             for (const CV4ReportItem &row : rows)
-                 if (row.level == CV4Report4View::Subtotal) NEAR(row.value(0), p.sum(row.node), "a category");
+             for (const cv::ReportRow &row : rows)
+                 if (row.level == cv::ItemisedCategoryReport::Subtotal) NEAR(row.value(0), p.sum(row.node), "a category");
          }},
         {"cash flow against the cache's cash items", 4, 0,
          [](const Period &p, const Rows &rows) {
-             for (const CV4ReportItem &row : rows) {
+             for (const cv::ReportRow &row : rows) {
                  if (row.level == S::InTotal) NEAR(row.value(0), p.sum(p.doc.autoCacheIn()), "in");
                  if (row.level == S::OutTotal) NEAR(row.value(0), p.sum(p.doc.autoCacheOut()), "out");
              }
@@ -314,7 +314,7 @@ TEST(ReportFiguresTest, EveryKindAgreesWithTheBookOnEveryEdgeOfThePeriod)
         {"cash-flow detail against the cash-flow report", 5, 0,
          [](const Period &p, const Rows &rows) {
              std::map<int, double> detail;
-             for (const CV4ReportItem &row : rows) detail[row.level] = row.values.empty() ? 0 : row.value(0);
+             for (const cv::ReportRow &row : rows) detail[row.level] = row.values.empty() ? 0 : row.value(0);
              const auto summary = makeReport(p.doc, {4, p.request.from, p.request.to});
              const std::pair<int, int> pairs[] = {
                  {S::Income, D::IncomeTotal},      {S::TransfersIn, D::TransferInTotal},
@@ -322,7 +322,7 @@ TEST(ReportFiguresTest, EveryKindAgreesWithTheBookOnEveryEdgeOfThePeriod)
                  {S::Expense, D::ExpenseTotal},    {S::TransfersOut, D::TransferOutTotal},
                  {S::TradesOut, D::TradeOutTotal}, {S::OutTotal, D::OutTotal},
                  {S::Net, D::Net}};
-             for (const CV4ReportItem &row : summary->data())
+             for (const cv::ReportRow &row : summary->data())
                  for (const auto &[sumLevel, detailLevel] : pairs)
                      if (row.level == sumLevel) NEAR(detail[detailLevel], row.value(0), detailLevel);
          }},
@@ -334,18 +334,18 @@ TEST(ReportFiguresTest, EveryKindAgreesWithTheBookOnEveryEdgeOfThePeriod)
         {"budget comparison", 7, 0, category(cv::CategoryTreeRows::Total, 1)},
         {"ranking", 8, 0,
          [](const Period &p, const Rows &rows) {
-             sectionTotals(p, rows, CV4Report9View::SectionTotal, 0, p.request.from, p.request.to);
+             sectionTotals(p, rows, cv::RankingReport::SectionTotal, 0, p.request.from, p.request.to);
              double shares = 0;
-             for (const CV4ReportItem &row : rows) {
+             for (const cv::ReportRow &row : rows) {
                  if (row.level >= 1) shares += row.value(1);
-                 if (row.level == CV4Report9View::SectionTotal) NEAR(std::exchange(shares, 0), 100, "shares");
+                 if (row.level == cv::RankingReport::SectionTotal) NEAR(std::exchange(shares, 0), 100, "shares");
              }
          }},
         {"securities trades", 9, 0,
          [](const Period &p, const Rows &rows) {
              double held = 0, books = 0;
-             for (const CV4ReportItem &row : rows)
-                 if (row.level != CV4Report11View::Total && !row.values.empty()) held = row.value(CV4Report11View::Held);
+             for (const cv::ReportRow &row : rows)
+                 if (row.level != cv::SecuritiesTradeReport::Total && !row.values.empty()) held = row.value(cv::SecuritiesTradeReport::Held);
              for (int account : {BrokerA, BrokerB, BrokerC}) books += p.doc.tradingAccount(account, Alpha, p.request.to);
              NEAR(held, books, "units held");
          }},
@@ -362,20 +362,20 @@ TEST(ReportFiguresTest, EveryKindAgreesWithTheBookOnEveryEdgeOfThePeriod)
 
     // The examples of the fault, line by line: B pays no commission for the units it
     // receives; the car loan's line reads start 0, repaid, borrowed and fees, end.
-    const CVUnitModelPtr b = doc->findAccount(BrokerB), car = doc->findAccount(CarLoan);
+    const cv::NodePtr b = doc->findAccount(BrokerB), car = doc->findAccount(CarLoan);
     const struct {
         int kind, level;
-        CVUnitModelPtr node;
+        cv::NodePtr node;
         std::vector<double> values;
     } lines[] = {
         {0, 2, b->childAt(0), {4740, 200, 600, 4340}},   // dividends in, its own commissions out
         {0, 1, car, {0, 200000, 1000000 + 15000, 815000}},
-        {1, CV4Report2View::Total, car, {200000, 1015000, 815000}},
+        {1, cv::JournalReport::Total, car, {200000, 1015000, 815000}},
     };
     for (const auto &l : lines) {
         std::vector<double> found;
         const auto view = makeReport(*doc, {l.kind, kFirst, kLast});
-        for (const CV4ReportItem &row : view->data())
+        for (const cv::ReportRow &row : view->data())
             if (row.level == l.level && row.node == l.node) found = row.values;
         EXPECT_EQ(found, l.values) << doc->displayName(*l.node).toStdString();
     }
@@ -386,7 +386,7 @@ namespace {
 
 // A row as the test keeps it: what it is, what it names, its figures to a
 // ten-thousandth (adding in another order moves only the last bits) and its texts.
-QString rowLine(const CV4ReportItem &row)
+QString rowLine(const cv::ReportRow &row)
 {
     QStringList parts{QString::number(row.level), QString::number(row.number),
                       row.node ? row.node->name() + QString::number(row.node->ident()) : QStringLiteral("-"),
@@ -406,7 +406,7 @@ QString rowLine(const CV4ReportItem &row)
 TEST(ReportFiguresTest, BalanceJournalAndCashFlowDetailRowsStayAsTheyWere)
 {
     cv::setLanguageOverride(QStringLiteral("en"));
-    const std::function<std::unique_ptr<CV4Document>()> makers[] = {makeFixtureF, makeEdgeBook, makeBusyBook};
+    const std::function<std::unique_ptr<cv::Book>()> makers[] = {makeFixtureF, makeEdgeBook, makeBusyBook};
     const QDate wholeFrom(2008, 1, 1), wholeTo(2011, 1, 1);
     const struct {
         int book;
@@ -420,7 +420,7 @@ TEST(ReportFiguresTest, BalanceJournalAndCashFlowDetailRowsStayAsTheyWere)
     // Each case's rows kept as their count and a digest of their lines.
     QStringList made;
     std::map<QString, QStringList> rowsOf;
-    std::unique_ptr<CV4Document> doc;
+    std::unique_ptr<cv::Book> doc;
     int book = -1;
     for (const auto &p : periods) {
         if (p.book != book) doc = makers[book = p.book]();
@@ -435,7 +435,7 @@ TEST(ReportFiguresTest, BalanceJournalAndCashFlowDetailRowsStayAsTheyWere)
                                      .arg(k.kind).arg(k.flags).arg(k.tier).arg(k.groups);
             QStringList &rows = rowsOf[name];
             if (const auto view = makeReport(*doc, request))
-                for (const CV4ReportItem &row : view->data()) rows << rowLine(row);
+                for (const cv::ReportRow &row : view->data()) rows << rowLine(row);
             const QByteArray digest = QCryptographicHash::hash(rows.join(u'\n').toUtf8(), QCryptographicHash::Sha1);
             made << QStringLiteral("%1 | %2 rows | %3")
                         .arg(name).arg(rows.size()).arg(QString::fromLatin1(digest.toHex().left(16)));

@@ -1,7 +1,7 @@
 #include "ReportFixture.h"
 
 #include "support/SampleBook.h"
-#include "document/CV4DocumentTestAccess.h"
+#include "document/BookTestAccess.h"
 
 #include <algorithm>
 #include <map>
@@ -10,23 +10,23 @@ namespace reportfixture {
 
 namespace {
 
-void setAll(CVUnitModel &node, int status)
+void setAll(cv::Node &node, int status)
 {
     node.setStatus(status);
-    for (const CVUnitModelPtr &child : node.children()) setAll(*child, status);
+    for (const cv::NodePtr &child : node.children()) setAll(*child, status);
 }
 
-std::shared_ptr<CV4AssetModel> opening(double value)
+std::shared_ptr<cv::AccountDetail> opening(double value)
 {
-    auto record = std::make_shared<CV4AssetModel>();
+    auto record = std::make_shared<cv::AccountDetail>();
     record->setDate(QDate(2008, 1, 1));
     record->setInitialValue(value);
     return record;
 }
 
-CV4TradePtr trade(cv::TradeKind kind, const QDate &date, double count, double price, double commission)
+cv::TradePtr trade(cv::TradeKind kind, const QDate &date, double count, double price, double commission)
 {
-    auto t = std::make_shared<CV4Trade>();
+    auto t = std::make_shared<cv::Trade>();
     t->setKind(kind);
     t->setDate(date);
     t->setAccount(kBroker);
@@ -39,14 +39,14 @@ CV4TradePtr trade(cv::TradeKind kind, const QDate &date, double count, double pr
 
 } // namespace
 
-std::unique_ptr<CV4Document> makeFixtureF()
+std::unique_ptr<cv::Book> makeFixtureF()
 {
     using namespace samplebook;
     auto doc = makeYenBook();
     if (!doc) return nullptr;
     doc->settings()->setFiscalDayOfMonth(0);
 
-    auto alpha = std::make_shared<CV4Brand>();
+    auto alpha = std::make_shared<cv::Security>();
     alpha->setIdent(kAlpha);
     alpha->setName(QStringLiteral("Alpha"));
     alpha->setKind(cv::BrandKind::Stock);
@@ -54,27 +54,27 @@ std::unique_ptr<CV4Document> makeFixtureF()
     doc->addBrand(alpha);
 
     const auto &accounts = *doc->accountModel();
-    const CVUnitModelPtr wallet = accounts.asset()->findMemberWithIdent(kWallet);
+    const cv::NodePtr wallet = accounts.asset()->findMemberWithIdent(kWallet);
     if (!wallet) return nullptr;
     wallet->setCurrency(1);
     wallet->setExtra(opening(10000));
-    auto bankRecord = std::make_shared<CV4BankModel>();
+    auto bankRecord = std::make_shared<cv::BankDetail>();
     bankRecord->setDate(QDate(2008, 1, 1));
     bankRecord->setInitialValue(100000);
     node(accounts.asset(), kBank, 31, QStringLiteral("Bank A"), bankRecord);
     auto broker = node(accounts.asset(), kBroker, 32, QStringLiteral("Broker"), opening(0));
-    auto cash = std::make_shared<CVUnitModel>();
+    auto cash = std::make_shared<cv::Node>();
     cash->setKind(cv::NodeKind::CashPart);
     cash->setIdent(0);
     broker->appendChild(cash);
-    auto unit = std::make_shared<CV4InvestUnit>();
+    auto unit = std::make_shared<cv::OpeningHolding>();
     unit->setBrand(kAlpha);
     unit->setDate(QDate(2008, 1, 10));
     unit->setUnits(100);
     unit->setUnitPrice(1000);
     unit->setCommission(500);
     node(broker, kHolding, cv::NodeKind::Holding, QString(), unit);
-    auto cardRecord = std::make_shared<CV4CreditCardModel>();
+    auto cardRecord = std::make_shared<cv::CardDetail>();
     cardRecord->setDate(QDate(2008, 1, 1));
     node(accounts.debt(), kCard, 40, QStringLiteral("Card"), cardRecord);
 
@@ -121,13 +121,13 @@ std::unique_ptr<CV4Document> makeFixtureF()
     for (const auto &[date, price] : {std::pair{QDate(2008, 4, 30), 1150.0}, {QDate(2008, 5, 20), 1300.0}}) {
         ok = doc->putPrice(samplebook::priceTime(kAlpha, date, price)) && ok;
     }
-    CV4DocumentTestAccess::updateTrade(*doc, trade(cv::TradeKind::Buy, QDate(2008, 5, 8), 100, 1200, 600), nullptr);
-    CV4DocumentTestAccess::updateTrade(*doc, trade(cv::TradeKind::Sale, QDate(2008, 5, 20), 50, 1300, 400), nullptr);
-    CV4DocumentTestAccess::updateTrade(*doc, trade(cv::TradeKind::Dividend, QDate(2008, 5, 28), 1, 1500, 0), nullptr);
+    cv::BookTestAccess::updateTrade(*doc, trade(cv::TradeKind::Buy, QDate(2008, 5, 8), 100, 1200, 600), nullptr);
+    cv::BookTestAccess::updateTrade(*doc, trade(cv::TradeKind::Sale, QDate(2008, 5, 20), 50, 1300, 400), nullptr);
+    cv::BookTestAccess::updateTrade(*doc, trade(cv::TradeKind::Dividend, QDate(2008, 5, 28), 1, 1500, 0), nullptr);
 
     tickAll(*doc, 1);
     ok = doc->commitSettings() && ok;
-    doc->updateChangeCount(CV4DocumentChanges::ChangeCleared);
+    doc->updateChangeCount(cv::BookChanges::ChangeCleared);
     return ok ? std::move(doc) : nullptr;
 }
 
@@ -140,29 +140,29 @@ cv::PageSetup a4(int orientation)
     return setup;
 }
 
-void tickAll(CV4Document &doc, int status)
+void tickAll(cv::Book &doc, int status)
 {
-    for (const CVUnitModelPtr &root : {doc.accountModel()->asset(), doc.accountModel()->debt(),
+    for (const cv::NodePtr &root : {doc.accountModel()->asset(), doc.accountModel()->debt(),
                                        doc.actualModel()->income(), doc.actualModel()->expense()})
         if (root) setAll(*root, status);
 }
 
-CVUnitModelPtr findNode(CV4Document &doc, int ident)
+cv::NodePtr findNode(cv::Book &doc, int ident)
 {
-    CVUnitModelPtr node = doc.findAccount(ident);
+    cv::NodePtr node = doc.findAccount(ident);
     if (!node) node = doc.findIncome(ident);
     if (!node) node = doc.findExpense(ident);
     return node;
 }
 
-void tickOnly(CV4Document &doc, const std::vector<int> &idents)
+void tickOnly(cv::Book &doc, const std::vector<int> &idents)
 {
     tickAll(doc, 0);
     for (int ident : idents)
-        if (CVUnitModelPtr node = findNode(doc, ident)) setAll(*node, 1);
+        if (cv::NodePtr node = findNode(doc, ident)) setAll(*node, 1);
 }
 
-std::unique_ptr<CV4ReportView> makeReport(CV4Document &doc, const cv::ReportRequest &request)
+std::unique_ptr<cv::Report> makeReport(cv::Book &doc, const cv::ReportRequest &request)
 {
     const cv::ReportKind *kind = cv::reportKind(request.kind);
     if (!kind || !kind->make) return nullptr;
@@ -172,7 +172,7 @@ std::unique_ptr<CV4ReportView> makeReport(CV4Document &doc, const cv::ReportRequ
     return view;
 }
 
-cv::RecordingCanvas drawPage(CV4ReportView &view, int page)
+cv::RecordingCanvas drawPage(cv::Report &view, int page)
 {
     cv::RecordingCanvas canvas;
     view.setToday(QStringLiteral("2026/01/02"));

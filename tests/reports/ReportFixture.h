@@ -10,10 +10,10 @@
 // 2008, three trades in May, two prices of Alpha, monthly budgets from
 // January 2008. Every node ticked, no groupings, fiscal start day 1.
 
-#include "document/CV4Document.h"
+#include "document/Book.h"
 #include "platform/print/PageSetup.h"
 #include "platform/print/RecordingCanvas.h"
-#include "reports/CV4ReportView.h"
+#include "reports/Report.h"
 #include "reports/ReportKinds.h"
 
 #include "platform/Localization.h"
@@ -46,22 +46,22 @@ inline const QDate kP1(2008, 5, 1), kP2(2008, 5, 31);
 inline const QDate kQ1(2008, 4, 1), kQ2(2008, 4, 30);
 
 // A new book holding Fixture F, marked as saved; null when a write failed.
-std::unique_ptr<CV4Document> makeFixtureF();
+std::unique_ptr<cv::Book> makeFixtureF();
 
 // A4 portrait, margins 36 points all round (595 x 842 paper).
 cv::PageSetup a4(int orientation = cv::PageSetup::Portrait);
 
 // The account or category of the ident (the fixture's idents are unique across the trees).
-CVUnitModelPtr findNode(CV4Document &doc, int ident);
+cv::NodePtr findNode(cv::Book &doc, int ident);
 // Sets every node of the four trees to the check mark.
-void tickAll(CV4Document &doc, int status);
+void tickAll(cv::Book &doc, int status);
 // Clears every check mark, then ticks the nodes of the idents (accounts or categories).
-void tickOnly(CV4Document &doc, const std::vector<int> &idents);
+void tickOnly(cv::Book &doc, const std::vector<int> &idents);
 
 // The kind's report for the request, on A4.
-std::unique_ptr<CV4ReportView> makeReport(CV4Document &doc, const cv::ReportRequest &request);
+std::unique_ptr<cv::Report> makeReport(cv::Book &doc, const cv::ReportRequest &request);
 // Draws one page (from 1) on a fresh recording canvas with a fixed date in the head.
-cv::RecordingCanvas drawPage(CV4ReportView &view, int page);
+cv::RecordingCanvas drawPage(cv::Report &view, int page);
 // The texts of the page's lines whose top lies at y (within 0.5 point), left to right.
 QStringList lineAt(const cv::RecordingCanvas &canvas, double y);
 // Every line of a page as its texts joined by " | ", top to bottom.
@@ -78,7 +78,7 @@ protected:
     }
     void TearDown() override { cv::setLanguageOverride(QString()); }
 
-    std::unique_ptr<CV4Document> doc;
+    std::unique_ptr<cv::Book> doc;
 };
 
 } // namespace reportfixture

@@ -6,10 +6,10 @@
 
 #include "controls/DateField.h"
 #include "controls/ToggleOutlineView.h"
-#include "document/CV4Preference.h"
+#include "document/Preference.h"
 #include "platform/Localization.h"
 #include "platform/ScriptedAlertPresenter.h"
-#include "reports/CV4ReportPanel.h"
+#include "reports/ReportSheet.h"
 #include "reports/ReportOutlineModel.h"
 
 #include <QApplication>
@@ -33,7 +33,7 @@
 #include <ctime>
 
 using namespace reportfixture;
-using cv::CV4ReportPanel;
+using cv::ReportSheet;
 
 namespace {
 
@@ -45,7 +45,7 @@ protected:
         ASSERT_TRUE(doc);
         preference.setLeftTopMargin(QSizeF(18, 36));
         preference.setRightBottomMargin(QSizeF(18, 36));
-        panel = std::make_unique<CV4ReportPanel>(doc.get(), &preference);
+        panel = std::make_unique<ReportSheet>(doc.get(), &preference);
         panel->show();
         QApplication::processEvents();
     }
@@ -58,8 +58,8 @@ protected:
     // A click on the node's tick in the current tab's outline.
     void click(int ident)
     {
-        const CV4ReportPanel::Tab &tab = panel->tab(panel->kind());
-        const CVUnitModelPtr node = findNode(*doc, ident);
+        const ReportSheet::Tab &tab = panel->tab(panel->kind());
+        const cv::NodePtr node = findNode(*doc, ident);
         ASSERT_TRUE(node) << ident;
         clickRow(tab.tree, tab.treeModel->indexOfNode(node.get()));
     }
@@ -78,22 +78,22 @@ protected:
     }
     int status(int ident) const
     {
-        const CVUnitModelPtr node = findNode(*doc, ident);
+        const cv::NodePtr node = findNode(*doc, ident);
         return node ? node->status() : -1;
     }
     bool allMarksCleared() const
     {
-        for (const CVUnitModelPtr &root : {doc->accountModel()->asset(), doc->accountModel()->debt(),
+        for (const cv::NodePtr &root : {doc->accountModel()->asset(), doc->accountModel()->debt(),
                                            doc->actualModel()->income(), doc->actualModel()->expense()})
             if (root->deepStatus() != 0) return false;
         return true;
     }
 
     // Chooses the budget tab's months by typing the years; the period they make.
-    std::optional<CV4ReportPanel::MonthPeriod> months(const QString &fromYear, int fromMonth, const QString &toYear,
+    std::optional<ReportSheet::MonthPeriod> months(const QString &fromYear, int fromMonth, const QString &toYear,
                                                       int toMonth)
     {
-        const CV4ReportPanel::Tab &tab = panel->tab(7);
+        const ReportSheet::Tab &tab = panel->tab(7);
         for (auto [field, text] : {std::pair{tab.fromYear, fromYear}, {tab.toYear, toYear}}) {
             field->selectAll();
             QTest::keyClicks(field, text);
@@ -117,8 +117,8 @@ protected:
         return pages;
     }
 
-    CV4Preference preference;
-    std::unique_ptr<CV4ReportPanel> panel;
+    cv::Preference preference;
+    std::unique_ptr<ReportSheet> panel;
 };
 
 } // namespace
@@ -130,7 +130,7 @@ TEST_F(ReportPanelTest, TicksFollowTheTreesAndCloseClearsThem)
     panel->kindButton()->setCurrentIndex(8);
     ASSERT_EQ(panel->kind(), 8);
 
-    const CVUnitModelPtr expenseRoot = doc->actualModel()->expense();
+    const cv::NodePtr expenseRoot = doc->actualModel()->expense();
     struct Step {
         int click;
         std::vector<std::pair<int, int>> statuses;   // ident, status
@@ -148,7 +148,7 @@ TEST_F(ReportPanelTest, TicksFollowTheTreesAndCloseClearsThem)
     }
 
     // A grouping changes neither the button nor any node.
-    const CV4ReportPanel::Tab &tab = panel->tab(8);
+    const ReportSheet::Tab &tab = panel->tab(8);
     QTest::mouseClick(tab.useGroups, Qt::LeftButton, {}, QPoint(4, tab.useGroups->height() / 2));
     ASSERT_TRUE(tab.groups->isEnabled());
     clickRow(tab.groups, tab.groupModel->index(0, 0));
@@ -196,12 +196,12 @@ TEST_F(ReportPanelTest, BudgetMonthsRunFromTheFiscalStartDay)
         int fiscalDay;        // the start day less 1, as the settings keep it
         const char *zone;
         QString fromYear;
-        std::optional<CV4ReportPanel::MonthPeriod> period;
+        std::optional<ReportSheet::MonthPeriod> period;
     } cases[] = {
-        {"day 1", 0, nullptr, QStringLiteral("2008"), CV4ReportPanel::MonthPeriod{{2008, 4, 1}, {2008, 6, 30}, 3}},
-        {"day 25", 24, nullptr, QStringLiteral("2008"), CV4ReportPanel::MonthPeriod{{2008, 4, 25}, {2008, 7, 24}, 3}},
+        {"day 1", 0, nullptr, QStringLiteral("2008"), ReportSheet::MonthPeriod{{2008, 4, 1}, {2008, 6, 30}, 3}},
+        {"day 25", 24, nullptr, QStringLiteral("2008"), ReportSheet::MonthPeriod{{2008, 4, 25}, {2008, 7, 24}, 3}},
         {"Berlin", 24, "Europe/Berlin", QStringLiteral("2008"),
-         CV4ReportPanel::MonthPeriod{{2008, 4, 25}, {2008, 7, 24}, 3}},
+         ReportSheet::MonthPeriod{{2008, 4, 25}, {2008, 7, 24}, 3}},
         {"five digits", 0, nullptr, QStringLiteral("20081"), std::nullopt},
         {"letters", 0, nullptr, QStringLiteral("abcd"), std::nullopt},
         {"year 0", 0, nullptr, QStringLiteral("0"), std::nullopt},
@@ -226,13 +226,13 @@ TEST_F(ReportPanelTest, BudgetMonthsRunFromTheFiscalStartDay)
 
 TEST_F(ReportPanelTest, ReportsPrintToPdfAndPreviewWithoutTouchingTheBook)
 {
-    auto info = std::make_shared<CVPrintInfo>();
+    auto info = std::make_shared<cv::PrintInfo>();
     info->setPaperName(QStringLiteral("Letter"));
-    info->setOrientation(CVPrintInfo::Landscape);
+    info->setOrientation(cv::PrintInfo::Landscape);
     doc->setPrintInfo(info);
-    doc->updateChangeCount(CV4DocumentChanges::ChangeCleared);
+    doc->updateChangeCount(cv::BookChanges::ChangeCleared);
 
-    const CV4ReportPanel::Tab &tab = panel->tab(0);
+    const ReportSheet::Tab &tab = panel->tab(0);
     type(tab.from, QStringLiteral("2008/05/01"));
     type(tab.to, QStringLiteral("2008/05/31"));
     for (int ident : {kWallet, kBank, kCard}) click(ident);
@@ -254,7 +254,7 @@ TEST_F(ReportPanelTest, ReportsPrintToPdfAndPreviewWithoutTouchingTheBook)
 
     EXPECT_EQ(preview(), 1) << "the preview draws the same pages";
 
-    EXPECT_EQ(doc->printInfo()->orientation(), CVPrintInfo::Landscape);
+    EXPECT_EQ(doc->printInfo()->orientation(), cv::PrintInfo::Landscape);
     EXPECT_EQ(doc->printInfo()->paperName(), QStringLiteral("Letter"));
     EXPECT_FALSE(doc->isDocumentEdited());
 
@@ -278,10 +278,10 @@ TEST_F(ReportPanelTest, ReportsPrintToPdfAndPreviewWithoutTouchingTheBook)
 // were. The PDFs are left for a look at the pages.
 TEST_F(ReportPanelTest, EveryKindPrintsAndPreviewsOnItsPaper)
 {
-    auto info = std::make_shared<CVPrintInfo>();
-    info->setOrientation(CVPrintInfo::Portrait);
+    auto info = std::make_shared<cv::PrintInfo>();
+    info->setOrientation(cv::PrintInfo::Portrait);
     doc->setPrintInfo(info);
-    doc->updateChangeCount(CV4DocumentChanges::ChangeCleared);
+    doc->updateChangeCount(cv::BookChanges::ChangeCleared);
     const std::vector<int> categories{kSalary, kLiving, kRent};
     const struct {
         int report;
@@ -300,11 +300,11 @@ TEST_F(ReportPanelTest, EveryKindPrintsAndPreviewsOnItsPaper)
         {8, categories, {{"ランキング", "支出合計"}, {"Ranking", "Total Expenses"}}}};
     for (const char *language : {"ja", "en"}) {
         cv::setLanguageOverride(QString::fromLatin1(language));
-        panel = std::make_unique<CV4ReportPanel>(doc.get(), &preference);
+        panel = std::make_unique<ReportSheet>(doc.get(), &preference);
         panel->show();
         for (const auto &[report, ticks, texts] : kinds) {
             panel->kindButton()->setCurrentIndex(report);
-            const CV4ReportPanel::Tab &tab = panel->tab(report);
+            const ReportSheet::Tab &tab = panel->tab(report);
             if (report == 7) months(QStringLiteral("2008"), 5, QStringLiteral("2008"), 5);
             for (auto [field, text] : {std::pair{tab.from, report == 6 ? "2008/04/01" : "2008/05/01"},
                                        {tab.to, report == 6 ? "2008/04/30" : "2008/05/31"},
@@ -327,7 +327,7 @@ TEST_F(ReportPanelTest, EveryKindPrintsAndPreviewsOnItsPaper)
             for (const char *expected : texts[language[0] == 'e'])
                 EXPECT_TRUE(shown.contains(QString::fromUtf8(expected))) << language << " " << report << ": " << expected;
             EXPECT_GT(preview(), 0) << language << " " << report;
-            EXPECT_EQ(doc->printInfo()->orientation(), CVPrintInfo::Portrait) << report;
+            EXPECT_EQ(doc->printInfo()->orientation(), cv::PrintInfo::Portrait) << report;
         }
         panel->closeButton()->click();
         EXPECT_TRUE(allMarksCleared());
@@ -343,11 +343,11 @@ TEST_P(ReportSheetScreenshot, ShowsTheSheetOnEveryTab)
     cv::setLanguageOverride(language);
     auto doc = makeFixtureF();
     ASSERT_TRUE(doc);
-    CV4ReportPanel panel(doc.get(), nullptr);
+    ReportSheet panel(doc.get(), nullptr);
     for (int report = 0; report < cv::kReportKindCount; ++report) {
         panel.kindButton()->setCurrentIndex(report);
-        const CV4ReportPanel::Tab &tab = panel.tab(report);
-        const CVUnitModelPtr node = report <= 1 ? doc->findAccount(kBank) : doc->findExpense(kLiving);
+        const ReportSheet::Tab &tab = panel.tab(report);
+        const cv::NodePtr node = report <= 1 ? doc->findAccount(kBank) : doc->findExpense(kLiving);
         panel.toggleItem(report == 9 ? tab.treeModel->index(0, 0) : tab.treeModel->indexOfNode(node.get()));
         panel.show();
         QApplication::processEvents();

@@ -19,7 +19,7 @@ protected:
     // A new stock of the book, its holding in Broker opened with the account.
     int addStock(const QString &name, cv::BrandKind kind = cv::BrandKind::Stock)
     {
-        auto brand = std::make_shared<CV4Brand>();
+        auto brand = std::make_shared<cv::Security>();
         brand->setName(name);
         brand->setKind(kind);
         brand->setCurrency(1);
@@ -30,7 +30,7 @@ protected:
     // A trade row committed the way the trade panel commits a new row.
     void enter(int brand, cv::TradeKind kind, const QDate &date, double count, double price, double commission = 0)
     {
-        auto trade = std::make_shared<CV4Trade>();
+        auto trade = std::make_shared<cv::Trade>();
         trade->setKind(kind);
         trade->setBrand(brand);
         trade->setAccount(kBroker);
@@ -39,7 +39,7 @@ protected:
         trade->setUnitPrice(price);
         trade->setCommission(commission);
         trade->setFlags(cv::EditNew);
-        std::set<CV4BrandPtr> brands;
+        std::set<cv::SecurityPtr> brands;
         doc->applyTrade(trade, doc->findAccount(kBroker), {}, brands, false);
     }
     // Ticks the securities of the idents only, as the sheet's outline does.
@@ -48,7 +48,7 @@ protected:
         for (const auto &brand : doc->brandList())
             brand->setOutlineState(std::find(idents.begin(), idents.end(), brand->ident()) != idents.end());
     }
-    std::unique_ptr<CV4ReportView> report(int kind, const QDate &from = kP1, const QDate &to = kP2, int tier = 0)
+    std::unique_ptr<cv::Report> report(int kind, const QDate &from = kP1, const QDate &to = kP2, int tier = 0)
     {
         cv::ReportRequest request;
         request.kind = kind;
@@ -60,7 +60,7 @@ protected:
 };
 
 // The lines of a page below the report's own heads (from the first row on).
-QStringList rowLines(CV4ReportView &view, int page, double rowsTop)
+QStringList rowLines(cv::Report &view, int page, double rowsTop)
 {
     const cv::RecordingCanvas canvas = drawPage(view, page);
     QStringList lines;
@@ -266,7 +266,7 @@ TEST_F(TradeAndCashFlowReportTest, CashFlowDetailItemisesBothSides)
     }
 
     // Money from the card into the bank comes in from the card.
-    auto transfer = std::make_shared<CV4Actual>();
+    auto transfer = std::make_shared<cv::Entry>();
     transfer->setKind(cv::EntryKind::Transfer);
     transfer->setDate(QDate(2008, 5, 30));
     transfer->setAmount(3000);

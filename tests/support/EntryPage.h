@@ -3,13 +3,13 @@
 // open chooser, a row deleted, OK pressed, as a user does them, so tests read
 // the store afterwards instead of setting rows' fields.
 
-#include "controls/CV4TableView.h"
-#include "controls/CustomPopup.h"
-#include "controls/MyOutlineView.h"
-#include "controls/PopupDataSource.h"
+#include "controls/EditingTable.h"
+#include "controls/ChooserPopup.h"
+#include "controls/ChooserList.h"
+#include "controls/ChooserModel.h"
 #include "controls/PopupFieldEditor.h"
 #include "controls/StyledText.h"
-#include "panels/entry/InputPanelController.h"
+#include "panels/entry/RowPanel.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -23,7 +23,7 @@ namespace cvtest::page {
 // children ("  " per level); empty when no chooser is open.
 inline QStringList offered()
 {
-    cv::CustomPopup *popup = cv::CustomPopup::existing();
+    cv::ChooserPopup *popup = cv::ChooserPopup::existing();
     const QAbstractItemModel *list = popup && popup->isVisible() ? popup->outline()->model() : nullptr;
     QStringList names;
     const std::function<void(const QModelIndex &, int)> walk = [&](const QModelIndex &parent, int depth) {
@@ -41,10 +41,10 @@ inline QStringList offered()
 // current, Tab); false, with the chooser closed, when the list does not offer it.
 inline bool pick(const cv::ChooserItem &item)
 {
-    cv::CustomPopup *popup = cv::CustomPopup::existing();
+    cv::ChooserPopup *popup = cv::ChooserPopup::existing();
     if (!popup || !popup->isVisible()) return false;
-    cv::MyOutlineView *list = popup->outline();
-    const auto *source = qobject_cast<const cv::PopupDataSource *>(list->model());
+    cv::ChooserList *list = popup->outline();
+    const auto *source = qobject_cast<const cv::ChooserModel *>(list->model());
     const QModelIndex row = source ? source->indexOfItem(item) : QModelIndex();
     if (!row.isValid()) {
         popup->mustClose();
@@ -57,7 +57,7 @@ inline bool pick(const cv::ChooserItem &item)
 }
 
 // The text a cell shows.
-inline QString cellText(const InputPanelController &panel, int cid, int row)
+inline QString cellText(const cv::RowPanel &panel, int cid, int row)
 {
     const cv::CellValue value = panel.objectValue(panel.tableView(), cid, row);
     return value.userType() == qMetaTypeId<cv::StyledText>() ? value.value<cv::StyledText>().text : value.toString();
@@ -66,8 +66,8 @@ inline QString cellText(const InputPanelController &panel, int cid, int row)
 // An entry panel (account book, income and expense, transfers, trades).
 class Entries {
 public:
-    explicit Entries(InputPanelController *panel) : m_panel(panel) {}
-    InputPanelController *panel() const { return m_panel; }
+    explicit Entries(cv::RowPanel *panel) : m_panel(panel) {}
+    cv::RowPanel *panel() const { return m_panel; }
     explicit operator bool() const { return m_panel != nullptr; }
 
     int rows() const { return m_panel->numberOfRows(m_panel->tableView()); }
@@ -76,32 +76,32 @@ public:
     // Edits the cell, types the keys and ends the edit as a click elsewhere does.
     void type(int cid, int row, const QString &keys) const
     {
-        CV4TableView *table = m_panel->tableView();
+        cv::EditingTable *table = m_panel->tableView();
         table->editColumn(table->columnWithIdentifier(cid), row, nullptr, true);
-        QTest::keyClicks(GetPopupFieldEditor(), keys);
+        QTest::keyClicks(cv::GetPopupFieldEditor(), keys);
         table->forceEndFieldEditing(true);
     }
     // Opens the cell's chooser and picks the item in it.
     bool choose(int cid, int row, const cv::ChooserItem &item) const
     {
-        CV4TableView *table = m_panel->tableView();
+        cv::EditingTable *table = m_panel->tableView();
         table->editColumn(table->columnWithIdentifier(cid), row, nullptr, true);
-        m_panel->editColumn(table->columnWithIdentifier(cid), row, GetPopupFieldEditor());
+        m_panel->editColumn(table->columnWithIdentifier(cid), row, cv::GetPopupFieldEditor());
         const bool picked = pick(item);
         QApplication::processEvents();
         return picked;
     }
-    bool choose(int cid, int row, const CVUnitModelPtr &node) const
+    bool choose(int cid, int row, const cv::NodePtr &node) const
     {
         return choose(cid, row, cv::ChooserItem::fromNode(node));
     }
     // What the chooser of the cell offers; it is closed again.
     QStringList chooserOf(int cid, int row) const
     {
-        CV4TableView *table = m_panel->tableView();
-        m_panel->editColumn(table->columnWithIdentifier(cid), row, GetPopupFieldEditor());
+        cv::EditingTable *table = m_panel->tableView();
+        m_panel->editColumn(table->columnWithIdentifier(cid), row, cv::GetPopupFieldEditor());
         const QStringList names = offered();
-        cv::CustomPopup::get()->mustClose();
+        cv::ChooserPopup::get()->mustClose();
         return names;
     }
     // Return at the end of a row: a new row to type into.
@@ -119,7 +119,7 @@ public:
     int leave() const { return m_panel->commitPanel(); }
 
 private:
-    InputPanelController *m_panel;
+    cv::RowPanel *m_panel;
 };
 
 } // namespace cvtest::page

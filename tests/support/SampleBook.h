@@ -2,17 +2,17 @@
 // Builders of nodes and entries, and a small household book with one of
 // everything, shared by the document tests and the fuzzers' seeds programs.
 
-#include "document/CV4DataModel.h"
-#include "document/CV4Document.h"
-#include "model/CV4Actual.h"
-#include "model/CV4AssetModel.h"
-#include "model/CV4BankModel.h"
-#include "model/CV4CreditCardModel.h"
-#include "model/CV4InvestUnit.h"
-#include "model/CV4LoanModel.h"
-#include "model/CV4PriceTime.h"
-#include "model/CV4Summary.h"
-#include "model/CV4Trade.h"
+#include "document/BookStore.h"
+#include "document/Book.h"
+#include "model/Entry.h"
+#include "model/AccountDetail.h"
+#include "model/BankDetail.h"
+#include "model/CardDetail.h"
+#include "model/OpeningHolding.h"
+#include "model/LoanTerms.h"
+#include "model/DatedPrice.h"
+#include "model/Summary.h"
+#include "model/Trade.h"
 #include "platform/KeyedArchiver.h"
 
 #include <memory>
@@ -21,10 +21,10 @@
 
 namespace samplebook {
 
-inline CVUnitModelPtr node(const CVUnitModelPtr &parent, int ident, cv::NodeKind kind, const QString &name,
+inline cv::NodePtr node(const cv::NodePtr &parent, int ident, cv::NodeKind kind, const QString &name,
                            cv::ArchivablePtr extra = nullptr)
 {
-    auto n = std::make_shared<CVUnitModel>();
+    auto n = std::make_shared<cv::Node>();
     n->setIdent(ident);
     n->setKind(kind);
     n->setCurrency(1);
@@ -35,15 +35,15 @@ inline CVUnitModelPtr node(const CVUnitModelPtr &parent, int ident, cv::NodeKind
 }
 
 // Books written with the stored kind numbers.
-inline CVUnitModelPtr node(const CVUnitModelPtr &parent, int ident, int kind, const QString &name,
+inline cv::NodePtr node(const cv::NodePtr &parent, int ident, int kind, const QString &name,
                            cv::ArchivablePtr extra = nullptr)
 {
     return node(parent, ident, cv::NodeKind(kind), name, std::move(extra));
 }
 
-inline CV4ActualPtr entry(cv::EntryKind kind, const QDate &date, double amount, int category, int account, int destination = 0)
+inline cv::EntryPtr entry(cv::EntryKind kind, const QDate &date, double amount, int category, int account, int destination = 0)
 {
-    auto e = std::make_shared<CV4Actual>();
+    auto e = std::make_shared<cv::Entry>();
     e->setKind(kind);
     e->setDate(date);
     e->setAmount(amount);
@@ -53,13 +53,13 @@ inline CV4ActualPtr entry(cv::EntryKind kind, const QDate &date, double amount, 
     return e;
 }
 
-inline CV4ActualPtr entry(int kind, const QDate &date, double amount, int category, int account, int destination = 0)
+inline cv::EntryPtr entry(int kind, const QDate &date, double amount, int category, int account, int destination = 0)
 {
     return entry(cv::EntryKind(kind), date, amount, category, account, destination);
 }
 
 // An entry stored as its panel stores it (a transfer gets its category).
-inline CV4ActualPtr store(CV4Document &doc, cv::EntryKind kind, const QDate &date, double amount, int category, int account,
+inline cv::EntryPtr store(cv::Book &doc, cv::EntryKind kind, const QDate &date, double amount, int category, int account,
                           int destination = 0)
 {
     auto e = entry(kind, date, amount, category, account, destination);
@@ -69,7 +69,7 @@ inline CV4ActualPtr store(CV4Document &doc, cv::EntryKind kind, const QDate &dat
     if (kind == cv::EntryKind::Transfer) doc.updateTransfer(e, nullptr);
     return e;
 }
-inline CV4ActualPtr store(CV4Document &doc, int kind, const QDate &date, double amount, int category, int account,
+inline cv::EntryPtr store(cv::Book &doc, int kind, const QDate &date, double amount, int category, int account,
                           int destination = 0)
 {
     return store(doc, cv::EntryKind(kind), date, amount, category, account, destination);
@@ -77,9 +77,9 @@ inline CV4ActualPtr store(CV4Document &doc, int kind, const QDate &date, double 
 
 // A security's price of a day, or a currency's exchange rate (the brand is
 // then the currency's ident).
-inline CV4PriceTimePtr priceTime(int brand, const QDate &date, double value)
+inline cv::DatedPricePtr priceTime(int brand, const QDate &date, double value)
 {
-    auto p = std::make_shared<CV4PriceTime>();
+    auto p = std::make_shared<cv::DatedPrice>();
     p->setBrand(brand);
     p->setDate(date);
     p->setPrice(value);
@@ -87,35 +87,35 @@ inline CV4PriceTimePtr priceTime(int brand, const QDate &date, double value)
 }
 
 // A price or a rate stored in the book; false when the store refused it.
-inline bool putPrice(CV4Document &doc, int brand, const QDate &date, double value)
+inline bool putPrice(cv::Book &doc, int brand, const QDate &date, double value)
 {
     return doc.dataModel()->putPrice(priceTime(brand, date, value));
 }
-inline bool putRate(CV4Document &doc, int currency, const QDate &date, double value)
+inline bool putRate(cv::Book &doc, int currency, const QDate &date, double value)
 {
     return doc.dataModel()->putXchgRate(priceTime(currency, date, value));
 }
 
 // The entries the store holds of an account (its own or as the destination),
 // within the days from..to when given.
-inline CV4DataModel::ActualList storedEntries(CV4Document &doc, int account, const QDate &from = {}, const QDate &to = {})
+inline cv::BookStore::ActualList storedEntries(cv::Book &doc, int account, const QDate &from = {}, const QDate &to = {})
 {
-    CV4SearchConditions conditions;
+    cv::SearchConditions conditions;
     conditions.account = {account};
     if (from.isValid()) conditions.date = {from, to};
-    return doc.dataModel()->findActual(conditions).value_or(CV4DataModel::ActualList{});
+    return doc.dataModel()->findActual(conditions).value_or(cv::BookStore::ActualList{});
 }
-inline CV4DataModel::ActualList storedEntriesOfCategory(CV4Document &doc, int category)
+inline cv::BookStore::ActualList storedEntriesOfCategory(cv::Book &doc, int category)
 {
-    CV4SearchConditions conditions;
+    cv::SearchConditions conditions;
     conditions.category = {category};
-    return doc.dataModel()->findActual(conditions).value_or(CV4DataModel::ActualList{});
+    return doc.dataModel()->findActual(conditions).value_or(cv::BookStore::ActualList{});
 }
 
 // A currency named by its code, added to the document.
-inline CV4CurrencyPtr currency(CV4Document &doc, int ident, const QString &abbr, double rate, int fraction)
+inline cv::CurrencyPtr currency(cv::Book &doc, int ident, const QString &abbr, double rate, int fraction)
 {
-    auto c = std::make_shared<CV4Currency>();
+    auto c = std::make_shared<cv::Currency>();
     c->setIdent(ident);
     c->setAbbr(abbr);
     c->setName(abbr);
@@ -129,7 +129,7 @@ inline CV4CurrencyPtr currency(CV4Document &doc, int ident, const QString &abbr,
 // two currencies with rates, a stock and a trust with prices and trades, a
 // grouping, a loan with its schedule, a summary and memos with quotes,
 // ampersands, Japanese and line breaks. False when the store refused a write.
-inline bool fillRichBook(CV4Document &doc)
+inline bool fillRichBook(cv::Book &doc)
 {
     bool ok = true;
     currency(doc, 1, QStringLiteral("JPY"), 1, 0);
@@ -137,11 +137,11 @@ inline bool fillRichBook(CV4Document &doc)
     for (const auto &[date, value] : {std::pair{QDate(2008, 3, 5), 102.5}, {QDate(2008, 4, 1), 99.123456}})
         ok = putRate(doc, 2, date, value) && ok;
 
-    auto grouping = std::make_shared<CV4Grouping>();
+    auto grouping = std::make_shared<cv::Grouping>();
     grouping->setName(QStringLiteral("旅行"));
     doc.addGrouping(grouping);
     auto brand = [&](const QString &name, int currencyIdent, cv::BrandKind kind) {
-        auto b = std::make_shared<CV4Brand>();
+        auto b = std::make_shared<cv::Security>();
         b->setName(name);
         b->setCurrency(currencyIdent);
         b->setKind(kind);
@@ -155,26 +155,26 @@ inline bool fillRichBook(CV4Document &doc)
     trust->setRisk(2);
 
     const auto &accounts = *doc.accountModel();
-    auto cashRecord = std::make_shared<CV4AssetModel>();
+    auto cashRecord = std::make_shared<cv::AccountDetail>();
     cashRecord->setDate(QDate(2008, 1, 1));
     cashRecord->setInitialValue(50000);
     node(accounts.asset(), 1000, 30, QStringLiteral("財布"), cashRecord);
-    auto bankRecord = std::make_shared<CV4BankModel>();
+    auto bankRecord = std::make_shared<cv::BankDetail>();
     bankRecord->setName(QStringLiteral("A&B \"X\""));
     bankRecord->setInterestRate(0.00025);
     bankRecord->setMemo(QStringLiteral("line 1\nline 2\r\n'&'"));
     node(accounts.asset(), 1001, 31, QStringLiteral("普通預金"), bankRecord);
-    auto invest = node(accounts.asset(), 1002, 32, QStringLiteral("証券"), std::make_shared<CV4AssetModel>());
-    auto cash = std::make_shared<CVUnitModel>();
+    auto invest = node(accounts.asset(), 1002, 32, QStringLiteral("証券"), std::make_shared<cv::AccountDetail>());
+    auto cash = std::make_shared<cv::Node>();
     cash->setKind(cv::NodeKind::CashPart);
     cash->setIdent(0);
     invest->appendChild(cash);
-    auto unit = std::make_shared<CV4InvestUnit>();
+    auto unit = std::make_shared<cv::OpeningHolding>();
     unit->setBrand(stock->ident());
     unit->setUnits(1500.5);
     unit->setUnitPrice(2999.999);
     unit->setDate(QDate(2008, 1, 1));
-    auto holding = std::make_shared<CVUnitModel>();
+    auto holding = std::make_shared<cv::Node>();
     holding->setKind(cv::NodeKind::Holding);
     holding->setIdent(0);
     holding->setExtra(unit);
@@ -182,7 +182,7 @@ inline bool fillRichBook(CV4Document &doc)
     doc.addBrandNodeIfNeeded(invest, trust->ident());
     for (const auto &[date, b, count, price, commission] : {std::tuple{QDate(2008, 2, 1), stock, 100.0, 3000.0, 525.0},
                                                             {QDate(2008, 2, 2), trust, 12.5, 10000.123456, 0.0}}) {
-        auto t = std::make_shared<CV4Trade>();
+        auto t = std::make_shared<cv::Trade>();
         t->setDate(date);
         t->setAccount(1002);
         t->setBrand(b->ident());
@@ -194,12 +194,12 @@ inline bool fillRichBook(CV4Document &doc)
         ok = doc.dataModel()->putTrade(t) && ok;
     }
 
-    auto cardRecord = std::make_shared<CV4CreditCardModel>();
+    auto cardRecord = std::make_shared<cv::CardDetail>();
     cardRecord->setLimit(300000);
     cardRecord->setCutoffDay(15);
     cardRecord->setDueDay(10);
     node(accounts.debt(), 1003, 40, QStringLiteral("Card"), cardRecord);
-    auto loanRecord = std::make_shared<CV4LoanModel>();
+    auto loanRecord = std::make_shared<cv::LoanTerms>();
     loanRecord->setRepaymentFlags(16 + 4);
     loanRecord->setInitialValue(1000000);
     loanRecord->setDate(QDate(2008, 1, 1));
@@ -209,9 +209,9 @@ inline bool fillRichBook(CV4Document &doc)
     loanRecord->setBonusMonths(1 << 6);
     loanRecord->setBonusAmount(1000);
     auto loan = node(accounts.debt(), 1004, 41, QStringLiteral("住宅ローン"), loanRecord);
-    CV4LoanSchedule rows;
+    cv::LoanSchedule rows;
     for (int month : {2, 3}) {
-        auto row = std::make_shared<CV4LoanPayment>();
+        auto row = std::make_shared<cv::LoanPayment>();
         row->setDate(QDate(2008, month, 27));
         row->setRate(0.01375);
         row->setAccount(1001);
@@ -222,13 +222,13 @@ inline bool fillRichBook(CV4Document &doc)
     loanRecord->recalcPaymentRest(rows);
     doc.dataModel()->putLoanData(loan->ident(), cv::KeyedArchiver::archivedDataWithRootObject(cv::ArchiveValue::arrayOf(rows)));
 
-    auto summary = std::make_shared<CV4Summary>();
+    auto summary = std::make_shared<cv::Summary>();
     summary->setMemo(QStringLiteral("net"));
-    summary->assetList().push_back(std::make_shared<CV4SummaryUnit>());
+    summary->assetList().push_back(std::make_shared<cv::SummaryUnit>());
     summary->assetList()[0]->setRefID(1000);
-    summary->debtList().push_back(std::make_shared<CV4SummaryUnit>());
+    summary->debtList().push_back(std::make_shared<cv::SummaryUnit>());
     summary->debtList()[0]->setRefID(1003);
-    auto sumNode = std::make_shared<CVUnitModel>();
+    auto sumNode = std::make_shared<cv::Node>();
     sumNode->setIdent(1007);
     sumNode->setKind(cv::NodeKind::AccountSummary);
     sumNode->setExtra(summary);
@@ -257,9 +257,9 @@ inline bool fillRichBook(CV4Document &doc)
 
 // A new document: the store created, the system categories and accounts in
 // place; null when the store could not be created.
-inline std::unique_ptr<CV4Document> makeEmptyBook()
+inline std::unique_ptr<cv::Book> makeEmptyBook()
 {
-    auto doc = std::make_unique<CV4Document>();
+    auto doc = std::make_unique<cv::Book>();
     if (!doc->dataModel()->create()) return nullptr;
     doc->actualModel()->setDefault();
     doc->actualModel()->setSystemItems();
@@ -268,7 +268,7 @@ inline std::unique_ptr<CV4Document> makeEmptyBook()
 }
 
 // The empty book keeping yen as currency 1, the books most tests start from.
-inline std::unique_ptr<CV4Document> makeYenBook()
+inline std::unique_ptr<cv::Book> makeYenBook()
 {
     auto doc = makeEmptyBook();
     if (doc) currency(*doc, 1, QStringLiteral("JPY"), 1, 0);
@@ -277,7 +277,7 @@ inline std::unique_ptr<CV4Document> makeYenBook()
 
 // A new document holding the rich book; null when any part of it could not
 // be stored.
-inline std::unique_ptr<CV4Document> makeRichBook()
+inline std::unique_ptr<cv::Book> makeRichBook()
 {
     auto doc = makeEmptyBook();
     return doc && fillRichBook(*doc) ? std::move(doc) : nullptr;

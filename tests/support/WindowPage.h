@@ -5,15 +5,15 @@
 #include "support/EntryPage.h"
 
 #include "mainwindow/AccountOutlineView.h"
-#include "mainwindow/ActualOutlineView.h"
-#include "mainwindow/CV4AccountView.h"
-#include "mainwindow/CV4AppDelegate.h"
-#include "mainwindow/CV4WindowController.h"
+#include "mainwindow/CategoryGrid.h"
+#include "mainwindow/ViewerGrid.h"
+#include "mainwindow/Application.h"
+#include "mainwindow/BookWindow.h"
 #include "mainwindow/DocumentToolbar.h"
 #include "mainwindow/ViewerColumns.h"
 #include "mainwindow/ViewerModel.h"
 #include "mainwindow/ViewerPage.h"
-#include "model/CV4AccountModel.h"
+#include "model/AccountTrees.h"
 
 #include <QAction>
 
@@ -28,33 +28,33 @@ public:
     explicit Viewer(cv::ViewerPage *viewer) : m_viewer(viewer) {}
 
     // The grid (accounts or categories) whose top rows hold the node's tree.
-    CV4AccountView *gridOf(const CVUnitModel *node) const
+    cv::ViewerGrid *gridOf(const cv::Node *node) const
     {
-        const CVUnitModel *top = node;
+        const cv::Node *top = node;
         while (top && top->parent()) top = top->parent();
-        for (CV4AccountView *grid : {static_cast<CV4AccountView *>(m_viewer->accountView()),
-                                     static_cast<CV4AccountView *>(m_viewer->actualView())}) {
+        for (cv::ViewerGrid *grid : {static_cast<cv::ViewerGrid *>(m_viewer->accountView()),
+                                     static_cast<cv::ViewerGrid *>(m_viewer->actualView())}) {
             if (grid->viewerModel() && grid->viewerModel()->indexOfNode(top).isValid()) return grid;
         }
         return nullptr;
     }
-    QModelIndex indexOf(const CVUnitModel *node, int column) const
+    QModelIndex indexOf(const cv::Node *node, int column) const
     {
-        CV4AccountView *grid = gridOf(node);
+        cv::ViewerGrid *grid = gridOf(node);
         return grid ? grid->viewerModel()->indexOfNode(node, column) : QModelIndex();
     }
     // The text of the node's first data column (the period the viewer starts at).
-    QString cell(const CVUnitModel *node, int dataColumn = 0) const
+    QString cell(const cv::Node *node, int dataColumn = 0) const
     {
         return indexOf(node, cv::ViewerColumns::kStartDataCells + dataColumn).data().toString();
     }
     // Opens the node's folders and clicks its name, which selects its row for
     // the commands; false when the grid shows no such row or the click selected another.
-    bool click(const CVUnitModel *node) const
+    bool click(const cv::Node *node) const
     {
-        CV4AccountView *grid = gridOf(node);
+        cv::ViewerGrid *grid = gridOf(node);
         if (!grid) return false;
-        for (const CVUnitModel *up = node->parent(); up; up = up->parent())
+        for (const cv::Node *up = node->parent(); up; up = up->parent())
             grid->expand(grid->viewerModel()->indexOfNode(up));
         const QModelIndex name = grid->viewerModel()->indexOfNode(node, 0);
         grid->scrollTo(name);
@@ -62,15 +62,15 @@ public:
         return grid->currentIndex().siblingAtColumn(0) == name;
     }
     // Double-clicks the node's cell and answers the entry panel it opened.
-    Entries open(const CVUnitModel *node, int column = cv::ViewerColumns::kStartDataCells) const
+    Entries open(const cv::Node *node, int column = cv::ViewerColumns::kStartDataCells) const
     {
-        CV4AccountView *grid = gridOf(node);
+        cv::ViewerGrid *grid = gridOf(node);
         if (!grid) return Entries(nullptr);
         const QModelIndex cell = grid->viewerModel()->indexOfNode(node, column);
         grid->scrollTo(cell);
         QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
         QApplication::processEvents();  // the new row's deferred edit
-        return Entries(qobject_cast<InputPanelController *>(grid->panel()));
+        return Entries(qobject_cast<cv::RowPanel *>(grid->panel()));
     }
     // Every cell both grids show, one row a line, folded rows included.
     std::string texts() const
@@ -98,8 +98,8 @@ private:
 // A document window and the application menu.
 class Window {
 public:
-    Window(CV4AppDelegate &delegate, CV4WindowController *window) : m_delegate(delegate), m_window(window) {}
-    CV4WindowController *operator->() const { return m_window; }
+    Window(cv::Application &delegate, cv::BookWindow *window) : m_delegate(delegate), m_window(window) {}
+    cv::BookWindow *operator->() const { return m_window; }
     Viewer viewer() const { return Viewer(m_window->viewerPage()); }
 
     // Whether the menu shows the command enabled, validated as when the menu opens.
@@ -124,20 +124,20 @@ public:
     }
 
 private:
-    CV4AppDelegate &m_delegate;
-    CV4WindowController *m_window;
+    cv::Application &m_delegate;
+    cv::BookWindow *m_window;
 };
 
 // Shows the window on a month of the monthly viewer and waits out the
 // grids' deferred layout; the book's first bank, none without one.
-inline CVUnitModelPtr showOnMonth(CV4WindowController *w, const QDate &month, int height)
+inline cv::NodePtr showOnMonth(cv::BookWindow *w, const QDate &month, int height)
 {
     w->resize(1200, height);
     w->show();
     w->viewerPage()->updatePeriod(2);
     w->performInputDate(month);
     QTest::qWait(cv::ViewerPage::kResizeDelayMs + 50);
-    for (const CVUnitModelPtr &n : w->document()->accountModel()->asset()->children())
+    for (const cv::NodePtr &n : w->document()->accountModel()->asset()->children())
         if (n->kind() == cv::NodeKind::Bank) return n;
     return nullptr;
 }

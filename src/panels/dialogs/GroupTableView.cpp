@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
+namespace cv {
+
 GroupTableView::GroupTableView(QWidget *parent) : QTableView(parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -60,3 +62,5 @@ void GroupTableView::keyPressEvent(QKeyEvent *event)
         return;
     }
 }
+
+} // namespace cv

@@ -7,6 +7,8 @@
 
 #include <QTableView>
 
+namespace cv {
+
 class GroupTableView : public QTableView {
     Q_OBJECT
 public:
@@ -23,3 +25,5 @@ Q_SIGNALS:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
 };
+
+} // namespace cv

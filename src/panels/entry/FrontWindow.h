@@ -22,3 +22,4 @@ bool postInputValue(const QWidget *self, const QString &value);
 bool postInputDate(const QWidget *self, const QDate &date);
 
 } // namespace cv
+

@@ -5,6 +5,8 @@
 #include <QGridLayout>
 #include <QLabel>
 
+namespace cv {
+
 InputForm::InputForm(QGridLayout *grid, int firstRow, QWidget *owner)
     : QObject(owner), m_grid(grid), m_firstRow(firstRow), m_owner(owner)
 {
@@ -41,3 +43,5 @@ void InputForm::selectCellAtRow(int index)
     cell->setFocus();
     cell->selectAll();
 }
+
+} // namespace cv

@@ -9,9 +9,12 @@
 
 #include <vector>
 
-class InputFormCell;
 class QGridLayout;
 class QWidget;
+
+namespace cv {
+
+class InputFormCell;
 
 class InputForm : public QObject {
     Q_OBJECT
@@ -42,3 +45,5 @@ private:
     std::vector<InputFormCell *> m_cells; // the owner's children, in order
     int m_selected = -1;
 };
+
+} // namespace cv

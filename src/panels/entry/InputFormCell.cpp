@@ -1,5 +1,7 @@
 #include "panels/entry/InputFormCell.h"
 
+namespace cv {
+
 InputFormCell::InputFormCell(int tag, const QString &placeholder, QWidget *parent) : InputTextField(tag, parent)
 {
     setPlaceholderText(placeholder);
@@ -10,3 +12,5 @@ void InputFormCell::focusInEvent(QFocusEvent *event)
     InputTextField::focusInEvent(event);
     Q_EMIT selected(this);
 }
+
+} // namespace cv

@@ -5,6 +5,8 @@
 
 #include "panels/entry/InputTextField.h"
 
+namespace cv {
+
 class InputFormCell : public InputTextField {
     Q_OBJECT
 public:
@@ -16,3 +18,5 @@ Q_SIGNALS:
 protected:
     void focusInEvent(QFocusEvent *event) override;
 };
+
+} // namespace cv

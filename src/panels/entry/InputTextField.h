@@ -5,6 +5,8 @@
 
 #include <QLineEdit>
 
+namespace cv {
+
 class InputTextField : public QLineEdit {
     Q_OBJECT
 public:
@@ -18,3 +20,5 @@ protected:
 private:
     int m_tag;  // 0 free text, else Latin
 };
+
+} // namespace cv

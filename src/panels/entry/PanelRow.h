@@ -3,10 +3,10 @@
 // category, held by identity. Panels ask for their own record type; the base
 // reaches only the edit flags and the date, which every dated record has.
 
-#include "model/CV4Actual.h"
-#include "model/CV4PriceTime.h"
-#include "model/CV4Trade.h"
-#include "model/CVUnitModel.h"
+#include "model/Entry.h"
+#include "model/DatedPrice.h"
+#include "model/Trade.h"
+#include "model/Node.h"
 
 #include <QDate>
 
@@ -20,7 +20,7 @@ namespace detail {
 template <class Ref> constexpr bool isDatedRow()
 {
     using T = std::decay_t<Ref>;
-    return std::is_same_v<T, CV4ActualPtr> || std::is_same_v<T, CV4TradePtr> || std::is_same_v<T, CV4PriceTimePtr>;
+    return std::is_same_v<T, EntryPtr> || std::is_same_v<T, TradePtr> || std::is_same_v<T, DatedPricePtr>;
 }
 }  // namespace detail
 
@@ -28,19 +28,19 @@ class PanelRow {
 public:
     PanelRow() = default;
     PanelRow(std::nullptr_t) {}
-    PanelRow(CV4ActualPtr entry) { if (entry) m_row = std::move(entry); }
-    PanelRow(CV4TradePtr trade) { if (trade) m_row = std::move(trade); }
-    PanelRow(CV4PriceTimePtr price) { if (price) m_row = std::move(price); }
-    PanelRow(CVUnitModelPtr category) { if (category) m_row = std::move(category); }
+    PanelRow(EntryPtr entry) { if (entry) m_row = std::move(entry); }
+    PanelRow(TradePtr trade) { if (trade) m_row = std::move(trade); }
+    PanelRow(DatedPricePtr price) { if (price) m_row = std::move(price); }
+    PanelRow(NodePtr category) { if (category) m_row = std::move(category); }
 
     explicit operator bool() const { return m_row.index() != 0; }
     friend bool operator==(const PanelRow &a, const PanelRow &b) { return a.m_row == b.m_row; }
 
     // Null when the row holds another kind of record.
-    CV4ActualPtr actual() const { return get<CV4ActualPtr>(); }
-    CV4TradePtr trade() const { return get<CV4TradePtr>(); }
-    CV4PriceTimePtr price() const { return get<CV4PriceTimePtr>(); }
-    CVUnitModelPtr category() const { return get<CVUnitModelPtr>(); }
+    EntryPtr actual() const { return get<EntryPtr>(); }
+    TradePtr trade() const { return get<TradePtr>(); }
+    DatedPricePtr price() const { return get<DatedPricePtr>(); }
+    NodePtr category() const { return get<NodePtr>(); }
 
     // A budget category has neither flags nor a date.
     int flags() const
@@ -77,7 +77,7 @@ private:
         return held ? *held : nullptr;
     }
 
-    std::variant<std::monostate, CV4ActualPtr, CV4TradePtr, CV4PriceTimePtr, CVUnitModelPtr> m_row;
+    std::variant<std::monostate, EntryPtr, TradePtr, DatedPricePtr, NodePtr> m_row;
 };
 
 }  // namespace cv

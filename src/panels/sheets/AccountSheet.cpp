@@ -1,9 +1,9 @@
 #include "panels/sheets/AccountSheet.h"
 
 #include "controls/DialogButtons.h"
-#include "document/CV4Document.h"
+#include "document/Book.h"
 #include "panels/entry/InputTextField.h"
-#include "platform/CV4Alert.h"
+#include "platform/Alert.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
 
@@ -22,8 +22,8 @@ namespace {
 constexpr int kMemoRow = 100;  // below any row a sheet adds
 } // namespace
 
-AccountSheet::AccountSheet(CV4Document *document, CVUnitModelPtr account, QWidget *parent)
-    : VRUndoableTextWindowController(parent), m_document(document), m_currentItem(std::move(account)),
+AccountSheet::AccountSheet(Book *document, NodePtr account, QWidget *parent)
+    : UndoableSheet(parent), m_document(document), m_currentItem(std::move(account)),
       m_nameField(new InputTextField(0, this)), m_currencyButton(new QComboBox(this)),
       m_memoField(new InputTextField(0, this)), m_grid(new QGridLayout)
 {
@@ -54,7 +54,7 @@ void AccountSheet::fillCurrencyPopup(bool atFirst)
 {
     m_currencyButton->clear();
     if (!m_document) return;
-    for (const CV4CurrencyPtr &c : m_document->currencyList())
+    for (const CurrencyPtr &c : m_document->currencyList())
         if (c && !(c->flags() & 1)) m_currencyButton->addItem(c->name(), c->ident());
     const int index = m_currencyButton->findData(m_currentItem->currency());
     if (index > 0 || (atFirst && index == 0)) m_currencyButton->setCurrentIndex(index);
@@ -73,7 +73,7 @@ void AccountSheet::finishOpening()
 {
     m_opening = false;
     m_hasChanged = false;
-    setButtonStatus();
+    updateButtons();
 }
 
 void AccountSheet::setMemoFieldString(const QString &text)
@@ -83,7 +83,7 @@ void AccountSheet::setMemoFieldString(const QString &text)
 
 bool AccountSheet::isOkEnabled() const { return m_okButton->isEnabled(); }
 
-void AccountSheet::setButtonStatus()
+void AccountSheet::updateButtons()
 {
     const bool ok = !m_nameField->text().isEmpty() && detailReady();
     m_okButton->setEnabled(ok);
@@ -105,7 +105,7 @@ void AccountSheet::commonChanged(QObject *control)
     if (m_opening) return;
     m_hasChanged = true;
     if (control == m_currencyButton) currencyChanged();
-    setButtonStatus();
+    updateButtons();
 }
 
 void AccountSheet::currencyChanged()
@@ -157,7 +157,7 @@ void AccountSheet::okPushed()
         terminateModalSessionWithCode(0);
         return;
     }
-    setButtonStatus();
+    updateButtons();
     if (!m_okButton->isEnabled()) return;  // never writes what does not read
     const int oldCurrency = m_currentItem->currency();
     m_currentItem->setName(m_nameField->text());
@@ -169,7 +169,7 @@ void AccountSheet::okPushed()
 void AccountSheet::cancelPushed()
 {
     const bool asks = m_hasChanged && (m_currentItem->ident() > 0 || asksDiscardForNewNode());
-    if (asks && !CV4Alert::discardChanges()) return;
+    if (asks && !Alert::discardChanges()) return;
     terminateModalSessionWithCode(0);
 }
 

@@ -12,16 +12,14 @@
 #include "controls/CurrencyFieldEditor.h"
 #include "controls/DateReceiver.h"
 #include "controls/OpenSheet.h"
-#include "controls/VRUndoableTextWindowController.h"
-#include "model/CVUnitModel.h"
+#include "controls/UndoableSheet.h"
+#include "model/Node.h"
 
 #include <QDate>
 
 #include <functional>
 #include <optional>
 
-class CV4Document;
-class InputTextField;
 class QComboBox;
 class QLabel;
 class QGridLayout;
@@ -30,16 +28,19 @@ class QPushButton;
 
 namespace cv {
 
-class AccountSheet : public VRUndoableTextWindowController, public CurrencyFieldOwner, public DateReceiver {
+class Book;
+class InputTextField;
+
+class AccountSheet : public UndoableSheet, public CurrencyFieldOwner, public DateReceiver {
     Q_OBJECT
 public:
     static constexpr int kFirstYear = 1900;
     static constexpr int kLastYear = 2099;
 
-    AccountSheet(CV4Document *document, CVUnitModelPtr account, QWidget *parent);
+    AccountSheet(Book *document, NodePtr account, QWidget *parent);
 
-    CV4Document *document() const { return m_document; }
-    const CVUnitModelPtr &account() const { return m_currentItem; }
+    Book *document() const { return m_document; }
+    const NodePtr &account() const { return m_currentItem; }
     bool hasChanged() const { return m_hasChanged; }
     bool isOkEnabled() const;
 
@@ -92,7 +93,7 @@ protected:
     virtual bool detailReady() const = 0;
     // The label of the first field that keeps OK off; empty when none does.
     virtual QString missingDetail() const { return QString(); }
-    virtual void setButtonStatus();
+    virtual void updateButtons();
     // Writes the detail record (made when the node has none).
     virtual void writeDetail() = 0;
     // The amount fields, reformatted when the currency changes.
@@ -105,8 +106,8 @@ protected:
 private:
     void currencyChanged();
 
-    CV4Document *m_document;         // not owned; outlives the sheet
-    CVUnitModelPtr m_currentItem;    // the node the sheet fills
+    Book *m_document;         // not owned; outlives the sheet
+    NodePtr m_currentItem;    // the node the sheet fills
     int m_shownCurrency = 0;         // the currency the amount fields show
     bool m_hasChanged = false;
     bool m_opening = true;           // filling the controls: changes are not counted
@@ -119,3 +120,4 @@ private:
 };
 
 } // namespace cv
+

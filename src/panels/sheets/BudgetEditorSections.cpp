@@ -1,6 +1,6 @@
 #include "panels/sheets/BudgetEditorSections.h"
 
-#include "controls/CV4TableView.h"
+#include "controls/EditingTable.h"
 
 #include <QEvent>
 #include <QHeaderView>
@@ -9,7 +9,7 @@
 
 namespace cv {
 
-BudgetEditorSections::BudgetEditorSections(CV4TableView *table, std::function<QColor(int)> background,
+BudgetEditorSections::BudgetEditorSections(EditingTable *table, std::function<QColor(int)> background,
                                            std::function<int()> rowsPerSection)
     : QObject(table), m_table(table), m_background(std::move(background)), m_rowsPerSection(std::move(rowsPerSection))
 {

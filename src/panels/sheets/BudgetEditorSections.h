@@ -9,15 +9,15 @@
 
 #include <functional>
 
-class CV4TableView;
-
 namespace cv {
+
+class EditingTable;
 
 class BudgetEditorSections : public QObject {
     Q_OBJECT
 public:
     // `background` answers a row's colour, `rowsPerSection` the rows of one month.
-    BudgetEditorSections(CV4TableView *table, std::function<QColor(int)> background,
+    BudgetEditorSections(EditingTable *table, std::function<QColor(int)> background,
                          std::function<int()> rowsPerSection);
 
 protected:
@@ -26,10 +26,11 @@ protected:
 private:
     void paint(const QRect &clip);
 
-    CV4TableView *m_table;       // the parent
+    EditingTable *m_table;       // the parent
     const QObject *m_viewport;   // the table's, whose paints come here first
     std::function<QColor(int)> m_background;
     std::function<int()> m_rowsPerSection;
 };
 
 } // namespace cv
+

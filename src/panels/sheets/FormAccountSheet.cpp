@@ -8,7 +8,7 @@
 
 namespace cv {
 
-FormAccountSheet::FormAccountSheet(CV4Document *document, CVUnitModelPtr account, QWidget *parent, int firstRow)
+FormAccountSheet::FormAccountSheet(Book *document, NodePtr account, QWidget *parent, int firstRow)
     : AccountSheet(document, std::move(account), parent), m_form(new InputForm(formGrid(), firstRow, this))
 {
     connect(m_form, &InputForm::cellTextChanged, this, [this] { commonChanged(m_form); });

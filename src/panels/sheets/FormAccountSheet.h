@@ -8,9 +8,9 @@
 
 #include <vector>
 
-class InputForm;
-
 namespace cv {
+
+class InputForm;
 
 class FormAccountSheet : public AccountSheet {
     Q_OBJECT
@@ -26,7 +26,7 @@ public:
 
 protected:
     // The form's cells start at `firstRow` of the sheet's grid.
-    FormAccountSheet(CV4Document *document, CVUnitModelPtr account, QWidget *parent, int firstRow);
+    FormAccountSheet(Book *document, NodePtr account, QWidget *parent, int firstRow);
     // After the cells are added: the date cell, the cells the calculator
     // fills, and those of them that are amounts (typed as amounts).
     void setCellRoles(int dateCell, std::vector<int> valueCells, std::vector<int> amountCells);
@@ -43,3 +43,4 @@ private:
 };
 
 } // namespace cv
+

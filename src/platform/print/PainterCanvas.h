@@ -54,3 +54,4 @@ private:
 };
 
 } // namespace cv
+

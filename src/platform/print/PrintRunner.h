@@ -35,3 +35,4 @@ private:
 };
 
 } // namespace cv
+

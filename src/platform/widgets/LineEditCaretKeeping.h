@@ -21,3 +21,4 @@ void fixCurrencySelection(QLineEdit *edit, const QString &oldText, TextSelection
 void setStringWithAttributesOfOldString(QTextDocument *document, const QString &newText);
 
 } // namespace cv
+

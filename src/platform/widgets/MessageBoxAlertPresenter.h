@@ -3,7 +3,7 @@
 // Name entry needs the controls' name dialog: the program's presenter
 // derives from this one and supplies it.
 
-#include "platform/CV4Alert.h"
+#include "platform/Alert.h"
 
 class QMessageBox;
 class QWidget;
@@ -22,3 +22,4 @@ public:
 };
 
 } // namespace cv
+

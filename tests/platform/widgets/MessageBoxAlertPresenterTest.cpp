@@ -147,7 +147,7 @@ TEST(MessageBoxAlertPresenter, ConfirmThroughTheInstalledPresenter)
     cv::MessageBoxAlertPresenter presenter;
     cv::AlertPresenter *previous = cv::setAlertPresenter(&presenter);
     whenModalShows([](QWidget *box) { buttonTitled(box, QStringLiteral("C"))->click(); });
-    const int answer = CV4Alert::confirm3(QStringLiteral("T"), QStringLiteral("M"),
+    const int answer = cv::Alert::confirm3(QStringLiteral("T"), QStringLiteral("M"),
                                           {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
     cv::setAlertPresenter(previous);
     EXPECT_EQ(answer, -1);

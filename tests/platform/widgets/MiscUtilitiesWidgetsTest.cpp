@@ -1,5 +1,5 @@
 #include "platform/Localization.h"
-#include "platform/widgets/CV4MiscUtilitiesWidgets.h"
+#include "platform/widgets/MiscUtilitiesWidgets.h"
 #include "platform/widgets/LineEditCaretKeeping.h"
 #include "platform/widgets/QtTranslations.h"
 

@@ -1,0 +1,75 @@
+#include "charts/StackedColumnChart.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace cv {
+
+void StackedColumnChart::drawLegendSample(cv::Canvas &canvas, double x, double y, int i) const
+{
+    // A swatch as the pie's legend has: the bars are areas, not lines.
+    const QRectF swatch = box(x, y + 2, 48, 10);
+    canvas.fillRect(swatch, chartColor(i));
+    canvas.strokeRect(swatch, 0.5, kFrameGrey);
+}
+
+void StackedColumnChart::drawValues(cv::Canvas &canvas, const Plot &plot, const std::vector<NodePtr> &items,
+                                  const Series &series)
+{
+    for (int i = 0; i <= 10; ++i) {
+        const double yi = plot.y + plot.h * i / 10;
+        if (i > 0 && i < 10)
+            canvas.fillRect(box(plot.x + 1, yi, plot.w - 2, 1), kGridGrey);
+        if (i % 5 == 0) {
+            const QString label = QStringLiteral("%1%").arg(i * 10);
+            drawText(canvas, label, plot.x - canvas.textWidth(label) - 6, yi);
+        }
+    }
+
+    const int m = series.values.columnSize();
+    const int n = std::min(int(items.size()), series.values.rowSize());
+    if (m <= 0)
+        return;
+    const double cw = (plot.w - 2) / m;
+    const double b = cw > 6 ? cw * 0.6 : cw;
+    // Only positive finite values have a share.
+    auto share = [](double v) { return std::isfinite(v) && v > 0 ? v : 0.0; };
+    // Columns narrower than a device pixel are drawn a pixel at a time, each
+    // item's share the mean of its columns', as the eye sees them anyway.
+    const double pixel = 1 / std::max(canvas.devicePixelsPerPoint(), 1e-6);
+    const int perBar = cw < pixel ? int(std::ceil(pixel / cw)) : 1;
+    std::vector<double> shares(size_t(std::max(n, 0)));
+    for (int c0 = 0; c0 < m; c0 += perBar) {
+        const int c1 = std::min(m, c0 + perBar);
+        std::fill(shares.begin(), shares.end(), 0.0);
+        bool any = false;
+        for (int c = c0; c < c1; ++c) {
+            double sum = 0;
+            for (int i = 0; i < n; ++i)
+                sum += share(series.values.valueAtRow(i, c));
+            if (!(sum > 0))
+                continue;
+            any = true;
+            for (int i = 0; i < n; ++i)
+                shares[size_t(i)] += share(series.values.valueAtRow(i, c)) / sum / perBar;
+        }
+        if (!any)
+            continue;
+        const double left = plot.x + 1 + (plot.w - 2) * c0 / m + (cw - b) * 0.5;
+        const double width = b + cw * (c1 - c0 - 1);
+        double bottom = plot.y;
+        for (int i = 0; i < n; ++i) {
+            if (shares[size_t(i)] <= 0)
+                continue;
+            const double height = shares[size_t(i)] * plot.h;
+            const QRectF bar = box(left, bottom, width, height);
+            canvas.fillRect(bar, chartColor(i));
+            if (b < cw)
+                canvas.strokeRect(bar, 0.5, kFrameGrey);
+            bottom += height;
+        }
+    }
+}
+
+} // namespace cv

@@ -1,0 +1,20 @@
+#pragma once
+// The same series as stacked columns: each item's share of its column's
+// total, in percent.
+
+#include "charts/SeriesChart.h"
+
+namespace cv {
+
+class StackedColumnChart : public SeriesChart {
+public:
+    explicit StackedColumnChart(cv::PageSetup &setup) : SeriesChart(setup) {}
+
+protected:
+    bool centresDateLabels() const override { return false; }
+    void drawLegendSample(cv::Canvas &canvas, double x, double y, int i) const override;
+    void drawValues(cv::Canvas &canvas, const Plot &plot, const std::vector<NodePtr> &items,
+                    const Series &series) override;
+};
+
+} // namespace cv

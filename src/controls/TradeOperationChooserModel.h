@@ -1,0 +1,26 @@
+#pragma once
+// The trade kinds allowed for one security kind (the mode), in menu order.
+
+#include "controls/ChooserModel.h"
+
+namespace cv {
+
+class TradeOperationChooserModel : public ChooserModel {
+    Q_OBJECT
+public:
+    using ChooserModel::ChooserModel;
+
+    // The chooser's mode is the stored security kind.
+    void setDocument(Book *doc, int mode) override { setDocument(doc, BrandKind(mode)); }
+    void setDocument(Book *doc, BrandKind brandKind);
+    ChooserItem objectWithIdentifier(int ident) const override;
+    QString stringForObjectValue(const ChooserItem &item) const override;
+    // The kind of that name; nothing for an unknown name.
+    std::optional<ChooserItem> getObjectValue(const QString &text) const override;
+    BrandKind brandKind() const { return m_brandKind; }
+
+private:
+    BrandKind m_brandKind = BrandKind::Stock;
+};
+
+} // namespace cv

@@ -1,0 +1,388 @@
+#pragma once
+// One open household book without its window: the models and ordered lists,
+// the store, the balance cache and the lookups by ident. Every edit reaches
+// the store through the write path here, which keeps the cache current.
+// Windows listen to the change signals. Edits run in a cv::EditScope
+// (document/EditScope.h); each write-path operation opens one when the caller
+// has none.
+//
+// Files: Book.cpp (fields, edits, commits and signals),
+// Book_Cache.cpp (balance cache and valuation), Book_Store.cpp
+// (write path, lookups, lists), Book_Format.cpp (amount text),
+// Book_Lifecycle.cpp (new, open, save), Book_Backup.cpp,
+// Book_XMLWriter/Reader/Forms.cpp (XML form); data members in
+// BookPrivate.h.
+
+#include "document/AmountText.h"
+#include "document/BookReads.h"
+#include "document/ChangeSet.h"
+#include "document/BookChanges.h"
+#include "document/PrintInfo.h"
+#include "model/AccountTrees.h"
+#include "model/CategoryTrees.h"
+#include "model/Security.h"
+#include "model/BalanceCache.h"
+#include "model/Currency.h"
+#include "model/Grouping.h"
+#include "model/LoanPayment.h"
+#include "model/Settings.h"
+#include "model/TradeFormatting.h"
+#include "model/Node.h"
+#include "model/DomainEnums.h"
+
+#include <QDate>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <map>
+#include <memory>
+#include <set>
+#include <vector>
+
+class QUndoStack;
+
+namespace cv {
+
+class Entry;
+class BookStore;
+class Trade;
+
+// A menu to fill: the pop-up fillers add (title, tag) items after clearing it.
+class EditScope;
+
+class MenuTarget {
+public:
+    virtual ~MenuTarget() = default;
+    virtual void removeAllItems() = 0;
+    virtual void addItem(const QString &title, int tag) = 0;
+};
+
+class Book : public QObject, public BookChanges, public TradeFormatting {
+    Q_OBJECT
+public:
+    using CurrencyList = std::vector<CurrencyPtr>;
+    using BrandList = std::vector<SecurityPtr>;
+    using GroupList = std::vector<GroupingPtr>;
+
+    // Notification codes; bit n of cacheStatus() is set when code n is posted.
+    enum Notification { AccountChanged = 0, ActualChanged = 1, CurrencyChanged = 2, BrandChanged = 3 };
+
+    explicit Book(QObject *parent = nullptr);
+    ~Book() override;
+
+    // ---- fields
+    // The store: the document's own files write it, tests set books up in it.
+    BookStore *dataModel() const;
+    // What windows read of the stored records.
+    const cv::BookReads &reads() const;
+    const SettingsPtr &settings() const;
+    void setSettings(SettingsPtr settings);
+    const AccountTreesPtr &accountModel() const;
+    const CategoryTreesPtr &actualModel() const;
+    const CurrencyList &currencyList() const;
+    const BrandList &brandList() const;
+    void setBrandList(BrandList list);
+    const GroupList &groupList() const;
+    void setGroupList(GroupList list);
+    const BalanceCache &cache() const;
+    const NodePtr &autoCacheIn() const;
+    const NodePtr &autoCacheOut() const;
+    // The one undo history of the book's windows; panels and sheets push
+    // their commands here and clear them when they commit or end.
+    QUndoStack *undoStack() const;
+
+    // ================= amounts to text and back (Book_Format.cpp)
+    // The one way amounts are formatted; amount editors, formatters and
+    // printing work on it directly. The texts below are its common forms.
+    const cv::AmountText &amountText() const;
+    cv::AmountText &amountText();
+
+    QString stringForValue(double value, int currency, bool truncateEmptyEnding) const;
+    QString stringWithPrefixForValue(double value, int currency, bool truncateEmptyEnding = false) const;
+    QString stringForValueAccount(double value, int account) const;
+    QString stringForTradingNumberOfUnits(long long units) const;
+    QString stringForFundValue(double value, int currency, bool wantPrefix, bool padZeroes, int decimals) const;
+    QString stringWithPrefixForFundValue(double value, int currency) const;
+    static QString stringForRoundValue(double value, int digits);
+
+    std::optional<double> numberForString(const QString &text, int currency) const;
+    // An empty or null text is 0.
+    std::optional<double> numberForStringAccount(const QString &text, int account) const;
+    static double numberForRoundString(const QString &text, int digits);
+
+    // ---- change mark
+    void updateChangeCount(ChangeKind change) override;
+    bool isDocumentEdited() const;
+
+    // Whether an edit scope (cv::EditScope) is open.
+    bool isEditing() const;
+
+    // ================= balance cache and valuation (Book_Cache.cpp)
+    double currencyRate(const CurrencyPtr &currency, const QDate &date) const;
+    double brandPrice(const SecurityPtr &brand, const QDate &date) const;
+    double brandValue(const SecurityPtr &brand, const QDate &date) const;
+    int getCurrency(int ident) const;
+    double defaultCurrencyValue(double amount, int currency, const QDate &date) const;
+    double currency(int targetCurrency, double amount, int valueCurrency, const QDate &date) const override;
+    // Either output may be null.
+    void getTransferValues(const Entry &entry, double *converted, double *defValue) const;
+
+    // The whole cache again from the store. Edits keep the balances current
+    // by themselves; windows ask for it only as the Recalculate command.
+    void createCache();
+    void recalculate();
+    // Rebuilds once when rates changed since the last rebuild: category totals
+    // hold amounts converted at the day's rate.
+    void recalculateIfStale();
+    // Accumulates the running balances the edit left (every edit does at its end).
+    void accumulateAccount(const NodePtr &node = nullptr);
+    void applyBrands(const std::set<SecurityPtr> &brands);
+    bool hasCache(const NodePtr &node) const;
+
+    // Valuation: reads only; the balances they read are always accumulated.
+    double valueForAccount(const NodePtr &node, const QDate &date, const CurrencyPtr &currency) const;
+    double valueForAccount(const NodePtr &node, const QDate &date) const;
+    double rawValueForAccount(const NodePtr &node, const QDate &date) const;
+    // What the stored entries after `after` up to `through` added to the
+    // account's balance, in its currency (where an account book's weeks start).
+    double accountBalanceMovement(const NodePtr &node, const QDate &after, const QDate &through) const;
+    double tradingAccount(int account, int brand, const QDate &date) const;
+    double valueForActual(const NodePtr &node, const QDate &date) const;
+    double summaryForActualDays(const NodePtr &node, const QDate &date, int days) const;
+    double summaryForActualMonths(const NodePtr &node, const QDate &date, int months) const;
+
+    // ================= write path, lookups and lists (Book_Store.cpp)
+    using ActualPtr = std::shared_ptr<Entry>;
+    using TradePtr = std::shared_ptr<Trade>;
+    void updateIncome(const ActualPtr &entry, const ActualPtr &old, bool commit = true);
+    void updateExpense(const ActualPtr &entry, const ActualPtr &old, bool commit = true);
+    void updateTransfer(const ActualPtr &entry, const ActualPtr &old);
+    void fixupTransferCategory(Entry &entry);
+    void applyTrade(const TradePtr &trade, const NodePtr &subject, const std::map<TradePtr, TradePtr> &oldItems,
+                    std::set<SecurityPtr> &brandSet, bool autoUpdate);
+    bool addBrandNodeIfNeeded(const NodePtr &account, int brand);
+
+    // Loans: the schedule is kept in the store, and the loan's entries are
+    // regenerated from its terms and schedule.
+    void putLoan(const NodePtr &loan, const LoanSchedule &rows);
+    std::optional<LoanSchedule> getLoan(int ident);
+
+    bool moveItem(const NodePtr &node, int target);
+
+    bool commitSettings();
+    void commitAccountModel();
+    void commitActualModel();
+    void commitCurrencyList();
+    void commitBrandList();
+    void commitGroupList();
+    // The grouping with the ident left the list: rows that carry it show none.
+    void postGroupDeleted(int ident);
+
+    NodePtr findAccount(int ident) const;
+    NodePtr findIncome(int ident) const;
+    NodePtr findExpense(int ident) const;
+    SecurityPtr findBrand(int ident) const override;
+    CurrencyPtr findCurrency(int ident) const;
+    GroupingPtr findGrouping(int ident) const;
+    NodePtr findAccountOfKind(cv::NodeKind kind) const;
+    // Forgets every remembered lookup; call when a node leaves a tree.
+    void clearLookups();
+
+    void addCurrency(const CurrencyPtr &currency);
+    void addBrand(const SecurityPtr &brand);
+    void addGrouping(const GroupingPtr &grouping);
+    void removeBrand(const SecurityPtr &brand);
+    void removeGrouping(int index);
+    void changeCurrencyOrder(int from, int to);
+    void changeBrandOrder(int from, int to);
+    void changeGroupingOrder(int from, int to);
+
+    void setupCurrencyPopUpButton(MenuTarget &menu) const;
+
+    CurrencyPtr defaultCurrency() const;
+    CurrencyPtr displayCurrencyOfItem(const Node &node) const;
+    bool isForeignCurrency(int ident) const;
+    bool accountNeedsExchange(int account, int destination) const;
+    void reinitializeCurrencyData();
+    QString displayName(const Node &node) const;
+
+    // ================= the windows' errands (Book_Edits.cpp)
+    // Each is one edit (joining the caller's scope) that does its own cache
+    // work and names what it changed; false when the store refused and the
+    // edit was rolled back.
+    using PriceList = std::vector<DatedPricePtr>;
+    // Removals first: a row that takes another row's old date loses nothing.
+    bool writePrices(const SecurityPtr &brand, const PriceList &removals, const PriceList &puts);
+    bool writeRates(const CurrencyPtr &currency, const PriceList &removals, const PriceList &puts);
+    bool putPrice(const DatedPricePtr &price);   // the price's brand() is the security
+    bool putRate(const DatedPricePtr &rate);     // the rate's brand() is the currency
+    // A security leaves the book: its holdings, prices, trades and list entry.
+    bool deleteBrand(const SecurityPtr &brand);
+    // One investment account's holdings of the security and their trades.
+    bool removeHolding(const NodePtr &account, int brand);
+    // A learned import mapping (info rows 102-106).
+    bool putImportMapping(const QByteArray &archive, int record);
+    // The fiscal year's start; a changed first day cuts the monthly totals again.
+    bool setFiscalStart(int monthOfYear, int weekday, int dayOfMonth);
+
+    // Tree edits; each commits the node's tree. Idents are the caller's.
+    // At `index` among the parent's children, or last.
+    void addNode(const NodePtr &node, const NodePtr &parent, int index = -1);
+    // An account's terms changed: its balances, or with `everything` (a new
+    // currency, a loan's schedule) the whole cache, are built again.
+    void updateAccount(const NodePtr &node, bool everything);
+    // Nodes of one tree to `target` at `index`, in order; a folder left empty
+    // turns back into a category. False (nothing moved) when a node is no child.
+    bool moveNodes(const std::vector<NodePtr> &nodes, const NodePtr &target, int index);
+    // Removes the node with its entries and trades and every summary's
+    // reference to it; a folder's children take its place.
+    void deleteNode(const NodePtr &node);
+    void renameNode(const NodePtr &node, const QString &name);
+
+    // ================= lifecycle (Book_Lifecycle.cpp)
+    // Document types and their file extensions.
+    static const QString kTypeV2;   // "cvv2", the current format
+    static const QString kTypeV1;   // "cvv1", read only
+    static const QString kTypeXML;  // "cvxf"
+    // None for an extension no type has.
+    static QString typeForExtension(const QString &extension);
+
+    // Fills a new document from the template of the template index and resets the index.
+    void createDefault();
+    // Reads a file of the type into this fresh document, then brings an older
+    // type to the current one. False when nothing could be opened.
+    bool initWithContentsOfFile(const QString &path, const QString &type);
+    // Saves under the path as the type, then takes the day's backup once per opening.
+    bool writeToFile(const QString &path, const QString &type);
+    void compactDB();
+    // The store's own consistency check on a thread of its own, started once
+    // the window shows; a damaged store is reported as soon as it is found.
+    void checkStoreInBackground();
+
+    // The file the document saves to; none while untitled.
+    const QString &fileName() const;
+    const QString &fileType() const;
+    // Where an untitled document that came from a file proposes to be saved.
+    const QString &suggestedFileName() const;
+
+    // None until set; the printing side supplies its default then.
+    const PrintInfoPtr &printInfo() const;
+    void setPrintInfo(PrintInfoPtr info);
+
+    // ================= whole document as XML (Book_XML.cpp)
+    // Writes the whole book; the file is replaced only when every write succeeded.
+    bool export_(const QString &path);
+    // Adds what the file holds to the models, lists and store. `isTemplate`
+    // tells whether the root marks the file as a template.
+    bool import(const QString &path, bool *isTemplate = nullptr);
+
+    // TradeFormatting
+    int currencyOfAccount(int account) const override;
+    QString stringForValue(double value, int currency) const override;
+    QString stringForFundValue(double value, int currency, bool wantPrefix = false, bool padZeroes = false) const override;
+
+Q_SIGNALS:
+    // Emitted once per edit, at the end of its outermost scope, never for a
+    // rolled-back edit; each carries all that the edit changed.
+    void accountChanged(const cv::ChangeSet &changes);   // the account tree was committed
+    void actualChanged(const cv::ChangeSet &changes);    // the category tree was committed
+    void currencyChanged(const cv::ChangeSet &changes);  // the currency list or rates changed
+    void brandChanged(const cv::ChangeSet &changes);     // the security list or prices changed
+    void entriesChanged(const cv::ChangeSet &changes);   // entries or transfers were written or removed
+    void tradesChanged(const cv::ChangeSet &changes);    // trades were written or removed
+    void balancesChanged(const cv::ChangeSet &changes);  // account balances changed (`accounts`, from `earliest`)
+    void groupDeleted(const QList<int> &idents);         // groupings left the list (one ident a notice)
+    void aboutToSave();
+    // The document went from saved to edited (true) or back (false).
+    void modificationChanged(bool edited);
+    void settingsChanged(const cv::ChangeSet &changes);  // the settings were committed (`settings`, `fiscalStart`)
+
+private:
+    friend class OpenBooks;   // names the file it read or saved, and the template of a new one
+    void setFileName(const QString &path);
+    void setFileType(const QString &type);
+    // Whether the last failed read was cancelled by the user.
+    bool readCancelled() const;
+    // Whether a save over the book must ask first: its store was found damaged
+    // and the user has not yet chosen to save it all the same. Waits for a
+    // check under way.
+    bool saveNeedsDamageConfirmation();
+    void acceptStoreDamage();
+    // The template the next new document is filled from: 0 "default", n "template-n".
+    static void setTemplateIndex(int index);
+    static int templateIndex();
+    void createFromTemplate(const QString &name);
+    // The schedule alone; putLoan also rewrites the loan's entries.
+    void putLoanData(const NodePtr &loan, const LoanSchedule &rows);
+    // Takes the node's entries, trades and summary references out of the book.
+    void cleanupItem(const NodePtr &node);
+    // Long operations, nested; windows show a busy indicator meanwhile.
+    void postBusy();
+    void postNoBusy();
+    // Dated backups (Book_Backup.cpp).
+    int backupStatus() const;
+    bool manageBackup(const QString &path);
+    bool isBackupFile(const QString &path) const;
+    bool readFromFile(const QString &path, const QString &type);
+    bool writeToFileWorker(const QString &path, const QString &extension);
+    void fixInvestBrandID(const NodePtr &node);
+    bool investAccountHasBrandWithOtherCurrency(const NodePtr &account);
+    static cv::DocumentType documentType(const QString &type);
+    static QString typeName(cv::DocumentType type);
+
+    void setAccountModel(AccountTreesPtr model);
+    void setActualModel(CategoryTreesPtr model);
+    void setCurrencyList(CurrencyList list);
+    NodePtr findTransfer(int ident) const;
+    static NodePtr findFirstItem(const NodePtr &node, cv::NodeKind kind);
+    void updateTrade(const TradePtr &trade, const TradePtr &old);
+    quint32 cacheStatus() const;
+    void commitInfoRows();
+    void postNotification(int code);
+    NodePtr findAsset(int ident) const;
+    NodePtr findDebt(int ident) const;
+    bool addTransferDestinationIfNeeded(const Trade &trade);
+    // Redirects what every loan refers to, and rewrites the loans that changed.
+    void fixLoanAccount(int account, int category, int newValue);
+    bool fixLoanSub(const NodePtr &node, int account, int category, int newValue);
+    template <class T> static void changeElementOrder(std::vector<T> &list, int from, int to);
+    static void fillPopUpButton(MenuTarget &menu, const NodePtr &node, cv::NodeKind kind);
+    void setupInvestAccountPopUpButton(MenuTarget &menu) const;
+
+    static int findIndex(const std::vector<DatedPricePtr> &list, const QDate &date);
+    double netValue(double value, const CurrencyPtr &currency, const SecurityPtr &brand, const QDate &date) const;
+    bool valueRangeForAccount(const NodePtr &node, double *max, double *min, const QDate &from,
+                              const QDate &to) const;
+
+    // Builders and refreshers: the errands above call them, windows never.
+    void createCacheFor(const NodePtr &node);
+    void clearCache(const NodePtr &node);
+    void addCacheItem(const NodePtr &node) { accumulateAccount(node); }
+    void refreshCurrencyCache(const CurrencyPtr &currency);
+    void refreshBrandCache(const SecurityPtr &brand);
+    void refreshActualGroupCache(const NodePtr &node);
+    // A folder left without categories is a category again.
+    void ungroupIfEmpty(Node *folder);
+    void recalcMonthlyCache();
+    void createCacheIfDirty();
+
+    friend class BookTestAccess;   // tests rebuild through the per-category builders
+    friend class cv::EditScope;
+    struct Private;
+    std::unique_ptr<Private> m_d;   // every data member (BookPrivate.h)
+};
+
+template <class T> void Book::changeElementOrder(std::vector<T> &list, int from, int to)
+{
+    const int count = int(list.size());
+    if (from < 0 || from >= count || to < 0) return;
+    const T element = list[size_t(from)];
+    if (to >= count)
+        list.push_back(element);
+    else
+        list.insert(list.begin() + to, element);
+    list.erase(list.begin() + (from > to ? from + 1 : from));
+}
+
+} // namespace cv

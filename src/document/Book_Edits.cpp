@@ -1,0 +1,326 @@
+#include "document/Book.h"
+#include "document/BookPrivate.h"
+
+#include "document/EditScope.h"
+
+#include "model/DatedPrice.h"
+#include "model/Summary.h"
+
+namespace cv {
+
+namespace {
+
+NodePtr sharedFrom(Node *node)
+{
+    return node ? node->shared_from_this() : nullptr;
+}
+
+// Whether the node hangs in the account tree (else the category tree).
+bool inAccountTree(Node &node, const AccountTrees *accounts)
+{
+    if (!accounts) return false;
+    const Node *root = node.root();
+    return root == accounts->asset().get() || root == accounts->debt().get() || root == accounts->summary().get();
+}
+
+// Takes the security's holdings out of the tree below `node`.
+void removeHoldings(const NodePtr &node, int brand)
+{
+    if (!node) return;
+    if (node->kind() == cv::NodeKind::Holding) {
+        Node *parent = node->parent();
+        if (parent && cv::holdingBrand(*node) == brand) parent->removeChild(node);
+        return;
+    }
+    for (int i = node->countChild() - 1; i >= 0; --i) removeHoldings(node->childAt(i), brand);
+}
+
+// No summary may go on adding a node that is gone.
+void removeSummaryElement(const NodePtr &node, int ident)
+{
+    if (!node) return;
+    if (node->kind() == cv::NodeKind::AccountSummary || node->kind() == cv::NodeKind::CategorySummary) {
+        const auto summary = std::dynamic_pointer_cast<Summary>(node->extra());
+        if (!summary) return;
+        for (auto *list : {&summary->assetList(), &summary->debtList()}) {
+            const auto it = std::find_if(list->begin(), list->end(),
+                                         [ident](const SummaryUnitPtr &u) { return u && u->refID() == ident; });
+            if (it != list->end()) list->erase(it);
+        }
+        return;
+    }
+    for (const NodePtr &child : node->children()) removeSummaryElement(child, ident);
+}
+
+// A folder's children take its place, in order.
+void hoistChildren(const NodePtr &folder)
+{
+    Node *parent = folder->parent();
+    if (!parent) return;
+    const std::vector<NodePtr> children = folder->children();
+    int at = folder->index();
+    for (const NodePtr &child : children) parent->insertChild(child, at++);
+}
+
+// Writes every removal and put, even past a refusal, and says whether all went.
+bool writeAll(BookStore &store, const Book::PriceList &removals, const Book::PriceList &puts,
+              bool (BookStore::*remove)(const DatedPricePtr &), bool (BookStore::*put)(const DatedPricePtr &))
+{
+    bool written = true;
+    for (const DatedPricePtr &p : removals) written = (store.*remove)(p) && written;
+    for (const DatedPricePtr &p : puts) written = (store.*put)(p) && written;
+    return written;
+}
+
+cv::EditScope::Writes writesFor(const Book::PriceList &removals, const Book::PriceList &puts)
+{
+    return removals.size() + puts.size() > 1 ? cv::EditScope::Writes::Several : cv::EditScope::Writes::AtMostOne;
+}
+
+} // namespace
+
+// ---- prices and rates
+
+bool Book::writePrices(const SecurityPtr &brand, const PriceList &removals, const PriceList &puts)
+{
+    if (!brand) return false;
+    cv::EditScope edit(*this, writesFor(removals, puts));
+    if (!writeAll(*m_d->m_dataModel, removals, puts, &BookStore::removePrice, &BookStore::putPrice)) {
+        edit.fail();
+        return false;
+    }
+    updateChangeCount(ChangeDone);
+    refreshBrandCache(brand);
+    m_d->m_cacheStatus |= 1u << BrandChanged;
+    m_d->m_edit.changes.brands.insert(brand->ident());
+    return true;
+}
+
+bool Book::writeRates(const CurrencyPtr &currency, const PriceList &removals, const PriceList &puts)
+{
+    if (!currency) return false;
+    cv::EditScope edit(*this, writesFor(removals, puts));
+    if (!writeAll(*m_d->m_dataModel, removals, puts, &BookStore::removeXchgRate, &BookStore::putXchgRate)) {
+        edit.fail();
+        return false;
+    }
+    updateChangeCount(ChangeDone);
+    refreshCurrencyCache(currency);
+    // Category totals were converted at the old rates: the next page that shows them rebuilds.
+    m_d->m_cacheStatus |= 1u << CurrencyChanged;
+    m_d->m_edit.changes.currencies.insert(currency->ident());
+    return true;
+}
+
+bool Book::putPrice(const DatedPricePtr &price)
+{
+    return price && writePrices(findBrand(price->brand()), {}, {price});
+}
+
+bool Book::putRate(const DatedPricePtr &rate)
+{
+    return rate && writeRates(findCurrency(rate->brand()), {}, {rate});
+}
+
+// ---- securities
+
+bool Book::deleteBrand(const SecurityPtr &brand)
+{
+    if (!brand) return false;
+    cv::EditScope edit(*this);
+    // The store first: a refusal leaves the tree and the list as the store keeps them.
+    if (!m_d->m_dataModel->removePriceForBrand(brand->ident()) || !m_d->m_dataModel->removeTradeForBrand(brand->ident())) {
+        edit.fail();
+        return false;
+    }
+    removeHoldings(m_d->m_accountModel ? m_d->m_accountModel->asset() : nullptr, brand->ident());
+    clearLookups();
+    // The holdings leave the stored tree now, not at the next save.
+    commitAccountModel();
+    removeBrand(brand);
+    commitBrandList();
+    createCache();
+    m_d->m_edit.changes.brands.insert(brand->ident());
+    return true;
+}
+
+bool Book::removeHolding(const NodePtr &account, int brand)
+{
+    if (!account) return false;
+    cv::EditScope edit(*this);
+    if (!m_d->m_dataModel->removeTradeByAccount(account->ident(), brand)) {
+        edit.fail();
+        return false;
+    }
+    removeHoldings(account, brand);
+    clearLookups();
+    commitAccountModel();
+    createCache();
+    m_d->m_edit.changes.brands.insert(brand);
+    return true;
+}
+
+// ---- settings
+
+bool Book::putImportMapping(const QByteArray &archive, int record)
+{
+    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
+    const bool ok = m_d->m_dataModel->putImportMappingData(archive, record);
+    m_d->storeWrite(ok);
+    return ok;
+}
+
+bool Book::setFiscalStart(int monthOfYear, int weekday, int dayOfMonth)
+{
+    Settings &s = *m_d->m_settings;
+    const int oldMonth = s.fiscalMonthOfYear();
+    const int oldWeekday = s.fiscalWeekday();
+    const int oldDay = s.fiscalDayOfMonth();
+    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
+    s.setFiscalMonthOfYear(monthOfYear);
+    s.setFiscalWeekday(weekday);
+    s.setFiscalDayOfMonth(dayOfMonth);
+    if (!commitSettings()) {
+        s.setFiscalMonthOfYear(oldMonth);
+        s.setFiscalWeekday(oldWeekday);
+        s.setFiscalDayOfMonth(oldDay);
+        return false;
+    }
+    if (dayOfMonth != oldDay) recalcMonthlyCache();
+    if (monthOfYear != oldMonth || weekday != oldWeekday || dayOfMonth != oldDay) m_d->m_edit.changes.fiscalStart = true;
+    return true;
+}
+
+void Book::recalculate()
+{
+    createCache();
+}
+
+void Book::recalculateIfStale()
+{
+    createCacheIfDirty();
+}
+
+// ---- tree edits
+
+void Book::addNode(const NodePtr &node, const NodePtr &parent, int index)
+{
+    if (!node || !parent) return;
+    cv::EditScope edit(*this);
+    if (index < 0 || index > parent->countChild())
+        parent->appendChild(node);
+    else
+        parent->insertChild(node, index);
+    clearLookups();
+    const AccountTrees *accounts = m_d->m_accountModel.get();
+    if (inAccountTree(*node, accounts)) {
+        addCacheItem(node);
+        commitAccountModel();
+        return;
+    }
+    if (node->kind() == cv::NodeKind::Group) refreshActualGroupCache(sharedFrom(parent->root()));
+    commitActualModel();
+}
+
+void Book::updateAccount(const NodePtr &node, bool everything)
+{
+    if (!node) return;
+    // Outside the caller's edit a rebuild takes its fast path; the commit then announces it.
+    if (everything)
+        createCache();
+    else
+        createCacheFor(node);
+    commitAccountModel();
+}
+
+bool Book::moveNodes(const std::vector<NodePtr> &nodes, const NodePtr &target, int index)
+{
+    if (!target || nodes.empty()) return false;
+    for (const NodePtr &node : nodes)
+        if (!node || !node->parent()) return false;
+    cv::EditScope edit(*this);
+    // Only the moved nodes that stood before the place shift it.
+    const int before = int(std::count_if(nodes.begin(), nodes.end(), [&](const NodePtr &n) {
+        return n->parent() == target.get() && n->index() < index;
+    }));
+    std::vector<Node *> oldParents;
+    for (const NodePtr &node : nodes) {
+        Node *parent = node->parent();
+        oldParents.push_back(parent);
+        parent->removeChild(node);
+    }
+    const int at = std::clamp(index - before, 0, target->countChild());
+    for (size_t k = 0; k < nodes.size(); ++k) {
+        if (target->insertChild(nodes[k], at + int(k))) continue;
+        // Callers validate the place; the node still must not be lost.
+        Q_ASSERT(false);
+        if (!target->appendChild(nodes[k]) && oldParents[k]) oldParents[k]->appendChild(nodes[k]);
+    }
+    clearLookups();
+    const AccountTrees *accounts = m_d->m_accountModel.get();
+    if (inAccountTree(*target, accounts)) {
+        commitAccountModel();
+        return true;
+    }
+    for (Node *parent : oldParents) ungroupIfEmpty(parent);
+    refreshActualGroupCache(sharedFrom(target->root()));
+    commitActualModel();
+    return true;
+}
+
+void Book::deleteNode(const NodePtr &node)
+{
+    if (!node || !node->parent()) return;
+    const NodePtr parent = sharedFrom(node->parent());
+    const auto kind = node->kind();
+    if (kind == cv::NodeKind::Holding) {
+        removeHolding(parent, cv::holdingBrand(*node));
+        return;
+    }
+    cv::EditScope edit(*this);
+    const AccountTrees *accounts = m_d->m_accountModel.get();
+    if (inAccountTree(*node, accounts)) {
+        removeSummaryElement(accounts->summary(), node->ident());
+        cleanupItem(node);
+        if (kind == cv::NodeKind::Group) hoistChildren(node);
+        parent->removeChild(node);
+        clearLookups();
+        if (cv::isAssetAccountKind(kind) || cv::isDebtAccountKind(kind)) createCache();
+        commitAccountModel();
+        return;
+    }
+    if (m_d->m_actualModel) removeSummaryElement(m_d->m_actualModel->summary(), node->ident());
+    if (kind == cv::NodeKind::Group) {
+        hoistChildren(node);
+        parent->removeChild(node);
+        clearCache(node);
+    } else {
+        cleanupItem(node);
+        parent->removeChild(node);
+        ungroupIfEmpty(parent.get());
+    }
+    refreshActualGroupCache(sharedFrom(parent->root()));
+    clearLookups();
+    commitActualModel();
+}
+
+void Book::ungroupIfEmpty(Node *folder)
+{
+    if (!folder || folder->kind() != cv::NodeKind::Group || folder->countChild() != 0) return;
+    folder->setKind(cv::NodeKind::Category);
+    clearCache(sharedFrom(folder));
+}
+
+void Book::renameNode(const NodePtr &node, const QString &name)
+{
+    if (!node || node->name() == name) return;
+    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
+    node->setName(name);
+    const AccountTrees *accounts = m_d->m_accountModel.get();
+    if (inAccountTree(*node, accounts))
+        commitAccountModel();
+    else
+        commitActualModel();
+}
+
+} // namespace cv

@@ -1,0 +1,442 @@
+// New documents from templates, opening, saving and the change count.
+#include "document/Book.h"
+#include "document/BookPrivate.h"
+#include "document/BookUI.h"
+#include "model/ExtraInterfaces.h"
+#include "platform/Alert.h"
+#include "platform/KeyedArchiver.h"
+#include "platform/Localization.h"
+#include "platform/Logging.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace cv {
+
+namespace {
+
+int g_templateIndex = 0;
+
+// "code name prefix digits"; none unless all four words are there.
+CurrencyPtr currencyFromText(const QString &text)
+{
+    const QStringList words = text.split(QLatin1Char(' '));
+    if (words.size() != 4 || words[0].isEmpty() || words[1].isEmpty()) return nullptr;
+    bool ok = false;
+    const int fraction = words[3].toInt(&ok);
+    if (!ok || fraction < 0 || fraction > 6) return nullptr;
+    return Currency::currencyWith(words[1], words[0], words[2], fraction);
+}
+
+} // namespace
+
+const QString Book::kTypeV2 = QStringLiteral("Corvane Document V2");
+const QString Book::kTypeV1 = QStringLiteral("Corvane Document");
+const QString Book::kTypeXML = QStringLiteral("Corvane XML Document");
+
+cv::DocumentType Book::documentType(const QString &type)
+{
+    if (type == kTypeV2) return cv::DocumentType::Current;
+    if (type == kTypeV1) return cv::DocumentType::Version1;
+    if (type == kTypeXML) return cv::DocumentType::XML;
+    return cv::DocumentType::None;
+}
+
+QString Book::typeName(cv::DocumentType type)
+{
+    switch (type) {
+    case cv::DocumentType::Current: return kTypeV2;
+    case cv::DocumentType::Version1: return kTypeV1;
+    case cv::DocumentType::XML: return kTypeXML;
+    case cv::DocumentType::None: break;
+    }
+    return QString();
+}
+
+QString Book::typeForExtension(const QString &extension)
+{
+    return typeName(cv::documentTypeForExtension(extension));
+}
+
+void Book::setTemplateIndex(int index)
+{
+    g_templateIndex = index;
+}
+
+int Book::templateIndex()
+{
+    return g_templateIndex;
+}
+
+void Book::setPrintInfo(PrintInfoPtr info)
+{
+    m_d->m_printInfo = std::move(info);
+    updateChangeCount(ChangeDone);
+}
+
+// ---------------------------------------------------------------- new
+
+void Book::createDefault()
+{
+    const QString name = g_templateIndex == 0 ? QStringLiteral("default")
+                                              : cv::formatString(QStringLiteral("template-%d"), {g_templateIndex});
+    createFromTemplate(name);
+    g_templateIndex = 0;
+}
+
+void Book::Private::addDefaultCurrencyIfNone()
+{
+    if (!m_currencyList.empty()) return;
+    const QString text = cv::localizedString(QStringLiteral("Default Currency"));
+    CurrencyPtr currency = currencyFromText(text);
+    if (!currency) {
+        qCWarning(lcDocument) << "Default Currency text unreadable, using yen:" << text;
+        currency = Currency::currencyWith(QStringLiteral("Yen"), QStringLiteral("JPY"), QStringLiteral("¥"), 0);
+    }
+    currency->setRate(1.0);
+    m_document.addCurrency(currency);
+}
+
+void Book::createFromTemplate(const QString &name)
+{
+    m_d->m_settings = std::make_shared<Settings>();
+    m_d->m_accountModel = std::make_shared<AccountTrees>();
+    m_d->m_actualModel = std::make_shared<CategoryTrees>();
+    m_d->m_currencyList.clear();
+    m_d->m_brandList.clear();
+    m_d->m_groupList.clear();
+    clearLookups();
+
+    bool stored = m_d->m_dataModel->create();
+    if (!stored) qCWarning(lcDocument) << "new document: the database could not be made";
+    // The template's rows and the first commits go in as one transaction.
+    stored = m_d->m_dataModel->beginTransaction() && stored;
+    m_d->m_accountModel->setDefault();
+    m_d->m_actualModel->setDefault();
+    const QString folder = cv::isJapanese() ? QStringLiteral("ja") : QStringLiteral("en");
+    const QString resource = QStringLiteral(":/templates/%1/%2.cvxf").arg(folder, name);
+    if (QFile::exists(resource)) {
+        bool isTemplate = false;
+        if (!import(resource, &isTemplate)) qCWarning(lcDocument) << "template" << resource << "not fully read";
+    }
+    m_d->m_accountModel->setSystemItems();
+    m_d->m_actualModel->setSystemItems();
+    m_d->addDefaultCurrencyIfNone();
+    if (const CurrencyPtr def = defaultCurrency()) {
+        if (m_d->m_accountModel->asset()) m_d->m_accountModel->asset()->fixDefaultCurrency(def->ident());
+        if (m_d->m_accountModel->debt()) m_d->m_accountModel->debt()->fixDefaultCurrency(def->ident());
+    }
+    commitInfoRows();
+    stored = m_d->m_dataModel->commitTransaction() && stored;
+    if (!stored) {
+        // A store without the book's rows (a full working disk) would save as
+        // a file nobody can open: closed, every later write and save fails.
+        qCWarning(lcDocument) << "new document: its rows could not be stored";
+        m_d->m_dataModel->close();
+        Alert::warn(cv::localizedString(QStringLiteral("Document Write Failed")));
+    }
+    createCache();
+    m_d->m_settings->clearChanged();
+    m_d->m_dataModel->setChanged(false);
+}
+
+// ---------------------------------------------------------------- open
+
+bool Book::initWithContentsOfFile(const QString &path, const QString &type)
+{
+    m_d->m_fileName = path;
+    m_d->m_fileType = type;
+    if (!readFromFile(path, type)) {
+        m_d->m_fileName.clear();
+        return false;
+    }
+    if (const CurrencyPtr def = defaultCurrency()) {
+        if (m_d->m_accountModel->asset()) m_d->m_accountModel->asset()->fixDefaultCurrency(def->ident());
+        if (m_d->m_accountModel->debt()) m_d->m_accountModel->debt()->fixDefaultCurrency(def->ident());
+    }
+    const bool wasUpgraded = m_d->m_upgraded;
+    if (m_d->m_upgraded || m_d->m_fileType == kTypeV1) {
+        m_d->m_fileType = kTypeV2;
+        if (!m_d->m_fileName.isEmpty()) {
+            const QString current = cv::currentTypePathFor(m_d->m_fileName);
+            // Never let the first Save overwrite a newer book of that name;
+            // an upgraded book already of the current type is that book.
+            if (current != m_d->m_fileName && QFileInfo::exists(current)) {
+                m_d->m_suggestedFileName = current;
+                m_d->m_fileName.clear();
+            } else {
+                m_d->m_fileName = current;
+            }
+        }
+    }
+    if (wasUpgraded) {
+        m_d->m_upgraded = false;
+        QStringList names;
+        if (const NodePtr asset = m_d->m_accountModel->asset()) {
+            for (const NodePtr &child : asset->children()) {
+                if (child && child->kind() == cv::NodeKind::Investment && investAccountHasBrandWithOtherCurrency(child))
+                    names << child->name();
+            }
+        }
+        if (!names.isEmpty())
+            Alert::warn(cv::formatString(cv::localizedString(QStringLiteral("UpgradeTradeCurrencyWarning")),
+                                            {names.join(QStringLiteral(", "))}));
+    }
+    return true;
+}
+
+// The archived models of an opened database. Settings and the account,
+// category and currency rows must be there and readable; the security and
+// grouping rows may be missing but must be readable when present.
+bool Book::Private::readInfoRows()
+{
+    const QByteArray settingsData = m_dataModel->getSettingsData();
+    qCInfo(lcDocument, "settings: %d", settingsData.isNull() ? 0 : 1);
+    if (settingsData.isNull()) return false;
+    auto settings = cv::KeyedUnarchiver::unarchiveObjectOfClass<Settings>(settingsData);
+    if (!settings) {
+        qCWarning(lcDocument) << "info row" << int(BookStore::InfoSettings) << "unreadable";
+        return false;
+    }
+
+    const QByteArray printData = m_dataModel->getPrintInfo();
+    PrintInfoPtr printInfo;
+    if (!printData.isNull()) {
+        printInfo = cv::KeyedUnarchiver::unarchiveObjectOfClass<PrintInfo>(printData);
+        // Another program's print record: ours stays unset and the row untouched.
+        if (!printInfo) qCInfo(lcDocument) << "print settings of another kind ignored";
+    }
+
+    auto failed = [](int row) {
+        qCWarning(lcDocument) << "info row" << row << "missing or unreadable";
+        return false;
+    };
+    auto accounts = cv::KeyedUnarchiver::unarchiveObjectOfClass<AccountTrees>(m_dataModel->getAccountData());
+    if (!accounts) return failed(BookStore::InfoAccount);
+    auto actuals = cv::KeyedUnarchiver::unarchiveObjectOfClass<CategoryTrees>(m_dataModel->getActualData());
+    if (!actuals) return failed(BookStore::InfoActual);
+    auto currencies = cv::listFromArchive<Currency>(m_dataModel->getCurrencyData());
+    if (!currencies) return failed(BookStore::InfoCurrency);
+    BrandList brands;
+    if (const QByteArray data = m_dataModel->getBrandData(); !data.isNull()) {
+        auto list = cv::listFromArchive<Security>(data);
+        if (!list) return failed(BookStore::InfoBrand);
+        brands = std::move(*list);
+    }
+    GroupList groups;
+    if (const QByteArray data = m_dataModel->getGroupData(); !data.isNull()) {
+        auto list = cv::listFromArchive<Grouping>(data);
+        if (!list) return failed(BookStore::InfoGroup);
+        groups = std::move(*list);
+    }
+
+    // A schedule that does not decode would open as none and the loan lose
+    // its repayments at its next rewrite.
+    const std::optional<QList<int>> loans = m_dataModel->loanIdents();
+    if (!loans) return false;
+    for (const int loan : *loans) {
+        const QByteArray data = m_dataModel->getLoanData(loan);
+        if (!data.isNull() && !cv::listFromArchive<LoanPayment>(data)) {
+            qCWarning(lcDocument) << "loan row" << loan << "unreadable";
+            return false;
+        }
+    }
+
+    m_settings = std::move(settings);
+    m_printInfo = std::move(printInfo);
+    m_document.setAccountModel(std::move(accounts));
+    m_document.setActualModel(std::move(actuals));
+    m_document.setCurrencyList(std::move(*currencies));
+    m_document.setBrandList(std::move(brands));
+    m_document.setGroupList(std::move(groups));
+    // The trees as stored: a commit that only renames reports values.
+    m_accountShape = accountShape();
+    m_actualShape = actualShape();
+    return true;
+}
+
+bool Book::readFromFile(const QString &path, const QString &type)
+{
+    m_d->m_readCancelled = false;
+    const cv::DocumentType docType = documentType(type);
+    BookUI &ui = cv::documentUI();
+    ui.beginBusy(cv::formatString(cv::localizedString(QStringLiteral("Loading %@")), {QFileInfo(path).fileName()}));
+
+    bool ok = false;
+    if (docType == cv::DocumentType::XML) {
+        if (m_d->m_dataModel->create()) {
+            bool isTemplate = false;
+            m_d->m_dataModel->beginTransaction();
+            ok = import(path, &isTemplate);
+            if (ok) {
+                m_d->addDefaultCurrencyIfNone();
+                commitInfoRows();
+            }
+            if (!m_d->m_dataModel->commitTransaction()) ok = false;
+            if (ok && isTemplate) {
+                // A template opens as a new untitled book.
+                m_d->m_fileName.clear();
+                m_d->m_fileType = kTypeV2;
+            }
+        }
+        if (!ok) m_d->m_dataModel->close();
+    } else if (docType == cv::DocumentType::Version1 || docType == cv::DocumentType::Current) {
+        bool upgraded = false;
+        ok = m_d->m_dataModel->open(path, &upgraded);
+        m_d->m_upgraded = upgraded;
+        if (ok && !m_d->readInfoRows()) {
+            ok = false;
+            m_d->m_dataModel->close();
+        }
+    }
+    ui.endBusy();
+    if (!ok) return false;
+
+    if (m_d->m_settings->hasPassword()) {
+        int code = 0;
+        for (int tries = 0; tries < 3; ++tries) {
+            code = ui.askPassword(*m_d->m_settings, QFileInfo(path).fileName(), tries > 0);
+            if (code != 0) break;
+            ui.beep();
+        }
+        if (code < 1) {
+            m_d->m_readCancelled = code < 0;
+            m_d->m_dataModel->close();
+            return false;
+        }
+        // Older versions kept the password itself in the row; the next save
+        // must carry only the verifier.
+        commitSettings();
+    }
+
+    if (m_d->m_accountModel->asset()) fixInvestBrandID(m_d->m_accountModel->asset());
+    m_d->m_actualModel->setSystemItems();
+    createCache();
+    m_d->m_dataModel->setChanged(false);
+    m_d->m_settings->clearChanged();
+
+    if (isBackupFile(path)) {
+        // Saving asks for a new place instead of writing into the backups.
+        m_d->m_fileName.clear();
+    } else {
+        m_d->m_backupStatus = 1;
+    }
+    return true;
+}
+
+void Book::fixInvestBrandID(const NodePtr &node)
+{
+    if (!node) return;
+    for (const NodePtr &child : node->children()) {
+        if (!child) continue;
+        if (child->kind() == cv::NodeKind::Holding || child->kind() == cv::NodeKind::CashPart)
+            child->setIdent(0);
+        else
+            fixInvestBrandID(child);
+    }
+}
+
+bool Book::investAccountHasBrandWithOtherCurrency(const NodePtr &account)
+{
+    if (!account) return false;
+    const auto &children = account->children();
+    for (size_t i = children.size(); i > 1; --i) {
+        const NodePtr &child = children[i - 1];
+        if (!child) continue;
+        // The holding names its security in its record: the open has set
+        // every holding's ident to 0.
+        const auto *holding = dynamic_cast<const SecurityExtra *>(child->extra().get());
+        const SecurityPtr brand = holding ? findBrand(holding->brand()) : nullptr;
+        if (brand && brand->currency() != account->currency()) return true;
+    }
+    return false;
+}
+
+void Book::compactDB()
+{
+    postBusy();
+    m_d->m_dataModel->vacuum();
+    postNoBusy();
+}
+
+// ---------------------------------------------------------------- store check
+
+void Book::checkStoreInBackground()
+{
+    if (m_d->m_storeCheck || !m_d->m_dataModel->isOpen()) return;
+    m_d->m_storeCheck = std::make_unique<cv::StoreCheck>(m_d->m_dataModel->workingPath(), [this] {
+        QMetaObject::invokeMethod(this, [this] { m_d->takeStoreCheck(); }, Qt::QueuedConnection);
+    });
+}
+
+void Book::Private::takeStoreCheck()
+{
+    if (!m_storeCheck) return;
+    const cv::StoreCheck::Answer answer = m_storeCheck->answer();
+    m_storeCheck.reset();
+    if (!answer || *answer == QStringList{QStringLiteral("ok")}) return;
+    m_storeDamaged = true;
+    qCWarning(lcDocument).noquote() << "store check of" << m_fileName << "found damage:" << answer->join(QStringLiteral("; "));
+    const QString name = QFileInfo(m_fileName.isEmpty() ? m_suggestedFileName : m_fileName).fileName();
+    Alert::alert(cv::formatString(cv::localizedString(QStringLiteral("Store-Damaged")), {name}),
+                    cv::localizedString(QStringLiteral("Store-Damaged-Detail")));
+}
+
+bool Book::saveNeedsDamageConfirmation()
+{
+    m_d->takeStoreCheck();
+    return m_d->m_storeDamaged && !m_d->m_storeDamageAccepted;
+}
+
+void Book::acceptStoreDamage()
+{
+    m_d->m_storeDamageAccepted = true;
+}
+
+// ---------------------------------------------------------------- save
+
+bool Book::writeToFile(const QString &path, const QString &type)
+{
+    const QString extension = cv::extensionForDocumentType(cv::savedDocumentType(documentType(type)));
+    const bool ok = writeToFileWorker(path, extension);
+    if (ok && m_d->m_backupStatus == 1 && !path.isEmpty()) {
+        if (manageBackup(path)) m_d->m_backupStatus = 0;
+    }
+    return ok;
+}
+
+bool Book::writeToFileWorker(const QString &path, const QString &extension)
+{
+    const cv::DocumentType docType = cv::documentTypeForExtension(extension);
+    if (docType == cv::DocumentType::XML) {
+        if (!export_(path)) return false;
+        // The settings just written must still reach a later save in the database form.
+        if (m_d->m_settings->changed()) {
+            commitSettings();
+            m_d->m_settings->clearChanged();
+        }
+        updateChangeCount(ChangeCleared);
+        return true;
+    }
+    if (docType != cv::DocumentType::Current) return false;
+
+    Q_EMIT aboutToSave();
+    if (m_d->m_printInfo) {
+        if (!m_d->m_dataModel->putPrintInfo(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_printInfo)))
+            qCWarning(lcDocument) << "print settings not stored";
+    }
+    if (m_d->m_settings->changed()) {
+        // The window's split position travels in the settings, stored on aboutToSave.
+        if (!commitSettings()) {
+            updateChangeCount(ChangeDone);
+            return false;
+        }
+        m_d->m_settings->clearChanged();
+    }
+    const bool ok = m_d->m_dataModel->save(path);
+    // A failed save leaves the book marked as edited: nothing in it is on disk yet.
+    updateChangeCount(ok ? ChangeCleared : ChangeDone);
+    return ok;
+}
+
+} // namespace cv

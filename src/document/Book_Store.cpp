@@ -1,0 +1,705 @@
+#include "document/Book.h"
+#include "document/BookPrivate.h"
+#include "document/EditScope.h"
+
+#include "model/Entry.h"
+#include "model/EditFlags.h"
+#include "model/OpeningHolding.h"
+#include "model/LoanTerms.h"
+#include "model/DatedPrice.h"
+#include "model/Trade.h"
+#include "platform/Alert.h"
+#include "platform/Localization.h"
+#include "platform/KeyedArchiver.h"
+#include "platform/Logging.h"
+
+#include <algorithm>
+
+namespace cv {
+
+namespace {
+
+using cv::holdingBrand;
+
+bool inTree(const NodePtr &node, const NodePtr &root)
+{
+    return node && root && node->root() == root.get();
+}
+
+template <class T> int greatestIdent(const std::vector<std::shared_ptr<T>> &list)
+{
+    int greatest = 0;
+    for (const auto &e : list)
+        if (e) greatest = std::max(greatest, e->ident());
+    return greatest;
+}
+
+} // namespace
+
+// ---- entries and transfers
+
+void Book::updateIncome(const ActualPtr &entry, const ActualPtr &old, bool commit)
+{
+    m_d->updateActual(cv::EntryKind::Income, entry, old, commit);
+}
+
+void Book::updateExpense(const ActualPtr &entry, const ActualPtr &old, bool commit)
+{
+    m_d->updateActual(cv::EntryKind::Expense, entry, old, commit);
+}
+
+void Book::updateTransfer(const ActualPtr &entry, const ActualPtr &old)
+{
+    m_d->updateActual(cv::EntryKind::Transfer, entry, old, true);
+}
+
+// The old version leaves the cache, the new one enters it, then the store follows.
+void Book::Private::updateActual(cv::EntryKind kind, const ActualPtr &entry, const ActualPtr &old, bool commit)
+{
+    cv::EditScope edit(m_document, cv::EditScope::Writes::AtMostOne);
+    auto categoryNode = [&](int category) {
+        switch (kind) {
+        case cv::EntryKind::Income: return m_document.findIncome(category);
+        case cv::EntryKind::Expense: return m_document.findExpense(category);
+        case cv::EntryKind::Transfer: return m_document.findTransfer(category);
+        }
+        return NodePtr();
+    };
+    auto apply = [&](const NodePtr &node, const Entry &e, bool remove) {
+        if (kind == cv::EntryKind::Transfer)
+            calcTransferCache(node, e, remove);
+        else
+            calcCache(node, e, kind == cv::EntryKind::Expense, remove);
+    };
+    NodePtr node;
+    if (old) {
+        m_edit.changes.entries.insert(old->ident());
+        node = categoryNode(old->category());
+        if (node) apply(node, *old, true);
+        if (commit && !entry) {
+            storeWrite(m_dataModel->removeActual(old));
+            return;
+        }
+    }
+    if (!entry) return;
+    if (!old || entry->category() != old->category()) node = categoryNode(entry->category());
+    // An entry of a category that is gone stays out of the cache, as a rebuild leaves it.
+    if (node) apply(node, *entry, false);
+    if (commit) {
+        switch (kind) {
+        case cv::EntryKind::Income: storeWrite(m_dataModel->putIncome(entry, old)); break;
+        case cv::EntryKind::Expense: storeWrite(m_dataModel->putExpense(entry, old)); break;
+        case cv::EntryKind::Transfer: storeWrite(m_dataModel->putActual(entry, old)); break;
+        }
+    }
+    m_edit.changes.entries.insert(entry->ident());
+}
+
+void Book::fixupTransferCategory(Entry &entry)
+{
+    const NodePtr from = findAccount(entry.account());
+    const NodePtr to = findAccount(entry.destination());
+    const bool fromAsset = from && from->isAsset();
+    const bool toAsset = to && to->isAsset();
+    if (fromAsset)
+        entry.setCategory(toAsset ? CategoryTrees::Asset2Asset : CategoryTrees::Asset2Debt);
+    else
+        entry.setCategory(toAsset ? CategoryTrees::Debt2Asset : CategoryTrees::Debt2Debt);
+}
+
+// ---- trades
+
+void Book::updateTrade(const TradePtr &trade, const TradePtr &old)
+{
+    cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
+    if (old) {
+        m_d->m_edit.changes.trades.insert(old->ident());
+        m_d->calcCache(nullptr, *old, nullptr, true);
+        if (!trade) {
+            m_d->storeWrite(m_d->m_dataModel->removeTrade(old));
+            return;
+        }
+    }
+    if (!trade) return;
+    m_d->calcCache(nullptr, *trade, nullptr, false);
+    m_d->storeWrite(m_d->m_dataModel->putTrade(trade, old));
+    m_d->m_edit.changes.trades.insert(trade->ident());
+}
+
+void Book::applyTrade(const TradePtr &trade, const NodePtr &subject,
+                             const std::map<TradePtr, TradePtr> &oldItems, std::set<SecurityPtr> &brandSet,
+                             bool autoUpdate)
+{
+    if (!trade) return;
+    cv::EditScope edit(*this);
+    double u = 0;
+    double m = 0;
+    trade->changesForAccount(trade->account(), &u, &m);
+    const auto kind = trade->kind();
+    bool empty = false;
+    if (kind == cv::TradeKind::TransferUnits) {
+        empty = trade->brand() <= 0 || u == 0 || trade->transfer() <= 0;
+    } else {
+        empty = trade->brand() <= 0 || (u == 0 && m == 0) ||
+                (u != 0 && m == 0 && (Trade::validFieldsForKind(kind) & 5) != 0);
+    }
+    if (!empty && kind == cv::TradeKind::TransferUnits && !findAccount(trade->transfer())) {
+        empty = true;
+        Alert::warn(cv::localizedString(QStringLiteral("Document Unit Transfer Dropped")));
+    }
+    if (empty) trade->setFlags(trade->flags() | cv::EditDeleted);
+
+    const int flags = trade->flags();
+    const bool deleted = flags & cv::EditDeleted;
+    const SecurityPtr brand = findBrand(trade->brand());
+    if ((flags & (cv::EditChanged | cv::EditNew)) && !deleted && autoUpdate &&
+        (kind == cv::TradeKind::Buy || kind == cv::TradeKind::Sale || kind == cv::TradeKind::CashIn ||
+         kind == cv::TradeKind::Reinvestment) &&
+        trade->unitPrice() != 0 && std::abs(trade->unitPrice()) <= cv::kMaxPriceOrRate && brand) {
+        auto price = std::make_shared<DatedPrice>();
+        price->setBrand(brand->ident());
+        price->setDate(trade->date());
+        price->setPrice(trade->unitPrice());
+        m_d->storeWrite(m_d->m_dataModel->putPrice(price));
+        brandSet.insert(brand);
+    }
+
+    const auto oldIt = oldItems.find(trade);
+    const TradePtr old = oldIt != oldItems.end() ? oldIt->second : nullptr;
+    if (!(flags & cv::EditNew)) {
+        if (deleted) {
+            if (brand) brandSet.insert(brand);
+            updateTrade(nullptr, old ? old : trade);
+        } else if (flags & cv::EditChanged) {
+            // A row moved to another security or account needs a holding
+            // there, or its units would count nowhere.
+            addBrandNodeIfNeeded(findAccount(trade->account()), trade->brand());
+            addTransferDestinationIfNeeded(*trade);
+            updateTrade(trade, old);
+        }
+        return;
+    }
+    if (deleted) return;
+    if (subject) {
+        if (subject->kind() == cv::NodeKind::Holding) {
+            if (holdingBrand(*subject) != trade->brand() && subject->parent())
+                addBrandNodeIfNeeded(subject->parent()->shared_from_this(), trade->brand());
+        } else {
+            addBrandNodeIfNeeded(subject, trade->brand());
+        }
+    }
+    addTransferDestinationIfNeeded(*trade);
+    updateTrade(trade, nullptr);
+}
+
+bool Book::addBrandNodeIfNeeded(const NodePtr &account, int brand)
+{
+    if (!account || account->kind() != cv::NodeKind::Investment || account->investAccountHasBrand(brand)) return false;
+    const SecurityPtr security = findBrand(brand);
+    auto unit = std::make_shared<OpeningHolding>();
+    unit->setDate(account->assetInitialDate());
+    unit->setBrand(brand);
+    auto node = std::make_shared<Node>();
+    node->setKind(cv::NodeKind::Holding);
+    node->setIdent(0);
+    node->setCurrency(security ? security->currency() : 0);
+    node->setExtra(unit);
+    if (!account->appendChild(node)) return false;
+    if (isEditing()) m_d->m_edit.changes.accountTree = cv::TreeChange::Structure;
+    return true;
+}
+
+bool Book::addTransferDestinationIfNeeded(const Trade &trade)
+{
+    if (trade.kind() != cv::TradeKind::TransferUnits) return false;
+    const NodePtr destination = findAccount(trade.transfer());
+    if (!destination) return false;
+    return addBrandNodeIfNeeded(destination, trade.brand());
+}
+
+// ---- deleting and moving
+
+// The store deletes in bulk; what the cache holds for those rows leaves it first,
+// so the balances stay those of a fresh rebuild.
+void Book::cleanupItem(const NodePtr &node)
+{
+    if (!node) return;
+    cv::EditScope edit(*this);
+    const auto kind = node->kind();
+    bool removed = false;
+    if (kind == cv::NodeKind::Category || kind == cv::NodeKind::SystemItem) {
+        const bool expense = m_d->m_actualModel && node->hasAncestor(m_d->m_actualModel->expense().get());
+        const auto entries = expense ? m_d->m_dataModel->findExpenseByCategory(node->ident())
+                                     : m_d->m_dataModel->findIncomeByCategory(node->ident());
+        if (entries) {
+            for (const auto &e : *entries) {
+                if (expense)
+                    updateExpense(nullptr, e, false);
+                else
+                    updateIncome(nullptr, e, false);
+            }
+        }
+        m_d->storeWrite(m_d->m_dataModel->removeActualByCategory(node->ident()));
+        updateChangeCount(ChangeDone);
+        removed = true;
+        fixLoanAccount(-1, node->ident(), expense ? CategoryTrees::ExpenseMisc : CategoryTrees::IncomeMisc);
+    } else if (kind == cv::NodeKind::Holding) {
+        const Node *account = node->parent();
+        if (account) {
+            const int brand = holdingBrand(*node);
+            if (const auto trades = m_d->m_dataModel->findTradeByAccount(account->ident(), brand))
+                for (const auto &t : *trades) m_d->calcCache(nullptr, *t, nullptr, true);
+            m_d->storeWrite(m_d->m_dataModel->removeTradeByAccount(account->ident(), brand));
+            updateChangeCount(ChangeDone);
+            removed = true;
+        }
+    } else if (kind == cv::NodeKind::Cash || kind == cv::NodeKind::Bank || kind == cv::NodeKind::GeneralAsset || cv::isDebtAccountKind(kind) || kind == cv::NodeKind::Investment) {
+        if (kind == cv::NodeKind::Investment) {
+            for (int i = 1; i < node->countChild(); ++i) cleanupItem(node->childAt(i));
+        }
+        SearchConditions conditions;
+        conditions.account = {node->ident()};
+        if (const auto entries = m_d->m_dataModel->findActual(conditions)) {
+            for (const auto &e : *entries) {
+                switch (e->kind()) {
+                case cv::EntryKind::Income: updateIncome(nullptr, e, false); break;
+                case cv::EntryKind::Expense: updateExpense(nullptr, e, false); break;
+                default:
+                    if (const NodePtr item = findTransfer(e->category())) m_d->calcTransferCache(item, *e, true);
+                    break;
+                }
+            }
+        }
+        m_d->storeWrite(m_d->m_dataModel->removeActualForAccount(node->ident()));
+        updateChangeCount(ChangeDone);
+        removed = true;
+        if (kind != cv::NodeKind::Investment) fixLoanAccount(node->ident(), -1, CategoryTrees::Asset2Asset);
+    }
+    clearCache(node);
+    clearLookups();
+    if (removed) accumulateAccount();
+}
+
+bool Book::moveItem(const NodePtr &node, int target)
+{
+    if (!node || node->kind() != cv::NodeKind::Category) {
+        qCWarning(lcDocument) << "moveItem: not a category";
+        return false;
+    }
+    cv::EditScope edit(*this);
+    const bool expense = m_d->m_actualModel && node->hasAncestor(m_d->m_actualModel->expense().get());
+    const auto entries = expense ? m_d->m_dataModel->findExpenseByCategory(node->ident())
+                                 : m_d->m_dataModel->findIncomeByCategory(node->ident());
+    if (entries && !entries->empty()) {
+        auto scratch = std::make_shared<Entry>();
+        for (const auto &e : *entries) {
+            scratch->copyContents(*e);
+            scratch->setCategory(target);
+            if (expense)
+                updateExpense(scratch, e, false);
+            else
+                updateIncome(scratch, e, false);
+        }
+        accumulateAccount();
+    }
+    m_d->storeWrite(m_d->m_dataModel->moveActual(node->ident(), target));
+    updateChangeCount(ChangeDone);
+    fixLoanAccount(-1, node->ident(), target);
+    m_d->m_cache.clearKey(node.get());
+    // Folders above either category sum their categories again.
+    if (Node *root = node->root(); root && root != node.get()) refreshActualGroupCache(root->shared_from_this());
+    return true;
+}
+
+// ---- lookups
+
+NodePtr Book::findAccount(int ident) const
+{
+    // Cash parts and holdings carry ident 0: none of them is an account by ident.
+    if (ident <= 0) return nullptr;
+    if (NodePtr hit = m_d->m_accountCache.findRef(ident)) {
+        if (hit->ident() == ident && m_d->m_accountModel &&
+            (inTree(hit, m_d->m_accountModel->asset()) || inTree(hit, m_d->m_accountModel->debt())))
+            return hit;
+    }
+    NodePtr node;
+    if (m_d->m_accountModel && m_d->m_accountModel->asset()) node = m_d->m_accountModel->asset()->findMemberWithIdent(ident);
+    if (!node && m_d->m_accountModel && m_d->m_accountModel->debt()) node = m_d->m_accountModel->debt()->findMemberWithIdent(ident);
+    if (!node) {
+        qCDebug(lcDocument, "findAccount(nil) %d", ident);
+        return nullptr;
+    }
+    m_d->m_accountCache.findRef(ident);
+    m_d->m_accountCache.putRef(node);
+    return node;
+}
+
+NodePtr Book::findAsset(int ident) const
+{
+    NodePtr node = findAccount(ident);
+    return node && node->isAsset() ? node : nullptr;
+}
+
+NodePtr Book::findDebt(int ident) const
+{
+    NodePtr node = findAccount(ident);
+    return node && node->isDebt() ? node : nullptr;
+}
+
+namespace {
+
+NodePtr findCategory(IntHash<Node> &memo, const NodePtr &root, int ident)
+{
+    if (!root) return nullptr;
+    if (NodePtr hit = memo.findRef(ident))
+        if (hit->ident() == ident && inTree(hit, root)) return hit;
+    NodePtr node = root->findMemberWithIdent(ident);
+    if (node) {
+        memo.findRef(ident);
+        memo.putRef(node);
+    }
+    return node;
+}
+
+} // namespace
+
+NodePtr Book::findIncome(int ident) const
+{
+    return findCategory(m_d->m_incomeCache, m_d->m_actualModel ? m_d->m_actualModel->income() : nullptr, ident);
+}
+
+NodePtr Book::findExpense(int ident) const
+{
+    return findCategory(m_d->m_expenseCache, m_d->m_actualModel ? m_d->m_actualModel->expense() : nullptr, ident);
+}
+
+NodePtr Book::findTransfer(int ident) const
+{
+    if (!m_d->m_actualModel || !m_d->m_actualModel->moneyFlow()) return nullptr;
+    return m_d->m_actualModel->moneyFlow()->findMemberWithIdent(ident);
+}
+
+SecurityPtr Book::findBrand(int ident) const
+{
+    if (SecurityPtr hit = m_d->m_brandCache.findRef(ident)) {
+        if (hit->ident() == ident && std::find(m_d->m_brandList.begin(), m_d->m_brandList.end(), hit) != m_d->m_brandList.end())
+            return hit;
+    }
+    for (const auto &b : m_d->m_brandList) {
+        if (b && b->ident() == ident) {
+            m_d->m_brandCache.findRef(ident);
+            m_d->m_brandCache.putRef(b);
+            return b;
+        }
+    }
+    return nullptr;
+}
+
+CurrencyPtr Book::findCurrency(int ident) const
+{
+    const CurrencyPtr def = defaultCurrency();
+    if (ident == 0 || (def && def->ident() == ident)) return def;
+    if (m_d->m_currencyCacheValid && m_d->m_currencyCacheIdent == ident) {
+        CurrencyPtr hit = m_d->m_currencyCacheRef.lock();
+        if (!hit || hit->ident() == ident) return hit;
+    }
+    CurrencyPtr found;
+    for (const auto &c : m_d->m_currencyList) {
+        if (c && c->ident() == ident) {
+            found = c;
+            break;
+        }
+    }
+    m_d->m_currencyCacheIdent = ident;
+    m_d->m_currencyCacheRef = found;
+    m_d->m_currencyCacheValid = true;
+    return found;
+}
+
+GroupingPtr Book::findGrouping(int ident) const
+{
+    for (const auto &g : m_d->m_groupList)
+        if (g && g->ident() == ident) return g;
+    return nullptr;
+}
+
+NodePtr Book::findFirstItem(const NodePtr &node, cv::NodeKind kind)
+{
+    if (!node) return nullptr;
+    if (node->kind() == kind) return node;
+    for (const auto &child : node->children())
+        if (NodePtr found = findFirstItem(child, kind)) return found;
+    return nullptr;
+}
+
+NodePtr Book::findAccountOfKind(cv::NodeKind kind) const
+{
+    if (!m_d->m_accountModel) return nullptr;
+    if (NodePtr node = findFirstItem(m_d->m_accountModel->asset(), kind)) return node;
+    return findFirstItem(m_d->m_accountModel->debt(), kind);
+}
+
+// ---- lists
+
+void Book::addCurrency(const CurrencyPtr &currency)
+{
+    if (!currency) return;
+    const bool taken = std::any_of(m_d->m_currencyList.begin(), m_d->m_currencyList.end(),
+                                   [&](const CurrencyPtr &c) { return c && c->ident() == currency->ident(); });
+    if (taken) {
+        const int rates = m_d->m_dataModel->greatestCurrencyReference();
+        currency->setIdent(std::max(greatestIdent(m_d->m_currencyList), rates) + 1);
+    }
+    m_d->m_currencyList.push_back(currency);
+    m_d->m_currencyCacheValid = false;
+}
+
+void Book::addBrand(const SecurityPtr &brand)
+{
+    if (!brand) return;
+    // Above every ident the stored rows and holdings name: a list lost to
+    // damage must not hand its securities' prices and trades to a new one.
+    int greatest = std::max(greatestIdent(m_d->m_brandList), m_d->m_dataModel->greatestBrandReference());
+    if (m_d->m_accountModel) {
+        const auto holding = [&](Node &node) {
+            greatest = std::max(greatest, cv::holdingBrand(node));
+            return false;
+        };
+        for (const NodePtr &tree : {m_d->m_accountModel->asset(), m_d->m_accountModel->debt()})
+            if (tree) tree->reduce(holding);
+    }
+    brand->setIdent(std::max(1, greatest + 1));
+    m_d->m_brandList.push_back(brand);
+}
+
+void Book::addGrouping(const GroupingPtr &grouping)
+{
+    if (!grouping) return;
+    const int greatest = std::max(greatestIdent(m_d->m_groupList), m_d->m_dataModel->greatestGroupReference());
+    grouping->setIdent(std::max(1, greatest + 1));
+    m_d->m_groupList.push_back(grouping);
+}
+
+void Book::removeBrand(const SecurityPtr &brand)
+{
+    m_d->m_brandList.erase(std::remove(m_d->m_brandList.begin(), m_d->m_brandList.end(), brand), m_d->m_brandList.end());
+    if (brand) m_d->m_cache.setDataList(brand, std::any());
+    m_d->m_brandCache.clear();
+}
+
+void Book::removeGrouping(int index)
+{
+    if (index >= 0 && index < int(m_d->m_groupList.size())) m_d->m_groupList.erase(m_d->m_groupList.begin() + index);
+}
+
+void Book::changeCurrencyOrder(int from, int to)
+{
+    changeElementOrder(m_d->m_currencyList, from, to);
+    m_d->m_currencyCacheValid = false;
+}
+
+void Book::changeBrandOrder(int from, int to)
+{
+    changeElementOrder(m_d->m_brandList, from, to);
+}
+
+void Book::changeGroupingOrder(int from, int to)
+{
+    changeElementOrder(m_d->m_groupList, from, to);
+}
+
+// ---- pop-up menus
+
+void Book::setupCurrencyPopUpButton(MenuTarget &menu) const
+{
+    menu.removeAllItems();
+    for (const auto &c : m_d->m_currencyList)
+        if (c && !(c->flags() & 1)) menu.addItem(c->name(), c->ident());
+}
+
+namespace {
+
+void addNodesOfKind(MenuTarget &menu, const NodePtr &node, cv::NodeKind kind)
+{
+    if (!node) return;
+    if (node->kind() == kind) menu.addItem(node->name(), node->ident());
+    for (const auto &child : node->children()) addNodesOfKind(menu, child, kind);
+}
+
+} // namespace
+
+void Book::fillPopUpButton(MenuTarget &menu, const NodePtr &node, cv::NodeKind kind)
+{
+    menu.removeAllItems();
+    addNodesOfKind(menu, node, kind);
+}
+
+void Book::setupInvestAccountPopUpButton(MenuTarget &menu) const
+{
+    fillPopUpButton(menu, m_d->m_accountModel ? m_d->m_accountModel->asset() : nullptr, cv::NodeKind::Investment);
+}
+
+// ---- currency and display helpers
+
+CurrencyPtr Book::defaultCurrency() const
+{
+    return m_d->m_currencyList.empty() ? nullptr : m_d->m_currencyList.front();
+}
+
+CurrencyPtr Book::displayCurrencyOfItem(const Node &node) const
+{
+    if ((node.kind() == cv::NodeKind::Holding || node.kind() == cv::NodeKind::CashPart) && node.parent()) return findCurrency(node.parent()->currency());
+    return findCurrency(node.currency());
+}
+
+bool Book::isForeignCurrency(int ident) const
+{
+    if (ident == 0) return false;
+    const CurrencyPtr def = defaultCurrency();
+    return !def || ident != def->ident();
+}
+
+bool Book::accountNeedsExchange(int account, int destination) const
+{
+    const int defaultIdent = getCurrency(0);
+    const NodePtr from = account > 0 ? findAccount(account) : nullptr;
+    const int source = getCurrency(from ? from->currency() : 0);
+    const NodePtr to = destination > 0 ? findAccount(destination) : nullptr;
+    if (!to || to->currency() == 0) return source != defaultIdent;
+    return source != to->currency();
+}
+
+void Book::reinitializeCurrencyData()
+{
+    cv::EditScope edit(*this);
+    m_d->m_edit.changes.currencies.insert(0);
+    m_d->clearCurrencyCache();
+    const CurrencyPtr def = defaultCurrency();
+    const double r = def ? def->rate() : 0;
+    for (size_t i = 0; i < m_d->m_currencyList.size(); ++i) {
+        const CurrencyPtr &c = m_d->m_currencyList[i];
+        if (!c) continue;
+        m_d->storeWrite(m_d->m_dataModel->removeXchgRateListForIdForCurrency(c->ident()));
+        c->setRate(i == 0 || !(r > 0) ? 1.0 : c->rate() / r);
+    }
+    updateChangeCount(ChangeDone);
+}
+
+QString Book::displayName(const Node &node) const
+{
+    const auto kind = node.kind();
+    if (kind == cv::NodeKind::Holding) {
+        const SecurityPtr brand = findBrand(holdingBrand(node));
+        return brand ? brand->name() : QString();
+    }
+    if (kind == cv::NodeKind::CashPart) return cv::localizedString(QStringLiteral("SYS:Invest-Cache"));
+    if (cv::isSystemNameKind(kind) && node.name().startsWith(QLatin1String("SYS:"))) return cv::localizedString(node.name());
+    return node.name();
+}
+
+// ---- loans
+
+void Book::putLoanData(const NodePtr &loan, const LoanSchedule &rows)
+{
+    if (!loan) return;
+    cv::EditScope edit(*this);
+    m_d->storeWrite(m_d->m_dataModel->putLoanData(loan->ident(),
+                                        cv::KeyedArchiver::archivedDataWithRootObject(cv::ArchiveValue::arrayOf(rows))));
+}
+
+std::optional<LoanSchedule> Book::getLoan(int ident)
+{
+    const QByteArray data = m_d->m_dataModel->getLoanData(ident);
+    if (data.isEmpty()) return std::nullopt;
+    return cv::listFromArchive<LoanPayment>(data);
+}
+
+void Book::putLoan(const NodePtr &loan, const LoanSchedule &rows)
+{
+    if (!loan) return;
+    const auto record = std::dynamic_pointer_cast<LoanTerms>(loan->extra());
+    // All or nothing: a half-rewritten loan would keep some old entries and miss new ones.
+    cv::EditScope edit(*this);
+    putLoanData(loan, rows);
+    // The old entries leave the balances here and the store below; the new
+    // ones enter both as they are written, so no rebuild is needed.
+    SearchConditions conditions;
+    conditions.account = {loan->ident()};
+    if (const auto old = m_d->m_dataModel->findActual(conditions)) {
+        for (const auto &e : *old) m_d->updateActual(e->kind(), nullptr, e, false);
+    }
+    m_d->storeWrite(m_d->m_dataModel->removeActualForAccount(loan->ident()));
+    auto write = [&](cv::EntryKind kind, const QDate &date, int account, int destination, int category, double amount) {
+        auto entry = std::make_shared<Entry>();
+        entry->setIdent(-1);
+        entry->setKind(kind);
+        entry->setDate(date);
+        entry->setAccount(account);
+        entry->setDestination(destination);
+        entry->setCategory(category);
+        entry->setAmount(amount);
+        m_d->updateActual(kind, entry, nullptr, true);
+    };
+    if (record && record->initialValue() != 0) {
+        if (record->inAccount() == 0)
+            write(cv::EntryKind::Expense, record->date(), loan->ident(), 0, record->outCategory(), record->initialValue());
+        else
+            write(cv::EntryKind::Transfer, record->date(), loan->ident(), record->inAccount(),
+                  CategoryTrees::Debt2Asset, record->initialValue());
+    }
+    for (const auto &row : rows) {
+        if (!row) continue;
+        if (row->principal() != 0)
+            write(cv::EntryKind::Transfer, row->date(), row->account(), loan->ident(), CategoryTrees::Asset2Debt,
+                  row->principal());
+        if (row->interest() != 0)
+            write(cv::EntryKind::Expense, row->date(), row->account(), loan->ident(), CategoryTrees::LoanInterest,
+                  row->interest());
+    }
+    updateChangeCount(ChangeDone);
+}
+
+bool Book::fixLoanSub(const NodePtr &node, int account, int category, int newValue)
+{
+    if (!node) return false;
+    bool any = false;
+    if (node->kind() == cv::NodeKind::Loan) {
+        const auto record = std::dynamic_pointer_cast<LoanTerms>(node->extra());
+        std::optional<LoanSchedule> rows = record ? getLoan(node->ident()) : std::nullopt;
+        if (rows) {
+            bool changed = false;
+            if (account == record->inAccount()) {
+                record->setInAccount(newValue);
+                changed = true;
+            } else if (category == record->outCategory()) {
+                record->setOutCategory(newValue);
+                changed = true;
+            }
+            if (account > 0) {
+                for (const auto &row : *rows) {
+                    if (row && row->account() == account) {
+                        row->setAccount(newValue);
+                        changed = true;
+                    }
+                }
+            }
+            if (changed) {
+                putLoan(node, *rows);
+                any = true;
+            }
+        }
+    }
+    for (const auto &child : node->children()) any |= fixLoanSub(child, account, category, newValue);
+    return any;
+}
+
+// The loan records live in the account model, which the category sheets do not
+// commit: store it here, or the redirection is lost at the next save.
+void Book::fixLoanAccount(int account, int category, int newValue)
+{
+    cv::EditScope edit(*this);
+    if (!m_d->m_accountModel || !fixLoanSub(m_d->m_accountModel->debt(), account, category, newValue)) return;
+    commitAccountModel();
+}
+
+} // namespace cv

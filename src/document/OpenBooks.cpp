@@ -1,0 +1,311 @@
+#include "document/OpenBooks.h"
+
+#include "document/BookUI.h"
+#include "platform/Alert.h"
+#include "platform/Localization.h"
+#include "platform/Logging.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+
+namespace cv {
+
+namespace {
+
+const QString kRecentKey = QStringLiteral("RecentDocuments");
+
+} // namespace
+
+OpenBooks::OpenBooks(QSettings *settings, QObject *parent)
+    : QObject(parent), m_settings(settings)
+{
+}
+
+OpenBooks::~OpenBooks()
+{
+    // Windows go before their documents.
+    while (!m_documents.empty()) closeDocument(m_documents.back().get(), false);
+}
+
+QSettings &OpenBooks::settings() const
+{
+    if (m_settings) return *m_settings;
+    auto *self = const_cast<OpenBooks *>(this);
+    if (!self->m_ownSettings) self->m_ownSettings = std::make_unique<QSettings>();
+    return *self->m_ownSettings;
+}
+
+QString OpenBooks::canonical(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString c = info.canonicalFilePath();
+    return c.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : c;
+}
+
+QString OpenBooks::displayName(const Book &document)
+{
+    if (!document.fileName().isEmpty()) return QFileInfo(document.fileName()).fileName();
+    if (!document.suggestedFileName().isEmpty()) return QFileInfo(document.suggestedFileName()).fileName();
+    return cv::localizedString("Untitled");
+}
+
+bool OpenBooks::mayOpenDespiteLock(const QString &path)
+{
+    const std::optional<cv::DocumentLock::Holder> holder = cv::DocumentLock::liveHolder(path);
+    if (!holder) return true;
+    return Alert::confirm(
+        cv::formatString(cv::localizedString("The document “%@” is open in another program."), {QFileInfo(path).fileName()}),
+        cv::formatString(cv::localizedString("%@ has it open on %@. When both save, the later save replaces the other's changes."),
+                         {holder->user, holder->host}),
+        cv::localizedString("Open Anyway"), QString());
+}
+
+bool OpenBooks::mayOverwrite(const Book *document, const QString &path) const
+{
+    const auto it = m_watches.find(document);
+    if (it == m_watches.end() || canonical(path) != canonical(document->fileName())) return true;
+    if (cv::FileIdentity::of(path) == it->second.identity) return true;
+    return Alert::confirm(
+        cv::formatString(cv::localizedString("The document “%@” was changed by another program."), {QFileInfo(path).fileName()}),
+        cv::localizedString("Saving replaces the changes made there. Cancel to keep editing without saving."), cv::localizedString("Overwrite"),
+        QString());
+}
+
+// The damaged book's file and its dated backups are the last good copies.
+bool OpenBooks::mayReplaceDamaged(Book *document, const QString &path)
+{
+    if (document->fileName().isEmpty() || canonical(path) != canonical(document->fileName()) ||
+        !document->saveNeedsDamageConfirmation())
+        return true;
+    if (!Alert::confirm(cv::formatString(cv::localizedString("Store-Damaged-Save"), {QFileInfo(path).fileName()}),
+                           cv::localizedString("Store-Damaged-Save-Detail"), cv::localizedString("Save Anyway"), QString()))
+        return false;
+    document->acceptStoreDamage();
+    return true;
+}
+
+void OpenBooks::watch(const Book *document)
+{
+    const QString path = document->fileName();
+    if (path.isEmpty()) {
+        m_watches.erase(document);
+        return;
+    }
+    Watch &w = m_watches[document];
+    if (!w.lock || canonical(w.lock->documentPath()) != canonical(path)) {
+        w.lock.reset();
+        w.lock = std::make_unique<cv::DocumentLock>(path);
+        if (w.lock->isBlocked())
+            Alert::alert(cv::formatString(cv::localizedString("Lock-Blocked-Title"), {QFileInfo(path).fileName()}),
+                            cv::localizedString("Lock-Blocked-Message"));
+    }
+    w.identity = cv::FileIdentity::of(path);
+}
+
+Book *OpenBooks::documentForFileName(const QString &path) const
+{
+    if (path.isEmpty()) return nullptr;
+    const QString wanted = canonical(path);
+    for (const auto &document : m_documents) {
+        if (!document->fileName().isEmpty() && canonical(document->fileName()) == wanted) return document.get();
+    }
+    return nullptr;
+}
+
+void OpenBooks::add(std::unique_ptr<Book> document, bool display)
+{
+    Book *raw = document.get();
+    m_documents.push_back(std::move(document));
+    BookUI &ui = cv::documentUI();
+    ui.makeWindowControllers(*raw);
+    if (display) ui.showWindows(*raw);
+    Q_EMIT documentAdded(raw);
+}
+
+Book *OpenBooks::makeUntitledDocument(int templateIndex)
+{
+    if (templateIndex != 0) Book::setTemplateIndex(templateIndex);
+    auto document = std::make_unique<Book>();
+    document->setFileType(Book::kTypeV2);
+    document->createDefault();
+    for (const NodePtr &root :
+         {document->accountModel()->asset(), document->actualModel()->income(), document->actualModel()->expense()}) {
+        if (root) root->setStatus(1);
+    }
+    Book *raw = document.get();
+    add(std::move(document), true);
+    return raw;
+}
+
+std::unique_ptr<Book> OpenBooks::readDocument(const QString &path, const QString &type,
+                                                                 bool alertOnFailure)
+{
+    auto document = std::make_unique<Book>();
+    if (document->initWithContentsOfFile(path, type)) return document;
+    if (alertOnFailure && !document->readCancelled())
+        Alert::alert(cv::formatString(cv::localizedString("The document “%@” could not be opened."), {QFileInfo(path).fileName()}),
+                        QString());
+    return nullptr;
+}
+
+Book *OpenBooks::openDocument(const QString &path, bool display)
+{
+    if (Book *open = documentForFileName(path)) {
+        if (display) cv::documentUI().showWindows(*open);
+        return open;
+    }
+    const QString type = Book::typeForExtension(QFileInfo(path).suffix());
+    if (type.isEmpty() || !QFileInfo(path).isFile()) {
+        qCWarning(lcDocument) << "cannot open" << path;
+        Alert::alert(cv::formatString(cv::localizedString("The document “%@” could not be opened."), {QFileInfo(path).fileName()}),
+                        QString());
+        return nullptr;
+    }
+    if (type == Book::kTypeV1) {
+        // An old file opens under its current-type name while that file does
+        // not exist yet; a book already open under it came from this file.
+        const QString current = cv::currentTypePathFor(path);
+        Book *open = QFileInfo::exists(current) ? nullptr : documentForFileName(current);
+        if (open) {
+            if (display) cv::documentUI().showWindows(*open);
+            return open;
+        }
+    }
+    if (!mayOpenDespiteLock(path)) return nullptr;
+    std::unique_ptr<Book> document = readDocument(path, type, true);
+    if (!document) return nullptr;
+    noteNewRecentDocument(path);
+    Book *raw = document.get();
+    watch(raw);
+    add(std::move(document), display);
+    raw->checkStoreInBackground();
+    return raw;
+}
+
+bool OpenBooks::saveDocument(Book *document)
+{
+    if (!document) return false;
+    if (!document->fileName().isEmpty()) {
+        if (!mayReplaceDamaged(document, document->fileName()) || !mayOverwrite(document, document->fileName())) return false;
+        const bool ok = document->writeToFile(document->fileName(), document->fileType());
+        if (!ok)
+            Alert::alert(cv::formatString(cv::localizedString("The document “%@” could not be saved."), {displayName(*document)}),
+                            QString());
+        else
+            watch(document);
+        return ok;
+    }
+    QString suggested = document->suggestedFileName();
+    if (suggested.isEmpty()) suggested = displayName(*document) + QLatin1Char('.') + cv::extensionForDocumentType(cv::DocumentType::Current);
+    const QString path = cv::documentUI().askSavePath(*document, suggested);
+    if (path.isEmpty()) return false;
+    return saveDocumentAs(document, path);
+}
+
+bool OpenBooks::saveDocumentAs(Book *document, const QString &path)
+{
+    if (!document || path.isEmpty()) return false;
+    const QString type = Book::typeForExtension(QFileInfo(path).suffix());
+    if (type.isEmpty() || type == Book::kTypeV1) {
+        Alert::alert(cv::formatString(cv::localizedString("The document “%@” could not be saved."), {QFileInfo(path).fileName()}),
+                        cv::localizedString("Documents are saved as .cvv2 or .cvxf files."));
+        return false;
+    }
+    Book *other = documentForFileName(path);
+    if (other && other != document) {
+        Alert::alert(cv::formatString(cv::localizedString("The document “%@” could not be saved."), {QFileInfo(path).fileName()}),
+                        cv::localizedString("Another open document uses this file."));
+        return false;
+    }
+    if (!mayReplaceDamaged(document, path) || !mayOverwrite(document, path)) return false;
+    if (!document->writeToFile(path, type)) {
+        Alert::alert(cv::formatString(cv::localizedString("The document “%@” could not be saved."), {QFileInfo(path).fileName()}),
+                        QString());
+        return false;
+    }
+    // A damaged book saved elsewhere leaves its last good copy behind: nothing more to ask.
+    if (document->fileName().isEmpty() || canonical(path) != canonical(document->fileName())) document->acceptStoreDamage();
+    document->setFileName(path);
+    document->setFileType(type);
+    watch(document);
+    noteNewRecentDocument(path);
+    return true;
+}
+
+Book *OpenBooks::revertDocument(Book *document, bool ask)
+{
+    if (!document || document->fileName().isEmpty()) return nullptr;
+    if (ask && !Alert::confirm(cv::formatString(cv::localizedString("Do you want to revert to the most recently saved version of the "
+                                                      "document “%@”?"),
+                                                   {displayName(*document)}),
+                                  cv::localizedString("Your current changes will be lost."), cv::localizedString("Revert"), QString()))
+        return nullptr;
+    auto it = std::find_if(m_documents.begin(), m_documents.end(),
+                           [&](const auto &d) { return d.get() == document; });
+    if (it == m_documents.end()) return nullptr;
+    // Read first: when the file cannot be read the open document stays.
+    std::unique_ptr<Book> fresh = readDocument(document->fileName(), document->fileType(), true);
+    if (!fresh) return nullptr;
+    const auto position = it - m_documents.begin();
+    closeDocument(document, false);
+    Book *raw = fresh.get();
+    watch(raw);
+    m_documents.insert(m_documents.begin() + position, std::move(fresh));
+    cv::documentUI().makeWindowControllers(*raw);
+    cv::documentUI().showWindows(*raw);
+    Q_EMIT documentAdded(raw);
+    raw->checkStoreInBackground();
+    return raw;
+}
+
+bool OpenBooks::closeDocument(Book *document, bool ask)
+{
+    auto it = std::find_if(m_documents.begin(), m_documents.end(),
+                           [&](const auto &d) { return d.get() == document; });
+    if (it == m_documents.end()) return false;
+    if (ask && document->isDocumentEdited()) {
+        const int answer = Alert::confirm3(
+            cv::formatString(cv::localizedString("Do you want to save the changes made to the document “%@”?"), {displayName(*document)}),
+            cv::localizedString("Your changes will be lost if you don't save them."),
+            {cv::localizedString("Save"), cv::localizedString("Cancel"), cv::localizedString("Don't Save")});
+        if (answer == 0) return false;
+        if (answer == 1 && !saveDocument(document)) return false;
+    }
+    std::unique_ptr<Book> closing = std::move(*it);
+    m_documents.erase(it);
+    m_watches.erase(closing.get());
+    cv::documentUI().closeWindows(*closing);
+    Q_EMIT documentRemoved(closing.get());
+    return true;
+}
+
+bool OpenBooks::closeAll()
+{
+    while (!m_documents.empty()) {
+        if (!closeDocument(m_documents.back().get())) return false;
+    }
+    return true;
+}
+
+QStringList OpenBooks::recentDocuments() const
+{
+    return settings().value(kRecentKey).toStringList();
+}
+
+void OpenBooks::noteNewRecentDocument(const QString &path)
+{
+    const QString full = canonical(path);
+    QStringList list = recentDocuments();
+    list.removeIf([&](const QString &p) { return canonical(p) == full; });
+    list.prepend(full);
+    while (list.size() > kMaxRecentDocuments) list.removeLast();
+    settings().setValue(kRecentKey, list);
+}
+
+void OpenBooks::clearRecentDocuments()
+{
+    settings().remove(kRecentKey);
+}
+
+} // namespace cv

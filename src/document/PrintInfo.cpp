@@ -1,0 +1,31 @@
+#include "document/PrintInfo.h"
+
+#include "model/ModelArchiveClasses.h"
+
+namespace cv {
+
+void PrintInfo::encodeWithCoder(cv::KeyedArchiver &coder) const
+{
+    coder.encodeObject(QStringLiteral("paperName"), m_paperName);
+    coder.encodeInt(QStringLiteral("orientation"), m_orientation);
+}
+
+bool PrintInfo::initWithCoder(cv::KeyedUnarchiver &coder)
+{
+    const std::optional<QString> paper = coder.decodeStringForKey(QStringLiteral("paperName"));
+    if (paper && !paper->isEmpty()) m_paperName = *paper;
+    setOrientation(coder.decodeIntForKey(QStringLiteral("orientation")));
+    return !coder.failed();
+}
+
+void registerDocumentArchiveClasses()
+{
+    registerModelArchiveClasses();
+    static const bool once = [] {
+        cv::registerArchivable<PrintInfo>(QStringLiteral("CVPrintInfo"));
+        return true;
+    }();
+    (void)once;
+}
+
+} // namespace cv

@@ -1,0 +1,135 @@
+// The document window's side of the securities: its securities window, the
+// new-security command of the choosers and the opening-holding sheet.
+
+#include "mainwindow/BookWindow.h"
+#include "mainwindow/BookWindowPrivate.h"
+
+#include "controls/AccountChooserModel.h"
+#include "controls/SecurityChooserModel.h"
+#include "controls/ChooserItem.h"
+#include "controls/CommandRow.h"
+#include "document/Book.h"
+#include "mainwindow/SecuritiesWindow.h"
+#include "mainwindow/ViewerPage.h"
+#include "model/DomainEnums.h"
+#include "panels/sheets/OpeningHoldingSheet.h"
+#include "platform/Localization.h"
+
+#include <QApplication>
+
+namespace cv {
+
+namespace {
+
+BookWindow *windowOf(const Book &document)
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        auto *window = qobject_cast<BookWindow *>(widget);
+        if (window && window->document() == &document) return window;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+cv::SecuritiesWindow *BookWindow::brandWindow() const
+{
+    return d->m_brandWindow;
+}
+
+cv::SecuritiesWindow *BookWindow::Private::ensureSecuritiesWindow()
+{
+    if (!m_brandWindow && m_document) m_brandWindow = new cv::SecuritiesWindow(&q, m_document);
+    return m_brandWindow;
+}
+
+void BookWindow::showSecuritiesWindow()
+{
+    cv::SecuritiesWindow *window = d->ensureSecuritiesWindow();
+    if (!window) return;
+    updateTitle();
+    window->enterBrandView();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+QTableView *BookWindow::brandView()
+{
+    cv::SecuritiesWindow *window = d->ensureSecuritiesWindow();
+    return window ? window->brandView() : nullptr;
+}
+
+bool BookWindow::isSecuritiesWindowKey() const
+{
+    return d->m_brandWindow && d->m_brandWindow->isActiveWindow();
+}
+
+void BookWindow::brandNewForCommand(const std::shared_ptr<cv::CommandRow> &row)
+{
+    showSecuritiesWindow();
+    cv::SecuritiesWindow *window = d->m_brandWindow;
+    if (!window) return;
+    window->brandNewWithHandler(
+        [window = QPointer<cv::SecuritiesWindow>(window), row](const SecurityPtr &brand) {
+            if (window) window->close();
+            if (row && brand) row->returnItem(cv::ChooserItem::fromBrand(brand));
+        },
+        true);
+}
+
+void BookWindow::registerChooserCommands()
+{
+    cv::AccountChooserModel::setNewAccountAction([](Book &document, cv::CommandRow &row, cv::NodeKind kind) {
+        BookWindow *window = windowOf(document);
+        // Only investment accounts are asked for by a chooser; the sheet hands the account back.
+        if (window && kind == cv::NodeKind::Investment) return window->d->m_commands.addInvestAccountCommand(row);
+        return cv::ChooserItem();
+    });
+    cv::SecurityChooserModel::setNewBrandAction([](Book &document, cv::CommandRow &row) {
+        if (BookWindow *window = windowOf(document))
+            window->brandNewForCommand(std::static_pointer_cast<cv::CommandRow>(row.shared_from_this()));
+        // The sheet hands the security back when it ends.
+        return cv::ChooserItem();
+    });
+}
+
+bool BookWindow::maybeDeleteBrand(const SecurityPtr &brand, const NodePtr &account)
+{
+    cv::SecuritiesWindow *window = d->ensureSecuritiesWindow();
+    return window && window->maybeDeleteBrand(brand, account);
+}
+
+OpeningHoldingSheet *BookWindow::editHolding(const NodePtr &node, const NodePtr &account)
+{
+    if (!node || !d->m_document || isShowingSheet()) return nullptr;
+    NodePtr parent = node->parent() ? node->parent()->shared_from_this() : account;
+    QPointer<BookWindow> self(this);
+    auto *sheet = OpeningHoldingSheet::openInvestBrandPanel(
+        d->m_document, node, parent, this, [self, node, account](int code, OpeningHoldingSheet *) {
+            if (self) self->investBrandSheetDidEnd(code, node, account);
+        });
+    if (sheet)
+        sheet->setEditBrandAction([self](int brand) {
+            if (!self || !self->d->m_document) return;
+            self->showSecuritiesWindow();
+            const auto &list = self->d->m_document->brandList();
+            for (size_t i = 0; i < list.size(); ++i)
+                if (list[i] && list[i]->ident() == brand) self->d->m_brandWindow->selectRow(int(i));
+        });
+    return sheet;
+}
+
+void BookWindow::investBrandSheetDidEnd(int code, const NodePtr &node, const NodePtr &account)
+{
+    if (code <= 0 || !node || !d->m_document) return;
+    if (!node->parent()) {
+        if (!account || account->kind() != cv::NodeKind::Investment) return;
+        node->setIdent(0);
+        d->m_document->addNode(node, account);
+    }
+    // The opening units are part of every balance from their day on.
+    d->m_document->updateAccount(node, true);
+}
+
+} // namespace cv

@@ -1,0 +1,23 @@
+#include "mainwindow/BookWindow.h"
+#include "mainwindow/BookWindowPrivate.h"
+
+#include "charts/ChartSheet.h"
+#include "charts/OverviewSheet.h"
+#include "controls/OpenSheet.h"
+
+namespace cv {
+
+void BookWindow::openChartPanel(const Preference &preference)
+{
+    if (!d->m_document || isShowingSheet()) return;
+    cv::openSheet(new ChartSheet(d->m_document, preference, this), this,
+                  std::function<void(int, ChartSheet *)>());
+}
+
+void BookWindow::openInfoPanel()
+{
+    if (!d->m_document || isShowingSheet()) return;
+    cv::openSheet(new OverviewSheet(d->m_document, this), this, std::function<void(int, OverviewSheet *)>());
+}
+
+} // namespace cv

@@ -1,0 +1,112 @@
+// The grids' selection, their expanding, the new item wizard, and the
+// account and category commands handed on to cv::BookCommands.
+#include "mainwindow/BookWindow.h"
+#include "mainwindow/BookWindowPrivate.h"
+
+#include "document/Book.h"
+#include "mainwindow/AccountOutlineView.h"
+#include "mainwindow/CategoryGrid.h"
+#include "controls/Tags.h"
+#include "mainwindow/ViewerModel.h"
+#include "mainwindow/ViewerPage.h"
+#include "mainwindow/WizardDialog.h"
+
+#include <QItemSelectionModel>
+
+namespace cv {
+
+using cv::NodeKind;
+
+namespace {
+
+NodePtr selectedNode(ViewerGrid *grid)
+{
+    const cv::ViewerModel *model = grid ? grid->viewerModel() : nullptr;
+    Node *node = model ? model->nodeAt(grid->selectedRow()) : nullptr;
+    return node ? node->shared_from_this() : nullptr;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- handed on to the commands
+
+void BookWindow::setAccountSheetOpener(AccountSheetOpener opener) { d->m_commands.setAccountSheetOpener(std::move(opener)); }
+void BookWindow::setBrandSheetOpener(BrandSheetOpener opener) { d->m_commands.setBrandSheetOpener(std::move(opener)); }
+void BookWindow::setMergeChooser(MergeChooser chooser) { d->m_commands.setMergeChooser(std::move(chooser)); }
+cv::TreeSelection BookWindow::accountSelection() const { return d->m_commands.accountSelection(); }
+cv::TreeSelection BookWindow::actualSelection() const { return d->m_commands.actualSelection(); }
+bool BookWindow::gridCommandAllowed(int tag) const { return d->m_commands.commandAllowed(tag); }
+void BookWindow::execGridCommand(int tag) { d->m_commands.exec(tag); }
+void BookWindow::editAccount(const NodePtr &account) { d->m_commands.editAccount(account); }
+void BookWindow::editActualSummary(const NodePtr &summary) { d->m_commands.editActualSummary(summary); }
+
+// ---------------------------------------------------------------- the grids
+
+NodePtr BookWindow::selectedAccountNode() const
+{
+    const cv::ViewerPage *viewer = viewerPage();
+    return viewer ? selectedNode(viewer->accountView()) : nullptr;
+}
+
+NodePtr BookWindow::selectedActualNode() const
+{
+    const cv::ViewerPage *viewer = viewerPage();
+    return viewer ? selectedNode(viewer->actualView()) : nullptr;
+}
+
+void BookWindow::expandMe(const NodePtr &node)
+{
+    cv::ViewerPage *viewer = viewerPage();
+    if (!node || !viewer || !d->m_document) return;
+    const AccountTreesPtr &tree = d->m_document->accountModel();
+    const Node *root = node->root();
+    const bool accounts = tree && root &&
+                          (root == tree->asset().get() || root == tree->debt().get() || root == tree->summary().get());
+    ViewerGrid *grid = accounts ? static_cast<ViewerGrid *>(viewer->accountView())
+                                    : static_cast<ViewerGrid *>(viewer->actualView());
+    cv::ViewerModel *model = grid->viewerModel();
+    if (!model) return;
+    for (Node *up = node->parent(); up; up = up->parent()) {
+        up->setCollapsed(false);
+        grid->expand(model->indexOfNode(up));
+    }
+    const QModelIndex row = model->indexOfNode(node.get());
+    if (!row.isValid()) return;
+    grid->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    grid->scrollTo(row);
+}
+
+void BookWindow::wizardAction(int menuId)
+{
+    if (!d->m_document) return;
+    const int code = d->m_wizardRunner ? d->m_wizardRunner(d->m_document, menuId, this)
+                                    : WizardDialog::runWizard(d->m_document, menuId, this);
+    if (code == 0) return;
+    if (code == cv::tag::NewSecurity) {
+        // A security alone: no holding anywhere.
+        d->m_commands.openBrandSheet([](const SecurityPtr &) {});
+        return;
+    }
+    if (selectedTabIdentifier() != QLatin1String("TB01")) selectTabWithIdentifier(QStringLiteral("TB01"));
+    if (!viewerPage()) return;
+    if ((code >= cv::tag::NewCash && code <= cv::tag::NewOtherAsset) ||
+        (code >= cv::tag::NewLoan && code <= cv::tag::NewOtherDebt)) {
+        const AccountTreesPtr &accounts = d->m_document->accountModel();
+        if (!accounts) return;
+        expandMe(code <= cv::tag::NewOtherAsset ? accounts->asset() : accounts->debt());
+        d->m_commands.addAccount(code);
+    } else if (code == cv::tag::NewCategory) {
+        const CategoryTreesPtr &categories = d->m_document->actualModel();
+        if (!categories) return;
+        expandMe(menuId == cv::tag::WizardIncome ? categories->income() : categories->expense());
+        d->m_commands.newActual();
+    } else if (code == cv::tag::AddSecurity) {
+        NodePtr account = d->m_commands.selectedInvestAccount();
+        if (!account) account = d->m_document->findAccountOfKind(NodeKind::Investment);
+        if (!account) return;
+        expandMe(account);
+        d->m_commands.addBrand();
+    }
+}
+
+} // namespace cv

@@ -1,0 +1,20 @@
+#pragma once
+// What the repeated entry dialog needs of the panel that started it.
+
+#include "model/Entry.h"
+
+#include <vector>
+
+namespace cv {
+
+class RepeatedEntryTarget {
+public:
+    virtual ~RepeatedEntryTarget() = default;
+    // The series goes before the panel's blank input row, which stays last.
+    virtual void appendMacroRows(const std::vector<EntryPtr> &rows) = 0;
+    // 1 after OK (rows appended), -1 after Cancel.
+    virtual void macroFinished(int code) = 0;
+    virtual bool isTransferTarget() const = 0;
+};
+
+} // namespace cv

@@ -1,0 +1,787 @@
+// New documents from templates, save and reopen, the info rows, old types,
+// the backup folder, dated backups and the document controller.
+
+#include "LifecycleTestSupport.h"
+
+#include "document/OpenBooks.h"
+#include "document/DocumentLock.h"
+#include "../platform/ScriptedAlertPresenter.h"
+#include "document/BookXML.h"
+#include "document/SQLDatabase3.h"
+#include "model/Entry.h"
+#include "model/LoanPayment.h"
+#include "model/DatedPrice.h"
+#include "model/Trade.h"
+#include "support/SampleBook.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QSaveFile>
+#include <QSettings>
+#include <QSysInfo>
+
+#include <iostream>
+#include <set>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QList<int> childIdents(const cv::NodePtr &node)
+{
+    QList<int> out;
+    for (const auto &c : node->children()) out << c->ident();
+    return out;
+}
+
+void collectIdents(const cv::NodePtr &node, std::multiset<int> &out)
+{
+    if (!node) return;
+    for (const auto &c : node->children()) {
+        out.insert(c->ident());
+        collectIdents(c, out);
+    }
+}
+
+QByteArray exported(cv::Book &d)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(cv::xml::exportTo(d, buffer));
+    return buffer.data();
+}
+
+QList<int> infoRows(cv::Book &d)
+{
+    QList<int> rows;
+    auto result = d.dataModel()->database()->performQuery(QStringLiteral("SELECT id FROM InfoTable ORDER BY id;"));
+    for (int r = 0; result && r < result->rowCount(); ++r) rows << result->rowAtIndex(r).description().toInt();
+    return rows;
+}
+
+using samplebook::entry;
+
+} // namespace
+
+TEST_F(LifecycleTest, NewDocumentWithoutTemplateHasTheDefaultItems)
+{
+    ScriptedDocumentUI ui;
+    EXPECT_EQ(cv::localizedString(QStringLiteral("Default Currency")), QStringLiteral("JPY Yen ¥ 0"));
+    cv::Book doc;
+    cv::BookTestAccess::createFromTemplate(doc, QStringLiteral("no-such-template"));
+
+    ASSERT_EQ(doc.currencyList().size(), 1u);
+    const cv::CurrencyPtr yen = doc.currencyList().front();
+    EXPECT_EQ(yen->ident(), 1);
+    EXPECT_EQ(yen->abbr(), QStringLiteral("JPY"));
+    EXPECT_EQ(yen->name(), QStringLiteral("Yen"));
+    EXPECT_EQ(yen->prefix(), QStringLiteral("¥"));
+    EXPECT_EQ(yen->fraction(), 0);
+    EXPECT_EQ(yen->rate(), 1.0);
+
+    EXPECT_EQ(childIdents(doc.actualModel()->moneyFlow()), (QList<int>{10, 11, 12, 13}));
+    const QList<int> expense = childIdents(doc.actualModel()->expense());
+    EXPECT_EQ(QSet<int>(expense.begin(), expense.end()), (QSet<int>{30, 32, 33}));
+    EXPECT_EQ(childIdents(doc.actualModel()->income()), QList<int>{31});
+    ASSERT_EQ(doc.accountModel()->asset()->countChild(), 1);
+    const cv::NodePtr wallet = doc.accountModel()->asset()->childAt(0);
+    EXPECT_EQ(wallet->ident(), 10);
+    EXPECT_EQ(wallet->kind(), 30);
+    EXPECT_EQ(wallet->currency(), 1);
+    EXPECT_EQ(doc.displayName(*wallet), QStringLiteral("Wallet"));
+
+    EXPECT_EQ(infoRows(doc), (QList<int>{1, 2, 3, 4, 5, 100}));
+    EXPECT_FALSE(doc.isDocumentEdited());
+}
+
+TEST_F(LifecycleTest, EveryShippedTemplateMakesABookWithoutDuplicates)
+{
+    for (const char *language : {"en", "ja"}) {
+        cv::setLanguageOverride(QLatin1String(language));
+        for (int index = 0; index <= 3; ++index) {
+            SCOPED_TRACE(QStringLiteral("%1 template %2").arg(QLatin1String(language)).arg(index).toStdString());
+            cv::BookTestAccess::setTemplateIndex(index);
+            cv::Book doc;
+            doc.createDefault();
+            EXPECT_EQ(cv::BookTestAccess::templateIndex(), 0);
+            EXPECT_GT(doc.actualModel()->expense()->countChild(), 3);
+            EXPECT_GT(doc.actualModel()->income()->countChild(), 1);
+            std::multiset<int> idents;
+            collectIdents(doc.accountModel()->asset(), idents);
+            collectIdents(doc.accountModel()->debt(), idents);
+            std::multiset<int> categories;
+            collectIdents(doc.actualModel()->income(), categories);
+            collectIdents(doc.actualModel()->expense(), categories);
+            for (int ident : categories) EXPECT_EQ(categories.count(ident), 1u) << "category " << ident;
+            for (int ident : idents) {
+                if (ident != 0) {
+                    EXPECT_EQ(idents.count(ident), 1u) << "account " << ident;
+                }
+            }
+            EXPECT_FALSE(doc.currencyList().empty());
+            EXPECT_FALSE(doc.isDocumentEdited());
+        }
+    }
+    // Template 3 then the next new book: "default", whose books differ.
+    cv::setLanguageOverride(QStringLiteral("en"));
+    cv::BookTestAccess::setTemplateIndex(3);
+    cv::Book third;
+    third.createDefault();
+    cv::Book next;
+    next.createDefault();
+    cv::Book plain;
+    cv::BookTestAccess::createFromTemplate(plain, QStringLiteral("default"));
+    EXPECT_EQ(exported(next), exported(plain));
+    EXPECT_NE(exported(third), exported(plain));
+}
+
+TEST_F(LifecycleTest, SaveAndReopenKeepsTheWholeBook)
+{
+    ScriptedDocumentUI ui;
+    cv::Book doc;
+    cv::BookTestAccess::createFromTemplate(doc, QStringLiteral("default"));
+    const int wallet = 10;
+    const int expense = doc.actualModel()->expense()->childAt(0)->ident();
+    const int income = doc.actualModel()->income()->childAt(0)->ident();
+
+    doc.updateExpense(entry(cv::EntryKind::Expense, QDate(2009, 5, 1), 1200, expense, wallet), nullptr);
+    doc.updateIncome(entry(cv::EntryKind::Income, QDate(2009, 5, 25), 250000, income, wallet), nullptr);
+    auto dollar = cv::Currency::currencyWith(QStringLiteral("Dollar"), QStringLiteral("USD"), QStringLiteral("$"), 2);
+    doc.addCurrency(dollar);
+    doc.commitCurrencyList();
+    ASSERT_TRUE(samplebook::putRate(doc, dollar->ident(), QDate(2009, 5, 2), 96.5));
+    auto brand = std::make_shared<cv::Security>();
+    brand->setName(QStringLiteral("Corvane Holdings"));
+    brand->setCurrency(1);
+    doc.addBrand(brand);
+    doc.commitBrandList();
+    ASSERT_TRUE(samplebook::putPrice(doc, brand->ident(), QDate(2009, 5, 3), 1234.5));
+    auto trade = std::make_shared<cv::Trade>();
+    trade->setKind(cv::TradeKind::Buy);
+    trade->setDate(QDate(2009, 5, 3));
+    trade->setAccount(wallet);
+    trade->setBrand(brand->ident());
+    trade->setCount(100);
+    trade->setUnitPrice(1234.5);
+    ASSERT_TRUE(doc.dataModel()->putTrade(trade));
+    doc.actualModel()->expense()->childAt(0)->setBudgetAt(2009, 5, 30000);
+    doc.commitActualModel();
+    auto row = std::make_shared<cv::LoanPayment>();
+    row->setDate(QDate(2009, 6, 27));
+    row->setPrincipal(50000);
+    row->setInterest(1200);
+    row->setRest(950000);
+    ASSERT_TRUE(doc.dataModel()->putLoanData(
+        77, cv::KeyedArchiver::archivedDataWithRootObject(cv::ArchiveValue::arrayOf(cv::LoanSchedule{row}))));
+    doc.settings()->setFiscalMonthOfYear(3);
+    auto print = std::make_shared<cv::PrintInfo>();
+    print->setOrientation(cv::PrintInfo::Landscape);
+    doc.setPrintInfo(print);
+    ASSERT_TRUE(doc.isDocumentEdited());
+
+    int aboutToSave = 0;
+    QObject::connect(&doc, &cv::Book::aboutToSave, [&] { ++aboutToSave; });
+    const QString path = book(QStringLiteral("Household.cvv2"));
+    ASSERT_TRUE(doc.writeToFile(path, cv::Book::kTypeV2));
+    EXPECT_EQ(aboutToSave, 1);
+    EXPECT_FALSE(doc.isDocumentEdited());
+    EXPECT_TRUE(gzipTestPasses(path));
+    EXPECT_EQ(integrityOf(path), QStringLiteral("ok"));
+
+    cv::Book reopened;
+    ASSERT_TRUE(reopened.initWithContentsOfFile(path, cv::Book::kTypeV2));
+    EXPECT_EQ(ui.busyTitles, QStringList{QStringLiteral("Loading Household.cvv2")});
+    EXPECT_FALSE(reopened.isDocumentEdited());
+    EXPECT_EQ(exported(reopened), exported(doc));
+    EXPECT_EQ(reopened.settings()->fiscalMonthOfYear(), 3);
+    ASSERT_TRUE(reopened.printInfo());
+    EXPECT_EQ(reopened.printInfo()->orientation(), cv::PrintInfo::Landscape);
+    EXPECT_EQ(reopened.dataModel()->getLoanData(77), doc.dataModel()->getLoanData(77));
+    EXPECT_EQ(reopened.dataModel()->getXchgRateListForCurrency(dollar->ident())->size(), 1u);
+
+    // The trees as read are the ones announced: a rename is a change of values.
+    cv::TreeChange tree = cv::TreeChange::None;
+    QObject::connect(&reopened, &cv::Book::accountChanged, [&](const cv::ChangeSet &c) { tree = c.accountTree; });
+    reopened.accountModel()->asset()->childAt(0)->setName(QStringLiteral("Renamed"));
+    reopened.commitAccountModel();
+    EXPECT_EQ(tree, cv::TreeChange::Values);
+}
+
+TEST_F(LifecycleTest, InfoRowsDecideWhetherAFileOpens)
+{
+    ScriptedDocumentUI ui;
+    cv::Book doc;
+    cv::BookTestAccess::createFromTemplate(doc, QStringLiteral("default"));
+    const QString path = book(QStringLiteral("Household.cvv2"));
+    ASSERT_TRUE(doc.writeToFile(path, cv::Book::kTypeV2));
+
+    auto changed = [&](const QString &sql, const QString &name) {
+        cv::BookStore store;
+        EXPECT_TRUE(store.open(path));
+        EXPECT_TRUE(store.database()->performQuery(sql));
+        const QString target = book(name);
+        EXPECT_TRUE(store.save(target));
+        return target;
+    };
+    auto without = [&](const QString &rows, const QString &name) {
+        return changed(QStringLiteral("DELETE FROM InfoTable WHERE id IN (%1);").arg(rows), name);
+    };
+    {
+        LogCapture log;
+        cv::Book d;
+        EXPECT_FALSE(d.initWithContentsOfFile(without(QStringLiteral("100"), QStringLiteral("a.cvv2")),
+                                              cv::Book::kTypeV2));
+        EXPECT_TRUE(log.contains(QStringLiteral("settings: 0")));
+    }
+    {
+        cv::Book d;
+        ASSERT_TRUE(d.initWithContentsOfFile(without(QStringLiteral("4, 5"), QStringLiteral("b.cvv2")),
+                                             cv::Book::kTypeV2));
+        EXPECT_TRUE(d.brandList().empty());
+        EXPECT_TRUE(d.groupList().empty());
+        EXPECT_EQ(d.currencyList().size(), 1u);
+    }
+    for (const char *row : {"1", "2", "3"}) {
+        LogCapture log;
+        cv::Book d;
+        EXPECT_FALSE(d.initWithContentsOfFile(without(QLatin1String(row), QStringLiteral("c.cvv2")),
+                                              cv::Book::kTypeV2));
+        EXPECT_TRUE(log.contains(QStringLiteral("info row %1 missing or unreadable").arg(QLatin1String(row))));
+    }
+    // Securities and groupings may be missing, but text that is no Base64
+    // is a damaged book, never an empty list.
+    for (const char *row : {"4", "5"}) {
+        LogCapture log;
+        cv::Book d;
+        EXPECT_FALSE(d.initWithContentsOfFile(
+            changed(QStringLiteral("INSERT OR REPLACE INTO InfoTable VALUES(%1, 'not*base64');").arg(QLatin1String(row)),
+                    QStringLiteral("e.cvv2")),
+            cv::Book::kTypeV2));
+        EXPECT_TRUE(log.contains(QStringLiteral("info row %1 missing or unreadable").arg(QLatin1String(row))));
+    }
+    {
+        // A print record that is not ours is left alone.
+        cv::BookStore store;
+        ASSERT_TRUE(store.open(path));
+        ASSERT_TRUE(store.putPrintInfo(cv::KeyedArchiver::archivedDataWithRootObject(QStringLiteral("foreign"))));
+        ASSERT_TRUE(store.save(book(QStringLiteral("d.cvv2"))));
+        cv::Book d;
+        ASSERT_TRUE(d.initWithContentsOfFile(book(QStringLiteral("d.cvv2")), cv::Book::kTypeV2));
+        EXPECT_FALSE(d.printInfo());
+        ASSERT_TRUE(d.writeToFile(book(QStringLiteral("d.cvv2")), cv::Book::kTypeV2));
+        EXPECT_EQ(d.dataModel()->getPrintInfo(), store.getPrintInfo());
+    }
+}
+
+TEST_F(LifecycleTest, XmlFormOpensWithADefaultCurrencyAndSavesBack)
+{
+    ScriptedDocumentUI ui;
+    const QString path = book(QStringLiteral("Plain.cvxf"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<?xml version=\"1.0\"?>\n<cvxf version=\"1.0\" date=\"2009.6.1\">\n</cvxf>\n");
+    file.close();
+    cv::Book doc;
+    ASSERT_TRUE(doc.initWithContentsOfFile(path, cv::Book::kTypeXML));
+    ASSERT_EQ(doc.currencyList().size(), 1u);
+    EXPECT_EQ(doc.currencyList().front()->abbr(), QStringLiteral("JPY"));
+    EXPECT_EQ(doc.fileName(), path);
+    EXPECT_TRUE(doc.writeToFile(path, cv::Book::kTypeXML));
+    EXPECT_TRUE(readAll(path).contains("<cvxf"));
+
+    cv::setLanguageOverride(QStringLiteral("en"));
+    LogCapture log;
+    EXPECT_FALSE(doc.initWithContentsOfFile(book(QStringLiteral("missing.cvxf")), cv::Book::kTypeXML));
+}
+
+TEST_F(LifecycleTest, OldTypeOpensUnderTheCurrentNameUnlessThatFileExists)
+{
+    ScriptedDocumentUI ui;
+    cv::Book doc;
+    cv::BookTestAccess::createFromTemplate(doc, QStringLiteral("default"));
+    const QString old = book(QStringLiteral("Book.cvv1"));
+    ASSERT_TRUE(doc.writeToFile(old, cv::Book::kTypeV2));
+    const QByteArray oldBytes = readAll(old);
+
+    cv::OpenBooks controller(nullptr);
+    cv::Book *opened = controller.openDocument(old);
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(opened->fileName(), book(QStringLiteral("Book.cvv2")));
+    EXPECT_EQ(opened->fileType(), cv::Book::kTypeV2);
+    ASSERT_TRUE(controller.saveDocument(opened));
+    EXPECT_EQ(readAll(old), oldBytes);
+    EXPECT_EQ(integrityOf(book(QStringLiteral("Book.cvv2"))), QStringLiteral("ok"));
+    ASSERT_TRUE(controller.closeDocument(opened));
+
+    // Book.cvv2 exists now: the old file opens untitled and Save asks.
+    const QByteArray newer = readAll(book(QStringLiteral("Book.cvv2")));
+    cv::Book *again = controller.openDocument(old);
+    ASSERT_TRUE(again);
+    EXPECT_TRUE(again->fileName().isEmpty());
+    EXPECT_EQ(again->suggestedFileName(), book(QStringLiteral("Book.cvv2")));
+    EXPECT_FALSE(controller.saveDocument(again));
+    EXPECT_EQ(ui.suggestedPaths, QStringList{book(QStringLiteral("Book.cvv2"))});
+    EXPECT_EQ(readAll(book(QStringLiteral("Book.cvv2"))), newer);
+}
+
+TEST_F(LifecycleTest, DatedBackupsKeepTheNewestOfTheBook)
+{
+    ScriptedDocumentUI ui;
+    backupCount = 2;
+    QDir().mkpath(backupFolder());
+    auto touch = [&](const QString &name) {
+        QFile f(backupFolder() + QLatin1Char('/') + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(name.toUtf8());
+    };
+    for (const char *name : {"Household.09-06-05.cvv2", "Household.09-06-06.cvv2", "Other.09-06-05.cvv2",
+                             "Household.09-06-05.cvxf", "Household.notes.cvv2", "Household2.09-06-01.cvv2"})
+        touch(QLatin1String(name));
+
+    const QString path = book(QStringLiteral("Household.cvv2"));
+    {
+        cv::Book doc;
+        cv::BookTestAccess::createFromTemplate(doc, QStringLiteral("default"));
+        ASSERT_TRUE(doc.writeToFile(path, cv::Book::kTypeV2));
+        EXPECT_EQ(cv::BookTestAccess::backupStatus(doc), 0); // a new book is backed up only once opened from a file
+    }
+    EXPECT_EQ(QDir(backupFolder()).entryList(QDir::Files).size(), 6);
+
+    cv::Book doc;
+    ASSERT_TRUE(doc.initWithContentsOfFile(path, cv::Book::kTypeV2));
+    EXPECT_EQ(cv::BookTestAccess::backupStatus(doc), 1);
+    doc.settings()->setViewerUnit(2);
+    ASSERT_TRUE(doc.writeToFile(path, cv::Book::kTypeV2));
+    EXPECT_EQ(cv::BookTestAccess::backupStatus(doc), 0);
+    EXPECT_EQ(QDir(backupFolder()).entryList(QDir::Files),
+              (QStringList{QStringLiteral("Household.09-06-05.cvxf"), QStringLiteral("Household.09-06-06.cvv2"),
+                           QStringLiteral("Household.09-06-07.cvv2"), QStringLiteral("Household.notes.cvv2"),
+                           QStringLiteral("Household2.09-06-01.cvv2"), QStringLiteral("Other.09-06-05.cvv2")}));
+    const QString today = backupFolder() + QStringLiteral("/Household.09-06-07.cvv2");
+    EXPECT_EQ(readAll(today), readAll(path));
+
+    // A second save of the same opening makes no copy.
+    const QByteArray first = readAll(today);
+    doc.settings()->setViewerUnit(3);
+    ASSERT_TRUE(doc.writeToFile(path, cv::Book::kTypeV2));
+    EXPECT_EQ(readAll(today), first);
+    EXPECT_NE(readAll(path), first);
+
+    // A file opened from the backup folder is untitled and never backed up there.
+    cv::Book fromBackup;
+    ASSERT_TRUE(fromBackup.initWithContentsOfFile(today, cv::Book::kTypeV2));
+    EXPECT_TRUE(fromBackup.fileName().isEmpty());
+    EXPECT_EQ(cv::BookTestAccess::backupStatus(fromBackup), 0);
+    EXPECT_TRUE(cv::BookTestAccess::isBackupFile(fromBackup, backupFolder() + QStringLiteral("/../Corvane Backup/x.cvv2")));
+}
+
+TEST_F(LifecycleTest, BackupCountRules)
+{
+    cv::Book doc;
+    cv::BookTestAccess::createFromTemplate(doc, QStringLiteral("default"));
+    const QString path = book(QStringLiteral("Household.cvv2"));
+    ASSERT_TRUE(doc.writeToFile(path, cv::Book::kTypeV2));
+    const QString today = backupFolder() + QStringLiteral("/Household.09-06-07.cvv2");
+
+    backupCount = 0;
+    EXPECT_TRUE(cv::BookTestAccess::manageBackup(doc, path));
+    EXPECT_FALSE(QFile::exists(today));
+
+    QDir().mkpath(backupFolder());
+    for (int i = 1; i <= 55; ++i) {
+        QFile f(backupFolder() + QStringLiteral("/Household.08-01-%1.cvv2").arg(i, 2, 10, QLatin1Char('0')));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    backupCount = -1;
+    EXPECT_TRUE(cv::BookTestAccess::manageBackup(doc, path));
+    EXPECT_EQ(QDir(backupFolder()).entryList(QDir::Files).size(), 55);
+
+    // Keeping one: today's copy stays, every older one goes.
+    const QString keepOne = tmp.filePath(QStringLiteral("KeepOne"));
+    cv::backup::setFolders(keepOne, tmp.filePath(QStringLiteral("OldSupport")));
+    QDir().mkpath(keepOne);
+    QFile(keepOne + QStringLiteral("/Household.09-06-01.cvv2")).open(QIODevice::WriteOnly);
+    backupCount = 1;
+    EXPECT_TRUE(cv::BookTestAccess::manageBackup(doc, path));
+    EXPECT_EQ(QDir(keepOne).entryList(QDir::Files), QStringList{QStringLiteral("Household.09-06-07.cvv2")});
+    cv::backup::setFolders(tmp.filePath(QStringLiteral("Support/Corvane Backup")),
+                           tmp.filePath(QStringLiteral("OldSupport")));
+
+    backupCount = 60;
+    EXPECT_TRUE(cv::BookTestAccess::manageBackup(doc, path));
+    const QStringList kept = QDir(backupFolder()).entryList(QDir::Files);
+    EXPECT_EQ(kept.size(), 50);
+    EXPECT_TRUE(kept.contains(QStringLiteral("Household.09-06-07.cvv2")));
+    EXPECT_FALSE(kept.contains(QStringLiteral("Household.08-01-06.cvv2")));
+    EXPECT_TRUE(kept.contains(QStringLiteral("Household.08-01-07.cvv2")));
+
+    // A copy that cannot be made leaves the day's earlier backup as it was.
+    const QByteArray before = readAll(today);
+    EXPECT_FALSE(cv::BookTestAccess::manageBackup(doc, book(QStringLiteral("gone.cvv2"))));
+    EXPECT_EQ(readAll(today), before);
+
+    EXPECT_TRUE(cv::backup::isBackupOf(QStringLiteral("A.b.--.cvv2"), QStringLiteral("A.b"), QStringLiteral("cvv2")));
+    EXPECT_FALSE(cv::backup::isBackupOf(QStringLiteral("A.09-06-07x.cvv2"), QStringLiteral("A"), QStringLiteral("cvv2")));
+}
+
+TEST_F(LifecycleTest, OldBackupFolderIsCopiedOnce)
+{
+    const QString old = tmp.filePath(QStringLiteral("OldSupport/Corvane Backup"));
+    QDir().mkpath(old);
+    QFile f(old + QStringLiteral("/Household.08-01-01.cvv2"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    EXPECT_EQ(cv::PrepareBackupFolder(), backupFolder());
+    EXPECT_TRUE(QFile::exists(backupFolder() + QStringLiteral("/Household.08-01-01.cvv2")));
+    QFile::remove(backupFolder() + QStringLiteral("/Household.08-01-01.cvv2"));
+    EXPECT_EQ(cv::PrepareBackupFolder(), backupFolder());
+    EXPECT_FALSE(QFile::exists(backupFolder() + QStringLiteral("/Household.08-01-01.cvv2")));
+}
+
+// A new book whose rows never reached the working copy (its disk is full)
+// must not be saved: the file would open nowhere, and an old book of that name
+// would be lost.
+TEST_F(LifecycleTest, NewBookOnAFullWorkingDiskIsNeverSaved)
+{
+    const QString path = book(QStringLiteral("Household.cvv2"));
+    {
+        cv::Book earlier;
+        cv::BookTestAccess::createFromTemplate(earlier, QStringLiteral("default"));
+        ASSERT_TRUE(earlier.writeToFile(path, cv::Book::kTypeV2));
+    }
+    const QByteArray before = readAll(path);
+    ASSERT_FALSE(before.isEmpty());
+
+    cv::Book doc;
+    {
+        FileSizeLimit full(8192);
+        cv::BookTestAccess::createFromTemplate(doc, QStringLiteral("default"));
+    }
+    EXPECT_FALSE(doc.writeToFile(path, cv::Book::kTypeV2));
+    EXPECT_EQ(readAll(path), before);
+    EXPECT_FALSE(doc.writeToFile(book(QStringLiteral("Fresh.cvv2")), cv::Book::kTypeV2));
+    EXPECT_FALSE(QFile::exists(book(QStringLiteral("Fresh.cvv2"))));
+}
+
+TEST_F(LifecycleTest, FailedSaveKeepsTheBookEdited)
+{
+    cv::Book doc;
+    cv::BookTestAccess::createFromTemplate(doc, QStringLiteral("default"));
+    doc.settings()->setViewerUnit(4);
+    ASSERT_TRUE(doc.isDocumentEdited());
+    EXPECT_FALSE(doc.writeToFile(book(QStringLiteral("no/such/folder/x.cvv2")), cv::Book::kTypeV2));
+    EXPECT_TRUE(doc.isDocumentEdited());
+}
+
+TEST_F(LifecycleTest, ControllerOpensEachFileOnceAndRemembersIt)
+{
+    ScriptedDocumentUI ui;
+    QSettings settings(tmp.filePath(QStringLiteral("recent.ini")), QSettings::IniFormat);
+    cv::OpenBooks controller(&settings);
+    cv::Book *made = controller.makeUntitledDocument(2);
+    ASSERT_TRUE(made);
+    EXPECT_EQ(cv::BookTestAccess::templateIndex(), 0);
+    EXPECT_EQ(made->accountModel()->asset()->status(), 1);
+    ui.savePath = book(QStringLiteral("Household.cvv2"));
+    ASSERT_TRUE(controller.saveDocument(made));
+    EXPECT_EQ(made->fileName(), ui.savePath);
+
+    EXPECT_EQ(controller.openDocument(book(QStringLiteral("../Books/./Household.cvv2"))), made);
+    QFile::link(book(QStringLiteral("Household.cvv2")), book(QStringLiteral("Link.cvv2")));
+    EXPECT_EQ(controller.openDocument(book(QStringLiteral("Link.cvv2"))), made);
+    EXPECT_EQ(controller.documents().size(), 1u);
+    EXPECT_EQ(controller.recentDocuments().value(0), QFileInfo(ui.savePath).canonicalFilePath());
+
+    // Revert answers a fresh document in the same place.
+    made->settings()->setViewerUnit(5);
+    cv::Book *reverted = controller.revertDocument(made, false);
+    ASSERT_TRUE(reverted);
+    EXPECT_FALSE(reverted->isDocumentEdited());
+    EXPECT_EQ(controller.documents().size(), 1u);
+    EXPECT_NE(reverted->settings()->viewerUnit(), 5);
+
+    EXPECT_FALSE(controller.openDocument(book(QStringLiteral("nothing.cvv2"))));
+    EXPECT_EQ(controller.documents().size(), 1u);
+}
+
+// Two programs on one book: a lock file says who has it open, and a save
+// over a file changed elsewhere asks first.
+TEST_F(LifecycleTest, TwoProgramsOnOneBook)
+{
+    ScriptedDocumentUI ui;
+    ScriptedAlertPresenter alerts;
+    QSettings settings(tmp.filePath(QStringLiteral("recent.ini")), QSettings::IniFormat);
+    cv::OpenBooks controller(&settings);
+    const QString path = book(QStringLiteral("Household.cvv2"));
+    const QString lock = cv::DocumentLock::lockPathFor(path);
+    cv::Book *doc = controller.makeUntitledDocument();
+    ASSERT_TRUE(controller.saveDocumentAs(doc, path));
+    EXPECT_TRUE(QFile::exists(lock));
+    EXPECT_FALSE(cv::DocumentLock::liveHolder(path)); // our own lock
+
+    auto otherProgramSaves = [&](const QByteArray &bytes) {
+        QSaveFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        ASSERT_TRUE(f.commit());
+    };
+    otherProgramSaves("theirs");
+    doc->settings()->setViewerUnit(2);
+    alerts.answers = {cv::AlertButton::Alternate};
+    EXPECT_FALSE(controller.saveDocument(doc));
+    ASSERT_EQ(alerts.asked.size(), 1u);
+    EXPECT_TRUE(alerts.asked[0].title.contains(QStringLiteral("changed by another program")));
+    EXPECT_EQ(readAll(path), QByteArray("theirs"));
+    EXPECT_TRUE(doc->isDocumentEdited());
+    alerts.answers = {cv::AlertButton::Default};
+    EXPECT_TRUE(controller.saveDocument(doc));
+    EXPECT_NE(readAll(path), QByteArray("theirs"));
+    doc->settings()->setViewerUnit(3);
+    EXPECT_TRUE(controller.saveDocument(doc));
+    EXPECT_EQ(alerts.asked.size(), 2u); // our own saves change nothing to ask about
+    EXPECT_TRUE(controller.closeDocument(doc, false));
+    EXPECT_FALSE(QFile::exists(lock));
+
+    auto lockedBy = [&](const QString &host, qint64 pid) {
+        QFile f(lock);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("someone\n%1\n%2\n").arg(host).arg(pid).toUtf8());
+    };
+    const struct {
+        QString host;
+        qint64 pid;
+        bool live;
+    } locks[] = {
+        {QStringLiteral("elsewhere.example"), 4242, true},        // another machine
+        {QSysInfo::machineHostName(), qint64(getppid()), true},   // a live process here
+        {QSysInfo::machineHostName(), 2147483000, false},          // a process that is gone
+    };
+    for (const auto &l : locks) {
+        SCOPED_TRACE(l.host.toStdString());
+        lockedBy(l.host, l.pid);
+        alerts.asked.clear();
+        alerts.answers = {cv::AlertButton::Alternate};
+        cv::Book *opened = controller.openDocument(path);
+        EXPECT_EQ(alerts.asked.size(), l.live ? 1u : 0u);
+        EXPECT_EQ(opened == nullptr, l.live);
+        if (!opened) {
+            alerts.answers = {cv::AlertButton::Default};
+            opened = controller.openDocument(path);
+            ASSERT_TRUE(opened);
+            EXPECT_TRUE(alerts.asked.back().message.contains(QStringLiteral("someone")));
+        }
+        // Taken over, still naming a holder that is alive.
+        EXPECT_EQ(cv::DocumentLock::liveHolder(path).has_value(), l.live);
+        EXPECT_TRUE(controller.closeDocument(opened, false));
+        // Whoever still has it open is named again for the next program.
+        const auto after = cv::DocumentLock::liveHolder(path);
+        EXPECT_EQ(after.has_value(), l.live);
+        if (after) {
+            EXPECT_EQ(after->pid, l.pid);
+        }
+        EXPECT_EQ(QFile::exists(lock), l.live);
+        QFile::remove(lock);
+    }
+}
+
+// Whatever another user plants under the lock's name is left as it is and the
+// book opens read-write, unlocked, saying so. A pipe or an endless device read
+// as a lock would hold the open up for good: the test would not end.
+TEST_F(LifecycleTest, PlantedLocksAreLeftAloneAndTheBookOpensUnlocked)
+{
+    ScriptedDocumentUI ui;
+    ScriptedAlertPresenter alerts;
+    cv::OpenBooks controller(nullptr);
+    const QString path = richBook(), lock = cv::DocumentLock::lockPathFor(path), victim = book(QStringLiteral("Mine.cvv2"));
+    ASSERT_TRUE(QFile::copy(path, victim));
+    const QByteArray lockName = QFile::encodeName(lock), victimBytes = readAll(victim);
+    const std::pair<const char *, std::function<bool()>> planted[] = {
+        {"a link to another book", [&] { return QFile::link(victim, lock); }},
+        {"a named pipe", [&] { return ::mkfifo(lockName.constData(), 0666) == 0; }},
+        {"a link to an endless device", [&] { return QFile::link(QStringLiteral("/dev/zero"), lock); }},
+        {"a folder", [&] { return QDir().mkdir(lock); }},
+        {"a file too large for a lock", [&] { return QFile::copy(victim, lock); }},
+    };
+    for (const auto &[what, plant] : planted) {
+        SCOPED_TRACE(what);
+        struct stat before {}, after {};
+        ASSERT_TRUE(plant() && ::lstat(lockName.constData(), &before) == 0);
+        alerts.asked.clear();
+        cv::Book *opened = controller.openDocument(path);
+        ASSERT_TRUE(opened);
+        EXPECT_TRUE(controller.saveDocument(opened) && controller.closeDocument(opened, false));
+        EXPECT_TRUE(alerts.asked.size() == 1 && alerts.asked[0].title.contains(QStringLiteral("cannot be locked")));
+        EXPECT_TRUE(::lstat(lockName.constData(), &after) == 0 && after.st_mode == before.st_mode &&
+                    after.st_ino == before.st_ino && after.st_size == before.st_size);
+        EXPECT_EQ(readAll(victim), victimBytes);
+        EXPECT_TRUE(QDir().rmdir(lock) || QFile::remove(lock));
+    }
+}
+
+// Runs only as a second program started by the test below: opens the book
+// (anyway: without a presenter the default button answers), closes it at the
+// first line of its input and goes on running until the input closes.
+TEST_F(LifecycleTest, LockHolderChild)
+{
+    const QString path = qEnvironmentVariable("CV_LOCK_CHILD_BOOK");
+    if (path.isEmpty()) GTEST_SKIP() << "runs only as a second program";
+    cv::OpenBooks controller(nullptr);
+    cv::Book *doc = controller.openDocument(path);
+    std::string line;
+    for (const char *said : {"OPEN", "CLOSED"}) {
+        std::cout << said << std::endl;
+        std::getline(std::cin, line);
+        controller.closeDocument(doc, false);
+    }
+}
+
+// Three programs open one book and close it in another order, each going on
+// running (other books open): none is named any more, and the lock goes.
+TEST_F(LifecycleTest, HoldersClosingOutOfOrderLeaveNoHolder)
+{
+    const QString path = richBook();
+    auto said = [](QProcess &p, const char *what) {
+        QByteArray out;
+        while (!out.contains(what) && p.waitForReadyRead(20000)) out += p.readAllStandardOutput();
+        return out.contains(what);
+    };
+    QProcess holders[3];
+    for (QProcess &p : holders) {
+        p.setEnvironment(QProcess::systemEnvironment() << QStringLiteral("CV_LOCK_CHILD_BOOK=") + path);
+        p.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=LifecycleTest.LockHolderChild")});
+        ASSERT_TRUE(said(p, "OPEN"));
+    }
+    for (const auto &[closing, next] : {std::pair(1, 2), std::pair(2, 0), std::pair(0, -1)}) {
+        holders[closing].write("\n");
+        ASSERT_TRUE(said(holders[closing], "CLOSED"));
+        const auto left = cv::DocumentLock::liveHolder(path);
+        EXPECT_EQ(left ? left->pid : -1, next < 0 ? -1 : holders[next].processId());
+    }
+    EXPECT_FALSE(QFileInfo::exists(cv::DocumentLock::lockPathFor(path)));
+    for (QProcess &p : holders) p.closeWriteChannel(), p.waitForFinished(20000);
+}
+
+TEST_F(LifecycleTest, OldTypeOpenedTwiceAnswersTheOpenBook)
+{
+    ScriptedDocumentUI ui;
+    cv::Book doc;
+    cv::BookTestAccess::createFromTemplate(doc, QStringLiteral("default"));
+    const QString old = book(QStringLiteral("Book.cvv1"));
+    ASSERT_TRUE(doc.writeToFile(old, cv::Book::kTypeV2));
+
+    // Two books both saving to Book.cvv2 would overwrite each other's edits.
+    cv::OpenBooks controller(nullptr);
+    cv::Book *first = controller.openDocument(old);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(controller.openDocument(old), first);
+    EXPECT_EQ(controller.documents().size(), 1u);
+}
+
+TEST_F(LifecycleTest, XmlSaveLeavesTheBookUnedited)
+{
+    ScriptedDocumentUI ui;
+    cv::Book doc;
+    cv::BookTestAccess::createFromTemplate(doc, QStringLiteral("default"));
+    doc.settings()->setViewerUnit(4);
+    doc.updateChangeCount(cv::Book::ChangeDone);
+    const QString xml = book(QStringLiteral("Book.cvxf"));
+    ASSERT_TRUE(doc.writeToFile(xml, cv::Book::kTypeXML));
+    EXPECT_FALSE(doc.isDocumentEdited());
+
+    // The settings saved in the XML form also reach a later save in the database form.
+    const QString v2 = book(QStringLiteral("Book.cvv2"));
+    ASSERT_TRUE(doc.writeToFile(v2, cv::Book::kTypeV2));
+    cv::Book reopened;
+    ASSERT_TRUE(reopened.initWithContentsOfFile(v2, cv::Book::kTypeV2));
+    EXPECT_EQ(reopened.settings()->viewerUnit(), 4);
+}
+
+namespace {
+
+// The settings record of older versions, which kept the password itself.
+class LegacySettings : public cv::KeyedArchivable {
+public:
+    QString archiveClassName() const override { return QStringLiteral("CV4Settings"); }
+    void encodeWithCoder(cv::KeyedArchiver &coder) const override
+    {
+        coder.encodeObject(QStringLiteral("passwd"), QStringLiteral("legacy-secret"));
+    }
+    bool initWithCoder(cv::KeyedUnarchiver &) override { return true; }
+};
+
+} // namespace
+
+TEST_F(LifecycleTest, LegacyPlainPasswordIsGoneAfterTheNextSave)
+{
+    ScriptedDocumentUI ui;
+    cv::Book doc;
+    cv::BookTestAccess::createFromTemplate(doc, QStringLiteral("default"));
+    const QString path = book(QStringLiteral("Old.cvv2"));
+    ASSERT_TRUE(doc.writeToFile(path, cv::Book::kTypeV2));
+    {
+        cv::BookStore store;
+        ASSERT_TRUE(store.open(path));
+        ASSERT_TRUE(store.putSettingsData(
+            cv::KeyedArchiver::archivedDataWithRootObject(std::make_shared<LegacySettings>())));
+        ASSERT_TRUE(store.save(path));
+        ASSERT_TRUE(store.getSettingsData().contains("legacy-secret"));
+    }
+    const QByteArray legacyRow =
+        cv::KeyedArchiver::archivedDataWithRootObject(std::make_shared<LegacySettings>()).toBase64();
+    ASSERT_TRUE(decompressed(path).contains(legacyRow));
+
+    ui.passwords = {QStringLiteral("legacy-secret")};
+    cv::Book opened;
+    ASSERT_TRUE(opened.initWithContentsOfFile(path, cv::Book::kTypeV2));
+    EXPECT_EQ(ui.passwordRuns, 1);
+    EXPECT_FALSE(opened.isDocumentEdited());
+    ASSERT_TRUE(opened.writeToFile(path, cv::Book::kTypeV2));
+
+    // Not even in the freed pages of the saved file.
+    EXPECT_FALSE(decompressed(path).contains(legacyRow));
+    cv::BookStore store;
+    ASSERT_TRUE(store.open(path));
+    EXPECT_FALSE(store.getSettingsData().contains("legacy-secret"));
+    ui.passwords = {QStringLiteral("legacy-secret")};
+    cv::Book again;
+    EXPECT_TRUE(again.initWithContentsOfFile(path, cv::Book::kTypeV2));
+}
+
+// A list row lost to damage leaves prices, trades, holdings and entries
+// naming its records: a new security or grouping never inherits them.
+TEST_F(LifecycleTest, IdentsOfALostListAreNeverHandedOutAgain)
+{
+    ScriptedDocumentUI ui;
+    const QString path = richBook();
+    for (const char *sql : {"UPDATE InfoTable SET info = '' WHERE id IN (4, 5);",
+                            "DELETE FROM InfoTable WHERE id IN (4, 5); DELETE FROM PriceTable; DELETE FROM TradeTable;"}) {
+        SCOPED_TRACE(sql);
+        cv::Book doc;
+        ASSERT_TRUE(doc.initWithContentsOfFile(damagedCopy(path, sql), cv::Book::kTypeV2));
+        auto security = std::make_shared<cv::Security>();
+        doc.addBrand(security);
+        EXPECT_GT(security->ident(), 2);   // 1 and 2 are still held, priced and traded
+        auto grouping = std::make_shared<cv::Grouping>();
+        doc.addGrouping(grouping);
+        EXPECT_EQ(doc.dataModel()->getDataCountForGroup({grouping->ident()}), 0);
+    }
+}
+
+// The day's backup and the working copy of a private book stay private.
+TEST_F(LifecycleTest, BackupAndWorkingCopyKeepTheBooksPrivacy)
+{
+    ScriptedDocumentUI ui;
+    const mode_t previous = ::umask(022);
+    const auto modeOf = [](const QString &file) { return QFileInfo(file).permissions() & 0x0777; };
+    const QString path = richBook();
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadUser | QFile::WriteUser));
+    cv::Book opened;
+    ASSERT_TRUE(opened.initWithContentsOfFile(path, cv::Book::kTypeV2));
+    EXPECT_EQ(modeOf(opened.dataModel()->workingPath()), modeOf(path));
+    const QString folder = QFileInfo(opened.dataModel()->workingPath()).absolutePath();
+    EXPECT_EQ(modeOf(folder), QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+    ASSERT_TRUE(opened.writeToFile(path, cv::Book::kTypeV2));
+    EXPECT_EQ(modeOf(backupFolder() + QStringLiteral("/Rich.09-06-07.cvv2")), modeOf(path));
+    ::umask(previous);
+}

@@ -1,0 +1,352 @@
+// The write path keeps the cache equal to a fresh rebuild; lists, lookups and
+// currency helpers.
+
+#include "BookTestSupport.h"
+#include "CacheSnapshot.h"
+
+#include "../platform/ScriptedAlertPresenter.h"
+#include "document/EditScope.h"
+#include "platform/Localization.h"
+
+#include <cmath>
+#include <map>
+#include <optional>
+#include <random>
+
+TEST_F(DocumentTest, IncrementalEditsEqualAFreshRebuild)
+{
+    addCurrency(1, QStringLiteral("JPY"), 1.0, 0);
+    addCurrency(2, QStringLiteral("USD"), 100.0, 2);
+    for (int d = 1; d <= 28; d += 9) {
+        ASSERT_TRUE(samplebook::putRate(*doc, 2, day(2010, 3, d), 90 + d));
+    }
+    const auto assets = doc->accountModel()->asset();
+    addAccount(assets, 10, 30, 1000);
+    addAccount(assets, 1000, 31, 5000);
+    addAccount(assets, 1001, 31, 100, 2);
+    auto invest = addAccount(assets, 1002, 32, 10000);
+    addAccount(assets, 1003, 33, 0);
+    addAccount(doc->accountModel()->debt(), 1004, 40, 0);
+    addAccount(doc->accountModel()->debt(), 1005, 42, 0, 2);
+    auto salaries = addCategory(doc->actualModel()->income(), 1100, 20);
+    addCategory(salaries, 1101);
+    addCategory(salaries, 1102);
+    addCategory(doc->actualModel()->income(), 1103);
+    auto living = addCategory(doc->actualModel()->expense(), 1200, 20);
+    addCategory(living, 1201);
+    addCategory(living, 1202);
+    addCategory(doc->actualModel()->expense(), 1203);
+    addBrand(QStringLiteral("Y"), 1);
+    addBrand(QStringLiteral("D"), 2);
+    doc->createCache();
+
+    const int accounts[] = {10, 1000, 1001, 1002, 1003, 1004, 1005};
+    const int incomes[] = {1101, 1102, 1103, 31};
+    const int expenses[] = {1201, 1202, 1203, 30, 32, 33};
+    std::mt19937 rng(7);
+    auto pick = [&](auto &array) { return array[rng() % std::size(array)]; };
+    auto randomDate = [&] { return day(2010, 1, 1).addDays(int(rng() % 365)); };
+    auto amount = [&] { return double(rng() % 100000) / 100.0 + 1; };
+
+    std::vector<cv::EntryPtr> entries;
+    std::vector<cv::TradePtr> trades;
+    ASSERT_TRUE(doc->dataModel()->beginTransaction());
+    for (int op = 0; op < 3000; ++op) {
+        const unsigned what = rng() % 10;
+        if (what < 3 || entries.empty()) {
+            const auto kind = cv::EntryKind(rng() % 3);
+            cv::EntryPtr e;
+            if (kind == cv::EntryKind::Transfer) {
+                int from = pick(accounts), to = pick(accounts);
+                while (to == from) to = pick(accounts);
+                e = makeEntry(cv::EntryKind::Transfer, randomDate(), amount(), 0, from, to);
+                if (rng() % 4 == 0) e->setConverted(amount());
+                doc->fixupTransferCategory(*e);
+                doc->updateTransfer(e, nullptr);
+            } else {
+                e = makeEntry(kind, randomDate(), amount(), kind == cv::EntryKind::Income ? pick(incomes) : pick(expenses), pick(accounts));
+                kind == cv::EntryKind::Income ? doc->updateIncome(e, nullptr) : doc->updateExpense(e, nullptr);
+            }
+            ASSERT_GT(e->ident(), 0);
+            entries.push_back(e);
+        } else if (what < 6) {
+            const size_t i = rng() % entries.size();
+            const cv::EntryPtr e = entries[i];
+            const cv::EntryPtr old = e->clone();
+            switch (rng() % 4) {
+            case 0: e->setDate(randomDate()); break;
+            case 1:
+                if (e->kind() != cv::EntryKind::Transfer) e->setCategory(e->kind() == cv::EntryKind::Income ? pick(incomes) : pick(expenses));
+                break;
+            case 2: {
+                e->setAccount(pick(accounts));
+                if (e->kind() == cv::EntryKind::Transfer) {
+                    if (e->account() == e->destination()) e->setAccount(e->destination() == 10 ? 1000 : 10);
+                    doc->fixupTransferCategory(*e);
+                }
+                break;
+            }
+            default: e->setAmount(amount()); break;
+            }
+            switch (e->kind()) {
+            case cv::EntryKind::Income: doc->updateIncome(e, old); break;
+            case cv::EntryKind::Expense: doc->updateExpense(e, old); break;
+            default: doc->updateTransfer(e, old); break;
+            }
+        } else if (what < 8) {
+            const size_t i = rng() % entries.size();
+            const cv::EntryPtr e = entries[i];
+            switch (e->kind()) {
+            case cv::EntryKind::Income: doc->updateIncome(nullptr, e); break;
+            case cv::EntryKind::Expense: doc->updateExpense(nullptr, e); break;
+            default: doc->updateTransfer(nullptr, e); break;
+            }
+            entries.erase(entries.begin() + std::ptrdiff_t(i));
+        } else if (what < 9 || trades.empty()) {
+            static const cv::TradeKind kinds[] = {cv::TradeKind::Buy, cv::TradeKind::Sale, cv::TradeKind::Dividend, cv::TradeKind::Split};
+            auto t = makeTrade(pick(kinds), randomDate(), 1002, int(1 + rng() % 2), double(1 + rng() % 50),
+                               double(1 + rng() % 300), double(rng() % 20));
+            std::set<cv::SecurityPtr> brands;
+            doc->applyTrade(t, invest, {}, brands, false);
+            if (!(t->flags() & cv::EditDeleted)) trades.push_back(t);
+        } else {
+            const size_t i = rng() % trades.size();
+            const cv::TradePtr t = trades[i];
+            const cv::TradePtr old = t->clone();
+            std::map<cv::TradePtr, cv::TradePtr> olds{{t, old}};
+            std::set<cv::SecurityPtr> brands;
+            if (rng() % 2) {
+                t->setFlags(cv::EditDeleted);
+                trades.erase(trades.begin() + std::ptrdiff_t(i));
+            } else {
+                t->setFlags(cv::EditChanged);
+                t->setDate(randomDate());
+                t->setCommission(double(rng() % 20));
+            }
+            doc->applyTrade(t, invest, olds, brands, false);
+        }
+        if (op % 500 == 0) doc->accumulateAccount();
+    }
+    ASSERT_TRUE(doc->dataModel()->commitTransaction());
+    doc->accumulateAccount();
+    const Snapshot incremental = snapshot(doc->cache());
+    ASSERT_GT(incremental.size(), 1000u);
+    doc->createCache();
+    expectSameSeries(incremental, snapshot(doc->cache()));
+}
+
+TEST_F(DocumentTest, ListIdentRulesAndOrder)
+{
+    addCurrency(1, QStringLiteral("JPY"), 1, 0);
+    addCurrency(2, QStringLiteral("USD"), 1, 2);
+    EXPECT_EQ(addCurrency(100, QStringLiteral("XXX"), 1, 2)->ident(), 100);
+    EXPECT_EQ(addCurrency(100, QStringLiteral("YYY"), 1, 2)->ident(), 101);
+
+    EXPECT_EQ(addBrand(QStringLiteral("first"), 1)->ident(), 1);
+    auto b = std::make_shared<cv::Security>();
+    b->setIdent(5);
+    doc->setBrandList({doc->brandList()[0], b});
+    EXPECT_EQ(addBrand(QStringLiteral("next"), 1)->ident(), 6);
+
+    auto g = std::make_shared<cv::Grouping>();
+    g->setIdent(42);
+    doc->addGrouping(g);
+    EXPECT_EQ(g->ident(), 1);
+
+    auto order = [](int from, int to) {
+        std::vector<QString> list{"A", "B", "C", "D"};
+        cv::BookTestAccess::changeElementOrder(list, from, to);
+        return list;
+    };
+    EXPECT_EQ(order(0, 3), (std::vector<QString>{"B", "C", "A", "D"}));
+    EXPECT_EQ(order(3, 0), (std::vector<QString>{"D", "A", "B", "C"}));
+    EXPECT_EQ(order(1, 9), (std::vector<QString>{"A", "C", "D", "B"}));
+    EXPECT_EQ(order(7, 0), (std::vector<QString>{"A", "B", "C", "D"}));
+}
+
+TEST_F(DocumentTest, NewDefaultCurrencyRescalesRates)
+{
+    addCurrency(1, QStringLiteral("JPY"), 1.0, 0);
+    auto usd = addCurrency(2, QStringLiteral("USD"), 95.0, 2);
+    auto eur = addCurrency(3, QStringLiteral("EUR"), 130.0, 2);
+    ASSERT_TRUE(samplebook::putRate(*doc, 2, day(2009, 6, 1), 95));
+    doc->changeCurrencyOrder(1, 0);
+    doc->reinitializeCurrencyData();
+    EXPECT_EQ(doc->defaultCurrency(), usd);
+    EXPECT_DOUBLE_EQ(usd->rate(), 1.0);
+    EXPECT_NEAR(doc->findCurrency(1)->rate(), 0.010526, 1e-6);
+    EXPECT_NEAR(eur->rate(), 1.368421, 1e-6);
+    for (int ident : {1, 2, 3}) EXPECT_TRUE(doc->dataModel()->getXchgRateListForCurrency(ident)->empty());
+    EXPECT_FALSE(doc->isForeignCurrency(2));
+    EXPECT_FALSE(doc->isForeignCurrency(0));
+    EXPECT_TRUE(doc->isForeignCurrency(1));
+}
+
+TEST_F(DocumentTest, LookupsNeverAnswerStaleObjects)
+{
+    addCurrency(1, QStringLiteral("JPY"), 1, 0);
+    auto bank = addAccount(doc->accountModel()->asset(), 1000, 31, 0);
+    EXPECT_EQ(doc->findAccount(1000), bank);
+    EXPECT_EQ(cv::BookTestAccess::findAsset(*doc, 1000), bank);
+    EXPECT_EQ(cv::BookTestAccess::findDebt(*doc, 1000), nullptr);
+    doc->accountModel()->asset()->removeChild(bank);
+    EXPECT_EQ(doc->findAccount(1000), nullptr);   // still alive, but out of the tree
+
+    auto food = addCategory(doc->actualModel()->expense(), 1005);
+    EXPECT_EQ(doc->findExpense(1005), food);
+    EXPECT_EQ(doc->findIncome(1005), nullptr);
+    cv::BookTestAccess::setActualModel(*doc, std::make_shared<cv::CategoryTrees>());
+    EXPECT_EQ(doc->findExpense(1005), nullptr);
+
+    // A remembered miss is forgotten once the currency arrives.
+    EXPECT_EQ(doc->findCurrency(7), nullptr);
+    auto c7 = addCurrency(7, QStringLiteral("GBP"), 150, 2);
+    EXPECT_EQ(doc->findCurrency(7), c7);
+    cv::BookTestAccess::setCurrencyList(*doc, {doc->currencyList()[0]});
+    EXPECT_EQ(doc->findCurrency(7), nullptr);
+    EXPECT_EQ(doc->findCurrency(0), doc->defaultCurrency());
+
+    auto s = addBrand(QStringLiteral("S"), 1);
+    EXPECT_EQ(doc->findBrand(s->ident()), s);
+    doc->removeBrand(s);
+    EXPECT_EQ(doc->findBrand(s->ident()), nullptr);
+}
+
+TEST_F(DocumentTest, EmptyTradeRowsAreDroppedAndHoldingsAdded)
+{
+    addCurrency(1, QStringLiteral("JPY"), 1, 0);
+    auto invest = addAccount(doc->accountModel()->asset(), 1003, 32, 0);
+    auto other = addAccount(doc->accountModel()->asset(), 1004, 32, 0);
+    auto s = addBrand(QStringLiteral("S"), 1);
+    std::set<cv::SecurityPtr> brands;
+
+    auto nothing = makeTrade(cv::TradeKind::Buy, day(2009, 6, 5), 1003, s->ident(), 0, 0);
+    doc->applyTrade(nothing, invest, {}, brands, true);
+    EXPECT_TRUE(nothing->flags() & cv::EditDeleted);
+    EXPECT_EQ(nothing->ident(), -1);
+    EXPECT_TRUE(doc->dataModel()->findTradeFrom(QDate(), QDate(), -1, -1, 0)->empty());
+    EXPECT_TRUE(brands.empty());
+
+    auto buy = makeTrade(cv::TradeKind::Buy, day(2009, 6, 5), 1003, s->ident(), 10, 100);
+    doc->applyTrade(buy, invest, {}, brands, true);
+    EXPECT_GT(buy->ident(), 0);
+    EXPECT_TRUE(invest->investAccountHasBrand(s->ident()));
+    EXPECT_EQ(brands.count(s), 1u);
+    EXPECT_EQ(doc->dataModel()->getPriceListForBrand(s->ident())->size(), 1u);
+    EXPECT_EQ(doc->displayName(*invest->childAt(1)), QStringLiteral("S"));
+
+    auto move = makeTrade(cv::TradeKind::TransferUnits, day(2009, 6, 6), 1003, s->ident(), 4, 0);
+    move->setTransfer(1004);
+    doc->applyTrade(move, invest, {}, brands, true);
+    doc->accumulateAccount();
+    EXPECT_DOUBLE_EQ(doc->tradingAccount(1003, s->ident(), day(2009, 6, 30)), 6);
+    EXPECT_DOUBLE_EQ(doc->tradingAccount(1004, s->ident(), day(2009, 6, 30)), 4);
+
+    // A destination that is gone: the row is dropped and the user told.
+    ScriptedAlertPresenter alerts;
+    auto lost = makeTrade(cv::TradeKind::TransferUnits, day(2009, 6, 7), 1003, s->ident(), 1, 0);
+    lost->setTransfer(4242);
+    doc->applyTrade(lost, invest, {}, brands, true);
+    EXPECT_TRUE(lost->flags() & cv::EditDeleted);
+    EXPECT_EQ(lost->ident(), -1);
+    EXPECT_EQ(alerts.asked.size(), 1u);
+    (void)other;
+}
+
+TEST_F(DocumentTest, CleanupAndMoveKeepBalancesOfAFreshRebuild)
+{
+    addCurrency(1, QStringLiteral("JPY"), 1, 0);
+    auto wallet = addAccount(doc->accountModel()->asset(), 10, 30, 0);
+    auto bank = addAccount(doc->accountModel()->asset(), 1000, 31, 0);
+    auto food = addCategory(doc->actualModel()->expense(), 1005);
+    auto fun = addCategory(doc->actualModel()->expense(), 1006);
+    doc->updateExpense(makeEntry(1, day(2009, 6, 1), 100, 1005, 10), nullptr);
+    doc->updateExpense(makeEntry(1, day(2009, 6, 2), 200, 1005, 1000), nullptr);
+    doc->updateExpense(makeEntry(1, day(2009, 6, 3), 300, 1006, 1000), nullptr);
+    auto t = makeEntry(2, day(2009, 6, 4), 50, 0, 1000, 10);
+    doc->fixupTransferCategory(*t);
+    EXPECT_EQ(t->category(), 10);
+    doc->updateTransfer(t, nullptr);
+    doc->accumulateAccount();
+
+    EXPECT_TRUE(doc->moveItem(food, 1006));
+    EXPECT_FALSE(doc->moveItem(wallet, 1006));
+    EXPECT_DOUBLE_EQ(doc->summaryForActualMonths(fun, day(2009, 6, 1), 1), 600);
+    EXPECT_DOUBLE_EQ(doc->valueForAccount(bank, day(2009, 6, 30)), -550);
+
+    cv::BookTestAccess::cleanupItem(*doc, bank);
+    doc->accountModel()->asset()->removeChild(bank);
+    const Snapshot afterCleanup = snapshot(doc->cache());
+    EXPECT_DOUBLE_EQ(doc->summaryForActualMonths(fun, day(2009, 6, 1), 1), 100);
+    EXPECT_DOUBLE_EQ(doc->valueForAccount(wallet, day(2009, 6, 30)), -100);
+    doc->createCache();
+    expectSameSeries(afterCleanup, snapshot(doc->cache()));
+    EXPECT_EQ(doc->findAccount(1000), nullptr);
+}
+
+TEST_F(DocumentTest, CommitsNotifyAndFailedWritesAreReported)
+{
+    addCurrency(1, QStringLiteral("JPY"), 1, 0);
+    int account = 0, actual = 0, currency = 0, brand = 0;
+    QObject::connect(doc.get(), &cv::Book::accountChanged, [&] { ++account; });
+    QObject::connect(doc.get(), &cv::Book::actualChanged, [&] { ++actual; });
+    QObject::connect(doc.get(), &cv::Book::currencyChanged, [&] { ++currency; });
+    QObject::connect(doc.get(), &cv::Book::brandChanged, [&] { ++brand; });
+    doc->commitAccountModel();
+    doc->commitActualModel();
+    doc->commitCurrencyList();
+    doc->commitBrandList();
+    doc->commitGroupList();
+    doc->commitSettings();
+    EXPECT_EQ(account + actual + currency + brand, 4);
+    EXPECT_EQ(cv::BookTestAccess::cacheStatus(*doc), 0xfu);
+    EXPECT_FALSE(doc->dataModel()->getAccountData().isEmpty());
+    doc->createCache();
+    EXPECT_EQ(cv::BookTestAccess::cacheStatus(*doc), 0u);
+
+    // The store refuses writes: one warning for the batch, and the cache
+    // shows what the store holds.
+    auto wallet = addAccount(doc->accountModel()->asset(), 10, 30, 0);
+    addCategory(doc->actualModel()->expense(), 1005);
+    doc->createCache();
+    ScriptedAlertPresenter alerts;
+    doc->dataModel()->close();
+    std::optional<cv::EditScope> batch(std::in_place, *doc);
+    doc->updateExpense(makeEntry(1, day(2009, 6, 1), 100, 1005, 10), nullptr);
+    doc->updateExpense(makeEntry(1, day(2009, 6, 2), 100, 1005, 10), nullptr);
+    batch.reset();
+    EXPECT_EQ(alerts.asked.size(), 1u);
+    EXPECT_DOUBLE_EQ(doc->valueForAccount(wallet, day(2009, 6, 30)), 0);
+}
+
+TEST_F(DocumentTest, CurrencyAndDisplayHelpers)
+{
+    addCurrency(1, QStringLiteral("JPY"), 1, 0);
+    addCurrency(2, QStringLiteral("USD"), 100, 2);
+    auto flagged = addCurrency(3, QStringLiteral("OLD"), 1, 2);
+    flagged->setFlags(1);
+    addAccount(doc->accountModel()->asset(), 1000, 31, 0, 1);
+    addAccount(doc->accountModel()->asset(), 1001, 31, 0, 2);
+    auto invest = addAccount(doc->accountModel()->asset(), 1002, 32, 0, 2);
+    EXPECT_FALSE(doc->accountNeedsExchange(1000, 1000));
+    EXPECT_TRUE(doc->accountNeedsExchange(1000, 1001));
+    EXPECT_FALSE(doc->accountNeedsExchange(1000, 0));
+    EXPECT_TRUE(doc->accountNeedsExchange(1001, -1));
+    EXPECT_EQ(doc->displayCurrencyOfItem(*invest->childAt(0))->ident(), 2);
+    EXPECT_DOUBLE_EQ(doc->currency(2, 500, 1, day(2009, 1, 1)), 5);
+
+    struct Menu : cv::MenuTarget {
+        void removeAllItems() override { items.clear(); }
+        void addItem(const QString &title, int tag) override { items.push_back({title, tag}); }
+        std::vector<std::pair<QString, int>> items;
+    } menu;
+    doc->setupCurrencyPopUpButton(menu);
+    EXPECT_EQ(menu.items.size(), 2u);
+    cv::BookTestAccess::setupInvestAccountPopUpButton(*doc, menu);
+    ASSERT_EQ(menu.items.size(), 1u);
+    EXPECT_EQ(menu.items[0].second, 1002);
+
+    EXPECT_EQ(doc->displayName(*invest->childAt(0)), cv::localizedString(QStringLiteral("SYS:Invest-Cache")));
+    EXPECT_EQ(doc->displayName(*cv::BookTestAccess::findTransfer(*doc, 10)), cv::localizedString(QStringLiteral("SYS:Asset2Asset")));
+    EXPECT_EQ(doc->findAccountOfKind(cv::NodeKind::Investment), invest);
+}

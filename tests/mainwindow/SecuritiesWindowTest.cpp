@@ -1,0 +1,341 @@
+// The securities window: its cells, deleting a security or one holding of
+// it, editing without a second copy, reordering by drag, the choosers' new
+// security command, and a screenshot and printed list in both languages.
+#include "MainWindowTestSupport.h"
+#include "support/Screenshots.h"
+
+#include "controls/SecurityChooserModel.h"
+#include "controls/ControlsDocumentUI.h"
+#include "controls/CommandRow.h"
+#include "document/Book.h"
+#include "mainwindow/SecuritiesWindow.h"
+#include "model/OpeningHolding.h"
+#include "model/Trade.h"
+#include "panels/sheets/SecuritySheet.h"
+#include "panels/entry/PricePanel.h"
+#include "panels/sheets/OpeningHoldingSheet.h"
+#include "support/SampleBook.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QTimer>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QProcess>
+#include <QTableView>
+
+namespace {
+
+constexpr int kBank = 9001;
+constexpr int kInvestA = 9101;
+constexpr int kInvestB = 9102;
+
+class SecuritiesWindowTest : public DelegateTest {
+protected:
+    // Two investment accounts both holding the stock S, A also the trust T;
+    // two prices of S, a buy of S in each account and one of T in A.
+    cv::BookWindow *openBook()
+    {
+        cv::Book *doc = delegate->newDocument();
+        document = doc;
+        auto bank = std::make_shared<cv::BankDetail>();
+        bank->setDate(QDate(2009, 1, 1));
+        samplebook::node(doc->accountModel()->asset(), kBank, 31, QStringLiteral("Bank"), bank);
+        stock = addBrand(QStringLiteral("Mizuho"), cv::BrandKind::Stock, 8301, QString());
+        trust = addBrand(QStringLiteral("日経225ファンド"), cv::BrandKind::InvestmentTrust, 0, QString());
+        for (int ident : {kInvestA, kInvestB}) {
+            auto invest = samplebook::node(doc->accountModel()->asset(), ident, 32,
+                                           ident == kInvestA ? QStringLiteral("A Securities") : QStringLiteral("B Securities"),
+                                           std::make_shared<cv::AccountDetail>());
+            auto cash = std::make_shared<cv::Node>();
+            cash->setKind(cv::NodeKind::CashPart);
+            cash->setIdent(0);
+            invest->appendChild(cash);
+            doc->addBrandNodeIfNeeded(invest, stock->ident());
+            buy(ident, stock, QDate(2009, 2, 2));
+        }
+        doc->addBrandNodeIfNeeded(doc->findAccount(kInvestA), trust->ident());
+        buy(kInvestA, trust, QDate(2009, 2, 3));
+        for (int day : {2, 3}) {
+            EXPECT_TRUE(samplebook::putPrice(*doc, stock->ident(), QDate(2009, 2, day), 1200 + day));
+        }
+        doc->commitBrandList();
+        doc->commitAccountModel();
+        doc->createCache();
+        return window();
+    }
+    cv::SecurityPtr addBrand(const QString &name, cv::BrandKind kind, int code, const QString &symbol)
+    {
+        auto brand = std::make_shared<cv::Security>();
+        brand->setName(name);
+        brand->setKind(kind);
+        brand->setCode(code);
+        brand->setSymbol(symbol);
+        brand->setCurrency(1);
+        document->addBrand(brand);
+        return brand;
+    }
+    void buy(int account, const cv::SecurityPtr &brand, const QDate &date)
+    {
+        auto t = std::make_shared<cv::Trade>();
+        t->setDate(date);
+        t->setAccount(account);
+        t->setTransfer(kBank);
+        t->setBrand(brand->ident());
+        t->setCount(100);
+        t->setUnitPrice(1200);
+        EXPECT_TRUE(document->dataModel()->putTrade(t));
+    }
+    int holdings(int account, const cv::SecurityPtr &brand) const
+    {
+        int count = 0;
+        const cv::NodePtr node = document->findAccount(account);
+        for (int i = 0; node && i < node->countChild(); ++i) {
+            const auto unit = std::dynamic_pointer_cast<cv::OpeningHolding>(node->childAt(i)->extra());
+            if (unit && unit->brand() == brand->ident()) ++count;
+        }
+        return count;
+    }
+    int trades(int account, const cv::SecurityPtr &brand) const
+    {
+        const auto list = document->dataModel()->findTradeFrom(QDate(), QDate(), account, brand->ident(), 0);
+        return list ? int(list->size()) : -1;
+    }
+    int prices(const cv::SecurityPtr &brand) const
+    {
+        const auto list = document->dataModel()->getPriceListForBrand(brand->ident());
+        return list ? int(list->size()) : -1;
+    }
+    cv::SecuritiesWindow *brandWindow(cv::BookWindow *w)
+    {
+        w->showSecuritiesWindow();
+        return w->brandWindow();
+    }
+    cv::Book *document = nullptr;
+    cv::SecurityPtr stock;
+    cv::SecurityPtr trust;
+};
+
+TEST_F(SecuritiesWindowTest, ListsEachSecurityInItsSevenColumns)
+{
+    cv::SecuritiesWindow *bw = brandWindow(openBook());
+    ASSERT_TRUE(bw);
+    addBrand(QStringLiteral("Apple"), cv::BrandKind::Stock, 5, QStringLiteral("AAPL"))->setVisible(false);
+    bw->reloadBrandView();
+    const struct {
+        int row;
+        QStringList cells;
+    } cases[] = {
+        {0, {QStringLiteral("Stock"), QStringLiteral("Mizuho"), QStringLiteral("8301"), QStringLiteral("¥"), QStringLiteral("1,203.00"),
+             QStringLiteral("Low"), QStringLiteral("1")}},
+        // A code of 0 shows nothing; a trust's price has the fund format.
+        {1, {QStringLiteral("Investment Trust"), QStringLiteral("日経225ファンド"), QString(), QStringLiteral("¥"),
+             QStringLiteral("0.00"), QStringLiteral("Low"), QStringLiteral("1")}},
+        // The symbol wins over the code.
+        {2, {QStringLiteral("Stock"), QStringLiteral("Apple"), QStringLiteral("AAPL"), QStringLiteral("¥"), QStringLiteral("0.00"),
+             QStringLiteral("Low"), QStringLiteral("0")}},
+    };
+    for (const auto &c : cases) {
+        QStringList shown;
+        for (int column = 0; column < cv::SecuritiesWindow::ColumnCount; ++column)
+            shown << bw->brandStrValueForColumn(column, c.row);
+        EXPECT_EQ(shown.join(u'|').toStdString(), c.cells.join(u'|').toStdString()) << c.row;
+    }
+    EXPECT_EQ(bw->brandView()->model()->rowCount(), 3);
+    EXPECT_FALSE(bw->validateMenuTag(cv::SecuritiesWindow::DeleteTag));
+    bw->selectRow(0);
+    EXPECT_TRUE(bw->validateMenuTag(cv::SecuritiesWindow::PriceTag));
+    EXPECT_TRUE(bw->validateMenuTag(cv::SecuritiesWindow::ImportTag));
+}
+
+TEST_F(SecuritiesWindowTest, DeletesASecurityEverywhereOrOneAccountsHoldingOnly)
+{
+    const struct {
+        const char *name;
+        bool oneAccount;
+        bool securityKept;
+        int holdingsA, holdingsB, tradesA, tradesB, pricesLeft;
+    } cases[] = {
+        {"the whole security", false, false, 0, 0, 0, 0, 0},
+        {"its holding in A", true, true, 0, 1, 0, 1, 2},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        cv::BookWindow *w = openBook();
+        cv::SecuritiesWindow *bw = brandWindow(w);
+        const QByteArray storedTree = document->dataModel()->getAccountData();
+        if (c.oneAccount) {
+            EXPECT_TRUE(w->maybeDeleteBrand(stock, document->findAccount(kInvestA)));
+        } else {
+            bw->selectRow(0);
+            bw->execMenu(cv::SecuritiesWindow::DeleteTag);
+        }
+        const auto &list = document->brandList();
+        EXPECT_EQ(std::find(list.begin(), list.end(), stock) != list.end(), c.securityKept);
+        EXPECT_EQ(holdings(kInvestA, stock), c.holdingsA);
+        EXPECT_EQ(holdings(kInvestB, stock), c.holdingsB);
+        EXPECT_EQ(trades(kInvestA, stock), c.tradesA);
+        EXPECT_EQ(trades(kInvestB, stock), c.tradesB);
+        EXPECT_EQ(prices(stock), c.pricesLeft);
+        // The other security and its holding are untouched.
+        EXPECT_EQ(holdings(kInvestA, trust), 1);
+        EXPECT_EQ(trades(kInvestA, trust), 1);
+        // The tree without the holdings is stored at once.
+        EXPECT_NE(document->dataModel()->getAccountData(), storedTree);
+        EXPECT_EQ(document->tradingAccount(kInvestB, stock->ident(), QDate(2009, 3, 1)), c.holdingsB ? 100 : 0);
+        EXPECT_TRUE(bw->brandChanged());
+        delegate->documentController().closeDocument(document, false);
+    }
+}
+
+TEST_F(SecuritiesWindowTest, EditingASecurityKeepsItOnceUnderItsIdent)
+{
+    cv::SecuritiesWindow *bw = brandWindow(openBook());
+    const int ident = stock->ident();
+    const size_t count = document->brandList().size();
+    cv::SecuritySheet *sheet = bw->editBrand(stock);
+    ASSERT_TRUE(sheet);
+    sheet->nameField()->setText(QStringLiteral("Mizuho FG"));
+    sheet->okPushed();
+    EXPECT_EQ(document->brandList().size(), count);
+    EXPECT_EQ(std::count_if(document->brandList().begin(), document->brandList().end(),
+                            [ident](const cv::SecurityPtr &b) { return b->ident() == ident; }),
+              1);
+    EXPECT_EQ(stock->name(), QStringLiteral("Mizuho FG"));
+    EXPECT_EQ(holdings(kInvestB, stock), 1);
+    EXPECT_EQ(prices(stock), 2);
+    EXPECT_EQ(bw->brandStrValueForColumn(cv::SecuritiesWindow::NameColumn, 0), QStringLiteral("Mizuho FG"));
+}
+
+TEST_F(SecuritiesWindowTest, DragsReorderOnlyWithinTheTable)
+{
+    cv::SecuritiesWindow *bw = brandWindow(openBook());
+    addBrand(QStringLiteral("Third"), cv::BrandKind::Bond, 0, QString());
+    document->commitBrandList();
+    auto names = [this] {
+        QStringList out;
+        for (const cv::SecurityPtr &b : document->brandList()) out << b->name();
+        return out;
+    };
+    const QObject *table = bw->brandView();
+    QObject stranger;
+    const struct {
+        const char *name;
+        int from, to;
+        const QObject *source;
+        bool accepted;
+        QStringList order;
+    } cases[] = {
+        {"onto its own place", 0, 0, table, true, {QStringLiteral("Mizuho"), QStringLiteral("日経225ファンド"), QStringLiteral("Third")}},
+        {"from elsewhere", 0, 2, &stranger, false, {QStringLiteral("Mizuho"), QStringLiteral("日経225ファンド"), QStringLiteral("Third")}},
+        {"down past one", 0, 2, table, true, {QStringLiteral("日経225ファンド"), QStringLiteral("Mizuho"), QStringLiteral("Third")}},
+        {"up to the top", 2, 0, table, true, {QStringLiteral("Third"), QStringLiteral("日経225ファンド"), QStringLiteral("Mizuho")}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QByteArray stored = document->dataModel()->getBrandData();
+        std::unique_ptr<QMimeData> data(bw->dragData(c.from));
+        EXPECT_EQ(bw->acceptDrop(data.get(), c.to, c.source), c.accepted);
+        EXPECT_EQ(names(), c.order);
+        EXPECT_EQ(document->dataModel()->getBrandData() != stored, c.from != c.to && c.accepted);
+    }
+}
+
+TEST_F(SecuritiesWindowTest, TheChooserCommandHandsBackTheNewSecurityAfterOkOnlyAndRefusesATakenName)
+{
+    cv::BookWindow *w = openBook();
+    const struct {
+        bool ok;
+        const char *name;
+        bool added;
+    } cases[] = {{true, "New One", true}, {false, "Other", false}, {true, "Mizuho", false}};
+    for (const auto &c : cases) {
+        cv::SecurityChooserModel source;
+        source.setDocument(document, 0);
+        const cv::ChooserItem last = source.objects().back();
+        auto command = std::dynamic_pointer_cast<cv::CommandRow>(last.node());
+        ASSERT_TRUE(command);
+        std::vector<cv::SecurityPtr> picked;
+        EXPECT_FALSE(command->runWithDelegate([&](const cv::ChooserItem &item) { picked.push_back(item.brand()); }));
+        ASSERT_TRUE(w->brandWindow() && w->brandWindow()->isVisible());
+        auto *sheet = w->brandWindow()->findChild<cv::SecuritySheet *>();
+        ASSERT_TRUE(sheet);
+        sheet->nameField()->setText(QString::fromUtf8(c.name));
+        const size_t alertsBefore = alerts.asked.size();
+        if (c.ok)
+            sheet->okPushed();
+        else
+            sheet->cancelPushed();
+        QApplication::processEvents();
+        ASSERT_EQ(picked.size(), c.added ? 1u : 0u) << c.name;
+        if (c.added) {
+            EXPECT_EQ(picked[0]->name(), QStringLiteral("New One"));
+            EXPECT_GT(picked[0]->ident(), 0);
+            EXPECT_EQ(document->findBrand(picked[0]->ident()), picked[0]);
+        }
+        EXPECT_EQ(document->brandList().size(), 3u) << c.name;
+        EXPECT_EQ(alerts.asked.size() - alertsBefore, c.ok && !c.added ? 1u : 0u) << "ERR group name";
+        EXPECT_FALSE(w->brandWindow()->isVisible());
+    }
+}
+
+TEST_F(SecuritiesWindowTest, TheViewCommandShowsTheWindow)
+{
+    cv::BookWindow *w = openBook();
+    delegate->validateMenus();
+    QAction *view = delegate->actionNamed(QStringLiteral("viewSecurities"));
+    ASSERT_TRUE(view->isEnabled());
+    view->trigger();
+    ASSERT_TRUE(w->brandWindow());
+    EXPECT_TRUE(w->brandWindow()->isVisible());
+    EXPECT_EQ(w->brandView()->model()->rowCount(), 2);
+}
+
+TEST_F(SecuritiesWindowTest, TheHoldingSheetStoresTheOpeningHoldingAndCommitsTheTree)
+{
+    cv::BookWindow *w = openBook();
+    const cv::NodePtr account = document->findAccount(kInvestB);
+    cv::NodePtr holding;
+    for (int i = 0; i < account->countChild(); ++i)
+        if (account->childAt(i)->kind() == cv::NodeKind::Holding) holding = account->childAt(i);
+    ASSERT_TRUE(holding);
+    const QByteArray stored = document->dataModel()->getAccountData();
+    cv::OpeningHoldingSheet *sheet = w->editHolding(holding);
+    ASSERT_TRUE(sheet);
+    EXPECT_TRUE(sheet->editButton()->isEnabled());
+    sheet->cell(cv::OpeningHoldingSheet::DateCell)->setText(QStringLiteral("2009/01/10"));
+    sheet->cell(cv::OpeningHoldingSheet::UnitsCell)->setText(QStringLiteral("50"));
+    sheet->cell(cv::OpeningHoldingSheet::UnitPriceCell)->setText(QStringLiteral("1,100"));
+    sheet->okPushed();
+    EXPECT_EQ(document->tradingAccount(kInvestB, stock->ident(), QDate(2009, 3, 1)), 150);
+    EXPECT_EQ(document->brandPrice(stock, QDate(2009, 1, 20)), 1100);
+    EXPECT_NE(document->dataModel()->getAccountData(), stored);
+}
+
+class SecuritiesWindowShots : public SecuritiesWindowTest, public ::testing::WithParamInterface<const char *> {
+protected:
+    QString language() const override { return QString::fromLatin1(GetParam()); }
+};
+
+TEST_P(SecuritiesWindowShots, RendersTheWindowAndPrintsTheList)
+{
+    cv::SecuritiesWindow *bw = brandWindow(openBook());
+    addBrand(QStringLiteral("Apple"), cv::BrandKind::Stock, 0, QStringLiteral("AAPL"))->setCurrency(2);
+    document->commitBrandList();
+    bw->resize(820, 260);
+    bw->selectRow(0);
+    QApplication::processEvents();
+    EXPECT_TRUE(cvtest::saveScreenshot(*bw, language(), QStringLiteral("securities-window")));
+    const QString pdf = cvtest::screenshotPath(QStringLiteral("securities-list.pdf"), language());
+    QFile::remove(pdf);
+    bw->printBrandList(cv::PrintRunner::Mode::Pdf, pdf);
+    EXPECT_TRUE(QFileInfo(pdf).size() > 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, SecuritiesWindowShots, ::testing::Values("ja", "en"));
+
+} // namespace
