@@ -8,6 +8,7 @@
 
 #include <QAbstractItemModel>
 #include <QHeaderView>
+#include <QScrollBar>
 
 namespace cv {
 
@@ -106,11 +107,25 @@ TickTree::TickTree(QWidget *parent) : ToggleOutlineView(parent), m_model(new Mod
     header()->setStretchLastSection(false);
     header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    // The ticked names' column takes only their room, never a default width
+    // that pushes the kinds behind a sideways scroll.
+    header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
 }
 
 TickTree::~TickTree()
 {
     setModel(nullptr);
+}
+
+QSize TickTree::sizeHint() const
+{
+    QSize hint = ToggleOutlineView::sizeHint();
+    int width = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+    for (int column = 0; column < m_model->columnCount(QModelIndex()); ++column)
+        if (!isColumnHidden(column)) width += sizeHintForColumn(column);
+    // A very long name still scrolls rather than push the sheet off the screen.
+    hint.setWidth(std::max(hint.width(), std::min(width, 480)));
+    return hint;
 }
 
 Node *TickTree::nodeAt(const QModelIndex &index) const
@@ -143,6 +158,7 @@ void TickTree::setDocument(Book *doc, bool selectAccounts)
     m_model->resetAll();
     setColumnHidden(1, !selectAccounts);
     expandItem(QModelIndex(), true);
+    updateGeometry();
 }
 
 void TickTree::SetChildAllStatus(Node &node, int value)

@@ -30,6 +30,9 @@ public:
     bool useAccounts() const { return m_useAccounts; }
 
     void toggleItem(const QModelIndex &index) override;
+    // Wide enough for names and kinds side by side, so a sheet opens without
+    // cutting the kind column behind a sideways scroll.
+    QSize sizeHint() const override;
     void toggleNode(Node &node);
 
     // Ticked investment accounts whole, and ticked leaves otherwise.
