@@ -3,6 +3,7 @@
 #include "controls/DateField.h"
 #include "document/Book.h"
 #include "model/AccountTrees.h"
+#include "model/BalanceCache.h"
 #include "model/Entry.h"
 #include "model/CategoryTrees.h"
 #include "model/Settings.h"

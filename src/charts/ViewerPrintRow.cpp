@@ -1,5 +1,6 @@
 #include "charts/ViewerPrintRow.h"
 
+#include "document/AmountText.h"
 #include "document/Book.h"
 #include "model/CategoryTrees.h"
 #include "model/Settings.h"

@@ -13,7 +13,6 @@
 // Book_XMLWriter/Reader/Forms.cpp (XML form); data members in
 // BookPrivate.h.
 
-#include "document/AmountText.h"
 #include "document/BookReads.h"
 #include "document/ChangeSet.h"
 #include "document/BookChanges.h"
@@ -21,7 +20,6 @@
 #include "model/AccountTrees.h"
 #include "model/CategoryTrees.h"
 #include "model/Security.h"
-#include "model/BalanceCache.h"
 #include "model/Currency.h"
 #include "model/Grouping.h"
 #include "model/LoanPayment.h"
@@ -37,6 +35,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -44,13 +43,17 @@ class QUndoStack;
 
 namespace cv {
 
-class Entry;
+// Kept out of this header, which most of the program includes: the cache and
+// the amount formatter each have their own (model/BalanceCache.h,
+// document/AmountText.h) for the files that use them.
+class AmountText;
+class BalanceCache;
 class BookStore;
+class EditScope;
+class Entry;
 class Trade;
 
 // A menu to fill: the pop-up fillers add (title, tag) items after clearing it.
-class EditScope;
-
 class MenuTarget {
 public:
     virtual ~MenuTarget() = default;

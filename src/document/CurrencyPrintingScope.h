@@ -2,6 +2,7 @@
 // Amounts take their print form while the scope lasts. Scopes nest: a chart
 // page's own scope inside the chart sheet's run leaves the run's mode on.
 
+#include "document/AmountText.h"
 #include "document/Book.h"
 
 namespace cv {

@@ -1,5 +1,6 @@
 #include "mainwindow/BudgetModel.h"
 
+#include "document/AmountText.h"
 #include "document/Book.h"
 #include "document/Preference.h"
 #include "document/PatternFormatter.h"

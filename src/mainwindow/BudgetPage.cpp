@@ -2,6 +2,7 @@
 
 #include "charts/BudgetPrint.h"
 #include "controls/DateField.h"
+#include "document/AmountText.h"
 #include "document/ChangeSet.h"
 #include "document/Book.h"
 #include "document/Preference.h"

@@ -1,6 +1,7 @@
 #include "mainwindow/SecuritiesWindow.h"
 
 #include "charts/PrintInfoView.h"
+#include "document/AmountText.h"
 #include "document/Book.h"
 #include "document/Preference.h"
 #include "document/EditScope.h"

@@ -1,5 +1,6 @@
 #include "mainwindow/ViewerValues.h"
 
+#include "document/AmountText.h"
 #include "document/Book.h"
 #include "document/PatternFormatter.h"
 #include "model/AccountTrees.h"

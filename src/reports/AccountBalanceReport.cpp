@@ -1,6 +1,7 @@
 #include "reports/AccountBalanceReport.h"
 
 #include "controls/TickTree.h"
+#include "document/AmountText.h"
 #include "document/Book.h"
 #include "model/OpeningHolding.h"
 #include "model/DomainEnums.h"

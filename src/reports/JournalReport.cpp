@@ -1,5 +1,6 @@
 #include "reports/JournalReport.h"
 
+#include "document/AmountText.h"
 #include "reports/ReportTextCut.h"
 
 #include "document/Book.h"

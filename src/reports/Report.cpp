@@ -1,5 +1,6 @@
 #include "reports/Report.h"
 
+#include "document/AmountText.h"
 #include "document/Book.h"
 #include "document/PatternFormatter.h"
 #include "platform/DateFormat.h"

@@ -4,6 +4,7 @@
 #include "controls/DateField.h"
 #include "controls/OpenSheet.h"
 #include "controls/ToggleOutlineView.h"
+#include "document/AmountText.h"
 #include "document/Book.h"
 #include "document/Preference.h"
 #include "platform/Alert.h"

@@ -1,5 +1,6 @@
 #include "reports/SecuritiesTradeReport.h"
 
+#include "document/AmountText.h"
 #include "document/Book.h"
 #include "platform/MiscUtilities.h"
 #include "platform/DateFormat.h"

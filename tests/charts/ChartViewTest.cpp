@@ -3,6 +3,7 @@
 #include "charts/StackedColumnChart.h"
 #include "charts/LineChart.h"
 #include "charts/PieChart.h"
+#include "document/AmountText.h"
 #include "document/CurrencyPrintingScope.h"
 #include "platform/Localization.h"
 #include "platform/print/RecordingCanvas.h"

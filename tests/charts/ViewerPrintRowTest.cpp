@@ -1,4 +1,5 @@
 #include "charts/ViewerPrintRow.h"
+#include "document/AmountText.h"
 #include "platform/Localization.h"
 #include "support/SampleBook.h"
 

@@ -2,6 +2,7 @@
 
 #include "controls/DateField.h"
 #include "controls/PopupManager.h"
+#include "document/AmountText.h"
 #include "document/Book.h"
 #include "model/EditFlags.h"
 #include "model/Grouping.h"

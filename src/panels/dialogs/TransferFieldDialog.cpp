@@ -1,6 +1,7 @@
 #include "panels/dialogs/TransferFieldDialog.h"
 
 #include "controls/AccountChooserModel.h"
+#include "document/AmountText.h"
 #include "document/Book.h"
 #include "panels/entry/AccountBookPanel.h"
 #include "platform/Localization.h"

@@ -499,7 +499,6 @@ void AccountBookPanel::commitRows()
             ++rc;
         }
         doc()->commitActualModel();
-        doc()->accumulateAccount(nullptr);
     }
     setReturnCode(rc);
     if (rc > 0) Q_EMIT searchListShouldClear();

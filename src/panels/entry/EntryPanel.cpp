@@ -164,7 +164,6 @@ private:
         else
             std::for_each(m_writes.rbegin(), m_writes.rend(), step);
         m_doc->commitActualModel();
-        m_doc->accumulateAccount(nullptr);
     }
     bool stored(const Entry &e) const
     {

@@ -231,7 +231,6 @@ void IncomeExpensePanel::commitRows()
             writeEntry(entry, old);
             ++rc;
         }
-        doc()->accumulateAccount(nullptr);
     }
     setReturnCode(rc);
     if (rc > 0) Q_EMIT searchListShouldClear();

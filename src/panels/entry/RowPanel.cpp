@@ -3,6 +3,7 @@
 #include "controls/EditingTable.h"
 #include "controls/ChooserPopup.h"
 #include "controls/TableColumn.h"
+#include "document/AmountText.h"
 #include "document/Book.h"
 #include "model/EditFlags.h"
 #include "platform/Localization.h"

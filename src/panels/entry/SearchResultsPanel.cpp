@@ -457,7 +457,6 @@ void SearchResultsPanel::commitRows()
             ++rc;
         }
         if (tradeApplied) doc()->applyBrands(brands);
-        doc()->accumulateAccount(nullptr);
     }
     setReturnCode(rc);
     if (rc > 0) Q_EMIT searchListShouldClear();

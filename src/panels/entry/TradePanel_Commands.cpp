@@ -214,7 +214,6 @@ void TradePanel::commitRows()
         doc()->applyBrands(brands);
         // Holdings the trades brought are part of the account tree.
         if (countHoldings(doc()->accountModel()->asset()) != holdingsBefore) doc()->commitAccountModel();
-        doc()->accumulateAccount(nullptr);
     }
     setReturnCode(rc);
     if (rc > 0) Q_EMIT searchListShouldClear();

@@ -256,7 +256,6 @@ void TransferPanel::commitRows()
             ++rc;
         }
         doc()->commitActualModel();
-        doc()->accumulateAccount(nullptr);
     }
     setReturnCode(rc);
     if (rc > 0) Q_EMIT searchListShouldClear();

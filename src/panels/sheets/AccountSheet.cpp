@@ -1,6 +1,7 @@
 #include "panels/sheets/AccountSheet.h"
 
 #include "controls/DialogButtons.h"
+#include "document/AmountText.h"
 #include "document/Book.h"
 #include "panels/entry/InputTextField.h"
 #include "platform/Alert.h"

@@ -1,8 +1,10 @@
 #include "panels/sheets/BudgetPanel.h"
 
 #include "controls/OpenSheet.h"
+#include "document/AmountText.h"
 #include "document/Book.h"
 #include "document/PatternFormatter.h"
+#include "model/BalanceCache.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
 #include "platform/widgets/MiscUtilitiesWidgets.h"
