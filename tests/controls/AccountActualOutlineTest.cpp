@@ -3,6 +3,7 @@
 #include "controls/ButtonStatusClient.h"
 #include "platform/Localization.h"
 
+#include <QAbstractItemModelTester>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -61,6 +62,7 @@ TEST(AccountActualOutlineTest, TicksSpreadDownAndUpAndTheCollectorsFollow)
     OutlineBook book;
     OutlineDialog dialog;
     cv::TickTree &outline = *dialog.outline;
+    QAbstractItemModelTester tester(outline.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     outline.setDocument(&book.doc, true);
     for (int pass = 0; pass < 3; ++pass) {
         EXPECT_TRUE(outline.selectedNodes().empty());
@@ -99,6 +101,7 @@ TEST(AccountActualOutlineTest, ClicksOnCheckCellsToggleOnlyWhileEnabled)
     OutlineDialog dialog;
     dialog.show();
     cv::TickTree &outline = *dialog.outline;
+    QAbstractItemModelTester tester(outline.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     outline.setDocument(&book.doc, true);
     const QModelIndex a = outline.indexOfNode(book.a.get());
     ASSERT_TRUE(a.isValid());

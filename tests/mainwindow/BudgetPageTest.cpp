@@ -17,6 +17,7 @@
 #include "panels/sheets/BudgetPanel.h"
 #include "platform/widgets/MiscUtilitiesWidgets.h"
 
+#include <QAbstractItemModelTester>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -208,6 +209,7 @@ protected:
 TEST_F(BudgetPageTest, WeekViewStartsTheBudgetInJanuaryAndLeavingGivesTheDateBack)
 {
     open();
+    QAbstractItemModelTester tester(page->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     cv::Settings &s = *document->settings();
     s.setViewerUnit(1);
     s.setFiscalWeekday(3);
@@ -352,6 +354,7 @@ TEST_F(BudgetPageTest, RecalculateRepaintsTheShownPageWithTheRebuiltValues)
     cv::NodePtr leaf = category;
     while (leaf->countChild() > 0) leaf = leaf->childAt(0);
     w->selectTab(cv::BookWindow::BudgetIndex);
+    QAbstractItemModelTester tester(page->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     // Written past the balance cache, as a damaged cache would hold it.
     auto e = samplebook::entry(cv::EntryKind::Expense, w->topDate(), 1234, leaf->ident(), 10);
     ASSERT_TRUE(document->dataModel()->putActual(e));

@@ -16,6 +16,7 @@
 #include "panels/sheets/OpeningHoldingSheet.h"
 #include "support/SampleBook.h"
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -124,6 +125,7 @@ TEST_F(SecuritiesWindowTest, ListsEachSecurityInItsSevenColumns)
 {
     cv::SecuritiesWindow *bw = brandWindow(openBook());
     ASSERT_TRUE(bw);
+    QAbstractItemModelTester tester(bw->brandView()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     addBrand(QStringLiteral("Apple"), cv::BrandKind::Stock, 5, QStringLiteral("AAPL"))->setVisible(false);
     bw->reloadBrandView();
     const struct {
@@ -214,6 +216,7 @@ TEST_F(SecuritiesWindowTest, EditingASecurityKeepsItOnceUnderItsIdent)
 TEST_F(SecuritiesWindowTest, DragsReorderOnlyWithinTheTable)
 {
     cv::SecuritiesWindow *bw = brandWindow(openBook());
+    QAbstractItemModelTester tester(bw->brandView()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     addBrand(QStringLiteral("Third"), cv::BrandKind::Bond, 0, QString());
     document->commitBrandList();
     auto names = [this] {

@@ -16,6 +16,7 @@
 #include "model/Node.h"
 #include "model/DomainEnums.h"
 
+#include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QTest>
@@ -91,6 +92,8 @@ TEST_F(ViewerTest, ColumnsFollowTheUnitByInsertingAndRemovingAndExpansionStays)
 {
     open();
     cv::ViewerModel *model = viewer->accountModel();
+    QAbstractItemModelTester accountsTester(model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QAbstractItemModelTester actualTester(viewer->actualModel(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     QSignalSpy resets(model, &QAbstractItemModel::modelAboutToBeReset);
     QSignalSpy inserted(model, &QAbstractItemModel::columnsInserted);
     QSignalSpy removed(model, &QAbstractItemModel::columnsRemoved);
@@ -269,6 +272,8 @@ TEST_F(ViewerTest, GridsShowTheRootsAndTheSystemTransferRowsAfterTheSummaries)
     open();
     const cv::ViewerModel *accounts = viewer->accountModel();
     const cv::ViewerModel *categories = viewer->actualModel();
+    QAbstractItemModelTester accountsTester(viewer->accountModel(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QAbstractItemModelTester actualTester(viewer->actualModel(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     const auto &am = *document->accountModel();
     const auto &cm = *document->actualModel();
     const std::vector<const cv::Node *> accountRoots{am.asset().get(), am.debt().get(), am.summary().get()};
@@ -276,11 +281,7 @@ TEST_F(ViewerTest, GridsShowTheRootsAndTheSystemTransferRowsAfterTheSummaries)
                                                         cm.summary().get()};
     for (const auto &[model, roots] : {std::pair{accounts, accountRoots}, std::pair{categories, categoryRoots}}) {
         ASSERT_EQ(model->rowCount(), int(roots.size()));
-        for (int row = 0; row < model->rowCount(); ++row) {
-            const QModelIndex index = model->index(row, 0);
-            EXPECT_EQ(model->nodeAt(index), roots[size_t(row)]) << row;
-            EXPECT_EQ(model->parent(index), QModelIndex());
-        }
+        for (int row = 0; row < model->rowCount(); ++row) EXPECT_EQ(model->nodeAt(model->index(row, 0)), roots[size_t(row)]) << row;
     }
     const QModelIndex summary = categories->index(3, 0);
     const int own = cm.summary()->hasChildList() ? int(cm.summary()->children().size()) : 0;
@@ -289,7 +290,6 @@ TEST_F(ViewerTest, GridsShowTheRootsAndTheSystemTransferRowsAfterTheSummaries)
     const QModelIndex out = categories->index(own + 1, 0, summary);
     EXPECT_EQ(categories->nodeAt(in), document->autoCacheIn().get());
     EXPECT_EQ(categories->nodeAt(out), document->autoCacheOut().get());
-    EXPECT_EQ(categories->parent(out), summary);
     EXPECT_FALSE(categories->hasChildren(out));
 }
 

@@ -9,6 +9,7 @@
 #include "panels/dialogs/GroupTableView.h"
 #include "platform/ScriptedAlertPresenter.h"
 
+#include <QAbstractItemModelTester>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -71,6 +72,7 @@ TEST(GroupDialogTest, DropsReorderTheDocumentAtOnceByIdent)
         SCOPED_TRACE(c.what);
         auto fresh = bookWithGroupings();
         cv::GroupDialog dialog(fresh.get(), 0);
+        QAbstractItemModelTester tester(dialog.listView()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
         if (c.deleteRow >= 0) {
             dialog.selectRow(c.deleteRow);
             dialog.deletePushed();
