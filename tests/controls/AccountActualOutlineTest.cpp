@@ -3,7 +3,6 @@
 #include "controls/ButtonStatusClient.h"
 #include "platform/Localization.h"
 
-#include <QAbstractItemModelTester>
 #include <QTest>
 #include <QVBoxLayout>
 

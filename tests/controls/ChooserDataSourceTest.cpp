@@ -9,7 +9,6 @@
 #include "platform/Localization.h"
 #include "platform/ScriptedAlertPresenter.h"
 
-#include <QAbstractItemModelTester>
 #include <gtest/gtest.h>
 
 using cvtest::rowNames;

@@ -17,7 +17,6 @@
 #include "panels/sheets/BudgetPanel.h"
 #include "platform/widgets/MiscUtilitiesWidgets.h"
 
-#include <QAbstractItemModelTester>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -190,6 +189,7 @@ protected:
         ASSERT_NE(w, nullptr);
         page = qobject_cast<cv::BudgetPage *>(w->page(cv::BookWindow::BudgetIndex));
         ASSERT_NE(page, nullptr);
+        new QAbstractItemModelTester(page->model(), QAbstractItemModelTester::FailureReportingMode::Fatal, page->model());
         expense = document->actualModel()->expense();
         ASSERT_TRUE(expense && expense->countChild() > 0);
         category = expense->childAt(0);
@@ -209,7 +209,6 @@ protected:
 TEST_F(BudgetPageTest, WeekViewStartsTheBudgetInJanuaryAndLeavingGivesTheDateBack)
 {
     open();
-    QAbstractItemModelTester tester(page->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     cv::Settings &s = *document->settings();
     s.setViewerUnit(1);
     s.setFiscalWeekday(3);
@@ -354,7 +353,6 @@ TEST_F(BudgetPageTest, RecalculateRepaintsTheShownPageWithTheRebuiltValues)
     cv::NodePtr leaf = category;
     while (leaf->countChild() > 0) leaf = leaf->childAt(0);
     w->selectTab(cv::BookWindow::BudgetIndex);
-    QAbstractItemModelTester tester(page->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     // Written past the balance cache, as a damaged cache would hold it.
     auto e = samplebook::entry(cv::EntryKind::Expense, w->topDate(), 1234, leaf->ident(), 10);
     ASSERT_TRUE(document->dataModel()->putActual(e));

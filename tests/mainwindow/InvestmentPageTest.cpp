@@ -13,7 +13,6 @@
 #include "support/SampleBook.h"
 #include "model/Trade.h"
 
-#include <QAbstractItemModelTester>
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
@@ -35,6 +34,7 @@ protected:
         ASSERT_NE(w, nullptr);
         page = qobject_cast<InvestmentPage *>(w->page(cv::BookWindow::InvestmentIndex));
         ASSERT_NE(page, nullptr);
+        new QAbstractItemModelTester(page->model(), QAbstractItemModelTester::FailureReportingMode::Fatal, page->model());
         fillBook();
     }
 
@@ -115,7 +115,6 @@ TEST_F(InvestmentPageTest, EnteringBuildsTheReportWithTheAccountsExpanded)
 {
     w->selectTabWithIdentifier(QStringLiteral("TB06"));
     cv::InvestModel *model = page->model();
-    QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     ASSERT_EQ(model->rowCount(), 3) << "two accounts and the total";
     EXPECT_EQ(model->index(2, InvestReport::Name).data().toString(), cv::localizedString("Summary Column"));
     for (int row = 0; row < 3; ++row) EXPECT_TRUE(page->outline()->isExpanded(model->index(row, 0))) << row;
@@ -152,7 +151,6 @@ TEST_F(InvestmentPageTest, APriceFromScriptingShowsAtOnceWithoutAReset)
 {
     w->selectTabWithIdentifier(QStringLiteral("TB06"));
     cv::InvestModel *model = page->model();
-    QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     const QPersistentModelIndex stock = model->index(0, InvestReport::MarketValue, model->index(0, 0));
     ASSERT_EQ(stock.data().toString(), "66,000");
     page->outline()->expand(model->index(0, 0, model->index(0, 0)));

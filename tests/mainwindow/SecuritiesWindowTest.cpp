@@ -16,7 +16,6 @@
 #include "panels/sheets/OpeningHoldingSheet.h"
 #include "support/SampleBook.h"
 
-#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
 #include <QDir>

@@ -16,7 +16,6 @@
 #include "model/Node.h"
 #include "model/DomainEnums.h"
 
-#include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QTest>
@@ -63,6 +62,8 @@ protected:
         ASSERT_NE(w, nullptr);
         viewer = w->viewerPage();
         ASSERT_NE(viewer, nullptr);
+        for (QAbstractItemModel *model : {viewer->accountModel(), viewer->actualModel()})
+            new QAbstractItemModelTester(model, QAbstractItemModelTester::FailureReportingMode::Fatal, model);
         w->setEntryPanelMaker([this](cv::ViewerGrid &grid, cv::Book &, const cv::NodePtr &node,
                                      const QDate &from, const QDate &to, cv::EntryPanelKind) {
             auto *panel = new TestPanel(node, from, to, &log);
@@ -92,8 +93,6 @@ TEST_F(ViewerTest, ColumnsFollowTheUnitByInsertingAndRemovingAndExpansionStays)
 {
     open();
     cv::ViewerModel *model = viewer->accountModel();
-    QAbstractItemModelTester accountsTester(model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-    QAbstractItemModelTester actualTester(viewer->actualModel(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     QSignalSpy resets(model, &QAbstractItemModel::modelAboutToBeReset);
     QSignalSpy inserted(model, &QAbstractItemModel::columnsInserted);
     QSignalSpy removed(model, &QAbstractItemModel::columnsRemoved);
@@ -272,8 +271,6 @@ TEST_F(ViewerTest, GridsShowTheRootsAndTheSystemTransferRowsAfterTheSummaries)
     open();
     const cv::ViewerModel *accounts = viewer->accountModel();
     const cv::ViewerModel *categories = viewer->actualModel();
-    QAbstractItemModelTester accountsTester(viewer->accountModel(), QAbstractItemModelTester::FailureReportingMode::Fatal);
-    QAbstractItemModelTester actualTester(viewer->actualModel(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     const auto &am = *document->accountModel();
     const auto &cm = *document->actualModel();
     const std::vector<const cv::Node *> accountRoots{am.asset().get(), am.debt().get(), am.summary().get()};

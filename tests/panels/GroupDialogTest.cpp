@@ -9,7 +9,6 @@
 #include "panels/dialogs/GroupTableView.h"
 #include "platform/ScriptedAlertPresenter.h"
 
-#include <QAbstractItemModelTester>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
