@@ -76,7 +76,7 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override
     {
         Qt::ItemFlags f = QAbstractTableModel::flags(index);
-        return m_client.setText ? f | Qt::ItemIsEditable : f;
+        return m_client.setText && index.isValid() ? f | Qt::ItemIsEditable : f;
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {

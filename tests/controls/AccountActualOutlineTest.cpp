@@ -61,6 +61,7 @@ TEST(AccountActualOutlineTest, TicksSpreadDownAndUpAndTheCollectorsFollow)
     OutlineBook book;
     OutlineDialog dialog;
     cv::TickTree &outline = *dialog.outline;
+    QAbstractItemModelTester tester(outline.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     outline.setDocument(&book.doc, true);
     for (int pass = 0; pass < 3; ++pass) {
         EXPECT_TRUE(outline.selectedNodes().empty());
@@ -99,6 +100,7 @@ TEST(AccountActualOutlineTest, ClicksOnCheckCellsToggleOnlyWhileEnabled)
     OutlineDialog dialog;
     dialog.show();
     cv::TickTree &outline = *dialog.outline;
+    QAbstractItemModelTester tester(outline.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     outline.setDocument(&book.doc, true);
     const QModelIndex a = outline.indexOfNode(book.a.get());
     ASSERT_TRUE(a.isValid());

@@ -27,6 +27,7 @@ TEST_F(ChooserDataSourceTest, AccountListsAreStrippedCopiesOrFlatAndNeverChangeT
 {
     cvtest::ChooserBook book;
     cv::AccountChooserModel source;
+    QAbstractItemModelTester tester(&source, QAbstractItemModelTester::FailureReportingMode::Fatal);
 
     source.setDocument(&book.doc, 1);
     ASSERT_EQ(source.rowCount(), 2);
@@ -80,6 +81,7 @@ TEST_F(ChooserDataSourceTest, CategoryListsByMode)
 {
     cvtest::ChooserBook book;
     cv::CategoryChooserModel source;
+    QAbstractItemModelTester tester(&source, QAbstractItemModelTester::FailureReportingMode::Fatal);
 
     source.setDocument(&book.doc, 16);
     ASSERT_EQ(source.rowCount(), 3);

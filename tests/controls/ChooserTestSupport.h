@@ -7,7 +7,7 @@
 #include "document/BookUI.h"
 #include "support/SampleBook.h"
 
-#include <QAbstractItemModel>
+#include <QAbstractItemModelTester>
 
 #include <memory>
 

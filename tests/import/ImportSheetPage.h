@@ -12,6 +12,7 @@
 #include "import/TransferImportDialog.h"
 
 #include <QAbstractItemModel>
+#include <QAbstractItemModelTester>
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
@@ -112,6 +113,7 @@ public:
     QString text(int column, int row) const { return sheet.cellText(column, row); }
 
     Sheet sheet;
+    QAbstractItemModelTester tester{sheet.tableView()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal};
 };
 
 // The statement sheet reads statement files (data type 0).

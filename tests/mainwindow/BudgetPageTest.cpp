@@ -189,6 +189,7 @@ protected:
         ASSERT_NE(w, nullptr);
         page = qobject_cast<cv::BudgetPage *>(w->page(cv::BookWindow::BudgetIndex));
         ASSERT_NE(page, nullptr);
+        new QAbstractItemModelTester(page->model(), QAbstractItemModelTester::FailureReportingMode::Fatal, page->model());
         expense = document->actualModel()->expense();
         ASSERT_TRUE(expense && expense->countChild() > 0);
         category = expense->childAt(0);

@@ -34,6 +34,7 @@ protected:
         ASSERT_NE(w, nullptr);
         page = qobject_cast<InvestmentPage *>(w->page(cv::BookWindow::InvestmentIndex));
         ASSERT_NE(page, nullptr);
+        new QAbstractItemModelTester(page->model(), QAbstractItemModelTester::FailureReportingMode::Fatal, page->model());
         fillBook();
     }
 

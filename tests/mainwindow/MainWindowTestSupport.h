@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemModelTester>
 #include <QSettings>
 #include <QTemporaryDir>
 

@@ -124,6 +124,7 @@ TEST_F(SecuritiesWindowTest, ListsEachSecurityInItsSevenColumns)
 {
     cv::SecuritiesWindow *bw = brandWindow(openBook());
     ASSERT_TRUE(bw);
+    QAbstractItemModelTester tester(bw->brandView()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     addBrand(QStringLiteral("Apple"), cv::BrandKind::Stock, 5, QStringLiteral("AAPL"))->setVisible(false);
     bw->reloadBrandView();
     const struct {
@@ -214,6 +215,7 @@ TEST_F(SecuritiesWindowTest, EditingASecurityKeepsItOnceUnderItsIdent)
 TEST_F(SecuritiesWindowTest, DragsReorderOnlyWithinTheTable)
 {
     cv::SecuritiesWindow *bw = brandWindow(openBook());
+    QAbstractItemModelTester tester(bw->brandView()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     addBrand(QStringLiteral("Third"), cv::BrandKind::Bond, 0, QString());
     document->commitBrandList();
     auto names = [this] {

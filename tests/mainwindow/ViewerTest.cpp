@@ -62,6 +62,8 @@ protected:
         ASSERT_NE(w, nullptr);
         viewer = w->viewerPage();
         ASSERT_NE(viewer, nullptr);
+        for (QAbstractItemModel *model : {viewer->accountModel(), viewer->actualModel()})
+            new QAbstractItemModelTester(model, QAbstractItemModelTester::FailureReportingMode::Fatal, model);
         w->setEntryPanelMaker([this](cv::ViewerGrid &grid, cv::Book &, const cv::NodePtr &node,
                                      const QDate &from, const QDate &to, cv::EntryPanelKind) {
             auto *panel = new TestPanel(node, from, to, &log);
@@ -276,11 +278,7 @@ TEST_F(ViewerTest, GridsShowTheRootsAndTheSystemTransferRowsAfterTheSummaries)
                                                         cm.summary().get()};
     for (const auto &[model, roots] : {std::pair{accounts, accountRoots}, std::pair{categories, categoryRoots}}) {
         ASSERT_EQ(model->rowCount(), int(roots.size()));
-        for (int row = 0; row < model->rowCount(); ++row) {
-            const QModelIndex index = model->index(row, 0);
-            EXPECT_EQ(model->nodeAt(index), roots[size_t(row)]) << row;
-            EXPECT_EQ(model->parent(index), QModelIndex());
-        }
+        for (int row = 0; row < model->rowCount(); ++row) EXPECT_EQ(model->nodeAt(model->index(row, 0)), roots[size_t(row)]) << row;
     }
     const QModelIndex summary = categories->index(3, 0);
     const int own = cm.summary()->hasChildList() ? int(cm.summary()->children().size()) : 0;
@@ -289,7 +287,6 @@ TEST_F(ViewerTest, GridsShowTheRootsAndTheSystemTransferRowsAfterTheSummaries)
     const QModelIndex out = categories->index(own + 1, 0, summary);
     EXPECT_EQ(categories->nodeAt(in), document->autoCacheIn().get());
     EXPECT_EQ(categories->nodeAt(out), document->autoCacheOut().get());
-    EXPECT_EQ(categories->parent(out), summary);
     EXPECT_FALSE(categories->hasChildren(out));
 }
 

@@ -9,6 +9,7 @@
 #include "panels/sheets/BudgetPanel.h"
 #include "platform/widgets/MiscUtilitiesWidgets.h"
 
+#include <QAbstractItemModelTester>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
@@ -52,6 +53,7 @@ TEST_F(BudgetSheetsTest, EditorListsEachMonthsCategoriesAndWritesJanuaryIntoTheN
 {
     dinner->setBudgetAfter(2010, 1, 7000);
     cv::BudgetEditor editor(doc.get(), food, QDate(2009, 11, 1), 3);
+    QAbstractItemModelTester tester(editor.tableView()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     ASSERT_EQ(editor.numberOfRows(editor.tableView()), 9);
     const struct {
         int row;

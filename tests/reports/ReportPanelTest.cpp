@@ -17,6 +17,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QAbstractItemModelTester>
 #include <QLineEdit>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -129,6 +130,9 @@ TEST_F(ReportPanelTest, TicksFollowTheTreesAndCloseClearsThem)
     EXPECT_FALSE(panel->reportButton()->isEnabled());
     panel->kindButton()->setCurrentIndex(8);
     ASSERT_EQ(panel->kind(), 8);
+    const ReportSheet::Tab &tab = panel->tab(8);
+    QAbstractItemModelTester treeTester(tab.treeModel, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QAbstractItemModelTester groupTester(tab.groupModel, QAbstractItemModelTester::FailureReportingMode::Fatal);
 
     const cv::NodePtr expenseRoot = doc->actualModel()->expense();
     struct Step {
@@ -148,7 +152,6 @@ TEST_F(ReportPanelTest, TicksFollowTheTreesAndCloseClearsThem)
     }
 
     // A grouping changes neither the button nor any node.
-    const ReportSheet::Tab &tab = panel->tab(8);
     QTest::mouseClick(tab.useGroups, Qt::LeftButton, {}, QPoint(4, tab.useGroups->height() / 2));
     ASSERT_TRUE(tab.groups->isEnabled());
     clickRow(tab.groups, tab.groupModel->index(0, 0));
