@@ -12,7 +12,7 @@
 #include "mainwindow/StartupCode.h"
 #include "panels/dialogs/CalculatorWindow.h"
 #include "panels/dialogs/PreferencesDialog.h"
-#include "panels/entry/SearchPagePanel.h"
+#include "panels/search/SearchPagePanel.h"
 #include "platform/Localization.h"
 
 #include <QAction>

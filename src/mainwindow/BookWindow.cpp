@@ -20,7 +20,7 @@
 #include "mainwindow/SearchPage.h"
 #include "mainwindow/TemporaryPage.h"
 #include "mainwindow/ViewerPage.h"
-#include "panels/entry/SearchPagePanel.h"
+#include "panels/search/SearchPagePanel.h"
 #include "reports/ReportSheet.h"
 
 #include <QApplication>

@@ -3,9 +3,9 @@
 #include "charts/SearchPrint.h"
 #include "document/Book.h"
 #include "mainwindow/BookWindow.h"
-#include "panels/entry/SearchPagePanel.h"
+#include "panels/search/SearchPagePanel.h"
 #include "controls/EditingTable.h"
-#include "panels/entry/SearchResultsPanel.h"
+#include "panels/search/SearchResultsPanel.h"
 
 #include <QStackedWidget>
 #include <QVBoxLayout>

@@ -27,7 +27,7 @@
 #include "model/CategoryTrees.h"
 #include "model/EditFlags.h"
 #include "panels/entry/AccountBookPanel.h"
-#include "panels/dialogs/TransferFieldDialog.h"
+#include "panels/entry/TransferFieldDialog.h"
 
 #include <QAction>
 #include <QApplication>

@@ -14,7 +14,7 @@
 #include "mainwindow/WizardDialog.h"
 #include "model/Summary.h"
 #include "panels/sheets/CashAccountSheet.h"
-#include "panels/entry/InputTextField.h"
+#include "panels/sheets/InputTextField.h"
 #include "support/SampleBook.h"
 
 #include <QAbstractButton>

@@ -11,10 +11,10 @@
 #include "mainwindow/SearchPage.h"
 #include "panels/entry/AccountBookPanel.h"
 #include "panels/dialogs/CalculatorWindow.h"
-#include "panels/entry/FrontWindow.h"
+#include "panels/dialogs/FrontWindow.h"
 #include "panels/dialogs/PreferencesDialog.h"
-#include "panels/entry/SearchPagePanel.h"
-#include "panels/entry/SearchResultsPanel.h"
+#include "panels/search/SearchPagePanel.h"
+#include "panels/search/SearchResultsPanel.h"
 #include "platform/print/RecordingCanvas.h"
 #include "support/SampleBook.h"
 

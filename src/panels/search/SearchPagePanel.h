@@ -8,7 +8,7 @@
 #include "controls/Tags.h"
 #include "document/StoreRecords.h"
 #include "model/Node.h"
-#include "panels/entry/SearchResultsExporter.h"
+#include "panels/search/SearchResultsExporter.h"
 
 #include <QWidget>
 

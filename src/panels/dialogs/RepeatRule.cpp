@@ -1,4 +1,4 @@
-#include "panels/entry/RepeatRule.h"
+#include "panels/dialogs/RepeatRule.h"
 
 #include "model/JapaneseHoliday.h"
 

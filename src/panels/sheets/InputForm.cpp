@@ -1,6 +1,6 @@
-#include "panels/entry/InputForm.h"
+#include "panels/sheets/InputForm.h"
 
-#include "panels/entry/InputFormCell.h"
+#include "panels/sheets/InputFormCell.h"
 
 #include <QGridLayout>
 #include <QLabel>

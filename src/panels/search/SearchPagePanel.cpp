@@ -1,11 +1,11 @@
-#include "panels/entry/SearchPagePanel.h"
+#include "panels/search/SearchPagePanel.h"
 
 #include "controls/EditingTable.h"
 #include "controls/OpenSheet.h"
 #include "document/Book.h"
 #include "document/CurrencyPrintingScope.h"
-#include "panels/dialogs/SearchDialog.h"
-#include "panels/entry/SearchResultsPanel.h"
+#include "panels/search/SearchDialog.h"
+#include "panels/search/SearchResultsPanel.h"
 #include "platform/Alert.h"
 #include "platform/Localization.h"
 

@@ -1,4 +1,4 @@
-#include "panels/dialogs/TransferFieldDialog.h"
+#include "panels/entry/TransferFieldDialog.h"
 
 #include "controls/AccountChooserModel.h"
 #include "document/AmountText.h"

@@ -1,4 +1,4 @@
-#include "panels/entry/InputFormCell.h"
+#include "panels/sheets/InputFormCell.h"
 
 namespace cv {
 

@@ -1,4 +1,4 @@
-#include "panels/entry/FrontWindow.h"
+#include "panels/dialogs/FrontWindow.h"
 
 #include "controls/DateReceiver.h"
 

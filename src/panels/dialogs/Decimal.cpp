@@ -1,4 +1,4 @@
-#include "panels/entry/Decimal.h"
+#include "panels/dialogs/Decimal.h"
 
 namespace cv {
 

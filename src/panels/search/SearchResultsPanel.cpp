@@ -1,4 +1,4 @@
-#include "panels/entry/SearchResultsPanel.h"
+#include "panels/search/SearchResultsPanel.h"
 
 #include "controls/CategoryChooserModel.h"
 #include "controls/EditingTable.h"

@@ -1,4 +1,4 @@
-#include "panels/entry/SearchResultsExporter.h"
+#include "panels/search/SearchResultsExporter.h"
 
 #include <QSaveFile>
 

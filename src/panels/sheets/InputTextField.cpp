@@ -1,4 +1,4 @@
-#include "panels/entry/InputTextField.h"
+#include "panels/sheets/InputTextField.h"
 
 #include "platform/Localization.h"
 

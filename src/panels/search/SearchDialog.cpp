@@ -1,4 +1,4 @@
-#include "panels/dialogs/SearchDialog.h"
+#include "panels/search/SearchDialog.h"
 
 #include "controls/TickTree.h"
 #include "controls/DateField.h"

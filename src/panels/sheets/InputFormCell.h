@@ -3,7 +3,7 @@
 // Latin input) and a placeholder. Getting the focus makes it the form's
 // selected cell.
 
-#include "panels/entry/InputTextField.h"
+#include "panels/sheets/InputTextField.h"
 
 namespace cv {
 
