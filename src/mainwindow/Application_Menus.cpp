@@ -6,9 +6,9 @@
 
 #include "document/BookUI.h"
 #include "mainwindow/BookWindow.h"
-#include "mainwindow/CurrencyPage.h"
+#include "mainwindow/pages/CurrencyPage.h"
 #include "controls/Tags.h"
-#include "mainwindow/SearchPage.h"
+#include "mainwindow/pages/SearchPage.h"
 #include "mainwindow/StartupCode.h"
 #include "panels/dialogs/CalculatorWindow.h"
 #include "panels/dialogs/PreferencesDialog.h"

@@ -4,7 +4,7 @@
 #include "MainWindowTestSupport.h"
 
 #include "mainwindow/StartupDialog.h"
-#include "mainwindow/SearchPage.h"
+#include "mainwindow/pages/SearchPage.h"
 #include "panels/search/SearchPagePanel.h"
 #include "panels/search/SearchDialog.h"
 #include "platform/widgets/QtTranslations.h"

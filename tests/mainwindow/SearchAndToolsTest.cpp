@@ -8,7 +8,7 @@
 #include "charts/SearchPrint.h"
 #include "controls/EditingTable.h"
 #include "document/Book.h"
-#include "mainwindow/SearchPage.h"
+#include "mainwindow/pages/SearchPage.h"
 #include "panels/entry/AccountBookPanel.h"
 #include "panels/dialogs/CalculatorWindow.h"
 #include "panels/dialogs/FrontWindow.h"
