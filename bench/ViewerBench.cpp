@@ -8,7 +8,7 @@
 // and Japanese, with its printed form as PDF, and nothing is timed.
 
 #include "document/Book.h"
-#include "document/BookStore.h"
+#include "document/store/BookStore.h"
 #include "document/Preference.h"
 #include "gen/BookBenchRun.h"
 #include "gen/BookGenerator.h"

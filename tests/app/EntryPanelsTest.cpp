@@ -6,7 +6,7 @@
 #include "controls/EditingTable.h"
 #include "controls/ChooserPopup.h"
 #include "controls/PopupFieldEditor.h"
-#include "document/BookStore.h"
+#include "document/store/BookStore.h"
 #include "document/Book.h"
 #include "mainwindow/viewer/AccountOutlineView.h"
 #include "mainwindow/viewer/CategoryGrid.h"

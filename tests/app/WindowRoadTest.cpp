@@ -6,7 +6,7 @@
 #include "support/WindowPage.h"
 
 #include "app/EntryPanels.h"
-#include "document/BookStore.h"
+#include "document/store/BookStore.h"
 #include "import/ImportTextSheet.h"
 #include "mainwindow/SecuritiesWindow.h"
 #include "controls/Tags.h"

@@ -4,7 +4,7 @@
 // for every search, so the conditions stay as last set. It only collects the
 // conditions; conditions() turns them into the store's search request.
 
-#include "document/StoreRecords.h"
+#include "document/store/StoreRecords.h"
 #include "model/Node.h"
 
 #include <QDialog>

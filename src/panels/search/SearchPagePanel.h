@@ -6,7 +6,7 @@
 // of the results as Shift JIS text and the rows of its print.
 
 #include "controls/Tags.h"
-#include "document/StoreRecords.h"
+#include "document/store/StoreRecords.h"
 #include "model/Node.h"
 #include "panels/search/SearchResultsExporter.h"
 

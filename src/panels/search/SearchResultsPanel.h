@@ -13,7 +13,7 @@
 
 #include "panels/entry/TransferPanel.h"
 
-#include "document/StoreRecords.h"
+#include "document/store/StoreRecords.h"
 #include "model/Trade.h"
 
 #include <map>

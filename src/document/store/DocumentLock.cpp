@@ -1,4 +1,4 @@
-#include "document/DocumentLock.h"
+#include "document/store/DocumentLock.h"
 
 #include "platform/Logging.h"
 

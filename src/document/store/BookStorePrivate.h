@@ -1,7 +1,7 @@
 #pragma once
 // Shared by the store's source files only.
 
-#include "document/SQLDatabase3.h"
+#include "document/store/SQLDatabase3.h"
 
 #include <QString>
 #include <QStringList>

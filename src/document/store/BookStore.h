@@ -4,9 +4,9 @@
 // database, its schema and every statement on it. Every edit goes to the
 // working copy at once; only save() writes the document file.
 
-#include "document/AccountEntryCounts.h"
+#include "document/store/AccountEntryCounts.h"
 #include "document/CategoryRows.h"
-#include "document/StoreRecords.h"
+#include "document/store/StoreRecords.h"
 #include "model/DomainEnums.h"
 
 #include <QByteArray>

@@ -1,9 +1,9 @@
-#include "document/EntryTableReader.h"
+#include "document/store/EntryTableReader.h"
 
-#include "document/AccountEntryCounts.h"
-#include "document/BookStorePrivate.h"
-#include "document/SQLDatabase3.h"
-#include "document/SQLSteps.h"
+#include "document/store/AccountEntryCounts.h"
+#include "document/store/BookStorePrivate.h"
+#include "document/store/SQLDatabase3.h"
+#include "document/store/SQLSteps.h"
 
 #include <algorithm>
 #include <limits>

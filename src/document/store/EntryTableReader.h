@@ -2,7 +2,7 @@
 // The reads of every entry at once: one scan of the entry table in table
 // order, the columns read straight off the statement, no record per row.
 
-#include "document/AccountEntryCounts.h"
+#include "document/store/AccountEntryCounts.h"
 #include "document/CategoryRows.h"
 
 #include <functional>

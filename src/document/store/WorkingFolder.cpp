@@ -1,4 +1,4 @@
-#include "document/WorkingFolder.h"
+#include "document/store/WorkingFolder.h"
 
 #include "platform/MiscUtilities.h"
 #include "platform/Logging.h"

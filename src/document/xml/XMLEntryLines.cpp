@@ -1,4 +1,4 @@
-#include "document/XMLEntryLines.h"
+#include "document/xml/XMLEntryLines.h"
 
 #include <QByteArray>
 

@@ -1,10 +1,10 @@
 // The document file, the working copy and the day numbers.
-#include "document/BookStore.h"
+#include "document/store/BookStore.h"
 
 #include "document/BookChanges.h"
-#include "document/DocumentContainer.h"
-#include "document/SQLDatabase3.h"
-#include "document/WorkingFolder.h"
+#include "document/store/DocumentContainer.h"
+#include "document/store/SQLDatabase3.h"
+#include "document/store/WorkingFolder.h"
 #include "platform/Alert.h"
 #include "platform/DateIntegers.h"
 #include "platform/Localization.h"

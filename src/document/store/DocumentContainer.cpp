@@ -1,4 +1,4 @@
-#include "document/DocumentContainer.h"
+#include "document/store/DocumentContainer.h"
 
 #include "platform/Logging.h"
 

@@ -5,7 +5,7 @@
 // answer what SQLCursor answers; anything but a plain stored integer or real
 // takes the cursor's own reading. Included only by the store's own files.
 
-#include "document/SQLDatabase3.h"
+#include "document/store/SQLDatabase3.h"
 
 #include <sqlite3.h>
 

@@ -1,7 +1,7 @@
 // Statements on the trade, price and exchange-rate tables.
-#include "document/BookStore.h"
-#include "document/BookStorePrivate.h"
-#include "document/SQLDatabase3.h"
+#include "document/store/BookStore.h"
+#include "document/store/BookStorePrivate.h"
+#include "document/store/SQLDatabase3.h"
 
 #include "model/DatedPrice.h"
 #include "model/Trade.h"

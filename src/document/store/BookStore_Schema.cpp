@@ -1,7 +1,7 @@
 // The schema, transactions, info rows and loan rows.
-#include "document/BookStore.h"
-#include "document/BookStorePrivate.h"
-#include "document/SQLDatabase3.h"
+#include "document/store/BookStore.h"
+#include "document/store/BookStorePrivate.h"
+#include "document/store/SQLDatabase3.h"
 
 #include "platform/Base64Utilities.h"
 #include "platform/Logging.h"

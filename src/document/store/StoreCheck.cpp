@@ -1,4 +1,4 @@
-#include "document/StoreCheck.h"
+#include "document/store/StoreCheck.h"
 
 #include "platform/Logging.h"
 

@@ -1,4 +1,4 @@
-#include "document/BookXMLInternal.h"
+#include "document/xml/BookXMLInternal.h"
 
 #include "document/Book.h"
 #include "document/BookPrivate.h"

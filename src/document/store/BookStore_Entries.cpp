@@ -1,9 +1,9 @@
 // Statements on the entry table, and the search over entries and trades.
-#include "document/BookStore.h"
-#include "document/BookStorePrivate.h"
-#include "document/EntryTableReader.h"
-#include "document/SQLDatabase3.h"
-#include "document/SQLSteps.h"
+#include "document/store/BookStore.h"
+#include "document/store/BookStorePrivate.h"
+#include "document/store/EntryTableReader.h"
+#include "document/store/SQLDatabase3.h"
+#include "document/store/SQLSteps.h"
 
 #include "model/Entry.h"
 #include "model/Trade.h"

@@ -1,4 +1,4 @@
-#include "document/SQLite2Reader.h"
+#include "document/store/SQLite2Reader.h"
 
 #include "platform/Logging.h"
 

@@ -1,8 +1,8 @@
-#include "document/BookXMLInternal.h"
+#include "document/xml/BookXMLInternal.h"
 
 #include "document/Book.h"
 #include "document/BookPrivate.h"
-#include "document/SQLDatabase3.h"
+#include "document/store/SQLDatabase3.h"
 #include "model/Entry.h"
 #include "model/BankDetail.h"
 #include "model/Budget.h"

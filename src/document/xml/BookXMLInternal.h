@@ -10,7 +10,7 @@
 // Shared state: none beyond the names below; the writer and the reader each
 // keep their own, and every number goes through the forms.
 
-#include "document/BookXML.h"
+#include "document/xml/BookXML.h"
 #include "model/DomainEnums.h"
 
 #include <QDate>

@@ -1,4 +1,4 @@
-#include "document/AccountEntryCounts.h"
+#include "document/store/AccountEntryCounts.h"
 
 namespace cv {
 

@@ -1,8 +1,8 @@
-#include "document/BookXMLInternal.h"
+#include "document/xml/BookXMLInternal.h"
 
 #include "document/Book.h"
 #include "document/BookPrivate.h"
-#include "document/XMLEntryLines.h"
+#include "document/xml/XMLEntryLines.h"
 #include "model/Entry.h"
 #include "model/BankDetail.h"
 #include "model/Budget.h"

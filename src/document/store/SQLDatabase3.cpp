@@ -1,6 +1,6 @@
-#include "document/SQLDatabase3.h"
+#include "document/store/SQLDatabase3.h"
 
-#include "document/SQLite2Reader.h"
+#include "document/store/SQLite2Reader.h"
 #include "platform/Alert.h"
 #include "platform/Localization.h"
 #include "platform/Logging.h"
