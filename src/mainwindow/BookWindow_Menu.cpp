@@ -1,7 +1,7 @@
 #include "mainwindow/BookWindow.h"
 #include "mainwindow/BookWindowPrivate.h"
 
-#include "charts/PrintInfoView.h"
+#include "print/PrintInfoView.h"
 #include "controls/HostedPanel.h"
 #include "controls/OpenSheet.h"
 #include "controls/PasswordSheet.h"

@@ -6,7 +6,7 @@
 
 #include "support/SampleBook.h"
 
-#include "charts/BudgetPrint.h"
+#include "print/BudgetPrint.h"
 #include "mainwindow/pages/BorderedOutlineView.h"
 #include "mainwindow/pages/BudgetModel.h"
 #include "mainwindow/pages/BudgetPage.h"

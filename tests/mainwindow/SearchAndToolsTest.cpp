@@ -5,7 +5,7 @@
 #include "MainWindowTestSupport.h"
 #include "support/Screenshots.h"
 
-#include "charts/SearchPrint.h"
+#include "print/SearchPrint.h"
 #include "controls/EditingTable.h"
 #include "document/Book.h"
 #include "mainwindow/pages/SearchPage.h"

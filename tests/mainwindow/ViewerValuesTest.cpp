@@ -1,6 +1,6 @@
 // What the viewer's cells show in a small book: one wallet opened with 0 on
 // 2009-01-01 and "Salary" income only.
-#include "charts/ViewerPrintRow.h"
+#include "print/ViewerPrintRow.h"
 #include "document/AmountText.h"
 #include "document/Book.h"
 #include "mainwindow/viewer/ViewerColumns.h"

@@ -1,6 +1,6 @@
 #include "mainwindow/pages/BudgetPage.h"
 
-#include "charts/BudgetPrint.h"
+#include "print/BudgetPrint.h"
 #include "controls/DateField.h"
 #include "document/AmountText.h"
 #include "document/ChangeSet.h"

@@ -8,7 +8,7 @@
 // The page keeps its day unit to itself: the viewer's unit and the book's
 // settings stay as they are.
 
-#include "charts/CurrenciesPrint.h"
+#include "print/CurrenciesPrint.h"
 #include "controls/TableClient.h"
 #include "controls/Tags.h"
 #include "mainwindow/WindowPage.h"

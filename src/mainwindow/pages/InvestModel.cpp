@@ -1,6 +1,6 @@
 #include "mainwindow/pages/InvestModel.h"
 
-#include "charts/InvestmentsPrint.h"
+#include "print/InvestmentsPrint.h"
 
 #include <functional>
 

@@ -3,7 +3,7 @@
 // date. Rebuilt each time the page is entered and when its date changes;
 // the check box shows the figures in the default currency.
 
-#include "charts/InvestmentsPrint.h"
+#include "print/InvestmentsPrint.h"
 #include "document/ChangeSet.h"
 #include "document/InvestReport.h"
 #include "mainwindow/WindowPage.h"

@@ -1,6 +1,6 @@
 #include "mainwindow/pages/SearchPage.h"
 
-#include "charts/SearchPrint.h"
+#include "print/SearchPrint.h"
 #include "document/Book.h"
 #include "mainwindow/BookWindow.h"
 #include "panels/search/SearchPagePanel.h"

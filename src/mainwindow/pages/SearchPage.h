@@ -6,7 +6,7 @@
 #include "document/ChangeSet.h"
 #include "mainwindow/WindowPage.h"
 
-#include "charts/PrintedPages.h"
+#include "print/PrintedPages.h"
 
 #include <QDate>
 #include <QList>

@@ -1,7 +1,7 @@
 #include "mainwindow/viewer/ViewerPage.h"
 
-#include "charts/ViewerPrint.h"
-#include "charts/ViewerPrintRow.h"
+#include "print/ViewerPrint.h"
+#include "print/ViewerPrintRow.h"
 #include "controls/DateField.h"
 #include "controls/CalendarPopup.h"
 #include "document/AmountText.h"

@@ -2,18 +2,18 @@
 // poppler's tools. Set CV_PRINT_OUT to a folder to keep the files and look
 // at them (pdftoppm -png).
 
-#include "charts/CurrenciesPrint.h"
-#include "charts/ViewerPrint.h"
-#include "charts/SearchPrint.h"
-#include "charts/LoanSchedulePrint.h"
-#include "charts/PrintInfoView.h"
-#include "charts/ViewerPrintRow.h"
+#include "print/CurrenciesPrint.h"
+#include "print/ViewerPrint.h"
+#include "print/SearchPrint.h"
+#include "print/LoanSchedulePrint.h"
+#include "print/PrintInfoView.h"
+#include "print/ViewerPrintRow.h"
 #include "document/Preference.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
 #include "support/SampleBook.h"
 
-#include "PdfText.h"
+#include "charts/PdfText.h"
 
 #include <QDir>
 #include <QRegularExpression>

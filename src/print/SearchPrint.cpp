@@ -1,6 +1,6 @@
-#include "charts/SearchPrint.h"
+#include "print/SearchPrint.h"
 
-#include "charts/PrintedPagesTitles.h"
+#include "print/PrintedPagesTitles.h"
 
 namespace cv {
 

@@ -1,4 +1,4 @@
-#include "charts/ViewerPrintRow.h"
+#include "print/ViewerPrintRow.h"
 
 #include "document/AmountText.h"
 #include "document/Book.h"

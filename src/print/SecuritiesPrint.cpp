@@ -1,6 +1,6 @@
-#include "charts/SecuritiesPrint.h"
+#include "print/SecuritiesPrint.h"
 
-#include "charts/PrintedPagesTitles.h"
+#include "print/PrintedPagesTitles.h"
 
 namespace cv {
 

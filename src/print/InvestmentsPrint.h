@@ -1,7 +1,7 @@
 #pragma once
 // The printed investment status: twelve columns, landscape; top-level rows on a grey band, the header without one.
 
-#include "charts/ListPrint.h"
+#include "print/ListPrint.h"
 
 namespace cv {
 

@@ -2,7 +2,7 @@
 // The printed budget page: rows three lines high (actual, budget, share
 // bottom-up), two sheets across (name and six months, then the rest).
 
-#include "charts/PrintedPages.h"
+#include "print/PrintedPages.h"
 
 namespace cv {
 

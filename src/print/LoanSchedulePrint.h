@@ -1,7 +1,7 @@
 #pragma once
 // The printed repayment schedule of a loan: eight columns, in the document's orientation.
 
-#include "charts/ListPrint.h"
+#include "print/ListPrint.h"
 
 namespace cv {
 

@@ -2,7 +2,7 @@
 // The list shape shared by the search, investment, security, loan and
 // currency prints: one table of columns, each row's cells side by side.
 
-#include "charts/PrintedPages.h"
+#include "print/PrintedPages.h"
 
 #include <QRectF>
 

@@ -4,7 +4,7 @@
 // and orientation with the preferences' margins, prints amounts in print
 // form, and leaves the document's orientation as it found it.
 
-#include "charts/PrintedPages.h"
+#include "print/PrintedPages.h"
 #include "platform/print/PrintRunner.h"
 
 #include <functional>

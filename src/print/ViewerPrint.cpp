@@ -1,4 +1,4 @@
-#include "charts/ViewerPrint.h"
+#include "print/ViewerPrint.h"
 
 #include "platform/Localization.h"
 

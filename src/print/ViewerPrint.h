@@ -3,7 +3,7 @@
 // sheets across (name and seven columns on the left sheet, the names again
 // and the rest on the right one), in the document's orientation.
 
-#include "charts/PrintedPages.h"
+#include "print/PrintedPages.h"
 
 #include <utility>
 #include <vector>

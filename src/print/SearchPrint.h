@@ -1,7 +1,7 @@
 #pragma once
 // The printed search results: eight columns, landscape; a long memo is cut.
 
-#include "charts/ListPrint.h"
+#include "print/ListPrint.h"
 
 namespace cv {
 

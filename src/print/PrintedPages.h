@@ -4,7 +4,7 @@
 // a data page may spread over two sheets side by side. Every sheet carries
 // the page head and draws on its own, so any sheet prints right alone.
 
-#include "charts/PrintedPagesParam.h"
+#include "print/PrintedPagesParam.h"
 #include "platform/print/Canvas.h"
 #include "platform/print/PagedDocument.h"
 

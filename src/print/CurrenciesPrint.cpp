@@ -1,6 +1,6 @@
-#include "charts/CurrenciesPrint.h"
+#include "print/CurrenciesPrint.h"
 
-#include "charts/PrintedPagesTitles.h"
+#include "print/PrintedPagesTitles.h"
 
 namespace cv {
 

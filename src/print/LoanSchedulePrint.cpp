@@ -1,6 +1,6 @@
-#include "charts/LoanSchedulePrint.h"
+#include "print/LoanSchedulePrint.h"
 
-#include "charts/PrintedPagesTitles.h"
+#include "print/PrintedPagesTitles.h"
 
 namespace cv {
 

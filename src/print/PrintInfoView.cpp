@@ -1,4 +1,4 @@
-#include "charts/PrintInfoView.h"
+#include "print/PrintInfoView.h"
 
 #include "document/Book.h"
 #include "document/Preference.h"

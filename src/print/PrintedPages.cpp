@@ -1,4 +1,4 @@
-#include "charts/PrintedPages.h"
+#include "print/PrintedPages.h"
 
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The printed currency list: five columns, portrait, under a head of its own.
 
-#include "charts/ListPrint.h"
+#include "print/ListPrint.h"
 
 namespace cv {
 

@@ -1,4 +1,4 @@
-#include "charts/BudgetPrint.h"
+#include "print/BudgetPrint.h"
 
 #include "platform/Localization.h"
 

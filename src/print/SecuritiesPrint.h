@@ -1,7 +1,7 @@
 #pragma once
 // The printed security list: six columns, portrait.
 
-#include "charts/ListPrint.h"
+#include "print/ListPrint.h"
 
 namespace cv {
 

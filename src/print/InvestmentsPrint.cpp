@@ -1,6 +1,6 @@
-#include "charts/InvestmentsPrint.h"
+#include "print/InvestmentsPrint.h"
 
-#include "charts/PrintedPagesTitles.h"
+#include "print/PrintedPagesTitles.h"
 
 namespace cv {
 
