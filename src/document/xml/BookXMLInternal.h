@@ -5,6 +5,7 @@
 //                              (importFrom, Book::import)
 //   XMLEntryLines.cpp          the entries in the writer's own lines, read apart
 //                              from the general reader
+//   XMLNames.cpp               the element and attribute names the reader takes
 //   Book_XMLForms.cpp   number and text forms shared by both (decimal, count,
 //                              escaped, leadingNumber, parseDecimal)
 // Shared state: none beyond the names below; the writer and the reader each
