@@ -5,10 +5,10 @@
 // resident memory as peak_MB; run one benchmark per process to read it per
 // operation.
 
-#include "document/BookStore.h"
+#include "document/store/BookStore.h"
 #include "document/Book.h"
-#include "document/SQLDatabase3.h"
-#include "document/StoreCheck.h"
+#include "document/store/SQLDatabase3.h"
+#include "document/store/StoreCheck.h"
 #include "Limits.h"
 #include "gen/BookBenchRun.h"
 #include "gen/BookGenerator.h"

@@ -6,7 +6,7 @@
 
 #include "document/BookReads.h"
 #include "document/CurrencyPrintingScope.h"
-#include "document/BookStore.h"
+#include "document/store/BookStore.h"
 #include "document/Book.h"
 #include "gen/BookBenchRun.h"
 #include "gen/BookGenerator.h"

@@ -2,7 +2,7 @@
 // files: the bare work with nothing of the document around it.
 #include "Limits.h"
 
-#include "document/BookXML.h"
+#include "document/xml/BookXML.h"
 #include "platform/DateIntegers.h"
 
 #include <QFile>

@@ -2,9 +2,9 @@
 // view of 100,000 synthetic rows (pagination alone, and every sheet).
 //   cv-print-bench [--book=PATH.cvv2] [benchmark flags]
 
-#include "charts/ViewerPrint.h"
-#include "charts/PrintInfoView.h"
-#include "charts/ViewerPrintRow.h"
+#include "print/ViewerPrint.h"
+#include "print/PrintInfoView.h"
+#include "print/ViewerPrintRow.h"
 #include "document/Book.h"
 #include "document/Preference.h"
 #include "gen/BookBenchRun.h"

@@ -6,8 +6,8 @@
 #include "document/Book.h"
 #include "gen/BookBenchRun.h"
 #include "gen/BookGenerator.h"
-#include "panels/entry/SearchPagePanel.h"
-#include "panels/dialogs/SearchDialog.h"
+#include "panels/search/SearchPagePanel.h"
+#include "panels/search/SearchDialog.h"
 
 #include <benchmark/benchmark.h>
 

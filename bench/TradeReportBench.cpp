@@ -3,7 +3,7 @@
 // over a generated book (cv-gen-book): rows built and pages counted.
 //   cv-trade-report-bench [--book=PATH.cvv2] [benchmark flags]
 
-#include "document/BookStore.h"
+#include "document/store/BookStore.h"
 #include "document/Book.h"
 #include "document/EditScope.h"
 #include "gen/BookBenchRun.h"

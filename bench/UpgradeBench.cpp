@@ -3,8 +3,8 @@
 // dumped, and the whole upgrade of a working copy into SQLite 3.
 //   cv-bench-upgrade [benchmark flags]
 
-#include "document/SQLDatabase3.h"
-#include "document/SQLite2Reader.h"
+#include "document/store/SQLDatabase3.h"
+#include "document/store/SQLite2Reader.h"
 #include "document/SQLite2TestSupport.h"
 
 #include <benchmark/benchmark.h>

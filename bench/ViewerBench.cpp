@@ -8,15 +8,15 @@
 // and Japanese, with its printed form as PDF, and nothing is timed.
 
 #include "document/Book.h"
-#include "document/BookStore.h"
+#include "document/store/BookStore.h"
 #include "document/Preference.h"
 #include "gen/BookBenchRun.h"
 #include "gen/BookGenerator.h"
-#include "mainwindow/AccountOutlineView.h"
-#include "mainwindow/CategoryGrid.h"
+#include "mainwindow/viewer/AccountOutlineView.h"
+#include "mainwindow/viewer/CategoryGrid.h"
 #include "mainwindow/BookWindow.h"
-#include "mainwindow/ViewerModel.h"
-#include "mainwindow/ViewerPage.h"
+#include "mainwindow/viewer/ViewerModel.h"
+#include "mainwindow/viewer/ViewerPage.h"
 #include "model/Entry.h"
 #include "platform/Localization.h"
 

@@ -4,7 +4,7 @@
 
 #include "support/SampleBook.h"
 
-#include "document/WorkingFolder.h"
+#include "document/store/WorkingFolder.h"
 #include "model/ModelArchiveClasses.h"
 
 #include <QCoreApplication>

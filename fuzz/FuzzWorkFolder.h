@@ -3,7 +3,7 @@
 // and a private working folder, in memory when the machine has /dev/shm:
 // every input makes a new working database.
 
-#include "document/WorkingFolder.h"
+#include "document/store/WorkingFolder.h"
 #include "model/ModelArchiveClasses.h"
 
 #include <QCoreApplication>

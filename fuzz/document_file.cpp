@@ -4,8 +4,8 @@
 #include "FuzzModelWalk.h"
 #include "FuzzWorkFolder.h"
 
-#include "document/BookStore.h"
-#include "document/SQLDatabase3.h"
+#include "document/store/BookStore.h"
+#include "document/store/SQLDatabase3.h"
 #include "model/Currency.h"
 #include "model/Grouping.h"
 #include "model/DatedPrice.h"

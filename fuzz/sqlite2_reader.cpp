@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the reader of old-format databases: each input is
 // read or refused, within a page walk and a dump no larger than the file allows.
-#include "document/SQLite2Reader.h"
+#include "document/store/SQLite2Reader.h"
 
 #include <QLoggingCategory>
 

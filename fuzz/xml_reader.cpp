@@ -4,9 +4,9 @@
 #include "FuzzModelWalk.h"
 #include "FuzzWorkFolder.h"
 
-#include "document/BookStore.h"
+#include "document/store/BookStore.h"
 #include "document/Book.h"
-#include "document/BookXML.h"
+#include "document/xml/BookXML.h"
 
 #include <QBuffer>
 

@@ -2,7 +2,7 @@
 // and the export of a small rich book.
 #include "FuzzSampleBook.h"
 
-#include "document/BookXML.h"
+#include "document/xml/BookXML.h"
 
 #include <QBuffer>
 #include <QDirIterator>

@@ -1,7 +1,7 @@
 #include "gen/BookBenchRun.h"
 
 #include "document/BookBackup.h"
-#include "document/WorkingFolder.h"
+#include "document/store/WorkingFolder.h"
 
 #include <benchmark/benchmark.h>
 

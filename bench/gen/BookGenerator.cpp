@@ -1,6 +1,6 @@
 #include "gen/BookGenerator.h"
 
-#include "document/BookStore.h"
+#include "document/store/BookStore.h"
 #include "document/Book.h"
 #include "document/EditScope.h"
 #include "model/Entry.h"

@@ -4,9 +4,9 @@
 // account's balance compared with the one the generator built, so a book that
 // does not survive its own save is never handed to the benchmarks.
 
-#include "document/BookStore.h"
+#include "document/store/BookStore.h"
 #include "document/Book.h"
-#include "document/WorkingFolder.h"
+#include "document/store/WorkingFolder.h"
 #include "gen/BookGenerator.h"
 
 #include <QCoreApplication>

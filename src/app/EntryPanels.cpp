@@ -1,7 +1,7 @@
 #include "app/EntryPanels.h"
 
 #include "document/Preference.h"
-#include "mainwindow/ViewerGrid.h"
+#include "mainwindow/viewer/ViewerGrid.h"
 #include "mainwindow/BookWindow.h"
 #include "model/DomainEnums.h"
 #include "panels/entry/AccountBookPanel.h"

@@ -5,7 +5,7 @@
 // it first. The ticks are the nodes' own status, cleared when the sheet opens
 // and when it goes.
 
-#include "charts/PrintInfoView.h"
+#include "print/PrintInfoView.h"
 #include "controls/ButtonStatusClient.h"
 #include "controls/ToggleClient.h"
 #include "model/Node.h"

@@ -5,10 +5,10 @@
 // builders) include this.
 
 #include "document/AmountText.h"
-#include "document/BookStore.h"
+#include "document/store/BookStore.h"
 #include "document/Book.h"
 #include "document/PrintInfo.h"
-#include "document/StoreCheck.h"
+#include "document/store/StoreCheck.h"
 #include "model/BalanceCache.h"
 #include "model/ExtraInterfaces.h"
 #include "platform/IntHash.h"

@@ -1,7 +1,7 @@
 #include "document/BookReads.h"
 
-#include "document/BookStore.h"
-#include "document/SQLDatabase3.h"
+#include "document/store/BookStore.h"
+#include "document/store/SQLDatabase3.h"
 #include "platform/DateIntegers.h"
 
 namespace cv {

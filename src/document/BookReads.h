@@ -3,8 +3,8 @@
 // and rates, searches. Reads only; every change goes through Book.
 // The document owns one over its store and hands it out.
 
-#include "document/EntryTableReader.h"
-#include "document/StoreRecords.h"
+#include "document/store/EntryTableReader.h"
+#include "document/store/StoreRecords.h"
 
 #include <QByteArray>
 #include <QDate>

@@ -3,7 +3,7 @@
 #include "document/BookPrivate.h"
 #include "document/BookBackup.h"
 #include "document/Preference.h"
-#include "document/DocumentContainer.h"
+#include "document/store/DocumentContainer.h"
 #include "platform/MiscUtilities.h"
 #include "platform/Logging.h"
 

@@ -6,7 +6,7 @@
 // save asks first when another program changed the file since.
 
 #include "document/Book.h"
-#include "document/DocumentLock.h"
+#include "document/store/DocumentLock.h"
 #include "document/FileIdentity.h"
 
 #include <QObject>

@@ -2,7 +2,7 @@
 
 #include "controls/AccountChooserModel.h"
 #include "document/Book.h"
-#include "panels/dialogs/TransferFieldDialog.h"
+#include "panels/entry/TransferFieldDialog.h"
 #include "platform/Localization.h"
 
 #include <QCloseEvent>

@@ -6,13 +6,13 @@
 
 #include "document/BookUI.h"
 #include "mainwindow/BookWindow.h"
-#include "mainwindow/CurrencyPage.h"
+#include "mainwindow/pages/CurrencyPage.h"
 #include "controls/Tags.h"
-#include "mainwindow/SearchPage.h"
+#include "mainwindow/pages/SearchPage.h"
 #include "mainwindow/StartupCode.h"
 #include "panels/dialogs/CalculatorWindow.h"
 #include "panels/dialogs/PreferencesDialog.h"
-#include "panels/entry/SearchPagePanel.h"
+#include "panels/search/SearchPagePanel.h"
 #include "platform/Localization.h"
 
 #include <QAction>

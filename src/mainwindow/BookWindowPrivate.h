@@ -9,7 +9,7 @@
 
 #include <QAction>
 #include <array>
-#include "mainwindow/TemporaryPage.h"
+#include "mainwindow/pages/TemporaryPage.h"
 #include <QPointer>
 #include <QProgressBar>
 #include <QStackedWidget>

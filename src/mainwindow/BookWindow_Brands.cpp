@@ -10,7 +10,7 @@
 #include "controls/CommandRow.h"
 #include "document/Book.h"
 #include "mainwindow/SecuritiesWindow.h"
-#include "mainwindow/ViewerPage.h"
+#include "mainwindow/viewer/ViewerPage.h"
 #include "model/DomainEnums.h"
 #include "panels/sheets/OpeningHoldingSheet.h"
 #include "platform/Localization.h"

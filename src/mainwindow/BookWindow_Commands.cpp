@@ -4,11 +4,11 @@
 #include "mainwindow/BookWindowPrivate.h"
 
 #include "document/Book.h"
-#include "mainwindow/AccountOutlineView.h"
-#include "mainwindow/CategoryGrid.h"
+#include "mainwindow/viewer/AccountOutlineView.h"
+#include "mainwindow/viewer/CategoryGrid.h"
 #include "controls/Tags.h"
-#include "mainwindow/ViewerModel.h"
-#include "mainwindow/ViewerPage.h"
+#include "mainwindow/viewer/ViewerModel.h"
+#include "mainwindow/viewer/ViewerPage.h"
 #include "mainwindow/WizardDialog.h"
 
 #include <QItemSelectionModel>

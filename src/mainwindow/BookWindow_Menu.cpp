@@ -1,16 +1,16 @@
 #include "mainwindow/BookWindow.h"
 #include "mainwindow/BookWindowPrivate.h"
 
-#include "charts/PrintInfoView.h"
+#include "print/PrintInfoView.h"
 #include "controls/HostedPanel.h"
 #include "controls/OpenSheet.h"
 #include "controls/PasswordSheet.h"
 #include "document/Book.h"
-#include "mainwindow/CurrencyPage.h"
+#include "mainwindow/pages/CurrencyPage.h"
 #include "controls/Tags.h"
-#include "mainwindow/SearchPage.h"
-#include "mainwindow/TemporaryPage.h"
-#include "mainwindow/ViewerPage.h"
+#include "mainwindow/pages/SearchPage.h"
+#include "mainwindow/pages/TemporaryPage.h"
+#include "mainwindow/viewer/ViewerPage.h"
 
 #include <QDialog>
 

@@ -2,9 +2,9 @@
 #include "mainwindow/BookWindowPrivate.h"
 
 #include "document/Book.h"
-#include "mainwindow/BudgetPage.h"
-#include "mainwindow/SearchPage.h"
-#include "mainwindow/ViewerPage.h"
+#include "mainwindow/pages/BudgetPage.h"
+#include "mainwindow/pages/SearchPage.h"
+#include "mainwindow/viewer/ViewerPage.h"
 #include "panels/entry/EntryListPanel.h"
 #include "panels/dialogs/GroupDialog.h"
 #include "panels/sheets/SettingsDialog.h"

@@ -5,8 +5,8 @@
 #include "mainwindow/BookWindowPrivate.h"
 
 #include "document/Book.h"
-#include "mainwindow/AccountOutlineView.h"
-#include "mainwindow/ViewerPage.h"
+#include "mainwindow/viewer/AccountOutlineView.h"
+#include "mainwindow/viewer/ViewerPage.h"
 #include "panels/entry/TradePanel.h"
 
 namespace cv {

@@ -1,6 +1,6 @@
 #include "mainwindow/SecuritiesWindow.h"
 
-#include "charts/PrintInfoView.h"
+#include "print/PrintInfoView.h"
 #include "document/AmountText.h"
 #include "document/Book.h"
 #include "document/Preference.h"

@@ -9,7 +9,7 @@
 // copies nothing. Drags carry the dragged row under "CVv1-BrandDragAndDrop"
 // and only drags that started in this table are taken.
 
-#include "charts/SecuritiesPrint.h"
+#include "print/SecuritiesPrint.h"
 #include "controls/Tags.h"
 #include "document/Book.h"
 #include "model/Security.h"

@@ -2,7 +2,7 @@
 // One page of the document window. The page's contents come with its own
 // part of the program; the window only enters, leaves and commits pages.
 
-#include "charts/PrintedPages.h"
+#include "print/PrintedPages.h"
 
 #include <QWidget>
 

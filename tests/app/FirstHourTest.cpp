@@ -18,16 +18,16 @@
 #include "controls/ChooserPopup.h"
 #include "controls/PasswordSheet.h"
 #include "controls/PopupFieldEditor.h"
-#include "mainwindow/AccountOutlineView.h"
+#include "mainwindow/viewer/AccountOutlineView.h"
 #include "mainwindow/StartupCode.h"
-#include "mainwindow/TemporaryPage.h"
-#include "mainwindow/ViewerModel.h"
-#include "mainwindow/ViewerPage.h"
+#include "mainwindow/pages/TemporaryPage.h"
+#include "mainwindow/viewer/ViewerModel.h"
+#include "mainwindow/viewer/ViewerPage.h"
 #include "model/AccountTrees.h"
 #include "model/CategoryTrees.h"
 #include "model/EditFlags.h"
 #include "panels/entry/AccountBookPanel.h"
-#include "panels/dialogs/TransferFieldDialog.h"
+#include "panels/entry/TransferFieldDialog.h"
 
 #include <QAction>
 #include <QApplication>

@@ -6,7 +6,7 @@
 #include "support/WindowPage.h"
 
 #include "app/EntryPanels.h"
-#include "document/BookStore.h"
+#include "document/store/BookStore.h"
 #include "import/ImportTextSheet.h"
 #include "mainwindow/SecuritiesWindow.h"
 #include "controls/Tags.h"
@@ -15,7 +15,7 @@
 #include "panels/entry/AccountBookPanel.h"
 #include "panels/sheets/SecuritySheet.h"
 #include "panels/sheets/CashAccountSheet.h"
-#include "panels/entry/InputTextField.h"
+#include "panels/sheets/InputTextField.h"
 #include "panels/sheets/LoanDialog.h"
 #include "panels/entry/TradePanel.h"
 #include "platform/KeyedArchiver.h"

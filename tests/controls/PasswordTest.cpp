@@ -7,7 +7,7 @@
 #include "document/Book.h"
 #include "document/BookBackup.h"
 #include "document/BookTestAccess.h"
-#include "document/WorkingFolder.h"
+#include "document/store/WorkingFolder.h"
 #include "platform/Localization.h"
 
 #include <gtest/gtest.h>

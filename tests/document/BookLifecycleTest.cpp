@@ -4,10 +4,10 @@
 #include "LifecycleTestSupport.h"
 
 #include "document/OpenBooks.h"
-#include "document/DocumentLock.h"
+#include "document/store/DocumentLock.h"
 #include "../platform/ScriptedAlertPresenter.h"
-#include "document/BookXML.h"
-#include "document/SQLDatabase3.h"
+#include "document/xml/BookXML.h"
+#include "document/store/SQLDatabase3.h"
 #include "model/Entry.h"
 #include "model/LoanPayment.h"
 #include "model/DatedPrice.h"

@@ -2,7 +2,7 @@
 
 #include "BookTestSupport.h"
 
-#include "document/SQLDatabase3.h"
+#include "document/store/SQLDatabase3.h"
 #include "model/LoanTerms.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "document/Book.h"
 #include "BookTestAccess.h"
-#include "document/WorkingFolder.h"
+#include "document/store/WorkingFolder.h"
 #include "model/Entry.h"
 #include "model/AccountDetail.h"
 #include "model/OpeningHolding.h"

@@ -5,7 +5,7 @@
 #include "BookTestSupport.h"
 #include "LifecycleTestSupport.h"
 
-#include "document/BookXML.h"
+#include "document/xml/BookXML.h"
 #include "platform/DateIntegers.h"
 #include "model/BankDetail.h"
 #include "model/Budget.h"

@@ -4,7 +4,7 @@
 
 #include "BookTestSupport.h"
 
-#include "document/SQLDatabase3.h"
+#include "document/store/SQLDatabase3.h"
 
 #include <map>
 #include <random>

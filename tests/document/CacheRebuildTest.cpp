@@ -3,7 +3,7 @@
 
 #include "BookTestSupport.h"
 
-#include "document/SQLDatabase3.h"
+#include "document/store/SQLDatabase3.h"
 
 #include <random>
 

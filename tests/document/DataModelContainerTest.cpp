@@ -2,7 +2,7 @@
 #include "BookTestAccess.h"
 #include "StoreTestSupport.h"
 #include "document/BookBackup.h"
-#include "document/DocumentContainer.h"
+#include "document/store/DocumentContainer.h"
 
 #include <QCoreApplication>
 #include <QDirIterator>

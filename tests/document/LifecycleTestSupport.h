@@ -6,8 +6,8 @@
 #include "document/BookBackup.h"
 #include "document/BookUI.h"
 #include "BookTestAccess.h"
-#include "document/SQLDatabase3.h"
-#include "document/WorkingFolder.h"
+#include "document/store/SQLDatabase3.h"
+#include "document/store/WorkingFolder.h"
 #include "platform/Localization.h"
 #include "support/SampleBook.h"
 

@@ -1,4 +1,4 @@
-#include "document/SQLDatabase3.h"
+#include "document/store/SQLDatabase3.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "SQLite2TestSupport.h"
 
-#include "document/SQLite2Reader.h"
+#include "document/store/SQLite2Reader.h"
 
 #include "SQLite2TestWriter.h"
 

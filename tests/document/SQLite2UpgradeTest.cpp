@@ -2,8 +2,8 @@
 #include "SQLite2TestWriter.h"
 
 #include "../platform/ScriptedAlertPresenter.h"
-#include "document/SQLDatabase3.h"
-#include "document/SQLite2Reader.h"
+#include "document/store/SQLDatabase3.h"
+#include "document/store/SQLite2Reader.h"
 #include "platform/Localization.h"
 
 #include <gtest/gtest.h>

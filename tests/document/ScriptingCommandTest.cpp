@@ -2,7 +2,7 @@
 #include "BookTestSupport.h"
 
 #include "../platform/ScriptedAlertPresenter.h"
-#include "document/SQLDatabase3.h"
+#include "document/store/SQLDatabase3.h"
 #include "document/UpdateCurrencyCommand.h"
 #include "document/UpdateStockCommand.h"
 

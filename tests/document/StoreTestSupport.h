@@ -2,10 +2,10 @@
 // Shared by the store tests: a fresh working folder per test, a store with a
 // new schema, a recorder of change marks and small record makers.
 
-#include "document/BookStore.h"
+#include "document/store/BookStore.h"
 #include "document/BookChanges.h"
-#include "document/SQLDatabase3.h"
-#include "document/WorkingFolder.h"
+#include "document/store/SQLDatabase3.h"
+#include "document/store/WorkingFolder.h"
 #include "model/Entry.h"
 #include "model/DatedPrice.h"
 #include "model/Trade.h"

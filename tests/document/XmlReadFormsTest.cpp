@@ -2,7 +2,7 @@
 // Qt's reading of the leading number; dates only as three dotted numbers.
 #include "BookTestSupport.h"
 
-#include "document/BookXML.h"
+#include "document/xml/BookXML.h"
 
 #include <gtest/gtest.h>
 

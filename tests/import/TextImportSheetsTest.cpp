@@ -4,7 +4,7 @@
 
 #include "import/ImportSheetPage.h"
 
-#include "document/BookStore.h"
+#include "document/store/BookStore.h"
 #include "import/ImportBookTest.h"
 #include "model/Security.h"
 #include "platform/ScriptedAlertPresenter.h"

@@ -8,13 +8,13 @@
 
 #include "controls/AccountChooserModel.h"
 #include "controls/CommandRow.h"
-#include "mainwindow/AccountOutlineView.h"
-#include "mainwindow/CategoryGrid.h"
-#include "mainwindow/ViewerPage.h"
+#include "mainwindow/viewer/AccountOutlineView.h"
+#include "mainwindow/viewer/CategoryGrid.h"
+#include "mainwindow/viewer/ViewerPage.h"
 #include "mainwindow/WizardDialog.h"
 #include "model/Summary.h"
 #include "panels/sheets/CashAccountSheet.h"
-#include "panels/entry/InputTextField.h"
+#include "panels/sheets/InputTextField.h"
 #include "support/SampleBook.h"
 
 #include <QAbstractButton>

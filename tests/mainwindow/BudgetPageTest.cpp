@@ -6,11 +6,11 @@
 
 #include "support/SampleBook.h"
 
-#include "charts/BudgetPrint.h"
-#include "mainwindow/BorderedOutlineView.h"
-#include "mainwindow/BudgetModel.h"
-#include "mainwindow/BudgetPage.h"
-#include "mainwindow/ViewerPage.h"
+#include "print/BudgetPrint.h"
+#include "mainwindow/pages/BorderedOutlineView.h"
+#include "mainwindow/pages/BudgetModel.h"
+#include "mainwindow/pages/BudgetPage.h"
+#include "mainwindow/viewer/ViewerPage.h"
 #include "model/CategoryTrees.h"
 #include "model/Settings.h"
 #include "panels/sheets/BudgetEditor.h"

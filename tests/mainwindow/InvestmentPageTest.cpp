@@ -5,9 +5,9 @@
 
 #include "document/Book.h"
 #include "document/UpdateStockCommand.h"
-#include "mainwindow/CurrencyPage.h"
-#include "mainwindow/InvestModel.h"
-#include "mainwindow/InvestmentPage.h"
+#include "mainwindow/pages/CurrencyPage.h"
+#include "mainwindow/pages/InvestModel.h"
+#include "mainwindow/pages/InvestmentPage.h"
 #include "model/AccountDetail.h"
 #include "model/OpeningHolding.h"
 #include "support/SampleBook.h"

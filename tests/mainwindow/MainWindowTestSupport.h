@@ -4,7 +4,7 @@
 
 #include "document/BookBackup.h"
 #include "document/BookTestAccess.h"
-#include "document/WorkingFolder.h"
+#include "document/store/WorkingFolder.h"
 #include "mainwindow/Application.h"
 #include "mainwindow/BookWindow.h"
 #include "controls/Tags.h"

@@ -1,8 +1,8 @@
 // Outline clicks cell by cell, expansion kept on the nodes, header colours
 // and the budget grid's band.
-#include "mainwindow/BorderedOutlineView.h"
-#include "mainwindow/OutlineClickClient.h"
-#include "mainwindow/ResizableTableHeaderView.h"
+#include "mainwindow/pages/BorderedOutlineView.h"
+#include "mainwindow/viewer/OutlineClickClient.h"
+#include "mainwindow/pages/ResizableTableHeaderView.h"
 #include "model/Node.h"
 
 #include <gtest/gtest.h>

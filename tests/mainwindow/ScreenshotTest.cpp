@@ -4,9 +4,9 @@
 #include "MainWindowTestSupport.h"
 
 #include "mainwindow/StartupDialog.h"
-#include "mainwindow/SearchPage.h"
-#include "panels/entry/SearchPagePanel.h"
-#include "panels/dialogs/SearchDialog.h"
+#include "mainwindow/pages/SearchPage.h"
+#include "panels/search/SearchPagePanel.h"
+#include "panels/search/SearchDialog.h"
 #include "platform/widgets/QtTranslations.h"
 #include "support/SampleBook.h"
 

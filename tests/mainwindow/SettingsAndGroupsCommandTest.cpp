@@ -3,10 +3,10 @@
 // book lost leaves the rows of an open entry panel.
 #include "MainWindowTestSupport.h"
 
-#include "mainwindow/BudgetPage.h"
+#include "mainwindow/pages/BudgetPage.h"
 #include "document/BookTestAccess.h"
-#include "mainwindow/ViewerColumns.h"
-#include "mainwindow/ViewerPage.h"
+#include "mainwindow/viewer/ViewerColumns.h"
+#include "mainwindow/viewer/ViewerPage.h"
 #include "model/Settings.h"
 #include "model/Entry.h"
 #include "panels/entry/IncomeExpensePanel.h"

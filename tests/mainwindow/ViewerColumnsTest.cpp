@@ -1,5 +1,5 @@
 // The viewer's periods and column layout, without widgets.
-#include "mainwindow/ViewerColumns.h"
+#include "mainwindow/viewer/ViewerColumns.h"
 #include "model/Settings.h"
 
 #include <gtest/gtest.h>

@@ -2,9 +2,9 @@
 // land, and that a move never loses a node or builds a loop.
 #include "MainWindowTestSupport.h"
 
-#include "mainwindow/ViewerDragDrop.h"
-#include "mainwindow/ViewerModel.h"
-#include "mainwindow/ViewerPage.h"
+#include "mainwindow/viewer/ViewerDragDrop.h"
+#include "mainwindow/viewer/ViewerModel.h"
+#include "mainwindow/viewer/ViewerPage.h"
 #include "support/SampleBook.h"
 
 #include <QMimeData>

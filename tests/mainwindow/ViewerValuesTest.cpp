@@ -1,10 +1,10 @@
 // What the viewer's cells show in a small book: one wallet opened with 0 on
 // 2009-01-01 and "Salary" income only.
-#include "charts/ViewerPrintRow.h"
+#include "print/ViewerPrintRow.h"
 #include "document/AmountText.h"
 #include "document/Book.h"
-#include "mainwindow/ViewerColumns.h"
-#include "mainwindow/ViewerValues.h"
+#include "mainwindow/viewer/ViewerColumns.h"
+#include "mainwindow/viewer/ViewerValues.h"
 #include "model/AccountDetail.h"
 #include "model/Settings.h"
 #include "model/DomainEnums.h"

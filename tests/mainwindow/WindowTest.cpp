@@ -7,13 +7,13 @@
 #include <QPushButton>
 
 #include "mainwindow/DocumentToolbar.h"
-#include "mainwindow/SearchPage.h"
-#include "mainwindow/ViewerPage.h"
+#include "mainwindow/pages/SearchPage.h"
+#include "mainwindow/viewer/ViewerPage.h"
 #include "mainwindow/WindowPage.h"
 
 #include "controls/EditingTable.h"
 #include "controls/HostedPanel.h"
-#include "mainwindow/AccountOutlineView.h"
+#include "mainwindow/viewer/AccountOutlineView.h"
 #include "controls/CalendarPopup.h"
 #include "document/BookTestAccess.h"
 

@@ -6,7 +6,7 @@
 #include "document/Book.h"
 #include "model/EditFlags.h"
 #include "model/Grouping.h"
-#include "panels/dialogs/TransferFieldDialog.h"
+#include "panels/entry/TransferFieldDialog.h"
 
 #include <QComboBox>
 #include <QItemSelectionModel>

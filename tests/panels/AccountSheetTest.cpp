@@ -7,9 +7,9 @@
 #include "panels/sheets/BankAccountSheet.h"
 #include "panels/sheets/CashAccountSheet.h"
 #include "panels/sheets/CardAccountSheet.h"
-#include "panels/entry/InputForm.h"
-#include "panels/entry/InputFormCell.h"
-#include "panels/entry/InputTextField.h"
+#include "panels/sheets/InputForm.h"
+#include "panels/sheets/InputFormCell.h"
+#include "panels/sheets/InputTextField.h"
 #include "platform/DateFormat.h"
 #include "platform/ScriptedAlertPresenter.h"
 

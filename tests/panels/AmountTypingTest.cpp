@@ -6,7 +6,7 @@
 
 #include "controls/DateField.h"
 #include "panels/dialogs/RepeatedEntryDialog.h"
-#include "panels/dialogs/TransferFieldDialog.h"
+#include "panels/entry/TransferFieldDialog.h"
 #include "panels/entry/IncomeExpensePanel.h"
 
 #include <QComboBox>

@@ -1,7 +1,7 @@
 // The calculator: key sequences against the display, the tax rules and
 // rate key, memory, the error state, and the exact value posted by Enter.
 #include "panels/dialogs/CalculatorWindow.h"
-#include "panels/entry/Decimal.h"
+#include "panels/dialogs/Decimal.h"
 
 #include <QApplication>
 #include <QDialog>

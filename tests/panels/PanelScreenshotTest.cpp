@@ -3,7 +3,7 @@
 // people to look at; checks only that they were written.
 #include "PanelTestSupport.h"
 
-#include "panels/dialogs/TransferFieldDialog.h"
+#include "panels/entry/TransferFieldDialog.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

@@ -5,8 +5,8 @@
 
 #include "controls/DateField.h"
 #include "panels/entry/IncomeExpensePanel.h"
-#include "panels/entry/SearchPagePanel.h"
-#include "panels/entry/SearchResultsPanel.h"
+#include "panels/search/SearchPagePanel.h"
+#include "panels/search/SearchResultsPanel.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -6,10 +6,10 @@
 #include "controls/TickTree.h"
 #include "controls/DateField.h"
 #include "model/EditFlags.h"
-#include "panels/entry/SearchPagePanel.h"
-#include "panels/dialogs/SearchDialog.h"
-#include "panels/entry/SearchResultsPanel.h"
-#include "panels/entry/SearchResultsExporter.h"
+#include "panels/search/SearchPagePanel.h"
+#include "panels/search/SearchDialog.h"
+#include "panels/search/SearchResultsPanel.h"
+#include "panels/search/SearchResultsExporter.h"
 
 #include <QCheckBox>
 #include <QFile>

@@ -4,7 +4,7 @@
 
 #include "controls/TickTree.h"
 #include "model/Summary.h"
-#include "panels/entry/InputTextField.h"
+#include "panels/sheets/InputTextField.h"
 #include "panels/dialogs/MergeCategoryDialog.h"
 #include "panels/sheets/SettingsDialog.h"
 #include "panels/sheets/SummaryDialog.h"

@@ -2,7 +2,7 @@
 // Builders of nodes and entries, and a small household book with one of
 // everything, shared by the document tests and the fuzzers' seeds programs.
 
-#include "document/BookStore.h"
+#include "document/store/BookStore.h"
 #include "document/Book.h"
 #include "model/Entry.h"
 #include "model/AccountDetail.h"

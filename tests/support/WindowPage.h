@@ -4,15 +4,15 @@
 
 #include "support/EntryPage.h"
 
-#include "mainwindow/AccountOutlineView.h"
-#include "mainwindow/CategoryGrid.h"
-#include "mainwindow/ViewerGrid.h"
+#include "mainwindow/viewer/AccountOutlineView.h"
+#include "mainwindow/viewer/CategoryGrid.h"
+#include "mainwindow/viewer/ViewerGrid.h"
 #include "mainwindow/Application.h"
 #include "mainwindow/BookWindow.h"
 #include "mainwindow/DocumentToolbar.h"
-#include "mainwindow/ViewerColumns.h"
-#include "mainwindow/ViewerModel.h"
-#include "mainwindow/ViewerPage.h"
+#include "mainwindow/viewer/ViewerColumns.h"
+#include "mainwindow/viewer/ViewerModel.h"
+#include "mainwindow/viewer/ViewerPage.h"
 #include "model/AccountTrees.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "panels/dialogs/CalculatorWindow.h"
 
-#include "panels/entry/FrontWindow.h"
+#include "panels/dialogs/FrontWindow.h"
 #include "platform/Localization.h"
 
 #include <QApplication>

@@ -5,7 +5,7 @@
 // it on the clipboard. One per application (shared()); the tax rate lives in
 // the settings under "CVTaxRate".
 
-#include "panels/entry/Decimal.h"
+#include "panels/dialogs/Decimal.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
 #include "panels/dialogs/CalendarWindow.h"
 
 #include "model/JapaneseHoliday.h"
-#include "panels/entry/FrontWindow.h"
+#include "panels/dialogs/FrontWindow.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
 

@@ -6,7 +6,7 @@
 #include "document/Book.h"
 #include "model/EditFlags.h"
 #include "model/Grouping.h"
-#include "panels/entry/RepeatedEntryTarget.h"
+#include "panels/dialogs/RepeatedEntryTarget.h"
 #include "platform/Alert.h"
 #include "platform/Localization.h"
 

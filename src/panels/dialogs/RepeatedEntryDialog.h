@@ -9,7 +9,7 @@
 // commits or goes, so nothing is ever appended to a panel that is gone or to
 // rows that were already written.
 
-#include "panels/entry/RepeatRule.h"
+#include "panels/dialogs/RepeatRule.h"
 #include "model/Entry.h"
 #include "model/Node.h"
 

@@ -7,7 +7,7 @@
 #include "document/Book.h"
 #include "document/EditScope.h"
 #include "model/EditFlags.h"
-#include "panels/dialogs/TransferFieldDialog.h"
+#include "panels/entry/TransferFieldDialog.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
 #include "platform/NumberText.h"

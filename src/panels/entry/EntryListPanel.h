@@ -6,7 +6,7 @@
 
 #include "panels/entry/EntryPanel.h"
 #include "panels/dialogs/RepeatedEntryDialog.h"
-#include "panels/entry/RepeatedEntryTarget.h"
+#include "panels/dialogs/RepeatedEntryTarget.h"
 
 #include <QPointer>
 

@@ -3,7 +3,7 @@
 #include "controls/DialogButtons.h"
 #include "document/AmountText.h"
 #include "document/Book.h"
-#include "panels/entry/InputTextField.h"
+#include "panels/sheets/InputTextField.h"
 #include "platform/Alert.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"

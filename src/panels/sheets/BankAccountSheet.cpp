@@ -2,9 +2,9 @@
 
 #include "document/Book.h"
 #include "model/BankDetail.h"
-#include "panels/entry/InputForm.h"
-#include "panels/entry/InputFormCell.h"
-#include "panels/entry/InputTextField.h"
+#include "panels/sheets/InputForm.h"
+#include "panels/sheets/InputFormCell.h"
+#include "panels/sheets/InputTextField.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
 

@@ -3,7 +3,7 @@
 #include "controls/DateField.h"
 #include "document/Book.h"
 #include "model/AccountDetail.h"
-#include "panels/entry/InputTextField.h"
+#include "panels/sheets/InputTextField.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
 

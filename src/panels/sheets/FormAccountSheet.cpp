@@ -1,7 +1,7 @@
 #include "panels/sheets/FormAccountSheet.h"
 
-#include "panels/entry/InputForm.h"
-#include "panels/entry/InputFormCell.h"
+#include "panels/sheets/InputForm.h"
+#include "panels/sheets/InputFormCell.h"
 #include "platform/DateFormat.h"
 
 #include <algorithm>

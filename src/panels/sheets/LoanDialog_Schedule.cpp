@@ -1,7 +1,7 @@
 #include "panels/sheets/LoanDialog.h"
 
-#include "charts/LoanSchedulePrint.h"
-#include "charts/PrintInfoView.h"
+#include "print/LoanSchedulePrint.h"
+#include "print/PrintInfoView.h"
 #include "controls/AccountChooserModel.h"
 #include "controls/EditingTable.h"
 #include "controls/ChooserPopup.h"

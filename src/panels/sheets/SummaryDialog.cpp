@@ -5,7 +5,7 @@
 #include "controls/OpenSheet.h"
 #include "document/Book.h"
 #include "model/Summary.h"
-#include "panels/entry/InputTextField.h"
+#include "panels/sheets/InputTextField.h"
 #include "platform/Alert.h"
 #include "platform/Localization.h"
 

@@ -1,0 +1,139 @@
+// The document file, the working copy and the day numbers.
+#include "document/store/BookStore.h"
+
+#include "document/BookChanges.h"
+#include "document/store/DocumentContainer.h"
+#include "document/store/SQLDatabase3.h"
+#include "document/store/WorkingFolder.h"
+#include "platform/Alert.h"
+#include "platform/DateIntegers.h"
+#include "platform/Localization.h"
+#include "platform/Logging.h"
+
+#include <QFile>
+#include <QThread>
+
+#include <memory>
+
+namespace cv {
+
+BookStore::BookStore(BookChanges *document)
+    : m_document(document), m_workingPath(cv::work::newWorkingPath())
+{
+    m_database = std::make_unique<SQLDatabase3>(m_workingPath);
+}
+
+BookStore::~BookStore()
+{
+    close();
+    m_database.reset();
+    removeWorkingFile();
+}
+
+void BookStore::removeWorkingFile()
+{
+    if (m_workingPath.isEmpty()) return;
+    QFile::remove(m_workingPath);
+    QFile::remove(m_workingPath + QStringLiteral("-journal"));
+}
+
+void BookStore::close()
+{
+    if (m_database) m_database->close();
+    m_isOpen = false;
+    forgetWeekCounts();
+}
+
+void BookStore::setChanged(bool changed)
+{
+    if (m_document)
+        m_document->updateChangeCount(changed ? BookChanges::ChangeDone : BookChanges::ChangeCleared);
+}
+
+int BookStore::getRefDays(const QDate &date) const
+{
+    return cv::dates::dayNumber(date);
+}
+
+QDate BookStore::makeDate(int days) const
+{
+    return cv::dates::fromDayNumber(days);
+}
+
+// ---------------------------------------------------------------- opening
+
+bool BookStore::openDatabase()
+{
+    if (!m_database->open()) return false;
+    // A copy of a private book must not be readable by others.
+    QFile::setPermissions(m_workingPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    // The working copy is never recovered after a crash (the next run deletes
+    // it), so waiting for the disk on every edit would buy nothing.
+    m_database->performQuery(QStringLiteral("PRAGMA synchronous=OFF;"));
+    // Replaced rows (an old password row among them) must not live on in freed pages.
+    m_database->performQuery(QStringLiteral("PRAGMA secure_delete=ON;"));
+    return true;
+}
+
+bool BookStore::open(const QString &path, bool *upgraded)
+{
+    if (upgraded) *upgraded = false;
+    if (path.isEmpty() || m_workingPath.isEmpty()) return false;
+    close();
+    const cv::DocumentContainer::Expanded expanded = cv::DocumentContainer::expand(path, m_workingPath);
+    if (expanded == cv::DocumentContainer::Expanded::Unreadable) return false;
+    if (expanded == cv::DocumentContainer::Expanded::Damaged) {
+        removeWorkingFile();
+        return false;
+    }
+    const SQLDatabase3::SetupResult kind = m_database->setup();
+    if (kind == SQLDatabase3::SetupResult::Unusable || !openDatabase()) {
+        m_database->close();
+        removeWorkingFile();
+        return false;
+    }
+    if (upgraded) *upgraded = kind == SQLDatabase3::SetupResult::Upgraded;
+    m_isOpen = true;
+    setChanged(false);
+    return true;
+}
+
+// ---------------------------------------------------------------- saving
+
+bool BookStore::save(const QString &path)
+{
+    if (!m_database || !m_database->isOpen()) return false;
+    m_database->close();
+    const bool written = path.isNull() || cv::DocumentContainer::write(m_workingPath, path);
+    if (reopen()) {
+        if (written) setChanged(false);
+        return written;
+    }
+    if (!written || path.isNull()) {
+        // Nothing safe to rebuild from; the working file itself is intact.
+        m_isOpen = false;
+        return false;
+    }
+
+    Alert::warn(cv::localizedString(QStringLiteral("Database Open Failed. Recreate from the saved archive.")));
+    // The old working file stays until the next run's clean-up.
+    m_workingPath = cv::work::newWorkingPath();
+    m_database = std::make_unique<SQLDatabase3>(m_workingPath);
+    const bool rebuilt = cv::DocumentContainer::expand(path, m_workingPath) == cv::DocumentContainer::Expanded::Done
+        && openDatabase();
+    m_isOpen = rebuilt;
+    setChanged(false);
+    return true;
+}
+
+bool BookStore::reopen()
+{
+    for (int retry = 1; retry <= 3; ++retry) {
+        if (openDatabase()) return true;
+        qCWarning(lcDocument, "databse reopen, retry = %d", retry);
+        QThread::sleep(1);
+    }
+    return false;
+}
+
+} // namespace cv

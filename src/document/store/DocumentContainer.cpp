@@ -1,0 +1,649 @@
+#include "document/store/DocumentContainer.h"
+
+#include "platform/Logging.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSysInfo>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <condition_variable>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <mutex>
+#include <new>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include <fcntl.h>
+#include <libdeflate.h>
+#include <sched.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zlib.h>
+
+namespace cv {
+
+namespace {
+
+constexpr char kMagic[8] = {'K', 'A', 'V', 'R', 'I', 'C', 'V', '4'};
+// Large enough that reading and writing the working copy costs few calls.
+constexpr int kChunk = 1 << 18;
+
+gzFile openGzip(const QString &path, const char *mode)
+{
+    gzFile file = gzopen(QFile::encodeName(path).constData(), mode);
+    if (file) gzbuffer(file, 1 << 17);
+    return file;
+}
+
+// A stream that breaks off counts as a failure: zlib reports a premature end
+// only through gzerror and gzclose, not through gzread.
+bool expandStream(gzFile in, const QString &workingPath)
+{
+    char magic[sizeof kMagic];
+    if (gzread(in, magic, sizeof magic) != int(sizeof magic) || memcmp(magic, kMagic, sizeof magic) != 0) {
+        gzclose(in);
+        return false;
+    }
+    QFile out(workingPath);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        gzclose(in);
+        return false;
+    }
+    out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    bool ok = true;
+    std::vector<char> buffer(kChunk);
+    for (;;) {
+        const int n = gzread(in, buffer.data(), kChunk);
+        if (n == 0) break;
+        if (n < 0 || out.write(buffer.data(), n) != n) {
+            ok = false;
+            break;
+        }
+    }
+    int error = Z_OK;
+    gzerror(in, &error);
+    if (error != Z_OK) ok = false;
+    if (gzclose(in) != Z_OK) ok = false;
+    if (!out.flush()) ok = false;
+    out.close();
+    if (!ok) qCWarning(lcDocument) << "the document file is damaged or cut short";
+    return ok;
+}
+
+// The working copy is packed on every core as one gzip member, the way pigz
+// does it: the copy is cut into pieces, each piece deflated raw with the
+// 32 KiB before it as its dictionary and ended on a byte boundary, so the
+// pieces join into one deflate stream; their checksums join by crc32_combine.
+// The pieces are written in order as they come, so the file is written while
+// the rest is still compressing and only a few pieces are held at a time.
+class Packer {
+public:
+    Packer(int fd, size_t fileSize)
+        : m_fd(fd), m_plainSize(sizeof kMagic + fileSize), m_pieces((m_plainSize + kPiece - 1) / kPiece)
+    {
+    }
+
+    // Writes the whole member into `out` with at most `cores` threads; false
+    // with `failure` set otherwise.
+    bool run(ReplacingFile &out, int cores, QString &failure)
+    {
+        const size_t workers = std::min<size_t>({size_t(std::max(cores, 1)), kMostWorkers, m_pieces.size()});
+        m_ahead = 4 * workers;
+        std::vector<std::thread> threads;
+        try {
+            for (size_t i = 0; i < workers; ++i) threads.emplace_back([this] { work(); });
+        } catch (const std::system_error &) {
+            // Fewer workers only slow the save down; none at all fails it below.
+        }
+        if (threads.empty()) fail(QStringLiteral("the packing threads cannot start"));
+
+        static constexpr char header[10] = {'\x1f', '\x8b', 8, 0, 0, 0, 0, 0, 0, 3};
+        bool ok = threads.empty() ? false : out.write(header, sizeof header);
+        uLong crc = crc32(0, nullptr, 0);
+        for (size_t k = 0; ok && k < m_pieces.size(); ++k) {
+            Piece piece;
+            {
+                std::unique_lock lock(m_mutex);
+                m_changed.wait(lock, [&] { return m_pieces[k].done || m_stop; });
+                if (!m_pieces[k].done) break;
+                piece = std::move(m_pieces[k]);
+                m_written = k + 1;
+            }
+            m_changed.notify_all();
+            ok = out.write(piece.packed.data(), piece.packed.size());
+            crc = crc32_combine(crc, piece.crc, z_off_t(piece.plainSize));
+        }
+        if (!ok) fail(out.errorString());
+        {
+            std::lock_guard lock(m_mutex);
+            m_stop = true;
+            failure = m_failure;
+        }
+        m_changed.notify_all();
+        for (std::thread &t : threads) t.join();
+        if (!failure.isEmpty()) return false;
+
+        unsigned char trailer[8];
+        for (int i = 0; i < 4; ++i) {
+            trailer[i] = static_cast<unsigned char>(crc >> (8 * i));
+            trailer[4 + i] = static_cast<unsigned char>(quint64(m_plainSize) >> (8 * i));   // the size mod 2^32
+        }
+        if (!out.write(trailer, sizeof trailer)) {
+            failure = out.errorString();
+            return false;
+        }
+        return true;
+    }
+
+private:
+    // Small enough to spread a small book over every core; the dictionary
+    // keeps the file within 0.1 % of what larger pieces give.
+    static constexpr size_t kPiece = size_t(1) << 18;
+    static constexpr size_t kWindow = size_t(1) << 15;
+    static constexpr size_t kMostWorkers = 8;
+
+    struct Piece {
+        std::vector<unsigned char> packed;
+        uLong crc = 0;
+        size_t plainSize = 0;
+        bool done = false;
+    };
+
+    void fail(const QString &why)
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_failure.isEmpty()) m_failure = why;
+            m_stop = true;
+        }
+        m_changed.notify_all();
+    }
+
+    void work()
+    {
+        z_stream z{};
+        if (deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
+            fail(QStringLiteral("out of memory"));
+            return;
+        }
+        std::vector<unsigned char> input;
+        try {
+            for (;;) {
+                const size_t k = m_next.fetch_add(1);
+                if (k >= m_pieces.size()) break;
+                {
+                    // Never run far ahead of the file, so memory stays a few pieces.
+                    std::unique_lock lock(m_mutex);
+                    m_changed.wait(lock, [&] { return m_stop || k < m_written + m_ahead; });
+                    if (m_stop) break;
+                }
+                Piece piece;
+                const QString why = pack(k, z, input, piece);
+                if (!why.isEmpty()) {
+                    fail(why);
+                    break;
+                }
+                {
+                    std::lock_guard lock(m_mutex);
+                    m_pieces[k] = std::move(piece);
+                    m_pieces[k].done = true;
+                }
+                m_changed.notify_all();
+            }
+        } catch (const std::bad_alloc &) {
+            fail(QStringLiteral("out of memory"));
+        }
+        deflateEnd(&z);
+    }
+
+    // Deflates piece `k`; an empty answer is success.
+    QString pack(size_t k, z_stream &z, std::vector<unsigned char> &input, Piece &piece)
+    {
+        const size_t begin = k * kPiece;
+        const size_t end = std::min(begin + kPiece, m_plainSize);
+        const size_t from = k == 0 ? 0 : begin - std::min(begin, kWindow);
+        input.resize(end - from);
+        const QString why = readPlain(from, end, input.data());
+        if (!why.isEmpty()) return why;
+
+        const size_t dictionary = begin - from;
+        if (deflateReset(&z) != Z_OK
+            || (dictionary > 0 && deflateSetDictionary(&z, input.data(), uInt(dictionary)) != Z_OK))
+            return QStringLiteral("compression failed");
+        piece.plainSize = end - begin;
+        piece.crc = crc32(crc32(0, nullptr, 0), input.data() + dictionary, uInt(piece.plainSize));
+
+        const bool last = end == m_plainSize;
+        const int flush = last ? Z_FINISH : Z_SYNC_FLUSH;
+        z.next_in = input.data() + dictionary;
+        z.avail_in = uInt(piece.plainSize);
+        piece.packed.resize(deflateBound(&z, uLong(piece.plainSize)) + 16);
+        size_t used = 0;
+        for (;;) {
+            if (used == piece.packed.size()) piece.packed.resize(2 * piece.packed.size());
+            z.next_out = piece.packed.data() + used;
+            z.avail_out = uInt(piece.packed.size() - used);
+            const int rc = deflate(&z, flush);
+            used = piece.packed.size() - z.avail_out;
+            if (rc == Z_STREAM_END || (!last && rc == Z_OK && z.avail_out > 0)) break;
+            if ((rc != Z_OK && rc != Z_BUF_ERROR) || (rc == Z_BUF_ERROR && z.avail_out > 0))
+                return QStringLiteral("compression failed");
+        }
+        piece.packed.resize(used);
+        return {};
+    }
+
+    // The plain bytes [from, end): the magic, then the working copy.
+    QString readPlain(size_t from, size_t end, unsigned char *to) const
+    {
+        while (from < end && from < sizeof kMagic) *to++ = static_cast<unsigned char>(kMagic[from++]);
+        while (from < end) {
+            const ssize_t n = ::pread(m_fd, to, end - from, off_t(from - sizeof kMagic));
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return QString::fromLocal8Bit(strerror(errno));
+            if (n == 0) return QStringLiteral("the working copy changed while saving");
+            to += n;
+            from += size_t(n);
+        }
+        return {};
+    }
+
+    const int m_fd;
+    const size_t m_plainSize;
+    std::vector<Piece> m_pieces;
+    std::atomic<size_t> m_next{0};
+    size_t m_ahead = 0;
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    size_t m_written = 0;
+    bool m_stop = false;
+    QString m_failure;
+};
+
+// Threads of other programs running right now, as the kernel counts them.
+std::optional<int> runningElsewhere()
+{
+    QFile stat(QStringLiteral("/proc/stat"));
+    if (!stat.open(QIODevice::ReadOnly)) return std::nullopt;
+    for (QByteArray line; !(line = stat.readLine()).isEmpty();) {
+        if (!line.startsWith("procs_running ")) continue;
+        bool ok = false;
+        const int running = line.mid(14).trimmed().toInt(&ok);
+        return ok ? std::optional<int>(std::max(0, running - 1)) : std::nullopt;
+    }
+    return std::nullopt;
+}
+
+// The cores this process may run on (a laptop under taskset or a container
+// has fewer than the machine) that other programs leave free: cores they keep
+// busy only slow the pieces down.
+std::atomic<int> g_coresForTests{0};
+
+int availableCores()
+{
+    if (const int cores = g_coresForTests) return cores;
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    int cores = ::sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set)
+                                                              : int(std::thread::hardware_concurrency());
+    cores = std::max(1, cores);
+    const long online = ::sysconf(_SC_NPROCESSORS_ONLN);
+    if (const std::optional<int> busy = runningElsewhere(); busy && online > 0)
+        cores = std::clamp(int(online) - *busy, 1, cores);
+    return cores;
+}
+
+// On one or two cores a single libdeflate call costs less than the pieces do
+// in all, and its file is smaller; from three cores on the pieces win.
+constexpr int kMostCoresForOneCall = 2;
+
+// The magic and the working copy as one run of memory, the copy mapped right
+// behind the magic rather than read, so the whole book is never copied.
+class PlainImage {
+public:
+    PlainImage(int fd, size_t fileSize) : m_fileSize(fileSize)
+    {
+        const size_t page = size_t(::sysconf(_SC_PAGESIZE));
+        m_length = page + fileSize;
+        void *base = ::mmap(nullptr, m_length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (base == MAP_FAILED) return;
+        m_base = static_cast<unsigned char *>(base);
+        unsigned char *copy = m_base + page;
+        memcpy(copy - sizeof kMagic, kMagic, sizeof kMagic);
+        if (fileSize > 0
+            && ::mmap(copy, fileSize, PROT_READ, MAP_PRIVATE | MAP_FIXED, fd, 0) == MAP_FAILED
+            && !readInto(fd, copy)) {
+            ::munmap(m_base, m_length);
+            m_base = nullptr;
+            return;
+        }
+        if (fileSize > 0) ::madvise(copy, fileSize, MADV_SEQUENTIAL);
+    }
+    ~PlainImage()
+    {
+        if (m_base) ::munmap(m_base, m_length);
+    }
+    PlainImage(const PlainImage &) = delete;
+    PlainImage &operator=(const PlainImage &) = delete;
+
+    const unsigned char *data() const { return m_base ? m_base + (m_length - m_fileSize) - sizeof kMagic : nullptr; }
+    size_t size() const { return sizeof kMagic + m_fileSize; }
+
+private:
+    // Where the file cannot be mapped, it is read into the anonymous pages.
+    bool readInto(int fd, unsigned char *to) const
+    {
+        for (size_t done = 0; done < m_fileSize;) {
+            const ssize_t n = ::pread(fd, to + done, m_fileSize - done, off_t(done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return false;
+            done += size_t(n);
+        }
+        return true;
+    }
+
+    const size_t m_fileSize;
+    size_t m_length = 0;
+    unsigned char *m_base = nullptr;
+};
+
+// The whole member in one libdeflate call at level 6.
+bool packInOneCall(int fd, size_t fileSize, ReplacingFile &out, QString &failure)
+{
+    const PlainImage plain(fd, fileSize);
+    if (!plain.data()) {
+        failure = QString::fromLocal8Bit(strerror(errno));
+        return false;
+    }
+    std::unique_ptr<libdeflate_compressor, decltype(&libdeflate_free_compressor)> compressor(
+        libdeflate_alloc_compressor(6), &libdeflate_free_compressor);
+    if (!compressor) {
+        failure = QStringLiteral("out of memory");
+        return false;
+    }
+    const size_t bound = libdeflate_gzip_compress_bound(compressor.get(), plain.size());
+    // Left uninitialised: only the packed part's pages are ever touched.
+    std::unique_ptr<unsigned char[]> packed(new (std::nothrow) unsigned char[bound]);
+    if (!packed) {
+        failure = QStringLiteral("out of memory");
+        return false;
+    }
+    const size_t n = libdeflate_gzip_compress(compressor.get(), plain.data(), plain.size(), packed.get(), bound);
+    if (n == 0) {
+        failure = QStringLiteral("compression failed");
+        return false;
+    }
+    if (!out.write(packed.get(), n)) {
+        failure = out.errorString();
+        return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- temporaries
+
+std::atomic<bool> g_unnamedTemporaries{true};
+
+const QString kSaving = QStringLiteral(".saving-");
+
+// Room for the name's other parts within the 255 bytes a file name may take.
+constexpr qsizetype kMostStemBytes = 255 - 1 - 8 - 64 - 1 - 10;
+
+QString hostPart()
+{
+    static const QString host = [] {
+        QString name = QSysInfo::machineHostName().left(64);
+        for (QChar &c : name)
+            if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != u'-' && c != u'_') c = u'_';
+        return name.isEmpty() ? QStringLiteral("host") : name;
+    }();
+    return host;
+}
+
+// The target's name, cut to what leaves room for the rest (whole characters).
+QString stemOf(const QString &name)
+{
+    QString stem = name;
+    while (stem.toUtf8().size() > kMostStemBytes) stem.chop(stem.back().isLowSurrogate() ? 2 : 1);
+    return stem;
+}
+
+QString temporaryName(const QString &targetName)
+{
+    return QLatin1Char('.') + stemOf(targetName) + kSaving + hostPart() + QLatin1Char('-')
+        + QString::number(::getpid());
+}
+
+struct Leftover {
+    QString stem;
+    QString host;
+    pid_t pid = 0;
+};
+
+std::optional<Leftover> parseTemporary(const QString &name)
+{
+    if (!name.startsWith(QLatin1Char('.'))) return std::nullopt;
+    const qsizetype saving = name.lastIndexOf(kSaving);
+    const qsizetype dash = name.lastIndexOf(QLatin1Char('-'));
+    if (saving <= 1 || dash < saving + kSaving.size()) return std::nullopt;
+    bool ok = false;
+    const qlonglong pid = name.mid(dash + 1).toLongLong(&ok);
+    if (!ok || pid <= 0 || pid > std::numeric_limits<pid_t>::max()) return std::nullopt;
+    return Leftover{name.mid(1, saving - 1), name.mid(saving + kSaving.size(), dash - saving - kSaving.size()),
+                    pid_t(pid)};
+}
+
+bool runs(pid_t pid)
+{
+    return pid == ::getpid() || ::kill(pid, 0) == 0 || errno == EPERM;
+}
+
+QByteArray nativePath(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+// A link's last target, also when it does not exist yet.
+QString resolved(const QFileInfo &link)
+{
+    const QString canonical = link.canonicalFilePath();
+    return canonical.isEmpty() ? link.symLinkTarget() : canonical;
+}
+
+void syncFolder(const QString &folder)
+{
+    const int fd = ::open(nativePath(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+} // namespace
+
+ReplacingFile::ReplacingFile(const QString &path)
+{
+    // The user's book may be a link; the file written is the one it names.
+    const QFileInfo info(path);
+    m_target = info.isSymLink() ? resolved(info) : info.absoluteFilePath();
+    const QFileInfo target(m_target);
+    m_temporary = target.absolutePath() + QLatin1Char('/') + temporaryName(target.fileName());
+}
+
+ReplacingFile::~ReplacingFile()
+{
+    cancel();
+}
+
+bool ReplacingFile::fail(const char *what)
+{
+    m_error = QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromLocal8Bit(strerror(errno)));
+    return false;
+}
+
+bool ReplacingFile::open()
+{
+    cancel();
+    m_error.clear();
+    const QByteArray folder = nativePath(QFileInfo(m_target).absolutePath());
+    struct stat old {};
+    const bool replaces = ::stat(nativePath(m_target).constData(), &old) == 0;
+    // Before the temporary has a name, a kill leaves nothing behind.
+    if (g_unnamedTemporaries && ::access("/proc/self/fd", X_OK) == 0) {
+        m_fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        m_named = false;
+    }
+    if (m_fd < 0) {
+        const QByteArray name = nativePath(m_temporary);
+        m_fd = ::open(name.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW, 0666);
+        // Our own name and pid: a dead process's that had the same pid.
+        if (m_fd < 0 && errno == EEXIST && ::unlink(name.constData()) == 0)
+            m_fd = ::open(name.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (m_fd < 0) return fail("cannot create the file");
+        m_named = true;
+    }
+    if (replaces && ::fchmod(m_fd, old.st_mode & 0777) != 0)
+        qCWarning(lcDocument) << "the file's mode is not kept:" << m_target;
+    return true;
+}
+
+bool ReplacingFile::setMode(unsigned mode)
+{
+    return m_fd >= 0 && ::fchmod(m_fd, mode_t(mode)) == 0;
+}
+
+bool ReplacingFile::write(const void *data, size_t size)
+{
+    if (m_fd < 0) {
+        if (m_error.isEmpty()) m_error = QStringLiteral("the file is not open");
+        return false;
+    }
+    const char *from = static_cast<const char *>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(m_fd, from, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return fail("writing failed");
+        from += n;
+        size -= size_t(n);
+    }
+    return true;
+}
+
+bool ReplacingFile::commit()
+{
+    if (m_fd < 0) return write(nullptr, 0);
+    if (::fdatasync(m_fd) != 0) {
+        fail("writing to disk failed");
+        cancel();
+        return false;
+    }
+    const QByteArray name = nativePath(m_temporary);
+    if (!m_named) {
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd);
+        int linked = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW);
+        if (linked != 0 && errno == EEXIST && ::unlink(name.constData()) == 0)
+            linked = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW);
+        if (linked != 0) {
+            fail("cannot name the file");
+            cancel();
+            return false;
+        }
+        m_named = true;
+    }
+    if (::close(std::exchange(m_fd, -1)) != 0 || ::rename(name.constData(), nativePath(m_target).constData()) != 0) {
+        fail("cannot replace the file");
+        ::unlink(name.constData());
+        m_named = false;
+        return false;
+    }
+    m_named = false;
+    syncFolder(QFileInfo(m_target).absolutePath());
+    return true;
+}
+
+void ReplacingFile::cancel()
+{
+    if (m_fd >= 0) ::close(std::exchange(m_fd, -1));
+    if (m_named) ::unlink(nativePath(m_temporary).constData());
+    m_named = false;
+}
+
+void ReplacingFile::removeLeftovers(const QString &path)
+{
+    const QFileInfo info(path);
+    const QFileInfo target(info.isSymLink() ? resolved(info) : info.absoluteFilePath());
+    const QString stem = stemOf(target.fileName());
+    removeLeftovers(target.absolutePath(), [&](const QString &name) { return name == stem; });
+}
+
+void ReplacingFile::removeLeftovers(const QString &folder, const std::function<bool(const QString &)> &whose)
+{
+    const QDir dir(folder);
+    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted)) {
+        const std::optional<Leftover> leftover = parseTemporary(name);
+        // Another host's pids say nothing about its processes.
+        if (!leftover || leftover->host != hostPart() || !whose(leftover->stem) || runs(leftover->pid)) continue;
+        if (::unlink(nativePath(dir.filePath(name)).constData()) == 0)
+            qCInfo(lcDocument) << "removed what a stopped save left:" << dir.filePath(name);
+    }
+}
+
+void ReplacingFile::setUnnamedTemporaries(bool allowed)
+{
+    g_unnamedTemporaries = allowed;
+}
+
+DocumentContainer::Expanded DocumentContainer::expand(const QString &path, const QString &workingPath)
+{
+    gzFile in = openGzip(path, "rb");
+    if (!in) return Expanded::Unreadable;
+    ReplacingFile::removeLeftovers(path);
+    return expandStream(in, workingPath) ? Expanded::Done : Expanded::Damaged;
+}
+
+void DocumentContainer::setCoresForTests(int cores)
+{
+    g_coresForTests = std::max(cores, 0);
+}
+
+// The new file is written beside the target and renamed over it only when it
+// is complete and on disk, so a failed save never touches the old document.
+bool DocumentContainer::write(const QString &workingPath, const QString &path)
+{
+    QFile in(workingPath);
+    if (!in.open(QIODevice::ReadOnly)) {
+        qCWarning(lcDocument) << "saving failed:" << path << in.errorString();
+        return false;
+    }
+    ReplacingFile::removeLeftovers(path);
+    ReplacingFile file(path);
+    if (!file.open()) {
+        qCWarning(lcDocument) << "cannot create" << path << file.errorString();
+        return false;
+    }
+    QString failure;
+    const size_t size = size_t(std::max<qint64>(in.size(), 0));
+    const int cores = availableCores();
+    const bool packed = cores <= kMostCoresForOneCall ? packInOneCall(in.handle(), size, file, failure)
+                                                      : Packer(in.handle(), size).run(file, cores, failure);
+    if (packed && !file.commit()) failure = file.errorString();
+    if (!failure.isEmpty()) {
+        qCWarning(lcDocument) << "saving failed:" << path << failure;
+        file.cancel();
+        return false;
+    }
+    return true;
+}
+
+} // namespace cv

@@ -1,0 +1,735 @@
+#include "document/store/SQLDatabase3.h"
+
+#include "document/store/SQLite2Reader.h"
+#include "platform/Alert.h"
+#include "platform/Localization.h"
+#include "platform/Logging.h"
+#include "platform/NumberText.h"
+
+#include <QFile>
+#include <QStringDecoder>
+
+#include <sqlite3.h>
+
+#include <cctype>
+#include <charconv>
+#include <cstring>
+#include <limits>
+
+namespace cv {
+
+SQLValue SQLValue::fixed(double value, int decimals)
+{
+    // Room for the 309 integer digits of the largest double and the decimals.
+    char buf[400];
+    if (decimals >= 0 && decimals <= 60) {
+        const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+        if (res.ec == std::errc()) return SQLValue(QByteArray(buf, res.ptr - buf));
+    }
+    return text(cv::formatFixed(value, decimals));
+}
+
+struct SQLRow::Data {
+    // Column names first, then the values row after row, all in one buffer
+    // (an allocation per cell cost more than the query); a length of -1 is NULL.
+    struct Cell {
+        qsizetype start = 0;
+        qsizetype length = -1;
+    };
+    QByteArray bytes;
+    std::vector<Cell> cells;
+    int rows = 0;
+    int columns = 0;
+
+    void append(const char *data, qsizetype length)
+    {
+        cells.push_back({bytes.size(), length});
+        bytes.append(data, length);
+    }
+    void appendNull() { cells.push_back({bytes.size(), -1}); }
+    std::optional<QByteArrayView> view(size_t index) const
+    {
+        const Cell &c = cells[index];
+        if (c.length < 0) return std::nullopt;
+        return QByteArrayView(bytes.constData() + c.start, c.length);
+    }
+};
+
+QString decodeStoredText(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError()) return QString::fromLatin1(bytes);
+    return text;
+}
+
+namespace {
+
+template <class T> T parseInteger(const char *p, const char *end)
+{
+    while (p < end && *p == ' ') ++p;
+    if (p < end && *p == '+') ++p;
+    T value = 0;
+    auto [ptr, ec] = std::from_chars(p, end, value);
+    if (ec == std::errc()) {
+        // A real in an integer column ("12.0", "1e3") reads by its value;
+        // one outside the range is 0, not its leading digits.
+        if (ptr < end && (*ptr == '.' || *ptr == 'e' || *ptr == 'E')) {
+            double d = 0;
+            if (std::from_chars(p, end, d).ec == std::errc())
+                return d >= double(std::numeric_limits<T>::min()) && d <= double(std::numeric_limits<T>::max()) ? T(d)
+                                                                                                                : 0;
+        }
+        return value;
+    }
+    double d = 0;
+    if (std::from_chars(p, end, d).ec == std::errc() && d >= double(std::numeric_limits<T>::min())
+        && d <= double(std::numeric_limits<T>::max()))
+        return T(d);
+    return 0;
+}
+
+template <class T> T parseInteger(const std::optional<QByteArrayView> &cell)
+{
+    if (!cell || cell->isEmpty()) return 0;
+    return parseInteger<T>(cell->data(), cell->data() + cell->size());
+}
+
+double parseDouble(const char *p, const char *end)
+{
+    while (p < end && *p == ' ') ++p;
+    if (p < end && *p == '+') ++p;
+    double value = 0;
+    if (std::from_chars(p, end, value).ec != std::errc()) return 0;
+    return value;
+}
+
+// The typed reads answer what the text of the value would parse to, so the
+// streamed and the tabled reads agree. The column's value is read through
+// once; the connection is used by one thread only, which is all an
+// unprotected value asks.
+template <class T> T typedInteger(sqlite3_stmt *stmt, int index, int columns)
+{
+    if (index < 0 || index >= columns) return 0;
+    sqlite3_value *value = sqlite3_column_value(stmt, index);
+    switch (sqlite3_value_type(value)) {
+    case SQLITE_INTEGER: {
+        const sqlite3_int64 v = sqlite3_value_int64(value);
+        return v >= std::numeric_limits<T>::min() && v <= std::numeric_limits<T>::max() ? T(v) : 0;
+    }
+    case SQLITE_FLOAT: {
+        const double d = sqlite3_value_double(value);
+        return d >= double(std::numeric_limits<T>::min()) && d <= double(std::numeric_limits<T>::max()) ? T(d) : 0;
+    }
+    case SQLITE_NULL:
+        return 0;
+    default: {
+        const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(value));
+        return p ? parseInteger<T>(p, p + sqlite3_value_bytes(value)) : 0;
+    }
+    }
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- SQLRow
+
+std::optional<QByteArrayView> SQLRow::cell(int index) const
+{
+    if (!valid() || index < 0 || index >= m_data->columns) return std::nullopt;
+    return m_data->view(size_t(m_row + 1) * size_t(m_data->columns) + size_t(index));
+}
+
+bool SQLRow::valid() const
+{
+    return m_data && m_data->columns > 0 && m_row >= 0 && m_row < m_data->rows;
+}
+
+int SQLRow::columnCount() const
+{
+    return m_data ? m_data->columns : 0;
+}
+
+QString SQLRow::stringForColumnAtIndex(int index) const
+{
+    const auto c = cell(index);
+    return c ? decodeStoredText(*c) : QString();
+}
+
+QByteArrayView SQLRow::stringForColumnAtIndexNoCopy(int index) const
+{
+    return cell(index).value_or(QByteArrayView());
+}
+
+QString SQLRow::stringForColumn(QByteArrayView name) const
+{
+    if (!valid()) return QString();
+    for (int i = 0; i < m_data->columns; ++i) {
+        if (m_data->view(size_t(i)).value_or(QByteArrayView()) == name) return stringForColumnAtIndex(i);
+    }
+    return QString();
+}
+
+QString SQLRow::nameOfColumnAtIndex(int index) const
+{
+    if (!valid() || index < 0 || index >= m_data->columns) return QString();
+    return decodeStoredText(m_data->view(size_t(index)).value_or(QByteArrayView()));
+}
+
+int SQLRow::intForColumnAtIndex(int index) const
+{
+    return parseInteger<int>(cell(index));
+}
+
+qint64 SQLRow::int64ForColumnAtIndex(int index) const
+{
+    return parseInteger<qint64>(cell(index));
+}
+
+double SQLRow::doubleForColumnAtIndex(int index) const
+{
+    const auto c = cell(index);
+    if (!c || c->isEmpty()) return 0;
+    return parseDouble(c->data(), c->data() + c->size());
+}
+
+QString SQLRow::description() const
+{
+    QStringList values;
+    for (int i = 0; i < columnCount(); ++i) values << stringForColumnAtIndex(i);
+    return values.join(QStringLiteral(" | "));
+}
+
+// ---------------------------------------------------------------- SQLCursor
+
+int SQLCursor::intForColumnAtIndex(int index) const
+{
+    return typedInteger<int>(m_statement, index, m_columns);
+}
+
+qint64 SQLCursor::int64ForColumnAtIndex(int index) const
+{
+    return typedInteger<qint64>(m_statement, index, m_columns);
+}
+
+double SQLCursor::doubleForColumnAtIndex(int index) const
+{
+    if (index < 0 || index >= m_columns) return 0;
+    sqlite3_value *value = sqlite3_column_value(m_statement, index);
+    switch (sqlite3_value_type(value)) {
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT:
+        return sqlite3_value_double(value);
+    case SQLITE_NULL:
+        return 0;
+    default: {
+        const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(value));
+        return p ? parseDouble(p, p + sqlite3_value_bytes(value)) : 0;
+    }
+    }
+}
+
+std::optional<int> SQLCursor::exactIntForColumnAtIndex(int index) const
+{
+    if (index < 0 || index >= m_columns) return std::nullopt;
+    sqlite3_value *value = sqlite3_column_value(m_statement, index);
+    if (sqlite3_value_type(value) != SQLITE_INTEGER) return std::nullopt;
+    const sqlite3_int64 v = sqlite3_value_int64(value);
+    if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max()) return std::nullopt;
+    return int(v);
+}
+
+double SQLCursor::rowDoubleForColumnAtIndex(int index) const
+{
+    if (index < 0 || index >= m_columns) return 0;
+    sqlite3_value *value = sqlite3_column_value(m_statement, index);
+    if (sqlite3_value_type(value) != SQLITE_FLOAT) return doubleForColumnAtIndex(index);
+    // A value whose shortest form has at most fifteen digits comes back
+    // unchanged from its fifteen-digit text; printing that text is the cost
+    // this read exists to avoid.
+    const double v = sqlite3_value_double(value);
+    char text[32];
+    const auto [end, error] = std::to_chars(text, text + sizeof text, v);
+    if (error == std::errc()) {
+        int digits = 0;
+        int zeros = 0;   // trailing zeros of the digits seen so far
+        bool leading = true;
+        for (const char *p = text; p < end && *p != 'e'; ++p) {
+            if (*p < '0' || *p > '9') continue;
+            if (*p == '0' && leading) continue;
+            leading = false;
+            ++digits;
+            zeros = *p == '0' ? zeros + 1 : 0;
+        }
+        if (digits - zeros <= 15) return v;
+    }
+    const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, index));
+    return p ? parseDouble(p, p + sqlite3_column_bytes(m_statement, index)) : 0;
+}
+
+QString SQLCursor::stringForColumnAtIndex(int index) const
+{
+    if (index < 0 || index >= m_columns) return QString();
+    const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, index));
+    if (!p) return QString();
+    return decodeStoredText(QByteArrayView(p, sqlite3_column_bytes(m_statement, index)));
+}
+
+// ---------------------------------------------------------------- SQLResult
+
+SQLResult::SQLResult() : m_data(std::make_shared<SQLRow::Data>()) {}
+
+int SQLResult::rowCount() const
+{
+    return m_data->rows;
+}
+
+int SQLResult::columnCount() const
+{
+    return m_data->columns;
+}
+
+SQLRow SQLResult::rowAtIndex(int index) const
+{
+    if (index < 0 || index >= m_data->rows) return SQLRow();
+    return SQLRow(m_data, index);
+}
+
+// ---------------------------------------------------------------- SQLDatabase3
+
+SQLDatabase3::SQLDatabase3(const QString &path) : m_path(path) {}
+
+SQLDatabase3::~SQLDatabase3()
+{
+    close();
+}
+
+bool SQLDatabase3::open()
+{
+    if (m_database) return true;
+    if (m_path.isEmpty()) return false;
+    sqlite3 *db = nullptr;
+    const QByteArray file = QFile::encodeName(m_path);
+    // One connection per document, used from the main thread only: the
+    // library's per-call locking would cost on every column read.
+    int rc = sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                             nullptr);
+    if (rc != SQLITE_OK) {
+        qCWarning(lcDocument, "Database3 open failed: %d", rc);
+        sqlite3_close(db);
+        return false;
+    }
+    m_database = db;
+    configureConnection();
+    // sqlite3_open is lazy: read the schema now so that a file that is no
+    // database fails here and not at the first statement.
+    if (!performQuery(QStringLiteral("SELECT count(*) FROM sqlite_master;"))) {
+        qCWarning(lcDocument, "Database3 open failed: %d", sqlite3_errcode(m_database));
+        sqlite3_close(m_database);
+        m_database = nullptr;
+        return false;
+    }
+    qCDebug(lcDocument) << "opened v3 database:" << m_path << "to db object:" << static_cast<void *>(m_database);
+    return true;
+}
+
+void SQLDatabase3::configureConnection()
+{
+    // The document file comes from outside: no schema-defined code runs with
+    // the program's trust.
+    sqlite3_db_config(m_database, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(m_database, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_db_config(m_database, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    sqlite3_db_config(m_database, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+    sqlite3_db_config(m_database, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
+    // The working copy is packed as one file on save: no WAL side files.
+    sqlite3_exec(m_database, "PRAGMA journal_mode=DELETE;", nullptr, nullptr, nullptr);
+    // The store check reads beside this connection after the open: a write
+    // waits for it to end instead of failing.
+    sqlite3_busy_timeout(m_database, 10000);
+}
+
+void SQLDatabase3::close()
+{
+    if (!m_database) return;
+    if (m_transactionDepth > 0) {
+        m_transactionDepth = 1;
+        commitTransaction();
+    }
+    finalizeStatements();
+    qCDebug(lcDocument) << "closing databse:" << static_cast<void *>(m_database);
+    sqlite3_close_v2(m_database);
+    m_database = nullptr;
+}
+
+SQLResultPtr SQLDatabase3::performQuery(const QString &sql, const QStringList &texts)
+{
+    if (!m_database) return nullptr;
+    const QByteArray text = sql.toUtf8();
+    const char *tail = text.constData();
+    const char *end = tail + text.size();
+    SQLResultPtr result(new SQLResult);
+    SQLRow::Data &data = *result->m_data;
+    int nextText = 0;
+    int rc = SQLITE_OK;
+
+    auto fail = [&](int code) {
+        qCWarning(lcDocument).noquote() << "could not getTable for query:" << sql << ", result:" << code
+                                        << sqlite3_errmsg(m_database);
+        return SQLResultPtr();
+    };
+
+    while (tail < end) {
+        sqlite3_stmt *stmt = nullptr;
+        const char *next = nullptr;
+        rc = sqlite3_prepare_v2(m_database, tail, int(end - tail), &stmt, &next);
+        if (rc != SQLITE_OK) return fail(rc);
+        tail = next;
+        if (!stmt) continue; // blank text or a lone ";"
+        std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> guard(stmt, sqlite3_finalize);
+
+        const int params = sqlite3_bind_parameter_count(stmt);
+        for (int p = 1; p <= params; ++p) {
+            if (nextText >= texts.size()) return fail(SQLITE_RANGE);
+            const QByteArray value = texts.at(nextText++).toUtf8();
+            rc = sqlite3_bind_text(stmt, p, value.constData(), int(value.size()), SQLITE_TRANSIENT);
+            if (rc != SQLITE_OK) return fail(rc);
+        }
+
+        const int columns = sqlite3_column_count(stmt);
+        bool named = columns == 0 || data.columns > 0;
+        if (columns > 0 && data.columns > 0 && columns != data.columns) return fail(SQLITE_ERROR);
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            if (!named) {
+                data.columns = columns;
+                for (int c = 0; c < columns; ++c) {
+                    const char *name = sqlite3_column_name(stmt, c);
+                    data.append(name, name ? qsizetype(std::strlen(name)) : 0);
+                }
+                named = true;
+            }
+            for (int c = 0; c < columns; ++c) {
+                // The text SQLite would print for an integer ("%lld"), without its printf.
+                if (sqlite3_column_type(stmt, c) == SQLITE_INTEGER) {
+                    char digits[24];
+                    const auto end = std::to_chars(digits, digits + sizeof digits, sqlite3_column_int64(stmt, c)).ptr;
+                    data.append(digits, end - digits);
+                    continue;
+                }
+                const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(stmt, c));
+                if (bytes)
+                    data.append(bytes, sqlite3_column_bytes(stmt, c));
+                else
+                    data.appendNull();
+            }
+            ++data.rows;
+        }
+        if (rc != SQLITE_DONE) return fail(rc);
+    }
+    return result;
+}
+
+sqlite3_stmt *SQLDatabase3::cachedStatement(const QString &sql)
+{
+    // Every caller binds all the parameters again: no clearing of the last ones.
+    if (sqlite3_stmt *stmt = m_statements.value(sql)) {
+        sqlite3_reset(stmt);
+        return stmt;
+    }
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt *stmt = nullptr;
+    const char *tail = nullptr;
+    const int rc = sqlite3_prepare_v3(m_database, text.constData(), int(text.size()), SQLITE_PREPARE_PERSISTENT, &stmt,
+                                      &tail);
+    if (rc != SQLITE_OK || !stmt) {
+        qCWarning(lcDocument).noquote() << "could not prepare query:" << sql << ", result:" << rc
+                                        << sqlite3_errmsg(m_database);
+        sqlite3_finalize(stmt);
+        return nullptr;
+    }
+    // One statement only: a second one in the text would silently not run.
+    for (const char *p = tail; p && *p; ++p) {
+        if (*p != ' ' && *p != ';' && *p != '\n' && *p != '\t' && *p != '\r') {
+            qCWarning(lcDocument).noquote() << "more than one statement in streamed query:" << sql;
+            sqlite3_finalize(stmt);
+            return nullptr;
+        }
+    }
+    m_statements.insert(sql, stmt);
+    return stmt;
+}
+
+void SQLDatabase3::finalizeStatements()
+{
+    for (sqlite3_stmt *stmt : std::as_const(m_statements)) sqlite3_finalize(stmt);
+    m_statements.clear();
+}
+
+bool SQLDatabase3::forEachRow(const QString &sql, const std::function<void(const SQLCursor &)> &visit,
+                              const QStringList &texts)
+{
+    if (!m_database) return false;
+    sqlite3_stmt *stmt = cachedStatement(sql);
+    if (!stmt) return false;
+    // Reset on every way out, so the kept statement holds no read lock.
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> reset(stmt, sqlite3_reset);
+    auto fail = [&](int code) {
+        qCWarning(lcDocument).noquote() << "could not step query:" << sql << ", result:" << code
+                                        << sqlite3_errmsg(m_database);
+        return false;
+    };
+    const int params = sqlite3_bind_parameter_count(stmt);
+    if (params > texts.size()) return fail(SQLITE_RANGE);
+    for (int p = 1; p <= params; ++p) {
+        const QByteArray value = texts.at(p - 1).toUtf8();
+        const int rc = sqlite3_bind_text(stmt, p, value.constData(), int(value.size()), SQLITE_TRANSIENT);
+        if (rc != SQLITE_OK) return fail(rc);
+    }
+    const SQLCursor cursor(stmt, sqlite3_column_count(stmt));
+    int rc = SQLITE_OK;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) visit(cursor);
+    if (rc != SQLITE_DONE) return fail(rc);
+    return true;
+}
+
+SQLCursor SQLDatabase3::cursorOf(sqlite3_stmt *statement)
+{
+    return SQLCursor(statement, statement ? sqlite3_column_count(statement) : 0);
+}
+
+bool SQLDatabase3::stepFailed(const QString &sql, int code) const
+{
+    qCWarning(lcDocument).noquote() << "could not step query:" << sql << ", result:" << code
+                                    << (m_database ? sqlite3_errmsg(m_database) : "closed");
+    return false;
+}
+
+bool SQLDatabase3::execute(const QString &sql, std::span<const SQLValue> values)
+{
+    if (!m_database) return false;
+    sqlite3_stmt *stmt = cachedStatement(sql);
+    if (!stmt) return false;
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> reset(stmt, sqlite3_reset);
+    auto fail = [&](int code) {
+        qCWarning(lcDocument).noquote() << "could not run statement:" << sql << ", result:" << code
+                                        << sqlite3_errmsg(m_database);
+        return false;
+    };
+    if (sqlite3_bind_parameter_count(stmt) != int(values.size())) return fail(SQLITE_RANGE);
+    for (int p = 1; p <= int(values.size()); ++p) {
+        const SQLValue &value = values[size_t(p - 1)];
+        const int rc = value.m_isText ? sqlite3_bind_text(stmt, p, value.m_text.constData(), int(value.m_text.size()),
+                                                         SQLITE_TRANSIENT)
+                                     : sqlite3_bind_int64(stmt, p, value.m_integer);
+        if (rc != SQLITE_OK) return fail(rc);
+    }
+    const int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_DONE) return fail(rc);
+    return true;
+}
+
+qint64 SQLDatabase3::lastRowInserted() const
+{
+    return m_database ? sqlite3_last_insert_rowid(m_database) : 0;
+}
+
+qint64 SQLDatabase3::changes() const
+{
+    return m_database ? sqlite3_changes64(m_database) : 0;
+}
+
+bool SQLDatabase3::beginTransaction()
+{
+    if (!m_database) return false;
+    if (m_transactionDepth++ > 0) return true;
+    m_transactionFailed = false;
+    if (!performQuery(QStringLiteral("BEGIN TRANSACTION;"))) {
+        m_transactionDepth = 0;
+        return false;
+    }
+    return true;
+}
+
+bool SQLDatabase3::commitTransaction()
+{
+    if (!m_database || m_transactionDepth == 0) return false;
+    if (--m_transactionDepth > 0) return true;
+    if (m_transactionFailed) {
+        performQuery(QStringLiteral("ROLLBACK;"));
+        return false;
+    }
+    if (performQuery(QStringLiteral("COMMIT;"))) return true;
+    performQuery(QStringLiteral("ROLLBACK;"));
+    return false;
+}
+
+void SQLDatabase3::rollbackTransaction()
+{
+    if (m_transactionDepth == 0) return;
+    m_transactionFailed = true;
+    commitTransaction();
+}
+
+namespace {
+
+// The statements a dump may hold. The schema texts come from the old file:
+// nothing else (ATTACH, PRAGMA, VACUUM INTO) may reach the new database.
+bool isDumpStatement(const char *sql)
+{
+    for (;;) {
+        while (*sql == ' ' || *sql == '\t' || *sql == '\n' || *sql == '\r' || *sql == '\f' || *sql == '\v') ++sql;
+        if (sql[0] == '-' && sql[1] == '-') {
+            while (*sql && *sql != '\n') ++sql;
+        } else if (sql[0] == '/' && sql[1] == '*') {
+            const char *end = strstr(sql + 2, "*/");
+            sql = end ? end + 2 : sql + strlen(sql);
+        } else {
+            break;
+        }
+    }
+    for (const char *word : {"BEGIN", "COMMIT", "CREATE", "INSERT"}) {
+        const size_t n = strlen(word);
+        if (sqlite3_strnicmp(sql, word, int(n)) == 0 && !isalnum(uchar(sql[n])) && sql[n] != '_') return true;
+    }
+    return false;
+}
+
+int denyOutsideAccess(void *, int action, const char *, const char *, const char *, const char *)
+{
+    return action == SQLITE_ATTACH || action == SQLITE_DETACH || action == SQLITE_PRAGMA ? SQLITE_DENY : SQLITE_OK;
+}
+
+// Executes a dump into a new database at `path`, all of it or nothing.
+bool loadDump(const QString &path, const QByteArray &dump)
+{
+    sqlite3 *db = nullptr;
+    const QByteArray file = QFile::encodeName(path);
+    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                        nullptr) != SQLITE_OK) {
+        qCWarning(lcDocument) << "upgrade: could not create" << path << sqlite3_errmsg(db);
+        sqlite3_close(db);
+        return false;
+    }
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
+    sqlite3_limit(db, SQLITE_LIMIT_ATTACHED, 0);
+    // A copy made now is thrown away when anything fails.
+    sqlite3_exec(db, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=OFF;", nullptr, nullptr, nullptr);
+    sqlite3_set_authorizer(db, denyOutsideAccess, nullptr);
+
+    bool ok = true;
+    const char *at = dump.constData();
+    while (ok && *at) {
+        sqlite3_stmt *statement = nullptr;
+        const char *tail = nullptr;
+        if (sqlite3_prepare_v2(db, at, -1, &statement, &tail) != SQLITE_OK) {
+            qCWarning(lcDocument, "upgrade: statement failed: %s", sqlite3_errmsg(db));
+            ok = false;
+        } else if (statement && !isDumpStatement(sqlite3_sql(statement))) {
+            qCWarning(lcDocument, "upgrade: the old schema holds a statement that is not allowed");
+            ok = false;
+        } else if (statement) {
+            while (sqlite3_step(statement) == SQLITE_ROW) {}
+            if (sqlite3_reset(statement) != SQLITE_OK) {
+                qCWarning(lcDocument, "upgrade: statement failed: %s", sqlite3_errmsg(db));
+                ok = false;
+            }
+        }
+        sqlite3_finalize(statement);
+        if (tail == at) break;
+        at = tail;
+    }
+    // The dump is one transaction; one left open means it never committed.
+    if (ok && !sqlite3_get_autocommit(db)) ok = false;
+    if (!ok) sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
+    if (sqlite3_close(db) != SQLITE_OK) ok = false;
+    if (!ok) QFile::remove(path);
+    return ok;
+}
+
+void upgradeAlert(const char *messageKey)
+{
+    Alert::alert(cv::localizedString(QStringLiteral("UpgradeAlertTitle")),
+                    cv::localizedString(messageKey));
+}
+
+} // namespace
+
+SQLDatabase3::SetupResult SQLDatabase3::setup()
+{
+    static const char header[16] = {'S', 'Q', 'L', 'i', 't', 'e', ' ', 'f', 'o', 'r', 'm', 'a', 't', ' ', '3', '\0'};
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly)) return SetupResult::Unusable;
+    const QByteArray start = file.read(16);
+    file.close();
+    if (start == QByteArray(header, 16)) return SetupResult::Current;
+    if (start.isEmpty()) {
+        upgradeAlert("CrashedDataLoadMessage");
+        return SetupResult::Current;
+    }
+    upgradeAlert("UpgradeAlertMessage");
+
+    // Everything happens on the working copy; the document file is only read.
+    const QString v2Path = m_path + QStringLiteral(".v2");
+    if (QFile::exists(v2Path) && !QFile::remove(v2Path)) qCWarning(lcDocument, "failed removing v2Path");
+    if (!QFile::rename(m_path, v2Path)) {
+        qCWarning(lcDocument) << "failed moving" << m_path << "to v2Path";
+        upgradeAlert("UpgradeAlertFailed");
+        return SetupResult::Unusable;
+    }
+    QFile old(v2Path);
+    std::optional<QByteArray> dump;
+    QString why;
+    if (old.open(QIODevice::ReadOnly)) {
+        cv::SQLite2Reader reader(old.readAll());
+        old.close();
+        dump = reader.dump();
+        why = reader.error();
+    } else {
+        why = old.errorString();
+    }
+    if (!dump) {
+        // A damaged old book is never upgraded with rows silently missing;
+        // the working copy goes back as it was.
+        qCWarning(lcDocument) << "could not read old database for upgrading:" << v2Path << why;
+        if (!QFile::rename(v2Path, m_path)) QFile::remove(v2Path);
+        upgradeAlert("UpgradeAlertDamaged");
+        return SetupResult::Unusable;
+    }
+    if (!QFile::remove(v2Path)) qCWarning(lcDocument, "after upgrade, failed removing v2Path");
+
+    const QString dumpPath = v2Path + QStringLiteral(".db3Temp");
+    QFile dumpFile(dumpPath);
+    if (!dumpFile.open(QIODevice::WriteOnly | QIODevice::Truncate) || dumpFile.write(*dump) != dump->size())
+        qCWarning(lcDocument) << "upgrade: could not write" << dumpPath;
+    dumpFile.close();
+    if (!loadDump(m_path, *dump)) {
+        upgradeAlert("UpgradeAlertFailed");
+        return SetupResult::Unusable;
+    }
+    QFile::remove(dumpPath);
+    return SetupResult::Upgraded;
+}
+
+// ---------------------------------------------------------------- SQLTransaction
+
+SQLTransaction::SQLTransaction(SQLDatabase3 *db) : m_db(db)
+{
+    m_active = m_db && m_db->beginTransaction();
+}
+
+SQLTransaction::~SQLTransaction()
+{
+    if (m_active) m_db->commitTransaction();
+}
+
+void SQLTransaction::rollback()
+{
+    if (!m_active) return;
+    m_active = false;
+    m_db->rollbackTransaction();
+}
+
+} // namespace cv
