@@ -34,15 +34,12 @@ cv::Book *g_doc = nullptr;
 
 void leaves(const cv::NodePtr &node, std::vector<cv::NodePtr> &out, size_t limit)
 {
-    if (out.size() >= limit)
-        return;
+    if (out.size() >= limit) return;
     if (node->countChild() == 0 || node->kind() == cv::NodeKind::Investment) {
-        if (node->kind() != cv::NodeKind::SectionRoot)
-            out.push_back(node);
+        if (node->kind() != cv::NodeKind::SectionRoot) out.push_back(node);
         return;
     }
-    for (const cv::NodePtr &child : node->children())
-        leaves(child, out, limit);
+    for (const cv::NodePtr &child : node->children()) leaves(child, out, limit);
 }
 
 // Ten accounts (assets first), or ten expense categories.
@@ -72,8 +69,7 @@ template <class View> std::unique_ptr<View> build(int mode, int option, const QD
 void build_line_daily_year(benchmark::State &state)
 {
     const int mode = int(state.range(0));
-    for (auto _ : state)
-        benchmark::DoNotOptimize(build<cv::LineChart>(mode, 0, kLast.addYears(-1).addDays(1), kLast));
+    for (auto _ : state) benchmark::DoNotOptimize(build<cv::LineChart>(mode, 0, kLast.addYears(-1).addDays(1), kLast));
     state.counters["items"] = double(items(mode).size());
 }
 
@@ -105,8 +101,7 @@ std::unique_ptr<cv::SeriesChart> seriesChart(const benchmark::State &state)
     const int option = state.range(1) ? cv::SeriesChart::kMonthly : 0;
     const QDate from = kLast.addYears(-int(state.range(2))).addDays(1);
     const int mode = int(state.range(3));
-    if (state.range(0))
-        return build<cv::StackedColumnChart>(mode, option, from, kLast);
+    if (state.range(0)) return build<cv::StackedColumnChart>(mode, option, from, kLast);
     return build<cv::LineChart>(mode, option, from, kLast);
 }
 
@@ -142,8 +137,7 @@ void draw_pie_page(benchmark::State &state)
 void fill_overview(benchmark::State &state)
 {
     cv::OverviewSheet sheet(g_doc);
-    if (state.range(0) == 1)
-        sheet.monthOption()->click();
+    if (state.range(0) == 1) sheet.monthOption()->click();
     int day = 0;
     for (auto _ : state) {
         sheet.dateField()->setDate(kLast.addDays(-(day++ % 2)));
@@ -169,7 +163,10 @@ int main(int argc, char **argv)
         return 1;
     }
     g_doc = &doc;
-    benchmark::RegisterBenchmark("chart_line_daily_year", build_line_daily_year)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("chart_line_daily_year", build_line_daily_year)
+        ->Arg(0)
+        ->Arg(1)
+        ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("chart_line_monthly_ten_years", build_line_monthly_ten_years)
         ->Arg(0)
         ->Arg(1)

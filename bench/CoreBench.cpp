@@ -52,7 +52,8 @@ void archiveTenThousandNodes(benchmark::State &state)
     auto root = makeNode(1, QStringLiteral("root"));
     for (int i = 0; i < 100; ++i) {
         auto group = makeNode(1000 + i, QStringLiteral("group %1").arg(i));
-        for (int j = 0; j < 99; ++j) group->children.push_back(makeNode(100000 + i * 100 + j, QStringLiteral("item %1").arg(j)));
+        for (int j = 0; j < 99; ++j)
+            group->children.push_back(makeNode(100000 + i * 100 + j, QStringLiteral("item %1").arg(j)));
         root->children.push_back(group);
     }
     for (auto _ : state) {

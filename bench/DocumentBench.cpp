@@ -314,8 +314,7 @@ void categoryMonths(benchmark::State &state, int entries)
 }
 
 // The first call after an open, which finds the series as the open left them.
-template <class Read>
-void firstCall(benchmark::State &state, int entries, const Read &read)
+template <class Read> void firstCall(benchmark::State &state, int entries, const Read &read)
 {
     for (auto _ : state) {
         state.PauseTiming();
@@ -340,10 +339,22 @@ void categoryMonthsFirst(benchmark::State &state, int entries)
     firstCall(state, entries, [](cv::Book &doc) { return yearOfMonths(doc, everyCategory(doc)); });
 }
 
-void limitOpen(benchmark::State &state, int entries) { cv::bench::limitOpen(state, bookPath(entries)); }
-void limitSave(benchmark::State &state, int entries) { cv::bench::limitSave(state, bookPath(entries)); }
-void limitSaveFiles(benchmark::State &state, int entries) { cv::bench::limitSaveFiles(state, bookPath(entries)); }
-void limitXmlExport(benchmark::State &state, int entries) { cv::bench::limitXmlExport(state, bookPath(entries)); }
+void limitOpen(benchmark::State &state, int entries)
+{
+    cv::bench::limitOpen(state, bookPath(entries));
+}
+void limitSave(benchmark::State &state, int entries)
+{
+    cv::bench::limitSave(state, bookPath(entries));
+}
+void limitSaveFiles(benchmark::State &state, int entries)
+{
+    cv::bench::limitSaveFiles(state, bookPath(entries));
+}
+void limitXmlExport(benchmark::State &state, int entries)
+{
+    cv::bench::limitXmlExport(state, bookPath(entries));
+}
 void limitXmlImport(benchmark::State &state, int entries)
 {
     cv::bench::limitXmlImport(state, bookPath(entries, "cvxf"));
@@ -383,28 +394,31 @@ int main(int argc, char **argv)
     }
 
     using Fn = void (*)(benchmark::State &, int);
+    // clang-format off
     const std::pair<const char *, Fn> operations[] = {
-        {"open", openDocument},              {"open_store", openStore},     {"quick_check", quickCheck},
+        {"open", openDocument},               {"open_store", openStore},   {"quick_check", quickCheck},
         {"open_beside_check", openBesideCheck},
         {"createCache", createCache},
-        {"save", save},                {"commit_edit", commitEdit},   {"value_accounts", valueAllAccounts},
-        {"category_months", categoryMonths}, {"xml_export", xmlExport}, {"xml_import", xmlImport},
-        {"memo_search", memoSearch},         {"limit_open", limitOpen}, {"limit_save", limitSave},
+        {"save", save},                       {"commit_edit", commitEdit}, {"value_accounts", valueAllAccounts},
+        {"category_months", categoryMonths},  {"xml_export", xmlExport},   {"xml_import", xmlImport},
+        {"memo_search", memoSearch},          {"limit_open", limitOpen},   {"limit_save", limitSave},
         {"limit_save_files", limitSaveFiles},
         {"limit_xml_export", limitXmlExport}, {"limit_xml_import", limitXmlImport},
         {"limit_xml_import_expat", limitXmlImportExpat},
     };
+    // clang-format on
     for (const auto &[name, fn] : operations)
         for (int size : run.sizes) {
-            auto *bench = benchmark::RegisterBenchmark((std::string(name) + "/" + std::to_string(size)).c_str(), fn, size)
-                              ->Unit(benchmark::kMillisecond);
+            auto *bench =
+                benchmark::RegisterBenchmark((std::string(name) + "/" + std::to_string(size)).c_str(), fn, size)
+                    ->Unit(benchmark::kMillisecond);
             // The save packs on worker threads: their time counts, and the
             // iterations follow the wall clock, not the idle main thread.
             if (std::string_view(name) == "save") bench->MeasureProcessCPUTime()->UseRealTime();
         }
     // One call per repetition: each needs an open of its own.
-    const std::pair<const char *, Fn> firstCalls[] = {
-        {"value_accounts_first", valueAccountsFirst}, {"category_months_first", categoryMonthsFirst}};
+    const std::pair<const char *, Fn> firstCalls[] = {{"value_accounts_first", valueAccountsFirst},
+                                                      {"category_months_first", categoryMonthsFirst}};
     for (const auto &[name, fn] : firstCalls)
         for (int size : run.sizes)
             benchmark::RegisterBenchmark((std::string(name) + "/" + std::to_string(size)).c_str(), fn, size)

@@ -159,10 +159,12 @@ void commit_rows(benchmark::State &state)
 int main(int argc, char **argv)
 {
     return cv::bench::run(argc, argv, [] {
-        benchmark::RegisterBenchmark("read_ofx1/50000", [](benchmark::State &s) { read_statement(s, false); })
-            ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark("read_ofx2/50000", [](benchmark::State &s) { read_statement(s, true); })
-            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("read_ofx1/50000", [](benchmark::State &s) {
+            read_statement(s, false);
+        })->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("read_ofx2/50000", [](benchmark::State &s) {
+            read_statement(s, true);
+        })->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("show_import_sheet/50000", show_sheet)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("commit_import/50000", commit_rows)->Unit(benchmark::kMillisecond)->Iterations(3);
     });

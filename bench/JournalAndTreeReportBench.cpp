@@ -24,7 +24,7 @@
 namespace {
 
 constexpr int kJournalRows = 100000;
-constexpr int kJournal = 1;   // the report kind
+constexpr int kJournal = 1; // the report kind
 
 using cv::bench::tickTrees;
 
@@ -183,7 +183,7 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     cv::bench::BookBenchRun run(argc, argv);
-    std::vector<std::pair<QString, QString>> books;   // (name, path)
+    std::vector<std::pair<QString, QString>> books; // (name, path)
     if (!run.book.isEmpty()) books.emplace_back(QStringLiteral("book"), run.book);
     for (int size : run.sizes)
         if (run.book.isEmpty()) books.emplace_back(QString::number(size), run.bookPath(size));
@@ -204,8 +204,8 @@ int main(int argc, char **argv)
                 ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(label("income_expense_groupings").c_str(), categories, path, 2, true)
             ->Unit(benchmark::kMillisecond);
-        for (const auto &[what, kind] : {std::pair{"draw_journal_page", 1}, {"draw_income_expense_page", 2},
-                                         {"draw_budget_page", 7}})
+        for (const auto &[what, kind] :
+             {std::pair{"draw_journal_page", 1}, {"draw_income_expense_page", 2}, {"draw_budget_page", 7}})
             benchmark::RegisterBenchmark(label(what).c_str(), drawPages, path, kind)->Unit(benchmark::kMillisecond);
     }
     return run.runBenchmarks();

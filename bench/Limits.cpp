@@ -62,14 +62,13 @@ bool inflateTo(const QString &path, const std::function<bool(const char *, qint6
 sqlite3 *openDatabase(const QString &path)
 {
     sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
-        != SQLITE_OK) {
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                        nullptr) != SQLITE_OK) {
         sqlite3_close(db);
         return nullptr;
     }
     return db;
 }
-
 
 // The entry table with the store's three indexes, a transaction open and the
 // insert prepared: what both import floors write into.
@@ -84,13 +83,11 @@ bool beginImportTable(sqlite3 *db, sqlite3_stmt **insert)
                         "CREATE INDEX category_income ON ActualTable ( category );"
                         "CREATE INDEX category_group ON ActualTable ( grouping );"
                         "BEGIN;",
-                        nullptr, nullptr, nullptr)
-            == SQLITE_OK
-        && sqlite3_prepare_v2(db,
+                        nullptr, nullptr, nullptr) == SQLITE_OK &&
+           sqlite3_prepare_v2(db,
                               "INSERT INTO ActualTable (kind,date,category,account,destination,value,converted,"
                               "grouping,memo) VALUES (?,?,?,?,?,?,?,?,?)",
-                              -1, insert, nullptr)
-            == SQLITE_OK;
+                              -1, insert, nullptr) == SQLITE_OK;
 }
 
 } // namespace
@@ -101,26 +98,24 @@ void limitOpen(benchmark::State &state, const QString &book)
     const QString working = dir.filePath(QStringLiteral("working"));
     for (auto _ : state) {
         QFile file(working);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-            || !inflateTo(book, [&](const char *data, qint64 n) { return file.write(data, n) == n; })) {
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            !inflateTo(book, [&](const char *data, qint64 n) { return file.write(data, n) == n; })) {
             state.SkipWithError("the book does not inflate");
             break;
         }
         file.close();
         sqlite3 *db = openDatabase(working);
         sqlite3_stmt *scan = nullptr;
-        if (!db
-            || sqlite3_prepare_v2(db, "SELECT category,date,account,destination,value,converted FROM ActualTable", -1,
-                                  &scan, nullptr)
-                != SQLITE_OK) {
+        if (!db || sqlite3_prepare_v2(db, "SELECT category,date,account,destination,value,converted FROM ActualTable",
+                                      -1, &scan, nullptr) != SQLITE_OK) {
             state.SkipWithError("the book does not scan");
             sqlite3_close(db);
             break;
         }
         double total = 0;
         while (sqlite3_step(scan) == SQLITE_ROW) {
-            total += sqlite3_column_int(scan, 0) + sqlite3_column_int(scan, 1) + sqlite3_column_int(scan, 2)
-                + sqlite3_column_int(scan, 3) + sqlite3_column_double(scan, 4) + sqlite3_column_double(scan, 5);
+            total += sqlite3_column_int(scan, 0) + sqlite3_column_int(scan, 1) + sqlite3_column_int(scan, 2) +
+                     sqlite3_column_int(scan, 3) + sqlite3_column_double(scan, 4) + sqlite3_column_double(scan, 5);
         }
         benchmark::DoNotOptimize(total);
         sqlite3_finalize(scan);
@@ -157,8 +152,8 @@ void limitSaveFiles(benchmark::State &state, const QString &book)
     const QString working = dir.filePath(QStringLiteral("working"));
     const QString target = dir.filePath(QStringLiteral("saved.gz"));
     QFile file(working);
-    if (!file.open(QIODevice::WriteOnly) || file.write("KAVRICV4", 8) != 8
-        || !inflateTo(book, [&](const char *data, qint64 n) { return file.write(data, n) == n; })) {
+    if (!file.open(QIODevice::WriteOnly) || file.write("KAVRICV4", 8) != 8 ||
+        !inflateTo(book, [&](const char *data, qint64 n) { return file.write(data, n) == n; })) {
         state.SkipWithError("the book does not inflate");
         return;
     }
@@ -195,20 +190,18 @@ void limitXmlExport(benchmark::State &state, const QString &book)
     QTemporaryDir dir;
     const QString working = dir.filePath(QStringLiteral("working"));
     QFile file(working);
-    if (!file.open(QIODevice::WriteOnly)
-        || !inflateTo(book, [&](const char *data, qint64 n) { return file.write(data, n) == n; })) {
+    if (!file.open(QIODevice::WriteOnly) ||
+        !inflateTo(book, [&](const char *data, qint64 n) { return file.write(data, n) == n; })) {
         state.SkipWithError("the book does not inflate");
         return;
     }
     file.close();
     sqlite3 *db = openDatabase(working);
     sqlite3_stmt *read = nullptr;
-    if (!db
-        || sqlite3_prepare_v2(db,
-                              "SELECT kind,category,account,date,value,destination,grouping,converted,memo "
-                              "FROM ActualTable ORDER BY id",
-                              -1, &read, nullptr)
-            != SQLITE_OK) {
+    if (!db || sqlite3_prepare_v2(db,
+                                  "SELECT kind,category,account,date,value,destination,grouping,converted,memo "
+                                  "FROM ActualTable ORDER BY id",
+                                  -1, &read, nullptr) != SQLITE_OK) {
         state.SkipWithError("the book does not read");
         sqlite3_close(db);
         return;
@@ -246,7 +239,8 @@ void limitXmlExport(benchmark::State &state, const QString &book)
         std::vector<quint32> order(rows.size());
         for (quint32 i = 0; i < order.size(); ++i) order[i] = i;
         std::stable_sort(order.begin(), order.end(), [&](quint32 a, quint32 b) {
-            return rows[a].category != rows[b].category ? rows[a].category < rows[b].category : rows[a].date < rows[b].date;
+            return rows[a].category != rows[b].category ? rows[a].category < rows[b].category
+                                                        : rows[a].date < rows[b].date;
         });
         QByteArray text;
         text.reserve(kBlock + 4096);
@@ -296,8 +290,7 @@ void limitXmlImport(benchmark::State &state, const QString &xml)
     for (auto _ : state) {
         sqlite3 *db = openDatabase(dir.filePath(QStringLiteral("import-%1").arg(run++)));
         sqlite3_stmt *insert = nullptr;
-        const bool ready = db
-            && beginImportTable(db, &insert);
+        const bool ready = db && beginImportTable(db, &insert);
         QFile file(xml);
         if (!ready || !file.open(QIODevice::ReadOnly)) {
             state.SkipWithError("cannot start");
@@ -365,8 +358,7 @@ void limitXmlImportExpat(benchmark::State &state, const QString &xml)
     for (auto _ : state) {
         sqlite3 *db = openDatabase(dir.filePath(QStringLiteral("import-%1").arg(run++)));
         Parse parse;
-        const bool ready = db
-            && beginImportTable(db, &parse.insert);
+        const bool ready = db && beginImportTable(db, &parse.insert);
         QFile file(xml);
         if (!ready || !file.open(QIODevice::ReadOnly)) {
             state.SkipWithError("cannot start");
@@ -395,13 +387,20 @@ void limitXmlImportExpat(benchmark::State &state, const QString &xml)
                     for (const XML_Char **a = attributes; *a; a += 2) {
                         const char *n = a[0];
                         const char *v = a[1];
-                        if (!std::strcmp(n, "kind")) kind = integer(v);
-                        else if (!std::strcmp(n, "category")) category = integer(v);
-                        else if (!std::strcmp(n, "account")) account = integer(v);
-                        else if (!std::strcmp(n, "transfer")) transfer = integer(v);
-                        else if (!std::strcmp(n, "group")) grouping = integer(v);
-                        else if (!std::strcmp(n, "value")) value = number(v);
-                        else if (!std::strcmp(n, "converted")) converted = number(v);
+                        if (!std::strcmp(n, "kind"))
+                            kind = integer(v);
+                        else if (!std::strcmp(n, "category"))
+                            category = integer(v);
+                        else if (!std::strcmp(n, "account"))
+                            account = integer(v);
+                        else if (!std::strcmp(n, "transfer"))
+                            transfer = integer(v);
+                        else if (!std::strcmp(n, "group"))
+                            grouping = integer(v);
+                        else if (!std::strcmp(n, "value"))
+                            value = number(v);
+                        else if (!std::strcmp(n, "converted"))
+                            converted = number(v);
                         else if (!std::strcmp(n, "date")) {
                             int ymd[3] = {0, 0, 0};
                             const char *end = v + std::strlen(v);

@@ -51,9 +51,9 @@ Month busiestMonth(cv::Book &doc)
     size_t bestCount = 0;
     for (const cv::NodePtr &account : accounts) {
         std::map<QDate, size_t> months;
-        doc.reads().readAccountEntries(account->ident(), QDate(1900, 1, 1), QDate(2100, 12, 31), [&](const cv::Entry &row) {
-            ++months[QDate(row.date().year(), row.date().month(), 1)];
-        });
+        doc.reads().readAccountEntries(
+            account->ident(), QDate(1900, 1, 1), QDate(2100, 12, 31),
+            [&](const cv::Entry &row) { ++months[QDate(row.date().year(), row.date().month(), 1)]; });
         for (const auto &[first, count] : months) {
             if (count > bestCount) {
                 bestCount = count;
@@ -132,7 +132,7 @@ void read_account_book(benchmark::State &state, int size)
     for (auto _ : state) {
         double sum = 0;
         doc.reads().readAccountEntries(month->account->ident(), QDate(1990, 1, 1), QDate(2040, 12, 31),
-                               [&](const cv::Entry &entry) { sum += entry.amount(); });
+                                       [&](const cv::Entry &entry) { sum += entry.amount(); });
         benchmark::DoNotOptimize(sum);
     }
 }

@@ -20,7 +20,7 @@
 namespace {
 
 QString g_book;
-const cv::bench::BookBenchRun *g_run = nullptr;  // its temporary folder takes the PDFs
+const cv::bench::BookBenchRun *g_run = nullptr; // its temporary folder takes the PDFs
 constexpr int kSyntheticRows = 100000;
 
 cv::Preference margins()
@@ -35,8 +35,7 @@ void addRows(std::vector<cv::ViewerPrintParam> &rows, const cv::NodePtr &node, i
 {
     rows.emplace_back(level, node.get(), kind);
     if (node->hasChildList()) {
-        for (const cv::NodePtr &child : node->children())
-            addRows(rows, child, level + 1, kind);
+        for (const cv::NodePtr &child : node->children()) addRows(rows, child, level + 1, kind);
     }
 }
 
@@ -62,8 +61,7 @@ void print_viewer_to_pdf(benchmark::State &state)
                 addRows(rows, root, 0, 1);
             auto view = std::make_unique<cv::ViewerPrint>(
                 [&](const cv::ViewerPrintParam &row) {
-                    if (row.isHeader())
-                        return row.kind() == 0 ? printed.accountHeader() : printed.categoryHeader();
+                    if (row.isHeader()) return row.kind() == 0 ? printed.accountHeader() : printed.categoryHeader();
                     return row.kind() == 0 ? printed.accountCells(doc, *row.ref())
                                            : printed.categoryCells(doc, *row.ref());
                 },
@@ -73,8 +71,7 @@ void print_viewer_to_pdf(benchmark::State &state)
         };
         const auto result = cv::printInfoView(doc, prefs, make, nullptr, cv::PrintRunner::Mode::Pdf,
                                               g_run->workPath(QStringLiteral("viewer.pdf")));
-        if (!result.printed)
-            state.SkipWithError("nothing printed");
+        if (!result.printed) state.SkipWithError("nothing printed");
     }
     state.counters["sheets"] = sheets;
 }
@@ -83,8 +80,7 @@ std::vector<cv::ViewerPrintParam> syntheticRows()
 {
     std::vector<cv::ViewerPrintParam> rows{cv::ViewerPrintParam(cv::PrintedPagesParam::Header, nullptr, 0)};
     rows.reserve(kSyntheticRows + 1);
-    for (int i = 0; i < kSyntheticRows; ++i)
-        rows.emplace_back(i % 4, nullptr, 0);
+    for (int i = 0; i < kSyntheticRows; ++i) rows.emplace_back(i % 4, nullptr, 0);
     return rows;
 }
 
@@ -93,13 +89,15 @@ QStringList syntheticCells(const cv::ViewerPrintParam &row)
     static const QStringList data = [] {
         QStringList cells{QStringLiteral("普通預金 Account")};
         for (int c = 1; c < 18; ++c)
-            cells.append(QStringLiteral("%1").arg(1234567 * c).replace(QRegularExpression(QStringLiteral("(\\d)(?=(\\d{3})+$)")), QStringLiteral("\\1,")));
+            cells.append(
+                QStringLiteral("%1")
+                    .arg(1234567 * c)
+                    .replace(QRegularExpression(QStringLiteral("(\\d)(?=(\\d{3})+$)")), QStringLiteral("\\1,")));
         return cells;
     }();
     static const QStringList header = [] {
         QStringList cells;
-        for (int c = 0; c < 18; ++c)
-            cells.append(QStringLiteral("Col %1").arg(c));
+        for (int c = 0; c < 18; ++c) cells.append(QStringLiteral("Col %1").arg(c));
         return cells;
     }();
     return row.isHeader() ? header : data;

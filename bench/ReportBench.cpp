@@ -126,22 +126,32 @@ int main(int argc, char **argv)
     cv::bench::BookBenchRun run(argc, argv);
     g_book = run.book;
     if (g_book.isEmpty()) g_book = run.bookPath(run.sizes.back());
-    for (const auto &[name, kind, months] : {std::tuple{"balance_rows/year", 0, 12}, {"balance_rows/month", 0, 1},
-                                             {"ranking_rows/year", 8, 12}, {"ranking_rows/month", 8, 1},
-                                             {"balance_rows/all", 0, 240}, {"ranking_rows/all", 8, 240},
+    for (const auto &[name, kind, months] : {std::tuple{"balance_rows/year", 0, 12},
+                                             {"balance_rows/month", 0, 1},
+                                             {"ranking_rows/year", 8, 12},
+                                             {"ranking_rows/month", 8, 1},
+                                             {"balance_rows/all", 0, 240},
+                                             {"ranking_rows/all", 8, 240},
                                              {"cash_flow_detail_rows/month", 5, 1},
                                              {"cash_flow_detail_rows/year", 5, 12},
                                              {"cash_flow_detail_rows/all", 5, 240}})
-        benchmark::RegisterBenchmark(name, [kind, months](benchmark::State &s) { build_rows(s, kind, months); })
-            ->Unit(benchmark::kMillisecond);
-    for (const auto &[name, byDate, months] :
-         {std::tuple{"read_by_date/month", true, 1}, {"read_by_date/year", true, 12}, {"read_by_date/all", true, 240},
-          {"read_moves/month", false, 1}, {"read_moves/year", false, 12}, {"read_moves/all", false, 240}})
-        benchmark::RegisterBenchmark(name, [byDate, months](benchmark::State &s) { read_entries(s, byDate, months); })
-            ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("balance_draw_page", [](benchmark::State &s) { draw_page(s, 0); })
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("ranking_draw_page", [](benchmark::State &s) { draw_page(s, 8); })
-        ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(name, [kind, months](benchmark::State &s) {
+            build_rows(s, kind, months);
+        })->Unit(benchmark::kMillisecond);
+    for (const auto &[name, byDate, months] : {std::tuple{"read_by_date/month", true, 1},
+                                               {"read_by_date/year", true, 12},
+                                               {"read_by_date/all", true, 240},
+                                               {"read_moves/month", false, 1},
+                                               {"read_moves/year", false, 12},
+                                               {"read_moves/all", false, 240}})
+        benchmark::RegisterBenchmark(name, [byDate, months](benchmark::State &s) {
+            read_entries(s, byDate, months);
+        })->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("balance_draw_page", [](benchmark::State &s) {
+        draw_page(s, 0);
+    })->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("ranking_draw_page", [](benchmark::State &s) {
+        draw_page(s, 8);
+    })->Unit(benchmark::kMillisecond);
     return run.runBenchmarks();
 }

@@ -37,7 +37,7 @@ inline void tickSubtree(cv::Node &node, int status)
 inline void tickTrees(cv::Book &doc, int status)
 {
     for (const cv::NodePtr &root : {doc.accountModel()->asset(), doc.accountModel()->debt(),
-                                       doc.actualModel()->income(), doc.actualModel()->expense()})
+                                    doc.actualModel()->income(), doc.actualModel()->expense()})
         tickSubtree(*root, status);
 }
 
@@ -48,8 +48,8 @@ inline double rowsDigest(const std::vector<cv::ReportRow> &rows)
 {
     size_t digest = 0;
     for (const cv::ReportRow &row : rows) {
-        QString line = QString::number(row.level) + u'|' + QString::number(row.number) + u'|'
-                       + (row.node ? QString::number(row.node->ident()) : QString());
+        QString line = QString::number(row.level) + u'|' + QString::number(row.number) + u'|' +
+                       (row.node ? QString::number(row.node->ident()) : QString());
         for (double v : row.values) line += u'|' + QString::number(v == 0 ? 0 : v, 'f', 4);
         line += u'|' + row.texts.join(u'|');
         digest = digest * 1000003 ^ qHash(line, 0);

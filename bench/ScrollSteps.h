@@ -26,8 +26,8 @@ template <class Paint> void runScrollSteps(benchmark::State &state, QAbstractScr
         if (before >= bar->maximum()) direction = -1;
         if (before <= bar->minimum()) direction = 1;
         if (wheel) {
-            QWheelEvent event(centre, viewport->mapToGlobal(centre), QPoint(), QPoint(0, -120 * direction), Qt::NoButton,
-                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QWheelEvent event(centre, viewport->mapToGlobal(centre), QPoint(), QPoint(0, -120 * direction),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
             QApplication::sendEvent(viewport, &event);
         } else {
             bar->triggerAction(direction > 0 ? QAbstractSlider::SliderPageStepAdd : QAbstractSlider::SliderPageStepSub);

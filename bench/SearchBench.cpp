@@ -34,7 +34,7 @@ void memo_search_listed(benchmark::State &state, int size)
     sheet.memoCell(0)->setText(QStringLiteral("コンビニ"));
     int found = 0;
     for (auto _ : state) {
-        sheet.okPushed();  // the sheet's end runs the search and lists the results
+        sheet.okPushed(); // the sheet's end runs the search and lists the results
         const QPixmap painted = page.grab();
         benchmark::DoNotOptimize(painted.cacheKey());
         found = page.resultCount();

@@ -32,17 +32,15 @@ public:
     {
         ++asked;
         switch (cid) {
-        case 0:
-            return QDate(2020, 1, 1).addDays(row / 5);
-        case 1:
-            return kCategories[row % kCategories.size()];
+        case 0: return QDate(2020, 1, 1).addDays(row / 5);
+        case 1: return kCategories[row % kCategories.size()];
         case 2: {
             const bool negative = row % 3 == 0;
-            return QVariant::fromValue(cv::StyledText{QString::number((row * 37) % 100000), negative ? QColor(166, 0, 0) : QColor(),
+            return QVariant::fromValue(cv::StyledText{QString::number((row * 37) % 100000),
+                                                      negative ? QColor(166, 0, 0) : QColor(),
                                                       Qt::AlignRight | Qt::AlignVCenter, negative});
         }
-        default:
-            return QStringLiteral("memo %1").arg(row);
+        default: return QStringLiteral("memo %1").arg(row);
         }
     }
     void setObjectValue(cv::EditingTable *, const QString &, int, int) override {}

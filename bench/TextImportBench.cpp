@@ -26,7 +26,8 @@ QByteArray statement(int lines)
     const QDate first(2008, 1, 1);
     for (int i = 0; i < lines; ++i) {
         const QByteArray amount = "\"" + QByteArray::number(1000 + i % 90000) + "\"";
-        out += first.addDays(i % 3000).toString(u"yyyy/MM/dd").toLatin1() + ",スーパー東町店 " + QByteArray::number(i % 200) +
+        out += first.addDays(i % 3000).toString(u"yyyy/MM/dd").toLatin1() + ",スーパー東町店 " +
+               QByteArray::number(i % 200) +
                (i % 10 == 0 ? QByteArray("," + amount + ",,") : QByteArray(",," + amount + ",食費")) + "\r\n";
     }
     return out;

@@ -38,9 +38,9 @@ cv::PageSetup a4(int orientation)
 constexpr struct {
     cv::TradeKind kind;
     double count;
-} kCycle[] = {{cv::TradeKind::Buy, 100},       {cv::TradeKind::Buy, 50},      {cv::TradeKind::Sale, 80},
-              {cv::TradeKind::Dividend, 1},    {cv::TradeKind::MarginSale, 40}, {cv::TradeKind::BuyBack, 40},
-              {cv::TradeKind::MarginBuy, 30},  {cv::TradeKind::SellBack, 30}, {cv::TradeKind::Buy, 10},
+} kCycle[] = {{cv::TradeKind::Buy, 100},      {cv::TradeKind::Buy, 50},        {cv::TradeKind::Sale, 80},
+              {cv::TradeKind::Dividend, 1},   {cv::TradeKind::MarginSale, 40}, {cv::TradeKind::BuyBack, 40},
+              {cv::TradeKind::MarginBuy, 30}, {cv::TradeKind::SellBack, 30},   {cv::TradeKind::Buy, 10},
               {cv::TradeKind::Sale, 10}};
 
 bool makeTradeBook(cv::Book &doc)

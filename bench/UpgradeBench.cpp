@@ -46,7 +46,8 @@ void upgrade_big(benchmark::State &state)
         }
         f.close();
         state.ResumeTiming();
-        if (cv::SQLDatabase3(path).setup() != cv::SQLDatabase3::SetupResult::Upgraded) state.SkipWithError("not upgraded");
+        if (cv::SQLDatabase3(path).setup() != cv::SQLDatabase3::SetupResult::Upgraded)
+            state.SkipWithError("not upgraded");
     }
 }
 BENCHMARK(upgrade_big)->Unit(benchmark::kMillisecond);

@@ -217,10 +217,12 @@ int writeShots(const QString &folder)
             open.viewer->accountView()->expandToDepth(1);
             open.viewer->actualView()->collapseAll();
             open.viewer->actualView()->expandToDepth(0);
-            const QString file = QStringLiteral("%1/viewer-%2-%3").arg(folder, QLatin1String(lang), QLatin1String(name));
+            const QString file =
+                QStringLiteral("%1/viewer-%2-%3").arg(folder, QLatin1String(lang), QLatin1String(name));
             if (!open.window->grab().save(file + QStringLiteral(".png"))) ++failures;
             // The printed viewer of the same rows, as File > Print writes it to PDF.
-            if (!open.window->printView(cv::Preference(), cv::PrintRunner::Mode::Pdf, file + QStringLiteral(".pdf")).printed)
+            if (!open.window->printView(cv::Preference(), cv::PrintRunner::Mode::Pdf, file + QStringLiteral(".pdf"))
+                     .printed)
                 ++failures;
         }
     }
@@ -236,9 +238,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     cv::bench::BookBenchRun run(argc, argv);
     QString shots;
-    const auto shotsArgument = std::find_if(run.rest.begin(), run.rest.end(), [](const char *a) {
-        return QByteArray(a).startsWith("--shots=");
-    });
+    const auto shotsArgument = std::find_if(run.rest.begin(), run.rest.end(),
+                                            [](const char *a) { return QByteArray(a).startsWith("--shots="); });
     if (shotsArgument != run.rest.end()) {
         shots = QString::fromLocal8Bit(*shotsArgument + 8);
         run.rest.erase(shotsArgument);

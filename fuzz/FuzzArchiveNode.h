@@ -31,7 +31,8 @@ public:
         amount = coder.decodeDoubleForKey(QStringLiteral("amount"));
         flag = coder.decodeBoolForKey(QStringLiteral("flag"));
         name = coder.decodeStringForKey(QStringLiteral("name")).value_or(QString());
-        if (auto c = coder.decodeArrayOfClassForKey<FuzzArchiveNode>(QStringLiteral("children"))) children = std::move(*c);
+        if (auto c = coder.decodeArrayOfClassForKey<FuzzArchiveNode>(QStringLiteral("children")))
+            children = std::move(*c);
         link = coder.decodeObjectOfClassForKey<FuzzArchiveNode>(QStringLiteral("link"));
         extra = coder.decodeObjectForKey(QStringLiteral("extra"));
         coder.containsValueForKey(QStringLiteral("missing"));

@@ -49,7 +49,8 @@ void readEverything(cv::BookStore &store)
     decoded(store.getGroupData());
     for (const auto &currency : listOf<cv::Currency>(decoded(store.getCurrencyData())))
         store.getXchgRateListForCurrency(currency->ident());
-    for (const auto &brand : listOf<cv::Security>(decoded(store.getBrandData()))) store.getPriceListForBrand(brand->ident());
+    for (const auto &brand : listOf<cv::Security>(decoded(store.getBrandData())))
+        store.getPriceListForBrand(brand->ident());
 
     if (auto loans = store.database()->performQuery(QStringLiteral("SELECT id FROM LoanTable LIMIT 100;"))) {
         for (int row = 0; row < loans->rowCount(); ++row)
@@ -76,8 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     static const QString path = fuzzwork::folder().filePath(QStringLiteral("input.cvv2"));
     {
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-            || file.write(reinterpret_cast<const char *>(data), qint64(size)) != qint64(size))
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            file.write(reinterpret_cast<const char *>(data), qint64(size)) != qint64(size))
             std::abort();
     }
     cv::BookStore store;

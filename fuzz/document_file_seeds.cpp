@@ -21,9 +21,9 @@ int main(int argc, char **argv)
         if (!doc) return false;
         cv::BookStore &store = *doc->dataModel();
         const fuzzbook::InfoArchives rows = fuzzbook::infoArchives(*doc);
-        ok = store.putAccountData(rows.accounts) && store.putActualData(rows.categories)
-             && store.putCurrencyData(rows.currencies) && store.putBrandData(rows.brands)
-             && store.putGroupData(rows.groupings) && store.putSettingsData(rows.settings) && ok;
+        ok = store.putAccountData(rows.accounts) && store.putActualData(rows.categories) &&
+             store.putCurrencyData(rows.currencies) && store.putBrandData(rows.brands) &&
+             store.putGroupData(rows.groupings) && store.putSettingsData(rows.settings) && ok;
         const QByteArray packed = saved(store);
         ok = seeds.write(packed) && ok;
 

@@ -43,8 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QString text = cv::decodeMobileFile(bytes);
     for (const QStringList &line : cv::splitCsvLines(text)) require(!line.isEmpty(), "a line without fields");
 
-    for (cv::TextEncoding encoding : {cv::TextEncoding::Utf8, cv::TextEncoding::ShiftJis, cv::TextEncoding::EucJp,
-                                      cv::TextEncoding::Windows1252}) {
+    for (cv::TextEncoding encoding :
+         {cv::TextEncoding::Utf8, cv::TextEncoding::ShiftJis, cv::TextEncoding::EucJp, cv::TextEncoding::Windows1252}) {
         const cv::TextStatementRead read = cv::readTextStatement(bytes, encoding);
         require(read.rows.size() == size_t(read.categoryTexts.size()), "a row without its category text");
         for (const cv::EntryPtr &row : read.rows)

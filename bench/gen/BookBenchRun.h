@@ -18,10 +18,10 @@ public:
     BookBenchRun(const BookBenchRun &) = delete;
     BookBenchRun &operator=(const BookBenchRun &) = delete;
 
-    QString books;                          // the folder of book-<size>.cvv2
-    QString book;                           // one book named by --book=
-    std::vector<int> sizes{10000, 100000};  // the books to measure
-    std::vector<char *> rest;               // the arguments left for Google Benchmark
+    QString books;                         // the folder of book-<size>.cvv2
+    QString book;                          // one book named by --book=
+    std::vector<int> sizes{10000, 100000}; // the books to measure
+    std::vector<char *> rest;              // the arguments left for Google Benchmark
 
     // The generated book of that size in `books`.
     QString bookPath(int size) const;
@@ -31,7 +31,7 @@ public:
     int runBenchmarks();
 
 private:
-    QTemporaryDir m_work;  // working copies and backups of the run
+    QTemporaryDir m_work; // working copies and backups of the run
 };
 
 } // namespace cv::bench

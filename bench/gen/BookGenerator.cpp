@@ -25,6 +25,7 @@ namespace cv::bench {
 namespace {
 
 // Idents of the book's accounts and categories.
+// clang-format off
 enum : int {
     Wallet = 1001, Bank = 1002, DollarAccount = 1003, Brokerage = 1004, Card = 1101, Mortgage = 1102,
     Salary = 2001, Bonus = 2002,
@@ -36,6 +37,7 @@ enum : int {
     UtilitiesFolder = 2150, Electricity, Gas, Water, Phone,
     MedicalFolder = 2160, Clinic,
 };
+// clang-format on
 
 constexpr int kLoanMonths = 35 * 12;
 
@@ -43,11 +45,11 @@ struct Plan {
     enum Type { EntryItem, TradeItem, Rate, Price };
     QDate date;
     Type type = EntryItem;
-    int kind = 0;         // entry or trade kind
+    int kind = 0; // entry or trade kind
     int category = 0;
     int account = 0;
-    int destination = 0;  // also the brand of a trade or price, the currency of a rate
-    double amount = 0;    // also the unit price of a trade, the rate or price
+    int destination = 0; // also the brand of a trade or price, the currency of a rate
+    double amount = 0;   // also the unit price of a trade, the rate or price
     double count = 0;
     double converted = 0;
     int group = 0;
@@ -77,8 +79,8 @@ cv::NodePtr node(const cv::NodePtr &parent, int ident, cv::NodeKind kind, const 
     return n;
 }
 
-cv::NodePtr account(const cv::NodePtr &parent, int ident, int kind, const QString &name, int currency,
-                       double initial, const QDate &start)
+cv::NodePtr account(const cv::NodePtr &parent, int ident, int kind, const QString &name, int currency, double initial,
+                    const QDate &start)
 {
     cv::NodePtr n = node(parent, ident, cv::NodeKind(kind), name, currency);
     auto detail = std::make_shared<cv::AccountDetail>();
@@ -97,16 +99,18 @@ struct Spend {
 
 // Everyday spending: what, how much, how often.
 constexpr std::array kSpending = {
-    Spend{Groceries, 200, 6000, 30}, Spend{Dining, 600, 8000, 10}, Spend{Cafe, 300, 900, 12},
-    Spend{Goods, 100, 3000, 12}, Spend{Clothing, 1500, 15000, 4}, Spend{Train, 150, 1200, 12},
-    Spend{Taxi, 700, 5000, 2}, Spend{Hobbies, 500, 12000, 6}, Spend{Books, 500, 3500, 6},
+    Spend{Groceries, 200, 6000, 30}, Spend{Dining, 600, 8000, 10},    Spend{Cafe, 300, 900, 12},
+    Spend{Goods, 100, 3000, 12},     Spend{Clothing, 1500, 15000, 4}, Spend{Train, 150, 1200, 12},
+    Spend{Taxi, 700, 5000, 2},       Spend{Hobbies, 500, 12000, 6},   Spend{Books, 500, 3500, 6},
     Spend{Clinic, 500, 8000, 3},
 };
 
+// clang-format off
 const char *const kMemos[] = {
     "スーパーまるや", "コンビニ", "ドラッグストア", "Amazon", "駅前ベーカリー", "定食屋", "Starbucks",
     "100円ショップ", "書店", "ユニクロ", "Suica チャージ", "病院", "薬局", "ホームセンター", "IKEA",
 };
+// clang-format on
 
 void addCategories(cv::Book &doc)
 {
@@ -116,23 +120,23 @@ void addCategories(cv::Book &doc)
     const cv::NodePtr expense = doc.actualModel()->expense();
     auto folder = [&](int ident, const char *name, std::initializer_list<std::pair<int, const char *>> children) {
         cv::NodePtr f = node(expense, ident, cv::NodeKind::Group, QString::fromUtf8(name));
-        for (const auto &[childIdent, childName] : children) node(f, childIdent, cv::NodeKind::Category, QString::fromUtf8(childName));
+        for (const auto &[childIdent, childName] : children)
+            node(f, childIdent, cv::NodeKind::Category, QString::fromUtf8(childName));
     };
     folder(FoodFolder, "食費", {{Groceries, "食料品"}, {Dining, "外食"}, {Cafe, "カフェ"}});
     folder(DailyFolder, "日用品", {{Goods, "雑貨"}, {Clothing, "衣服"}});
     folder(TransportFolder, "交通費", {{Train, "電車"}, {Taxi, "タクシー"}});
     folder(LeisureFolder, "趣味・娯楽", {{Hobbies, "趣味"}, {Books, "書籍"}});
     folder(HousingFolder, "住宅", {{Rent, "家賃"}, {HomePurchase, "住宅購入"}});
-    folder(UtilitiesFolder, "水道・光熱費",
-           {{Electricity, "電気"}, {Gas, "ガス"}, {Water, "水道"}, {Phone, "通信"}});
+    folder(UtilitiesFolder, "水道・光熱費", {{Electricity, "電気"}, {Gas, "ガス"}, {Water, "水道"}, {Phone, "通信"}});
     folder(MedicalFolder, "医療", {{Clinic, "病院"}});
 }
 
 // Budgets on the everyday categories, rising a little each year.
 void addBudgets(cv::Book &doc, const QDate &first, const QDate &last)
 {
-    const std::pair<int, double> budgets[] = {{Groceries, 45000}, {Dining, 15000}, {Cafe, 5000}, {Goods, 8000},
-                                              {Clothing, 10000}, {Train, 8000}, {Hobbies, 10000}, {Books, 5000}};
+    const std::pair<int, double> budgets[] = {{Groceries, 45000}, {Dining, 15000}, {Cafe, 5000},     {Goods, 8000},
+                                              {Clothing, 10000},  {Train, 8000},   {Hobbies, 10000}, {Books, 5000}};
     for (const auto &[ident, base] : budgets) {
         const cv::NodePtr category = doc.findExpense(ident);
         if (!category) continue;
@@ -177,8 +181,7 @@ BookStats generateBook(cv::Book &doc, const BookOptions &options)
     account(assets, Wallet, 30, QStringLiteral("財布"), yen->ident(), 20000, first);
     account(assets, Bank, 31, QStringLiteral("普通預金"), yen->ident(), 1500000, first);
     account(assets, DollarAccount, 31, QStringLiteral("外貨預金"), dollar->ident(), 0, first);
-    const cv::NodePtr brokerage =
-        account(assets, Brokerage, 32, QStringLiteral("証券口座"), yen->ident(), 0, first);
+    const cv::NodePtr brokerage = account(assets, Brokerage, 32, QStringLiteral("証券口座"), yen->ident(), 0, first);
     account(debts, Card, 40, QStringLiteral("クレジットカード"), yen->ident(), 0, first);
     addCategories(doc);
     addBudgets(doc, first, last);
@@ -214,7 +217,7 @@ BookStats generateBook(cv::Book &doc, const BookOptions &options)
         plans.push_back(p);
         return plans.size() - 1;
     };
-    std::map<int, size_t> settlements;   // month key -> plan paying the card for the month before
+    std::map<int, size_t> settlements; // month key -> plan paying the card for the month before
     std::vector<double> brandPrice = {10000, 3000, 1000};
     double dollarRate = 110;
     int months = 0;
@@ -235,7 +238,8 @@ BookStats generateBook(cv::Book &doc, const BookOptions &options)
         entry(on(18), cv::EntryKind::Expense, Phone, Bank, 0, random.yen(6000, 9000), QStringLiteral("携帯電話"));
         for (int day : {1, 8, 15, 22})
             entry(on(day), cv::EntryKind::Transfer, 0, Bank, Wallet, 30000, QStringLiteral("ATM"));
-        settlements[y * 100 + m] = entry(on(10), cv::EntryKind::Transfer, 0, Bank, Card, 0, QStringLiteral("カード引落"));
+        settlements[y * 100 + m] =
+            entry(on(10), cv::EntryKind::Transfer, 0, Bank, Card, 0, QStringLiteral("カード引落"));
 
         // Foreign currency: the month's rate, and some yen put into dollars.
         dollarRate = std::clamp(dollarRate * (1 + (random.below(81) - 40) / 1000.0), 75.0, 160.0);
@@ -317,7 +321,7 @@ BookStats generateBook(cv::Book &doc, const BookOptions &options)
         }
         const bool byCard = random.below(10) < 4;
         const double amount = random.yen(spend->low, spend->high);
-        const int memo = random.below(memoCount * 10 / 7);   // about three in ten without memo
+        const int memo = random.below(memoCount * 10 / 7); // about three in ten without memo
         const size_t at = entry(date, cv::EntryKind::Expense, spend->category, byCard ? Card : Wallet, 0, amount,
                                 memo < memoCount ? QString::fromUtf8(kMemos[memo]) : QString());
         if (random.below(50) == 0) plans[at].group = groups[size_t(random.below(int(groups.size())))];

@@ -7,23 +7,25 @@
 #include <QDate>
 #include <QString>
 
-namespace cv { class Book; }
+namespace cv {
+class Book;
+}
 
 namespace cv::bench {
 
 struct BookOptions {
-    int entries = 10000;            // entries and trades together
-    int years = 20;                 // ending with lastDay
+    int entries = 10000; // entries and trades together
+    int years = 20;      // ending with lastDay
     unsigned seed = 1;
     QDate lastDay = QDate(2024, 12, 31);
 };
 
 struct BookStats {
-    int entries = 0;    // rows of the entry table
+    int entries = 0; // rows of the entry table
     int trades = 0;
     int rates = 0;
     int prices = 0;
-    int loanRows = 0;   // repayment schedule rows
+    int loanRows = 0; // repayment schedule rows
 };
 
 // Fills a document whose store was just created (dataModel()->create()).

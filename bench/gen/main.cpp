@@ -92,8 +92,8 @@ int generate(const cv::bench::BookOptions &options, const QString &out, bool xml
         return 1;
     }
     std::printf("%s: %d entries (a loan of %d rows), %d trades, %d rates, %d prices over %d years (%.1f s)\n",
-                qPrintable(out), stats.entries, stats.loanRows,
-                stats.trades, stats.rates, stats.prices, options.years, timer.elapsed() / 1000.0);
+                qPrintable(out), stats.entries, stats.loanRows, stats.trades, stats.rates, stats.prices, options.years,
+                timer.elapsed() / 1000.0);
     QStringList written = {out};
     if (xml) {
         const QFileInfo info(out);

@@ -12,19 +12,17 @@
 namespace cv {
 
 namespace {
-template <class Panel>
-QWidget *hooked(Panel *panel, ViewerGrid &grid)
+template <class Panel> QWidget *hooked(Panel *panel, ViewerGrid &grid)
 {
-    QObject::connect(panel, &RowPanel::closeMaximizedPanelRequested, &grid,
-                     &ViewerGrid::closeMaximizedPanel);
+    QObject::connect(panel, &RowPanel::closeMaximizedPanelRequested, &grid, &ViewerGrid::closeMaximizedPanel);
     if (BookWindow *window = grid.wc())
         QObject::connect(panel, &Panel::searchListShouldClear, window, &BookWindow::clearSearchList);
     return panel;
 }
 } // namespace
 
-QWidget *makeEntryPanel(ViewerGrid &grid, Book &document, const NodePtr &node, const QDate &from,
-                        const QDate &to, EntryPanelKind kind)
+QWidget *makeEntryPanel(ViewerGrid &grid, Book &document, const NodePtr &node, const QDate &from, const QDate &to,
+                        EntryPanelKind kind)
 {
     if (!node) return nullptr;
     switch (kind) {
@@ -34,8 +32,7 @@ QWidget *makeEntryPanel(ViewerGrid &grid, Book &document, const NodePtr &node, c
     case EntryPanelKind::Trading: {
         // The cash part of an investment account stands for the account.
         NodePtr subject = node;
-        if (subject->kind() == NodeKind::CashPart && subject->parent())
-            subject = subject->parent()->shared_from_this();
+        if (subject->kind() == NodeKind::CashPart && subject->parent()) subject = subject->parent()->shared_from_this();
         if (subject->kind() != NodeKind::Investment && subject->kind() != NodeKind::Holding) return nullptr;
         auto *panel = new TradePanel(&document, subject, from, to);
         if (const BookWindow *window = grid.wc(); window && window->preference())

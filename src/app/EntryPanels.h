@@ -8,7 +8,7 @@
 
 namespace cv {
 
-QWidget *makeEntryPanel(ViewerGrid &grid, Book &document, const NodePtr &node, const QDate &from,
-                        const QDate &to, EntryPanelKind kind);
+QWidget *makeEntryPanel(ViewerGrid &grid, Book &document, const NodePtr &node, const QDate &from, const QDate &to,
+                        EntryPanelKind kind);
 
 } // namespace cv

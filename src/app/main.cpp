@@ -29,7 +29,8 @@ int main(int argc, char **argv)
     QCommandLineParser parser;
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Documents to open."), QStringLiteral("[files...]"));
+    parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Documents to open."),
+                                 QStringLiteral("[files...]"));
     parser.process(app);
     const QStringList files = parser.positionalArguments();
 

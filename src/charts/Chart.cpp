@@ -70,27 +70,22 @@ Chart::Axis Chart::calcAxis(double max, double min)
 {
     Axis axis;
     // Values so far apart that their distance overflows have no scale either.
-    if (!std::isfinite(max - min) || (max == 0 && min == 0))
-        return axis;
+    if (!std::isfinite(max - min) || (max == 0 && min == 0)) return axis;
     if (max != min) {
         const int e = int(std::trunc(std::log10(max - min))) - 1;
         axis.unit = unscaled(1, e);
         axis.ceil = unscaled(std::trunc(scaled(max, e)) + 2, e);
         axis.floor = unscaled(std::trunc(scaled(min, e)) - 2, e);
-        if (max <= 0 && (axis.ceil > 0 || -axis.ceil < 2 * axis.unit))
-            axis.ceil = 0;
-        if (min >= 0 && (axis.floor < 0 || axis.floor < 2 * axis.unit))
-            axis.floor = 0;
+        if (max <= 0 && (axis.ceil > 0 || -axis.ceil < 2 * axis.unit)) axis.ceil = 0;
+        if (min >= 0 && (axis.floor < 0 || axis.floor < 2 * axis.unit)) axis.floor = 0;
         return axis;
     }
     const int e = int(std::trunc(std::log10(std::fabs(max)))) - 1;
     axis.unit = unscaled(1, e);
     axis.floor = unscaled(std::trunc(scaled(max, e)) - 5, e);
     axis.ceil = axis.floor + 10 * axis.unit;
-    if (max > 0 && axis.floor < 0)
-        axis.floor = 0;
-    if (max < 0 && axis.ceil > 0)
-        axis.ceil = 0;
+    if (max > 0 && axis.floor < 0) axis.floor = 0;
+    if (max < 0 && axis.ceil > 0) axis.ceil = 0;
     return axis;
 }
 
@@ -98,8 +93,7 @@ double Chart::gridStep(const Axis &axis, double axisSize)
 {
     const double range = axis.ceil - axis.floor;
     // Without a length, a unit or a range the step search below never ends.
-    if (!(axisSize > 0) || !(axis.unit > 0) || !(range > 0) || !std::isfinite(axisSize * axis.unit / range))
-        return 0;
+    if (!(axisSize > 0) || !(axis.unit > 0) || !(range > 0) || !std::isfinite(axisSize * axis.unit / range)) return 0;
     double p = axisSize * axis.unit / range;
     double s = 1;
     while (p < 24) {
@@ -115,16 +109,12 @@ double Chart::gridStep(const Axis &axis, double axisSize)
 
 bool Chart::shouldDrawTheLineFor(double v, const Axis &axis, double axisSize)
 {
-    if (v == axis.ceil || v == axis.floor)
-        return false;
-    if (v == 0)
-        return true;
+    if (v == axis.ceil || v == axis.floor) return false;
+    if (v == 0) return true;
     const double step = gridStep(axis, axisSize);
-    if (!(step > 0))
-        return false;
+    if (!(step > 0)) return false;
     const double s = std::round(step / axis.unit);
-    if (s == 1)
-        return true;
+    if (s == 1) return true;
     // Values lie on the unit's grid: rounding keeps 4.7 / 0.1 at 47.
     const double n = std::round(v / axis.unit);
     return std::fmod(n, s) == 0 && step <= v - axis.floor && step <= axis.ceil - v;
@@ -133,18 +123,12 @@ bool Chart::shouldDrawTheLineFor(double v, const Axis &axis, double axisSize)
 Chart::DateStep Chart::scaleAdvance(const QDate &from, const QDate &to)
 {
     const qint64 n = from.daysTo(to);
-    if (n <= 10)
-        return {0, 1};
-    if (n < 60)
-        return {0, 10};
-    if (n < 365)
-        return {1, 0};
-    if (n < 730)
-        return {2, 0};
-    if (n < 1095)
-        return {3, 0};
-    if (n < 3650)
-        return {6, 0};
+    if (n <= 10) return {0, 1};
+    if (n < 60) return {0, 10};
+    if (n < 365) return {1, 0};
+    if (n < 730) return {2, 0};
+    if (n < 1095) return {3, 0};
+    if (n < 3650) return {6, 0};
     return {12, 0};
 }
 
@@ -183,8 +167,7 @@ void Chart::drawSheet(int sheet, cv::Canvas &canvas)
     const double y = m_bottomMargin;
     const double w = paper.width() - m_leftMargin - m_rightMargin;
     double h = paper.height() - m_bottomMargin - m_topMargin;
-    if (!(w > 64 && h > 64))
-        return;
+    if (!(w > 64 && h > 64)) return;
     if (!m_title.isEmpty()) {
         h -= 36;
         drawCentered(canvas, m_title, x, y + h + 12, w);

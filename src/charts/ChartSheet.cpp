@@ -32,20 +32,18 @@ bool isGraphableAndNotSelected(const Node &unit)
 {
     using cv::NodeKind;
     const auto kind = unit.kind();
-    return unit.status() == 0 && kind != NodeKind::Holding && kind != NodeKind::CashPart
-        && kind != NodeKind::SectionRoot && kind != NodeKind::Group;
+    return unit.status() == 0 && kind != NodeKind::Holding && kind != NodeKind::CashPart &&
+           kind != NodeKind::SectionRoot && kind != NodeKind::Group;
 }
 
 void collect(std::vector<NodePtr> &list, const NodePtr &unit)
 {
-    if (unit->deepStatus() == 0)
-        return;
+    if (unit->deepStatus() == 0) return;
     if (unit->kind() == cv::NodeKind::Investment || unit->countChild() == 0) {
         list.push_back(unit);
         return;
     }
-    for (const NodePtr &child : unit->children())
-        collect(list, child);
+    for (const NodePtr &child : unit->children()) collect(list, child);
 }
 
 } // namespace
@@ -190,10 +188,8 @@ void ChartSheet::updateButtons()
 void ChartSheet::toggleItem(const QModelIndex &index)
 {
     Node *node = m_accView->nodeAt(index);
-    if (!node)
-        node = m_actView->nodeAt(index);
-    if (node)
-        toggleNode(*node);
+    if (!node) node = m_actView->nodeAt(index);
+    if (node) toggleNode(*node);
 }
 
 void ChartSheet::toggleNode(Node &node)
@@ -213,8 +209,7 @@ bool ChartSheet::tick(Node &node)
 {
     int count = node.sumMembersMatching(isGraphableAndNotSelected);
     for (const NodePtr &root : outline()->roots())
-        if (root)
-            count += root->sumStatusWithoutGroups();
+        if (root) count += root->sumStatusWithoutGroups();
     if (count > kMaxItems) {
         Alert::warn(cv::localizedString("Chart-Too-Many"));
         return false;
@@ -233,8 +228,7 @@ std::vector<NodePtr> ChartSheet::chartItems() const
 {
     std::vector<NodePtr> list;
     for (const NodePtr &root : outline()->roots())
-        if (root)
-            collect(list, root);
+        if (root) collect(list, root);
     return list;
 }
 
@@ -268,10 +262,9 @@ std::unique_ptr<cv::PagedDocument> ChartSheet::makeChart(cv::PageSetup &setup) c
 bool ChartSheet::print(cv::PrintRunner::Mode mode, const QString &pdfPath)
 {
     updateButtons();
-    if (!m_doc || !m_drawButton->isEnabled())
-        return false;
-    return cv::printPaged(*m_doc, m_preference, [this](cv::PageSetup &setup) { return makeChart(setup); }, this, mode,
-                          pdfPath)
+    if (!m_doc || !m_drawButton->isEnabled()) return false;
+    return cv::printPaged(
+               *m_doc, m_preference, [this](cv::PageSetup &setup) { return makeChart(setup); }, this, mode, pdfPath)
         .printed;
 }
 

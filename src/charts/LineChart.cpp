@@ -5,12 +5,11 @@
 namespace cv {
 
 void LineChart::drawValues(cv::Canvas &canvas, const Plot &plot, const std::vector<NodePtr> &items,
-                                  const Series &series)
+                           const Series &series)
 {
     const Axis &axis = plot.axis;
     const double range = axis.ceil - axis.floor;
-    if (!(range > 0) || !(axis.unit > 0))
-        return;
+    if (!(range > 0) || !(axis.unit > 0)) return;
     auto yOf = [&](double v) { return plot.h * (v - axis.floor) / range + plot.y; };
 
     // Counted in units so that the last line is the ceiling exactly.
@@ -18,11 +17,9 @@ void LineChart::drawValues(cv::Canvas &canvas, const Plot &plot, const std::vect
     for (int k = 0; k <= lines && k <= 1000; ++k) {
         const double v = k == lines ? axis.ceil : axis.floor + k * axis.unit;
         const bool grid = shouldDrawTheLineFor(v, axis, plot.h);
-        if (!grid && k != 0 && k != lines)
-            continue;
+        if (!grid && k != 0 && k != lines) continue;
         const double yv = yOf(v);
-        if (grid)
-            canvas.fillRect(box(plot.x + 1, yv, plot.w - 2, 1), kGridGrey);
+        if (grid) canvas.fillRect(box(plot.x + 1, yv, plot.w - 2, 1), kGridGrey);
         const QString label = amountText(v);
         drawText(canvas, label, plot.x - canvas.textWidth(label) - 6, yv);
     }
@@ -40,8 +37,7 @@ void LineChart::drawValues(cv::Canvas &canvas, const Plot &plot, const std::vect
             points[size_t(c)] = QPointF(px, std::isfinite(value) ? flipY(yOf(value)) : qQNaN());
         }
         const std::vector<QPointF> line = reducedLine(points, canvas.devicePixelsPerPoint());
-        if (!line.empty())
-            canvas.strokePolyline(line.data(), qsizetype(line.size()), 2, chartColor(i));
+        if (!line.empty()) canvas.strokePolyline(line.data(), qsizetype(line.size()), 2, chartColor(i));
     }
     canvas.restore();
 }
@@ -60,18 +56,14 @@ std::vector<QPointF> LineChart::reducedLine(const std::vector<QPointF> &points, 
         const size_t first = i;
         size_t low = i, high = i, last = i;
         for (; i < points.size() && std::floor(points[i].x() * scale) == column; ++i) {
-            if (std::isnan(points[i].y()))
-                continue;
-            if (points[i].y() < points[low].y())
-                low = i;
-            if (points[i].y() > points[high].y())
-                high = i;
+            if (std::isnan(points[i].y())) continue;
+            if (points[i].y() < points[low].y()) low = i;
+            if (points[i].y() > points[high].y()) high = i;
             last = i;
         }
         size_t kept[] = {first, std::min(low, high), std::max(low, high), last};
         for (size_t k = 0; k < 4; ++k)
-            if (k == 0 || kept[k] != kept[k - 1])
-                out.push_back(points[kept[k]]);
+            if (k == 0 || kept[k] != kept[k - 1]) out.push_back(points[kept[k]]);
     }
     return out;
 }

@@ -45,8 +45,7 @@ QTableWidget *makeTable(int table, QWidget *parent)
 void fitColumns(QTableWidget *view, std::initializer_list<int> labels)
 {
     QHeaderView *head = view->horizontalHeader();
-    for (int c : labels)
-        head->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+    for (int c : labels) head->setSectionResizeMode(c, QHeaderView::ResizeToContents);
     const QAbstractItemView &cells = *view; // where the content's width is public
     int fixed = 2 * view->frameWidth();
     int widest = 0;
@@ -67,7 +66,8 @@ void fitColumns(QTableWidget *view, std::initializer_list<int> labels)
 void fitRows(QTableWidget *view)
 {
     const int head = view->horizontalHeader()->isHidden() ? 0 : view->horizontalHeader()->sizeHint().height();
-    view->setFixedHeight(head + view->rowCount() * view->verticalHeader()->defaultSectionSize() + 2 * view->frameWidth());
+    view->setFixedHeight(head + view->rowCount() * view->verticalHeader()->defaultSectionSize() +
+                         2 * view->frameWidth());
 }
 
 } // namespace
@@ -79,47 +79,46 @@ OverviewSheet::OverviewSheet(Book *document, QWidget *parent)
       m_okButton(new QPushButton(cv::localizedString("OK"), this))
 {
     setWindowTitle(cv::localizedString("InfP-Window-Title"));
-    for (int t = 0; t < 5; ++t)
-        m_tables[size_t(t)] = makeTable(t, this);
+    for (int t = 0; t < 5; ++t) m_tables[size_t(t)] = makeTable(t, this);
     tableView(BalanceSheet)->horizontalHeader()->hide();
-    tableView(ProfitLoss)->setHorizontalHeaderLabels(
-        {QString(), cv::localizedString("InfP-Current"), QString(), QString()});
+    tableView(ProfitLoss)
+        ->setHorizontalHeaderLabels({QString(), cv::localizedString("InfP-Current"), QString(), QString()});
     tableView(CashFlow)->setHorizontalHeaderLabels(
         {QString(), cv::localizedString("InfP-Current"), QString(), QString()});
-    tableView(TopExpenses)->setHorizontalHeaderLabels(
-        {cv::localizedString("InfP-Column-Category"), cv::localizedString("InfP-Column-Amount")});
-    tableView(OverBudget)->setHorizontalHeaderLabels(
-        {cv::localizedString("InfP-Column-Category"), cv::localizedString("InfP-Column-Actual"),
-         cv::localizedString("InfP-Column-Budget"), cv::localizedString("InfP-Column-Rate")});
-    for (QTableWidget *view : m_tables)
-        fitRows(view);
+    tableView(TopExpenses)
+        ->setHorizontalHeaderLabels(
+            {cv::localizedString("InfP-Column-Category"), cv::localizedString("InfP-Column-Amount")});
+    tableView(OverBudget)
+        ->setHorizontalHeaderLabels(
+            {cv::localizedString("InfP-Column-Category"), cv::localizedString("InfP-Column-Actual"),
+             cv::localizedString("InfP-Column-Budget"), cv::localizedString("InfP-Column-Rate")});
+    for (QTableWidget *view : m_tables) fitRows(view);
 
     auto page = [this](std::initializer_list<std::pair<const char *, QWidget *>> parts, QWidget *head = nullptr) {
         auto *widget = new QWidget;
         auto *layout = new QVBoxLayout(widget);
-        if (head)
-            layout->addWidget(head);
+        if (head) layout->addWidget(head);
         for (const auto &[title, part] : parts) {
-            if (title)
-                layout->addWidget(new QLabel(cv::localizedString(title), widget));
+            if (title) layout->addWidget(new QLabel(cv::localizedString(title), widget));
             layout->addWidget(part);
         }
         layout->addStretch(1);
         return widget;
     };
     m_tabView->addTab(page({{nullptr, tableView(BalanceSheet)}}), cv::localizedString("InfP-Tab-Balance"));
-    m_tabView->addTab(page({{"InfP-Head-ProfitLoss", tableView(ProfitLoss)}, {"InfP-Head-CashFlow", tableView(CashFlow)}}),
-                      cv::localizedString("InfP-Tab-Flow"));
+    m_tabView->addTab(
+        page({{"InfP-Head-ProfitLoss", tableView(ProfitLoss)}, {"InfP-Head-CashFlow", tableView(CashFlow)}}),
+        cv::localizedString("InfP-Tab-Flow"));
     auto *levelRow = new QWidget;
     auto *levelLayout = new QHBoxLayout(levelRow);
     levelLayout->setContentsMargins(0, 0, 0, 0);
     levelLayout->addWidget(new QLabel(cv::localizedString("InfP-Level"), levelRow));
     levelLayout->addWidget(m_levelStepper);
     levelLayout->addStretch(1);
-    m_tabView->addTab(page({{"InfP-Head-TopExpenses", tableView(TopExpenses)},
-                            {"InfP-Head-OverBudget", tableView(OverBudget)}},
-                           levelRow),
-                      cv::localizedString("InfP-Tab-Ranking"));
+    m_tabView->addTab(
+        page({{"InfP-Head-TopExpenses", tableView(TopExpenses)}, {"InfP-Head-OverBudget", tableView(OverBudget)}},
+             levelRow),
+        cv::localizedString("InfP-Tab-Ranking"));
 
     // Depth 0 would rank the expense root itself: the whole expense.
     m_levelStepper->setRange(1, kMaxLevel);
@@ -195,8 +194,7 @@ void OverviewSheet::reloadTables(bool all)
             for (int c = 0; c < view->columnCount(); ++c) {
                 const Cell shown = cell(Table(t), r, c);
                 auto *item = new QTableWidgetItem(shown.text);
-                if (shown.negative)
-                    item->setForeground(cv::negativeColor());
+                if (shown.negative) item->setForeground(cv::negativeColor());
                 // Amounts right-aligned; the labels of the balance sheet and the names left.
                 const bool label = c == 0 || (t == BalanceSheet && c == 2);
                 item->setTextAlignment(Qt::AlignVCenter | (label ? Qt::AlignLeft : Qt::AlignRight));
@@ -264,8 +262,7 @@ OverviewSheet::Cell OverviewSheet::cell(Table table, int row, int column) const
             static const char *const cfLabels[] = {"InfP-Cache-In", "InfP-Cache-Out", "InfP-Total"};
             return row >= 0 && row < 3 ? label((pl ? plLabels : cfLabels)[row]) : QString();
         }
-        if (column < 1 || column > 3 || row < 0 || row > 2)
-            return QString();
+        if (column < 1 || column > 3 || row < 0 || row > 2) return QString();
         const size_t p = size_t(column - 1);
         const double in = pl ? m_income[p] : m_cacheIn[p];
         const double out = pl ? m_expense[p] : m_cacheOut[p];
@@ -273,11 +270,9 @@ OverviewSheet::Cell OverviewSheet::cell(Table table, int row, int column) const
     }
     case TopExpenses:
     case OverBudget: {
-        if (row < 0 || row >= kRanked)
-            return QString();
+        if (row < 0 || row >= kRanked) return QString();
         const Ranked &slot = (table == TopExpenses ? m_topExp : m_topOvb)[size_t(row)];
-        if (slot.name.isEmpty())
-            return QString();
+        if (slot.name.isEmpty()) return QString();
         switch (column) {
         case 0: return slot.name;
         case 1: return currencyString(slot.actual);

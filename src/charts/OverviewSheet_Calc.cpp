@@ -37,13 +37,11 @@ void OverviewSheet::calcInfo()
     m_cacheIn.fill(0);
     m_cacheOut.fill(0);
     const QDate d = m_dateField->date().value_or(QDate());
-    if (!m_doc || !d.isValid() || !m_doc->accountModel() || !m_doc->actualModel())
-        return;
+    if (!m_doc || !d.isValid() || !m_doc->accountModel() || !m_doc->actualModel()) return;
     const NodePtr assetRoot = m_doc->accountModel()->asset();
     const NodePtr debtRoot = m_doc->accountModel()->debt();
     for (const NodePtr &root : {assetRoot, debtRoot})
-        for (const NodePtr &child : root->children())
-            calcAccountValue(child, d);
+        for (const NodePtr &child : root->children()) calcAccountValue(child, d);
     m_asset[4] = m_asset[0] + m_asset[1] + m_asset[2] + m_asset[3];
     m_debt[3] = m_debt[0] + m_debt[1] + m_debt[2];
 
@@ -56,8 +54,8 @@ void OverviewSheet::calcInfo()
         m_cmpDate[1] = d.addYears(-2);
     }
     for (int i = 0; i < 2; ++i)
-        m_cmp[size_t(i)] = m_doc->valueForAccount(assetRoot, m_cmpDate[size_t(i)])
-                         - m_doc->valueForAccount(debtRoot, m_cmpDate[size_t(i)]);
+        m_cmp[size_t(i)] = m_doc->valueForAccount(assetRoot, m_cmpDate[size_t(i)]) -
+                           m_doc->valueForAccount(debtRoot, m_cmpDate[size_t(i)]);
 
     const QDate first = months ? QDate(d.year(), d.month(), 1) : QDate(d.year(), 1, 1);
     for (int i = 0; i < 3; ++i) {
@@ -81,8 +79,7 @@ void OverviewSheet::calcInfo()
 void OverviewSheet::calcAccountValue(const NodePtr &node, const QDate &date)
 {
     if (node->kind() == NodeKind::Group) {
-        for (const NodePtr &child : node->children())
-            calcAccountValue(child, date);
+        for (const NodePtr &child : node->children()) calcAccountValue(child, date);
     } else if (node->isAsset()) {
         m_asset[size_t(cv::raw(node->kind()) - cv::raw(NodeKind::Cash))] += m_doc->valueForAccount(node, date);
     } else if (node->isDebt()) {
@@ -93,16 +90,14 @@ void OverviewSheet::calcAccountValue(const NodePtr &node, const QDate &date)
 int OverviewSheet::periodOf(const QDate &date) const
 {
     for (int i = 0; i < 3; ++i)
-        if (date >= m_period[size_t(i)].from && date <= m_period[size_t(i)].to)
-            return i;
+        if (date >= m_period[size_t(i)].from && date <= m_period[size_t(i)].to) return i;
     return -1;
 }
 
 void OverviewSheet::getCacheFlowValues(const NodePtr &node)
 {
     if (node->countChild() > 0) {
-        for (const NodePtr &child : node->children())
-            getCacheFlowValues(child);
+        for (const NodePtr &child : node->children()) getCacheFlowValues(child);
         return;
     }
     const auto kind = node->kind();
@@ -114,8 +109,7 @@ void OverviewSheet::getCacheFlowValues(const NodePtr &node)
 
 void OverviewSheet::countAccount(const NodePtr &account, bool investmentCash)
 {
-    if (!account)
-        return;
+    if (!account) return;
     // One read over the three periods, sorted into them by date.
     const QDate from = m_period[2].from;
     const QDate to = m_period[0].to;
@@ -129,8 +123,7 @@ void OverviewSheet::countAccount(const NodePtr &account, bool investmentCash)
     const auto entries = m_doc->reads().findActual(conditions);
     for (const EntryPtr &entry : entries.value_or(cv::ActualList())) {
         const int i = periodOf(entry->date());
-        if (i < 0)
-            continue;
+        if (i < 0) continue;
         double &in = m_cacheIn[size_t(i)];
         double &out = m_cacheOut[size_t(i)];
         switch (entry->kind()) {
@@ -141,8 +134,7 @@ void OverviewSheet::countAccount(const NodePtr &account, bool investmentCash)
             const NodePtr target = m_doc->findAccount(entry->destination());
             const bool sourceMoney = isMoneyLike(source);
             const bool targetMoney = isMoneyLike(target);
-            if (sourceMoney == targetMoney)
-                break;
+            if (sourceMoney == targetMoney) break;
             const int sourceCurrency = m_doc->currencyOfAccount(entry->account());
             const int targetCurrency = m_doc->currencyOfAccount(entry->destination());
             if (sourceMoney) {
@@ -156,14 +148,12 @@ void OverviewSheet::countAccount(const NodePtr &account, bool investmentCash)
         }
         }
     }
-    if (!investmentCash)
-        return;
+    if (!investmentCash) return;
     const auto trades = m_doc->reads().findTradeFrom(from, to, account->ident(), -1, 0);
     for (const TradePtr &trade : trades.value_or(cv::TradeList())) {
         const int i = periodOf(trade->date());
         // The other side of a transfer of units pays nothing, its commission included.
-        if (i < 0 || trade->account() != account->ident())
-            continue;
+        if (i < 0 || trade->account() != account->ident()) continue;
         const Trade::CashFlow flow = trade->cashFlow();
         double in = 0;
         double out = trade->commission();
@@ -181,8 +171,7 @@ void OverviewSheet::calcDiag()
     m_topExp.fill(Ranked{});
     m_topOvb.fill(Ranked{});
     const QDate d = m_dateField->date().value_or(QDate());
-    if (!m_doc || !d.isValid() || !m_doc->actualModel() || !m_doc->settings())
-        return;
+    if (!m_doc || !d.isValid() || !m_doc->actualModel() || !m_doc->settings()) return;
     const bool year = !monthMode();
     const QDate start = m_doc->settings()->fiscalDate(d, year ? 5 : 2);
     calcDiagSub(m_doc->actualModel()->expense(), start, year, 0);
@@ -191,34 +180,28 @@ void OverviewSheet::calcDiag()
 void OverviewSheet::calcDiagSub(const NodePtr &node, const QDate &start, bool year, int depth)
 {
     // A loan's money without a receiving account is outside the book's expense totals.
-    if (!node || node->ident() == CategoryTrees::LoanUnspecified)
-        return;
+    if (!node || node->ident() == CategoryTrees::LoanUnspecified) return;
     if (depth != m_level && node->countChild() > 0) {
-        for (const NodePtr &child : node->children())
-            calcDiagSub(child, start, year, depth + 1);
+        for (const NodePtr &child : node->children()) calcDiagSub(child, start, year, depth + 1);
         return;
     }
-    const double v = year ? m_doc->summaryForActualMonths(node, start, 12)
-                          : m_doc->cache().monthlyValueForKey(node.get(), start);
-    if (!(v > 0))
-        return;
+    const double v =
+        year ? m_doc->summaryForActualMonths(node, start, 12) : m_doc->cache().monthlyValueForKey(node.get(), start);
+    if (!(v > 0)) return;
     const QString name = getFullCatName(*node);
     place(m_topExp, Ranked{name, v, 0}, v, [](const Ranked &r) { return r.actual; });
     const double b = node->budgetAtDate(start, year ? 12 : 1);
-    if (!(b > 0) || v / b <= 1.0)
-        return;
+    if (!(b > 0) || v / b <= 1.0) return;
     place(m_topOvb, Ranked{name, v, b}, v / b, [](const Ranked &r) { return r.actual / r.budget; });
 }
 
 void OverviewSheet::place(std::array<Ranked, kRanked> &list, const Ranked &entry, double key,
-                                double (*keyOf)(const Ranked &))
+                          double (*keyOf)(const Ranked &))
 {
     // Ahead of every smaller one: among equals the one met first stays first.
     size_t at = 0;
-    while (at < list.size() && !list[at].name.isEmpty() && keyOf(list[at]) >= key)
-        ++at;
-    if (at >= list.size())
-        return;
+    while (at < list.size() && !list[at].name.isEmpty() && keyOf(list[at]) >= key) ++at;
+    if (at >= list.size()) return;
     std::move_backward(list.begin() + qsizetype(at), list.end() - 1, list.end());
     list[at] = entry;
 }
@@ -226,8 +209,7 @@ void OverviewSheet::place(std::array<Ranked, kRanked> &list, const Ranked &entry
 QString OverviewSheet::getFullCatName(const Node &category)
 {
     QStringList names{category.name()};
-    for (const Node *up = category.parent(); up && up->parent(); up = up->parent())
-        names.prepend(up->name());
+    for (const Node *up = category.parent(); up && up->parent(); up = up->parent()) names.prepend(up->name());
     return names.join(QLatin1Char('/'));
 }
 

@@ -31,25 +31,23 @@ QString rateText(double rate)
 
 } // namespace
 
-void PieChart::setDocument(Book *document, int mode, int option, const QString &title,
-                                  const std::vector<NodePtr> &data, const QDate &from, const QDate &to)
+void PieChart::setDocument(Book *document, int mode, int option, const QString &title, const std::vector<NodePtr> &data,
+                           const QDate &from, const QDate &to)
 {
     m_doc = document;
     m_mode = mode;
     m_option = option;
     m_data.clear();
     for (const NodePtr &unit : data)
-        if (unit)
-            m_data.push_back(unit);
+        if (unit) m_data.push_back(unit);
     setDateFrom(from, to);
     setTitle(title);
     setPages(1);
     m_data1.clear();
     m_data2.clear();
     const NodePtr first = firstPageRoot(document, mode);
-    setHasAssetIncome(first && std::any_of(m_data.begin(), m_data.end(), [&first](const NodePtr &unit) {
-                          return unit->hasAncestor(first.get());
-                      }));
+    setHasAssetIncome(first && std::any_of(m_data.begin(), m_data.end(),
+                                           [&first](const NodePtr &unit) { return unit->hasAncestor(first.get()); }));
     readRows();
 }
 
@@ -60,8 +58,7 @@ bool PieChart::isAsset(const NodePtr &unit) const
 
 void PieChart::readRows()
 {
-    if (!m_doc)
-        return;
+    if (!m_doc) return;
     if (m_mode == Categories) {
         const NodePtr income = m_doc->actualModel() ? m_doc->actualModel()->income() : nullptr;
         const bool monthly = m_option & kMonthly;
@@ -75,7 +72,8 @@ void PieChart::readRows()
             std::vector<PieChartData> &list = upper ? m_data1 : m_data2;
             int color = kBlackIndex;
             if (amount > 0)
-                color = int(std::count_if(list.begin(), list.end(), [](const PieChartData &s) { return s.value != 0; }));
+                color =
+                    int(std::count_if(list.begin(), list.end(), [](const PieChartData &s) { return s.value != 0; }));
             list.push_back({unit, amount, 0, color});
         }
     } else {
@@ -98,10 +96,8 @@ void PieChart::readRows()
 void PieChart::calcRate(std::vector<PieChartData> &list)
 {
     double total = 0;
-    for (const PieChartData &slice : list)
-        total += slice.value;
-    if (total == 0)
-        return;
+    for (const PieChartData &slice : list) total += slice.value;
+    if (total == 0) return;
     int small = 0;
     double smallSum = 0;
     for (PieChartData &slice : list) {
@@ -111,8 +107,7 @@ void PieChart::calcRate(std::vector<PieChartData> &list)
             smallSum += slice.value;
         }
     }
-    if (small < 2)
-        return;
+    if (small < 2) return;
     size_t at = 0;
     for (size_t i = list.size(); i > 0; --i) {
         if (list[i - 1].rate >= kSmallRate) {
@@ -125,37 +120,32 @@ void PieChart::calcRate(std::vector<PieChartData> &list)
 
 QString PieChart::label(const PieChartData &slice) const
 {
-    if (slice.unit)
-        return m_doc ? m_doc->displayName(*slice.unit) : slice.unit->name();
+    if (slice.unit) return m_doc ? m_doc->displayName(*slice.unit) : slice.unit->name();
     return cv::localizedString(m_mode == Accounts ? "Chart-Account-Under5Percent" : "Chart-Actual-Under5Percent");
 }
 
 void PieChart::drawContentRect(cv::Canvas &canvas, const QRectF &rect)
 {
     const double x = rect.x(), y = rect.y(), w = rect.width(), h = rect.height();
-    if (m_data.empty() || !m_doc || x + kLegendWidth + 32 >= x + w)
-        return;
+    if (m_data.empty() || !m_doc || x + kLegendWidth + 32 >= x + w) return;
     cv::CurrencyPrintingScope printing(*m_doc);
     const double r = std::min(h / 2, w - kLegendWidth) * 0.5;
     const double radius = r * 0.5;
     const double cx = x + kLegendWidth + 1.4 * r;
     double lw = 0;
     for (const auto *list : {&m_data1, &m_data2})
-        for (const PieChartData &slice : *list)
-            lw = std::max(lw, canvas.textWidth(label(slice)));
+        for (const PieChartData &slice : *list) lw = std::max(lw, canvas.textWidth(label(slice)));
     // Names take the room up to the pies, and at least the usual column.
     const double room = cx - radius - 8 - (x + kLegendRightOfName);
     lw = std::min(lw, std::max(kMaxLabelWidth, room));
     drawList(canvas, m_data1, x, y + h, lw, radius, QPointF(cx, y + 0.75 * h));
-    if (!m_data2.empty())
-        drawList(canvas, m_data2, x, y + h / 2, lw, radius, QPointF(cx, y + 0.25 * h));
+    if (!m_data2.empty()) drawList(canvas, m_data2, x, y + h / 2, lw, radius, QPointF(cx, y + 0.25 * h));
 }
 
-void PieChart::drawList(cv::Canvas &canvas, const std::vector<PieChartData> &list, double x, double top,
-                               double lw, double radius, const QPointF &centre)
+void PieChart::drawList(cv::Canvas &canvas, const std::vector<PieChartData> &list, double x, double top, double lw,
+                        double radius, const QPointF &centre)
 {
-    if (list.empty())
-        return;
+    if (list.empty()) return;
     const NodePtr &firstUnit = list.front().unit ? list.front().unit : list.back().unit;
     const char *titleKey = nullptr;
     if (m_mode == Accounts) {
@@ -200,30 +190,26 @@ void PieChart::drawList(cv::Canvas &canvas, const std::vector<PieChartData> &lis
     drawPie(canvas, list, radius, centre, gathered);
 }
 
-void PieChart::drawPie(cv::Canvas &canvas, const std::vector<PieChartData> &list, double radius,
-                              const QPointF &centre, bool underFive)
+void PieChart::drawPie(cv::Canvas &canvas, const std::vector<PieChartData> &list, double radius, const QPointF &centre,
+                       bool underFive)
 {
     // The slices drawn: up to the first small one a gathered slice stands for.
     size_t end = 0;
     for (; end < list.size(); ++end)
-        if (underFive && list[end].unit && list[end].rate < kSmallRate)
-            break;
+        if (underFive && list[end].unit && list[end].rate < kSmallRate) break;
     // Only positive values take a wedge: a negative one would run backwards
     // over its neighbours.
     double positive = 0;
     for (size_t i = 0; i < end; ++i)
-        if (list[i].value > 0)
-            positive += list[i].value;
-    if (!(positive > 0) || !std::isfinite(positive))
-        return;
+        if (list[i].value > 0) positive += list[i].value;
+    if (!(positive > 0) || !std::isfinite(positive)) return;
 
     const QPointF c(centre.x(), flipY(centre.y()));
     const QRectF circle(c.x() - radius, c.y() - radius, 2 * radius, 2 * radius);
     double a = 0;
     for (size_t i = 0; i < end; ++i) {
         const double v = list[i].value;
-        if (!(v > 0))
-            continue;
+        if (!(v > 0)) continue;
         QPainterPath wedge;
         wedge.moveTo(c);
         wedge.arcTo(circle, 90 - a / positive * 360, -v / positive * 360);
@@ -235,8 +221,7 @@ void PieChart::drawPie(cv::Canvas &canvas, const std::vector<PieChartData> &list
     a = 0;
     for (size_t i = 0; i < end; ++i) {
         const double v = list[i].value;
-        if (!(v > 0))
-            continue;
+        if (!(v > 0)) continue;
         const double share = v / positive * 100;
         const double angle = (90 - (a + v / 2) / positive * 360) * std::numbers::pi / 180;
         const QString text = rateText(share);
@@ -246,7 +231,8 @@ void PieChart::drawPie(cv::Canvas &canvas, const std::vector<PieChartData> &list
         // inside, black on light colours and white on dark ones.
         const bool inside = width + 4 <= reach * share / 100 * 2 * std::numbers::pi;
         if (!inside)
-            reach = radius + 4 + width * 0.5 * std::fabs(std::cos(angle)) + kLineHeight * 0.5 * std::fabs(std::sin(angle));
+            reach =
+                radius + 4 + width * 0.5 * std::fabs(std::cos(angle)) + kLineHeight * 0.5 * std::fabs(std::sin(angle));
         const QColor fill = chartColor(list[i].colorIndex);
         const bool light = 0.299 * fill.redF() + 0.587 * fill.greenF() + 0.114 * fill.blueF() > 0.6;
         canvas.setTextColor(inside && !light ? Qt::white : Qt::black);

@@ -22,8 +22,8 @@ public:
 
     explicit PieChart(cv::PageSetup &setup) : Chart(setup, false) {}
 
-    void setDocument(Book *document, int mode, int option, const QString &title,
-                     const std::vector<NodePtr> &data, const QDate &from, const QDate &to);
+    void setDocument(Book *document, int mode, int option, const QString &title, const std::vector<NodePtr> &data,
+                     const QDate &from, const QDate &to);
 
     // 0 the upper pie, 1 the lower.
     const std::vector<PieChartData> &slices(int pie) const { return pie == 0 ? m_data1 : m_data2; }

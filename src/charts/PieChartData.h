@@ -16,10 +16,8 @@ struct PieChartData {
     // Value descending, then palette index ascending.
     static int dvCompare(const PieChartData &a, const PieChartData &b)
     {
-        if (a.value != b.value)
-            return a.value > b.value ? -1 : 1;
-        if (a.colorIndex != b.colorIndex)
-            return a.colorIndex < b.colorIndex ? -1 : 1;
+        if (a.value != b.value) return a.value > b.value ? -1 : 1;
+        if (a.colorIndex != b.colorIndex) return a.colorIndex < b.colorIndex ? -1 : 1;
         return 0;
     }
 };

@@ -19,14 +19,14 @@ public:
     static constexpr int kMonthly = 1; // option bit: one point a month, else a day
 
     struct Series {
-        SeriesTable values;      // a row per item, a column per sampled date
-        double max = 0;            // of the finite values
+        SeriesTable values; // a row per item, a column per sampled date
+        double max = 0;     // of the finite values
         double min = 0;
         bool hasFinite = false;
     };
 
-    void setDocument(Book *document, int mode, int option, const QString &title,
-                     const std::vector<NodePtr> &data, const QDate &from, const QDate &to);
+    void setDocument(Book *document, int mode, int option, const QString &title, const std::vector<NodePtr> &data,
+                     const QDate &from, const QDate &to);
 
     const std::vector<NodePtr> &items(int page) const { return page == 0 ? m_data1 : m_data2; }
     const Series &series(int page) const { return page == 0 ? m_series1 : m_series2; }

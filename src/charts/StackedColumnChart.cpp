@@ -15,12 +15,11 @@ void StackedColumnChart::drawLegendSample(cv::Canvas &canvas, double x, double y
 }
 
 void StackedColumnChart::drawValues(cv::Canvas &canvas, const Plot &plot, const std::vector<NodePtr> &items,
-                                  const Series &series)
+                                    const Series &series)
 {
     for (int i = 0; i <= 10; ++i) {
         const double yi = plot.y + plot.h * i / 10;
-        if (i > 0 && i < 10)
-            canvas.fillRect(box(plot.x + 1, yi, plot.w - 2, 1), kGridGrey);
+        if (i > 0 && i < 10) canvas.fillRect(box(plot.x + 1, yi, plot.w - 2, 1), kGridGrey);
         if (i % 5 == 0) {
             const QString label = QStringLiteral("%1%").arg(i * 10);
             drawText(canvas, label, plot.x - canvas.textWidth(label) - 6, yi);
@@ -29,8 +28,7 @@ void StackedColumnChart::drawValues(cv::Canvas &canvas, const Plot &plot, const 
 
     const int m = series.values.columnSize();
     const int n = std::min(int(items.size()), series.values.rowSize());
-    if (m <= 0)
-        return;
+    if (m <= 0) return;
     const double cw = (plot.w - 2) / m;
     const double b = cw > 6 ? cw * 0.6 : cw;
     // Only positive finite values have a share.
@@ -46,27 +44,21 @@ void StackedColumnChart::drawValues(cv::Canvas &canvas, const Plot &plot, const 
         bool any = false;
         for (int c = c0; c < c1; ++c) {
             double sum = 0;
-            for (int i = 0; i < n; ++i)
-                sum += share(series.values.valueAtRow(i, c));
-            if (!(sum > 0))
-                continue;
+            for (int i = 0; i < n; ++i) sum += share(series.values.valueAtRow(i, c));
+            if (!(sum > 0)) continue;
             any = true;
-            for (int i = 0; i < n; ++i)
-                shares[size_t(i)] += share(series.values.valueAtRow(i, c)) / sum / perBar;
+            for (int i = 0; i < n; ++i) shares[size_t(i)] += share(series.values.valueAtRow(i, c)) / sum / perBar;
         }
-        if (!any)
-            continue;
+        if (!any) continue;
         const double left = plot.x + 1 + (plot.w - 2) * c0 / m + (cw - b) * 0.5;
         const double width = b + cw * (c1 - c0 - 1);
         double bottom = plot.y;
         for (int i = 0; i < n; ++i) {
-            if (shares[size_t(i)] <= 0)
-                continue;
+            if (shares[size_t(i)] <= 0) continue;
             const double height = shares[size_t(i)] * plot.h;
             const QRectF bar = box(left, bottom, width, height);
             canvas.fillRect(bar, chartColor(i));
-            if (b < cw)
-                canvas.strokeRect(bar, 0.5, kFrameGrey);
+            if (b < cw) canvas.strokeRect(bar, 0.5, kFrameGrey);
             bottom += height;
         }
     }

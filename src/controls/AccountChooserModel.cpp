@@ -26,11 +26,11 @@ void AccountChooserModel::appendNewAccountCommand(NodeKind kind)
 {
     QPointer<Book> document(this->document());
     auto command = std::make_shared<CommandRow>(localizedString(QStringLiteral("CreateNewAccount")),
-                                                      [document, kind](CommandRow &row) {
-                                                          const NewAccountAction &action = newAccountAction();
-                                                          if (!document || !action) return ChooserItem();
-                                                          return action(*document, row, kind);
-                                                      });
+                                                [document, kind](CommandRow &row) {
+                                                    const NewAccountAction &action = newAccountAction();
+                                                    if (!document || !action) return ChooserItem();
+                                                    return action(*document, row, kind);
+                                                });
     appendObject(ChooserItem::fromNode(command));
 }
 

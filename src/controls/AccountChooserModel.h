@@ -42,7 +42,7 @@ private:
     void collectFrom(const NodePtr &node, int mode);
     static void stripNonMatchingChildren(Node &node, int mode);
 
-    std::unordered_set<const Node *> m_groups;   // top-level trees already put
+    std::unordered_set<const Node *> m_groups; // top-level trees already put
     bool m_isFlat = false;
 };
 

@@ -23,8 +23,10 @@ BusyDialog::BusyDialog(const QString &title, QWidget *parent)
 void BusyDialog::closeEvent(QCloseEvent *event)
 {
     // The reading goes on: only the caller closes the window.
-    if (event->spontaneous()) event->ignore();
-    else QWidget::closeEvent(event);
+    if (event->spontaneous())
+        event->ignore();
+    else
+        QWidget::closeEvent(event);
 }
 
 } // namespace cv

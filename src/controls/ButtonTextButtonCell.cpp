@@ -31,8 +31,8 @@ QRect ButtonTextButtonCell::rightButtonRect(const QRect &bounds) const
 {
     if (rightImage().isNull()) return {};
     const int side = qMin(kButtonSize, bounds.height());
-    return QRect(bounds.left() + bounds.width() - kButtonSize, bounds.top() + (bounds.height() - side) / 2,
-                 kButtonSize, side);
+    return QRect(bounds.left() + bounds.width() - kButtonSize, bounds.top() + (bounds.height() - side) / 2, kButtonSize,
+                 side);
 }
 
 void ButtonTextButtonCell::paint(QPainter *painter, const QRect &frame, const cv::CellPaint &what,
@@ -45,8 +45,8 @@ void ButtonTextButtonCell::paint(QPainter *painter, const QRect &frame, const cv
     if (what.prepared.hasButtons()) {
         // Images shrink to the frame less 2 pixels, never grow.
         const QSize box(frame.width(), frame.height() - 2);
-        for (const auto &[image, rect] : {std::pair{leftImage(), leftButtonRect(frame)},
-                                          std::pair{rightImage(), rightButtonRect(frame)}}) {
+        for (const auto &[image, rect] :
+             {std::pair{leftImage(), leftButtonRect(frame)}, std::pair{rightImage(), rightButtonRect(frame)}}) {
             if (image.isNull() || rect.isEmpty()) continue;
             const QSize logical = image.size() / image.devicePixelRatio();
             const QSize size = cv::scaleToFit(logical, box.boundedTo(rect.size()));

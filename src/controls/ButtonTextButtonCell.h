@@ -26,7 +26,7 @@ protected:
     virtual QPixmap leftImage() const { return {}; }
     virtual QPixmap rightImage() const { return {}; }
     static constexpr int kButtonSize = 16;
-    static constexpr int kLabelRadius = 90;  // capped to a pill by the path
+    static constexpr int kLabelRadius = 90; // capped to a pill by the path
 };
 
 } // namespace cv

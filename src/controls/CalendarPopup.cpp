@@ -30,7 +30,7 @@ const QColor kHolidayColor(Qt::red);
 const QColor kSaturdayColor(Qt::blue);
 const QColor kWeekdayColor(Qt::black);
 const QColor kSelectedText = QColor::fromRgbF(0.368627f, 0.603922f, 0.215686f, 1.0f);
-const QColor kSelectedBackground(0xb3, 0xd7, 0xff);   // the selected-control colour
+const QColor kSelectedBackground(0xb3, 0xd7, 0xff); // the selected-control colour
 const QColor kOtherMonthGrey(Qt::lightGray);
 constexpr int kCellWidth = 30;
 constexpr int kCellHeight = 20;
@@ -133,7 +133,8 @@ CalendarPopup::CalendarPopup() : QFrame(nullptr, Qt::Popup | Qt::FramelessWindow
     }
     m_grid->setFixedWidth(7 * kCellWidth + 2 * m_grid->frameWidth());
     connect(m_grid, &QTableWidget::cellClicked, this, [this](int row, int column) { clicked(row, column); });
-    connect(m_grid, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) { doubleClicked(row, column); });
+    connect(m_grid, &QTableWidget::cellDoubleClicked, this,
+            [this](int row, int column) { doubleClicked(row, column); });
 
     m_info = new QLabel(this);
     m_info->setAlignment(Qt::AlignCenter);
@@ -163,7 +164,8 @@ void CalendarPopup::retranslate()
     m_monthLabel->setText(localizedString(QStringLiteral("Calendar-Month")));
     m_todayButton->setText(localizedString(QStringLiteral("Today")));
     for (int column = 0; column < 7; ++column)
-        m_grid->horizontalHeaderItem(column)->setText(localizedString(QStringLiteral("Calendar-Weekday-%1").arg(column)));
+        m_grid->horizontalHeaderItem(column)->setText(
+            localizedString(QStringLiteral("Calendar-Weekday-%1").arg(column)));
 }
 
 void CalendarPopup::setDate(const QDate &date)
@@ -232,7 +234,8 @@ void CalendarPopup::setupTable()
             m_grid->setItem(row, column, item);
         }
     }
-    m_grid->setFixedHeight(m_grid->horizontalHeader()->sizeHint().height() + rows * kCellHeight + 2 * m_grid->frameWidth());
+    m_grid->setFixedHeight(m_grid->horizontalHeader()->sizeHint().height() + rows * kCellHeight +
+                           2 * m_grid->frameWidth());
     adjustSize();
 }
 
@@ -241,10 +244,11 @@ void CalendarPopup::setTodayField()
     const int day = std::min(m_theDay, QDate(m_stepYear, m_stepMonth, 1).daysInMonth());
     const QDate date(m_stepYear, m_stepMonth, day);
     if (isJapanese()) {
-        m_caption->setText(formatString(localizedString(QStringLiteral("Calendar-Month-Caption")), {m_stepYear, m_stepMonth}));
+        m_caption->setText(
+            formatString(localizedString(QStringLiteral("Calendar-Month-Caption")), {m_stepYear, m_stepMonth}));
         const QString holiday = JapaneseHoliday(QDate(m_fieldYear, m_fieldMonth, m_theDay));
-        m_info->setText(holiday + (holiday.isEmpty() ? QString() : QStringLiteral(", "))
-                        + lunarDate(QDate(m_fieldYear, m_fieldMonth, m_theDay)));
+        m_info->setText(holiday + (holiday.isEmpty() ? QString() : QStringLiteral(", ")) +
+                        lunarDate(QDate(m_fieldYear, m_fieldMonth, m_theDay)));
     } else {
         m_caption->setText(formatDate(date, QStringLiteral("%Y/%m")));
     }
@@ -405,9 +409,9 @@ void CalendarPopup::toggleRelativeToPoint(const QPoint &point, QWidget *view, co
     if (!screen) screen = QGuiApplication::primaryScreen();
     const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
     QPoint topLeft = point;
-    if (!qobject_cast<QAbstractItemView *>(view))
-        topLeft.setY(std::min(point.y(), available.bottom() + 1 - height()));
-    topLeft.setX(std::clamp(topLeft.x(), available.left(), std::max(available.left(), available.right() + 1 - width())));
+    if (!qobject_cast<QAbstractItemView *>(view)) topLeft.setY(std::min(point.y(), available.bottom() + 1 - height()));
+    topLeft.setX(
+        std::clamp(topLeft.x(), available.left(), std::max(available.left(), available.right() + 1 - width())));
     topLeft.setY(std::max(topLeft.y(), available.top()));
     move(topLeft);
     show();

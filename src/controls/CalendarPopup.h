@@ -86,24 +86,23 @@ private:
     void postDate(const QDate &date);
     QColor dayColor(const QDate &date, int column) const;
 
-    QLabel *m_caption;          // the shown month
+    QLabel *m_caption; // the shown month
     QLineEdit *m_yearField;
     QLineEdit *m_monthField;
     QLabel *m_yearLabel;
     QLabel *m_monthLabel;
     QTableWidget *m_grid;
-    QLabel *m_info;             // holiday and rokuyō (Japanese only)
+    QLabel *m_info; // holiday and rokuyō (Japanese only)
     QPushButton *m_todayButton;
 
-    int m_fieldYear = 2001, m_fieldMonth = 1;   // the selected date's year and month
-    int m_stepYear = 2001, m_stepMonth = 1;     // the month whose grid is shown
+    int m_fieldYear = 2001, m_fieldMonth = 1; // the selected date's year and month
+    int m_stepYear = 2001, m_stepMonth = 1;   // the month whose grid is shown
     int m_theDay = 1;
-    int m_initX = 0;                            // weekday of the 1st (0 = Sunday)
+    int m_initX = 0; // weekday of the 1st (0 = Sunday)
     int m_daysOfMonth = 31;
     int m_lastMonthLastDay = 31;
-    std::optional<QPoint> m_startingPoint;      // the anchor of the last opening
+    std::optional<QPoint> m_startingPoint; // the anchor of the last opening
     QPointer<QWidget> m_targetView;
 };
 
 } // namespace cv
-

@@ -54,7 +54,7 @@ EntryKind CategoryChooserModel::kindOfCategory(int ident) const
         case CategoryTrees::MoneyFlowRoot: return EntryKind::Transfer;
         case CategoryTrees::IncomeRoot: return EntryKind::Income;
         case CategoryTrees::ExpenseRoot: return EntryKind::Expense;
-        default: return EntryKind::Income;   // not a category tree
+        default: return EntryKind::Income; // not a category tree
         }
     }
     return EntryKind::Income;

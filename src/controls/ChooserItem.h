@@ -50,7 +50,7 @@ private:
     GroupingPtr m_grouping;
     SecurityPtr m_brand;
     std::optional<TradeKind> m_tradeKind;
-    std::shared_ptr<const void> m_keep;   // the list entry a copied node hangs below
+    std::shared_ptr<const void> m_keep; // the list entry a copied node hangs below
 };
 
 // The owner's end handler: runs once with the picked item after the chooser closed.

@@ -26,7 +26,7 @@ public:
     }
 };
 
-constexpr int kTextPadding = 8;   // the item's own margins around its text
+constexpr int kTextPadding = 8; // the item's own margins around its text
 
 } // namespace
 
@@ -38,9 +38,9 @@ ChooserList::ChooserList(QWidget *parent) : QTreeView(parent)
     setSelectionBehavior(SelectRows);
     setUniformRowHeights(true);
     setMouseTracking(true);
-    viewport()->setMouseTracking(true);   // hovering selects
+    viewport()->setMouseTracking(true); // hovering selects
     setExpandsOnDoubleClick(false);
-    setTabKeyNavigation(true);   // Tab and Backtab reach keyPressEvent
+    setTabKeyNavigation(true); // Tab and Backtab reach keyPressEvent
     setVerticalScrollMode(ScrollPerPixel);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -158,8 +158,10 @@ void ChooserList::selectOrToggle()
     const QModelIndex index = currentIndex();
     if (!index.isValid() || !m_source) return;
     const ChooserItem item = m_source->itemForIndex(index);
-    if (ChooserModel::isExpandable(item)) setExpanded(index, !isExpanded(index));
-    else pick(item);
+    if (ChooserModel::isExpandable(item))
+        setExpanded(index, !isExpanded(index));
+    else
+        pick(item);
 }
 
 void ChooserList::scrollLineUp()
@@ -189,7 +191,8 @@ int ChooserList::widthOfItem(const QModelIndex &index, int level) const
 {
     int width = level * indentation() + fontMetrics().horizontalAdvance(index.data().toString()) + kTextPadding;
     const int children = model()->rowCount(index);
-    for (int row = 0; row < children; ++row) width = std::max(width, widthOfItem(model()->index(row, 0, index), level + 1));
+    for (int row = 0; row < children; ++row)
+        width = std::max(width, widthOfItem(model()->index(row, 0, index), level + 1));
     return width;
 }
 
@@ -197,7 +200,8 @@ int ChooserList::contentWidth() const
 {
     if (!model()) return 0;
     int widest = 0;
-    for (int row = 0; row < model()->rowCount(); ++row) widest = std::max(widest, widthOfItem(model()->index(row, 0), 1));
+    for (int row = 0; row < model()->rowCount(); ++row)
+        widest = std::max(widest, widthOfItem(model()->index(row, 0), 1));
     return widest + 2 * 2;
 }
 
@@ -226,8 +230,10 @@ void ChooserList::mouseReleaseEvent(QMouseEvent *event)
     const QModelIndex index = indexAt(event->position().toPoint());
     if (!index.isValid()) return;
     const ChooserItem item = m_source->itemForIndex(index);
-    if (ChooserModel::isExpandable(item)) setExpanded(index, !isExpanded(index));
-    else pick(item);
+    if (ChooserModel::isExpandable(item))
+        setExpanded(index, !isExpanded(index));
+    else
+        pick(item);
 }
 
 void ChooserList::mouseMoveEvent(QMouseEvent *event)

@@ -65,11 +65,11 @@ private:
     void selectRow(const QModelIndex &index);
     QModelIndex indexOfResult() const;
 
-    QPointer<ChooserModel> m_source;   // not owned; may go while the popup is open
+    QPointer<ChooserModel> m_source; // not owned; may go while the popup is open
     std::function<void(const ChooserItem &)> m_done;
-    ChooserItem m_resultItem;   // the pick, null when none
-    bool m_finishing = false;   // a pick is blinking; the mouse is ignored
-    int m_run = 0;              // a blink of an earlier run never acts
+    ChooserItem m_resultItem; // the pick, null when none
+    bool m_finishing = false; // a pick is blinking; the mouse is ignored
+    int m_run = 0;            // a blink of an earlier run never acts
     int m_lastOverRow = -1;
 };
 

@@ -157,7 +157,7 @@ void ChooserModel::restrictKey(const QString &key, const QVariant &value)
                 node = node->deepCopy();
                 m_root[row] = ChooserItem::fromNode(node);
                 copied = true;
-                continue;   // find again in the copy
+                continue; // find again in the copy
             }
             if (!node->removeMember(*found)) break;
         }

@@ -73,11 +73,10 @@ private:
     QModelIndex indexForNode(Node *node) const;
     bool findDepthFirst(const QModelIndex &parent, const ChooserItem &value, QModelIndex &found) const;
 
-    Book *m_doc = nullptr;         // not owned
-    std::vector<ChooserItem> m_root;      // the top-level entries, in display order
-    NodePtr m_excluded;            // the node excluded since the last fill
-    QHash<const Node *, int> m_topRow;   // top-level nodes and their rows
+    Book *m_doc = nullptr;             // not owned
+    std::vector<ChooserItem> m_root;   // the top-level entries, in display order
+    NodePtr m_excluded;                // the node excluded since the last fill
+    QHash<const Node *, int> m_topRow; // top-level nodes and their rows
 };
 
 } // namespace cv
-

@@ -48,8 +48,10 @@ ChooserPopup::ChooserPopup() : QFrame(nullptr, Qt::Popup | Qt::FramelessWindowHi
     setContentsMargins(kBorder, kBorder, kBorder, kBorder);
     m_outline = new ChooserList(this);
     m_outline->setDoneHandler([this](const ChooserItem &item) { didEndPopup(item); });
-    m_upArrow = new MouseOverButton(QStringLiteral("▲"), [this] { m_outline->scrollLineUp(); }, this);
-    m_downArrow = new MouseOverButton(QStringLiteral("▼"), [this] { m_outline->scrollLineDown(); }, this);
+    m_upArrow = new MouseOverButton(
+        QStringLiteral("▲"), [this] { m_outline->scrollLineUp(); }, this);
+    m_downArrow = new MouseOverButton(
+        QStringLiteral("▼"), [this] { m_outline->scrollLineDown(); }, this);
     m_upArrow->hide();
     m_downArrow->hide();
     connect(m_outline, &QTreeView::expanded, this, [this] { fixFrame(); });
@@ -58,7 +60,7 @@ ChooserPopup::ChooserPopup() : QFrame(nullptr, Qt::Popup | Qt::FramelessWindowHi
 }
 
 void ChooserPopup::run(QWidget *target, const QRect &anchorGlobal, Anchor anchor, ChooserModel *source,
-                      const ChooserItem &value, ChooserEndHandler endHandler)
+                       const ChooserItem &value, ChooserEndHandler endHandler)
 {
     // A run still open (or blinking) ends first, delivering to its own owner.
     if (isVisible()) mustClose();
@@ -79,8 +81,8 @@ void ChooserPopup::run(QWidget *target, const QRect &anchorGlobal, Anchor anchor
     PopupManager::popupManager()->begin(this);
 }
 
-void ChooserPopup::runForCell(EditingTable *table, int column, int row, ChooserModel *source,
-                             const ChooserItem &value, ChooserEndHandler endHandler)
+void ChooserPopup::runForCell(EditingTable *table, int column, int row, ChooserModel *source, const ChooserItem &value,
+                              ChooserEndHandler endHandler)
 {
     if (!table) return;
     const QRect cell = table->cellFrame(column, row);
@@ -101,7 +103,8 @@ void ChooserPopup::fixFrame()
 {
     if (!m_outline->model() || m_outline->model()->rowCount() == 0) {
         // An empty list still opens at its anchor, one row high.
-        if (!m_placed) setGeometry(m_anchor.left(), m_anchor.top(), std::max(m_anchor.width(), 100), m_outline->rowHeight());
+        if (!m_placed)
+            setGeometry(m_anchor.left(), m_anchor.top(), std::max(m_anchor.width(), 100), m_outline->rowHeight());
         m_placed = true;
         return;
     }
@@ -200,8 +203,10 @@ void ChooserPopup::didEndPopup(const ChooserItem &result)
 
 void ChooserPopup::mustClose()
 {
-    if (m_outline->isFinishing()) m_outline->done();   // delivers, then closes
-    else if (isVisible()) closeNow();
+    if (m_outline->isFinishing())
+        m_outline->done(); // delivers, then closes
+    else if (isVisible())
+        closeNow();
 }
 
 void ChooserPopup::closeNow()
@@ -216,8 +221,10 @@ void ChooserPopup::hideEvent(QHideEvent *event)
 {
     QFrame::hideEvent(event);
     // Closed from outside (tracker, Qt) while a pick blinks: it is still delivered.
-    if (m_outline->isFinishing()) m_outline->done();
-    else m_endHandler = nullptr;
+    if (m_outline->isFinishing())
+        m_outline->done();
+    else
+        m_endHandler = nullptr;
 }
 
 void ChooserPopup::mousePressEvent(QMouseEvent *event)

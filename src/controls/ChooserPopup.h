@@ -26,9 +26,9 @@ class ChooserPopup : public QFrame {
     Q_OBJECT
 public:
     enum class Anchor {
-        Button,   // at the button's left edge, centred on it vertically, at least its size
-        Cell,     // at the cell's left edge, centred on its top edge, at least its width
-        Point,    // the selected row at the rectangle's top-left corner
+        Button, // at the button's left edge, centred on it vertically, at least its size
+        Cell,   // at the cell's left edge, centred on its top edge, at least its width
+        Point,  // the selected row at the rectangle's top-left corner
     };
     static constexpr int kArrowHeight = 16;
     static constexpr int kBorder = 1;
@@ -38,8 +38,8 @@ public:
     // The popup when it was made; never makes one.
     static ChooserPopup *existing();
 
-    void run(QWidget *target, const QRect &anchorGlobal, Anchor anchor, ChooserModel *source,
-             const ChooserItem &value, ChooserEndHandler endHandler);
+    void run(QWidget *target, const QRect &anchorGlobal, Anchor anchor, ChooserModel *source, const ChooserItem &value,
+             ChooserEndHandler endHandler);
     // Over the cell (column index, row) of an editing table.
     void runForCell(EditingTable *table, int column, int row, ChooserModel *source, const ChooserItem &value,
                     ChooserEndHandler endHandler);
@@ -73,12 +73,11 @@ private:
     MouseOverButton *m_upArrow;
     MouseOverButton *m_downArrow;
     bool m_arrowsEnabled = false;
-    QPointer<QWidget> m_target;           // the view that asked; null while closed
-    QRect m_anchor;                       // global
+    QPointer<QWidget> m_target; // the view that asked; null while closed
+    QRect m_anchor;             // global
     Anchor m_anchorKind = Anchor::Point;
-    bool m_placed = false;                // positioned for this run; later fits keep the top edge
-    ChooserEndHandler m_endHandler;       // the current run's; taken when it ends
+    bool m_placed = false;          // positioned for this run; later fits keep the top edge
+    ChooserEndHandler m_endHandler; // the current run's; taken when it ends
 };
 
 } // namespace cv
-

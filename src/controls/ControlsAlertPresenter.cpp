@@ -7,12 +7,10 @@
 
 namespace cv {
 
-std::optional<QString> ControlsAlertPresenter::runNameDialog(const QString &name, const QString &title,
-                                                             bool mustChange)
+std::optional<QString> ControlsAlertPresenter::runNameDialog(const QString &name, const QString &title, bool mustChange)
 {
     // The dialog may go with its parent window while it runs.
-    QPointer<NameDialog> dialog =
-        new NameDialog(name, title, mustChange, QApplication::activeWindow());
+    QPointer<NameDialog> dialog = new NameDialog(name, title, mustChange, QApplication::activeWindow());
     const int result = dialog->exec();
     if (!dialog) return std::nullopt;
     std::optional<QString> answer;

@@ -35,8 +35,7 @@ void ControlsDocumentUI::endBusy()
 
 int ControlsDocumentUI::askPassword(const Settings &settings, const QString &book, bool retry)
 {
-    QPointer<PasswordPrompt> dialog =
-        new PasswordPrompt(settings, book, retry, QApplication::activeWindow());
+    QPointer<PasswordPrompt> dialog = new PasswordPrompt(settings, book, retry, QApplication::activeWindow());
     const int code = dialog->exec();
     if (!dialog) return -1;
     delete dialog;
@@ -57,16 +56,18 @@ QString ControlsDocumentUI::documentsFolder()
 QString ControlsDocumentUI::askSavePath(Book &, const QString &suggestedPath)
 {
     // A new book is offered in the documents folder, never where the program happened to start.
-    const QString start = QFileInfo(suggestedPath).isAbsolute() ? suggestedPath
-                                                                : QDir(documentsFolder()).filePath(suggestedPath);
-    QFileDialog dialog(QApplication::activeWindow(), cv::localizedString(QStringLiteral("Save Document")), start,
-                       cv::localizedString(QStringLiteral("Corvane Documents (*.cvv2);;Corvane XML Documents (*.cvxf)")));
+    const QString start =
+        QFileInfo(suggestedPath).isAbsolute() ? suggestedPath : QDir(documentsFolder()).filePath(suggestedPath);
+    QFileDialog dialog(
+        QApplication::activeWindow(), cv::localizedString(QStringLiteral("Save Document")), start,
+        cv::localizedString(QStringLiteral("Corvane Documents (*.cvv2);;Corvane XML Documents (*.cvxf)")));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // A name typed without an extension takes the chosen type's, so the
     // overwrite question names the file that will be written.
     const auto suffixOf = [](const QString &filter) {
         const qsizetype star = filter.indexOf(QLatin1String("*."));
-        return star < 0 ? QString() : filter.mid(star + 2).section(QLatin1Char(')'), 0, 0).section(QLatin1Char(' '), 0, 0);
+        return star < 0 ? QString()
+                        : filter.mid(star + 2).section(QLatin1Char(')'), 0, 0).section(QLatin1Char(' '), 0, 0);
     };
     dialog.setDefaultSuffix(suffixOf(dialog.selectedNameFilter()));
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
@@ -74,7 +75,8 @@ QString ControlsDocumentUI::askSavePath(Book &, const QString &suggestedPath)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
     QString path = dialog.selectedFiles().constFirst();
     // Some platform dialogs leave the default suffix to the caller.
-    if (!QFileInfo(path).fileName().contains(QLatin1Char('.'))) path += QLatin1Char('.') + suffixOf(dialog.selectedNameFilter());
+    if (!QFileInfo(path).fileName().contains(QLatin1Char('.')))
+        path += QLatin1Char('.') + suffixOf(dialog.selectedNameFilter());
     return path;
 }
 

@@ -33,10 +33,8 @@ bool passesThrough(int key)
     case Qt::Key_Left:
     case Qt::Key_Right:
     case Qt::Key_Up:
-    case Qt::Key_Down:
-        return true;
-    default:
-        return false;
+    case Qt::Key_Down: return true;
+    default: return false;
     }
 }
 
@@ -72,14 +70,12 @@ CurrencyFieldOwner *CurrencyFieldEditor::ownerOf(QLineEdit *edit)
 bool CurrencyFieldEditor::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress && !m_typing) {
-        if (auto *edit = qobject_cast<QLineEdit *>(watched))
-            return keyDown(edit, static_cast<QKeyEvent *>(event));
+        if (auto *edit = qobject_cast<QLineEdit *>(watched)) return keyDown(edit, static_cast<QKeyEvent *>(event));
     }
     if (event->type() == QEvent::InputMethod && !m_typing) {
         // What an input method commits is typing too, often in full width.
         auto *edit = qobject_cast<QLineEdit *>(watched);
-        if (edit && !static_cast<QInputMethodEvent *>(event)->commitString().isEmpty())
-            return commitInput(edit, event);
+        if (edit && !static_cast<QInputMethodEvent *>(event)->commitString().isEmpty()) return commitInput(edit, event);
     }
     if (event->type() == QEvent::ContextMenu) {
         auto *edit = qobject_cast<QLineEdit *>(watched);

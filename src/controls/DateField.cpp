@@ -27,7 +27,8 @@ const QIcon &calendarIcon()
         painter.drawRect(1, 2, 13, 12);
         painter.fillRect(2, 3, 12, 3, QColor(200, 60, 60));
         for (int row = 0; row < 3; ++row)
-            for (int column = 0; column < 4; ++column) painter.fillRect(3 + column * 3, 7 + row * 2, 2, 1, QColor(90, 90, 90));
+            for (int column = 0; column < 4; ++column)
+                painter.fillRect(3 + column * 3, 7 + row * 2, 2, 1, QColor(90, 90, 90));
         return QIcon(pixmap);
     }();
     return icon;
@@ -126,4 +127,3 @@ void DateField::performInputDate(const QDate &date)
 }
 
 } // namespace cv
-

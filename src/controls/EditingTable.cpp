@@ -21,10 +21,10 @@ namespace cv {
 namespace {
 
 constexpr int kStartFontSize = 13;
-constexpr int kSmallestFontSize = 6;  // refused, as is the largest
+constexpr int kSmallestFontSize = 6; // refused, as is the largest
 constexpr int kLargestFontSize = 32;
-constexpr int kTextInset = 4;            // as the cells inset their text
-constexpr int kLineEditInnerMargin = 2;  // QLineEdit's own horizontal margin
+constexpr int kTextInset = 4;           // as the cells inset their text
+constexpr int kLineEditInnerMargin = 2; // QLineEdit's own horizontal margin
 
 } // namespace
 
@@ -161,7 +161,8 @@ QString EditingTable::shownText(int column, int row) const
 QString EditingTable::cutText(int column, int row) const
 {
     const QString text = shownText(column, row);
-    const QRect room = cv::TableCell::forKind(preparedCell(column, row).kind).textRect(cellFrame(column, row), preparedCell(column, row));
+    const QRect room = cv::TableCell::forKind(preparedCell(column, row).kind)
+                           .textRect(cellFrame(column, row), preparedCell(column, row));
     return QFontMetrics(m_font).horizontalAdvance(text) > room.width() ? text : QString();
 }
 
@@ -368,8 +369,7 @@ bool EditingTable::validateCommand(cv::TableCommand command, const QAction *acti
     const cv::TableClient *owner = client();
     if (!owner) return false;
     if (action) {
-        if (const std::optional<bool> answer = owner->validateMenuItem(this, action))
-            return *answer;
+        if (const std::optional<bool> answer = owner->validateMenuItem(this, action)) return *answer;
     }
     const int rows = numberOfRows();
     switch (command) {
@@ -379,11 +379,9 @@ bool EditingTable::validateCommand(cv::TableCommand command, const QAction *acti
         if (selected.isEmpty()) return true;
         return owner->canDeleteRow(selected.first().row()).value_or(true);
     }
-    case cv::TableCommand::SelectAll:
-        return rows > 0;
+    case cv::TableCommand::SelectAll: return rows > 0;
     case cv::TableCommand::ToggleRowDeleted:
-    case cv::TableCommand::Other:
-        return false;
+    case cv::TableCommand::Other: return false;
     }
     return false;
 }

@@ -126,17 +126,17 @@ private:
     void switchTextInput(cv::InputSourceMoment moment, int cid, int column);
     bool validCell(int column, int row) const;
 
-    QPointer<QObject> m_clientObject;  // set when the client is a QObject
+    QPointer<QObject> m_clientObject; // set when the client is a QObject
     cv::TableClient *m_client = nullptr;
-    bool m_clientIsObject = false;     // then m_clientObject tells whether it lives
+    bool m_clientIsObject = false; // then m_clientObject tells whether it lives
     std::vector<std::unique_ptr<cv::TableColumn>> m_columns;
-    cv::TableModelAdapter *m_model;  // owned as a child
+    cv::TableModelAdapter *m_model; // owned as a child
     QFont m_font;
     int m_editedColumn = -1;
     int m_editedRow = -1;
-    bool m_endingPopupEdit = false;  // the table itself moves the edit
-    bool m_ignoreEndEditing = false;  // editing ends without the usual end
-    std::vector<std::pair<int, int>> m_fittedColumns;  // cid, the width it was made with
+    bool m_endingPopupEdit = false;                   // the table itself moves the edit
+    bool m_ignoreEndEditing = false;                  // editing ends without the usual end
+    std::vector<std::pair<int, int>> m_fittedColumns; // cid, the width it was made with
 };
 
 } // namespace cv

@@ -31,7 +31,7 @@ void EditingTable::performClickAtColumn(int column, int row, const QMouseEvent *
         const int v = owner->verifyEditableColumn(column, row, Movement::Click);
         const int cid = cidOfColumn(v);
         if (cid < 0) return;
-        if (event && event->type() != QEvent::MouseButtonPress) return;  // double clicks change nothing
+        if (event && event->type() != QEvent::MouseButtonPress) return; // double clicks change nothing
         const cv::PreparedCell cell = preparedCell(v, row);
         if (!owner->isColumnSelectable(this, cid, row) || !owner->shouldSelectColumn(this, cid)) return;
         switchTextInput(InputSourceMoment::Click, cid, v);
@@ -76,7 +76,7 @@ void EditingTable::selectRow(int row, int columnHint, const QMouseEvent *event)
         }
         return;
     }
-    if (isContextClick(event)) return;  // selected for the context menu only
+    if (isContextClick(event)) return; // selected for the context menu only
     if (owner->shouldEditColumn(this, cidOfColumn(v), row)) editColumn(v, row, event, true);
 }
 
@@ -114,8 +114,10 @@ void EditingTable::mouseMoveEvent(QMouseEvent *event)
     const int row = rowAt(pos.y());
     const cv::PreparedCell cell = preparedCell(column, row);
     const bool chooser = row >= 0 && cell.kind == cv::CellKind::Chooser && cell.showsButtons;
-    if (chooser) viewport()->setCursor(Qt::PointingHandCursor);
-    else viewport()->unsetCursor();
+    if (chooser)
+        viewport()->setCursor(Qt::PointingHandCursor);
+    else
+        viewport()->unsetCursor();
 }
 
 void EditingTable::keyPressEvent(QKeyEvent *event)
@@ -194,13 +196,14 @@ void EditingTable::cellCommandKeyDown(QKeyEvent *event, PopupFieldEditor *editor
         if (!shift && !command) return;
         editor->endPopupEdit();
         bool reselect = true;
-        if (key == Qt::Key_Down) addRowOrAdvance(row, column, reselect);
-        else if (row >= 1) --row;
+        if (key == Qt::Key_Down)
+            addRowOrAdvance(row, column, reselect);
+        else if (row >= 1)
+            --row;
         if (reselect) reselectColumn(column, row, shift);
         return;
     }
-    default:
-        return;
+    default: return;
     }
 }
 

@@ -28,8 +28,10 @@ void handleExtendedListKey(QAbstractItemView *view, QKeyEvent *event, int titleC
     const QModelIndex current = view->currentIndex();
     switch (event->key()) {
     case Qt::Key_Escape:
-        if (QWidget *parent = view->parentWidget()) parent->setFocus(Qt::OtherFocusReason);
-        else view->clearFocus();
+        if (QWidget *parent = view->parentWidget())
+            parent->setFocus(Qt::OtherFocusReason);
+        else
+            view->clearFocus();
         return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -46,7 +48,7 @@ void handleExtendedListKey(QAbstractItemView *view, QKeyEvent *event, int titleC
         const QModelIndex next = up ? position.above : position.below;
         if (!next.isValid()) return;
         const bool editing = position.editing;
-        if (editing) view->setFocus(Qt::OtherFocusReason);  // commits the open editor
+        if (editing) view->setFocus(Qt::OtherFocusReason); // commits the open editor
         const QModelIndex target = next.siblingAtColumn(current.column());
         view->setCurrentIndex(target);
         view->selectionModel()->select(target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -54,10 +56,8 @@ void handleExtendedListKey(QAbstractItemView *view, QKeyEvent *event, int titleC
         view->scrollTo(target);
         return;
     }
-    default:
-        return;
+    default: return;
     }
 }
 
 } // namespace cv
-

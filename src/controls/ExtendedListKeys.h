@@ -15,7 +15,7 @@ namespace cv {
 bool isFirstResponder(const QAbstractItemView *view);
 // What the list knows that its base class keeps to itself.
 struct ListPosition {
-    QModelIndex above;  // the row above the current one, or invalid
+    QModelIndex above; // the row above the current one, or invalid
     QModelIndex below;
     bool editing = false;
 };
@@ -24,4 +24,3 @@ struct ListPosition {
 void handleExtendedListKey(QAbstractItemView *view, QKeyEvent *event, int titleColumn, const ListPosition &position);
 
 } // namespace cv
-

@@ -9,8 +9,9 @@ namespace cv {
 void ExtendedOutlineView::keyPressEvent(QKeyEvent *event)
 {
     if (cv::isFirstResponder(this)) {
-        cv::handleExtendedListKey(this, event, m_titleColumn,
-                                  {indexAbove(currentIndex()), indexBelow(currentIndex()), state() == QAbstractItemView::EditingState});
+        cv::handleExtendedListKey(
+            this, event, m_titleColumn,
+            {indexAbove(currentIndex()), indexBelow(currentIndex()), state() == QAbstractItemView::EditingState});
     }
     event->accept();
 }

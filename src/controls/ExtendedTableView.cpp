@@ -18,9 +18,7 @@ void ExtendedTableView::keyPressEvent(QKeyEvent *event)
     if (!cv::isFirstResponder(this)) return;
     ArrowFlags &flags = arrowFlags();
     switch (event->key()) {
-    case Qt::Key_Escape:
-        window()->close();
-        return;
+    case Qt::Key_Escape: window()->close(); return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
         if (m_titleColumn >= 0 && currentIndex().isValid()) {
@@ -31,20 +29,11 @@ void ExtendedTableView::keyPressEvent(QKeyEvent *event)
             Q_EMIT pressedReturn();
         }
         return;
-    case Qt::Key_Up:
-        flags.up = true;
-        return;
-    case Qt::Key_Down:
-        flags.down = true;
-        return;
-    case Qt::Key_Left:
-        flags.left = true;
-        return;
-    case Qt::Key_Right:
-        flags.right = true;
-        return;
-    default:
-        return;
+    case Qt::Key_Up: flags.up = true; return;
+    case Qt::Key_Down: flags.down = true; return;
+    case Qt::Key_Left: flags.left = true; return;
+    case Qt::Key_Right: flags.right = true; return;
+    default: return;
     }
 }
 

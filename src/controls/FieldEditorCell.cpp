@@ -18,8 +18,10 @@ void FieldEditorCell::setUpFieldEditor(PopupFieldEditor *editor, EditingTable *v
 {
     editor->willEditCell(cell, view);
     // Button mode while the button shows: typing opens the chooser.
-    if (cell.hasButtons()) editor->beginPopupEditForTableView(view);
-    else editor->endPopupEdit();
+    if (cell.hasButtons())
+        editor->beginPopupEditForTableView(view);
+    else
+        editor->endPopupEdit();
 }
 
 void FieldEditorCell::clickedRightButton(const QRect &frame, EditingTable *view) const

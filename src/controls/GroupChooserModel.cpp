@@ -36,10 +36,9 @@ void GroupChooserModel::resetList(bool withCommand)
     appendDuringFill(ChooserItem::fromGrouping(none));
     if (!withCommand) return;
     QPointer<GroupChooserModel> self(this);
-    auto command = std::make_shared<CommandRow>(localizedString(QStringLiteral("New Grouping")),
-                                                      [self](CommandRow &) {
-                                                          return self ? self->addGroup() : ChooserItem();
-                                                      });
+    auto command = std::make_shared<CommandRow>(localizedString(QStringLiteral("New Grouping")), [self](CommandRow &) {
+        return self ? self->addGroup() : ChooserItem();
+    });
     appendDuringFill(ChooserItem::fromNode(command));
 }
 
@@ -86,7 +85,7 @@ ChooserItem GroupChooserModel::addGroupWithName(const QString &name)
 ChooserItem GroupChooserModel::addGroup()
 {
     const std::optional<QString> name = Alert::inputName(localizedString(QStringLiteral("New Grouping")),
-                                                            localizedString(QStringLiteral("New Grouping Title")), true);
+                                                         localizedString(QStringLiteral("New Grouping Title")), true);
     if (!name) return ChooserItem();
     return addGroupWithName(*name);
 }

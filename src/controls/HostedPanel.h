@@ -45,4 +45,3 @@ inline HostedPanel *hostedPanel(QObject *object)
 }
 
 } // namespace cv
-

@@ -10,7 +10,9 @@ void IncomeExpenseTableView::keyPressEvent(QKeyEvent *event)
 {
     if (cv::isFirstResponder(this)) {
         cv::handleExtendedListKey(this, event, m_titleColumn,
-                                  {currentIndex().siblingAtRow(currentIndex().row() - 1), currentIndex().siblingAtRow(currentIndex().row() + 1), state() == QAbstractItemView::EditingState});
+                                  {currentIndex().siblingAtRow(currentIndex().row() - 1),
+                                   currentIndex().siblingAtRow(currentIndex().row() + 1),
+                                   state() == QAbstractItemView::EditingState});
     }
     event->accept();
 }

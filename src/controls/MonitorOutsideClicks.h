@@ -25,7 +25,7 @@ protected:
 private:
     void attach();
 
-    QWidget *m_window;  // the owner and parent
+    QWidget *m_window; // the owner and parent
     QObject *m_handle = nullptr;
 };
 

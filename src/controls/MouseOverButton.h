@@ -27,7 +27,7 @@ private:
 
     std::function<void()> m_action;
     bool m_hovered = false;
-    int m_run = 0;   // a repeat chain of an earlier hover stops
+    int m_run = 0; // a repeat chain of an earlier hover stops
 };
 
 } // namespace cv

@@ -12,8 +12,7 @@
 
 namespace cv {
 
-NameDialog::NameDialog(const QString &name, const QString &title, bool mustChange,
-                                           QWidget *parent)
+NameDialog::NameDialog(const QString &name, const QString &title, bool mustChange, QWidget *parent)
     : QDialog(parent), m_name(name), m_must(mustChange)
 {
     setWindowTitle(title);

@@ -13,8 +13,7 @@ class NameDialog : public QDialog {
     Q_OBJECT
 
 public:
-    NameDialog(const QString &name, const QString &title, bool mustChange = false,
-                         QWidget *parent = nullptr);
+    NameDialog(const QString &name, const QString &title, bool mustChange = false, QWidget *parent = nullptr);
 
     QString name() const;
     QLineEdit *nameField() const { return m_nameField; }

@@ -13,8 +13,7 @@
 
 namespace cv {
 
-NumberDialog::NumberDialog(double number, const PatternFormatter *formatter,
-                                               const QString &title, QWidget *parent)
+NumberDialog::NumberDialog(double number, const PatternFormatter *formatter, const QString &title, QWidget *parent)
     : QDialog(parent), m_number(number)
 {
     if (formatter) m_formatter = *formatter;

@@ -18,8 +18,7 @@ class NumberDialog : public QDialog {
 
 public:
     // Without a formatter the number is shown and read as plain decimal text.
-    NumberDialog(double number, const PatternFormatter *formatter, const QString &title,
-                           QWidget *parent = nullptr);
+    NumberDialog(double number, const PatternFormatter *formatter, const QString &title, QWidget *parent = nullptr);
 
     double number() const { return m_number; }
     QLineEdit *numberField() const { return m_numberField; }

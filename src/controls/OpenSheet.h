@@ -25,14 +25,14 @@ Sheet *openSheet(Sheet *sheet, QWidget *parent, std::type_identity_t<std::functi
     sheet->setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
     if (done) {
         // A kept sheet opens again: its handler of this opening must not run at the next end.
-        const Qt::ConnectionType once =
-            life == SheetLife::KeptByOwner ? Qt::SingleShotConnection : Qt::AutoConnection;
+        const Qt::ConnectionType once = life == SheetLife::KeptByOwner ? Qt::SingleShotConnection : Qt::AutoConnection;
         QObject::connect(
-            sheet, &QDialog::finished, sheet, [sheet, done = std::move(done)](int code) { done(code, sheet); },
-            once);
+            sheet, &QDialog::finished, sheet, [sheet, done = std::move(done)](int code) { done(code, sheet); }, once);
     }
-    if (life == SheetLife::KeptByOwner) sheetManager()->track(sheet);
-    else sheetManager()->begin(sheet);
+    if (life == SheetLife::KeptByOwner)
+        sheetManager()->track(sheet);
+    else
+        sheetManager()->begin(sheet);
     sheet->open();
     return sheet;
 }

@@ -11,15 +11,15 @@
 
 namespace cv {
 
-PasswordPrompt::PasswordPrompt(const Settings &settings, const QString &book, bool retry,
-                                                   QWidget *parent)
+PasswordPrompt::PasswordPrompt(const Settings &settings, const QString &book, bool retry, QWidget *parent)
     : QDialog(parent), m_settings(settings)
 {
     setWindowTitle(cv::localizedString(QStringLiteral("Password")));
     setModal(true);
     auto *layout = new QVBoxLayout(this);
-    const QString prompt = book.isEmpty() ? cv::localizedString(QStringLiteral("Enter the password of this document:"))
-                                          : cv::formatString(cv::localizedString(QStringLiteral("Enter the password of “%@”:")), {book});
+    const QString prompt =
+        book.isEmpty() ? cv::localizedString(QStringLiteral("Enter the password of this document:"))
+                       : cv::formatString(cv::localizedString(QStringLiteral("Enter the password of “%@”:")), {book});
     layout->addWidget(new QLabel(prompt, this));
     if (retry) {
         // Without sound the beep alone says nothing.

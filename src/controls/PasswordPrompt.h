@@ -17,8 +17,8 @@ class PasswordPrompt : public QDialog {
 public:
     // The settings are not owned and must outlive the dialog. `book` names
     // the file in the prompt; `retry` says that the last entry was wrong.
-    explicit PasswordPrompt(const Settings &settings, const QString &book = QString(),
-                                      bool retry = false, QWidget *parent = nullptr);
+    explicit PasswordPrompt(const Settings &settings, const QString &book = QString(), bool retry = false,
+                            QWidget *parent = nullptr);
 
     QLineEdit *passwordField() const { return m_passwordField; }
     QPushButton *okButton() const { return m_okButton; }

@@ -11,8 +11,7 @@
 
 namespace cv {
 
-PasswordSheet::PasswordSheet(SettingsPtr settings, QWidget *parent)
-    : QDialog(parent), m_settings(std::move(settings))
+PasswordSheet::PasswordSheet(SettingsPtr settings, QWidget *parent) : QDialog(parent), m_settings(std::move(settings))
 {
     setWindowTitle(cv::localizedString(QStringLiteral("Set Password")));
     setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);

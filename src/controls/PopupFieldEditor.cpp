@@ -35,10 +35,8 @@ bool isModifierKey(int key)
     case Qt::Key_AltGr:
     case Qt::Key_CapsLock:
     case Qt::Key_NumLock:
-    case Qt::Key_unknown:
-        return true;
-    default:
-        return false;
+    case Qt::Key_unknown: return true;
+    default: return false;
     }
 }
 
@@ -200,8 +198,8 @@ void PopupFieldEditor::colourAmount()
     QPalette pal = palette();
     const QColor text = QApplication::palette().color(QPalette::Active, QPalette::Text);
     const QColor color = m_currency && m_lastCurrencyValueWasNegative ? cv::negativeColor() : text;
-    const QColor base = m_refusal.isEmpty() ? QApplication::palette().color(QPalette::Active, QPalette::Base)
-                                            : QColor(255, 220, 220);
+    const QColor base =
+        m_refusal.isEmpty() ? QApplication::palette().color(QPalette::Active, QPalette::Base) : QColor(255, 220, 220);
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
         pal.setColor(group, QPalette::Text, color);
         pal.setColor(group, QPalette::Base, base);
@@ -228,11 +226,10 @@ void PopupFieldEditor::openCalendar(EditingTable *view, const QRect &cellFrame)
     if (view->isEditing()) {
         if (cv::TableClient *owner = view->client()) {
             const QVariant value = owner->objectValue(view, view->cidOfColumn(view->editedColumn()), view->editedRow());
-            date = value.metaType().id() == QMetaType::QDate
-                       ? value.toDate()
-                       : cv::parseDate(cv::cellText(value, owner->dateFormat()), owner->dateFormat(),
-                                   QDate::currentDate())
-                             .value_or(QDate());
+            date = value.metaType().id() == QMetaType::QDate ? value.toDate()
+                                                             : cv::parseDate(cv::cellText(value, owner->dateFormat()),
+                                                                             owner->dateFormat(), QDate::currentDate())
+                                                                   .value_or(QDate());
         }
     }
     if (!date.isValid()) date = QDate::currentDate();
@@ -253,13 +250,10 @@ bool PopupFieldEditor::isCommandKey(int key) const
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
     case Qt::Key_Up:
-    case Qt::Key_Down:
-        return true;
+    case Qt::Key_Down: return true;
     case Qt::Key_Left:
-    case Qt::Key_Right:
-        return !isEditingNormalText();
-    default:
-        return false;
+    case Qt::Key_Right: return !isEditingNormalText();
+    default: return false;
     }
 }
 
@@ -310,8 +304,9 @@ void PopupFieldEditor::keyPressEvent(QKeyEvent *event)
     bool commandKey = isCommandKey(key);
 
     if (m_cell.kind == cv::CellKind::Date && key == Qt::Key_Down && !shift && !command) {
-        if (m_editingView) openCalendar(m_editingView, m_editingView->cellFrame(m_editingView->editedColumn(),
-                                                                               m_editingView->editedRow()));
+        if (m_editingView)
+            openCalendar(m_editingView,
+                         m_editingView->cellFrame(m_editingView->editedColumn(), m_editingView->editedRow()));
         commandKey = true;
     } else if (!isEditingNormalText()) {
         if (key == Qt::Key_Down && !shift) {
@@ -324,8 +319,10 @@ void PopupFieldEditor::keyPressEvent(QKeyEvent *event)
         }
     }
     if (commandKey) {
-        if (m_editingView) m_editingView->cellCommandKeyDown(event, this);
-        else QLineEdit::keyPressEvent(event);
+        if (m_editingView)
+            m_editingView->cellCommandKeyDown(event, this);
+        else
+            QLineEdit::keyPressEvent(event);
         return;
     }
     if (!typeKey(event)) QLineEdit::keyPressEvent(event);
@@ -434,8 +431,8 @@ void PopupFieldEditor::afterTyping(const QString &oldText, cv::TextSelection old
     cv::TableClient *owner = viewClient();
     if (!owner || !m_editingView) return;
     if (m_currency) {
-        const auto proposed = owner->proposedString(this, oldText, oldSelection, typed, m_currency->currency,
-                                                    m_currency->fractionLength);
+        const auto proposed =
+            owner->proposedString(this, oldText, oldSelection, typed, m_currency->currency, m_currency->fractionLength);
         if (proposed && *proposed != typed) {
             const cv::TextSelection typedSelection = cv::lineEditSelection(this);
             QString separator;
@@ -448,7 +445,8 @@ void PopupFieldEditor::afterTyping(const QString &oldText, cv::TextSelection old
         return;
     }
     const int cid = m_editingView->cidOfColumn(m_column);
-    if (const auto replaced = owner->typingChangedText(oldText, this, cid, m_row, typed); replaced && *replaced != typed)
+    if (const auto replaced = owner->typingChangedText(oldText, this, cid, m_row, typed);
+        replaced && *replaced != typed)
         setText(*replaced);
 }
 
@@ -512,8 +510,7 @@ void PopupFieldEditor::contextMenuEvent(QContextMenuEvent *event)
         return;
     }
     QWidget *viewport = m_editingView->viewport();
-    QContextMenuEvent forwarded(event->reason(), mapTo(viewport, event->pos()), event->globalPos(),
-                                event->modifiers());
+    QContextMenuEvent forwarded(event->reason(), mapTo(viewport, event->pos()), event->globalPos(), event->modifiers());
     QApplication::sendEvent(viewport, &forwarded);
 }
 

@@ -73,8 +73,8 @@ public:
 
     // Made parentless on first use, deleted when the application quits.
     friend PopupFieldEditor *GetPopupFieldEditor();
-// The shared editor when it exists; never makes one (for teardown paths).
-PopupFieldEditor *ExistingPopupFieldEditor();
+    // The shared editor when it exists; never makes one (for teardown paths).
+    PopupFieldEditor *ExistingPopupFieldEditor();
 
 protected:
     bool event(QEvent *event) override;
@@ -95,13 +95,13 @@ private:
     void colourAmount();
     void applyInputHints();
 
-    QPointer<EditingTable> m_editingView;  // the table being edited
-    QPointer<QObject> m_controller;         // the owner (or its table) in button mode
+    QPointer<EditingTable> m_editingView; // the table being edited
+    QPointer<QObject> m_controller;       // the owner (or its table) in button mode
     cv::PreparedCell m_cell;
-    std::optional<cv::CellCurrency> m_currency;  // set for amount cells
-    cv::DateCellCalendar *m_calendar = nullptr;  // a replacement (tests); lives for the run
+    std::optional<cv::CellCurrency> m_currency; // set for amount cells
+    cv::DateCellCalendar *m_calendar = nullptr; // a replacement (tests); lives for the run
     QString m_preedit;
-    QString m_refusal;  // why the text was refused; empty: not refused
+    QString m_refusal; // why the text was refused; empty: not refused
     int m_row = -1;
     int m_column = -1;
     bool m_modified = false;

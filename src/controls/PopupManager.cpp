@@ -23,7 +23,7 @@ PopupManager *PopupManager::popupManager()
 void PopupManager::begin(QWidget *popup, Options options)
 {
     if (!popup) return;
-    closed(popup);   // a reopened popup goes to the top with its new options
+    closed(popup); // a reopened popup goes to the top with its new options
     if (options.keepsOutsideClicks || options.controllerClose) m_options.push_back({popup, std::move(options)});
     SheetManager::begin(popup);
 }

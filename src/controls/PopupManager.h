@@ -54,8 +54,7 @@ private:
     };
     Options optionsOf(QWidget *popup) const;
 
-    std::vector<Entry> m_options;   // for popups begun with options; order is the base's
+    std::vector<Entry> m_options; // for popups begun with options; order is the base's
 };
 
 } // namespace cv
-

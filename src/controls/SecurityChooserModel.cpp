@@ -29,11 +29,11 @@ void SecurityChooserModel::setDocument(Book *doc, int)
             if (brand && brand->isVisible()) appendDuringFill(ChooserItem::fromBrand(brand));
         QPointer<Book> document(doc);
         auto command = std::make_shared<CommandRow>(localizedString(QStringLiteral("CreateNewBrand")),
-                                                          [document](CommandRow &row) {
-                                                              const NewBrandAction &action = newBrandAction();
-                                                              if (!document || !action) return ChooserItem();
-                                                              return action(*document, row);
-                                                          });
+                                                    [document](CommandRow &row) {
+                                                        const NewBrandAction &action = newBrandAction();
+                                                        if (!document || !action) return ChooserItem();
+                                                        return action(*document, row);
+                                                    });
         appendDuringFill(ChooserItem::fromNode(command));
     }
     endFill();

@@ -14,4 +14,3 @@ QPainterPath roundRectPath(const QRectF &rect, qreal radius);
 void fillRoundRect(QPainter *painter, const QRectF &rect, qreal radius, const QColor &color);
 
 } // namespace cv
-

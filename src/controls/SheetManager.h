@@ -34,7 +34,7 @@ protected:
 private:
     void stopWatching(QWidget *window);
 
-    QList<QPointer<QWidget>> m_windows;  // tracked, oldest first; not owned
+    QList<QPointer<QWidget>> m_windows; // tracked, oldest first; not owned
 };
 
 } // namespace cv

@@ -12,7 +12,7 @@ namespace cv {
 
 struct StyledText {
     QString text;
-    QColor color;  // invalid: the view's own text colour
+    QColor color; // invalid: the view's own text colour
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
     // Set by owners of amount cells. The sign of an amount never rests on a
     // colour alone: a negative shown in another colour still says so here.

@@ -29,14 +29,10 @@ const TableCell &TableCell::forKind(CellKind kind)
     static const DateFieldCell date;
     static const EmptyCell empty;
     switch (kind) {
-    case CellKind::Plain:
-        return plain;
-    case CellKind::Chooser:
-        return chooser;
-    case CellKind::Date:
-        return date;
-    case CellKind::Empty:
-        return empty;
+    case CellKind::Plain: return plain;
+    case CellKind::Chooser: return chooser;
+    case CellKind::Date: return date;
+    case CellKind::Empty: return empty;
     }
     Q_ASSERT(false);
     return empty;
@@ -62,8 +58,10 @@ void TableCell::paintText(QPainter *painter, const QRect &rect, const CellPaint 
     const bool placeholder = what.text.isEmpty();
     const QString text = placeholder ? what.prepared.placeholder : what.text;
     QColor color = what.color.isValid() ? what.color : palette.color(QPalette::Active, QPalette::Text);
-    if (what.selected) color = palette.color(QPalette::Active, QPalette::HighlightedText);
-    else if (placeholder) color = palette.color(QPalette::Active, QPalette::PlaceholderText);
+    if (what.selected)
+        color = palette.color(QPalette::Active, QPalette::HighlightedText);
+    else if (placeholder)
+        color = palette.color(QPalette::Active, QPalette::PlaceholderText);
     painter->setPen(color);
     const QString shown = QFontMetrics(font).elidedText(text, Qt::ElideRight, rect.width());
     painter->drawText(rect, int(what.alignment | Qt::AlignVCenter) & ~Qt::AlignTop & ~Qt::AlignBottom, shown);
@@ -72,7 +70,10 @@ void TableCell::paintText(QPainter *painter, const QRect &rect, const CellPaint 
 
 bool TableCell::handleClick(const QPoint &pos, const QRect &frame, EditingTable *view, const PreparedCell &cell) const
 {
-    Q_UNUSED(pos); Q_UNUSED(frame); Q_UNUSED(view); Q_UNUSED(cell);
+    Q_UNUSED(pos);
+    Q_UNUSED(frame);
+    Q_UNUSED(view);
+    Q_UNUSED(cell);
     return false;
 }
 

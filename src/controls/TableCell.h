@@ -21,7 +21,7 @@ class PopupFieldEditor;
 // What one cell shows in one paint.
 struct CellPaint {
     QString text;
-    QColor color;  // invalid: the palette's text colour
+    QColor color; // invalid: the palette's text colour
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
     bool selected = false;
     PreparedCell prepared;
@@ -41,8 +41,7 @@ public:
                        const QFont &font) const;
     // A click at pos (view coordinates) on the cell's frame; true when a
     // button of the cell took it.
-    virtual bool handleClick(const QPoint &pos, const QRect &frame, EditingTable *view,
-                             const PreparedCell &cell) const;
+    virtual bool handleClick(const QPoint &pos, const QRect &frame, EditingTable *view, const PreparedCell &cell) const;
     // Prepares the shared editor for this cell.
     virtual void setUpFieldEditor(PopupFieldEditor *editor, EditingTable *view, const PreparedCell &cell) const;
 
@@ -53,4 +52,3 @@ protected:
 };
 
 } // namespace cv
-

@@ -21,4 +21,3 @@ private:
 };
 
 } // namespace cv
-

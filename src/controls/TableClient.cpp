@@ -11,12 +11,9 @@ bool TableClient::textInputOn(InputSourceMoment moment, int cid, int column) con
     // of most panels.
     switch (moment) {
     case InputSourceMoment::Click:
-    case InputSourceMoment::FallbackClick:
-        return cid == 3;
-    case InputSourceMoment::Advance:
-        return column == 5;
-    case InputSourceMoment::Wrap:
-        return false;
+    case InputSourceMoment::FallbackClick: return cid == 3;
+    case InputSourceMoment::Advance: return column == 5;
+    case InputSourceMoment::Wrap: return false;
     }
     return false;
 }

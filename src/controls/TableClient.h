@@ -28,15 +28,15 @@ class AmountText;
 enum class Movement {
     Backward = 0,
     Forward = 1,
-    Click = 2,  // a click or a row selection
+    Click = 2, // a click or a row selection
 };
 
 // The moments at which the table decides the input method of the next cell.
 enum class InputSourceMoment {
-    Click,          // a click on a cell
-    FallbackClick,  // a click beside the columns or below the rows
-    Advance,        // moving forward within the row
-    Wrap,           // moving forward past the last column
+    Click,         // a click on a cell
+    FallbackClick, // a click beside the columns or below the rows
+    Advance,       // moving forward within the row
+    Wrap,          // moving forward past the last column
 };
 
 // The currency of an amount cell and the fraction digits typed in it.
@@ -63,12 +63,18 @@ public:
     // reason and keeps it in edit, or drops the text when the edit must end.
     virtual QString refusalOf(const QString &text, int cid, int row) const
     {
-        Q_UNUSED(text); Q_UNUSED(cid); Q_UNUSED(row);
+        Q_UNUSED(text);
+        Q_UNUSED(cid);
+        Q_UNUSED(row);
         return {};
     }
     // The cid of the first column of the row that still needs input; negative
     // when the row is complete.
-    virtual int firstUnfinishedColumnForRow(int row) const { Q_UNUSED(row); return -1; }
+    virtual int firstUnfinishedColumnForRow(int row) const
+    {
+        Q_UNUSED(row);
+        return -1;
+    }
 
     // Editing decisions
     // The column index that will really be edited; moving forward, 0 means
@@ -81,28 +87,39 @@ public:
     }
     virtual bool isColumnSelectable(const EditingTable *table, int cid, int row) const
     {
-        Q_UNUSED(table); Q_UNUSED(cid); Q_UNUSED(row);
+        Q_UNUSED(table);
+        Q_UNUSED(cid);
+        Q_UNUSED(row);
         return true;
     }
     virtual bool shouldSelectColumn(const EditingTable *table, int cid) const
     {
-        Q_UNUSED(table); Q_UNUSED(cid);
+        Q_UNUSED(table);
+        Q_UNUSED(cid);
         return true;
     }
     virtual bool shouldEditColumn(const EditingTable *table, int cid, int row) const
     {
-        Q_UNUSED(table); Q_UNUSED(cid); Q_UNUSED(row);
+        Q_UNUSED(table);
+        Q_UNUSED(cid);
+        Q_UNUSED(row);
         return true;
     }
     // Prepares a cell as for drawing (kind, buttons, colour, placeholder).
     virtual void prepareCell(const EditingTable *table, PreparedCell &cell, int cid, int row) const
     {
-        Q_UNUSED(table); Q_UNUSED(cell); Q_UNUSED(cid); Q_UNUSED(row);
+        Q_UNUSED(table);
+        Q_UNUSED(cell);
+        Q_UNUSED(cid);
+        Q_UNUSED(row);
     }
     // true: the click was handled and no editing starts.
     virtual bool handleClick(EditingTable *table, const QMouseEvent *event, int cid, int row)
     {
-        Q_UNUSED(table); Q_UNUSED(event); Q_UNUSED(cid); Q_UNUSED(row);
+        Q_UNUSED(table);
+        Q_UNUSED(event);
+        Q_UNUSED(cid);
+        Q_UNUSED(row);
         return false;
     }
     // true: Esc ends editing (storing the text) and the chooser edit.
@@ -114,7 +131,9 @@ public:
     // Opens the chooser of the cell (column index, row).
     virtual void editColumn(int column, int row, PopupFieldEditor *editor)
     {
-        Q_UNUSED(column); Q_UNUSED(row); Q_UNUSED(editor);
+        Q_UNUSED(column);
+        Q_UNUSED(row);
+        Q_UNUSED(editor);
     }
     // A date picked in the popup calendar for the edited cell.
     virtual void performInputDate(const QDate &date) { Q_UNUSED(date); }
@@ -126,12 +145,17 @@ public:
     // Menus and deletion
     virtual std::optional<bool> validateMenuItem(const EditingTable *table, const QAction *action) const
     {
-        Q_UNUSED(table); Q_UNUSED(action);
+        Q_UNUSED(table);
+        Q_UNUSED(action);
         return std::nullopt;
     }
     virtual bool answersDelete() const { return false; }
     virtual void deleteRows(EditingTable *table) { Q_UNUSED(table); }
-    virtual std::optional<bool> canDeleteRow(int row) const { Q_UNUSED(row); return std::nullopt; }
+    virtual std::optional<bool> canDeleteRow(int row) const
+    {
+        Q_UNUSED(row);
+        return std::nullopt;
+    }
     virtual void toggleRowDeletedFlag(int tag) { Q_UNUSED(tag); }
 
     // Typing
@@ -142,20 +166,33 @@ public:
     // The currency of an amount cell; none for other cells.
     virtual std::optional<CellCurrency> currencyForColumn(int cid, int row) const
     {
-        Q_UNUSED(cid); Q_UNUSED(row);
+        Q_UNUSED(cid);
+        Q_UNUSED(row);
         return std::nullopt;
     }
-    virtual bool columnAllowsNegativeInput(int cid, int row) const { Q_UNUSED(cid); Q_UNUSED(row); return true; }
+    virtual bool columnAllowsNegativeInput(int cid, int row) const
+    {
+        Q_UNUSED(cid);
+        Q_UNUSED(row);
+        return true;
+    }
     // true: the Delete or forward-Delete key was handled.
     virtual bool handleDeleteKey(int key, PopupFieldEditor *editor, int cid, int row)
     {
-        Q_UNUSED(key); Q_UNUSED(editor); Q_UNUSED(cid); Q_UNUSED(row);
+        Q_UNUSED(key);
+        Q_UNUSED(editor);
+        Q_UNUSED(cid);
+        Q_UNUSED(row);
         return false;
     }
     // true: the character was handled and is not typed.
     virtual bool handleTypedCharacter(EditingTable *table, QChar c, PopupFieldEditor *editor, int cid, int row)
     {
-        Q_UNUSED(table); Q_UNUSED(c); Q_UNUSED(editor); Q_UNUSED(cid); Q_UNUSED(row);
+        Q_UNUSED(table);
+        Q_UNUSED(c);
+        Q_UNUSED(editor);
+        Q_UNUSED(cid);
+        Q_UNUSED(row);
         return false;
     }
     // The text to show instead of a typed amount; none keeps the typed text.
@@ -164,13 +201,16 @@ public:
                                                   TextSelection oldSelection, const QString &newText, int currency,
                                                   int fractionLength);
     // A replacement for text typed into other cells; none keeps it.
-    virtual std::optional<QString> typingChangedText(const QString &oldText, PopupFieldEditor *editor, int cid,
-                                                     int row, const QString &newText)
+    virtual std::optional<QString> typingChangedText(const QString &oldText, PopupFieldEditor *editor, int cid, int row,
+                                                     const QString &newText)
     {
-        Q_UNUSED(oldText); Q_UNUSED(editor); Q_UNUSED(cid); Q_UNUSED(row); Q_UNUSED(newText);
+        Q_UNUSED(oldText);
+        Q_UNUSED(editor);
+        Q_UNUSED(cid);
+        Q_UNUSED(row);
+        Q_UNUSED(newText);
         return std::nullopt;
     }
 };
 
 } // namespace cv
-

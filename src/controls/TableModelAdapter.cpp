@@ -8,8 +8,7 @@ namespace cv {
 
 QString cellText(const QVariant &value, const QString &dateFormat)
 {
-    if (value.metaType() == QMetaType::fromType<StyledText>())
-        return value.value<StyledText>().text;
+    if (value.metaType() == QMetaType::fromType<StyledText>()) return value.value<StyledText>().text;
     if (value.metaType().id() == QMetaType::QDate) return formatDate(value.toDate(), dateFormat);
     if (!value.isValid() || value.isNull()) return {};
     return value.toString();
@@ -45,8 +44,10 @@ QVariant TableModelAdapter::headerData(int section, Qt::Orientation orientation,
     if (!column) return {};
     switch (role) {
     case Qt::DisplayRole: return column->title();
-    case Qt::ForegroundRole: return column->headerTextColor().isValid() ? QVariant(column->headerTextColor()) : QVariant();
-    case Qt::BackgroundRole: return column->headerBackground().isValid() ? QVariant(column->headerBackground()) : QVariant();
+    case Qt::ForegroundRole:
+        return column->headerTextColor().isValid() ? QVariant(column->headerTextColor()) : QVariant();
+    case Qt::BackgroundRole:
+        return column->headerBackground().isValid() ? QVariant(column->headerBackground()) : QVariant();
     default: return {};
     }
 }

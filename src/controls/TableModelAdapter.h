@@ -37,4 +37,3 @@ private:
 QString cellText(const QVariant &value, const QString &dateFormat);
 
 } // namespace cv
-

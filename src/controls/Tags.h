@@ -18,11 +18,11 @@ struct Range {
 inline constexpr Range ApplicationMenu{24000, 25399};
 
 inline constexpr int About = 24000;
-inline constexpr int DeleteRow = 24102;         // temporary page only
+inline constexpr int DeleteRow = 24102; // temporary page only
 inline constexpr int Preferences = 25000;
 inline constexpr int Help = 25001;
 inline constexpr int GroupPanel = 25008;
-inline constexpr int NewFromTemplate = 25009;   // the start-up panel, not at start-up
+inline constexpr int NewFromTemplate = 25009; // the start-up panel, not at start-up
 inline constexpr int Scratch = 25010;
 inline constexpr int ImportMobile = 25011;
 inline constexpr int ImportText = 25012;
@@ -47,7 +47,7 @@ inline constexpr int InfoPanel = 25203;
 inline constexpr int SettingsPanel = 25204;
 inline constexpr int Recalculate = 25210;
 inline constexpr int CompactDB = 25211;
-inline constexpr int WizardFirst = 25300;       // 25300..25399: the new item wizard
+inline constexpr int WizardFirst = 25300; // 25300..25399: the new item wizard
 inline constexpr int WizardLast = 25399;
 inline constexpr int WizardAccounts = 25301;
 inline constexpr int WizardIncome = 25310;
@@ -56,20 +56,20 @@ inline constexpr int WizardSecurities = 25320;
 
 // The account grid's commands (29000..29208).
 inline constexpr int AccountFirst = 29000;
-inline constexpr int NewAssetMenu = 29000;      // the submenu
+inline constexpr int NewAssetMenu = 29000; // the submenu
 inline constexpr int NewCash = 29001;
 inline constexpr int NewBank = 29002;
 inline constexpr int NewInvestment = 29003;
 inline constexpr int NewOtherAsset = 29004;
-inline constexpr int NewDebtMenu = 29100;       // the submenu
+inline constexpr int NewDebtMenu = 29100; // the submenu
 inline constexpr int NewLoan = 29101;
 inline constexpr int NewCreditCard = 29102;
 inline constexpr int NewOtherDebt = 29103;
-inline constexpr int AddSecurity = 29204;       // a holding of a new security in the investment account
+inline constexpr int AddSecurity = 29204; // a holding of a new security in the investment account
 inline constexpr int NewAccountSummary = 29205;
 inline constexpr int GroupAccounts = 29206;
 inline constexpr int DeleteAccount = 29207;
-inline constexpr int AccountImport = 29208;     // a statement into the account; comes with the imports
+inline constexpr int AccountImport = 29208; // a statement into the account; comes with the imports
 inline constexpr int AccountLast = 29208;
 inline constexpr Range AccountMenu{AccountFirst, AccountLast};
 
@@ -98,7 +98,7 @@ inline constexpr Range SearchMenu{30041, 30047};
 
 // The entry panels (account book, income and expense, transfer).
 inline constexpr Range EntryPanelMenu{31101, 31106};
-inline constexpr int RepeatedEntry = 31106;     // also the window's toolbar item while the panel shows
+inline constexpr int RepeatedEntry = 31106; // also the window's toolbar item while the panel shows
 inline constexpr Range TradePanelMenu{31201, 31206};
 inline constexpr Range LoanSheetMenu{31301, 31305};
 inline constexpr Range OFXImportMenu{31401, 31411};
@@ -106,10 +106,12 @@ inline constexpr Range TextImportMenu{31501, 31504};
 inline constexpr Range CSVImportMenu{31600, 31601};
 inline constexpr Range MobileImportMenu{31701, 31705};
 
-inline constexpr Range kAllRanges[] = {ApplicationMenu, AccountMenu,    CategoryMenu,   SecuritiesMenu,
-                                       CurrencyMenu,    SearchMenu,     EntryPanelMenu, TradePanelMenu,
-                                       LoanSheetMenu,   OFXImportMenu,  TextImportMenu, CSVImportMenu,
+// clang-format off
+inline constexpr Range kAllRanges[] = {ApplicationMenu, AccountMenu,   CategoryMenu,   SecuritiesMenu,
+                                       CurrencyMenu,    SearchMenu,    EntryPanelMenu, TradePanelMenu,
+                                       LoanSheetMenu,   OFXImportMenu, TextImportMenu, CSVImportMenu,
                                        MobileImportMenu};
+// clang-format on
 
 constexpr bool rangesApart()
 {

@@ -93,7 +93,10 @@ public:
 private:
     bool isRoot(const Node *node) const { return node == m_view->m_root[0].get() || node == m_view->m_root[1].get(); }
     int rootRow(const Node *node) const { return node == m_view->m_root[0].get() ? 0 : 1; }
-    QString displayName(const Node &node) const { return m_view->m_doc ? m_view->m_doc->displayName(node) : node.name(); }
+    QString displayName(const Node &node) const
+    {
+        return m_view->m_doc ? m_view->m_doc->displayName(node) : node.name();
+    }
 
     TickTree *m_view;
 };
@@ -102,7 +105,7 @@ TickTree::TickTree(QWidget *parent) : ToggleOutlineView(parent), m_model(new Mod
 {
     setModel(m_model);
     setToggleClient(this);
-    setHeaderHidden(true);   // the columns have no titles
+    setHeaderHidden(true); // the columns have no titles
     // Names are shown whole; a narrow sheet scrolls sideways instead.
     header()->setStretchLastSection(false);
     header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
@@ -219,7 +222,8 @@ void TickTree::collect(std::vector<NodePtr> &out, const NodePtr &node) const
     if (node->status() == 1 && node->kind() == NodeKind::Investment) {
         out.push_back(node);
     } else if (node->deepStatus() != 0) {
-        if (node->countChild() == 0) out.push_back(node);
+        if (node->countChild() == 0)
+            out.push_back(node);
         else
             for (const NodePtr &child : node->children()) collect(out, child);
     }

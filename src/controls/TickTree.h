@@ -67,10 +67,9 @@ private:
     void refresh();
 
     QPointer<Book> m_doc;
-    std::array<NodePtr, 2> m_root;   // asset and debt, or income and expense
+    std::array<NodePtr, 2> m_root; // asset and debt, or income and expense
     bool m_useAccounts = true;
     Model *m_model;
 };
 
 } // namespace cv
-

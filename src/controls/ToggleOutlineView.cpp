@@ -49,8 +49,10 @@ void ToggleOutlineView::expandItem(const QModelIndex &index, bool expandChildren
 {
     if (!model()) return;
     if (index.isValid()) {
-        if (expandChildren) expandRecursively(index);
-        else expand(index);
+        if (expandChildren)
+            expandRecursively(index);
+        else
+            expand(index);
         return;
     }
     for (int row = 0; row < model()->rowCount(); ++row) expandItem(model()->index(row, 0), expandChildren);

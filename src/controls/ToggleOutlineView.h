@@ -40,7 +40,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
-    ToggleClient *m_client = nullptr;   // not owned
+    ToggleClient *m_client = nullptr; // not owned
 };
 
 } // namespace cv

@@ -8,7 +8,8 @@ void TradeOperationChooserModel::setDocument(Book *doc, BrandKind brandKind)
 {
     beginFill(doc);
     m_brandKind = brandKind;
-    for (TradeKind kind : Trade::operationKeysForBrandKind(brandKind)) appendDuringFill(ChooserItem::fromTradeKind(kind));
+    for (TradeKind kind : Trade::operationKeysForBrandKind(brandKind))
+        appendDuringFill(ChooserItem::fromTradeKind(kind));
     endFill();
 }
 

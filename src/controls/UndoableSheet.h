@@ -33,7 +33,7 @@ public:
     void terminateModalSessionWithCode(int code);
 
 private:
-    QPointer<QUndoStack> m_undoStack;  // the document's; not owned
+    QPointer<QUndoStack> m_undoStack; // the document's; not owned
     QAction *m_undo;
     QAction *m_redo;
 };

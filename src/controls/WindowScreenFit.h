@@ -16,4 +16,3 @@ QRect constrainFrameRect(const QRect &frame, const QRect &available);
 void keepOnScreen(QWidget *window);
 
 } // namespace cv
-

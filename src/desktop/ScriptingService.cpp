@@ -25,10 +25,7 @@ std::vector<Book *> openDocuments(const OpenBooks &controller)
 
 } // namespace
 
-ScriptingService::ScriptingService(OpenBooks &documents, QObject *parent)
-    : QObject(parent), m_documents(documents)
-{
-}
+ScriptingService::ScriptingService(OpenBooks &documents, QObject *parent) : QObject(parent), m_documents(documents) {}
 
 ScriptingService::~ScriptingService()
 {
@@ -47,7 +44,8 @@ bool ScriptingService::registerOn(QDBusConnection connection)
         return false;
     }
     if (!connection.registerObject(kObjectPath, this, QDBusConnection::ExportScriptableSlots)) {
-        qCWarning(lcScripting).noquote() << "could not register the scripting object:" << connection.lastError().message();
+        qCWarning(lcScripting).noquote() << "could not register the scripting object:"
+                                         << connection.lastError().message();
         return false;
     }
     if (!connection.registerService(kServiceName)) {

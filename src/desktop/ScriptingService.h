@@ -46,9 +46,8 @@ public Q_SLOTS:
 private:
     void answer(const std::optional<QString> &refusal);
 
-    OpenBooks &m_documents;  // not owned; outlives the service
-    QString m_connectionName;            // the bus this service is registered on; empty when none
+    OpenBooks &m_documents;   // not owned; outlives the service
+    QString m_connectionName; // the bus this service is registered on; empty when none
 };
 
 } // namespace cv
-

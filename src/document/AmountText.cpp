@@ -30,10 +30,14 @@ QString foldedAmountText(QString text)
 {
     for (QChar &c : text) {
         const char16_t u = c.unicode();
-        if (u >= 0xFF10 && u <= 0xFF19) c = QChar(u'0' + (u - 0xFF10));
-        else if (u == 0xFF0C) c = u',';
-        else if (u == 0xFF0E) c = u'.';
-        else if (u == 0xFF0D || u == 0x2212 || u == 0x30FC) c = u'-';
+        if (u >= 0xFF10 && u <= 0xFF19)
+            c = QChar(u'0' + (u - 0xFF10));
+        else if (u == 0xFF0C)
+            c = u',';
+        else if (u == 0xFF0E)
+            c = u'.';
+        else if (u == 0xFF0D || u == 0x2212 || u == 0x30FC)
+            c = u'-';
     }
     return text;
 }
@@ -152,8 +156,7 @@ QString AmountText::stringForTradingNumberOfUnits(long long units) const
     return intFormatter().stringForObjectValue(double(units));
 }
 
-QString AmountText::stringForFundValue(double value, int currency, bool wantPrefix, bool padZeroes,
-                                       int decimals) const
+QString AmountText::stringForFundValue(double value, int currency, bool wantPrefix, bool padZeroes, int decimals) const
 {
     QString text = formatFixed(value, std::max(0, decimals));
     if (!std::isfinite(value)) return text;
@@ -240,7 +243,7 @@ std::optional<QString> AmountText::typedAmountText(const QString &input, const Q
     text.remove(u',');
     if (text.isEmpty()) return negative ? std::nullopt : std::optional<QString>(QString());
     int significant = 0;
-    int pendingZeros = 0;  // zeros that count only when a digit follows
+    int pendingZeros = 0; // zeros that count only when a digit follows
     bool point = false;
     bool digits = false;
     bool leading = true;
@@ -254,8 +257,10 @@ std::optional<QString> AmountText::typedAmountText(const QString &input, const Q
         digits = true;
         if (c == u'0') {
             if (leading) continue;
-            if (point) ++pendingZeros;
-            else ++significant;
+            if (point)
+                ++pendingZeros;
+            else
+                ++significant;
             continue;
         }
         leading = false;
@@ -355,7 +360,8 @@ std::optional<EditedText> AmountText::handleDeleteKey(const QString &text, TextS
     };
     if (forward ? selection.location + selection.length >= length : selection.location == 0) return std::nullopt;
     TextSelection range = selection;
-    if (range.length == 0) range = forward ? TextSelection{selection.location, 1} : TextSelection{selection.location - 1, 1};
+    if (range.length == 0)
+        range = forward ? TextSelection{selection.location, 1} : TextSelection{selection.location - 1, 1};
 
     const CurrencyPtr c = findCurrency(currency);
     const QString prefix = c ? c->prefix() : QString();
@@ -372,8 +378,10 @@ std::optional<EditedText> AmountText::handleDeleteKey(const QString &text, TextS
         if (!forward && range.location == 0) return std::nullopt;
         if (forward && range.location + range.length >= length) return std::nullopt;
         // The digit beside the separator goes with it.
-        if (forward) range.length += 1;
-        else range = {range.location - 1, range.length + 1};
+        if (forward)
+            range.length += 1;
+        else
+            range = {range.location - 1, range.length + 1};
     } else if (!forward) {
         return std::nullopt;
     }

@@ -57,7 +57,7 @@ public:
     void beginCurrencyPrinting() { ++m_printDepth; }
     void endCurrencyPrinting()
     {
-        CV_ASSERT_OR(m_printDepth > 0, return);
+        CV_ASSERT_OR(m_printDepth > 0, return );
         --m_printDepth;
     }
     bool isCurrencyPrinting() const { return m_printDepth > 0; }
@@ -113,12 +113,12 @@ public:
     // Live editing. Each answers the editor's new text and selection, or
     // none when the editor should go on as it would by itself.
     std::optional<QString> fixCurrencyValue(const QString &text, int currency) const;
-    std::optional<QString> proposedString(const QString &currentText, TextSelection selection,
-                                          const QString &proposed, int currency, int fractionLength) const;
+    std::optional<QString> proposedString(const QString &currentText, TextSelection selection, const QString &proposed,
+                                          int currency, int fractionLength) const;
     std::optional<EditedText> handleDeleteKey(const QString &text, TextSelection selection, int key,
                                               int currency) const;
-    EditedText deleteCharactersInRange(const QString &text, TextSelection selection, TextSelection range,
-                                       int currency, bool forwardDelete) const;
+    EditedText deleteCharactersInRange(const QString &text, TextSelection selection, TextSelection range, int currency,
+                                       bool forwardDelete) const;
 
 private:
     const PatternFormatter &formatter(int slot) const { return m_formatters[m_printDepth > 0 ? 1 : 0][slot]; }
@@ -148,4 +148,3 @@ PeriodOfToday periodOfToday(const Settings &settings, const QDate &today);
 QString periodFormatKey(int slot);
 
 } // namespace cv
-

@@ -32,14 +32,11 @@ template <class T> QByteArray archiveList(const std::vector<std::shared_ptr<T>> 
 } // namespace
 
 Book::Private::Private(Book &document)
-    : m_document(document)
-    , m_dataModel(std::make_unique<BookStore>(&document))
-    , m_settings(std::make_shared<Settings>())
-    , m_accountModel(std::make_shared<AccountTrees>())
-    , m_actualModel(std::make_shared<CategoryTrees>())
-    , m_autoCacheIn(makeCacheItem("SYS:Cache-In"))
-    , m_autoCacheOut(makeCacheItem("SYS:Cache-Out"))
-    , m_amountText([&document](int ident) { return document.findCurrency(ident); })
+    : m_document(document), m_dataModel(std::make_unique<BookStore>(&document)),
+      m_settings(std::make_shared<Settings>()), m_accountModel(std::make_shared<AccountTrees>()),
+      m_actualModel(std::make_shared<CategoryTrees>()), m_autoCacheIn(makeCacheItem("SYS:Cache-In")),
+      m_autoCacheOut(makeCacheItem("SYS:Cache-Out")),
+      m_amountText([&document](int ident) { return document.findCurrency(ident); })
 {
 }
 
@@ -327,7 +324,7 @@ void Book::Private::addDaily(double value, const NodePtr &node, const QDate &dat
     m_cache.addValue(value, node, date);
     const Node *account = node->ident() > 0 || !node->parent() ? node.get() : node->parent();
     if (!m_document.isEditing()) {
-        m_unaccumulated = true;   // a rebuild, which accumulates everything at its end
+        m_unaccumulated = true; // a rebuild, which accumulates everything at its end
         return;
     }
     m_edit.touched.try_emplace(node.get(), node);
@@ -356,7 +353,8 @@ bool Book::commitSettings()
 void Book::commitAccountModel()
 {
     cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
-    m_d->storeWrite(m_d->m_dataModel->putAccountData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_accountModel)));
+    m_d->storeWrite(
+        m_d->m_dataModel->putAccountData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_accountModel)));
     m_d->noteTreeCommit(AccountChanged);
 }
 

@@ -218,8 +218,8 @@ public:
     // Removals first: a row that takes another row's old date loses nothing.
     bool writePrices(const SecurityPtr &brand, const PriceList &removals, const PriceList &puts);
     bool writeRates(const CurrencyPtr &currency, const PriceList &removals, const PriceList &puts);
-    bool putPrice(const DatedPricePtr &price);   // the price's brand() is the security
-    bool putRate(const DatedPricePtr &rate);     // the rate's brand() is the currency
+    bool putPrice(const DatedPricePtr &price); // the price's brand() is the security
+    bool putRate(const DatedPricePtr &rate);   // the rate's brand() is the currency
     // A security leaves the book: its holdings, prices, trades and list entry.
     bool deleteBrand(const SecurityPtr &brand);
     // One investment account's holdings of the security and their trades.
@@ -245,9 +245,9 @@ public:
 
     // ================= lifecycle (Book_Lifecycle.cpp)
     // Document types and their file extensions.
-    static const QString kTypeV2;   // "cvv2", the current format
-    static const QString kTypeV1;   // "cvv1", read only
-    static const QString kTypeXML;  // "cvxf"
+    static const QString kTypeV2;  // "cvv2", the current format
+    static const QString kTypeV1;  // "cvv1", read only
+    static const QString kTypeXML; // "cvxf"
     // None for an extension no type has.
     static QString typeForExtension(const QString &extension);
 
@@ -283,26 +283,27 @@ public:
     // TradeFormatting
     int currencyOfAccount(int account) const override;
     QString stringForValue(double value, int currency) const override;
-    QString stringForFundValue(double value, int currency, bool wantPrefix = false, bool padZeroes = false) const override;
+    QString stringForFundValue(double value, int currency, bool wantPrefix = false,
+                               bool padZeroes = false) const override;
 
 Q_SIGNALS:
     // Emitted once per edit, at the end of its outermost scope, never for a
     // rolled-back edit; each carries all that the edit changed.
-    void accountChanged(const cv::ChangeSet &changes);   // the account tree was committed
-    void actualChanged(const cv::ChangeSet &changes);    // the category tree was committed
-    void currencyChanged(const cv::ChangeSet &changes);  // the currency list or rates changed
-    void brandChanged(const cv::ChangeSet &changes);     // the security list or prices changed
-    void entriesChanged(const cv::ChangeSet &changes);   // entries or transfers were written or removed
-    void tradesChanged(const cv::ChangeSet &changes);    // trades were written or removed
-    void balancesChanged(const cv::ChangeSet &changes);  // account balances changed (`accounts`, from `earliest`)
-    void groupDeleted(const QList<int> &idents);         // groupings left the list (one ident a notice)
+    void accountChanged(const cv::ChangeSet &changes);  // the account tree was committed
+    void actualChanged(const cv::ChangeSet &changes);   // the category tree was committed
+    void currencyChanged(const cv::ChangeSet &changes); // the currency list or rates changed
+    void brandChanged(const cv::ChangeSet &changes);    // the security list or prices changed
+    void entriesChanged(const cv::ChangeSet &changes);  // entries or transfers were written or removed
+    void tradesChanged(const cv::ChangeSet &changes);   // trades were written or removed
+    void balancesChanged(const cv::ChangeSet &changes); // account balances changed (`accounts`, from `earliest`)
+    void groupDeleted(const QList<int> &idents);        // groupings left the list (one ident a notice)
     void aboutToSave();
     // The document went from saved to edited (true) or back (false).
     void modificationChanged(bool edited);
-    void settingsChanged(const cv::ChangeSet &changes);  // the settings were committed (`settings`, `fiscalStart`)
+    void settingsChanged(const cv::ChangeSet &changes); // the settings were committed (`settings`, `fiscalStart`)
 
 private:
-    friend class OpenBooks;   // names the file it read or saved, and the template of a new one
+    friend class OpenBooks; // names the file it read or saved, and the template of a new one
     void setFileName(const QString &path);
     void setFileType(const QString &type);
     // Whether the last failed read was cancelled by the user.
@@ -355,8 +356,7 @@ private:
 
     static int findIndex(const std::vector<DatedPricePtr> &list, const QDate &date);
     double netValue(double value, const CurrencyPtr &currency, const SecurityPtr &brand, const QDate &date) const;
-    bool valueRangeForAccount(const NodePtr &node, double *max, double *min, const QDate &from,
-                              const QDate &to) const;
+    bool valueRangeForAccount(const NodePtr &node, double *max, double *min, const QDate &from, const QDate &to) const;
 
     // Builders and refreshers: the errands above call them, windows never.
     void createCacheFor(const NodePtr &node);
@@ -370,10 +370,10 @@ private:
     void recalcMonthlyCache();
     void createCacheIfDirty();
 
-    friend class BookTestAccess;   // tests rebuild through the per-category builders
+    friend class BookTestAccess; // tests rebuild through the per-category builders
     friend class cv::EditScope;
     struct Private;
-    std::unique_ptr<Private> m_d;   // every data member (BookPrivate.h)
+    std::unique_ptr<Private> m_d; // every data member (BookPrivate.h)
 };
 
 template <class T> void Book::changeElementOrder(std::vector<T> &list, int from, int to)

@@ -88,10 +88,10 @@ struct Book::Private {
     void accumulateNode(const NodePtr &node, std::unordered_set<const Node *> &visited);
     int fiscalDay() const;
 
-    Book &m_document;   // the document this is the private part of
+    Book &m_document; // the document this is the private part of
     std::unique_ptr<BookStore> m_dataModel;
     cv::BookReads m_reads{*m_dataModel};
-    QUndoStack *m_undoStack = nullptr;   // the windows' undo history; a child of the document
+    QUndoStack *m_undoStack = nullptr; // the windows' undo history; a child of the document
     SettingsPtr m_settings;
     AccountTreesPtr m_accountModel;
     CategoryTreesPtr m_actualModel;
@@ -100,11 +100,11 @@ struct Book::Private {
     GroupList m_groupList;
     NodePtr m_autoCacheIn;
     NodePtr m_autoCacheOut;
-    mutable BalanceCache m_cache;   // balances accumulate lazily inside an edit, even for const readers
+    mutable BalanceCache m_cache; // balances accumulate lazily inside an edit, even for const readers
     quint32 m_cacheStatus = 0;
     bool m_updateAccountOnly = false;
     bool m_edited = false;
-    bool m_unaccumulated = false;   // series got daily additions outside an edit (a rebuild under way)
+    bool m_unaccumulated = false; // series got daily additions outside an edit (a rebuild under way)
     IntHash<Node> m_accountCache;
     IntHash<Security> m_brandCache;
     IntHash<Node> m_incomeCache;
@@ -115,11 +115,11 @@ struct Book::Private {
     cv::AmountText m_amountText;
     // The open edit scope; depth 0 when none is open.
     struct Edit {
-        int depth = 0;               // nested scopes; the outermost commits
-        bool failed = false;         // a store write failed or the edit was failed
-        bool inTransaction = false;  // the outermost scope opened a store transaction
-        bool editedAtStart = false;  // the change mark when the edit began
-        cv::ChangeSet changes;       // what the edit changed so far
+        int depth = 0;              // nested scopes; the outermost commits
+        bool failed = false;        // a store write failed or the edit was failed
+        bool inTransaction = false; // the outermost scope opened a store transaction
+        bool editedAtStart = false; // the change mark when the edit began
+        cv::ChangeSet changes;      // what the edit changed so far
         // Series with daily additions, each kept alive until accumulated.
         std::unordered_map<const Node *, NodePtr> touched;
         // The shapes of trees committed in the edit, kept once it is announced.
@@ -127,8 +127,8 @@ struct Book::Private {
         std::optional<TreeShape> actualShape;
     };
     Edit m_edit;
-    TreeShape m_accountShape;   // the account tree as last announced; empty when not known
-    TreeShape m_actualShape;    // the category tree as last announced; empty when not known
+    TreeShape m_accountShape; // the account tree as last announced; empty when not known
+    TreeShape m_actualShape;  // the category tree as last announced; empty when not known
     PrintInfoPtr m_printInfo;
     QString m_fileName;
     QString m_fileType;
@@ -169,4 +169,3 @@ template <class T> std::optional<std::vector<std::shared_ptr<T>>> listFromArchiv
 }
 
 } // namespace cv
-

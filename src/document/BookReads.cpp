@@ -22,8 +22,7 @@ std::optional<ActualList> BookReads::findActual(const SearchConditions &conditio
     return m_store.findActual(conditions);
 }
 
-bool BookReads::forEachActual(const SearchConditions &conditions,
-                              const std::function<void(const Entry &)> &visit) const
+bool BookReads::forEachActual(const SearchConditions &conditions, const std::function<void(const Entry &)> &visit) const
 {
     return m_store.forEachActual(conditions, visit);
 }
@@ -36,8 +35,7 @@ bool BookReads::readPeriodMoves(const QDate &from, const QDate &to, EntryMove::C
     return EntryTableReader(*database).periodMoves(dates::dayNumber(from), dates::dayNumber(to), columns, visit);
 }
 
-std::optional<std::vector<int>> BookReads::accountEntriesPerWeek(int account, const QDate &from,
-                                                                const QDate &to) const
+std::optional<std::vector<int>> BookReads::accountEntriesPerWeek(int account, const QDate &from, const QDate &to) const
 {
     if (!from.isValid() || !to.isValid()) return std::nullopt;
     return m_store.entriesPerWeek(account, AccountEntryCounts::weekOfDay(dates::dayNumber(from)),

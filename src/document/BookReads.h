@@ -33,8 +33,7 @@ public:
     std::optional<ActualList> findActual(const SearchConditions &conditions) const;
     // The same entries handed one at a time in a reused record, for readers
     // of many rows. False when the read failed.
-    bool forEachActual(const SearchConditions &conditions,
-                       const std::function<void(const Entry &)> &visit) const;
+    bool forEachActual(const SearchConditions &conditions, const std::function<void(const Entry &)> &visit) const;
     // The period's entries as reports sum them (no memo, no record), one at
     // a time in no set order. False when the read failed.
     bool readPeriodMoves(const QDate &from, const QDate &to, EntryMove::Columns columns,
@@ -67,4 +66,3 @@ private:
 };
 
 } // namespace cv
-

@@ -20,4 +20,3 @@ BookUI &documentUI()
 }
 
 } // namespace cv
-

@@ -160,9 +160,8 @@ bool Book::manageBackup(const QString &path)
     const QString extension = document.suffix();
     const QString name = cv::backup::fileName(base, cv::backup::today(), extension);
     // What a copy that was stopped left behind, of any day's backup of this book.
-    cv::ReplacingFile::removeLeftovers(folder, [&](const QString &target) {
-        return cv::backup::isBackupOf(target, base, extension);
-    });
+    cv::ReplacingFile::removeLeftovers(
+        folder, [&](const QString &target) { return cv::backup::isBackupOf(target, base, extension); });
     if (!copyReplacing(path, folder + QLatin1Char('/') + name)) {
         qCWarning(lcDocument) << "backup of" << path << "to" << folder << "failed";
         return false;

@@ -29,14 +29,13 @@ void fillFastRecord(Entry &entry, const BalanceCacheRow &row, int category, cv::
     entry.setCategory(category);
     entry.setAccount(row.account);
     entry.setDestination(row.destination);
-    entry.setKind(row.destination > 0 ? kind : cv::EntryKind::Income);   // else a fresh record's kind
+    entry.setKind(row.destination > 0 ? kind : cv::EntryKind::Income); // else a fresh record's kind
     entry.setAmount(row.amount);
     entry.setConverted(row.converted);
 }
 
 // calcCache(node, expense) over rows read beforehand: apply(leaf, its rows).
-template <class Apply>
-void applyCategoryRows(const BalanceCacheRows &rows, const NodePtr &node, const Apply &apply)
+template <class Apply> void applyCategoryRows(const BalanceCacheRows &rows, const NodePtr &node, const Apply &apply)
 {
     if (!node) return;
     if (node->isActual() || node->countChild() == 0) {
@@ -74,12 +73,12 @@ bool hasHistory(const BalanceCache &cache, const Node *key, const QDate &date)
 
 struct Book::Private::RowSeries {
     struct Account {
-        NodePtr side;        // the cash part or the account itself; null: none
+        NodePtr side; // the cash part or the account itself; null: none
         int currency = 0;
-        bool foreign = false;       // amounts are converted for the category side
+        bool foreign = false; // amounts are converted for the category side
         bool cashSide = false;
         bool debt = false;
-        ValueSeries *series = nullptr;   // made by the first row, as addDaily makes it
+        ValueSeries *series = nullptr; // made by the first row, as addDaily makes it
     };
     // Found once per ident: the account tree does not change during a rebuild.
     std::unordered_map<int, Account> accounts;
@@ -147,8 +146,7 @@ double Book::currency(int targetCurrency, double amount, int valueCurrency, cons
     return inDefault / currencyRate(findCurrency(targetCurrency), date);
 }
 
-double Book::netValue(double value, const CurrencyPtr &currency, const SecurityPtr &brand,
-                             const QDate &date) const
+double Book::netValue(double value, const CurrencyPtr &currency, const SecurityPtr &brand, const QDate &date) const
 {
     if (brand) value *= brandPrice(brand, date);
     if (currency) value *= currencyRate(currency, date);
@@ -211,7 +209,8 @@ void Book::Private::rebuildSeries()
     // entry; the rows and their order are the ones each category would read.
     const std::optional<BalanceCacheRows> rows = m_dataModel ? m_dataModel->readCacheRows() : std::nullopt;
     if (rows && rows->days())
-        m_cache.beginAdding(cv::dates::fromDayNumber(rows->days()->first), cv::dates::fromDayNumber(rows->days()->second));
+        m_cache.beginAdding(cv::dates::fromDayNumber(rows->days()->first),
+                            cv::dates::fromDayNumber(rows->days()->second));
     Entry scratch;
     if (m_actualModel) {
         if (rows && !m_document.isEditing()) {
@@ -257,7 +256,8 @@ void Book::createCacheFor(const NodePtr &node)
 {
     if (node) {
         const auto kind = node->kind();
-        if (kind == cv::NodeKind::Cash || kind == cv::NodeKind::Investment || kind == cv::NodeKind::GeneralAsset) return;
+        if (kind == cv::NodeKind::Cash || kind == cv::NodeKind::Investment || kind == cv::NodeKind::GeneralAsset)
+            return;
         if (kind == cv::NodeKind::Loan) {
             createCache();
             return;
@@ -302,7 +302,8 @@ void Book::accumulateAccount(const NodePtr &node)
 void Book::Private::accumulateNode(const NodePtr &node, std::unordered_set<const Node *> &visited)
 {
     if (!node || !visited.insert(node.get()).second) return;
-    if (cv::isBalanceNodeKind(node->kind()) || node->kind() == cv::NodeKind::Holding) m_cache.accumulateForKey(node.get(), node->assetInitialDate());
+    if (cv::isBalanceNodeKind(node->kind()) || node->kind() == cv::NodeKind::Holding)
+        m_cache.accumulateForKey(node.get(), node->assetInitialDate());
     for (const auto &child : node->children()) accumulateNode(child, visited);
 }
 
@@ -319,8 +320,8 @@ void Book::Private::calcCache(const NodePtr &node, bool expense)
 void Book::Private::calcOneCache(const NodePtr &node, bool expense)
 {
     if (!node) return;
-    const auto entries = expense ? m_dataModel->findExpenseByCategory(node->ident())
-                                 : m_dataModel->findIncomeByCategory(node->ident());
+    const auto entries =
+        expense ? m_dataModel->findExpenseByCategory(node->ident()) : m_dataModel->findIncomeByCategory(node->ident());
     if (!entries) return;
     for (const auto &e : *entries) calcCache(node, *e, expense, false);
 }
@@ -396,7 +397,7 @@ void Book::Private::calcCache(const NodePtr &category, const Entry &entry, bool 
             for (Node *p = category->parent(); p; p = p->parent()) addMonthly(v, p->shared_from_this(), date);
         }
     }
-    if (!account) return;   // deleted meanwhile: only the category keeps the entry
+    if (!account) return; // deleted meanwhile: only the category keeps the entry
     account = cashPartOf(account);
     if (!account) return;
     if (isCashSide(account)) {
@@ -413,8 +414,7 @@ void Book::Private::calcCache(const NodePtr &category, const Entry &entry, bool 
 // Each series receives the same amounts in the same order as calcCache gives
 // them entry by entry, so every point sums to the same bits; only the
 // look-ups of the series and the accounts are made once instead of per entry.
-void Book::Private::addCategoryRows(const NodePtr &category, BalanceCacheRowRange rows, bool expense,
-                                           RowSeries &found)
+void Book::Private::addCategoryRows(const NodePtr &category, BalanceCacheRowRange rows, bool expense, RowSeries &found)
 {
     Q_ASSERT(!m_document.isEditing());
     if (!category || rows.size() == 0) return;
@@ -463,7 +463,7 @@ void Book::Private::addCategoryRows(const NodePtr &category, BalanceCacheRowRang
                 m_cache.addValue(v, *series, date, dayKey);
             }
         }
-        if (!account.side) continue;   // deleted meanwhile: only the category keeps the entry
+        if (!account.side) continue; // deleted meanwhile: only the category keeps the entry
         double d = a;
         if (account.cashSide) {
             if (!m_updateAccountOnly && v != 0 && cashNode) {
@@ -513,18 +513,29 @@ void Book::Private::calcTransferCache(const NodePtr &item, const Entry &entry, b
     double fromDelta = 0;
     double toDelta = 0;
     switch (kind) {
-    case CategoryTrees::Asset2Asset: fromDelta = -a; toDelta = c; break;
-    case CategoryTrees::Asset2Debt: fromDelta = -a; toDelta = -c; break;
-    case CategoryTrees::Debt2Asset: fromDelta = a; toDelta = c; break;
-    case CategoryTrees::Debt2Debt: fromDelta = a; toDelta = -c; break;
+    case CategoryTrees::Asset2Asset:
+        fromDelta = -a;
+        toDelta = c;
+        break;
+    case CategoryTrees::Asset2Debt:
+        fromDelta = -a;
+        toDelta = -c;
+        break;
+    case CategoryTrees::Debt2Asset:
+        fromDelta = a;
+        toDelta = c;
+        break;
+    case CategoryTrees::Debt2Debt:
+        fromDelta = a;
+        toDelta = -c;
+        break;
     default: return;
     }
     if (from) addDaily(fromDelta, from, date);
     if (to) addDaily(toDelta, to, date);
 }
 
-void Book::Private::calcCache(const NodePtr &holdingNode, const Trade &trade, const SecurityPtr &brandIn,
-                            bool remove)
+void Book::Private::calcCache(const NodePtr &holdingNode, const Trade &trade, const SecurityPtr &brandIn, bool remove)
 {
     NodePtr holding = holdingNode;
     NodePtr account;
@@ -534,7 +545,7 @@ void Book::Private::calcCache(const NodePtr &holdingNode, const Trade &trade, co
     } else if (holding->parent()) {
         account = holding->parent()->shared_from_this();
     }
-    if (!account) return;   // the account is gone: nothing to move
+    if (!account) return; // the account is gone: nothing to move
     const SecurityPtr brand = brandIn ? brandIn : m_document.findBrand(trade.brand());
     const QDate date = trade.date();
     if (m_document.isEditing()) m_edit.changes.brands.insert(trade.brand());
@@ -560,8 +571,7 @@ void Book::Private::calcCache(const NodePtr &holdingNode, const Trade &trade, co
             n = m_document.currency(accountCurrency, n, brandCurrency, date);
             commission = m_document.currency(accountCurrency, commission, brandCurrency, date);
         }
-        if (const NodePtr cash = cashPartOf(account); cash && cash != account)
-            addDaily(n, cash, date);
+        if (const NodePtr cash = cashPartOf(account); cash && cash != account) addDaily(n, cash, date);
         if (!m_updateAccountOnly) {
             double cashValue = out ? n : n + commission;
             double separate = out ? 0 : commission;
@@ -706,11 +716,11 @@ void Book::recalcMonthlyCache()
 
 // ---- valuation
 
-double Book::Private::convertedValue(double value, int fromCurrency, const CurrencyPtr &target,
-                                   const QDate &date) const
+double Book::Private::convertedValue(double value, int fromCurrency, const CurrencyPtr &target, const QDate &date) const
 {
     if (!target || m_document.getCurrency(fromCurrency) == target->ident()) return value;
-    if (m_document.isForeignCurrency(fromCurrency)) value *= m_document.currencyRate(m_document.findCurrency(fromCurrency), date);
+    if (m_document.isForeignCurrency(fromCurrency))
+        value *= m_document.currencyRate(m_document.findCurrency(fromCurrency), date);
     if (m_document.isForeignCurrency(target->ident())) value /= m_document.currencyRate(target, date);
     return value;
 }
@@ -730,8 +740,7 @@ double Book::rawValueForAccount(const NodePtr &node, const QDate &date) const
     return m_d->nodeValue(node, date, nullptr, true);
 }
 
-double Book::Private::summaryValue(const NodePtr &node,
-                                 const std::function<double(const NodePtr &)> &value) const
+double Book::Private::summaryValue(const NodePtr &node, const std::function<double(const NodePtr &)> &value) const
 {
     const auto summary = std::dynamic_pointer_cast<Summary>(node->extra());
     if (!summary) return 0;
@@ -801,16 +810,16 @@ double Book::accountBalanceMovement(const NodePtr &node, const QDate &after, con
     return series.latestValueForKey(node.get(), through) - series.latestValueForKey(node.get(), after);
 }
 
-bool Book::valueRangeForAccount(const NodePtr &node, double *max, double *min, const QDate &from,
-                                       const QDate &to) const
+bool Book::valueRangeForAccount(const NodePtr &node, double *max, double *min, const QDate &from, const QDate &to) const
 {
     if (!node) return false;
     const CurrencyPtr currency = isForeignCurrency(node->currency()) ? findCurrency(node->currency()) : nullptr;
     const SecurityPtr brand = node->kind() == cv::NodeKind::Holding ? findBrand(holdingBrand(*node)) : nullptr;
-    const QDate startDate = node->kind() == cv::NodeKind::CashPart && node->parent() ? node->parent()->assetInitialDate()
-                                                                : node->assetInitialDate();
+    const QDate startDate = node->kind() == cv::NodeKind::CashPart && node->parent()
+                                ? node->parent()->assetInitialDate()
+                                : node->assetInitialDate();
     double initial = node->kind() == cv::NodeKind::CashPart && node->parent() ? node->parent()->assetInitialValue()
-                                                         : node->assetInitialValue();
+                                                                              : node->assetInitialValue();
     if (node->kind() == cv::NodeKind::Holding)
         if (const auto unit = std::dynamic_pointer_cast<OpeningHolding>(node->extra())) initial = unit->units();
     const QDate start = startDate.isValid() && startDate >= from ? startDate : from;
@@ -825,7 +834,8 @@ bool Book::valueRangeForAccount(const NodePtr &node, double *max, double *min, c
     } else {
         for (int i = std::max(0, m_d->m_cache.indexForKey(node.get(), from)); i <= last; ++i) {
             const double raw = m_d->m_cache.accumulatedValueForKey(node.get(), i) + base;
-            const double v = currency || brand ? netValue(raw, currency, brand, m_d->m_cache.dateForKey(node.get(), i)) : raw;
+            const double v =
+                currency || brand ? netValue(raw, currency, brand, m_d->m_cache.dateForKey(node.get(), i)) : raw;
             hi = std::max(hi, v);
             lo = std::min(lo, v);
         }
@@ -869,19 +879,18 @@ double Book::summaryForActualDays(const NodePtr &node, const QDate &date, int da
     if (!node) return 0;
     if (node->kind() != cv::NodeKind::CategorySummary) return m_d->m_cache.summaryForKeyForDays(node.get(), date, days);
     resolveCategorySummary(*this, *node);
-    return m_d->summaryValue(node, [&](const NodePtr &n) {
-        return n ? m_d->m_cache.summaryForKeyForDays(n.get(), date, days) : 0;
-    });
+    return m_d->summaryValue(
+        node, [&](const NodePtr &n) { return n ? m_d->m_cache.summaryForKeyForDays(n.get(), date, days) : 0; });
 }
 
 double Book::summaryForActualMonths(const NodePtr &node, const QDate &date, int months) const
 {
     if (!node) return 0;
-    if (node->kind() != cv::NodeKind::CategorySummary) return m_d->m_cache.summaryForKeyForMonths(node.get(), date, months);
+    if (node->kind() != cv::NodeKind::CategorySummary)
+        return m_d->m_cache.summaryForKeyForMonths(node.get(), date, months);
     resolveCategorySummary(*this, *node);
-    return m_d->summaryValue(node, [&](const NodePtr &n) {
-        return n ? m_d->m_cache.summaryForKeyForMonths(n.get(), date, months) : 0;
-    });
+    return m_d->summaryValue(
+        node, [&](const NodePtr &n) { return n ? m_d->m_cache.summaryForKeyForMonths(n.get(), date, months) : 0; });
 }
 
 } // namespace cv

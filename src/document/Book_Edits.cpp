@@ -129,7 +129,8 @@ bool Book::deleteBrand(const SecurityPtr &brand)
     if (!brand) return false;
     cv::EditScope edit(*this);
     // The store first: a refusal leaves the tree and the list as the store keeps them.
-    if (!m_d->m_dataModel->removePriceForBrand(brand->ident()) || !m_d->m_dataModel->removeTradeForBrand(brand->ident())) {
+    if (!m_d->m_dataModel->removePriceForBrand(brand->ident()) ||
+        !m_d->m_dataModel->removeTradeForBrand(brand->ident())) {
         edit.fail();
         return false;
     }
@@ -187,7 +188,8 @@ bool Book::setFiscalStart(int monthOfYear, int weekday, int dayOfMonth)
         return false;
     }
     if (dayOfMonth != oldDay) recalcMonthlyCache();
-    if (monthOfYear != oldMonth || weekday != oldWeekday || dayOfMonth != oldDay) m_d->m_edit.changes.fiscalStart = true;
+    if (monthOfYear != oldMonth || weekday != oldWeekday || dayOfMonth != oldDay)
+        m_d->m_edit.changes.fiscalStart = true;
     return true;
 }
 

@@ -44,8 +44,7 @@ QString Book::stringForFundValue(double value, int currency, bool wantPrefix, bo
     return m_d->m_amountText.stringForFundValue(value, currency, wantPrefix, padZeroes);
 }
 
-QString Book::stringForFundValue(double value, int currency, bool wantPrefix, bool padZeroes,
-                                        int decimals) const
+QString Book::stringForFundValue(double value, int currency, bool wantPrefix, bool padZeroes, int decimals) const
 {
     return m_d->m_amountText.stringForFundValue(value, currency, wantPrefix, padZeroes, decimals);
 }

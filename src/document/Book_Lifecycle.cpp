@@ -180,7 +180,7 @@ bool Book::initWithContentsOfFile(const QString &path, const QString &type)
         }
         if (!names.isEmpty())
             Alert::warn(cv::formatString(cv::localizedString(QStringLiteral("UpgradeTradeCurrencyWarning")),
-                                            {names.join(QStringLiteral(", "))}));
+                                         {names.join(QStringLiteral(", "))}));
     }
     return true;
 }
@@ -365,7 +365,8 @@ void Book::checkStoreInBackground()
 {
     if (m_d->m_storeCheck || !m_d->m_dataModel->isOpen()) return;
     m_d->m_storeCheck = std::make_unique<cv::StoreCheck>(m_d->m_dataModel->workingPath(), [this] {
-        QMetaObject::invokeMethod(this, [this] { m_d->takeStoreCheck(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { m_d->takeStoreCheck(); }, Qt::QueuedConnection);
     });
 }
 
@@ -376,10 +377,11 @@ void Book::Private::takeStoreCheck()
     m_storeCheck.reset();
     if (!answer || *answer == QStringList{QStringLiteral("ok")}) return;
     m_storeDamaged = true;
-    qCWarning(lcDocument).noquote() << "store check of" << m_fileName << "found damage:" << answer->join(QStringLiteral("; "));
+    qCWarning(lcDocument).noquote() << "store check of" << m_fileName
+                                    << "found damage:" << answer->join(QStringLiteral("; "));
     const QString name = QFileInfo(m_fileName.isEmpty() ? m_suggestedFileName : m_fileName).fileName();
     Alert::alert(cv::formatString(cv::localizedString(QStringLiteral("Store-Damaged")), {name}),
-                    cv::localizedString(QStringLiteral("Store-Damaged-Detail")));
+                 cv::localizedString(QStringLiteral("Store-Damaged-Detail")));
 }
 
 bool Book::saveNeedsDamageConfirmation()

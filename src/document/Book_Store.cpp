@@ -126,9 +126,8 @@ void Book::updateTrade(const TradePtr &trade, const TradePtr &old)
     m_d->m_edit.changes.trades.insert(trade->ident());
 }
 
-void Book::applyTrade(const TradePtr &trade, const NodePtr &subject,
-                             const std::map<TradePtr, TradePtr> &oldItems, std::set<SecurityPtr> &brandSet,
-                             bool autoUpdate)
+void Book::applyTrade(const TradePtr &trade, const NodePtr &subject, const std::map<TradePtr, TradePtr> &oldItems,
+                      std::set<SecurityPtr> &brandSet, bool autoUpdate)
 {
     if (!trade) return;
     cv::EditScope edit(*this);
@@ -253,7 +252,8 @@ void Book::cleanupItem(const NodePtr &node)
             updateChangeCount(ChangeDone);
             removed = true;
         }
-    } else if (kind == cv::NodeKind::Cash || kind == cv::NodeKind::Bank || kind == cv::NodeKind::GeneralAsset || cv::isDebtAccountKind(kind) || kind == cv::NodeKind::Investment) {
+    } else if (kind == cv::NodeKind::Cash || kind == cv::NodeKind::Bank || kind == cv::NodeKind::GeneralAsset ||
+               cv::isDebtAccountKind(kind) || kind == cv::NodeKind::Investment) {
         if (kind == cv::NodeKind::Investment) {
             for (int i = 1; i < node->countChild(); ++i) cleanupItem(node->childAt(i));
         }
@@ -323,8 +323,10 @@ NodePtr Book::findAccount(int ident) const
             return hit;
     }
     NodePtr node;
-    if (m_d->m_accountModel && m_d->m_accountModel->asset()) node = m_d->m_accountModel->asset()->findMemberWithIdent(ident);
-    if (!node && m_d->m_accountModel && m_d->m_accountModel->debt()) node = m_d->m_accountModel->debt()->findMemberWithIdent(ident);
+    if (m_d->m_accountModel && m_d->m_accountModel->asset())
+        node = m_d->m_accountModel->asset()->findMemberWithIdent(ident);
+    if (!node && m_d->m_accountModel && m_d->m_accountModel->debt())
+        node = m_d->m_accountModel->debt()->findMemberWithIdent(ident);
     if (!node) {
         qCDebug(lcDocument, "findAccount(nil) %d", ident);
         return nullptr;
@@ -382,7 +384,8 @@ NodePtr Book::findTransfer(int ident) const
 SecurityPtr Book::findBrand(int ident) const
 {
     if (SecurityPtr hit = m_d->m_brandCache.findRef(ident)) {
-        if (hit->ident() == ident && std::find(m_d->m_brandList.begin(), m_d->m_brandList.end(), hit) != m_d->m_brandList.end())
+        if (hit->ident() == ident &&
+            std::find(m_d->m_brandList.begin(), m_d->m_brandList.end(), hit) != m_d->m_brandList.end())
             return hit;
     }
     for (const auto &b : m_d->m_brandList) {
@@ -482,7 +485,8 @@ void Book::addGrouping(const GroupingPtr &grouping)
 
 void Book::removeBrand(const SecurityPtr &brand)
 {
-    m_d->m_brandList.erase(std::remove(m_d->m_brandList.begin(), m_d->m_brandList.end(), brand), m_d->m_brandList.end());
+    m_d->m_brandList.erase(std::remove(m_d->m_brandList.begin(), m_d->m_brandList.end(), brand),
+                           m_d->m_brandList.end());
     if (brand) m_d->m_cache.setDataList(brand, std::any());
     m_d->m_brandCache.clear();
 }
@@ -548,7 +552,8 @@ CurrencyPtr Book::defaultCurrency() const
 
 CurrencyPtr Book::displayCurrencyOfItem(const Node &node) const
 {
-    if ((node.kind() == cv::NodeKind::Holding || node.kind() == cv::NodeKind::CashPart) && node.parent()) return findCurrency(node.parent()->currency());
+    if ((node.kind() == cv::NodeKind::Holding || node.kind() == cv::NodeKind::CashPart) && node.parent())
+        return findCurrency(node.parent()->currency());
     return findCurrency(node.currency());
 }
 
@@ -593,7 +598,8 @@ QString Book::displayName(const Node &node) const
         return brand ? brand->name() : QString();
     }
     if (kind == cv::NodeKind::CashPart) return cv::localizedString(QStringLiteral("SYS:Invest-Cache"));
-    if (cv::isSystemNameKind(kind) && node.name().startsWith(QLatin1String("SYS:"))) return cv::localizedString(node.name());
+    if (cv::isSystemNameKind(kind) && node.name().startsWith(QLatin1String("SYS:")))
+        return cv::localizedString(node.name());
     return node.name();
 }
 
@@ -603,8 +609,8 @@ void Book::putLoanData(const NodePtr &loan, const LoanSchedule &rows)
 {
     if (!loan) return;
     cv::EditScope edit(*this);
-    m_d->storeWrite(m_d->m_dataModel->putLoanData(loan->ident(),
-                                        cv::KeyedArchiver::archivedDataWithRootObject(cv::ArchiveValue::arrayOf(rows))));
+    m_d->storeWrite(m_d->m_dataModel->putLoanData(
+        loan->ident(), cv::KeyedArchiver::archivedDataWithRootObject(cv::ArchiveValue::arrayOf(rows))));
 }
 
 std::optional<LoanSchedule> Book::getLoan(int ident)
@@ -642,7 +648,8 @@ void Book::putLoan(const NodePtr &loan, const LoanSchedule &rows)
     };
     if (record && record->initialValue() != 0) {
         if (record->inAccount() == 0)
-            write(cv::EntryKind::Expense, record->date(), loan->ident(), 0, record->outCategory(), record->initialValue());
+            write(cv::EntryKind::Expense, record->date(), loan->ident(), 0, record->outCategory(),
+                  record->initialValue());
         else
             write(cv::EntryKind::Transfer, record->date(), loan->ident(), record->inAccount(),
                   CategoryTrees::Debt2Asset, record->initialValue());

@@ -74,7 +74,7 @@ protected:
     friend class cv::EntryTableReader;
     struct Group {
         int category;
-        quint32 begin;   // into m_order
+        quint32 begin; // into m_order
         quint32 end;
     };
     // Groups the rows read so far by category, keeping table order inside each group.
@@ -87,15 +87,15 @@ protected:
                              [&](quint32 a, quint32 b) { return less(m_rows[a], m_rows[b]); });
     }
 
-    std::vector<Row> m_rows;        // table order
-    std::vector<quint32> m_order;   // indices of m_rows by category, then table order
-    std::vector<Group> m_groups;    // by category
+    std::vector<Row> m_rows;      // table order
+    std::vector<quint32> m_order; // indices of m_rows by category, then table order
+    std::vector<Group> m_groups;  // by category
 };
 
 // The columns of one entry that the balance cache reads, as stored.
 struct BalanceCacheRow {
     int category = 0;
-    int day = 0;            // day number
+    int day = 0; // day number
     int account = 0;
     int destination = 0;
     double amount = 0;
@@ -119,12 +119,12 @@ private:
 struct ExportEntry {
     int ident = 0;
     int kind = 0;
-    int day = 0;            // day number
+    int day = 0; // day number
     int category = 0;
     int account = 0;
     int destination = 0;
     int group = 0;
-    quint32 memoBegin = 0;   // into ExportEntries' memo bytes
+    quint32 memoBegin = 0; // into ExportEntries' memo bytes
     quint32 memoSize = 0;
     double amount = 0;
     double converted = 0;
@@ -142,7 +142,7 @@ public:
 
 private:
     friend class cv::EntryTableReader;
-    QByteArray m_memos;   // every memo's bytes, one after another
+    QByteArray m_memos; // every memo's bytes, one after another
 };
 
 } // namespace cv

@@ -9,7 +9,10 @@ namespace cv {
 
 class CurrencyPrintingScope {
 public:
-    explicit CurrencyPrintingScope(Book &document) : m_document(document) { m_document.amountText().beginCurrencyPrinting(); }
+    explicit CurrencyPrintingScope(Book &document) : m_document(document)
+    {
+        m_document.amountText().beginCurrencyPrinting();
+    }
     ~CurrencyPrintingScope() { m_document.amountText().endCurrencyPrinting(); }
     CurrencyPrintingScope(const CurrencyPrintingScope &) = delete;
     CurrencyPrintingScope &operator=(const CurrencyPrintingScope &) = delete;

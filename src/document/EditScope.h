@@ -26,8 +26,8 @@ public:
     // atomic by itself and skips the transaction's BEGIN and COMMIT, which
     // would cost a lone entry edit a tenth of its time.
     enum class Writes {
-        Several,  // any number of store writes: one transaction around them
-        AtMostOne,  // one store statement or none
+        Several,   // any number of store writes: one transaction around them
+        AtMostOne, // one store statement or none
     };
 
     explicit EditScope(Book &document, Writes writes = Writes::Several);
@@ -39,8 +39,7 @@ public:
     void fail();
 
 private:
-    Book &m_document;   // not owned; outlives the scope
+    Book &m_document; // not owned; outlives the scope
 };
 
 } // namespace cv
-

@@ -59,10 +59,10 @@ private:
         return slot >= 0 && slot < kSlots;
     }
 
-    NodePtr m_unit;  // shared with the document's tree; none for the total
+    NodePtr m_unit; // shared with the document's tree; none for the total
     int m_account = 0;
     std::vector<std::shared_ptr<InvestHelper>> m_holdings;
-    std::vector<std::shared_ptr<Trade>> m_trades;  // this report's own copies from the store
+    std::vector<std::shared_ptr<Trade>> m_trades; // this report's own copies from the store
     std::array<double, kSlots> m_values{};
 };
 

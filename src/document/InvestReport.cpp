@@ -26,30 +26,24 @@ Group groupOf(cv::TradeKind kind)
     case cv::TradeKind::Buy:
     case cv::TradeKind::MarginSale:
     case cv::TradeKind::MarginBuy:
-    case cv::TradeKind::Reinvestment:
-        return Group::Acquiring;
+    case cv::TradeKind::Reinvestment: return Group::Acquiring;
     case cv::TradeKind::Sale:
     case cv::TradeKind::BuyBack:
     case cv::TradeKind::SellBack:
-    case cv::TradeKind::CashIn:
-        return Group::Disposing;
-    case cv::TradeKind::TransferUnits:
-        return Group::Transfer;
+    case cv::TradeKind::CashIn: return Group::Disposing;
+    case cv::TradeKind::TransferUnits: return Group::Transfer;
     case cv::TradeKind::Split:
-    case cv::TradeKind::Increase:
-        return Group::Increase;
+    case cv::TradeKind::Increase: return Group::Increase;
     case cv::TradeKind::Merge:
-    case cv::TradeKind::Decrease:
-        return Group::Decrease;
-    default:
-        return Group::CashOnly;
+    case cv::TradeKind::Decrease: return Group::Decrease;
+    default: return Group::CashOnly;
     }
 }
 
 bool isCashAmountKind(cv::TradeKind kind)
 {
-    return kind == cv::TradeKind::OtherIncome || kind == cv::TradeKind::OtherExpense || kind == cv::TradeKind::Interest ||
-           kind == cv::TradeKind::Distribution;
+    return kind == cv::TradeKind::OtherIncome || kind == cv::TradeKind::OtherExpense ||
+           kind == cv::TradeKind::Interest || kind == cv::TradeKind::Distribution;
 }
 
 bool isUnitChangeKind(cv::TradeKind kind)
@@ -112,8 +106,7 @@ struct Position {
             cost += t.commission();
             updateAverage();
             break;
-        case Group::CashOnly:
-            break;
+        case Group::CashOnly: break;
         }
         commissions += t.commission();
     }
@@ -219,18 +212,11 @@ InvestHelperPtr InvestReport::collectHolding(const NodePtr &node, int account)
         const Trade &t = *trades[i];
         switch (groupOf(t.kind())) {
         case Group::Acquiring:
-        case Group::Increase:
-            running += t.count();
-            break;
+        case Group::Increase: running += t.count(); break;
         case Group::Disposing:
-        case Group::Decrease:
-            running -= t.count();
-            break;
-        case Group::Transfer:
-            running += t.account() == account ? -t.count() : t.count();
-            break;
-        case Group::CashOnly:
-            break;
+        case Group::Decrease: running -= t.count(); break;
+        case Group::Transfer: running += t.account() == account ? -t.count() : t.count(); break;
+        case Group::CashOnly: break;
         }
         if (running == 0 && t.date() < m_date) lastZero = i;
     }
@@ -311,7 +297,8 @@ double InvestReport::rateAt(int currency) const
 
 int InvestReport::rowCurrency(const Row &row) const
 {
-    if (row.level == TradeLevel) return row.trade ? m_document.getCurrency(m_document.currencyOfAccount(row.trade->account())) : 0;
+    if (row.level == TradeLevel)
+        return row.trade ? m_document.getCurrency(m_document.currencyOfAccount(row.trade->account())) : 0;
     if (!row.item || row.item->isTotal()) return m_document.getCurrency(0);
     if (row.level == HoldingLevel) {
         const OpeningHolding *unit = investUnitOf(*row.item->unit());
@@ -442,10 +429,8 @@ AmountDisplay InvestReport::text(int column, const Row &row, bool convert) const
         const CurrencyPtr c = m_document.findCurrency(currency);
         return {c ? c->prefix() : QString(), {}};
     }
-    case Memo:
-        return {row.level == TradeLevel && row.trade ? row.trade->memo() : QString(), {}};
-    default:
-        break;
+    case Memo: return {row.level == TradeLevel && row.trade ? row.trade->memo() : QString(), {}};
+    default: break;
     }
 
     const std::optional<double> v = value(column, row, convert);

@@ -22,17 +22,30 @@ class Book;
 class InvestReport {
 public:
     enum Level { TotalLevel = -1, AccountLevel = 0, HoldingLevel = 1, TradeLevel = 2 };
-    enum Column { Name, Kind, Prefix, Units, UnitPrice, Amount, Commission, BookCost, Price, MarketValue, Gain, Memo,
-                  ColumnCount };
+    enum Column {
+        Name,
+        Kind,
+        Prefix,
+        Units,
+        UnitPrice,
+        Amount,
+        Commission,
+        BookCost,
+        Price,
+        MarketValue,
+        Gain,
+        Memo,
+        ColumnCount
+    };
     enum Slot { UnitsSlot, AcquiredSlot, CostSlot, CommissionSlot, BookCostSlot, PriceSlot, MarketSlot };
 
     // One shown or printed row: an account, holding or total row, or a trade
     // below its holding.
     struct Row {
         int level = AccountLevel;
-        const InvestHelper *item = nullptr;     // account, holding or total
-        const Trade *trade = nullptr;        // trade rows
-        const InvestHelper *holding = nullptr;  // a trade row's holding
+        const InvestHelper *item = nullptr;    // account, holding or total
+        const Trade *trade = nullptr;          // trade rows
+        const InvestHelper *holding = nullptr; // a trade row's holding
     };
 
     explicit InvestReport(const Book &document) : m_document(document) {}
@@ -70,8 +83,7 @@ private:
     const Book &m_document;
     QDate m_date;
     std::vector<InvestHelperPtr> m_items;
-    std::map<int, double> m_transferPrices;  // by trade ident, for this build
+    std::map<int, double> m_transferPrices; // by trade ident, for this build
 };
 
 } // namespace cv
-

@@ -17,10 +17,7 @@ const QString kRecentKey = QStringLiteral("RecentDocuments");
 
 } // namespace
 
-OpenBooks::OpenBooks(QSettings *settings, QObject *parent)
-    : QObject(parent), m_settings(settings)
-{
-}
+OpenBooks::OpenBooks(QSettings *settings, QObject *parent) : QObject(parent), m_settings(settings) {}
 
 OpenBooks::~OpenBooks()
 {
@@ -55,9 +52,11 @@ bool OpenBooks::mayOpenDespiteLock(const QString &path)
     const std::optional<cv::DocumentLock::Holder> holder = cv::DocumentLock::liveHolder(path);
     if (!holder) return true;
     return Alert::confirm(
-        cv::formatString(cv::localizedString("The document “%@” is open in another program."), {QFileInfo(path).fileName()}),
-        cv::formatString(cv::localizedString("%@ has it open on %@. When both save, the later save replaces the other's changes."),
-                         {holder->user, holder->host}),
+        cv::formatString(cv::localizedString("The document “%@” is open in another program."),
+                         {QFileInfo(path).fileName()}),
+        cv::formatString(
+            cv::localizedString("%@ has it open on %@. When both save, the later save replaces the other's changes."),
+            {holder->user, holder->host}),
         cv::localizedString("Open Anyway"), QString());
 }
 
@@ -67,9 +66,10 @@ bool OpenBooks::mayOverwrite(const Book *document, const QString &path) const
     if (it == m_watches.end() || canonical(path) != canonical(document->fileName())) return true;
     if (cv::FileIdentity::of(path) == it->second.identity) return true;
     return Alert::confirm(
-        cv::formatString(cv::localizedString("The document “%@” was changed by another program."), {QFileInfo(path).fileName()}),
-        cv::localizedString("Saving replaces the changes made there. Cancel to keep editing without saving."), cv::localizedString("Overwrite"),
-        QString());
+        cv::formatString(cv::localizedString("The document “%@” was changed by another program."),
+                         {QFileInfo(path).fileName()}),
+        cv::localizedString("Saving replaces the changes made there. Cancel to keep editing without saving."),
+        cv::localizedString("Overwrite"), QString());
 }
 
 // The damaged book's file and its dated backups are the last good copies.
@@ -79,7 +79,8 @@ bool OpenBooks::mayReplaceDamaged(Book *document, const QString &path)
         !document->saveNeedsDamageConfirmation())
         return true;
     if (!Alert::confirm(cv::formatString(cv::localizedString("Store-Damaged-Save"), {QFileInfo(path).fileName()}),
-                           cv::localizedString("Store-Damaged-Save-Detail"), cv::localizedString("Save Anyway"), QString()))
+                        cv::localizedString("Store-Damaged-Save-Detail"), cv::localizedString("Save Anyway"),
+                        QString()))
         return false;
     document->acceptStoreDamage();
     return true;
@@ -98,7 +99,7 @@ void OpenBooks::watch(const Book *document)
         w.lock = std::make_unique<cv::DocumentLock>(path);
         if (w.lock->isBlocked())
             Alert::alert(cv::formatString(cv::localizedString("Lock-Blocked-Title"), {QFileInfo(path).fileName()}),
-                            cv::localizedString("Lock-Blocked-Message"));
+                         cv::localizedString("Lock-Blocked-Message"));
     }
     w.identity = cv::FileIdentity::of(path);
 }
@@ -138,14 +139,14 @@ Book *OpenBooks::makeUntitledDocument(int templateIndex)
     return raw;
 }
 
-std::unique_ptr<Book> OpenBooks::readDocument(const QString &path, const QString &type,
-                                                                 bool alertOnFailure)
+std::unique_ptr<Book> OpenBooks::readDocument(const QString &path, const QString &type, bool alertOnFailure)
 {
     auto document = std::make_unique<Book>();
     if (document->initWithContentsOfFile(path, type)) return document;
     if (alertOnFailure && !document->readCancelled())
-        Alert::alert(cv::formatString(cv::localizedString("The document “%@” could not be opened."), {QFileInfo(path).fileName()}),
-                        QString());
+        Alert::alert(cv::formatString(cv::localizedString("The document “%@” could not be opened."),
+                                      {QFileInfo(path).fileName()}),
+                     QString());
     return nullptr;
 }
 
@@ -158,8 +159,9 @@ Book *OpenBooks::openDocument(const QString &path, bool display)
     const QString type = Book::typeForExtension(QFileInfo(path).suffix());
     if (type.isEmpty() || !QFileInfo(path).isFile()) {
         qCWarning(lcDocument) << "cannot open" << path;
-        Alert::alert(cv::formatString(cv::localizedString("The document “%@” could not be opened."), {QFileInfo(path).fileName()}),
-                        QString());
+        Alert::alert(cv::formatString(cv::localizedString("The document “%@” could not be opened."),
+                                      {QFileInfo(path).fileName()}),
+                     QString());
         return nullptr;
     }
     if (type == Book::kTypeV1) {
@@ -187,17 +189,20 @@ bool OpenBooks::saveDocument(Book *document)
 {
     if (!document) return false;
     if (!document->fileName().isEmpty()) {
-        if (!mayReplaceDamaged(document, document->fileName()) || !mayOverwrite(document, document->fileName())) return false;
+        if (!mayReplaceDamaged(document, document->fileName()) || !mayOverwrite(document, document->fileName()))
+            return false;
         const bool ok = document->writeToFile(document->fileName(), document->fileType());
         if (!ok)
-            Alert::alert(cv::formatString(cv::localizedString("The document “%@” could not be saved."), {displayName(*document)}),
-                            QString());
+            Alert::alert(cv::formatString(cv::localizedString("The document “%@” could not be saved."),
+                                          {displayName(*document)}),
+                         QString());
         else
             watch(document);
         return ok;
     }
     QString suggested = document->suggestedFileName();
-    if (suggested.isEmpty()) suggested = displayName(*document) + QLatin1Char('.') + cv::extensionForDocumentType(cv::DocumentType::Current);
+    if (suggested.isEmpty())
+        suggested = displayName(*document) + QLatin1Char('.') + cv::extensionForDocumentType(cv::DocumentType::Current);
     const QString path = cv::documentUI().askSavePath(*document, suggested);
     if (path.isEmpty()) return false;
     return saveDocumentAs(document, path);
@@ -208,24 +213,28 @@ bool OpenBooks::saveDocumentAs(Book *document, const QString &path)
     if (!document || path.isEmpty()) return false;
     const QString type = Book::typeForExtension(QFileInfo(path).suffix());
     if (type.isEmpty() || type == Book::kTypeV1) {
-        Alert::alert(cv::formatString(cv::localizedString("The document “%@” could not be saved."), {QFileInfo(path).fileName()}),
-                        cv::localizedString("Documents are saved as .cvv2 or .cvxf files."));
+        Alert::alert(cv::formatString(cv::localizedString("The document “%@” could not be saved."),
+                                      {QFileInfo(path).fileName()}),
+                     cv::localizedString("Documents are saved as .cvv2 or .cvxf files."));
         return false;
     }
     Book *other = documentForFileName(path);
     if (other && other != document) {
-        Alert::alert(cv::formatString(cv::localizedString("The document “%@” could not be saved."), {QFileInfo(path).fileName()}),
-                        cv::localizedString("Another open document uses this file."));
+        Alert::alert(cv::formatString(cv::localizedString("The document “%@” could not be saved."),
+                                      {QFileInfo(path).fileName()}),
+                     cv::localizedString("Another open document uses this file."));
         return false;
     }
     if (!mayReplaceDamaged(document, path) || !mayOverwrite(document, path)) return false;
     if (!document->writeToFile(path, type)) {
-        Alert::alert(cv::formatString(cv::localizedString("The document “%@” could not be saved."), {QFileInfo(path).fileName()}),
-                        QString());
+        Alert::alert(cv::formatString(cv::localizedString("The document “%@” could not be saved."),
+                                      {QFileInfo(path).fileName()}),
+                     QString());
         return false;
     }
     // A damaged book saved elsewhere leaves its last good copy behind: nothing more to ask.
-    if (document->fileName().isEmpty() || canonical(path) != canonical(document->fileName())) document->acceptStoreDamage();
+    if (document->fileName().isEmpty() || canonical(path) != canonical(document->fileName()))
+        document->acceptStoreDamage();
     document->setFileName(path);
     document->setFileType(type);
     watch(document);
@@ -236,13 +245,14 @@ bool OpenBooks::saveDocumentAs(Book *document, const QString &path)
 Book *OpenBooks::revertDocument(Book *document, bool ask)
 {
     if (!document || document->fileName().isEmpty()) return nullptr;
-    if (ask && !Alert::confirm(cv::formatString(cv::localizedString("Do you want to revert to the most recently saved version of the "
-                                                      "document “%@”?"),
-                                                   {displayName(*document)}),
-                                  cv::localizedString("Your current changes will be lost."), cv::localizedString("Revert"), QString()))
+    if (ask &&
+        !Alert::confirm(
+            cv::formatString(cv::localizedString("Do you want to revert to the most recently saved version of the "
+                                                 "document “%@”?"),
+                             {displayName(*document)}),
+            cv::localizedString("Your current changes will be lost."), cv::localizedString("Revert"), QString()))
         return nullptr;
-    auto it = std::find_if(m_documents.begin(), m_documents.end(),
-                           [&](const auto &d) { return d.get() == document; });
+    auto it = std::find_if(m_documents.begin(), m_documents.end(), [&](const auto &d) { return d.get() == document; });
     if (it == m_documents.end()) return nullptr;
     // Read first: when the file cannot be read the open document stays.
     std::unique_ptr<Book> fresh = readDocument(document->fileName(), document->fileType(), true);
@@ -261,12 +271,12 @@ Book *OpenBooks::revertDocument(Book *document, bool ask)
 
 bool OpenBooks::closeDocument(Book *document, bool ask)
 {
-    auto it = std::find_if(m_documents.begin(), m_documents.end(),
-                           [&](const auto &d) { return d.get() == document; });
+    auto it = std::find_if(m_documents.begin(), m_documents.end(), [&](const auto &d) { return d.get() == document; });
     if (it == m_documents.end()) return false;
     if (ask && document->isDocumentEdited()) {
         const int answer = Alert::confirm3(
-            cv::formatString(cv::localizedString("Do you want to save the changes made to the document “%@”?"), {displayName(*document)}),
+            cv::formatString(cv::localizedString("Do you want to save the changes made to the document “%@”?"),
+                             {displayName(*document)}),
             cv::localizedString("Your changes will be lost if you don't save them."),
             {cv::localizedString("Save"), cv::localizedString("Cancel"), cv::localizedString("Don't Save")});
         if (answer == 0) return false;

@@ -115,8 +115,10 @@ std::optional<double> PatternFormatter::parsePlain(QString body)
     body.remove(u',');
     bool digit = false;
     for (QChar c : body) {
-        if (c.isDigit() && c.unicode() < 128) digit = true;
-        else if (c != u'.') return std::nullopt;
+        if (c.isDigit() && c.unicode() < 128)
+            digit = true;
+        else if (c != u'.')
+            return std::nullopt;
     }
     if (!digit) return std::nullopt;
     return cv::parseDouble(body);

@@ -23,12 +23,18 @@ namespace {
 bool isIntegral(const QVariant &value)
 {
     switch (value.typeId()) {
-    case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
-    case QMetaType::Short: case QMetaType::UShort: case QMetaType::UChar: case QMetaType::Char:
-    case QMetaType::SChar: case QMetaType::Long: case QMetaType::ULong:
-        return true;
-    default:
-        return false;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::UChar:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::Long:
+    case QMetaType::ULong: return true;
+    default: return false;
     }
 }
 
@@ -112,11 +118,9 @@ std::optional<QString> ScriptCommand::readCommon(const std::vector<Book *> &docu
     const std::optional<double> price = numberArgument(m_arguments.value(kPrice));
     if (!price || !std::isfinite(*price) || !(*price > 0))
         return refuse(QStringLiteral("price <= 0: %1").arg(argumentText(kPrice)));
-    if (!cv::isRecordableRate(*price))
-        return refuse(QStringLiteral("price above 10^12: %1").arg(argumentText(kPrice)));
+    if (!cv::isRecordableRate(*price)) return refuse(QStringLiteral("price above 10^12: %1").arg(argumentText(kPrice)));
     common.price = *price;
     return std::nullopt;
 }
 
 } // namespace cv
-

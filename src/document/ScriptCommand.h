@@ -28,11 +28,11 @@ Q_DECLARE_LOGGING_CATEGORY(lcScripting)
 class ScriptCommand {
 public:
     // Argument keys.
-    static const QString kDocument;  // 1-based number of the open document, default 1
-    static const QString kDate;      // the program's date text or ISO 8601, default today
-    static const QString kPrice;     // a number, "," allowed as grouping
-    static const QString kCurrency;  // a new security's currency, by name
-    static const QString kMarket;    // a new security's four-character market code
+    static const QString kDocument; // 1-based number of the open document, default 1
+    static const QString kDate;     // the program's date text or ISO 8601, default today
+    static const QString kPrice;    // a number, "," allowed as grouping
+    static const QString kCurrency; // a new security's currency, by name
+    static const QString kMarket;   // a new security's four-character market code
 
     ScriptCommand(const QString &directParameter, const QVariantMap &arguments);
     virtual ~ScriptCommand();
@@ -47,8 +47,8 @@ public:
 protected:
     // The arguments both commands read first, in the order they are checked.
     struct Common {
-        Book *document = nullptr;  // not owned
-        int number = 0;                   // its 1-based number, for the log
+        Book *document = nullptr; // not owned
+        int number = 0;           // its 1-based number, for the log
         QDate date;
         double price = 0;
     };
@@ -57,10 +57,9 @@ protected:
     QString argumentText(const QString &key) const;
     static QString refuse(const QString &line);
 
-    QString m_directParameter;  // the symbol or the currency name
-    QVariantMap m_arguments;    // by key
-    QDate m_today;              // null: the current date
+    QString m_directParameter; // the symbol or the currency name
+    QVariantMap m_arguments;   // by key
+    QDate m_today;             // null: the current date
 };
 
 } // namespace cv
-

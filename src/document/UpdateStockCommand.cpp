@@ -31,8 +31,8 @@ std::optional<QString> UpdateStockCommand::performDefaultImplementation(const st
     if (symbol.isEmpty()) return refuse(QStringLiteral("Must specify a stock symbol."));
 
     const auto &brands = document.brandList();
-    const auto found = std::find_if(brands.begin(), brands.end(),
-                                    [&](const SecurityPtr &b) { return b && b->symbol() == symbol; });
+    const auto found =
+        std::find_if(brands.begin(), brands.end(), [&](const SecurityPtr &b) { return b && b->symbol() == symbol; });
     SecurityPtr brand = found != brands.end() ? *found : nullptr;
     SecurityPtr added;
     cv::EditScope edit(document);

@@ -27,8 +27,8 @@
 namespace cv {
 
 enum class DelimitedFields {
-    Positional,  // every field keeps its position, empty ones included ("a,,b" gives 3)
-    SkipEmpty,   // empty fields are left out ("a,,b" gives 2)
+    Positional, // every field keeps its position, empty ones included ("a,,b" gives 3)
+    SkipEmpty,  // empty fields are left out ("a,,b" gives 2)
 };
 
 using DelimitedLine = QList<QByteArray>;

@@ -21,7 +21,8 @@ std::optional<QString> cleanDecoding(QByteArrayView bytes, TextEncoding encoding
 
 bool hasKana(const QString &text)
 {
-    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x3041 && c.unicode() <= 0x30FF; });
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.unicode() >= 0x3041 && c.unicode() <= 0x30FF; });
 }
 
 } // namespace

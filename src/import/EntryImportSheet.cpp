@@ -74,15 +74,15 @@ void EntryImportSheet::setNotice(const QString &text)
 
 void EntryImportSheet::alertNoRows(const char *key, const QString &path)
 {
-    Alert::alert(localizedString("Import-Alert-Title"), formatString(localizedString(key), {QFileInfo(path).fileName()}),
-                    this);
+    Alert::alert(localizedString("Import-Alert-Title"),
+                 formatString(localizedString(key), {QFileInfo(path).fileName()}), this);
 }
 
 QString EntryImportSheet::categoryName(const Entry &row) const
 {
     if (row.kind() == cv::EntryKind::Transfer || row.category() == 0 || !m_document) return QString();
     const NodePtr node = row.kind() == cv::EntryKind::Income ? m_document->findIncome(row.category())
-                                                                : m_document->findExpense(row.category());
+                                                             : m_document->findExpense(row.category());
     return node ? m_document->displayName(*node) : QString();
 }
 
@@ -125,10 +125,10 @@ void EntryImportSheet::runChooser(int column, int row, std::unique_ptr<ChooserMo
     const QRect anchor(m_table->viewport()->mapToGlobal(cell.topLeft()), cell.size());
     QPointer<EntryImportSheet> self(this);
     ChooserPopup::get()->run(m_table, anchor, ChooserPopup::Anchor::Cell, m_chooserSource.get(),
-                            m_chooserSource->objectWithIdentifier(current),
-                            [self, picked = std::move(picked)](const ChooserItem &item) {
-                                if (self && item.node()) picked(item.node()->ident());
-                            });
+                             m_chooserSource->objectWithIdentifier(current),
+                             [self, picked = std::move(picked)](const ChooserItem &item) {
+                                 if (self && item.node()) picked(item.node()->ident());
+                             });
 }
 
 void EntryImportSheet::setRejectStatus(bool rejected)
@@ -158,7 +158,7 @@ LearnedMapping &EntryImportSheet::mappingFor(int record)
 {
     for (auto &[number, values] : m_mappings)
         if (number == record) return values;
-    Q_ASSERT(false);   // a record the sheet did not read
+    Q_ASSERT(false); // a record the sheet did not read
     static LearnedMapping none;
     none = LearnedMapping();
     return none;
@@ -196,9 +196,9 @@ bool EntryImportSheet::applyLearnedAccount(Entry &row, std::optional<int> value)
 
 std::optional<bool> EntryImportSheet::askDefaults(const char *titleKey, const char *messageKey) const
 {
-    const int answer = Alert::confirm3(localizedString(titleKey), localizedString(messageKey),
-                                          {localizedString("OFX default"), localizedString("OFX ignore"),
-                                           localizedString("Cancel")});
+    const int answer =
+        Alert::confirm3(localizedString(titleKey), localizedString(messageKey),
+                        {localizedString("OFX default"), localizedString("OFX ignore"), localizedString("Cancel")});
     if (answer < 0) return std::nullopt;
     return answer == 1;
 }

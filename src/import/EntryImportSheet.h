@@ -52,8 +52,8 @@ protected:
     void setNotice(const QString &text);
     // The alert, naming the file, for a file read without a row; `key` is its message.
     void alertNoRows(const char *key, const QString &path);
-    QString categoryName(const Entry &row) const;   // "" for none
-    QString accountName(int ident) const;               // "" for none
+    QString categoryName(const Entry &row) const; // "" for none
+    QString accountName(int ident) const;         // "" for none
     // The amount in the money-in or money-out column of the row's direction,
     // "" in the other; in the account's currency, as it will be stored.
     QString amountText(const Entry &row, bool outgoing, bool outgoingColumn, int account) const;
@@ -67,7 +67,7 @@ protected:
     void setSelectedDates(const QDate &date);
 
     const LearnedMapping &mapping(int record) const;
-    bool hasLearned() const;   // any mapping has a value to apply
+    bool hasLearned() const; // any mapping has a value to apply
     template <class Key> void learn(int record, const Key &key, int value)
     {
         m_mappingChanged |= mappingFor(record).learn(key, value);
@@ -88,11 +88,10 @@ protected:
 private:
     LearnedMapping &mappingFor(int record);
 
-    std::vector<std::pair<int, LearnedMapping>> m_mappings;   // by record, in writing order
-    bool m_mappingChanged = false;                            // a mapping was learned while reviewing
-    std::unique_ptr<ChooserModel> m_chooserSource;         // the open chooser's list
-    QLabel *m_notice = nullptr;                               // a child
+    std::vector<std::pair<int, LearnedMapping>> m_mappings; // by record, in writing order
+    bool m_mappingChanged = false;                          // a mapping was learned while reviewing
+    std::unique_ptr<ChooserModel> m_chooserSource;          // the open chooser's list
+    QLabel *m_notice = nullptr;                             // a child
 };
 
 } // namespace cv
-

@@ -31,15 +31,14 @@ ImportCSVSheet::ImportCSVSheet(Book *document, int target, bool isBrand, QWidget
     updateButtons();
 }
 
-ImportCSVSheet *ImportCSVSheet::openForBrand(Book *document, int brand, QWidget *parent,
-                                                                 std::function<void(int)> done)
+ImportCSVSheet *ImportCSVSheet::openForBrand(Book *document, int brand, QWidget *parent, std::function<void(int)> done)
 {
     if (!document || !document->findBrand(brand)) return nullptr;
     return openOnWindow(new ImportCSVSheet(document, brand, true, parent), parent, std::move(done));
 }
 
-ImportCSVSheet *ImportCSVSheet::openForCurrency(Book *document, int currency,
-                                                                    QWidget *parent, std::function<void(int)> done)
+ImportCSVSheet *ImportCSVSheet::openForCurrency(Book *document, int currency, QWidget *parent,
+                                                std::function<void(int)> done)
 {
     if (!document || !document->findCurrency(currency)) return nullptr;
     return openOnWindow(new ImportCSVSheet(document, currency, false, parent), parent, std::move(done));

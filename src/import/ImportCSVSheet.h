@@ -25,10 +25,9 @@ public:
     ImportCSVSheet(Book *document, int target, bool isBrand, QWidget *parent = nullptr);
 
     // Open as a sheet under the sheet tracker; `done` gets 1 after the values were stored.
-    static ImportCSVSheet *openForBrand(Book *document, int brand, QWidget *parent,
-                                                  std::function<void(int)> done);
+    static ImportCSVSheet *openForBrand(Book *document, int brand, QWidget *parent, std::function<void(int)> done);
     static ImportCSVSheet *openForCurrency(Book *document, int currency, QWidget *parent,
-                                                     std::function<void(int)> done);
+                                           std::function<void(int)> done);
 
     bool loadFile(const QString &path) override;
     void okPushed() override;
@@ -46,7 +45,7 @@ private:
     bool isStock() const;
     bool setText(int column, int row, const QString &text);
 
-    int m_target;                          // a security or currency ident
+    int m_target; // a security or currency ident
     bool m_isBrand;
     std::vector<DatedPricePtr> m_values; // in file order, owned; flags bit 1 = excluded
 };

@@ -19,7 +19,7 @@ namespace {
 void alertAbout(const char *key, const QString &path, QObject *window)
 {
     Alert::alert(localizedString("Import-Alert-Title"),
-                    formatString(localizedString(key), {QFileInfo(QDir::cleanPath(path)).fileName()}), window);
+                 formatString(localizedString(key), {QFileInfo(QDir::cleanPath(path)).fileName()}), window);
 }
 
 } // namespace

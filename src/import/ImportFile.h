@@ -16,12 +16,12 @@ enum class ImportFileStatus {
     Read,
     CannotOpen,
     TooLarge,
-    NotAFile,   // a folder, FIFO, socket or device: never read
+    NotAFile, // a folder, FIFO, socket or device: never read
 };
 
 struct ImportFile {
     ImportFileStatus status = ImportFileStatus::CannotOpen;
-    QByteArray data;   // the whole file when read
+    QByteArray data; // the whole file when read
 };
 
 ImportFile readImportFile(const QString &path, qint64 limit = kImportSizeLimit);
@@ -35,4 +35,3 @@ void alertNotRecognised(const QString &path, QObject *window = nullptr);
 void alertDamaged(const QString &path, QObject *window = nullptr);
 
 } // namespace cv
-

@@ -97,15 +97,15 @@ bool ImportMobileDataSheet::loadFile(const QString &path)
 bool ImportMobileDataSheet::isValid(const Entry &entry) const
 {
     if (entry.account() < 1) return false;
-    if (entry.kind() == cv::EntryKind::Transfer) return entry.destination() >= 1 && entry.destination() != entry.account();
+    if (entry.kind() == cv::EntryKind::Transfer)
+        return entry.destination() >= 1 && entry.destination() != entry.account();
     return entry.category() >= 1;
 }
 
 int ImportMobileDataSheet::completeDataCount() const
 {
-    return int(std::count_if(m_rows.begin(), m_rows.end(), [](const Row &row) {
-        return row.tick && !(row.entry->flags() & cv::PendingRejected);
-    }));
+    return int(std::count_if(m_rows.begin(), m_rows.end(),
+                             [](const Row &row) { return row.tick && !(row.entry->flags() & cv::PendingRejected); }));
 }
 
 QString ImportMobileDataSheet::cellText(int column, int row) const
@@ -179,8 +179,12 @@ void ImportMobileDataSheet::openTransfer(const std::vector<int> &rows)
     for (int row : rows) entries.push_back(m_rows[size_t(row)].entry);
     const QRect cell = m_table->visualRect(m_model->index(0, NameColumn));
     QPointer<ImportMobileDataSheet> self(this);
-    m_transferPanel->runWithDocument(m_document, [self] { if (self) self->finishedTransferEditing(); },
-                                     std::move(entries), m_table->viewport()->mapToGlobal(cell.topLeft()));
+    m_transferPanel->runWithDocument(
+        m_document,
+        [self] {
+            if (self) self->finishedTransferEditing();
+        },
+        std::move(entries), m_table->viewport()->mapToGlobal(cell.topLeft()));
 }
 
 void ImportMobileDataSheet::finishedTransferEditing()
@@ -229,7 +233,7 @@ void ImportMobileDataSheet::endActualPopup(int ident)
         }
         assignCategory(entry, ident);
         const bool fits = entry.kind() == cv::EntryKind::Income ? m_document->findIncome(ident) != nullptr
-                                                            : m_document->findExpense(ident) != nullptr;
+                                                                : m_document->findExpense(ident) != nullptr;
         if (!fits) {
             entry.setCategory(0);
             line.tick = false;
@@ -261,8 +265,9 @@ void ImportMobileDataSheet::endAccountPopup(int ident)
 void ImportMobileDataSheet::okPushed()
 {
     if (!m_document || completeDataCount() == 0) return;
-    if (!Alert::confirm(localizedString("Import Mobile Confirm Title"), localizedString("Import Mobile Confirm Message"),
-                           localizedString("OFX default"), localizedString("Cancel")))
+    if (!Alert::confirm(localizedString("Import Mobile Confirm Title"),
+                        localizedString("Import Mobile Confirm Message"), localizedString("OFX default"),
+                        localizedString("Cancel")))
         return;
     if (commitRows()) done(1);
 }
@@ -283,7 +288,7 @@ bool ImportMobileDataSheet::commitRows()
             entry->setDestination(0);
             if (!isValid(*entry))
                 entry->setCategory(entry->kind() == cv::EntryKind::Income ? CategoryTrees::IncomeMisc
-                                                                      : CategoryTrees::ExpenseMisc);
+                                                                          : CategoryTrees::ExpenseMisc);
         }
         finished.push_back(entry);
     }

@@ -19,17 +19,26 @@ class TransferImportDialog;
 class ImportMobileDataSheet : public cv::EntryImportSheet {
     Q_OBJECT
 public:
-    enum Column { DateColumn, NameColumn, CategoryColumn, AccountNameColumn, AccountColumn, IncomeColumn,
-                  ExpenseColumn, MemoColumn, ColumnCount };
+    enum Column {
+        DateColumn,
+        NameColumn,
+        CategoryColumn,
+        AccountNameColumn,
+        AccountColumn,
+        IncomeColumn,
+        ExpenseColumn,
+        MemoColumn,
+        ColumnCount
+    };
     enum MenuTag { MenuTransfer = cv::tag::MobileImportMenu.first, MenuCategory, MenuAccount, MenuReject, MenuAccept };
     static_assert(MenuAccept == cv::tag::MobileImportMenu.last);
     // The category chooser's transfer item.
     static constexpr int kTransferItem = 1;
 
     struct Row {
-        bool tick = false;        // ready to import
-        QString categoryName;     // the device's
-        QString accountName;      // the device's
+        bool tick = false;    // ready to import
+        QString categoryName; // the device's
+        QString accountName;  // the device's
         EntryPtr entry;       // owned
     };
 
@@ -63,10 +72,10 @@ private:
     void endAccountPopup(int ident);
     bool commitRows();
 
-    std::vector<Row> m_rows;                   // in file order
+    std::vector<Row> m_rows; // in file order
 
-    QPushButton *m_applyButton = nullptr;      // children
-    TransferImportDialog *m_transferPanel = nullptr;   // made once, reused
+    QPushButton *m_applyButton = nullptr;            // children
+    TransferImportDialog *m_transferPanel = nullptr; // made once, reused
 };
 
 } // namespace cv

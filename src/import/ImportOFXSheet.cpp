@@ -30,7 +30,7 @@ using cv::localizedString;
 ImportOFXSheet::ImportOFXSheet(Book *document, int dataType, QWidget *parent)
     : EntryImportSheet(document, parent, {cv::StatementMemoMapping, cv::StatementAccountMapping})
 {
-    Q_ASSERT(dataType == 0);   // the delimited-text form belongs to the text import
+    Q_ASSERT(dataType == 0); // the delimited-text form belongs to the text import
     Q_UNUSED(dataType);
     buildWindow();
     updateButtons();
@@ -106,7 +106,8 @@ bool ImportOFXSheet::loadFile(const QString &path)
         cv::alertNotRecognised(path, this);
     else if (m_rows.empty())
         alertNoRows("Import-No-Transactions", path);
-    return file.status == cv::ImportFileStatus::Read && read.status == cv::StatementRead::Status::Read && !m_rows.empty();
+    return file.status == cv::ImportFileStatus::Read && read.status == cv::StatementRead::Status::Read &&
+           !m_rows.empty();
 }
 
 // The statement's currency (CURDEF) in either form of OFX; "" when it names none.
@@ -140,7 +141,8 @@ QString ImportOFXSheet::currencyNotice() const
         const CurrencyPtr currency =
             m_document->findCurrency(m_document->getCurrency(m_document->currencyOfAccount(account)));
         if (!currency || currency->abbr().compare(m_currency, Qt::CaseInsensitive) == 0) continue;
-        lines << cv::formatString(localizedString("OFX Currency Differs"), {m_currency, accountName(account), currency->abbr()});
+        lines << cv::formatString(localizedString("OFX Currency Differs"),
+                                  {m_currency, accountName(account), currency->abbr()});
     }
     return lines.join(QLatin1Char('\n'));
 }

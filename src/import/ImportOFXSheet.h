@@ -82,12 +82,12 @@ private:
     static QString statementCurrency(const QByteArray &data);
     QString currencyNotice() const;
 
-    std::vector<EntryPtr> m_rows;           // pending rows in file order, owned
-    QStringList m_accounts;                     // imported account ids in file order
-    QString m_currency;                         // the statement's CURDEF, "" when none
-    int m_chooserMode = 0;                      // the open account chooser's: 0 account, 1 partner
+    std::vector<EntryPtr> m_rows; // pending rows in file order, owned
+    QStringList m_accounts;       // imported account ids in file order
+    QString m_currency;           // the statement's CURDEF, "" when none
+    int m_chooserMode = 0;        // the open account chooser's: 0 account, 1 partner
 
-    QPushButton *m_applyButton = nullptr;       // children
+    QPushButton *m_applyButton = nullptr; // children
     QCheckBox *m_detailBox = nullptr;
 };
 

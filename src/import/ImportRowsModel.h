@@ -18,10 +18,10 @@ public:
     struct Client {
         std::function<int()> rowCount;
         std::function<QString(int column, int row)> text;
-        std::function<QColor(int row)> colour;   // invalid: the view's own
+        std::function<QColor(int row)> colour; // invalid: the view's own
         std::function<bool(int column)> rightAligned;
-        std::function<bool(int column, int row, const QString &text)> setText;   // none: read-only
-        std::function<std::optional<bool>(int column, int row)> tick;           // a shown, unclickable tick
+        std::function<bool(int column, int row, const QString &text)> setText; // none: read-only
+        std::function<std::optional<bool>(int column, int row)> tick;          // a shown, unclickable tick
     };
 
     ImportRowsModel(QStringList headers, Client client, QObject *parent)
@@ -57,12 +57,14 @@ public:
             return colour.isValid() ? QVariant(colour) : QVariant();
         }
         case Qt::CheckStateRole: {
-            const std::optional<bool> ticked = m_client.tick ? m_client.tick(index.column(), index.row()) : std::nullopt;
+            const std::optional<bool> ticked =
+                m_client.tick ? m_client.tick(index.column(), index.row()) : std::nullopt;
             return ticked ? QVariant(*ticked ? Qt::Checked : Qt::Unchecked) : QVariant();
         }
         case Qt::TextAlignmentRole:
-            return m_client.rightAligned && m_client.rightAligned(index.column()) ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter))
-                                                                                 : QVariant();
+            return m_client.rightAligned && m_client.rightAligned(index.column())
+                       ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter))
+                       : QVariant();
         default: return {};
         }
     }
@@ -80,14 +82,15 @@ public:
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
-        if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= m_headers.size()) return {};
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= m_headers.size())
+            return {};
         return m_headers[section];
     }
 
 private:
     QStringList m_headers;
     Client m_client;
-    int m_count = 0;   // the rows the view knows of
+    int m_count = 0; // the rows the view knows of
 };
 
 } // namespace cv

@@ -62,10 +62,10 @@ protected:
     virtual void updateMenu();
     virtual void updateButtons() = 0;
     void reload();
-    std::vector<int> selectedRows() const;   // ascending
+    std::vector<int> selectedRows() const; // ascending
 
-    Book *m_document;                 // not owned; outlives the sheet
-    QPushButton *m_fileButton = nullptr;     // children
+    Book *m_document;                    // not owned; outlives the sheet
+    QPushButton *m_fileButton = nullptr; // children
     QLineEdit *m_pathField = nullptr;
     QTableView *m_table = nullptr;
     ImportRowsModel *m_model = nullptr;
@@ -73,8 +73,7 @@ protected:
     QMenu *m_menu = nullptr;
 
 private:
-    QString m_fileTypes;                     // the open panel's filter
+    QString m_fileTypes; // the open panel's filter
 };
 
 } // namespace cv
-

@@ -14,4 +14,3 @@ class Book;
 void openImportSheet(int tag, Book *document, QWidget *parent, int account = 0);
 
 } // namespace cv
-

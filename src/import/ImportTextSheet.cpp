@@ -32,7 +32,7 @@ namespace cv {
 using cv::localizedString;
 
 namespace {
-constexpr int kImportAccountKinds = 91;   // cash, bank, other asset, card, other debt
+constexpr int kImportAccountKinds = 91; // cash, bank, other asset, card, other debt
 constexpr int kAllAccountKinds = 255;
 
 enum class Head { Other, Income, Expense, Balance };
@@ -40,6 +40,7 @@ enum class Head { Other, Income, Expense, Balance };
 // What a column head of a bank's export names; heads vary, so by the words they hold.
 Head headOf(const QString &head)
 {
+    // clang-format off
     static const std::pair<Head, QStringList> words[] = {
         {Head::Balance, {QStringLiteral("残高"), QStringLiteral("balance")}},
         {Head::Expense,
@@ -48,6 +49,7 @@ Head headOf(const QString &head)
         {Head::Income,
          {QStringLiteral("入金"), QStringLiteral("預入"), QStringLiteral("預け入"), QStringLiteral("預り"), QStringLiteral("収入"), QStringLiteral("deposit"), QStringLiteral("credit"), QStringLiteral("paid in"), QStringLiteral("money in")}},
     };
+    // clang-format on
     for (const auto &[kind, list] : words)
         for (const QString &word : list)
             if (head.contains(word, Qt::CaseInsensitive)) return kind;
@@ -62,7 +64,8 @@ QStringList misplacedHeads(QByteArrayView data, cv::TextEncoding encoding)
     QString line = cv::decodeText(data.first(std::min<qsizetype>(data.size(), 4096)), encoding);
     line = line.section(QRegularExpression(QStringLiteral("[\\r\\n]")), 0, 0, QString::SectionSkipEmpty);
     QStringList heads = line.split(QRegularExpression(QStringLiteral("[,\\t]")));
-    for (QString &head : heads) head = head.normalized(QString::NormalizationForm_KC).remove(QLatin1Char('"')).trimmed();
+    for (QString &head : heads)
+        head = head.normalized(QString::NormalizationForm_KC).remove(QLatin1Char('"')).trimmed();
     if (heads.size() < 4 || cv::parseStatementDate(heads.front())) return {};
     bool misplaced = false;
     bool category = false;
@@ -70,7 +73,7 @@ QStringList misplacedHeads(QByteArrayView data, cv::TextEncoding encoding)
         const Head kind = headOf(heads[at]);
         misplaced |= (kind == Head::Income && at != 2) || (kind == Head::Expense && at != 3);
         if (at >= 4 && !category && !heads[at].isEmpty()) {
-            category = true;   // the first head after the amounts is read as the category
+            category = true; // the first head after the amounts is read as the category
             misplaced |= kind == Head::Balance;
         }
     }
@@ -93,9 +96,11 @@ void ImportTextSheet::buildWindow()
     auto *layout = new QVBoxLayout(this);
     QHBoxLayout *fileRow = addFileRow(layout, localizedString("ImportText File Types"));
     m_encodingBox = new QComboBox(this);
+    // clang-format off
     const std::pair<cv::TextEncoding, const char *> encodings[] = {
         {cv::TextEncoding::Utf8, "ImportText Encoding UTF8"}, {cv::TextEncoding::ShiftJis, "ImportText Encoding SJIS"},
         {cv::TextEncoding::EucJp, "ImportText Encoding EUC"}, {cv::TextEncoding::Windows1252, "ImportText Encoding Latin"}};
+    // clang-format on
     for (const auto &[encoding, key] : encodings) m_encodingBox->addItem(localizedString(key), int(encoding));
     fileRow->addWidget(new QLabel(localizedString("ImportText Encoding"), this));
     fileRow->addWidget(m_encodingBox);
@@ -159,7 +164,7 @@ bool ImportTextSheet::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_accountBox && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;   // the box has taken it
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) return true; // the box has taken it
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -354,9 +359,9 @@ void ImportTextSheet::endPopup(int changed, int ident, bool partner)
     bool others = false;
     for (int row = 0; row < int(m_rows.size()) && !others; ++row)
         others = !std::binary_search(rows.begin(), rows.end(), row) && sameKey(row);
-    if (others && Alert::confirm(localizedString("ImportText Same Memo Title"),
-                                    localizedString(partner ? "ImportText Same Memo Account"
-                                                            : "ImportText Same Memo Category"))) {
+    if (others &&
+        Alert::confirm(localizedString("ImportText Same Memo Title"),
+                       localizedString(partner ? "ImportText Same Memo Account" : "ImportText Same Memo Category"))) {
         rows.clear();
         for (int row = 0; row < int(m_rows.size()); ++row)
             if (sameKey(row)) rows.push_back(row);
@@ -378,7 +383,7 @@ void ImportTextSheet::okPushed()
     if (!m_document || m_rows.empty()) return;
     if (m_importAccount < 1 || !m_document->findAccount(m_importAccount)) {
         Alert::alert(localizedString("ImportText No Select Account Title"),
-                        localizedString("ImportText No Select Account"), this);
+                     localizedString("ImportText No Select Account"), this);
         return;
     }
     bool ignoring = false;
@@ -416,7 +421,7 @@ bool ImportTextSheet::commitRows(bool applyDefaults)
             entry->setDestination(0);
             if (!valid)
                 entry->setCategory(entry->kind() == cv::EntryKind::Income ? CategoryTrees::IncomeMisc
-                                                                      : CategoryTrees::ExpenseMisc);
+                                                                          : CategoryTrees::ExpenseMisc);
         }
         finished.push_back(entry);
     }

@@ -18,8 +18,16 @@ namespace cv {
 class ImportTextSheet : public cv::EntryImportSheet {
     Q_OBJECT
 public:
-    enum Column { DateColumn, MemoColumn, IncomeColumn, ExpenseColumn, CategoryColumn, PartnerColumn, TextColumn,
-                  ColumnCount };
+    enum Column {
+        DateColumn,
+        MemoColumn,
+        IncomeColumn,
+        ExpenseColumn,
+        CategoryColumn,
+        PartnerColumn,
+        TextColumn,
+        ColumnCount
+    };
     enum MenuTag { MenuPartner = cv::tag::TextImportMenu.first, MenuCategory, MenuReject, MenuAccept };
     static_assert(MenuAccept == cv::tag::TextImportMenu.last);
 
@@ -60,18 +68,18 @@ private:
     void changeAccount(int row);
     void endPopup(int row, int ident, bool partner);
     int partnerOf(const Entry &row) const;
-    int firstOpenRow() const;   // the first selected row not rejected; -1 for none
+    int firstOpenRow() const; // the first selected row not rejected; -1 for none
     QStringList mappingKey(int row) const;
     bool commitRows(bool applyDefaults);
     bool readRows();
 
-    QByteArray m_data;                       // the picked file's bytes
+    QByteArray m_data; // the picked file's bytes
 
-    std::vector<EntryPtr> m_rows;        // pending rows in file order, owned
-    QStringList m_texts;                     // each row's category text
-    int m_importAccount = -1;                // none chosen yet
+    std::vector<EntryPtr> m_rows; // pending rows in file order, owned
+    QStringList m_texts;          // each row's category text
+    int m_importAccount = -1;     // none chosen yet
 
-    QComboBox *m_encodingBox = nullptr;      // children
+    QComboBox *m_encodingBox = nullptr; // children
     QComboBox *m_accountBox = nullptr;
 };
 

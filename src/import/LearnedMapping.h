@@ -21,11 +21,11 @@ namespace cv {
 class Book;
 
 enum ImportMappingRecord {
-    StatementMemoMapping = 102,     // memo -> category, or -partner (statement sheet)
-    StatementAccountMapping = 103,  // imported account id -> account (statement sheet)
-    TextMapping = 104,              // [text, "palm" | "memo", "expense" | "income"] -> category or -partner
-    MobileCategoryMapping = 105,    // category name of a mobile file -> category or -partner
-    MobileAccountMapping = 106,     // account name of a mobile file -> account
+    StatementMemoMapping = 102,    // memo -> category, or -partner (statement sheet)
+    StatementAccountMapping = 103, // imported account id -> account (statement sheet)
+    TextMapping = 104,             // [text, "palm" | "memo", "expense" | "income"] -> category or -partner
+    MobileCategoryMapping = 105,   // category name of a mobile file -> category or -partner
+    MobileAccountMapping = 106,    // account name of a mobile file -> account
 };
 
 class LearnedMapping {
@@ -48,15 +48,15 @@ public:
     bool operator==(const LearnedMapping &other) const = default;
 
 private:
-    using Key = std::pair<bool, QStringList>;   // (an array key, its texts); a text key is one text
-    std::map<Key, int> m_values;                // the dictionary, owned
+    using Key = std::pair<bool, QStringList>; // (an array key, its texts); a text key is one text
+    std::map<Key, int> m_values;              // the dictionary, owned
 };
 
 // What a learned category-or-partner value may be applied as to a row of
 // the direction given (outgoing: money leaves the statement account).
 struct MappedTarget {
-    int category = 0;   // an income category (incoming) or expense category (outgoing)
-    int partner = 0;    // a transfer partner that is still an account
+    int category = 0; // an income category (incoming) or expense category (outgoing)
+    int partner = 0;  // a transfer partner that is still an account
     bool isNone() const { return category == 0 && partner == 0; }
 };
 MappedTarget checkedTarget(const Book &document, int value, bool outgoing);
@@ -65,4 +65,3 @@ MappedTarget checkedTarget(const Book &document, int value, bool outgoing);
 int checkedAccount(const Book &document, int value);
 
 } // namespace cv
-

@@ -14,9 +14,9 @@
 namespace cv {
 
 struct MobileEntry {
-    QString categoryName;   // as the device wrote them
+    QString categoryName; // as the device wrote them
     QString accountName;
-    EntryPtr entry;     // kind 0 income or 1 expense (PendingOutgoing); category and account 0
+    EntryPtr entry; // kind 0 income or 1 expense (PendingOutgoing); category and account 0
 };
 
 // The file's text, its encoding decided once: UTF-16 or UTF-8 by a byte

@@ -79,8 +79,8 @@ public:
 
 private:
     Ofx1Charset m_charset;
-    TextDecoder m_declared;                           // the header's encoding
-    TextDecoder m_cp1252{TextEncoding::Windows1252};  // for values that are no UTF-8
+    TextDecoder m_declared;                          // the header's encoding
+    TextDecoder m_cp1252{TextEncoding::Windows1252}; // for values that are no UTF-8
 };
 
 } // namespace
@@ -127,7 +127,7 @@ StatementRead readOfx1(QByteArrayView data)
         const qsizetype open = static_cast<const char *>(lt) - bytes;
         qsizetype close = open + 1;
         while (close < size && bytes[close] != '>' && !isControl(bytes[close])) ++close;
-        if (close >= size) break;   // no tag can end after this
+        if (close >= size) break; // no tag can end after this
         if (bytes[close] != '>') {
             pos = close + 1;
             continue;

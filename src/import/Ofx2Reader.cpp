@@ -37,12 +37,14 @@ enum Code {
 
 Code codeOf(QStringView name)
 {
+    // clang-format off
     static const std::pair<QStringView, Code> codes[] = {
-        {u"BANKACCTFROM", BankFrom}, {u"BANKID", BankId},  {u"STMTTRN", Transaction},
-        {u"TRNTYPE", TransactionType}, {u"DTPOSTED", Posted}, {u"TRNAMT", Amount},
-        {u"NAME", Name},             {u"CCACCTFROM", CardFrom}, {u"ACCTID", AccountId},
+        {u"BANKACCTFROM", BankFrom},   {u"BANKID", BankId},       {u"STMTTRN", Transaction},
+        {u"TRNTYPE", TransactionType}, {u"DTPOSTED", Posted},     {u"TRNAMT", Amount},
+        {u"NAME", Name},               {u"CCACCTFROM", CardFrom}, {u"ACCTID", AccountId},
         {u"INVACCTFROM", InvestmentFrom},
     };
+    // clang-format on
     for (const auto &[n, c] : codes)
         if (n == name) return c;
     return Other;
@@ -107,7 +109,8 @@ std::optional<QString> xmlText(QByteArrayView data)
         data = data.sliced(start);
         if (!data.startsWith("<?xml") && !data.startsWith("<?OFX")) return std::nullopt;
         const qsizetype end = data.indexOf("?>");
-        const QString declaration = QString::fromLatin1(data.first(end < 0 ? std::min<qsizetype>(data.size(), 200) : end));
+        const QString declaration =
+            QString::fromLatin1(data.first(end < 0 ? std::min<qsizetype>(data.size(), 200) : end));
         static const QRegularExpression encodingAttribute(QStringLiteral("encoding\\s*=\\s*[\"']([^\"']*)[\"']"));
         const QRegularExpressionMatch m = encodingAttribute.match(declaration);
         const std::optional<TextEncoding> encoding =
@@ -120,8 +123,7 @@ std::optional<QString> xmlText(QByteArrayView data)
     qsizetype start = 0;
     while (start < text.size() && text[start].isSpace()) ++start;
     text.remove(0, start);
-    if (!text.startsWith(QLatin1String("<?xml")) && !text.startsWith(QLatin1String("<?OFX")))
-        return std::nullopt;
+    if (!text.startsWith(QLatin1String("<?xml")) && !text.startsWith(QLatin1String("<?OFX"))) return std::nullopt;
     return text;
 }
 
@@ -154,11 +156,11 @@ StatementRead readOfx2(QByteArrayView data)
         xml.addData(*text);
     }
 
-    std::vector<Code> open;          // the codes of the open elements
-    std::vector<QString> collected;  // the text of each open text-collecting element
-    int accountBlocks = 0;           // open BANKACCTFROM, CCACCTFROM or INVACCTFROM elements
-    int transactions = 0;            // open STMTTRN elements
-    bool deposit = false;            // the current transaction's TRNTYPE is DEP
+    std::vector<Code> open;         // the codes of the open elements
+    std::vector<QString> collected; // the text of each open text-collecting element
+    int accountBlocks = 0;          // open BANKACCTFROM, CCACCTFROM or INVACCTFROM elements
+    int transactions = 0;           // open STMTTRN elements
+    bool deposit = false;           // the current transaction's TRNTYPE is DEP
     bool sawOfx = false;
     // Values belong to a transaction only while it is open: a balance list's
     // NAME after the last one is no memo.

@@ -25,7 +25,7 @@ double roundedTo(double value, int digits)
 
 void storePendingRow(Book &document, const EntryPtr &row)
 {
-    CV_ASSERT_OR(row, return);
+    CV_ASSERT_OR(row, return );
     row->setIdent(-1);
     row->setFlags(0);
     switch (row->kind()) {

@@ -32,4 +32,3 @@ double roundedForAccount(const Book &document, double amount, int account);
 void convertPendingTransfer(const Book &document, Entry &row, int known);
 
 } // namespace cv
-

@@ -20,13 +20,13 @@ namespace cv {
 
 struct StatementRead {
     enum class Status {
-        NotRecognised,  // not a statement of this form
-        Damaged,        // of this form, but malformed or cut off: nothing is kept
-        Read,           // read; may hold no rows
+        NotRecognised, // not a statement of this form
+        Damaged,       // of this form, but malformed or cut off: nothing is kept
+        Read,          // read; may hold no rows
     };
     Status status = Status::NotRecognised;
-    std::vector<EntryPtr> rows;   // in file order, owned
-    QStringList accounts;             // the imported account ids in file order
+    std::vector<EntryPtr> rows; // in file order, owned
+    QStringList accounts;       // the imported account ids in file order
 };
 
 // Whether the bytes begin as XML ("<?xml", or the "<?OFX" instruction

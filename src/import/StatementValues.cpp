@@ -74,7 +74,7 @@ template <class Text> std::optional<QDate> ofxDate(const Text &text)
 
 bool isCurrencyMark(QChar c)
 {
-    return c.category() == QChar::Symbol_Currency || c == QChar(0x5186);  // 円
+    return c.category() == QChar::Symbol_Currency || c == QChar(0x5186); // 円
 }
 
 } // namespace
@@ -134,7 +134,7 @@ std::optional<double> parseStatementAmount(QStringView input)
     } else if (lastComma >= 0) {
         if (text.count(QLatin1Char(',')) == 1 && text.size() - lastComma - 1 != 3) decimal = QLatin1Char(',');
     } else if (lastPoint >= 0 && text.count(QLatin1Char('.')) > 1) {
-        decimal = QLatin1Char(',');   // "1.234.567": points group
+        decimal = QLatin1Char(','); // "1.234.567": points group
     }
     const QChar grouping = decimal == QLatin1Char('.') ? QLatin1Char(',') : QLatin1Char('.');
     // Grouping marks stand between groups of three digits, never at the ends.
@@ -163,7 +163,7 @@ std::optional<double> plainDecimal(QStringView text, bool plusSign)
         if (!sign && c != QLatin1Char('.') && !(c >= QLatin1Char('0') && c <= QLatin1Char('9'))) return std::nullopt;
     }
     bool ok = false;
-    const double value = text.toDouble(&ok);   // C locale
+    const double value = text.toDouble(&ok); // C locale
     if (!ok || !std::isfinite(value)) return std::nullopt;
     return value;
 }

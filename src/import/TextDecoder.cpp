@@ -118,23 +118,24 @@ bool isValidUtf8(QByteArrayView bytes)
 std::optional<TextEncoding> encodingForName(QStringView name)
 {
     const QString n = name.trimmed().toString().toLower().remove(QLatin1Char('_')).remove(QLatin1Char('-'));
+    // clang-format off
     static const std::pair<QLatin1StringView, TextEncoding> names[] = {
         // CSUNICODE and UNICODE are how OFX 1.x headers say UTF-8.
-        {"utf8"_L1, TextEncoding::Utf8},           {"csunicode"_L1, TextEncoding::Utf8},
-        {"unicode"_L1, TextEncoding::Utf8},        {"shiftjis"_L1, TextEncoding::ShiftJis},
-        {"sjis"_L1, TextEncoding::ShiftJis},       {"cp932"_L1, TextEncoding::ShiftJis},
-        {"932"_L1, TextEncoding::ShiftJis},        {"windows31j"_L1, TextEncoding::ShiftJis},
-        {"mskanji"_L1, TextEncoding::ShiftJis},    {"xsjis"_L1, TextEncoding::ShiftJis},
-        {"eucjp"_L1, TextEncoding::EucJp},         {"xeucjp"_L1, TextEncoding::EucJp},
+        {"utf8"_L1, TextEncoding::Utf8},               {"csunicode"_L1, TextEncoding::Utf8},
+        {"unicode"_L1, TextEncoding::Utf8},            {"shiftjis"_L1, TextEncoding::ShiftJis},
+        {"sjis"_L1, TextEncoding::ShiftJis},           {"cp932"_L1, TextEncoding::ShiftJis},
+        {"932"_L1, TextEncoding::ShiftJis},            {"windows31j"_L1, TextEncoding::ShiftJis},
+        {"mskanji"_L1, TextEncoding::ShiftJis},        {"xsjis"_L1, TextEncoding::ShiftJis},
+        {"eucjp"_L1, TextEncoding::EucJp},             {"xeucjp"_L1, TextEncoding::EucJp},
         {"windows1252"_L1, TextEncoding::Windows1252}, {"cp1252"_L1, TextEncoding::Windows1252},
-        {"1252"_L1, TextEncoding::Windows1252},    {"iso88591"_L1, TextEncoding::Windows1252},
-        {"88591"_L1, TextEncoding::Windows1252},   {"latin1"_L1, TextEncoding::Windows1252},
-        {"usascii"_L1, TextEncoding::Windows1252}, {"ascii"_L1, TextEncoding::Windows1252},
+        {"1252"_L1, TextEncoding::Windows1252},        {"iso88591"_L1, TextEncoding::Windows1252},
+        {"88591"_L1, TextEncoding::Windows1252},       {"latin1"_L1, TextEncoding::Windows1252},
+        {"usascii"_L1, TextEncoding::Windows1252},     {"ascii"_L1, TextEncoding::Windows1252},
     };
+    // clang-format on
     for (const auto &[known, encoding] : names)
         if (n == known) return encoding;
     return std::nullopt;
 }
 
 } // namespace cv
-

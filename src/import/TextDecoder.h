@@ -16,7 +16,7 @@ namespace cv {
 
 enum class TextEncoding {
     Utf8,
-    ShiftJis,     // read as CP932, the Windows form Japanese banks write
+    ShiftJis, // read as CP932, the Windows form Japanese banks write
     EucJp,
     Windows1252,
 };
@@ -34,8 +34,8 @@ public:
 private:
     QString decodeWithIconv(QByteArrayView bytes);
 
-    TextEncoding m_encoding;   // what the bytes are read as without a mark
-    void *m_iconv = nullptr;   // iconv descriptor to UTF-8, owned; null for UTF-8
+    TextEncoding m_encoding; // what the bytes are read as without a mark
+    void *m_iconv = nullptr; // iconv descriptor to UTF-8, owned; null for UTF-8
 };
 
 QString decodeText(QByteArrayView bytes, TextEncoding encoding);

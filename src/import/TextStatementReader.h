@@ -22,8 +22,8 @@
 namespace cv {
 
 struct TextStatementRead {
-    std::vector<EntryPtr> rows;   // in file order, owned
-    QStringList categoryTexts;        // one per row, "" when the line had none
+    std::vector<EntryPtr> rows; // in file order, owned
+    QStringList categoryTexts;  // one per row, "" when the line had none
 };
 
 TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding);

@@ -39,7 +39,8 @@ TransferImportDialog::TransferImportDialog(QWidget *parent)
         grid->addWidget(m_boxes[side], 1, side * 3, 1, 2);
         grid->addWidget(m_signs[side], 2, side * 3);
         grid->addWidget(m_fields[side], 2, side * 3 + 1);
-        connect(m_boxes[side], &QComboBox::activated, this, [this, side](int index) { changedChoice(Side(side), index); });
+        connect(m_boxes[side], &QComboBox::activated, this,
+                [this, side](int index) { changedChoice(Side(side), index); });
         connect(m_fields[side], &QLineEdit::textChanged, this, [this] { updateOKButton(); });
         connect(m_fields[side], &QLineEdit::editingFinished, this, [this, side] { fieldEdited(Side(side)); });
     }
@@ -60,7 +61,7 @@ TransferImportDialog::TransferImportDialog(QWidget *parent)
 TransferImportDialog::~TransferImportDialog() = default;
 
 void TransferImportDialog::runWithDocument(Book *document, std::function<void()> finished,
-                                                    std::vector<EntryPtr> entries, const QPoint &origin)
+                                           std::vector<EntryPtr> entries, const QPoint &origin)
 {
     if (!document || entries.empty()) return;
     m_document = document;
@@ -78,8 +79,7 @@ void TransferImportDialog::runWithDocument(Book *document, std::function<void()>
             first.converted() != 0 ? m_document->stringForValueAccount(first.converted(), m_destination) : QString());
         updateOKButton();
     }
-    TransferFieldDialog::fitListsToScreen({m_boxes[Source], m_boxes[Destination]}, origin,
-                                                   fontMetrics().height() + 4);
+    TransferFieldDialog::fitListsToScreen({m_boxes[Source], m_boxes[Destination]}, origin, fontMetrics().height() + 4);
     m_done = false;
     adjustSize();
     TransferFieldDialog::placeOnScreen(this, m_origin);
@@ -113,8 +113,8 @@ void TransferImportDialog::updateFields()
     m_signs[Source]->setText(TransferFieldDialog::currencyPrefix(m_document, m_account));
     m_signs[Destination]->setText(TransferFieldDialog::currencyPrefix(m_document, m_destination));
     // Several entries convert each at its own date: one typed amount cannot serve them all.
-    const bool hidden = m_destination <= 0 || m_entries.size() > 1 ||
-                        !m_document->accountNeedsExchange(m_account, m_destination);
+    const bool hidden =
+        m_destination <= 0 || m_entries.size() > 1 || !m_document->accountNeedsExchange(m_account, m_destination);
     m_arrow->setHidden(hidden);
     m_fields[Destination]->setHidden(hidden);
     m_signs[Destination]->setHidden(hidden);
@@ -176,9 +176,10 @@ void TransferImportDialog::ok()
 {
     if (m_done) return;
     const bool write = m_okButton->isEnabled();
-    const double converted = m_document->accountNeedsExchange(m_account, m_destination) && !m_fields[Destination]->isHidden()
-                                 ? numberIn(Destination)
-                                 : 0;
+    const double converted =
+        m_document->accountNeedsExchange(m_account, m_destination) && !m_fields[Destination]->isHidden()
+            ? numberIn(Destination)
+            : 0;
     settle();
     if (write) {
         for (const EntryPtr &entry : m_entries) {

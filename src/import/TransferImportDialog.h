@@ -58,21 +58,21 @@ private:
     void select(Side side);
     double numberIn(Side side) const;
     void settle();
-    void forget();   // settles without changes and lets go of the entries
+    void forget(); // settles without changes and lets go of the entries
 
-    QComboBox *m_boxes[2];                 // children
-    QLineEdit *m_fields[2];                // amount out of the source, into the destination; children
-    QLabel *m_signs[2];                    // the currencies' prefixes; children
-    QLabel *m_arrow;                       // child
-    QPushButton *m_okButton;               // child
-    Book *m_document = nullptr;     // not owned
-    std::function<void()> m_finished;      // the import sheet's
-    std::vector<EntryPtr> m_entries;   // the entries to change, the sheet's
-    std::unique_ptr<cv::AccountChooserModel> m_ds;   // the accounts offered, made once
-    int m_account = 0;                     // chosen source (0 none)
-    int m_destination = 0;                 // chosen destination (0 none)
-    QPoint m_origin;                       // the window's top-left on the screen
-    bool m_done = true;                    // the outcome of this run is settled
+    QComboBox *m_boxes[2];                         // children
+    QLineEdit *m_fields[2];                        // amount out of the source, into the destination; children
+    QLabel *m_signs[2];                            // the currencies' prefixes; children
+    QLabel *m_arrow;                               // child
+    QPushButton *m_okButton;                       // child
+    Book *m_document = nullptr;                    // not owned
+    std::function<void()> m_finished;              // the import sheet's
+    std::vector<EntryPtr> m_entries;               // the entries to change, the sheet's
+    std::unique_ptr<cv::AccountChooserModel> m_ds; // the accounts offered, made once
+    int m_account = 0;                             // chosen source (0 none)
+    int m_destination = 0;                         // chosen destination (0 none)
+    QPoint m_origin;                               // the window's top-left on the screen
+    bool m_done = true;                            // the outcome of this run is settled
 };
 
 } // namespace cv

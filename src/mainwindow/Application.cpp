@@ -123,8 +123,8 @@ void Application::runStartupPanel(QString message)
             applyNeverAgain(choice);
             // No window would be left: say so rather than vanish.
             if (Alert::confirm(cv::localizedString("InitialPanel Quit Title"),
-                                  cv::localizedString("InitialPanel Quit Message"),
-                                  cv::localizedString("InitialPanel Quit"), cv::localizedString("InitialPanel Back")))
+                               cv::localizedString("InitialPanel Quit Message"),
+                               cv::localizedString("InitialPanel Quit"), cv::localizedString("InitialPanel Back")))
                 return;
         }
     }
@@ -214,8 +214,7 @@ Book *Application::frontDocument() const
 void Application::documentRemoved(Book *document)
 {
     m_windows.erase(document);
-    if (m_documents->documents().empty() && m_quitWithLastDocument && !m_quitting)
-        quitWhenNoDocument();
+    if (m_documents->documents().empty() && m_quitWithLastDocument && !m_quitting) quitWhenNoDocument();
 }
 
 // ---------------------------------------------------------------- quit

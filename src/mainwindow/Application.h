@@ -96,8 +96,8 @@ public:
 
 private:
     struct Command {
-        int tag = 0;                                    // 0: a command without a tag
-        QAction *action = nullptr;                      // owned by the delegate
+        int tag = 0;               // 0: a command without a tag
+        QAction *action = nullptr; // owned by the delegate
         std::function<MenuItemState()> rule;
         std::function<void(bool checked)> run;
     };
@@ -135,12 +135,12 @@ private:
     std::unique_ptr<OpenBooks> m_documents;
     std::unique_ptr<cv::WindowDocumentUI> m_ui;
     std::map<const Book *, QPointer<BookWindow>> m_windows;
-    std::vector<QPointer<BookWindow>> m_madeWindows;  // every window not yet freed
+    std::vector<QPointer<BookWindow>> m_madeWindows; // every window not yet freed
     QPointer<BookWindow> m_lastActive;
     std::vector<Command> m_commands;
     std::map<QString, QAction *> m_named;
     PanelRunner m_panelRunner;
-    cv::EntryPanelMaker m_entryPanelMaker;  // handed to every window
+    cv::EntryPanelMaker m_entryPanelMaker; // handed to every window
     bool m_quitWithLastDocument = true;
     bool m_quitting = false;
     QString m_startupMessage;

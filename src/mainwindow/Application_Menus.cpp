@@ -27,8 +27,7 @@
 namespace cv {
 
 QAction *Application::addCommand(const QString &name, int tag, const char *titleKey, const QKeySequence &shortcut,
-                                    std::function<MenuItemState()> rule, std::function<void(bool)> run,
-                                    bool checkable)
+                                 std::function<MenuItemState()> rule, std::function<void(bool)> run, bool checkable)
 {
     auto *action = new QAction(cv::localizedString(titleKey));
     action->setObjectName(name);
@@ -84,9 +83,9 @@ struct Application::CommandRow {
         const char *text = nullptr;
     };
 
-    const char *name;       // the action's object name; for the edit commands also the focus widget's slot
-    int tag;                // 0: a command without a tag
-    const char *titleKey;   // for the page commands also the page's identifier
+    const char *name;     // the action's object name; for the edit commands also the focus widget's slot
+    int tag;              // 0: a command without a tag
+    const char *titleKey; // for the page commands also the page's identifier
     Shortcut shortcut;
     Rule rule;
     Run run;
@@ -97,14 +96,8 @@ struct Application::CommandRow {
     {
         return {d.focusAnswers(row.name), false};
     }
-    static void fieldRun(Application &d, BookWindow *, const CommandRow &row, bool)
-    {
-        d.editAction(row.name);
-    }
-    static void newFromTemplate(Application &d, BookWindow *, const CommandRow &, bool)
-    {
-        d.runNewFromTemplate();
-    }
+    static void fieldRun(Application &d, BookWindow *, const CommandRow &row, bool) { d.editAction(row.name); }
+    static void newFromTemplate(Application &d, BookWindow *, const CommandRow &, bool) { d.runNewFromTemplate(); }
     static void open(Application &d, BookWindow *, const CommandRow &, bool) { d.openDocumentAsked(); }
     static void close(Application &d, BookWindow *, const CommandRow &, bool) { d.closeFront(); }
     static void save(Application &d, BookWindow *, const CommandRow &, bool) { d.saveFront(false); }
@@ -339,6 +332,7 @@ constexpr int kToggle = Row::OnWindow | Row::Checkable;
 constexpr int kField = Row::FieldShortcut;
 
 // Every command in creation order; makeMenuBar places them by name.
+// clang-format off
 const Row kCommands[] = {
     // File
     {"new", 0, "Menu New", QKeySequence::New, always, newDocument, 0},
@@ -431,6 +425,7 @@ const Row kCommands[] = {
     {"minimize", 0, "Menu Minimize", "Ctrl+M", hasFront, minimize, kWindow},
     {"about", tag::About, "Menu About", {}, byTag, about, 0},
 };
+// clang-format on
 
 } // namespace
 
@@ -535,7 +530,8 @@ QMenuBar *Application::makeMenuBar(QWidget *parent)
     QMenu *font = view->addMenu(cv::localizedString("Menu Font Size"));
     font->menuAction()->setData(cv::tag::FontSizeMenu);
     add(font, {"fontLarger", "fontSmaller"});
-    connect(view, &QMenu::aboutToShow, this, [this, font] { font->setEnabled(tagRule(cv::tag::FontSizeMenu).enabled); });
+    connect(view, &QMenu::aboutToShow, this,
+            [this, font] { font->setEnabled(tagRule(cv::tag::FontSizeMenu).enabled); });
 
     QMenu *accounts = menu("Menu Account");
     QMenu *newAsset = accounts->addMenu(cv::localizedString("Menu New Asset Account"));
@@ -552,8 +548,8 @@ QMenuBar *Application::makeMenuBar(QWidget *parent)
     });
 
     QMenu *categories = menu("Menu Category");
-    add(categories, {"newCategory", "newCategoryFolder", "wizard25310", "wizard25311", "", "deleteCategory",
-                     "mergeCategory", ""});
+    add(categories,
+        {"newCategory", "newCategoryFolder", "wizard25310", "wizard25311", "", "deleteCategory", "mergeCategory", ""});
     QMenu *categoryImport = categories->addMenu(cv::localizedString("Menu Import"));
     add(categoryImport, {"categoryImportOFX", "categoryImportText", "categoryImportMobile"});
 
@@ -640,8 +636,7 @@ bool Application::focusAnswers(const char *method) const
 {
     QWidget *focus = QApplication::focusWidget();
     if (!focus) return false;
-    if (EditingTable *table = rowCommandTable(focus, method))
-    {
+    if (EditingTable *table = rowCommandTable(focus, method)) {
         const auto named = m_named.find(QString::fromLatin1(method));
         return table->validateCommand(rowCommand(method), named == m_named.end() ? nullptr : named->second);
     }
@@ -667,9 +662,9 @@ void Application::editAction(const char *method)
 
 void Application::openDocumentAsked()
 {
-    const QStringList files = QFileDialog::getOpenFileNames(
-        frontWindow(), cv::localizedString("Menu Open"), ControlsDocumentUI::documentsFolder(),
-        cv::localizedString("Open Filter"));
+    const QStringList files =
+        QFileDialog::getOpenFileNames(frontWindow(), cv::localizedString("Menu Open"),
+                                      ControlsDocumentUI::documentsFolder(), cv::localizedString("Open Filter"));
     openFiles(files);
 }
 

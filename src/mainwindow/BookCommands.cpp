@@ -80,7 +80,7 @@ NodePtr newNode(NodeKind kind)
 bool deleteWithDataAgreed(const char *key, const QString &name)
 {
     return Alert::confirm(cv::localizedString("Confirm Delete"), cv::formatString(cv::localizedString(key), {name}),
-                             cv::localizedString("Delete"));
+                          cv::localizedString("Delete"));
 }
 
 } // namespace
@@ -115,8 +115,7 @@ bool BookCommands::commandAllowed(int tag) const
 {
     if (!document()) return false;
     if (cv::tag::AccountMenu.contains(tag)) return cv::accountCommandAllowed(tag, accountSelection());
-    if (cv::tag::CategoryMenu.contains(tag))
-        return cv::categoryCommandAllowed(tag, actualSelection());
+    if (cv::tag::CategoryMenu.contains(tag)) return cv::categoryCommandAllowed(tag, actualSelection());
     return false;
 }
 
@@ -178,9 +177,7 @@ NodePtr BookCommands::addAccount(int tag)
     case cv::tag::NewOtherAsset:
     case cv::tag::NewBank:
         openAccountSheet(tag == cv::tag::NewBank ? AccountSheet::Bank : AccountSheet::Cash, node,
-                         [this, node](const SheetResult &r) {
-                             cacheSheetDidEnd(r.code, node);
-                         });
+                         [this, node](const SheetResult &r) { cacheSheetDidEnd(r.code, node); });
         return tag == cv::tag::NewBank ? node : nullptr;
     case cv::tag::NewLoan:
     case cv::tag::NewCreditCard:
@@ -188,14 +185,11 @@ NodePtr BookCommands::addAccount(int tag)
         openAccountSheet(tag == cv::tag::NewLoan         ? AccountSheet::Loan
                          : tag == cv::tag::NewCreditCard ? AccountSheet::CreditCard
                                                          : AccountSheet::Cash,
-                         node, [this, node](const SheetResult &r) {
-                             debtSheetDidEnd(r, node);
-                         });
+                         node, [this, node](const SheetResult &r) { debtSheetDidEnd(r, node); });
         return node;
     default:
-        openAccountSheet(AccountSheet::Summary, node, [this, node](const SheetResult &r) {
-            summarySheetDidEnd(r.code, node);
-        });
+        openAccountSheet(AccountSheet::Summary, node,
+                         [this, node](const SheetResult &r) { summarySheetDidEnd(r.code, node); });
         return node;
     }
 }
@@ -204,12 +198,8 @@ void BookCommands::editAccount(const NodePtr &account)
 {
     const NodePtr node = account ? account : m_window.selectedAccountNode();
     if (!node || !document()) return;
-    auto cash = [this, node](const SheetResult &r) {
-        cacheSheetDidEnd(r.code, node);
-    };
-    auto debt = [this, node](const SheetResult &r) {
-        debtSheetDidEnd(r, node);
-    };
+    auto cash = [this, node](const SheetResult &r) { cacheSheetDidEnd(r.code, node); };
+    auto debt = [this, node](const SheetResult &r) { debtSheetDidEnd(r, node); };
     switch (node->kind()) {
     case NodeKind::Cash:
     case NodeKind::Investment:
@@ -219,9 +209,8 @@ void BookCommands::editAccount(const NodePtr &account)
     case NodeKind::CreditCard: openAccountSheet(AccountSheet::CreditCard, node, debt); break;
     case NodeKind::Loan: openAccountSheet(AccountSheet::Loan, node, debt); break;
     case NodeKind::AccountSummary:
-        openAccountSheet(AccountSheet::Summary, node, [this, node](const SheetResult &r) {
-            summarySheetDidEnd(r.code, node);
-        });
+        openAccountSheet(AccountSheet::Summary, node,
+                         [this, node](const SheetResult &r) { summarySheetDidEnd(r.code, node); });
         break;
     default: break;
     }
@@ -230,9 +219,8 @@ void BookCommands::editAccount(const NodePtr &account)
 void BookCommands::editActualSummary(const NodePtr &summary)
 {
     if (!summary || summary->kind() != NodeKind::CategorySummary || !document()) return;
-    openAccountSheet(AccountSheet::Summary, summary, [this, summary](const SheetResult &r) {
-        summarySheetDidEnd(r.code, summary);
-    });
+    openAccountSheet(AccountSheet::Summary, summary,
+                     [this, summary](const SheetResult &r) { summarySheetDidEnd(r.code, summary); });
 }
 
 NodePtr BookCommands::cacheSheetDidEnd(int code, const NodePtr &node)
@@ -282,7 +270,8 @@ void BookCommands::summarySheetDidEnd(int code, const NodePtr &node)
     const bool fresh = node->ident() < 1;
     if (fresh) {
         node->setIdent(categories ? document()->actualModel()->uniqueId() : document()->accountModel()->uniqueId());
-        document()->addNode(node, categories ? document()->actualModel()->summary() : document()->accountModel()->summary());
+        document()->addNode(node,
+                            categories ? document()->actualModel()->summary() : document()->accountModel()->summary());
     }
     if (categories) {
         // The commit announced the tree; the pages read what it names.
@@ -328,9 +317,7 @@ void BookCommands::addBrand()
 {
     if (!document() || !commandAllowed(cv::tag::AddSecurity)) return;
     const NodePtr account = selectedInvestAccount();
-    openBrandSheet([this, account](const SecurityPtr &brand) {
-        addBrandSheetDidEnd(brand, account);
-    });
+    openBrandSheet([this, account](const SecurityPtr &brand) { addBrandSheetDidEnd(brand, account); });
 }
 
 void BookCommands::addBrandSheetDidEnd(const SecurityPtr &brand, const NodePtr &account)
@@ -345,9 +332,8 @@ cv::ChooserItem BookCommands::addInvestAccountCommand(cv::CommandRow &command)
 {
     beginCommand(std::static_pointer_cast<cv::CommandRow>(command.weak_from_this().lock()));
     const NodePtr node = newNode(NodeKind::Investment);
-    openAccountSheet(AccountSheet::Cash, node, [this, node](const SheetResult &r) {
-        endCommandWithItem(cacheSheetDidEnd(r.code, node));
-    });
+    openAccountSheet(AccountSheet::Cash, node,
+                     [this, node](const SheetResult &r) { endCommandWithItem(cacheSheetDidEnd(r.code, node)); });
     return {};
 }
 
@@ -367,7 +353,7 @@ void BookCommands::deleteAccount()
 {
     const NodePtr node = m_window.selectedAccountNode();
     // The menu's rule lets only a deletable row through; a slip must not crash.
-    CV_ASSERT_OR(node && document() && commandAllowed(cv::tag::DeleteAccount) && node->parent(), return);
+    CV_ASSERT_OR(node && document() && commandAllowed(cv::tag::DeleteAccount) && node->parent(), return );
     const NodePtr parent = node->parent()->shared_from_this();
     if (node->kind() == NodeKind::Holding) {
         const auto unit = std::dynamic_pointer_cast<OpeningHolding>(node->extra());
@@ -375,18 +361,20 @@ void BookCommands::deleteAccount()
             m_window.maybeDeleteBrand(brand, parent);
         return;
     }
-    if (document()->hasCache(node) && !deleteWithDataAgreed("Account %@ has Data", document()->displayName(*node))) return;
+    if (document()->hasCache(node) && !deleteWithDataAgreed("Account %@ has Data", document()->displayName(*node)))
+        return;
     document()->deleteNode(node);
 }
 
 void BookCommands::groupAccount()
 {
     const NodePtr node = m_window.selectedAccountNode();
-    CV_ASSERT_OR(node && document() && commandAllowed(cv::tag::GroupAccounts), return);
+    CV_ASSERT_OR(node && document() && commandAllowed(cv::tag::GroupAccounts), return );
     // Never inside an account or a holding: the nearest folder or root.
     const NodePtr place = nearestFolder(node.get(), NodeKind::CashPart);
     if (!place) return;
-    const std::optional<QString> name = Alert::inputName(cv::localizedString("New Account Group"), cv::localizedString("Account Group Title"));
+    const std::optional<QString> name =
+        Alert::inputName(cv::localizedString("New Account Group"), cv::localizedString("Account Group Title"));
     const QString trimmed = name ? name->trimmed() : QString();
     if (trimmed.isEmpty()) return;
     const NodePtr folder = newNode(NodeKind::Group);
@@ -404,20 +392,21 @@ void BookCommands::newActual()
     const NodePtr node = m_window.selectedActualNode();
     if (!node || !document() || !commandAllowed(cv::tag::NewCategory)) return;
     if (actualSelection().tree != cv::TreeSelection::CategorySummary) {
-        const std::optional<QString> name = Alert::inputName(cv::localizedString("New Actual Item"), cv::localizedString("Actual Item Title"));
+        const std::optional<QString> name =
+            Alert::inputName(cv::localizedString("New Actual Item"), cv::localizedString("Actual Item Title"));
         if (name) addActualItem(NodeKind::Category, *name);
         return;
     }
     const NodePtr summary = newNode(NodeKind::CategorySummary);
-    openAccountSheet(AccountSheet::Summary, summary, [this, summary](const SheetResult &r) {
-        summarySheetDidEnd(r.code, summary);
-    });
+    openAccountSheet(AccountSheet::Summary, summary,
+                     [this, summary](const SheetResult &r) { summarySheetDidEnd(r.code, summary); });
 }
 
 void BookCommands::newActualGroup()
 {
-    CV_ASSERT_OR(m_window.selectedActualNode() && document() && commandAllowed(cv::tag::NewCategoryFolder), return);
-    const std::optional<QString> name = Alert::inputName(cv::localizedString("New Actual Group"), cv::localizedString("Actual Group Title"));
+    CV_ASSERT_OR(m_window.selectedActualNode() && document() && commandAllowed(cv::tag::NewCategoryFolder), return );
+    const std::optional<QString> name =
+        Alert::inputName(cv::localizedString("New Actual Group"), cv::localizedString("Actual Group Title"));
     if (name) addActualItem(NodeKind::Group, *name);
 }
 
@@ -441,7 +430,7 @@ NodePtr BookCommands::addActualItem(cv::NodeKind kind, const QString &name)
 void BookCommands::deleteActual()
 {
     const NodePtr node = m_window.selectedActualNode();
-    CV_ASSERT_OR(node && document() && commandAllowed(cv::tag::DeleteCategory) && node->parent(), return);
+    CV_ASSERT_OR(node && document() && commandAllowed(cv::tag::DeleteCategory) && node->parent(), return );
     if (node->kind() != NodeKind::Group && document()->hasCache(node) &&
         !deleteWithDataAgreed("Actual %@ has Data", document()->displayName(*node)))
         return;
@@ -451,7 +440,7 @@ void BookCommands::deleteActual()
 void BookCommands::mergeActual()
 {
     const NodePtr node = m_window.selectedActualNode();
-    CV_ASSERT_OR(node && document() && commandAllowed(cv::tag::MergeCategory), return);
+    CV_ASSERT_OR(node && document() && commandAllowed(cv::tag::MergeCategory), return );
     if (node->kind() != NodeKind::Category) return;
     const int target = m_mergeChooser ? m_mergeChooser(m_window, node)
                                       : MergeCategoryDialog::runMergePanel(document(), node->ident(), &m_window);
@@ -466,11 +455,10 @@ void BookCommands::mergeActual()
 void BookCommands::importIntoAccount()
 {
     const NodePtr node = m_window.selectedAccountNode();
-    CV_ASSERT_OR(node && document() && commandAllowed(cv::tag::AccountImport), return);
+    CV_ASSERT_OR(node && document() && commandAllowed(cv::tag::AccountImport), return );
     m_window.importData(cv::tag::AccountImport, node->ident());
 }
 
 } // namespace cv
 
 // ---------------------------------------------------------------- the new item wizard
-

@@ -75,7 +75,7 @@ private:
     BookWindow::AccountSheetOpener m_accountSheetOpener; // none: the program's sheets
     BookWindow::BrandSheetOpener m_brandSheetOpener;     // none: the securities window's sheet
     BookWindow::MergeChooser m_mergeChooser;             // none: MergeCategoryDialog
-    std::shared_ptr<CommandRow> m_performingCommand;        // the chooser row waiting for a new account
+    std::shared_ptr<CommandRow> m_performingCommand;     // the chooser row waiting for a new account
     // A sheet's end that comes after the window began to go does nothing.
     std::shared_ptr<char> m_life = std::make_shared<char>();
 };

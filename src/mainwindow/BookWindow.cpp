@@ -40,9 +40,8 @@ constexpr QSize kMinimumSize(640, 420);
 } // namespace
 
 BookWindow::BookWindow(Book *document, QSettings *settings, QWidget *parent)
-    : MainWindow(parent),
-      d(std::make_unique<Private>(*this, document, new QStackedWidget(this), new cv::DocumentToolbar(settings, this),
-                                  new QProgressBar(this)))
+    : MainWindow(parent), d(std::make_unique<Private>(*this, document, new QStackedWidget(this),
+                                                      new cv::DocumentToolbar(settings, this), new QProgressBar(this)))
 {
     Q_ASSERT(document);
     setObjectName(QStringLiteral("CV4Document"));
@@ -64,7 +63,8 @@ BookWindow::BookWindow(Book *document, QSettings *settings, QWidget *parent)
     setUnifiedTitleAndToolBarOnMac(true);
     connect(d->m_toolbar, &cv::DocumentToolbar::itemTriggered, this, &BookWindow::execToolbar);
     // Repeated entry: shown while the temporary page holds a panel that takes it.
-    d->m_batchAction = d->m_toolbar->addAction(QIcon(QStringLiteral(":/toolbar/TB_Batch.xpm")), cv::localizedString("TB_Batch"));
+    d->m_batchAction =
+        d->m_toolbar->addAction(QIcon(QStringLiteral(":/toolbar/TB_Batch.xpm")), cv::localizedString("TB_Batch"));
     d->m_batchAction->setObjectName(QStringLiteral("TB_Batch"));
     d->m_batchAction->setVisible(false);
     connect(d->m_batchAction, &QAction::triggered, this, [this] { execToolbar(QStringLiteral("TB_Batch")); });
@@ -84,8 +84,8 @@ BookWindow::BookWindow(Book *document, QSettings *settings, QWidget *parent)
     d->connectBusyIndicator();
     d->connectEditedMark();
     if (d->m_document) {
-        for (auto signal : {&Book::accountChanged, &Book::actualChanged, &Book::currencyChanged,
-                            &Book::brandChanged, &Book::settingsChanged})
+        for (auto signal : {&Book::accountChanged, &Book::actualChanged, &Book::currencyChanged, &Book::brandChanged,
+                            &Book::settingsChanged})
             connect(d->m_document, signal, this, &BookWindow::documentChanged);
         connect(d->m_document, &Book::aboutToSave, this, &BookWindow::willSave);
         connect(d->m_document, &Book::groupDeleted, this, &BookWindow::groupsDeleted);
@@ -110,8 +110,7 @@ void BookWindow::Private::buildPages()
     m_switcher.addPage(new cv::InvestmentPage(&q, m_document, m_stack));
     m_stack->setCurrentIndex(ViewerIndex);
     m_currentTabViewIndex = ViewerIndex;
-    for (int index = 0; index < kPageCount; ++index)
-        m_tabBar->addTab(cv::localizedString(q.page(index)->identifier()));
+    for (int index = 0; index < kPageCount; ++index) m_tabBar->addTab(cv::localizedString(q.page(index)->identifier()));
     QObject::connect(m_tabBar, &QTabBar::currentChanged, &q, &BookWindow::tabClicked);
 }
 
@@ -163,33 +162,101 @@ void BookWindow::Private::storeFrame()
 
 // ---------------------------------------------------------------- the private part's plain accessors
 
-Book *BookWindow::document() const { return d->m_document; }
-void BookWindow::setCloseHandler(CloseHandler handler) { d->m_closeHandler = std::move(handler); }
-cv::PageSwitcher &BookWindow::pageSwitcher() { return d->m_switcher; }
-int BookWindow::currentTabViewIndex() const { return d->m_currentTabViewIndex; }
-QString BookWindow::selectedTabIdentifier() const { return d->m_switcher.currentIdentifier(); }
-cv::WindowPage *BookWindow::page(int index) const { return d->m_switcher.page(index); }
-void BookWindow::setPreference(const Preference *preference) { d->m_preference = preference; }
-const Preference *BookWindow::preference() const { return d->m_preference; }
-void BookWindow::setEntryPanelMaker(cv::EntryPanelMaker maker) { d->m_entryPanelMaker = std::move(maker); }
-const cv::EntryPanelMaker &BookWindow::entryPanelMaker() const { return d->m_entryPanelMaker; }
-cv::TemporaryPage *BookWindow::temporaryPage() const { return d->m_temporaryPage; }
-cv::DocumentToolbar *BookWindow::toolbar() const { return d->m_toolbar; }
-QTabBar *BookWindow::tabBar() const { return d->m_tabBar; }
-const QDate &BookWindow::topDate() const { return d->m_topDate; }
-const QDate &BookWindow::reportDate() const { return d->m_reportDate; }
-void BookWindow::setReportDate(const QDate &date) { d->m_reportDate = date; }
-const QDate &BookWindow::preBudgetDate() const { return d->m_preBudgetDate; }
-void BookWindow::setPreBudgetDate(const QDate &date) { d->m_preBudgetDate = date; }
-void BookWindow::moveTopDate(const QDate &date) { d->m_topDate = date; }
-const QDate &BookWindow::oldTopDate() const { return d->m_oldTopDate; }
-void BookWindow::setWizardRunner(WizardRunner runner) { d->m_wizardRunner = std::move(runner); }
-bool BookWindow::isBusy() const { return d->m_busyDepth > 0; }
+Book *BookWindow::document() const
+{
+    return d->m_document;
+}
+void BookWindow::setCloseHandler(CloseHandler handler)
+{
+    d->m_closeHandler = std::move(handler);
+}
+cv::PageSwitcher &BookWindow::pageSwitcher()
+{
+    return d->m_switcher;
+}
+int BookWindow::currentTabViewIndex() const
+{
+    return d->m_currentTabViewIndex;
+}
+QString BookWindow::selectedTabIdentifier() const
+{
+    return d->m_switcher.currentIdentifier();
+}
+cv::WindowPage *BookWindow::page(int index) const
+{
+    return d->m_switcher.page(index);
+}
+void BookWindow::setPreference(const Preference *preference)
+{
+    d->m_preference = preference;
+}
+const Preference *BookWindow::preference() const
+{
+    return d->m_preference;
+}
+void BookWindow::setEntryPanelMaker(cv::EntryPanelMaker maker)
+{
+    d->m_entryPanelMaker = std::move(maker);
+}
+const cv::EntryPanelMaker &BookWindow::entryPanelMaker() const
+{
+    return d->m_entryPanelMaker;
+}
+cv::TemporaryPage *BookWindow::temporaryPage() const
+{
+    return d->m_temporaryPage;
+}
+cv::DocumentToolbar *BookWindow::toolbar() const
+{
+    return d->m_toolbar;
+}
+QTabBar *BookWindow::tabBar() const
+{
+    return d->m_tabBar;
+}
+const QDate &BookWindow::topDate() const
+{
+    return d->m_topDate;
+}
+const QDate &BookWindow::reportDate() const
+{
+    return d->m_reportDate;
+}
+void BookWindow::setReportDate(const QDate &date)
+{
+    d->m_reportDate = date;
+}
+const QDate &BookWindow::preBudgetDate() const
+{
+    return d->m_preBudgetDate;
+}
+void BookWindow::setPreBudgetDate(const QDate &date)
+{
+    d->m_preBudgetDate = date;
+}
+void BookWindow::moveTopDate(const QDate &date)
+{
+    d->m_topDate = date;
+}
+const QDate &BookWindow::oldTopDate() const
+{
+    return d->m_oldTopDate;
+}
+void BookWindow::setWizardRunner(WizardRunner runner)
+{
+    d->m_wizardRunner = std::move(runner);
+}
+bool BookWindow::isBusy() const
+{
+    return d->m_busyDepth > 0;
+}
 
 void BookWindow::tabClicked(int index)
 {
-    if (index < kPageCount) selectTabWithIdentifier(page(index)->identifier());
-    else d->m_switcher.select(index);
+    if (index < kPageCount)
+        selectTabWithIdentifier(page(index)->identifier());
+    else
+        d->m_switcher.select(index);
     // A refused switch leaves the tab of the shown page selected.
     const QSignalBlocker blocker(d->m_tabBar);
     d->m_tabBar->setCurrentIndex(d->m_switcher.currentIndex());
@@ -210,8 +277,7 @@ cv::ViewerPage *BookWindow::viewerPage() const
     return qobject_cast<cv::ViewerPage *>(page(ViewerIndex));
 }
 
-int BookWindow::execSearchForAccount(const std::vector<NodePtr> &accounts, const QDate &from,
-                                              const QDate &to)
+int BookWindow::execSearchForAccount(const std::vector<NodePtr> &accounts, const QDate &from, const QDate &to)
 {
     cv::SearchPage *search = searchPage();
     if (!search) return -1;
@@ -264,11 +330,11 @@ void BookWindow::selectTabWithIdentifier(const QString &identifier)
         wizardAction(cv::tag::WizardFirst);
         return;
     }
-    if (identifier == QLatin1String("TB04")) {   // the report sheet, on the shown page
+    if (identifier == QLatin1String("TB04")) { // the report sheet, on the shown page
         if (!isShowingSheet()) cv::ReportSheet::openReportPanel(d->m_document, d->m_preference, this);
         return;
     }
-    if (identifier == QLatin1String("TB_Batch")) return;  // no panel took it: no page to show
+    if (identifier == QLatin1String("TB_Batch")) return; // no panel took it: no page to show
     removeTemporaryTab();
     d->m_switcher.select(identifier);
 }
@@ -303,7 +369,7 @@ void BookWindow::removeTemporaryTab()
     if (!d->m_temporaryPage) return;
     // Going back commits the panel through the page switcher.
     if (d->m_switcher.currentPage() == d->m_temporaryPage) d->m_switcher.select(d->m_mainViewTabIndex);
-    if (d->m_switcher.currentPage() == d->m_temporaryPage) return;  // the switch was refused: keep the panel
+    if (d->m_switcher.currentPage() == d->m_temporaryPage) return; // the switch was refused: keep the panel
     d->m_switcher.removePage(d->m_temporaryPage);
     {
         const QSignalBlocker blocker(d->m_tabBar);
@@ -503,7 +569,7 @@ void BookWindow::startBusyIndicator()
 
 void BookWindow::stopBusyIndicator()
 {
-    if (d->m_busyDepth == 0) return;  // an exit without its enter
+    if (d->m_busyDepth == 0) return; // an exit without its enter
     if (--d->m_busyDepth == 0) d->m_busyIndicator->setVisible(false);
 }
 

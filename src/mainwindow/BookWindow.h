@@ -61,8 +61,14 @@ class ViewerPage;
 class BookWindow : public MainWindow, public cv::PageSwitcherClient, public cv::DateReceiver {
     Q_OBJECT
 public:
-    enum PageIndex { ViewerIndex = 0, SearchIndex = 1, BudgetIndex = 2, CurrencyIndex = 3, InvestmentIndex = 4,
-                     TemporaryIndex = 5 };
+    enum PageIndex {
+        ViewerIndex = 0,
+        SearchIndex = 1,
+        BudgetIndex = 2,
+        CurrencyIndex = 3,
+        InvestmentIndex = 4,
+        TemporaryIndex = 5
+    };
     static constexpr int kPageCount = 5;
     static constexpr int kFlagCount = 10;
     // Asked when the user closes the window; true when the document closed.
@@ -295,7 +301,6 @@ public:
     // After OK: the node joins the account when new, the caches are rebuilt
     // and the account tree is committed.
     void investBrandSheetDidEnd(int code, const NodePtr &node, const NodePtr &account);
-
 };
 
 } // namespace cv

@@ -35,31 +35,31 @@ struct BookWindow::Private {
     void storeFrame();
     cv::SecuritiesWindow *ensureSecuritiesWindow();
 
-    static constexpr int kBatchTag = cv::tag::RepeatedEntry;  // the panels' repeated entry command
+    static constexpr int kBatchTag = cv::tag::RepeatedEntry; // the panels' repeated entry command
 
     BookWindow &q;
 
-    Book *m_document;                    // not owned; outlives the window
+    Book *m_document; // not owned; outlives the window
     CloseHandler m_closeHandler;
-    const Preference *m_preference = nullptr;  // not owned
+    const Preference *m_preference = nullptr; // not owned
     cv::EntryPanelMaker m_entryPanelMaker;
-    QStackedWidget *m_stack;                    // child
+    QStackedWidget *m_stack; // child
     cv::PageSwitcher m_switcher;
     QPointer<cv::TemporaryPage> m_temporaryPage; // while an entry panel is open
-    cv::DocumentToolbar *m_toolbar;             // child
-    QAction *m_batchAction = nullptr;           // the toolbar's repeated entry item; owned by the toolbar
-    QProgressBar *m_busyIndicator;              // child, in the status bar
-    QTabBar *m_tabBar = nullptr;                // child: one tab per page of the stack
+    cv::DocumentToolbar *m_toolbar;              // child
+    QAction *m_batchAction = nullptr;            // the toolbar's repeated entry item; owned by the toolbar
+    QProgressBar *m_busyIndicator;               // child, in the status bar
+    QTabBar *m_tabBar = nullptr;                 // child: one tab per page of the stack
     int m_busyDepth = 0;
     int m_currentTabViewIndex = 0;
-    int m_mainViewTabIndex = 0;                 // page shown when the temporary page came
+    int m_mainViewTabIndex = 0; // page shown when the temporary page came
     std::array<bool, kFlagCount> m_tabViewFlags{};
-    QDate m_topDate;                            // first day of the viewer
-    QDate m_oldTopDate;                         // where a change of unit starts
-    QDate m_reportDate;                         // date of the investment status
-    QDate m_preBudgetDate;                      // the viewer's date while the budget page shows
-    WizardRunner m_wizardRunner;                // none: the wizard dialog
-    QPointer<cv::SecuritiesWindow> m_brandWindow;    // child window, made on first use
+    QDate m_topDate;                              // first day of the viewer
+    QDate m_oldTopDate;                           // where a change of unit starts
+    QDate m_reportDate;                           // date of the investment status
+    QDate m_preBudgetDate;                        // the viewer's date while the budget page shows
+    WizardRunner m_wizardRunner;                  // none: the wizard dialog
+    QPointer<cv::SecuritiesWindow> m_brandWindow; // child window, made on first use
     cv::BookCommands m_commands;
 };
 

@@ -105,10 +105,11 @@ OpeningHoldingSheet *BookWindow::editHolding(const NodePtr &node, const NodePtr 
     if (!node || !d->m_document || isShowingSheet()) return nullptr;
     NodePtr parent = node->parent() ? node->parent()->shared_from_this() : account;
     QPointer<BookWindow> self(this);
-    auto *sheet = OpeningHoldingSheet::openInvestBrandPanel(
-        d->m_document, node, parent, this, [self, node, account](int code, OpeningHoldingSheet *) {
-            if (self) self->investBrandSheetDidEnd(code, node, account);
-        });
+    auto *sheet = OpeningHoldingSheet::openInvestBrandPanel(d->m_document, node, parent, this,
+                                                            [self, node, account](int code, OpeningHoldingSheet *) {
+                                                                if (self)
+                                                                    self->investBrandSheetDidEnd(code, node, account);
+                                                            });
     if (sheet)
         sheet->setEditBrandAction([self](int brand) {
             if (!self || !self->d->m_document) return;

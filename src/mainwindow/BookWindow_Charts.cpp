@@ -10,8 +10,7 @@ namespace cv {
 void BookWindow::openChartPanel(const Preference &preference)
 {
     if (!d->m_document || isShowingSheet()) return;
-    cv::openSheet(new ChartSheet(d->m_document, preference, this), this,
-                  std::function<void(int, ChartSheet *)>());
+    cv::openSheet(new ChartSheet(d->m_document, preference, this), this, std::function<void(int, ChartSheet *)>());
 }
 
 void BookWindow::openInfoPanel()

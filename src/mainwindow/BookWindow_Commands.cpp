@@ -30,15 +30,42 @@ NodePtr selectedNode(ViewerGrid *grid)
 
 // ---------------------------------------------------------------- handed on to the commands
 
-void BookWindow::setAccountSheetOpener(AccountSheetOpener opener) { d->m_commands.setAccountSheetOpener(std::move(opener)); }
-void BookWindow::setBrandSheetOpener(BrandSheetOpener opener) { d->m_commands.setBrandSheetOpener(std::move(opener)); }
-void BookWindow::setMergeChooser(MergeChooser chooser) { d->m_commands.setMergeChooser(std::move(chooser)); }
-cv::TreeSelection BookWindow::accountSelection() const { return d->m_commands.accountSelection(); }
-cv::TreeSelection BookWindow::actualSelection() const { return d->m_commands.actualSelection(); }
-bool BookWindow::gridCommandAllowed(int tag) const { return d->m_commands.commandAllowed(tag); }
-void BookWindow::execGridCommand(int tag) { d->m_commands.exec(tag); }
-void BookWindow::editAccount(const NodePtr &account) { d->m_commands.editAccount(account); }
-void BookWindow::editActualSummary(const NodePtr &summary) { d->m_commands.editActualSummary(summary); }
+void BookWindow::setAccountSheetOpener(AccountSheetOpener opener)
+{
+    d->m_commands.setAccountSheetOpener(std::move(opener));
+}
+void BookWindow::setBrandSheetOpener(BrandSheetOpener opener)
+{
+    d->m_commands.setBrandSheetOpener(std::move(opener));
+}
+void BookWindow::setMergeChooser(MergeChooser chooser)
+{
+    d->m_commands.setMergeChooser(std::move(chooser));
+}
+cv::TreeSelection BookWindow::accountSelection() const
+{
+    return d->m_commands.accountSelection();
+}
+cv::TreeSelection BookWindow::actualSelection() const
+{
+    return d->m_commands.actualSelection();
+}
+bool BookWindow::gridCommandAllowed(int tag) const
+{
+    return d->m_commands.commandAllowed(tag);
+}
+void BookWindow::execGridCommand(int tag)
+{
+    d->m_commands.exec(tag);
+}
+void BookWindow::editAccount(const NodePtr &account)
+{
+    d->m_commands.editAccount(account);
+}
+void BookWindow::editActualSummary(const NodePtr &summary)
+{
+    d->m_commands.editActualSummary(summary);
+}
 
 // ---------------------------------------------------------------- the grids
 
@@ -60,10 +87,10 @@ void BookWindow::expandMe(const NodePtr &node)
     if (!node || !viewer || !d->m_document) return;
     const AccountTreesPtr &tree = d->m_document->accountModel();
     const Node *root = node->root();
-    const bool accounts = tree && root &&
-                          (root == tree->asset().get() || root == tree->debt().get() || root == tree->summary().get());
-    ViewerGrid *grid = accounts ? static_cast<ViewerGrid *>(viewer->accountView())
-                                    : static_cast<ViewerGrid *>(viewer->actualView());
+    const bool accounts =
+        tree && root && (root == tree->asset().get() || root == tree->debt().get() || root == tree->summary().get());
+    ViewerGrid *grid =
+        accounts ? static_cast<ViewerGrid *>(viewer->accountView()) : static_cast<ViewerGrid *>(viewer->actualView());
     cv::ViewerModel *model = grid->viewerModel();
     if (!model) return;
     for (Node *up = node->parent(); up; up = up->parent()) {
@@ -80,7 +107,7 @@ void BookWindow::wizardAction(int menuId)
 {
     if (!d->m_document) return;
     const int code = d->m_wizardRunner ? d->m_wizardRunner(d->m_document, menuId, this)
-                                    : WizardDialog::runWizard(d->m_document, menuId, this);
+                                       : WizardDialog::runWizard(d->m_document, menuId, this);
     if (code == 0) return;
     if (code == cv::tag::NewSecurity) {
         // A security alone: no holding anywhere.

@@ -96,11 +96,10 @@ void BookWindow::compactDB()
 void BookWindow::openPasswordPanel()
 {
     if (!d->m_document || !d->m_document->settings() || isShowingSheet()) return;
-    cv::openSheet(new PasswordSheet(d->m_document->settings(), this), this,
-                  [this](int code, PasswordSheet *) {
-                      // A new password is stored so the next save carries it; Cancel changed nothing.
-                      if (d->m_document && code > 0) d->m_document->commitSettings();
-                  });
+    cv::openSheet(new PasswordSheet(d->m_document->settings(), this), this, [this](int code, PasswordSheet *) {
+        // A new password is stored so the next save carries it; Cancel changed nothing.
+        if (d->m_document && code > 0) d->m_document->commitSettings();
+    });
 }
 
 // ---------------------------------------------------------------- printing
@@ -112,7 +111,7 @@ bool BookWindow::canPrint() const
 }
 
 cv::PrintRunner::Result BookWindow::printView(const Preference &preference, cv::PrintRunner::Mode mode,
-                                                       const QString &pdfPath)
+                                              const QString &pdfPath)
 {
     if (!canPrint()) return {};
     closePopups();

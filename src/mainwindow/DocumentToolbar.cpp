@@ -16,7 +16,7 @@ const QSize DocumentToolbar::kIconSize(48, 36);
 namespace {
 const QString kModeKey = QStringLiteral("DisplayMode");
 const QString kHiddenKey = QStringLiteral("HiddenItems");
-const QString kShownKey = QStringLiteral("ShownItems");  // of the items outside the default set
+const QString kShownKey = QStringLiteral("ShownItems"); // of the items outside the default set
 } // namespace
 
 DocumentToolbar::DocumentToolbar(QSettings *settings, QWidget *parent)
@@ -30,8 +30,8 @@ DocumentToolbar::DocumentToolbar(QSettings *settings, QWidget *parent)
     // Our own context menu replaces the main window's dock and toolbar menu.
     setContextMenuPolicy(Qt::DefaultContextMenu);
     for (const QString &identifier : m_identifiers) {
-        auto *action = addAction(QIcon(QStringLiteral(":/toolbar/%1.xpm").arg(identifier)),
-                                 localizedString(identifier));
+        auto *action =
+            addAction(QIcon(QStringLiteral(":/toolbar/%1.xpm").arg(identifier)), localizedString(identifier));
         action->setData(identifier);
         action->setObjectName(identifier);
         // Page items show which page is up; the wizard and reports open windows.

@@ -32,4 +32,3 @@ using EntryPanelMaker = std::function<QWidget *(ViewerGrid &grid, Book &document
                                                 const QDate &from, const QDate &to, EntryPanelKind kind)>;
 
 } // namespace cv
-

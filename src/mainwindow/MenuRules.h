@@ -14,27 +14,27 @@ namespace cv {
 struct TreeSelection {
     enum Tree { None, Asset, Debt, AccountSummary, Transfer, Income, Expense, CategorySummary };
     bool selected = false;
-    Tree tree = None;         // the top-level tree it lies in; the system transfer rows count as CategorySummary
+    Tree tree = None; // the top-level tree it lies in; the system transfer rows count as CategorySummary
     NodeKind kind = NodeKind::SummaryRoot;
     int ident = 0;
     bool hasChildren = false;
-    int parentKind = -1;      // the stored number; -1: a top-level node
+    int parentKind = -1; // the stored number; -1: a top-level node
 };
 
 struct MenuContext {
-    bool hasWindow = false;         // a document window is front and its securities window is not key
+    bool hasWindow = false; // a document window is front and its securities window is not key
     bool hasDocument = false;
     bool modalRunning = false;
     bool sheetShown = false;
-    QString tabIdentifier;          // of the shown page; "" for the temporary page
+    QString tabIdentifier; // of the shown page; "" for the temporary page
     int tabIndex = -1;
     bool calculatorVisible = false;
     bool calendarVisible = false;
     int transDefaultCurrency = 0;
     bool displayStockPrice = false;
     int viewerFontSize = 3;
-    TreeSelection account;          // the account grid's selected row
-    TreeSelection category;         // the category grid's selected row
+    TreeSelection account;  // the account grid's selected row
+    TreeSelection category; // the category grid's selected row
 };
 
 struct MenuItemState {

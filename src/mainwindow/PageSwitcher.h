@@ -39,7 +39,7 @@ public:
 
 private:
     QPointer<QStackedWidget> m_stack;
-    PageSwitcherClient *m_client;  // not owned; outlives the switcher
+    PageSwitcherClient *m_client; // not owned; outlives the switcher
 };
 
 } // namespace cv

@@ -86,8 +86,8 @@ public:
     }
 
 private:
-    SecuritiesWindow *m_window;      // parent
-    QPointer<Book> m_document;   // not owned; may close first
+    SecuritiesWindow *m_window; // parent
+    QPointer<Book> m_document;  // not owned; may close first
 };
 
 namespace {
@@ -101,7 +101,8 @@ public:
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override
     {
-        if (event->source() != this || !event->mimeData()->hasFormat(QString::fromLatin1(SecuritiesWindow::kDragFormat))) {
+        if (event->source() != this ||
+            !event->mimeData()->hasFormat(QString::fromLatin1(SecuritiesWindow::kDragFormat))) {
             event->ignore();
             return;
         }
@@ -132,7 +133,7 @@ protected:
     }
 
 private:
-    SecuritiesWindow *m_window;   // parent
+    SecuritiesWindow *m_window; // parent
 };
 
 } // namespace
@@ -185,7 +186,8 @@ SecuritiesWindow::SecuritiesWindow(BookWindow *owner, Book *document)
     connect(m_printButton, &QPushButton::clicked, this, [this] { printBrandList(PrintRunner::Mode::Dialog); });
     connect(m_brandView, &QTableView::doubleClicked, this,
             [this](const QModelIndex &index) { cellActivated(index.row(), index.column()); });
-    connect(m_brandView->selectionModel(), &QItemSelectionModel::selectionChanged, this, &SecuritiesWindow::updateButtons);
+    connect(m_brandView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &SecuritiesWindow::updateButtons);
     connect(m_brandView, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
         QMenu menu(this);
         for (int tag = NewTag; tag <= VisibleTag; ++tag) {
@@ -341,18 +343,17 @@ SecuritySheet *SecuritiesWindow::brandNewWithHandler(BrandHandler done, bool uni
     auto brand = std::make_shared<Security>();
     brand->setCurrency(m_document->defaultCurrency() ? m_document->defaultCurrency()->ident() : 0);
     QPointer<SecuritiesWindow> self(this);
-    return SecuritySheet::openBrandPanel(m_document, brand, true, this,
-                                                   [self, brand, done, uniqueName](int code, SecuritySheet *) {
-                                                       if (code == 1 && uniqueName && self && self->hasBrandNamed(brand->name())) {
-                                                           const QString refusal = localizedString(QStringLiteral("ERR group name"));
-                                                           Alert::alert(refusal, refusal);
-                                                           if (done) done(nullptr);
-                                                           return;
-                                                       }
-                                                       const SecurityPtr added =
-                                                           self ? self->brandSheetDidEnd(code, brand) : nullptr;
-                                                       if (done) done(added);
-                                                   });
+    return SecuritySheet::openBrandPanel(
+        m_document, brand, true, this, [self, brand, done, uniqueName](int code, SecuritySheet *) {
+            if (code == 1 && uniqueName && self && self->hasBrandNamed(brand->name())) {
+                const QString refusal = localizedString(QStringLiteral("ERR group name"));
+                Alert::alert(refusal, refusal);
+                if (done) done(nullptr);
+                return;
+            }
+            const SecurityPtr added = self ? self->brandSheetDidEnd(code, brand) : nullptr;
+            if (done) done(added);
+        });
 }
 
 bool SecuritiesWindow::hasBrandNamed(const QString &name) const
@@ -365,10 +366,9 @@ SecuritySheet *SecuritiesWindow::editBrand(const SecurityPtr &brand)
 {
     if (!brand) return nullptr;
     QPointer<SecuritiesWindow> self(this);
-    return SecuritySheet::openBrandPanel(m_document, brand, false, this,
-                                                   [self, brand](int code, SecuritySheet *) {
-                                                       if (self) self->brandSheetDidEnd(code, brand);
-                                                   });
+    return SecuritySheet::openBrandPanel(m_document, brand, false, this, [self, brand](int code, SecuritySheet *) {
+        if (self) self->brandSheetDidEnd(code, brand);
+    });
 }
 
 SecurityPtr SecuritiesWindow::brandSheetDidEnd(int code, const SecurityPtr &brand)
@@ -394,7 +394,8 @@ SecurityPtr SecuritiesWindow::brandSheetDidEnd(int code, const SecurityPtr &bran
 bool SecuritiesWindow::maybeDeleteBrand(const SecurityPtr &brand)
 {
     if (!brand || !m_document) return false;
-    if (!Alert::confirm(cv::localizedString("brand delete"), formatString(cv::localizedString("brand delete message"), {brand->name()})))
+    if (!Alert::confirm(cv::localizedString("brand delete"),
+                        formatString(cv::localizedString("brand delete message"), {brand->name()})))
         return false;
     if (!m_document->deleteBrand(brand)) return false;
     afterDelete();
@@ -404,8 +405,9 @@ bool SecuritiesWindow::maybeDeleteBrand(const SecurityPtr &brand)
 bool SecuritiesWindow::maybeDeleteBrand(const SecurityPtr &brand, const NodePtr &account)
 {
     if (!brand || !account || !m_document) return false;
-    if (!Alert::confirm(cv::localizedString("brand delete"), formatString(cv::localizedString("account-only-brand delete message"),
-                                                              {m_document->displayName(*account), brand->name()})))
+    if (!Alert::confirm(cv::localizedString("brand delete"),
+                        formatString(cv::localizedString("account-only-brand delete message"),
+                                     {m_document->displayName(*account), brand->name()})))
         return false;
     if (!m_document->removeHolding(account, brand->ident())) return false;
     afterDelete();
@@ -435,9 +437,9 @@ PricePanel *SecuritiesWindow::brandPrice()
     if (!brand) return nullptr;
     QPointer<SecuritiesWindow> self(this);
     return PricePanel::openPricePanel(m_document, brand, nullptr, m_owner->topDate(), this,
-                                                   [self](int code, PricePanel *) {
-                                                       if (self) self->brandPriceSheetDidEnd(code);
-                                                   });
+                                      [self](int code, PricePanel *) {
+                                          if (self) self->brandPriceSheetDidEnd(code);
+                                      });
 }
 
 void SecuritiesWindow::brandPriceSheetDidEnd(int code)
@@ -472,7 +474,8 @@ QMimeData *SecuritiesWindow::dragData(int row) const
 
 bool SecuritiesWindow::acceptDrop(const QMimeData *data, int row, const QObject *source)
 {
-    if (!m_document || source != m_brandView || !data || !data->hasFormat(QString::fromLatin1(kDragFormat))) return false;
+    if (!m_document || source != m_brandView || !data || !data->hasFormat(QString::fromLatin1(kDragFormat)))
+        return false;
     QDataStream stream(data->data(QString::fromLatin1(kDragFormat)));
     qint32 from = -1;
     stream >> from;
@@ -494,8 +497,7 @@ QStringList SecuritiesWindow::brandReportCallback(const SecuritiesPrintParam &ro
     Q_ASSERT(m_document);
     if (row.level() == PrintedPagesParam::Header) return SecuritiesPrint::headerTitles();
     QStringList cells;
-    for (int column = KindColumn; column <= RiskColumn; ++column)
-        cells << brandStrValueForColumn(column, row.index());
+    for (int column = KindColumn; column <= RiskColumn; ++column) cells << brandStrValueForColumn(column, row.index());
     return cells;
 }
 
@@ -512,8 +514,7 @@ std::unique_ptr<PrintedPages> SecuritiesWindow::prepareBrandView(PageSetup &setu
 PrintRunner::Result SecuritiesWindow::printBrandList(PrintRunner::Mode mode, const QString &pdfPath)
 {
     if (!m_document) return {};
-    const Preference preference =
-        m_owner->preference() ? *m_owner->preference() : Preference::fromUserDefaults();
+    const Preference preference = m_owner->preference() ? *m_owner->preference() : Preference::fromUserDefaults();
     const InfoViewMaker make = [this](PageSetup &setup) { return prepareBrandView(setup); };
     return printInfoView(*m_document, preference, make, this, mode, pdfPath);
 }

@@ -40,8 +40,16 @@ public:
     // The window's commands.
     enum Tag { NewTag = tag::SecuritiesMenu.first, DeleteTag, PriceTag, ImportTag, VisibleTag };
     static_assert(VisibleTag == tag::SecuritiesMenu.last);
-    enum Column { KindColumn = 0, NameColumn, CodeColumn, CurrencyColumn, PriceColumn, RiskColumn, VisibleColumn,
-                  ColumnCount };
+    enum Column {
+        KindColumn = 0,
+        NameColumn,
+        CodeColumn,
+        CurrencyColumn,
+        PriceColumn,
+        RiskColumn,
+        VisibleColumn,
+        ColumnCount
+    };
     static constexpr const char *kDragFormat = "CVv1-BrandDragAndDrop";
     static constexpr const char *kFrameName = "BrandWindow";
     // The security a sheet added or edited; none after Cancel.
@@ -104,14 +112,13 @@ private:
     void saveFrame();
     void restoreFrame();
 
-    BookWindow *m_owner;        // the document window; parent
-    QPointer<Book> m_document;    // not owned; may close before the window goes
-    SecurityTableModel *m_model;            // child
-    QTableView *m_brandView;             // child
-    QPushButton *m_buttons[5] = {};      // by tag - NewTag
+    BookWindow *m_owner;            // the document window; parent
+    QPointer<Book> m_document;      // not owned; may close before the window goes
+    SecurityTableModel *m_model;    // child
+    QTableView *m_brandView;        // child
+    QPushButton *m_buttons[5] = {}; // by tag - NewTag
     QPushButton *m_printButton = nullptr;
-    bool m_brandChanged = false;         // a change was made from this window
+    bool m_brandChanged = false; // a change was made from this window
 };
 
 } // namespace cv
-

@@ -16,7 +16,7 @@ namespace cv {
 
 namespace {
 constexpr int kTimeoutMs = 2000;
-constexpr qint64 kMaxMessage = 1 << 20;  // a list of paths, never more
+constexpr qint64 kMaxMessage = 1 << 20; // a list of paths, never more
 
 // A folder of this user's that no one else may enter.
 bool isPrivateFolder(const QString &path)

@@ -36,9 +36,8 @@ private:
     void readConnection();
 
     QString m_serverName;
-    QLocalServer *m_server = nullptr;  // child, while listening
-    uint m_peerUser;                   // the only user a peer may run as
+    QLocalServer *m_server = nullptr; // child, while listening
+    uint m_peerUser;                  // the only user a peer may run as
 };
 
 } // namespace cv
-

@@ -15,8 +15,7 @@
 
 namespace cv {
 
-StartupDialog::StartupDialog(bool isStartup, QWidget *parent)
-    : QDialog(parent), m_isStartup(isStartup)
+StartupDialog::StartupDialog(bool isStartup, QWidget *parent) : QDialog(parent), m_isStartup(isStartup)
 {
     setWindowTitle(cv::localizedString("InitialPanel Title"));
     auto *layout = new QVBoxLayout(this);
@@ -40,7 +39,8 @@ StartupDialog::StartupDialog(bool isStartup, QWidget *parent)
     grid->addWidget(new QLabel(cv::localizedString("InitialPanel Template"), this), 1, 1);
     m_templateButton = new QComboBox(this);
     for (int i = 0; i < kTemplateCount; ++i)
-        m_templateButton->addItem(cv::localizedString(QStringLiteral("InitialPanel Template %1").arg(i).toLatin1().constData()), i);
+        m_templateButton->addItem(
+            cv::localizedString(QStringLiteral("InitialPanel Template %1").arg(i).toLatin1().constData()), i);
     grid->addWidget(m_templateButton, 1, 2);
     grid->setColumnStretch(2, 1);
     layout->addLayout(grid);
@@ -74,8 +74,8 @@ void StartupDialog::setRecentBook(const QString &path)
 {
     m_openRecentButton->setEnabled(m_isStartup && !path.isEmpty());
     if (path.isEmpty()) return;
-    m_recentNote->setText(cv::formatString(cv::localizedString("InitialPanel Open Recent Book %@"),
-                                           {QFileInfo(path).fileName()}));
+    m_recentNote->setText(
+        cv::formatString(cv::localizedString("InitialPanel Open Recent Book %@"), {QFileInfo(path).fileName()}));
     m_recentNote->setToolTip(QDir::toNativeSeparators(path));
 }
 

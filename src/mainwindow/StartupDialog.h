@@ -44,7 +44,7 @@ private:
     QPushButton *m_openRecentButton;
     QLabel *m_recentNote;
     QPushButton *m_createNewButton;
-    QComboBox *m_templateButton;  // item data: the template number
+    QComboBox *m_templateButton; // item data: the template number
     QPushButton *m_closeButton;
     QCheckBox *m_neverAgainCheckbox;
 };

@@ -45,8 +45,7 @@ protected:
 
 private:
     QString m_identifier;
-    Book *m_document;  // not owned; the window goes before its document
+    Book *m_document; // not owned; the window goes before its document
 };
 
 } // namespace cv
-

@@ -34,9 +34,9 @@ WizardDialog::WizardDialog(Book *document, int menuId, QWidget *parent)
     auto *prompt = new QLabel(cv::localizedString("Wizard Prompt"), this);
     layout->addWidget(prompt);
 
-    m_assetDebtTabView->addTab(makeChoicePage(m_assetChoice, {"Wizard Cash", "Wizard Bank", "Wizard Investment",
-                                                             "Wizard Other Asset"}),
-                               cv::localizedString("Wizard Asset"));
+    m_assetDebtTabView->addTab(
+        makeChoicePage(m_assetChoice, {"Wizard Cash", "Wizard Bank", "Wizard Investment", "Wizard Other Asset"}),
+        cv::localizedString("Wizard Asset"));
     m_assetDebtTabView->addTab(makeChoicePage(m_debtChoice, {"Wizard Loan", "Wizard Credit Card", "Wizard Other Debt"}),
                                cv::localizedString("Wizard Debt"));
     m_assetDebtTabView->widget(0)->setObjectName(QStringLiteral("Asset"));
@@ -44,14 +44,16 @@ WizardDialog::WizardDialog(Book *document, int menuId, QWidget *parent)
 
     auto *categories = new QWidget;
     auto *categoryLayout = new QVBoxLayout(categories);
-    auto *categoryText = new QLabel(
-        cv::localizedString(menuId == cv::tag::WizardIncome ? "Wizard New Income Category" : "Wizard New Expense Category"), categories);
+    auto *categoryText =
+        new QLabel(cv::localizedString(menuId == cv::tag::WizardIncome ? "Wizard New Income Category"
+                                                                       : "Wizard New Expense Category"),
+                   categories);
     categoryText->setWordWrap(true);
     categoryLayout->addWidget(categoryText);
     categoryLayout->addStretch(1);
     m_tabView->addWidget(categories);
-    m_tabView->addWidget(makeChoicePage(m_investChoice, {"Wizard New Security", "Wizard New Investment Account",
-                                                         "Wizard Add Holding"}));
+    m_tabView->addWidget(
+        makeChoicePage(m_investChoice, {"Wizard New Security", "Wizard New Investment Account", "Wizard Add Holding"}));
     layout->addWidget(m_tabView, 1);
 
     auto *buttons = new QDialogButtonBox(this);
@@ -109,7 +111,8 @@ int WizardDialog::resultCode() const
     switch (m_menuId) {
     case cv::tag::WizardFirst:
     case cv::tag::WizardAccounts:
-        if (m_assetDebtTabView->currentWidget() && m_assetDebtTabView->currentWidget()->objectName() == QLatin1String("Asset"))
+        if (m_assetDebtTabView->currentWidget() &&
+            m_assetDebtTabView->currentWidget()->objectName() == QLatin1String("Asset"))
             return kFirstAssetCode + m_assetChoice->checkedId();
         return kFirstDebtCode + m_debtChoice->checkedId();
     case cv::tag::WizardIncome:

@@ -49,7 +49,7 @@ private:
     QWidget *makeChoicePage(QButtonGroup *group, std::initializer_list<const char *> keys);
     void restrictChoices();
 
-    QStackedWidget *m_tabView;          // children of the dialog
+    QStackedWidget *m_tabView; // children of the dialog
     QTabWidget *m_assetDebtTabView;
     QButtonGroup *m_assetChoice;
     QButtonGroup *m_debtChoice;
@@ -57,7 +57,7 @@ private:
     QPushButton *m_okButton;
     QPushButton *m_cancelButton;
     int m_menuId;
-    Book *m_document;            // not owned
+    Book *m_document; // not owned
 };
 
 } // namespace cv

@@ -16,11 +16,11 @@ class AccountDetail : public cv::KeyedArchivable, public DatedExtra, public Init
 public:
     AccountDetail() = default;
 
-    QDate date() const override { return m_date; }   // invalid = no start date
+    QDate date() const override { return m_date; } // invalid = no start date
     void setDate(const QDate &date) { m_date = date; }
     double initialValue() const override { return m_initialValue; }
     void setInitialValue(double value) { m_initialValue = value; }
-    QString memo() const;                            // "" when none
+    QString memo() const; // "" when none
     void setMemo(const QString &memo) { m_memo = memo; }
 
     virtual QString description() const;

@@ -33,9 +33,9 @@ bool rootsAreSeparate(std::initializer_list<const Node *> roots)
 }
 
 AccountTrees::AccountTrees()
-    : m_asset(cv::makeSystemNode(AssetRoot, cv::NodeKind::SectionRoot, "SYS:Account-Asset"))
-    , m_debt(cv::makeSystemNode(DebtRoot, cv::NodeKind::SectionRoot, "SYS:Account-Debt"))
-    , m_summary(cv::makeSystemNode(SummaryRoot, cv::NodeKind::SectionRoot, "SYS:Account-Summary"))
+    : m_asset(cv::makeSystemNode(AssetRoot, cv::NodeKind::SectionRoot, "SYS:Account-Asset")),
+      m_debt(cv::makeSystemNode(DebtRoot, cv::NodeKind::SectionRoot, "SYS:Account-Debt")),
+      m_summary(cv::makeSystemNode(SummaryRoot, cv::NodeKind::SectionRoot, "SYS:Account-Summary"))
 {
 }
 

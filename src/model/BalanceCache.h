@@ -128,7 +128,7 @@ private:
     QDate m_addingLast;
     int m_addingFirstKey = 0;
     int m_addingLastKey = -1;
-    int m_addingThreshold = 0;   // additions after which a series sums by key
+    int m_addingThreshold = 0; // additions after which a series sums by key
     QDate m_monthKeyDate;
     int m_monthKeyFirstDay = -1;
     int m_monthKey = 0;

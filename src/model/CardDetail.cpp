@@ -6,12 +6,12 @@ namespace cv {
 
 QString CardDetail::description() const
 {
-    return AccountDetail::description()
-        + QStringLiteral("\n    name:%1\n    tel:%2\n    limit:%3\n    due:%4\n    cutoff:%5")
-              .arg(m_name, m_telephone)
-              .arg(m_limit)
-              .arg(m_dueDay)
-              .arg(m_cutoffDay);
+    return AccountDetail::description() +
+           QStringLiteral("\n    name:%1\n    tel:%2\n    limit:%3\n    due:%4\n    cutoff:%5")
+               .arg(m_name, m_telephone)
+               .arg(m_limit)
+               .arg(m_dueDay)
+               .arg(m_cutoffDay);
 }
 
 void CardDetail::encodeWithCoder(cv::KeyedArchiver &coder) const

@@ -7,15 +7,15 @@ namespace cv {
 
 class CardDetail : public AccountDetail {
 public:
-    QString name() const { return m_name; }   // card name
+    QString name() const { return m_name; } // card name
     void setName(const QString &name) { m_name = name; }
     QString telephone() const { return m_telephone; }
     void setTelephone(const QString &telephone) { m_telephone = telephone; }
     double limit() const { return m_limit; }
     void setLimit(double limit) { m_limit = limit; }
-    int dueDay() const { return m_dueDay; }        // day of month of payment
+    int dueDay() const { return m_dueDay; } // day of month of payment
     void setDueDay(int day) { m_dueDay = day; }
-    int cutoffDay() const { return m_cutoffDay; }  // day of month of the statement cut-off
+    int cutoffDay() const { return m_cutoffDay; } // day of month of the statement cut-off
     void setCutoffDay(int day) { m_cutoffDay = day; }
 
     QString description() const override;

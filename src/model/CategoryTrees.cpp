@@ -28,10 +28,10 @@ NodePtr transferItem(int ident, const char *key)
 } // namespace
 
 CategoryTrees::CategoryTrees()
-    : m_moneyFlow(cv::makeSystemNode(MoneyFlowRoot, cv::NodeKind::SectionRoot, "SYS:Transfer"))
-    , m_income(cv::makeSystemNode(IncomeRoot, cv::NodeKind::SectionRoot, "SYS:Income"))
-    , m_expense(cv::makeSystemNode(ExpenseRoot, cv::NodeKind::SectionRoot, "SYS:Expense"))
-    , m_summary(cv::makeSystemNode(SummaryRoot, cv::NodeKind::SummaryRoot, "SYS:Actual-Summary"))
+    : m_moneyFlow(cv::makeSystemNode(MoneyFlowRoot, cv::NodeKind::SectionRoot, "SYS:Transfer")),
+      m_income(cv::makeSystemNode(IncomeRoot, cv::NodeKind::SectionRoot, "SYS:Income")),
+      m_expense(cv::makeSystemNode(ExpenseRoot, cv::NodeKind::SectionRoot, "SYS:Expense")),
+      m_summary(cv::makeSystemNode(SummaryRoot, cv::NodeKind::SummaryRoot, "SYS:Actual-Summary"))
 {
 }
 

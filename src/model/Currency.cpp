@@ -24,8 +24,7 @@ int Currency::presetIdent(const QString &abbr)
     return 100;
 }
 
-CurrencyPtr Currency::currencyWith(const QString &name, const QString &abbr, const QString &prefix,
-                                         int fraction)
+CurrencyPtr Currency::currencyWith(const QString &name, const QString &abbr, const QString &prefix, int fraction)
 {
     auto c = std::make_shared<Currency>();
     c->m_ident = presetIdent(abbr);

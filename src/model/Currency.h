@@ -17,8 +17,8 @@ public:
 
     // A new currency: the preset ident when the code is one of the eight
     // preset codes exactly as written, else 100; rate 1.0, flags 0.
-    static std::shared_ptr<Currency> currencyWith(const QString &name, const QString &abbr,
-                                                     const QString &prefix, int fraction);
+    static std::shared_ptr<Currency> currencyWith(const QString &name, const QString &abbr, const QString &prefix,
+                                                  int fraction);
     // The preset ident of a code (exact match), or 100.
     static int presetIdent(const QString &abbr);
 

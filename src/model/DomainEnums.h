@@ -13,37 +13,49 @@ namespace cv {
 
 // The kind of a tree node (`Node::kind`).
 enum class NodeKind : int {
-    SummaryRoot = 0,       // root of the summaries tree; also a command row
-    SectionRoot = 1,       // root of an account or category section
-    Report = 2,            // report row (named like a group folder)
-    CashPart = 3,          // cash of an investment account, its first child
-    SystemItem = 5,        // system category: transfer items 10-13, "SYS:" income and expense items
-    Holding = 6,           // one security held in an investment account
-    Group = 20,            // folder of accounts or categories
-    Category = 21,         // income or expense category
-    Cash = 30,             // cash at hand
-    Bank = 31,             // bank account
-    Investment = 32,       // investment account: cash part plus holdings
-    GeneralAsset = 33,     // any other asset
-    CreditCard = 40,       // credit card
-    Loan = 41,             // loan with a payment schedule
-    GeneralDebt = 42,      // any other debt
-    AccountSummary = 50,   // sum of accounts (plus list minus minus list)
-    CategorySummary = 51,  // sum of categories (income list minus expense list)
+    SummaryRoot = 0,      // root of the summaries tree; also a command row
+    SectionRoot = 1,      // root of an account or category section
+    Report = 2,           // report row (named like a group folder)
+    CashPart = 3,         // cash of an investment account, its first child
+    SystemItem = 5,       // system category: transfer items 10-13, "SYS:" income and expense items
+    Holding = 6,          // one security held in an investment account
+    Group = 20,           // folder of accounts or categories
+    Category = 21,        // income or expense category
+    Cash = 30,            // cash at hand
+    Bank = 31,            // bank account
+    Investment = 32,      // investment account: cash part plus holdings
+    GeneralAsset = 33,    // any other asset
+    CreditCard = 40,      // credit card
+    Loan = 41,            // loan with a payment schedule
+    GeneralDebt = 42,     // any other debt
+    AccountSummary = 50,  // sum of accounts (plus list minus minus list)
+    CategorySummary = 51, // sum of categories (income list minus expense list)
 };
 
-constexpr int raw(NodeKind kind) { return int(kind); }
+constexpr int raw(NodeKind kind)
+{
+    return int(kind);
+}
 // A stored number against a kind (tables, archives under test).
-constexpr bool operator==(int stored, NodeKind kind) { return stored == int(kind); }
+constexpr bool operator==(int stored, NodeKind kind)
+{
+    return stored == int(kind);
+}
 
 // Nodes up to this ident are the program's own (roots, the wallet, the
 // system categories): never deleted, merged or moved as categories.
 inline constexpr int kLastSystemIdent = 99;
 
 // Asset accounts: cash, bank, investment, general asset.
-constexpr bool isAssetAccountKind(NodeKind kind) { return kind >= NodeKind::Cash && kind <= NodeKind::GeneralAsset; }
+constexpr bool isAssetAccountKind(NodeKind kind)
+{
+    return kind >= NodeKind::Cash && kind <= NodeKind::GeneralAsset;
+}
 // Debts: credit card, loan, general debt.
-constexpr bool isDebtAccountKind(NodeKind kind) { return kind >= NodeKind::CreditCard && kind <= NodeKind::GeneralDebt; }
+constexpr bool isDebtAccountKind(NodeKind kind)
+{
+    return kind >= NodeKind::CreditCard && kind <= NodeKind::GeneralDebt;
+}
 // Nodes the balance cache accumulates day by day.
 constexpr bool isBalanceNodeKind(NodeKind kind)
 {
@@ -51,61 +63,88 @@ constexpr bool isBalanceNodeKind(NodeKind kind)
            isDebtAccountKind(kind) || kind == NodeKind::CashPart;
 }
 // Kinds whose name may be a localisation key ("SYS:...").
-constexpr bool isSystemNameKind(NodeKind kind) { return kind >= NodeKind::SummaryRoot && kind <= NodeKind::SystemItem; }
+constexpr bool isSystemNameKind(NodeKind kind)
+{
+    return kind >= NodeKind::SummaryRoot && kind <= NodeKind::SystemItem;
+}
 
 // The kind of an entry (`Entry::kind`).
 enum class EntryKind : int {
-    Income = 0,    // money in, against an income category
-    Expense = 1,   // money out, against an expense category
-    Transfer = 2,  // between two accounts, against a transfer item 10-13
+    Income = 0,   // money in, against an income category
+    Expense = 1,  // money out, against an expense category
+    Transfer = 2, // between two accounts, against a transfer item 10-13
 };
 
 // The kind of a trade (`Trade::kind`).
 enum class TradeKind : int {
-    Buy = 0,             // units in, money out
-    Sale = 1,            // units out, money in
-    TransferUnits = 2,   // units from one investment account to another
-    OtherIncome = 5,     // money in without units
-    OtherExpense = 6,    // money out without units
-    Dividend = 10,       // dividend paid out
-    Interest = 11,       // interest paid out
-    Distribution = 12,   // fund distribution paid out
-    Split = 13,          // more units, no money
-    Merge = 14,          // fewer units, no money
-    Increase = 16,       // units in without money
-    Decrease = 17,       // units out without money
-    MarginSale = 18,     // short sale on margin
-    BuyBack = 19,        // closes a margin sale
-    MarginBuy = 20,      // purchase on margin
-    SellBack = 21,       // closes a margin purchase
-    CashIn = 30,         // units bought with cash paid in
-    Reinvestment = 31,   // distribution reinvested as units
+    Buy = 0,           // units in, money out
+    Sale = 1,          // units out, money in
+    TransferUnits = 2, // units from one investment account to another
+    OtherIncome = 5,   // money in without units
+    OtherExpense = 6,  // money out without units
+    Dividend = 10,     // dividend paid out
+    Interest = 11,     // interest paid out
+    Distribution = 12, // fund distribution paid out
+    Split = 13,        // more units, no money
+    Merge = 14,        // fewer units, no money
+    Increase = 16,     // units in without money
+    Decrease = 17,     // units out without money
+    MarginSale = 18,   // short sale on margin
+    BuyBack = 19,      // closes a margin sale
+    MarginBuy = 20,    // purchase on margin
+    SellBack = 21,     // closes a margin purchase
+    CashIn = 30,       // units bought with cash paid in
+    Reinvestment = 31, // distribution reinvested as units
 };
-constexpr int raw(EntryKind kind) { return int(kind); }
-constexpr bool operator==(int stored, EntryKind kind) { return stored == int(kind); }
-constexpr int raw(TradeKind kind) { return int(kind); }
-constexpr bool operator==(int stored, TradeKind kind) { return stored == int(kind); }
+constexpr int raw(EntryKind kind)
+{
+    return int(kind);
+}
+constexpr bool operator==(int stored, EntryKind kind)
+{
+    return stored == int(kind);
+}
+constexpr int raw(TradeKind kind)
+{
+    return int(kind);
+}
+constexpr bool operator==(int stored, TradeKind kind)
+{
+    return stored == int(kind);
+}
 
 // The kind of a security (`Security::kind`); it also picks the trade kinds offered.
 enum class BrandKind : int {
-    Stock = 0,            // shares, counted in whole units
-    InvestmentTrust = 1,  // fund units, counted with a fraction
-    Bond = 2,             // bond
+    Stock = 0,           // shares, counted in whole units
+    InvestmentTrust = 1, // fund units, counted with a fraction
+    Bond = 2,            // bond
 };
-constexpr int raw(BrandKind kind) { return int(kind); }
-constexpr bool operator==(int stored, BrandKind kind) { return stored == int(kind); }
+constexpr int raw(BrandKind kind)
+{
+    return int(kind);
+}
+constexpr bool operator==(int stored, BrandKind kind)
+{
+    return stored == int(kind);
+}
 
 // The kind of a row of a loan's repayment schedule (`LoanPayment::kind`).
 enum class LoanPaymentKind : int {
-    Regular = 0,              // monthly payment
-    Bonus = 1,                // bonus-month payment
-    ExtraLowerRegular = 2,    // extra repayment of the regular part that lowers the later payments
-    ExtraLowerBonus = 3,      // the same, of the bonus part
-    ExtraShortenRegular = 4,  // extra repayment of the regular part that shortens the term
-    ExtraShortenBonus = 5,    // the same, of the bonus part
+    Regular = 0,             // monthly payment
+    Bonus = 1,               // bonus-month payment
+    ExtraLowerRegular = 2,   // extra repayment of the regular part that lowers the later payments
+    ExtraLowerBonus = 3,     // the same, of the bonus part
+    ExtraShortenRegular = 4, // extra repayment of the regular part that shortens the term
+    ExtraShortenBonus = 5,   // the same, of the bonus part
 };
-constexpr int raw(LoanPaymentKind kind) { return int(kind); }
-constexpr bool operator==(int stored, LoanPaymentKind kind) { return stored == int(kind); }
+constexpr int raw(LoanPaymentKind kind)
+{
+    return int(kind);
+}
+constexpr bool operator==(int stored, LoanPaymentKind kind)
+{
+    return stored == int(kind);
+}
 // The extra repayments of one part (regular or bonus) of a schedule.
 constexpr LoanPaymentKind lowerPaymentsKindOf(LoanPaymentKind part)
 {

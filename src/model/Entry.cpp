@@ -32,8 +32,7 @@ bool Entry::setValueForKey(const QString &key, const QVariant &value)
     if (key == u"group") return cv::record::assignInt(m_group, value);
     if (key == u"amount") return cv::record::assignDouble(m_amount, value);
     if (key == u"converted") return cv::record::assignDouble(m_converted, value);
-    if (key == u"memo")
-        return cv::record::assignStringThrough([this](const QString &memo) { setMemo(memo); }, value);
+    if (key == u"memo") return cv::record::assignStringThrough([this](const QString &memo) { setMemo(memo); }, value);
     if (key == u"flags") return cv::record::assignInt(m_flags, value);
     if (key == u"checkFlags") return cv::record::assignInt(m_checkFlags, value);
     return false;

@@ -11,7 +11,7 @@ namespace cv {
 class DatedExtra {
 public:
     virtual ~DatedExtra() = default;
-    virtual QDate date() const = 0;   // invalid = no date
+    virtual QDate date() const = 0; // invalid = no date
 };
 
 // Records with an opening balance (account details).

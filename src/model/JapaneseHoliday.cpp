@@ -9,10 +9,10 @@ namespace cv {
 namespace {
 
 enum class Rule {
-    Day,      // the given day of the month
-    Monday,   // the Monday in the seven days from the given day
-    Spring,   // the spring equinox
-    Autumn,   // the autumn equinox
+    Day,    // the given day of the month
+    Monday, // the Monday in the seven days from the given day
+    Spring, // the spring equinox
+    Autumn, // the autumn equinox
 };
 
 struct Holiday {
@@ -66,6 +66,7 @@ struct OneOffHoliday {
 
 // Days set by their own laws, and the holidays moved for the 2020 games
 // (held in 2021).
+// clang-format off
 const OneOffHoliday kOneOffHolidays[] = {
     {1959, 4, 10, u"皇太子御成婚"},
     {1989, 2, 24, u"大喪の礼"},
@@ -80,6 +81,7 @@ const OneOffHoliday kOneOffHolidays[] = {
     {2021, 7, 23, u"スポーツの日"},
     {2021, 8, 8, u"山の日"},
 };
+// clang-format on
 
 const char16_t *const kSubstituteHoliday = u"振替休日";
 const char16_t *const kCitizensHoliday = u"国民の休日";
@@ -145,8 +147,8 @@ const char16_t *dependentHoliday(const QDate &date, bool isMonday)
         if (isMonday && date.day() != 1 && nationalHoliday(date.year(), date.month(), date.day() - 1, false))
             return kSubstituteHoliday;
         // The in-between day was never a Sunday or a substitute holiday.
-        if (date >= kInBetweenLawStart && date.dayOfWeek() != Qt::Sunday && nationalHoliday(date.addDays(-1))
-            && nationalHoliday(date.addDays(1)))
+        if (date >= kInBetweenLawStart && date.dayOfWeek() != Qt::Sunday && nationalHoliday(date.addDays(-1)) &&
+            nationalHoliday(date.addDays(1)))
             return kCitizensHoliday;
         return nullptr;
     }
@@ -181,8 +183,8 @@ QDate GetBusinessDate(const QDate &date, int step)
     QDate d = date;
     for (;;) {
         const int m = d.month(), day = d.day();
-        const bool closed = d.dayOfWeek() >= Qt::Saturday || (m == 12 && day == 31) || (m == 1 && day <= 3)
-                            || !JapaneseHoliday(d).isNull();
+        const bool closed = d.dayOfWeek() >= Qt::Saturday || (m == 12 && day == 31) || (m == 1 && day <= 3) ||
+                            !JapaneseHoliday(d).isNull();
         if (!closed) return d;
         d = d.addDays(by);
     }

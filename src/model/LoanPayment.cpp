@@ -13,7 +13,7 @@ namespace {
 // the nearest such midnight: the day survives any zone the file is read in.
 constexpr double kSecondsPerDay = 86400;
 constexpr double kJapanOffset = 9 * 3600;
-constexpr double kMaxDays = 1.0e8;   // far beyond any book; keeps the day in an int
+constexpr double kMaxDays = 1.0e8; // far beyond any book; keeps the day in an int
 
 cv::ArchiveValue archiveDate(const QDate &date)
 {

@@ -17,13 +17,13 @@ public:
     void setKind(cv::LoanPaymentKind kind) { m_kind = kind; }
     QDate date() const { return m_date; }
     void setDate(const QDate &date) { m_date = date; }
-    double rate() const { return m_rate; }   // annual, as a fraction
+    double rate() const { return m_rate; } // annual, as a fraction
     void setRate(double rate) { m_rate = rate; }
     double interest() const { return m_interest; }
     void setInterest(double interest) { m_interest = interest; }
     double principal() const { return m_principal; }
     void setPrincipal(double principal) { m_principal = principal; }
-    double rest() const { return m_rest; }   // balance after this row
+    double rest() const { return m_rest; } // balance after this row
     void setRest(double rest) { m_rest = rest; }
     int account() const { return m_account; }
     void setAccount(int account) { m_account = account; }

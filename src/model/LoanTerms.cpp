@@ -38,18 +38,18 @@ bool LoanTerms::setRepaymentFlags(int flags)
 
 QString LoanTerms::description() const
 {
-    return AccountDetail::description()
-        + QStringLiteral("\n    type:%1 due:%2 rate:%3 times:%4 flags:%5\n    in:%6 out:%7 repay:%8 bonus:%9/%10")
-              .arg(m_loanType)
-              .arg(m_dueDay)
-              .arg(m_rate)
-              .arg(m_times)
-              .arg(m_repaymentFlags)
-              .arg(m_inAccount)
-              .arg(m_outCategory)
-              .arg(m_repaymentAccount)
-              .arg(m_bonusMonths)
-              .arg(m_bonusAmount);
+    return AccountDetail::description() +
+           QStringLiteral("\n    type:%1 due:%2 rate:%3 times:%4 flags:%5\n    in:%6 out:%7 repay:%8 bonus:%9/%10")
+               .arg(m_loanType)
+               .arg(m_dueDay)
+               .arg(m_rate)
+               .arg(m_times)
+               .arg(m_repaymentFlags)
+               .arg(m_inAccount)
+               .arg(m_outCategory)
+               .arg(m_repaymentAccount)
+               .arg(m_bonusMonths)
+               .arg(m_bonusAmount);
 }
 
 void LoanTerms::encodeWithCoder(cv::KeyedArchiver &coder) const

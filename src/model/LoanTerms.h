@@ -15,33 +15,33 @@ public:
     enum LoanType { Annuity = 0, EqualPrincipal = 1, Flat = 2 };
 
     enum RepaymentFlag {
-        ManualSchedule = 1,          // recalcPayment keeps the amounts
-        InterestInArrears = 2,       // equal principal: no row on the start date
-        FirstDueNextMonth = 4,       // first due date in the month after the start
-        HolidayToPrevious = 16,      // move due dates to the previous business day
-        HolidayNoMove = 32,          // keep due dates on holidays
-        CountFromStartDate = 64,     // first period counted from the start date itself
-        NoFirstRowAdjustment = 128,  // the remainder goes to the last row
+        ManualSchedule = 1,         // recalcPayment keeps the amounts
+        InterestInArrears = 2,      // equal principal: no row on the start date
+        FirstDueNextMonth = 4,      // first due date in the month after the start
+        HolidayToPrevious = 16,     // move due dates to the previous business day
+        HolidayNoMove = 32,         // keep due dates on holidays
+        CountFromStartDate = 64,    // first period counted from the start date itself
+        NoFirstRowAdjustment = 128, // the remainder goes to the last row
     };
 
     int loanType() const { return m_loanType; }
     void setLoanType(int type) { m_loanType = type; }
-    int dueDay() const { return m_dueDay; }       // 31 = the last day of the month
+    int dueDay() const { return m_dueDay; } // 31 = the last day of the month
     void setDueDay(int day) { m_dueDay = day; }
-    double rate() const { return m_rate; }        // annual, as a fraction
+    double rate() const { return m_rate; } // annual, as a fraction
     void setRate(double rate) { m_rate = rate; }
-    int times() const { return m_times; }         // number of due dates
+    int times() const { return m_times; } // number of due dates
     void setTimes(int times) { m_times = times; }
     int inAccount() const { return m_inAccount; }
-    void setInAccount(int account);              // non-zero clears outCategory
+    void setInAccount(int account); // non-zero clears outCategory
     int outCategory() const { return m_outCategory; }
-    void setOutCategory(int category);           // non-zero clears inAccount
+    void setOutCategory(int category); // non-zero clears inAccount
     int repaymentAccount() const { return m_repaymentAccount; }
     void setRepaymentAccount(int account) { m_repaymentAccount = account; }
     int repaymentFlags() const { return m_repaymentFlags; }
     // Refuses (and keeps the old flags) when both holiday options are set.
     bool setRepaymentFlags(int flags);
-    int bonusMonths() const { return m_bonusMonths; }   // bit m-1 = month m
+    int bonusMonths() const { return m_bonusMonths; } // bit m-1 = month m
     void setBonusMonths(int months) { m_bonusMonths = months; }
     double bonusAmount() const { return m_bonusAmount; }
     void setBonusAmount(double amount) { m_bonusAmount = amount; }
@@ -50,7 +50,7 @@ public:
     // Set by the loan sheet, never archived.
     int unit() const { return m_unit; }
     void setUnit(int unit) { m_unit = unit; }
-    int fraction() const { return m_fraction; }   // 0: whole units, else hundredths
+    int fraction() const { return m_fraction; } // 0: whole units, else hundredths
     void setFraction(int fraction) { m_fraction = fraction; }
 
     // The record does not hold the schedule.

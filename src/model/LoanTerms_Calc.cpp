@@ -179,14 +179,12 @@ void LoanTerms::calcArrayData(LoanSchedule &rows, cv::LoanPaymentKind k, int rec
     const int periods = k == cv::LoanPaymentKind::Regular ? 12 : 2;
     const int dueCount = dueDatesCarrying(k);
 
-    Cents payment = 0;     // annuity: principal plus interest
-    Cents principal = 0;   // equal principal and flat: the level principal
+    Cents payment = 0;   // annuity: principal plus interest
+    Cents principal = 0; // equal principal and flat: the level principal
     Cents flatInterest = 0;
     switch (m_loanType) {
     case Annuity: payment = money(annuity(balance, m_rate / periods, dueCount), m_fraction); break;
-    case EqualPrincipal:
-        principal = levelPrincipal(balance, inArrears ? dueCount : dueCount - 1, m_fraction);
-        break;
+    case EqualPrincipal: principal = levelPrincipal(balance, inArrears ? dueCount : dueCount - 1, m_fraction); break;
     case Flat:
         principal = dueCount > 0 ? money(toUnits(balance) / dueCount, m_fraction) : 0;
         flatInterest = money(m_rate * toUnits(balance) / periods, m_fraction);
@@ -252,10 +250,8 @@ void LoanTerms::calcArrayData(LoanSchedule &rows, cv::LoanPaymentKind k, int rec
                         owed -= toCents(rows[next]->principal());
                 }
                 if (next < rows.size()) {
-                    const QDate from =
-                        c == 0 && !(flags & CountFromStartDate) ? row.date().addDays(-1) : row.date();
-                    q = std::max(0.0, toUnits(owed) - p) * rows[next]->rate() / 365
-                        * from.daysTo(rows[next]->date());
+                    const QDate from = c == 0 && !(flags & CountFromStartDate) ? row.date().addDays(-1) : row.date();
+                    q = std::max(0.0, toUnits(owed) - p) * rows[next]->rate() / 365 * from.daysTo(rows[next]->date());
                 }
             }
             break;

@@ -5,8 +5,8 @@
 namespace cv {
 
 struct LunarMonthStart {
-    short monthDay;   // Gregorian month*100 + day; 9999 ends a row
-    short month;      // lunar month 1-12; a leap month repeats the one before
+    short monthDay; // Gregorian month*100 + day; 9999 ends a row
+    short month;    // lunar month 1-12; a leap month repeats the one before
 };
 
 constexpr int kLunarFirstYear = 1990;

@@ -28,10 +28,8 @@ bool isNumber(const QVariant &v)
     case QMetaType::Long:
     case QMetaType::ULong:
     case QMetaType::Double:
-    case QMetaType::Float:
-        return true;
-    default:
-        return false;
+    case QMetaType::Float: return true;
+    default: return false;
     }
 }
 
@@ -231,7 +229,8 @@ NodePtr Node::findMemberWithExtra(const cv::ArchivablePtr &extra)
 
 NodePtr Node::findMemberWithoutValue(const QVariant &value, const QString &key)
 {
-    if (m_kind == cv::NodeKind::Investment || countChild() == 0) return valuesEqual(valueForKey(key), value) ? nullptr : self();
+    if (m_kind == cv::NodeKind::Investment || countChild() == 0)
+        return valuesEqual(valueForKey(key), value) ? nullptr : self();
     const auto &list = children();
     for (auto it = list.rbegin(); it != list.rend(); ++it)
         if (auto found = (*it)->findMemberWithoutValue(value, key)) return found;
@@ -334,7 +333,10 @@ bool Node::deepStatus2()
 
 int Node::sumStatusWithoutGroups() const
 {
-    int n = (m_status != 0 && m_kind != cv::NodeKind::SectionRoot && m_kind != cv::NodeKind::CashPart && m_kind != cv::NodeKind::Holding && m_kind != cv::NodeKind::Group) ? 1 : 0;
+    int n = (m_status != 0 && m_kind != cv::NodeKind::SectionRoot && m_kind != cv::NodeKind::CashPart &&
+             m_kind != cv::NodeKind::Holding && m_kind != cv::NodeKind::Group)
+                ? 1
+                : 0;
     for (const auto &c : children()) n += c->sumStatusWithoutGroups();
     return n;
 }

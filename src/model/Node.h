@@ -41,9 +41,9 @@ public:
     bool collapsed() const { return m_collapsed; }
     void setCollapsed(bool collapsed) { m_collapsed = collapsed; }
     bool isExpanded() const { return !m_collapsed; }
-    const QString &name() const { return m_name; }   // null = none
+    const QString &name() const { return m_name; } // null = none
     void setName(const QString &name) { m_name = name; }
-    int currency() const { return m_currency; }      // 0 = not set
+    int currency() const { return m_currency; } // 0 = not set
     void setCurrency(int currency) { m_currency = currency; }
     const cv::ArchivablePtr &extra() const { return m_extra; }
     void setExtra(cv::ArchivablePtr extra) { m_extra = std::move(extra); }
@@ -53,7 +53,7 @@ public:
     // A node that has a parent is moved: it leaves its old list first.
     Node *parent() const { return m_parent; }
     void setParent(Node *parent) { m_parent = parent; }
-    void setParentValue(int status);                 // the parent's status
+    void setParentValue(int status); // the parent's status
     bool appendChild(NodePtr child);
     // 0 <= index <= countChild(); moving within the list, the index counts
     // the list before the move.
@@ -67,7 +67,7 @@ public:
     bool hasChildList() const { return m_children.has_value(); }
     const std::vector<NodePtr> &children() const;
     int countChild() const;
-    NodePtr childAt(int index) const;         // null when out of range
+    NodePtr childAt(int index) const; // null when out of range
     // Position among the parent's children: 0 without a parent, the parent's
     // child count when not found.
     int index() const;
@@ -90,7 +90,7 @@ public:
     NodePtr findMemberWithoutValue(const QVariant &value, const QString &key);
     // The given node when it is in the subtree (identity); children last to first.
     NodePtr findMember(const NodePtr &node);
-    NodePtr findMemberWithName(const QString &name);   // children last to first
+    NodePtr findMemberWithName(const QString &name); // children last to first
     // Removes the first node equal to the given one from its parent; the
     // receiver is tested first, then children last to first. False when
     // nothing was removed (also when the receiver matched but has no parent).
@@ -111,10 +111,10 @@ public:
     // The node's status when non-zero; else 1 when any child's deepStatus is non-zero.
     int deepStatus() const;
     bool deepStatus2();
-    int sumStatusWithoutGroups() const;              // status != 0, kind not 1, 3, 6, 20
+    int sumStatusWithoutGroups() const; // status != 0, kind not 1, 3, 6, 20
     int sumMembersMatching(const std::function<bool(const Node &)> &delegate) const;
-    int sumMembersAndGroups(bool withGroups) const;  // false leaves out kinds 1 and 20
-    bool allStatus() const;                          // every status exactly 1
+    int sumMembersAndGroups(bool withGroups) const; // false leaves out kinds 1 and 20
+    bool allStatus() const;                         // every status exactly 1
 
     // Identity: the same object, or (receiver's ident >= 1) same ident and kind.
     bool isEqual(const Node *other) const;
@@ -138,16 +138,16 @@ public:
     void clear();
 
     // Kind tests and account queries (Node_Asset.cpp).
-    bool isActual() const;      // 21, 5
-    bool isAsset() const;       // 30-33
-    bool isCache() const;       // 30, 31
-    bool isDebt() const;        // 40-42
-    bool isPayable() const;     // 30, 31, 33, 40
-    bool isAccount() const;     // 30-49, 6, 3
+    bool isActual() const;  // 21, 5
+    bool isAsset() const;   // 30-33
+    bool isCache() const;   // 30, 31
+    bool isDebt() const;    // 40-42
+    bool isPayable() const; // 30, 31, 33, 40
+    bool isAccount() const; // 30-49, 6, 3
     // An extra without an opening balance or start date counts as 0 / no date.
     double assetInitialValue() const;
     QDate assetInitialDate() const;
-    QString assetKindName() const;   // null for kinds without a name
+    QString assetKindName() const; // null for kinds without a name
     // Whether the account has started by the date (cash parts and holdings ask
     // their investment account).
     bool validAtDate(const QDate &date) const;
@@ -160,8 +160,8 @@ public:
 private:
     NodePtr self();
     bool canAdopt(const NodePtr &child) const;
-    bool removeNode(Node &node);   // from the list; true when something went
-    void detach(Node &child);      // this very object from the list
+    bool removeNode(Node &node); // from the list; true when something went
+    void detach(Node &child);    // this very object from the list
     // Every child is there once and points back here.
     bool childrenAreATree() const;
     void collectCategories(std::vector<int> &out) const;

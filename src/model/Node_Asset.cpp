@@ -39,12 +39,14 @@ bool Node::isDebt() const
 
 bool Node::isPayable() const
 {
-    return m_kind == cv::NodeKind::Cash || m_kind == cv::NodeKind::Bank || m_kind == cv::NodeKind::GeneralAsset || m_kind == cv::NodeKind::CreditCard;
+    return m_kind == cv::NodeKind::Cash || m_kind == cv::NodeKind::Bank || m_kind == cv::NodeKind::GeneralAsset ||
+           m_kind == cv::NodeKind::CreditCard;
 }
 
 bool Node::isAccount() const
 {
-    return (m_kind >= cv::NodeKind::Cash && m_kind < cv::NodeKind::AccountSummary) || m_kind == cv::NodeKind::Holding || m_kind == cv::NodeKind::CashPart;
+    return (m_kind >= cv::NodeKind::Cash && m_kind < cv::NodeKind::AccountSummary) || m_kind == cv::NodeKind::Holding ||
+           m_kind == cv::NodeKind::CashPart;
 }
 
 double Node::assetInitialValue() const
@@ -82,9 +84,10 @@ bool Node::validAtDate(const QDate &date) const
     if (m_kind == cv::NodeKind::Holding && startsAfter(m_extra, date)) return false;
     const Node *account = this;
     if (m_kind == cv::NodeKind::CashPart || m_kind == cv::NodeKind::Holding) {
-        account = m_parent;   // the investment account
+        account = m_parent; // the investment account
         if (!account) return true;
-    } else if (cv::isSystemNameKind(m_kind) || m_kind == cv::NodeKind::Group || m_kind == cv::NodeKind::AccountSummary) {
+    } else if (cv::isSystemNameKind(m_kind) || m_kind == cv::NodeKind::Group ||
+               m_kind == cv::NodeKind::AccountSummary) {
         return true;
     }
     return !startsAfter(account->m_extra, date);

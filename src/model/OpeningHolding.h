@@ -14,9 +14,9 @@ namespace cv {
 
 class OpeningHolding : public cv::KeyedArchivable, public DatedExtra, public SecurityExtra {
 public:
-    int brand() const override { return m_brand; }    // security ident
+    int brand() const override { return m_brand; } // security ident
     void setBrand(int brand) { m_brand = brand; }
-    QDate date() const override { return m_date; }    // invalid = no date
+    QDate date() const override { return m_date; } // invalid = no date
     void setDate(const QDate &date) { m_date = date; }
     double units() const { return m_units; }
     void setUnits(double units) { m_units = units; }
@@ -24,9 +24,9 @@ public:
     void setUnitPrice(double price) { m_unitPrice = price; }
     double commission() const { return m_commission; }
     void setCommission(double commission) { m_commission = commission; }
-    QString memo() const;                            // "" when none
+    QString memo() const; // "" when none
     void setMemo(const QString &memo) { m_memo = memo; }
-    int flags() const { return m_flags; }             // edit flags, not archived
+    int flags() const { return m_flags; } // edit flags, not archived
     void setFlags(int flags) { m_flags = flags; }
 
     QString description() const;

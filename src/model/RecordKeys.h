@@ -27,7 +27,7 @@ inline bool assignInt(int &field, const QVariant &value)
 
 // A kind takes the stored number as it comes, like the readers do.
 template <typename Kind>
-    requires std::is_enum_v<Kind>
+requires std::is_enum_v<Kind>
 inline bool assignInt(Kind &field, const QVariant &value)
 {
     int v = 0;

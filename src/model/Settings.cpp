@@ -33,8 +33,8 @@ QString makeVerifier(const QString &password)
     QByteArray salt(kSaltBytes, Qt::Uninitialized);
     QRandomGenerator::system()->generate(salt.begin(), salt.end());
     const QByteArray key = derive(password, salt, Settings::kPasswordIterations);
-    return kVerifierScheme + u'$' + QString::number(Settings::kPasswordIterations) + u'$'
-        + QString::fromLatin1(salt.toBase64()) + u'$' + QString::fromLatin1(key.toBase64());
+    return kVerifierScheme + u'$' + QString::number(Settings::kPasswordIterations) + u'$' +
+           QString::fromLatin1(salt.toBase64()) + u'$' + QString::fromLatin1(key.toBase64());
 }
 
 bool constantTimeEqual(const QByteArray &a, const QByteArray &b)
@@ -77,10 +77,8 @@ QDate Settings::fiscalDate(const QDate &date, int mode) const
     if (!date.isValid()) return date;
     const int firstDay = m_fiscalDayOfMonth + 1;
     switch (mode) {
-    case 0:
-        return date;
-    case 1:
-        return date.addDays(-floorMod(date.dayOfWeek() % 7 - m_fiscalWeekday, 7));
+    case 0: return date;
+    case 1: return date.addDays(-floorMod(date.dayOfWeek() % 7 - m_fiscalWeekday, 7));
     case 2:
     case 3:
     case 4:
@@ -94,8 +92,7 @@ QDate Settings::fiscalDate(const QDate &date, int mode) const
         const QDate start = month.addMonths(-floorMod(month.month() - m_fiscalMonthOfYear + 11, k));
         return QDate(start.year(), start.month(), firstDay);
     }
-    default:
-        return date;
+    default: return date;
     }
 }
 

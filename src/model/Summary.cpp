@@ -25,10 +25,10 @@ void Summary::encodeWithCoder(cv::KeyedArchiver &coder) const
 bool Summary::initWithCoder(cv::KeyedUnarchiver &coder)
 {
     m_memo = cv::decodeOptionalString(coder, QStringLiteral("memo"));
-    m_assetList = coder.decodeArrayOfClassForKey<SummaryUnit>(QStringLiteral("asset")).value_or(
-        std::vector<SummaryUnitPtr>());
-    m_debtList = coder.decodeArrayOfClassForKey<SummaryUnit>(QStringLiteral("debt")).value_or(
-        std::vector<SummaryUnitPtr>());
+    m_assetList =
+        coder.decodeArrayOfClassForKey<SummaryUnit>(QStringLiteral("asset")).value_or(std::vector<SummaryUnitPtr>());
+    m_debtList =
+        coder.decodeArrayOfClassForKey<SummaryUnit>(QStringLiteral("debt")).value_or(std::vector<SummaryUnitPtr>());
     return !coder.failed();
 }
 

@@ -41,9 +41,9 @@ class Summary : public cv::KeyedArchivable {
 public:
     QString memo() const { return m_memo; }
     void setMemo(const QString &memo) { m_memo = memo; }
-    std::vector<SummaryUnitPtr> &assetList() { return m_assetList; }   // added
+    std::vector<SummaryUnitPtr> &assetList() { return m_assetList; } // added
     const std::vector<SummaryUnitPtr> &assetList() const { return m_assetList; }
-    std::vector<SummaryUnitPtr> &debtList() { return m_debtList; }     // subtracted
+    std::vector<SummaryUnitPtr> &debtList() { return m_debtList; } // subtracted
     const std::vector<SummaryUnitPtr> &debtList() const { return m_debtList; }
     // A summary refers to nothing itself.
     std::shared_ptr<Node> refCache() const { return nullptr; }

@@ -16,13 +16,15 @@ struct KindKey {
     const char *suffix;
 };
 // The name key of a kind is "trade-" + suffix, its report key "Report-trade-" + suffix.
+// clang-format off
 constexpr KindKey kKindKeys[] = {
-    {0, "buy"},           {1, "sales"},         {2, "transfer"},       {5, "income"},
-    {6, "expense"},       {10, "dividened"},    {11, "interest"},      {12, "distribute"},
-    {13, "split"},        {14, "merge"},        {16, "increase"},      {17, "decrease"},
-    {18, "margin-sales"}, {19, "buy-back"},     {20, "margin-buy"},    {21, "sell-back"},
+    {0, "buy"},           {1, "sales"},      {2, "transfer"},    {5, "income"},
+    {6, "expense"},       {10, "dividened"}, {11, "interest"},   {12, "distribute"},
+    {13, "split"},        {14, "merge"},     {16, "increase"},   {17, "decrease"},
+    {18, "margin-sales"}, {19, "buy-back"},  {20, "margin-buy"}, {21, "sell-back"},
     {30, "cache-in"},     {31, "reinvest"},
 };
+// clang-format on
 
 const char *suffixForKind(cv::TradeKind kind)
 {
@@ -100,8 +102,7 @@ bool Trade::setValueForKey(const QString &key, const QVariant &value)
     if (key == u"count") return cv::record::assignDouble(m_count, value);
     if (key == u"unitPrice") return cv::record::assignDouble(m_unitPrice, value);
     if (key == u"commission") return cv::record::assignDouble(m_commission, value);
-    if (key == u"memo")
-        return cv::record::assignStringThrough([this](const QString &memo) { setMemo(memo); }, value);
+    if (key == u"memo") return cv::record::assignStringThrough([this](const QString &memo) { setMemo(memo); }, value);
     if (key == u"flags") return cv::record::assignInt(m_flags, value);
     return false;
 }
@@ -134,25 +135,14 @@ void Trade::changesForAccount(int account, double *units, double *income) const
         break;
     case cv::TradeKind::OtherIncome:
     case cv::TradeKind::Interest:
-    case cv::TradeKind::Distribution:
-        cash = m_unitPrice;
-        break;
-    case cv::TradeKind::OtherExpense:
-        cash = -m_unitPrice;
-        break;
-    case cv::TradeKind::Dividend:
-        cash = m_count > 0 ? m_count * m_unitPrice : m_unitPrice;
-        break;
+    case cv::TradeKind::Distribution: cash = m_unitPrice; break;
+    case cv::TradeKind::OtherExpense: cash = -m_unitPrice; break;
+    case cv::TradeKind::Dividend: cash = m_count > 0 ? m_count * m_unitPrice : m_unitPrice; break;
     case cv::TradeKind::Split:
-    case cv::TradeKind::Increase:
-        u = m_count;
-        break;
+    case cv::TradeKind::Increase: u = m_count; break;
     case cv::TradeKind::Merge:
-    case cv::TradeKind::Decrease:
-        u = -m_count;
-        break;
-    default:
-        break;
+    case cv::TradeKind::Decrease: u = -m_count; break;
+    default: break;
     }
     if (units) *units = u;
     if (income) *income = cash;
@@ -171,22 +161,17 @@ Trade::CashFlow Trade::cashFlow() const
     case cv::TradeKind::Buy:
     case cv::TradeKind::BuyBack:
     case cv::TradeKind::MarginBuy:
-    case cv::TradeKind::Reinvestment:
-        return {CashFlow::Out, m_count * m_unitPrice};
+    case cv::TradeKind::Reinvestment: return {CashFlow::Out, m_count * m_unitPrice};
     case cv::TradeKind::Sale:
     case cv::TradeKind::Dividend:
     case cv::TradeKind::MarginSale:
     case cv::TradeKind::SellBack:
-    case cv::TradeKind::CashIn:
-        return {CashFlow::In, m_count * m_unitPrice};
+    case cv::TradeKind::CashIn: return {CashFlow::In, m_count * m_unitPrice};
     case cv::TradeKind::OtherIncome:
     case cv::TradeKind::Interest:
-    case cv::TradeKind::Distribution:
-        return {CashFlow::In, m_unitPrice};
-    case cv::TradeKind::OtherExpense:
-        return {CashFlow::Out, m_unitPrice};
-    default:
-        return {};
+    case cv::TradeKind::Distribution: return {CashFlow::In, m_unitPrice};
+    case cv::TradeKind::OtherExpense: return {CashFlow::Out, m_unitPrice};
+    default: return {};
     }
 }
 
@@ -250,24 +235,18 @@ int Trade::validFieldsForKind(cv::TradeKind kind)
     case cv::TradeKind::MarginBuy:
     case cv::TradeKind::SellBack:
     case cv::TradeKind::CashIn:
-    case cv::TradeKind::Reinvestment:
-        return CountField | UnitPriceField | CommissionField;
-    case cv::TradeKind::TransferUnits:
-        return CountField | TotalField;
+    case cv::TradeKind::Reinvestment: return CountField | UnitPriceField | CommissionField;
+    case cv::TradeKind::TransferUnits: return CountField | TotalField;
     case cv::TradeKind::OtherIncome:
-    case cv::TradeKind::OtherExpense:
-        return TotalField;
+    case cv::TradeKind::OtherExpense: return TotalField;
     case cv::TradeKind::Dividend:
     case cv::TradeKind::Interest:
-    case cv::TradeKind::Distribution:
-        return TotalField | CommissionField;
+    case cv::TradeKind::Distribution: return TotalField | CommissionField;
     case cv::TradeKind::Split:
     case cv::TradeKind::Merge:
     case cv::TradeKind::Increase:
-    case cv::TradeKind::Decrease:
-        return CountField | CommissionField;
-    default:
-        return 0;
+    case cv::TradeKind::Decrease: return CountField | CommissionField;
+    default: return 0;
     }
 }
 
@@ -290,9 +269,9 @@ bool Trade::isEqual(const Trade *other) const
 {
     if (other == this) return true;
     if (!other || m_ident == -1) return false;
-    return m_kind == other->m_kind && m_account == other->m_account && m_brand == other->m_brand
-           && m_transfer == other->m_transfer && m_count == other->m_count
-           && m_unitPrice == other->m_unitPrice && m_date == other->m_date;
+    return m_kind == other->m_kind && m_account == other->m_account && m_brand == other->m_brand &&
+           m_transfer == other->m_transfer && m_count == other->m_count && m_unitPrice == other->m_unitPrice &&
+           m_date == other->m_date;
 }
 
 TradePtr Trade::clone() const

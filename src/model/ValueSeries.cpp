@@ -56,8 +56,8 @@ void ValueSeries::Points::addToPoints(int key, double amount)
 int ValueSeries::Points::findIndex(int key) const
 {
     settle();
-    const auto it = std::upper_bound(m_points.begin(), m_points.end(), key,
-                                     [](int k, const ValuePoint &e) { return k < e.key; });
+    const auto it =
+        std::upper_bound(m_points.begin(), m_points.end(), key, [](int k, const ValuePoint &e) { return k < e.key; });
     return int(it - m_points.begin()) - 1;
 }
 
@@ -90,8 +90,8 @@ void ValueSeries::Points::sumByKey(int first, int last)
     m_sumFirst = first;
     m_sums.assign(size_t(qint64(last) - first + 1), 0.0);
     m_summed.assign(m_sums.size(), 0);
-    const auto from = std::lower_bound(m_points.begin(), m_points.end(), first,
-                                       [](const ValuePoint &e, int k) { return e.key < k; });
+    const auto from =
+        std::lower_bound(m_points.begin(), m_points.end(), first, [](const ValuePoint &e, int k) { return e.key < k; });
     auto to = from;
     for (; to != m_points.end() && to->key <= last; ++to) {
         m_sums[size_t(qint64(to->key) - first)] = to->value;

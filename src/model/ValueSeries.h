@@ -43,9 +43,9 @@ public:
     // Balance at the end of the day: running total of the last point on or
     // before it, 0 when every point is later. Current only after calcAccumulation().
     double accumulatedValueAt(const QDate &date) const;
-    int indexForDate(const QDate &date) const;          // -1 when every point is later
-    double accumulatedValueForIndex(int index) const;   // 0 out of range
-    QDate dateForIndex(int index) const;                // invalid out of range
+    int indexForDate(const QDate &date) const;        // -1 when every point is later
+    double accumulatedValueForIndex(int index) const; // 0 out of range
+    QDate dateForIndex(int index) const;              // invalid out of range
     // Keyed by the plain calendar month: callers pass the fiscal month's first day.
     double monthlyValueAt(const QDate &date) const;
     // Daily values in [day of date, + days).
@@ -106,7 +106,7 @@ private:
         void foldSums() const;
         mutable std::vector<ValuePoint> m_points;
         mutable std::vector<std::pair<int, double>> m_pending;
-        mutable size_t m_hint = 0;   // where the last search ended
+        mutable size_t m_hint = 0; // where the last search ended
         // While summing by key: the amount of key m_sumFirst + i and whether any arrived.
         mutable std::vector<double> m_sums;
         mutable std::vector<unsigned char> m_summed;

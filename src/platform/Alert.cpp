@@ -50,8 +50,7 @@ void Alert::warn(const QString &message)
     alert(cv::localizedString(QStringLiteral("Warning")), message);
 }
 
-bool Alert::confirm(const QString &title, const QString &message, const QString &okString,
-                       const QString &cancelString)
+bool Alert::confirm(const QString &title, const QString &message, const QString &okString, const QString &cancelString)
 {
     cv::AlertRequest request;
     request.title = title;
@@ -71,13 +70,11 @@ int Alert::confirm3(const QString &title, const QString &message, const QStringL
     request.alternateButton = buttons.value(1);
     request.otherButton = buttons.value(2);
     switch (cv::present(request)) {
-    case cv::AlertButton::Default:
-        return 1;
+    case cv::AlertButton::Default: return 1;
     case cv::AlertButton::Other:
         // A presenter must not answer a button it was not given.
         return request.otherButton.isEmpty() ? 0 : -1;
-    case cv::AlertButton::Alternate:
-        break;
+    case cv::AlertButton::Alternate: break;
     }
     return 0;
 }

@@ -9,11 +9,11 @@
 
 #include "platform/Logging.h"
 
-#define CV_ASSERT_OR(condition, ...)                                                                    \
-    do {                                                                                                \
-        if (Q_UNLIKELY(!(condition))) {                                                                 \
-            qCWarning(cv::lcAssert, "impossible state: %s (%s:%d)", #condition, __FILE__, __LINE__);       \
-            Q_ASSERT_X(false, Q_FUNC_INFO, #condition);                                                 \
-            __VA_ARGS__;                                                                                \
-        }                                                                                               \
+#define CV_ASSERT_OR(condition, ...)                                                                                   \
+    do {                                                                                                               \
+        if (Q_UNLIKELY(!(condition))) {                                                                                \
+            qCWarning(cv::lcAssert, "impossible state: %s (%s:%d)", #condition, __FILE__, __LINE__);                   \
+            Q_ASSERT_X(false, Q_FUNC_INFO, #condition);                                                                \
+            __VA_ARGS__;                                                                                               \
+        }                                                                                                              \
     } while (false)

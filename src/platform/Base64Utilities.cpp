@@ -29,8 +29,10 @@ QString Base64Utilities::base64EncodingForData(const QByteArray &data)
     qsizetype i = 0;
     for (; i + 2 < n; i += 3) {
         const unsigned v = (in[i] << 16) | (in[i + 1] << 8) | in[i + 2];
-        out.append(kAlphabet[v >> 18]).append(kAlphabet[(v >> 12) & 63]).append(kAlphabet[(v >> 6) & 63]).append(
-            kAlphabet[v & 63]);
+        out.append(kAlphabet[v >> 18])
+            .append(kAlphabet[(v >> 12) & 63])
+            .append(kAlphabet[(v >> 6) & 63])
+            .append(kAlphabet[v & 63]);
     }
     if (i < n) {
         const unsigned v = (in[i] << 16) | (i + 1 < n ? in[i + 1] << 8 : 0);

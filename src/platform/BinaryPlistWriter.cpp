@@ -170,9 +170,7 @@ QByteArray BinaryPlistWriter::write(Ref top) const
     for (const Object &o : m_objects) {
         offsets.push_back(std::uint64_t(out.size()));
         switch (o.type) {
-        case Type::Bool:
-            out.append(char(o.number ? 0x09 : 0x08));
-            break;
+        case Type::Bool: out.append(char(o.number ? 0x09 : 0x08)); break;
         case Type::Int: {
             // Negative numbers take eight bytes, which readers take as signed.
             const unsigned b = std::int64_t(o.number) < 0 ? 8 : bytesFor(o.number);

@@ -41,9 +41,9 @@ private:
     enum class Type : std::uint8_t { Bool, Int, Real, Data, Ascii, Utf16, Uid, Array, Dict };
     struct Object {
         Type type;
-        std::uint64_t number = 0;          // bool, int, uid, bits of a real
-        QByteArray bytes;                   // data, ASCII or UTF-16 big-endian
-        std::vector<Ref> refs;              // array items
+        std::uint64_t number = 0;               // bool, int, uid, bits of a real
+        QByteArray bytes;                       // data, ASCII or UTF-16 big-endian
+        std::vector<Ref> refs;                  // array items
         std::vector<std::pair<Ref, Ref>> pairs; // dictionary entries
     };
 

@@ -111,8 +111,10 @@ std::optional<QDate> parseWholeFormat(const QString &input, const QString &forma
             if (!yy) return std::nullopt;
             // The century that puts the year nearest to today.
             int y = today.year() - today.year() % 100 + *yy;
-            if (y > today.year() + 50) y -= 100;
-            else if (y <= today.year() - 50) y += 100;
+            if (y > today.year() + 50)
+                y -= 100;
+            else if (y <= today.year() - 50)
+                y += 100;
             year = y;
             break;
         }

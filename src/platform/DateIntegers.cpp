@@ -22,8 +22,7 @@ int clampToInt(qint64 value)
 
 int dayNumber(const QDate &date)
 {
-    if (!date.isValid())
-        return 0;
+    if (!date.isValid()) return 0;
     return clampToInt(date.toJulianDay() - kReferenceJulianDay);
 }
 
@@ -34,8 +33,7 @@ QDate fromDayNumber(int dayNumber)
 
 int archiveDate(const QDate &date)
 {
-    if (!date.isValid())
-        return 0;
+    if (!date.isValid()) return 0;
     return clampToInt((qint64(date.year()) * 12 + date.month() - 1) * 31 + date.day() - 1);
 }
 
@@ -51,8 +49,7 @@ QDate fromArchiveDate(int value)
 
 int seriesDayKey(const QDate &date)
 {
-    if (!date.isValid())
-        return 0;
+    if (!date.isValid()) return 0;
     return clampToInt(date.toJulianDay() - kEraJulianDay);
 }
 
@@ -63,16 +60,14 @@ QDate fromSeriesDayKey(int key)
 
 int seriesMonthKey(const QDate &date, int fiscalFirstDay)
 {
-    if (!date.isValid())
-        return 0;
+    if (!date.isValid()) return 0;
     // One calendar conversion instead of three: the cache asks this per entry.
     int year = 0;
     int month = 0;
     int day = 0;
     date.getDate(&year, &month, &day);
     qint64 key = qint64(year) * 12 + month - 1;
-    if (fiscalFirstDay >= 1 && day <= fiscalFirstDay)
-        --key;
+    if (fiscalFirstDay >= 1 && day <= fiscalFirstDay) --key;
     return clampToInt(key);
 }
 
@@ -83,8 +78,7 @@ int budgetMonthKey(int year, int month)
 
 int budgetMonthKey(const QDate &date)
 {
-    if (!date.isValid())
-        return 0;
+    if (!date.isValid()) return 0;
     return clampToInt(qint64(date.year()) * 12 + date.month() - 24001);
 }
 

@@ -315,9 +315,9 @@ std::uint64_t KeyedArchiver::Impl::encode(const ArchiveValue &value)
             if (!m) return 0;
             if (auto known = d.knownUid(m.get())) return *known;
             Ref dict = kNone;
-            std::uint64_t uid = d.addObject(
-                dict, QStringLiteral("NSMutableDictionary"),
-                {QStringLiteral("NSMutableDictionary"), QStringLiteral("NSDictionary"), kNSObject});
+            std::uint64_t uid =
+                d.addObject(dict, QStringLiteral("NSMutableDictionary"),
+                            {QStringLiteral("NSMutableDictionary"), QStringLiteral("NSDictionary"), kNSObject});
             d.remember(m, uid);
             d.open.insert(m.get());
             Ref keys = d.w.array();
@@ -354,12 +354,15 @@ std::uint64_t KeyedArchiver::Impl::encode(const ArchiveValue &value)
     const bool null = std::visit(
         [](const auto &x) {
             using T = std::decay_t<decltype(x)>;
-            if constexpr (std::is_same_v<T, std::monostate>) return true;
-            else if constexpr (std::is_same_v<T, QString>) return x.isNull();
+            if constexpr (std::is_same_v<T, std::monostate>)
+                return true;
+            else if constexpr (std::is_same_v<T, QString>)
+                return x.isNull();
             else if constexpr (std::is_same_v<T, ArchiveValue::Array> || std::is_same_v<T, ArchiveValue::Dictionary> ||
                                std::is_same_v<T, ArchivablePtr>)
                 return !x;
-            else return false;
+            else
+                return false;
         },
         value.v);
     if (null) return 0;
@@ -479,9 +482,7 @@ std::optional<std::uint64_t> KeyedUnarchiver::Impl::uidOf(plist_t node)
     if (!node) return std::nullopt;
     std::uint64_t uid = 0;
     switch (plist_get_node_type(node)) {
-    case PLIST_UID:
-        plist_get_uid_val(node, &uid);
-        break;
+    case PLIST_UID: plist_get_uid_val(node, &uid); break;
     case PLIST_DICT: {
         // The XML form writes a reference as {"CF$UID": n}.
         if (plist_dict_get_size(node) != 1) return std::nullopt;
@@ -490,8 +491,7 @@ std::optional<std::uint64_t> KeyedUnarchiver::Impl::uidOf(plist_t node)
         plist_get_uint_val(n, &uid);
         break;
     }
-    default:
-        return std::nullopt;
+    default: return std::nullopt;
     }
     if (uid >= objects.size()) return std::nullopt;
     return uid;
@@ -539,15 +539,13 @@ ArchiveValue KeyedUnarchiver::Impl::decode(std::uint64_t uid)
     if (uid == 0) return {};
     if (depth >= kMaxDepth) return fail();
     switch (state[uid]) {
-    case State::Done:
-        return values[uid];
+    case State::Done: return values[uid];
     case State::Decoding:
         // A reference back to an object still being decoded. Our archives are
         // trees; accepting a cycle would leak the objects (shared_ptr rings)
         // and send every tree walk round forever, so the archive is refused.
         return fail();
-    case State::Pending:
-        break;
+    case State::Pending: break;
     }
     ++depth;
     state[uid] = State::Decoding;
@@ -592,10 +590,8 @@ ArchiveValue KeyedUnarchiver::Impl::decodeContents(plist_t node)
         plist_get_date_val(node, &sec, &usec);
         return ArchiveValue(ArchiveDate{double(sec) + double(usec) / 1e6});
     }
-    case PLIST_DICT:
-        break;
-    default:
-        return fail();
+    case PLIST_DICT: break;
+    default: return fail();
     }
 
     auto cls = className(plist_dict_get_item(node, "$class"));
@@ -741,8 +737,7 @@ std::int64_t KeyedUnarchiver::decodeInt64ForKey(const QString &key)
         if (!std::isfinite(x) || std::fabs(x) >= 9.2233720368547758e18) break;
         return std::int64_t(x);
     }
-    default:
-        break;
+    default: break;
     }
     fail();
     return 0;
@@ -764,8 +759,7 @@ double KeyedUnarchiver::decodeDoubleForKey(const QString &key)
         plist_get_uint_val(n, &u);
         return double(std::int64_t(u));
     }
-    default:
-        break;
+    default: break;
     }
     fail();
     return 0;
@@ -787,8 +781,7 @@ bool KeyedUnarchiver::decodeBoolForKey(const QString &key)
         plist_get_uint_val(n, &u);
         return u != 0;
     }
-    default:
-        break;
+    default: break;
     }
     fail();
     return false;

@@ -136,7 +136,7 @@ public:
     explicit KeyedArchiver(Impl &impl) : m_d(impl) {}
 
 private:
-    Impl &m_d;   // the archive being written, owned by archivedDataWithRootObject
+    Impl &m_d; // the archive being written, owned by archivedDataWithRootObject
 };
 
 class KeyedUnarchiver {
@@ -199,7 +199,7 @@ public:
     explicit KeyedUnarchiver(Impl &impl) : m_d(impl) {}
 
 private:
-    Impl &m_d;   // the archive being read, owned by unarchiveObjectWithData
+    Impl &m_d; // the archive being read, owned by unarchiveObjectWithData
 };
 
 // Registers class T (default-constructible) under an archive class name.

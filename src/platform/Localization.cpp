@@ -22,8 +22,7 @@ using StringTable = QHash<QString, QString>;
 
 // Reads the "key" = "value"; form of the string tables. A damaged entry is
 // logged and skipped so that one bad line never hides the rest of the table.
-class StringsParser
-{
+class StringsParser {
 public:
     explicit StringsParser(const QString &text) : m_text(text) {}
 
@@ -32,8 +31,7 @@ public:
         StringTable table;
         while (true) {
             skipBlanksAndComments();
-            if (atEnd())
-                break;
+            if (atEnd()) break;
             const qsizetype start = m_pos;
             QString key, value;
             if (readQuoted(key) && expect(u'=') && readQuoted(value) && expect(u';')) {
@@ -49,10 +47,7 @@ public:
 
 private:
     bool atEnd() const { return m_pos >= m_text.size(); }
-    QChar peek(qsizetype ahead = 0) const
-    {
-        return m_pos + ahead < m_text.size() ? m_text.at(m_pos + ahead) : QChar();
-    }
+    QChar peek(qsizetype ahead = 0) const { return m_pos + ahead < m_text.size() ? m_text.at(m_pos + ahead) : QChar(); }
 
     void skipBlanksAndComments()
     {
@@ -79,8 +74,7 @@ private:
     bool expect(QChar c)
     {
         skipBlanksAndComments();
-        if (peek() != c)
-            return false;
+        if (peek() != c) return false;
         ++m_pos;
         return true;
     }
@@ -88,19 +82,16 @@ private:
     bool readQuoted(QString &out)
     {
         skipBlanksAndComments();
-        if (peek() != u'"')
-            return false;
+        if (peek() != u'"') return false;
         ++m_pos;
         while (!atEnd()) {
             const QChar c = m_text.at(m_pos++);
-            if (c == u'"')
-                return true;
+            if (c == u'"') return true;
             if (c != u'\\') {
                 out.append(c);
                 continue;
             }
-            if (atEnd())
-                return false;
+            if (atEnd()) return false;
             const QChar e = m_text.at(m_pos++);
             switch (e.unicode()) {
             case 'n': out.append(u'\n'); break;
@@ -132,12 +123,10 @@ StringTable loadTable(const QString &language)
 
 QString normalizedLanguage(const QString &name)
 {
-    return name.startsWith(QLatin1String("ja"), Qt::CaseInsensitive) ? QStringLiteral("ja")
-                                                                      : QStringLiteral("en");
+    return name.startsWith(QLatin1String("ja"), Qt::CaseInsensitive) ? QStringLiteral("ja") : QStringLiteral("en");
 }
 
-struct Tables
-{
+struct Tables {
     QMutex mutex;
     QString systemLanguage; // empty until first asked
     QString override;
@@ -145,8 +134,7 @@ struct Tables
 
     QString languageLocked()
     {
-        if (!override.isEmpty())
-            return override;
+        if (!override.isEmpty()) return override;
         if (systemLanguage.isEmpty()) {
             const QStringList preferred = QLocale::system().uiLanguages();
             systemLanguage = normalizedLanguage(preferred.isEmpty() ? QString() : preferred.first());
@@ -199,8 +187,7 @@ QString localizedString(const QString &key)
     QMutexLocker lock(&t.mutex);
     const QString language = t.languageLocked();
     auto it = t.byLanguage.find(language);
-    if (it == t.byLanguage.end())
-        it = t.byLanguage.insert(language, loadTable(language));
+    if (it == t.byLanguage.end()) it = t.byLanguage.insert(language, loadTable(language));
     const auto found = it->constFind(key);
     return found == it->constEnd() ? key : *found;
 }
@@ -210,8 +197,7 @@ QString localizedString(const QString &key)
 
 namespace {
 
-struct Conversion
-{
+struct Conversion {
     bool leftAlign = false;
     bool plusSign = false;
     bool spaceSign = false;
@@ -226,11 +212,9 @@ struct Conversion
 // between the sign or "0x" and the digits, as printf places them.
 QString pad(const Conversion &conv, QString body, bool numeric, qsizetype prefixLength = 0)
 {
-    if (conv.width <= body.size())
-        return body;
+    if (conv.width <= body.size()) return body;
     const qsizetype fill = conv.width - body.size();
-    if (conv.leftAlign)
-        return body + QString(fill, u' ');
+    if (conv.leftAlign) return body + QString(fill, u' ');
     if (numeric && conv.zeroPad) {
         body.insert(prefixLength, QString(fill, u'0'));
         return body;
@@ -262,12 +246,10 @@ qint64 integerOf(const QVariant &v)
     if (isFloating(v)) {
         const double d = v.toDouble();
         // Out of range or not a number: C leaves it undefined; answer 0.
-        if (!std::isfinite(d) || std::fabs(d) >= 9.2e18)
-            return 0;
+        if (!std::isfinite(d) || std::fabs(d) >= 9.2e18) return 0;
         return static_cast<qint64>(d);
     }
-    if (v.metaType().id() == QMetaType::ULongLong)
-        return static_cast<qint64>(v.toULongLong());
+    if (v.metaType().id() == QMetaType::ULongLong) return static_cast<qint64>(v.toULongLong());
     return v.toLongLong();
 }
 
@@ -283,15 +265,13 @@ QString formatInteger(const Conversion &conv, QChar conversion, const QVariant &
         magnitude = negative ? 0 - static_cast<quint64>(raw) : static_cast<quint64>(raw);
     } else {
         magnitude = static_cast<quint64>(raw);
-        if (conv.lengthBits < 64)
-            magnitude &= (quint64(1) << conv.lengthBits) - 1;
+        if (conv.lengthBits < 64) magnitude &= (quint64(1) << conv.lengthBits) - 1;
     }
     const int base = (c == 'x' || c == 'X' || c == 'p') ? 16 : (c == 'o' ? 8 : 10);
     char buf[32];
     const auto res = std::to_chars(buf, buf + sizeof buf, magnitude, base);
     QString digits = QString::fromLatin1(buf, res.ptr - buf);
-    if (c == 'X')
-        digits = digits.toUpper();
+    if (c == 'X') digits = digits.toUpper();
     if (conv.precision >= 0) {
         if (conv.precision == 0 && magnitude == 0)
             digits.clear();
@@ -312,8 +292,7 @@ QString formatInteger(const Conversion &conv, QChar conversion, const QVariant &
         body = prefix + digits;
     }
     Conversion padding = conv;
-    if (conv.precision >= 0)
-        padding.zeroPad = false; // C ignores "0" when a precision is given
+    if (conv.precision >= 0) padding.zeroPad = false; // C ignores "0" when a precision is given
     return pad(padding, body, true, prefixLength);
 }
 
@@ -343,43 +322,37 @@ QString formatFloating(const Conversion &conv, QChar conversion, double value)
         else
             res = std::to_chars(buf.data(), buf.data() + buf.size(), magnitude, format, precision);
         digits = QString::fromLatin1(buf.data(), res.ptr - buf.data());
-        if (format == std::chars_format::hex)
-            digits.prepend(QStringLiteral("0x"));
+        if (format == std::chars_format::hex) digits.prepend(QStringLiteral("0x"));
         if (conv.alternate && !digits.contains(u'.') && format != std::chars_format::hex) {
             const qsizetype e = digits.indexOf(u'e');
             digits.insert(e < 0 ? digits.size() : e, u'.');
         }
     }
-    if (upper)
-        digits = digits.toUpper();
+    if (upper) digits = digits.toUpper();
     qsizetype signLength = 0;
     const QString body = withSign(conv, negative, digits, &signLength);
     Conversion padding = conv;
-    if (!finite)
-        padding.zeroPad = false;
+    if (!finite) padding.zeroPad = false;
     return pad(padding, body, true, signLength);
 }
 
 QString textOf(const QVariant &arg)
 {
-    if (arg.metaType().id() == QMetaType::QByteArray)
-        return QString::fromUtf8(arg.toByteArray());
+    if (arg.metaType().id() == QMetaType::QByteArray) return QString::fromUtf8(arg.toByteArray());
     if (isFloating(arg)) {
         // The shortest text that reads back the same number, never localised.
         char buf[32];
         const auto res = std::to_chars(buf, buf + sizeof buf, arg.toDouble());
         return QString::fromLatin1(buf, res.ptr - buf);
     }
-    if (arg.metaType().id() == QMetaType::QStringList)
-        return arg.toStringList().join(QStringLiteral(", "));
+    if (arg.metaType().id() == QMetaType::QStringList) return arg.toStringList().join(QStringLiteral(", "));
     return arg.toString();
 }
 
 // Reads a decimal number at pos; answers -1 when there is none.
 int readNumber(const QString &text, qsizetype &pos)
 {
-    if (pos >= text.size() || !text.at(pos).isDigit())
-        return -1;
+    if (pos >= text.size() || !text.at(pos).isDigit()) return -1;
     qint64 n = 0;
     while (pos < text.size() && text.at(pos).isDigit()) {
         n = qMin<qint64>(n * 10 + text.at(pos).digitValue(), 1000000);
@@ -396,13 +369,20 @@ Conversion readConversion(const QString &format, qsizetype &p, const QVariantLis
     const qsizetype n = format.size();
     for (; p < n; ++p) {
         const QChar f = format.at(p);
-        if (f == u'-') conv.leftAlign = true;
-        else if (f == u'+') conv.plusSign = true;
-        else if (f == u' ') conv.spaceSign = true;
-        else if (f == u'#') conv.alternate = true;
-        else if (f == u'0') conv.zeroPad = true;
-        else if (f == u'\'') {} // grouping is never applied to these texts
-        else break;
+        if (f == u'-')
+            conv.leftAlign = true;
+        else if (f == u'+')
+            conv.plusSign = true;
+        else if (f == u' ')
+            conv.spaceSign = true;
+        else if (f == u'#')
+            conv.alternate = true;
+        else if (f == u'0')
+            conv.zeroPad = true;
+        else if (f == u'\'') {
+        } // grouping is never applied to these texts
+        else
+            break;
     }
     if (p < n && format.at(p) == u'*') {
         ++p;
@@ -429,10 +409,13 @@ Conversion readConversion(const QString &format, qsizetype &p, const QVariantLis
     }
     while (p < n) {
         const QChar l = format.at(p);
-        if (l == u'h') conv.lengthBits = conv.lengthBits == 16 ? 8 : 16;
-        else if (l == u'l' || l == u'q' || l == u'j' || l == u'z' || l == u't') conv.lengthBits = 64;
-        else if (l == u'L') {}
-        else break;
+        if (l == u'h')
+            conv.lengthBits = conv.lengthBits == 16 ? 8 : 16;
+        else if (l == u'l' || l == u'q' || l == u'j' || l == u'z' || l == u't')
+            conv.lengthBits = 64;
+        else if (l == u'L') {
+        } else
+            break;
         ++p;
     }
     return conv;
@@ -445,11 +428,29 @@ enum class Form { None, Text, Integer, Floating, Character };
 Form formOf(QChar conversion)
 {
     switch (conversion.unicode()) {
-    case '@': case 's': case 'S': return Form::Text;
-    case 'd': case 'i': case 'u': case 'o': case 'x': case 'X': case 'p': case 'D': case 'U': case 'O':
-        return Form::Integer;
-    case 'f': case 'F': case 'e': case 'E': case 'g': case 'G': case 'a': case 'A': return Form::Floating;
-    case 'c': case 'C': return Form::Character;
+    case '@':
+    case 's':
+    case 'S': return Form::Text;
+    case 'd':
+    case 'i':
+    case 'u':
+    case 'o':
+    case 'x':
+    case 'X':
+    case 'p':
+    case 'D':
+    case 'U':
+    case 'O': return Form::Integer;
+    case 'f':
+    case 'F':
+    case 'e':
+    case 'E':
+    case 'g':
+    case 'G':
+    case 'a':
+    case 'A': return Form::Floating;
+    case 'c':
+    case 'C': return Form::Character;
     default: return Form::None;
     }
 }
@@ -459,8 +460,7 @@ QString convert(Conversion conv, QChar conversion, Form form, const QVariant &ar
     switch (form) {
     case Form::Text: {
         QString text = textOf(arg);
-        if ((conversion == u's' || conversion == u'S') && conv.precision >= 0)
-            text.truncate(conv.precision);
+        if ((conversion == u's' || conversion == u'S') && conv.precision >= 0) text.truncate(conv.precision);
         return pad(conv, text, false);
     }
     case Form::Integer:

@@ -13,7 +13,10 @@ namespace cv {
 // The text of the key in the current language; the key itself when missing.
 QString localizedString(const QString &key);
 // A key written in the code: UTF-8, as the source is (some keys hold typographic quotes).
-inline QString localizedString(const char *key) { return localizedString(QString::fromUtf8(key)); }
+inline QString localizedString(const char *key)
+{
+    return localizedString(QString::fromUtf8(key));
+}
 
 // "ja" when the first preferred UI language is Japanese, otherwise "en".
 QString currentLanguage();
@@ -32,4 +35,3 @@ void setLanguageOverride(const QString &language);
 QString formatString(const QString &format, const QVariantList &args);
 
 } // namespace cv
-

@@ -19,7 +19,7 @@ void LongOperations::enter(const QObject *source)
 void LongOperations::exit(const QObject *source)
 {
     // An unmatched exit must not hide a running operation.
-    CV_ASSERT_OR(m_depth > 0, return);
+    CV_ASSERT_OR(m_depth > 0, return );
     --m_depth;
     Q_EMIT exitLongOp(source);
 }

@@ -19,12 +19,12 @@ public:
     int depth() const { return m_depth; }
 
 Q_SIGNALS:
-    void enterLongOp(const QObject *source);  // "CVEnterLongOp"
-    void exitLongOp(const QObject *source);   // "CVExitLongOp"
+    void enterLongOp(const QObject *source); // "CVEnterLongOp"
+    void exitLongOp(const QObject *source);  // "CVExitLongOp"
 
 private:
     LongOperations() = default;
-    int m_depth = 0;   // enters not yet matched by an exit
+    int m_depth = 0; // enters not yet matched by an exit
 };
 
 // Enters on construction, exits on destruction, so an early return cannot leave the busy state on.
@@ -36,7 +36,7 @@ public:
     LongOperation &operator=(const LongOperation &) = delete;
 
 private:
-    const QObject *m_source;   // not owned
+    const QObject *m_source; // not owned
 };
 
 } // namespace cv

@@ -61,8 +61,8 @@ bool makeOneFolder(const QString &folder)
     const QFileInfo info(folder);
     if (info.isDir()) return true;
     if (info.exists()) {
-        Alert::warn(localizedString(QStringLiteral("Directory creation failed (file with same name exists): "))
-                       + QDir::toNativeSeparators(folder));
+        Alert::warn(localizedString(QStringLiteral("Directory creation failed (file with same name exists): ")) +
+                    QDir::toNativeSeparators(folder));
         return false;
     }
     if (QDir().mkdir(folder) || QFileInfo(folder).isDir()) return true;
@@ -110,4 +110,3 @@ QString stringWithoutTrailingZeroes(const QString &text)
 }
 
 } // namespace cv
-

@@ -63,12 +63,16 @@ void QuietLog(const QString &format, const QVariantList &args = {});
 template <class R> int CompareByDate(const R &a, const R &b)
 {
     const QDate da = [&] {
-        if constexpr (requires { a->date(); }) return a->date();
-        else return a.date();
+        if constexpr (requires { a->date(); })
+            return a->date();
+        else
+            return a.date();
     }();
     const QDate db = [&] {
-        if constexpr (requires { b->date(); }) return b->date();
-        else return b.date();
+        if constexpr (requires { b->date(); })
+            return b->date();
+        else
+            return b.date();
     }();
     return da < db ? -1 : (db < da ? 1 : 0);
 }
@@ -100,8 +104,7 @@ template <class T, class Compare>
 void sortedInsert(std::vector<std::shared_ptr<T>> &list, std::shared_ptr<T> object, Compare compare)
 {
     if (!object) return;
-    auto at = std::find_if(list.begin(), list.end(),
-                           [&](const auto &e) { return e && compare(*object, *e) == -1; });
+    auto at = std::find_if(list.begin(), list.end(), [&](const auto &e) { return e && compare(*object, *e) == -1; });
     list.insert(at, std::move(object));
 }
 
@@ -111,4 +114,3 @@ template <class T> void sortedInsert(std::vector<std::shared_ptr<T>> &list, std:
 }
 
 } // namespace cv
-

@@ -28,9 +28,9 @@ enum class Kind : u8 { Unparsed, Scalar, String, Array, Dict };
 
 struct Object {
     Kind kind = Kind::Unparsed;
-    u64 refStart = 0;  // first reference (arrays, dictionaries)
-    u64 refCount = 0;  // references; a dictionary has keys then values
-    u64 payload = 0;   // bytes the parsed node holds
+    u64 refStart = 0; // first reference (arrays, dictionaries)
+    u64 refCount = 0; // references; a dictionary has keys then values
+    u64 payload = 0;  // bytes the parsed node holds
 };
 
 u64 readBE(const u8 *p, unsigned n)
@@ -40,9 +40,15 @@ u64 readBE(const u8 *p, unsigned n)
     return v;
 }
 
-bool isPow2Size(u64 n) { return n == 1 || n == 2 || n == 4 || n == 8; }
+bool isPow2Size(u64 n)
+{
+    return n == 1 || n == 2 || n == 4 || n == 8;
+}
 // libplist writes offsets and references of three bytes as well.
-bool isRefSize(u64 n) { return isPow2Size(n) || n == 3; }
+bool isRefSize(u64 n)
+{
+    return isPow2Size(n) || n == 3;
+}
 
 class BinaryCheck {
 public:
@@ -185,7 +191,7 @@ private:
             if (!isPow2Size(u64(info) + 1) || !inObjects(pos, u64(info) + 1)) return false;
             o.kind = Kind::Scalar;
             return true;
-        case 0xA: // array
+        case 0xA:   // array
         case 0xD: { // dictionary
             if (!length(info, pos, n)) return false;
             const u64 refs = (marker >> 4) == 0xD ? 2 : 1;
@@ -275,11 +281,8 @@ bool xmlDepthWithin(QByteArrayView data, int maxDepth)
         case QXmlStreamReader::StartElement:
             if (++depth > maxDepth) return false;
             break;
-        case QXmlStreamReader::EndElement:
-            --depth;
-            break;
-        default:
-            break;
+        case QXmlStreamReader::EndElement: --depth; break;
+        default: break;
         }
     }
     return !xml.hasError();

@@ -22,12 +22,10 @@ void BudgetPrint::drawContents(cv::Canvas &canvas)
         const BudgetPrintParam &row = data()[size_t(index)];
         const double height = row.height();
         const double bottomLine = top + height - kLineHeight;
-        if (row.level() <= 0)
-            drawBand(canvas, top, height, row.level() <= PrintedPagesParam::Header ? 0.8 : 0.9);
+        if (row.level() <= 0) drawBand(canvas, top, height, row.level() <= PrintedPagesParam::Header ? 0.8 : 0.9);
         if (row.level() > 0)
             canvas.fillRect(QRectF(leftX(), top + height, contentWidth(), 1), QColor::fromRgbF(0.9, 0.9, 0.9));
-        if (row.level() == PrintedPagesParam::NoTexts)
-            return;
+        if (row.level() == PrintedPagesParam::NoTexts) return;
         const QList<QStringList> cells = cellsFor(index);
         const int count = int(cells.size());
         const int first = curSpread() == 0 ? 0 : kLeftSheetColumns;
@@ -38,11 +36,9 @@ void BudgetPrint::drawContents(cv::Canvas &canvas)
             const QStringList &cell = cells[c];
             const double cx = x;
             x += entry.width;
-            if (cell.isEmpty())
-                continue;
+            if (cell.isEmpty()) continue;
             if (row.level() < 0 || c == 0) {
-                if (cell.first().isEmpty())
-                    continue;
+                if (cell.first().isEmpty()) continue;
                 if (row.level() < 0) {
                     drawCentered(canvas, cell.first(), QPointF(cx, bottomLine), entry.width);
                 } else {

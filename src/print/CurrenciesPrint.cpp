@@ -12,17 +12,16 @@ const std::vector<PrintColumn> &CurrenciesPrint::columnTable()
     return table;
 }
 
-CurrenciesPrint::CurrenciesPrint(Callback callback, std::vector<CurrenciesPrintParam> rows,
-                                         cv::PageSetup &setup)
+CurrenciesPrint::CurrenciesPrint(Callback callback, std::vector<CurrenciesPrintParam> rows, cv::PageSetup &setup)
     : ListPrint(std::move(callback), std::move(rows), setup, cv::PageSetup::Portrait,
-                      Shape{columnTable(), true, false, false})
+                Shape{columnTable(), true, false, false})
 {
 }
 
 QStringList CurrenciesPrint::headerTitles()
 {
     return PrintedPagesTitles({"Report-Currency-Name", "Report-Currency-Prefix", "Report-Currency-Format",
-                              "Report-Currency-Default", "Report-Currency-Rate"});
+                               "Report-Currency-Default", "Report-Currency-Rate"});
 }
 
 // The date on the left, the sheet number on the right; no title.

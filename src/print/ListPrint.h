@@ -22,8 +22,8 @@ public:
     const std::vector<PrintColumn> &columns() const { return m_shape.columns; }
 
 protected:
-    ListPrint(typename Base::Callback callback, std::vector<Row> rows, cv::PageSetup &setup,
-                    int fixedOrientation, Shape shape)
+    ListPrint(typename Base::Callback callback, std::vector<Row> rows, cv::PageSetup &setup, int fixedOrientation,
+              Shape shape)
         : Base(std::move(callback), std::move(rows), setup, 1, fixedOrientation), m_shape(std::move(shape))
     {
     }
@@ -43,8 +43,7 @@ protected:
         const bool header = row.level() == PrintedPagesParam::Header;
         if ((header && m_shape.headerBand) || (row.level() == 0 && m_shape.levelZeroBand))
             this->drawBand(canvas, top, height, 0.8);
-        if (row.level() == PrintedPagesParam::NoTexts)
-            return;
+        if (row.level() == PrintedPagesParam::NoTexts) return;
         const QStringList cells = this->cellsFor(index);
         const double lineTop = top + height - PrintedPages::kLineHeight;
         double x = this->leftX();
@@ -55,8 +54,7 @@ protected:
             double cx = x;
             double width = column.width;
             x += column.width;
-            if (text.isEmpty())
-                continue;
+            if (text.isEmpty()) continue;
             if (header) {
                 PrintedPages::drawCentered(canvas, text, QPointF(cx, lineTop), width);
                 continue;
@@ -67,16 +65,14 @@ protected:
                 width -= indent;
             }
             switch (column.align) {
-            case PrintColumn::R:
-                PrintedPages::drawRightJustified(canvas, text, QPointF(cx, lineTop), width);
-                break;
+            case PrintColumn::R: PrintedPages::drawRightJustified(canvas, text, QPointF(cx, lineTop), width); break;
             case PrintColumn::M:
                 PrintedPages::drawLeftJustified(canvas, text, QPointF(cx + width * 0.5, lineTop));
                 break;
             case PrintColumn::L:
                 if (m_shape.boxedLeftText)
                     PrintedPages::drawLeftJustified(canvas, text, QPointF(cx + PrintedPages::kTextInset, lineTop),
-                                                     width - PrintedPages::kTextInset);
+                                                    width - PrintedPages::kTextInset);
                 else
                     PrintedPages::drawLeftJustified(canvas, text, QPointF(cx + PrintedPages::kTextInset, lineTop));
                 break;

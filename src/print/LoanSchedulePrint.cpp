@@ -9,7 +9,7 @@ using C = PrintColumn;
 const std::vector<PrintColumn> &LoanSchedulePrint::columnTable()
 {
     static const std::vector<PrintColumn> table{{C::R, 30}, {C::L, 70}, {C::R, 50}, {C::R, 70},
-                                                  {C::R, 60}, {C::R, 80}, {C::R, 90}, {C::L, 90}};
+                                                {C::R, 60}, {C::R, 80}, {C::R, 90}, {C::L, 90}};
     return table;
 }
 
@@ -22,7 +22,7 @@ LoanSchedulePrint::LoanSchedulePrint(Callback callback, std::vector<LoanSchedule
 QStringList LoanSchedulePrint::headerTitles()
 {
     return PrintedPagesTitles({"Report-Times", "Report-Date", "Report-Rate", "Report-Loan-Principal",
-                              "Report-Loan-Interest", "Report-Loan-Total", "Report-Loan-Rest", "Report-Account"});
+                               "Report-Loan-Interest", "Report-Loan-Total", "Report-Loan-Rest", "Report-Account"});
 }
 
 } // namespace cv

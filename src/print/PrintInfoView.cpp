@@ -28,8 +28,8 @@ PrintRunner::Result printInfoView(Book &document, const Preference &preference, 
     return printPaged(document, preference, paged, parent, mode, pdfPath);
 }
 
-PrintRunner::Result printPaged(Book &document, const Preference &preference, const PagedMaker &make,
-                               QWidget *parent, PrintRunner::Mode mode, const QString &pdfPath)
+PrintRunner::Result printPaged(Book &document, const Preference &preference, const PagedMaker &make, QWidget *parent,
+                               PrintRunner::Mode mode, const QString &pdfPath)
 {
     PageSetup setup = documentPageSetup(document, preference);
     const PageSetup before = setup;
@@ -38,8 +38,7 @@ PrintRunner::Result printPaged(Book &document, const Preference &preference, con
         // Amounts take their print form while the rows are asked for.
         CurrencyPrintingScope printing(document);
         std::unique_ptr<PagedDocument> view = make ? make(setup) : nullptr;
-        if (view)
-            result = PrintRunner::run(*view, mode, parent, pdfPath);
+        if (view) result = PrintRunner::run(*view, mode, parent, pdfPath);
     }
     // A paper picked in the dialog stays with the document; the orientation
     // a view fixed for itself does not.

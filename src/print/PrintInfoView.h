@@ -27,8 +27,7 @@ PageSetup documentPageSetup(const Book &document, const Preference &preference);
 
 PrintRunner::Result printInfoView(Book &document, const Preference &preference, const InfoViewMaker &make,
                                   QWidget *parent, PrintRunner::Mode mode, const QString &pdfPath = {});
-PrintRunner::Result printPaged(Book &document, const Preference &preference, const PagedMaker &make,
-                               QWidget *parent, PrintRunner::Mode mode, const QString &pdfPath = {});
+PrintRunner::Result printPaged(Book &document, const Preference &preference, const PagedMaker &make, QWidget *parent,
+                               PrintRunner::Mode mode, const QString &pdfPath = {});
 
 } // namespace cv
-

@@ -54,8 +54,8 @@ std::vector<PrintedPages::PageRange> PrintedPages::paginate(int rowCount, const 
 
 void PrintedPages::paginateRows()
 {
-    m_pages = paginate(rowCount(), [this](int i) -> const PrintedPagesParam & { return rowAt(i); },
-                       usableHeight(m_setup));
+    m_pages = paginate(
+        rowCount(), [this](int i) -> const PrintedPagesParam & { return rowAt(i); }, usableHeight(m_setup));
     m_curPage = 0;
     m_curSpread = 0;
 }
@@ -112,16 +112,11 @@ void PrintedPages::walkRows(cv::Canvas &canvas, const std::function<void(int, do
     for (int i = rows.start; i < rows.end && i < rowCount(); ++i) {
         const PrintedPagesParam &row = rowAt(i);
         switch (row.level()) {
-        case PrintedPagesParam::PageBreak:
-            continue;
+        case PrintedPagesParam::PageBreak: continue;
         case PrintedPagesParam::Blank:
         case PrintedPagesParam::Rule:
-        case PrintedPagesParam::ThinRule:
-            drawItem(canvas, row, top);
-            break;
-        default:
-            drawRow(i, top);
-            break;
+        case PrintedPagesParam::ThinRule: drawItem(canvas, row, top); break;
+        default: drawRow(i, top); break;
         }
         top += row.height();
     }
@@ -174,8 +169,7 @@ void PrintedPages::drawRightJustified(cv::Canvas &canvas, const QString &text, c
     for (double scale = std::max(kMinAmountScale, room / wide);; scale -= 0.03) {
         smaller.size = font.size * std::max(kMinAmountScale, scale);
         canvas.setFont(smaller);
-        if (scale <= kMinAmountScale || canvas.textWidth(text) <= room)
-            break;
+        if (scale <= kMinAmountScale || canvas.textWidth(text) <= room) break;
     }
     canvas.drawText(text, QRectF(at.x() + kGap, at.y(), room, kLineHeight), cv::TextAlign::Right, true);
     canvas.setFont(font);

@@ -26,9 +26,9 @@ public:
     };
     using RowAt = std::function<const PrintedPagesParam &(int index)>;
 
-    static constexpr double kHeadHeight = 28;   // date line and title
-    static constexpr double kBottomKeep = 14;   // kept free above the bottom margin
-    static constexpr double kLineHeight = 14;   // a text box
+    static constexpr double kHeadHeight = 28; // date line and title
+    static constexpr double kBottomKeep = 14; // kept free above the bottom margin
+    static constexpr double kLineHeight = 14; // a text box
     static constexpr double kFontSize = 11;
     static constexpr double kIndentPerLevel = 10;
     static constexpr double kTextInset = 2;
@@ -40,8 +40,9 @@ public:
     static std::vector<PageRange> paginate(int rowCount, const RowAt &rowAt, double usable);
     template <class Row> static int countPages(const std::vector<Row> &rows, const cv::PageSetup &setup)
     {
-        return int(paginate(int(rows.size()), [&rows](int i) -> const PrintedPagesParam & { return rows[size_t(i)]; },
-                            usableHeight(setup))
+        return int(paginate(
+                       int(rows.size()), [&rows](int i) -> const PrintedPagesParam & { return rows[size_t(i)]; },
+                       usableHeight(setup))
                        .size());
     }
 
@@ -118,7 +119,7 @@ protected:
     // Sets the orientation the view fixes (if any) in the caller's setup
     // before the pages are counted, as the caller's settings change with it.
     PrintedPagesOf(Callback callback, std::vector<Row> rows, cv::PageSetup &setup, int spread,
-                  int fixedOrientation = -1)
+                   int fixedOrientation = -1)
         : PrintedPages(spread, oriented(setup, fixedOrientation)), m_callback(std::move(callback)),
           m_data(std::move(rows))
     {
@@ -132,8 +133,7 @@ protected:
 private:
     static const cv::PageSetup &oriented(cv::PageSetup &setup, int orientation)
     {
-        if (orientation >= 0)
-            setup.orientation = orientation;
+        if (orientation >= 0) setup.orientation = orientation;
         return setup;
     }
 

@@ -34,7 +34,10 @@ public:
     {
         rows.push_back(made<Row>(ThinRule, kRuleHeight));
     }
-    template <class Row> static void addBlankTo(std::vector<Row> &rows) { rows.push_back(made<Row>(Blank, kDefaultHeight)); }
+    template <class Row> static void addBlankTo(std::vector<Row> &rows)
+    {
+        rows.push_back(made<Row>(Blank, kDefaultHeight));
+    }
     template <class Row> static void addPageTo(std::vector<Row> &rows)
     {
         rows.push_back(made<Row>(PageBreak, kDefaultHeight));

@@ -12,8 +12,7 @@ namespace cv {
 inline QStringList PrintedPagesTitles(std::initializer_list<const char *> keys)
 {
     QStringList out;
-    for (const char *key : keys)
-        out.append(cv::localizedString(key));
+    for (const char *key : keys) out.append(cv::localizedString(key));
     return out;
 }
 

@@ -14,10 +14,8 @@ ViewerPrint::ViewerPrint(Callback callback, std::vector<ViewerPrintParam> rows, 
 
 PrintColumn ViewerPrint::column(int index, int count)
 {
-    if (index == 0)
-        return {PrintColumn::L, 140};
-    if (index == count - 2)
-        return {PrintColumn::R, 35};
+    if (index == 0) return {PrintColumn::L, 140};
+    if (index == count - 2) return {PrintColumn::R, 35};
     return {PrintColumn::R, 55};
 }
 
@@ -45,10 +43,8 @@ void ViewerPrint::drawContents(cv::Canvas &canvas)
     walkRows(canvas, [&](int index, double top) {
         const ViewerPrintParam &row = data()[size_t(index)];
         const double height = row.height();
-        if (row.level() <= 0)
-            drawBand(canvas, top, height, row.level() <= PrintedPagesParam::Header ? 0.8 : 0.9);
-        if (row.level() == PrintedPagesParam::NoTexts)
-            return;
+        if (row.level() <= 0) drawBand(canvas, top, height, row.level() <= PrintedPagesParam::Header ? 0.8 : 0.9);
+        if (row.level() == PrintedPagesParam::NoTexts) return;
         const QStringList cells = cellsFor(index);
         const double lineTop = top + height - kLineHeight;
         double x = leftX();
@@ -57,8 +53,7 @@ void ViewerPrint::drawContents(cv::Canvas &canvas)
             const QString &text = cells[c];
             const double cx = x;
             x += width;
-            if (text.isEmpty())
-                continue;
+            if (text.isEmpty()) continue;
             if (row.level() < 0) {
                 drawCentered(canvas, text, QPointF(cx, lineTop), width);
             } else if (c == 0) {

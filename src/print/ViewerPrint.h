@@ -16,9 +16,7 @@ class ViewerPrintParam : public PrintedPagesParam {
 public:
     enum Kind { Accounts = 0, Categories = 1 };
     using PrintedPagesParam::PrintedPagesParam;
-    ViewerPrintParam(int level, const Node *ref, int kind) : PrintedPagesParam(level), m_ref(ref), m_kind(kind)
-    {
-    }
+    ViewerPrintParam(int level, const Node *ref, int kind) : PrintedPagesParam(level), m_ref(ref), m_kind(kind) {}
     // The node; on a header row none (the kind names the outline).
     const Node *ref() const { return m_ref; }
     void setRef(const Node *ref) { m_ref = ref; }

@@ -19,8 +19,7 @@ constexpr cv::NodeKind kRootKind = cv::NodeKind::SectionRoot;
 const Node *nearestRoot(const Node &node)
 {
     for (const Node *n = &node; n; n = n->parent()) {
-        if (n->kind() == kRootKind)
-            return n;
+        if (n->kind() == kRootKind) return n;
     }
     return nullptr;
 }
@@ -74,8 +73,7 @@ NodePtr ViewerPrintRow::shared(const Node &node)
 double ViewerPrintRow::monthsTotal(Book &document, const NodePtr &node) const
 {
     double total = 0;
-    for (int k = 0; k < kMonths; ++k)
-        total += document.summaryForActualMonths(node, monthStart(k), 1);
+    for (int k = 0; k < kMonths; ++k) total += document.summaryForActualMonths(node, monthStart(k), 1);
     return total;
 }
 
@@ -85,14 +83,12 @@ ViewerPrintRow::AccountValues ViewerPrintRow::accountValues(Book &document, cons
     const NodePtr item = shared(node);
     const int fiscalDay = document.settings() ? document.settings()->fiscalDayOfMonth() : 0;
     out.carry = document.valueForAccount(item, carryDate(fiscalDay));
-    for (int k = 0; k < kMonths; ++k)
-        out.months[size_t(k)] = document.valueForAccount(item, monthEnd(k, fiscalDay));
+    for (int k = 0; k < kMonths; ++k) out.months[size_t(k)] = document.valueForAccount(item, monthEnd(k, fiscalDay));
     out.rest = out.months[kMonths - 1];
     if (const Node *root = nearestRoot(node)) {
         const double whole =
             root == &node ? out.rest : document.valueForAccount(shared(*root), monthEnd(kMonths - 1, fiscalDay));
-        if (out.rest != 0 && whole != 0)
-            out.percent = out.rest / whole * 100;
+        if (out.rest != 0 && whole != 0) out.percent = out.rest / whole * 100;
     }
     return out;
 }
@@ -108,8 +104,7 @@ ViewerPrintRow::CategoryValues ViewerPrintRow::categoryValues(Book &document, co
     const CategoryTreesPtr &categories = document.actualModel();
     bool incomeOrExpense = false;
     for (const Node *n = &node; n && categories; n = n->parent()) {
-        if (n == categories->income().get() || n == categories->expense().get())
-            incomeOrExpense = true;
+        if (n == categories->income().get() || n == categories->expense().get()) incomeOrExpense = true;
     }
     if (incomeOrExpense) {
         const double budget = node.budgetAtDate(monthStart(0), kMonths);
@@ -119,10 +114,10 @@ ViewerPrintRow::CategoryValues ViewerPrintRow::categoryValues(Book &document, co
         }
     }
     const Node *root = nearestRoot(node);
-    if (out.total != 0 && node.kind() != cv::NodeKind::SystemItem && node.kind() != cv::NodeKind::CategorySummary && root) {
+    if (out.total != 0 && node.kind() != cv::NodeKind::SystemItem && node.kind() != cv::NodeKind::CategorySummary &&
+        root) {
         const double whole = root == &node ? out.total : monthsTotal(document, shared(*root));
-        if (whole != 0)
-            out.share = out.total / whole * 100;
+        if (whole != 0) out.share = out.total / whole * 100;
     }
     return out;
 }
@@ -142,8 +137,7 @@ QStringList ViewerPrintRow::accountHeader() const
 QStringList ViewerPrintRow::categoryHeader() const
 {
     QStringList out{formatString(localizedString(QStringLiteral("Report-View-Actual")), {m_first.year()}), QString()};
-    for (int k = 0; k < kMonths; ++k)
-        out.append(QString());
+    for (int k = 0; k < kMonths; ++k) out.append(QString());
     out << localizedString(QStringLiteral("Report-View-Total")) << localizedString(QStringLiteral("Report-View-Budget"))
         << localizedString(QStringLiteral("Report-View-Percent"))
         << localizedString(QStringLiteral("Report-View-Percent"));
@@ -154,8 +148,7 @@ QStringList ViewerPrintRow::accountCells(Book &document, const Node &node) const
 {
     const AccountValues values = accountValues(document, node);
     QStringList out{document.displayName(node), amountText(document, values.carry)};
-    for (double value : values.months)
-        out.append(amountText(document, value));
+    for (double value : values.months) out.append(amountText(document, value));
     out << amountText(document, values.rest) << QString() << QString() << percentText(document, values.percent);
     return out;
 }
@@ -164,11 +157,9 @@ QStringList ViewerPrintRow::categoryCells(Book &document, const Node &node) cons
 {
     const CategoryValues values = categoryValues(document, node);
     QStringList out{document.displayName(node), QString()};
-    for (double value : values.months)
-        out.append(amountOrEmpty(document, value));
-    out << amountOrEmpty(document, values.total)
-        << (values.budget ? amountText(document, *values.budget) : QString()) << percentText(document, values.budgetPercent)
-        << percentText(document, values.share);
+    for (double value : values.months) out.append(amountOrEmpty(document, value));
+    out << amountOrEmpty(document, values.total) << (values.budget ? amountText(document, *values.budget) : QString())
+        << percentText(document, values.budgetPercent) << percentText(document, values.share);
     return out;
 }
 

@@ -27,15 +27,15 @@ public:
     struct AccountValues {
         double carry = 0;
         std::array<double, kMonths> months{};
-        double rest = 0; // at the end of the last printed month
+        double rest = 0;               // at the end of the last printed month
         std::optional<double> percent; // of the nearest root above, at the same day
     };
     struct CategoryValues {
         std::array<double, kMonths> months{};
         double total = 0;
-        std::optional<double> budget;        // income and expense items with a budget
+        std::optional<double> budget; // income and expense items with a budget
         std::optional<double> budgetPercent;
-        std::optional<double> share;         // of the nearest root above
+        std::optional<double> share; // of the nearest root above
     };
 
     explicit ViewerPrintRow(const QDate &topDate);
@@ -61,4 +61,3 @@ private:
 };
 
 } // namespace cv
-

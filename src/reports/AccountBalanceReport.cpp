@@ -22,10 +22,10 @@ namespace {
 using cv::NodeKind;
 using Quad = AccountBalanceReport::Quad;
 
-constexpr double kTypeWidth = 33;      // the narrowest type column
-constexpr double kColumnWidth = 77;    // a value column where the paper has room
-constexpr double kNarrowColumn = 60;   // the narrowest a value column gets
-constexpr double kNameRoom = 130;      // what a name keeps before value columns narrow
+constexpr double kTypeWidth = 33;    // the narrowest type column
+constexpr double kColumnWidth = 77;  // a value column where the paper has room
+constexpr double kNarrowColumn = 60; // the narrowest a value column gets
+constexpr double kNameRoom = 130;    // what a name keeps before value columns narrow
 
 void add(Quad &sum, const Quad &q)
 {
@@ -186,7 +186,7 @@ private:
     void addLine(Rows &rows, const NodePtr &node, int level, const Quad &q)
     {
         ReportRow line(level, 14, node, toValues(q));
-        line.number = node->deepStatus() == 0 || !node->parent() ? 1 : 0;   // 1: values left blank
+        line.number = node->deepStatus() == 0 || !node->parent() ? 1 : 0; // 1: values left blank
         rows.push_back(std::move(line));
         const int currency = currencyOf(*node);
         if (m_doc.isForeignCurrency(currency)) {
@@ -338,29 +338,28 @@ private:
     };
     static constexpr int kUnknown = -2147483647 - 1;
     cv::IdentSlots<Moves> m_moves;
-    cv::IdentSlots<int> m_transferCurrency;   // as transfers convert between accounts
-    Entry m_transfer;                     // a transfer across currencies, for the cache's rule
-    QHash<int, std::vector<TradePtr>> m_trades;     // the period's trades by account and settlement account
+    cv::IdentSlots<int> m_transferCurrency;     // as transfers convert between accounts
+    Entry m_transfer;                           // a transfer across currencies, for the cache's rule
+    QHash<int, std::vector<TradePtr>> m_trades; // the period's trades by account and settlement account
 };
 
 AccountBalanceReport::AccountBalanceReport(Book &doc, int flags, const QDate &from, const QDate &to,
-                               const cv::PageSetup &setup)
+                                           const cv::PageSetup &setup)
     : Report(doc, setup), m_flags(flags), m_date1(from), m_date2(to),
       m_diffFormatter(cv::localizedString("Report-Format-Diff"))
 {
     setTitle(cv::localizedString("Report-Account-Title"));
 }
 
-std::unique_ptr<AccountBalanceReport> AccountBalanceReport::make(Book &doc, int flags, const QDate &from, const QDate &to,
-                                                     const cv::PageSetup &setup)
+std::unique_ptr<AccountBalanceReport> AccountBalanceReport::make(Book &doc, int flags, const QDate &from,
+                                                                 const QDate &to, const cv::PageSetup &setup)
 {
     std::unique_ptr<AccountBalanceReport> view(new AccountBalanceReport(doc, flags, from, to, setup));
     view->setData(Builder(doc, flags, from, to).build());
     return view;
 }
 
-std::unique_ptr<Report> makeAccountBalanceReport(Book &doc, const ReportRequest &request,
-                                                        const PageSetup &setup)
+std::unique_ptr<Report> makeAccountBalanceReport(Book &doc, const ReportRequest &request, const PageSetup &setup)
 {
     return AccountBalanceReport::make(doc, request.flags, request.from, request.to, setup);
 }
@@ -400,8 +399,8 @@ void AccountBalanceReport::drawForeign(cv::Canvas &canvas, const ReportRow &row,
 {
     const CurrencyPtr currency = doc().findCurrency(row.number);
     const QString bracket = QStringLiteral("<%1>");
-    drawCentered(canvas, bracket.arg(currency ? currency->prefix() : QString()),
-                 QPointF(left() + m_columns.typeX, y), m_columns.typeWidth);
+    drawCentered(canvas, bracket.arg(currency ? currency->prefix() : QString()), QPointF(left() + m_columns.typeX, y),
+                 m_columns.typeWidth);
     const PatternFormatter &own = doc().amountText().formatterForCurrency(row.number);
     // The change in the currency's own digits, in the fractional change format.
     const PatternFormatter diff(cv::localizedString("Report-Format-Fractional-Diff"));
@@ -418,8 +417,7 @@ std::pair<QString, QString> AccountBalanceReport::netHeading() const
     const QString format = cv::localizedString("Report-Account-Period");
     const QVariantList dates{formatDate(m_date1), formatDate(m_date2)};
     const qsizetype at = format.indexOf(QStringLiteral("%@"));
-    if (at <= 0)
-        return {cv::formatString(format, dates), QString()};
+    if (at <= 0) return {cv::formatString(format, dates), QString()};
     return {format.left(at).trimmed(), cv::formatString(format.mid(at), dates)};
 }
 
@@ -440,7 +438,7 @@ AccountBalanceReport::Columns AccountBalanceReport::columns(cv::Canvas &canvas) 
     constexpr double kGap = 6;
     Columns c;
     c.typeWidth = kTypeWidth;
-    QSet<QString> types;   // a few names over many rows: each measured once
+    QSet<QString> types; // a few names over many rows: each measured once
     for (const ReportRow &row : data())
         if (row.level >= 0 && row.level < ForeignLine && row.node) types.insert(typeName(*row.node));
     for (const QString &type : types) c.typeWidth = std::max(c.typeWidth, canvas.textWidth(type) + kGap);
@@ -475,9 +473,7 @@ void AccountBalanceReport::drawPage(cv::Canvas &canvas)
         }
         switch (row.level) {
         case ForeignLine:
-        case ForeignInvestLine:
-            drawForeign(canvas, row, y);
-            break;
+        case ForeignInvestLine: drawForeign(canvas, row, y); break;
         case InvestHoldings:
             if (row.node)
                 cv::drawInColumn(canvas, getFullAccountName(*row.node), QPointF(left(), y), m_columns.valuesX);

@@ -33,13 +33,13 @@ public:
         SectionTotal = -11,
         NetHead = -12,
         NetValues = -13,
-        InvestHoldings = -23,    // an investment account with the sum of its holdings
+        InvestHoldings = -23, // an investment account with the sum of its holdings
     };
-    using Quad = std::array<double, 4>;   // start, increase, decrease, end
+    using Quad = std::array<double, 4>; // start, increase, decrease, end
 
     // Always makes rows: a section with nothing ticked prints a total of zeros.
     static std::unique_ptr<AccountBalanceReport> make(Book &doc, int flags, const QDate &from, const QDate &to,
-                                                const cv::PageSetup &setup);
+                                                      const cv::PageSetup &setup);
 
     int flags() const { return m_flags; }
 
@@ -65,9 +65,9 @@ private:
     };
     Columns columns(cv::Canvas &canvas) const;
 
-    int m_flags;                        // 0 tree order, 1 grouped by account type
+    int m_flags; // 0 tree order, 1 grouped by account type
     Columns m_columns;
-    QDate m_date1, m_date2;             // the period
+    QDate m_date1, m_date2; // the period
     PatternFormatter m_diffFormatter;
 };
 

@@ -25,8 +25,8 @@ public:
     double totalValue(const Node &node) const
     {
         if (node.countChild() == 0)
-            return m_doc.summaryForActualMonths(std::const_pointer_cast<Node>(node.shared_from_this()),
-                                                m_from, m_months);
+            return m_doc.summaryForActualMonths(std::const_pointer_cast<Node>(node.shared_from_this()), m_from,
+                                                m_months);
         double sum = 0;
         for (const NodePtr &child : node.children())
             if (child && child->deepStatus() == 1 && !cv::staysOutOfTotals(*child)) sum += totalValue(*child);
@@ -107,7 +107,7 @@ BudgetComparisonReport::BudgetComparisonReport(Book &doc, const cv::PageSetup &s
 }
 
 std::unique_ptr<BudgetComparisonReport> BudgetComparisonReport::make(Book &doc, const cv::ReportRequest &request,
-                                                     const cv::PageSetup &setup)
+                                                                     const cv::PageSetup &setup)
 {
     const int months = request.months > 0 ? request.months : monthCount(request.from, request.to);
     BudgetRows builder(doc, request.tier, request.from, months);
@@ -171,11 +171,9 @@ void BudgetComparisonReport::drawPage(cv::Canvas &canvas)
                  headingValues);
 }
 
-std::unique_ptr<Report> makeBudgetComparisonReport(Book &doc, const ReportRequest &request,
-                                                          const PageSetup &setup)
+std::unique_ptr<Report> makeBudgetComparisonReport(Book &doc, const ReportRequest &request, const PageSetup &setup)
 {
     return BudgetComparisonReport::make(doc, request, setup);
 }
 
 } // namespace cv
-

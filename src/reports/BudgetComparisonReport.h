@@ -15,7 +15,7 @@ class BudgetComparisonReport : public cv::CategoryTreeView {
 public:
     // No view when no section has a result or a budget.
     static std::unique_ptr<BudgetComparisonReport> make(Book &doc, const cv::ReportRequest &request,
-                                                 const cv::PageSetup &setup);
+                                                        const cv::PageSetup &setup);
 
     // The months from the start to the end date, the start's month counting
     // as one: 2008-04-01 to 2008-06-30 is 3.
@@ -28,8 +28,8 @@ private:
     BudgetComparisonReport(Book &doc, const cv::PageSetup &setup, const cv::ReportRequest &request);
     void drawValues(cv::Canvas &canvas, double y, double budget, double result, bool income) const;
 
-    QDate m_date1;   // start of the period
-    QDate m_date2;   // end
+    QDate m_date1; // start of the period
+    QDate m_date2; // end
 };
 
 } // namespace cv

@@ -26,10 +26,11 @@ constexpr double kValueWidth = 66;
 constexpr double kSubtotalLineWidth = 396;
 
 // Trade kinds itemised per security, in the order they print.
-constexpr cv::TradeKind kInKinds[] = {cv::TradeKind::Sale,     cv::TradeKind::SellBack,    cv::TradeKind::MarginSale, cv::TradeKind::CashIn,
-                            cv::TradeKind::Dividend, cv::TradeKind::OtherIncome, cv::TradeKind::Interest,   cv::TradeKind::Distribution};
-constexpr cv::TradeKind kOutKinds[] = {cv::TradeKind::Buy, cv::TradeKind::MarginBuy, cv::TradeKind::BuyBack, cv::TradeKind::Reinvestment,
-                             cv::TradeKind::OtherExpense};
+constexpr cv::TradeKind kInKinds[] = {cv::TradeKind::Sale,     cv::TradeKind::SellBack,    cv::TradeKind::MarginSale,
+                                      cv::TradeKind::CashIn,   cv::TradeKind::Dividend,    cv::TradeKind::OtherIncome,
+                                      cv::TradeKind::Interest, cv::TradeKind::Distribution};
+constexpr cv::TradeKind kOutKinds[] = {cv::TradeKind::Buy, cv::TradeKind::MarginBuy, cv::TradeKind::BuyBack,
+                                       cv::TradeKind::Reinvestment, cv::TradeKind::OtherExpense};
 
 // One line of a list: a category, an account, a security's trade kind (a
 // template trade) or the commissions (a security), and its sum.
@@ -72,14 +73,13 @@ private:
     int m_days;
     List m_inIncome, m_inTransfer, m_inTrade, m_outExpense, m_outTransfer, m_outTrade;
     std::map<int, size_t> m_incomeAt, m_expenseAt, m_accountAt;
-    std::map<std::pair<int, int>, size_t> m_inTradeAt, m_outTradeAt;   // (security, kind)
+    std::map<std::pair<int, int>, size_t> m_inTradeAt, m_outTradeAt; // (security, kind)
 };
 
 void DetailLists::setCategoryItems(const NodePtr &node, int depth, bool income)
 {
     if (node->countChild() > 0 && depth != m_tier) {
-        for (const auto &child : node->children())
-            setCategoryItems(child, depth + 1, income);
+        for (const auto &child : node->children()) setCategoryItems(child, depth + 1, income);
         return;
     }
     if (m_doc.summaryForActualDays(node, m_from, m_days) == 0) return;
@@ -91,8 +91,7 @@ void DetailLists::setCategoryItems(const NodePtr &node, int depth, bool income)
 void DetailLists::setAccountItems(const NodePtr &node)
 {
     if (node->countChild() > 0) {
-        for (const auto &child : node->children())
-            setAccountItems(child);
+        for (const auto &child : node->children()) setAccountItems(child);
         return;
     }
     if (cv::cashflow::isCashLike(node.get())) return;
@@ -107,9 +106,8 @@ int DetailLists::getParentIdent(int ident, bool income) const
 {
     const NodePtr node = income ? m_doc.findIncome(ident) : m_doc.findExpense(ident);
     if (!node) return ident;
-    std::vector<const Node *> path;   // from the node up to a child of the root
-    for (const Node *up = node.get(); up && up->parent(); up = up->parent())
-        path.push_back(up);
+    std::vector<const Node *> path; // from the node up to a child of the root
+    for (const Node *up = node.get(); up && up->parent(); up = up->parent()) path.push_back(up);
     const int depth = int(path.size());
     if (depth <= m_tier) return ident;
     return path[size_t(depth - m_tier)]->ident();
@@ -120,21 +118,19 @@ void DetailLists::makeActualDetail(const std::optional<QList<int>> &groups)
     const auto &categories = *m_doc.actualModel();
     for (const auto &[root, income] : {std::pair{categories.income(), true}, std::pair{categories.expense(), false}}) {
         if (!root || !root->deepStatus() || m_doc.summaryForActualDays(root, m_from, m_days) == 0) continue;
-        for (const auto &child : root->children())
-            setCategoryItems(child, 1, income);
+        for (const auto &child : root->children()) setCategoryItems(child, 1, income);
     }
     const auto &accounts = *m_doc.accountModel();
     for (const auto &root : {accounts.asset(), accounts.debt()})
         if (root)
-            for (const auto &child : root->children())
-                setAccountItems(child);
+            for (const auto &child : root->children()) setAccountItems(child);
 
     // What the rows ask of an account or category, worked out at its first row.
     struct Account {
         bool known = false, cash = false;
         int currency = 0;
         bool foreign = false;
-        int item = -1;   // in the transfer lists
+        int item = -1; // in the transfer lists
     };
     cv::IdentSlots<Account> slots(cv::IdentSlots<Account>::highestIn({accounts.asset(), accounts.debt()}));
     const auto account = [&](int ident) -> const Account & {
@@ -189,8 +185,8 @@ void DetailLists::makeActualDetail(const std::optional<QList<int>> &groups)
             } else if (destination.cash && !source.cash && source.item >= 0) {
                 // What the transfer brings in (cv::cashflow::arrivingValue).
                 const bool converted = source.currency != destination.currency && entry.converted != 0;
-                m_inTransfer[size_t(source.item)].value += converted ? entry.converted * rate(destination, entry.day)
-                                                                     : entry.amount * rate(source, entry.day);
+                m_inTransfer[size_t(source.item)].value +=
+                    converted ? entry.converted * rate(destination, entry.day) : entry.amount * rate(source, entry.day);
             }
         }
     });
@@ -210,10 +206,8 @@ void DetailLists::makeTradeDetail()
             at.emplace(std::pair{brand->ident(), cv::raw(kind)}, list.size());
             list.push_back(Item::of(std::move(trade)));
         };
-        for (cv::TradeKind kind : kInKinds)
-            add(m_inTrade, m_inTradeAt, kind);
-        for (cv::TradeKind kind : kOutKinds)
-            add(m_outTrade, m_outTradeAt, kind);
+        for (cv::TradeKind kind : kInKinds) add(m_inTrade, m_inTradeAt, kind);
+        for (cv::TradeKind kind : kOutKinds) add(m_outTrade, m_outTradeAt, kind);
     }
     const size_t commission = m_outTrade.size();
     m_outTrade.push_back(Item::of(brands.front()));
@@ -244,8 +238,9 @@ Report::Rows DetailLists::makeAllItems() const
         row.texts = {cv::localizedString(key)};
         rows.push_back(std::move(row));
     };
-    const auto sum = [&rows](int level, double value) { rows.emplace_back(level, ReportRow::kRowHeight, nullptr,
-                                                                          std::vector<double>{value}); };
+    const auto sum = [&rows](int level, double value) {
+        rows.emplace_back(level, ReportRow::kRowHeight, nullptr, std::vector<double>{value});
+    };
     // A list: its title, its items, the subtotal rule and the subtotal; answers the subtotal.
     const auto list = [&](int titleLevel, const char *key, const List &items, int itemLevel, int totalLevel) {
         titled(titleLevel, key);
@@ -262,8 +257,8 @@ Report::Rows DetailLists::makeAllItems() const
         return subtotal;
     };
 
-    double in = list(V::IncomeTitle, "Report-CacheFlow-CacheIn-Income-Title", m_inIncome, V::IncomeItem,
-                     V::IncomeTotal);
+    double in =
+        list(V::IncomeTitle, "Report-CacheFlow-CacheIn-Income-Title", m_inIncome, V::IncomeItem, V::IncomeTotal);
     Report::addBlankTo(rows);
     in += list(V::TransferInTitle, "Report-CacheFlow-CacheIn-Transfer-Title", m_inTransfer, V::TransferInItem,
                V::TransferInTotal);
@@ -275,14 +270,14 @@ Report::Rows DetailLists::makeAllItems() const
     Report::addBlankTo(rows);
     Report::addPageTo(rows);
 
-    double out = list(V::ExpenseTitle, "Report-CacheFlow-CacheOut-Expense-Title", m_outExpense, V::ExpenseItem,
-                      V::ExpenseTotal);
+    double out =
+        list(V::ExpenseTitle, "Report-CacheFlow-CacheOut-Expense-Title", m_outExpense, V::ExpenseItem, V::ExpenseTotal);
     Report::addBlankTo(rows);
     out += list(V::TransferOutTitle, "Report-CacheFlow-CacheOut-Transfer-Title", m_outTransfer, V::TransferOutItem,
                 V::TransferOutTotal);
     Report::addBlankTo(rows);
-    out += list(V::TradeOutTitle, "Report-CacheFlow-CacheOut-Trade-Title", m_outTrade, V::TradeOutItem,
-                V::TradeOutTotal);
+    out +=
+        list(V::TradeOutTitle, "Report-CacheFlow-CacheOut-Trade-Title", m_outTrade, V::TradeOutItem, V::TradeOutTotal);
     Report::addBlankTo(rows);
     Report::addThinlineTo(rows);
     sum(V::OutTotal, out);
@@ -332,8 +327,8 @@ CashFlowDetailReport::CashFlowDetailReport(Book &doc, const cv::PageSetup &setup
 }
 
 std::unique_ptr<CashFlowDetailReport> CashFlowDetailReport::make(Book &doc, const std::optional<QList<int>> &groups,
-                                                     int tier, const QDate &from, const QDate &to,
-                                                     const cv::PageSetup &setup)
+                                                                 int tier, const QDate &from, const QDate &to,
+                                                                 const cv::PageSetup &setup)
 {
     DetailLists lists(doc, tier, from, to);
     lists.makeActualDetail(groups);
@@ -348,8 +343,7 @@ QString CashFlowDetailReport::itemLabel(const ReportRow &row) const
 {
     switch (row.level) {
     case IncomeItem:
-    case ExpenseItem:
-        return row.node ? getFullCatName(*row.node) : QString();
+    case ExpenseItem: return row.node ? getFullCatName(*row.node) : QString();
     case TransferInItem:
     case TransferOutItem: {
         if (!row.node) return QString();
@@ -411,11 +405,9 @@ void CashFlowDetailReport::drawPage(cv::Canvas &canvas)
     });
 }
 
-std::unique_ptr<Report> makeCashFlowDetailReport(Book &doc, const ReportRequest &request,
-                                                        const PageSetup &setup)
+std::unique_ptr<Report> makeCashFlowDetailReport(Book &doc, const ReportRequest &request, const PageSetup &setup)
 {
     return CashFlowDetailReport::make(doc, request.groups, request.tier, request.from, request.to, setup);
 }
 
 } // namespace cv
-

@@ -17,6 +17,7 @@ namespace cv {
 
 class CashFlowDetailReport : public Report {
 public:
+    // clang-format off
     enum Level {
         IncomeTitle = -10, IncomeItem = -11, IncomeTotal = -12,
         TransferInTitle = -13, TransferInItem = -14, TransferInTotal = -15,
@@ -28,10 +29,11 @@ public:
         OutTotal = -29, Net = -30,
         SubtotalRule = -40,
     };
+    // clang-format on
 
     // Always a report: every list has its title, subtotal and total.
     static std::unique_ptr<CashFlowDetailReport> make(Book &doc, const std::optional<QList<int>> &groups, int tier,
-                                                const QDate &from, const QDate &to, const cv::PageSetup &setup);
+                                                      const QDate &from, const QDate &to, const cv::PageSetup &setup);
 
 protected:
     void drawPage(cv::Canvas &canvas) override;
@@ -44,7 +46,7 @@ private:
 
     QDate m_from;
     QDate m_to;
-    PatternFormatter m_formatter;   // the default currency's report format
+    PatternFormatter m_formatter; // the default currency's report format
 };
 
 } // namespace cv

@@ -11,14 +11,14 @@ namespace cv {
 namespace {
 
 constexpr double kFlowRowsTop = 28;
-constexpr double kIndent = 110;    // the six sums' titles
+constexpr double kIndent = 110; // the six sums' titles
 constexpr double kValueX = 440;
 constexpr double kValueWidth = 66;
 
 using Sums = CashFlowReport::Sums;
 
-void addEntries(Book &doc, const Node &account, const std::optional<QList<int>> &groups,
-                const QDate &from, const QDate &to, Sums &sums)
+void addEntries(Book &doc, const Node &account, const std::optional<QList<int>> &groups, const QDate &from,
+                const QDate &to, Sums &sums)
 {
     SearchConditions conditions;
     conditions.date = {from, to};
@@ -46,14 +46,13 @@ void addEntries(Book &doc, const Node &account, const std::optional<QList<int>> 
             const bool destinationCash = cv::cashflow::isCashLike(destination.get());
             // Money moving inside the cash, or outside it, is no cash flow.
             if (sourceCash && !destinationCash)
-                sums.transOut += entry.amount() *
-                                 cv::cashflow::rateAt(doc, cv::cashflow::currencyOf(source.get()), entry.date());
+                sums.transOut +=
+                    entry.amount() * cv::cashflow::rateAt(doc, cv::cashflow::currencyOf(source.get()), entry.date());
             else if (!sourceCash && destinationCash)
                 sums.transIn += cv::cashflow::arrivingValue(doc, entry, source.get(), destination.get());
             break;
         }
-        default:
-            break;
+        default: break;
         }
     });
 }
@@ -73,12 +72,11 @@ void addTrades(Book &doc, const Node &account, const QDate &from, const QDate &t
     }
 }
 
-void sumAccount(Book &doc, const NodePtr &node, const std::optional<QList<int>> &groups,
-                const QDate &from, const QDate &to, Sums &sums)
+void sumAccount(Book &doc, const NodePtr &node, const std::optional<QList<int>> &groups, const QDate &from,
+                const QDate &to, Sums &sums)
 {
     if (node->countChild() > 0) {
-        for (const auto &child : node->children())
-            sumAccount(doc, child, groups, from, to, sums);
+        for (const auto &child : node->children()) sumAccount(doc, child, groups, from, to, sums);
         return;
     }
     if (node->kind() == cv::NodeKind::Cash || node->kind() == cv::NodeKind::Bank) {
@@ -98,13 +96,12 @@ CashFlowReport::CashFlowReport(Book &doc, const cv::PageSetup &setup, const QDat
     MiscUtilities::setReportFormat(doc.defaultCurrency().get(), m_formatter);
 }
 
-CashFlowReport::Sums CashFlowReport::getValues(Book &doc, const std::optional<QList<int>> &groups,
-                                               const QDate &from, const QDate &to)
+CashFlowReport::Sums CashFlowReport::getValues(Book &doc, const std::optional<QList<int>> &groups, const QDate &from,
+                                               const QDate &to)
 {
     Sums sums;
     if (const NodePtr assets = doc.accountModel()->asset())
-        for (const auto &child : assets->children())
-            sumAccount(doc, child, groups, from, to, sums);
+        for (const auto &child : assets->children()) sumAccount(doc, child, groups, from, to, sums);
     return sums;
 }
 
@@ -143,8 +140,7 @@ Report::Rows CashFlowReport::makeAllItems(const Sums &sums)
 }
 
 std::unique_ptr<CashFlowReport> CashFlowReport::make(Book &doc, const std::optional<QList<int>> &groups,
-                                                     const QDate &from, const QDate &to,
-                                                     const cv::PageSetup &setup)
+                                                     const QDate &from, const QDate &to, const cv::PageSetup &setup)
 {
     std::unique_ptr<CashFlowReport> view(new CashFlowReport(doc, setup, from, to));
     view->setData(makeAllItems(getValues(doc, groups, from, to)));
@@ -161,16 +157,14 @@ void CashFlowReport::drawPage(cv::Canvas &canvas)
         const bool indented = !heading && row.level != InTotal && row.level != OutTotal && row.level != Net;
         drawLeftJustified(canvas, row.texts.value(0), QPointF(left() + (indented ? kIndent : 0), y));
         if (!heading)
-            drawRightJustified(canvas, m_formatter.stringForObjectValue(row.value(0)),
-                               QPointF(left() + kValueX, y), kValueWidth);
+            drawRightJustified(canvas, m_formatter.stringForObjectValue(row.value(0)), QPointF(left() + kValueX, y),
+                               kValueWidth);
     });
 }
 
-std::unique_ptr<Report> makeCashFlowReport(Book &doc, const ReportRequest &request,
-                                                  const PageSetup &setup)
+std::unique_ptr<Report> makeCashFlowReport(Book &doc, const ReportRequest &request, const PageSetup &setup)
 {
     return CashFlowReport::make(doc, request.groups, request.from, request.to, setup);
 }
 
 } // namespace cv
-

@@ -17,11 +17,13 @@ namespace cv {
 
 class CashFlowReport : public Report {
 public:
+    // clang-format off
     enum Level {
         InTitle = -10, Income = -11, TransfersIn = -12, TradesIn = -13, InTotal = -14,
         OutTitle = -20, Expense = -21, TransfersOut = -22, TradesOut = -23, OutTotal = -24,
         Net = -30,
     };
+    // clang-format on
 
     // The six sums; entries of the groupings only when some are given.
     struct Sums {
@@ -29,12 +31,11 @@ public:
         double inTotal() const { return income + transIn + tradeIn; }
         double outTotal() const { return expense + transOut + tradeOut; }
     };
-    static Sums getValues(Book &doc, const std::optional<QList<int>> &groups, const QDate &from,
-                          const QDate &to);
+    static Sums getValues(Book &doc, const std::optional<QList<int>> &groups, const QDate &from, const QDate &to);
 
     // Always a report: the rows are the same for every book.
-    static std::unique_ptr<CashFlowReport> make(Book &doc, const std::optional<QList<int>> &groups,
-                                                const QDate &from, const QDate &to, const cv::PageSetup &setup);
+    static std::unique_ptr<CashFlowReport> make(Book &doc, const std::optional<QList<int>> &groups, const QDate &from,
+                                                const QDate &to, const cv::PageSetup &setup);
 
 protected:
     void drawPage(cv::Canvas &canvas) override;
@@ -45,7 +46,7 @@ private:
 
     QDate m_from;
     QDate m_to;
-    PatternFormatter m_formatter;   // the default currency's report format
+    PatternFormatter m_formatter; // the default currency's report format
 };
 
 } // namespace cv

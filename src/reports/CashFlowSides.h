@@ -31,8 +31,7 @@ inline double rateAt(const Book &doc, int currency, const QDate &date)
 
 // The default-currency value a transfer brings into its destination: the
 // converted amount when the two sides' currencies differ and one was given.
-inline double arrivingValue(const Book &doc, const Entry &entry, const Node *source,
-                            const Node *destination)
+inline double arrivingValue(const Book &doc, const Entry &entry, const Node *source, const Node *destination)
 {
     const int from = currencyOf(source);
     const int to = currencyOf(destination);

@@ -22,8 +22,7 @@ double EntryConverter::defaultAmount(const Entry &entry)
     return entry.amount() * m_doc.currencyRate(m_doc.findCurrency(*found), entry.date());
 }
 
-CategoryAmounts::CategoryAmounts(Book &doc, const QDate &from, const QDate &to,
-                                 const std::optional<QList<int>> &groups)
+CategoryAmounts::CategoryAmounts(Book &doc, const QDate &from, const QDate &to, const std::optional<QList<int>> &groups)
 {
     SearchConditions conditions;
     conditions.date = {from, to};
@@ -46,8 +45,7 @@ CategoryAmounts::CategoryAmounts(Book &doc, const QDate &from, const QDate &to,
     const auto entries = doc.reads().findActual(conditions);
     if (!entries) return;
     EntryConverter converter(doc);
-    for (const EntryPtr &entry : *entries)
-        m_byCategory[entry->category()] += converter.defaultAmount(*entry);
+    for (const EntryPtr &entry : *entries) m_byCategory[entry->category()] += converter.defaultAmount(*entry);
 }
 
 double CategoryAmounts::amountOf(const Node &node) const

@@ -26,7 +26,7 @@ public:
 
 private:
     const Book &m_doc;
-    QHash<int, int> m_currencyOfAccount;   // account ident -> currency ident
+    QHash<int, int> m_currencyOfAccount; // account ident -> currency ident
 };
 
 // The money of a loan taken without a receiving account is filed under the
@@ -56,4 +56,3 @@ private:
 };
 
 } // namespace cv
-

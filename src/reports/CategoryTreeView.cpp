@@ -35,8 +35,8 @@ void CategoryTreeView::drawThickRule(Canvas &canvas, double y, double rowHeight)
     drawBar(canvas, left(), y, rowHeight, contentWidth(), 2);
 }
 
-void CategoryTreeView::drawTreeRows(Canvas &canvas, double startTop, const TreeLayout &layout,
-                                    const RowValues &values, const RowValues &headingValues)
+void CategoryTreeView::drawTreeRows(Canvas &canvas, double startTop, const TreeLayout &layout, const RowValues &values,
+                                    const RowValues &headingValues)
 {
     constexpr double kIndent = 10;
     const Node *incomeRoot = doc().actualModel()->income().get();
@@ -66,9 +66,7 @@ void CategoryTreeView::drawTreeRows(Canvas &canvas, double startTop, const TreeL
         case CategoryTreeRows::ThinRule:
             drawBar(canvas, nameX, y, row.height, layout.ruleWidth - kIndent * depth, 1);
             break;
-        case CategoryTreeRows::ThickRule:
-            drawThickRule(canvas, y, row.height);
-            break;
+        case CategoryTreeRows::ThickRule: drawThickRule(canvas, y, row.height); break;
         default:
             if (row.level >= 0 && row.node) {
                 drawName(row.node->name(), nameX);

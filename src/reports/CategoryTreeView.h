@@ -28,10 +28,10 @@ protected:
 
     // Where the tree's names and thin rules stand; a report's columns differ.
     struct TreeLayout {
-        double nameX = 0;               // a top-level name; each level indents it
-        double ruleWidth = 0;           // a thin rule under a top-level group
-        bool indentSubtotals = true;    // a subtotal's name stands with its group's
-        double nameEnd = 0;             // names are cut here, where the first value column starts
+        double nameX = 0;            // a top-level name; each level indents it
+        double ruleWidth = 0;        // a thin rule under a top-level group
+        bool indentSubtotals = true; // a subtotal's name stands with its group's
+        double nameEnd = 0;          // names are cut here, where the first value column starts
     };
     using RowValues = std::function<void(const ReportRow &row, double y)>;
     // Draws the page's rows from `startTop`: names, headings, subtotals, the

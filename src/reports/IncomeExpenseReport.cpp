@@ -29,10 +29,7 @@ protected:
         return m_doc.summaryForActualDays(root, m_request.from, days) != 0;
     }
     Values dataValues(const Node &node) const override { return {m_amounts.amountOf(node)}; }
-    bool keep(const Node &node, bool) const override
-    {
-        return m_request.displayStyle || m_amounts.amountOf(node) != 0;
-    }
+    bool keep(const Node &node, bool) const override { return m_request.displayStyle || m_amounts.amountOf(node) != 0; }
 
 private:
     Book &m_doc;
@@ -40,7 +37,7 @@ private:
     cv::CategoryAmounts m_amounts;
 };
 
-constexpr double kColumnWidth = 300;   // the report is one column centred on the page
+constexpr double kColumnWidth = 300; // the report is one column centred on the page
 constexpr double kAmountX = 230;
 constexpr double kAmountWidth = 66;
 constexpr double kSectionHeadTop = 28;
@@ -54,7 +51,7 @@ IncomeExpenseReport::IncomeExpenseReport(Book &doc, const cv::PageSetup &setup, 
 }
 
 std::unique_ptr<IncomeExpenseReport> IncomeExpenseReport::make(Book &doc, const cv::ReportRequest &request,
-                                                     const cv::PageSetup &setup)
+                                                               const cv::PageSetup &setup)
 {
     IncomeExpenseRows builder(doc, request);
     Rows rows = builder.build(doc.actualModel()->income(), doc.actualModel()->expense());
@@ -82,11 +79,9 @@ void IncomeExpenseReport::drawPage(cv::Canvas &canvas)
     });
 }
 
-std::unique_ptr<Report> makeIncomeExpenseReport(Book &doc, const ReportRequest &request,
-                                                       const PageSetup &setup)
+std::unique_ptr<Report> makeIncomeExpenseReport(Book &doc, const ReportRequest &request, const PageSetup &setup)
 {
     return IncomeExpenseReport::make(doc, request, setup);
 }
 
 } // namespace cv
-

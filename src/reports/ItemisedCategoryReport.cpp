@@ -79,13 +79,14 @@ private:
 
 } // namespace
 
-ItemisedCategoryReport::ItemisedCategoryReport(Book &doc, const cv::PageSetup &setup, const QDate &from, const QDate &to)
+ItemisedCategoryReport::ItemisedCategoryReport(Book &doc, const cv::PageSetup &setup, const QDate &from,
+                                               const QDate &to)
     : Report(doc, setup), m_date1(from), m_date2(to)
 {
 }
 
 std::unique_ptr<ItemisedCategoryReport> ItemisedCategoryReport::make(Book &doc, const cv::ReportRequest &request,
-                                                     const cv::PageSetup &setup)
+                                                                     const cv::PageSetup &setup)
 {
     std::unique_ptr<ItemisedCategoryReport> view(new ItemisedCategoryReport(doc, setup, request.from, request.to));
     Rows rows = view->makeAllItems(request);
@@ -104,7 +105,7 @@ Report::Rows ItemisedCategoryReport::makeAllItems(const cv::ReportRequest &reque
     NodePtr current;
     double subtotal = 0;
     QDate lastDay;
-    QSet<QPair<int, int>> missing;   // (kind, category) already logged
+    QSet<QPair<int, int>> missing; // (kind, category) already logged
     const auto close = [&](bool last) {
         if (!current) return;
         // The closing rows of all but the last category take no height, so
@@ -170,8 +171,7 @@ void ItemisedCategoryReport::drawPage(cv::Canvas &canvas)
     const Node *category = nullptr;
     for (int i = rows.start; i < rows.end && !category; ++i) category = data()[size_t(i)].node.get();
     if (category) drawLeftJustified(canvas, getFullCatName(*category), QPointF(x0, top() + kCategoryLine));
-    const bool income =
-        category && cv::CategoryTreeRows::isBelow(*category, doc().actualModel()->income().get());
+    const bool income = category && cv::CategoryTreeRows::isBelow(*category, doc().actualModel()->income().get());
     const double heads = top() + kHeadsLine;
     drawLeftJustified(canvas, cv::localizedString("Report-Account"), QPointF(x0 + kAccountX, heads));
     drawLeftJustified(canvas, cv::localizedString("Report-Memo"), QPointF(x0 + kMemoX, heads));
@@ -195,10 +195,9 @@ void ItemisedCategoryReport::drawPage(cv::Canvas &canvas)
             y += row.height;
             break;
         case Subtotal:
-            drawLeftJustified(canvas,
-                              cv::formatString(cv::localizedString("Report-Actual-Subtotal-of"),
-                                               {getFullCatName(*row.node)}),
-                              QPointF(x0, y));
+            drawLeftJustified(
+                canvas, cv::formatString(cv::localizedString("Report-Actual-Subtotal-of"), {getFullCatName(*row.node)}),
+                QPointF(x0, y));
             drawRightJustified(canvas, formatAmount(row.value(0)), QPointF(x0 + kAmountX, y), kAmountWidth);
             y += kLineHeight;
             break;
@@ -207,20 +206,16 @@ void ItemisedCategoryReport::drawPage(cv::Canvas &canvas)
             drawItem(canvas, rule, y);
             y += ReportRow::kRuleHeight;
             break;
-        default:
-            y += kLineHeight;
-            break;
+        default: y += kLineHeight; break;
         }
     }
     const int last = rows.end - 1;
     if (last >= rows.start && data()[size_t(last)].level == EntryLevel) drawItem(canvas, rule, y);
 }
 
-std::unique_ptr<Report> makeItemisedReport(Book &doc, const ReportRequest &request,
-                                                  const PageSetup &setup)
+std::unique_ptr<Report> makeItemisedReport(Book &doc, const ReportRequest &request, const PageSetup &setup)
 {
     return ItemisedCategoryReport::make(doc, request, setup);
 }
 
 } // namespace cv
-

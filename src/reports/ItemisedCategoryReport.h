@@ -24,7 +24,7 @@ public:
 
     // No view when no ticked category has an entry in the period.
     static std::unique_ptr<ItemisedCategoryReport> make(Book &doc, const cv::ReportRequest &request,
-                                                 const cv::PageSetup &setup);
+                                                        const cv::PageSetup &setup);
 
     // The account's path of names below its tree's top, joined by "/".
     QString getFullAccountNameForActual(const Entry &entry) const;
@@ -36,8 +36,8 @@ private:
     ItemisedCategoryReport(Book &doc, const cv::PageSetup &setup, const QDate &from, const QDate &to);
     Rows makeAllItems(const cv::ReportRequest &request) const;
 
-    QDate m_date1;   // first day of the period
-    QDate m_date2;   // last day
+    QDate m_date1; // first day of the period
+    QDate m_date2; // last day
 };
 
 } // namespace cv

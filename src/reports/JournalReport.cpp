@@ -16,10 +16,10 @@ namespace cv {
 namespace {
 
 constexpr double kDescriptionX = 33;
-constexpr double kMemoShare = 0.6;     // of the texts' room, where the memo starts
+constexpr double kMemoShare = 0.6; // of the texts' room, where the memo starts
 constexpr double kGroupWidth = 33;
 constexpr double kValueWidth = 66;
-constexpr double kBalanceGap = 22;     // the balance stands a little apart
+constexpr double kBalanceGap = 22; // the balance stands a little apart
 constexpr double kAccountLine = 28;
 constexpr double kHeadsLine = 42;
 constexpr double kRowsStart = 60;
@@ -36,7 +36,8 @@ QString JournalReport::valueText(const Node &node, double value) const
     if (node.kind() == cv::NodeKind::Holding) {
         const auto *unit = dynamic_cast<const OpeningHolding *>(node.extra().get());
         const SecurityPtr brand = doc().findBrand(unit ? unit->brand() : -1);
-        if (!brand || brand->kind() == cv::BrandKind::Stock) return doc().stringForTradingNumberOfUnits((long long)std::trunc(value));
+        if (!brand || brand->kind() == cv::BrandKind::Stock)
+            return doc().stringForTradingNumberOfUnits((long long)std::trunc(value));
         return doc().stringForFundValue(value, 0, false, true);
     }
     const Node &account = node.kind() == cv::NodeKind::CashPart && node.parent() ? *node.parent() : node;
@@ -107,7 +108,7 @@ void JournalReport::drawPage(cv::Canvas &canvas)
     drawItem(canvas, rule, top() + kHeadsLine + kLineHeight);
 
     double y = top() + kRowsStart;
-    bool drewRecord = false;   // the first entry of a page always shows its date
+    bool drewRecord = false; // the first entry of a page always shows its date
     for (int i = rows.start; i < rows.end; ++i) {
         const ReportRow &row = data()[size_t(i)];
         switch (row.level) {
@@ -140,9 +141,7 @@ void JournalReport::drawPage(cv::Canvas &canvas)
             drawRightJustified(canvas, valueText(*row.node, row.value(1)), QPointF(x0 + at.decrease, y), kValueWidth);
             drawRightJustified(canvas, valueText(*row.node, row.value(2)), QPointF(x0 + at.balance, y), kValueWidth);
             break;
-        default:
-            drawItem(canvas, row, y);
-            break;
+        default: drawItem(canvas, row, y); break;
         }
         y += row.height;
     }

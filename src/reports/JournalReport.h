@@ -28,13 +28,12 @@ public:
     enum Level { Opening = -12, Total = -11, Record = 0, Commission = 1 };
     // Bits of an entry or trade row's `number`.
     enum RowFlag {
-        DayDiffers = 1,       // its day is not the day of the row above
-        SameDayFollows = 2,   // the next row is of the same day
+        DayDiffers = 1,     // its day is not the day of the row above
+        SameDayFollows = 2, // the next row is of the same day
     };
 
     // No view when no ticked account has an entry or trade in the period.
-    static std::unique_ptr<JournalReport> make(Book &doc, const cv::ReportRequest &request,
-                                                 const cv::PageSetup &setup);
+    static std::unique_ptr<JournalReport> make(Book &doc, const cv::ReportRequest &request, const cv::PageSetup &setup);
 
 protected:
     void drawPage(cv::Canvas &canvas) override;
@@ -53,8 +52,8 @@ private:
     Columns columns() const;
     void drawHeads(cv::Canvas &canvas, const Node &node, const Columns &at) const;
 
-    QDate m_date1;   // first day of the period
-    QDate m_date2;   // last day
+    QDate m_date1; // first day of the period
+    QDate m_date2; // last day
 };
 
 } // namespace cv

@@ -92,16 +92,16 @@ private:
                 const auto kind = trade->kind();
                 // Only the trade's own account pays or receives; the other side of a
                 // transfer of units receives the units alone.
-                if (trade->account() != account.ident() && (!holding || kind != cv::TradeKind::TransferUnits))
-                    continue;
+                if (trade->account() != account.ident() && (!holding || kind != cv::TradeKind::TransferUnits)) continue;
                 // Moves of units without money mean nothing to the cash, unless they cost a commission.
                 if (!holding && trade->commission() == 0 &&
-                    isIn(kind, {cv::TradeKind::TransferUnits, cv::TradeKind::Split, cv::TradeKind::Merge, cv::TradeKind::Increase,
-                                cv::TradeKind::Decrease}))
+                    isIn(kind, {cv::TradeKind::TransferUnits, cv::TradeKind::Split, cv::TradeKind::Merge,
+                                cv::TradeKind::Increase, cv::TradeKind::Decrease}))
                     continue;
                 // Money without units means nothing to a holding.
-                if (holding && isIn(kind, {cv::TradeKind::OtherIncome, cv::TradeKind::OtherExpense, cv::TradeKind::Dividend,
-                                           cv::TradeKind::Interest, cv::TradeKind::Distribution}))
+                if (holding &&
+                    isIn(kind, {cv::TradeKind::OtherIncome, cv::TradeKind::OtherExpense, cv::TradeKind::Dividend,
+                                cv::TradeKind::Interest, cv::TradeKind::Distribution}))
                     continue;
                 trades.push_back(trade);
             }
@@ -169,7 +169,7 @@ private:
                 label = "Report-Carry";
                 date = m_from;
                 value = m_doc.isForeignCurrency(currencyOf(*node)) ? m_doc.rawValueForAccount(node, dayBefore)
-                                                                    : m_doc.valueForAccount(node, dayBefore);
+                                                                   : m_doc.valueForAccount(node, dayBefore);
             } else if (start <= m_to) {
                 label = "Report-Start";
                 date = start;
@@ -198,10 +198,8 @@ private:
         if (record.actual) {
             const Entry &entry = *record.actual;
             switch (entry.kind()) {
-            case cv::EntryKind::Income:
-                return {entry.amount(), 0};
-            case cv::EntryKind::Expense:
-                return {0, entry.amount()};
+            case cv::EntryKind::Income: return {entry.amount(), 0};
+            case cv::EntryKind::Expense: return {0, entry.amount()};
             default: {
                 double arriving = 0;
                 // What the destination received, in its own currency, as the balances count it.
@@ -240,8 +238,9 @@ private:
         const Entry &entry = *record.actual;
         const bool transfer = entry.kind() == cv::EntryKind::Transfer;
         const int account = journalAccount(node).ident();
-        const int other = !transfer ? entry.category() : entry.destination() == account ? entry.account()
-                                                                                       : entry.destination();
+        const int other = !transfer                        ? entry.category()
+                          : entry.destination() == account ? entry.account()
+                                                           : entry.destination();
         const auto [at, added] = m_descriptions.try_emplace(qint64(other) << 32 | quint32(cv::raw(entry.kind())));
         if (!added) return at->second;
         if (transfer) {
@@ -276,7 +275,7 @@ private:
         double increases = 0;
         double decreases = 0;
         const size_t first = m_rows.size();
-        std::vector<QDate> days;   // of each record row, for the day marks
+        std::vector<QDate> days; // of each record row, for the day marks
         // An income or expense of a journal is its own account's.
         const bool ownInAssets = inAssets(account);
         QDate lastDay;
@@ -293,8 +292,7 @@ private:
                 const bool lowers = fromIncrease != (record.trade || ownInAssets);
                 balance += lowers ? -v : v;
             }
-            ReportRow row(commission ? Commission : Record, ReportRow::kRowHeight, node,
-                              {increase, decrease, balance});
+            ReportRow row(commission ? Commission : Record, ReportRow::kRowHeight, node, {increase, decrease, balance});
             row.trade = record.trade;
             const QDate day = record.date();
             if (day != lastDay) lastDayText = dateText(lastDay = day);
@@ -355,11 +353,11 @@ private:
     QString m_dateFormat;
     Rows m_rows;
     std::unordered_map<int, QString> m_groupNames;
-    std::unordered_map<qint64, QString> m_descriptions;   // by kind and category or other account
+    std::unordered_map<qint64, QString> m_descriptions; // by kind and category or other account
 };
 
 std::unique_ptr<JournalReport> JournalReport::make(Book &doc, const cv::ReportRequest &request,
-                                                     const cv::PageSetup &setup)
+                                                   const cv::PageSetup &setup)
 {
     std::unique_ptr<JournalReport> view(new JournalReport(doc, setup, request.from, request.to));
     Rows rows = Builder(*view, request.from, request.to).build();
@@ -369,11 +367,9 @@ std::unique_ptr<JournalReport> JournalReport::make(Book &doc, const cv::ReportRe
     return view;
 }
 
-std::unique_ptr<Report> makeJournalReport(Book &doc, const ReportRequest &request,
-                                                 const PageSetup &setup)
+std::unique_ptr<Report> makeJournalReport(Book &doc, const ReportRequest &request, const PageSetup &setup)
 {
     return JournalReport::make(doc, request, setup);
 }
 
 } // namespace cv
-

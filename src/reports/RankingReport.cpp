@@ -15,7 +15,7 @@ namespace cv {
 
 namespace {
 
-constexpr double kHeadsTop = 30;       // the column heads
+constexpr double kHeadsTop = 30; // the column heads
 constexpr double kRankX = 88;
 constexpr double kRankWidth = 22;
 constexpr double kNameX = 110;
@@ -94,8 +94,7 @@ private:
         const bool descend = m_tier < 1 || level < m_tier;
         if (node->countChild() == 0 || !descend) {
             const double total = value(*node, section);
-            if (total != 0)
-                rows.emplace_back(level, 14, node, std::vector<double>{total, total / sectionTotal * 100});
+            if (total != 0) rows.emplace_back(level, 14, node, std::vector<double>{total, total / sectionTotal * 100});
             return;
         }
         for (const NodePtr &child : node->children())
@@ -106,7 +105,7 @@ private:
     Book &m_doc;
     int m_tier;
     bool m_ascending;
-    QHash<int, double> m_sums[2];   // income and expense totals by category
+    QHash<int, double> m_sums[2]; // income and expense totals by category
 };
 
 RankingReport::RankingReport(Book &doc, const QDate &from, const QDate &to, const cv::PageSetup &setup)
@@ -115,9 +114,9 @@ RankingReport::RankingReport(Book &doc, const QDate &from, const QDate &to, cons
     setTitle(cv::localizedString("Report-ABC-Analysis"));
 }
 
-std::unique_ptr<RankingReport> RankingReport::make(Book &doc, const std::optional<QList<int>> &groups,
-                                                     int tier, int isAscending, const QDate &from, const QDate &to,
-                                                     const cv::PageSetup &setup)
+std::unique_ptr<RankingReport> RankingReport::make(Book &doc, const std::optional<QList<int>> &groups, int tier,
+                                                   int isAscending, const QDate &from, const QDate &to,
+                                                   const cv::PageSetup &setup)
 {
     Rows rows = Builder(doc, groups, tier, isAscending, from, to).build();
     if (rows.empty()) return nullptr;
@@ -126,11 +125,9 @@ std::unique_ptr<RankingReport> RankingReport::make(Book &doc, const std::optiona
     return view;
 }
 
-std::unique_ptr<Report> makeRankingReport(Book &doc, const ReportRequest &request,
-                                                 const PageSetup &setup)
+std::unique_ptr<Report> makeRankingReport(Book &doc, const ReportRequest &request, const PageSetup &setup)
 {
-    return RankingReport::make(doc, request.groups, request.tier, request.isAscending, request.from, request.to,
-                                setup);
+    return RankingReport::make(doc, request.groups, request.tier, request.isAscending, request.from, request.to, setup);
 }
 
 bool RankingReport::isIncome(const Node &node) const
@@ -165,10 +162,10 @@ void RankingReport::drawPage(cv::Canvas &canvas)
         const ReportRow &row = data()[size_t(index)];
         if (!row.node) return;
         if (row.level == SectionTotal) {
-            drawLeftJustified(canvas,
-                              cv::localizedString(isIncome(*row.node) ? "Report-Actual-Income-Total"
-                                                                      : "Report-Actual-Expense-Total"),
-                              QPointF(left() + kNameX, y));
+            drawLeftJustified(
+                canvas,
+                cv::localizedString(isIncome(*row.node) ? "Report-Actual-Income-Total" : "Report-Actual-Expense-Total"),
+                QPointF(left() + kNameX, y));
             drawRightJustified(canvas, formatAmount(row.value(0)), QPointF(left() + kTotalX, y), kColumnWidth);
             return;
         }

@@ -21,8 +21,8 @@ public:
 
     // No view when no ticked category has a total in the period.
     static std::unique_ptr<RankingReport> make(Book &doc, const std::optional<QList<int>> &groups, int tier,
-                                                int isAscending, const QDate &from, const QDate &to,
-                                                const cv::PageSetup &setup);
+                                               int isAscending, const QDate &from, const QDate &to,
+                                               const cv::PageSetup &setup);
 
     // Whether the node's top ancestor is the income root.
     bool isIncome(const Node &node) const;
@@ -35,7 +35,7 @@ private:
 
     RankingReport(Book &doc, const QDate &from, const QDate &to, const cv::PageSetup &setup);
 
-    QDate m_date1, m_date2;   // the period
+    QDate m_date1, m_date2; // the period
 };
 
 } // namespace cv

@@ -130,8 +130,7 @@ void Report::drawPeriod(cv::Canvas &canvas, const QDate &from, const QDate &to) 
                       QPointF(left(), top()));
 }
 
-void Report::walkRows(cv::Canvas &canvas, double startTop,
-                             const std::function<void(int, double)> &drawRow) const
+void Report::walkRows(cv::Canvas &canvas, double startTop, const std::function<void(int, double)> &drawRow) const
 {
     const PageRange rows = range();
     double y = startTop;
@@ -139,15 +138,10 @@ void Report::walkRows(cv::Canvas &canvas, double startTop,
         const ReportRow &row = m_data[size_t(i)];
         switch (row.level) {
         case ReportRow::PageBreak:
-        case ReportRow::Blank:
-            break;
+        case ReportRow::Blank: break;
         case ReportRow::Rule:
-        case ReportRow::ThinRule:
-            drawItem(canvas, row, y);
-            break;
-        default:
-            drawRow(i, y);
-            break;
+        case ReportRow::ThinRule: drawItem(canvas, row, y); break;
+        default: drawRow(i, y); break;
         }
         y += row.height;
     }
@@ -175,7 +169,7 @@ void Report::drawHeadRight(cv::Canvas &canvas, const QString &text, const QPoint
 {
     constexpr double kGap = 4;
     constexpr double kSmallest = 0.6;
-    constexpr int kSteps = 3;   // sizes come in steps: a second look catches one that rounds up
+    constexpr int kSteps = 3; // sizes come in steps: a second look catches one that rounds up
     const double room = width - kGap;
     const cv::CanvasFont font = canvas.font();
     cv::CanvasFont smaller = font;

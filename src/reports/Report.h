@@ -43,19 +43,19 @@ public:
         bool operator==(const PageRange &) const = default;
     };
 
-    static constexpr double kHeadBand = 70;     // page head and the report's head lines
-    static constexpr double kFootBand = 42;     // kept free at the foot of the page
+    static constexpr double kHeadBand = 70; // page head and the report's head lines
+    static constexpr double kFootBand = 42; // kept free at the foot of the page
     static constexpr double kLineHeight = 14;
-    static constexpr double kTitleTop = 14;     // the title's line, below the date line
-    static constexpr double kHeadsTop = 28;     // the usual line of column heads
-    static constexpr double kRowsTop = 42;      // where rows start
+    static constexpr double kTitleTop = 14; // the title's line, below the date line
+    static constexpr double kHeadsTop = 28; // the usual line of column heads
+    static constexpr double kRowsTop = 42;  // where rows start
     static constexpr double kFontSize = 11;
 
     // Row builders: each appends one shared row.
-    static void addLineTo(Rows &rows);       // rule, 2 points thick in a 4-point row
-    static void addThinlineTo(Rows &rows);   // rule, 1 point thick
-    static void addBlankTo(Rows &rows);      // 14 points of nothing
-    static void addPageTo(Rows &rows);       // page break; every report puts a blank row before it
+    static void addLineTo(Rows &rows);     // rule, 2 points thick in a 4-point row
+    static void addThinlineTo(Rows &rows); // rule, 1 point thick
+    static void addBlankTo(Rows &rows);    // 14 points of nothing
+    static void addPageTo(Rows &rows);     // page break; every report puts a blank row before it
 
     // The height rows may fill on one page of this setup.
     static double usableHeight(const cv::PageSetup &setup);
@@ -144,12 +144,12 @@ private:
     void drawHead(cv::Canvas &canvas) const;
     QString fullName(const Node &node, const QString &ownName) const;
 
-    Book &m_doc;            // the book; outlives the view
-    Rows m_data;                   // the rows, fixed once set
+    Book &m_doc; // the book; outlives the view
+    Rows m_data; // the rows, fixed once set
     std::vector<PageRange> m_pages;
-    int m_curPage = 0;             // page being drawn, from 0
-    bool m_disableValues = false;  // blanks right-justified text
-    QString m_today;               // the day the view was made, formatted
+    int m_curPage = 0;            // page being drawn, from 0
+    bool m_disableValues = false; // blanks right-justified text
+    QString m_today;              // the day the view was made, formatted
     QString m_title;
 };
 

@@ -10,8 +10,7 @@ namespace cv {
 
 namespace {
 
-void addNode(QTreeWidgetItem *parent, QTreeWidget *list, const Book &doc, const NodePtr &node,
-             int depth, int tier)
+void addNode(QTreeWidgetItem *parent, QTreeWidget *list, const Book &doc, const NodePtr &node, int depth, int tier)
 {
     auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(list);
     item->setText(0, doc.displayName(*node));

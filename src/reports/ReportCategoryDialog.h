@@ -22,8 +22,7 @@ protected:
 
 private:
     QPointer<Book> m_doc;
-    int m_tier;   // depth limit, 0 none
+    int m_tier; // depth limit, 0 none
 };
 
 } // namespace cv
-

@@ -18,7 +18,7 @@ public:
     struct Row {
         int ident = 0;
         QString name;
-        int select = 0;   // 1: chosen
+        int select = 0; // 1: chosen
     };
 
     // The rows must outlive the dialog.
@@ -29,8 +29,7 @@ protected:
     void apply() override;
 
 private:
-    std::vector<Row> &m_rows;   // the caller's rows, marked on OK
+    std::vector<Row> &m_rows; // the caller's rows, marked on OK
 };
 
 } // namespace cv
-

@@ -22,24 +22,23 @@ class Report;
 // are the check marks of the document's trees; securities carry their own.
 struct ReportRequest {
     int kind = 0;
-    QDate from, to;                  // the period, both days included
-    QDate from2, to2;                // the second period (term comparison)
-    int flags = 0;                   // account balance: 1 grouped by account type
-    int tier = 0;                    // depth limit of categories, 0 none
-    int displayStyle = 0;            // income and expense report: 1 the sheet's switch on
-    int isAscending = 0;             // ranking: 0 smaller totals first, else larger first
-    int months = 0;                  // budget comparison: the months from `from` to `to`
+    QDate from, to;                   // the period, both days included
+    QDate from2, to2;                 // the second period (term comparison)
+    int flags = 0;                    // account balance: 1 grouped by account type
+    int tier = 0;                     // depth limit of categories, 0 none
+    int displayStyle = 0;             // income and expense report: 1 the sheet's switch on
+    int isAscending = 0;              // ranking: 0 smaller totals first, else larger first
+    int months = 0;                   // budget comparison: the months from `from` to `to`
     std::optional<QList<int>> groups; // grouping idents to keep (0 = none); nullopt: every entry
 };
 
-using ReportMaker = std::unique_ptr<Report> (*)(Book &doc, const ReportRequest &request,
-                                                        const PageSetup &setup);
+using ReportMaker = std::unique_ptr<Report> (*)(Book &doc, const ReportRequest &request, const PageSetup &setup);
 
 struct ReportKind {
     int kind;
-    const char *titleKey;   // the title, also the sheet's name of the kind
-    int orientation;        // PageSetup::Portrait or Landscape
-    ReportMaker make;       // null: not built yet
+    const char *titleKey; // the title, also the sheet's name of the kind
+    int orientation;      // PageSetup::Portrait or Landscape
+    ReportMaker make;     // null: not built yet
 };
 
 inline constexpr int kReportKindCount = 10;
@@ -48,16 +47,15 @@ inline constexpr int kReportKindCount = 10;
 const ReportKind *reportKind(int number);
 
 // The makers, one per kind (defined next to their views).
-std::unique_ptr<Report> makeAccountBalanceReport(Book &, const ReportRequest &, const PageSetup &); // 0
-std::unique_ptr<Report> makeJournalReport(Book &, const ReportRequest &, const PageSetup &);        // 1
-std::unique_ptr<Report> makeIncomeExpenseReport(Book &, const ReportRequest &, const PageSetup &);  // 2
-std::unique_ptr<Report> makeItemisedReport(Book &, const ReportRequest &, const PageSetup &);       // 3
-std::unique_ptr<Report> makeCashFlowReport(Book &, const ReportRequest &, const PageSetup &);       // 4
-std::unique_ptr<Report> makeCashFlowDetailReport(Book &, const ReportRequest &, const PageSetup &); // 5
-std::unique_ptr<Report> makeTermComparisonReport(Book &, const ReportRequest &, const PageSetup &); // 6
+std::unique_ptr<Report> makeAccountBalanceReport(Book &, const ReportRequest &, const PageSetup &);   // 0
+std::unique_ptr<Report> makeJournalReport(Book &, const ReportRequest &, const PageSetup &);          // 1
+std::unique_ptr<Report> makeIncomeExpenseReport(Book &, const ReportRequest &, const PageSetup &);    // 2
+std::unique_ptr<Report> makeItemisedReport(Book &, const ReportRequest &, const PageSetup &);         // 3
+std::unique_ptr<Report> makeCashFlowReport(Book &, const ReportRequest &, const PageSetup &);         // 4
+std::unique_ptr<Report> makeCashFlowDetailReport(Book &, const ReportRequest &, const PageSetup &);   // 5
+std::unique_ptr<Report> makeTermComparisonReport(Book &, const ReportRequest &, const PageSetup &);   // 6
 std::unique_ptr<Report> makeBudgetComparisonReport(Book &, const ReportRequest &, const PageSetup &); // 7
-std::unique_ptr<Report> makeRankingReport(Book &, const ReportRequest &, const PageSetup &);        // 8
-std::unique_ptr<Report> makeSecuritiesTradeReport(Book &, const ReportRequest &, const PageSetup &); // 9
+std::unique_ptr<Report> makeRankingReport(Book &, const ReportRequest &, const PageSetup &);          // 8
+std::unique_ptr<Report> makeSecuritiesTradeReport(Book &, const ReportRequest &, const PageSetup &);  // 9
 
 } // namespace cv
-

@@ -89,7 +89,8 @@ QModelIndex ReportOutlineModel::index(int row, int column, const QModelIndex &pa
         const int count = m_mode == Securities ? int(m_brands.size()) : int(m_groupings.size());
         return !parent.isValid() && row < count ? createIndex(row, column, nullptr) : QModelIndex();
     }
-    if (!parent.isValid()) return row < rowCount() ? createIndex(row, column, m_roots[size_t(row)].get()) : QModelIndex();
+    if (!parent.isValid())
+        return row < rowCount() ? createIndex(row, column, m_roots[size_t(row)].get()) : QModelIndex();
     const Node *node = nodeAt(parent);
     if (!node || !opens(*node) || row >= node->countChild()) return QModelIndex();
     return createIndex(row, column, node->childAt(row).get());

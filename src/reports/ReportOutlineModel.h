@@ -66,10 +66,9 @@ private:
     QPointer<Book> m_doc;
     Mode m_mode;
     int m_tier = 0;
-    std::array<NodePtr, 2> m_roots;     // the two trees' top nodes
-    std::vector<SecurityPtr> m_brands;         // the document's securities
-    std::vector<GroupingPtr> m_groupings;   // the document's groupings and "No Grouping"
+    std::array<NodePtr, 2> m_roots;       // the two trees' top nodes
+    std::vector<SecurityPtr> m_brands;    // the document's securities
+    std::vector<GroupingPtr> m_groupings; // the document's groupings and "No Grouping"
 };
 
 } // namespace cv
-

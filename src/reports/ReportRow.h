@@ -26,16 +26,16 @@ struct ReportRow {
     static constexpr float kRuleHeight = 4;
 
     int level = 0;
-    float height = kRowHeight;   // points the row takes on the page
+    float height = kRowHeight; // points the row takes on the page
 
     // What the row shows; a report fills only what it needs.
-    NodePtr node;         // account, category, holding or root
-    EntryPtr actual;         // an entry
-    TradePtr trade;           // a trade
-    SecurityPtr brand;           // a security
-    std::vector<double> values;  // amounts, running values, shares, in the report's own order
-    QStringList texts;           // texts fixed when the row was built
-    int number = 0;              // a count or code of the report's own
+    NodePtr node;               // account, category, holding or root
+    EntryPtr actual;            // an entry
+    TradePtr trade;             // a trade
+    SecurityPtr brand;          // a security
+    std::vector<double> values; // amounts, running values, shares, in the report's own order
+    QStringList texts;          // texts fixed when the row was built
+    int number = 0;             // a count or code of the report's own
 
     ReportRow() = default;
     ReportRow(int level, float height, NodePtr node = nullptr, std::vector<double> values = {})

@@ -8,8 +8,7 @@
 
 namespace cv {
 
-ReportSecurityDialog::ReportSecurityDialog(Book *doc, std::vector<SecurityPtr> &selectedList,
-                                                         QWidget *parent)
+ReportSecurityDialog::ReportSecurityDialog(Book *doc, std::vector<SecurityPtr> &selectedList, QWidget *parent)
     : ReportSelectionDialog("Report-Dialog-Securities", parent), m_selectedList(selectedList)
 {
     if (doc) m_brands = doc->brandList();

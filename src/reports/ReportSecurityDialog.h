@@ -24,9 +24,8 @@ protected:
     void apply() override;
 
 private:
-    std::vector<SecurityPtr> m_brands;          // the document's securities
-    std::vector<SecurityPtr> &m_selectedList;   // the caller's choice, refilled on OK
+    std::vector<SecurityPtr> m_brands;        // the document's securities
+    std::vector<SecurityPtr> &m_selectedList; // the caller's choice, refilled on OK
 };
 
 } // namespace cv
-

@@ -50,8 +50,8 @@ void ReportSelectionDialog::markChosen(QTreeWidgetItem &item, bool chosen)
 void ReportSelectionDialog::updateOK()
 {
     const QList<QTreeWidgetItem *> selected = m_list->selectedItems();
-    m_okButton->setEnabled(std::any_of(selected.begin(), selected.end(),
-                                       [this](const QTreeWidgetItem *item) { return actsOn(*item); }));
+    m_okButton->setEnabled(
+        std::any_of(selected.begin(), selected.end(), [this](const QTreeWidgetItem *item) { return actsOn(*item); }));
 }
 
 void ReportSelectionDialog::okPushed()

@@ -39,7 +39,7 @@ constexpr int kTermComparison = 6;
 constexpr int kBudgetComparison = 7;
 constexpr int kRanking = 8;
 constexpr int kSecurities = 9;
-constexpr int kLevelChoices = 4;   // every level, then levels 1 to 3
+constexpr int kLevelChoices = 4; // every level, then levels 1 to 3
 
 bool hasGroups(int report)
 {
@@ -96,8 +96,8 @@ ReportSheet::ReportSheet(Book *doc, const Preference *preference, QWidget *paren
     for (int kind = 0; kind < kReportKindCount; ++kind) {
         const ReportKind *k = reportKind(kind);
         const QString title = localizedString(k->titleKey);
-        auto *item = new QStandardItem(k->make ? title
-                                               : formatString(localizedString("Report-Sheet-Not-Yet"), {title}));
+        auto *item =
+            new QStandardItem(k->make ? title : formatString(localizedString("Report-Sheet-Not-Yet"), {title}));
         if (!k->make) item->setFlags(item->flags() & ~Qt::ItemIsEnabled);
         kinds->appendRow(item);
     }
@@ -178,7 +178,8 @@ void ReportSheet::buildTab(int kind)
             row->addWidget(year);
             row->addWidget(label("Report-Sheet-Year", tab.page));
             monthButton = new QComboBox(tab.page);
-            for (int m = 1; m <= 12; ++m) monthButton->addItem(formatString(localizedString("Report-Sheet-Month"), {m}));
+            for (int m = 1; m <= 12; ++m)
+                monthButton->addItem(formatString(localizedString("Report-Sheet-Month"), {m}));
             row->addWidget(monthButton);
             connect(year, &QLineEdit::textChanged, this, [this] { updateReportButtonState(); });
             connect(monthButton, &QComboBox::currentIndexChanged, this, [this] { updateReportButtonState(); });
@@ -197,8 +198,8 @@ void ReportSheet::buildTab(int kind)
 
     auto *outlines = new QHBoxLayout;
     const ReportOutlineModel::Mode mode = kind == kSecurities ? ReportOutlineModel::Securities
-                                          : kind <= kJournal   ? ReportOutlineModel::Accounts
-                                                               : ReportOutlineModel::Categories;
+                                          : kind <= kJournal  ? ReportOutlineModel::Accounts
+                                                              : ReportOutlineModel::Categories;
     tab.tree = new ToggleOutlineView(tab.page);
     tab.treeModel = new ReportOutlineModel(m_doc, mode, tab.tree);
     tab.tree->setModel(tab.treeModel);

@@ -43,19 +43,19 @@ public:
     // The controls of one kind's page; those the kind has not are null.
     struct Tab {
         QWidget *page = nullptr;
-        DateField *from = nullptr, *to = nullptr;     // the period (period 1 of the term comparison)
-        DateField *from2 = nullptr, *to2 = nullptr;   // period 2
-        QLineEdit *fromYear = nullptr, *toYear = nullptr;     // the budget comparison's months
+        DateField *from = nullptr, *to = nullptr;         // the period (period 1 of the term comparison)
+        DateField *from2 = nullptr, *to2 = nullptr;       // period 2
+        QLineEdit *fromYear = nullptr, *toYear = nullptr; // the budget comparison's months
         QComboBox *fromMonth = nullptr, *toMonth = nullptr;
         ToggleOutlineView *tree = nullptr;
         ReportOutlineModel *treeModel = nullptr;
         ToggleOutlineView *groups = nullptr;
         ReportOutlineModel *groupModel = nullptr;
         QCheckBox *useGroups = nullptr;
-        QButtonGroup *levels = nullptr;    // ids 0 (every level) to 3
-        QButtonGroup *order = nullptr;     // ranking: id 0 smaller first, 1 larger first
-        QButtonGroup *layout = nullptr;    // account balance: id 0 tree order, 1 by type
-        QCheckBox *breakdown = nullptr;    // income and expense report's switch
+        QButtonGroup *levels = nullptr; // ids 0 (every level) to 3
+        QButtonGroup *order = nullptr;  // ranking: id 0 smaller first, 1 larger first
+        QButtonGroup *layout = nullptr; // account balance: id 0 tree order, 1 by type
+        QCheckBox *breakdown = nullptr; // income and expense report's switch
         QLabel *brandText = nullptr;
     };
     struct MonthPeriod {
@@ -111,10 +111,10 @@ private:
     void clearAllMarks();
 
     QPointer<Book> m_doc;
-    Preference *m_preference;              // a copy of the preferences, owned
-    PageSetup m_setup;                        // A4 from the start; margins from the preferences
+    Preference *m_preference; // a copy of the preferences, owned
+    PageSetup m_setup;        // A4 from the start; margins from the preferences
     int m_kind = 0;
-    int m_categoryTier = 0;                   // the current tab's depth limit
+    int m_categoryTier = 0; // the current tab's depth limit
     QComboBox *m_kindButton;
     QStackedWidget *m_optionSettingsView;
     std::array<Tab, kReportKindCount> m_tabs;
@@ -124,4 +124,3 @@ private:
 };
 
 } // namespace cv
-

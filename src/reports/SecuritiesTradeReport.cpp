@@ -19,15 +19,15 @@ constexpr double kDateX = 0, kAccountX = 44, kKindX = 162;
 constexpr SecuritiesTradeReport::Column kUnits{225, 66}, kPrice{302, 66}, kAmount{368, 77}, kCommission{435, 66},
     kHeld{512, 66}, kMoney{578, 77}, kAverage{665, 77}, kProfit{742, 77};
 constexpr double kLayoutWidth = kProfit.x + kProfit.width;
-constexpr double kBrandNameTop = 28;    // the section's security
+constexpr double kBrandNameTop = 28; // the section's security
 constexpr double kColumnHeadsTop = 42;
-constexpr double kHeadRuleTop = 56;     // the rule under the heads
+constexpr double kHeadRuleTop = 56; // the rule under the heads
 constexpr double kDealRowsTop = 60;
 
 bool isAmountKind(cv::TradeKind kind)
 {
-    return kind == cv::TradeKind::OtherIncome || kind == cv::TradeKind::OtherExpense || kind == cv::TradeKind::Interest ||
-           kind == cv::TradeKind::Distribution;
+    return kind == cv::TradeKind::OtherIncome || kind == cv::TradeKind::OtherExpense ||
+           kind == cv::TradeKind::Interest || kind == cv::TradeKind::Distribution;
 }
 
 bool isStock(const SecurityPtr &brand)
@@ -38,13 +38,13 @@ bool isStock(const SecurityPtr &brand)
 } // namespace
 
 SecuritiesTradeReport::SecuritiesTradeReport(Book &doc, const cv::PageSetup &setup, const QDate &from, const QDate &to)
-    : Report(doc, setup), m_from(from), m_to(to),
-      m_formatter6(QStringLiteral("#,##0.######;0.00;(#,##0.######)"))
+    : Report(doc, setup), m_from(from), m_to(to), m_formatter6(QStringLiteral("#,##0.######;0.00;(#,##0.######)"))
 {
 }
 
 std::unique_ptr<SecuritiesTradeReport> SecuritiesTradeReport::make(Book &doc, const std::vector<SecurityPtr> &brands,
-                                                       const QDate &from, const QDate &to, cv::PageSetup setup)
+                                                                   const QDate &from, const QDate &to,
+                                                                   cv::PageSetup setup)
 {
     Rows rows = makeAllItems(doc, brands, from, to);
     if (rows.empty()) return nullptr;
@@ -79,9 +79,9 @@ void SecuritiesTradeReport::drawPage(cv::Canvas &canvas)
         drawLeftJustified(canvas, name, QPointF(left(), top() + kBrandNameTop));
     }
     const std::pair<Column, const char *> heads[] = {
-        {kUnits, "Report-Brand-Trade-Count"},  {kPrice, "Report-Brand-Unit-Price"},
-        {kAmount, "Report-Brand-Amount"},      {kCommission, "Report-Brand-Commission"},
-        {kHeld, "Report-Brand-Stock-Count"},   {kMoney, "Report-Brand-Total-Amount"},
+        {kUnits, "Report-Brand-Trade-Count"},     {kPrice, "Report-Brand-Unit-Price"},
+        {kAmount, "Report-Brand-Amount"},         {kCommission, "Report-Brand-Commission"},
+        {kHeld, "Report-Brand-Stock-Count"},      {kMoney, "Report-Brand-Total-Amount"},
         {kAverage, "Report-Brand-Average-Price"}, {kProfit, "Report-Brand-Profit-Loss"}};
     // The amount column reaches into the commission's: a head keeps to what
     // the column before leaves of its column.
@@ -129,10 +129,9 @@ void SecuritiesTradeReport::drawRow(cv::Canvas &canvas, int index, double y, int
 
 void SecuritiesTradeReport::drawOpening(cv::Canvas &canvas, const ReportRow &row, double y)
 {
-    drawLeftJustified(canvas,
-                      cv::localizedString(row.level == CarryOver ? "Report-Brand-Carry-Over"
-                                                                 : "Report-Brand-Start-Value"),
-                      QPointF(columnX(kKindX), y));
+    drawLeftJustified(
+        canvas, cv::localizedString(row.level == CarryOver ? "Report-Brand-Carry-Over" : "Report-Brand-Start-Value"),
+        QPointF(columnX(kKindX), y));
     // Units held of a stock in the book's whole-number amount format.
     if (isStock(row.brand))
         drawValue(canvas, row.value(Held), 0, kHeld, y);
@@ -202,17 +201,16 @@ void SecuritiesTradeReport::drawValue(cv::Canvas &canvas, double value, int curr
 }
 
 void SecuritiesTradeReport::drawUnits(cv::Canvas &canvas, double units, const SecurityPtr &brand, const Column &column,
-                                double y) const
+                                      double y) const
 {
-    drawText(canvas, isStock(brand) ? doc().amountText().intFormatter().stringForObjectValue(units) : getFrac6String(units),
+    drawText(canvas,
+             isStock(brand) ? doc().amountText().intFormatter().stringForObjectValue(units) : getFrac6String(units),
              column, y);
 }
 
-std::unique_ptr<Report> makeSecuritiesTradeReport(Book &doc, const ReportRequest &request,
-                                                         const PageSetup &setup)
+std::unique_ptr<Report> makeSecuritiesTradeReport(Book &doc, const ReportRequest &request, const PageSetup &setup)
 {
     return SecuritiesTradeReport::make(doc, doc.brandList(), request.from, request.to, setup);
 }
 
 } // namespace cv
-

@@ -38,10 +38,9 @@ public:
     // when no ticked security has an opening position or a trade. The setup
     // is turned landscape.
     static std::unique_ptr<SecuritiesTradeReport> make(Book &doc, const std::vector<SecurityPtr> &brands,
-                                                 const QDate &from, const QDate &to, cv::PageSetup setup);
+                                                       const QDate &from, const QDate &to, cv::PageSetup setup);
     // The rows alone, for the report and its measurements.
-    static Rows makeAllItems(Book &doc, const std::vector<SecurityPtr> &brands, const QDate &from,
-                             const QDate &to);
+    static Rows makeAllItems(Book &doc, const std::vector<SecurityPtr> &brands, const QDate &from, const QDate &to);
 
     QDate from() const { return m_from; }
     QDate to() const { return m_to; }
@@ -68,9 +67,9 @@ private:
 
     QDate m_from;
     QDate m_to;
-    PatternFormatter m_formatter;    // amounts; format set per currency
-    PatternFormatter m_formatter6;   // units and prices of funds and bonds
-    double m_columnScale = 1;            // below 1 when the columns must close up to fit the paper
+    PatternFormatter m_formatter;  // amounts; format set per currency
+    PatternFormatter m_formatter6; // units and prices of funds and bonds
+    double m_columnScale = 1;      // below 1 when the columns must close up to fit the paper
 };
 
 } // namespace cv

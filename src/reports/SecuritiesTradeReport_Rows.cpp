@@ -48,8 +48,8 @@ struct MarginLot {
 };
 
 struct Closing {
-    double money = 0;      // matched money of the units closed
-    double unmatched = 0;  // units no open lot took
+    double money = 0;     // matched money of the units closed
+    double unmatched = 0; // units no open lot took
     bool complete = false;
 };
 
@@ -80,8 +80,8 @@ Closing closeFifo(std::vector<MarginLot> &lots, size_t &cursor, double q, bool s
 struct CarriedPosition {
     double units = 0, money = 0, average = 0;
     double msCount = 0, msTotal = 0, mbCount = 0, mbTotal = 0;
-    std::vector<MarginLot> sales, buys;   // margin trades still open, in trade order
-    bool margin = false;                  // some margin trade is still open
+    std::vector<MarginLot> sales, buys; // margin trades still open, in trade order
+    bool margin = false;                // some margin trade is still open
 };
 
 bool isHoldingOf(const Node &node, int brand, OpeningHolding **unit)
@@ -93,13 +93,11 @@ bool isHoldingOf(const Node &node, int brand, OpeningHolding **unit)
     return true;
 }
 
-void collectCarryOverTrades(Book &doc, const NodePtr &node, const Security &brand, const QDate &start,
-                            TradeList &out)
+void collectCarryOverTrades(Book &doc, const NodePtr &node, const Security &brand, const QDate &start, TradeList &out)
 {
     if (!node) return;
     if (node->countChild() > 0) {
-        for (const auto &child : node->children())
-            collectCarryOverTrades(doc, child, brand, start, out);
+        for (const auto &child : node->children()) collectCarryOverTrades(doc, child, brand, start, out);
         return;
     }
     OpeningHolding *unit = nullptr;
@@ -192,8 +190,7 @@ std::optional<CarriedPosition> getCarryOver(Book &doc, const Security &brand, co
             if (c.mbCount != 0) c.mbTotal -= closed.money;
             break;
         }
-        default:
-            break;
+        default: break;
         }
     }
     if (S == 0 && c.msCount == 0 && c.mbCount == 0) return std::nullopt;
@@ -216,8 +213,7 @@ void getInitialValue(const NodePtr &node, int brand, const QDate &from, const QD
 {
     if (!node) return;
     if (node->countChild() > 0) {
-        for (const auto &child : node->children())
-            getInitialValue(child, brand, from, to, value);
+        for (const auto &child : node->children()) getInitialValue(child, brand, from, to, value);
         return;
     }
     OpeningHolding *unit = nullptr;
@@ -286,15 +282,9 @@ public:
             break;
         case cv::TradeKind::OtherIncome:
         case cv::TradeKind::Interest:
-        case cv::TradeKind::Distribution:
-            profit = p - f;
-            break;
-        case cv::TradeKind::OtherExpense:
-            profit = -p;
-            break;
-        case cv::TradeKind::Dividend:
-            profit = c * p - f;
-            break;
+        case cv::TradeKind::Distribution: profit = p - f; break;
+        case cv::TradeKind::OtherExpense: profit = -p; break;
+        case cv::TradeKind::Dividend: profit = c * p - f; break;
         case cv::TradeKind::Split:
         case cv::TradeKind::Increase:
             S += c;
@@ -339,8 +329,7 @@ public:
             m_total += c * p + f;
             T += c * p + f;
             break;
-        default:
-            break;
+        default: break;
         }
         const bool margin = kind >= cv::TradeKind::MarginSale && kind <= cv::TradeKind::SellBack;
         row.values = {S, T, A, profit.value_or(0), 0};
@@ -379,8 +368,8 @@ private:
         if (!closing.complete) {
             carriedEnd = true;
             const double matchedSoFar = closing.money;
-            closing = closeFifo(saleSide ? m_sales : m_buys, saleSide ? m_salesCursor : m_buysCursor,
-                                closing.unmatched, saleSide);
+            closing = closeFifo(saleSide ? m_sales : m_buys, saleSide ? m_salesCursor : m_buysCursor, closing.unmatched,
+                                saleSide);
             closing.money += matchedSoFar;
         }
         if (!closing.complete) return 0;
@@ -393,7 +382,7 @@ private:
     }
 
     CarriedPosition m_carried;
-    std::vector<MarginLot> m_sales, m_buys;   // the section's own margin trades so far
+    std::vector<MarginLot> m_sales, m_buys; // the section's own margin trades so far
     size_t m_carriedSalesCursor = 0, m_carriedBuysCursor = 0, m_salesCursor = 0, m_buysCursor = 0;
     bool m_carriedSalesEnd = false, m_carriedBuysEnd = false;
     double m_stockCount = 0, m_investTotal = 0, m_averagePrice = 0, m_profit = 0;
@@ -402,8 +391,8 @@ private:
 
 } // namespace
 
-Report::Rows SecuritiesTradeReport::makeAllItems(Book &doc, const std::vector<SecurityPtr> &brands,
-                                                  const QDate &from, const QDate &to)
+Report::Rows SecuritiesTradeReport::makeAllItems(Book &doc, const std::vector<SecurityPtr> &brands, const QDate &from,
+                                                 const QDate &to)
 {
     Rows rows;
     for (const auto &brand : brands) {

@@ -30,10 +30,7 @@ protected:
         };
         return summary(m_request.from, m_request.to) != 0 || summary(m_request.from2, m_request.to2) != 0;
     }
-    Values dataValues(const Node &node) const override
-    {
-        return {m_first.amountOf(node), m_second.amountOf(node)};
-    }
+    Values dataValues(const Node &node) const override { return {m_first.amountOf(node), m_second.amountOf(node)}; }
     bool keep(const Node &node, bool) const override { return !allZero(dataValues(node)); }
 
 private:
@@ -64,7 +61,7 @@ TermComparisonReport::TermComparisonReport(Book &doc, const cv::PageSetup &setup
 }
 
 std::unique_ptr<TermComparisonReport> TermComparisonReport::make(Book &doc, const cv::ReportRequest &request,
-                                                     const cv::PageSetup &setup)
+                                                                 const cv::PageSetup &setup)
 {
     TermRows builder(doc, request);
     Rows rows = builder.build(doc.actualModel()->income(), doc.actualModel()->expense());
@@ -95,25 +92,22 @@ void TermComparisonReport::drawPage(cv::Canvas &canvas)
     drawLeftJustified(canvas, cv::localizedString(pageIsIncome() ? "Report-Income" : "Report-Expense"),
                       QPointF(x0, line2));
     const QString endDate = cv::localizedString("Report-Term-Comparison-End-Date");
-    drawHeadRight(canvas, cv::formatString(endDate, {formatDate(m_date2)}), QPointF(x0 + kFirstX, line2),
-                       kAmountWidth);
+    drawHeadRight(canvas, cv::formatString(endDate, {formatDate(m_date2)}), QPointF(x0 + kFirstX, line2), kAmountWidth);
     drawHeadRight(canvas, cv::formatString(endDate, {formatDate(m_date4)}), QPointF(x0 + kSecondX, line2),
-                       kAmountWidth);
-    drawHeadRight(canvas, cv::localizedString("Report-Term-Comparison-Difference-Title"),
-                       QPointF(x0 + kDiffX, line2), kAmountWidth);
-    drawHeadRight(canvas, cv::localizedString("Report-Term-Comparison-Ratio-Title"),
-                       QPointF(x0 + kPercentX, line2), kPercentWidth);
+                  kAmountWidth);
+    drawHeadRight(canvas, cv::localizedString("Report-Term-Comparison-Difference-Title"), QPointF(x0 + kDiffX, line2),
+                  kAmountWidth);
+    drawHeadRight(canvas, cv::localizedString("Report-Term-Comparison-Ratio-Title"), QPointF(x0 + kPercentX, line2),
+                  kPercentWidth);
     drawThickRule(canvas, line2 + kLineHeight, ReportRow::kRuleHeight);
 
     drawTreeRows(canvas, top() + kRowsStart, {x0 + kNameX, kThinRuleWidth, true, x0 + kFirstX},
                  [&](const ReportRow &row, double y) { drawValues(canvas, y, row.value(0), row.value(1)); });
 }
 
-std::unique_ptr<Report> makeTermComparisonReport(Book &doc, const ReportRequest &request,
-                                                        const PageSetup &setup)
+std::unique_ptr<Report> makeTermComparisonReport(Book &doc, const ReportRequest &request, const PageSetup &setup)
 {
     return TermComparisonReport::make(doc, request, setup);
 }
 
 } // namespace cv
-

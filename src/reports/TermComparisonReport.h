@@ -14,7 +14,7 @@ class TermComparisonReport : public cv::CategoryTreeView {
 public:
     // No view when no row prints.
     static std::unique_ptr<TermComparisonReport> make(Book &doc, const cv::ReportRequest &request,
-                                                 const cv::PageSetup &setup);
+                                                      const cv::PageSetup &setup);
 
 protected:
     void drawPage(cv::Canvas &canvas) override;
@@ -23,8 +23,8 @@ private:
     TermComparisonReport(Book &doc, const cv::PageSetup &setup, const cv::ReportRequest &request);
     void drawValues(cv::Canvas &canvas, double y, double first, double second) const;
 
-    QDate m_date1, m_date2;   // period 1
-    QDate m_date3, m_date4;   // period 2
+    QDate m_date1, m_date2; // period 1
+    QDate m_date3, m_date4; // period 2
 };
 
 } // namespace cv

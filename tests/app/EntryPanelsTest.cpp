@@ -65,8 +65,8 @@ protected:
     }
     cv::AccountBookPanel *openBankBook()
     {
-        return qobject_cast<cv::AccountBookPanel *>(openCell(viewer->accountView(), viewer->accountModel(),
-                                                               bank.get(), cv::ViewerColumns::kStartDataCells));
+        return qobject_cast<cv::AccountBookPanel *>(
+            openCell(viewer->accountView(), viewer->accountModel(), bank.get(), cv::ViewerColumns::kStartDataCells));
     }
     QString bankMayText() const
     {
@@ -77,7 +77,7 @@ protected:
     // Types the amount into the out cell of the book's new row.
     void typeExpense(cv::AccountBookPanel *book, const QString &amount)
     {
-        QCoreApplication::processEvents();  // the new row's deferred edit
+        QCoreApplication::processEvents(); // the new row's deferred edit
         const int row = book->rowCount() - 1;
         book->tableView()->editColumn(cv::AccountBookPanel::OutColumn, row, nullptr, true);
         QTest::keyClicks(cv::GetPopupFieldEditor(), amount);
@@ -125,7 +125,8 @@ TEST_F(EntryPanelsTest, TheBankBookOpensOnTheMonthAndLeavingItCommitsTheTypedExp
         clickPage("TB03");
         EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB03")) << c.how;
         EXPECT_EQ(w->temporaryPage(), nullptr) << c.how;
-        EXPECT_EQ(w->undoStack()->count(), steps + 1) << c.how << ": what the book stored can be undone from the window";
+        EXPECT_EQ(w->undoStack()->count(), steps + 1)
+            << c.how << ": what the book stored can be undone from the window";
         EXPECT_EQ(storedEntriesOfBank(), c.saveFirst ? 2 : 1) << c.how;
         EXPECT_EQ(w->searchPage()->resultCount(), 0) << c.how;
         w->selectTabWithIdentifier(QStringLiteral("TB01"));
@@ -177,7 +178,7 @@ TEST_F(EntryPanelsTest, EachCellOpensItsKindOfPanelAndTakesCalculatorAndCalendar
         QCoreApplication::processEvents();
         entries->tableView()->forceEndFieldEditing(false);
         entries->tableView()->QTableView::selectRow(0);
-        const int steps = w->undoStack()->count();  // the earlier panels' commits
+        const int steps = w->undoStack()->count(); // the earlier panels' commits
         w->performInputValue(QStringLiteral("2,500"));
         w->performInputDate(QDate(2009, 5, 20));
         ASSERT_GT(entries->rowCount(), 0);

@@ -94,7 +94,7 @@ TEST_P(FirstHour, ABookFromATemplateKeepsWhatWasTypedThroughSaveQuitAndReopen)
                 {transferRow, 0, "5000"},
                 {food, cv::AccountBookPanel::OutColumn, "700"}};
     for (const auto &r : rows) {
-        QCoreApplication::processEvents();  // the new row's deferred edit
+        QCoreApplication::processEvents(); // the new row's deferred edit
         const int row = book->rowCount() - 1;
         // The kind chooser opens over the cell and hands the pick over.
         table->editColumn(table->columnWithIdentifier(cv::AccountBookPanel::KindColumn), row, nullptr, true);
@@ -120,7 +120,7 @@ TEST_P(FirstHour, ABookFromATemplateKeepsWhatWasTypedThroughSaveQuitAndReopen)
     // The last typed row: Edit > Delete is on for the focused table, the
     // book's menu deletes and restores it; Select All in a cell takes the rows.
     const int last = book->rowCount() - 2;
-    QApplication::setActiveWindow(w);  // the transfer popup had it
+    QApplication::setActiveWindow(w); // the transfer popup had it
     table->setFocus();
     table->QTableView::selectRow(last);
     delegate->validateMenus();
@@ -213,15 +213,17 @@ TEST_P(FirstHour, TheFirstMonthKeepsItsTotalsAndPrints)
     // days beside: the month's column takes its own, the next month's all.
     using A = cv::AccountBookPanel;
     const int currency = doc->currencyOfAccount(bank->ident());
-    const auto number = [&](const QString &text) { return doc->amountText().numberForString(text, currency).value_or(0); };
+    const auto number = [&](const QString &text) {
+        return doc->amountText().numberForString(text, currency).value_or(0);
+    };
     const auto shown = [&](int column) { return number(viewer.cell(bank.get(), column)); };
     const double before[] = {shown(0), shown(1)};
     const QDate monthEnd = month.addMonths(1).addDays(-1);
     {
         const cvtest::page::Entries book = viewer.open(bank.get());
         ASSERT_TRUE(book);
-        for (const auto &[date, amount] : {std::pair{monthEnd, "300"}, {month.addDays(-1), "1"}, {month, "20"},
-                                           {monthEnd.addDays(1), "4000"}}) {
+        for (const auto &[date, amount] :
+             {std::pair{monthEnd, "300"}, {month.addDays(-1), "1"}, {month, "20"}, {monthEnd.addDays(1), "4000"}}) {
             const int row = book.newRow();
             book.type(A::DateColumn, row, cv::formatProgramDate(date));
             ASSERT_TRUE(book.choose(A::KindColumn, row, food));
@@ -266,7 +268,8 @@ TEST_P(FirstHour, TheFirstMonthKeepsItsTotalsAndPrints)
     const QModelIndex chartRow = chart->accView()->indexOfNode(bank.get());
     ASSERT_TRUE(chartRow.isValid());
     chart->accView()->scrollTo(chartRow);
-    QTest::mouseClick(chart->accView()->viewport(), Qt::LeftButton, {}, chart->accView()->visualRect(chartRow).center());
+    QTest::mouseClick(chart->accView()->viewport(), Qt::LeftButton, {},
+                      chart->accView()->visualRect(chartRow).center());
     chart->paramButton()->setCurrentIndex(cv::ChartSheet::Pie);
     ASSERT_TRUE(chart->drawButton()->isEnabled());
     EXPECT_TRUE(chart->print(cv::PrintRunner::Mode::Pdf, path(QStringLiteral("chart.pdf"))));

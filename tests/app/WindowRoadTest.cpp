@@ -57,8 +57,8 @@ protected:
         page = std::make_unique<cvtest::page::Window>(*delegate, w);
         const auto &accounts = *document->accountModel();
         const int category = document->actualModel()->uniqueId();
-        living = samplebook::node(document->actualModel()->expense(), category, NodeKind::Group,
-                                  QStringLiteral("Living"));
+        living =
+            samplebook::node(document->actualModel()->expense(), category, NodeKind::Group, QStringLiteral("Living"));
         food = samplebook::node(living, category + 1, NodeKind::Category, QStringLiteral("Lunch"));
         document->commitActualModel();
         // A card, an investment account and a security it does not hold yet.
@@ -68,8 +68,8 @@ protected:
         card = samplebook::node(accounts.debt(), id, NodeKind::CreditCard, QStringLiteral("Card"), cardRecord);
         auto brokerRecord = std::make_shared<cv::AccountDetail>();
         brokerRecord->setDate(QDate(2009, 1, 1));
-        broker = samplebook::node(accounts.asset(), id + 1, NodeKind::Investment, QStringLiteral("Broker"),
-                                  brokerRecord);
+        broker =
+            samplebook::node(accounts.asset(), id + 1, NodeKind::Investment, QStringLiteral("Broker"), brokerRecord);
         samplebook::node(broker, 0, NodeKind::CashPart, QStringLiteral("SYS:Invest-Cache"));
         auto toyo = std::make_shared<cv::Security>();
         toyo->setName(QStringLiteral("Toyo"));
@@ -86,8 +86,8 @@ protected:
     // The account trees as the store holds them.
     QString storedShape()
     {
-        const auto stored = cv::KeyedUnarchiver::unarchiveObjectOfClass<cv::AccountTrees>(
-            document->dataModel()->getAccountData());
+        const auto stored =
+            cv::KeyedUnarchiver::unarchiveObjectOfClass<cv::AccountTrees>(document->dataModel()->getAccountData());
         return stored ? shape(stored->asset()) + shape(stored->debt()) : QString();
     }
     // Every account's balance around May, as the window's cache has it.
@@ -113,8 +113,9 @@ protected:
         const std::string shown = page->viewer().texts();
         w->viewerPage()->refreshMainView();
         EXPECT_EQ(shown, page->viewer().texts()) << what;
-        EXPECT_EQ(storedShape().toStdString(),
-                  QString(shape(document->accountModel()->asset()) + shape(document->accountModel()->debt())).toStdString())
+        EXPECT_EQ(
+            storedShape().toStdString(),
+            QString(shape(document->accountModel()->asset()) + shape(document->accountModel()->debt())).toStdString())
             << what;
         const std::vector<double> kept = balances();
         document->createCache();
@@ -138,7 +139,8 @@ TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebui
     open();
     samplebook::store(*document, cv::EntryKind::Transfer, QDate(2009, 5, 10), 7000, 0, bank->ident(), card->ident());
     samplebook::store(*document, cv::EntryKind::Expense, QDate(2009, 5, 12), 2500, food->ident(), card->ident());
-    samplebook::store(*document, cv::EntryKind::Transfer, QDate(2009, 5, 20), 3000, 0, bank->ident(), cv::AccountTrees::WalletIdent);
+    samplebook::store(*document, cv::EntryKind::Transfer, QDate(2009, 5, 20), 3000, 0, bank->ident(),
+                      cv::AccountTrees::WalletIdent);
     const cvtest::page::Viewer viewer = page->viewer();
     const struct {
         const char *what;
@@ -175,7 +177,7 @@ TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebui
              fill(sheet->valueField(), QStringLiteral("1,200,000"));
              fill(sheet->timesField(), QStringLiteral("12"));
              fill(sheet->rateField(), QStringLiteral("12"));
-             sheet->dueDateButton()->setCurrentIndex(24);  // the 25th
+             sheet->dueDateButton()->setCurrentIndex(24); // the 25th
              QTest::mouseClick(sheet->repaymentButton(), Qt::LeftButton);
              ASSERT_TRUE(cvtest::page::pick(cv::ChooserItem::fromNode(bank)));
              sheet->showPage(1);
@@ -216,7 +218,7 @@ TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebui
              const int before = storedEntries(bank->ident());
              const Entries book = viewer.open(bank.get());
              ASSERT_TRUE(book);
-             const int row = 1;  // 05/10 to the card, 05/20 to the wallet
+             const int row = 1; // 05/10 to the card, 05/20 to the wallet
              ASSERT_EQ(book.cell(cv::AccountBookPanel::OutColumn, row), QStringLiteral("3,000"));
              book.type(cv::AccountBookPanel::OutColumn, row, QStringLiteral("4000"));
              ASSERT_EQ(book.cell(cv::AccountBookPanel::OutColumn, row), QStringLiteral("4,000"));
@@ -237,7 +239,7 @@ TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebui
              auto *sheet = w->findChild<cv::ImportTextSheet *>();
              ASSERT_NE(sheet, nullptr);
              ASSERT_TRUE(sheet->loadFile(file.fileName()));
-             alerts.answers = {cv::AlertButton::Default};  // the rows without a category take the default
+             alerts.answers = {cv::AlertButton::Default}; // the rows without a category take the default
              QTest::mouseClick(sheet->okButton(), Qt::LeftButton);
              EXPECT_EQ(storedEntries(bank->ident()), before + 2);
          }},
@@ -266,23 +268,25 @@ TEST_F(WindowRoadTest, TheGridCommandsFollowTheClickedRow)
     const cv::NodePtr wallet = document->findAccount(cv::AccountTrees::WalletIdent);
     const cv::NodePtr transferItem = document->actualModel()->moneyFlow()->childAt(0);
     using namespace cv::tag;
+    // clang-format off
     const struct {
         int tag;
         const cv::NodePtr &row;
         bool enabled;
     } cases[] = {
-        {NewCash, bank, true},           {NewCash, card, false},
-        {NewLoan, card, true},           {NewLoan, bank, false},
-        {AddSecurity, broker, true},     {AddSecurity, cashPart, true},
-        {AddSecurity, bank, false},      {GroupAccounts, bank, true},
-        {GroupAccounts, cashPart, false}, {DeleteAccount, card, true},
-        {DeleteAccount, wallet, false},  {NewCategory, food, true},
+        {NewCash, bank, true},              {NewCash, card, false},
+        {NewLoan, card, true},              {NewLoan, bank, false},
+        {AddSecurity, broker, true},        {AddSecurity, cashPart, true},
+        {AddSecurity, bank, false},         {GroupAccounts, bank, true},
+        {GroupAccounts, cashPart, false},   {DeleteAccount, card, true},
+        {DeleteAccount, wallet, false},     {NewCategory, food, true},
         {NewCategory, transferItem, false}, {NewCategoryFolder, food, true},
-        {DeleteCategory, food, true},    {DeleteCategory, living, false},
+        {DeleteCategory, food, true},       {DeleteCategory, living, false},
         {MergeCategory, transferItem, false},
-        {AccountImport, card, false},    {AccountImport, broker, false},
+        {AccountImport, card, false},       {AccountImport, broker, false},
         {AccountImport, bank, true},
     };
+    // clang-format on
     const cvtest::page::Viewer viewer = page->viewer();
     for (const auto &c : cases) {
         ASSERT_TRUE(viewer.click(c.row.get())) << c.row->name().toStdString();

@@ -51,7 +51,8 @@ struct ChartBook {
         record->setDate(QDate(2000, 1, 1));
         record->setInitialValue(opening);
         if (!parent)
-            parent = cv::isDebtAccountKind(cv::NodeKind(kind)) ? doc->accountModel()->debt() : doc->accountModel()->asset();
+            parent =
+                cv::isDebtAccountKind(cv::NodeKind(kind)) ? doc->accountModel()->debt() : doc->accountModel()->asset();
         return samplebook::node(parent, nextIdent++, kind, name, kind == cv::NodeKind::Group ? nullptr : record);
     }
     cv::NodePtr category(bool income, const QString &name, cv::NodePtr parent = nullptr, int kind = 21)

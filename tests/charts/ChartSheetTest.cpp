@@ -49,12 +49,10 @@ QString cell(cv::OverviewSheet &sheet, cv::OverviewSheet::Table table, int row, 
 TEST_F(SheetTest, TicksStopAtTenItems)
 {
     auto many = m_book.category(false, QStringLiteral("Many"), nullptr, 20);
-    for (int i = 0; i < 12; ++i)
-        m_book.category(false, QStringLiteral("M%1").arg(i), many);
+    for (int i = 0; i < 12; ++i) m_book.category(false, QStringLiteral("M%1").arg(i), many);
     auto outer = m_book.category(false, QStringLiteral("Outer"), nullptr, 20);
     auto ten = m_book.category(false, QStringLiteral("Ten"), outer, 20);
-    for (int i = 0; i < 10; ++i)
-        m_book.category(false, QStringLiteral("T%1").arg(i), ten);
+    for (int i = 0; i < 10; ++i) m_book.category(false, QStringLiteral("T%1").arg(i), ten);
     m_book.rebuild();
 
     cv::ChartSheet sheet(m_book.doc.get(), m_preference);
@@ -124,14 +122,13 @@ TEST_F(SheetTest, DrawPrintsThroughTheDialogAndPreviewPreviews)
     clickTick(sheet.accView(), bank);
     ASSERT_TRUE(sheet.previewButton()->isEnabled());
     // Draw opens the print dialog, Preview the preview.
-    for (const auto &[button, dialog] : {std::pair{sheet.drawButton(), "QPrintDialog"},
-                                         std::pair{sheet.previewButton(), "QPrintPreviewDialog"}}) {
+    for (const auto &[button, dialog] :
+         {std::pair{sheet.drawButton(), "QPrintDialog"}, std::pair{sheet.previewButton(), "QPrintPreviewDialog"}}) {
         QString shown;
         QTimer::singleShot(0, [&shown] {
             QWidget *modal = QApplication::activeModalWidget();
             shown = modal ? QString::fromLatin1(modal->metaObject()->className()) : QString();
-            if (auto *open = qobject_cast<QDialog *>(modal))
-                open->reject();
+            if (auto *open = qobject_cast<QDialog *>(modal)) open->reject();
         });
         QTest::mouseClick(button, Qt::LeftButton);
         EXPECT_EQ(shown, QString::fromLatin1(dialog));
@@ -156,8 +153,8 @@ TEST_F(SheetTest, OverviewPeriodsAndComparisons)
     const auto money = [&](double v) { return m_book.doc->stringForValue(v, 0); };
     using T = cv::OverviewSheet;
     EXPECT_EQ(cell(sheet, T::BalanceSheet, 2, 1), money(1350));
-    EXPECT_EQ(cell(sheet, T::BalanceSheet, 7, 1), money(50));   // against 28 Feb
-    EXPECT_EQ(cell(sheet, T::BalanceSheet, 8, 1), money(350));  // against 31 Jan
+    EXPECT_EQ(cell(sheet, T::BalanceSheet, 7, 1), money(50));  // against 28 Feb
+    EXPECT_EQ(cell(sheet, T::BalanceSheet, 8, 1), money(350)); // against 31 Jan
     EXPECT_EQ(cell(sheet, T::BalanceSheet, 7, 0), cv::localizedString("InfP-Cmp-Month-1"));
     EXPECT_EQ(cell(sheet, T::ProfitLoss, 0, 1), money(50));
     EXPECT_EQ(cell(sheet, T::ProfitLoss, 0, 2), money(300));
@@ -186,6 +183,7 @@ TEST_F(SheetTest, OverviewCashFlow)
         t->setCommission(commission);
         cv::BookTestAccess::updateTrade(*b.doc, t, nullptr);
     };
+    // clang-format off
     const std::vector<Case> cases = {
         {"bank to cash", [&](ChartBook &b) { b.transfer(day, 100, b.doc->findAccount(2000), b.doc->findAccount(2001)); },
          0, 0},
@@ -197,6 +195,7 @@ TEST_F(SheetTest, OverviewCashFlow)
         {"units moved to another broker: only the payer's commission",
          [&](ChartBook &b) { trade(b, cv::TradeKind::TransferUnits, 30, 0, 700, 2005); }, 0, 700},
     };
+    // clang-format on
     for (const Case &c : cases) {
         ChartBook book;
         book.account(31, QStringLiteral("Bank"), 10000);

@@ -40,12 +40,10 @@ namespace {
 void leaves(const cv::NodePtr &node, std::vector<cv::NodePtr> &out)
 {
     if (node->countChild() == 0 || node->kind() == cv::NodeKind::Investment) {
-        if (node->kind() != cv::NodeKind::SectionRoot)
-            out.push_back(node);
+        if (node->kind() != cv::NodeKind::SectionRoot) out.push_back(node);
         return;
     }
-    for (const cv::NodePtr &child : node->children())
-        leaves(child, out);
+    for (const cv::NodePtr &child : node->children()) leaves(child, out);
 }
 
 // 2009: a salary each month, and a few expenses every day from the cash,
@@ -80,9 +78,9 @@ void fillYear(cv::Book &doc)
         for (unsigned k = 0; k < 3; ++k) {
             const cv::NodePtr &category = expenses[next(unsigned(expenses.size()))];
             const cv::NodePtr &payer = payers[next(unsigned(payers.size()))];
-            doc.updateExpense(samplebook::entry(cv::EntryKind::Expense, d, 100 * (1 + next(60)), category->ident(),
-                                                payer->ident()),
-                              nullptr);
+            doc.updateExpense(
+                samplebook::entry(cv::EntryKind::Expense, d, 100 * (1 + next(60)), category->ident(), payer->ident()),
+                nullptr);
         }
     }
     batch.reset();
@@ -92,8 +90,7 @@ class ChartShots : public ::testing::TestWithParam<const char *> {
 protected:
     void SetUp() override
     {
-        if (cvtest::pdfTextMissing())
-            GTEST_SKIP() << "pdftotext is missing";
+        if (cvtest::pdfTextMissing()) GTEST_SKIP() << "pdftotext is missing";
         cv::setLanguageOverride(QString::fromLatin1(GetParam()));
         cv::BookTestAccess::setTemplateIndex(0);
         m_doc.createDefault();
@@ -124,16 +121,14 @@ template <class View> std::string cutColumns(const View &view)
     const QAbstractItemView &cells = view; // where the content's width is public
     std::string cut;
     for (int c = 0; c < view.model()->columnCount(); ++c)
-        if (!view.isColumnHidden(c) && view.columnWidth(c) < cells.sizeHintForColumn(c))
-            cut += std::to_string(c) + " ";
+        if (!view.isColumnHidden(c) && view.columnWidth(c) < cells.sizeHintForColumn(c)) cut += std::to_string(c) + " ";
     return cut;
 }
 
 void tickAll(cv::TickTree *outline, const std::vector<cv::NodePtr> &nodes, cv::ChartSheet &sheet)
 {
     for (const cv::NodePtr &node : nodes) {
-        if (sheet.chartItems().size() >= 6)
-            break;
+        if (sheet.chartItems().size() >= 6) break;
         clickTick(outline, node);
     }
 }
@@ -172,8 +167,7 @@ TEST_P(ChartShots, ChartsAndOverview)
             EXPECT_EQ(cutColumns(*sheet.actView()), "");
         }
         sheet.paramButton()->setCurrentIndex(p.kind);
-        if (sheet.intervalButton()->isEnabled())
-            sheet.intervalButton()->setCurrentIndex(p.interval);
+        if (sheet.intervalButton()->isEnabled()) sheet.intervalButton()->setCurrentIndex(p.interval);
         const QString pdf = m_folder + QStringLiteral("/%1-%2.pdf").arg(QLatin1String(p.name), language);
         QFile::remove(pdf);
         ASSERT_TRUE(sheet.print(cv::PrintRunner::Mode::Pdf, pdf)) << p.name;

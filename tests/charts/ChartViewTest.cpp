@@ -52,9 +52,9 @@ TEST(ChartHelpers, AxisGridAndDateSteps)
     struct AxisCase {
         double max, min, unit, ceil, floor;
     };
-    for (const AxisCase &c : {AxisCase{1234, 0, 100, 1400, 0}, AxisCase{-50, -980, 10, -30, -1000},
-                              AxisCase{-5, -300, 10, 0, -320}, AxisCase{5, 5, 0.1, 5.5, 4.5},
-                              AxisCase{0, 0, 100, 1000, 0}}) {
+    for (const AxisCase &c :
+         {AxisCase{1234, 0, 100, 1400, 0}, AxisCase{-50, -980, 10, -30, -1000}, AxisCase{-5, -300, 10, 0, -320},
+          AxisCase{5, 5, 0.1, 5.5, 4.5}, AxisCase{0, 0, 100, 1000, 0}}) {
         const cv::Chart::Axis axis = cv::Chart::calcAxis(c.max, c.min);
         EXPECT_DOUBLE_EQ(axis.unit, c.unit) << c.max << " " << c.min;
         EXPECT_DOUBLE_EQ(axis.ceil, c.ceil) << c.max << " " << c.min;
@@ -64,8 +64,7 @@ TEST(ChartHelpers, AxisGridAndDateSteps)
     const cv::Chart::Axis axis{1400, 0, 100};
     std::vector<int> lines;
     for (int v = 0; v <= 1400; v += 100)
-        if (cv::Chart::shouldDrawTheLineFor(v, axis, 300))
-            lines.push_back(v);
+        if (cv::Chart::shouldDrawTheLineFor(v, axis, 300)) lines.push_back(v);
     EXPECT_THAT(lines, ElementsAre(200, 400, 600, 800, 1000, 1200));
     // No length, no unit or no range: no line, and no endless step search.
     EXPECT_FALSE(cv::Chart::shouldDrawTheLineFor(500, axis, 0));
@@ -111,9 +110,9 @@ std::map<double, std::array<double, 4>> pixelColumns(const std::vector<QPointF> 
 {
     std::map<double, std::array<double, 4>> columns;
     for (const QPointF &p : points) {
-        if (std::isnan(p.y()))
-            continue;
-        auto [at, added] = columns.try_emplace(std::floor(p.x() * scale), std::array<double, 4>{p.y(), p.y(), p.y(), p.y()});
+        if (std::isnan(p.y())) continue;
+        auto [at, added] =
+            columns.try_emplace(std::floor(p.x() * scale), std::array<double, 4>{p.y(), p.y(), p.y(), p.y()});
         at->second = {at->second[0], std::min(at->second[1], p.y()), std::max(at->second[2], p.y()), p.y()};
     }
     return columns;
@@ -131,8 +130,7 @@ TEST(ChartHelpers, ReducedLinesKeepEveryPixelColumnsExtremes)
     for (const auto &[name, value] : shapes) {
         for (double scale : {1.0, 300.0 / 72, 1200.0 / 72}) {
             std::vector<QPointF> points;
-            for (int i = 0; i < 7305; ++i)
-                points.emplace_back(100 + 450.0 * i / 7304, value(i));
+            for (int i = 0; i < 7305; ++i) points.emplace_back(100 + 450.0 * i / 7304, value(i));
             const std::vector<QPointF> reduced = cv::LineChart::reducedLine(points, scale);
             EXPECT_EQ(pixelColumns(reduced, scale), pixelColumns(points, scale)) << name << " " << scale;
             EXPECT_LE(reduced.size(), 4 * pixelColumns(points, scale).size()) << name << " " << scale;
@@ -225,12 +223,13 @@ TEST_F(ChartViewTest, PieLegendAndWedges)
 {
     struct Case {
         std::vector<double> balances;
-        const char *legend;  // name, value and rate row by row, then the total; "|" between
+        const char *legend; // name, value and rate row by row, then the total; "|" between
         int wedges;
-        const char *labels;  // shares of the positive values: white on dark wedges, "/b" black on light ones or outside
-        int swatches;        // none for the members of a gathered slice
+        const char *labels; // shares of the positive values: white on dark wedges, "/b" black on light ones or outside
+        int swatches;       // none for the members of a gathered slice
         const char *name = "A"; // the accounts' names, numbered
     };
+    // clang-format off
     const std::vector<Case> cases = {
         {{90, 6, 3, 1}, "A0|90|90.00|A1|6|6.00|Others (under 5%)|4|4.00|A2|3|3.00|A3|1|1.00|Total|100", 3,
          "90.00|6.00|4.00/b", 3},
@@ -243,6 +242,7 @@ TEST_F(ChartViewTest, PieLegendAndWedges)
          "60.00|40.00", 2, "Savings at the credit union "},
         {{100, -20}, "A0|100|125.00|A1|-20|-25.00|Total|80", 1, "100.00", 2},
     };
+    // clang-format on
     for (const Case &c : cases) {
         ChartBook book;
         std::vector<cv::NodePtr> accounts;
@@ -251,8 +251,8 @@ TEST_F(ChartViewTest, PieLegendAndWedges)
         book.rebuild();
         cv::PageSetup setup = a4();
         cv::PieChart pie(setup);
-        pie.setDocument(book.doc.get(), 0, cv::PieChart::kSorted, QStringLiteral("Pie"), accounts,
-                        QDate(2009, 1, 1), QDate());
+        pie.setDocument(book.doc.get(), 0, cv::PieChart::kSorted, QStringLiteral("Pie"), accounts, QDate(2009, 1, 1),
+                        QDate());
         EXPECT_EQ(setup.orientation, cv::PageSetup::Portrait);
         RecordingCanvas canvas;
         {
@@ -276,9 +276,10 @@ TEST_F(ChartViewTest, PieLegendAndWedges)
             labels << drawn[t].text + (drawn[t].color == QColor(Qt::white) ? QString() : QStringLiteral("/b"));
         EXPECT_EQ(labels.join(QLatin1Char('|')), QString::fromUtf8(c.labels)) << c.balances.front();
         const auto fills = canvas.calls(Op::FillRect);
-        EXPECT_EQ(std::count_if(fills.begin(), fills.end(), [](const RecordingCanvas::Call &f) {
-                      return qFuzzyCompare(f.rect.width(), 48) && qFuzzyCompare(f.rect.height(), 10);
-                  }),
+        EXPECT_EQ(std::count_if(fills.begin(), fills.end(),
+                                [](const RecordingCanvas::Call &f) {
+                                    return qFuzzyCompare(f.rect.width(), 48) && qFuzzyCompare(f.rect.height(), 10);
+                                }),
                   c.swatches)
             << c.balances.front();
         EXPECT_FALSE(book.doc->amountText().isCurrencyPrinting());
@@ -290,8 +291,7 @@ TEST_F(ChartViewTest, PieSumsCategoriesOverTheRange)
     auto bank = m_book.account(31, QStringLiteral("Bank"), 0);
     auto food = m_book.category(false, QStringLiteral("Food"));
     auto fun = m_book.category(false, QStringLiteral("Fun"));
-    for (int month = 1; month <= 4; ++month)
-        m_book.expense(QDate(2009, month, 5), 10, food, bank);
+    for (int month = 1; month <= 4; ++month) m_book.expense(QDate(2009, month, 5), 10, food, bank);
     m_book.rebuild();
     struct Case {
         int option;

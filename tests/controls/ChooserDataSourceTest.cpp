@@ -34,7 +34,7 @@ TEST_F(ChooserDataSourceTest, AccountListsAreStrippedCopiesOrFlatAndNeverChangeT
     const QModelIndex asset = source.index(0, 0);
     const QModelIndex debt = source.index(1, 0);
     EXPECT_EQ(rowNames(source, asset), (QStringList{"A", "F", "G"}));
-    EXPECT_EQ(source.rowCount(source.index(1, 0, asset)), 0);   // F emptied, kept
+    EXPECT_EQ(source.rowCount(source.index(1, 0, asset)), 0); // F emptied, kept
     EXPECT_EQ(source.rowCount(debt), 0);
     EXPECT_NE(source.objects()[0].node(), book.doc.accountModel()->asset());
     EXPECT_EQ(book.doc.accountModel()->asset()->countChild(), 3);
@@ -186,9 +186,8 @@ TEST_F(ChooserDataSourceTest, SecuritiesListTheVisibleOnesAndTheRegisteredComman
     EXPECT_EQ(rowNames(source), (QStringList{"Alpha", "Beta", "New Security…"}));
     EXPECT_FALSE(source.objects().back().command()->runWithDelegate(nullptr));
 
-    cv::SecurityChooserModel::setNewBrandAction([](cv::Book &doc, cv::CommandRow &) {
-        return cv::ChooserItem::fromBrand(doc.brandList().front());
-    });
+    cv::SecurityChooserModel::setNewBrandAction(
+        [](cv::Book &doc, cv::CommandRow &) { return cv::ChooserItem::fromBrand(doc.brandList().front()); });
     EXPECT_EQ(source.objects().back().command()->runWithDelegate(nullptr).name(), QStringLiteral("Alpha"));
     cv::SecurityChooserModel::setNewBrandAction(nullptr);
 }

@@ -128,14 +128,13 @@ TEST_F(ChooserPopupTest, APickBlinksThenClosesAndDeliversOnce)
                delivery.handler());
     QElapsedTimer clock;
     std::vector<std::pair<qint64, bool>> steps;
-    QObject::connect(outline->selectionModel(), &QItemSelectionModel::selectionChanged, popup, [&] {
-        steps.emplace_back(clock.elapsed(), outline->selectionModel()->hasSelection());
-    });
+    QObject::connect(outline->selectionModel(), &QItemSelectionModel::selectionChanged, popup,
+                     [&] { steps.emplace_back(clock.elapsed(), outline->selectionModel()->hasSelection()); });
     const QModelIndex leaf = source.index(1, 0, source.index(0, 0));
     const QPoint over = outline->visualRect(source.index(0, 0, source.index(1, 0))).center();
     QMouseEvent move(QEvent::MouseMove, over, outline->viewport()->mapToGlobal(over), Qt::NoButton, Qt::NoButton, {});
     QApplication::sendEvent(outline->viewport(), &move);
-    EXPECT_EQ(outline->currentIndex().data().toString(), QStringLiteral("c"));   // hovering selects
+    EXPECT_EQ(outline->currentIndex().data().toString(), QStringLiteral("c")); // hovering selects
     clock.start();
     clickRow(outline, leaf);
     QTRY_COMPARE(delivery.names.size(), size_t(1));
@@ -159,7 +158,7 @@ TEST_F(ChooserPopupTest, EscAndGroupReleasesCallNobody)
     popup->run(nullptr, QRect(100, 300, 80, 20), cv::ChooserPopup::Anchor::Point, &source, cv::ChooserItem(),
                delivery.handler());
     const QRect before = popup->geometry();
-    clickRow(outline, source.index(0, 0));   // closes G1
+    clickRow(outline, source.index(0, 0)); // closes G1
     EXPECT_FALSE(outline->isExpanded(source.index(0, 0)));
     EXPECT_TRUE(popup->isVisible());
     EXPECT_LT(popup->height(), before.height());
@@ -177,7 +176,7 @@ TEST_F(ChooserPopupTest, AReopenedChooserNeverGetsTheEarlierPick)
     Delivery first, second;
     popup->run(nullptr, QRect(100, 100, 80, 20), cv::ChooserPopup::Anchor::Point, &source, cv::ChooserItem(),
                first.handler());
-    clickRow(outline, source.index(0, 0, source.index(1, 0)));   // "c" starts blinking
+    clickRow(outline, source.index(0, 0, source.index(1, 0))); // "c" starts blinking
     QTest::qWait(cv::ChooserList::kBlinkMs);
     ListSource other;
     other.fill(twoFolders());
@@ -288,8 +287,8 @@ TEST_F(ChooserPopupTest, ACommandRowRunsItsActionAndDeliversWhatItMade)
     cv::GroupChooserModel groups;
     groups.setDocument(&book.doc, 0);
     Delivery delivery;
-    popup->run(nullptr, QRect(100, 100, 80, 20), cv::ChooserPopup::Anchor::Point, &groups,
-               groups.objects().back(), delivery.handler());
+    popup->run(nullptr, QRect(100, 100, 80, 20), cv::ChooserPopup::Anchor::Point, &groups, groups.objects().back(),
+               delivery.handler());
     EXPECT_EQ(outline->currentIndex().data().toString(), QStringLiteral("New Grouping"));
     QTest::keyClick(outline, Qt::Key_Return);
     QTRY_COMPARE(delivery.names.size(), size_t(1));
@@ -326,13 +325,13 @@ TEST(PopupManagerTest, OutsideClicksCloseOnlyTheTopmostAndAreSwallowed)
 {
     cv::PopupManager manager;
     FakeEditorWindow window;
-    EXPECT_FALSE(manager.testOutsideClicks(&window, QPoint(5, 5)));   // nothing open: passes
+    EXPECT_FALSE(manager.testOutsideClicks(&window, QPoint(5, 5))); // nothing open: passes
 
     std::unique_ptr<QWidget> lower(shownAt(QRect(10, 10, 50, 50)));
     std::unique_ptr<QWidget> upper(shownAt(QRect(100, 100, 50, 50)));
     manager.begin(lower.get());
     manager.begin(upper.get());
-    EXPECT_FALSE(manager.testOutsideClicks(&window, QPoint(120, 120)));   // inside the topmost
+    EXPECT_FALSE(manager.testOutsideClicks(&window, QPoint(120, 120))); // inside the topmost
     EXPECT_TRUE(manager.testOutsideClicks(&window, QPoint(400, 400)));
     EXPECT_EQ(window.outsideClicks, 1);
     EXPECT_FALSE(upper->isVisible());

@@ -128,17 +128,19 @@ TEST(ControlsScreenshotTest, ChooserAndCalendarOverTableCellsInBothLanguages)
         for (int r = 0; r < 6; ++r) {
             client.cells[size_t(r)][0] = QDate(2025, 1, 6 + r * 2).toString(QStringLiteral("yyyy/MM/dd"));
             client.cells[size_t(r)][1] = (r % 2 ? book.a : book.b)->name();
-            client.cells[size_t(r)][2] = japanese ? QStringLiteral("メモ %1").arg(r + 1) : QStringLiteral("Memo %1").arg(r + 1);
+            client.cells[size_t(r)][2] =
+                japanese ? QStringLiteral("メモ %1").arg(r + 1) : QStringLiteral("Memo %1").arg(r + 1);
         }
         QWidget window;
         auto *table = new cv::EditingTable(&window);
-        const QStringList headers = japanese ? QStringList{"日付", "口座", "メモ"} : QStringList{"Date", "Account", "Memo"};
+        const QStringList headers =
+            japanese ? QStringList{"日付", "口座", "メモ"} : QStringList{"Date", "Account", "Memo"};
         const int widths[] = {100, 150, 160};
         for (int c = 0; c < 3; ++c) table->addColumn(std::make_unique<cv::TableColumn>(c, headers[c], widths[c]));
         table->setClient(&client);
         client.openChooser = [&](int column, int row, cv::PopupFieldEditor *) {
-            cv::ChooserPopup::get()->runForCell(table, column, row, &source, source.objectWithIdentifier(book.b->ident()),
-                                               nullptr);
+            cv::ChooserPopup::get()->runForCell(table, column, row, &source,
+                                                source.objectWithIdentifier(book.b->ident()), nullptr);
         };
         table->setGeometry(0, 0, 440, 170);
         window.setGeometry(40, 40, 440, 170);

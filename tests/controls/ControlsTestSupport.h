@@ -27,7 +27,8 @@ inline std::unique_ptr<cv::AmountText> makeYenBook()
 {
     cv::setLanguageOverride(QStringLiteral("en"));
     auto currencies = std::make_shared<std::map<int, cv::CurrencyPtr>>();
-    (*currencies)[kYen] = cv::Currency::currencyWith(QStringLiteral("Yen"), QStringLiteral("JPY"), QStringLiteral("¥"), 0);
+    (*currencies)[kYen] =
+        cv::Currency::currencyWith(QStringLiteral("Yen"), QStringLiteral("JPY"), QStringLiteral("¥"), 0);
     (*currencies)[kDollar] =
         cv::Currency::currencyWith(QStringLiteral("Dollar"), QStringLiteral("USD"), QStringLiteral("$"), 2);
     return std::make_unique<cv::AmountText>([currencies](int ident) -> cv::CurrencyPtr {
@@ -97,7 +98,11 @@ public:
         if (const auto it = kinds.find(cid); it != kinds.end()) cell.kind = it->second;
         cell.showsButtons = showsButtons;
     }
-    bool handleEscape() override { log << QStringLiteral("escape"); return true; }
+    bool handleEscape() override
+    {
+        log << QStringLiteral("escape");
+        return true;
+    }
     void closeMaximizedPanel() override { log << QStringLiteral("closeMaximizedPanel"); }
     void addItem(cv::EditingTable *) override
     {
@@ -133,16 +138,16 @@ public:
     }
 
     std::vector<QStringList> cells;
-    std::map<int, int> unfinished;                 // row -> cid
-    std::set<std::pair<int, int>> unselectable;    // (cid, row)
-    std::map<int, cv::CellKind> kinds;             // cid -> kind
-    std::map<int, cv::CellCurrency> currencies;    // cid -> amount currency
-    std::map<std::pair<int, int>, cv::StyledText> styled;  // (cid, row) -> value
+    std::map<int, int> unfinished;                        // row -> cid
+    std::set<std::pair<int, int>> unselectable;           // (cid, row)
+    std::map<int, cv::CellKind> kinds;                    // cid -> kind
+    std::map<int, cv::CellCurrency> currencies;           // cid -> amount currency
+    std::map<std::pair<int, int>, cv::StyledText> styled; // (cid, row) -> value
     const cv::AmountText *amounts = nullptr;
     bool addItemAddsRow = true;
     bool allowsNegative = true;
     bool showsButtons = true;
-    std::function<void(int column, int row, cv::PopupFieldEditor *editor)> openChooser;  // on editColumn
+    std::function<void(int column, int row, cv::PopupFieldEditor *editor)> openChooser; // on editColumn
     mutable int valueCalls = 0;
     QStringList log;
 

@@ -50,8 +50,9 @@ TEST_F(CurrencyFieldEditorTest, DeletingAndUndoGiveBackWhatWasThere)
     struct Step {
         std::function<void(QLineEdit *)> act;
         QString text;
-        int caret;   // -1: not checked
+        int caret; // -1: not checked
     };
+    // clang-format off
     const struct {
         const char *what;
         int currency;
@@ -71,6 +72,7 @@ TEST_F(CurrencyFieldEditorTest, DeletingAndUndoGiveBackWhatWasThere)
         {"a digit typed before the point regroups the whole amount", kDollar, "123.45", 3,
          {{key(Qt::Key_4), "1,234.45", 5}}},
     };
+    // clang-format on
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         AmountWindow window(m_amounts.get(), c.currency);
@@ -170,4 +172,3 @@ TEST_F(CurrencyFieldEditorTest, CurrencyFormatterReadsUnreadableTextAsZero)
     formatter.setCurrency(kYen);
     EXPECT_EQ(formatter.stringForObjectValue(1234.6), QStringLiteral("1,235"));
 }
-

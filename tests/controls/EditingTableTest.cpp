@@ -27,9 +27,9 @@ struct MoveCase {
     bool addItemAddsRow;
     int startColumn, startRow;
     std::vector<KeyStroke> keys;
-    QStringList actions;       // the log without "verify" lines
-    QString mustVerify;        // a verify line that must be in the log
-    int editedColumn, editedRow;  // -1, -1: not editing
+    QStringList actions;         // the log without "verify" lines
+    QString mustVerify;          // a verify line that must be in the log
+    int editedColumn, editedRow; // -1, -1: not editing
     int rowCount;
     std::vector<int> selectedRows;
 };
@@ -74,28 +74,93 @@ INSTANTIATE_TEST_SUITE_P(
     EditingTable, TableMoves,
     ::testing::Values(
         MoveCase{"TabMovesToTheNextColumn", 1, {}, true, 0, 0, {{Qt::Key_Tab}}, {}, "verify 1 0 1", 1, 0, 1, {0}},
-        MoveCase{"TabPastTheLastRowAddsOnceAndReeditsRow0", 1, {}, true, 2, 0, {{Qt::Key_Tab}}, {"addItem"},
-                 kForwardFrom0, 0, 0, 2, {0}},
-        MoveCase{"AnAddItemThatAddsNothingKeepsOneRow", 1, {}, false, 2, 0, {{Qt::Key_Tab}}, {"addItem"},
-                 kForwardFrom0, 0, 0, 1, {0}},
+        MoveCase{"TabPastTheLastRowAddsOnceAndReeditsRow0",
+                 1,
+                 {},
+                 true,
+                 2,
+                 0,
+                 {{Qt::Key_Tab}},
+                 {"addItem"},
+                 kForwardFrom0,
+                 0,
+                 0,
+                 2,
+                 {0}},
+        MoveCase{"AnAddItemThatAddsNothingKeepsOneRow",
+                 1,
+                 {},
+                 false,
+                 2,
+                 0,
+                 {{Qt::Key_Tab}},
+                 {"addItem"},
+                 kForwardFrom0,
+                 0,
+                 0,
+                 1,
+                 {0}},
         MoveCase{"AnUnfinishedRowIsNotLeft", 1, {{0, 1}}, true, 2, 0, {{Qt::Key_Tab}}, {}, {}, 1, 0, 1, {0}},
         MoveCase{"TabInACompleteRowMovesToTheNextRow", 2, {}, true, 2, 0, {{Qt::Key_Tab}}, {}, {}, 0, 1, 2, {1}},
         MoveCase{"ReturnAdvancesLikeTab", 2, {}, true, 1, 1, {{Qt::Key_Return}}, {}, {}, 2, 1, 2, {1}},
         MoveCase{"BacktabInColumn0ReeditsTheCell", 1, {}, true, 0, 0, {{Qt::Key_Backtab}}, {}, {}, 0, 0, 1, {0}},
         MoveCase{"BacktabMovesBack", 1, {}, true, 2, 0, {{Qt::Key_Backtab}}, {}, "verify 1 0 0", 1, 0, 1, {0}},
-        MoveCase{"CtrlUpOnRow0ReeditsTheCell", 1, {}, true, 1, 0, {{Qt::Key_Up, Qt::ControlModifier}}, {}, {}, 1, 0,
-                 1, {0}},
-        MoveCase{"CtrlDownEditsTheSameColumnBelow", 2, {}, true, 1, 0, {{Qt::Key_Down, Qt::ControlModifier}}, {},
-                 {}, 1, 1, 2, {1}},
-        MoveCase{"ShiftDownOnTheCompleteLastRowAddsAndReselectsNothing", 1, {}, true, 1, 0,
-                 {{Qt::Key_Down, Qt::ShiftModifier}}, {"addItem"}, {}, -1, -1, 2, {0}},
-        MoveCase{"ShiftUpExtendsTheSelectionWithoutEditing", 2, {}, true, 1, 1, {{Qt::Key_Up, Qt::ShiftModifier}},
-                 {}, {}, -1, -1, 2, {0, 1}},
+        MoveCase{
+            "CtrlUpOnRow0ReeditsTheCell", 1, {}, true, 1, 0, {{Qt::Key_Up, Qt::ControlModifier}}, {}, {}, 1, 0, 1, {0}},
+        MoveCase{"CtrlDownEditsTheSameColumnBelow",
+                 2,
+                 {},
+                 true,
+                 1,
+                 0,
+                 {{Qt::Key_Down, Qt::ControlModifier}},
+                 {},
+                 {},
+                 1,
+                 1,
+                 2,
+                 {1}},
+        MoveCase{"ShiftDownOnTheCompleteLastRowAddsAndReselectsNothing",
+                 1,
+                 {},
+                 true,
+                 1,
+                 0,
+                 {{Qt::Key_Down, Qt::ShiftModifier}},
+                 {"addItem"},
+                 {},
+                 -1,
+                 -1,
+                 2,
+                 {0}},
+        MoveCase{"ShiftUpExtendsTheSelectionWithoutEditing",
+                 2,
+                 {},
+                 true,
+                 1,
+                 1,
+                 {{Qt::Key_Up, Qt::ShiftModifier}},
+                 {},
+                 {},
+                 -1,
+                 -1,
+                 2,
+                 {0, 1}},
         MoveCase{"PlainUpAndDownDoNothing", 2, {}, true, 1, 0, {{Qt::Key_Down}, {Qt::Key_Up}}, {}, {}, 1, 0, 2, {0}},
-        MoveCase{"CtrlReturnClosesThePanel", 1, {}, true, 1, 0, {{Qt::Key_Return, Qt::ControlModifier}},
-                 {"closeMaximizedPanel"}, {}, -1, -1, 1, {0}},
-        MoveCase{"EscEndsWhenTheOwnerSaysSo", 1, {}, true, 1, 0, {{Qt::Key_Escape}}, {"escape"}, {}, -1, -1, 1,
-                 {0}}),
+        MoveCase{"CtrlReturnClosesThePanel",
+                 1,
+                 {},
+                 true,
+                 1,
+                 0,
+                 {{Qt::Key_Return, Qt::ControlModifier}},
+                 {"closeMaximizedPanel"},
+                 {},
+                 -1,
+                 -1,
+                 1,
+                 {0}},
+        MoveCase{"EscEndsWhenTheOwnerSaysSo", 1, {}, true, 1, 0, {{Qt::Key_Escape}}, {"escape"}, {}, -1, -1, 1, {0}}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(EditingTable, TypedTextIsStoredOnceWhenTheEditMovesOn)
@@ -109,7 +174,7 @@ TEST(EditingTable, TypedTextIsStoredOnceWhenTheEditMovesOn)
     QTest::keyClick(cv::GetPopupFieldEditor(), Qt::Key_Tab);
     EXPECT_EQ(client.actions(), QStringList{QStringLiteral("set 'ab' 0 0")});
     EXPECT_EQ(table->editedColumn(), 1);
-    EXPECT_FALSE(cv::GetPopupFieldEditor()->isUndoAvailable());  // undo stays within one cell
+    EXPECT_FALSE(cv::GetPopupFieldEditor()->isUndoAvailable()); // undo stays within one cell
 }
 
 TEST(EditingTable, ClicksThatMustNotEditChangeNothing)
@@ -119,6 +184,7 @@ TEST(EditingTable, ClicksThatMustNotEditChangeNothing)
         int rows;
         std::function<void(cv::EditingTable &, RecordingTableClient &)> act;
     };
+    // clang-format off
     const std::vector<ClickCase> cases = {
         {"double click", 2,
          [](cv::EditingTable &t, RecordingTableClient &) {
@@ -142,6 +208,7 @@ TEST(EditingTable, ClicksThatMustNotEditChangeNothing)
         {"click below the last row", 2,
          [](cv::EditingTable &t, RecordingTableClient &) { t.performClickAtColumn(1, 5, nullptr); }},
     };
+    // clang-format on
     for (const ClickCase &c : cases) {
         RecordingTableClient client(3, c.rows);
         auto table = cvtest::makeTable(client, 3);

@@ -95,9 +95,9 @@ TEST_F(MiniCalendarTest, GridsHaveWholeWeeksAndGreyNeighbours)
 TEST_F(MiniCalendarTest, DayColoursAndJapaneseInfo)
 {
     show(QDate(2025, 1, 22));
-    EXPECT_EQ(colorOf(QDate(2025, 1, 1)), kRed);    // New Year's Day
-    EXPECT_EQ(colorOf(QDate(2025, 1, 5)), kRed);    // Sunday
-    EXPECT_EQ(colorOf(QDate(2025, 1, 13)), kRed);   // Coming of Age Day
+    EXPECT_EQ(colorOf(QDate(2025, 1, 1)), kRed);  // New Year's Day
+    EXPECT_EQ(colorOf(QDate(2025, 1, 5)), kRed);  // Sunday
+    EXPECT_EQ(colorOf(QDate(2025, 1, 13)), kRed); // Coming of Age Day
     EXPECT_EQ(colorOf(QDate(2025, 1, 4)), kBlue);
     EXPECT_EQ(colorOf(QDate(2025, 1, 14)), kBlack);
     const auto [row, column] = cellOf(QDate(2025, 1, 22));
@@ -124,7 +124,7 @@ TEST_F(MiniCalendarTest, YearLimitsMonthStepsAndArrowKeys)
     calendar->minusYear();
     EXPECT_EQ(calendar->shownYear(), 1980);
     calendar->minusMonth();
-    EXPECT_EQ(calendar->selectedDate(), QDate(1980, 2, 29));   // the day is cut to the month
+    EXPECT_EQ(calendar->selectedDate(), QDate(1980, 2, 29)); // the day is cut to the month
 
     show(QDate(2025, 1, 31));
     QTest::keyClick(calendar, Qt::Key_Right);
@@ -187,6 +187,7 @@ TEST_F(MiniCalendarTest, AnOutsideCloseLetsTheSameAnchorReopen)
 TEST_F(MiniCalendarTest, DateFieldAnswersNoDateRatherThanToday)
 {
     cv::DateField field;
+    // clang-format off
     const struct {
         const char *text;
         std::optional<QDate> date;
@@ -198,6 +199,7 @@ TEST_F(MiniCalendarTest, DateFieldAnswersNoDateRatherThanToday)
         {"1850/01/01", std::nullopt},
         {"2199/01/01", std::nullopt},
     };
+    // clang-format on
     for (const auto &c : cases) {
         SCOPED_TRACE(c.text);
         field.setStringValue(QString::fromUtf8(c.text));

@@ -36,7 +36,7 @@ public:
         m_timer.start(5);
     }
     int shown = 0;
-    QStringList prompts;  // each dialog's texts
+    QStringList prompts; // each dialog's texts
 
 private:
     void poll()

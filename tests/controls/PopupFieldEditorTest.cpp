@@ -73,7 +73,8 @@ TEST(FieldEditor, TheSignOfAnEditedAmountComesFromTheOwnersFlagBeforeItsColour)
                               SignCase{cv::negativeColor(), std::nullopt, true}, SignCase{blue, std::nullopt, false}}) {
         RecordingTableClient client(2, 1);
         client.currencies[kAmountColumn] = {cvtest::kYen, 0};
-        client.styled[{kAmountColumn, 0}] = cv::StyledText{QStringLiteral("1,500"), c.color, Qt::AlignRight, c.negative};
+        client.styled[{kAmountColumn, 0}] =
+            cv::StyledText{QStringLiteral("1,500"), c.color, Qt::AlignRight, c.negative};
         auto table = cvtest::makeTable(client, 2);
         table->show();
         table->performClickAtColumn(kAmountColumn, 0, nullptr);
@@ -91,7 +92,8 @@ TEST(FieldEditor, TypedAmountsAreRegroupedByTheDocument)
     table->show();
     table->performClickAtColumn(kAmountColumn, 0, nullptr);
     QTest::keyClicks(cv::GetPopupFieldEditor(), QStringLiteral("1234"));
-    EXPECT_TRUE(cv::GetPopupFieldEditor()->text().endsWith(QStringLiteral("1,234"))) << cv::GetPopupFieldEditor()->text().toStdString();
+    EXPECT_TRUE(cv::GetPopupFieldEditor()->text().endsWith(QStringLiteral("1,234")))
+        << cv::GetPopupFieldEditor()->text().toStdString();
     EXPECT_EQ(cv::GetPopupFieldEditor()->cursorPosition(), cv::GetPopupFieldEditor()->text().size());
 }
 
@@ -110,7 +112,8 @@ TEST(FieldEditor, APasteIntoAnAmountIsRefusedWhenItLeavesNoAmount)
         cv::GetPopupFieldEditor()->end(false);
         QApplication::clipboard()->setText(clip);
         QTest::keySequence(cv::GetPopupFieldEditor(), QKeySequence::Paste);
-        EXPECT_TRUE(cv::GetPopupFieldEditor()->text().endsWith(expected)) << cv::GetPopupFieldEditor()->text().toStdString();
+        EXPECT_TRUE(cv::GetPopupFieldEditor()->text().endsWith(expected))
+            << cv::GetPopupFieldEditor()->text().toStdString();
     }
 }
 

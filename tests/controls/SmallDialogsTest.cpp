@@ -142,8 +142,8 @@ TEST(NumberDialogTest, OkOnlyWhileTheTextIsANumber)
 TEST(BusyWindowTest, ShowsItsMessageAndStaysUntilTheCallerCloses)
 {
     cv::setLanguageOverride(QStringLiteral("en"));
-    cv::BusyDialog busy(cv::formatString(cv::localizedString(QStringLiteral("Loading %@")),
-                                               {QStringLiteral("Household.cvv2")}));
+    cv::BusyDialog busy(
+        cv::formatString(cv::localizedString(QStringLiteral("Loading %@")), {QStringLiteral("Household.cvv2")}));
     cv::setLanguageOverride(QString());
     EXPECT_EQ(busy.messageField()->text(), QStringLiteral("Loading Household.cvv2"));
     EXPECT_EQ(busy.progressBar()->maximum(), 0);

@@ -43,7 +43,7 @@ struct TableWindow {
     void openChooserOver(int column, int row)
     {
         cv::ChooserPopup::get()->runForCell(table, column, row, &source, cv::ChooserItem(),
-                                           [this](const cv::ChooserItem &item) { picks << item.name(); });
+                                            [this](const cv::ChooserItem &item) { picks << item.name(); });
     }
     // A press and release through the window's handle, as the platform delivers it.
     void clickCell(int column, int row)
@@ -82,11 +82,11 @@ TEST(TablePopups, AClickOutsideAChooserOverACellEndsTheEditAndSelectsNothing)
 {
     struct Case {
         const char *name;
-        bool typedFirst;      // "x" typed in the memo cell, the list opened over it
+        bool typedFirst; // "x" typed in the memo cell, the list opened over it
         bool chooserOpen;
-        QStringList actions;  // of the owner, after the click on row 10 (below the list)
-        bool editing;         // after the click
-        QList<int> selected;  // after the click
+        QStringList actions; // of the owner, after the click on row 10 (below the list)
+        bool editing;        // after the click
+        QList<int> selected; // after the click
     };
     for (const Case &c : {
              Case{"chooser over a typed cell", true, true, {QStringLiteral("set 'x' 0 0")}, false, {0}},

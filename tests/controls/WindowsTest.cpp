@@ -102,9 +102,10 @@ TEST(SheetTracker, TheOpenerFreesAOneUseSheetAfterItsHandlerAndKeepsAKeptOneForI
 
     QPointer<QDialog> kept = new QDialog(&parent);
     for (int code : {1, 0}) {
-        cv::openSheet(kept.data(), &parent,
-                      [&handled, code](int ended, QDialog *) { handled << QStringLiteral("kept%1:%2").arg(code).arg(ended); },
-                      cv::SheetLife::KeptByOwner);
+        cv::openSheet(
+            kept.data(), &parent,
+            [&handled, code](int ended, QDialog *) { handled << QStringLiteral("kept%1:%2").arg(code).arg(ended); },
+            cv::SheetLife::KeptByOwner);
         EXPECT_TRUE(cv::sheetManager()->windows().contains(kept.data()));
         kept->done(code);
         runDeferredDeletes();
@@ -132,7 +133,8 @@ TEST(Windows, ABackButtonIgnoresEnterAndAnswersCtrlEnter)
 
 TEST(Windows, EscapeClosesABorderlessWindowWhateverTheModifiers)
 {
-    for (Qt::KeyboardModifiers modifiers : {Qt::KeyboardModifiers(Qt::NoModifier), Qt::KeyboardModifiers(Qt::ShiftModifier)}) {
+    for (Qt::KeyboardModifiers modifiers :
+         {Qt::KeyboardModifiers(Qt::NoModifier), Qt::KeyboardModifiers(Qt::ShiftModifier)}) {
         cv::BorderlessWindow window;
         window.show();
         QTest::keyClick(&window, Qt::Key_A);
@@ -149,8 +151,8 @@ TEST(Windows, ABorderedHeaderDrawsTheEdgeLinesItsBitsAsk)
         bool left, right;
     };
     QStandardItemModel model(1, 3);
-    for (const EdgeCase &c : {EdgeCase{6, true, true}, EdgeCase{1, false, false}, EdgeCase{2, true, false},
-                              EdgeCase{4, false, true}}) {
+    for (const EdgeCase &c :
+         {EdgeCase{6, true, true}, EdgeCase{1, false, false}, EdgeCase{2, true, false}, EdgeCase{4, false, true}}) {
         cv::BorderedHeaderView header;
         header.setModel(&model);
         header.resize(300, 24);
@@ -167,14 +169,13 @@ TEST(Windows, ABorderedHeaderDrawsTheEdgeLinesItsBitsAsk)
 
 TEST(Windows, AFrameIsKeptOnTheVisibleScreenTitleBarFirst)
 {
-    const QRect available(0, 30, 1000, 700);  // 30..729
+    const QRect available(0, 30, 1000, 700); // 30..729
     struct FitCase {
         QRect frame, expected;
     };
-    for (const FitCase &c : {FitCase{{100, 100, 400, 300}, {100, 100, 400, 300}},
-                             FitCase{{100, 600, 400, 300}, {100, 430, 400, 300}},
-                             FitCase{{100, 100, 400, 900}, {100, 30, 400, 700}},
-                             FitCase{{100, 0, 400, 200}, {100, 30, 400, 200}}}) {
+    for (const FitCase &c :
+         {FitCase{{100, 100, 400, 300}, {100, 100, 400, 300}}, FitCase{{100, 600, 400, 300}, {100, 430, 400, 300}},
+          FitCase{{100, 100, 400, 900}, {100, 30, 400, 700}}, FitCase{{100, 0, 400, 200}, {100, 30, 400, 200}}}) {
         EXPECT_EQ(cv::constrainFrameRect(c.frame, available), c.expected);
     }
 }
@@ -242,7 +243,7 @@ TEST(Windows, AnUndoableSheetEndsWithItsCodeAndUndoesOnTheDocumentsStack)
     QTimer::singleShot(0, sheet, [sheet] { sheet->terminateModalSessionWithCode(1); });
     EXPECT_EQ(sheet->exec(), 1);
     delete sheet;
-    EXPECT_EQ(stack.count(), 1);  // a sheet going away leaves the stack as it was
+    EXPECT_EQ(stack.count(), 1); // a sheet going away leaves the stack as it was
 }
 
 TEST(Windows, AnExtendedOutlineKeepsTheEditedColumnWhenMovingDown)

@@ -28,8 +28,7 @@ TEST(DesktopFilesTest, IconHasEverySizeOnATransparentGround)
     EXPECT_TRUE(QFile::exists(kRoot + QStringLiteral("/resources/desktop/icons/org.corvane.Corvane.svg")));
 }
 
-class DesktopInstallTest : public DesktopTest {
-};
+class DesktopInstallTest : public DesktopTest {};
 
 // The program sets the icon application-wide; the about box takes it from there.
 TEST_F(DesktopInstallTest, AboutBoxShowsTheApplicationIcon)
@@ -98,9 +97,9 @@ TEST_F(DesktopInstallTest, InstalledEntryValidatesAndSavedBooksHaveOurTypes)
         {"book-xml", "application/x-corvane-book-xml"},
     };
     for (const auto &[name, type] : types) {
-        const ProcessResult query = runProcess(
-            QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("filetype"), path(QLatin1String(name))},
-            env);
+        const ProcessResult query =
+            runProcess(QStringLiteral("xdg-mime"),
+                       {QStringLiteral("query"), QStringLiteral("filetype"), path(QLatin1String(name))}, env);
         EXPECT_EQ(query.out.trimmed(), QLatin1String(type)) << name << query.err.toStdString();
     }
 }

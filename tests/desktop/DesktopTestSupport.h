@@ -9,7 +9,7 @@
 #include <QTest>
 
 struct ProcessResult {
-    int exitCode = -1;  // -1: did not start, crashed or timed out
+    int exitCode = -1; // -1: did not start, crashed or timed out
     QString out;
     QString err;
 };
@@ -58,8 +58,8 @@ protected:
         if (!document) return {};
         if (std::none_of(document->currencyList().begin(), document->currencyList().end(),
                          [](const cv::CurrencyPtr &c) { return c->name() == QLatin1String("USD"); })) {
-            document->addCurrency(cv::Currency::currencyWith(QStringLiteral("USD"), QStringLiteral("USD"),
-                                                            QStringLiteral("$"), 2));
+            document->addCurrency(
+                cv::Currency::currencyWith(QStringLiteral("USD"), QStringLiteral("USD"), QStringLiteral("$"), 2));
             document->commitCurrencyList();
         }
         const QString file = path(name);

@@ -51,8 +51,9 @@ TEST_F(ScriptingBusTest, GdbusCallsRecordAPriceAndARateThatTheSavedBookKeeps)
         QStringLiteral("UpdateStock"), QStringLiteral("'ACME'"),
         QStringLiteral("{'Price': <'1,234.5'>, 'Date': <'2009-06-01'>, 'Currency': <'USD'>, 'Market': <'NYSE'>}"));
     EXPECT_EQ(stock.exitCode, 0) << stock.err.toStdString();
-    const ProcessResult rate = gdbusCall(QStringLiteral("UpdateCurrency"), QStringLiteral("'USD'"),
-                                         QStringLiteral("{'Price': <'151.25'>, 'Date': <'2009/06/02'>, 'Document': <1>}"));
+    const ProcessResult rate =
+        gdbusCall(QStringLiteral("UpdateCurrency"), QStringLiteral("'USD'"),
+                  QStringLiteral("{'Price': <'151.25'>, 'Date': <'2009/06/02'>, 'Document': <1>}"));
     EXPECT_EQ(rate.exitCode, 0) << rate.err.toStdString();
 
     // A refusal reaches the caller as an error naming the reason.
@@ -106,8 +107,8 @@ TEST_F(ScriptingBusTest, TheProgramServesTheBusAndTakesFilesFromALaterLaunch)
     program.start(QStringLiteral(CV_CORVANE_BINARY), {first});
     ASSERT_TRUE(program.waitForStarted(10000));
     QDBusConnectionInterface *bus = QDBusConnection::sessionBus().interface();
-    const bool up = QTest::qWaitFor(
-        [&] { return bus->isServiceRegistered(QStringLiteral("org.corvane.Corvane")).value(); }, 30000);
+    const bool up =
+        QTest::qWaitFor([&] { return bus->isServiceRegistered(QStringLiteral("org.corvane.Corvane")).value(); }, 30000);
     EXPECT_TRUE(up) << program.readAllStandardError().toStdString();
     if (up) {
         const QString price = QStringLiteral("{'Price': <'140'>, 'Document': <2>}");
@@ -129,7 +130,8 @@ TEST_F(ScriptingBusTest, WithoutASessionBusTheProgramRunsAndSaysSoOnce)
 {
     const QString book = bookWithDollars(QStringLiteral("alone.cvv2"));
     QProcessEnvironment env = programEnvironment();
-    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=") + path(QStringLiteral("no-bus")));
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+               QStringLiteral("unix:path=") + path(QStringLiteral("no-bus")));
     QProcess program;
     program.setProcessEnvironment(env);
     program.start(QStringLiteral(CV_CORVANE_BINARY), {book});

@@ -20,10 +20,10 @@ protected:
     void SetUp() override
     {
         cv::setLanguageOverride(QStringLiteral("en"));
-        m_currencies[1] = cv::Currency::currencyWith(QStringLiteral("Yen"), QStringLiteral("JPY"),
-                                                    QStringLiteral("¥"), 0);
-        m_currencies[2] = cv::Currency::currencyWith(QStringLiteral("Dollar"), QStringLiteral("USD"),
-                                                    QStringLiteral("$"), 2);
+        m_currencies[1] =
+            cv::Currency::currencyWith(QStringLiteral("Yen"), QStringLiteral("JPY"), QStringLiteral("¥"), 0);
+        m_currencies[2] =
+            cv::Currency::currencyWith(QStringLiteral("Dollar"), QStringLiteral("USD"), QStringLiteral("$"), 2);
         m_amounts = std::make_unique<AmountText>([this](int ident) -> cv::CurrencyPtr {
             const auto it = m_currencies.find(ident == 0 ? 1 : ident);
             return it == m_currencies.end() ? nullptr : it->second;
@@ -142,8 +142,7 @@ TEST_F(AmountTextTest, TextToNumberNeverAnswersNotANumber)
 TEST_F(AmountTextTest, LiveReformattingOfProposedText)
 {
     const AmountText &a = *m_amounts;
-    const auto propose = [&](const QString &current, int caret, const QString &proposed, int currency,
-                             int digits = 0) {
+    const auto propose = [&](const QString &current, int caret, const QString &proposed, int currency, int digits = 0) {
         return a.proposedString(current, TextSelection{caret, 0}, proposed, currency, digits);
     };
     EXPECT_EQ(propose("123", 3, "1234", kYen), QStringLiteral("1,234"));

@@ -38,8 +38,10 @@ protected:
         toUsd = transfer(day(2009, 6, 20), 95000, 1000, 1002);
         transfer(day(2009, 6, 27), 5000, 1000, 1001);
         std::set<cv::SecurityPtr> brands;
-        doc->applyTrade(makeTrade(cv::TradeKind::Buy, day(2009, 6, 5), 1003, 1, 100, 1000, 500), invest, {}, brands, true);
-        doc->applyTrade(makeTrade(cv::TradeKind::Sale, day(2009, 6, 26), 1003, 1, 50, 1200, 300), invest, {}, brands, true);
+        doc->applyTrade(makeTrade(cv::TradeKind::Buy, day(2009, 6, 5), 1003, 1, 100, 1000, 500), invest, {}, brands,
+                        true);
+        doc->applyTrade(makeTrade(cv::TradeKind::Sale, day(2009, 6, 26), 1003, 1, 50, 1200, 300), invest, {}, brands,
+                        true);
         doc->applyBrands(brands);
         doc->accumulateAccount();
     }
@@ -159,13 +161,14 @@ TEST_F(BookTest, ForeignTransfersAndCommission)
     back->setConverted(4800);
     doc->getTransferValues(*back, &c, &d);
     EXPECT_DOUBLE_EQ(c, 4800);
-    EXPECT_DOUBLE_EQ(d, 4800);   // the yen side given is the yen value
+    EXPECT_DOUBLE_EQ(d, 4800); // the yen side given is the yen value
 
     // A dollar security in a yen account: amount and commission both arrive in yen.
     auto u = addBrand(QStringLiteral("U"), 2);
     const double outBefore = june(doc->autoCacheOut());
     std::set<cv::SecurityPtr> brands;
-    doc->applyTrade(makeTrade(cv::TradeKind::Buy, day(2009, 6, 29), 1003, u->ident(), 10, 20, 1), invest, {}, brands, false);
+    doc->applyTrade(makeTrade(cv::TradeKind::Buy, day(2009, 6, 29), 1003, u->ident(), 10, 20, 1), invest, {}, brands,
+                    false);
     doc->accumulateAccount();
     EXPECT_DOUBLE_EQ(doc->valueForAccount(invest->childAt(0), day(2009, 6, 30)), 159200 - 201 * 95.0);
     EXPECT_DOUBLE_EQ(june(doc->autoCacheOut()) - outBefore, 201 * 95.0);
@@ -198,11 +201,11 @@ TEST_F(BookTest, TransferItemsAndDatedRates)
         cv::NodePtr from, to;
         double amount, converted;
         int item;
-        double fromDelta, toDelta;   // raw, in each account's own currency
+        double fromDelta, toDelta; // raw, in each account's own currency
     } rows[] = {
         {wallet, bank, 100, 0, cv::CategoryTrees::Asset2Asset, -100, 100},
-        {bank, card, 200, 0, cv::CategoryTrees::Asset2Debt, -200, -200},   // paying the card
-        {card, bank, 300, 0, cv::CategoryTrees::Debt2Asset, 300, 300},     // a cash advance
+        {bank, card, 200, 0, cv::CategoryTrees::Asset2Debt, -200, -200}, // paying the card
+        {card, bank, 300, 0, cv::CategoryTrees::Debt2Asset, 300, 300},   // a cash advance
         {card, loan, 400, 0, cv::CategoryTrees::Debt2Debt, 400, -400},
         {bank, usdBank, 9000, 100, cv::CategoryTrees::Asset2Asset, -9000, 100},
     };
@@ -222,7 +225,7 @@ TEST_F(BookTest, TransferItemsAndDatedRates)
         QDate date;
         double yen;
     } values[] = {
-        {day(2009, 5, 31), 1000.00 * 100},   // before the first rate: the currency's own
+        {day(2009, 5, 31), 1000.00 * 100}, // before the first rate: the currency's own
         {day(2009, 7, 5), 2090.00 * 95},
         {day(2009, 7, 10), 2090.00 * 90},
         {day(2009, 9, 1), 2090.00 * 110},
@@ -246,8 +249,9 @@ TEST_F(BookTest, HoldingsCategoriesAndGroupings)
     auto grouped = usdFood->clone();
     grouped->setGroup(3);
     doc->updateExpense(grouped, usdFood);
-    EXPECT_EQ(doc->dataModel()->database()->performQuery(
-                      QStringLiteral("SELECT grouping FROM ActualTable WHERE id=%1;").arg(usdFood->ident()))
+    EXPECT_EQ(doc->dataModel()
+                  ->database()
+                  ->performQuery(QStringLiteral("SELECT grouping FROM ActualTable WHERE id=%1;").arg(usdFood->ident()))
                   ->rowAtIndex(0)
                   .intForColumnAtIndex(0),
               3);

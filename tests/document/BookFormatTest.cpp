@@ -36,18 +36,23 @@ TEST_F(DocumentFormatTest, CurrencyTextThroughTheDocument)
 {
     const cv::Book &d = *doc;
     EXPECT_EQ(d.amountText().formatterForCurrency(kYen).format(), cv::localizedString(QStringLiteral("Int Format")));
-    EXPECT_EQ(d.amountText().formatterForCurrency(kDollar).format(), cv::localizedString(QStringLiteral("Cent Format")));
-    EXPECT_EQ(d.amountText().centFormatterForCurrency(kDollar).format(), cv::localizedString(QStringLiteral("Frac4 Format")));
-    EXPECT_EQ(&d.amountText().formatterForCurrency(d.currencyOfAccount(kDollarBank)), &d.amountText().formatterForCurrency(kDollar));
+    EXPECT_EQ(d.amountText().formatterForCurrency(kDollar).format(),
+              cv::localizedString(QStringLiteral("Cent Format")));
+    EXPECT_EQ(d.amountText().centFormatterForCurrency(kDollar).format(),
+              cv::localizedString(QStringLiteral("Frac4 Format")));
+    EXPECT_EQ(&d.amountText().formatterForCurrency(d.currencyOfAccount(kDollarBank)),
+              &d.amountText().formatterForCurrency(kDollar));
     // An unknown account, or none, formats in the default currency.
     EXPECT_EQ(&d.amountText().formatterForCurrency(d.currencyOfAccount(4242)), &d.amountText().formatterForCurrency(0));
-    EXPECT_EQ(&d.amountText().formatterForCurrency(d.currencyOfAccount(-1)), &d.amountText().formatterForCurrency(kYen));
+    EXPECT_EQ(&d.amountText().formatterForCurrency(d.currencyOfAccount(-1)),
+              &d.amountText().formatterForCurrency(kYen));
 
     EXPECT_EQ(d.stringForValue(1200, kDollar), QStringLiteral("1,200.00"));
     EXPECT_EQ(d.stringForValue(1200, kDollar, true), QStringLiteral("1,200"));
     EXPECT_EQ(d.stringForValue(1200.5, kDollar, true), QStringLiteral("1,200.50"));
     EXPECT_EQ(d.stringWithPrefixForValue(12.5, kDollar), QStringLiteral("$12.50"));
-    EXPECT_EQ(d.amountText().stringWithPrefixForValue(12.5, d.currencyOfAccount(kDollarBank)), QStringLiteral("$12.50"));
+    EXPECT_EQ(d.amountText().stringWithPrefixForValue(12.5, d.currencyOfAccount(kDollarBank)),
+              QStringLiteral("$12.50"));
     EXPECT_EQ(d.numberForString(QStringLiteral("$12.50"), kDollar), 12.5);
     EXPECT_EQ(d.stringWithPrefixForValue(123456, kYen), QStringLiteral("123,456"));
     EXPECT_EQ(d.stringForValueAccount(123456, kYenBank), QStringLiteral("123,456"));

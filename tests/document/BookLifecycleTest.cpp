@@ -230,14 +230,14 @@ TEST_F(LifecycleTest, InfoRowsDecideWhetherAFileOpens)
     {
         LogCapture log;
         cv::Book d;
-        EXPECT_FALSE(d.initWithContentsOfFile(without(QStringLiteral("100"), QStringLiteral("a.cvv2")),
-                                              cv::Book::kTypeV2));
+        EXPECT_FALSE(
+            d.initWithContentsOfFile(without(QStringLiteral("100"), QStringLiteral("a.cvv2")), cv::Book::kTypeV2));
         EXPECT_TRUE(log.contains(QStringLiteral("settings: 0")));
     }
     {
         cv::Book d;
-        ASSERT_TRUE(d.initWithContentsOfFile(without(QStringLiteral("4, 5"), QStringLiteral("b.cvv2")),
-                                             cv::Book::kTypeV2));
+        ASSERT_TRUE(
+            d.initWithContentsOfFile(without(QStringLiteral("4, 5"), QStringLiteral("b.cvv2")), cv::Book::kTypeV2));
         EXPECT_TRUE(d.brandList().empty());
         EXPECT_TRUE(d.groupList().empty());
         EXPECT_EQ(d.currencyList().size(), 1u);
@@ -245,8 +245,8 @@ TEST_F(LifecycleTest, InfoRowsDecideWhetherAFileOpens)
     for (const char *row : {"1", "2", "3"}) {
         LogCapture log;
         cv::Book d;
-        EXPECT_FALSE(d.initWithContentsOfFile(without(QLatin1String(row), QStringLiteral("c.cvv2")),
-                                              cv::Book::kTypeV2));
+        EXPECT_FALSE(
+            d.initWithContentsOfFile(without(QLatin1String(row), QStringLiteral("c.cvv2")), cv::Book::kTypeV2));
         EXPECT_TRUE(log.contains(QStringLiteral("info row %1 missing or unreadable").arg(QLatin1String(row))));
     }
     // Securities and groupings may be missing, but text that is no Base64
@@ -255,8 +255,9 @@ TEST_F(LifecycleTest, InfoRowsDecideWhetherAFileOpens)
         LogCapture log;
         cv::Book d;
         EXPECT_FALSE(d.initWithContentsOfFile(
-            changed(QStringLiteral("INSERT OR REPLACE INTO InfoTable VALUES(%1, 'not*base64');").arg(QLatin1String(row)),
-                    QStringLiteral("e.cvv2")),
+            changed(
+                QStringLiteral("INSERT OR REPLACE INTO InfoTable VALUES(%1, 'not*base64');").arg(QLatin1String(row)),
+                QStringLiteral("e.cvv2")),
             cv::Book::kTypeV2));
         EXPECT_TRUE(log.contains(QStringLiteral("info row %1 missing or unreadable").arg(QLatin1String(row))));
     }
@@ -373,7 +374,8 @@ TEST_F(LifecycleTest, DatedBackupsKeepTheNewestOfTheBook)
     ASSERT_TRUE(fromBackup.initWithContentsOfFile(today, cv::Book::kTypeV2));
     EXPECT_TRUE(fromBackup.fileName().isEmpty());
     EXPECT_EQ(cv::BookTestAccess::backupStatus(fromBackup), 0);
-    EXPECT_TRUE(cv::BookTestAccess::isBackupFile(fromBackup, backupFolder() + QStringLiteral("/../Corvane Backup/x.cvv2")));
+    EXPECT_TRUE(
+        cv::BookTestAccess::isBackupFile(fromBackup, backupFolder() + QStringLiteral("/../Corvane Backup/x.cvv2")));
 }
 
 TEST_F(LifecycleTest, BackupCountRules)
@@ -422,7 +424,8 @@ TEST_F(LifecycleTest, BackupCountRules)
     EXPECT_EQ(readAll(today), before);
 
     EXPECT_TRUE(cv::backup::isBackupOf(QStringLiteral("A.b.--.cvv2"), QStringLiteral("A.b"), QStringLiteral("cvv2")));
-    EXPECT_FALSE(cv::backup::isBackupOf(QStringLiteral("A.09-06-07x.cvv2"), QStringLiteral("A"), QStringLiteral("cvv2")));
+    EXPECT_FALSE(
+        cv::backup::isBackupOf(QStringLiteral("A.09-06-07x.cvv2"), QStringLiteral("A"), QStringLiteral("cvv2")));
 }
 
 TEST_F(LifecycleTest, OldBackupFolderIsCopiedOnce)
@@ -553,9 +556,9 @@ TEST_F(LifecycleTest, TwoProgramsOnOneBook)
         qint64 pid;
         bool live;
     } locks[] = {
-        {QStringLiteral("elsewhere.example"), 4242, true},        // another machine
-        {QSysInfo::machineHostName(), qint64(getppid()), true},   // a live process here
-        {QSysInfo::machineHostName(), 2147483000, false},          // a process that is gone
+        {QStringLiteral("elsewhere.example"), 4242, true},      // another machine
+        {QSysInfo::machineHostName(), qint64(getppid()), true}, // a live process here
+        {QSysInfo::machineHostName(), 2147483000, false},       // a process that is gone
     };
     for (const auto &l : locks) {
         SCOPED_TRACE(l.host.toStdString());
@@ -593,7 +596,8 @@ TEST_F(LifecycleTest, PlantedLocksAreLeftAloneAndTheBookOpensUnlocked)
     ScriptedDocumentUI ui;
     ScriptedAlertPresenter alerts;
     cv::OpenBooks controller(nullptr);
-    const QString path = richBook(), lock = cv::DocumentLock::lockPathFor(path), victim = book(QStringLiteral("Mine.cvv2"));
+    const QString path = richBook(), lock = cv::DocumentLock::lockPathFor(path),
+                  victim = book(QStringLiteral("Mine.cvv2"));
     ASSERT_TRUE(QFile::copy(path, victim));
     const QByteArray lockName = QFile::encodeName(lock), victimBytes = readAll(victim);
     const std::pair<const char *, std::function<bool()>> planted[] = {
@@ -605,7 +609,8 @@ TEST_F(LifecycleTest, PlantedLocksAreLeftAloneAndTheBookOpensUnlocked)
     };
     for (const auto &[what, plant] : planted) {
         SCOPED_TRACE(what);
-        struct stat before {}, after {};
+        struct stat before {
+        }, after{};
         ASSERT_TRUE(plant() && ::lstat(lockName.constData(), &before) == 0);
         alerts.asked.clear();
         cv::Book *opened = controller.openDocument(path);
@@ -649,7 +654,8 @@ TEST_F(LifecycleTest, HoldersClosingOutOfOrderLeaveNoHolder)
     QProcess holders[3];
     for (QProcess &p : holders) {
         p.setEnvironment(QProcess::systemEnvironment() << QStringLiteral("CV_LOCK_CHILD_BOOK=") + path);
-        p.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=LifecycleTest.LockHolderChild")});
+        p.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=LifecycleTest.LockHolderChild")});
         ASSERT_TRUE(said(p, "OPEN"));
     }
     for (const auto &[closing, next] : {std::pair(1, 2), std::pair(2, 0), std::pair(0, -1)}) {
@@ -722,8 +728,8 @@ TEST_F(LifecycleTest, LegacyPlainPasswordIsGoneAfterTheNextSave)
     {
         cv::BookStore store;
         ASSERT_TRUE(store.open(path));
-        ASSERT_TRUE(store.putSettingsData(
-            cv::KeyedArchiver::archivedDataWithRootObject(std::make_shared<LegacySettings>())));
+        ASSERT_TRUE(
+            store.putSettingsData(cv::KeyedArchiver::archivedDataWithRootObject(std::make_shared<LegacySettings>())));
         ASSERT_TRUE(store.save(path));
         ASSERT_TRUE(store.getSettingsData().contains("legacy-secret"));
     }
@@ -754,14 +760,15 @@ TEST_F(LifecycleTest, IdentsOfALostListAreNeverHandedOutAgain)
 {
     ScriptedDocumentUI ui;
     const QString path = richBook();
-    for (const char *sql : {"UPDATE InfoTable SET info = '' WHERE id IN (4, 5);",
-                            "DELETE FROM InfoTable WHERE id IN (4, 5); DELETE FROM PriceTable; DELETE FROM TradeTable;"}) {
+    for (const char *sql :
+         {"UPDATE InfoTable SET info = '' WHERE id IN (4, 5);",
+          "DELETE FROM InfoTable WHERE id IN (4, 5); DELETE FROM PriceTable; DELETE FROM TradeTable;"}) {
         SCOPED_TRACE(sql);
         cv::Book doc;
         ASSERT_TRUE(doc.initWithContentsOfFile(damagedCopy(path, sql), cv::Book::kTypeV2));
         auto security = std::make_shared<cv::Security>();
         doc.addBrand(security);
-        EXPECT_GT(security->ident(), 2);   // 1 and 2 are still held, priced and traded
+        EXPECT_GT(security->ident(), 2); // 1 and 2 are still held, priced and traded
         auto grouping = std::make_shared<cv::Grouping>();
         doc.addGrouping(grouping);
         EXPECT_EQ(doc.dataModel()->getDataCountForGroup({grouping->ident()}), 0);

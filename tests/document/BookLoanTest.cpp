@@ -58,16 +58,17 @@ TEST_F(LoanTest, EntriesFromTheSchedule)
 
     record->setInitialValue(1000000);
     record->setOutCategory(1005);
-    doc->putLoan(loan, rows);   // rewrites, never duplicates
-    EXPECT_EQ(kindsAndCategories(),
-              (std::vector<std::pair<int, int>>{{1, 32}, {1, 32}, {1, 1005}, {2, 11}, {2, 11}}));
+    doc->putLoan(loan, rows); // rewrites, never duplicates
+    EXPECT_EQ(kindsAndCategories(), (std::vector<std::pair<int, int>>{{1, 32}, {1, 32}, {1, 1005}, {2, 11}, {2, 11}}));
     // The rewrite reaches the balances itself, as a rebuild would.
     auto balances = [&] {
+        // clang-format off
         return std::vector<double>{doc->summaryForActualMonths(food, day(2009, 1, 1), 1),
                                    doc->summaryForActualMonths(doc->findExpense(cv::CategoryTrees::LoanInterest),
                                                                day(2009, 2, 1), 1),
                                    doc->valueForAccount(loan, day(2009, 12, 31)),
                                    doc->valueForAccount(bank, day(2009, 12, 31))};
+        // clang-format on
     };
     const std::vector<double> expected{1000000, 500, 1000000 - 20000, 1000000 - 21000};
     EXPECT_EQ(balances(), expected);

@@ -30,10 +30,7 @@ public:
     static void setActualModel(Book &doc, CategoryTreesPtr model) { doc.setActualModel(std::move(model)); }
     static void setCurrencyList(Book &doc, Book::CurrencyList list) { doc.setCurrencyList(std::move(list)); }
     static NodePtr findTransfer(const Book &doc, int ident) { return doc.findTransfer(ident); }
-    static NodePtr findFirstItem(const NodePtr &node, cv::NodeKind kind)
-    {
-        return Book::findFirstItem(node, kind);
-    }
+    static NodePtr findFirstItem(const NodePtr &node, cv::NodeKind kind) { return Book::findFirstItem(node, kind); }
     static void updateTrade(Book &doc, const TradePtr &trade, const TradePtr &old) { doc.updateTrade(trade, old); }
     static NodePtr findAsset(const Book &doc, int ident) { return doc.findAsset(ident); }
     static NodePtr findDebt(const Book &doc, int ident) { return doc.findDebt(ident); }
@@ -45,8 +42,8 @@ public:
     {
         doc.setupInvestAccountPopUpButton(menu);
     }
-    static bool valueRangeForAccount(const Book &doc, const NodePtr &node, double *max, double *min,
-                                     const QDate &from, const QDate &to)
+    static bool valueRangeForAccount(const Book &doc, const NodePtr &node, double *max, double *min, const QDate &from,
+                                     const QDate &to)
     {
         return doc.valueRangeForAccount(node, max, min, from, to);
     }

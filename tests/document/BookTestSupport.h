@@ -41,7 +41,7 @@ protected:
     }
 
     cv::NodePtr addAccount(const cv::NodePtr &parent, int ident, int kind, double initial, int currency = 1,
-                              const QDate &start = QDate(2009, 1, 1))
+                           const QDate &start = QDate(2009, 1, 1))
     {
         auto node = std::make_shared<cv::Node>();
         node->setIdent(ident);
@@ -103,7 +103,7 @@ protected:
     }
 
     static cv::TradePtr makeTrade(cv::TradeKind kind, const QDate &date, int account, int brand, double count,
-                                 double price, double commission = 0)
+                                  double price, double commission = 0)
     {
         auto t = std::make_shared<cv::Trade>();
         t->setKind(kind);
@@ -117,7 +117,7 @@ protected:
         return t;
     }
     static cv::TradePtr makeTrade(int kind, const QDate &date, int account, int brand, double count, double price,
-                                 double commission = 0)
+                                  double commission = 0)
     {
         return makeTrade(cv::TradeKind(kind), date, account, brand, count, price, commission);
     }

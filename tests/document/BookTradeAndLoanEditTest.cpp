@@ -100,8 +100,8 @@ TEST_F(DocumentTest, RedirectedLoanReachesTheStoredAccountModel)
     doc->commitAccountModel();
 
     auto stored = [&] {
-        const auto model = cv::KeyedUnarchiver::unarchiveObjectOfClass<cv::AccountTrees>(
-            doc->dataModel()->getAccountData());
+        const auto model =
+            cv::KeyedUnarchiver::unarchiveObjectOfClass<cv::AccountTrees>(doc->dataModel()->getAccountData());
         const auto node = loanIn(model, 2000);
         const auto r = node ? std::dynamic_pointer_cast<cv::LoanTerms>(node->extra()) : nullptr;
         return r ? r->outCategory() : -1;

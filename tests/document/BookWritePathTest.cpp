@@ -64,7 +64,8 @@ TEST_F(DocumentTest, IncrementalEditsEqualAFreshRebuild)
                 doc->fixupTransferCategory(*e);
                 doc->updateTransfer(e, nullptr);
             } else {
-                e = makeEntry(kind, randomDate(), amount(), kind == cv::EntryKind::Income ? pick(incomes) : pick(expenses), pick(accounts));
+                e = makeEntry(kind, randomDate(), amount(),
+                              kind == cv::EntryKind::Income ? pick(incomes) : pick(expenses), pick(accounts));
                 kind == cv::EntryKind::Income ? doc->updateIncome(e, nullptr) : doc->updateExpense(e, nullptr);
             }
             ASSERT_GT(e->ident(), 0);
@@ -76,7 +77,8 @@ TEST_F(DocumentTest, IncrementalEditsEqualAFreshRebuild)
             switch (rng() % 4) {
             case 0: e->setDate(randomDate()); break;
             case 1:
-                if (e->kind() != cv::EntryKind::Transfer) e->setCategory(e->kind() == cv::EntryKind::Income ? pick(incomes) : pick(expenses));
+                if (e->kind() != cv::EntryKind::Transfer)
+                    e->setCategory(e->kind() == cv::EntryKind::Income ? pick(incomes) : pick(expenses));
                 break;
             case 2: {
                 e->setAccount(pick(accounts));
@@ -103,7 +105,8 @@ TEST_F(DocumentTest, IncrementalEditsEqualAFreshRebuild)
             }
             entries.erase(entries.begin() + std::ptrdiff_t(i));
         } else if (what < 9 || trades.empty()) {
-            static const cv::TradeKind kinds[] = {cv::TradeKind::Buy, cv::TradeKind::Sale, cv::TradeKind::Dividend, cv::TradeKind::Split};
+            static const cv::TradeKind kinds[] = {cv::TradeKind::Buy, cv::TradeKind::Sale, cv::TradeKind::Dividend,
+                                                  cv::TradeKind::Split};
             auto t = makeTrade(pick(kinds), randomDate(), 1002, int(1 + rng() % 2), double(1 + rng() % 50),
                                double(1 + rng() % 300), double(rng() % 20));
             std::set<cv::SecurityPtr> brands;
@@ -190,7 +193,7 @@ TEST_F(DocumentTest, LookupsNeverAnswerStaleObjects)
     EXPECT_EQ(cv::BookTestAccess::findAsset(*doc, 1000), bank);
     EXPECT_EQ(cv::BookTestAccess::findDebt(*doc, 1000), nullptr);
     doc->accountModel()->asset()->removeChild(bank);
-    EXPECT_EQ(doc->findAccount(1000), nullptr);   // still alive, but out of the tree
+    EXPECT_EQ(doc->findAccount(1000), nullptr); // still alive, but out of the tree
 
     auto food = addCategory(doc->actualModel()->expense(), 1005);
     EXPECT_EQ(doc->findExpense(1005), food);
@@ -347,6 +350,7 @@ TEST_F(DocumentTest, CurrencyAndDisplayHelpers)
     EXPECT_EQ(menu.items[0].second, 1002);
 
     EXPECT_EQ(doc->displayName(*invest->childAt(0)), cv::localizedString(QStringLiteral("SYS:Invest-Cache")));
-    EXPECT_EQ(doc->displayName(*cv::BookTestAccess::findTransfer(*doc, 10)), cv::localizedString(QStringLiteral("SYS:Asset2Asset")));
+    EXPECT_EQ(doc->displayName(*cv::BookTestAccess::findTransfer(*doc, 10)),
+              cv::localizedString(QStringLiteral("SYS:Asset2Asset")));
     EXPECT_EQ(doc->findAccountOfKind(cv::NodeKind::Investment), invest);
 }

@@ -126,8 +126,8 @@ std::multiset<TradeKey> tradeSet(cv::Book &d)
     std::multiset<TradeKey> out;
     const auto trades = d.dataModel()->findTradeFrom(QDate(), QDate(), -1, -1, 0);
     for (const auto &t : *trades)
-        out.insert({cv::raw(t->kind()), t->brand(), t->account(), t->transfer(), t->count(), t->unitPrice(), t->commission(),
-                    t->memo(), t->date()});
+        out.insert({cv::raw(t->kind()), t->brand(), t->account(), t->transfer(), t->count(), t->unitPrice(),
+                    t->commission(), t->memo(), t->date()});
     return out;
 }
 
@@ -159,7 +159,10 @@ TEST_F(XMLTest, LayoutOfADocumentWithoutGroupingsOrSecurities)
     const QDate today = QDate::currentDate();
     EXPECT_EQ(lines[0], "<?xml version=\"1.0\"?>");
     EXPECT_EQ(lines[1], QStringLiteral("<cvxf version=\"1.0\" date=\"%1.%2.%3\" summary=\"1\">")
-                            .arg(today.year()).arg(today.month()).arg(today.day()).toUtf8());
+                            .arg(today.year())
+                            .arg(today.month())
+                            .arg(today.day())
+                            .toUtf8());
     EXPECT_FALSE(text.contains("group_list"));
     EXPECT_TRUE(text.contains("\n <brand_list>\n </brand_list>\n"));
     qsizetype at = 0;
@@ -259,12 +262,12 @@ TEST_F(XMLTest, HoldingsAndTradeCounts)
     const QByteArray text = exported();
     const auto holdings = linesWith(text, "<node_brand");
     ASSERT_EQ(holdings.size(), 2);
-    EXPECT_EQ(holdings[0], "<node_brand date=\"2008.1.1\" brand=\"1\">");   // no units: no count, price, cost
+    EXPECT_EQ(holdings[0], "<node_brand date=\"2008.1.1\" brand=\"1\">"); // no units: no count, price, cost
     EXPECT_EQ(holdings[1], "<node_brand brand=\"2\" count=\"1500.250000\" price=\"101.125000\" cost=\"0.00\">");
     const auto trades = linesWith(text, "<trade ");
     ASSERT_EQ(trades.size(), 3);
     EXPECT_TRUE(trades[0].contains(" count=\"100\" price=\"500.000000\"/>"));
-    EXPECT_FALSE(trades[1].contains(" count="));   // the dividend, under the same holding
+    EXPECT_FALSE(trades[1].contains(" count=")); // the dividend, under the same holding
     EXPECT_TRUE(trades[2].contains(" count=\"12.500000\" "));
     EXPECT_FALSE(text.contains("kind=\"3\""));
 }
@@ -314,7 +317,8 @@ TEST_F(XMLTest, ReaderPlacesWhatItReads)
 {
     auto target = blankDocument();
     bool isTemplate = true;
-    const QByteArray text = "<?xml version=\"1.0\"?>\n<cvxf version=\"1.0\" date=\"2008.3.5\" summary=\"3\">\n"
+    const QByteArray text =
+        "<?xml version=\"1.0\"?>\n<cvxf version=\"1.0\" date=\"2008.3.5\" summary=\"3\">\n"
         " <unknown_x><node_bank id=\"5000\"/></unknown_x>\n"
         " <currency_list>\n"
         "  <currency id=\"1\" fraction=\"0\" abbr=\"JPY\" prefix=\"\" rate=\"1.0000\"><title>Yen</title></currency>\n"
@@ -349,7 +353,7 @@ TEST_F(XMLTest, ReaderPlacesWhatItReads)
     const auto invest = target->accountModel()->asset()->childAt(0);
     ASSERT_TRUE(invest);
     EXPECT_EQ(invest->ident(), 1001);
-    EXPECT_EQ(invest->currency(), 1);   // no currency attribute: the default one
+    EXPECT_EQ(invest->currency(), 1); // no currency attribute: the default one
     ASSERT_EQ(invest->countChild(), 2);
     EXPECT_EQ(invest->childAt(0)->kind(), 3);
     EXPECT_EQ(invest->childAt(0)->ident(), 0);
@@ -357,7 +361,7 @@ TEST_F(XMLTest, ReaderPlacesWhatItReads)
     ASSERT_TRUE(unit);
     EXPECT_EQ(unit->units(), 1500);
     const auto trades = *target->dataModel()->findTradeFrom(QDate(), QDate(), -1, -1, 0);
-    ASSERT_EQ(trades.size(), 1u);   // only the one under its own account
+    ASSERT_EQ(trades.size(), 1u); // only the one under its own account
     EXPECT_EQ(trades[0]->count(), 12.5);
 
     EXPECT_EQ(target->findCurrency(2)->name(), QStringLiteral("US&<D>undeclared"));
@@ -371,8 +375,7 @@ TEST_F(XMLTest, ReaderPlacesWhatItReads)
     ASSERT_TRUE(cash);
     EXPECT_EQ(cash->name(), QStringLiteral("R&D"));
     EXPECT_EQ(std::dynamic_pointer_cast<cv::AccountDetail>(cash->extra())->memo(), QStringLiteral("x"));
-    const auto summary =
-        std::dynamic_pointer_cast<cv::Summary>(target->actualModel()->summary()->childAt(0)->extra());
+    const auto summary = std::dynamic_pointer_cast<cv::Summary>(target->actualModel()->summary()->childAt(0)->extra());
     ASSERT_TRUE(summary);
     ASSERT_EQ(summary->assetList().size(), 1u);
     EXPECT_EQ(summary->assetList()[0]->refID(), 1001);
@@ -390,11 +393,11 @@ TEST_F(XMLTest, TemplateMarkAndLateCurrency)
                            "<currency_list><currency id=\"7\"/></currency_list></cvxf>",
                            &isTemplate));
     EXPECT_TRUE(isTemplate);
-    EXPECT_EQ(target->settings()->viewerSummary(), 1);   // no summary attribute: unchanged
+    EXPECT_EQ(target->settings()->viewerSummary(), 1); // no summary attribute: unchanged
     // Read before any currency was known, it gets the default one at the end.
     EXPECT_EQ(target->findAccount(1001)->currency(), 7);
     EXPECT_EQ(target->findAccount(1002)->currency(), 7);
-    EXPECT_EQ(target->findAccount(1002)->childAt(0)->currency(), 7);   // and its cash part
+    EXPECT_EQ(target->findAccount(1002)->childAt(0)->currency(), 7); // and its cash part
 }
 
 TEST_F(XMLTest, MisplacedAndUndatedRecordsAreLeftOut)
@@ -468,8 +471,9 @@ TEST_F(XMLTest, RoundTripKeepsEveryValue)
         for (size_t i = 0; i < a.size(); ++i) EXPECT_TRUE(a[i]->isEqual(b[i].get()));
     }
     EXPECT_EQ(target->findCurrency(2)->rate(), 0.00912345);
-    EXPECT_EQ(std::dynamic_pointer_cast<cv::OpeningHolding>(target->findAccount(1002)->childAt(1)->extra())->unitPrice(),
-              2999.999);
+    EXPECT_EQ(
+        std::dynamic_pointer_cast<cv::OpeningHolding>(target->findAccount(1002)->childAt(1)->extra())->unitPrice(),
+        2999.999);
     EXPECT_EQ(std::dynamic_pointer_cast<cv::BankDetail>(target->findAccount(1001)->extra())->memo(),
               QStringLiteral("line 1\nline 2\r\n'&'"));
 
@@ -533,16 +537,16 @@ TEST_F(XMLTest, HostileFilesNeverCrash)
     file.write("SECRET");
     file.close();
     auto target = blankDocument();
-    importText(*target, "<?xml version=\"1.0\"?><!DOCTYPE cvxf [<!ENTITY x SYSTEM \"file://" + secret.toUtf8()
-                            + "\">]><cvxf><group_list><group id=\"1\"><title>&x;</title></group></group_list></cvxf>");
+    importText(*target, "<?xml version=\"1.0\"?><!DOCTYPE cvxf [<!ENTITY x SYSTEM \"file://" + secret.toUtf8() +
+                            "\">]><cvxf><group_list><group id=\"1\"><title>&x;</title></group></group_list></cvxf>");
     for (const auto &g : target->groupList()) EXPECT_FALSE(g->name().contains(QStringLiteral("SECRET")));
 
     // A few kilobytes of references to a declared entity would grow into gigabytes
     // of text; no book declares entities, so such a file is refused whole.
     auto blown = blankDocument();
-    const QByteArray bomb = "<?xml version=\"1.0\"?><!DOCTYPE cvxf [<!ENTITY e \"" + QByteArray(4000, 'a')
-        + "\">]><cvxf><group_list><group id=\"1\"><title>" + QByteArray("&e;").repeated(10) + "</title></group>"
-        + "</group_list></cvxf>";
+    const QByteArray bomb = "<?xml version=\"1.0\"?><!DOCTYPE cvxf [<!ENTITY e \"" + QByteArray(4000, 'a') +
+                            "\">]><cvxf><group_list><group id=\"1\"><title>" + QByteArray("&e;").repeated(10) +
+                            "</title></group>" + "</group_list></cvxf>";
     EXPECT_FALSE(importText(*blown, bomb));
     EXPECT_TRUE(blown->groupList().empty());
     EXPECT_TRUE(importText(*blown, "<?xml version=\"1.0\"?><!DOCTYPE cvxf><cvxf/>"));
@@ -586,8 +590,8 @@ TEST_F(XMLTest, EveryTemplateMakesASoundNewDocument)
             }
 
             // Categories sit under their own roots.
-            for (const auto &[tree, kinds] : {std::pair{c.income(), std::set<int>{20, 21}},
-                                              {c.expense(), std::set<int>{20, 21}}}) {
+            for (const auto &[tree, kinds] :
+                 {std::pair{c.income(), std::set<int>{20, 21}}, {c.expense(), std::set<int>{20, 21}}}) {
                 ASSERT_GT(tree->countChild(), 0);
                 std::function<void(const cv::NodePtr &)> check = [&](const cv::NodePtr &node) {
                     for (const auto &ch : node->children()) {
@@ -598,8 +602,10 @@ TEST_F(XMLTest, EveryTemplateMakesASoundNewDocument)
                 };
                 check(tree);
             }
-            for (const auto &node : a.asset()->children()) EXPECT_TRUE(node->kind() == cv::NodeKind::Group || node->isAsset());
-            for (const auto &node : a.debt()->children()) EXPECT_TRUE(node->kind() == cv::NodeKind::Group || node->isDebt());
+            for (const auto &node : a.asset()->children())
+                EXPECT_TRUE(node->kind() == cv::NodeKind::Group || node->isAsset());
+            for (const auto &node : a.debt()->children())
+                EXPECT_TRUE(node->kind() == cv::NodeKind::Group || node->isDebt());
         }
     }
     EXPECT_EQ(files, 8);
@@ -613,6 +619,7 @@ TEST_F(XMLTest, EveryTemplateMakesASoundNewDocument)
 // reason, and the catch-all categories are there after the read.
 TEST_F(XMLTest, CraftedBooksReadAsAConformingParserWould)
 {
+    // clang-format off
     const struct {
         const char *attribute;   // on the entry
         const char *price;
@@ -624,6 +631,7 @@ TEST_F(XMLTest, CraftedBooksReadAsAConformingParserWould)
         {"x-note", "1", true, "unknown attribute x-note of an entry"},
         {"account", "1e308", true, "price or rate above 10^12"},
     };
+    // clang-format on
     const QString path = other.filePath(QStringLiteral("crafted.cvxf"));
     for (const auto &c : cases) {
         SCOPED_TRACE(c.attribute + std::string(" ") + c.price);
@@ -631,8 +639,8 @@ TEST_F(XMLTest, CraftedBooksReadAsAConformingParserWould)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(wrap(QByteArray(" <brand_list><brand id=\"1\"><price date=\"2008.1.1\" value=\"") + c.price +
                         "\"/></brand></brand_list>\n <expense><node_actual id=\"1003\"><actual kind=\"1\" "
-                        "category=\"1003\" " + c.attribute +
-                        "=\"1002\" date=\"2008.2.1\" value=\"3\"/></node_actual></expense>"));
+                        "category=\"1003\" " +
+                        c.attribute + "=\"1002\" date=\"2008.2.1\" value=\"3\"/></node_actual></expense>"));
         file.close();
         LogCapture log;
         cv::Book opened;
@@ -652,6 +660,7 @@ TEST_F(XMLTest, CraftedBooksReadAsAConformingParserWould)
 TEST_F(XMLTest, EntryLinesReadAsTheGeneralReaderReadsThem)
 {
     const QByteArray e = "   <actual kind=\"1\" category=\"1003\" account=\"1002\" date=\"2008.2.1\" value=\"";
+    // clang-format off
     const QByteArray bodies[] = {
         "12.50\" transfer=\"1004\" group=\"2\" converted=\"0.11\"/>\n" + e + "-0.00\">\n    <note>a &amp; &lt;b&gt; "
         "\xe9\xa3\x9f\xe8\xb2\xbb \"q\" 'x'</note>\n   </actual>\n" + e + "3\">\n    <note></note>\n   </actual>",
@@ -666,7 +675,9 @@ TEST_F(XMLTest, EntryLinesReadAsTheGeneralReaderReadsThem)
             + "4\"/>\n]]></note>\n</actual>",
         "1\">\n    <note>cut",
     };
-    const QByteArray tails[] = {"\n  </node_actual>\n </expense>", "\n  </node_actual>\n </expense>\n</cvxf>\n" + e + "5\"/>"};
+    // clang-format on
+    const QByteArray tails[] = {"\n  </node_actual>\n </expense>",
+                                "\n  </node_actual>\n </expense>\n</cvxf>\n" + e + "5\"/>"};
     int read = 0;
     for (const QByteArray &tail : tails) {
         for (const QByteArray &body : bodies) {
@@ -679,8 +690,8 @@ TEST_F(XMLTest, EntryLinesReadAsTheGeneralReaderReadsThem)
                 const bool read = importText(*target, file);
                 std::vector<EntryKey> entries;
                 for (const auto &a : allEntries(*target))
-                    entries.push_back({a->ident(), cv::raw(a->kind()), a->category(), a->account(), a->destination(), a->group(),
-                                       a->amount(), a->converted(), a->memo(), a->date()});
+                    entries.push_back({a->ident(), cv::raw(a->kind()), a->category(), a->account(), a->destination(),
+                                       a->group(), a->amount(), a->converted(), a->memo(), a->date()});
                 std::sort(entries.begin(), entries.end());
                 reads.emplace_back(read, LogCapture::s_lines, std::move(entries));
             }
@@ -699,8 +710,8 @@ TEST_F(XMLTest, EntryLinesReadAsTheGeneralReaderReadsThem)
 // as decoding them to a memo and a date first.
 TEST(XMLForms, StoredTextAndDayDatesAsDecoded)
 {
-    const QByteArray cases[] = {"", "plain memo", "食費 コンビニ", "a&b<c>", "\xEF\xBB\xBF", "\xEF\xBB\xBFx",
-                                "caf\xE9", "x\xEF\xBF\xBEy", "tab\there\r", "\x01"};
+    const QByteArray cases[] = {"",        "plain memo",     "食費 コンビニ", "a&b<c>", "\xEF\xBB\xBF", "\xEF\xBB\xBFx",
+                                "caf\xE9", "x\xEF\xBF\xBEy", "tab\there\r",   "\x01"};
     for (const QByteArray &stored : cases) {
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         QString text = utf8.decode(stored);
@@ -713,8 +724,8 @@ TEST(XMLForms, StoredTextAndDayDatesAsDecoded)
         const QDate d = cv::dates::fromDayNumber(dayNumber);
         QByteArray out;
         cv::xml::appendDayDate(out, dayNumber);
-        EXPECT_EQ(out, QByteArray::number(d.year()) + '.' + QByteArray::number(d.month()) + '.'
-                           + QByteArray::number(d.day()))
+        EXPECT_EQ(out, QByteArray::number(d.year()) + '.' + QByteArray::number(d.month()) + '.' +
+                           QByteArray::number(d.day()))
             << dayNumber;
     }
 }

@@ -22,10 +22,10 @@ struct Account {
 };
 
 const Account kAccounts[] = {
-    {10, 30, kJpy, 10000},     // wallet
-    {1000, 31, kJpy, 500000},  // bank
-    {1002, 31, kUsd, 1000},    // dollar bank
-    {1001, 40, kJpy, 0},       // card (debt)
+    {10, 30, kJpy, 10000},    // wallet
+    {1000, 31, kJpy, 500000}, // bank
+    {1002, 31, kUsd, 1000},   // dollar bank
+    {1001, 40, kJpy, 0},      // card (debt)
 };
 constexpr int kInvest = 1003;
 constexpr double kInvestInitial = 100000;
@@ -47,8 +47,8 @@ protected:
             ASSERT_TRUE(samplebook::putRate(*doc, kUsd, date, rate));
         }
         for (const Account &a : kAccounts)
-            addAccount(a.kind == cv::NodeKind::CreditCard ? doc->accountModel()->debt() : doc->accountModel()->asset(), a.ident, a.kind,
-                       a.initial, a.currency, kStart);
+            addAccount(a.kind == cv::NodeKind::CreditCard ? doc->accountModel()->debt() : doc->accountModel()->asset(),
+                       a.ident, a.kind, a.initial, a.currency, kStart);
         invest = addAccount(doc->accountModel()->asset(), kInvest, 32, kInvestInitial, kJpy, kStart);
         addCategory(doc->actualModel()->income(), 1004);
         addCategory(doc->actualModel()->expense(), 1005);
@@ -90,7 +90,8 @@ protected:
             if (day > until) continue;
             const Account *from = accounts.at(row.intForColumnAtIndex(2));
             const double a = row.doubleForColumnAtIndex(4);
-            const double fromSign = from->kind == cv::NodeKind::CreditCard ? -1 : 1;   // a debt grows with what is paid from it
+            const double fromSign =
+                from->kind == cv::NodeKind::CreditCard ? -1 : 1; // a debt grows with what is paid from it
             if (kind == cv::EntryKind::Income) {
                 out[from->ident] += fromSign * a;
             } else if (kind == cv::EntryKind::Expense) {
@@ -119,8 +120,14 @@ protected:
             double units = 0;
             double money = 0;
             switch (cv::TradeKind(row.intForColumnAtIndex(1))) {
-            case cv::TradeKind::Buy: units = count; money = -count * price; break;
-            case cv::TradeKind::Sale: units = -count; money = count * price; break;
+            case cv::TradeKind::Buy:
+                units = count;
+                money = -count * price;
+                break;
+            case cv::TradeKind::Sale:
+                units = -count;
+                money = count * price;
+                break;
             case cv::TradeKind::Dividend: money = count * price; break;
             case cv::TradeKind::OtherIncome: money = price; break;
             case cv::TradeKind::OtherExpense: money = -price; break;
@@ -222,8 +229,8 @@ TEST_F(RandomRunTest, IncrementalBalancesEqualTheStoredRows)
             }
             entries.erase(entries.begin() + std::ptrdiff_t(i));
         } else if (op < 93 || trades.empty()) {
-            static const cv::TradeKind kinds[] = {cv::TradeKind::Buy, cv::TradeKind::Sale, cv::TradeKind::Dividend, cv::TradeKind::OtherIncome,
-                                        cv::TradeKind::OtherExpense};
+            static const cv::TradeKind kinds[] = {cv::TradeKind::Buy, cv::TradeKind::Sale, cv::TradeKind::Dividend,
+                                                  cv::TradeKind::OtherIncome, cv::TradeKind::OtherExpense};
             const cv::TradeKind kind = kinds[pick(5)];
             const int brand = brands[size_t(pick(2))];
             const bool dollars = brand == brands[1];

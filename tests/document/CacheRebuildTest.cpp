@@ -19,7 +19,7 @@ std::map<const void *, std::vector<std::tuple<int, double, double>>> snapshot(co
         if (!entry.series) continue;
         auto &points = out[key];
         for (const auto &p : entry.series->daily()) points.emplace_back(p.key, p.value, p.accumulatedValue);
-        points.emplace_back(-1, 0, 0);   // daily and monthly apart
+        points.emplace_back(-1, 0, 0); // daily and monthly apart
         for (const auto &p : entry.series->monthly()) points.emplace_back(p.key, p.value, 0);
     }
     return out;
@@ -41,14 +41,14 @@ TEST_F(CacheRebuildTest, OnePassReadsTheRowsOfEachCategoryFinder)
     }
     // What a damaged file may hold in the category column: none of these is
     // found by an ident, so none may turn up as category 0 or 7.
-    ASSERT_TRUE(store->database()->performQuery(QStringLiteral(
-        "INSERT INTO ActualTable VALUES(NULL,1,3,NULL,10,0,5.0,0,0,''); "
-        "INSERT INTO ActualTable VALUES(NULL,1,3,'x',10,0,5.0,0,0,''); "
-        "INSERT INTO ActualTable VALUES(NULL,1,3,7.5,10,0,5.0,0,0,''); "
-        "INSERT INTO ActualTable VALUES(NULL,1,3,4294967303,10,0,5.0,0,0,''); "
-        "INSERT INTO ActualTable VALUES(NULL,1,3,0,10,0,'12.5',0,0,''); "
-        // Idents spread far apart group through a map rather than an array.
-        "INSERT INTO ActualTable VALUES(NULL,1,3,2000000000,10,0,1.0,0,0,'');")));
+    ASSERT_TRUE(store->database()->performQuery(
+        QStringLiteral("INSERT INTO ActualTable VALUES(NULL,1,3,NULL,10,0,5.0,0,0,''); "
+                       "INSERT INTO ActualTable VALUES(NULL,1,3,'x',10,0,5.0,0,0,''); "
+                       "INSERT INTO ActualTable VALUES(NULL,1,3,7.5,10,0,5.0,0,0,''); "
+                       "INSERT INTO ActualTable VALUES(NULL,1,3,4294967303,10,0,5.0,0,0,''); "
+                       "INSERT INTO ActualTable VALUES(NULL,1,3,0,10,0,'12.5',0,0,''); "
+                       // Idents spread far apart group through a map rather than an array.
+                       "INSERT INTO ActualTable VALUES(NULL,1,3,2000000000,10,0,1.0,0,0,'');")));
 
     const auto rows = store->readCacheRows();
     ASSERT_TRUE(rows);
@@ -85,7 +85,7 @@ TEST_F(CacheRebuildTest, OnePassRebuildEqualsTheCategoryByCategoryOne)
     addAccount(assets, 11, 31, 500000);
     addAccount(assets, 12, 31, 1000.00, 2);
     addAccount(doc->accountModel()->debt(), 13, 40, 0);
-    addAccount(assets, 14, 32, 0, 2);   // investment: its cash part takes the amounts
+    addAccount(assets, 14, 32, 0, 2); // investment: its cash part takes the amounts
     doc->settings()->setFiscalDayOfMonth(24);
     const auto food = addCategory(doc->actualModel()->expense(), 2100, 20);
     addCategory(food, 2101);
@@ -105,16 +105,13 @@ TEST_F(CacheRebuildTest, OnePassRebuildEqualsTheCategoryByCategoryOne)
         const double amount = random() % 50 ? double(random() % 1000000) / 100.0 : 0.0;
         const int account = accounts[random() % 5];
         switch (random() % 4) {
-        case 0:
-            doc->updateIncome(makeEntry(0, date, amount, 2200 + int(random() % 2), account), nullptr);
-            break;
-        case 1:
-            doc->updateExpense(makeEntry(1, date, amount, 2101 + int(random() % 3), account), nullptr);
-            break;
+        case 0: doc->updateIncome(makeEntry(0, date, amount, 2200 + int(random() % 2), account), nullptr); break;
+        case 1: doc->updateExpense(makeEntry(1, date, amount, 2101 + int(random() % 3), account), nullptr); break;
         case 2:
             // Unassigned loan payments, and entries of an account deleted since.
-            ASSERT_TRUE(doc->dataModel()->putActual(
-                makeEntry(1, date, amount, random() % 2 ? cv::CategoryTrees::LoanUnspecified : 2103, random() % 4 ? account : 99)));
+            ASSERT_TRUE(doc->dataModel()->putActual(makeEntry(1, date, amount,
+                                                              random() % 2 ? cv::CategoryTrees::LoanUnspecified : 2103,
+                                                              random() % 4 ? account : 99)));
             break;
         default: {
             int to = accounts[random() % 5];

@@ -18,8 +18,7 @@ inline Snapshot snapshot(const cv::BalanceCache &cache)
     Snapshot out;
     for (const auto &[key, entry] : cache.storage()) {
         if (!entry.series) continue;
-        for (const auto &p : entry.series->daily())
-            out[{key, 0, p.key}] = {p.value, p.accumulatedValue};
+        for (const auto &p : entry.series->daily()) out[{key, 0, p.key}] = {p.value, p.accumulatedValue};
         for (const auto &p : entry.series->monthly()) out[{key, 1, p.key}] = {p.value, 0};
     }
     return out;

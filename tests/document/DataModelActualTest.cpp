@@ -60,7 +60,8 @@ TEST_F(ActualTest, InsertWithoutAnIdentLeftFailsCleanly)
 {
     for (const char *last : {"2147483647", "-1"}) {
         SCOPED_TRACE(last);
-        ASSERT_TRUE(store->database()->performQuery(QStringLiteral("DELETE FROM ActualTable; DELETE FROM TradeTable;")));
+        ASSERT_TRUE(
+            store->database()->performQuery(QStringLiteral("DELETE FROM ActualTable; DELETE FROM TradeTable;")));
         ASSERT_TRUE(store->database()->performQuery(
             QStringLiteral("INSERT INTO ActualTable VALUES(%1,1,0,1001,2001,0,1.0,0,0,'');"
                            "INSERT INTO TradeTable VALUES(%1,3001,5,0,0,0,1.0,1.0,0,'');")
@@ -222,7 +223,8 @@ TEST_F(ActualTest, GroupCounts)
 
 TEST_F(ActualTest, SearchByValue)
 {
-    for (double v : {99.99, 100.00, 999.99, 1000.00, 1000.01}) ASSERT_TRUE(store->putExpense(entry(1, QDate(2008, 3, 5), v)));
+    for (double v : {99.99, 100.00, 999.99, 1000.00, 1000.01})
+        ASSERT_TRUE(store->putExpense(entry(1, QDate(2008, 3, 5), v)));
     auto search = [&](QList<double> value) {
         cv::SearchConditions c;
         c.value = value;
@@ -305,7 +307,8 @@ TEST_F(ActualTest, SearchOverEntriesAndTrades)
     auto kinds = [](const std::vector<cv::SearchRecord> &records) {
         QStringList out;
         for (const auto &r : records)
-            out << (r.actual ? QStringLiteral("e%1").arg(r.actual->amount()) : QStringLiteral("t%1").arg(r.trade->ident()));
+            out << (r.actual ? QStringLiteral("e%1").arg(r.actual->amount())
+                             : QStringLiteral("t%1").arg(r.trade->ident()));
         return out;
     };
 

@@ -67,7 +67,9 @@ TEST(SavingChild, KilledMidPack)
     cv::ReplacingFile::setUnnamedTemporaries(qEnvironmentVariable(kChildUnnamed) == QLatin1String("1"));
     cv::BookStore store;
     ASSERT_TRUE(store.open(book));
-    const struct rlimit noCore {0, 0};
+    const struct rlimit noCore {
+        0, 0
+    };
     setrlimit(RLIMIT_CORE, &noCore);
     struct rlimit limit {};
     getrlimit(RLIMIT_FSIZE, &limit);
@@ -107,7 +109,10 @@ protected:
         EXPECT_TRUE(store->save(file));
         return file;
     }
-    int entryCount(cv::BookStore &s) { return rowsOf(s, QStringLiteral("SELECT count(*) FROM ActualTable;")).value(0).toInt(); }
+    int entryCount(cv::BookStore &s)
+    {
+        return rowsOf(s, QStringLiteral("SELECT count(*) FROM ActualTable;")).value(0).toInt();
+    }
 };
 
 TEST_F(ContainerTest, SavedFileIsMagicAndDatabaseWithTheSchemaInOrder)
@@ -117,6 +122,7 @@ TEST_F(ContainerTest, SavedFileIsMagicAndDatabaseWithTheSchemaInOrder)
     ASSERT_GT(content.size(), 24);
     EXPECT_EQ(content.left(8), QByteArray("KAVRICV4"));
     EXPECT_EQ(content.mid(8, 16), QByteArray("SQLite format 3\0", 16));
+    // clang-format off
     EXPECT_EQ(rows(QStringLiteral("SELECT type, name FROM sqlite_master ORDER BY rowid;")),
               QStringList({"table | InfoTable", "table | LoanTable", "table | ActualTable",
                            "index | date_income", "index | category_income", "index | category_group",
@@ -124,6 +130,7 @@ TEST_F(ContainerTest, SavedFileIsMagicAndDatabaseWithTheSchemaInOrder)
                            "index | date_price", "table | TradeTable", "index | brand_trade", "index | date_trade",
                            "table | ExchangeTable", "index | sqlite_autoindex_ExchangeTable_1",
                            "index | currency_exchange", "index | date_exchange"}));
+    // clang-format on
     EXPECT_TRUE(changes.lastCleared());
 
     // Left behind for a look from the command line.
@@ -176,7 +183,7 @@ TEST_F(ContainerTest, SavedFileIsOneGzipMemberPlainZlibReads)
         ASSERT_GT(packed.size(), 18);
         EXPECT_EQ(quint8(packed[0]), 0x1f);
         EXPECT_EQ(quint8(packed[1]), 0x8b);
-        EXPECT_EQ(quint8(packed[2]), 8);   // deflate
+        EXPECT_EQ(quint8(packed[2]), 8); // deflate
 
         z_stream z{};
         ASSERT_EQ(inflateInit2(&z, 16 + MAX_WBITS), Z_OK);
@@ -185,7 +192,7 @@ TEST_F(ContainerTest, SavedFileIsOneGzipMemberPlainZlibReads)
         z.avail_in = uInt(packed.size());
         z.next_out = reinterpret_cast<Bytef *>(plain.data());
         z.avail_out = uInt(plain.size());
-        EXPECT_EQ(inflate(&z, Z_FINISH), Z_STREAM_END);   // checks the CRC and the size
+        EXPECT_EQ(inflate(&z, Z_FINISH), Z_STREAM_END); // checks the CRC and the size
         EXPECT_EQ(z.avail_in, 0u);
         plain.truncate(qsizetype(z.total_out));
         inflateEnd(&z);
@@ -209,7 +216,7 @@ TEST_F(ContainerTest, WhatAKilledSaveLeftGoesWhenTheBookIsOpenedAgain)
     ASSERT_TRUE(store->save(book));
     const QByteArray old = readAll(book);
     ASSERT_GT(old.size(), 128 * 1024);
-    QString host;   // as a stopped save of this machine writes it
+    QString host; // as a stopped save of this machine writes it
     const auto leftover = [&](const QString &target, qint64 pid, const QString &on = QString()) {
         return QStringLiteral(".%1.saving-%2-%3").arg(target, on.isEmpty() ? host : on).arg(pid);
     };
@@ -330,8 +337,7 @@ TEST_F(ContainerTest, DayNumbers)
     // Every stored row carries its day number.
     for (const QDate &d : {QDate(2001, 1, 1), QDate(2001, 1, 2), QDate(2000, 12, 31), QDate(2008, 3, 5)})
         ASSERT_TRUE(store->putExpense(entry(1, d, 10)));
-    EXPECT_EQ(rows(QStringLiteral("SELECT date FROM ActualTable ORDER BY id;")),
-              QStringList({"0", "1", "-1", "2620"}));
+    EXPECT_EQ(rows(QStringLiteral("SELECT date FROM ActualTable ORDER BY id;")), QStringList({"0", "1", "-1", "2620"}));
 }
 
 TEST_F(ContainerTest, SaveIntoAMissingFolderFailsAndKeepsWorking)

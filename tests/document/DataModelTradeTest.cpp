@@ -69,8 +69,10 @@ TEST_F(TradeTest, FindByPeriodAccountSecurityAndKinds)
 {
     // Kinds 0, 1, 2, 30 and 31 on consecutive days from 2008-03-04.
     QDate day(2008, 3, 4);
-    for (cv::TradeKind kind : {cv::TradeKind::Buy, cv::TradeKind::Sale, cv::TradeKind::TransferUnits, cv::TradeKind::CashIn, cv::TradeKind::Reinvestment}) {
-        auto t = trade(kind, day, kind == cv::TradeKind::TransferUnits ? 3002 : 3001, kind == cv::TradeKind::Reinvestment ? 6 : 5);
+    for (cv::TradeKind kind : {cv::TradeKind::Buy, cv::TradeKind::Sale, cv::TradeKind::TransferUnits,
+                               cv::TradeKind::CashIn, cv::TradeKind::Reinvestment}) {
+        auto t = trade(kind, day, kind == cv::TradeKind::TransferUnits ? 3002 : 3001,
+                       kind == cv::TradeKind::Reinvestment ? 6 : 5);
         if (kind == cv::TradeKind::TransferUnits) t->setTransfer(3001);
         ASSERT_TRUE(store->putTrade(t));
         day = day.addDays(1);

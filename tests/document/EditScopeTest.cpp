@@ -155,7 +155,7 @@ TEST_F(EditScopeTest, AFailedScopeRollsBackRebuildsTheCacheAndEmitsNothing)
     const int before = storedEntries();
     const struct {
         const char *name;
-        bool closeStore;   // the store refuses the writes; otherwise the edit is failed by hand
+        bool closeStore; // the store refuses the writes; otherwise the edit is failed by hand
     } cases[] = {{"failed by hand", false}, {"store refuses", true}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -263,8 +263,12 @@ TEST(LongOperationsTest, EnterAndExitReachEveryListenerAndBalance)
     auto &hub = cv::LongOperations::instance();
     QObject source;
     std::vector<std::pair<bool, const QObject *>> seen;
-    const auto a = QObject::connect(&hub, &cv::LongOperations::enterLongOp, [&](const QObject *s) { seen.push_back({true, s}); });
-    const auto b = QObject::connect(&hub, &cv::LongOperations::exitLongOp, [&](const QObject *s) { seen.push_back({false, s}); });
+    const auto a = QObject::connect(&hub, &cv::LongOperations::enterLongOp, [&](const QObject *s) {
+        seen.push_back({true, s});
+    });
+    const auto b = QObject::connect(&hub, &cv::LongOperations::exitLongOp, [&](const QObject *s) {
+        seen.push_back({false, s});
+    });
     {
         cv::LongOperation op(&source);
         EXPECT_EQ(hub.depth(), 1);
@@ -285,9 +289,10 @@ TEST_F(EditScopeTest, ATreeCommitReportsValuesOnlyWhenNoNodeWasAddedRemovedOrMov
     struct Case {
         const char *name;
         std::function<void()> change;
-        bool categories;   // the category tree is committed, else the account tree
+        bool categories; // the category tree is committed, else the account tree
         TreeChange expected;
     };
+    // clang-format off
     const std::vector<Case> cases = {
         {"a renamed account", [&] { wallet->setName(QStringLiteral("Purse")); }, false, TreeChange::Values},
         {"nothing changed", [] {}, false, TreeChange::Values},
@@ -305,6 +310,7 @@ TEST_F(EditScopeTest, ATreeCommitReportsValuesOnlyWhenNoNodeWasAddedRemovedOrMov
         {"a renamed category", [&] { food->setName(QStringLiteral("Meals")); }, true, TreeChange::Values},
         {"a new subcategory", [&] { addCategory(food, 1006); }, true, TreeChange::Structure},
     };
+    // clang-format on
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         SignalLog log(*doc);

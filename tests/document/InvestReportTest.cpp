@@ -38,8 +38,8 @@ protected:
         unit->setUnitPrice(price);
         unit->setCommission(commission);
     }
-    cv::TradePtr trade(cv::TradeKind kind, const QDate &date, int account, double count, double price, double commission = 0,
-                      int transfer = 0)
+    cv::TradePtr trade(cv::TradeKind kind, const QDate &date, int account, double count, double price,
+                       double commission = 0, int transfer = 0)
     {
         auto t = makeTrade(kind, date, account, stock->ident(), count, price, commission);
         t->setTransfer(transfer);
@@ -175,7 +175,7 @@ TEST_F(InvestReportTest, TransferredUnitsCarryTheGiversAverageCost)
         EXPECT_EQ(in[0][0], cv::localizedString("trade-in-transfer"));
         const std::vector<QStringList> out = tradeTexts(2000);
         EXPECT_EQ(out.back()[0], cv::localizedString("trade-out-transfer"));
-        EXPECT_EQ(out.back()[5], "");  // no book cost leaves with the giver's row
+        EXPECT_EQ(out.back()[5], ""); // no book cost leaves with the giver's row
         if (c.buys) {
             EXPECT_EQ(in[0][2], "11");
             EXPECT_DOUBLE_EQ(total.value(InvestReport::MarketSlot), 2600);

@@ -84,7 +84,11 @@ private:
 // Collects the document's log lines while it lives.
 class LogCapture {
 public:
-    LogCapture() { s_lines.clear(); m_previous = qInstallMessageHandler(&LogCapture::handler); }
+    LogCapture()
+    {
+        s_lines.clear();
+        m_previous = qInstallMessageHandler(&LogCapture::handler);
+    }
     ~LogCapture() { qInstallMessageHandler(m_previous); }
     bool contains(const QString &text) const
     {

@@ -22,7 +22,8 @@ TEST(PatternFormatterTest, PlainFormatDropsTheMinusAndReadsEmptyAsZero)
 
 TEST(PatternFormatterTest, FractionDigitsFollowThePattern)
 {
-    EXPECT_EQ(cv::PatternFormatter(QStringLiteral("#,##0.00")).stringForObjectValue(1234.5), QStringLiteral("1,234.50"));
+    EXPECT_EQ(cv::PatternFormatter(QStringLiteral("#,##0.00")).stringForObjectValue(1234.5),
+              QStringLiteral("1,234.50"));
     EXPECT_EQ(cv::PatternFormatter(QStringLiteral("#,##0.0000")).stringForObjectValue(0.12345),
               QStringLiteral("0.1235"));
     const cv::PatternFormatter optional(QStringLiteral("#,##0.######"));

@@ -79,7 +79,8 @@ TEST_F(SQLDatabase3Test, ValuesThatAreNotUtf8OrNull)
                                                 "INSERT INTO t VALUES(2, NULL);")));
     auto r = db->performQuery(QStringLiteral("SELECT memo FROM t ORDER BY id;"));
     ASSERT_TRUE(r);
-    EXPECT_EQ(r->rowAtIndex(0).stringForColumnAtIndex(0), QString::fromLatin1("A\xe9" "B"));
+    EXPECT_EQ(r->rowAtIndex(0).stringForColumnAtIndex(0), QString::fromLatin1("A\xe9"
+                                                                              "B"));
     EXPECT_TRUE(r->rowAtIndex(1).stringForColumnAtIndex(0).isNull());
     EXPECT_EQ(r->rowAtIndex(1).doubleForColumnAtIndex(0), 0.0);
 }
@@ -112,7 +113,7 @@ TEST_F(SQLDatabase3Test, StreamedReadsAgreeWithTheTable)
     const auto table = db->performQuery(select);
     ASSERT_TRUE(table);
     int r = 0;
-    for (int pass = 0; pass < 2; ++pass) {   // the second pass reuses the kept statement
+    for (int pass = 0; pass < 2; ++pass) { // the second pass reuses the kept statement
         r = 0;
         ASSERT_TRUE(db->forEachRow(select, [&](const cv::SQLCursor &row) {
             const cv::SQLRow expected = table->rowAtIndex(r++);
@@ -120,7 +121,7 @@ TEST_F(SQLDatabase3Test, StreamedReadsAgreeWithTheTable)
             EXPECT_EQ(row.int64ForColumnAtIndex(1), expected.int64ForColumnAtIndex(1)) << r;
             EXPECT_EQ(row.doubleForColumnAtIndex(2), expected.doubleForColumnAtIndex(2)) << r;
             EXPECT_EQ(row.stringForColumnAtIndex(3), expected.stringForColumnAtIndex(3)) << r;
-            EXPECT_EQ(row.intForColumnAtIndex(4), 0);   // outside the row
+            EXPECT_EQ(row.intForColumnAtIndex(4), 0); // outside the row
         }));
         EXPECT_EQ(r, table->rowCount());
     }
@@ -146,15 +147,17 @@ TEST_F(SQLDatabase3Test, StreamedReadsAgreeWithTheTable)
 TEST_F(SQLDatabase3Test, StreamedRowDoublesMatchTheTableBitForBit)
 {
     ASSERT_TRUE(db->performQuery(QStringLiteral("CREATE TABLE r ( v FLOAT );")));
+    // clang-format off
     std::vector<double> values = {0.0, -0.0, 0.1 + 0.2, 1234.56, -98765.43, 1e-300, 5e-324, 1.7976931348623157e308,
                                   123456789012345.0, 1234567890123456.0, 12345678901234567.0, 9007199254740993.0,
                                   0.30000000000000004, 2.2250738585072014e-308, 1e15, 1e16, 100.0 / 3.0};
+    // clang-format on
     std::mt19937_64 random(11);
     for (int i = 0; i < 6000; ++i) {
         const double scale = std::pow(10.0, int(random() % 40) - 12);
-        values.push_back(double(random() % 2000000001) / 100.0 - 1e7);              // amounts in cents
-        values.push_back(std::ldexp(double(random() >> 11), -53) * scale);           // full precision
-        values.push_back(std::round(double(random() % 100000000) / 7.0) / 1e4);      // four places
+        values.push_back(double(random() % 2000000001) / 100.0 - 1e7);          // amounts in cents
+        values.push_back(std::ldexp(double(random() >> 11), -53) * scale);      // full precision
+        values.push_back(std::round(double(random() % 100000000) / 7.0) / 1e4); // four places
     }
     for (size_t first = 0; first < values.size(); first += 500) {
         QStringList rows;
@@ -175,7 +178,7 @@ TEST_F(SQLDatabase3Test, StreamedRowDoublesMatchTheTableBitForBit)
         if (read != row.doubleForColumnAtIndex(0)) ++shortened;
     }));
     EXPECT_EQ(r, table->rowCount());
-    EXPECT_GT(shortened, 1000);   // the full-precision values did go through their text
+    EXPECT_GT(shortened, 1000); // the full-precision values did go through their text
 }
 
 TEST_F(SQLDatabase3Test, TransactionsNestAndRollBack)
@@ -222,7 +225,8 @@ TEST(SQLDatabase3File, SetupClassifiesAndOpenRejectsNonDatabases)
     EXPECT_FALSE(db.open());
     EXPECT_FALSE(db.isOpen());
 
-    EXPECT_EQ(cv::SQLDatabase3(tmp.filePath(QStringLiteral("missing"))).setup(), cv::SQLDatabase3::SetupResult::Unusable);
+    EXPECT_EQ(cv::SQLDatabase3(tmp.filePath(QStringLiteral("missing"))).setup(),
+              cv::SQLDatabase3::SetupResult::Unusable);
 }
 
 // A document file comes from outside: whatever its schema carries must not run.

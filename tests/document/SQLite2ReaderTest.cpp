@@ -108,6 +108,7 @@ TEST(SQLite2Reader, RefusesEachKindOfDamageWhole)
         const char *what;
         QByteArray file;
     };
+    // clang-format off
     const std::vector<Case> cases{
         {"child link back to the root", edit([](QByteArray &f) { put32le(f, 1024 + 0, 2); })},
         {"child link past the end", edit([](QByteArray &f) { put32le(f, 1024 + 0, 9999); })},
@@ -133,6 +134,7 @@ TEST(SQLite2Reader, RefusesEachKindOfDamageWhole)
         {"a table whose schema text is no CREATE TABLE",
          sqlite2test::Writer().write({{"table", "t", QByteArray("CREATE VIEW t AS SELECT 1"), {}}})},
     };
+    // clang-format on
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         SQLite2Reader reader(c.file);

@@ -39,8 +39,7 @@ public:
             std::vector<Entry> entries;
             for (const Row &r : o.rows) entries.push_back({key(r.rowid), record(r.values), 0});
             const quint32 root = o.type == "table" || o.type == "index" ? buildTree(entries, 0) : 0;
-            schema.push_back({key(++schemaId),
-                              record({o.type, o.name, o.name, QByteArray::number(root), o.sql}), 0});
+            schema.push_back({key(++schemaId), record({o.type, o.name, o.name, QByteArray::number(root), o.sql}), 0});
         }
         buildTree(schema, 2);
         QByteArray &header = m_pages[0];
@@ -181,8 +180,10 @@ private:
         for (size_t i = 0; i < pages.size(); ++i) {
             const quint32 number = newPage();
             writePage(number, pages[i].first, pages[i].second);
-            if (i < up.size()) up[i].left = number;
-            else right = number;
+            if (i < up.size())
+                up[i].left = number;
+            else
+                right = number;
         }
         return buildTree(up, root, right);
     }

@@ -43,7 +43,8 @@ std::vector<std::string> contents(sqlite3 *db)
                 const int type = sqlite3_column_type(s, c);
                 row += " | " + std::to_string(type) + ":";
                 if (type != SQLITE_NULL)
-                    row.append(static_cast<const char *>(sqlite3_column_blob(s, c)), size_t(sqlite3_column_bytes(s, c)));
+                    row.append(static_cast<const char *>(sqlite3_column_blob(s, c)),
+                               size_t(sqlite3_column_bytes(s, c)));
             }
             out.push_back(row);
         }
@@ -170,7 +171,8 @@ TEST_F(SQLite2Upgrade, ReadsBothByteOrdersAndRecordsOfEveryOffsetWidth)
     const QByteArray huge(70000, 'x');
     std::vector<sqlite2test::Row> rows;
     for (int i = 0; i < 400; ++i)
-        rows.push_back({i * 3 - 600, {std::nullopt, QByteArray::number(i), i % 50 == 0 ? huge : QByteArray(i % 300, 'm')}});
+        rows.push_back(
+            {i * 3 - 600, {std::nullopt, QByteArray::number(i), i % 50 == 0 ? huge : QByteArray(i % 300, 'm')}});
     const std::vector<sqlite2test::Object> objects{
         {"table", "t", QByteArray("CREATE TABLE t ( id INTEGER PRIMARY KEY, n INTEGER, memo TEXT )"), rows},
         {"index", "t_n", QByteArray("CREATE INDEX t_n ON t ( n )"), {}},
@@ -187,10 +189,15 @@ TEST_F(SQLite2Upgrade, ReadsBothByteOrdersAndRecordsOfEveryOffsetWidth)
         cv::SQLDatabase3 db(path);
         ASSERT_EQ(db.setup(), Result::Upgraded);
         ASSERT_TRUE(db.open());
-        cv::SQLResultPtr r = db.performQuery(QStringLiteral("SELECT count(*), sum(length(memo)), min(id), max(id) FROM t"));
+        cv::SQLResultPtr r =
+            db.performQuery(QStringLiteral("SELECT count(*), sum(length(memo)), min(id), max(id) FROM t"));
         ASSERT_TRUE(r);
-        EXPECT_EQ(r->rowAtIndex(0).description(), QStringLiteral("400 | %1 | -600 | 597")
-                                                       .arg(8 * 70000 + [] { int s = 0; for (int i = 0; i < 400; ++i) if (i % 50) s += i % 300; return s; }()));
+        EXPECT_EQ(r->rowAtIndex(0).description(), QStringLiteral("400 | %1 | -600 | 597").arg(8 * 70000 + [] {
+            int s = 0;
+            for (int i = 0; i < 400; ++i)
+                if (i % 50) s += i % 300;
+            return s;
+        }()));
     }
     EXPECT_EQ(dumps[0], dumps[1]);
 }
@@ -208,6 +215,7 @@ TEST_F(SQLite2Upgrade, RefusesWhatItCannotUpgradeCompletelyAndSaysWhy)
         const char *alert; // nullptr: none
         bool upgradeMessage;
     };
+    // clang-format off
     const std::vector<Case> cases{
         {"current format", QByteArray("SQLite format 3", 16) + QByteArray(4080, '\0'), Result::Current, nullptr, false},
         {"empty working copy", QByteArray(), Result::Current, "CrashedDataLoadMessage", false},
@@ -224,6 +232,7 @@ TEST_F(SQLite2Upgrade, RefusesWhatItCannotUpgradeCompletelyAndSaysWhy)
          sqlite2test::Writer().write({{"table", "t", QByteArray("CREATE TABLE t ( a, a )"), {}}}), Result::Unusable,
          "UpgradeAlertFailed", true},
     };
+    // clang-format on
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         alerts.asked.clear();

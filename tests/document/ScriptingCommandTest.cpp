@@ -6,7 +6,6 @@
 #include "document/UpdateCurrencyCommand.h"
 #include "document/UpdateStockCommand.h"
 
-
 namespace {
 
 class ScriptingTest : public DocumentTest {
@@ -24,8 +23,7 @@ protected:
         cv::BookTestAccess::commitInfoRows(*doc);
     }
 
-    template <class Command>
-    std::optional<QString> run(const QString &direct, const QVariantMap &arguments)
+    template <class Command> std::optional<QString> run(const QString &direct, const QVariantMap &arguments)
     {
         Command command(direct, arguments);
         command.setToday(kToday);
@@ -34,8 +32,8 @@ protected:
 
     std::vector<std::pair<QDate, double>> stored(bool rates, int ident)
     {
-        auto list = rates ? doc->dataModel()->getXchgRateListForCurrency(ident)
-                          : doc->dataModel()->getPriceListForBrand(ident);
+        auto list =
+            rates ? doc->dataModel()->getXchgRateListForCurrency(ident) : doc->dataModel()->getPriceListForBrand(ident);
         std::vector<std::pair<QDate, double>> out;
         if (list)
             for (const auto &p : *list) out.emplace_back(p->date(), p->price());
@@ -66,7 +64,7 @@ TEST_F(ScriptingTest, ReadsDocumentDateAndPriceAndRefusesWhatIsNoNumberOrDay)
 {
     struct Case {
         Args args;
-        std::optional<QString> refusal;  // none: recorded
+        std::optional<QString> refusal; // none: recorded
         double price;
         QDate date;
     };
@@ -168,8 +166,9 @@ TEST_F(ScriptingTest, ARefusedPriceWriteLeavesNoNewSecurityBehind)
     ASSERT_TRUE(doc->dataModel()->database()->performQuery(QStringLiteral("DROP TABLE PriceTable;")));
     const QByteArray storedBrands = doc->dataModel()->getBrandData();
     SignalCount brandChanged(doc.get(), &cv::Book::brandChanged);
-    EXPECT_EQ(run<cv::UpdateStockCommand>(QStringLiteral("XYZ"), {{"Price", "5"}, {"Currency", "USD"}, {"Market", "NASD"}}),
-              QStringLiteral("could not store the price of XYZ"));
+    EXPECT_EQ(
+        run<cv::UpdateStockCommand>(QStringLiteral("XYZ"), {{"Price", "5"}, {"Currency", "USD"}, {"Market", "NASD"}}),
+        QStringLiteral("could not store the price of XYZ"));
     EXPECT_EQ(doc->brandList().size(), 1u);
     EXPECT_EQ(doc->dataModel()->getBrandData(), storedBrands);
     EXPECT_EQ(brandChanged.count(), 0);

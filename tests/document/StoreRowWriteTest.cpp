@@ -30,32 +30,34 @@ protected:
     // The statements as they were, values printed into the text.
     bool literalActual(const cv::Entry &e)
     {
-        const QString head = e.ident() < 0 ? QStringLiteral("INSERT INTO ActualTable VALUES(NULL,")
-                                           : QStringLiteral("INSERT OR REPLACE INTO ActualTable VALUES(%1,").arg(e.ident());
-        const QString sql = head
-            + QStringLiteral("%1,%2,%3,%4,%5,")
-                  .arg(cv::raw(e.kind()))
-                  .arg(literal->getRefDays(e.date()))
-                  .arg(e.category())
-                  .arg(e.account())
-                  .arg(e.destination())
-            + cv::formatFixed(e.amount(), 2) + QLatin1Char(',') + cv::formatFixed(e.converted(), 2)
-            + QStringLiteral(",%1,?);").arg(e.group());
+        const QString head = e.ident() < 0
+                                 ? QStringLiteral("INSERT INTO ActualTable VALUES(NULL,")
+                                 : QStringLiteral("INSERT OR REPLACE INTO ActualTable VALUES(%1,").arg(e.ident());
+        const QString sql = head +
+                            QStringLiteral("%1,%2,%3,%4,%5,")
+                                .arg(cv::raw(e.kind()))
+                                .arg(literal->getRefDays(e.date()))
+                                .arg(e.category())
+                                .arg(e.account())
+                                .arg(e.destination()) +
+                            cv::formatFixed(e.amount(), 2) + QLatin1Char(',') + cv::formatFixed(e.converted(), 2) +
+                            QStringLiteral(",%1,?);").arg(e.group());
         return literal->database()->performQuery(sql, {e.memo()}) != nullptr;
     }
     bool literalTrade(const cv::Trade &t)
     {
-        const QString head = t.ident() < 0 ? QStringLiteral("INSERT INTO TradeTable VALUES(NULL,")
-                                           : QStringLiteral("INSERT OR REPLACE INTO TradeTable VALUES(%1,").arg(t.ident());
-        const QString sql = head
-            + QStringLiteral("%1,%2,%3,%4,%5,")
-                  .arg(t.account())
-                  .arg(t.brand())
-                  .arg(cv::raw(t.kind()))
-                  .arg(t.transfer())
-                  .arg(literal->getRefDays(t.date()))
-            + cv::formatFixed(t.count(), 6) + QLatin1Char(',') + cv::formatFixed(t.unitPrice(), 6) + QLatin1Char(',')
-            + cv::formatFixed(t.commission(), 2) + QStringLiteral(", ?);");
+        const QString head = t.ident() < 0
+                                 ? QStringLiteral("INSERT INTO TradeTable VALUES(NULL,")
+                                 : QStringLiteral("INSERT OR REPLACE INTO TradeTable VALUES(%1,").arg(t.ident());
+        const QString sql = head +
+                            QStringLiteral("%1,%2,%3,%4,%5,")
+                                .arg(t.account())
+                                .arg(t.brand())
+                                .arg(cv::raw(t.kind()))
+                                .arg(t.transfer())
+                                .arg(literal->getRefDays(t.date())) +
+                            cv::formatFixed(t.count(), 6) + QLatin1Char(',') + cv::formatFixed(t.unitPrice(), 6) +
+                            QLatin1Char(',') + cv::formatFixed(t.commission(), 2) + QStringLiteral(", ?);");
         return literal->database()->performQuery(sql, {t.memo()}) != nullptr;
     }
     bool literalRate(const cv::DatedPrice &p, const char *table)
@@ -63,8 +65,8 @@ protected:
         const QString sql = QStringLiteral("INSERT OR REPLACE INTO %1 VALUES(%2,%3,")
                                 .arg(QLatin1String(table))
                                 .arg(p.brand())
-                                .arg(literal->getRefDays(p.date()))
-            + cv::formatFixed(p.price(), 6) + QStringLiteral(");");
+                                .arg(literal->getRefDays(p.date())) +
+                            cv::formatFixed(p.price(), 6) + QStringLiteral(");");
         return literal->database()->performQuery(sql) != nullptr;
     }
 
@@ -74,7 +76,8 @@ protected:
         QStringList parts;
         for (const QString &c : columns) parts << QStringLiteral("quote(%1),typeof(%1),hex(%1)").arg(c);
         std::vector<std::string> out;
-        for (const QString &row : rowsOf(s, QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid;").arg(parts.join(u','), table)))
+        for (const QString &row :
+             rowsOf(s, QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid;").arg(parts.join(u','), table)))
             out.push_back(row.toStdString());
         return out;
     }
@@ -82,11 +85,12 @@ protected:
     static std::vector<quint64> realBits(const cv::BookStore &s, const QString &table, const QStringList &columns)
     {
         std::vector<quint64> bits;
-        const bool ok = s.database()->forEachRow(
-            QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid;").arg(columns.join(u','), table), [&](const cv::SQLCursor &row) {
-                for (int c = 0; c < row.columnCount(); ++c)
-                    bits.push_back(std::bit_cast<quint64>(row.doubleForColumnAtIndex(c)));
-            });
+        const bool ok =
+            s.database()->forEachRow(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid;").arg(columns.join(u','), table),
+                                     [&](const cv::SQLCursor &row) {
+                                         for (int c = 0; c < row.columnCount(); ++c)
+                                             bits.push_back(std::bit_cast<quint64>(row.doubleForColumnAtIndex(c)));
+                                     });
         EXPECT_TRUE(ok);
         return bits;
     }
@@ -107,12 +111,14 @@ protected:
 // random magnitudes so that the reading of the digits is compared too.
 std::vector<double> amountSamples()
 {
+    // clang-format off
     std::vector<double> v = {0.0, -0.0, 0.004, -0.004, 0.005, 0.015, 1.005, -1.005, 2.675, 0.1 + 0.2,
                              123456789.123456789, -987654321.987654321, 1e15 + 0.3, 9007199254740993.0,
                              1e20, -1e20, 1e300, -1e300, std::numeric_limits<double>::max(),
                              std::numeric_limits<double>::denorm_min(), 1e-7, 0.1234565, 98765.4321098765, 3000.0,
                              // Six-decimal texts that SQLite reads one bit away from the nearest double.
                              -5.513849, 0.023016, 2.592862, 38757839.763882};
+    // clang-format on
     std::mt19937_64 random(20240607);
     std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
     std::uniform_int_distribution<int> exponent(-8, 22);
@@ -120,9 +126,11 @@ std::vector<double> amountSamples()
     return v;
 }
 
+// clang-format off
 const QStringList kMemos = {QString(), QStringLiteral(""), QStringLiteral("it's \"quoted\" 'twice''"),
                             QString::fromUtf16(u"a\0b", 3), QStringLiteral("コンビニ 弁当 ¥500"), QStringLiteral("🍣\\%_\n\t"),
                             QStringLiteral("NULL"), QStringLiteral("1.50")};
+// clang-format on
 
 TEST_F(RowWriteTest, EntriesTradesPricesAndRatesStoreWhatTheLiteralStatementsStored)
 {
@@ -162,9 +170,10 @@ TEST_F(RowWriteTest, EntriesTradesPricesAndRatesStoreWhatTheLiteralStatementsSto
         ASSERT_TRUE(store->putXchgRate(p));
     }
 
-    expectSameTable(QStringLiteral("ActualTable"),
-                    {"id", "kind", "date", "category", "account", "destination", "value", "converted", "grouping", "memo"},
-                    {"value", "converted"});
+    expectSameTable(
+        QStringLiteral("ActualTable"),
+        {"id", "kind", "date", "category", "account", "destination", "value", "converted", "grouping", "memo"},
+        {"value", "converted"});
     expectSameTable(QStringLiteral("TradeTable"),
                     {"id", "account", "brand", "kind", "trans", "date", "count", "value", "cost", "memo"},
                     {"count", "value", "cost"});
@@ -194,9 +203,10 @@ TEST_F(RowWriteTest, ColumnsWithoutNumericTypeStoreTheSameTypes)
         ASSERT_TRUE(literalRate(*p, "PriceTable"));
         ASSERT_TRUE(store->putPrice(p));
     }
-    expectSameTable(QStringLiteral("ActualTable"),
-                    {"id", "kind", "date", "category", "account", "destination", "value", "converted", "grouping", "memo"},
-                    {"value"});
+    expectSameTable(
+        QStringLiteral("ActualTable"),
+        {"id", "kind", "date", "category", "account", "destination", "value", "converted", "grouping", "memo"},
+        {"value"});
     expectSameTable(QStringLiteral("PriceTable"), {"brand", "date", "value"}, {"value"});
 }
 

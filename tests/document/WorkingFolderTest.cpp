@@ -121,7 +121,7 @@ TEST_F(WorkingFolderTest, InstancesKeepEachOthersFilesAndCrashLeftoversGo)
 // a running one's stays, and the folder goes once it is empty.
 TEST_F(WorkingFolderTest, WhatEarlierBuildsLeftInTheirFolderIsCleanedToo)
 {
-    const QString previous = folder = tmp.filePath(QStringLiteral("Corvane/Work"));  // where the children work
+    const QString previous = folder = tmp.filePath(QStringLiteral("Corvane/Work")); // where the children work
     QProcess holding, crashed;
     const QString holdingFile = startChild(holding, "hold");
     const QString crashedFile = startChild(crashed, "crash");
@@ -132,6 +132,7 @@ TEST_F(WorkingFolderTest, WhatEarlierBuildsLeftInTheirFolderIsCleanedToo)
         cv::BookStore store;
         ASSERT_TRUE(store.create());
         EXPECT_FALSE(QFile::exists(crashedFile));
-        EXPECT_EQ(std::pair(QFile::exists(holdingFile), QFileInfo(previous).isDir()), std::pair(holdingRuns, holdingRuns));
+        EXPECT_EQ(std::pair(QFile::exists(holdingFile), QFileInfo(previous).isDir()),
+                  std::pair(holdingRuns, holdingRuns));
     }
 }

@@ -32,6 +32,7 @@ void expectSameReading(const QString &text)
 
 TEST(XmlDecimalTest, ReadAsQtReadsThem)
 {
+    // clang-format off
     const char *edges[] = {
         "", "-", "+", ".", "abc", "0", "-0", "-0.00", "+0.00", "0e5", "12", "+1.5", "-1.5", ".5", "5.", "-.5",
         "1.e5", "1e", "1e+", "1E-3x", " \t 12.50 ", "12abc", "0x10", "1e400", "-1e400", "1e-400", "-1e-400",
@@ -40,6 +41,7 @@ TEST(XmlDecimalTest, ReadAsQtReadsThem)
         "123456789012345678901234567890123456789012345678901234567890123456789.5", "9007199254740993",
         "38757839.763882", "-5.513849", "0.023016", "2.592862", "30000.00", "1.2.3", "--1", "1e-5", "1e22", "1e23",
     };
+    // clang-format on
     for (const char *text : edges) expectSameReading(QString::fromLatin1(text));
 
     // The forms a book is written in: two and six decimals, and the shortest
@@ -64,10 +66,10 @@ TEST_F(XmlFormsTest, DatesAreThreeDottedNumbers)
     ASSERT_TRUE(target.dataModel()->create());
     QByteArray text = "<?xml version=\"1.0\"?>\n<cvxf version=\"1.0\">\n<expense><node_actual id=\"1003\">";
     int value = 0;
-    for (const char *date : {"2008.3.5", " 2008 . 3 . 6 ", "2008.+3.7", "2008.03.08", "2008.3", "2008.3.5.1", "",
-                             "..", "2008.3.x", "2008..9", ".3.10", "2008.13.1"})
-        text += QByteArray("<actual kind=\"1\" category=\"1003\" account=\"1002\" date=\"") + date + "\" value=\""
-            + QByteArray::number(++value) + "\"/>";
+    for (const char *date : {"2008.3.5", " 2008 . 3 . 6 ", "2008.+3.7", "2008.03.08", "2008.3", "2008.3.5.1", "", "..",
+                             "2008.3.x", "2008..9", ".3.10", "2008.13.1"})
+        text += QByteArray("<actual kind=\"1\" category=\"1003\" account=\"1002\" date=\"") + date + "\" value=\"" +
+                QByteArray::number(++value) + "\"/>";
     text += "</node_actual></expense>\n</cvxf>\n";
     QBuffer buffer(&text);
     buffer.open(QIODevice::ReadOnly);

@@ -34,14 +34,16 @@ std::string broken(const StatementRead &read)
 
 QByteArray mutate(QByteArray data, std::mt19937 &random)
 {
-    auto at = [&](qsizetype size) { return std::uniform_int_distribution<qsizetype>(0, std::max<qsizetype>(size - 1, 0))(random); };
+    auto at = [&](qsizetype size) {
+        return std::uniform_int_distribution<qsizetype>(0, std::max<qsizetype>(size - 1, 0))(random);
+    };
     switch (random() % 5) {
     case 0: data.truncate(at(data.size())); break;
     case 1:
         for (int i = 0; i < 8; ++i) data[at(data.size())] = char(random());
         break;
     case 2: data.insert(at(data.size()), QByteArray(int(random() % 4) + 1, '\0')); break;
-    case 3: {   // a stretch repeated
+    case 3: { // a stretch repeated
         const qsizetype from = at(data.size());
         data.insert(from, data.mid(from, 40).repeated(int(random() % 50) + 1));
         break;
@@ -78,6 +80,7 @@ TEST(HostileInput, DeepTagsHugeValuesAndNulBytes)
         StatementRead::Status status;
         size_t rows;
     };
+    // clang-format off
     const Case cases[] = {
         {"OFX 1.x tags 10,000 deep", ofx1 + QByteArray("<STMTTRN>").repeated(10000) + "<DTPOSTED>20080501<TRNAMT>1</STMTTRN>",
          StatementRead::Status::Read, 1},
@@ -92,6 +95,7 @@ TEST(HostileInput, DeepTagsHugeValuesAndNulBytes)
          StatementRead::Status::Read, 0},
         {"NUL bytes in OFX 2", xml + QByteArray("<STMTTRN>\0</STMTTRN></OFX>", 26), StatementRead::Status::Damaged, 0},
     };
+    // clang-format on
     for (const Case &c : cases) {
         const StatementRead read = cv::readStatement(c.data);
         EXPECT_EQ(read.status, c.status) << c.what;

@@ -17,7 +17,8 @@
 
 namespace importtest {
 
-using Stored = std::tuple<QDate, cv::EntryKind, double, int, int, int, QString>;   // date, kind, amount, category, account, destination, memo
+using Stored = std::tuple<QDate, cv::EntryKind, double, int, int, int,
+                          QString>; // date, kind, amount, category, account, destination, memo
 
 class ImportBookTest : public paneltest::BookTest {
 protected:
@@ -29,7 +30,8 @@ protected:
         std::vector<Stored> out;
         const auto entries = doc->dataModel()->findActual(all);
         for (const cv::EntryPtr &e : entries.value())
-            out.emplace_back(e->date(), e->kind(), e->amount(), e->category(), e->account(), e->destination(), e->memo());
+            out.emplace_back(e->date(), e->kind(), e->amount(), e->category(), e->account(), e->destination(),
+                             e->memo());
         std::sort(out.begin(), out.end());
         return out;
     }

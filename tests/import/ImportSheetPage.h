@@ -35,12 +35,15 @@ public:
     }
     ~ImportPage() { cv::ChooserPopup::get()->mustClose(); }
 
-    static QString samplePath(const char *name) { return QStringLiteral(CV_TEST_FIXTURES "/import/") + QLatin1String(name); }
+    static QString samplePath(const char *name)
+    {
+        return QStringLiteral(CV_TEST_FIXTURES "/import/") + QLatin1String(name);
+    }
     bool load(const char *name) { return loadPath(samplePath(name)); }
     bool loadPath(const QString &path)
     {
-        const bool read = sheet.loadFile(path);   // the open panel's OK
-        QApplication::processEvents();            // the table lays out its new rows
+        const bool read = sheet.loadFile(path); // the open panel's OK
+        QApplication::processEvents();          // the table lays out its new rows
         return read;
     }
     void click(int column, int row, Qt::KeyboardModifiers modifiers = {})
@@ -75,7 +78,8 @@ public:
         std::function<void(const QModelIndex &)> find = [&](const QModelIndex &parent) {
             for (int row = 0; row < list->rowCount(parent) && !found.isValid(); ++row) {
                 const QModelIndex index = list->index(row, 0, parent);
-                if (index.data().toString() == name) found = index;
+                if (index.data().toString() == name)
+                    found = index;
                 else if (list->rowCount(index) > 0) {
                     outline->expand(index);
                     find(index);
@@ -99,7 +103,7 @@ public:
             box->lineEdit()->selectAll();
             QTest::keyClicks(box->lineEdit(), name);
             QTest::keyClick(box->lineEdit(), Qt::Key_Return);
-        } else {   // the list opened and the item clicked
+        } else { // the list opened and the item clicked
             box->showPopup();
             QAbstractItemView *list = box->view();
             const QModelIndex item = list->model()->index(index, box->modelColumn(), box->rootModelIndex());

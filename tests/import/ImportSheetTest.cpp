@@ -37,9 +37,11 @@ protected:
     // An OFX 1.x statement of account 999 in `currency`; each row "yyyyMMdd amount name".
     QString statement(const char *name, const QByteArray &currency, const QList<QByteArray> &rows)
     {
-        QByteArray body = "OFXHEADER:100\n\n<OFX><STMTRS><CURDEF>" + currency + "<BANKACCTFROM><ACCTID>999</BANKACCTFROM>";
+        QByteArray body =
+            "OFXHEADER:100\n\n<OFX><STMTRS><CURDEF>" + currency + "<BANKACCTFROM><ACCTID>999</BANKACCTFROM>";
         for (const QByteArray &row : rows)
-            body += "\n<STMTTRN><DTPOSTED>" + row.split(' ')[0] + "<TRNAMT>" + row.split(' ')[1] + "<NAME>" + row.split(' ')[2] + "</STMTTRN>";
+            body += "\n<STMTTRN><DTPOSTED>" + row.split(' ')[0] + "<TRNAMT>" + row.split(' ')[1] + "<NAME>" +
+                    row.split(' ')[2] + "</STMTTRN>";
         return writeFile(QLatin1String(name), body + "\n</STMTRS></OFX>\n" + QByteArray(100, '\n'));
     }
 
@@ -65,15 +67,15 @@ TEST_F(ImportSheetTest, TheRowsOfAStatementAsShown)
             EXPECT_EQ(page.text(column, row), expected[size_t(row)][column]) << row << "," << column;
     page.sheet.accountDetailBox()->setChecked(true);
     EXPECT_EQ(page.text(Sheet::AccountColumn, 0), QStringLiteral("1234567"));
-    EXPECT_FALSE(page.sheet.okButton()->isEnabled());     // nothing complete yet
-    EXPECT_FALSE(page.sheet.applyButton()->isEnabled());  // nothing learned yet
+    EXPECT_FALSE(page.sheet.okButton()->isEnabled());    // nothing complete yet
+    EXPECT_FALSE(page.sheet.applyButton()->isEnabled()); // nothing learned yet
 
     // The tick toggles on a click; a category of the other direction is never given.
     page.click(Sheet::TickColumn, 0);
     EXPECT_EQ(page.sheet.rows()[0]->checkFlags(), 2);
     page.click(Sheet::MemoColumn, 0);
     page.click(Sheet::MemoColumn, 1, Qt::ControlModifier);
-    page.menu(Sheet::MenuCategory);   // expense categories, for the first selected row
+    page.menu(Sheet::MenuCategory); // expense categories, for the first selected row
     ASSERT_TRUE(page.choose("Food"));
     EXPECT_EQ(page.text(Sheet::CategoryColumn, 0), QStringLiteral("Food"));
     EXPECT_EQ(page.sheet.rows()[1]->category(), 0);
@@ -148,6 +150,7 @@ TEST_F(ImportSheetTest, TheIncompleteRowsQuestion)
         int result;
         std::vector<Stored> stored;
     };
+    // clang-format off
     const Case cases[] = {
         {B::Default, 1,
          {{QDate(2008, 5, 10), cv::EntryKind::Expense, 5000, kFood, kA, 0, shop},
@@ -156,6 +159,7 @@ TEST_F(ImportSheetTest, TheIncompleteRowsQuestion)
         {B::Alternate, 1, {{QDate(2008, 5, 10), cv::EntryKind::Expense, 5000, kFood, kA, 0, shop}}},
         {B::Other, 0, {}},
     };
+    // clang-format on
     for (const Case &c : cases) {
         SCOPED_TRACE(int(c.answer));
         doc = makeBook();
@@ -167,7 +171,7 @@ TEST_F(ImportSheetTest, TheIncompleteRowsQuestion)
         ASSERT_TRUE(page.choose("Food"));
         page.click(Sheet::AccountColumn, 0);
         ASSERT_TRUE(page.choose("A"));
-        page.menu(Sheet::MenuReject);   // row 0 stays selected: left out, then taken in again
+        page.menu(Sheet::MenuReject); // row 0 stays selected: left out, then taken in again
         page.menu(Sheet::MenuAccept);
         page.ok();
         ASSERT_EQ(alerts.asked.size(), 1u);
@@ -179,7 +183,7 @@ TEST_F(ImportSheetTest, TheIncompleteRowsQuestion)
 
 TEST_F(ImportSheetTest, DefaultsNeverTransferTheWalletToItself)
 {
-    ScriptedAlertPresenter alerts;   // "OFX default"
+    ScriptedAlertPresenter alerts; // "OFX default"
     ImportSheetPage page(doc.get());
     ASSERT_TRUE(page.load("S3.ofx"));
     page.click(Sheet::CategoryColumn, 0);
@@ -189,16 +193,18 @@ TEST_F(ImportSheetTest, DefaultsNeverTransferTheWalletToItself)
     page.ok();
     EXPECT_EQ(page.sheet.result(), 1);
     const std::vector<Stored> rows = stored();
-    EXPECT_EQ(rows.size(), 5u);   // the DEP of -20,000 would run from the wallet into the wallet
+    EXPECT_EQ(rows.size(), 5u); // the DEP of -20,000 would run from the wallet into the wallet
     for (const Stored &row : rows) EXPECT_NE(std::get<1>(row), cv::EntryKind::Transfer);
 }
 
 TEST_F(ImportSheetTest, FilesThatAreNoStatementAreNamed)
 {
     const QString empty = statement("empty.ofx", "JPY", {});
+    // clang-format off
     const std::pair<const char *, const char *> cases[] = {
         {"S7.csv", "not recognised"}, {"S5.ofx", "damaged"}, {"none.ofx", "could not be opened"},
         {"empty.ofx", "no transactions"}};
+    // clang-format on
     for (const auto &[file, words] : cases) {
         ScriptedAlertPresenter alerts;
         ImportSheetPage page(doc.get());
@@ -216,12 +222,13 @@ TEST_F(ImportSheetTest, StatementRowsAsStored)
     struct Case {
         const char *what;
         QString path;
-        const char *account;                                         // for every row
-        std::vector<std::tuple<int, int, const char *>> picks;       // column, row, name
-        const char *notice;                                          // words the sheet shows before OK
+        const char *account;                                   // for every row
+        std::vector<std::tuple<int, int, const char *>> picks; // column, row, name
+        const char *notice;                                    // words the sheet shows before OK
         std::vector<Stored> stored;
         double balanceA, balanceU;
     };
+    // clang-format off
     const Case cases[] = {
         {"Canadian cents into a yen account", statement("cad.ofx", "CAD", {"20240105 -6.57 Tim", "20240106 -316.42 Rent"}),
          "A", {{Sheet::CategoryColumn, 0, "Food"}, {Sheet::CategoryColumn, 1, "Food"}}, "CAD",
@@ -233,6 +240,7 @@ TEST_F(ImportSheetTest, StatementRowsAsStored)
          {{QDate(2024, 1, 5), cv::EntryKind::Transfer, 20000, 10, kA, kU, "PAYMENT"},
           {QDate(2024, 1, 6), cv::EntryKind::Expense, 12.34, kFood, kU, 0, "Fee"}}, 10000 - 20000, 200 - 12.34},
     };
+    // clang-format on
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         doc = makeBook();

@@ -38,6 +38,7 @@ TEST(DelimitedText, BytesSplitIntoLinesAndFields)
         DelimitedFields mode;
         std::vector<QStringList> lines;
     };
+    // clang-format off
     const Case cases[] = {
         {"a,b\r\n\r\nc\td", DelimitedFields::Positional, {{"a", "b"}, {"c", "d"}}},
         {"a,,b,", DelimitedFields::Positional, {{"a", "", "b", ""}}},
@@ -47,6 +48,7 @@ TEST(DelimitedText, BytesSplitIntoLinesAndFields)
         {"d\x01" "e\x1f" "f", DelimitedFields::Positional, {{"d"}, {"e"}, {"f"}}},
         {QByteArray(5000, 'x') + "\nz", DelimitedFields::Positional, {{QString(5000, 'x')}, {"z"}}},
     };
+    // clang-format on
     for (const Case &c : cases) {
         std::vector<QStringList> got;
         for (const DelimitedLine &l : splitDelimitedLines(c.data, c.mode)) got.push_back(texts(l));
@@ -70,6 +72,7 @@ TEST(TextDecoder, EncodingsMarksAndBadBytes)
         TextEncoding encoding;
         QString text;
     };
+    // clang-format off
     const Case cases[] = {
         {"\xE6\x9D\xB1", TextEncoding::Utf8, u"東"_qs},
         {"\xEF\xBB\xBF" "abc", TextEncoding::ShiftJis, "abc"},
@@ -82,14 +85,17 @@ TEST(TextDecoder, EncodingsMarksAndBadBytes)
         {"a\xFF\x93\x8C" "b", TextEncoding::ShiftJis, u"a\uFFFD東b"_qs},
         {"a\x93", TextEncoding::ShiftJis, u"a\uFFFD"_qs},
     };
+    // clang-format on
     for (const Case &c : cases) EXPECT_EQ(decodeText(c.bytes, c.encoding), c.text) << c.bytes.toHex().toStdString();
     EXPECT_TRUE(isValidUtf8("\xE6\x9D\xB1"));
     EXPECT_FALSE(isValidUtf8("caf\xE9"));
     // The names XML declarations and OFX 1.x headers use.
+    // clang-format off
     const std::pair<const char *, std::optional<TextEncoding>> names[] = {
         {"932 SJIS Shift_JIS SHIFT-JIS cp932 Windows-31J", TextEncoding::ShiftJis}, {"euc-jp EUCJP", TextEncoding::EucJp},
         {"1252 8859-1 ISO-8859-1 LATIN1", TextEncoding::Windows1252}, {"UTF-8 CSUNICODE", TextEncoding::Utf8},
         {"KOI8-R NONE", std::nullopt}};
+    // clang-format on
     for (const auto &[list, encoding] : names)
         for (const QString &name : QString::fromLatin1(list).split(' '))
             EXPECT_EQ(encodingForName(name), encoding) << name.toStdString();
@@ -98,10 +104,10 @@ TEST(TextDecoder, EncodingsMarksAndBadBytes)
 TEST(StatementValues, AmountsAnyCurrency)
 {
     const std::pair<QString, std::optional<double>> cases[] = {
-        {"1200", 1200},        {"1,200", 1200},     {u"¥1,200"_qs, 1200}, {u"1,200円"_qs, 1200},
-        {"-1,200.50", -1200.5}, {"(1,200)", -1200}, {u"▲500"_qs, -500},    {"$-3.25", -3.25},
-        {"12,50", 12.5},       {"1.234,56", 1234.56}, {u"１，２００"_qs, 1200}, {"1,2,3", std::nullopt},
-        {"abc", std::nullopt}, {"", std::nullopt},  {"12a", std::nullopt}, {"1,", std::nullopt},
+        {"1200", 1200},         {"1,200", 1200},       {u"¥1,200"_qs, 1200},     {u"1,200円"_qs, 1200},
+        {"-1,200.50", -1200.5}, {"(1,200)", -1200},    {u"▲500"_qs, -500},       {"$-3.25", -3.25},
+        {"12,50", 12.5},        {"1.234,56", 1234.56}, {u"１，２００"_qs, 1200}, {"1,2,3", std::nullopt},
+        {"abc", std::nullopt},  {"", std::nullopt},    {"12a", std::nullopt},    {"1,", std::nullopt},
     };
     for (const auto &[text, value] : cases) EXPECT_EQ(parseStatementAmount(text), value) << text.toStdString();
 }
@@ -109,17 +115,19 @@ TEST(StatementValues, AmountsAnyCurrency)
 TEST(StatementValues, OfxRules)
 {
     const std::pair<QByteArray, std::optional<double>> amounts[] = {
-        {"-1,234.00", -1234}, {"-12,50", -12.5}, {"-1,234", -1.234}, {" +300000", 300000},
+        {"-1,234.00", -1234},       {"-12,50", -12.5},  {"-1,234", -1.234},    {" +300000", 300000},
         {"5000.00</TRNAMT>", 5000}, {"", std::nullopt}, {"abc", std::nullopt}, {"1.2.3", std::nullopt},
     };
     for (const auto &[text, value] : amounts) {
         EXPECT_EQ(parseOfxAmount(QByteArrayView(text)), value) << text.toStdString();
         EXPECT_EQ(parseOfxAmount(QStringView(QString::fromLatin1(text))), value) << text.toStdString();
     }
+    // clang-format off
     const std::pair<QByteArray, std::optional<QDate>> dates[] = {
         {"20080510000000[+9:JST]", QDate(2008, 5, 10)}, {" 20080525", QDate(2008, 5, 25)},
         {"2008-5-1", std::nullopt}, {"200805", std::nullopt}, {"20081340", std::nullopt},
     };
+    // clang-format on
     for (const auto &[text, date] : dates) {
         EXPECT_EQ(parseOfxDate(QByteArrayView(text)), date) << text.toStdString();
         EXPECT_EQ(parseOfxDate(QStringView(QString::fromLatin1(text))), date) << text.toStdString();
@@ -143,7 +151,7 @@ TEST_F(LearnedMappingTest, RecordsRoundTripAndLearnOnlyChanges)
     EXPECT_EQ(back, memo);
     EXPECT_EQ(back.value(u"スーパー"_qs), paneltest::kFood);
     EXPECT_EQ(back.value(QStringList{"x", "palm", "income"}), -paneltest::kC);
-    EXPECT_EQ(back.value(QStringList{u"スーパー"_qs}), std::nullopt);   // a text key is no array key
+    EXPECT_EQ(back.value(QStringList{u"スーパー"_qs}), std::nullopt); // a text key is no array key
 
     // A row that is no dictionary reads as empty.
     ASSERT_TRUE(doc->dataModel()->putImportMappingData("junk", MobileAccountMapping));
@@ -158,14 +166,16 @@ TEST_F(ImportFileTest, OnlyRegularFilesAreRead)
 {
     QTemporaryDir dir;
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("fifo.csv")).constData(), 0600), 0);
-    const std::pair<QString, QString> cases[] = {
-        {dir.filePath("fifo.csv"), "fifo.csv"}, {dir.path() + "/", QFileInfo(dir.path()).fileName()}, {"/dev/zero", "zero"}};
+    const std::pair<QString, QString> cases[] = {{dir.filePath("fifo.csv"), "fifo.csv"},
+                                                 {dir.path() + "/", QFileInfo(dir.path()).fileName()},
+                                                 {"/dev/zero", "zero"}};
     for (const auto &[path, name] : cases) {
         ScriptedAlertPresenter alerts;
         ImportPage<cv::ImportTextSheet> page(doc.get());
         EXPECT_FALSE(page.loadPath(path));
         ASSERT_EQ(alerts.asked.size(), 1u) << name.toStdString();
         const QString message = alerts.asked[0].message;
-        EXPECT_TRUE(message.contains(u"“" + name + u"”") && message.contains(u"not an ordinary file")) << message.toStdString();
+        EXPECT_TRUE(message.contains(u"“" + name + u"”") && message.contains(u"not an ordinary file"))
+            << message.toStdString();
     }
 }

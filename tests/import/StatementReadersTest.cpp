@@ -40,8 +40,8 @@ std::vector<Row> rowsOf(const StatementRead &read)
 {
     std::vector<Row> rows;
     for (const cv::EntryPtr &a : read.rows)
-        rows.push_back({a->date(), a->memo(), cv::raw(a->kind()), a->amount(), a->flags(), a->account(), a->destination(),
-                        a->category()});
+        rows.push_back({a->date(), a->memo(), cv::raw(a->kind()), a->amount(), a->flags(), a->account(),
+                        a->destination(), a->category()});
     return rows;
 }
 
@@ -56,6 +56,7 @@ const std::vector<Row> kS1 = {
 
 std::vector<Row> s3Rows(const QString &salary)
 {
+    // clang-format off
     return {
         {QDate(2008, 5, 3), "A&B", 1, 5000, Out, -2},
         {QDate(2008, 5, 5), "ATM", 2, 20000, 0, -2, 10, 10},
@@ -64,6 +65,7 @@ std::vector<Row> s3Rows(const QString &salary)
         {QDate(2008, 5, 27), "Rent", 1, 12000, Out, -2},
         {QDate(2008, 5, 30), "Fee", 1, 800, Out, -2},
     };
+    // clang-format on
 }
 
 } // namespace
@@ -85,8 +87,10 @@ TEST(StatementReaders, Samples)
     s1f[2].memo = "Card";
     // The half-width names were one garbled text before the header was read.
     const std::vector<Row> japanese = {{QDate(2018, 1, 5), u"電話料"_qs, 1, 100, Out, -1},
-                                       {QDate(2018, 1, 6), u"ｶｰﾄﾞ"_qs, 1, 200, Out, -1}, {QDate(2018, 1, 7), u"ﾃﾞﾝﾜ"_qs, 1, 300, Out, -1}};
+                                       {QDate(2018, 1, 6), u"ｶｰﾄﾞ"_qs, 1, 200, Out, -1},
+                                       {QDate(2018, 1, 7), u"ﾃﾞﾝﾜ"_qs, 1, 300, Out, -1}};
     const std::vector<Row> sgml(kS1.begin(), kS1.begin() + 2);
+    // clang-format off
     const Case cases[] = {
         {"S1.ofx", Status::Read, kS1, {"1234567"}},
         {"S1b.ofx", Status::Read, kS1, {"1234567"}},
@@ -114,6 +118,7 @@ TEST(StatementReaders, Samples)
          {"INV-77"}},
         {"S5.ofx", Status::Damaged, {}, {}},   // cut off: never read as unclosed elements
     };
+    // clang-format on
     for (const Case &c : cases) {
         const QByteArray data = sample(c.file);
         ASSERT_FALSE(data.isEmpty()) << c.file;
@@ -135,6 +140,7 @@ TEST(StatementReaders, EdgesOfBothForms)
         std::vector<Row> rows;
         QStringList accounts;
     };
+    // clang-format off
     const Case cases[] = {
         {"short date; no charset: invalid UTF-8 is Windows-1252",
          header + "<ACCTID>12\xFF\n<STMTTRN>\n<DTPOSTED>2008-5-1\n<TRNAMT>-5\n</STMTTRN>\n"
@@ -162,6 +168,7 @@ TEST(StatementReaders, EdgesOfBothForms)
          "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;\">]><OFX><NAME>&d;</NAME></OFX>",
          Status::Damaged, {}, {}},
     };
+    // clang-format on
     for (const Case &c : cases) {
         const StatementRead read = readStatement(c.data);
         EXPECT_EQ(read.status, c.status) << c.what;

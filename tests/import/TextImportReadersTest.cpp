@@ -22,7 +22,7 @@ QByteArray sample(const char *name)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-using TextRow = std::tuple<QDate, cv::EntryKind, double, QString, QString>;   // date, kind, amount, memo, category text
+using TextRow = std::tuple<QDate, cv::EntryKind, double, QString, QString>; // date, kind, amount, memo, category text
 
 std::vector<TextRow> textRows(const TextStatementRead &read)
 {
@@ -45,8 +45,9 @@ TEST(TextStatementReader, SampleS7InEveryEncodingAndSeparator)
         {QDate(2008, 5, 25), cv::EntryKind::Income, 300000, u"給与"_qs, u"給料"_qs},
         {QDate(2008, 5, 27), cv::EntryKind::Expense, 12000, u"カード引落"_qs, u"カード"_qs},
         {QDate(2008, 5, 28), cv::EntryKind::Income, 12, u"利息"_qs, ""},
-        {QDate(2008, 5, 30), cv::EntryKind::Income, 1200, QStringLiteral("ShopA"), ""},   // spaces outside quotes go
+        {QDate(2008, 5, 30), cv::EntryKind::Income, 1200, QStringLiteral("ShopA"), ""}, // spaces outside quotes go
     };
+    // clang-format off
     const std::pair<const char *, TextEncoding> files[] = {{"S7.csv", TextEncoding::Utf8},
                                                            {"S7.csv", TextEncoding::ShiftJis},   // the mark decides
                                                            {"S7-cp932.csv", TextEncoding::ShiftJis},
@@ -54,6 +55,7 @@ TEST(TextStatementReader, SampleS7InEveryEncodingAndSeparator)
                                                            {"S7.tsv", TextEncoding::Utf8},
                                                            {"S7-utf16le.csv", TextEncoding::ShiftJis},
                                                            {"S7-utf16be.tsv", TextEncoding::Utf8}};
+    // clang-format on
     for (const auto &[name, encoding] : files) {
         QByteArray data = sample(name);
         ASSERT_FALSE(data.isEmpty()) << name;
@@ -69,18 +71,20 @@ TEST(TextStatementReader, LongLinesAmountsAndUndecodableText)
     ASSERT_EQ(long_.rows.size(), 4u);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(long_.rows[size_t(i)]->amount(), 100.0 * (i + 1));
 
+    // clang-format off
     const std::pair<const char *, std::optional<double>> amounts[] = {
         {"\\7,000", 7000}, {"¥7,000", 7000}, {"$ 1,200.50", 1200.5}, {"-12", -12}, {" 12 ", 12}, {"1,234-", -1234},
         {"7,000yen", std::nullopt}, {"abc", std::nullopt}, {"1e5", std::nullopt}, {"", std::nullopt}, {"-12-", std::nullopt}};
+    // clang-format on
     for (const auto &[text, value] : amounts) EXPECT_EQ(parseTextAmount(QString::fromUtf8(text)), value) << text;
 
     // Through the reader: CP932 "\" before an expense, and bytes no encoding reads.
-    const TextStatementRead read = readTextStatement("2008/05/01,\x82\xa0,,\"\\7,000\"\n2008/05/02,\xff\xfe\xfd,,1\n",
-                                                     TextEncoding::ShiftJis);
+    const TextStatementRead read =
+        readTextStatement("2008/05/01,\x82\xa0,,\"\\7,000\"\n2008/05/02,\xff\xfe\xfd,,1\n", TextEncoding::ShiftJis);
     ASSERT_EQ(read.rows.size(), 2u);
     EXPECT_EQ(read.rows[0]->amount(), 7000);
     EXPECT_EQ(read.rows[0]->memo(), u"あ"_qs);
-    EXPECT_FALSE(read.rows[1]->memo().isEmpty());   // U+FFFD, never an empty memo
+    EXPECT_FALSE(read.rows[1]->memo().isEmpty()); // U+FFFD, never an empty memo
 }
 
 TEST(MobileEntryReader, SampleS9WithEveryLineEndAndEncoding)
@@ -105,8 +109,13 @@ TEST(MobileEntryReader, SampleS9WithEveryLineEndAndEncoding)
         EXPECT_EQ(got, expected) << name;
     }
     // The encoding is decided once for the whole file: a mark, else valid UTF-8, else CP932.
-    const std::pair<QByteArray, QString> texts[] = {{QByteArray("\xFF\xFE" "a\0b\0", 6), "ab"}, {"\x82\xa0", u"あ"_qs},
-                                                    {"\xE3\x81\x82", u"あ"_qs}, {"caf\xE9", u"café"_qs}};
+    const std::pair<QByteArray, QString> texts[] = {{QByteArray("\xFF\xFE"
+                                                                "a\0b\0",
+                                                                6),
+                                                     "ab"},
+                                                    {"\x82\xa0", u"あ"_qs},
+                                                    {"\xE3\x81\x82", u"あ"_qs},
+                                                    {"caf\xE9", u"café"_qs}};
     for (const auto &[bytes, text] : texts) EXPECT_EQ(decodeMobileFile(bytes), text) << bytes.toHex().toStdString();
 }
 
@@ -116,14 +125,16 @@ TEST(MobileEntryReader, SampleS9WithEveryLineEndAndEncoding)
 TEST(TextReaders, DatesAndShortLinesOfSampleS18)
 {
     const QByteArray data = sample("S18.csv");
-    using Row = std::pair<QDate, double>;   // income above 0, expense below
-    auto signedRow = [](const cv::Entry &r) { return Row(r.date(), r.kind() == cv::EntryKind::Expense ? -r.amount() : r.amount()); };
+    using Row = std::pair<QDate, double>; // income above 0, expense below
+    auto signedRow = [](const cv::Entry &r) {
+        return Row(r.date(), r.kind() == cv::EntryKind::Expense ? -r.amount() : r.amount());
+    };
     std::vector<Row> text, mobile, prices;
     for (const cv::EntryPtr &row : readTextStatement(data, TextEncoding::Utf8).rows) text.push_back(signedRow(*row));
     for (const MobileEntry &row : readMobileEntries(data)) mobile.push_back(signedRow(*row.entry));
     for (const cv::DatedPricePtr &v : readPriceList(data, [](QStringView t) { return parseFundValue(t); }))
         prices.emplace_back(v->date(), v->price());
-    auto dated = [](double value, std::vector<Row> more) {   // the five forms of 2018/1/5 to 1/9
+    auto dated = [](double value, std::vector<Row> more) { // the five forms of 2018/1/5 to 1/9
         for (int day = 9; day >= 5; --day) more.insert(more.begin(), Row(QDate(2018, 1, day), value));
         return more;
     };
@@ -141,9 +152,11 @@ TEST(PriceListReader, SamplesS10AndS11)
             out.emplace_back(v->date(), v->price());
         return out;
     };
+    // clang-format off
     EXPECT_EQ(values("S10.csv"), (std::vector<Value>{{QDate(2008, 5, 1), 1200}, {QDate(2008, 5, 2), 1210},
                                                       {QDate(2008, 5, 7), 1230}, {QDate(2008, 5, 8), 1240},
                                                       {QDate(2008, 5, 9), 1260}, {QDate(2008, 5, 9), 1255}}));
+    // clang-format on
     // "104.9,JPY": a field that is no number gives the line no value, not 0.
     EXPECT_EQ(values("S11.csv"), (std::vector<Value>{{QDate(2008, 5, 1), 104.235}, {QDate(2008, 5, 2), 105.1}}));
 }
@@ -165,7 +178,9 @@ TEST(HostileInput, MutatedTextMobileAndPriceFiles)
                 for (int k = 0; k < 8; ++k) data[at(data.size())] = char(random());
                 break;
             case 2: data.insert(at(data.size()), QByteArray("\"\0\r,\t", 5).repeated(int(random() % 40) + 1)); break;
-            default: data.insert(at(data.size()), data.mid(at(data.size()), 40).repeated(int(random() % 50) + 1)); break;
+            default:
+                data.insert(at(data.size()), data.mid(at(data.size()), 40).repeated(int(random() % 50) + 1));
+                break;
             }
             for (const cv::EntryPtr &row : readTextStatement(data, TextEncoding::ShiftJis).rows)
                 ASSERT_TRUE(row->date().isValid() && std::isfinite(row->amount())) << name << " " << i;

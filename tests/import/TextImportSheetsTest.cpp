@@ -55,23 +55,23 @@ TEST_F(TextImportSheetsTest, TextStatementLearnedChosenAndStored)
 {
     cv::LearnedMapping learned;
     learned.learn(QStringList{u"食費"_qs, "palm", "expense"}, kFood);
-    learned.learn(QStringList{u"利息"_qs, "memo", "income"}, kFood);   // an expense category for money in: skipped
+    learned.learn(QStringList{u"利息"_qs, "memo", "income"}, kFood); // an expense category for money in: skipped
     seed(cv::TextMapping, learned);
     ScriptedAlertPresenter alerts;
-    alerts.answers = {B::Default};   // "OFX default"
+    alerts.answers = {B::Default}; // "OFX default"
     ImportPage<TextSheet> page(doc.get());
-    ASSERT_TRUE(page.load("S7-cp932.csv"));   // its encoding seen in the file
+    ASSERT_TRUE(page.load("S7-cp932.csv")); // its encoding seen in the file
     ASSERT_EQ(page.sheet.rows().size(), 6u);
     EXPECT_EQ(page.text(TextSheet::CategoryColumn, 0), QStringLiteral("Food"));
     EXPECT_EQ(page.text(TextSheet::CategoryColumn, 4), QString());
     page.pick(page.sheet.accountBox(), QStringLiteral("A"));
     EXPECT_EQ(page.sheet.importAccount(), kA);
-    page.click(TextSheet::PartnerColumn, 2);   // 給与: money in from the card
+    page.click(TextSheet::PartnerColumn, 2); // 給与: money in from the card
     ASSERT_TRUE(page.choose("C"));
-    page.click(TextSheet::CategoryColumn, 1);   // "ATM, 東町": learned by its memo
+    page.click(TextSheet::CategoryColumn, 1); // "ATM, 東町": learned by its memo
     ASSERT_TRUE(page.choose("Food"));
     page.ok();
-    ASSERT_EQ(alerts.asked.size(), 1u);   // the incomplete rows
+    ASSERT_EQ(alerts.asked.size(), 1u); // the incomplete rows
     EXPECT_EQ(page.sheet.result(), 1);
     EXPECT_EQ(stored(), (std::vector<Stored>{
                             {QDate(2008, 5, 10), cv::EntryKind::Expense, 5000, kFood, kA, 0, u"スーパー東町店"_qs},
@@ -99,6 +99,7 @@ TEST_F(TextImportSheetsTest, TextStatementQuestionsAndRounding)
         int result;
         std::vector<Stored> stored;
     };
+    // clang-format off
     const Case cases[] = {
         {"no account", nullptr, {}, 1, 0, {}},
         {"cancel", "U", {B::Other}, 1, 0, {}},
@@ -109,6 +110,7 @@ TEST_F(TextImportSheetsTest, TextStatementQuestionsAndRounding)
           {QDate(2008, 5, 2), cv::EntryKind::Expense, 0.5, kFood, kU, 0, "Fee"},
           {QDate(2008, 5, 3), cv::EntryKind::Expense, 0.5, kFood, kU, 0, "Fee"}}},
     };
+    // clang-format on
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         doc = makeDocument();
@@ -119,7 +121,7 @@ TEST_F(TextImportSheetsTest, TextStatementQuestionsAndRounding)
         if (c.account) page.pick(page.sheet.accountBox(), QLatin1String(c.account));
         page.click(TextSheet::CategoryColumn, 0);
         ASSERT_TRUE(page.choose("Salary"));
-        if (c.alerts == 0) {   // a fee's category, and yes to the other fee
+        if (c.alerts == 0) { // a fee's category, and yes to the other fee
             page.click(TextSheet::CategoryColumn, 1);
             ASSERT_TRUE(page.choose("Food"));
         }
@@ -134,15 +136,19 @@ TEST_F(TextImportSheetsTest, TextStatementQuestionsAndRounding)
 // the file, heads that do not fit the layout are named, nothing is silent.
 TEST_F(TextImportSheetsTest, TextFilesAsBanksWriteThem)
 {
-    auto sample = [](const char *name) { QFile f(ImportPage<TextSheet>::samplePath(name)); return f.open(QIODevice::ReadOnly) ? f.readAll() : ""; };
+    auto sample = [](const char *name) {
+        QFile f(ImportPage<TextSheet>::samplePath(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : "";
+    };
     struct Case {
         const char *what;
         QByteArray bytes;
-        const char *encoding;   // the popup's item after the pick
-        QString memo;           // of the first row
-        const char *notice;     // words on the sheet; "" for none
-        const char *alert;      // words of an alert; "" for none
+        const char *encoding; // the popup's item after the pick
+        QString memo;         // of the first row
+        const char *notice;   // words on the sheet; "" for none
+        const char *alert;    // words of an alert; "" for none
     };
+    // clang-format off
     const Case cases[] = {
         {"CP932", sample("S7-cp932.csv"), "Japanese (Shift JIS)", u"スーパー東町店"_qs, "", ""},
         {"EUC-JP", sample("S7-eucjp.csv"), "Japanese (EUC)", u"スーパー東町店"_qs, "", ""},
@@ -153,11 +159,12 @@ TEST_F(TextImportSheetsTest, TextFilesAsBanksWriteThem)
          "Unicode (UTF-8)", "Pay", "Date, Description, Deposit, Withdrawal, Balance", ""},
         {"no lines to read", "Date,Memo\n", "Unicode (UTF-8)", "", "", "holds no lines this import can read"},
     };
+    // clang-format on
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         ScriptedAlertPresenter alerts;
         ImportPage<TextSheet> page(doc.get());
-        page.pick(page.sheet.encodingBox(), QStringLiteral("Japanese (EUC)"));   // what the last file had
+        page.pick(page.sheet.encodingBox(), QStringLiteral("Japanese (EUC)")); // what the last file had
         EXPECT_EQ(page.loadPath(writeFile(QStringLiteral("t.csv"), c.bytes)), *c.alert == 0);
         EXPECT_EQ(page.sheet.encodingBox()->currentText(), QLatin1String(c.encoding));
         EXPECT_EQ(page.sheet.rows().empty() ? QString() : page.text(TextSheet::MemoColumn, 0), c.memo);
@@ -165,7 +172,8 @@ TEST_F(TextImportSheetsTest, TextFilesAsBanksWriteThem)
         EXPECT_TRUE(page.sheet.noticeLabel()->text().contains(QString::fromUtf8(c.notice)));
         ASSERT_EQ(alerts.asked.size(), *c.alert ? 1u : 0u);
         if (*c.alert) {
-            EXPECT_TRUE(alerts.asked[0].message.contains(QLatin1String(c.alert)) && alerts.asked[0].message.contains("t.csv"));
+            EXPECT_TRUE(alerts.asked[0].message.contains(QLatin1String(c.alert)) &&
+                        alerts.asked[0].message.contains("t.csv"));
         }
     }
 
@@ -177,14 +185,15 @@ TEST_F(TextImportSheetsTest, TextFilesAsBanksWriteThem)
     EXPECT_TRUE(page.text(TextSheet::MemoColumn, 0).contains(QChar::ReplacementCharacter));
     page.pick(page.sheet.encodingBox(), QStringLiteral("Japanese (Shift JIS)"));
     EXPECT_EQ(page.text(TextSheet::MemoColumn, 0), u"スーパー東町店"_qs);
-    page.selectRows({0, 1});   // one category chosen for every selected row
+    page.selectRows({0, 1}); // one category chosen for every selected row
     page.menu(TextSheet::MenuCategory);
     ASSERT_TRUE(page.choose("Daily"));
     EXPECT_EQ(page.text(TextSheet::CategoryColumn, 1), QStringLiteral("Daily"));
 
     // A year of one or two digits is no date: nothing is stored before 1900.
-    ScriptedAlertPresenter alerts;   // "OFX default"
-    ASSERT_TRUE(page.loadPath(writeFile(QStringLiteral("y.csv"), "6/12/15,Shop,,100\n30/04/01,Shop,,200\n2018/1/5,Shop,,300\n")));
+    ScriptedAlertPresenter alerts; // "OFX default"
+    ASSERT_TRUE(page.loadPath(
+        writeFile(QStringLiteral("y.csv"), "6/12/15,Shop,,100\n30/04/01,Shop,,200\n2018/1/5,Shop,,300\n")));
     page.pick(page.sheet.accountBox(), QStringLiteral("A"));
     page.ok();
     for (const Stored &row : stored()) EXPECT_GE(std::get<0>(row).year(), 1900) << std::get<2>(row);
@@ -212,26 +221,28 @@ TEST_F(TextImportSheetsTest, MobileEntriesAppliedChosenAndStored)
     ASSERT_TRUE(page.sheet.transferPanel()->isVisible());
     QTest::keyClick(page.sheet.transferPanel(), Qt::Key_Escape);
     EXPECT_EQ(page.sheet.rows()[1].entry->kind(), cv::EntryKind::Income);
-    page.selectRows({4});   // rejected: left out though its tick stays
+    page.selectRows({4}); // rejected: left out though its tick stays
     page.menu(MobileSheet::MenuReject);
     EXPECT_TRUE(page.sheet.rows()[4].tick);
     page.ok();
     ASSERT_EQ(alerts.asked.size(), 1u);
     EXPECT_EQ(page.sheet.result(), 1);
+    // clang-format off
     EXPECT_EQ(stored(), (std::vector<Stored>{
                             {QDate(2008, 5, 11), cv::EntryKind::Income, 300000, kSalary, kA, 0, ""},
                             {QDate(2008, 5, 12), cv::EntryKind::Expense, 520, kDaily, kWallet, 0, u"定期 \"外\" 区間"_qs},
                             {QDate(2008, 5, 13), cv::EntryKind::Transfer, 10000, 10, kA, kWallet, "ATM"},
                         }));
+    // clang-format on
 }
 
 // Stale learned values are skipped, and an empty name is never learned.
 TEST_F(TextImportSheetsTest, MobileMappingsAreCheckedAndNeverEmpty)
 {
     cv::LearnedMapping categories, accounts;
-    categories.learn(u"食費"_qs, kSalary);   // an income category for money out
-    categories.learn(u"引出"_qs, -4711);     // no such account
-    accounts.learn(u"財布"_qs, kFood);       // no account
+    categories.learn(u"食費"_qs, kSalary); // an income category for money out
+    categories.learn(u"引出"_qs, -4711);   // no such account
+    accounts.learn(u"財布"_qs, kFood);     // no account
     seed(cv::MobileCategoryMapping, categories);
     seed(cv::MobileAccountMapping, accounts);
     ImportPage<MobileSheet> page(doc.get());
@@ -243,7 +254,7 @@ TEST_F(TextImportSheetsTest, MobileMappingsAreCheckedAndNeverEmpty)
         EXPECT_EQ(row.entry->account(), 0);
         EXPECT_NE(row.entry->kind(), cv::EntryKind::Transfer);
     }
-    page.click(MobileSheet::CategoryColumn, 2);   // the unnamed row
+    page.click(MobileSheet::CategoryColumn, 2); // the unnamed row
     ASSERT_TRUE(page.choose("Food"));
     page.click(MobileSheet::AccountColumn, 2);
     ASSERT_TRUE(page.choose("A"));
@@ -260,10 +271,10 @@ TEST_F(TextImportSheetsTest, TransferChoice)
     struct Case {
         const char *what;
         std::vector<int> rows;
-        std::vector<QString> picks;   // source, destination; "" leaves a box alone
+        std::vector<QString> picks; // source, destination; "" leaves a box alone
         bool escape;
         bool destinationShown;
-        int account, destination;     // of the first entry afterwards
+        int account, destination; // of the first entry afterwards
     };
     const Case cases[] = {
         {"already a transfer", {3}, {}, false, false, kA, kWallet},
@@ -321,7 +332,8 @@ TEST_F(TextImportSheetsTest, PriceAndRateLists)
     using Value = std::pair<QDate, double>;
     auto list = [](const std::optional<cv::BookStore::PriceList> &values) {
         std::vector<Value> out;
-        for (const cv::DatedPricePtr &v : values.value_or(cv::BookStore::PriceList{})) out.emplace_back(v->date(), v->price());
+        for (const cv::DatedPricePtr &v : values.value_or(cv::BookStore::PriceList{}))
+            out.emplace_back(v->date(), v->price());
         std::sort(out.begin(), out.end());
         return out;
     };
@@ -330,14 +342,14 @@ TEST_F(TextImportSheetsTest, PriceAndRateLists)
         ASSERT_TRUE(page.load("S10.csv"));
         ASSERT_EQ(page.sheet.values().size(), 6u);
         EXPECT_EQ(page.text(cv::ImportCSVSheet::PriceColumn, 2), QStringLiteral("1,230"));
-        page.click(cv::ImportCSVSheet::PriceColumn, 1);   // a value corrected by hand
+        page.click(cv::ImportCSVSheet::PriceColumn, 1); // a value corrected by hand
         QTest::keyClick(page.sheet.tableView(), Qt::Key_F2);
         auto *editor = page.sheet.tableView()->viewport()->findChild<QLineEdit *>();
         ASSERT_NE(editor, nullptr);
         editor->selectAll();
         QTest::keyClicks(editor, QStringLiteral("1,215"));
         QTest::keyClick(editor, Qt::Key_Return);
-        QApplication::processEvents();   // the editor commits after the key
+        QApplication::processEvents(); // the editor commits after the key
         EXPECT_EQ(page.text(cv::ImportCSVSheet::PriceColumn, 1), QStringLiteral("1,215"));
         page.click(0, 0);
         page.menu(cv::ImportCSVSheet::MenuExclude);
@@ -346,7 +358,9 @@ TEST_F(TextImportSheetsTest, PriceAndRateLists)
         EXPECT_EQ(page.sheet.result(), 1);
     }
     EXPECT_EQ(list(doc->dataModel()->getPriceListForBrand(alpha->ident())),
-              (std::vector<Value>{{QDate(2008, 5, 2), 1215}, {QDate(2008, 5, 7), 1230}, {QDate(2008, 5, 8), 1240},
+              (std::vector<Value>{{QDate(2008, 5, 2), 1215},
+                                  {QDate(2008, 5, 7), 1230},
+                                  {QDate(2008, 5, 8), 1240},
                                   {QDate(2008, 5, 9), 1255}}));
     {
         ImportPage<cv::ImportCSVSheet> page(doc.get(), 2, false);
@@ -369,7 +383,7 @@ TEST_F(TextImportSheetsTest, PriceAndRateLists)
 TEST_F(TextImportSheetsTest, AFileOver64MiBIsRefusedBeforeItIsRead)
 {
     const QString big = writeFile(QStringLiteral("big.csv"), {});
-    ASSERT_TRUE(QFile::resize(big, 65LL * 1024 * 1024));   // sparse: nothing is written
+    ASSERT_TRUE(QFile::resize(big, 65LL * 1024 * 1024)); // sparse: nothing is written
     ScriptedAlertPresenter alerts;
     ImportPage<TextSheet> text(doc.get());
     EXPECT_FALSE(text.loadPath(big));

@@ -52,7 +52,11 @@ QStringList names(const cv::Book &doc, const cv::NodePtr &parent)
 // Every node of a tree as "depth kind ident name", in order.
 QStringList shape(const cv::Book &doc, const cv::NodePtr &node, int depth = 0)
 {
-    QStringList out{QStringLiteral("%1 %2 %3 %4").arg(depth).arg(cv::raw(node->kind())).arg(node->ident()).arg(doc.displayName(*node))};
+    QStringList out{QStringLiteral("%1 %2 %3 %4")
+                        .arg(depth)
+                        .arg(cv::raw(node->kind()))
+                        .arg(node->ident())
+                        .arg(doc.displayName(*node))};
     for (const cv::NodePtr &c : node->children()) out << shape(doc, c, depth + 1);
     return out;
 }
@@ -63,9 +67,12 @@ QStringList summaries(const cv::NodePtr &root)
     for (const cv::NodePtr &s : root->children()) {
         const auto summary = std::dynamic_pointer_cast<cv::Summary>(s->extra());
         QStringList plus, minus;
-        for (const auto &u : summary ? summary->assetList() : std::vector<cv::SummaryUnitPtr>{}) plus << QString::number(u->refID());
-        for (const auto &u : summary ? summary->debtList() : std::vector<cv::SummaryUnitPtr>{}) minus << QString::number(u->refID());
-        out << s->name() + QLatin1Char(':') + plus.join(QLatin1Char(',')) + QLatin1Char('-') + minus.join(QLatin1Char(','));
+        for (const auto &u : summary ? summary->assetList() : std::vector<cv::SummaryUnitPtr>{})
+            plus << QString::number(u->refID());
+        for (const auto &u : summary ? summary->debtList() : std::vector<cv::SummaryUnitPtr>{})
+            minus << QString::number(u->refID());
+        out << s->name() + QLatin1Char(':') + plus.join(QLatin1Char(',')) + QLatin1Char('-') +
+                   minus.join(QLatin1Char(','));
     }
     return out;
 }
@@ -127,8 +134,8 @@ protected:
         w = openNewWindow(document, 1100, 700);
         ASSERT_NE(w, nullptr);
         // Scripted sheets: each names its node from the list and ends with the next code.
-        w->setAccountSheetOpener([this](cv::BookWindow &, cv::BookWindow::AccountSheet sheet,
-                                        const cv::NodePtr &node, cv::BookWindow::SheetDone done) {
+        w->setAccountSheetOpener([this](cv::BookWindow &, cv::BookWindow::AccountSheet sheet, const cv::NodePtr &node,
+                                        cv::BookWindow::SheetDone done) {
             sheets << int(sheet);
             if (!sheetNames.empty()) {
                 node->setName(sheetNames.front());
@@ -220,8 +227,8 @@ TEST_F(BookCommandsTest, DeletingAFolderKeepsItsAccountsInOrderWhereItWas)
     // An account summary adding the folder and B.
     auto summary = std::make_shared<cv::Summary>();
     summary->assetList() = {unit(2002), unit(2003)};
-    const cv::NodePtr total = node(document->accountModel()->summary(), 2006, NodeKind::AccountSummary,
-                                      QStringLiteral("Total"), summary);
+    const cv::NodePtr total =
+        node(document->accountModel()->summary(), 2006, NodeKind::AccountSummary, QStringLiteral("Total"), summary);
     document->commitAccountModel();
 
     selectAccount(folder);
@@ -287,7 +294,8 @@ TEST_F(BookCommandsTest, CategoryCommandsKeepSystemItemsFoldersAndSummariesSound
     w->execGridCommand(cv::tag::DeleteCategory);
     EXPECT_FALSE(food->parent());
     EXPECT_EQ(folder->kind(), NodeKind::Category);
-    EXPECT_EQ(summaries(document->actualModel()->summary()), QStringList{QStringLiteral("Spent:-%1,%2").arg(id).arg(id + 2)});
+    EXPECT_EQ(summaries(document->actualModel()->summary()),
+              QStringList{QStringLiteral("Spent:-%1,%2").arg(id).arg(id + 2)});
 
     // Merging moves the entries of one category into another of the same side.
     document->updateExpense(samplebook::entry(cv::EntryKind::Expense, QDate::currentDate(), 300, id + 2, 10), nullptr);
@@ -397,8 +405,8 @@ TEST_F(BookCommandsTest, ABookBuiltThroughTheCommandsReadsBackTheSame)
 {
     open();
     // Accounts of each kind through their sheets, a folder, categories, summaries.
-    sheetNames = {QStringLiteral("Purse"), QStringLiteral("Bank"), QStringLiteral("Broker"), QStringLiteral("Car"),
-                  QStringLiteral("Card"), QStringLiteral("Family")};
+    sheetNames = {QStringLiteral("Purse"), QStringLiteral("Bank"), QStringLiteral("Broker"),
+                  QStringLiteral("Car"),   QStringLiteral("Card"), QStringLiteral("Family")};
     for (int tag : {cv::tag::NewCash, cv::tag::NewBank, cv::tag::NewInvestment, cv::tag::NewOtherAsset}) {
         selectAccount(asset());
         w->execGridCommand(tag);
@@ -457,7 +465,7 @@ TEST_F(DelegateTest, TheAccountSheetsOfTheProgramEndInTheCommands)
         if (ok) {
             sheet->okPushed();
         } else {
-            alerts.answers = {cv::AlertButton::Default};  // discard the new account
+            alerts.answers = {cv::AlertButton::Default}; // discard the new account
             sheet->cancelPushed();
         }
         QTRY_VERIFY(!w->findChild<cv::CashAccountSheet *>() || !w->findChild<cv::CashAccountSheet *>()->isVisible());
@@ -476,9 +484,9 @@ protected:
 TEST_P(WizardScreenshotTest, EachPage)
 {
     cv::Book *document = delegate->newDocument();
-    for (const auto &[menuId, name] : {std::pair{cv::tag::WizardFirst, "wizard-accounts"},
-                                       std::pair{cv::tag::WizardExpense, "wizard-categories"},
-                                       std::pair{cv::tag::WizardSecurities, "wizard-securities"}}) {
+    for (const auto &[menuId, name] :
+         {std::pair{cv::tag::WizardFirst, "wizard-accounts"}, std::pair{cv::tag::WizardExpense, "wizard-categories"},
+          std::pair{cv::tag::WizardSecurities, "wizard-securities"}}) {
         cv::WizardDialog wizard(document, menuId, window());
         wizard.show();
         wizard.adjustSize();

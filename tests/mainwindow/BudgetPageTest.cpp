@@ -77,9 +77,9 @@ TEST(BudgetColumns, LayoutFillsTheWidthWithGroupsAFillerAndTheSummary)
         int column;
         Kind kind;
         int width;
-    } expected[] = {{0, Kind::Name, 150},   {1, Kind::Budget, 80},         {2, Kind::Actual, 80},
-                    {3, Kind::Percent, 60}, {4, Kind::Budget, 80},         {5, Kind::Actual, 80},
-                    {6, Kind::Percent, 60}, {7, Kind::Filler, 0},          {8, Kind::SummaryBudget, 80},
+    } expected[] = {{0, Kind::Name, 150},         {1, Kind::Budget, 80},          {2, Kind::Actual, 80},
+                    {3, Kind::Percent, 60},       {4, Kind::Budget, 80},          {5, Kind::Actual, 80},
+                    {6, Kind::Percent, 60},       {7, Kind::Filler, 0},           {8, Kind::SummaryBudget, 80},
                     {9, Kind::SummaryActual, 80}, {10, Kind::SummaryPercent, 60}, {11, Kind::None, 0}};
     for (const auto &e : expected) {
         EXPECT_EQ(columns.kind(e.column), e.kind) << e.column;
@@ -108,11 +108,11 @@ TEST(BudgetColumns, PeriodsRunOnFromTheTopDateAcrossYears)
         QDate first;
         int months;
     } cases[] = {
-        {2, QDate(2009, 11, 1), 7, QDate(2010, 1, 1), 1},    // third month
-        {4, QDate(2009, 10, 5), 4, QDate(2010, 4, 5), 6},    // second half year keeps the day
-        {5, QDate(2009, 4, 1), 7, QDate(2011, 4, 1), 12},    // third year
-        {2, QDate(2009, 1, 31), 4, QDate(2009, 2, 28), 1},   // a day the month lacks
-        {1, QDate(2009, 4, 1), 4, QDate(2009, 4, 1), 0},     // no unit: no period
+        {2, QDate(2009, 11, 1), 7, QDate(2010, 1, 1), 1},  // third month
+        {4, QDate(2009, 10, 5), 4, QDate(2010, 4, 5), 6},  // second half year keeps the day
+        {5, QDate(2009, 4, 1), 7, QDate(2011, 4, 1), 12},  // third year
+        {2, QDate(2009, 1, 31), 4, QDate(2009, 2, 28), 1}, // a day the month lacks
+        {1, QDate(2009, 4, 1), 4, QDate(2009, 4, 1), 0},   // no unit: no period
     };
     for (const auto &c : cases) {
         columns.setUnit(c.unit);
@@ -189,15 +189,13 @@ protected:
         ASSERT_NE(w, nullptr);
         page = qobject_cast<cv::BudgetPage *>(w->page(cv::BookWindow::BudgetIndex));
         ASSERT_NE(page, nullptr);
-        new QAbstractItemModelTester(page->model(), QAbstractItemModelTester::FailureReportingMode::Fatal, page->model());
+        new QAbstractItemModelTester(page->model(), QAbstractItemModelTester::FailureReportingMode::Fatal,
+                                     page->model());
         expense = document->actualModel()->expense();
         ASSERT_TRUE(expense && expense->countChild() > 0);
         category = expense->childAt(0);
     }
-    QPoint cellCenter(const QModelIndex &index) const
-    {
-        return page->budgetView()->visualRect(index).center();
-    }
+    QPoint cellCenter(const QModelIndex &index) const { return page->budgetView()->visualRect(index).center(); }
 
     cv::Book *document = nullptr;
     cv::BookWindow *w = nullptr;
@@ -267,7 +265,8 @@ TEST_F(BudgetPageTest, ClicksOpenTheSheetsAndNothingIsEditedInPlaceOrDragged)
                      Qt::NoButton, Qt::LeftButton, {});
     QApplication::sendEvent(header->viewport(), &move);
     QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(edge + 20, y));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return page->cellSlider()->value() == cv::BudgetPage::kDefaultCellWidth + 20; }, 1000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return page->cellSlider()->value() == cv::BudgetPage::kDefaultCellWidth + 20; }, 1000));
     EXPECT_EQ(header->sectionSize(5), cv::BudgetPage::kDefaultCellWidth + 20);
 
     // A budget cell opens the editor for its period on the next turn.
@@ -305,8 +304,8 @@ TEST_F(BudgetPageTest, PrintsTheShownRowsToPdf)
     const cv::NodePtr account = document->findAccountOfKind(cv::NodeKind::Cash);
     ASSERT_TRUE(account);
     for (int m = 4; m <= 9; ++m) {
-        auto e = samplebook::entry(cv::EntryKind::Expense, QDate(2009, m, 10), 28000 + 1000 * (m % 4), category->ident(),
-                                   account->ident());
+        auto e = samplebook::entry(cv::EntryKind::Expense, QDate(2009, m, 10), 28000 + 1000 * (m % 4),
+                                   category->ident(), account->ident());
         document->updateExpense(e, nullptr);
     }
     w->setTopDate(QDate(2009, 4, 1));
@@ -388,9 +387,10 @@ TEST_F(BudgetPageTest, ActualsCountTheirPeriodsEdgeDaysAndNoneBeside)
         for (QDate month = yearFirst.addMonths(-1); month <= yearLast.addMonths(1); month = month.addMonths(1))
             leaf->setBudgetAt(month.year(), month.month(), 1000);
         double inYear = 0;
-        for (const auto &[date, amount] : {std::pair{c.first.addDays(-1), 1.0}, {c.first, 20.0}, {c.last, 300.0},
-                                           {c.last.addDays(1), 4000.0}}) {
-            samplebook::store(*document, cv::EntryKind::Expense, date, amount, leaf->ident(), cv::AccountTrees::WalletIdent);
+        for (const auto &[date, amount] :
+             {std::pair{c.first.addDays(-1), 1.0}, {c.first, 20.0}, {c.last, 300.0}, {c.last.addDays(1), 4000.0}}) {
+            samplebook::store(*document, cv::EntryKind::Expense, date, amount, leaf->ident(),
+                              cv::AccountTrees::WalletIdent);
             if (date >= yearFirst && date <= yearLast) inYear += amount;
         }
         w->selectTab(cv::BookWindow::BudgetIndex);

@@ -87,8 +87,7 @@ TEST_F(CurrencyPageTest, CellsShowTheRateInForceEachDay)
     w->setTopDate(QDate(2009, 4, 30));
     show();
     ASSERT_GE(page->numDataCells(), 3);
-    EXPECT_EQ(row(1, CurrencyPage::NameColumn, CurrencyPage::FormatColumn),
-              (QStringList{"USD", "USD", "", "0.00"}));
+    EXPECT_EQ(row(1, CurrencyPage::NameColumn, CurrencyPage::FormatColumn), (QStringList{"USD", "USD", "", "0.00"}));
     EXPECT_EQ(row(1, CurrencyPage::RateColumn, CurrencyPage::kStartDataCells + 2),
               (QStringList{"100.00", "100.00", "98.50", "98.50"}));
     EXPECT_EQ(page->dateOfColumn(CurrencyPage::kStartDataCells + 1), QDate(2009, 5, 1));
@@ -104,9 +103,11 @@ TEST_F(CurrencyPageTest, CellsShowTheRateInForceEachDay)
     const int day = CurrencyPage::kStartDataCells;
     struct Typed {
         const char *text;
-        double stored;  // the rate on 30 Apr afterwards
-    } typed[] = {{"abc", 100}, {"0", 100}, {"-5", 100}, {"", 100}, {"1,234.5", 1234.5}, {"１０１", 101},
-                 {"1e308", 101}, {"1,000,000,000,001", 101}};   // beyond 10^12: refused with the reason
+        double stored; // the rate on 30 Apr afterwards
+    } typed[] = {{"abc", 100},        {"0", 100},
+                 {"-5", 100},         {"", 100},
+                 {"1,234.5", 1234.5}, {"１０１", 101},
+                 {"1e308", 101},      {"1,000,000,000,001", 101}}; // beyond 10^12: refused with the reason
     for (const Typed &t : typed) {
         page->setObjectValue(page->table(), QString::fromUtf8(t.text), day, 1);
         EXPECT_DOUBLE_EQ(document->currencyRate(usd, QDate(2009, 4, 30)), t.stored) << t.text;
@@ -131,10 +132,11 @@ TEST_F(CurrencyPageTest, ATypedRateReachesAShownViewersConvertedTotals)
     dollars->setName(QStringLiteral("Dollars"));
     dollars->setExtra(record);
     document->addNode(dollars, document->accountModel()->asset());
-    const cv::NodePtr salary = cv::BookTestAccess::findFirstItem(document->actualModel()->income(), cv::NodeKind::Category);
+    const cv::NodePtr salary =
+        cv::BookTestAccess::findFirstItem(document->actualModel()->income(), cv::NodeKind::Category);
     ASSERT_TRUE(salary);
-    document->updateIncome(samplebook::entry(cv::EntryKind::Income, QDate(2009, 4, 10), 10, salary->ident(), dollars->ident()),
-                           nullptr);
+    document->updateIncome(
+        samplebook::entry(cv::EntryKind::Income, QDate(2009, 4, 10), 10, salary->ident(), dollars->ident()), nullptr);
 
     w->setTopDate(QDate(2009, 4, 30));
     show();
@@ -193,7 +195,7 @@ TEST_F(CurrencyPageTest, MenuCommandsFollowTheSelectedCurrency)
     QApplication::processEvents();
     EXPECT_FALSE(w->isShowingSheet());
 
-    page->execMenu(CurrencyPage::ImportRatesTag);   // the rate list import for the selected currency
+    page->execMenu(CurrencyPage::ImportRatesTag); // the rate list import for the selected currency
     auto *rateImport = w->findChild<cv::ImportCSVSheet *>();
     ASSERT_NE(rateImport, nullptr);
     EXPECT_TRUE(w->isShowingSheet());
@@ -264,7 +266,7 @@ TEST_F(CurrencyPageTest, DroppingACurrencyAtTheTopMakesItTheDefaultAfterTheQuest
     EXPECT_FALSE(page->acceptDrop(1, 2)) << "just below itself is where it is";
     EXPECT_FALSE(page->acceptDrop(0, 2)) << "the default currency is never dragged";
 
-    alerts.answers.push_back(cv::AlertButton::Alternate);  // declined
+    alerts.answers.push_back(cv::AlertButton::Alternate); // declined
     EXPECT_FALSE(page->acceptDrop(1, 0));
     EXPECT_EQ(document->defaultCurrency(), jpy);
     EXPECT_DOUBLE_EQ(document->currencyRate(usd, QDate(2009, 6, 1)), 98.5);

@@ -34,7 +34,8 @@ protected:
         ASSERT_NE(w, nullptr);
         page = qobject_cast<InvestmentPage *>(w->page(cv::BookWindow::InvestmentIndex));
         ASSERT_NE(page, nullptr);
-        new QAbstractItemModelTester(page->model(), QAbstractItemModelTester::FailureReportingMode::Fatal, page->model());
+        new QAbstractItemModelTester(page->model(), QAbstractItemModelTester::FailureReportingMode::Fatal,
+                                     page->model());
         fillBook();
     }
 
@@ -66,8 +67,8 @@ protected:
         document->accountModel()->asset()->appendChild(node);
         return node;
     }
-    void trade(cv::TradeKind kind, const QDate &date, const cv::NodePtr &in, const cv::SecurityPtr &b, double count, double price,
-               double commission, const QString &memo = {})
+    void trade(cv::TradeKind kind, const QDate &date, const cv::NodePtr &in, const cv::SecurityPtr &b, double count,
+               double price, double commission, const QString &memo = {})
     {
         document->addBrandNodeIfNeeded(in, b->ident());
         auto t = std::make_shared<cv::Trade>();

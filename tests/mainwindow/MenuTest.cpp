@@ -11,9 +11,11 @@
 
 namespace {
 
+// clang-format off
 const int kValidatedTags[] = {24000, 25000, 25001, 25009, 25010, 25008, 25012, 25200, 25204, 25210, 25211, 25300,
                               25350, 25399, 25201, 25202, 25203, 25100, 25101, 25020, 25021, 25022, 25023, 25024,
                               25025, 25026, 25027, 25028, 25029, 25030};
+// clang-format on
 
 cv::MenuContext mainTab()
 {
@@ -30,14 +32,14 @@ cv::MenuContext mainTab()
 TEST(MenuRulesTest, WithTheSecuritiesWindowKeyOnlyTheAlwaysItemsStayOn)
 {
     cv::MenuContext c = mainTab();
-    c.hasWindow = false;  // the securities window is key
-    for (int tag : kValidatedTags)
-        EXPECT_EQ(cv::menuItemState(tag, c).enabled, cv::isAlwaysEnabledTag(tag)) << tag;
+    c.hasWindow = false; // the securities window is key
+    for (int tag : kValidatedTags) EXPECT_EQ(cv::menuItemState(tag, c).enabled, cv::isAlwaysEnabledTag(tag)) << tag;
     for (int tag : kValidatedTags) EXPECT_TRUE(cv::menuItemState(tag, mainTab()).enabled) << tag;
 }
 
 TEST(MenuRulesTest, RulesByContext)
 {
+    // clang-format off
     struct Case {
         const char *what;
         std::function<void(cv::MenuContext &)> change;
@@ -58,6 +60,7 @@ TEST(MenuRulesTest, RulesByContext)
         {"stock price off", [](auto &c) { c.displayStockPrice = false; }, 25027, {true, false}},
         {"untagged", [](auto &c) { c.hasWindow = false; }, 0, {true, false}},
     };
+    // clang-format on
     for (const Case &c : cases) {
         cv::MenuContext context = mainTab();
         c.change(context);
@@ -87,9 +90,11 @@ TEST_F(DelegateTest, MenusCarryTheirTagsAndTheUsualShortcuts)
         }
     }
     cv::setLanguageOverride(language());
+    // clang-format off
     const std::pair<const char *, const char *> shortcuts[] = {
         {"new", "Ctrl+N"}, {"open", "Ctrl+O"}, {"save", "Ctrl+S"}, {"saveAs", "Ctrl+Shift+S"}, {"close", "Ctrl+W"},
         {"print", "Ctrl+P"}, {"undo", "Ctrl+Z"}, {"redo", "Ctrl+Shift+Z"}, {"quit", "Ctrl+Q"}};
+    // clang-format on
     for (const auto &[name, keys] : shortcuts)
         EXPECT_EQ(delegate->actionNamed(QLatin1String(name))->shortcut(), QKeySequence(QLatin1String(keys))) << name;
     EXPECT_EQ(delegate->actionForTag(cv::tag::ViewBudget)->data().toInt(), cv::tag::ViewBudget);
@@ -102,6 +107,7 @@ TEST_F(DelegateTest, TheMenuFollowsTheWindowsState)
 {
     enum State { Viewer, Search, BudgetState, CurrencyState, Sheet, NoBook, StateCount };
     // Per state: 0 off, 1 on, c on and checked.
+    // clang-format off
     const std::pair<const char *, const char *> table[] = {
         {"new", "111111"}, {"open", "111111"}, {"preferences", "111111"}, {"about", "111111"},
         {"save", "111110"}, {"close", "111110"}, {"reports", "111110"}, {"charts", "111110"}, {"info", "111110"},
@@ -115,6 +121,7 @@ TEST_F(DelegateTest, TheMenuFollowsTheWindowsState)
         {"searchConditions", "111100"}, {"searchClear", "000000"}, {"currencyNew", "111100"},
         {"viewTB01", "c111c0"}, {"viewTB02", "1c1110"}, {"viewTB03", "11c110"}, {"viewTB05", "111c10"},
     };
+    // clang-format on
     cv::Book *document = nullptr;
     cv::BookWindow *w = openNewWindow(document, 1000, 680);
     const char *pages[] = {"TB01", "TB02", "TB03", "TB05"};
@@ -176,12 +183,15 @@ TEST_F(DelegateTest, ToolsCalendarOpensAndClosesThePopupCalendarOnTheViewer)
     cv::Book *document = nullptr;
     cv::BookWindow *w = openNewWindow(document, 1000, 680);
     QAction *calendar = delegate->actionNamed(QStringLiteral("calendar"));
-    for (auto [page, enabled, shown] : {std::tuple("TB02", false, false), {"TB01", true, true}, {"TB01", true, false}}) {
-        if (w->selectedTabIdentifier() != QLatin1String(page)) w->selectTabWithIdentifier(QLatin1String(page));  // closes popups
+    for (auto [page, enabled, shown] :
+         {std::tuple("TB02", false, false), {"TB01", true, true}, {"TB01", true, false}}) {
+        if (w->selectedTabIdentifier() != QLatin1String(page))
+            w->selectTabWithIdentifier(QLatin1String(page)); // closes popups
         delegate->validateMenus();
         EXPECT_EQ(calendar->isEnabled(), enabled) << page;
         calendar->trigger();
         delegate->validateMenus();
-        EXPECT_EQ(std::pair(cv::BookWindow::isCalendarVisible(), calendar->isChecked()), std::pair(shown, shown)) << page;
+        EXPECT_EQ(std::pair(cv::BookWindow::isCalendarVisible(), calendar->isChecked()), std::pair(shown, shown))
+            << page;
     }
 }

@@ -73,6 +73,7 @@ TEST(KeyHandlingOutlineViewTest, ClicksAskTheOwnerCellByCell)
     view.setModel(&data.model);
     RecordingClickClient client;
     view.setClickClient(&client);
+    // clang-format off
     struct Case {
         int column, row, clicks;
         bool selectable;
@@ -88,6 +89,7 @@ TEST(KeyHandlingOutlineViewTest, ClicksAskTheOwnerCellByCell)
         {0, 0, 1, true, std::nullopt, {"verify 0 0 2"}},  // the tree column never asks about editing
         {-1, 0, 1, true, std::nullopt, {}},
     };
+    // clang-format on
     for (const Case &c : cases) {
         client.log.clear();
         client.selectable = c.selectable;
@@ -145,7 +147,7 @@ TEST(ColoredTableHeaderCellTest, ATrueColourWinsOverLaterColours)
     cell.setTextColor(Qt::blue);
     EXPECT_EQ(cell.textColor(), QColor(Qt::blue));
     cell.setTrueTextColor(Qt::red);
-    cell.setTextColor(Qt::white);  // highlighting
+    cell.setTextColor(Qt::white); // highlighting
     EXPECT_EQ(cell.textColor(), QColor(Qt::red));
     cell.setTrueTextColor(QColor());
     cell.setTextColor(Qt::white);

@@ -41,8 +41,8 @@ TEST_F(DelegateTest, SaveAsGivesANameWithoutExtensionTheChosenTypes)
 {
     const struct {
         const char *typed;
-        int filter;  // 0 the current form, 1 XML
-        const char *saved;  // "": refused
+        int filter;        // 0 the current form, 1 XML
+        const char *saved; // "": refused
     } cases[] = {{"household", 0, "household.cvv2"}, {"家計簿2026", 1, "家計簿2026.cvxf"}, {"notes.txt", 0, ""}};
     for (const auto &c : cases) {
         cv::Book *document = nullptr;
@@ -80,8 +80,8 @@ TEST_F(DelegateTest, QuittingAsksAboutEachEditedBookAndACancelKeepsThemAll)
         size_t left;
         bool quits;
     } cases[] = {
-        {{cv::AlertButton::Alternate}, 1, 2, false},                          // cancel at the first
-        {{cv::AlertButton::Other, cv::AlertButton::Other}, 2, 0, true},       // discard both
+        {{cv::AlertButton::Alternate}, 1, 2, false},                    // cancel at the first
+        {{cv::AlertButton::Other, cv::AlertButton::Other}, 2, 0, true}, // discard both
     };
     for (const Case &c : cases) {
         for (int i = 0; i < 2; ++i) delegate->newDocument()->updateChangeCount(cv::BookChanges::ChangeDone);

@@ -40,14 +40,15 @@ TEST_P(ScreenshotTest, StartUpPanelAndEachPage)
     cv::Book *document = delegate->newDocument();
     const cv::NodePtr other = document->actualModel()->expense()->childAt(0);
     document->updateExpense(samplebook::entry(cv::EntryKind::Expense, QDate::currentDate(), 1234, other->ident(),
-                                              document->accountModel()->asset()->childAt(0)->ident()), nullptr);
+                                              document->accountModel()->asset()->childAt(0)->ident()),
+                            nullptr);
     other->setBudgetAfter(QDate::currentDate().year(), QDate::currentDate().month(), 30000);
     cv::BookWindow *w = window();
     w->resize(1000, 680);
     w->show();
     for (const char *id : {"TB01", "TB02", "TB03", "TB05", "TB06"}) {
         w->selectTabWithIdentifier(QLatin1String(id));
-        QTest::qWait(150);  // the viewer settles after the last resize
+        QTest::qWait(150); // the viewer settles after the last resize
         EXPECT_TRUE(w->grab().save(folder + QStringLiteral("/window-%1-%2.png").arg(lang, QLatin1String(id))));
     }
     // The menu bar's File menu, opened.
@@ -60,7 +61,8 @@ TEST_P(ScreenshotTest, StartUpPanelAndEachPage)
     sheet->show();
     EXPECT_TRUE(sheet->grab().save(folder + QStringLiteral("/search-sheet-%1.png").arg(lang)));
     w->selectTabWithIdentifier(QStringLiteral("TB01"));
-    for (auto [mode, name] : {std::pair(cv::PrintRunner::Mode::Dialog, "print-dialog"), {cv::PrintRunner::Mode::Preview, "print-preview"}}) {
+    for (auto [mode, name] : {std::pair(cv::PrintRunner::Mode::Dialog, "print-dialog"),
+                              {cv::PrintRunner::Mode::Preview, "print-preview"}}) {
         QTimer::singleShot(300, [&, name = QLatin1String(name)] {
             QWidget *modal = QApplication::activeModalWidget();
             EXPECT_TRUE(modal && modal->grab().save(folder + QStringLiteral("/%1-%2.png").arg(name, lang)));
@@ -70,7 +72,7 @@ TEST_P(ScreenshotTest, StartUpPanelAndEachPage)
     }
     document->undoStack()->clear(), alerts.answers = {cv::AlertButton::Other};
     cv::setLanguageOverride(QStringLiteral("en"));
-    cv::installQtTranslations();  // English again for the tests after
+    cv::installQtTranslations(); // English again for the tests after
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, ScreenshotTest, ::testing::Values("en", "ja"));

@@ -114,6 +114,7 @@ TEST_F(SearchWindowTest, SavingAndLeavingThePageCommitTheEditedResults)
             if (e->ident() == ident) return e->memo();
         return QStringLiteral("missing");
     };
+    // clang-format off
     const struct {
         const char *what;
         QString memo;
@@ -122,6 +123,7 @@ TEST_F(SearchWindowTest, SavingAndLeavingThePageCommitTheEditedResults)
         {"save", QStringLiteral("dinner"), [&] { delegate->documentController().saveDocumentAs(document, path("a.cvv2")); }},
         {"leave", QStringLiteral("supper"), [&] { w->selectTabWithIdentifier(QStringLiteral("TB05")); }},
     };
+    // clang-format on
     for (const auto &step : steps) {
         // Written results leave the list, as after any entry panel's commit.
         ASSERT_EQ(search(w), 3) << step.what;
@@ -197,7 +199,8 @@ TEST_F(SearchWindowTest, ATradeCellGoesToTheFirstPageAndThePrintViewHoldsTheResu
     cv::RecordingCanvas canvas;
     view->drawSheet(1, canvas);
     const QStringList drawn = canvas.texts();
-    for (const QString &title : cv::SearchResultsPanel::reportHeaderTitles()) EXPECT_TRUE(drawn.contains(title)) << title.toStdString();
+    for (const QString &title : cv::SearchResultsPanel::reportHeaderTitles())
+        EXPECT_TRUE(drawn.contains(title)) << title.toStdString();
     for (const char *memo : {"lunch", "coffee beans"}) EXPECT_TRUE(drawn.contains(QLatin1String(memo))) << memo;
     // File > Print runs the same view.
     ASSERT_TRUE(w->canPrint());
@@ -246,8 +249,8 @@ TEST_F(SearchWindowTest, CalculatorAndPreferencesCommandsAndPostsIntoTheFrontWin
     w->show();
     w->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(w));
-    auto *book = new cv::AccountBookPanel(document, document->findAccount(kBank), QDate(2009, 2, 1),
-                                            QDate(2009, 2, 28));
+    auto *book =
+        new cv::AccountBookPanel(document, document->findAccount(kBank), QDate(2009, 2, 1), QDate(2009, 2, 28));
     w->addTemporaryTab(book);
     QApplication::processEvents();
     book->tableView()->selectRow(1, 0, nullptr);

@@ -48,9 +48,10 @@ protected:
         stock = addBrand(QStringLiteral("Mizuho"), cv::BrandKind::Stock, 8301, QString());
         trust = addBrand(QStringLiteral("日経225ファンド"), cv::BrandKind::InvestmentTrust, 0, QString());
         for (int ident : {kInvestA, kInvestB}) {
-            auto invest = samplebook::node(doc->accountModel()->asset(), ident, 32,
-                                           ident == kInvestA ? QStringLiteral("A Securities") : QStringLiteral("B Securities"),
-                                           std::make_shared<cv::AccountDetail>());
+            auto invest =
+                samplebook::node(doc->accountModel()->asset(), ident, 32,
+                                 ident == kInvestA ? QStringLiteral("A Securities") : QStringLiteral("B Securities"),
+                                 std::make_shared<cv::AccountDetail>());
             auto cash = std::make_shared<cv::Node>();
             cash->setKind(cv::NodeKind::CashPart);
             cash->setIdent(0);
@@ -127,6 +128,7 @@ TEST_F(SecuritiesWindowTest, ListsEachSecurityInItsSevenColumns)
     QAbstractItemModelTester tester(bw->brandView()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     addBrand(QStringLiteral("Apple"), cv::BrandKind::Stock, 5, QStringLiteral("AAPL"))->setVisible(false);
     bw->reloadBrandView();
+    // clang-format off
     const struct {
         int row;
         QStringList cells;
@@ -140,6 +142,7 @@ TEST_F(SecuritiesWindowTest, ListsEachSecurityInItsSevenColumns)
         {2, {QStringLiteral("Stock"), QStringLiteral("Apple"), QStringLiteral("AAPL"), QStringLiteral("¥"), QStringLiteral("0.00"),
              QStringLiteral("Low"), QStringLiteral("0")}},
     };
+    // clang-format on
     for (const auto &c : cases) {
         QStringList shown;
         for (int column = 0; column < cv::SecuritiesWindow::ColumnCount; ++column)
@@ -225,6 +228,7 @@ TEST_F(SecuritiesWindowTest, DragsReorderOnlyWithinTheTable)
     };
     const QObject *table = bw->brandView();
     QObject stranger;
+    // clang-format off
     const struct {
         const char *name;
         int from, to;
@@ -237,6 +241,7 @@ TEST_F(SecuritiesWindowTest, DragsReorderOnlyWithinTheTable)
         {"down past one", 0, 2, table, true, {QStringLiteral("日経225ファンド"), QStringLiteral("Mizuho"), QStringLiteral("Third")}},
         {"up to the top", 2, 0, table, true, {QStringLiteral("Third"), QStringLiteral("日経225ファンド"), QStringLiteral("Mizuho")}},
     };
+    // clang-format on
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         const QByteArray stored = document->dataModel()->getBrandData();

@@ -43,7 +43,7 @@ TEST_F(DelegateTest, FiscalSettingsReachTheShownViewerAndAHiddenOneOnItsReturn)
         // The sheet goes with the next turns.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     };
-    fiscalStart(&cv::SettingsDialog::dayButton, 24);  // the 25th
+    fiscalStart(&cv::SettingsDialog::dayButton, 24); // the 25th
     EXPECT_EQ(document->settings()->fiscalDayOfMonth(), 24);
     EXPECT_TRUE(document->isDocumentEdited());
     EXPECT_EQ(w->topDate(), QDate(2009, 4, 25));
@@ -74,7 +74,8 @@ TEST_F(DelegateTest, ADeletedGroupingLeavesTheRowsOfTheOpenEntryPanel)
     cv::Book *document = delegate->newDocument();
     cv::BookWindow *w = window();
     ASSERT_NE(w, nullptr);
-    const cv::NodePtr category = cv::BookTestAccess::findFirstItem(document->actualModel()->expense(), cv::NodeKind::Category);
+    const cv::NodePtr category =
+        cv::BookTestAccess::findFirstItem(document->actualModel()->expense(), cv::NodeKind::Category);
     const cv::NodePtr account = document->findAccountOfKind(cv::NodeKind::Cash);
     ASSERT_TRUE(category && account);
     auto grouping = std::make_shared<cv::Grouping>();
@@ -93,7 +94,7 @@ TEST_F(DelegateTest, ADeletedGroupingLeavesTheRowsOfTheOpenEntryPanel)
     w->addTemporaryTab(panel);
     ASSERT_GE(panel->numberOfRows(panel->tableView()), 1);
     ASSERT_EQ(panel->actualAt(0)->group(), grouping->ident());
-    document->postGroupDeleted(grouping->ident() + 1);  // another grouping
+    document->postGroupDeleted(grouping->ident() + 1); // another grouping
     EXPECT_EQ(panel->actualAt(0)->group(), grouping->ident());
     document->postGroupDeleted(grouping->ident());
     EXPECT_EQ(panel->actualAt(0)->group(), 0);

@@ -51,7 +51,7 @@ TEST(InitialPanelTest, EachButtonEndsTheRunWithItsCode)
         cv::StartupDialog panel(true);
         panel.templateButton()->setCurrentIndex(c.templateIndex);
         panel.neverAgainCheckbox()->setChecked(c.neverAgain);
-        QPushButton *button = QLatin1String(c.button) == QLatin1String("create") ? panel.createNewButton()
+        QPushButton *button = QLatin1String(c.button) == QLatin1String("create")   ? panel.createNewButton()
                               : QLatin1String(c.button) == QLatin1String("recent") ? panel.openRecentButton()
                                                                                    : panel.closeButton();
         QTimer::singleShot(0, button, &QPushButton::click);
@@ -75,10 +75,10 @@ TEST_F(DelegateTest, LaunchActsOnThePanelCode)
     struct Case {
         int code;
         size_t documents;
-        int templateIndex;  // -1: the recent book
+        int templateIndex; // -1: the recent book
         bool panelStaysOn;
     } cases[] = {{4 + 3 * 8, 1, 3, true}, {5, 1, 0, false}, {21, 1, 2, false}, {2, 1, -1, true},
-                 {3, 1, -1, false},      {0, 0, 0, true},  {1, 0, 0, false}};
+                 {3, 1, -1, false},       {0, 0, 0, true},  {1, 0, 0, false}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.code);
         delegate->preference().setShowInitialPanel(true);
@@ -166,8 +166,9 @@ TEST_F(DelegateTest, LaunchNeverEndsWithoutABookAndAWord)
         {false, Present, {}, {}, {}, 1, false}};
     for (auto [panelOn, recent, presses, answers, expected, documents, panelOnAfter] : cases) {
         settings->clear();
-        if (recent != None && !savedBook(QStringLiteral("gone.cvv2")).isEmpty() && recent == Missing) QFile::remove(path(QStringLiteral("gone.cvv2")));
-        delegate = std::make_unique<cv::Application>(settings.get());  // the real panel
+        if (recent != None && !savedBook(QStringLiteral("gone.cvv2")).isEmpty() && recent == Missing)
+            QFile::remove(path(QStringLiteral("gone.cvv2")));
+        delegate = std::make_unique<cv::Application>(settings.get()); // the real panel
         delegate->setQuitWithLastDocument(false);
         delegate->preference().setShowInitialPanel(panelOn), delegate->preference().save(*settings);
         alerts.asked.clear(), alerts.answers = answers;
@@ -176,25 +177,31 @@ TEST_F(DelegateTest, LaunchNeverEndsWithoutABookAndAWord)
             auto *panel = qobject_cast<cv::StartupDialog *>(QApplication::activeModalWidget());
             if (!panel || panel->property("seen").toBool()) return QTimer::singleShot(0, hand);
             panel->setProperty("seen", true);
-            shown << QStringLiteral("%1%2%3").arg(int(panel->openRecentButton()->isEnabled()))
-                         .arg(int(panel->neverAgainCheckbox()->isChecked())).arg(panel->messageLabel()->text());
+            shown << QStringLiteral("%1%2%3")
+                         .arg(int(panel->openRecentButton()->isEnabled()))
+                         .arg(int(panel->neverAgainCheckbox()->isChecked()))
+                         .arg(panel->messageLabel()->text());
             if (panel->openRecentButton()->isEnabled())
                 EXPECT_TRUE(panel->recentNote()->text().contains(QStringLiteral("gone.cvv2")));
             const QString press = left.takeFirst();
             if (!left.isEmpty()) QTimer::singleShot(0, hand);
             panel->neverAgainCheckbox()->setChecked(press == QLatin1String("new!"));
             (press == QLatin1String("close")    ? panel->closeButton()
-             : press == QLatin1String("recent") ? panel->openRecentButton() : panel->createNewButton())->click();
+             : press == QLatin1String("recent") ? panel->openRecentButton()
+                                                : panel->createNewButton())
+                ->click();
         };
         if (!presses.isEmpty()) QTimer::singleShot(0, hand);
         delegate->applicationDidFinishLaunching();
         ASSERT_EQ(shown.size(), expected.size()) << expected.join(u'/').toStdString();
-        for (int i = 0; i < shown.size(); ++i)  // the states alike, a message only where one is expected
+        for (int i = 0; i < shown.size(); ++i) // the states alike, a message only where one is expected
             EXPECT_TRUE(shown[i].startsWith(expected[i].left(2)) && shown[i].contains(expected[i].mid(2)) &&
-                        (shown[i].size() > 2) == (expected[i].size() > 2)) << shown[i].toStdString();
+                        (shown[i].size() > 2) == (expected[i].size() > 2))
+                << shown[i].toStdString();
         // books, "Quit?" asked when Close came first, the panel's switch
         EXPECT_EQ(std::tuple(documentCount(), alerts.asked.size(), cv::Preference(*settings).showInitialPanel()),
-                  std::tuple(documents, size_t(!presses.isEmpty() && presses.front() == QLatin1String("close")), panelOnAfter));
+                  std::tuple(documents, size_t(!presses.isEmpty() && presses.front() == QLatin1String("close")),
+                             panelOnAfter));
         delegate->documentController().closeAll();
     }
 }

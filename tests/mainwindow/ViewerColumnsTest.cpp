@@ -17,6 +17,7 @@ struct PeriodCase {
 TEST(ViewerColumnsTest, PeriodsFollowTheFiscalCalendar)
 {
     const QDate none;
+    // clang-format off
     const PeriodCase cases[] = {
         {"months from April", 3, 0, 0, 2, QDate(2009, 7, 15), QDate(2009, 7, 1), QDate(2009, 4, 1),
          QDate(2010, 3, 31), QDate(2009, 3, 31), QDate(2009, 8, 1)},
@@ -31,6 +32,7 @@ TEST(ViewerColumnsTest, PeriodsFollowTheFiscalCalendar)
         {"weeks from Monday", 0, 0, 1, 1, QDate(2009, 6, 7), QDate(2009, 6, 1), QDate(2009, 6, 1),
          QDate(2009, 6, 30), QDate(2009, 5, 31), QDate(2009, 6, 2)},
     };
+    // clang-format on
     for (const PeriodCase &c : cases) {
         SCOPED_TRACE(c.name);
         cv::Settings settings;
@@ -81,6 +83,7 @@ struct LayoutCase {
 
 TEST(ViewerColumnsTest, LayoutFillsTheWidthWithDataPartialAndSummaryColumns)
 {
+    // clang-format off
     const LayoutCase cases[] = {
         {"full, months", 2, false, 1000, 570, 6, 10,
          {{0, 150}, {3, 70}, {8, 70}, {9, 0}, {10, 100}, {11, 100}, {12, 60}, {13, 37}, {14, 13}},
@@ -90,6 +93,7 @@ TEST(ViewerColumnsTest, LayoutFillsTheWidthWithDataPartialAndSummaryColumns)
          {"Weekend Column", "Weekly Remaining Column"}, {"Weekly Column", "Summary Column"}},
         {"too narrow", 2, true, 300, 370, 0, 3, {{3, 100}}, {"Remaining Column"}, {"Summary Column"}},
     };
+    // clang-format on
     for (const LayoutCase &c : cases) {
         SCOPED_TRACE(c.name);
         ViewerColumns columns;

@@ -64,8 +64,8 @@ SampleRows makeBook()
         b.nodes[QLatin1String(name)] = node(summary, ident++, NodeKind::CategorySummary, QLatin1String(name));
     d.commitAccountModel();
     d.commitActualModel();
-    d.updateExpense(samplebook::entry(cv::EntryKind::Expense, QDate(2026, 3, 1), 500, b[QStringLiteral("Food")]->ident(),
-                                      cv::AccountTrees::WalletIdent),
+    d.updateExpense(samplebook::entry(cv::EntryKind::Expense, QDate(2026, 3, 1), 500,
+                                      b[QStringLiteral("Food")]->ident(), cv::AccountTrees::WalletIdent),
                     nullptr);
     return b;
 }
@@ -100,7 +100,7 @@ struct DropCase {
     QStringList dragged;
     QString target;
     int index;
-    QString shown;      // the node whose children are compared afterwards; empty: the drag or drop is refused
+    QString shown; // the node whose children are compared afterwards; empty: the drag or drop is refused
     QStringList children;
 };
 
@@ -112,6 +112,7 @@ TEST_F(ViewerDragDropTest, MovesLandWhereDroppedAndRefusalsChangeNothing)
 {
     const auto A = ViewerDragDrop::Accounts;
     const auto C = ViewerDragDrop::Categories;
+    // clang-format off
     const DropCase cases[] = {
         {"two siblings before a later one", A, {"A", "B"}, "asset", 4, "asset",
          {"Wallet", "C", "A", "B", "D", "F1", "F2", "G", "I"}},
@@ -138,6 +139,7 @@ TEST_F(ViewerDragDropTest, MovesLandWhereDroppedAndRefusalsChangeNothing)
         {"summaries among themselves", C, {"S2"}, "summary", 0, "summary", {"S2", "S1"}},
         {"after the system transfer rows", C, {"S1"}, "summary", 3, {}, {}},
     };
+    // clang-format on
     for (const DropCase &c : cases) {
         SCOPED_TRACE(c.what);
         SampleRows b = makeBook();

@@ -46,7 +46,6 @@ Q_SIGNALS:
     void closeMaximizedPanelRequested();
 
 public:
-
     cv::NodePtr m_node;
     QDate m_from;
     QDate m_to;
@@ -64,10 +63,11 @@ protected:
         ASSERT_NE(viewer, nullptr);
         for (QAbstractItemModel *model : {viewer->accountModel(), viewer->actualModel()})
             new QAbstractItemModelTester(model, QAbstractItemModelTester::FailureReportingMode::Fatal, model);
-        w->setEntryPanelMaker([this](cv::ViewerGrid &grid, cv::Book &, const cv::NodePtr &node,
-                                     const QDate &from, const QDate &to, cv::EntryPanelKind) {
+        w->setEntryPanelMaker([this](cv::ViewerGrid &grid, cv::Book &, const cv::NodePtr &node, const QDate &from,
+                                     const QDate &to, cv::EntryPanelKind) {
             auto *panel = new TestPanel(node, from, to, &log);
-            QObject::connect(panel, &TestPanel::closeMaximizedPanelRequested, &grid, &cv::ViewerGrid::closeMaximizedPanel);
+            QObject::connect(panel, &TestPanel::closeMaximizedPanelRequested, &grid,
+                             &cv::ViewerGrid::closeMaximizedPanel);
             return panel;
         });
         QTest::qWait(cv::ViewerPage::kResizeDelayMs + 50);
@@ -78,10 +78,7 @@ protected:
             if (n->kind() == kind) return n;
         return nullptr;
     }
-    QPoint cellCenter(cv::ViewerGrid *grid, const QModelIndex &index) const
-    {
-        return grid->visualRect(index).center();
-    }
+    QPoint cellCenter(cv::ViewerGrid *grid, const QModelIndex &index) const { return grid->visualRect(index).center(); }
 
     cv::Book *document = nullptr;
     cv::BookWindow *w = nullptr;
@@ -132,6 +129,7 @@ TEST_F(ViewerTest, NavigationRemembersTheDateAcrossUnitsAndFontsStopAtTheirEnds)
         std::function<void()> act;
         QDate top;
     };
+    // clang-format off
     const Step steps[] = {
         {"pick in days", [&] { viewer->updatePeriod(0); w->performInputDate(QDate(2009, 5, 10)); }, QDate(2009, 5, 10)},
         {"to months", [&] { viewer->updatePeriod(2); }, QDate(2009, 4, 25)},
@@ -144,6 +142,7 @@ TEST_F(ViewerTest, NavigationRemembersTheDateAcrossUnitsAndFontsStopAtTheirEnds)
         {"the step forgot the day", [&] { viewer->updatePeriod(0); }, QDate(2009, 4, 25)},
         {"previous day is not snapped", [&] { viewer->moveDateForwardOrBackward(-1); }, QDate(2009, 4, 24)},
     };
+    // clang-format on
     for (const Step &s : steps) {
         s.act();
         EXPECT_EQ(w->topDate(), s.top) << s.what;
@@ -157,7 +156,7 @@ TEST_F(ViewerTest, NavigationRemembersTheDateAcrossUnitsAndFontsStopAtTheirEnds)
     } fonts[] = {{0, true, 4}, {6, true, 6}, {5, true, 5}, {1, false, 1}, {2, false, 1}};
     for (const Font &f : fonts) {
         document->settings()->setViewerFontSize(f.stored);
-        viewer->changeFontSize(!f.larger);  // shows the stored size's neighbour first
+        viewer->changeFontSize(!f.larger); // shows the stored size's neighbour first
         document->settings()->setViewerFontSize(f.stored);
         viewer->changeFontSize(f.larger);
         EXPECT_EQ(document->settings()->viewerFontSize(), f.storedAfter) << f.stored;
@@ -275,10 +274,11 @@ TEST_F(ViewerTest, GridsShowTheRootsAndTheSystemTransferRowsAfterTheSummaries)
     const auto &cm = *document->actualModel();
     const std::vector<const cv::Node *> accountRoots{am.asset().get(), am.debt().get(), am.summary().get()};
     const std::vector<const cv::Node *> categoryRoots{cm.moneyFlow().get(), cm.income().get(), cm.expense().get(),
-                                                        cm.summary().get()};
+                                                      cm.summary().get()};
     for (const auto &[model, roots] : {std::pair{accounts, accountRoots}, std::pair{categories, categoryRoots}}) {
         ASSERT_EQ(model->rowCount(), int(roots.size()));
-        for (int row = 0; row < model->rowCount(); ++row) EXPECT_EQ(model->nodeAt(model->index(row, 0)), roots[size_t(row)]) << row;
+        for (int row = 0; row < model->rowCount(); ++row)
+            EXPECT_EQ(model->nodeAt(model->index(row, 0)), roots[size_t(row)]) << row;
     }
     const QModelIndex summary = categories->index(3, 0);
     const int own = cm.summary()->hasChildList() ? int(cm.summary()->children().size()) : 0;
@@ -315,10 +315,11 @@ TEST_F(DelegateTest, NamesAreShownWholeAndTheLastColumnEndsAtTheScrollBar)
     document->accountModel()->asset()->childAt(0)->setName(name);
     document->actualModel()->expense()->childAt(0)->setName(name);
     auto *budget = qobject_cast<cv::BudgetPage *>(w->page(cv::BookWindow::BudgetIndex));
-    for (auto [page, grids] : {std::pair("TB01", std::vector<QTreeView *>{w->viewerPage()->accountView(), w->viewerPage()->actualView()}),
-                               std::pair("TB03", std::vector<QTreeView *>{budget->budgetView()})}) {
+    for (auto [page, grids] :
+         {std::pair("TB01", std::vector<QTreeView *>{w->viewerPage()->accountView(), w->viewerPage()->actualView()}),
+          std::pair("TB03", std::vector<QTreeView *>{budget->budgetView()})}) {
         w->selectTabWithIdentifier(QLatin1String(page));
-        w->resize(w->width() + 1, 700);  // a layout after the renames
+        w->resize(w->width() + 1, 700); // a layout after the renames
         QTest::qWait(200);
         for (QTreeView *grid : grids) {
             const QHeaderView *h = grid->header();

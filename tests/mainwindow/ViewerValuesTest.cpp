@@ -53,8 +53,7 @@ protected:
         auto opening = std::make_shared<cv::AccountDetail>();
         opening->setDate(QDate(2009, 1, 1));
         opening->setInitialValue(0);
-        samplebook::node(doc->accountModel()->asset(), 1000, cv::NodeKind::Cash, QStringLiteral("Wallet"),
-                         opening);
+        samplebook::node(doc->accountModel()->asset(), 1000, cv::NodeKind::Cash, QStringLiteral("Wallet"), opening);
         samplebook::node(doc->actualModel()->income(), 1006, cv::NodeKind::Category, QStringLiteral("Salary"));
         for (const SampleEntry &e : entries)
             doc->updateIncome(samplebook::entry(cv::EntryKind::Income, e.date, e.amount, 1006, 1000), nullptr);
@@ -79,6 +78,7 @@ protected:
 
 TEST_F(ViewerValuesTest, CellsShowBalancesAndTotalsOfTheirPeriodsAndBlocks)
 {
+    // clang-format off
     const ValueCase cases[] = {
         {"months from April", 3, 0, 0, 2, false, QDate(2009, 7, 15),
          {{QDate(2009, 3, 31), 1000}, {QDate(2009, 4, 1), 200}, {QDate(2010, 3, 31), 30}, {QDate(2010, 4, 1), 4}},
@@ -95,6 +95,7 @@ TEST_F(ViewerValuesTest, CellsShowBalancesAndTotalsOfTheirPeriodsAndBlocks)
          {{QDate(2009, 5, 31), 7}, {QDate(2009, 6, 1), 3}, {QDate(2009, 6, 7), 2}, {QDate(2009, 6, 8), 9}},
          QDate(2009, 6, 1), 7, {{true, -0, "5"}, {false, -0, "12"}, {false, -1, "21"}}},
     };
+    // clang-format on
     for (const ValueCase &c : cases) {
         SCOPED_TRACE(c.name);
         std::unique_ptr<cv::Book> doc = book(c.entries);
@@ -120,8 +121,9 @@ TEST_F(ViewerValuesTest, CellsShowBalancesAndTotalsOfTheirPeriodsAndBlocks)
             const bool summary = e.column <= 0 && e.column != 2;
             int column = e.column;
             if (summary) column = columns.startEndCells() - e.column;
-            if (summary && c.unit != 1) column -= 1;  // outside the week view the block column comes first
-            const cv::ViewerCell cell = e.category ? values.categoryCell(*salary, column) : values.accountCell(*wallet, column);
+            if (summary && c.unit != 1) column -= 1; // outside the week view the block column comes first
+            const cv::ViewerCell cell =
+                e.category ? values.categoryCell(*salary, column) : values.accountCell(*wallet, column);
             EXPECT_EQ(cell.text, QString::fromUtf8(e.text)) << (e.category ? "Salary " : "Wallet ") << column;
         }
     }
@@ -171,8 +173,9 @@ TEST_F(ViewerValuesTest, HoldingSummaryCellsUseTheCurrencyOfTheDayColumns)
                                        {columns.startEndCells(), columns.blockEndDate()},
                                        {day, columns.columnLastDate(day)}}) {
         const double inYen = doc->valueForAccount(trust, date, yen);
-        ASSERT_GT(inYen, 1000000.0) << column;   // in dollars it would be a hundredth
-        EXPECT_EQ(values.accountCell(*trust, column).text, doc->amountText().formatterForCurrency(1).stringForObjectValue(inYen));
+        ASSERT_GT(inYen, 1000000.0) << column; // in dollars it would be a hundredth
+        EXPECT_EQ(values.accountCell(*trust, column).text,
+                  doc->amountText().formatterForCurrency(1).stringForObjectValue(inYen));
     }
 }
 
@@ -181,8 +184,8 @@ TEST_F(ViewerValuesTest, HoldingSummaryCellsUseTheCurrencyOfTheDayColumns)
 TEST_F(ViewerValuesTest, PrintedMonthsReconcileUnderAFiscalFirstDay)
 {
     for (const int fiscalDay : {0, 24}) {
-        std::unique_ptr<cv::Book> doc = book({{QDate(2009, 4, 24), 100}, {QDate(2009, 4, 25), 10},
-                                                 {QDate(2009, 5, 24), 1}, {QDate(2009, 5, 25), 5}});
+        std::unique_ptr<cv::Book> doc = book(
+            {{QDate(2009, 4, 24), 100}, {QDate(2009, 4, 25), 10}, {QDate(2009, 5, 24), 1}, {QDate(2009, 5, 25), 5}});
         doc->settings()->setFiscalDayOfMonth(fiscalDay);
         doc->createCache();
         const cv::ViewerPrintRow printed(QDate(2009, 4, 10));

@@ -51,7 +51,7 @@ TEST_F(DelegateTest, ToolbarShowsTheDefaultItemsInOrderLabelledFromTheStringTabl
     ASSERT_NE(w, nullptr);
     QStringList shown;
     for (QAction *action : w->toolbar()->actions()) {
-        if (!action->isVisible()) continue;  // items of a hosted panel
+        if (!action->isVisible()) continue; // items of a hosted panel
         shown << action->data().toString();
         const QString label = cv::localizedString(action->data().toString());
         EXPECT_EQ(action->text(), label);
@@ -70,10 +70,10 @@ TEST_F(DelegateTest, ToolbarModeAndHiddenItemsAreKeptInTheSettings)
     std::unique_ptr<QMenu> menu(window()->toolbar()->makeContextMenu(nullptr));
     const QList<QAction *> items = menu->actions();
     ASSERT_GE(items.size(), 9);
-    items[2]->trigger();  // text only
+    items[2]->trigger(); // text only
     for (QAction *item : items) {
-        if (item->data().toString() == QLatin1String("TB05")) item->trigger();  // hide
-        if (item->data().toString() == QLatin1String("TB01")) item->trigger();  // show the viewer's item
+        if (item->data().toString() == QLatin1String("TB05")) item->trigger(); // hide
+        if (item->data().toString() == QLatin1String("TB01")) item->trigger(); // show the viewer's item
     }
     cv::DocumentToolbar again(settings.get());
     EXPECT_EQ(again.displayMode(), cv::DocumentToolbar::LabelOnly);
@@ -115,7 +115,7 @@ TEST_F(DelegateTest, PagesSwitchOnlyThroughTheToolbarAndViewCommands)
     w->toolbar()->actionFor(QStringLiteral("TB03"))->trigger();
     EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB03"));
     EXPECT_EQ(w->currentTabViewIndex(), 2);
-    w->toolbar()->actionFor(QStringLiteral("TB03"))->trigger();  // the shown page: nothing changes
+    w->toolbar()->actionFor(QStringLiteral("TB03"))->trigger(); // the shown page: nothing changes
     EXPECT_TRUE(w->toolbar()->actionFor(QStringLiteral("TB03"))->isChecked());
     EXPECT_FALSE(w->toolbar()->actionFor(QStringLiteral("TB02"))->isChecked());
     // The wizard (cancelled) and the report sheet never select a page.
@@ -172,6 +172,7 @@ TEST_F(DelegateTest, WindowMenuValidationFollowsTheShownPage)
 {
     delegate->newDocument();
     cv::BookWindow *w = window();
+    // clang-format off
     struct Case {
         const char *page;
         int tag;
@@ -181,6 +182,7 @@ TEST_F(DelegateTest, WindowMenuValidationFollowsTheShownPage)
         {"TB01", 24102, false}, {"TB03", 24102, false}, {"TB05", 24102, false}, {"TB01", 12345, true},
         {"TB06", 12345, false}, {"TB02", 12345, false}, {"TB02", 24102, false}, {"TB03", 29209, true},
     };
+    // clang-format on
     for (const Case &c : cases) {
         w->selectTabWithIdentifier(QLatin1String(c.page));
         EXPECT_EQ(w->validateMenuItem(c.tag), c.enabled) << c.page << " " << c.tag;
@@ -216,6 +218,7 @@ TEST_F(DelegateTest, TopDateMovesByUnitAndSnapsUnlessOneDay)
 TEST(WindowFrameTest, FramesAreClampedIntoTheAvailableArea)
 {
     const QRect screen(0, 0, 1280, 800);
+    // clang-format off
     struct Case {
         QRect frame, clamped;
     } cases[] = {
@@ -225,6 +228,7 @@ TEST(WindowFrameTest, FramesAreClampedIntoTheAvailableArea)
         {QRect(10, 10, 3000, 2000), QRect(0, 0, 1280, 800)},
         {QRect(5000, -5000, 400, 300), QRect(880, 0, 400, 300)},
     };
+    // clang-format on
     for (const Case &c : cases) EXPECT_EQ(cv::BookWindow::clampToScreen(c.frame, screen), c.clamped) << c.frame.x();
 }
 
@@ -383,9 +387,14 @@ TEST_F(DelegateTest, PageTabsFollowAndSwitchThePages)
     QTabBar *tabs = w->tabBar();
     w->show();
     using Step = std::function<void()>;
-    const auto click = [&](int tab) -> Step { return [=] { QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(tab).center()); }; };
-    for (auto [step, shown, count] : {std::tuple(Step([&] { w->toolbar()->actionFor(QStringLiteral("TB03"))->trigger(); }), "TB03", 5),
-                                      {click(3), "TB05", 5}, {[&] { w->addTemporaryTab(new QWidget); }, "", 6}, {click(0), "TB01", 5}}) {
+    const auto click = [&](int tab) -> Step {
+        return [=] { QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(tab).center()); };
+    };
+    for (auto [step, shown, count] :
+         {std::tuple(Step([&] { w->toolbar()->actionFor(QStringLiteral("TB03"))->trigger(); }), "TB03", 5),
+          {click(3), "TB05", 5},
+          {[&] { w->addTemporaryTab(new QWidget); }, "", 6},
+          {click(0), "TB01", 5}}) {
         step();
         EXPECT_EQ(w->selectedTabIdentifier(), QLatin1String(shown));
         EXPECT_EQ(std::pair(tabs->count(), tabs->currentIndex()), std::pair(count, w->pageSwitcher().currentIndex()));
@@ -403,7 +412,8 @@ TEST_F(DelegateTest, TablesMenusAndGridsShareOneFontFamily)
     const QString menus = QFontInfo(w->menuBar()->font()).family();
     auto *currency = w->page(cv::BookWindow::CurrencyIndex)->findChild<cv::EditingTable *>();
     ASSERT_NE(currency, nullptr);
-    for (const QWidget *widget : {static_cast<const QWidget *>(currency), static_cast<const QWidget *>(w->viewerPage()->accountView())})
+    for (const QWidget *widget :
+         {static_cast<const QWidget *>(currency), static_cast<const QWidget *>(w->viewerPage()->accountView())})
         EXPECT_EQ(QFontInfo(widget->font()).family(), menus) << widget->metaObject()->className();
     QApplication::setFont(before);
 }

@@ -137,8 +137,8 @@ TEST(OpeningHolding, UnitsFromOlderAndNewerKeys)
     EXPECT_FALSE(older->date().isValid());
     EXPECT_EQ(older->memo(), QString(""));
 
-    auto both = unarchive<cv::OpeningHolding>(
-        archive(raw("CV4InvestUnit")->set("number", 100)->set("numberDouble", 12.5)));
+    auto both =
+        unarchive<cv::OpeningHolding>(archive(raw("CV4InvestUnit")->set("number", 100)->set("numberDouble", 12.5)));
     ASSERT_TRUE(both);
     EXPECT_EQ(both->units(), 12.5);
 

@@ -68,8 +68,7 @@ inline QVariantMap archivedObject(const QByteArray &data, const QStringList &pat
             free(s);
             return text;
         }
-        default:
-            return QStringLiteral("<object>");
+        default: return QStringLiteral("<object>");
         }
     };
 

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include <bit>
 #include <map>
 #include <random>
@@ -102,7 +101,8 @@ TEST(ValueSeries, FirstDayChanges)
     // Re-keying keeps the running totals marked stale.
     s.setFirstDay(24);
     EXPECT_TRUE(s.dirty());
-    EXPECT_EQ(keys(s.monthly()), (std::vector<int>{seriesMonthKey(d(2009, 4, 1), -1), seriesMonthKey(d(2009, 5, 1), -1)}));
+    EXPECT_EQ(keys(s.monthly()),
+              (std::vector<int>{seriesMonthKey(d(2009, 4, 1), -1), seriesMonthKey(d(2009, 5, 1), -1)}));
 
     // A daily-only series gets its months when it starts keeping them.
     cv::ValueSeries daily;
@@ -148,7 +148,7 @@ TEST(ValueSeries, OutOfOrderAmountsMatchASortedBuild)
         const double a = amount(rng);
         s.addValue(a, date);
         expected[seriesDayKey(date)] += a;
-        if (i % 997 == 0) {   // reads in between must see everything added so far
+        if (i % 997 == 0) { // reads in between must see everything added so far
             const auto it = expected.upper_bound(seriesDayKey(date));
             double total = 0;
             for (auto e = expected.begin(); e != it; ++e) total += e->second;
@@ -177,8 +177,8 @@ TEST(ValueSeries, OutOfOrderAmountsMatchASortedBuild)
 TEST(ValueSeries, SummingByKeyKeepsEveryBit)
 {
     struct Case {
-        int from, to;        // range in days after the base
-        int readAt;          // a read after this many additions; -1 none
+        int from, to; // range in days after the base
+        int readAt;   // a read after this many additions; -1 none
     };
     for (const Case c : {Case{0, 3650, -1}, Case{500, 2500, -1}, Case{500, 2500, 9000}, Case{4000, 5000, -1}}) {
         std::mt19937 rng(7);
@@ -189,7 +189,7 @@ TEST(ValueSeries, SummingByKeyKeepsEveryBit)
         for (auto *s : {&plain, &summed}) s->setFirstDay(24);
         for (int i = 0; i < 20000; ++i) {
             const QDate date = base.addDays(day(rng));
-            const double a = cents(rng) / 100.0 * 1.37;   // sums that depend on their order
+            const double a = cents(rng) / 100.0 * 1.37; // sums that depend on their order
             if (i == 3000) {
                 summed.sumByKey(seriesDayKey(base.addDays(c.from)), seriesDayKey(base.addDays(c.to)),
                                 seriesMonthKey(base.addDays(c.from), 24), seriesMonthKey(base.addDays(c.to), 24));
@@ -204,7 +204,8 @@ TEST(ValueSeries, SummingByKeyKeepsEveryBit)
             const auto &p = (plain.*series)();
             const auto &q = (summed.*series)();
             ASSERT_EQ(keys(q), keys(p)) << c.from;
-            for (size_t i = 0; i < p.size(); ++i) ASSERT_EQ(std::bit_cast<quint64>(q[i].value), std::bit_cast<quint64>(p[i].value));
+            for (size_t i = 0; i < p.size(); ++i)
+                ASSERT_EQ(std::bit_cast<quint64>(q[i].value), std::bit_cast<quint64>(p[i].value));
         }
     }
 }
@@ -212,7 +213,7 @@ TEST(ValueSeries, SummingByKeyKeepsEveryBit)
 TEST(BalanceCache, SeriesPerKeyObject)
 {
     auto account = std::make_shared<FakeNode>();
-    auto twin = std::make_shared<FakeNode>();   // equal contents, another object
+    auto twin = std::make_shared<FakeNode>(); // equal contents, another object
     auto category = std::make_shared<FakeNode>();
     cv::BalanceCache cache;
 

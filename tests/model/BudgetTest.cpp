@@ -87,10 +87,10 @@ TEST(Budget, SetAfterDropsLaterSteps)
 TEST(Budget, MonthsPastDecemberAndBefore2000)
 {
     cv::Budget b;
-    b.setBudgetAt(2009, 13, 500);   // January 2010
+    b.setBudgetAt(2009, 13, 500); // January 2010
     EXPECT_EQ(b.budgetAt(2010, 1), 500);
     EXPECT_EQ(b.budgetAt(2009, 12), 0);
-    b.setBudgetAt(2009, 23, 700);   // November 2010
+    b.setBudgetAt(2009, 23, 700); // November 2010
     EXPECT_EQ(b.budgetAt(2010, 11), 700);
 
     cv::Budget old;
@@ -163,7 +163,7 @@ TEST(NodeBudget, GroupsSumTheirCategories)
     food->setKind(cv::NodeKind::Category);
     auto rent = std::make_shared<cv::Node>();
     rent->setKind(cv::NodeKind::Category);
-    rent->setStatus(0);   // unchecked categories still count
+    rent->setStatus(0); // unchecked categories still count
     ASSERT_TRUE(group->appendChild(food));
     ASSERT_TRUE(group->appendChild(rent));
 

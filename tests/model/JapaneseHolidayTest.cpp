@@ -39,8 +39,8 @@ TEST(JapaneseHolidayTest, AgreesWithTheNationalListDayForDay)
         const QString got = cv::JapaneseHoliday(d);
         const QString want = expected.value(d);
         if (got != want && ++mismatches <= 20)
-            ADD_FAILURE() << d.toString(Qt::ISODate).toStdString() << ": got \"" << got.toStdString()
-                          << "\", want \"" << want.toStdString() << "\"";
+            ADD_FAILURE() << d.toString(Qt::ISODate).toStdString() << ": got \"" << got.toStdString() << "\", want \""
+                          << want.toStdString() << "\"";
     }
     EXPECT_EQ(mismatches, 0);
 }
@@ -68,14 +68,14 @@ TEST(JapaneseHolidayTest, RulesAndTheirChanges)
     EXPECT_EQ(holiday(2009, 4, 29), u"昭和の日");
     EXPECT_EQ(holiday(2009, 5, 4), u"みどりの日");
     EXPECT_EQ(holiday(2009, 5, 6), u"振替休日");    // 3 May was a Sunday
-    EXPECT_EQ(holiday(2009, 9, 22), u"国民の休日");  // between two holidays
+    EXPECT_EQ(holiday(2009, 9, 22), u"国民の休日"); // between two holidays
     EXPECT_EQ(holiday(2016, 8, 11), u"山の日");
     EXPECT_TRUE(holiday(2019, 12, 23).isNull());
     EXPECT_EQ(holiday(2018, 12, 23), u"天皇誕生日");
     EXPECT_EQ(holiday(2020, 2, 23), u"天皇誕生日");
     EXPECT_EQ(holiday(2020, 2, 24), u"振替休日");
     EXPECT_EQ(holiday(2022, 10, 10), u"スポーツの日");
-    EXPECT_TRUE(holiday(2020, 10, 12).isNull());     // moved for the games
+    EXPECT_TRUE(holiday(2020, 10, 12).isNull()); // moved for the games
 
     // No substitute holidays before the 1973 amendment; in-between days
     // were never Sundays before 2007.
@@ -95,7 +95,7 @@ TEST(JapaneseHolidayTest, BusinessDates)
     EXPECT_EQ(cv::GetBusinessDate(sat, 1), QDate(2008, 1, 4));
     EXPECT_EQ(cv::GetBusinessDate(sat, -1), QDate(2007, 12, 28));
     EXPECT_EQ(cv::GetBusinessDate(sat, 0), sat);
-    EXPECT_EQ(cv::GetBusinessDate(QDate(2009, 4, 27), 1), QDate(2009, 4, 27));   // already one
+    EXPECT_EQ(cv::GetBusinessDate(QDate(2009, 4, 27), 1), QDate(2009, 4, 27)); // already one
     EXPECT_EQ(cv::GetBusinessDate(QDate(2009, 4, 25), 1), QDate(2009, 4, 27));
     EXPECT_EQ(cv::GetBusinessDate(QDate(2009, 5, 2), 1), QDate(2009, 5, 7));
     EXPECT_EQ(cv::GetBusinessDate(QDate(2009, 9, 19), 1), QDate(2009, 9, 24));
@@ -104,7 +104,7 @@ TEST(JapaneseHolidayTest, BusinessDates)
     EXPECT_EQ(cv::GetBusinessDate(QDate(2019, 12, 23), 1), QDate(2019, 12, 23));
     EXPECT_EQ(cv::GetBusinessDate(QDate(2010, 12, 31), -1), QDate(2010, 12, 30));
     EXPECT_EQ(cv::GetBusinessDate(QDate(2010, 12, 31), 1), QDate(2011, 1, 4));
-    EXPECT_EQ(cv::GetBusinessDate(QDate(2009, 4, 25), 5), QDate(2009, 4, 27));   // only the sign counts
+    EXPECT_EQ(cv::GetBusinessDate(QDate(2009, 4, 25), 5), QDate(2009, 4, 27)); // only the sign counts
     EXPECT_FALSE(cv::GetBusinessDate(QDate(), 1).isValid());
 }
 
@@ -133,8 +133,10 @@ TEST(JapaneseHolidayTest, LunarMonthTableIsWellFormed)
             ASSERT_TRUE(start.isValid()) << y;
             const qint64 length = prev.daysTo(start);
             EXPECT_TRUE(length == 29 || length == 30) << y << " pair " << i;
-            if (row[i].month == row[i - 1].month) ++leaps;
-            else EXPECT_EQ(row[i].month, row[i - 1].month % 12 + 1) << y << " pair " << i;
+            if (row[i].month == row[i - 1].month)
+                ++leaps;
+            else
+                EXPECT_EQ(row[i].month, row[i - 1].month % 12 + 1) << y << " pair " << i;
         }
         EXPECT_LE(leaps, 1) << y;
     }
@@ -155,12 +157,12 @@ TEST(JapaneseHolidayTest, Rokuyo)
         EXPECT_TRUE(before == u"仏滅" || before == u"大安") << newYear.toString(Qt::ISODate).toStdString();
     }
     // Days before the year's second pair belong to the month begun in December.
-    EXPECT_EQ(cv::lunarDate(QDate(2009, 1, 1)), u"大安");    // 12th month, 6th day
-    EXPECT_EQ(cv::lunarDate(QDate(2009, 12, 31)), u"友引");  // 11th month, 16th day
+    EXPECT_EQ(cv::lunarDate(QDate(2009, 1, 1)), u"大安");   // 12th month, 6th day
+    EXPECT_EQ(cv::lunarDate(QDate(2009, 12, 31)), u"友引"); // 11th month, 16th day
     // 1990 has a leap 5th month from 23 June: 1 July is its 9th day.
     EXPECT_EQ(cv::lunarDate(QDate(1990, 7, 1)), u"先勝");
     // Japan time puts 2017's leap month after the 5th (elsewhere after the 6th).
     EXPECT_EQ(cv::lunarDate(QDate(2017, 6, 24)), u"大安");
     // 2033 takes a leap 11th month.
-    EXPECT_EQ(cv::lunarDate(QDate(2034, 1, 1)), u"先負");    // leap 11th month, 11th day
+    EXPECT_EQ(cv::lunarDate(QDate(2034, 1, 1)), u"先負"); // leap 11th month, 11th day
 }

@@ -96,7 +96,7 @@ TEST(LoanTermsTest, DueDates)
     EXPECT_EQ(cv::LoanTerms::nextDate(QDate(2009, 12, 25), 1, 25), QDate(2010, 1, 25));
     EXPECT_EQ(cv::LoanTerms::nextDate(QDate(2009, 1, 31), 1, 31), QDate(2009, 2, 28));
     EXPECT_EQ(cv::LoanTerms::nextDate(QDate(2008, 1, 31), 1, 31), QDate(2008, 2, 29));
-    EXPECT_EQ(cv::LoanTerms::nextDate(QDate(2100, 1, 31), 1, 31), QDate(2100, 2, 28));   // not a leap year
+    EXPECT_EQ(cv::LoanTerms::nextDate(QDate(2100, 1, 31), 1, 31), QDate(2100, 2, 28)); // not a leap year
     EXPECT_EQ(cv::LoanTerms::nextDate(QDate(2009, 2, 28), 1, 31), QDate(2009, 3, 31));
 
     // Due day 31 runs along month ends; no date is moved with flag 32.
@@ -104,14 +104,13 @@ TEST(LoanTermsTest, DueDates)
     m.setDate(QDate(2009, 1, 10));
     const cv::LoanSchedule s = m.generateArray();
     ASSERT_EQ(s.size(), 3u);
-    EXPECT_EQ(s[0]->date(), QDate(2009, 1, 31));   // a Saturday
+    EXPECT_EQ(s[0]->date(), QDate(2009, 1, 31)); // a Saturday
     EXPECT_EQ(s[1]->date(), QDate(2009, 2, 28));
     EXPECT_EQ(s[2]->date(), QDate(2009, 3, 31));
 
     // 25 April 2009 is a Saturday: next business day, or the one before with flag 16.
     EXPECT_EQ(loan(0, 1, 0, 1, 25).generateArray()[0]->date(), QDate(2009, 4, 27));
-    EXPECT_EQ(loan(0, 1, 0, 1, 25, cv::LoanTerms::HolidayToPrevious).generateArray()[0]->date(),
-              QDate(2009, 4, 24));
+    EXPECT_EQ(loan(0, 1, 0, 1, 25, cv::LoanTerms::HolidayToPrevious).generateArray()[0]->date(), QDate(2009, 4, 24));
 }
 
 TEST(LoanTermsTest, DueDateOnTheStartDayNeverFallsBeforeIt)
@@ -122,7 +121,7 @@ TEST(LoanTermsTest, DueDateOnTheStartDayNeverFallsBeforeIt)
     const struct {
         int type;
         int flags;
-        QDate firstDue;   // the first row of a due date
+        QDate firstDue; // the first row of a due date
     } cases[] = {
         {cv::LoanTerms::Annuity, 0, QDate(2009, 4, 27)},
         {cv::LoanTerms::Annuity, cv::LoanTerms::HolidayToPrevious, QDate(2009, 4, 27)},
@@ -154,7 +153,7 @@ TEST(LoanTermsTest, AnnuitySchedule)
     m.setRepaymentAccount(7);
     const cv::LoanSchedule s = m.calcPayment();
     ASSERT_EQ(s.size(), 12u);
-    expectRow(s, 0, {QDate(2009, 4, 27), 7101, 94618, 1105382});   // first interest counts days
+    expectRow(s, 0, {QDate(2009, 4, 27), 7101, 94618, 1105382}); // first interest counts days
     expectRow(s, 1, {QDate(2009, 5, 25), 11053, 95565, 1009817});
     EXPECT_EQ(s[6]->date(), QDate(2009, 10, 26));
     expectRow(s, 11, {QDate(2010, 3, 25), 1055, 105564, 0});
@@ -170,7 +169,7 @@ TEST(LoanTermsTest, EqualPrincipalSchedules)
 {
     const cv::LoanSchedule s = loan(cv::LoanTerms::EqualPrincipal, 1000000, 0.03, 12, 27).calcPayment();
     ASSERT_EQ(s.size(), 13u);
-    expectRow(s, 0, {QDate(2009, 4, 10), 1479, 0, 1000000});   // interest in advance from the start
+    expectRow(s, 0, {QDate(2009, 4, 10), 1479, 0, 1000000}); // interest in advance from the start
     expectRow(s, 1, {QDate(2009, 4, 27), 2441, 10000, 990000});
     for (size_t i = 2; i < 13; ++i) EXPECT_DOUBLE_EQ(s[i]->principal(), 90000) << i;
     EXPECT_DOUBLE_EQ(s[12]->interest(), 0);
@@ -206,7 +205,7 @@ TEST(LoanTermsTest, FlatScheduleAndHundredths)
     const cv::LoanSchedule s = m.calcPayment();
     ASSERT_EQ(s.size(), 12u);
     for (const auto &r : s) {
-        EXPECT_DOUBLE_EQ(r->interest(), 6000);   // on the amount borrowed, every row
+        EXPECT_DOUBLE_EQ(r->interest(), 6000); // on the amount borrowed, every row
         EXPECT_DOUBLE_EQ(r->principal(), 100000);
     }
 
@@ -226,7 +225,7 @@ TEST(LoanTermsTest, FlatScheduleAndHundredths)
     odd.recalcPayment(u, 0);
     ASSERT_EQ(u.size(), 3u);
     EXPECT_DOUBLE_EQ(u[0]->rest(), 999.96);
-    EXPECT_DOUBLE_EQ(u[1]->principal(), 500.01);   // the first level payment stays
+    EXPECT_DOUBLE_EQ(u[1]->principal(), 500.01); // the first level payment stays
     EXPECT_DOUBLE_EQ(u[2]->principal(), 499.95);
     expectSound(u, 1000.03);
 }
@@ -275,7 +274,8 @@ TEST(LoanTermsTest, ExtraRepayments)
     expectSound(f, 1200000);
 
     // Equal principal: the level principal is spread afresh after a lowering extra.
-    const cv::LoanTerms ep = loan(cv::LoanTerms::EqualPrincipal, 1200000, 0.03, 12, 27, cv::LoanTerms::InterestInArrears);
+    const cv::LoanTerms ep =
+        loan(cv::LoanTerms::EqualPrincipal, 1200000, 0.03, 12, 27, cv::LoanTerms::InterestInArrears);
     cv::LoanSchedule e = ep.calcPayment();
     e.insert(e.begin() + 6, extra(cv::LoanPaymentKind::ExtraLowerRegular, QDate(2009, 10, 1), 240000));
     ep.recalcPayment(e, 6);
@@ -287,12 +287,12 @@ TEST(LoanTermsTest, RecalculationKeepsEarlierRows)
 {
     const cv::LoanTerms m = loan(cv::LoanTerms::Annuity, 1200000, 0.12, 12, 25);
     cv::LoanSchedule s = m.calcPayment();
-    s[1]->setPrincipal(150000);   // edited by the user
+    s[1]->setPrincipal(150000); // edited by the user
     s[1]->setInterest(1);
     m.recalcPayment(s, 2);
     EXPECT_DOUBLE_EQ(s[1]->principal(), 150000);
     EXPECT_DOUBLE_EQ(s[1]->interest(), 1);
-    EXPECT_DOUBLE_EQ(s[2]->interest(), 9553);   // on 1,200,000 - 94,618 - 150,000
+    EXPECT_DOUBLE_EQ(s[2]->interest(), 9553); // on 1,200,000 - 94,618 - 150,000
     expectSound(s, 1200000);
 
     // A changed rate from a row on gives a new payment from there.
@@ -300,7 +300,7 @@ TEST(LoanTermsTest, RecalculationKeepsEarlierRows)
     for (size_t i = 6; i < r.size(); ++i) r[i]->setRate(0.06);
     m.recalcPayment(r, 6);
     EXPECT_DOUBLE_EQ(r[5]->interest(), 7173);
-    EXPECT_DOUBLE_EQ(r[6]->interest(), 3089);   // 617,906 x 0.005
+    EXPECT_DOUBLE_EQ(r[6]->interest(), 3089); // 617,906 x 0.005
     expectSound(r, 1200000);
 
     // A manual schedule only loses its empty tail and gets its balances.
@@ -346,7 +346,7 @@ TEST(LoanTermsTest, DegenerateTermsGiveFiniteSchedules)
     // A bonus part with bonus months no due date reaches stays with the regular rows.
     cv::LoanTerms noBonus = loan(0, 1200000, 0.05, 3, 25);
     noBonus.setBonusAmount(200000);
-    noBonus.setBonusMonths(1 << 11);   // December
+    noBonus.setBonusMonths(1 << 11); // December
     const cv::LoanSchedule nb = noBonus.calcPayment();
     ASSERT_EQ(nb.size(), 3u);
     expectSound(nb, 1200000);
@@ -364,7 +364,7 @@ TEST(LoanTermsTest, DegenerateTermsGiveFiniteSchedules)
     EXPECT_EQ(both->repaymentFlags(), 32);
     const cv::LoanSchedule b = both->calcPayment();
     ASSERT_EQ(b.size(), 6u);
-    EXPECT_EQ(b[0]->date(), QDate(2009, 4, 25));   // not moved off the Saturday
+    EXPECT_EQ(b[0]->date(), QDate(2009, 4, 25)); // not moved off the Saturday
     expectSound(b, 600000);
 }
 
@@ -372,7 +372,7 @@ TEST(LoanTermsTest, BonusRows)
 {
     cv::LoanTerms m = loan(cv::LoanTerms::Annuity, 1200000, 0.12, 12, 25);
     m.setBonusAmount(200000);
-    m.setBonusMonths((1 << 5) | (1 << 11));   // June and December
+    m.setBonusMonths((1 << 5) | (1 << 11)); // June and December
     const cv::LoanSchedule s = m.calcPayment();
     ASSERT_EQ(s.size(), 14u);
     std::vector<cv::LoanPaymentPtr> bonus;
@@ -461,7 +461,7 @@ TEST(LoanTermsTest, TermsAndArchive)
     EXPECT_EQ(back->bonusMonths(), 2080);
     EXPECT_DOUBLE_EQ(back->bonusAmount(), 300000);
     EXPECT_EQ(back->dataFlags(), 0);
-    EXPECT_EQ(back->fraction(), 0);   // set by the sheet, not stored
+    EXPECT_EQ(back->fraction(), 0); // set by the sheet, not stored
     EXPECT_EQ(back->unit(), 0);
 
     // Keys are read through the setters in order: a stored category wins, and
@@ -491,7 +491,7 @@ TEST(LoanTermsTest, PaymentArchive)
 {
     cv::registerModelArchiveClasses();
     cv::LoanSchedule rows = loan(0, 1200000, 0.12, 2, 25).calcPayment();
-    rows.push_back(std::make_shared<cv::LoanPayment>());   // no date
+    rows.push_back(std::make_shared<cv::LoanPayment>()); // no date
     const QByteArray data = cv::KeyedArchiver::archivedDataWithRootObject(cv::ArchiveValue::arrayOf(rows));
     auto value = cv::KeyedUnarchiver::unarchiveObjectWithData(data);
     ASSERT_TRUE(value && value->array());

@@ -46,15 +46,16 @@ cv::NodePtr sampleTree()
     add(assets, 1004, 33, QStringLiteral("Car"))->setStatus(0);
     auto debts = add(top, 2, 1, QStringLiteral("SYS:Debt"));
     add(debts, 1005, 40, QStringLiteral("カード"))->setExtra(std::make_shared<SampleDatedExtra>());
-    add(debts, 1006, 41, QStringLiteral("住宅ローン"))->setExtra(std::make_shared<SampleDatedExtra>(QDate(2010, 1, 1), 3e7));
-    add(debts, 1007, 42, QString());   // no name at all
+    add(debts, 1006, 41, QStringLiteral("住宅ローン"))
+        ->setExtra(std::make_shared<SampleDatedExtra>(QDate(2010, 1, 1), 3e7));
+    add(debts, 1007, 42, QString()); // no name at all
     auto transfers = add(top, 3, 1, QStringLiteral("SYS:Transfer"));
     add(transfers, 10, 5, QStringLiteral("SYS:Cache-In"));
-    auto categories = add(top, 4, 0, QString(""));   // empty name
+    auto categories = add(top, 4, 0, QString("")); // empty name
     auto food = add(categories, 1008, 21, QStringLiteral("食費"));
     auto budget = std::make_shared<PlainExtra>(45000);
     food->setExtra(budget);
-    add(food, 1009, 21, QStringLiteral("外食"))->setExtra(budget);   // one record, two owners
+    add(food, 1009, 21, QStringLiteral("外食"))->setExtra(budget); // one record, two owners
     add(categories, 1010, 2);
     add(categories, 1011, 4);
     add(categories, 1012, 50, QStringLiteral("純資産"))->setExtra(std::make_shared<PlainExtra>(1));
@@ -150,9 +151,12 @@ public:
     void encodeWithCoder(cv::KeyedArchiver &coder) const override
     {
         for (const auto &[key, value] : keys) {
-            if (std::holds_alternative<std::int64_t>(value.v)) coder.encodeInt(key, value.toInt64());
-            else if (std::holds_alternative<bool>(value.v)) coder.encodeBool(key, value.toInt64() != 0);
-            else coder.encodeObject(key, value);
+            if (std::holds_alternative<std::int64_t>(value.v))
+                coder.encodeInt(key, value.toInt64());
+            else if (std::holds_alternative<bool>(value.v))
+                coder.encodeBool(key, value.toInt64() != 0);
+            else
+                coder.encodeObject(key, value);
         }
     }
     bool initWithCoder(cv::KeyedUnarchiver &) override { return false; }

@@ -78,6 +78,7 @@ TEST(Node, AddingANodeThatHangsElsewhereMovesIt)
         return out;
     };
     // Each move starts from the tree 1: [10: [11], 20: [0, 0], 30: [31]].
+    // clang-format off
     const struct {
         const char *what;
         std::function<bool(Tree &)> move;
@@ -93,6 +94,7 @@ TEST(Node, AddingANodeThatHangsElsewhereMovesIt)
         {"into its own subtree (refused)", [](Tree &t) { return !t.n11->appendChild(t.n10); }, {10, 20, 30}, {11}, {31}},
         {"listed twice (refused)", [](Tree &t) { return !t.n10->setChildren({t.n31, t.n31}); }, {10, 20, 30}, {11}, {31}},
     };
+    // clang-format on
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         Tree t;
@@ -152,7 +154,7 @@ TEST(Node, SearchesVisitInTheirOwnOrder)
     EXPECT_EQ(t.root->findMemberWithName(QStringLiteral("同名")), t.n30);
     EXPECT_EQ(t.n10->findMemberWithName(QStringLiteral("同名")), t.n11);
     EXPECT_EQ(t.root->findMember(t.holding), t.holding);
-    EXPECT_EQ(t.root->findMember(node(31, 31)), nullptr);   // identity, not equality
+    EXPECT_EQ(t.root->findMember(node(31, 31)), nullptr); // identity, not equality
     EXPECT_EQ(t.root->pathToChild(t.holding.get()), (std::vector<int>{1, 1, -1}));
     EXPECT_EQ(t.root->pathToChild(t.root.get()), std::vector<int>{-1});
     EXPECT_EQ(t.n10->pathToChild(t.holding.get()), std::nullopt);
@@ -276,7 +278,7 @@ TEST(Node, EnumerateCategoriesHasNoLimit)
     auto root = node(3, 1);
     auto group = add(root, 900, 20);
     auto cat = add(group, 1001, 21);
-    add(cat, 5000, 21);   // below a category: not listed
+    add(cat, 5000, 21); // below a category: not listed
     add(group, 1002, 21);
     add(root, 10, 5);
     for (int i = 0; i < 2500; ++i) add(root, 2000 + i, 21);

@@ -24,7 +24,10 @@ inline cv::NodePtr add(const cv::NodePtr &parent, int ident, int kind, const QSt
 }
 
 // An account detail or holding: start date, opening balance, security.
-class SampleDatedExtra : public cv::KeyedArchivable, public cv::DatedExtra, public cv::InitialValueExtra, public cv::SecurityExtra {
+class SampleDatedExtra : public cv::KeyedArchivable,
+                         public cv::DatedExtra,
+                         public cv::InitialValueExtra,
+                         public cv::SecurityExtra {
 public:
     SampleDatedExtra() = default;
     SampleDatedExtra(QDate d, double value, int brandIdent = 0) : start(d), opening(value), brandIdent(brandIdent) {}
@@ -61,7 +64,10 @@ public:
     PlainExtra() = default;
     explicit PlainExtra(double v) : value(v) {}
     QString archiveClassName() const override { return QStringLiteral("UnitModelTestPlainExtra"); }
-    void encodeWithCoder(cv::KeyedArchiver &coder) const override { coder.encodeDouble(QStringLiteral("value"), value); }
+    void encodeWithCoder(cv::KeyedArchiver &coder) const override
+    {
+        coder.encodeDouble(QStringLiteral("value"), value);
+    }
     bool initWithCoder(cv::KeyedUnarchiver &coder) override
     {
         value = coder.decodeDoubleForKey(QStringLiteral("value"));

@@ -33,11 +33,13 @@ std::shared_ptr<cv::Settings> fiscal(int fmy, int fdm, int fwd)
 TEST(Settings, FreshArchiveHoldsExactlyTheNonZeroDefaults)
 {
     const auto fields = rootFields(archive(std::make_shared<cv::Settings>()));
+    // clang-format off
     const QVariantMap expected{
-        {"revision", qint64(512)},           {"viewerFontSize", qint64(4)}, {"viewerSummary", qint64(1)},
-        {"viewerUnit", qint64(1)},           {"budgetUnit", qint64(2)},     {"transDefaultCurrency", qint64(1)},
+        {"revision", qint64(512)}, {"viewerFontSize", qint64(4)}, {"viewerSummary", qint64(1)},
+        {"viewerUnit", qint64(1)}, {"budgetUnit", qint64(2)},     {"transDefaultCurrency", qint64(1)},
         {"displayStockPrice", QVariant(true)},
     };
+    // clang-format on
     EXPECT_EQ(fields, expected);
 }
 
@@ -77,10 +79,12 @@ TEST(Settings, StoredKeysRoundTrip)
     s->setExtraBrands(cv::ArchiveValue(cv::ArchiveArray{cv::ArchiveValue(1), cv::ArchiveValue("x")}));
     const QByteArray data = archive(s);
     EXPECT_FALSE(s->changed()) << "writing the archive clears the flag";
+    // clang-format off
     const QStringList expected{"EXTRABRANDS", "FDM",         "FMY",        "FWD",    "SPLITHEIGHT",
-                                        "SPLITWIDTH",  "SPLITX",      "SPLITY",     "WINDOWHEIGHT", "WINDOWWIDTH",
-                                        "WINDOWX",     "WINDOWY",     "budgetCellWidth", "budgetUnit", "revision",
+                                        "SPLITWIDTH", "SPLITX",  "SPLITY",          "WINDOWHEIGHT", "WINDOWWIDTH",
+                                        "WINDOWX",    "WINDOWY", "budgetCellWidth", "budgetUnit",   "revision",
                                         "transDefaultCurrency", "viewerCellWidth", "viewerFontSize", "viewerSummary"};
+    // clang-format on
     EXPECT_EQ(rootFields(data).keys(), expected);
 
     auto back = unarchive<cv::Settings>(data);
@@ -253,15 +257,16 @@ TEST(Settings, OnlyASoundVerifierWithEnoughIterationsOpens)
         bool opens;
     } cases[] = {
         {made(cv::Settings::kPasswordIterations), true},
-        {made(1000), false},   // right key, too cheap to guess against
-        {made(cv::Settings::kMaxPasswordIterations + 1), false},   // right key, each try would stall
+        {made(1000), false},                                     // right key, too cheap to guess against
+        {made(cv::Settings::kMaxPasswordIterations + 1), false}, // right key, each try would stall
         // Refused before any derivation: two billion rounds would hang the open.
         {QStringLiteral("pbkdf2-sha256$2000000000$AAAAAAAAAAAAAAAAAAAAAA==$AAAA"), false},
         {QStringLiteral("garbage"), false},
         {QStringLiteral("pbkdf2-sha256$100000$$"), false},
     };
     for (const auto &c : cases) {
-        auto s = unarchive<cv::Settings>(archive(raw("CV4Settings")->set("passwdVerifier", cv::ArchiveValue(c.verifier))));
+        auto s =
+            unarchive<cv::Settings>(archive(raw("CV4Settings")->set("passwdVerifier", cv::ArchiveValue(c.verifier))));
         ASSERT_TRUE(s) << c.verifier.toStdString();
         EXPECT_TRUE(s->hasPassword());
         EXPECT_EQ(s->verifyPassword(QStringLiteral("pw")), c.opens) << c.verifier.toStdString();

@@ -32,11 +32,11 @@ struct Element {
 };
 
 struct Template {
-    QString path;          // language/file, for messages
+    QString path; // language/file, for messages
     QString language;
     QByteArray bytes;
     Element root;
-    QString error;         // parse or layout fault; empty when sound
+    QString error; // parse or layout fault; empty when sound
 };
 
 QString attr(const Element &e, const char *name)
@@ -92,15 +92,12 @@ Template readTemplate(const QString &language, const QString &file)
             startLine = 0;
             break;
         case QXmlStreamReader::Characters:
-            if (!xml.isWhitespace())
-                open.back()->text += xml.text();
+            if (!xml.isWhitespace()) open.back()->text += xml.text();
             break;
-        default:
-            break;
+        default: break;
         }
     }
-    if (xml.hasError())
-        t.error = QStringLiteral("line %1: %2").arg(xml.lineNumber()).arg(xml.errorString());
+    if (xml.hasError()) t.error = QStringLiteral("line %1: %2").arg(xml.lineNumber()).arg(xml.errorString());
     return t;
 }
 
@@ -172,45 +169,57 @@ std::vector<AttrRule> attributeRules(const QString &tag)
     std::vector<AttrRule> rules;
     auto add = [&](const std::vector<AttrRule> &more) { rules.insert(rules.end(), more.begin(), more.end()); };
     if (tag == u"cvxf")
-        return {{"version", true, F::Version}, {"date", true, F::Date}, {"summary", false, F::Int},
+        return {{"version", true, F::Version},
+                {"date", true, F::Date},
+                {"summary", false, F::Int},
                 {"template", false, F::Text}};
     if (tag == u"currency")
-        return {{"id", true, F::Int}, {"fraction", true, F::Int}, {"abbr", true, F::Text},
-                {"prefix", true, F::Text}, {"rate", true, F::Rate4}};
+        return {{"id", true, F::Int},
+                {"fraction", true, F::Int},
+                {"abbr", true, F::Text},
+                {"prefix", true, F::Text},
+                {"rate", true, F::Rate4}};
     if (tag == u"brand")
-        return {{"id", true, F::Int}, {"kind", true, F::Int}, {"market", true, F::Int}, {"currency", true, F::Int},
+        return {{"id", true, F::Int},    {"kind", true, F::Int},   {"market", true, F::Int}, {"currency", true, F::Int},
                 {"code", false, F::Int}, {"abbr", false, F::Text}, {"risk", false, F::Int}};
-    if (tag == u"group")
-        return {{"id", true, F::Int}};
-    if (tag == u"price")
-        return {{"date", true, F::Date}, {"value", true, F::Rate6}};
-    if (tag == u"budget")
-        return {{"date", true, F::BudgetMonth}, {"value", true, F::Amount}};
-    if (tag == u"reference")
-        return {{"refid", true, F::Int}, {"kind", false, F::Flag}};
-    if (!tag.startsWith(u"node_"))
-        return {};
+    if (tag == u"group") return {{"id", true, F::Int}};
+    if (tag == u"price") return {{"date", true, F::Date}, {"value", true, F::Rate6}};
+    if (tag == u"budget") return {{"date", true, F::BudgetMonth}, {"value", true, F::Amount}};
+    if (tag == u"reference") return {{"refid", true, F::Int}, {"kind", false, F::Flag}};
+    if (!tag.startsWith(u"node_")) return {};
     rules = {{"id", false, F::Int}, {"currency", false, F::Int}};
     if (tag == u"node_cache" || tag == u"node_invest" || tag == u"node_asset" || tag == u"node_debt") {
         add(assetPart());
     } else if (tag == u"node_bank") {
         add(assetPart());
-        add({{"kind", false, F::Int}, {"company", true, F::Text}, {"branch", true, F::Text}, {"code", true, F::Text},
-             {"tel", false, F::Text}, {"rate", true, F::Rate4}});
+        add({{"kind", false, F::Int},
+             {"company", true, F::Text},
+             {"branch", true, F::Text},
+             {"code", true, F::Text},
+             {"tel", false, F::Text},
+             {"rate", true, F::Rate4}});
     } else if (tag == u"node_credit") {
         add(assetPart());
-        add({{"company", true, F::Text}, {"tel", false, F::Text}, {"limit", true, F::Amount},
-             {"cutoff", true, F::Day}, {"due", true, F::Day}});
+        add({{"company", true, F::Text},
+             {"tel", false, F::Text},
+             {"limit", true, F::Amount},
+             {"cutoff", true, F::Day},
+             {"due", true, F::Day}});
     } else if (tag == u"node_loan") {
         add(assetPart());
+        // clang-format off
         add({{"kind", false, F::Int}, {"due", true, F::Day}, {"rate", true, F::Rate4}, {"count", true, F::Int},
              {"account", true, F::Int}, {"transfer", false, F::Int}, {"category", false, F::Int},
              {"bonus_month", false, F::Int}, {"bonus_value", false, F::Amount}, {"postpaid", false, F::Flag},
              {"next_month", false, F::Flag}, {"next_day", false, F::Flag}, {"fraction", false, F::Flag},
              {"holiday", false, F::Holiday}});
+        // clang-format on
     } else if (tag == u"node_brand") {
-        add({{"date", false, F::Date}, {"brand", true, F::Int}, {"count", false, F::Int},
-             {"price", false, F::Amount}, {"cost", false, F::Amount}});
+        add({{"date", false, F::Date},
+             {"brand", true, F::Int},
+             {"count", false, F::Int},
+             {"price", false, F::Amount},
+             {"cost", false, F::Amount}});
     }
     return rules;
 }
@@ -221,8 +230,7 @@ QString checkAttributes(const Element &e)
     size_t next = 0;
     for (const QXmlStreamAttribute &a : e.attributes) {
         size_t i = next;
-        while (i < rules.size() && a.name() != QLatin1String(rules[i].name))
-            ++i;
+        while (i < rules.size() && a.name() != QLatin1String(rules[i].name)) ++i;
         if (i == rules.size())
             return QStringLiteral("<%1> has %2 out of place or not of its form").arg(e.name, a.name());
         if (!matchesForm(a.value().toString(), rules[i].form))
@@ -233,8 +241,7 @@ QString checkAttributes(const Element &e)
         if (s.always && !e.attributes.hasAttribute(QLatin1String(s.name)))
             return QStringLiteral("<%1> lacks %2").arg(e.name, QLatin1String(s.name));
     for (const Element &c : e.children)
-        if (QString fault = checkAttributes(c); !fault.isEmpty())
-            return fault;
+        if (QString fault = checkAttributes(c); !fault.isEmpty()) return fault;
     return {};
 }
 
@@ -246,7 +253,7 @@ const QHash<QString, QStringList> &nodeTagsOfSection()
         {"asset", {"node_group", "node_cache", "node_bank", "node_invest", "node_asset"}},
         {"debt", {"node_group", "node_credit", "node_loan", "node_debt"}},
         {"account_sum", {"node_group", "node_account_sum"}},
-        {"transfer", {}},  // only the system transfer items live there
+        {"transfer", {}}, // only the system transfer items live there
         {"income", {"node_group", "node_actual"}},
         {"expense", {"node_group", "node_actual"}},
         {"actual_sum", {"node_group", "node_actual_sum"}},
@@ -267,11 +274,9 @@ QString collectNodes(const Element &parent, const QString &section, std::vector<
 {
     const bool summary = parent.name == u"node_account_sum" || parent.name == u"node_actual_sum";
     for (const Element &c : parent.children) {
-        if (c.name == u"title")
-            continue;
+        if (c.name == u"title") continue;
         if (c.name == u"reference") {
-            if (!summary)
-                return QStringLiteral("a reference under <%1>").arg(parent.name);
+            if (!summary) return QStringLiteral("a reference under <%1>").arg(parent.name);
             continue;
         }
         if (!nodeTagsOfSection().value(section).contains(c.name))
@@ -281,8 +286,7 @@ QString collectNodes(const Element &parent, const QString &section, std::vector<
         if (c.children.empty() || c.children.front().name != u"title" || c.children.front().text.isEmpty())
             return QStringLiteral("<%1 id=\"%2\"> does not begin with its title").arg(c.name, attr(c, "id"));
         out.push_back({section, c.name, attr(c, "id").toInt(), c.children.front().text, &c});
-        if (QString fault = collectNodes(c, section, out); !fault.isEmpty())
-            return fault;
+        if (QString fault = collectNodes(c, section, out); !fault.isEmpty()) return fault;
     }
     return {};
 }
@@ -292,8 +296,7 @@ std::vector<TemplateNode> nodesOf(const Template &t, QString *fault)
     std::vector<TemplateNode> nodes;
     for (const Element &section : t.root.children)
         if (kSections.contains(section.name))
-            if (QString f = collectNodes(section, section.name, nodes); !f.isEmpty() && fault->isEmpty())
-                *fault = f;
+            if (QString f = collectNodes(section, section.name, nodes); !f.isEmpty() && fault->isEmpty()) *fault = f;
     return nodes;
 }
 
@@ -302,15 +305,14 @@ QHash<QString, QString> systemNames(const QString &language)
 {
     QHash<QString, QString> all;
     QFile f(kResources + QStringLiteral("/strings/") + language + QStringLiteral(".strings"));
-    if (!f.open(QIODevice::ReadOnly))
-        return all;
+    if (!f.open(QIODevice::ReadOnly)) return all;
     static const QRegularExpression line(QStringLiteral("^\"([^\"]+)\"\\s*=\\s*\"([^\"]*)\";"),
                                          QRegularExpression::MultilineOption);
     for (auto it = line.globalMatch(QString::fromUtf8(f.readAll())); it.hasNext();) {
         const auto m = it.next();
         all.insert(m.captured(1), m.captured(2));
     }
-    QHash<QString, QString> names;  // name -> section it would clash in
+    QHash<QString, QString> names; // name -> section it would clash in
     names.insert(all.value("Wallet"), "asset");
     names.insert(all.value("SYS:Income-Misc"), "income");
     for (const char *key : {"SYS:Expense-Misc", "SYS:Loan-Interest", "SYS:Loan-Unspecified"})
@@ -323,8 +325,7 @@ QHash<QString, QString> systemNames(const QString &language)
 TEST(TemplateFiles, EveryLanguageShipsTheSameNumberedSet)
 {
     QHash<QString, QStringList> files;
-    for (const Template &t : templates())
-        files[t.language] << t.path.section(u'/', 1);
+    for (const Template &t : templates()) files[t.language] << t.path.section(u'/', 1);
     ASSERT_EQ(files.size(), kLanguages.size());
     for (const QString &language : kLanguages) {
         QStringList names = files.value(language);
@@ -352,8 +353,7 @@ TEST(TemplateFiles, FollowTheWritersLayoutAndValueForms)
         EXPECT_EQ(checkAttributes(t.root), QString()) << checkAttributes(t.root).toStdString();
 
         QStringList order;
-        for (const Element &c : t.root.children)
-            order << c.name;
+        for (const Element &c : t.root.children) order << c.name;
         order.removeOne("group_list");
         EXPECT_EQ(order, QStringList({"currency_list", "brand_list"}) + kSections) << order.join(u' ').toStdString();
     }
@@ -371,7 +371,7 @@ TEST(TemplateFiles, HoldOnlyUserItemsUnderTheirOwnSections)
         const QHash<QString, QString> system = systemNames(t.language);
         ASSERT_FALSE(system.isEmpty());
         QSet<int> idents;
-        QSet<QString> names;  // one name once per section: the choosers list them flat
+        QSet<QString> names; // one name once per section: the choosers list them flat
         for (const TemplateNode &n : nodes) {
             const std::string where = QStringLiteral("%1 '%2'").arg(n.tag, n.name).toStdString();
             EXPECT_TRUE(n.element->attributes.hasAttribute("id")) << where;
@@ -449,12 +449,10 @@ TEST(TemplateFiles, SummaryReferencesFindTheirItems)
         QString fault;
         const std::vector<TemplateNode> nodes = nodesOf(t, &fault);
         QHash<int, QString> sectionOf;
-        for (const TemplateNode &n : nodes)
-            sectionOf.insert(n.ident, n.section);
+        for (const TemplateNode &n : nodes) sectionOf.insert(n.ident, n.section);
         for (const TemplateNode &n : nodes) {
             for (const Element &r : n.element->children) {
-                if (r.name != u"reference")
-                    continue;
+                if (r.name != u"reference") continue;
                 const QString target = sectionOf.value(attr(r, "refid").toInt());
                 const bool minus = r.attributes.hasAttribute("kind");
                 const std::string where = QStringLiteral("'%1' -> %2").arg(n.name, attr(r, "refid")).toStdString();

@@ -93,12 +93,16 @@ TEST(Trade, FieldMasksAndOperationLists)
     for (int k : {13, 14, 16, 17}) expected[k] = 72;
     for (int k = -1; k <= 40; ++k) {
         const auto it = expected.find(k);
-        EXPECT_EQ(cv::Trade::validFieldsForKind(cv::TradeKind(k)), it == expected.end() ? 0 : it->second) << "kind " << k;
+        EXPECT_EQ(cv::Trade::validFieldsForKind(cv::TradeKind(k)), it == expected.end() ? 0 : it->second)
+            << "kind " << k;
     }
 
-    EXPECT_EQ(cv::Trade::operationKeysForBrandKind(cv::BrandKind::Stock), kindsOf({0, 1, 10, 13, 14, 16, 17, 2, 18, 19, 20, 21, 5, 6}));
-    EXPECT_EQ(cv::Trade::operationKeysForBrandKind(cv::BrandKind::InvestmentTrust), kindsOf({0, 1, 2, 12, 30, 31, 5, 6}));
-    EXPECT_EQ(cv::Trade::operationKeysForBrandKind(cv::BrandKind::Bond), kindsOf({0, 1, 2, 30, 11, 31, 18, 19, 20, 21, 5, 6}));
+    EXPECT_EQ(cv::Trade::operationKeysForBrandKind(cv::BrandKind::Stock),
+              kindsOf({0, 1, 10, 13, 14, 16, 17, 2, 18, 19, 20, 21, 5, 6}));
+    EXPECT_EQ(cv::Trade::operationKeysForBrandKind(cv::BrandKind::InvestmentTrust),
+              kindsOf({0, 1, 2, 12, 30, 31, 5, 6}));
+    EXPECT_EQ(cv::Trade::operationKeysForBrandKind(cv::BrandKind::Bond),
+              kindsOf({0, 1, 2, 30, 11, 31, 18, 19, 20, 21, 5, 6}));
     EXPECT_TRUE(cv::Trade::operationKeysForBrandKind(cv::BrandKind(3)).isEmpty());
     EXPECT_TRUE(cv::Trade::operationNamesForBrandKind(cv::BrandKind(-1)).isEmpty());
 
@@ -228,7 +232,8 @@ public:
     }
     QString stringForFundValue(double value, int currency, bool wantPrefix, bool padZeroes) const override
     {
-        lastCall = QStringLiteral("fund %1 in %2 prefix %3 pad %4").arg(value).arg(currency).arg(wantPrefix).arg(padZeroes);
+        lastCall =
+            QStringLiteral("fund %1 in %2 prefix %3 pad %4").arg(value).arg(currency).arg(wantPrefix).arg(padZeroes);
         return lastCall;
     }
 };

@@ -194,7 +194,6 @@ TEST(TreeModels, BothModelsRoundTripWithTheirKeys)
     ASSERT_TRUE(d);
     EXPECT_EQ(d->summary(), nullptr);
     EXPECT_NE(d->expense(), nullptr);
-
 }
 
 namespace {

@@ -114,12 +114,13 @@ TEST_P(AccountBookPages, ShowsTheWholePeriodsRowsOrderAndBalances)
         const cv::Entry &e = *stored[i];
         EXPECT_EQ(row.date, e.date().toString(QStringLiteral("yyyy/MM/dd"))) << i;
         EXPECT_EQ(row.in + row.out, i == 1 && c.typed != 0 ? c.typed : e.amount()) << i;
-        if (row.balance.isEmpty()) continue;  // deleted in place
+        if (row.balance.isEmpty()) continue; // deleted in place
         const double balance = amountOf(row.balance);
         // The opening balance of an account opened within the period joins on its day.
-        const bool opens = !account->validAtDate(c.from.addDays(-1)) && account->validAtDate(e.date())
-                           && (i == 0 || !account->validAtDate(stored[i - 1]->date()));
-        EXPECT_DOUBLE_EQ(balance - before, sign * (row.in - row.out) + (opens ? account->assetInitialValue() : 0)) << i << " " << row.date.toStdString();
+        const bool opens = !account->validAtDate(c.from.addDays(-1)) && account->validAtDate(e.date()) &&
+                           (i == 0 || !account->validAtDate(stored[i - 1]->date()));
+        EXPECT_DOUBLE_EQ(balance - before, sign * (row.in - row.out) + (opens ? account->assetInitialValue() : 0))
+            << i << " " << row.date.toStdString();
         before = balance;
         const bool lastOfDay = i + 1 == stored.size() || stored[i + 1]->date() != e.date();
         if (lastOfDay && pending == 0) {
@@ -150,7 +151,7 @@ double deleteInPlace(cv::AccountBookPanel &panel)
 {
     panel.tableView()->QTableView::selectRow(2);
     panel.panelMenuSelected(cv::EntryPanel::AddOrDeleteTag);
-    return 121;  // the expense of the row is gone from the balances below it
+    return 121; // the expense of the row is gone from the balances below it
 }
 
 double deleteAndUndo(cv::AccountBookPanel &panel)
@@ -166,6 +167,7 @@ double deleteFromTheList(cv::AccountBookPanel &panel)
     return 114;
 }
 
+// clang-format off
 const Case kCases[] = {
     {"WholeHalfYearFromTheOpeningDay", kA, QDate(2009, 1, 1), QDate(2009, 6, 30), {}, {}, 0},
     {"EdgesWithinMonths", kA, QDate(2009, 1, 20), QDate(2009, 4, 10), {}, {}, 0},
@@ -178,6 +180,7 @@ const Case kCases[] = {
     {"DeletedAndUndone", kA, QDate(2009, 1, 1), QDate(2009, 6, 30), deleteAndUndo, {}, 0},
     {"DeletedFromTheList", kA, QDate(2009, 1, 1), QDate(2009, 6, 30), deleteFromTheList, QDate(2009, 1, 10), 114},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Periods, AccountBookPages, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<Case> &info) { return std::string(info.param.name); });

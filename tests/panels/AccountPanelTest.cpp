@@ -68,7 +68,7 @@ TEST_F(AccountBook, RunningBalanceShowsOnEveryRowTypedOrStoredAndTheTransferReac
 
     EXPECT_EQ(panel->commitPanel(), 4);
     auto reopened = openBook(*doc, kA, kFeb1, kFeb28);
-    ASSERT_EQ(reopened->numberOfRows(reopened->tableView()), 5);  // and the fresh new row
+    ASSERT_EQ(reopened->numberOfRows(reopened->tableView()), 5); // and the fresh new row
     const QString stored[] = {QStringLiteral("6,000"), QStringLiteral("6,500"), QStringLiteral("5,500"),
                               QStringLiteral("3,500")};
     for (int row = 0; row < 4; ++row)
@@ -103,7 +103,7 @@ TEST_F(AccountBook, AnEmptyPeriodOffersOneNewExpenseRowOnItsFirstDay)
     EXPECT_EQ(row.flags(), cv::EditNew);
     EXPECT_EQ(cellText(*panel, cv::AccountBookPanel::KindColumn, 0), QStringLiteral("Expense"));
     EXPECT_FALSE(panel->okButton()->isEnabled());
-    EXPECT_EQ(panel->commitPanel(), 0);  // nothing typed, nothing stored
+    EXPECT_EQ(panel->commitPanel(), 0); // nothing typed, nothing stored
     // Left with a date, a kind and a memo but no amount: dropped, not stored.
     type(*panel, cv::AccountBookPanel::DateColumn, 0, QStringLiteral("2009/03/05"));
     chooseKind(*panel, 0, kSalary, true);
@@ -124,7 +124,7 @@ TEST_F(AccountBook, AKindChangeReplacesTheStoredEntryUnderItsIdentAndCountsOnce)
     const cv::EntryPtr expense = store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 5), 700, kFood, kA);
     const int ident = expense->ident();
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
-    EXPECT_TRUE(panel->selectEntry(ident));  // as another page opens the book for an entry
+    EXPECT_TRUE(panel->selectEntry(ident)); // as another page opens the book for an entry
     EXPECT_EQ(panel->tableView()->editedRow(), 0);
     chooseKind(*panel, 0, kSalary, true);
     EXPECT_EQ(cellText(*panel, cv::AccountBookPanel::InColumn, 0), QStringLiteral("700"));
@@ -142,7 +142,7 @@ TEST_F(AccountBook, ClicksLandOnTheColumnTheRowCanTake)
     store(*doc, cv::EntryKind::Income, QDate(2009, 2, 5), 100, kSalary, kA);
     store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 6), 100, kFood, kA);
     store(*doc, cv::EntryKind::Transfer, QDate(2009, 2, 7), 100, 0, kC, kA);
-    store(*doc, cv::EntryKind::Transfer, QDate(2009, 2, 8), 100, 0, kA, kL);  // a loan repayment: read-only
+    store(*doc, cv::EntryKind::Transfer, QDate(2009, 2, 8), 100, 0, kA, kL); // a loan repayment: read-only
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
     struct Click {
         int cid, row, edited;
@@ -185,7 +185,8 @@ TEST_F(AccountBook, TypedAmountsRoundDownOnTheTextAndTypedDatesStayWithinAHundre
                           Case{kA, cv::EntryKind::Income, QStringLiteral("-5"), -5}}) {
         auto panel = openBook(*doc, c.account, kFeb1, kFeb28);
         if (c.kind == cv::EntryKind::Income) chooseKind(*panel, 0, kSalary, true);
-        const int cid = c.kind == cv::EntryKind::Income ? cv::AccountBookPanel::InColumn : cv::AccountBookPanel::OutColumn;
+        const int cid =
+            c.kind == cv::EntryKind::Income ? cv::AccountBookPanel::InColumn : cv::AccountBookPanel::OutColumn;
         type(*panel, cid, 0, c.keys);
         EXPECT_DOUBLE_EQ(panel->actualAt(0)->amount(), c.stored) << c.keys.toStdString();
         panel->commitPanel();
@@ -213,8 +214,8 @@ TEST_F(AccountBook, TypedAmountsRoundDownOnTheTextAndTypedDatesStayWithinAHundre
 TEST_F(AccountBook, TheKindColumnShowsTheTransferPartnerWholeUpToAThirdAndTheRestAsATooltip)
 {
     store(*doc, cv::EntryKind::Transfer, QDate(2009, 2, 4), 300, 0, kA, kC);
-    for (const auto &[name, whole] : {std::pair{QStringLiteral("Credit card of the second family bank"), true},
-                                      {QString(120, u'W'), false}}) {
+    for (const auto &[name, whole] :
+         {std::pair{QStringLiteral("Credit card of the second family bank"), true}, {QString(120, u'W'), false}}) {
         doc->findAccount(kC)->setName(name);
         auto panel = openBook(*doc, kA, kFeb1, kFeb28);
         panel->resize(1300, 400);
@@ -231,8 +232,8 @@ TEST_F(AccountBook, TheKindColumnShowsTheTransferPartnerWholeUpToAThirdAndTheRes
 TEST_F(AccountBook, TheTransferPopupKeepsTheBookOnOneSideAndOkIsOneUndoStep)
 {
     const cv::EntryPtr expense = store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 5), 700, kFood, kA);
-    const cv::NodePtr folder = samplebook::node(doc->accountModel()->asset(), 1100, cv::NodeKind::Group,
-                                                   QStringLiteral("Savings"));
+    const cv::NodePtr folder =
+        samplebook::node(doc->accountModel()->asset(), 1100, cv::NodeKind::Group, QStringLiteral("Savings"));
     samplebook::node(folder, 1101, cv::NodeKind::Bank, QStringLiteral("B"));
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
     cv::TransferFieldDialog *popup = panel->transferFieldController();
@@ -255,11 +256,11 @@ TEST_F(AccountBook, TheTransferPopupKeepsTheBookOnOneSideAndOkIsOneUndoStep)
     Q_EMIT popup->accountButton()->activated(popup->accountButton()->findData(kA));
     EXPECT_EQ(popup->destination(), 0);
     Q_EMIT popup->destinationButton()->activated(popup->destinationButton()->findData(kU));
-    EXPECT_FALSE(popup->destinationField()->isHidden());  // yen to dollars
+    EXPECT_FALSE(popup->destinationField()->isHidden()); // yen to dollars
     Q_EMIT popup->destinationButton()->activated(popup->destinationButton()->findData(kC));
     EXPECT_TRUE(popup->destinationField()->isHidden());
     popup->accountField()->setText(QStringLiteral("10"));
-    QTest::keyClick(popup, Qt::Key_Escape);  // closes without a change
+    QTest::keyClick(popup, Qt::Key_Escape); // closes without a change
     EXPECT_FALSE(popup->isVisible());
     EXPECT_EQ(panel->actualAt(1)->kind(), cv::EntryKind::Expense);
 
@@ -291,7 +292,7 @@ TEST_F(AccountBook, TheTransferPopupKeepsTheBookOnOneSideAndOkIsOneUndoStep)
 
 TEST_F(AccountBook, KindChangesAndTypingOfATransferInWithAnotherCurrencyBookOnThisAccount)
 {
-    auto in = store(*doc, cv::EntryKind::Transfer, QDate(2009, 2, 9), 30, 0, kU, kA);  // $30 at 100 yen
+    auto in = store(*doc, cv::EntryKind::Transfer, QDate(2009, 2, 9), 30, 0, kU, kA); // $30 at 100 yen
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
     EXPECT_EQ(cellText(*panel, cv::AccountBookPanel::InColumn, 0), QStringLiteral("3,000"));
     type(*panel, cv::AccountBookPanel::InColumn, 0, QStringLiteral("2900"));
@@ -316,18 +317,20 @@ TEST_F(AccountBook, DeletingStoredAndNewRowsIsOneUndoStepAndUndoRestoresThemInOr
     const auto stored = panel->rowAt(0);
     const auto fresh = panel->rowAt(1);
     auto *selection = panel->tableView()->selectionModel();
-    selection->select(panel->tableView()->model()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    selection->select(panel->tableView()->model()->index(1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    selection->select(panel->tableView()->model()->index(0, 0),
+                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    selection->select(panel->tableView()->model()->index(1, 0),
+                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
     const int before = doc->undoStack()->count();
     panel->deleteRows(panel->tableView());
     EXPECT_EQ(doc->undoStack()->count(), before + 1);
     EXPECT_EQ(doc->undoStack()->undoText(), QStringLiteral("Delete"));
-    ASSERT_EQ(panel->numberOfRows(panel->tableView()), 1);  // a fresh new row, since none was left
+    ASSERT_EQ(panel->numberOfRows(panel->tableView()), 1); // a fresh new row, since none was left
     EXPECT_NE(panel->rowAt(0), fresh);
     doc->undoStack()->undo();
     ASSERT_EQ(panel->numberOfRows(panel->tableView()), 3);
     EXPECT_EQ(panel->rowAt(0), stored);
-    EXPECT_EQ(panel->rowAt(2), fresh);  // new rows keep their place after the stored ones
+    EXPECT_EQ(panel->rowAt(2), fresh); // new rows keep their place after the stored ones
     EXPECT_EQ(panel->actualAt(0)->flags() & cv::EditDeleted, 0);
 }
 
@@ -336,19 +339,19 @@ TEST_F(AccountBook, RowsAreKeptByIdentityAndRestoringKeepsOtherPendingEdits)
     // Two identical stored rows: deleting one keeps the other.
     store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 5), 700, kFood, kA);
     store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 5), 700, kFood, kA);
-    store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 6), 0, kFood, kA);  // a zero entry from an import
+    store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 6), 0, kFood, kA); // a zero entry from an import
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
     type(*panel, cv::AccountBookPanel::MemoColumn, 1, QStringLiteral("kept"));
     panel->toggleRowDeletedFlag(0);
     EXPECT_TRUE(panel->actualAt(0)->flags() & cv::EditDeleted);
     panel->tableView()->QTableView::selectRow(0);
-    panel->deleteRows(panel->tableView());  // restores in place, without reading the store
+    panel->deleteRows(panel->tableView()); // restores in place, without reading the store
     EXPECT_FALSE(panel->actualAt(0)->flags() & cv::EditDeleted);
     EXPECT_EQ(panel->actualAt(1)->memo(), QStringLiteral("kept"));
     panel->toggleRowDeletedFlag(0);
     EXPECT_EQ(panel->commitPanel(), 2);
     const auto entries = storedEntries(*doc, kA);
-    ASSERT_EQ(entries.size(), 3u);  // January's, the kept twin and the zero entry
+    ASSERT_EQ(entries.size(), 3u); // January's, the kept twin and the zero entry
     EXPECT_EQ(entries[1]->memo(), QStringLiteral("kept"));
     EXPECT_DOUBLE_EQ(entries[2]->amount(), 0.0);
 }
@@ -375,12 +378,13 @@ TEST_F(AccountBook, SavingWithTheBookOpenStoresTheRowOnceAndLeavingAddsNothing)
     // The page's rule for a save: commit the open input first.
     panel->commitPendingInput();
     ASSERT_TRUE(doc->writeToFile(dir.filePath(QStringLiteral("book.cvv2")), cv::Book::kTypeV2));
-    EXPECT_EQ(panel->commitPanel(), 1);  // the row the save wrote
+    EXPECT_EQ(panel->commitPanel(), 1); // the row the save wrote
     EXPECT_EQ(storedEntries(*doc, kA).size(), 2u);
     EXPECT_DOUBLE_EQ(doc->rawValueForAccount(doc->findAccount(kA), kFeb28), 8600.0);
     // The book's Edit > Undo takes back what the left panel stored, and Redo stores it again.
     ASSERT_EQ(doc->undoStack()->count(), 1);
-    for (const auto &[undo, entries, balance] : {std::tuple{true, 1u, 9000.0}, {false, 2u, 8600.0}, {true, 1u, 9000.0}}) {
+    for (const auto &[undo, entries, balance] :
+         {std::tuple{true, 1u, 9000.0}, {false, 2u, 8600.0}, {true, 1u, 9000.0}}) {
         undo ? doc->undoStack()->undo() : doc->undoStack()->redo();
         EXPECT_EQ(storedEntries(*doc, kA).size(), entries);
         EXPECT_DOUBLE_EQ(doc->rawValueForAccount(doc->findAccount(kA), kFeb28), balance);
@@ -405,7 +409,7 @@ TEST_F(AccountBook, AnOpenBookShowsTheBookAsItsUndoAndRedoLeaveIt)
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
     const cvtest::page::Entries book(panel.get());
     for (const auto &[undo, rows] : {std::pair{true, 1}, {false, 2}}) {
-        undo ? doc->undoStack()->undo() : doc->undoStack()->redo();  // Edit > Undo, Redo
+        undo ? doc->undoStack()->undo() : doc->undoStack()->redo(); // Edit > Undo, Redo
         EXPECT_EQ(book.rows(), rows) << "the stored row and the new one";
     }
     book.type(cv::AccountBookPanel::OutColumn, book.newRow(), QStringLiteral("100"));

@@ -53,7 +53,9 @@ Sheet open(cv::Book &doc, const cv::NodePtr &node)
     switch (cv::NodeKind(node->kind())) {
     case cv::NodeKind::CreditCard: {
         auto *card = new cv::CardAccountSheet(&doc, node);
-        s.typeDate = [card](const QString &t) { type(card->creditInfoForm()->cellAtIndex(cv::CardAccountSheet::DateCell), t); };
+        s.typeDate = [card](const QString &t) {
+            type(card->creditInfoForm()->cellAtIndex(cv::CardAccountSheet::DateCell), t);
+        };
         s.typeAmount = [card](const QString &t) {
             type(card->creditInfoForm()->cellAtIndex(cv::CardAccountSheet::LimitCell), t);
         };
@@ -62,7 +64,9 @@ Sheet open(cv::Book &doc, const cv::NodePtr &node)
     }
     case cv::NodeKind::Bank: {
         auto *bank = new cv::BankAccountSheet(&doc, node);
-        s.typeDate = [bank](const QString &t) { type(bank->bankInfoForm()->cellAtIndex(cv::BankAccountSheet::DateCell), t); };
+        s.typeDate = [bank](const QString &t) {
+            type(bank->bankInfoForm()->cellAtIndex(cv::BankAccountSheet::DateCell), t);
+        };
         s.typeAmount = [bank](const QString &t) {
             type(bank->bankInfoForm()->cellAtIndex(cv::BankAccountSheet::BalanceCell), t);
         };
@@ -84,6 +88,7 @@ TEST(AccountSheetTest, EndCodesOfEachSheet)
 {
     auto doc = makeBook();
     ASSERT_TRUE(doc);
+    // clang-format off
     const struct {
         const char *name;
         int ident;          // a stored account, or 0 for a new node of the kind
@@ -101,6 +106,7 @@ TEST(AccountSheetTest, EndCodesOfEachSheet)
         {"new other debt in dollars", 0, 42, true, true, 2, 2},
         {"new cash renamed", 0, 30, true, false, 1, 1},
     };
+    // clang-format on
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         const cv::NodePtr node = c.ident ? doc->findAccount(c.ident) : newNode(c.kind);
@@ -135,7 +141,7 @@ TEST(AccountSheetTest, ANewCardProposesDaysAndTheFixedCashAccountKeepsItsCurrenc
     cv::CardAccountSheet card(doc.get(), newNode(40));
     EXPECT_EQ(card.cutoffDayButton()->currentData().toInt(), 20);
     EXPECT_EQ(card.dueDayButton()->currentData().toInt(), 10);
-    EXPECT_EQ(card.cutoffDayButton()->count(), 31);  // 1-30 and the last day
+    EXPECT_EQ(card.cutoffDayButton()->count(), 31); // 1-30 and the last day
     EXPECT_EQ(card.creditInfoForm()->stringValue(cv::CardAccountSheet::DateCell),
               cv::formatProgramDate(QDate::currentDate()));
 
@@ -144,7 +150,7 @@ TEST(AccountSheetTest, ANewCardProposesDaysAndTheFixedCashAccountKeepsItsCurrenc
     cv::CashAccountSheet sheet(doc.get(), cash);
     EXPECT_FALSE(sheet.currencyButton()->isEnabled());
     type(sheet.nameField(), QStringLiteral("Purse"));
-    sheet.currencyButton()->setCurrentIndex(sheet.currencyButton()->findData(2));  // changed elsewhere
+    sheet.currencyButton()->setCurrentIndex(sheet.currencyButton()->findData(2)); // changed elsewhere
     sheet.okPushed();
     EXPECT_EQ(sheet.result(), 1);
     EXPECT_EQ(cash->name(), QStringLiteral("Purse"));
@@ -197,8 +203,8 @@ TEST(AccountSheetTest, UnreadableStartDatesAndAmountsKeepOkDisabledAndWriteNothi
             const char *amount;
             bool ok;
         } inputs[] = {
-            {"1899/12/31", "100", false}, {"2100/01/01", "100", false}, {"2009/13/01", "100", false},
-            {"2009/04/01", "12a", false}, {"2009/04/01", "1.2.3", false},  {"2099/12/31", "", true},
+            {"1899/12/31", "100", false},   {"2100/01/01", "100", false},   {"2009/13/01", "100", false},
+            {"2009/04/01", "12a", false},   {"2009/04/01", "1.2.3", false}, {"2099/12/31", "", true},
             {"1900/01/01", "-1,500", true},
         };
         for (const auto &in : inputs) {
@@ -210,7 +216,7 @@ TEST(AccountSheetTest, UnreadableStartDatesAndAmountsKeepOkDisabledAndWriteNothi
         s.sheet->okPushed();
         EXPECT_EQ(s.sheet->result(), 0);
         EXPECT_TRUE(s.sheet->isVisible() || s.sheet->result() == 0);
-        EXPECT_EQ(node->extra(), detail);  // nothing written
+        EXPECT_EQ(node->extra(), detail); // nothing written
         EXPECT_NE(node->name(), QStringLiteral("Named"));
     }
 }
@@ -223,11 +229,11 @@ TEST(AccountSheetTest, CancelAsksBeforeDiscardingAStoredAccountsChanges)
     cv::BankAccountSheet sheet(doc.get(), doc->findAccount(kA));
     sheet.open();
     type(sheet.nameField(), QStringLiteral("B"));
-    alerts.answers.push_back(cv::AlertButton::Alternate);  // keep editing
+    alerts.answers.push_back(cv::AlertButton::Alternate); // keep editing
     sheet.cancelPushed();
     EXPECT_TRUE(sheet.isVisible());
     ASSERT_EQ(alerts.asked.size(), 1u);
-    sheet.cancelPushed();  // discard
+    sheet.cancelPushed(); // discard
     EXPECT_FALSE(sheet.isVisible());
     EXPECT_EQ(sheet.result(), 0);
     EXPECT_EQ(doc->findAccount(kA)->name(), QStringLiteral("A"));
@@ -247,13 +253,13 @@ TEST(AccountSheetTest, TheCalculatorAndTheCalendarFillTheSheets)
 {
     auto doc = makeBook();
     ASSERT_TRUE(doc);
-    cv::BankAccountSheet bank(doc.get(), doc->findAccount(kU));  // dollars
+    cv::BankAccountSheet bank(doc.get(), doc->findAccount(kU)); // dollars
     type(bank.bankInfoForm()->cellAtIndex(cv::BankAccountSheet::BankCell), QStringLiteral("Bank"));
     bank.bankInfoForm()->selectCellAtRow(cv::BankAccountSheet::BalanceCell);
     bank.performInputValue(QStringLiteral("1234.5"));
     EXPECT_EQ(bank.bankInfoForm()->stringValue(cv::BankAccountSheet::BalanceCell), QStringLiteral("1,234.50"));
     bank.bankInfoForm()->selectCellAtRow(cv::BankAccountSheet::NumberCell);
-    bank.performInputValue(QStringLiteral("99"));  // not an amount cell
+    bank.performInputValue(QStringLiteral("99")); // not an amount cell
     EXPECT_NE(bank.bankInfoForm()->stringValue(cv::BankAccountSheet::NumberCell), QStringLiteral("99"));
     bank.performInputDate(QDate(2010, 5, 6));
     EXPECT_EQ(bank.getDate(), QDate(2010, 5, 6));

@@ -24,10 +24,7 @@ namespace {
 
 class AmountTyping : public BookTest {
 protected:
-    std::unique_ptr<cv::IncomeExpensePanel> open(const QDate &day)
-    {
-        return openCategory(*doc, kFood, day, day);
-    }
+    std::unique_ptr<cv::IncomeExpensePanel> open(const QDate &day) { return openCategory(*doc, kFood, day, day); }
     double storedAmount(const QDate &day)
     {
         for (const cv::EntryPtr &e : samplebook::storedEntriesOfCategory(*doc, kFood))
@@ -59,11 +56,13 @@ TEST_F(AmountTyping, TypedTextIsReadWithItsSignInTheAccountsCurrency)
         const char *keys;
         double stored;
     };
+    // clang-format off
     const Case cases[] = {
-        {kA, "1,234", 1234},      {kA, "-500", -500},       {kA, "5-", -5},
-        {kA, "--7", 7},           {kA, "１２３", 123},      {kU, "12.345", 12.34},
+        {kA, "1,234", 1234}, {kA, "-500", -500},  {kA, "5-", -5},
+        {kA, "--7", 7},      {kA, "１２３", 123}, {kU, "12.345", 12.34},
         {kU, "-$1,000.5", -1000.5},
     };
+    // clang-format on
     QDate day(2009, 6, 1);
     for (const Case &c : cases) {
         SCOPED_TRACE(c.keys);

@@ -40,7 +40,7 @@ TEST(BrandPanel, OpensAStoredSecurityWithItsValues)
         QString shownCode;
     } cases[] = {
         {3, 8411, 3, QStringLiteral("8411")},
-        {99, 0, 0, QString()},   // a market the pop-up lacks: the item tagged 0
+        {99, 0, 0, QString()}, // a market the pop-up lacks: the item tagged 0
         {-1, 8301, 0, QStringLiteral("8301")},
     };
     for (const auto &c : cases) {
@@ -103,8 +103,8 @@ TEST(BrandPanel, OkFollowsTheNameAndOnlyOkWrites)
         EXPECT_EQ(fresh->code(), c.stored);
         EXPECT_EQ(fresh->symbol(), QStringLiteral("1306.T"));
         EXPECT_EQ(fresh->market(), 21);
-        EXPECT_EQ(fresh->currency(), 1);  // the first currency of the list
-        EXPECT_EQ(fresh->ident(), -1);    // storing is the opener's
+        EXPECT_EQ(fresh->currency(), 1); // the first currency of the list
+        EXPECT_EQ(fresh->ident(), -1);   // storing is the opener's
     }
 }
 

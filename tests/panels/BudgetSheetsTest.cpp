@@ -101,7 +101,7 @@ TEST_F(BudgetSheetsTest, EditorSetsOneMonthAndEndsZeroWithoutChanges)
     {
         cv::BudgetEditor editor(doc.get(), food, QDate(2009, 6, 1), 1);
         QSignalSpy ended(&editor, &cv::BudgetEditor::ended);
-        editor.setObjectValue(editor.tableView(), QStringLiteral("20,000"), 2, 0);  // the value it has
+        editor.setObjectValue(editor.tableView(), QStringLiteral("20,000"), 2, 0); // the value it has
         editor.okPushed();
         EXPECT_EQ(ended.front().front().toInt(), 0) << "OK without changes";
     }
@@ -124,7 +124,7 @@ TEST_F(BudgetSheetsTest, PanelShowsTheFiscalYearAndAppliesToSelectedMonthsOnly)
 {
     doc->settings()->setFiscalMonthOfYear(3);
     food->setBudgetAfter(2007, 1, 20000);
-    store(*doc, cv::EntryKind::Expense, QDate(2007, 6, 5), -1200, kFood, kA);  // a refund
+    store(*doc, cv::EntryKind::Expense, QDate(2007, 6, 5), -1200, kFood, kA); // a refund
     const cv::BudgetPtr stored = std::dynamic_pointer_cast<cv::Budget>(food->extra());
     cv::BudgetPanel panel(doc.get(), QDate(2008, 2, 15), food);
     EXPECT_EQ(panel.year(), 2007);
@@ -134,7 +134,8 @@ TEST_F(BudgetSheetsTest, PanelShowsTheFiscalYearAndAppliesToSelectedMonthsOnly)
     QTableWidget *table = panel.tableView();
     EXPECT_EQ(table->item(0, 0)->text(), QStringLiteral("2007/04"));
     EXPECT_EQ(table->item(11, 0)->text(), QStringLiteral("2008/03"));
-    EXPECT_EQ(table->item(2, cv::BudgetPanel::ActualColumn)->text(), QStringLiteral("-1,200")) << "a refund keeps its sign";
+    EXPECT_EQ(table->item(2, cv::BudgetPanel::ActualColumn)->text(), QStringLiteral("-1,200"))
+        << "a refund keeps its sign";
     EXPECT_EQ(table->item(2, cv::BudgetPanel::ActualColumn)->foreground().color(), cv::negativeColor());
     EXPECT_FALSE(panel.applyButton()->isEnabled());
 
@@ -144,12 +145,13 @@ TEST_F(BudgetSheetsTest, PanelShowsTheFiscalYearAndAppliesToSelectedMonthsOnly)
     EXPECT_TRUE(panel.applyButton()->isEnabled());
 
     table->clearSelection();
-    for (int row : {3, 4, 5}) table->selectionModel()->select(table->model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    for (int row : {3, 4, 5})
+        table->selectionModel()->select(table->model()->index(row, 0),
+                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
     panel.budgetTextField()->setText(QStringLiteral("50,000"));
     panel.applyPushed();
     const std::pair<int, double> months[] = {{6, 20000}, {7, 50000}, {8, 50000}, {9, 50000}, {10, 20000}};
-    for (const auto &[month, value] : months)
-        EXPECT_EQ(panel.budget()->budgetAt(2007, month), value) << month;
+    for (const auto &[month, value] : months) EXPECT_EQ(panel.budget()->budgetAt(2007, month), value) << month;
     EXPECT_EQ(table->item(6, cv::BudgetPanel::BudgetColumn)->text(), QStringLiteral("20,000"));
     EXPECT_EQ(food->budgetAt(2007, 7), 20000) << "the category waits for OK";
 
@@ -185,8 +187,10 @@ TEST_P(BudgetSheetsScreenshot, ShowTheEditorAndThePanel)
     auto doc = makeBook();
     ASSERT_TRUE(doc);
     const cv::NodePtr food = doc->findExpense(kFood);
-    samplebook::node(food, kLunch, 21, language == QLatin1String("ja") ? QStringLiteral("昼食") : QStringLiteral("Lunch"));
-    samplebook::node(food, kDinner, 21, language == QLatin1String("ja") ? QStringLiteral("夕食") : QStringLiteral("Dinner"));
+    samplebook::node(food, kLunch, 21,
+                     language == QLatin1String("ja") ? QStringLiteral("昼食") : QStringLiteral("Lunch"));
+    samplebook::node(food, kDinner, 21,
+                     language == QLatin1String("ja") ? QStringLiteral("夕食") : QStringLiteral("Dinner"));
     food->setBudgetAfter(2009, 1, 30000);
     doc->findExpense(kLunch)->setBudgetAfter(2009, 1, 12000);
     store(*doc, cv::EntryKind::Expense, QDate(2009, 1, 12), 28500, kFood, kA);

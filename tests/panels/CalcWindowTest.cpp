@@ -16,27 +16,48 @@ namespace {
 void press(cv::CalculatorWindow &calc, const QString &keys)
 {
     for (const QString &key : keys.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        if (key.size() == 1 && key.at(0).isDigit()) calc.numkey(key.toInt());
-        else if (key == QLatin1String(".")) calc.numkey(10);
-        else if (key == QLatin1String("+")) calc.oprKey(cv::CalculatorWindow::Add);
-        else if (key == QLatin1String("-")) calc.oprKey(cv::CalculatorWindow::Subtract);
-        else if (key == QLatin1String("x")) calc.oprKey(cv::CalculatorWindow::Multiply);
-        else if (key == QLatin1String("/")) calc.oprKey(cv::CalculatorWindow::Divide);
-        else if (key == QLatin1String("=")) calc.getsum();
-        else if (key == QLatin1String("sign")) calc.unaryOprKey(5);
-        else if (key == QLatin1String("int")) calc.unaryOprKey(6);
-        else if (key == QLatin1String("cents")) calc.unaryOprKey(7);
-        else if (key == QLatin1String("in")) calc.unaryOprKey(8);
-        else if (key == QLatin1String("out")) calc.unaryOprKey(9);
-        else if (key == QLatin1String("tax")) calc.unaryOprKey(10);
-        else if (key == QLatin1String("rate")) calc.taxKey(2);
-        else if (key == QLatin1String("MC")) calc.memKey(0);
-        else if (key == QLatin1String("MR")) calc.memKey(1);
-        else if (key == QLatin1String("M+")) calc.memKey(2);
-        else if (key == QLatin1String("AC")) calc.clrKey(0);
-        else if (key == QLatin1String("C")) calc.clrKey(1);
-        else if (key == QLatin1String("del")) calc.clrKey(2);
-        else ADD_FAILURE() << "unknown key " << key.toStdString();
+        if (key.size() == 1 && key.at(0).isDigit())
+            calc.numkey(key.toInt());
+        else if (key == QLatin1String("."))
+            calc.numkey(10);
+        else if (key == QLatin1String("+"))
+            calc.oprKey(cv::CalculatorWindow::Add);
+        else if (key == QLatin1String("-"))
+            calc.oprKey(cv::CalculatorWindow::Subtract);
+        else if (key == QLatin1String("x"))
+            calc.oprKey(cv::CalculatorWindow::Multiply);
+        else if (key == QLatin1String("/"))
+            calc.oprKey(cv::CalculatorWindow::Divide);
+        else if (key == QLatin1String("="))
+            calc.getsum();
+        else if (key == QLatin1String("sign"))
+            calc.unaryOprKey(5);
+        else if (key == QLatin1String("int"))
+            calc.unaryOprKey(6);
+        else if (key == QLatin1String("cents"))
+            calc.unaryOprKey(7);
+        else if (key == QLatin1String("in"))
+            calc.unaryOprKey(8);
+        else if (key == QLatin1String("out"))
+            calc.unaryOprKey(9);
+        else if (key == QLatin1String("tax"))
+            calc.unaryOprKey(10);
+        else if (key == QLatin1String("rate"))
+            calc.taxKey(2);
+        else if (key == QLatin1String("MC"))
+            calc.memKey(0);
+        else if (key == QLatin1String("MR"))
+            calc.memKey(1);
+        else if (key == QLatin1String("M+"))
+            calc.memKey(2);
+        else if (key == QLatin1String("AC"))
+            calc.clrKey(0);
+        else if (key == QLatin1String("C"))
+            calc.clrKey(1);
+        else if (key == QLatin1String("del"))
+            calc.clrKey(2);
+        else
+            ADD_FAILURE() << "unknown key " << key.toStdString();
     }
 }
 
@@ -56,17 +77,17 @@ TEST_F(CalculatorTest, KeySequencesShowExactDecimalResults)
 {
     const Sequence sequences[] = {
         {"0 . 1 + 0 . 2 =", 0, "0.3"},
-        {"2 + 3 x 4 =", 0, "20"},           // evaluated left to right
-        {"6 + - 2 =", 0, "4"},              // the second operator replaces the first
+        {"2 + 3 x 4 =", 0, "20"}, // evaluated left to right
+        {"6 + - 2 =", 0, "4"},    // the second operator replaces the first
         {"0 0", 0, "0"},
         {"5 sign 3", 0, "-53"},
         {"1 2 3 del", 0, "12"},
-        {"1 . 5 0", 0, "1.50"},             // typed zeros stay while typing
+        {"1 . 5 0", 0, "1.50"}, // typed zeros stay while typing
         {"1 2 3 4 5 6 7", 0, "1,234,567"},
         {"1 2 . 3 4 5 6 cents", 0, "12.34"},
         {"1 2 . 3 4 5 6 int", 0, "12"},
-        {"1 / 3 x 3 =", 0, "0.99999999999999999999"},  // twenty places, as a decimal calculator shows
-        {"9 9 9 in", 0, "1,048.95"},        // no stored rate: 5 %
+        {"1 / 3 x 3 =", 0, "0.99999999999999999999"}, // twenty places, as a decimal calculator shows
+        {"9 9 9 in", 0, "1,048.95"},                  // no stored rate: 5 %
         {"9 9 9 in", 1, "1,049"},
         {"9 9 9 in", 2, "1,048"},
         {"9 9 9 in", 3, "1,049"},
@@ -100,8 +121,8 @@ TEST_F(CalculatorTest, DivisionByZeroIsAnErrorUntilCleared)
     cv::CalculatorWindow calc(0);
     press(calc, QStringLiteral("5 / 0 ="));
     EXPECT_TRUE(calc.isErrorState());
-    EXPECT_TRUE(calc.getDisplayedString().isEmpty());  // nothing to post or copy
-    press(calc, QStringLiteral("4 + 1 ="));             // keys are ignored in the error state
+    EXPECT_TRUE(calc.getDisplayedString().isEmpty()); // nothing to post or copy
+    press(calc, QStringLiteral("4 + 1 ="));           // keys are ignored in the error state
     EXPECT_TRUE(calc.isErrorState());
     press(calc, QStringLiteral("AC 4 + 1 ="));
     EXPECT_FALSE(calc.isErrorState());
@@ -127,11 +148,11 @@ TEST_F(CalculatorTest, EnterPostsTheExactTextToTheModalWindowAndClearsTheEntry)
     ASSERT_EQ(taker.taken, QStringList{QStringLiteral("0.3")});
     press(calc, QStringLiteral("1 2 3 4"));
     calc.doEnter();
-    EXPECT_EQ(taker.taken.last(), QStringLiteral("1234"));  // no grouping in the posted text
+    EXPECT_EQ(taker.taken.last(), QStringLiteral("1234")); // no grouping in the posted text
     EXPECT_EQ(calc.displayText(), QStringLiteral("0"));
     press(calc, QStringLiteral("1 / 0 ="));
     calc.doEnter();
-    EXPECT_EQ(taker.taken.size(), 2);  // an error posts nothing
+    EXPECT_EQ(taker.taken.size(), 2); // an error posts nothing
     taker.hide();
 }
 
@@ -148,7 +169,7 @@ TEST(DecimalTest, ArithmeticIsExactAndRefusesWhatItCannotHold)
     EXPECT_FALSE(Decimal::fromString(QStringLiteral("-")));
     EXPECT_FALSE(Decimal::fromString(QStringLiteral("nan")));
     const Decimal huge = d("99999999999999999999");
-    EXPECT_FALSE(huge * huge);  // overflow is refused, never wrapped
+    EXPECT_FALSE(huge * huge); // overflow is refused, never wrapped
     EXPECT_EQ(d("-1.5").rounded(0, Decimal::Rounding::HalfAwayFromZero).toString(), QStringLiteral("-2"));
     EXPECT_EQ(d("-1.5").rounded(0, Decimal::Rounding::Floor).toString(), QStringLiteral("-2"));
     EXPECT_EQ(d("-1.5").rounded(0, Decimal::Rounding::Ceiling).toString(), QStringLiteral("-1"));

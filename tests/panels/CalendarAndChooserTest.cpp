@@ -18,15 +18,15 @@ namespace {
 TEST(CalendarWindowTest, GridBlanksColoursAndMonthSteps)
 {
     cv::CalendarWindow calendar;
-    calendar.setCurrentDate(QDate(2009, 8, 15));  // 1 August 2009 is a Saturday
+    calendar.setCurrentDate(QDate(2009, 8, 15)); // 1 August 2009 is a Saturday
     for (int i = 0; i < 6; ++i) EXPECT_EQ(calendar.cellDay(i), 0) << i;
     EXPECT_EQ(calendar.cellDay(6), 1);
     EXPECT_EQ(calendar.cellDay(6 + 30), 31);
     EXPECT_EQ(calendar.cellDay(6 + 31), 0);
-    EXPECT_EQ(calendar.cellColor(6), QColor(Qt::blue));   // Saturday
-    EXPECT_EQ(calendar.cellColor(7), QColor(Qt::black));  // Sunday, no holiday
+    EXPECT_EQ(calendar.cellColor(6), QColor(Qt::blue));  // Saturday
+    EXPECT_EQ(calendar.cellColor(7), QColor(Qt::black)); // Sunday, no holiday
 
-    calendar.setCurrentDate(QDate(2007, 11, 1));  // 3 November 2007: a Saturday and Culture Day
+    calendar.setCurrentDate(QDate(2007, 11, 1)); // 3 November 2007: a Saturday and Culture Day
     const int blanks = QDate(2007, 11, 1).dayOfWeek() % 7;
     EXPECT_EQ(calendar.cellDay(blanks + 2), 3);
     EXPECT_EQ(calendar.cellColor(blanks + 2), QColor(Qt::red));
@@ -36,6 +36,7 @@ TEST(CalendarWindowTest, GridBlanksColoursAndMonthSteps)
         int steps;
         QDate to;
     };
+    // clang-format off
     const Step steps[] = {
         {QDate(2009, 12, 10), 1, QDate(2010, 1, 10)},
         {QDate(2010, 1, 10), -1, QDate(2009, 12, 10)},
@@ -46,6 +47,7 @@ TEST(CalendarWindowTest, GridBlanksColoursAndMonthSteps)
         {QDate(2009, 2, 28), -1, QDate(2009, 1, 28)},
         {QDate(2009, 12, 31), 1, QDate(2010, 1, 31)},
     };
+    // clang-format on
     for (const Step &s : steps) {
         calendar.setCurrentDate(s.from);
         calendar.stepMonth(s.steps);
@@ -91,9 +93,9 @@ TEST(AccountChooserTest, ModesOfferTheirKindsInTreeOrder)
         std::vector<int> offered;
     };
     const Case cases[] = {
-        {4 | 16, {1102, kC}},                 // investment and card, never the holding
-        {2, {kA, kU, 1101}},                  // a folder's accounts without the folder
-        {2 | 256, {kA, kU, 1100, 1101}},      // with bit 256 the folder too
+        {4 | 16, {1102, kC}},            // investment and card, never the holding
+        {2, {kA, kU, 1101}},             // a folder's accounts without the folder
+        {2 | 256, {kA, kU, 1100, 1101}}, // with bit 256 the folder too
         {32, {kL}},
         {0, {}},
     };
@@ -111,7 +113,7 @@ TEST(AccountChooserTest, AnswersPicksAndRefusesThePreselectedAccount)
     ASSERT_TRUE(book.doc);
     {
         cv::AccountDialog dialog(book.doc.get(), kA, 2, {}, nullptr);
-        ASSERT_NE(dialog.tableView()->currentItem(), nullptr);  // the current account preselected
+        ASSERT_NE(dialog.tableView()->currentItem(), nullptr); // the current account preselected
         EXPECT_TRUE(dialog.tableView()->currentItem()->isSelected());
         dialog.okPushed();
         EXPECT_EQ(dialog.result(), -1);
@@ -127,19 +129,19 @@ TEST(AccountChooserTest, AnswersPicksAndRefusesThePreselectedAccount)
         std::vector<cv::NodePtr> picked;
         cv::AccountDialog dialog(book.doc.get(), 0, 2 | 16, {}, &picked);
         dialog.okPushed();
-        EXPECT_EQ(dialog.result(), -1);  // nothing picked
+        EXPECT_EQ(dialog.result(), -1); // nothing picked
         dialog.tableView()->topLevelItem(2)->setSelected(true);
         dialog.tableView()->topLevelItem(0)->setSelected(true);
         dialog.okPushed();
         EXPECT_EQ(dialog.result(), 2);
         ASSERT_EQ(picked.size(), 2u);
-        EXPECT_EQ(picked[0]->ident(), kA);  // row order, not the order of picking
+        EXPECT_EQ(picked[0]->ident(), kA); // row order, not the order of picking
         EXPECT_EQ(picked[1]->ident(), 1101);
     }
     {
         cv::AccountDialog dialog(book.doc.get(), 0, 2, {}, nullptr);
         QTimer::singleShot(0, &dialog, [&dialog] { dialog.reject(); });
-        EXPECT_EQ(dialog.exec(), -1);  // Esc and the close box are Cancel
+        EXPECT_EQ(dialog.exec(), -1); // Esc and the close box are Cancel
     }
 }
 

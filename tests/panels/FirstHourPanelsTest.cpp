@@ -54,7 +54,7 @@ TEST_F(BookTest, ContextMenusDeleteRestoreAndRepeatRowsAndEditDeleteReachesThem)
     store(*doc, cv::EntryKind::Transfer, QDate(2009, 2, 5), 200, 0, kA, kL);
     store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 6), 100, kFood, kL);
     auto book = openBook(*doc, kA, kFeb1, kFeb28);
-    QAction editDelete;  // Edit > Delete as the window asks the focused table
+    QAction editDelete; // Edit > Delete as the window asks the focused table
     EXPECT_EQ(menu(*book, 3, cv::localizedString("Delete")), QStringList());
     EXPECT_FALSE(book->tableView()->validateCommand(cv::TableCommand::Delete, &editDelete));
     book->tableView()->QTableView::selectRow(0);
@@ -65,7 +65,8 @@ TEST_F(BookTest, ContextMenusDeleteRestoreAndRepeatRowsAndEditDeleteReachesThem)
     EXPECT_EQ(cellText(*book, cv::AccountBookPanel::BalanceColumn, 2), QStringLiteral("8,700"));
 
     auto expenses = std::make_unique<cv::IncomeExpensePanel>(doc.get(), doc->findExpense(kFood), kFeb1, kFeb28);
-    auto transfers = std::make_unique<cv::TransferPanel>(doc.get(), cv::BookTestAccess::findTransfer(*doc, 11), kFeb1, kFeb28);
+    auto transfers =
+        std::make_unique<cv::TransferPanel>(doc.get(), cv::BookTestAccess::findTransfer(*doc, 11), kFeb1, kFeb28);
     for (const auto &[panel, loanRow] : {std::pair{static_cast<cv::EntryListPanel *>(expenses.get()), 1},
                                          {static_cast<cv::EntryListPanel *>(transfers.get()), 0}}) {
         SCOPED_TRACE(panel->metaObject()->className());
@@ -86,8 +87,8 @@ struct TypedCase {
     const char *name;
     int cid;
     const char *keys;
-    const char *refusal;  // the reason shown; empty: taken
-    double amount;        // taken into an amount cell
+    const char *refusal; // the reason shown; empty: taken
+    double amount;       // taken into an amount cell
 };
 class TypedText : public BookTest, public ::testing::WithParamInterface<TypedCase> {};
 
@@ -117,7 +118,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TypedCase{"LettersInAnAmount", cv::AccountBookPanel::OutColumn, "12abc34", "not an amount", 0},
                       TypedCase{"ADateInAnAmount", cv::AccountBookPanel::OutColumn, "2026/02/30", "not an amount", 0},
                       // Digits past the fifteenth are not taken.
-                      TypedCase{"TwentyNines", cv::AccountBookPanel::OutColumn, "99999999999999999999", "", 999999999999999},
+                      TypedCase{"TwentyNines", cv::AccountBookPanel::OutColumn, "99999999999999999999", "",
+                                999999999999999},
                       TypedCase{"AnAmount", cv::AccountBookPanel::OutColumn, "1234", "", 1234},
                       TypedCase{"AnImpossibleDate", cv::AccountBookPanel::DateColumn, "2026/02/30", "no such date", 0},
                       TypedCase{"NoDate", cv::AccountBookPanel::DateColumn, "soon", "no such date", 0},
@@ -127,7 +129,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(BookTest, EscTakesBackTheTypedTextAndCtrlZInTheKindCellUndoes)
 {
     auto book = openBook(*doc, kA, kFeb1, kFeb28);
-    QAction undo(book.get());  // the window's Edit > Undo
+    QAction undo(book.get()); // the window's Edit > Undo
     undo.setShortcut(QKeySequence::Undo);
     undo.setShortcutContext(Qt::ApplicationShortcut);
     QObject::connect(&undo, &QAction::triggered, doc->undoStack(), &QUndoStack::undo);
@@ -172,8 +174,11 @@ TEST_F(BookTest, SheetsNameWhatIsMissingAndAmountFieldsGroupAsTyped)
     loanNode->setKind(cv::NodeKind::Loan);
     cv::LoanDialog loan(doc.get(), loanNode);
     loan.show();
-    for (auto [field, text] : {std::pair{loan.nameField(), "Car"}, {loan.dateField(), "2009/04/10"},
-                               {loan.timesField(), "12"}, {loan.rateField(), "2"}, {loan.valueField(), "30000000abc"}})
+    for (auto [field, text] : {std::pair{loan.nameField(), "Car"},
+                               {loan.dateField(), "2009/04/10"},
+                               {loan.timesField(), "12"},
+                               {loan.rateField(), "2"},
+                               {loan.valueField(), "30000000abc"}})
         type(field, QString::fromLatin1(text));
     loan.setRepaymentAccount(kA);
     loan.setUsage(33);

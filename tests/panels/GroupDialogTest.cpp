@@ -55,6 +55,7 @@ TEST(GroupDialogTest, DropsReorderTheDocumentAtOnceByIdent)
 {
     auto doc = bookWithGroupings();
     ASSERT_TRUE(doc);
+    // clang-format off
     const struct {
         const char *what;
         int deleteRow;   // marked deleted first; -1 none
@@ -67,11 +68,13 @@ TEST(GroupDialogTest, DropsReorderTheDocumentAtOnceByIdent)
         {"last to the top", -1, 2, 0, "CAB", "CAB"},
         {"with B marked deleted", 1, 0, 2, "CA", "BCA"},
     };
+    // clang-format on
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         auto fresh = bookWithGroupings();
         cv::GroupDialog dialog(fresh.get(), 0);
-        QAbstractItemModelTester tester(dialog.listView()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+        QAbstractItemModelTester tester(dialog.listView()->model(),
+                                        QAbstractItemModelTester::FailureReportingMode::Fatal);
         if (c.deleteRow >= 0) {
             dialog.selectRow(c.deleteRow);
             dialog.deletePushed();
@@ -79,7 +82,7 @@ TEST(GroupDialogTest, DropsReorderTheDocumentAtOnceByIdent)
         ASSERT_TRUE(drag(dialog, c.row, c.target));
         EXPECT_EQ(names(dialog.items()), QLatin1String(c.dialog));
         EXPECT_EQ(names(fresh->groupList()), QLatin1String(c.document));
-        dialog.cancelPushed();  // the drop stays stored
+        dialog.cancelPushed(); // the drop stays stored
         EXPECT_EQ(names(fresh->groupList()), QLatin1String(c.document));
         for (const cv::GroupingPtr &g : fresh->groupList()) EXPECT_EQ(g->flags(), 0) << g->name().toStdString();
     }
@@ -99,8 +102,8 @@ TEST(GroupDialogTest, OkRemovesUnusedGroupingsWithOneNoticeEachAndKeepsUsedOnes)
     QSignalSpy deleted(doc.get(), &cv::Book::groupDeleted);
 
     cv::GroupDialog dialog(doc.get(), 1);
-    EXPECT_EQ(dialog.selectedRow(), 0);  // the current grouping
-    dialog.deletePushed();               // A is used
+    EXPECT_EQ(dialog.selectedRow(), 0); // the current grouping
+    dialog.deletePushed();              // A is used
     ASSERT_EQ(alerts.asked.size(), 1u);
     EXPECT_EQ(alerts.asked[0].title, cv::localizedString(QStringLiteral("Using Group Delete")));
     EXPECT_EQ(alerts.asked[0].message, cv::localizedString(QStringLiteral("Confirm Cant Group Delete")));
@@ -110,7 +113,7 @@ TEST(GroupDialogTest, OkRemovesUnusedGroupingsWithOneNoticeEachAndKeepsUsedOnes)
         dialog.deletePushed();
     }
     EXPECT_EQ(names(dialog.items()), QStringLiteral("A"));
-    EXPECT_EQ(names(doc->groupList()), QStringLiteral("ABC"));  // decided at OK
+    EXPECT_EQ(names(doc->groupList()), QStringLiteral("ABC")); // decided at OK
     EXPECT_TRUE(dialog.okPushed());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(names(doc->groupList()), QStringLiteral("A"));
@@ -135,10 +138,10 @@ TEST(GroupDialogTest, NewNamesMustDifferAndNewGroupingsReachTheDocumentOnlyAtOk)
     dialog.addPushed();
     EXPECT_EQ(names(dialog.items()), QStringLiteral("ABCDE"));
     EXPECT_EQ(dialog.selectedRow(), 4);
-    dialog.deletePushed();  // a new one goes without a trace
-    dialog.rename(0, QStringLiteral("B"));  // a name in use
+    dialog.deletePushed();                 // a new one goes without a trace
+    dialog.rename(0, QStringLiteral("B")); // a name in use
     EXPECT_EQ(beeps.beeps, 2);
-    EXPECT_FALSE(drag(dialog, 0, 2));  // not while new groupings wait
+    EXPECT_FALSE(drag(dialog, 0, 2)); // not while new groupings wait
     ASSERT_FALSE(alerts.asked.empty());
     EXPECT_EQ(alerts.asked.back().message,
               cv::localizedString(QStringLiteral("Group-Cannot-Drag-With-New-Groups-Present")));
@@ -157,7 +160,7 @@ TEST(GroupDialogTest, CancelGivesBackRenamedNamesAlsoAfterADropStoredThem)
     {
         cv::GroupDialog dialog(doc.get(), 0);
         dialog.rename(0, QStringLiteral("X"));
-        EXPECT_EQ(doc->groupList()[0]->name(), QStringLiteral("X"));  // the document's own object
+        EXPECT_EQ(doc->groupList()[0]->name(), QStringLiteral("X")); // the document's own object
         dialog.cancelPushed();
         EXPECT_EQ(names(doc->groupList()), QStringLiteral("ABC"));
     }
@@ -168,7 +171,7 @@ TEST(GroupDialogTest, CancelGivesBackRenamedNamesAlsoAfterADropStoredThem)
     dialog.cancelPushed();
     EXPECT_EQ(names(doc->groupList()), QStringLiteral("CAB"));
     const QByteArray stored = doc->dataModel()->getGroupData();
-    doc->commitGroupList();  // what the book holds now, written again
+    doc->commitGroupList(); // what the book holds now, written again
     EXPECT_EQ(doc->dataModel()->getGroupData(), stored);
 
     // An empty name blocks OK once with the help text.

@@ -85,6 +85,7 @@ TEST(InvestBrandPanel, OpensAStoredHoldingAndOkWithoutChangesWritesNothing)
 
 TEST(InvestBrandPanel, OkStoresTheHoldingAndItsPriceWhenThereIsOne)
 {
+    // clang-format off
     const struct {
         const char *name;
         cv::BrandKind kind;
@@ -100,6 +101,7 @@ TEST(InvestBrandPanel, OkStoresTheHoldingAndItsPriceWhenThereIsOne)
         {"no stored security, no price point", cv::BrandKind::Stock, false, QStringLiteral("5"), QStringLiteral("900"), 5,
          900, 0},
     };
+    // clang-format on
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         auto doc = makeBook();

@@ -18,7 +18,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -93,9 +92,9 @@ TEST(LoanPanelTest, ANewLoansScheduleAndItsOkGate)
     auto node = newLoanNode();
     Loan panel(doc.get(), node);
     const QString needsSchedule = cv::localizedString(QStringLiteral("Loan-OK-Needs-Schedule"));
-    EXPECT_EQ(panel.okReasonText(), QString());  // nothing typed: the conditions are what is missing
+    EXPECT_EQ(panel.okReasonText(), QString()); // nothing typed: the conditions are what is missing
     fillConditions(panel, 2);
-    EXPECT_FALSE(panel.isOkEnabled());  // no schedule yet, and the sheet says so
+    EXPECT_FALSE(panel.isOkEnabled()); // no schedule yet, and the sheet says so
     EXPECT_EQ(panel.okReasonText(), needsSchedule);
     // The default category of the loan's money says what it is for.
     const QString unspecified = doc->displayName(*doc->findExpense(cv::CategoryTrees::LoanUnspecified));
@@ -120,13 +119,13 @@ TEST(LoanPanelTest, ANewLoansScheduleAndItsOkGate)
 
     panel.showPage(0);
     type(panel.rateField(), QStringLiteral("11"));
-    EXPECT_FALSE(panel.isOkEnabled());  // stale until the schedule is shown again
+    EXPECT_FALSE(panel.isOkEnabled()); // stale until the schedule is shown again
     EXPECT_EQ(panel.okReasonText(), needsSchedule);
     panel.showPage(1);
     EXPECT_TRUE(panel.isOkEnabled());
 
     panel.showPage(0);
-    type(panel.dateField(), QStringLiteral("1899/04/10"));  // outside 1900-2099: no date
+    type(panel.dateField(), QStringLiteral("1899/04/10")); // outside 1900-2099: no date
     panel.showPage(1);
     EXPECT_FALSE(panel.isOkEnabled());
     panel.showPage(0);
@@ -176,7 +175,7 @@ TEST(LoanPanelTest, TheHolidayChoiceMovesTheFirstDueDate)
     auto doc = makeBook();
     ASSERT_TRUE(doc);
     Loan panel(doc.get(), newLoanNode());
-    fillConditions(panel, 0);  // 2009-04-25 is a Saturday: the next business day
+    fillConditions(panel, 0); // 2009-04-25 is a Saturday: the next business day
     panel.showPage(1);
     ASSERT_GT(panel.effectiveDataCount(), 0);
     EXPECT_EQ(panel.cellText(Loan::Date, 0), QStringLiteral("2009/04/27"));
@@ -215,13 +214,13 @@ TEST(LoanPanelTest, AnExtraRepaymentShortensTheTermAndDeletingItGivesTheSchedule
     const std::vector<QStringList> before = shownRows(*panel);
     ASSERT_EQ(before.size(), 12u);
 
-    panel->okPushed();  // nothing changed: 0
+    panel->okPushed(); // nothing changed: 0
     EXPECT_EQ(panel->result(), 0);
 
-    panel->selectRows({10});  // 2010-02-25
+    panel->selectRows({10}); // 2010-02-25
     ASSERT_TRUE(panel->insertExtraPayment(QDate(2010, 3, 1), 200000, false, true));
     const std::vector<QStringList> after = shownRows(*panel);
-    ASSERT_EQ(after.size(), 12u);  // eleven regular rows and the extra one
+    ASSERT_EQ(after.size(), 12u); // eleven regular rows and the extra one
     for (size_t i = 0; i < 11; ++i) EXPECT_EQ(after[i], before[i]) << i;
     EXPECT_EQ(after[11].join(u'|'), QStringLiteral("E|2010/03/01|12.0000|105,564|0|105,564|0"));
     EXPECT_TRUE(panel->isOkEnabled());
@@ -241,14 +240,14 @@ TEST(LoanPanelTest, AnExtraRepaymentShortensTheTermAndDeletingItGivesTheSchedule
     const std::vector<QStringList> early = shownRows(*panel);
     for (size_t i = 0; i < 4; ++i) EXPECT_EQ(early[i], before[i]) << i;
     EXPECT_EQ(early[4][Loan::Times], QStringLiteral("E"));
-    EXPECT_NE(early[5][Loan::Interest], before[4][Loan::Interest]);  // the next interest runs on the lower balance
+    EXPECT_NE(early[5][Loan::Interest], before[4][Loan::Interest]); // the next interest runs on the lower balance
     EXPECT_EQ(early.back()[Loan::Rest], QStringLiteral("0"));
     panel->selectRows({4});
     panel->deleteRepayment();
     EXPECT_EQ(shownRows(*panel), before);
 
     panel->selectRows({0, 1});
-    runMenu(*panel, Loan::DeleteRepayment);  // off: regular rows only
+    runMenu(*panel, Loan::DeleteRepayment); // off: regular rows only
     panel->deleteRepayment();
     EXPECT_EQ(shownRows(*panel), before);
 

@@ -36,6 +36,7 @@ TEST(RepeatRule, DatesFollowTheRuleAndTheShiftNeverMovesTheBase)
         int count;
         QList<QDate> expected;
     };
+    // clang-format off
     const Case cases[] = {
         {"day 31, no shift", Rule::Monthly, 1, 31, Rule::NoShift, {2009, 1, 15}, 3,
          dates({"2009-01-31", "2009-02-28", "2009-03-31"})},
@@ -64,6 +65,7 @@ TEST(RepeatRule, DatesFollowTheRuleAndTheShiftNeverMovesTheBase)
          dates({"2009-01-15", "2009-01-15"})},
         {"no entries", Rule::Monthly, 1, 31, Rule::NoShift, {2009, 1, 15}, 0, {}},
     };
+    // clang-format on
     for (const Case &c : cases) {
         Rule rule;
         rule.rule = c.rule;
@@ -88,7 +90,7 @@ TEST_F(MacroInput, TheSeriesGoesBeforeTheBlankRowAndTheCommitStoresIt)
     ASSERT_TRUE(dialog);
     EXPECT_EQ(dialog->windowTitle(), cv::localizedString("Macro Window Title")) << "an untitled book names nothing";
     EXPECT_FALSE(dialog->okButton()->isEnabled());
-    dialog->tabView()->setCurrentIndex(1);  // monthly
+    dialog->tabView()->setCurrentIndex(1); // monthly
     dialog->monthlyDayButton()->setCurrentIndex(dialog->monthlyDayButton()->findData(31));
     dialog->dateField()->setDate(QDate(2009, 1, 15));
     dialog->countField()->setValue(3);
@@ -132,7 +134,7 @@ TEST_F(MacroInput, ADialogWhosePanelCommittedOrWentAddsNothing)
     if (dialog) {
         cv::RepeatedEntryDialog::selectIdent(dialog->accountButton(), kA);
         dialog->valueField()->setText(QStringLiteral("5"));
-        dialog->okPushed();  // the panel is gone: must not be reached
+        dialog->okPushed(); // the panel is gone: must not be reached
     }
     SUCCEED();
 }

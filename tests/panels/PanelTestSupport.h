@@ -83,18 +83,17 @@ protected:
 
 using samplebook::store;
 
-inline std::unique_ptr<cv::AccountBookPanel> openBook(cv::Book &doc, int account, const QDate &from,
-                                                        const QDate &to)
+inline std::unique_ptr<cv::AccountBookPanel> openBook(cv::Book &doc, int account, const QDate &from, const QDate &to)
 {
     auto panel = std::make_unique<cv::AccountBookPanel>(&doc, doc.findAccount(account), from, to);
     panel->resize(900, 360);
     panel->show();
-    QApplication::processEvents();  // the deferred edit of the new row
+    QApplication::processEvents(); // the deferred edit of the new row
     return panel;
 }
 
 inline std::unique_ptr<cv::IncomeExpensePanel> openCategory(cv::Book &doc, int expense, const QDate &from,
-                                                           const QDate &to)
+                                                            const QDate &to)
 {
     auto panel = std::make_unique<cv::IncomeExpensePanel>(&doc, doc.findExpense(expense), from, to);
     panel->resize(900, 300);

@@ -27,7 +27,7 @@ void type(Panel &panel, int margin, const QString &text)
 
 TEST(PreferencePanelTest, MarginsFollowTheUnitWithinTheirLimits)
 {
-    cv::Preference pref;  // the defaults: 18-point margins
+    cv::Preference pref; // the defaults: 18-point margins
     pref.setPaperMeasurement(Panel::Inches);
     Panel panel(&pref);
     EXPECT_FALSE(panel.okButton()->isEnabled());
@@ -38,17 +38,17 @@ TEST(PreferencePanelTest, MarginsFollowTheUnitWithinTheirLimits)
     type(panel, Panel::Left, QStringLiteral("40"));
     EXPECT_EQ(panel.marginField(Panel::Left)->text(), QStringLiteral("30.0"));
     type(panel, Panel::Bottom, QStringLiteral("-3"));
-    EXPECT_EQ(panel.marginField(Panel::Bottom)->text(), QStringLiteral("0.0"));  // the minimum is 0
+    EXPECT_EQ(panel.marginField(Panel::Bottom)->text(), QStringLiteral("0.0")); // the minimum is 0
     panel.stepMargin(Panel::Bottom, -1);
     EXPECT_EQ(panel.marginValue(Panel::Bottom), 0.0);
     type(panel, Panel::Right, QStringLiteral("abc"));
-    EXPECT_EQ(panel.marginField(Panel::Right)->text(), QStringLiteral("6.3"));  // unreadable text changes nothing
+    EXPECT_EQ(panel.marginField(Panel::Right)->text(), QStringLiteral("6.3")); // unreadable text changes nothing
 
     const struct {
         int unit;
         const char *left;
-    } steps[] = {{Panel::Inches, "1.18"}, {Panel::Millimetres, "30.0"}, {Panel::Points, "85.0"},
-                 {Panel::Millimetres, "30.0"}};
+    } steps[] = {
+        {Panel::Inches, "1.18"}, {Panel::Millimetres, "30.0"}, {Panel::Points, "85.0"}, {Panel::Millimetres, "30.0"}};
     for (const auto &s : steps) {
         panel.setMeasure(s.unit);
         EXPECT_EQ(panel.marginField(Panel::Left)->text().toStdString(), s.left) << "unit " << s.unit;
@@ -58,7 +58,7 @@ TEST(PreferencePanelTest, MarginsFollowTheUnitWithinTheirLimits)
     EXPECT_EQ(pref.paperMeasurement(), Panel::Millimetres);
     EXPECT_NEAR(pref.leftTopMargin().width(), Panel::kMaxMarginPoints, 1e-9);
     EXPECT_EQ(pref.rightBottomMargin().height(), 0.0);
-    EXPECT_NEAR(pref.leftTopMargin().height(), 18.0, 1e-9);  // untouched margins keep their points
+    EXPECT_NEAR(pref.leftTopMargin().height(), 18.0, 1e-9); // untouched margins keep their points
 }
 
 TEST(PreferencePanelTest, ResetShowsTheShownTabsDefaultsAndCancelRestoresTheBackupCount)
@@ -71,7 +71,7 @@ TEST(PreferencePanelTest, ResetShowsTheShownTabsDefaultsAndCancelRestoresTheBack
         Panel panel(&pref);
         panel.tabView()->setCurrentIndex(2);
         panel.resetPushed();
-        EXPECT_EQ(pref.backupCount(), cv::Preference().backupCount());  // at once, as the reset says
+        EXPECT_EQ(pref.backupCount(), cv::Preference().backupCount()); // at once, as the reset says
         EXPECT_TRUE(panel.okButton()->isEnabled());
         panel.cancelPushed();
         EXPECT_EQ(panel.result(), 0);
@@ -97,7 +97,7 @@ TEST(PreferencePanelTest, ResetShowsTheShownTabsDefaultsAndCancelRestoresTheBack
     }
     {
         Panel panel(&pref);
-        panel.okPushed();  // nothing changed: 0, nothing written
+        panel.okPushed(); // nothing changed: 0, nothing written
         EXPECT_EQ(panel.result(), 0);
     }
 }
@@ -112,7 +112,7 @@ TEST(PreferencePanelTest, OpeningSavesAChangeAndHandsTheTaxRuleToTheCalculator)
         panel->tabView()->setCurrentIndex(2);
         const QList<QRadioButton *> rules = panel->findChildren<QRadioButton *>();
         ASSERT_EQ(rules.size(), 4);
-        rules[2]->click();  // round down
+        rules[2]->click(); // round down
         panel->okPushed();
     });
     EXPECT_EQ(Panel::openPreferencePanel(&pref), Panel::MiscChanged);
@@ -127,7 +127,8 @@ TEST(PreferencePanelTest, OpeningSavesAChangeAndHandsTheTaxRuleToTheCalculator)
 // A backup count typed alone counts as a change (the caller saves on one); Cancel keeps none.
 TEST(PreferencePanelTest, TheBackupCountIsTypedAndKeptOnOK)
 {
-    for (auto [typed, ok, code, kept] : {std::tuple("12", true, int(Panel::MiscChanged), 12), {"0", true, Panel::MiscChanged, 0},
+    for (auto [typed, ok, code, kept] : {std::tuple("12", true, int(Panel::MiscChanged), 12),
+                                         {"0", true, Panel::MiscChanged, 0},
                                          {"7", false, 0, 5}}) {
         cv::Preference pref;
         Panel panel(&pref);

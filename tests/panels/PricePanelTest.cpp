@@ -36,7 +36,8 @@ void putPrice(cv::Book &doc, int ident, const QDate &date, double value, bool ra
 // (day, value) of every stored record, in date order.
 std::vector<std::pair<int, double>> stored(cv::Book &doc, int ident, bool rate = false)
 {
-    const auto list = rate ? doc.dataModel()->getXchgRateListForCurrency(ident) : doc.dataModel()->getPriceListForBrand(ident);
+    const auto list =
+        rate ? doc.dataModel()->getXchgRateListForCurrency(ident) : doc.dataModel()->getPriceListForBrand(ident);
     std::vector<std::pair<int, double>> out;
     if (list)
         for (const auto &p : *list) out.emplace_back(p->date().day(), p->price());
@@ -83,7 +84,7 @@ TEST(PricePanel, ShowsPricesAndRatesInTheirFormats)
         QString value;
     } cases[] = {
         {stockList, 0, QStringLiteral("2009/01/05"), QStringLiteral("$12.50")},
-        {stockList, 1, QStringLiteral("2009/03/01"), QString()},  // the new row at the viewer's first day
+        {stockList, 1, QStringLiteral("2009/03/01"), QString()}, // the new row at the viewer's first day
         {trustList, 0, QStringLiteral("2009/01/05"), QStringLiteral("10,234.50")},
         {rateList, 0, QStringLiteral("2009/01/05"), QStringLiteral("98.123456")},
         {rateList, 1, QStringLiteral("2009/01/06"), QStringLiteral("98.50")},
@@ -102,6 +103,7 @@ TEST(PricePanel, ShowsPricesAndRatesInTheirFormats)
 TEST(PricePanel, OkWritesRemovalsBeforePutsAndAnswersWhetherAnythingChanged)
 {
     using Rows = std::vector<std::pair<int, double>>;
+    // clang-format off
     const struct {
         const char *name;
         std::function<void(Panel &)> edit;
@@ -145,6 +147,7 @@ TEST(PricePanel, OkWritesRemovalsBeforePutsAndAnswersWhetherAnythingChanged)
          },
          1, {{1, 100}, {2, 200}, {9, 1250}}},
     };
+    // clang-format on
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         auto doc = makeBook();
@@ -171,9 +174,9 @@ TEST(PricePanel, ADeletionAloneMarksTheBookEditedAndItsUndoEndsWithTheSheet)
     {
         Panel panel(doc.get(), doc->findCurrency(2), kTop);
         panel.setObjectValue(panel.tableView(), QString(), 1, rowOfDay(panel, 1));
-        EXPECT_EQ(panel.numberOfRows(panel.tableView()), 2);  // the row left the table
+        EXPECT_EQ(panel.numberOfRows(panel.tableView()), 2); // the row left the table
         EXPECT_TRUE(doc->undoStack()->canUndo());
-        doc->undoStack()->undo();                             // Undo brings it back
+        doc->undoStack()->undo(); // Undo brings it back
         EXPECT_EQ(panel.numberOfRows(panel.tableView()), 3);
         doc->undoStack()->redo();
         EXPECT_TRUE(panel.okButton()->isEnabled());
@@ -182,7 +185,7 @@ TEST(PricePanel, ADeletionAloneMarksTheBookEditedAndItsUndoEndsWithTheSheet)
     }
     EXPECT_TRUE(doc->isDocumentEdited());
     EXPECT_EQ(stored(*doc, 2, true), (std::vector<std::pair<int, double>>{{2, 96}}));
-    EXPECT_EQ(doc->currencyRate(doc->findCurrency(2), QDate(2009, 1, 1)), 100);  // the currency's own rate again
+    EXPECT_EQ(doc->currencyRate(doc->findCurrency(2), QDate(2009, 1, 1)), 100); // the currency's own rate again
 
     // Cancel writes nothing.
     Panel panel(doc.get(), doc->findCurrency(2), kTop);

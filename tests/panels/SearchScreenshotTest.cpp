@@ -91,8 +91,8 @@ TEST_P(SearchScreenshot, TheSearchPageWithResults)
     cv::SearchPagePanel page(doc.get());
     page.resize(1000, 260);
     page.show();
-    page.execSearchForAccount({doc->findAccount(kA), doc->findAccount(10), doc->findAccount(kU)},
-                              QDate(2009, 2, 1), QDate(2009, 2, 28));
+    page.execSearchForAccount({doc->findAccount(kA), doc->findAccount(10), doc->findAccount(kU)}, QDate(2009, 2, 1),
+                              QDate(2009, 2, 28));
     QApplication::processEvents();
     EXPECT_TRUE(saveScreenshot(page.grab(), language, QStringLiteral("search-results")));
 }

@@ -74,6 +74,7 @@ TEST_F(Search, ResultCellsOfEntriesAndTradesAndThePrintedRows)
         int row, cid;
         QString text;
     };
+    // clang-format off
     const Cell cells[] = {
         {0, R::ExpenseColumn, QStringLiteral("20,000")}, {0, R::IncomeColumn, QString()},
         {1, R::ExpenseColumn, QStringLiteral("50,000")}, {1, R::IncomeColumn, QString()},
@@ -82,6 +83,7 @@ TEST_F(Search, ResultCellsOfEntriesAndTradesAndThePrintedRows)
         {3, R::IncomeColumn, QStringLiteral("-5")}, {3, R::CategoryColumn, QStringLiteral("Salary")},
         {4, R::ExpenseColumn, QStringLiteral("123,925")}, {4, R::IncomeColumn, QString()},
     };
+    // clang-format on
     for (const Cell &c : cells) EXPECT_EQ(results().textOfColumnId(c.cid, c.row), c.text) << c.row << "/" << c.cid;
 
     QStringList header;
@@ -144,15 +146,14 @@ TEST_F(Search, TheConditionSheetsFlagsBoundsAndMemoWords)
     sheet.memoCell(0)->setText(QStringLiteral("a"));
     sheet.memoCell(2)->setText(QStringLiteral("b"));
     sheet.okPushed();
-    EXPECT_EQ(sheet.useFlags(), cv::SearchDialog::UseDate | cv::SearchDialog::UseValue |
-                                    cv::SearchDialog::UseMemo);
+    EXPECT_EQ(sheet.useFlags(), cv::SearchDialog::UseDate | cv::SearchDialog::UseValue | cv::SearchDialog::UseMemo);
     EXPECT_EQ(sheet.getPeriod().first, QDate(1900, 1, 1));
     EXPECT_EQ(sheet.getValueRange(), std::make_pair(100.0, std::numeric_limits<double>::infinity()));
     const cv::SearchConditions c = sheet.conditions();
     EXPECT_EQ(c.memo, QStringList({QStringLiteral("a"), QStringLiteral("b")}));
     EXPECT_FALSE(c.memoAnd);
     EXPECT_TRUE(c.account.isEmpty());
-    EXPECT_EQ(page->resultCount(), 0);  // the search ran: no memo matches
+    EXPECT_EQ(page->resultCount(), 0); // the search ran: no memo matches
 
     sheet.andButton()->setChecked(true);
     sheet.okPushed();
@@ -217,8 +218,7 @@ TEST_F(Search, TheDirtyRuleTheMenuCommandsAndTheExportedBytes)
 TEST(SearchExport, LinesStayIntactAndCharactersWithoutAFormAreCounted)
 {
     int unmappable = 0;
-    EXPECT_EQ(cv::SearchResultsExporter::encodeLine({QStringLiteral("a\tb\r\nc"), QStringLiteral("①～")},
-                                                    &unmappable),
+    EXPECT_EQ(cv::SearchResultsExporter::encodeLine({QStringLiteral("a\tb\r\nc"), QStringLiteral("①～")}, &unmappable),
               QByteArray("a b  c\t") + QByteArray::fromHex("87408160") + "\r\n");
     EXPECT_EQ(unmappable, 0);
     EXPECT_EQ(cv::SearchResultsExporter::encodeLine({QStringLiteral("x😀y")}, &unmappable), QByteArray("x?y\r\n"));
@@ -246,13 +246,16 @@ TEST_F(Search, ExportWritesTheColumnsChosenByTheirTitles)
         int column = 0;
         while (table->cidOfColumn(column) != cid) ++column;
         const QPoint at(table->horizontalHeader()->sectionViewportPosition(column) + 5, 5);
-        QTest::mouseClick(table->horizontalHeader()->viewport(), Qt::LeftButton, ctrl ? Qt::ControlModifier : Qt::NoModifier, at);
+        QTest::mouseClick(table->horizontalHeader()->viewport(), Qt::LeftButton,
+                          ctrl ? Qt::ControlModifier : Qt::NoModifier, at);
     };
     // clicks (column, Ctrl), then the values exported and where the memo stands
+    // clang-format off
     for (auto [clicks, values, memoAt] : std::vector<std::tuple<std::vector<std::pair<int, bool>>, int, int>>{
              {{}, R::kColumnCount, 7}, {{{R::MemoColumn, false}}, 1, 0},
              {{{R::AccountColumn, false}, {R::MemoColumn, true}}, 2, 1}, {{{R::AccountColumn, true}}, 1, 0},
              {{{R::MemoColumn, false}}, R::kColumnCount, 7}}) {
+        // clang-format on
         for (auto [cid, ctrl] : clicks) click(cid, ctrl);
         const QStringList row = page->exportRows().front();
         EXPECT_EQ(row.size(), values);

@@ -29,7 +29,7 @@ class SheetScreenshot : public ::testing::TestWithParam<const char *> {};
 bool save(QWidget &window, const QString &language, const QString &name)
 {
     const bool saved = saveScreenshot(window, language, name);
-    window.hide();  // the next sheet is shot alone
+    window.hide(); // the next sheet is shot alone
     return saved;
 }
 

@@ -32,28 +32,29 @@ TEST(SummaryPanelTest, TicksBecomeTheAddedAndSubtractedLists)
     ASSERT_TRUE(doc);
     const struct {
         int kind;
-        int added;       // ticked and added
-        int subtracted;  // ticked and subtracted
+        int added;      // ticked and added
+        int subtracted; // ticked and subtracted
     } cases[] = {{51, kSalary, kFood}, {50, kA, kC}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.kind);
         auto node = std::make_shared<cv::Node>();
         node->setKind(cv::NodeKind(c.kind));
         const auto find = [&](int ident) {
-            return c.kind == cv::NodeKind::AccountSummary ? doc->findAccount(ident) : ident == kSalary ? doc->findIncome(ident)
-                                                                             : doc->findExpense(ident);
+            return c.kind == cv::NodeKind::AccountSummary ? doc->findAccount(ident)
+                   : ident == kSalary                     ? doc->findIncome(ident)
+                                                          : doc->findExpense(ident);
         };
         {
             cv::SummaryDialog sheet(doc.get(), node);
             EXPECT_FALSE(sheet.okButton()->isEnabled());
-            sheet.okPushed();  // untouched
+            sheet.okPushed(); // untouched
             EXPECT_EQ(sheet.result(), 0);
             EXPECT_FALSE(node->extra());
         }
         cv::SummaryDialog sheet(doc.get(), node);
         sheet.nameField()->setText(QStringLiteral("Net"));
         Q_EMIT sheet.nameField()->textEdited(QStringLiteral("Net"));
-        EXPECT_FALSE(sheet.okButton()->isEnabled());  // nothing ticked
+        EXPECT_FALSE(sheet.okButton()->isEnabled()); // nothing ticked
         sheet.outline()->toggleNode(*find(c.added));
         sheet.outline()->toggleNode(*find(c.subtracted));
         EXPECT_TRUE(sheet.okButton()->isEnabled());
@@ -66,7 +67,7 @@ TEST(SummaryPanelTest, TicksBecomeTheAddedAndSubtractedLists)
         EXPECT_EQ(refs(summary->debtList()), std::vector<int>{c.subtracted});
 
         // Reopened: the references come back ticked, and untouched it ends 0.
-        summary->debtList().push_back(std::make_shared<cv::SummaryUnit>());  // a reference to nothing
+        summary->debtList().push_back(std::make_shared<cv::SummaryUnit>()); // a reference to nothing
         cv::SummaryDialog again(doc.get(), node);
         EXPECT_EQ(find(c.added)->status(), 1);
         EXPECT_EQ(find(c.subtracted)->status(), 1);
@@ -87,6 +88,7 @@ TEST(SettingsPanelTest, EndCodesSayWhatChanged)
         EXPECT_EQ(sheet.dayButton()->itemText(27), QStringLiteral("28"));
         EXPECT_FALSE(sheet.okButton()->isEnabled());
     }
+    // clang-format off
     const struct {
         const char *what;
         int month, weekday, day;  // pop-up indices; -1 untouched
@@ -98,6 +100,7 @@ TEST(SettingsPanelTest, EndCodesSayWhatChanged)
         {"all three", 0, 0, 0, 113},
         {"changed and back", 0, 0, 0, 1},
     };
+    // clang-format on
     for (const auto &c : cases) {
         cv::SettingsDialog sheet(doc.get());
         if (std::string(c.what) == "changed and back") {
@@ -127,7 +130,7 @@ TEST(MergeActualPanelTest, TheTargetIsAnotherCategoryOfTheSameKind)
     EXPECT_TRUE(panel.isExpense());
     EXPECT_EQ(panel.sourceField()->text(), QStringLiteral("Food"));
     QComboBox *targets = panel.targetButton();
-    EXPECT_EQ(targets->findData(kSalary), -1);  // an income category
+    EXPECT_EQ(targets->findData(kSalary), -1); // an income category
     EXPECT_FALSE(panel.okButton()->isEnabled());
     targets->setCurrentIndex(targets->findData(kFood));
     EXPECT_FALSE(panel.okButton()->isEnabled());

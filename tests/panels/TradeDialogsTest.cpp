@@ -28,7 +28,8 @@ namespace {
 
 class TradeDialogs : public TradeBookTest {
 protected:
-    cv::TradePtr store(cv::TradeKind kind, int brand, const QDate &date, double count, double price, double commission = 0)
+    cv::TradePtr store(cv::TradeKind kind, int brand, const QDate &date, double count, double price,
+                       double commission = 0)
     {
         return storeTrade(*doc, kInvest, kind, brand, date, count, price, commission);
     }
@@ -37,6 +38,7 @@ protected:
 TEST_F(TradeDialogs, TheFilterNeedsOrderedDatesAndATickedKindWhileItsBoxIsOn)
 {
     cv::TradeFilterDialog dialog(kFeb1, kFeb28);
+    // clang-format off
     const struct {
         const char *what;
         QDate start, end;
@@ -51,6 +53,7 @@ TEST_F(TradeDialogs, TheFilterNeedsOrderedDatesAndATickedKindWhileItsBoxIsOn)
         {"buy and sale", kFeb1, kFeb28, true, {cv::TradeKind::Buy, cv::TradeKind::Sale}, true, 3},
         {"box off keeps the ticks but lists all", kFeb1, kFeb28, false, {cv::TradeKind::Buy, cv::TradeKind::Sale}, true, 0},
     };
+    // clang-format on
     for (const auto &c : cases) {
         dialog.dateField(0)->setDate(c.start);
         dialog.dateField(1)->setDate(c.end);
@@ -98,15 +101,16 @@ TEST_F(TradeDialogs, FilteringListsOnlyTheTickedKindsAndWritesWhatWasTypedFirst)
     };
     filter(true, {cv::TradeKind::Buy, cv::TradeKind::Sale});
     EXPECT_EQ(panel->flags(), 3u);
-    EXPECT_EQ(storedTrades(*doc).size(), 4u);  // the typed buy was written first
+    EXPECT_EQ(storedTrades(*doc).size(), 4u); // the typed buy was written first
     QList<int> listed;
     for (int row = 0; row < panel->numberOfRows(panel->tableView()); ++row)
         if (!(panel->tradeForRow(row)->flags() & cv::EditNew)) listed.append(cv::raw(panel->tradeForRow(row)->kind()));
-    EXPECT_EQ(listed, (QList<int>{cv::raw(cv::TradeKind::Buy), cv::raw(cv::TradeKind::Sale), cv::raw(cv::TradeKind::Buy)}));  // the new row took the last date
+    EXPECT_EQ(listed, (QList<int>{cv::raw(cv::TradeKind::Buy), cv::raw(cv::TradeKind::Sale),
+                                  cv::raw(cv::TradeKind::Buy)})); // the new row took the last date
 
     filter(false, {});
     EXPECT_EQ(panel->flags(), 0u);
-    EXPECT_EQ(panel->numberOfRows(panel->tableView()), 5);  // all four and a new row
+    EXPECT_EQ(panel->numberOfRows(panel->tableView()), 5); // all four and a new row
 }
 
 TEST_F(TradeDialogs, AStoredSaleShowsItsOperationAndTheTotalOfUnitsTimesPrice)
@@ -143,8 +147,8 @@ TEST_F(TradeDialogs, OkKeepsFundUnitsAndStoresAmountKindsAsTheirAmount)
     const struct {
         const char *what;
         int brand;
-        cv::TradeKind kind;  // picked in the dialog
-        double count;    // of the trade
+        cv::TradeKind kind; // picked in the dialog
+        double count;       // of the trade
         const char *total;
         double storedCount, storedPrice;
     } cases[] = {

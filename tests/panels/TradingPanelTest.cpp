@@ -37,14 +37,15 @@ TEST_F(TradingPanel, ABuyASaleAndADividendReachTheTradesPricesAndTheCashPart)
         const char *what;
         QDate date;
         cv::TradeKind kind;
-        const char *count;   // typed, or empty
-        const char *price;   // typed unit price, or empty
-        const char *total;   // typed total, or empty
+        const char *count; // typed, or empty
+        const char *price; // typed unit price, or empty
+        const char *total; // typed total, or empty
         const char *commission;
-        QStringList shown;   // count, unit price, total, commission, units held
+        QStringList shown; // count, unit price, total, commission, units held
         double storedCount, storedPrice;
         double cashChange, cacheInChange, cacheOutChange;
     };
+    // clang-format off
     const Case cases[] = {
         {"buy", QDate(2009, 2, 2), cv::TradeKind::Buy, "100", "1234", "", "525",
          {"100", "1,234", "123,400", "525", "100"}, 100, 1234, -123925, 0, 123925},
@@ -53,6 +54,7 @@ TEST_F(TradingPanel, ABuyASaleAndADividendReachTheTradesPricesAndTheCashPart)
         {"dividend", QDate(2009, 2, 20), cv::TradeKind::Dividend, "", "", "5000", "500",
          {"", "", "5,000", "500", "50"}, 1, 5000, 4500, 5000, 500},
     };
+    // clang-format on
     for (const Case &c : cases) {
         const double cashBefore = cash(c.date);
         const double inBefore = cacheIn();
@@ -67,18 +69,21 @@ TEST_F(TradingPanel, ABuyASaleAndADividendReachTheTradesPricesAndTheCashPart)
         if (*c.price) type(*panel, cv::TradePanel::UnitPriceColumn, row, QString::fromLatin1(c.price));
         if (*c.total) type(*panel, cv::TradePanel::TotalColumn, row, QString::fromLatin1(c.total));
         type(*panel, cv::TradePanel::CommissionColumn, row, QString::fromLatin1(c.commission));
+        // clang-format off
         const QStringList shown = {cellText(*panel, cv::TradePanel::CountColumn, row),
                                    cellText(*panel, cv::TradePanel::UnitPriceColumn, row),
                                    cellText(*panel, cv::TradePanel::TotalColumn, row),
                                    cellText(*panel, cv::TradePanel::CommissionColumn, row),
                                    cellText(*panel, cv::TradePanel::HoldingColumn, row)};
+        // clang-format on
         EXPECT_EQ(shown, c.shown) << c.what;
         EXPECT_EQ(panel->firstUnfinishedColumnForRow(row), -1) << c.what;
 
         EXPECT_EQ(panel->commitPanel(), 1) << c.what;
         const auto trades = storedTrades(*doc);
         ASSERT_EQ(trades.size(), storedBefore + 1) << c.what;
-        const auto stored = std::find_if(trades.begin(), trades.end(), [&](const cv::TradePtr &t) { return t->date() == c.date; });
+        const auto stored =
+            std::find_if(trades.begin(), trades.end(), [&](const cv::TradePtr &t) { return t->date() == c.date; });
         ASSERT_NE(stored, trades.end()) << c.what;
         EXPECT_EQ((*stored)->kind(), c.kind) << c.what;
         EXPECT_EQ((*stored)->brand(), kStock) << c.what;
@@ -162,6 +167,7 @@ TEST_F(TradingPanel, ASecurityOfAnotherCurrencyIsRefusedWithTheWarning)
 
 TEST_F(TradingPanel, TabSkipsTheCellsAKindDoesNotUseAndAnIncompleteRowIsNotLeft)
 {
+    // clang-format off
     const struct {
         cv::TradeKind kind;
         QList<int> path;  // the cells Tab visits from the units or the total
@@ -171,6 +177,7 @@ TEST_F(TradingPanel, TabSkipsTheCellsAKindDoesNotUseAndAnIncompleteRowIsNotLeft)
         {cv::TradeKind::Dividend, {cv::TradePanel::CommissionColumn, cv::TradePanel::MemoColumn,
                               cv::TradePanel::TotalColumn}},
     };
+    // clang-format on
     auto panel = open();
     cv::EditingTable *table = panel->tableView();
     for (const auto &c : cases) {
@@ -192,7 +199,7 @@ TEST_F(TradingPanel, TabSkipsTheCellsAKindDoesNotUseAndAnIncompleteRowIsNotLeft)
 TEST_F(TradingPanel, UnitsMoveOnlyToAnotherInvestmentAccountOfTheSameCurrency)
 {
     addInvestAccount(*doc, 1103, QStringLiteral("Dollar Broker"))->setCurrency(2);
-    doc->findAccount(kInvest2)->setCurrency(0);  // no currency: the book's own
+    doc->findAccount(kInvest2)->setCurrency(0); // no currency: the book's own
     cv::NodePtr made;
     cv::AccountChooserModel::setNewAccountAction([&made](cv::Book &book, cv::CommandRow &, cv::NodeKind kind) {
         made = addInvestAccount(book, 1104, QStringLiteral("New"));
@@ -245,8 +252,7 @@ TEST_F(TradingPanel, TheOperationChooserOffersTheOperationsOfTheRowsSecurityKind
         pickBrand(*panel, 0, c.brand);
         QStringList expected;
         for (int kind : c.kinds) expected << cv::Trade::operationNameForKey(cv::TradeKind(kind));
-        EXPECT_EQ(cvtest::page::Entries(panel.get()).chooserOf(cv::TradePanel::KindColumn, 0), expected)
-            << c.brand;
+        EXPECT_EQ(cvtest::page::Entries(panel.get()).chooserOf(cv::TradePanel::KindColumn, 0), expected) << c.brand;
     }
 }
 
@@ -270,8 +276,8 @@ TEST_F(TradingPanel, UnitsFromTheKeyboardAndTheCalculatorAreWholeForStocksOnly)
         const int row = panel->numberOfRows(panel->tableView()) - 1;
         pickBrand(*panel, row, c.brand);
         if (c.calculator) {
-            panel->tableView()->editColumn(panel->tableView()->columnWithIdentifier(cv::TradePanel::CountColumn),
-                                           row, nullptr, true);
+            panel->tableView()->editColumn(panel->tableView()->columnWithIdentifier(cv::TradePanel::CountColumn), row,
+                                           nullptr, true);
             panel->performInputValue(QStringLiteral("10.5"));
         } else {
             type(*panel, cv::TradePanel::CountColumn, row, QStringLiteral("10.5"));
@@ -302,7 +308,7 @@ TEST_F(TradingPanel, RevertAndDeletionInPlaceAndTheHoldingPanel)
     EXPECT_EQ(cellText(*panel, cv::TradePanel::CountColumn, 0), QStringLiteral("3.25"));
 
     panel->toggleRowDeletedFlag(1);
-    EXPECT_EQ(panel->numberOfRows(panel->tableView()), 3);  // stays, shown in red
+    EXPECT_EQ(panel->numberOfRows(panel->tableView()), 3); // stays, shown in red
     panel->commitPanel();
     ASSERT_EQ(storedTrades(*doc).size(), 1u);
     EXPECT_EQ(storedTrades(*doc)[0]->brand(), kTrust);
@@ -319,7 +325,6 @@ TEST_F(TradingPanel, RevertAndDeletionInPlaceAndTheHoldingPanel)
     EXPECT_EQ(held->tradeForRow(1)->brand(), kTrust);
     EXPECT_EQ(held->titleField()->text(), QStringLiteral("Global Fund (Broker)"));
 }
-
 
 // Renders a month of trades (a buy, a sale, a dividend, a split and a trust
 // bought in fractions of a unit), the trade dialog and the filter, in

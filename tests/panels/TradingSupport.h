@@ -64,8 +64,8 @@ inline std::unique_ptr<cv::Book> makeTradeBook()
 }
 
 // A trade written through the document's trade application, as a panel writes a new row.
-inline cv::TradePtr storeTrade(cv::Book &doc, int account, cv::TradeKind kind, int brand, const QDate &date, double count,
-                              double price, double commission = 0, const QString &memo = QString())
+inline cv::TradePtr storeTrade(cv::Book &doc, int account, cv::TradeKind kind, int brand, const QDate &date,
+                               double count, double price, double commission = 0, const QString &memo = QString())
 {
     auto t = std::make_shared<cv::Trade>();
     t->setKind(kind);
@@ -84,13 +84,13 @@ inline cv::TradePtr storeTrade(cv::Book &doc, int account, cv::TradeKind kind, i
     return t;
 }
 
-inline std::unique_ptr<cv::TradePanel> openTrades(cv::Book &doc, const cv::NodePtr &subject,
-                                                          const QDate &from, const QDate &to)
+inline std::unique_ptr<cv::TradePanel> openTrades(cv::Book &doc, const cv::NodePtr &subject, const QDate &from,
+                                                  const QDate &to)
 {
     auto panel = std::make_unique<cv::TradePanel>(&doc, subject, from, to);
     panel->resize(1000, 320);
     panel->show();
-    QApplication::processEvents();  // the deferred edit of the new row
+    QApplication::processEvents(); // the deferred edit of the new row
     return panel;
 }
 

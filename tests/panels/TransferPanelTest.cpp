@@ -21,7 +21,7 @@ protected:
     std::unique_ptr<cv::TransferPanel> open(int category)
     {
         auto panel = std::make_unique<cv::TransferPanel>(doc.get(), cv::BookTestAccess::findTransfer(*doc, category),
-                                                               QDate(2009, 3, 1), QDate(2009, 3, 31));
+                                                         QDate(2009, 3, 1), QDate(2009, 3, 31));
         panel->resize(900, 300);
         panel->show();
         QApplication::processEvents();
@@ -49,7 +49,7 @@ TEST_F(TransferPanelTest, ARowChangedToTwoAssetAccountsIsStoredAsAssetToAsset)
     EXPECT_EQ(cellText(*panel, cv::TransferPanel::DestinationColumn, 0), QStringLiteral("C"));
     pick(*panel, 0, cv::TransferPanel::DestinationColumn, 10);
     panel->commitPendingInput();
-    EXPECT_EQ(panel->numberOfRows(panel->tableView()), 1);  // it left the asset-to-debt list
+    EXPECT_EQ(panel->numberOfRows(panel->tableView()), 1); // it left the asset-to-debt list
     auto assets = open(kAssetToAsset);
     ASSERT_EQ(assets->numberOfRows(assets->tableView()), 2);
     EXPECT_EQ(assets->actualAt(0)->category(), kAssetToAsset);
@@ -100,8 +100,7 @@ TEST_F(TransferPanelTest, TheConvertedColumnOnlyAcrossCurrenciesAndTheChooserRul
             pickOtherSide(*transfers, 0, C::SourceColumn, 10);
         EXPECT_EQ(transfers->firstUnfinishedColumnForRow(0), missing);
         entries.leave();
-        for (const int account : {kA, 10})
-            EXPECT_TRUE(samplebook::storedEntries(*doc, account).empty()) << missing;
+        for (const int account : {kA, 10}) EXPECT_TRUE(samplebook::storedEntries(*doc, account).empty()) << missing;
     }
 }
 

@@ -69,8 +69,7 @@ TEST_F(AlertTest, DiscardChangesAsksWithItsTexts)
 
 TEST_F(AlertTest, InputNameAnswersOnlyAcceptableNames)
 {
-    presenter.names = {QStringLiteral("Bank"), std::nullopt, QString(), QStringLiteral("Old"),
-                       QStringLiteral("Old")};
+    presenter.names = {QStringLiteral("Bank"), std::nullopt, QString(), QStringLiteral("Old"), QStringLiteral("Old")};
     EXPECT_EQ(cv::Alert::inputName(QStringLiteral("Old"), QStringLiteral("Rename")), QStringLiteral("Bank"));
     EXPECT_EQ(presenter.nameTitle, QStringLiteral("Rename"));
     EXPECT_FALSE(presenter.nameMustChange);
@@ -86,8 +85,8 @@ TEST_F(AlertTest, WithoutPresenterTheDefaultButtonAnswers)
     cv::setAlertPresenter(nullptr);
     cv::Alert::warn(QStringLiteral("logged only"));
     EXPECT_TRUE(cv::Alert::confirm(QStringLiteral("T"), QStringLiteral("M")));
-    EXPECT_EQ(cv::Alert::confirm3(QStringLiteral("T"), QStringLiteral("M"), {QStringLiteral("A"), QStringLiteral("B"),
-                                                                             QStringLiteral("C")}),
+    EXPECT_EQ(cv::Alert::confirm3(QStringLiteral("T"), QStringLiteral("M"),
+                                  {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}),
               1);
     EXPECT_EQ(cv::Alert::inputName(QStringLiteral("Name"), QStringLiteral("T")), QStringLiteral("Name"));
     EXPECT_EQ(cv::Alert::inputName(QStringLiteral("Name"), QStringLiteral("T"), true), std::nullopt);

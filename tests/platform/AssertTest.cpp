@@ -25,10 +25,10 @@ TEST(ImpossibleState, APassingConditionTakesNoBranchAFailingOneStopsADebugBuildO
     EXPECT_EQ(taken, 0);
 #ifdef QT_NO_DEBUG
     static QStringList logged;
-    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &context,
-                                                                const QString &text) {
-        logged << QString::fromLatin1(context.category) + u' ' + text;
-    });
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &context, const QString &text) {
+            logged << QString::fromLatin1(context.category) + u' ' + text;
+        });
     EXPECT_EQ(pairOr(nullptr, taken), std::make_pair(-1, -2));
     qInstallMessageHandler(previous);
     EXPECT_EQ(taken, 1);

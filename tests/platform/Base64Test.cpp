@@ -39,6 +39,7 @@ TEST(Base64Test, DecodesWhatTheEncoderWrites)
 
 TEST(Base64Test, RejectsTextTheEncoderNeverWrites)
 {
+    // clang-format off
     const QStringList bad = {
         QString(), QStringLiteral(""),
         QStringLiteral("YWJ"), QStringLiteral("YWJjY"), // not a multiple of four
@@ -47,5 +48,6 @@ TEST(Base64Test, RejectsTextTheEncoderNeverWrites)
         QStringLiteral("YW=j"), QStringLiteral("Y=Jj"), QStringLiteral("YQ==YWJj"), // "=" before the end
         QStringLiteral("Y==="), QStringLiteral("===="),
     };
+    // clang-format on
     for (const QString &s : bad) EXPECT_FALSE(cv::Base64Utilities::dataWithBase64EncodedString(s)) << qPrintable(s);
 }

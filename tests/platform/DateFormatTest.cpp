@@ -17,8 +17,8 @@ TEST(DateFormatTest, ProgramFormatRoundTripsAndReadsShortFields)
     EXPECT_EQ(cv::parseDate(QStringLiteral("2025/3/5"), format, kToday), QDate(2025, 3, 5));
     // Full-width text from a Japanese input method.
     EXPECT_EQ(cv::parseDate(QStringLiteral("２０２５／３／５"), format, kToday), QDate(2025, 3, 5));
-    for (const auto &[word, days] : {std::pair{"today", 0}, {"Yesterday", -1}, {"tomorrow", 1}, {"今日", 0},
-                                     {"昨日", -1}, {"明日", 1}})
+    for (const auto &[word, days] :
+         {std::pair{"today", 0}, {"Yesterday", -1}, {"tomorrow", 1}, {"今日", 0}, {"昨日", -1}, {"明日", 1}})
         EXPECT_EQ(cv::parseDate(QString::fromUtf8(word), format, kToday), kToday.addDays(days)) << word;
     cv::setLanguageOverride(QString());
 }

@@ -14,8 +14,7 @@ TEST(DayNumber, CountsDaysFrom2001)
     EXPECT_EQ(fromDayNumber(0), QDate(2001, 1, 1));
     EXPECT_EQ(fromDayNumber(-1), QDate(2000, 12, 31));
     EXPECT_EQ(fromDayNumber(365 + 365 + 365 + 59), QDate(2004, 2, 29));
-    for (int n = -40000; n <= 60000; n += 7)
-        ASSERT_EQ(dayNumber(fromDayNumber(n)), n);
+    for (int n = -40000; n <= 60000; n += 7) ASSERT_EQ(dayNumber(fromDayNumber(n)), n);
 }
 
 TEST(ArchiveDate, MatchesStoredIntegersAndRejectsImpossibleDays)
@@ -45,8 +44,7 @@ TEST(SeriesKeys, DayKeyCountsFromTheFirstDayOfTheEra)
     EXPECT_EQ(seriesDayKey(QDate(2001, 1, 1)) - seriesDayKey(QDate(2000, 12, 31)), 1);
     // The store's day numbers and the series keys differ by a constant.
     EXPECT_EQ(seriesDayKey(QDate(2001, 1, 1)), seriesDayKey(fromDayNumber(0)));
-    for (int k = 600000; k < 800000; k += 13)
-        ASSERT_EQ(seriesDayKey(fromSeriesDayKey(k)), k);
+    for (int k = 600000; k < 800000; k += 13) ASSERT_EQ(seriesDayKey(fromSeriesDayKey(k)), k);
 }
 
 TEST(SeriesKeys, MonthKeyFollowsTheFiscalFirstDay)
@@ -75,8 +73,7 @@ TEST(BudgetKeys, CountMonthsFrom2000WithTruncatingBackConversion)
     EXPECT_EQ(budgetKeyMonth(-1), 0);
     EXPECT_EQ(budgetMonthKey(budgetKeyYear(-1), budgetKeyMonth(-1)), -1);
     EXPECT_EQ(budgetMonthKey(budgetKeyYear(-13), budgetKeyMonth(-13)), -13);
-    for (int key = 0; key < 2400; ++key)
-        ASSERT_EQ(budgetMonthKey(budgetKeyYear(key), budgetKeyMonth(key)), key);
+    for (int key = 0; key < 2400; ++key) ASSERT_EQ(budgetMonthKey(budgetKeyYear(key), budgetKeyMonth(key)), key);
 }
 
 TEST(DateIntegers, FarDatesNeitherOverflowNorCrash)

@@ -444,7 +444,8 @@ TEST_F(KeyedArchiverTest, KeysBeginningWithDollarAreKeptApart)
         }
         bool initWithCoder(KeyedUnarchiver &coder) override
         {
-            ident = coder.decodeIntForKey(QStringLiteral("ident")) * 100 + coder.decodeIntForKey(QStringLiteral("$class"));
+            ident =
+                coder.decodeIntForKey(QStringLiteral("ident")) * 100 + coder.decodeIntForKey(QStringLiteral("$class"));
             return true;
         }
     };

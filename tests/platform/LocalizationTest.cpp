@@ -27,16 +27,14 @@ using cv::localizedString;
 namespace {
 
 // Restores the system's language after each test.
-class LocalizationTest : public ::testing::Test
-{
+class LocalizationTest : public ::testing::Test {
 protected:
     void TearDown() override { cv::setLanguageOverride(QString()); }
 };
 
 // An independent reading of a table: entry lines only, escapes undone.
 // Duplicate keys are collected so that a merge that repeats a key shows up.
-struct TableFile
-{
+struct TableFile {
     QHash<QString, QString> entries;
     QStringList duplicates;
     QStringList damaged; // lines that begin an entry but do not read as one
@@ -60,22 +58,19 @@ TableFile readTable(const QString &path)
 {
     TableFile table;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return table;
+    if (!file.open(QIODevice::ReadOnly)) return table;
     static const QRegularExpression entry(
         QStringLiteral(R"re(^\s*"((?:[^"\\]|\\.)*)"\s*=\s*"((?:[^"\\]|\\.)*)"\s*;\s*(/\*.*\*/)?\s*$)re"));
     const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
     for (const QString &line : lines) {
-        if (!line.trimmed().startsWith(u'"'))
-            continue;
+        if (!line.trimmed().startsWith(u'"')) continue;
         const auto match = entry.match(line);
         if (!match.hasMatch()) {
             table.damaged.append(line);
             continue;
         }
         const QString key = unescaped(match.captured(1));
-        if (table.entries.contains(key))
-            table.duplicates.append(key);
+        if (table.entries.contains(key)) table.duplicates.append(key);
         table.entries.insert(key, unescaped(match.captured(2)));
     }
     return table;
@@ -124,7 +119,8 @@ TEST_F(LocalizationTest, TablesAreCompiledInWithTheSameKeys)
         cv::setLanguageOverride(language);
         for (auto it = table->entries.cbegin(); it != table->entries.cend(); ++it) {
             EXPECT_FALSE(it.value().isEmpty()) << it.key().toStdString();
-            EXPECT_EQ(localizedString(it.key()), it.value()) << language.toStdString() << ": " << it.key().toStdString();
+            EXPECT_EQ(localizedString(it.key()), it.value())
+                << language.toStdString() << ": " << it.key().toStdString();
         }
     }
     cv::setLanguageOverride(QStringLiteral("ja"));
@@ -135,9 +131,9 @@ TEST(FormatString, FillsObjectAndIntegerPlaceholders)
 {
     EXPECT_EQ(formatString(QStringLiteral("%@ has %d items"), {QStringLiteral("Bank"), 3}),
               QStringLiteral("Bank has 3 items"));
-    EXPECT_EQ(formatString(QStringLiteral("%i|%ld|%lld|%u|%lu"),
-                           {-7, qint64(1) << 40, qint64(-5), 42u, quint64(1) << 63}),
-              QStringLiteral("-7|1099511627776|-5|42|9223372036854775808"));
+    EXPECT_EQ(
+        formatString(QStringLiteral("%i|%ld|%lld|%u|%lu"), {-7, qint64(1) << 40, qint64(-5), 42u, quint64(1) << 63}),
+        QStringLiteral("-7|1099511627776|-5|42|9223372036854775808"));
     EXPECT_EQ(formatString(QStringLiteral("%05d|%-4d|%4d|%+d|% d|%.3d"), {42, 7, -7, 5, 5, 9}),
               QStringLiteral("00042|7   |  -7|+5| 5|009"));
     EXPECT_EQ(formatString(QStringLiteral("%05d"), {-42}), QStringLiteral("-0042"));
@@ -155,9 +151,9 @@ TEST(FormatString, FillsObjectAndIntegerPlaceholders)
 
 TEST(FormatString, FillsFloatingPlaceholdersAsCPrintf)
 {
-    EXPECT_EQ(formatString(QStringLiteral("%f|%.2f|%.0f|%8.3f|%-8.1f|%08.2f"),
-                           {1.5, 1234.565, 2.5, 3.14159, 2.25, -3.5}),
-              QStringLiteral("1.500000|1234.57|2|   3.142|2.2     |-0003.50"));
+    EXPECT_EQ(
+        formatString(QStringLiteral("%f|%.2f|%.0f|%8.3f|%-8.1f|%08.2f"), {1.5, 1234.565, 2.5, 3.14159, 2.25, -3.5}),
+        QStringLiteral("1.500000|1234.57|2|   3.142|2.2     |-0003.50"));
     EXPECT_EQ(formatString(QStringLiteral("%.1e|%g|%G|%+.2f"), {12345.0, 0.0001, 1e-10, 1.0}),
               QStringLiteral("1.2e+04|0.0001|1E-10|+1.00"));
     EXPECT_EQ(formatString(QStringLiteral("%.2f"), {1000}), QStringLiteral("1000.00"));
@@ -188,12 +184,12 @@ TEST(FormatString, NumbersStayLocaleFreeInADecimalCommaLocale)
     const bool german = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
 
-    const QString text = formatString(QStringLiteral("%.2f %f %@ %e %d %'d"), {1234.5, 0.25, 2.75, 1.5, 1234567, 1234567});
+    const QString text =
+        formatString(QStringLiteral("%.2f %f %@ %e %d %'d"), {1234.5, 0.25, 2.75, 1.5, 1234567, 1234567});
 
     std::setlocale(LC_ALL, previous.c_str());
     QLocale::setDefault(previousDefault);
     EXPECT_EQ(text, QStringLiteral("1234.50 0.250000 2.75 1.500000e+00 1234567 1234567"));
     EXPECT_FALSE(text.contains(u','));
-    if (!german)
-        GTEST_SKIP() << "de_DE.UTF-8 is not installed; scripts/install-deps.sh generates it";
+    if (!german) GTEST_SKIP() << "de_DE.UTF-8 is not installed; scripts/install-deps.sh generates it";
 }

@@ -84,11 +84,13 @@ TEST(MiscUtilities, ArchiveDateIntegersThroughTheClass)
 TEST(MiscUtilities, SupportPathNamesTheProgramOnceAndKnowsTheEarlierFolder)
 {
     const QString folder = cv::SupportPath();
-    EXPECT_EQ(folder, QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Corvane"));
+    EXPECT_EQ(folder,
+              QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Corvane"));
     EXPECT_FALSE(folder.startsWith(QLatin1Char('~')));
     EXPECT_EQ(cv::SupportPath(QStringLiteral("Work")), folder + QStringLiteral("/Work"));
     const QString earlier = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    EXPECT_EQ(cv::PreviousSupportPath(QStringLiteral("Work")), earlier == folder ? QString() : earlier + QStringLiteral("/Work"));
+    EXPECT_EQ(cv::PreviousSupportPath(QStringLiteral("Work")),
+              earlier == folder ? QString() : earlier + QStringLiteral("/Work"));
 }
 
 class CreateDirectory : public ::testing::Test {
@@ -134,8 +136,8 @@ TEST_F(CreateDirectory, AFileInTheWayIsAFailureWithAWarning)
     ASSERT_EQ(presenter.asked.size(), 1u);
     EXPECT_EQ(presenter.asked[0].title, QStringLiteral("Warning"));
     EXPECT_EQ(presenter.asked[0].message,
-              cv::localizedString(QStringLiteral("Directory creation failed (file with same name exists): "))
-                  + QDir::toNativeSeparators(path(QStringLiteral("f"))));
+              cv::localizedString(QStringLiteral("Directory creation failed (file with same name exists): ")) +
+                  QDir::toNativeSeparators(path(QStringLiteral("f"))));
 
     // The folder itself taken by a file is no folder either.
     EXPECT_FALSE(cv::CreateDirectoryRecursivelyAtPath(path(QStringLiteral("f"))));
@@ -148,8 +150,8 @@ TEST_F(CreateDirectory, AFolderThatCannotBeMadeIsAFailureWithAWarning)
     const QString tooLong = QStringLiteral("a/") + QString(300, QLatin1Char('x'));
     EXPECT_FALSE(cv::CreateDirectoryRecursivelyAtPath(path(tooLong + QStringLiteral("/b"))));
     ASSERT_EQ(presenter.asked.size(), 1u);
-    EXPECT_EQ(presenter.asked[0].message,
-              cv::localizedString(QStringLiteral("Directory creation failed: ")) + QDir::toNativeSeparators(path(tooLong)));
+    EXPECT_EQ(presenter.asked[0].message, cv::localizedString(QStringLiteral("Directory creation failed: ")) +
+                                              QDir::toNativeSeparators(path(tooLong)));
     EXPECT_FALSE(QFileInfo::exists(path(tooLong)));
 }
 
@@ -197,8 +199,8 @@ TEST(MiscUtilities, StringWithoutTrailingZeroes)
 TEST(MiscUtilities, ObjectWithValueAndAndValues)
 {
     std::vector<std::shared_ptr<FakeNode>> list{std::make_shared<FakeNode>(FakeNode{5, QStringLiteral("a")}),
-                                            std::make_shared<FakeNode>(FakeNode{7, QStringLiteral("b")}),
-                                            std::make_shared<FakeNode>(FakeNode{7, QStringLiteral("c")})};
+                                                std::make_shared<FakeNode>(FakeNode{7, QStringLiteral("b")}),
+                                                std::make_shared<FakeNode>(FakeNode{7, QStringLiteral("c")})};
     EXPECT_EQ(cv::objectWithValue(list, 7, &FakeNode::ident), list[1]);
     EXPECT_EQ(cv::objectWithValue(list, QStringLiteral("c"), &FakeNode::name), list[2]);
     EXPECT_EQ(cv::objectWithValue(list, 9, &FakeNode::ident), nullptr);

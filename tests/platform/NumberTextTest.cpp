@@ -24,8 +24,7 @@ namespace {
 
 // Every test here runs under a decimal-comma locale, in C and in Qt, so that
 // any locale leaking into these texts shows up as a comma.
-class NumberText : public ::testing::Test
-{
+class NumberText : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -55,8 +54,7 @@ std::string cPrintf(const char *format, double value)
 
 TEST_F(NumberText, TheLocaleReallyUsesADecimalComma)
 {
-    if (!m_german)
-        GTEST_SKIP() << "de_DE.UTF-8 is not installed; scripts/install-deps.sh generates it";
+    if (!m_german) GTEST_SKIP() << "de_DE.UTF-8 is not installed; scripts/install-deps.sh generates it";
     EXPECT_EQ(cPrintf("%.2f", 1.5), "1,50");
     EXPECT_EQ(QLocale().toString(1.5, 'f', 2), QStringLiteral("1,50"));
 }
@@ -114,8 +112,8 @@ TEST_F(NumberText, ParsesWhatStoredFilesHold)
     EXPECT_TRUE(std::isinf(*parseDouble(u"-inf")));
     EXPECT_TRUE(std::isnan(*parseDouble(u"nan")));
 
-    for (const char16_t *bad : {u"", u"   ", u"1,5", u"1.234,5", u"12abc", u"1 2", u"+-1", u"++1", u"-", u".",
-                                u"0x1p3", u"1e400", u"１２", u"1e", u"e5"})
+    for (const char16_t *bad : {u"", u"   ", u"1,5", u"1.234,5", u"12abc", u"1 2", u"+-1", u"++1", u"-", u".", u"0x1p3",
+                                u"1e400", u"１２", u"1e", u"e5"})
         EXPECT_FALSE(parseDouble(bad).has_value()) << QString::fromUtf16(bad).toStdString();
 
     EXPECT_EQ(parseInt(u"42"), 42);

@@ -34,8 +34,7 @@ void addRows(std::vector<cv::ViewerPrintParam> &rows, const cv::NodePtr &node, i
 {
     rows.emplace_back(level, node.get(), kind);
     if (node->hasChildList()) {
-        for (const cv::NodePtr &child : node->children())
-            addRows(rows, child, level + 1, kind);
+        for (const cv::NodePtr &child : node->children()) addRows(rows, child, level + 1, kind);
     }
 }
 
@@ -43,8 +42,7 @@ class PrintToPdfTest : public ::testing::TestWithParam<const char *> {
 protected:
     void SetUp() override
     {
-        if (cvtest::pdfTextMissing())
-            GTEST_SKIP() << "pdftotext is missing";
+        if (cvtest::pdfTextMissing()) GTEST_SKIP() << "pdftotext is missing";
         cv::setLanguageOverride(QString::fromLatin1(GetParam()));
         m_doc = samplebook::makeRichBook();
         ASSERT_TRUE(m_doc);
@@ -90,8 +88,7 @@ TEST_P(PrintToPdfTest, ViewerPrintsTitleHeadAndAccounts)
             addRows(rows, root, 0, 1);
         return std::make_unique<cv::ViewerPrint>(
             [&](const cv::ViewerPrintParam &row) {
-                if (row.isHeader())
-                    return row.kind() == 0 ? printed.accountHeader() : printed.categoryHeader();
+                if (row.isHeader()) return row.kind() == 0 ? printed.accountHeader() : printed.categoryHeader();
                 return row.kind() == 0 ? printed.accountCells(doc, *row.ref()) : printed.categoryCells(doc, *row.ref());
             },
             std::move(rows), setup);
@@ -106,12 +103,11 @@ TEST_P(PrintToPdfTest, ViewerPrintsTitleHeadAndAccounts)
     // map back to text (the rendered pages show them), so the head is compared
     // without its digits and spaces.
     static const QRegularExpression digits(QStringLiteral("[0-9\\s]"));
-    EXPECT_TRUE(QString(text).remove(digits).contains(QString(head).remove(digits)))
-        << head.toStdString();
+    EXPECT_TRUE(QString(text).remove(digits).contains(QString(head).remove(digits))) << head.toStdString();
     for (const QString &expected :
-         {cv::localizedString(QStringLiteral("Report-View-Title")), QStringLiteral("財布"),
-          QStringLiteral("普通預金"), QStringLiteral("食費"), QStringLiteral("Salary"),
-          doc.displayName(*doc.accountModel()->asset()), cv::localizedString(QStringLiteral("Report-View-Carry"))})
+         {cv::localizedString(QStringLiteral("Report-View-Title")), QStringLiteral("財布"), QStringLiteral("普通預金"),
+          QStringLiteral("食費"), QStringLiteral("Salary"), doc.displayName(*doc.accountModel()->asset()),
+          cv::localizedString(QStringLiteral("Report-View-Carry"))})
         EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << "\n" << text.toStdString();
     EXPECT_THAT(pdfInfo(file), ::testing::HasSubstr("Pages: 2"));
     EXPECT_THAT(pdfInfo(file), ::testing::HasSubstr("842 x 595"));
@@ -132,18 +128,18 @@ TEST_P(PrintToPdfTest, LoanScheduleAndFixedOrientationsLeaveTheDocumentsOwn)
     cv::Book &doc = *m_doc;
     const auto make = [&](cv::PageSetup &setup) {
         std::vector<cv::LoanSchedulePrintParam> rows{cv::LoanSchedulePrintParam(cv::PrintedPagesParam::Header, 0)};
-        for (int i = 0; i < int(schedule.size()); ++i)
-            rows.emplace_back(0, i);
+        for (int i = 0; i < int(schedule.size()); ++i) rows.emplace_back(0, i);
         return std::make_unique<cv::LoanSchedulePrint>(
             [&](const cv::LoanSchedulePrintParam &row) {
-                if (row.isHeader())
-                    return cv::LoanSchedulePrint::headerTitles();
+                if (row.isHeader()) return cv::LoanSchedulePrint::headerTitles();
                 const cv::LoanPayment &p = *schedule[size_t(row.index())];
+                // clang-format off
                 return QStringList{QString::number(row.index() + 1), cv::formatProgramDate(p.date()),
                                    QString::number(p.rate() * 100, 'f', 3), doc.stringForValue(p.principal(), 1, false),
                                    doc.stringForValue(p.interest(), 1, false),
                                    doc.stringForValue(p.principal() + p.interest(), 1, false),
                                    doc.stringForValue(p.rest(), 1, false), QStringLiteral("普通預金")};
+                // clang-format on
             },
             std::move(rows), setup);
     };
@@ -166,8 +162,9 @@ TEST_P(PrintToPdfTest, LoanScheduleAndFixedOrientationsLeaveTheDocumentsOwn)
     EXPECT_EQ(doc.printInfo()->orientation(), cv::PrintInfo::Portrait);
 
     // A page with nothing to print prints nothing.
-    EXPECT_FALSE(cv::printInfoView(doc, m_prefs, [](cv::PageSetup &) { return nullptr; }, nullptr,
-                                   cv::PrintRunner::Mode::Pdf, pdf(QStringLiteral("none")))
+    EXPECT_FALSE(cv::printInfoView(
+                     doc, m_prefs, [](cv::PageSetup &) { return nullptr; }, nullptr, cv::PrintRunner::Mode::Pdf,
+                     pdf(QStringLiteral("none")))
                      .printed);
 }
 

@@ -26,16 +26,15 @@ cv::PageSetup a4(int orientation, double margin = 18)
 
 std::vector<Range> paginate(const std::vector<cv::PrintedPagesParam> &rows, double usable)
 {
-    return cv::PrintedPages::paginate(int(rows.size()), [&](int i) -> const cv::PrintedPagesParam & { return rows[size_t(i)]; },
-                                 usable);
+    return cv::PrintedPages::paginate(
+        int(rows.size()), [&](int i) -> const cv::PrintedPagesParam & { return rows[size_t(i)]; }, usable);
 }
 
 // Rows of the given heights; a negative height stands for a page break.
 std::vector<cv::PrintedPagesParam> rowsOf(std::initializer_list<double> heights)
 {
     std::vector<cv::PrintedPagesParam> rows;
-    for (double h : heights)
-        rows.emplace_back(h < 0 ? cv::PrintedPagesParam::PageBreak : 0, float(h < 0 ? 14 : h));
+    for (double h : heights) rows.emplace_back(h < 0 ? cv::PrintedPagesParam::PageBreak : 0, float(h < 0 ? 14 : h));
     return rows;
 }
 
@@ -49,8 +48,7 @@ QList<RecordingCanvas::Call> textsIn(const RecordingCanvas &canvas, double top)
 {
     QList<RecordingCanvas::Call> out;
     for (const auto &call : canvas.calls(Op::Text)) {
-        if (qAbs(call.rect.y() - top) < 0.01)
-            out.append(call);
+        if (qAbs(call.rect.y() - top) < 0.01) out.append(call);
     }
     return out;
 }
@@ -73,8 +71,7 @@ TEST_F(InfoViewTest, PaginationSplitsAtFitAndAtBreaks)
         {"first row too tall", rowsOf({600, 14}), 517, {{0, 0}, {0, 1}, {1, 2}}},
         {"break height not counted", rowsOf({500, -1, 517}), 517, {{0, 1}, {2, 3}}},
     };
-    for (const Case &c : cases)
-        EXPECT_EQ(paginate(c.rows, c.usable), c.pages) << c.what;
+    for (const Case &c : cases) EXPECT_EQ(paginate(c.rows, c.usable), c.pages) << c.what;
 }
 
 TEST_F(InfoViewTest, SheetsArePagesTimesSpread)
@@ -94,13 +91,11 @@ TEST_F(InfoViewTest, ListViewFillsLandscapeSheetsAndCutsLongMemos)
 {
     const QString memo = QStringLiteral("A memo far longer than its column of one hundred and sixty points");
     std::vector<cv::SearchPrintParam> rows{cv::SearchPrintParam(cv::PrintedPagesParam::Header, 0)};
-    for (int i = 0; i < 100; ++i)
-        rows.emplace_back(0, i);
+    for (int i = 0; i < 100; ++i) rows.emplace_back(0, i);
     cv::PageSetup setup = a4(cv::PageSetup::Portrait);
     cv::SearchPrint view(
         [&](const cv::SearchPrintParam &row) {
-            if (row.isHeader())
-                return cv::SearchPrint::headerTitles();
+            if (row.isHeader()) return cv::SearchPrint::headerTitles();
             return QStringList{QString::number(row.index()), "", "", "", "", "", "", memo};
         },
         rows, setup);
@@ -135,20 +130,19 @@ TEST_F(InfoViewTest, ListViewFillsLandscapeSheetsAndCutsLongMemos)
 TEST_F(InfoViewTest, LoanScheduleOnPortraitAndPageBreaks)
 {
     std::vector<cv::LoanSchedulePrintParam> rows{cv::LoanSchedulePrintParam(cv::PrintedPagesParam::Header, 0)};
-    for (int i = 0; i < 120; ++i)
-        rows.emplace_back(0, i);
+    for (int i = 0; i < 120; ++i) rows.emplace_back(0, i);
     cv::PageSetup setup = a4(cv::PageSetup::Portrait);
     cv::LoanSchedulePrint schedule({}, rows, setup);
     EXPECT_EQ(schedule.pageRanges(), (std::vector<Range>{{0, 54}, {54, 108}, {108, 121}}));
 
     // The row before a break is printed, and the break row itself is not.
     std::vector<cv::LoanSchedulePrintParam> broken{cv::LoanSchedulePrintParam(cv::PrintedPagesParam::Header, 0),
-                                           cv::LoanSchedulePrintParam(0, 1), cv::LoanSchedulePrintParam(0, 2)};
+                                                   cv::LoanSchedulePrintParam(0, 1), cv::LoanSchedulePrintParam(0, 2)};
     cv::PrintedPagesParam::addPageTo(broken);
     broken.emplace_back(0, 3);
     cv::PrintedPagesParam::addLineTo(broken);
-    cv::LoanSchedulePrint view([](const cv::LoanSchedulePrintParam &row) { return QStringList{QString::number(row.index())}; },
-                       broken, setup);
+    cv::LoanSchedulePrint view(
+        [](const cv::LoanSchedulePrintParam &row) { return QStringList{QString::number(row.index())}; }, broken, setup);
     ASSERT_EQ(view.sheetCount(), 2);
     RecordingCanvas first;
     view.drawSheet(1, first);
@@ -177,8 +171,7 @@ TEST_F(InfoViewTest, ViewerPrintsTwoSheetsAcrossPerPage)
         [](const cv::ViewerPrintParam &row) {
             QStringList cells;
             const QString name = row.ref() ? row.ref()->name() : QStringLiteral("h");
-            for (int c = 0; c < 18; ++c)
-                cells.append(name + QStringLiteral("c%1").arg(c));
+            for (int c = 0; c < 18; ++c) cells.append(name + QStringLiteral("c%1").arg(c));
             return cells;
         },
         rows, setup);
@@ -215,12 +208,11 @@ TEST_F(InfoViewTest, BudgetRowsStackThreeLinesAndCurrencyHasItsOwnHead)
 {
     cv::PageSetup setup = a4(cv::PageSetup::Landscape);
     std::vector<cv::BudgetPrintParam> rows{cv::BudgetPrintParam(cv::PrintedPagesParam::Header, nullptr),
-                                             cv::BudgetPrintParam(2, nullptr)};
+                                           cv::BudgetPrintParam(2, nullptr)};
     rows[0].setHeight(cv::BudgetPrintParam::kBudgetRowHeight);
     cv::BudgetPrint budget(
         [](const cv::BudgetPrintParam &row) {
-            if (row.isHeader())
-                return QList<QStringList>{{"Name"}, {"Jan"}};
+            if (row.isHeader()) return QList<QStringList>{{"Name"}, {"Jan"}};
             return QList<QStringList>{{"Food"}, {"a", "b", "c"}};
         },
         rows, setup);
@@ -230,8 +222,7 @@ TEST_F(InfoViewTest, BudgetRowsStackThreeLinesAndCurrencyHasItsOwnHead)
     const auto calls = canvas.calls(Op::Text);
     auto find = [&](const QString &text) {
         for (const auto &call : calls) {
-            if (call.text == text)
-                return call.rect;
+            if (call.text == text) return call.rect;
         }
         return QRectF();
     };
@@ -244,8 +235,11 @@ TEST_F(InfoViewTest, BudgetRowsStackThreeLinesAndCurrencyHasItsOwnHead)
     std::vector<cv::CurrenciesPrintParam> currencies{cv::CurrenciesPrintParam(cv::PrintedPagesParam::Header, 0),
                                                      cv::CurrenciesPrintParam(0, 0)};
     cv::PageSetup landscape = a4(cv::PageSetup::Landscape);
-    cv::CurrenciesPrint list([](const cv::CurrenciesPrintParam &) { return QStringList{"Yen", "", "", "", "1.00"}; },
-                             currencies, landscape);
+    cv::CurrenciesPrint list(
+        [](const cv::CurrenciesPrintParam &) {
+            return QStringList{"Yen", "", "", "", "1.00"};
+        },
+        currencies, landscape);
     EXPECT_EQ(landscape.orientation, cv::PageSetup::Portrait);
     list.setToday(QStringLiteral("D"));
     RecordingCanvas head;
@@ -266,7 +260,7 @@ TEST_F(InfoViewTest, WideAmountsShrinkToTheirColumnInsteadOfLosingDigits)
         [&](const cv::ViewerPrintParam &) {
             QStringList cells{QStringLiteral("Assets")};
             for (int c = 1; c < 18; ++c)
-                cells.append(c == 16 ? QStringLiteral("1") : amounts[c % amounts.size()]);  // 16: the narrow % column
+                cells.append(c == 16 ? QStringLiteral("1") : amounts[c % amounts.size()]); // 16: the narrow % column
             return cells;
         },
         rows, setup);

@@ -60,7 +60,7 @@ TEST_F(ReportKindsTest, AccountBalanceFiguresOfMay)
         const char *what;
         int level;
         cv::NodePtr node;
-        Quad values;   // start, increase, decrease, end
+        Quad values; // start, increase, decrease, end
     } cases[] = {
         {"Wallet", 0, doc->findAccount(kWallet), {10000, 20000, 2000, 28000}},
         {"Bank A", 0, doc->findAccount(kBank), {320000, 300000, 267000, 353000}},
@@ -73,12 +73,15 @@ TEST_F(ReportKindsTest, AccountBalanceFiguresOfMay)
 
     // Drawn: the debt heads swap, the change column is end - start.
     const QStringList lines = pageLines(drawPage(*view, 1));
-    EXPECT_TRUE(lines.contains(QStringLiteral("Debts | Start | Decrease | Increase | End | Change"))) << lines.join('\n').toStdString();
+    EXPECT_TRUE(lines.contains(QStringLiteral("Debts | Start | Decrease | Increase | End | Change")))
+        << lines.join('\n').toStdString();
     EXPECT_TRUE(lines.contains(QStringLiteral("Card | Credit card | 12,000 | 12,000 | 8,000 | 8,000 | -4,000")));
     EXPECT_TRUE(lines.contains(QStringLiteral("Wallet | Cash | 10,000 | 20,000 | 2,000 | 28,000 | 18,000")));
     // The net worth heads its column and the period stands beside its figures: neither is cut.
-    EXPECT_TRUE(lines.contains(QStringLiteral("Net assets | Net at Start | Increase | Decrease | Net at End | Net Change")));
-    EXPECT_TRUE(lines.contains(QStringLiteral("2008/05/01 to 2008/05/31 | 318,000 | 332,000 | 277,000 | 373,000 | 55,000")));
+    EXPECT_TRUE(
+        lines.contains(QStringLiteral("Net assets | Net at Start | Increase | Decrease | Net at End | Net Change")));
+    EXPECT_TRUE(
+        lines.contains(QStringLiteral("2008/05/01 to 2008/05/31 | 318,000 | 332,000 | 277,000 | 373,000 | 55,000")));
 
     // With the broker: its cash part, the holding valued at the period's last price, and their sum.
     view = balance({kWallet, kBank, kCard, kBroker});

@@ -23,12 +23,12 @@ struct PageCase {
     int tier;
     int displayStyle;
     int page;
-    QStringList lines;   // every line of the page but the head and the title
+    QStringList lines; // every line of the page but the head and the title
 };
 
 class Reports2Test : public FixtureFTest {
 public:
-    using FixtureFTest::doc;   // the cases' set-up steps read it
+    using FixtureFTest::doc; // the cases' set-up steps read it
 
     std::unique_ptr<cv::Report> report(int reportKind, int tier = 0, int displayStyle = 0)
     {
@@ -51,10 +51,12 @@ public:
             ASSERT_LE(c.page, view->pages()) << c.what;
             QStringList lines = pageLines(drawPage(*view, c.page));
             ASSERT_GE(lines.size(), 2) << c.what;
-            EXPECT_TRUE(lines.takeFirst().startsWith(QStringLiteral("2026/01/02    Page %1 of %2").arg(c.page).arg(view->pages())))
+            EXPECT_TRUE(lines.takeFirst().startsWith(
+                QStringLiteral("2026/01/02    Page %1 of %2").arg(c.page).arg(view->pages())))
                 << c.what;
-            lines.removeFirst();   // the title
-            EXPECT_EQ(lines.join(QLatin1Char('\n')).toStdString(), c.lines.join(QLatin1Char('\n')).toStdString()) << c.what;
+            lines.removeFirst(); // the title
+            EXPECT_EQ(lines.join(QLatin1Char('\n')).toStdString(), c.lines.join(QLatin1Char('\n')).toStdString())
+                << c.what;
         }
     }
 
@@ -75,8 +77,8 @@ public:
         doc->accumulateAccount(node);
         return node;
     }
-    void addEntry(cv::EntryKind kind, const QDate &date, double amount, int category, int account, const QString &memo = {},
-                  int destination = 0)
+    void addEntry(cv::EntryKind kind, const QDate &date, double amount, int category, int account,
+                  const QString &memo = {}, int destination = 0)
     {
         auto e = samplebook::entry(kind, date, amount, category, account, destination);
         e->setMemo(memo);
@@ -94,6 +96,7 @@ public:
 TEST_F(Reports2Test, JournalOfEveryTickedAccount)
 {
     const QString heads = QStringLiteral("Category/Account | Memo | Group | Increase | Decrease | Balance");
+    // clang-format off
     expectPages({
         {"Bank A: the date once a day, the balance at the day's end", 1, 0, 0, 2,
          {"Bank A", heads, "05/01 | Carried over | 320,000", "05/05 | Xfer Broker | 150,000 | 170,000",
@@ -113,10 +116,12 @@ TEST_F(Reports2Test, JournalOfEveryTickedAccount)
           "05/12 | Living/Food | 8,000 | 20,000", "05/27 | Xfer Bank A | 12,000 | 8,000",
           "Total of Card | 12,000 | 8,000 | 8,000"}},
     });
+    // clang-format on
 }
 
 TEST_F(Reports2Test, IncomeAndExpenseByCategory)
 {
+    // clang-format off
     expectPages({
         {"income, then a page break", 2, 0, 0, 1, {"Income | Income", "Salary | 300,000", "Total Income | 300,000"}},
         {"groups with headings and subtotals", 2, 0, 0, 2,
@@ -128,6 +133,7 @@ TEST_F(Reports2Test, IncomeAndExpenseByCategory)
          {"Income | Income", doc->findIncome(kIncomeMisc)->name() + " | 0", "Salary | 300,000",
           "Total Income | 300,000"}},
     });
+    // clang-format on
     auto zeros = report(2, 0, 1);
     ASSERT_TRUE(zeros);
     const QStringList expense = pageLines(drawPage(*zeros, 2));
@@ -139,6 +145,7 @@ TEST_F(Reports2Test, IncomeAndExpenseByCategory)
 TEST_F(Reports2Test, ItemisedCategoriesEachOnTheirOwnPages)
 {
     const QString heads = QStringLiteral("Account | Memo | Group | %1");
+    // clang-format off
     expectPages({
         {"Salary", 3, 0, 0, 1,
          {"Salary", heads.arg("Income"), "05/25 | Bank A | 300,000", "Subtotal of Salary | 300,000"}},
@@ -153,12 +160,14 @@ TEST_F(Reports2Test, ItemisedCategoriesEachOnTheirOwnPages)
          {"Living", heads.arg("Expense"), "05/10 | Bank A | 5,000", "05/12 | Card | 8,000", "05/18 | Wallet | 2,000",
           "Subtotal of Living | 15,000"}},
     });
+    // clang-format on
 }
 
 TEST_F(Reports2Test, TermComparisonOfTwoPeriods)
 {
     const QString dates = QStringLiteral("2008/04/01 | 2008/05/01");
     const QString heads = QStringLiteral("%1 | to 2008/04/30 | to 2008/05/31 | Difference | 2nd as % of 1st");
+    // clang-format off
     expectPages({
         {"income", 6, 0, 0, 1,
          {dates, heads.arg("Income"), "Salary | 300,000 | 300,000 | 0 | 100.00",
@@ -168,10 +177,12 @@ TEST_F(Reports2Test, TermComparisonOfTwoPeriods)
           "Daily | 0 | 2,000 | 2,000 | ---", "Subtotal of Living | 12,000 | 15,000 | 3,000 | 125.00",
           "Rent | 80,000 | 80,000 | 0 | 100.00", "Total Expenses | 92,000 | 95,000 | 3,000 | 103.26"}},
     });
+    // clang-format on
 }
 
 TEST_F(Reports2Test, BudgetComparisonOverWholeMonths)
 {
+    // clang-format off
     expectPages({
         {"income: achievement", 7, 0, 0, 1,
          {"Budget | Result | Difference | Achieved %",
@@ -184,11 +195,14 @@ TEST_F(Reports2Test, BudgetComparisonOverWholeMonths)
           "Subtotal of Living | 18,000 | 15,000 | -3,000 | 16.67", "Rent | 80,000 | 80,000 | 0 | 0.00",
           "Total Expenses | 98,000 | 95,000 | -3,000 | 3.06"}},
     });
+    // clang-format on
     const struct {
         QDate from, to;
         int months;
-    } spans[] = {{{2008, 5, 1}, {2008, 5, 31}, 1}, {{2008, 4, 1}, {2008, 6, 30}, 3},
-                 {{2008, 4, 25}, {2008, 7, 24}, 3}, {{2007, 11, 1}, {2009, 2, 28}, 16}};
+    } spans[] = {{{2008, 5, 1}, {2008, 5, 31}, 1},
+                 {{2008, 4, 1}, {2008, 6, 30}, 3},
+                 {{2008, 4, 25}, {2008, 7, 24}, 3},
+                 {{2007, 11, 1}, {2009, 2, 28}, 16}};
     for (const auto &span : spans) EXPECT_EQ(cv::BudgetComparisonReport::monthCount(span.from, span.to), span.months);
     // 2008/04 to 2008/06: three months' budgets against April to June.
     cv::ReportRequest request;
@@ -207,8 +221,8 @@ TEST_F(Reports2Test, TicksTiersPeriodsAndOpenings)
         std::function<void(Reports2Test &)> setUp;
         cv::ReportRequest request;
         int page;
-        QStringList lines;   // lines the page holds
-        QString absent;      // a line it must not hold
+        QStringList lines; // lines the page holds
+        QString absent;    // a line it must not hold
     };
     const auto tick = [](std::initializer_list<int> idents) {
         return [ticked = std::vector<int>(idents)](Reports2Test &t) { tickOnly(*t.doc, ticked); };
@@ -216,6 +230,7 @@ TEST_F(Reports2Test, TicksTiersPeriodsAndOpenings)
     cv::ReportRequest budgetTier1{7, kP1, kP2};
     budgetTier1.tier = 1;
     const cv::ReportRequest aprilAndJune{6, kQ1, kQ2, {2008, 6, 1}, {2008, 6, 30}};
+    // clang-format off
     const Case cases[] = {
         {"budget tier 1 folds a group into one row", nullptr, budgetTier1, 2,
          {"Living | 18,000 | 15,000 | -3,000 | 16.67", "Rent | 80,000 | 80,000 | 0 | 0.00"}, "Subtotal of Living"},
@@ -249,6 +264,7 @@ TEST_F(Reports2Test, TicksTiersPeriodsAndOpenings)
          },
          {3, kP1, kP2}, 3, {"05/09 | Dollars | 1,357", "Subtotal of Living/Daily | 3,357"}, {}},
     };
+    // clang-format on
     for (const Case &c : cases) {
         doc = makeFixtureF();
         ASSERT_TRUE(doc);
@@ -280,7 +296,8 @@ TEST_F(Reports2Test, GroupingsAndDaysThatTurnThePage)
         ASSERT_TRUE(view);
         EXPECT_EQ(view->pages(), 1);
         const QStringList lines = pageLines(drawPage(*view, 1));
-        EXPECT_TRUE(lines.contains(reportKind == 2 ? "Total Expenses | 4,000" : "05/20 | Wallet | Lunch | Trip | 4,000"))
+        EXPECT_TRUE(
+            lines.contains(reportKind == 2 ? "Total Expenses | 4,000" : "05/20 | Wallet | Lunch | Trip | 4,000"))
             << lines.join('\n').toStdString();
     }
     // One day over two pages: its balance closes the first, its date opens the second.
@@ -345,7 +362,8 @@ TEST_F(Reports2Test, MendedFaults)
     const QStringList row = journal.filter(QStringLiteral("05/07")).value(0).split(QStringLiteral(" | "));
     ASSERT_EQ(row.size(), 5) << journal.join('\n').toStdString();
     EXPECT_EQ(row[1], QStringLiteral("Groceries and sundries"));
-    EXPECT_TRUE(row[2].startsWith(QStringLiteral("Weekly shopping at")) && row[2].endsWith(QStringLiteral("…"))) << row[2].toStdString();
+    EXPECT_TRUE(row[2].startsWith(QStringLiteral("Weekly shopping at")) && row[2].endsWith(QStringLiteral("…")))
+        << row[2].toStdString();
 
     // An entry filed under a category of the other tree is left out alone,
     // with the log line; the categories after it still print.
@@ -353,9 +371,8 @@ TEST_F(Reports2Test, MendedFaults)
     addEntry(cv::EntryKind::Income, QDate(2008, 5, 11), 777, kFood, kBank);
     static QStringList logged;
     logged.clear();
-    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &m) {
-        logged << m;
-    });
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &m) { logged << m; });
     auto itemised = report(3);
     qInstallMessageHandler(previous);
     ASSERT_TRUE(itemised);

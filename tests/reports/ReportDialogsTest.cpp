@@ -103,8 +103,7 @@ TEST_F(ReportDialogsTest, SecuritiesKeepWhatWasChosen)
 
 TEST_F(ReportDialogsTest, GroupingsMarkTheSelectedRows)
 {
-    std::vector<cv::ReportGroupDialog::Row> rows{{1, QStringLiteral("Trip"), 0},
-                                                           {2, QStringLiteral("Gifts"), 0}};
+    std::vector<cv::ReportGroupDialog::Row> rows{{1, QStringLiteral("Trip"), 0}, {2, QStringLiteral("Gifts"), 0}};
     cv::ReportGroupDialog dialog(doc.get(), rows);
     pick(dialog, {QStringLiteral("Gifts")});
     dialog.okButton()->click();

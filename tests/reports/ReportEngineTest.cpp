@@ -17,8 +17,7 @@ namespace {
 // Rows as given; each data row draws its index left and "v<index>" right.
 class RowsView : public cv::Report {
 public:
-    RowsView(cv::Book &doc, Rows rows, bool blankValues = false)
-        : cv::Report(doc, a4()), m_blankValues(blankValues)
+    RowsView(cv::Book &doc, Rows rows, bool blankValues = false) : cv::Report(doc, a4()), m_blankValues(blankValues)
     {
         setData(std::move(rows));
         setTitle(QStringLiteral("Rows"));
@@ -45,9 +44,12 @@ cv::Report::Rows rowsOf(int data, const char *tail = "")
 {
     cv::Report::Rows rows(size_t(data), Item(0, 14));
     for (const char *c = tail; *c; ++c) {
-        if (*c == 'b') cv::Report::addBlankTo(rows);
-        else if (*c == '|') cv::Report::addPageTo(rows);
-        else rows.emplace_back(0, 14);
+        if (*c == 'b')
+            cv::Report::addBlankTo(rows);
+        else if (*c == '|')
+            cv::Report::addPageTo(rows);
+        else
+            rows.emplace_back(0, 14);
     }
     return rows;
 }
@@ -58,7 +60,7 @@ class ReportEngineTest : public FixtureFTest {};
 
 TEST_F(ReportEngineTest, PagesFollowTheOneRule)
 {
-    ASSERT_DOUBLE_EQ(cv::Report::usableHeight(a4()), 658);   // 842 - 36 - 36 - 70 - 42
+    ASSERT_DOUBLE_EQ(cv::Report::usableHeight(a4()), 658); // 842 - 36 - 36 - 70 - 42
     struct Case {
         const char *what;
         cv::Report::Rows rows;
@@ -90,7 +92,7 @@ TEST_F(ReportEngineTest, PageHeadRowsAndRules)
     EXPECT_EQ(lineAt(canvas, 50), QStringList{QStringLiteral("Rows")});
     EXPECT_EQ(lineAt(canvas, 78), (QStringList{"0", "v0", "c0"}));
     EXPECT_EQ(lineAt(canvas, 92), (QStringList{"1", "v1", "c1"}));
-    EXPECT_EQ(lineAt(canvas, 114), (QStringList{"4", "v4", "c4"}));   // below two 4-point rules
+    EXPECT_EQ(lineAt(canvas, 114), (QStringList{"4", "v4", "c4"})); // below two 4-point rules
     const auto rules = canvas.calls(cv::RecordingCanvas::Op::FillRect);
     ASSERT_EQ(rules.size(), 2);
     EXPECT_EQ(rules[0].rect, QRectF(36, 106 + 1, 595 - 36, 2));
@@ -123,7 +125,7 @@ TEST_F(ReportEngineTest, FullNamesLeaveOutTheTopNode)
 // the next one.
 TEST_F(ReportEngineTest, NoTwoTextsOfALineOverlapOnAnyKind)
 {
-    constexpr double kGap = 1;   // texts that touch read as one
+    constexpr double kGap = 1; // texts that touch read as one
     for (const auto &brand : doc->brandList()) brand->setOutlineState(1);
     // Names and a memo longer than any column: each is cut where its column ends.
     doc->findAccount(kCard)->setName(QStringLiteral("クレジットカード（メイン）楽天ゴールドカード家族会員"));
@@ -141,7 +143,7 @@ TEST_F(ReportEngineTest, NoTwoTextsOfALineOverlapOnAnyKind)
             ASSERT_TRUE(view) << kind;
             for (int page = 1; page <= view->pages(); ++page) {
                 cv::RecordingCanvas canvas = drawPage(*view, page);
-                QList<QPair<QRectF, QString>> inks;   // what each text covers of its line, with the gap
+                QList<QPair<QRectF, QString>> inks; // what each text covers of its line, with the gap
                 for (const auto &call : canvas.calls(cv::RecordingCanvas::Op::Text)) {
                     canvas.setFont(call.font);
                     const double wide = std::min(canvas.textWidth(call.text), call.rect.width());
@@ -150,9 +152,9 @@ TEST_F(ReportEngineTest, NoTwoTextsOfALineOverlapOnAnyKind)
                                                                           : call.rect.center().x() - wide / 2;
                     const QRectF ink(x - kGap / 2, call.rect.y(), wide + kGap, 0.5);
                     for (const auto &[other, text] : inks)
-                        EXPECT_FALSE(other.intersects(ink)) << language << " kind " << kind << " page " << page
-                                                            << ": \"" << text.toStdString() << "\" and \""
-                                                            << call.text.toStdString() << "\"";
+                        EXPECT_FALSE(other.intersects(ink))
+                            << language << " kind " << kind << " page " << page << ": \"" << text.toStdString()
+                            << "\" and \"" << call.text.toStdString() << "\"";
                     inks.append({ink, call.text});
                 }
             }

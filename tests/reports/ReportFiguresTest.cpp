@@ -35,12 +35,14 @@ namespace {
 
 const QDate kFirst(2009, 3, 1), kLast(2009, 3, 31);
 const QDate kEdges[] = {kFirst.addDays(-1), kFirst, kLast, kLast.addDays(1)};
+// clang-format off
 enum Ident {
     Bank = 1000, Dollars, BrokerA, BrokerB, BrokerC, Card, CarLoan, HomeLoan, Salary, Food, Fees, Refunds,
     Opened = 1100,       // + 0..3: a savings account opened on each edge
     OpenedCard = 1110,   // + 0..3: a card opened on each edge
     Alpha = 1,
 };
+// clang-format on
 
 std::shared_ptr<cv::AccountDetail> opened(const QDate &date, double value)
 {
@@ -75,7 +77,7 @@ std::unique_ptr<cv::Book> makeEdgeBook()
         node(node(assets, ident, NodeKind::Investment, QStringLiteral("Broker %1").arg(ident), opened(day, 5000)), 0,
              NodeKind::CashPart, QString());
     }
-    auto unit = std::make_shared<cv::OpeningHolding>();   // Broker C's holding, opened on the first day
+    auto unit = std::make_shared<cv::OpeningHolding>(); // Broker C's holding, opened on the first day
     unit->setBrand(Alpha);
     unit->setDate(kFirst);
     unit->setUnits(20);
@@ -87,7 +89,7 @@ std::unique_ptr<cv::Book> makeEdgeBook()
     node(doc->actualModel()->income(), Salary, 21, QStringLiteral("Salary"));
     node(doc->actualModel()->expense(), Food, 21, QStringLiteral("Food"));
     node(doc->actualModel()->expense(), Fees, 21, QStringLiteral("Fees"));
-    node(doc->actualModel()->expense(), Refunds, 21, QStringLiteral("Refunds"));   // refunds only: a negative sum
+    node(doc->actualModel()->expense(), Refunds, 21, QStringLiteral("Refunds")); // refunds only: a negative sum
     doc->commitAccountModel();
     doc->commitActualModel();
     doc->commitBrandList();
@@ -137,7 +139,8 @@ std::unique_ptr<cv::Book> makeEdgeBook()
     for (int i = 0; i < 4; ++i) {
         const QDate day = kEdges[i];
         const double k = i + 1;
-        using E = std::tuple<EntryKind, double, int, int, int>;   // kind, amount, category, account, to
+        using E = std::tuple<EntryKind, double, int, int, int>; // kind, amount, category, account, to
+                                                                // clang-format off
         for (const auto &[kind, amount, category, account, to] : std::initializer_list<E>{
                  {EntryKind::Income, 300000, Salary, Bank, 0}, {EntryKind::Income, 10, Salary, Opened + i, 0},
               {EntryKind::Expense, 1200, Food, 10, 0}, {EntryKind::Expense, 800, Food, Card, 0},
@@ -146,6 +149,7 @@ std::unique_ptr<cv::Book> makeEdgeBook()
               {EntryKind::Transfer, 100000, 0, Bank, BrokerA}, {EntryKind::Transfer, 1000, 0, Card, Bank},
               {EntryKind::Transfer, 11000, 0, Bank, Dollars}, {EntryKind::Transfer, 30, 0, Dollars, Bank},
               {EntryKind::Expense, -70, Refunds, Bank, 0}})
+                                                                // clang-format on
             store(*doc, kind, day, amount * k, category, account, to);
         auto converted = entry(EntryKind::Transfer, day, 22000 * k, 0, Bank, Dollars);
         converted->setConverted(190 * k);
@@ -156,7 +160,7 @@ std::unique_ptr<cv::Book> makeEdgeBook()
         trade(cv::TradeKind::TransferUnits, day, BrokerA, 30, 0, 700, BrokerB);
         trade(cv::TradeKind::TransferUnits, day, BrokerB, 5, 0, 300, BrokerA);
         trade(cv::TradeKind::Dividend, day, BrokerB, 1, 40 * k, 0);
-        if (day < kFirst) continue;   // Broker C and the car loan start on the first day
+        if (day < kFirst) continue; // Broker C and the car loan start on the first day
         store(*doc, EntryKind::Expense, day, 3000 * k, Fees, CarLoan);
         trade(cv::TradeKind::Buy, day, BrokerC, 1, 1200, 10);
     }
@@ -183,12 +187,21 @@ std::unique_ptr<cv::Book> makeBusyBook()
         const double amount = account == Dollars ? double(random() % 100000) / 100 : double(random() % 50000);
         const auto kind = EntryKind(random() % 3);
         const bool transfer = kind == EntryKind::Transfer;
-        auto e = samplebook::entry(kind, day, amount, kind == EntryKind::Income ? Salary : random() % 2 ? Food : Fees,
-                                   account, !transfer ? 0 : other != account ? other : Bank + (account == Bank));
+        auto e = samplebook::entry(kind, day, amount,
+                                   kind == EntryKind::Income ? Salary
+                                   : random() % 2            ? Food
+                                                             : Fees,
+                                   account,
+                                   !transfer          ? 0
+                                   : other != account ? other
+                                                      : Bank + (account == Bank));
         if (i % 9 == 0) e->setGroup(7);
-        if (transfer) doc->fixupTransferCategory(*e), doc->updateTransfer(e, nullptr);
-        else if (kind == EntryKind::Income) doc->updateIncome(e, nullptr);
-        else doc->updateExpense(e, nullptr);
+        if (transfer)
+            doc->fixupTransferCategory(*e), doc->updateTransfer(e, nullptr);
+        else if (kind == EntryKind::Income)
+            doc->updateIncome(e, nullptr);
+        else
+            doc->updateExpense(e, nullptr);
     }
     tickAll(*doc, 1);
     return doc;
@@ -223,7 +236,8 @@ void balanceLines(const Period &p, const Rows &rows)
 {
     int lines = 0;
     for (const cv::ReportRow &row : rows) {
-        if (row.level < 0 || row.level >= cv::AccountBalanceReport::ForeignLine || !row.node || row.number != 0) continue;
+        if (row.level < 0 || row.level >= cv::AccountBalanceReport::ForeignLine || !row.node || row.number != 0)
+            continue;
         const std::string what = p.doc.displayName(*row.node).toStdString() + " line";
         const double sign = row.node->isDebt() ? -1 : 1;
         NEAR(row.value(0) + sign * (row.value(1) - row.value(2)), row.value(3), what);
@@ -232,11 +246,13 @@ void balanceLines(const Period &p, const Rows &rows)
         if (leaf->countChild() != 0) continue;
         double rate = 1;
         const double end = ownBalance(p.doc, leaf, p.request.to, &rate);
-        const double price = leaf->kind() == NodeKind::Holding ? p.doc.brandValue(p.doc.findBrand(Alpha), p.request.to) : 1;
+        const double price =
+            leaf->kind() == NodeKind::Holding ? p.doc.brandValue(p.doc.findBrand(Alpha), p.request.to) : 1;
         NEAR(row.value(3), end * rate * price, what);
         if ((leaf->kind() == NodeKind::Bank || leaf->kind() == NodeKind::CreditCard) && rate == 1) {
             const bool opensFirst = leaf->assetInitialDate() == p.request.from;
-            NEAR(row.value(0), opensFirst ? leaf->assetInitialValue() : p.doc.valueForAccount(leaf, p.dayBefore()), what);
+            NEAR(row.value(0), opensFirst ? leaf->assetInitialValue() : p.doc.valueForAccount(leaf, p.dayBefore()),
+                 what);
         }
         ++lines;
     }
@@ -290,6 +306,7 @@ TEST(ReportFiguresTest, EveryKindAgreesWithTheBookOnEveryEdgeOfThePeriod)
     };
     using S = cv::CashFlowReport;
     using D = cv::CashFlowDetailReport;
+    // clang-format off
     const struct {
         const char *what;
         int kind, flags;
@@ -350,6 +367,7 @@ TEST(ReportFiguresTest, EveryKindAgreesWithTheBookOnEveryEdgeOfThePeriod)
              NEAR(held, books, "units held");
          }},
     };
+    // clang-format on
     for (const auto &k : kinds) {
         cv::ReportRequest request{k.kind, kFirst, kLast, kFirst.addMonths(-1), kFirst.addDays(-1)};
         request.flags = k.flags;
@@ -368,7 +386,7 @@ TEST(ReportFiguresTest, EveryKindAgreesWithTheBookOnEveryEdgeOfThePeriod)
         cv::NodePtr node;
         std::vector<double> values;
     } lines[] = {
-        {0, 2, b->childAt(0), {4740, 200, 600, 4340}},   // dividends in, its own commissions out
+        {0, 2, b->childAt(0), {4740, 200, 600, 4340}}, // dividends in, its own commissions out
         {0, 1, car, {0, 200000, 1000000 + 15000, 815000}},
         {1, cv::JournalReport::Total, car, {200000, 1015000, 815000}},
     };
@@ -411,8 +429,9 @@ TEST(ReportFiguresTest, BalanceJournalAndCashFlowDetailRowsStayAsTheyWere)
     const struct {
         int book;
         QDate from, to;
-    } periods[] = {{0, kP1, kP2}, {0, wholeFrom, wholeTo}, {1, kFirst, kLast}, {2, kFirst, kLast},
-                   {2, kFirst, kFirst}, {2, QDate(2009, 1, 1), QDate(2009, 12, 31)}, {2, wholeFrom, wholeTo}};
+    } periods[] = {{0, kP1, kP2},          {0, wholeFrom, wholeTo}, {1, kFirst, kLast},
+                   {2, kFirst, kLast},     {2, kFirst, kFirst},     {2, QDate(2009, 1, 1), QDate(2009, 12, 31)},
+                   {2, wholeFrom, wholeTo}};
     const struct {
         int kind, flags, tier;
         bool groups;
@@ -431,14 +450,20 @@ TEST(ReportFiguresTest, BalanceJournalAndCashFlowDetailRowsStayAsTheyWere)
             request.tier = k.tier;
             if (k.groups) request.groups = QList<int>{0, 7};
             const QString name = QStringLiteral("book %1, %2 to %3, kind %4 flags %5 tier %6 groups %7")
-                                     .arg(book).arg(p.from.toString(Qt::ISODate), p.to.toString(Qt::ISODate))
-                                     .arg(k.kind).arg(k.flags).arg(k.tier).arg(k.groups);
+                                     .arg(book)
+                                     .arg(p.from.toString(Qt::ISODate), p.to.toString(Qt::ISODate))
+                                     .arg(k.kind)
+                                     .arg(k.flags)
+                                     .arg(k.tier)
+                                     .arg(k.groups);
             QStringList &rows = rowsOf[name];
             if (const auto view = makeReport(*doc, request))
                 for (const cv::ReportRow &row : view->data()) rows << rowLine(row);
             const QByteArray digest = QCryptographicHash::hash(rows.join(u'\n').toUtf8(), QCryptographicHash::Sha1);
             made << QStringLiteral("%1 | %2 rows | %3")
-                        .arg(name).arg(rows.size()).arg(QString::fromLatin1(digest.toHex().left(16)));
+                        .arg(name)
+                        .arg(rows.size())
+                        .arg(QString::fromLatin1(digest.toHex().left(16)));
         }
     }
     QFile file(QStringLiteral(CV_TEST_FIXTURES "/report-rows.txt"));

@@ -143,7 +143,7 @@ cv::PageSetup a4(int orientation)
 void tickAll(cv::Book &doc, int status)
 {
     for (const cv::NodePtr &root : {doc.accountModel()->asset(), doc.accountModel()->debt(),
-                                       doc.actualModel()->income(), doc.actualModel()->expense()})
+                                    doc.actualModel()->income(), doc.actualModel()->expense()})
         if (root) setAll(*root, status);
 }
 

@@ -85,14 +85,14 @@ protected:
     bool allMarksCleared() const
     {
         for (const cv::NodePtr &root : {doc->accountModel()->asset(), doc->accountModel()->debt(),
-                                           doc->actualModel()->income(), doc->actualModel()->expense()})
+                                        doc->actualModel()->income(), doc->actualModel()->expense()})
             if (root->deepStatus() != 0) return false;
         return true;
     }
 
     // Chooses the budget tab's months by typing the years; the period they make.
     std::optional<ReportSheet::MonthPeriod> months(const QString &fromYear, int fromMonth, const QString &toYear,
-                                                      int toMonth)
+                                                   int toMonth)
     {
         const ReportSheet::Tab &tab = panel->tab(7);
         for (auto [field, text] : {std::pair{tab.fromYear, fromYear}, {tab.toYear, toYear}}) {
@@ -137,7 +137,7 @@ TEST_F(ReportPanelTest, TicksFollowTheTreesAndCloseClearsThem)
     const cv::NodePtr expenseRoot = doc->actualModel()->expense();
     struct Step {
         int click;
-        std::vector<std::pair<int, int>> statuses;   // ident, status
+        std::vector<std::pair<int, int>> statuses; // ident, status
         int rootStatus;
     } steps[] = {
         {kFood, {{kFood, 1}, {kLiving, 0}, {kDaily, 0}}, 0},
@@ -196,7 +196,7 @@ TEST_F(ReportPanelTest, BudgetMonthsRunFromTheFiscalStartDay)
     click(kFood);
     struct Case {
         const char *what;
-        int fiscalDay;        // the start day less 1, as the settings keep it
+        int fiscalDay; // the start day less 1, as the settings keep it
         const char *zone;
         QString fromYear;
         std::optional<ReportSheet::MonthPeriod> period;
@@ -215,8 +215,10 @@ TEST_F(ReportPanelTest, BudgetMonthsRunFromTheFiscalStartDay)
         if (c.zone) qputenv("TZ", c.zone);
         tzset();
         const auto period = months(c.fromYear, 4, QStringLiteral("2008"), 6);
-        if (zone.isNull()) qunsetenv("TZ");
-        else qputenv("TZ", zone);
+        if (zone.isNull())
+            qunsetenv("TZ");
+        else
+            qputenv("TZ", zone);
         tzset();
         ASSERT_EQ(period.has_value(), c.period.has_value()) << c.what;
         EXPECT_EQ(panel->reportButton()->isEnabled(), c.period.has_value()) << c.what;
@@ -266,7 +268,8 @@ TEST_F(ReportPanelTest, ReportsPrintToPdfAndPreviewWithoutTouchingTheBook)
     type(panel->tab(8).from, QStringLiteral("2008/05/01"));
     type(panel->tab(8).to, QStringLiteral("2008/05/31"));
     for (int ident : {kSalary, kLiving, kRent}) click(ident);
-    EXPECT_TRUE(panel->runReport(cv::PrintRunner::Mode::Pdf, cvtest::screenshotPath(QStringLiteral("report-ranking.pdf"))));
+    EXPECT_TRUE(
+        panel->runReport(cv::PrintRunner::Mode::Pdf, cvtest::screenshotPath(QStringLiteral("report-ranking.pdf"))));
     type(panel->tab(8).from, QStringLiteral("2007/01/01"));
     type(panel->tab(8).to, QStringLiteral("2007/01/31"));
     ScriptedAlertPresenter alerts;
@@ -286,6 +289,7 @@ TEST_F(ReportPanelTest, EveryKindPrintsAndPreviewsOnItsPaper)
     doc->setPrintInfo(info);
     doc->updateChangeCount(cv::BookChanges::ChangeCleared);
     const std::vector<int> categories{kSalary, kLiving, kRent};
+    // clang-format off
     const struct {
         int report;
         std::vector<int> ticks;   // accounts or categories; none: the security
@@ -301,6 +305,7 @@ TEST_F(ReportPanelTest, EveryKindPrintsAndPreviewsOnItsPaper)
         {6, {kLiving, kRent}, {{"期間比較レポート", "Living 小計"}, {"Period Comparison", "Subtotal of Living"}}},
         {7, categories, {{"予算比較レポート", "支出合計"}, {"Budget Comparison", "Total Expenses"}}},
         {8, categories, {{"ランキング", "支出合計"}, {"Ranking", "Total Expenses"}}}};
+    // clang-format on
     for (const char *language : {"ja", "en"}) {
         cv::setLanguageOverride(QString::fromLatin1(language));
         panel = std::make_unique<ReportSheet>(doc.get(), &preference);
@@ -311,12 +316,14 @@ TEST_F(ReportPanelTest, EveryKindPrintsAndPreviewsOnItsPaper)
             if (report == 7) months(QStringLiteral("2008"), 5, QStringLiteral("2008"), 5);
             for (auto [field, text] : {std::pair{tab.from, report == 6 ? "2008/04/01" : "2008/05/01"},
                                        {tab.to, report == 6 ? "2008/04/30" : "2008/05/31"},
-                                       {tab.from2, "2008/05/01"}, {tab.to2, "2008/05/31"}})
+                                       {tab.from2, "2008/05/01"},
+                                       {tab.to2, "2008/05/31"}})
                 if (field) type(field, QString::fromLatin1(text));
             if (ticks.empty()) clickRow(tab.tree, tab.treeModel->index(0, 0));
             for (int ident : ticks) click(ident);
 
-            const QString pdf = cvtest::screenshotPath(QStringLiteral("report-kind-%1.pdf").arg(report), QString::fromLatin1(language));
+            const QString pdf =
+                cvtest::screenshotPath(QStringLiteral("report-kind-%1.pdf").arg(report), QString::fromLatin1(language));
             ASSERT_TRUE(panel->runReport(cv::PrintRunner::Mode::Pdf, pdf)) << language << " " << report;
             QProcess info;
             info.start(QStringLiteral("pdfinfo"), {pdf});
@@ -326,9 +333,11 @@ TEST_F(ReportPanelTest, EveryKindPrintsAndPreviewsOnItsPaper)
             text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
             ASSERT_TRUE(text.waitForFinished(20000) && text.exitCode() == 0);
             // The CJK font maps some ideographs to their radicals' code points: compare them compatibly.
-            const QString shown = QString::fromUtf8(text.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+            const QString shown =
+                QString::fromUtf8(text.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
             for (const char *expected : texts[language[0] == 'e'])
-                EXPECT_TRUE(shown.contains(QString::fromUtf8(expected))) << language << " " << report << ": " << expected;
+                EXPECT_TRUE(shown.contains(QString::fromUtf8(expected)))
+                    << language << " " << report << ": " << expected;
             EXPECT_GT(preview(), 0) << language << " " << report;
             EXPECT_EQ(doc->printInfo()->orientation(), cv::PrintInfo::Portrait) << report;
         }

@@ -111,7 +111,7 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
     const int epsilon = addStock(QStringLiteral("Epsilon"));
     enter(epsilon, cv::TradeKind::Buy, QDate(2008, 4, 5), 100, 1000);
     enter(epsilon, cv::TradeKind::MarginSale, QDate(2008, 4, 6), 50, 1100);
-    enter(epsilon, cv::TradeKind::Reinvestment, QDate(2008, 4, 7), 10, 1000);   // kind 31: the mask's bit 31
+    enter(epsilon, cv::TradeKind::Reinvestment, QDate(2008, 4, 7), 10, 1000); // kind 31: the mask's bit 31
     enter(epsilon, cv::TradeKind::Sale, QDate(2008, 5, 6), 10, 1200);
     const int zeta = addStock(QStringLiteral("Zeta"));
     enter(zeta, cv::TradeKind::Buy, QDate(2008, 5, 2), 10, 100);
@@ -121,6 +121,7 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
     enter(delta, cv::TradeKind::Merge, QDate(2008, 5, 3), 100, 0);
     enter(delta, cv::TradeKind::Sale, QDate(2008, 5, 4), 10, 1200);
 
+    // clang-format off
     struct Case {
         const char *what;
         int brand;
@@ -157,6 +158,7 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
           "05/03 | Broker | Reverse Split | 100 | 0 | 0 | 0 | 0 | 100,000",
           "05/04 | Broker | Sell | 10 | 1,200 | 12,000 | 0 | -10 | 0 | 0.00 | 12,000", "Total of Delta | 12,000"}},
     };
+    // clang-format on
     for (const Case &c : cases) {
         tickBrands({c.brand});
         auto view = report(kSecuritiesKind);
@@ -177,14 +179,16 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
     tickBrands({gamma});
     cv::PageSetup shortPage = a4(cv::PageSetup::Landscape);
     shortPage.margins.setTop(353);
-    const QString secondBuyBack = QStringLiteral("05/10 | Broker | Buy to Cover | 40 | 480 | 19,200 | 0 | 0 | 0 | 1,600");
+    const QString secondBuyBack =
+        QStringLiteral("05/10 | Broker | Buy to Cover | 40 | 480 | 19,200 | 0 | 0 | 0 | 1,600");
     auto view = report(kSecuritiesKind);
     ASSERT_TRUE(view);
     view->setPageSetup(shortPage);
     ASSERT_EQ(view->pages(), 2);
     const double shortRowsTop = 353 + 60;
-    EXPECT_TRUE(rowLines(*view, 1, shortRowsTop)
-                    .contains(QStringLiteral("05/05 | Broker | Buy to Cover | 60 | 450 | 27,000 | 0 | -40 | -20,800 | 3,000")));
+    EXPECT_TRUE(
+        rowLines(*view, 1, shortRowsTop)
+            .contains(QStringLiteral("05/05 | Broker | Buy to Cover | 60 | 450 | 27,000 | 0 | -40 | -20,800 | 3,000")));
     for (int pass = 0; pass < 2; ++pass)
         EXPECT_EQ(rowLines(*view, 2, shortRowsTop).value(1), secondBuyBack) << "pass " << pass;
     auto alone = report(kSecuritiesKind);
@@ -201,11 +205,12 @@ TEST_F(TradeAndCashFlowReportTest, NoTickedSecurityWithRowsMeansNoReport)
     tickBrands({});
     EXPECT_FALSE(report(kSecuritiesKind));
     tickBrands({kAlpha});
-    EXPECT_FALSE(report(kSecuritiesKind, QDate(2007, 1, 1), QDate(2007, 12, 31)));   // before the holding was opened
+    EXPECT_FALSE(report(kSecuritiesKind, QDate(2007, 1, 1), QDate(2007, 12, 31))); // before the holding was opened
 }
 
 TEST_F(TradeAndCashFlowReportTest, CashFlowSumsTheCashLikeAccounts)
 {
+    // clang-format off
     struct Case {
         const char *what;
         std::initializer_list<int> unticked;
@@ -214,6 +219,7 @@ TEST_F(TradeAndCashFlowReportTest, CashFlowSumsTheCashLikeAccounts)
         {"every category", {}, {"300,000", "0", "66,500", "366,500", "87,000", "12,000", "121,000", "220,000", "146,500"}},
         {"Rent unticked", {kRent}, {"300,000", "0", "66,500", "366,500", "7,000", "12,000", "121,000", "140,000", "226,500"}},
     };
+    // clang-format on
     for (const Case &c : cases) {
         tickAll(*doc, 1);
         for (int ident : c.unticked) {
@@ -232,6 +238,7 @@ TEST_F(TradeAndCashFlowReportTest, CashFlowSumsTheCashLikeAccounts)
 
 TEST_F(TradeAndCashFlowReportTest, CashFlowDetailItemisesBothSides)
 {
+    // clang-format off
     struct Case {
         const char *what;
         QDate from, to;
@@ -251,6 +258,7 @@ TEST_F(TradeAndCashFlowReportTest, CashFlowDetailItemisesBothSides)
         {"April: food paid only by card stays with 0", kQ1, kQ2, 0, {},
          {"Living/Food | 0", "Rent | 80,000", "Expenses Subtotal | 80,000"}},
     };
+    // clang-format on
     for (const Case &c : cases) {
         auto view = report(kCashFlowDetailKind, c.from, c.to, c.tier);
         ASSERT_TRUE(view);
@@ -278,5 +286,6 @@ TEST_F(TradeAndCashFlowReportTest, CashFlowDetailItemisesBothSides)
     const QStringList in = rowLines(*view, 1, 36 + 46);
     EXPECT_TRUE(in.contains(QStringLiteral("From Card | 3,000"))) << text(in);
     EXPECT_TRUE(in.contains(QStringLiteral("Total Cash In | 369,500"))) << text(in);
-    EXPECT_EQ(lineAt(drawPage(*report(kCashFlowKind), 1), 36 + 28 + 14 + 4 + 28), (QStringList{"Transfers In", "3,000"}));
+    EXPECT_EQ(lineAt(drawPage(*report(kCashFlowKind), 1), 36 + 28 + 14 + 4 + 28),
+              (QStringList{"Transfers In", "3,000"}));
 }

@@ -22,7 +22,7 @@
 namespace samplebook {
 
 inline cv::NodePtr node(const cv::NodePtr &parent, int ident, cv::NodeKind kind, const QString &name,
-                           cv::ArchivablePtr extra = nullptr)
+                        cv::ArchivablePtr extra = nullptr)
 {
     auto n = std::make_shared<cv::Node>();
     n->setIdent(ident);
@@ -36,12 +36,13 @@ inline cv::NodePtr node(const cv::NodePtr &parent, int ident, cv::NodeKind kind,
 
 // Books written with the stored kind numbers.
 inline cv::NodePtr node(const cv::NodePtr &parent, int ident, int kind, const QString &name,
-                           cv::ArchivablePtr extra = nullptr)
+                        cv::ArchivablePtr extra = nullptr)
 {
     return node(parent, ident, cv::NodeKind(kind), name, std::move(extra));
 }
 
-inline cv::EntryPtr entry(cv::EntryKind kind, const QDate &date, double amount, int category, int account, int destination = 0)
+inline cv::EntryPtr entry(cv::EntryKind kind, const QDate &date, double amount, int category, int account,
+                          int destination = 0)
 {
     auto e = std::make_shared<cv::Entry>();
     e->setKind(kind);
@@ -59,8 +60,8 @@ inline cv::EntryPtr entry(int kind, const QDate &date, double amount, int catego
 }
 
 // An entry stored as its panel stores it (a transfer gets its category).
-inline cv::EntryPtr store(cv::Book &doc, cv::EntryKind kind, const QDate &date, double amount, int category, int account,
-                          int destination = 0)
+inline cv::EntryPtr store(cv::Book &doc, cv::EntryKind kind, const QDate &date, double amount, int category,
+                          int account, int destination = 0)
 {
     auto e = entry(kind, date, amount, category, account, destination);
     if (kind == cv::EntryKind::Transfer) doc.fixupTransferCategory(*e);
@@ -146,7 +147,8 @@ inline bool fillRichBook(cv::Book &doc)
         b->setCurrency(currencyIdent);
         b->setKind(kind);
         doc.addBrand(b);
-        ok = putPrice(doc, b->ident(), QDate(2008, 3, 31), b->kind() == cv::BrandKind::Stock ? 3120 : 10234.567891) && ok;
+        ok = putPrice(doc, b->ident(), QDate(2008, 3, 31), b->kind() == cv::BrandKind::Stock ? 3120 : 10234.567891) &&
+             ok;
         return b;
     };
     auto stock = brand(QStringLiteral("Stock & Co"), 1, cv::BrandKind::Stock);
@@ -220,7 +222,8 @@ inline bool fillRichBook(cv::Book &doc)
         rows.push_back(row);
     }
     loanRecord->recalcPaymentRest(rows);
-    doc.dataModel()->putLoanData(loan->ident(), cv::KeyedArchiver::archivedDataWithRootObject(cv::ArchiveValue::arrayOf(rows)));
+    doc.dataModel()->putLoanData(loan->ident(),
+                                 cv::KeyedArchiver::archivedDataWithRootObject(cv::ArchiveValue::arrayOf(rows)));
 
     auto summary = std::make_shared<cv::Summary>();
     summary->setMemo(QStringLiteral("net"));

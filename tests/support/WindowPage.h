@@ -69,23 +69,23 @@ public:
         const QModelIndex cell = grid->viewerModel()->indexOfNode(node, column);
         grid->scrollTo(cell);
         QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
-        QApplication::processEvents();  // the new row's deferred edit
+        QApplication::processEvents(); // the new row's deferred edit
         return Entries(qobject_cast<cv::RowPanel *>(grid->panel()));
     }
     // Every cell both grids show, one row a line, folded rows included.
     std::string texts() const
     {
         QStringList out;
-        std::function<void(const QAbstractItemModel *, const QModelIndex &)> walk =
-            [&](const QAbstractItemModel *m, const QModelIndex &parent) {
-                for (int row = 0; row < m->rowCount(parent); ++row) {
-                    QStringList cells;
-                    for (int column = 0; column < m->columnCount(parent); ++column)
-                        cells << m->index(row, column, parent).data().toString();
-                    out << cells.join(u'|');
-                    walk(m, m->index(row, 0, parent));
-                }
-            };
+        std::function<void(const QAbstractItemModel *, const QModelIndex &)> walk = [&](const QAbstractItemModel *m,
+                                                                                        const QModelIndex &parent) {
+            for (int row = 0; row < m->rowCount(parent); ++row) {
+                QStringList cells;
+                for (int column = 0; column < m->columnCount(parent); ++column)
+                    cells << m->index(row, column, parent).data().toString();
+                out << cells.join(u'|');
+                walk(m, m->index(row, 0, parent));
+            }
+        };
         walk(m_viewer->accountModel(), {});
         walk(m_viewer->actualModel(), {});
         return out.join(u'\n').toStdString();

@@ -33,16 +33,16 @@ public:
     int count(int account, int week) const;
 
 private:
-    static constexpr int kFirstDay = -730485;   // 0001-01-01
-    static constexpr int kLastDay = 2921573;    // 9999-12-31
+    static constexpr int kFirstDay = -730485; // 0001-01-01
+    static constexpr int kLastDay = 2921573;  // 9999-12-31
     struct Weeks {
-        int first = 0;            // the week of counts[0]
-        std::vector<int> counts;  // one a week from `first`
+        int first = 0;           // the week of counts[0]
+        std::vector<int> counts; // one a week from `first`
     };
     void bump(int account, int week, int delta);
 
-    std::unordered_map<int, Weeks> m_accounts;  // elements stay put when the map rehashes
-    std::vector<Weeks *> m_small;  // the usual idents found without hashing: the open counts every row
+    std::unordered_map<int, Weeks> m_accounts; // elements stay put when the map rehashes
+    std::vector<Weeks *> m_small;              // the usual idents found without hashing: the open counts every row
 };
 
 } // namespace cv

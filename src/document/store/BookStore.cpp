@@ -17,8 +17,7 @@
 
 namespace cv {
 
-BookStore::BookStore(BookChanges *document)
-    : m_document(document), m_workingPath(cv::work::newWorkingPath())
+BookStore::BookStore(BookChanges *document) : m_document(document), m_workingPath(cv::work::newWorkingPath())
 {
     m_database = std::make_unique<SQLDatabase3>(m_workingPath);
 }
@@ -46,8 +45,7 @@ void BookStore::close()
 
 void BookStore::setChanged(bool changed)
 {
-    if (m_document)
-        m_document->updateChangeCount(changed ? BookChanges::ChangeDone : BookChanges::ChangeCleared);
+    if (m_document) m_document->updateChangeCount(changed ? BookChanges::ChangeDone : BookChanges::ChangeCleared);
 }
 
 int BookStore::getRefDays(const QDate &date) const
@@ -119,8 +117,8 @@ bool BookStore::save(const QString &path)
     // The old working file stays until the next run's clean-up.
     m_workingPath = cv::work::newWorkingPath();
     m_database = std::make_unique<SQLDatabase3>(m_workingPath);
-    const bool rebuilt = cv::DocumentContainer::expand(path, m_workingPath) == cv::DocumentContainer::Expanded::Done
-        && openDatabase();
+    const bool rebuilt =
+        cv::DocumentContainer::expand(path, m_workingPath) == cv::DocumentContainer::Expanded::Done && openDatabase();
     m_isOpen = rebuilt;
     setChanged(false);
     return true;

@@ -164,9 +164,18 @@ public:
     // and converted only; the category and (with a destination) the kind are
     // the ones given; ident -1.
     std::optional<ActualList> findActualByCategory(int category, cv::EntryKind kind);
-    std::optional<ActualList> findIncomeByCategory(int category) { return findActualByCategory(category, cv::EntryKind::Income); }
-    std::optional<ActualList> findExpenseByCategory(int category) { return findActualByCategory(category, cv::EntryKind::Expense); }
-    std::optional<ActualList> findTransferByCategory(int category) { return findActualByCategory(category, cv::EntryKind::Transfer); }
+    std::optional<ActualList> findIncomeByCategory(int category)
+    {
+        return findActualByCategory(category, cv::EntryKind::Income);
+    }
+    std::optional<ActualList> findExpenseByCategory(int category)
+    {
+        return findActualByCategory(category, cv::EntryKind::Expense);
+    }
+    std::optional<ActualList> findTransferByCategory(int category)
+    {
+        return findActualByCategory(category, cv::EntryKind::Transfer);
+    }
     // The same rows as the three finders above for every category at once,
     // without a record per row: what a full rebuild of the cache reads.
     std::optional<BalanceCacheRows> readCacheRows();
@@ -263,7 +272,7 @@ private:
     void forgetWeekCounts() { m_weekCounts.reset(); }
 
     std::unique_ptr<SQLDatabase3> m_database;
-    std::optional<cv::AccountEntryCounts> m_weekCounts;  // none until read
+    std::optional<cv::AccountEntryCounts> m_weekCounts; // none until read
     bool m_isOpen = false;
     BookChanges *m_document = nullptr;
     QString m_workingPath;

@@ -27,8 +27,14 @@ inline const QString FAST_COLUMNS = QStringLiteral("date,account,destination,val
 QString amountText(double value);
 QString fixed6Text(double value);
 // The same texts, as bound values.
-inline SQLValue amountValue(double value) { return SQLValue::fixed(value, 2); }
-inline SQLValue fixed6Value(double value) { return SQLValue::fixed(value, 6); }
+inline SQLValue amountValue(double value)
+{
+    return SQLValue::fixed(value, 2);
+}
+inline SQLValue fixed6Value(double value)
+{
+    return SQLValue::fixed(value, 6);
+}
 
 // "UPDATE <table> SET date=<day>, ... WHERE id=<ident>;" naming only the
 // columns whose value differs from the old version; texts are bound.
@@ -54,8 +60,8 @@ public:
     const QStringList &texts() const { return m_texts; }
 
 private:
-    QString m_sql;         // the statement so far, without its condition
-    QStringList m_texts;   // values of the ? placeholders, in order
+    QString m_sql;       // the statement so far, without its condition
+    QStringList m_texts; // values of the ? placeholders, in order
 };
 
 } // namespace cv::store

@@ -88,13 +88,15 @@ bool BookStore::putActual(const EntryPtr &entry, const EntryPtr &old)
     }
 
     if (!std::isfinite(entry->amount()) || !std::isfinite(entry->converted())) return refuseNonFinite(TB_ACTUAL);
+    // clang-format off
     const SQLValue values[] = {
-        SQLValue::integer(entry->ident()),       SQLValue::integer(cv::raw(entry->kind())),
-        SQLValue::integer(day),                  SQLValue::integer(entry->category()),
-        SQLValue::integer(entry->account()),     SQLValue::integer(entry->destination()),
-        amountValue(entry->amount()), amountValue(entry->converted()),
-        SQLValue::integer(entry->group()),       SQLValue::text(entry->memo()),
+        SQLValue::integer(entry->ident()),   SQLValue::integer(cv::raw(entry->kind())),
+        SQLValue::integer(day),              SQLValue::integer(entry->category()),
+        SQLValue::integer(entry->account()), SQLValue::integer(entry->destination()),
+        amountValue(entry->amount()),        amountValue(entry->converted()),
+        SQLValue::integer(entry->group()),   SQLValue::text(entry->memo()),
     };
+    // clang-format on
     static const QString insertNew =
         QStringLiteral("INSERT INTO %1 VALUES(NULL,?,?,?,?,?,CAST(? AS REAL),CAST(? AS REAL),?,?);").arg(TB_ACTUAL);
     static const QString insertGiven =
@@ -165,14 +167,14 @@ bool BookStore::moveActualGroup(int oldGroup, int newGroup)
 
 std::optional<BookStore::ActualList> BookStore::findActualByDate(const QDate &date)
 {
-    auto result = query(
-        QStringLiteral("SELECT %1 FROM %2 WHERE date=%3;").arg(ACTUAL_COLUMNS, TB_ACTUAL).arg(getRefDays(date)));
+    auto result =
+        query(QStringLiteral("SELECT %1 FROM %2 WHERE date=%3;").arg(ACTUAL_COLUMNS, TB_ACTUAL).arg(getRefDays(date)));
     if (!result) return std::nullopt;
     return makeActuals(*result);
 }
 
 std::optional<BookStore::ActualList> BookStore::findActualFrom(const QDate &from, const QDate &to,
-                                                                      const QList<int> &categories)
+                                                               const QList<int> &categories)
 {
     if (categories.isEmpty()) return std::nullopt;
     QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE").arg(ACTUAL_COLUMNS, TB_ACTUAL);
@@ -256,8 +258,8 @@ int BookStore::getDataCountForGroup(const QList<int> &groups)
 namespace {
 
 struct Criteria {
-    QStringList parts;   // joined with AND
-    QStringList texts;   // bound in order
+    QStringList parts; // joined with AND
+    QStringList texts; // bound in order
 
     void add(const QString &condition) { parts << condition; }
     bool isEmpty() const { return parts.isEmpty(); }
@@ -299,8 +301,8 @@ void addValue(Criteria &c, const QList<double> &value)
     else if (low == high)
         c.add(QStringLiteral("(value=") + amountText(low) + QLatin1Char(')'));
     else
-        c.add(QStringLiteral("((value>=") + amountText(low) + QStringLiteral(")AND(value<") + amountText(high)
-              + QStringLiteral("))"));
+        c.add(QStringLiteral("((value>=") + amountText(low) + QStringLiteral(")AND(value<") + amountText(high) +
+              QStringLiteral("))"));
 }
 
 void addGroups(Criteria &c, const QList<int> &groups)
@@ -336,15 +338,14 @@ std::optional<BookStore::ActualList> BookStore::findActual(const SearchCondition
     addMemo(c, conditions.memo, conditions.memoAnd);
     // No condition at all finds nothing.
     if (c.isEmpty()) return ActualList();
-    auto result = query(
-        QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY date,id;").arg(ACTUAL_COLUMNS, TB_ACTUAL, c.where()),
-        c.texts);
+    auto result =
+        query(QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY date,id;").arg(ACTUAL_COLUMNS, TB_ACTUAL, c.where()),
+              c.texts);
     if (!result) return std::nullopt;
     return makeActuals(*result);
 }
 
-bool BookStore::forEachActual(const SearchConditions &conditions,
-                                 const std::function<void(const Entry &)> &visit)
+bool BookStore::forEachActual(const SearchConditions &conditions, const std::function<void(const Entry &)> &visit)
 {
     if (!m_database) return false;
     Criteria c;

@@ -69,7 +69,7 @@ bool BookStore::execute(const QString &sql, std::span<const SQLValue> values)
 }
 
 std::optional<int> BookStore::insertRecord(const QString &table, int ident, const QString &insertNew,
-                                              const QString &insertGiven, std::span<const SQLValue> values)
+                                           const QString &insertGiven, std::span<const SQLValue> values)
 {
     const bool isNew = ident < 0;
     if (!execute(isNew ? insertNew : insertGiven, values.subspan(isNew ? 1 : 0))) return std::nullopt;
@@ -176,13 +176,13 @@ QByteArray BookStore::getInfo(int id)
 }
 
 #define CV_INFO_ROW(Name, Id)                                                                                          \
-    bool cv::BookStore::put##Name##Data(const QByteArray &archive)                                                      \
+    bool cv::BookStore::put##Name##Data(const QByteArray &archive)                                                     \
     {                                                                                                                  \
         if (!putInfo(Id, archive)) return false;                                                                       \
         setChanged(true);                                                                                              \
         return true;                                                                                                   \
     }                                                                                                                  \
-    QByteArray cv::BookStore::get##Name##Data()                                                                         \
+    QByteArray cv::BookStore::get##Name##Data()                                                                        \
     {                                                                                                                  \
         return getInfo(Id);                                                                                            \
     }

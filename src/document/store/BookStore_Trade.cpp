@@ -65,14 +65,15 @@ bool BookStore::putTrade(const TradePtr &trade, const TradePtr &old)
         SQLValue::integer(trade->ident()),    SQLValue::integer(trade->account()),
         SQLValue::integer(trade->brand()),    SQLValue::integer(cv::raw(trade->kind())),
         SQLValue::integer(trade->transfer()), SQLValue::integer(day),
-        fixed6Value(trade->count()), fixed6Value(trade->unitPrice()),
-        amountValue(trade->commission()), SQLValue::text(trade->memo()),
+        fixed6Value(trade->count()),          fixed6Value(trade->unitPrice()),
+        amountValue(trade->commission()),     SQLValue::text(trade->memo()),
     };
     static const QString insertNew =
         QStringLiteral("INSERT INTO %1 VALUES(NULL,?,?,?,?,?,CAST(? AS REAL),CAST(? AS REAL),CAST(? AS REAL),?);")
             .arg(TB_TRADE);
     static const QString insertGiven =
-        QStringLiteral("INSERT OR REPLACE INTO %1 VALUES(?,?,?,?,?,?,CAST(? AS REAL),CAST(? AS REAL),CAST(? AS REAL),?);")
+        QStringLiteral(
+            "INSERT OR REPLACE INTO %1 VALUES(?,?,?,?,?,?,CAST(? AS REAL),CAST(? AS REAL),CAST(? AS REAL),?);")
             .arg(TB_TRADE);
     const std::optional<int> ident = insertRecord(TB_TRADE, trade->ident(), insertNew, insertGiven, values);
     if (!ident) return false;
@@ -112,8 +113,8 @@ std::optional<BookStore::TradeList> BookStore::findTradeBySourceAccount(int acco
     return findTradeIf(QStringLiteral("(account=%1) AND (brand=%2)").arg(account).arg(brand));
 }
 
-std::optional<BookStore::TradeList> BookStore::findTradeFrom(const QDate &from, const QDate &to, int account,
-                                                                    int brand, quint32 kinds)
+std::optional<BookStore::TradeList> BookStore::findTradeFrom(const QDate &from, const QDate &to, int account, int brand,
+                                                             quint32 kinds)
 {
     QStringList parts;
     if (from.isValid() && to.isValid())

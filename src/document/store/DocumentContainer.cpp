@@ -137,7 +137,7 @@ public:
         unsigned char trailer[8];
         for (int i = 0; i < 4; ++i) {
             trailer[i] = static_cast<unsigned char>(crc >> (8 * i));
-            trailer[4 + i] = static_cast<unsigned char>(quint64(m_plainSize) >> (8 * i));   // the size mod 2^32
+            trailer[4 + i] = static_cast<unsigned char>(quint64(m_plainSize) >> (8 * i)); // the size mod 2^32
         }
         if (!out.write(trailer, sizeof trailer)) {
             failure = out.errorString();
@@ -218,8 +218,8 @@ private:
         if (!why.isEmpty()) return why;
 
         const size_t dictionary = begin - from;
-        if (deflateReset(&z) != Z_OK
-            || (dictionary > 0 && deflateSetDictionary(&z, input.data(), uInt(dictionary)) != Z_OK))
+        if (deflateReset(&z) != Z_OK ||
+            (dictionary > 0 && deflateSetDictionary(&z, input.data(), uInt(dictionary)) != Z_OK))
             return QStringLiteral("compression failed");
         piece.plainSize = end - begin;
         piece.crc = crc32(crc32(0, nullptr, 0), input.data() + dictionary, uInt(piece.plainSize));
@@ -296,8 +296,8 @@ int availableCores()
     if (const int cores = g_coresForTests) return cores;
     cpu_set_t set;
     CPU_ZERO(&set);
-    int cores = ::sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set)
-                                                              : int(std::thread::hardware_concurrency());
+    int cores =
+        ::sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set) : int(std::thread::hardware_concurrency());
     cores = std::max(1, cores);
     const long online = ::sysconf(_SC_NPROCESSORS_ONLN);
     if (const std::optional<int> busy = runningElsewhere(); busy && online > 0)
@@ -322,9 +322,8 @@ public:
         m_base = static_cast<unsigned char *>(base);
         unsigned char *copy = m_base + page;
         memcpy(copy - sizeof kMagic, kMagic, sizeof kMagic);
-        if (fileSize > 0
-            && ::mmap(copy, fileSize, PROT_READ, MAP_PRIVATE | MAP_FIXED, fd, 0) == MAP_FAILED
-            && !readInto(fd, copy)) {
+        if (fileSize > 0 && ::mmap(copy, fileSize, PROT_READ, MAP_PRIVATE | MAP_FIXED, fd, 0) == MAP_FAILED &&
+            !readInto(fd, copy)) {
             ::munmap(m_base, m_length);
             m_base = nullptr;
             return;
@@ -422,8 +421,8 @@ QString stemOf(const QString &name)
 
 QString temporaryName(const QString &targetName)
 {
-    return QLatin1Char('.') + stemOf(targetName) + kSaving + hostPart() + QLatin1Char('-')
-        + QString::number(::getpid());
+    return QLatin1Char('.') + stemOf(targetName) + kSaving + hostPart() + QLatin1Char('-') +
+           QString::number(::getpid());
 }
 
 struct Leftover {

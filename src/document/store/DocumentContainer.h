@@ -13,8 +13,8 @@ class DocumentContainer {
 public:
     enum class Expanded {
         Done,
-        Unreadable,   // the file does not open: the working copy is untouched
-        Damaged,      // a wrong magic or a broken stream: the working copy is incomplete
+        Unreadable, // the file does not open: the working copy is untouched
+        Damaged,    // a wrong magic or a broken stream: the working copy is incomplete
     };
 
     // Writes the database in the file at `path` to `workingPath`.
@@ -35,7 +35,7 @@ public:
 class ReplacingFile {
 public:
     explicit ReplacingFile(const QString &path);
-    ~ReplacingFile();   // cancels an open, uncommitted file
+    ~ReplacingFile(); // cancels an open, uncommitted file
     ReplacingFile(const ReplacingFile &) = delete;
     ReplacingFile &operator=(const ReplacingFile &) = delete;
 
@@ -61,7 +61,7 @@ public:
 private:
     bool fail(const char *what);
 
-    QString m_target;     // links resolved, as the user's file is the link's target
+    QString m_target; // links resolved, as the user's file is the link's target
     QString m_temporary;
     int m_fd = -1;
     bool m_named = false; // the temporary has its name already

@@ -79,19 +79,20 @@ std::optional<BalanceCacheRows> EntryTableReader::cacheRows(AccountEntryCounts *
     // only rows that "category=<ident>" can find (a damaged file may hold
     // other values there). The test is made here rather than in the
     // statement, where it would cost a fifth of the scan.
-    const bool ok = stepRows(
-        m_database, QStringLiteral("SELECT category,%1 FROM %2 ORDER BY id;").arg(FAST_COLUMNS, TB_ACTUAL),
-        [&](sqlite3_stmt *stmt, const SQLCursor &row) {
-            const int day = intAt(stmt, row, 1);
-            const int account = intAt(stmt, row, 2);
-            const int destination = intAt(stmt, row, 3);
-            if (counts) counts->add(day, account, destination, 1);
-            const std::optional<int> category = exactIntAt(stmt, 0);
-            if (!category) return;
-            firstDay = std::min(firstDay, day);
-            lastDay = std::max(lastDay, day);
-            rows.m_rows.push_back({*category, day, account, destination, doubleAt(stmt, row, 4), doubleAt(stmt, row, 5)});
-        });
+    const bool ok =
+        stepRows(m_database, QStringLiteral("SELECT category,%1 FROM %2 ORDER BY id;").arg(FAST_COLUMNS, TB_ACTUAL),
+                 [&](sqlite3_stmt *stmt, const SQLCursor &row) {
+                     const int day = intAt(stmt, row, 1);
+                     const int account = intAt(stmt, row, 2);
+                     const int destination = intAt(stmt, row, 3);
+                     if (counts) counts->add(day, account, destination, 1);
+                     const std::optional<int> category = exactIntAt(stmt, 0);
+                     if (!category) return;
+                     firstDay = std::min(firstDay, day);
+                     lastDay = std::max(lastDay, day);
+                     rows.m_rows.push_back(
+                         {*category, day, account, destination, doubleAt(stmt, row, 4), doubleAt(stmt, row, 5)});
+                 });
     if (!ok || rows.m_rows.size() > std::numeric_limits<quint32>::max()) return std::nullopt;
     if (rows.m_rows.empty()) return rows;
     rows.m_days = {firstDay, lastDay};
@@ -106,30 +107,30 @@ std::optional<ExportEntries> EntryTableReader::exportEntries()
     // The rows and values "category=? ORDER BY date,id" hands out, category
     // by category, for a fraction of its cost: one scan in table order
     // instead of a sort and a row look-up per entry.
-    const bool ok = stepRows(
-        m_database, QStringLiteral("SELECT %1 FROM %2 ORDER BY id;").arg(ACTUAL_COLUMNS, TB_ACTUAL),
-        [&](sqlite3_stmt *stmt, const SQLCursor &row) {
-            const std::optional<int> category = exactIntAt(stmt, 3);
-            if (!category) return;
-            ExportEntry e;
-            e.ident = intAt(stmt, row, 0);
-            e.kind = intAt(stmt, row, 1);
-            e.day = intAt(stmt, row, 2);
-            e.category = *category;
-            e.account = intAt(stmt, row, 4);
-            e.destination = intAt(stmt, row, 5);
-            e.amount = row.rowDoubleForColumnAtIndex(6);
-            e.converted = row.rowDoubleForColumnAtIndex(7);
-            e.group = intAt(stmt, row, 8);
-            const auto *memo = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 9));
-            const int size = memo ? sqlite3_column_bytes(stmt, 9) : 0;
-            e.memoBegin = quint32(entries.m_memos.size());
-            e.memoSize = quint32(size);
-            if (size > 0) entries.m_memos.append(memo, size);
-            entries.m_rows.push_back(e);
-        });
-    if (!ok || entries.m_rows.size() > std::numeric_limits<quint32>::max()
-        || entries.m_memos.size() > qsizetype(std::numeric_limits<quint32>::max()))
+    const bool ok =
+        stepRows(m_database, QStringLiteral("SELECT %1 FROM %2 ORDER BY id;").arg(ACTUAL_COLUMNS, TB_ACTUAL),
+                 [&](sqlite3_stmt *stmt, const SQLCursor &row) {
+                     const std::optional<int> category = exactIntAt(stmt, 3);
+                     if (!category) return;
+                     ExportEntry e;
+                     e.ident = intAt(stmt, row, 0);
+                     e.kind = intAt(stmt, row, 1);
+                     e.day = intAt(stmt, row, 2);
+                     e.category = *category;
+                     e.account = intAt(stmt, row, 4);
+                     e.destination = intAt(stmt, row, 5);
+                     e.amount = row.rowDoubleForColumnAtIndex(6);
+                     e.converted = row.rowDoubleForColumnAtIndex(7);
+                     e.group = intAt(stmt, row, 8);
+                     const auto *memo = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 9));
+                     const int size = memo ? sqlite3_column_bytes(stmt, 9) : 0;
+                     e.memoBegin = quint32(entries.m_memos.size());
+                     e.memoSize = quint32(size);
+                     if (size > 0) entries.m_memos.append(memo, size);
+                     entries.m_rows.push_back(e);
+                 });
+    if (!ok || entries.m_rows.size() > std::numeric_limits<quint32>::max() ||
+        entries.m_memos.size() > qsizetype(std::numeric_limits<quint32>::max()))
         return std::nullopt;
     entries.group();
     entries.sortGroups([](const ExportEntry &a, const ExportEntry &b) { return a.day < b.day; });
@@ -169,8 +170,7 @@ bool EntryTableReader::periodMoves(int firstDay, int lastDay, EntryMove::Columns
                             .arg(columns == EntryMove::Amounts      ? QString()
                                  : columns == EntryMove::Categories ? QStringLiteral(",category")
                                                                     : QStringLiteral(",category,grouping"),
-                                 TB_ACTUAL,
-                                 scan ? QString() : QStringLiteral(" WHERE date BETWEEN ?1 AND ?2"));
+                                 TB_ACTUAL, scan ? QString() : QStringLiteral(" WHERE date BETWEEN ?1 AND ?2"));
     if (!scan) {
         sqlite3_stmt *stmt = m_database.keptStatement(sql);
         if (!stmt) return false;
@@ -181,7 +181,7 @@ bool EntryTableReader::periodMoves(int firstDay, int lastDay, EntryMove::Columns
     const auto amountAt = [](sqlite3_stmt *stmt, const SQLCursor &row, int index) {
         sqlite3_value *value = sqlite3_column_value(stmt, index);
         return sqlite3_value_type(value) == SQLITE_INTEGER ? double(sqlite3_value_int64(value))
-                                                            : row.rowDoubleForColumnAtIndex(index);
+                                                           : row.rowDoubleForColumnAtIndex(index);
     };
     EntryMove move;
     return stepRows(m_database, sql, [&](sqlite3_stmt *stmt, const SQLCursor &row) {
@@ -200,4 +200,3 @@ bool EntryTableReader::periodMoves(int firstDay, int lastDay, EntryMove::Columns
 }
 
 } // namespace cv
-

@@ -15,11 +15,11 @@ class SQLDatabase3;
 // What a report sums of an entry: every column but the memo.
 struct EntryMove {
     int kind = 0;
-    int day = 0;        // day number
+    int day = 0; // day number
     int account = 0;
     int destination = 0;
     int category = 0;
-    int group = 0;      // kNoGroup when the column holds no number
+    int group = 0; // kNoGroup when the column holds no number
     double amount = 0;
     double converted = 0;
     static constexpr int kNoGroup = -2147483647 - 1;
@@ -45,10 +45,9 @@ public:
                      const std::function<void(const EntryMove &)> &visit);
 
 private:
-    size_t entryCount();   // rows of the entry table; 0 when unknown
+    size_t entryCount(); // rows of the entry table; 0 when unknown
 
     SQLDatabase3 &m_database;
 };
 
 } // namespace cv
-

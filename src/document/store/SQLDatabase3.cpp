@@ -83,8 +83,8 @@ template <class T> T parseInteger(const char *p, const char *end)
         return value;
     }
     double d = 0;
-    if (std::from_chars(p, end, d).ec == std::errc() && d >= double(std::numeric_limits<T>::min())
-        && d <= double(std::numeric_limits<T>::max()))
+    if (std::from_chars(p, end, d).ec == std::errc() && d >= double(std::numeric_limits<T>::min()) &&
+        d <= double(std::numeric_limits<T>::max()))
         return T(d);
     return 0;
 }
@@ -121,8 +121,7 @@ template <class T> T typedInteger(sqlite3_stmt *stmt, int index, int columns)
         const double d = sqlite3_value_double(value);
         return d >= double(std::numeric_limits<T>::min()) && d <= double(std::numeric_limits<T>::max()) ? T(d) : 0;
     }
-    case SQLITE_NULL:
-        return 0;
+    case SQLITE_NULL: return 0;
     default: {
         const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(value));
         return p ? parseInteger<T>(p, p + sqlite3_value_bytes(value)) : 0;
@@ -218,10 +217,8 @@ double SQLCursor::doubleForColumnAtIndex(int index) const
     sqlite3_value *value = sqlite3_column_value(m_statement, index);
     switch (sqlite3_value_type(value)) {
     case SQLITE_INTEGER:
-    case SQLITE_FLOAT:
-        return sqlite3_value_double(value);
-    case SQLITE_NULL:
-        return 0;
+    case SQLITE_FLOAT: return sqlite3_value_double(value);
+    case SQLITE_NULL: return 0;
     default: {
         const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(value));
         return p ? parseDouble(p, p + sqlite3_value_bytes(value)) : 0;
@@ -252,7 +249,7 @@ double SQLCursor::rowDoubleForColumnAtIndex(int index) const
     const auto [end, error] = std::to_chars(text, text + sizeof text, v);
     if (error == std::errc()) {
         int digits = 0;
-        int zeros = 0;   // trailing zeros of the digits seen so far
+        int zeros = 0; // trailing zeros of the digits seen so far
         bool leading = true;
         for (const char *p = text; p < end && *p != 'e'; ++p) {
             if (*p < '0' || *p > '9') continue;
@@ -439,8 +436,8 @@ sqlite3_stmt *SQLDatabase3::cachedStatement(const QString &sql)
     const QByteArray text = sql.toUtf8();
     sqlite3_stmt *stmt = nullptr;
     const char *tail = nullptr;
-    const int rc = sqlite3_prepare_v3(m_database, text.constData(), int(text.size()), SQLITE_PREPARE_PERSISTENT, &stmt,
-                                      &tail);
+    const int rc =
+        sqlite3_prepare_v3(m_database, text.constData(), int(text.size()), SQLITE_PREPARE_PERSISTENT, &stmt, &tail);
     if (rc != SQLITE_OK || !stmt) {
         qCWarning(lcDocument).noquote() << "could not prepare query:" << sql << ", result:" << rc
                                         << sqlite3_errmsg(m_database);
@@ -519,8 +516,8 @@ bool SQLDatabase3::execute(const QString &sql, std::span<const SQLValue> values)
     for (int p = 1; p <= int(values.size()); ++p) {
         const SQLValue &value = values[size_t(p - 1)];
         const int rc = value.m_isText ? sqlite3_bind_text(stmt, p, value.m_text.constData(), int(value.m_text.size()),
-                                                         SQLITE_TRANSIENT)
-                                     : sqlite3_bind_int64(stmt, p, value.m_integer);
+                                                          SQLITE_TRANSIENT)
+                                      : sqlite3_bind_int64(stmt, p, value.m_integer);
         if (rc != SQLITE_OK) return fail(rc);
     }
     const int rc = sqlite3_step(stmt);
@@ -651,8 +648,7 @@ bool loadDump(const QString &path, const QByteArray &dump)
 
 void upgradeAlert(const char *messageKey)
 {
-    Alert::alert(cv::localizedString(QStringLiteral("UpgradeAlertTitle")),
-                    cv::localizedString(messageKey));
+    Alert::alert(cv::localizedString(QStringLiteral("UpgradeAlertTitle")), cv::localizedString(messageKey));
 }
 
 } // namespace

@@ -61,8 +61,8 @@ private:
     SQLRow(std::shared_ptr<const Data> data, int row) : m_data(std::move(data)), m_row(row) {}
     std::optional<QByteArrayView> cell(int index) const;
 
-    std::shared_ptr<const Data> m_data;   // the result's table, shared by its rows
-    int m_row = -1;                       // index into it; -1: an invalid row
+    std::shared_ptr<const Data> m_data; // the result's table, shared by its rows
+    int m_row = -1;                     // index into it; -1: an invalid row
 };
 
 // The whole result table of one statement text: column names, then the values
@@ -77,7 +77,7 @@ public:
 private:
     friend class SQLDatabase3;
     SQLResult();
-    std::shared_ptr<SQLRow::Data> m_data;   // the table, shared with the rows handed out
+    std::shared_ptr<SQLRow::Data> m_data; // the table, shared with the rows handed out
 };
 
 using SQLResultPtr = std::unique_ptr<SQLResult>;
@@ -104,8 +104,8 @@ public:
 private:
     friend class SQLDatabase3;
     SQLCursor(sqlite3_stmt *statement, int columns) : m_statement(statement), m_columns(columns) {}
-    sqlite3_stmt *m_statement;   // the statement being stepped; the database owns it
-    int m_columns;               // its column count
+    sqlite3_stmt *m_statement; // the statement being stepped; the database owns it
+    int m_columns;             // its column count
 };
 
 // A value for a "?" parameter of a kept statement: an integer or a text
@@ -122,9 +122,9 @@ private:
     friend class SQLDatabase3;
     explicit SQLValue(qint64 value) : m_integer(value), m_isText(false) {}
     explicit SQLValue(QByteArray utf8) : m_text(std::move(utf8)), m_isText(true) {}
-    qint64 m_integer = 0;   // the integer, unless a text
-    QByteArray m_text;      // the text as UTF-8
-    bool m_isText;          // which of the two is bound
+    qint64 m_integer = 0; // the integer, unless a text
+    QByteArray m_text;    // the text as UTF-8
+    bool m_isText;        // which of the two is bound
 };
 
 class SQLDatabase3 {
@@ -185,9 +185,9 @@ public:
     // database of the previous format into an SQLite 3 one at the same path,
     // all rows or none. The user is told through Alert.
     enum class SetupResult {
-        Current,   // an SQLite 3 database (or an empty file): nothing to do
-        Upgraded,  // an old database, turned into the current format
-        Unusable,  // unreadable, damaged or not upgraded: the document cannot be opened
+        Current,  // an SQLite 3 database (or an empty file): nothing to do
+        Upgraded, // an old database, turned into the current format
+        Unusable, // unreadable, damaged or not upgraded: the document cannot be opened
     };
     SetupResult setup();
 
@@ -196,11 +196,11 @@ private:
     sqlite3_stmt *cachedStatement(const QString &sql);
     void finalizeStatements();
 
-    sqlite3 *m_database = nullptr;                 // the connection, owned; null while closed
-    QHash<QString, sqlite3_stmt *> m_statements;   // kept statements by their text, owned; finalized on close
-    QString m_path;                                // the database file
-    int m_transactionDepth = 0;                    // nested transactions open; the outermost is SQLite's
-    bool m_transactionFailed = false;              // a rollback was asked: the outermost end rolls back
+    sqlite3 *m_database = nullptr;               // the connection, owned; null while closed
+    QHash<QString, sqlite3_stmt *> m_statements; // kept statements by their text, owned; finalized on close
+    QString m_path;                              // the database file
+    int m_transactionDepth = 0;                  // nested transactions open; the outermost is SQLite's
+    bool m_transactionFailed = false;            // a rollback was asked: the outermost end rolls back
 };
 
 // Begins a transaction and commits it when it goes out of scope (rolls back
@@ -214,8 +214,8 @@ public:
     void rollback();
 
 private:
-    SQLDatabase3 *m_db;      // not owned; outlives the transaction
-    bool m_active = false;   // begun and not yet ended
+    SQLDatabase3 *m_db;    // not owned; outlives the transaction
+    bool m_active = false; // begun and not yet ended
 };
 
 } // namespace cv

@@ -10,17 +10,23 @@ namespace cv {
 namespace {
 
 constexpr char kHeaderText[] = "** This file contains an SQLite 2.1 database **";
-constexpr int kHeaderSize = 48;           // the text and its zero byte
+constexpr int kHeaderSize = 48; // the text and its zero byte
 constexpr int kCellHeader = 12;
-constexpr int kLocalLimit = 236;          // payload bytes kept in the cell
-constexpr int kOverflowData = 1020;       // payload bytes per overflow page
-constexpr int kMaxCells = 63;             // a cell takes at least 16 bytes
-constexpr int kMaxDepth = 32;             // far above any real tree
+constexpr int kLocalLimit = 236;    // payload bytes kept in the cell
+constexpr int kOverflowData = 1020; // payload bytes per overflow page
+constexpr int kMaxCells = 63;       // a cell takes at least 16 bytes
+constexpr int kMaxDepth = 32;       // far above any real tree
 constexpr int kMaxFormat = 4;
 constexpr int kMaxTrunkCount = 254;
 
-bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+bool isAsciiLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool isAsciiDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 // The column facts of a CREATE TABLE text: how many columns the records hold
 // and which one, if any, aliases the row id.
@@ -94,7 +100,10 @@ private:
     bool m_bad = false;
 };
 
-bool sameWord(QByteArrayView token, const char *word) { return token.compare(word, Qt::CaseInsensitive) == 0; }
+bool sameWord(QByteArrayView token, const char *word)
+{
+    return token.compare(word, Qt::CaseInsensitive) == 0;
+}
 
 QByteArray unquoted(QByteArrayView token)
 {
@@ -111,7 +120,8 @@ QByteArray unquoted(QByteArrayView token)
 
 bool isColumnConstraint(QByteArrayView t)
 {
-    for (const char *w : {"CONSTRAINT", "PRIMARY", "NOT", "NULL", "UNIQUE", "CHECK", "DEFAULT", "COLLATE", "REFERENCES"})
+    for (const char *w :
+         {"CONSTRAINT", "PRIMARY", "NOT", "NULL", "UNIQUE", "CHECK", "DEFAULT", "COLLATE", "REFERENCES"})
         if (sameWord(t, w)) return true;
     return false;
 }
@@ -289,7 +299,8 @@ bool SQLite2Reader::walkFreelist()
         if (!claimPage(trunk)) return false;
         const uchar *p = page(trunk);
         const quint32 count = u32(p + 4);
-        if (count > kMaxTrunkCount) return fail(QStringLiteral("freelist page %1 lists %2 pages").arg(trunk).arg(count));
+        if (count > kMaxTrunkCount)
+            return fail(QStringLiteral("freelist page %1 lists %2 pages").arg(trunk).arg(count));
         for (quint32 i = 0; i < count; ++i)
             if (!claimPage(u32(p + 8 + 4 * i))) return false;
         counted += 1 + count;
@@ -340,7 +351,9 @@ bool SQLite2Reader::walkPage(quint32 number, int depth, bool isTable, const Entr
     const uchar *p = page(number);
     const quint32 right = u32(p);
     const bool interior = right != 0;
-    auto damaged = [&](const char *what) { return fail(QStringLiteral("page %1: %2").arg(number).arg(QLatin1String(what))); };
+    auto damaged = [&](const char *what) {
+        return fail(QStringLiteral("page %1: %2").arg(number).arg(QLatin1String(what)));
+    };
 
     // Free blocks ascend and stay inside the page.
     quint32 previousEnd = 8;
@@ -362,8 +375,8 @@ bool SQLite2Reader::walkPage(quint32 number, int depth, bool isTable, const Entr
         const qint64 keySize = u16(c + 4) | (qint64(c[8]) << 16);
         const qint64 dataSize = (qint64(c[9]) << 16) | u16(c + 10);
         const qint64 payloadSize = keySize + dataSize;
-        const qint64 localEnd = cell + kCellHeader + std::min<qint64>(payloadSize, kLocalLimit) +
-                                (payloadSize > kLocalLimit ? 4 : 0);
+        const qint64 localEnd =
+            cell + kCellHeader + std::min<qint64>(payloadSize, kLocalLimit) + (payloadSize > kLocalLimit ? 4 : 0);
         if (localEnd > kPageSize) return damaged("cell runs past the page");
         if (interior != (left != 0)) return damaged("child links of an interior page and a leaf mixed");
         if (isTable ? keySize != 4 : (keySize <= 4 || dataSize != 0)) return damaged("key of the wrong size");
@@ -448,7 +461,8 @@ quint32 rootPageOf(const SQLite2Reader::Value &text)
 bool SQLite2Reader::dumpTable(const SchemaRow &row, QByteArray &out)
 {
     const std::optional<TableColumns> columns = row.sql ? parseCreateTable(*row.sql) : std::nullopt;
-    if (!columns) return fail(QStringLiteral("table %1: no readable CREATE TABLE").arg(QString::fromUtf8(row.name.value_or(""))));
+    if (!columns)
+        return fail(QStringLiteral("table %1: no readable CREATE TABLE").arg(QString::fromUtf8(row.name.value_or(""))));
     const quint32 root = rootPageOf(row.rootPage);
     const QByteArray prefix = "INSERT INTO " + quotedTableName(row.name.value_or(QByteArray())) + " VALUES(";
     const qint64 limit = dumpLimit(m_file.size());

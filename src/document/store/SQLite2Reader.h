@@ -75,15 +75,15 @@ private:
     quint16 u16(const uchar *p) const;
     const uchar *page(quint32 number) const;
 
-    QByteArray m_file;                 // the whole database file
-    QString m_error;                   // why the file was refused
-    std::vector<bool> m_visited;       // per page: already read in this walk
-    std::vector<SchemaRow> m_schema;   // the schema table, in row-id order
-    QByteArray m_lastKey;              // the previous table key, for the order check
+    QByteArray m_file;               // the whole database file
+    QString m_error;                 // why the file was refused
+    std::vector<bool> m_visited;     // per page: already read in this walk
+    std::vector<SchemaRow> m_schema; // the schema table, in row-id order
+    QByteArray m_lastKey;            // the previous table key, for the order check
     qint64 m_pagesVisited = 0;
-    qint64 m_linkAfterChain = 0;       // overflow chains with a link past their end
-    int m_leafDepth = -1;              // depth of the current tree's leaves
-    bool m_bigEndian = false;          // byte order of the structure integers
+    qint64 m_linkAfterChain = 0; // overflow chains with a link past their end
+    int m_leafDepth = -1;        // depth of the current tree's leaves
+    bool m_bigEndian = false;    // byte order of the structure integers
 };
 
 } // namespace cv

@@ -19,10 +19,10 @@ const QString kLockSuffix = QStringLiteral(".lock");
 struct WorkState {
     QString folderOverride;
     QString previousOverride;
-    QString folder;      // the "Work" folder in use
-    QString instance;    // this instance's subfolder
+    QString folder;   // the "Work" folder in use
+    QString instance; // this instance's subfolder
     std::unique_ptr<QLockFile> lock;
-    int counter = 0;     // never reset in a run
+    int counter = 0; // never reset in a run
 
     ~WorkState() { release(); }
 

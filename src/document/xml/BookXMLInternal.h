@@ -45,12 +45,14 @@ struct NodeTag {
     NodeKind kind;
     const char *tag;
 };
+// clang-format off
 inline constexpr NodeTag kNodeTags[] = {
-    {NodeKind::SystemItem, "node_system"}, {NodeKind::Holding, "node_brand"},  {NodeKind::Group, "node_group"},        {NodeKind::Category, "node_actual"},
-    {NodeKind::Cash, "node_cache"}, {NodeKind::Bank, "node_bank"},  {NodeKind::Investment, "node_invest"},       {NodeKind::GeneralAsset, "node_asset"},
-    {NodeKind::CreditCard, "node_credit"}, {NodeKind::Loan, "node_loan"}, {NodeKind::GeneralDebt, "node_debt"},         {NodeKind::AccountSummary, "node_account_sum"},
+    {NodeKind::SystemItem, "node_system"}, {NodeKind::Holding, "node_brand"}, {NodeKind::Group, "node_group"},       {NodeKind::Category, "node_actual"},
+    {NodeKind::Cash, "node_cache"},        {NodeKind::Bank, "node_bank"},     {NodeKind::Investment, "node_invest"}, {NodeKind::GeneralAsset, "node_asset"},
+    {NodeKind::CreditCard, "node_credit"}, {NodeKind::Loan, "node_loan"},     {NodeKind::GeneralDebt, "node_debt"},  {NodeKind::AccountSummary, "node_account_sum"},
     {NodeKind::CategorySummary, "node_actual_sum"},
 };
+// clang-format on
 
 inline constexpr char ATTR_ID[] = "id";
 inline constexpr char ATTR_CURRENCY[] = "currency";

@@ -31,8 +31,8 @@ namespace {
 
 bool isXmlChar(char32_t c)
 {
-    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD)
-        || (c >= 0x10000 && c <= 0x10FFFF);
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
+           (c >= 0x10000 && c <= 0x10FFFF);
 }
 
 QByteArray shortestFixed(double value)
@@ -91,7 +91,7 @@ void appendDecimal(QByteArray &out, double value, int decimals)
 // through QDate, which has no year 0.
 void appendDayDate(QByteArray &out, int dayNumber)
 {
-    const qint64 z = qint64(dayNumber) + 11323 + 719468;   // 2001-01-01 is day 11323 after 1970-01-01
+    const qint64 z = qint64(dayNumber) + 11323 + 719468; // 2001-01-01 is day 11323 after 1970-01-01
     const qint64 era = (z >= 0 ? z : z - 146096) / 146097;
     const qint64 doe = z - era * 146097;
     const qint64 yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
@@ -102,8 +102,8 @@ void appendDayDate(QByteArray &out, int dayNumber)
     const qint64 year = yoe + era * 400 + (month <= 2 ? 1 : 0);
     if (year < 1 || year > 9999) {
         const QDate date = cv::dates::fromDayNumber(dayNumber);
-        out += QByteArray::number(date.year()) + '.' + QByteArray::number(date.month()) + '.'
-            + QByteArray::number(date.day());
+        out += QByteArray::number(date.year()) + '.' + QByteArray::number(date.month()) + '.' +
+               QByteArray::number(date.day());
         return;
     }
     // Years 1 to 9999, months and days of two digits at most.
@@ -129,8 +129,8 @@ bool appendStoredText(QByteArray &out, QByteArrayView stored)
     bool plain = !stored.startsWith("\xEF\xBB\xBF");
     for (qsizetype i = 0; plain && i < stored.size(); ++i) {
         const auto c = uchar(stored[i]);
-        plain = c >= 0x20 && c != '&' && c != '<' && c != '>'
-            && !(c == 0xEF && i + 2 < stored.size() && uchar(stored[i + 1]) == 0xBF && uchar(stored[i + 2]) >= 0xBE);
+        plain = c >= 0x20 && c != '&' && c != '<' && c != '>' &&
+                !(c == 0xEF && i + 2 < stored.size() && uchar(stored[i + 1]) == 0xBF && uchar(stored[i + 2]) >= 0xBE);
     }
     if (plain && stored.isValidUtf8()) {
         out.append(stored.data(), stored.size());
@@ -154,7 +154,7 @@ QByteArray escaped(const QString &text, bool attribute)
         if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(p[i + 1]))
             c = QChar::surrogateToUcs4(char16_t(c), p[++i]);
         else if (QChar::isSurrogate(c))
-            c = 0xFFFF;   // a lone half cannot be encoded
+            c = 0xFFFF; // a lone half cannot be encoded
         if (!isXmlChar(c)) {
             dropped = true;
             continue;

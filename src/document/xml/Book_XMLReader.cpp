@@ -69,22 +69,22 @@ enum Code {
 // One open element and what it builds.
 struct Frame {
     int code = Neutral;
-    NodePtr node;          // tree sections and nodes
+    NodePtr node; // tree sections and nodes
     CurrencyPtr currency;
     SecurityPtr brand;
     GroupingPtr grouping;
     DatedPricePtr price;
     TradePtr trade;
     EntryPtr actual;
-    LoanSchedule loanRows;     // rows of a loan node
-    QString text;                 // title and note
+    LoanSchedule loanRows; // rows of a loan node
+    QString text;          // title and note
 };
 
 // Where each element may stand: the codes its parent may have. An element
 // without a row may stand anywhere; every tree node shares the NodeBase row.
 struct Placement {
     int code;
-    std::initializer_list<int> parents;   // empty: only as the outermost element
+    std::initializer_list<int> parents; // empty: only as the outermost element
 };
 const Placement kPlacements[] = {
     {TopLevel, {}},
@@ -114,23 +114,22 @@ const Placement kPlacements[] = {
 // the stack in the recursive tree walks that follow an import.
 constexpr int kMaxDepth = 2048;
 
-
 class XMLReader : private QXmlStreamEntityResolver {
 public:
-    explicit XMLReader(Book &document)
-        : m_doc(document)
-        , m_store(*document.dataModel())
+    explicit XMLReader(Book &document) : m_doc(document), m_store(*document.dataModel())
     {
+        // clang-format off
         static const std::pair<const char *, int> tags[] = {
-            {TAG_TOPLEVEL, TopLevel},     {TAG_GROUPING_LIST, GroupList}, {TAG_CURRENCY_LIST, CurrencyList},
-            {TAG_BRAND_LIST, BrandList},  {TAG_ASSET, Asset},             {TAG_DEBT, Debt},
-            {TAG_ACCOUNT_SUMMARY, AccountSummary}, {TAG_INCOME, Income},  {TAG_EXPENSE, Expense},
-            {TAG_TRANSFER, Transfer},     {TAG_ACTUAL_SUMMARY, ActualSummary}, {TAG_REFERENCE, Reference},
-            {TAG_CURRENCY, CurrencyTag},     {TAG_BRAND, Brand},             {TAG_GROUPING, GroupingTag},
-            {TAG_PRICETIME, Price},       {TAG_TRADE, TradeTag},             {TAG_ACTUAL, Actual},
-            {TAG_REPAYMENT, Repayment},   {TAG_BUDGET, BudgetTag},           {TAG_TITLE, Title},
+            {TAG_TOPLEVEL, TopLevel},              {TAG_GROUPING_LIST, GroupList},      {TAG_CURRENCY_LIST, CurrencyList},
+            {TAG_BRAND_LIST, BrandList},           {TAG_ASSET, Asset},                  {TAG_DEBT, Debt},
+            {TAG_ACCOUNT_SUMMARY, AccountSummary}, {TAG_INCOME, Income},                {TAG_EXPENSE, Expense},
+            {TAG_TRANSFER, Transfer},              {TAG_ACTUAL_SUMMARY, ActualSummary}, {TAG_REFERENCE, Reference},
+            {TAG_CURRENCY, CurrencyTag},           {TAG_BRAND, Brand},                  {TAG_GROUPING, GroupingTag},
+            {TAG_PRICETIME, Price},                {TAG_TRADE, TradeTag},               {TAG_ACTUAL, Actual},
+            {TAG_REPAYMENT, Repayment},            {TAG_BUDGET, BudgetTag},             {TAG_TITLE, Title},
             {TAG_NOTE, Note},
         };
+        // clang-format on
         for (const auto &[tag, code] : tags) m_tags.insert(QLatin1String(tag), code);
         for (const auto &t : kNodeTags) m_tags.insert(QLatin1String(t.tag), NodeBase + cv::raw(t.kind));
     }
@@ -182,10 +181,10 @@ private:
     QXmlStreamReader m_xml;
     QXmlStreamAttributes m_attributes;
     QHash<QString, int> m_tags;
-    std::array<std::pair<QString, int>, 2> m_recentTags;   // the last two known tags and their codes
+    std::array<std::pair<QString, int>, 2> m_recentTags; // the last two known tags and their codes
     std::vector<Frame> m_stack;
     std::vector<NodePtr> m_withoutCurrency;
-    int m_skipped = 0;   // open elements inside one being skipped
+    int m_skipped = 0; // open elements inside one being skipped
     bool m_template = false;
     bool m_sawRoot = false;
     bool m_storeFailed = false;
@@ -252,7 +251,8 @@ void XMLReader::restoreAssetInfo(AccountDetail &record) const
     record.setInitialValue(decimalAttr(ATTR_VALUE));
     if (hasAttr(ATTR_DATE)) {
         const QDate date = dateAttr(ATTR_DATE);
-        if (!date.isValid()) qCWarning(lcDocument) << "xml: account start date unreadable at line" << m_xml.lineNumber();
+        if (!date.isValid())
+            qCWarning(lcDocument) << "xml: account start date unreadable at line" << m_xml.lineNumber();
         record.setDate(date);
     }
 }
@@ -266,7 +266,7 @@ void XMLReader::readLines(QIODevice &device)
 {
     constexpr qint64 kBlock = 1 << 20;
     QByteArray data;
-    qsizetype at = 0;   // the first byte not yet handed on
+    qsizetype at = 0; // the first byte not yet handed on
     bool atEnd = false;
     const auto readMore = [&] {
         data.remove(0, at);
@@ -275,7 +275,7 @@ void XMLReader::readLines(QIODevice &device)
         if (block.isEmpty()) atEnd = true;
         data += block;
     };
-    QByteArray pending;   // for the general reader, in file order
+    QByteArray pending; // for the general reader, in file order
     bool pendingMarkup = false;
     const auto handOn = [&] {
         if (!pending.isEmpty()) m_xml.addData(pending);
@@ -287,9 +287,9 @@ void XMLReader::readLines(QIODevice &device)
         return m_xml.hasError() && m_xml.error() != QXmlStreamReader::PrematureEndOfDocumentError;
     };
     cv::xml::MarkupState markup;
-    std::optional<bool> entryLines;   // decided by the first bytes
+    std::optional<bool> entryLines; // decided by the first bytes
     cv::xml::EntryLine entry;
-    qsizetype searched = 0;   // bytes from `at` on known to hold no line end
+    qsizetype searched = 0; // bytes from `at` on known to hold no line end
     while (!failed()) {
         const qsizetype lineEnd = data.indexOf('\n', at + searched);
         if (lineEnd < 0 && !atEnd) {
@@ -537,7 +537,8 @@ std::optional<int> XMLReader::tagCode()
     // Records come in long runs of one or two tags (an entry and its note):
     // the name is looked up only when it is neither of the last two.
     const QStringView name = m_xml.name();
-    auto recent = std::find_if(m_recentTags.begin(), m_recentTags.end(), [&](const auto &t) { return t.first == name; });
+    auto recent =
+        std::find_if(m_recentTags.begin(), m_recentTags.end(), [&](const auto &t) { return t.first == name; });
     if (recent == m_recentTags.end()) {
         const QString tag = name.toString();
         const auto known = m_tags.constFind(tag);
@@ -620,8 +621,7 @@ bool XMLReader::startSection(Frame &frame)
 {
     const auto &a = *m_doc.accountModel();
     const auto &c = *m_doc.actualModel();
-    const NodePtr roots[] = {a.asset(), a.debt(), a.summary(), c.income(), c.expense(), c.moneyFlow(),
-                                    c.summary()};
+    const NodePtr roots[] = {a.asset(), a.debt(), a.summary(), c.income(), c.expense(), c.moneyFlow(), c.summary()};
     frame.node = roots[frame.code - Asset];
     if (!frame.node) {
         ignore("misplaced");
@@ -641,7 +641,7 @@ void XMLReader::startCurrency(Frame &frame)
         c->setRate(rate);
     else
         qCWarning(lcDocument) << "xml: currency rate above 10^12 at line" << m_xml.lineNumber() << "not taken";
-    m_doc.addCurrency(c);   // keeps the ident unless a listed currency has it
+    m_doc.addCurrency(c); // keeps the ident unless a listed currency has it
     frame.currency = std::move(c);
 }
 
@@ -796,8 +796,8 @@ bool XMLReader::startNote()
     const Frame *p = parent();
     const cv::KeyedArchivable *extra = p->node ? p->node->extra().get() : nullptr;
     // On a node, only a record that keeps a memo takes a note.
-    const bool fits = p->code == Actual || p->code == TradeTag || dynamic_cast<const AccountDetail *>(extra)
-        || dynamic_cast<const OpeningHolding *>(extra) || dynamic_cast<const Summary *>(extra);
+    const bool fits = p->code == Actual || p->code == TradeTag || dynamic_cast<const AccountDetail *>(extra) ||
+                      dynamic_cast<const OpeningHolding *>(extra) || dynamic_cast<const Summary *>(extra);
     if (!fits) ignore("misplaced");
     return fits;
 }
@@ -809,8 +809,7 @@ void XMLReader::storeLoan(Frame &frame)
     if (!frame.node) return;
     const auto *loan = dynamic_cast<const LoanTerms *>(frame.node->extra().get());
     if (loan && !frame.loanRows.empty()) loan->recalcPaymentRest(frame.loanRows);
-    const QByteArray archive =
-        cv::KeyedArchiver::archivedDataWithRootObject(cv::ArchiveValue::arrayOf(frame.loanRows));
+    const QByteArray archive = cv::KeyedArchiver::archivedDataWithRootObject(cv::ArchiveValue::arrayOf(frame.loanRows));
     stored(m_store.putLoanData(frame.node->ident(), archive));
 }
 

@@ -31,8 +31,8 @@ using namespace cv::xml::names;
 
 QByteArray dateStr(const QDate &date)
 {
-    return QByteArray::number(date.year()) + '.' + QByteArray::number(date.month()) + '.'
-        + QByteArray::number(date.day());
+    return QByteArray::number(date.year()) + '.' + QByteArray::number(date.month()) + '.' +
+           QByteArray::number(date.day());
 }
 
 // ---------------------------------------------------------------- writer
@@ -64,11 +64,7 @@ private:
 
 class XMLWriter {
 public:
-    XMLWriter(Book &document, QIODevice &device)
-        : m_doc(document)
-        , m_device(device)
-    {
-    }
+    XMLWriter(Book &document, QIODevice &device) : m_doc(document), m_device(device) {}
 
     bool run();
 
@@ -102,8 +98,8 @@ private:
 
     Book &m_doc;
     QIODevice &m_device;
-    std::optional<ExportEntries> m_entries;   // every entry, read once, by category
-    QByteArray m_buffer;   // lines not yet written, handed over in large blocks
+    std::optional<ExportEntries> m_entries; // every entry, read once, by category
+    QByteArray m_buffer;                    // lines not yet written, handed over in large blocks
     bool m_ok = true;
 };
 
@@ -112,7 +108,7 @@ constexpr qsizetype kBlock = 1 << 20;
 template <class... Parts> void XMLWriter::line(int level, const Parts &...parts)
 {
     if (!m_ok) return;
-    static const char kSpaces[] = "         ";   // the indentation never exceeds nine
+    static const char kSpaces[] = "         "; // the indentation never exceeds nine
     m_buffer.append(kSpaces, std::clamp(level, 0, 9));
     ((m_buffer += parts), ...);
     m_buffer += '\n';
@@ -188,12 +184,14 @@ bool XMLWriter::run()
 
     const auto &accounts = *m_doc.accountModel();
     const auto &categories = *m_doc.actualModel();
+    // clang-format off
     const std::pair<const char *, Node *> sections[] = {
-        {TAG_ASSET, accounts.asset().get()},          {TAG_DEBT, accounts.debt().get()},
+        {TAG_ASSET, accounts.asset().get()},             {TAG_DEBT, accounts.debt().get()},
         {TAG_ACCOUNT_SUMMARY, accounts.summary().get()}, {TAG_TRANSFER, categories.moneyFlow().get()},
-        {TAG_INCOME, categories.income().get()},      {TAG_EXPENSE, categories.expense().get()},
+        {TAG_INCOME, categories.income().get()},         {TAG_EXPENSE, categories.expense().get()},
         {TAG_ACTUAL_SUMMARY, categories.summary().get()},
     };
+    // clang-format on
     for (const auto &[tag, rootNode] : sections) {
         outputStart(tag, 1);
         outputChildren(rootNode, 2);
@@ -270,13 +268,15 @@ void XMLWriter::outputActual(const ExportEntry &entry, int level)
 void XMLWriter::outputTrade(const Trade &trade, int level)
 {
     Attributes a;
-    a.integer(ATTR_KIND, cv::raw(trade.kind())).integer(ATTR_BRAND, trade.brand()).integer(ATTR_ACCOUNT, trade.account());
+    a.integer(ATTR_KIND, cv::raw(trade.kind()))
+        .integer(ATTR_BRAND, trade.brand())
+        .integer(ATTR_ACCOUNT, trade.account());
     a.date(ATTR_DATE, trade.date());
     if (trade.transfer() != 0) a.integer(ATTR_TRANSFER, trade.transfer());
     if (trade.count() != 0) {
         const SecurityPtr brand = m_doc.findBrand(trade.brand());
         a.add(ATTR_COUNT, !brand || brand->kind() == cv::BrandKind::Stock ? cv::xml::count(trade.count())
-                                                                     : cv::xml::decimal(trade.count(), 6));
+                                                                          : cv::xml::decimal(trade.count(), 6));
     }
     if (trade.unitPrice() != 0) a.price(ATTR_PRICE, trade.unitPrice());
     if (trade.commission() != 0) a.amount(ATTR_COST, trade.commission());
@@ -378,7 +378,7 @@ void XMLWriter::nodeAttributes(const Node &node, Attributes &a)
 void XMLWriter::outputNode(const Node &node, int level)
 {
     const auto kind = node.kind();
-    if (kind == cv::NodeKind::CashPart) return;   // the cash part belongs to its investment account
+    if (kind == cv::NodeKind::CashPart) return; // the cash part belongs to its investment account
     const char *known = nodeTag(kind);
     const QByteArray tag = known ? QByteArray(known) : "unknown_" + QByteArray::number(cv::raw(kind));
 
@@ -404,7 +404,8 @@ void XMLWriter::outputNode(const Node &node, int level)
     const bool inBudgetTree = m_doc.actualModel()->isIncomeOrExpense(&node);
     BookStore &store = *m_doc.dataModel();
     const int child = level + 1;
-    if (kind == cv::NodeKind::Category || (kind == cv::NodeKind::SystemItem && node.ident() >= 10 && node.ident() <= 13)) {
+    if (kind == cv::NodeKind::Category ||
+        (kind == cv::NodeKind::SystemItem && node.ident() >= 10 && node.ident() <= 13)) {
         if (inBudgetTree) outputBudget(node, child);
         if (m_entries)
             for (const ExportEntry &e : m_entries->rowsForCategory(node.ident())) outputActual(e, child);

@@ -108,7 +108,7 @@ int characterLength(const unsigned char *p, const unsigned char *end)
 bool readNote(const char *p, const char *end, QString &out)
 {
     QByteArray text;
-    bool plain = true;   // ASCII without references: the bytes are the text
+    bool plain = true; // ASCII without references: the bytes are the text
     for (const char *q = p; q < end;) {
         const unsigned char c = static_cast<unsigned char>(*q);
         if (c == '&') {
@@ -130,7 +130,8 @@ bool readNote(const char *p, const char *end, QString &out)
         }
         int n = 1;
         if (c >= 0x80) {
-            n = characterLength(reinterpret_cast<const unsigned char *>(q), reinterpret_cast<const unsigned char *>(end));
+            n = characterLength(reinterpret_cast<const unsigned char *>(q),
+                                reinterpret_cast<const unsigned char *>(end));
             if (n == 0) return false;
             if (plain) text = QByteArray(p, q - p);
             plain = false;
@@ -167,7 +168,16 @@ EntryScan scanEntryLines(QByteArrayView text, EntryLine &out)
     p += 7;
 
     out = EntryLine();
-    enum Seen : unsigned { Kind = 1, Category = 2, Account = 4, Date = 8, Value = 16, Transfer = 32, Group = 64, Converted = 128 };
+    enum Seen : unsigned {
+        Kind = 1,
+        Category = 2,
+        Account = 4,
+        Date = 8,
+        Value = 16,
+        Transfer = 32,
+        Group = 64,
+        Converted = 128
+    };
     unsigned seen = 0;
     while (p < lineEnd && *p == ' ') {
         const char *name = ++p;
@@ -187,14 +197,22 @@ EntryScan scanEntryLines(QByteArrayView text, EntryLine &out)
         int number = 0;
         double amount = 0;
         QDate date;
-        if (is("kind")) flag = Kind, ok = readInt(value, valueEnd, number), e.setKind(cv::EntryKind(number));
-        else if (is("category")) flag = Category, ok = readInt(value, valueEnd, number), e.setCategory(number);
-        else if (is("account")) flag = Account, ok = readInt(value, valueEnd, number), e.setAccount(number);
-        else if (is("transfer")) flag = Transfer, ok = readInt(value, valueEnd, number), e.setDestination(number);
-        else if (is("group")) flag = Group, ok = readInt(value, valueEnd, number), e.setGroup(number);
-        else if (is("date")) flag = Date, ok = readDate(value, valueEnd, date), e.setDate(date);
-        else if (is("value")) flag = Value, ok = readDecimal(value, valueEnd, amount), e.setAmount(amount);
-        else if (is("converted")) flag = Converted, ok = readDecimal(value, valueEnd, amount), e.setConverted(amount);
+        if (is("kind"))
+            flag = Kind, ok = readInt(value, valueEnd, number), e.setKind(cv::EntryKind(number));
+        else if (is("category"))
+            flag = Category, ok = readInt(value, valueEnd, number), e.setCategory(number);
+        else if (is("account"))
+            flag = Account, ok = readInt(value, valueEnd, number), e.setAccount(number);
+        else if (is("transfer"))
+            flag = Transfer, ok = readInt(value, valueEnd, number), e.setDestination(number);
+        else if (is("group"))
+            flag = Group, ok = readInt(value, valueEnd, number), e.setGroup(number);
+        else if (is("date"))
+            flag = Date, ok = readDate(value, valueEnd, date), e.setDate(date);
+        else if (is("value"))
+            flag = Value, ok = readDecimal(value, valueEnd, amount), e.setAmount(amount);
+        else if (is("converted"))
+            flag = Converted, ok = readDecimal(value, valueEnd, amount), e.setConverted(amount);
         if (!ok || (seen & flag)) return EntryScan::Other;
         seen |= flag;
     }
@@ -262,7 +280,7 @@ void MarkupState::advance(QByteArrayView bytes)
                 m_state = Instruction;
                 ++p;
             } else if (startsWith(p, end, "<!") || p + 1 == end) {
-                m_state = Unknown;   // a document type, or markup cut apart
+                m_state = Unknown; // a document type, or markup cut apart
             } else {
                 m_state = Tag;
                 m_endTag = p[1] == '/';

@@ -14,14 +14,14 @@ namespace cv::xml {
 // One entry as the reader would build it from its attributes and note.
 struct EntryLine {
     Entry entry;
-    qsizetype length = 0;      // bytes, with the last line's end
+    qsizetype length = 0; // bytes, with the last line's end
     int lines = 0;
 };
 
 enum class EntryScan {
-    Entry,        // `out` holds the entry
-    Other,        // not in the writer's form: for the general reader
-    Incomplete,   // the form may continue past the bytes given
+    Entry,      // `out` holds the entry
+    Other,      // not in the writer's form: for the general reader
+    Incomplete, // the form may continue past the bytes given
 };
 
 // The entry starting at the beginning of `text` (a line's start).
@@ -45,7 +45,7 @@ private:
     State m_state = Text;
     char m_quote = 0;
     bool m_endTag = false;
-    char m_last = 0;    // the tag's previous byte, for "/>"
+    char m_last = 0; // the tag's previous byte, for "/>"
     long long m_depth = 0;
 };
 

@@ -15,7 +15,10 @@ constexpr int kDefaultPixelSize = 13;
 // Rows of the grid's own height, whatever the style would choose.
 class RowHeightDelegate : public QStyledItemDelegate {
 public:
-    RowHeightDelegate(const BorderedOutlineView *view) : QStyledItemDelegate(const_cast<BorderedOutlineView *>(view)), m_view(view) {}
+    RowHeightDelegate(const BorderedOutlineView *view)
+        : QStyledItemDelegate(const_cast<BorderedOutlineView *>(view)), m_view(view)
+    {
+    }
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
         QSize size = QStyledItemDelegate::sizeHint(option, index);
@@ -81,7 +84,7 @@ void BorderedOutlineView::drawRow(QPainter *painter, const QStyleOptionViewItem 
     if (firstRow)
         painter->fillRect(band, Qt::white);
     else if (m_titleColor.isValid())
-        painter->fillRect(band, m_titleColor);  // a second row exists: this one
+        painter->fillRect(band, m_titleColor); // a second row exists: this one
     QTreeView::drawRow(painter, option, index);
 }
 

@@ -35,7 +35,7 @@ private:
 
     int m_rowHeight = 0;
     QColor m_titleColor;
-    std::map<int, int> m_borders;  // column -> border bits
+    std::map<int, int> m_borders; // column -> border bits
 };
 
 } // namespace cv

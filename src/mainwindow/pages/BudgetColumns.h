@@ -23,10 +23,10 @@ public:
     enum class Kind { Name, Budget, Actual, Percent, Filler, SummaryBudget, SummaryActual, SummaryPercent, None };
     // What the layout depends on.
     struct Metrics {
-        int visibleWidth = 0;   // the outline's width, scroller included
-        int cellWidth = 80;     // a budget or actual column (the slider)
-        int percentWidth = 60;  // "1234.00%" in the grid's font
-        int spacing = 0;        // between cells
+        int visibleWidth = 0;  // the outline's width, scroller included
+        int cellWidth = 80;    // a budget or actual column (the slider)
+        int percentWidth = 60; // "1234.00%" in the grid's font
+        int spacing = 0;       // between cells
         int scrollerWidth = 15;
         int nameWidth = kNameWidth; // what the names need, never less than kNameWidth
     };
@@ -80,4 +80,3 @@ private:
 };
 
 } // namespace cv
-

@@ -39,8 +39,7 @@ BudgetModel::BudgetModel(Book &document, const BudgetColumns &columns, QObject *
 {
 }
 
-BudgetCell BudgetModel::budgetCell(const Book &document, const Node &node, int position,
-                                   const QDate &date, int months)
+BudgetCell BudgetModel::budgetCell(const Book &document, const Node &node, int position, const QDate &date, int months)
 {
     // Each read only what the position shows: cells are computed whenever they are painted.
     const double budget = position == 1 ? 0 : node.budgetAtDate(date, months);
@@ -205,8 +204,8 @@ QVariant BudgetModel::data(const QModelIndex &index, int role) const
     }
     case Qt::TextAlignmentRole:
         if (index.column() == 0) return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
-        return QVariant::fromValue(Qt::Alignment((isHeaderRow(index) ? Qt::AlignHCenter : Qt::AlignRight) |
-                                                 Qt::AlignVCenter));
+        return QVariant::fromValue(
+            Qt::Alignment((isHeaderRow(index) ? Qt::AlignHCenter : Qt::AlignRight) | Qt::AlignVCenter));
     case Qt::BackgroundRole: {
         const QColor color = background(index);
         return color.isValid() ? QVariant(color) : QVariant();

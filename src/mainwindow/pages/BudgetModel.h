@@ -39,8 +39,7 @@ public:
     // One cell of a group (position 0 budget, 1 actual, 2 %) for the node's
     // period: budget blue, a negative actual in the negative colour, a share
     // beyond the budget red (above 100 for expenses, below for income).
-    static BudgetCell budgetCell(const Book &document, const Node &node, int position,
-                                 const QDate &date, int months);
+    static BudgetCell budgetCell(const Book &document, const Node &node, int position, const QDate &date, int months);
     // The text of any cell; column numbers as in BudgetColumns.
     BudgetCell cell(const Node *node, int column) const;
 
@@ -65,10 +64,9 @@ private:
 
     Book &m_document;
     const BudgetColumns &m_columns;
-    const Preference *m_preference = nullptr;  // not owned
+    const Preference *m_preference = nullptr; // not owned
     // Stands for the header row, so that every row has a node.
     std::shared_ptr<Node> m_dateHeader;
 };
 
 } // namespace cv
-

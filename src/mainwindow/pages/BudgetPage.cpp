@@ -93,7 +93,8 @@ private:
         const int height = m_view->rowHeight();
         if (height <= 0) return 0;
         const int scrolled = m_view->verticalScrollBar()->value();
-        const int offset = m_view->verticalScrollMode() == QAbstractItemView::ScrollPerPixel ? scrolled : scrolled * height;
+        const int offset =
+            m_view->verticalScrollMode() == QAbstractItemView::ScrollPerPixel ? scrolled : scrolled * height;
         return (m_view->visualRect(index).top() + offset) / height;
     }
 
@@ -107,7 +108,7 @@ void addPrintRows(std::vector<BudgetPrintParam> &rows, const QTreeView &view, co
     for (int row = 0; row < model.rowCount(parent); ++row) {
         const QModelIndex index = model.index(row, 0, parent);
         const Node *node = model.nodeAt(index);
-        if (!node) continue;  // the header row is not printed
+        if (!node) continue; // the header row is not printed
         rows.emplace_back(level, node);
         if (view.isExpanded(index)) addPrintRows(rows, view, model, index, level + 1);
     }
@@ -237,16 +238,17 @@ void BudgetPage::setupBudgetColumns(bool onResize)
     BudgetColumns::Metrics metrics;
     metrics.visibleWidth = m_view->contentsRect().width();
     metrics.cellWidth = m_cellSlider->value();
-    metrics.percentWidth =
-        QFontMetrics(m_view->font()).horizontalAdvance(QStringLiteral("1234.00%")) + kCellMargins;
+    metrics.percentWidth = QFontMetrics(m_view->font()).horizontalAdvance(QStringLiteral("1234.00%")) + kCellMargins;
     metrics.spacing = 0;
     metrics.scrollerWidth = m_view->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_view);
-    metrics.nameWidth = std::min(nameColumnWidth(*m_view), std::max(int(BudgetColumns::kNameWidth), metrics.visibleWidth / 3));
+    metrics.nameWidth =
+        std::min(nameColumnWidth(*m_view), std::max(int(BudgetColumns::kNameWidth), metrics.visibleWidth / 3));
     m_columns.setTopDate(topDate());
     if (!m_columns.layout(metrics, onResize)) return;
     m_model->setColumnCountTo(m_columns.columnCount());
     QHeaderView *header = m_view->header();
-    for (int column = 0; column < m_columns.columnCount(); ++column) header->resizeSection(column, m_columns.width(column));
+    for (int column = 0; column < m_columns.columnCount(); ++column)
+        header->resizeSection(column, m_columns.width(column));
     setupBudgetColumnHeader();
     m_model->refreshValues();
 }
@@ -310,8 +312,7 @@ void BudgetPage::updateBudgetPeriod(int unit)
     m_columns.setUnit(unit);
     const QDate top = topDate();
     QDate start = top;
-    if (settings && settings->viewerUnit() == 1 && top.dayOfYear() > kLastWeekDay)
-        start = QDate(top.year() + 1, 1, 1);
+    if (settings && settings->viewerUnit() == 1 && top.dayOfYear() > kLastWeekDay) start = QDate(top.year() + 1, 1, 1);
     start = settings ? settings->fiscalDate(start, unit) : start;
     if (m_window)
         m_window->moveTopDate(start);
@@ -453,9 +454,9 @@ void BudgetPage::budgetEditItem(const NodePtr &node, int column)
     if (months <= 0) return;
     QWidget *parent = m_window ? static_cast<QWidget *>(m_window) : this;
     m_sheet = BudgetEditor::openBudgetEditor(document(), node, date, months, parent,
-                                                [page = QPointer<BudgetPage>(this)](int code) {
-                                                    if (page) page->sheetEnded(code);
-                                                });
+                                             [page = QPointer<BudgetPage>(this)](int code) {
+                                                 if (page) page->sheetEnded(code);
+                                             });
 }
 
 void BudgetPage::budgetBatchInput()
@@ -464,9 +465,9 @@ void BudgetPage::budgetBatchInput()
     if (!node || m_sheet) return;
     QWidget *parent = m_window ? static_cast<QWidget *>(m_window) : this;
     m_sheet = BudgetPanel::openBudgetPanel(document(), topDate(), node, parent,
-                                              [page = QPointer<BudgetPage>(this)](int code) {
-                                                  if (page) page->sheetEnded(code);
-                                              });
+                                           [page = QPointer<BudgetPage>(this)](int code) {
+                                               if (page) page->sheetEnded(code);
+                                           });
 }
 
 void BudgetPage::sheetEnded(int code)

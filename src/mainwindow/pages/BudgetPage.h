@@ -104,21 +104,20 @@ private:
     const Preference &preference() const;
     BookWindow *window() const { return m_window; }
 
-    BookWindow *m_window;  // owns the page; none outside a window
+    BookWindow *m_window; // owns the page; none outside a window
     BudgetColumns m_columns;
-    BudgetModel *m_model;           // child
-    BorderedOutlineView *m_view;    // child
+    BudgetModel *m_model;        // child
+    BorderedOutlineView *m_view; // child
     QComboBox *m_periodButton = nullptr;
     DateField *m_dateField = nullptr;
     QPushButton *m_batchButton = nullptr;
     QSlider *m_cellSlider = nullptr;
-    QPointer<QDialog> m_sheet;      // the open editor or panel
-    QDate m_localTopDate;           // the first date without a window
-    const QObject *m_headerViewport = nullptr;  // watched for the press and release of a drag
-    bool m_dragging = false;        // a button is down on the header
-    int m_chosenWidth = 0;          // the width of the column the user drags
-    bool m_initialized = false;     // entered once: columns are laid out from then on
+    QPointer<QDialog> m_sheet;                 // the open editor or panel
+    QDate m_localTopDate;                      // the first date without a window
+    const QObject *m_headerViewport = nullptr; // watched for the press and release of a drag
+    bool m_dragging = false;                   // a button is down on the header
+    int m_chosenWidth = 0;                     // the width of the column the user drags
+    bool m_initialized = false;                // entered once: columns are laid out from then on
 };
 
 } // namespace cv
-

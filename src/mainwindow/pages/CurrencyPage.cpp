@@ -34,8 +34,8 @@ constexpr int kColumnWidths[CurrencyPage::kStartDataCells] = {150, 60, 60, 60, 9
 constexpr const char *kColumnTitles[CurrencyPage::kStartDataCells] = {
     "Report-Currency-Name", "Currency-Code", "Report-Currency-Prefix", "Report-Currency-Format",
     "Report-Currency-Default"};
-constexpr int kSwitchedOff = 1;   // bit 0 of a currency's flags
-constexpr int kFixedIdent = 1;    // the currency that is never switched off
+constexpr int kSwitchedOff = 1; // bit 0 of a currency's flags
+constexpr int kFixedIdent = 1;  // the currency that is never switched off
 
 bool isOff(const Currency &currency)
 {
@@ -71,7 +71,8 @@ CurrencyPage::CurrencyPage(BookWindow *window, Book *document, QWidget *parent)
     layout->addWidget(m_table, 1);
 
     for (int column = 0; column < kStartDataCells; ++column)
-        m_table->addColumn(std::make_unique<TableColumn>(column, cv::localizedString(kColumnTitles[column]), kColumnWidths[column]));
+        m_table->addColumn(
+            std::make_unique<TableColumn>(column, cv::localizedString(kColumnTitles[column]), kColumnWidths[column]));
     m_table->setClient(this);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     // The base rate column is the day columns' template: its width is theirs.
@@ -101,7 +102,7 @@ CurrencyPage::CurrencyPage(BookWindow *window, Book *document, QWidget *parent)
     m_rateListOpener = [this](const CurrencyPtr &currency, QWidget *parent, std::function<void(int)> done) {
         const QDate top = m_window ? m_window->topDate() : QDate::currentDate();
         PricePanel::openPricePanel(this->document(), nullptr, currency, top, parent,
-                                                [done](int code, PricePanel *) { done(code); });
+                                   [done](int code, PricePanel *) { done(code); });
     };
     m_rateImportOpener = [this](const CurrencyPtr &currency, QWidget *parent, std::function<void(int)> done) {
         ImportCSVSheet::openForCurrency(this->document(), currency->ident(), parent, std::move(done));
@@ -284,8 +285,7 @@ QString CurrencyPage::cellText(int column, int row) const
         if (def && def->fraction() == 0) return doc.stringForValue(c->rate(), c->ident());
         return doc.stringForFundValue(c->rate(), c->ident(), false, true);
     }
-    default:
-        break;
+    default: break;
     }
     if (!isDataColumn(column)) return {};
     if (isOff(*c)) return QStringLiteral("---");
@@ -339,9 +339,12 @@ void CurrencyPage::setObjectValue(EditingTable *, const QString &typed, int cid,
     case PrefixColumn: {
         const QString now = cid == NameColumn ? c->name() : cid == CodeColumn ? c->abbr() : c->prefix();
         if (typed == now) return;
-        if (cid == NameColumn) c->setName(typed);
-        else if (cid == CodeColumn) c->setAbbr(typed);
-        else c->setPrefix(typed);
+        if (cid == NameColumn)
+            c->setName(typed);
+        else if (cid == CodeColumn)
+            c->setAbbr(typed);
+        else
+            c->setPrefix(typed);
         doc.commitCurrencyList();
         return;
     }
@@ -361,8 +364,7 @@ void CurrencyPage::setObjectValue(EditingTable *, const QString &typed, int cid,
         doc.commitCurrencyList();
         return;
     }
-    default:
-        break;
+    default: break;
     }
     if (!isDataColumn(cid)) return;
     // Only a rate above 0 is a rate; anything else stores nothing.
@@ -432,7 +434,7 @@ bool CurrencyPage::acceptDrop(int from, int to)
     if (to == from || to == from + 1) return false;
     const CurrencyPtr moving = currencyAt(from);
     if (to == 0 && !Alert::confirm(formatString(cv::localizedString("Confirm default curreny to %@"), {moving->name()}),
-                                      cv::localizedString("Currency data will be lost")))
+                                   cv::localizedString("Currency data will be lost")))
         return false;
     commitPendingInput();
     Book &doc = *document();
@@ -450,7 +452,8 @@ bool CurrencyPage::acceptDrop(int from, int to)
 
 CurrencyPtr CurrencyPage::selectedCurrency() const
 {
-    const QModelIndexList rows = m_table->selectionModel() ? m_table->selectionModel()->selectedRows() : QModelIndexList();
+    const QModelIndexList rows =
+        m_table->selectionModel() ? m_table->selectionModel()->selectedRows() : QModelIndexList();
     if (!rows.isEmpty()) return currencyAt(rows.first().row());
     // An edited cell selects its row too.
     return m_table->isEditing() ? currencyAt(m_table->editedRow()) : nullptr;
@@ -505,7 +508,8 @@ void CurrencyPage::switchCurrency(const CurrencyPtr &currency)
 
 void CurrencyPage::newCurrency()
 {
-    const std::optional<QString> name = Alert::inputName(cv::localizedString("New Currency"), cv::localizedString("New Currency Title"));
+    const std::optional<QString> name =
+        Alert::inputName(cv::localizedString("New Currency"), cv::localizedString("New Currency Title"));
     if (!name) return;
     commitPendingInput();
     document()->addCurrency(Currency::currencyWith(*name, QString(), QStringLiteral("--"), 2));

@@ -44,8 +44,8 @@ public:
     // Opens a rate sheet for the currency over the window; the sheet calls
     // `done` with its code when it ends (1: rates were stored). The rate
     // list is the price panel's; the rate import has no sheet until one is set.
-    using RateSheetOpener = std::function<void(const CurrencyPtr &currency, QWidget *window,
-                                               std::function<void(int code)> done)>;
+    using RateSheetOpener =
+        std::function<void(const CurrencyPtr &currency, QWidget *window, std::function<void(int code)> done)>;
 
     CurrencyPage(BookWindow *window, Book *document, QWidget *parent = nullptr);
     ~CurrencyPage() override;
@@ -130,21 +130,20 @@ private:
     void switchCurrency(const CurrencyPtr &currency);
     void openRateSheet(const RateSheetOpener &opener, const CurrencyPtr &currency);
 
-    BookWindow *m_window;  // owns the page
-    CurrencyTableView *m_table;     // child
-    DateField *m_dateField;         // child
-    QToolButton *m_todayButton;     // child
-    QToolButton *m_previousButton;  // child
-    QToolButton *m_nextButton;      // child
-    int m_dataWidth;                // the base rate column's width, every day column's
-    bool m_laying = false;          // the columns are being laid out: their resizes are ours
+    BookWindow *m_window;          // owns the page
+    CurrencyTableView *m_table;    // child
+    DateField *m_dateField;        // child
+    QToolButton *m_todayButton;    // child
+    QToolButton *m_previousButton; // child
+    QToolButton *m_nextButton;     // child
+    int m_dataWidth;               // the base rate column's width, every day column's
+    bool m_laying = false;         // the columns are being laid out: their resizes are ours
     RateSheetOpener m_rateListOpener;
     RateSheetOpener m_rateImportOpener;
     int m_numDataCells = 0;
     int m_todayColumn = kTodayNotShown;
     bool m_currencyChanged = false;
-    bool m_shown = false;           // between enter and leave
+    bool m_shown = false; // between enter and leave
 };
 
 } // namespace cv
-

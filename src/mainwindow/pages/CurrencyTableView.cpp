@@ -44,7 +44,8 @@ void CurrencyTableView::keyPressEvent(QKeyEvent *event)
     // Return edits the selected row, which the owner may keep read-only.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         const QModelIndexList rows = selectionModel() ? selectionModel()->selectedRows() : QModelIndexList();
-        if (!rows.isEmpty() && client() && !client()->shouldEditColumn(this, cidOfColumn(0), rows.first().row())) return;
+        if (!rows.isEmpty() && client() && !client()->shouldEditColumn(this, cidOfColumn(0), rows.first().row()))
+            return;
     }
     EditingTable::keyPressEvent(event);
 }
@@ -77,8 +78,10 @@ void CurrencyTableView::startDrag(Qt::DropActions)
 
 void CurrencyTableView::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (draggedRow(event, this)) event->acceptProposedAction();
-    else event->ignore();
+    if (draggedRow(event, this))
+        event->acceptProposedAction();
+    else
+        event->ignore();
 }
 
 void CurrencyTableView::dragMoveEvent(QDragMoveEvent *event)

@@ -141,8 +141,7 @@ QVariant InvestModel::data(const QModelIndex &index, int role) const
     const InvestReport::Row *row = rowAt(index);
     if (!row) return {};
     switch (role) {
-    case Qt::DisplayRole:
-        return m_report.text(index.column(), *row, m_convert).text;
+    case Qt::DisplayRole: return m_report.text(index.column(), *row, m_convert).text;
     case Qt::ForegroundRole: {
         const QColor color = m_report.text(index.column(), *row, m_convert).color;
         return color.isValid() ? QVariant(color) : QVariant();
@@ -154,10 +153,10 @@ QVariant InvestModel::data(const QModelIndex &index, int role) const
     case Qt::BackgroundRole:
         if (row->level == InvestReport::TradeLevel)
             return index.row() % 2 ? QVariant(alternateColor()) : QVariant(QColor(Qt::white));
-        if (row->level == InvestReport::HoldingLevel) return m_titleColor.isValid() ? QVariant(m_titleColor) : QVariant();
+        if (row->level == InvestReport::HoldingLevel)
+            return m_titleColor.isValid() ? QVariant(m_titleColor) : QVariant();
         return m_categoryColor.isValid() ? QVariant(m_categoryColor) : QVariant();
-    default:
-        return {};
+    default: return {};
     }
 }
 

@@ -54,8 +54,7 @@ InvestmentPage::InvestmentPage(BookWindow *window, Book *document, QWidget *pare
         const std::optional<QDate> date = field->date();
         if (date && m_window && *date != m_window->reportDate()) m_window->performInputDate(*date);
     });
-    for (auto signal : {&Book::accountChanged, &Book::brandChanged, &Book::currencyChanged,
-                        &Book::tradesChanged})
+    for (auto signal : {&Book::accountChanged, &Book::brandChanged, &Book::currencyChanged, &Book::tradesChanged})
         connect(document, signal, this, &InvestmentPage::documentChanged);
     connect(m_convert, &QCheckBox::toggled, this, [this](bool on) {
         m_model->setConvert(on);

@@ -52,13 +52,12 @@ private:
     void expandTopLevel();
     void documentChanged(const ChangeSet &changes);
 
-    BookWindow *m_window;  // owns the page
+    BookWindow *m_window; // owns the page
     std::unique_ptr<InvestReport> m_report;
-    InvestModel *m_model;           // child
-    QTreeView *m_outline;           // child
-    DateField *m_dateField;         // child
-    QCheckBox *m_convert;           // child
+    InvestModel *m_model;   // child
+    QTreeView *m_outline;   // child
+    DateField *m_dateField; // child
+    QCheckBox *m_convert;   // child
 };
 
 } // namespace cv
-

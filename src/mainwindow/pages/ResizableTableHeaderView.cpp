@@ -35,7 +35,8 @@ void ResizableTableHeaderView::initStyleOptionForIndex(QStyleOptionHeader *optio
     QHeaderView::initStyleOptionForIndex(option, logicalIndex);
     const auto it = m_cells.find(logicalIndex);
     if (it == m_cells.end() || !it->second.textColor().isValid()) return;
-    for (QPalette::ColorRole role : {QPalette::ButtonText, QPalette::WindowText, QPalette::Text, QPalette::HighlightedText})
+    for (QPalette::ColorRole role :
+         {QPalette::ButtonText, QPalette::WindowText, QPalette::Text, QPalette::HighlightedText})
         option->palette.setColor(role, it->second.textColor());
 }
 

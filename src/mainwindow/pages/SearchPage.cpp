@@ -19,8 +19,8 @@ SearchPage::SearchPage(Book *document, QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_controller);
     if (document) {
-        for (auto signal : {&Book::accountChanged, &Book::actualChanged, &Book::entriesChanged,
-                            &Book::tradesChanged, &Book::brandChanged})
+        for (auto signal : {&Book::accountChanged, &Book::actualChanged, &Book::entriesChanged, &Book::tradesChanged,
+                            &Book::brandChanged})
             connect(document, signal, this, &SearchPage::documentChanged);
     }
     connect(m_controller->resultsController(), &SearchResultsPanel::openTradeRequested, this,
@@ -110,8 +110,7 @@ std::unique_ptr<PrintedPages> SearchPage::makePrintView(PageSetup &setup)
 void SearchPage::tradeRequested(int account, const QDate &from, const QDate &to, int tradeIdent)
 {
     // The trade panel opens from the first page.
-    if (auto *owner = qobject_cast<BookWindow *>(window()))
-        owner->selectTab(BookWindow::ViewerIndex);
+    if (auto *owner = qobject_cast<BookWindow *>(window())) owner->selectTab(BookWindow::ViewerIndex);
     Q_EMIT openTradeRequested(account, from, to, tradeIdent);
 }
 

@@ -33,8 +33,7 @@ public:
 
     // The entries of the accounts within the days (both included); the
     // number found.
-    int execSearchForAccount(const std::vector<std::shared_ptr<Node>> &accounts, const QDate &from,
-                             const QDate &to);
+    int execSearchForAccount(const std::vector<std::shared_ptr<Node>> &accounts, const QDate &from, const QDate &to);
     // Menu tags 30041-30047.
     bool validateMenu(int tag) const;
     void execMenu(int tag);
@@ -60,8 +59,7 @@ private:
     void documentChanged(const ChangeSet &changes);
     void tradeRequested(int account, const QDate &from, const QDate &to, int tradeIdent);
 
-    SearchPagePanel *m_controller;  // child
+    SearchPagePanel *m_controller; // child
 };
 
 } // namespace cv
-

@@ -29,8 +29,7 @@ QWidget *AccountOutlineView::editItem(const NodePtr &node, const QDate &from, co
     std::vector<NodePtr> accounts;
     cv::ViewerValues::addAccountList(accounts, item);
     if (accounts.empty()) return nullptr;
-    if (m_wc->execSearchForAccount(accounts, from, to) >= 0)
-        m_wc->selectTabWithIdentifier(QStringLiteral("TB02"));
+    if (m_wc->execSearchForAccount(accounts, from, to) >= 0) m_wc->selectTabWithIdentifier(QStringLiteral("TB02"));
     return nullptr;
 }
 

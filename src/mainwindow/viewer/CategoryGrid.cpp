@@ -45,8 +45,9 @@ void CategoryGrid::openFixedColumn(Node *node, int columnId)
     }
     const bool group = node->kind() == NodeKind::Group;
     if ((!group && node->kind() != NodeKind::Category) || node->ident() <= cv::kLastSystemIdent) return;
-    const std::optional<QString> name = Alert::inputName(
-        node->name(), cv::localizedString(group ? QStringLiteral("Actual Group Title") : QStringLiteral("Actual Item Title")));
+    const std::optional<QString> name =
+        Alert::inputName(node->name(), cv::localizedString(group ? QStringLiteral("Actual Group Title")
+                                                                 : QStringLiteral("Actual Item Title")));
     const QString trimmed = name ? name->trimmed() : QString();
     if (trimmed.isEmpty() || trimmed == node->name()) return;
     m_wc->document()->renameNode(node->shared_from_this(), trimmed);

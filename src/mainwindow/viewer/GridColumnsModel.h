@@ -35,7 +35,7 @@ private:
         QColor background;
     };
     int m_columnCount;
-    std::vector<Header> m_headers;      // one per column
+    std::vector<Header> m_headers; // one per column
     Qt::Alignment m_headerAlignment;
 };
 

@@ -10,4 +10,3 @@ namespace cv {
 int nameColumnWidth(const QTreeView &view);
 
 } // namespace cv
-

@@ -37,9 +37,9 @@ PeriodBar PeriodBar::build(QWidget *bar, const Names &names, const Layout &layou
     b.cellSlider->setRange(layout.minCellWidth, layout.maxCellWidth);
     b.cellSlider->setFixedWidth(120);
 
-    for (QWidget *widget : {static_cast<QWidget *>(b.unitButton), static_cast<QWidget *>(b.previous),
-                            static_cast<QWidget *>(b.today), static_cast<QWidget *>(b.next),
-                            static_cast<QWidget *>(b.dateField)})
+    for (QWidget *widget :
+         {static_cast<QWidget *>(b.unitButton), static_cast<QWidget *>(b.previous), static_cast<QWidget *>(b.today),
+          static_cast<QWidget *>(b.next), static_cast<QWidget *>(b.dateField)})
         row->addWidget(widget);
     for (QWidget *widget : layout.afterDate) row->addWidget(widget);
     row->addStretch(1);
@@ -51,12 +51,12 @@ PeriodBar PeriodBar::build(QWidget *bar, const Names &names, const Layout &layou
 
 void PeriodBar::styleTodayButton(QToolButton *button)
 {
-    button->setStyleSheet(QStringLiteral(
-        "QToolButton { font-weight: bold; font-size: 13px; color: white; background-color: #3d6fb6;"
-        " border: 1px solid #2c548c; border-radius: 4px; padding: 2px 10px; }"
-        "QToolButton:hover { background-color: #4a7fc8; }"
-        "QToolButton:pressed { background-color: #2c548c; }"
-        "QToolButton:disabled { background-color: #9db3d3; }"));
+    button->setStyleSheet(
+        QStringLiteral("QToolButton { font-weight: bold; font-size: 13px; color: white; background-color: #3d6fb6;"
+                       " border: 1px solid #2c548c; border-radius: 4px; padding: 2px 10px; }"
+                       "QToolButton:hover { background-color: #4a7fc8; }"
+                       "QToolButton:pressed { background-color: #2c548c; }"
+                       "QToolButton:disabled { background-color: #9db3d3; }"));
 }
 
 } // namespace cv

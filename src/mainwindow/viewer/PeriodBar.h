@@ -27,7 +27,7 @@ struct PeriodBar {
         const char *unit, *previous, *today, *next, *date, *slider;
     };
     struct Layout {
-        int firstUnit, lastUnit;             // units offered, "Viewer Unit n"
+        int firstUnit, lastUnit; // units offered, "Viewer Unit n"
         int minCellWidth, maxCellWidth;
         std::initializer_list<QWidget *> afterDate;   // the page's controls by the date
         std::initializer_list<QWidget *> beforeWidth; // and by the width slider
@@ -38,4 +38,3 @@ struct PeriodBar {
 };
 
 } // namespace cv
-

@@ -53,7 +53,8 @@ QString ViewerColumns::periodTitle(const QDate &date, int unit)
 {
     const QLocale locale(isJapanese() ? QLocale::Japanese : QLocale::English);
     QString format = localizedString(periodFormatKey(std::clamp(unit - 1, 0, 4)));
-    return formatDate(date, format.replace(QLatin1String("%a"), locale.dayName(date.dayOfWeek(), QLocale::ShortFormat)));
+    return formatDate(date,
+                      format.replace(QLatin1String("%a"), locale.dayName(date.dayOfWeek(), QLocale::ShortFormat)));
 }
 
 std::pair<int, int> ViewerColumns::cellIncrement(int unit)

@@ -33,10 +33,10 @@ public:
         int visibleWidth = 0;
         int spacing = 0;
         int cellWidth = 70;
-        double ratioWidth = 0;      // the width of "100.00" in the header font, times 1.1
+        double ratioWidth = 0;        // the width of "100.00" in the header font, times 1.1
         bool largeHeaderFont = false; // 17 points or more
         bool shortSummary = false;
-        int nameWidth = kNameWidth;   // what the names need, never less than kNameWidth
+        int nameWidth = kNameWidth; // what the names need, never less than kNameWidth
     };
     static constexpr int kNameWidth = 150;
 
@@ -124,4 +124,3 @@ private:
 };
 
 } // namespace cv
-

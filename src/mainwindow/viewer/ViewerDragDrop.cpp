@@ -20,8 +20,7 @@ bool isRootKind(NodeKind kind)
 bool hasDraggedAncestor(const Node &node, const std::vector<NodePtr> &nodes)
 {
     for (const Node *up = node.parent(); up; up = up->parent()) {
-        if (std::any_of(nodes.begin(), nodes.end(), [up](const NodePtr &n) { return n.get() == up; }))
-            return true;
+        if (std::any_of(nodes.begin(), nodes.end(), [up](const NodePtr &n) { return n.get() == up; })) return true;
     }
     return false;
 }

@@ -63,10 +63,9 @@ private:
     bool mayDrag(const Node &node) const;
     std::optional<Drop> retarget(const NodePtr &proposed, int index) const;
 
-    Book &m_document;                       // not owned; outlives this
+    Book &m_document; // not owned; outlives this
     Grid m_grid;
     std::vector<std::weak_ptr<Node>> m_dragged; // the drag's nodes, lead first; not owned
 };
 
 } // namespace cv
-

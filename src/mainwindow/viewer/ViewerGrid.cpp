@@ -31,18 +31,15 @@ constexpr int kClickOpensFromColumn = 2;
 // smaller (down to 70 %) before the style would elide it.
 void shrinkAmountToFit(QStyleOptionViewItem &opt, const QStyle *style)
 {
-    if (!(opt.displayAlignment & Qt::AlignRight) || opt.text.isEmpty())
-        return;
+    if (!(opt.displayAlignment & Qt::AlignRight) || opt.text.isEmpty()) return;
     const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, opt.widget) + 1;
     const int room = opt.rect.width() - 2 * margin;
-    if (room <= 0 || QFontMetrics(opt.font).horizontalAdvance(opt.text) <= room)
-        return;
+    if (room <= 0 || QFontMetrics(opt.font).horizontalAdvance(opt.text) <= room) return;
     const int pixels = opt.font.pixelSize() > 0 ? opt.font.pixelSize() : QFontInfo(opt.font).pixelSize();
     const int smallest = std::max(6, pixels * 7 / 10);
     for (int size = pixels - 1; size >= smallest; --size) {
         opt.font.setPixelSize(size);
-        if (QFontMetrics(opt.font).horizontalAdvance(opt.text) <= room)
-            break;
+        if (QFontMetrics(opt.font).horizontalAdvance(opt.text) <= room) break;
     }
 }
 
@@ -87,7 +84,8 @@ public:
             const QColor text = opt.palette.color(QPalette::Text);
             const QVariant colour = index.data(Qt::ForegroundRole);
             // Coloured amounts keep their colour; plain text turns white.
-            if (!colour.isValid() || colour.value<QColor>() == text || index.data(cv::ViewerModel::DataColumnRole).toBool())
+            if (!colour.isValid() || colour.value<QColor>() == text ||
+                index.data(cv::ViewerModel::DataColumnRole).toBool())
                 opt.palette.setColor(QPalette::Text, Qt::white);
             else
                 opt.palette.setColor(QPalette::Text, colour.value<QColor>());

@@ -93,8 +93,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     bool focusNextPrevChild(bool next) override;
 
-    BookWindow *m_wc;   // owns the grid through its page
-    cv::ViewerPage *m_viewer;    // likewise
+    BookWindow *m_wc;         // owns the grid through its page
+    cv::ViewerPage *m_viewer; // likewise
 
 private:
     void moveRow(int direction);

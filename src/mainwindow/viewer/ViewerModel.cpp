@@ -12,8 +12,7 @@
 
 namespace cv {
 
-ViewerModel::ViewerModel(Grid grid, Book &document, ViewerValues &values, const ViewerColumns &columns,
-                         QObject *parent)
+ViewerModel::ViewerModel(Grid grid, Book &document, ViewerValues &values, const ViewerColumns &columns, QObject *parent)
     : GridColumnsModel(grid == Accounts ? ViewerColumns::kStartDataCells : ViewerColumns::kStartDataCells - 1,
                        Qt::AlignCenter, parent),
       m_grid(grid), m_document(document), m_values(values), m_columns(columns),
@@ -36,8 +35,7 @@ std::vector<NodePtr> ViewerModel::topNodes() const
 
 bool ViewerModel::isSystemTransferRow(const Node *node) const
 {
-    return m_grid == Categories &&
-           (node == m_document.autoCacheIn().get() || node == m_document.autoCacheOut().get());
+    return m_grid == Categories && (node == m_document.autoCacheIn().get() || node == m_document.autoCacheOut().get());
 }
 
 const Node *ViewerModel::childAt(const Node *parent, int row) const
@@ -68,7 +66,8 @@ int ViewerModel::childCount(const Node *parent) const
 
 const Node *ViewerModel::parentOf(const Node *node) const
 {
-    if (isSystemTransferRow(node)) return m_document.actualModel() ? m_document.actualModel()->summary().get() : nullptr;
+    if (isSystemTransferRow(node))
+        return m_document.actualModel() ? m_document.actualModel()->summary().get() : nullptr;
     return node->parent();
 }
 
@@ -134,8 +133,8 @@ QVariant ViewerModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole: return cell.text;
     case Qt::ForegroundRole: return cell.color.isValid() ? QVariant(cell.color) : QVariant();
     case Qt::TextAlignmentRole:
-        return QVariant::fromValue(Qt::Alignment(cell.rightAligned ? Qt::AlignRight | Qt::AlignVCenter
-                                                                   : Qt::AlignLeft | Qt::AlignVCenter));
+        return QVariant::fromValue(
+            Qt::Alignment(cell.rightAligned ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter));
     case DataColumnRole: return cell.dataColumn;
     default: return {};
     }
@@ -178,8 +177,7 @@ QMimeData *ViewerModel::mimeData(const QModelIndexList &indexes) const
     return data;
 }
 
-bool ViewerModel::canDropMimeData(const QMimeData *data, Qt::DropAction, int row, int,
-                                  const QModelIndex &parent) const
+bool ViewerModel::canDropMimeData(const QMimeData *data, Qt::DropAction, int row, int, const QModelIndex &parent) const
 {
     if (!data || data->data(m_drag.mimeType()) != dragToken(this)) return false;
     Node *proposed = nodeAt(parent);

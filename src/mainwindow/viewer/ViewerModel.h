@@ -32,10 +32,7 @@ public:
 
     Grid grid() const { return m_grid; }
     // The account-grid column a column of this grid stands for.
-    int accountColumn(int column) const
-    {
-        return m_grid == Accounts ? column : ViewerColumns::accountColumnOf(column);
-    }
+    int accountColumn(int column) const { return m_grid == Accounts ? column : ViewerColumns::accountColumnOf(column); }
     int columnOfAccountColumn(int accountColumn) const
     {
         return m_grid == Accounts ? accountColumn : ViewerColumns::categoryColumnOf(accountColumn);
@@ -74,8 +71,7 @@ private:
     Book &m_document;
     ViewerValues &m_values;
     const ViewerColumns &m_columns;
-    mutable ViewerDragDrop m_drag;   // the drag under way; mimeData() starts it
+    mutable ViewerDragDrop m_drag; // the drag under way; mimeData() starts it
 };
 
 } // namespace cv
-

@@ -46,8 +46,8 @@ constexpr int kUnits = 6;
 constexpr int kLargeHeaderFont = 17;
 constexpr int kCellMargins = 8;
 
-void addPrintRows(std::vector<ViewerPrintParam> &rows, const ViewerGrid &grid, const QModelIndex &parent,
-                  int level, int kind)
+void addPrintRows(std::vector<ViewerPrintParam> &rows, const ViewerGrid &grid, const QModelIndex &parent, int level,
+                  int kind)
 {
     const QAbstractItemModel *model = grid.model();
     const auto *viewer = qobject_cast<const ViewerModel *>(model);
@@ -111,9 +111,8 @@ ViewerPage::ViewerPage(BookWindow *window, Book *document, QWidget *parent)
         m_actualModel->refreshValues();
     });
 
-    for (auto signal : {&Book::entriesChanged, &Book::tradesChanged, &Book::balancesChanged,
-                        &Book::currencyChanged, &Book::brandChanged, &Book::accountChanged,
-                        &Book::actualChanged, &Book::settingsChanged})
+    for (auto signal : {&Book::entriesChanged, &Book::tradesChanged, &Book::balancesChanged, &Book::currencyChanged,
+                        &Book::brandChanged, &Book::accountChanged, &Book::actualChanged, &Book::settingsChanged})
         connect(document, signal, this, &ViewerPage::documentChanged);
 
     for (ViewerGrid *grid : {static_cast<ViewerGrid *>(m_accountView), static_cast<ViewerGrid *>(m_actualView)}) {
@@ -159,7 +158,8 @@ void ViewerPage::buildBar(QWidget *bar)
     m_cellSlider = b.cellSlider;
     QToolButton *prev = b.previous, *today = b.today, *next = b.next;
 
-    connect(m_unitButton, &QComboBox::activated, this, [this](int index) { updatePeriod(m_unitButton->itemData(index).toInt()); });
+    connect(m_unitButton, &QComboBox::activated, this,
+            [this](int index) { updatePeriod(m_unitButton->itemData(index).toInt()); });
     connect(prev, &QToolButton::clicked, this, [this] { moveDateForwardOrBackward(-1); });
     connect(next, &QToolButton::clicked, this, [this] { moveDateForwardOrBackward(1); });
     connect(today, &QToolButton::clicked, this, [this] { todayButtonPushed(); });
@@ -177,7 +177,8 @@ void ViewerPage::syncBar()
     const QSignalBlocker b1(m_unitButton), b2(m_miniSummaryCheckbox), b3(m_cellSlider);
     m_unitButton->setCurrentIndex(m_unitButton->findData(m_columns.unit()));
     m_miniSummaryCheckbox->setChecked(settings && settings->viewerSummary() != 0);
-    m_cellSlider->setValue(settings && settings->viewerCellWidth() != 0 ? settings->viewerCellWidth() : kDefaultCellWidth);
+    m_cellSlider->setValue(settings && settings->viewerCellWidth() != 0 ? settings->viewerCellWidth()
+                                                                        : kDefaultCellWidth);
     if (m_window) m_topDateField->setDate(m_window->topDate());
 }
 

@@ -113,7 +113,7 @@ private:
     BookWindow *m_window; // owns the page
     ViewerColumns m_columns;
     ViewerValues m_values;
-    ViewerModel *m_accountModel;   // children
+    ViewerModel *m_accountModel; // children
     ViewerModel *m_actualModel;
     AccountOutlineView *m_accountView;
     CategoryGrid *m_actualView;
@@ -134,4 +134,3 @@ private:
 };
 
 } // namespace cv
-

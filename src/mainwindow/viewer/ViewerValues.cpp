@@ -16,7 +16,6 @@
 
 namespace cv {
 
-
 namespace {
 
 const QColor kForeignColor = QColor::fromRgbF(0, 0.4, 0);
@@ -47,10 +46,7 @@ int brandOf(const Node &node)
 
 } // namespace
 
-ViewerValues::ViewerValues(Book &document, const ViewerColumns &columns)
-    : m_document(document), m_columns(columns)
-{
-}
+ViewerValues::ViewerValues(Book &document, const ViewerColumns &columns) : m_document(document), m_columns(columns) {}
 
 QString ViewerValues::kindMark(const Node &node) const
 {
@@ -150,7 +146,7 @@ double ViewerValues::carryOver(const Node &node, int mode, bool force)
 double ViewerValues::accountValue(const NodePtr &node, const QDate &date, bool trans)
 {
     return !trans && node->isAccount() ? m_document.rawValueForAccount(node, date)
-                                        : m_document.valueForAccount(node, date);
+                                       : m_document.valueForAccount(node, date);
 }
 
 QString ViewerValues::currencyText(double value) const
@@ -237,12 +233,13 @@ ViewerCell ViewerValues::accountCell(const Node &node, int column)
             CurrencyPtr currency = m_document.defaultCurrency();
             if (!trans && node.parent()) currency = m_document.findCurrency(node.parent()->currency());
             const double v = m_document.valueForAccount(item, d, currency);
-            cell.text = m_document.amountText().formatterForCurrency(currency ? currency->ident() : 0).stringForObjectValue(v);
+            cell.text =
+                m_document.amountText().formatterForCurrency(currency ? currency->ident() : 0).stringForObjectValue(v);
             cell.color = accountColor(node, v, column, trans);
             return cell;
         }
         formatted(node.kind() == NodeKind::Holding ? m_document.rawValueForAccount(item, d)
-                                                : accountValue(item, d, trans));
+                                                   : accountValue(item, d, trans));
         return cell;
     }
     if (m_columns.unit() == 5) return cell;
@@ -295,8 +292,8 @@ ViewerCell ViewerValues::categoryCell(const Node &node, int column)
         case ViewerColumns::BudgetPercentSummary: {
             if (!incomeOrExpense || !s.isValid() || m <= 0) return cell;
             double budget = 0;
-            const bool hasBudget = node.kind() >= NodeKind::Group || item == categories->income() ||
-                                   item == categories->expense();
+            const bool hasBudget =
+                node.kind() >= NodeKind::Group || item == categories->income() || item == categories->expense();
             if (hasBudget) {
                 for (int k = 0; k < m; ++k) {
                     const QDate month = s.addMonths(k);
@@ -334,8 +331,8 @@ void ViewerValues::addAccountList(std::vector<NodePtr> &list, const NodePtr &nod
     if (!node) return;
     const auto kind = node->kind();
     if (kind == NodeKind::Investment) return;
-    if (kind == NodeKind::Cash || kind == NodeKind::Bank || kind == NodeKind::GeneralAsset || kind == NodeKind::CreditCard ||
-        kind == NodeKind::Loan || kind == NodeKind::GeneralDebt)
+    if (kind == NodeKind::Cash || kind == NodeKind::Bank || kind == NodeKind::GeneralAsset ||
+        kind == NodeKind::CreditCard || kind == NodeKind::Loan || kind == NodeKind::GeneralDebt)
         list.push_back(node);
     if (node->hasChildList()) {
         for (const NodePtr &child : node->children()) addAccountList(list, child);

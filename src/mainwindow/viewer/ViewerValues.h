@@ -22,7 +22,7 @@ using NodePtr = std::shared_ptr<Node>;
 
 struct ViewerCell {
     QString text;
-    QColor color;            // invalid: plain text
+    QColor color; // invalid: plain text
     bool rightAligned = false;
     bool dataColumn = false; // a whole data column (selection paints it white)
 };
@@ -75,4 +75,3 @@ private:
 };
 
 } // namespace cv
-

@@ -39,9 +39,8 @@ constexpr int kDebtBits = 16 | 32 | 64;
 
 } // namespace
 
-AccountDialog::AccountDialog(Book *document, int account, int mode,
-                                                 std::vector<NodePtr> excludes,
-                                                 std::vector<NodePtr> *result, QWidget *parent)
+AccountDialog::AccountDialog(Book *document, int account, int mode, std::vector<NodePtr> excludes,
+                             std::vector<NodePtr> *result, QWidget *parent)
     : QDialog(parent), m_document(document), m_excludes(std::move(excludes)), m_mode(mode), m_account(account),
       m_result(result)
 {
@@ -58,8 +57,7 @@ AccountDialog::AccountDialog(Book *document, int account, int mode,
     m_tableView->setColumnCount(2);
     m_tableView->setHeaderLabels({cv::localizedString(QStringLiteral("Account-Dialog-Name")),
                                   cv::localizedString(QStringLiteral("Account-Dialog-Kind"))});
-    m_tableView->setSelectionMode(m_result ? QAbstractItemView::ExtendedSelection
-                                           : QAbstractItemView::SingleSelection);
+    m_tableView->setSelectionMode(m_result ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
     m_tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     for (const NodePtr &node : m_data) {
         auto *item = new QTreeWidgetItem(m_tableView, {document->displayName(*node), node->assetKindName()});
@@ -107,9 +105,8 @@ void AccountDialog::okPushed()
     done(m_lastChoice->ident() == m_account ? -1 : m_lastChoice->ident());
 }
 
-int AccountDialog::runAccountDialog(Book *document, int account, int mode,
-                                              std::vector<NodePtr> excludes,
-                                              std::vector<NodePtr> *result, QWidget *parent)
+int AccountDialog::runAccountDialog(Book *document, int account, int mode, std::vector<NodePtr> excludes,
+                                    std::vector<NodePtr> *result, QWidget *parent)
 {
     AccountDialog dialog(document, account, mode, std::move(excludes), result, parent);
     return dialog.exec();

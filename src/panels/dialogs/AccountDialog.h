@@ -22,12 +22,11 @@ class Book;
 class AccountDialog : public QDialog {
     Q_OBJECT
 public:
-    AccountDialog(Book *document, int account, int mode, std::vector<NodePtr> excludes,
-                            std::vector<NodePtr> *result, QWidget *parent = nullptr);
+    AccountDialog(Book *document, int account, int mode, std::vector<NodePtr> excludes, std::vector<NodePtr> *result,
+                  QWidget *parent = nullptr);
 
     // Runs the dialog and answers as above.
-    static int runAccountDialog(Book *document, int account, int mode,
-                                std::vector<NodePtr> excludes = {},
+    static int runAccountDialog(Book *document, int account, int mode, std::vector<NodePtr> excludes = {},
                                 std::vector<NodePtr> *result = nullptr, QWidget *parent = nullptr);
 
     const std::vector<NodePtr> &offered() const { return m_data; }
@@ -40,14 +39,14 @@ public:
 private:
     void collectFrom(const NodePtr &node);
 
-    Book *m_document;                  // the book, not owned
-    std::vector<NodePtr> m_data;       // offered nodes, asset tree first, depth first
-    std::vector<NodePtr> m_excludes;   // never offered (identity)
-    int m_mode;                               // kind bits, above
-    int m_account;                            // the current account's ident
-    std::vector<NodePtr> *m_result;    // the caller's list in multiple choice, else null
-    NodePtr m_lastChoice;              // the single choice's pick
-    QTreeWidget *m_tableView = nullptr;       // name and kind columns, owned by the dialog
+    Book *m_document;                   // the book, not owned
+    std::vector<NodePtr> m_data;        // offered nodes, asset tree first, depth first
+    std::vector<NodePtr> m_excludes;    // never offered (identity)
+    int m_mode;                         // kind bits, above
+    int m_account;                      // the current account's ident
+    std::vector<NodePtr> *m_result;     // the caller's list in multiple choice, else null
+    NodePtr m_lastChoice;               // the single choice's pick
+    QTreeWidget *m_tableView = nullptr; // name and kind columns, owned by the dialog
 };
 
 } // namespace cv

@@ -49,7 +49,10 @@ QPointer<CalculatorWindow> &theCalculator()
 }
 } // namespace
 
-CalculatorWindow *CalculatorWindow::existing() { return theCalculator(); }
+CalculatorWindow *CalculatorWindow::existing()
+{
+    return theCalculator();
+}
 
 CalculatorWindow *CalculatorWindow::shared(int taxFracProcess)
 {
@@ -131,7 +134,8 @@ void CalculatorWindow::buildKeys()
     key(QStringLiteral("="), QStringLiteral("="), 5, 4, [this] { getsum(); });
     key(QStringLiteral("Tax0"), QStringLiteral("0%"), 6, 0, [this] { taxKey(4); });
     key(QStringLiteral("Copy"), cv::localizedString("Calc-Copy"), 6, 1, [this] { doCopy(); });
-    key(QStringLiteral("Enter"), cv::localizedString("Calc-Enter"), 6, 2, [this] { doEnter(); }, 3);
+    key(
+        QStringLiteral("Enter"), cv::localizedString("Calc-Enter"), 6, 2, [this] { doEnter(); }, 3);
 }
 
 QPushButton *CalculatorWindow::buttonForKey(const QString &name) const
@@ -167,7 +171,10 @@ void CalculatorWindow::displayAccumulator()
     m_resultField->setText(grouped(m_accumulator.toString()));
 }
 
-QString CalculatorWindow::displayText() const { return m_resultField->text(); }
+QString CalculatorWindow::displayText() const
+{
+    return m_resultField->text();
+}
 
 QString CalculatorWindow::getDisplayedString() const
 {
@@ -199,7 +206,7 @@ void CalculatorWindow::numkey(int tag)
         if (tag == 0) {
             if (m_inputStr != QLatin1String("0")) m_inputStr += QLatin1Char('0');
         } else if (tag >= 1 && tag <= 9) {
-            if (m_inputStr == QLatin1String("0")) m_inputStr.clear();  // no leading zero before a digit
+            if (m_inputStr == QLatin1String("0")) m_inputStr.clear(); // no leading zero before a digit
             m_inputStr += QChar(char('0' + tag));
         } else if (tag == 10) {
             if (!m_inputStr.contains(QLatin1Char('.'))) m_inputStr += QLatin1Char('.');
@@ -309,16 +316,18 @@ Decimal CalculatorWindow::getTaxRate() const
 
 void CalculatorWindow::showTaxRate()
 {
-    m_taxField->setText(cv::formatString(cv::localizedString(QStringLiteral("Calc-Tax-Rate-Shown")),
-                                         {getTaxRate().toString()}));
+    m_taxField->setText(
+        cv::formatString(cv::localizedString(QStringLiteral("Calc-Tax-Rate-Shown")), {getTaxRate().toString()}));
 }
 
 void CalculatorWindow::taxKey(int tag)
 {
     if (m_error) return;
     Decimal percent;
-    if (tag == 2) percent = getDisplayedValue();
-    else if (tag == 3) percent = Decimal::fromInt(5);
+    if (tag == 2)
+        percent = getDisplayedValue();
+    else if (tag == 3)
+        percent = Decimal::fromInt(5);
     QSettings().setValue(kTaxRateKey, percent.toString());
     setTaxRate(percent);
 }

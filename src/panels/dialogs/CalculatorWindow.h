@@ -30,13 +30,13 @@ public:
     static void toggleCalculator(int taxFracProcess);
 
     // ---- the keys, by the tags of their buttons
-    void numkey(int tag);        // 0-9 digits, 10 the point
-    void oprKey(int operation);  // Operation 1-4
+    void numkey(int tag);       // 0-9 digits, 10 the point
+    void oprKey(int operation); // Operation 1-4
     void getsum();
-    void unaryOprKey(int tag);   // 5 sign, 6 integer part, 7 two decimals, 8 tax in, 9 tax out, 10 tax amount
-    void taxKey(int tag);        // 2 the display becomes the rate, 3 rate 5, other rate 0
-    void memKey(int tag);        // 0 clear, 1 recall, 2 add
-    void clrKey(int tag);        // 0 all clear, 1 clear entry, 2 delete the last character
+    void unaryOprKey(int tag); // 5 sign, 6 integer part, 7 two decimals, 8 tax in, 9 tax out, 10 tax amount
+    void taxKey(int tag);      // 2 the display becomes the rate, 3 rate 5, other rate 0
+    void memKey(int tag);      // 0 clear, 1 recall, 2 add
+    void clrKey(int tag);      // 0 all clear, 1 clear entry, 2 delete the last character
     void doEnter();
     void doCopy();
 

@@ -38,8 +38,7 @@ QPixmap tenthDayMark()
 
 } // namespace
 
-CalendarWindow::CalendarWindow(QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
+CalendarWindow::CalendarWindow(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
 {
     setWindowTitle(cv::localizedString(QStringLiteral("Calendar-Title")));
     cv::trackFrontWindow();
@@ -119,13 +118,15 @@ CalendarWindow *CalendarWindow::openCalendarWindow()
 void CalendarWindow::setCurrentDate(const QDate &date)
 {
     if (!date.isValid()) return;
-    m_currentDate = QDate(std::clamp(date.year(), kFirstYear, kLastYear), date.month(), 1)
-                        .addDays(date.day() - 1);
+    m_currentDate = QDate(std::clamp(date.year(), kFirstYear, kLastYear), date.month(), 1).addDays(date.day() - 1);
     showDate();
     setupTable();
 }
 
-void CalendarWindow::today() { setCurrentDate(QDate::currentDate()); }
+void CalendarWindow::today()
+{
+    setCurrentDate(QDate::currentDate());
+}
 
 void CalendarWindow::showDate()
 {
@@ -137,7 +138,10 @@ void CalendarWindow::showDate()
     m_updating = false;
 }
 
-void CalendarWindow::stepMonth(int steps) { m_monthStepper->stepBy(steps); }
+void CalendarWindow::stepMonth(int steps)
+{
+    m_monthStepper->stepBy(steps);
+}
 
 void CalendarWindow::changeMonth()
 {
@@ -156,7 +160,7 @@ void CalendarWindow::setupTable()
 {
     static const QPixmap mark = tenthDayMark();
     const QDate first(m_currentDate.year(), m_currentDate.month(), 1);
-    const int blanks = first.dayOfWeek() % 7;  // Sunday first
+    const int blanks = first.dayOfWeek() % 7; // Sunday first
     const int days = first.daysInMonth();
     for (int i = 0; i < kCells; ++i) {
         const int day = i - blanks + 1;
@@ -178,13 +182,12 @@ void CalendarWindow::setupTable()
         if (!holiday.isEmpty()) color = Qt::red;
         m_cellColors[i] = color;
         const QString cycle = lunarDate(date);
-        m_cellTexts[i]->setText(
-            QStringLiteral("<span style='color:%1;font-size:12px'><b>%2</b></span><br>%3<br>"
-                           "<span style='color:%1'>%4</span>")
-                .arg(color.name())
-                .arg(day)
-                .arg(cycle.isEmpty() ? QStringLiteral("&nbsp;") : cycle.toHtmlEscaped())
-                .arg(holiday.isEmpty() ? QStringLiteral("&nbsp;") : holiday.toHtmlEscaped()));
+        m_cellTexts[i]->setText(QStringLiteral("<span style='color:%1;font-size:12px'><b>%2</b></span><br>%3<br>"
+                                               "<span style='color:%1'>%4</span>")
+                                    .arg(color.name())
+                                    .arg(day)
+                                    .arg(cycle.isEmpty() ? QStringLiteral("&nbsp;") : cycle.toHtmlEscaped())
+                                    .arg(holiday.isEmpty() ? QStringLiteral("&nbsp;") : holiday.toHtmlEscaped()));
         m_cells[i]->setChecked(day == m_currentDate.day());
     }
 }
@@ -198,7 +201,10 @@ void CalendarWindow::clicked(int day)
     for (int i = 0; i < kCells; ++i) m_cells[i]->setChecked(m_cellDays[i] == day);
 }
 
-void CalendarWindow::jumpTo() { cv::postInputDate(this, m_currentDate); }
+void CalendarWindow::jumpTo()
+{
+    cv::postInputDate(this, m_currentDate);
+}
 
 int CalendarWindow::cellDay(int index) const
 {

@@ -17,7 +17,7 @@ namespace cv {
 class CalendarWindow : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kCells = 42;  // six weeks, Sunday first
+    static constexpr int kCells = 42; // six weeks, Sunday first
 
     explicit CalendarWindow(QWidget *parent = nullptr);
     // The application's calendar window, made on first use, shown and raised.
@@ -43,17 +43,17 @@ private:
     void showDate();
     void changeMonth();
 
-    QDate m_currentDate;                      // the chosen day
-    int m_shownMonth = 0;                     // the month stepper's value before a change
-    QLabel *m_dateField = nullptr;            // shows the chosen day
-    QSpinBox *m_monthStepper = nullptr;       // 1-12, wraps
-    QSpinBox *m_yearStepper = nullptr;        // 1980-2100
-    QToolButton *m_cells[kCells] = {};        // the grid, owned by the window
-    QLabel *m_cellTexts[kCells] = {};         // each cell's three lines
-    QLabel *m_cellMarks[kCells] = {};         // the ring of every tenth day
-    int m_cellDays[kCells] = {};              // day of month, 0 = blank
-    QColor m_cellColors[kCells];              // the day's colour
-    bool m_updating = false;                  // steppers being set from the date
+    QDate m_currentDate;                // the chosen day
+    int m_shownMonth = 0;               // the month stepper's value before a change
+    QLabel *m_dateField = nullptr;      // shows the chosen day
+    QSpinBox *m_monthStepper = nullptr; // 1-12, wraps
+    QSpinBox *m_yearStepper = nullptr;  // 1980-2100
+    QToolButton *m_cells[kCells] = {};  // the grid, owned by the window
+    QLabel *m_cellTexts[kCells] = {};   // each cell's three lines
+    QLabel *m_cellMarks[kCells] = {};   // the ring of every tenth day
+    int m_cellDays[kCells] = {};        // day of month, 0 = blank
+    QColor m_cellColors[kCells];        // the day's colour
+    bool m_updating = false;            // steppers being set from the date
 };
 
 } // namespace cv

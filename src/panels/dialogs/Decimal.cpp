@@ -12,7 +12,10 @@ std::optional<__int128> pow10(int n)
     return value;
 }
 
-__int128 magnitude(__int128 value) { return value < 0 ? -value : value; }
+__int128 magnitude(__int128 value)
+{
+    return value < 0 ? -value : value;
+}
 
 } // namespace
 
@@ -37,7 +40,7 @@ std::optional<Decimal> Decimal::fromString(const QString &text)
         }
         if (c < QLatin1Char('0') || c > QLatin1Char('9')) return std::nullopt;
         anyDigit = true;
-        if (point && scale == kMaxScale) continue;  // beyond the places kept
+        if (point && scale == kMaxScale) continue; // beyond the places kept
         if (__builtin_mul_overflow(mantissa, __int128(10), &mantissa)) return std::nullopt;
         mantissa += c.unicode() - '0';
         if (point) ++scale;
@@ -76,7 +79,10 @@ std::optional<Decimal> Decimal::operator+(const Decimal &other) const
     return Decimal(sum, scale).normalized();
 }
 
-std::optional<Decimal> Decimal::operator-(const Decimal &other) const { return *this + other.negated(); }
+std::optional<Decimal> Decimal::operator-(const Decimal &other) const
+{
+    return *this + other.negated();
+}
 
 std::optional<Decimal> Decimal::operator*(const Decimal &other) const
 {
@@ -86,7 +92,7 @@ std::optional<Decimal> Decimal::operator*(const Decimal &other) const
     if (scale <= kMaxScale) return Decimal(product, scale).normalized();
     // Too many places: round the surplus away.
     Decimal wide(product, 0);
-    wide.m_scale = scale;  // only read by rounded(), which divides the surplus off
+    wide.m_scale = scale; // only read by rounded(), which divides the surplus off
     return wide.rounded(kMaxScale, Rounding::HalfAwayFromZero);
 }
 
@@ -133,8 +139,8 @@ Decimal Decimal::rounded(int places, Rounding mode) const
     if (places < 0) places = 0;
     if (m_scale <= places) return normalized();
     __int128 divisor = 1;
-    for (int i = places; i < m_scale; ++i) divisor *= 10;  // divides down, never overflows: m_scale is bounded
-    __int128 whole = m_mantissa / divisor;                 // truncated toward zero
+    for (int i = places; i < m_scale; ++i) divisor *= 10; // divides down, never overflows: m_scale is bounded
+    __int128 whole = m_mantissa / divisor;                // truncated toward zero
     const __int128 rest = m_mantissa % divisor;
     if (rest != 0) {
         switch (mode) {

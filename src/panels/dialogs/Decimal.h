@@ -42,8 +42,8 @@ private:
     // The same value at a larger scale; no value on overflow.
     std::optional<Decimal> rescaled(int scale) const;
 
-    __int128 m_mantissa = 0;  // the digits as one integer
-    int m_scale = 0;          // places after the point, 0..kMaxScale
+    __int128 m_mantissa = 0; // the digits as one integer
+    int m_scale = 0;         // places after the point, 0..kMaxScale
 };
 
 } // namespace cv

@@ -15,8 +15,7 @@
 
 namespace cv {
 
-ExtraPaymentDialog::ExtraPaymentDialog(const QDate &date, const CurrencyFormatter *formatter,
-                                                           QWidget *parent)
+ExtraPaymentDialog::ExtraPaymentDialog(const QDate &date, const CurrencyFormatter *formatter, QWidget *parent)
     : QDialog(parent), m_formatter(formatter)
 {
     setWindowTitle(cv::localizedString("Loan-Extra-Title"));
@@ -56,7 +55,10 @@ ExtraPaymentDialog::ExtraPaymentDialog(const QDate &date, const CurrencyFormatte
     connect(buttons, &QDialogButtonBox::rejected, this, [this] { done(0); });
 }
 
-std::optional<QDate> ExtraPaymentDialog::date() const { return cv::parseProgramDate(m_dateField->text()); }
+std::optional<QDate> ExtraPaymentDialog::date() const
+{
+    return cv::parseProgramDate(m_dateField->text());
+}
 
 double ExtraPaymentDialog::amount() const
 {
@@ -65,8 +67,14 @@ double ExtraPaymentDialog::amount() const
     return value;
 }
 
-bool ExtraPaymentDialog::targetIsBonus() const { return m_bonusTarget->isChecked(); }
-bool ExtraPaymentDialog::isCountReduction() const { return m_shortenChoice->isChecked(); }
+bool ExtraPaymentDialog::targetIsBonus() const
+{
+    return m_bonusTarget->isChecked();
+}
+bool ExtraPaymentDialog::isCountReduction() const
+{
+    return m_shortenChoice->isChecked();
+}
 
 void ExtraPaymentDialog::performInputDate(const QDate &date)
 {

@@ -38,7 +38,7 @@ public:
     QRadioButton *shortenChoice() const { return m_shortenChoice; }
 
 private:
-    const CurrencyFormatter *m_formatter;  // the loan's currency, owned by the loan editor
+    const CurrencyFormatter *m_formatter; // the loan's currency, owned by the loan editor
     QLineEdit *m_amountField = nullptr;
     QLineEdit *m_dateField = nullptr;
     QRadioButton *m_bonusTarget = nullptr;   // unchecked: against the regular payments

@@ -22,4 +22,3 @@ bool postInputValue(const QWidget *self, const QString &value);
 bool postInputDate(const QWidget *self, const QDate &date);
 
 } // namespace cv
-

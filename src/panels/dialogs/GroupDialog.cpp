@@ -56,19 +56,24 @@ public:
         return m_dialog->dragData(last);
     }
     // A drop onto a row goes above it.
-    static int targetRow(int row, const QModelIndex &parent) { return row >= 0 ? row : parent.isValid() ? parent.row() : -1; }
+    static int targetRow(int row, const QModelIndex &parent)
+    {
+        return row >= 0 ? row : parent.isValid() ? parent.row() : -1;
+    }
     static int sourceRow(const QMimeData *data)
     {
         bool ok = false;
         const int row = data ? data->data(QLatin1String(kDragType)).toInt(&ok) : -1;
         return ok ? row : -1;
     }
-    bool canDropMimeData(const QMimeData *data, Qt::DropAction action, int row, int, const QModelIndex &parent) const override
+    bool canDropMimeData(const QMimeData *data, Qt::DropAction action, int row, int,
+                         const QModelIndex &parent) const override
     {
         const int target = targetRow(row, parent);
         return action == Qt::MoveAction && sourceRow(data) >= 0 && target >= 0 && target <= rowCount({});
     }
-    bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column, const QModelIndex &parent) override
+    bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                      const QModelIndex &parent) override
     {
         // The rows are moved here; the view must not remove any afterwards.
         if (!canDropMimeData(data, action, row, column, parent)) return false;
@@ -176,7 +181,8 @@ int GroupDialog::documentIndex(const Grouping &grouping) const
 
 void GroupDialog::addPushed()
 {
-    const std::optional<QString> name = Alert::inputName(cv::localizedString("New Grouping"), cv::localizedString("New Grouping Title"), true);
+    const std::optional<QString> name =
+        Alert::inputName(cv::localizedString("New Grouping"), cv::localizedString("New Grouping Title"), true);
     if (!name) return;
     if (isUsing(*name)) {
         cv::documentUI().beep();
@@ -205,7 +211,8 @@ void GroupDialog::rename(int row, const QString &name)
         return;
     }
     const GroupingPtr &grouping = m_items[size_t(row)];
-    const bool known = std::any_of(m_renamed.begin(), m_renamed.end(), [&](const auto &r) { return r.first == grouping; });
+    const bool known =
+        std::any_of(m_renamed.begin(), m_renamed.end(), [&](const auto &r) { return r.first == grouping; });
     if (!known && documentIndex(*grouping) >= 0) m_renamed.emplace_back(grouping, grouping->name());
     grouping->setName(name);
     grouping->setFlags(grouping->flags() | cv::EditChanged);
@@ -218,7 +225,8 @@ void GroupDialog::deletePushed()
     const GroupingPtr grouping = m_items[size_t(row)];
     if (!(grouping->flags() & cv::EditNew)) {
         if (isUsedByEntries(*grouping)) {
-            Alert::alert(cv::localizedString("Using Group Delete"), cv::localizedString("Confirm Cant Group Delete"), this);
+            Alert::alert(cv::localizedString("Using Group Delete"), cv::localizedString("Confirm Cant Group Delete"),
+                         this);
             return;
         }
         grouping->setFlags(grouping->flags() | cv::EditDeleted);
@@ -280,13 +288,15 @@ bool GroupDialog::okPushed()
         const int flags = grouping->flags();
         if (flags & cv::EditDeleted) {
             const int index = documentIndex(*grouping);
-            if (index < 0) continue;  // new, never stored
+            if (index < 0) continue; // new, never stored
             if (!isUsedByEntries(*grouping)) {
                 m_document->removeGrouping(index);
                 m_document->postGroupDeleted(grouping->ident());
                 continue;
             }
-            if (!toldInUse) Alert::alert(cv::localizedString("Using Group Delete"), cv::localizedString("Confirm Cant Group Delete"), this);
+            if (!toldInUse)
+                Alert::alert(cv::localizedString("Using Group Delete"),
+                             cv::localizedString("Confirm Cant Group Delete"), this);
             toldInUse = true;
         } else if (flags & cv::EditNew) {
             m_document->addGrouping(grouping);
@@ -304,7 +314,7 @@ bool GroupDialog::okPushed()
 
 void GroupDialog::cancelPushed()
 {
-    m_ended = true;  // an editor closing with the dialog stores nothing now
+    m_ended = true; // an editor closing with the dialog stores nothing now
     for (auto it = m_renamed.rbegin(); it != m_renamed.rend(); ++it) it->first->setName(it->second);
     if (m_dropCommitted && !m_renamed.empty()) m_document->commitGroupList();
     m_renamed.clear();

@@ -69,16 +69,16 @@ private:
     void reload();
     void setButtons();
 
-    Book *m_document;                      // not owned
-    std::vector<GroupingPtr> m_items;          // the list shown: the document's objects and new ones
-    std::vector<GroupingPtr> m_deletedItems;   // stored groupings deleted here, until OK
-    std::vector<std::pair<GroupingPtr, QString>> m_renamed;  // stored groupings renamed here, first names
-    int m_currentValue;                           // grouping to preselect; 0 none
-    bool m_dropCommitted = false;                 // a drop stored the list (with any renames)
-    bool m_closing = false;                       // OK is storing the name being typed
-    bool m_blockClose = false;                    // that name was empty
-    bool m_ended = false;                         // OK or Cancel done: late edits are dropped
-    Model *m_model;                               // children
+    Book *m_document;                                       // not owned
+    std::vector<GroupingPtr> m_items;                       // the list shown: the document's objects and new ones
+    std::vector<GroupingPtr> m_deletedItems;                // stored groupings deleted here, until OK
+    std::vector<std::pair<GroupingPtr, QString>> m_renamed; // stored groupings renamed here, first names
+    int m_currentValue;                                     // grouping to preselect; 0 none
+    bool m_dropCommitted = false;                           // a drop stored the list (with any renames)
+    bool m_closing = false;                                 // OK is storing the name being typed
+    bool m_blockClose = false;                              // that name was empty
+    bool m_ended = false;                                   // OK or Cancel done: late edits are dropped
+    Model *m_model;                                         // children
     GroupTableView *m_listView;
     QPushButton *m_addButton;
     QPushButton *m_deleteButton;

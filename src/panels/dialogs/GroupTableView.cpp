@@ -54,12 +54,8 @@ void GroupTableView::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Backtab:
     case Qt::Key_Escape:
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        QTableView::keyPressEvent(event);
-        return;
-    default:
-        event->accept();
-        return;
+    case Qt::Key_Enter: QTableView::keyPressEvent(event); return;
+    default: event->accept(); return;
     }
 }
 

@@ -42,11 +42,11 @@ public:
 private:
     void setButtons();
 
-    Book *m_document;                  // not owned
+    Book *m_document;                               // not owned
     std::unique_ptr<cv::CategoryChooserModel> m_ds; // the flat list behind the combo box
-    int m_category;                           // the source category
+    int m_category;                                 // the source category
     bool m_isExpense = false;
-    QLabel *m_sourceField;                    // children
+    QLabel *m_sourceField; // children
     QComboBox *m_targetButton;
     QPushButton *m_okButton = nullptr;
 };

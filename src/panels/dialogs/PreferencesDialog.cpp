@@ -29,14 +29,19 @@ namespace cv {
 
 namespace {
 
-int decimals(int unit) { return unit == PreferencesDialog::Inches ? 2 : 1; }
+int decimals(int unit)
+{
+    return unit == PreferencesDialog::Inches ? 2 : 1;
+}
 
-double increment(int unit) { return unit == PreferencesDialog::Inches ? 0.05 : 1.0; }
+double increment(int unit)
+{
+    return unit == PreferencesDialog::Inches ? 0.05 : 1.0;
+}
 
 } // namespace
 
-PreferencesDialog::PreferencesDialog(Preference *preference, QWidget *parent)
-    : QDialog(parent), m_pref(preference)
+PreferencesDialog::PreferencesDialog(Preference *preference, QWidget *parent) : QDialog(parent), m_pref(preference)
 {
     Q_ASSERT(preference);
     setWindowTitle(cv::localizedString("Preference-Title"));
@@ -115,8 +120,8 @@ QWidget *PreferencesDialog::buildViewTab()
         m_wells[well] = new QPushButton(page);
         m_wells[well]->setFixedSize(56, 22);
         connect(m_wells[well], &QPushButton::clicked, this, [this, well] {
-            const QColor color = QColorDialog::getColor(m_colors[well], this, QString(),
-                                                        QColorDialog::ShowAlphaChannel);
+            const QColor color =
+                QColorDialog::getColor(m_colors[well], this, QString(), QColorDialog::ShowAlphaChannel);
             if (color.isValid()) setColor(well, color);
         });
         form->addRow(cv::localizedString(labels[well]), m_wells[well]);
@@ -190,8 +195,7 @@ QWidget *PreferencesDialog::buildMiscTab()
     });
     layout->addWidget(new QLabel(cv::localizedString("Preference-Tax-Fraction"), page));
     m_taxFractionProcess = new QButtonGroup(page);
-    const char *rules[] = {"Preference-Tax-None", "Preference-Tax-Round", "Preference-Tax-Down",
-                           "Preference-Tax-Up"};
+    const char *rules[] = {"Preference-Tax-None", "Preference-Tax-Round", "Preference-Tax-Down", "Preference-Tax-Up"};
     for (int rule = 0; rule < 4; ++rule) {
         auto *button = new QRadioButton(cv::localizedString(rules[rule]), page);
         m_taxFractionProcess->addButton(button, rule);
@@ -214,8 +218,8 @@ void PreferencesDialog::setViewParam(const Preference &preference)
 
 void PreferencesDialog::showColor(int well)
 {
-    m_wells[well]->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid #808080;")
-                                     .arg(m_colors[well].name(QColor::HexRgb)));
+    m_wells[well]->setStyleSheet(
+        QStringLiteral("background-color: %1; border: 1px solid #808080;").arg(m_colors[well].name(QColor::HexRgb)));
 }
 
 void PreferencesDialog::setPrintParam(const Preference &preference)
@@ -286,9 +290,9 @@ void PreferencesDialog::marginTyped(int margin)
     const double value = typed.toDouble(&ok);
     if (ok && std::isfinite(value)) {
         const double limited = std::clamp(value, 0.0, maxValue());
-        if (limited == m_values[margin] && m_fields[margin]->text() ==
-                                               QString::number(limited, 'f', decimals(m_oldMeasure)))
-            return;  // editing finished without a change
+        if (limited == m_values[margin] &&
+            m_fields[margin]->text() == QString::number(limited, 'f', decimals(m_oldMeasure)))
+            return; // editing finished without a change
         m_values[margin] = limited;
     }
     showMargin(margin);
@@ -307,10 +311,10 @@ void PreferencesDialog::okPushed()
 {
     if (m_change & PrintChanged) {
         m_pref->setPaperMeasurement(m_oldMeasure);
-        m_pref->setLeftTopMargin(QSizeF(unitToPoint(m_values[Left], m_oldMeasure),
-                                        unitToPoint(m_values[Top], m_oldMeasure)));
-        m_pref->setRightBottomMargin(QSizeF(unitToPoint(m_values[Right], m_oldMeasure),
-                                            unitToPoint(m_values[Bottom], m_oldMeasure)));
+        m_pref->setLeftTopMargin(
+            QSizeF(unitToPoint(m_values[Left], m_oldMeasure), unitToPoint(m_values[Top], m_oldMeasure)));
+        m_pref->setRightBottomMargin(
+            QSizeF(unitToPoint(m_values[Right], m_oldMeasure), unitToPoint(m_values[Bottom], m_oldMeasure)));
     }
     if (m_change & ViewChanged) {
         m_pref->setCategoryColor(m_colors[CategoryColor]);

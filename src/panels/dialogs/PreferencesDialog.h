@@ -28,7 +28,7 @@ public:
     enum Measure { Millimetres = 0, Inches = 1, Points = 2 };
     enum Margin { Top = 0, Left = 1, Bottom = 2, Right = 3 };
     enum ColorWell { TitleColor = 0, CategoryColor = 1, FutureColor = 2 };
-    static constexpr double kMaxMarginPoints = 85.03936767578125;  // 30 mm
+    static constexpr double kMaxMarginPoints = 85.03936767578125; // 30 mm
 
     explicit PreferencesDialog(Preference *preference, QWidget *parent = nullptr);
 
@@ -73,21 +73,21 @@ private:
     void changed(int bit);
     double maxValue() const { return pointToUnit(kMaxMarginPoints, m_oldMeasure); }
 
-    Preference *m_pref;                 // the edited preference, not owned
-    int m_change = 0;                      // the end code's bits
-    int m_oldMeasure = 0;                  // the unit the margins are shown in
-    int m_oldBackupCount = 0;              // the backup count at opening
-    double m_values[4] = {};               // the steppers' values in the shown unit
-    QColor m_colors[3];                    // the wells' colours
-    QTabWidget *m_tabView = nullptr;       // tabs 1 view, 2 print, 3 misc (index + 1)
-    QPushButton *m_wells[3] = {};          // colour swatches
-    QLineEdit *m_fields[4] = {};           // margin fields
-    QComboBox *m_measureButton = nullptr;  // unit popup, data = unit
+    Preference *m_pref;                   // the edited preference, not owned
+    int m_change = 0;                     // the end code's bits
+    int m_oldMeasure = 0;                 // the unit the margins are shown in
+    int m_oldBackupCount = 0;             // the backup count at opening
+    double m_values[4] = {};              // the steppers' values in the shown unit
+    QColor m_colors[3];                   // the wells' colours
+    QTabWidget *m_tabView = nullptr;      // tabs 1 view, 2 print, 3 misc (index + 1)
+    QPushButton *m_wells[3] = {};         // colour swatches
+    QLineEdit *m_fields[4] = {};          // margin fields
+    QComboBox *m_measureButton = nullptr; // unit popup, data = unit
     QCheckBox *m_autoPriceUpdateButton = nullptr;
     QCheckBox *m_showInitialPanelButton = nullptr;
-    QSpinBox *m_backupCountField = nullptr;        // dated backups kept, 0-50
-    bool m_showing = false;                        // values being shown, not typed
-    QButtonGroup *m_taxFractionProcess = nullptr;  // ids = rules 0-3
+    QSpinBox *m_backupCountField = nullptr;       // dated backups kept, 0-50
+    bool m_showing = false;                       // values being shown, not typed
+    QButtonGroup *m_taxFractionProcess = nullptr; // ids = rules 0-3
     QPushButton *m_okButton = nullptr;
 };
 

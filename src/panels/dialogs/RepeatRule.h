@@ -13,8 +13,8 @@ struct RepeatRule {
     enum Shift { NextBusinessDay = 0, PreviousBusinessDay = 1, NoShift = 2 };
 
     int rule = SameDate;
-    int interval = 1;   // days between entries (EveryDays)
-    int day = 31;       // day of the month, 31 = the last day (Monthly, TwoMonthly)
+    int interval = 1; // days between entries (EveryDays)
+    int day = 31;     // day of the month, 31 = the last day (Monthly, TwoMonthly)
     int shift = NoShift;
 
     QList<QDate> dates(const QDate &start, int count) const;

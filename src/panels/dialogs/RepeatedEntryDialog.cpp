@@ -54,11 +54,11 @@ QComboBox *dayPopUp(QWidget *parent)
 
 } // namespace
 
-RepeatedEntryDialog *RepeatedEntryDialog::runWithDocument(Book *doc, NodePtr currentItem,
-                                                                       const QDate &initialDate, QWidget *target)
+RepeatedEntryDialog *RepeatedEntryDialog::runWithDocument(Book *doc, NodePtr currentItem, const QDate &initialDate,
+                                                          QWidget *target)
 {
-    auto *dialog = new RepeatedEntryDialog(doc, std::move(currentItem), initialDate, target,
-                                                  target ? target->window() : nullptr);
+    auto *dialog =
+        new RepeatedEntryDialog(doc, std::move(currentItem), initialDate, target, target ? target->window() : nullptr);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     QPointer<RepeatedEntryDialog> guard(dialog);
     cv::PopupManager::Options options;
@@ -86,13 +86,14 @@ bool RepeatedEntryDialog::isBlankRow(const Entry &row)
            row.memo().isEmpty();
 }
 
-RepeatedEntryDialog::RepeatedEntryDialog(Book *doc, NodePtr currentItem,
-                                                       const QDate &initialDate, QWidget *target, QWidget *parent)
+RepeatedEntryDialog::RepeatedEntryDialog(Book *doc, NodePtr currentItem, const QDate &initialDate, QWidget *target,
+                                         QWidget *parent)
     : QDialog(parent, Qt::Tool), m_doc(doc), m_currentItem(std::move(currentItem)), m_target(target)
 {
     Q_ASSERT(doc);
     m_isTransfer = this->target() && this->target()->isTransferTarget();
-    const QString name = doc->fileName().isEmpty() ? doc->suggestedFileName() : QFileInfo(doc->fileName()).completeBaseName();
+    const QString name =
+        doc->fileName().isEmpty() ? doc->suggestedFileName() : QFileInfo(doc->fileName()).completeBaseName();
     // An untitled book has no name to put first.
     const QString title = cv::localizedString("Macro Window Title");
     setWindowTitle(name.isEmpty() ? title : cv::formatString(QStringLiteral("%@ - %@"), {name, title}));
@@ -122,7 +123,7 @@ RepeatedEntryDialog::RepeatedEntryDialog(Book *doc, NodePtr currentItem,
     addTab(twoMonthlyPage, "Macro-Tab-TwoMonthly", cv::RepeatRule::TwoMonthly);
     addTab(new QWidget, "Macro-Tab-Yearly", cv::RepeatRule::Yearly);
     addTab(new QWidget, "Macro-Tab-Same", cv::RepeatRule::SameDate);
-    m_tabView->setUsesScrollButtons(false);  // every rule in sight
+    m_tabView->setUsesScrollButtons(false); // every rule in sight
     m_tabView->setCurrentIndex(1);
     layout->addWidget(m_tabView);
 
@@ -186,8 +187,7 @@ RepeatedEntryDialog::RepeatedEntryDialog(Book *doc, NodePtr currentItem,
     connect(m_date, &cv::DateField::textChanged, this, &RepeatedEntryDialog::updateOKButton);
     connect(m_category, &QComboBox::currentIndexChanged, this, &RepeatedEntryDialog::updateOKButton);
     connect(m_account, &QComboBox::currentIndexChanged, this, [this] { accountChanged(m_account, m_destination); });
-    connect(m_destination, &QComboBox::currentIndexChanged, this,
-            [this] { accountChanged(m_destination, m_account); });
+    connect(m_destination, &QComboBox::currentIndexChanged, this, [this] { accountChanged(m_destination, m_account); });
     accountChanged(m_account, m_destination);
 }
 
@@ -347,8 +347,10 @@ std::vector<EntryPtr> RepeatedEntryDialog::makeRows() const
         auto row = std::make_shared<Entry>();
         row->setKind(kind);
         row->setAccount(m_account->currentData().toInt());
-        if (m_isTransfer) row->setDestination(m_destination->currentData().toInt());
-        else row->setCategory(category);
+        if (m_isTransfer)
+            row->setDestination(m_destination->currentData().toInt());
+        else
+            row->setCategory(category);
         row->setDate(date);
         row->setAmount(amount());
         row->setGroup(m_group->currentData().toInt());

@@ -45,8 +45,8 @@ public:
     static constexpr int kWalletAccount = 10;
 
     // Starts the dialog for the panel; it deletes itself when it closes.
-    static RepeatedEntryDialog *runWithDocument(Book *doc, NodePtr currentItem,
-                                                       const QDate &initialDate, QWidget *target);
+    static RepeatedEntryDialog *runWithDocument(Book *doc, NodePtr currentItem, const QDate &initialDate,
+                                                QWidget *target);
 
     // The account new entries take: the wallet when it exists, else the first
     // cash account, then the first bank account; 0 when there is none.
@@ -54,8 +54,8 @@ public:
     // A blank input row: new, with nothing entered.
     static bool isBlankRow(const Entry &row);
 
-    RepeatedEntryDialog(Book *doc, NodePtr currentItem, const QDate &initialDate,
-                               QWidget *target, QWidget *parent = nullptr);
+    RepeatedEntryDialog(Book *doc, NodePtr currentItem, const QDate &initialDate, QWidget *target,
+                        QWidget *parent = nullptr);
     ~RepeatedEntryDialog() override;
 
     // The rows OK would add, without adding them.
@@ -106,11 +106,11 @@ private:
     std::optional<double> typedValue(const QString &text) const;
     void closeEvent(QCloseEvent *event) override;
 
-    Book *m_doc;              // not owned; outlives the dialog
-    NodePtr m_currentItem;    // the category node of the panel
-    QPointer<QWidget> m_target;      // the panel; null once it is gone
+    Book *m_doc;                // not owned; outlives the dialog
+    NodePtr m_currentItem;      // the category node of the panel
+    QPointer<QWidget> m_target; // the panel; null once it is gone
     bool m_isTransfer = false;
-    bool m_finished = false;         // the panel was told (or must not be)
+    bool m_finished = false; // the panel was told (or must not be)
 
     QTabWidget *m_tabView;
     cv::DateField *m_date;

@@ -29,7 +29,7 @@ namespace cv {
 
 namespace {
 
-constexpr int kCommandRow = -2;  // item data of "CreateNewBrand" and "CreateNewAccount"
+constexpr int kCommandRow = -2; // item data of "CreateNewBrand" and "CreateNewAccount"
 constexpr int kFundDigits = 6;
 constexpr int kChoiceColumns = 3;
 constexpr int kMinimumWidth = 440;
@@ -50,9 +50,9 @@ cv::ChooserItem runLastCommand(const cv::ChooserModel &source, cv::ChooserEndHan
 TradeDialog::TradeDialog(Book *doc, const TradePtr &trade, QWidget *parent)
     : QDialog(parent), m_doc(doc), m_trade(trade), m_brandButton(new QComboBox(this)),
       m_accButton2(new QComboBox(this)), m_accButton(new QComboBox(this)), m_oprView(new QTabWidget(this)),
-      m_unitsHeld(new QLabel(this)), m_dateField(new cv::DateField(this)),
-      m_unitsField(new QLineEdit(this)), m_unitPriceField(new QLineEdit(this)),
-      m_commissionField(new QLineEdit(this)), m_totalField(new QLineEdit(this)), m_memoField(new QLineEdit(this))
+      m_unitsHeld(new QLabel(this)), m_dateField(new cv::DateField(this)), m_unitsField(new QLineEdit(this)),
+      m_unitPriceField(new QLineEdit(this)), m_commissionField(new QLineEdit(this)), m_totalField(new QLineEdit(this)),
+      m_memoField(new QLineEdit(this))
 {
     Q_ASSERT(doc && trade);
     setWindowTitle(cv::localizedString("TradeDialog-Title"));
@@ -118,7 +118,8 @@ TradeDialog::TradeDialog(Book *doc, const TradePtr &trade, QWidget *parent)
     if (trade->brand() > 0) {
         // A trade keeps its security.
         m_currentBrand = doc->findBrand(trade->brand());
-        if (m_currentBrand) m_brandButton->setCurrentIndex(std::max(m_brandButton->findData(m_currentBrand->ident()), 0));
+        if (m_currentBrand)
+            m_brandButton->setCurrentIndex(std::max(m_brandButton->findData(m_currentBrand->ident()), 0));
         m_brandButton->setEnabled(false);
     } else {
         const int ident = m_brandButton->currentData().toInt();
@@ -134,7 +135,8 @@ TradeDialog::TradeDialog(Book *doc, const TradePtr &trade, QWidget *parent)
     const int mask = Trade::validFieldsForKind(trade->kind());
     if (mask & Trade::CountField) m_unitsField->setText(unitsText(trade->count()));
     if (mask & Trade::UnitPriceField) m_unitPriceField->setText(unitPriceText(trade->unitPrice()));
-    if (mask & Trade::CommissionField) m_commissionField->setText(m_doc->stringForValue(trade->commission(), m_currency, false));
+    if (mask & Trade::CommissionField)
+        m_commissionField->setText(m_doc->stringForValue(trade->commission(), m_currency, false));
     if ((mask & Trade::TotalField) && trade->kind() != cv::TradeKind::TransferUnits)
         m_totalField->setText(m_doc->stringForValue(trade->unitPrice(), m_currency, false));
     m_memoField->setText(trade->memo());

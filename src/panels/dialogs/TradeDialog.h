@@ -91,13 +91,13 @@ private:
     QString unitPriceText(double price) const;
     double numberOf(const QLineEdit *field, int digits) const;
 
-    Book *m_doc;             // not owned; outlives the dialog
-    TradePtr m_trade;            // the edited trade; changed only by pickResult
-    SecurityPtr m_currentBrand;     // the chosen security
+    Book *m_doc;                // not owned; outlives the dialog
+    TradePtr m_trade;           // the edited trade; changed only by pickResult
+    SecurityPtr m_currentBrand; // the chosen security
     cv::TradeKind m_currentOperation = cv::TradeKind::Buy;
-    int m_currency = 0;             // the trade account's currency
-    int m_lastBrandIndex = 0;       // the security row before the current choice
-    bool m_filling = true;          // control changes while filling are no edits
+    int m_currency = 0;       // the trade account's currency
+    int m_lastBrandIndex = 0; // the security row before the current choice
+    bool m_filling = true;    // control changes while filling are no edits
     QComboBox *m_brandButton;
     QComboBox *m_accButton2;
     QComboBox *m_accButton;

@@ -20,11 +20,11 @@ namespace {
 
 // Every named trade kind, in the order of the kind table.
 constexpr cv::TradeKind kKinds[] = {
-    cv::TradeKind::Buy,        cv::TradeKind::Sale,       cv::TradeKind::TransferUnits, cv::TradeKind::OtherIncome,
-    cv::TradeKind::OtherExpense, cv::TradeKind::Dividend, cv::TradeKind::Interest,      cv::TradeKind::Distribution,
-    cv::TradeKind::Split,      cv::TradeKind::Merge,      cv::TradeKind::Increase,      cv::TradeKind::Decrease,
-    cv::TradeKind::MarginSale, cv::TradeKind::BuyBack,    cv::TradeKind::MarginBuy,     cv::TradeKind::SellBack,
-    cv::TradeKind::CashIn,     cv::TradeKind::Reinvestment,
+    cv::TradeKind::Buy,          cv::TradeKind::Sale,         cv::TradeKind::TransferUnits, cv::TradeKind::OtherIncome,
+    cv::TradeKind::OtherExpense, cv::TradeKind::Dividend,     cv::TradeKind::Interest,      cv::TradeKind::Distribution,
+    cv::TradeKind::Split,        cv::TradeKind::Merge,        cv::TradeKind::Increase,      cv::TradeKind::Decrease,
+    cv::TradeKind::MarginSale,   cv::TradeKind::BuyBack,      cv::TradeKind::MarginBuy,     cv::TradeKind::SellBack,
+    cv::TradeKind::CashIn,       cv::TradeKind::Reinvestment,
 };
 constexpr int kKindColumns = 3;
 

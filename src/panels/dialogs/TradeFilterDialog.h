@@ -50,11 +50,11 @@ private:
     cv::DateField *m_startField;
     cv::DateField *m_endField;
     QCheckBox *m_typeCheckbox;
-    std::map<cv::TradeKind, QCheckBox *> m_kindBoxes;  // trade kind -> its box; children
-    quint32 m_flags = 0;                     // ticked kinds, whatever the box says
+    std::map<cv::TradeKind, QCheckBox *> m_kindBoxes; // trade kind -> its box; children
+    quint32 m_flags = 0;                              // ticked kinds, whatever the box says
     QPushButton *m_okButton = nullptr;
     QPushButton *m_cancelButton = nullptr;
-    bool m_ending = false;                   // done() runs: its close is no close box
+    bool m_ending = false; // done() runs: its close is no close box
 };
 
 } // namespace cv

@@ -25,15 +25,14 @@
 namespace cv {
 
 namespace {
-constexpr int kTransferRow = 1;        // the chooser's "SYS:Transfer" row
-constexpr int kMiscExpense = 30;       // "SYS:Expense-Misc"
+constexpr int kTransferRow = 1;  // the chooser's "SYS:Transfer" row
+constexpr int kMiscExpense = 30; // "SYS:Expense-Misc"
 
-}
+} // namespace
 
-AccountBookPanel::AccountBookPanel(Book *doc, NodePtr account, const QDate &from,
-                                               const QDate &to, QWidget *parent)
-    : EntryPanel(doc, std::move(account), from, to, parent),
-      m_accountField(new QLabel(this)), m_dateTotalTitleField(new QLabel(this)), m_totalField(new QLabel(this)),
+AccountBookPanel::AccountBookPanel(Book *doc, NodePtr account, const QDate &from, const QDate &to, QWidget *parent)
+    : EntryPanel(doc, std::move(account), from, to, parent), m_accountField(new QLabel(this)),
+      m_dateTotalTitleField(new QLabel(this)), m_totalField(new QLabel(this)),
       m_kindSource(std::make_unique<cv::CategoryChooserModel>())
 {
     Q_ASSERT(item());
@@ -136,7 +135,8 @@ void AccountBookPanel::updateButtons()
 
 bool AccountBookPanel::isTransferIn(const Entry &row) const
 {
-    return row.kind() == cv::EntryKind::Transfer && row.destination() == accountIdent() && row.account() != accountIdent();
+    return row.kind() == cv::EntryKind::Transfer && row.destination() == accountIdent() &&
+           row.account() != accountIdent();
 }
 
 double AccountBookPanel::arrivedAmount(const Entry &row) const
@@ -168,10 +168,14 @@ double AccountBookPanel::balanceChange(const Entry &row) const
 {
     double in = 0;
     double out = 0;
-    if (row.kind() == cv::EntryKind::Income) in = row.amount();
-    else if (row.kind() == cv::EntryKind::Expense) out = row.amount();
-    else if (row.kind() == cv::EntryKind::Transfer && isTransferIn(row)) in = arrivedAmount(row);
-    else if (row.kind() == cv::EntryKind::Transfer) out = row.amount();
+    if (row.kind() == cv::EntryKind::Income)
+        in = row.amount();
+    else if (row.kind() == cv::EntryKind::Expense)
+        out = row.amount();
+    else if (row.kind() == cv::EntryKind::Transfer && isTransferIn(row))
+        in = arrivedAmount(row);
+    else if (row.kind() == cv::EntryKind::Transfer)
+        out = row.amount();
     // A debt grows with what goes out of it.
     return cv::isDebtAccountKind(item()->kind()) ? out - in : in - out;
 }
@@ -272,10 +276,11 @@ int AccountBookPanel::verifyEditableColumn(int column, int row, cv::Movement mov
     const int count = tableView()->numberOfColumns();
     for (int guard = 0; guard < count + 1 && column >= 0 && column < count; ++guard) {
         const int cid = tableView()->cidOfColumn(column);
-        int rightSide = -1;  // the amount column of this row
+        int rightSide = -1; // the amount column of this row
         if (e && e->kind() == cv::EntryKind::Income) rightSide = InColumn;
         if (e && e->kind() == cv::EntryKind::Expense) rightSide = OutColumn;
-        if (e && e->kind() == cv::EntryKind::Transfer) rightSide = e->destination() == accountIdent() ? InColumn : OutColumn;
+        if (e && e->kind() == cv::EntryKind::Transfer)
+            rightSide = e->destination() == accountIdent() ? InColumn : OutColumn;
         const bool amountColumn = cid == InColumn || cid == OutColumn;
         if (amountColumn && rightSide >= 0 && cid != rightSide && movement == cv::Movement::Click)
             return tableView()->columnWithIdentifier(rightSide);
@@ -304,8 +309,7 @@ std::optional<cv::CellCurrency> AccountBookPanel::currencyForColumn(int cid, int
     return cv::CellCurrency{currency->ident(), currency->fraction()};
 }
 
-std::optional<AccountBookPanel::Field> AccountBookPanel::accountFieldForColumn(int cid,
-                                                                                        const Entry &) const
+std::optional<AccountBookPanel::Field> AccountBookPanel::accountFieldForColumn(int cid, const Entry &) const
 {
     if (cid == InColumn) return Field::Account;
     if (cid == OutColumn) return Field::Destination;
@@ -359,9 +363,10 @@ void AccountBookPanel::runKindPopup(int column, int row)
     const int selected = e->kind() == cv::EntryKind::Transfer ? kTransferRow : e->category();
     QPointer<AccountBookPanel> self(this);
     cv::ChooserPopup::get()->runForCell(tableView(), column, row, m_kindSource.get(),
-                                   m_kindSource->objectWithIdentifier(selected), [self](const cv::ChooserItem &item) {
-                                       if (self) self->endKindPopup(item);
-                                   });
+                                        m_kindSource->objectWithIdentifier(selected),
+                                        [self](const cv::ChooserItem &item) {
+                                            if (self) self->endKindPopup(item);
+                                        });
 }
 
 void AccountBookPanel::endKindPopup(const cv::ChooserItem &item)
@@ -378,7 +383,8 @@ void AccountBookPanel::endKindPopup(const cv::ChooserItem &item)
         transferFieldController()->runWithController(this, e, tableView()->viewport()->mapToGlobal(cell.topLeft()));
         return;
     }
-    const QString title = cv::formatString(QStringLiteral("%@ %@"), {cv::localizedString("Change"), cv::localizedString("Kind")});
+    const QString title =
+        cv::formatString(QStringLiteral("%@ %@"), {cv::localizedString("Change"), cv::localizedString("Kind")});
     beginBatchChangeWithTitle(title);
     if (item.ident() != e->category()) {
         m_lastCategory = item.ident();
@@ -395,17 +401,19 @@ void AccountBookPanel::endKindPopup(const cv::ChooserItem &item)
         change(e, Field::Converted, 0.0, title);
         change(e, Field::Kind, cv::raw(kind), title);
         change(e, Field::Destination, 0,
-               cv::formatString(QStringLiteral("%@ %@"), {cv::localizedString("Change"), cv::localizedString("Destination")}));
+               cv::formatString(QStringLiteral("%@ %@"),
+                                {cv::localizedString("Change"), cv::localizedString("Destination")}));
         m_lastKind = kind;
     }
     endBatchChange();
 }
 
 void AccountBookPanel::finishedEditing(const EntryPtr &row, int account, int destination, double amount,
-                                             double converted)
+                                       double converted)
 {
     if (indexOfRow(row) < 0) return;
-    const QString title = cv::formatString(QStringLiteral("%@ %@"), {cv::localizedString("Change"), cv::localizedString("Kind")});
+    const QString title =
+        cv::formatString(QStringLiteral("%@ %@"), {cv::localizedString("Change"), cv::localizedString("Kind")});
     Entry probe = *row;
     probe.setAccount(account);
     probe.setDestination(destination);
@@ -437,7 +445,8 @@ std::optional<bool> AccountBookPanel::validateMenuItem(const EditingTable *table
 {
     if (!action || !isPanelMenuTag(action->data().toInt())) return std::nullopt;
     if (action->data().toInt() != AddOrDeleteTag) return false;
-    const QModelIndexList selected = table && table->selectionModel() ? table->selectionModel()->selectedRows() : QModelIndexList();
+    const QModelIndexList selected =
+        table && table->selectionModel() ? table->selectionModel()->selectedRows() : QModelIndexList();
     return !selected.isEmpty() && canDeleteRow(selected.first().row()).value_or(false);
 }
 

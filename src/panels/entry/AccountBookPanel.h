@@ -32,8 +32,7 @@ public:
     enum Column { DateColumn = 0, KindColumn, CategoryColumn, InColumn, OutColumn, BalanceColumn, MemoColumn };
 
     // Reads the account's entries of the period and offers one new row.
-    AccountBookPanel(Book *doc, NodePtr account, const QDate &from, const QDate &to,
-                           QWidget *parent = nullptr);
+    AccountBookPanel(Book *doc, NodePtr account, const QDate &from, const QDate &to, QWidget *parent = nullptr);
     ~AccountBookPanel() override;
 
     int accountIdent() const;
@@ -140,23 +139,23 @@ private:
     double pagedBalance(int row) const;
     double rowDelta(const RowPtr &row) const;
 
-    std::vector<BookPage> m_pages;  // empty: every row of the period is read
-    int m_storedRows = 0;           // the pages' rows; new rows follow them
-    bool m_sorted = false;          // the list was sorted: pages read later are sorted too
-    bool m_pageMissed = false;      // a page read other rows than counted: all are read instead
-    std::vector<std::pair<size_t, RowPtr>> m_removedRows;  // stored rows taken out of the list, by page
-    mutable double m_carried = 0;                // the balance carried into the period
-    mutable bool m_pendingBuilt = false;         // the two below are current
-    mutable std::vector<int> m_touchedRows;      // rows changed, new or deleted
-    mutable std::vector<std::pair<QDate, double>> m_pendingByDay;  // what edits changed through each day, summed
-    mutable std::map<QDate, std::vector<std::pair<int, double>>> m_dayBalances;  // day -> (row, balance after it)
+    std::vector<BookPage> m_pages;                        // empty: every row of the period is read
+    int m_storedRows = 0;                                 // the pages' rows; new rows follow them
+    bool m_sorted = false;                                // the list was sorted: pages read later are sorted too
+    bool m_pageMissed = false;                            // a page read other rows than counted: all are read instead
+    std::vector<std::pair<size_t, RowPtr>> m_removedRows; // stored rows taken out of the list, by page
+    mutable double m_carried = 0;                         // the balance carried into the period
+    mutable bool m_pendingBuilt = false;                  // the two below are current
+    mutable std::vector<int> m_touchedRows;               // rows changed, new or deleted
+    mutable std::vector<std::pair<QDate, double>> m_pendingByDay; // what edits changed through each day, summed
+    mutable std::map<QDate, std::vector<std::pair<int, double>>> m_dayBalances; // day -> (row, balance after it)
 
-    QLabel *m_accountField;         // the account's name; child
-    QLabel *m_dateTotalTitleField;  // "Report-Carry"; child
-    QLabel *m_totalField;           // the carried balance; child
-    TransferFieldDialog *m_transferFieldController = nullptr;  // child, made on first use
-    std::unique_ptr<cv::CategoryChooserModel> m_kindSource;  // the kind chooser's list
-    mutable std::vector<double> m_balances;  // running balance after each row; empty: to be summed again
+    QLabel *m_accountField;                                   // the account's name; child
+    QLabel *m_dateTotalTitleField;                            // "Report-Carry"; child
+    QLabel *m_totalField;                                     // the carried balance; child
+    TransferFieldDialog *m_transferFieldController = nullptr; // child, made on first use
+    std::unique_ptr<cv::CategoryChooserModel> m_kindSource;   // the kind chooser's list
+    mutable std::vector<double> m_balances; // running balance after each row; empty: to be summed again
 };
 
 } // namespace cv

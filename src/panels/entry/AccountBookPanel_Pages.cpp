@@ -36,9 +36,8 @@ std::vector<RowPanel::RowPtr> AccountBookPanel::readPage(const BookPage &page) c
 {
     std::vector<RowPtr> rows;
     rows.reserve(size_t(std::max(page.count, 0)));
-    if (!doc()->reads().readAccountEntries(accountIdent(), page.first, page.last, [&](const Entry &entry) {
-            rows.push_back(std::make_shared<Entry>(entry));
-        }))
+    if (!doc()->reads().readAccountEntries(accountIdent(), page.first, page.last,
+                                           [&](const Entry &entry) { rows.push_back(std::make_shared<Entry>(entry)); }))
         return {};
     // After a sort the list stands sorted; a page read later takes its place so.
     if (m_sorted) sortRows(rows);
@@ -58,7 +57,7 @@ bool AccountBookPanel::layOutPages()
     if (!counts) return false;
     std::vector<BookPage> pages;
     pages.reserve(counts->size());
-    std::vector<std::pair<size_t, std::vector<RowPtr>>> edges;  // weeks cut by the period, read now
+    std::vector<std::pair<size_t, std::vector<RowPtr>>> edges; // weeks cut by the period, read now
     int offset = 0;
     QDate monday = mondayOf(from);
     for (size_t i = 0; i < counts->size(); ++i, monday = monday.addDays(7)) {
@@ -76,8 +75,7 @@ bool AccountBookPanel::layOutPages()
     // Room for the rows typed next: growing would copy the whole list.
     rows.reserve(size_t(offset) + 16);
     rows.resize(size_t(offset));
-    for (auto &[index, read] : edges)
-        std::move(read.begin(), read.end(), rows.begin() + pages[index].offset);
+    for (auto &[index, read] : edges) std::move(read.begin(), read.end(), rows.begin() + pages[index].offset);
     m_pages = std::move(pages);
     m_storedRows = offset;
     setItems(std::move(rows));
@@ -116,21 +114,22 @@ void AccountBookPanel::readAllRows()
     std::vector<std::vector<RowPtr>> fresh(m_pages.size());
     const bool read = doc()->reads().readAccountEntries(accountIdent(), firstDay(), lastDay(), [&](const Entry &entry) {
         const auto page = std::upper_bound(m_pages.begin(), m_pages.end(), entry.date(),
-                                            [](const QDate &d, const BookPage &m) { return d < m.first; });
-        if (page != m_pages.begin()) fresh[size_t(page - m_pages.begin()) - 1].push_back(std::make_shared<Entry>(entry));
+                                           [](const QDate &d, const BookPage &m) { return d < m.first; });
+        if (page != m_pages.begin())
+            fresh[size_t(page - m_pages.begin()) - 1].push_back(std::make_shared<Entry>(entry));
     });
     if (!read) {
         qCWarning(lcModel) << "account book: the period does not read";
         return;
     }
     const std::vector<RowPtr> &list = items();
-    std::unordered_set<int> removed;  // rows taken out of the list stay out
+    std::unordered_set<int> removed; // rows taken out of the list stay out
     for (const auto &[page, row] : m_removedRows) removed.insert(actual(row)->ident());
     std::vector<RowPtr> rows;
     rows.reserve(list.size());
     for (size_t m = 0; m < m_pages.size(); ++m) {
         const BookPage &page = m_pages[m];
-        std::unordered_map<int, RowPtr> held;  // rows read before stay, by identity
+        std::unordered_map<int, RowPtr> held; // rows read before stay, by identity
         bool whole = true;
         for (int k = 0; k < page.count; ++k) {
             const RowPtr &row = list[size_t(page.offset + k)];
@@ -192,7 +191,7 @@ void AccountBookPanel::sortItems()
         movesAcross = !(rowFlags(list[k]) & cv::EditNew);
     if (movesAcross) {
         readAllRows();
-        if (m_pages.empty()) RowPanel::sortItems();  // else the read failed: unread rows stay put
+        if (m_pages.empty()) RowPanel::sortItems(); // else the read failed: unread rows stay put
         return;
     }
     const auto sortRange = [this, &list](int from, int to) {
@@ -265,7 +264,8 @@ double AccountBookPanel::pagedBalance(int row) const
         std::sort(rows.begin(), rows.end());
         const auto before = std::lower_bound(m_pendingByDay.begin(), m_pendingByDay.end(), day,
                                              [](const auto &event, const QDate &d) { return event.first < d; });
-        double sum = m_carried + (day > carryDay ? doc()->accountBalanceMovement(item(), carryDay, day.addDays(-1)) : 0.0) +
+        double sum = m_carried +
+                     (day > carryDay ? doc()->accountBalanceMovement(item(), carryDay, day.addDays(-1)) : 0.0) +
                      (before == m_pendingByDay.begin() ? 0.0 : std::prev(before)->second);
         std::vector<std::pair<int, double>> balances;
         for (int k : rows) balances.emplace_back(k, sum += rowDelta(rowAt(k)));

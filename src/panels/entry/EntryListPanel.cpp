@@ -10,8 +10,7 @@
 
 namespace cv {
 
-EntryListPanel::EntryListPanel(Book *doc, NodePtr node, const QDate &from,
-                                                   const QDate &to, QWidget *parent)
+EntryListPanel::EntryListPanel(Book *doc, NodePtr node, const QDate &from, const QDate &to, QWidget *parent)
     : EntryPanel(doc, std::move(node), from, to, parent)
 {
 }
@@ -57,8 +56,9 @@ void EntryListPanel::menuSelected(int tag)
 
 std::vector<RowPanel::PanelMenuEntry> EntryListPanel::panelMenuEntries() const
 {
-    const QModelIndexList selected =
-        tableView() && tableView()->selectionModel() ? tableView()->selectionModel()->selectedRows() : QModelIndexList();
+    const QModelIndexList selected = tableView() && tableView()->selectionModel()
+                                         ? tableView()->selectionModel()->selectedRows()
+                                         : QModelIndexList();
     const EntryPtr first = selected.isEmpty() ? nullptr : actualAt(selected.first().row());
     const bool deleted = first && (first->flags() & cv::EditDeleted);
     return {{AddOrDeleteTag, cv::localizedString("Panel-Menu-Add")},
@@ -73,8 +73,7 @@ std::optional<bool> EntryListPanel::validateMenuTag(int tag) const
     return std::nullopt;
 }
 
-std::optional<bool> EntryListPanel::validateMenuItem(const EditingTable *table,
-                                                               const QAction *action) const
+std::optional<bool> EntryListPanel::validateMenuItem(const EditingTable *table, const QAction *action) const
 {
     if (action && action->data().toInt() == BatchTag) return !isEditOnly();
     return EntryPanel::validateMenuItem(table, action);

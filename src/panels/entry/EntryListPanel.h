@@ -18,8 +18,7 @@ class EntryListPanel : public EntryPanel, public RepeatedEntryTarget {
 public:
     enum MenuTag { BatchTag = cv::tag::RepeatedEntry };
 
-    EntryListPanel(Book *doc, NodePtr node, const QDate &from, const QDate &to,
-                             QWidget *parent = nullptr);
+    EntryListPanel(Book *doc, NodePtr node, const QDate &from, const QDate &to, QWidget *parent = nullptr);
     ~EntryListPanel() override;
 
     // "TB_Batch" runs the repeated entry dialog; other items are not the panel's.

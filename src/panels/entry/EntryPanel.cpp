@@ -27,10 +27,8 @@ namespace {
 constexpr int kDateWindowYears = 100;
 }
 
-EntryPanel::EntryPanel(Book *doc, NodePtr item,
-                                                               const QDate &from, const QDate &to, QWidget *parent)
-    : RowPanel(doc, std::move(item), from, to, parent),
-      m_groupSource(std::make_unique<cv::GroupChooserModel>()),
+EntryPanel::EntryPanel(Book *doc, NodePtr item, const QDate &from, const QDate &to, QWidget *parent)
+    : RowPanel(doc, std::move(item), from, to, parent), m_groupSource(std::make_unique<cv::GroupChooserModel>()),
       m_accountSource(std::make_unique<cv::AccountChooserModel>()),
       m_categorySource(std::make_unique<cv::CategoryChooserModel>())
 {
@@ -84,7 +82,7 @@ QVariant EntryPanel::fieldValue(const RowPtr &row, int field) const
 void EntryPanel::setFieldValue(const RowPtr &row, int field, const QVariant &value)
 {
     const EntryPtr entry = actual(row);
-    CV_ASSERT_OR(entry, return);
+    CV_ASSERT_OR(entry, return );
     Entry &e = *entry;
     switch (Field(field)) {
     case Field::Date: e.setDate(value.toDate()); return;
@@ -111,7 +109,7 @@ namespace {
 void writeTo(Book &doc, const EntryPtr &entry, const EntryPtr &old)
 {
     const EntryPtr &row = entry ? entry : old;
-    CV_ASSERT_OR(row, return);
+    CV_ASSERT_OR(row, return );
     switch (row->kind()) {
     case cv::EntryKind::Expense: doc.updateExpense(entry, old); break;
     case cv::EntryKind::Transfer: doc.updateTransfer(entry, old); break;
@@ -124,15 +122,14 @@ void writeTo(Book &doc, const EntryPtr &entry, const EntryPtr &old)
 // account deleted, an import): then the step does nothing and leaves the stack.
 class CommittedEntriesStep : public RowPanel::BookStep {
 public:
-    using Write = std::pair<EntryPtr, EntryPtr>;  // before, after
+    using Write = std::pair<EntryPtr, EntryPtr>; // before, after
     CommittedEntriesStep(Book *doc, std::vector<Write> writes)
-        : BookStep(cv::localizedString(QStringLiteral("Panel-Commit-Step"))), m_doc(doc),
-          m_writes(std::move(writes))
+        : BookStep(cv::localizedString(QStringLiteral("Panel-Commit-Step"))), m_doc(doc), m_writes(std::move(writes))
     {
     }
     void redo() override
     {
-        if (std::exchange(m_written, false)) return;  // the commit itself wrote it
+        if (std::exchange(m_written, false)) return; // the commit itself wrote it
         apply(true);
     }
     void undo() override { apply(false); }
@@ -264,8 +261,7 @@ std::optional<EntryPanel::Field> EntryPanel::amountFieldForColumn(int cid) const
     return cid == 1 ? std::optional(Field::Amount) : std::nullopt;
 }
 
-std::optional<EntryPanel::Field>
-EntryPanel::accountFieldForColumn(int cid, const Entry &) const
+std::optional<EntryPanel::Field> EntryPanel::accountFieldForColumn(int cid, const Entry &) const
 {
     return cid == 1 ? std::optional(Field::Account) : std::nullopt;
 }
@@ -306,13 +302,11 @@ cv::CellValue EntryPanel::objectValue(const EditingTable *, int cid, int row) co
         return grouping ? grouping->name() : QString();
     }
     case 3: return e->memo();
-    default:
-        return uniqueContentForItem(*e, cid, e->account() > 0 ? doc()->findAccount(e->account()) : nullptr);
+    default: return uniqueContentForItem(*e, cid, e->account() > 0 ? doc()->findAccount(e->account()) : nullptr);
     }
 }
 
-void EntryPanel::prepareCell(const EditingTable *table, cv::PreparedCell &cell, int cid,
-                                                 int row) const
+void EntryPanel::prepareCell(const EditingTable *table, cv::PreparedCell &cell, int cid, int row) const
 {
     const EntryPtr e = actualAt(row);
     if (!e) return;
@@ -399,7 +393,7 @@ void EntryPanel::setObjectValue(EditingTable *, const QString &text, int cid, in
 
 QString EntryPanel::changeTitle(Field field)
 {
-    static const char *const names[] = {"Date", "Kind", "Category", "Account", "Destination",
+    static const char *const names[] = {"Date",  "Kind",   "Category",  "Account", "Destination",
                                         "Group", "Amount", "Converted", "Memo"};
     return cv::localizedString(QStringLiteral("Undo-Change-Part")) + QLatin1Char(' ') +
            cv::localizedString(QString::fromLatin1(names[int(field)]));
@@ -422,10 +416,10 @@ void EntryPanel::runGroupPopup(int column, int row)
     m_groupSource->setDocument(doc(), 0);
     QPointer<EntryPanel> self(this);
     cv::ChooserPopup::get()->runForCell(tableView(), column, row, m_groupSource.get(),
-                                   m_groupSource->objectWithIdentifier(e->group()),
-                                   [self](const cv::ChooserItem &item) {
-                                       if (self) self->endPopupWithResult(item, self->m_lastGroup, Field::Group);
-                                   });
+                                        m_groupSource->objectWithIdentifier(e->group()),
+                                        [self](const cv::ChooserItem &item) {
+                                            if (self) self->endPopupWithResult(item, self->m_lastGroup, Field::Group);
+                                        });
 }
 
 void EntryPanel::runAccountPopup(int column, int row, Field field, int exceptIdent)
@@ -434,14 +428,15 @@ void EntryPanel::runAccountPopup(int column, int row, Field field, int exceptIde
     m_accountSource->setDocument(doc(), 223);
     if (exceptIdent > 0)
         if (const NodePtr except = doc()->findAccount(exceptIdent)) m_accountSource->exclude(except);
-    const cv::ChooserItem value = m_lastAccount > 0 ? m_accountSource->objectWithIdentifier(m_lastAccount) : cv::ChooserItem();
+    const cv::ChooserItem value =
+        m_lastAccount > 0 ? m_accountSource->objectWithIdentifier(m_lastAccount) : cv::ChooserItem();
     QPointer<EntryPanel> self(this);
     cv::ChooserPopup::get()->runForCell(tableView(), column, row, m_accountSource.get(), value,
-                                   [self](const cv::ChooserItem &item) {
-                                       if (!self) return;
-                                       self->endAccountPopup(item);
-                                       if (self) self->m_popupField.reset();
-                                   });
+                                        [self](const cv::ChooserItem &item) {
+                                            if (!self) return;
+                                            self->endAccountPopup(item);
+                                            if (self) self->m_popupField.reset();
+                                        });
 }
 
 void EntryPanel::runCategoryPopup(int column, int row, int mode, int current)
@@ -449,12 +444,11 @@ void EntryPanel::runCategoryPopup(int column, int row, int mode, int current)
     m_categorySource->setDocument(doc(), mode);
     QPointer<EntryPanel> self(this);
     cv::ChooserPopup::get()->runForCell(tableView(), column, row, m_categorySource.get(),
-                                       m_categorySource->objectWithIdentifier(current),
-                                       [self](const cv::ChooserItem &item) {
-                                           if (self)
-                                               self->endPopupWithResult(item, self->m_lastCategory,
-                                                                        Field::Category);
-                                       });
+                                        m_categorySource->objectWithIdentifier(current),
+                                        [self](const cv::ChooserItem &item) {
+                                            if (self)
+                                                self->endPopupWithResult(item, self->m_lastCategory, Field::Category);
+                                        });
 }
 
 void EntryPanel::endAccountPopup(const cv::ChooserItem &result)
@@ -462,8 +456,7 @@ void EntryPanel::endAccountPopup(const cv::ChooserItem &result)
     if (m_popupField) endPopupWithResult(result, m_lastAccount, *m_popupField);
 }
 
-void EntryPanel::endPopupWithResult(const cv::ChooserItem &result, int &lastField,
-                                                        Field field)
+void EntryPanel::endPopupWithResult(const cv::ChooserItem &result, int &lastField, Field field)
 {
     if (result && result.ident() >= 0) {
         lastField = result.ident();
@@ -515,12 +508,12 @@ void EntryPanel::performInputValue(const QString &text)
     }
 }
 
-std::optional<bool> EntryPanel::validateMenuItem(const EditingTable *table,
-                                                                     const QAction *action) const
+std::optional<bool> EntryPanel::validateMenuItem(const EditingTable *table, const QAction *action) const
 {
     // Edit > Delete and Select All are the table's own commands.
     if (!action || !isPanelMenuTag(action->data().toInt())) return std::nullopt;
-    const QModelIndexList selected = table && table->selectionModel() ? table->selectionModel()->selectedRows() : QModelIndexList();
+    const QModelIndexList selected =
+        table && table->selectionModel() ? table->selectionModel()->selectedRows() : QModelIndexList();
     const bool rowSelected = !selected.isEmpty();
     switch (action->data().toInt()) {
     case SelectedRowsTag: return rowSelected && canDeleteRow(selected.first().row()).value_or(false);

@@ -34,8 +34,7 @@ public:
     // The fields of an entry row a change names.
     enum class Field { Date, Kind, Category, Account, Destination, Group, Amount, Converted, Memo };
 
-    EntryPanel(Book *doc, NodePtr item, const QDate &from, const QDate &to,
-                                   QWidget *parent = nullptr);
+    EntryPanel(Book *doc, NodePtr item, const QDate &from, const QDate &to, QWidget *parent = nullptr);
     ~EntryPanel() override;
 
     static EntryPtr actual(const RowPtr &row) { return row.actual(); }
@@ -139,17 +138,17 @@ protected:
     // Groupings that were deleted while the panel was open leave the row.
     void dropDeletedGroupings(Entry &row) const;
 
-    cv::EntryKind m_lastKind = cv::EntryKind::Income;   // entry kind new rows take
-    int m_lastCategory = 0;   // category new rows take
-    int m_lastAccount = 0;    // account new rows take; preselected in the account chooser
-    int m_lastGroup = 0;      // grouping new rows take
-    std::map<EntryPtr, EntryPtr> m_oldValues;  // row (by identity) -> its stored state
-    std::optional<Field> m_popupField;  // the field the open account chooser sets
+    cv::EntryKind m_lastKind = cv::EntryKind::Income; // entry kind new rows take
+    int m_lastCategory = 0;                           // category new rows take
+    int m_lastAccount = 0;                            // account new rows take; preselected in the account chooser
+    int m_lastGroup = 0;                              // grouping new rows take
+    std::map<EntryPtr, EntryPtr> m_oldValues;         // row (by identity) -> its stored state
+    std::optional<Field> m_popupField;                // the field the open account chooser sets
 
 private:
-    std::unique_ptr<cv::GroupChooserModel> m_groupSource;      // the grouping chooser's list
-    std::unique_ptr<cv::AccountChooserModel> m_accountSource;  // the account chooser's list
-    std::unique_ptr<cv::CategoryChooserModel> m_categorySource;  // the category chooser's list
+    std::unique_ptr<cv::GroupChooserModel> m_groupSource;       // the grouping chooser's list
+    std::unique_ptr<cv::AccountChooserModel> m_accountSource;   // the account chooser's list
+    std::unique_ptr<cv::CategoryChooserModel> m_categorySource; // the category chooser's list
 };
 
 } // namespace cv

@@ -34,8 +34,7 @@ int firstLeafIdent(const NodePtr &node)
 }
 } // namespace
 
-IncomeExpensePanel::IncomeExpensePanel(Book *doc, NodePtr node, const QDate &from,
-                                             const QDate &to, QWidget *parent)
+IncomeExpensePanel::IncomeExpensePanel(Book *doc, NodePtr node, const QDate &from, const QDate &to, QWidget *parent)
     : EntryListPanel(doc, std::move(node), from, to, parent), m_titleField(new QLabel(this)),
       m_totalField(new QLabel(this))
 {
@@ -85,8 +84,7 @@ void IncomeExpensePanel::readRows()
         found = doc()->reads().findActualFrom(firstDay(), lastDay(), item()->ident());
     } else if (item()) {
         const std::vector<int> categories = item()->enumerateCategories();
-        found = doc()->reads().findActualFrom(firstDay(), lastDay(),
-                                                   QList<int>(categories.begin(), categories.end()));
+        found = doc()->reads().findActualFrom(firstDay(), lastDay(), QList<int>(categories.begin(), categories.end()));
     }
     setItems(found);
     if (!m_defaultsSet) setDefaults();
@@ -143,12 +141,10 @@ QString IncomeExpensePanel::totalText() const
 
 // ---- display and editing
 
-cv::CellValue IncomeExpensePanel::uniqueContentForItem(const Entry &row, int cid,
-                                                          const NodePtr &account) const
+cv::CellValue IncomeExpensePanel::uniqueContentForItem(const Entry &row, int cid, const NodePtr &account) const
 {
     if (cid == CategoryColumn) {
-        const NodePtr category =
-            m_isExpense ? doc()->findExpense(row.category()) : doc()->findIncome(row.category());
+        const NodePtr category = m_isExpense ? doc()->findExpense(row.category()) : doc()->findIncome(row.category());
         return category ? doc()->displayName(*category) : QString();
     }
     if (cid == AccountColumn) return account ? doc()->displayName(*account) : QString();

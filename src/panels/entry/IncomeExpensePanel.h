@@ -20,8 +20,7 @@ class IncomeExpensePanel : public EntryListPanel {
 public:
     enum Column { DateColumn = 0, AmountColumn, GroupColumn, MemoColumn, CategoryColumn, AccountColumn };
 
-    IncomeExpensePanel(Book *doc, NodePtr node, const QDate &from, const QDate &to,
-                          QWidget *parent = nullptr);
+    IncomeExpensePanel(Book *doc, NodePtr node, const QDate &from, const QDate &to, QWidget *parent = nullptr);
     ~IncomeExpensePanel() override;
 
     bool isExpense() const { return m_isExpense; }
@@ -52,8 +51,8 @@ private:
     void buildTable();
     void setDefaults();
 
-    QLabel *m_titleField;   // the node's name; child
-    QLabel *m_totalField;   // the total of the rows; child
+    QLabel *m_titleField; // the node's name; child
+    QLabel *m_totalField; // the total of the rows; child
     bool m_isExpense = false;
     bool m_defaultsSet = false;
 };

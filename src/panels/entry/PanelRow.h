@@ -22,16 +22,28 @@ template <class Ref> constexpr bool isDatedRow()
     using T = std::decay_t<Ref>;
     return std::is_same_v<T, EntryPtr> || std::is_same_v<T, TradePtr> || std::is_same_v<T, DatedPricePtr>;
 }
-}  // namespace detail
+} // namespace detail
 
 class PanelRow {
 public:
     PanelRow() = default;
     PanelRow(std::nullptr_t) {}
-    PanelRow(EntryPtr entry) { if (entry) m_row = std::move(entry); }
-    PanelRow(TradePtr trade) { if (trade) m_row = std::move(trade); }
-    PanelRow(DatedPricePtr price) { if (price) m_row = std::move(price); }
-    PanelRow(NodePtr category) { if (category) m_row = std::move(category); }
+    PanelRow(EntryPtr entry)
+    {
+        if (entry) m_row = std::move(entry);
+    }
+    PanelRow(TradePtr trade)
+    {
+        if (trade) m_row = std::move(trade);
+    }
+    PanelRow(DatedPricePtr price)
+    {
+        if (price) m_row = std::move(price);
+    }
+    PanelRow(NodePtr category)
+    {
+        if (category) m_row = std::move(category);
+    }
 
     explicit operator bool() const { return m_row.index() != 0; }
     friend bool operator==(const PanelRow &a, const PanelRow &b) { return a.m_row == b.m_row; }
@@ -45,29 +57,41 @@ public:
     // A budget category has neither flags nor a date.
     int flags() const
     {
-        return std::visit([](const auto &r) -> int {
-            if constexpr (detail::isDatedRow<decltype(r)>()) return r->flags();
-            else return 0;
-        }, m_row);
+        return std::visit(
+            [](const auto &r) -> int {
+                if constexpr (detail::isDatedRow<decltype(r)>())
+                    return r->flags();
+                else
+                    return 0;
+            },
+            m_row);
     }
     void setFlags(int flags) const
     {
-        std::visit([flags](const auto &r) {
-            if constexpr (detail::isDatedRow<decltype(r)>()) r->setFlags(flags);
-        }, m_row);
+        std::visit(
+            [flags](const auto &r) {
+                if constexpr (detail::isDatedRow<decltype(r)>()) r->setFlags(flags);
+            },
+            m_row);
     }
     QDate date() const
     {
-        return std::visit([](const auto &r) -> QDate {
-            if constexpr (detail::isDatedRow<decltype(r)>()) return r->date();
-            else return {};
-        }, m_row);
+        return std::visit(
+            [](const auto &r) -> QDate {
+                if constexpr (detail::isDatedRow<decltype(r)>())
+                    return r->date();
+                else
+                    return {};
+            },
+            m_row);
     }
     void setDate(const QDate &date) const
     {
-        std::visit([&date](const auto &r) {
-            if constexpr (detail::isDatedRow<decltype(r)>()) r->setDate(date);
-        }, m_row);
+        std::visit(
+            [&date](const auto &r) {
+                if constexpr (detail::isDatedRow<decltype(r)>()) r->setDate(date);
+            },
+            m_row);
     }
 
 private:
@@ -80,4 +104,4 @@ private:
     std::variant<std::monostate, EntryPtr, TradePtr, DatedPricePtr, NodePtr> m_row;
 };
 
-}  // namespace cv
+} // namespace cv

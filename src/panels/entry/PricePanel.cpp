@@ -44,8 +44,7 @@ public:
 
 } // namespace
 
-PricePanel::PricePanel(Book *doc, SecurityPtr brand, const QDate &topDate,
-                                                 QWidget *parent)
+PricePanel::PricePanel(Book *doc, SecurityPtr brand, const QDate &topDate, QWidget *parent)
     : RowPanel(doc, nullptr, topDate, topDate, parent), m_brand(std::move(brand)),
       m_currencyID(m_brand ? m_brand->currency() : 0), m_topDate(topDate)
 {
@@ -53,8 +52,7 @@ PricePanel::PricePanel(Book *doc, SecurityPtr brand, const QDate &topDate,
     build();
 }
 
-PricePanel::PricePanel(Book *doc, CurrencyPtr currency, const QDate &topDate,
-                                                 QWidget *parent)
+PricePanel::PricePanel(Book *doc, CurrencyPtr currency, const QDate &topDate, QWidget *parent)
     : RowPanel(doc, nullptr, topDate, topDate, parent), m_currency(std::move(currency)),
       m_currencyID(m_currency ? m_currency->ident() : 0), m_topDate(topDate)
 {
@@ -72,7 +70,8 @@ void PricePanel::build()
     buildColumns({{DateColumn, "Price-Column-Date", 120, cv::CellKind::Date},
                   {PriceColumn, isBrand() ? "Price-Column-Price" : "Price-Column-Rate", 160, cv::CellKind::Plain}});
     const QString name = m_brand ? m_brand->name() : m_currency ? m_currency->name() : QString();
-    setWindowTitle(cv::formatString(cv::localizedString(isBrand() ? "Price-Title-Brand" : "Price-Title-Currency"), {name}));
+    setWindowTitle(
+        cv::formatString(cv::localizedString(isBrand() ? "Price-Title-Brand" : "Price-Title-Currency"), {name}));
     m_titleField = new QLabel(name, this);
     QFont bold = m_titleField->font();
     bold.setBold(true);
@@ -108,15 +107,12 @@ void PricePanel::build()
     okButton()->setEnabled(hasChanged());
 }
 
-PricePanel *PricePanel::openPricePanel(Book *doc, const SecurityPtr &brand,
-                                                                 const CurrencyPtr &currency,
-                                                                 const QDate &topDate, QWidget *parent,
-                                                                 EndHandler done)
+PricePanel *PricePanel::openPricePanel(Book *doc, const SecurityPtr &brand, const CurrencyPtr &currency,
+                                       const QDate &topDate, QWidget *parent, EndHandler done)
 {
     if (!doc || (!brand && !currency)) return nullptr;
     auto *sheet = new PriceSheet(parent);
-    auto *panel = brand ? new PricePanel(doc, brand, topDate, sheet)
-                        : new PricePanel(doc, currency, topDate, sheet);
+    auto *panel = brand ? new PricePanel(doc, brand, topDate, sheet) : new PricePanel(doc, currency, topDate, sheet);
     sheet->panel = panel;
     sheet->setWindowTitle(panel->windowTitle());
     auto *layout = new QVBoxLayout(sheet);
@@ -197,8 +193,8 @@ void PricePanel::commitRows()
 void PricePanel::readRows()
 {
     const int ident = m_brand ? m_brand->ident() : m_currencyID;
-    const auto list = isBrand() ? doc()->reads().getPriceListForBrand(ident)
-                                : doc()->reads().getXchgRateListForCurrency(ident);
+    const auto list =
+        isBrand() ? doc()->reads().getPriceListForBrand(ident) : doc()->reads().getXchgRateListForCurrency(ident);
     std::vector<RowPtr> rows;
     if (list)
         for (const DatedPricePtr &p : *list) rows.push_back(p);
@@ -288,7 +284,7 @@ QVariant PricePanel::fieldValue(const RowPtr &row, int field) const
 void PricePanel::setFieldValue(const RowPtr &row, int field, const QVariant &value)
 {
     const DatedPricePtr p = price(row);
-    CV_ASSERT_OR(p, return);
+    CV_ASSERT_OR(p, return );
     if (Field(field) == Field::Date)
         p->setDate(value.toDate());
     else
@@ -328,7 +324,8 @@ void PricePanel::prepareCell(const EditingTable *table, cv::PreparedCell &cell, 
 {
     const DatedPricePtr p = priceAt(row);
     if (!p) return;
-    const bool selected = table && table->selectionModel() && table->selectionModel()->isRowSelected(row, QModelIndex());
+    const bool selected =
+        table && table->selectionModel() && table->selectionModel()->isRowSelected(row, QModelIndex());
     if (selected)
         cell.color = QColor(Qt::black);
     else if (p->flags() & cv::EditDeleted)
@@ -354,9 +351,8 @@ std::optional<cv::CellCurrency> PricePanel::currencyForColumn(int cid, int) cons
 }
 
 std::optional<QString> PricePanel::proposedString(PopupFieldEditor *editor, const QString &oldText,
-                                                               cv::TextSelection oldSelection,
-                                                               const QString &newText, int currency,
-                                                               int fractionLength)
+                                                  cv::TextSelection oldSelection, const QString &newText, int currency,
+                                                  int fractionLength)
 {
     std::optional<QString> proposal =
         RowPanel::proposedString(editor, oldText, oldSelection, newText, currency, fractionLength);

@@ -31,16 +31,14 @@ public:
 
     // `topDate` dates the new rows: the first day the main window's viewer shows.
     PricePanel(Book *doc, SecurityPtr brand, const QDate &topDate, QWidget *parent = nullptr);
-    PricePanel(Book *doc, CurrencyPtr currency, const QDate &topDate,
-                            QWidget *parent = nullptr);
+    PricePanel(Book *doc, CurrencyPtr currency, const QDate &topDate, QWidget *parent = nullptr);
     ~PricePanel() override;
 
     // Opens the list as a window-modal sheet on `parent` (application-modal
     // without one) under the sheet tracker; `done` runs with the end code
     // while the panel still exists. Exactly one of brand and currency.
-    static PricePanel *openPricePanel(Book *doc, const SecurityPtr &brand,
-                                                   const CurrencyPtr &currency, const QDate &topDate,
-                                                   QWidget *parent, EndHandler done);
+    static PricePanel *openPricePanel(Book *doc, const SecurityPtr &brand, const CurrencyPtr &currency,
+                                      const QDate &topDate, QWidget *parent, EndHandler done);
 
     bool isBrand() const { return m_brand != nullptr; }
     bool isFund() const { return m_brand && m_brand->kind() == cv::BrandKind::InvestmentTrust; }
@@ -98,11 +96,11 @@ private:
     // The value of typed text; 0 for text that does not read as a number.
     double valueForText(const QString &text) const;
 
-    SecurityPtr m_brand;           // the security, or none for a rate list
-    CurrencyPtr m_currency;     // the currency of a rate list, or none
-    int m_currencyID = 0;          // the values' currency
-    QDate m_topDate;               // the date of new rows
-    std::map<DatedPricePtr, DatedPricePtr> m_oldValues;  // row -> its stored record, for changed dates
+    SecurityPtr m_brand;                                // the security, or none for a rate list
+    CurrencyPtr m_currency;                             // the currency of a rate list, or none
+    int m_currencyID = 0;                               // the values' currency
+    QDate m_topDate;                                    // the date of new rows
+    std::map<DatedPricePtr, DatedPricePtr> m_oldValues; // row -> its stored record, for changed dates
     QLabel *m_titleField = nullptr;
     QPushButton *m_newButton = nullptr;
     QPushButton *m_importButton = nullptr;

@@ -60,8 +60,8 @@ bool isRowStepOf(const QUndoCommand *command, const RowPanel *panel)
 
 class PanelChangeCommand : public PanelStep {
 public:
-    PanelChangeCommand(RowPanel *panel, RowPanel::RowPtr row, int field, QVariant oldValue,
-                       QVariant newValue, const QString &title)
+    PanelChangeCommand(RowPanel *panel, RowPanel::RowPtr row, int field, QVariant oldValue, QVariant newValue,
+                       const QString &title)
         : PanelStep(panel, title), m_row(std::move(row)), m_field(field), m_old(std::move(oldValue)),
           m_new(std::move(newValue))
     {
@@ -105,10 +105,9 @@ private:
     bool m_inPlace;
 };
 
-RowPanel::RowPanel(Book *doc, NodePtr item, const QDate &from, const QDate &to,
-                                           QWidget *parent)
-    : QWidget(parent), m_doc(doc), m_item(std::move(item)), m_from(from), m_to(to),
-      m_tableView(new EditingTable(this)), m_okButton(new QPushButton(cv::localizedString(QStringLiteral("OK")), this))
+RowPanel::RowPanel(Book *doc, NodePtr item, const QDate &from, const QDate &to, QWidget *parent)
+    : QWidget(parent), m_doc(doc), m_item(std::move(item)), m_from(from), m_to(to), m_tableView(new EditingTable(this)),
+      m_okButton(new QPushButton(cv::localizedString(QStringLiteral("OK")), this))
 {
     Q_ASSERT(m_doc);
     m_okButton->setDefault(false);
@@ -156,7 +155,7 @@ void RowPanel::finishSetup()
     if (!panelMenuEntries().empty()) {
         m_tableView->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(m_tableView, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
-            std::unique_ptr<QMenu> menu(makeContextMenu(nullptr));  // no parent: the panel may go while it shows
+            std::unique_ptr<QMenu> menu(makeContextMenu(nullptr)); // no parent: the panel may go while it shows
             if (menu) menu->exec(m_tableView->viewport()->mapToGlobal(at));
         });
     }
@@ -168,8 +167,8 @@ void RowPanel::finishSetup()
 void RowPanel::buildColumns(std::initializer_list<ColumnDef> columns)
 {
     for (const ColumnDef &column : columns)
-        m_tableView->addColumn(std::make_unique<cv::TableColumn>(column.cid, cv::localizedString(QString::fromLatin1(column.title)),
-                                                                 column.width, column.kind));
+        m_tableView->addColumn(std::make_unique<cv::TableColumn>(
+            column.cid, cv::localizedString(QString::fromLatin1(column.title)), column.width, column.kind));
     finishSetup();
     m_tableView->horizontalHeader()->setStretchLastSection(true);
 }
@@ -236,7 +235,7 @@ void RowPanel::replaceRowSteps()
     std::unique_ptr<QUndoCommand> step = takeCommitStep();
     bool ours = m_undoBase <= stack->index();
     for (int i = m_undoBase; ours && i < stack->count(); ++i) ours = isRowStepOf(stack->command(i), this);
-    m_unwinding = true;  // the stack's moves below are this panel's own
+    m_unwinding = true; // the stack's moves below are this panel's own
     const bool settling = std::exchange(s_settling, true);
     if (!ours) {
         stack->clear();
@@ -244,9 +243,9 @@ void RowPanel::replaceRowSteps()
         stack->setIndex(m_undoBase);
         if (!step) {
             step = std::make_unique<QUndoCommand>();
-            step->setObsolete(true);  // pushed only to drop the row steps
+            step->setObsolete(true); // pushed only to drop the row steps
         }
-        stack->push(step.release());  // drops the row steps above it
+        stack->push(step.release()); // drops the row steps above it
     }
     s_settling = settling;
     m_unwinding = false;
@@ -258,12 +257,13 @@ void RowPanel::followBookSteps(const QUndoStack *stack, int index)
 {
     const int last = std::exchange(m_lastIndex, index);
     if (m_unwinding || m_rereading || s_settling) return;
-    if (stack->count() == 0) {  // cleared: the rows keep what was typed
+    if (stack->count() == 0) { // cleared: the rows keep what was typed
         m_undoBase = 0;
         return;
     }
-    const int moved = index < last ? index : index - 1;  // the step undone, or redone
-    const bool bookMoved = moved >= 0 && moved < stack->count() && dynamic_cast<const BookStep *>(stack->command(moved));
+    const int moved = index < last ? index : index - 1; // the step undone, or redone
+    const bool bookMoved =
+        moved >= 0 && moved < stack->count() && dynamic_cast<const BookStep *>(stack->command(moved));
     if (!bookMoved && index >= m_undoBase) return;
     // The book's entries moved under the panel, whose own steps are all undone
     // by now (a redo of a book step finds none left): it shows the book as it stands.
@@ -306,7 +306,7 @@ void RowPanel::appendRow(const RowPtr &row)
 
 void RowPanel::insertRows(int before, const std::vector<RowPtr> &rows)
 {
-    readAllRows();  // a row between unread ones would take another's place
+    readAllRows(); // a row between unread ones would take another's place
     Q_ASSERT(before >= 0 && before <= rowCount());
     before = std::clamp(before, 0, rowCount());
     m_items.insert(m_items.begin() + before, rows.begin(), rows.end());
@@ -339,7 +339,7 @@ RowPanel::RowPtr RowPanel::rowAt(int row) const
 
 int RowPanel::indexOfRow(const RowPtr &row) const
 {
-    if (!row) return -1;   // an unread row is null too
+    if (!row) return -1; // an unread row is null too
     const auto it = std::find(m_items.begin(), m_items.end(), row);
     return it == m_items.end() ? -1 : int(it - m_items.begin());
 }
@@ -366,7 +366,8 @@ void RowPanel::reloadTable()
 
 void RowPanel::sortRows(std::vector<RowPtr> &rows) const
 {
-    std::stable_sort(rows.begin(), rows.end(), [this](const RowPtr &a, const RowPtr &b) { return rowGoesBefore(a, b); });
+    std::stable_sort(rows.begin(), rows.end(),
+                     [this](const RowPtr &a, const RowPtr &b) { return rowGoesBefore(a, b); });
 }
 
 void RowPanel::sortItems()
@@ -474,8 +475,8 @@ void RowPanel::toggleItemDeleted(const RowPtr &row)
 void RowPanel::insertSorted(const RowPtr &row)
 {
     readAllRows();
-    const auto at = std::find_if(m_items.begin(), m_items.end(),
-                                 [&](const RowPtr &other) { return rowGoesBefore(row, other); });
+    const auto at =
+        std::find_if(m_items.begin(), m_items.end(), [&](const RowPtr &other) { return rowGoesBefore(row, other); });
     m_items.insert(at, row);
 }
 

@@ -56,8 +56,7 @@ public:
         using QUndoCommand::QUndoCommand;
     };
 
-    RowPanel(Book *doc, NodePtr item, const QDate &from, const QDate &to,
-                         QWidget *parent = nullptr);
+    RowPanel(Book *doc, NodePtr item, const QDate &from, const QDate &to, QWidget *parent = nullptr);
     ~RowPanel() override;
 
     Book *doc() const { return m_doc; }
@@ -224,7 +223,7 @@ protected:
     virtual QVariant fieldValue(const RowPtr &row, int field) const = 0;
     virtual void setFieldValue(const RowPtr &row, int field, const QVariant &value) = 0;
 
-    int m_popupRow = -1;     // the cell whose chooser is open, edited again after it
+    int m_popupRow = -1; // the cell whose chooser is open, edited again after it
     int m_popupColumn = -1;
 
 private:
@@ -241,25 +240,25 @@ private:
     void flipDeletedInPlace(const RowPtr &row);
     void insertSorted(const RowPtr &row);
 
-    Book *m_doc;                  // not owned; outlives the panel
-    NodePtr m_item;               // the account or category the panel shows
-    QDate m_from;                        // first day of the period
-    QDate m_to;                          // last day of the period
-    mutable std::vector<RowPtr> m_items; // rows shown, in table order; null: not read yet
-    std::vector<RowPtr> m_deletedItems;  // rows deleted since the panel opened
-    EditingTable *m_tableView;           // child
-    QPushButton *m_okButton;             // child
-    int m_rc = 0;                        // rows written by the last commit
-    bool m_hasChanged = false;           // anything changed since the last commit
-    bool m_batchChanging = false;        // changes are grouped into one undo step
-    bool m_isEditOnly = false;           // no rows may be added
-    int m_editGeneration = 0;            // a deferred edit of a newer row wins
-    int m_undoBase = 0;                  // the undo stack's index before the panel's first row step
-    int m_lastIndex = 0;                 // the undo stack's index when it last moved
-    bool m_unwinding = false;            // row steps are being taken off the stack: they do nothing
-    bool m_rereading = false;            // the rows are read again after a book step, no commit
-    static inline bool s_settling = false;  // a panel puts its commit on the stack: no book step moves
-    int m_stepGeneration = 0;            // row steps of an older generation refer to rows read before
+    Book *m_doc;                           // not owned; outlives the panel
+    NodePtr m_item;                        // the account or category the panel shows
+    QDate m_from;                          // first day of the period
+    QDate m_to;                            // last day of the period
+    mutable std::vector<RowPtr> m_items;   // rows shown, in table order; null: not read yet
+    std::vector<RowPtr> m_deletedItems;    // rows deleted since the panel opened
+    EditingTable *m_tableView;             // child
+    QPushButton *m_okButton;               // child
+    int m_rc = 0;                          // rows written by the last commit
+    bool m_hasChanged = false;             // anything changed since the last commit
+    bool m_batchChanging = false;          // changes are grouped into one undo step
+    bool m_isEditOnly = false;             // no rows may be added
+    int m_editGeneration = 0;              // a deferred edit of a newer row wins
+    int m_undoBase = 0;                    // the undo stack's index before the panel's first row step
+    int m_lastIndex = 0;                   // the undo stack's index when it last moved
+    bool m_unwinding = false;              // row steps are being taken off the stack: they do nothing
+    bool m_rereading = false;              // the rows are read again after a book step, no commit
+    static inline bool s_settling = false; // a panel puts its commit on the stack: no book step moves
+    int m_stepGeneration = 0;              // row steps of an older generation refer to rows read before
 };
 
 } // namespace cv

@@ -40,14 +40,13 @@ int maskOf(const Trade &row)
 // Kinds whose amount is the unit price alone.
 bool isAmountKind(cv::TradeKind kind)
 {
-    return kind == cv::TradeKind::OtherIncome || kind == cv::TradeKind::OtherExpense || kind == cv::TradeKind::Interest ||
-           kind == cv::TradeKind::Distribution;
+    return kind == cv::TradeKind::OtherIncome || kind == cv::TradeKind::OtherExpense ||
+           kind == cv::TradeKind::Interest || kind == cv::TradeKind::Distribution;
 }
 
 } // namespace
 
-TradePanel::TradePanel(Book *doc, NodePtr item, const QDate &from,
-                                               const QDate &to, QWidget *parent)
+TradePanel::TradePanel(Book *doc, NodePtr item, const QDate &from, const QDate &to, QWidget *parent)
     : RowPanel(doc, std::move(item), from, to, parent), m_titleField(new QLabel(this)),
       m_accountDataSource(std::make_unique<cv::AccountChooserModel>()),
       m_brandDataSource(std::make_unique<cv::SecurityChooserModel>()),
@@ -224,7 +223,7 @@ QVariant TradePanel::fieldValue(const RowPtr &row, int field) const
 void TradePanel::setFieldValue(const RowPtr &row, int field, const QVariant &value)
 {
     const TradePtr trade = row.trade();
-    CV_ASSERT_OR(trade, return);
+    CV_ASSERT_OR(trade, return );
     Trade &t = *trade;
     switch (Field(field)) {
     case Field::Date: t.setDate(value.toDate()); return;
@@ -329,8 +328,10 @@ QString TradePanel::holdingText(const Trade &row) const
         const TradePtr t = trade(r);
         if (!t || !(t->flags() & (cv::EditChanged | cv::EditNew | cv::EditDeleted))) return;
         if (!(t->flags() & cv::EditDeleted)) units += unitsBy(*t);
-        if (const TradePtr stored = copyOf(t)) units -= unitsBy(*stored);
-        else if (!(t->flags() & cv::EditNew)) units -= unitsBy(*t);
+        if (const TradePtr stored = copyOf(t))
+            units -= unitsBy(*stored);
+        else if (!(t->flags() & cv::EditNew))
+            units -= unitsBy(*t);
     };
     for (const RowPtr &r : items()) pending(r);
     for (const RowPtr &r : deletedItems()) pending(r);
@@ -357,7 +358,8 @@ cv::CellValue TradePanel::objectValue(const EditingTable *, int cid, int row) co
         if (isStockRow(*t)) return amountCell(doc()->stringForValueAccount(t->count(), t->account()));
         return amountCell(doc()->stringForFundValue(t->count(), accountCurrency(*t), false, true));
     case UnitPriceColumn:
-        if (t->kind() == cv::TradeKind::TransferUnits || t->kind() == cv::TradeKind::Dividend || isAmountKind(t->kind()))
+        if (t->kind() == cv::TradeKind::TransferUnits || t->kind() == cv::TradeKind::Dividend ||
+            isAmountKind(t->kind()))
             return QString();
         if (isNew && t->unitPrice() == 0) return QString();
         if (!(maskOf(*t) & Trade::UnitPriceField) && t->unitPrice() == 0) return QString();
@@ -535,13 +537,13 @@ void TradePanel::runBrandPopup(int column, int row)
 }
 
 void TradePanel::runPopup(int column, int row, cv::ChooserModel *source, const cv::ChooserItem &current,
-                                      void (TradePanel::*end)(const cv::ChooserItem &))
+                          void (TradePanel::*end)(const cv::ChooserItem &))
 {
     QPointer<TradePanel> self(this);
     cv::ChooserPopup::get()->runForCell(tableView(), column, row, source, current,
-                                       [self, end](const cv::ChooserItem &item) {
-                                           if (self) (self.data()->*end)(item);
-                                       });
+                                        [self, end](const cv::ChooserItem &item) {
+                                            if (self) (self.data()->*end)(item);
+                                        });
 }
 
 void TradePanel::endBrandPopup(const cv::ChooserItem &item)
@@ -562,8 +564,7 @@ void TradePanel::endBrandPopup(const cv::ChooserItem &item)
         const int digits = fractionOfCurrency(accountCurrency(*t));
         setField(t, Field::UnitPrice,
                  Book::numberForRoundString(Book::stringForRoundValue(t->unitPrice(), digits), digits));
-        setField(t, Field::Count,
-                 Book::numberForRoundString(Book::stringForRoundValue(t->count(), 0), 0));
+        setField(t, Field::Count, Book::numberForRoundString(Book::stringForRoundValue(t->count(), 0), 0));
     }
     endPopupWithResult(item, Field::Brand);
 }

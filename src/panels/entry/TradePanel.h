@@ -54,8 +54,7 @@ public:
     static_assert(FilterTag == cv::tag::TradePanelMenu.last);
 
     // `item` is an investment account or a holding; either date may be invalid (open).
-    TradePanel(Book *doc, NodePtr item, const QDate &from, const QDate &to,
-                           QWidget *parent = nullptr);
+    TradePanel(Book *doc, NodePtr item, const QDate &from, const QDate &to, QWidget *parent = nullptr);
     ~TradePanel() override;
 
     // The fields of a trade row a change names.
@@ -158,14 +157,14 @@ private:
     QString totalText(const Trade &row) const;
     QString holdingText(const Trade &row) const;
 
-    QLabel *m_titleField;                                  // the subject; child
-    quint32 m_flags = 0;                                   // kinds listed, 0 = all
-    bool m_autoPriceUpdate = true;                         // trades record price points
-    std::map<TradePtr, TradePtr> m_oldValues;        // row (by identity) -> its stored state
-    QPointer<TradeFilterDialog> m_filterDialog;  // child, made on first use
-    mutable int m_lastEditedCid = -1;                      // the calculator's target column
-    std::unique_ptr<cv::AccountChooserModel> m_accountDataSource;        // destination chooser
-    std::unique_ptr<cv::SecurityChooserModel> m_brandDataSource;            // security chooser
+    QLabel *m_titleField;                                              // the subject; child
+    quint32 m_flags = 0;                                               // kinds listed, 0 = all
+    bool m_autoPriceUpdate = true;                                     // trades record price points
+    std::map<TradePtr, TradePtr> m_oldValues;                          // row (by identity) -> its stored state
+    QPointer<TradeFilterDialog> m_filterDialog;                        // child, made on first use
+    mutable int m_lastEditedCid = -1;                                  // the calculator's target column
+    std::unique_ptr<cv::AccountChooserModel> m_accountDataSource;      // destination chooser
+    std::unique_ptr<cv::SecurityChooserModel> m_brandDataSource;       // security chooser
     std::unique_ptr<cv::TradeOperationChooserModel> m_operationSource; // kind chooser
 };
 

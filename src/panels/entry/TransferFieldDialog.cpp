@@ -26,10 +26,10 @@ constexpr int kAccountKindsNoLoans = 223;
 }
 
 TransferFieldDialog::TransferFieldDialog(QWidget *parent)
-    : QDialog(parent, Qt::Dialog), m_accountButton(new QComboBox(this)),
-      m_destinationButton(new QComboBox(this)), m_accountField(new QLineEdit(this)),
-      m_destinationField(new QLineEdit(this)), m_destinationArrow(new QLabel(QStringLiteral("→"), this)),
-      m_accountSignLabel(new QLabel(this)), m_destinationSignLabel(new QLabel(this)),
+    : QDialog(parent, Qt::Dialog), m_accountButton(new QComboBox(this)), m_destinationButton(new QComboBox(this)),
+      m_accountField(new QLineEdit(this)), m_destinationField(new QLineEdit(this)),
+      m_destinationArrow(new QLabel(QStringLiteral("→"), this)), m_accountSignLabel(new QLabel(this)),
+      m_destinationSignLabel(new QLabel(this)),
       m_okButton(new QPushButton(cv::localizedString(QStringLiteral("OK")), this)),
       m_cancelButton(new QPushButton(cv::localizedString(QStringLiteral("Cancel")), this)),
       m_ds(std::make_unique<cv::AccountChooserModel>())
@@ -60,8 +60,7 @@ TransferFieldDialog::TransferFieldDialog(QWidget *parent)
     for (QComboBox *box : {m_accountButton, m_destinationButton}) box->setMinimumWidth(150);
 
     connect(m_accountButton, &QComboBox::activated, this, [this](int index) { changedChoice(Source, index); });
-    connect(m_destinationButton, &QComboBox::activated, this,
-            [this](int index) { changedChoice(Destination, index); });
+    connect(m_destinationButton, &QComboBox::activated, this, [this](int index) { changedChoice(Destination, index); });
     for (QLineEdit *amount : {m_accountField, m_destinationField}) GetCurrencyFieldEditor()->attach(amount);
     connect(m_accountField, &QLineEdit::textChanged, this, [this] { updateOKButton(); });
     connect(m_destinationField, &QLineEdit::textChanged, this, [this] { updateOKButton(); });
@@ -85,8 +84,7 @@ int TransferFieldDialog::currencyOf(int account) const
     return m_doc && account > 0 ? m_doc->currencyOfAccount(account) : 0;
 }
 
-void TransferFieldDialog::runWithController(AccountBookPanel *controller, const EntryPtr &actual,
-                                                     const QPoint &origin)
+void TransferFieldDialog::runWithController(AccountBookPanel *controller, const EntryPtr &actual, const QPoint &origin)
 {
     if (!controller || !actual) return;
     m_origin = origin;
@@ -99,7 +97,8 @@ void TransferFieldDialog::runWithController(AccountBookPanel *controller, const 
     fillControls();
     if (m_account > 0 && m_destination > 0 && actual->kind() == cv::EntryKind::Transfer) {
         m_accountField->setText(fullPrecisionText(actual->amount(), m_account));
-        if (actual->converted() != 0) m_destinationField->setText(fullPrecisionText(actual->converted(), m_destination));
+        if (actual->converted() != 0)
+            m_destinationField->setText(fullPrecisionText(actual->converted(), m_destination));
     } else {
         updateFields();
         m_destinationButton->setCurrentIndex(-1);
@@ -298,7 +297,7 @@ void TransferFieldDialog::placeOnScreen(QWidget *popup, const QPoint &origin)
 }
 
 void TransferFieldDialog::fitListsToScreen(std::initializer_list<QComboBox *> lists, const QPoint &origin,
-                                                    int itemHeight)
+                                           int itemHeight)
 {
     const QScreen *screen = QGuiApplication::screenAt(origin);
     if (!screen) screen = QGuiApplication::primaryScreen();

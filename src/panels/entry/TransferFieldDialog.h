@@ -87,24 +87,24 @@ private:
     int currencyOf(int account) const;
     double numberIn(QLineEdit *field, int account) const;
 
-    QComboBox *m_accountButton;       // the source; child
-    QComboBox *m_destinationButton;   // the destination; child
-    QLineEdit *m_accountField;        // amount leaving the source; child
-    QLineEdit *m_destinationField;    // amount arriving at the destination; child
-    QLabel *m_destinationArrow;       // between the sides; child
-    QLabel *m_accountSignLabel;       // the source currency's prefix; child
-    QLabel *m_destinationSignLabel;   // the destination currency's prefix; child
-    QPushButton *m_okButton;          // child
-    QPushButton *m_cancelButton;      // child
-    QPointer<AccountBookPanel> m_controller;  // the book that opened the popup
-    EntryPtr m_actual;            // the row being edited
-    Book *m_doc = nullptr;     // the book's document; not owned
-    std::unique_ptr<cv::AccountChooserModel> m_ds;  // the account list
-    int m_account = 0;                // chosen source ident (0 none)
-    int m_destination = 0;            // chosen destination ident (0 none)
-    QPoint m_origin;                  // where the popup's top-left corner goes
-    bool m_okPushed = false;          // the outcome is settled
-    bool m_filling = false;           // the controls are being filled
+    QComboBox *m_accountButton;                    // the source; child
+    QComboBox *m_destinationButton;                // the destination; child
+    QLineEdit *m_accountField;                     // amount leaving the source; child
+    QLineEdit *m_destinationField;                 // amount arriving at the destination; child
+    QLabel *m_destinationArrow;                    // between the sides; child
+    QLabel *m_accountSignLabel;                    // the source currency's prefix; child
+    QLabel *m_destinationSignLabel;                // the destination currency's prefix; child
+    QPushButton *m_okButton;                       // child
+    QPushButton *m_cancelButton;                   // child
+    QPointer<AccountBookPanel> m_controller;       // the book that opened the popup
+    EntryPtr m_actual;                             // the row being edited
+    Book *m_doc = nullptr;                         // the book's document; not owned
+    std::unique_ptr<cv::AccountChooserModel> m_ds; // the account list
+    int m_account = 0;                             // chosen source ident (0 none)
+    int m_destination = 0;                         // chosen destination ident (0 none)
+    QPoint m_origin;                               // where the popup's top-left corner goes
+    bool m_okPushed = false;                       // the outcome is settled
+    bool m_filling = false;                        // the controls are being filled
 };
 
 } // namespace cv

@@ -14,11 +14,10 @@
 namespace cv {
 
 namespace {
-constexpr int kMaxTransferCategories = 101;  // the store's list holds at most this many
+constexpr int kMaxTransferCategories = 101; // the store's list holds at most this many
 } // namespace
 
-TransferPanel::TransferPanel(Book *doc, NodePtr node, const QDate &from,
-                                                 const QDate &to, QWidget *parent)
+TransferPanel::TransferPanel(Book *doc, NodePtr node, const QDate &from, const QDate &to, QWidget *parent)
     : EntryListPanel(doc, std::move(node), from, to, parent), m_titleField(new QLabel(this))
 {
     readRows();
@@ -29,10 +28,7 @@ TransferPanel::TransferPanel(Book *doc, NodePtr node, const QDate &from,
     addItem();
 }
 
-TransferPanel::TransferPanel(Book *doc, QWidget *parent)
-    : EntryListPanel(doc, nullptr, QDate(), QDate(), parent)
-{
-}
+TransferPanel::TransferPanel(Book *doc, QWidget *parent) : EntryListPanel(doc, nullptr, QDate(), QDate(), parent) {}
 
 TransferPanel::~TransferPanel()
 {
@@ -89,8 +85,7 @@ std::optional<TransferPanel::Field> TransferPanel::amountFieldForColumn(int cid)
     return cid == AmountColumn ? std::optional(Field::Amount) : std::nullopt;
 }
 
-std::optional<TransferPanel::Field> TransferPanel::accountFieldForColumn(int cid,
-                                                                                          const Entry &row) const
+std::optional<TransferPanel::Field> TransferPanel::accountFieldForColumn(int cid, const Entry &row) const
 {
     // An amount without a source has no currency.
     if (cid == AmountColumn) return row.account() > 0 ? std::optional(Field::Account) : std::nullopt;
@@ -98,8 +93,7 @@ std::optional<TransferPanel::Field> TransferPanel::accountFieldForColumn(int cid
     return std::nullopt;
 }
 
-cv::CellValue TransferPanel::uniqueContentForItem(const Entry &row, int cid,
-                                                            const NodePtr &account) const
+cv::CellValue TransferPanel::uniqueContentForItem(const Entry &row, int cid, const NodePtr &account) const
 {
     switch (cid) {
     case SourceColumn: return account ? doc()->displayName(*account) : QString();
@@ -157,7 +151,8 @@ bool TransferPanel::isColumnSelectable(const EditingTable *, int cid, int row) c
 int TransferPanel::transferColumnSearch(int column, int row, cv::Movement movement) const
 {
     const int count = tableView()->numberOfColumns();
-    const bool clickOnConverted = tableView()->cidOfColumn(column) == ConvertedColumn && movement == cv::Movement::Click;
+    const bool clickOnConverted =
+        tableView()->cidOfColumn(column) == ConvertedColumn && movement == cv::Movement::Click;
     if (clickOnConverted)
         movement = isColumnSelectable(tableView(), AmountColumn, row) ? cv::Movement::Forward : cv::Movement::Backward;
     if (row < 0) return column;

@@ -17,11 +17,17 @@ class TransferPanel : public EntryListPanel {
     Q_OBJECT
 
 public:
-    enum Column { DateColumn = 0, AmountColumn, GroupColumn, MemoColumn, SourceColumn, DestinationColumn,
-                  ConvertedColumn };
+    enum Column {
+        DateColumn = 0,
+        AmountColumn,
+        GroupColumn,
+        MemoColumn,
+        SourceColumn,
+        DestinationColumn,
+        ConvertedColumn
+    };
 
-    TransferPanel(Book *doc, NodePtr node, const QDate &from, const QDate &to,
-                            QWidget *parent = nullptr);
+    TransferPanel(Book *doc, NodePtr node, const QDate &from, const QDate &to, QWidget *parent = nullptr);
     ~TransferPanel() override;
 
     bool isTransferTarget() const override { return true; }
@@ -55,7 +61,7 @@ protected:
 private:
     void buildTable();
 
-    QLabel *m_titleField = nullptr;  // child
+    QLabel *m_titleField = nullptr; // child
 };
 
 } // namespace cv

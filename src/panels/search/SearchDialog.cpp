@@ -32,8 +32,7 @@ QList<int> identsOf(const std::vector<NodePtr> &nodes)
 }
 } // namespace
 
-SearchDialog::SearchDialog(Book *doc, QWidget *parent)
-    : QDialog(parent), m_doc(doc)
+SearchDialog::SearchDialog(Book *doc, QWidget *parent) : QDialog(parent), m_doc(doc)
 {
     setWindowTitle(cv::localizedString(QStringLiteral("Search-Panel-Title")));
     auto *layout = new QVBoxLayout(this);
@@ -85,8 +84,8 @@ SearchDialog::SearchDialog(Book *doc, QWidget *parent)
     layout->addLayout(outlines, 1);
 
     auto *buttons = new QDialogButtonBox(this);
-    auto *clear = buttons->addButton(cv::localizedString(QStringLiteral("Search-Panel-Clear")),
-                                     QDialogButtonBox::ResetRole);
+    auto *clear =
+        buttons->addButton(cv::localizedString(QStringLiteral("Search-Panel-Clear")), QDialogButtonBox::ResetRole);
     auto *ok = buttons->addButton(cv::localizedString(QStringLiteral("OK")), QDialogButtonBox::AcceptRole);
     auto *cancel = buttons->addButton(cv::localizedString(QStringLiteral("Cancel")), QDialogButtonBox::RejectRole);
     ok->setDefault(true);
@@ -134,8 +133,7 @@ int SearchDialog::currentFlags() const
 
 std::pair<QDate, QDate> SearchDialog::getPeriod() const
 {
-    return {m_dateFields[0]->date().value_or(QDate(1900, 1, 1)),
-            m_dateFields[1]->date().value_or(QDate(2099, 1, 1))};
+    return {m_dateFields[0]->date().value_or(QDate(1900, 1, 1)), m_dateFields[1]->date().value_or(QDate(2099, 1, 1))};
 }
 
 double SearchDialog::getValue(int index) const

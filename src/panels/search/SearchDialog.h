@@ -83,7 +83,7 @@ public:
     cv::TickTree *categoryView() const { return m_categoryView; }
 
 private:
-    Book *m_doc;  // not owned; outlives the sheet
+    Book *m_doc; // not owned; outlives the sheet
     int m_useFlags = 0;
     QCheckBox *m_useDate;
     QCheckBox *m_useValue;

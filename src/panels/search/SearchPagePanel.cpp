@@ -22,9 +22,8 @@
 namespace cv {
 
 SearchPagePanel::SearchPagePanel(Book *doc, QWidget *parent)
-    : QWidget(parent), m_doc(doc), m_results(new SearchResultsPanel(doc, this)),
-      m_sheet(new SearchDialog(doc, this)), m_countField(new QLabel(this)),
-      m_searchButton(new QPushButton(cv::localizedString("Search-Button"), this))
+    : QWidget(parent), m_doc(doc), m_results(new SearchResultsPanel(doc, this)), m_sheet(new SearchDialog(doc, this)),
+      m_countField(new QLabel(this)), m_searchButton(new QPushButton(cv::localizedString("Search-Button"), this))
 {
     m_sheet->setWindowModality(Qt::WindowModal);
     auto *layout = new QVBoxLayout(this);
@@ -44,9 +43,8 @@ SearchPagePanel::SearchPagePanel(Book *doc, QWidget *parent)
     connect(m_results, &SearchResultsPanel::searchListShouldClear, this, &SearchPagePanel::clearSearchList);
     QHeaderView *header = m_results->tableView()->horizontalHeader();
     header->setSectionsClickable(true);
-    connect(header, &QHeaderView::sectionClicked, this, [this](int section) {
-        columnHeaderClicked(section, QApplication::keyboardModifiers());
-    });
+    connect(header, &QHeaderView::sectionClicked, this,
+            [this](int section) { columnHeaderClicked(section, QApplication::keyboardModifiers()); });
     setSearchUI();
 }
 
@@ -110,8 +108,7 @@ void SearchPagePanel::setSearchUI()
     m_countField->setText(cv::formatString(cv::localizedString("Search Result@"), {resultCount()}));
 }
 
-int SearchPagePanel::execSearchForAccount(const std::vector<NodePtr> &accounts, const QDate &from,
-                                               const QDate &to)
+int SearchPagePanel::execSearchForAccount(const std::vector<NodePtr> &accounts, const QDate &from, const QDate &to)
 {
     m_dirty = false;
     SearchConditions conditions;
@@ -161,13 +158,11 @@ void SearchPagePanel::execMenu(int tag)
         setSearchUI();
         break;
     }
-    case ClearTag:
-        setResults({});
-        break;
+    case ClearTag: setResults({}); break;
     case ExportTag: {
         if (resultCount() == 0) return;
-        const QString path = QFileDialog::getSaveFileName(window(), cv::localizedString("Search-Export-Title"), QString(),
-                                                          cv::localizedString("Search-Export-Filter"));
+        const QString path = QFileDialog::getSaveFileName(window(), cv::localizedString("Search-Export-Title"),
+                                                          QString(), cv::localizedString("Search-Export-Filter"));
         if (!path.isEmpty()) exportSearchResults(path);
         break;
     }
@@ -207,7 +202,7 @@ cv::SearchResultsExporter::Result SearchPagePanel::exportSearchResults(const QSt
         Alert::alert(cv::localizedString("Search-Export-Failed"), result.errorString);
     } else if (result.unmappable > 0) {
         Alert::alert(cv::localizedString("Search-Export-Replaced"),
-                        cv::formatString(cv::localizedString("Search-Export-Replaced@"), {result.unmappable}));
+                     cv::formatString(cv::localizedString("Search-Export-Replaced@"), {result.unmappable}));
     }
     return result;
 }

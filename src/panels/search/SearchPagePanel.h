@@ -79,10 +79,10 @@ private:
     void setResults(const std::vector<SearchRecord> &results);
 
     Book *m_doc;                   // not owned; outlives the page
-    SearchResultsPanel *m_results;   // child
-    SearchDialog *m_sheet;       // child; kept between searches
-    QLabel *m_countField;                 // child
-    QPushButton *m_searchButton;          // child
+    SearchResultsPanel *m_results; // child
+    SearchDialog *m_sheet;         // child; kept between searches
+    QLabel *m_countField;          // child
+    QPushButton *m_searchButton;   // child
     QList<int> m_exportColumns;
     bool m_dirty = false;
 };

@@ -92,8 +92,7 @@ QByteArray SearchResultsExporter::encodeLine(const QStringList &values, int *unm
     return line;
 }
 
-SearchResultsExporter::Result SearchResultsExporter::write(const QString &path,
-                                                           const std::vector<QStringList> &rows)
+SearchResultsExporter::Result SearchResultsExporter::write(const QString &path, const std::vector<QStringList> &rows)
 {
     Result result;
     ShiftJisEncoder encoder;

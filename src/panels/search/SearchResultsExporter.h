@@ -16,8 +16,8 @@ class SearchResultsExporter {
 public:
     struct Result {
         bool ok = false;
-        int unmappable = 0;    // characters written as "?"
-        QString errorString;   // why the file was not written
+        int unmappable = 0;  // characters written as "?"
+        QString errorString; // why the file was not written
     };
 
     static QByteArray encodeLine(const QStringList &values, int *unmappable = nullptr);

@@ -30,8 +30,7 @@ QString plainText(const cv::CellValue &value)
 }
 } // namespace
 
-SearchResultsPanel::SearchResultsPanel(Book *doc, QWidget *parent)
-    : TransferPanel(doc, parent)
+SearchResultsPanel::SearchResultsPanel(Book *doc, QWidget *parent) : TransferPanel(doc, parent)
 {
     setEditOnly(true);
     layoutPanel(nullptr, nullptr, nullptr);
@@ -214,15 +213,17 @@ cv::CellValue SearchResultsPanel::entryValue(const Entry &e, int cid) const
     case AccountColumn: return accountName(e.account());
     case DestinationColumn: return e.kind() == cv::EntryKind::Transfer ? accountName(e.destination()) : QString();
     case ExpenseColumn:
-        return e.kind() == cv::EntryKind::Expense || e.kind() == cv::EntryKind::Transfer ? amountCell(e.amount(), e.account())
-                                                                                : QString();
+        return e.kind() == cv::EntryKind::Expense || e.kind() == cv::EntryKind::Transfer
+                   ? amountCell(e.amount(), e.account())
+                   : QString();
     case CategoryColumn: {
         if (e.kind() == cv::EntryKind::Transfer) return cv::localizedString("Money Transfer");
         const NodePtr category =
             e.kind() == cv::EntryKind::Income ? doc()->findIncome(e.category()) : doc()->findExpense(e.category());
         const QString name = category ? doc()->displayName(*category) : QString();
         if (!name.isEmpty()) return name;
-        return cv::localizedString(e.kind() == cv::EntryKind::Income ? "Report-Search-Income" : "Report-Search-Expense");
+        return cv::localizedString(e.kind() == cv::EntryKind::Income ? "Report-Search-Income"
+                                                                     : "Report-Search-Expense");
     }
     default: return QString();
     }
@@ -269,7 +270,7 @@ void SearchResultsPanel::prepareCell(const EditingTable *table, cv::PreparedCell
     const RowPtr r = rowAt(row);
     if (!r) return;
     if (isTradeRow(r)) {
-        cell.showsButtons = false;  // a trade's chooser cells are not edited here
+        cell.showsButtons = false; // a trade's chooser cells are not edited here
         return;
     }
     TransferPanel::prepareCell(table, cell, cid, row);
@@ -329,8 +330,7 @@ std::optional<SearchResultsPanel::Field> SearchResultsPanel::amountFieldForColum
     return cid == IncomeColumn || cid == ExpenseColumn ? std::optional(Field::Amount) : std::nullopt;
 }
 
-std::optional<SearchResultsPanel::Field> SearchResultsPanel::accountFieldForColumn(int cid,
-                                                                                          const Entry &row) const
+std::optional<SearchResultsPanel::Field> SearchResultsPanel::accountFieldForColumn(int cid, const Entry &row) const
 {
     const int column = row.kind() == cv::EntryKind::Expense ? ExpenseColumn : IncomeColumn;
     return cid == column ? std::optional(Field::Account) : std::nullopt;

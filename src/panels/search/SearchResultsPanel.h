@@ -26,8 +26,16 @@ class SearchResultsPanel : public TransferPanel {
     Q_OBJECT
 
 public:
-    enum Column { DateColumn = 0, IncomeColumn, GroupColumn, MemoColumn, AccountColumn, DestinationColumn,
-                  ExpenseColumn, CategoryColumn };
+    enum Column {
+        DateColumn = 0,
+        IncomeColumn,
+        GroupColumn,
+        MemoColumn,
+        AccountColumn,
+        DestinationColumn,
+        ExpenseColumn,
+        CategoryColumn
+    };
     static constexpr int kColumnCount = 8;
     // The print row level of the header.
     static constexpr int kHeaderLevel = -10;
@@ -106,7 +114,7 @@ private:
     cv::CellValue entryValue(const Entry &e, int cid) const;
     void buildTable();
 
-    std::map<TradePtr, TradePtr> m_oldTrades;      // trade -> its stored state
+    std::map<TradePtr, TradePtr> m_oldTrades; // trade -> its stored state
     bool m_autoPriceUpdate = true;
 };
 

@@ -20,7 +20,7 @@
 namespace cv {
 
 namespace {
-constexpr int kMemoRow = 100;  // below any row a sheet adds
+constexpr int kMemoRow = 100; // below any row a sheet adds
 } // namespace
 
 AccountSheet::AccountSheet(Book *document, NodePtr account, QWidget *parent)
@@ -82,7 +82,10 @@ void AccountSheet::setMemoFieldString(const QString &text)
     if (!text.isNull()) m_memoField->setText(text);
 }
 
-bool AccountSheet::isOkEnabled() const { return m_okButton->isEnabled(); }
+bool AccountSheet::isOkEnabled() const
+{
+    return m_okButton->isEnabled();
+}
 
 void AccountSheet::updateButtons()
 {
@@ -91,9 +94,9 @@ void AccountSheet::updateButtons()
     QString missing;
     if (!ok) missing = m_nameField->text().isEmpty() ? localizedString(QStringLiteral("Sheet-Name")) : missingDetail();
     if (missing.endsWith(u':') || missing.endsWith(u'：')) missing.chop(1);
-    m_missingField->setText(missing.isEmpty() ? QString()
-                                              : formatString(localizedString(QStringLiteral("Sheet-Missing-Field")),
-                                                             {missing}));
+    m_missingField->setText(missing.isEmpty()
+                                ? QString()
+                                : formatString(localizedString(QStringLiteral("Sheet-Missing-Field")), {missing}));
 }
 
 QString AccountSheet::missingFieldText() const
@@ -159,7 +162,7 @@ void AccountSheet::okPushed()
         return;
     }
     updateButtons();
-    if (!m_okButton->isEnabled()) return;  // never writes what does not read
+    if (!m_okButton->isEnabled()) return; // never writes what does not read
     const int oldCurrency = m_currentItem->currency();
     m_currentItem->setName(m_nameField->text());
     if (!currencyLocked()) m_currentItem->setCurrency(currency());

@@ -106,18 +106,17 @@ protected:
 private:
     void currencyChanged();
 
-    Book *m_document;         // not owned; outlives the sheet
-    NodePtr m_currentItem;    // the node the sheet fills
-    int m_shownCurrency = 0;         // the currency the amount fields show
+    Book *m_document;        // not owned; outlives the sheet
+    NodePtr m_currentItem;   // the node the sheet fills
+    int m_shownCurrency = 0; // the currency the amount fields show
     bool m_hasChanged = false;
-    bool m_opening = true;           // filling the controls: changes are not counted
-    InputTextField *m_nameField;     // children
+    bool m_opening = true;       // filling the controls: changes are not counted
+    InputTextField *m_nameField; // children
     QComboBox *m_currencyButton;
     InputTextField *m_memoField;
     QGridLayout *m_grid;
     QPushButton *m_okButton = nullptr;
-    QLabel *m_missingField = nullptr;  // says which field keeps OK off; child
+    QLabel *m_missingField = nullptr; // says which field keeps OK off; child
 };
 
 } // namespace cv
-

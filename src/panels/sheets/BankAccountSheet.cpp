@@ -23,8 +23,8 @@ BankAccountSheet::BankAccountSheet(Book *document, NodePtr account, QWidget *par
     const struct {
         const char *label;
         int tag;
-    } cells[] = {{"Bank-Name", 0},      {"Bank-Branch", 0},           {"Bank-Account-Number", 1},
-                 {"Bank-Telephone", 1}, {"Sheet-Start-Date", 1},      {"Sheet-Opening-Balance", 1},
+    } cells[] = {{"Bank-Name", 0},         {"Bank-Branch", 0},      {"Bank-Account-Number", 1},
+                 {"Bank-Telephone", 1},    {"Sheet-Start-Date", 1}, {"Sheet-Opening-Balance", 1},
                  {"Bank-Interest-Rate", 1}};
     for (const auto &cell : cells) form()->addCell(cv::localizedString(cell.label), cell.tag);
     setCellRoles(DateCell, {BalanceCell, RateCell}, {BalanceCell});
@@ -53,9 +53,8 @@ BankAccountSheet::BankAccountSheet(Book *document, NodePtr account, QWidget *par
     finishOpening();
 }
 
-BankAccountSheet *BankAccountSheet::openBankPanel(Book *document, const NodePtr &account,
-                                                        QWidget *parent,
-                                                        std::function<void(int, BankAccountSheet *)> done)
+BankAccountSheet *BankAccountSheet::openBankPanel(Book *document, const NodePtr &account, QWidget *parent,
+                                                  std::function<void(int, BankAccountSheet *)> done)
 {
     if (!document || !account) return nullptr;
     return cv::openSheet(new BankAccountSheet(document, account, parent), parent, std::move(done));
@@ -79,10 +78,14 @@ bool BankAccountSheet::detailReady() const
 QString BankAccountSheet::missingDetail() const
 {
     const char *key = nullptr;
-    if (form()->stringValue(BankCell).isEmpty()) key = "Bank-Name";
-    else if (!getDate()) key = "Sheet-Start-Date";
-    else if (!readAmount(form()->cellAtIndex(BalanceCell))) key = "Sheet-Opening-Balance";
-    else if (!readRate()) key = "Bank-Interest-Rate";
+    if (form()->stringValue(BankCell).isEmpty())
+        key = "Bank-Name";
+    else if (!getDate())
+        key = "Sheet-Start-Date";
+    else if (!readAmount(form()->cellAtIndex(BalanceCell)))
+        key = "Sheet-Opening-Balance";
+    else if (!readRate())
+        key = "Bank-Interest-Rate";
     return key ? cv::localizedString(key) : QString();
 }
 

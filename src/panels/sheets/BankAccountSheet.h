@@ -17,7 +17,7 @@ public:
     BankAccountSheet(Book *document, NodePtr account, QWidget *parent = nullptr);
 
     static BankAccountSheet *openBankPanel(Book *document, const NodePtr &account, QWidget *parent,
-                                              std::function<void(int, BankAccountSheet *)> done);
+                                           std::function<void(int, BankAccountSheet *)> done);
 
     InputForm *bankInfoForm() const { return form(); }
     QComboBox *accountKindButton() const { return m_accountKindButton; }
@@ -31,8 +31,8 @@ private:
     // Empty is 0; none when unreadable.
     std::optional<double> readRate() const;
 
-    QComboBox *m_accountKindButton;  // child
-    int m_storedKind = 0;            // kept when the pop-up cannot show the stored kind
+    QComboBox *m_accountKindButton; // child
+    int m_storedKind = 0;           // kept when the pop-up cannot show the stored kind
 };
 
 } // namespace cv

@@ -45,8 +45,7 @@ int depthOf(const Node &node)
 
 } // namespace
 
-BudgetEditor::BudgetEditor(Book *doc, NodePtr item, const QDate &date, int months,
-                                 QWidget *parent)
+BudgetEditor::BudgetEditor(Book *doc, NodePtr item, const QDate &date, int months, QWidget *parent)
     : RowPanel(doc, std::move(item), date, date, parent), m_months(std::clamp(months, 1, 12)),
       m_titleField(new QLabel(this)), m_dateField(new QLabel(this)),
       m_cancelButton(new QPushButton(cv::localizedString(QStringLiteral("Cancel")), this))
@@ -95,8 +94,8 @@ BudgetEditor::~BudgetEditor()
     detachFromTable();
 }
 
-QDialog *BudgetEditor::openBudgetEditor(Book *doc, const NodePtr &item, const QDate &date,
-                                           int months, QWidget *parent, std::function<void(int)> done)
+QDialog *BudgetEditor::openBudgetEditor(Book *doc, const NodePtr &item, const QDate &date, int months, QWidget *parent,
+                                        std::function<void(int)> done)
 {
     if (!doc || !item || !date.isValid()) return nullptr;
     auto *sheet = new TrackedDialog(parent);
@@ -123,7 +122,8 @@ QDialog *BudgetEditor::openBudgetEditor(Book *doc, const NodePtr &item, const QD
         if (done) done(code);
     });
     QTimer::singleShot(0, editor, [editor] {
-        if (editor->numberOfRows(editor->tableView()) > 0) editor->tableView()->editColumn(ValueColumn, 0, nullptr, true);
+        if (editor->numberOfRows(editor->tableView()) > 0)
+            editor->tableView()->editColumn(ValueColumn, 0, nullptr, true);
     });
     return sheet;
 }
@@ -202,9 +202,7 @@ cv::CellValue BudgetEditor::objectValue(const EditingTable *, int cid, int row) 
         text.text = QString::number(month > 12 ? month - 12 : month);
         text.alignment = Qt::AlignRight | Qt::AlignVCenter;
         break;
-    case CategoryColumn:
-        text.text = QString(2 * depthOf(*category), u' ') + doc()->displayName(*category);
-        break;
+    case CategoryColumn: text.text = QString(2 * depthOf(*category), u' ') + doc()->displayName(*category); break;
     case ValueColumn: {
         const double value = budgetForItem(*category, month);
         if (value != 0) text.text = doc()->stringForValue(value, 0, false);
@@ -265,8 +263,8 @@ std::optional<cv::CellCurrency> BudgetEditor::currencyForColumn(int cid, int) co
 }
 
 std::optional<QString> BudgetEditor::proposedString(PopupFieldEditor *editor, const QString &oldText,
-                                                       cv::TextSelection oldSelection, const QString &newText,
-                                                       int currency, int fractionLength)
+                                                    cv::TextSelection oldSelection, const QString &newText,
+                                                    int currency, int fractionLength)
 {
     // Typing is a change: OK ends the edit and stores it.
     markChanged();

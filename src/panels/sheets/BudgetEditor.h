@@ -31,8 +31,8 @@ public:
 
     // Opens the editor window-modal on `parent` in a dialog of its own;
     // `done` runs with the end code before the dialog is freed.
-    static QDialog *openBudgetEditor(Book *doc, const NodePtr &item, const QDate &date, int months,
-                                     QWidget *parent, std::function<void(int)> done);
+    static QDialog *openBudgetEditor(Book *doc, const NodePtr &item, const QDate &date, int months, QWidget *parent,
+                                     std::function<void(int)> done);
 
     int months() const { return m_months; }
     // Categories in the table, the subject first.
@@ -90,11 +90,11 @@ private:
     // The category's own budget (not its descendants') in the month number.
     double storedBudget(const Node &category, int month) const;
 
-    int m_months;                                               // sections
-    std::map<const Node *, std::map<int, double>> m_changedItems;  // pending: category -> month -> value
-    QLabel *m_titleField;                                       // child
-    QLabel *m_dateField;                                        // child
-    QPushButton *m_cancelButton;                                // child
+    int m_months;                                                 // sections
+    std::map<const Node *, std::map<int, double>> m_changedItems; // pending: category -> month -> value
+    QLabel *m_titleField;                                         // child
+    QLabel *m_dateField;                                          // child
+    QPushButton *m_cancelButton;                                  // child
 };
 
 } // namespace cv

@@ -22,8 +22,7 @@ bool BudgetEditorSections::eventFilter(QObject *watched, QEvent *event)
 {
     // Before the cells: they draw their text and the selection over it.
     // The table may be going away: only the viewport's address is compared.
-    if (event->type() == QEvent::Paint && watched == m_viewport)
-        paint(static_cast<QPaintEvent *>(event)->rect());
+    if (event->type() == QEvent::Paint && watched == m_viewport) paint(static_cast<QPaintEvent *>(event)->rect());
     return false;
 }
 
@@ -37,7 +36,8 @@ void BudgetEditorSections::paint(const QRect &clip)
     QPainter painter(m_table->viewport());
     const int width = m_table->viewport()->width();
     for (int row = first; row <= last; ++row)
-        painter.fillRect(QRect(0, m_table->rowViewportPosition(row), width, m_table->rowHeight(row)), m_background(row));
+        painter.fillRect(QRect(0, m_table->rowViewportPosition(row), width, m_table->rowHeight(row)),
+                         m_background(row));
     const int bottom = m_table->rowViewportPosition(last) + m_table->rowHeight(last);
     painter.setPen(QColor(Qt::lightGray));
     const QHeaderView *header = m_table->horizontalHeader();

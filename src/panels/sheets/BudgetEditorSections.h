@@ -26,11 +26,10 @@ protected:
 private:
     void paint(const QRect &clip);
 
-    EditingTable *m_table;       // the parent
-    const QObject *m_viewport;   // the table's, whose paints come here first
+    EditingTable *m_table;     // the parent
+    const QObject *m_viewport; // the table's, whose paints come here first
     std::function<QColor(int)> m_background;
     std::function<int()> m_rowsPerSection;
 };
 
 } // namespace cv
-

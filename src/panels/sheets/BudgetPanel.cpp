@@ -23,8 +23,10 @@ namespace cv {
 BudgetPanel::BudgetPanel(Book *document, const QDate &date, NodePtr item, QWidget *parent)
     : TrackedDialog(parent), m_document(document), m_actual(std::move(item)), m_categoryField(new QLabel(this)),
       m_yearStepper(new QSpinBox(this)), m_tableView(new QTableWidget(kRows, 3, this)),
-      m_budgetTextField(new QLineEdit(this)), m_applyButton(new QPushButton(cv::localizedString("Budget-Panel-Apply"), this)),
-      m_okButton(new QPushButton(cv::localizedString("OK"), this)), m_cancelButton(new QPushButton(cv::localizedString("Cancel"), this))
+      m_budgetTextField(new QLineEdit(this)),
+      m_applyButton(new QPushButton(cv::localizedString("Budget-Panel-Apply"), this)),
+      m_okButton(new QPushButton(cv::localizedString("OK"), this)),
+      m_cancelButton(new QPushButton(cv::localizedString("Cancel"), this))
 {
     Q_ASSERT(document && m_actual);
     setObjectName(QStringLiteral("BudgetPanel"));
@@ -45,8 +47,9 @@ BudgetPanel::BudgetPanel(Book *document, const QDate &date, NodePtr item, QWidge
     m_yearStepper->setRange(1900, 2099);
     m_yearStepper->setValue(m_year);
     m_tableView->setObjectName(QStringLiteral("tableView"));
-    m_tableView->setHorizontalHeaderLabels(
-        {cv::localizedString("Budget-Panel-Month"), cv::localizedString("Budget Column"), cv::localizedString("Actual Column")});
+    m_tableView->setHorizontalHeaderLabels({cv::localizedString("Budget-Panel-Month"),
+                                            cv::localizedString("Budget Column"),
+                                            cv::localizedString("Actual Column")});
     m_tableView->verticalHeader()->hide();
     m_tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_tableView->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -99,8 +102,8 @@ BudgetPanel::BudgetPanel(Book *document, const QDate &date, NodePtr item, QWidge
 
 BudgetPanel::~BudgetPanel() = default;
 
-BudgetPanel *BudgetPanel::openBudgetPanel(Book *document, const QDate &date, const NodePtr &item,
-                                                QWidget *parent, std::function<void(int)> done)
+BudgetPanel *BudgetPanel::openBudgetPanel(Book *document, const QDate &date, const NodePtr &item, QWidget *parent,
+                                          std::function<void(int)> done)
 {
     if (!document || !item || !date.isValid()) return nullptr;
     auto *panel = new BudgetPanel(document, date, item, parent);
@@ -143,7 +146,8 @@ void BudgetPanel::reloadTable()
     const QString format = cv::localizedString(QStringLiteral("YYYY/MM"));
     const auto cell = [this](int row, int column, const QString &value, const QColor &color = {}) {
         auto *item = new QTableWidgetItem(value);
-        item->setTextAlignment(column == MonthColumn ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter);
+        item->setTextAlignment(column == MonthColumn ? Qt::AlignLeft | Qt::AlignVCenter
+                                                     : Qt::AlignRight | Qt::AlignVCenter);
         if (color.isValid()) item->setForeground(color);
         m_tableView->setItem(row, column, item);
     };

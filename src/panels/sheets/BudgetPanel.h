@@ -38,8 +38,8 @@ public:
 
     // Opens the panel window-modal on `parent`; `done` runs with the end
     // code before the panel is freed.
-    static BudgetPanel *openBudgetPanel(Book *document, const QDate &date, const NodePtr &item,
-                                           QWidget *parent, std::function<void(int)> done);
+    static BudgetPanel *openBudgetPanel(Book *document, const QDate &date, const NodePtr &item, QWidget *parent,
+                                        std::function<void(int)> done);
 
     // The calendar year the shown fiscal year begins in, and its first month (1-12).
     int year() const { return m_year; }
@@ -70,12 +70,12 @@ private:
     void selectionChanged();
     QString money(double value) const;
 
-    Book *m_document;   // not owned; outlives the panel
-    NodePtr m_actual;   // the category
+    Book *m_document; // not owned; outlives the panel
+    NodePtr m_actual; // the category
     int m_year = 0;
     int m_startMonth = 1;
-    BudgetPtr m_budget;     // the edited copy
-    QLabel *m_categoryField;   // children
+    BudgetPtr m_budget;      // the edited copy
+    QLabel *m_categoryField; // children
     QSpinBox *m_yearStepper;
     QTableWidget *m_tableView;
     QLineEdit *m_budgetTextField;

@@ -16,8 +16,8 @@
 namespace cv {
 
 namespace {
-constexpr int kNewCutoffIndex = 19;  // day 20
-constexpr int kNewDueIndex = 9;      // day 10
+constexpr int kNewCutoffIndex = 19; // day 20
+constexpr int kNewDueIndex = 9;     // day 10
 
 // The pop-up's day; the stored one when the pop-up shows none.
 int selectedDay(const QComboBox *popup, int stored)
@@ -70,9 +70,8 @@ CardAccountSheet::CardAccountSheet(Book *document, NodePtr account, QWidget *par
     finishOpening();
 }
 
-CardAccountSheet *CardAccountSheet::openCreditPanel(Book *document, const NodePtr &account,
-                                                              QWidget *parent,
-                                                              std::function<void(int, CardAccountSheet *)> done)
+CardAccountSheet *CardAccountSheet::openCreditPanel(Book *document, const NodePtr &account, QWidget *parent,
+                                                    std::function<void(int, CardAccountSheet *)> done)
 {
     if (!document || !account) return nullptr;
     return cv::openSheet(new CardAccountSheet(document, account, parent), parent, std::move(done));
@@ -86,10 +85,14 @@ bool CardAccountSheet::detailReady() const
 QString CardAccountSheet::missingDetail() const
 {
     const char *key = nullptr;
-    if (form()->stringValue(CompanyCell).isEmpty()) key = "Credit-Company";
-    else if (!getDate()) key = "Sheet-Start-Date";
-    else if (!readAmount(form()->cellAtIndex(BalanceCell))) key = "Sheet-Opening-Balance";
-    else if (!readAmount(form()->cellAtIndex(LimitCell))) key = "Credit-Limit";
+    if (form()->stringValue(CompanyCell).isEmpty())
+        key = "Credit-Company";
+    else if (!getDate())
+        key = "Sheet-Start-Date";
+    else if (!readAmount(form()->cellAtIndex(BalanceCell)))
+        key = "Sheet-Opening-Balance";
+    else if (!readAmount(form()->cellAtIndex(LimitCell)))
+        key = "Credit-Limit";
     return key ? cv::localizedString(key) : QString();
 }
 

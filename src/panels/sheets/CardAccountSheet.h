@@ -15,9 +15,8 @@ public:
 
     CardAccountSheet(Book *document, NodePtr account, QWidget *parent = nullptr);
 
-    static CardAccountSheet *openCreditPanel(Book *document, const NodePtr &account,
-                                                  QWidget *parent,
-                                                  std::function<void(int, CardAccountSheet *)> done);
+    static CardAccountSheet *openCreditPanel(Book *document, const NodePtr &account, QWidget *parent,
+                                             std::function<void(int, CardAccountSheet *)> done);
 
     InputForm *creditInfoForm() const { return form(); }
     QComboBox *cutoffDayButton() const { return m_cutoffDayButton; }
@@ -29,9 +28,9 @@ protected:
     void writeDetail() override;
 
 private:
-    QComboBox *m_cutoffDayButton;  // children
+    QComboBox *m_cutoffDayButton; // children
     QComboBox *m_dueDayButton;
-    int m_storedCutoffDay = 0;     // kept when the pop-up cannot show the stored day
+    int m_storedCutoffDay = 0; // kept when the pop-up cannot show the stored day
     int m_storedDueDay = 0;
 };
 

@@ -34,8 +34,7 @@ CashAccountSheet::CashAccountSheet(Book *document, NodePtr account, QWidget *par
       m_dateField(new cv::DateField(this)), m_valueField(makeAmountField())
 {
     setWindowTitle(cv::localizedString(QStringLiteral("Cache-Panel-Title")));
-    if (const char *key = titleKey(this->account()->kind()))
-        m_titleField->setText(cv::localizedString(key));
+    if (const char *key = titleKey(this->account()->kind())) m_titleField->setText(cv::localizedString(key));
     QFont bold = m_titleField->font();
     bold.setBold(true);
     m_titleField->setFont(bold);
@@ -66,9 +65,8 @@ CashAccountSheet::CashAccountSheet(Book *document, NodePtr account, QWidget *par
     finishOpening();
 }
 
-CashAccountSheet *CashAccountSheet::openCachePanel(Book *document, const NodePtr &account,
-                                                           QWidget *parent,
-                                                           std::function<void(int, CashAccountSheet *)> done)
+CashAccountSheet *CashAccountSheet::openCachePanel(Book *document, const NodePtr &account, QWidget *parent,
+                                                   std::function<void(int, CashAccountSheet *)> done)
 {
     if (!document || !account) return nullptr;
     return cv::openSheet(new CashAccountSheet(document, account, parent), parent, std::move(done));
@@ -120,9 +118,11 @@ void CashAccountSheet::setDateEnabled(bool enabled)
     m_dateFieldLabel->setEnabled(enabled);
     m_dateField->setEnabled(enabled);
     const bool opening = isOpening();
-    setOpening(true);  // the date's own text change is not the user's
-    if (enabled) m_dateField->setDate(QDate::currentDate());
-    else m_dateField->setStringValue(QString());
+    setOpening(true); // the date's own text change is not the user's
+    if (enabled)
+        m_dateField->setDate(QDate::currentDate());
+    else
+        m_dateField->setStringValue(QString());
     setOpening(opening);
 }
 

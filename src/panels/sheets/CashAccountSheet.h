@@ -22,8 +22,8 @@ public:
     CashAccountSheet(Book *document, NodePtr account, QWidget *parent = nullptr);
 
     // Opens the sheet on `parent`; `done(code, sheet)` runs when it ends.
-    static CashAccountSheet *openCachePanel(Book *document, const NodePtr &account,
-                                                QWidget *parent, std::function<void(int, CashAccountSheet *)> done);
+    static CashAccountSheet *openCachePanel(Book *document, const NodePtr &account, QWidget *parent,
+                                            std::function<void(int, CashAccountSheet *)> done);
 
     QLabel *titleField() const { return m_titleField; }
     cv::DateField *dateField() const { return m_dateField; }
@@ -50,12 +50,12 @@ private:
     void contentChanged(QObject *control);
     void setDateEnabled(bool enabled);
 
-    QLabel *m_titleField;          // children
+    QLabel *m_titleField; // children
     QLabel *m_dateFieldLabel;
     cv::DateField *m_dateField;
     QLineEdit *m_valueField;
     bool m_dateEnabled = true;
-    bool m_followsValue = false;   // a stored account without detail: the date follows the balance
+    bool m_followsValue = false; // a stored account without detail: the date follows the balance
 };
 
 } // namespace cv

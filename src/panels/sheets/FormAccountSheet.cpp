@@ -19,7 +19,8 @@ void FormAccountSheet::setCellRoles(int dateCell, std::vector<int> valueCells, s
     m_dateCell = dateCell;
     m_valueCells = std::move(valueCells);
     m_amountCells = std::move(amountCells);
-    if (InputFormCell *date = m_form->cellAtIndex(dateCell)) date->setPlaceholderText(formatProgramDate(QDate(2000, 1, 31)));
+    if (InputFormCell *date = m_form->cellAtIndex(dateCell))
+        date->setPlaceholderText(formatProgramDate(QDate(2000, 1, 31)));
     for (int cell : m_valueCells)
         if (InputFormCell *field = m_form->cellAtIndex(cell)) field->setAlignment(Qt::AlignRight);
     for (QLineEdit *field : amountFields()) GetCurrencyFieldEditor()->attach(field);

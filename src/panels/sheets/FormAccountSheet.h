@@ -36,11 +36,10 @@ protected:
     double amountOf(int cell) const;
 
 private:
-    InputForm *m_form;               // child
+    InputForm *m_form; // child
     int m_dateCell = -1;
     std::vector<int> m_valueCells;
     std::vector<int> m_amountCells;
 };
 
 } // namespace cv
-

@@ -39,7 +39,7 @@ Q_SIGNALS:
     void cellTextChanged(int index);
 
 private:
-    QGridLayout *m_grid;                  // the sheet's, not owned
+    QGridLayout *m_grid; // the sheet's, not owned
     int m_firstRow;
     QWidget *m_owner;                     // parent of the cells and labels
     std::vector<InputFormCell *> m_cells; // the owner's children, in order

@@ -18,7 +18,7 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
 
 private:
-    int m_tag;  // 0 free text, else Latin
+    int m_tag; // 0 free text, else Latin
 };
 
 } // namespace cv

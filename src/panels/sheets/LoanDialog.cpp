@@ -25,7 +25,7 @@ namespace cv {
 
 namespace {
 
-constexpr int kLoanUsageCategory = 33;  // the fixed unspecified-loan category
+constexpr int kLoanUsageCategory = 33; // the fixed unspecified-loan category
 
 } // namespace
 
@@ -83,11 +83,13 @@ LoanDialog::LoanDialog(Book *document, NodePtr account, QWidget *parent)
         m_tableSync = 0;
         m_changeCount = 0;
         m_overViewChangeCount = 0;
+        // clang-format off
         for (QWidget *control : std::initializer_list<QWidget *>{
                  m_currencyButton, m_dateField, m_valueField, m_timesField, m_rateField, m_bonusField,
                  m_transferAccount, m_transferUsage, m_accountButton, m_usageButton, m_repaymentButton,
                  m_dueDateButton, m_holidayButton, m_loanTypeButton, m_option2, m_option3, m_option4,
                  m_bonusButton, m_initialDayCheckbox})
+            // clang-format on
             control->setEnabled(false);
         m_oldName = m_nameField->text();
         m_oldMemo = m_memoField->text();
@@ -115,9 +117,8 @@ LoanDialog::~LoanDialog()
     if (m_tableView) m_tableView->setClient(nullptr);
 }
 
-LoanDialog *LoanDialog::openLoanPanel(Book *document, const NodePtr &account,
-                                                        QWidget *parent,
-                                                        std::function<void(int, LoanDialog *)> done)
+LoanDialog *LoanDialog::openLoanPanel(Book *document, const NodePtr &account, QWidget *parent,
+                                      std::function<void(int, LoanDialog *)> done)
 {
     if (!document || !account) return nullptr;
     auto *panel = new LoanDialog(document, account, parent);
@@ -160,7 +161,10 @@ QString LoanDialog::accountName(int ident) const
 
 // ---------------------------------------------------------------- pages
 
-void LoanDialog::showPage(int page) { m_tabView->setCurrentIndex(page); }
+void LoanDialog::showPage(int page)
+{
+    m_tabView->setCurrentIndex(page);
+}
 
 void LoanDialog::didSelectPage(int page)
 {
@@ -196,22 +200,31 @@ void LoanDialog::didSelectPage(int page)
     updateButtons();
 }
 
-QString LoanDialog::messageText() const { return m_messageField->text(); }
-QString LoanDialog::okReasonText() const { return m_okReason->text(); }
-bool LoanDialog::isOkEnabled() const { return m_okButton->isEnabled(); }
+QString LoanDialog::messageText() const
+{
+    return m_messageField->text();
+}
+QString LoanDialog::okReasonText() const
+{
+    return m_okReason->text();
+}
+bool LoanDialog::isOkEnabled() const
+{
+    return m_okButton->isEnabled();
+}
 
 // ---------------------------------------------------------------- end
 
 bool LoanDialog::nothingChanged() const
 {
-    const bool changed = m_currentItem->ident() > 0 &&
-                         (m_nameField->text() != m_oldName || m_memoField->text() != m_oldMemo);
+    const bool changed =
+        m_currentItem->ident() > 0 && (m_nameField->text() != m_oldName || m_memoField->text() != m_oldMemo);
     return m_changeCount < 1 && m_overViewChangeCount < 1 && !changed;
 }
 
 void LoanDialog::okPushed()
 {
-    if (!m_okButton->isEnabled() && !nothingChanged()) return;  // the close box never counts as OK
+    if (!m_okButton->isEnabled() && !nothingChanged()) return; // the close box never counts as OK
     if (nothingChanged()) {
         done(0);
         return;

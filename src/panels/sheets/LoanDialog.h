@@ -66,7 +66,7 @@ public:
     // and the sheet (valid until it returns). A stored loan's schedule is
     // handed in first.
     static LoanDialog *openLoanPanel(Book *document, const NodePtr &account, QWidget *parent,
-                                              std::function<void(int, LoanDialog *)> done);
+                                     std::function<void(int, LoanDialog *)> done);
 
     void setLoanData(std::optional<LoanSchedule> data);
     const std::optional<LoanSchedule> &loanData() const { return m_loanData; }
@@ -168,22 +168,22 @@ private:
     QString accountName(int ident) const;
     bool nothingChanged() const;
 
-    Book *m_document;                       // the book, not owned
-    NodePtr m_currentItem;                  // the loan node; its extra is null for a new loan
-    CurrencyFormatter m_currencyFormatter;       // amounts of the selected currency
+    Book *m_document;                      // the book, not owned
+    NodePtr m_currentItem;                 // the loan node; its extra is null for a new loan
+    CurrencyFormatter m_currencyFormatter; // amounts of the selected currency
     int m_selectedCurrency = 0;
-    int m_changeCount = 0;                         // changes of the conditions
-    int m_overViewChangeCount = 0;                 // changes of the rows and of the no-recalculation box
-    int m_tableSync = -1;                          // m_changeCount when the schedule was computed
-    std::optional<LoanSchedule> m_loanData;     // the shown schedule, none until computed or handed in
-    bool m_accountFrozen = false;                  // no asset account in the selected currency
-    LoanTerms m_storedLoan;                     // a stored loan's terms as opened (copy)
+    int m_changeCount = 0;                  // changes of the conditions
+    int m_overViewChangeCount = 0;          // changes of the rows and of the no-recalculation box
+    int m_tableSync = -1;                   // m_changeCount when the schedule was computed
+    std::optional<LoanSchedule> m_loanData; // the shown schedule, none until computed or handed in
+    bool m_accountFrozen = false;           // no asset account in the selected currency
+    LoanTerms m_storedLoan;                 // a stored loan's terms as opened (copy)
     QString m_oldName;
     QString m_oldMemo;
     int m_oldCurrency = 0;
     bool m_isNew = true;
-    bool m_init = false;                           // filling the controls: changes are not counted
-    int m_inAccount = 0;                           // the account, usage and repayment buttons' idents
+    bool m_init = false; // filling the controls: changes are not counted
+    int m_inAccount = 0; // the account, usage and repayment buttons' idents
     int m_usage = 0;
     int m_repayment = 0;
 
@@ -196,17 +196,17 @@ private:
     QLineEdit *m_timesField = nullptr;
     QLineEdit *m_rateField = nullptr;
     QLineEdit *m_bonusField = nullptr;
-    QRadioButton *m_transferAccount = nullptr;     // tag 0: paid into an account
-    QRadioButton *m_transferUsage = nullptr;       // tag 1: spent on a category
+    QRadioButton *m_transferAccount = nullptr; // tag 0: paid into an account
+    QRadioButton *m_transferUsage = nullptr;   // tag 1: spent on a category
     QPushButton *m_accountButton = nullptr;
     QPushButton *m_usageButton = nullptr;
     QPushButton *m_repaymentButton = nullptr;
     QComboBox *m_dueDateButton = nullptr;
     QComboBox *m_holidayButton = nullptr;
-    QComboBox *m_loanTypeButton = nullptr;         // repayment option 1
-    QCheckBox *m_option2 = nullptr;                // interest in arrears
-    QCheckBox *m_option3 = nullptr;                // first due date next month
-    QCheckBox *m_option4 = nullptr;                // remainder to the last row
+    QComboBox *m_loanTypeButton = nullptr; // repayment option 1
+    QCheckBox *m_option2 = nullptr;        // interest in arrears
+    QCheckBox *m_option3 = nullptr;        // first due date next month
+    QCheckBox *m_option4 = nullptr;        // remainder to the last row
     QCheckBox *m_initialDayCheckbox = nullptr;
     QCheckBox *m_noRecalcCheckbox = nullptr;
     QComboBox *m_bonusButton = nullptr;
@@ -214,9 +214,9 @@ private:
     QLabel *m_summary[3] = {};
     QLabel *m_messageField = nullptr;
     QPushButton *m_okButton = nullptr;
-    QLabel *m_okReason = nullptr;  // why OK is off while the schedule is unseen
-    std::unique_ptr<cv::ChooserModel> m_chooserSource;  // the open chooser's list
-    bool m_closing = false;                        // going away: a late pick is dropped
+    QLabel *m_okReason = nullptr;                      // why OK is off while the schedule is unseen
+    std::unique_ptr<cv::ChooserModel> m_chooserSource; // the open chooser's list
+    bool m_closing = false;                            // going away: a late pick is dropped
 };
 
 } // namespace cv

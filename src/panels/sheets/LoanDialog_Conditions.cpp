@@ -70,17 +70,19 @@ QWidget *LoanDialog::buildConditionsPage()
         m_dueDateButton->addItem(cv::formatString(cv::localizedString("Loan-Due-Day"), {day}));
     m_dueDateButton->addItem(cv::localizedString("Loan-Due-Last-Day"));
     m_holidayButton = new QComboBox(page);
-    m_holidayButton->addItems({cv::localizedString("Loan-Holiday-Next"), cv::localizedString("Loan-Holiday-Previous"), cv::localizedString("Loan-Holiday-Keep")});
+    m_holidayButton->addItems({cv::localizedString("Loan-Holiday-Next"), cv::localizedString("Loan-Holiday-Previous"),
+                               cv::localizedString("Loan-Holiday-Keep")});
     m_loanTypeButton = new QComboBox(page);
-    m_loanTypeButton->addItems({cv::localizedString("Loan-Type-Annuity"), cv::localizedString("Loan-Type-Principal"), cv::localizedString("Loan-Type-Flat")});
+    m_loanTypeButton->addItems({cv::localizedString("Loan-Type-Annuity"), cv::localizedString("Loan-Type-Principal"),
+                                cv::localizedString("Loan-Type-Flat")});
     m_option2 = new QCheckBox(cv::localizedString("Loan-Option-Arrears"), page);
     m_option3 = new QCheckBox(cv::localizedString("Loan-Option-Next-Month"), page);
     m_option4 = new QCheckBox(cv::localizedString("Loan-Option-Last-Row"), page);
     m_initialDayCheckbox = new QCheckBox(cv::localizedString("Loan-Initial-Day"), page);
     m_noRecalcCheckbox = new QCheckBox(cv::localizedString("Loan-No-Recalc"), page);
     m_bonusButton = new QComboBox(page);
-    m_bonusButton->addItems({cv::localizedString("Loan-Bonus-None"), cv::localizedString("Loan-Bonus-Jun-Dec"), cv::localizedString("Loan-Bonus-Jan-Jul"),
-                             cv::localizedString("Loan-Bonus-Feb-Aug")});
+    m_bonusButton->addItems({cv::localizedString("Loan-Bonus-None"), cv::localizedString("Loan-Bonus-Jun-Dec"),
+                             cv::localizedString("Loan-Bonus-Jan-Jul"), cv::localizedString("Loan-Bonus-Feb-Aug")});
 
     // Label and control pairs, two to a row; the account choice row has radio buttons for labels.
     const struct {
@@ -99,10 +101,12 @@ QWidget *LoanDialog::buildConditionsPage()
     };
     int row = 0;
     for (const auto &r : rows) {
-        grid->addWidget(r.leftLabel ? static_cast<QWidget *>(new QLabel(cv::localizedString(r.leftLabel), page)) : m_transferAccount,
+        grid->addWidget(r.leftLabel ? static_cast<QWidget *>(new QLabel(cv::localizedString(r.leftLabel), page))
+                                    : m_transferAccount,
                         row, 0);
         grid->addWidget(r.left, row, 1);
-        grid->addWidget(r.rightLabel ? static_cast<QWidget *>(new QLabel(cv::localizedString(r.rightLabel), page)) : m_transferUsage,
+        grid->addWidget(r.rightLabel ? static_cast<QWidget *>(new QLabel(cv::localizedString(r.rightLabel), page))
+                                     : m_transferUsage,
                         row, 2);
         grid->addWidget(r.right, row, 3);
         ++row;
@@ -124,9 +128,11 @@ QWidget *LoanDialog::buildConditionsPage()
         connect(f, &QLineEdit::textEdited, this, [this, f] { contentChanged(f); });
     for (QComboBox *c : {m_dueDateButton, m_holidayButton, m_loanTypeButton, m_bonusButton})
         connect(c, &QComboBox::currentIndexChanged, this, [this, c] { contentChanged(c); });
+    // clang-format off
     for (QAbstractButton *b : std::initializer_list<QAbstractButton *>{
              m_option2, m_option3, m_option4, m_initialDayCheckbox, m_noRecalcCheckbox, m_transferAccount,
              m_transferUsage})
+        // clang-format on
         connect(b, &QAbstractButton::toggled, this, [this, b] { contentChanged(b); });
     connect(m_currencyButton, &QComboBox::currentIndexChanged, this, &LoanDialog::currencyChanged);
     connect(m_accountButton, &QPushButton::clicked, this, [this] { chooseAccount(m_accountButton, 0); });
@@ -156,8 +162,8 @@ void LoanDialog::fillFromStoredLoan(const LoanTerms &loan)
     m_repayment = loan.repaymentAccount();
     const int flags = loan.repaymentFlags();
     m_holidayButton->setCurrentIndex((flags & LoanTerms::HolidayToPrevious) ? 1
-                                     : (flags & LoanTerms::HolidayNoMove) ? 2
-                                                                              : 0);
+                                     : (flags & LoanTerms::HolidayNoMove)   ? 2
+                                                                            : 0);
     m_option2->setChecked(flags & LoanTerms::InterestInArrears);
     m_option3->setChecked(flags & LoanTerms::FirstDueNextMonth);
     m_option4->setChecked(flags & LoanTerms::NoFirstRowAdjustment);
@@ -201,8 +207,10 @@ void LoanDialog::setupLoanModel(LoanTerms &model) const
         model.setRate(m_rateField->text().trimmed().toDouble() / 100);
         model.setBonusAmount(amountOf(m_bonusField));
         model.setDueDay(m_dueDateButton->currentIndex() + 1);
-        if (m_transferAccount->isChecked()) model.setInAccount(m_inAccount);
-        else model.setOutCategory(m_usage);
+        if (m_transferAccount->isChecked())
+            model.setInAccount(m_inAccount);
+        else
+            model.setOutCategory(m_usage);
         model.setRepaymentAccount(m_repayment);
         model.setLoanType(m_loanTypeButton->currentIndex());
         int flags = 0;
@@ -245,11 +253,16 @@ QString LoanDialog::missingField() const
     const QString rate = m_rateField->text().trimmed();
     bool rateOk = false;
     const double rateValue = rate.toDouble(&rateOk);
-    if (m_nameField->text().isEmpty()) key = "Loan-Name";
-    else if (amountOf(m_valueField) == 0) key = "Loan-Amount";
-    else if (m_timesField->text().trimmed().toInt() == 0) key = "Loan-Times";
-    else if (rate.isEmpty() || !rateOk || rateValue < 0) key = "Loan-Rate";
-    else if (m_repayment == 0) key = "Loan-Repayment-Account";
+    if (m_nameField->text().isEmpty())
+        key = "Loan-Name";
+    else if (amountOf(m_valueField) == 0)
+        key = "Loan-Amount";
+    else if (m_timesField->text().trimmed().toInt() == 0)
+        key = "Loan-Times";
+    else if (rate.isEmpty() || !rateOk || rateValue < 0)
+        key = "Loan-Rate";
+    else if (m_repayment == 0)
+        key = "Loan-Repayment-Account";
     else if (m_transferAccount->isChecked() ? m_inAccount == 0 : m_usage == 0)
         key = m_transferAccount->isChecked() ? "Loan-Into-Account" : "Loan-For-Usage";
     if (!key) return QString();
@@ -326,13 +339,16 @@ void LoanDialog::chooseAccount(QPushButton *button, int which)
     const QRect anchor(button->mapToGlobal(QPoint(0, 0)), button->size());
     QPointer<LoanDialog> self(this);
     cv::ChooserPopup::get()->run(button, anchor, cv::ChooserPopup::Anchor::Button, source,
-                                source->objectWithIdentifier(current), [self, which](const cv::ChooserItem &item) {
-                                    if (!self || self->m_closing || !item.node()) return;
-                                    const int ident = item.node()->ident();
-                                    if (which == 0) self->setInAccount(ident);
-                                    else if (which == 1) self->setUsage(ident);
-                                    else self->setRepaymentAccount(ident);
-                                });
+                                 source->objectWithIdentifier(current), [self, which](const cv::ChooserItem &item) {
+                                     if (!self || self->m_closing || !item.node()) return;
+                                     const int ident = item.node()->ident();
+                                     if (which == 0)
+                                         self->setInAccount(ident);
+                                     else if (which == 1)
+                                         self->setUsage(ident);
+                                     else
+                                         self->setRepaymentAccount(ident);
+                                 });
 }
 
 void LoanDialog::setInAccount(int ident)
@@ -356,7 +372,10 @@ void LoanDialog::setRepaymentAccount(int ident)
     updateButtons();
 }
 
-void LoanDialog::setTransferChoice(int tag) { (tag == 0 ? m_transferAccount : m_transferUsage)->setChecked(true); }
+void LoanDialog::setTransferChoice(int tag)
+{
+    (tag == 0 ? m_transferAccount : m_transferUsage)->setChecked(true);
+}
 
 void LoanDialog::contentChanged(QObject *control)
 {
@@ -365,8 +384,10 @@ void LoanDialog::contentChanged(QObject *control)
         m_timesField->setText(QString::number(kMaxTimes));
         Alert::alert(QString(), cv::localizedString("Alert-Loan-Max-Times-Limit"), this);
     }
-    if (control == m_noRecalcCheckbox) ++m_overViewChangeCount;
-    else if (control != m_nameField && control != m_memoField) ++m_changeCount;
+    if (control == m_noRecalcCheckbox)
+        ++m_overViewChangeCount;
+    else if (control != m_nameField && control != m_memoField)
+        ++m_changeCount;
     updateButtons();
 }
 

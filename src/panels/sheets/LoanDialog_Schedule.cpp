@@ -37,14 +37,16 @@ QWidget *LoanDialog::buildSchedulePage()
     auto *page = new QWidget;
     auto *layout = new QVBoxLayout(page);
     m_tableView = new EditingTable(page);
+    // clang-format off
     const struct {
         int cid;
         const char *title;
         int width;
     } columns[] = {{Times, "Report-Times", 44},          {Date, "Report-Date", 90},
-                   {Rate, "Report-Rate", 64},            {Principal, "Report-Loan-Principal", 90},
+                   {Rate, "Report-Rate", 64},              {Principal, "Report-Loan-Principal", 90},
                    {Interest, "Report-Loan-Interest", 80}, {Total, "Report-Loan-Total", 90},
                    {Rest, "Report-Loan-Rest", 100},      {Account, "Report-Account", 110}};
+    // clang-format on
     for (const auto &c : columns)
         m_tableView->addColumn(std::make_unique<cv::TableColumn>(c.cid, cv::localizedString(c.title), c.width));
     m_tableView->setClient(this);
@@ -68,8 +70,10 @@ QWidget *LoanDialog::buildSchedulePage()
 void LoanDialog::recalcTable(bool fresh, int recalcIndex)
 {
     const LoanTerms model = currentModel();
-    if (fresh) m_loanData = model.calcPayment();
-    else if (m_loanData) model.recalcPayment(*m_loanData, std::max(0, recalcIndex));
+    if (fresh)
+        m_loanData = model.calcPayment();
+    else if (m_loanData)
+        model.recalcPayment(*m_loanData, std::max(0, recalcIndex));
     reload();
 }
 
@@ -98,9 +102,9 @@ void LoanDialog::displayLoanInfo()
             total += row->principal() + row->interest();
             interest += row->interest();
         }
-    m_summary[1]->setText(cv::formatString(cv::localizedString("total %@ (interest %@)"),
-                                           {m_currencyFormatter.stringForObjectValue(total),
-                                            m_currencyFormatter.stringForObjectValue(interest)}));
+    m_summary[1]->setText(cv::formatString(
+        cv::localizedString("total %@ (interest %@)"),
+        {m_currencyFormatter.stringForObjectValue(total), m_currencyFormatter.stringForObjectValue(interest)}));
     // An empty schedule has an empty period.
     QString first, last;
     if (effectiveDataCount() > 0) {
@@ -145,7 +149,10 @@ void LoanDialog::printPushed(const QString &pdfPath)
 
 // ---------------------------------------------------------------- the table
 
-int LoanDialog::numberOfRows(const EditingTable *) const { return effectiveDataCount(); }
+int LoanDialog::numberOfRows(const EditingTable *) const
+{
+    return effectiveDataCount();
+}
 
 QString LoanDialog::cellText(int cid, int row) const
 {
@@ -190,9 +197,15 @@ bool LoanDialog::shouldEditColumn(const EditingTable *, int cid, int) const
     return !m_isNew && cid >= Date && cid <= Interest;
 }
 
-bool LoanDialog::isColumnSelectable(const EditingTable *, int, int) const { return !m_isNew; }
+bool LoanDialog::isColumnSelectable(const EditingTable *, int, int) const
+{
+    return !m_isNew;
+}
 
-const cv::AmountText *LoanDialog::amountText() const { return &m_document->amountText(); }
+const cv::AmountText *LoanDialog::amountText() const
+{
+    return &m_document->amountText();
+}
 
 void LoanDialog::setObjectValue(EditingTable *, const QString &typed, int cid, int row)
 {
@@ -210,13 +223,15 @@ void LoanDialog::setObjectValue(EditingTable *, const QString &typed, int cid, i
     case Rate: {
         bool ok = false;
         const double percent = typed.trimmed().toDouble(&ok);
-        if (!ok || !std::isfinite(percent) || percent < 0) return;  // a negative rate is refused
+        if (!ok || !std::isfinite(percent) || percent < 0) return; // a negative rate is refused
         if (percent / 100 == payment.rate()) return;
         payment.setRate(percent / 100);
         ++m_overViewChangeCount;
         // From the edited row on: the rows before it keep their amounts.
-        if (!m_noRecalcCheckbox->isChecked()) recalcTable(false, row);
-        else reload();
+        if (!m_noRecalcCheckbox->isChecked())
+            recalcTable(false, row);
+        else
+            reload();
         break;
     }
     case Principal:
@@ -227,12 +242,16 @@ void LoanDialog::setObjectValue(EditingTable *, const QString &typed, int cid, i
         if (value < 0 && (cid == Interest || payment.kind() >= cv::LoanPaymentKind::ExtraLowerRegular)) return;
         const double old = cid == Principal ? payment.principal() : payment.interest();
         if (value != old) {
-            if (cid == Principal) payment.setPrincipal(value);
-            else payment.setInterest(value);
+            if (cid == Principal)
+                payment.setPrincipal(value);
+            else
+                payment.setInterest(value);
             ++m_overViewChangeCount;
         }
-        if (cid == Principal) recalcRest();
-        else reload();
+        if (cid == Principal)
+            recalcRest();
+        else
+            reload();
         break;
     }
     default: return;
@@ -291,7 +310,8 @@ bool LoanDialog::validateMenuTag(int tag) const
     case ChangeAccount: return !rows.empty();
     case DeleteRepayment:
         return std::any_of(rows.begin(), rows.end(), [this](int row) {
-            return row < effectiveDataCount() && (*m_loanData)[size_t(row)]->kind() >= cv::LoanPaymentKind::ExtraLowerRegular;
+            return row < effectiveDataCount() &&
+                   (*m_loanData)[size_t(row)]->kind() >= cv::LoanPaymentKind::ExtraLowerRegular;
         });
     default: return true;
     }
@@ -302,7 +322,7 @@ void LoanDialog::execMenu(int tag)
     if (!validateMenuTag(tag)) return;
     const std::vector<int> rows = selectedRows();
     // Each command reads the first selected row: a slipped rule must not reach an empty list.
-    CV_ASSERT_OR(tag == DeleteRepayment || (!rows.empty() && rows.front() < effectiveDataCount()), return);
+    CV_ASSERT_OR(tag == DeleteRepayment || (!rows.empty() && rows.front() < effectiveDataCount()), return );
     switch (tag) {
     case InsertPayment: {
         ExtraPaymentDialog dialog((*m_loanData)[size_t(rows.front())]->date(), &m_currencyFormatter, this);
@@ -313,8 +333,8 @@ void LoanDialog::execMenu(int tag)
     }
     case DeleteRepayment: deleteRepayment(); break;
     case ChangeRate: {
-        NumberDialog dialog((*m_loanData)[size_t(rows.front())]->rate() * 100, nullptr, cv::localizedString("Loan rate"),
-                                      this);
+        NumberDialog dialog((*m_loanData)[size_t(rows.front())]->rate() * 100, nullptr,
+                            cv::localizedString("Loan rate"), this);
         if (dialog.exec() > 0) changeRate(dialog.number());
         break;
     }
@@ -372,8 +392,10 @@ void LoanDialog::deleteRepayment()
         if (firstBonusRemoval > row) --firstBonusRemoval;
         const bool againstBonus = payment->kind() == cv::LoanPaymentKind::ExtraLowerBonus ||
                                   payment->kind() == cv::LoanPaymentKind::ExtraShortenBonus;
-        if (againstBonus) firstBonusRemoval = row;
-        else firstRegularRemoval = row;
+        if (againstBonus)
+            firstBonusRemoval = row;
+        else
+            firstRegularRemoval = row;
     }
     if (!removed) return;
     ++m_overViewChangeCount;
@@ -392,7 +414,8 @@ void LoanDialog::deleteRepayment()
     // Regular and bonus rows before the first removed extra of their sort keep their stored amounts.
     int regularLimit = firstRegularRemoval < 0 ? int(remaining.size()) : firstRegularRemoval;
     int bonusLimit = firstBonusRemoval < 0 ? int(remaining.size()) : firstBonusRemoval;
-    if (firstRegularRemoval >= 0 && firstBonusRemoval >= 0) regularLimit = bonusLimit = std::min(regularLimit, bonusLimit);
+    if (firstRegularRemoval >= 0 && firstBonusRemoval >= 0)
+        regularLimit = bonusLimit = std::min(regularLimit, bonusLimit);
     for (size_t i = 0; i < remaining.size() && i < fresh.size(); ++i) {
         const LoanPayment &from = *remaining[i];
         const bool carry = (from.kind() == cv::LoanPaymentKind::Regular && int(i) < regularLimit) ||
@@ -417,7 +440,7 @@ void LoanDialog::changeRate(double percent)
     const std::vector<int> rows = selectedRows();
     // A negative rate, or no number, is refused.
     if (m_isNew || rows.empty() || !std::isfinite(percent) || percent < 0) return;
-    CV_ASSERT_OR(rows.back() < effectiveDataCount(), return);
+    CV_ASSERT_OR(rows.back() < effectiveDataCount(), return );
     bool changed = false;
     for (int row : rows) {
         LoanPayment &payment = *(*m_loanData)[size_t(row)];
@@ -428,15 +451,17 @@ void LoanDialog::changeRate(double percent)
     }
     if (!changed) return;
     ++m_overViewChangeCount;
-    if (!m_noRecalcCheckbox->isChecked()) recalcTable(false, 0);
-    else reload();
+    if (!m_noRecalcCheckbox->isChecked())
+        recalcTable(false, 0);
+    else
+        reload();
     updateButtons();
 }
 
 void LoanDialog::changeAccount(int ident)
 {
     if (m_isNew || ident < 1) return;
-    CV_ASSERT_OR(selectedRows().empty() || selectedRows().back() < effectiveDataCount(), return);
+    CV_ASSERT_OR(selectedRows().empty() || selectedRows().back() < effectiveDataCount(), return );
     bool changed = false;
     for (int row : selectedRows()) {
         LoanPayment &payment = *(*m_loanData)[size_t(row)];
@@ -457,7 +482,7 @@ void LoanDialog::chooseRowAccount()
 {
     const std::vector<int> rows = selectedRows();
     if (m_isNew || rows.empty()) return;
-    CV_ASSERT_OR(rows.front() < effectiveDataCount(), return);
+    CV_ASSERT_OR(rows.front() < effectiveDataCount(), return );
     m_chooserSource = assetSource(m_currentItem->currency());
     const cv::ChooserItem value = m_chooserSource->objectWithIdentifier((*m_loanData)[size_t(rows.front())]->account());
     QPointer<LoanDialog> self(this);
@@ -468,7 +493,7 @@ void LoanDialog::chooseRowAccount()
         cv::ChooserPopup::get()->runForCell(m_tableView, Account, rows.front(), m_chooserSource.get(), value, picked);
     else
         cv::ChooserPopup::get()->run(m_tableView, QRect(QCursor::pos(), QSize(1, 1)), cv::ChooserPopup::Anchor::Point,
-                                    m_chooserSource.get(), value, picked);
+                                     m_chooserSource.get(), value, picked);
 }
 
 bool LoanDialog::handleClick(EditingTable *, const QMouseEvent *event, int cid, int row)

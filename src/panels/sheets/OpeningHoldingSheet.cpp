@@ -29,10 +29,9 @@ OpeningHolding *unitOf(const Node &node)
 
 } // namespace
 
-OpeningHoldingSheet::OpeningHoldingSheet(Book *document, NodePtr item,
-                                                       NodePtr parentAccount, QWidget *parent)
-    : UndoableSheet(parent), m_document(document), m_currentItem(std::move(item)),
-      m_parent(std::move(parentAccount)), m_brandName(new QLabel(this)), m_memoField(new QLineEdit(this)),
+OpeningHoldingSheet::OpeningHoldingSheet(Book *document, NodePtr item, NodePtr parentAccount, QWidget *parent)
+    : UndoableSheet(parent), m_document(document), m_currentItem(std::move(item)), m_parent(std::move(parentAccount)),
+      m_brandName(new QLabel(this)), m_memoField(new QLineEdit(this)),
       m_editButton(new QPushButton(cv::localizedString("Invest-Sheet-Edit-Brand"), this))
 {
     Q_ASSERT(m_document && m_currentItem);
@@ -69,14 +68,12 @@ OpeningHoldingSheet::OpeningHoldingSheet(Book *document, NodePtr item,
     connect(m_editButton, &QPushButton::clicked, this, &OpeningHoldingSheet::onEdit);
 }
 
-OpeningHoldingSheet *OpeningHoldingSheet::openInvestBrandPanel(Book *document,
-                                                                             const NodePtr &item,
-                                                                             const NodePtr &parentAccount,
-                                                                             QWidget *parent, EndHandler done)
+OpeningHoldingSheet *OpeningHoldingSheet::openInvestBrandPanel(Book *document, const NodePtr &item,
+                                                               const NodePtr &parentAccount, QWidget *parent,
+                                                               EndHandler done)
 {
     if (!document || !item) return nullptr;
-    return cv::openSheet(new OpeningHoldingSheet(document, item, parentAccount, parent), parent,
-                         std::move(done));
+    return cv::openSheet(new OpeningHoldingSheet(document, item, parentAccount, parent), parent, std::move(done));
 }
 
 void OpeningHoldingSheet::setEditBrandAction(std::function<void(int)> action)

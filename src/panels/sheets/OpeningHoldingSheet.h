@@ -30,14 +30,12 @@ public:
     enum Cell { DateCell = 0, UnitsCell, UnitPriceCell, CommissionCell };
     using EndHandler = std::function<void(int code, OpeningHoldingSheet *sheet)>;
 
-    OpeningHoldingSheet(Book *document, NodePtr item, NodePtr parentAccount,
-                               QWidget *parent = nullptr);
+    OpeningHoldingSheet(Book *document, NodePtr item, NodePtr parentAccount, QWidget *parent = nullptr);
 
     // Opens the sheet window-modal on `parent` (application-modal without
     // one) under the sheet tracker; `done` runs with the end code.
-    static OpeningHoldingSheet *openInvestBrandPanel(Book *document, const NodePtr &item,
-                                                            const NodePtr &parentAccount, QWidget *parent,
-                                                            EndHandler done);
+    static OpeningHoldingSheet *openInvestBrandPanel(Book *document, const NodePtr &item, const NodePtr &parentAccount,
+                                                     QWidget *parent, EndHandler done);
     // What "Edit Security…" asks of the main window: show the securities
     // window with this security's row selected. Without one the button is off.
     void setEditBrandAction(std::function<void(int brand)> action);
@@ -76,13 +74,13 @@ private:
     int priceDigits() const;
     void storeHolding();
 
-    Book *m_document;          // not owned; outlives the sheet
-    NodePtr m_currentItem;     // the holding node
-    NodePtr m_parent;          // its investment account
-    SecurityPtr m_brand;              // the held security, when stored
-    int m_curBrand = 0;               // its ident; 0 for a node without a detail record
+    Book *m_document;      // not owned; outlives the sheet
+    NodePtr m_currentItem; // the holding node
+    NodePtr m_parent;      // its investment account
+    SecurityPtr m_brand;   // the held security, when stored
+    int m_curBrand = 0;    // its ident; 0 for a node without a detail record
     bool m_hasChanged = false;
-    bool m_filling = false;           // changes while filling are no edits
+    bool m_filling = false; // changes while filling are no edits
     std::function<void(int)> m_editBrandAction;
     QLabel *m_brandName;
     QLineEdit *m_cells[4];

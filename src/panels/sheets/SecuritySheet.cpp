@@ -48,8 +48,7 @@ const std::vector<std::pair<int, const char *>> &SecuritySheet::marketItems()
     return items;
 }
 
-SecuritySheet::SecuritySheet(Book *document, SecurityPtr brand, bool isNew,
-                                                 QWidget *parent)
+SecuritySheet::SecuritySheet(Book *document, SecurityPtr brand, bool isNew, QWidget *parent)
     : UndoableSheet(parent), m_document(document), m_brand(std::move(brand)), m_isNew(isNew),
       m_kindCluster(new QButtonGroup(this)), m_nameField(new QLineEdit(this)), m_codeField(new QLineEdit(this)),
       m_symbolField(new QLineEdit(this)), m_marketButton(new QComboBox(this)), m_currencyButton(new QComboBox(this)),
@@ -61,7 +60,8 @@ SecuritySheet::SecuritySheet(Book *document, SecurityPtr brand, bool isNew,
     auto *layout = new QVBoxLayout(this);
 
     auto *kinds = new QHBoxLayout;
-    for (int kind : {cv::raw(cv::BrandKind::Stock), cv::raw(cv::BrandKind::InvestmentTrust), cv::raw(cv::BrandKind::Bond)}) {
+    for (int kind :
+         {cv::raw(cv::BrandKind::Stock), cv::raw(cv::BrandKind::InvestmentTrust), cv::raw(cv::BrandKind::Bond)}) {
         static const char *const keys[] = {"brand kind stock", "brand kind trust", "brand kind bond"};
         auto *button = new QRadioButton(cv::localizedString(keys[kind]), this);
         m_kindCluster->addButton(button, kind);
@@ -105,8 +105,8 @@ SecuritySheet::SecuritySheet(Book *document, SecurityPtr brand, bool isNew,
     cv::changeTextInputSource(m_nameField, true);
 }
 
-SecuritySheet *SecuritySheet::openBrandPanel(Book *document, const SecurityPtr &brand,
-                                                                 bool isNew, QWidget *parent, EndHandler done)
+SecuritySheet *SecuritySheet::openBrandPanel(Book *document, const SecurityPtr &brand, bool isNew, QWidget *parent,
+                                             EndHandler done)
 {
     if (!document || !brand) return nullptr;
     return cv::openSheet(new SecuritySheet(document, brand, isNew, parent), parent, std::move(done));

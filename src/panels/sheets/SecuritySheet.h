@@ -33,8 +33,8 @@ public:
     // Opens the sheet window-modal on `parent` (application-modal without
     // one) under the sheet tracker; `done` runs with the end code while the
     // sheet still exists, and the tracker frees it afterwards.
-    static SecuritySheet *openBrandPanel(Book *document, const SecurityPtr &brand, bool isNew,
-                                                   QWidget *parent, EndHandler done);
+    static SecuritySheet *openBrandPanel(Book *document, const SecurityPtr &brand, bool isNew, QWidget *parent,
+                                         EndHandler done);
 
     // The market pop-up's items: (market code, title key), the fallback 0 last.
     static const std::vector<std::pair<int, const char *>> &marketItems();
@@ -63,17 +63,17 @@ private:
     void paramChanged();
     void updateButtons();
 
-    Book *m_document;        // not owned; outlives the sheet
-    SecurityPtr m_brand;            // the security edited; the opener's
-    bool m_isNew;                   // not yet in the document's list
+    Book *m_document;    // not owned; outlives the sheet
+    SecurityPtr m_brand; // the security edited; the opener's
+    bool m_isNew;        // not yet in the document's list
     bool m_hasChanged = false;
-    bool m_filling = false;         // control signals while filling are no edits
-    QButtonGroup *m_kindCluster;    // ids are the security kinds
+    bool m_filling = false;      // control signals while filling are no edits
+    QButtonGroup *m_kindCluster; // ids are the security kinds
     QLineEdit *m_nameField;
     QLineEdit *m_codeField;
     QLineEdit *m_symbolField;
-    QComboBox *m_marketButton;      // data: market code
-    QComboBox *m_currencyButton;    // data: currency ident
+    QComboBox *m_marketButton;   // data: market code
+    QComboBox *m_currencyButton; // data: currency ident
     QSlider *m_riskSlider;
     QPushButton *m_okButton;
 };

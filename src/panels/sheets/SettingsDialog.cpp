@@ -16,7 +16,10 @@
 namespace cv {
 
 namespace {
-QString text(const QString &key) { return cv::localizedString(key); }
+QString text(const QString &key)
+{
+    return cv::localizedString(key);
+}
 } // namespace
 
 SettingsDialog::SettingsDialog(Book *document, QWidget *parent)
@@ -29,8 +32,7 @@ SettingsDialog::SettingsDialog(Book *document, QWidget *parent)
         m_monthButton->addItem(text(QStringLiteral("Settings-Month-%1").arg(month)));
     for (int weekday = 0; weekday < 7; ++weekday)
         m_weekdayButton->addItem(text(QStringLiteral("Settings-Weekday-%1").arg(weekday)));
-    for (int day = 1; day <= kLastFirstDay; ++day)
-        m_dayButton->addItem(QString::number(day));
+    for (int day = 1; day <= kLastFirstDay; ++day) m_dayButton->addItem(QString::number(day));
     auto *layout = new QVBoxLayout(this);
     auto *form = new QFormLayout;
     form->addRow(text(QStringLiteral("Settings-Month")), m_monthButton);
@@ -50,8 +52,8 @@ SettingsDialog::SettingsDialog(Book *document, QWidget *parent)
         connect(popup, &QComboBox::currentIndexChanged, this, [this] { m_okButton->setEnabled(true); });
 }
 
-SettingsDialog *SettingsDialog::openSettingsPanel(
-    Book *document, QWidget *parent, std::function<void(int, SettingsDialog *)> done)
+SettingsDialog *SettingsDialog::openSettingsPanel(Book *document, QWidget *parent,
+                                                  std::function<void(int, SettingsDialog *)> done)
 {
     if (!document || !document->settings()) return nullptr;
     return cv::openSheet(new SettingsDialog(document, parent), parent, std::move(done));

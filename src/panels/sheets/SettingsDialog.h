@@ -25,7 +25,7 @@ public:
     explicit SettingsDialog(Book *document, QWidget *parent = nullptr);
 
     static SettingsDialog *openSettingsPanel(Book *document, QWidget *parent,
-                                                      std::function<void(int, SettingsDialog *)> done);
+                                             std::function<void(int, SettingsDialog *)> done);
 
     QComboBox *monthButton() const { return m_monthButton; }
     QComboBox *weekdayButton() const { return m_weekdayButton; }
@@ -37,8 +37,8 @@ public:
     void accept() override { okPushed(); }
 
 private:
-    Book *m_document;   // not owned; outlives the sheet
-    QComboBox *m_monthButton;  // children
+    Book *m_document;         // not owned; outlives the sheet
+    QComboBox *m_monthButton; // children
     QComboBox *m_weekdayButton;
     QComboBox *m_dayButton;
     QPushButton *m_okButton = nullptr;

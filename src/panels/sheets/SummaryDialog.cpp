@@ -36,7 +36,8 @@ SummaryDialog::SummaryDialog(Book *document, NodePtr item, QWidget *parent)
       m_memoField(new InputTextField(0, this)), m_outline(new cv::TickTree(this))
 {
     Q_ASSERT(document && m_currentItem);
-    setWindowTitle(cv::localizedString(isAccountSummary() ? "Summary-Name-Title-Account" : "Summary-Name-Title-Category"));
+    setWindowTitle(
+        cv::localizedString(isAccountSummary() ? "Summary-Name-Title-Account" : "Summary-Name-Title-Category"));
     auto *layout = new QVBoxLayout(this);
     auto *form = new QFormLayout;
     form->addRow(cv::localizedString("Sheet-Name"), m_nameField);
@@ -75,9 +76,8 @@ SummaryDialog::SummaryDialog(Book *document, NodePtr item, QWidget *parent)
     connect(m_memoField, &QLineEdit::textEdited, this, &SummaryDialog::updateButtons);
 }
 
-SummaryDialog *SummaryDialog::openSummaryPanel(
-    Book *document, const NodePtr &item, QWidget *parent,
-    std::function<void(int, SummaryDialog *)> done)
+SummaryDialog *SummaryDialog::openSummaryPanel(Book *document, const NodePtr &item, QWidget *parent,
+                                               std::function<void(int, SummaryDialog *)> done)
 {
     if (!document || !item) return nullptr;
     return cv::openSheet(new SummaryDialog(document, item, parent), parent, std::move(done));
@@ -104,7 +104,7 @@ void SummaryDialog::okPushed()
         done(0);
         return;
     }
-    if (!m_okButton->isEnabled()) return;  // the close box never counts as OK
+    if (!m_okButton->isEnabled()) return; // the close box never counts as OK
     m_currentItem->setName(m_nameField->text());
     auto summary = std::dynamic_pointer_cast<Summary>(m_currentItem->extra());
     if (!summary) {

@@ -29,7 +29,7 @@ public:
 
     // Opens the sheet on `parent`; `done(code, sheet)` runs when it ends.
     static SummaryDialog *openSummaryPanel(Book *document, const NodePtr &item, QWidget *parent,
-                                                    std::function<void(int, SummaryDialog *)> done);
+                                           std::function<void(int, SummaryDialog *)> done);
 
     InputTextField *nameField() const { return m_nameField; }
     InputTextField *memoField() const { return m_memoField; }
@@ -48,11 +48,11 @@ public:
 private:
     bool isAccountSummary() const;
 
-    Book *m_document;   // not owned; outlives the sheet
+    Book *m_document; // not owned; outlives the sheet
     NodePtr m_currentItem;
     bool m_loading = true;
     bool m_hasChanged = false;
-    InputTextField *m_nameField;   // children
+    InputTextField *m_nameField; // children
     InputTextField *m_memoField;
     cv::TickTree *m_outline;
     QPushButton *m_okButton = nullptr;

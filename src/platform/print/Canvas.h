@@ -46,11 +46,9 @@ public:
     // fastest way: a rasteriser pays for every edge a scan line crosses.
     virtual void strokePolyline(const QPointF *points, qsizetype count, double lineWidth, const QColor &color)
     {
-        if (count < 2)
-            return;
+        if (count < 2) return;
         QPainterPath path(points[0]);
-        for (qsizetype i = 1; i < count; ++i)
-            path.lineTo(points[i]);
+        for (qsizetype i = 1; i < count; ++i) path.lineTo(points[i]);
         strokePath(path, lineWidth, color);
     }
     // Device pixels per point across the page: finer detail cannot show.

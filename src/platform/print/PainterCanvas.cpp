@@ -18,12 +18,9 @@ namespace {
 int alignmentFlags(TextAlign align)
 {
     switch (align) {
-    case TextAlign::Right:
-        return Qt::AlignRight | Qt::AlignVCenter;
-    case TextAlign::Center:
-        return Qt::AlignHCenter | Qt::AlignVCenter;
-    case TextAlign::Left:
-        break;
+    case TextAlign::Right: return Qt::AlignRight | Qt::AlignVCenter;
+    case TextAlign::Center: return Qt::AlignHCenter | Qt::AlignVCenter;
+    case TextAlign::Left: break;
     }
     return Qt::AlignLeft | Qt::AlignVCenter;
 }
@@ -33,8 +30,7 @@ int alignmentFlags(TextAlign align)
 PainterCanvas::PainterCanvas(QPainter &painter) : m_painter(painter)
 {
     Q_ASSERT(painter.isActive());
-    if (QPaintDevice *device = painter.device())
-        m_dpi = device->logicalDpiY() > 0 ? device->logicalDpiY() : 72;
+    if (QPaintDevice *device = painter.device()) m_dpi = device->logicalDpiY() > 0 ? device->logicalDpiY() : 72;
     m_painter.save();
     m_painter.scale(m_dpi / 72.0, m_dpi / 72.0);
     m_painter.setRenderHint(QPainter::Antialiasing, true);
@@ -44,16 +40,14 @@ PainterCanvas::PainterCanvas(QPainter &painter) : m_painter(painter)
 
 PainterCanvas::~PainterCanvas()
 {
-    while (m_saves > 0)
-        restore();
+    while (m_saves > 0) restore();
     m_painter.restore();
 }
 
 QFont PainterCanvas::qfont(const CanvasFont &font, double deviceDpi)
 {
     QFont f;
-    if (!font.family.isEmpty())
-        f.setFamilies({font.family});
+    if (!font.family.isEmpty()) f.setFamilies({font.family});
     f.setPointSizeF(std::max(font.size, 0.5) * 72.0 / deviceDpi);
     f.setBold(font.bold);
     // Glyphs keep their outline widths so that measuring and drawing agree at
@@ -82,8 +76,7 @@ QString PainterCanvas::truncated(const QString &text, double width) const
 
 void PainterCanvas::drawText(const QString &text, const QRectF &box, TextAlign align, bool truncate)
 {
-    if (text.isEmpty())
-        return;
+    if (text.isEmpty()) return;
     const QString shown = truncate ? truncated(text, box.width()) : text;
     m_painter.setPen(m_textColor);
     m_painter.drawText(box, alignmentFlags(align) | Qt::TextSingleLine | Qt::TextDontClip, shown);
@@ -119,8 +112,7 @@ void PainterCanvas::strokePath(const QPainterPath &path, double lineWidth, const
 
 void PainterCanvas::strokePolyline(const QPointF *points, qsizetype count, double lineWidth, const QColor &color)
 {
-    if (count < 2)
-        return;
+    if (count < 2) return;
     const QPaintEngine *engine = m_painter.paintEngine();
     const QPaintEngine::Type type = engine ? engine->type() : QPaintEngine::Pdf;
     if (type == QPaintEngine::Picture) {
@@ -146,10 +138,8 @@ void PainterCanvas::strokePolyline(const QPointF *points, qsizetype count, doubl
     std::vector<QLineF> lines;
     lines.reserve(size_t(count));
     for (qsizetype i = 1; i < count; ++i)
-        if (points[i] != points[i - 1])
-            lines.emplace_back(points[i - 1], points[i]);
-    if (lines.empty())
-        return;
+        if (points[i] != points[i - 1]) lines.emplace_back(points[i - 1], points[i]);
+    if (lines.empty()) return;
     auto extended = [half](QPointF from, QPointF to) {
         const QLineF line(from, to);
         return to + (to - from) * (half / line.length());
@@ -170,11 +160,11 @@ void PainterCanvas::strokePolyline(const QPointF *points, qsizetype count, doubl
         const double lb = std::hypot(b.x(), b.y());
         const double turn = (a.x() * b.y() - a.y() * b.x()) / (la * lb);
         // Nearly straight joins leave no gap worth a polygon.
-        if (std::fabs(turn) < 0.02)
-            continue;
+        if (std::fabs(turn) < 0.02) continue;
         const double side = turn > 0 ? -half : half;
         const QPointF at = lines[i].p1();
-        const QPointF bevel[3] = {at, at + QPointF(-a.y(), a.x()) * (side / la), at + QPointF(-b.y(), b.x()) * (side / lb)};
+        const QPointF bevel[3] = {at, at + QPointF(-a.y(), a.x()) * (side / la),
+                                  at + QPointF(-b.y(), b.x()) * (side / lb)};
         m_painter.drawConvexPolygon(bevel, 3);
     }
     m_painter.setBrush(Qt::NoBrush);
@@ -199,7 +189,7 @@ void PainterCanvas::save()
 
 void PainterCanvas::restore()
 {
-    CV_ASSERT_OR(m_saves > 0, return);  // a restore without its save
+    CV_ASSERT_OR(m_saves > 0, return ); // a restore without its save
     m_painter.restore();
     --m_saves;
     // The font is the canvas's state, not the clip's.

@@ -18,7 +18,7 @@ void PrintRunner::preparePrinter(const PagedDocument &document, QPrinter &printe
     printer.setFullPage(true);
     printer.setPageSize(setup.pageSize());
     printer.setPageOrientation(setup.orientation == PageSetup::Landscape ? QPageLayout::Landscape
-                                                                          : QPageLayout::Portrait);
+                                                                         : QPageLayout::Portrait);
     printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
 }
 
@@ -28,10 +28,8 @@ void PrintRunner::followPrinter(PagedDocument &document, const QPrinter &printer
     const QPageLayout layout = printer.pageLayout();
     PageSetup chosen = setup;
     chosen.orientation = layout.orientation() == QPageLayout::Landscape ? PageSetup::Landscape : PageSetup::Portrait;
-    if (!layout.pageSize().isEquivalentTo(setup.pageSize()))
-        chosen.paperName = layout.pageSize().key();
-    if (!(chosen == setup))
-        document.setPageSetup(chosen);
+    if (!layout.pageSize().isEquivalentTo(setup.pageSize())) chosen.paperName = layout.pageSize().key();
+    if (!(chosen == setup)) document.setPageSetup(chosen);
 }
 
 bool PrintRunner::render(PagedDocument &document, QPrinter &printer)
@@ -44,8 +42,7 @@ bool PrintRunner::render(PagedDocument &document, QPrinter &printer)
         last = std::min(count, printer.toPage() > 0 ? printer.toPage() : count);
     }
     QPainter painter;
-    if (!painter.begin(&printer))
-        return false;
+    if (!painter.begin(&printer)) return false;
     for (int sheet = first; sheet <= last; ++sheet) {
         if (sheet > first && !printer.newPage()) {
             painter.end();
@@ -68,9 +65,7 @@ PrintRunner::Result PrintRunner::run(PagedDocument &document, Mode mode, QWidget
         printer.setOutputFileName(pdfPath);
         printed = !pdfPath.isEmpty() && render(document, printer);
         break;
-    case Mode::Direct:
-        printed = render(document, printer);
-        break;
+    case Mode::Direct: printed = render(document, printer); break;
     case Mode::Dialog: {
         QPrintDialog dialog(&printer, parent);
         dialog.setMinMax(1, std::max(1, document.sheetCount()));

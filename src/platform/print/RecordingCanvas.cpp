@@ -44,8 +44,7 @@ QString RecordingCanvas::truncated(const QString &text, double width) const
 
 void RecordingCanvas::drawText(const QString &text, const QRectF &box, TextAlign align, bool truncate)
 {
-    if (text.isEmpty())
-        return;
+    if (text.isEmpty()) return;
     Call call = made(Op::Text, box);
     call.text = truncate ? truncated(text, box.width()) : text;
     call.align = align;
@@ -119,8 +118,7 @@ QList<RecordingCanvas::Call> RecordingCanvas::calls(Op op) const
 {
     QList<Call> out;
     for (const Call &call : m_calls) {
-        if (call.op == op)
-            out.append(call);
+        if (call.op == op) out.append(call);
     }
     return out;
 }
@@ -129,8 +127,7 @@ QStringList RecordingCanvas::texts() const
 {
     QStringList out;
     for (const Call &call : m_calls) {
-        if (call.op == Op::Text)
-            out.append(call.text);
+        if (call.op == Op::Text) out.append(call.text);
     }
     return out;
 }

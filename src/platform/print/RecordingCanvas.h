@@ -15,12 +15,12 @@ public:
     enum class Op { Text, FillRect, StrokeRect, Line, FillPath, StrokePath, Image, Save, Restore, Clip };
     struct Call {
         Op op = Op::Text;
-        QRectF rect;         // text box, rectangle, path bounds, image rectangle, clip
-        QPointF from, to;    // lines
-        QString text;        // as drawn, after truncation
+        QRectF rect;      // text box, rectangle, path bounds, image rectangle, clip
+        QPointF from, to; // lines
+        QString text;     // as drawn, after truncation
         TextAlign align = TextAlign::Left;
         bool truncate = false;
-        QColor color;        // fill, stroke or text colour
+        QColor color; // fill, stroke or text colour
         double lineWidth = 0;
         CanvasFont font;
     };

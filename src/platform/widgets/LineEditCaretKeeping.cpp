@@ -16,8 +16,10 @@ TextSelection lineEditSelection(const QLineEdit *edit)
 void setLineEditSelection(QLineEdit *edit, TextSelection selection)
 {
     if (!edit) return;
-    if (selection.length > 0) edit->setSelection(selection.location, selection.length);
-    else edit->setCursorPosition(selection.location);
+    if (selection.length > 0)
+        edit->setSelection(selection.location, selection.length);
+    else
+        edit->setCursorPosition(selection.location);
 }
 
 void fixCurrencySelection(QLineEdit *edit, const QString &oldText, TextSelection oldRange,

@@ -21,4 +21,3 @@ void fixCurrencySelection(QLineEdit *edit, const QString &oldText, TextSelection
 void setStringWithAttributesOfOldString(QTextDocument *document, const QString &newText);
 
 } // namespace cv
-

@@ -96,8 +96,7 @@ AlertButton MessageBoxAlertPresenter::runAlert(const AlertRequest &request)
     return answer;
 }
 
-std::optional<QString> MessageBoxAlertPresenter::runNameDialog(const QString &name, const QString &title,
-                                                               bool)
+std::optional<QString> MessageBoxAlertPresenter::runNameDialog(const QString &name, const QString &title, bool)
 {
     qCWarning(lcPlatform) << "no name dialog for" << title << name;
     return std::nullopt;

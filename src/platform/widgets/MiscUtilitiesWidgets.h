@@ -60,4 +60,3 @@ void fillDatePopUp(QComboBox *popup, int lastDay = 30);
 QSize scaleToFit(const QSize &size, const QSize &box);
 
 } // namespace cv
-

@@ -55,8 +55,7 @@ TEST(PrintRunnerTest, PdfAndPreviewDrawEverySheetWithoutRelayingOut)
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, [&] {
         auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (dialog && (!document.m_drawn.empty() || waited.elapsed() > 5000))
-            dialog->reject();
+        if (dialog && (!document.m_drawn.empty() || waited.elapsed() > 5000)) dialog->reject();
     });
     closer.start(10);
     const auto preview = cv::PrintRunner::run(document, cv::PrintRunner::Mode::Preview, nullptr);

@@ -70,10 +70,9 @@ cv::AlertRequest threeButtons()
 TEST(MessageBoxAlertPresenter, BoxHasTheRequestedButtonsAndAnswers)
 {
     const cv::AlertRequest request = threeButtons();
-    for (const auto &[title, answer] :
-         {std::pair{QStringLiteral("Save"), cv::AlertButton::Default},
-          std::pair{QStringLiteral("Cancel"), cv::AlertButton::Alternate},
-          std::pair{QStringLiteral("Don't Save"), cv::AlertButton::Other}}) {
+    for (const auto &[title, answer] : {std::pair{QStringLiteral("Save"), cv::AlertButton::Default},
+                                        std::pair{QStringLiteral("Cancel"), cv::AlertButton::Alternate},
+                                        std::pair{QStringLiteral("Don't Save"), cv::AlertButton::Other}}) {
         std::unique_ptr<QMessageBox> box(cv::MessageBoxAlertPresenter::createMessageBox(request));
         EXPECT_EQ(box->buttons().size(), 3);
         EXPECT_EQ(box->defaultButton()->text(), QStringLiteral("Save"));
@@ -148,7 +147,7 @@ TEST(MessageBoxAlertPresenter, ConfirmThroughTheInstalledPresenter)
     cv::AlertPresenter *previous = cv::setAlertPresenter(&presenter);
     whenModalShows([](QWidget *box) { buttonTitled(box, QStringLiteral("C"))->click(); });
     const int answer = cv::Alert::confirm3(QStringLiteral("T"), QStringLiteral("M"),
-                                          {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+                                           {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
     cv::setAlertPresenter(previous);
     EXPECT_EQ(answer, -1);
 }

@@ -97,12 +97,14 @@ TEST(MiscUtilitiesWidgets, ReplacedTextKeepsTheFormatsOfTheCommonPrefix)
 // Qt's own buttons and editor menus follow the program's language.
 TEST(QtTranslationsTest, StandardButtonsAndTheEditMenuSpeakTheProgramsLanguage)
 {
-    for (auto [language, cancel, selectAll] : {std::tuple("ja", "キャンセル", "すべてを選択"), std::tuple("en", "Cancel", "Select All")}) {
+    for (auto [language, cancel, selectAll] :
+         {std::tuple("ja", "キャンセル", "すべてを選択"), std::tuple("en", "Cancel", "Select All")}) {
         cv::setLanguageOverride(QLatin1String(language));
         ASSERT_TRUE(cv::installQtTranslations());
-        EXPECT_EQ(QDialogButtonBox(QDialogButtonBox::Cancel).buttons().front()->text().remove(u'&'), QString::fromUtf8(cancel));
+        EXPECT_EQ(QDialogButtonBox(QDialogButtonBox::Cancel).buttons().front()->text().remove(u'&'),
+                  QString::fromUtf8(cancel));
         QLineEdit edit;
-        QMenu *menu = edit.createStandardContextMenu();  // the editor's child
+        QMenu *menu = edit.createStandardContextMenu(); // the editor's child
         EXPECT_TRUE(menu->actions().constLast()->text().remove(u'&').startsWith(QString::fromUtf8(selectAll)));
     }
     cv::setLanguageOverride(QString()), cv::installQtTranslations();
