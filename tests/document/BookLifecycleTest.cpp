@@ -212,9 +212,7 @@ TEST_F(LifecycleTest, InfoRowsDecideWhetherAFileOpens)
 {
     ScriptedDocumentUI ui;
     cv::Book doc;
-    cv::BookTestAccess::createFromTemplate(doc, QStringLiteral("default"));
-    const QString path = book(QStringLiteral("Household.cvv2"));
-    ASSERT_TRUE(doc.writeToFile(path, cv::Book::kTypeV2));
+    const QString path = savedDefaultBook(doc, QStringLiteral("Household.cvv2"));
 
     auto changed = [&](const QString &sql, const QString &name) {
         cv::BookStore store;
@@ -300,14 +298,15 @@ TEST_F(LifecycleTest, OldTypeOpensUnderTheCurrentNameUnlessThatFileExists)
 {
     ScriptedDocumentUI ui;
     cv::Book doc;
-    cv::BookTestAccess::createFromTemplate(doc, QStringLiteral("default"));
-    const QString old = book(QStringLiteral("Book.cvv1"));
-    ASSERT_TRUE(doc.writeToFile(old, cv::Book::kTypeV2));
+    const QString old = savedDefaultBook(doc, QStringLiteral("Book.cvv1"));
     const QByteArray oldBytes = readAll(old);
 
     cv::OpenBooks controller(nullptr);
     cv::Book *opened = controller.openDocument(old);
     ASSERT_TRUE(opened);
+    // Two books both saving to Book.cvv2 would overwrite each other's edits.
+    EXPECT_EQ(controller.openDocument(old), opened);
+    EXPECT_EQ(controller.documents().size(), 1u);
     EXPECT_EQ(opened->fileName(), book(QStringLiteral("Book.cvv2")));
     EXPECT_EQ(opened->fileType(), cv::Book::kTypeV2);
     ASSERT_TRUE(controller.saveDocument(opened));
@@ -381,9 +380,7 @@ TEST_F(LifecycleTest, DatedBackupsKeepTheNewestOfTheBook)
 TEST_F(LifecycleTest, BackupCountRules)
 {
     cv::Book doc;
-    cv::BookTestAccess::createFromTemplate(doc, QStringLiteral("default"));
-    const QString path = book(QStringLiteral("Household.cvv2"));
-    ASSERT_TRUE(doc.writeToFile(path, cv::Book::kTypeV2));
+    const QString path = savedDefaultBook(doc, QStringLiteral("Household.cvv2"));
     const QString today = backupFolder() + QStringLiteral("/Household.09-06-07.cvv2");
 
     backupCount = 0;
@@ -450,8 +447,7 @@ TEST_F(LifecycleTest, NewBookOnAFullWorkingDiskIsNeverSaved)
     const QString path = book(QStringLiteral("Household.cvv2"));
     {
         cv::Book earlier;
-        cv::BookTestAccess::createFromTemplate(earlier, QStringLiteral("default"));
-        ASSERT_TRUE(earlier.writeToFile(path, cv::Book::kTypeV2));
+        savedDefaultBook(earlier, QStringLiteral("Household.cvv2"));
     }
     const QByteArray before = readAll(path);
     ASSERT_FALSE(before.isEmpty());
@@ -465,16 +461,6 @@ TEST_F(LifecycleTest, NewBookOnAFullWorkingDiskIsNeverSaved)
     EXPECT_EQ(readAll(path), before);
     EXPECT_FALSE(doc.writeToFile(book(QStringLiteral("Fresh.cvv2")), cv::Book::kTypeV2));
     EXPECT_FALSE(QFile::exists(book(QStringLiteral("Fresh.cvv2"))));
-}
-
-TEST_F(LifecycleTest, FailedSaveKeepsTheBookEdited)
-{
-    cv::Book doc;
-    cv::BookTestAccess::createFromTemplate(doc, QStringLiteral("default"));
-    doc.settings()->setViewerUnit(4);
-    ASSERT_TRUE(doc.isDocumentEdited());
-    EXPECT_FALSE(doc.writeToFile(book(QStringLiteral("no/such/folder/x.cvv2")), cv::Book::kTypeV2));
-    EXPECT_TRUE(doc.isDocumentEdited());
 }
 
 TEST_F(LifecycleTest, ControllerOpensEachFileOnceAndRemembersIt)
@@ -668,29 +654,15 @@ TEST_F(LifecycleTest, HoldersClosingOutOfOrderLeaveNoHolder)
     for (QProcess &p : holders) p.closeWriteChannel(), p.waitForFinished(20000);
 }
 
-TEST_F(LifecycleTest, OldTypeOpenedTwiceAnswersTheOpenBook)
-{
-    ScriptedDocumentUI ui;
-    cv::Book doc;
-    cv::BookTestAccess::createFromTemplate(doc, QStringLiteral("default"));
-    const QString old = book(QStringLiteral("Book.cvv1"));
-    ASSERT_TRUE(doc.writeToFile(old, cv::Book::kTypeV2));
-
-    // Two books both saving to Book.cvv2 would overwrite each other's edits.
-    cv::OpenBooks controller(nullptr);
-    cv::Book *first = controller.openDocument(old);
-    ASSERT_TRUE(first);
-    EXPECT_EQ(controller.openDocument(old), first);
-    EXPECT_EQ(controller.documents().size(), 1u);
-}
-
-TEST_F(LifecycleTest, XmlSaveLeavesTheBookUnedited)
+TEST_F(LifecycleTest, OnlyASaveThatSucceedsLeavesTheBookUnedited)
 {
     ScriptedDocumentUI ui;
     cv::Book doc;
     cv::BookTestAccess::createFromTemplate(doc, QStringLiteral("default"));
     doc.settings()->setViewerUnit(4);
     doc.updateChangeCount(cv::Book::ChangeDone);
+    EXPECT_FALSE(doc.writeToFile(book(QStringLiteral("no/such/folder/x.cvv2")), cv::Book::kTypeV2));
+    EXPECT_TRUE(doc.isDocumentEdited()); // a failed save keeps it
     const QString xml = book(QStringLiteral("Book.cvxf"));
     ASSERT_TRUE(doc.writeToFile(xml, cv::Book::kTypeXML));
     EXPECT_FALSE(doc.isDocumentEdited());
@@ -722,9 +694,7 @@ TEST_F(LifecycleTest, LegacyPlainPasswordIsGoneAfterTheNextSave)
 {
     ScriptedDocumentUI ui;
     cv::Book doc;
-    cv::BookTestAccess::createFromTemplate(doc, QStringLiteral("default"));
-    const QString path = book(QStringLiteral("Old.cvv2"));
-    ASSERT_TRUE(doc.writeToFile(path, cv::Book::kTypeV2));
+    const QString path = savedDefaultBook(doc, QStringLiteral("Old.cvv2"));
     {
         cv::BookStore store;
         ASSERT_TRUE(store.open(path));
