@@ -107,18 +107,35 @@ TEST_F(LifecycleTest, EveryShippedTemplateMakesABookWithoutDuplicates)
             EXPECT_EQ(cv::BookTestAccess::templateIndex(), 0);
             EXPECT_GT(doc.actualModel()->expense()->countChild(), 3);
             EXPECT_GT(doc.actualModel()->income()->countChild(), 1);
-            std::multiset<int> idents;
-            collectIdents(doc.accountModel()->asset(), idents);
-            collectIdents(doc.accountModel()->debt(), idents);
-            std::multiset<int> categories;
-            collectIdents(doc.actualModel()->income(), categories);
-            collectIdents(doc.actualModel()->expense(), categories);
-            for (int ident : categories) EXPECT_EQ(categories.count(ident), 1u) << "category " << ident;
-            for (int ident : idents) {
-                if (ident != 0) {
-                    EXPECT_EQ(idents.count(ident), 1u) << "account " << ident;
+            const auto &a = *doc.accountModel();
+            const auto &c = *doc.actualModel();
+            // Accounts and categories are numbered apart (the wallet and a transfer item share 10).
+            for (const auto &roots : {std::vector{a.asset(), a.debt(), a.summary()},
+                                      std::vector{c.moneyFlow(), c.income(), c.expense(), c.summary()}}) {
+                std::multiset<int> idents;
+                for (const auto &r : roots) collectIdents(r, idents);
+                for (int ident : idents) {
+                    if (ident > 0) {
+                        EXPECT_EQ(idents.count(ident), 1u) << ident;
+                    }
                 }
             }
+            // Each item sits under a root of its own kind.
+            for (const auto &tree : {c.income(), c.expense()}) {
+                std::function<void(const cv::NodePtr &)> check = [&](const cv::NodePtr &node) {
+                    for (const auto &ch : node->children()) {
+                        EXPECT_TRUE(ch->kind() == cv::NodeKind::Group || ch->kind() == cv::NodeKind::Category)
+                            << cv::raw(ch->kind());
+                        EXPECT_TRUE(c.isIncomeOrExpense(ch.get()));
+                        check(ch);
+                    }
+                };
+                check(tree);
+            }
+            for (const auto &node : a.asset()->children())
+                EXPECT_TRUE(node->kind() == cv::NodeKind::Group || node->isAsset());
+            for (const auto &node : a.debt()->children())
+                EXPECT_TRUE(node->kind() == cv::NodeKind::Group || node->isDebt());
             EXPECT_FALSE(doc.currencyList().empty());
             EXPECT_FALSE(doc.isDocumentEdited());
         }
