@@ -107,11 +107,3 @@ TEST_F(DocumentFormatTest, TradesShowConvertedAmountsInTheDocumentsForm)
     EXPECT_EQ(trade->value(12.5, *doc, true), QStringLiteral("12.50"));
 }
 
-TEST_F(DocumentFormatTest, PeriodOfTodayFollowsTheViewerUnit)
-{
-    doc->settings()->setViewerUnit(3);
-    const cv::PeriodOfToday quarter = cv::periodOfToday(*doc->settings(), day(2009, 5, 20));
-    EXPECT_EQ(quarter.begin, day(2009, 4, 1));
-    EXPECT_EQ(quarter.end, day(2009, 6, 30));
-    EXPECT_EQ(cv::periodFormatKey(quarter.formatSlot), QStringLiteral("YYYY/MM"));
-}
