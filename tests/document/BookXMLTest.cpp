@@ -283,14 +283,18 @@ TEST_F(XMLTest, LoanRepaymentFlagsBothWays)
         {16, "holiday=\"-\">"},
         {0, "holiday=\"+\">"},
         {2 + 4 + 64 + 128, "postpaid=\"1\" next_month=\"1\" next_day=\"1\" fraction=\"1\" holiday=\"+\">"},
+        // Each flag apart from its neighbours, so that no two can trade places.
+        {2 + 64, "postpaid=\"1\" next_day=\"1\" holiday=\"+\">"},
+        {4 + 128 + 16, "next_month=\"1\" fraction=\"1\" holiday=\"-\">"},
     };
-    for (int i = 0; i < 4; ++i) loanWithFlags(1001 + i, cases[i].flags);
+    const int n = int(std::size(cases));
+    for (int i = 0; i < n; ++i) loanWithFlags(1001 + i, cases[i].flags);
     const QByteArray text = exported();
     const auto loans = linesWith(text, "<node_loan");
-    ASSERT_EQ(loans.size(), 4);
+    ASSERT_EQ(loans.size(), n);
     auto target = blankDocument();
     ASSERT_TRUE(importText(*target, text));
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < n; ++i) {
         SCOPED_TRACE(cases[i].flags);
         EXPECT_TRUE(*cases[i].written ? loans[i].endsWith(cases[i].written) : !loans[i].contains("holiday"));
         const auto node = target->accountModel()->debt()->childAt(i);
