@@ -60,8 +60,6 @@ QList<int> infoRows(cv::Book &d)
     return rows;
 }
 
-using samplebook::entry;
-
 } // namespace
 
 TEST_F(LifecycleTest, NewDocumentWithoutTemplateHasTheDefaultItems)

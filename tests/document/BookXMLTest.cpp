@@ -163,15 +163,8 @@ TEST_F(XMLTest, LayoutOfADocumentWithoutGroupingsOrSecurities)
                             .arg(today.month())
                             .arg(today.day())
                             .toUtf8());
-    EXPECT_FALSE(text.contains("group_list"));
-    EXPECT_TRUE(text.contains("\n <brand_list>\n </brand_list>\n"));
-    qsizetype at = 0;
-    for (const char *section : {"asset", "debt", "account_sum", "transfer", "income", "expense", "actual_sum"}) {
-        const qsizetype next = text.indexOf(QByteArray("\n <" + QByteArray(section) + ">\n"), at);
-        EXPECT_GT(next, at) << section;
-        at = next;
-    }
-    EXPECT_FALSE(text.contains('\r'));
+    // Sections, lists and line ends are the shipped templates' (their own test);
+    // here, the nesting past what they reach.
     int deepest = 0;
     for (const QByteArray &line : lines) {
         int spaces = 0;
