@@ -98,4 +98,3 @@ TEST_F(DocumentFormatTest, TradesShowConvertedAmountsInTheDocumentsForm)
     trade->setAccount(kDollarBank);
     EXPECT_EQ(trade->value(12.5, *doc, true), QStringLiteral("12.50"));
 }
-

@@ -77,7 +77,8 @@ TEST_F(SQLDatabase3Test, TextsSurviveQuotesNulsAndOtherEncodings)
                                                 "INSERT INTO t VALUES(3, NULL);")));
     auto r = db->performQuery(QStringLiteral("SELECT memo FROM t WHERE id > 1 ORDER BY id;"));
     ASSERT_TRUE(r);
-    EXPECT_EQ(r->rowAtIndex(0).stringForColumnAtIndex(0), QString::fromLatin1("A\xe9" "B"));
+    EXPECT_EQ(r->rowAtIndex(0).stringForColumnAtIndex(0), QString::fromLatin1("A\xe9"
+                                                                              "B"));
     EXPECT_TRUE(r->rowAtIndex(1).stringForColumnAtIndex(0).isNull());
     EXPECT_EQ(r->rowAtIndex(1).doubleForColumnAtIndex(0), 0.0);
 }
