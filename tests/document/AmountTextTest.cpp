@@ -164,70 +164,58 @@ TEST_F(AmountTextTest, LiveReformattingOfProposedText)
 
 TEST_F(AmountTextTest, DeleteKeysTakeTheDigitBesideASeparator)
 {
-    const AmountText &a = *m_amounts;
-    const auto del = [&](const QString &text, TextSelection sel, int key, int currency = 1) {
-        return a.handleDeleteKey(text, sel, key, currency);
+    const int back = cv::kBackwardDeleteKey, forward = cv::kForwardDeleteKey;
+    const struct {
+        const char *what;
+        const char *text;
+        TextSelection selection;
+        int key, currency;
+        const char *after; // nullptr: left to the editor
+        TextSelection caret;
+    } cases[] = {
+        {"backward over a separator", "12,345", {3, 0}, back, kYen, "1,345", {2, 0}},
+        {"forward over a separator", "12,345", {2, 0}, forward, kYen, "1,245", {3, 0}},
+        {"forward over a digit regroups", "1,234", {0, 0}, forward, kYen, "234", {0, 0}},
+        {"a plain digit backward", "12,345", {6, 0}, back, kYen, nullptr, {}},
+        {"backward at the start", "12,345", {0, 0}, back, kYen, nullptr, {}},
+        {"forward at the end", "12,345", {6, 0}, forward, kYen, nullptr, {}},
+        {"the whole text", "12,345", {0, 6}, back, kYen, "", {0, 0}},
+        {"never the prefix", "$1,234", {1, 0}, back, kDollar, "$1,234", {1, 0}},
+        {"a selection over the prefix", "$1,234", {0, 3}, forward, kDollar, "$234", {1, 0}},
+        {"forward after the prefix", "$1,234", {1, 0}, forward, kDollar, "$234", {1, 0}},
     };
-    auto r = del("12,345", {3, 0}, cv::kBackwardDeleteKey);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->text, QStringLiteral("1,345"));
-    EXPECT_EQ(r->selection, (TextSelection{2, 0}));
-
-    r = del("12,345", {2, 0}, cv::kForwardDeleteKey);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->text, QStringLiteral("1,245"));
-    EXPECT_EQ(r->selection, (TextSelection{3, 0}));
-
-    // A forward delete of a digit regroups too.
-    r = del("1,234", {0, 0}, cv::kForwardDeleteKey);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->text, QStringLiteral("234"));
-    EXPECT_EQ(r->selection, (TextSelection{0, 0}));
-
-    // The editor deletes plain digits backward by itself, and nothing at the ends.
-    EXPECT_FALSE(del("12,345", {6, 0}, cv::kBackwardDeleteKey));
-    EXPECT_FALSE(del("12,345", {0, 0}, cv::kBackwardDeleteKey));
-    EXPECT_FALSE(del("12,345", {6, 0}, cv::kForwardDeleteKey));
-
-    r = del("12,345", {0, 6}, cv::kBackwardDeleteKey);
-    ASSERT_TRUE(r);
-    EXPECT_TRUE(r->text.isEmpty());
-
-    // The prefix is never deleted; the caret stays after it.
-    r = del("$1,234", {1, 0}, cv::kBackwardDeleteKey, kDollar);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->text, QStringLiteral("$1,234"));
-    r = del("$1,234", {0, 3}, cv::kForwardDeleteKey, kDollar);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->text, QStringLiteral("$234"));
-    EXPECT_EQ(r->selection, (TextSelection{1, 0}));
-    r = del("$1,234", {1, 0}, cv::kForwardDeleteKey, kDollar);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->text, QStringLiteral("$234"));
-    EXPECT_EQ(r->selection, (TextSelection{1, 0}));
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto r = m_amounts->handleDeleteKey(QString::fromUtf8(c.text), c.selection, c.key, c.currency);
+        ASSERT_EQ(r.has_value(), c.after != nullptr);
+        if (!r) continue;
+        EXPECT_EQ(r->text, QString::fromUtf8(c.after));
+        EXPECT_EQ(r->selection, c.caret);
+    }
 }
 
 TEST(PeriodOfTodayTest, CalendarFrameOfTheViewerUnit)
 {
     cv::Settings settings;
-    const auto period = [&](int unit, QDate today) {
-        settings.setViewerUnit(unit);
-        return cv::periodOfToday(settings, today);
+    const struct {
+        int unit;
+        QDate today, begin, end;
+        const char *format;
+    } cases[] = {
+        {4, QDate(2009, 12, 15), QDate(2009, 7, 1), QDate(2009, 12, 31), "YYYY/MM"},
+        {3, QDate(2009, 5, 20), QDate(2009, 4, 1), QDate(2009, 6, 30), "YYYY/MM"},
+        {2, QDate(2008, 2, 10), QDate(2008, 2, 1), QDate(2008, 2, 29), nullptr},
+        {5, QDate(2009, 5, 20), QDate(2009, 1, 1), QDate(2009, 12, 31), "YYYY"},
+        {0, QDate(2009, 5, 20), QDate(2009, 5, 20), QDate(2009, 5, 20), nullptr},
     };
-    auto p = period(4, QDate(2009, 12, 15));
-    EXPECT_EQ(p.begin, QDate(2009, 7, 1));
-    EXPECT_EQ(p.end, QDate(2009, 12, 31));
-    EXPECT_EQ(p.formatSlot, 3);
-    p = period(3, QDate(2009, 5, 20));
-    EXPECT_EQ(p.begin, QDate(2009, 4, 1));
-    EXPECT_EQ(p.end, QDate(2009, 6, 30));
-    p = period(2, QDate(2008, 2, 10));
-    EXPECT_EQ(p.end, QDate(2008, 2, 29));
-    p = period(5, QDate(2009, 5, 20));
-    EXPECT_EQ(p.begin, QDate(2009, 1, 1));
-    EXPECT_EQ(p.end, QDate(2009, 12, 31));
-    EXPECT_EQ(cv::periodFormatKey(p.formatSlot), QStringLiteral("YYYY"));
-    p = period(0, QDate(2009, 5, 20));
-    EXPECT_EQ(p.begin, QDate(2009, 5, 20));
-    EXPECT_EQ(p.end, QDate(2009, 5, 20));
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.unit);
+        settings.setViewerUnit(c.unit);
+        const cv::PeriodOfToday p = cv::periodOfToday(settings, c.today);
+        EXPECT_EQ(p.begin, c.begin);
+        EXPECT_EQ(p.end, c.end);
+        if (c.format) {
+            EXPECT_EQ(cv::periodFormatKey(p.formatSlot), QLatin1String(c.format));
+        }
+    }
 }

@@ -132,11 +132,6 @@ TEST_F(ContainerTest, SavedFileIsMagicAndDatabaseWithTheSchemaInOrder)
                            "index | currency_exchange", "index | date_exchange"}));
     // clang-format on
     EXPECT_TRUE(changes.lastCleared());
-
-    // Left behind for a look from the command line.
-    const QString kept = QDir::current().filePath(QStringLiteral("t.cvv2"));
-    QFile::remove(kept);
-    QFile::copy(file, kept);
 }
 
 TEST_F(ContainerTest, SaveAndOpenGiveBackTheSameDatabase)
@@ -153,6 +148,13 @@ TEST_F(ContainerTest, SaveAndOpenGiveBackTheSameDatabase)
     EXPECT_NE(other.workingPath(), store->workingPath());
     EXPECT_EQ(readAll(other.workingPath()), image);
     EXPECT_EQ(entryCount(other), 2);
+
+    // The image without its gzip wrapping opens as well.
+    const QString plain = path(QStringLiteral("uncompressed.cvv2"));
+    writeFile(plain, gunzip(file));
+    cv::BookStore unpacked;
+    ASSERT_TRUE(unpacked.open(plain));
+    EXPECT_EQ(readAll(unpacked.workingPath()), image);
 }
 
 // Files written by earlier builds, and other gzip tools, read the saved file
@@ -277,17 +279,6 @@ TEST_F(ContainerTest, WhatAKilledSaveLeftGoesWhenTheBookIsOpenedAgain)
               QStringList({running, QStringLiteral("Household.09-06-07.cvv2")}));
 }
 
-TEST_F(ContainerTest, UncompressedMagicAndDatabaseOpen)
-{
-    const QString file = savedDocument(QStringLiteral("plain.cvv2"));
-    const QString plain = path(QStringLiteral("uncompressed.cvv2"));
-    writeFile(plain, gunzip(file));
-    cv::BookStore other;
-    ASSERT_TRUE(other.open(plain));
-    EXPECT_EQ(rowsOf(other, QStringLiteral("SELECT kind, date, value, memo FROM ActualTable ORDER BY id;")),
-              rows(QStringLiteral("SELECT kind, date, value, memo FROM ActualTable ORDER BY id;")));
-}
-
 TEST_F(ContainerTest, BadFilesFailAndLeaveNoWorkingFile)
 {
     const QString file = savedDocument(QStringLiteral("good.cvv2"));
@@ -324,17 +315,9 @@ TEST_F(ContainerTest, BadFilesFailAndLeaveNoWorkingFile)
     EXPECT_FALSE(cv::BookStore().open(QString()));
 }
 
+// The day numbers themselves are the platform's; here, that every stored row carries its own.
 TEST_F(ContainerTest, DayNumbers)
 {
-    EXPECT_EQ(store->getRefDays(QDate(2001, 1, 1)), 0);
-    EXPECT_EQ(store->getRefDays(QDate(2001, 1, 2)), 1);
-    EXPECT_EQ(store->getRefDays(QDate(2000, 12, 31)), -1);
-    EXPECT_EQ(store->getRefDays(QDate(2008, 3, 5)), 2620);
-    EXPECT_EQ(store->getRefDays(QDate()), 0);
-    EXPECT_EQ(store->makeDate(2620), QDate(2008, 3, 5));
-    EXPECT_EQ(store->makeDate(-1), QDate(2000, 12, 31));
-
-    // Every stored row carries its day number.
     for (const QDate &d : {QDate(2001, 1, 1), QDate(2001, 1, 2), QDate(2000, 12, 31), QDate(2008, 3, 5)})
         ASSERT_TRUE(store->putExpense(entry(1, d, 10)));
     EXPECT_EQ(rows(QStringLiteral("SELECT date FROM ActualTable ORDER BY id;")), QStringList({"0", "1", "-1", "2620"}));

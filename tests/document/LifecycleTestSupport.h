@@ -125,6 +125,14 @@ protected:
 
     QString book(const QString &name) const { return tmp.filePath(QStringLiteral("Books/") + name); }
     QString backupFolder() const { return cv::backup::folderPath(); }
+    // A new book from the default template, saved under Books/`name`.
+    QString savedDefaultBook(cv::Book &doc, const QString &name)
+    {
+        cv::BookTestAccess::createFromTemplate(doc, QStringLiteral("default"));
+        const QString path = book(name);
+        EXPECT_TRUE(doc.writeToFile(path, cv::Book::kTypeV2));
+        return path;
+    }
 
     // The rich sample book as a file, and a copy of it with `sql` run on its store.
     QString richBook()

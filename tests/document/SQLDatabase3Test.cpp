@@ -59,7 +59,7 @@ TEST_F(SQLDatabase3Test, ResultsOfEveryKindOfStatement)
     EXPECT_EQ(two->rowAtIndex(0).intForColumnAtIndex(5), 0);
 }
 
-TEST_F(SQLDatabase3Test, BoundTextsSurviveQuotesAndNuls)
+TEST_F(SQLDatabase3Test, TextsSurviveQuotesNulsAndOtherEncodings)
 {
     const QString tricky = QStringLiteral("Bob's 'best' ; DROP TABLE t; --") + QChar(0) + QStringLiteral("\nafter");
     ASSERT_TRUE(db->performQuery(QStringLiteral("INSERT INTO t VALUES(1, ?);"), {tricky}));
@@ -71,13 +71,11 @@ TEST_F(SQLDatabase3Test, BoundTextsSurviveQuotesAndNuls)
     const cv::SQLRow kept = back->rowAtIndex(0);
     back.reset();
     EXPECT_EQ(kept.stringForColumnAtIndex(0), tricky);
-}
 
-TEST_F(SQLDatabase3Test, ValuesThatAreNotUtf8OrNull)
-{
-    ASSERT_TRUE(db->performQuery(QStringLiteral("INSERT INTO t VALUES(1, CAST(x'41E942' AS TEXT));"
-                                                "INSERT INTO t VALUES(2, NULL);")));
-    auto r = db->performQuery(QStringLiteral("SELECT memo FROM t ORDER BY id;"));
+    // Text that is not UTF-8 reads as Latin-1; NULL as no text and 0.
+    ASSERT_TRUE(db->performQuery(QStringLiteral("INSERT INTO t VALUES(2, CAST(x'41E942' AS TEXT));"
+                                                "INSERT INTO t VALUES(3, NULL);")));
+    auto r = db->performQuery(QStringLiteral("SELECT memo FROM t WHERE id > 1 ORDER BY id;"));
     ASSERT_TRUE(r);
     EXPECT_EQ(r->rowAtIndex(0).stringForColumnAtIndex(0), QString::fromLatin1("A\xe9"
                                                                               "B"));

@@ -53,17 +53,14 @@ TEST(ValueSeries, DailyPointsStaySortedWithRunningTotals)
     EXPECT_EQ(s.accumulatedValueForIndex(-1), 0);
     EXPECT_EQ(s.valueAtInternalDate(729995), 0);
     EXPECT_EQ(s.valueAt(first), 50);
-}
 
-TEST(ValueSeries, AmountsOnOneDayAddUp)
-{
-    cv::ValueSeries s;
-    s.addValue(30, d(2009, 5, 10));
-    s.addValue(30, d(2009, 5, 10));
-    ASSERT_EQ(s.daily().size(), 1u);
-    EXPECT_DOUBLE_EQ(s.daily()[0].value, 60);
-    ASSERT_EQ(s.monthly().size(), 1u);
-    EXPECT_DOUBLE_EQ(s.monthly()[0].value, 60);
+    // Amounts on one day add up, daily and monthly.
+    cv::ValueSeries day;
+    for (int i = 0; i < 2; ++i) day.addValue(30, d(2009, 5, 10));
+    ASSERT_EQ(day.daily().size(), 1u);
+    EXPECT_DOUBLE_EQ(day.daily()[0].value, 60);
+    ASSERT_EQ(day.monthly().size(), 1u);
+    EXPECT_DOUBLE_EQ(day.monthly()[0].value, 60);
 }
 
 TEST(ValueSeries, FiscalMonthsAndSums)

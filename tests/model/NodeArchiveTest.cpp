@@ -198,71 +198,41 @@ TEST_F(NodeArchive, TreeRoundTripsThroughBase64Text)
     EXPECT_EQ(food->extra(), dining->extra());
 }
 
+// The archive's frame is the archiver's own test; here, what each kind of node
+// stores, in the order older readers expect, read with libplist alone.
 TEST_F(NodeArchive, ArchiveHasTheStoredLayout)
 {
-    const QByteArray data = cv::KeyedArchiver::archivedDataWithRootObject(cv::ArchiveValue(sampleTree()));
-    ASSERT_TRUE(data.startsWith("bplist00"));
-    Plist plist(data);
-    ASSERT_TRUE(plist.p);
-    EXPECT_EQ(stringOf(plist_dict_get_item(plist.p, "$archiver")), QStringLiteral("NSKeyedArchiver"));
-    uint64_t version = 0;
-    plist_get_uint_val(plist_dict_get_item(plist.p, "$version"), &version);
-    EXPECT_EQ(version, 100000u);
-    plist_t objects = plist_dict_get_item(plist.p, "$objects");
-    ASSERT_TRUE(objects);
-    EXPECT_EQ(stringOf(plist_array_get_item(objects, 0)), QStringLiteral("$null"));
-    const auto rootRef = uidOf(plist_dict_get_item(plist_dict_get_item(plist.p, "$top"), "root"));
-    ASSERT_TRUE(rootRef);
-
-    // Every node object, by ident, with its keys in the order written.
-    std::map<int, plist_t> nodes;
-    for (uint32_t i = 0; i < plist_array_get_size(objects); ++i) {
-        plist_t o = plist_array_get_item(objects, i);
-        if (plist_get_node_type(o) != PLIST_DICT) continue;
-        const auto cls = uidOf(plist_dict_get_item(o, "$class"));
-        if (!cls) continue;
-        plist_t clsDict = plist_array_get_item(objects, uint32_t(*cls));
-        if (stringOf(plist_dict_get_item(clsDict, "$classname")) != QLatin1String("CVUnitModel")) continue;
-        uint64_t ident = 0;
-        plist_get_uint_val(plist_dict_get_item(o, "ident"), &ident);
-        if (ident == 0) {
-            // The summary top, the cash part and the holding share ident 0.
-            uint64_t kind = 0;
-            plist_get_uint_val(plist_dict_get_item(o, "kind"), &kind);
-            ident = 100000 + kind;
+    const cv::NodePtr top = sampleTree();
+    const auto stored = [](const cv::NodePtr &n, const char *key = nullptr) {
+        Plist plist(cv::KeyedArchiver::archivedDataWithRootObject(cv::ArchiveValue(n)));
+        plist_t objects = plist_dict_get_item(plist.p, "$objects");
+        const auto at = [&](plist_t ref) { return plist_array_get_item(objects, uint32_t(uidOf(ref).value_or(0))); };
+        plist_t object = at(plist_dict_get_item(plist_dict_get_item(plist.p, "$top"), "root"));
+        if (!key) {
+            QStringList keys = keysInOrder(object);
+            keys.removeAll(QStringLiteral("$class"));
+            return keys.join(QLatin1Char(' '));
         }
-        nodes[int(ident)] = o;
-        if (i == *rootRef) {
-            EXPECT_EQ(ident, 100000u);
-        }
-    }
-    ASSERT_EQ(nodes.size(), 22u);
-
-    auto keysOf = [&](int ident) {
-        QStringList keys = keysInOrder(nodes.at(ident));
-        keys.removeAll(QStringLiteral("$class"));
-        return keys.join(QLatin1Char(' '));
+        plist_t v = plist_dict_get_item(object, key);
+        uint64_t number = 99;
+        uint8_t flag = 99;
+        if (plist_get_node_type(v) == PLIST_UINT) plist_get_uint_val(v, &number);
+        if (plist_get_node_type(v) == PLIST_BOOLEAN) plist_get_bool_val(v, &flag), number = flag;
+        return plist_get_node_type(v) == PLIST_UID ? stringOf(at(v)) : QString::number(number);
     };
-    auto number = [&](int ident, const char *key) {
-        plist_t v = plist_dict_get_item(nodes.at(ident), key);
-        uint64_t n = 99;
-        uint8_t b = 99;
-        if (plist_get_node_type(v) == PLIST_UINT) plist_get_uint_val(v, &n);
-        if (plist_get_node_type(v) == PLIST_BOOLEAN) plist_get_bool_val(v, &b);
-        return plist_get_node_type(v) == PLIST_BOOLEAN ? uint64_t(b) : n;
-    };
-    EXPECT_EQ(keysOf(100000), QStringLiteral("ident kind status name currency children expanded"));
-    EXPECT_EQ(keysOf(1001), QStringLiteral("ident kind status name currency extra expanded"));
-    EXPECT_EQ(keysOf(1004), QStringLiteral("ident kind status name currency expanded"));
-    EXPECT_EQ(keysOf(1007), QStringLiteral("ident kind status currency expanded"));
-    EXPECT_EQ(keysOf(4), QStringLiteral("ident kind status currency children expanded"));
-    EXPECT_EQ(keysOf(1008), QStringLiteral("ident kind status name currency children extra expanded"));
-    EXPECT_EQ(number(1000, "expanded"), 0u);
-    EXPECT_EQ(number(1001, "expanded"), 1u);
-    EXPECT_EQ(number(1004, "status"), 0u);
-    EXPECT_EQ(number(1001, "currency"), 1u);
-    EXPECT_EQ(stringOf(plist_array_get_item(objects, uint32_t(*uidOf(plist_dict_get_item(nodes.at(1001), "name"))))),
-              QStringLiteral("財布"));
+    const auto member = [&](int ident) { return top->findMemberWithIdent(ident); };
+    EXPECT_EQ(stored(top), QStringLiteral("ident kind status name currency children expanded"));
+    EXPECT_EQ(stored(member(1001)), QStringLiteral("ident kind status name currency extra expanded"));
+    EXPECT_EQ(stored(member(1004)), QStringLiteral("ident kind status name currency expanded"));
+    EXPECT_EQ(stored(member(1007)), QStringLiteral("ident kind status currency expanded"));
+    EXPECT_EQ(stored(member(4)), QStringLiteral("ident kind status currency children expanded"));
+    EXPECT_EQ(stored(member(1008)), QStringLiteral("ident kind status name currency children extra expanded"));
+    EXPECT_EQ(stored(member(1000), "expanded"), QStringLiteral("0"));
+    EXPECT_EQ(stored(member(1001), "expanded"), QStringLiteral("1"));
+    EXPECT_EQ(stored(member(1004), "status"), QStringLiteral("0"));
+    EXPECT_EQ(stored(member(1001), "currency"), QStringLiteral("1"));
+    EXPECT_EQ(stored(member(1001), "ident"), QStringLiteral("1001"));
+    EXPECT_EQ(stored(member(1001), "name"), QStringLiteral("財布"));
 }
 
 TEST_F(NodeArchive, MissingKeysDecodeAsNothing)

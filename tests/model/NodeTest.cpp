@@ -33,19 +33,6 @@ struct Tree {
 
 } // namespace
 
-TEST(Node, FreshNodeHasNoChildList)
-{
-    cv::Node n;
-    EXPECT_EQ(n.ident(), -1);
-    EXPECT_EQ(n.status(), 1);
-    EXPECT_EQ(n.currency(), 0);
-    EXPECT_FALSE(n.hasChildList());
-    EXPECT_EQ(n.countChild(), 0);
-    EXPECT_EQ(n.childAt(0), nullptr);
-    n.removeChild(node(5, 21));
-    EXPECT_FALSE(n.hasChildList());
-}
-
 TEST(Node, BuildingKeepsParentsRightAndRefusesLoops)
 {
     Tree t;
@@ -68,6 +55,14 @@ TEST(Node, BuildingKeepsParentsRightAndRefusesLoops)
     auto stray = node(1500, 21);
     stray->setParent(t.n10.get());
     EXPECT_EQ(stray->index(), 1);
+
+    // A fresh node is unsaved and has no child list, even after a removal.
+    cv::Node n;
+    EXPECT_EQ(n.ident(), -1);
+    EXPECT_EQ(n.status(), 1);
+    EXPECT_EQ(n.childAt(0), nullptr);
+    n.removeChild(node(5, 21));
+    EXPECT_FALSE(n.hasChildList());
 }
 
 TEST(Node, AddingANodeThatHangsElsewhereMovesIt)

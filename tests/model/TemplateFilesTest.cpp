@@ -1,6 +1,6 @@
 // Every new document is filled from one of the shipped template documents, so
-// each must be in the exact whole-document XML layout the writer produces and
-// must hold only user items the reader can place without clashes.
+// each must hold only user items the reader can place without clashes. That
+// each is in the writer's own layout is checked by reading and writing it.
 
 #include "model/Currency.h"
 
@@ -44,8 +44,7 @@ QString attr(const Element &e, const char *name)
     return e.attributes.value(QLatin1String(name)).toString();
 }
 
-// Reads the file into a tree and checks the line layout on the way: one item a
-// line, indented one space per level, never more than nine.
+// Reads the file into a tree.
 Template readTemplate(const QString &language, const QString &file)
 {
     Template t;
@@ -57,23 +56,11 @@ Template readTemplate(const QString &language, const QString &file)
         return t;
     }
     t.bytes = f.readAll();
-    const QList<QByteArray> lines = t.bytes.split('\n');
-
     QXmlStreamReader xml(t.bytes);
     std::vector<Element *> open;
-    qint64 startLine = 0;
-    auto checkIndent = [&](qint64 line, int level, const QString &item) {
-        const QByteArray text = lines.value(int(line) - 1);
-        const qsizetype spaces = std::find_if(text.begin(), text.end(), [](char c) { return c != ' '; }) - text.begin();
-        if (spaces != std::min(level, 9) || !text.mid(spaces).startsWith(item.toUtf8()))
-            t.error = QStringLiteral("line %1 is not laid out as %2 at level %3").arg(line).arg(item).arg(level);
-    };
-    while (!xml.atEnd() && t.error.isEmpty()) {
+    while (!xml.atEnd()) {
         switch (xml.readNext()) {
         case QXmlStreamReader::StartElement: {
-            const int level = int(open.size());
-            startLine = xml.lineNumber();
-            checkIndent(startLine, level, u'<' + xml.name().toString());
             Element e{xml.name().toString(), xml.attributes(), {}, {}};
             if (open.empty()) {
                 t.root = e;
@@ -84,13 +71,7 @@ Template readTemplate(const QString &language, const QString &file)
             }
             break;
         }
-        case QXmlStreamReader::EndElement:
-            open.pop_back();
-            // a text element closes on its own line
-            if (xml.lineNumber() != startLine)
-                checkIndent(xml.lineNumber(), int(open.size()), QStringLiteral("</") + xml.name().toString());
-            startLine = 0;
-            break;
+        case QXmlStreamReader::EndElement: open.pop_back(); break;
         case QXmlStreamReader::Characters:
             if (!xml.isWhitespace()) open.back()->text += xml.text();
             break;
@@ -116,133 +97,6 @@ const std::vector<Template> &templates()
 {
     static const std::vector<Template> all = allTemplates();
     return all;
-}
-
-// ---- number and text forms of attribute values
-
-enum class Form { Int, Day, Amount, Rate4, Rate6, Date, BudgetMonth, Text, Flag, Holiday, Version };
-
-bool matchesForm(const QString &v, Form form)
-{
-    static const QRegularExpression integer(QStringLiteral("^-?(0|[1-9][0-9]*)$"));
-    static const QRegularExpression date(QStringLiteral("^([1-9][0-9]*)\\.([1-9][0-9]?)\\.([1-9][0-9]?)$"));
-    auto decimals = [&](int places) {
-        return QRegularExpression(QStringLiteral("^-?(0|[1-9][0-9]*)\\.[0-9]{%1}$").arg(places)).match(v).hasMatch();
-    };
-    switch (form) {
-    case Form::Int: return integer.match(v).hasMatch();
-    case Form::Day: return integer.match(v).hasMatch() && v.toInt() >= 1 && v.toInt() <= 31;
-    case Form::Amount: return decimals(2);
-    case Form::Rate4: return decimals(4);
-    case Form::Rate6: return decimals(6);
-    case Form::Date:
-    case Form::BudgetMonth: {
-        const auto m = date.match(v);
-        if (!m.hasMatch() || !QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt()).isValid())
-            return false;
-        return form == Form::Date || m.captured(3) == u"1";
-    }
-    case Form::Text: return true;
-    case Form::Flag: return v == u"1";
-    case Form::Holiday: return v == u"-" || v == u"+";
-    case Form::Version: return v == u"1.0";
-    }
-    return false;
-}
-
-struct AttrRule {
-    const char *name;
-    bool always;
-    Form form;
-};
-
-const std::vector<AttrRule> &assetPart()
-{
-    static const std::vector<AttrRule> rules{{"value", false, Form::Amount}, {"date", false, Form::Date}};
-    return rules;
-}
-
-// Attributes each element may carry, in the order they must come.
-std::vector<AttrRule> attributeRules(const QString &tag)
-{
-    using F = Form;
-    std::vector<AttrRule> rules;
-    auto add = [&](const std::vector<AttrRule> &more) { rules.insert(rules.end(), more.begin(), more.end()); };
-    if (tag == u"cvxf")
-        return {{"version", true, F::Version},
-                {"date", true, F::Date},
-                {"summary", false, F::Int},
-                {"template", false, F::Text}};
-    if (tag == u"currency")
-        return {{"id", true, F::Int},
-                {"fraction", true, F::Int},
-                {"abbr", true, F::Text},
-                {"prefix", true, F::Text},
-                {"rate", true, F::Rate4}};
-    if (tag == u"brand")
-        return {{"id", true, F::Int},    {"kind", true, F::Int},   {"market", true, F::Int}, {"currency", true, F::Int},
-                {"code", false, F::Int}, {"abbr", false, F::Text}, {"risk", false, F::Int}};
-    if (tag == u"group") return {{"id", true, F::Int}};
-    if (tag == u"price") return {{"date", true, F::Date}, {"value", true, F::Rate6}};
-    if (tag == u"budget") return {{"date", true, F::BudgetMonth}, {"value", true, F::Amount}};
-    if (tag == u"reference") return {{"refid", true, F::Int}, {"kind", false, F::Flag}};
-    if (!tag.startsWith(u"node_")) return {};
-    rules = {{"id", false, F::Int}, {"currency", false, F::Int}};
-    if (tag == u"node_cache" || tag == u"node_invest" || tag == u"node_asset" || tag == u"node_debt") {
-        add(assetPart());
-    } else if (tag == u"node_bank") {
-        add(assetPart());
-        add({{"kind", false, F::Int},
-             {"company", true, F::Text},
-             {"branch", true, F::Text},
-             {"code", true, F::Text},
-             {"tel", false, F::Text},
-             {"rate", true, F::Rate4}});
-    } else if (tag == u"node_credit") {
-        add(assetPart());
-        add({{"company", true, F::Text},
-             {"tel", false, F::Text},
-             {"limit", true, F::Amount},
-             {"cutoff", true, F::Day},
-             {"due", true, F::Day}});
-    } else if (tag == u"node_loan") {
-        add(assetPart());
-        // clang-format off
-        add({{"kind", false, F::Int}, {"due", true, F::Day}, {"rate", true, F::Rate4}, {"count", true, F::Int},
-             {"account", true, F::Int}, {"transfer", false, F::Int}, {"category", false, F::Int},
-             {"bonus_month", false, F::Int}, {"bonus_value", false, F::Amount}, {"postpaid", false, F::Flag},
-             {"next_month", false, F::Flag}, {"next_day", false, F::Flag}, {"fraction", false, F::Flag},
-             {"holiday", false, F::Holiday}});
-        // clang-format on
-    } else if (tag == u"node_brand") {
-        add({{"date", false, F::Date},
-             {"brand", true, F::Int},
-             {"count", false, F::Int},
-             {"price", false, F::Amount},
-             {"cost", false, F::Amount}});
-    }
-    return rules;
-}
-
-QString checkAttributes(const Element &e)
-{
-    const std::vector<AttrRule> rules = attributeRules(e.name);
-    size_t next = 0;
-    for (const QXmlStreamAttribute &a : e.attributes) {
-        size_t i = next;
-        while (i < rules.size() && a.name() != QLatin1String(rules[i].name)) ++i;
-        if (i == rules.size())
-            return QStringLiteral("<%1> has %2 out of place or not of its form").arg(e.name, a.name());
-        if (!matchesForm(a.value().toString(), rules[i].form))
-            return QStringLiteral("<%1 %2=\"%3\"> is not in the value's form").arg(e.name, a.name(), a.value());
-        next = i + 1;
-    }
-    for (const AttrRule &s : rules)
-        if (s.always && !e.attributes.hasAttribute(QLatin1String(s.name)))
-            return QStringLiteral("<%1> lacks %2").arg(e.name, QLatin1String(s.name));
-    for (const Element &c : e.children)
-        if (QString fault = checkAttributes(c); !fault.isEmpty()) return fault;
-    return {};
 }
 
 // ---- the nodes of the tree sections
@@ -339,30 +193,11 @@ TEST(TemplateFiles, EveryLanguageShipsTheSameNumberedSet)
     }
 }
 
-TEST(TemplateFiles, FollowTheWritersLayoutAndValueForms)
-{
-    for (const Template &t : templates()) {
-        SCOPED_TRACE(t.path.toStdString());
-        EXPECT_TRUE(t.error.isEmpty()) << t.error.toStdString();
-        EXPECT_TRUE(t.bytes.startsWith("<?xml version=\"1.0\"?>\n")) << "declaration or byte-order mark";
-        EXPECT_FALSE(t.bytes.contains('\r'));
-        EXPECT_TRUE(t.bytes.endsWith("\n</cvxf>\n"));
-        EXPECT_EQ(t.root.name, u"cvxf");
-        // opens as a new untitled document even when opened as a file
-        EXPECT_TRUE(t.root.attributes.hasAttribute("template"));
-        EXPECT_EQ(checkAttributes(t.root), QString()) << checkAttributes(t.root).toStdString();
-
-        QStringList order;
-        for (const Element &c : t.root.children) order << c.name;
-        order.removeOne("group_list");
-        EXPECT_EQ(order, QStringList({"currency_list", "brand_list"}) + kSections) << order.join(u' ').toStdString();
-    }
-}
-
 TEST(TemplateFiles, HoldOnlyUserItemsUnderTheirOwnSections)
 {
     for (const Template &t : templates()) {
         SCOPED_TRACE(t.path.toStdString());
+        ASSERT_TRUE(t.error.isEmpty()) << t.error.toStdString();
         QString fault;
         const std::vector<TemplateNode> nodes = nodesOf(t, &fault);
         EXPECT_TRUE(fault.isEmpty()) << fault.toStdString();

@@ -20,10 +20,6 @@ TEST(Base64Test, EncodesWithPaddingOnOneLine)
 
 TEST(Base64Test, DecodesWhatTheEncoderWrites)
 {
-    EXPECT_EQ(cv::Base64Utilities::dataWithBase64EncodedString(QStringLiteral("YWJj")), QByteArray("abc"));
-    EXPECT_EQ(cv::Base64Utilities::dataWithBase64EncodedString(QStringLiteral("YWI=")), QByteArray("ab"));
-    EXPECT_EQ(cv::Base64Utilities::dataWithBase64EncodedString(QStringLiteral("YQ==")), QByteArray("a"));
-
     // Every length and every byte value survives the round trip; agrees with Qt's codec.
     auto *rng = QRandomGenerator::global();
     for (int n = 0; n < 70; ++n) {

@@ -4,83 +4,39 @@
 
 using cv::TextSelection;
 
-namespace {
-TextSelection caret(int at)
+TEST(CaretKeeping, TheCaretStaysBetweenTheSameDigits)
 {
-    return {at, 0};
-}
-} // namespace
-
-TEST(CaretKeeping, GroupingSeparatorKeepsTheCaretBetweenTheSameDigits)
-{
-    // 123|45 -> 12,3|45, counting from the end.
-    EXPECT_EQ(cv::fixCurrencySelection(QStringLiteral("12345"), caret(3), QString(), false, QStringLiteral("12,345"),
-                                       caret(6)),
-              caret(4));
-    // 1|234 -> 1|,234 from the beginning, but 1,|234 from the end.
-    EXPECT_EQ(
-        cv::fixCurrencySelection(QStringLiteral("1234"), caret(1), QString(), true, QStringLiteral("1,234"), caret(5)),
-        caret(1));
-    EXPECT_EQ(
-        cv::fixCurrencySelection(QStringLiteral("1234"), caret(1), QString(), false, QStringLiteral("1,234"), caret(5)),
-        caret(2));
-    // Removing a separator: 1,2|34 -> 12|34.
-    EXPECT_EQ(
-        cv::fixCurrencySelection(QStringLiteral("1,234"), caret(3), QString(), false, QStringLiteral("1234"), caret(4)),
-        caret(2));
-    // Full-width digits typed through a Japanese input method count too.
-    EXPECT_EQ(cv::fixCurrencySelection(QStringLiteral("１２３４"), caret(1), QString(), false,
-                                       QStringLiteral("１,２３４"), caret(5)),
-              caret(2));
-}
-
-TEST(CaretKeeping, EndsOfTheTextAndTooFewDigits)
-{
-    // Nothing after the caret: it stays at the end.
-    EXPECT_EQ(
-        cv::fixCurrencySelection(QStringLiteral("1234"), caret(4), QString(), false, QStringLiteral("1,234"), caret(0)),
-        caret(5));
-    // Nothing before it: it stays at the start.
-    EXPECT_EQ(
-        cv::fixCurrencySelection(QStringLiteral("1234"), caret(0), QString(), true, QStringLiteral("1,234"), caret(3)),
-        caret(0));
-    // The new text has fewer digits than were after the caret: left alone.
-    EXPECT_EQ(
-        cv::fixCurrencySelection(QStringLiteral("12345"), caret(0), QString(), false, QStringLiteral("12"), caret(1)),
-        caret(1));
-}
-
-TEST(CaretKeeping, ExtraSignificantCharacters)
-{
-    // With the point significant, 12.|5 -> 12.|50; without it, the caret goes after the 2.
-    EXPECT_EQ(cv::fixCurrencySelection(QStringLiteral("12.5"), caret(3), QStringLiteral("."), true,
-                                       QStringLiteral("12.50"), caret(5)),
-              caret(3));
-    EXPECT_EQ(
-        cv::fixCurrencySelection(QStringLiteral("12.5"), caret(3), QString(), true, QStringLiteral("12.50"), caret(5)),
-        caret(2));
-}
-
-TEST(CaretKeeping, SelectionsAndUnchangedText)
-{
-    // Unchanged text: the old selection comes back whole.
-    EXPECT_EQ(
-        cv::fixCurrencySelection(QStringLiteral("1,234"), {1, 3}, QString(), false, QStringLiteral("1,234"), caret(5)),
-        (TextSelection{1, 3}));
-    EXPECT_EQ(
-        cv::fixCurrencySelection(QStringLiteral("1,234"), {-1, 0}, QString(), false, QStringLiteral("1,234"), caret(2)),
-        caret(2));
-    // Counting from the end of the old selection; the current length is kept, within the text.
-    EXPECT_EQ(
-        cv::fixCurrencySelection(QStringLiteral("12345"), {1, 2}, QString(), false, QStringLiteral("12,345"), {0, 2}),
-        (TextSelection{4, 2}));
-    EXPECT_EQ(
-        cv::fixCurrencySelection(QStringLiteral("12345"), {1, 2}, QString(), false, QStringLiteral("12,345"), {0, 5}),
-        (TextSelection{4, 2}));
-    // A selection beyond the old text does not reach outside it.
-    EXPECT_EQ(
-        cv::fixCurrencySelection(QStringLiteral("123"), {7, 4}, QString(), true, QStringLiteral("1,23"), caret(0)),
-        caret(4));
+    const struct {
+        const char *what;
+        const char *before;
+        TextSelection old;
+        const char *significant;
+        bool fromStart;
+        const char *after;
+        TextSelection current, kept;
+    } cases[] = {
+        {"123|45 -> 12,3|45, counting from the end", "12345", {3, 0}, "", false, "12,345", {6, 0}, {4, 0}},
+        {"1|234 -> 1|,234 from the beginning", "1234", {1, 0}, "", true, "1,234", {5, 0}, {1, 0}},
+        {"1|234 -> 1,|234 from the end", "1234", {1, 0}, "", false, "1,234", {5, 0}, {2, 0}},
+        {"removing a separator: 1,2|34 -> 12|34", "1,234", {3, 0}, "", false, "1234", {4, 0}, {2, 0}},
+        {"full-width digits from an input method", "１２３４", {1, 0}, "", false, "１,２３４", {5, 0}, {2, 0}},
+        {"nothing after the caret: at the end", "1234", {4, 0}, "", false, "1,234", {0, 0}, {5, 0}},
+        {"nothing before it: at the start", "1234", {0, 0}, "", true, "1,234", {3, 0}, {0, 0}},
+        {"fewer digits than were after the caret", "12345", {0, 0}, "", false, "12", {1, 0}, {1, 0}},
+        {"the point significant: 12.|5 -> 12.|50", "12.5", {3, 0}, ".", true, "12.50", {5, 0}, {3, 0}},
+        {"the point not significant: after the 2", "12.5", {3, 0}, "", true, "12.50", {5, 0}, {2, 0}},
+        {"unchanged text: the old selection whole", "1,234", {1, 3}, "", false, "1,234", {5, 0}, {1, 3}},
+        {"unchanged text, no old selection", "1,234", {-1, 0}, "", false, "1,234", {2, 0}, {2, 0}},
+        {"the current length is kept", "12345", {1, 2}, "", false, "12,345", {0, 2}, {4, 2}},
+        {"the current length, within the text", "12345", {1, 2}, "", false, "12,345", {0, 5}, {4, 2}},
+        {"a selection beyond the old text", "123", {7, 4}, "", true, "1,23", {0, 0}, {4, 0}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(cv::fixCurrencySelection(QString::fromUtf8(c.before), c.old, QString::fromUtf8(c.significant),
+                                           c.fromStart, QString::fromUtf8(c.after), c.current),
+                  c.kept);
+    }
 }
 
 TEST(CaretKeeping, CommonPrefix)

@@ -70,14 +70,11 @@ TEST(MiscUtilities, ReportFormatFollowsTheCurrencysFractionDigits)
     EXPECT_NE(cv::localizedString("Report-Format-Int"), cv::localizedString("Report-Format-Fraction"));
 }
 
+// The integers' own rules are the date integers' test; here, that the class hands them on.
 TEST(MiscUtilities, ArchiveDateIntegersThroughTheClass)
 {
-    EXPECT_EQ(cv::MiscUtilities::dateToInt(QDate(2000, 1, 1)), 744000);
-    EXPECT_EQ(cv::MiscUtilities::intToDate(744000), QDate(2000, 1, 1));
     EXPECT_EQ(cv::MiscUtilities::dateToInt(QDate(1999, 12, 31)), 743999);
-    EXPECT_EQ(cv::MiscUtilities::intToDate(743999), QDate(1999, 12, 31));
-    // 30 February: the integer exists, the day does not.
-    EXPECT_FALSE(cv::MiscUtilities::intToDate((2000 * 12 + 1) * 31 + 29).isValid());
+    EXPECT_EQ(cv::MiscUtilities::intToDate(744000), QDate(2000, 1, 1));
     EXPECT_EQ(cv::MiscUtilities::startOfToday(), QDate::currentDate());
 }
 

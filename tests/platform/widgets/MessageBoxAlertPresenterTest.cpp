@@ -140,14 +140,3 @@ TEST(MessageBoxAlertPresenter, WindowModalWhenGivenAWindow)
     EXPECT_EQ(modality, Qt::WindowModal);
     EXPECT_EQ(parent, &window);
 }
-
-TEST(MessageBoxAlertPresenter, ConfirmThroughTheInstalledPresenter)
-{
-    cv::MessageBoxAlertPresenter presenter;
-    cv::AlertPresenter *previous = cv::setAlertPresenter(&presenter);
-    whenModalShows([](QWidget *box) { buttonTitled(box, QStringLiteral("C"))->click(); });
-    const int answer = cv::Alert::confirm3(QStringLiteral("T"), QStringLiteral("M"),
-                                           {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
-    cv::setAlertPresenter(previous);
-    EXPECT_EQ(answer, -1);
-}
