@@ -275,22 +275,15 @@ protected:
     QString language() const override { return QLatin1String(GetParam()); }
 };
 
-TEST_P(EntryPanelsScreenshotTest, TheAccountBookOnTheTemporaryPage)
+// The window with the book, then with its kind chooser open over its cell,
+// drawn in where it stands.
+TEST_P(EntryPanelsScreenshotTest, TheAccountBookAndItsKindChooser)
 {
     open();
     cv::AccountBookPanel *book = openBankBook();
     ASSERT_NE(book, nullptr);
     typeExpense(book, QStringLiteral("1,500"));
     EXPECT_TRUE(cvtest::saveScreenshot(*w, language(), QStringLiteral("window-account-book")));
-}
-
-// The window with the book's kind chooser open over its cell, drawn in where it stands.
-TEST_P(EntryPanelsScreenshotTest, TheAccountBookWithItsKindChooserOpen)
-{
-    open();
-    cv::AccountBookPanel *book = openBankBook();
-    ASSERT_NE(book, nullptr);
-    typeExpense(book, QStringLiteral("1,500"));
     book->editColumn(cv::AccountBookPanel::KindColumn, book->rowCount() - 1, nullptr);
     cv::ChooserPopup *chooser = cv::ChooserPopup::get();
     QImage shot = w->grab().toImage();
