@@ -313,18 +313,6 @@ TEST_F(DelegateTest, CalendarAndCalculatorValuesGoWhereThePageSays)
 
 #include "WindowTest.moc"
 
-TEST_F(DelegateTest, TheWindowEndsCellEditsOnOutsideClicksAndTakesCalendarDates)
-{
-    delegate->newDocument();
-    cv::BookWindow *w = window();
-    ASSERT_NE(w, nullptr);
-    EXPECT_NE(dynamic_cast<cv::OutsideClickClient *>(w), nullptr);
-    auto *receiver = dynamic_cast<cv::DateReceiver *>(w);
-    ASSERT_NE(receiver, nullptr);
-    receiver->performInputDate(QDate(2011, 3, 4));
-    EXPECT_EQ(w->topDate(), w->fiscalDate(QDate(2011, 3, 4), w->viewerPage()->columns().unit()));
-}
-
 TEST_F(DelegateTest, UndoAndRedoFollowTheDocumentsStack)
 {
     cv::Book *document = delegate->newDocument();
