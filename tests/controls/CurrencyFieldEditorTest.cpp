@@ -50,8 +50,10 @@ TEST_F(CurrencyFieldEditorTest, TypingPastingAndUndoRegroupTheAmountAndKeepTheCa
     const auto paste = [](const char *text, bool fromMenu = false) -> Act {
         return [=](QLineEdit *f) {
             QApplication::clipboard()->setText(QString::fromUtf8(text));
-            if (fromMenu) cv::GetCurrencyFieldEditor()->paste(f);
-            else QTest::keyClick(f, Qt::Key_V, Qt::ControlModifier);
+            if (fromMenu)
+                cv::GetCurrencyFieldEditor()->paste(f);
+            else
+                QTest::keyClick(f, Qt::Key_V, Qt::ControlModifier);
         };
     };
     const Act undo = key(Qt::Key_Z, Qt::ControlModifier);
