@@ -25,12 +25,6 @@ using namespace paneltest;
 
 namespace {
 
-void type(QLineEdit *field, const QString &text)
-{
-    field->setText(text);
-    Q_EMIT field->textEdited(text);
-}
-
 cv::NodePtr newNode(int kind, int currency = 1)
 {
     auto node = std::make_shared<cv::Node>();

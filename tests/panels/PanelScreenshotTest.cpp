@@ -88,12 +88,6 @@ bool save(QWidget &window, const QString &language, const QString &name)
     return saved;
 }
 
-void type(QLineEdit *field, const QString &text)
-{
-    field->setText(text);
-    Q_EMIT field->textEdited(text);
-}
-
 TEST_P(PanelScreenshot, TheAccountBookWithTheTransferPopupOpen)
 {
     auto doc = makeBook();
@@ -188,10 +182,6 @@ TEST_P(PanelScreenshot, TheLoanSheetOnBothPages)
     node->setKind(cv::NodeKind::Loan);
     node->setCurrency(1);
     cv::LoanDialog panel(doc.get(), node);
-    const auto type = [](QLineEdit *field, const char *text) {
-        field->setText(QString::fromUtf8(text));
-        Q_EMIT field->textEdited(field->text());
-    };
     type(panel.nameField(), "Car");
     type(panel.dateField(), "2009/04/10");
     type(panel.valueField(), "1,200,000");
