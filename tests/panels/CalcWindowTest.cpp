@@ -54,31 +54,22 @@ protected:
 
 TEST_F(CalculatorTest, KeySequencesShowExactDecimalResults)
 {
+    // clang-format off
     const Sequence sequences[] = {
-        {"0 . 1 + 0 . 2 =", 0, "0.3"},
+        {"0 . 1 + 0 . 2 =", 0, "0.3"}, {"0 0", 0, "0"}, {"5 sign 3", 0, "-53"}, {"1 2 3 del", 0, "12"},
         {"2 + 3 x 4 =", 0, "20"}, // evaluated left to right
         {"6 + - 2 =", 0, "4"},    // the second operator replaces the first
-        {"0 0", 0, "0"},
-        {"5 sign 3", 0, "-53"},
-        {"1 2 3 del", 0, "12"},
-        {"1 . 5 0", 0, "1.50"}, // typed zeros stay while typing
-        {"1 2 3 4 5 6 7", 0, "1,234,567"},
-        {"1 2 . 3 4 5 6 cents", 0, "12.34"},
-        {"1 2 . 3 4 5 6 int", 0, "12"},
+        {"1 . 5 0", 0, "1.50"},   // typed zeros stay while typing
+        {"1 2 3 4 5 6 7", 0, "1,234,567"}, {"1 2 . 3 4 5 6 cents", 0, "12.34"}, {"1 2 . 3 4 5 6 int", 0, "12"},
         {"1 / 3 x 3 =", 0, "0.99999999999999999999"}, // twenty places, as a decimal calculator shows
         {"9 9 9 in", 0, "1,048.95"},                  // no stored rate: 5 %
-        {"9 9 9 in", 1, "1,049"},
-        {"9 9 9 in", 2, "1,048"},
-        {"9 9 9 in", 3, "1,049"},
-        {"1 0 5 0 out", 0, "1,000"},
-        {"9 9 9 tax", 2, "49"},
-        {"1 0 0 M+ 5 0 M+ MR", 0, "150"},
-        {"1 0 0 M+ MC MR", 0, "0"},
-        {"7 + 8 C 2 =", 0, "9"},
-        {"5 / 0 =", 0, ""},
+        {"9 9 9 in", 1, "1,049"}, {"9 9 9 in", 2, "1,048"}, {"9 9 9 in", 3, "1,049"}, {"1 0 5 0 out", 0, "1,000"},
+        {"9 9 9 tax", 2, "49"}, {"1 0 0 M+ 5 0 M+ MR", 0, "150"}, {"1 0 0 M+ MC MR", 0, "0"},
+        {"7 + 8 C 2 =", 0, "9"}, {"5 / 0 =", 0, ""},
         {"5 / 0 = 4 + 1 =", 0, ""}, // keys are ignored in the error state
         {"5 / 0 = AC 4 + 1 =", 0, "5"},
     };
+    // clang-format on
     for (const Sequence &s : sequences) {
         cv::CalculatorWindow calc(s.taxRule);
         press(calc, QString::fromLatin1(s.keys));
