@@ -249,10 +249,7 @@ TEST_F(EntryPanelsTest, InvestmentRowsOpenTheTradePanelAndASearchedTradeOpensWit
               stored->ident());
 }
 
-class EntryPanelsScreenshotTest : public EntryPanelsTest, public ::testing::WithParamInterface<const char *> {
-protected:
-    QString language() const override { return QLatin1String(GetParam()); }
-};
+using EntryPanelsScreenshotTest = InLanguages<EntryPanelsTest>;
 
 // The window with the book, then with its kind chooser open over its cell,
 // drawn in where it stands.

@@ -297,10 +297,7 @@ TEST_F(BudgetPageTest, ClicksOpenTheSheetsAndNothingIsEditedInPlaceOrDragged)
     EXPECT_EQ(category->budgetAt(year, month), before);
 }
 
-class BudgetPageScreenshot : public BudgetPageTest, public ::testing::WithParamInterface<const char *> {
-protected:
-    QString language() const override { return QLatin1String(GetParam()); }
-};
+using BudgetPageScreenshot = InLanguages<BudgetPageTest>;
 
 TEST_P(BudgetPageScreenshot, ShowsMonthsWithBudgetsAndActuals)
 {

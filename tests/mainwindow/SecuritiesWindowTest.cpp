@@ -316,10 +316,7 @@ TEST_F(SecuritiesWindowTest, TheHoldingSheetStoresTheOpeningHoldingAndCommitsThe
     EXPECT_NE(document->dataModel()->getAccountData(), stored);
 }
 
-class SecuritiesWindowShots : public SecuritiesWindowTest, public ::testing::WithParamInterface<const char *> {
-protected:
-    QString language() const override { return QString::fromLatin1(GetParam()); }
-};
+using SecuritiesWindowShots = InLanguages<SecuritiesWindowTest>;
 
 TEST_P(SecuritiesWindowShots, RendersTheWindowAndPrintsTheList)
 {
