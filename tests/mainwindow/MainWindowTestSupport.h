@@ -81,8 +81,7 @@ protected:
 };
 
 // The fixture run once in each language its instantiation names.
-template <class Fixture>
-class InLanguages : public Fixture, public ::testing::WithParamInterface<const char *> {
+template <class Fixture> class InLanguages : public Fixture, public ::testing::WithParamInterface<const char *> {
 protected:
     QString language() const override { return QString::fromLatin1(this->GetParam()); }
 };
