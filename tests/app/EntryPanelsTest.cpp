@@ -55,25 +55,13 @@ protected:
         bank = cvtest::page::showOnMonth(w, kMay, 700);
         ASSERT_TRUE(bank);
     }
-    // Double-clicks the node's first data cell (May 2009) in its grid.
-    QWidget *openCell(cv::ViewerGrid *grid, cv::ViewerModel *model, const cv::Node *node, int firstDataColumn)
+    // Double-clicks the node's data cell (May 2009) in its grid.
+    QWidget *openCell(const cv::Node *node, int column = cv::ViewerColumns::kStartDataCells)
     {
-        const QModelIndex cell = model->indexOfNode(node, firstDataColumn);
-        grid->scrollTo(cell);
-        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
-        return grid->panel();
+        return cvtest::page::Viewer(viewer).open(node, column).panel();
     }
-    cv::AccountBookPanel *openBankBook()
-    {
-        return qobject_cast<cv::AccountBookPanel *>(
-            openCell(viewer->accountView(), viewer->accountModel(), bank.get(), cv::ViewerColumns::kStartDataCells));
-    }
-    QString bankMayText() const
-    {
-        return viewer->accountModel()
-            ->data(viewer->accountModel()->indexOfNode(bank.get(), cv::ViewerColumns::kStartDataCells))
-            .toString();
-    }
+    cv::AccountBookPanel *openBankBook() { return qobject_cast<cv::AccountBookPanel *>(openCell(bank.get())); }
+    QString bankMayText() const { return cvtest::page::Viewer(viewer).cell(bank.get()); }
     // Types the amount into the out cell of the book's new row.
     void typeExpense(cv::AccountBookPanel *book, const QString &amount)
     {
@@ -86,12 +74,6 @@ protected:
     {
         return int(samplebook::storedEntries(*document, bank->ident(), kMay, kMay.addMonths(1).addDays(-1)).size());
     }
-    void clickPage(const char *identifier)
-    {
-        QAction *action = w->toolbar()->actionFor(QLatin1String(identifier));
-        QTest::mouseClick(w->toolbar()->widgetForAction(action), Qt::LeftButton);
-    }
-
     cv::Book *document = nullptr;
     cv::BookWindow *w = nullptr;
     cv::ViewerPage *viewer = nullptr;
@@ -122,7 +104,7 @@ TEST_F(EntryPanelsTest, TheBankBookOpensOnTheMonthAndLeavingItCommitsTheTypedExp
             EXPECT_EQ(storedEntriesOfBank(), 2) << "the save stored the open book's row";
             EXPECT_EQ(w->temporaryPage()->panel(), book) << "the book stays open";
         }
-        clickPage("TB03");
+        cvtest::page::Window(*delegate, w).showPage("TB03");
         EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB03")) << c.how;
         EXPECT_EQ(w->temporaryPage(), nullptr) << c.how;
         EXPECT_EQ(w->undoStack()->count(), steps + 1)
@@ -151,22 +133,20 @@ TEST_F(EntryPanelsTest, EachCellOpensItsKindOfPanelAndTakesCalculatorAndCalendar
     const int categoryColumn = cv::ViewerColumns::kStartDataCells - 1;
     struct Case {
         const char *what;
-        cv::ViewerGrid *grid;
-        cv::ViewerModel *model;
         const cv::Node *node;
         int column;
         std::function<bool(QWidget *)> isExpected;
     };
     const Case cases[] = {
-        {"account book", viewer->accountView(), viewer->accountModel(), bank.get(), cv::ViewerColumns::kStartDataCells,
+        {"account book", bank.get(), cv::ViewerColumns::kStartDataCells,
          [](QWidget *p) { return qobject_cast<cv::AccountBookPanel *>(p) != nullptr; }},
-        {"income and expense", viewer->actualView(), viewer->actualModel(), groceries.get(), categoryColumn,
+        {"income and expense", groceries.get(), categoryColumn,
          [](QWidget *p) { return qobject_cast<cv::IncomeExpensePanel *>(p) != nullptr; }},
-        {"transfers", viewer->actualView(), viewer->actualModel(), categories->moneyFlow().get(), categoryColumn,
+        {"transfers", categories->moneyFlow().get(), categoryColumn,
          [](QWidget *p) { return qobject_cast<cv::TransferPanel *>(p) != nullptr; }},
     };
     for (const Case &c : cases) {
-        QWidget *panel = openCell(c.grid, c.model, c.node, c.column);
+        QWidget *panel = openCell(c.node, c.column);
         ASSERT_NE(panel, nullptr) << c.what;
         EXPECT_TRUE(c.isExpected(panel)) << c.what;
         EXPECT_EQ(w->temporaryPage()->panel(), panel) << c.what;
@@ -244,8 +224,7 @@ TEST_F(EntryPanelsTest, InvestmentRowsOpenTheTradePanelAndASearchedTradeOpensWit
         {"a holding", book.holding.get(), book.holding},
     };
     for (const auto &c : cases) {
-        auto *trades = qobject_cast<cv::TradePanel *>(
-            openCell(viewer->accountView(), viewer->accountModel(), c.row, cv::ViewerColumns::kStartDataCells));
+        auto *trades = qobject_cast<cv::TradePanel *>(openCell(c.row));
         ASSERT_NE(trades, nullptr) << c.what;
         EXPECT_EQ(trades->item(), c.subject) << c.what;
         EXPECT_EQ(trades->firstDay(), kMay) << c.what;
@@ -270,27 +249,17 @@ TEST_F(EntryPanelsTest, InvestmentRowsOpenTheTradePanelAndASearchedTradeOpensWit
               stored->ident());
 }
 
-class EntryPanelsScreenshotTest : public EntryPanelsTest, public ::testing::WithParamInterface<const char *> {
-protected:
-    QString language() const override { return QLatin1String(GetParam()); }
-};
+using EntryPanelsScreenshotTest = InLanguages<EntryPanelsTest>;
 
-TEST_P(EntryPanelsScreenshotTest, TheAccountBookOnTheTemporaryPage)
+// The window with the book, then with its kind chooser open over its cell,
+// drawn in where it stands.
+TEST_P(EntryPanelsScreenshotTest, TheAccountBookAndItsKindChooser)
 {
     open();
     cv::AccountBookPanel *book = openBankBook();
     ASSERT_NE(book, nullptr);
     typeExpense(book, QStringLiteral("1,500"));
     EXPECT_TRUE(cvtest::saveScreenshot(*w, language(), QStringLiteral("window-account-book")));
-}
-
-// The window with the book's kind chooser open over its cell, drawn in where it stands.
-TEST_P(EntryPanelsScreenshotTest, TheAccountBookWithItsKindChooserOpen)
-{
-    open();
-    cv::AccountBookPanel *book = openBankBook();
-    ASSERT_NE(book, nullptr);
-    typeExpense(book, QStringLiteral("1,500"));
     book->editColumn(cv::AccountBookPanel::KindColumn, book->rowCount() - 1, nullptr);
     cv::ChooserPopup *chooser = cv::ChooserPopup::get();
     QImage shot = w->grab().toImage();

@@ -63,13 +63,9 @@ TEST_F(ChooserDataSourceTest, AccountListsAreStrippedCopiesOrFlatAndNeverChangeT
     EXPECT_EQ(book.b->parent(), book.f.get());
     // The item handed out before stays whole after the list let its tree go.
     EXPECT_EQ(listB.node()->parent()->name(), QStringLiteral("F"));
-}
 
-TEST_F(ChooserDataSourceTest, RestrictionKeepsMatchingItemsInCopies)
-{
-    cvtest::ChooserBook book;
+    // A restriction keeps the matching items, again in copies.
     book.b->setCurrency(2);
-    cv::AccountChooserModel source;
     source.setDocument(&book.doc, 255, false);
     source.restrictKey(QStringLiteral("currency"), 1);
     EXPECT_FALSE(source.objectWithIdentifier(2003));

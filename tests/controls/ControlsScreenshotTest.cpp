@@ -1,5 +1,5 @@
-// Renders the chooser, the calendar and a ticked outline to PNG files under
-// the build tree (tests/screenshots/<language>/) for people to look at.
+// Renders the chooser, the calendar, a ticked outline and an editing table to
+// PNG files under the build tree (tests/screenshots/) for people to look at.
 
 #include "ChooserTestSupport.h"
 #include "ControlsTestSupport.h"
@@ -9,10 +9,12 @@
 #include "controls/ChooserPopup.h"
 #include "controls/CalendarPopup.h"
 #include "controls/PopupFieldEditor.h"
+#include "platform/widgets/MiscUtilitiesWidgets.h"
 #include "platform/Localization.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QInputMethodEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QTest>
@@ -66,24 +68,64 @@ struct ScreenshotSettings {
     const QFont m_previous = QApplication::font();
 };
 
+struct Texts {
+    const char *language;
+    QStringList headers;
+    QStringList categories;
+    QStringList memos;
+    QString typed;
+};
+
+void renderTable(const Texts &t)
+{
+    cv::setLanguageOverride(QString::fromLatin1(t.language));
+    cvtest::RecordingTableClient client(4, 5);
+    client.kinds = {{0, cv::CellKind::Date}, {1, cv::CellKind::Chooser}};
+    client.currencies[2] = {cvtest::kYen, 0};
+    const QStringList amounts = {"1,280", "-3,500", "250,000", "-12", "980"};
+    for (int r = 0; r < 5; ++r) {
+        client.cells[size_t(r)][0] = QDate(2026, 12, 1 + r * 3).toString(QStringLiteral("yyyy/MM/dd"));
+        client.cells[size_t(r)][1] = t.categories[r];
+        client.cells[size_t(r)][3] = t.memos[r];
+        const bool negative = amounts[r].startsWith(u'-');
+        client.styled[{2, r}] = cv::StyledText{amounts[r], negative ? cv::negativeColor() : QColor(),
+                                               Qt::AlignRight | Qt::AlignVCenter, negative};
+    }
+    auto table = std::make_unique<cv::EditingTable>();
+    const int widths[] = {100, 130, 100, 220};
+    for (int c = 0; c < 4; ++c) table->addColumn(std::make_unique<cv::TableColumn>(c, t.headers[c], widths[c]));
+    table->setClient(&client);
+    table->resize(570, 140);
+    table->show();
+    table->performClickAtColumn(3, 2, nullptr);
+    cv::GetPopupFieldEditor()->end(false);
+    QInputMethodEvent commit;
+    commit.setCommitString(t.typed);
+    QApplication::sendEvent(cv::GetPopupFieldEditor(), &commit);
+
+    EXPECT_TRUE(cvtest::saveScreenshot(table->grab(), QString(),
+                                       QStringLiteral("editing-table-%1").arg(QString::fromLatin1(t.language))));
+}
+
 } // namespace
 
-TEST(ControlsScreenshotTest, ChooserCalendarAndOutlineInBothLanguages)
+TEST(ControlsScreenshotTest, ChooserCalendarAndOutlineAloneAndOverTableCellsInBothLanguages)
 {
     const ScreenshotSettings settings;
     for (const char *lang : {"en", "ja"}) {
         const QString language = QLatin1String(lang);
+        const bool japanese = language == QLatin1String("ja");
         cv::setLanguageOverride(language);
         cvtest::ChooserBook book;
-        renameBook(book, language == QLatin1String("ja"));
+        renameBook(book, japanese);
+        cv::AccountChooserModel source;
+        source.setDocument(&book.doc, 255);
 
         QWidget window;
         window.setGeometry(40, 40, 360, 220);
         auto *button = new QPushButton(cv::localizedString(QStringLiteral("Report-Type-Asset-Bank")), &window);
         button->setGeometry(20, 80, 140, 26);
         window.show();
-        cv::AccountChooserModel source;
-        source.setDocument(&book.doc, 255);
         cv::ChooserPopup *popup = cv::ChooserPopup::get();
         popup->run(button, QRect(button->mapToGlobal(QPoint(0, 0)), button->size()), cv::ChooserPopup::Anchor::Button,
                    &source, source.objectWithIdentifier(book.b->ident()), nullptr);
@@ -108,20 +150,7 @@ TEST(ControlsScreenshotTest, ChooserCalendarAndOutlineInBothLanguages)
         outline->resizeColumnToContents(0);
         outline->resizeColumnToContents(1);
         EXPECT_TRUE(cvtest::saveScreenshot(dialog.grab(), language, QStringLiteral("outline")));
-    }
-}
-
-TEST(ControlsScreenshotTest, ChooserAndCalendarOverTableCellsInBothLanguages)
-{
-    const ScreenshotSettings settings;
-    for (const char *lang : {"en", "ja"}) {
-        const QString language = QLatin1String(lang);
-        const bool japanese = language == QLatin1String("ja");
-        cv::setLanguageOverride(language);
-        cvtest::ChooserBook book;
-        renameBook(book, japanese);
-        cv::AccountChooserModel source;
-        source.setDocument(&book.doc, 255);
+        dialog.hide();
 
         cvtest::RecordingTableClient client(3, 6);
         client.kinds = {{0, cv::CellKind::Date}, {1, cv::CellKind::Chooser}};
@@ -131,8 +160,8 @@ TEST(ControlsScreenshotTest, ChooserAndCalendarOverTableCellsInBothLanguages)
             client.cells[size_t(r)][2] =
                 japanese ? QStringLiteral("メモ %1").arg(r + 1) : QStringLiteral("Memo %1").arg(r + 1);
         }
-        QWidget window;
-        auto *table = new cv::EditingTable(&window);
+        QWidget tableWindow;
+        auto *table = new cv::EditingTable(&tableWindow);
         const QStringList headers =
             japanese ? QStringList{"日付", "口座", "メモ"} : QStringList{"Date", "Account", "Memo"};
         const int widths[] = {100, 150, 160};
@@ -143,23 +172,37 @@ TEST(ControlsScreenshotTest, ChooserAndCalendarOverTableCellsInBothLanguages)
                                                 source.objectWithIdentifier(book.b->ident()), nullptr);
         };
         table->setGeometry(0, 0, 440, 170);
-        window.setGeometry(40, 40, 440, 170);
-        window.show();
+        tableWindow.setGeometry(40, 40, 440, 170);
+        tableWindow.show();
 
         table->performClickAtColumn(1, 2, nullptr);
         QTest::keyClick(cv::GetPopupFieldEditor(), Qt::Key_Down);
-        cv::ChooserPopup *popup = cv::ChooserPopup::get();
         EXPECT_TRUE(popup->isVisible());
-        EXPECT_TRUE(cvtest::saveScreenshot(composite(window, {popup}), language, QStringLiteral("table-chooser")));
+        EXPECT_TRUE(cvtest::saveScreenshot(composite(tableWindow, {popup}), language, QStringLiteral("table-chooser")));
         popup->mustClose();
         table->forceEndFieldEditing(false);
 
         table->performClickAtColumn(0, 1, nullptr);
         QTest::keyClick(cv::GetPopupFieldEditor(), Qt::Key_Down);
-        cv::CalendarPopup *calendar = cv::CalendarPopup::get();
         EXPECT_TRUE(calendar->isVisible());
-        EXPECT_TRUE(cvtest::saveScreenshot(composite(window, {calendar}), language, QStringLiteral("table-calendar")));
+        EXPECT_TRUE(
+            cvtest::saveScreenshot(composite(tableWindow, {calendar}), language, QStringLiteral("table-calendar")));
         calendar->closeCalendar();
         table->forceEndFieldEditing(false);
     }
+}
+
+TEST(ControlsScreenshotTest, RendersDateAmountChooserAndMemoCellsInBothLanguages)
+{
+    renderTable({"ja",
+                 {"日付", "分類", "金額", "メモ"},
+                 {"食費", "給与", "住居費", "交通費", "日用品"},
+                 {"スーパーで買い物", "立替金の返済", "12月分の家賃", "バス", "洗剤"},
+                 QStringLiteral(" 追記")});
+    renderTable({"en",
+                 {"Date", "Category", "Amount", "Memo"},
+                 {"Food", "Salary", "Housing", "Transport", "Household"},
+                 {"Groceries at the market", "Paid back a loan", "December rent", "Bus", "Detergent"},
+                 QStringLiteral(" more")});
+    cv::setLanguageOverride(QStringLiteral("en"));
 }

@@ -24,31 +24,42 @@ protected:
 
 } // namespace
 
-TEST_F(CurrencyFieldEditorTest, TypingYenRegroupsWithTheCaretAfterTheLastDigit)
+// Each row types, commits from an input method, pastes or undoes, and reads
+// the field after every step.
+TEST_F(CurrencyFieldEditorTest, TypingPastingAndUndoRegroupTheAmountAndKeepTheCaret)
 {
-    AmountWindow window(m_amounts.get(), kYen);
-    QTest::keyClicks(window.field, QStringLiteral("1234"));
-    EXPECT_EQ(window.field->text(), QStringLiteral("1,234"));
-    EXPECT_EQ(window.field->cursorPosition(), 5);
-    // Typing in the middle keeps the caret after the new digit.
-    window.field->setCursorPosition(2);
-    QTest::keyClick(window.field, Qt::Key_5);
-    EXPECT_EQ(window.field->text(), QStringLiteral("15,234"));
-    EXPECT_EQ(window.field->cursorPosition(), 3);
-    // Text that is no amount stays as typed.
-    QTest::keyClicks(window.field, QStringLiteral("x"));
-    EXPECT_EQ(window.field->text(), QStringLiteral("15,x234"));
-}
-
-TEST_F(CurrencyFieldEditorTest, DeletingAndUndoGiveBackWhatWasThere)
-{
-    const auto key = [](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+    using Act = std::function<void(QLineEdit *)>;
+    const auto key = [](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) -> Act {
         return [k, m](QLineEdit *f) { QTest::keyClick(f, k, m); };
     };
-    const auto undo = key(Qt::Key_Z, Qt::ControlModifier);
-    const auto redo = key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    const auto keys = [](const char *text) -> Act {
+        return [text](QLineEdit *f) { QTest::keyClicks(f, QString::fromUtf8(text)); };
+    };
+    const auto at = [](int caret, Act act) -> Act {
+        return [caret, act](QLineEdit *f) { f->setCursorPosition(caret), act(f); };
+    };
+    const auto commit = [](const char *text) -> Act {
+        return [text](QLineEdit *f) {
+            QInputMethodEvent preedit(QString::fromUtf8(text), {});
+            QCoreApplication::sendEvent(f, &preedit);
+            QInputMethodEvent event;
+            event.setCommitString(QString::fromUtf8(text));
+            QCoreApplication::sendEvent(f, &event);
+        };
+    };
+    const auto paste = [](const char *text, bool fromMenu = false) -> Act {
+        return [=](QLineEdit *f) {
+            QApplication::clipboard()->setText(QString::fromUtf8(text));
+            if (fromMenu)
+                cv::GetCurrencyFieldEditor()->paste(f);
+            else
+                QTest::keyClick(f, Qt::Key_V, Qt::ControlModifier);
+        };
+    };
+    const Act undo = key(Qt::Key_Z, Qt::ControlModifier);
+    const Act redo = key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     struct Step {
-        std::function<void(QLineEdit *)> act;
+        Act act;
         QString text;
         int caret; // -1: not checked
     };
@@ -60,17 +71,26 @@ TEST_F(CurrencyFieldEditorTest, DeletingAndUndoGiveBackWhatWasThere)
         int caret;
         std::vector<Step> steps;
     } cases[] = {
+        {"yen regroups as typed; a digit in the middle keeps the caret after it; no amount stays as typed", kYen, "", 0,
+         {{keys("1234"), "1,234", 5}, {at(2, key(Qt::Key_5)), "15,234", 3}, {keys("x"), "15,x234", -1}}},
         {"backspace after a separator takes the digit before it", kYen, "12,345", 3,
          {{key(Qt::Key_Backspace), "1,345", 2}, {undo, "12,345", -1}}},
         {"a plain backspace regroups after the field deleted the digit", kYen, "1,345", 5,
          {{key(Qt::Key_Backspace), "134", -1}, {undo, "1,34", -1}}},
         {"undo takes back the regrouping, then the typing; redo the typing", kYen, "", 0,
-         {{[](QLineEdit *f) { QTest::keyClicks(f, QStringLiteral("1234")); }, "1,234", 5},
-          {undo, "1234", -1},
-          {undo, "", -1},
-          {redo, "1234", -1}}},
+         {{keys("1234"), "1,234", 5}, {undo, "1234", -1}, {undo, "", -1}, {redo, "1234", -1}}},
         {"a digit typed before the point regroups the whole amount", kDollar, "123.45", 3,
          {{key(Qt::Key_4), "1,234.45", 5}}},
+        {"cents are left alone while the fraction is typed", kDollar, "", 0,
+         {{keys("1234.5"), "1,234.5", -1}, {keys("0"), "1,234.50", -1}, {at(1, key(Qt::Key_9)), "19,234.50", 2}}},
+        {"a negative amount can be typed from its sign on", kDollar, "", 0, {{keys("-0.5"), "-0.5", -1}}},
+        {"full-width digits and the input method's sign become the amount", kYen, "", 0,
+         {{commit("１２３４"), "1,234", 5}, {commit("５"), "12,345", -1}, {at(0, commit("ー")), "-12,345", -1}}},
+        {"a sign committed with a digit", kYen, "", 0, {{[&](QLineEdit *f) { commit("ー０")(f), commit("５")(f); }, "-5", -1}}},
+        {"a pasted full-width amount", kYen, "", 0, {{paste("１，０００"), "1,000", -1}}},
+        {"a paste that leaves no amount is refused, by key or by the menu", kYen, "1,000", 5,
+         {{paste("abc"), "1,000", -1}, {paste("234"), "1,000,234", -1}, {paste("x", true), "1,000,234", -1},
+          {[&](QLineEdit *f) { f->selectAll(), paste("5000", true)(f); }, "5,000", -1}}},
     };
     // clang-format on
     for (const auto &c : cases) {
@@ -88,77 +108,6 @@ TEST_F(CurrencyFieldEditorTest, DeletingAndUndoGiveBackWhatWasThere)
     }
 }
 
-TEST_F(CurrencyFieldEditorTest, CentsAreLeftAloneWhileTheFractionIsTyped)
-{
-    AmountWindow window(m_amounts.get(), kDollar);
-    QTest::keyClicks(window.field, QStringLiteral("1234.5"));
-    EXPECT_EQ(window.field->text(), QStringLiteral("1,234.5"));
-    QTest::keyClicks(window.field, QStringLiteral("0"));
-    EXPECT_EQ(window.field->text(), QStringLiteral("1,234.50"));
-    window.field->setCursorPosition(1);
-    QTest::keyClick(window.field, Qt::Key_9);
-    EXPECT_EQ(window.field->text(), QStringLiteral("19,234.50"));
-    EXPECT_EQ(window.field->cursorPosition(), 2);
-    // A negative amount can be typed from its sign on.
-    window.field->clear();
-    QTest::keyClicks(window.field, QStringLiteral("-0.5"));
-    EXPECT_EQ(window.field->text(), QStringLiteral("-0.5"));
-}
-
-TEST_F(CurrencyFieldEditorTest, FullWidthDigitsFromAnInputMethodBecomeTheAmount)
-{
-    AmountWindow window(m_amounts.get(), kYen);
-    const auto commit = [&](const QString &text) {
-        QInputMethodEvent preedit(text, {});
-        QCoreApplication::sendEvent(window.field, &preedit);
-        QInputMethodEvent event;
-        event.setCommitString(text);
-        QCoreApplication::sendEvent(window.field, &event);
-    };
-    commit(QStringLiteral("１２３４"));
-    EXPECT_EQ(window.field->text(), QStringLiteral("1,234"));
-    EXPECT_EQ(window.field->cursorPosition(), 5);
-    commit(QStringLiteral("５"));
-    EXPECT_EQ(window.field->text(), QStringLiteral("12,345"));
-    // The sign as a Japanese input method writes it.
-    window.field->setCursorPosition(0);
-    commit(QStringLiteral("ー"));
-    EXPECT_EQ(window.field->text(), QStringLiteral("-12,345"));
-    double value = 0;
-    cv::CurrencyFormatter(m_amounts.get(), kYen).getObjectValue(value, window.field->text());
-    EXPECT_EQ(value, -12345.0);
-    window.field->clear();
-    commit(QStringLiteral("ー０"));
-    commit(QStringLiteral("５"));
-    EXPECT_EQ(window.field->text(), QStringLiteral("-5"));
-
-    window.field->clear();
-    QApplication::clipboard()->setText(QStringLiteral("１，０００"));
-    QTest::keyClick(window.field, Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(window.field->text(), QStringLiteral("1,000"));
-}
-
-TEST_F(CurrencyFieldEditorTest, PasteOfSomethingElseThanAnAmountIsRefused)
-{
-    AmountWindow window(m_amounts.get(), kYen);
-    window.field->setText(QStringLiteral("1,000"));
-    window.field->end(false);
-    QApplication::clipboard()->setText(QStringLiteral("abc"));
-    QTest::keyClick(window.field, Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(window.field->text(), QStringLiteral("1,000"));
-    QApplication::clipboard()->setText(QStringLiteral("234"));
-    QTest::keyClick(window.field, Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(window.field->text(), QStringLiteral("1,000,234"));
-    // The context menu's paste takes the same road.
-    QApplication::clipboard()->setText(QStringLiteral("x"));
-    cv::GetCurrencyFieldEditor()->paste(window.field);
-    EXPECT_EQ(window.field->text(), QStringLiteral("1,000,234"));
-    window.field->selectAll();
-    QApplication::clipboard()->setText(QStringLiteral("5000"));
-    cv::GetCurrencyFieldEditor()->paste(window.field);
-    EXPECT_EQ(window.field->text(), QStringLiteral("5,000"));
-}
-
 TEST_F(CurrencyFieldEditorTest, CurrencyFormatterReadsUnreadableTextAsZero)
 {
     cv::CurrencyFormatter formatter(m_amounts.get(), kDollar);
@@ -170,5 +119,7 @@ TEST_F(CurrencyFieldEditorTest, CurrencyFormatterReadsUnreadableTextAsZero)
     EXPECT_TRUE(formatter.getObjectValue(value, QStringLiteral("abc")));
     EXPECT_EQ(value, 0.0);
     formatter.setCurrency(kYen);
+    EXPECT_TRUE(formatter.getObjectValue(value, QStringLiteral("-12,345")));
+    EXPECT_EQ(value, -12345.0);
     EXPECT_EQ(formatter.stringForObjectValue(1234.6), QStringLiteral("1,235"));
 }

@@ -110,31 +110,46 @@ TEST_F(MiniCalendarTest, DayColoursAndJapaneseInfo)
     EXPECT_TRUE(calendar->info().startsWith(QStringLiteral("成人の日, "))) << calendar->info().toStdString();
 }
 
+// Steps by the year and month buttons (Y+ Y- M+ M-) and the arrow keys
+// (R L U D) from a shown day, across the year's ends and short months.
 TEST_F(MiniCalendarTest, YearLimitsMonthStepsAndArrowKeys)
 {
-    show(QDate(2100, 12, 31));
-    calendar->plusYear();
-    EXPECT_EQ(calendar->shownYear(), 2100);
-    calendar->plusMonth();
-    EXPECT_EQ(calendar->shownYear(), 2101);
-    EXPECT_EQ(calendar->shownMonth(), 1);
-    EXPECT_EQ(calendar->selectedDate(), QDate(2101, 1, 31));
-
-    show(QDate(1980, 3, 31));
-    calendar->minusYear();
-    EXPECT_EQ(calendar->shownYear(), 1980);
-    calendar->minusMonth();
-    EXPECT_EQ(calendar->selectedDate(), QDate(1980, 2, 29)); // the day is cut to the month
-
-    show(QDate(2025, 1, 31));
-    QTest::keyClick(calendar, Qt::Key_Right);
-    EXPECT_EQ(calendar->selectedDate(), QDate(2025, 2, 1));
-    EXPECT_EQ(calendar->caption(), QStringLiteral("2025/02"));
-    QTest::keyClick(calendar, Qt::Key_Left);
-    EXPECT_EQ(calendar->selectedDate(), QDate(2025, 1, 31));
-    QTest::keyClick(calendar, Qt::Key_Up);
-    EXPECT_EQ(calendar->selectedDate(), QDate(2025, 1, 24));
+    // clang-format off
+    const struct {
+        QDate from;
+        const char *steps;
+        QDate selected;
+        const char *caption;
+    } cases[] = {
+        {QDate(2100, 12, 31), "Y+", QDate(2100, 12, 31), "2100/12"},
+        {QDate(2100, 12, 31), "Y+ M+", QDate(2101, 1, 31), "2101/01"},
+        {QDate(1980, 3, 31), "Y-", QDate(1980, 3, 31), "1980/03"},
+        {QDate(1980, 3, 31), "Y- M-", QDate(1980, 2, 29), "1980/02"}, // the day is cut to the month
+        {QDate(2025, 3, 31), "M-", QDate(2025, 2, 28), "2025/02"},
+        {QDate(2025, 1, 31), "R", QDate(2025, 2, 1), "2025/02"},
+        {QDate(2025, 1, 31), "R L U", QDate(2025, 1, 24), "2025/01"},
+        {QDate(2025, 12, 31), "R", QDate(2026, 1, 1), "2026/01"},
+        {QDate(2025, 1, 1), "L", QDate(2024, 12, 31), "2024/12"},
+        {QDate(2025, 12, 29), "D", QDate(2026, 1, 5), "2026/01"},
+    };
+    // clang-format on
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.from.toString(Qt::ISODate).toStdString() + " " + c.steps);
+        show(c.from);
+        for (const QString &step : QString::fromLatin1(c.steps).split(u' ')) {
+            if (step == u"Y+") calendar->plusYear();
+            if (step == u"Y-") calendar->minusYear();
+            if (step == u"M+") calendar->plusMonth();
+            if (step == u"M-") calendar->minusMonth();
+            const QString keys = QStringLiteral("RLUD");
+            const Qt::Key key[] = {Qt::Key_Right, Qt::Key_Left, Qt::Key_Up, Qt::Key_Down};
+            if (step.size() == 1 && keys.contains(step)) QTest::keyClick(calendar, key[keys.indexOf(step)]);
+        }
+        EXPECT_EQ(calendar->selectedDate(), c.selected);
+        EXPECT_EQ(calendar->caption(), QLatin1String(c.caption));
+    }
     cv::setLanguageOverride(QStringLiteral("ja"));
+    show(QDate(2025, 1, 24));
     QTest::keyClick(calendar, Qt::Key_Down);
     QTest::keyClick(calendar, Qt::Key_Down);
     EXPECT_EQ(calendar->caption(), QStringLiteral("2025年2月"));

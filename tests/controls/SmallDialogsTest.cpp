@@ -36,29 +36,30 @@ void clearField(QLineEdit *field)
 
 } // namespace
 
-TEST(NameDialogTest, OkOnlyForANonEmptyName)
+// OK after each step: a name is needed, and with "must change" another name.
+TEST(NameDialogTest, OkOnlyForANonEmptyAndWhereAskedAChangedName)
 {
-    cv::NameDialog dialog(QStringLiteral("Food"), QStringLiteral("New name"));
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("New name"));
-    EXPECT_TRUE(dialog.okButton()->isEnabled());
-    clearField(dialog.nameField());
-    EXPECT_FALSE(dialog.okButton()->isEnabled());
-    QTest::keyClicks(dialog.nameField(), QStringLiteral("Rent"));
-    EXPECT_TRUE(dialog.okButton()->isEnabled());
-
-    cv::NameDialog empty(QString(), QStringLiteral("New name"));
-    EXPECT_FALSE(empty.okButton()->isEnabled());
-}
-
-TEST(NameDialogTest, MustChangeKeepsOkOffForTheInitialName)
-{
-    cv::NameDialog dialog(QStringLiteral("Food"), QStringLiteral("Rename"), true);
-    EXPECT_FALSE(dialog.okButton()->isEnabled());
-    dialog.nameField()->end(false);
-    QTest::keyClick(dialog.nameField(), Qt::Key_S);
-    EXPECT_TRUE(dialog.okButton()->isEnabled());
-    QTest::keyClick(dialog.nameField(), Qt::Key_Backspace);
-    EXPECT_FALSE(dialog.okButton()->isEnabled());
+    const auto type = [](const char *keys) {
+        return [keys](QLineEdit *f) { f->end(false), QTest::keyClicks(f, QString::fromLatin1(keys)); };
+    };
+    const auto backspace = [](QLineEdit *f) { QTest::keyClick(f, Qt::Key_Backspace); };
+    const struct {
+        QString initial;
+        bool mustChange;
+        std::vector<std::pair<std::function<void(QLineEdit *)>, bool>> steps;
+    } cases[] = {
+        {"Food", false, {{[](QLineEdit *) {}, true}, {clearField, false}, {type("Rent"), true}}},
+        {"", false, {{[](QLineEdit *) {}, false}}},
+        {"Food", true, {{[](QLineEdit *) {}, false}, {type("s"), true}, {backspace, false}}},
+    };
+    for (const auto &c : cases) {
+        cv::NameDialog dialog(c.initial, QStringLiteral("New name"), c.mustChange);
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("New name"));
+        for (size_t i = 0; i < c.steps.size(); ++i) {
+            c.steps[i].first(dialog.nameField());
+            EXPECT_EQ(dialog.okButton()->isEnabled(), c.steps[i].second) << c.initial.toStdString() << " step " << i;
+        }
+    }
 }
 
 TEST(NameDialogTest, ReturnAcceptsAndEscCancels)

@@ -81,8 +81,19 @@ TEST_F(ImportSheetTest, TheRowsOfAStatementAsShown)
     EXPECT_EQ(page.sheet.rows()[1]->category(), 0);
 }
 
-TEST_F(ImportSheetTest, ChoicesAreStoredAndLearned)
+TEST_F(ImportSheetTest, ChoicesAreStoredAndLearnedAndCancelForgetsThem)
 {
+    seed(cv::StatementAccountMapping, {{"999", kC}});
+    {
+        ImportSheetPage page(doc.get());
+        ASSERT_TRUE(page.load("S1.ofx"));
+        chooseForS1(page);
+        page.sheet.cancelPushed();
+        EXPECT_EQ(page.sheet.result(), 0);
+        EXPECT_TRUE(stored().empty());
+        EXPECT_TRUE(record(cv::StatementMemoMapping).isEmpty());
+        EXPECT_EQ(record(cv::StatementAccountMapping).size(), 1);
+    }
     {
         ImportSheetPage page(doc.get());
         ASSERT_TRUE(page.load("S1.ofx"));
@@ -101,6 +112,7 @@ TEST_F(ImportSheetTest, ChoicesAreStoredAndLearned)
     EXPECT_EQ(record(cv::StatementMemoMapping).value(card), -kC);
     EXPECT_EQ(record(cv::StatementMemoMapping).size(), 3);
     EXPECT_EQ(record(cv::StatementAccountMapping).value(QStringLiteral("1234567")), kA);
+    EXPECT_EQ(record(cv::StatementAccountMapping).size(), 2);
 
     // The next statement from the same bank is complete after Apply.
     ImportSheetPage again(doc.get());
@@ -110,19 +122,6 @@ TEST_F(ImportSheetTest, ChoicesAreStoredAndLearned)
     EXPECT_EQ(again.text(Sheet::CategoryColumn, 0), QStringLiteral("Food"));
     EXPECT_EQ(again.text(Sheet::TransferColumn, 2), QStringLiteral("C"));
     EXPECT_EQ(again.text(Sheet::AccountColumn, 1), QStringLiteral("A"));
-}
-
-TEST_F(ImportSheetTest, CancelForgetsWhatWasLearned)
-{
-    seed(cv::StatementAccountMapping, {{"999", kC}});
-    ImportSheetPage page(doc.get());
-    ASSERT_TRUE(page.load("S1.ofx"));
-    chooseForS1(page);
-    page.sheet.cancelPushed();
-    EXPECT_EQ(page.sheet.result(), 0);
-    EXPECT_TRUE(stored().empty());
-    EXPECT_TRUE(record(cv::StatementMemoMapping).isEmpty());
-    EXPECT_EQ(record(cv::StatementAccountMapping).size(), 1);
 }
 
 // A learned value that no longer fits the book or the row is passed over.

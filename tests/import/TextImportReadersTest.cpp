@@ -109,13 +109,10 @@ TEST(MobileEntryReader, SampleS9WithEveryLineEndAndEncoding)
         EXPECT_EQ(got, expected) << name;
     }
     // The encoding is decided once for the whole file: a mark, else valid UTF-8, else CP932.
-    const std::pair<QByteArray, QString> texts[] = {{QByteArray("\xFF\xFE"
-                                                                "a\0b\0",
-                                                                6),
-                                                     "ab"},
-                                                    {"\x82\xa0", u"あ"_qs},
-                                                    {"\xE3\x81\x82", u"あ"_qs},
-                                                    {"caf\xE9", u"café"_qs}};
+    // clang-format off
+    const std::pair<QByteArray, QString> texts[] = {{QByteArray("\xFF\xFE" "a\0b\0", 6), "ab"}, {"\x82\xa0", u"あ"_qs},
+                                                    {"\xE3\x81\x82", u"あ"_qs}, {"caf\xE9", u"café"_qs}};
+    // clang-format on
     for (const auto &[bytes, text] : texts) EXPECT_EQ(decodeMobileFile(bytes), text) << bytes.toHex().toStdString();
 }
 

@@ -476,10 +476,7 @@ TEST_F(DelegateTest, TheAccountSheetsOfTheProgramEndInTheCommands)
     EXPECT_GT(asset->children().back()->ident(), cv::kUniqueIdSeed);
 }
 
-class WizardScreenshotTest : public DelegateTest, public ::testing::WithParamInterface<const char *> {
-protected:
-    QString language() const override { return QLatin1String(GetParam()); }
-};
+using WizardScreenshotTest = InLanguages<DelegateTest>;
 
 TEST_P(WizardScreenshotTest, EachPage)
 {

@@ -170,10 +170,7 @@ TEST_F(InvestmentPageTest, APriceFromScriptingShowsAtOnceWithoutAReset)
     EXPECT_TRUE(page->outline()->isExpanded(model->index(0, 0, model->index(0, 0))));
 }
 
-class CurrencyInvestShot : public InvestmentPageTest, public ::testing::WithParamInterface<const char *> {
-protected:
-    QString language() const override { return QLatin1String(GetParam()); }
-};
+using CurrencyInvestShot = InLanguages<InvestmentPageTest>;
 
 TEST_P(CurrencyInvestShot, BothPages)
 {

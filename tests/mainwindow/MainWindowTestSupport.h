@@ -79,3 +79,9 @@ protected:
     std::deque<int> panelCodes;
     std::vector<bool> panelRuns;
 };
+
+// The fixture run once in each language its instantiation names.
+template <class Fixture> class InLanguages : public Fixture, public ::testing::WithParamInterface<const char *> {
+protected:
+    QString language() const override { return QString::fromLatin1(this->GetParam()); }
+};

@@ -102,7 +102,8 @@ TEST_F(DelegateTest, MenusCarryTheirTagsAndTheUsualShortcuts)
 
 // The menu as a user finds it, opened in each state of the window: on the
 // viewer with nothing selected, on the empty search page, the budget and
-// currency pages, with a sheet over the viewer, and with no book open.
+// currency pages (no currency selected), with a sheet over the viewer, and
+// with no book open.
 TEST_F(DelegateTest, TheMenuFollowsTheWindowsState)
 {
     enum State { Viewer, Search, BudgetState, CurrencyState, Sheet, NoBook, StateCount };
@@ -120,6 +121,13 @@ TEST_F(DelegateTest, TheMenuFollowsTheWindowsState)
         {"categoryImportOFX", "100000"}, {"categoryImportMobile", "100000"}, {"deleteCategory", "000000"},
         {"searchConditions", "111100"}, {"searchClear", "000000"}, {"currencyNew", "111100"},
         {"viewTB01", "c111c0"}, {"viewTB02", "1c1110"}, {"viewTB03", "11c110"}, {"viewTB05", "111c10"},
+        {"viewTB06", "111110"}, {"newFromTemplate", "111111"}, {"saveAs", "111110"}, {"fontSmaller", "100010"},
+        {"newBank", "100000"}, {"newInvestment", "100000"}, {"newOtherAsset", "100000"}, {"newLoan", "100000"},
+        {"newCreditCard", "100000"}, {"newOtherDebt", "100000"}, {"newAccountSummary", "100000"},
+        {"addSecurity", "000000"}, {"groupAccounts", "000000"}, {"newCategory", "000000"},
+        {"newCategoryFolder", "000000"}, {"mergeCategory", "000000"}, {"searchRemoveRow", "000000"},
+        {"searchExport", "000000"}, {"del", "000000"}, {"currencyRates", "000000"}, {"currencySwitch", "000000"},
+        {"currencyImport", "000000"},
     };
     // clang-format on
     cv::Book *document = nullptr;

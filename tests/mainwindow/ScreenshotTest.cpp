@@ -19,10 +19,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
-class ScreenshotTest : public DelegateTest, public ::testing::WithParamInterface<const char *> {
-protected:
-    QString language() const override { return QLatin1String(GetParam()); }
-};
+using ScreenshotTest = InLanguages<DelegateTest>;
 
 TEST_P(ScreenshotTest, StartUpPanelAndEachPage)
 {

@@ -268,10 +268,7 @@ TEST_F(SearchWindowTest, CalculatorAndPreferencesCommandsAndPostsIntoTheFrontWin
     w->hide();
 }
 
-class SearchWindowShot : public SearchWindowTest, public ::testing::WithParamInterface<const char *> {
-protected:
-    QString language() const override { return QLatin1String(GetParam()); }
-};
+using SearchWindowShot = InLanguages<SearchWindowTest>;
 
 TEST_P(SearchWindowShot, TheSearchPageWithResults)
 {

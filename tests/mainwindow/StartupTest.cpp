@@ -49,6 +49,7 @@ TEST(InitialPanelTest, EachButtonEndsTheRunWithItsCode)
                  {"recent", 1, false, 2}, {"recent", 0, true, 3},  {"close", 2, false, 0},   {"close", 0, true, 1}};
     for (const Case &c : cases) {
         cv::StartupDialog panel(true);
+        EXPECT_TRUE(panel.openRecentButton()->isEnabled());
         panel.templateButton()->setCurrentIndex(c.templateIndex);
         panel.neverAgainCheckbox()->setChecked(c.neverAgain);
         QPushButton *button = QLatin1String(c.button) == QLatin1String("create")   ? panel.createNewButton()
@@ -57,12 +58,7 @@ TEST(InitialPanelTest, EachButtonEndsTheRunWithItsCode)
         QTimer::singleShot(0, button, &QPushButton::click);
         EXPECT_EQ(panel.exec(), c.code) << c.button << " template " << c.templateIndex;
     }
-}
-
-TEST(InitialPanelTest, OutsideStartUpOpenRecentAndNeverAgainAreOff)
-{
-    cv::StartupDialog atStart(true);
-    EXPECT_TRUE(atStart.openRecentButton()->isEnabled());
+    // Outside start-up, Open Recent and "never again" are off.
     cv::StartupDialog later(false);
     EXPECT_FALSE(later.openRecentButton()->isEnabled());
     EXPECT_FALSE(later.neverAgainCheckbox()->isEnabled());

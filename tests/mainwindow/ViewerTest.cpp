@@ -290,17 +290,6 @@ TEST_F(ViewerTest, GridsShowTheRootsAndTheSystemTransferRowsAfterTheSummaries)
     EXPECT_FALSE(categories->hasChildren(out));
 }
 
-TEST_F(ViewerTest, PrintedRowsAreTheShownRows)
-{
-    open();
-    const QModelIndex debt = viewer->accountModel()->index(1, 0);
-    viewer->accountView()->collapse(debt);
-    cv::PageSetup setup;
-    std::unique_ptr<cv::PrintedPages> view = viewer->makePrintView(setup);
-    ASSERT_TRUE(view);
-    EXPECT_GE(view->sheetCount(), 2) << "two sheets across";
-}
-
 } // namespace
 
 #include "ViewerTest.moc"

@@ -193,6 +193,8 @@ TEST_F(DelegateTest, TopDateMovesByUnitAndSnapsUnlessOneDay)
 {
     cv::Book *document = delegate->newDocument();
     cv::BookWindow *w = window();
+    const auto weekOf = [&](const QDate &d) { return document->settings()->fiscalDate(d, 1); };
+    const auto halfOf = [&](const QDate &d) { return document->settings()->fiscalDate(d, 4); };
     struct Case {
         int unit, direction;
         QDate from;
@@ -204,6 +206,10 @@ TEST_F(DelegateTest, TopDateMovesByUnitAndSnapsUnlessOneDay)
         {2, 1, QDate(2024, 1, 31), document->settings()->fiscalDate(QDate(2024, 2, 29), 2)},
         {5, -1, QDate(2024, 6, 15), document->settings()->fiscalDate(QDate(2023, 6, 15), 5)},
         {9, 1, QDate(2024, 6, 15), QDate(2024, 6, 15)},
+        {0, -1, QDate(2024, 1, 1), QDate(2023, 12, 31)},
+        {2, -1, QDate(2024, 3, 31), QDate(2024, 2, 1)},
+        {1, 1, weekOf(QDate(2024, 12, 30)), weekOf(QDate(2025, 1, 6))}, // across the year's end
+        {4, 1, halfOf(QDate(2024, 7, 1)), halfOf(QDate(2025, 1, 1))},
     };
     for (const Case &c : cases) {
         w->setTopDate(c.from);
@@ -312,18 +318,6 @@ TEST_F(DelegateTest, CalendarAndCalculatorValuesGoWhereThePageSays)
 }
 
 #include "WindowTest.moc"
-
-TEST_F(DelegateTest, TheWindowEndsCellEditsOnOutsideClicksAndTakesCalendarDates)
-{
-    delegate->newDocument();
-    cv::BookWindow *w = window();
-    ASSERT_NE(w, nullptr);
-    EXPECT_NE(dynamic_cast<cv::OutsideClickClient *>(w), nullptr);
-    auto *receiver = dynamic_cast<cv::DateReceiver *>(w);
-    ASSERT_NE(receiver, nullptr);
-    receiver->performInputDate(QDate(2011, 3, 4));
-    EXPECT_EQ(w->topDate(), w->fiscalDate(QDate(2011, 3, 4), w->viewerPage()->columns().unit()));
-}
 
 TEST_F(DelegateTest, UndoAndRedoFollowTheDocumentsStack)
 {

@@ -25,12 +25,6 @@ using namespace paneltest;
 
 namespace {
 
-void type(QLineEdit *field, const QString &text)
-{
-    field->setText(text);
-    Q_EMIT field->textEdited(text);
-}
-
 cv::NodePtr newNode(int kind, int currency = 1)
 {
     auto node = std::make_shared<cv::Node>();
@@ -45,6 +39,7 @@ struct Sheet {
     std::unique_ptr<cv::AccountSheet> sheet;
     std::function<void(const QString &)> typeDate;
     std::function<void(const QString &)> typeAmount;
+    std::function<void()> fillRequired = [] {}; // the detail a kind cannot do without
 };
 
 Sheet open(cv::Book &doc, const cv::NodePtr &node)
@@ -59,6 +54,9 @@ Sheet open(cv::Book &doc, const cv::NodePtr &node)
         s.typeAmount = [card](const QString &t) {
             type(card->creditInfoForm()->cellAtIndex(cv::CardAccountSheet::LimitCell), t);
         };
+        s.fillRequired = [card] {
+            type(card->creditInfoForm()->cellAtIndex(cv::CardAccountSheet::CompanyCell), "Card Co");
+        };
         s.sheet.reset(card);
         break;
     }
@@ -70,6 +68,7 @@ Sheet open(cv::Book &doc, const cv::NodePtr &node)
         s.typeAmount = [bank](const QString &t) {
             type(bank->bankInfoForm()->cellAtIndex(cv::BankAccountSheet::BalanceCell), t);
         };
+        s.fillRequired = [bank] { type(bank->bankInfoForm()->cellAtIndex(cv::BankAccountSheet::BankCell), "Bank"); };
         s.sheet.reset(bank);
         break;
     }
@@ -114,10 +113,7 @@ TEST(AccountSheetTest, EndCodesOfEachSheet)
         const QString before = node->name();
         Sheet s = open(*doc, node);
         if (c.typeName) type(s.sheet->nameField(), QStringLiteral("Renamed"));
-        if (auto *card = dynamic_cast<cv::CardAccountSheet *>(s.sheet.get()))
-            type(card->creditInfoForm()->cellAtIndex(cv::CardAccountSheet::CompanyCell), QStringLiteral("Card Co"));
-        if (auto *bank = dynamic_cast<cv::BankAccountSheet *>(s.sheet.get()))
-            type(bank->bankInfoForm()->cellAtIndex(cv::BankAccountSheet::BankCell), QStringLiteral("Bank"));
+        s.fillRequired();
         if (!c.typeName && c.code == 0) {
             // The form was filled back to what it showed: only opening counts as untouched.
             s.sheet.reset();
@@ -193,10 +189,7 @@ TEST(AccountSheetTest, UnreadableStartDatesAndAmountsKeepOkDisabledAndWriteNothi
         const cv::ArchivablePtr detail = node->extra();
         Sheet s = open(*doc, node);
         type(s.sheet->nameField(), QStringLiteral("Named"));
-        if (auto *card = dynamic_cast<cv::CardAccountSheet *>(s.sheet.get()))
-            type(card->creditInfoForm()->cellAtIndex(cv::CardAccountSheet::CompanyCell), QStringLiteral("Card Co"));
-        if (auto *bank = dynamic_cast<cv::BankAccountSheet *>(s.sheet.get()))
-            type(bank->bankInfoForm()->cellAtIndex(cv::BankAccountSheet::BankCell), QStringLiteral("Bank"));
+        s.fillRequired();
         ASSERT_TRUE(s.sheet->isOkEnabled());
         const struct {
             const char *date;

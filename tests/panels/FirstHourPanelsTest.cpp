@@ -39,12 +39,6 @@ QStringList menu(cv::RowPanel &panel, int row, const QString &pick = {})
     return titles;
 }
 
-void type(QLineEdit *field, const QString &text)
-{
-    field->setText(text);
-    Q_EMIT field->textEdited(text);
-}
-
 TEST_F(BookTest, ContextMenusDeleteRestoreAndRepeatRowsAndEditDeleteReachesThem)
 {
     store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 2), 1000, kFood, kA);

@@ -67,7 +67,9 @@ int finish(cv::OpeningHoldingSheet &sheet)
     return code;
 }
 
-TEST(InvestBrandPanel, OpensAStoredHoldingAndOkWithoutChangesWritesNothing)
+// OK without changes writes nothing; OK waits for a readable date; Cancel
+// leaves the holding as it was.
+TEST(InvestBrandPanel, OpensAStoredHoldingAndOnlyAReadableChangeIsWritten)
 {
     auto doc = makeBook();
     ASSERT_TRUE(doc);
@@ -81,6 +83,20 @@ TEST(InvestBrandPanel, OpensAStoredHoldingAndOkWithoutChangesWritesNothing)
     EXPECT_EQ(finish(sheet), 1);
     EXPECT_EQ(priceRows(*doc), 0);
     EXPECT_EQ(h.unit->units(), 3);
+
+    cv::OpeningHoldingSheet edited(doc.get(), h.node, h.account);
+    edited.cell(1)->setText(QStringLiteral("8"));
+    EXPECT_TRUE(edited.okButton()->isEnabled());
+    edited.cell(0)->setText(QStringLiteral("2009/13/45"));
+    EXPECT_FALSE(edited.okButton()->isEnabled());
+    edited.performInputDate(QDate(2009, 3, 3));
+    EXPECT_TRUE(edited.okButton()->isEnabled());
+    int code = -1;
+    QObject::connect(&edited, &QDialog::finished, [&](int c) { code = c; });
+    edited.cancelPushed();
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(h.unit->units(), 3);
+    EXPECT_EQ(h.unit->date(), QDate(2009, 1, 5));
 }
 
 TEST(InvestBrandPanel, OkStoresTheHoldingAndItsPriceWhenThereIsOne)
@@ -123,26 +139,6 @@ TEST(InvestBrandPanel, OkStoresTheHoldingAndItsPriceWhenThereIsOne)
             EXPECT_DOUBLE_EQ(list->front()->price(), c.storedPrice);
         }
     }
-}
-
-TEST(InvestBrandPanel, OkWaitsForADateAndCancelLeavesTheHolding)
-{
-    auto doc = makeBook();
-    ASSERT_TRUE(doc);
-    const Holding h = makeHolding(*doc, cv::BrandKind::Stock, true);
-    cv::OpeningHoldingSheet sheet(doc.get(), h.node, h.account);
-    sheet.cell(1)->setText(QStringLiteral("8"));
-    EXPECT_TRUE(sheet.okButton()->isEnabled());
-    sheet.cell(0)->setText(QStringLiteral("2009/13/45"));
-    EXPECT_FALSE(sheet.okButton()->isEnabled());
-    sheet.performInputDate(QDate(2009, 3, 3));
-    EXPECT_TRUE(sheet.okButton()->isEnabled());
-    int code = -1;
-    QObject::connect(&sheet, &QDialog::finished, [&](int c) { code = c; });
-    sheet.cancelPushed();
-    EXPECT_EQ(code, 0);
-    EXPECT_EQ(h.unit->units(), 3);
-    EXPECT_EQ(h.unit->date(), QDate(2009, 1, 5));
 }
 
 } // namespace

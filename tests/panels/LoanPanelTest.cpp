@@ -36,12 +36,6 @@ cv::NodePtr newLoanNode(int currency = 1)
     return node;
 }
 
-void type(QLineEdit *field, const QString &text)
-{
-    field->setText(text);
-    Q_EMIT field->textEdited(text);
-}
-
 // A car loan: 1,200,000 over 12 level payments at 12 %, due on the 25th from 2009-04-10.
 void fillConditions(Loan &panel, int holiday)
 {

@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QTest>
 #include <QUndoStack>
 
@@ -108,6 +109,13 @@ using cvtest::page::cellText;
 inline void type(cv::RowPanel &panel, int cid, int row, const QString &keys)
 {
     cvtest::page::Entries(&panel).type(cid, row, keys);
+}
+
+// Types into a sheet's field as a user does: the text, then the edit the sheet listens to.
+inline void type(QLineEdit *field, const QString &text)
+{
+    field->setText(text);
+    Q_EMIT field->textEdited(text);
 }
 
 // Picks a category (or the transfer row) in the kind chooser of the row.
