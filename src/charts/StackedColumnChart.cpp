@@ -1,10 +1,22 @@
 #include "charts/StackedColumnChart.h"
 
+#include "charts/ColumnInk.h"
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
 namespace cv {
+
+namespace {
+
+// Only positive finite values have a share.
+double share(double v)
+{
+    return std::isfinite(v) && v > 0 ? v : 0.0;
+}
+
+} // namespace
 
 void StackedColumnChart::drawLegendSample(cv::Canvas &canvas, double x, double y, int i) const
 {
@@ -31,10 +43,12 @@ void StackedColumnChart::drawValues(cv::Canvas &canvas, const Plot &plot, const 
     if (m <= 0) return;
     const double cw = (plot.w - 2) / m;
     const double b = cw > 6 ? cw * 0.6 : cw;
-    // Only positive finite values have a share.
-    auto share = [](double v) { return std::isfinite(v) && v > 0 ? v : 0.0; };
     // Columns narrower than a device pixel are drawn a pixel at a time, each
     // item's share the mean of its columns', as the eye sees them anyway.
+    if (canvas.output() != CanvasOutput::Vector && cw * ColumnInk::pixelsPerPoint(canvas) < 1) {
+        drawInked(canvas, plot, n, series);
+        return;
+    }
     const double pixel = 1 / std::max(canvas.devicePixelsPerPoint(), 1e-6);
     const int perBar = cw < pixel ? int(std::ceil(pixel / cw)) : 1;
     std::vector<double> shares(size_t(std::max(n, 0)));
@@ -62,6 +76,35 @@ void StackedColumnChart::drawValues(cv::Canvas &canvas, const Plot &plot, const 
             bottom += height;
         }
     }
+}
+
+void StackedColumnChart::drawInked(cv::Canvas &canvas, const Plot &plot, int n, const Series &series)
+{
+    const int m = series.values.columnSize();
+    ColumnInk ink(plot.x + 1, plot.x + plot.w - 1, ColumnInk::pixelsPerPoint(canvas));
+    std::vector<std::vector<ColumnInk::Span>> spans(size_t(n), std::vector<ColumnInk::Span>(size_t(ink.count())));
+    std::vector<double> shares(static_cast<size_t>(n));
+    int c = 0;
+    for (int k = 0; k < ink.count(); ++k) {
+        // The columns whose middles fall in this device column.
+        std::fill(shares.begin(), shares.end(), 0.0);
+        int columns = 0;
+        for (; c < m && ink.columnAt(plot.x + 1 + (plot.w - 2) * (c + 0.5) / m) <= k; ++c, ++columns) {
+            double sum = 0;
+            for (int i = 0; i < n; ++i) sum += share(series.values.valueAtRow(i, c));
+            if (!(sum > 0)) continue;
+            for (int i = 0; i < n; ++i) shares[size_t(i)] += share(series.values.valueAtRow(i, c)) / sum;
+        }
+        double bottom = plot.y;
+        for (int i = 0; i < n && columns > 0; ++i) {
+            if (shares[size_t(i)] <= 0) continue;
+            const double top = bottom + shares[size_t(i)] / columns * plot.h;
+            spans[size_t(i)][size_t(k)] = {flipY(top), flipY(bottom)};
+            bottom = top;
+        }
+    }
+    for (int i = 0; i < n; ++i) ink.addLayer(std::move(spans[size_t(i)]), chartColor(i));
+    ink.draw(canvas);
 }
 
 } // namespace cv
