@@ -36,11 +36,11 @@ void LineChart::drawValues(cv::Canvas &canvas, const Plot &plot, const std::vect
     // Lines never leave the box, whatever the values.
     canvas.save();
     canvas.clipTo(box(plot.x, plot.y, plot.w, plot.h));
-    // More points than device columns: the stroke, a band seen at that
-    // density, is inked a column at a time, where a rasteriser would pay
-    // for every edge each scan line crosses. Vector output keeps its lines.
+    // Points closer than the pen's half width: the strokes run into one band,
+    // inked a device column at a time, where a rasteriser would pay for
+    // every edge each scan line crosses. Vector output keeps its lines.
     const double scale = ColumnInk::pixelsPerPoint(canvas);
-    const bool dense = canvas.output() != CanvasOutput::Vector && m > plot.w * scale;
+    const bool dense = canvas.output() != CanvasOutput::Vector && m > 1 && plot.w / (m - 1) < kLineWidth / 2;
     ColumnInk ink(plot.x, plot.x + plot.w, scale);
     std::vector<QPointF> points(size_t(std::max(m, 0)));
     for (int i = 0; i < int(items.size()) && i < series.values.rowSize(); ++i) {
