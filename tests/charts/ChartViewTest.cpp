@@ -15,6 +15,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPicture>
 
 #include <array>
 #include <climits>
@@ -147,6 +148,16 @@ TEST(ChartHelpers, ReducedLinesKeepEveryPixelColumnsExtremes)
     }
 }
 
+// A white page that size (points) at 300 dpi.
+QImage whitePage(QSizeF size)
+{
+    QImage image((size * 300 / 72).toSize(), QImage::Format_RGB32);
+    image.setDotsPerMeterX(int(300 / 0.0254));
+    image.setDotsPerMeterY(int(300 / 0.0254));
+    image.fill(Qt::white);
+    return image;
+}
+
 // Rows of each pixel column at least half inked, first to last; {-1, -1} for none.
 std::vector<std::pair<int, int>> inkedRows(const QImage &image)
 {
@@ -165,17 +176,13 @@ TEST(ChartHelpers, DenseLinesAreInkedAsTheirStroke)
 {
     // Four days a pixel column at 300 dpi: each column inked as the 2-point
     // round pen stroking the whole line inks it, spikes and gaps included.
-    const double scale = 300.0 / 72;
     const QRectF plot(10, 10, 48, 120);
     for (const auto &[name, value] : kLineShapes) {
         std::vector<QPointF> points;
         for (int i = 0; i < 800; ++i)
             points.emplace_back(plot.left() + 1 + (plot.width() - 2) * i / 799, plot.bottom() - value(i) / 8);
         auto drawn = [&](const std::function<void(cv::PainterCanvas &, QPainter &)> &draw) {
-            QImage image(QSize(int((plot.right() + 10) * scale), int((plot.bottom() + 10) * scale)), QImage::Format_RGB32);
-            image.setDotsPerMeterX(int(300 / 0.0254));
-            image.setDotsPerMeterY(int(300 / 0.0254));
-            image.fill(Qt::white);
+            QImage image = whitePage(QSizeF(plot.right() + 10, plot.bottom() + 10));
             QPainter painter(&image);
             cv::PainterCanvas canvas(painter);
             draw(canvas, painter);
@@ -289,6 +296,41 @@ TEST_F(ChartViewTest, LinesStayInTheBoxAndBarsSkipEmptyColumns)
     EXPECT_EQ(count([](const RecordingCanvas::Call &c) { return c.rect.size() == QSizeF(48, 10); }), 2);
     EXPECT_EQ(count([](const RecordingCanvas::Call &c) { return c.rect.size() == QSizeF(48, 2); }), 0);
     EXPECT_TRUE(canvas.texts().contains(QStringLiteral("100%")));
+}
+
+TEST_F(ChartViewTest, BarsFinerThanThePixelsKeepTheirShares)
+{
+    // Two years of days: bars half a point wide, inked by device column on
+    // an image and outlined in a preview's recording, painted back here.
+    auto wallet = m_book.account(30, QStringLiteral("Wallet"), 1000);
+    auto bank = m_book.account(31, QStringLiteral("Bank"), 3000);
+    m_book.rebuild();
+    auto bars = chart<cv::StackedColumnChart>(0, 0, {wallet, bank}, QDate(2009, 1, 1), QDate(2010, 12, 31));
+    for (const bool recorded : {false, true}) {
+        QImage page = whitePage(bars->pageSetup().paperSize());
+        QPicture picture;
+        {
+            QPainter painter(recorded ? static_cast<QPaintDevice *>(&picture) : &page);
+            cv::PainterCanvas canvas(painter);
+            bars->drawSheet(1, canvas);
+        }
+        if (recorded) {
+            QPainter painter(&page); // a picture plays at the device's resolution
+            painter.drawPicture(0, 0, picture);
+        }
+        // Per pixel column right of the legend, the rows in each item's colour.
+        std::map<int, std::array<int, 2>> columns;
+        for (int y = 0; y < page.height(); ++y) {
+            const auto *row = reinterpret_cast<const QRgb *>(page.constScanLine(y));
+            for (int x = 240 * 300 / 72; x < page.width(); ++x)
+                for (int i : {0, 1})
+                    if (row[x] == cv::Chart::chartColor(i).rgb()) ++columns[x][size_t(i)];
+        }
+        ASSERT_GT(columns.size(), 1000u) << recorded;
+        // No gap across the plot, and every column a quarter the wallet's.
+        EXPECT_EQ(columns.rbegin()->first - columns.begin()->first + 1, int(columns.size())) << recorded;
+        for (const auto &[x, rows] : columns) EXPECT_NEAR(rows[0] * 3, rows[1], 12) << recorded << " column " << x;
+    }
 }
 
 TEST_F(ChartViewTest, PieLegendAndWedges)
