@@ -42,7 +42,7 @@ std::vector<ColumnInk::Span> ColumnInk::stroke(const std::vector<QPointF> &point
     const QPointF *from = nullptr;
     int drawn = 0;
     for (const QPointF &p : points) {
-        if (std::isnan(p.y())) continue;
+        if (!std::isfinite(p.y()) || !std::isfinite(p.x())) continue;
         if (from) {
             const QPointF a = *from, b = p;
             const int k0 = columnAt(a.x()), k1 = columnAt(b.x());

@@ -35,8 +35,8 @@ public:
     int columnAt(double x) const;
 
     // What a pen of that radius covers along the polyline through the
-    // points (x ascending), which passes over points without a value (NaN
-    // y): per column, the line's own extent there widened by the pen's
+    // points (x ascending), which passes over points without a finite
+    // value: per column, the line's own extent there widened by the pen's
     // round edge at every neighbour within reach.
     std::vector<Span> stroke(const std::vector<QPointF> &points, double radius) const;
 
