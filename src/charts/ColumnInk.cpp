@@ -94,53 +94,61 @@ void ColumnInk::draw(Canvas &canvas) const
 
 void ColumnInk::drawImage(Canvas &canvas) const
 {
-    double top = std::numeric_limits<double>::infinity(), bottom = -top;
-    for (const Layer &layer : m_layers)
-        for (const Span &s : layer.spans)
-            if (!s.empty()) {
-                top = std::min(top, s.top);
-                bottom = std::max(bottom, s.bottom);
-            }
-    if (!(bottom > top)) return;
-    const double row0 = std::floor(top * m_scale);
-    const int rows = int(std::ceil(bottom * m_scale) - row0);
-    QImage image(m_count, rows, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
+    // In bands of columns, so that a fine device never needs one huge image.
+    constexpr int kBand = 512;
+    for (int first = 0; first < m_count; first += kBand) {
+        const int end = std::min(m_count, first + kBand);
+        double top = std::numeric_limits<double>::infinity(), bottom = -top;
+        for (const Layer &layer : m_layers)
+            for (int k = first; k < end; ++k)
+                if (const Span &s = layer.spans[size_t(k)]; !s.empty()) {
+                    top = std::min(top, s.top);
+                    bottom = std::max(bottom, s.bottom);
+                }
+        if (!(bottom > top)) continue;
+        const double row0 = std::floor(top * m_scale);
+        const int rows = int(std::ceil(bottom * m_scale) - row0);
+        QImage image(end - first, rows, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        for (const Layer &layer : m_layers) inkBand(image, layer, first, row0);
+        canvas.drawImage(QRectF(columnLeft(first), row0 / m_scale, (end - first) / m_scale, rows / m_scale), image);
+    }
+}
+
+void ColumnInk::inkBand(QImage &image, const Layer &layer, int first, double row0) const
+{
     auto *bits = reinterpret_cast<QRgb *>(image.bits());
     const qsizetype stride = image.bytesPerLine() / qsizetype(sizeof(QRgb));
-    for (const Layer &layer : m_layers) {
-        const QRgb ink = qPremultiply(layer.color.rgba());
-        // Source over, the ink covering that share of the pixel.
-        auto blend = [ink](QRgb &dst, double covered) {
-            const int a = int(std::lround(std::clamp(covered, 0.0, 1.0) * 255));
-            const int keep = 255 - qAlpha(ink) * a / 255;
-            dst =
-                qRgba(qRed(ink) * a / 255 + qRed(dst) * keep / 255, qGreen(ink) * a / 255 + qGreen(dst) * keep / 255,
-                      qBlue(ink) * a / 255 + qBlue(dst) * keep / 255, qAlpha(ink) * a / 255 + qAlpha(dst) * keep / 255);
-        };
-        // Column after column: the next column's pixels share the cache lines.
-        for (int k = 0; k < m_count; ++k) {
-            const Span &s = layer.spans[size_t(k)];
-            if (s.empty()) continue;
-            const double y0 = s.top * m_scale - row0, y1 = s.bottom * m_scale - row0;
-            const int j0 = std::max(0, int(std::floor(y0))), j1 = std::min(rows, int(std::ceil(y1)));
-            if (j1 <= j0) continue;
-            QRgb *column = bits + k;
-            if (j1 - j0 == 1) {
-                blend(column[j0 * stride], y1 - y0);
-                continue;
-            }
-            blend(column[j0 * stride], j0 + 1 - y0);
-            blend(column[(j1 - 1) * stride], y1 - (j1 - 1));
-            for (int j = j0 + 1; j < j1 - 1; ++j) {
-                if (qAlpha(ink) == 255)
-                    column[j * stride] = ink;
-                else
-                    blend(column[j * stride], 1);
-            }
+    const int rows = image.height();
+    const QRgb ink = qPremultiply(layer.color.rgba());
+    // Source over, the ink covering that share of the pixel.
+    auto blend = [ink](QRgb &dst, double covered) {
+        const int a = int(std::lround(std::clamp(covered, 0.0, 1.0) * 255));
+        const int keep = 255 - qAlpha(ink) * a / 255;
+        dst = qRgba(qRed(ink) * a / 255 + qRed(dst) * keep / 255, qGreen(ink) * a / 255 + qGreen(dst) * keep / 255,
+                    qBlue(ink) * a / 255 + qBlue(dst) * keep / 255, qAlpha(ink) * a / 255 + qAlpha(dst) * keep / 255);
+    };
+    // Column after column: the next column's pixels share the cache lines.
+    for (int x = 0; x < image.width(); ++x) {
+        const Span &s = layer.spans[size_t(first + x)];
+        if (s.empty()) continue;
+        const double y0 = s.top * m_scale - row0, y1 = s.bottom * m_scale - row0;
+        const int j0 = std::max(0, int(std::floor(y0))), j1 = std::min(rows, int(std::ceil(y1)));
+        if (j1 <= j0) continue;
+        QRgb *column = bits + x;
+        if (j1 - j0 == 1) {
+            blend(column[j0 * stride], y1 - y0);
+            continue;
+        }
+        blend(column[j0 * stride], j0 + 1 - y0);
+        blend(column[(j1 - 1) * stride], y1 - (j1 - 1));
+        for (int j = j0 + 1; j < j1 - 1; ++j) {
+            if (qAlpha(ink) == 255)
+                column[j * stride] = ink;
+            else
+                blend(column[j * stride], 1);
         }
     }
-    canvas.drawImage(QRectF(m_left, row0 / m_scale, m_count / m_scale, rows / m_scale), image);
 }
 
 void ColumnInk::drawOutlines(Canvas &canvas) const

@@ -8,6 +8,7 @@
 #include "platform/print/Canvas.h"
 
 #include <QColor>
+#include <QImage>
 #include <QPointF>
 
 #include <vector>
@@ -49,6 +50,8 @@ private:
         QColor color;
     };
     void drawImage(Canvas &canvas) const;
+    // The layer's spans of the columns from first on, into the image whose top is row0.
+    void inkBand(QImage &image, const Layer &layer, int first, double row0) const;
     void drawOutlines(Canvas &canvas) const;
 
     double m_left = 0;
