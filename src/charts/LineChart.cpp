@@ -1,8 +1,16 @@
 #include "charts/LineChart.h"
 
+#include "charts/ColumnInk.h"
+
 #include <cmath>
 
 namespace cv {
+
+namespace {
+
+constexpr double kLineWidth = 2;
+
+} // namespace
 
 void LineChart::drawValues(cv::Canvas &canvas, const Plot &plot, const std::vector<NodePtr> &items,
                            const Series &series)
@@ -28,6 +36,12 @@ void LineChart::drawValues(cv::Canvas &canvas, const Plot &plot, const std::vect
     // Lines never leave the box, whatever the values.
     canvas.save();
     canvas.clipTo(box(plot.x, plot.y, plot.w, plot.h));
+    // Points closer than the pen's half width: the strokes run into one band,
+    // inked a device column at a time, where a rasteriser would pay for
+    // every edge each scan line crosses. Vector output keeps its lines.
+    const double scale = ColumnInk::pixelsPerPoint(canvas);
+    const bool dense = canvas.output() != CanvasOutput::Vector && m > 1 && plot.w / (m - 1) < kLineWidth / 2;
+    ColumnInk ink(plot.x, plot.x + plot.w, scale);
     std::vector<QPointF> points(size_t(std::max(m, 0)));
     for (int i = 0; i < int(items.size()) && i < series.values.rowSize(); ++i) {
         for (int c = 0; c < m; ++c) {
@@ -36,9 +50,14 @@ void LineChart::drawValues(cv::Canvas &canvas, const Plot &plot, const std::vect
             // A line starts at its first value and passes over missing ones.
             points[size_t(c)] = QPointF(px, std::isfinite(value) ? flipY(yOf(value)) : qQNaN());
         }
+        if (dense) {
+            ink.addLayer(ink.stroke(points, kLineWidth / 2), chartColor(i));
+            continue;
+        }
         const std::vector<QPointF> line = reducedLine(points, canvas.devicePixelsPerPoint());
-        if (!line.empty()) canvas.strokePolyline(line.data(), qsizetype(line.size()), 2, chartColor(i));
+        if (!line.empty()) canvas.strokePolyline(line.data(), qsizetype(line.size()), kLineWidth, chartColor(i));
     }
+    ink.draw(canvas);
     canvas.restore();
 }
 

@@ -1,10 +1,22 @@
 #include "charts/StackedColumnChart.h"
 
+#include "charts/ColumnInk.h"
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
 namespace cv {
+
+namespace {
+
+// Only positive finite values have a share.
+double share(double v)
+{
+    return std::isfinite(v) && v > 0 ? v : 0.0;
+}
+
+} // namespace
 
 void StackedColumnChart::drawLegendSample(cv::Canvas &canvas, double x, double y, int i) const
 {
@@ -31,10 +43,14 @@ void StackedColumnChart::drawValues(cv::Canvas &canvas, const Plot &plot, const 
     if (m <= 0) return;
     const double cw = (plot.w - 2) / m;
     const double b = cw > 6 ? cw * 0.6 : cw;
-    // Only positive finite values have a share.
-    auto share = [](double v) { return std::isfinite(v) && v > 0 ? v : 0.0; };
     // Columns narrower than a device pixel are drawn a pixel at a time, each
-    // item's share the mean of its columns', as the eye sees them anyway.
+    // item's share the mean of its columns', as the eye sees them anyway:
+    // on raster output and previews from a point down, where one rectangle
+    // an item and column costs more than the pixels they cover.
+    if (canvas.output() != CanvasOutput::Vector && cw < 1) {
+        drawInked(canvas, plot, n, series);
+        return;
+    }
     const double pixel = 1 / std::max(canvas.devicePixelsPerPoint(), 1e-6);
     const int perBar = cw < pixel ? int(std::ceil(pixel / cw)) : 1;
     std::vector<double> shares(size_t(std::max(n, 0)));
@@ -62,6 +78,46 @@ void StackedColumnChart::drawValues(cv::Canvas &canvas, const Plot &plot, const 
             bottom += height;
         }
     }
+}
+
+void StackedColumnChart::drawInked(cv::Canvas &canvas, const Plot &plot, int n, const Series &series)
+{
+    const int m = series.values.columnSize();
+    ColumnInk ink(plot.x + 1, plot.x + plot.w - 1, ColumnInk::pixelsPerPoint(canvas));
+    std::vector<std::vector<ColumnInk::Span>> spans(size_t(n), std::vector<ColumnInk::Span>(size_t(ink.count())));
+    std::vector<double> shares(static_cast<size_t>(n));
+    // Outlines: each item from the foot up, the items below laid over it, so
+    // that an outline changes only at its top, half the edges to fill.
+    const bool fromFoot = canvas.output() == CanvasOutput::Recording;
+    const double x0 = plot.x + 1, cw = (plot.w - 2) / m;
+    auto firstFrom = [&](double x) { return std::clamp(int(std::ceil((x - x0) / cw - 0.5)), 0, m); };
+    for (int k = 0; k < ink.count(); ++k) {
+        // The columns whose middles fall in this device column, or else the
+        // one it lies in.
+        int c0 = firstFrom(ink.columnLeft(k)), c1 = firstFrom(ink.columnLeft(k + 1));
+        if (c0 == c1) {
+            const double middle = (ink.columnLeft(k) + ink.columnLeft(k + 1)) / 2;
+            c0 = std::clamp(int(std::floor((middle - x0) / cw)), 0, m - 1);
+            c1 = c0 + 1;
+        }
+        std::fill(shares.begin(), shares.end(), 0.0);
+        const int columns = c1 - c0;
+        for (int c = c0; c < c1; ++c) {
+            double sum = 0;
+            for (int i = 0; i < n; ++i) sum += share(series.values.valueAtRow(i, c));
+            if (!(sum > 0)) continue;
+            for (int i = 0; i < n; ++i) shares[size_t(i)] += share(series.values.valueAtRow(i, c)) / sum;
+        }
+        double top = plot.y;
+        for (int i = 0; i < n; ++i) {
+            if (shares[size_t(i)] <= 0) continue;
+            const double bottom = fromFoot ? plot.y : top;
+            top += shares[size_t(i)] / columns * plot.h;
+            spans[size_t(i)][size_t(k)] = {flipY(top), flipY(bottom)};
+        }
+    }
+    for (int i = n - 1; i >= 0; --i) ink.addLayer(std::move(spans[size_t(i)]), chartColor(i));
+    ink.draw(canvas);
 }
 
 } // namespace cv

@@ -15,6 +15,10 @@ protected:
     void drawLegendSample(cv::Canvas &canvas, double x, double y, int i) const override;
     void drawValues(cv::Canvas &canvas, const Plot &plot, const std::vector<NodePtr> &items,
                     const Series &series) override;
+
+private:
+    // Columns narrower than a pixel on raster output or a preview's recording.
+    void drawInked(cv::Canvas &canvas, const Plot &plot, int n, const Series &series);
 };
 
 } // namespace cv

@@ -1,16 +1,24 @@
 #include "ChartBook.h"
 
+#include "charts/ColumnInk.h"
 #include "charts/StackedColumnChart.h"
 #include "charts/LineChart.h"
 #include "charts/PieChart.h"
 #include "document/AmountText.h"
 #include "document/CurrencyPrintingScope.h"
 #include "platform/Localization.h"
+#include "platform/print/PainterCanvas.h"
 #include "platform/print/RecordingCanvas.h"
 
 #include <gmock/gmock.h>
 
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPicture>
+
 #include <array>
+#include <climits>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -118,16 +126,17 @@ std::map<double, std::array<double, 4>> pixelColumns(const std::vector<QPointF> 
     return columns;
 }
 
+const std::pair<const char *, std::function<double(int)>> kLineShapes[] = {
+    {"flat", [](int) { return 50.0; }},
+    {"zig-zag", [](int i) { return i % 2 ? 0.0 : 400.0 + i % 7; }},
+    {"single spike", [](int i) { return i == 301 ? 900.0 : 10.0; }},
+    {"gaps", [](int i) { return i % 5 < 2 ? qQNaN() : (i % 13) * 30.0; }},
+};
+
 TEST(ChartHelpers, ReducedLinesKeepEveryPixelColumnsExtremes)
 {
-    const std::pair<const char *, std::function<double(int)>> shapes[] = {
-        {"flat", [](int) { return 50.0; }},
-        {"zig-zag", [](int i) { return i % 2 ? 0.0 : 400.0 + i % 7; }},
-        {"single spike", [](int i) { return i == 3001 ? 900.0 : 10.0; }},
-        {"gaps", [](int i) { return i % 5 < 2 ? qQNaN() : (i % 13) * 30.0; }},
-    };
     // Twenty years of days across a landscape plot, on screen, a printer and the PDF's grid.
-    for (const auto &[name, value] : shapes) {
+    for (const auto &[name, value] : kLineShapes) {
         for (double scale : {1.0, 300.0 / 72, 1200.0 / 72}) {
             std::vector<QPointF> points;
             for (int i = 0; i < 7305; ++i) points.emplace_back(100 + 450.0 * i / 7304, value(i));
@@ -135,6 +144,76 @@ TEST(ChartHelpers, ReducedLinesKeepEveryPixelColumnsExtremes)
             EXPECT_EQ(pixelColumns(reduced, scale), pixelColumns(points, scale)) << name << " " << scale;
             EXPECT_LE(reduced.size(), 4 * pixelColumns(points, scale).size()) << name << " " << scale;
             EXPECT_TRUE(std::is_sorted(reduced.begin(), reduced.end(), [](auto a, auto b) { return a.x() < b.x(); }));
+        }
+    }
+}
+
+// A white page that size (points) at 300 dpi.
+QImage whitePage(QSizeF size)
+{
+    QImage image((size * 300 / 72).toSize(), QImage::Format_RGB32);
+    image.setDotsPerMeterX(int(300 / 0.0254));
+    image.setDotsPerMeterY(int(300 / 0.0254));
+    image.fill(Qt::white);
+    return image;
+}
+
+// Rows of each pixel column at least half inked, first to last; {-1, -1} for none.
+std::vector<std::pair<int, int>> inkedRows(const QImage &image)
+{
+    std::vector<std::pair<int, int>> columns(size_t(image.width()), {-1, -1});
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(reinterpret_cast<const QRgb *>(image.constScanLine(y))[x]) >= 128) continue;
+            auto &[first, last] = columns[size_t(x)];
+            if (first < 0) first = y;
+            last = y;
+        }
+    return columns;
+}
+
+TEST(ChartHelpers, DenseLinesAreInkedAsTheirStroke)
+{
+    // Four days a pixel column at 300 dpi: each column inked as the 2-point
+    // round pen stroking the whole line inks it, spikes and gaps included.
+    const QRectF plot(10, 10, 48, 120);
+    for (const auto &[name, value] : kLineShapes) {
+        std::vector<QPointF> points;
+        for (int i = 0; i < 800; ++i)
+            points.emplace_back(plot.left() + 1 + (plot.width() - 2) * i / 799, plot.bottom() - value(i) / 8);
+        auto drawn = [&](const std::function<void(cv::PainterCanvas &, QPainter &)> &draw) {
+            QImage image = whitePage(QSizeF(plot.right() + 10, plot.bottom() + 10));
+            QPainter painter(&image);
+            cv::PainterCanvas canvas(painter);
+            draw(canvas, painter);
+            return inkedRows(image);
+        };
+        const auto inked = drawn([&](cv::PainterCanvas &canvas, QPainter &) {
+            cv::ColumnInk ink(plot.left(), plot.right(), cv::ColumnInk::pixelsPerPoint(canvas));
+            ink.addLayer(ink.stroke(points, 1), Qt::black);
+            ink.draw(canvas);
+        });
+        const auto stroked = drawn([&](cv::PainterCanvas &, QPainter &painter) {
+            QPainterPath path;
+            for (const QPointF &p : points)
+                if (!std::isnan(p.y())) path.elementCount() ? path.lineTo(p) : path.moveTo(p);
+            painter.strokePath(path, QPen(Qt::black, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        });
+        // Within a pixel either way: a column's ink sits between the highest
+        // and the lowest the other drawing has in it or next to it.
+        auto within = [](const auto &drawn, const auto &other, size_t x) {
+            if (drawn[x].first < 0) return true;
+            int first = INT_MAX, last = -1;
+            for (size_t n = std::max<size_t>(x, 1) - 1; n <= std::min(x + 1, other.size() - 1); ++n)
+                if (other[n].first >= 0) {
+                    first = std::min(first, other[n].first);
+                    last = std::max(last, other[n].second);
+                }
+            return drawn[x].first >= first - 1 && drawn[x].second <= last + 1;
+        };
+        for (size_t x = 0; x < stroked.size(); ++x) {
+            EXPECT_TRUE(within(inked, stroked, x)) << name << " column " << x;
+            EXPECT_TRUE(within(stroked, inked, x)) << name << " column " << x;
         }
     }
 }
@@ -217,6 +296,41 @@ TEST_F(ChartViewTest, LinesStayInTheBoxAndBarsSkipEmptyColumns)
     EXPECT_EQ(count([](const RecordingCanvas::Call &c) { return c.rect.size() == QSizeF(48, 10); }), 2);
     EXPECT_EQ(count([](const RecordingCanvas::Call &c) { return c.rect.size() == QSizeF(48, 2); }), 0);
     EXPECT_TRUE(canvas.texts().contains(QStringLiteral("100%")));
+}
+
+TEST_F(ChartViewTest, BarsFinerThanThePixelsKeepTheirShares)
+{
+    // Two years of days: bars half a point wide, inked by device column on
+    // an image and outlined in a preview's recording, painted back here.
+    auto wallet = m_book.account(30, QStringLiteral("Wallet"), 1000);
+    auto bank = m_book.account(31, QStringLiteral("Bank"), 3000);
+    m_book.rebuild();
+    auto bars = chart<cv::StackedColumnChart>(0, 0, {wallet, bank}, QDate(2009, 1, 1), QDate(2010, 12, 31));
+    for (const bool recorded : {false, true}) {
+        QImage page = whitePage(bars->pageSetup().paperSize());
+        QPicture picture;
+        {
+            QPainter painter(recorded ? static_cast<QPaintDevice *>(&picture) : &page);
+            cv::PainterCanvas canvas(painter);
+            bars->drawSheet(1, canvas);
+        }
+        if (recorded) {
+            QPainter painter(&page); // a picture plays at the device's resolution
+            painter.drawPicture(0, 0, picture);
+        }
+        // Per pixel column right of the legend, the rows in each item's colour.
+        std::map<int, std::array<int, 2>> columns;
+        for (int y = 0; y < page.height(); ++y) {
+            const auto *row = reinterpret_cast<const QRgb *>(page.constScanLine(y));
+            for (int x = 240 * 300 / 72; x < page.width(); ++x)
+                for (int i : {0, 1})
+                    if (row[x] == cv::Chart::chartColor(i).rgb()) ++columns[x][size_t(i)];
+        }
+        ASSERT_GT(columns.size(), 1000u) << recorded;
+        // No gap across the plot, and every column a quarter the wallet's.
+        EXPECT_EQ(columns.rbegin()->first - columns.begin()->first + 1, int(columns.size())) << recorded;
+        for (const auto &[x, rows] : columns) EXPECT_NEAR(rows[0] * 3, rows[1], 12) << recorded << " column " << x;
+    }
 }
 
 TEST_F(ChartViewTest, PieLegendAndWedges)

@@ -15,6 +15,11 @@ namespace cv {
 
 enum class TextAlign { Left, Right, Center };
 
+// What a canvas ends on: vector output (PDF, printers) keeps every line;
+// pixels (images, the screen) and a preview's recording, painted again on
+// the screen, show nothing finer than their pixels.
+enum class CanvasOutput { Vector, Pixels, Recording };
+
 struct CanvasFont {
     QString family;
     double size = 11; // points
@@ -53,6 +58,7 @@ public:
     }
     // Device pixels per point across the page: finer detail cannot show.
     virtual double devicePixelsPerPoint() const { return 1; }
+    virtual CanvasOutput output() const { return CanvasOutput::Vector; }
     virtual void drawImage(const QRectF &rect, const QImage &image) = 0;
 
     // Clipping nests with save/restore.

@@ -113,9 +113,8 @@ void PainterCanvas::strokePath(const QPainterPath &path, double lineWidth, const
 void PainterCanvas::strokePolyline(const QPointF *points, qsizetype count, double lineWidth, const QColor &color)
 {
     if (count < 2) return;
-    const QPaintEngine *engine = m_painter.paintEngine();
-    const QPaintEngine::Type type = engine ? engine->type() : QPaintEngine::Pdf;
-    if (type == QPaintEngine::Picture) {
+    const CanvasOutput out = output();
+    if (out == CanvasOutput::Recording) {
         // A preview's recording is painted again on the screen at every zoom:
         // short runs keep each fill small there and the recording compact.
         constexpr qsizetype kRun = 8;
@@ -124,7 +123,7 @@ void PainterCanvas::strokePolyline(const QPointF *points, qsizetype count, doubl
             m_painter.drawPolyline(points + at, int(std::min(kRun + 1, count - at)));
         return;
     }
-    if (type != QPaintEngine::Raster) {
+    if (out != CanvasOutput::Pixels) {
         // Vector output keeps the path with its joins.
         m_painter.setPen(QPen(color, lineWidth));
         m_painter.drawPolyline(points, int(count));
@@ -174,6 +173,15 @@ double PainterCanvas::devicePixelsPerPoint() const
 {
     // The painter's own scale (a preview's zoom) counts as well as the device's.
     return std::hypot(m_painter.deviceTransform().m11(), m_painter.deviceTransform().m12());
+}
+
+CanvasOutput PainterCanvas::output() const
+{
+    const QPaintEngine *engine = m_painter.paintEngine();
+    const QPaintEngine::Type type = engine ? engine->type() : QPaintEngine::Pdf;
+    if (type == QPaintEngine::Raster) return CanvasOutput::Pixels;
+    if (type == QPaintEngine::Picture) return CanvasOutput::Recording;
+    return CanvasOutput::Vector;
 }
 
 void PainterCanvas::drawImage(const QRectF &rect, const QImage &image)

@@ -34,6 +34,7 @@ public:
     void strokePath(const QPainterPath &path, double lineWidth, const QColor &color) override;
     void strokePolyline(const QPointF *points, qsizetype count, double lineWidth, const QColor &color) override;
     double devicePixelsPerPoint() const override;
+    CanvasOutput output() const override;
     void drawImage(const QRectF &rect, const QImage &image) override;
     void save() override;
     void restore() override;
