@@ -424,18 +424,24 @@ QString rowLine(const cv::ReportRow &row)
 TEST(ReportFiguresTest, BalanceJournalAndCashFlowDetailRowsStayAsTheyWere)
 {
     cv::setLanguageOverride(QStringLiteral("en"));
-    const std::function<std::unique_ptr<cv::Book>()> makers[] = {makeFixtureF, makeEdgeBook, makeBusyBook};
+    // The fourth: Food left out of the report by its check mark, its line kept at 0.
+    const std::function<std::unique_ptr<cv::Book>()> makers[] = {makeFixtureF, makeEdgeBook, makeBusyBook, [] {
+                                                                     auto doc = makeFixtureF();
+                                                                     if (doc) findNode(*doc, kFood)->setStatus(0);
+                                                                     return doc;
+                                                                 }};
     const QDate wholeFrom(2008, 1, 1), wholeTo(2011, 1, 1);
     const struct {
         int book;
         QDate from, to;
-    } periods[] = {{0, kP1, kP2},          {0, wholeFrom, wholeTo}, {1, kFirst, kLast},
-                   {2, kFirst, kLast},     {2, kFirst, kFirst},     {2, QDate(2009, 1, 1), QDate(2009, 12, 31)},
-                   {2, wholeFrom, wholeTo}};
+    } periods[] = {{0, kP1, kP2},           {0, wholeFrom, wholeTo}, {1, kFirst, kLast},
+                   {2, kFirst, kLast},      {2, kFirst, kFirst},     {2, QDate(2009, 1, 1), QDate(2009, 12, 31)},
+                   {2, wholeFrom, wholeTo}, {3, wholeFrom, wholeTo}};
     const struct {
         int kind, flags, tier;
         bool groups;
-    } kinds[] = {{0, 0, 0, false}, {0, 1, 0, false}, {1, 0, 0, false}, {5, 0, 0, false}, {5, 0, 1, true}};
+    } kinds[] = {{0, 0, 0, false}, {0, 1, 0, false}, {1, 0, 0, false},
+                 {5, 0, 0, false}, {5, 0, 1, false}, {5, 0, 1, true}};
     // Each case's rows kept as their count and a digest of their lines.
     QStringList made;
     std::map<QString, QStringList> rowsOf;
