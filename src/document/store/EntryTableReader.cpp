@@ -161,7 +161,9 @@ QString settledCondition(const SettledMoves &settled)
     QStringList accounts;
     for (size_t i = 0; i < settled.accounts.size();) {
         size_t last = i;
-        while (last + 1 < settled.accounts.size() && settled.accounts[last + 1] == settled.accounts[last] + 1) ++last;
+        while (last + 1 < settled.accounts.size() &&
+               qint64(settled.accounts[last + 1]) == settled.accounts[last] + qint64(1))
+            ++last;
         accounts.append(
             last == i
                 ? QStringLiteral("account=%1").arg(settled.accounts[i])
