@@ -63,6 +63,7 @@ private:
     void setCategoryItems(const NodePtr &node, int depth, bool income);
     void setAccountItems(const NodePtr &node);
     static void addCashAccounts(const Node &node, std::vector<int> &idents);
+    bool cacheSumsEveryEntry() const;
     int getParentIdent(int ident, bool income) const;
     static void dropZeros(List &list)
     {
@@ -107,6 +108,23 @@ void DetailLists::addCashAccounts(const Node &node, std::vector<int> &idents)
 {
     if (cv::cashflow::isCashLike(&node)) idents.push_back(node.ident());
     for (const auto &child : node.children()) addCashAccounts(*child, idents);
+}
+
+// A rebuilt cache sums the entries of categories, not those a folder carries
+// (written one at a time they are summed): where a folder holds any, the
+// cache's sums are not taken.
+bool DetailLists::cacheSumsEveryEntry() const
+{
+    std::vector<int> unsummed;
+    const auto walk = [&](const auto &self, const Node &node, bool below) -> void {
+        const bool summed = !below && (node.isActual() || node.countChild() == 0);
+        if (!summed) unsummed.push_back(node.ident());
+        for (const auto &child : node.children()) self(self, *child, below || summed);
+    };
+    const auto &categories = *m_doc.actualModel();
+    for (const auto &root : {categories.income(), categories.expense()})
+        if (root) walk(walk, *root, false);
+    return m_doc.reads().hasEntriesInCategories(unsummed) == false;
 }
 
 // The category's ancestor at the tier (the root's children are depth 1), or
@@ -185,7 +203,7 @@ void DetailLists::makeActualDetail(const std::optional<QList<int>> &groups)
     // taken out again. Unassigned loan payments are read: the cache leaves
     // them out of the folders above them.
     std::optional<cv::SettledMoves> settled;
-    if (!chosen) {
+    if (!chosen && cacheSumsEveryEntry()) {
         settled.emplace();
         for (const auto &root : {accounts.asset(), accounts.debt()})
             if (root) addCashAccounts(*root, settled->accounts);
