@@ -16,6 +16,9 @@ void limitOpen(benchmark::State &state, const QString &book);
 // The book's database (magic first) compressed by libdeflate at level 6,
 // already in memory (the save's floor).
 void limitSave(benchmark::State &state, const QString &book);
+// The same, written to a new file, synced, renamed over the old one and the
+// folder synced: the floor of a save that is on the disk when it says so.
+void limitSaveSynced(benchmark::State &state, const QString &book);
 // The same as the gzip tool at level 6 does it: the database read from its
 // file, compressed, the result written to a file and closed (the save also
 // syncs it and renames it over the old one).

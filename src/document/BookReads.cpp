@@ -28,11 +28,19 @@ bool BookReads::forEachActual(const SearchConditions &conditions, const std::fun
 }
 
 bool BookReads::readPeriodMoves(const QDate &from, const QDate &to, EntryMove::Columns columns,
-                                const std::function<void(const EntryMove &)> &visit) const
+                                const std::function<void(const EntryMove &)> &visit, const SettledMoves *settled) const
 {
     SQLDatabase3 *database = m_store.database();
     if (!database || !from.isValid() || !to.isValid()) return false;
-    return EntryTableReader(*database).periodMoves(dates::dayNumber(from), dates::dayNumber(to), columns, visit);
+    return EntryTableReader(*database).periodMoves(dates::dayNumber(from), dates::dayNumber(to), columns, visit,
+                                                   settled);
+}
+
+std::optional<bool> BookReads::hasEntriesInCategories(const std::vector<int> &categories) const
+{
+    SQLDatabase3 *database = m_store.database();
+    if (!database) return std::nullopt;
+    return EntryTableReader(*database).anyInCategories(categories);
 }
 
 std::optional<std::vector<int>> BookReads::accountEntriesPerWeek(int account, const QDate &from, const QDate &to) const

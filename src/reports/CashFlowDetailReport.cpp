@@ -3,6 +3,8 @@
 #include "reports/CashFlowSides.h"
 #include "reports/IdentSlots.h"
 
+#include "model/BalanceCache.h"
+#include "model/CategoryTrees.h"
 #include "model/Trade.h"
 #include "platform/MiscUtilities.h"
 #include "platform/DateIntegers.h"
@@ -60,6 +62,8 @@ public:
 private:
     void setCategoryItems(const NodePtr &node, int depth, bool income);
     void setAccountItems(const NodePtr &node);
+    static void addCashAccounts(const Node &node, std::vector<int> &idents);
+    bool cacheSumsEveryEntry() const;
     int getParentIdent(int ident, bool income) const;
     static void dropZeros(List &list)
     {
@@ -100,6 +104,29 @@ void DetailLists::setAccountItems(const NodePtr &node)
     m_outTransfer.push_back(Item::of(node));
 }
 
+void DetailLists::addCashAccounts(const Node &node, std::vector<int> &idents)
+{
+    if (cv::cashflow::isCashLike(&node)) idents.push_back(node.ident());
+    for (const auto &child : node.children()) addCashAccounts(*child, idents);
+}
+
+// A rebuilt cache sums the entries of categories, not those a folder carries
+// (written one at a time they are summed): where a folder holds any, the
+// cache's sums are not taken.
+bool DetailLists::cacheSumsEveryEntry() const
+{
+    std::vector<int> unsummed;
+    const auto walk = [&](const auto &self, const Node &node, bool below) -> void {
+        const bool summed = !below && (node.isActual() || node.countChild() == 0);
+        if (!summed) unsummed.push_back(node.ident());
+        for (const auto &child : node.children()) self(self, *child, below || summed);
+    };
+    const auto &categories = *m_doc.actualModel();
+    for (const auto &root : {categories.income(), categories.expense()})
+        if (root) walk(walk, *root, false);
+    return m_doc.reads().hasEntriesInCategories(unsummed) == false;
+}
+
 // The category's ancestor at the tier (the root's children are depth 1), or
 // the category itself when it lies at or above that depth.
 int DetailLists::getParentIdent(int ident, bool income) const
@@ -130,7 +157,9 @@ void DetailLists::makeActualDetail(const std::optional<QList<int>> &groups)
         bool known = false, cash = false;
         int currency = 0;
         bool foreign = false;
-        int item = -1; // in the transfer lists
+        int item = -1;       // in the transfer lists
+        int ownCurrency = 0; // as the balance cache converts: the node's own
+        bool ownForeign = false;
     };
     cv::IdentSlots<Account> slots(cv::IdentSlots<Account>::highestIn({accounts.asset(), accounts.debt()}));
     const auto account = [&](int ident) -> const Account & {
@@ -141,6 +170,8 @@ void DetailLists::makeActualDetail(const std::optional<QList<int>> &groups)
             slot = {true, cv::cashflow::isCashLike(node.get()), cv::cashflow::currencyOf(node.get()), false,
                     item == m_accountAt.end() ? -1 : int(item->second)};
             slot.foreign = m_doc.isForeignCurrency(slot.currency);
+            slot.ownCurrency = node ? node->currency() : 0;
+            slot.ownForeign = node && m_doc.getCurrency(slot.ownCurrency) != m_doc.getCurrency(0);
         }
         return slot;
     };
@@ -166,17 +197,42 @@ void DetailLists::makeActualDetail(const std::optional<QList<int>> &groups)
 
     // An empty choice of groupings keeps every entry, as no condition does.
     const bool chosen = groups && !groups->isEmpty();
+    // Without groupings each category starts from the balance cache's sum of
+    // the period, which counts every account; the rows of the cash accounts,
+    // most of the book, are then not read, and those of other accounts are
+    // taken out again. Unassigned loan payments are read: the cache leaves
+    // them out of the folders above them.
+    std::optional<cv::SettledMoves> settled;
+    if (!chosen && cacheSumsEveryEntry()) {
+        settled.emplace();
+        for (const auto &root : {accounts.asset(), accounts.debt()})
+            if (root) addCashAccounts(*root, settled->accounts);
+        std::sort(settled->accounts.begin(), settled->accounts.end());
+        settled->keptCategories = {CategoryTrees::LoanUnspecified};
+        for (List *list : {&m_inIncome, &m_outExpense})
+            for (Item &item : *list)
+                if (item.node->deepStatus())
+                    item.value = m_doc.cache().summaryForKeyForDays(item.node.get(), m_from, m_days);
+    }
+    // What the cache counted of the entry in the category's line.
+    const auto cached = [&](const Account &source, const cv::EntryMove &entry, const Item &item) {
+        if (entry.category == CategoryTrees::LoanUnspecified && item.node->ident() != entry.category) return 0.0;
+        if (!source.ownForeign) return entry.amount;
+        return m_doc.defaultCurrencyValue(entry.amount, source.ownCurrency, cv::dates::fromDayNumber(entry.day));
+    };
     const auto columns = chosen ? cv::EntryMove::CategoriesAndGroups : cv::EntryMove::Categories;
-    m_doc.reads().readPeriodMoves(m_from, m_to, columns, [&](const cv::EntryMove &entry) {
+    const auto visit = [&](const cv::EntryMove &entry) {
         if (chosen && !groups->contains(entry.group)) return;
         const Account &source = account(entry.account);
         const auto kind = cv::EntryKind(entry.kind);
         if (kind == cv::EntryKind::Income || kind == cv::EntryKind::Expense) {
-            if (!source.cash) return;
+            if (!source.cash && !settled) return;
             const bool income = kind == cv::EntryKind::Income;
-            const int item = categoryItem(entry.category, income);
-            if (item >= 0)
-                (income ? m_inIncome : m_outExpense)[size_t(item)].value += entry.amount * rate(source, entry.day);
+            const int at = categoryItem(entry.category, income);
+            if (at < 0) return;
+            Item &item = (income ? m_inIncome : m_outExpense)[size_t(at)];
+            if (source.cash) item.value += entry.amount * rate(source, entry.day);
+            if (settled) item.value -= cached(source, entry, item);
         } else if (kind == cv::EntryKind::Transfer) {
             const Account &destination = account(entry.destination);
             if (source.cash && !destination.cash) {
@@ -189,7 +245,8 @@ void DetailLists::makeActualDetail(const std::optional<QList<int>> &groups)
                     converted ? entry.converted * rate(destination, entry.day) : entry.amount * rate(source, entry.day);
             }
         }
-    });
+    };
+    m_doc.reads().readPeriodMoves(m_from, m_to, columns, visit, settled ? &*settled : nullptr);
     dropZeros(m_inTransfer);
     dropZeros(m_outTransfer);
 }

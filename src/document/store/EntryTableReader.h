@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace cv {
 
@@ -27,6 +28,13 @@ struct EntryMove {
     enum Columns { Amounts, Categories, CategoriesAndGroups };
 };
 
+// Rows a reader already holds the sums of, left out of a period's read:
+// income and expense of these accounts (sorted) outside the kept categories.
+struct SettledMoves {
+    std::vector<int> accounts;
+    std::vector<int> keptCategories;
+};
+
 class EntryTableReader {
 public:
     explicit EntryTableReader(SQLDatabase3 &database) : m_database(database) {}
@@ -40,9 +48,12 @@ public:
     // dropped; none when the table does not read.
     std::optional<AccountEntryCounts> weekCounts();
     // The entries of the days from `firstDay` to `lastDay`, one at a time in
-    // no set order; false when the table does not read.
+    // no set order, but those `settled` names; false when the table does not read.
     bool periodMoves(int firstDay, int lastDay, EntryMove::Columns columns,
-                     const std::function<void(const EntryMove &)> &visit);
+                     const std::function<void(const EntryMove &)> &visit, const SettledMoves *settled = nullptr);
+
+    // Whether any entry carries one of the categories; none when the table does not read.
+    std::optional<bool> anyInCategories(const std::vector<int> &categories);
 
 private:
     size_t entryCount(); // rows of the entry table; 0 when unknown
