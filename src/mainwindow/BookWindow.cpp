@@ -331,7 +331,10 @@ void BookWindow::selectTabWithIdentifier(const QString &identifier)
         return;
     }
     if (identifier == QLatin1String("TB04")) { // the report sheet, on the shown page
-        if (!isShowingSheet()) cv::ReportSheet::openReportPanel(d->m_document, d->m_preference, this);
+        if (isShowingSheet()) return;
+        // Rates typed on the shown currency page leave the category totals at the old rates.
+        d->m_document->recalculateIfStale();
+        cv::ReportSheet::openReportPanel(d->m_document, d->m_preference, this);
         return;
     }
     if (identifier == QLatin1String("TB_Batch")) return; // no panel took it: no page to show

@@ -13,6 +13,7 @@
 #include "mainwindow/viewer/ViewerColumns.h"
 #include "mainwindow/viewer/ViewerModel.h"
 #include "mainwindow/viewer/ViewerPage.h"
+#include "reports/ReportSheet.h"
 #include "model/Entry.h"
 #include "model/AccountDetail.h"
 #include "model/DatedPrice.h"
@@ -23,6 +24,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QPointer>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QToolButton>
 #include <QTest>
@@ -137,6 +139,8 @@ TEST_F(CurrencyPageTest, ATypedRateReachesAShownViewersConvertedTotals)
     ASSERT_TRUE(salary);
     document->updateIncome(
         samplebook::entry(cv::EntryKind::Income, QDate(2009, 4, 10), 10, salary->ident(), dollars->ident()), nullptr);
+    document->updateIncome(
+        samplebook::entry(cv::EntryKind::Income, QDate(2009, 4, 30), 10, salary->ident(), dollars->ident()), nullptr);
 
     w->setTopDate(QDate(2009, 4, 30));
     show();
@@ -150,7 +154,7 @@ TEST_F(CurrencyPageTest, ATypedRateReachesAShownViewersConvertedTotals)
     QApplication::processEvents();
     const QModelIndex assets = viewer->accountModel()->index(0, cv::ViewerColumns::kStartDataCells);
     ASSERT_EQ(viewer->columns().columnFirstDate(cv::ViewerColumns::kStartDataCells), QDate(2009, 4, 30));
-    ASSERT_EQ(assets.data().toString(), "1,000");
+    ASSERT_EQ(assets.data().toString(), "2,000");
     QSignalSpy resets(viewer->accountModel(), &QAbstractItemModel::modelReset);
     QSignalSpy changed(viewer->accountModel(), &QAbstractItemModel::dataChanged);
 
@@ -158,7 +162,13 @@ TEST_F(CurrencyPageTest, ATypedRateReachesAShownViewersConvertedTotals)
     QApplication::processEvents();
     EXPECT_GT(changed.count(), 0);
     EXPECT_EQ(resets.count(), 0);
-    EXPECT_EQ(assets.data().toString(), "1,200");
+    EXPECT_EQ(assets.data().toString(), "2,400");
+    // Still on the page: the reports (and charts) take the category totals at the typed rate.
+    w->selectTabWithIdentifier(QStringLiteral("TB04"));
+    EXPECT_DOUBLE_EQ(document->summaryForActualDays(salary, QDate(2009, 4, 1), 30), 2200);
+    auto *reports = w->findChild<cv::ReportSheet *>();
+    ASSERT_TRUE(reports);
+    reports->closeButton()->click();
     other.hide();
 }
 
