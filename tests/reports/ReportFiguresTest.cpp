@@ -100,18 +100,7 @@ std::unique_ptr<cv::Book> makeEdgeBook()
 
     const auto trade = [&](cv::TradeKind kind, const QDate &date, int account, double count, double price,
                            double commission, int to = 0) {
-        auto t = std::make_shared<cv::Trade>();
-        t->setKind(kind);
-        t->setDate(date);
-        t->setAccount(account);
-        t->setTransfer(to);
-        t->setBrand(Alpha);
-        t->setCount(count);
-        t->setUnitPrice(price);
-        t->setCommission(commission);
-        t->setFlags(cv::EditNew);
-        std::set<cv::SecurityPtr> brands;
-        doc->applyTrade(t, doc->findAccount(account), {}, brands, false);
+        enter(*doc, account, Alpha, kind, date, count, price, commission, to);
     };
     // A loan as the loan sheet stores it: its terms, then its schedule.
     const auto loan = [&](int ident, const QDate &date, double amount, int inAccount, double principal) {

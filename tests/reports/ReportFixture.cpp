@@ -131,6 +131,67 @@ std::unique_ptr<cv::Book> makeFixtureF()
     return ok ? std::move(doc) : nullptr;
 }
 
+void FixtureFTest::addEntry(cv::EntryKind kind, const QDate &date, double amount, int category, int account,
+                            const QString &memo, int destination, int group)
+{
+    auto e = samplebook::entry(kind, date, amount, category, account, destination);
+    e->setMemo(memo);
+    e->setGroup(group);
+    if (kind == cv::EntryKind::Income) doc->updateIncome(e, nullptr);
+    if (kind == cv::EntryKind::Expense) doc->updateExpense(e, nullptr);
+    if (kind == cv::EntryKind::Transfer) {
+        doc->fixupTransferCategory(*e);
+        doc->updateTransfer(e, nullptr);
+    }
+}
+
+cv::NodePtr FixtureFTest::addCategory(const cv::NodePtr &parent, int ident, const QString &name)
+{
+    auto node = samplebook::node(parent, ident, 21, name);
+    doc->commitActualModel();
+    return node;
+}
+
+cv::NodePtr FixtureFTest::addAccount(int ident, const QString &name, int currency, const QDate &opened, double value)
+{
+    auto record = std::make_shared<cv::BankDetail>();
+    record->setDate(opened);
+    record->setInitialValue(value);
+    auto node = samplebook::node(doc->accountModel()->asset(), ident, cv::NodeKind::Bank, name, record);
+    node->setCurrency(currency);
+    doc->commitAccountModel();
+    doc->accumulateAccount(node);
+    return node;
+}
+
+int FixtureFTest::addStock(const QString &name, cv::BrandKind kind)
+{
+    auto brand = std::make_shared<cv::Security>();
+    brand->setName(name);
+    brand->setKind(kind);
+    brand->setCurrency(1);
+    doc->addBrand(brand);
+    doc->commitBrandList();
+    return brand->ident();
+}
+
+void enter(cv::Book &doc, int account, int brand, cv::TradeKind kind, const QDate &date, double count, double price,
+           double commission, int to)
+{
+    auto t = std::make_shared<cv::Trade>();
+    t->setKind(kind);
+    t->setDate(date);
+    t->setAccount(account);
+    t->setTransfer(to);
+    t->setBrand(brand);
+    t->setCount(count);
+    t->setUnitPrice(price);
+    t->setCommission(commission);
+    t->setFlags(cv::EditNew);
+    std::set<cv::SecurityPtr> brands;
+    doc.applyTrade(t, doc.findAccount(account), {}, brands, false);
+}
+
 cv::PageSetup a4(int orientation)
 {
     cv::PageSetup setup;

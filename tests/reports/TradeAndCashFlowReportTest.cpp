@@ -16,46 +16,15 @@ namespace {
 
 class TradeAndCashFlowReportTest : public FixtureFTest {
 protected:
-    // A new stock of the book, its holding in Broker opened with the account.
-    int addStock(const QString &name, cv::BrandKind kind = cv::BrandKind::Stock)
-    {
-        auto brand = std::make_shared<cv::Security>();
-        brand->setName(name);
-        brand->setKind(kind);
-        brand->setCurrency(1);
-        doc->addBrand(brand);
-        doc->commitBrandList();
-        return brand->ident();
-    }
-    // A trade row committed the way the trade panel commits a new row.
     void enter(int brand, cv::TradeKind kind, const QDate &date, double count, double price, double commission = 0)
     {
-        auto trade = std::make_shared<cv::Trade>();
-        trade->setKind(kind);
-        trade->setBrand(brand);
-        trade->setAccount(kBroker);
-        trade->setDate(date);
-        trade->setCount(count);
-        trade->setUnitPrice(price);
-        trade->setCommission(commission);
-        trade->setFlags(cv::EditNew);
-        std::set<cv::SecurityPtr> brands;
-        doc->applyTrade(trade, doc->findAccount(kBroker), {}, brands, false);
+        reportfixture::enter(*doc, kBroker, brand, kind, date, count, price, commission);
     }
     // Ticks the securities of the idents only, as the sheet's outline does.
     void tickBrands(std::initializer_list<int> idents)
     {
         for (const auto &brand : doc->brandList())
             brand->setOutlineState(std::find(idents.begin(), idents.end(), brand->ident()) != idents.end());
-    }
-    std::unique_ptr<cv::Report> report(int kind, const QDate &from = kP1, const QDate &to = kP2, int tier = 0)
-    {
-        cv::ReportRequest request;
-        request.kind = kind;
-        request.from = from;
-        request.to = to;
-        request.tier = tier;
-        return makeReport(*doc, request);
     }
 };
 
@@ -76,12 +45,6 @@ QStringList rowLines(cv::Report &view, int page, double rowsTop)
 constexpr int kCashFlowKind = 4, kCashFlowDetailKind = 5, kSecuritiesKind = 9;
 
 constexpr double kTradeRowsTop = 36 + 60;
-
-// Lines as one text, readable in a failure message.
-std::string text(const QStringList &lines)
-{
-    return lines.join(QLatin1Char('\n')).toStdString();
-}
 
 } // namespace
 
@@ -161,7 +124,7 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
     // clang-format on
     for (const Case &c : cases) {
         tickBrands({c.brand});
-        auto view = report(kSecuritiesKind);
+        auto view = report({kSecuritiesKind});
         ASSERT_TRUE(view) << c.what;
         EXPECT_EQ(view->pageSetup().orientation, cv::PageSetup::Landscape) << c.what;
         EXPECT_EQ(view->paperSize(), QSizeF(842, 595)) << c.what;
@@ -181,7 +144,7 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
     shortPage.margins.setTop(353);
     const QString secondBuyBack =
         QStringLiteral("05/10 | Broker | Buy to Cover | 40 | 480 | 19,200 | 0 | 0 | 0 | 1,600");
-    auto view = report(kSecuritiesKind);
+    auto view = report({kSecuritiesKind});
     ASSERT_TRUE(view);
     view->setPageSetup(shortPage);
     ASSERT_EQ(view->pages(), 2);
@@ -191,7 +154,7 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
             .contains(QStringLiteral("05/05 | Broker | Buy to Cover | 60 | 450 | 27,000 | 0 | -40 | -20,800 | 3,000")));
     for (int pass = 0; pass < 2; ++pass)
         EXPECT_EQ(rowLines(*view, 2, shortRowsTop).value(1), secondBuyBack) << "pass " << pass;
-    auto alone = report(kSecuritiesKind);
+    auto alone = report({kSecuritiesKind});
     alone->setPageSetup(shortPage);
     const QStringList page2 = rowLines(*alone, 2, shortRowsTop);
     EXPECT_EQ(page2.value(1), secondBuyBack);
@@ -203,9 +166,9 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
 TEST_F(TradeAndCashFlowReportTest, NoTickedSecurityWithRowsMeansNoReport)
 {
     tickBrands({});
-    EXPECT_FALSE(report(kSecuritiesKind));
+    EXPECT_FALSE(report({kSecuritiesKind}));
     tickBrands({kAlpha});
-    EXPECT_FALSE(report(kSecuritiesKind, QDate(2007, 1, 1), QDate(2007, 12, 31))); // before the holding was opened
+    EXPECT_FALSE(report({kSecuritiesKind, {2007, 1, 1}, {2007, 12, 31}})); // before the holding was opened
 }
 
 TEST_F(TradeAndCashFlowReportTest, CashFlowSumsTheCashLikeAccounts)
@@ -226,7 +189,7 @@ TEST_F(TradeAndCashFlowReportTest, CashFlowSumsTheCashLikeAccounts)
             doc->findExpense(ident)->setStatus(0);
             doc->actualModel()->expense()->setStatus(0);
         }
-        auto view = report(kCashFlowKind);
+        auto view = report({kCashFlowKind});
         ASSERT_TRUE(view);
         ASSERT_EQ(view->pages(), 1);
         QStringList values;
@@ -260,7 +223,7 @@ TEST_F(TradeAndCashFlowReportTest, CashFlowDetailItemisesBothSides)
     };
     // clang-format on
     for (const Case &c : cases) {
-        auto view = report(kCashFlowDetailKind, c.from, c.to, c.tier);
+        auto view = report({.kind = kCashFlowDetailKind, .from = c.from, .to = c.to, .tier = c.tier});
         ASSERT_TRUE(view);
         ASSERT_EQ(view->pages(), 2) << c.what;
         const cv::RecordingCanvas out = drawPage(*view, 2);
@@ -274,18 +237,11 @@ TEST_F(TradeAndCashFlowReportTest, CashFlowDetailItemisesBothSides)
     }
 
     // Money from the card into the bank comes in from the card.
-    auto transfer = std::make_shared<cv::Entry>();
-    transfer->setKind(cv::EntryKind::Transfer);
-    transfer->setDate(QDate(2008, 5, 30));
-    transfer->setAmount(3000);
-    transfer->setAccount(kCard);
-    transfer->setDestination(kBank);
-    doc->fixupTransferCategory(*transfer);
-    doc->updateTransfer(transfer, nullptr);
-    auto view = report(kCashFlowDetailKind);
+    addEntry(cv::EntryKind::Transfer, QDate(2008, 5, 30), 3000, 0, kCard, {}, kBank);
+    auto view = report({kCashFlowDetailKind});
     const QStringList in = rowLines(*view, 1, 36 + 46);
     EXPECT_TRUE(in.contains(QStringLiteral("From Card | 3,000"))) << text(in);
     EXPECT_TRUE(in.contains(QStringLiteral("Total Cash In | 369,500"))) << text(in);
-    EXPECT_EQ(lineAt(drawPage(*report(kCashFlowKind), 1), 36 + 28 + 14 + 4 + 28),
+    EXPECT_EQ(lineAt(drawPage(*report({kCashFlowKind}), 1), 36 + 28 + 14 + 4 + 28),
               (QStringList{"Transfers In", "3,000"}));
 }
