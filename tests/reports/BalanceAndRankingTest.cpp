@@ -75,7 +75,8 @@ TEST_F(ReportKindsTest, RankingTiesGoByIdent)
         addEntry(cv::EntryKind::Expense, QDate(2008, 6, 3), amount, ident, kWallet);
     }
     tickOnly(*doc, {2012, 2007, 2020});
-    for (const auto &[isAscending, order] : {std::pair{1, QList<int>{2020, 2007, 2012}}, {0, QList<int>{2007, 2012, 2020}}}) {
+    for (const auto &[isAscending, order] :
+         {std::pair{1, QList<int>{2020, 2007, 2012}}, {0, QList<int>{2007, 2012, 2020}}}) {
         auto view = report({.kind = 8, .from = {2008, 6, 1}, .to = {2008, 6, 30}, .isAscending = isAscending});
         ASSERT_TRUE(view);
         QList<int> idents;

@@ -204,7 +204,8 @@ TEST_F(Reports2Test, GroupingsAndDaysThatTurnThePage)
     trip->setName(QStringLiteral("Trip"));
     doc->addGrouping(trip);
     doc->commitGroupList();
-    addEntry(cv::EntryKind::Expense, QDate(2008, 5, 20), 4000, kFood, kWallet, QStringLiteral("Lunch"), 0, trip->ident());
+    addEntry(cv::EntryKind::Expense, QDate(2008, 5, 20), 4000, kFood, kWallet, QStringLiteral("Lunch"), 0,
+             trip->ident());
     // With a grouping chosen only its entries count; income has none and is left out.
     for (int reportKind : {kIncomeExpense, kItemised}) {
         cv::ReportRequest request{reportKind};
@@ -213,8 +214,8 @@ TEST_F(Reports2Test, GroupingsAndDaysThatTurnThePage)
         ASSERT_TRUE(view);
         EXPECT_EQ(view->pages(), 1);
         const QStringList lines = pageLines(drawPage(*view, 1));
-        EXPECT_TRUE(
-            lines.contains(reportKind == kIncomeExpense ? "Total Expenses | 4,000" : "05/20 | Wallet | Lunch | Trip | 4,000"))
+        EXPECT_TRUE(lines.contains(reportKind == kIncomeExpense ? "Total Expenses | 4,000"
+                                                                : "05/20 | Wallet | Lunch | Trip | 4,000"))
             << text(lines);
     }
     // One day over two pages: its balance closes the first, its date opens the second.

@@ -98,10 +98,6 @@ std::unique_ptr<cv::Book> makeEdgeBook()
     ok = doc->putPrice(priceTime(Alpha, early, 1000)) && doc->putPrice(priceTime(Alpha, kLast, 1250)) && ok;
     ok = doc->commitSettings() && ok;
 
-    const auto trade = [&](cv::TradeKind kind, const QDate &date, int account, double count, double price,
-                           double commission, int to = 0) {
-        enter(*doc, account, Alpha, kind, date, count, price, commission, to);
-    };
     // A loan as the loan sheet stores it: its terms, then its schedule.
     const auto loan = [&](int ident, const QDate &date, double amount, int inAccount, double principal) {
         auto record = std::make_shared<cv::LoanTerms>();
@@ -124,7 +120,7 @@ std::unique_ptr<cv::Book> makeEdgeBook()
     };
     loan(CarLoan, kFirst, 1000000, 0, 100000);
     loan(HomeLoan, kEdges[0], 300000, Bank, 10000);
-    trade(cv::TradeKind::Buy, QDate(2009, 1, 10), BrokerA, 100, 1000, 500);
+    enter(*doc, BrokerA, Alpha, cv::TradeKind::Buy, QDate(2009, 1, 10), 100, 1000, 500);
     for (int i = 0; i < 4; ++i) {
         const QDate day = kEdges[i];
         const double k = i + 1;
@@ -144,14 +140,14 @@ std::unique_ptr<cv::Book> makeEdgeBook()
         converted->setConverted(190 * k);
         doc->fixupTransferCategory(*converted);
         doc->updateTransfer(converted, nullptr);
-        trade(cv::TradeKind::Buy, day, BrokerA, 10 * k, 1100, 100);
-        trade(cv::TradeKind::Sale, day, BrokerA, 5, 1200, 50);
-        trade(cv::TradeKind::TransferUnits, day, BrokerA, 30, 0, 700, BrokerB);
-        trade(cv::TradeKind::TransferUnits, day, BrokerB, 5, 0, 300, BrokerA);
-        trade(cv::TradeKind::Dividend, day, BrokerB, 1, 40 * k, 0);
+        enter(*doc, BrokerA, Alpha, cv::TradeKind::Buy, day, 10 * k, 1100, 100);
+        enter(*doc, BrokerA, Alpha, cv::TradeKind::Sale, day, 5, 1200, 50);
+        enter(*doc, BrokerA, Alpha, cv::TradeKind::TransferUnits, day, 30, 0, 700, BrokerB);
+        enter(*doc, BrokerB, Alpha, cv::TradeKind::TransferUnits, day, 5, 0, 300, BrokerA);
+        enter(*doc, BrokerB, Alpha, cv::TradeKind::Dividend, day, 1, 40 * k, 0);
         if (day < kFirst) continue; // Broker C and the car loan start on the first day
         store(*doc, EntryKind::Expense, day, 3000 * k, Fees, CarLoan);
-        trade(cv::TradeKind::Buy, day, BrokerC, 1, 1200, 10);
+        enter(*doc, BrokerC, Alpha, cv::TradeKind::Buy, day, 1, 1200, 10);
     }
     tickAll(*doc, 1);
     return ok ? std::move(doc) : nullptr;

@@ -282,17 +282,20 @@ TEST_F(ReportPanelTest, EveryKindPrintsAndPreviewsOnItsPaper)
                 if (field) type(field, QString::fromLatin1(text));
             if (ticks.empty()) clickRow(tab.tree, tab.treeModel->index(0, 0));
             for (int ident : ticks) click(ident);
-            cvtest::saveScreenshot(panel->grab(), QString::fromLatin1(language), QStringLiteral("report-sheet-%1").arg(report));
+            cvtest::saveScreenshot(panel->grab(), QString::fromLatin1(language),
+                                   QStringLiteral("report-sheet-%1").arg(report));
 
             const QString pdf =
                 cvtest::screenshotPath(QStringLiteral("report-kind-%1.pdf").arg(report), QString::fromLatin1(language));
             ASSERT_TRUE(panel->runReport(cv::PrintRunner::Mode::Pdf, pdf)) << language << " " << report;
             const QString pdfInfo = poppler(QStringLiteral("pdfinfo"), {pdf});
             EXPECT_TRUE(pdfInfo.contains(report == 9 ? "842 x 595 pts (A4)" : "595 x 842 pts (A4)")) << report;
-            const QString shown = poppler(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+            const QString shown =
+                poppler(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
             for (const char *expected : {texts[language[0] == 'e'][0], texts[language[0] == 'e'][1], figure})
                 EXPECT_TRUE(shown.contains(QString::fromUtf8(expected)))
-                    << language << " " << report << ": " << expected << "\n" << shown.toStdString();
+                    << language << " " << report << ": " << expected << "\n"
+                    << shown.toStdString();
             const int pages = pdfInfo.section(QStringLiteral("Pages:"), 1).section(u'\n', 0, 0).trimmed().toInt();
             EXPECT_GT(pages, 0) << report;
             EXPECT_EQ(preview(), pages) << language << " " << report << ": the preview draws the same pages";
