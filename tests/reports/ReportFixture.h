@@ -97,6 +97,12 @@ protected:
                            double value = 0);
     // A stock (or bond) of the book; its ident.
     int addStock(const QString &name, cv::BrandKind kind = cv::BrandKind::Stock);
+    // Ticks the securities of the idents only, as the sheet's outline does.
+    void tickBrands(std::initializer_list<int> idents)
+    {
+        for (const auto &brand : doc->brandList())
+            brand->setOutlineState(std::find(idents.begin(), idents.end(), brand->ident()) != idents.end());
+    }
 
     std::unique_ptr<cv::Book> doc;
 };
