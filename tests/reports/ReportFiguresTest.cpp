@@ -40,6 +40,7 @@ enum Ident {
     Bank = 1000, Dollars, BrokerA, BrokerB, BrokerC, Card, CarLoan, HomeLoan, Salary, Food, Fees, Refunds,
     Opened = 1100,       // + 0..3: a savings account opened on each edge
     OpenedCard = 1110,   // + 0..3: a card opened on each edge
+    OpenedBroker = 1120, // + 0, 2, 3: a broker opened on an edge, its holding + 5
     Alpha = 1,
 };
 // clang-format on
@@ -284,6 +285,21 @@ TEST(ReportFiguresTest, EveryKindAgreesWithTheBookOnEveryEdgeOfThePeriod)
     cv::setLanguageOverride(QStringLiteral("en"));
     auto doc = makeEdgeBook();
     ASSERT_TRUE(doc);
+    // Holdings opened, each in a broker of its own, on every edge (the kept rows' book has the first day's only).
+    for (int i : {0, 2, 3}) {
+        auto unit = std::make_shared<cv::OpeningHolding>();
+        unit->setBrand(Alpha);
+        unit->setDate(kEdges[i]);
+        unit->setUnits(7 + i);
+        const cv::NodePtr broker =
+            samplebook::node(doc->accountModel()->asset(), OpenedBroker + i, NodeKind::Investment,
+                             QStringLiteral("Broker D%1").arg(i), opened(kEdges[i], 300));
+        samplebook::node(broker, 0, NodeKind::CashPart, QString());
+        samplebook::node(broker, OpenedBroker + 5 + i, NodeKind::Holding, QString(), unit);
+    }
+    doc->commitAccountModel();
+    doc->createCache();
+    tickAll(*doc, 1);
     const auto category = [](int level, int column = 0) {
         return [=](const Period &p, const Rows &rows) {
             sectionTotals(p, rows, level, column, p.request.from, p.request.to);
@@ -348,7 +364,8 @@ TEST(ReportFiguresTest, EveryKindAgreesWithTheBookOnEveryEdgeOfThePeriod)
              double held = 0, books = 0;
              for (const cv::ReportRow &row : rows)
                  if (row.level != cv::SecuritiesTradeReport::Total && !row.values.empty()) held = row.value(cv::SecuritiesTradeReport::Held);
-             for (int account : {BrokerA, BrokerB, BrokerC}) books += p.doc.tradingAccount(account, Alpha, p.request.to);
+             for (int account : {int(BrokerA), int(BrokerB), int(BrokerC), OpenedBroker + 0, OpenedBroker + 2, OpenedBroker + 3})
+                 books += p.doc.tradingAccount(account, Alpha, p.request.to);
              NEAR(held, books, "units held");
          }},
     };
