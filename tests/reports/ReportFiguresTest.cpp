@@ -296,6 +296,8 @@ TEST(ReportFiguresTest, EveryKindAgreesWithTheBookOnEveryEdgeOfThePeriod)
                              QStringLiteral("Broker D%1").arg(i), opened(kEdges[i], 300));
         samplebook::node(broker, 0, NodeKind::CashPart, QString());
         samplebook::node(broker, OpenedBroker + 5 + i, NodeKind::Holding, QString(), unit);
+        doc->commitAccountModel();
+        enter(*doc, OpenedBroker + i, Alpha, cv::TradeKind::Buy, kEdges[i], 1, 1100, 10);
     }
     doc->commitAccountModel();
     doc->createCache();
