@@ -135,6 +135,7 @@ TEST_F(Reports2Test, EveryKindsPagesAsDrawn)
     } spans[] = {{{2008, 5, 1}, {2008, 5, 31}, 1},
                  {{2008, 4, 1}, {2008, 6, 30}, 3},
                  {{2008, 4, 25}, {2008, 7, 24}, 3},
+                 {{2008, 4, 25}, {2008, 7, 25}, 4},
                  {{2007, 11, 1}, {2009, 2, 28}, 16}};
     for (const auto &span : spans) EXPECT_EQ(cv::BudgetComparisonReport::monthCount(span.from, span.to), span.months);
 }
@@ -166,6 +167,10 @@ TEST_F(Reports2Test, TicksTiersPeriodsAndOpenings)
          {"Living | 18,000 | 15,000 | -3,000 | 16.67", "Rent | 80,000 | 80,000 | 0 | 0.00"}, "Subtotal of Living"},
         {"budget: three months' budgets against April to June", nullptr, {kBudget, {2008, 4, 1}, {2008, 6, 30}}, 1,
          {"Salary | 840,000 | 600,000 | -240,000 | 71.43"}, {}},
+        {"a section whose money falls on the last day", nullptr, {kIncomeExpense, kP1, {2008, 5, 25}}, 1,
+         {"Total Income | 300,000"}, {}},
+        {"and on both periods' last days", nullptr, {kTerms, kQ1, {2008, 4, 25}, kP1, {2008, 5, 25}}, 1,
+         {"Total Income | 300,000 | 300,000 | 0 | 100.00"}, {}},
         {"an unticked category leaves its group's subtotal", tick({kDaily, kRent, kSalary}), {kIncomeExpense}, 2,
          {"Subtotal of Living | 2,000", "Total Expenses | 82,000"}, "Food | 13,000"},
         {"and its budget", tick({kDaily, kRent, kSalary}), {kBudget}, 2,
