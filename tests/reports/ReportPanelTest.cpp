@@ -164,21 +164,50 @@ TEST_F(ReportPanelTest, TicksFollowTheTreesAndCloseClearsThem)
     EXPECT_EQ(status(kFood), 0);
     EXPECT_TRUE(panel->reportButton()->isEnabled());
 
-    // A level clears every category tick; a period running backwards disables Report.
+    // A level clears every category tick.
     click(kRent);
     tab.levels->button(1)->click();
     EXPECT_EQ(status(kRent), 0);
-    EXPECT_FALSE(panel->reportButton()->isEnabled());
-    click(kRent);
-    EXPECT_TRUE(panel->reportButton()->isEnabled());
-    type(tab.from, QStringLiteral("2008/06/01"));
-    type(tab.to, QStringLiteral("2008/05/01"));
     EXPECT_FALSE(panel->reportButton()->isEnabled());
 
     panel->closeButton()->click();
     EXPECT_EQ(panel->result(), 0);
     EXPECT_TRUE(allMarksCleared());
     EXPECT_FALSE(doc->isDocumentEdited());
+}
+
+// Report and Preview: on with something ticked and each period in order (one
+// day is in order), else off.
+TEST_F(ReportPanelTest, ReportAndPreviewFollowTheSheetsContent)
+{
+    const QString p1 = QStringLiteral("2008/05/01"), p2 = QStringLiteral("2008/05/31");
+    const struct {
+        const char *what;
+        int report;
+        std::vector<int> ticks;
+        QString from, to, from2, to2;
+        bool on;
+    } cases[] = {
+        {"nothing ticked", 2, {}, p1, p2, {}, {}, false},
+        {"a category ticked", 2, {kFood}, p1, p2, {}, {}, true},
+        {"one day", 2, {kFood}, p2, p2, {}, {}, true},
+        {"running backwards", 2, {kFood}, QStringLiteral("2008/06/01"), p2, {}, {}, false},
+        {"an account ticked", 1, {kBank}, p1, p2, {}, {}, true},
+        {"the second period one day", 6, {kFood}, p1, p2, p2, p2, true},
+        {"the second period running backwards", 6, {kFood}, p1, p2, QStringLiteral("2008/06/01"), p2, false},
+    };
+    for (const auto &c : cases) {
+        panel = std::make_unique<ReportSheet>(doc.get(), &preference);
+        panel->show();
+        panel->kindButton()->setCurrentIndex(c.report);
+        const ReportSheet::Tab &tab = panel->tab(c.report);
+        for (auto [field, text] : {std::pair{tab.from, c.from}, {tab.to, c.to}, {tab.from2, c.from2}, {tab.to2, c.to2}})
+            if (field && !text.isEmpty()) type(field, text);
+        for (int ident : c.ticks) click(ident);
+        EXPECT_EQ(panel->reportButton()->isEnabled(), c.on) << c.what;
+        EXPECT_EQ(panel->previewButton()->isEnabled(), c.on) << c.what;
+        panel->closeButton()->click();
+    }
 }
 
 TEST_F(ReportPanelTest, BudgetMonthsRunFromTheFiscalStartDay)
