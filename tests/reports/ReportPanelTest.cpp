@@ -158,8 +158,10 @@ TEST_F(ReportPanelTest, TicksFollowTheTreesAndCloseClearsThem)
     // A grouping changes neither the button nor any node.
     QTest::mouseClick(tab.useGroups, Qt::LeftButton, {}, QPoint(4, tab.useGroups->height() / 2));
     ASSERT_TRUE(tab.groups->isEnabled());
-    clickRow(tab.groups, tab.groupModel->index(0, 0));
-    EXPECT_EQ(tab.groupModel->groupings().back()->intValue(), 1);
+    for (int value : {1, 0, 1}) { // a second click takes the tick off
+        clickRow(tab.groups, tab.groupModel->index(0, 0));
+        EXPECT_EQ(tab.groupModel->groupings().back()->intValue(), value);
+    }
     EXPECT_EQ(status(kDaily), 1);
     EXPECT_EQ(status(kFood), 0);
     EXPECT_TRUE(panel->reportButton()->isEnabled());
