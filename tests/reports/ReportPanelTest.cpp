@@ -103,7 +103,7 @@ protected:
         tab.toMonth->setCurrentIndex(toMonth - 1);
         return panel->budgetPeriod();
     }
-    // Previews the report and closes the preview; the pages it showed.
+    // Clicks Preview and closes the preview; the pages it showed.
     int preview()
     {
         int pages = 0;
@@ -114,7 +114,7 @@ protected:
                     dialog->reject();
                 }
         });
-        panel->runReport(cv::PrintRunner::Mode::Preview);
+        panel->previewButton()->click();
         return pages;
     }
 
