@@ -155,32 +155,20 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
     EXPECT_EQ(lineAt(drawPage(*alone, 2), 353 + 28), QStringList{QStringLiteral("Gamma")});
 }
 
+// With every category the figures are the detail report's (May, below), which
+// the period-edge table holds the summary to; an unticked category leaves both
+// its expense and the out total.
 TEST_F(TradeAndCashFlowReportTest, CashFlowSumsTheCashLikeAccounts)
 {
-    // clang-format off
-    struct Case {
-        const char *what;
-        std::initializer_list<int> unticked;
-        QStringList values;   // income, in, trades in, in total, expense, out, trades out, out total, net
-    } cases[] = {
-        {"every category", {}, {"300,000", "0", "66,500", "366,500", "87,000", "12,000", "121,000", "220,000", "146,500"}},
-        {"Rent unticked", {kRent}, {"300,000", "0", "66,500", "366,500", "7,000", "12,000", "121,000", "140,000", "226,500"}},
-    };
-    // clang-format on
-    for (const Case &c : cases) {
-        tickAll(*doc, 1);
-        for (int ident : c.unticked) {
-            doc->findExpense(ident)->setStatus(0);
-            doc->actualModel()->expense()->setStatus(0);
-        }
-        auto view = report({kCashFlowKind});
-        ASSERT_TRUE(view);
-        ASSERT_EQ(view->pages(), 1);
-        QStringList values;
-        for (const QString &line : rowLines(*view, 1, 36 + 28))
-            if (line.contains(QLatin1String(" | "))) values << line.section(QStringLiteral(" | "), 1);
-        EXPECT_EQ(text(values), text(c.values)) << c.what;
-    }
+    tickOnly(*doc, {kSalary, kLiving, kWallet, kBank, kCard, kBroker});
+    auto view = report({kCashFlowKind});
+    ASSERT_TRUE(view);
+    ASSERT_EQ(view->pages(), 1);
+    QStringList values; // income, in, trades in, in total, expense, out, trades out, out total, net
+    for (const QString &line : rowLines(*view, 1, 36 + 28))
+        if (line.contains(QLatin1String(" | "))) values << line.section(QStringLiteral(" | "), 1);
+    EXPECT_EQ(text(values),
+              text({"300,000", "0", "66,500", "366,500", "7,000", "12,000", "121,000", "140,000", "226,500"}));
 }
 
 TEST_F(TradeAndCashFlowReportTest, CashFlowDetailItemisesBothSides)
