@@ -141,6 +141,18 @@ cv::NodePtr FixtureFTest::addAccount(int ident, const QString &name, int currenc
     return node;
 }
 
+void FixtureFTest::addHolding(int ident, int brand, const QDate &opened, double units, double price, double commission)
+{
+    auto unit = std::make_shared<cv::OpeningHolding>();
+    unit->setBrand(brand);
+    unit->setDate(opened);
+    unit->setUnits(units);
+    unit->setUnitPrice(price);
+    unit->setCommission(commission);
+    samplebook::node(doc->findAccount(kBroker), ident, cv::NodeKind::Holding, QString(), unit);
+    doc->commitAccountModel();
+}
+
 int FixtureFTest::addStock(const QString &name, cv::BrandKind kind)
 {
     auto brand = std::make_shared<cv::Security>();

@@ -95,6 +95,8 @@ protected:
     // A bank account of the currency, opened on the day with the value.
     cv::NodePtr addAccount(int ident, const QString &name, int currency, const QDate &opened = {2008, 1, 1},
                            double value = 0);
+    // A holding of the security in Broker, opened on the day.
+    void addHolding(int ident, int brand, const QDate &opened, double units, double price, double commission);
     // A stock (or bond) of the book; its ident.
     int addStock(const QString &name, cv::BrandKind kind = cv::BrandKind::Stock);
     // Ticks the securities of the idents only, as the sheet's outline does.

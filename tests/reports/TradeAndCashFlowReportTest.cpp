@@ -77,6 +77,15 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
     enter(delta, cv::TradeKind::Buy, QDate(2008, 5, 2), 100, 1000);
     enter(delta, cv::TradeKind::Merge, QDate(2008, 5, 3), 100, 0);
     enter(delta, cv::TradeKind::Sale, QDate(2008, 5, 4), 10, 1200);
+    // Half of a margin sale bought back before the period: the rest is carried in at the sale's net price.
+    const int kappa = addStock(QStringLiteral("Kappa"));
+    enter(kappa, cv::TradeKind::MarginSale, QDate(2008, 4, 1), 100, 500, 300);
+    enter(kappa, cv::TradeKind::BuyBack, QDate(2008, 4, 15), 40, 450);
+    enter(kappa, cv::TradeKind::BuyBack, QDate(2008, 5, 12), 60, 450);
+    // A holding opened in the period, its commission in what it cost.
+    const int mu = addStock(QStringLiteral("Mu"));
+    addHolding(2300, mu, QDate(2008, 5, 3), 10, 100, 50);
+    enter(mu, cv::TradeKind::Sale, QDate(2008, 5, 20), 5, 120);
 
     // clang-format off
     struct Case {
@@ -114,6 +123,12 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
          {"05/02 | Broker | Buy | 100 | 1,000 | 100,000 | 0 | 100 | 100,000 | 1,000",
           "05/03 | Broker | Reverse Split | 100 | 0 | 0 | 0 | 0 | 100,000",
           "05/04 | Broker | Sell | 10 | 1,200 | 12,000 | 0 | -10 | 0 | 0.00 | 12,000", "Total of Delta | 12,000"}},
+        {"a margin sale partly bought back before the period", kappa,
+         {"05/01 | Carried over | -60 | -29,820",
+          "05/12 | Broker | Buy to Cover | 60 | 450 | 27,000 | 0 | 0 | 0 | 2,820", "Total of Kappa | 2,820"}},
+        {"a holding opened in the period", mu,
+         {"05/03 | Opening holding | 10 | 1,050 | 105",
+          "05/20 | Broker | Sell | 5 | 120 | 600 | 0 | 5 | 525 | 105 | 75", "Total of Mu | 75"}},
     };
     // clang-format on
     for (const Case &c : cases) {
