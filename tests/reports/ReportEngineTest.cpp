@@ -1,5 +1,6 @@
-// The page engine: pages counted and drawn by the one rule, the head, rules,
-// the value blanking and full names, through a minimal report over Fixture F.
+// The page engine: pages counted and drawn by the one rule, the head, rules
+// and the value blanking, through a minimal report over Fixture F (the kinds'
+// page tables hold the head's page numbers and the full names).
 #include "ReportFixture.h"
 
 #include "support/SampleBook.h"
@@ -22,7 +23,6 @@ public:
         setData(std::move(rows));
         setTitle(QStringLiteral("Rows"));
     }
-    using cv::Report::getFullAccountName;
 
 protected:
     void drawPage(cv::Canvas &canvas) override
@@ -98,26 +98,9 @@ TEST_F(ReportEngineTest, PageHeadRowsAndRules)
     EXPECT_EQ(rules[0].rect, QRectF(36, 106 + 1, 595 - 36, 2));
     EXPECT_EQ(rules[1].rect, QRectF(36, 110 + 1.5, 595 - 36, 1));
 
-    // Page 3 of 5: the head's format gets today, 3 and 5.
-    RowsView five(*doc, rowsOf(0, "b|b|b|b|x"));
-    ASSERT_EQ(five.pages(), 5);
-    EXPECT_EQ(lineAt(drawPage(five, 3), 36), QStringList{QStringLiteral("2026/01/02    Page 3 of 5")});
-
     // Blanked values leave left and centred text.
     RowsView blank(*doc, rowsOf(1), true);
     EXPECT_EQ(lineAt(drawPage(blank, 1), 78), (QStringList{"0", "c0"}));
-}
-
-TEST_F(ReportEngineTest, FullNamesLeaveOutTheTopNode)
-{
-    RowsView view(*doc, {});
-    EXPECT_EQ(view.getFullAccountName(*doc->findAccount(kBank)), QStringLiteral("Bank A"));
-    EXPECT_EQ(view.getFullAccountName(*doc->findAccount(kHolding)), QStringLiteral("Broker/Alpha"));
-    EXPECT_EQ(view.getFullCatName(*doc->findExpense(kFood)), QStringLiteral("Living/Food"));
-    auto entry = std::make_shared<cv::Entry>();
-    entry->setKind(cv::EntryKind::Expense);
-    entry->setCategory(kDaily);
-    EXPECT_EQ(view.getFullCatName(*entry), QStringLiteral("Living/Daily"));
 }
 
 // Whatever the language, the texts of one line of any kind's page stand

@@ -40,6 +40,7 @@ enum Ident {
     Bank = 1000, Dollars, BrokerA, BrokerB, BrokerC, Card, CarLoan, HomeLoan, Salary, Food, Fees, Refunds,
     Opened = 1100,       // + 0..3: a savings account opened on each edge
     OpenedCard = 1110,   // + 0..3: a card opened on each edge
+    OpenedBroker = 1120, // + 0, 2, 3: a broker opened on an edge, its holding + 5
     Alpha = 1,
 };
 // clang-format on
@@ -98,21 +99,6 @@ std::unique_ptr<cv::Book> makeEdgeBook()
     ok = doc->putPrice(priceTime(Alpha, early, 1000)) && doc->putPrice(priceTime(Alpha, kLast, 1250)) && ok;
     ok = doc->commitSettings() && ok;
 
-    const auto trade = [&](cv::TradeKind kind, const QDate &date, int account, double count, double price,
-                           double commission, int to = 0) {
-        auto t = std::make_shared<cv::Trade>();
-        t->setKind(kind);
-        t->setDate(date);
-        t->setAccount(account);
-        t->setTransfer(to);
-        t->setBrand(Alpha);
-        t->setCount(count);
-        t->setUnitPrice(price);
-        t->setCommission(commission);
-        t->setFlags(cv::EditNew);
-        std::set<cv::SecurityPtr> brands;
-        doc->applyTrade(t, doc->findAccount(account), {}, brands, false);
-    };
     // A loan as the loan sheet stores it: its terms, then its schedule.
     const auto loan = [&](int ident, const QDate &date, double amount, int inAccount, double principal) {
         auto record = std::make_shared<cv::LoanTerms>();
@@ -135,7 +121,7 @@ std::unique_ptr<cv::Book> makeEdgeBook()
     };
     loan(CarLoan, kFirst, 1000000, 0, 100000);
     loan(HomeLoan, kEdges[0], 300000, Bank, 10000);
-    trade(cv::TradeKind::Buy, QDate(2009, 1, 10), BrokerA, 100, 1000, 500);
+    enter(*doc, BrokerA, Alpha, cv::TradeKind::Buy, QDate(2009, 1, 10), 100, 1000, 500);
     for (int i = 0; i < 4; ++i) {
         const QDate day = kEdges[i];
         const double k = i + 1;
@@ -155,14 +141,14 @@ std::unique_ptr<cv::Book> makeEdgeBook()
         converted->setConverted(190 * k);
         doc->fixupTransferCategory(*converted);
         doc->updateTransfer(converted, nullptr);
-        trade(cv::TradeKind::Buy, day, BrokerA, 10 * k, 1100, 100);
-        trade(cv::TradeKind::Sale, day, BrokerA, 5, 1200, 50);
-        trade(cv::TradeKind::TransferUnits, day, BrokerA, 30, 0, 700, BrokerB);
-        trade(cv::TradeKind::TransferUnits, day, BrokerB, 5, 0, 300, BrokerA);
-        trade(cv::TradeKind::Dividend, day, BrokerB, 1, 40 * k, 0);
+        enter(*doc, BrokerA, Alpha, cv::TradeKind::Buy, day, 10 * k, 1100, 100);
+        enter(*doc, BrokerA, Alpha, cv::TradeKind::Sale, day, 5, 1200, 50);
+        enter(*doc, BrokerA, Alpha, cv::TradeKind::TransferUnits, day, 30, 0, 700, BrokerB);
+        enter(*doc, BrokerB, Alpha, cv::TradeKind::TransferUnits, day, 5, 0, 300, BrokerA);
+        enter(*doc, BrokerB, Alpha, cv::TradeKind::Dividend, day, 1, 40 * k, 0);
         if (day < kFirst) continue; // Broker C and the car loan start on the first day
         store(*doc, EntryKind::Expense, day, 3000 * k, Fees, CarLoan);
-        trade(cv::TradeKind::Buy, day, BrokerC, 1, 1200, 10);
+        enter(*doc, BrokerC, Alpha, cv::TradeKind::Buy, day, 1, 1200, 10);
     }
     tickAll(*doc, 1);
     return ok ? std::move(doc) : nullptr;
@@ -312,6 +298,23 @@ TEST(ReportFiguresTest, EveryKindAgreesWithTheBookOnEveryEdgeOfThePeriod)
     cv::setLanguageOverride(QStringLiteral("en"));
     auto doc = makeEdgeBook();
     ASSERT_TRUE(doc);
+    // Holdings opened, each in a broker of its own, on every edge (the kept rows' book has the first day's only).
+    for (int i : {0, 2, 3}) {
+        auto unit = std::make_shared<cv::OpeningHolding>();
+        unit->setBrand(Alpha);
+        unit->setDate(kEdges[i]);
+        unit->setUnits(7 + i);
+        const cv::NodePtr broker =
+            samplebook::node(doc->accountModel()->asset(), OpenedBroker + i, NodeKind::Investment,
+                             QStringLiteral("Broker D%1").arg(i), opened(kEdges[i], 300));
+        samplebook::node(broker, 0, NodeKind::CashPart, QString());
+        samplebook::node(broker, OpenedBroker + 5 + i, NodeKind::Holding, QString(), unit);
+        doc->commitAccountModel();
+        enter(*doc, OpenedBroker + i, Alpha, cv::TradeKind::Buy, kEdges[i], 1, 1100, 10);
+    }
+    doc->commitAccountModel();
+    doc->createCache();
+    tickAll(*doc, 1);
     const auto category = [](int level, int column = 0) {
         return [=](const Period &p, const Rows &rows) {
             sectionTotals(p, rows, level, column, p.request.from, p.request.to);
@@ -376,7 +379,8 @@ TEST(ReportFiguresTest, EveryKindAgreesWithTheBookOnEveryEdgeOfThePeriod)
              double held = 0, books = 0;
              for (const cv::ReportRow &row : rows)
                  if (row.level != cv::SecuritiesTradeReport::Total && !row.values.empty()) held = row.value(cv::SecuritiesTradeReport::Held);
-             for (int account : {BrokerA, BrokerB, BrokerC}) books += p.doc.tradingAccount(account, Alpha, p.request.to);
+             for (int account : {int(BrokerA), int(BrokerB), int(BrokerC), OpenedBroker + 0, OpenedBroker + 2, OpenedBroker + 3})
+                 books += p.doc.tradingAccount(account, Alpha, p.request.to);
              NEAR(held, books, "units held");
          }},
     };

@@ -24,19 +24,6 @@ std::shared_ptr<cv::AccountDetail> opening(double value)
     return record;
 }
 
-cv::TradePtr trade(cv::TradeKind kind, const QDate &date, double count, double price, double commission)
-{
-    auto t = std::make_shared<cv::Trade>();
-    t->setKind(kind);
-    t->setDate(date);
-    t->setAccount(kBroker);
-    t->setBrand(kAlpha);
-    t->setCount(count);
-    t->setUnitPrice(price);
-    t->setCommission(commission);
-    return t;
-}
-
 } // namespace
 
 std::unique_ptr<cv::Book> makeFixtureF()
@@ -94,41 +81,104 @@ std::unique_ptr<cv::Book> makeFixtureF()
     doc->commitBrandList();
     doc->createCache();
 
-    auto expense = [&](int m, int d, double amount, int category, int account) {
-        doc->updateExpense(entry(cv::EntryKind::Expense, QDate(2008, m, d), amount, category, account), nullptr);
-    };
-    auto income = [&](int m, int d, double amount, int category, int account) {
-        doc->updateIncome(entry(cv::EntryKind::Income, QDate(2008, m, d), amount, category, account), nullptr);
-    };
-    auto transfer = [&](int m, int d, double amount, int from, int to) {
-        auto e = entry(cv::EntryKind::Transfer, QDate(2008, m, d), amount, 0, from, to);
-        doc->fixupTransferCategory(*e);
-        doc->updateTransfer(e, nullptr);
-    };
-    expense(4, 20, 12000, kFood, kCard);
-    income(4, 25, 300000, kSalary, kBank);
-    expense(4, 27, 80000, kRent, kBank);
-    transfer(5, 5, 150000, kBank, kBroker);
-    expense(5, 10, 5000, kFood, kBank);
-    expense(5, 12, 8000, kFood, kCard);
-    transfer(5, 15, 20000, kBank, kWallet);
-    expense(5, 18, 2000, kDaily, kWallet);
-    income(5, 25, 300000, kSalary, kBank);
-    expense(5, 27, 80000, kRent, kBank);
-    transfer(5, 27, 12000, kBank, kCard);
+    using K = cv::EntryKind;
+    using E = std::tuple<K, int, int, double, int, int, int>; // month, day, amount, category, from, to
+    // clang-format off
+    for (const auto &[kind, m, d, amount, category, account, to] : std::initializer_list<E>{
+             {K::Expense, 4, 20, 12000, kFood, kCard, 0},       {K::Income, 4, 25, 300000, kSalary, kBank, 0},
+             {K::Expense, 4, 27, 80000, kRent, kBank, 0},       {K::Transfer, 5, 5, 150000, 0, kBank, kBroker},
+             {K::Expense, 5, 10, 5000, kFood, kBank, 0},        {K::Expense, 5, 12, 8000, kFood, kCard, 0},
+             {K::Transfer, 5, 15, 20000, 0, kBank, kWallet},    {K::Expense, 5, 18, 2000, kDaily, kWallet, 0},
+             {K::Income, 5, 25, 300000, kSalary, kBank, 0},     {K::Expense, 5, 27, 80000, kRent, kBank, 0},
+             {K::Transfer, 5, 27, 12000, 0, kBank, kCard}})
+        store(*doc, kind, QDate(2008, m, d), amount, category, account, to);
+    // clang-format on
 
     bool ok = true;
     for (const auto &[date, price] : {std::pair{QDate(2008, 4, 30), 1150.0}, {QDate(2008, 5, 20), 1300.0}}) {
         ok = doc->putPrice(samplebook::priceTime(kAlpha, date, price)) && ok;
     }
-    cv::BookTestAccess::updateTrade(*doc, trade(cv::TradeKind::Buy, QDate(2008, 5, 8), 100, 1200, 600), nullptr);
-    cv::BookTestAccess::updateTrade(*doc, trade(cv::TradeKind::Sale, QDate(2008, 5, 20), 50, 1300, 400), nullptr);
-    cv::BookTestAccess::updateTrade(*doc, trade(cv::TradeKind::Dividend, QDate(2008, 5, 28), 1, 1500, 0), nullptr);
+    enter(*doc, kBroker, kAlpha, cv::TradeKind::Buy, QDate(2008, 5, 8), 100, 1200, 600);
+    enter(*doc, kBroker, kAlpha, cv::TradeKind::Sale, QDate(2008, 5, 20), 50, 1300, 400);
+    enter(*doc, kBroker, kAlpha, cv::TradeKind::Dividend, QDate(2008, 5, 28), 1, 1500, 0);
 
     tickAll(*doc, 1);
     ok = doc->commitSettings() && ok;
     doc->updateChangeCount(cv::BookChanges::ChangeCleared);
     return ok ? std::move(doc) : nullptr;
+}
+
+void FixtureFTest::addEntry(cv::EntryKind kind, const QDate &date, double amount, int category, int account,
+                            const QString &memo, int destination, int group)
+{
+    auto e = samplebook::entry(kind, date, amount, category, account, destination);
+    e->setMemo(memo);
+    e->setGroup(group);
+    if (kind == cv::EntryKind::Income) doc->updateIncome(e, nullptr);
+    if (kind == cv::EntryKind::Expense) doc->updateExpense(e, nullptr);
+    if (kind == cv::EntryKind::Transfer) {
+        doc->fixupTransferCategory(*e);
+        doc->updateTransfer(e, nullptr);
+    }
+}
+
+cv::NodePtr FixtureFTest::addCategory(const cv::NodePtr &parent, int ident, const QString &name)
+{
+    auto node = samplebook::node(parent, ident, 21, name);
+    doc->commitActualModel();
+    return node;
+}
+
+cv::NodePtr FixtureFTest::addAccount(int ident, const QString &name, int currency, const QDate &opened, double value)
+{
+    auto record = std::make_shared<cv::BankDetail>();
+    record->setDate(opened);
+    record->setInitialValue(value);
+    auto node = samplebook::node(doc->accountModel()->asset(), ident, cv::NodeKind::Bank, name, record);
+    node->setCurrency(currency);
+    doc->commitAccountModel();
+    doc->accumulateAccount(node);
+    return node;
+}
+
+void FixtureFTest::addHolding(int ident, int brand, const QDate &opened, double units, double price, double commission)
+{
+    auto unit = std::make_shared<cv::OpeningHolding>();
+    unit->setBrand(brand);
+    unit->setDate(opened);
+    unit->setUnits(units);
+    unit->setUnitPrice(price);
+    unit->setCommission(commission);
+    samplebook::node(doc->findAccount(kBroker), ident, cv::NodeKind::Holding, QString(), unit);
+    doc->commitAccountModel();
+}
+
+int FixtureFTest::addStock(const QString &name, cv::BrandKind kind)
+{
+    auto brand = std::make_shared<cv::Security>();
+    brand->setName(name);
+    brand->setKind(kind);
+    brand->setCurrency(1);
+    doc->addBrand(brand);
+    doc->commitBrandList();
+    return brand->ident();
+}
+
+void enter(cv::Book &doc, int account, int brand, cv::TradeKind kind, const QDate &date, double count, double price,
+           double commission, int to)
+{
+    auto t = std::make_shared<cv::Trade>();
+    t->setKind(kind);
+    t->setDate(date);
+    t->setAccount(account);
+    t->setTransfer(to);
+    t->setBrand(brand);
+    t->setCount(count);
+    t->setUnitPrice(price);
+    t->setCommission(commission);
+    t->setFlags(cv::EditNew);
+    std::set<cv::SecurityPtr> brands;
+    doc.applyTrade(t, doc.findAccount(account), {}, brands, false);
 }
 
 cv::PageSetup a4(int orientation)

@@ -25,6 +25,12 @@
 
 #include <memory>
 
+// Requests are written with designated initializers: the fields left out keep
+// their defaults, which GCC would otherwise warn of at every one.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#endif
+
 namespace reportfixture {
 
 inline constexpr int kWallet = 10;
@@ -78,7 +84,46 @@ protected:
     }
     void TearDown() override { cv::setLanguageOverride(QString()); }
 
+    // The request's report; a period left empty is May (April against May for the term comparison).
+    std::unique_ptr<cv::Report> report(cv::ReportRequest request)
+    {
+        constexpr int termComparison = 6;
+        if (!request.from.isValid()) request.from = request.kind == termComparison ? kQ1 : kP1;
+        if (!request.to.isValid()) request.to = request.kind == termComparison ? kQ2 : kP2;
+        if (!request.from2.isValid()) request.from2 = kP1, request.to2 = kP2;
+        return makeReport(*doc, request);
+    }
+    // Stored as the entry sheet stores a new entry.
+    void addEntry(cv::EntryKind kind, const QDate &date, double amount, int category, int account,
+                  const QString &memo = {}, int destination = 0, int group = 0);
+    // A category under the parent, stored with its tree.
+    cv::NodePtr addCategory(const cv::NodePtr &parent, int ident, const QString &name);
+    // A bank account of the currency, opened on the day with the value.
+    cv::NodePtr addAccount(int ident, const QString &name, int currency, const QDate &opened = {2008, 1, 1},
+                           double value = 0);
+    // A holding of the security in Broker, opened on the day.
+    void addHolding(int ident, int brand, const QDate &opened, double units, double price, double commission);
+    // A stock (or bond) of the book; its ident.
+    int addStock(const QString &name, cv::BrandKind kind = cv::BrandKind::Stock);
+    // Ticks the securities of the idents only, as the sheet's outline does.
+    void tickBrands(std::initializer_list<int> idents)
+    {
+        for (const auto &brand : doc->brandList())
+            brand->setOutlineState(std::find(idents.begin(), idents.end(), brand->ident()) != idents.end());
+    }
+
     std::unique_ptr<cv::Book> doc;
 };
+
+// A trade committed the way the trade panel commits a new row (`to`: the
+// receiving account of units moved).
+void enter(cv::Book &doc, int account, int brand, cv::TradeKind kind, const QDate &date, double count, double price,
+           double commission = 0, int to = 0);
+
+// Lines as one text, readable in a failure message.
+inline std::string text(const QStringList &lines)
+{
+    return lines.join(QLatin1Char('\n')).toStdString();
+}
 
 } // namespace reportfixture

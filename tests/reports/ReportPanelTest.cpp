@@ -1,6 +1,6 @@
 // The report sheet through its controls: ticks in the live trees, periods,
-// the Report button, a run to PDF and a preview, and the marks cleared when
-// the sheet ends. Also the sheet's screenshots on every tab in both languages.
+// the Report button, every kind run to PDF and previewed, and the marks
+// cleared when the sheet ends.
 #include "ReportFixture.h"
 #include "support/Screenshots.h"
 
@@ -103,7 +103,7 @@ protected:
         tab.toMonth->setCurrentIndex(toMonth - 1);
         return panel->budgetPeriod();
     }
-    // Previews the report and closes the preview; the pages it showed.
+    // Clicks Preview and closes the preview; the pages it showed.
     int preview()
     {
         int pages = 0;
@@ -114,7 +114,7 @@ protected:
                     dialog->reject();
                 }
         });
-        panel->runReport(cv::PrintRunner::Mode::Preview);
+        panel->previewButton()->click();
         return pages;
     }
 
@@ -128,6 +128,10 @@ TEST_F(ReportPanelTest, TicksFollowTheTreesAndCloseClearsThem)
 {
     ASSERT_TRUE(allMarksCleared()) << "the sheet opens with nothing ticked";
     EXPECT_FALSE(panel->reportButton()->isEnabled());
+    // The default period is this calendar month (fiscal start day 1).
+    const QDate today = QDate::currentDate();
+    EXPECT_EQ(panel->tab(0).from->date(), QDate(today.year(), today.month(), 1));
+    EXPECT_EQ(panel->tab(0).to->date(), QDate(today.year(), today.month(), today.daysInMonth()));
     panel->kindButton()->setCurrentIndex(8);
     ASSERT_EQ(panel->kind(), 8);
     const ReportSheet::Tab &tab = panel->tab(8);
@@ -154,21 +158,18 @@ TEST_F(ReportPanelTest, TicksFollowTheTreesAndCloseClearsThem)
     // A grouping changes neither the button nor any node.
     QTest::mouseClick(tab.useGroups, Qt::LeftButton, {}, QPoint(4, tab.useGroups->height() / 2));
     ASSERT_TRUE(tab.groups->isEnabled());
-    clickRow(tab.groups, tab.groupModel->index(0, 0));
-    EXPECT_EQ(tab.groupModel->groupings().back()->intValue(), 1);
+    for (int value : {1, 0, 1}) { // a second click takes the tick off
+        clickRow(tab.groups, tab.groupModel->index(0, 0));
+        EXPECT_EQ(tab.groupModel->groupings().back()->intValue(), value);
+    }
     EXPECT_EQ(status(kDaily), 1);
     EXPECT_EQ(status(kFood), 0);
     EXPECT_TRUE(panel->reportButton()->isEnabled());
 
-    // A level clears every category tick; a period running backwards disables Report.
+    // A level clears every category tick.
     click(kRent);
     tab.levels->button(1)->click();
     EXPECT_EQ(status(kRent), 0);
-    EXPECT_FALSE(panel->reportButton()->isEnabled());
-    click(kRent);
-    EXPECT_TRUE(panel->reportButton()->isEnabled());
-    type(tab.from, QStringLiteral("2008/06/01"));
-    type(tab.to, QStringLiteral("2008/05/01"));
     EXPECT_FALSE(panel->reportButton()->isEnabled());
 
     panel->closeButton()->click();
@@ -177,17 +178,38 @@ TEST_F(ReportPanelTest, TicksFollowTheTreesAndCloseClearsThem)
     EXPECT_FALSE(doc->isDocumentEdited());
 }
 
-TEST_F(ReportPanelTest, KindsWithoutAViewAreListedButOff)
+// Report and Preview: on with something ticked and each period in order (one
+// day is in order), else off.
+TEST_F(ReportPanelTest, ReportAndPreviewFollowTheSheetsContent)
 {
-    auto *kinds = qobject_cast<QStandardItemModel *>(panel->kindButton()->model());
-    ASSERT_TRUE(kinds);
-    ASSERT_EQ(kinds->rowCount(), 10);
-    for (int report = 0; report < 10; ++report)
-        EXPECT_EQ(kinds->item(report)->isEnabled(), cv::reportKind(report)->make != nullptr) << report;
-    // The default period is this calendar month (fiscal start day 1).
-    const QDate today = QDate::currentDate();
-    EXPECT_EQ(panel->tab(0).from->date(), QDate(today.year(), today.month(), 1));
-    EXPECT_EQ(panel->tab(0).to->date(), QDate(today.year(), today.month(), today.daysInMonth()));
+    const QString p1 = QStringLiteral("2008/05/01"), p2 = QStringLiteral("2008/05/31");
+    const struct {
+        const char *what;
+        int report;
+        std::vector<int> ticks;
+        QString from, to, from2, to2;
+        bool on;
+    } cases[] = {
+        {"nothing ticked", 2, {}, p1, p2, {}, {}, false},
+        {"a category ticked", 2, {kFood}, p1, p2, {}, {}, true},
+        {"one day", 2, {kFood}, p2, p2, {}, {}, true},
+        {"running backwards", 2, {kFood}, QStringLiteral("2008/06/01"), p2, {}, {}, false},
+        {"an account ticked", 1, {kBank}, p1, p2, {}, {}, true},
+        {"the second period one day", 6, {kFood}, p1, p2, p2, p2, true},
+        {"the second period running backwards", 6, {kFood}, p1, p2, QStringLiteral("2008/06/01"), p2, false},
+    };
+    for (const auto &c : cases) {
+        panel = std::make_unique<ReportSheet>(doc.get(), &preference);
+        panel->show();
+        panel->kindButton()->setCurrentIndex(c.report);
+        const ReportSheet::Tab &tab = panel->tab(c.report);
+        for (auto [field, text] : {std::pair{tab.from, c.from}, {tab.to, c.to}, {tab.from2, c.from2}, {tab.to2, c.to2}})
+            if (field && !text.isEmpty()) type(field, text);
+        for (int ident : c.ticks) click(ident);
+        EXPECT_EQ(panel->reportButton()->isEnabled(), c.on) << c.what;
+        EXPECT_EQ(panel->previewButton()->isEnabled(), c.on) << c.what;
+        panel->closeButton()->click();
+    }
 }
 
 TEST_F(ReportPanelTest, BudgetMonthsRunFromTheFiscalStartDay)
@@ -229,63 +251,16 @@ TEST_F(ReportPanelTest, BudgetMonthsRunFromTheFiscalStartDay)
     }
 }
 
-TEST_F(ReportPanelTest, ReportsPrintToPdfAndPreviewWithoutTouchingTheBook)
+// Every kind from its own tab, in both languages: the P period, its items
+// ticked, written to a PDF on its own paper (A4, the securities trades
+// landscape) whatever the book's print settings say, and previewed page for
+// page; the book's settings stay as they were. The PDFs and the sheet's tabs
+// are left for a look.
+TEST_F(ReportPanelTest, EveryKindPrintsAndPreviewsOnItsPaper)
 {
     auto info = std::make_shared<cv::PrintInfo>();
     info->setPaperName(QStringLiteral("Letter"));
     info->setOrientation(cv::PrintInfo::Landscape);
-    doc->setPrintInfo(info);
-    doc->updateChangeCount(cv::BookChanges::ChangeCleared);
-
-    const ReportSheet::Tab &tab = panel->tab(0);
-    type(tab.from, QStringLiteral("2008/05/01"));
-    type(tab.to, QStringLiteral("2008/05/31"));
-    for (int ident : {kWallet, kBank, kCard}) click(ident);
-    ASSERT_TRUE(panel->reportButton()->isEnabled());
-    const cv::PageSetup setup = panel->pageSetup();
-    EXPECT_EQ(setup.paperName, QStringLiteral("A4"));
-    EXPECT_EQ(setup.orientation, cv::PageSetup::Portrait);
-
-    const QString pdf = cvtest::screenshotPath(QStringLiteral("report-balance.pdf"));
-    QFile::remove(pdf);
-    ASSERT_TRUE(panel->runReport(cv::PrintRunner::Mode::Pdf, pdf));
-    QProcess text;
-    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    ASSERT_TRUE(text.waitForFinished(20000) && text.exitCode() == 0) << "pdftotext (poppler-utils) is needed";
-    const QString out = QString::fromUtf8(text.readAllStandardOutput());
-    EXPECT_TRUE(out.contains(QStringLiteral("Account Balances"))) << out.toStdString();
-    EXPECT_TRUE(out.contains(QStringLiteral("28,000")));
-    EXPECT_TRUE(out.contains(QStringLiteral("373,000")));
-
-    EXPECT_EQ(preview(), 1) << "the preview draws the same pages";
-
-    EXPECT_EQ(doc->printInfo()->orientation(), cv::PrintInfo::Landscape);
-    EXPECT_EQ(doc->printInfo()->paperName(), QStringLiteral("Letter"));
-    EXPECT_FALSE(doc->isDocumentEdited());
-
-    // The ranking of May; then a month without rows, which the sheet says and stays.
-    panel->kindButton()->setCurrentIndex(8);
-    type(panel->tab(8).from, QStringLiteral("2008/05/01"));
-    type(panel->tab(8).to, QStringLiteral("2008/05/31"));
-    for (int ident : {kSalary, kLiving, kRent}) click(ident);
-    EXPECT_TRUE(
-        panel->runReport(cv::PrintRunner::Mode::Pdf, cvtest::screenshotPath(QStringLiteral("report-ranking.pdf"))));
-    type(panel->tab(8).from, QStringLiteral("2007/01/01"));
-    type(panel->tab(8).to, QStringLiteral("2007/01/31"));
-    ScriptedAlertPresenter alerts;
-    EXPECT_FALSE(panel->runReport(cv::PrintRunner::Mode::Pdf, pdf));
-    ASSERT_EQ(alerts.asked.size(), 1u);
-    EXPECT_EQ(alerts.asked[0].title, cv::localizedString("Report-NoData-Title"));
-}
-
-// Every kind from its own tab, in both languages: the P period, its items
-// ticked, written to a PDF on its paper and previewed; the landscape kind
-// leaves the next on portrait, and the book's own print settings stay as they
-// were. The PDFs are left for a look at the pages.
-TEST_F(ReportPanelTest, EveryKindPrintsAndPreviewsOnItsPaper)
-{
-    auto info = std::make_shared<cv::PrintInfo>();
-    info->setOrientation(cv::PrintInfo::Portrait);
     doc->setPrintInfo(info);
     doc->updateChangeCount(cv::BookChanges::ChangeCleared);
     const std::vector<int> categories{kSalary, kLiving, kRent};
@@ -294,23 +269,34 @@ TEST_F(ReportPanelTest, EveryKindPrintsAndPreviewsOnItsPaper)
         int report;
         std::vector<int> ticks;   // accounts or categories; none: the security
         const char *texts[2][2];  // the title and a total the pages show, in Japanese and in English
+        const char *figure;       // a figure they show
     } kinds[] = {
-        {0, {kWallet, kBank, kCard}, {{"口座残高レポート", "負債合計"}, {"Account Balances", "Total Debts"}}},
-        {9, {}, {{"銘柄別売買レポート", "Alpha 合計"}, {"Securities Trades", "Total of Alpha"}}},
-        {1, {kBank}, {{"口座明細レポート", "Bank A 合計"}, {"Account Journal", "Total of Bank A"}}},
-        {2, categories, {{"収支レポート", "支出合計"}, {"Income and Expenses", "Total Expenses"}}},
-        {3, {kFood}, {{"費目別明細レポート", "Living/Food 小計"}, {"Itemised Categories", "Subtotal of Living/Food"}}},
-        {4, categories, {{"キャッシュフロー", "出金 合計"}, {"Cash Flow", "Total Cash Out"}}},
-        {5, categories, {{"キャッシュフロー明細", "証券の受取 小計"}, {"Cash Flow Detail", "Securities Receipts Subtotal"}}},
-        {6, {kLiving, kRent}, {{"期間比較レポート", "Living 小計"}, {"Period Comparison", "Subtotal of Living"}}},
-        {7, categories, {{"予算比較レポート", "支出合計"}, {"Budget Comparison", "Total Expenses"}}},
-        {8, categories, {{"ランキング", "支出合計"}, {"Ranking", "Total Expenses"}}}};
+        {0, {kWallet, kBank, kCard}, {{"口座残高レポート", "負債合計"}, {"Account Balances", "Total Debts"}}, "373,000"},
+        {9, {}, {{"銘柄別売買レポート", "Alpha 合計"}, {"Securities Trades", "Total of Alpha"}}, "10,825"},
+        {1, {kBank}, {{"口座明細レポート", "Bank A 合計"}, {"Account Journal", "Total of Bank A"}}, "267,000"},
+        {2, categories, {{"収支レポート", "支出合計"}, {"Income and Expenses", "Total Expenses"}}, "95,000"},
+        {3, {kFood}, {{"費目別明細レポート", "Living/Food 小計"}, {"Itemised Categories", "Subtotal of Living/Food"}}, "13,000"},
+        {4, categories, {{"キャッシュフロー", "出金 合計"}, {"Cash Flow", "Total Cash Out"}}, "220,000"},
+        {5, categories, {{"キャッシュフロー明細", "証券の受取 小計"}, {"Cash Flow Detail", "Securities Receipts Subtotal"}}, "66,500"},
+        {6, {kLiving, kRent}, {{"期間比較レポート", "Living 小計"}, {"Period Comparison", "Subtotal of Living"}}, "125.00"},
+        {7, categories, {{"予算比較レポート", "支出合計"}, {"Budget Comparison", "Total Expenses"}}, "98,000"},
+        {8, categories, {{"ランキング", "支出合計"}, {"Ranking", "Total Expenses"}}, "84.21"}};
     // clang-format on
+    const auto poppler = [](const QString &tool, const QStringList &arguments) {
+        QProcess process;
+        process.start(tool, arguments);
+        EXPECT_TRUE(process.waitForFinished(20000) && process.exitCode() == 0) << "poppler-utils are needed";
+        // The CJK font maps some ideographs to their radicals' code points: compare them compatibly.
+        return QString::fromUtf8(process.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+    };
     for (const char *language : {"ja", "en"}) {
         cv::setLanguageOverride(QString::fromLatin1(language));
         panel = std::make_unique<ReportSheet>(doc.get(), &preference);
         panel->show();
-        for (const auto &[report, ticks, texts] : kinds) {
+        auto *kindItems = qobject_cast<QStandardItemModel *>(panel->kindButton()->model());
+        ASSERT_EQ(kindItems->rowCount(), std::size(kinds));
+        for (const auto &[report, ticks, texts, figure] : kinds) {
+            ASSERT_TRUE(kindItems->item(report)->isEnabled()) << report;
             panel->kindButton()->setCurrentIndex(report);
             const ReportSheet::Tab &tab = panel->tab(report);
             if (report == 7) months(QStringLiteral("2008"), 5, QStringLiteral("2008"), 5);
@@ -321,52 +307,36 @@ TEST_F(ReportPanelTest, EveryKindPrintsAndPreviewsOnItsPaper)
                 if (field) type(field, QString::fromLatin1(text));
             if (ticks.empty()) clickRow(tab.tree, tab.treeModel->index(0, 0));
             for (int ident : ticks) click(ident);
+            cvtest::saveScreenshot(panel->grab(), QString::fromLatin1(language),
+                                   QStringLiteral("report-sheet-%1").arg(report));
 
             const QString pdf =
                 cvtest::screenshotPath(QStringLiteral("report-kind-%1.pdf").arg(report), QString::fromLatin1(language));
             ASSERT_TRUE(panel->runReport(cv::PrintRunner::Mode::Pdf, pdf)) << language << " " << report;
-            QProcess info;
-            info.start(QStringLiteral("pdfinfo"), {pdf});
-            ASSERT_TRUE(info.waitForFinished(20000) && info.exitCode() == 0) << "pdfinfo (poppler-utils) is needed";
-            EXPECT_EQ(info.readAllStandardOutput().contains("842 x 595"), report == 9) << report;
-            QProcess text;
-            text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-            ASSERT_TRUE(text.waitForFinished(20000) && text.exitCode() == 0);
-            // The CJK font maps some ideographs to their radicals' code points: compare them compatibly.
+            const QString pdfInfo = poppler(QStringLiteral("pdfinfo"), {pdf});
+            EXPECT_TRUE(pdfInfo.contains(report == 9 ? "842 x 595 pts (A4)" : "595 x 842 pts (A4)")) << report;
             const QString shown =
-                QString::fromUtf8(text.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
-            for (const char *expected : texts[language[0] == 'e'])
+                poppler(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+            for (const char *expected : {texts[language[0] == 'e'][0], texts[language[0] == 'e'][1], figure})
                 EXPECT_TRUE(shown.contains(QString::fromUtf8(expected)))
-                    << language << " " << report << ": " << expected;
-            EXPECT_GT(preview(), 0) << language << " " << report;
-            EXPECT_EQ(doc->printInfo()->orientation(), cv::PrintInfo::Portrait) << report;
+                    << language << " " << report << ": " << expected << "\n"
+                    << shown.toStdString();
+            const int pages = pdfInfo.section(QStringLiteral("Pages:"), 1).section(u'\n', 0, 0).trimmed().toInt();
+            EXPECT_GT(pages, 0) << report;
+            EXPECT_EQ(preview(), pages) << language << " " << report << ": the preview draws the same pages";
         }
+        // A month without rows: the sheet says so and stays.
+        type(panel->tab(8).from, QStringLiteral("2007/01/01"));
+        type(panel->tab(8).to, QStringLiteral("2007/01/31"));
+        ScriptedAlertPresenter alerts;
+        EXPECT_FALSE(panel->runReport(cv::PrintRunner::Mode::Pdf, cvtest::screenshotPath(QStringLiteral("none.pdf"))));
+        ASSERT_EQ(alerts.asked.size(), 1u);
+        EXPECT_EQ(alerts.asked[0].title, cv::localizedString("Report-NoData-Title"));
+        EXPECT_TRUE(panel->isVisible());
         panel->closeButton()->click();
         EXPECT_TRUE(allMarksCleared());
     }
+    EXPECT_EQ(doc->printInfo()->orientation(), cv::PrintInfo::Landscape);
+    EXPECT_EQ(doc->printInfo()->paperName(), QStringLiteral("Letter"));
     EXPECT_FALSE(doc->isDocumentEdited());
 }
-
-class ReportSheetScreenshot : public ::testing::TestWithParam<const char *> {};
-
-TEST_P(ReportSheetScreenshot, ShowsTheSheetOnEveryTab)
-{
-    const QString language = QString::fromLatin1(GetParam());
-    cv::setLanguageOverride(language);
-    auto doc = makeFixtureF();
-    ASSERT_TRUE(doc);
-    ReportSheet panel(doc.get(), nullptr);
-    for (int report = 0; report < cv::kReportKindCount; ++report) {
-        panel.kindButton()->setCurrentIndex(report);
-        const ReportSheet::Tab &tab = panel.tab(report);
-        const cv::NodePtr node = report <= 1 ? doc->findAccount(kBank) : doc->findExpense(kLiving);
-        panel.toggleItem(report == 9 ? tab.treeModel->index(0, 0) : tab.treeModel->indexOfNode(node.get()));
-        panel.show();
-        QApplication::processEvents();
-        EXPECT_TRUE(cvtest::saveScreenshot(panel.grab(), language, QStringLiteral("report-sheet-%1").arg(report)));
-    }
-    panel.done(0);
-    cv::setLanguageOverride(QString());
-}
-
-INSTANTIATE_TEST_SUITE_P(Languages, ReportSheetScreenshot, ::testing::Values("ja", "en"));
