@@ -127,7 +127,7 @@ public:
     double brandValue(const SecurityPtr &brand, const QDate &date) const;
     int getCurrency(int ident) const;
     double defaultCurrencyValue(double amount, int currency, const QDate &date) const;
-    double currency(int targetCurrency, double amount, int valueCurrency, const QDate &date) const override;
+    double convert(int targetCurrency, double amount, int valueCurrency, const QDate &date) const override;
     // Either output may be null.
     void getTransferValues(const Entry &entry, double *converted, double *defValue) const;
 

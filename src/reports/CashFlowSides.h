@@ -57,8 +57,8 @@ inline TradeMoney tradeMoney(const Book &doc, const Trade &trade, const Node &ac
     const int own = doc.getCurrency(account.currency());
     const int traded = doc.getCurrency(brand ? brand->currency() : 0);
     if (own != traded) {
-        money = doc.currency(own, money, traded, trade.date());
-        commission = doc.currency(own, commission, traded, trade.date());
+        money = doc.convert(own, money, traded, trade.date());
+        commission = doc.convert(own, commission, traded, trade.date());
     }
     return {money > 0 ? money : 0, money < 0 ? -money : 0, commission};
 }
