@@ -4,7 +4,7 @@
 #include "reports/IdentSlots.h"
 
 #include "model/Trade.h"
-#include "platform/MiscUtilities.h"
+#include "platform/ReportNumberFormat.h"
 #include "platform/DateIntegers.h"
 #include "platform/Localization.h"
 #include "reports/ReportTextCut.h"
@@ -324,7 +324,7 @@ CashFlowDetailReport::CashFlowDetailReport(ReadOnlyBook &doc, const cv::PageSetu
                                            const QDate &to)
     : Report(doc, setup), m_from(from), m_to(to)
 {
-    MiscUtilities::setReportFormat(doc.defaultCurrency().get(), m_formatter);
+    setReportFormat(doc.defaultCurrency().get(), m_formatter);
 }
 
 std::unique_ptr<CashFlowDetailReport> CashFlowDetailReport::make(ReadOnlyBook &doc,

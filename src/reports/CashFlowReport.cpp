@@ -3,7 +3,7 @@
 #include "reports/CashFlowSides.h"
 
 #include "model/Trade.h"
-#include "platform/MiscUtilities.h"
+#include "platform/ReportNumberFormat.h"
 #include "platform/Localization.h"
 
 namespace cv {
@@ -93,7 +93,7 @@ void sumAccount(ReadOnlyBook &doc, const NodePtr &node, const std::optional<QLis
 CashFlowReport::CashFlowReport(ReadOnlyBook &doc, const cv::PageSetup &setup, const QDate &from, const QDate &to)
     : Report(doc, setup), m_from(from), m_to(to)
 {
-    MiscUtilities::setReportFormat(doc.defaultCurrency().get(), m_formatter);
+    setReportFormat(doc.defaultCurrency().get(), m_formatter);
 }
 
 CashFlowReport::Sums CashFlowReport::getValues(ReadOnlyBook &doc, const std::optional<QList<int>> &groups,

@@ -2,7 +2,7 @@
 
 #include "document/AmountText.h"
 #include "document/ReadOnlyBook.h"
-#include "platform/MiscUtilities.h"
+#include "platform/ReportNumberFormat.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
 #include "reports/ReportTextCut.h"
@@ -198,7 +198,7 @@ void SecuritiesTradeReport::drawText(cv::Canvas &canvas, const QString &text, co
 
 void SecuritiesTradeReport::drawValue(cv::Canvas &canvas, double value, int currency, const Column &column, double y)
 {
-    MiscUtilities::setReportFormat(doc().findCurrency(currency).get(), m_formatter);
+    setReportFormat(doc().findCurrency(currency).get(), m_formatter);
     drawText(canvas, m_formatter.stringForObjectValue(value), column, y);
 }
 

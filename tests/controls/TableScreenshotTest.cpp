@@ -5,7 +5,7 @@
 #include "support/Screenshots.h"
 
 #include "controls/PopupFieldEditor.h"
-#include "platform/widgets/MiscUtilitiesWidgets.h"
+#include "platform/widgets/ReportTextStyles.h"
 
 #include <QCoreApplication>
 #include <QDir>

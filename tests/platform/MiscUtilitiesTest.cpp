@@ -1,4 +1,9 @@
-#include "platform/MiscUtilities.h"
+#include "platform/SupportFolders.h"
+#include "platform/QuietLog.h"
+#include "platform/TrailingZeroes.h"
+#include "platform/SharedLists.h"
+#include "platform/ReportNumberFormat.h"
+#include "platform/DateIntegers.h"
 #include "platform/Localization.h"
 #include "platform/ScriptedAlertPresenter.h"
 
@@ -61,24 +66,24 @@ TEST(MiscUtilities, ReportFormatFollowsTheCurrencysFractionDigits)
 {
     Formatter f;
     const Currency yen{0}, dollar{2};
-    cv::MiscUtilities::setReportFormat(&yen, f);
+    cv::setReportFormat(&yen, f);
     EXPECT_EQ(f.format, cv::localizedString("Report-Format-Int"));
-    cv::MiscUtilities::setReportFormat(&dollar, f);
+    cv::setReportFormat(&dollar, f);
     EXPECT_EQ(f.format, cv::localizedString("Report-Format-Fraction"));
-    cv::MiscUtilities::setReportFormat(static_cast<const Currency *>(nullptr), f);
+    cv::setReportFormat(static_cast<const Currency *>(nullptr), f);
     EXPECT_EQ(f.format, cv::localizedString("Report-Format-Int"));
     EXPECT_NE(cv::localizedString("Report-Format-Int"), cv::localizedString("Report-Format-Fraction"));
 }
 
 TEST(MiscUtilities, ArchiveDateIntegersThroughTheClass)
 {
-    EXPECT_EQ(cv::MiscUtilities::dateToInt(QDate(2000, 1, 1)), 744000);
-    EXPECT_EQ(cv::MiscUtilities::intToDate(744000), QDate(2000, 1, 1));
-    EXPECT_EQ(cv::MiscUtilities::dateToInt(QDate(1999, 12, 31)), 743999);
-    EXPECT_EQ(cv::MiscUtilities::intToDate(743999), QDate(1999, 12, 31));
+    EXPECT_EQ(cv::dates::archiveDate(QDate(2000, 1, 1)), 744000);
+    EXPECT_EQ(cv::dates::fromArchiveDate(744000), QDate(2000, 1, 1));
+    EXPECT_EQ(cv::dates::archiveDate(QDate(1999, 12, 31)), 743999);
+    EXPECT_EQ(cv::dates::fromArchiveDate(743999), QDate(1999, 12, 31));
     // 30 February: the integer exists, the day does not.
-    EXPECT_FALSE(cv::MiscUtilities::intToDate((2000 * 12 + 1) * 31 + 29).isValid());
-    EXPECT_EQ(cv::MiscUtilities::startOfToday(), QDate::currentDate());
+    EXPECT_FALSE(cv::dates::fromArchiveDate((2000 * 12 + 1) * 31 + 29).isValid());
+    EXPECT_EQ(QDate::currentDate(), QDate::currentDate());
 }
 
 TEST(MiscUtilities, SupportPathNamesTheProgramOnceAndKnowsTheEarlierFolder)

@@ -1,5 +1,7 @@
 #include "platform/Localization.h"
-#include "platform/widgets/MiscUtilitiesWidgets.h"
+#include "platform/widgets/ReportTextStyles.h"
+#include "platform/widgets/DatePopUp.h"
+#include "platform/widgets/ScaleToFit.h"
 #include "platform/widgets/LineEditCaretKeeping.h"
 #include "platform/widgets/QtTranslations.h"
 
