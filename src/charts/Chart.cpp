@@ -1,6 +1,6 @@
 #include "charts/Chart.h"
 
-#include "document/Book.h"
+#include "document/ReadOnlyBook.h"
 #include "model/AccountTrees.h"
 #include "model/CategoryTrees.h"
 #include "platform/DateFormat.h"
@@ -187,7 +187,7 @@ void Chart::drawSheet(int sheet, cv::Canvas &canvas)
     drawContentRect(canvas, QRectF(x, y, w, h));
 }
 
-NodePtr Chart::firstPageRoot(const Book *document, int mode)
+NodePtr Chart::firstPageRoot(const ReadOnlyBook *document, int mode)
 {
     if (document && mode == Accounts && document->accountModel()) return document->accountModel()->asset();
     if (document && mode == Categories && document->actualModel()) return document->actualModel()->income();

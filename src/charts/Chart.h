@@ -16,7 +16,7 @@
 
 namespace cv {
 
-class Book;
+class ReadOnlyBook;
 
 class Chart : public cv::PagedDocument {
 public:
@@ -70,7 +70,7 @@ protected:
 
     // The root whose items the first page (or the upper pie) shows: assets
     // for accounts, income for categories; null without a book.
-    static NodePtr firstPageRoot(const Book *document, int mode);
+    static NodePtr firstPageRoot(const ReadOnlyBook *document, int mode);
 
     // The content rectangle (x, y: bottom-left; from below) inside the frame.
     virtual void drawContentRect(cv::Canvas &canvas, const QRectF &rect) = 0;

@@ -2,9 +2,8 @@
 
 #include "controls/DateField.h"
 #include "document/Book.h"
-#include "platform/MiscUtilities.h"
 #include "platform/Localization.h"
-#include "platform/widgets/MiscUtilitiesWidgets.h"
+#include "platform/widgets/ReportTextStyles.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>
@@ -141,7 +140,7 @@ OverviewSheet::OverviewSheet(Book *document, QWidget *parent)
     layout->addWidget(m_tabView, 1);
     layout->addWidget(buttons);
 
-    m_dateField->setDate(MiscUtilities::startOfToday());
+    m_dateField->setDate(QDate::currentDate());
     m_level = m_levelStepper->value();
     calcInfo();
     updateColumns();

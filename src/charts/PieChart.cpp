@@ -1,7 +1,7 @@
 #include "charts/PieChart.h"
 
 #include "charts/SeriesChart.h"
-#include "document/Book.h"
+#include "document/ReadOnlyBook.h"
 #include "document/CurrencyPrintingScope.h"
 #include "model/AccountTrees.h"
 #include "model/CategoryTrees.h"
@@ -31,8 +31,8 @@ QString rateText(double rate)
 
 } // namespace
 
-void PieChart::setDocument(Book *document, int mode, int option, const QString &title, const std::vector<NodePtr> &data,
-                           const QDate &from, const QDate &to)
+void PieChart::setDocument(ReadOnlyBook *document, int mode, int option, const QString &title,
+                           const std::vector<NodePtr> &data, const QDate &from, const QDate &to)
 {
     m_doc = document;
     m_mode = mode;

@@ -12,7 +12,7 @@
 
 namespace cv {
 
-class Book;
+class ReadOnlyBook;
 
 class PieChart : public Chart {
 public:
@@ -22,8 +22,8 @@ public:
 
     explicit PieChart(cv::PageSetup &setup) : Chart(setup, false) {}
 
-    void setDocument(Book *document, int mode, int option, const QString &title, const std::vector<NodePtr> &data,
-                     const QDate &from, const QDate &to);
+    void setDocument(ReadOnlyBook *document, int mode, int option, const QString &title,
+                     const std::vector<NodePtr> &data, const QDate &from, const QDate &to);
 
     // 0 the upper pie, 1 the lower.
     const std::vector<PieChartData> &slices(int pie) const { return pie == 0 ? m_data1 : m_data2; }
@@ -42,7 +42,7 @@ private:
     void drawPie(cv::Canvas &canvas, const std::vector<PieChartData> &list, double radius, const QPointF &centre,
                  bool underFive);
 
-    Book *m_doc = nullptr; // not owned
+    ReadOnlyBook *m_doc = nullptr; // not owned
     std::vector<NodePtr> m_data;
     int m_mode = Accounts;
     int m_option = 0;

@@ -1,6 +1,6 @@
 #include "charts/SeriesChart.h"
 
-#include "document/Book.h"
+#include "document/ReadOnlyBook.h"
 #include "model/AccountTrees.h"
 #include "model/CategoryTrees.h"
 #include "platform/DateFormat.h"
@@ -38,7 +38,7 @@ std::vector<QDate> SeriesChart::sampleDates(const QDate &from, const QDate &to, 
     return dates;
 }
 
-void SeriesChart::setDocument(Book *document, int mode, int option, const QString &title,
+void SeriesChart::setDocument(ReadOnlyBook *document, int mode, int option, const QString &title,
                               const std::vector<NodePtr> &data, const QDate &from, const QDate &to)
 {
     m_doc = document;

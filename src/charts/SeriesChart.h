@@ -12,7 +12,7 @@
 
 namespace cv {
 
-class Book;
+class ReadOnlyBook;
 
 class SeriesChart : public Chart {
 public:
@@ -25,8 +25,8 @@ public:
         bool hasFinite = false;
     };
 
-    void setDocument(Book *document, int mode, int option, const QString &title, const std::vector<NodePtr> &data,
-                     const QDate &from, const QDate &to);
+    void setDocument(ReadOnlyBook *document, int mode, int option, const QString &title,
+                     const std::vector<NodePtr> &data, const QDate &from, const QDate &to);
 
     const std::vector<NodePtr> &items(int page) const { return page == 0 ? m_data1 : m_data2; }
     const Series &series(int page) const { return page == 0 ? m_series1 : m_series2; }
@@ -61,7 +61,7 @@ private:
     static Axis onSteps(Axis axis, double axisSize);
     void drawDateGrid(cv::Canvas &canvas, const Plot &plot) const;
 
-    Book *m_doc = nullptr; // not owned
+    ReadOnlyBook *m_doc = nullptr; // not owned
     int m_mode = Accounts;
     int m_option = 0;
     std::vector<NodePtr> m_data1;

@@ -2,7 +2,7 @@
 
 #include "controls/PopupFieldEditor.h"
 #include "controls/ShapeDrawing.h"
-#include "platform/widgets/MiscUtilitiesWidgets.h"
+#include "platform/widgets/ScaleToFit.h"
 
 #include <QPainter>
 

@@ -1,10 +1,10 @@
 #include "controls/CurrencyFormatter.h"
 
-#include "document/Book.h"
+#include "document/ReadOnlyBook.h"
 
 namespace cv {
 
-CurrencyFormatter::CurrencyFormatter(const Book *doc, int currency)
+CurrencyFormatter::CurrencyFormatter(const ReadOnlyBook *doc, int currency)
     : m_doc(doc ? &doc->amountText() : nullptr), m_currency(currency)
 {
 }

@@ -7,13 +7,13 @@
 
 namespace cv {
 
-class Book;
+class ReadOnlyBook;
 
 class CurrencyFormatter {
 public:
     // The document's amounts are not owned and must outlive the formatter.
     CurrencyFormatter(const cv::AmountText *doc, int currency) : m_doc(doc), m_currency(currency) {}
-    CurrencyFormatter(const Book *doc, int currency);
+    CurrencyFormatter(const ReadOnlyBook *doc, int currency);
 
     void setCurrency(int currency) { m_currency = currency; }
     int currency() const { return m_currency; }

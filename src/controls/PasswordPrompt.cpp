@@ -3,7 +3,7 @@
 #include "controls/DialogButtons.h"
 #include "model/Settings.h"
 #include "platform/Localization.h"
-#include "platform/widgets/MiscUtilitiesWidgets.h"
+#include "platform/widgets/ReportTextStyles.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -8,7 +8,7 @@
 #include "controls/TableModelAdapter.h"
 #include "document/AmountText.h"
 #include "platform/DateFormat.h"
-#include "platform/widgets/MiscUtilitiesWidgets.h"
+#include "platform/widgets/ReportTextStyles.h"
 #include "platform/widgets/LineEditCaretKeeping.h"
 
 #include <QApplication>

@@ -263,7 +263,7 @@ QString TickTree::kindName(const Node &node) const
     return kindName(m_doc.data(), node);
 }
 
-QString TickTree::kindName(const Book *doc, const Node &node)
+QString TickTree::kindName(const ReadOnlyBook *doc, const Node &node)
 {
     const char *key = nullptr;
     switch (node.kind()) {

@@ -19,6 +19,7 @@
 namespace cv {
 
 class Book;
+class ReadOnlyBook;
 
 class TickTree : public ToggleOutlineView, public ToggleClient {
     Q_OBJECT
@@ -55,7 +56,7 @@ public:
     Node *nodeAt(const QModelIndex &index) const;
     QString kindName(const Node &node) const;
     // The kind of an account as the outline's second column and the reports show it.
-    static QString kindName(const Book *doc, const Node &node);
+    static QString kindName(const ReadOnlyBook *doc, const Node &node);
     const std::array<NodePtr, 2> &roots() const { return m_root; }
 
 private:

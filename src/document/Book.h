@@ -1,6 +1,8 @@
 #pragma once
 // One open household book without its window: the models and ordered lists,
-// the store, the balance cache and the lookups by ident. Every edit reaches
+// the store, the balance cache and the lookups by ident. What only reads it
+// needs is cv::ReadOnlyBook (ReadOnlyBook.h); include this header only to
+// edit the book or hear its signals. Every edit reaches
 // the store through the write path here, which keeps the cache current.
 // Windows listen to the change signals. Edits run in a cv::EditScope
 // (document/EditScope.h); each write-path operation opens one when the caller
@@ -13,20 +15,10 @@
 // Book_XMLWriter/Reader/Forms.cpp (XML form); data members in
 // BookPrivate.h.
 
-#include "document/BookReads.h"
+#include "document/ReadOnlyBook.h"
 #include "document/ChangeSet.h"
 #include "document/BookChanges.h"
-#include "document/PrintInfo.h"
-#include "model/AccountTrees.h"
-#include "model/CategoryTrees.h"
-#include "model/Security.h"
-#include "model/Currency.h"
-#include "model/Grouping.h"
 #include "model/LoanPayment.h"
-#include "model/Settings.h"
-#include "model/TradeFormatting.h"
-#include "model/Node.h"
-#include "model/DomainEnums.h"
 
 #include <QDate>
 #include <QList>
@@ -43,31 +35,14 @@ class QUndoStack;
 
 namespace cv {
 
-// Kept out of this header, which most of the program includes: the cache and
-// the amount formatter each have their own (model/BalanceCache.h,
-// document/AmountText.h) for the files that use them.
-class AmountText;
-class BalanceCache;
 class BookStore;
 class EditScope;
-class Entry;
 class Trade;
 
-// A menu to fill: the pop-up fillers add (title, tag) items after clearing it.
-class MenuTarget {
-public:
-    virtual ~MenuTarget() = default;
-    virtual void removeAllItems() = 0;
-    virtual void addItem(const QString &title, int tag) = 0;
-};
-
-class Book : public QObject, public BookChanges, public TradeFormatting {
+// Final, so that calls through Book itself need no virtual dispatch.
+class Book final : public QObject, public BookChanges, public ReadOnlyBook {
     Q_OBJECT
 public:
-    using CurrencyList = std::vector<CurrencyPtr>;
-    using BrandList = std::vector<SecurityPtr>;
-    using GroupList = std::vector<GroupingPtr>;
-
     // Notification codes; bit n of cacheStatus() is set when code n is posted.
     enum Notification { AccountChanged = 0, ActualChanged = 1, CurrencyChanged = 2, BrandChanged = 3 };
 
@@ -78,19 +53,19 @@ public:
     // The store: the document's own files write it, tests set books up in it.
     BookStore *dataModel() const;
     // What windows read of the stored records.
-    const cv::BookReads &reads() const;
-    const SettingsPtr &settings() const;
+    const cv::BookReads &reads() const override;
+    const SettingsPtr &settings() const override;
     void setSettings(SettingsPtr settings);
-    const AccountTreesPtr &accountModel() const;
-    const CategoryTreesPtr &actualModel() const;
-    const CurrencyList &currencyList() const;
-    const BrandList &brandList() const;
+    const AccountTreesPtr &accountModel() const override;
+    const CategoryTreesPtr &actualModel() const override;
+    const CurrencyList &currencyList() const override;
+    const BrandList &brandList() const override;
     void setBrandList(BrandList list);
-    const GroupList &groupList() const;
+    const GroupList &groupList() const override;
     void setGroupList(GroupList list);
-    const BalanceCache &cache() const;
-    const NodePtr &autoCacheIn() const;
-    const NodePtr &autoCacheOut() const;
+    const BalanceCache &cache() const override;
+    const NodePtr &autoCacheIn() const override;
+    const NodePtr &autoCacheOut() const override;
     // The one undo history of the book's windows; panels and sheets push
     // their commands here and clear them when they commit or end.
     QUndoStack *undoStack() const;
@@ -98,38 +73,37 @@ public:
     // ================= amounts to text and back (Book_Format.cpp)
     // The one way amounts are formatted; amount editors, formatters and
     // printing work on it directly. The texts below are its common forms.
-    const cv::AmountText &amountText() const;
-    cv::AmountText &amountText();
+    const cv::AmountText &amountText() const override;
+    cv::AmountText &amountText() override;
 
-    QString stringForValue(double value, int currency, bool truncateEmptyEnding) const;
-    QString stringWithPrefixForValue(double value, int currency, bool truncateEmptyEnding = false) const;
-    QString stringForValueAccount(double value, int account) const;
-    QString stringForTradingNumberOfUnits(long long units) const;
-    QString stringForFundValue(double value, int currency, bool wantPrefix, bool padZeroes, int decimals) const;
-    QString stringWithPrefixForFundValue(double value, int currency) const;
-    static QString stringForRoundValue(double value, int digits);
+    QString stringForValue(double value, int currency, bool truncateEmptyEnding) const override;
+    QString stringWithPrefixForValue(double value, int currency, bool truncateEmptyEnding = false) const override;
+    QString stringForValueAccount(double value, int account) const override;
+    QString stringForTradingNumberOfUnits(long long units) const override;
+    QString stringForFundValue(double value, int currency, bool wantPrefix, bool padZeroes,
+                               int decimals) const override;
+    QString stringWithPrefixForFundValue(double value, int currency) const override;
 
-    std::optional<double> numberForString(const QString &text, int currency) const;
+    std::optional<double> numberForString(const QString &text, int currency) const override;
     // An empty or null text is 0.
-    std::optional<double> numberForStringAccount(const QString &text, int account) const;
-    static double numberForRoundString(const QString &text, int digits);
+    std::optional<double> numberForStringAccount(const QString &text, int account) const override;
 
     // ---- change mark
     void updateChangeCount(ChangeKind change) override;
-    bool isDocumentEdited() const;
+    bool isDocumentEdited() const override;
 
     // Whether an edit scope (cv::EditScope) is open.
-    bool isEditing() const;
+    bool isEditing() const override;
 
     // ================= balance cache and valuation (Book_Cache.cpp)
-    double currencyRate(const CurrencyPtr &currency, const QDate &date) const;
-    double brandPrice(const SecurityPtr &brand, const QDate &date) const;
-    double brandValue(const SecurityPtr &brand, const QDate &date) const;
-    int getCurrency(int ident) const;
-    double defaultCurrencyValue(double amount, int currency, const QDate &date) const;
-    double currency(int targetCurrency, double amount, int valueCurrency, const QDate &date) const override;
+    double currencyRate(const CurrencyPtr &currency, const QDate &date) const override;
+    double brandPrice(const SecurityPtr &brand, const QDate &date) const override;
+    double brandValue(const SecurityPtr &brand, const QDate &date) const override;
+    int getCurrency(int ident) const override;
+    double defaultCurrencyValue(double amount, int currency, const QDate &date) const override;
+    double convert(int targetCurrency, double amount, int valueCurrency, const QDate &date) const override;
     // Either output may be null.
-    void getTransferValues(const Entry &entry, double *converted, double *defValue) const;
+    void getTransferValues(const Entry &entry, double *converted, double *defValue) const override;
 
     // The whole cache again from the store. Edits keep the balances current
     // by themselves; windows ask for it only as the Recalculate command.
@@ -141,19 +115,19 @@ public:
     // Accumulates the running balances the edit left (every edit does at its end).
     void accumulateAccount(const NodePtr &node = nullptr);
     void applyBrands(const std::set<SecurityPtr> &brands);
-    bool hasCache(const NodePtr &node) const;
+    bool hasCache(const NodePtr &node) const override;
 
     // Valuation: reads only; the balances they read are always accumulated.
-    double valueForAccount(const NodePtr &node, const QDate &date, const CurrencyPtr &currency) const;
-    double valueForAccount(const NodePtr &node, const QDate &date) const;
-    double rawValueForAccount(const NodePtr &node, const QDate &date) const;
+    double valueForAccount(const NodePtr &node, const QDate &date, const CurrencyPtr &currency) const override;
+    double valueForAccount(const NodePtr &node, const QDate &date) const override;
+    double rawValueForAccount(const NodePtr &node, const QDate &date) const override;
     // What the stored entries after `after` up to `through` added to the
     // account's balance, in its currency (where an account book's weeks start).
-    double accountBalanceMovement(const NodePtr &node, const QDate &after, const QDate &through) const;
-    double tradingAccount(int account, int brand, const QDate &date) const;
-    double valueForActual(const NodePtr &node, const QDate &date) const;
-    double summaryForActualDays(const NodePtr &node, const QDate &date, int days) const;
-    double summaryForActualMonths(const NodePtr &node, const QDate &date, int months) const;
+    double accountBalanceMovement(const NodePtr &node, const QDate &after, const QDate &through) const override;
+    double tradingAccount(int account, int brand, const QDate &date) const override;
+    double valueForActual(const NodePtr &node, const QDate &date) const override;
+    double summaryForActualDays(const NodePtr &node, const QDate &date, int days) const override;
+    double summaryForActualMonths(const NodePtr &node, const QDate &date, int months) const override;
 
     // ================= write path, lookups and lists (Book_Store.cpp)
     using ActualPtr = std::shared_ptr<Entry>;
@@ -182,13 +156,13 @@ public:
     // The grouping with the ident left the list: rows that carry it show none.
     void postGroupDeleted(int ident);
 
-    NodePtr findAccount(int ident) const;
-    NodePtr findIncome(int ident) const;
-    NodePtr findExpense(int ident) const;
+    NodePtr findAccount(int ident) const override;
+    NodePtr findIncome(int ident) const override;
+    NodePtr findExpense(int ident) const override;
     SecurityPtr findBrand(int ident) const override;
-    CurrencyPtr findCurrency(int ident) const;
-    GroupingPtr findGrouping(int ident) const;
-    NodePtr findAccountOfKind(cv::NodeKind kind) const;
+    CurrencyPtr findCurrency(int ident) const override;
+    GroupingPtr findGrouping(int ident) const override;
+    NodePtr findAccountOfKind(cv::NodeKind kind) const override;
     // Forgets every remembered lookup; call when a node leaves a tree.
     void clearLookups();
 
@@ -201,14 +175,14 @@ public:
     void changeBrandOrder(int from, int to);
     void changeGroupingOrder(int from, int to);
 
-    void setupCurrencyPopUpButton(MenuTarget &menu) const;
+    void setupCurrencyPopUpButton(MenuTarget &menu) const override;
 
-    CurrencyPtr defaultCurrency() const;
-    CurrencyPtr displayCurrencyOfItem(const Node &node) const;
-    bool isForeignCurrency(int ident) const;
-    bool accountNeedsExchange(int account, int destination) const;
+    CurrencyPtr defaultCurrency() const override;
+    CurrencyPtr displayCurrencyOfItem(const Node &node) const override;
+    bool isForeignCurrency(int ident) const override;
+    bool accountNeedsExchange(int account, int destination) const override;
     void reinitializeCurrencyData();
-    QString displayName(const Node &node) const;
+    QString displayName(const Node &node) const override;
 
     // ================= the windows' errands (Book_Edits.cpp)
     // Each is one edit (joining the caller's scope) that does its own cache
@@ -264,13 +238,13 @@ public:
     void checkStoreInBackground();
 
     // The file the document saves to; none while untitled.
-    const QString &fileName() const;
-    const QString &fileType() const;
+    const QString &fileName() const override;
+    const QString &fileType() const override;
     // Where an untitled document that came from a file proposes to be saved.
     const QString &suggestedFileName() const;
 
     // None until set; the printing side supplies its default then.
-    const PrintInfoPtr &printInfo() const;
+    const PrintInfoPtr &printInfo() const override;
     void setPrintInfo(PrintInfoPtr info);
 
     // ================= whole document as XML (Book_XML.cpp)

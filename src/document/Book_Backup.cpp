@@ -4,7 +4,7 @@
 #include "document/BookBackup.h"
 #include "document/Preference.h"
 #include "document/store/DocumentContainer.h"
-#include "platform/MiscUtilities.h"
+#include "platform/SupportFolders.h"
 #include "platform/Logging.h"
 
 #include <QDir>

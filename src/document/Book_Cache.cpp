@@ -139,7 +139,7 @@ double Book::defaultCurrencyValue(double amount, int currency, const QDate &date
     return amount * currencyRate(findCurrency(currency), date);
 }
 
-double Book::currency(int targetCurrency, double amount, int valueCurrency, const QDate &date) const
+double Book::convert(int targetCurrency, double amount, int valueCurrency, const QDate &date) const
 {
     const double inDefault = defaultCurrencyValue(amount, valueCurrency, date);
     if (!isForeignCurrency(targetCurrency)) return inDefault;
@@ -568,8 +568,8 @@ void Book::Private::calcCache(const NodePtr &holdingNode, const Trade &trade, co
         }
         // The commission is paid in the same money as the trade amount.
         if (accountCurrency != brandCurrency) {
-            n = m_document.currency(accountCurrency, n, brandCurrency, date);
-            commission = m_document.currency(accountCurrency, commission, brandCurrency, date);
+            n = m_document.convert(accountCurrency, n, brandCurrency, date);
+            commission = m_document.convert(accountCurrency, commission, brandCurrency, date);
         }
         if (const NodePtr cash = cashPartOf(account); cash && cash != account) addDaily(n, cash, date);
         if (!m_updateAccountOnly) {

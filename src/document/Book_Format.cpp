@@ -54,7 +54,7 @@ QString Book::stringWithPrefixForFundValue(double value, int currency) const
     return m_d->m_amountText.stringWithPrefixForFundValue(value, currency);
 }
 
-QString Book::stringForRoundValue(double value, int digits)
+QString ReadOnlyBook::stringForRoundValue(double value, int digits)
 {
     return cv::AmountText::stringForRoundValue(value, digits);
 }
@@ -70,7 +70,7 @@ std::optional<double> Book::numberForStringAccount(const QString &text, int acco
     return m_d->m_amountText.numberForString(text, currencyOfAccount(account));
 }
 
-double Book::numberForRoundString(const QString &text, int digits)
+double ReadOnlyBook::numberForRoundString(const QString &text, int digits)
 {
     return cv::AmountText::numberForRoundString(text, digits);
 }

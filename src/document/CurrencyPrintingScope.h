@@ -3,13 +3,13 @@
 // page's own scope inside the chart sheet's run leaves the run's mode on.
 
 #include "document/AmountText.h"
-#include "document/Book.h"
+#include "document/ReadOnlyBook.h"
 
 namespace cv {
 
 class CurrencyPrintingScope {
 public:
-    explicit CurrencyPrintingScope(Book &document) : m_document(document)
+    explicit CurrencyPrintingScope(ReadOnlyBook &document) : m_document(document)
     {
         m_document.amountText().beginCurrencyPrinting();
     }
@@ -18,7 +18,7 @@ public:
     CurrencyPrintingScope &operator=(const CurrencyPrintingScope &) = delete;
 
 private:
-    Book &m_document;
+    ReadOnlyBook &m_document;
 };
 
 } // namespace cv

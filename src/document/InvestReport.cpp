@@ -190,7 +190,7 @@ InvestHelperPtr InvestReport::collectAccount(const NodePtr &account)
         const int brandCurrency = m_document.getCurrency(brand ? brand->currency() : 0);
         for (int slot : {BookCostSlot, CommissionSlot, MarketSlot}) {
             double v = holding->value(slot);
-            if (brandCurrency != accountCurrency) v = m_document.currency(accountCurrency, v, brandCurrency, m_date);
+            if (brandCurrency != accountCurrency) v = m_document.convert(accountCurrency, v, brandCurrency, m_date);
             row->addValue(v, slot);
         }
         row->holdings().push_back(std::move(holding));

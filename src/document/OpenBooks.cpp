@@ -1,5 +1,6 @@
 #include "document/OpenBooks.h"
 
+#include "document/Book.h"
 #include "document/BookUI.h"
 #include "platform/Alert.h"
 #include "platform/Localization.h"

@@ -5,7 +5,6 @@
 // A book opened from a file carries a lock file beside it while open, and a
 // save asks first when another program changed the file since.
 
-#include "document/Book.h"
 #include "document/store/DocumentLock.h"
 #include "document/FileIdentity.h"
 
@@ -19,6 +18,8 @@
 class QSettings;
 
 namespace cv {
+
+class Book;
 
 class OpenBooks : public QObject {
     Q_OBJECT

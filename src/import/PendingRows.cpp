@@ -53,11 +53,11 @@ void convertPendingTransfer(const Book &document, Entry &row, int known)
     const int source = document.currencyOfAccount(row.account());
     const int destination = document.currencyOfAccount(row.destination());
     if (known == row.account()) {
-        row.setConverted(roundedTo(document.currency(destination, row.amount(), source, row.date()),
+        row.setConverted(roundedTo(document.convert(destination, row.amount(), source, row.date()),
                                    digitsOfCurrency(document, destination)));
     } else {
         row.setConverted(row.amount());
-        row.setAmount(roundedTo(document.currency(source, row.amount(), destination, row.date()),
+        row.setAmount(roundedTo(document.convert(source, row.amount(), destination, row.date()),
                                 digitsOfCurrency(document, source)));
     }
 }

@@ -1,5 +1,6 @@
 #include "mainwindow/Application.h"
 
+#include "document/Book.h"
 #include "document/BookBackup.h"
 #include "mainwindow/BookWindow.h"
 #include "mainwindow/StartupDialog.h"

@@ -1,5 +1,6 @@
 #include "mainwindow/Application.h"
 
+#include "document/Book.h"
 #include "controls/EditingTable.h"
 #include "controls/PopupFieldEditor.h"
 #include "controls/ControlsDocumentUI.h"

@@ -12,7 +12,6 @@
 #include "panels/sheets/SecuritySheet.h"
 #include "panels/entry/PricePanel.h"
 #include "platform/Alert.h"
-#include "platform/MiscUtilities.h"
 #include "platform/Localization.h"
 
 #include <QAbstractTableModel>
@@ -252,7 +251,7 @@ QString SecuritiesWindow::brandStrValueForColumn(int column, int row) const
         return currency ? currency->prefix() : QString();
     }
     case PriceColumn: {
-        const double price = m_document->brandPrice(list[size_t(row)], MiscUtilities::startOfToday());
+        const double price = m_document->brandPrice(list[size_t(row)], QDate::currentDate());
         if (brand.kind() == cv::BrandKind::Stock)
             return m_document->amountText().centStringForValue(price, brand.currency());
         return m_document->stringForFundValue(price, brand.currency(), false, true);

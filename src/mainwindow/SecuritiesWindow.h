@@ -11,7 +11,6 @@
 
 #include "print/SecuritiesPrint.h"
 #include "controls/Tags.h"
-#include "document/Book.h"
 #include "model/Security.h"
 #include "model/Node.h"
 #include "platform/print/PrintRunner.h"
@@ -28,6 +27,7 @@ class QTableView;
 
 namespace cv {
 
+class Book;
 class SecuritySheet;
 class PricePanel;
 class BookWindow;

@@ -1,6 +1,6 @@
 #include "mainwindow/WizardDialog.h"
 
-#include "document/Book.h"
+#include "document/ReadOnlyBook.h"
 #include "controls/Tags.h"
 #include "model/DomainEnums.h"
 #include "platform/Localization.h"
@@ -23,7 +23,7 @@ constexpr int kFirstDebtCode = cv::tag::NewLoan;
 constexpr int kNewCategoryCode = cv::tag::NewCategory;
 } // namespace
 
-WizardDialog::WizardDialog(Book *document, int menuId, QWidget *parent)
+WizardDialog::WizardDialog(ReadOnlyBook *document, int menuId, QWidget *parent)
     : QDialog(parent), m_tabView(new QStackedWidget(this)), m_assetDebtTabView(new QTabWidget),
       m_assetChoice(new QButtonGroup(this)), m_debtChoice(new QButtonGroup(this)),
       m_investChoice(new QButtonGroup(this)), m_menuId(menuId), m_document(document)
@@ -142,7 +142,7 @@ void WizardDialog::cancelPushed()
     done(0);
 }
 
-int WizardDialog::runWizard(Book *document, int menuId, QWidget *parent)
+int WizardDialog::runWizard(ReadOnlyBook *document, int menuId, QWidget *parent)
 {
     WizardDialog wizard(document, menuId, parent);
     wizard.setWindowModality(Qt::ApplicationModal);

@@ -17,7 +17,7 @@ class QTabWidget;
 
 namespace cv {
 
-class Book;
+class ReadOnlyBook;
 
 class WizardDialog : public QDialog {
     Q_OBJECT
@@ -26,10 +26,10 @@ public:
     enum InvestChoice { NewSecurityChoice = 0, NewInvestAccountChoice = 1, AddHoldingChoice = 2 };
 
     // The document is not owned and outlives the dialog.
-    WizardDialog(Book *document, int menuId, QWidget *parent = nullptr);
+    WizardDialog(ReadOnlyBook *document, int menuId, QWidget *parent = nullptr);
 
     // Runs the wizard application-modal; its code.
-    static int runWizard(Book *document, int menuId, QWidget *parent);
+    static int runWizard(ReadOnlyBook *document, int menuId, QWidget *parent);
 
     // The code OK ends with for the current choices.
     int resultCode() const;
@@ -57,7 +57,7 @@ private:
     QPushButton *m_okButton;
     QPushButton *m_cancelButton;
     int m_menuId;
-    Book *m_document; // not owned
+    ReadOnlyBook *m_document; // not owned
 };
 
 } // namespace cv

@@ -401,7 +401,7 @@ QString Node::description() const
                                         .arg(m_extra->archiveClassName(),
                                              QString::asprintf("%p", static_cast<const void *>(m_extra.get())))
                                   : QStringLiteral("(null)");
-    return QString::asprintf("<CVUnitModel %p:(%d) '%s' k:%d extra:%s>", static_cast<const void *>(this), m_ident,
+    return QString::asprintf("<Node %p:(%d) '%s' k:%d extra:%s>", static_cast<const void *>(this), m_ident,
                              m_name.isNull() ? "(null)" : m_name.toUtf8().constData(), cv::raw(m_kind),
                              extra.toUtf8().constData());
 }

@@ -12,7 +12,7 @@ QString OpeningHolding::memo() const
 
 QString OpeningHolding::description() const
 {
-    return QStringLiteral("<CV4InvestUnit %1: %2 brand:%3 units:%4 price:%5 commission:%6>")
+    return QStringLiteral("<OpeningHolding %1: %2 brand:%3 units:%4 price:%5 commission:%6>")
         .arg(quintptr(this), 0, 16)
         .arg(m_date.toString(Qt::ISODate))
         .arg(m_brand)

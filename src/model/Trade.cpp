@@ -181,7 +181,7 @@ QString Trade::value(double value, const TradeFormatting &document, bool isCommi
     const int brandCurrency = brand ? brand->currency() : 0;
     const bool stock = !brand || brand->kind() == cv::BrandKind::Stock;
     const int accountCurrency = document.currencyOfAccount(m_account);
-    const double converted = document.currency(accountCurrency, value, brandCurrency, m_date);
+    const double converted = document.convert(accountCurrency, value, brandCurrency, m_date);
     if (!stock && !isCommission) return document.stringForFundValue(converted, accountCurrency, false, true);
     return document.stringForValue(converted, accountCurrency);
 }

@@ -18,7 +18,7 @@ public:
     // The currency ident of the account (0 = the default currency), 0 when unknown.
     virtual int currencyOfAccount(int account) const = 0;
     // The amount, given in valueCurrency, expressed in targetCurrency at the date.
-    virtual double currency(int targetCurrency, double amount, int valueCurrency, const QDate &date) const = 0;
+    virtual double convert(int targetCurrency, double amount, int valueCurrency, const QDate &date) const = 0;
     // The amount in the currency's amount format.
     virtual QString stringForValue(double value, int currency) const = 0;
     // The value with six decimals, optionally with the currency's prefix and zero padding.

@@ -6,7 +6,7 @@
 
 namespace cv {
 
-PageSetup documentPageSetup(const Book &document, const Preference &preference)
+PageSetup documentPageSetup(const ReadOnlyBook &document, const Preference &preference)
 {
     PageSetup setup;
     if (const PrintInfoPtr &info = document.printInfo()) {

@@ -15,6 +15,7 @@ class QWidget;
 namespace cv {
 
 class Book;
+class ReadOnlyBook;
 class Preference;
 
 // Makes the view of the shown page for the setup (a view may fix the
@@ -23,7 +24,7 @@ using InfoViewMaker = std::function<std::unique_ptr<PrintedPages>(PageSetup &set
 // The same for any paged document (the charts).
 using PagedMaker = std::function<std::unique_ptr<PagedDocument>(PageSetup &setup)>;
 
-PageSetup documentPageSetup(const Book &document, const Preference &preference);
+PageSetup documentPageSetup(const ReadOnlyBook &document, const Preference &preference);
 
 PrintRunner::Result printInfoView(Book &document, const Preference &preference, const InfoViewMaker &make,
                                   QWidget *parent, PrintRunner::Mode mode, const QString &pdfPath = {});

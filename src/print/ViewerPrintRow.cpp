@@ -1,7 +1,7 @@
 #include "print/ViewerPrintRow.h"
 
 #include "document/AmountText.h"
-#include "document/Book.h"
+#include "document/ReadOnlyBook.h"
 #include "model/CategoryTrees.h"
 #include "model/Settings.h"
 #include "platform/Localization.h"
@@ -24,14 +24,14 @@ const Node *nearestRoot(const Node &node)
     return nullptr;
 }
 
-QString amountText(const Book &document, double value)
+QString amountText(const ReadOnlyBook &document, double value)
 {
     const CurrencyPtr currency = document.defaultCurrency();
     return document.stringForValue(value, currency ? currency->ident() : 0, false);
 }
 
 // A negative share is marked as the amounts beside it are ("△" in print).
-QString percentText(const Book &document, const std::optional<double> &value)
+QString percentText(const ReadOnlyBook &document, const std::optional<double> &value)
 {
     if (!value) return QString();
     const QString plain = AmountText::percentText(*value);
@@ -42,7 +42,7 @@ QString percentText(const Book &document, const std::optional<double> &value)
     return minusOne.left(one) + plain.mid(1) + minusOne.mid(one + 1);
 }
 
-QString amountOrEmpty(const Book &document, double value)
+QString amountOrEmpty(const ReadOnlyBook &document, double value)
 {
     return value == 0 ? QString() : amountText(document, value);
 }
@@ -70,14 +70,14 @@ NodePtr ViewerPrintRow::shared(const Node &node)
     return std::const_pointer_cast<Node>(node.shared_from_this());
 }
 
-double ViewerPrintRow::monthsTotal(Book &document, const NodePtr &node) const
+double ViewerPrintRow::monthsTotal(ReadOnlyBook &document, const NodePtr &node) const
 {
     double total = 0;
     for (int k = 0; k < kMonths; ++k) total += document.summaryForActualMonths(node, monthStart(k), 1);
     return total;
 }
 
-ViewerPrintRow::AccountValues ViewerPrintRow::accountValues(Book &document, const Node &node) const
+ViewerPrintRow::AccountValues ViewerPrintRow::accountValues(ReadOnlyBook &document, const Node &node) const
 {
     AccountValues out;
     const NodePtr item = shared(node);
@@ -93,7 +93,7 @@ ViewerPrintRow::AccountValues ViewerPrintRow::accountValues(Book &document, cons
     return out;
 }
 
-ViewerPrintRow::CategoryValues ViewerPrintRow::categoryValues(Book &document, const Node &node) const
+ViewerPrintRow::CategoryValues ViewerPrintRow::categoryValues(ReadOnlyBook &document, const Node &node) const
 {
     CategoryValues out;
     const NodePtr item = shared(node);
@@ -144,7 +144,7 @@ QStringList ViewerPrintRow::categoryHeader() const
     return out;
 }
 
-QStringList ViewerPrintRow::accountCells(Book &document, const Node &node) const
+QStringList ViewerPrintRow::accountCells(ReadOnlyBook &document, const Node &node) const
 {
     const AccountValues values = accountValues(document, node);
     QStringList out{document.displayName(node), amountText(document, values.carry)};
@@ -153,7 +153,7 @@ QStringList ViewerPrintRow::accountCells(Book &document, const Node &node) const
     return out;
 }
 
-QStringList ViewerPrintRow::categoryCells(Book &document, const Node &node) const
+QStringList ViewerPrintRow::categoryCells(ReadOnlyBook &document, const Node &node) const
 {
     const CategoryValues values = categoryValues(document, node);
     QStringList out{document.displayName(node), QString()};

@@ -17,7 +17,7 @@
 
 namespace cv {
 
-class Book;
+class ReadOnlyBook;
 
 class ViewerPrintRow {
 public:
@@ -45,17 +45,17 @@ public:
     QDate monthEnd(int month, int fiscalDay = 0) const;
     QDate carryDate(int fiscalDay = 0) const { return monthEnd(-1, fiscalDay); }
 
-    AccountValues accountValues(Book &document, const Node &node) const;
-    CategoryValues categoryValues(Book &document, const Node &node) const;
+    AccountValues accountValues(ReadOnlyBook &document, const Node &node) const;
+    CategoryValues categoryValues(ReadOnlyBook &document, const Node &node) const;
 
     QStringList accountHeader() const;
     QStringList categoryHeader() const;
-    QStringList accountCells(Book &document, const Node &node) const;
-    QStringList categoryCells(Book &document, const Node &node) const;
+    QStringList accountCells(ReadOnlyBook &document, const Node &node) const;
+    QStringList categoryCells(ReadOnlyBook &document, const Node &node) const;
 
 private:
     static NodePtr shared(const Node &node);
-    double monthsTotal(Book &document, const NodePtr &node) const;
+    double monthsTotal(ReadOnlyBook &document, const NodePtr &node) const;
 
     QDate m_first; // first day of M0
 };

@@ -2,7 +2,7 @@
 
 #include "controls/TickTree.h"
 #include "document/AmountText.h"
-#include "document/Book.h"
+#include "document/ReadOnlyBook.h"
 #include "model/OpeningHolding.h"
 #include "model/DomainEnums.h"
 #include "platform/Localization.h"
@@ -54,7 +54,7 @@ bool isInvestment(const Node &node)
 // trades kept per account; start and end balances come from the cache.
 class AccountBalanceReport::Builder {
 public:
-    Builder(Book &doc, int flags, const QDate &from, const QDate &to)
+    Builder(ReadOnlyBook &doc, int flags, const QDate &from, const QDate &to)
         : m_doc(doc), m_flags(flags), m_date1(from), m_date2(to),
           m_moves(cv::IdentSlots<Moves>::highestIn({doc.accountModel()->asset(), doc.accountModel()->debt()})),
           m_transferCurrency(cv::IdentSlots<int>::highestIn({doc.accountModel()->asset(), doc.accountModel()->debt()}),
@@ -328,7 +328,7 @@ private:
         }
     }
 
-    Book &m_doc;
+    ReadOnlyBook &m_doc;
     int m_flags;
     QDate m_date1, m_date2;
     // The period's entries summed by account: income and expense entries of
@@ -343,7 +343,7 @@ private:
     QHash<int, std::vector<TradePtr>> m_trades; // the period's trades by account and settlement account
 };
 
-AccountBalanceReport::AccountBalanceReport(Book &doc, int flags, const QDate &from, const QDate &to,
+AccountBalanceReport::AccountBalanceReport(ReadOnlyBook &doc, int flags, const QDate &from, const QDate &to,
                                            const cv::PageSetup &setup)
     : Report(doc, setup), m_flags(flags), m_date1(from), m_date2(to),
       m_diffFormatter(cv::localizedString("Report-Format-Diff"))
@@ -351,7 +351,7 @@ AccountBalanceReport::AccountBalanceReport(Book &doc, int flags, const QDate &fr
     setTitle(cv::localizedString("Report-Account-Title"));
 }
 
-std::unique_ptr<AccountBalanceReport> AccountBalanceReport::make(Book &doc, int flags, const QDate &from,
+std::unique_ptr<AccountBalanceReport> AccountBalanceReport::make(ReadOnlyBook &doc, int flags, const QDate &from,
                                                                  const QDate &to, const cv::PageSetup &setup)
 {
     std::unique_ptr<AccountBalanceReport> view(new AccountBalanceReport(doc, flags, from, to, setup));
@@ -359,7 +359,8 @@ std::unique_ptr<AccountBalanceReport> AccountBalanceReport::make(Book &doc, int 
     return view;
 }
 
-std::unique_ptr<Report> makeAccountBalanceReport(Book &doc, const ReportRequest &request, const PageSetup &setup)
+std::unique_ptr<Report> makeAccountBalanceReport(ReadOnlyBook &doc, const ReportRequest &request,
+                                                 const PageSetup &setup)
 {
     return AccountBalanceReport::make(doc, request.flags, request.from, request.to, setup);
 }

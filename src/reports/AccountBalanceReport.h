@@ -38,7 +38,7 @@ public:
     using Quad = std::array<double, 4>; // start, increase, decrease, end
 
     // Always makes rows: a section with nothing ticked prints a total of zeros.
-    static std::unique_ptr<AccountBalanceReport> make(Book &doc, int flags, const QDate &from, const QDate &to,
+    static std::unique_ptr<AccountBalanceReport> make(ReadOnlyBook &doc, int flags, const QDate &from, const QDate &to,
                                                       const cv::PageSetup &setup);
 
     int flags() const { return m_flags; }
@@ -49,7 +49,7 @@ protected:
 private:
     class Builder;
 
-    AccountBalanceReport(Book &doc, int flags, const QDate &from, const QDate &to, const cv::PageSetup &setup);
+    AccountBalanceReport(ReadOnlyBook &doc, int flags, const QDate &from, const QDate &to, const cv::PageSetup &setup);
 
     void drawValues(cv::Canvas &canvas, const ReportRow &row, double y);
     void drawForeign(cv::Canvas &canvas, const ReportRow &row, double y);

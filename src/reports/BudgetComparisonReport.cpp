@@ -2,7 +2,7 @@
 
 #include "reports/CategoryAmounts.h"
 
-#include "document/Book.h"
+#include "document/ReadOnlyBook.h"
 #include "model/CategoryTrees.h"
 #include "model/Budget.h"
 #include "platform/Localization.h"
@@ -16,7 +16,7 @@ using cv::CategoryTreeRows;
 // Columns: budget, result.
 class BudgetRows : public CategoryTreeRows {
 public:
-    BudgetRows(Book &doc, int tier, const QDate &from, int months)
+    BudgetRows(ReadOnlyBook &doc, int tier, const QDate &from, int months)
         : CategoryTreeRows(tier, 2, Shape::TopGroups), m_doc(doc), m_from(from), m_months(months)
     {
     }
@@ -73,7 +73,7 @@ private:
         return sum;
     }
 
-    Book &m_doc;
+    ReadOnlyBook &m_doc;
     QDate m_from;
     int m_months;
 };
@@ -101,13 +101,14 @@ int BudgetComparisonReport::monthCount(const QDate &from, const QDate &to)
     return months + 1;
 }
 
-BudgetComparisonReport::BudgetComparisonReport(Book &doc, const cv::PageSetup &setup, const cv::ReportRequest &request)
+BudgetComparisonReport::BudgetComparisonReport(ReadOnlyBook &doc, const cv::PageSetup &setup,
+                                               const cv::ReportRequest &request)
     : CategoryTreeView(doc, setup), m_date1(request.from), m_date2(request.to)
 {
 }
 
-std::unique_ptr<BudgetComparisonReport> BudgetComparisonReport::make(Book &doc, const cv::ReportRequest &request,
-                                                                     const cv::PageSetup &setup)
+std::unique_ptr<BudgetComparisonReport>
+BudgetComparisonReport::make(ReadOnlyBook &doc, const cv::ReportRequest &request, const cv::PageSetup &setup)
 {
     const int months = request.months > 0 ? request.months : monthCount(request.from, request.to);
     BudgetRows builder(doc, request.tier, request.from, months);
@@ -171,7 +172,8 @@ void BudgetComparisonReport::drawPage(cv::Canvas &canvas)
                  headingValues);
 }
 
-std::unique_ptr<Report> makeBudgetComparisonReport(Book &doc, const ReportRequest &request, const PageSetup &setup)
+std::unique_ptr<Report> makeBudgetComparisonReport(ReadOnlyBook &doc, const ReportRequest &request,
+                                                   const PageSetup &setup)
 {
     return BudgetComparisonReport::make(doc, request, setup);
 }

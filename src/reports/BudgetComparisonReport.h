@@ -14,7 +14,7 @@ namespace cv {
 class BudgetComparisonReport : public cv::CategoryTreeView {
 public:
     // No view when no section has a result or a budget.
-    static std::unique_ptr<BudgetComparisonReport> make(Book &doc, const cv::ReportRequest &request,
+    static std::unique_ptr<BudgetComparisonReport> make(ReadOnlyBook &doc, const cv::ReportRequest &request,
                                                         const cv::PageSetup &setup);
 
     // The months from the start to the end date, the start's month counting
@@ -25,7 +25,7 @@ protected:
     void drawPage(cv::Canvas &canvas) override;
 
 private:
-    BudgetComparisonReport(Book &doc, const cv::PageSetup &setup, const cv::ReportRequest &request);
+    BudgetComparisonReport(ReadOnlyBook &doc, const cv::PageSetup &setup, const cv::ReportRequest &request);
     void drawValues(cv::Canvas &canvas, double y, double budget, double result, bool income) const;
 
     QDate m_date1; // start of the period

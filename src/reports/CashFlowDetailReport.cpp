@@ -6,7 +6,7 @@
 #include "model/BalanceCache.h"
 #include "model/CategoryTrees.h"
 #include "model/Trade.h"
-#include "platform/MiscUtilities.h"
+#include "platform/ReportNumberFormat.h"
 #include "platform/DateIntegers.h"
 #include "platform/Localization.h"
 #include "reports/ReportTextCut.h"
@@ -50,7 +50,7 @@ using List = std::vector<Item>;
 
 class DetailLists {
 public:
-    DetailLists(Book &doc, int tier, const QDate &from, const QDate &to)
+    DetailLists(ReadOnlyBook &doc, int tier, const QDate &from, const QDate &to)
         : m_doc(doc), m_tier(tier), m_from(from), m_to(to), m_days(int(from.daysTo(to)) + 1)
     {
     }
@@ -71,7 +71,7 @@ private:
                    list.end());
     }
 
-    Book &m_doc;
+    ReadOnlyBook &m_doc;
     int m_tier;
     QDate m_from, m_to;
     int m_days;
@@ -377,14 +377,16 @@ bool isItem(int level)
 
 } // namespace
 
-CashFlowDetailReport::CashFlowDetailReport(Book &doc, const cv::PageSetup &setup, const QDate &from, const QDate &to)
+CashFlowDetailReport::CashFlowDetailReport(ReadOnlyBook &doc, const cv::PageSetup &setup, const QDate &from,
+                                           const QDate &to)
     : Report(doc, setup), m_from(from), m_to(to)
 {
-    MiscUtilities::setReportFormat(doc.defaultCurrency().get(), m_formatter);
+    setReportFormat(doc.defaultCurrency().get(), m_formatter);
 }
 
-std::unique_ptr<CashFlowDetailReport> CashFlowDetailReport::make(Book &doc, const std::optional<QList<int>> &groups,
-                                                                 int tier, const QDate &from, const QDate &to,
+std::unique_ptr<CashFlowDetailReport> CashFlowDetailReport::make(ReadOnlyBook &doc,
+                                                                 const std::optional<QList<int>> &groups, int tier,
+                                                                 const QDate &from, const QDate &to,
                                                                  const cv::PageSetup &setup)
 {
     DetailLists lists(doc, tier, from, to);
@@ -462,7 +464,8 @@ void CashFlowDetailReport::drawPage(cv::Canvas &canvas)
     });
 }
 
-std::unique_ptr<Report> makeCashFlowDetailReport(Book &doc, const ReportRequest &request, const PageSetup &setup)
+std::unique_ptr<Report> makeCashFlowDetailReport(ReadOnlyBook &doc, const ReportRequest &request,
+                                                 const PageSetup &setup)
 {
     return CashFlowDetailReport::make(doc, request.groups, request.tier, request.from, request.to, setup);
 }

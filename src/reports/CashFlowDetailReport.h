@@ -32,14 +32,15 @@ public:
     // clang-format on
 
     // Always a report: every list has its title, subtotal and total.
-    static std::unique_ptr<CashFlowDetailReport> make(Book &doc, const std::optional<QList<int>> &groups, int tier,
-                                                      const QDate &from, const QDate &to, const cv::PageSetup &setup);
+    static std::unique_ptr<CashFlowDetailReport> make(ReadOnlyBook &doc, const std::optional<QList<int>> &groups,
+                                                      int tier, const QDate &from, const QDate &to,
+                                                      const cv::PageSetup &setup);
 
 protected:
     void drawPage(cv::Canvas &canvas) override;
 
 private:
-    CashFlowDetailReport(Book &doc, const cv::PageSetup &setup, const QDate &from, const QDate &to);
+    CashFlowDetailReport(ReadOnlyBook &doc, const cv::PageSetup &setup, const QDate &from, const QDate &to);
 
     QString itemLabel(const ReportRow &row) const;
     void drawSubtotalLine(cv::Canvas &canvas, const ReportRow &row, double y) const;

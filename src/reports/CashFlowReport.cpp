@@ -3,7 +3,7 @@
 #include "reports/CashFlowSides.h"
 
 #include "model/Trade.h"
-#include "platform/MiscUtilities.h"
+#include "platform/ReportNumberFormat.h"
 #include "platform/Localization.h"
 
 namespace cv {
@@ -17,7 +17,7 @@ constexpr double kValueWidth = 66;
 
 using Sums = CashFlowReport::Sums;
 
-void addEntries(Book &doc, const Node &account, const std::optional<QList<int>> &groups, const QDate &from,
+void addEntries(ReadOnlyBook &doc, const Node &account, const std::optional<QList<int>> &groups, const QDate &from,
                 const QDate &to, Sums &sums)
 {
     SearchConditions conditions;
@@ -57,7 +57,7 @@ void addEntries(Book &doc, const Node &account, const std::optional<QList<int>> 
     });
 }
 
-void addTrades(Book &doc, const Node &account, const QDate &from, const QDate &to, Sums &sums)
+void addTrades(ReadOnlyBook &doc, const Node &account, const QDate &from, const QDate &to, Sums &sums)
 {
     const auto trades = doc.reads().findTradeFrom(from, to, account.ident(), -1, 0);
     if (!trades) return;
@@ -72,7 +72,7 @@ void addTrades(Book &doc, const Node &account, const QDate &from, const QDate &t
     }
 }
 
-void sumAccount(Book &doc, const NodePtr &node, const std::optional<QList<int>> &groups, const QDate &from,
+void sumAccount(ReadOnlyBook &doc, const NodePtr &node, const std::optional<QList<int>> &groups, const QDate &from,
                 const QDate &to, Sums &sums)
 {
     if (node->countChild() > 0) {
@@ -90,14 +90,14 @@ void sumAccount(Book &doc, const NodePtr &node, const std::optional<QList<int>> 
 
 } // namespace
 
-CashFlowReport::CashFlowReport(Book &doc, const cv::PageSetup &setup, const QDate &from, const QDate &to)
+CashFlowReport::CashFlowReport(ReadOnlyBook &doc, const cv::PageSetup &setup, const QDate &from, const QDate &to)
     : Report(doc, setup), m_from(from), m_to(to)
 {
-    MiscUtilities::setReportFormat(doc.defaultCurrency().get(), m_formatter);
+    setReportFormat(doc.defaultCurrency().get(), m_formatter);
 }
 
-CashFlowReport::Sums CashFlowReport::getValues(Book &doc, const std::optional<QList<int>> &groups, const QDate &from,
-                                               const QDate &to)
+CashFlowReport::Sums CashFlowReport::getValues(ReadOnlyBook &doc, const std::optional<QList<int>> &groups,
+                                               const QDate &from, const QDate &to)
 {
     Sums sums;
     if (const NodePtr assets = doc.accountModel()->asset())
@@ -139,7 +139,7 @@ Report::Rows CashFlowReport::makeAllItems(const Sums &sums)
     return rows;
 }
 
-std::unique_ptr<CashFlowReport> CashFlowReport::make(Book &doc, const std::optional<QList<int>> &groups,
+std::unique_ptr<CashFlowReport> CashFlowReport::make(ReadOnlyBook &doc, const std::optional<QList<int>> &groups,
                                                      const QDate &from, const QDate &to, const cv::PageSetup &setup)
 {
     std::unique_ptr<CashFlowReport> view(new CashFlowReport(doc, setup, from, to));
@@ -162,7 +162,7 @@ void CashFlowReport::drawPage(cv::Canvas &canvas)
     });
 }
 
-std::unique_ptr<Report> makeCashFlowReport(Book &doc, const ReportRequest &request, const PageSetup &setup)
+std::unique_ptr<Report> makeCashFlowReport(ReadOnlyBook &doc, const ReportRequest &request, const PageSetup &setup)
 {
     return CashFlowReport::make(doc, request.groups, request.from, request.to, setup);
 }

@@ -31,17 +31,18 @@ public:
         double inTotal() const { return income + transIn + tradeIn; }
         double outTotal() const { return expense + transOut + tradeOut; }
     };
-    static Sums getValues(Book &doc, const std::optional<QList<int>> &groups, const QDate &from, const QDate &to);
+    static Sums getValues(ReadOnlyBook &doc, const std::optional<QList<int>> &groups, const QDate &from,
+                          const QDate &to);
 
     // Always a report: the rows are the same for every book.
-    static std::unique_ptr<CashFlowReport> make(Book &doc, const std::optional<QList<int>> &groups, const QDate &from,
-                                                const QDate &to, const cv::PageSetup &setup);
+    static std::unique_ptr<CashFlowReport> make(ReadOnlyBook &doc, const std::optional<QList<int>> &groups,
+                                                const QDate &from, const QDate &to, const cv::PageSetup &setup);
 
 protected:
     void drawPage(cv::Canvas &canvas) override;
 
 private:
-    CashFlowReport(Book &doc, const cv::PageSetup &setup, const QDate &from, const QDate &to);
+    CashFlowReport(ReadOnlyBook &doc, const cv::PageSetup &setup, const QDate &from, const QDate &to);
     static Rows makeAllItems(const Sums &sums);
 
     QDate m_from;

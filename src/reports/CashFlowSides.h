@@ -2,7 +2,7 @@
 // What the two cash-flow reports share: which accounts count as cash, and
 // the value of an entry's or trade's money in the book's default currency.
 
-#include "document/Book.h"
+#include "document/ReadOnlyBook.h"
 #include "model/Entry.h"
 #include "model/Trade.h"
 
@@ -24,14 +24,14 @@ inline int currencyOf(const Node *account)
 }
 
 // The rate that brings an amount of the currency into the default currency.
-inline double rateAt(const Book &doc, int currency, const QDate &date)
+inline double rateAt(const ReadOnlyBook &doc, int currency, const QDate &date)
 {
     return doc.isForeignCurrency(currency) ? doc.currencyRate(doc.findCurrency(currency), date) : 1.0;
 }
 
 // The default-currency value a transfer brings into its destination: the
 // converted amount when the two sides' currencies differ and one was given.
-inline double arrivingValue(const Book &doc, const Entry &entry, const Node *source, const Node *destination)
+inline double arrivingValue(const ReadOnlyBook &doc, const Entry &entry, const Node *source, const Node *destination)
 {
     const int from = currencyOf(source);
     const int to = currencyOf(destination);
@@ -47,7 +47,7 @@ struct TradeMoney {
     double in = 0, out = 0, commission = 0;
 };
 
-inline TradeMoney tradeMoney(const Book &doc, const Trade &trade, const Node &account)
+inline TradeMoney tradeMoney(const ReadOnlyBook &doc, const Trade &trade, const Node &account)
 {
     if (trade.account() != account.ident()) return {};
     double money = 0;
@@ -57,8 +57,8 @@ inline TradeMoney tradeMoney(const Book &doc, const Trade &trade, const Node &ac
     const int own = doc.getCurrency(account.currency());
     const int traded = doc.getCurrency(brand ? brand->currency() : 0);
     if (own != traded) {
-        money = doc.currency(own, money, traded, trade.date());
-        commission = doc.currency(own, commission, traded, trade.date());
+        money = doc.convert(own, money, traded, trade.date());
+        commission = doc.convert(own, commission, traded, trade.date());
     }
     return {money > 0 ? money : 0, money < 0 ? -money : 0, commission};
 }

@@ -1,6 +1,6 @@
 #include "reports/CategoryAmounts.h"
 
-#include "document/Book.h"
+#include "document/ReadOnlyBook.h"
 #include "model/Entry.h"
 #include "model/CategoryTrees.h"
 
@@ -22,7 +22,8 @@ double EntryConverter::defaultAmount(const Entry &entry)
     return entry.amount() * m_doc.currencyRate(m_doc.findCurrency(*found), entry.date());
 }
 
-CategoryAmounts::CategoryAmounts(Book &doc, const QDate &from, const QDate &to, const std::optional<QList<int>> &groups)
+CategoryAmounts::CategoryAmounts(ReadOnlyBook &doc, const QDate &from, const QDate &to,
+                                 const std::optional<QList<int>> &groups)
 {
     SearchConditions conditions;
     conditions.date = {from, to};

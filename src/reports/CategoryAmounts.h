@@ -14,18 +14,18 @@
 namespace cv {
 
 class Entry;
-class Book;
+class ReadOnlyBook;
 class Node;
 
 // An entry's amount in the default currency. Remembers each account's
 // currency, so a long list converts without a lookup per entry.
 class EntryConverter {
 public:
-    explicit EntryConverter(const Book &doc) : m_doc(doc) {}
+    explicit EntryConverter(const ReadOnlyBook &doc) : m_doc(doc) {}
     double defaultAmount(const Entry &entry);
 
 private:
-    const Book &m_doc;
+    const ReadOnlyBook &m_doc;
     QHash<int, int> m_currencyOfAccount; // account ident -> currency ident
 };
 
@@ -39,7 +39,7 @@ public:
     // Reads the entries of the period carrying one of the groupings (none
     // given: every entry) whose category is one of the ticked categories of
     // the income and expense trees.
-    CategoryAmounts(Book &doc, const QDate &from, const QDate &to, const std::optional<QList<int>> &groups);
+    CategoryAmounts(ReadOnlyBook &doc, const QDate &from, const QDate &to, const std::optional<QList<int>> &groups);
 
     // A category without children: its own entries, ticked or not. A node
     // with children: the entries of its ticked categories below.

@@ -1,13 +1,13 @@
 #include "reports/CategoryTreeView.h"
 
-#include "document/Book.h"
+#include "document/ReadOnlyBook.h"
 #include "model/CategoryTrees.h"
 #include "platform/Localization.h"
 #include "reports/ReportTextCut.h"
 
 namespace cv {
 
-CategoryTreeView::CategoryTreeView(Book &doc, const PageSetup &setup)
+CategoryTreeView::CategoryTreeView(ReadOnlyBook &doc, const PageSetup &setup)
     : Report(doc, setup), m_diffFormatter(localizedString("Report-Format-Diff")),
       m_fractionFormatter(localizedString("Report-Format-Fraction"))
 {

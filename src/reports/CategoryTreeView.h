@@ -15,7 +15,7 @@ namespace cv {
 
 class CategoryTreeView : public Report {
 protected:
-    CategoryTreeView(Book &doc, const PageSetup &setup);
+    CategoryTreeView(ReadOnlyBook &doc, const PageSetup &setup);
 
     // Whether the page's rows belong to the income section: the first row of
     // the page that shows a category or a root decides (rules and blank rows

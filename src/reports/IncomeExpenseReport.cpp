@@ -2,7 +2,7 @@
 
 #include "reports/CategoryAmounts.h"
 
-#include "document/Book.h"
+#include "document/ReadOnlyBook.h"
 #include "model/CategoryTrees.h"
 #include "platform/Localization.h"
 
@@ -14,7 +14,7 @@ using cv::CategoryTreeRows;
 
 class IncomeExpenseRows : public CategoryTreeRows {
 public:
-    IncomeExpenseRows(Book &doc, const cv::ReportRequest &request)
+    IncomeExpenseRows(ReadOnlyBook &doc, const cv::ReportRequest &request)
         : CategoryTreeRows(request.tier, 1, Shape::EveryGroup), m_doc(doc), m_request(request),
           m_amounts(doc, request.from, request.to, request.groups)
     {
@@ -32,7 +32,7 @@ protected:
     bool keep(const Node &node, bool) const override { return m_request.displayStyle || m_amounts.amountOf(node) != 0; }
 
 private:
-    Book &m_doc;
+    ReadOnlyBook &m_doc;
     const cv::ReportRequest &m_request;
     cv::CategoryAmounts m_amounts;
 };
@@ -45,12 +45,13 @@ constexpr double kRowsStart = 46;
 
 } // namespace
 
-IncomeExpenseReport::IncomeExpenseReport(Book &doc, const cv::PageSetup &setup, const cv::ReportRequest &request)
+IncomeExpenseReport::IncomeExpenseReport(ReadOnlyBook &doc, const cv::PageSetup &setup,
+                                         const cv::ReportRequest &request)
     : CategoryTreeView(doc, setup), m_date1(request.from), m_date2(request.to)
 {
 }
 
-std::unique_ptr<IncomeExpenseReport> IncomeExpenseReport::make(Book &doc, const cv::ReportRequest &request,
+std::unique_ptr<IncomeExpenseReport> IncomeExpenseReport::make(ReadOnlyBook &doc, const cv::ReportRequest &request,
                                                                const cv::PageSetup &setup)
 {
     IncomeExpenseRows builder(doc, request);
@@ -79,7 +80,7 @@ void IncomeExpenseReport::drawPage(cv::Canvas &canvas)
     });
 }
 
-std::unique_ptr<Report> makeIncomeExpenseReport(Book &doc, const ReportRequest &request, const PageSetup &setup)
+std::unique_ptr<Report> makeIncomeExpenseReport(ReadOnlyBook &doc, const ReportRequest &request, const PageSetup &setup)
 {
     return IncomeExpenseReport::make(doc, request, setup);
 }

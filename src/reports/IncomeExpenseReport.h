@@ -13,14 +13,14 @@ namespace cv {
 class IncomeExpenseReport : public cv::CategoryTreeView {
 public:
     // No view when no row prints.
-    static std::unique_ptr<IncomeExpenseReport> make(Book &doc, const cv::ReportRequest &request,
+    static std::unique_ptr<IncomeExpenseReport> make(ReadOnlyBook &doc, const cv::ReportRequest &request,
                                                      const cv::PageSetup &setup);
 
 protected:
     void drawPage(cv::Canvas &canvas) override;
 
 private:
-    IncomeExpenseReport(Book &doc, const cv::PageSetup &setup, const cv::ReportRequest &request);
+    IncomeExpenseReport(ReadOnlyBook &doc, const cv::PageSetup &setup, const cv::ReportRequest &request);
 
     QDate m_date1; // first day of the period
     QDate m_date2; // last day

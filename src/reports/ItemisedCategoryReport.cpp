@@ -4,7 +4,7 @@
 #include "reports/CategoryTreeRows.h"
 #include "reports/ReportTextCut.h"
 
-#include "document/Book.h"
+#include "document/ReadOnlyBook.h"
 #include "model/CategoryTrees.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
@@ -36,7 +36,7 @@ struct Listed {
 
 class Collector {
 public:
-    Collector(Book &doc, const cv::ReportRequest &request) : m_doc(doc), m_request(request) {}
+    Collector(ReadOnlyBook &doc, const cv::ReportRequest &request) : m_doc(doc), m_request(request) {}
 
     std::vector<Listed> collect()
     {
@@ -72,21 +72,21 @@ private:
             m_listed.push_back({entry, node.ident()});
     }
 
-    Book &m_doc;
+    ReadOnlyBook &m_doc;
     const cv::ReportRequest &m_request;
     std::vector<Listed> m_listed;
 };
 
 } // namespace
 
-ItemisedCategoryReport::ItemisedCategoryReport(Book &doc, const cv::PageSetup &setup, const QDate &from,
+ItemisedCategoryReport::ItemisedCategoryReport(ReadOnlyBook &doc, const cv::PageSetup &setup, const QDate &from,
                                                const QDate &to)
     : Report(doc, setup), m_date1(from), m_date2(to)
 {
 }
 
-std::unique_ptr<ItemisedCategoryReport> ItemisedCategoryReport::make(Book &doc, const cv::ReportRequest &request,
-                                                                     const cv::PageSetup &setup)
+std::unique_ptr<ItemisedCategoryReport>
+ItemisedCategoryReport::make(ReadOnlyBook &doc, const cv::ReportRequest &request, const cv::PageSetup &setup)
 {
     std::unique_ptr<ItemisedCategoryReport> view(new ItemisedCategoryReport(doc, setup, request.from, request.to));
     Rows rows = view->makeAllItems(request);
@@ -213,7 +213,7 @@ void ItemisedCategoryReport::drawPage(cv::Canvas &canvas)
     if (last >= rows.start && data()[size_t(last)].level == EntryLevel) drawItem(canvas, rule, y);
 }
 
-std::unique_ptr<Report> makeItemisedReport(Book &doc, const ReportRequest &request, const PageSetup &setup)
+std::unique_ptr<Report> makeItemisedReport(ReadOnlyBook &doc, const ReportRequest &request, const PageSetup &setup)
 {
     return ItemisedCategoryReport::make(doc, request, setup);
 }

@@ -23,7 +23,7 @@ public:
     enum RowFlag { DayDiffers = 1 };
 
     // No view when no ticked category has an entry in the period.
-    static std::unique_ptr<ItemisedCategoryReport> make(Book &doc, const cv::ReportRequest &request,
+    static std::unique_ptr<ItemisedCategoryReport> make(ReadOnlyBook &doc, const cv::ReportRequest &request,
                                                         const cv::PageSetup &setup);
 
     // The account's path of names below its tree's top, joined by "/".
@@ -33,7 +33,7 @@ protected:
     void drawPage(cv::Canvas &canvas) override;
 
 private:
-    ItemisedCategoryReport(Book &doc, const cv::PageSetup &setup, const QDate &from, const QDate &to);
+    ItemisedCategoryReport(ReadOnlyBook &doc, const cv::PageSetup &setup, const QDate &from, const QDate &to);
     Rows makeAllItems(const cv::ReportRequest &request) const;
 
     QDate m_date1; // first day of the period

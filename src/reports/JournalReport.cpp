@@ -3,7 +3,7 @@
 #include "document/AmountText.h"
 #include "reports/ReportTextCut.h"
 
-#include "document/Book.h"
+#include "document/ReadOnlyBook.h"
 #include "document/PatternFormatter.h"
 #include "model/AccountTrees.h"
 #include "model/OpeningHolding.h"
@@ -26,7 +26,7 @@ constexpr double kRowsStart = 60;
 
 } // namespace
 
-JournalReport::JournalReport(Book &doc, const cv::PageSetup &setup, const QDate &from, const QDate &to)
+JournalReport::JournalReport(ReadOnlyBook &doc, const cv::PageSetup &setup, const QDate &from, const QDate &to)
     : Report(doc, setup), m_date1(from), m_date2(to)
 {
 }

@@ -33,7 +33,8 @@ public:
     };
 
     // No view when no ticked account has an entry or trade in the period.
-    static std::unique_ptr<JournalReport> make(Book &doc, const cv::ReportRequest &request, const cv::PageSetup &setup);
+    static std::unique_ptr<JournalReport> make(ReadOnlyBook &doc, const cv::ReportRequest &request,
+                                               const cv::PageSetup &setup);
 
 protected:
     void drawPage(cv::Canvas &canvas) override;
@@ -41,7 +42,7 @@ protected:
 private:
     class Builder;
 
-    JournalReport(Book &doc, const cv::PageSetup &setup, const QDate &from, const QDate &to);
+    JournalReport(ReadOnlyBook &doc, const cv::PageSetup &setup, const QDate &from, const QDate &to);
     // Money in the node's currency, or units of a holding.
     QString valueText(const Node &node, double value) const;
     // Where the columns stand on this paper: the amounts end at the right

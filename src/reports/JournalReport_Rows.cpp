@@ -6,7 +6,7 @@
 #include "reports/CashFlowSides.h"
 #include "reports/ReportTextCut.h"
 
-#include "document/Book.h"
+#include "document/ReadOnlyBook.h"
 #include "model/AccountTrees.h"
 #include "model/Entry.h"
 #include "model/OpeningHolding.h"
@@ -347,7 +347,7 @@ private:
     }
 
     JournalReport &m_view;
-    Book &m_doc;
+    ReadOnlyBook &m_doc;
     QDate m_from;
     QDate m_to;
     QString m_dateFormat;
@@ -356,7 +356,7 @@ private:
     std::unordered_map<qint64, QString> m_descriptions; // by kind and category or other account
 };
 
-std::unique_ptr<JournalReport> JournalReport::make(Book &doc, const cv::ReportRequest &request,
+std::unique_ptr<JournalReport> JournalReport::make(ReadOnlyBook &doc, const cv::ReportRequest &request,
                                                    const cv::PageSetup &setup)
 {
     std::unique_ptr<JournalReport> view(new JournalReport(doc, setup, request.from, request.to));
@@ -367,7 +367,7 @@ std::unique_ptr<JournalReport> JournalReport::make(Book &doc, const cv::ReportRe
     return view;
 }
 
-std::unique_ptr<Report> makeJournalReport(Book &doc, const ReportRequest &request, const PageSetup &setup)
+std::unique_ptr<Report> makeJournalReport(ReadOnlyBook &doc, const ReportRequest &request, const PageSetup &setup)
 {
     return JournalReport::make(doc, request, setup);
 }

@@ -3,7 +3,7 @@
 #include "reports/CategoryAmounts.h"
 #include "reports/ReportTextCut.h"
 
-#include "document/Book.h"
+#include "document/ReadOnlyBook.h"
 #include "document/PatternFormatter.h"
 #include "platform/Localization.h"
 
@@ -28,7 +28,7 @@ constexpr double kColumnWidth = 66;
 // Totals per category come from one read of the period's entries.
 class RankingReport::Builder {
 public:
-    Builder(Book &doc, const std::optional<QList<int>> &groups, int tier, int isAscending, const QDate &from,
+    Builder(ReadOnlyBook &doc, const std::optional<QList<int>> &groups, int tier, int isAscending, const QDate &from,
             const QDate &to)
         : m_doc(doc), m_tier(tier), m_ascending(isAscending == 0)
     {
@@ -102,19 +102,19 @@ private:
                 setItems(rows, child, level + 1, section, sectionTotal);
     }
 
-    Book &m_doc;
+    ReadOnlyBook &m_doc;
     int m_tier;
     bool m_ascending;
     QHash<int, double> m_sums[2]; // income and expense totals by category
 };
 
-RankingReport::RankingReport(Book &doc, const QDate &from, const QDate &to, const cv::PageSetup &setup)
+RankingReport::RankingReport(ReadOnlyBook &doc, const QDate &from, const QDate &to, const cv::PageSetup &setup)
     : Report(doc, setup), m_date1(from), m_date2(to)
 {
     setTitle(cv::localizedString("Report-ABC-Analysis"));
 }
 
-std::unique_ptr<RankingReport> RankingReport::make(Book &doc, const std::optional<QList<int>> &groups, int tier,
+std::unique_ptr<RankingReport> RankingReport::make(ReadOnlyBook &doc, const std::optional<QList<int>> &groups, int tier,
                                                    int isAscending, const QDate &from, const QDate &to,
                                                    const cv::PageSetup &setup)
 {
@@ -125,7 +125,7 @@ std::unique_ptr<RankingReport> RankingReport::make(Book &doc, const std::optiona
     return view;
 }
 
-std::unique_ptr<Report> makeRankingReport(Book &doc, const ReportRequest &request, const PageSetup &setup)
+std::unique_ptr<Report> makeRankingReport(ReadOnlyBook &doc, const ReportRequest &request, const PageSetup &setup)
 {
     return RankingReport::make(doc, request.groups, request.tier, request.isAscending, request.from, request.to, setup);
 }

@@ -20,7 +20,7 @@ public:
     enum Level { SectionTotal = -20 };
 
     // No view when no ticked category has a total in the period.
-    static std::unique_ptr<RankingReport> make(Book &doc, const std::optional<QList<int>> &groups, int tier,
+    static std::unique_ptr<RankingReport> make(ReadOnlyBook &doc, const std::optional<QList<int>> &groups, int tier,
                                                int isAscending, const QDate &from, const QDate &to,
                                                const cv::PageSetup &setup);
 
@@ -33,7 +33,7 @@ protected:
 private:
     class Builder;
 
-    RankingReport(Book &doc, const QDate &from, const QDate &to, const cv::PageSetup &setup);
+    RankingReport(ReadOnlyBook &doc, const QDate &from, const QDate &to, const cv::PageSetup &setup);
 
     QDate m_date1, m_date2; // the period
 };

@@ -1,7 +1,7 @@
 #include "reports/Report.h"
 
 #include "document/AmountText.h"
-#include "document/Book.h"
+#include "document/ReadOnlyBook.h"
 #include "document/PatternFormatter.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
@@ -10,7 +10,7 @@
 
 namespace cv {
 
-Report::Report(Book &doc, const cv::PageSetup &setup)
+Report::Report(ReadOnlyBook &doc, const cv::PageSetup &setup)
     : m_setup(setup), m_doc(doc), m_today(formatDate(QDate::currentDate()))
 {
     m_pages.push_back(PageRange{});

@@ -29,7 +29,7 @@
 
 namespace cv {
 
-class Book;
+class ReadOnlyBook;
 class PatternFormatter;
 
 class Report : public cv::PagedDocument {
@@ -89,7 +89,7 @@ public:
     // Tests fix the date the head shows.
     void setToday(const QString &today) { m_today = today; }
     QSizeF paperSize() const { return m_setup.paperSize(); }
-    Book &doc() const { return m_doc; }
+    ReadOnlyBook &doc() const { return m_doc; }
 
     // Full names: the path of names below the tree's top node, joined by "/".
     // An account ends with its display name, a category with its own name.
@@ -104,7 +104,7 @@ public:
     QString formatDate(const QDate &date) const;
 
 protected:
-    Report(Book &doc, const cv::PageSetup &setup);
+    Report(ReadOnlyBook &doc, const cv::PageSetup &setup);
 
     // Takes the rows and lays them out over pages.
     void setData(Rows rows);
@@ -144,8 +144,8 @@ private:
     void drawHead(cv::Canvas &canvas) const;
     QString fullName(const Node &node, const QString &ownName) const;
 
-    Book &m_doc; // the book; outlives the view
-    Rows m_data; // the rows, fixed once set
+    ReadOnlyBook &m_doc; // the book; outlives the view
+    Rows m_data;         // the rows, fixed once set
     std::vector<PageRange> m_pages;
     int m_curPage = 0;            // page being drawn, from 0
     bool m_disableValues = false; // blanks right-justified text

@@ -15,7 +15,7 @@
 
 namespace cv {
 
-class Book;
+class ReadOnlyBook;
 class Report;
 
 // What the sheet collected for one run. The accounts and categories chosen
@@ -32,7 +32,8 @@ struct ReportRequest {
     std::optional<QList<int>> groups; // grouping idents to keep (0 = none); nullopt: every entry
 };
 
-using ReportMaker = std::unique_ptr<Report> (*)(Book &doc, const ReportRequest &request, const PageSetup &setup);
+using ReportMaker = std::unique_ptr<Report> (*)(ReadOnlyBook &doc, const ReportRequest &request,
+                                                const PageSetup &setup);
 
 struct ReportKind {
     int kind;
@@ -47,15 +48,15 @@ inline constexpr int kReportKindCount = 10;
 const ReportKind *reportKind(int number);
 
 // The makers, one per kind (defined next to their views).
-std::unique_ptr<Report> makeAccountBalanceReport(Book &, const ReportRequest &, const PageSetup &);   // 0
-std::unique_ptr<Report> makeJournalReport(Book &, const ReportRequest &, const PageSetup &);          // 1
-std::unique_ptr<Report> makeIncomeExpenseReport(Book &, const ReportRequest &, const PageSetup &);    // 2
-std::unique_ptr<Report> makeItemisedReport(Book &, const ReportRequest &, const PageSetup &);         // 3
-std::unique_ptr<Report> makeCashFlowReport(Book &, const ReportRequest &, const PageSetup &);         // 4
-std::unique_ptr<Report> makeCashFlowDetailReport(Book &, const ReportRequest &, const PageSetup &);   // 5
-std::unique_ptr<Report> makeTermComparisonReport(Book &, const ReportRequest &, const PageSetup &);   // 6
-std::unique_ptr<Report> makeBudgetComparisonReport(Book &, const ReportRequest &, const PageSetup &); // 7
-std::unique_ptr<Report> makeRankingReport(Book &, const ReportRequest &, const PageSetup &);          // 8
-std::unique_ptr<Report> makeSecuritiesTradeReport(Book &, const ReportRequest &, const PageSetup &);  // 9
+std::unique_ptr<Report> makeAccountBalanceReport(ReadOnlyBook &, const ReportRequest &, const PageSetup &);   // 0
+std::unique_ptr<Report> makeJournalReport(ReadOnlyBook &, const ReportRequest &, const PageSetup &);          // 1
+std::unique_ptr<Report> makeIncomeExpenseReport(ReadOnlyBook &, const ReportRequest &, const PageSetup &);    // 2
+std::unique_ptr<Report> makeItemisedReport(ReadOnlyBook &, const ReportRequest &, const PageSetup &);         // 3
+std::unique_ptr<Report> makeCashFlowReport(ReadOnlyBook &, const ReportRequest &, const PageSetup &);         // 4
+std::unique_ptr<Report> makeCashFlowDetailReport(ReadOnlyBook &, const ReportRequest &, const PageSetup &);   // 5
+std::unique_ptr<Report> makeTermComparisonReport(ReadOnlyBook &, const ReportRequest &, const PageSetup &);   // 6
+std::unique_ptr<Report> makeBudgetComparisonReport(ReadOnlyBook &, const ReportRequest &, const PageSetup &); // 7
+std::unique_ptr<Report> makeRankingReport(ReadOnlyBook &, const ReportRequest &, const PageSetup &);          // 8
+std::unique_ptr<Report> makeSecuritiesTradeReport(ReadOnlyBook &, const ReportRequest &, const PageSetup &);  // 9
 
 } // namespace cv

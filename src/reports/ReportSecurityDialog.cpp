@@ -1,6 +1,6 @@
 #include "reports/ReportSecurityDialog.h"
 
-#include "document/Book.h"
+#include "document/ReadOnlyBook.h"
 
 #include <QTreeWidget>
 
@@ -8,7 +8,7 @@
 
 namespace cv {
 
-ReportSecurityDialog::ReportSecurityDialog(Book *doc, std::vector<SecurityPtr> &selectedList, QWidget *parent)
+ReportSecurityDialog::ReportSecurityDialog(ReadOnlyBook *doc, std::vector<SecurityPtr> &selectedList, QWidget *parent)
     : ReportSelectionDialog("Report-Dialog-Securities", parent), m_selectedList(selectedList)
 {
     if (doc) m_brands = doc->brandList();

@@ -11,13 +11,13 @@
 
 namespace cv {
 
-class Book;
+class ReadOnlyBook;
 
 class ReportSecurityDialog : public ReportSelectionDialog {
     Q_OBJECT
 public:
     // The list must outlive the dialog.
-    ReportSecurityDialog(Book *doc, std::vector<SecurityPtr> &selectedList, QWidget *parent = nullptr);
+    ReportSecurityDialog(ReadOnlyBook *doc, std::vector<SecurityPtr> &selectedList, QWidget *parent = nullptr);
 
 protected:
     bool actsOn(const QTreeWidgetItem &item) const override;

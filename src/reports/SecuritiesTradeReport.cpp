@@ -1,8 +1,8 @@
 #include "reports/SecuritiesTradeReport.h"
 
 #include "document/AmountText.h"
-#include "document/Book.h"
-#include "platform/MiscUtilities.h"
+#include "document/ReadOnlyBook.h"
+#include "platform/ReportNumberFormat.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
 #include "reports/ReportTextCut.h"
@@ -37,12 +37,14 @@ bool isStock(const SecurityPtr &brand)
 
 } // namespace
 
-SecuritiesTradeReport::SecuritiesTradeReport(Book &doc, const cv::PageSetup &setup, const QDate &from, const QDate &to)
+SecuritiesTradeReport::SecuritiesTradeReport(ReadOnlyBook &doc, const cv::PageSetup &setup, const QDate &from,
+                                             const QDate &to)
     : Report(doc, setup), m_from(from), m_to(to), m_formatter6(QStringLiteral("#,##0.######;0.00;(#,##0.######)"))
 {
 }
 
-std::unique_ptr<SecuritiesTradeReport> SecuritiesTradeReport::make(Book &doc, const std::vector<SecurityPtr> &brands,
+std::unique_ptr<SecuritiesTradeReport> SecuritiesTradeReport::make(ReadOnlyBook &doc,
+                                                                   const std::vector<SecurityPtr> &brands,
                                                                    const QDate &from, const QDate &to,
                                                                    cv::PageSetup setup)
 {
@@ -196,7 +198,7 @@ void SecuritiesTradeReport::drawText(cv::Canvas &canvas, const QString &text, co
 
 void SecuritiesTradeReport::drawValue(cv::Canvas &canvas, double value, int currency, const Column &column, double y)
 {
-    MiscUtilities::setReportFormat(doc().findCurrency(currency).get(), m_formatter);
+    setReportFormat(doc().findCurrency(currency).get(), m_formatter);
     drawText(canvas, m_formatter.stringForObjectValue(value), column, y);
 }
 
@@ -208,7 +210,8 @@ void SecuritiesTradeReport::drawUnits(cv::Canvas &canvas, double units, const Se
              column, y);
 }
 
-std::unique_ptr<Report> makeSecuritiesTradeReport(Book &doc, const ReportRequest &request, const PageSetup &setup)
+std::unique_ptr<Report> makeSecuritiesTradeReport(ReadOnlyBook &doc, const ReportRequest &request,
+                                                  const PageSetup &setup)
 {
     return SecuritiesTradeReport::make(doc, doc.brandList(), request.from, request.to, setup);
 }

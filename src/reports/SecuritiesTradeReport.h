@@ -37,10 +37,11 @@ public:
     // The report over the ticked securities of the list (their order); none
     // when no ticked security has an opening position or a trade. The setup
     // is turned landscape.
-    static std::unique_ptr<SecuritiesTradeReport> make(Book &doc, const std::vector<SecurityPtr> &brands,
+    static std::unique_ptr<SecuritiesTradeReport> make(ReadOnlyBook &doc, const std::vector<SecurityPtr> &brands,
                                                        const QDate &from, const QDate &to, cv::PageSetup setup);
     // The rows alone, for the report and its measurements.
-    static Rows makeAllItems(Book &doc, const std::vector<SecurityPtr> &brands, const QDate &from, const QDate &to);
+    static Rows makeAllItems(ReadOnlyBook &doc, const std::vector<SecurityPtr> &brands, const QDate &from,
+                             const QDate &to);
 
     QDate from() const { return m_from; }
     QDate to() const { return m_to; }
@@ -49,7 +50,7 @@ protected:
     void drawPage(cv::Canvas &canvas) override;
 
 private:
-    SecuritiesTradeReport(Book &doc, const cv::PageSetup &setup, const QDate &from, const QDate &to);
+    SecuritiesTradeReport(ReadOnlyBook &doc, const cv::PageSetup &setup, const QDate &from, const QDate &to);
 
     void drawRow(cv::Canvas &canvas, int index, double y, int previousDay);
     void drawOpening(cv::Canvas &canvas, const ReportRow &row, double y);

@@ -3,7 +3,7 @@
 
 #include "reports/SecuritiesTradeReport.h"
 
-#include "document/Book.h"
+#include "document/ReadOnlyBook.h"
 #include "model/OpeningHolding.h"
 #include "model/Trade.h"
 
@@ -93,7 +93,8 @@ bool isHoldingOf(const Node &node, int brand, OpeningHolding **unit)
     return true;
 }
 
-void collectCarryOverTrades(Book &doc, const NodePtr &node, const Security &brand, const QDate &start, TradeList &out)
+void collectCarryOverTrades(ReadOnlyBook &doc, const NodePtr &node, const Security &brand, const QDate &start,
+                            TradeList &out)
 {
     if (!node) return;
     if (node->countChild() > 0) {
@@ -131,7 +132,7 @@ void averageOf(double units, double &money, double &average)
     }
 }
 
-std::optional<CarriedPosition> getCarryOver(Book &doc, const Security &brand, const QDate &start)
+std::optional<CarriedPosition> getCarryOver(ReadOnlyBook &doc, const Security &brand, const QDate &start)
 {
     TradeList trades;
     collectCarryOverTrades(doc, doc.accountModel()->asset(), brand, start, trades);
@@ -391,8 +392,8 @@ private:
 
 } // namespace
 
-Report::Rows SecuritiesTradeReport::makeAllItems(Book &doc, const std::vector<SecurityPtr> &brands, const QDate &from,
-                                                 const QDate &to)
+Report::Rows SecuritiesTradeReport::makeAllItems(ReadOnlyBook &doc, const std::vector<SecurityPtr> &brands,
+                                                 const QDate &from, const QDate &to)
 {
     Rows rows;
     for (const auto &brand : brands) {

@@ -2,7 +2,7 @@
 
 #include "reports/CategoryAmounts.h"
 
-#include "document/Book.h"
+#include "document/ReadOnlyBook.h"
 #include "model/CategoryTrees.h"
 #include "platform/Localization.h"
 
@@ -14,7 +14,7 @@ using cv::CategoryTreeRows;
 
 class TermRows : public CategoryTreeRows {
 public:
-    TermRows(Book &doc, const cv::ReportRequest &request)
+    TermRows(ReadOnlyBook &doc, const cv::ReportRequest &request)
         : CategoryTreeRows(request.tier, 2, Shape::EveryGroup), m_doc(doc), m_request(request),
           m_first(doc, request.from, request.to, request.groups),
           m_second(doc, request.from2, request.to2, request.groups)
@@ -34,7 +34,7 @@ protected:
     bool keep(const Node &node, bool) const override { return !allZero(dataValues(node)); }
 
 private:
-    Book &m_doc;
+    ReadOnlyBook &m_doc;
     const cv::ReportRequest &m_request;
     cv::CategoryAmounts m_first;
     cv::CategoryAmounts m_second;
@@ -54,13 +54,14 @@ constexpr double kRowsStart = 71;
 
 } // namespace
 
-TermComparisonReport::TermComparisonReport(Book &doc, const cv::PageSetup &setup, const cv::ReportRequest &request)
+TermComparisonReport::TermComparisonReport(ReadOnlyBook &doc, const cv::PageSetup &setup,
+                                           const cv::ReportRequest &request)
     : CategoryTreeView(doc, setup), m_date1(request.from), m_date2(request.to), m_date3(request.from2),
       m_date4(request.to2)
 {
 }
 
-std::unique_ptr<TermComparisonReport> TermComparisonReport::make(Book &doc, const cv::ReportRequest &request,
+std::unique_ptr<TermComparisonReport> TermComparisonReport::make(ReadOnlyBook &doc, const cv::ReportRequest &request,
                                                                  const cv::PageSetup &setup)
 {
     TermRows builder(doc, request);
@@ -105,7 +106,8 @@ void TermComparisonReport::drawPage(cv::Canvas &canvas)
                  [&](const ReportRow &row, double y) { drawValues(canvas, y, row.value(0), row.value(1)); });
 }
 
-std::unique_ptr<Report> makeTermComparisonReport(Book &doc, const ReportRequest &request, const PageSetup &setup)
+std::unique_ptr<Report> makeTermComparisonReport(ReadOnlyBook &doc, const ReportRequest &request,
+                                                 const PageSetup &setup)
 {
     return TermComparisonReport::make(doc, request, setup);
 }

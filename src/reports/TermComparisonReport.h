@@ -13,14 +13,14 @@ namespace cv {
 class TermComparisonReport : public cv::CategoryTreeView {
 public:
     // No view when no row prints.
-    static std::unique_ptr<TermComparisonReport> make(Book &doc, const cv::ReportRequest &request,
+    static std::unique_ptr<TermComparisonReport> make(ReadOnlyBook &doc, const cv::ReportRequest &request,
                                                       const cv::PageSetup &setup);
 
 protected:
     void drawPage(cv::Canvas &canvas) override;
 
 private:
-    TermComparisonReport(Book &doc, const cv::PageSetup &setup, const cv::ReportRequest &request);
+    TermComparisonReport(ReadOnlyBook &doc, const cv::PageSetup &setup, const cv::ReportRequest &request);
     void drawValues(cv::Canvas &canvas, double y, double first, double second) const;
 
     QDate m_date1, m_date2; // period 1

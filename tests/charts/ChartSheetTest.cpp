@@ -8,7 +8,7 @@
 #include "model/CategoryTrees.h"
 #include "platform/Localization.h"
 #include "platform/ScriptedAlertPresenter.h"
-#include "platform/widgets/MiscUtilitiesWidgets.h"
+#include "platform/widgets/ReportTextStyles.h"
 
 #include <QApplication>
 #include <QComboBox>

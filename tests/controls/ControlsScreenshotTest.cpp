@@ -9,7 +9,7 @@
 #include "controls/ChooserPopup.h"
 #include "controls/CalendarPopup.h"
 #include "controls/PopupFieldEditor.h"
-#include "platform/widgets/MiscUtilitiesWidgets.h"
+#include "platform/widgets/ReportTextStyles.h"
 #include "platform/Localization.h"
 
 #include <QApplication>

@@ -5,7 +5,7 @@
 
 #include "controls/DateCellCalendar.h"
 #include "controls/PopupFieldEditor.h"
-#include "platform/widgets/MiscUtilitiesWidgets.h"
+#include "platform/widgets/ReportTextStyles.h"
 
 #include <QClipboard>
 #include <QInputMethodEvent>

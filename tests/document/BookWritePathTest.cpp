@@ -336,7 +336,7 @@ TEST_F(DocumentTest, CurrencyAndDisplayHelpers)
     EXPECT_FALSE(doc->accountNeedsExchange(1000, 0));
     EXPECT_TRUE(doc->accountNeedsExchange(1001, -1));
     EXPECT_EQ(doc->displayCurrencyOfItem(*invest->childAt(0))->ident(), 2);
-    EXPECT_DOUBLE_EQ(doc->currency(2, 500, 1, day(2009, 1, 1)), 5);
+    EXPECT_DOUBLE_EQ(doc->convert(2, 500, 1, day(2009, 1, 1)), 5);
 
     struct Menu : cv::MenuTarget {
         void removeAllItems() override { items.clear(); }

@@ -15,7 +15,7 @@
 #include "model/Settings.h"
 #include "panels/sheets/BudgetEditor.h"
 #include "panels/sheets/BudgetPanel.h"
-#include "platform/widgets/MiscUtilitiesWidgets.h"
+#include "platform/widgets/ReportTextStyles.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

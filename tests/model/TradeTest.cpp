@@ -217,7 +217,7 @@ public:
         auto it = accountCurrencies.find(account);
         return it == accountCurrencies.end() ? 0 : it->second;
     }
-    double currency(int target, double amount, int valueCurrency, const QDate &date) const override
+    double convert(int target, double amount, int valueCurrency, const QDate &date) const override
     {
         // USD (2) is worth 150 yen (1) before July, 160 after.
         const double usd = date < QDate(2024, 7, 1) ? 150 : 160;

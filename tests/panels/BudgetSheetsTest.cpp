@@ -7,7 +7,7 @@
 #include "model/Budget.h"
 #include "panels/sheets/BudgetEditor.h"
 #include "panels/sheets/BudgetPanel.h"
-#include "platform/widgets/MiscUtilitiesWidgets.h"
+#include "platform/widgets/ReportTextStyles.h"
 
 #include <QAbstractItemModelTester>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "document/store/WorkingFolder.h"
 
-#include "platform/MiscUtilities.h"
+#include "platform/SupportFolders.h"
 #include "platform/Logging.h"
 
 #include <QCoreApplication>

@@ -8,7 +8,7 @@
 #include "model/CategoryTrees.h"
 #include "model/Node.h"
 #include "platform/Localization.h"
-#include "platform/widgets/MiscUtilitiesWidgets.h"
+#include "platform/widgets/ReportTextStyles.h"
 
 #include <cmath>
 

@@ -12,7 +12,7 @@
 #include "model/ExtraInterfaces.h"
 #include "model/Node.h"
 #include "platform/Localization.h"
-#include "platform/widgets/MiscUtilitiesWidgets.h"
+#include "platform/widgets/ReportTextStyles.h"
 
 namespace cv {
 

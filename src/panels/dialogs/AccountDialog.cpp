@@ -1,6 +1,6 @@
 #include "panels/dialogs/AccountDialog.h"
 
-#include "document/Book.h"
+#include "document/ReadOnlyBook.h"
 #include "model/AccountTrees.h"
 #include "model/DomainEnums.h"
 #include "platform/Assert.h"
@@ -39,7 +39,7 @@ constexpr int kDebtBits = 16 | 32 | 64;
 
 } // namespace
 
-AccountDialog::AccountDialog(Book *document, int account, int mode, std::vector<NodePtr> excludes,
+AccountDialog::AccountDialog(ReadOnlyBook *document, int account, int mode, std::vector<NodePtr> excludes,
                              std::vector<NodePtr> *result, QWidget *parent)
     : QDialog(parent), m_document(document), m_excludes(std::move(excludes)), m_mode(mode), m_account(account),
       m_result(result)
@@ -105,7 +105,7 @@ void AccountDialog::okPushed()
     done(m_lastChoice->ident() == m_account ? -1 : m_lastChoice->ident());
 }
 
-int AccountDialog::runAccountDialog(Book *document, int account, int mode, std::vector<NodePtr> excludes,
+int AccountDialog::runAccountDialog(ReadOnlyBook *document, int account, int mode, std::vector<NodePtr> excludes,
                                     std::vector<NodePtr> *result, QWidget *parent)
 {
     AccountDialog dialog(document, account, mode, std::move(excludes), result, parent);

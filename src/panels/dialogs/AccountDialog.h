@@ -17,16 +17,16 @@ class QTreeWidget;
 
 namespace cv {
 
-class Book;
+class ReadOnlyBook;
 
 class AccountDialog : public QDialog {
     Q_OBJECT
 public:
-    AccountDialog(Book *document, int account, int mode, std::vector<NodePtr> excludes, std::vector<NodePtr> *result,
-                  QWidget *parent = nullptr);
+    AccountDialog(ReadOnlyBook *document, int account, int mode, std::vector<NodePtr> excludes,
+                  std::vector<NodePtr> *result, QWidget *parent = nullptr);
 
     // Runs the dialog and answers as above.
-    static int runAccountDialog(Book *document, int account, int mode, std::vector<NodePtr> excludes = {},
+    static int runAccountDialog(ReadOnlyBook *document, int account, int mode, std::vector<NodePtr> excludes = {},
                                 std::vector<NodePtr> *result = nullptr, QWidget *parent = nullptr);
 
     const std::vector<NodePtr> &offered() const { return m_data; }
@@ -39,7 +39,7 @@ public:
 private:
     void collectFrom(const NodePtr &node);
 
-    Book *m_document;                   // the book, not owned
+    ReadOnlyBook *m_document;           // the book, not owned
     std::vector<NodePtr> m_data;        // offered nodes, asset tree first, depth first
     std::vector<NodePtr> m_excludes;    // never offered (identity)
     int m_mode;                         // kind bits, above

@@ -14,7 +14,7 @@
 #include "platform/Assert.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
-#include "platform/widgets/MiscUtilitiesWidgets.h"
+#include "platform/widgets/ReportTextStyles.h"
 
 #include <QAction>
 #include <QPointer>

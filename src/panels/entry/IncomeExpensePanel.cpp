@@ -128,7 +128,7 @@ void IncomeExpensePanel::updateTotal()
     for (const RowPtr &ptr : items()) {
         const Entry &row = *actual(ptr);
         if (row.flags() & cv::EditDeleted) continue;
-        total += doc()->currency(target, row.amount(), doc()->currencyOfAccount(row.account()), row.date());
+        total += doc()->convert(target, row.amount(), doc()->currencyOfAccount(row.account()), row.date());
     }
     const QString text = doc()->stringForValue(std::fabs(total), target, false);
     m_totalField->setText(total < 0 ? QLatin1Char('-') + text : text);

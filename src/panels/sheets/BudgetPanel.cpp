@@ -7,7 +7,7 @@
 #include "model/BalanceCache.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
-#include "platform/widgets/MiscUtilitiesWidgets.h"
+#include "platform/widgets/ReportTextStyles.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

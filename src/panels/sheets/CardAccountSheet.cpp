@@ -7,7 +7,7 @@
 #include "panels/sheets/InputTextField.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
-#include "platform/widgets/MiscUtilitiesWidgets.h"
+#include "platform/widgets/DatePopUp.h"
 
 #include <QComboBox>
 #include <QGridLayout>

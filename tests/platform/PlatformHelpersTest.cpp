@@ -1,4 +1,9 @@
-#include "platform/MiscUtilities.h"
+#include "platform/SupportFolders.h"
+#include "platform/QuietLog.h"
+#include "platform/TrailingZeroes.h"
+#include "platform/SharedLists.h"
+#include "platform/ReportNumberFormat.h"
+#include "platform/DateIntegers.h"
 #include "platform/Localization.h"
 #include "platform/ScriptedAlertPresenter.h"
 
@@ -57,28 +62,20 @@ struct Formatter {
 
 } // namespace
 
-TEST(MiscUtilities, ReportFormatFollowsTheCurrencysFractionDigits)
+TEST(PlatformHelpers, ReportFormatFollowsTheCurrencysFractionDigits)
 {
     Formatter f;
     const Currency yen{0}, dollar{2};
-    cv::MiscUtilities::setReportFormat(&yen, f);
+    cv::setReportFormat(&yen, f);
     EXPECT_EQ(f.format, cv::localizedString("Report-Format-Int"));
-    cv::MiscUtilities::setReportFormat(&dollar, f);
+    cv::setReportFormat(&dollar, f);
     EXPECT_EQ(f.format, cv::localizedString("Report-Format-Fraction"));
-    cv::MiscUtilities::setReportFormat(static_cast<const Currency *>(nullptr), f);
+    cv::setReportFormat(static_cast<const Currency *>(nullptr), f);
     EXPECT_EQ(f.format, cv::localizedString("Report-Format-Int"));
     EXPECT_NE(cv::localizedString("Report-Format-Int"), cv::localizedString("Report-Format-Fraction"));
 }
 
-// The integers' own rules are the date integers' test; here, that the class hands them on.
-TEST(MiscUtilities, ArchiveDateIntegersThroughTheClass)
-{
-    EXPECT_EQ(cv::MiscUtilities::dateToInt(QDate(1999, 12, 31)), 743999);
-    EXPECT_EQ(cv::MiscUtilities::intToDate(744000), QDate(2000, 1, 1));
-    EXPECT_EQ(cv::MiscUtilities::startOfToday(), QDate::currentDate());
-}
-
-TEST(MiscUtilities, SupportPathNamesTheProgramOnceAndKnowsTheEarlierFolder)
+TEST(PlatformHelpers, SupportPathNamesTheProgramOnceAndKnowsTheEarlierFolder)
 {
     const QString folder = cv::SupportPath();
     EXPECT_EQ(folder,
@@ -152,7 +149,7 @@ TEST_F(CreateDirectory, AFolderThatCannotBeMadeIsAFailureWithAWarning)
     EXPECT_FALSE(QFileInfo::exists(path(tooLong)));
 }
 
-TEST(MiscUtilities, QuietLogWritesOneLineToStandardOutput)
+TEST(PlatformHelpers, QuietLogWritesOneLineToStandardOutput)
 {
     QTemporaryDir temp;
     const QString file = temp.path() + QStringLiteral("/out.txt");
@@ -171,7 +168,7 @@ TEST(MiscUtilities, QuietLogWritesOneLineToStandardOutput)
     EXPECT_EQ(QString::fromUtf8(f.readAll()), QStringLiteral("帳簿 has 12 rows\n"));
 }
 
-TEST(MiscUtilities, CompareByDateOrdersObjectsAndPointers)
+TEST(PlatformHelpers, CompareByDateOrdersObjectsAndPointers)
 {
     const Dated a{QDate(2020, 1, 2)}, b{QDate(2020, 1, 3)};
     EXPECT_EQ(cv::CompareByDate(a, b), -1);
@@ -181,7 +178,7 @@ TEST(MiscUtilities, CompareByDateOrdersObjectsAndPointers)
     EXPECT_EQ(cv::CompareByDate(pb, pa), 1);
 }
 
-TEST(MiscUtilities, StringWithoutTrailingZeroes)
+TEST(PlatformHelpers, StringWithoutTrailingZeroes)
 {
     EXPECT_EQ(cv::stringWithoutTrailingZeroes(QStringLiteral("1.500")), QStringLiteral("1.5"));
     EXPECT_EQ(cv::stringWithoutTrailingZeroes(QStringLiteral("2.00")), QStringLiteral("2"));
@@ -193,7 +190,7 @@ TEST(MiscUtilities, StringWithoutTrailingZeroes)
     EXPECT_EQ(cv::stringWithoutTrailingZeroes(QStringLiteral("1.50")), QStringLiteral("1.50"));
 }
 
-TEST(MiscUtilities, ObjectWithValueAndAndValues)
+TEST(PlatformHelpers, ObjectWithValueAndAndValues)
 {
     std::vector<std::shared_ptr<FakeNode>> list{std::make_shared<FakeNode>(FakeNode{5, QStringLiteral("a")}),
                                                 std::make_shared<FakeNode>(FakeNode{7, QStringLiteral("b")}),
@@ -208,7 +205,7 @@ TEST(MiscUtilities, ObjectWithValueAndAndValues)
     EXPECT_FALSE(cv::andValuesForKey(list));
 }
 
-TEST(MiscUtilities, SortedInsert)
+TEST(PlatformHelpers, SortedInsert)
 {
     auto list = numbers({1, 3, 7});
     cv::sortedInsert(list, std::make_shared<Number>(Number{5}));

@@ -1,16 +1,12 @@
 #pragma once
-// Shared text styles, colours, coloured strings, the day-of-month popup and
-// image fitting of the widget side.
+// The text styles, colours and coloured strings reports and tables draw with.
 
 #include <QColor>
 #include <QFont>
-#include <QSize>
 #include <QString>
 
 #include <array>
 #include <optional>
-
-class QComboBox;
 
 namespace cv {
 
@@ -50,13 +46,5 @@ QColor negativeColor();
 ColoredString stringWithColor(const QString &text, const QColor &color, const ParagraphStyle &style = {});
 ColoredString blueString(const QString &text, const ParagraphStyle &style = {});
 ColoredString redString(const QString &text, const ParagraphStyle &style = {});
-
-// Empties the popup, then adds the days "1" to lastDay with their numbers as
-// item data and the localised "Last day" with 31.
-void fillDatePopUp(QComboBox *popup, int lastDay = 30);
-
-// The size shrunk proportionally so that its height, then its width, fit the
-// box; never enlarged.
-QSize scaleToFit(const QSize &size, const QSize &box);
 
 } // namespace cv

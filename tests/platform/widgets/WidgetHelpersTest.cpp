@@ -1,5 +1,7 @@
 #include "platform/Localization.h"
-#include "platform/widgets/MiscUtilitiesWidgets.h"
+#include "platform/widgets/ReportTextStyles.h"
+#include "platform/widgets/DatePopUp.h"
+#include "platform/widgets/ScaleToFit.h"
 #include "platform/widgets/LineEditCaretKeeping.h"
 #include "platform/widgets/QtTranslations.h"
 
@@ -13,7 +15,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-TEST(MiscUtilitiesWidgets, FillDatePopUp)
+TEST(WidgetHelpers, FillDatePopUp)
 {
     cv::setLanguageOverride(QStringLiteral("en"));
     QComboBox popup;
@@ -35,7 +37,7 @@ TEST(MiscUtilitiesWidgets, FillDatePopUp)
     cv::setLanguageOverride(QString());
 }
 
-TEST(MiscUtilitiesWidgets, ReportFontIsTheLocalisedFontAtTenPoints)
+TEST(WidgetHelpers, ReportFontIsTheLocalisedFontAtTenPoints)
 {
     // Made once for the run: every report draws with the same font.
     ASSERT_TRUE(cv::ReportFontAttributes().font.has_value());
@@ -45,7 +47,7 @@ TEST(MiscUtilitiesWidgets, ReportFontIsTheLocalisedFontAtTenPoints)
     EXPECT_EQ(&cv::ReportFontAttributes(), &cv::ReportFontAttributes());
 }
 
-TEST(MiscUtilitiesWidgets, ScaleToFitShrinksHeightThenWidthAndNeverEnlarges)
+TEST(WidgetHelpers, ScaleToFitShrinksHeightThenWidthAndNeverEnlarges)
 {
     EXPECT_EQ(cv::scaleToFit(QSize(200, 100), QSize(100, 100)), QSize(100, 50));
     EXPECT_EQ(cv::scaleToFit(QSize(100, 200), QSize(100, 100)), QSize(50, 100));
@@ -54,7 +56,7 @@ TEST(MiscUtilitiesWidgets, ScaleToFitShrinksHeightThenWidthAndNeverEnlarges)
     EXPECT_EQ(cv::scaleToFit(QSize(40, 20), QSize(0, 0)), QSize(0, 0));
 }
 
-TEST(MiscUtilitiesWidgets, LineEditKeepsItsCaretWhenReformatted)
+TEST(WidgetHelpers, LineEditKeepsItsCaretWhenReformatted)
 {
     QLineEdit edit(QStringLiteral("12345"));
     edit.setCursorPosition(3);
@@ -68,7 +70,7 @@ TEST(MiscUtilitiesWidgets, LineEditKeepsItsCaretWhenReformatted)
     EXPECT_EQ(cv::lineEditSelection(&edit), (cv::TextSelection{0, 2}));
 }
 
-TEST(MiscUtilitiesWidgets, ReplacedTextKeepsTheFormatsOfTheCommonPrefix)
+TEST(WidgetHelpers, ReplacedTextKeepsTheFormatsOfTheCommonPrefix)
 {
     QTextDocument document;
     QTextCursor cursor(&document);

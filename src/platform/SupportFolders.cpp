@@ -1,31 +1,13 @@
-#include "platform/MiscUtilities.h"
+#include "platform/SupportFolders.h"
 
 #include "platform/Alert.h"
-#include "platform/DateIntegers.h"
 #include "platform/Localization.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include <cstdio>
-
 namespace cv {
-
-QDate MiscUtilities::startOfToday()
-{
-    return QDate::currentDate();
-}
-
-int MiscUtilities::dateToInt(const QDate &date)
-{
-    return cv::dates::archiveDate(date);
-}
-
-QDate MiscUtilities::intToDate(int value)
-{
-    return cv::dates::fromArchiveDate(value);
-}
 
 QString SupportPath(const QString &component)
 {
@@ -89,24 +71,6 @@ bool CreateDirectoryRecursivelyAtPath(const QString &path)
         if (!makeOneFolder(parent)) return false;
     }
     return makeOneFolder(target);
-}
-
-void QuietLog(const QString &format, const QVariantList &args)
-{
-    const QByteArray line = (formatString(format, args) + QLatin1Char('\n')).toUtf8();
-    std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
-    std::fflush(stdout);
-}
-
-QString stringWithoutTrailingZeroes(const QString &text)
-{
-    const qsizetype point = text.indexOf(QLatin1Char('.'));
-    if (point < 0) return text;
-    if (text.size() - point - 1 == 2 && text.at(point + 1) != QLatin1Char('0')) return text;
-    qsizetype end = text.size();
-    while (end > point + 1 && text.at(end - 1) == QLatin1Char('0')) --end;
-    if (end == point + 1) --end;
-    return text.left(end);
 }
 
 } // namespace cv

@@ -1,10 +1,6 @@
-#include "platform/widgets/MiscUtilitiesWidgets.h"
+#include "platform/widgets/ReportTextStyles.h"
 
 #include "platform/Localization.h"
-
-#include <QComboBox>
-
-#include <cmath>
 
 namespace cv {
 
@@ -69,31 +65,6 @@ ColoredString blueString(const QString &text, const ParagraphStyle &style)
 ColoredString redString(const QString &text, const ParagraphStyle &style)
 {
     return stringWithColor(text, QColor(Qt::red), style);
-}
-
-void fillDatePopUp(QComboBox *popup, int lastDay)
-{
-    if (!popup) return;
-    popup->clear();
-    for (int day = 1; day <= lastDay; ++day) popup->addItem(QString::number(day), day);
-    popup->addItem(localizedString(QStringLiteral("Last day")), 31);
-}
-
-QSize scaleToFit(const QSize &size, const QSize &box)
-{
-    double width = size.width();
-    double height = size.height();
-    const double boxWidth = qMax(0, box.width());
-    const double boxHeight = qMax(0, box.height());
-    if (height > boxHeight) {
-        width = width * boxHeight / height;
-        height = boxHeight;
-    }
-    if (width > boxWidth) {
-        height = height * boxWidth / width;
-        width = boxWidth;
-    }
-    return QSize(int(std::lround(width)), int(std::lround(height)));
 }
 
 } // namespace cv
