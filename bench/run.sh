@@ -38,7 +38,7 @@ operations=(open open_beside_check open_store quick_check createCache save commi
             category_months_first xml_export xml_import memo_search)
 # The floor of an operation, measured in the same run on the same files.
 # The XML import has two: expat's tokenizer, and Qt's, which the program keeps for all but the entry lines.
-limits=(open:limit_open save:limit_save xml_export:limit_xml_export xml_import:limit_xml_import_expat
+limits=(open:limit_open save:limit_save save:limit_save_synced xml_export:limit_xml_export xml_import:limit_xml_import_expat
         xml_import:limit_xml_import)
 results="$build/results"
 rm -rf "$results" && mkdir -p "$results"
