@@ -128,7 +128,7 @@ bool BookStore::reopen()
 {
     for (int retry = 1; retry <= 3; ++retry) {
         if (openDatabase()) return true;
-        qCWarning(lcDocument, "databse reopen, retry = %d", retry);
+        qCWarning(lcDocument, "database reopen, retry = %d", retry);
         QThread::sleep(1);
     }
     return false;

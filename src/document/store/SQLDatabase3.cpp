@@ -354,7 +354,7 @@ void SQLDatabase3::close()
         commitTransaction();
     }
     finalizeStatements();
-    qCDebug(lcDocument) << "closing databse:" << static_cast<void *>(m_database);
+    qCDebug(lcDocument) << "closing database:" << static_cast<void *>(m_database);
     sqlite3_close_v2(m_database);
     m_database = nullptr;
 }
