@@ -321,6 +321,8 @@ TEST(ReportFiguresTest, EveryKindAgreesWithTheBookOnEveryEdgeOfThePeriod)
     doc->commitAccountModel();
     enter(*doc, DollarBroker, Alpha, cv::TradeKind::Buy, kFirst.addDays(20), 30, 1150, 600);
     enter(*doc, DollarBroker, Alpha, cv::TradeKind::Sale, kLast, 10, 1250, 300);
+    // A dividend without units, as an import stores it, pays its amount.
+    enter(*doc, BrokerC, Alpha, cv::TradeKind::Dividend, kLast, 0, 400);
     doc->commitAccountModel();
     doc->createCache();
     tickAll(*doc, 1);
