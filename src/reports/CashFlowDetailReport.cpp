@@ -272,15 +272,18 @@ void DetailLists::makeTradeDetail()
     const auto trades = m_doc.reads().findTradeFrom(m_from, m_to, -1, -1, 0);
     for (const auto &trade : trades.value_or(cv::TradeList{})) {
         const NodePtr account = m_doc.findAccount(trade->account());
+        if (!account) continue; // the book moves no money for a trade whose account is gone
         const double r = cv::cashflow::rateAt(m_doc, cv::cashflow::currencyOf(account.get()), trade->date());
-        const Trade::CashFlow flow = trade->cashFlow();
-        const auto addTo = [&](List &list, const std::map<std::pair<int, int>, size_t> &at) {
+        const cv::cashflow::TradeMoney money = cv::cashflow::tradeMoney(m_doc, *trade, *account);
+        const auto addTo = [&](List &list, const std::map<std::pair<int, int>, size_t> &at, double value) {
             const auto item = at.find({trade->brand(), cv::raw(trade->kind())});
-            if (item != at.end()) list[item->second].value += flow.value * r;
+            if (item != at.end()) list[item->second].value += value * r;
         };
-        if (flow.side == Trade::CashFlow::In) addTo(m_inTrade, m_inTradeAt);
-        if (flow.side == Trade::CashFlow::Out) addTo(m_outTrade, m_outTradeAt);
-        if (trade->commission() != 0) m_outTrade[commission].value += trade->commission() * r;
+        // The kind names the list; a negative price keeps its sign there.
+        const Trade::CashFlow::Side side = trade->cashFlow().side;
+        if (side == Trade::CashFlow::In) addTo(m_inTrade, m_inTradeAt, money.in - money.out);
+        if (side == Trade::CashFlow::Out) addTo(m_outTrade, m_outTradeAt, money.out - money.in);
+        if (money.commission != 0) m_outTrade[commission].value += money.commission * r;
     }
     dropZeros(m_inTrade);
     dropZeros(m_outTrade);

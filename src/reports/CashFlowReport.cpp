@@ -65,10 +65,9 @@ void addTrades(ReadOnlyBook &doc, const Node &account, const QDate &from, const 
         // The other side of a transfer of units pays nothing, its commission included.
         if (trade->account() != account.ident()) continue;
         const double r = cv::cashflow::rateAt(doc, account.currency(), trade->date());
-        const Trade::CashFlow flow = trade->cashFlow();
-        if (flow.side == Trade::CashFlow::In) sums.tradeIn += flow.value * r;
-        if (flow.side == Trade::CashFlow::Out) sums.tradeOut += flow.value * r;
-        sums.tradeOut += trade->commission() * r;
+        const cv::cashflow::TradeMoney money = cv::cashflow::tradeMoney(doc, *trade, account);
+        sums.tradeIn += money.in * r;
+        sums.tradeOut += (money.out + money.commission) * r;
     }
 }
 

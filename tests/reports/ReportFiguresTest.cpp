@@ -41,6 +41,7 @@ enum Ident {
     Opened = 1100,       // + 0..3: a savings account opened on each edge
     OpenedCard = 1110,   // + 0..3: a card opened on each edge
     OpenedBroker = 1120, // + 0, 2, 3: a broker opened on an edge, its holding + 5
+    DollarBroker = 1130,
     Alpha = 1,
 };
 // clang-format on
@@ -312,6 +313,16 @@ TEST(ReportFiguresTest, EveryKindAgreesWithTheBookOnEveryEdgeOfThePeriod)
         doc->commitAccountModel();
         enter(*doc, OpenedBroker + i, Alpha, cv::TradeKind::Buy, kEdges[i], 1, 1100, 10);
     }
+    // The yen security traded through a dollar broker: its money, commission included, counts at the day's rate.
+    const cv::NodePtr dollarBroker = samplebook::node(doc->accountModel()->asset(), DollarBroker, NodeKind::Investment,
+                                                      QStringLiteral("Dollar broker"), opened(kEdges[0], 2000));
+    dollarBroker->setCurrency(2);
+    samplebook::node(dollarBroker, 0, NodeKind::CashPart, QString());
+    doc->commitAccountModel();
+    enter(*doc, DollarBroker, Alpha, cv::TradeKind::Buy, kFirst.addDays(20), 30, 1150, 600);
+    enter(*doc, DollarBroker, Alpha, cv::TradeKind::Sale, kLast, 10, 1250, 300);
+    // A dividend without units, as an import stores it, pays its amount.
+    enter(*doc, BrokerC, Alpha, cv::TradeKind::Dividend, kLast, 0, 400);
     doc->commitAccountModel();
     doc->createCache();
     tickAll(*doc, 1);
@@ -379,7 +390,7 @@ TEST(ReportFiguresTest, EveryKindAgreesWithTheBookOnEveryEdgeOfThePeriod)
              double held = 0, books = 0;
              for (const cv::ReportRow &row : rows)
                  if (row.level != cv::SecuritiesTradeReport::Total && !row.values.empty()) held = row.value(cv::SecuritiesTradeReport::Held);
-             for (int account : {int(BrokerA), int(BrokerB), int(BrokerC), OpenedBroker + 0, OpenedBroker + 2, OpenedBroker + 3})
+             for (int account : {int(BrokerA), int(BrokerB), int(BrokerC), OpenedBroker + 0, OpenedBroker + 2, OpenedBroker + 3, int(DollarBroker)})
                  books += p.doc.tradingAccount(account, Alpha, p.request.to);
              NEAR(held, books, "units held");
          }},

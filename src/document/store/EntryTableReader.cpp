@@ -239,9 +239,11 @@ bool EntryTableReader::periodMoves(int firstDay, int lastDay, EntryMove::Columns
         if (scan && (move.day < firstDay || move.day > lastDay)) return;
         move.kind = intAt(stmt, row, 1);
         move.account = intAt(stmt, row, 2);
-        move.destination = intAt(stmt, row, 3);
+        // Most rows are income and expense: their partner columns are not fetched.
+        const bool transfer = move.kind == cv::raw(cv::EntryKind::Transfer);
+        move.destination = transfer ? intAt(stmt, row, 3) : 0;
         move.amount = amountAt(stmt, row, 4);
-        move.converted = amountAt(stmt, row, 5);
+        move.converted = transfer ? amountAt(stmt, row, 5) : 0;
         if (columns != EntryMove::Amounts) move.category = intAt(stmt, row, 6);
         if (columns == EntryMove::CategoriesAndGroups)
             move.group = sqlite3_column_type(stmt, 7) == SQLITE_NULL ? EntryMove::kNoGroup : intAt(stmt, row, 7);

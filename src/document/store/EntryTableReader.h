@@ -18,7 +18,7 @@ struct EntryMove {
     int kind = 0;
     int day = 0; // day number
     int account = 0;
-    int destination = 0;
+    int destination = 0; // with `converted`, a transfer's only: 0 for other kinds
     int category = 0;
     int group = 0; // kNoGroup when the column holds no number
     double amount = 0;
