@@ -2,6 +2,7 @@
 
 #include "controls/DateField.h"
 #include "document/Book.h"
+#include "document/TradeMoney.h"
 #include "model/AccountTrees.h"
 #include "model/BalanceCache.h"
 #include "model/Entry.h"
@@ -154,15 +155,9 @@ void OverviewSheet::countAccount(const NodePtr &account, bool investmentCash)
         const int i = periodOf(trade->date());
         // The other side of a transfer of units pays nothing, its commission included.
         if (i < 0 || trade->account() != account->ident()) continue;
-        const Trade::CashFlow flow = trade->cashFlow();
-        double in = 0;
-        double out = trade->commission();
-        if (flow.side == Trade::CashFlow::In)
-            in += flow.value;
-        else if (flow.side == Trade::CashFlow::Out)
-            out += flow.value;
-        m_cacheIn[size_t(i)] += inDefault(in, currency, trade->date());
-        m_cacheOut[size_t(i)] += inDefault(out, currency, trade->date());
+        const cv::cashflow::TradeMoney money = cv::cashflow::tradeMoney(*m_doc, *trade, *account);
+        m_cacheIn[size_t(i)] += inDefault(money.in, currency, trade->date());
+        m_cacheOut[size_t(i)] += inDefault(money.out + money.commission, currency, trade->date());
     }
 }
 

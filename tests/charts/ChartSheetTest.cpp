@@ -194,6 +194,8 @@ TEST_F(SheetTest, OverviewCashFlow)
         {"buy with commission", [&](ChartBook &b) { trade(b, cv::TradeKind::Buy, 10, 500, 20, 0); }, 0, 5020},
         {"units moved to another broker: only the payer's commission",
          [&](ChartBook &b) { trade(b, cv::TradeKind::TransferUnits, 30, 0, 700, 2005); }, 0, 700},
+        {"a dividend without units, as an import stores it: its amount",
+         [&](ChartBook &b) { trade(b, cv::TradeKind::Dividend, 0, 400, 0, 0); }, 400, 0},
     };
     // clang-format on
     for (const Case &c : cases) {
