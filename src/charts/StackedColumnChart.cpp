@@ -85,7 +85,7 @@ void StackedColumnChart::drawInked(cv::Canvas &canvas, const Plot &plot, int n, 
     const int m = series.values.columnSize();
     ColumnInk ink(plot.x + 1, plot.x + plot.w - 1, ColumnInk::pixelsPerPoint(canvas));
     std::vector<std::vector<ColumnInk::Span>> spans(size_t(n), std::vector<ColumnInk::Span>(size_t(ink.count())));
-    std::vector<double> shares(static_cast<size_t>(n));
+    std::vector<double> shares(static_cast<size_t>(n)), values(static_cast<size_t>(n));
     // Outlines: each item from the foot up, the items below laid over it, so
     // that an outline changes only at its top, half the edges to fill.
     const bool fromFoot = canvas.output() == CanvasOutput::Recording;
@@ -104,9 +104,9 @@ void StackedColumnChart::drawInked(cv::Canvas &canvas, const Plot &plot, int n, 
         const int columns = c1 - c0;
         for (int c = c0; c < c1; ++c) {
             double sum = 0;
-            for (int i = 0; i < n; ++i) sum += share(series.values.valueAtRow(i, c));
+            for (int i = 0; i < n; ++i) sum += values[size_t(i)] = share(series.values.valueAtRow(i, c));
             if (!(sum > 0)) continue;
-            for (int i = 0; i < n; ++i) shares[size_t(i)] += share(series.values.valueAtRow(i, c)) / sum;
+            for (int i = 0; i < n; ++i) shares[size_t(i)] += values[size_t(i)] / sum;
         }
         double top = plot.y;
         for (int i = 0; i < n; ++i) {
